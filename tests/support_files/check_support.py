@@ -12,6 +12,9 @@ Limits: the host's wildcard syntax is checked only for the subset the lists
 use ("*" and "?"); other special characters are reported rather than
 interpreted. Hatch geometry is checked for well-formed families, not drawn.
 
+The module's files lie in SUPPORT_DIR; the host's standard pattern and
+linetype files ("zwcadiso.pat", "zwcad.lin") in its subfolder host/.
+
 Usage: check_support.py [SUPPORT_DIR]   (default: support/ beside tests/)
 Exit status 0 when every file passes, 1 otherwise.
 """
@@ -51,6 +54,9 @@ REQUIRED_PATTERNS = ["ANGLE", "ANSI31", "AR-HBONE", "SOLID", "VELSTONE", "VELTIL
 LINE_WEIGHTS = {-3, -2, -1, 0, 5, 9, 13, 15, 18, 20, 25, 30, 35, 40, 50, 53,
                 60, 70, 80, 90, 100, 106, 120, 140, 158, 200, 211}
 
+HOST_PATTERNS = "host/zwcadiso.pat"
+HOST_LINETYPES = "host/zwcad.lin"
+
 CONFIG_KEYS = {"STR_INF_VANI": int, "NUM_INF_VANI": int, "PATHCATALOG": str}
 
 LAYER_LINE_MAX = 258      # longer catalogue lines are read in pieces
@@ -82,14 +88,18 @@ def main(argv):
 def check_support_folder(folder, report):
     lines = {}
     for name in ["LAYERC.DEF", "TCLAYERC.DEF", "VELMDCONFIG.CFG", "VXD.LST",
-                 "VLTETTI.LST", "VLSOLAI.LST", "zwcadiso.pat", "zwcad.lin"]:
+                 "VLTETTI.LST", "VLSOLAI.LST"]:
         lines[name] = read_text_lines(folder, name, report)
-    own_patterns = sorted(f for f in os.listdir(folder)
-                          if f.endswith(".pat") and f != "zwcadiso.pat")
+    # The host's own pattern and linetype files sit apart from the module's
+    # folder: the pattern picker takes every .pat file beside VXD.LST for a
+    # pattern of that name.
+    for name in [HOST_PATTERNS, HOST_LINETYPES]:
+        lines[name] = read_text_lines(folder, name, report)
+    own_patterns = sorted(f for f in os.listdir(folder) if f.lower().endswith(".pat"))
     for name in own_patterns:
         lines[name] = read_text_lines(folder, name, report)
 
-    linetypes = check_linetype_file("zwcad.lin", lines["zwcad.lin"], report)
+    linetypes = check_linetype_file(HOST_LINETYPES, lines[HOST_LINETYPES], report)
     catalogue = check_catalogue("LAYERC.DEF", lines["LAYERC.DEF"], linetypes, report)
     for key in REQUIRED_KEYS:
         if key.upper() not in catalogue:
@@ -104,7 +114,7 @@ def check_support_folder(folder, report):
     for name in ["VLTETTI.LST", "VLSOLAI.LST"]:
         check_plain_list(name, lines[name], layers, report)
 
-    patterns = check_pattern_file("zwcadiso.pat", lines["zwcadiso.pat"], report)
+    patterns = check_pattern_file(HOST_PATTERNS, lines[HOST_PATTERNS], report)
     for name in own_patterns:
         own = check_pattern_file(name, lines[name], report)
         stem = name[:-4].upper()
@@ -116,7 +126,7 @@ def check_support_folder(folder, report):
             patterns[pattern] = own[pattern]
     for pattern in REQUIRED_PATTERNS:
         if pattern not in patterns:
-            report.error("zwcadiso.pat", 0, f"the pattern {pattern} is not defined")
+            report.error(HOST_PATTERNS, 0, f"the pattern {pattern} is not defined")
 
 
 def read_text_lines(folder, name, report):
@@ -153,66 +163,60 @@ SYMBOL = re.compile(r"^[A-Za-z0-9_$\-]+$")
 def check_catalogue(name, lines, linetypes, report):
     """Rows keyed by upper-case element key, as the layer service looks them up."""
     rows = {}
-    group = None
-    subgroups = set()
-    groups = set()
-    counts = {}
+    section = None            # (group, subgroup or None) the next row falls in
+    counts = {}               # rows per section, in file order
     for lineno, line in enumerate(lines, 1):
         if len(line) > LAYER_LINE_MAX:
             report.error(name, lineno, "line longer than the reader's buffer")
-        if line.startswith("***"):
-            title = group_title(name, lineno, line[3:], report)
-            if group is None:
-                report.error(name, lineno, "subgroup before any group")
-            elif title in subgroups:
-                report.error(name, lineno, f"subgroup {title} repeated in {group}")
-            subgroups.add(title)
-            counts[(group, title)] = 0
-            continue
         if line.startswith("**"):
-            title = group_title(name, lineno, line[2:], report)
-            if title in groups:
-                report.error(name, lineno, f"group {title} repeated")
-            groups.add(title)
-            group, subgroups = title, set()
-            counts[(group, None)] = 0
+            sub = line.startswith("***")
+            title = group_title(name, lineno, line[3:] if sub else line[2:], report)
+            if sub and section is None:
+                report.error(name, lineno, "subgroup before any group")
+                continue
+            section = (section[0], title) if sub else (title, None)
+            if section in counts:
+                report.error(name, lineno, f"group {'%'.join(filter(None, section))} repeated")
+            counts[section] = 0
             continue
         match = ROW.match(line)
         if not match:
             report.error(name, lineno, "not a row of six comma-separated fields")
             continue
-        key, layer, colour, spare, linetype, weight = match.groups()
-        if group is None:
+        if section is None:
             report.error(name, lineno, "row before any group")
-        latest = max((k for k in counts if k[0] == group), key=list(counts).index,
-                     default=None)
-        if latest is not None:
-            counts[latest] += 1
-        if key.upper() in rows:
-            report.error(name, lineno, f"key {key} repeated")
-        if not SYMBOL.match(layer):
-            report.error(name, lineno, f"layer name {layer!r} is not a valid symbol name")
-        # Layers of a floor are found again as "VELM" + key + "$" + level, and
-        # the 2D/3D view rule reads the prefix of the name, so the name must
-        # be the key itself.
-        if layer != key:
-            report.error(name, lineno, f"layer name {layer} differs from its key {key}")
-        if not 1 <= int(colour) <= 255:
-            report.error(name, lineno, f"colour {colour} is not 1-255")
-        if any(ord(c) < 32 for c in spare):
-            report.error(name, lineno, "spare text is empty or holds control characters")
-        if linetype.upper() != "CONTINUOUS" and linetype.upper() not in linetypes:
-            report.error(name, lineno, f"linetype {linetype} is not in zwcad.lin")
-        if int(weight) not in LINE_WEIGHTS:
-            report.error(name, lineno, f"line weight {weight} is not one the host offers")
-        rows[key.upper()] = {"key": key, "layer": layer, "colour": int(colour),
-                             "linetype": linetype, "weight": int(weight)}
-    for (grp, sub), count in counts.items():
-        has_subgroups = any(k[0] == grp and k[1] is not None for k in counts)
+        else:
+            counts[section] += 1
+        row = check_row(name, lineno, match.groups(), linetypes, report)
+        if row["key"].upper() in rows:
+            report.error(name, lineno, f"key {row['key']} repeated")
+        rows[row["key"].upper()] = row
+    for (group, sub), count in counts.items():
+        has_subgroups = any(g == group and s is not None for g, s in counts)
         if count == 0 and (sub is not None or not has_subgroups):
-            label = grp if sub is None else f"{grp}%{sub}"
-            report.error(name, 0, f"group {label} has no rows")
+            report.error(name, 0, f"group {'%'.join(filter(None, (group, sub)))} has no rows")
     return rows
+
+
+def check_row(name, lineno, fields, linetypes, report):
+    key, layer, colour, spare, linetype, weight = fields
+    if not SYMBOL.match(layer):
+        report.error(name, lineno, f"layer name {layer!r} is not a valid symbol name")
+    # Layers of a floor are found again as "VELM" + key + "$" + level, and
+    # the 2D/3D view rule reads the prefix of the name, so the name must be
+    # the key itself.
+    if layer != key:
+        report.error(name, lineno, f"layer name {layer} differs from its key {key}")
+    if not 1 <= int(colour) <= 255:
+        report.error(name, lineno, f"colour {colour} is not 1-255")
+    if any(ord(c) < 32 for c in spare):
+        report.error(name, lineno, "spare text holds control characters")
+    if linetype.upper() != "CONTINUOUS" and linetype.upper() not in linetypes:
+        report.error(name, lineno, f"linetype {linetype} is not in zwcad.lin")
+    if int(weight) not in LINE_WEIGHTS:
+        report.error(name, lineno, f"line weight {weight} is not one the host offers")
+    return {"key": key, "layer": layer, "colour": int(colour),
+            "linetype": linetype, "weight": int(weight)}
 
 
 def group_title(name, lineno, rest, report):

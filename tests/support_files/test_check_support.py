@@ -33,12 +33,15 @@ class SpoiledCopy:
     def __exit__(self, *exc):
         shutil.rmtree(self.tmp)
 
+    def path(self, name):
+        return os.path.join(self.folder, name)
+
     def read(self, name):
-        with open(os.path.join(self.folder, name), "rb") as f:
+        with open(self.path(name), "rb") as f:
             return f.read()
 
     def write(self, name, data):
-        with open(os.path.join(self.folder, name), "wb") as f:
+        with open(self.path(name), "wb") as f:
             f.write(data)
 
     def replace(self, name, old, new):
@@ -149,8 +152,8 @@ class ListAndConfigDamage(DamageCase):
 class PatternAndLinetypeDamage(DamageCase):
     def test_pattern_family_with_four_numbers(self):
         with SpoiledCopy() as case:
-            case.replace("zwcadiso.pat", "45, 0,0, 0,3.175", "45, 0,0, 3.175")
-            self.assertCaught(case, "zwcadiso.pat")
+            case.replace("host/zwcadiso.pat", "45, 0,0, 0,3.175", "45, 0,0, 3.175")
+            self.assertCaught(case, "host/zwcadiso.pat")
 
     def test_pattern_spacing_zero(self):
         with SpoiledCopy() as case:
@@ -164,18 +167,23 @@ class PatternAndLinetypeDamage(DamageCase):
 
     def test_default_pattern_missing(self):
         with SpoiledCopy() as case:
-            case.replace("zwcadiso.pat", "*ANGLE,", "*ANGLES,")
-            self.assertCaught(case, "zwcadiso.pat")
+            case.replace("host/zwcadiso.pat", "*ANGLE,", "*ANGLES,")
+            self.assertCaught(case, "host/zwcadiso.pat")
 
     def test_continuous_defined_in_linetype_file(self):
         with SpoiledCopy() as case:
-            case.write("zwcad.lin", case.read("zwcad.lin") + b"*CONTINUOUS,Ciagla\nA,1\n")
-            self.assertCaught(case, "zwcad.lin")
+            case.write("host/zwcad.lin", case.read("host/zwcad.lin") + b"*CONTINUOUS,Ciagla\nA,1\n")
+            self.assertCaught(case, "host/zwcad.lin")
+
+    def test_host_pattern_file_in_module_folder(self):
+        with SpoiledCopy() as case:
+            shutil.copy(case.path("host/zwcadiso.pat"), case.folder)
+            self.assertCaught(case, "zwcadiso.pat")
 
     def test_linetype_starting_with_gap(self):
         with SpoiledCopy() as case:
-            case.replace("zwcad.lin", "A,10,-5", "A,-5,10")
-            self.assertCaught(case, "zwcad.lin")
+            case.replace("host/zwcad.lin", "A,10,-5", "A,-5,10")
+            self.assertCaught(case, "host/zwcad.lin")
 
 
 if __name__ == "__main__":
