@@ -218,3 +218,27 @@ TEST(SpessMuri, thicknesses_round_trip_and_short_dxf_keeps_the_rest) {
     EXPECT_EQ(c.fileInDwg(cut), FilingStatus::kReadFailed);
     EXPECT_EQ(c.thicknesses, (std::array<double, 5>{12.5, 7.0, 0.25, 20.0, 40.0}));
 }
+
+TEST(RecordFiling, readers_take_only_what_their_counts_say_from_longer_streams) {
+    VELM_LIBOBJOPT lib;
+    MemoryDxfStream x = dxfOf({{100, std::string("VELM_LIBOBJOPT")},
+                               {170, short{1}},
+                               {300, std::string("A")},
+                               {300, std::string("next object's")}});
+    lib.fileInDxf(x);
+    EXPECT_EQ(lib.entries, Strings{"A"});
+    EXPECT_EQ(x.pos, 3u);
+
+    VELM_GENGRUPPO src;
+    src.generating = {"G1"};
+    src.nonGenerating = {"N1", "N2"};
+    MemoryDwgStream d;
+    src.fileOutDwg(d);
+    d.writeText("trailing");
+    VELM_GENGRUPPO back;
+    EXPECT_EQ(back.fileInDwg(d), FilingStatus::kOk);
+    EXPECT_EQ(back.nonGenerating, src.nonGenerating);
+    std::string rest;
+    ASSERT_TRUE(d.readText(rest));
+    EXPECT_EQ(rest, "trailing");
+}
