@@ -132,7 +132,7 @@ BOOL CreateProcessW(const char* applicationName, char* commandLine, void*, void*
     }
 
     std::string folder = host::nativePath(start.currentDirectory);
-    if (!folder.empty() && !host::folderExists(folder)) return fail(ERROR_DIRECTORY_INVALID);
+    if (!folder.empty() && !host::folderExists(folder)) return fail(ERROR_DIRECTORY);
     std::string path;
     if (DWORD code = locate(start.program, folder, path)) return fail(code);
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <random>
 
 #include "host/ge/gearc.h"
 #include "host/ge/gelinear.h"
@@ -202,4 +203,36 @@ TEST(GeArc, arcs_in_3d_meet_lines_and_other_arcs) {
     EXPECT_TRUE(p1.isEqualTo(ZcGePoint3d(4, -3, 2)));
     EXPECT_TRUE(below.isOn(ZcGePoint3d(8, -5, 2)));
     EXPECT_FALSE(below.isOn(ZcGePoint3d(8, 5, 2)));
+}
+
+TEST(GeArc, every_reported_crossing_lies_on_both_curves) {
+    // Seeded random lines, segments and circles: whatever the branch taken,
+    // the points reported must be finite and on both curves.
+    std::mt19937 rng(20261207);
+    std::uniform_real_distribution<double> coord(-10, 10), radius(0.01, 8), angle(0, 2 * kPi);
+    ZcGeTol tol = drawingTol();
+    int seen[3] = {0, 0, 0};
+    for (int i = 0; i < 3000; ++i) {
+        ZcGeCircArc2d a(ZcGePoint2d(coord(rng), coord(rng)), radius(rng), angle(rng), angle(rng));
+        ZcGeCircArc2d b(ZcGePoint2d(coord(rng), coord(rng)), radius(rng), angle(rng), angle(rng));
+        ZcGeLineSeg2d s(ZcGePoint2d(coord(rng), coord(rng)), ZcGePoint2d(coord(rng), coord(rng)));
+        ZcGePoint2d p[2];
+        int n = -1;
+        bool hit = a.intersectWith(s, n, p[0], p[1], tol);
+        ASSERT_EQ(hit, n > 0);
+        ++seen[n];
+        for (int k = 0; k < n; ++k) {
+            ASSERT_TRUE(std::isfinite(p[k].x) && std::isfinite(p[k].y));
+            EXPECT_TRUE(a.isOn(p[k], tol) && s.isOn(p[k], tol));
+        }
+        hit = a.intersectWith(b, n, p[0], p[1], tol);
+        ASSERT_EQ(hit, n > 0);
+        for (int k = 0; k < n; ++k) {
+            ASSERT_TRUE(std::isfinite(p[k].x) && std::isfinite(p[k].y));
+            EXPECT_TRUE(a.isOn(p[k], tol) && b.isOn(p[k], tol));
+        }
+    }
+    EXPECT_GT(seen[0], 0);
+    EXPECT_GT(seen[1], 0);
+    EXPECT_GT(seen[2], 0);
 }

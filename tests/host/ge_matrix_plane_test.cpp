@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <numbers>
+#include <random>
 
 #include "host/ge/gematrix3d.h"
 #include "host/ge/geplane.h"
@@ -202,4 +203,21 @@ TEST(GePlane, two_planes_meet_on_a_line_lying_in_both) {
         EXPECT_NEAR(b.distanceTo(p), 0, 1e-9);
     }
     EXPECT_FALSE(a.intersectWith(ZcGePlane(ZcGePoint3d(0, 0, 9), ZcGeVector3d(0, 0, 1)), line));
+}
+
+TEST(GeMatrix, random_rigid_motions_invert_and_keep_distances) {
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> u(-100, 100);
+    for (int i = 0; i < 500; ++i) {
+        ZcGeVector3d axis(u(rng), u(rng), u(rng));
+        if (axis.isZeroLength()) continue;
+        ZcGeMatrix3d m = ZcGeMatrix3d::translation({u(rng), u(rng), u(rng)}) *
+                         ZcGeMatrix3d::rotation(u(rng), axis, {u(rng), u(rng), u(rng)});
+        ZcGeMatrix3d inv;
+        ASSERT_TRUE(m.inverse(inv, 1e-12));
+        ZcGePoint3d a(u(rng), u(rng), u(rng)), b(u(rng), u(rng), u(rng));
+        EXPECT_NEAR((m * a).distanceTo(m * b), a.distanceTo(b), 1e-9);
+        expectNear(inv * (m * a), a, 1e-9);
+        EXPECT_NEAR(m.det(), 1, 1e-9);
+    }
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
 
 #include "host/win/files.h"
 #include "host/win/textfile.h"
@@ -113,4 +114,23 @@ TEST(TextFile, backslash_paths_reach_the_same_file) {
     auto f = host::readTextFile(dir.path() + "\\sub\\a.txt");
     ASSERT_TRUE(f);
     EXPECT_EQ(f->lines, (std::vector<std::string>{"1"}));
+}
+
+TEST(TextFile, any_bytes_with_one_kind_of_line_end_come_back_unchanged) {
+    std::mt19937 rng(1250);
+    std::uniform_int_distribution<int> len(0, 200), byte(0, 255), pick(0, 9);
+    for (int i = 0; i < 2000; ++i) {
+        bool crlf = i % 2 == 1;
+        std::string bytes;
+        int n = len(rng);
+        for (int k = 0; k < n; ++k) {
+            if (pick(rng) == 0) {
+                bytes += crlf ? "\r\n" : "\n";
+                continue;
+            }
+            char c = static_cast<char>(byte(rng));
+            if (c != '\r' && c != '\n') bytes += c;
+        }
+        ASSERT_EQ(host::encodeText(host::decodeText(bytes)), bytes) << "case " << i;
+    }
 }

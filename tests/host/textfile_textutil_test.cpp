@@ -3,6 +3,8 @@
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <random>
+#include <vector>
 
 #include "host/win/textutil.h"
 
@@ -72,4 +74,20 @@ TEST(TextCase, bytes_that_are_not_utf8_pass_through_unchanged) {
     EXPECT_FALSE(host::isValidUtf8("\xED\xA0\x80"));  // surrogate
     EXPECT_FALSE(host::isValidUtf8("\xE2\x82"));  // cut short
     EXPECT_TRUE(host::isValidUtf8("€ ł 𝄞"));
+}
+
+TEST(TextCase, comparison_agrees_with_capitalising_both_sides) {
+    // Texts drawn from letters whose case pairs matter here, plus stray bytes.
+    const std::vector<std::string> pieces{"a", "A", "ą", "Ą", "ł", "Ł", "ż", "Ż", "è", "È", "ß", "z", "\xE5", "\xC5", "1"};
+    std::mt19937 rng(42);
+    std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1), len(0, 4);
+    for (int i = 0; i < 5000; ++i) {
+        std::string a, b;
+        for (std::size_t k = len(rng); k > 0; --k) a += pieces[pick(rng)];
+        for (std::size_t k = len(rng); k > 0; --k) b += pieces[pick(rng)];
+        bool same = host::toUpper(a) == host::toUpper(b);
+        ASSERT_EQ(host::iequals(a, b), same) << a << " | " << b;
+        ASSERT_EQ(host::icompare(a, b) == 0, same);
+        ASSERT_EQ(host::icompare(a, b) < 0, host::icompare(b, a) > 0);
+    }
 }

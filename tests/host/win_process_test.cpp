@@ -38,6 +38,12 @@ TEST(Process, a_file_that_cannot_run_is_access_denied) {
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
 }
 
+TEST(Process, missing_current_folder_is_refused) {
+    PROCESS_INFORMATION pi{};
+    EXPECT_FALSE(start("/bin/sh", "sh -c true", 0, "/no/such/folder", pi));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_DIRECTORY));
+}
+
 TEST(Process, real_start_returns_handles_and_does_not_wait) {
     TestDir dir;
     dir.write("tool.sh", "#!/bin/sh\nexit 0\n");
