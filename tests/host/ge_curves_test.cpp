@@ -1,3 +1,7 @@
+// Lines, segments and arcs: each intersection branch (none, tangent, two)
+// at and around the tolerance, arcs across 0 degrees, and seeded random
+// cases whose reported points must lie on both curves.
+
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,3 +1,6 @@
+// Transforms and planes: inverses checked by round trips, builders by where
+// they send known points, plane intersections by lying on both planes.
+
 #include <gtest/gtest.h>
 
 #include <numbers>

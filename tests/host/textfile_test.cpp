@@ -1,3 +1,6 @@
+// Text files: encodings detected and kept, line ends kept, byte-identical
+// round trips, and a failed write that leaves the original in place.
+
 #include <gtest/gtest.h>
 
 #include <filesystem>

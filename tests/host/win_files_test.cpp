@@ -1,3 +1,6 @@
+// File services: folder search order and wildcards, path splitting with
+// either slash, folder creation, copy, rename and delete error codes.
+
 #include <gtest/gtest.h>
 
 #include <filesystem>

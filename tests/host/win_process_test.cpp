@@ -1,3 +1,6 @@
+// Process start: error codes, real starts that do not wait, the recorder
+// and the Windows command-line splitting.
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>

@@ -1,3 +1,6 @@
+// Registry store: buffer-size contract, missing keys and values, both value
+// types, persistence through the file and refusal to damage it.
+
 #include <gtest/gtest.h>
 
 #include <cstring>
