@@ -58,13 +58,16 @@ bool DiagonalHitsEdge(const Point3& V, const Point3& M, const Point3& E, const P
     return !atV && !atM;
 }
 
-// Edges bucketed by the cells their bounding boxes cover. An edge is filed
-// under its start vertex; when an ear is cut the start vertex is filed again
-// for its new edge, and stale entries are harmless because every candidate is
-// tested against its current edge.
+// Edges bucketed by the grid cells they pass through (every cell within a
+// small slack of the segment, so two segments that meet share a cell). An
+// edge is filed under its start vertex; when an ear is cut the start vertex
+// is filed again for its new edge, and stale entries are harmless because
+// every candidate is tested against its current edge. Filing and asking
+// follow the segment row by row, so a long diagonal costs the cells it
+// crosses, not the cells of its bounding box.
 class EdgeGrid {
 public:
-    EdgeGrid(const std::vector<Point3>& pts) {
+    explicit EdgeGrid(const std::vector<Point3>& pts) {
         double minX = pts[0].x, minY = pts[0].y, maxX = minX, maxY = minY;
         for (const Point3& p : pts) {
             minX = std::min(minX, p.x);
@@ -73,12 +76,11 @@ public:
             maxY = std::max(maxY, p.y);
         }
         const double w = maxX - minX, h = maxY - minY;
-        const double extent = std::max({w, h, 1.0});
+        const double extent = std::max({w, h, 1e-9});
         // Slack for the intersection tolerance and rounding at cell borders.
-        slack_ = ZcGeContext::gTol.equalPoint() * 4.0 + extent * 1e-12;
+        slack_ = ZcGeContext::gTol.equalPoint() * 4.0 + extent * 1e-9;
         const double n = static_cast<double>(pts.size());
-        const double cellArea = std::max(w * h, extent * extent * 1e-6) / n;
-        cell_ = std::max(std::sqrt(cellArea), extent * 1e-6);
+        cell_ = std::max(extent / std::sqrt(n), extent * 1e-4);
         originX_ = minX - slack_;
         originY_ = minY - slack_;
         cols_ = std::clamp(static_cast<int>((w + 2 * slack_) / cell_) + 1, 1, 4096);
@@ -88,27 +90,27 @@ public:
     }
 
     void insert(int edge, const Point3& a, const Point3& b) {
-        int c0, c1, r0, r1;
-        range(a, b, c0, c1, r0, r1);
-        for (int r = r0; r <= r1; ++r)
-            for (int c = c0; c <= c1; ++c) cells_[static_cast<size_t>(r) * cols_ + c].push_back(edge);
+        forCells(a, b, [&](std::vector<int>& cell) {
+            // A vertex cut around repeatedly files its growing edge over
+            // the same cells; once per cell is enough.
+            if (cell.empty() || cell.back() != edge) cell.push_back(edge);
+            return false;
+        });
     }
 
-    // Calls f(edge) once for every edge filed near the box of a-b, stopping
-    // at the first that answers true.
+    // Calls f(edge) once for every edge filed in a cell the segment a-b
+    // passes through, stopping at the first that answers true.
     template <class F>
     bool any(const Point3& a, const Point3& b, F f) {
         ++current_;
-        int c0, c1, r0, r1;
-        range(a, b, c0, c1, r0, r1);
-        for (int r = r0; r <= r1; ++r)
-            for (int c = c0; c <= c1; ++c)
-                for (int e : cells_[static_cast<size_t>(r) * cols_ + c]) {
-                    if (stamp_[e] == current_) continue;
-                    stamp_[e] = current_;
-                    if (f(e)) return true;
-                }
-        return false;
+        return forCells(a, b, [&](std::vector<int>& cell) {
+            for (int e : cell) {
+                if (stamp_[e] == current_) continue;
+                stamp_[e] = current_;
+                if (f(e)) return true;
+            }
+            return false;
+        });
     }
 
 private:
@@ -116,11 +118,33 @@ private:
         const double k = std::floor((v - origin) / cell_);
         return static_cast<int>(std::clamp(k, 0.0, static_cast<double>(count - 1)));
     }
-    void range(const Point3& a, const Point3& b, int& c0, int& c1, int& r0, int& r1) const {
-        c0 = cellOf(std::min(a.x, b.x) - slack_, originX_, cols_);
-        c1 = cellOf(std::max(a.x, b.x) + slack_, originX_, cols_);
-        r0 = cellOf(std::min(a.y, b.y) - slack_, originY_, rows_);
-        r1 = cellOf(std::max(a.y, b.y) + slack_, originY_, rows_);
+
+    template <class F>
+    bool forCells(const Point3& a, const Point3& b, F visit) {
+        const double dx = b.x - a.x, dy = b.y - a.y;
+        const int r0 = cellOf(std::min(a.y, b.y) - slack_, originY_, rows_);
+        const int r1 = cellOf(std::max(a.y, b.y) + slack_, originY_, rows_);
+        for (int r = r0; r <= r1; ++r) {
+            // The part of the segment within this row (widened by the slack).
+            const double y0 = r == 0 ? -HUGE_VAL : originY_ + r * cell_ - slack_;
+            const double y1 = r == rows_ - 1 ? HUGE_VAL : originY_ + (r + 1) * cell_ + slack_;
+            double t0 = 0.0, t1 = 1.0;
+            if (dy != 0.0) {
+                double ta = (y0 - a.y) / dy, tb = (y1 - a.y) / dy;
+                if (ta > tb) std::swap(ta, tb);
+                t0 = std::max(t0, ta);
+                t1 = std::min(t1, tb);
+                if (t0 > t1) continue;
+            } else if (a.y < y0 || a.y > y1) {
+                continue;
+            }
+            const double xa = a.x + t0 * dx, xb = a.x + t1 * dx;
+            const int c0 = cellOf(std::min(xa, xb) - slack_, originX_, cols_);
+            const int c1 = cellOf(std::max(xa, xb) + slack_, originX_, cols_);
+            for (int c = c0; c <= c1; ++c)
+                if (visit(cells_[static_cast<size_t>(r) * cols_ + c])) return true;
+        }
+        return false;
     }
 
     double originX_ = 0, originY_ = 0, cell_ = 1, slack_ = 0;
