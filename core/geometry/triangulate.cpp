@@ -79,12 +79,20 @@ public:
         const double extent = std::max({w, h, 1e-9});
         // Slack for the intersection tolerance and rounding at cell borders.
         slack_ = ZcGeContext::gTol.equalPoint() * 4.0 + extent * 1e-9;
+        // About one vertex a cell, by area, so long thin outlines get thin
+        // rows of cells instead of a few crowded ones.
         const double n = static_cast<double>(pts.size());
-        cell_ = std::max(extent / std::sqrt(n), extent * 1e-4);
+        cell_ = std::sqrt(std::max(w * h, extent * extent * 1e-8) / n);
         originX_ = minX - slack_;
         originY_ = minY - slack_;
-        cols_ = std::clamp(static_cast<int>((w + 2 * slack_) / cell_) + 1, 1, 4096);
-        rows_ = std::clamp(static_cast<int>((h + 2 * slack_) / cell_) + 1, 1, 4096);
+        for (;; cell_ *= 1.5) {
+            const double cols = std::floor((w + 2 * slack_) / cell_) + 1;
+            const double rows = std::floor((h + 2 * slack_) / cell_) + 1;
+            if (cols * rows > 4.0 * n + 16.0) continue;
+            cols_ = static_cast<int>(cols);
+            rows_ = static_cast<int>(rows);
+            break;
+        }
         cells_.resize(static_cast<size_t>(cols_) * rows_);
         stamp_.assign(pts.size(), 0);
     }
