@@ -156,3 +156,52 @@ TEST(Triangulation, fast_search_gives_the_faces_of_the_plain_search) {
     }
     EXPECT_EQ(compared, 3000);
 }
+
+TEST(Triangulation, bridged_holes_are_left_uncovered_and_bridges_stay_hidden) {
+    std::mt19937 rng(99);
+    for (int trial = 0; trial < 20; ++trial) {
+        // A square with two smaller squares cut out, placed at random; the
+        // holes run clockwise, the way the bridging walks them, so their
+        // numbering runs with the ring.
+        std::uniform_real_distribution<double> u(1.0, 3.5);
+        const double ax = u(rng), ay = u(rng), bx = u(rng) + 5.0, by = u(rng) + 5.0;
+        auto* outer = new ContourNode;
+        outer->vertices = NumberedList({{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {0, 10, 0}}, 0);
+        auto* h1 = new ContourNode;
+        h1->vertices = NumberedList({{ax, ay, 0}, {ax, ay + 1, 0}, {ax + 1, ay + 1, 0}, {ax + 1, ay, 0}}, 1);
+        auto* h2 = new ContourNode;
+        h2->vertices = NumberedList({{bx, by, 0}, {bx, by + 1, 0}, {bx + 1, by + 1, 0}, {bx + 1, by, 0}}, 2);
+        outer->next = h1;
+        h1->next = h2;
+        OwnedList<ContourNode> contours(outer);
+        OwnedList<RingNode> ring(BridgeHoles(contours.get()));
+        ASSERT_EQ(CountNodes(ring.get()), 4 + 2 * (4 + 2));
+        // Each contour's numbers run 0..3, so K = 3 serves every contour.
+        VertexNode* list = nullptr;
+        int outlineEdges = 0;
+        for (RingNode* r = ring.get(); r; r = r->next) {
+            AppendVertex(&list, r->vertex->pt(), 1, r->vertex->data1, r->vertex->data2);
+            const VertexNode *x = r->vertex, *y = NextInRing(ring.get(), r)->vertex;
+            const bool sameContour = x->data2 == y->data2;
+            outlineEdges += sameContour && ((x->data1 == 3 && y->data1 == 0) ||
+                                            (x->data1 != 3 && std::abs(x->data1 - y->data1) <= 1));
+        }
+        VertexNode* copy = CopyVertexList(list);
+        const auto tris = TakeFaces(TriangulatePolygon(list, 3, Identity()));
+        const auto plain = TakeFaces(ReferenceTriangulatePolygon(copy, 3, Identity()));
+        EXPECT_TRUE(SameFaces(tris, plain));
+        double sum = 0.0;
+        int visible = 0;
+        for (const Triangle& t : tris) {
+            EXPECT_GE(TriangleArea(t), -1e-9);
+            sum += TriangleArea(t);
+            for (int bit = 1; bit <= 4; bit *= 2) visible += (t.flags70 & bit) ? 0 : 1;
+        }
+        EXPECT_NEAR(sum, 100.0 - 2.0, 1e-9);
+        // Each ring edge lies in exactly one face, so the visible sides are
+        // the ring's outline edges: all twelve contour edges, while bridges
+        // and diagonals stay hidden.
+        EXPECT_EQ(visible, outlineEdges);
+        EXPECT_EQ(visible, 12);
+    }
+}
