@@ -357,6 +357,10 @@ VertexNode* ArcToVertices(double step, const Point3& centre, double radius, doub
     if (l > radius) l = radius;
     const double delta = 2.0 * std::asin(l / (2.0 * radius));
     if (!(delta >= GeomEpsilon)) return nullptr;
+    // An approximation finer than this, or angles this far from the first
+    // turn, is bad input rather than an arc: refuse it like a zero step.
+    const double maxSteps = 1e7;
+    if (sweep / delta > maxSteps || std::fabs(start) / delta > maxSteps) return nullptr;
     double a0 = fromStart ? start : 0.0;
     while (a0 - start < SharedTolerance) a0 += delta;
 

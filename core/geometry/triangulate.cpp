@@ -76,6 +76,13 @@ public:
             maxY = std::max(maxY, p.y);
         }
         const double w = maxX - minX, h = maxY - minY;
+        if (!std::isfinite(w) || !std::isfinite(h)) {
+            // Points at infinity or not numbers: one cell holds every edge,
+            // which is the plain walk over the ring.
+            cells_.resize(1);
+            stamp_.assign(pts.size(), 0);
+            return;
+        }
         const double extent = std::max({w, h, 1e-9});
         // Slack for the intersection tolerance and rounding at cell borders.
         slack_ = ZcGeContext::gTol.equalPoint() * 4.0 + extent * 1e-9;
@@ -124,7 +131,8 @@ public:
 private:
     int cellOf(double v, double origin, int count) const {
         const double k = std::floor((v - origin) / cell_);
-        return static_cast<int>(std::clamp(k, 0.0, static_cast<double>(count - 1)));
+        if (!(k >= 0.0)) return 0;  // below the grid, or not a number
+        return static_cast<int>(std::min(k, static_cast<double>(count - 1)));
     }
 
     template <class F>

@@ -205,3 +205,13 @@ TEST(Triangulation, bridged_holes_are_left_uncovered_and_bridges_stay_hidden) {
         EXPECT_EQ(visible, 12);
     }
 }
+
+TEST(Triangulation, points_that_are_not_numbers_still_end_in_faces_without_a_fault) {
+    const double nan = std::nan("");
+    const Outline bad{{0, 0, 0}, {nan, 0, 0}, {1, 1, 0}, {0, HUGE_VAL, 0}, {-1, 0.5, 0}};
+    const auto tris = Triangulate(bad);
+    EXPECT_EQ(tris.size(), bad.size() - 2);
+    double area = 0;
+    EXPECT_EQ(ArcToVertices(1e-12, {0, 0, 0}, 1.0, 0.0, 1.0, &area, true), nullptr);
+    EXPECT_EQ(ArcToVertices(0.1, {0, 0, 0}, 1.0, 1e300, 1.0, &area, false), nullptr);
+}
