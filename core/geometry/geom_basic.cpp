@@ -11,60 +11,12 @@
 
 namespace {
 
-// Intersection of two lines in plan given by two points each; with
-// `segments` the point must also lie on both segments within the tolerance.
-// Lines closer to parallel than the tolerance's vector value do not meet.
 bool PlanLineIntersection(const Point3& a, const Point3& b, const Point3& c, const Point3& d, bool segments,
-                          const ZcGeTol& tol, Point3& out) {
-    const double rx = b.x - a.x, ry = b.y - a.y;
-    const double sx = d.x - c.x, sy = d.y - c.y;
-    const double lr = std::hypot(rx, ry), ls = std::hypot(sx, sy);
-    if (lr <= tol.equalPoint() || ls <= tol.equalPoint()) return false;
-    const double den = rx * sy - ry * sx;
-    if (std::fabs(den) <= tol.equalVector() * lr * ls) return false;
-    const double qx = c.x - a.x, qy = c.y - a.y;
-    const double t = (qx * sy - qy * sx) / den;
-    const double u = (qx * ry - qy * rx) / den;
-    if (segments) {
-        const double et = tol.equalPoint() / lr, eu = tol.equalPoint() / ls;
-        if (t < -et || t > 1.0 + et || u < -eu || u > 1.0 + eu) return false;
-    }
-    out.x = a.x + t * rx;
-    out.y = a.y + t * ry;
-    out.z = 0.0;
-    return true;
-}
-
-// The intersection of two infinite lines the way the host's plain line
-// intersection gives it (exact parallels only are refused).
-bool HostLineIntersection(const Point3& a, const Point3& b, const Point3& c, const Point3& d, Point3& out) {
-    ZcGeTol exact;
-    exact.setEqualPoint(0.0);
-    exact.setEqualVector(0.0);
-    return PlanLineIntersection(a, b, c, d, false, exact, out);
-}
-
-Point3 Cross(const Point3& u, const Point3& w) {
-    return {u.y * w.z - u.z * w.y, u.z * w.x - u.x * w.z, u.x * w.y - u.y * w.x};
-}
-
-Point3 Normalised(const Point3& v) {
-    const double l = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-    if (l == 0.0) return v;
-    return {v.x / l, v.y / l, v.z / l};
-}
-
-double Dot(const Point3& u, const Point3& w) { return u.x * w.x + u.y * w.y + u.z * w.z; }
-
-void OcsAxes(const Point3& normal, Point3& ax, Point3& ay, Point3& az) {
-    az = Normalised(normal);
-    const double limit = 1.0 / 64.0;
-    if (std::fabs(az.x) < limit && std::fabs(az.y) < limit)
-        ax = Normalised(Cross({0.0, 1.0, 0.0}, az));
-    else
-        ax = Normalised(Cross({0.0, 0.0, 1.0}, az));
-    ay = Normalised(Cross(az, ax));
-}
+                          const ZcGeTol& tol, Point3& out);
+bool HostLineIntersection(const Point3& a, const Point3& b, const Point3& c, const Point3& d, Point3& out);
+Point3 Cross(const Point3& u, const Point3& w);
+double Dot(const Point3& u, const Point3& w);
+void OcsAxes(const Point3& normal, Point3& ax, Point3& ay, Point3& az);
 
 }  // namespace
 
@@ -393,3 +345,62 @@ Point3 OcsToWorld(const Point3& p, const Point3& normal) {
     return {p.x * ax.x + p.y * ay.x + p.z * az.x, p.x * ax.y + p.y * ay.y + p.z * az.y,
             p.x * ax.z + p.y * ay.z + p.z * az.z};
 }
+
+namespace {
+
+// Intersection of two lines in plan given by two points each; with
+// `segments` the point must also lie on both segments within the tolerance.
+// Lines closer to parallel than the tolerance's vector value do not meet.
+bool PlanLineIntersection(const Point3& a, const Point3& b, const Point3& c, const Point3& d, bool segments,
+                          const ZcGeTol& tol, Point3& out) {
+    const double rx = b.x - a.x, ry = b.y - a.y;
+    const double sx = d.x - c.x, sy = d.y - c.y;
+    const double lr = std::hypot(rx, ry), ls = std::hypot(sx, sy);
+    if (lr <= tol.equalPoint() || ls <= tol.equalPoint()) return false;
+    const double den = rx * sy - ry * sx;
+    if (std::fabs(den) <= tol.equalVector() * lr * ls) return false;
+    const double qx = c.x - a.x, qy = c.y - a.y;
+    const double t = (qx * sy - qy * sx) / den;
+    const double u = (qx * ry - qy * rx) / den;
+    if (segments) {
+        const double et = tol.equalPoint() / lr, eu = tol.equalPoint() / ls;
+        if (t < -et || t > 1.0 + et || u < -eu || u > 1.0 + eu) return false;
+    }
+    out.x = a.x + t * rx;
+    out.y = a.y + t * ry;
+    out.z = 0.0;
+    return true;
+}
+
+// The intersection of two infinite lines the way the host's plain line
+// intersection gives it (exact parallels only are refused).
+bool HostLineIntersection(const Point3& a, const Point3& b, const Point3& c, const Point3& d, Point3& out) {
+    ZcGeTol exact;
+    exact.setEqualPoint(0.0);
+    exact.setEqualVector(0.0);
+    return PlanLineIntersection(a, b, c, d, false, exact, out);
+}
+
+Point3 Cross(const Point3& u, const Point3& w) {
+    return {u.y * w.z - u.z * w.y, u.z * w.x - u.x * w.z, u.x * w.y - u.y * w.x};
+}
+
+Point3 Normalised(const Point3& v) {
+    const double l = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+    if (l == 0.0) return v;
+    return {v.x / l, v.y / l, v.z / l};
+}
+
+double Dot(const Point3& u, const Point3& w) { return u.x * w.x + u.y * w.y + u.z * w.z; }
+
+void OcsAxes(const Point3& normal, Point3& ax, Point3& ay, Point3& az) {
+    az = Normalised(normal);
+    const double limit = 1.0 / 64.0;
+    if (std::fabs(az.x) < limit && std::fabs(az.y) < limit)
+        ax = Normalised(Cross({0.0, 1.0, 0.0}, az));
+    else
+        ax = Normalised(Cross({0.0, 0.0, 1.0}, az));
+    ay = Normalised(Cross(az, ax));
+}
+
+}  // namespace

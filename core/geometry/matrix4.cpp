@@ -10,50 +10,13 @@
 
 namespace {
 
-Point3 Sub(const Point3& a, const Point3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Point3 Cross(const Point3& u, const Point3& w) {
-    return {u.y * w.z - u.z * w.y, u.z * w.x - u.x * w.z, u.x * w.y - u.y * w.x};
-}
-double Length(const Point3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
-Point3 Scaled(const Point3& v, double s) { return {v.x * s, v.y * s, v.z * s}; }
-
-// The host's normalisation: a vector not longer than its tolerance stays.
-Point3 HostNormalise(const Point3& v) {
-    const double l = Length(v);
-    if (l <= ModuleGeomTol.equalVector()) return v;
-    return Scaled(v, 1.0 / l);
-}
-
-// The matrix that maps the coordinate system (origin, X, Y, Z) to world:
-// its columns are the axes and the origin.
-void SetCoordSystem(Matrix4& out, const Point3& o, const Point3& x, const Point3& y, const Point3& z) {
-    SetIdentity4(out);
-    const Point3* cols[4] = {&x, &y, &z, &o};
-    for (int j = 0; j < 4; ++j) {
-        out.m[0][j] = cols[j]->x;
-        out.m[1][j] = cols[j]->y;
-        out.m[2][j] = cols[j]->z;
-    }
-}
-
-double Det3(double a, double b, double c, double d, double e, double f, double g, double h, double i) {
-    return a * (e * i - f * h) - b * (d * i - f * g) + c * (d * h - e * g);
-}
-
-// Cofactor of element (r, c).
-double Cofactor(const Matrix4& m, int r, int c) {
-    double s[9];
-    int k = 0;
-    for (int i = 0; i < 4; ++i) {
-        if (i == r) continue;
-        for (int j = 0; j < 4; ++j) {
-            if (j == c) continue;
-            s[k++] = m.m[i][j];
-        }
-    }
-    const double minor = Det3(s[0], s[1], s[2], s[3], s[4], s[5], s[6], s[7], s[8]);
-    return ((r + c) % 2 == 0) ? minor : -minor;
-}
+Point3 Sub(const Point3& a, const Point3& b);
+Point3 Cross(const Point3& u, const Point3& w);
+double Length(const Point3& v);
+Point3 Scaled(const Point3& v, double s);
+Point3 HostNormalise(const Point3& v);
+void SetCoordSystem(Matrix4& out, const Point3& o, const Point3& x, const Point3& y, const Point3& z);
+double Cofactor(const Matrix4& m, int r, int c);
 
 }  // namespace
 
@@ -209,3 +172,52 @@ void TransformVector(const Matrix4& m, const Point3& v, int withTranslation, Poi
     }
     out = r;
 }
+
+namespace {
+
+Point3 Sub(const Point3& a, const Point3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Point3 Cross(const Point3& u, const Point3& w) {
+    return {u.y * w.z - u.z * w.y, u.z * w.x - u.x * w.z, u.x * w.y - u.y * w.x};
+}
+double Length(const Point3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
+Point3 Scaled(const Point3& v, double s) { return {v.x * s, v.y * s, v.z * s}; }
+
+// The host's normalisation: a vector not longer than its tolerance stays.
+Point3 HostNormalise(const Point3& v) {
+    const double l = Length(v);
+    if (l <= ModuleGeomTol.equalVector()) return v;
+    return Scaled(v, 1.0 / l);
+}
+
+// The matrix that maps the coordinate system (origin, X, Y, Z) to world:
+// its columns are the axes and the origin.
+void SetCoordSystem(Matrix4& out, const Point3& o, const Point3& x, const Point3& y, const Point3& z) {
+    SetIdentity4(out);
+    const Point3* cols[4] = {&x, &y, &z, &o};
+    for (int j = 0; j < 4; ++j) {
+        out.m[0][j] = cols[j]->x;
+        out.m[1][j] = cols[j]->y;
+        out.m[2][j] = cols[j]->z;
+    }
+}
+
+double Det3(double a, double b, double c, double d, double e, double f, double g, double h, double i) {
+    return a * (e * i - f * h) - b * (d * i - f * g) + c * (d * h - e * g);
+}
+
+// Cofactor of element (r, c).
+double Cofactor(const Matrix4& m, int r, int c) {
+    double s[9];
+    int k = 0;
+    for (int i = 0; i < 4; ++i) {
+        if (i == r) continue;
+        for (int j = 0; j < 4; ++j) {
+            if (j == c) continue;
+            s[k++] = m.m[i][j];
+        }
+    }
+    const double minor = Det3(s[0], s[1], s[2], s[3], s[4], s[5], s[6], s[7], s[8]);
+    return ((r + c) % 2 == 0) ? minor : -minor;
+}
+
+}  // namespace

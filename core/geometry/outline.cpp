@@ -35,74 +35,13 @@ struct ArcPiece {
     Point3 start, end;  // world
 };
 
-// The arc between two polyline vertices, as the host reports an arc piece:
-// a clockwise bulge comes with the normal turned over.
-ArcPiece ArcFromBulge(const PolylineData& pl, const PolylineVertex& a, const PolylineVertex& b) {
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    const double chord = std::hypot(dx, dy);
-    const double bulge = a.bulge;
-    const double h = chord / 2.0 * (1.0 - bulge * bulge) / (2.0 * bulge);
-    const Point3 mid{(a.x + b.x) / 2.0, (a.y + b.y) / 2.0, pl.elevation};
-    const Point3 centreOcs{mid.x - dy / chord * h, mid.y + dx / chord * h, pl.elevation};
-    ArcPiece arc;
-    arc.radius = std::fabs(chord / 2.0 * (1.0 + bulge * bulge) / (2.0 * bulge));
-    arc.centre = OcsToWorld(centreOcs, pl.normal);
-    arc.start = OcsToWorld({a.x, a.y, pl.elevation}, pl.normal);
-    arc.end = OcsToWorld({b.x, b.y, pl.elevation}, pl.normal);
-    arc.normal = bulge > 0 ? pl.normal : Point3{-pl.normal.x, -pl.normal.y, -pl.normal.z};
-    return arc;
-}
-
-void Push(VertexNode*& head, VertexNode* node) {
-    node->next = head;
-    head = node;
-}
-
-VertexNode* Tail(VertexNode* list) {
-    while (list && list->next) list = list->next;
-    return list;
-}
-
-void AppendList(VertexNode*& list, VertexNode* more) {
-    if (!list) {
-        list = more;
-        return;
-    }
-    Tail(list)->next = more;
-}
-
-VertexNode* DropFirst(VertexNode* list) {
-    VertexNode* rest = list->next;
-    delete list;
-    return rest;
-}
-
-VertexNode* DropLast(VertexNode* list) {
-    if (!list->next) {
-        delete list;
-        return nullptr;
-    }
-    VertexNode* v = list;
-    while (v->next->next) v = v->next;
-    delete v->next;
-    v->next = nullptr;
-    return list;
-}
-
-void AppendCopy(SegmentRec** output, const SegmentRec& rec, bool reversed) {
-    if (!output) return;
-    SegmentRec* copy;
-    if (rec.kind == 0) {
-        double six[6];
-        for (int i = 0; i < 6; ++i) six[i] = rec.geom[reversed ? (i + 3) % 6 : i];
-        copy = new SegmentRec(six, nullptr, 0, nullptr);
-    } else {
-        copy = new SegmentRec(rec.geom, rec.normal, reversed ? -1 : 1, nullptr);
-    }
-    SegmentRec** at = output;
-    while (*at) at = &(*at)->next;
-    *at = copy;
-}
+ArcPiece ArcFromBulge(const PolylineData& pl, const PolylineVertex& a, const PolylineVertex& b);
+void Push(VertexNode*& head, VertexNode* node);
+VertexNode* Tail(VertexNode* list);
+void AppendList(VertexNode*& list, VertexNode* more);
+VertexNode* DropFirst(VertexNode* list);
+VertexNode* DropLast(VertexNode* list);
+void AppendCopy(SegmentRec** output, const SegmentRec& rec, bool reversed);
 
 }  // namespace
 
@@ -294,3 +233,77 @@ VertexNode* PolylineToPolygon(const PolylineData& polyline, const Point3& pick, 
     FreeList(segments);
     return RemoveVerticesOnEdges(RemoveDuplicateVertices(list), 1);
 }
+
+namespace {
+
+
+// The arc between two polyline vertices, as the host reports an arc piece:
+// a clockwise bulge comes with the normal turned over.
+ArcPiece ArcFromBulge(const PolylineData& pl, const PolylineVertex& a, const PolylineVertex& b) {
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double chord = std::hypot(dx, dy);
+    const double bulge = a.bulge;
+    const double h = chord / 2.0 * (1.0 - bulge * bulge) / (2.0 * bulge);
+    const Point3 mid{(a.x + b.x) / 2.0, (a.y + b.y) / 2.0, pl.elevation};
+    const Point3 centreOcs{mid.x - dy / chord * h, mid.y + dx / chord * h, pl.elevation};
+    ArcPiece arc;
+    arc.radius = std::fabs(chord / 2.0 * (1.0 + bulge * bulge) / (2.0 * bulge));
+    arc.centre = OcsToWorld(centreOcs, pl.normal);
+    arc.start = OcsToWorld({a.x, a.y, pl.elevation}, pl.normal);
+    arc.end = OcsToWorld({b.x, b.y, pl.elevation}, pl.normal);
+    arc.normal = bulge > 0 ? pl.normal : Point3{-pl.normal.x, -pl.normal.y, -pl.normal.z};
+    return arc;
+}
+
+void Push(VertexNode*& head, VertexNode* node) {
+    node->next = head;
+    head = node;
+}
+
+VertexNode* Tail(VertexNode* list) {
+    while (list && list->next) list = list->next;
+    return list;
+}
+
+void AppendList(VertexNode*& list, VertexNode* more) {
+    if (!list) {
+        list = more;
+        return;
+    }
+    Tail(list)->next = more;
+}
+
+VertexNode* DropFirst(VertexNode* list) {
+    VertexNode* rest = list->next;
+    delete list;
+    return rest;
+}
+
+VertexNode* DropLast(VertexNode* list) {
+    if (!list->next) {
+        delete list;
+        return nullptr;
+    }
+    VertexNode* v = list;
+    while (v->next->next) v = v->next;
+    delete v->next;
+    v->next = nullptr;
+    return list;
+}
+
+void AppendCopy(SegmentRec** output, const SegmentRec& rec, bool reversed) {
+    if (!output) return;
+    SegmentRec* copy;
+    if (rec.kind == 0) {
+        double six[6];
+        for (int i = 0; i < 6; ++i) six[i] = rec.geom[reversed ? (i + 3) % 6 : i];
+        copy = new SegmentRec(six, nullptr, 0, nullptr);
+    } else {
+        copy = new SegmentRec(rec.geom, rec.normal, reversed ? -1 : 1, nullptr);
+    }
+    SegmentRec** at = output;
+    while (*at) at = &(*at)->next;
+    *at = copy;
+}
+
+}  // namespace

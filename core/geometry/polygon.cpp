@@ -21,83 +21,8 @@
 
 namespace {
 
-// Plan segment intersection as the host gives it, with its default tolerance.
-bool HostSegmentsMeet(const Point3& a, const Point3& b, const Point3& c, const Point3& d, Point3& x) {
-    return IntersectLines2d(a, b, c, d, x, 1, ZcGeContext::gTol);
-}
-
-// A ring over vertices kept as index links, so cutting a vertex is O(1).
-struct WorkRing {
-    std::vector<const VertexNode*> v;
-    std::vector<int> next, prev;
-    int head = -1;
-    int size = 0;
-
-    explicit WorkRing(std::vector<const VertexNode*> vertices) : v(std::move(vertices)) {
-        size = static_cast<int>(v.size());
-        next.resize(v.size());
-        prev.resize(v.size());
-        for (int i = 0; i < size; ++i) {
-            next[i] = (i + 1) % size;
-            prev[i] = (i + size - 1) % size;
-        }
-        head = size ? 0 : -1;
-    }
-    void cut(int i) {
-        next[prev[i]] = next[i];
-        prev[next[i]] = prev[i];
-        if (head == i) head = next[i];
-        --size;
-    }
-    Point3 pt(int i) const { return v[i]->pt(); }
-};
-
-double NotchAndFanArea(std::vector<const VertexNode*> verts, const VertexNode* list, bool (*userBreak)()) {
-    if (verts.size() < 3) return -2.0;
-    {
-        // The ring must run clockwise.
-        VertexNode* tmp = nullptr;
-        VertexNode* tail = nullptr;
-        for (const VertexNode* n : verts) {
-            VertexNode* c = NewVertex(n->x, n->y, n->z, 0, 0, 0, 0);
-            (tail ? tail->next : tmp) = c;
-            tail = c;
-        }
-        const int o = PolygonOrientation(tmp);
-        FreeList(tmp);
-        if (o == 0) std::vector<const VertexNode*>(verts.rbegin(), verts.rend()).swap(verts);
-    }
-    WorkRing ring(std::move(verts));
-    const double pi = PiValue;
-    double notch = 0.0;
-    for (;;) {
-        bool cut = false;
-        int i = ring.head;
-        for (int step = 0; step < ring.size; ++step, i = ring.next[i]) {
-            const int n = ring.next[i], m = ring.next[n], k = ring.next[m], p = ring.prev[i];
-            const Point3 V = ring.pt(i), N = ring.pt(n), M = ring.pt(m), K = ring.pt(k), P = ring.pt(p);
-            if (!(AngleBetweenLines(V, N, V, P) > pi)) continue;
-            if (!(AngleBetweenLines(N, M, N, V) < pi)) continue;
-            if (!(AngleBetweenLines(M, V, M, N) <= AngleBetweenLines(M, K, M, N))) continue;
-            if (EdgeCrossesPolygon(list, ring.v[i], ring.v[n], ring.v[m])) continue;
-            notch -= 0.5 * Distance3dRev(V, N) * Distance3dRev(N, M) * std::sin(AngleBetweenLines(N, M, N, V));
-            ring.cut(n);
-            cut = true;
-            break;
-        }
-        if (userBreak && userBreak()) return -1.0;
-        if (!cut) break;
-    }
-    double fan = 0.0;
-    const int h = ring.head;
-    const Point3 H = ring.pt(h);
-    for (int q = ring.next[h]; ring.next[q] != h; q = ring.next[q]) {
-        const int r = ring.next[q];
-        const Point3 Q = ring.pt(q), R = ring.pt(r);
-        fan += -0.5 * Distance3dRev(H, Q) * Distance3dRev(R, Q) * std::sin(AngleBetweenLines(Q, R, Q, H));
-    }
-    return fan + notch;
-}
+bool HostSegmentsMeet(const Point3& a, const Point3& b, const Point3& c, const Point3& d, Point3& x);
+double NotchAndFanArea(std::vector<const VertexNode*> verts, const VertexNode* list, bool (*userBreak)());
 
 }  // namespace
 
@@ -388,3 +313,85 @@ VertexNode* ArcToVertices(double step, const Point3& centre, double radius, doub
         for (VertexNode* v = head; v; v = v->next) v->setPt(OcsToWorld(v->pt(), *normal));
     return head;
 }
+
+namespace {
+
+// Plan segment intersection as the host gives it, with its default tolerance.
+bool HostSegmentsMeet(const Point3& a, const Point3& b, const Point3& c, const Point3& d, Point3& x) {
+    return IntersectLines2d(a, b, c, d, x, 1, ZcGeContext::gTol);
+}
+
+// A ring over vertices kept as index links, so cutting a vertex is O(1).
+struct WorkRing {
+    std::vector<const VertexNode*> v;
+    std::vector<int> next, prev;
+    int head = -1;
+    int size = 0;
+
+    explicit WorkRing(std::vector<const VertexNode*> vertices) : v(std::move(vertices)) {
+        size = static_cast<int>(v.size());
+        next.resize(v.size());
+        prev.resize(v.size());
+        for (int i = 0; i < size; ++i) {
+            next[i] = (i + 1) % size;
+            prev[i] = (i + size - 1) % size;
+        }
+        head = size ? 0 : -1;
+    }
+    void cut(int i) {
+        next[prev[i]] = next[i];
+        prev[next[i]] = prev[i];
+        if (head == i) head = next[i];
+        --size;
+    }
+    Point3 pt(int i) const { return v[i]->pt(); }
+};
+
+double NotchAndFanArea(std::vector<const VertexNode*> verts, const VertexNode* list, bool (*userBreak)()) {
+    if (verts.size() < 3) return -2.0;
+    {
+        // The ring must run clockwise.
+        VertexNode* tmp = nullptr;
+        VertexNode* tail = nullptr;
+        for (const VertexNode* n : verts) {
+            VertexNode* c = NewVertex(n->x, n->y, n->z, 0, 0, 0, 0);
+            (tail ? tail->next : tmp) = c;
+            tail = c;
+        }
+        const int o = PolygonOrientation(tmp);
+        FreeList(tmp);
+        if (o == 0) std::vector<const VertexNode*>(verts.rbegin(), verts.rend()).swap(verts);
+    }
+    WorkRing ring(std::move(verts));
+    const double pi = PiValue;
+    double notch = 0.0;
+    for (;;) {
+        bool cut = false;
+        int i = ring.head;
+        for (int step = 0; step < ring.size; ++step, i = ring.next[i]) {
+            const int n = ring.next[i], m = ring.next[n], k = ring.next[m], p = ring.prev[i];
+            const Point3 V = ring.pt(i), N = ring.pt(n), M = ring.pt(m), K = ring.pt(k), P = ring.pt(p);
+            if (!(AngleBetweenLines(V, N, V, P) > pi)) continue;
+            if (!(AngleBetweenLines(N, M, N, V) < pi)) continue;
+            if (!(AngleBetweenLines(M, V, M, N) <= AngleBetweenLines(M, K, M, N))) continue;
+            if (EdgeCrossesPolygon(list, ring.v[i], ring.v[n], ring.v[m])) continue;
+            notch -= 0.5 * Distance3dRev(V, N) * Distance3dRev(N, M) * std::sin(AngleBetweenLines(N, M, N, V));
+            ring.cut(n);
+            cut = true;
+            break;
+        }
+        if (userBreak && userBreak()) return -1.0;
+        if (!cut) break;
+    }
+    double fan = 0.0;
+    const int h = ring.head;
+    const Point3 H = ring.pt(h);
+    for (int q = ring.next[h]; ring.next[q] != h; q = ring.next[q]) {
+        const int r = ring.next[q];
+        const Point3 Q = ring.pt(q), R = ring.pt(r);
+        fan += -0.5 * Distance3dRev(H, Q) * Distance3dRev(R, Q) * std::sin(AngleBetweenLines(Q, R, Q, H));
+    }
+    return fan + notch;
+}
+
+}  // namespace
