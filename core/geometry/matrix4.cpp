@@ -182,10 +182,11 @@ Point3 Cross(const Point3& u, const Point3& w) {
 double Length(const Point3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
 Point3 Scaled(const Point3& v, double s) { return {v.x * s, v.y * s, v.z * s}; }
 
-// The host's normalisation: a vector not longer than its tolerance stays.
+// The host's normalisation: a vector not longer than its global tolerance
+// stays as it is.
 Point3 HostNormalise(const Point3& v) {
     const double l = Length(v);
-    if (l <= ModuleGeomTol.equalVector()) return v;
+    if (l <= ZcGeContext::gTol.equalVector()) return v;
     return Scaled(v, 1.0 / l);
 }
 

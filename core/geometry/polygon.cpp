@@ -222,14 +222,19 @@ RingNode* BridgeHoles(ContourNode* contours) {
         for (RingNode* r = ring; r; r = r->next) {
             for (size_t h = 0; h < holes.size(); ++h) {
                 for (VertexNode* q = holes[h]->vertices; q; q = q->next) {
-                    if (SegmentCrossesContours(r->vertex, q, contours)) continue;
+                    // A bridge only matters when it is shorter or starts at
+                    // the winner's point; the costly crossing test waits
+                    // until then.
                     const double d = Distance3dRev(r->vertex->pt(), q->pt());
+                    const bool samePoint = winner && PointsEqual(r->vertex->pt(), winner->vertex->pt(), true);
+                    if (!(d < best) && !samePoint) continue;
+                    if (SegmentCrossesContours(r->vertex, q, contours)) continue;
                     if (d < best) {
                         best = d;
                         winner = r;
                         winnerQ = q;
                         winnerHole = h;
-                    } else if (winner && PointsEqual(r->vertex->pt(), winner->vertex->pt(), true)) {
+                    } else {
                         // The same point reached again through an earlier
                         // bridge: keep the copy whose corner the bridge
                         // leaves on the inside.
