@@ -170,6 +170,8 @@ bool promptEchoOn() {
     return s.args.empty() || s.args.back()->echo;
 }
 
+bool readingCommandArguments() { return !state().args.empty(); }
+
 bool commandActive() { return !state().running.empty(); }
 
 std::string currentCommandName() { return state().running.empty() ? std::string() : state().running.back().name; }

@@ -62,6 +62,8 @@ bool runTransparentRequest(const std::string& token);
 void noteCancelled();
 // Prompts and answers are echoed unless a zcedCommand runs with CMDECHO 0.
 bool promptEchoOn();
+// True while a zcedCommand/zcedCmd argument list feeds the prompts.
+bool readingCommandArguments();
 
 bool commandActive();
 std::string currentCommandName();

@@ -39,6 +39,12 @@ ZcApDocument::~ZcApDocument() {
     if (database_ && hooks().destroyDb) hooks().destroyDb(database_);
 }
 
+namespace {
+// Wires the system variables to the current document as soon as the host
+// library is loaded, so no drawing variable is ever kept elsewhere.
+const bool kWiredAtLoad = (zcDocManagerPtr(), true);
+}  // namespace
+
 ZcApDocManager* zcDocManagerPtr() {
     static ZcApDocManager manager;
     static bool wired = [] {

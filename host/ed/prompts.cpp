@@ -289,6 +289,8 @@ int askAngle(const ads_point pt, const char* prompt, ads_real* result, bool orie
 
 }  // namespace
 
+std::optional<ZcGePoint3d> parsePointAnswer(const std::string& text) { return parsePoint(ads_text::trim(text)); }
+
 void setLastInput(const std::string& text) { ps().lastInput = text; }
 const std::string& lastInput() { return ps().lastInput; }
 int lastInitGetBits() { return ps().lastBits; }
@@ -483,7 +485,7 @@ int zcedGetString(int cronly, const char* prompt, char* result, size_t bufLen) {
             if (blank != std::string::npos) {
                 std::string rest = text.substr(blank + 1);
                 text = text.substr(0, blank);
-                if (!rest.empty()) currentInput().pushFront({InputToken::makeText(rest)});
+                if (!rest.empty() && !readingCommandArguments()) currentInput().pushFront({InputToken::makeText(rest)});
             }
         }
         echo(text);

@@ -34,9 +34,11 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 
 #include "host/ads/adscodes.h"
+#include "host/ge/gebase.h"
 
 int zcedInitGet(int val, const char* kwl);
 int zcedGetPoint(const ads_point pt, const char* prompt, ads_point result);
@@ -78,6 +80,10 @@ const std::string& lastInput();
 // keyword, "" for no match, "?" prefix for an ambiguous answer.
 enum class KeywordMatch { None, Found, Ambiguous };
 KeywordMatch matchKeyword(const std::string& keywordList, const std::string& answer, std::string& keyword);
+
+// The point an answer gives, by the rules above (for picks, selections and
+// jigs, which read answers with nextPromptToken and parse them the same way).
+std::optional<ZcGePoint3d> parsePointAnswer(const std::string& text);
 
 // Whether the last zcedInitGet asked for a dashed rubber band (recorded).
 int lastInitGetBits();
