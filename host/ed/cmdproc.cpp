@@ -44,6 +44,7 @@ struct State {
     std::vector<CommandFrame> running;
     std::vector<ArgFrame*> args;
     std::vector<Pending> pending;
+    bool ranOut = false;
 
     // The display commands do nothing headless, but scripts and the module
     // run them, so they must be known.
@@ -80,6 +81,7 @@ void setCmdNames();
 }  // namespace
 
 int processInput() {
+    state().ranOut = false;
     int status = RTNORM;
     for (;;) {
         flushPending();
@@ -124,7 +126,10 @@ InputToken nextUserToken() {
     InputQueue& q = currentInput();
     for (;;) {
         std::optional<InputToken> t = q.pop();
-        if (!t) return {InputToken::Cancel, {}, {}};
+        if (!t) {
+            state().ranOut = true;
+            return {InputToken::Cancel, {}, {}};
+        }
         if (t->kind == InputToken::Text && !t->text.empty() && t->text[0] == '!') {
             runDirective(t->text);
             continue;
@@ -170,6 +175,8 @@ bool promptEchoOn() {
     return s.args.empty() || s.args.back()->echo;
 }
 
+bool inputRanOut() { return state().ranOut; }
+
 bool readingCommandArguments() { return !state().args.empty(); }
 
 bool commandActive() { return !state().running.empty(); }
@@ -186,6 +193,7 @@ void resetCommandProcessor() {
     s.running.clear();
     s.args.clear();
     s.pending.clear();
+    s.ranOut = false;
     setCmdNames();
 }
 

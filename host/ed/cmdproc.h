@@ -40,6 +40,10 @@ namespace host {
 // command ran to its end, RTERROR when one was unknown or failed, RTCAN when
 // one was cancelled (the input ended inside a command, among others).
 int processInput();
+// True when, since the last processInput began, a prompt was answered
+// cancel because the input ran out (not by an explicit "!cancel"): a script
+// that ended inside a command.
+bool inputRanOut();
 // Runs one line typed at the command prompt.
 int executeLine(const std::string& line);
 

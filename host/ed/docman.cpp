@@ -33,7 +33,12 @@ std::string folderOf(const std::string& path) {
 
 }  // namespace
 
-ZcApDocument::ZcApDocument(std::string path) : path_(std::move(path)), title_(titleOf(path_)) {}
+ZcApDocument::ZcApDocument(std::string path)
+    : path_(std::move(path)), title_(titleOf(path_)), sysVars_(std::make_unique<host::MemorySysVarStore>()) {}
+
+void ZcApDocument::setSysVarStore(std::unique_ptr<host::SysVarStore> store) {
+    if (store) sysVars_ = std::move(store);
+}
 
 ZcApDocument::~ZcApDocument() {
     if (database_ && hooks().destroyDb) hooks().destroyDb(database_);

@@ -48,7 +48,10 @@ public:
     int lockCount() const { return lockCount_; }
 
     host::InputQueue& inputQueue() { return queue_; }
-    host::MemorySysVarStore& sysVars() { return sysVars_; }
+    // The drawing system variables; the drawing database may put its own
+    // store in (one that reads and writes its header) when it is created.
+    host::SysVarStore& sysVars() { return *sysVars_; }
+    void setSysVarStore(std::unique_ptr<host::SysVarStore> store);
 
 private:
     friend class ZcApDocManager;
@@ -58,7 +61,7 @@ private:
     ZcAp::DocLockMode lockMode_ = ZcAp::kNotLocked;
     int lockCount_ = 0;
     host::InputQueue queue_;
-    host::MemorySysVarStore sysVars_;
+    std::unique_ptr<host::SysVarStore> sysVars_;
 };
 
 class ZcApDocManagerReactor {

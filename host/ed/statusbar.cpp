@@ -128,6 +128,16 @@ void setStatusBarEcho(bool on) { bs().echo = on; }
 void setMenuResponder(std::function<unsigned int(const CMenu&)> responder) { bs().responder = std::move(responder); }
 const ProgressMeter& progressMeter() { return bs().meter; }
 
+bool clickPane(int index, int button) {
+    ZcPane* pane = bs().available ? bs().bar.GetPane(index) : nullptr;
+    if (!pane) return false;
+    record("click " + std::to_string(index) + " " + std::to_string(button));
+    if (button == 0) pane->OnLButtonDown(0, {});
+    else if (button == 1) pane->OnRButtonDown(0, {});
+    else pane->OnLButtonDblClk(0, {});
+    return true;
+}
+
 void resetStatusBar() {
     BarState& s = bs();
     s.bar = ZcApplicationStatusBar();

@@ -9,7 +9,8 @@
 // of the current document's queue (a number; anything else dismisses).
 //
 // Log lines: "insert <index> <text>", "remove <text>", "text <text>",
-// "tooltip <text>", "update", "menu <id>", "progress <label> <min> <max>",
+// "tooltip <text>", "update", "click <index> <button>", "menu <id>",
+// "progress <label> <min> <max>",
 // "progress pos <n>", "progress restore".
 #pragma once
 
@@ -110,6 +111,10 @@ struct ProgressMeter {
     int minPos = 0, maxPos = 0, pos = 0;
 };
 const ProgressMeter& progressMeter();
+
+// A mouse click on the pane at index: button 0 left, 1 right, 2 left double
+// click. False when there is no such pane.
+bool clickPane(int index, int button);
 
 // Empties the bar (without deleting panes) and the log; bar available.
 void resetStatusBar();

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -183,6 +184,57 @@ TEST_F(Commands, dot_prefix_reaches_the_host_command_under_a_redefinition) {
     host::processInput();
     EXPECT_EQ(hostRuns, 2);
     host::unregisterHostCommand("ERASE");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Commands, string_queued_outside_a_command_runs_before_later_input) {
+    zcDocManagerPtr()->sendStringToExecute(curDoc(), "_REDRAW\n", true, false, false);
+    feed({"_REGEN"});
+    EXPECT_EQ(host::processInput(), RTNORM);
+    std::vector<std::string> want = {"start REDRAW", "end REDRAW", "start REGEN", "end REGEN"};
+    EXPECT_EQ(events, want);
+}
+
+TEST_F(Commands, input_ending_inside_a_command_is_told_apart_from_an_explicit_cancel) {
+    feed({"WALL", "!cancel"});
+    EXPECT_EQ(host::processInput(), RTCAN);
+    EXPECT_FALSE(host::inputRanOut());
+    feed({"WALL", "1,1"});
+    EXPECT_EQ(host::processInput(), RTCAN);
+    EXPECT_TRUE(host::inputRanOut());
+}
+
+TEST_F(Commands, getstring_arguments_never_spill_into_the_users_queue) {
+    host::registerHostCommand("-NAME", [] {
+        char s[32];
+        return zcedGetString(0, "\n", s) == RTNORM ? RTNORM : RTCAN;
+    });
+    feed({"keep"});
+    EXPECT_EQ(zcedCommand(RTSTR, "-NAME", RTSTR, "a b", 0), RTNORM);
+    ASSERT_EQ(curDoc()->inputQueue().size(), 1u);
+    EXPECT_EQ(curDoc()->inputQueue().peek()->text, "keep");
+    host::unregisterHostCommand("-NAME");
+}
+
+struct SelfRemover : ZcEditorReactor {
+    int calls = 0;
+    void commandWillStart(const char*) override {
+        ++calls;
+        zcedEditor->removeReactor(this);
+    }
+};
+
+TEST_F(Commands, a_reactor_removing_itself_is_not_called_again) {
+    SelfRemover once;
+    zcedEditor->addReactor(&once);
+    feed({"_REDRAW", "_REDRAW"});
+    host::processInput();
+    EXPECT_EQ(once.calls, 1);
+    EXPECT_FALSE(zcedEditor->hasReactor(&once));
+    EXPECT_EQ(std::count(events.begin(), events.end(), "end REDRAW"), 2) << "the other reactor still hears both";
 }
 
 }  // namespace

@@ -72,3 +72,25 @@ TEST_F(StatusBar, host_without_a_status_bar_gives_none) {
 }
 
 }  // namespace
+
+namespace {
+
+struct ClickPane : ZcPane {
+    std::string got;
+    void OnLButtonDown(unsigned int, ZcPanePoint) override { got += "L"; }
+    void OnRButtonDown(unsigned int, ZcPanePoint) override { got += "R"; }
+    void OnLButtonDblClk(unsigned int, ZcPanePoint) override { got += "D"; }
+};
+
+TEST_F(StatusBar, clicks_reach_the_pane_handlers) {
+    ClickPane p;
+    zcedGetApplicationStatusBar()->Insert(0, &p);
+    EXPECT_TRUE(host::clickPane(0, 0));
+    EXPECT_TRUE(host::clickPane(0, 1));
+    EXPECT_TRUE(host::clickPane(0, 2));
+    EXPECT_FALSE(host::clickPane(1, 0));
+    EXPECT_EQ(p.got, "LRD");
+    zcedGetApplicationStatusBar()->RemoveAllPanes();
+}
+
+}  // namespace
