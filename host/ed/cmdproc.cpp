@@ -228,8 +228,10 @@ int runResolved(const Resolved& r) {
     State& s = state();
     s.running.push_back({r.name});
     setCmdNames();
-    const char* name = s.running.back().name.c_str();
-    zcedEditor->notify([&](ZcEditorReactor* re) { re->commandWillStart(name); });
+    // A copy: reactors and the handler may start nested commands, which
+    // grow the frame stack under our feet.
+    const std::string name = r.name;
+    zcedEditor->notify([&](ZcEditorReactor* re) { re->commandWillStart(name.c_str()); });
     int status = RTNORM;
     if (r.module) r.module->functionAddr()();
     else if (r.hostCmd) status = r.hostCmd->handler();

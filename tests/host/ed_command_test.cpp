@@ -238,3 +238,27 @@ TEST_F(Commands, a_reactor_removing_itself_is_not_called_again) {
 }
 
 }  // namespace
+
+namespace {
+
+void callsHostCommand() {
+    events.push_back("inner status " + std::to_string(zcedCommand(RTSTR, "_REDRAW", 0)));
+}
+
+TEST_F(Commands, host_command_called_from_a_handler_nests_inside_it) {
+    zcedRegCmds()->addCommand("TESTGRP", "VELMNEST", "NEST", 0, callsHostCommand);
+    std::string namesInside;
+    host::registerHostCommand("REDRAW", [&] {
+        namesInside = host::sysVarString("CMDNAMES");
+        return RTNORM;
+    }, true);
+    feed({"NEST"});
+    EXPECT_EQ(host::processInput(), RTNORM);
+    std::vector<std::string> want = {"start VELMNEST", "start REDRAW", "end REDRAW", "inner status 5100",
+                                     "end VELMNEST"};
+    EXPECT_EQ(events, want);
+    EXPECT_EQ(namesInside, "VELMNEST'REDRAW");
+    host::registerHostCommand("REDRAW", [] { return RTNORM; }, true);
+}
+
+}  // namespace
