@@ -72,7 +72,7 @@ struct Outcome {
 struct Parser {
     std::function<Outcome(const std::string&)> text;
     std::function<Outcome(const ZcGePoint3d&)> pick;  // null: picks are refused
-    const char* refusal;                             // message for a refused pick
+    const char* refusal = nullptr;                   // message for a refused pick
 };
 
 std::vector<std::string> split(const std::string& s) {

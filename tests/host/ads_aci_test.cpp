@@ -1,3 +1,4 @@
+// The index colour palette against known entries.
 #include <gtest/gtest.h>
 
 #include "host/ads/acicolor.h"

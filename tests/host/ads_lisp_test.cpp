@@ -1,3 +1,5 @@
+// LISP calls: argument parsing, value printing, undefined and failing
+// functions, functions run as commands.
 #include <string>
 
 #include "host/ads/lisp.h"

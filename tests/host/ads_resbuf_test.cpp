@@ -1,3 +1,4 @@
+// Result-buffer lists: building, copying, value kinds of group codes.
 #include <gtest/gtest.h>
 
 #include <cstring>

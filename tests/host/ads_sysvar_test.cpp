@@ -1,3 +1,4 @@
+// System variables: types, ranges, read-only refusal, notifications.
 #include <string>
 #include <vector>
 

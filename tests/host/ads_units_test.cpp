@@ -1,3 +1,5 @@
+// Length and angle texts in every mode, the DIMZIN rules, and readers that
+// must give back what the writers wrote.
 #include <cmath>
 #include <string>
 

@@ -1,3 +1,4 @@
+// The wildcard grammar, case by case.
 #include <gtest/gtest.h>
 
 #include <string>

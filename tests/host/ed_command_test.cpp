@@ -1,3 +1,5 @@
+// The command stack and processor: name lookup, transparent commands,
+// reactor order, queued strings, host commands driven by zcedCommand.
 #include <algorithm>
 #include <string>
 #include <vector>

@@ -1,3 +1,5 @@
+// Documents: creation, switching and closing with their notifications,
+// per-document queues and drawing variables, locks, database factory.
 #include <string>
 #include <vector>
 

@@ -1,3 +1,5 @@
+// Prompts: statuses, re-prompts and their messages, initget bits, keyword
+// matching, point, distance and angle input.
 #include <cmath>
 
 #include "host/ads/sysvars.h"

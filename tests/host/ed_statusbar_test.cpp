@@ -1,3 +1,4 @@
+// The status bar: panes, clicks, popup menu answers, progress meter.
 #include <string>
 #include <vector>
 
