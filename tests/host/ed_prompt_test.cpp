@@ -1,6 +1,8 @@
 // Prompts: statuses, re-prompts and their messages, initget bits, keyword
 // matching, point, distance and angle input.
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "host/ads/sysvars.h"
 #include "host/ed/prompts.h"
@@ -265,6 +267,35 @@ TEST_F(Prompts, user_break_fires_at_the_requested_poll_or_on_a_break_token) {
     feed({"!break"});
     EXPECT_EQ(zcedUsrBrk(), 1);
     EXPECT_TRUE(curDoc()->inputQueue().empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Prompts, corner_needs_a_base_point_and_returns_the_opposite_corner) {
+    ads_point base = {0, 0, 0}, c;
+    EXPECT_EQ(zcedGetCorner(nullptr, "\n", c), RTERROR);
+    zcedInitGet(RSG_NONULL, "Grubość");
+    feed({"", "g"});
+    EXPECT_EQ(zcedGetCorner(base, "\nDrugi róg [Grubość]: ", c), RTKWORD);
+    feed({"@4,3"});
+    ASSERT_EQ(zcedGetCorner(base, "\n", c), RTNORM);
+}
+
+TEST_F(Prompts, directives_are_handed_over_while_a_prompt_waits) {
+    std::vector<std::string> handled;
+    host::setDirectiveHandler([&](const std::string& line) {
+        if (line.rfind("!dialog", 0) != 0) return false;
+        handled.push_back(line);
+        return true;
+    });
+    ads_point p;
+    feed({"!dialog 133 ok", "!nonsense", "1,2"});
+    EXPECT_EQ(zcedGetPoint(nullptr, "\n", p), RTNORM);
+    EXPECT_EQ(handled, std::vector<std::string>{"!dialog 133 ok"});
+    EXPECT_NE(transcript().find("Nieznana dyrektywa: !nonsense"), std::string::npos);
+    host::setDirectiveHandler(nullptr);
 }
 
 }  // namespace
