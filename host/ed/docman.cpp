@@ -51,6 +51,9 @@ const bool kWiredAtLoad = (zcDocManagerPtr(), true);
 }  // namespace
 
 ZcApDocManager* zcDocManagerPtr() {
+    // The hooks are made first so they outlive the manager: documents still
+    // open at exit give their databases back through them.
+    hooks();
     static ZcApDocManager manager;
     static bool wired = [] {
         host::setDrawingSysVarStoreProvider([]() -> host::SysVarStore* {
