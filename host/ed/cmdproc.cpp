@@ -101,14 +101,13 @@ int executeLine(const std::string& line) {
     if (t[0] == '!') return runDirective(t) ? RTNORM : RTERROR;
     if (t[0] == '(') return evaluateLispLine(t);
     if (t[0] == '\'') t.erase(0, 1);
+    if (promptEchoOn()) transcript().append("\nPolecenie: " + t);
     Resolved r = resolve(t);
     if (!r.found()) {
-        transcript().append("\n" + t);
         zcedEditor->notify([&](ZcEditorReactor* re) { re->unknownCommand(t.c_str()); });
         zcutPrintf("\nNieznane polecenie \"%s\".", ads_text::upper(t).c_str());
         return RTERROR;
     }
-    if (promptEchoOn()) transcript().append("\nPolecenie: " + t);
     int status = runResolved(r);
     flushPending();
     return status;

@@ -117,7 +117,13 @@ void ZcApDocManager::removeReactor(ZcApDocManagerReactor* reactor) {
 }
 
 ZcApDocument* ZcApDocManager::createDocument(const std::string& path) {
-    docs_.push_back(std::make_unique<ZcApDocument>(path.empty() ? "Drawing1.dwg" : path));
+    std::string name = path;
+    // A new unnamed drawing takes the first free "DrawingN.dwg".
+    for (int n = 1; name.empty(); ++n) {
+        std::string candidate = "Drawing" + std::to_string(n) + ".dwg";
+        if (!findDocument(candidate)) name = candidate;
+    }
+    docs_.push_back(std::make_unique<ZcApDocument>(name));
     ZcApDocument* doc = docs_.back().get();
     if (hooks().makeDb) doc->database_ = hooks().makeDb(*doc);
     notify([&](ZcApDocManagerReactor* r) { r->documentCreated(doc); });

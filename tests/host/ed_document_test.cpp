@@ -124,3 +124,16 @@ TEST_F(Documents, database_factory_makes_and_destroys_one_database_per_document)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Documents, unnamed_drawings_take_the_first_free_number) {
+    ZcApDocManager* m = zcDocManagerPtr();
+    EXPECT_STREQ(m->createDocument("")->docTitle(), "Drawing2.dwg");
+    ZcApDocument* third = m->createDocument("");
+    EXPECT_STREQ(third->docTitle(), "Drawing3.dwg");
+    m->closeDocument(m->findDocument("Drawing2.dwg"));
+    EXPECT_STREQ(m->createDocument("")->docTitle(), "Drawing2.dwg");
+}
+
+}  // namespace
