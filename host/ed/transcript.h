@@ -1,7 +1,7 @@
 // The command-line transcript: everything the host shows on its command line
 // (prompts, answers, messages of the host and the module) in one process-wide
-// text, which tests and the host program read. An optional echo copies each
-// piece to stdout as it is written.
+// text, which tests and the host program read. An optional echo copies
+// everything to stdout as it is written.
 #pragma once
 
 #include <string>
