@@ -1,0 +1,34 @@
+// Registers every database class of the platform in the class dictionary,
+// parents first, so that lookups by name or DXF name find them all.
+#include "host/db/dbmain.h"
+
+void zcdbInitClasses() {
+    ZcRxObject::desc();
+    ZcRxClass::desc();
+    ZcRxDictionary::desc();
+    ZcDbObject::desc();
+    ZcDbDatabase::desc();
+    ZcDbDictionary::desc();
+    ZcDbSymbolTable::desc();
+    ZcDbSymbolTableRecord::desc();
+    ZcDbBlockTable::desc();
+    ZcDbLayerTable::desc();
+    ZcDbLinetypeTable::desc();
+    ZcDbTextStyleTable::desc();
+    ZcDbRegAppTable::desc();
+    ZcDbDimStyleTable::desc();
+    ZcDbViewTable::desc();
+    ZcDbUCSTable::desc();
+    ZcDbViewportTable::desc();
+    ZcDbBlockTableRecord::desc();
+    ZcDbLayerTableRecord::desc();
+    ZcDbLinetypeTableRecord::desc();
+    ZcDbTextStyleTableRecord::desc();
+    ZcDbRegAppTableRecord::desc();
+    ZcDbDimStyleTableRecord::desc();
+    ZcDbViewTableRecord::desc();
+    ZcDbUCSTableRecord::desc();
+    ZcDbViewportTableRecord::desc();
+    ZcDbEntity::desc();
+    // ZCDB_ENTITY_CLASSES
+}

@@ -1,0 +1,11 @@
+// The whole drawing database in one include.
+#pragma once
+
+#include "host/db/dbdatabase.h"
+#include "host/db/dbdict.h"
+#include "host/db/dbentity.h"
+#include "host/db/dbfiler.h"
+#include "host/db/dbid.h"
+#include "host/db/dbobject.h"
+#include "host/db/dbsymtb.h"
+#include "host/db/dbxform.h"
