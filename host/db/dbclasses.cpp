@@ -30,5 +30,21 @@ void zcdbInitClasses() {
     ZcDbUCSTableRecord::desc();
     ZcDbViewportTableRecord::desc();
     ZcDbEntity::desc();
+    ZcDbLine::desc();
+    ZcDbCircle::desc();
+    ZcDbArc::desc();
+    ZcDbPoint::desc();
+    ZcDbFace::desc();
+    ZcDbSolid::desc();
+    ZcDbText::desc();
+    ZcDbAttributeDefinition::desc();
+    ZcDbAttribute::desc();
+    ZcDbMText::desc();
+    ZcDbPolyline::desc();
+    ZcDbSequenceEnd::desc();
+    ZcDbVertex::desc();
+    ZcDb2dPolyline::desc();
+    ZcDbBlockReference::desc();
+    ZcDbViewport::desc();
     // ZCDB_ENTITY_CLASSES
 }
