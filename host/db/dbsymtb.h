@@ -127,7 +127,7 @@ public:
 
     ZcGePoint3d origin() const { return m_origin; }
     Zcad::ErrorStatus setOrigin(const ZcGePoint3d& p);
-    bool isAnonymous() const { return (m_flags & 1) != 0; }
+    bool isAnonymous() const { return (m_flags & 1) != 0 || (!m_name.empty() && m_name[0] == '*' && !isLayout()); }
     bool hasAttributeDefinitions() const;
     bool isLayout() const;
     const std::string& comments() const { return m_comments; }
