@@ -46,5 +46,9 @@ void zcdbInitClasses() {
     ZcDb2dPolyline::desc();
     ZcDbBlockReference::desc();
     ZcDbViewport::desc();
+    ZcDbDimension::desc();
+    ZcDbAlignedDimension::desc();
+    ZcDbRotatedDimension::desc();
+    ZcDb3PointAngularDimension::desc();
     // ZCDB_ENTITY_CLASSES
 }

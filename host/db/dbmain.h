@@ -7,6 +7,7 @@
 #include "host/db/dbents.h"
 #include "host/db/dbpoly.h"
 #include "host/db/dbinsert.h"
+#include "host/db/dbdim.h"
 #include "host/db/dbfiler.h"
 #include "host/db/dbid.h"
 #include "host/db/dbobject.h"
