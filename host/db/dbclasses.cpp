@@ -50,5 +50,6 @@ void zcdbInitClasses() {
     ZcDbAlignedDimension::desc();
     ZcDbRotatedDimension::desc();
     ZcDb3PointAngularDimension::desc();
+    ZcDbHatch::desc();
     // ZCDB_ENTITY_CLASSES
 }
