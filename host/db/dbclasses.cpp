@@ -51,5 +51,8 @@ void zcdbInitClasses() {
     ZcDbRotatedDimension::desc();
     ZcDb3PointAngularDimension::desc();
     ZcDbHatch::desc();
+    ZcDbModelerStandIn::desc();
+    ZcDbRegion::desc();
+    ZcDb3dSolid::desc();
     // ZCDB_ENTITY_CLASSES
 }

@@ -9,6 +9,7 @@
 #include "host/db/dbinsert.h"
 #include "host/db/dbdim.h"
 #include "host/db/dbhatch.h"
+#include "host/db/dbsolid.h"
 #include "host/db/dbfiler.h"
 #include "host/db/dbid.h"
 #include "host/db/dbobject.h"
