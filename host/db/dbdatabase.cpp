@@ -142,7 +142,12 @@ Zcad::ErrorStatus ZcDbDatabase::addZcDbObject(ZcDbObjectId& id, ZcDbObject* obj)
     if (obj->m_stub) return Zcad::eAlreadyInDb;
     // A handle read from a file is kept when it is free.
     ZcDbHandle h = obj->m_fileHandle;
-    if (h.isNull() || m_byHandle.count(h.value())) h = m_nextHandle;
+    if (!h.isNull()) {
+        // Free, or reserved by a reader that met a reference to it first.
+        auto it = m_byHandle.find(h.value());
+        if (it != m_byHandle.end() && it->second->object) h = ZcDbHandle();
+    }
+    if (h.isNull()) h = m_nextHandle;
     return addZcDbObjectWithHandle(id, obj, h);
 }
 

@@ -319,8 +319,9 @@ Zcad::ErrorStatus ZcDbObject::dxfInFields(ZcDbDxfFiler* f) {
             if (!m_stub) m_fileHandle = ZcDbHandle(it.text);
         } else if (it.code == 330) {
             if (!m_stub) m_ownerId = it.id;
-        } else if (it.code == 102) {
-            // Reactor and extension-dictionary brackets: not kept.
+        } else if (it.code == 102 || it.code == -1 || it.code == -2) {
+            // Reactor and extension-dictionary brackets, and the entity
+            // names leading an entity-data list: not kept.
         } else {
             f->pushBackItem();
             break;

@@ -176,3 +176,26 @@ TEST(DbNewDrawing, holds_the_standard_records) {
     nod->close();
     EXPECT_EQ(db.undoJournal().numGroups(), 0u);
 }
+
+TEST(DbHandles, an_object_read_with_a_reserved_handle_takes_that_handle) {
+    ZcDbDatabase db;
+    ZcDbObjectId reserved;
+    ASSERT_EQ(db.getZcDbObjectId(reserved, true, ZcDbHandle(uint64_t(0x7F))), Zcad::eOk);
+    ZcDbMemDxfFiler f;
+    f.writeHandle(5, ZcDbHandle(uint64_t(0x7F)));
+    f.writeString(100, "AcDbEntity");
+    f.writeString(8, "0");
+    f.writeString(100, "AcDbPoint");
+    f.writePoint3d(10, {1, 2, 3});
+    f.rewind();
+    auto* point = new ZcDbPoint;
+    ASSERT_EQ(point->dxfIn(&f), Zcad::eOk);
+    ZcDbBlockTableRecord* ms = nullptr;
+    ASSERT_EQ(zcdbOpenObject(ms, db.modelSpaceId(), ZcDb::kForWrite), Zcad::eOk);
+    ZcDbObjectId id;
+    ASSERT_EQ(ms->appendZcDbEntity(id, point), Zcad::eOk);
+    point->close();
+    ms->close();
+    EXPECT_EQ(id, reserved);
+    EXPECT_EQ(id.handle().value(), 0x7Fu);
+}
