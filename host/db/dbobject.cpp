@@ -9,7 +9,7 @@
 #include "host/util/nocase.h"
 
 ZcRxClass* ZcDbObject::desc() {
-    static ZcRxClass* cls = zcrxRegisterHostClass("AcDbObject", ZcRxObject::desc(), "", nullptr);
+    static ZcRxClass* cls = zcrxRegisterHostClass("AcDbObject", ZcRxObject::desc(), "", nullptr);  // drawable is not a class of its own
     return cls;
 }
 ZcRxClass* ZcDbObject::isA() const { return ZcDbObject::desc(); }

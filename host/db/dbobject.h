@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "host/db/dbdrawable.h"
 #include "host/db/dbfiler.h"
 #include "host/db/dbid.h"
 #include "host/rx/rxobject.h"
@@ -30,7 +31,7 @@ struct ZcDbXDataApp {
     std::vector<ZcDbDxfItem> items;
 };
 
-class ZcDbObject : public ZcRxObject {
+class ZcDbObject : public ZcGiDrawable {
 public:
     ZCRX_DECLARE_MEMBERS(ZcDbObject);
     ZcDbObject();
