@@ -18,7 +18,18 @@
 //    degrees. Points are single items (code 10 with x, y, z); `dim` says
 //    whether a point is 2D (no 30 group in a file).
 //  - Object references (codes 330-369, 390-399, 480-481) are ids; a file
-//    layer maps them to handles (ZcDbDatabase::getZcDbObjectId with create).
+//    layer maps them to handles (ZcDbDatabase::getZcDbObjectId with create
+//    reserves a handle met before its object; adding the object later
+//    fills it).
+//  - Pick the class with zcdbClassForDxf (DIMENSION kinds share one name).
+//  - Followers: after a POLYLINE write its vertexIds() then seqendId();
+//    after an INSERT with attributes its attributeIds() then seqendId().
+//    Reading, adopt them with adoptVertexId/adoptAttributeId/adoptSeqendId.
+//  - Tables: "0 TABLE", "2 <name>", the table's dxfOut, its records; blocks:
+//    ZcDbBlockTableRecord::dxfOutBlockBegin, the entities, dxfOutBlockEnd.
+//  - Entity-data lists (resbuf) use the same stream: strip -1/0 before
+//    feeding dxfIn (names -1 are skipped anyway); lists may omit the 100
+//    markers, each section then stops at its first unknown code.
 // Limits: the DWG filer is not a file format; it stays inside one session.
 #pragma once
 

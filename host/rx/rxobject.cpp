@@ -55,8 +55,8 @@ ZcRxClass* zcrxFindClassByDxfName(std::string_view dxfName) {
     for (const auto& [key, obj] : dict->entries()) {
         auto* cls = static_cast<ZcRxClass*>(obj);
         if (cls && dxfName == cls->dxfName() && cls->constructor()) {
-            // Platform classes win over module classes of the same DXF name,
-            // the first registered platform class over later ones.
+            // Several classes may share a DXF name (the dimension kinds):
+            // the first in name order answers; zcdbClassForDxf chooses better.
             if (!found) found = cls;
         }
     }
