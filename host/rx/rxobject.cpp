@@ -51,16 +51,13 @@ ZcRxClass* zcrxFindClass(std::string_view name) {
 ZcRxClass* zcrxFindClassByDxfName(std::string_view dxfName) {
     // Few classes (tens), looked up once per object read: a scan is enough.
     ZcRxDictionary* dict = zcrxClassDictionaryPtr();
-    ZcRxClass* found = nullptr;
     for (const auto& [key, obj] : dict->entries()) {
         auto* cls = static_cast<ZcRxClass*>(obj);
-        if (cls && dxfName == cls->dxfName() && cls->constructor()) {
-            // Several classes may share a DXF name (the dimension kinds):
-            // the first in name order answers; zcdbClassForDxf chooses better.
-            if (!found) found = cls;
-        }
+        // Several classes may share a DXF name (the dimension kinds): the
+        // first in name order answers; zcdbClassForDxf chooses better.
+        if (cls && dxfName == cls->dxfName() && cls->constructor()) return cls;
     }
-    return found;
+    return nullptr;
 }
 
 ZcRxClass* newZcRxClass(const char* className, const char* parentClassName, int dwgVersion,
