@@ -1,0 +1,406 @@
+// The database: object table, default drawing, reactors, undo, entity names.
+#include "host/db/dbdatabase.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "host/db/dbdict.h"
+#include "host/db/dbsymtb.h"
+#include "host/util/nocase.h"
+
+namespace {
+
+std::unordered_map<std::int64_t, ZcDbDatabase*>& databasesBySerial() {
+    static std::unordered_map<std::int64_t, ZcDbDatabase*> map;
+    return map;
+}
+
+std::int64_t g_nextSerial = 1;
+ZcDbDatabase* g_workingDb = nullptr;
+
+template <class Table>
+ZcDbObjectId makeTable(ZcDbDatabase* db) {
+    auto* t = new Table;
+    ZcDbObjectId id;
+    db->addZcDbObject(id, t);
+    t->close();
+    return id;
+}
+
+template <class Record>
+Record* addRecord(ZcDbObjectId tableId, const std::string& name) {
+    ZcDbSymbolTable* table = nullptr;
+    if (zcdbOpenObject(table, tableId, ZcDb::kForWrite) != Zcad::eOk) return nullptr;
+    auto* rec = new Record;
+    rec->setName(name);
+    if (table->add(rec) != Zcad::eOk) {
+        delete rec;
+        rec = nullptr;
+    }
+    table->close();
+    return rec;
+}
+
+}  // namespace
+
+ZCDB_DEFINE_HOST_CLASS(ZcDbDatabase, ZcRxObject, "AcDbDatabase", "", false)
+
+ZcDbDatabase* zcdbCurDwg() { return g_workingDb; }
+void zcdbSetCurDwg(ZcDbDatabase* db) { g_workingDb = db; }
+ZcDbHostApplicationServices* zcdbHostApplicationServices() {
+    static ZcDbHostApplicationServices services;
+    return &services;
+}
+
+ZcDbDatabase::ZcDbDatabase(bool buildDefaultDrawing) : m_serial(g_nextSerial++) {
+    zcrxClassDictionaryPtr();  // the classes exist before any object is made
+    databasesBySerial()[m_serial] = this;
+    bool recording = m_undo.recording();
+    m_undo.setRecording(false);  // a new drawing has nothing to undo
+    buildTables(buildDefaultDrawing);
+    m_undo.setRecording(recording);
+}
+
+ZcDbDatabase::~ZcDbDatabase() {
+    databasesBySerial().erase(m_serial);
+    if (g_workingDb == this) g_workingDb = nullptr;
+    // Objects go before their stubs; none touches another while dying.
+    for (ZcDbStub& s : m_stubs) s.object.reset();
+}
+
+ZcDbDatabase* ZcDbDatabase::fromSerial(std::int64_t serial) {
+    auto it = databasesBySerial().find(serial);
+    return it == databasesBySerial().end() ? nullptr : it->second;
+}
+
+void ZcDbDatabase::buildTables(bool defaultDrawing) {
+    m_blockTable = makeTable<ZcDbBlockTable>(this);
+    m_layerTable = makeTable<ZcDbLayerTable>(this);
+    m_linetypeTable = makeTable<ZcDbLinetypeTable>(this);
+    m_textStyleTable = makeTable<ZcDbTextStyleTable>(this);
+    m_regAppTable = makeTable<ZcDbRegAppTable>(this);
+    m_dimStyleTable = makeTable<ZcDbDimStyleTable>(this);
+    m_viewTable = makeTable<ZcDbViewTable>(this);
+    m_ucsTable = makeTable<ZcDbUCSTable>(this);
+    m_viewportTable = makeTable<ZcDbViewportTable>(this);
+    m_namedDict = makeTable<ZcDbDictionary>(this);
+    if (!defaultDrawing) return;
+
+    for (const char* name : {"ByBlock", "ByLayer", "Continuous"}) {
+        if (auto* lt = addRecord<ZcDbLinetypeTableRecord>(m_linetypeTable, name)) {
+            if (std::string(name) == "Continuous") lt->setComments("Solid line");
+            lt->close();
+        }
+    }
+    if (auto* layer = addRecord<ZcDbLayerTableRecord>(m_layerTable, "0")) {
+        m_clayer = layer->objectId();
+        layer->close();
+    }
+    if (auto* style = addRecord<ZcDbTextStyleTableRecord>(m_textStyleTable, "STANDARD")) style->close();
+    if (auto* app = addRecord<ZcDbRegAppTableRecord>(m_regAppTable, "ACAD")) app->close();
+    if (auto* dim = addRecord<ZcDbDimStyleTableRecord>(m_dimStyleTable, "STANDARD")) dim->close();
+    if (auto* vp = addRecord<ZcDbViewportTableRecord>(m_viewportTable, "*Active")) vp->close();
+    if (auto* ms = addRecord<ZcDbBlockTableRecord>(m_blockTable, "*Model_Space")) {
+        m_modelSpace = ms->objectId();
+        ms->close();
+    }
+    if (auto* ps = addRecord<ZcDbBlockTableRecord>(m_blockTable, "*Paper_Space")) {
+        m_paperSpace = ps->objectId();
+        ps->close();
+    }
+    ZcDbDictionary* nod = nullptr;
+    if (zcdbOpenObject(nod, m_namedDict, ZcDb::kForWrite) == Zcad::eOk) {
+        for (const char* key : {"ACAD_GROUP", "ACAD_LAYOUT"}) {
+            auto* sub = new ZcDbDictionary;
+            if (nod->setAt(key, sub) == Zcad::eOk) sub->close();
+            else delete sub;
+        }
+        nod->close();
+    }
+}
+
+// ------------------------------------------------------------------ objects
+
+ZcDbStub* ZcDbDatabase::newStub(ZcDbHandle handle) {
+    m_stubs.emplace_back();
+    ZcDbStub* stub = &m_stubs.back();
+    stub->db = this;
+    stub->handle = handle;
+    m_byHandle[handle.value()] = stub;
+    if (!(handle < m_nextHandle)) m_nextHandle = ZcDbHandle(handle.value() + 1);
+    return stub;
+}
+
+Zcad::ErrorStatus ZcDbDatabase::addZcDbObject(ZcDbObject* obj) {
+    ZcDbObjectId id;
+    return addZcDbObject(id, obj);
+}
+
+Zcad::ErrorStatus ZcDbDatabase::addZcDbObject(ZcDbObjectId& id, ZcDbObject* obj) {
+    id = ZcDbObjectId();
+    if (!obj) return Zcad::eNullObjectPointer;
+    if (obj->m_stub) return Zcad::eAlreadyInDb;
+    // A handle read from a file is kept when it is free.
+    ZcDbHandle h = obj->m_fileHandle;
+    if (!h.isNull()) {
+        // Free, or reserved by a reader that met a reference to it first.
+        auto it = m_byHandle.find(h.value());
+        if (it != m_byHandle.end() && it->second->object) h = ZcDbHandle();
+    }
+    if (h.isNull()) h = m_nextHandle;
+    return addZcDbObjectWithHandle(id, obj, h);
+}
+
+Zcad::ErrorStatus ZcDbDatabase::addZcDbObjectWithHandle(ZcDbObjectId& id, ZcDbObject* obj, ZcDbHandle handle) {
+    id = ZcDbObjectId();
+    if (!obj) return Zcad::eNullObjectPointer;
+    if (obj->m_stub) return Zcad::eAlreadyInDb;
+    if (handle.isNull()) return Zcad::eInvalidInput;
+    ZcDbStub* stub = nullptr;
+    auto it = m_byHandle.find(handle.value());
+    if (it != m_byHandle.end()) {
+        if (it->second->object) return Zcad::eDuplicateKey;
+        stub = it->second;  // reserved by a reader that met a reference first
+    } else {
+        stub = newStub(handle);
+    }
+    stub->object.reset(obj);
+    obj->m_stub = stub;
+    obj->m_fileHandle = ZcDbHandle();
+    obj->m_writeOpen = true;
+    obj->m_pendingAppend = true;
+    id = ZcDbObjectId(stub);
+    if (m_undo.recording()) m_undo.recordAppend(stub);
+    obj->subAppendedToDb(this);
+    return Zcad::eOk;
+}
+
+Zcad::ErrorStatus ZcDbDatabase::getZcDbObjectId(ZcDbObjectId& id, bool createIfNotFound, const ZcDbHandle& handle) {
+    id = ZcDbObjectId();
+    if (handle.isNull()) return Zcad::eInvalidInput;
+    auto it = m_byHandle.find(handle.value());
+    if (it != m_byHandle.end()) {
+        id = ZcDbObjectId(it->second);
+        return Zcad::eOk;
+    }
+    if (!createIfNotFound) return Zcad::eKeyNotFound;
+    id = ZcDbObjectId(newStub(handle));
+    return Zcad::eOk;
+}
+
+ZcDbObjectId ZcDbDatabase::objectIdOf(const ZcDbHandle& handle) const {
+    auto it = m_byHandle.find(handle.value());
+    return it == m_byHandle.end() ? ZcDbObjectId() : ZcDbObjectId(it->second);
+}
+
+std::vector<ZcDbObjectId> ZcDbDatabase::allObjectIds() const {
+    std::vector<ZcDbObjectId> out;
+    out.reserve(m_stubs.size());
+    for (const ZcDbStub& s : m_stubs) out.push_back(ZcDbObjectId(const_cast<ZcDbStub*>(&s)));
+    return out;
+}
+
+// ------------------------------------------------------------------ tables
+
+template <class T>
+static Zcad::ErrorStatus openAs(T*& t, ZcDbObjectId id, ZcDb::OpenMode mode) {
+    return zcdbOpenObject(t, id, mode);
+}
+
+Zcad::ErrorStatus ZcDbDatabase::getBlockTable(ZcDbBlockTable*& t, ZcDb::OpenMode m) { return openAs(t, m_blockTable, m); }
+Zcad::ErrorStatus ZcDbDatabase::getLayerTable(ZcDbLayerTable*& t, ZcDb::OpenMode m) { return openAs(t, m_layerTable, m); }
+Zcad::ErrorStatus ZcDbDatabase::getLinetypeTable(ZcDbLinetypeTable*& t, ZcDb::OpenMode m) { return openAs(t, m_linetypeTable, m); }
+Zcad::ErrorStatus ZcDbDatabase::getTextStyleTable(ZcDbTextStyleTable*& t, ZcDb::OpenMode m) { return openAs(t, m_textStyleTable, m); }
+Zcad::ErrorStatus ZcDbDatabase::getRegAppTable(ZcDbRegAppTable*& t, ZcDb::OpenMode m) { return openAs(t, m_regAppTable, m); }
+Zcad::ErrorStatus ZcDbDatabase::getDimStyleTable(ZcDbDimStyleTable*& t, ZcDb::OpenMode m) { return openAs(t, m_dimStyleTable, m); }
+Zcad::ErrorStatus ZcDbDatabase::getViewTable(ZcDbViewTable*& t, ZcDb::OpenMode m) { return openAs(t, m_viewTable, m); }
+Zcad::ErrorStatus ZcDbDatabase::getUCSTable(ZcDbUCSTable*& t, ZcDb::OpenMode m) { return openAs(t, m_ucsTable, m); }
+Zcad::ErrorStatus ZcDbDatabase::getViewportTable(ZcDbViewportTable*& t, ZcDb::OpenMode m) { return openAs(t, m_viewportTable, m); }
+Zcad::ErrorStatus ZcDbDatabase::getNamedObjectsDictionary(ZcDbDictionary*& d, ZcDb::OpenMode m) { return openAs(d, m_namedDict, m); }
+
+ZcDbObjectId ZcDbDatabase::recordId(ZcDbObjectId tableId, std::string_view name) const {
+    if (tableId.isNull() || !tableId.stub()->object) return ZcDbObjectId();
+    auto* table = ZcDbSymbolTable::cast(tableId.stub()->object.get());
+    ZcDbObjectId id;
+    if (table) table->getAt(name, id);
+    return id;
+}
+
+ZcDbObjectId ZcDbDatabase::modelSpaceId() const {
+    if (m_modelSpace.isNull() || m_modelSpace.isErased()) m_modelSpace = recordId(m_blockTable, "*Model_Space");
+    return m_modelSpace;
+}
+
+ZcDbObjectId ZcDbDatabase::paperSpaceId() const {
+    if (m_paperSpace.isNull() || m_paperSpace.isErased()) m_paperSpace = recordId(m_blockTable, "*Paper_Space");
+    return m_paperSpace;
+}
+
+Zcad::ErrorStatus ZcDbDatabase::setClayer(ZcDbObjectId layerId) {
+    if (layerId.isNull() || !layerId.stub()->object) return Zcad::eNullObjectId;
+    if (layerId.database() != this) return Zcad::eWrongDatabase;
+    if (!ZcDbLayerTableRecord::cast(layerId.stub()->object.get())) return Zcad::eWrongObjectType;
+    if (layerId.isErased()) return Zcad::eWasErased;
+    m_clayer = layerId;
+    return Zcad::eOk;
+}
+
+// ---------------------------------------------------------------- reactors
+
+void ZcDbDatabase::addReactor(ZcDbDatabaseReactor* r) {
+    if (r && std::find(m_reactors.begin(), m_reactors.end(), r) == m_reactors.end()) m_reactors.push_back(r);
+}
+
+void ZcDbDatabase::removeReactor(ZcDbDatabaseReactor* r) {
+    m_reactors.erase(std::remove(m_reactors.begin(), m_reactors.end(), r), m_reactors.end());
+}
+
+// A reactor may remove itself (or others) while being notified: walk a copy
+// and skip the ones gone meanwhile.
+#define ZCDB_FOR_EACH_REACTOR(CALL)                                                  \
+    std::vector<ZcDbDatabaseReactor*> snapshot = m_reactors;                         \
+    for (ZcDbDatabaseReactor* r : snapshot)                                          \
+        if (std::find(m_reactors.begin(), m_reactors.end(), r) != m_reactors.end()) r->CALL
+
+void ZcDbDatabase::notifyAppended(const ZcDbObject* obj) { ZCDB_FOR_EACH_REACTOR(objectAppended(this, obj)); }
+void ZcDbDatabase::notifyModified(const ZcDbObject* obj) { ZCDB_FOR_EACH_REACTOR(objectModified(this, obj)); }
+void ZcDbDatabase::notifyErased(const ZcDbObject* obj, bool erased) {
+    ZCDB_FOR_EACH_REACTOR(objectErased(this, obj, erased));
+}
+
+// -------------------------------------------------------------------- undo
+
+ZcDbUndoJournal::Group& ZcDbUndoJournal::current() {
+    if (m_depth == 0 && !m_implicitOpen) {
+        m_groups.emplace_back();
+        m_implicitOpen = true;
+    }
+    return m_groups.back();
+}
+
+void ZcDbUndoJournal::beginGroup() {
+    if (m_depth++ > 0) return;
+    m_implicitOpen = false;
+    m_groups.emplace_back();
+}
+
+void ZcDbUndoJournal::endGroup() {
+    if (m_depth == 0) return;
+    --m_depth;
+}
+
+void ZcDbUndoJournal::mark() {
+    m_implicitOpen = false;
+    Group g;
+    g.isMark = true;
+    m_groups.push_back(std::move(g));
+}
+
+void ZcDbUndoJournal::recordModify(ZcDbObject* obj) {
+    if (!recording()) return;
+    Group& g = current();
+    ZcDbStub* stub = obj->stub();
+    if (!g.seen.insert(stub).second) return;  // state already kept in this group
+    ZcDbDwgFiler filer(stub->db, ZcDb::kUndoFiler);
+    m_replaying = true;  // filing out must not record anything itself
+    obj->dwgOutFields(&filer);
+    m_replaying = false;
+    g.entries.push_back({Entry::kModify, stub, filer.data(), false});
+}
+
+void ZcDbUndoJournal::recordAppend(ZcDbStub* stub) {
+    if (!recording()) return;
+    Group& g = current();
+    g.seen.insert(stub);  // undoing the append covers later changes
+    g.entries.push_back({Entry::kAppend, stub, {}, false});
+}
+
+void ZcDbUndoJournal::recordErase(ZcDbStub* stub, bool wasErased) {
+    if (!recording()) return;
+    current().entries.push_back({Entry::kErase, stub, {}, wasErased});
+}
+
+bool ZcDbDatabase::undoGroup() {
+    m_undo.m_implicitOpen = false;
+    m_undo.m_depth = 0;
+    // Marks in the way are passed over (and dropped).
+    while (!m_undo.m_groups.empty() && m_undo.m_groups.back().isMark) m_undo.m_groups.pop_back();
+    if (m_undo.m_groups.empty()) return false;
+    ZcDbUndoJournal::Group g = std::move(m_undo.m_groups.back());
+    m_undo.m_groups.pop_back();
+    undoOneGroup(g);
+    return true;
+}
+
+int ZcDbDatabase::undoToMark() {
+    m_undo.m_implicitOpen = false;
+    m_undo.m_depth = 0;
+    int count = 0;
+    while (!m_undo.m_groups.empty()) {
+        ZcDbUndoJournal::Group g = std::move(m_undo.m_groups.back());
+        m_undo.m_groups.pop_back();
+        if (g.isMark) break;
+        undoOneGroup(g);
+        ++count;
+    }
+    return count;
+}
+
+void ZcDbDatabase::undoOneGroup(ZcDbUndoJournal::Group& g) {
+    m_undo.m_replaying = true;
+    for (auto it = g.entries.rbegin(); it != g.entries.rend(); ++it) {
+        switch (it->kind) {
+        case ZcDbUndoJournal::Entry::kModify: restoreState(it->stub, it->state); break;
+        case ZcDbUndoJournal::Entry::kAppend: setErasedFlag(it->stub, true); break;
+        case ZcDbUndoJournal::Entry::kErase: setErasedFlag(it->stub, it->wasErased); break;
+        }
+    }
+    m_undo.m_replaying = false;
+}
+
+void ZcDbDatabase::restoreState(ZcDbStub* stub, const std::vector<std::uint8_t>& state) {
+    ZcDbObject* obj = stub->object.get();
+    if (!obj) return;
+    ZcDbDwgFiler filer(this, ZcDb::kUndoFiler);
+    filer.setData(state);
+    bool wasOpen = obj->m_writeOpen;
+    // An object someone holds open is restored in place; otherwise it is
+    // opened for write here so that closing it notifies the reactors.
+    obj->m_writeOpen = true;
+    Zcad::ErrorStatus es = obj->dwgInFields(&filer);
+    if (es != Zcad::eOk) std::fprintf(stderr, "undo: state of %s not restored\n", stub->handle.ascii().c_str());
+    obj->m_modified = true;
+    if (!wasOpen) {
+        obj->m_writeOpen = false;
+        obj->fireCloseNotifications();
+    }
+}
+
+void ZcDbDatabase::setErasedFlag(ZcDbStub* stub, bool erased) {
+    if (stub->erased == erased) return;
+    stub->erased = erased;
+    ZcDbObject* obj = stub->object.get();
+    if (!obj || obj->m_writeOpen) return;
+    obj->m_eraseChanged = true;
+    obj->fireCloseNotifications();
+}
+
+// ------------------------------------------------------------- entity names
+
+Zcad::ErrorStatus zcdbGetAdsName(ads_name name, ZcDbObjectId id) {
+    if (id.isNull()) {
+        name[0] = name[1] = 0;
+        return Zcad::eNullObjectId;
+    }
+    name[0] = id.database()->serial();
+    name[1] = static_cast<std::int64_t>(id.handle().value());
+    return Zcad::eOk;
+}
+
+Zcad::ErrorStatus zcdbGetObjectId(ZcDbObjectId& id, const ads_name name) {
+    id = ZcDbObjectId();
+    ZcDbDatabase* db = ZcDbDatabase::fromSerial(name[0]);
+    if (!db) return Zcad::eInvalidInput;
+    id = db->objectIdOf(ZcDbHandle(static_cast<std::uint64_t>(name[1])));
+    return id.isNull() ? Zcad::eKeyNotFound : Zcad::eOk;
+}

@@ -1,0 +1,217 @@
+// The drawing database: one per drawing. It owns every object through a
+// stub per object id (ids stay valid for the database's life), maps handles
+// to stubs in a hash map (O(1) lookup, O(1) append), holds the symbol
+// tables and the named-object dictionary of a new drawing, fires the
+// database reactors, and keeps the undo journal.
+//
+// Undo: while recording, the first assertWriteEnabled of an object within
+// an undo group files the object's previous state (DWG filer); appends and
+// erasures are journalled too. undoGroup() reverses the last group:
+// filed states are read back, appended objects are un-appended (erased),
+// erasures are reversed. Groups nest (only the outermost counts); changes
+// outside any group collect in an implicit group closed by the next
+// beginUndoGroup, mark or undo.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "host/ads/adscodes.h"
+#include "host/db/dbobject.h"
+
+class ZcDbSymbolTable;
+class ZcDbBlockTable;
+class ZcDbLayerTable;
+class ZcDbLinetypeTable;
+class ZcDbTextStyleTable;
+class ZcDbRegAppTable;
+class ZcDbDimStyleTable;
+class ZcDbViewTable;
+class ZcDbUCSTable;
+class ZcDbViewportTable;
+class ZcDbDictionary;
+class ZcDbEntity;
+
+struct ZcDbStub {
+    ZcDbDatabase* db = nullptr;
+    ZcDbHandle handle;
+    std::unique_ptr<ZcDbObject> object;  // null for a handle reserved by a reader
+    bool erased = false;
+};
+
+class ZcDbDatabase;
+
+class ZcDbDatabaseReactor : public ZcRxObject {
+public:
+    virtual void objectAppended(const ZcDbDatabase* db, const ZcDbObject* obj) { (void)db, (void)obj; }
+    virtual void objectModified(const ZcDbDatabase* db, const ZcDbObject* obj) { (void)db, (void)obj; }
+    virtual void objectErased(const ZcDbDatabase* db, const ZcDbObject* obj, bool erased = true) {
+        (void)db, (void)obj, (void)erased;
+    }
+};
+
+class ZcDbUndoJournal {
+public:
+    bool recording() const { return m_recording && !m_replaying; }
+    void setRecording(bool on) { m_recording = on; }
+    void beginGroup();
+    void endGroup();
+    void mark();
+    bool groupOpen() const { return m_depth > 0; }
+    std::size_t numGroups() const { return m_groups.size(); }
+    void clear() { m_groups.clear(); m_depth = 0; m_implicitOpen = false; }
+
+    // Recording, called by objects and the database.
+    void recordModify(ZcDbObject* obj);
+    void recordAppend(ZcDbStub* stub);
+    void recordErase(ZcDbStub* stub, bool wasErased);
+
+private:
+    friend class ZcDbDatabase;
+    struct Entry {
+        enum Kind { kModify, kAppend, kErase } kind;
+        ZcDbStub* stub;
+        std::vector<std::uint8_t> state;
+        bool wasErased;
+    };
+    struct Group {
+        std::vector<Entry> entries;
+        std::unordered_set<ZcDbStub*> seen;
+        bool isMark = false;
+    };
+    Group& current();
+
+    std::vector<Group> m_groups;
+    int m_depth = 0;
+    bool m_implicitOpen = false;
+    bool m_recording = true;
+    bool m_replaying = false;
+};
+
+class ZcDbDatabase : public ZcRxObject {
+public:
+    ZCRX_DECLARE_MEMBERS(ZcDbDatabase);
+    // A database holding what a new drawing holds (tables with their
+    // standard records, model and paper space, the named-object dictionary);
+    // `buildDefaultDrawing` false gives the bare tables and dictionary only.
+    explicit ZcDbDatabase(bool buildDefaultDrawing = true);
+    ~ZcDbDatabase() override;
+    ZcDbDatabase(const ZcDbDatabase&) = delete;
+    ZcDbDatabase& operator=(const ZcDbDatabase&) = delete;
+
+    // Objects.
+    Zcad::ErrorStatus addZcDbObject(ZcDbObjectId& id, ZcDbObject* obj);
+    Zcad::ErrorStatus addZcDbObject(ZcDbObject* obj);
+    // For readers of files: the object takes `handle` (a stub reserved for
+    // it by getZcDbObjectId is filled); eDuplicateKey when it is taken.
+    Zcad::ErrorStatus addZcDbObjectWithHandle(ZcDbObjectId& id, ZcDbObject* obj, ZcDbHandle handle);
+    Zcad::ErrorStatus getZcDbObjectId(ZcDbObjectId& id, bool createIfNotFound, const ZcDbHandle& handle);
+    ZcDbObjectId objectIdOf(const ZcDbHandle& handle) const;
+    ZcDbHandle handseed() const { return m_nextHandle; }
+    std::size_t numObjects() const { return m_stubs.size(); }
+    // Every stub in creation order (erased ones included).
+    std::vector<ZcDbObjectId> allObjectIds() const;
+
+    // Tables and dictionaries.
+    ZcDbObjectId blockTableId() const { return m_blockTable; }
+    ZcDbObjectId layerTableId() const { return m_layerTable; }
+    ZcDbObjectId linetypeTableId() const { return m_linetypeTable; }
+    ZcDbObjectId textStyleTableId() const { return m_textStyleTable; }
+    ZcDbObjectId regAppTableId() const { return m_regAppTable; }
+    ZcDbObjectId dimStyleTableId() const { return m_dimStyleTable; }
+    ZcDbObjectId viewTableId() const { return m_viewTable; }
+    ZcDbObjectId UCSTableId() const { return m_ucsTable; }
+    ZcDbObjectId viewportTableId() const { return m_viewportTable; }
+    ZcDbObjectId namedObjectsDictionaryId() const { return m_namedDict; }
+    Zcad::ErrorStatus getBlockTable(ZcDbBlockTable*& t, ZcDb::OpenMode mode = ZcDb::kForRead);
+    Zcad::ErrorStatus getLayerTable(ZcDbLayerTable*& t, ZcDb::OpenMode mode = ZcDb::kForRead);
+    Zcad::ErrorStatus getLinetypeTable(ZcDbLinetypeTable*& t, ZcDb::OpenMode mode = ZcDb::kForRead);
+    Zcad::ErrorStatus getTextStyleTable(ZcDbTextStyleTable*& t, ZcDb::OpenMode mode = ZcDb::kForRead);
+    Zcad::ErrorStatus getRegAppTable(ZcDbRegAppTable*& t, ZcDb::OpenMode mode = ZcDb::kForRead);
+    Zcad::ErrorStatus getDimStyleTable(ZcDbDimStyleTable*& t, ZcDb::OpenMode mode = ZcDb::kForRead);
+    Zcad::ErrorStatus getViewTable(ZcDbViewTable*& t, ZcDb::OpenMode mode = ZcDb::kForRead);
+    Zcad::ErrorStatus getUCSTable(ZcDbUCSTable*& t, ZcDb::OpenMode mode = ZcDb::kForRead);
+    Zcad::ErrorStatus getViewportTable(ZcDbViewportTable*& t, ZcDb::OpenMode mode = ZcDb::kForRead);
+    Zcad::ErrorStatus getNamedObjectsDictionary(ZcDbDictionary*& d, ZcDb::OpenMode mode = ZcDb::kForRead);
+    // The table record of that name in the table of that id (null id when absent or erased).
+    ZcDbObjectId recordId(ZcDbObjectId tableId, std::string_view name) const;
+
+    ZcDbObjectId modelSpaceId() const;
+    ZcDbObjectId paperSpaceId() const;
+    ZcDbObjectId currentSpaceId() const { return m_currentSpace.isNull() ? modelSpaceId() : m_currentSpace; }
+    void setCurrentSpaceId(ZcDbObjectId id) { m_currentSpace = id; }
+    ZcDbObjectId clayer() const { return m_clayer; }
+    Zcad::ErrorStatus setClayer(ZcDbObjectId layerId);
+    ZcDbObjectId byLayerLinetype() const { return recordId(m_linetypeTable, "ByLayer"); }
+    ZcDbObjectId byBlockLinetype() const { return recordId(m_linetypeTable, "ByBlock"); }
+    ZcDbObjectId continuousLinetype() const { return recordId(m_linetypeTable, "Continuous"); }
+    ZcDbObjectId textstyle() const { return recordId(m_textStyleTable, "STANDARD"); }
+    ZcDbObjectId dimstyle() const { return recordId(m_dimStyleTable, "STANDARD"); }
+
+    // Reactors (not owned), notified in the order they were added.
+    void addReactor(ZcDbDatabaseReactor* r);
+    void removeReactor(ZcDbDatabaseReactor* r);
+
+    // Undo.
+    ZcDbUndoJournal& undoJournal() { return m_undo; }
+    bool undoRecording() const { return m_undo.recording(); }
+    void disableUndoRecording(bool disable) { m_undo.setRecording(!disable); }
+    void beginUndoGroup() { m_undo.beginGroup(); }
+    void endUndoGroup() { m_undo.endGroup(); }
+    void undoMark() { m_undo.mark(); }
+    // Reverses the last group; false when there is nothing to undo.
+    bool undoGroup();
+    // Reverses groups back to the last mark (removing it); returns the count.
+    int undoToMark();
+
+    // Highlighting is recorded, not drawn: (entity, on) in call order.
+    std::vector<std::pair<ZcDbObjectId, bool>>& highlightLog() { return m_highlights; }
+
+    // Entity names of the classic interface: (database serial, handle).
+    std::int64_t serial() const { return m_serial; }
+    static ZcDbDatabase* fromSerial(std::int64_t serial);
+
+    // Platform internals.
+    void notifyAppended(const ZcDbObject* obj);
+    void notifyModified(const ZcDbObject* obj);
+    void notifyErased(const ZcDbObject* obj, bool erased);
+
+private:
+    ZcDbStub* newStub(ZcDbHandle handle);
+    void buildTables(bool defaultDrawing);
+    void restoreState(ZcDbStub* stub, const std::vector<std::uint8_t>& state);
+    void setErasedFlag(ZcDbStub* stub, bool erased);
+    void undoOneGroup(ZcDbUndoJournal::Group& g);
+
+    std::deque<ZcDbStub> m_stubs;
+    std::unordered_map<std::uint64_t, ZcDbStub*> m_byHandle;
+    ZcDbHandle m_nextHandle{1};
+    ZcDbObjectId m_blockTable, m_layerTable, m_linetypeTable, m_textStyleTable, m_regAppTable,
+        m_dimStyleTable, m_viewTable, m_ucsTable, m_viewportTable, m_namedDict;
+    ZcDbObjectId m_clayer, m_currentSpace;
+    mutable ZcDbObjectId m_modelSpace, m_paperSpace;
+    std::vector<ZcDbDatabaseReactor*> m_reactors;
+    ZcDbUndoJournal m_undo;
+    std::vector<std::pair<ZcDbObjectId, bool>> m_highlights;
+    std::int64_t m_serial;
+};
+
+// Entity names of the classic interface.
+Zcad::ErrorStatus zcdbGetAdsName(ads_name name, ZcDbObjectId id);
+Zcad::ErrorStatus zcdbGetObjectId(ZcDbObjectId& id, const ads_name name);
+
+// The database commands work on: set by the editor per current document.
+ZcDbDatabase* zcdbCurDwg();
+void zcdbSetCurDwg(ZcDbDatabase* db);
+
+class ZcDbHostApplicationServices {
+public:
+    ZcDbDatabase* workingDatabase() const { return zcdbCurDwg(); }
+    void setWorkingDatabase(ZcDbDatabase* db) { zcdbSetCurDwg(db); }
+};
+ZcDbHostApplicationServices* zcdbHostApplicationServices();

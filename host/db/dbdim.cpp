@@ -1,0 +1,271 @@
+// Dimensions.
+#include "host/db/dbdim.h"
+
+#include <cmath>
+
+#include "host/db/dbdatabase.h"
+#include "host/db/dbents.h"
+#include "host/db/dbsymtb.h"
+
+ZCDB_DEFINE_HOST_CLASS(ZcDbDimension, ZcDbEntity, "AcDbDimension", "DIMENSION", false)
+ZCDB_DEFINE_HOST_CLASS(ZcDbAlignedDimension, ZcDbDimension, "AcDbAlignedDimension", "DIMENSION", true)
+ZCDB_DEFINE_HOST_CLASS(ZcDbRotatedDimension, ZcDbAlignedDimension, "AcDbRotatedDimension", "DIMENSION", true)
+ZCDB_DEFINE_HOST_CLASS(ZcDb3PointAngularDimension, ZcDbDimension, "AcDb3PointAngularDimension", "DIMENSION", true)
+
+ZcRxClass* zcdbClassForDxf(const std::string& dxfName, const std::vector<ZcDbDxfItem>& items) {
+    if (dxfName != "DIMENSION") return zcrxFindClassByDxfName(dxfName);
+    int type = 0;
+    for (const ZcDbDxfItem& it : items)
+        if (it.code == 70) {
+            type = static_cast<int>(it.integer) & 0x0F;
+            break;
+        }
+    switch (type) {
+    case 0: return ZcDbRotatedDimension::desc();
+    case 1: return ZcDbAlignedDimension::desc();
+    case 5: return ZcDb3PointAngularDimension::desc();
+    default: return nullptr;  // kinds this platform does not make
+    }
+}
+
+// ------------------------------------------------------------------- base
+
+void ZcDbDimension::fields(ZcDbFields& v) {
+    v.str(2, m_block);
+    v.pt(10, m_dimLinePoint);
+    v.pt(11, m_textPosition);
+    if (v.mode() == ZcDbFields::kDxfOut) {
+        // The kind, "block used by this dimension only", and "text moved".
+        std::int16_t flags = static_cast<std::int16_t>(dimensionType() | 32 | (m_flagsRead & 128));
+        v.i16(70, flags);
+    } else {
+        v.i16(70, m_flagsRead);
+    }
+    v.i16(71, m_attachment);
+    v.str(1, m_text);
+    v.real(53, m_textRotation);
+    v.vec(210, m_normal);
+    v.str(3, m_style);
+}
+ZCDB_DEFINE_FIELD_FILING(ZcDbDimension, ZcDbEntity, "AcDbDimension")
+
+ZcDbObjectId ZcDbDimension::dimBlockId() const {
+    ZcDbDatabase* db = database() ? database() : zcdbCurDwg();
+    return db && !m_block.empty() ? db->recordId(db->blockTableId(), m_block) : ZcDbObjectId();
+}
+
+Zcad::ErrorStatus ZcDbDimension::setDimBlockId(ZcDbObjectId blockId) {
+    if (blockId.isNull()) {
+        assertWriteEnabled();
+        m_block.clear();
+        return Zcad::eOk;
+    }
+    if (!blockId.stub()->object) return Zcad::eNullObjectId;
+    auto* rec = ZcDbBlockTableRecord::cast(blockId.stub()->object.get());
+    if (!rec) return Zcad::eWrongObjectType;
+    assertWriteEnabled();
+    m_block = rec->name();
+    return Zcad::eOk;
+}
+
+Zcad::ErrorStatus ZcDbDimension::setDimensionText(const std::string& text) { assertWriteEnabled(); m_text = text; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbDimension::setTextPosition(const ZcGePoint3d& p) {
+    assertWriteEnabled();
+    m_textPosition = p;
+    m_flagsRead = static_cast<std::int16_t>(m_flagsRead | 128);
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbDimension::setTextRotation(double a) { assertWriteEnabled(); m_textRotation = a; return Zcad::eOk; }
+ZcDbObjectId ZcDbDimension::dimensionStyle() const {
+    ZcDbDatabase* db = database();
+    return db ? db->recordId(db->dimStyleTableId(), m_style) : ZcDbObjectId();
+}
+Zcad::ErrorStatus ZcDbDimension::setDimensionStyle(const std::string& name) {
+    if (ZcDbDatabase* db = database())
+        if (db->recordId(db->dimStyleTableId(), name).isNull()) return Zcad::eKeyNotFound;
+    assertWriteEnabled();
+    m_style = name;
+    return Zcad::eOk;
+}
+
+// ----------------------------------------------------------------- aligned
+
+ZcDbAlignedDimension::ZcDbAlignedDimension(const ZcGePoint3d& xLine1, const ZcGePoint3d& xLine2,
+                                           const ZcGePoint3d& dimLine, const std::string& text, ZcDbObjectId style)
+    : m_x1(xLine1), m_x2(xLine2) {
+    m_dimLinePoint = dimLine;
+    m_text = text;
+    m_textPosition = dimLine;
+    if (!style.isNull() && style.stub()->object)
+        if (auto* rec = ZcDbDimStyleTableRecord::cast(style.stub()->object.get())) m_style = rec->name();
+}
+
+void ZcDbAlignedDimension::alignedFields(ZcDbFields& v) {
+    v.pt(13, m_x1);
+    v.pt(14, m_x2);
+    v.real(52, m_oblique);
+}
+
+Zcad::ErrorStatus ZcDbAlignedDimension::dwgOutFields(ZcDbDwgFiler* f) const {
+    Zcad::ErrorStatus es = ZcDbDimension::dwgOutFields(f);
+    if (es != Zcad::eOk) return es;
+    ZcDbFields v(f, true);
+    const_cast<ZcDbAlignedDimension*>(this)->alignedFields(v);
+    return f->filerStatus();
+}
+Zcad::ErrorStatus ZcDbAlignedDimension::dwgInFields(ZcDbDwgFiler* f) {
+    Zcad::ErrorStatus es = ZcDbDimension::dwgInFields(f);
+    if (es != Zcad::eOk) return es;
+    ZcDbFields v(f, false);
+    alignedFields(v);
+    return f->filerStatus();
+}
+Zcad::ErrorStatus ZcDbAlignedDimension::dxfOutFields(ZcDbDxfFiler* f) const {
+    Zcad::ErrorStatus es = ZcDbDimension::dxfOutFields(f);
+    if (es != Zcad::eOk) return es;
+    f->writeString(100, "AcDbAlignedDimension");
+    ZcDbFields v(f);
+    const_cast<ZcDbAlignedDimension*>(this)->alignedFields(v);
+    return f->filerStatus();
+}
+Zcad::ErrorStatus ZcDbAlignedDimension::dxfInFields(ZcDbDxfFiler* f) {
+    Zcad::ErrorStatus es = ZcDbDimension::dxfInFields(f);
+    if (es != Zcad::eOk) return es;
+    if (!f->atSubclassData("AcDbAlignedDimension")) return f->filerStatus();
+    return zcdbDxfReadSection(f, [this](ZcDbFields& v) { alignedFields(v); });
+}
+
+Zcad::ErrorStatus ZcDbAlignedDimension::setXLine1Point(const ZcGePoint3d& p) { assertWriteEnabled(); m_x1 = p; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbAlignedDimension::setXLine2Point(const ZcGePoint3d& p) { assertWriteEnabled(); m_x2 = p; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbAlignedDimension::setDimLinePoint(const ZcGePoint3d& p) { assertWriteEnabled(); m_dimLinePoint = p; return Zcad::eOk; }
+
+double ZcDbAlignedDimension::measurement() const { return m_x1.distanceTo(m_x2); }
+
+Zcad::ErrorStatus ZcDbAlignedDimension::transformBy(const ZcDbXform& x) {
+    assertWriteEnabled();
+    m_x1 = x.apply(m_x1);
+    m_x2 = x.apply(m_x2);
+    m_dimLinePoint = x.apply(m_dimLinePoint);
+    m_textPosition = x.apply(m_textPosition);
+    ZcGeVector3d n = x.apply(m_normal);
+    if (n.length() > 0) m_normal = n / n.length();
+    return Zcad::eOk;
+}
+
+// ----------------------------------------------------------------- rotated
+
+ZcDbRotatedDimension::ZcDbRotatedDimension(double rotation, const ZcGePoint3d& xLine1, const ZcGePoint3d& xLine2,
+                                           const ZcGePoint3d& dimLine, const std::string& text)
+    : ZcDbAlignedDimension(xLine1, xLine2, dimLine, text), m_rotation(rotation) {}
+
+Zcad::ErrorStatus ZcDbRotatedDimension::dwgOutFields(ZcDbDwgFiler* f) const {
+    Zcad::ErrorStatus es = ZcDbAlignedDimension::dwgOutFields(f);
+    if (es != Zcad::eOk) return es;
+    f->writeDouble(m_rotation);
+    return f->filerStatus();
+}
+Zcad::ErrorStatus ZcDbRotatedDimension::dwgInFields(ZcDbDwgFiler* f) {
+    Zcad::ErrorStatus es = ZcDbAlignedDimension::dwgInFields(f);
+    if (es != Zcad::eOk) return es;
+    f->readDouble(&m_rotation);
+    return f->filerStatus();
+}
+Zcad::ErrorStatus ZcDbRotatedDimension::dxfOutFields(ZcDbDxfFiler* f) const {
+    Zcad::ErrorStatus es = ZcDbDimension::dxfOutFields(f);
+    if (es != Zcad::eOk) return es;
+    // The format puts the rotation (50) in the aligned section and closes
+    // with an empty rotated-dimension marker.
+    f->writeString(100, "AcDbAlignedDimension");
+    f->writePoint3d(13, m_x1);
+    f->writePoint3d(14, m_x2);
+    f->writeDouble(50, m_rotation);
+    f->writeDouble(52, m_oblique);
+    f->writeString(100, "AcDbRotatedDimension");
+    return f->filerStatus();
+}
+Zcad::ErrorStatus ZcDbRotatedDimension::dxfInFields(ZcDbDxfFiler* f) {
+    Zcad::ErrorStatus es = ZcDbDimension::dxfInFields(f);
+    if (es != Zcad::eOk) return es;
+    if (!f->atSubclassData("AcDbAlignedDimension")) return f->filerStatus();
+    es = zcdbDxfReadSection(f, [this](ZcDbFields& v) {
+        alignedFields(v);
+        v.real(50, m_rotation);
+    });
+    if (es != Zcad::eOk) return es;
+    f->atSubclassData("AcDbRotatedDimension");
+    return f->filerStatus();
+}
+
+Zcad::ErrorStatus ZcDbRotatedDimension::setRotation(double a) { assertWriteEnabled(); m_rotation = a; return Zcad::eOk; }
+
+double ZcDbRotatedDimension::measurement() const {
+    ZcGeVector3d dir(std::cos(m_rotation), std::sin(m_rotation), 0);
+    return std::fabs((m_x2 - m_x1).dotProduct(dir));
+}
+
+Zcad::ErrorStatus ZcDbRotatedDimension::transformBy(const ZcDbXform& x) {
+    m_rotation = zcdbTransformAngle(m_rotation, m_normal, x);
+    return ZcDbAlignedDimension::transformBy(x);
+}
+
+// ----------------------------------------------------------------- angular
+
+ZcDb3PointAngularDimension::ZcDb3PointAngularDimension(const ZcGePoint3d& center, const ZcGePoint3d& xLine1,
+                                                       const ZcGePoint3d& xLine2, const ZcGePoint3d& arcPoint,
+                                                       const std::string& text)
+    : m_center(center), m_x1(xLine1), m_x2(xLine2) {
+    m_dimLinePoint = arcPoint;
+    m_textPosition = arcPoint;
+    m_text = text;
+}
+
+void ZcDb3PointAngularDimension::angularFields(ZcDbFields& v) {
+    v.pt(13, m_x1);
+    v.pt(14, m_x2);
+    v.pt(15, m_center);
+}
+
+Zcad::ErrorStatus ZcDb3PointAngularDimension::dwgOutFields(ZcDbDwgFiler* f) const {
+    Zcad::ErrorStatus es = ZcDbDimension::dwgOutFields(f);
+    if (es != Zcad::eOk) return es;
+    ZcDbFields v(f, true);
+    const_cast<ZcDb3PointAngularDimension*>(this)->angularFields(v);
+    return f->filerStatus();
+}
+Zcad::ErrorStatus ZcDb3PointAngularDimension::dwgInFields(ZcDbDwgFiler* f) {
+    Zcad::ErrorStatus es = ZcDbDimension::dwgInFields(f);
+    if (es != Zcad::eOk) return es;
+    ZcDbFields v(f, false);
+    angularFields(v);
+    return f->filerStatus();
+}
+Zcad::ErrorStatus ZcDb3PointAngularDimension::dxfOutFields(ZcDbDxfFiler* f) const {
+    Zcad::ErrorStatus es = ZcDbDimension::dxfOutFields(f);
+    if (es != Zcad::eOk) return es;
+    f->writeString(100, "AcDb3PointAngularDimension");
+    ZcDbFields v(f);
+    const_cast<ZcDb3PointAngularDimension*>(this)->angularFields(v);
+    return f->filerStatus();
+}
+Zcad::ErrorStatus ZcDb3PointAngularDimension::dxfInFields(ZcDbDxfFiler* f) {
+    Zcad::ErrorStatus es = ZcDbDimension::dxfInFields(f);
+    if (es != Zcad::eOk) return es;
+    if (!f->atSubclassData("AcDb3PointAngularDimension")) return f->filerStatus();
+    return zcdbDxfReadSection(f, [this](ZcDbFields& v) { angularFields(v); });
+}
+
+double ZcDb3PointAngularDimension::measurement() const {
+    ZcGeVector3d a = m_x1 - m_center, b = m_x2 - m_center;
+    if (a.isZeroLength() || b.isZeroLength()) return 0;
+    return a.angleTo(b);
+}
+
+Zcad::ErrorStatus ZcDb3PointAngularDimension::transformBy(const ZcDbXform& x) {
+    assertWriteEnabled();
+    m_center = x.apply(m_center);
+    m_x1 = x.apply(m_x1);
+    m_x2 = x.apply(m_x2);
+    m_dimLinePoint = x.apply(m_dimLinePoint);
+    m_textPosition = x.apply(m_textPosition);
+    return Zcad::eOk;
+}
