@@ -413,12 +413,12 @@ HINSTANCE zcuiRegisterResources(const std::string& name, const std::vector<Resou
 HINSTANCE zcuiRegisterResourceFolder(const std::string& folder, std::string* error) {
     std::error_code ec;
     std::vector<std::string> names, contents;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder, ec)) {
         if (!entry.is_regular_file()) continue;
         std::string p = entry.path().string();
         if (!EndsWithNoCase(p, ".txt") && !EndsWithNoCase(p, ".bmp")) continue;
         std::ifstream in(p, std::ios::binary);
-        names.push_back(entry.path().filename().string());
+        names.push_back(std::filesystem::relative(entry.path(), folder, ec).string());
         contents.emplace_back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     }
     if (ec) {

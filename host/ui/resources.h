@@ -99,7 +99,7 @@ bool ParseResourceText(std::string_view text, const std::string& fileName, Resou
 // any file is bad.  The handle stays valid until unregistered.
 HINSTANCE zcuiRegisterResources(const std::string& name, const std::vector<ResourceFile>& files,
                                 std::string* error = nullptr);
-// Reads every .txt and .bmp file of a folder (not recursive) as one handle.
+// Reads every .txt and .bmp file under a folder as one handle.
 HINSTANCE zcuiRegisterResourceFolder(const std::string& folder, std::string* error = nullptr);
 void zcuiUnregisterResources(HINSTANCE handle);
 HINSTANCE zcuiHostResources();
