@@ -404,3 +404,62 @@ TEST(UiWindow, posted_messages_wait_for_delivery_and_die_with_their_window) {
 }
 
 }  // namespace
+
+namespace {
+
+const char* const kClickResources = R"(
+dialog 600 "Klik" 100 60
+  picture 1031 "" 0 0 10 10 notify
+  picture 1032 "" 12 0 10 10
+  checkbox 1201 "Ręczny" 0 20 60 10 manual
+  listbox 1452 "" 0 32 60 20 sort
+end
+)";
+
+class ClickDialog : public CDialog {
+public:
+    ClickDialog() : CDialog(600) {
+        HandleCommand(STN_CLICKED, 1031, [this] { ++pictureClicks; });
+        HandleCommand(STN_CLICKED, 1032, [this] { ++silentClicks; });
+        // A manual check box: the program decides its state.
+        HandleCommand(BN_CLICKED, 1201, [this] { CheckDlgButton(1201, IsDlgButtonChecked(1201) ? 0 : 1); });
+        HandleCommand(LBN_DBLCLK, 1452, [this] {
+            auto* l = static_cast<CListBox*>(GetDlgItem(1452));
+            l->GetText(l->GetCurSel(), picked);
+            EndDialog(IDOK);
+        });
+    }
+    BOOL OnInitDialog() override {
+        for (const char* s : {"2DWALLS", "2DMURI"}) static_cast<CListBox*>(GetDlgItem(1452))->AddString(s);
+        return CDialog::OnInitDialog();
+    }
+    int pictureClicks = 0, silentClicks = 0;
+    std::string picked;
+};
+
+TEST(UiClicks, pictures_tell_clicks_only_with_notify_and_manual_boxes_follow_the_program) {
+    std::string error;
+    HINSTANCE h = zcuiRegisterResources("clicks", {{"c.txt", kClickResources}}, &error);
+    ASSERT_NE(h, nullptr) << error;
+    CZcModuleResourceOverride use(h);
+    zcui::ResetUi();
+    int manual = -1;
+    zcui::InstallDialogDriver(600, [&](zcui::DialogUser& u) {
+        u.Click(1031);
+        u.Click(1032);
+        u.Check(1201, 1);
+        manual = u.Checked(1201);
+        u.DoubleClick(1452, zcui::Row{"2dwalls"});
+    });
+    ClickDialog dlg;
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.pictureClicks, 1);
+    EXPECT_EQ(dlg.silentClicks, 0);
+    EXPECT_EQ(manual, 1);
+    EXPECT_EQ(dlg.picked, "2DWALLS");
+    EXPECT_TRUE(zcui::DriverErrors().empty());
+    zcui::ResetUi();
+    zcuiUnregisterResources(h);
+}
+
+}  // namespace
