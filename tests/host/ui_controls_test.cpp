@@ -463,3 +463,46 @@ TEST(UiClicks, pictures_tell_clicks_only_with_notify_and_manual_boxes_follow_the
 }
 
 }  // namespace
+
+namespace {
+
+// Rows drawn with an image chosen by a column's text, centred in that column.
+class StateList : public CListCtrl {
+public:
+    void DrawItem(LPDRAWITEMSTRUCT dis) override {
+        CDC* dc = CDC::FromHandle(dis->hDC);
+        int row = static_cast<int>(dis->itemID);
+        int x = GetColumnWidth(0) + GetColumnWidth(1) / 2 - 8;
+        GetImageList(LVSIL_SMALL)->Draw(dc, GetItemText(row, 1) == "OFF" ? 0 : 1, CPoint(x, dis->rcItem.top),
+                                        ILD_TRANSPARENT);
+    }
+};
+
+TEST(UiListView, owner_drawn_rows_record_the_images_they_draw) {
+    CImageList images;
+    ASSERT_TRUE(images.Create(16, 16, 0, 4, 0));
+    CBitmap strip;
+    ASSERT_TRUE(strip.Attach(std::make_shared<const BitmapImage>(BitmapImage{"strip", 64, 16, 24})));
+    EXPECT_EQ(images.Add(&strip, RGB(255, 0, 255)), 0);
+    EXPECT_EQ(images.GetImageCount(), 4);
+    StateList lv;
+    lv.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, CRect(0, 0, 200, 100), nullptr, 1030);
+    lv.SetImageList(&images, LVSIL_SMALL);
+    lv.InsertColumn(0, "Wysokość podłogi", LVCFMT_RIGHT, 65);
+    lv.InsertColumn(1, "Stan", LVCFMT_CENTER, 40);
+    lv.InsertItem(0, "0");
+    lv.SetItemText(0, 1, "ON");
+    lv.InsertItem(1, "300");
+    lv.SetItemText(1, 1, "OFF");
+    lv.RedrawWindow();
+    std::vector<std::pair<int, int>> drawn;  // image, x
+    for (const DrawOp& op : lv.PaintRecord())
+        if (op.kind == DrawOp::Kind::Image && op.list == &images) drawn.push_back({op.image, op.rect.left});
+    EXPECT_EQ(drawn, (std::vector<std::pair<int, int>>{{1, 65 + 20 - 8}, {0, 65 + 20 - 8}}));
+    EXPECT_FALSE(images.Draw(nullptr, 0, CPoint(), 0));
+    CDC dc;
+    EXPECT_FALSE(images.Draw(&dc, 4, CPoint(), 0));  // no such image: nothing drawn
+    EXPECT_TRUE(dc.Ops().empty());
+}
+
+}  // namespace
