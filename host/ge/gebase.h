@@ -5,6 +5,8 @@
 
 #include <cmath>
 
+class ZcGeMatrix3d;
+
 struct ZcGeTol {
     double equalPoint_ = 1e-10;
     double equalVector_ = 1e-10;
@@ -94,6 +96,8 @@ public:
     bool isParallelTo(const ZcGeVector3d& v, const ZcGeTol& tol = ZcGeContext::gTol) const;
     bool isCodirectionalTo(const ZcGeVector3d& v, const ZcGeTol& tol = ZcGeContext::gTol) const;
     bool isPerpendicularTo(const ZcGeVector3d& v, const ZcGeTol& tol = ZcGeContext::gTol) const;
+    // A vector ignores the matrix's translation; see gematrix3d.h.
+    ZcGeVector3d& transformBy(const ZcGeMatrix3d& m);
 };
 
 inline ZcGeVector3d operator*(double s, const ZcGeVector3d& v) { return v * s; }
@@ -118,4 +122,5 @@ public:
     }
     ZcGeVector3d asVector() const { return {x, y, z}; }
     ZcGePoint2d convert2d() const { return {x, y}; }
+    ZcGePoint3d& transformBy(const ZcGeMatrix3d& m);
 };

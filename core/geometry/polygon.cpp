@@ -1,0 +1,402 @@
+// Polygon operations on vertex rings.
+//
+// Area: the ring is made clockwise, notches (a convex vertex followed by a
+// reflex one whose cut stays inside) are filled one at a time with their
+// triangle's area taken off, and what is left is fanned from its head.
+// Insertion test: p is tried as a vertex on the nearest usable edge; if the
+// ring stays simple and its area shrinks, p was inside. Bridging: for each
+// hole in turn, the shortest segment from the ring built so far to a hole
+// vertex that crosses no contour edge joins the hole, walked clockwise.
+//
+// The crossing tests compare end points by node identity, so vertices that
+// coincide in space but are different nodes (bridge ends) still count.
+#include "core/geometry/polygon.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "core/geometry/matrix4.h"
+#include "core/module_state.h"
+
+namespace {
+
+bool HostSegmentsMeet(const Point3& a, const Point3& b, const Point3& c, const Point3& d, Point3& x);
+double NotchAndFanArea(std::vector<const VertexNode*> verts, const VertexNode* list, bool (*userBreak)());
+
+}  // namespace
+
+bool PolygonNormal(const VertexNode* list, double& a, double& b, double& c, double& d) {
+    double longest = 0.0;
+    const VertexNode *bv = nullptr, *b1 = nullptr, *b2 = nullptr;
+    for (const VertexNode* v = list; v; v = v->next) {
+        const VertexNode* n1 = NextInRing(list, v);
+        const VertexNode* n2 = NextInRing(list, n1);
+        const double ux = v->x - n1->x, uy = v->y - n1->y, uz = v->z - n1->z;
+        const double wx = n2->x - n1->x, wy = n2->y - n1->y, wz = n2->z - n1->z;
+        const double cx = uy * wz - uz * wy, cy = uz * wx - ux * wz, cz = ux * wy - uy * wx;
+        const double len = std::sqrt(cx * cx + cy * cy + cz * cz);
+        if (len > longest) {
+            longest = len;
+            bv = v;
+            b1 = n1;
+            b2 = n2;
+        }
+    }
+    if (longest < GeomEpsilon) return false;
+    const Point3 pts[3] = {bv->pt(), b1->pt(), b2->pt()};
+    return PlaneCoefficients3(pts[0], pts[1], pts[2], a, b, c, d);
+}
+
+double PolygonAreaByEars(const VertexNode* list, bool (*userBreak)()) {
+    std::vector<const VertexNode*> verts;
+    for (const VertexNode* v = list; v; v = v->next) verts.push_back(v);
+    return NotchAndFanArea(std::move(verts), list, userBreak);
+}
+
+double PolygonAreaByEars(const RingNode* ring, bool (*userBreak)()) {
+    std::vector<const VertexNode*> verts;
+    for (const RingNode* r = ring; r; r = r->next) verts.push_back(r->vertex);
+    // The crossing test runs over the ring's own edges.
+    VertexNode* copy = nullptr;
+    VertexNode* tail = nullptr;
+    std::vector<const VertexNode*> copied;
+    for (const VertexNode* v : verts) {
+        VertexNode* c = NewVertex(v->x, v->y, v->z, v->edgeFlag, v->data1, v->data2, 0);
+        (tail ? tail->next : copy) = c;
+        tail = c;
+        copied.push_back(c);
+    }
+    const double area = NotchAndFanArea(std::move(copied), copy, userBreak);
+    FreeList(copy);
+    return area;
+}
+
+int PointInPolygon(const Point3& p, const VertexNode* list, int mode) {
+    if (!list) return 0;
+    if (mode != 0) {
+        for (const VertexNode* v = list; v; v = v->next) {
+            const VertexNode* w = NextInRing(list, v);
+            if (IsOnSegmentTol(p, v->pt(), w->pt(), 100.0 * SharedTolerance)) return mode == 1 ? 2 : 0;
+        }
+    }
+    int count = 0;
+    for (const VertexNode* v = list; v; v = v->next) {
+        const VertexNode* w = NextInRing(list, v);
+        if ((v->y < p.y && p.y <= w->y) || (w->y < p.y && p.y <= v->y)) {
+            const double x = v->x + (w->x - v->x) * (p.y - v->y) / (w->y - v->y);
+            if (x < p.x) ++count;
+        }
+    }
+    return count % 2 ? 1 : 0;
+}
+
+namespace {
+
+void ClearMarks(VertexNode* list) {
+    for (VertexNode* v = list; v; v = v->next) v->mark = 0;
+}
+
+}  // namespace
+
+bool IsInsideByInsertion(const Point3& p, VertexNode* list, int onEdgeResult) {
+    if (CountNodes(list) < 3) return false;
+    for (VertexNode* v = list; v; v = v->next)
+        if (IsPointOnSegment(p, v->pt(), NextInRing(list, v)->pt())) return onEdgeResult != 0;
+    double reach = -10.0;
+    for (VertexNode* v = list->next; v; v = v->next) reach = std::max(reach, Distance2d(list->pt(), v->pt()));
+    if (reach < 0.0 || Distance2d(list->pt(), p) > reach) return false;
+    const double a0 = PolygonAreaByEars(list);
+    if (a0 < GeomEpsilon) return false;
+    for (VertexNode* v = list; v; v = v->next) {
+        VertexNode* w = NextInRing(list, v);
+        if (ArePointsCollinear(v->pt(), p, w->pt(), SharedTolerance)) v->mark = w->mark = 1;
+    }
+    VertexNode probe;
+    probe.setPt(p);
+    for (;;) {
+        VertexNode* best = nullptr;
+        double bestSum = 0.0;
+        for (VertexNode* v = list; v; v = v->next) {
+            VertexNode* w = NextInRing(list, v);
+            if (v->mark && w->mark) continue;
+            const double sum = Distance2d(v->pt(), p) + Distance2d(w->pt(), p);
+            if (!best || sum < bestSum) {
+                best = v;
+                bestSum = sum;
+            }
+        }
+        if (!best) {
+            ClearMarks(list);
+            return false;
+        }
+        // p goes in after best; the probe lives on the stack and is always
+        // unlinked again before returning.
+        probe.next = best->next;
+        best->next = &probe;
+        const bool simple = IsSimplePolygon(list);
+        if (simple) {
+            ClearMarks(list);
+            const double a1 = PolygonAreaByEars(list);
+            best->next = probe.next;
+            return a0 > a1;
+        }
+        best->next = probe.next;
+        VertexNode* w = NextInRing(list, best);
+        best->mark = w->mark = 1;
+    }
+}
+
+bool EdgeCrossesPolygon(const VertexNode* list, const VertexNode* a, const VertexNode* b, const VertexNode* c) {
+    for (const VertexNode* e = list; e; e = e->next) {
+        const VertexNode* f = NextInRing(list, e);
+        if (e == a || e == b || e == c || f == a || f == b || f == c) continue;
+        Point3 x;
+        if (HostSegmentsMeet(a->pt(), c->pt(), e->pt(), f->pt(), x)) return true;
+    }
+    return false;
+}
+
+bool SegmentCrossesPolygon(const RingNode* ring, const VertexNode* a, const VertexNode* b, const VertexNode* c) {
+    for (const RingNode* r = ring; r; r = r->next) {
+        const VertexNode* e = r->vertex;
+        const VertexNode* f = NextInRing(ring, r)->vertex;
+        if (e == a || e == b || e == c || f == a || f == b || f == c) continue;
+        Point3 x;
+        if (HostSegmentsMeet(a->pt(), c->pt(), e->pt(), f->pt(), x)) return true;
+    }
+    return false;
+}
+
+bool SegmentCrossesContours(const VertexNode* a, const VertexNode* b, const ContourNode* contours) {
+    if (!a || !b || !contours) return false;
+    for (const ContourNode* k = contours; k; k = k->next) {
+        for (const VertexNode* e = k->vertices; e; e = e->next) {
+            const VertexNode* f = NextInRing<const VertexNode>(k->vertices, e);
+            if (e == a || e == b || f == a || f == b) continue;
+            Point3 x;
+            if (HostSegmentsMeet(a->pt(), b->pt(), e->pt(), f->pt(), x)) return true;
+        }
+    }
+    return false;
+}
+
+bool IsSimplePolygon(const VertexNode* list) {
+    for (const VertexNode* e = list; e; e = e->next) {
+        const VertexNode* f = NextInRing(list, e);
+        for (const VertexNode* g = list; g; g = g->next) {
+            if (g == e) continue;
+            const VertexNode* h = NextInRing(list, g);
+            Point3 x;
+            if (!IntersectLines2d(e->pt(), f->pt(), g->pt(), h->pt(), x, 1, ModuleGeomTol)) continue;
+            if (PointsEqual(x, e->pt(), false) || PointsEqual(x, f->pt(), false) ||
+                PointsEqual(x, g->pt(), false) || PointsEqual(x, h->pt(), false))
+                continue;
+            return false;
+        }
+    }
+    return true;
+}
+
+RingNode* BridgeHoles(ContourNode* contours) {
+    if (!contours) return nullptr;
+    for (ContourNode* k = contours; k; k = k->next) k->vertices = RemoveDuplicateVertices(k->vertices);
+    RingNode* ring = nullptr;
+    for (VertexNode* v = contours->vertices; v; v = v->next) {
+        auto* r = new RingNode;
+        r->vertex = v;
+        r->next = ring;  // built reversed: clockwise input comes out counter-clockwise
+        ring = r;
+    }
+    if (PolygonOrientation(contours->vertices) == 0) ring = ReverseList(ring);
+
+    std::vector<ContourNode*> holes;
+    for (ContourNode* k = contours->next; k; k = k->next)
+        if (k->vertices) holes.push_back(k);
+
+    while (!holes.empty()) {
+        RingNode* winner = nullptr;
+        VertexNode* winnerQ = nullptr;
+        size_t winnerHole = 0;
+        double best = 3.4028234663852886e38;
+        for (RingNode* r = ring; r; r = r->next) {
+            for (size_t h = 0; h < holes.size(); ++h) {
+                for (VertexNode* q = holes[h]->vertices; q; q = q->next) {
+                    // A bridge only matters when it is shorter or starts at
+                    // the winner's point; the costly crossing test waits
+                    // until then.
+                    const double d = Distance3dRev(r->vertex->pt(), q->pt());
+                    const bool samePoint = winner && PointsEqual(r->vertex->pt(), winner->vertex->pt(), true);
+                    if (!(d < best) && !samePoint) continue;
+                    if (SegmentCrossesContours(r->vertex, q, contours)) continue;
+                    if (d < best) {
+                        best = d;
+                        winner = r;
+                        winnerQ = q;
+                        winnerHole = h;
+                    } else {
+                        // The same point reached again through an earlier
+                        // bridge: keep the copy whose corner the bridge
+                        // leaves on the inside.
+                        const RingNode* rn = NextInRing(ring, r);
+                        const RingNode* wn = NextInRing(ring, winner);
+                        if (AngleBetweenLines(r->vertex->pt(), rn->vertex->pt(), r->vertex->pt(), q->pt()) <
+                            AngleBetweenLines(winner->vertex->pt(), wn->vertex->pt(), winner->vertex->pt(),
+                                              q->pt()))
+                            winner = r;
+                    }
+                }
+            }
+        }
+        if (!winner) break;
+        ContourNode* hole = holes[winnerHole];
+        const bool forward = PolygonOrientation(hole->vertices) == 1;
+        // The hole's vertices from q round to q again, clockwise.
+        std::vector<VertexNode*> order;
+        for (VertexNode* v = hole->vertices; v; v = v->next) order.push_back(v);
+        size_t start = 0;
+        while (order[start] != winnerQ) ++start;
+        const size_t n = order.size();
+        RingNode* after = winner;
+        RingNode* const rest = winner->next;
+        auto link = [&after](VertexNode* v) {
+            auto* node = new RingNode;
+            node->vertex = v;
+            after->next = node;
+            after = node;
+        };
+        for (size_t i = 0; i <= n; ++i) {
+            const size_t idx = forward ? (start + i) % n : (start + n - i % n) % n;
+            link(order[idx]);
+        }
+        link(winner->vertex);
+        after->next = rest;
+        holes.erase(holes.begin() + static_cast<long>(winnerHole));
+    }
+    return ring;
+}
+
+VertexNode* ArcToVertices(double step, const Point3& centre, double radius, double start, double end,
+                          double* area, bool fromStart, const Point3* normal) {
+    if (area) *area = 0.0;
+    if (radius < GeomEpsilon || !std::isfinite(start) || !std::isfinite(end) || !std::isfinite(step))
+        return nullptr;
+    const Point3 c = normal ? WorldToOcs(centre, *normal) : centre;
+    const double sweep = AngleDiffCcw(start, end);
+    double l = std::min(step, sweep * radius / 2.0);
+    if (l > radius) l = radius;
+    const double delta = 2.0 * std::asin(l / (2.0 * radius));
+    if (!(delta >= GeomEpsilon)) return nullptr;
+    // An approximation finer than this, or angles this far from the first
+    // turn, is bad input rather than an arc: refuse it like a zero step.
+    const double maxSteps = 1e7;
+    if (sweep / delta > maxSteps || std::fabs(start) / delta > maxSteps) return nullptr;
+    double a0 = fromStart ? start : 0.0;
+    while (a0 - start < SharedTolerance) a0 += delta;
+
+    VertexNode* head = NewVertex(0, 0, 0, 0, 0, 0, 0);
+    head->setPt(PolarPoint(c, start, radius));
+    VertexNode* tail = head;
+    auto add = [&tail](const Point3& p) {
+        VertexNode* v = NewVertex(p.x, p.y, p.z, 0, 0, 0, 0);
+        tail->next = v;
+        tail = v;
+    };
+    for (double a = a0; a < start + sweep; a += delta) add(PolarPoint(c, a, radius));
+    add(PolarPoint(c, end, radius));
+
+    if (area) {
+        double sum = 0.0;
+        for (VertexNode* v = head; v->next; v = v->next) {
+            const double chord = Distance3dRev(v->pt(), v->next->pt());
+            const double phi = 2.0 * std::asin(std::min(1.0, chord / (2.0 * radius)));
+            sum += radius * radius / 2.0 * (phi - std::sin(phi));
+        }
+        *area = sum;
+    }
+    if (normal)
+        for (VertexNode* v = head; v; v = v->next) v->setPt(OcsToWorld(v->pt(), *normal));
+    return head;
+}
+
+namespace {
+
+// Plan segment intersection as the host gives it, with its default tolerance.
+bool HostSegmentsMeet(const Point3& a, const Point3& b, const Point3& c, const Point3& d, Point3& x) {
+    return IntersectLines2d(a, b, c, d, x, 1, ZcGeContext::gTol);
+}
+
+// A ring over vertices kept as index links, so cutting a vertex is O(1).
+struct WorkRing {
+    std::vector<const VertexNode*> v;
+    std::vector<int> next, prev;
+    int head = -1;
+    int size = 0;
+
+    explicit WorkRing(std::vector<const VertexNode*> vertices) : v(std::move(vertices)) {
+        size = static_cast<int>(v.size());
+        next.resize(v.size());
+        prev.resize(v.size());
+        for (int i = 0; i < size; ++i) {
+            next[i] = (i + 1) % size;
+            prev[i] = (i + size - 1) % size;
+        }
+        head = size ? 0 : -1;
+    }
+    void cut(int i) {
+        next[prev[i]] = next[i];
+        prev[next[i]] = prev[i];
+        if (head == i) head = next[i];
+        --size;
+    }
+    Point3 pt(int i) const { return v[i]->pt(); }
+};
+
+double NotchAndFanArea(std::vector<const VertexNode*> verts, const VertexNode* list, bool (*userBreak)()) {
+    if (verts.size() < 3) return -2.0;
+    {
+        // The ring must run clockwise.
+        VertexNode* tmp = nullptr;
+        VertexNode* tail = nullptr;
+        for (const VertexNode* n : verts) {
+            VertexNode* c = NewVertex(n->x, n->y, n->z, 0, 0, 0, 0);
+            (tail ? tail->next : tmp) = c;
+            tail = c;
+        }
+        const int o = PolygonOrientation(tmp);
+        FreeList(tmp);
+        if (o == 0) std::vector<const VertexNode*>(verts.rbegin(), verts.rend()).swap(verts);
+    }
+    WorkRing ring(std::move(verts));
+    const double pi = PiValue;
+    double notch = 0.0;
+    for (;;) {
+        bool cut = false;
+        int i = ring.head;
+        for (int step = 0; step < ring.size; ++step, i = ring.next[i]) {
+            const int n = ring.next[i], m = ring.next[n], k = ring.next[m], p = ring.prev[i];
+            const Point3 V = ring.pt(i), N = ring.pt(n), M = ring.pt(m), K = ring.pt(k), P = ring.pt(p);
+            if (!(AngleBetweenLines(V, N, V, P) > pi)) continue;
+            if (!(AngleBetweenLines(N, M, N, V) < pi)) continue;
+            if (!(AngleBetweenLines(M, V, M, N) <= AngleBetweenLines(M, K, M, N))) continue;
+            if (EdgeCrossesPolygon(list, ring.v[i], ring.v[n], ring.v[m])) continue;
+            notch -= 0.5 * Distance3dRev(V, N) * Distance3dRev(N, M) * std::sin(AngleBetweenLines(N, M, N, V));
+            ring.cut(n);
+            cut = true;
+            break;
+        }
+        if (userBreak && userBreak()) return -1.0;
+        if (!cut) break;
+    }
+    double fan = 0.0;
+    const int h = ring.head;
+    const Point3 H = ring.pt(h);
+    for (int q = ring.next[h]; ring.next[q] != h; q = ring.next[q]) {
+        const int r = ring.next[q];
+        const Point3 Q = ring.pt(q), R = ring.pt(r);
+        fan += -0.5 * Distance3dRev(H, Q) * Distance3dRev(R, Q) * std::sin(AngleBetweenLines(Q, R, Q, H));
+    }
+    return fan + notch;
+}
+
+}  // namespace

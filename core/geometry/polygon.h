@@ -1,0 +1,43 @@
+// Operations on vertex rings as polygons: plane, area, point location, the
+// simplicity test, the crossing tests used by ear cutting and bridging,
+// bridging holes into their outer contour, and arcs turned into vertices.
+// Areas and point location work in plan. Reference rings (RingNode lists)
+// name vertices of other lists and never own them.
+#pragma once
+
+#include "core/geometry/geom_basic.h"
+#include "core/geometry/vertex_list.h"
+
+bool PolygonNormal(const VertexNode* list, double& a, double& b, double& c, double& d);
+
+// Plan area enclosed by the ring, positive for a valid polygon; -2.0 for
+// fewer than three vertices, -1.0 when userBreak (if given) answers true
+// after a pass. The list is not changed.
+double PolygonAreaByEars(const VertexNode* list, bool (*userBreak)() = nullptr);
+double PolygonAreaByEars(const RingNode* ring, bool (*userBreak)() = nullptr);
+
+// 1 inside, 0 outside; with mode != 0 a point on an edge gives 2 (mode 1) or
+// 0 (any other mode).
+int PointInPolygon(const Point3& p, const VertexNode* list, int mode);
+
+// Decides insideness by trying p as a new vertex; the list is left as it was.
+bool IsInsideByInsertion(const Point3& p, VertexNode* list, int onEdgeResult);
+
+bool EdgeCrossesPolygon(const VertexNode* list, const VertexNode* a, const VertexNode* b, const VertexNode* c);
+bool SegmentCrossesPolygon(const RingNode* ring, const VertexNode* a, const VertexNode* b, const VertexNode* c);
+bool SegmentCrossesContours(const VertexNode* a, const VertexNode* b, const ContourNode* contours);
+bool IsSimplePolygon(const VertexNode* list);
+
+// One counter-clockwise reference ring joining the holes (contours after the
+// first) to the outer contour through the shortest free bridges; each bridge
+// is walked both ways. The contours are cleaned of duplicates in place and
+// keep their vertices. Holes that no bridge can reach are left out.
+RingNode* BridgeHoles(ContourNode* contours);
+
+// The arc from start to end (counter-clockwise) as S, interior chord points,
+// E; area receives the area between the chords and the arc. Without
+// fromStart the interior points sit on multiples of the angular step from
+// angle 0, so neighbouring arcs of one circle share them. Null for a zero
+// radius or a zero angular step.
+VertexNode* ArcToVertices(double step, const Point3& centre, double radius, double start, double end,
+                          double* area, bool fromStart, const Point3* normal = nullptr);

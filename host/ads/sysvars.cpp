@@ -1,0 +1,289 @@
+// The variable table is built once; lookups go through a hash map keyed by
+// the upper-case name. Values of session variables live in one map; drawing
+// variables in the current document's store, defaulting to the table.
+#include "host/ads/sysvars.h"
+
+#include <cstring>
+#include <unordered_map>
+
+#include "host/ads/adstext.h"
+#include "host/ed/editor.h"
+
+namespace {
+
+using host::SysVarDef;
+using host::SysVarScope;
+using host::SysVarValue;
+
+constexpr auto D = SysVarScope::Drawing;
+constexpr auto S = SysVarScope::Session;
+constexpr int kShortMin = -32768;
+constexpr int kShortMax = 32767;
+
+SysVarDef shortVar(const char* n, short def, SysVarScope sc, int lo = kShortMin, int hi = kShortMax,
+                   bool ro = false) {
+    return {n, RTSHORT, SysVarValue{def}, ro, sc, lo, hi};
+}
+SysVarDef realVar(const char* n, double def, SysVarScope sc, bool ro = false) {
+    return {n, RTREAL, SysVarValue{def}, ro, sc, 0, 0};
+}
+SysVarDef textVar(const char* n, const char* def, SysVarScope sc, bool ro = false) {
+    return {n, RTSTR, SysVarValue{std::string(def)}, ro, sc, 0, 0};
+}
+SysVarDef pointVar(const char* n, ZcGePoint3d def, SysVarScope sc, bool ro = false, short type = RT3DPOINT) {
+    return {n, type, SysVarValue{def}, ro, sc, 0, 0};
+}
+
+std::vector<SysVarDef> buildTable() {
+    std::vector<SysVarDef> t = {
+        realVar("ANGBASE", 0.0, D),
+        shortVar("ANGDIR", 0, D, 0, 1),
+        shortVar("APERTURE", 10, S, 1, 50),
+        shortVar("ATTDIA", 0, S, 0, 1),
+        shortVar("ATTREQ", 1, S, 0, 1),
+        shortVar("AUNITS", 0, D, 0, 4),
+        shortVar("AUPREC", 0, D, 0, 8),
+        textVar("CECOLOR", "BYLAYER", D),
+        textVar("CELTYPE", "BYLAYER", D),
+        textVar("CLAYER", "0", D),
+        shortVar("CMDDIA", 1, S, 0, 1),
+        shortVar("CMDECHO", 1, S, 0, 1),
+        textVar("CMDNAMES", "", S, true),
+        shortVar("COORDS", 1, S, 0, 3),
+        shortVar("CVPORT", 2, D, 1, kShortMax),
+        shortVar("DIMDEC", 4, D, 0, 8),
+        realVar("DIMLFAC", 1.0, D),
+        realVar("DIMSCALE", 1.0, D),
+        textVar("DIMSTYLE", "STANDARD", D, true),
+        realVar("DIMTXT", 2.5, D),
+        shortVar("DIMZIN", 8, D, 0, 15),
+        textVar("DWGNAME", "Drawing1.dwg", S, true),
+        textVar("DWGPREFIX", "", S, true),
+        realVar("ELEVATION", 0.0, D),
+        shortVar("ERRNO", 0, S),
+        shortVar("EXPERT", 0, S, 0, 5),
+        pointVar("EXTMAX", {-1e20, -1e20, -1e20}, D, true),
+        pointVar("EXTMIN", {1e20, 1e20, 1e20}, D, true),
+        shortVar("FILEDIA", 1, S, 0, 1),
+        pointVar("LASTPOINT", {0, 0, 0}, S),
+        realVar("LENSLENGTH", 50.0, D, true),
+        shortVar("LUNITS", 2, D, 1, 5),
+        shortVar("LUPREC", 4, D, 0, 8),
+        shortVar("ORTHOMODE", 0, D, 0, 1),
+        shortVar("OSMODE", 4133, S, 0, 32767),
+        shortVar("PICKADD", 1, S, 0, 2),
+        shortVar("PICKFIRST", 1, S, 0, 1),
+        shortVar("REGENMODE", 1, D, 0, 1),
+        shortVar("SHADEMODE", 0, D, 0, 6),
+        realVar("SNAPANG", 0.0, D),
+        pointVar("SNAPBASE", {0, 0, 0}, D, false, RTPOINT),
+        shortVar("SNAPMODE", 0, D, 0, 1),
+        pointVar("TARGET", {0, 0, 0}, D, true),
+        realVar("TEXTSIZE", 2.5, D),
+        textVar("TEXTSTYLE", "STANDARD", D),
+        realVar("THICKNESS", 0.0, D),
+        shortVar("TILEMODE", 1, D, 0, 1),
+        shortVar("UCSORTHO", 1, S, 0, 1),
+        pointVar("VIEWCTR", {0, 0, 0}, D, true),
+        pointVar("VIEWDIR", {0, 0, 1}, D, true),
+        shortVar("VIEWMODE", 0, D, 0, kShortMax, true),
+        realVar("VIEWSIZE", 297.0, D, true),
+    };
+    static const char* const userR[] = {"USERR1", "USERR2", "USERR3", "USERR4", "USERR5"};
+    static const char* const userI[] = {"USERI1", "USERI2", "USERI3", "USERI4", "USERI5"};
+    static const char* const userS[] = {"USERS1", "USERS2", "USERS3", "USERS4", "USERS5"};
+    for (int i = 0; i < 5; ++i) {
+        t.push_back(realVar(userR[i], 0.0, D));
+        t.push_back(shortVar(userI[i], 0, D));
+        t.push_back(textVar(userS[i], "", S));
+    }
+    return t;
+}
+
+struct Registry {
+    std::vector<SysVarDef> table = buildTable();
+    std::unordered_map<std::string, size_t> index;
+    std::map<std::string, SysVarValue> session;
+    host::MemorySysVarStore fallback;
+    std::function<host::SysVarStore*()> provider;
+
+    Registry() {
+        for (size_t i = 0; i < table.size(); ++i) index.emplace(table[i].name, i);
+    }
+};
+
+Registry& registry() {
+    static Registry r;
+    return r;
+}
+
+host::SysVarStore& drawingStore() {
+    Registry& r = registry();
+    if (r.provider)
+        if (host::SysVarStore* s = r.provider()) return *s;
+    return r.fallback;
+}
+
+const SysVarValue& currentValue(const SysVarDef& def) {
+    Registry& r = registry();
+    if (def.scope == SysVarScope::Session) {
+        auto it = r.session.find(def.name);
+        return it != r.session.end() ? it->second : def.defaultValue;
+    }
+    const SysVarValue* v = drawingStore().find(def.name);
+    return v ? *v : def.defaultValue;
+}
+
+void storeValue(const SysVarDef& def, const SysVarValue& v) {
+    if (def.scope == SysVarScope::Session) registry().session[def.name] = v;
+    else drawingStore().store(def.name, v);
+}
+
+void fillResbuf(const SysVarDef& def, const SysVarValue& v, resbuf* rb) {
+    rb->restype = def.type;
+    if (auto* s = std::get_if<short>(&v)) rb->resval.rint = *s;
+    else if (auto* d = std::get_if<double>(&v)) rb->resval.rreal = *d;
+    else if (auto* l = std::get_if<std::int32_t>(&v)) rb->resval.rlong = *l;
+    else if (auto* p = std::get_if<ZcGePoint3d>(&v)) {
+        rb->resval.rpoint[0] = p->x;
+        rb->resval.rpoint[1] = p->y;
+        rb->resval.rpoint[2] = def.type == RTPOINT ? 0.0 : p->z;
+    } else {
+        const std::string& s = std::get<std::string>(v);
+        rb->resval.rstring = new char[s.size() + 1];
+        std::memcpy(rb->resval.rstring, s.c_str(), s.size() + 1);
+    }
+}
+
+// Converts what a caller gives into the variable's type; false when the
+// type does not fit or a number is out of the variable's range.
+bool convert(const SysVarDef& def, const resbuf* rb, SysVarValue& out) {
+    switch (def.type) {
+    case RTSHORT:
+    case RTLONG: {
+        long long v;
+        if (rb->restype == RTSHORT) v = rb->resval.rint;
+        else if (rb->restype == RTLONG) v = rb->resval.rlong;
+        else return false;
+        if (v < def.minValue || v > def.maxValue) return false;
+        if (def.type == RTSHORT) out.emplace<short>(static_cast<short>(v));
+        else out.emplace<std::int32_t>(static_cast<std::int32_t>(v));
+        return true;
+    }
+    case RTREAL:
+        if (rb->restype == RTREAL || rb->restype == RTANG || rb->restype == RTORINT) out.emplace<double>(rb->resval.rreal);
+        else if (rb->restype == RTSHORT) out.emplace<double>(rb->resval.rint);
+        else if (rb->restype == RTLONG) out.emplace<double>(rb->resval.rlong);
+        else return false;
+        return true;
+    case RTSTR:
+        if (rb->restype != RTSTR) return false;
+        out.emplace<std::string>(rb->resval.rstring ? rb->resval.rstring : "");
+        return true;
+    case RTPOINT:
+    case RT3DPOINT:
+        if (rb->restype != RTPOINT && rb->restype != RT3DPOINT) return false;
+        out.emplace<ZcGePoint3d>(rb->resval.rpoint[0], rb->resval.rpoint[1],
+                                 def.type == RTPOINT || rb->restype == RTPOINT ? 0.0 : rb->resval.rpoint[2]);
+        return true;
+    default: return false;
+    }
+}
+
+bool sameKind(const SysVarDef& def, const SysVarValue& v) { return v.index() == def.defaultValue.index(); }
+
+void notifyAndStore(const SysVarDef& def, const SysVarValue& v, bool notify) {
+    if (notify) host::editorNotifySysVarWillChange(def.name);
+    storeValue(def, v);
+    if (notify) host::editorNotifySysVarChanged(def.name, true);
+}
+
+}  // namespace
+
+int zcedGetVar(const char* name, resbuf* result) {
+    if (!name || !result) return RTERROR;
+    const SysVarDef* def = host::findSysVar(name);
+    if (!def) return RTERROR;
+    fillResbuf(*def, currentValue(*def), result);
+    return RTNORM;
+}
+
+int zcedSetVar(const char* name, const resbuf* value) {
+    if (!name || !value) return RTERROR;
+    const SysVarDef* def = host::findSysVar(name);
+    if (!def || def->readOnly) return RTERROR;
+    SysVarValue v;
+    if (!convert(*def, value, v)) return RTREJ;
+    notifyAndStore(*def, v, true);
+    return RTNORM;
+}
+
+void zcutDelString(char*& s) {
+    delete[] s;
+    s = nullptr;
+}
+
+namespace host {
+
+const std::vector<SysVarDef>& sysVarTable() { return registry().table; }
+
+const SysVarDef* findSysVar(const std::string& name) {
+    Registry& r = registry();
+    auto it = r.index.find(ads_text::upper(name));
+    return it == r.index.end() ? nullptr : &r.table[it->second];
+}
+
+const SysVarValue* MemorySysVarStore::find(const std::string& name) const {
+    auto it = values_.find(name);
+    return it == values_.end() ? nullptr : &it->second;
+}
+
+void MemorySysVarStore::store(const std::string& name, const SysVarValue& value) { values_[name] = value; }
+
+void setDrawingSysVarStoreProvider(std::function<SysVarStore*()> provider) {
+    registry().provider = std::move(provider);
+}
+
+std::optional<SysVarValue> getSysVar(const std::string& name) {
+    const SysVarDef* def = findSysVar(name);
+    if (!def) return std::nullopt;
+    return currentValue(*def);
+}
+
+bool setSysVar(const std::string& name, const SysVarValue& value, bool notify) {
+    const SysVarDef* def = findSysVar(name);
+    if (!def || !sameKind(*def, value)) return false;
+    notifyAndStore(*def, value, notify);
+    return true;
+}
+
+short sysVarShort(const std::string& name) {
+    auto v = getSysVar(name);
+    if (v && std::holds_alternative<short>(*v)) return std::get<short>(*v);
+    return 0;
+}
+
+double sysVarReal(const std::string& name) {
+    auto v = getSysVar(name);
+    if (v && std::holds_alternative<double>(*v)) return std::get<double>(*v);
+    return 0.0;
+}
+
+std::string sysVarString(const std::string& name) {
+    auto v = getSysVar(name);
+    if (v && std::holds_alternative<std::string>(*v)) return std::get<std::string>(*v);
+    return {};
+}
+
+ZcGePoint3d sysVarPoint(const std::string& name) {
+    auto v = getSysVar(name);
+    if (v && std::holds_alternative<ZcGePoint3d>(*v)) return std::get<ZcGePoint3d>(*v);
+    return {};
+}
+
+void resetSessionSysVars() {
+    registry().session.clear();
+    registry().fallback = MemorySysVarStore();
+}
+
+}  // namespace host

@@ -1,0 +1,86 @@
+// System variables: a typed table of the host's variables with their
+// defaults, read-only flags, allowed ranges and where each lives.
+//
+// Drawing variables (saved with the drawing) are kept per document behind
+// SysVarStore, so the drawing database can take them over (its header
+// reader/writer iterates sysVarTable() and reads or writes the store of its
+// document). Session variables live once per process. Setting a variable
+// through zcedSetVar checks its type, range and read-only flag and fires the
+// editor reactors' sysVarWillChange/sysVarChanged around the change.
+//
+// Statuses: unknown name RTERROR; read-only RTERROR; a value of the wrong
+// type or out of range RTREJ (nothing changes in either case).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "host/ads/resbuf.h"
+#include "host/ge/gebase.h"
+
+// Reads a variable into result (an RTSTR value is a new[] copy the caller
+// owns: release it with zcutDelString, or let zcutRelRb free the node).
+int zcedGetVar(const char* name, resbuf* result);
+int zcedSetVar(const char* name, const resbuf* value);
+void zcutDelString(char*& s);
+
+namespace host {
+
+using SysVarValue = std::variant<short, double, std::string, ZcGePoint3d, std::int32_t>;
+
+enum class SysVarScope { Drawing, Session };
+
+struct SysVarDef {
+    const char* name;
+    short type;  // RTSHORT, RTREAL, RTSTR, RT3DPOINT (RTPOINT: a 2D point), RTLONG
+    SysVarValue defaultValue;
+    bool readOnly;
+    SysVarScope scope;
+    int minValue;  // shorts and longs only
+    int maxValue;
+};
+
+// The whole table in a stable order.
+const std::vector<SysVarDef>& sysVarTable();
+const SysVarDef* findSysVar(const std::string& name);
+
+// Storage of the drawing variables of one document.
+class SysVarStore {
+public:
+    virtual ~SysVarStore() = default;
+    virtual const SysVarValue* find(const std::string& name) const = 0;
+    virtual void store(const std::string& name, const SysVarValue& value) = 0;
+};
+
+class MemorySysVarStore : public SysVarStore {
+public:
+    const SysVarValue* find(const std::string& name) const override;
+    void store(const std::string& name, const SysVarValue& value) override;
+
+private:
+    std::map<std::string, SysVarValue> values_;
+};
+
+// The store of the current document; the editor installs the provider. With
+// none (or a null result) a process-wide fallback store is used.
+void setDrawingSysVarStoreProvider(std::function<SysVarStore*()> provider);
+
+// Typed access for the host's own code. get* fall back to the default of the
+// variable (or 0/empty when unknown). setSysVar bypasses the read-only flag
+// (the host keeps CMDNAMES, DWGNAME, LASTPOINT … itself) but not the type.
+std::optional<SysVarValue> getSysVar(const std::string& name);
+bool setSysVar(const std::string& name, const SysVarValue& value, bool notify = true);
+short sysVarShort(const std::string& name);
+double sysVarReal(const std::string& name);
+std::string sysVarString(const std::string& name);
+ZcGePoint3d sysVarPoint(const std::string& name);
+
+// Back to the defaults: the session variables and the fallback store.
+void resetSessionSysVars();
+
+}  // namespace host

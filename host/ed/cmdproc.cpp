@@ -1,0 +1,388 @@
+// Running state is a stack of frames, one per running command (a
+// transparent command pushes one on top of the command it interrupts), and a
+// stack of argument frames, one per zcedCommand call in progress.
+#include "host/ed/cmdproc.h"
+
+#include <cstdarg>
+#include <map>
+#include <vector>
+
+#include "host/ads/adstext.h"
+#include "host/ads/lisp.h"
+#include "host/ads/sysvars.h"
+#include "host/ed/cmdstack.h"
+#include "host/ed/docman.h"
+#include "host/ed/editor.h"
+#include "host/ed/transcript.h"
+
+namespace host {
+namespace {
+
+struct HostCommandEntry {
+    HostCommand handler;
+    bool transparent = false;
+};
+
+struct CommandFrame {
+    std::string name;
+    bool cancelled = false;
+};
+
+struct ArgFrame {
+    std::vector<InputToken> items;
+    size_t pos = 0;
+    bool echo = true;
+};
+
+struct Pending {
+    ZcApDocument* doc;
+    std::vector<InputToken> tokens;
+};
+
+struct State {
+    std::map<std::string, HostCommandEntry> hostCommands;
+    std::vector<CommandFrame> running;
+    std::vector<ArgFrame*> args;
+    std::vector<Pending> pending;
+    bool ranOut = false;
+
+    // The display commands do nothing headless, but scripts and the module
+    // run them, so they must be known.
+    State() {
+        hostCommands["REDRAW"] = {[] { return RTNORM; }, true};
+        hostCommands["REGEN"] = {[] { return RTNORM; }, false};
+    }
+};
+
+State& state() {
+    static State s;
+    return s;
+}
+
+// What a typed name resolves to.
+struct Resolved {
+    ZcEdCommand* module = nullptr;
+    const HostCommandEntry* hostCmd = nullptr;
+    std::string lispCommand;  // "c:NAME" defined as a LISP function
+    std::string name;         // the global name, upper case
+    bool transparent() const {
+        return module ? module->isTransparent() : hostCmd ? hostCmd->transparent : false;
+    }
+    bool found() const { return module || hostCmd || !lispCommand.empty(); }
+};
+
+Resolved resolve(std::string typed);
+int runResolved(const Resolved& r);
+int runArgs(ArgFrame& frame);
+void flushPending();
+std::vector<InputToken> splitCommandString(const std::string& text);
+void setCmdNames();
+
+}  // namespace
+
+int processInput() {
+    state().ranOut = false;
+    int status = RTNORM;
+    for (;;) {
+        flushPending();
+        InputQueue& q = currentInput();
+        std::optional<InputToken> t = q.pop();
+        if (!t) break;
+        if (t->kind != InputToken::Text) continue;  // picks, cancels, breaks at the command prompt do nothing
+        int s = executeLine(t->text);
+        if (s == RTERROR || (s == RTCAN && status == RTNORM)) status = s;
+    }
+    return status;
+}
+
+int executeLine(const std::string& line) {
+    std::string t = ads_text::trim(line);
+    if (t.empty()) return RTNORM;
+    if (t[0] == '!') return runDirective(t) ? RTNORM : RTERROR;
+    if (t[0] == '(') return evaluateLispLine(t);
+    if (t[0] == '\'') t.erase(0, 1);
+    if (promptEchoOn()) transcript().append("\nPolecenie: " + t);
+    Resolved r = resolve(t);
+    if (!r.found()) {
+        zcedEditor->notify([&](ZcEditorReactor* re) { re->unknownCommand(t.c_str()); });
+        zcutPrintf("\nNieznane polecenie \"%s\".", ads_text::upper(t).c_str());
+        return RTERROR;
+    }
+    int status = runResolved(r);
+    flushPending();
+    return status;
+}
+
+void registerHostCommand(const std::string& name, HostCommand handler, bool transparent) {
+    state().hostCommands[ads_text::upper(name)] = {std::move(handler), transparent};
+}
+
+bool unregisterHostCommand(const std::string& name) { return state().hostCommands.erase(ads_text::upper(name)) > 0; }
+
+bool isHostCommand(const std::string& name) { return state().hostCommands.count(ads_text::upper(name)) > 0; }
+
+InputToken nextUserToken() {
+    InputQueue& q = currentInput();
+    for (;;) {
+        std::optional<InputToken> t = q.pop();
+        if (!t) {
+            state().ranOut = true;
+            return {InputToken::Cancel, {}, {}};
+        }
+        if (t->kind == InputToken::Text && !t->text.empty() && t->text[0] == '!') {
+            runDirective(t->text);
+            continue;
+        }
+        return *t;
+    }
+}
+
+InputToken nextPromptToken() {
+    State& s = state();
+    if (s.args.empty()) return nextUserToken();
+    ArgFrame& f = *s.args.back();
+    if (f.pos >= f.items.size()) return {InputToken::Cancel, {}, {}};
+    InputToken t = f.items[f.pos++];
+    if (t.kind == InputToken::Text && t.text == PAUSE) return nextUserToken();
+    return t;
+}
+
+bool runTransparentRequest(const std::string& token) {
+    if (token.size() < 2 || token[0] != '\'') return false;
+    std::string name = token.substr(1);
+    Resolved r = resolve(name);
+    if (!r.found()) {
+        zcutPrintf("\nNieznane polecenie \"%s\".", ads_text::upper(name).c_str());
+        return true;
+    }
+    if (!r.transparent()) {
+        zcutPrintf("\nPolecenie %s nie może być użyte w sposób przezroczysty.", r.name.c_str());
+        return true;
+    }
+    std::string resumed = currentCommandName();
+    runResolved(r);
+    if (!resumed.empty()) transcript().append("\nWznawianie polecenia " + resumed + ".");
+    return true;
+}
+
+void noteCancelled() {
+    if (!state().running.empty()) state().running.back().cancelled = true;
+}
+
+bool promptEchoOn() {
+    const State& s = state();
+    return s.args.empty() || s.args.back()->echo;
+}
+
+bool inputRanOut() { return state().ranOut; }
+
+bool readingCommandArguments() { return !state().args.empty(); }
+
+bool commandActive() { return !state().running.empty(); }
+
+std::string currentCommandName() { return state().running.empty() ? std::string() : state().running.back().name; }
+
+void queueCommandString(ZcApDocument& doc, const std::string& text) {
+    state().pending.push_back({&doc, splitCommandString(text)});
+    if (!commandActive()) flushPending();
+}
+
+void resetCommandProcessor() {
+    State& s = state();
+    s.running.clear();
+    s.args.clear();
+    s.pending.clear();
+    s.ranOut = false;
+    setCmdNames();
+}
+
+namespace {
+
+Resolved resolve(std::string typed) {
+    bool global = false, builtin = false;
+    while (!typed.empty() && (typed[0] == '_' || typed[0] == '.')) {
+        (typed[0] == '_' ? global : builtin) = true;
+        typed.erase(0, 1);
+    }
+    Resolved r;
+    r.name = ads_text::upper(typed);
+    if (typed.empty()) return r;
+    if (!builtin) {
+        r.module = zcedRegCmds()->lookupCmd(typed.c_str(), global);
+        if (r.module) {
+            r.name = ads_text::upper(r.module->globalName());
+            return r;
+        }
+    }
+    auto it = state().hostCommands.find(r.name);
+    if (it != state().hostCommands.end()) {
+        r.hostCmd = &it->second;
+        return r;
+    }
+    if (!builtin && lispFunctionDefined("c:" + typed)) r.lispCommand = "c:" + typed;
+    return r;
+}
+
+int runResolved(const Resolved& r) {
+    State& s = state();
+    s.running.push_back({r.name});
+    setCmdNames();
+    // A copy: reactors and the handler may start nested commands, which
+    // grow the frame stack under our feet.
+    const std::string name = r.name;
+    zcedEditor->notify([&](ZcEditorReactor* re) { re->commandWillStart(name.c_str()); });
+    int status = RTNORM;
+    if (r.module) r.module->functionAddr()();
+    else if (r.hostCmd) status = r.hostCmd->handler();
+    else status = invokeLispFunction(r.lispCommand, nullptr, false);
+    CommandFrame frame = s.running.back();
+    s.running.pop_back();
+    setCmdNames();
+    const char* n = frame.name.c_str();
+    if (status == RTERROR) {
+        zcedEditor->notify([&](ZcEditorReactor* re) { re->commandFailed(n); });
+        return RTERROR;
+    }
+    if (frame.cancelled || status == RTCAN) {
+        zcedEditor->notify([&](ZcEditorReactor* re) { re->commandCancelled(n); });
+        return RTCAN;
+    }
+    zcedEditor->notify([&](ZcEditorReactor* re) { re->commandEnded(n); });
+    return RTNORM;
+}
+
+int runArgs(ArgFrame& frame) {
+    State& s = state();
+    s.args.push_back(&frame);
+    int status = RTNORM;
+    while (frame.pos < frame.items.size()) {
+        InputToken t = frame.items[frame.pos++];
+        if (t.kind != InputToken::Text) continue;
+        std::string name = ads_text::trim(t.text);
+        if (name.empty()) continue;  // Enter at the command prompt
+        if (name == PAUSE) {
+            InputToken u = nextUserToken();
+            if (u.kind != InputToken::Text) continue;
+            name = ads_text::trim(u.text);
+        }
+        Resolved r = resolve(name);
+        if (!r.found()) {
+            zcutPrintf("\nNieznane polecenie \"%s\".", ads_text::upper(name).c_str());
+            status = RTERROR;
+            break;
+        }
+        if (frame.echo) transcript().append("\nPolecenie: " + name);
+        int st = runResolved(r);
+        if (st != RTNORM) {
+            status = st;
+            break;
+        }
+    }
+    s.args.pop_back();
+    return status;
+}
+
+void flushPending() {
+    State& s = state();
+    if (!s.running.empty() || !s.args.empty()) return;
+    while (!s.pending.empty()) {
+        Pending p = std::move(s.pending.back());
+        s.pending.pop_back();
+        if (zcDocManagerPtr()->isOpen(p.doc)) p.doc->inputQueue().pushFront(p.tokens);
+    }
+}
+
+std::vector<InputToken> splitCommandString(const std::string& text) {
+    std::vector<InputToken> out;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t nl = text.find('\n', start);
+        std::string line = text.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        out.push_back(InputToken::parse(line));
+        if (nl == std::string::npos) break;
+        start = nl + 1;
+    }
+    return out;
+}
+
+void setCmdNames() {
+    std::string names;
+    for (const CommandFrame& f : state().running) names += (names.empty() ? "" : "'") + f.name;
+    setSysVar("CMDNAMES", SysVarValue{names}, false);
+}
+
+std::string numberText(double v) { return ads_text::format("%.17g", v); }
+
+// Turns one argument of the host's argument list into an answer token.
+std::optional<InputToken> argToken(const resbuf* rb) {
+    switch (rb->restype) {
+    case RTSTR: return InputToken::parse(rb->resval.rstring ? rb->resval.rstring : "");
+    case RTREAL: return InputToken::makeText(numberText(rb->resval.rreal));
+    case RTANG:
+    case RTORINT: return InputToken::makeText(numberText(rb->resval.rreal) + "r");
+    case RTSHORT: return InputToken::makeText(std::to_string(rb->resval.rint));
+    case RTLONG: return InputToken::makeText(std::to_string(rb->resval.rlong));
+    case RTPOINT:
+        return InputToken::makeText(numberText(rb->resval.rpoint[0]) + "," + numberText(rb->resval.rpoint[1]));
+    case RT3DPOINT:
+        return InputToken::makeText(numberText(rb->resval.rpoint[0]) + "," + numberText(rb->resval.rpoint[1]) + "," +
+                                    numberText(rb->resval.rpoint[2]));
+    default: return std::nullopt;
+    }
+}
+
+int runArgList(const resbuf* rbp) {
+    ArgFrame frame;
+    for (const resbuf* rb = rbp; rb; rb = rb->rbnext) {
+        if (rb->restype == RTNONE) break;
+        std::optional<InputToken> t = argToken(rb);
+        if (!t) return RTREJ;
+        frame.items.push_back(*t);
+    }
+    frame.echo = sysVarShort("CMDECHO") != 0;
+    return runArgs(frame);
+}
+
+}  // namespace
+}  // namespace host
+
+int zcedCommand(int rtype, ...) {
+    va_list ap;
+    va_start(ap, rtype);
+    std::vector<resbuf> nodes;
+    std::vector<std::string> strings;
+    bool bad = false;
+    for (int type = rtype; type != 0 && type != RTNONE; type = va_arg(ap, int)) {
+        resbuf rb;
+        rb.restype = static_cast<short>(type);
+        switch (type) {
+        case RTSTR: {
+            const char* s = va_arg(ap, const char*);
+            strings.emplace_back(s ? s : "");
+            break;
+        }
+        case RTREAL: case RTANG: case RTORINT: rb.resval.rreal = va_arg(ap, double); break;
+        case RTSHORT: rb.resval.rint = static_cast<short>(va_arg(ap, int)); break;
+        case RTLONG: rb.resval.rlong = va_arg(ap, int); break;
+        case RTPOINT: case RT3DPOINT: {
+            const ads_real* p = va_arg(ap, const ads_real*);
+            for (int i = 0; i < 3; ++i) rb.resval.rpoint[i] = p ? p[i] : 0.0;
+            break;
+        }
+        default: bad = true; break;
+        }
+        if (bad) break;
+        nodes.push_back(rb);
+    }
+    va_end(ap);
+    if (bad) return RTREJ;
+    // Strings are linked only now that the vector no longer moves.
+    size_t si = 0;
+    for (resbuf& rb : nodes)
+        if (rb.restype == RTSTR) rb.resval.rstring = strings[si++].data();
+    for (size_t i = 0; i + 1 < nodes.size(); ++i) nodes[i].rbnext = &nodes[i + 1];
+    return host::runArgList(nodes.empty() ? nullptr : &nodes[0]);
+}
+
+int zcedCmd(const resbuf* rbp) { return host::runArgList(rbp); }

@@ -1,0 +1,81 @@
+// The command processor. It reads the current document's queue: at the
+// command prompt a token is a command name (global or local; "_" asks for
+// the global name, "." for the host's own command, in either order), a LISP
+// expression starting with "(", or a '!' directive; while a prompt waits,
+// tokens are that prompt's answers, and one starting with "'" runs a
+// transparent command before the prompt asks again.
+//
+// Host commands (the host's own, in a name → handler registry) run on the
+// prompt functions; zcedCommand/zcedCmd feed them their arguments as
+// answers: text, reals, shorts, points, "" for Enter, and PAUSE ("\\"),
+// which takes the next answer from the user's queue. When the arguments run
+// out while a command still asks, that prompt is cancelled.
+//
+// Reactors see commandWillStart(name) before a command and exactly one of
+// commandEnded / commandCancelled (a prompt of the command was cancelled) /
+// commandFailed (a host command returned an error) after it. CMDNAMES holds
+// the running commands' global names joined by "'".
+//
+// Messages: an unknown name prints "\nNieznane polecenie \"NAME\"." and gives
+// RTERROR; a non-transparent command typed with "'" prints
+// "\nPolecenie NAME nie może być użyte w sposób przezroczysty.".
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "host/ads/resbuf.h"
+#include "host/ed/inputqueue.h"
+
+class ZcApDocument;
+
+#define PAUSE "\\"
+
+int zcedCommand(int rtype, ...);
+int zcedCmd(const resbuf* rbp);
+
+namespace host {
+
+// Runs the current document's queue until it is empty. RTNORM when every
+// command ran to its end, RTERROR when one was unknown or failed, RTCAN when
+// one was cancelled (the input ended inside a command, among others).
+int processInput();
+// True when, since the last processInput began, a prompt was answered
+// cancel because the input ran out (not by an explicit "!cancel"): a script
+// that ended inside a command.
+bool inputRanOut();
+// Runs one line typed at the command prompt.
+int executeLine(const std::string& line);
+
+// Host commands. The handler returns RTNORM, RTCAN or RTERROR.
+using HostCommand = std::function<int()>;
+void registerHostCommand(const std::string& name, HostCommand handler, bool transparent = false);
+bool unregisterHostCommand(const std::string& name);
+bool isHostCommand(const std::string& name);
+
+// For the prompts: the next answer (command arguments first, then the
+// user's queue; a directive is run and skipped; an empty queue answers
+// cancel).
+InputToken nextPromptToken();
+// The next token of the user's queue (directives run and skipped).
+InputToken nextUserToken();
+// While a prompt waits: runs "'NAME" if NAME is a transparent command.
+// False when the token is no transparent request.
+bool runTransparentRequest(const std::string& token);
+// A prompt of the running command answered cancel.
+void noteCancelled();
+// Prompts and answers are echoed unless a zcedCommand runs with CMDECHO 0.
+bool promptEchoOn();
+// True while a zcedCommand/zcedCmd argument list feeds the prompts.
+bool readingCommandArguments();
+
+bool commandActive();
+std::string currentCommandName();
+
+// Queues a command string for the document (see sendStringToExecute).
+void queueCommandString(ZcApDocument& doc, const std::string& text);
+
+// Clears pending strings and running state (tests).
+void resetCommandProcessor();
+
+}  // namespace host

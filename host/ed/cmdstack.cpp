@@ -1,0 +1,95 @@
+// Lookups walk the groups from the top; the module registers one group of
+// about 140 commands, so a linear walk per typed command costs nothing.
+#include "host/ed/cmdstack.h"
+
+#include <algorithm>
+
+#include "host/ads/adstext.h"
+
+using host::ads_text::iequals;
+
+ZcEdCommandStack* zcedRegCmds() {
+    static ZcEdCommandStack stack;
+    return &stack;
+}
+
+ZcEdStatus ZcEdCommandStack::addCommand(const char* cmdGroupName, const char* cmdGlobalName, const char* cmdLocalName,
+                                        int commandFlags, ZcRxFunctionPtr functionAddr, ZcEdUIContext*, int fcode,
+                                        void*, ZcEdCommand** cmdPtrRet) {
+    if (!cmdGroupName || !*cmdGroupName || !cmdGlobalName || !*cmdGlobalName || !functionAddr)
+        return eEdInvalidInput;
+    Group* g = findGroup(cmdGroupName);
+    if (!g) {
+        groups_.push_back({cmdGroupName, {}});
+        g = &groups_.back();
+    }
+    for (const auto& c : g->commands)
+        if (iequals(c->global_, cmdGlobalName)) return eEdDuplicateKey;
+    auto cmd = std::make_unique<ZcEdCommand>();
+    cmd->group_ = cmdGroupName;
+    cmd->global_ = cmdGlobalName;
+    cmd->local_ = cmdLocalName && *cmdLocalName ? cmdLocalName : cmdGlobalName;
+    cmd->flags_ = commandFlags;
+    cmd->func_ = functionAddr;
+    cmd->fcode_ = fcode;
+    if (cmdPtrRet) *cmdPtrRet = cmd.get();
+    g->commands.push_back(std::move(cmd));
+    return eEdOk;
+}
+
+ZcEdStatus ZcEdCommandStack::removeCmd(const char* cmdGroupName, const char* cmdGlobalName) {
+    Group* g = cmdGroupName ? findGroup(cmdGroupName) : nullptr;
+    if (!g || !cmdGlobalName) return eEdKeyNotFound;
+    auto it = std::find_if(g->commands.begin(), g->commands.end(),
+                           [&](const auto& c) { return iequals(c->global_, cmdGlobalName); });
+    if (it == g->commands.end()) return eEdKeyNotFound;
+    g->commands.erase(it);
+    return eEdOk;
+}
+
+ZcEdStatus ZcEdCommandStack::removeGroup(const char* groupName) {
+    if (!groupName) return eEdKeyNotFound;
+    auto it = std::find_if(groups_.begin(), groups_.end(), [&](const Group& g) { return iequals(g.name, groupName); });
+    if (it == groups_.end()) return eEdKeyNotFound;
+    groups_.erase(it);
+    return eEdOk;
+}
+
+ZcEdCommand* ZcEdCommandStack::lookupGlobalCmd(const char* cmdName) const {
+    if (!cmdName) return nullptr;
+    for (auto g = groups_.rbegin(); g != groups_.rend(); ++g)
+        for (const auto& c : g->commands)
+            if (iequals(c->global_, cmdName)) return c.get();
+    return nullptr;
+}
+
+ZcEdCommand* ZcEdCommandStack::lookupLocalCmd(const char* cmdName) const {
+    if (!cmdName) return nullptr;
+    for (auto g = groups_.rbegin(); g != groups_.rend(); ++g)
+        for (const auto& c : g->commands)
+            if (iequals(c->local_, cmdName)) return c.get();
+    return nullptr;
+}
+
+ZcEdCommand* ZcEdCommandStack::lookupCmd(const char* cmdName, bool globalFlag) const {
+    if (globalFlag) return lookupGlobalCmd(cmdName);
+    ZcEdCommand* c = lookupLocalCmd(cmdName);
+    return c ? c : lookupGlobalCmd(cmdName);
+}
+
+bool ZcEdCommandStack::hasGroup(const char* groupName) const {
+    return groupName && std::any_of(groups_.begin(), groups_.end(),
+                                     [&](const Group& g) { return iequals(g.name, groupName); });
+}
+
+size_t ZcEdCommandStack::commandCount() const {
+    size_t n = 0;
+    for (const Group& g : groups_) n += g.commands.size();
+    return n;
+}
+
+ZcEdCommandStack::Group* ZcEdCommandStack::findGroup(const std::string& name) {
+    for (Group& g : groups_)
+        if (iequals(g.name, name)) return &g;
+    return nullptr;
+}

@@ -1,0 +1,60 @@
+// The command stack: the module's commands, registered in named groups with
+// a global and a local name, flags and a handler. A group added later sits
+// above earlier ones, so its names win a lookup. Names compare ignoring
+// case. (On merge this object is also registered in the system registry as
+// the "ZCAD_REGISTERED_COMMANDS" service; zcedRegCmds reaches it directly.)
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/ed/edstatus.h"
+
+using ZcRxFunctionPtr = void (*)();
+class ZcEdUIContext;
+
+class ZcEdCommand {
+public:
+    const char* globalName() const { return global_.c_str(); }
+    const char* localName() const { return local_.c_str(); }
+    const char* groupName() const { return group_.c_str(); }
+    int commandFlags() const { return flags_; }
+    ZcRxFunctionPtr functionAddr() const { return func_; }
+    int functionCode() const { return fcode_; }
+    bool isTransparent() const { return (flags_ & 1) != 0; }
+
+private:
+    friend class ZcEdCommandStack;
+    std::string group_, global_, local_;
+    int flags_ = 0;
+    ZcRxFunctionPtr func_ = nullptr;
+    int fcode_ = -1;
+};
+
+class ZcEdCommandStack {
+public:
+    ZcEdStatus addCommand(const char* cmdGroupName, const char* cmdGlobalName, const char* cmdLocalName,
+                          int commandFlags, ZcRxFunctionPtr functionAddr, ZcEdUIContext* UIContext = nullptr,
+                          int fcode = -1, void* hResourceHandle = nullptr, ZcEdCommand** cmdPtrRet = nullptr);
+    ZcEdStatus removeCmd(const char* cmdGroupName, const char* cmdGlobalName);
+    ZcEdStatus removeGroup(const char* groupName);
+
+    ZcEdCommand* lookupGlobalCmd(const char* cmdName) const;
+    ZcEdCommand* lookupLocalCmd(const char* cmdName) const;
+    // By global name when globalFlag, else by local name and then global.
+    ZcEdCommand* lookupCmd(const char* cmdName, bool globalFlag) const;
+
+    bool hasGroup(const char* groupName) const;
+    size_t commandCount() const;
+
+private:
+    struct Group {
+        std::string name;
+        std::vector<std::unique_ptr<ZcEdCommand>> commands;
+    };
+    Group* findGroup(const std::string& name);
+    std::vector<Group> groups_;  // last = top of the stack
+};
+
+ZcEdCommandStack* zcedRegCmds();

@@ -1,0 +1,27 @@
+// Order matters: documents close first (their notifications may still
+// print), then the process-wide state is cleared.
+#include "host/ed/session.h"
+
+#include "host/ads/lisp.h"
+#include "host/ads/sysvars.h"
+#include "host/ed/cmdproc.h"
+#include "host/ed/docman.h"
+#include "host/ed/prompts.h"
+#include "host/ed/statusbar.h"
+#include "host/ed/transcript.h"
+
+namespace host {
+
+void resetEditorSession() {
+    resetCommandProcessor();
+    resetDocuments();
+    resetSessionSysVars();
+    resetPrompts();
+    resetLisp();
+    resetStatusBar();
+    transcript().clear();
+    zcDocManagerPtr()->createDocument("Drawing1.dwg");
+    transcript().clear();
+}
+
+}  // namespace host

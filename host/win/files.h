@@ -1,0 +1,85 @@
+// File and folder services in the shape the module calls them: file
+// attributes, one-level folder creation, wildcard folder search, copy,
+// rename and delete, with failures reported through GetLastError. Paths may
+// be written with "\" (as the module builds them) or "/": every call maps
+// "\" to "/" before touching the file system; a drive prefix such as "C:" is
+// kept as written. Folder searches return their entries sorted by name
+// without regard to case (then byte order), so runs are reproducible; "."
+// and ".." are listed when the pattern matches them, as on Windows.
+// Limits: no short (8.3) names, no file times, names compared without
+// regard to case only for the Latin letters host::toUpper knows.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/win/winbase.h"
+
+constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFFu;
+constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x01;
+constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
+constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+
+struct WIN32_FIND_DATAW {
+    DWORD dwFileAttributes;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    char cFileName[MAX_PATH];  // UTF-8; a Linux name is at most 255 bytes
+};
+
+DWORD GetFileAttributesW(const char* path);
+// Creates one folder level. An existing folder counts as success (the last
+// error is then ERROR_ALREADY_EXISTS); a missing parent fails with
+// ERROR_PATH_NOT_FOUND, a file of that name with ERROR_ALREADY_EXISTS.
+BOOL CreateDirectoryW(const char* path, void* securityAttributes);
+// Pattern: a folder and a name with '*' and '?'. INVALID_HANDLE_VALUE with
+// ERROR_FILE_NOT_FOUND when nothing matches, ERROR_PATH_NOT_FOUND when the
+// folder is missing.
+HANDLE FindFirstFileW(const char* pattern, WIN32_FIND_DATAW* data);
+BOOL FindNextFileW(HANDLE search, WIN32_FIND_DATAW* data);  // ERROR_NO_MORE_FILES at the end
+BOOL FindClose(HANDLE search);
+// Copies a file whole; the target is replaced through a temporary file, so
+// it is never left half written. failIfExists refuses an existing target.
+BOOL CopyFileW(const char* from, const char* to, BOOL failIfExists);
+// Renames a file or folder; an existing target is refused (ERROR_ALREADY_EXISTS).
+BOOL MoveFileW(const char* from, const char* to);
+BOOL DeleteFileW(const char* path);
+
+namespace host {
+
+std::string nativePath(std::string_view path);
+
+// A path in four parts, as written: drive ("C:" or empty), folder (with its
+// trailing separator), name, extension (with its leading '.').
+struct PathParts {
+    std::string drive, dir, fname, ext;
+};
+PathParts splitPath(std::string_view path);
+// Joins the parts, adding a separator after the folder and a '.' before
+// the extension when they lack one. The separator added is "\" when the
+// folder already uses "\", else "/".
+std::string makePath(std::string_view drive, std::string_view dir, std::string_view fname, std::string_view ext);
+
+// Windows file-name matching: '*' any run, '?' one character, case ignored;
+// a pattern ending in ".*" also matches a name without an extension.
+bool matchFileName(std::string_view name, std::string_view pattern);
+// The names in a folder matching a pattern, sorted as FindFirstFileW lists them.
+std::vector<std::string> listFolder(const std::string& folder, std::string_view pattern);
+
+bool fileExists(const std::string& path);    // a file, not a folder
+bool folderExists(const std::string& path);
+
+// The user's documents folder, without a trailing separator:
+// $XDG_DOCUMENTS_DIR, else $HOME/Documents when it exists, else $HOME.
+std::string documentsFolder();
+
+// Writes the bytes to a temporary file beside the target, then renames it
+// over the target. On failure the target is untouched, the temporary file is
+// removed and `error` says what went wrong.
+bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr);
+std::string temporaryPathFor(const std::string& path);
+// Reads a whole file; false with a message when it cannot be read.
+bool readWholeFile(const std::string& path, std::string& bytes, std::string* error = nullptr);
+
+}  // namespace host

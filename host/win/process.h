@@ -1,0 +1,102 @@
+// Starting programs as CreateProcessW does, over posix_spawn. The program is
+// the application name when one is given, else the first word of the
+// command line; "\" in it and in the arguments becomes "/". A program name
+// can be aliased to a real program (the help viewer "HH.EXE" by default has
+// none, so starting it fails until one is configured). A program without a
+// folder is looked for in the current folder, then on PATH. The command
+// line is split into arguments by the Windows rules (blanks separate,
+// double quotes group, backslashes escape only quotes). The call never
+// waits: the caller closes the returned process and thread handles, and
+// finished children are collected later without blocking. A
+// ProcessRecorder, while it lives, records each start instead of running
+// it. Failure sets the last error: ERROR_FILE_NOT_FOUND for a missing
+// program, ERROR_ACCESS_DENIED for one that cannot be run.
+// Limits: the priority class is recorded but not applied (raising priority
+// needs privileges); a Windows environment block is read as UTF-8
+// "NAME=value" strings ending with an empty one.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/win/winbase.h"
+
+struct STARTUPINFOW {
+    DWORD cb;
+    char* lpReserved;
+    char* lpDesktop;
+    char* lpTitle;
+    DWORD dwX, dwY, dwXSize, dwYSize, dwXCountChars, dwYCountChars, dwFillAttribute, dwFlags;
+    WORD wShowWindow;
+    WORD cbReserved2;
+    BYTE* lpReserved2;
+    HANDLE hStdInput, hStdOutput, hStdError;
+};
+
+struct PROCESS_INFORMATION {
+    HANDLE hProcess;
+    HANDLE hThread;
+    DWORD dwProcessId;
+    DWORD dwThreadId;
+};
+
+constexpr DWORD NORMAL_PRIORITY_CLASS = 0x00000020;
+constexpr DWORD IDLE_PRIORITY_CLASS = 0x00000040;
+constexpr DWORD HIGH_PRIORITY_CLASS = 0x00000080;
+constexpr DWORD REALTIME_PRIORITY_CLASS = 0x00000100;
+constexpr DWORD BELOW_NORMAL_PRIORITY_CLASS = 0x00004000;
+constexpr DWORD ABOVE_NORMAL_PRIORITY_CLASS = 0x00008000;
+
+BOOL CreateProcessW(const char* applicationName, char* commandLine, void* processAttributes,
+                    void* threadAttributes, BOOL inheritHandles, DWORD creationFlags, void* environment,
+                    const char* currentDirectory, STARTUPINFOW* startupInfo,
+                    PROCESS_INFORMATION* processInformation);
+
+namespace host {
+
+struct StartedProcess {
+    std::string application;       // as given, or empty
+    std::string commandLine;       // as given, or empty
+    std::string program;           // what would run, after aliases and "\" mapping
+    std::vector<std::string> arguments;  // after the program
+    DWORD priorityClass = 0;
+    bool inheritHandles = false;
+    std::string currentDirectory;  // as given, or empty for the host's
+    bool ownEnvironment = false;   // an environment block was given
+};
+
+// While one lives, starts are recorded here and succeed without running.
+class ProcessRecorder {
+public:
+    ProcessRecorder();
+    ~ProcessRecorder();
+    ProcessRecorder(const ProcessRecorder&) = delete;
+    ProcessRecorder& operator=(const ProcessRecorder&) = delete;
+
+    const std::vector<StartedProcess>& started() const { return started_; }
+    // The next start fails with this system error code (and is still recorded).
+    void failNextWith(DWORD code) { failNext_ = code; }
+
+    // Used by CreateProcessW: the recorder in effect, or null.
+    static ProcessRecorder* active();
+    void record(const StartedProcess& start) { started_.push_back(start); }
+    DWORD takeFailure() { DWORD code = failNext_; failNext_ = 0; return code; }
+
+private:
+    std::vector<StartedProcess> started_;
+    DWORD failNext_ = 0;
+    ProcessRecorder* previous_;
+};
+
+// Runs `program` whenever a start names `name` (compared without regard to
+// case, by file name alone); an empty program removes the alias.
+void setProgramAlias(const std::string& name, const std::string& program);
+// The program standing for the help viewer "HH.EXE".
+void setHelpViewer(const std::string& program);
+
+// Windows command-line splitting; the first word is parsed as a program
+// name (quotes group, no escapes), as the C runtime does.
+std::vector<std::string> splitCommandLine(std::string_view commandLine);
+
+}  // namespace host

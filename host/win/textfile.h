@@ -1,0 +1,43 @@
+// The one reader and writer of the module's text files. A file is read
+// whole into lines: as UTF-8 when its bytes are valid UTF-8 (a byte-order
+// mark skipped), else as Windows-1250, the 8-bit code page of the Polish
+// systems these files come from. Lines end with LF or CR LF; only the line
+// end is removed, and a last line without one is kept whole. The encoding,
+// the byte-order mark, the line end and whether the last line had one are
+// remembered, so writing back an unchanged file gives the same bytes; a new
+// file is UTF-8 with LF. Writing goes to a temporary file in the same
+// folder, renamed over the target, so a failed write leaves the old file.
+// Limits: a file mixing LF and CR LF is written back with the line end of
+// its first line; a character Windows-1250 cannot hold is written as '?'.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace host {
+
+enum class TextEncoding { Utf8, Windows1250 };
+enum class LineEnding { Lf, CrLf };
+
+struct TextFile {
+    std::vector<std::string> lines;  // UTF-8, without their line ends
+    TextEncoding encoding = TextEncoding::Utf8;
+    LineEnding lineEnding = LineEnding::Lf;
+    bool byteOrderMark = false;
+    bool finalLineEnd = true;  // the last line ends with a line end
+};
+
+// nullopt with a message when the file cannot be read.
+std::optional<TextFile> readTextFile(const std::string& path, std::string* error = nullptr);
+// The bytes of a file's contents, as readTextFile would decode them.
+TextFile decodeText(std::string_view bytes);
+std::string encodeText(const TextFile& file);
+bool writeTextFile(const std::string& path, const TextFile& file, std::string* error = nullptr);
+
+std::string decodeWindows1250(std::string_view bytes);
+// Characters with no Windows-1250 form become '?'.
+std::string encodeWindows1250(std::string_view utf8);
+
+}  // namespace host

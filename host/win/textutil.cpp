@@ -1,0 +1,230 @@
+// Number conversions through <charconv> (never the C locale functions, whose
+// decimal separator follows the user's locale) and simple case mapping of
+// the Latin letters by their code point ranges.
+#include "host/win/textutil.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace host {
+
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+
+std::string toChars(double value, std::chars_format fmt, int precision) {
+    // Room for the longest fixed form (309 integer digits) and the decimals.
+    std::string buf(400 + static_cast<std::size_t>(precision), '\0');
+    auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value, fmt, precision);
+    buf.resize(res.ec == std::errc() ? static_cast<std::size_t>(res.ptr - buf.data()) : 0);
+    return buf;
+}
+
+// Skips blanks and takes an optional sign; from_chars itself accepts only '-'.
+std::size_t signStart(std::string_view text, bool& negative) {
+    std::size_t i = 0;
+    while (i < text.size() && isBlank(text[i])) ++i;
+    negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    return i;
+}
+
+// Comparison key of one code point: its capital form, or a value above every
+// code point for a byte that is not valid UTF-8, so such bytes sort apart.
+char32_t foldKey(std::string_view text, std::size_t& pos) {
+    bool valid = true;
+    std::size_t at = pos;
+    char32_t cp = decodeUtf8(text, pos, &valid);
+    if (!valid) return 0x110000 + static_cast<unsigned char>(text[at]);
+    return upperCodePoint(cp);
+}
+
+template <class Map>
+std::string mapCase(std::string_view text, Map map) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t at = pos;
+        bool valid = true;
+        char32_t cp = decodeUtf8(text, pos, &valid);
+        if (valid)
+            appendUtf8(out, map(cp));
+        else
+            out.push_back(text[at]);
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string formatNumber(double value, int precision) {
+    if (precision < 1) precision = 1;
+    return toChars(value, std::chars_format::general, precision);
+}
+
+std::string formatFixed(double value, int decimals) {
+    if (decimals < 0) decimals = 0;
+    return toChars(value, std::chars_format::fixed, decimals);
+}
+
+std::optional<double> parseDoublePrefix(std::string_view text, std::size_t* used) {
+    bool negative = false;
+    std::size_t start = signStart(text, negative);
+    if (start < text.size() && (text[start] == '+' || text[start] == '-')) return std::nullopt;
+    double value = 0;
+    auto res = std::from_chars(text.data() + start, text.data() + text.size(), value, std::chars_format::general);
+    if (res.ec == std::errc::invalid_argument) return std::nullopt;
+    if (res.ec == std::errc::result_out_of_range) {
+        // As strtod: too large gives infinity, too small gives zero. The
+        // exponent's sign tells which; without one, a non-zero integer part.
+        std::string_view lit(text.data() + start, static_cast<std::size_t>(res.ptr - (text.data() + start)));
+        std::size_t e = lit.find_first_of("eE");
+        bool huge;
+        if (e != std::string_view::npos)
+            huge = !(e + 1 < lit.size() && lit[e + 1] == '-');
+        else
+            huge = lit.substr(0, lit.find('.')).find_first_of("123456789") != std::string_view::npos;
+        value = huge ? HUGE_VAL : 0.0;
+    }
+    if (used) *used = static_cast<std::size_t>(res.ptr - text.data());
+    return negative ? -value : value;
+}
+
+std::optional<double> parseDouble(std::string_view text) {
+    std::size_t used = 0;
+    auto value = parseDoublePrefix(text, &used);
+    if (!value) return std::nullopt;
+    while (used < text.size() && isBlank(text[used])) ++used;
+    if (used != text.size()) return std::nullopt;
+    return value;
+}
+
+std::optional<long long> parseIntegerPrefix(std::string_view text, std::size_t* used) {
+    bool negative = false;
+    std::size_t start = signStart(text, negative);
+    unsigned long long magnitude = 0;
+    auto res = std::from_chars(text.data() + start, text.data() + text.size(), magnitude, 10);
+    if (res.ec == std::errc::invalid_argument) return std::nullopt;
+    long long value;
+    constexpr unsigned long long limit = 9223372036854775807ULL;
+    if (res.ec == std::errc::result_out_of_range || magnitude > limit + (negative ? 1 : 0))
+        value = negative ? (-static_cast<long long>(limit) - 1) : static_cast<long long>(limit);  // clamps as strtoll
+    else if (negative)
+        value = magnitude == limit + 1 ? -static_cast<long long>(limit) - 1 : -static_cast<long long>(magnitude);
+    else
+        value = static_cast<long long>(magnitude);
+    if (used) *used = static_cast<std::size_t>(res.ptr - text.data());
+    return value;
+}
+
+std::optional<long long> parseInteger(std::string_view text) {
+    std::size_t used = 0;
+    auto value = parseIntegerPrefix(text, &used);
+    if (!value) return std::nullopt;
+    while (used < text.size() && isBlank(text[used])) ++used;
+    if (used != text.size()) return std::nullopt;
+    return value;
+}
+
+std::string toUpper(std::string_view utf8) { return mapCase(utf8, upperCodePoint); }
+std::string toLower(std::string_view utf8) { return mapCase(utf8, lowerCodePoint); }
+
+bool iequals(std::string_view a, std::string_view b) { return icompare(a, b) == 0; }
+
+int icompare(std::string_view a, std::string_view b) {
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        char32_t ka = foldKey(a, i), kb = foldKey(b, j);
+        if (ka != kb) return ka < kb ? -1 : 1;
+    }
+    if (i < a.size()) return 1;
+    if (j < b.size()) return -1;
+    return 0;
+}
+
+char32_t decodeUtf8(std::string_view text, std::size_t& pos, bool* valid) {
+    auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    unsigned char c = byte(pos);
+    if (valid) *valid = true;
+    if (c < 0x80) {
+        ++pos;
+        return c;
+    }
+    int extra = 0;
+    char32_t cp = 0, min = 0;
+    if (c >= 0xC2 && c <= 0xDF) { extra = 1; cp = c & 0x1F; min = 0x80; }
+    else if (c >= 0xE0 && c <= 0xEF) { extra = 2; cp = c & 0x0F; min = 0x800; }
+    else if (c >= 0xF0 && c <= 0xF4) { extra = 3; cp = c & 0x07; min = 0x10000; }
+    bool ok = extra > 0 && pos + static_cast<std::size_t>(extra) < text.size();
+    if (ok) {
+        for (int k = 1; k <= extra; ++k) {
+            unsigned char cc = byte(pos + static_cast<std::size_t>(k));
+            if ((cc & 0xC0) != 0x80) { ok = false; break; }
+            cp = (cp << 6) | (cc & 0x3F);
+        }
+    }
+    if (ok && (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))) ok = false;
+    if (!ok) {
+        if (valid) *valid = false;
+        ++pos;
+        return c;
+    }
+    pos += static_cast<std::size_t>(extra) + 1;
+    return cp;
+}
+
+void appendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+bool isValidUtf8(std::string_view text) {
+    std::size_t pos = 0;
+    bool valid = true;
+    while (pos < text.size()) {
+        decodeUtf8(text, pos, &valid);
+        if (!valid) return false;
+    }
+    return true;
+}
+
+char32_t upperCodePoint(char32_t cp) {
+    if (cp >= 'a' && cp <= 'z') return cp - 32;
+    if (cp < 0xE0) return cp;
+    if (cp <= 0xFE) return cp == 0xF7 ? cp : cp - 32;
+    if (cp == 0xFF) return 0x178;
+    if ((cp >= 0x100 && cp <= 0x12F) || (cp >= 0x132 && cp <= 0x137) || (cp >= 0x14A && cp <= 0x177))
+        return (cp & 1) ? cp - 1 : cp;
+    if ((cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E)) return (cp & 1) ? cp : cp - 1;
+    return cp;
+}
+
+char32_t lowerCodePoint(char32_t cp) {
+    if (cp >= 'A' && cp <= 'Z') return cp + 32;
+    if (cp < 0xC0) return cp;
+    if (cp <= 0xDE) return cp == 0xD7 ? cp : cp + 32;
+    if (cp == 0x178) return 0xFF;
+    if ((cp >= 0x100 && cp <= 0x12F) || (cp >= 0x132 && cp <= 0x137) || (cp >= 0x14A && cp <= 0x177))
+        return (cp & 1) ? cp : cp + 1;
+    if ((cp >= 0x139 && cp <= 0x148) || (cp >= 0x179 && cp <= 0x17E)) return (cp & 1) ? cp + 1 : cp;
+    return cp;
+}
+
+}  // namespace host

@@ -1,0 +1,46 @@
+// Locale-free text helpers shared by the host and the module: numbers are
+// written and read with a '.' whatever the process locale (std::to_chars /
+// std::from_chars), and letters are compared without regard to case for
+// UTF-8 text, covering ASCII, Latin-1 and Latin Extended-A (so the Polish
+// ąćęłńóśźż and the Italian àèéìòù fold with their capitals). Limits: no
+// special casing (ß stays ß, the dotted/dotless i keep their own case), and
+// bytes that are not valid UTF-8 are compared as they are.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace host {
+
+// As printf "%.*g" in the C locale; precision 0 counts as 1.
+std::string formatNumber(double value, int precision = 6);
+// As printf "%.*f" in the C locale.
+std::string formatFixed(double value, int decimals);
+
+// A whole text as a number: blanks around it are allowed, nothing else.
+std::optional<double> parseDouble(std::string_view text);
+std::optional<long long> parseInteger(std::string_view text);
+// The number at the start of a text, as scanf "%lf" / "%d" read it: leading
+// blanks skipped, an optional sign, then as many characters as form a
+// number; `used` receives the count of characters consumed.
+std::optional<double> parseDoublePrefix(std::string_view text, std::size_t* used = nullptr);
+std::optional<long long> parseIntegerPrefix(std::string_view text, std::size_t* used = nullptr);
+
+std::string toUpper(std::string_view utf8);
+std::string toLower(std::string_view utf8);
+bool iequals(std::string_view a, std::string_view b);
+// <0, 0, >0 as a sorts before, with or after b, comparing capital forms
+// code point by code point.
+int icompare(std::string_view a, std::string_view b);
+
+// UTF-8 code points. decodeUtf8 reads one at `pos` and advances it; an
+// invalid byte is returned as itself (0x80-0xFF) and counted as one.
+char32_t decodeUtf8(std::string_view text, std::size_t& pos, bool* valid = nullptr);
+void appendUtf8(std::string& out, char32_t cp);
+bool isValidUtf8(std::string_view text);
+char32_t upperCodePoint(char32_t cp);
+char32_t lowerCodePoint(char32_t cp);
+
+}  // namespace host

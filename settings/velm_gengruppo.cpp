@@ -1,0 +1,107 @@
+// Layer groups, shadow-layer patterns and wall thicknesses, and their filing.
+#include "settings/velm_gengruppo.h"
+
+#include "settings/string_list_filing.h"
+#include "settings/velm_libobjopt.h"
+
+void VELM_GENGRUPPO::Reset() {
+    generating.assign({"*"});
+    nonGenerating.clear();
+}
+
+FilingStatus VELM_GENGRUPPO::fileOutDwg(SettingsDwgWriter& w) const {
+    w.writeInt16(kFilingVersion);
+    WriteStringListDwg(generating, w);
+    WriteStringListDwg(nonGenerating, w);
+    return FilingStatus::kOk;
+}
+
+FilingStatus VELM_GENGRUPPO::fileInDwg(SettingsDwgReader& r) {
+    short version = 0;
+    if (!r.readInt16(version))
+        return FilingStatus::kReadFailed;
+    FilingStatus st = ReadStringListDwg(generating, r);
+    if (st != FilingStatus::kOk)
+        return st;
+    return ReadStringListDwg(nonGenerating, r);
+}
+
+FilingStatus VELM_GENGRUPPO::fileOutDxf(SettingsDxfWriter& w) const {
+    w.writeItem({100, std::string(kClassName)});
+    WriteStringListDxf(generating, w);
+    WriteStringListDxf(nonGenerating, w);
+    return FilingStatus::kOk;
+}
+
+FilingStatus VELM_GENGRUPPO::fileInDxf(SettingsDxfReader& r) {
+    if (!r.atSubclassData(kClassName))
+        return FilingStatus::kOk;
+    bool complete = false;
+    if (ReadStringListDxf(generating, r, {}, &complete) && complete)
+        ReadStringListDxf(nonGenerating, r);
+    return FilingStatus::kOk;
+}
+
+void VELM_LAYEROMBRA::Reset() { entries.assign({"3dwindows_s*", "3drailing_*", "3dbalconies_*", "3d*_ha*"}); }
+
+FilingStatus VELM_LAYEROMBRA::fileOutDwg(SettingsDwgWriter& w) const {
+    return WriteVersionedListDwg(kFilingVersion, entries, w);
+}
+FilingStatus VELM_LAYEROMBRA::fileInDwg(SettingsDwgReader& r) { return ReadVersionedListDwg(entries, r, false); }
+FilingStatus VELM_LAYEROMBRA::fileOutDxf(SettingsDxfWriter& w) const {
+    return WriteMarkedListDxf(kClassName, entries, w);
+}
+FilingStatus VELM_LAYEROMBRA::fileInDxf(SettingsDxfReader& r) {
+    return ReadMarkedListDxf(kClassName, entries, r, false);
+}
+
+void VELM_SPESSMURI::UseThickness(double t) {
+    int found = -1;
+    for (int i = 0; i < 5; ++i)
+        if (thicknesses[i] == t)
+            found = i;
+    if (found >= 0) {
+        thicknesses[found] = thicknesses[0];
+        thicknesses[0] = t;
+        return;
+    }
+    for (int i = 4; i > 0; --i)
+        thicknesses[i] = thicknesses[i - 1];
+    thicknesses[0] = t;
+}
+
+FilingStatus VELM_SPESSMURI::fileOutDwg(SettingsDwgWriter& w) const {
+    w.writeInt16(kFilingVersion);
+    for (double t : thicknesses)
+        w.writeReal(t);
+    return FilingStatus::kOk;
+}
+
+FilingStatus VELM_SPESSMURI::fileInDwg(SettingsDwgReader& r) {
+    short version = 0;
+    if (!r.readInt16(version))
+        return FilingStatus::kReadFailed;
+    for (double& t : thicknesses) {
+        double v = 0;
+        if (!r.readReal(v))
+            return FilingStatus::kReadFailed;
+        t = v;
+    }
+    return FilingStatus::kOk;
+}
+
+FilingStatus VELM_SPESSMURI::fileOutDxf(SettingsDxfWriter& w) const {
+    w.writeItem({100, std::string(kClassName)});
+    for (double t : thicknesses)
+        w.writeItem({140, t});
+    return FilingStatus::kOk;
+}
+
+FilingStatus VELM_SPESSMURI::fileInDxf(SettingsDxfReader& r) {
+    if (!r.atSubclassData(kClassName))
+        return FilingStatus::kOk;
+    for (double& t : thicknesses)
+        if (!ReadDxfReal(r, 140, t))
+            break;
+    return FilingStatus::kOk;
+}

@@ -1,0 +1,69 @@
+// Three small settings records of a drawing:
+// - VELM_GENGRUPPO, the layer-generation groups: patterns of layer groups
+//   the objects generate, and patterns of those they do not ("*" and none
+//   in a new record);
+// - VELM_LAYEROMBRA, the shadow-layer patterns of the view generation;
+// - VELM_SPESSMURI, the five wall thicknesses last used, most recent first.
+//
+// Filing: DWG version (7, 9 for VELM_LAYEROMBRA), then 16-bit counts with
+// their texts, or the five reals. DXF: the subclass marker, 170 counts, 300
+// texts, 140 reals; an item of another code ends reading at once, and what
+// follows it keeps its former contents.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "settings/settings_filer.h"
+
+class VELM_GENGRUPPO {
+public:
+    static constexpr const char* kClassName = "VELM_GENGRUPPO";
+    static constexpr short kFilingVersion = 7;
+
+    std::vector<std::string> generating;     // "Generuje warstwę"
+    std::vector<std::string> nonGenerating;  // "Nie generuje warstwy"
+
+    // The defaults of a record made for a drawing: generate everything.
+    void Reset();
+
+    FilingStatus fileOutDwg(SettingsDwgWriter& w) const;
+    FilingStatus fileInDwg(SettingsDwgReader& r);
+    FilingStatus fileOutDxf(SettingsDxfWriter& w) const;
+    FilingStatus fileInDxf(SettingsDxfReader& r);
+};
+
+class VELM_LAYEROMBRA {
+public:
+    static constexpr const char* kClassName = "VELM_LAYEROMBRA";
+    static constexpr short kFilingVersion = 9;
+
+    std::vector<std::string> entries;
+
+    void Reset();
+
+    FilingStatus fileOutDwg(SettingsDwgWriter& w) const;
+    FilingStatus fileInDwg(SettingsDwgReader& r);
+    FilingStatus fileOutDxf(SettingsDxfWriter& w) const;
+    FilingStatus fileInDxf(SettingsDxfReader& r);
+};
+
+class VELM_SPESSMURI {
+public:
+    static constexpr const char* kClassName = "VELM_SPESSMURI";
+    static constexpr short kFilingVersion = 7;
+
+    std::array<double, 5> thicknesses{30.0, 10.0, 15.0, 20.0, 40.0};
+
+    void Reset() { thicknesses = {30.0, 10.0, 15.0, 20.0, 40.0}; }
+    // Moves a confirmed thickness to the front: a value already there (the
+    // last equal slot) swaps places with the first; a new one pushes the
+    // others back and the fifth drops out.
+    void UseThickness(double t);
+
+    FilingStatus fileOutDwg(SettingsDwgWriter& w) const;
+    FilingStatus fileInDwg(SettingsDwgReader& r);
+    FilingStatus fileOutDxf(SettingsDxfWriter& w) const;
+    FilingStatus fileInDxf(SettingsDxfReader& r);
+};

@@ -1,0 +1,71 @@
+// The library-folder and wall-layer records and their filing.
+#include "settings/velm_libobjopt.h"
+
+#include "settings/settings_text.h"
+#include "settings/string_list_filing.h"
+
+namespace {
+
+StringListRule ruleFor(bool wallLayers) {
+    return wallLayers ? StringListRule{VELM_LAYERMURI::kFirstLayer, true} : StringListRule{};
+}
+
+}  // namespace
+
+bool VELM_LIBOBJOPT::AddFolderOnce(const std::string& folder) {
+    if (ContainsIgnoringCase(entries, folder))
+        return false;
+    entries.push_back(folder);
+    return true;
+}
+
+FilingStatus VELM_LIBOBJOPT::fileOutDwg(SettingsDwgWriter& w) const {
+    return WriteVersionedListDwg(kFilingVersion, entries, w);
+}
+FilingStatus VELM_LIBOBJOPT::fileInDwg(SettingsDwgReader& r) { return ReadVersionedListDwg(entries, r, false); }
+FilingStatus VELM_LIBOBJOPT::fileOutDxf(SettingsDxfWriter& w) const {
+    return WriteMarkedListDxf(kClassName, entries, w);
+}
+FilingStatus VELM_LIBOBJOPT::fileInDxf(SettingsDxfReader& r) {
+    return ReadMarkedListDxf(kClassName, entries, r, false);
+}
+
+void VELM_LAYERMURI::Reset() {
+    entries.clear();
+    entries.emplace_back(kFirstLayer);
+}
+
+FilingStatus VELM_LAYERMURI::fileOutDwg(SettingsDwgWriter& w) const {
+    return WriteVersionedListDwg(kFilingVersion, entries, w);
+}
+FilingStatus VELM_LAYERMURI::fileInDwg(SettingsDwgReader& r) { return ReadVersionedListDwg(entries, r, true); }
+FilingStatus VELM_LAYERMURI::fileOutDxf(SettingsDxfWriter& w) const {
+    return WriteMarkedListDxf(kClassName, entries, w);
+}
+FilingStatus VELM_LAYERMURI::fileInDxf(SettingsDxfReader& r) { return ReadMarkedListDxf(kClassName, entries, r, true); }
+
+FilingStatus WriteVersionedListDwg(short version, const std::vector<std::string>& list, SettingsDwgWriter& w) {
+    w.writeInt16(version);
+    WriteStringListDwg(list, w);
+    return FilingStatus::kOk;
+}
+
+FilingStatus ReadVersionedListDwg(std::vector<std::string>& list, SettingsDwgReader& r, bool wallLayers) {
+    short version = 0;  // any version is read the same way
+    if (!r.readInt16(version))
+        return FilingStatus::kReadFailed;
+    return ReadStringListDwg(list, r, ruleFor(wallLayers));
+}
+
+FilingStatus WriteMarkedListDxf(const char* className, const std::vector<std::string>& list, SettingsDxfWriter& w) {
+    w.writeItem({100, std::string(className)});
+    WriteStringListDxf(list, w);
+    return FilingStatus::kOk;
+}
+
+FilingStatus ReadMarkedListDxf(const char* className, std::vector<std::string>& list, SettingsDxfReader& r,
+                               bool wallLayers) {
+    if (r.atSubclassData(className))
+        ReadStringListDxf(list, r, ruleFor(wallLayers));
+    return FilingStatus::kOk;
+}

@@ -1,0 +1,135 @@
+// File services: folder search order and wildcards, path splitting with
+// either slash, folder creation, copy, rename and delete error codes.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "host/win/files.h"
+#include "tests/host/win_testdir.h"
+
+namespace {
+
+std::vector<std::string> find(const std::string& pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW(pattern.c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do names.push_back(fd.cFileName);
+    while (FindNextFileW(h, &fd));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_MORE_FILES));
+    EXPECT_TRUE(FindClose(h));
+    return names;
+}
+
+}  // namespace
+
+TEST(Files, folder_search_order_and_wildcards) {
+    TestDir dir;
+    for (const char* name : {"b.MXT", "Ściana.mxt", "a.mxt", "C.mxt", "d.mxk", "e", "ab.mxt"}) dir.write(name, "x");
+    std::filesystem::create_directory(dir.path("sub"));
+    using V = std::vector<std::string>;
+    // Written the module's way, with "\".
+    EXPECT_EQ(find(dir.path() + "\\*.mxt"), (V{"a.mxt", "ab.mxt", "b.MXT", "C.mxt", "Ściana.mxt"}));
+    EXPECT_EQ(find(dir.path() + "/?.mxt"), (V{"a.mxt", "b.MXT", "C.mxt"}));
+    EXPECT_EQ(find(dir.path() + "/*.*"), (V{".", "..", "a.mxt", "ab.mxt", "b.MXT", "C.mxt", "d.mxk", "e", "sub", "Ściana.mxt"}));
+    EXPECT_EQ(find(dir.path() + "/ŚCIANA.MXT"), (V{"Ściana.mxt"}));
+    WIN32_FIND_DATAW fd;
+    HANDLE h = FindFirstFileW((dir.path() + "/su*").c_str(), &fd);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    EXPECT_TRUE(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+    FindClose(h);
+    EXPECT_EQ(FindFirstFileW((dir.path() + "/*.ua").c_str(), &fd), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(FindFirstFileW((dir.path() + "/tab/*.ua").c_str(), &fd), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_FALSE(FindClose(h));
+}
+
+TEST(Files, file_name_matching_rules) {
+    EXPECT_TRUE(host::matchFileName("readme", "*.*"));
+    EXPECT_TRUE(host::matchFileName("a.b.c", "*.c"));
+    EXPECT_FALSE(host::matchFileName("a.b.c", "*.b"));
+    EXPECT_TRUE(host::matchFileName("ŁÓDŹ.txt", "?ódź.*"));
+    EXPECT_FALSE(host::matchFileName("abc", "ab"));
+    EXPECT_TRUE(host::matchFileName("abc", "a*c*"));
+}
+
+TEST(Files, path_splitting_with_either_slash) {
+    host::PathParts p = host::splitPath("C:\\p\\house.dwg");
+    EXPECT_EQ(p.drive, "C:");
+    EXPECT_EQ(p.dir, "\\p\\");
+    EXPECT_EQ(p.fname, "house");
+    EXPECT_EQ(p.ext, ".dwg");
+    p = host::splitPath("/work/data/walls.type.mxt");
+    EXPECT_EQ(p.drive, "");
+    EXPECT_EQ(p.dir, "/work/data/");
+    EXPECT_EQ(p.fname, "walls.type");
+    EXPECT_EQ(p.ext, ".mxt");
+    p = host::splitPath("lib\\doors/DRZWI");
+    EXPECT_EQ(p.dir, "lib\\doors/");
+    EXPECT_EQ(p.fname, "DRZWI");
+    EXPECT_EQ(p.ext, "");
+    p = host::splitPath("dir.d\\.hidden");
+    EXPECT_EQ(p.dir, "dir.d\\");
+    EXPECT_EQ(p.fname, "");
+    EXPECT_EQ(p.ext, ".hidden");
+    EXPECT_EQ(host::makePath("C:", "\\p", "house", "pov"), "C:\\p\\house.pov");
+    EXPECT_EQ(host::makePath("", "/work/data/", "walls", ".mxk"), "/work/data/walls.mxk");
+    EXPECT_EQ(host::nativePath("C:\\p\\x.txt"), "C:/p/x.txt");
+}
+
+TEST(Files, folder_creation_one_level) {
+    TestDir dir;
+    std::string preview = dir.path() + "\\velmAnteprime";
+    EXPECT_TRUE(CreateDirectoryW(preview.c_str(), nullptr));
+    EXPECT_TRUE(host::folderExists(preview));
+    SetLastError(0);
+    EXPECT_TRUE(CreateDirectoryW(preview.c_str(), nullptr));  // already there
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_FALSE(CreateDirectoryW((dir.path() + "/a/b").c_str(), nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    dir.write("plik", "x");
+    EXPECT_FALSE(CreateDirectoryW(dir.path("plik").c_str(), nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_EQ(GetFileAttributesW(preview.c_str()) & FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_EQ(GetFileAttributesW(dir.path("nic").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
+TEST(Files, copy_overwrites_unless_told_not_to) {
+    TestDir dir;
+    dir.write("velmak.inc", "new include\n");
+    dir.write("target.inc", "old include\n");
+    EXPECT_TRUE(CopyFileW(dir.path("velmak.inc").c_str(), dir.path("target.inc").c_str(), FALSE));
+    EXPECT_EQ(dir.read("target.inc"), "new include\n");
+    dir.write("velmak.inc", "newer\n");
+    EXPECT_FALSE(CopyFileW(dir.path("velmak.inc").c_str(), dir.path("target.inc").c_str(), TRUE));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
+    EXPECT_EQ(dir.read("target.inc"), "new include\n");
+    EXPECT_FALSE(CopyFileW(dir.path("missing").c_str(), dir.path("x").c_str(), FALSE));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_TRUE(CopyFileW(dir.path("velmak.inc").c_str(), dir.path("velmak.inc").c_str(), FALSE));
+    EXPECT_EQ(dir.read("velmak.inc"), "newer\n");
+}
+
+TEST(Files, backup_by_delete_and_rename) {
+    TestDir dir;
+    dir.write("mur.mxt", "current\n");
+    dir.write("mur.mxk", "older backup\n");
+    EXPECT_FALSE(MoveFileW(dir.path("mur.mxt").c_str(), dir.path("mur.mxk").c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_TRUE(DeleteFileW(dir.path("mur.mxk").c_str()));
+    EXPECT_TRUE(MoveFileW(dir.path("mur.mxt").c_str(), dir.path("mur.mxk").c_str()));
+    EXPECT_EQ(dir.read("mur.mxk"), "current\n");
+    EXPECT_FALSE(host::fileExists(dir.path("mur.mxt")));
+    EXPECT_FALSE(DeleteFileW(dir.path("mur.mxt").c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_FALSE(MoveFileW(dir.path("mur.mxt").c_str(), dir.path("x").c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    std::filesystem::create_directory(dir.path("sub"));
+    EXPECT_FALSE(DeleteFileW(dir.path("sub").c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+}

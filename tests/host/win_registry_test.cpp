@@ -1,0 +1,186 @@
+// Registry store: buffer-size contract, missing keys and values, both value
+// types, persistence through the file and refusal to damage it.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "host/win/files.h"
+#include "host/win/registry.h"
+#include "tests/host/win_testdir.h"
+
+namespace {
+
+constexpr const char* kVariabili = "Software\\VelSoftware\\Variabili";
+
+// Points the registry at a file of the test's own for the test's duration.
+class Registry : public ::testing::Test {
+protected:
+    void SetUp() override { host::setRegistryFile(dir.path("registry")); }
+    void TearDown() override { host::setRegistryFile(dir.path("unused-registry")); }
+
+    LONG setText(const char* key, const char* name, const char* text) {
+        HKEY k = nullptr;
+        DWORD disposition = 0;
+        LONG rc = RegCreateKeyExW(HKEY_CURRENT_USER, key, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr,
+                                  &k, &disposition);
+        if (rc != ERROR_SUCCESS) return rc;
+        rc = RegSetValueExW(k, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                            static_cast<DWORD>(std::strlen(text) + 1));
+        RegCloseKey(k);
+        return rc;
+    }
+
+    TestDir dir;
+};
+
+}  // namespace
+
+TEST_F(Registry, text_round_trip_through_the_file) {
+    ASSERT_EQ(setText(kVariabili, "povColSfondo", "15540736"), ERROR_SUCCESS);
+    host::setRegistryFile(dir.path("registry"));  // forget memory: read the file again
+    HKEY k = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, "software\\velsoftware\\VARIABILI", 0, KEY_READ, &k), ERROR_SUCCESS);
+    char buf[260];
+    DWORD size = sizeof buf, type = 0;
+    ASSERT_EQ(RegQueryValueExW(k, "POVCOLSFONDO", nullptr, &type, reinterpret_cast<BYTE*>(buf), &size), ERROR_SUCCESS);
+    EXPECT_EQ(type, REG_SZ);
+    EXPECT_EQ(size, 9u);  // bytes with the terminator
+    EXPECT_STREQ(buf, "15540736");
+    EXPECT_EQ(RegCloseKey(k), ERROR_SUCCESS);
+    EXPECT_EQ(RegCloseKey(k), ERROR_INVALID_HANDLE);
+    // The file is readable text.
+    EXPECT_NE(dir.read("registry").find("[HKEY_CURRENT_USER\\Software\\VelSoftware\\Variabili]"), std::string::npos);
+    EXPECT_NE(dir.read("registry").find("\"povColSfondo\"=sz:\"15540736\""), std::string::npos);
+}
+
+TEST_F(Registry, short_buffer_gets_more_data_and_the_size_needed) {
+    ASSERT_EQ(setText(kVariabili, "povDirSupporto", "C:\\Users\\ewa\\Dokumenty\\tekstury"), ERROR_SUCCESS);
+    HKEY k = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kVariabili, 0, KEY_READ, &k), ERROR_SUCCESS);
+    DWORD size = 0;
+    ASSERT_EQ(RegQueryValueExW(k, "povDirSupporto", nullptr, nullptr, nullptr, &size), ERROR_SUCCESS);
+    EXPECT_EQ(size, 32u);  // 31 bytes of text and the terminator
+    char small[10];
+    std::memset(small, 'x', sizeof small);
+    size = sizeof small;
+    EXPECT_EQ(RegQueryValueExW(k, "povDirSupporto", nullptr, nullptr, reinterpret_cast<BYTE*>(small), &size),
+              ERROR_MORE_DATA);
+    EXPECT_EQ(size, 32u);  // 31 bytes of text and the terminator
+    EXPECT_EQ(small[0], 'x');  // nothing copied
+    char exact[32];
+    size = sizeof exact;
+    EXPECT_EQ(RegQueryValueExW(k, "povDirSupporto", nullptr, nullptr, reinterpret_cast<BYTE*>(exact), &size),
+              ERROR_SUCCESS);
+    EXPECT_STREQ(exact, "C:\\Users\\ewa\\Dokumenty\\tekstury");
+    RegCloseKey(k);
+}
+
+TEST_F(Registry, missing_key_and_missing_value) {
+    HKEY k = nullptr;
+    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, "Software\\POV-Ray\\CurrentVersion\\Windows", 0, KEY_READ, &k),
+              ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(setText(kVariabili, "a", "1"), ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kVariabili, 0, KEY_READ, &k), ERROR_SUCCESS);
+    DWORD size = 4;
+    BYTE buf[4];
+    EXPECT_EQ(RegQueryValueExW(k, "qualitaRadiosity", nullptr, nullptr, buf, &size), ERROR_FILE_NOT_FOUND);
+    // A key opened for reading cannot be written.
+    DWORD one = 1;
+    EXPECT_EQ(RegSetValueExW(k, "b", 0, REG_DWORD, reinterpret_cast<BYTE*>(&one), 4), ERROR_ACCESS_DENIED);
+    RegCloseKey(k);
+}
+
+TEST_F(Registry, dword_values_and_sizes) {
+    HKEY k = nullptr;
+    DWORD disposition = 0;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kVariabili, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, &disposition),
+              ERROR_SUCCESS);
+    EXPECT_EQ(disposition, static_cast<DWORD>(REG_CREATED_NEW_KEY));
+    DWORD value = 0xDEADBEEF;
+    ASSERT_EQ(RegSetValueExW(k, "flags", 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), 4), ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExW(k, "bad", 0, REG_DWORD, reinterpret_cast<BYTE*>(&value), 2), ERROR_INVALID_PARAMETER);
+    RegCloseKey(k);
+    host::setRegistryFile(dir.path("registry"));
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kVariabili, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, &disposition),
+              ERROR_SUCCESS);
+    EXPECT_EQ(disposition, static_cast<DWORD>(REG_OPENED_EXISTING_KEY));
+    DWORD out = 0, size = sizeof out, type = 0;
+    ASSERT_EQ(RegQueryValueExW(k, "flags", nullptr, &type, reinterpret_cast<BYTE*>(&out), &size), ERROR_SUCCESS);
+    EXPECT_EQ(type, REG_DWORD);
+    EXPECT_EQ(size, 4u);
+    EXPECT_EQ(out, 0xDEADBEEFu);
+    RegCloseKey(k);
+}
+
+TEST_F(Registry, text_without_terminator_and_special_characters_survive) {
+    HKEY k = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kVariabili, 0, nullptr, 0, KEY_WRITE, nullptr, &k, nullptr),
+              ERROR_SUCCESS);
+    const char raw[] = {'a', '"', 'b', '\\'};  // no terminator given
+    ASSERT_EQ(RegSetValueExW(k, "quoted \"name\"", 0, REG_SZ, reinterpret_cast<const BYTE*>(raw), 4), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(k, "zażółć", 0, REG_SZ, reinterpret_cast<const BYTE*>("linia\nnowa"), 11), ERROR_SUCCESS);
+    RegCloseKey(k);
+    host::setRegistryFile(dir.path("registry"));
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kVariabili, 0, KEY_READ, &k), ERROR_SUCCESS);
+    char buf[32];
+    DWORD size = sizeof buf;
+    ASSERT_EQ(RegQueryValueExW(k, "quoted \"name\"", nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size), ERROR_SUCCESS);
+    EXPECT_EQ(size, 5u);
+    EXPECT_STREQ(buf, "a\"b\\");
+    size = sizeof buf;
+    ASSERT_EQ(RegQueryValueExW(k, "ZAŻÓŁĆ", nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size), ERROR_SUCCESS);
+    EXPECT_STREQ(buf, "linia\nnowa");
+    RegCloseKey(k);
+}
+
+TEST_F(Registry, documents_folder_answers_the_shell_folders_value) {
+    HKEY k = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                            0, KEY_READ, &k), ERROR_SUCCESS);
+    char buf[1024];
+    DWORD size = sizeof buf;
+    ASSERT_EQ(RegQueryValueExW(k, "Personal", nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size), ERROR_SUCCESS);
+    EXPECT_EQ(std::string(buf), host::documentsFolder());
+    RegCloseKey(k);
+    // Not written to the user's file unless set.
+    ASSERT_EQ(setText(kVariabili, "a", "1"), ERROR_SUCCESS);
+    EXPECT_EQ(dir.read("registry").find("Personal"), std::string::npos);
+}
+
+TEST_F(Registry, failed_write_keeps_the_old_file_and_the_old_value) {
+    ASSERT_EQ(setText(kVariabili, "a", "old"), ERROR_SUCCESS);
+    std::string before = dir.read("registry");
+    std::filesystem::create_directory(host::temporaryPathFor(dir.path("registry")));
+    EXPECT_EQ(setText(kVariabili, "a", "new"), ERROR_ACCESS_DENIED);
+    EXPECT_FALSE(host::registryError().empty());
+    EXPECT_EQ(dir.read("registry"), before);
+    HKEY k = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, kVariabili, 0, KEY_READ, &k), ERROR_SUCCESS);
+    char buf[16];
+    DWORD size = sizeof buf;
+    ASSERT_EQ(RegQueryValueExW(k, "a", nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size), ERROR_SUCCESS);
+    EXPECT_STREQ(buf, "old");
+    RegCloseKey(k);
+}
+
+TEST_F(Registry, malformed_file_is_read_as_far_as_it_goes_and_never_overwritten) {
+    std::string text =
+        "[HKEY_CURRENT_USER\\Software\\POV-Ray\\CurrentVersion\\Windows]\n"
+        "\"Home\"=sz:\"/opt/pov/\"\n"
+        "garbage line\n";
+    dir.write("registry", text);
+    host::setRegistryFile(dir.path("registry"));
+    HKEY k = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, "Software\\POV-Ray\\CurrentVersion\\Windows", 0, KEY_READ, &k),
+              ERROR_SUCCESS);
+    char buf[259];
+    DWORD size = sizeof buf;
+    ASSERT_EQ(RegQueryValueExW(k, "Home", nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size), ERROR_SUCCESS);
+    EXPECT_STREQ(buf, "/opt/pov/");
+    RegCloseKey(k);
+    EXPECT_NE(host::registryError().find("line 3"), std::string::npos);
+    EXPECT_EQ(setText(kVariabili, "a", "1"), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(dir.read("registry"), text);
+}

@@ -1,0 +1,418 @@
+#!/usr/bin/env python3
+"""Structural check of the text support files shipped in support/.
+
+Each file is parsed by its own format the way the module reads it (field
+scans, line limits, wildcard matching) and checked against the rules that
+keep a new drawing working: every line parses, keys are unique, colours and
+line weights are values the host accepts, every linetype and pattern the
+files use is defined, and the view-mode lists name only catalogue layers and
+cover every 2D and 3D layer.
+
+Limits: the host's wildcard syntax is checked only for the subset the lists
+use ("*" and "?"); other special characters are reported rather than
+interpreted. Hatch geometry is checked for well-formed families, not drawn.
+
+The module's files lie in SUPPORT_DIR; the host's standard pattern and
+linetype files ("zwcadiso.pat", "zwcad.lin") in its subfolder host/.
+
+Usage: check_support.py [SUPPORT_DIR]   (default: support/ beside tests/)
+Exit status 0 when every file passes, 1 otherwise.
+"""
+
+import os
+import re
+import sys
+
+# Element keys the module hands to the layer service or forms from its
+# settings; a catalogue without one of them gives that element a bare
+# default layer.
+REQUIRED_KEYS = [
+    "2DWALLS", "2DWALLL", "2DFUNL", "3DWALLS", "3DWALLS_H",
+    "2DOPENINGS_W", "3DOPENINGS_W", "2DWINDOWS_S", "3DWINDOWS", "VELM_FIXEDP_X",
+    "FLOORSLAB", "3DFLOORSLAB_S", "3DFLOORSLAB_T", "3DFLOORSLAB_B",
+    "2DFLOORSLAB", "3DFLOORSLAB_H",
+    "ROOFSLAB", "3DROOFSLAB_S", "3DROOFSLAB_T", "3DROOFSLAB_B",
+    "2DROOFSLAB", "3DROOFSLAB_H", "HELPLINES",
+    "GIRDER", "3DGIRDER", "2DGIRDER", "3DEAVES", "3DVAULT",
+    "3DSWALK", "2DSWALK", "3DSWALK_H", "PARAPETS",
+    "STAIRS", "2DSTAIRS", "2DSTAIRS_CUT", "2DSTAIRS_PL", "2DSTAIRS_AC",
+    "3DSTAIRS", "3DSTAIRS_TR", "3DSTAIRS_RI", "3DSTAIRS_HR", "3DSTAIRS_RL",
+    "3DRAILINGS_PR",
+    "2DROOMDATA", "2DCONTOUR", "2DABCDATA", "ROOMTRIANGLE", "2DROOMTRIANGLE",
+    "2DROOMTRIANGLE_COD", "2DROOMTRIANGLE_VAL",
+    "2DDIM_P", "2DDIM_R", "2DELEV_DIM",
+    "HATCH3D", "HATCHFLOOR",
+    "VELMSECTION", "VELMSECTION_SEC", "VELMSECTION_BRK", "VELMSECTION_H",
+    "2DSHADE_H", "2DSHADE_L", "2DMESH",
+]
+
+# Pattern names the module's defaults ask the hatch service for.
+REQUIRED_PATTERNS = ["ANGLE", "ANSI31", "AR-HBONE", "SOLID", "VELSTONE", "VELTILE"]
+
+# The line weights the host offers (hundredths of a millimetre) and the
+# three special values default, by block, by layer.
+LINE_WEIGHTS = {-3, -2, -1, 0, 5, 9, 13, 15, 18, 20, 25, 30, 35, 40, 50, 53,
+                60, 70, 80, 90, 100, 106, 120, 140, 158, 200, 211}
+
+HOST_PATTERNS = "host/zwcadiso.pat"
+HOST_LINETYPES = "host/zwcad.lin"
+
+CONFIG_KEYS = {"STR_INF_VANI": int, "NUM_INF_VANI": int, "PATHCATALOG": str}
+
+LAYER_LINE_MAX = 258      # longer catalogue lines are read in pieces
+LIST_LINE_MAX = 122       # list lines are read 123 characters at a time
+CONFIG_LINE_MAX = 256
+NUMBER = r"[-+]?(?:\d+\.?\d*|\.\d+)(?:[eE][-+]?\d+)?"
+
+
+class Report:
+    def __init__(self):
+        self.errors = []
+
+    def error(self, name, lineno, text):
+        where = f"{name}:{lineno}" if lineno else name
+        self.errors.append(f"{where}: {text}")
+
+
+def main(argv):
+    here = os.path.dirname(os.path.abspath(__file__))
+    folder = argv[1] if len(argv) > 1 else os.path.join(here, "..", "..", "support")
+    report = Report()
+    check_support_folder(folder, report)
+    for line in report.errors:
+        print(line)
+    print(f"{len(report.errors)} problem(s) in {os.path.normpath(folder)}")
+    return 1 if report.errors else 0
+
+
+def check_support_folder(folder, report):
+    lines = {}
+    for name in ["LAYERC.DEF", "TCLAYERC.DEF", "VELMDCONFIG.CFG", "VXD.LST",
+                 "VLTETTI.LST", "VLSOLAI.LST"]:
+        lines[name] = read_text_lines(folder, name, report)
+    # The host's own pattern and linetype files sit apart from the module's
+    # folder: the pattern picker takes every .pat file beside VXD.LST for a
+    # pattern of that name.
+    for name in [HOST_PATTERNS, HOST_LINETYPES]:
+        lines[name] = read_text_lines(folder, name, report)
+    own_patterns = sorted(f for f in os.listdir(folder) if f.lower().endswith(".pat"))
+    for name in own_patterns:
+        lines[name] = read_text_lines(folder, name, report)
+
+    linetypes = check_linetype_file(HOST_LINETYPES, lines[HOST_LINETYPES], report)
+    catalogue = check_catalogue("LAYERC.DEF", lines["LAYERC.DEF"], linetypes, report)
+    for key in REQUIRED_KEYS:
+        if key.upper() not in catalogue:
+            report.error("LAYERC.DEF", 0, f"no row for the element key {key}")
+    subset = check_catalogue("TCLAYERC.DEF", lines["TCLAYERC.DEF"], linetypes, report)
+    check_subset_agrees("TCLAYERC.DEF", subset, catalogue, report)
+
+    check_config("VELMDCONFIG.CFG", lines["VELMDCONFIG.CFG"], report)
+
+    layers = [row["layer"] for row in catalogue.values()]
+    check_view_mode_list("VXD.LST", lines["VXD.LST"], layers, report)
+    for name in ["VLTETTI.LST", "VLSOLAI.LST"]:
+        check_plain_list(name, lines[name], layers, report)
+
+    patterns = check_pattern_file(HOST_PATTERNS, lines[HOST_PATTERNS], report)
+    for name in own_patterns:
+        own = check_pattern_file(name, lines[name], report)
+        stem = name[:-4].upper()
+        if list(own) != [stem]:
+            report.error(name, 0, f"a pattern file must define exactly the pattern {stem}")
+        for pattern in own:
+            if pattern in patterns:
+                report.error(name, 0, f"pattern {pattern} is defined twice")
+            patterns[pattern] = own[pattern]
+    for pattern in REQUIRED_PATTERNS:
+        if pattern not in patterns:
+            report.error(HOST_PATTERNS, 0, f"the pattern {pattern} is not defined")
+
+
+def read_text_lines(folder, name, report):
+    """Lines of a support file without their line ends; None when unusable."""
+    path = os.path.join(folder, name)
+    try:
+        with open(path, "rb") as stream:
+            data = stream.read()
+    except OSError as exc:
+        report.error(name, 0, f"cannot be read: {exc.strerror}")
+        return []
+    if data.startswith(b"\xef\xbb\xbf"):
+        # A byte-order mark would hide the "**" or "V2D" that opens line 1.
+        report.error(name, 1, "starts with a byte-order mark")
+    if b"\r" in data:
+        report.error(name, 0, "has carriage returns; lines must end with LF only")
+    if data and not data.endswith(b"\n"):
+        # The list readers drop the last character of every line.
+        report.error(name, 0, "last line has no line end")
+    try:
+        text = data.decode("utf-8")
+    except UnicodeDecodeError as exc:
+        report.error(name, 0, f"is not UTF-8: {exc}")
+        return []
+    return text.split("\n")[:-1] if text.endswith("\n") else text.split("\n")
+
+
+# --- layer catalogue -------------------------------------------------------
+
+ROW = re.compile(r"^([^,]+),([^,]+),(-?\d+),([^,]+),([^,]+),(-?\d+)$")
+SYMBOL = re.compile(r"^[A-Za-z0-9_$\-]+$")
+
+
+def check_catalogue(name, lines, linetypes, report):
+    """Rows keyed by upper-case element key, as the layer service looks them up."""
+    rows = {}
+    section = None            # (group, subgroup or None) the next row falls in
+    counts = {}               # rows per section, in file order
+    for lineno, line in enumerate(lines, 1):
+        if len(line) > LAYER_LINE_MAX:
+            report.error(name, lineno, "line longer than the reader's buffer")
+        if line.startswith("**"):
+            sub = line.startswith("***")
+            title = group_title(name, lineno, line[3:] if sub else line[2:], report)
+            if sub and section is None:
+                report.error(name, lineno, "subgroup before any group")
+                continue
+            section = (section[0], title) if sub else (title, None)
+            if section in counts:
+                report.error(name, lineno, f"group {'%'.join(filter(None, section))} repeated")
+            counts[section] = 0
+            continue
+        match = ROW.match(line)
+        if not match:
+            report.error(name, lineno, "not a row of six comma-separated fields")
+            continue
+        if section is None:
+            report.error(name, lineno, "row before any group")
+        else:
+            counts[section] += 1
+        row = check_row(name, lineno, match.groups(), linetypes, report)
+        if row["key"].upper() in rows:
+            report.error(name, lineno, f"key {row['key']} repeated")
+        rows[row["key"].upper()] = row
+    for (group, sub), count in counts.items():
+        has_subgroups = any(g == group and s is not None for g, s in counts)
+        if count == 0 and (sub is not None or not has_subgroups):
+            report.error(name, 0, f"group {'%'.join(filter(None, (group, sub)))} has no rows")
+    return rows
+
+
+def check_row(name, lineno, fields, linetypes, report):
+    key, layer, colour, spare, linetype, weight = fields
+    if not SYMBOL.match(layer):
+        report.error(name, lineno, f"layer name {layer!r} is not a valid symbol name")
+    # Layers of a floor are found again as "VELM" + key + "$" + level, and
+    # the 2D/3D view rule reads the prefix of the name, so the name must be
+    # the key itself.
+    if layer != key:
+        report.error(name, lineno, f"layer name {layer} differs from its key {key}")
+    if not 1 <= int(colour) <= 255:
+        report.error(name, lineno, f"colour {colour} is not 1-255")
+    if any(ord(c) < 32 for c in spare):
+        report.error(name, lineno, "spare text holds control characters")
+    if linetype.upper() != "CONTINUOUS" and linetype.upper() not in linetypes:
+        report.error(name, lineno, f"linetype {linetype} is not in zwcad.lin")
+    if int(weight) not in LINE_WEIGHTS:
+        report.error(name, lineno, f"line weight {weight} is not one the host offers")
+    return {"key": key, "layer": layer, "colour": int(colour),
+            "linetype": linetype, "weight": int(weight)}
+
+
+def group_title(name, lineno, rest, report):
+    if not rest.endswith(",") or rest.count(",") != 1:
+        # Without its closing comma the title would take in the line end.
+        report.error(name, lineno, "group line must be the title and one comma")
+    title = rest.split(",")[0]
+    if not title.strip():
+        report.error(name, lineno, "empty group title")
+    if "%" in title:
+        report.error(name, lineno, "group title holds '%', the group path separator")
+    return title
+
+
+def check_subset_agrees(name, subset, catalogue, report):
+    for key, row in subset.items():
+        full = catalogue.get(key)
+        if full is None:
+            report.error(name, 0, f"key {row['key']} is not in LAYERC.DEF")
+        elif any(full[f] != row[f] for f in ("layer", "colour", "linetype", "weight")):
+            report.error(name, 0, f"key {row['key']} differs from LAYERC.DEF")
+
+
+# --- configuration file ----------------------------------------------------
+
+def check_config(name, lines, report):
+    seen = set()
+    for lineno, line in enumerate(lines, 1):
+        if len(line) > CONFIG_LINE_MAX:
+            report.error(name, lineno, "line longer than the reader's buffer")
+        if not line.strip() or line.startswith("#"):
+            continue
+        key, sep, value = line.partition("=")
+        if not sep or key not in CONFIG_KEYS:
+            report.error(name, lineno, f"unknown entry {line!r}")
+            continue
+        if key in seen:
+            report.error(name, lineno, f"key {key} repeated; only the first counts")
+        seen.add(key)
+        if CONFIG_KEYS[key] is int and not re.match(r"^\s*[-+]?\d+\s*$", value):
+            report.error(name, lineno, f"{key} needs an integer value")
+        if not value:
+            report.error(name, lineno, f"{key} has an empty value and would not match")
+    for key in ("STR_INF_VANI", "NUM_INF_VANI"):
+        if key not in seen:
+            report.error(name, 0, f"no entry for {key}")
+
+
+# --- view-mode lists -------------------------------------------------------
+
+def wildcard_to_regex(pattern):
+    parts = []
+    for char in pattern:
+        if char == "*":
+            parts.append(".*")
+        elif char == "?":
+            parts.append(".")
+        else:
+            parts.append(re.escape(char))
+    return re.compile("^" + "".join(parts) + "$")
+
+
+def layer_forms(layer):
+    """The names a catalogue layer takes in a drawing: bare and on floors."""
+    return [layer, f"VELM{layer}$0", f"VELM{layer}$300", f"VELM{layer}$-20.5"]
+
+
+def check_pattern_line(name, lineno, line, layers, report):
+    if len(line) > LIST_LINE_MAX:
+        report.error(name, lineno, "line longer than the reader's buffer")
+    if not line or line != line.strip():
+        report.error(name, lineno, "empty pattern or blanks around it")
+        return None
+    if line != line.upper():
+        report.error(name, lineno, "pattern not in upper case")
+    if re.search(r"[#@.~\[\]`,]", line):
+        report.error(name, lineno, "pattern uses wildcard characters this check does not read")
+        return None
+    regex = wildcard_to_regex(line)
+    if not any(regex.match(form) for layer in layers for form in layer_forms(layer)):
+        report.error(name, lineno, f"pattern {line} names no layer of the catalogue")
+    return regex
+
+
+def check_view_mode_list(name, lines, layers, report):
+    markers = [i for i, l in enumerate(lines) if l[:3].upper() in ("V2D", "V3D", "END")]
+    kinds = [lines[i][:3].upper() for i in markers]
+    if kinds != ["V2D", "V3D", "END"]:
+        report.error(name, 0, f"sections must be V2D, V3D, END once each; found {kinds}")
+        return
+    first, second, end = markers
+    if end != len(lines) - 1:
+        report.error(name, end + 1, "lines after END are ignored")
+    lists = {}
+    for label, start, stop in (("2D", first, second), ("3D", second, end)):
+        lists[label] = [check_pattern_line(name, n + 1, lines[n], layers, report)
+                        for n in range(start + 1, stop)]
+    for layer in layers:
+        for form in layer_forms(layer):
+            in2 = any(r and r.match(form) for r in lists["2D"])
+            in3 = any(r and r.match(form) for r in lists["3D"])
+            if in2 and in3:
+                report.error(name, 0, f"{form} is in both lists")
+            # The layer service makes a new layer off by these same prefixes,
+            # so the lists must agree with it.
+            if layer.startswith("2D") and not in2:
+                report.error(name, 0, f"2D layer {form} is in no 2D pattern")
+            if layer.startswith("3D") and not in3:
+                report.error(name, 0, f"3D layer {form} is in no 3D pattern")
+
+
+def check_plain_list(name, lines, layers, report):
+    if not lines:
+        report.error(name, 0, "list is empty")
+    for lineno, line in enumerate(lines, 1):
+        check_pattern_line(name, lineno, line, layers, report)
+
+
+# --- hatch patterns and linetypes -----------------------------------------
+
+PATTERN_HEADER = re.compile(r"^\*([^,\s]+)\s*,\s*(\S.*)$")
+PATTERN_FAMILY = re.compile(rf"^\s*{NUMBER}(\s*,\s*{NUMBER})*\s*$")
+
+
+def check_pattern_file(name, lines, report):
+    """Pattern names (upper case) with their count of line families."""
+    patterns = {}
+    current = None
+    for lineno, line in enumerate(lines, 1):
+        if len(line) > 255:
+            report.error(name, lineno, "line longer than the picker's buffer")
+        if not line.strip() or line.startswith(";"):
+            continue
+        header = PATTERN_HEADER.match(line)
+        if header:
+            if current is not None and patterns[current] == 0:
+                report.error(name, lineno, f"pattern {current} has no line families")
+            current = header.group(1).upper()
+            if current in patterns:
+                report.error(name, lineno, f"pattern {current} defined twice")
+            patterns[current] = 0
+            continue
+        if current is None or not PATTERN_FAMILY.match(line):
+            report.error(name, lineno, "neither a pattern header nor a line family")
+            continue
+        values = [float(v) for v in line.split(",")]
+        patterns[current] += 1
+        if len(values) < 5:
+            report.error(name, lineno, "a line family needs angle, origin x, y, shift, spacing")
+            continue
+        if values[4] == 0.0:
+            report.error(name, lineno, "spacing 0 stacks every line on the first")
+        dashes = values[5:]
+        if dashes and sum(abs(d) for d in dashes) == 0.0:
+            report.error(name, lineno, "dash sequence of zero length")
+    if current is not None and patterns[current] == 0:
+        report.error(name, len(lines), f"pattern {current} has no line families")
+    return patterns
+
+
+LINETYPE_HEADER = re.compile(r"^\*([^,\s]+),(.*)$")
+LINETYPE_BODY = re.compile(rf"^A(\s*,\s*{NUMBER})+\s*$")
+
+
+def check_linetype_file(name, lines, report):
+    """Linetype names (upper case) defined in the file."""
+    names = set()
+    expect_body = None
+    for lineno, line in enumerate(lines, 1):
+        if not line.strip() or line.startswith(";"):
+            continue
+        header = LINETYPE_HEADER.match(line)
+        if header:
+            if expect_body:
+                report.error(name, lineno, f"linetype {expect_body} has no A line")
+            expect_body = header.group(1).upper()
+            if expect_body in names:
+                report.error(name, lineno, f"linetype {expect_body} defined twice")
+            if expect_body == "CONTINUOUS":
+                # The picker lists Continuous itself; a file entry doubles it.
+                report.error(name, lineno, "Continuous is built in and must not be defined")
+            names.add(expect_body)
+            continue
+        if not expect_body or not LINETYPE_BODY.match(line):
+            report.error(name, lineno, "neither a linetype header nor its A line")
+            continue
+        values = [float(v) for v in line.split(",")[1:]]
+        if values[0] < 0:
+            report.error(name, lineno, "a linetype starts with a dash or dot, not a gap")
+        if sum(abs(v) for v in values) == 0.0:
+            report.error(name, lineno, "dash sequence of zero length")
+        expect_body = None
+    if expect_body:
+        report.error(name, len(lines), f"linetype {expect_body} has no A line")
+    return names
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
