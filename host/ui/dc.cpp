@@ -2,6 +2,7 @@
 // header reader.  See dc.h.
 #include "host/ui/dc.h"
 
+#include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <iterator>

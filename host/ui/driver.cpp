@@ -2,6 +2,7 @@
 // of actions before anything runs, so a bad line changes nothing.
 #include "host/ui/driver.h"
 
+#include <cstdlib>
 #include <algorithm>
 #include <deque>
 #include <map>

@@ -1,12 +1,14 @@
-// The host's own dialogs: see hostdialogs.h.  The colour table is the usual
-// one of colour indexes: 1-9 named colours and greys, 10-249 twenty-four hues
-// in rows of five shades (each full and pale), 250-255 greys.
+// The host's own dialogs: see hostdialogs.h.  Colour indexes take their
+// screen colours from the host's one palette (host/ads/acicolor.h).
 #include "host/ui/hostdialogs.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 
+#include "host/ads/acicolor.h"
 #include "host/ui/driver.h"
 #include "host/ui/uitext.h"
 
@@ -59,44 +61,8 @@ const FilePromptHook& CurrentFilePromptHook() { return g_fileHook; }
 // ---------------------------------------------------------------- colours
 
 COLORREF zcedGetRGB(int index) {
-    switch (index) {
-        case 1: return RGB(255, 0, 0);
-        case 2: return RGB(255, 255, 0);
-        case 3: return RGB(0, 255, 0);
-        case 4: return RGB(0, 255, 255);
-        case 5: return RGB(0, 0, 255);
-        case 6: return RGB(255, 0, 255);
-        case 7: return RGB(255, 255, 255);
-        case 8: return RGB(128, 128, 128);
-        case 9: return RGB(192, 192, 192);
-        case 250: return RGB(51, 51, 51);
-        case 251: return RGB(80, 80, 80);
-        case 252: return RGB(105, 105, 105);
-        case 253: return RGB(130, 130, 130);
-        case 254: return RGB(190, 190, 190);
-        case 255: return RGB(255, 255, 255);
-        default: break;
-    }
-    if (index < 10 || index > 249) return RGB(0, 0, 0);
-    // Hue in steps of 15 degrees; even indexes full colour, odd ones pale;
-    // five shades from bright to dark.
-    const int hue = ((index - 10) / 10) * 15;
-    const bool pale = (index % 2) == 1;
-    static const double kShade[] = {1.0, 0.8, 0.6, 0.5, 0.3};
-    const double v = 255.0 * kShade[(index % 10) / 2];
-    const double s = pale ? 0.5 : 1.0;
-    const double f = (hue % 60) / 60.0;
-    const double p = v * (1 - s), q = v * (1 - s * f), t = v * (1 - s * (1 - f));
-    double r = 0, g = 0, b = 0;
-    switch (hue / 60) {
-        case 0: r = v, g = t, b = p; break;
-        case 1: r = q, g = v, b = p; break;
-        case 2: r = p, g = v, b = t; break;
-        case 3: r = p, g = q, b = v; break;
-        case 4: r = t, g = p, b = v; break;
-        default: r = v, g = p, b = q; break;
-    }
-    return RGB(static_cast<int>(r), static_cast<int>(g), static_cast<int>(b));
+    std::optional<host::AciRgb> c = host::aciToRgb(index);
+    return c ? RGB(c->r, c->g, c->b) : RGB(0, 0, 0);
 }
 
 namespace {

@@ -3,6 +3,7 @@
 // when every file read cleanly.
 #include "host/ui/resources.h"
 
+#include <cstdlib>
 #include <algorithm>
 #include <filesystem>
 #include <fstream>

