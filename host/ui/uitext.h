@@ -1,0 +1,25 @@
+// Text helpers of the dialog library: UTF-8 code points, the case folding
+// that list searches and sorted lists use (ASCII plus the Polish and Italian
+// letters), and the order in which sorted lists keep their rows (letters with
+// diacritics right after their base letter, as a Polish user expects).
+// Limits: only the letters named above fold; other scripts compare by code.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zcui {
+
+// Number of code points; a malformed byte counts as one.
+int CodePointCount(std::string_view text);
+// Lower / upper case of the letters the dialogs meet; other bytes unchanged.
+std::string FoldLower(std::string_view text);
+std::string FoldUpper(std::string_view text);
+bool EqualNoCase(std::string_view a, std::string_view b);
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+// <0, 0, >0: the order of a sorted list box or combo box, case ignored.
+int CollateCompare(std::string_view a, std::string_view b);
+// Text with printf-style "%d", "%s", "%g" … formatted.
+std::string Format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
+
+}  // namespace zcui

@@ -1,0 +1,531 @@
+// The window base: life, family, focus, message routing and painting.
+// Routing: SendMessage calls WindowProc, which runs a registered handler for
+// the message or the virtual that the message stands for; WM_COMMAND and
+// WM_NOTIFY look up the handler registered for (notification, control id).
+#include "host/ui/wnd.h"
+
+#include <cstdlib>
+#include <algorithm>
+#include <deque>
+#include <tuple>
+#include <unordered_set>
+
+#include "host/ui/driver.h"
+#include "host/ui/uitext.h"
+
+namespace {
+
+std::unordered_set<const CWnd*>& Live() {
+    static std::unordered_set<const CWnd*> live;
+    return live;
+}
+
+CWnd* g_focus = nullptr;
+bool g_keys[256] = {};
+
+struct Posted {
+    CWnd* wnd;
+    UINT msg;
+    WPARAM wp;
+    LPARAM lp;
+};
+std::deque<Posted>& PostQueue() {
+    static std::deque<Posted> queue;
+    return queue;
+}
+
+}  // namespace
+
+short GetKeyState(int vk) { return vk >= 0 && vk < 256 && g_keys[vk] ? static_cast<short>(-128) : 0; }
+
+void zcui::SetKeyHeld(int vk, bool held) {
+    if (vk >= 0 && vk < 256) g_keys[vk] = held;
+}
+
+CWnd* AfxGetMainWnd() {
+    static CWnd* main = [] {
+        static CWnd frame;
+        frame.m_hWnd = &frame;
+        frame.SetWindowText("velmhost");
+        frame.ShowWindow(SW_SHOW);
+        return &frame;
+    }();
+    return main;
+}
+
+// ---------------------------------------------------------------- life
+
+CWnd::CWnd() { Live().insert(this); }
+
+CWnd::~CWnd() {
+    DestroyTree(false);
+    Live().erase(this);
+}
+
+bool CWnd::IsLive(const CWnd* wnd) { return wnd && Live().count(wnd) > 0; }
+
+BOOL CWnd::CreateChildWindow(DWORD style, const CRect& rect, CWnd* parent, UINT id, std::string_view text) {
+    if (m_hWnd) return FALSE;
+    m_hWnd = this;
+    style_ = style, rect_ = rect, id_ = static_cast<int>(id), text_ = std::string(text);
+    visible_ = (style & WS_VISIBLE) != 0;
+    enabled_ = (style & WS_DISABLED) == 0;
+    if (parent) {
+        parent->AttachChild(this);
+        font_ = parent->font_;
+    }
+    dirty_ = true;
+    return TRUE;
+}
+
+BOOL CWnd::DestroyWindow() {
+    if (!m_hWnd) return FALSE;
+    DestroyTree(true);
+    PostNcDestroy();  // may delete this
+    return TRUE;
+}
+
+void CWnd::DestroyTree(bool callVirtuals) {
+    if (!m_hWnd && children_.empty() && !parent_) return;
+    if (callVirtuals && m_hWnd) OnDestroy();
+    for (CWnd* child : std::vector<CWnd*>(children_)) {
+        if (!IsLive(child)) continue;
+        if (callVirtuals) child->DestroyWindow();
+        else child->DestroyTree(false);
+    }
+    children_.clear();
+    owned_.clear();
+    if (g_focus == this) g_focus = nullptr;
+    if (parent_ && IsLive(parent_)) parent_->DetachChild(this);
+    parent_ = nullptr;
+    m_hWnd = nullptr;
+    auto& q = PostQueue();
+    q.erase(std::remove_if(q.begin(), q.end(), [this](const Posted& p) { return p.wnd == this; }), q.end());
+}
+
+void CWnd::AdoptChild(std::unique_ptr<CWnd> child) {
+    AttachChild(child.get());
+    owned_.push_back(std::move(child));
+}
+
+void CWnd::AttachChild(CWnd* child) {
+    child->parent_ = this;
+    children_.push_back(child);
+}
+
+void CWnd::DetachChild(CWnd* child) { std::erase(children_, child); }
+
+BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
+    if (!parent) return FALSE;
+    CWnd* stock = parent->GetDlgItem(static_cast<int>(id));
+    if (stock == this) return TRUE;
+    if (!stock || m_hWnd) return FALSE;
+    CopyState(*stock);
+    m_hWnd = this;
+    parent_ = parent;
+    auto at = std::find(parent->children_.begin(), parent->children_.end(), stock);
+    *at = this;
+    if (g_focus == stock) g_focus = this;
+    stock->parent_ = nullptr;
+    stock->m_hWnd = nullptr;
+    auto owned = std::find_if(parent->owned_.begin(), parent->owned_.end(),
+                              [stock](const std::unique_ptr<CWnd>& p) { return p.get() == stock; });
+    if (owned != parent->owned_.end()) parent->owned_.erase(owned);
+    dirty_ = true;
+    return TRUE;
+}
+
+void CWnd::CopyState(const CWnd& from) {
+    id_ = from.id_, text_ = from.text_, style_ = from.style_, exStyle_ = from.exStyle_;
+    rect_ = from.rect_, visible_ = from.visible_, enabled_ = from.enabled_, font_ = from.font_;
+}
+
+// ---------------------------------------------------------------- family
+
+CWnd* CWnd::GetDlgItem(int id) const {
+    for (CWnd* child : children_)
+        if (child->id_ == id) return child;
+    return nullptr;
+}
+
+CWnd* CWnd::GetNextDlgTabItem(const CWnd* ctl, BOOL previous) const {
+    const int n = static_cast<int>(children_.size());
+    if (n == 0) return nullptr;
+    int start = -1;
+    for (int i = 0; i < n; ++i)
+        if (children_[i] == ctl) start = i;
+    for (int step = 1; step <= n; ++step) {
+        int i = start < 0 ? (previous ? n - step : step - 1) : ((start + (previous ? -step : step)) % n + n) % n;
+        CWnd* c = children_[i];
+        if ((c->style_ & WS_TABSTOP) && c->visible_ && c->enabled_) return c;
+    }
+    return nullptr;
+}
+
+std::vector<CWnd*> CWnd::GroupOf(const CWnd* ctl) const {
+    auto at = std::find(children_.begin(), children_.end(), ctl);
+    if (at == children_.end()) return {};
+    auto first = at;
+    while (first != children_.begin() && !((*first)->style_ & WS_GROUP)) --first;
+    auto last = at + 1;
+    while (last != children_.end() && !((*last)->style_ & WS_GROUP)) ++last;
+    return std::vector<CWnd*>(first, last);
+}
+
+// ---------------------------------------------------------------- text
+
+void CWnd::SetWindowText(std::string_view text) {
+    if (text_ == text) return;
+    text_ = std::string(text);
+    Invalidate();
+}
+
+void CWnd::SetDlgItemText(int id, std::string_view text) {
+    if (CWnd* c = GetDlgItem(id)) c->SetWindowText(text);
+}
+
+UINT CWnd::GetDlgItemText(int id, std::string& out) const {
+    CWnd* c = GetDlgItem(id);
+    out = c ? c->GetWindowText() : std::string();
+    return static_cast<UINT>(out.size());
+}
+
+void CWnd::SetDlgItemInt(int id, int value, BOOL isSigned) {
+    SetDlgItemText(id, isSigned ? std::to_string(value) : std::to_string(static_cast<unsigned>(value)));
+}
+
+UINT CWnd::GetDlgItemInt(int id, BOOL* ok, BOOL) const {
+    std::string text;
+    GetDlgItemText(id, text);
+    char* end = nullptr;
+    long v = std::strtol(text.c_str(), &end, 10);
+    bool good = !text.empty() && end && *end == '\0';
+    if (ok) *ok = good;
+    return good ? static_cast<UINT>(v) : 0;
+}
+
+void CWnd::CheckDlgButton(int id, UINT state) {
+    if (CWnd* c = GetDlgItem(id)) c->SendMessage(0x00F1 /* BM_SETCHECK */, state);
+}
+
+UINT CWnd::IsDlgButtonChecked(int id) const {
+    CWnd* c = GetDlgItem(id);
+    return c ? static_cast<UINT>(c->SendMessage(0x00F0 /* BM_GETCHECK */)) : 0;
+}
+
+void CWnd::CheckRadioButton(int first, int last, int checked) {
+    for (CWnd* c : children_)
+        if (c->id_ >= first && c->id_ <= last) c->SendMessage(0x00F1, c->id_ == checked ? 1 : 0);
+}
+
+int CWnd::GetCheckedRadioButton(int first, int last) const {
+    for (CWnd* c : children_)
+        if (c->id_ >= first && c->id_ <= last && c->SendMessage(0x00F0) == 1) return c->id_;
+    return 0;
+}
+
+// ---------------------------------------------------------------- states
+
+BOOL CWnd::ModifyStyle(DWORD remove, DWORD add, UINT) {
+    DWORD old = style_;
+    style_ = (style_ & ~remove) | add;
+    if ((style_ & WS_DISABLED) != (old & WS_DISABLED)) enabled_ = !(style_ & WS_DISABLED);
+    if ((style_ & WS_VISIBLE) != (old & WS_VISIBLE)) visible_ = (style_ & WS_VISIBLE) != 0;
+    Invalidate();
+    return old != style_;
+}
+
+BOOL CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT) {
+    DWORD old = exStyle_;
+    exStyle_ = (exStyle_ & ~remove) | add;
+    return old != exStyle_;
+}
+
+BOOL CWnd::ShowWindow(int cmd) {
+    bool was = visible_;
+    visible_ = cmd != SW_HIDE;
+    style_ = visible_ ? (style_ | WS_VISIBLE) : (style_ & ~WS_VISIBLE);
+    if (!visible_ && g_focus && (g_focus == this)) g_focus = nullptr;
+    if (was != visible_) Invalidate();
+    return was;
+}
+
+BOOL CWnd::IsWindowVisible() const {
+    for (const CWnd* w = this; w; w = w->parent_)
+        if (!w->visible_) return FALSE;
+    return TRUE;
+}
+
+BOOL CWnd::EnableWindow(BOOL enable) {
+    bool was = enabled_;
+    enabled_ = enable != 0;
+    style_ = enabled_ ? (style_ & ~WS_DISABLED) : (style_ | WS_DISABLED);
+    if (was != enabled_) {
+        if (!enabled_ && g_focus == this) g_focus = nullptr;
+        Invalidate();
+        OnEnable(enabled_);
+    }
+    return !was;
+}
+
+// ---------------------------------------------------------------- geometry
+
+CPoint CWnd::ScreenOrigin() const {
+    CPoint p;
+    for (const CWnd* w = this; w; w = w->parent_) p.x += w->rect_.left, p.y += w->rect_.top;
+    return p;
+}
+
+void CWnd::GetWindowRect(CRect* r) const {
+    if (!r) return;
+    CPoint o = ScreenOrigin();
+    *r = CRect(o.x, o.y, o.x + rect_.Width(), o.y + rect_.Height());
+}
+
+void CWnd::GetClientRect(CRect* r) const {
+    if (r) *r = CRect(0, 0, rect_.Width(), rect_.Height());
+}
+
+void CWnd::MoveWindow(int x, int y, int w, int h, BOOL) {
+    rect_ = CRect(x, y, x + w, y + h);
+    Invalidate();
+}
+
+BOOL CWnd::SetWindowPos(const CWnd*, int x, int y, int cx, int cy, UINT flags) {
+    const UINT kNoSize = 0x1, kNoMove = 0x2, kShow = 0x40, kHide = 0x80;
+    CRect r = rect_;
+    if (!(flags & kNoMove)) r = CRect(x, y, x + r.Width(), y + r.Height());
+    if (!(flags & kNoSize)) r.right = r.left + cx, r.bottom = r.top + cy;
+    MoveWindow(r);
+    if (flags & kShow) ShowWindow(SW_SHOW);
+    if (flags & kHide) ShowWindow(SW_HIDE);
+    return TRUE;
+}
+
+void CWnd::ScreenToClient(CPoint* p) const {
+    CPoint o = ScreenOrigin();
+    if (p) p->x -= o.x, p->y -= o.y;
+}
+
+void CWnd::ScreenToClient(CRect* r) const {
+    CPoint o = ScreenOrigin();
+    if (r) r->OffsetRect(-o.x, -o.y);
+}
+
+void CWnd::ClientToScreen(CPoint* p) const {
+    CPoint o = ScreenOrigin();
+    if (p) p->x += o.x, p->y += o.y;
+}
+
+void CWnd::ClientToScreen(CRect* r) const {
+    CPoint o = ScreenOrigin();
+    if (r) r->OffsetRect(o.x, o.y);
+}
+
+void CWnd::MapDialogRect(CRect* r) const {
+    if (!r) return;
+    r->left = r->left * kDialogBaseX / 4, r->right = r->right * kDialogBaseX / 4;
+    r->top = r->top * kDialogBaseY / 8, r->bottom = r->bottom * kDialogBaseY / 8;
+}
+
+BOOL CWnd::GetWindowPlacement(WINDOWPLACEMENT* wp) const {
+    if (!wp) return FALSE;
+    wp->showCmd = visible_ ? SW_SHOWNORMAL : SW_HIDE;
+    GetWindowRect(&wp->rcNormalPosition);
+    return TRUE;
+}
+
+BOOL CWnd::SetWindowPlacement(const WINDOWPLACEMENT* wp) {
+    if (!wp) return FALSE;
+    CRect r = wp->rcNormalPosition;
+    if (parent_) parent_->ScreenToClient(&r);
+    MoveWindow(r);
+    if (wp->showCmd == SW_HIDE) ShowWindow(SW_HIDE);
+    return TRUE;
+}
+
+// ---------------------------------------------------------------- focus
+
+CWnd* CWnd::GetFocus() { return IsLive(g_focus) ? g_focus : nullptr; }
+
+CWnd* CWnd::SetFocus() {
+    CWnd* old = GetFocus();
+    if (old == this || !m_hWnd) return old;
+    g_focus = this;
+    if (old) {
+        old->OnKillFocus(this);
+        if (g_focus != this) return old;  // the old window took the focus back
+    }
+    OnSetFocus(old);
+    return old;
+}
+
+void CWnd::OnSetFocus(CWnd*) { NotifyFocus(true); }
+void CWnd::OnKillFocus(CWnd*) { NotifyFocus(false); }
+void CWnd::NotifyFocus(bool) {}
+
+void CWnd::SetFont(const CFont* font, BOOL) {
+    font_ = font;
+    Invalidate();
+}
+
+// ---------------------------------------------------------------- messages
+
+LRESULT CWnd::SendMessage(UINT msg, WPARAM wp, LPARAM lp) { return WindowProc(msg, wp, lp); }
+
+BOOL CWnd::PostMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    if (!m_hWnd) return FALSE;
+    PostQueue().push_back({this, msg, wp, lp});
+    return TRUE;
+}
+
+void CWnd::DeliverPostedMessages() {
+    // Bounded: a handler that posts again every time cannot hang the driver.
+    for (int n = 0; n < 10000 && !PostQueue().empty(); ++n) {
+        Posted p = PostQueue().front();
+        PostQueue().pop_front();
+        if (IsLive(p.wnd) && p.wnd->m_hWnd) p.wnd->SendMessage(p.msg, p.wp, p.lp);
+    }
+}
+
+LRESULT CWnd::SendDlgItemMessage(int id, UINT msg, WPARAM wp, LPARAM lp) {
+    CWnd* c = GetDlgItem(id);
+    return c ? c->SendMessage(msg, wp, lp) : 0;
+}
+
+int CWnd::MessageBox(std::string_view text, std::string_view caption, UINT type) {
+    return zcui::ShowMessageBox(text, caption.empty() ? std::string_view("velmhost") : caption, type);
+}
+
+void CWnd::HandleCommand(UINT code, int id, std::function<void()> fn) { commands_[{code, id}] = std::move(fn); }
+
+void CWnd::HandleCommandRange(UINT code, int first, int last, std::function<void(int)> fn) {
+    commandRanges_.emplace_back(code, first, last, std::move(fn));
+}
+
+void CWnd::HandleNotify(UINT code, int id, std::function<void(NMHDR*, LRESULT*)> fn) {
+    notifies_[{code, id}] = std::move(fn);
+}
+
+void CWnd::HandleMessage(UINT msg, std::function<LRESULT(WPARAM, LPARAM)> fn) { messages_[msg] = std::move(fn); }
+
+void CWnd::HandleScroll(bool vertical, std::function<void(UINT, UINT, CWnd*)> fn) {
+    (vertical ? vscroll_ : hscroll_) = std::move(fn);
+}
+
+LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (auto it = messages_.find(msg); it != messages_.end()) {
+        auto fn = it->second;  // the handler may replace itself
+        return fn(wp, lp);
+    }
+    switch (msg) {
+        case WM_COMMAND: return OnCommand(wp, lp);
+        case WM_NOTIFY: {
+            LRESULT result = 0;
+            OnNotify(wp, lp, &result);
+            return result;
+        }
+        case WM_HSCROLL: OnHScroll(LOWORD(wp), HIWORD(wp), reinterpret_cast<CWnd*>(lp)); return 0;
+        case WM_VSCROLL: OnVScroll(LOWORD(wp), HIWORD(wp), reinterpret_cast<CWnd*>(lp)); return 0;
+        case WM_SETTEXT: SetWindowText(lp ? reinterpret_cast<const char*>(lp) : ""); return TRUE;
+        case WM_GETTEXTLENGTH: return GetWindowTextLength();
+        case WM_ENABLE: OnEnable(static_cast<BOOL>(wp)); return 0;
+        case WM_CHAR: OnChar(static_cast<UINT>(wp), 1, 0); return 0;
+        case WM_KEYDOWN: OnKeyDown(static_cast<UINT>(wp), 1, 0); return 0;
+        case WM_CLOSE: return 0;
+        default: return 0;
+    }
+}
+
+BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+
+BOOL CWnd::OnCommand(WPARAM wp, LPARAM) {
+    UINT code = HIWORD(wp);
+    int id = LOWORD(wp);
+    if (auto it = commands_.find({code, id}); it != commands_.end()) {
+        auto fn = it->second;
+        fn();
+        return TRUE;
+    }
+    for (auto& [c, first, last, fn] : commandRanges_) {
+        if (c == code && id >= first && id <= last) {
+            auto call = fn;
+            call(id);
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+BOOL CWnd::OnNotify(WPARAM, LPARAM lp, LRESULT* result) {
+    auto* hdr = reinterpret_cast<NMHDR*>(lp);
+    if (!hdr) return FALSE;
+    if (auto it = notifies_.find({hdr->code, static_cast<int>(hdr->idFrom)}); it != notifies_.end()) {
+        auto fn = it->second;
+        fn(hdr, result);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void CWnd::OnHScroll(UINT code, UINT pos, CWnd* bar) {
+    if (hscroll_) hscroll_(code, pos, bar);
+}
+
+void CWnd::OnVScroll(UINT code, UINT pos, CWnd* bar) {
+    if (vscroll_) vscroll_(code, pos, bar);
+}
+
+void CWnd::OnChar(UINT, UINT, UINT) {}
+void CWnd::OnKeyDown(UINT, UINT, UINT) {}
+void CWnd::OnLButtonDown(UINT, CPoint) {}
+void CWnd::OnLButtonDblClk(UINT, CPoint) {}
+void CWnd::OnEnable(BOOL) {}
+HBRUSH CWnd::CtlColor(CDC*, UINT) { return nullptr; }
+
+void CWnd::NotifyParent(UINT code) {
+    if (parent_) parent_->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id_), code),
+                                      reinterpret_cast<LPARAM>(this));
+}
+
+LRESULT CWnd::NotifyParent(NMHDR& hdr) {
+    hdr.hwndFrom = this;
+    hdr.idFrom = static_cast<UINT_PTR>(id_);
+    if (!parent_) return 0;
+    return parent_->SendMessage(WM_NOTIFY, static_cast<WPARAM>(id_), reinterpret_cast<LPARAM>(&hdr));
+}
+
+// ---------------------------------------------------------------- painting
+
+void CWnd::Invalidate(BOOL) { dirty_ = true; }
+
+void CWnd::UpdateWindow() {
+    if (dirty_) RedrawWindow();
+}
+
+BOOL CWnd::RedrawWindow() {
+    if (!m_hWnd) return FALSE;
+    dirty_ = false;
+    if (paintHandler_) {
+        CPaintDC dc(this);
+        auto fn = paintHandler_;
+        fn(dc);
+    } else {
+        OnPaint();
+    }
+    return TRUE;
+}
+
+void CWnd::PaintInvalidated() {
+    if (!m_hWnd || !IsWindowVisible()) return;
+    UpdateWindow();
+    for (CWnd* child : std::vector<CWnd*>(children_))
+        if (IsLive(child)) child->PaintInvalidated();
+}
+
+void CWnd::OnPaint() {
+    CPaintDC dc(this);
+    DefaultPaint(dc);
+}
+
+void CWnd::DefaultPaint(CDC&) {}
