@@ -24,10 +24,17 @@ std::vector<int> Codes(const resbuf* rb) {
 
 const ads_name kEntity = {1, 2};
 
+// The list builder ends at a 0, so group 0 is built as group 1 (a text as
+// well) and renumbered.
+resbuf* WithType(resbuf* list) {
+    list->rbnext->restype = 0;
+    return list;
+}
+
 // An entity's list with xdata of one application: -1 0 8 62 -3 1001 1000.
 resbuf* LineWithXData() {
-    return zcutBuildList(-1, kEntity, 0, "LINE", 8, "MURI", 62, 3, -3, 1001, "VELM5$_$PARAMETRI-", 1000, "okno",
-                         0);
+    return WithType(
+        zcutBuildList(-1, kEntity, 1, "LINE", 8, "MURI", 62, 3, -3, 1001, "VELM5$_$PARAMETRI-", 1000, "okno", 0));
 }
 
 }  // namespace
@@ -67,7 +74,7 @@ TEST(EntityData, setters_insert_a_missing_group_before_the_xdata) {
 }
 
 TEST(EntityData, setters_append_to_a_list_without_xdata_and_ignore_null) {
-    ListOwner l{zcutBuildList(-1, kEntity, 0, "CIRCLE", 0)};
+    ListOwner l{WithType(zcutBuildList(-1, kEntity, 1, "CIRCLE", 0))};
     SetRbShort(l.head, 62, 1);
     EXPECT_EQ(Codes(l.head), (std::vector<int>{-1, 0, 62}));
     EXPECT_EQ(SetRbReal(nullptr, 40, 1.0), nullptr);
