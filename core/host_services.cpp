@@ -29,12 +29,24 @@ std::string_view CutUtf8(std::string_view text, std::size_t limit) {
     return text.substr(0, end);
 }
 
+// A variable read into a node; a text value is freed with the node.
+struct VarValue {
+    resbuf rb;
+    int status;
+    explicit VarValue(const char* name) : status(zcedGetVar(name, &rb)) {}
+    ~VarValue() {
+        if (status == RTNORM && rb.restype == RTSTR) zcutDelString(rb.resval.rstring);
+    }
+    VarValue(const VarValue&) = delete;
+    VarValue& operator=(const VarValue&) = delete;
+    bool is(short type) const { return status == RTNORM && rb.restype == type; }
+};
+
 }  // namespace
 
 int SysVarShort(const char* name, const int* value) {
-    resbuf rb;
-    int former = 0;
-    if (zcedGetVar(name, &rb) == RTNORM && rb.restype == RTSHORT) former = rb.resval.rint;
+    VarValue old(name);
+    const int former = old.is(RTSHORT) ? old.rb.resval.rint : 0;
     if (value && *value >= 0) {
         resbuf set;
         set.restype = RTSHORT;
@@ -45,9 +57,8 @@ int SysVarShort(const char* name, const int* value) {
 }
 
 double SysVarReal(const char* name, const double* value, const int* flag) {
-    resbuf rb;
-    double former = 0.0;
-    if (zcedGetVar(name, &rb) == RTNORM && rb.restype == RTREAL) former = rb.resval.rreal;
+    VarValue old(name);
+    const double former = old.is(RTREAL) ? old.rb.resval.rreal : 0.0;
     if (flag && *flag && value) {
         resbuf set;
         set.restype = RTREAL;
@@ -58,11 +69,12 @@ double SysVarReal(const char* name, const double* value, const int* flag) {
 }
 
 int SysVarString(const char* name, std::string_view value, std::string& former) {
-    resbuf rb;
-    int status = zcedGetVar(name, &rb);
-    if (status != RTNORM) return status;
-    std::string read = (rb.restype == RTSTR && rb.resval.rstring) ? rb.resval.rstring : "";
-    if (rb.restype == RTSTR) zcutDelString(rb.resval.rstring);
+    std::string read;
+    {
+        VarValue old(name);
+        if (old.status != RTNORM) return old.status;
+        if (old.is(RTSTR) && old.rb.resval.rstring) read = old.rb.resval.rstring;
+    }
     if (!value.empty() && value.size() <= kMaxSysVarText) {
         std::string text(value);
         resbuf set;
@@ -75,13 +87,13 @@ int SysVarString(const char* name, std::string_view value, std::string& former) 
 }
 
 int SysVarPoint(const char* name, const ads_point value, ads_point former) {
-    resbuf rb;
-    int status = zcedGetVar(name, &rb);
-    if (status == RTNORM && former && (rb.restype == RT3DPOINT || rb.restype == RTPOINT))
-        for (int i = 0; i < 3; ++i) former[i] = rb.resval.rpoint[i];
-    if (!value) return status;
+    VarValue old(name);
+    const bool point = old.is(RT3DPOINT) || old.is(RTPOINT);
+    if (point && former)
+        for (int i = 0; i < 3; ++i) former[i] = old.rb.resval.rpoint[i];
+    if (!value) return old.status;
     resbuf set;
-    set.restype = (status == RTNORM && rb.restype == RTPOINT) ? RTPOINT : RT3DPOINT;
+    set.restype = old.is(RTPOINT) ? RTPOINT : RT3DPOINT;
     for (int i = 0; i < 3; ++i) set.resval.rpoint[i] = value[i];
     return zcedSetVar(name, &set);
 }

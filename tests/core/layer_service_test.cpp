@@ -158,6 +158,18 @@ TEST_F(LayerService, system_variable_setters_return_the_former_value) {
     EXPECT_EQ(former, "0");
     EXPECT_EQ(SysVarString("NIEZNANA", "a", former), RTERROR);
     EXPECT_EQ(former, "0");
+    // A text variable read as a number gives 0 and changes nothing.
+    EXPECT_EQ(SysVarShort("CLAYER", &readOnly), 0);
+
+    ads_point was = {9, 9, 9};
+    const ads_point to = {1, 2, 3};
+    EXPECT_EQ(SysVarPoint("LASTPOINT", to, was), RTNORM);
+    EXPECT_EQ(was[0], 0.0);
+    EXPECT_EQ(SysVarPoint("LASTPOINT", nullptr, was), RTNORM);
+    EXPECT_EQ(was[2], 3.0);
+    // A 2D point variable stays 2D.
+    EXPECT_EQ(SysVarPoint("SNAPBASE", to, nullptr), RTNORM);
+    EXPECT_EQ(host::sysVarPoint("SNAPBASE").y, 2.0);
 }
 
 TEST_F(LayerService, yes_no_question_answers) {
