@@ -5,6 +5,8 @@
 
 #include "host/ads/acicolor.h"
 #include "host/ads/adscodes.h"
+#include "host/ads/adsent.h"
+#include "host/ads/findfile.h"
 #include "host/ads/lisp.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/resbuf.h"
