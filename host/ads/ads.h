@@ -10,6 +10,7 @@
 #include "host/ads/lisp.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/resbuf.h"
+#include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
 #include "host/ads/units.h"
 #include "host/ads/wcmatch.h"

@@ -6,6 +6,7 @@
 
 #include "ed_fixture.h"
 #include "host/ads/adsent.h"
+#include "host/ads/ssget.h"
 #include "host/db/dbmain.h"
 
 class AdsDrawing : public EdSession {
@@ -13,10 +14,12 @@ protected:
     void SetUp() override {
         EdSession::SetUp();
         host::resetEntityInterface();
+        host::resetSelections();
         m_db = std::make_unique<ZcDbDatabase>();
         zcdbSetCurDwg(m_db.get());
     }
     void TearDown() override {
+        host::resetSelections();
         host::resetEntityInterface();
         zcdbSetCurDwg(nullptr);
         m_db.reset();
