@@ -6,6 +6,7 @@
 #include "host/ads/acicolor.h"
 #include "host/ads/adscodes.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adspick.h"
 #include "host/ads/findfile.h"
 #include "host/ads/lisp.h"
 #include "host/ads/rbutil.h"
