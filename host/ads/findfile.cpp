@@ -9,9 +9,14 @@
 
 namespace {
 
-std::vector<std::string>& folders() {
-    static std::vector<std::string> f;
-    return f;
+struct SupportPath {
+    std::function<std::vector<std::string>()> provider;
+    std::vector<std::string> fixed;
+};
+
+SupportPath& support() {
+    static SupportPath s;
+    return s;
 }
 
 std::string slashed(std::string s) {
@@ -35,7 +40,7 @@ std::optional<std::string> lookIn(const std::string& folder, const std::string& 
 
 int zcedFindFile(const char* fname, char* result, size_t resultLen) {
     if (!fname || !result || resultLen == 0) return RTERROR;
-    std::optional<std::string> found = host::findSupportFile(fname);
+    std::optional<std::string> found = host::findOnSupportPath(fname);
     if (!found || found->size() + 1 > resultLen) return RTERROR;
     std::memcpy(result, found->c_str(), found->size() + 1);
     return RTNORM;
@@ -43,28 +48,26 @@ int zcedFindFile(const char* fname, char* result, size_t resultLen) {
 
 namespace host {
 
-void setSupportPath(std::vector<std::string> list) {
-    folders().clear();
-    for (std::string& f : list) addSupportFolder(f);
+void setSupportPathProvider(std::function<std::vector<std::string>()> provider) {
+    support().provider = std::move(provider);
 }
 
-const std::vector<std::string>& supportPath() { return folders(); }
+void setSupportFolders(std::vector<std::string> folders) { support().fixed = std::move(folders); }
 
-void addSupportFolder(const std::string& folder) {
-    std::string f = slashed(folder);
-    while (f.size() > 1 && f.back() == '/') f.pop_back();
-    if (f.empty()) return;
-    for (const std::string& have : folders())
-        if (have == f) return;
-    folders().push_back(f);
+std::vector<std::string> supportFolders() {
+    return support().provider ? support().provider() : support().fixed;
 }
 
-std::optional<std::string> findSupportFile(const std::string& fname) {
+std::optional<std::string> findOnSupportPath(const std::string& fname) {
     std::string name = slashed(fname);
     std::size_t slash = name.rfind('/');
     if (slash != std::string::npos) return lookIn(name.substr(0, slash == 0 ? 1 : slash), name.substr(slash + 1));
-    for (const std::string& folder : folders())
-        if (std::optional<std::string> p = lookIn(folder, name)) return p;
+    for (const std::string& folder : supportFolders()) {
+        std::string f = slashed(folder);
+        while (f.size() > 1 && f.back() == '/') f.pop_back();
+        if (f.empty()) continue;
+        if (std::optional<std::string> p = lookIn(f, name)) return p;
+    }
     return std::nullopt;
 }
 

@@ -1,12 +1,13 @@
 // Support-file search. The support path is a list of folders that the
-// start-up fills (the program's support folders, "--support" folders, the
-// drawing's folder); zcedFindFile looks a name up in them in order.
+// start-up provides (the program's support folders, "--support" folders,
+// the drawing's folder); zcedFindFile looks a name up in them in order.
 // Names are matched without regard to case and "\" in a name is taken as
 // "/", since the module writes Windows paths. A name with a folder part is
 // looked up there only (relative to the working folder when relative).
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,11 +22,14 @@ int zcedFindFile(const char* fname, char (&result)[N]) {
 
 namespace host {
 
-void setSupportPath(std::vector<std::string> folders);
-const std::vector<std::string>& supportPath();
-void addSupportFolder(const std::string& folder);
+// Where the folders come from: the start-up installs a provider (asked at
+// each search, so the current drawing's folder follows the document);
+// without one, the fixed list given to setSupportFolders is used.
+void setSupportPathProvider(std::function<std::vector<std::string>()> provider);
+void setSupportFolders(std::vector<std::string> folders);
+std::vector<std::string> supportFolders();
 
 // The path of the first match, by the rules above.
-std::optional<std::string> findSupportFile(const std::string& name);
+std::optional<std::string> findOnSupportPath(const std::string& name);
 
 }  // namespace host

@@ -416,6 +416,19 @@ std::optional<ZcDbDxfItem> defaultItem(int code) {
     }
 }
 
+std::optional<ZcDbDxfItem> directItem(const ZcDbEntity& e, int code) {
+    ZcDbDxfItem it;
+    it.code = code;
+    it.kind = ZcDbDxfItem::kindOfCode(code);
+    switch (code) {
+    case 0: it.text = e.isA()->dxfName(); return it;
+    case 8: it.text = e.layer().empty() ? "0" : e.layer(); return it;
+    case 6: it.text = e.linetype(); return it;
+    case 62: it.integer = e.colorIndex(); return it;
+    default: return std::nullopt;
+    }
+}
+
 struct Subject {
     const ZcDbEntity* e;
     mutable std::optional<std::vector<ZcDbDxfItem>> items;
@@ -446,6 +459,8 @@ bool evaluate(const Node& n, const Subject& s) {
         }
         return true;
     case Node::kTest: {
+        // The common groups are read off the entity: no list needed.
+        if (std::optional<ZcDbDxfItem> direct = directItem(*s.e, n.value.code)) return compareItem(*direct, n);
         bool seen = false;
         for (const ZcDbDxfItem& it : s.list()) {
             if (it.code != n.value.code) continue;

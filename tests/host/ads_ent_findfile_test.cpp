@@ -15,7 +15,7 @@ TEST(FindFile, support_folders_are_searched_in_order_ignoring_case) {
     dir.write("second/LAYERC.DEF", "a");
     dir.write("first/Only.txt", "b");
     dir.write("second/sub/Deep.pat", "c");
-    host::setSupportPath({dir.path("first"), dir.path("second") + "/"});
+    host::setSupportFolders({dir.path("first"), dir.path("second") + "/"});
     char buf[512];
     ASSERT_EQ(zcedFindFile("layerc.def", buf), RTNORM);
     EXPECT_EQ(std::string(buf), dir.path("second") + "/LAYERC.DEF");
@@ -29,5 +29,10 @@ TEST(FindFile, support_folders_are_searched_in_order_ignoring_case) {
     // A result that does not fit is an error, not a cut path.
     char small[8];
     EXPECT_EQ(zcedFindFile("layerc.def", small), RTERROR);
-    host::setSupportPath({});
+    // A provider replaces the fixed list.
+    host::setSupportPathProvider([&] { return std::vector<std::string>{dir.path("first")}; });
+    EXPECT_EQ(zcedFindFile("layerc.def", buf), RTERROR);
+    EXPECT_EQ(zcedFindFile("only.txt", buf), RTNORM);
+    host::setSupportPathProvider(nullptr);
+    host::setSupportFolders({});
 }
