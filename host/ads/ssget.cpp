@@ -26,10 +26,16 @@ namespace {
 // The first word of a selection set's name: no database serial is negative.
 constexpr std::int64_t kSetTag = -0x5353;
 
+// Ids are only touched while their database lives: a set remembers its
+// database's serial, and a set of a closed drawing counts as freed.
+bool alive(std::int64_t serial) { return serial == 0 || ZcDbDatabase::fromSerial(serial) != nullptr; }
+
 struct Set {
+    std::int64_t serial = 0;
     std::vector<ZcDbObjectId> ids;
     std::unordered_set<ZcDbStub*> in;
     void add(ZcDbObjectId id) {
+        if (serial == 0 && id.database()) serial = id.database()->serial();
         if (in.insert(id.stub()).second) ids.push_back(id);
     }
     void remove(ZcDbObjectId id) {
@@ -40,8 +46,20 @@ struct Set {
 struct Sets {
     std::map<std::int64_t, Set> sets;
     std::int64_t next = 1;
-    std::vector<ZcDbObjectId> previous, pickFirst;
+    Set previous, pickFirst;
 };
+
+// A kept list, or nothing once its drawing is gone.
+const std::vector<ZcDbObjectId>& liveIds(const Set& s) {
+    static const std::vector<ZcDbObjectId> none;
+    return alive(s.serial) ? s.ids : none;
+}
+
+Set setOf(const std::vector<ZcDbObjectId>& ids) {
+    Set s;
+    for (ZcDbObjectId id : ids) s.add(id);
+    return s;
+}
 
 Sets& sets() {
     static Sets s;
@@ -51,7 +69,12 @@ Sets& sets() {
 Set* findSet(const ads_name ss) {
     if (!ss || ss[0] != kSetTag) return nullptr;
     auto it = sets().sets.find(ss[1]);
-    return it == sets().sets.end() ? nullptr : &it->second;
+    if (it == sets().sets.end()) return nullptr;
+    if (!alive(it->second.serial)) {
+        sets().sets.erase(it);
+        return nullptr;
+    }
+    return &it->second;
 }
 
 std::int64_t newSet(ads_name ss) {
@@ -148,7 +171,9 @@ int zcedSSGet(const char* str, const void* pt1, const void* pt2, const resbuf* f
         for (ZcDbObjectId id : host::pickFirstSet())
             if (id.isValid() && !id.isErased()) ids.push_back(id);
         ids = filtered(ids, filter);
-    } else if (mode.empty() || mode[0] == ':' || mode == "A" || mode == "R") {
+    } else if (mode == "A" || mode == "ALL") {
+        ids = filtered(host::selectableEntities(db), filter);
+    } else if (mode.empty() || mode[0] == ':') {
         int rc = host::interactiveSelect(str, pt1, filter, ids);
         if (rc != RTNORM) return rc;
     } else {
@@ -229,7 +254,7 @@ int zcedSSGetFirst(resbuf** gset, resbuf** pset) {
     if (pset) {
         *pset = nullptr;
         std::vector<ZcDbObjectId> live;
-        for (ZcDbObjectId id : sets().pickFirst)
+        for (ZcDbObjectId id : host::pickFirstSet())
             if (id.isValid() && !id.isErased()) live.push_back(id);
         ads_name ss;
         if (host::makeSelection(live, ss) == RTNORM) {
@@ -535,12 +560,12 @@ int makeSelection(const std::vector<ZcDbObjectId>& ids, ads_name ss) {
     return RTNORM;
 }
 
-void setPreviousSelection(const std::vector<ZcDbObjectId>& ids) { sets().previous = ids; }
-const std::vector<ZcDbObjectId>& previousSelection() { return sets().previous; }
-const std::vector<ZcDbObjectId>& pickFirstSet() { return sets().pickFirst; }
+void setPreviousSelection(const std::vector<ZcDbObjectId>& ids) { sets().previous = setOf(ids); }
+const std::vector<ZcDbObjectId>& previousSelection() { return liveIds(sets().previous); }
+const std::vector<ZcDbObjectId>& pickFirstSet() { return liveIds(sets().pickFirst); }
 
 void setPickFirstSet(const std::vector<ZcDbObjectId>& ids, bool notify) {
-    sets().pickFirst = ids;
+    sets().pickFirst = setOf(ids);
     if (notify) editorNotifyPickfirstModified();
 }
 

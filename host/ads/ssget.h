@@ -1,5 +1,8 @@
 // Selection sets of the classic interface and their filters.
 //
+// Sets, the previous set and the pick-first set hold ids of one drawing;
+// once that drawing's database is gone they read as freed (or empty).
+//
 // A selection set is named by an ads_name whose first word is a tag no
 // database serial takes; its members keep the order they were added in,
 // which for a selection is database order. zcedSSGet modes (a leading "_"
@@ -10,6 +13,7 @@
 //                points of pt1, a resbuf list of RTPOINT/RT3DPOINT nodes
 //   "L" "P"      the last entity made / the previous selection
 //   "I"          the pick-first set
+//   "A", "ALL"   every entity of the current space on a visible layer
 //   nullptr, "", ":S", ":E", ":$", ":S:E" … interactive (see adspick.h)
 // Graphical modes test the real geometry in plan (host/db/dbgeom.h) of the
 // entities of the current space whose layer is on and thawed.

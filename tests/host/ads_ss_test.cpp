@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -258,4 +259,30 @@ TEST_F(AdsSs, set_functions_keep_order_and_membership) {
     EXPECT_EQ(zcedSSFree(ss), RTERROR);
     EXPECT_EQ(zcedSSLength(ss, &n), RTERROR);
     EXPECT_EQ(zcedSSFree(single), RTNORM);
+}
+
+TEST_F(AdsSs, sets_of_a_closed_drawing_read_as_freed) {
+    ZcDbDatabase* mine = db();
+    ads_name ss, pick;
+    {
+        auto other = std::make_unique<ZcDbDatabase>();
+        zcdbSetCurDwg(other.get());
+        add(new ZcDbLine({0, 0, 0}, {1, 0, 0}));
+        ASSERT_EQ(zcedSSGet("X", nullptr, nullptr, nullptr, ss), RTNORM);
+        ASSERT_EQ(zcedSSGet("X", nullptr, nullptr, nullptr, pick), RTNORM);
+        zcedSSSetFirst(pick, nullptr);
+        zcdbSetCurDwg(mine);
+    }
+    std::int32_t n = 0;
+    EXPECT_EQ(zcedSSLength(ss, &n), RTERROR);
+    ads_name got;
+    EXPECT_EQ(zcedSSGet("P", nullptr, nullptr, nullptr, got), RTERROR);
+    EXPECT_EQ(zcedSSGet("I", nullptr, nullptr, nullptr, got), RTERROR);
+    resbuf* pset = nullptr;
+    zcedSSGetFirst(nullptr, &pset);
+    EXPECT_EQ(pset, nullptr);
+    // "A" takes what is visible in this drawing.
+    ZcDbObjectId line = add(new ZcDbLine({0, 0, 0}, {1, 0, 0}));
+    ASSERT_EQ(zcedSSGet("_A", nullptr, nullptr, nullptr, got), RTNORM);
+    EXPECT_EQ(members(RTNORM, got), (Ids{line}));
 }
