@@ -1,0 +1,39 @@
+// Start-up wiring of the host: the one place the host program and the test
+// fixture call before anything else. It makes every new document its own
+// database (a drawing read from a DXF file, or the standard contents of a
+// new one) with the drawing variables stored next to it, registers the
+// editor services in the system registry, sends the loaded modules their
+// LISP (5) and document (3 opened, 4 closed) messages, and keeps the list
+// of support folders.
+// Limits: one host per process; calling startHost again only replaces the
+// support folders.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class ZcApDocument;
+
+namespace host {
+
+struct HostOptions {
+    std::vector<std::string> supportDirs;  // --support folders, searched first
+    std::string programDir;                // its support/ and support/host/ follow
+};
+
+void startHost(const HostOptions& options = {});
+
+// Folders searched for support files: the --support folders, the program's
+// support/ and support/host/, then the current drawing's folder. Only
+// folders that exist are listed.
+std::vector<std::string> supportPath();
+
+// Opens a drawing as a new current document: read from `path` when the
+// file exists (refused with `error` and no document when it is malformed),
+// a new drawing of that name otherwise. Skipped kinds are noted on the
+// command line.
+ZcApDocument* openDrawing(const std::string& path, std::string* error);
+// Saves the document's database and drawing variables as DXF.
+bool saveDrawing(ZcApDocument* doc, const std::string& path, std::string* error);
+
+}  // namespace host
