@@ -28,6 +28,15 @@ private:
     T* m_service;
 };
 
+// Commands work on the current document's drawing.
+class WorkingDatabaseFollower : public ZcApDocManagerReactor {
+public:
+    void documentBecameCurrent(ZcApDocument* doc) override { zcdbSetCurDwg(doc ? doc->database() : nullptr); }
+    void documentToBeDestroyed(ZcApDocument* doc) override {
+        if (doc && zcdbCurDwg() == doc->database()) zcdbSetCurDwg(nullptr);
+    }
+};
+
 struct HostState {
     bool started = false;
     host::HostOptions options;
@@ -36,6 +45,7 @@ struct HostState {
     std::unique_ptr<host::MemorySysVarStore> pendingVars;
     std::unique_ptr<ServiceHandle<ZcEdCommandStack>> commands;
     std::unique_ptr<ServiceHandle<ZcEditor>> editor;
+    WorkingDatabaseFollower follower;
 };
 
 HostState& state() {
@@ -80,6 +90,8 @@ void startHost(const HostOptions& options) {
     s.started = true;
     registerServices();
     setDatabaseFactory(makeDatabase, destroyDatabase);
+    zcDocManagerPtr()->addReactor(&s.follower);
+    if (ZcApDocument* doc = zcDocManagerPtr()->curDocument()) zcdbSetCurDwg(doc->database());
     setLispInvoker([] { return zcrxDynamicLinker->sendToAll(5) > 0 ? RTNORM : RTERROR; });
     setDocumentLoadHook([](ZcApDocument&, bool loaded) { zcrxDynamicLinker->sendToAll(loaded ? 3 : 4); });
 }
