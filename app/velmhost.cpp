@@ -89,6 +89,22 @@ std::string programDir(const char* argv0) {
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
+// Queues script text: one answer per line; a line whose first non-blank
+// character is ';' is a comment and no answer at all.
+void queueScript(const std::string& text) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(pos, end - pos);
+        pos = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::size_t first = line.find_first_not_of(" \t");
+        if (first != std::string::npos && line[first] == ';') continue;
+        host::currentInput().pushLine(line);
+    }
+}
+
 // Runs what is queued; 1 when a command failed or the input ran out inside one.
 int runQueued() {
     int rc = host::processInput();
@@ -106,13 +122,13 @@ int runKeyboard() {
             pending += line + "\n";
             continue;
         }
-        host::currentInput().pushLine(line);
+        queueScript(line + "\n");
         status |= runQueued();
         std::fputs("\nPolecenie: ", stdout);
         std::fflush(stdout);
     }
     if (!tty) {
-        host::currentInput().pushLines(pending);
+        queueScript(pending);
         status |= runQueued();
     }
     return status;
@@ -151,7 +167,7 @@ int main(int argc, char** argv) {
 
     int status = 0;
     if (!o.script.empty()) {
-        host::currentInput().pushLines(scriptText);
+        queueScript(scriptText);
         status = runQueued();
     } else if (o.keyboard || isatty(0)) {
         status = runKeyboard();

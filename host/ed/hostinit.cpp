@@ -3,6 +3,7 @@
 #include "host/ed/hostinit.h"
 
 #include <memory>
+#include <vector>
 
 #include "host/ads/lisp.h"
 #include "host/db/dbdatabase.h"
@@ -92,7 +93,15 @@ void startHost(const HostOptions& options) {
     setDatabaseFactory(makeDatabase, destroyDatabase);
     zcDocManagerPtr()->addReactor(&s.follower);
     if (ZcApDocument* doc = zcDocManagerPtr()->curDocument()) zcdbSetCurDwg(doc->database());
-    setLispInvoker([] { return zcrxDynamicLinker->sendToAll(5) > 0 ? RTNORM : RTERROR; });
+    setLispInvoker([]() -> int {
+        // A module answers an error code when its function failed.
+        const auto& modules = zcrxDynamicLinker->modules();
+        if (modules.empty()) return RTERROR;
+        int status = RTNORM;
+        for (const auto& m : std::vector<ZcRxDynamicLinker::Module>(modules))
+            if (zcrxDynamicLinker->sendTo(m.handle, 5) == ZcRx::kRetError) status = RTERROR;
+        return status;
+    });
     setDocumentLoadHook([](ZcApDocument&, bool loaded) { zcrxDynamicLinker->sendToAll(loaded ? 3 : 4); });
 }
 
