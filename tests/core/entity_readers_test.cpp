@@ -13,7 +13,7 @@
 #include "core/support_files.h"
 #include "host/ads/ads.h"
 #include "host/ads/adsent.h"
-#include "host/ads/findfile.h"
+#include "host/ed/hostinit.h"
 #include "host/ads/ssget.h"
 #include "settings/setup_slots.h"
 #include "tests/core/layer_fixture.h"
@@ -250,7 +250,7 @@ TEST_F(LayerService, support_files_found_on_the_search_path) {
     dir.write("VXD.LST", "");
     dir.write("zwcadiso.pat", "*ANSI31,x\n45,0,0,0,1\n");
     dir.write("VELTILE.pat", "*VELTILE,x\n");
-    host::setSupportFolders({dir.path()});
+    host::startHost(host::HostOptions{{dir.path()}, ""});
     std::string folder = "x";
     ASSERT_EQ(GetDataFolder(folder), 1);
     EXPECT_EQ(folder, dir.path() + "/");
@@ -269,7 +269,7 @@ TEST_F(LayerService, support_files_found_on_the_search_path) {
     EXPECT_EQ(FindPatternFile("BRAK", path, true), 0);
     EXPECT_EQ(FindPatternFile("BRAK", path, false), 1);
 
-    host::setSupportFolders({});
+    host::startHost({});
     folder = "stays";
     EXPECT_EQ(GetDataFolder(folder), 0);
     EXPECT_EQ(folder, "stays");

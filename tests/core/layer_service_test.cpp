@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,9 @@
 #include "host/ads/sysvars.h"
 #include "settings/layer_catalogue.h"
 
+#include "host/ed/hostinit.h"
 #include "tests/core/layer_fixture.h"
+#include "tests/host/win_testdir.h"
 
 
 TEST_F(LayerService, new_layer_gets_the_catalogue_attributes_in_order) {
@@ -179,4 +182,22 @@ TEST_F(LayerService, yes_no_question_answers) {
     EXPECT_EQ(AskYesNo("Usunąć?", 1), 1);
     EXPECT_EQ(AskYesNo("Usunąć?", 1), -1);
     EXPECT_NE(transcript().find("Usunąć?"), std::string::npos);
+}
+
+TEST_F(LayerService, catalogue_found_on_the_search_path_is_read_and_rewritten_in_place) {
+    TestDir dir;
+    dir.write("layerc.def", "**Ściany,\n2DWALLS,MURI,1,X,DASHED,25\n");
+    host::startHost(host::HostOptions{{dir.path()}, ""});
+    AAR_LAYERC t;
+    ASSERT_EQ(t.ReadLayerDefFile("LAYERC.DEF"), 1);
+    ASSERT_EQ(t.size(), 2u);
+    t[1].color = 4;
+    EXPECT_TRUE(t.WriteLayerDefFile("LAYERC.DEF"));
+    EXPECT_EQ(dir.read("layerc.def"), "**Ściany,\n2DWALLS,MURI,4,X,DASHED,25\n");
+    // The writer never makes a catalogue that is not there.
+    EXPECT_FALSE(t.WriteLayerDefFile("TCLAYERC.DEF"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path("TCLAYERC.DEF")));
+    EXPECT_EQ(t.ReadLayerDefFile("TCLAYERC.DEF"), 0);
+    EXPECT_TRUE(t.empty());
+    host::startHost({});
 }
