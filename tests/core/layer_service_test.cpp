@@ -53,6 +53,17 @@ TEST_F(LayerService, key_missing_from_the_catalogue_is_the_layer_name_with_defau
     EXPECT_EQ(answers, (std::vector<std::string>{"_N", "NOWA", "_L", "Continuous", "NOWA", "_C", "7", "NOWA", ""}));
 }
 
+TEST_F(LayerService, row_without_a_layer_colour_makes_the_layer_with_colour_7) {
+    AAR_LAYERC t;
+    t.ParseLayerDefLines({"KLUCZ,WARSTWA", "ZERO,ZERO,0,,Continuous,-3"});
+    std::string name = "KLUCZ";
+    EnsureLayer(name, t, false, 0.0, false);
+    name = "ZERO";
+    EnsureLayer(name, t, false, 0.0, false);
+    EXPECT_EQ(answers, (std::vector<std::string>{"_N", "WARSTWA", "_L", "Continuous", "WARSTWA", "_C", "7", "WARSTWA",
+                                                 "", "_N", "ZERO", "_L", "Continuous", "ZERO", "_C", "7", "ZERO", ""}));
+}
+
 TEST_F(LayerService, existing_layer_is_never_changed) {
     AddLayer("MURI", 5);
     std::string name = "2DWALLS";
