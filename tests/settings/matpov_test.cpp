@@ -4,7 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <set>
+
 #include "host/win/registry.h"
+#include "host/win/textfile.h"
+#include "host/win/textutil.h"
 #include "settings/matpov_registry.h"
 #include "tests/host/win_testdir.h"
 #include "tests/settings/memory_filer.h"
@@ -167,4 +172,33 @@ TEST_F(RenderRegistryTest, unterminated_or_unparsable_text_is_read_safely) {
     EXPECT_EQ(sfondo, 42);
     EXPECT_EQ(zenit, 16159600);
     EXPECT_EQ(ambiente, 9633776);  // too long for the buffer: the default stands
+}
+
+// The shipped catalogue: every line scans, every layer key is a key of the
+// layer catalogue, and no layer is listed twice.
+TEST(LayerPovShipped, default_catalogue_names_catalogue_layers_once) {
+    std::filesystem::path support = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "support";
+    AAR_LAYERPOV rows;
+    ASSERT_TRUE(ReadLayerPovFile((support / "LAYERPOV.DEF").string(), rows));
+    auto layerc = host::readTextFile((support / "LAYERC.DEF").string());
+    ASSERT_TRUE(layerc);
+    std::set<std::string> keys;
+    for (const std::string& line : layerc->lines) keys.insert(line.substr(0, line.find(',')));
+    std::set<std::string> seen;
+    int entries = 0;
+    for (const AA_LAYERPOV& row : rows) {
+        if (row.layer.starts_with("**")) {
+            EXPECT_TRUE(keys.count(row.layer)) << row.layer;
+            continue;
+        }
+        ++entries;
+        EXPECT_TRUE(keys.count(row.layer)) << row.layer;
+        EXPECT_TRUE(seen.insert(host::toUpper(row.layer)).second) << row.layer;
+        EXPECT_FALSE(row.texture.empty()) << row.layer;
+        EXPECT_GT(row.scale, 0.0) << row.layer;
+        EXPECT_GE(row.integer, 0);
+        EXPECT_LE(row.integer, 2);
+        EXPECT_FALSE(row.group.empty()) << row.layer;
+    }
+    EXPECT_GT(entries, 20);
 }
