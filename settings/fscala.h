@@ -13,6 +13,8 @@
 #include <array>
 #include <vector>
 
+#include "host/db/dbobject.h"
+#include "settings/settings_dbfiler.h"
 #include "settings/settings_filer.h"
 
 constexpr int kScaleEntryCount = 10;
@@ -33,8 +35,17 @@ public:
     AA_FSCALA* FindByKey(int key);
 };
 
-class VELM_FSCALA {
+class VELM_FSCALA : public ZcDbObject {
 public:
+    VELM_SETTINGS_OBJECT_MEMBERS(VELM_FSCALA);
+    VELM_FSCALA() = default;
+    // A copy holds the same settings and is in no database.
+    VELM_FSCALA(const VELM_FSCALA& o) : ZcDbObject() { scales = o.scales; }
+    VELM_FSCALA& operator=(const VELM_FSCALA& o) {
+        scales = o.scales;
+        return *this;
+    }
+
     static constexpr const char* kClassName = "VELM_FSCALA";
     static constexpr short kFilingVersion = 7;
 

@@ -11,10 +11,21 @@
 #include <string>
 #include <vector>
 
+#include "host/db/dbobject.h"
+#include "settings/settings_dbfiler.h"
 #include "settings/settings_filer.h"
 
-class VELM_LIBOBJOPT {
+class VELM_LIBOBJOPT : public ZcDbObject {
 public:
+    VELM_SETTINGS_OBJECT_MEMBERS(VELM_LIBOBJOPT);
+    VELM_LIBOBJOPT() = default;
+    // A copy holds the same settings and is in no database.
+    VELM_LIBOBJOPT(const VELM_LIBOBJOPT& o) : ZcDbObject() { entries = o.entries; }
+    VELM_LIBOBJOPT& operator=(const VELM_LIBOBJOPT& o) {
+        entries = o.entries;
+        return *this;
+    }
+
     static constexpr const char* kClassName = "VELM_LIBOBJOPT";
     static constexpr short kFilingVersion = 7;
 
@@ -31,8 +42,17 @@ public:
     FilingStatus fileInDxf(SettingsDxfReader& r);
 };
 
-class VELM_LAYERMURI {
+class VELM_LAYERMURI : public ZcDbObject {
 public:
+    VELM_SETTINGS_OBJECT_MEMBERS(VELM_LAYERMURI);
+    VELM_LAYERMURI() = default;
+    // A copy holds the same settings and is in no database.
+    VELM_LAYERMURI(const VELM_LAYERMURI& o) : ZcDbObject() { entries = o.entries; }
+    VELM_LAYERMURI& operator=(const VELM_LAYERMURI& o) {
+        entries = o.entries;
+        return *this;
+    }
+
     static constexpr const char* kClassName = "VELM_LAYERMURI";
     static constexpr short kFilingVersion = 7;
     static constexpr const char* kFirstLayer = "2DWALLS";
