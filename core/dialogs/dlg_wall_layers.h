@@ -34,3 +34,20 @@ public:
 private:
     void OnAdd();
 };
+
+class CDlgSelezLayer : public CDialog {
+public:
+    explicit CDlgSelezLayer(CWnd* parent = nullptr);
+
+    std::string m_chosenLayer;
+    // 1: the list shows the 2D names; 0: the 3D names.
+    int m_use2DNames = 1;
+
+    BOOL OnInitDialog() override;
+    void DoDataExchange(CDataExchange* dx) override;
+
+    CListBox m_list;
+
+private:
+    void OnSelChange();
+};
