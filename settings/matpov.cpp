@@ -4,14 +4,25 @@
 
 #include <algorithm>
 #include <climits>
+#include <memory>
 
+#include "core/support_files.h"
+#include "host/db/dbdict.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
+#include "settings/settings_store.h"
+
+VELM_SETTINGS_OBJECT_DEFINE(VELM_MATPOV)
 
 namespace {
 
+bool ReadSupportLayerPov(AAR_LAYERPOV& rows) {
+    auto path = FindSupportFile("LAYERPOV.DEF");
+    return path && ReadLayerPovFile(*path, rows);
+}
+
 LayerPovCatalogue& CatalogueSource() {
-    static LayerPovCatalogue source;
+    static LayerPovCatalogue source = ReadSupportLayerPov;
     return source;
 }
 
@@ -198,4 +209,28 @@ FilingStatus VELM_MATPOV::fileInDxf(SettingsDxfReader& r) {
         MergeRow(row);
     }
     return FilingStatus::kOk;
+}
+
+VELM_MATPOV* OpenMatPovObject() {
+    // The settings dictionary is the one the store lives in (made with it).
+    VELM_SETUP* store = OpenSetupObject(true);
+    if (!store) return nullptr;
+    ZcDbObjectId dictId = store->ownerId();
+    store->close();
+    ZcDbDictionary* dict = nullptr;
+    if (dictId.isNull() || zcdbOpenObject(dict, dictId, ZcDb::kForRead) != Zcad::eOk) return nullptr;
+    ZcDbObjectId found;
+    dict->getAt(VELM_MATPOV::kClassName, found);
+    dict->close();
+    if (!found.isNull()) {
+        VELM_MATPOV* obj = nullptr;
+        return zcdbOpenObject(obj, found, ZcDb::kForWrite) == Zcad::eOk ? obj : nullptr;
+    }
+    auto made = std::make_unique<VELM_MATPOV>();
+    made->Reset();
+    if (zcdbOpenObject(dict, dictId, ZcDb::kForWrite) != Zcad::eOk) return nullptr;
+    Zcad::ErrorStatus es = dict->setAt(VELM_MATPOV::kClassName, made.get());
+    dict->close();
+    if (es != Zcad::eOk) return nullptr;
+    return made.release();  // resident now, open for write for the caller
 }

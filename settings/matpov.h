@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+#include "host/db/dbobject.h"
+#include "settings/settings_dbfiler.h"
 #include "settings/settings_filer.h"
 
 struct AA_LAYERPOV {
@@ -47,15 +49,24 @@ bool ReadLayerPovFile(const std::string& path, AAR_LAYERPOV& table);
 std::vector<std::string> FormatLayerPovLines(const AAR_LAYERPOV& table);
 
 // Where new and re-read records take the catalogue from: fills the table
-// and says whether a catalogue was found. The module sets it to read
-// "LAYERPOV.DEF" from the support search path; unset, there is none.
+// and says whether a catalogue was found. By default "LAYERPOV.DEF" found
+// on the support search path; an empty source gives no catalogue.
 using LayerPovCatalogue = std::function<bool(AAR_LAYERPOV&)>;
 void SetLayerPovCatalogue(LayerPovCatalogue source);
 // The catalogue's rows now (empty when there is no catalogue).
 AAR_LAYERPOV LoadLayerPovCatalogue();
 
-class VELM_MATPOV {
+class VELM_MATPOV : public ZcDbObject {
 public:
+    VELM_SETTINGS_OBJECT_MEMBERS(VELM_MATPOV);
+    VELM_MATPOV() = default;
+    // A copy holds the same rows and is in no database.
+    VELM_MATPOV(const VELM_MATPOV& o) : ZcDbObject(), rows(o.rows) {}
+    VELM_MATPOV& operator=(const VELM_MATPOV& o) {
+        rows = o.rows;
+        return *this;
+    }
+
     static constexpr const char* kClassName = "VELM_MATPOV";
     static constexpr short kFilingVersion = 7;
 
@@ -71,3 +82,9 @@ public:
     FilingStatus fileOutDxf(SettingsDxfWriter& w) const;
     FilingStatus fileInDxf(SettingsDxfReader& r);
 };
+
+// The drawing's VELM_MATPOV in "VELMOR_6", open for write; made from the
+// catalogue when missing. Null when the drawing's settings cannot be
+// opened. The caller closes it. The class is registered with
+// VELM_MATPOV::rxInit() (and removed with rxUninit()).
+VELM_MATPOV* OpenMatPovObject();

@@ -2,6 +2,7 @@
 // never change, insertion before the selection, groups never emptied.
 #include "settings/dialogs/dlg_layerc.h"
 
+#include "host/ads/adscodes.h"
 #include "host/ui/hostdialogs.h"
 #include "tests/settings/dialogs/dialog_fixture.h"
 
@@ -145,4 +146,11 @@ TEST_F(LayercTest, removing_keeps_every_group_non_empty_and_headings_in_place) {
     EXPECT_EQ(MessageTexts(), (std::vector<std::string>{kGroupNotEmpty, kCannotRemoveGroup}));
     EXPECT_EQ(shown.size(), 7u);
     EXPECT_EQ(dlg.Catalogue()[2].key, "2DWALLL");
+}
+
+TEST_F(ModuleDialogTest, ddlcolor_without_a_readable_catalogue_shows_no_dialog) {
+    // The catalogue is not on the search path here: nothing may be offered
+    // whose OK would write an empty "LAYERC.DEF".
+    EXPECT_EQ(ddlcolor(), RTNORM);
+    EXPECT_TRUE(zcui::DialogsShown().empty());
 }
