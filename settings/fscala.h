@@ -8,6 +8,11 @@
 // ten reals. DXF: the subclass marker, a 170 count, per record a 170 key
 // and exactly ten 140 values; an item of another code ends reading, the
 // record being read is dropped and earlier ones stay.
+//
+// The records are custom objects of the drawing (their registration and
+// filing members come from settings_dbfiler.h); a drawing keeps one of each
+// in its dictionary "VELMOR_6", opened through settings_store.h. A copy of a
+// record holds the same settings and belongs to no drawing.
 #pragma once
 
 #include <array>

@@ -9,6 +9,11 @@
 // their texts, or the five reals. DXF: the subclass marker, 170 counts, 300
 // texts, 140 reals; an item of another code ends reading at once, and what
 // follows it keeps its former contents.
+//
+// The records are custom objects of the drawing (their registration and
+// filing members come from settings_dbfiler.h); a drawing keeps one of each
+// in its dictionary "VELMOR_6", opened through settings_store.h. A copy of a
+// record holds the same settings and belongs to no drawing.
 #pragma once
 
 #include <array>

@@ -6,6 +6,11 @@
 // Filing: DWG version 7, a 16-bit count and the texts; DXF the subclass
 // marker, a 170 count and one 300 item per entry. Lists are below 32768
 // entries (the count is 16-bit).
+//
+// The records are custom objects of the drawing (their registration and
+// filing members come from settings_dbfiler.h); a drawing keeps one of each
+// in its dictionary "VELMOR_6", opened through settings_store.h. A copy of a
+// record holds the same settings and belongs to no drawing.
 #pragma once
 
 #include <string>

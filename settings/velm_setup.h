@@ -11,6 +11,11 @@
 // DXF: subclass marker "VELM_SETUP", then one item per slot whose group code
 // is the type code; reading stops, pushing the item back, at the first item
 // that is not one of the four variable codes.
+//
+// The records are custom objects of the drawing (their registration and
+// filing members come from settings_dbfiler.h); a drawing keeps one of each
+// in its dictionary "VELMOR_6", opened through settings_store.h. A copy of a
+// record holds the same settings and belongs to no drawing.
 #pragma once
 
 #include <array>
