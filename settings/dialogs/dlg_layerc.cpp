@@ -30,11 +30,11 @@ constexpr int IDC_REMOVE = 1238;
 constexpr int kNoSelection = -1;
 constexpr int kSeveral = -2;
 
-struct ColumnSpec {
+struct ColumnLayout {
     UINT heading;
     int width;
 };
-constexpr ColumnSpec kColumnSpecs[] = {{1041, 80}, {1042, 80}, {1043, 40}, {1045, 120}, {1046, 100}};
+constexpr ColumnLayout kColumnLayouts[] = {{1041, 80}, {1042, 80}, {1043, 40}, {1045, 120}, {1046, 100}};
 
 bool IsHeading(const AA_LAYERC& row) { return row.key.starts_with("**"); }
 
@@ -97,7 +97,7 @@ BOOL CDlgLayerc::OnInitDialog() {
     CDialog::OnInitDialog();
     BuildGroupTree();
     for (int c = 0; c < 5; ++c)
-        m_list.InsertColumn(c, ResourceString(kColumnSpecs[c].heading), LVCFMT_LEFT, kColumnSpecs[c].width);
+        m_list.InsertColumn(c, ResourceString(kColumnLayouts[c].heading), LVCFMT_LEFT, kColumnLayouts[c].width);
     m_groupFilter.clear();
     m_subgroupFilter.clear();
     FillLayerList();
@@ -248,6 +248,8 @@ void CDlgLayerc::OnListClick() {
 
 void CDlgLayerc::OnAssign() {
     UpdateData(TRUE);
+    // An empty layer name would leave rows that map to no layer at all.
+    if (m_layerName.empty()) return;
     std::vector<int> items;
     std::vector<int> rows = SelectedEditableRows(&items);
     for (std::size_t i = 0; i < rows.size(); ++i) {
@@ -295,6 +297,8 @@ void CDlgLayerc::OnLineWeight() {
 
 void CDlgLayerc::OnAddLayer() {
     UpdateData(TRUE);
+    // A row without a key could never be found again by its element.
+    if (m_layerName.empty()) return;
     for (const AA_LAYERC& row : m_catalogue)
         if (host::iequals(row.key, m_layerName)) {
             AfxMessageBox(kLayerKeyExists, MB_OK, 0);

@@ -154,3 +154,15 @@ TEST_F(ModuleDialogTest, ddlcolor_without_a_readable_catalogue_shows_no_dialog) 
     EXPECT_EQ(ddlcolor(), RTNORM);
     EXPECT_TRUE(zcui::DialogsShown().empty());
 }
+
+TEST_F(LayercTest, an_empty_name_is_never_assigned_or_added) {
+    Run([&](zcui::DialogUser& u, CListCtrl&) {
+        u.Select(1001, std::vector<zcui::Row>{2, 3});  // several rows enable assigning
+        u.Click(4);
+        u.Select(1001, std::vector<zcui::Row>{2});
+        u.Message(WM_COMMAND, Clicked(1237));
+    });
+    EXPECT_EQ(dlg.Catalogue()[2].layerName, "2DWALLS");
+    EXPECT_EQ(dlg.Catalogue()[3].layerName, "2DWALLL");
+    EXPECT_EQ(dlg.Catalogue().size(), Sample().size());
+}
