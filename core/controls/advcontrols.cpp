@@ -53,7 +53,7 @@ void CadvNumEdit::GetRange(double& minimum, double& maximum) const {
     maximum = m_maximum;
 }
 
-void CadvNumEdit::SetInt(long value) { SetWindowText(std::to_string(value)); }
+void CadvNumEdit::SetInt(int value) { SetWindowText(std::to_string(value)); }
 
 void CadvNumEdit::SetDouble(double value) { SetWindowText(host::formatNumber(value, 6)); }
 

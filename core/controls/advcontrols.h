@@ -38,7 +38,7 @@ public:
     virtual void SetRange(double minimum, double maximum);
     virtual void GetRangeFloat(float& minimum, float& maximum) const;
     virtual void GetRange(double& minimum, double& maximum) const;
-    virtual void SetInt(long value);
+    virtual void SetInt(int value);
     virtual void SetDouble(double value);
     virtual double GetDouble() const;
     void SetDecimals(int decimals) { m_decimals = decimals; }
