@@ -1,6 +1,9 @@
-// Where the module's support files are found.
+// Where the module's support files are found: the host's support path.
 #include "core/support_files.h"
 
-// Interim: the host's support-file search is not reachable yet, so nothing
-// is found and every caller takes its "not found" path.
-std::optional<std::string> FindSupportFile(std::string_view) { return std::nullopt; }
+#include "host/ads/findfile.h"
+
+std::optional<std::string> FindSupportFile(std::string_view name) {
+    if (name.empty()) return std::nullopt;
+    return host::findOnSupportPath(std::string(name));
+}

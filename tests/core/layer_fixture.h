@@ -1,4 +1,4 @@
-// A drawing with a stand-in of the host's layer command that records its
+// The module's test drawing, with its settings objects, and a stand-in of the host's layer command that records its
 // answers (and makes the layer it is asked to make), a stand-in regen, and
 // helpers to add and read layers.
 #pragma once
@@ -14,7 +14,8 @@
 #include "host/db/dbmain.h"
 #include "host/ed/cmdproc.h"
 #include "settings/layer_catalogue.h"
-#include "tests/host/ed_fixture.h"
+#include "settings/settings_store.h"
+#include "tests/support/velm_test.h"
 
 
 inline void AddLayer(const std::string& name, int color, bool off = false) {
@@ -51,12 +52,13 @@ inline AAR_LAYERC Catalogue() {
 
 // Records what the layer command is given, answer by answer, up to the
 // empty answer that ends it, and the two variables while it runs.
-class LayerService : public EdSession {
+class LayerService : public VelmTest {
 protected:
     void SetUp() override {
-        EdSession::SetUp();
-        db_ = std::make_unique<ZcDbDatabase>();
-        zcdbSetCurDwg(db_.get());
+        RegisterSettingsClasses();
+        VelmTest::SetUp();
+        ASSERT_NE(db(), nullptr);
+        ASSERT_EQ(GetWorkingDatabase(), db());
         host::registerHostCommand("-LAYER", [this] {
             echoWhileRunning = host::sysVarShort("CMDECHO");
             regenWhileRunning = host::sysVarShort("REGENMODE");
@@ -78,12 +80,10 @@ protected:
     void TearDown() override {
         host::unregisterHostCommand("-LAYER");
         host::unregisterHostCommand("REGEN");
-        EdSession::TearDown();
-        zcdbSetCurDwg(nullptr);
-        db_.reset();
+        VelmTest::TearDown();
+        UnregisterSettingsClasses();
     }
 
-    std::unique_ptr<ZcDbDatabase> db_;
     std::vector<std::string> answers;
     int echoWhileRunning = -1;
     int regenWhileRunning = -1;

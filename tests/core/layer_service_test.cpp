@@ -173,7 +173,7 @@ TEST_F(LayerService, system_variable_setters_return_the_former_value) {
 }
 
 TEST_F(LayerService, yes_no_question_answers) {
-    feed({"tak", "Nie", "", "!cancel"});
+    push({"tak", "Nie", "", "!cancel"});
     EXPECT_EQ(AskYesNo("Usunąć?", 0), 1);
     EXPECT_EQ(AskYesNo("Usunąć?", 1), 0);
     EXPECT_EQ(AskYesNo("Usunąć?", 1), 1);
