@@ -2,8 +2,13 @@
 // never change, insertion before the selection, groups never emptied.
 #include "settings/dialogs/dlg_layerc.h"
 
+#include <filesystem>
+
 #include "host/ads/adscodes.h"
+#include "host/ads/findfile.h"
 #include "host/ui/hostdialogs.h"
+#include "settings/dialogs/dlg_linepickers.h"
+#include "tests/host/win_testdir.h"
 #include "tests/settings/dialogs/dialog_fixture.h"
 
 namespace {
@@ -165,4 +170,32 @@ TEST_F(LayercTest, an_empty_name_is_never_assigned_or_added) {
     EXPECT_EQ(dlg.Catalogue()[2].layerName, "2DWALLS");
     EXPECT_EQ(dlg.Catalogue()[3].layerName, "2DWALLL");
     EXPECT_EQ(dlg.Catalogue().size(), Sample().size());
+}
+
+TEST_F(ModuleDialogTest, ddlcolor_on_an_empty_catalogue_shows_no_dialog_and_keeps_the_file) {
+    TestDir dir;
+    dir.write("LAYERC.DEF", "\n");
+    host::setSupportFolders({dir.path()});
+    EXPECT_EQ(ddlcolor(), RTNORM);
+    host::setSupportFolders({});
+    EXPECT_TRUE(zcui::DialogsShown().empty());
+    EXPECT_EQ(dir.read("LAYERC.DEF"), "\n");
+}
+
+TEST_F(ModuleDialogTest, linetype_picker_lists_the_support_linetype_file) {
+    std::filesystem::path hostSupport =
+        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "support" / "host";
+    host::setSupportFolders({hostSupport.string()});
+    CDlgTipoLinea picker;
+    picker.m_selected = "hidden";
+    std::string preselected;
+    zcui::InstallDialogDriver(IDD_TIPOLINEA, [&](zcui::DialogUser& u) {
+        CListBox* l = u.Get<CListBox>(1378);
+        l->GetText(l->GetCurSel(), preselected);
+        u.Ok();
+    });
+    EXPECT_EQ(picker.DoModal(), IDOK);
+    host::setSupportFolders({});
+    EXPECT_TRUE(preselected.starts_with("HIDDEN,"));
+    EXPECT_EQ(picker.GetLinetype(), "HIDDEN");
 }
