@@ -275,3 +275,31 @@ TEST_F(LayerService, support_files_found_on_the_search_path) {
     EXPECT_EQ(folder, "stays");
     EXPECT_EQ(ReadConfigInt("NUM_INF_VANI"), -1);
 }
+
+TEST_F(LayerService, face_corners_in_order_and_highlight_toggle) {
+    const ads_point p0 = {0, 0, 1}, p1 = {1, 0, 2}, p2 = {1, 1, 3}, p3 = {0, 1, 4};
+    resbuf* list = zcutBuildList(RTDXF0, "3DFACE", 8, "0", 10, p0, 11, p1, 12, p2, 13, p3, 0);
+    ASSERT_EQ(zcdbEntMake(list), RTNORM);
+    zcutRelRb(list);
+    Made face;
+    zcdbEntLast(face.n);
+    Point3 corners[4];
+    ASSERT_EQ(Get3dFaceData(face.n, corners), 1);
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(corners[i].z, i + 1.0);
+    Point3 s, e;
+    EXPECT_EQ(GetLineData(face.n, s, e), 0);
+
+    ZcDbObjectId id;
+    zcdbGetObjectId(id, face.n);
+    auto highlighted = [&id] {
+        ZcDbEntity* ent = nullptr;
+        zcdbOpenObject(ent, id, ZcDb::kForRead);
+        const bool on = ent->isHighlighted();
+        ent->close();
+        return on;
+    };
+    HighlightEntity(face.n, 0);
+    EXPECT_TRUE(highlighted());
+    HighlightEntity(face.n, 1);
+    EXPECT_FALSE(highlighted());
+}
