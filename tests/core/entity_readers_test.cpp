@@ -264,8 +264,9 @@ TEST_F(LayerService, support_files_found_on_the_search_path) {
     std::string path;
     ASSERT_EQ(FindPatternFile("veltile", path, true), 1);
     EXPECT_EQ(path, dir.path("VELTILE.pat"));
-    EXPECT_EQ(FindPatternFile("ANSI3", path, true), 1);
+    EXPECT_EQ(FindPatternFile("ANSI31", path, true), 1);
     EXPECT_EQ(path, dir.path("zwcadiso.pat"));
+    EXPECT_EQ(FindPatternFile("ANSI3", path, true), 0);
     EXPECT_EQ(FindPatternFile("BRAK", path, true), 0);
     EXPECT_EQ(FindPatternFile("BRAK", path, false), 1);
 
