@@ -16,25 +16,30 @@ namespace {
 
 std::string dir() { return ::testing::TempDir(); }
 
+// Each test its own output file: the tests run as parallel processes.
+std::string outputPath() {
+    return dir() + "velmhost_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
+}
+
 void writeFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
 int velmhost(const std::string& args) {
-    std::string cmd = std::string(VELM_BINARY_DIR) + "/velmhost " + args + " > " + dir() + "velmhost_out.txt 2>&1";
+    std::string cmd = std::string(VELM_BINARY_DIR) + "/velmhost " + args + " > " + outputPath() + " 2>&1";
     int rc = std::system(cmd.c_str());
     return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
 }
 
 std::string output() {
-    std::ifstream in(dir() + "velmhost_out.txt");
+    std::ifstream in(outputPath());
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
 }  // namespace
 
 TEST(Velmhost, empty_script_saves_a_new_drawing_and_succeeds) {
-    std::string scr = dir() + "vh_empty.scr", out = dir() + "vh_empty.dxf";
+    std::string scr = dir() + "vh_empty1.scr", out = dir() + "vh_empty.dxf";
     writeFile(scr, "; nothing to do\n");
     std::remove(out.c_str());
     ASSERT_EQ(velmhost("--script " + scr + " --save " + out), 0) << output();
@@ -87,7 +92,9 @@ TEST(Velmhost, bad_usage_and_unreadable_files_give_status_two) {
     EXPECT_EQ(velmhost("--script " + dir() + "no_such_script.scr"), 2);
     std::string bad = dir() + "vh_bad.dxf";
     writeFile(bad, "0\nSECTION\n2\nENTITIES\n0\nLINE\n");
-    EXPECT_EQ(velmhost(bad + " --script " + dir() + "vh_empty.scr"), 2);
+    std::string empty = dir() + "vh_empty2.scr";
+    writeFile(empty, "\n");
+    EXPECT_EQ(velmhost(bad + " --script " + empty), 2);
     EXPECT_NE(output().find("DXF: wiersz"), std::string::npos) << output();
-    EXPECT_EQ(velmhost("--module " + dir() + "no_such_module.zrx --script " + dir() + "vh_empty.scr"), 2);
+    EXPECT_EQ(velmhost("--module " + dir() + "no_such_module.zrx --script " + empty), 2);
 }
