@@ -438,8 +438,12 @@ private:
             if (cached == m_classes.end()) cached = m_classes.emplace(kind, zcrxFindClassByDxfName(kind)).first;
             cls = cached->second;
         }
-        ZcDbObject* obj = cls ? ZcDbObject::cast(cls->create()) : nullptr;
-        if (!obj) return nullptr;
+        ZcRxObject* made = cls ? cls->create() : nullptr;
+        ZcDbObject* obj = ZcDbObject::cast(made);
+        if (!obj) {
+            delete made;
+            return nullptr;
+        }
         ZcDbMemDxfFiler filer(items, m_db.get());
         Zcad::ErrorStatus es = obj->dxfIn(&filer);
         if (es != Zcad::eOk && es != Zcad::eEndOfFile) {
