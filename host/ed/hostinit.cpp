@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "host/ads/findfile.h"
 #include "host/ads/lisp.h"
 #include "host/db/dbdatabase.h"
 #include "host/db/dxffile.h"
@@ -92,6 +93,7 @@ void startHost(const HostOptions& options) {
     registerServices();
     setDatabaseFactory(makeDatabase, destroyDatabase);
     zcDocManagerPtr()->addReactor(&s.follower);
+    setSupportPathProvider(supportPath);
     if (ZcApDocument* doc = zcDocManagerPtr()->curDocument()) zcdbSetCurDwg(doc->database());
     setLispInvoker([]() -> int {
         // A module answers an error code when its function failed.
