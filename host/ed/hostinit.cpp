@@ -2,8 +2,6 @@
 // messages and the support folders.
 #include "host/ed/hostinit.h"
 
-#include "host/ads/findfile.h"
-
 #include <memory>
 #include <vector>
 
@@ -93,7 +91,6 @@ void startHost(const HostOptions& options) {
     if (s.started) return;
     s.started = true;
     registerServices();
-    setSupportPathProvider(supportPath);
     setDatabaseFactory(makeDatabase, destroyDatabase);
     zcDocManagerPtr()->addReactor(&s.follower);
     setSupportPathProvider(supportPath);
