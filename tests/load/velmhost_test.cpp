@@ -98,3 +98,37 @@ TEST(Velmhost, bad_usage_and_unreadable_files_give_status_two) {
     EXPECT_NE(output().find("DXF: wiersz"), std::string::npos) << output();
     EXPECT_EQ(velmhost("--module " + dir() + "no_such_module.zrx --script " + empty), 2);
 }
+
+namespace {
+
+std::string promptingModule() { return std::string(VELM_TEST_MODULE_DIR) + "/prompting_module.zrx"; }
+
+}  // namespace
+
+TEST(Velmhost, command_answered_by_the_script_draws_and_succeeds) {
+    std::string scr = dir() + "vh_ask_ok.scr", out = dir() + "vh_ask_ok.dxf";
+    writeFile(scr, "ASKPOINT\n3,4\n!expect count 0=LINE 1\n");
+    ASSERT_EQ(velmhost("--module " + promptingModule() + " --script " + scr + " --save " + out), 0) << output();
+    host::DxfLoadResult r = host::loadDxf(out);
+    ASSERT_TRUE(r.db) << r.error;
+    ZcDbBlockTableRecord* ms = nullptr;
+    ASSERT_EQ(zcdbOpenObject(ms, r.db->modelSpaceId(), ZcDb::kForRead), Zcad::eOk);
+    std::vector<ZcDbObjectId> ids = ms->entityIds();
+    ms->close();
+    ASSERT_EQ(ids.size(), 1u);
+    auto* line = ZcDbLine::cast(ids[0].stub()->object.get());
+    ASSERT_NE(line, nullptr);
+    EXPECT_TRUE(line->endPoint().isEqualTo(ZcGePoint3d(3, 4, 0)));
+}
+
+TEST(Velmhost, script_ending_inside_a_command_gives_status_one) {
+    std::string scr = dir() + "vh_ask_cut.scr";
+    writeFile(scr, "ASKPOINT\n");
+    EXPECT_EQ(velmhost("--module " + promptingModule() + " --script " + scr), 1) << output();
+}
+
+TEST(Velmhost, explicit_cancel_is_not_a_failure) {
+    std::string scr = dir() + "vh_ask_cancel.scr";
+    writeFile(scr, "ASKPOINT\n!cancel\n");
+    EXPECT_EQ(velmhost("--module " + promptingModule() + " --script " + scr), 0) << output();
+}
