@@ -22,6 +22,7 @@
 #include "host/db/dbsymtb.h"
 #include "host/db/dxffile.h"
 #include "host/win/files.h"
+#include "host/win/textfile.h"
 #include "host/win/textutil.h"
 
 namespace {
@@ -719,7 +720,14 @@ private:
 
 namespace host {
 
-DxfLoadResult readDxfText(std::string_view text) { return DxfReader(text).run(); }
+DxfLoadResult readDxfText(std::string_view text) {
+    // Files of older formats are in the system's 8-bit code page.
+    if (!isValidUtf8(text)) {
+        std::string decoded = decodeWindows1250(text);
+        return DxfReader(decoded).run();
+    }
+    return DxfReader(text).run();
+}
 
 DxfLoadResult loadDxf(const std::string& path) {
     std::string bytes, error;

@@ -88,11 +88,13 @@ namespace host {
 void startHost(const HostOptions& options) {
     HostState& s = state();
     s.options = options;
-    if (s.started) return;
-    s.started = true;
-    registerServices();
+    if (!s.started) {
+        s.started = true;
+        registerServices();
+        zcDocManagerPtr()->addReactor(&s.follower);
+    }
+    // The hooks again at every start: a test may have put its own in place.
     setDatabaseFactory(makeDatabase, destroyDatabase);
-    zcDocManagerPtr()->addReactor(&s.follower);
     setSupportPathProvider(supportPath);
     if (ZcApDocument* doc = zcDocManagerPtr()->curDocument()) zcdbSetCurDwg(doc->database());
     setLispInvoker([]() -> int {

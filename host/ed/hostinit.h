@@ -5,8 +5,8 @@
 // editor services in the system registry, sends the loaded modules their
 // LISP (5) and document (3 opened, 4 closed) messages, and keeps the list
 // of support folders.
-// Limits: one host per process; calling startHost again only replaces the
-// support folders.
+// Limits: one host per process; calling startHost again replaces the
+// support folders and puts the hooks back (services are registered once).
 #pragma once
 
 #include <functional>

@@ -241,3 +241,17 @@ TEST(DxfFile, dictionary_entries_of_skipped_objects_are_dropped) {
     EXPECT_EQ(piani->numEntries(), 0u);
     piani->close();
 }
+
+TEST(DxfFile, eight_bit_file_of_an_older_writer_reads_as_polish_text) {
+    std::string text = kForeignFile;
+    // "MURI" becomes "ŁUK" in Windows-1250 bytes.
+    text.replace(text.find("MURI"), 4, "\xA3UK");
+    host::DxfLoadResult r = host::readDxfText(text);
+    ASSERT_TRUE(r.db) << r.error;
+    ZcDbBlockTableRecord* ms = nullptr;
+    ASSERT_EQ(zcdbOpenObject(ms, r.db->modelSpaceId(), ZcDb::kForRead), Zcad::eOk);
+    auto* line = ZcDbLine::cast(ms->entityIds().at(0).stub()->object.get());
+    ms->close();
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->layer(), "ŁUK");
+}
