@@ -13,6 +13,7 @@
 #include "host/ed/cmdstack.h"
 #include "host/ed/docman.h"
 #include "host/ed/editor.h"
+#include "host/ed/hostcmd_util.h"
 #include "host/ed/transcript.h"
 
 namespace host {
@@ -46,16 +47,16 @@ struct State {
     std::vector<Pending> pending;
     bool ranOut = false;
 
-    // The display commands do nothing headless, but scripts and the module
-    // run them, so they must be known.
-    State() {
-        hostCommands["REDRAW"] = {[] { return RTNORM; }, true};
-        hostCommands["REGEN"] = {[] { return RTNORM; }, false};
-    }
 };
 
 State& state() {
     static State s;
+    // Installed on first use; the installers register through this state.
+    static bool installed = false;
+    if (!installed) {
+        installed = true;
+        installHostCommands();
+    }
     return s;
 }
 
@@ -118,6 +119,14 @@ void registerHostCommand(const std::string& name, HostCommand handler, bool tran
 }
 
 bool unregisterHostCommand(const std::string& name) { return state().hostCommands.erase(ads_text::upper(name)) > 0; }
+
+bool registerCommandAlias(const std::string& alias, const std::string& target) {
+    auto it = state().hostCommands.find(ads_text::upper(target));
+    if (it == state().hostCommands.end()) return false;
+    HostCommandEntry copy = it->second;
+    state().hostCommands[ads_text::upper(alias)] = std::move(copy);
+    return true;
+}
 
 bool isHostCommand(const std::string& name) { return state().hostCommands.count(ads_text::upper(name)) > 0; }
 
@@ -223,8 +232,14 @@ Resolved resolve(std::string typed) {
     return r;
 }
 
+// The outermost command is one undo group, so "U" takes it back whole;
+// the undo commands themselves stand outside.
+bool groupsUndo(const std::string& name) { return name != "UNDO" && name != "U"; }
+
 int runResolved(const Resolved& r) {
     State& s = state();
+    ZcDbDatabase* db = s.running.empty() && groupsUndo(r.name) ? commandDatabase() : nullptr;
+    if (db) db->beginUndoGroup();
     s.running.push_back({r.name});
     setCmdNames();
     // A copy: reactors and the handler may start nested commands, which
@@ -238,6 +253,11 @@ int runResolved(const Resolved& r) {
     CommandFrame frame = s.running.back();
     s.running.pop_back();
     setCmdNames();
+    // The document (and its database) may have closed meanwhile.
+    if (db && db == commandDatabase()) {
+        db->endUndoGroup();
+        db->undoJournal().dropEmptyLastGroup();
+    }
     const char* n = frame.name.c_str();
     if (status == RTERROR) {
         zcedEditor->notify([&](ZcEditorReactor* re) { re->commandFailed(n); });
