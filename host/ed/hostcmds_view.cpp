@@ -336,6 +336,7 @@ int shademodeCommand() {
 }  // namespace
 
 void installViewCommands() {
+    installSpaceWatcher();
     registerHostCommand("REDRAW", redrawCommand, true);
     registerHostCommand("REGEN", regenCommand);
     registerHostCommand("ZOOM", zoomCommand, true);

@@ -8,6 +8,7 @@
 #include "host/ads/sysvars.h"
 #include "host/db/dbinsert.h"
 #include "host/db/dbsymtb.h"
+#include "host/ed/editor.h"
 #include "host/ed/hostcmd_util.h"
 
 namespace host {
@@ -156,6 +157,33 @@ bool setCurrentViewportNumber(int number) {
     syncCurrentSpace();
     loadViewOfCurrentViewport();
     return true;
+}
+
+namespace {
+// TILEMODE and CVPORT set by anyone (zcedSetVar included) take effect on
+// the spaces as they would when the user switched.
+struct SpaceWatcher : ZcEditorReactor {
+    bool busy = false;
+    void sysVarChanged(const char* name, bool success) override {
+        if (!success || busy) return;
+        std::string n = name ? name : "";
+        if (n != "TILEMODE" && n != "CVPORT") return;
+        busy = true;
+        if (n == "TILEMODE" && sysVarShort("TILEMODE") == 0) {
+            ensureLayoutViewports(commandDatabase());
+            if (viewportNumbered(commandDatabase(), sysVarShort("CVPORT")).isNull())
+                setSysVar("CVPORT", SysVarValue{short(1)}, false);
+        }
+        syncCurrentSpace();
+        loadViewOfCurrentViewport();
+        busy = false;
+    }
+};
+}  // namespace
+
+void installSpaceWatcher() {
+    static SpaceWatcher watcher;
+    zcedEditor->addReactor(&watcher);
 }
 
 void noteRegen() { ++g_regens; }

@@ -44,6 +44,10 @@ bool setTileMode(int mode);
 // Sets CVPORT and follows it; false when no such viewport.
 bool setCurrentViewportNumber(int number);
 
+// Makes TILEMODE/CVPORT changes from anywhere (zcedSetVar) follow the
+// spaces; installed with the view commands.
+void installSpaceWatcher();
+
 // Temporary graphics and highlighting live until the next regeneration.
 void noteRegen();
 int regenCount();
