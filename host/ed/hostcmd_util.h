@@ -65,3 +65,10 @@ namespace host {
 void setSupportFileFinder(std::function<std::string(const std::string&)> finder);
 std::string findSupportFile(const std::string& name);
 }  // namespace host
+
+class ZcDbDimension;
+namespace host {
+// Redraws a dimension's "*D" block from its points (the dimension open for
+// write); the editing commands call it for the dimensions they change.
+bool rebuildDimensionBlock(ZcDbDimension* dim);
+}  // namespace host
