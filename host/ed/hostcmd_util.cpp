@@ -6,9 +6,11 @@
 #include <cstdio>
 
 #include "host/ads/adstext.h"
+#include "host/ads/findfile.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
+#include "host/ed/grdraw.h"
 #include "host/ed/prompts.h"
 #include "host/db/dbsymtb.h"
 
@@ -22,6 +24,13 @@ void installHostCommands() {
     installInsertCommands();
     installDimCommands();
     installEditCommands();
+}
+
+void resetHostCommands() {
+    resetTemporaryGraphics();
+    resetViewCommands();
+    resetDimCommands();
+    resetEditCommands();
 }
 
 ZcDbDatabase* commandDatabase() {
@@ -134,6 +143,7 @@ void setSupportFileFinder(std::function<std::string(const std::string&)> f) { fi
 
 std::string findSupportFile(const std::string& name) {
     if (finder()) return finder()(name);
+    if (std::optional<std::string> p = findOnSupportPath(name)) return *p;
     for (const std::string& candidate :
          {name, sysVarString("DWGPREFIX") + name, std::string(VELM_SOURCE_DIR) + "/support/host/" + name})
         if (!candidate.empty() && fileExists(candidate)) return candidate;

@@ -27,6 +27,14 @@ void installInsertCommands();
 void installDimCommands();
 void installEditCommands();
 
+// Forgets what the commands remember between runs (previous views, the
+// last dimension, the objects OOPS brings back, temporary graphics): a new
+// editor session.
+void resetHostCommands();
+void resetViewCommands();
+void resetDimCommands();
+void resetEditCommands();
+
 // Registers `alias` as a second name of the host command `target`: typing
 // it runs the same handler, and reactors hear the alias (local names of
 // other language editions, grip editing).

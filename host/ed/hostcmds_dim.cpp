@@ -433,6 +433,8 @@ int dimstyleCommand() {
 
 }  // namespace
 
+void resetDimCommands() { lastDimension() = ZcDbObjectId(); }
+
 void installDimCommands() {
     registerHostCommand("DIM", dimCommand);
     registerHostCommand("DIM1", dim1Command);

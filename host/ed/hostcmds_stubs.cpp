@@ -2,4 +2,5 @@
 namespace host {
 void installInsertCommands() {}
 void installEditCommands() {}
+void resetEditCommands() {}
 }  // namespace host

@@ -335,6 +335,8 @@ int shademodeCommand() {
 
 }  // namespace
 
+void resetViewCommands() { previousViews().clear(); }
+
 void installViewCommands() {
     installSpaceWatcher();
     registerHostCommand("REDRAW", redrawCommand, true);

@@ -13,20 +13,18 @@
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
 #include "host/ed/grdraw.h"
+#include "host/ed/hostinit.h"
 #include "host/ed/session.h"
 #include "host/ed/transcript.h"
 
 class CmdSession : public ::testing::Test {
 protected:
     void SetUp() override {
-        host::setDatabaseFactory([](ZcApDocument&) { return new ZcDbDatabase(); },
-                                 [](ZcDbDatabase* db) { delete db; });
+        host::startHost({});
         host::resetEditorSession();
         host::resetTemporaryGraphics();
     }
     void TearDown() override {
-        host::resetDocuments();  // the databases go back through the factory
-        host::setDatabaseFactory(nullptr, nullptr);
         host::resetEditorSession();
         host::resetTemporaryGraphics();
     }
