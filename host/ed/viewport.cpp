@@ -57,8 +57,38 @@ ViewState viewFromVariables() {
     return v;
 }
 
+ZcDbObjectId activeRecord() {
+    ZcDbDatabase* db = commandDatabase();
+    return db ? db->recordId(db->viewportTableId(), "*Active") : ZcDbObjectId();
+}
+
+// The model view goes into the "*Active" record when the layout takes over.
+void saveModelView() {
+    ViewState v = viewFromVariables();
+    ZcDbViewportTableRecord* rec = nullptr;
+    if (zcdbOpenObject(rec, activeRecord(), ZcDb::kForWrite) != Zcad::eOk) return;
+    rec->setCenterPoint(ZcGePoint2d(v.center.x, v.center.y));
+    rec->setHeight(v.height);
+    rec->setViewDirection(v.direction);
+    rec->setTarget(v.target);
+    rec->close();
+}
+
 // Reloads the variables from the viewport that just became current.
 void loadViewOfCurrentViewport() {
+    if (sysVarShort("TILEMODE") != 0) {
+        ZcDbViewportTableRecord* rec = nullptr;
+        if (zcdbOpenObject(rec, activeRecord(), ZcDb::kForRead) != Zcad::eOk) return;
+        ViewState v = viewFromVariables();
+        v.center = ZcGePoint3d(rec->centerPoint().x, rec->centerPoint().y, 0);
+        v.height = rec->height();
+        v.direction = rec->viewDirection();
+        v.target = rec->target();
+        v.perspective = false;
+        rec->close();
+        storeViewVariables(v);
+        return;
+    }
     if (!inLayoutViewport()) return;
     ZcDbViewport* vp = nullptr;
     if (zcdbOpenObject(vp, zcedGetCurViewportObjectId(), ZcDb::kForRead) != Zcad::eOk) return;
@@ -141,7 +171,10 @@ void syncCurrentSpace() {
 bool setTileMode(int mode) {
     if (mode != 0 && mode != 1) return false;
     if (sysVarShort("TILEMODE") == mode) return true;
-    if (mode == 0) ensureLayoutViewports(commandDatabase());
+    if (mode == 0) {
+        saveModelView();
+        ensureLayoutViewports(commandDatabase());
+    }
     setSysVar("TILEMODE", SysVarValue{static_cast<short>(mode)});
     if (mode == 1) setSysVar("CVPORT", SysVarValue{short(2)}, false);
     else if (viewportNumbered(commandDatabase(), sysVarShort("CVPORT")).isNull())
@@ -164,6 +197,9 @@ namespace {
 // the spaces as they would when the user switched.
 struct SpaceWatcher : ZcEditorReactor {
     bool busy = false;
+    void sysVarWillChange(const char* name) override {
+        if (!busy && name && std::string(name) == "TILEMODE" && sysVarShort("TILEMODE") != 0) saveModelView();
+    }
     void sysVarChanged(const char* name, bool success) override {
         if (!success || busy) return;
         std::string n = name ? name : "";

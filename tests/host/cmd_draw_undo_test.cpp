@@ -208,3 +208,18 @@ TEST_F(TemporaryGraphics, redraw_modes_highlight_an_entity) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(DrawCommands, pause_takes_the_point_from_the_user) {
+    curDoc()->inputQueue().pushLine("3,4");
+    EXPECT_EQ(zcedCommand(RTSTR, "CIRCLE", RTSTR, PAUSE, RTREAL, 2.0, RTNONE), RTNORM);
+    auto circles = entities<ZcDbCircle>();
+    ASSERT_EQ(circles.size(), 1u);
+    with<ZcDbCircle>(circles[0], [](ZcDbCircle* c) {
+        EXPECT_TRUE(c->center().isEqualTo(ZcGePoint3d(3, 4, 0)));
+        EXPECT_DOUBLE_EQ(c->radius(), 2.0);
+    });
+}
+
+}  // namespace
