@@ -24,6 +24,7 @@ void installHostCommands() {
     installInsertCommands();
     installDimCommands();
     installEditCommands();
+    installAttributeCommands();
 }
 
 void resetHostCommands() {

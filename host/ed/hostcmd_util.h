@@ -26,6 +26,7 @@ void installViewCommands();
 void installInsertCommands();
 void installDimCommands();
 void installEditCommands();
+void installAttributeCommands();
 
 // Forgets what the commands remember between runs (previous views, the
 // last dimension, the objects OOPS brings back, temporary graphics): a new
@@ -79,4 +80,7 @@ namespace host {
 // Redraws a dimension's "*D" block from its points (the dimension open for
 // write); the editing commands call it for the dimensions they change.
 bool rebuildDimensionBlock(ZcDbDimension* dim);
+// The attribute dialog on a block reference; false when it has no
+// attribute to edit.
+bool editAttributesInDialog(ZcDbObjectId blockReference);
 }  // namespace host

@@ -1,9 +1,9 @@
 // Blocks and drawing files: "_-INSERT"/"INSERT" (a block of the drawing,
 // "*name" exploded, "name=file" or a file path defining the block from a
 // DXF drawing first; scale and rotation asked or preset with the X, Y, Z,
-// Scale and Rotate options; attribute values asked when ATTREQ is 1, the
-// defaults taken when it is 0 or when ATTDIA 1 hands them to the dialog
-// that accepts them as they are), "_WBLOCK" (a block, "*" the whole
+// Scale and Rotate options; attribute values asked on the command line
+// when ATTREQ is 1 and ATTDIA 0, in the attribute dialog when ATTDIA is 1,
+// the defaults taken when ATTREQ is 0), "_WBLOCK" (a block, "*" the whole
 // drawing, or chosen objects, to a DXF file), and the file commands
 // "SAVE"/"SAVEAS", "OPEN", "NEW", "CLOSE".
 //
@@ -212,6 +212,7 @@ int attributeValues(ZcDbObjectId blockId, ZcDbObjectId refId) {
         else delete att;
     }
     ref->close();
+    if (status == RTNORM && sysVarShort("ATTREQ") != 0 && sysVarShort("ATTDIA") != 0) editAttributesInDialog(refId);
     return status;
 }
 

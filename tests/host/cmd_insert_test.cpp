@@ -7,6 +7,7 @@
 
 #include "host/ads/sysvars.h"
 #include "host/db/dbinsert.h"
+#include "host/ui/driver.h"
 #include "tests/host/cmd_fixture.h"
 
 namespace {
@@ -102,6 +103,19 @@ TEST_F(InsertCommand, wblock_then_insert_from_the_file_and_save_open_round_trip)
     EXPECT_EQ(run({"OPEN", saved.c_str()}), RTNORM);
     ASSERT_EQ(entities<ZcDbBlockReference>().size(), 1u);
     EXPECT_FALSE(db()->recordId(db()->blockTableId(), "SCIANA").isNull());
+}
+
+TEST_F(InsertCommand, ddatte_edits_attributes_through_the_dialog) {
+    makeBlock();
+    run({"_-INSERT", "OKNO", "0,0", "1", "", "0", "A1"});
+    ZcDbObjectId ref = entities<ZcDbBlockReference>()[0];
+    ASSERT_TRUE(zcui::QueueDialogScript("9010 edit 200 \"B5\" ok"));
+    EXPECT_EQ(run({"_DDATTE", "L"}), RTNORM);
+    EXPECT_EQ(attributeValue(ref), "B5");
+    ASSERT_TRUE(zcui::QueueDialogScript("9010 edit 200 \"C9\" cancel"));
+    run({"_DDATTE", "L"});
+    EXPECT_EQ(attributeValue(ref), "B5");
+    EXPECT_EQ(run({"LINE", "5,5", "6,6", "", "_DDATTE", "L"}), RTERROR);  // not a block
 }
 
 }  // namespace
