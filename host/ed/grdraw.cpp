@@ -1,8 +1,14 @@
 // Vectors are matched exactly (bit for bit after the same arithmetic), as
 // XOR pixels are: a vector drawn twice from the same inputs cancels.
+// Limits: the slot list grows until the next redraw.
 #include "host/ed/grdraw.h"
 
 #include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <optional>
+#include <tuple>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "host/db/dbdatabase.h"
@@ -11,8 +17,27 @@
 namespace host {
 namespace {
 
+// Vectors in drawing order, with a hash index from a vector's exact bits
+// (ends ordered, so either direction finds it) to its slot, so that XOR
+// drawing stays constant-time however many vectors show; removed slots are
+// compacted away when the list is read.
+struct VectorKey {
+    std::uint64_t bits[7];
+    bool operator==(const VectorKey& o) const { return std::equal(std::begin(bits), std::end(bits), std::begin(o.bits)); }
+};
+struct VectorKeyHash {
+    std::size_t operator()(const VectorKey& k) const {
+        std::uint64_t h = 1469598103934665603ull;
+        for (std::uint64_t b : k.bits) h = (h ^ b) * 1099511628211ull;
+        return static_cast<std::size_t>(h);
+    }
+};
+
 struct GrState {
-    std::vector<TempVector> vectors;
+    std::vector<std::optional<TempVector>> slots;
+    std::unordered_map<VectorKey, std::size_t, VectorKeyHash> index;
+    std::vector<TempVector> shown;  // compacted view of slots
+    bool dirty = false;
     std::unordered_set<ZcDbObjectId> undrawn;
 };
 
@@ -21,18 +46,33 @@ GrState& gr() {
     return s;
 }
 
-bool samePoint(const ZcGePoint3d& a, const ZcGePoint3d& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+std::uint64_t bitsOf(double v) {
+    if (v == 0) v = 0;  // -0 and 0 are the same pixel
+    std::uint64_t b;
+    std::memcpy(&b, &v, sizeof b);
+    return b;
+}
 
-bool sameVector(const TempVector& a, const TempVector& b) {
-    if (a.color != b.color) return false;
-    return (samePoint(a.from, b.from) && samePoint(a.to, b.to)) || (samePoint(a.from, b.to) && samePoint(a.to, b.from));
+VectorKey keyOf(const TempVector& v) {
+    const ZcGePoint3d* a = &v.from;
+    const ZcGePoint3d* b = &v.to;
+    if (std::tie(b->x, b->y, b->z) < std::tie(a->x, a->y, a->z)) std::swap(a, b);
+    return {{bitsOf(a->x), bitsOf(a->y), bitsOf(a->z), bitsOf(b->x), bitsOf(b->y), bitsOf(b->z),
+             static_cast<std::uint64_t>(static_cast<std::int64_t>(v.color))}};
 }
 
 void xorVector(const TempVector& v) {
-    auto& vs = gr().vectors;
-    auto it = std::find_if(vs.begin(), vs.end(), [&](const TempVector& o) { return sameVector(o, v); });
-    if (it != vs.end()) vs.erase(it);
-    else vs.push_back(v);
+    GrState& g = gr();
+    VectorKey k = keyOf(v);
+    auto it = g.index.find(k);
+    if (it != g.index.end()) {
+        g.slots[it->second].reset();
+        g.index.erase(it);
+    } else {
+        g.index.emplace(k, g.slots.size());
+        g.slots.push_back(v);
+    }
+    g.dirty = true;
 }
 
 ZcGePoint3d toPoint(const ads_point p) { return ZcGePoint3d(p[0], p[1], p[2]); }
@@ -46,12 +86,25 @@ ZcGePoint3d transformed(const ZcGePoint3d& p, ads_matrix m) {
 
 }  // namespace
 
-const std::vector<TempVector>& temporaryVectors() { return gr().vectors; }
+const std::vector<TempVector>& temporaryVectors() {
+    GrState& g = gr();
+    if (g.dirty) {
+        g.shown.clear();
+        for (const auto& slot : g.slots)
+            if (slot) g.shown.push_back(*slot);
+        g.dirty = false;
+    }
+    return g.shown;
+}
 bool isUndrawn(ZcDbObjectId id) { return gr().undrawn.count(id) > 0; }
 
 void redrawScreen() {
-    gr().vectors.clear();
-    gr().undrawn.clear();
+    GrState& g = gr();
+    g.slots.clear();
+    g.index.clear();
+    g.shown.clear();
+    g.dirty = false;
+    g.undrawn.clear();
 }
 
 void resetTemporaryGraphics() { redrawScreen(); }

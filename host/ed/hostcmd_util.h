@@ -14,6 +14,8 @@
 #include "host/db/dbentity.h"
 #include "host/ge/gebase.h"
 
+class ZcDbDimension;
+
 namespace host {
 
 // Registers every host command (called once by the command processor).
@@ -65,18 +67,12 @@ int askOrient(const std::string& prompt, double& out, const ZcGePoint3d* base = 
 // zeros).
 std::string showNumber(double v);
 
-}  // namespace host
-
-namespace host {
-// Where the commands look for the host's support files ("zwcad.lin"):
-// the finder returns a full path or "" (default: the name as given, the
-// drawing's folder, then the host's own support folder).
+// Where the commands look for the host's support files ("zwcad.lin"): a
+// finder installed by a test, else the support path, else the name as
+// given, the drawing's folder and the host's own support folder.
 void setSupportFileFinder(std::function<std::string(const std::string&)> finder);
 std::string findSupportFile(const std::string& name);
-}  // namespace host
 
-class ZcDbDimension;
-namespace host {
 // Redraws a dimension's "*D" block from its points (the dimension open for
 // write); the editing commands call it for the dimensions they change.
 bool rebuildDimensionBlock(ZcDbDimension* dim);

@@ -199,7 +199,6 @@ int plineCommand() {
                 zcutPrintf("\nZa mało segmentów do zamknięcia.");
                 continue;
             }
-            if (arcMode) b.verts.back().bulge = tangentBulge(last, b.lastPoint(), b.exitAngle());
             b.verts.back().bulge = arcMode ? tangentBulge(last, ZcGePoint3d(b.verts[0].point.x, b.verts[0].point.y, b.z),
                                                           b.exitAngle())
                                            : 0;
