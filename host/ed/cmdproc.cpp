@@ -8,11 +8,14 @@
 #include <vector>
 
 #include "host/ads/adstext.h"
+#include "host/ads/ssget.h"
+#include "host/db/dbdatabase.h"
 #include "host/ads/lisp.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/cmdstack.h"
 #include "host/ed/docman.h"
 #include "host/ed/editor.h"
+#include "host/ed/hostcmd_util.h"
 #include "host/ed/transcript.h"
 
 namespace host {
@@ -28,8 +31,15 @@ struct CommandFrame {
     bool cancelled = false;
 };
 
+// An argument naming entities (a selection set or an entity name) stands
+// in the items as kSetMark + its index in `sets`; when a prompt takes it,
+// the set becomes the previous selection and the answer is "P", which the
+// selection prompts read.
+constexpr char kSetMark = '\x01';
+
 struct ArgFrame {
     std::vector<InputToken> items;
+    std::vector<std::vector<ZcDbObjectId>> sets;
     size_t pos = 0;
     bool echo = true;
 };
@@ -46,16 +56,16 @@ struct State {
     std::vector<Pending> pending;
     bool ranOut = false;
 
-    // The display commands do nothing headless, but scripts and the module
-    // run them, so they must be known.
-    State() {
-        hostCommands["REDRAW"] = {[] { return RTNORM; }, true};
-        hostCommands["REGEN"] = {[] { return RTNORM; }, false};
-    }
 };
 
 State& state() {
     static State s;
+    // Installed on first use; the installers register through this state.
+    static bool installed = false;
+    if (!installed) {
+        installed = true;
+        installHostCommands();
+    }
     return s;
 }
 
@@ -119,6 +129,14 @@ void registerHostCommand(const std::string& name, HostCommand handler, bool tran
 
 bool unregisterHostCommand(const std::string& name) { return state().hostCommands.erase(ads_text::upper(name)) > 0; }
 
+bool registerCommandAlias(const std::string& alias, const std::string& target) {
+    auto it = state().hostCommands.find(ads_text::upper(target));
+    if (it == state().hostCommands.end()) return false;
+    HostCommandEntry copy = it->second;
+    state().hostCommands[ads_text::upper(alias)] = std::move(copy);
+    return true;
+}
+
 bool isHostCommand(const std::string& name) { return state().hostCommands.count(ads_text::upper(name)) > 0; }
 
 InputToken nextUserToken() {
@@ -144,6 +162,10 @@ InputToken nextPromptToken() {
     if (f.pos >= f.items.size()) return {InputToken::Cancel, {}, {}};
     InputToken t = f.items[f.pos++];
     if (t.kind == InputToken::Text && t.text == PAUSE) return nextUserToken();
+    if (t.kind == InputToken::Text && !t.text.empty() && t.text[0] == kSetMark) {
+        setPreviousSelection(f.sets[std::stoul(t.text.substr(1))]);
+        return InputToken::makeText("P");
+    }
     return t;
 }
 
@@ -223,8 +245,14 @@ Resolved resolve(std::string typed) {
     return r;
 }
 
+// The outermost command is one undo group, so "U" takes it back whole;
+// the undo commands themselves stand outside.
+bool groupsUndo(const std::string& name) { return name != "UNDO" && name != "U"; }
+
 int runResolved(const Resolved& r) {
     State& s = state();
+    ZcDbDatabase* db = s.running.empty() && groupsUndo(r.name) ? commandDatabase() : nullptr;
+    if (db) db->beginUndoGroup();
     s.running.push_back({r.name});
     setCmdNames();
     // A copy: reactors and the handler may start nested commands, which
@@ -238,6 +266,11 @@ int runResolved(const Resolved& r) {
     CommandFrame frame = s.running.back();
     s.running.pop_back();
     setCmdNames();
+    // The document (and its database) may have closed meanwhile.
+    if (db && db == commandDatabase()) {
+        db->endUndoGroup();
+        db->undoJournal().dropEmptyLastGroup();
+    }
     const char* n = frame.name.c_str();
     if (status == RTERROR) {
         zcedEditor->notify([&](ZcEditorReactor* re) { re->commandFailed(n); });
@@ -336,6 +369,31 @@ int runArgList(const resbuf* rbp) {
     ArgFrame frame;
     for (const resbuf* rb = rbp; rb; rb = rb->rbnext) {
         if (rb->restype == RTNONE) break;
+        // (entity point): the entity picked at that point.
+        if (rb->restype == RTLB) {
+            const resbuf* e = rb->rbnext;
+            const resbuf* p = e ? e->rbnext : nullptr;
+            const resbuf* end = p ? p->rbnext : nullptr;
+            if (!e || e->restype != RTENAME || !p || (p->restype != RTPOINT && p->restype != RT3DPOINT) || !end ||
+                end->restype != RTLE)
+                return RTREJ;
+            frame.items.push_back({InputToken::Pick, {}, ZcGePoint3d(p->resval.rpoint[0], p->resval.rpoint[1], 0)});
+            rb = end;
+            continue;
+        }
+        if (rb->restype == RTPICKS || rb->restype == RTENAME) {
+            std::vector<ZcDbObjectId> ids;
+            if (rb->restype == RTPICKS) {
+                ids = selectionMembers(rb->resval.rlname);
+            } else {
+                ZcDbObjectId id;
+                if (zcdbGetObjectId(id, rb->resval.rlname) != Zcad::eOk || id.isNull()) return RTREJ;
+                ids.push_back(id);
+            }
+            frame.items.push_back(InputToken::makeText(std::string(1, kSetMark) + std::to_string(frame.sets.size())));
+            frame.sets.push_back(std::move(ids));
+            continue;
+        }
         std::optional<InputToken> t = argToken(rb);
         if (!t) return RTREJ;
         frame.items.push_back(*t);
@@ -365,6 +423,13 @@ int zcedCommand(int rtype, ...) {
         case RTREAL: case RTANG: case RTORINT: rb.resval.rreal = va_arg(ap, double); break;
         case RTSHORT: rb.resval.rint = static_cast<short>(va_arg(ap, int)); break;
         case RTLONG: rb.resval.rlong = va_arg(ap, int); break;
+        case RTENAME: case RTPICKS: {
+            const std::int64_t* n = va_arg(ap, const std::int64_t*);
+            rb.resval.rlname[0] = n ? n[0] : 0;
+            rb.resval.rlname[1] = n ? n[1] : 0;
+            break;
+        }
+        case RTLB: case RTLE: break;
         case RTPOINT: case RT3DPOINT: {
             const ads_real* p = va_arg(ap, const ads_real*);
             for (int i = 0; i < 3; ++i) rb.resval.rpoint[i] = p ? p[i] : 0.0;
