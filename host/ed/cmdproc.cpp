@@ -252,6 +252,8 @@ bool groupsUndo(const std::string& name) { return name != "UNDO" && name != "U";
 int runResolved(const Resolved& r) {
     State& s = state();
     ZcDbDatabase* db = s.running.empty() && groupsUndo(r.name) ? commandDatabase() : nullptr;
+    ZcApDocument* doc = zcDocManagerPtr()->curDocument();
+    const bool dbOfDoc = db && doc && doc->database() == db;
     if (db) db->beginUndoGroup();
     s.running.push_back({r.name});
     setCmdNames();
@@ -266,8 +268,10 @@ int runResolved(const Resolved& r) {
     CommandFrame frame = s.running.back();
     s.running.pop_back();
     setCmdNames();
-    // The document (and its database) may have closed meanwhile.
-    if (db && db == commandDatabase()) {
+    // The command may have closed its document (and the database with it),
+    // or made another one current: the group closes where it was opened.
+    bool dbAlive = db && (dbOfDoc ? zcDocManagerPtr()->isOpen(doc) && doc->database() == db : db == zcdbCurDwg());
+    if (dbAlive) {
         db->endUndoGroup();
         db->undoJournal().dropEmptyLastGroup();
     }
