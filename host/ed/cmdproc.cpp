@@ -32,13 +32,12 @@ struct CommandFrame {
 };
 
 // An argument naming entities (a selection set or an entity name) stands
-// in the items as kSetMark + its index in `sets`; when a prompt takes it,
-// the set becomes the previous selection and the answer is "P", which the
-// selection prompts read.
-constexpr char kSetMark = '\x01';
-
+// in the items as a placeholder whose setOf entry indexes `sets`; when a
+// prompt takes it, the set becomes the previous selection and the answer is
+// "P", which the selection prompts read.
 struct ArgFrame {
     std::vector<InputToken> items;
+    std::vector<int> setOf;  // per item: index into sets, or -1
     std::vector<std::vector<ZcDbObjectId>> sets;
     size_t pos = 0;
     bool echo = true;
@@ -160,12 +159,13 @@ InputToken nextPromptToken() {
     if (s.args.empty()) return nextUserToken();
     ArgFrame& f = *s.args.back();
     if (f.pos >= f.items.size()) return {InputToken::Cancel, {}, {}};
-    InputToken t = f.items[f.pos++];
-    if (t.kind == InputToken::Text && t.text == PAUSE) return nextUserToken();
-    if (t.kind == InputToken::Text && !t.text.empty() && t.text[0] == kSetMark) {
-        setPreviousSelection(f.sets[std::stoul(t.text.substr(1))]);
+    size_t at = f.pos++;
+    InputToken t = f.items[at];
+    if (at < f.setOf.size() && f.setOf[at] >= 0) {
+        setPreviousSelection(f.sets[static_cast<size_t>(f.setOf[at])]);
         return InputToken::makeText("P");
     }
+    if (t.kind == InputToken::Text && t.text == PAUSE) return nextUserToken();
     return t;
 }
 
@@ -252,6 +252,8 @@ bool groupsUndo(const std::string& name) { return name != "UNDO" && name != "U";
 int runResolved(const Resolved& r) {
     State& s = state();
     ZcDbDatabase* db = s.running.empty() && groupsUndo(r.name) ? commandDatabase() : nullptr;
+    ZcApDocument* doc = zcDocManagerPtr()->curDocument();
+    const bool dbOfDoc = db && doc && doc->database() == db;
     if (db) db->beginUndoGroup();
     s.running.push_back({r.name});
     setCmdNames();
@@ -266,8 +268,10 @@ int runResolved(const Resolved& r) {
     CommandFrame frame = s.running.back();
     s.running.pop_back();
     setCmdNames();
-    // The document (and its database) may have closed meanwhile.
-    if (db && db == commandDatabase()) {
+    // The command may have closed its document (and the database with it),
+    // or made another one current: the group closes where it was opened.
+    bool dbAlive = db && (dbOfDoc ? zcDocManagerPtr()->isOpen(doc) && doc->database() == db : db == zcdbCurDwg());
+    if (dbAlive) {
         db->endUndoGroup();
         db->undoJournal().dropEmptyLastGroup();
     }
@@ -378,6 +382,7 @@ int runArgList(const resbuf* rbp) {
                 end->restype != RTLE)
                 return RTREJ;
             frame.items.push_back({InputToken::Pick, {}, ZcGePoint3d(p->resval.rpoint[0], p->resval.rpoint[1], 0)});
+            frame.setOf.push_back(-1);
             rb = end;
             continue;
         }
@@ -390,13 +395,15 @@ int runArgList(const resbuf* rbp) {
                 if (zcdbGetObjectId(id, rb->resval.rlname) != Zcad::eOk || id.isNull()) return RTREJ;
                 ids.push_back(id);
             }
-            frame.items.push_back(InputToken::makeText(std::string(1, kSetMark) + std::to_string(frame.sets.size())));
+            frame.items.push_back(InputToken::makeText("P"));
+            frame.setOf.push_back(static_cast<int>(frame.sets.size()));
             frame.sets.push_back(std::move(ids));
             continue;
         }
         std::optional<InputToken> t = argToken(rb);
         if (!t) return RTREJ;
         frame.items.push_back(*t);
+        frame.setOf.push_back(-1);
     }
     frame.echo = sysVarShort("CMDECHO") != 0;
     return runArgs(frame);

@@ -18,9 +18,9 @@ namespace host {
 void resetEditorSession() {
     resetCommandProcessor();
     resetDocuments();
+    resetHostCommands();
     resetSelections();
     resetEntityInterface();
-    resetHostCommands();
     resetSessionSysVars();
     resetPrompts();
     resetLisp();

@@ -119,3 +119,21 @@ TEST_F(InsertCommand, ddatte_edits_attributes_through_the_dialog) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(InsertCommand, a_command_that_opens_another_drawing_still_closes_its_undo_group) {
+    std::string saved = (dir / "inny.dxf").string();
+    run({"SAVE", saved.c_str()});
+    ZcApDocument* first = curDoc();
+    run({"CIRCLE", "0,0", "1", "OPEN", saved.c_str()});
+    ASSERT_NE(curDoc(), first);
+    zcDocManagerPtr()->setCurDocument(first);
+    run({"LINE", "0,0", "1,0", "", "U"});
+    // Only the line went: the circle's command was a group of its own.
+    EXPECT_TRUE(entities<ZcDbLine>().empty());
+    EXPECT_EQ(entities<ZcDbCircle>().size(), 1u);
+    EXPECT_FALSE(db()->undoJournal().groupOpen());
+}
+
+}  // namespace
