@@ -15,6 +15,7 @@
 #include "settings/layer_catalogue.h"
 
 #include "host/ed/hostinit.h"
+#include "settings/setup_slots.h"
 #include "tests/core/layer_fixture.h"
 #include "tests/host/win_testdir.h"
 
@@ -211,4 +212,38 @@ TEST_F(LayerService, catalogue_found_on_the_search_path_is_read_and_rewritten_in
     EXPECT_EQ(t.ReadLayerDefFile("TCLAYERC.DEF"), 0);
     EXPECT_TRUE(t.empty());
     host::startHost({});
+}
+
+// With the host's own layer command: the layer is made with the catalogue's
+// attributes, and off when the 3D view hides it.
+class HostLayerCommand : public VelmTest {
+protected:
+    void SetUp() override {
+        RegisterSettingsClasses();
+        VelmTest::SetUp();
+    }
+    void TearDown() override {
+        VelmTest::TearDown();
+        UnregisterSettingsClasses();
+    }
+};
+
+TEST_F(HostLayerCommand, layer_made_through_the_host_command_carries_the_catalogue_attributes) {
+    AAR_LAYERC t;
+    t.ParseLayerDefLines({"2DWALLS,2DWALLS,3,,Continuous,50"});
+    const int slot = SetupVar::VXDSTATE;
+    const short threeD = 51;
+    SetVarInt(&slot, &threeD);
+    std::string name = "2DWALLS";
+    EnsureLayer(name, t, true, 300.0, true);
+    EXPECT_EQ(name, "VELM2DWALLS$300");
+    ZcDbLayerTable* table = nullptr;
+    ASSERT_EQ(db()->getLayerTable(table, ZcDb::kForRead), Zcad::eOk);
+    ZcDbLayerTableRecord* rec = nullptr;
+    ASSERT_EQ(table->getAt("VELM2DWALLS$300", rec, ZcDb::kForRead), Zcad::eOk);
+    EXPECT_EQ(rec->colorIndex(), 3);
+    EXPECT_TRUE(rec->isOff());
+    EXPECT_EQ(static_cast<int>(rec->lineWeight()), 50);
+    rec->close();
+    table->close();
 }
