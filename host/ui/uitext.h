@@ -1,8 +1,9 @@
 // Text helpers of the dialog library: UTF-8 code points, the case folding
-// that list searches and sorted lists use (ASCII plus the Polish and Italian
-// letters), and the order in which sorted lists keep their rows (letters with
-// diacritics right after their base letter, as a Polish user expects).
-// Limits: only the letters named above fold; other scripts compare by code.
+// that list searches and sorted lists use (the platform's one mapping:
+// ASCII, Latin-1 and Latin Extended-A), and the order in which sorted lists
+// keep their rows (Polish and Italian letters with diacritics right after
+// their base letter, as a Polish user expects).
+// Limits: other scripts compare by code point.
 #pragma once
 
 #include <string>
@@ -12,7 +13,7 @@ namespace zcui {
 
 // Number of code points; a malformed byte counts as one.
 int CodePointCount(std::string_view text);
-// Lower / upper case of the letters the dialogs meet; other bytes unchanged.
+// Lower / upper case of the Latin letters; other bytes unchanged.
 std::string FoldLower(std::string_view text);
 std::string FoldUpper(std::string_view text);
 bool EqualNoCase(std::string_view a, std::string_view b);
