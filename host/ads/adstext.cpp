@@ -8,8 +8,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdarg>
-#include <cstdio>
-#include <vector>
 
 #include "host/win/textutil.h"
 
@@ -73,26 +71,12 @@ std::optional<long long> parseInteger(std::string_view s) {
 std::string format(const char* fmt, ...) {
     va_list ap;
     va_start(ap, fmt);
-    va_list ap2;
-    va_copy(ap2, ap);
-    int n = std::vsnprintf(nullptr, 0, fmt, ap);
+    std::string out = vformat(fmt, ap);
     va_end(ap);
-    std::string out;
-    if (n > 0) {
-        std::vector<char> buf(static_cast<size_t>(n) + 1);
-        std::vsnprintf(buf.data(), buf.size(), fmt, ap2);
-        out.assign(buf.data(), static_cast<size_t>(n));
-    }
-    va_end(ap2);
     return out;
 }
 
-std::string fixed(double v, int decimals) {
-    char buf[512];
-    auto [p, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-    if (ec != std::errc()) return "0";
-    return std::string(buf, p);
-}
+std::string fixed(double v, int decimals) { return formatFixed(v, decimals); }
 
 std::string trim(std::string_view s) {
     size_t b = 0, e = s.size();

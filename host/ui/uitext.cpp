@@ -5,8 +5,6 @@
 
 #include <cstdarg>
 #include <cstdint>
-#include <cstdio>
-#include <vector>
 
 #include "host/win/textutil.h"
 
@@ -75,16 +73,7 @@ int CollateCompare(std::string_view a, std::string_view b) {
 std::string Format(const char* fmt, ...) {
     va_list args;
     va_start(args, fmt);
-    va_list copy;
-    va_copy(copy, args);
-    int n = std::vsnprintf(nullptr, 0, fmt, copy);
-    va_end(copy);
-    std::string out;
-    if (n > 0) {
-        std::vector<char> buf(static_cast<size_t>(n) + 1);
-        std::vsnprintf(buf.data(), buf.size(), fmt, args);
-        out.assign(buf.data(), static_cast<size_t>(n));
-    }
+    std::string out = host::vformat(fmt, args);
     va_end(args);
     return out;
 }
