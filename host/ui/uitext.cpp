@@ -70,6 +70,46 @@ int CollateCompare(std::string_view a, std::string_view b) {
     return 0;
 }
 
+bool TokeniseLine(std::string_view line, std::vector<LineToken>& out, std::string& error,
+                  const LineTokenRules& rules) {
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    size_t i = 0;
+    while (i < line.size()) {
+        char c = line[i];
+        if (blank(c)) {
+            ++i;
+        } else if (c == '#' && rules.hashComments) {
+            break;
+        } else if (c == '"') {
+            LineToken t{true, {}};
+            bool closed = false;
+            for (++i; i < line.size();) {
+                char d = line[i++];
+                if (d == '"') {
+                    closed = true;
+                    break;
+                }
+                if (d == '\\' && i < line.size()) {
+                    char e = line[i++];
+                    t.text += e == 'n' ? '\n' : e == 't' ? '\t' : e == 'r' && rules.escapeReturn ? '\r' : e;
+                } else {
+                    t.text += d;
+                }
+            }
+            if (!closed) {
+                error = rules.unclosed;
+                return false;
+            }
+            out.push_back(std::move(t));
+        } else {
+            size_t start = i;
+            while (i < line.size() && !blank(line[i]) && line[i] != '"') ++i;
+            out.push_back(LineToken{false, std::string(line.substr(start, i - start))});
+        }
+    }
+    return true;
+}
+
 std::string Format(const char* fmt, ...) {
     va_list args;
     va_start(args, fmt);
