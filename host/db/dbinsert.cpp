@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "host/db/dbdatabase.h"
+#include "host/db/dbfilerlist.h"
 #include "host/db/dbpoly.h"
 #include "host/db/dbsymtb.h"
 
@@ -255,8 +256,7 @@ Zcad::ErrorStatus ZcDbViewport::dwgOutFields(ZcDbDwgFiler* f) const {
     if (es != Zcad::eOk) return es;
     ZcDbFields v(f, true);
     const_cast<ZcDbViewport*>(this)->fields(v);
-    f->writeInt32(static_cast<std::int32_t>(m_frozen.size()));
-    for (const ZcDbObjectId& id : m_frozen) f->writeSoftPointerId(id);
+    zcdbWriteCounted(f, m_frozen, [f](const ZcDbObjectId& id) { f->writeSoftPointerId(id); });
     return f->filerStatus();
 }
 
@@ -265,14 +265,11 @@ Zcad::ErrorStatus ZcDbViewport::dwgInFields(ZcDbDwgFiler* f) {
     if (es != Zcad::eOk) return es;
     ZcDbFields v(f, false);
     fields(v);
-    std::int32_t n = 0;
-    f->readInt32(&n);
-    std::vector<ZcDbObjectId> frozen;
-    for (std::int32_t i = 0; i < n && f->filerStatus() == Zcad::eOk; ++i) {
+    std::vector<ZcDbObjectId> frozen = zcdbReadCounted(f, [f] {
         ZcDbObjectId id;
         f->readSoftPointerId(&id);
-        frozen.push_back(id);
-    }
+        return id;
+    });
     if (f->filerStatus() == Zcad::eOk) m_frozen = std::move(frozen);
     return f->filerStatus();
 }

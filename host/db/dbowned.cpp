@@ -2,6 +2,7 @@
 #include "host/db/dbowned.h"
 
 #include "host/db/dbdatabase.h"
+#include "host/db/dbfilerlist.h"
 
 std::vector<ZcDbObjectId> ZcDbOwnedEntities::ids(bool skipErased) const {
     std::vector<ZcDbObjectId> out;
@@ -45,20 +46,12 @@ void ZcDbOwnedEntities::appendSeqend(ZcDbEntity& owner, ZcDbDatabase* db, ZcDbEn
 }
 
 void ZcDbOwnedEntities::dwgOut(ZcDbDwgFiler* f) const {
-    f->writeInt32(static_cast<std::int32_t>(m_ids.size()));
-    for (const ZcDbObjectId& id : m_ids) f->writeHardOwnershipId(id);
+    zcdbWriteOwnedIds(f, m_ids);
     f->writeHardOwnershipId(m_seqend);
 }
 
 Zcad::ErrorStatus ZcDbOwnedEntities::dwgIn(ZcDbDwgFiler* f) {
-    std::int32_t n = 0;
-    f->readInt32(&n);
-    std::vector<ZcDbObjectId> ids;
-    for (std::int32_t i = 0; i < n && f->filerStatus() == Zcad::eOk; ++i) {
-        ZcDbObjectId id;
-        f->readHardOwnershipId(&id);
-        ids.push_back(id);
-    }
+    std::vector<ZcDbObjectId> ids = zcdbReadOwnedIds(f);
     ZcDbObjectId seqend;
     f->readHardOwnershipId(&seqend);
     if (f->filerStatus() != Zcad::eOk) return f->filerStatus();

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "host/db/dbdatabase.h"
+#include "host/db/dbfilerlist.h"
 
 ZCDB_DEFINE_HOST_CLASS(ZcDbPolyline, ZcDbEntity, "AcDbPolyline", "LWPOLYLINE", true)
 ZCDB_DEFINE_HOST_CLASS(ZcDbSequenceEnd, ZcDbEntity, "AcDbSequenceEnd", "SEQEND", true)
@@ -34,13 +35,12 @@ Zcad::ErrorStatus ZcDbPolyline::dwgOutFields(ZcDbDwgFiler* f) const {
     if (es != Zcad::eOk) return es;
     ZcDbFields v(f, true);
     const_cast<ZcDbPolyline*>(this)->fields(v);
-    f->writeInt32(static_cast<std::int32_t>(m_verts.size()));
-    for (const Vertex& vx : m_verts) {
+    zcdbWriteCounted(f, m_verts, [f](const Vertex& vx) {
         f->writePoint2d(vx.point);
         f->writeDouble(vx.bulge);
         f->writeDouble(vx.startWidth);
         f->writeDouble(vx.endWidth);
-    }
+    });
     return f->filerStatus();
 }
 
@@ -49,17 +49,14 @@ Zcad::ErrorStatus ZcDbPolyline::dwgInFields(ZcDbDwgFiler* f) {
     if (es != Zcad::eOk) return es;
     ZcDbFields v(f, false);
     fields(v);
-    std::int32_t n = 0;
-    f->readInt32(&n);
-    std::vector<Vertex> verts;
-    for (std::int32_t i = 0; i < n && f->filerStatus() == Zcad::eOk; ++i) {
+    std::vector<Vertex> verts = zcdbReadCounted(f, [f] {
         Vertex vx;
         f->readPoint2d(&vx.point);
         f->readDouble(&vx.bulge);
         f->readDouble(&vx.startWidth);
         f->readDouble(&vx.endWidth);
-        verts.push_back(vx);
-    }
+        return vx;
+    });
     if (f->filerStatus() == Zcad::eOk) m_verts = std::move(verts);
     return f->filerStatus();
 }
