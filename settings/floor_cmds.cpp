@@ -203,8 +203,12 @@ std::optional<double> EntityLevel(ZcDbEntity& ent, bool lookInBlock) {
     return LayerNameLevel(ent.layer());
 }
 
-FloorSets WholeFloorSets(ZcDbDatabase* db, std::string_view sourceText, double source, double tolerance) {
+FloorSets WholeFloorSets(ZcDbDatabase* db, std::string_view sourceText, double source, double tolerance,
+                         const std::vector<std::string>& linkedLayers) {
     FloorSets sets;
+    sets.linkedSource = source;
+    AA_PIANO linked;
+    linked.layers = linkedLayers;
     const std::string pattern = "*$" + std::string(sourceText);
     for (ZcDbObjectId layout : LayoutIds(db)) {
         for (ZcDbObjectId id : BlockEntityIds(layout)) {
@@ -217,6 +221,8 @@ FloorSets WholeFloorSets(ZcDbDatabase* db, std::string_view sourceText, double s
                     sets.tagged.push_back(id);
             } else if (host::wcMatch(host::toUpper(ent->layer()).c_str(), host::toUpper(pattern).c_str())) {
                 sets.plain.push_back(id);
+            } else if (linked.IsNameInList(ent->layer())) {
+                sets.linked.push_back(id);
             }
             ent->close();
         }
@@ -283,6 +289,16 @@ std::optional<double> MoveSetsToFloor(ZcDbDatabase* db, const FloorSets& sets, d
             }
         }
         lastSource = source;
+        ent->close();
+    }
+    for (ZcDbObjectId id : sets.linked) {
+        ZcDbEntity* ent = nullptr;
+        if (zcdbOpenObject(ent, id, ZcDb::kForWrite) != Zcad::eOk || !ent)
+            continue;
+        if (copy)
+            Duplicate(*ent);
+        ent->transformBy(ZcDbXform::translation({0, 0, target - sets.linkedSource}));
+        lastSource = sets.linkedSource;
         ent->close();
     }
     for (ZcDbObjectId id : sets.tagged) {

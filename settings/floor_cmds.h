@@ -38,15 +38,21 @@ std::optional<std::string> LevelLayerBase(std::string_view layer);
 std::optional<double> EntityLevel(ZcDbEntity& ent, bool lookInBlock);
 
 // The entities to move: plain ones on level layers, and stair inserts.
+// Entities on the layers a floor links by name (`linked`) keep their layer
+// and move by the floor's level difference.
 struct FloorSets {
     std::vector<ZcDbObjectId> plain;
     std::vector<ZcDbObjectId> tagged;
-    bool empty() const { return plain.empty() && tagged.empty(); }
+    std::vector<ZcDbObjectId> linked;
+    double linkedSource = 0.0;
+    bool empty() const { return plain.empty() && tagged.empty() && linked.empty(); }
 };
 
-// Everything on a layer ending in "$" + `sourceText`, and the stairs whose
-// block level lies within `tolerance` of `source`.
-FloorSets WholeFloorSets(ZcDbDatabase* db, std::string_view sourceText, double source, double tolerance);
+// Everything on a layer ending in "$" + `sourceText` or on one of the
+// floor's linked layers, and the stairs whose block level lies within
+// `tolerance` of `source`.
+FloorSets WholeFloorSets(ZcDbDatabase* db, std::string_view sourceText, double source, double tolerance,
+                         const std::vector<std::string>& linkedLayers = {});
 // A user's selection split into stairs and entities with a level.
 FloorSets SelectionSets(const std::vector<ZcDbObjectId>& selection);
 

@@ -143,7 +143,8 @@ void ApplyViewportVisibility(const AA_PIANO& floor, const VELM_PIANI& floors, Zc
     vp->close();
 }
 
-void DeleteFloor(VELM_PIANI& floors, double z, ZcDbDatabase* db, const KeptLayerReport& report) {
+void DeleteFloor(VELM_PIANI& floors, double z, ZcDbDatabase* db, const KeptLayerReport& report,
+                 bool eraseEntities) {
     AA_PIANO* floor = floors.FindFloorByElevation(z);
     if (!floor)
         return;
@@ -166,7 +167,8 @@ void DeleteFloor(VELM_PIANI& floors, double z, ZcDbDatabase* db, const KeptLayer
         if (erase)
             emptied.insert(host::toUpper(layer.name));
     }
-    EraseEntitiesOnLayers(db, emptied);
+    if (eraseEntities)
+        EraseEntitiesOnLayers(db, emptied);
 
     floor->layers.clear();
     for (auto it = floors.piani.floors.begin(); it != floors.piani.floors.end(); ++it) {
@@ -179,7 +181,7 @@ void DeleteFloor(VELM_PIANI& floors, double z, ZcDbDatabase* db, const KeptLayer
     EraseUnusedAnonymousBlocks(db);
 
     const References refs = CollectReferences(db);
-    const ZcDbObjectId current = db->clayer();
+    const ZcDbObjectId current = db ? db->clayer() : ZcDbObjectId();
     for (const LayerRow& layer : layers) {
         const std::optional<double> level = LayerNameLevel(layer.name);
         if (!level || std::abs(*level - z) > kLevelEpsilon)

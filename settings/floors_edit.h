@@ -29,8 +29,10 @@ using KeptLayerReport = std::function<void(const std::string& layer)>;
 // Deletes the floor at exactly `z` from `floors` (open for write) and from
 // the drawing; nothing when there is no such floor. Only names that really
 // end in a '$' level count as level layers, so with levels switched off no
-// layer is taken for floor 0's.
-void DeleteFloor(VELM_PIANI& floors, double z, ZcDbDatabase* db, const KeptLayerReport& report);
+// layer is taken for floor 0's. Without `eraseEntities` (a floor whose
+// entities were moved away) the entities left are kept, and so their layers.
+void DeleteFloor(VELM_PIANI& floors, double z, ZcDbDatabase* db, const KeptLayerReport& report,
+                 bool eraseEntities = true);
 
 // The message shown for a kept layer.
 std::string KeptLayerMessage(const std::string& layer);

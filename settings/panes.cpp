@@ -7,6 +7,7 @@
 #include "host/ui/menu.h"
 #include "host/win/textutil.h"
 #include "settings/viewmode.h"
+#include "settings/viewmode_cmds.h"
 
 namespace {
 
@@ -16,10 +17,7 @@ constexpr UINT kBitmapAllOn = 58112;
 constexpr UINT kBitmapPick = 320;
 constexpr UINT kBitmapOff = 321;
 
-FloorServices& Services() {
-    static FloorServices services;
-    return services;
-}
+const FloorServices& Services() { return GetFloorServices(); }
 
 CPaneQpav*& FloorPanePtr() {
     static CPaneQpav* pane = nullptr;
@@ -44,18 +42,6 @@ void Queue(const std::string& text) {
 void EditFloors(const std::function<void(VELM_PIANI&)>& edit) {
     if (Services().editFloors)
         Services().editFloors(edit);
-}
-
-// Flags to the layers in model space; to the current viewport in paper
-// space, one floor at a time.
-void ApplyFloorFlags(const VELM_PIANI& floors, int tilemode) {
-    if (tilemode != 0) {
-        if (Services().updateLayers)
-            Services().updateLayers(floors);
-    } else if (Services().applyToViewport) {
-        for (const AA_PIANO& floor : floors.piani.floors)
-            Services().applyToViewport(floor, floors);
-    }
 }
 
 // The pane menus start from resource 324 (one popup with a placeholder);
@@ -137,9 +123,6 @@ int ViewModeOfMenuId(unsigned int id, int stored) {
     }
 }
 
-void SetFloorServices(FloorServices services) { Services() = std::move(services); }
-const FloorServices& GetFloorServices() { return Services(); }
-
 void SwitchAllFloorsOn(VELM_PIANI& floors) {
     for (AA_PIANO& floor : floors.piani.floors)
         floor.visible = true;
@@ -176,7 +159,7 @@ void CPaneQpav::ShowFloorMenu(bool leftButton) {
     const double unit = UnitFactor();
     // The list is brought up to date with the layers before it is shown.
     EditFloors([&](VELM_PIANI& floors) {
-        floors.ReadFloorVisibility(zcdbCurDwg(), 275.0 * unit);
+        floors.ReadFloorVisibility(Services().database ? Services().database() : nullptr, 275.0 * unit);
         labels = BuildFloorLabels(floors, sqpav, unit);
     });
 
@@ -251,8 +234,7 @@ void CPaneVista::OnLButtonDown(unsigned int nFlags, ZcPanePoint point) {
     const unsigned int id = DisplayPopupPaneMenu(*popup);
     const int tilemode = Tilemode();
     const int mode = ViewModeOfMenuId(id, stored);
-    if (Services().applyViewMode)
-        Services().applyViewMode(tilemode, mode);
+    ApplyViewMode(tilemode, mode);
     if (tilemode != 0 && Services().setViewMode)
         Services().setViewMode(mode);
     Queue("_REGEN\n");

@@ -21,6 +21,7 @@
 
 #include "host/ed/statusbar.h"
 #include "settings/floors.h"
+#include "settings/floors_services.h"
 
 // Decimals of an elevation label for the drawing-unit factor: 1 for
 // centimetres and larger units, 2 for decimetres, 3 for metres; 1 when the
@@ -56,33 +57,6 @@ enum : unsigned int {
 
 // The mode a view-menu answer chooses: the stored mode when dismissed.
 int ViewModeOfMenuId(unsigned int id, int stored);
-
-// What the floor panes and the floor commands need of the drawing and
-// the editor. Each member may be left empty: the pane then skips that step.
-struct FloorServices {
-    std::function<double()> currentFloor;           // SQPAV
-    std::function<void(double)> setCurrentFloor;     // SQPAV (and ELEVATION)
-    std::function<double()> unitFactor;             // SFTMTCM
-    std::function<int()> viewMode;                  // VXDSTATE
-    std::function<void(int)> setViewMode;
-    // Opens the floor list for write, hands it over, closes it.
-    std::function<void(const std::function<void(VELM_PIANI&)>&)> editFloors;
-    std::function<int()> tilemode;
-    // Applies a view mode (TILEMODE, mode).
-    std::function<void(int, int)> applyViewMode;
-    // Pushes the floors' flags to the layers (model space).
-    std::function<void(const VELM_PIANI&)> updateLayers;
-    // Applies one floor's flag to the current viewport (paper space).
-    std::function<void(const AA_PIANO&, const VELM_PIANI&)> applyToViewport;
-    // Queues a command string on the current document ("_REGEN\n").
-    std::function<void(const std::string&)> queueCommand;
-    std::function<void()> pickCurrentFloor;  // the body of VELMCFLOOR
-    std::function<void()> pickFloorOff;      // the body of VELMFLOOROFF
-};
-
-// Installs the services the panes use (the module does it at load).
-void SetFloorServices(FloorServices services);
-const FloorServices& GetFloorServices();
 
 // The floor list after "every floor on", and after choosing a floor with the
 // left button (only floors within 2^-23 of `elevation` on).

@@ -5,6 +5,7 @@
 #include "host/ui/menu.h"
 #include "settings/panes.h"
 #include "settings/viewmode.h"
+#include "tests/settings/floors_drawing.h"
 
 namespace {
 
@@ -22,16 +23,26 @@ std::vector<std::string> Texts(const std::vector<FloorLabel>& labels) {
     return out;
 }
 
-// A drawing's state as the panes see it, with a log of what they asked for.
+// A drawing's state as the panes see it, with a log of the commands they
+// queued. Floors 0 and 300 have one level layer each; a paper-space
+// viewport is the current one.
 struct PaneWorld {
+    FloorsDrawing d;
     VELM_PIANI floors;
     double sqpav = 0.0, unit = 1.0;
     int vxd = kViewModeBoth, tilemode = 1;
+    ZcDbObjectId viewport;
     std::vector<std::string> log;
 
     PaneWorld() {
         host::resetStatusBar();
-        FloorServices s;
+        d.layer("VELMA$0");
+        d.layer("VELMA$300");
+        d.layer("VELM2DPLAN");
+        d.layer("VELM3DPLAN");
+        viewport = d.viewport();
+        FloorServices s = DefaultFloorServices();
+        s.database = [this] { return &d.db; };
         s.currentFloor = [this] { return sqpav; };
         s.setCurrentFloor = [this](double z) { sqpav = z; };
         s.unitFactor = [this] { return unit; };
@@ -39,10 +50,12 @@ struct PaneWorld {
         s.setViewMode = [this](int m) { vxd = m; };
         s.editFloors = [this](const std::function<void(VELM_PIANI&)>& f) { f(floors); };
         s.tilemode = [this] { return tilemode; };
-        s.applyViewMode = [this](int t, int m) { log.push_back("mode " + std::to_string(t) + " " + char(m)); };
-        s.updateLayers = [this](const VELM_PIANI&) { log.push_back("layers"); };
-        s.applyToViewport = [this](const AA_PIANO& f, const VELM_PIANI&) {
-            log.push_back("viewport " + std::to_string(int(f.elevation)) + (f.visible ? " on" : " off"));
+        s.cvport = [this] { return tilemode ? 1 : 2; };
+        s.currentViewport = [this] { return viewport; };
+        s.readSupportFile = [](const std::string& name) -> std::optional<std::vector<std::string>> {
+            if (name != "VXD.LST")
+                return std::nullopt;
+            return std::vector<std::string>{"V2D", "VELM2D*", "V3D", "VELM3D*", "END"};
         };
         s.queueCommand = [this](const std::string& c) { log.push_back(c); };
         SetFloorServices(std::move(s));
@@ -52,7 +65,7 @@ struct PaneWorld {
     ~PaneWorld() {
         RemoveFloorPane();
         RemoveViewPane();
-        SetFloorServices({});
+        SetFloorServices(DefaultFloorServices());
         host::setMenuResponder(nullptr);
         host::resetStatusBar();
     }
@@ -107,14 +120,15 @@ TEST(PaneLifecycle, panes_are_added_updated_and_removed) {
 TEST(PaneFloorMenu, left_choice_shows_only_that_floor_and_makes_it_current) {
     PaneWorld w;
     w.floors.piani.floors = {Floor(0), Floor(300.04), Floor(-300)};
-    // Labels: -300.0, 0.0, 300.0; the third item keeps 300.04, not its label.
+    // The layer VELMA$300 adds a floor at 300 whose label repeats 300.04's:
+    // labels -300.0, 0.0, 300.0, and the third keeps 300.04, not its text.
     w.choose(kFloorMenuFirstFloor + 2);
     FloorPane()->OnLButtonDown(0, {});
     EXPECT_EQ(w.sqpav, 300.04);
     EXPECT_FALSE(w.floors.piani.floors[0].visible);
     EXPECT_TRUE(w.floors.piani.floors[1].visible);
-    EXPECT_FALSE(w.floors.piani.floors[2].visible);
-    EXPECT_EQ(w.log, (std::vector<std::string>{"layers", "_REGEN\n"}));
+    EXPECT_TRUE(w.d.frozen("VELMA$0"));
+    EXPECT_EQ(w.log, std::vector<std::string>{"_REGEN\n"});
     EXPECT_STREQ(FloorPane()->GetText(), "Bieżąca podłoga:300.0");
 }
 
@@ -124,20 +138,24 @@ TEST(PaneFloorMenu, paper_space_changes_the_viewport_and_keeps_the_flags) {
     w.floors.piani.floors = {Floor(0), Floor(300)};
     w.choose(kFloorMenuFirstFloor);  // "0.0"
     FloorPane()->OnLButtonDown(0, {});
-    EXPECT_EQ(w.log, (std::vector<std::string>{"viewport 0 on", "viewport 300 off", "_REGEN\n"}));
-    EXPECT_TRUE(w.floors.piani.floors[1].visible);
+    EXPECT_TRUE(w.d.frozenIn(w.viewport, "VELMA$300"));
+    EXPECT_FALSE(w.d.frozenIn(w.viewport, "VELMA$0"));
+    EXPECT_FALSE(w.d.frozen("VELMA$300"));
+    EXPECT_TRUE(w.floors.piani.floors[1].visible);  // the stored flag stays
+    EXPECT_EQ(w.log, std::vector<std::string>{"_REGEN\n"});
 
     w.log.clear();
     w.floors.piani.floors[1].visible = false;
     w.choose(kFloorMenuAllOn);
     FloorPane()->OnLButtonDown(0, {});
     EXPECT_TRUE(w.floors.piani.floors[1].visible);  // stored in paper space too
-    EXPECT_EQ(w.log, (std::vector<std::string>{"viewport 0 on", "viewport 300 on"}));
+    EXPECT_FALSE(w.d.frozenIn(w.viewport, "VELMA$300"));
+    EXPECT_TRUE(w.log.empty());
 }
 
 TEST(PaneFloorMenu, right_choice_only_sets_the_current_floor_and_dismissal_changes_nothing) {
     PaneWorld w;
-    w.floors.piani.floors = {Floor(0), Floor(300, false)};
+    w.floors.piani.floors = {Floor(0), Floor(300)};
     w.choose(kFloorMenuFirstFloor + 1);
     FloorPane()->OnRButtonDown(0, {});
     EXPECT_EQ(w.sqpav, 300.0);
@@ -148,10 +166,12 @@ TEST(PaneFloorMenu, right_choice_only_sets_the_current_floor_and_dismissal_chang
     FloorPane()->OnLButtonDown(0, {});
     EXPECT_EQ(w.sqpav, 300.0);
     EXPECT_TRUE(w.log.empty());
+    EXPECT_FALSE(w.d.frozen("VELMA$0"));
 }
 
 TEST(PaneViewMenu, choice_is_applied_and_stored_in_model_space_only) {
     PaneWorld w;
+    w.tilemode = 1;
     w.choose(kViewMenu2D);
     ViewPane()->OnLButtonDown(0, {});
     EXPECT_EQ(w.vxd, kViewMode2D);
@@ -160,8 +180,10 @@ TEST(PaneViewMenu, choice_is_applied_and_stored_in_model_space_only) {
     w.choose(kViewMenu3D);
     ViewPane()->OnLButtonDown(0, {});
     EXPECT_EQ(w.vxd, kViewMode2D);
+    EXPECT_FALSE(w.d.frozenIn(w.viewport, "VELM3DPLAN"));
+    EXPECT_TRUE(w.d.frozenIn(w.viewport, "VELM2DPLAN"));
     w.choose(0);  // dismissed: the stored mode again
     ViewPane()->OnLButtonDown(0, {});
-    EXPECT_EQ(w.log, (std::vector<std::string>{"mode 1 2", "_REGEN\n", "mode 0 3", "_REGEN\n", "mode 0 2",
-                                               "_REGEN\n"}));
+    EXPECT_FALSE(w.d.frozenIn(w.viewport, "VELM2DPLAN"));
+    EXPECT_EQ(w.log, (std::vector<std::string>{"_REGEN\n", "_REGEN\n", "_REGEN\n"}));
 }
