@@ -6,6 +6,7 @@
 #include "host/ed/docman.h"
 #include "host/ui/driver.h"
 #include "host/ui/hostdialogs.h"
+#include "settings/floor_cmds_run.h"
 
 namespace {
 
@@ -32,6 +33,8 @@ FloorServices DefaultFloorServices() {
     s.makeLayer = MakePlainLayer;
     s.messageBox = [](const std::string& text) { AfxMessageBox(text, MB_OK); };
     s.alert = [](const std::string& text) { zcedAlert(text.c_str()); };
+    s.pickCurrentFloor = CmdCurrentFloor;
+    s.pickFloorOff = CmdFloorOff;
     return s;
 }
 
