@@ -1,6 +1,8 @@
 // Print-scale records: defaults, lookups and filing.
 #include "settings/fscala.h"
 
+VELM_SETTINGS_OBJECT_DEFINE(VELM_FSCALA)
+
 void AAR_FSCALA::SetByKey(int key, const AA_FSCALA& record) {
     if (AA_FSCALA* r = FindByKey(key))
         *r = record;
@@ -30,6 +32,7 @@ AA_FSCALA DefaultScaleRecord(int key) {
 }
 
 void VELM_FSCALA::Reset() {
+    assertWriteEnabled();
     scales.records.clear();
     scales.records.push_back(DefaultScaleRecord(50));
     scales.records.push_back(DefaultScaleRecord(100));

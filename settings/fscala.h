@@ -8,11 +8,18 @@
 // ten reals. DXF: the subclass marker, a 170 count, per record a 170 key
 // and exactly ten 140 values; an item of another code ends reading, the
 // record being read is dropped and earlier ones stay.
+//
+// The records are custom objects of the drawing (their registration and
+// filing members come from settings_dbfiler.h); a drawing keeps one of each
+// in its dictionary "VELMOR_6", opened through settings_store.h. A copy of a
+// record holds the same settings and belongs to no drawing.
 #pragma once
 
 #include <array>
 #include <vector>
 
+#include "host/db/dbobject.h"
+#include "settings/settings_dbfiler.h"
 #include "settings/settings_filer.h"
 
 constexpr int kScaleEntryCount = 10;
@@ -33,8 +40,17 @@ public:
     AA_FSCALA* FindByKey(int key);
 };
 
-class VELM_FSCALA {
+class VELM_FSCALA : public ZcDbObject {
 public:
+    VELM_SETTINGS_OBJECT_MEMBERS(VELM_FSCALA);
+    VELM_FSCALA() = default;
+    // A copy holds the same settings and is in no database.
+    VELM_FSCALA(const VELM_FSCALA& o) : ZcDbObject() { scales = o.scales; }
+    VELM_FSCALA& operator=(const VELM_FSCALA& o) {
+        scales = o.scales;
+        return *this;
+    }
+
     static constexpr const char* kClassName = "VELM_FSCALA";
     static constexpr short kFilingVersion = 7;
 

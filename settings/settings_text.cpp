@@ -1,21 +1,12 @@
-// Case-insensitive name comparison of the settings records. Only ASCII
-// letters are folded: accented letters must match exactly.
+// Case-insensitive name comparison of the settings records, forwarded to the
+// host's compare so that every part of the module folds letters alike.
 #include "settings/settings_text.h"
 
 #include <algorithm>
 
-namespace {
+#include "host/win/textutil.h"
 
-unsigned char foldAscii(unsigned char c) { return c >= 'a' && c <= 'z' ? c - ('a' - 'A') : c; }
-
-}  // namespace
-
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return foldAscii(static_cast<unsigned char>(x)) == foldAscii(static_cast<unsigned char>(y));
-           });
-}
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) { return host::iequals(a, b); }
 
 bool ContainsIgnoringCase(const std::vector<std::string>& list, std::string_view name) {
     return std::any_of(list.begin(), list.end(),

@@ -1,5 +1,6 @@
 // Name comparison for the settings records: names of folders, layers and
-// patterns are the same when they differ only in letter case.
+// patterns are the same when they differ only in letter case (Polish and
+// Italian letters included, through the host's one case-insensitive compare).
 #pragma once
 
 #include <string>

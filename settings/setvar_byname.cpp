@@ -3,10 +3,10 @@
 // anything when the value's kind does not fit the variable.
 #include "settings/setvar_byname.h"
 
-#include <charconv>
 #include <climits>
 #include <cmath>
 
+#include "host/win/textutil.h"
 #include "settings/settings_text.h"
 
 namespace {
@@ -85,36 +85,15 @@ const char* KindLabel(int kind) {
 }
 
 std::optional<int> ReadDecimalInt(std::string_view s) {
-    size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r')))
-        ++i;
-    bool negative = false;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
-        negative = s[i++] == '-';
-    long long v = 0;
-    size_t digits = 0;
-    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i, ++digits) {
-        v = v * 10 + (s[i] - '0');
-        if (v > static_cast<long long>(INT_MAX) + 1)
-            return std::nullopt;
-    }
-    if (digits == 0)
+    std::optional<long long> v = host::parseIntegerPrefix(s);
+    if (!v || *v < INT_MIN || *v > INT_MAX)
         return std::nullopt;
-    v = negative ? -v : v;
-    if (v > INT_MAX)
-        return std::nullopt;
-    return static_cast<int>(v);
+    return static_cast<int>(*v);
 }
 
 std::optional<double> ReadDecimalReal(std::string_view s) {
-    size_t i = 0;
-    while (i < s.size() && (s[i] == ' ' || (s[i] >= '\t' && s[i] <= '\r')))
-        ++i;
-    if (i < s.size() && s[i] == '+' && (i + 1 == s.size() || s[i + 1] != '-'))
-        ++i;
-    double v = 0;
-    auto [end, ec] = std::from_chars(s.data() + i, s.data() + s.size(), v);
-    if (ec != std::errc() || end == s.data() + i || !std::isfinite(v))
+    std::optional<double> v = host::parseDoublePrefix(s);
+    if (!v || !std::isfinite(*v))
         return std::nullopt;
     return v;
 }

@@ -1,12 +1,31 @@
 // Layer groups, shadow-layer patterns and wall thicknesses, and their filing.
 #include "settings/velm_gengruppo.h"
 
+#include "host/ads/adscodes.h"
+#include "host/ads/wcmatch.h"
+#include "host/win/textutil.h"
 #include "settings/string_list_filing.h"
 #include "settings/velm_libobjopt.h"
 
+VELM_SETTINGS_OBJECT_DEFINE(VELM_GENGRUPPO)
+VELM_SETTINGS_OBJECT_DEFINE(VELM_LAYEROMBRA)
+VELM_SETTINGS_OBJECT_DEFINE(VELM_SPESSMURI)
+
 void VELM_GENGRUPPO::Reset() {
+    assertWriteEnabled();
     generating.assign({"*"});
     nonGenerating.clear();
+}
+
+bool VELM_GENGRUPPO::IsLayerGroupGenerated(const std::string& name) const {
+    const std::string upper = host::toUpper(name);
+    auto matchesAny = [&upper](const std::vector<std::string>& patterns) {
+        for (const std::string& p : patterns)
+            if (zcutWcMatch(upper.c_str(), host::toUpper(p).c_str()) == RTNORM)
+                return true;
+        return false;
+    };
+    return matchesAny(generating) && !matchesAny(nonGenerating);
 }
 
 FilingStatus VELM_GENGRUPPO::fileOutDwg(SettingsDwgWriter& w) const {
@@ -42,7 +61,15 @@ FilingStatus VELM_GENGRUPPO::fileInDxf(SettingsDxfReader& r) {
     return FilingStatus::kOk;
 }
 
-void VELM_LAYEROMBRA::Reset() { entries.assign({"3dwindows_s*", "3drailing_*", "3dbalconies_*", "3d*_ha*"}); }
+void VELM_LAYEROMBRA::Reset() {
+    assertWriteEnabled();
+    entries.assign({"3dwindows_s*", "3drailing_*", "3dbalconies_*", "3d*_ha*"});
+}
+
+void VELM_SPESSMURI::Reset() {
+    assertWriteEnabled();
+    thicknesses = {30.0, 10.0, 15.0, 20.0, 40.0};
+}
 
 FilingStatus VELM_LAYEROMBRA::fileOutDwg(SettingsDwgWriter& w) const {
     return WriteVersionedListDwg(kFilingVersion, entries, w);

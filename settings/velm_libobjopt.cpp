@@ -4,6 +4,9 @@
 #include "settings/settings_text.h"
 #include "settings/string_list_filing.h"
 
+VELM_SETTINGS_OBJECT_DEFINE(VELM_LIBOBJOPT)
+VELM_SETTINGS_OBJECT_DEFINE(VELM_LAYERMURI)
+
 namespace {
 
 StringListRule ruleFor(bool wallLayers) {
@@ -31,6 +34,7 @@ FilingStatus VELM_LIBOBJOPT::fileInDxf(SettingsDxfReader& r) {
 }
 
 void VELM_LAYERMURI::Reset() {
+    assertWriteEnabled();
     entries.clear();
     entries.emplace_back(kFirstLayer);
 }

@@ -4,22 +4,11 @@
 
 #include <cassert>
 
-namespace {
+#include "settings/settings_text.h"
 
-bool asciiEqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        unsigned char x = a[i], y = b[i];
-        if (x >= 'a' && x <= 'z')
-            x -= 'a' - 'A';
-        if (y >= 'a' && y <= 'z')
-            y -= 'a' - 'A';
-        if (x != y)
-            return false;
-    }
-    return true;
-}
+VELM_SETTINGS_OBJECT_DEFINE(VELM_SETUP)
+
+namespace {
 
 FilingStatus readStoredSlots(SetupSlots& slots, SettingsDwgReader& r, int count);
 
@@ -36,9 +25,8 @@ AA_VALORE SetupVarDefault(int slot) {
 }
 
 int FindSetupVarSlot(std::string_view name) {
-    // The variable names are plain ASCII, so an ASCII case fold is exact here.
     for (int i = 0; i < kSetupVarCount; ++i)
-        if (asciiEqualsIgnoringCase(name, SetupVarDefinition(i).name))
+        if (SameNameIgnoringCase(name, SetupVarDefinition(i).name))
             return i;
     return -1;
 }

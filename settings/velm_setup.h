@@ -11,13 +11,20 @@
 // DXF: subclass marker "VELM_SETUP", then one item per slot whose group code
 // is the type code; reading stops, pushing the item back, at the first item
 // that is not one of the four variable codes.
+//
+// The records are custom objects of the drawing (their registration and
+// filing members come from settings_dbfiler.h); a drawing keeps one of each
+// in its dictionary "VELMOR_6", opened through settings_store.h. A copy of a
+// record holds the same settings and belongs to no drawing.
 #pragma once
 
 #include <array>
 #include <string>
 #include <string_view>
 
+#include "host/db/dbobject.h"
 #include "settings/aa_variabile.h"
+#include "settings/settings_dbfiler.h"
 #include "settings/settings_filer.h"
 #include "settings/setup_slots.h"
 
@@ -58,11 +65,26 @@ FilingStatus ReadSetupDwg(SetupSlots& slots, SettingsDwgReader& r);
 FilingStatus WriteSetupDxf(const SetupSlots& slots, SettingsDxfWriter& w);
 FilingStatus ReadSetupDxf(SetupSlots& slots, SettingsDxfReader& r);
 
-class VELM_SETUP {
+class VELM_SETUP : public ZcDbObject {
 public:
-    VELM_SETUP() = default;
+    VELM_SETTINGS_OBJECT_MEMBERS(VELM_SETUP);
+    static constexpr const char* kClassName = "VELM_SETUP";
 
-    void InitVariables() { InitSetupSlots(slots_); }
+    // The variables of a store made by the host to be read back are set by
+    // the reader (which starts from the defaults); a new store is given its
+    // defaults with InitVariables.
+    VELM_SETUP() = default;
+    // A copy holds the same settings and is in no database.
+    VELM_SETUP(const VELM_SETUP& o) : ZcDbObject(), slots_(o.slots_) {}
+    VELM_SETUP& operator=(const VELM_SETUP& o) {
+        slots_ = o.slots_;
+        return *this;
+    }
+
+    void InitVariables() {
+        assertWriteEnabled();
+        InitSetupSlots(slots_);
+    }
 
     // Typed reads: false (and the output cleared, but for points) when the
     // slot is outside 0..321 or holds another type.
@@ -76,6 +98,11 @@ public:
     bool setReal(int slot, double v);
     bool setString(int slot, std::string v);
     bool setPoint(int slot, const ZcGePoint3d& v);
+
+    FilingStatus fileOutDwg(SettingsDwgWriter& w) const { return WriteSetupDwg(slots_, w); }
+    FilingStatus fileInDwg(SettingsDwgReader& r) { return ReadSetupDwg(slots_, r); }
+    FilingStatus fileOutDxf(SettingsDxfWriter& w) const { return WriteSetupDxf(slots_, w); }
+    FilingStatus fileInDxf(SettingsDxfReader& r) { return ReadSetupDxf(slots_, r); }
 
     const SetupSlots& slots() const { return slots_; }
     SetupSlots& slots() { return slots_; }

@@ -5,9 +5,13 @@
 
 #include "host/ads/acicolor.h"
 #include "host/ads/adscodes.h"
+#include "host/ads/adsent.h"
+#include "host/ads/adspick.h"
+#include "host/ads/findfile.h"
 #include "host/ads/lisp.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/resbuf.h"
+#include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
 #include "host/ads/units.h"
 #include "host/ads/wcmatch.h"

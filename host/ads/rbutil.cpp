@@ -38,8 +38,9 @@ resbuf* zcutBuildList(int rtype, ...) {
     resbuf* tail = nullptr;
     bool bad = false;
     for (int type = rtype; type != 0 && !bad; type = va_arg(ap, int)) {
-        resbuf* rb = zcutNewRb(type);
-        switch (host::rbValueKind(type)) {
+        // RTDXF0 stands for group 0, which the list's end marker hides.
+        resbuf* rb = zcutNewRb(type == RTDXF0 ? 0 : type);
+        switch (host::rbValueKind(type == RTDXF0 ? 0 : type)) {
         case host::RbValueKind::None:
             bad = !isValuelessType(type);
             break;

@@ -16,7 +16,7 @@ int zcutRelRb(resbuf* rb);
 // Builds a list from (type, value) pairs ended by 0. Types: RTREAL/RTANG
 // (double), RTPOINT/RT3DPOINT (const ads_real*), RTSHORT (int), RTLONG (int),
 // RTSTR (const char*), RTENAME/RTPICKS (const ads_name), RTLB/RTLE/RTDOTE/
-// RTNIL/RTT/RTVOID (no value), and entity-data group codes (the value type
+// RTNIL/RTT/RTVOID (no value), RTDXF0 (group 0 with its text), and entity-data group codes (the value type
 // follows the group code's range). Returns null on an unknown type, with
 // nothing leaked.
 resbuf* zcutBuildList(int rtype, ...);

@@ -124,8 +124,15 @@ host::SysVarStore& drawingStore() {
     return r.fallback;
 }
 
+std::vector<std::function<void(const std::string&)>>& readHooks() {
+    static std::vector<std::function<void(const std::string&)>> hooks;
+    return hooks;
+}
+
 const SysVarValue& currentValue(const SysVarDef& def) {
     Registry& r = registry();
+    // Computed variables are refreshed by their owner just before a read.
+    for (const auto& hook : readHooks()) hook(def.name);
     if (def.scope == SysVarScope::Session) {
         auto it = r.session.find(def.name);
         return it != r.session.end() ? it->second : def.defaultValue;
@@ -239,6 +246,8 @@ const SysVarValue* MemorySysVarStore::find(const std::string& name) const {
 }
 
 void MemorySysVarStore::store(const std::string& name, const SysVarValue& value) { values_[name] = value; }
+
+void addSysVarReadHook(std::function<void(const std::string&)> hook) { readHooks().push_back(std::move(hook)); }
 
 void setDrawingSysVarStoreProvider(std::function<SysVarStore*()> provider) {
     registry().provider = std::move(provider);

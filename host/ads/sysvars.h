@@ -70,6 +70,11 @@ private:
 // none (or a null result) a process-wide fallback store is used.
 void setDrawingSysVarStoreProvider(std::function<SysVarStore*()> provider);
 
+// A hook called with a variable's name before each read, so the owner of a
+// computed variable (EXTMIN, EXTMAX) can store its current value first
+// (with setSysVar, which does not call the hooks).
+void addSysVarReadHook(std::function<void(const std::string&)> hook);
+
 // Typed access for the host's own code. get* fall back to the default of the
 // variable (or 0/empty when unknown). setSysVar bypasses the read-only flag
 // (the host keeps CMDNAMES, DWGNAME, LASTPOINT … itself) but not the type.

@@ -1,0 +1,87 @@
+// Growth of the classic interface's drawing-wide operations with the
+// drawing's size: an "X" selection with a filter, a crossing window, a
+// walk with entnext and an entmake. Each should grow linearly in the count
+// (entmake: constant per entity).
+#include <benchmark/benchmark.h>
+
+#include "host/ads/adsent.h"
+#include "host/ads/rbutil.h"
+#include "host/ads/ssget.h"
+#include "host/db/dbmain.h"
+
+namespace {
+
+void fill(ZcDbDatabase& db, int n) {
+    ZcDbBlockTableRecord* ms = nullptr;
+    zcdbOpenObject(ms, db.modelSpaceId(), ZcDb::kForWrite);
+    for (int i = 0; i < n; ++i) {
+        ZcDbEntity* e = i % 2 ? static_cast<ZcDbEntity*>(new ZcDbLine({double(i), 0, 0}, {double(i), 1, 0}))
+                              : new ZcDbCircle({double(i), 5, 0}, {0, 0, 1}, 0.4);
+        ms->appendZcDbEntity(e);
+        e->close();
+    }
+    ms->close();
+}
+
+struct Drawing {
+    ZcDbDatabase db;
+    explicit Drawing(int n) {
+        db.disableUndoRecording(true);
+        fill(db, n);
+        zcdbSetCurDwg(&db);
+    }
+    ~Drawing() {
+        host::resetSelections();
+        host::resetEntityInterface();
+        zcdbSetCurDwg(nullptr);
+    }
+};
+
+void BM_SelectAllWithFilter(benchmark::State& state) {
+    Drawing d(static_cast<int>(state.range(0)));
+    resbuf* filter = zcutBuildList(-4, "<OR", RTDXF0, "CIRCLE", -4, ">", 40, 1.0, -4, "OR>", 0);
+    for (auto _ : state) {
+        ads_name ss;
+        benchmark::DoNotOptimize(zcedSSGet("X", nullptr, nullptr, filter, ss));
+        zcedSSFree(ss);
+    }
+    zcutRelRb(filter);
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_SelectAllWithFilter)->RangeMultiplier(10)->Range(1000, 100000)->Complexity();
+
+void BM_CrossingWindow(benchmark::State& state) {
+    Drawing d(static_cast<int>(state.range(0)));
+    ads_point a{-1, 0.5, 0}, b{1e9, 0.6, 0};
+    for (auto _ : state) {
+        ads_name ss;
+        benchmark::DoNotOptimize(zcedSSGet("C", a, b, nullptr, ss));
+        zcedSSFree(ss);
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_CrossingWindow)->RangeMultiplier(10)->Range(1000, 100000)->Complexity();
+
+void BM_WalkWithEntNext(benchmark::State& state) {
+    Drawing d(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        ads_name e, next;
+        int n = 0;
+        for (int rc = zcdbEntNext(nullptr, e); rc == RTNORM; rc = zcdbEntNext(e, next), ads_name_set(next, e)) ++n;
+        benchmark::DoNotOptimize(n);
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_WalkWithEntNext)->RangeMultiplier(10)->Range(1000, 100000)->Complexity();
+
+void BM_EntMakeLines(benchmark::State& state) {
+    Drawing d(static_cast<int>(state.range(0)));
+    ads_point a{0, 0, 0}, b{1, 1, 0};
+    resbuf* line = zcutBuildList(RTDXF0, "LINE", 8, "Mury", 10, a, 11, b, 0);
+    for (auto _ : state) benchmark::DoNotOptimize(zcdbEntMake(line));
+    zcutRelRb(line);
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_EntMakeLines)->RangeMultiplier(10)->Range(1000, 100000)->Complexity();
+
+}  // namespace

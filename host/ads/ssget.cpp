@@ -1,0 +1,574 @@
+// Selection sets: the non-interactive modes of zcedSSGet, the set
+// functions, the previous and pick-first sets, and the filter compiler.
+//
+// A filter is compiled once into a small tree and evaluated per entity
+// against the entity's list (built once per entity), so an "X" selection
+// costs one pass over the drawing.
+#include "host/ads/ssget.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_set>
+
+#include "host/ads/adsent.h"
+#include "host/ads/rbutil.h"
+#include "host/ads/wcmatch.h"
+#include "host/db/dbgeom.h"
+#include "host/db/dbmain.h"
+#include "host/ed/editor.h"
+#include "host/win/textutil.h"
+
+namespace {
+
+// The first word of a selection set's name: no database serial is negative.
+constexpr std::int64_t kSetTag = -0x5353;
+
+// Ids are only touched while their database lives: a set remembers its
+// database's serial, and a set of a closed drawing counts as freed.
+bool alive(std::int64_t serial) { return serial == 0 || ZcDbDatabase::fromSerial(serial) != nullptr; }
+
+struct Set {
+    std::int64_t serial = 0;
+    std::vector<ZcDbObjectId> ids;
+    std::unordered_set<ZcDbStub*> in;
+    void add(ZcDbObjectId id) {
+        if (serial == 0 && id.database()) serial = id.database()->serial();
+        if (in.insert(id.stub()).second) ids.push_back(id);
+    }
+    void remove(ZcDbObjectId id) {
+        if (in.erase(id.stub())) ids.erase(std::find(ids.begin(), ids.end(), id));
+    }
+};
+
+struct Sets {
+    std::map<std::int64_t, Set> sets;
+    std::int64_t next = 1;
+    Set previous, pickFirst;
+};
+
+// A kept list, or nothing once its drawing is gone.
+const std::vector<ZcDbObjectId>& liveIds(const Set& s) {
+    static const std::vector<ZcDbObjectId> none;
+    return alive(s.serial) ? s.ids : none;
+}
+
+Set setOf(const std::vector<ZcDbObjectId>& ids) {
+    Set s;
+    for (ZcDbObjectId id : ids) s.add(id);
+    return s;
+}
+
+Sets& sets() {
+    static Sets s;
+    return s;
+}
+
+Set* findSet(const ads_name ss) {
+    if (!ss || ss[0] != kSetTag) return nullptr;
+    auto it = sets().sets.find(ss[1]);
+    if (it == sets().sets.end()) return nullptr;
+    if (!alive(it->second.serial)) {
+        sets().sets.erase(it);
+        return nullptr;
+    }
+    return &it->second;
+}
+
+std::int64_t newSet(ads_name ss) {
+    std::int64_t n = sets().next++;
+    sets().sets[n];
+    ss[0] = kSetTag;
+    ss[1] = n;
+    return n;
+}
+
+ZcDbObjectId entityId(const ads_name e) {
+    ZcDbObjectId id;
+    if (e) zcdbGetObjectId(id, e);
+    return id;
+}
+
+std::vector<ZcGePoint3d> pointList(const void* pt1) {
+    std::vector<ZcGePoint3d> pts;
+    for (const resbuf* rb = static_cast<const resbuf*>(pt1); rb; rb = rb->rbnext)
+        if (rb->restype == RTPOINT || rb->restype == RT3DPOINT)
+            pts.emplace_back(rb->resval.rpoint[0], rb->resval.rpoint[1],
+                             rb->restype == RT3DPOINT ? rb->resval.rpoint[2] : 0.0);
+    return pts;
+}
+
+ZcGePoint3d pointOf(const void* p) {
+    const ads_real* a = static_cast<const ads_real*>(p);
+    return {a[0], a[1], a[2]};
+}
+
+// Graphical selection over the selectable entities.
+template <class Test>
+std::vector<ZcDbObjectId> selectBy(ZcDbDatabase* db, const host::SelectionFilter& filter, Test test) {
+    std::vector<ZcDbObjectId> out;
+    for (ZcDbObjectId id : host::selectableEntities(db)) {
+        ZcDbEntity* e = nullptr;
+        if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
+        ZcDbGeometry g;
+        zcdbEntityGeometry(e, g);
+        if (!g.empty() && test(g) && filter.matches(e)) out.push_back(id);
+        e->close();
+    }
+    return out;
+}
+
+std::vector<ZcDbObjectId> filtered(const std::vector<ZcDbObjectId>& ids, const host::SelectionFilter& filter) {
+    std::vector<ZcDbObjectId> out;
+    for (ZcDbObjectId id : ids) {
+        ZcDbEntity* e = nullptr;
+        if (id.isNull() || zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
+        if (filter.matches(e)) out.push_back(id);
+        e->close();
+    }
+    return out;
+}
+
+}  // namespace
+
+int zcedSSGet(const char* str, const void* pt1, const void* pt2, const resbuf* filterList, ads_name ss) {
+    if (ss) ss[0] = ss[1] = 0;
+    host::SelectionFilter filter(filterList);
+    ZcDbDatabase* db = zcdbCurDwg();
+    if (!ss || !filter.ok() || !db) return RTERROR;
+    std::string mode = str ? host::toUpper(str) : "";
+    if (!mode.empty() && mode[0] == '_') mode.erase(0, 1);
+
+    std::vector<ZcDbObjectId> ids;
+    if (mode == "X") {
+        for (ZcDbObjectId id : host::drawingEntities(db))
+            if (!id.isErased()) ids.push_back(id);
+        ids = filtered(ids, filter);
+    } else if (mode == "W" || mode == "C") {
+        if (!pt1 || !pt2) return RTERROR;
+        ZcDbPlanWindow w = ZcDbPlanWindow::fromCorners(pointOf(pt1), pointOf(pt2));
+        bool crossing = mode == "C";
+        ids = selectBy(db, filter, [&](const ZcDbGeometry& g) {
+            return crossing ? zcdbGeomCrossesWindow(g, w) : zcdbGeomInsideWindow(g, w);
+        });
+    } else if (mode == "WP" || mode == "CP" || mode == "F") {
+        std::vector<ZcGePoint3d> pts = pointList(pt1);
+        if (pts.size() < (mode == "F" ? 2u : 3u)) return RTERROR;
+        ids = selectBy(db, filter, [&](const ZcDbGeometry& g) {
+            if (mode == "F") return zcdbGeomCrossesFence(g, pts);
+            return mode == "CP" ? zcdbGeomCrossesPolygon(g, pts) : zcdbGeomInsidePolygon(g, pts);
+        });
+    } else if (mode == "L") {
+        ads_name last;
+        if (zcdbEntLast(last) == RTNORM) ids = filtered({entityId(last)}, filter);
+    } else if (mode == "P") {
+        for (ZcDbObjectId id : host::previousSelection())
+            if (id.isValid() && !id.isErased()) ids.push_back(id);
+        ids = filtered(ids, filter);
+    } else if (mode == "I") {
+        for (ZcDbObjectId id : host::pickFirstSet())
+            if (id.isValid() && !id.isErased()) ids.push_back(id);
+        ids = filtered(ids, filter);
+    } else if (mode == "A" || mode == "ALL") {
+        ids = filtered(host::selectableEntities(db), filter);
+    } else if (mode.empty() || mode[0] == ':') {
+        int rc = host::interactiveSelect(str, pt1, filter, ids);
+        if (rc != RTNORM) return rc;
+    } else {
+        return RTERROR;
+    }
+    if (host::makeSelection(ids, ss) != RTNORM) return RTERROR;
+    host::setPreviousSelection(host::selectionMembers(ss));
+    return RTNORM;
+}
+
+int zcedSSFree(const ads_name sname) {
+    if (!findSet(sname)) return RTERROR;
+    sets().sets.erase(sname[1]);
+    return RTNORM;
+}
+
+int zcedSSLength(const ads_name sname, std::int32_t* len) {
+    Set* s = findSet(sname);
+    if (!s || !len) return RTERROR;
+    *len = static_cast<std::int32_t>(s->ids.size());
+    return RTNORM;
+}
+
+int zcedSSLength(const ads_name sname, long* len) {
+    std::int32_t n = 0;
+    int rc = zcedSSLength(sname, &n);
+    if (rc == RTNORM && len) *len = n;
+    return rc;
+}
+
+int zcedSSName(const ads_name ss, std::int32_t i, ads_name entres) {
+    Set* s = findSet(ss);
+    if (!s || i < 0 || static_cast<std::size_t>(i) >= s->ids.size()) return RTERROR;
+    return zcdbGetAdsName(entres, s->ids[static_cast<std::size_t>(i)]) == Zcad::eOk ? RTNORM : RTERROR;
+}
+
+int zcedSSAdd(const ads_name ename, const ads_name sname, ads_name result) {
+    bool noEntity = !ename || (ename[0] == 0 && ename[1] == 0);
+    bool noSet = !sname || (sname[0] == 0 && sname[1] == 0);
+    ZcDbObjectId id;
+    if (!noEntity) {
+        id = entityId(ename);
+        if (id.isNull()) return RTERROR;
+    }
+    if (noSet) {
+        ads_name fresh;
+        std::int64_t n = newSet(fresh);
+        if (!id.isNull()) sets().sets[n].add(id);
+        result[0] = fresh[0];
+        result[1] = fresh[1];
+        return RTNORM;
+    }
+    Set* s = findSet(sname);
+    if (!s) return RTERROR;
+    if (!id.isNull()) s->add(id);
+    std::int64_t a = sname[0], b = sname[1];
+    result[0] = a;
+    result[1] = b;
+    return RTNORM;
+}
+
+int zcedSSDel(const ads_name ename, const ads_name ss) {
+    Set* s = findSet(ss);
+    ZcDbObjectId id = entityId(ename);
+    if (!s || id.isNull() || !s->in.count(id.stub())) return RTERROR;
+    s->remove(id);
+    return RTNORM;
+}
+
+int zcedSSMemb(const ads_name ename, const ads_name ss) {
+    Set* s = findSet(ss);
+    ZcDbObjectId id = entityId(ename);
+    return s && !id.isNull() && s->in.count(id.stub()) ? RTNORM : RTERROR;
+}
+
+int zcedSSGetFirst(resbuf** gset, resbuf** pset) {
+    if (gset) *gset = nullptr;
+    if (pset) {
+        *pset = nullptr;
+        std::vector<ZcDbObjectId> live;
+        for (ZcDbObjectId id : host::pickFirstSet())
+            if (id.isValid() && !id.isErased()) live.push_back(id);
+        ads_name ss;
+        if (host::makeSelection(live, ss) == RTNORM) {
+            *pset = zcutNewRb(RTPICKS);
+            (*pset)->resval.rlname[0] = ss[0];
+            (*pset)->resval.rlname[1] = ss[1];
+        }
+    }
+    return RTNORM;
+}
+
+int zcedSSSetFirst(const ads_name pset, const ads_name unused) {
+    (void)unused;
+    if (!pset || (pset[0] == 0 && pset[1] == 0)) {
+        host::setPickFirstSet({});
+        return RTNORM;
+    }
+    Set* s = findSet(pset);
+    if (!s) return RTERROR;
+    host::setPickFirstSet(s->ids);
+    return RTNORM;
+}
+
+// ======================================================================
+// Filters
+
+struct host::SelectionFilter::Node {
+    enum Kind { kAnd, kOr, kXor, kNot, kTest, kXData };
+    Kind kind = kAnd;
+    std::vector<std::unique_ptr<Node>> kids;
+    ZcDbDxfItem value;
+    std::vector<std::string> ops;  // kTest: one, or three for points
+    std::vector<std::string> apps; // kXData
+};
+
+namespace {
+
+using Node = host::SelectionFilter::Node;
+
+class FilterParser {
+public:
+    explicit FilterParser(const resbuf* rb) : m_rb(rb) {}
+
+    // Tests up to the closing tag (empty: the end of the list).
+    bool sequence(Node& into, const std::string& closing) {
+        while (m_rb) {
+            if (m_rb->restype == -4 && m_rb->resval.rstring) {
+                std::string tag = host::toUpper(m_rb->resval.rstring);
+                if (!closing.empty() && tag == closing) {
+                    m_rb = m_rb->rbnext;
+                    return true;
+                }
+                if (tag.size() > 1 && tag[0] == '<' && group(tag.substr(1))) {
+                    if (!groupInto(into, tag.substr(1))) return false;
+                    continue;
+                }
+                if (tag.size() > 1 && tag.back() == '>' && group(tag.substr(0, tag.size() - 1))) return false;
+            }
+            auto t = test();
+            if (!t) return false;
+            into.kids.push_back(std::move(t));
+        }
+        return closing.empty();
+    }
+
+private:
+    static bool group(const std::string& name) { return name == "AND" || name == "OR" || name == "XOR" || name == "NOT"; }
+
+    bool groupInto(Node& into, const std::string& name) {
+        m_rb = m_rb->rbnext;
+        auto node = std::make_unique<Node>();
+        node->kind = name == "AND" ? Node::kAnd : name == "OR" ? Node::kOr : name == "XOR" ? Node::kXor : Node::kNot;
+        if (!sequence(*node, name + ">")) return false;
+        if (node->kind == Node::kXor && node->kids.size() != 2) return false;
+        if (node->kind == Node::kNot && node->kids.size() != 1) return false;
+        if (node->kids.empty()) return false;
+        into.kids.push_back(std::move(node));
+        return true;
+    }
+
+    std::unique_ptr<Node> test() {
+        auto node = std::make_unique<Node>();
+        if (m_rb->restype == -3) {
+            node->kind = Node::kXData;
+            for (m_rb = m_rb->rbnext; m_rb && m_rb->restype == 1001; m_rb = m_rb->rbnext)
+                node->apps.push_back(host::toUpper(m_rb->resval.rstring ? m_rb->resval.rstring : ""));
+            if (node->apps.empty()) return nullptr;
+            return node;
+        }
+        node->kind = Node::kTest;
+        node->ops = {"="};
+        if (m_rb->restype == -4) {
+            node->ops = splitOps(m_rb->resval.rstring ? m_rb->resval.rstring : "");
+            if (node->ops.empty()) return nullptr;
+            m_rb = m_rb->rbnext;
+            if (!m_rb || m_rb->restype == -4 || m_rb->restype == -3) return nullptr;
+        }
+        if (ZcDbDxfItem::kindOfCode(m_rb->restype) == ZcDbDxfItem::kUnknown ||
+            !zcdbItemFromResbuf(*m_rb, node->value))
+            return nullptr;
+        m_rb = m_rb->rbnext;
+        return node;
+    }
+
+    static std::vector<std::string> splitOps(const std::string& text) {
+        static const char* known[] = {"=", "!=", "/=", "<>", "<", "<=", ">", ">=", "*", "&", "&="};
+        std::vector<std::string> ops;
+        std::size_t start = 0;
+        while (true) {
+            std::size_t comma = text.find(',', start);
+            std::string op = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+            op.erase(std::remove(op.begin(), op.end(), ' '), op.end());
+            if (std::find(std::begin(known), std::end(known), op) == std::end(known)) return {};
+            ops.push_back(op);
+            if (comma == std::string::npos) break;
+            start = comma + 1;
+        }
+        if (ops.size() != 1 && ops.size() != 3) return {};
+        return ops;
+    }
+
+    const resbuf* m_rb;
+};
+
+bool compareNumbers(double a, double b, const std::string& op) {
+    double tol = 1e-10 * std::max({1.0, std::fabs(a), std::fabs(b)});
+    if (op == "*") return true;
+    if (op == "=") return std::fabs(a - b) <= tol;
+    if (op == "!=" || op == "/=" || op == "<>") return std::fabs(a - b) > tol;
+    if (op == "<") return a < b - tol;
+    if (op == "<=") return a <= b + tol;
+    if (op == ">") return a > b + tol;
+    if (op == ">=") return a >= b - tol;
+    auto ia = static_cast<std::int64_t>(a), ib = static_cast<std::int64_t>(b);
+    if (op == "&") return (ia & ib) != 0;
+    if (op == "&=") return (ia & ib) == ib;
+    return false;
+}
+
+bool compareStrings(const std::string& have, const std::string& pattern, const std::string& op) {
+    if (op == "*") return true;
+    bool match = host::wcMatch(host::toUpper(have).c_str(), host::toUpper(pattern).c_str());
+    if (op == "=") return match;
+    if (op == "!=" || op == "/=" || op == "<>") return !match;
+    int c = host::toUpper(have).compare(host::toUpper(pattern));
+    if (op == "<") return c < 0;
+    if (op == "<=") return c <= 0;
+    if (op == ">") return c > 0;
+    if (op == ">=") return c >= 0;
+    return false;
+}
+
+bool compareItem(const ZcDbDxfItem& have, const Node& t) {
+    const ZcDbDxfItem& want = t.value;
+    switch (want.kind) {
+    case ZcDbDxfItem::kString:
+    case ZcDbDxfItem::kHandle: return compareStrings(have.text, want.text, t.ops[0]);
+    case ZcDbDxfItem::kPoint:
+        for (int i = 0; i < 3; ++i)
+            if (!compareNumbers(have.real[i], want.real[i], t.ops[t.ops.size() == 3 ? static_cast<std::size_t>(i) : 0]))
+                return false;
+        return true;
+    case ZcDbDxfItem::kReal: return compareNumbers(have.real[0], want.real[0], t.ops[0]);
+    case ZcDbDxfItem::kId: {
+        bool same = have.id == want.id;
+        return t.ops[0] == "*" || (t.ops[0] == "=" ? same : !same);
+    }
+    default:
+        return compareNumbers(static_cast<double>(have.integer), static_cast<double>(want.integer), t.ops[0]);
+    }
+}
+
+// The value a group has when the entity's list leaves it out.
+std::optional<ZcDbDxfItem> defaultItem(int code) {
+    ZcDbDxfItem it;
+    it.code = code;
+    it.kind = ZcDbDxfItem::kindOfCode(code);
+    switch (code) {
+    case 8: it.text = "0"; return it;
+    case 6: it.text = "BYLAYER"; return it;
+    case 62: it.integer = 256; return it;
+    case 67: it.integer = 0; return it;
+    default: return std::nullopt;
+    }
+}
+
+std::optional<ZcDbDxfItem> directItem(const ZcDbEntity& e, int code) {
+    ZcDbDxfItem it;
+    it.code = code;
+    it.kind = ZcDbDxfItem::kindOfCode(code);
+    switch (code) {
+    case 0: it.text = e.isA()->dxfName(); return it;
+    case 8: it.text = e.layer().empty() ? "0" : e.layer(); return it;
+    case 6: it.text = e.linetype(); return it;
+    case 62: it.integer = e.colorIndex(); return it;
+    default: return std::nullopt;
+    }
+}
+
+struct Subject {
+    const ZcDbEntity* e;
+    mutable std::optional<std::vector<ZcDbDxfItem>> items;
+    const std::vector<ZcDbDxfItem>& list() const {
+        if (!items) items = host::entityDataItems(e, nullptr);
+        return *items;
+    }
+};
+
+bool evaluate(const Node& n, const Subject& s) {
+    switch (n.kind) {
+    case Node::kAnd:
+        for (const auto& k : n.kids)
+            if (!evaluate(*k, s)) return false;
+        return true;
+    case Node::kOr:
+        for (const auto& k : n.kids)
+            if (evaluate(*k, s)) return true;
+        return false;
+    case Node::kXor: return evaluate(*n.kids[0], s) != evaluate(*n.kids[1], s);
+    case Node::kNot: return !evaluate(*n.kids[0], s);
+    case Node::kXData:
+        for (const std::string& app : n.apps) {
+            bool found = false;
+            for (const ZcDbXDataApp& a : s.e->xDataApps())
+                if (host::wcMatch(host::toUpper(a.app).c_str(), app.c_str())) found = true;
+            if (!found) return false;
+        }
+        return true;
+    case Node::kTest: {
+        // The common groups are read off the entity: no list needed.
+        if (std::optional<ZcDbDxfItem> direct = directItem(*s.e, n.value.code)) return compareItem(*direct, n);
+        bool seen = false;
+        for (const ZcDbDxfItem& it : s.list()) {
+            if (it.code != n.value.code) continue;
+            seen = true;
+            if (compareItem(it, n)) return true;
+        }
+        if (seen) return false;
+        std::optional<ZcDbDxfItem> d = defaultItem(n.value.code);
+        return d && compareItem(*d, n);
+    }
+    }
+    return false;
+}
+
+}  // namespace
+
+namespace host {
+
+SelectionFilter::SelectionFilter(const resbuf* filter) {
+    m_root = std::make_unique<Node>();
+    FilterParser p(filter);
+    m_ok = p.sequence(*m_root, "");
+}
+
+SelectionFilter::~SelectionFilter() = default;
+
+bool SelectionFilter::empty() const { return m_root->kids.empty(); }
+
+bool SelectionFilter::matches(const ZcDbEntity* e) const {
+    if (!m_ok || !e) return false;
+    if (m_root->kids.empty()) return true;
+    Subject s{e, std::nullopt};
+    return evaluate(*m_root, s);
+}
+
+bool entityIsVisible(const ZcDbEntity* e) {
+    ZcDbDatabase* db = e->database();
+    if (!db) return true;
+    ZcDbLayerTableRecord* layer = nullptr;
+    if (zcdbOpenObject(layer, db->recordId(db->layerTableId(), e->layer()), ZcDb::kForRead) != Zcad::eOk) return true;
+    bool visible = !layer->isOff() && !layer->isFrozen();
+    layer->close();
+    return visible;
+}
+
+std::vector<ZcDbObjectId> selectableEntities(ZcDbDatabase* db) {
+    std::vector<ZcDbObjectId> out;
+    ZcDbObjectId space = currentSpaceForNewEntities(db);
+    for (ZcDbObjectId id : drawingEntities(db)) {
+        if (id.isErased()) continue;
+        ZcDbEntity* e = nullptr;
+        if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
+        if (e->ownerId() == space && entityIsVisible(e) && e->visibility() == ZcDb::kVisible) out.push_back(id);
+        e->close();
+    }
+    return out;
+}
+
+std::vector<ZcDbObjectId> selectionMembers(const ads_name ss) {
+    Set* s = findSet(ss);
+    return s ? s->ids : std::vector<ZcDbObjectId>();
+}
+
+int makeSelection(const std::vector<ZcDbObjectId>& ids, ads_name ss) {
+    ss[0] = ss[1] = 0;
+    if (ids.empty()) return RTERROR;
+    ads_name fresh;
+    std::int64_t n = newSet(fresh);
+    for (ZcDbObjectId id : ids) sets().sets[n].add(id);
+    ss[0] = fresh[0];
+    ss[1] = fresh[1];
+    return RTNORM;
+}
+
+void setPreviousSelection(const std::vector<ZcDbObjectId>& ids) { sets().previous = setOf(ids); }
+const std::vector<ZcDbObjectId>& previousSelection() { return liveIds(sets().previous); }
+const std::vector<ZcDbObjectId>& pickFirstSet() { return liveIds(sets().pickFirst); }
+
+void setPickFirstSet(const std::vector<ZcDbObjectId>& ids, bool notify) {
+    sets().pickFirst = setOf(ids);
+    if (notify) editorNotifyPickfirstModified();
+}
+
+void resetSelections() { sets() = Sets(); }
+
+}  // namespace host

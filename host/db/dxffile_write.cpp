@@ -1,0 +1,348 @@
+// Writing a database as DXF text: the sections in file order, each object
+// filed through a filer that formats its items straight into one string.
+// One pass over the tables, the block records' entity lists and the
+// dictionary tree: O(objects), no lookups per entity.
+#include <charconv>
+#include <cmath>
+#include <numbers>
+#include <unordered_set>
+
+#include "host/db/dbdatabase.h"
+#include "host/db/dbdict.h"
+#include "host/db/dbentity.h"
+#include "host/db/dbinsert.h"
+#include "host/db/dbpoly.h"
+#include "host/db/dbsymtb.h"
+#include "host/db/dxffile.h"
+#include "host/win/files.h"
+
+namespace {
+
+ZcDbObject* objectOf(ZcDbObjectId id) {
+    if (id.isNull() || id.isErased()) return nullptr;
+    return id.stub()->object.get();
+}
+
+// The item sink: formats every item as DXF text. References become the
+// handles of their objects ("0" for none), angles are written in degrees,
+// points as their coordinate groups.
+class DxfTextFiler : public ZcDbDxfFiler {
+public:
+    explicit DxfTextFiler(ZcDbDatabase* db) : ZcDbDxfFiler(db) { m_out.reserve(1 << 20); }
+
+    Zcad::ErrorStatus readItem(ZcDbDxfItem&) override { return Zcad::eNotApplicable; }
+    Zcad::ErrorStatus pushBackItem() override { return Zcad::eNotApplicable; }
+    bool atEOF() const override { return true; }
+    using ZcDbDxfFiler::writeItem;
+
+    Zcad::ErrorStatus writeItem(const ZcDbDxfItem& it) override {
+        int code = it.code;
+        // Dimension styles carry their handle under 105.
+        if (code == 5 && m_dimStyleRecord) code = 105;
+        switch (it.kind) {
+        case ZcDbDxfItem::kString: text(code, it.text); break;
+        case ZcDbDxfItem::kHandle: text(code, it.text.empty() ? "0" : it.text); break;
+        case ZcDbDxfItem::kReal: {
+            double v = it.real[0];
+            if (code >= 50 && code <= 58) v = v * 180.0 / std::numbers::pi;
+            real(code, v);
+            break;
+        }
+        case ZcDbDxfItem::kPoint: {
+            real(code, it.real[0]);
+            real(code + 10, it.real[1]);
+            if (it.dim != 2) real(code + 20, it.real[2]);
+            break;
+        }
+        case ZcDbDxfItem::kInt16:
+        case ZcDbDxfItem::kInt32:
+        case ZcDbDxfItem::kInt64:
+        case ZcDbDxfItem::kBool: integer(code, it.integer); break;
+        case ZcDbDxfItem::kId: text(code, it.id.isNull() ? std::string("0") : it.id.handle().ascii()); break;
+        case ZcDbDxfItem::kUnknown: text(code, it.text); break;
+        }
+        // Paper-space entities say so right after their entity marker.
+        if (code == 100 && m_paperSpaceEntity && it.text == "AcDbEntity") integer(67, 1);
+        return Zcad::eOk;
+    }
+
+    void text(int code, std::string_view value) {
+        codeLine(code);
+        // A line end inside a value would split the pair: the format has none.
+        for (char c : value) m_out.push_back(c == '\n' || c == '\r' ? ' ' : c);
+        m_out.push_back('\n');
+    }
+    void real(int code, double v) {
+        codeLine(code);
+        if (!std::isfinite(v)) v = 0;
+        char buf[32];
+        // Shortest text that reads back to the same double, '.' always.
+        auto r = std::to_chars(buf, buf + sizeof buf, v);
+        m_out.append(buf, r.ptr);
+        if (std::string_view(buf, r.ptr - buf).find_first_of(".e") == std::string_view::npos) m_out += ".0";
+        m_out.push_back('\n');
+    }
+    void integer(int code, long long v) {
+        codeLine(code);
+        char buf[24];
+        auto r = std::to_chars(buf, buf + sizeof buf, v);
+        m_out.append(buf, r.ptr);
+        m_out.push_back('\n');
+    }
+    void pair(int code, std::string_view value) { text(code, value); }
+
+    std::string& out() { return m_out; }
+    bool m_dimStyleRecord = false;
+    bool m_paperSpaceEntity = false;
+
+private:
+    void codeLine(int code) {
+        char buf[16];
+        auto r = std::to_chars(buf, buf + sizeof buf, code);
+        std::size_t n = static_cast<std::size_t>(r.ptr - buf);
+        // Right-aligned in three columns, as most writers do.
+        if (n < 3) m_out.append(3 - n, ' ');
+        m_out.append(buf, r.ptr);
+        m_out.push_back('\n');
+    }
+    std::string m_out;
+};
+
+class DxfWriter {
+public:
+    DxfWriter(ZcDbDatabase* db, const host::SysVarStore* vars) : m_db(db), m_vars(vars), m_f(db) {
+        m_nextHandle = db->handseed().value();
+    }
+
+    std::string run() {
+        // BLOCK and ENDBLK take handles of their own past the database's.
+        m_nextHandle = m_db->handseed().value();
+        std::string body;
+        {
+            writeClasses();
+            writeTables();
+            writeBlocks();
+            writeEntities();
+            writeObjects();
+            m_f.pair(0, "EOF");
+            body.swap(m_f.out());
+        }
+        writeHeader();
+        std::string all = std::move(m_f.out());
+        all += body;
+        return all;
+    }
+
+private:
+    void section(const char* name) {
+        m_f.pair(0, "SECTION");
+        m_f.pair(2, name);
+    }
+    void endSection() { m_f.pair(0, "ENDSEC"); }
+
+    void writeHeader() {
+        section("HEADER");
+        m_f.pair(9, "$ACADVER");
+        m_f.pair(1, "AC1027");
+        // The 2013 format is UTF-8 throughout; the code page names the
+        // fallback for readers of older files.
+        m_f.pair(9, "$DWGCODEPAGE");
+        m_f.pair(3, "ANSI_1252");
+        m_f.pair(9, "$HANDSEED");
+        m_f.pair(5, ZcDbHandle(m_nextHandle).ascii());
+        for (const host::SysVarDef& def : host::sysVarTable()) {
+            if (def.scope != host::SysVarScope::Drawing) continue;
+            const host::SysVarValue* stored = m_vars ? m_vars->find(def.name) : nullptr;
+            const host::SysVarValue& v = stored ? *stored : def.defaultValue;
+            m_f.pair(9, std::string("$") + def.name);
+            writeHeaderValue(def, v);
+        }
+        endSection();
+    }
+
+    void writeHeaderValue(const host::SysVarDef& def, const host::SysVarValue& v) {
+        std::string_view name = def.name;
+        if (const auto* s = std::get_if<short>(&v)) {
+            m_f.integer(name == "CECOLOR" ? 62 : 70, *s);
+        } else if (const auto* d = std::get_if<double>(&v)) {
+            m_f.real(40, *d);
+        } else if (const auto* t = std::get_if<std::string>(&v)) {
+            int code = name == "CLAYER" ? 8 : name == "CELTYPE" ? 6 : name == "TEXTSTYLE" ? 7
+                     : name == "DIMSTYLE" ? 2 : 1;
+            m_f.text(code, *t);
+        } else if (const auto* p = std::get_if<ZcGePoint3d>(&v)) {
+            m_f.real(10, p->x);
+            m_f.real(20, p->y);
+            if (def.type != RTPOINT) m_f.real(30, p->z);
+        } else if (const auto* l = std::get_if<std::int32_t>(&v)) {
+            m_f.integer(90, *l);
+        }
+    }
+
+    void writeClasses() {
+        section("CLASSES");
+        for (const auto& [key, obj] : zcrxClassDictionary->entries()) {
+            auto* cls = static_cast<ZcRxClass*>(obj);
+            // Only classes brought by modules: the platform's own are known to every reader.
+            if (!cls || !cls->constructor() || !*cls->dxfName() || !*cls->appName()) continue;
+            m_f.pair(0, "CLASS");
+            m_f.text(1, cls->dxfName());
+            m_f.text(2, cls->name());
+            m_f.text(3, cls->appName());
+            m_f.integer(90, 0);
+            m_f.integer(91, 0);
+            m_f.integer(280, 0);
+            m_f.integer(281, cls->isDerivedFrom(ZcDbEntity::desc()) ? 1 : 0);
+        }
+        endSection();
+    }
+
+    void writeTables() {
+        section("TABLES");
+        struct T {
+            const char* name;
+            ZcDbObjectId id;
+        };
+        const T tables[] = {{"VPORT", m_db->viewportTableId()},   {"LTYPE", m_db->linetypeTableId()},
+                            {"LAYER", m_db->layerTableId()},      {"STYLE", m_db->textStyleTableId()},
+                            {"VIEW", m_db->viewTableId()},        {"UCS", m_db->UCSTableId()},
+                            {"APPID", m_db->regAppTableId()},     {"DIMSTYLE", m_db->dimStyleTableId()},
+                            {"BLOCK_RECORD", m_db->blockTableId()}};
+        for (const T& t : tables) {
+            auto* table = ZcDbSymbolTable::cast(objectOf(t.id));
+            if (!table) continue;
+            m_f.pair(0, "TABLE");
+            m_f.pair(2, t.name);
+            table->dxfOut(&m_f);
+            bool dimStyles = std::string_view(t.name) == "DIMSTYLE";
+            if (dimStyles) {
+                m_f.pair(100, "AcDbDimStyleTable");
+                m_f.integer(71, 0);
+            }
+            for (ZcDbObjectId rid : table->recordIds()) {
+                ZcDbObject* rec = objectOf(rid);
+                if (!rec) continue;
+                m_f.pair(0, rec->isA()->dxfName());
+                m_f.m_dimStyleRecord = dimStyles;
+                rec->dxfOut(&m_f);
+                m_f.m_dimStyleRecord = false;
+            }
+            m_f.pair(0, "ENDTAB");
+        }
+        endSection();
+    }
+
+    void writeBlocks() {
+        section("BLOCKS");
+        auto* blocks = ZcDbSymbolTable::cast(objectOf(m_db->blockTableId()));
+        ZcDbObjectId ms = m_db->modelSpaceId(), ps = m_db->paperSpaceId();
+        for (ZcDbObjectId bid : blocks ? blocks->recordIds() : std::vector<ZcDbObjectId>{}) {
+            auto* btr = ZcDbBlockTableRecord::cast(objectOf(bid));
+            if (!btr) continue;
+            bool paper = bid == ps;
+            m_f.pair(0, "BLOCK");
+            m_f.m_paperSpaceEntity = paper;
+            blockMarker(btr, true);
+            // Model and paper space entities go to the ENTITIES section.
+            if (bid != ms && bid != ps) writeEntityList(btr, false);
+            m_f.m_paperSpaceEntity = paper;
+            m_f.pair(0, "ENDBLK");
+            blockMarker(btr, false);
+            m_f.m_paperSpaceEntity = false;
+        }
+        endSection();
+    }
+
+    // BLOCK/ENDBLK as the record writes them, with a handle of their own.
+    void blockMarker(ZcDbBlockTableRecord* btr, bool begin) {
+        ZcDbMemDxfFiler items(m_db);
+        if (begin) btr->dxfOutBlockBegin(&items);
+        else btr->dxfOutBlockEnd(&items);
+        for (ZcDbDxfItem& it : items.items()) {
+            if (it.code == 5) it.text = ZcDbHandle(m_nextHandle++).ascii();
+            m_f.writeItem(it);
+        }
+    }
+
+    void writeEntities() {
+        section("ENTITIES");
+        if (auto* ms = ZcDbBlockTableRecord::cast(objectOf(m_db->modelSpaceId()))) writeEntityList(ms, false);
+        if (auto* ps = ZcDbBlockTableRecord::cast(objectOf(m_db->paperSpaceId()))) writeEntityList(ps, true);
+        endSection();
+    }
+
+    void writeEntityList(ZcDbBlockTableRecord* btr, bool paper) {
+        m_f.m_paperSpaceEntity = paper;
+        for (ZcDbObjectId eid : btr->entityIds()) {
+            ZcDbObject* ent = objectOf(eid);
+            if (!ent) continue;
+            writeObject(ent);
+            // Owned followers come right after their owner.
+            if (auto* pl = ZcDb2dPolyline::cast(ent)) {
+                for (ZcDbObjectId v : pl->vertexIds()) writeObject(objectOf(v));
+                writeObject(objectOf(pl->seqendId()));
+            } else if (auto* ins = ZcDbBlockReference::cast(ent)) {
+                std::vector<ZcDbObjectId> atts = ins->attributeIds();
+                for (ZcDbObjectId a : atts) writeObject(objectOf(a));
+                if (!atts.empty()) writeObject(objectOf(ins->seqendId()));
+            }
+        }
+        m_f.m_paperSpaceEntity = false;
+    }
+
+    void writeObject(ZcDbObject* obj) {
+        if (!obj) return;
+        const char* name = obj->isA()->dxfName();
+        if (!name || !*name) return;
+        m_f.pair(0, name);
+        obj->dxfOut(&m_f);
+    }
+
+    void writeObjects() {
+        section("OBJECTS");
+        // Depth first from the named-object dictionary: an owner before what
+        // it owns, so a reader meets every owner first.
+        std::vector<ZcDbObjectId> stack{m_db->namedObjectsDictionaryId()};
+        std::unordered_set<ZcDbObjectId> written;
+        while (!stack.empty()) {
+            ZcDbObjectId id = stack.back();
+            stack.pop_back();
+            ZcDbObject* obj = objectOf(id);
+            if (!obj || !written.insert(id).second) continue;
+            writeObject(obj);
+            if (auto* dict = ZcDbDictionary::cast(obj)) {
+                auto entries = dict->entries();
+                for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+                    // Only what the dictionary owns; a reference elsewhere is written by its owner.
+                    ZcDbObject* child = objectOf(it->id);
+                    if (child && child->ownerId() == id) stack.push_back(it->id);
+                }
+            }
+        }
+        endSection();
+    }
+
+    ZcDbDatabase* m_db;
+    const host::SysVarStore* m_vars;
+    DxfTextFiler m_f;
+    std::uint64_t m_nextHandle = 1;
+};
+
+}  // namespace
+
+namespace host {
+
+std::string writeDxfText(ZcDbDatabase* db, const SysVarStore* vars) {
+    if (!db) return {};
+    return DxfWriter(db, vars).run();
+}
+
+bool saveDxf(ZcDbDatabase* db, const std::string& path, const SysVarStore* vars, std::string* error) {
+    if (!db) {
+        if (error) *error = "DXF: brak rysunku do zapisania";
+        return false;
+    }
+    return writeFileAtomically(path, writeDxfText(db, vars), error);
+}
+
+}  // namespace host

@@ -1,0 +1,151 @@
+// Start-up wiring: the database factory, the registry services, the module
+// messages and the support folders.
+#include "host/ed/hostinit.h"
+
+#include <memory>
+#include <vector>
+
+#include "host/ads/lisp.h"
+#include "host/db/dbdatabase.h"
+#include "host/db/dxffile.h"
+#include "host/ed/cmdstack.h"
+#include "host/ed/docman.h"
+#include "host/ed/editor.h"
+#include "host/ed/transcript.h"
+#include "host/rx/rxdynlinker.h"
+#include "host/win/files.h"
+
+namespace {
+
+// The registry holds runtime objects; the command stack and the editor are
+// plain objects of their own, so the registry gets a handle to each.
+template <class T>
+class ServiceHandle : public ZcRxObject {
+public:
+    explicit ServiceHandle(T* service) : m_service(service) {}
+    T* service() const { return m_service; }
+
+private:
+    T* m_service;
+};
+
+// Commands work on the current document's drawing.
+class WorkingDatabaseFollower : public ZcApDocManagerReactor {
+public:
+    void documentBecameCurrent(ZcApDocument* doc) override { zcdbSetCurDwg(doc ? doc->database() : nullptr); }
+    void documentToBeDestroyed(ZcApDocument* doc) override {
+        if (doc && zcdbCurDwg() == doc->database()) zcdbSetCurDwg(nullptr);
+    }
+};
+
+struct HostState {
+    bool started = false;
+    host::HostOptions options;
+    // A database read by openDrawing, waiting for the document the factory makes.
+    std::unique_ptr<ZcDbDatabase> pendingDb;
+    std::unique_ptr<host::MemorySysVarStore> pendingVars;
+    std::unique_ptr<ServiceHandle<ZcEdCommandStack>> commands;
+    std::unique_ptr<ServiceHandle<ZcEditor>> editor;
+    WorkingDatabaseFollower follower;
+};
+
+HostState& state() {
+    // Never destroyed: documents closed at exit still call the factory's destroyer.
+    static HostState* s = new HostState;
+    return *s;
+}
+
+ZcDbDatabase* makeDatabase(ZcApDocument& doc) {
+    HostState& s = state();
+    if (s.pendingVars) doc.setSysVarStore(std::move(s.pendingVars));
+    if (s.pendingDb) return s.pendingDb.release();
+    return new ZcDbDatabase(true);
+}
+
+void destroyDatabase(ZcDbDatabase* db) {
+    if (zcdbCurDwg() == db) zcdbSetCurDwg(nullptr);
+    delete db;
+}
+
+void registerServices() {
+    HostState& s = state();
+    s.commands = std::make_unique<ServiceHandle<ZcEdCommandStack>>(zcedRegCmds());
+    s.editor = std::make_unique<ServiceHandle<ZcEditor>>(zcedEditor);
+    zcrxSysRegistry()->atPut("ZCAD_REGISTERED_COMMANDS", s.commands.get());
+    zcrxSysRegistry()->atPut("ZcEditor", s.editor.get());
+}
+
+std::string folderOf(const std::string& path) {
+    std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
+}
+
+}  // namespace
+
+namespace host {
+
+void startHost(const HostOptions& options) {
+    HostState& s = state();
+    s.options = options;
+    if (s.started) return;
+    s.started = true;
+    registerServices();
+    setDatabaseFactory(makeDatabase, destroyDatabase);
+    zcDocManagerPtr()->addReactor(&s.follower);
+    if (ZcApDocument* doc = zcDocManagerPtr()->curDocument()) zcdbSetCurDwg(doc->database());
+    setLispInvoker([]() -> int {
+        // A module answers an error code when its function failed.
+        const auto& modules = zcrxDynamicLinker->modules();
+        if (modules.empty()) return RTERROR;
+        int status = RTNORM;
+        for (const auto& m : std::vector<ZcRxDynamicLinker::Module>(modules))
+            if (zcrxDynamicLinker->sendTo(m.handle, 5) == ZcRx::kRetError) status = RTERROR;
+        return status;
+    });
+    setDocumentLoadHook([](ZcApDocument&, bool loaded) { zcrxDynamicLinker->sendToAll(loaded ? 3 : 4); });
+}
+
+std::vector<std::string> supportPath() {
+    const HostOptions& o = state().options;
+    std::vector<std::string> candidates = o.supportDirs;
+    if (!o.programDir.empty()) {
+        candidates.push_back(o.programDir + "/support");
+        candidates.push_back(o.programDir + "/support/host");
+    }
+    if (ZcApDocument* doc = zcDocManagerPtr()->curDocument()) {
+        std::string name = doc->fileName();
+        if (name.find_first_of("/\\") != std::string::npos) candidates.push_back(folderOf(name));
+    }
+    std::vector<std::string> path;
+    for (std::string& c : candidates)
+        if (folderExists(c)) path.push_back(std::move(c));
+    return path;
+}
+
+ZcApDocument* openDrawing(const std::string& path, std::string* error) {
+    HostState& s = state();
+    if (!path.empty() && fileExists(path)) {
+        DxfLoadResult r = loadDxf(path);
+        if (!r.db) {
+            if (error) *error = r.error;
+            return nullptr;
+        }
+        for (const std::string& n : r.notes) zcutPrintf("\n%s", n.c_str());
+        s.pendingDb = std::move(r.db);
+        s.pendingVars = std::move(r.vars);
+    }
+    ZcApDocument* doc = zcDocManagerPtr()->createDocument(path);
+    s.pendingDb.reset();
+    s.pendingVars.reset();
+    return doc;
+}
+
+bool saveDrawing(ZcApDocument* doc, const std::string& path, std::string* error) {
+    if (!doc || !doc->database()) {
+        if (error) *error = "DXF: brak rysunku do zapisania";
+        return false;
+    }
+    return saveDxf(doc->database(), path, &doc->sysVars(), error);
+}
+
+}  // namespace host

@@ -1,0 +1,113 @@
+// Settings by name on the current drawing (see the header). The rules of
+// what is accepted and printed live in setvar_byname.cpp; this file only
+// opens the drawing's objects, talks to the command line and hands LISP
+// values back.
+#include "settings/setvar_drawing.h"
+
+#include <vector>
+
+#include "host/ads/lisp.h"
+#include "host/ads/units.h"
+#include "host/ed/prompts.h"
+#include "host/ed/transcript.h"
+#include "settings/settings_store.h"
+
+namespace {
+
+// Answers hold 260 characters with the terminator; a name 264.
+constexpr std::size_t kAnswerSize = 260;
+constexpr std::size_t kNameSize = 264;
+
+int answerLisp(const LispResult& r);
+
+}  // namespace
+
+DrawingSettingsByName::~DrawingSettingsByName() {
+    if (setup_)
+        setup_->close();
+    if (fscala_)
+        fscala_->close();
+    if (libobjopt_)
+        libobjopt_->close();
+}
+
+VELM_SETUP* DrawingSettingsByName::openSetup(bool forWrite) {
+    if (!setup_)
+        setup_ = OpenSetupObject(!forWrite);
+    if (setup_ && forWrite) {
+        if (!setup_->isWriteEnabled() && setup_->upgradeOpen() != Zcad::eOk)
+            return nullptr;
+        setup_->assertWriteEnabled();
+    }
+    return setup_;
+}
+
+VELM_FSCALA* DrawingSettingsByName::openFScala() {
+    if (!fscala_)
+        fscala_ = OpenFScalaObject();
+    return fscala_;
+}
+
+VELM_LIBOBJOPT* DrawingSettingsByName::openLibObjOpt() {
+    if (!libobjopt_)
+        libobjopt_ = OpenLibObjOptObject();
+    return libobjopt_;
+}
+
+void DrawingSettingsByName::print(const std::string& text) { zcutPrintf("%s", text.c_str()); }
+
+int DrawingSettingsByName::getString(bool allowSpaces, const std::string& prompt, std::string& answer) {
+    std::vector<char> buf(allowSpaces ? kAnswerSize : kNameSize, '\0');
+    int st = zcedGetString(allowSpaces ? 1 : 0, prompt.c_str(), buf.data(), buf.size());
+    answer = buf.data();
+    // An answer cut to the buffer is still an answer.
+    return st == RTINPUTTRUNCATED ? RTNORM : st;
+}
+
+std::string DrawingSettingsByName::formatReal(double value) {
+    char buf[kAnswerSize] = {};
+    if (zcdbRToS(value, -1, -1, buf) != RTNORM)
+        return {};
+    return buf;
+}
+
+void CmdVelmSetVar() {
+    DrawingSettingsByName drawing;
+    VELMSETVAR(drawing);
+}
+
+int LispVelmSetVar() {
+    LispResult r;
+    {
+        DrawingSettingsByName drawing;
+        r = VelmSetVarLisp(drawing, zcedGetArgs());
+    }
+    return answerLisp(r);
+}
+
+int LispVelmGetVar() {
+    LispResult r;
+    {
+        DrawingSettingsByName drawing;
+        r = VelmGetVarLisp(drawing, zcedGetArgs());
+    }
+    return answerLisp(r);
+}
+
+namespace {
+
+// The objects are closed before the value is handed back, so what LISP sees
+// is what the drawing holds.
+int answerLisp(const LispResult& r) {
+    if (const short* v = std::get_if<short>(&r.value))
+        zcedRetInt(*v);
+    else if (const double* v = std::get_if<double>(&r.value))
+        zcedRetReal(*v);
+    else if (const std::string* v = std::get_if<std::string>(&r.value))
+        zcedRetStr(v->c_str());
+    else
+        zcedRetNil();
+    return r.status;
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+// The host program end to end: exit statuses, the module file loaded by
+// name, scripts with checks, and the saved drawing read back by facts.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "host/db/dbmain.h"
+#include "host/db/dxffile.h"
+
+namespace {
+
+std::string dir() { return ::testing::TempDir(); }
+
+void writeFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+int velmhost(const std::string& args) {
+    std::string cmd = std::string(VELM_BINARY_DIR) + "/velmhost " + args + " > " + dir() + "velmhost_out.txt 2>&1";
+    int rc = std::system(cmd.c_str());
+    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+}
+
+std::string output() {
+    std::ifstream in(dir() + "velmhost_out.txt");
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+}  // namespace
+
+TEST(Velmhost, empty_script_saves_a_new_drawing_and_succeeds) {
+    std::string scr = dir() + "vh_empty.scr", out = dir() + "vh_empty.dxf";
+    writeFile(scr, "; nothing to do\n");
+    std::remove(out.c_str());
+    ASSERT_EQ(velmhost("--script " + scr + " --save " + out), 0) << output();
+    host::DxfLoadResult r = host::loadDxf(out);
+    EXPECT_TRUE(r.db) << r.error;
+}
+
+TEST(Velmhost, real_module_answers_a_lisp_line) {
+    std::string scr = dir() + "vh_lisp.scr";
+    writeFile(scr, "(velm_nonexistent 1)\n");
+    // No such function: the call fails, the program says so with status 1.
+    EXPECT_EQ(velmhost("--script " + scr), 1) << output();
+    EXPECT_NE(output().find("brak funkcji"), std::string::npos) << output();
+}
+
+TEST(Velmhost, failed_expectation_gives_status_one_and_says_why) {
+    std::string scr = dir() + "vh_expect.scr";
+    writeFile(scr, "!expect count 0=LINE 5\n");
+    EXPECT_EQ(velmhost("--script " + scr), 1);
+    EXPECT_NE(output().find("jest 0, oczekiwano 5"), std::string::npos) << output();
+}
+
+TEST(Velmhost, drawing_is_opened_checked_and_saved_back) {
+    std::string drawing = dir() + "vh_drawing.dxf", scr = dir() + "vh_drawing.scr";
+    {
+        ZcDbDatabase db;
+        ZcDbBlockTableRecord* ms = nullptr;
+        ASSERT_EQ(zcdbOpenObject(ms, db.modelSpaceId(), ZcDb::kForWrite), Zcad::eOk);
+        for (int i = 0; i < 3; ++i) {
+            auto* line = new ZcDbLine({0, i * 1.0, 0}, {5, i * 1.0, 0});
+            ASSERT_EQ(ms->appendZcDbEntity(line), Zcad::eOk);
+            line->close();
+        }
+        ms->close();
+        ASSERT_TRUE(host::saveDxf(&db, drawing));
+    }
+    writeFile(scr, "!expect count 0=LINE 3\n!expect count 0=LINE 8=0 3\n");
+    ASSERT_EQ(velmhost(drawing + " --script " + scr), 0) << output();
+    host::DxfLoadResult r = host::loadDxf(drawing);
+    ASSERT_TRUE(r.db) << r.error;
+    ZcDbBlockTableRecord* ms = nullptr;
+    ASSERT_EQ(zcdbOpenObject(ms, r.db->modelSpaceId(), ZcDb::kForRead), Zcad::eOk);
+    EXPECT_EQ(ms->entityIds().size(), 3u);
+    ms->close();
+}
+
+TEST(Velmhost, bad_usage_and_unreadable_files_give_status_two) {
+    EXPECT_EQ(velmhost("--nonsense"), 2);
+    EXPECT_EQ(velmhost("--script"), 2);
+    EXPECT_EQ(velmhost("--script " + dir() + "no_such_script.scr"), 2);
+    std::string bad = dir() + "vh_bad.dxf";
+    writeFile(bad, "0\nSECTION\n2\nENTITIES\n0\nLINE\n");
+    EXPECT_EQ(velmhost(bad + " --script " + dir() + "vh_empty.scr"), 2);
+    EXPECT_NE(output().find("DXF: wiersz"), std::string::npos) << output();
+    EXPECT_EQ(velmhost("--module " + dir() + "no_such_module.zrx --script " + dir() + "vh_empty.scr"), 2);
+}
