@@ -4,8 +4,13 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 
+#include "host/db/dbdict.h"
 #include "host/win/textutil.h"
+#include "settings/settings_store.h"
+
+VELM_SETTINGS_OBJECT_DEFINE(VELM_PIANI)
 
 namespace {
 
@@ -28,6 +33,27 @@ void ForEachLayer(ZcDbDatabase* db, ZcDb::OpenMode mode, Visit&& visit) {
         visit(*rec);
         rec->close();
     }
+}
+
+// "VELMOR_6": found, or made unless `findOnly`; null when it cannot be
+// had.
+ZcDbObjectId SettingsDictionaryOf(ZcDbDatabase* db, bool findOnly) {
+    ZcDbDictionary* nod = nullptr;
+    if (db->getNamedObjectsDictionary(nod, ZcDb::kForRead) != Zcad::eOk)
+        return {};
+    ZcDbObjectId id;
+    if (nod->getAt(kSettingsDictionaryName, id) == Zcad::eOk || findOnly || nod->upgradeOpen() != Zcad::eOk) {
+        nod->close();
+        return id;
+    }
+    auto dict = std::make_unique<ZcDbDictionary>();
+    if (nod->setAt(kSettingsDictionaryName, dict.get(), id) != Zcad::eOk) {
+        nod->close();
+        return {};
+    }
+    dict.release()->close();
+    nod->close();
+    return id;
 }
 
 }  // namespace
@@ -82,6 +108,7 @@ std::optional<double> LayerNameLevel(std::string_view layer) {
 // ------------------------------------------------------------- the object
 
 void VELM_PIANI::Reset() {
+    assertWriteEnabled();
     piani.floors.clear();
     AA_PIANO floor;
     floor.height = 1.0;
@@ -137,6 +164,7 @@ void VELM_PIANI::GetFloorLayers(double z, std::vector<std::string>& out) const {
 }
 
 void VELM_PIANI::SetFloorLayers(double z, const std::vector<std::string>& names) {
+    assertWriteEnabled();
     if (AA_PIANO* floor = FindFloorByElevation(z))
         floor->layers = names;
 }
@@ -210,6 +238,44 @@ void UpdateFloorLayers(const VELM_PIANI& floors, ZcDbDatabase* db) {
     });
 }
 
+// Open-or-create as the other settings objects: the first entry of
+// "VELMOR_6" whose key is the class name ignoring case; a missing object is
+// made (reset to the default floor) only when opening for write.
+VELM_PIANI* OpenPianiObject(bool forRead) {
+    const ZcDb::OpenMode mode = forRead ? ZcDb::kForRead : ZcDb::kForWrite;
+    ZcDbDatabase* db = SettingsDatabase();
+    if (!db)
+        return nullptr;
+    ZcDbObjectId dictId = SettingsDictionaryOf(db, forRead);
+    if (dictId.isNull())
+        return nullptr;
+    ZcDbDictionary* dict = nullptr;
+    if (zcdbOpenObject(dict, dictId, ZcDb::kForRead) != Zcad::eOk)
+        return nullptr;
+    ZcDbObjectId found;
+    for (const ZcDbDictionaryIterator::Entry& e : dict->entries())
+        if (host::iequals(e.key, VELM_PIANI::kClassName)) {
+            found = e.id;
+            break;
+        }
+    dict->close();
+    if (!found.isNull()) {
+        VELM_PIANI* obj = nullptr;
+        return zcdbOpenObject(obj, found, mode) == Zcad::eOk ? obj : nullptr;
+    }
+    if (forRead)
+        return nullptr;
+    auto made = std::make_unique<VELM_PIANI>();
+    made->Reset();
+    if (zcdbOpenObject(dict, dictId, ZcDb::kForWrite) != Zcad::eOk)
+        return nullptr;
+    const Zcad::ErrorStatus es = dict->setAt(VELM_PIANI::kClassName, made.get());
+    dict->close();
+    if (es != Zcad::eOk)
+        return nullptr;
+    return made.release();  // resident now, open for write for the caller
+}
+
 std::optional<double> FloorHeightNear(const VELM_PIANI& floors, double z, double tolerance) {
     for (const AA_PIANO& floor : floors.piani.floors)
         if (std::abs(floor.elevation - z) < tolerance)
@@ -246,6 +312,7 @@ FilingStatus VELM_PIANI::fileInDwg(SettingsDwgReader& r) {
     int n = 0;
     if (!r.readInt16(version) || !ReadDwgCount(r, n))
         return FilingStatus::kReadFailed;
+    assertWriteEnabled();
     piani.floors.clear();
     for (int i = 0; i < n; ++i) {
         AA_PIANO f;
@@ -291,6 +358,7 @@ FilingStatus VELM_PIANI::fileInDxf(SettingsDxfReader& r) {
     short n = 0;
     if (!r.atSubclassData(kClassName) || !ReadDxfShort(r, 170, n))
         return FilingStatus::kOk;
+    assertWriteEnabled();
     piani.floors.clear();
     for (int i = 0; i < n; ++i) {
         AA_PIANO f;

@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "host/db/dbmain.h"
+#include "settings/settings_dbfiler.h"
 #include "settings/settings_filer.h"
 
 // Two levels closer than this are the same level (2 to the power -23).
@@ -66,8 +67,18 @@ struct LayerFloor {
     int count = 0;
 };
 
-class VELM_PIANI {
+// The drawing's floor list, a named settings object in "VELMOR_6".
+class VELM_PIANI : public ZcDbObject {
 public:
+    VELM_SETTINGS_OBJECT_MEMBERS(VELM_PIANI);
+    VELM_PIANI() = default;
+    // A copy holds the same floors and is in no database.
+    VELM_PIANI(const VELM_PIANI& o) : ZcDbObject() { piani = o.piani; }
+    VELM_PIANI& operator=(const VELM_PIANI& o) {
+        piani = o.piani;
+        return *this;
+    }
+
     static constexpr const char* kClassName = "VELM_PIANI";
     static constexpr short kFilingVersion = 8;
 
@@ -112,6 +123,10 @@ public:
 // a layer listed by a visible floor is thawed, one listed only by hidden
 // floors or carrying a hidden floor's level is frozen.
 void UpdateFloorLayers(const VELM_PIANI& floors, ZcDbDatabase* db);
+
+// The drawing's floor list: for write (made with one default floor when
+// missing) or for read (none when missing). The caller closes it.
+VELM_PIANI* OpenPianiObject(bool forRead);
 
 // The height and edge mode of the floor within `tolerance` of z (strictly).
 std::optional<double> FloorHeightNear(const VELM_PIANI& floors, double z, double tolerance);
