@@ -1,0 +1,87 @@
+// The floor list as a settings object of the drawing: made on first write,
+// never by a read, filed through the database's filers, and read by the
+// height lookup within the shared tolerance.
+#include <gtest/gtest.h>
+
+#include "core/module_state.h"
+#include "settings/floor_cmds_run.h"
+#include "settings/floors.h"
+#include "settings/floors_services.h"
+#include "tests/settings/drawing_fixture.h"
+
+namespace {
+
+class FloorObject : public DrawingSettings {
+protected:
+    void SetUp() override {
+        DrawingSettings::SetUp();
+        VELM_PIANI::rxInit();
+        zcrxBuildClassHierarchy();
+        SetFloorServices(DefaultFloorServices());
+    }
+    void TearDown() override {
+        VELM_PIANI::rxUninit();
+        DrawingSettings::TearDown();
+    }
+    void setUnit(double unit) {
+        const int slot = SetupVar::SFTMTCM;
+        SetVarReal(&slot, &unit);
+    }
+};
+
+}  // namespace
+
+TEST_F(FloorObject, a_read_never_makes_the_object_a_write_makes_the_default_floor) {
+    EXPECT_EQ(OpenPianiObject(true), nullptr);
+    EXPECT_TRUE(settingsEntry("VELM_PIANI").isNull());
+    VELM_PIANI* p = OpenPianiObject(false);
+    ASSERT_NE(p, nullptr);
+    ASSERT_EQ(p->piani.floors.size(), 1u);
+    EXPECT_EQ(p->piani.floors[0].elevation, 0.0);
+    EXPECT_EQ(p->piani.floors[0].height, 1.0);
+    EXPECT_TRUE(p->piani.floors[0].visible);
+    p->close();
+    VELM_PIANI* again = OpenPianiObject(true);
+    ASSERT_NE(again, nullptr);
+    again->close();
+    EXPECT_FALSE(settingsEntry("VELM_PIANI").isNull());
+}
+
+TEST_F(FloorObject, floors_survive_both_filers) {
+    VELM_PIANI* p = OpenPianiObject(false);
+    ASSERT_NE(p, nullptr);
+    AA_PIANO f;
+    f.elevation = 300;
+    f.height = 280;
+    f.visible = false;
+    f.edgeMode = kEdgeTop;
+    f.layers = {"SOLAIO", "Ścianka"};
+    p->piani.floors.push_back(f);
+    ZcDbMemDxfFiler dxf(db);
+    ASSERT_EQ(p->dxfOut(&dxf), Zcad::eOk);
+    auto* copy = VELM_PIANI::cast(p->clone());
+    p->close();
+    ASSERT_NE(copy, nullptr);
+    ASSERT_EQ(copy->piani.floors.size(), 2u);
+    EXPECT_EQ(copy->piani.floors[1].layers, f.layers);
+    EXPECT_EQ(copy->piani.floors[1].edgeMode, kEdgeTop);
+    delete copy;
+
+    VELM_PIANI read;
+    dxf.rewind();
+    ASSERT_EQ(read.dxfIn(&dxf), Zcad::eOk);
+    ASSERT_EQ(read.piani.floors.size(), 2u);
+    EXPECT_FALSE(read.piani.floors[1].visible);
+    EXPECT_EQ(read.piani.floors[1].height, 280.0);
+    EXPECT_EQ(read.piani.floors[1].layers, f.layers);
+}
+
+TEST_F(FloorObject, height_lookup_uses_the_shared_tolerance_and_the_unit) {
+    SetSharedTolerance(0.001);
+    setUnit(1.0);
+    EXPECT_EQ(GetFloorHeightAt(0.0004), 1.0);
+    EXPECT_EQ(GetFloorHeightAt(0.002), 275.0);
+    setUnit(0.01);
+    EXPECT_DOUBLE_EQ(GetFloorHeightAt(0.002), 2.75);
+    EXPECT_EQ(GetFloorIntAt(0.0), 0);
+}
