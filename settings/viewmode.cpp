@@ -155,6 +155,9 @@ void ApplyViewModeLists(ZcDbDatabase* db, const VxdLists& lists, int tilemode, i
                 SetLayerFrozen(layer.id, !*thaw);
         return;
     }
+    // A file cut short before "END" leaves the viewport as it was.
+    if (!lists.complete)
+        return;
     // In paper space a layer takes part only when the viewport shows its
     // floor; the floor test walks every layer, so it is asked once a level.
     std::map<double, bool> shownLevels;

@@ -67,7 +67,8 @@ VxdViewportState GetViewportVxdState(ZcDbDatabase* db, const VxdLists& lists, Zc
 // Applies a mode. Model space (`tilemode` non-zero): freezes and thaws the
 // matching layers. Paper space: changes only the viewport's freezing, and
 // only for layers whose floor the viewport shows (`floors` may be null:
-// every layer then takes part).
+// every layer then takes part; a list file cut short before "END" changes
+// no viewport).
 void ApplyViewModeLists(ZcDbDatabase* db, const VxdLists& lists, int tilemode, int mode,
                         ZcDbObjectId viewport, const VELM_PIANI* floors);
 
