@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "host/ed/docman.h"
 #include "host/ui/dc.h"
 #include "host/ui/menu.h"
 #include "host/win/textutil.h"
@@ -43,6 +44,24 @@ void EditFloors(const std::function<void(VELM_PIANI&)>& edit) {
     if (Services().editFloors)
         Services().editFloors(edit);
 }
+
+// The current document is write-locked while a menu choice changes it.
+class DocumentWriteLock {
+public:
+    DocumentWriteLock() : doc_(curDoc()) {
+        if (doc_ && zcDocManagerPtr()->lockDocument(doc_, ZcAp::kWrite) != eEdOk)
+            doc_ = nullptr;
+    }
+    ~DocumentWriteLock() {
+        if (doc_)
+            zcDocManagerPtr()->unlockDocument(doc_);
+    }
+    DocumentWriteLock(const DocumentWriteLock&) = delete;
+    DocumentWriteLock& operator=(const DocumentWriteLock&) = delete;
+
+private:
+    ZcApDocument* doc_;
+};
 
 // The pane menus start from resource 324 (one popup with a placeholder);
 // without it, from an empty popup.
@@ -155,6 +174,7 @@ void CPaneQpav::OnLButtonDblClk(unsigned int, ZcPanePoint) {}
 
 void CPaneQpav::ShowFloorMenu(bool leftButton) {
     std::vector<FloorLabel> labels;
+    DocumentWriteLock lock;
     const double sqpav = CurrentFloor();
     const double unit = UnitFactor();
     // The list is brought up to date with the layers before it is shown.
@@ -234,6 +254,7 @@ void CPaneVista::OnLButtonDown(unsigned int nFlags, ZcPanePoint point) {
     const unsigned int id = DisplayPopupPaneMenu(*popup);
     const int tilemode = Tilemode();
     const int mode = ViewModeOfMenuId(id, stored);
+    DocumentWriteLock lock;
     ApplyViewMode(tilemode, mode);
     if (tilemode != 0 && Services().setViewMode)
         Services().setViewMode(mode);
