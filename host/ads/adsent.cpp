@@ -358,7 +358,7 @@ int zcdbEntMod(const resbuf* list) {
     }
     ZcDbDwgFiler saved(db, ZcDb::kCopyFiler);
     e->dwgOutFields(&saved);
-    if (!readInto(e, p.items, db)) {
+    if (!readInto(e, p.items, db) || zcdbSNValid(e->layer().c_str(), 0) != RTNORM) {
         saved.seekStart();
         e->dwgInFields(&saved);
         e->close();
@@ -501,6 +501,7 @@ int makeEntity(ParsedList& p, ZcDbDatabase* db, ZcDbObjectId* made) {
     if (auto* ref = ZcDbBlockReference::cast(ent.get())) {
         if (db->recordId(db->blockTableId(), ref->blockName()).isNull()) return fail(OL_EMKINVVALUE);
     }
+    if (zcdbSNValid(ent->layer().c_str(), 0) != RTNORM) return fail(OL_EMKINVVALUE);
     if (p.hasXData)
         for (ZcDbXDataApp& a : p.xdata) ent->setXDataApp(a.app, std::move(a.items));
     host::ensureLayer(db, ent->layer());

@@ -2,6 +2,8 @@
 // messages and the support folders.
 #include "host/ed/hostinit.h"
 
+#include "host/ads/findfile.h"
+
 #include <memory>
 #include <vector>
 
@@ -90,6 +92,7 @@ void startHost(const HostOptions& options) {
     if (s.started) return;
     s.started = true;
     registerServices();
+    setSupportPathProvider(supportPath);
     setDatabaseFactory(makeDatabase, destroyDatabase);
     zcDocManagerPtr()->addReactor(&s.follower);
     if (ZcApDocument* doc = zcDocManagerPtr()->curDocument()) zcdbSetCurDwg(doc->database());

@@ -2,7 +2,9 @@
 // print), then the process-wide state is cleared.
 #include "host/ed/session.h"
 
+#include "host/ads/adsent.h"
 #include "host/ads/lisp.h"
+#include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
@@ -15,6 +17,8 @@ namespace host {
 void resetEditorSession() {
     resetCommandProcessor();
     resetDocuments();
+    resetSelections();
+    resetEntityInterface();
     resetSessionSysVars();
     resetPrompts();
     resetLisp();

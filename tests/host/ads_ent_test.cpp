@@ -271,8 +271,11 @@ TEST_F(AdsEnt, refused_lists_add_nothing_and_set_errno) {
     EXPECT_EQ(zcdbEntMake(noBlock), RTERROR);
     resbuf* vertexAlone = zcutBuildList(RTDXF0, "VERTEX", 10, p, 0);
     EXPECT_EQ(zcdbEntMake(vertexAlone), RTERROR);
+    resbuf* badLayer = zcutBuildList(RTDXF0, "POINT", 8, "zła*warstwa", 10, p, 0);
+    EXPECT_EQ(zcdbEntMake(badLayer), RTERROR);
+    EXPECT_TRUE(db()->recordId(db()->layerTableId(), "zła*warstwa").isNull());
     EXPECT_EQ(liveEntities(), before);
-    for (resbuf* r : {noEnd, unknown, noBlock, vertexAlone}) zcutRelRb(r);
+    for (resbuf* r : {noEnd, unknown, noBlock, vertexAlone, badLayer}) zcutRelRb(r);
 }
 
 TEST_F(AdsEnt, blocks_are_made_between_block_and_endblk_and_referenced_with_attributes) {

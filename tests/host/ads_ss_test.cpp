@@ -286,3 +286,12 @@ TEST_F(AdsSs, sets_of_a_closed_drawing_read_as_freed) {
     ASSERT_EQ(zcedSSGet("_A", nullptr, nullptr, nullptr, got), RTNORM);
     EXPECT_EQ(members(RTNORM, got), (Ids{line}));
 }
+
+TEST_F(AdsSs, an_arc_seen_from_below_lies_where_its_normal_puts_it) {
+    // Normal -Z mirrors the object coordinates: OCS (x, y) is world (-x, y),
+    // so a quarter arc from 0 to 90 degrees runs through the upper left.
+    ZcDbObjectId arc = add(new ZcDbArc({0, 0, 0}, {0, 0, -1}, 10, 0, 3.14159265358979 / 2));
+    EXPECT_EQ(select("W", {-11, -1, 0}, {1, 11, 0}), (Ids{arc}));
+    EXPECT_TRUE(select("C", {1, 1, 0}, {11, 11, 0}).empty());
+    EXPECT_EQ(select("C", {-8, 6, 0}, {-6, 8, 0}), (Ids{arc}));  // around world (-7.07, 7.07)
+}
