@@ -145,7 +145,13 @@ void CopyToFloor(int copyMode, bool wholeFloor, double source, double target, co
     FloorSets sets;
     std::vector<std::string> linked;
     if (wholeFloor) {
-        EditFloors([&](VELM_PIANI& floors) { floors.GetFloorLayers(source, linked); });
+        EditFloors([&](VELM_PIANI& floors) {
+            // The stored elevation, not the one read back from a layer name.
+            if (const AA_PIANO* floor = floors.FindFloorNear(source)) {
+                source = floor->elevation;
+                linked = floor->layers;
+            }
+        });
         sets = WholeFloorSets(db, sourceText, source, SharedTolerance, linked);
     } else {
         if (!selection)

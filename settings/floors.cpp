@@ -126,6 +126,13 @@ const AA_PIANO* VELM_PIANI::FindFloorByElevation(double z) const {
     return const_cast<VELM_PIANI*>(this)->FindFloorByElevation(z);
 }
 
+AA_PIANO* VELM_PIANI::FindFloorNear(double z) {
+    for (AA_PIANO& floor : piani.floors)
+        if (std::abs(floor.elevation - z) <= kLevelEpsilon)
+            return &floor;
+    return nullptr;
+}
+
 bool VELM_PIANI::FindFloorOfLayer(std::string_view layer, double& elevation, int& count) const {
     count = 0;
     bool visibleMatched = false;

@@ -89,6 +89,9 @@ public:
 
     AA_PIANO* FindFloorByElevation(double z);
     const AA_PIANO* FindFloorByElevation(double z) const;
+    // The first floor within kLevelEpsilon of z: a level read back from a
+    // layer name's text may differ from the stored one in its last digits.
+    AA_PIANO* FindFloorNear(double z);
     // True when at least one floor lists the layer; `elevation` is that of
     // the last visible listing floor, else of the last listing floor, and
     // `count` the number of listings, negated when no listing floor is

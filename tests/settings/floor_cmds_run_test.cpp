@@ -244,3 +244,28 @@ TEST_F(FloorCommands, viewport_scale_fifty_in_centimetres) {
     CmdViewportScale();
     EXPECT_NE(transcript().find("nie może być stosowane w obszarze modelu"), std::string::npos);
 }
+
+TEST_F(FloorCommands, whole_floor_is_found_near_the_level_its_text_reads_back_as) {
+    layer("LINKED");
+    AA_PIANO stored;
+    stored.elevation = 300.00000001;
+    stored.layers = {"LINKED"};
+    floors.piani.floors.push_back(stored);
+    ZcDbObjectId onLinked = line("LINKED", 300);
+
+    CopyToFloor(kFloorCopy, true, 300, 600, "300", nullptr);
+    EXPECT_TRUE(floors.FindFloorNear(300));  // a copy keeps the source floor
+    EXPECT_NEAR(lineState(onLinked).second, 600.0, 1e-6);
+    ZcDbBlockTableRecord* ms = nullptr;
+    ASSERT_EQ(zcdbOpenObject(ms, db->modelSpaceId(), ZcDb::kForRead), Zcad::eOk);
+    const auto ids = ms->entityIds(true);
+    ms->close();
+    ASSERT_EQ(ids.size(), 2u);
+    EXPECT_NEAR(lineState(ids[1]).second, 300.0, 1e-6);  // the duplicate stays
+
+    CopyToFloor(kFloorMove, true, 300, 900, "300", nullptr);
+    EXPECT_FALSE(floors.FindFloorNear(300));
+    ASSERT_TRUE(floors.FindFloorNear(900));
+    EXPECT_EQ(floors.FindFloorNear(900)->layers, std::vector<std::string>{"LINKED"});
+    EXPECT_FALSE(lineState(ids[1]).first == "erased");
+}
