@@ -2,9 +2,9 @@
 #include "settings/floor_cmds.h"
 
 #include <cmath>
-#include <cstdio>
 #include <set>
 
+#include "core/entity_data.h"
 #include "host/ads/wcmatch.h"
 #include "host/win/textutil.h"
 #include "settings/floors.h"
@@ -161,18 +161,8 @@ void RaiseStairHeights(ZcDbEntity& ent, double delta) {
 }  // namespace
 
 std::string LevelText(double level) {
-    char buffer[400];
-    std::snprintf(buffer, sizeof buffer, "%f", level);
-    std::string text = buffer;
-    if (text.find('.') != std::string::npos) {
-        while (!text.empty() && text.back() == '0')
-            text.pop_back();
-        if (!text.empty() && text.back() == '.')
-            text.pop_back();
-    }
-    if (text == "-0")
-        text = "0";
-    return text;
+    std::string text = FormatRealTrim(level);
+    return text == "-0" ? "0" : text;
 }
 
 std::string LevelLayerName(std::string_view base, double level) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <memory>
 
+#include "core/entity_data.h"
 #include "host/db/dbdict.h"
 #include "host/win/textutil.h"
 #include "settings/settings_store.h"
@@ -88,21 +89,12 @@ void AAR_PIANI::InsertSorted() {
 }
 
 std::optional<double> LayerNameLevel(std::string_view layer) {
-    // Only the digits, points and one minus sign just before the end count:
-    // a '$' elsewhere in the name (or at its very start) is no suffix.
-    if (layer.size() < 2)
+    // The real suffix, whatever the levels switch says: with levels off no
+    // name carries one, and no layer is taken for floor 0's.
+    double level = 0.0;
+    if (ParseLevelSuffix(layer, level) != 1)
         return std::nullopt;
-    std::size_t i = layer.size() - 1;
-    while (i > 0 && ((layer[i] >= '0' && layer[i] <= '9') || layer[i] == '.'))
-        --i;
-    if (i > 0 && layer[i] == '-')
-        --i;
-    if (i == 0 || layer[i] != '$')
-        return std::nullopt;
-    const std::string_view number = layer.substr(i + 1);
-    if (number.empty())
-        return std::nullopt;
-    return host::parseDoublePrefix(number);
+    return level;
 }
 
 // ------------------------------------------------------------- the object
