@@ -10,6 +10,7 @@
 #include "settings/floor_cmds.h"
 #include "settings/floors_edit.h"
 #include "settings/floors_services.h"
+#include "settings/layer_catalogue.h"
 #include "settings/panes.h"
 #include "settings/viewmode_cmds.h"
 
@@ -173,7 +174,25 @@ void CopyToFloor(int copyMode, bool wholeFloor, double source, double target, co
             return;
         copy = !*erase;
     }
-    const LayerMaker makeLayer = S().makeLayer ? S().makeLayer : LayerMaker(MakePlainLayer);
+    // Missing level layers are made from the layer catalogue, the element
+    // key being the layer's base name; one the catalogue cannot make is made
+    // plain, so that no entity is left on a layer that does not exist.
+    AAR_LAYERC catalogue;
+    catalogue.ReadLayerDefFile("LAYERC.DEF");
+    const LayerMaker fallback = S().makeLayer ? S().makeLayer : LayerMaker(MakePlainLayer);
+    const LayerMaker makeLayer = [&](ZcDbDatabase* drawing, const std::string& name) {
+        if (drawing && !drawing->recordId(drawing->layerTableId(), name).isNull())
+            return true;
+        const std::optional<std::string> base = LevelLayerBase(name);
+        const std::optional<double> level = LayerNameLevel(name);
+        if (base && level && !catalogue.empty()) {
+            std::string made = *base;
+            EnsureLayer(made, catalogue, true, *level, false);
+            if (drawing && !drawing->recordId(drawing->layerTableId(), name).isNull())
+                return true;
+        }
+        return fallback(drawing, name);
+    };
     const std::optional<double> left = MoveSetsToFloor(db, sets, target, copy, makeLayer);
 
     if (wholeFloor && !copy && left) {

@@ -55,8 +55,8 @@ public:
     void InsertSorted();
 };
 
-// The level written after the last '$' of a layer name; none when the name
-// has no '$' or what follows is not a whole number.
+// The level written after the last '$' of a layer name, whatever the levels
+// switch says; none when the name does not end in '$' and a number.
 std::optional<double> LayerNameLevel(std::string_view layer);
 
 // What the floor list says of one layer: its level and the signed count of

@@ -19,12 +19,13 @@
 #include <string_view>
 #include <vector>
 
+#include "core/level_settings.h"
 #include "host/db/dbmain.h"
 
 class VELM_PIANI;
 
-// The stored view mode, a character code.
-enum : short { kViewMode2D = '2', kViewMode3D = '3', kViewModeBoth = 'E' };
+// The stored view mode is a character code: kViewMode2D ('2'),
+// kViewMode3D ('3') and kViewModeBoth ('E') of the toolkit.
 
 constexpr const char* kVxdListFile = "VXD.LST";
 constexpr const char* kRoofPlateListFile = "VLTETTI.LST";
