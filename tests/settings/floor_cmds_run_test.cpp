@@ -2,6 +2,7 @@
 // document's drawing, with selections and picks answered by test doubles.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "host/ed/docman.h"
@@ -24,6 +25,7 @@ protected:
     bool cancelSelection = false;
     std::vector<std::pair<int, ZcDbObjectId>> picks;
     std::vector<std::string> alerts, commands;
+    std::pair<std::string, std::vector<ZcDbObjectId>> handed;
 
     void SetUp() override {
         host::resetEditorSession();
@@ -54,6 +56,9 @@ protected:
             return status;
         };
         s.alert = [this](const std::string& t) { alerts.push_back(t); };
+        s.commandOnSelection = [this](const std::string& c, const std::vector<ZcDbObjectId>& ids) {
+            handed = {c, ids};
+        };
         s.runCommand = [this](const std::vector<std::string>& a) { commands.push_back(a.front()); };
         SetFloorServices(std::move(s));
     }
@@ -268,4 +273,28 @@ TEST_F(FloorCommands, whole_floor_is_found_near_the_level_its_text_reads_back_as
     ASSERT_TRUE(floors.FindFloorNear(900));
     EXPECT_EQ(floors.FindFloorNear(900)->layers, std::vector<std::string>{"LINKED"});
     EXPECT_FALSE(lineState(ids[1]).first == "erased");
+}
+
+TEST_F(FloorCommands, floor_selection_gathers_level_and_linked_layers_of_that_floor_only) {
+    layer("VELMA$300");
+    layer("VELMA$3000");
+    layer("LINKED");
+    AA_PIANO f;
+    f.elevation = 300;
+    f.layers = {"linked"};
+    floors.piani.floors.push_back(f);
+    ZcDbObjectId a = line("VELMA$300", 300);
+    ZcDbObjectId b = line("LINKED", 300);
+    line("VELMA$3000", 3000);
+    picks = {{RTNORM, a}};
+    feed({"Przesuń"});
+    CmdFloorSelect();
+    EXPECT_EQ(handed.first, "_MOVE");
+    EXPECT_EQ(handed.second.size(), 2u);
+    EXPECT_NE(std::find(handed.second.begin(), handed.second.end(), b), handed.second.end());
+
+    handed = {};
+    picks = {{RTNORM, a}};
+    CmdFloorSelect();  // the keyword question cancelled: nothing handed on
+    EXPECT_TRUE(handed.first.empty());
 }
