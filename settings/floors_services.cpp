@@ -8,6 +8,7 @@
 #include "host/ads/sysvars.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
+#include "host/ed/viewport.h"
 #include "host/ui/driver.h"
 #include "host/ui/hostdialogs.h"
 #include "host/win/textfile.h"
@@ -77,6 +78,7 @@ FloorServices DefaultFloorServices() {
         const ZcGePoint3d p = host::sysVarPoint("VIEWDIR");
         return ZcGeVector3d(p.x, p.y, p.z);
     };
+    s.currentViewport = [] { return zcedGetCurViewportObjectId(); };
     s.queueCommand = [](const std::string& text) {
         if (ZcApDocument* doc = curDoc())
             host::queueCommandString(*doc, text);

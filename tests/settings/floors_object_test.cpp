@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include "core/module_state.h"
+#include "host/ads/sysvars.h"
+#include "host/ed/viewport.h"
 #include "settings/floor_cmds_run.h"
 #include "settings/floors.h"
 #include "settings/floors_services.h"
+#include "settings/viewmode_cmds.h"
 #include "tests/settings/drawing_fixture.h"
 
 namespace {
@@ -84,4 +87,30 @@ TEST_F(FloorObject, height_lookup_uses_the_shared_tolerance_and_the_unit) {
     setUnit(0.01);
     EXPECT_DOUBLE_EQ(GetFloorHeightAt(0.002), 2.75);
     EXPECT_EQ(GetFloorIntAt(0.0), 0);
+}
+
+TEST_F(FloorObject, paper_space_hides_a_floor_in_the_current_viewport_only) {
+    ZcDbLayerTable* t = nullptr;
+    ASSERT_EQ(db->getLayerTable(t, ZcDb::kForWrite), Zcad::eOk);
+    auto* rec = new ZcDbLayerTableRecord;
+    rec->setName("VELMA$300");
+    ZcDbObjectId layerId;
+    ASSERT_EQ(t->add(layerId, rec), Zcad::eOk);
+    rec->close();
+    t->close();
+    host::setSysVar("TILEMODE", short{0});
+    host::ensureLayoutViewports(db);
+    host::setSysVar("CVPORT", short{2});
+    const ZcDbObjectId vpId = zcedGetCurViewportObjectId();
+    ASSERT_FALSE(vpId.isNull());
+    VELM_PIANI floors;
+    AA_PIANO hidden;
+    hidden.elevation = 300;
+    hidden.visible = false;
+    floors.piani.floors.push_back(hidden);
+    ApplyFloorToCurrentViewport(floors.piani.floors[0], floors);
+    ZcDbViewport* vp = nullptr;
+    ASSERT_EQ(zcdbOpenObject(vp, vpId, ZcDb::kForRead), Zcad::eOk);
+    EXPECT_TRUE(vp->isLayerFrozenInViewport(layerId));
+    vp->close();
 }
