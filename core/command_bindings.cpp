@@ -14,10 +14,21 @@
 // A subsystem may move its function into its own folder; the declaration
 // stays in command_table.h. The tests check every list against the table.
 #include "core/command_table.h"
+#include "settings/floor_cmds_run.h"
+#include "settings/viewmode_cmds.h"
 
 std::span<const CommandBinding> CoreCommandBindings() { return {}; }
 
-std::span<const CommandBinding> SettingsCommandBindings() { return {}; }
+std::span<const CommandBinding> SettingsCommandBindings() {
+    static constexpr CommandBinding kBindings[] = {
+        {"VELMFLOORV", &CmdFloorPlates},     {"VELMROOFV", &CmdRoofPlates},
+        {"VELMVPSCALE", &CmdViewportScale},  {"VELMASSIGNZ", &CmdAssignZ},
+        {"VELMMOVEZ", &CmdMoveZ},            {"VELMVXD", &CmdViewMode},
+        {"VELMFLOORTRANS", &CmdFloorTransfer}, {"VELMCFLOOR", &CmdCurrentFloor},
+        {"VELMFLOOROFF", &CmdFloorOff},      {"VELMFLOORSEL", &CmdFloorSelect},
+    };
+    return kBindings;
+}
 
 std::span<const CommandBinding> ObjectsCommandBindings() { return {}; }
 

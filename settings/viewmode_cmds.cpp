@@ -1,0 +1,166 @@
+// View-mode operations on the current drawing. See viewmode_cmds.h.
+#include "settings/viewmode_cmds.h"
+
+#include "host/ed/prompts.h"
+#include "host/ed/transcript.h"
+#include "host/win/textutil.h"
+#include "settings/floors_edit.h"
+#include "settings/floors_services.h"
+#include "settings/panes.h"
+
+namespace {
+
+const FloorServices& S() { return GetFloorServices(); }
+
+ZcDbDatabase* Database() { return S().database ? S().database() : nullptr; }
+int Tilemode() { return S().tilemode ? S().tilemode() : 1; }
+int Cvport() { return S().cvport ? S().cvport() : 2; }
+ZcDbObjectId CurrentViewport() { return S().currentViewport ? S().currentViewport() : ZcDbObjectId(); }
+
+std::optional<std::vector<std::string>> ReadListFile(const std::string& name) {
+    std::optional<std::vector<std::string>> lines;
+    if (S().readSupportFile)
+        lines = S().readSupportFile(name);
+    if (!lines)
+        zcutPrintf("\n%s:%s\n", "Pliku nie znaleziono", name.c_str());
+    return lines;
+}
+
+void EditFloors(const std::function<void(VELM_PIANI&)>& edit) {
+    if (S().editFloors)
+        S().editFloors(edit);
+}
+
+void RunCommand(const std::vector<std::string>& answers) {
+    if (S().runCommand)
+        S().runCommand(answers);
+}
+
+}  // namespace
+
+std::optional<VxdLists> LoadVxdLists() {
+    std::optional<std::vector<std::string>> lines = ReadListFile(kVxdListFile);
+    if (!lines)
+        return std::nullopt;
+    return ParseVxdLines(*lines);
+}
+
+void ApplyViewMode(int tilemode, int mode, int apply) {
+    (void)apply;  // every caller applies
+    if (Cvport() == 1)
+        return;
+    const std::optional<VxdLists> lists = LoadVxdLists();
+    if (!lists)
+        return;
+    ZcDbDatabase* db = Database();
+    if (tilemode != 0) {
+        ApplyViewModeLists(db, *lists, tilemode, mode, {}, nullptr);
+        return;
+    }
+    bool applied = false;
+    EditFloors([&](VELM_PIANI& floors) {
+        ApplyViewModeLists(db, *lists, 0, mode, CurrentViewport(), &floors);
+        applied = true;
+    });
+    if (!applied)
+        ApplyViewModeLists(db, *lists, 0, mode, CurrentViewport(), nullptr);
+}
+
+void ApplyFloorToCurrentViewport(const AA_PIANO& floor, const VELM_PIANI& floors) {
+    const int cvport = Cvport();
+    if (cvport == 1)
+        return;
+    const VxdLists lists = LoadVxdLists().value_or(VxdLists{});
+    ApplyViewportVisibility(floor, floors, Database(), CurrentViewport(), cvport, lists);
+}
+
+void ApplyFloorFlags(const VELM_PIANI& floors, int tilemode) {
+    if (tilemode != 0) {
+        UpdateFloorLayers(floors, Database());
+        return;
+    }
+    for (const AA_PIANO& floor : floors.piani.floors)
+        ApplyFloorToCurrentViewport(floor, floors);
+}
+
+void OnTilemodeChanged(const std::string& variable) {
+    if (!host::iequals(variable, "tilemode"))
+        return;
+    const int tilemode = Tilemode();
+    const int before = S().tilemodeBefore ? S().tilemodeBefore() : tilemode;
+    if (before == tilemode)
+        return;
+    const double unit = S().unitFactor ? S().unitFactor() : 1.0;
+    EditFloors([&](VELM_PIANI& floors) {
+        ZcDbDatabase* db = Database();
+        if (before == 1 && tilemode == 0) {
+            floors.ReadFloorVisibility(db, 275.0 * unit);
+            floors.ThawFloorLayers(db);
+            ApplyViewMode(1, kViewModeBoth);
+        } else if (before == 0 && tilemode == 1) {
+            UpdateFloorLayers(floors, db);
+            ApplyViewMode(1, S().viewMode ? S().viewMode() : kViewModeBoth);
+        }
+    });
+}
+
+void RefreshViewMode() {
+    if (!S().setModVista || S().setModVista() == 0)
+        return;
+    const int tilemode = Tilemode();
+    const ZcGeVector3d dir = S().viewDirection ? S().viewDirection() : ZcGeVector3d(0, 0, 1);
+    const int mode = ViewModeForDirection(dir);
+    ApplyViewMode(tilemode, mode);
+    if (tilemode != 0 && S().setViewMode)
+        S().setViewMode(mode);
+    if (mode == kViewMode2D)
+        RunCommand({"_SHADEMODE", "_2"});
+    if (tilemode == 0)
+        RunCommand({"_REGEN"});
+    UpdateViewPane();
+    RunCommand({"_REDRAW"});
+}
+
+void CmdViewMode() {
+    const int tilemode = Tilemode();
+    zcedInitGet(RSG_NONULL, "2D 3D Obydwa");
+    char answer[64] = {};
+    const int status = zcedGetKword("\nWidok [2D/3D/Obydwa]:", answer);
+    if (status != RTNORM && status != RTKWORD)
+        return;
+    int mode = kViewModeBoth;
+    if (host::iequals(answer, "2D"))
+        mode = kViewMode2D;
+    else if (host::iequals(answer, "3D"))
+        mode = kViewMode3D;
+    ApplyViewMode(tilemode, mode);
+    if (tilemode != 0) {
+        if (S().setViewMode)
+            S().setViewMode(mode);
+    } else {
+        RunCommand({"_REGEN"});
+    }
+    UpdateViewPane();
+}
+
+void ToggleLayerList(const std::string& fileName, const std::string& prompt) {
+    const int tilemode = Tilemode();
+    if (Cvport() == 1) {
+        zcutPrintf("\nPolecenie to nie może być stosowane w obszarze papieru");
+        return;
+    }
+    zcedInitGet(0, "Wł. Wył.");
+    char answer[64] = {};
+    const int status = zcedGetKword(prompt.c_str(), answer);
+    if (status != RTNORM && status != RTKWORD && status != RTNONE)
+        return;
+    const bool on = status != RTNONE && host::iequals(answer, "Wł.");
+    std::optional<std::vector<std::string>> lines = ReadListFile(fileName);
+    if (!lines)
+        return;
+    SwitchLayerList(Database(), ParsePatternLines(*lines), tilemode, on, CurrentViewport());
+}
+
+void CmdRoofPlates() { ToggleLayerList(kRoofPlateListFile, "\nPłyty dachowe [Wł. Wył.]<Wył.>:"); }
+
+void CmdFloorPlates() { ToggleLayerList(kFloorPlateListFile, "\nPłyty podłogowe [Wł. Wył.]<Wył.>:"); }
