@@ -15,6 +15,8 @@
 #include "host/db/dbdict.h"
 #include "host/ed/docman.h"
 #include "host/win/textutil.h"
+#include "settings/floors.h"
+#include "settings/matpov.h"
 
 namespace {
 
@@ -27,25 +29,31 @@ std::size_t utf8CutPoint(const std::string& s, std::size_t maxBytes);
 
 }  // namespace
 
+// The nine settings classes, in the order the module registers them; unload
+// removes them in the same order.
 void RegisterSettingsClasses() {
     VELM_SETUP::rxInit();
     VELM_LIBOBJOPT::rxInit();
     VELM_FSCALA::rxInit();
     VELM_GENGRUPPO::rxInit();
     VELM_LAYEROMBRA::rxInit();
+    VELM_PIANI::rxInit();
     VELM_LAYERMURI::rxInit();
     VELM_SPESSMURI::rxInit();
+    VELM_MATPOV::rxInit();
     zcrxBuildClassHierarchy();
 }
 
 void UnregisterSettingsClasses() {
-    VELM_SPESSMURI::rxUninit();
-    VELM_LAYERMURI::rxUninit();
-    VELM_LAYEROMBRA::rxUninit();
-    VELM_GENGRUPPO::rxUninit();
-    VELM_FSCALA::rxUninit();
-    VELM_LIBOBJOPT::rxUninit();
     VELM_SETUP::rxUninit();
+    VELM_LIBOBJOPT::rxUninit();
+    VELM_FSCALA::rxUninit();
+    VELM_GENGRUPPO::rxUninit();
+    VELM_LAYEROMBRA::rxUninit();
+    VELM_PIANI::rxUninit();
+    VELM_LAYERMURI::rxUninit();
+    VELM_SPESSMURI::rxUninit();
+    VELM_MATPOV::rxUninit();
 }
 
 ZcDbDatabase* SettingsDatabase() {
