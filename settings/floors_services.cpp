@@ -12,6 +12,7 @@
 #include "host/ui/driver.h"
 #include "host/ui/hostdialogs.h"
 #include "host/win/textfile.h"
+#include "settings/dialogs/dlg_traslap.h"
 #include "settings/floor_cmds_run.h"
 #include "settings/settings_store.h"
 #include "settings/setup_slots.h"
@@ -141,6 +142,7 @@ FloorServices DefaultFloorServices() {
         if (command != "_SELECT")
             RunQuiet({command, "_P", ""});
     };
+    s.chooseFloorText = ChooseFloorTextDialog;
     s.makeLayer = MakePlainLayer;
     s.messageBox = [](const std::string& text) { AfxMessageBox(text, MB_OK); };
     s.alert = [](const std::string& text) { zcedAlert(text.c_str()); };

@@ -2,7 +2,7 @@
 // drawing's settings store, the editor and the support files, gathered in
 // one table of functions. `DefaultFloorServices()` fills what the host
 // offers directly (the working drawing, TILEMODE, CVPORT, the command queue,
-// plain layers, message boxes); the module's start-up completes it with the
+// plain layers, message boxes, the floor-choice dialog); the module's start-up completes it with the
 // settings store, selections, picks and the support-file search, and a test
 // replaces any member with its own double. A member left empty is a step
 // skipped (or, for questions, a cancelled answer).

@@ -1,0 +1,144 @@
+// The floor-choice dialog, alone and as the whole-floor move asks through it
+// when the drawing's layers name several floors.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "host/ed/docman.h"
+#include "host/ed/session.h"
+#include "host/ed/transcript.h"
+#include "host/ui/driver.h"
+#include "resources/velmresources.h"
+#include "settings/dialogs/dlg_traslap.h"
+#include "settings/floor_cmds_run.h"
+#include "settings/floors_services.h"
+
+namespace {
+
+class FloorChoice : public ::testing::Test {
+protected:
+    std::unique_ptr<ZcDbDatabase> drawing = std::make_unique<ZcDbDatabase>();
+    VELM_PIANI floors;
+    double sqpav = 0.0;
+    HINSTANCE before = nullptr;
+
+    void SetUp() override {
+        host::resetEditorSession();
+        zcui::ResetUi();
+        ASSERT_NE(VelmResourceHandle(), nullptr);
+        // The host's own resources stay current: the dialog must make the
+        // module's current by itself.
+        before = AfxGetResourceHandle();
+        floors.Reset();
+        FloorServices s = DefaultFloorServices();
+        s.database = [this] { return drawing.get(); };
+        s.currentFloor = [this] { return sqpav; };
+        s.setCurrentFloor = [this](double z) { sqpav = z; };
+        s.unitFactor = [] { return 1.0; };
+        s.levelsOff = [] { return false; };
+        s.editFloors = [this](const std::function<void(VELM_PIANI&)>& f) { f(floors); };
+        s.tilemode = [] { return 1; };
+        s.selectObjects = [] { return std::optional<std::vector<ZcDbObjectId>>(std::vector<ZcDbObjectId>{}); };
+        s.runCommand = [](const std::vector<std::string>&) {};
+        SetFloorServices(std::move(s));
+    }
+    void TearDown() override {
+        EXPECT_EQ(AfxGetResourceHandle(), before);
+        SetFloorServices(DefaultFloorServices());
+        zcui::ResetUi();
+        host::resetEditorSession();
+    }
+
+    ZcDbObjectId onLayer(const std::string& name, double z) {
+        ZcDbLayerTable* t = nullptr;
+        EXPECT_EQ(drawing->getLayerTable(t, ZcDb::kForWrite), Zcad::eOk);
+        if (!t->has(name)) {
+            auto* rec = new ZcDbLayerTableRecord;
+            rec->setName(name);
+            ZcDbObjectId layerId;
+            EXPECT_EQ(t->add(layerId, rec), Zcad::eOk);
+            rec->close();
+        }
+        t->close();
+        auto* l = new ZcDbLine({0, 0, z}, {1, 0, z});
+        l->setLayer(name);
+        ZcDbBlockTableRecord* ms = nullptr;
+        EXPECT_EQ(zcdbOpenObject(ms, drawing->modelSpaceId(), ZcDb::kForWrite), Zcad::eOk);
+        ZcDbObjectId id;
+        EXPECT_EQ(ms->appendZcDbEntity(id, l), Zcad::eOk);
+        l->close();
+        ms->close();
+        return id;
+    }
+    std::pair<std::string, double> state(ZcDbObjectId id) {
+        ZcDbLine* l = nullptr;
+        EXPECT_EQ(zcdbOpenObject(l, id, ZcDb::kForRead, true), Zcad::eOk);
+        std::pair<std::string, double> s{l->isErased() ? "erased" : l->layer(), l->startPoint().z};
+        l->close();
+        return s;
+    }
+    static std::vector<std::string> Rows(CListBox* list) {
+        std::vector<std::string> rows;
+        for (int i = 0; list && i < list->GetCount(); ++i) {
+            std::string s;
+            list->GetText(i, s);
+            rows.push_back(s);
+        }
+        return rows;
+    }
+};
+
+}  // namespace
+
+TEST_F(FloorChoice, dialog_lists_texts_sorted_with_the_first_chosen_and_cancel_gives_none) {
+    std::vector<std::string> shown;
+    std::string firstChosen, prompt;
+    zcui::InstallDialogDriver(IDD_TRASLAP1, [&](zcui::DialogUser& u) {
+        shown = Rows(u.Get<CListBox>(1078));
+        firstChosen = u.Text(1078);
+        u.Ok();
+    });
+    EXPECT_EQ(ChooseFloorTextDialog({"600", "-300", "0"}), std::optional<std::string>("-300"));
+    EXPECT_EQ(shown, (std::vector<std::string>{"-300", "0", "600"}));
+    EXPECT_EQ(firstChosen, "-300");
+
+    zcui::InstallDialogDriver(IDD_TRASLAP1, [&](zcui::DialogUser& u) {
+        u.Select(1078, std::string("600"));
+        u.Cancel();
+    });
+    EXPECT_EQ(ChooseFloorTextDialog({"600", "0"}), std::nullopt);
+    ASSERT_EQ(zcui::DialogsShown().size(), 2u);
+    EXPECT_EQ(zcui::DialogsShown()[0].result, IDOK);
+    EXPECT_EQ(zcui::DialogsShown()[1].result, IDCANCEL);
+    EXPECT_TRUE(zcui::DriverErrors().empty());
+}
+
+TEST_F(FloorChoice, whole_floor_move_asks_which_floor_and_moves_only_that_one) {
+    const ZcDbObjectId ground = onLayer("VELMA$0", 0);
+    const ZcDbObjectId first = onLayer("VELMA$300", 300);
+    const ZcDbObjectId second = onLayer("VELMB$600", 600);
+    zcui::InstallDialogDriver(IDD_TRASLAP1, [](zcui::DialogUser& u) {
+        u.Select(1078, std::string("300"));
+        u.Ok();
+    });
+    curDoc()->inputQueue().pushLine("900");
+    curDoc()->inputQueue().pushLine("Tak");
+    CmdFloorTransfer();
+    EXPECT_EQ(state(first), (std::pair<std::string, double>{"VELMA$900", 900}));
+    EXPECT_EQ(state(ground), (std::pair<std::string, double>{"VELMA$0", 0}));
+    EXPECT_EQ(state(second), (std::pair<std::string, double>{"VELMB$600", 600}));
+    EXPECT_EQ(sqpav, 900.0);
+    ASSERT_EQ(zcui::DialogsShown().size(), 1u);
+}
+
+TEST_F(FloorChoice, cancelled_choice_ends_the_move_with_the_drawing_untouched) {
+    const ZcDbObjectId ground = onLayer("VELMA$0", 0);
+    const ZcDbObjectId first = onLayer("VELMA$300", 300);
+    zcui::InstallDialogDriver(IDD_TRASLAP1, [](zcui::DialogUser& u) { u.Cancel(); });
+    CmdFloorTransfer();
+    EXPECT_EQ(state(ground), (std::pair<std::string, double>{"VELMA$0", 0}));
+    EXPECT_EQ(state(first), (std::pair<std::string, double>{"VELMA$300", 300}));
+    EXPECT_EQ(sqpav, 0.0);
+    // The target floor is never asked for.
+    EXPECT_EQ(host::transcript().text().find("Określ wysokość podłogi"), std::string::npos);
+}
