@@ -20,6 +20,7 @@
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
+#include "host/ed/statusbar.h"
 #include "host/ed/transcript.h"
 #include "host/rx/rxdynlinker.h"
 #include "host/win/files.h"
@@ -151,6 +152,7 @@ int main(int argc, char** argv) {
     host::startHost({o.support, dir});
     host::installScriptDirectives();
     host::transcript().setEcho(true);
+    host::setStatusBarEcho(true);
     host::resetDocuments();
     // The module first: its classes must be known when the drawing's
     // objects are read. Opening the drawing then sends it 3.

@@ -12,6 +12,7 @@
 #include "host/db/dbmain.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
+#include "host/ed/statusbar.h"
 #include "host/ed/transcript.h"
 #include "host/ui/driver.h"
 #include "host/win/textutil.h"
@@ -166,6 +167,24 @@ bool switchDrawing(const std::string& name) {
     return true;
 }
 
+// "!pane INDEX [left|right|double]": a mouse click on a status-bar pane; a
+// menu the pane shows takes its answer (the item id) from the next line.
+void clickPane(const std::vector<std::string>& w) {
+    static const char* const kButtons[] = {"left", "right", "double"};
+    int button = 0;
+    if (w.size() > 2) {
+        button = -1;
+        for (int b = 0; b < 3; ++b)
+            if (host::iequals(w[2], kButtons[b])) button = b;
+    }
+    auto index = w.size() > 1 ? host::parseInteger(w[1]) : std::nullopt;
+    if (!index || button < 0 || !host::clickPane(static_cast<int>(*index), button)) {
+        host::transcript().message("\n!pane: nie ma takiego panelu lub przycisku: " +
+                                   (w.size() > 1 ? w[1] : std::string()));
+        ++failures();
+    }
+}
+
 bool handleDirective(const std::string& line) {
     std::vector<std::string> w = words(line);
     if (w.empty()) return false;
@@ -174,6 +193,10 @@ bool handleDirective(const std::string& line) {
         return true;
     }
     if (w[0] == "!drawing") return switchDrawing(restAfter(line, 1));
+    if (w[0] == "!pane") {
+        clickPane(w);
+        return true;
+    }
     if (w[0] == "!dialog" || w[0] == "!msgbox") {
         std::string error;
         bool ok = w[0] == "!dialog" ? zcui::RunDialogScript(restAfter(line, 1), &error)

@@ -91,8 +91,8 @@ TEST_F(InsertCommand, wblock_then_insert_from_the_file_and_save_open_round_trip)
     EXPECT_EQ(run({"_WBLOCK", file.c_str(), "*"}), RTNORM);
     ASSERT_TRUE(std::filesystem::exists(file + ".dxf"));
     run({"NEW"});
-    std::string spec = "SCIANA=" + file + ".dxf";
-    EXPECT_EQ(run({"_-INSERT", spec.c_str(), "100,0", "1", "", "0"}), RTNORM);
+    std::string request = "SCIANA=" + file + ".dxf";
+    EXPECT_EQ(run({"_-INSERT", request.c_str(), "100,0", "1", "", "0"}), RTNORM);
     ZcDbObjectId block = db()->recordId(db()->blockTableId(), "SCIANA");
     ASSERT_FALSE(block.isNull());
     EXPECT_EQ(entities<ZcDbLine>(block).size(), 2u);

@@ -12,6 +12,7 @@
 #include "host/db/dxffile.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
+#include "host/ed/statusbar.h"
 #include "host/ed/transcript.h"
 #include "host/ui/hostdialogs.h"
 #include "host/rx/rxobject.h"
@@ -128,4 +129,23 @@ TEST_F(HostInit, file_requests_ask_on_the_command_line_when_dialogs_are_off) {
     EXPECT_STREQ(chosen.resval.rstring, "rys1.dxf");
     delete[] chosen.resval.rstring;
     EXPECT_EQ(zcedGetFileD("Zapisz rysunek", "rys1", "dxf", 1, &chosen), RTCAN);
+}
+
+TEST_F(HostInit, pane_lines_click_the_status_bar_and_name_missing_panes) {
+    struct CountingPane : ZcPane {
+        int left = 0, right = 0;
+        void OnLButtonDown(unsigned int, ZcPanePoint) override { ++left; }
+        void OnRButtonDown(unsigned int, ZcPanePoint) override { ++right; }
+    } pane;
+    ZcApplicationStatusBar* bar = zcedGetApplicationStatusBar();
+    ASSERT_NE(bar, nullptr);
+    int index = bar->Add(&pane);
+    ASSERT_GE(index, 0);
+    run({"!pane " + std::to_string(index), "!pane " + std::to_string(index) + " right"});
+    EXPECT_EQ(pane.left, 1);
+    EXPECT_EQ(pane.right, 1);
+    EXPECT_EQ(host::expectationFailures(), 0) << transcript();
+    run({"!pane 99", "!pane " + std::to_string(index) + " middle"});
+    EXPECT_EQ(host::expectationFailures(), 2);
+    bar->Remove(&pane, false);
 }
