@@ -92,10 +92,11 @@ protected:
 
 TEST_F(FloorChoice, dialog_lists_texts_sorted_with_the_first_chosen_and_cancel_gives_none) {
     std::vector<std::string> shown;
-    std::string firstChosen, prompt;
+    std::string firstChosen;
     zcui::InstallDialogDriver(IDD_TRASLAP1, [&](zcui::DialogUser& u) {
         shown = Rows(u.Get<CListBox>(1078));
-        firstChosen = u.Text(1078);
+        CListBox* list = u.Get<CListBox>(1078);
+        if (list && list->GetCurSel() >= 0) list->GetText(list->GetCurSel(), firstChosen);
         u.Ok();
     });
     EXPECT_EQ(ChooseFloorTextDialog({"600", "-300", "0"}), std::optional<std::string>("-300"));
