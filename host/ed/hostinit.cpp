@@ -2,11 +2,10 @@
 // messages and the support folders.
 #include "host/ed/hostinit.h"
 
-#include "host/ads/findfile.h"
-
 #include <memory>
 #include <vector>
 
+#include "host/ads/findfile.h"
 #include "host/ads/lisp.h"
 #include "host/db/dbdatabase.h"
 #include "host/db/dxffile.h"
@@ -72,12 +71,14 @@ namespace host {
 void startHost(const HostOptions& options) {
     HostState& s = state();
     s.options = options;
-    if (s.started) return;
-    s.started = true;
-    registerServices();
-    setSupportPathProvider(supportPath);
+    if (!s.started) {
+        s.started = true;
+        registerServices();
+        zcDocManagerPtr()->addReactor(&s.follower);
+    }
+    // The hooks again at every start: a test may have put its own in place.
     setDatabaseFactory(makeDatabase, destroyDatabase);
-    zcDocManagerPtr()->addReactor(&s.follower);
+    setSupportPathProvider(supportPath);
     if (ZcApDocument* doc = zcDocManagerPtr()->curDocument()) zcdbSetCurDwg(doc->database());
     setLispInvoker([]() -> int {
         // A module answers an error code when its function failed.
