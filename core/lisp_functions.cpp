@@ -14,6 +14,7 @@
 #include "host/ed/transcript.h"
 #include "host/ui/resources.h"
 #include "resources/velmresources.h"
+#include "settings/dialogs/dlg_layerc.h"
 #include "settings/setvar_drawing.h"
 
 namespace {
@@ -21,7 +22,7 @@ namespace {
 constexpr unsigned kCannotDefineString = 1040;
 
 const LispFunctionEntry kLispFunctions[] = {
-    {"c:ddlcolor", &LispDdlColorUnavailable},
+    {"c:ddlcolor", &ddlcolor},
     {"velmsetvar", &LispVelmSetVar},
     {"velmgetvar", &LispVelmGetVar},
 };
@@ -72,12 +73,6 @@ int DispatchLispFunction() {
     int status = table[code].serve();
     zcedCommand(RTSTR, "_REDRAW", RTSTR, "_UNDO", RTSTR, "_END", RTNONE);
     return status;
-}
-
-int LispDdlColorUnavailable() {
-    zcutPrintf("\nOkno kolorów warstw nie jest dostępne w tej wersji modułu.");
-    zcedRetNil();
-    return RTNORM;
 }
 
 namespace {

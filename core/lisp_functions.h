@@ -27,6 +27,3 @@ void UndefineLispFunctions();
 // Serves the host's current LISP call. A code outside the table runs
 // nothing. Returns the server's status (RTNORM when nothing ran).
 int DispatchLispFunction();
-
-// The server of "c:ddlcolor" until the layer-colour dialog is built.
-int LispDdlColorUnavailable();

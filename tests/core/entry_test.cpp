@@ -217,10 +217,12 @@ TEST_F(EntryTest, a_function_code_beyond_the_table_runs_nothing) {
     zcedUndef("velmbeyond", 3);
 }
 
-TEST_F(EntryTest, the_layer_colour_function_answers_with_a_message_until_its_dialog_exists) {
+TEST_F(EntryTest, the_layer_colour_function_is_served_inside_its_undo_group) {
     loadModule();
-    EXPECT_EQ(lisp("(c:ddlcolor)"), "nil");
-    EXPECT_FALSE(lastMessage().empty());
+    watchCommands();
+    // Without a layer catalogue on the support path the dialog has nothing to show.
+    EXPECT_EQ(host::evaluateLispLine("(c:ddlcolor)"), RTNORM);
+    EXPECT_EQ(log_.names, (std::vector<std::string>{"UNDO", "REDRAW", "UNDO"}));
 }
 
 // ------------------------------------------------------------ settings by name

@@ -20,6 +20,10 @@
 
 namespace {
 
+const char* const kSettingsClasses[] = {"VELM_SETUP",      "VELM_LIBOBJOPT", "VELM_FSCALA",
+                                        "VELM_GENGRUPPO",  "VELM_LAYEROMBRA", "VELM_LAYERMURI",
+                                        "VELM_SPESSMURI",  "VELM_MATPOV"};
+
 class LifecycleTest : public VelmTest {
 protected:
     static void setFactor(double v) {
@@ -48,8 +52,14 @@ TEST_F(LifecycleTest, start_up_registers_classes_commands_and_the_document_react
     int appTag = 0;
     ASSERT_EQ(zcrxEntryPoint(1, &appTag), 0);
     EXPECT_TRUE(ModuleStarted());
-    EXPECT_NE(zcrxFindClass("VELM_SETUP"), nullptr);
-    EXPECT_STREQ(zcrxFindClass("VELM_SETUP")->appName(), "VELM7");
+    for (const char* name : kSettingsClasses) {
+        ZcRxClass* cls = zcrxFindClass(name);
+        ASSERT_NE(cls, nullptr) << name;
+        EXPECT_STREQ(cls->appName(), "VELM7");
+        EXPECT_STREQ(cls->dxfName(), name);
+        ASSERT_NE(cls->myParent(), nullptr);
+        EXPECT_STREQ(cls->myParent()->name(), "AcDbObject");
+    }
     EXPECT_TRUE(RegisteredCommandStack()->hasGroup("VELM7"));
     // No drawing has become current since: no editor reactor yet.
     EXPECT_EQ(EditorReactor(), nullptr);
@@ -82,7 +92,7 @@ TEST_F(LifecycleTest, unload_leaves_no_command_class_or_reactor_behind) {
     EXPECT_FALSE(ModuleStarted());
     EXPECT_FALSE(RegisteredCommandStack()->hasGroup("VELM7"));
     EXPECT_EQ(RegisteredCommandStack()->lookupGlobalCmd("VELMSETVAR"), nullptr);
-    EXPECT_EQ(zcrxFindClass("VELM_SETUP"), nullptr);
+    for (const char* name : kSettingsClasses) EXPECT_EQ(zcrxFindClass(name), nullptr) << name;
     EXPECT_EQ(EditorReactor(), nullptr);
     EXPECT_EQ(zcedEditor->reactorCount(), editorReactors - 1);
     EXPECT_FALSE(second->database()->hasReactor(&PrmtReactorDB()));
