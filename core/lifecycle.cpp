@@ -110,6 +110,9 @@ void unloadApp() {
 bool ModuleStarted() { return g_started; }
 
 void OnDrawingLoad() {
+    // A drawing message before start-up would read settings of classes
+    // that are not registered yet.
+    if (!g_started) return;
     DefineLispFunctions();
     ClearAscBoundsXdata();
     SetToleranceFromDrawing();

@@ -8,6 +8,7 @@
 #include "core/lifecycle.h"
 #include "core/module_state.h"
 #include "core/reactors.h"
+#include "host/ads/lisp.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbdatabase.h"
 #include "host/ed/cmdstack.h"
@@ -158,4 +159,7 @@ TEST_F(LifecycleTest, unknown_messages_are_accepted_and_ignored) {
     EXPECT_EQ(zcrxEntryPoint(0, nullptr), 0);
     EXPECT_EQ(zcrxEntryPoint(99, nullptr), 0);
     EXPECT_FALSE(ModuleStarted());
+    // A drawing message before start-up defines nothing.
+    EXPECT_EQ(zcrxEntryPoint(3, nullptr), 0);
+    EXPECT_FALSE(host::lispFunctionDefined("velmgetvar"));
 }
