@@ -25,6 +25,8 @@
 #include "host/ed/hostinit.h"
 #include "host/ed/prompts.h"
 #include "host/win/process.h"
+#include "settings/settings_store.h"
+#include "settings/setup_slots.h"
 #include "tests/support/velm_test.h"
 
 namespace {
@@ -204,6 +206,19 @@ TEST_F(EntryTest, a_failing_lisp_function_still_closes_its_group_and_restores_ec
         EXPECT_EQ(g_hostAnswers.back(), "UNDO _END");
     }
     EXPECT_EQ(lisp("(velmgetvar \"sfatscala\")"), "50");
+}
+
+TEST_F(EntryTest, one_undo_step_takes_back_a_whole_lisp_call) {
+    if (ownUndo_) GTEST_SKIP() << "the host has no undo of its own";
+    loadModule();
+    const int slot = SetupVar::SFTMTCM;
+    double factor = 0.0;
+    lisp("(velmsetvar \"SFTMTCM\" 0.5)");
+    ASSERT_TRUE(GetVarReal(&slot, &factor));
+    ASSERT_DOUBLE_EQ(factor, 0.5);
+    run({"_U"});
+    ASSERT_TRUE(GetVarReal(&slot, &factor));
+    EXPECT_DOUBLE_EQ(factor, 1.0) << transcript();
 }
 
 TEST_F(EntryTest, a_function_code_beyond_the_table_runs_nothing) {
