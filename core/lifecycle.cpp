@@ -29,31 +29,12 @@
 #include "host/rx/rxdynlinker.h"
 #include "host/rx/rxobject.h"
 #include "resources/velmresources.h"
-#include "settings/matpov.h"
+#include "settings/panes.h"
 #include "settings/settings_store.h"
 #include "settings/setup_slots.h"
 #include "settings/setvar_drawing.h"
 
 namespace {
-
-// The custom classes in registration order, which is also the order of
-// their removal. Each registers itself and leaves a class of its name that
-// is known already alone. The preview entities of the jigs join this list
-// with the subsystems that draw them.
-struct ModuleClass {
-    void (*init)();
-    void (*uninit)();
-};
-const ModuleClass kModuleClasses[] = {
-    {&VELM_SETUP::rxInit, &VELM_SETUP::rxUninit},
-    {&VELM_LIBOBJOPT::rxInit, &VELM_LIBOBJOPT::rxUninit},
-    {&VELM_FSCALA::rxInit, &VELM_FSCALA::rxUninit},
-    {&VELM_GENGRUPPO::rxInit, &VELM_GENGRUPPO::rxUninit},
-    {&VELM_LAYEROMBRA::rxInit, &VELM_LAYEROMBRA::rxUninit},
-    {&VELM_LAYERMURI::rxInit, &VELM_LAYERMURI::rxUninit},
-    {&VELM_SPESSMURI::rxInit, &VELM_SPESSMURI::rxUninit},
-    {&VELM_MATPOV::rxInit, &VELM_MATPOV::rxUninit},
-};
 
 bool g_started = false;
 std::unique_ptr<VELMDocReactor> g_docReactor;
@@ -77,7 +58,10 @@ void StartModule(void* appId) {
 
 void initApp() {
     PiValue = std::acos(-1.0);
-    for (const ModuleClass& c : kModuleClasses) c.init();
+    // The nine settings classes, each registering itself unless a class of
+    // its name is known already; the preview entities of the jigs join with
+    // the subsystems that draw them.
+    RegisterSettingsClasses();
     zcrxBuildClassHierarchy();
     g_docReactor = std::make_unique<VELMDocReactor>();
     zcDocManagerPtr()->addReactor(g_docReactor.get());
@@ -96,7 +80,7 @@ void UnloadModule() {
 }
 
 void unloadApp() {
-    for (const ModuleClass& c : kModuleClasses) c.uninit();
+    UnregisterSettingsClasses();
     RemoveModuleCommands();
     if (g_docReactor) {
         zcDocManagerPtr()->removeReactor(g_docReactor.get());
@@ -155,11 +139,20 @@ void SetToleranceFromDrawing() {
     SetSharedTolerance(factor * 0.001);
 }
 
-// The panes belong to the floor and view-mode commands; they are shown
-// here once those are part of the module.
-void AddModulePanes() {}
-void RemoveModulePanes() {}
-void RefreshModulePanes() {}
+void AddModulePanes() {
+    CreateFloorPane();
+    CreateViewPane();
+}
+
+void RemoveModulePanes() {
+    RemoveFloorPane();
+    RemoveViewPane();
+}
+
+void RefreshModulePanes() {
+    UpdateFloorPane();
+    UpdateViewPane();
+}
 
 namespace {
 

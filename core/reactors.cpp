@@ -7,14 +7,22 @@
 
 #include <memory>
 
+#include "host/ads/adscodes.h"
+#include "host/ads/resbuf.h"
+#include "host/ads/sysvars.h"
 #include "host/ed/docman.h"
 #include "host/rx/rxobject.h"
+#include "host/win/textutil.h"
+#include "settings/settings_store.h"
+#include "settings/setup_slots.h"
+#include "settings/viewmode_cmds.h"
 
 namespace {
 
 std::unique_ptr<velmPrmtReactorED> g_editorReactor;
 
 ZcEditor* hostEditor();
+bool isViewCommand(const char* name);
 
 }  // namespace
 
@@ -52,9 +60,10 @@ velmPrmtReactorED* EditorReactor() { return g_editorReactor.get(); }
 
 // ------------------------------------------------------------ notifications
 //
-// The updates after the host's erase, stretch and rotate commands, and the
-// view-mode and wall-palette hand-offs, arrive with the subsystems that own
-// the touched objects.
+// The updates after the host's erase, stretch and rotate commands and the
+// wall-palette hand-off arrive with the subsystems that own the touched
+// objects. The view mode follows the host's view commands and its switches
+// between model and paper space.
 
 void velmPrmtReactorDB::objectModified(const ZcDbDatabase* db, const ZcDbObject* obj) {
     (void)db;
@@ -69,13 +78,22 @@ void velmPrmtReactorDB::objectErased(const ZcDbDatabase* db, const ZcDbObject* o
 
 void velmPrmtReactorED::commandWillStart(const char* cmdStr) { (void)cmdStr; }
 
-void velmPrmtReactorED::commandEnded(const char* cmdStr) { (void)cmdStr; }
+void velmPrmtReactorED::commandEnded(const char* cmdStr) {
+    if (isViewCommand(cmdStr)) RefreshViewMode();
+}
 
-void velmPrmtReactorED::sysVarWillChange(const char* varName) { (void)varName; }
+// The value before the switch, which the change handler compares with the new one.
+void velmPrmtReactorED::sysVarWillChange(const char* varName) {
+    if (!varName || !host::iequals(varName, "tilemode")) return;
+    resbuf value;
+    if (zcedGetVar("TILEMODE", &value) != RTNORM || value.restype != RTSHORT) return;
+    const int slot = SetupVar::APPOGGIOCOM;
+    const short before = value.resval.rint;
+    SetVarInt(&slot, &before);
+}
 
 void velmPrmtReactorED::sysVarChanged(const char* varName, bool success) {
-    (void)varName;
-    (void)success;
+    if (varName && success) OnTilemodeChanged(varName);
 }
 
 void velmPrmtReactorED::pickfirstModified() {}
@@ -83,5 +101,12 @@ void velmPrmtReactorED::pickfirstModified() {}
 namespace {
 
 ZcEditor* hostEditor() { return ZcEditor::cast(zcrxSysRegistry()->at("ZcEditor")); }
+
+bool isViewCommand(const char* name) {
+    if (!name) return false;
+    for (const char* view : {"view", "-view", "VPOINT"})
+        if (host::iequals(name, view)) return true;
+    return false;
+}
 
 }  // namespace

@@ -2,8 +2,11 @@
 // object attached to every drawing created while the module is loaded, and
 // the editor reactor, made when a drawing first becomes current. Here they
 // have the life the module entry gives them (attach, detach, one editor
-// reactor at a time); what they do on each notification belongs to the
-// subsystems that own the touched objects and is filled in with them.
+// reactor at a time), the view mode re-applied after the host's view
+// commands and its switches between model and paper space (TILEMODE, whose
+// value before the switch is kept in the drawing's APPOGGIOCOM); the
+// updates of touched objects belong to the subsystems that own them and
+// are filled in with them.
 #pragma once
 
 #include "host/db/dbdatabase.h"

@@ -15,6 +15,7 @@
 #include "host/ed/docman.h"
 #include "host/ed/editor.h"
 #include "host/rx/rxobject.h"
+#include "settings/panes.h"
 #include "settings/settings_store.h"
 #include "settings/setup_slots.h"
 #include "tests/support/velm_test.h"
@@ -62,6 +63,8 @@ TEST_F(LifecycleTest, start_up_registers_classes_commands_and_the_document_react
         EXPECT_STREQ(cls->myParent()->name(), "AcDbObject");
     }
     EXPECT_TRUE(RegisteredCommandStack()->hasGroup("VELM7"));
+    EXPECT_NE(FloorPane(), nullptr);
+    EXPECT_NE(ViewPane(), nullptr);
     // No drawing has become current since: no editor reactor yet.
     EXPECT_EQ(EditorReactor(), nullptr);
     // A new drawing is watched from its creation on.
@@ -91,6 +94,8 @@ TEST_F(LifecycleTest, unload_leaves_no_command_class_or_reactor_behind) {
     std::size_t editorReactors = zcedEditor->reactorCount();
     unload();
     EXPECT_FALSE(ModuleStarted());
+    EXPECT_EQ(FloorPane(), nullptr);
+    EXPECT_EQ(ViewPane(), nullptr);
     EXPECT_FALSE(RegisteredCommandStack()->hasGroup("VELM7"));
     EXPECT_EQ(RegisteredCommandStack()->lookupGlobalCmd("VELMSETVAR"), nullptr);
     for (const char* name : kSettingsClasses) EXPECT_EQ(zcrxFindClass(name), nullptr) << name;
@@ -152,6 +157,22 @@ TEST_F(LifecycleTest, becoming_current_sets_the_coordinate_display_unless_the_dr
     zcDocManagerPtr()->setCurDocument(other);
     EXPECT_EQ(host::sysVarShort("COORDS"), 2);
     EXPECT_EQ(host::sysVarShort("UCSORTHO"), 0);
+    unload();
+}
+
+TEST_F(LifecycleTest, a_switch_to_paper_space_is_noted_before_it_happens) {
+    loadModule();
+    zcDocManagerPtr()->createDocument("second.dxf");
+    ASSERT_NE(EditorReactor(), nullptr);
+    setShort("TILEMODE", 1);
+    setShort("TILEMODE", 0);
+    const int slot = SetupVar::APPOGGIOCOM;
+    int before = -1;
+    ASSERT_TRUE(GetVarInt(&slot, &before));
+    EXPECT_EQ(before, 1);
+    setShort("TILEMODE", 1);
+    ASSERT_TRUE(GetVarInt(&slot, &before));
+    EXPECT_EQ(before, 0);
     unload();
 }
 
