@@ -1,5 +1,5 @@
-// A fresh editor session whose current document has a drawing database that
-// is also the working drawing, with the settings classes registered: what
+// The host as it starts, a fresh editor session whose current document's
+// drawing is the working drawing, and the settings classes registered: what
 // the settings objects of a drawing need to be opened, filed and undone.
 #pragma once
 
@@ -9,6 +9,7 @@
 
 #include "host/db/dbmain.h"
 #include "host/ed/docman.h"
+#include "host/ed/hostinit.h"
 #include "host/ed/session.h"
 #include "host/ed/transcript.h"
 #include "settings/settings_store.h"
@@ -16,29 +17,16 @@
 class DrawingSettings : public ::testing::Test {
 protected:
     void SetUp() override {
+        host::startHost({});
         RegisterSettingsClasses();
-        installDatabaseFactory(true);
         host::resetEditorSession();
         db = curDoc()->database();
         ASSERT_NE(db, nullptr);
-        zcdbHostApplicationServices()->setWorkingDatabase(db);
+        ASSERT_EQ(zcdbHostApplicationServices()->workingDatabase(), db);
     }
     void TearDown() override {
-        // The factory stays installed, so that the documents left open give
-        // their databases back through it.
-        zcdbHostApplicationServices()->setWorkingDatabase(nullptr);
-        installDatabaseFactory(true);
         host::resetEditorSession();
         UnregisterSettingsClasses();
-    }
-
-    // Documents made from now on have a drawing database, or none.
-    static void installDatabaseFactory(bool withDatabase) {
-        if (withDatabase)
-            host::setDatabaseFactory([](ZcApDocument&) { return new ZcDbDatabase; },
-                                     [](ZcDbDatabase* d) { delete d; });
-        else
-            host::setDatabaseFactory([](ZcApDocument&) { return nullptr; }, [](ZcDbDatabase* d) { delete d; });
     }
 
     // The entry of "VELMOR_6" under that key; null id when there is none.

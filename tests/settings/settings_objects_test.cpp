@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "host/db/dxffile.h"
 #include "tests/settings/drawing_fixture.h"
 
 namespace {
@@ -276,6 +277,18 @@ TEST_F(DrawingSettings, settings_survive_a_save_and_load_as_dxf) {
     ZcDbDatabase loaded;
     copySettingsThroughDxf(db, &loaded);
     zcdbHostApplicationServices()->setWorkingDatabase(&loaded);
+    EXPECT_EQ(settingsState(), edited);
+    zcdbHostApplicationServices()->setWorkingDatabase(db);
+}
+
+TEST_F(DrawingSettings, settings_survive_a_drawing_saved_and_loaded_as_a_dxf_file) {
+    editEverySetting();
+    const std::string edited = settingsState();
+    host::DxfLoadResult loaded = host::readDxfText(host::writeDxfText(db));
+    ASSERT_NE(loaded.db, nullptr) << loaded.error;
+    for (const std::string& note : loaded.notes)
+        ADD_FAILURE() << note;  // no settings object may be skipped
+    zcdbHostApplicationServices()->setWorkingDatabase(loaded.db.get());
     EXPECT_EQ(settingsState(), edited);
     zcdbHostApplicationServices()->setWorkingDatabase(db);
 }

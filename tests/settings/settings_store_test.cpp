@@ -147,9 +147,9 @@ TEST_F(DrawingSettings, current_floor_elevation_also_sets_the_elevation_variable
 }
 
 TEST_F(DrawingSettings, without_a_drawing_getters_fail_and_setters_do_nothing) {
-    zcdbHostApplicationServices()->setWorkingDatabase(nullptr);
-    installDatabaseFactory(false);
-    host::resetEditorSession();
+    ASSERT_EQ(zcDocManagerPtr()->closeDocument(curDoc()), eEdOk);
+    ASSERT_EQ(curDoc(), nullptr);
+    ASSERT_EQ(zcdbHostApplicationServices()->workingDatabase(), nullptr);
     int s = SetupVar::SFTMTCM;
     double v = 5;
     EXPECT_FALSE(GetVarReal(&s, &v));

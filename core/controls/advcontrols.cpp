@@ -1,0 +1,164 @@
+// The module's own dialog controls: partner enabling, numeric validation
+// with focus holding, colour swatches, Enter-as-Tab edits and list boxes
+// that delete their selected rows.
+#include "core/controls/advcontrols.h"
+
+#include "host/ui/driver.h"
+#include "host/ui/hostdialogs.h"
+#include "host/win/textutil.h"
+
+// ---------------------------------------------------------------- CadvEdit
+
+void CadvEdit::OnEnable(BOOL enable) {
+    CEdit::OnEnable(enable);
+    CWnd* parent = GetParent();
+    if (!parent) return;
+    // Partners are looked up each time: an id of 0 or of a missing control
+    // simply finds nothing.
+    for (UINT id : {m_idPartner1, m_idPartner2}) {
+        if (id == 0) continue;
+        if (CWnd* partner = parent->GetDlgItem(static_cast<int>(id))) partner->EnableWindow(enable);
+    }
+}
+
+// ---------------------------------------------------------------- CadvNumEdit
+
+void CadvNumEdit::SetSignMode(short signMode, int zeroRefused) {
+    m_signMode = signMode;
+    m_zeroRefused = zeroRefused;
+}
+
+int CadvNumEdit::Validate(int showMessage) {
+    double v = TextToDouble(GetWindowText());
+    bool valid = v >= m_minimum && v <= m_maximum;
+    if (m_signMode == 0 && v < 0.0) valid = false;
+    if (m_signMode == 1 && v > 0.0) valid = false;
+    if (m_zeroRefused && v == 0.0) valid = false;
+    if (!valid && showMessage) AfxMessageBox(kInvalidValueMessage, MB_OK, 0);
+    return valid ? 1 : 0;
+}
+
+void CadvNumEdit::SetRange(double minimum, double maximum) {
+    m_minimum = minimum;
+    m_maximum = maximum;
+}
+
+void CadvNumEdit::GetRangeFloat(float& minimum, float& maximum) const {
+    minimum = static_cast<float>(m_minimum);
+    maximum = static_cast<float>(m_maximum);
+}
+
+void CadvNumEdit::GetRange(double& minimum, double& maximum) const {
+    minimum = m_minimum;
+    maximum = m_maximum;
+}
+
+void CadvNumEdit::SetInt(int value) { SetWindowText(std::to_string(value)); }
+
+void CadvNumEdit::SetDouble(double value) { SetWindowText(host::formatNumber(value, 6)); }
+
+double CadvNumEdit::GetDouble() const { return TextToDouble(GetWindowText()); }
+
+BOOL CadvNumEdit::PreTranslateMessage(MSG* msg) {
+    if (msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_TAB)) {
+        if (!Validate(1)) {
+            SelectAllAgain();
+            return TRUE;
+        }
+        if (msg->wParam == VK_RETURN) {
+            if (CWnd* parent = GetParent()) parent->SendMessage(WM_NEXTDLGCTL, 0, 0);
+            return TRUE;
+        }
+    }
+    return CadvEdit::PreTranslateMessage(msg);
+}
+
+void CadvNumEdit::OnChar(UINT ch, UINT repeat, UINT flags) {
+    bool pass = false;
+    if (ch == '-') pass = m_minimum < 0.0;
+    else if (ch == '.') pass = m_decimals > 0;
+    else pass = (ch >= '0' && ch <= '9') || ch == VK_BACK;
+    // Ctrl keeps clipboard shortcuts and anything else typed with it working.
+    if (!pass && GetKeyState(VK_CONTROL) < 0) pass = true;
+    if (pass) CadvEdit::OnChar(ch, repeat, flags);
+}
+
+void CadvNumEdit::OnKillFocus(CWnd* next) {
+    CadvEdit::OnKillFocus(next);
+    // Leaving the dialog, or pressing its Cancel button, must not be held up
+    // by a value the user is about to throw away.
+    if (!next || next->GetParent() != GetParent() || next->GetDlgCtrlID() == IDCANCEL) return;
+    if (!Validate(1)) {
+        SetFocus();
+        SelectAllAgain();
+    }
+}
+
+void CadvNumEdit::SelectAllAgain() { SetSel(0, -1); }
+
+double TextToDouble(const std::string& text) {
+    std::string_view head(text);
+    if (head.size() > 198) head = head.substr(0, 198);
+    return host::parseDoublePrefix(head).value_or(0.0);
+}
+
+// ---------------------------------------------------------------- CadvColorStatic
+
+CadvColorStatic::CadvColorStatic() : m_background(GetSysColor(COLOR_BTNFACE)) { m_brush.CreateSolidBrush(m_background); }
+
+void CadvColorStatic::ChooseColor() {
+    CColorDialog dialog(m_background, 0, nullptr);
+    if (dialog.DoModal() == IDOK) SetColor(dialog.GetColor());
+}
+
+void CadvColorStatic::SetColor(COLORREF colour) {
+    m_background = colour;
+    m_brush.DeleteObject();
+    m_brush.CreateSolidBrush(colour);
+    Invalidate(TRUE);
+}
+
+void CadvColorStatic::SetTextColor(COLORREF colour) {
+    m_text = colour;
+    Invalidate(TRUE);
+}
+
+HBRUSH CadvColorStatic::CtlColor(CDC* dc, UINT) {
+    dc->SetTextColor(m_text);
+    dc->SetBkColor(m_background);
+    return m_brush;
+}
+
+void CadvColorStatic::OnLButtonDown(UINT flags, CPoint at) {
+    if (m_chooseEnabled) ChooseColor();
+    CStatic::OnLButtonDown(flags, at);
+}
+
+// ---------------------------------------------------------------- CAdvInvioEdit
+
+BOOL CAdvInvioEdit::PreTranslateMessage(MSG* msg) {
+    if (msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) {
+        if (CWnd* parent = GetParent()) parent->SendMessage(WM_NEXTDLGCTL, 0, 0);
+        return TRUE;
+    }
+    return CEdit::PreTranslateMessage(msg);
+}
+
+// ---------------------------------------------------------------- CAdvListBox
+
+int CAdvListBox::VKeyToItem(UINT key, UINT caret) {
+    if (key == VK_DELETE) {
+        int count = GetCount();
+        // A deleted row pulls the next one into its index: look there again.
+        for (int i = 0; i < count;) {
+            if (GetSel(i) > 0) {
+                DeleteString(static_cast<UINT>(i));
+                --count;
+            } else {
+                ++i;
+            }
+        }
+    }
+    (void)caret;
+    return -1;
+}

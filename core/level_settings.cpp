@@ -1,0 +1,28 @@
+// Reads the levels switch, the view mode and the wall layers from the
+// current drawing's settings objects, afresh on each call.
+#include "core/level_settings.h"
+
+#include "settings/settings_store.h"
+#include "settings/setup_slots.h"
+
+bool LevelsSwitchedOff() {
+    const int slot = SetupVar::VELMLAYERQP;
+    int value = 0;
+    return GetVarInt(&slot, &value) && value != 0;
+}
+
+int CurrentViewMode() {
+    const int slot = SetupVar::VXDSTATE;
+    int value = 0;
+    // An unreadable store reads 0, which hides nothing.
+    GetVarInt(&slot, &value);
+    return value;
+}
+
+std::vector<std::string> DrawingWallLayers() {
+    VELM_LAYERMURI* walls = OpenLayerMuriObject();
+    if (!walls) return {};
+    std::vector<std::string> names = walls->entries;
+    walls->close();
+    return names;
+}

@@ -1,0 +1,21 @@
+// The two drawing settings that decide how layers are named and shown: the
+// levels switch `VELMLAYERQP` (non-zero: layer names carry no level and
+// every level reads as 0) and the view mode `VXDSTATE` ('2' 2D, '3' 3D,
+// 'E' both), and the drawing's list of 2D wall layers. Read afresh on each
+// call from the current drawing; a store that cannot be read gives levels
+// on, both views and the one wall layer "2DWALLS".
+#pragma once
+
+#include <string>
+#include <vector>
+
+// True when the current drawing's layer names carry no level.
+bool LevelsSwitchedOff();
+// The current drawing's view mode: 50 ('2'), 51 ('3') or 69 ('E').
+int CurrentViewMode();
+
+constexpr int kViewMode2D = 50;
+constexpr int kViewMode3D = 51;
+constexpr int kViewModeBoth = 69;
+// The 2D wall-layer names of the current drawing, in their order.
+std::vector<std::string> DrawingWallLayers();

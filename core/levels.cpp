@@ -1,0 +1,268 @@
+// Levels and layers. Layer-table walks are linear in the number of layers,
+// which stays small next to the entities of a drawing.
+#include "core/levels.h"
+
+#include <cmath>
+#include <optional>
+
+#include "core/entity_data.h"
+#include "core/host_services.h"
+#include "core/level_settings.h"
+#include "core/support_files.h"
+#include "host/ads/rbutil.h"
+#include "host/db/dbmain.h"
+#include "host/ed/cmdproc.h"
+#include "host/ui/resources.h"
+#include "host/win/files.h"
+#include "host/win/textutil.h"
+#include "settings/layer_catalogue.h"
+
+namespace {
+
+constexpr const char* kParamApp = "VELM5$_$PARAMETRI-";
+constexpr const char* kTempObjectName = "$$TEMP$$__$$";
+constexpr const char* kStairApp = "VELM6$_$MODE_SCALE-";
+
+ZcDbEntity* OpenEntity(const ads_name entity, ZcDb::OpenMode mode);
+bool HasXData(const ZcDbObject* obj, const char* app);
+void ShiftBlockLevels(ZcDbObjectId block, double delta);
+
+ZcDbLayerTableRecord* OpenLayer(std::string_view layer, ZcDb::OpenMode mode);
+
+}  // namespace
+
+void MakeLevelLayerName(std::string& name, double level) {
+    if (LevelsSwitchedOff()) return;
+    std::vector<std::string> layers;
+    GetLayerNames(layers);
+    name = LevelLayerNameAmong("VELM" + name, level, layers);
+}
+
+std::string LevelLayerNameAmong(std::string_view base, double level, const std::vector<std::string>& layerNames) {
+    for (const std::string& layer : layerNames) {
+        double found = 0.0;
+        std::string number;
+        if (!ParseLevelSuffix(layer, found, &number)) continue;
+        std::string_view layerBase = std::string_view(layer).substr(0, layer.size() - number.size() - 1);
+        if (host::iequals(layerBase, base) && std::fabs(found - level) < kLevelTolerance) return layer;
+    }
+    return std::string(base) + "$" + FormatRealTrim(level);
+}
+
+void GetLayerNames(std::vector<std::string>& names) {
+    names.clear();
+    ZcDbDatabase* db = GetWorkingDatabase();
+    ZcDbLayerTable* table = nullptr;
+    if (!db || db->getLayerTable(table, ZcDb::kForRead) != Zcad::eOk) return;
+    ZcDbSymbolTableIterator* it = nullptr;
+    if (table->newIterator(it) == Zcad::eOk && it) {
+        for (it->start(); !it->done(); it->step()) {
+            ZcDbLayerTableRecord* rec = nullptr;
+            if (it->getRecord(rec, ZcDb::kForRead) != Zcad::eOk) continue;
+            std::string name;
+            if (rec->getName(name) == Zcad::eOk) names.push_back(std::move(name));
+            rec->close();
+        }
+        delete it;
+    }
+    table->close();
+}
+
+int IsLayerVisible(std::string_view layer) {
+    ZcDbLayerTableRecord* rec = OpenLayer(layer, ZcDb::kForRead);
+    if (!rec) return 1;
+    const bool hidden = rec->isOff() || rec->isFrozen();
+    rec->close();
+    return hidden ? 0 : 1;
+}
+
+void SetLayerState(std::string_view layer, bool visible, int mode) {
+    ZcDbLayerTableRecord* rec = OpenLayer(layer, ZcDb::kForWrite);
+    if (!rec) return;
+    if (mode == 0 || mode == 2) rec->setIsOff(!visible);
+    if (mode == 1 || mode == 2) rec->setIsFrozen(!visible);
+    rec->close();
+}
+
+int SetLayerColorAndRegen(std::string_view layer, int color) {
+    ZcDbLayerTableRecord* rec = OpenLayer(layer, ZcDb::kForWrite);
+    if (!rec) return 7;
+    const int former = rec->colorIndex();
+    // Always a change, and always a real colour: never 256 (by layer).
+    if (former == color) color = color + 1;
+    if (color < 1 || color > 255) color = 1;
+    rec->setColorIndex(color);
+    rec->close();
+    const int quiet = 0;
+    const int echo = SysVarShort("CMDECHO", &quiet);
+    zcedCommand(RTSTR, "_REGEN", 0);
+    SysVarShort("CMDECHO", &echo);
+    return former;
+}
+
+int GetEntityLevel(const ads_name entity, double& level, std::string* base, bool followBlocks) {
+    level = 0.0;
+    ZcDbEntity* ent = OpenEntity(entity, ZcDb::kForRead);
+    if (!ent) return 0;
+    const bool stair = followBlocks && HasXData(ent, kStairApp);
+    const std::string layer = ent->layer();
+    ent->close();
+    if (stair) {
+        GetOrShiftBlockLevel(entity, level, false, 0.0);
+        if (base) base->clear();
+        return 1;
+    }
+    std::string number;
+    const int ok = ParseDollarNumber(layer, level, &number);
+    // With levels off nothing was read after a "$": the whole name is the base.
+    if (base) *base = !ok ? std::string() : number.empty() ? layer : layer.substr(0, layer.size() - number.size() - 1);
+    return ok;
+}
+
+void GetOrShiftBlockLevel(const ads_name entity, double& level, bool shift, double newLevel) {
+    ZcDbEntity* ent = OpenEntity(entity, ZcDb::kForRead);
+    if (!ent) return;
+    const ZcDbBlockReference* insert = ZcDbBlockReference::cast(ent);
+    const bool stair = insert && HasXData(ent, kStairApp);
+    const ZcDbObjectId block = insert ? insert->blockTableRecord() : ZcDbObjectId();
+    ent->close();
+    if (!stair || block.isNull()) return;
+    if (shift) {
+        if (!LevelsSwitchedOff()) ShiftBlockLevels(block, newLevel - level);
+        return;
+    }
+    level = 0.0;
+    ZcDbBlockTableRecord* rec = nullptr;
+    if (zcdbOpenObject(rec, block, ZcDb::kForRead) != Zcad::eOk) return;
+    ZcDbBlockTableRecordIterator* it = nullptr;
+    if (rec->newIterator(it) == Zcad::eOk && it) {
+        for (it->start(); !it->done(); it->step()) {
+            ZcDbEntity* inner = nullptr;
+            if (it->getEntity(inner, ZcDb::kForRead) != Zcad::eOk) continue;
+            double found = 0.0;
+            const bool has = ParseDollarNumber(inner->layer(), found) != 0;
+            inner->close();
+            if (has) {
+                level = found;
+                break;
+            }
+        }
+        delete it;
+    }
+    rec->close();
+}
+
+int GetParamObjectType(const ads_name entity) {
+    ZcDbEntity* obj = OpenEntity(entity, ZcDb::kForRead);
+    if (!obj) return -1;
+    resbuf* xdata = obj->xData(kParamApp);
+    obj->close();
+    int type = -1;
+    const resbuf* app = FindXDataApp(xdata, kParamApp);
+    const resbuf* label = app ? app->rbnext : nullptr;
+    if (label && label->restype == 1000 && label->resval.rstring &&
+        !host::iequals(label->resval.rstring, kTempObjectName)) {
+        const resbuf* code = label->rbnext;
+        if (code && code->restype == 1070) type = code->resval.rint;
+    }
+    zcutRelRb(xdata);
+    return type;
+}
+
+int GetArcData(const ads_name entity, ArcRecord& arc, ZcGeVector3d* normal) {
+    ZcDbEntity* ent = OpenEntity(entity, ZcDb::kForRead);
+    if (!ent) return 0;
+    const ZcDbArc* a = ZcDbArc::cast(ent);
+    if (!a) {
+        ent->close();
+        return 0;
+    }
+    const ZcGePoint3d c = a->center();
+    arc.centre = {c.x, c.y, c.z};
+    arc.radius = a->radius();
+    arc.startAngle = a->startAngle();
+    arc.endAngle = a->endAngle();
+    const ZcGeVector3d n = a->normal();
+    arc.normal = {n.x, n.y, n.z};
+    if (normal) *normal = n;
+    ent->close();
+    return 1;
+}
+
+HBITMAP LoadObjectBitmap(std::string_view folder, std::string_view prefix, std::string_view name) {
+    if (std::optional<std::string> library = FindSupportFile("velmObjBmp.dll")) {
+        if (HBITMAP bmp = LoadBitmapFromLibrary(*library, std::string(prefix) + std::string(name))) return bmp;
+    }
+    std::string file = std::string(folder) + std::string(name) + ".BMP";
+    if (std::optional<std::string> path = FindSupportFile(file)) return LoadBitmapFromFile(*path);
+    return nullptr;
+}
+
+HBITMAP LoadPreviewBitmap(std::string_view folder, std::string_view name) {
+    std::string dir(folder);
+    if (!dir.empty() && dir.back() != '/' && dir.back() != '\\') dir += '/';
+    if (HBITMAP bmp = LoadBitmapFromFile(dir + "velmAnteprime/_" + std::string(name) + ".BMP")) return bmp;
+    if (std::optional<std::string> library = FindSupportFile("velmPovTexture.dll"))
+        return LoadBitmapFromLibrary(*library, "IDB_" + std::string(name));
+    return nullptr;
+}
+
+namespace {
+
+ZcDbEntity* OpenEntity(const ads_name entity, ZcDb::OpenMode mode) {
+    ZcDbObjectId id;
+    if (zcdbGetObjectId(id, entity) != Zcad::eOk) return nullptr;
+    ZcDbEntity* ent = nullptr;
+    if (zcdbOpenObject(ent, id, mode) != Zcad::eOk) return nullptr;
+    return ent;
+}
+
+bool HasXData(const ZcDbObject* obj, const char* app) {
+    resbuf* xdata = obj->xData(app);
+    const bool has = FindXDataApp(xdata, app) != nullptr;
+    zcutRelRb(xdata);
+    return has;
+}
+
+// Moves each entity of the block on a level layer by `delta` levels, to the
+// layer of the same base; the catalogue makes layers that are missing.
+void ShiftBlockLevels(ZcDbObjectId block, double delta) {
+    AAR_LAYERC catalogue;
+    catalogue.ReadLayerDefFile("LAYERC.DEF");
+    ZcDbBlockTableRecord* rec = nullptr;
+    if (zcdbOpenObject(rec, block, ZcDb::kForRead) != Zcad::eOk) return;
+    ZcDbBlockTableRecordIterator* it = nullptr;
+    if (rec->newIterator(it) != Zcad::eOk || !it) {
+        rec->close();
+        return;
+    }
+    for (it->start(); !it->done(); it->step()) {
+        ZcDbEntity* inner = nullptr;
+        if (it->getEntity(inner, ZcDb::kForWrite) != Zcad::eOk) continue;
+        const std::string layer = inner->layer();
+        double found = 0.0;
+        std::string number;
+        if (ParseLevelSuffix(layer, found, &number)) {
+            // "VELM" + key + "$" + level: the key goes back through the service.
+            std::string name = layer.substr(0, layer.size() - number.size() - 1);
+            if (name.size() >= 4 && host::iequals(std::string_view(name).substr(0, 4), "VELM")) name.erase(0, 4);
+            EnsureLayer(name, catalogue, true, found + delta, false);
+            inner->setLayer(name);
+        }
+        inner->close();
+    }
+    delete it;
+    rec->close();
+}
+
+ZcDbLayerTableRecord* OpenLayer(std::string_view layer, ZcDb::OpenMode mode) {
+    ZcDbDatabase* db = GetWorkingDatabase();
+    ZcDbLayerTable* table = nullptr;
+    if (!db || db->getLayerTable(table, ZcDb::kForRead) != Zcad::eOk) return nullptr;
+    ZcDbLayerTableRecord* rec = nullptr;
+    if (table->getAt(layer, rec, mode) != Zcad::eOk) rec = nullptr;
+    table->close();
+    return rec;
+}
+
+}  // namespace

@@ -1,0 +1,126 @@
+// Support files and the configuration file. Every file is read whole by the
+// host's text-file reader (UTF-8 or Windows-1250, either line end) and then
+// scanned in memory, so no line is ever cut or split.
+#include "core/support_files.h"
+
+#include <limits>
+
+#include "host/win/files.h"
+#include "host/win/textutil.h"
+
+namespace {
+
+constexpr const char* kConfigFile = "VELMDCONFIG.CFG";
+
+int FolderOfSupportFile(std::string_view name, std::string& folder);
+std::optional<std::string> ValueAfterKey(const std::string& line, std::string_view key);
+std::optional<std::vector<std::string>> ConfigLines();
+
+}  // namespace
+
+int GetDataFolder(std::string& folder) { return FolderOfSupportFile("velmDconfig.cfg", folder); }
+
+int GetVxdListFolder(std::string& folder) { return FolderOfSupportFile("VXD.LST", folder); }
+
+int FindPatternFile(std::string_view name, std::string& path, bool check) {
+    std::string fileName(name);
+    fileName += ".pat";
+    if (std::optional<std::string> found = FindSupportFile(fileName)) {
+        path = *found;
+        return 1;
+    }
+    std::optional<std::string> standard = FindSupportFile("zwcadiso.pat");
+    if (!standard) return 0;
+    path = *standard;
+    if (!check) return 1;
+    std::optional<host::TextFile> file = host::readTextFile(*standard);
+    return file && PatternLinesDefine(file->lines, name) ? 1 : 0;
+}
+
+bool PatternLinesDefine(const std::vector<std::string>& lines, std::string_view name) {
+    for (const std::string& line : lines) {
+        if (line.empty() || line[0] != '*') continue;
+        std::string_view rest = std::string_view(line).substr(1);
+        if (rest.size() >= name.size() && host::iequals(rest.substr(0, name.size()), name)) return true;
+    }
+    return false;
+}
+
+int ReadConfigInt(std::string_view key) {
+    std::optional<std::vector<std::string>> lines = ConfigLines();
+    if (!lines) return -1;
+    return ConfigIntFromLines(*lines, key).value_or(-1);
+}
+
+int ReadConfigString(std::string_view key, std::string& value) {
+    std::optional<std::vector<std::string>> lines = ConfigLines();
+    if (!lines) return 0;
+    std::optional<std::string> found = ConfigStringFromLines(*lines, key);
+    if (!found) return 0;
+    value = std::move(*found);
+    return 1;
+}
+
+std::optional<int> ConfigIntFromLines(const std::vector<std::string>& lines, std::string_view key) {
+    for (const std::string& line : lines) {
+        std::optional<std::string> text = ValueAfterKey(line, key);
+        if (!text) continue;
+        std::optional<long long> number = host::parseIntegerPrefix(*text);
+        if (!number || *number < std::numeric_limits<int>::min() || *number > std::numeric_limits<int>::max())
+            continue;
+        return static_cast<int>(*number);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> ConfigStringFromLines(const std::vector<std::string>& lines, std::string_view key) {
+    for (const std::string& line : lines) {
+        std::optional<std::string> text = ValueAfterKey(line, key);
+        if (text && !text->empty()) return text;
+    }
+    return std::nullopt;
+}
+
+std::optional<LineCursor> OpenLineCursor(const std::string& path) {
+    std::optional<host::TextFile> file = host::readTextFile(path);
+    if (!file) return std::nullopt;
+    return LineCursor{std::move(*file), 0};
+}
+
+bool ReadLineNoEol(std::string& line, LineCursor& cursor) {
+    if (cursor.next >= cursor.file.lines.size()) return false;
+    line = cursor.file.lines[cursor.next++];
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    return true;
+}
+
+namespace {
+
+int FolderOfSupportFile(std::string_view name, std::string& folder) {
+    std::optional<std::string> path = FindSupportFile(name);
+    if (!path) return 0;
+    host::PathParts parts = host::splitPath(*path);
+    folder = parts.drive + parts.dir;
+    return 1;
+}
+
+// The text behind "KEY=" when the line starts with exactly that.
+std::optional<std::string> ValueAfterKey(const std::string& line, std::string_view key) {
+    if (key.empty() || line.size() <= key.size() || line.compare(0, key.size(), key) != 0 || line[key.size()] != '=')
+        return std::nullopt;
+    std::string value = line.substr(key.size() + 1);
+    while (!value.empty() && (value.back() == '\r' || value.back() == '\n')) value.pop_back();
+    return value;
+}
+
+std::optional<std::vector<std::string>> ConfigLines() {
+    // The file that marks the data folder is the configuration file itself;
+    // its found path keeps the case the file system gave it.
+    std::optional<std::string> path = FindSupportFile(kConfigFile);
+    if (!path) return std::nullopt;
+    std::optional<host::TextFile> file = host::readTextFile(*path);
+    if (!file) return std::nullopt;
+    return std::move(file->lines);
+}
+
+}  // namespace

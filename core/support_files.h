@@ -1,0 +1,52 @@
+// The module's support files: where they are (the host's support search
+// path), the data folder that "VELMDCONFIG.CFG" marks, the folder of the
+// view-mode lists, hatch pattern files, the configuration file's keys, and
+// a line reader over the one text-file reader of the host.
+//
+// Configuration lines are "KEY=value": the key matched exactly and
+// case-sensitively at the start of the line, no blank before "="; the first
+// matching line with a value wins. Lines are read whole, whatever their
+// length, and without their line ends.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/win/textfile.h"
+
+// The full path of `name` on the host's support search path.
+std::optional<std::string> FindSupportFile(std::string_view name);
+
+// The folder (with its trailing separator) of "VELMDCONFIG.CFG"; 1, or 0
+// with `folder` untouched when the file is not on the search path.
+int GetDataFolder(std::string& folder);
+// The same for "VXD.LST", the folder of the view-mode layer lists.
+int GetVxdListFolder(std::string& folder);
+
+// The pattern file NAME.pat, else the host's "zwcadiso.pat" (with `check`,
+// only when it defines a pattern whose name begins with `name`). 1 and the
+// path, or 0.
+int FindPatternFile(std::string_view name, std::string& path, bool check);
+// Whether pattern definition lines ("*NAME,description") hold one whose
+// name begins with `name`, without regard to case.
+bool PatternLinesDefine(const std::vector<std::string>& lines, std::string_view name);
+
+// The integer of `key` in the configuration file; -1 when absent.
+int ReadConfigInt(std::string_view key);
+// 1 and the value of `key`, or 0 (value untouched).
+int ReadConfigString(std::string_view key, std::string& value);
+// The same over lines already read.
+std::optional<int> ConfigIntFromLines(const std::vector<std::string>& lines, std::string_view key);
+std::optional<std::string> ConfigStringFromLines(const std::vector<std::string>& lines, std::string_view key);
+
+// A text file read whole, handed out line by line.
+struct LineCursor {
+    host::TextFile file;
+    std::size_t next = 0;
+};
+// Opens `path` for line reading; nullopt when it cannot be read.
+std::optional<LineCursor> OpenLineCursor(const std::string& path);
+// The next line without any trailing CR or LF; false at the end.
+bool ReadLineNoEol(std::string& line, LineCursor& cursor);

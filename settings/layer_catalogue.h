@@ -1,0 +1,79 @@
+// The layer catalogue ("LAYERC.DEF", and "TCLAYERC.DEF" for the "TC"
+// objects): which drawing layer, colour, linetype and line weight each
+// element key gets, grouped for display; and the layer service that turns
+// an element key into the final layer name and makes that layer exist.
+//
+// File format, one row per line:
+//   "**GROUP,"           a group line
+//   "***SUBGROUP,"       a subgroup line (under the last group)
+//   "KEY,LAYER,COLOUR,SPARE,LINETYPE,WEIGHT"   a data row
+// Fields are split on commas; an empty field keeps its default and does not
+// hide the fields after it. Defaults of a read row: colour 256, linetype
+// "Continuous", weight -3; texts empty. Blank lines are not rows. The file
+// is written back whole (temporary file, then renamed) in the encoding and
+// with the line ends it was read with; group paths are not written, they
+// follow from the group lines when the file is read again.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct AA_LAYERC {
+    std::string groupPath;  // "GROUP" or "GROUP%SUBGROUP"; empty on group lines
+    std::string key;        // element key; a group line's whole first field
+    std::string layerName;
+    std::int32_t color = 7;
+    std::string spare = " ";  // carried unchanged from reader to writer
+    std::string linetype = "Continuous";
+    std::int16_t lineWeight = -3;  // -3 default, -2 by block, -1 by layer, else 1/100 mm
+};
+
+class AAR_LAYERC : public std::vector<AA_LAYERC> {
+public:
+    // Empties the table and reads `fileName` found on the support search
+    // path: 1 when found (also when it then cannot be read: the table stays
+    // empty), 0 when not found.
+    int ReadLayerDefFile(const std::string& fileName);
+    // Rewrites `fileName`, found on the support search path, from the
+    // table; nothing when it is not found. False when nothing was written.
+    bool WriteLayerDefFile(const std::string& fileName) const;
+
+    // The same on a path: false when it cannot be read or written.
+    bool ReadLayerDefPath(const std::string& path);
+    bool WriteLayerDefPath(const std::string& path) const;
+    // The table from lines, and the lines of the table.
+    void ParseLayerDefLines(const std::vector<std::string>& lines);
+    std::vector<std::string> FormatLayerDefLines() const;
+
+    // The first data row whose key equals `key` without regard to case.
+    const AA_LAYERC* FindKey(const std::string& key) const;
+};
+
+// A missing layer described for its caller to make later.
+struct LayerAttrEntry {
+    std::string layerName;
+    std::string linetype;
+    std::int16_t lineWeight = -3;
+    std::int32_t colorIndex = 7;
+    std::uint8_t off = 0;
+    std::uint8_t createdLater = 0;  // 1: the layer was missing and is the caller's to make
+    LayerAttrEntry* next = nullptr;  // owned by the caller
+};
+
+// Longest layer name (and linetype) the service takes, in bytes.
+constexpr std::size_t kMaxLayerName = 259;
+
+// Turns the element key in `name` into its final layer name (the catalogue's
+// layer name, with the level suffix when `useLevel` is set and levels are
+// on) and makes that layer when it is missing, with the catalogue's colour,
+// linetype and line weight, through the host's "_-LAYER" command; off when
+// `viewMode` is set, TILEMODE is 1 and the drawing's view mode hides it.
+// With `deferred`, a missing layer is described there instead of made. An
+// existing layer is never changed. A final name longer than 259 bytes is
+// refused with a message and nothing is made.
+void EnsureLayer(std::string& name, const AAR_LAYERC& table, bool useLevel, double level, bool viewMode,
+                 LayerAttrEntry* deferred = nullptr);
+
+// Whether a new layer of that name is made off in that view mode.
+bool ViewModeHidesLayer(const std::string& name, int viewMode);

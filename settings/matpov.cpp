@@ -1,0 +1,236 @@
+// Render materials per layer: the catalogue reader and writer of
+// "LAYERPOV.DEF" and the VELM_MATPOV record with its merge and filing.
+#include "settings/matpov.h"
+
+#include <algorithm>
+#include <climits>
+#include <memory>
+
+#include "core/support_files.h"
+#include "host/db/dbdict.h"
+#include "host/win/textfile.h"
+#include "host/win/textutil.h"
+#include "settings/settings_store.h"
+
+VELM_SETTINGS_OBJECT_DEFINE(VELM_MATPOV)
+
+namespace {
+
+bool ReadSupportLayerPov(AAR_LAYERPOV& rows) {
+    auto path = FindSupportFile("LAYERPOV.DEF");
+    return path && ReadLayerPovFile(*path, rows);
+}
+
+LayerPovCatalogue& CatalogueSource() {
+    static LayerPovCatalogue source = ReadSupportLayerPov;
+    return source;
+}
+
+// One "%[^,]" conversion: at least one character up to a comma.
+bool ScanField(std::string_view line, std::size_t& pos, std::string& out) {
+    std::size_t end = line.find(',', pos);
+    if (end == std::string_view::npos) end = line.size();
+    if (end == pos) return false;
+    out.assign(line.substr(pos, end - pos));
+    pos = end;
+    return true;
+}
+
+bool ScanComma(std::string_view line, std::size_t& pos) {
+    if (pos >= line.size() || line[pos] != ',') return false;
+    ++pos;
+    return true;
+}
+
+// Scans "%[^,],%[^,],%lf,%d" into the row; fields that do not scan keep
+// what the row held (the mode carries over from the previous line).
+void ScanEntry(std::string_view line, AA_LAYERPOV& row) {
+    std::size_t pos = 0;
+    if (!ScanField(line, pos, row.layer) || !ScanComma(line, pos)) return;
+    if (!ScanField(line, pos, row.texture) || !ScanComma(line, pos)) return;
+    std::size_t used = 0;
+    auto scale = host::parseDoublePrefix(line.substr(pos), &used);
+    if (!scale) return;
+    row.scale = *scale;
+    pos += used;
+    if (!ScanComma(line, pos)) return;
+    auto mode = host::parseIntegerPrefix(line.substr(pos));
+    if (!mode) return;
+    row.integer = static_cast<int>(std::clamp<long long>(*mode, INT_MIN, INT_MAX));
+}
+
+std::string FirstField(std::string_view text) { return std::string(text.substr(0, text.find(','))); }
+
+AA_LAYERPOV* FindLayer(AAR_LAYERPOV& rows, const std::string& layer) {
+    for (AA_LAYERPOV& row : rows)
+        if (host::iequals(row.layer, layer)) return &row;
+    return nullptr;
+}
+
+bool ReadRowDwg(SettingsDwgReader& r, AA_LAYERPOV& row) {
+    short integer = 0;
+    if (!r.readText(row.group) || !r.readText(row.layer) || !r.readText(row.texture) || !r.readReal(row.scale) ||
+        !r.readInt16(integer))
+        return false;
+    row.integer = integer;
+    return true;
+}
+
+bool ReadRowDxf(SettingsDxfReader& r, AA_LAYERPOV& row) {
+    short integer = 0;
+    if (!ReadDxfText(r, 300, row.group) || !ReadDxfText(r, 300, row.layer) || !ReadDxfText(r, 300, row.texture) ||
+        !ReadDxfReal(r, 140, row.scale) || !ReadDxfShort(r, 170, integer))
+        return false;
+    row.integer = integer;
+    return true;
+}
+
+}  // namespace
+
+void SplitAtPercent(const std::string& path, std::string& group, std::string& subGroup) {
+    std::size_t at = path.find('%');
+    if (at == std::string::npos) {
+        group = path;
+        subGroup.clear();
+        return;
+    }
+    group = path.substr(0, at);
+    subGroup = path.substr(at + 1);
+}
+
+AAR_LAYERPOV ParseLayerPovLines(const std::vector<std::string>& lines) {
+    AAR_LAYERPOV table;
+    std::string groupName, groupPath;
+    int mode = 0;
+    for (const std::string& line : lines) {
+        std::string_view text(line);
+        bool heading = text.starts_with("**");
+        if (text.starts_with("***")) {
+            groupPath = groupName + "%" + FirstField(text.substr(3));
+        } else if (heading) {
+            groupName = FirstField(text.substr(2));
+            groupPath = groupName;
+        }
+        AA_LAYERPOV row;
+        row.integer = mode;
+        ScanEntry(text, row);
+        mode = row.integer;
+        if (!heading) row.group = groupPath;
+        table.push_back(std::move(row));
+    }
+    return table;
+}
+
+bool ReadLayerPovFile(const std::string& path, AAR_LAYERPOV& table) {
+    table.clear();
+    auto file = host::readTextFile(path);
+    if (!file) return false;
+    table = ParseLayerPovLines(file->lines);
+    return true;
+}
+
+std::vector<std::string> FormatLayerPovLines(const AAR_LAYERPOV& table) {
+    std::vector<std::string> lines;
+    lines.reserve(table.size());
+    for (const AA_LAYERPOV& row : table) {
+        if (row.layer.starts_with("**"))
+            lines.push_back(row.layer + ",");
+        else
+            lines.push_back(row.layer + "," + row.texture + "," + host::formatFixed(row.scale, 6) + "," +
+                            std::to_string(row.integer));
+    }
+    return lines;
+}
+
+void SetLayerPovCatalogue(LayerPovCatalogue source) { CatalogueSource() = std::move(source); }
+
+AAR_LAYERPOV LoadLayerPovCatalogue() {
+    AAR_LAYERPOV rows;
+    if (CatalogueSource() && !CatalogueSource()(rows)) rows.clear();
+    return rows;
+}
+
+void VELM_MATPOV::MergeRow(const AA_LAYERPOV& stored) {
+    if (AA_LAYERPOV* row = FindLayer(rows, stored.layer))
+        *row = stored;
+    else
+        rows.push_back(stored);
+}
+
+FilingStatus VELM_MATPOV::fileOutDwg(SettingsDwgWriter& w) const {
+    w.writeInt16(kFilingVersion);
+    w.writeInt16(static_cast<short>(rows.size()));
+    for (const AA_LAYERPOV& row : rows) {
+        w.writeText(row.group);
+        w.writeText(row.layer);
+        w.writeText(row.texture);
+        w.writeReal(row.scale);
+        w.writeInt16(static_cast<short>(row.integer));
+    }
+    return FilingStatus::kOk;
+}
+
+FilingStatus VELM_MATPOV::fileInDwg(SettingsDwgReader& r) {
+    Reset();
+    short version = 0;
+    int count = 0;
+    if (!r.readInt16(version) || !ReadDwgCount(r, count)) return FilingStatus::kReadFailed;
+    for (int i = 0; i < count; ++i) {
+        AA_LAYERPOV row;
+        if (!ReadRowDwg(r, row)) return FilingStatus::kReadFailed;
+        MergeRow(row);
+    }
+    return FilingStatus::kOk;
+}
+
+FilingStatus VELM_MATPOV::fileOutDxf(SettingsDxfWriter& w) const {
+    w.writeItem({100, std::string(kClassName)});
+    w.writeItem({170, static_cast<short>(rows.size())});
+    for (const AA_LAYERPOV& row : rows) {
+        w.writeItem({300, row.group});
+        w.writeItem({300, row.layer});
+        w.writeItem({300, row.texture});
+        w.writeItem({140, row.scale});
+        w.writeItem({170, static_cast<short>(row.integer)});
+    }
+    return FilingStatus::kOk;
+}
+
+FilingStatus VELM_MATPOV::fileInDxf(SettingsDxfReader& r) {
+    Reset();
+    if (!r.atSubclassData(kClassName)) return FilingStatus::kOk;
+    short count = 0;
+    if (!ReadDxfShort(r, 170, count)) return FilingStatus::kOk;
+    for (int i = 0; i < count; ++i) {
+        AA_LAYERPOV row;
+        // A row cut short is not merged: half a row would overwrite a
+        // catalogue row with empty fields.
+        if (!ReadRowDxf(r, row)) break;
+        MergeRow(row);
+    }
+    return FilingStatus::kOk;
+}
+
+VELM_MATPOV* OpenMatPovObject() {
+    // The settings dictionary is the one the store lives in (made with it).
+    VELM_SETUP* store = OpenSetupObject(true);
+    if (!store) return nullptr;
+    ZcDbObjectId dictId = store->ownerId();
+    store->close();
+    ZcDbDictionary* dict = nullptr;
+    if (dictId.isNull() || zcdbOpenObject(dict, dictId, ZcDb::kForRead) != Zcad::eOk) return nullptr;
+    ZcDbObjectId found;
+    dict->getAt(VELM_MATPOV::kClassName, found);
+    dict->close();
+    if (!found.isNull()) {
+        VELM_MATPOV* obj = nullptr;
+        return zcdbOpenObject(obj, found, ZcDb::kForWrite) == Zcad::eOk ? obj : nullptr;
+    }
+    auto made = std::make_unique<VELM_MATPOV>();
+    made->Reset();
+    if (zcdbOpenObject(dict, dictId, ZcDb::kForWrite) != Zcad::eOk) return nullptr;
+    Zcad::ErrorStatus es = dict->setAt(VELM_MATPOV::kClassName, made.get());
+    dict->close();
+    if (es != Zcad::eOk) return nullptr;
+    return made.release();  // resident now, open for write for the caller
+}

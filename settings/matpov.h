@@ -1,0 +1,90 @@
+// Render materials per layer: the rows of the layer/texture catalogue
+// "LAYERPOV.DEF" and the drawing's record VELM_MATPOV that holds them.
+//
+// A record always starts from the catalogue; the rows stored in a drawing
+// are merged over it when the drawing is read: a stored row replaces the
+// catalogue row of the same layer (letter case ignored), or is appended.
+// So a drawing follows later edits of the catalogue for layers it never
+// changed.
+//
+// Catalogue lines: "**group," opens a group, "***sub," a sub-group of the
+// current group (path "group%sub"), other lines are "layer,texture,scale,
+// mode". Group lines become rows with an empty group field.
+//
+// Filing: DWG version 7, a 16-bit count, per row group, layer, texture,
+// scale and the integer as 16 bits. DXF: subclass marker, 170 count, per
+// row 300 ×3, 140, 170; an item of another code ends reading at once,
+// keeping the rows merged so far.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "host/db/dbobject.h"
+#include "settings/settings_dbfiler.h"
+#include "settings/settings_filer.h"
+
+struct AA_LAYERPOV {
+    std::string group;
+    std::string layer;
+    std::string texture;
+    double scale = 0.0;
+    int integer = 0;
+    bool operator==(const AA_LAYERPOV&) const = default;
+};
+
+using AAR_LAYERPOV = std::vector<AA_LAYERPOV>;
+
+// Splits a group path at its first '%': the whole path and an empty
+// sub-group when there is none.
+void SplitAtPercent(const std::string& path, std::string& group, std::string& subGroup);
+
+// The rows of catalogue lines, as the catalogue reader makes them.
+AAR_LAYERPOV ParseLayerPovLines(const std::vector<std::string>& lines);
+// Reads a catalogue file; false when it cannot be read (the table empty).
+bool ReadLayerPovFile(const std::string& path, AAR_LAYERPOV& table);
+// The catalogue text of a table ("%s," for group rows, else
+// "%s,%s,%f,%d").
+std::vector<std::string> FormatLayerPovLines(const AAR_LAYERPOV& table);
+
+// Where new and re-read records take the catalogue from: fills the table
+// and says whether a catalogue was found. By default "LAYERPOV.DEF" found
+// on the support search path; an empty source gives no catalogue.
+using LayerPovCatalogue = std::function<bool(AAR_LAYERPOV&)>;
+void SetLayerPovCatalogue(LayerPovCatalogue source);
+// The catalogue's rows now (empty when there is no catalogue).
+AAR_LAYERPOV LoadLayerPovCatalogue();
+
+class VELM_MATPOV : public ZcDbObject {
+public:
+    VELM_SETTINGS_OBJECT_MEMBERS(VELM_MATPOV);
+    VELM_MATPOV() = default;
+    // A copy holds the same rows and is in no database.
+    VELM_MATPOV(const VELM_MATPOV& o) : ZcDbObject(), rows(o.rows) {}
+    VELM_MATPOV& operator=(const VELM_MATPOV& o) {
+        rows = o.rows;
+        return *this;
+    }
+
+    static constexpr const char* kClassName = "VELM_MATPOV";
+    static constexpr short kFilingVersion = 7;
+
+    AAR_LAYERPOV rows;
+
+    // A new record: the catalogue's rows.
+    void Reset() { rows = LoadLayerPovCatalogue(); }
+    // Overlays one stored row (see the banner).
+    void MergeRow(const AA_LAYERPOV& stored);
+
+    FilingStatus fileOutDwg(SettingsDwgWriter& w) const;
+    FilingStatus fileInDwg(SettingsDwgReader& r);
+    FilingStatus fileOutDxf(SettingsDxfWriter& w) const;
+    FilingStatus fileInDxf(SettingsDxfReader& r);
+};
+
+// The drawing's VELM_MATPOV in "VELMOR_6", open for write; made from the
+// catalogue when missing. Null when the drawing's settings cannot be
+// opened. The caller closes it. The class is registered with
+// VELM_MATPOV::rxInit() (and removed with rxUninit()).
+VELM_MATPOV* OpenMatPovObject();

@@ -1,0 +1,182 @@
+// The layer service and the layer helpers against a live drawing: the exact
+// answers sent to the host's layer command, existing layers left alone,
+// level layer names reused within the level tolerance, colours that always
+// change and never become "by layer", and the system-variable setters.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/host_services.h"
+#include "core/levels.h"
+#include "host/ads/sysvars.h"
+#include "settings/layer_catalogue.h"
+
+#include "tests/core/layer_fixture.h"
+
+
+TEST_F(LayerService, new_layer_gets_the_catalogue_attributes_in_order) {
+    std::string name = "2dwalls";
+    EnsureLayer(name, Catalogue(), false, 0.0, false);
+    EXPECT_EQ(name, "MURI");
+    ASSERT_EQ(answers.size(), 12u);
+    // The weight is a real in millimetres, however the host writes it.
+    EXPECT_NEAR(std::stod(answers[6]), 0.25, 1e-12);
+    answers[6] = "0.25";
+    EXPECT_EQ(answers, (std::vector<std::string>{"_N", "MURI", "_L", "DASHED", "MURI", "_LW", "0.25", "MURI", "_C",
+                                                 "1", "MURI", ""}));
+    // Quiet while it ran; the former values are back afterwards.
+    EXPECT_EQ(echoWhileRunning, 0);
+    EXPECT_EQ(regenWhileRunning, 0);
+    EXPECT_EQ(host::sysVarShort("CMDECHO"), 1);
+    EXPECT_EQ(host::sysVarShort("REGENMODE"), 1);
+}
+
+TEST_F(LayerService, negative_weights_send_no_weight_option) {
+    for (const char* key : {"3DWALLS", "2DFUNL"}) {
+        answers.clear();
+        std::string name = key;
+        EnsureLayer(name, Catalogue(), false, 0.0, false);
+        EXPECT_EQ(std::count(answers.begin(), answers.end(), "_LW"), 0) << key;
+        EXPECT_EQ(answers.size(), 9u) << key;
+    }
+}
+
+TEST_F(LayerService, key_missing_from_the_catalogue_is_the_layer_name_with_defaults) {
+    std::string name = "NOWA";
+    EnsureLayer(name, AAR_LAYERC(), false, 0.0, false);
+    EXPECT_EQ(name, "NOWA");
+    EXPECT_EQ(answers, (std::vector<std::string>{"_N", "NOWA", "_L", "Continuous", "NOWA", "_C", "7", "NOWA", ""}));
+}
+
+TEST_F(LayerService, existing_layer_is_never_changed) {
+    AddLayer("MURI", 5);
+    std::string name = "2DWALLS";
+    LayerAttrEntry entry;
+    entry.createdLater = 7;
+    EnsureLayer(name, Catalogue(), false, 0.0, true, &entry);
+    EXPECT_EQ(name, "MURI");
+    EXPECT_TRUE(answers.empty());
+    EXPECT_EQ(entry.createdLater, 0);
+    EXPECT_EQ(LayerColor("MURI"), 5);
+}
+
+TEST_F(LayerService, deferred_entry_describes_the_missing_layer_and_leaves_the_drawing) {
+    std::string name = "2DWALLS";
+    LayerAttrEntry entry;
+    EnsureLayer(name, Catalogue(), false, 0.0, true, &entry);
+    EXPECT_TRUE(answers.empty());
+    EXPECT_EQ(entry.createdLater, 1);
+    EXPECT_EQ(entry.layerName, "MURI");
+    EXPECT_EQ(entry.linetype, "DASHED");
+    EXPECT_EQ(entry.lineWeight, 25);
+    EXPECT_EQ(entry.colorIndex, 1);
+    EXPECT_EQ(entry.off, 0);
+    EXPECT_EQ(LayerColor("MURI"), -1);
+}
+
+TEST_F(LayerService, level_name_reuses_an_existing_layer_of_equal_level) {
+    AddLayer("VELMMURI$3.50", 2);
+    std::string name = "2DWALLS";
+    EnsureLayer(name, Catalogue(), true, 3.5, false);
+    EXPECT_EQ(name, "VELMMURI$3.50");
+    EXPECT_TRUE(answers.empty());
+
+    name = "2DWALLS";
+    EnsureLayer(name, Catalogue(), true, 300.0, false);
+    EXPECT_EQ(name, "VELMMURI$300");
+    ASSERT_GE(answers.size(), 2u);
+    EXPECT_EQ(answers[1], "VELMMURI$300");
+}
+
+TEST_F(LayerService, overlong_layer_name_is_refused_without_touching_the_drawing) {
+    std::string name(300, 'W');
+    EnsureLayer(name, AAR_LAYERC(), false, 0.0, false);
+    EXPECT_TRUE(answers.empty());
+    EXPECT_NE(transcript().find("Nazwa warstwy jest za długa"), std::string::npos);
+}
+
+TEST(LevelNames, equal_levels_within_tolerance_reuse_the_first_layer) {
+    const std::vector<std::string> layers = {"VELMMURI$3.5000002", "velmmuri$3.50", "VELMMURI$3.5000001", "VELMMURI$3.5", "VELMMURI$-2"};
+    EXPECT_EQ(LevelLayerNameAmong("VELMMURI", 3.5, layers), "velmmuri$3.50");
+    EXPECT_EQ(LevelLayerNameAmong("VELMMURI", -2.0, layers), "VELMMURI$-2");
+    EXPECT_EQ(LevelLayerNameAmong("VELMMURI", 0.0, layers), "VELMMURI$0");
+    EXPECT_EQ(LevelLayerNameAmong("VELMMUR", 3.5, layers), "VELMMUR$3.5");
+    EXPECT_EQ(LevelLayerNameAmong("VELMMURI", 12.25, {}), "VELMMURI$12.25");
+}
+
+TEST_F(LayerService, layer_colour_always_changes_and_wraps_past_255_to_1) {
+    AddLayer("A", 3);
+    AddLayer("B", 255);
+    EXPECT_EQ(SetLayerColorAndRegen("A", 3), 3);
+    EXPECT_EQ(LayerColor("A"), 4);
+    EXPECT_EQ(SetLayerColorAndRegen("A", 9), 4);
+    EXPECT_EQ(LayerColor("A"), 9);
+    EXPECT_EQ(SetLayerColorAndRegen("B", 255), 255);
+    EXPECT_EQ(LayerColor("B"), 1);
+    EXPECT_EQ(regens, 3);
+    EXPECT_EQ(SetLayerColorAndRegen("BRAK", 3), 7);
+    EXPECT_EQ(host::sysVarShort("CMDECHO"), 1);
+}
+
+TEST_F(LayerService, layer_visibility_and_names) {
+    AddLayer("WYŁ", 3, true);
+    AddLayer("ZAMR", 4);
+    SetLayerState("ZAMR", false, 1);
+    EXPECT_EQ(IsLayerVisible("WYŁ"), 0);
+    EXPECT_EQ(IsLayerVisible("ZAMR"), 0);
+    EXPECT_EQ(IsLayerVisible("0"), 1);
+    EXPECT_EQ(IsLayerVisible("BRAK"), 1);
+    SetLayerState("WYŁ", true, 2);
+    SetLayerState("ZAMR", true, 2);
+    EXPECT_EQ(IsLayerVisible("WYŁ"), 1);
+    EXPECT_EQ(IsLayerVisible("ZAMR"), 1);
+    std::vector<std::string> names = {"stare"};
+    GetLayerNames(names);
+    EXPECT_EQ(names, (std::vector<std::string>{"0", "WYŁ", "ZAMR"}));
+}
+
+TEST_F(LayerService, system_variable_setters_return_the_former_value) {
+    int zero = 0;
+    int readOnly = -1;
+    EXPECT_EQ(SysVarShort("CMDECHO", &zero), 1);
+    EXPECT_EQ(host::sysVarShort("CMDECHO"), 0);
+    EXPECT_EQ(SysVarShort("CMDECHO", &readOnly), 0);
+    EXPECT_EQ(host::sysVarShort("CMDECHO"), 0);
+
+    const double scale = 2.5;
+    const int off = 0, on = 1;
+    const double before = host::sysVarReal("DIMSCALE");
+    EXPECT_DOUBLE_EQ(SysVarReal("DIMSCALE", &scale, &off), before);
+    EXPECT_DOUBLE_EQ(host::sysVarReal("DIMSCALE"), before);
+    EXPECT_DOUBLE_EQ(SysVarReal("DIMSCALE", &scale, &on), before);
+    EXPECT_DOUBLE_EQ(host::sysVarReal("DIMSCALE"), 2.5);
+
+    std::string former = "x";
+    EXPECT_EQ(SysVarString("CLAYER", "", former), RTNORM);
+    EXPECT_EQ(former, "0");
+    EXPECT_EQ(SysVarString("NIEZNANA", "a", former), RTERROR);
+    EXPECT_EQ(former, "0");
+    // A text variable read as a number gives 0 and changes nothing.
+    EXPECT_EQ(SysVarShort("CLAYER", &readOnly), 0);
+
+    ads_point was = {9, 9, 9};
+    const ads_point to = {1, 2, 3};
+    EXPECT_EQ(SysVarPoint("LASTPOINT", to, was), RTNORM);
+    EXPECT_EQ(was[0], 0.0);
+    EXPECT_EQ(SysVarPoint("LASTPOINT", nullptr, was), RTNORM);
+    EXPECT_EQ(was[2], 3.0);
+    // A 2D point variable stays 2D.
+    EXPECT_EQ(SysVarPoint("SNAPBASE", to, nullptr), RTNORM);
+    EXPECT_EQ(host::sysVarPoint("SNAPBASE").y, 2.0);
+}
+
+TEST_F(LayerService, yes_no_question_answers) {
+    push({"tak", "Nie", "", "!cancel"});
+    EXPECT_EQ(AskYesNo("Usunąć?", 0), 1);
+    EXPECT_EQ(AskYesNo("Usunąć?", 1), 0);
+    EXPECT_EQ(AskYesNo("Usunąć?", 1), 1);
+    EXPECT_EQ(AskYesNo("Usunąć?", 1), -1);
+    EXPECT_NE(transcript().find("Usunąć?"), std::string::npos);
+}

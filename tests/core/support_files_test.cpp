@@ -1,0 +1,70 @@
+// The configuration file's key matching, pattern-file definitions and the
+// line reader: exact keys, values that must be present, prefix names, and
+// lines read whole without their line ends.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/support_files.h"
+#include "tests/host/win_testdir.h"
+
+TEST(ConfigFile, key_must_match_exactly_and_be_followed_by_equals) {
+    const std::vector<std::string> lines = {
+        "# NUM_INF_VANI=1",  "NUM_INF_VANI =2", "NUM_INF_VANIX=4", "num_inf_vani=5",
+        "NUM_INF_VANI= 3 pokoje", "NUM_INF_VANI=6",
+    };
+    EXPECT_EQ(ConfigIntFromLines(lines, "NUM_INF_VANI"), 3);
+    EXPECT_EQ(ConfigIntFromLines(lines, "STR_INF_VANI"), std::nullopt);
+    EXPECT_EQ(ConfigIntFromLines({"STR_INF_VANI=-75"}, "STR_INF_VANI"), -75);
+    // A line whose value is no number does not match; a later one does.
+    EXPECT_EQ(ConfigIntFromLines({"STR_INF_VANI=abc", "STR_INF_VANI=7"}, "STR_INF_VANI"), 7);
+    EXPECT_EQ(ConfigIntFromLines({"STR_INF_VANI=99999999999"}, "STR_INF_VANI"), std::nullopt);
+}
+
+TEST(ConfigFile, empty_string_value_does_not_match_a_later_one_does) {
+    const std::vector<std::string> lines = {"PATHCATALOG=", "PATHCATALOG=C:\\Katalog bloków\\", "PATHCATALOG=x"};
+    EXPECT_EQ(ConfigStringFromLines(lines, "PATHCATALOG"), "C:\\Katalog bloków\\");
+    EXPECT_EQ(ConfigStringFromLines({"PATHCATALOG="}, "PATHCATALOG"), std::nullopt);
+    // The rest of the line is the value, blanks included, however long.
+    const std::string longValue = " " + std::string(1000, 'k');
+    EXPECT_EQ(ConfigStringFromLines({"PATHCATALOG=" + longValue}, "PATHCATALOG"), longValue);
+}
+
+TEST(ConfigFile, shipped_file_gives_its_numbers) {
+    std::optional<LineCursor> cfg = OpenLineCursor(std::string(VELM_SOURCE_DIR) + "/support/VELMDCONFIG.CFG");
+    ASSERT_TRUE(cfg);
+    EXPECT_EQ(ConfigIntFromLines(cfg->file.lines, "STR_INF_VANI"), 75);
+    EXPECT_EQ(ConfigIntFromLines(cfg->file.lines, "NUM_INF_VANI"), 78);
+    EXPECT_EQ(ConfigStringFromLines(cfg->file.lines, "PATHCATALOG"), std::nullopt);
+}
+
+TEST(PatternFile, definition_name_may_only_begin_with_the_asked_name) {
+    const std::vector<std::string> lines = {";; comment", "*ANSI31, ANSI Iron, Brick, Stone masonry",
+                                            "45, 0,0, 0,.125"};
+    EXPECT_TRUE(PatternLinesDefine(lines, "ANSI3"));
+    EXPECT_TRUE(PatternLinesDefine(lines, "ansi31"));
+    EXPECT_FALSE(PatternLinesDefine(lines, "ANSI32"));
+    EXPECT_FALSE(PatternLinesDefine(lines, "ANSI311"));
+    EXPECT_FALSE(PatternLinesDefine({"ANSI31"}, "ANSI31"));
+}
+
+TEST(PatternFile, host_standard_file_defines_its_patterns) {
+    std::optional<LineCursor> pat = OpenLineCursor(std::string(VELM_SOURCE_DIR) + "/support/host/zwcadiso.pat");
+    ASSERT_TRUE(pat);
+    EXPECT_TRUE(PatternLinesDefine(pat->file.lines, "ANSI3"));
+}
+
+TEST(LineReader, strips_line_ends_only_and_keeps_a_last_line_whole) {
+    TestDir dir;
+    const std::string tail(5000, 'x');
+    dir.write("a.txt", "one\r\ntwo\r\n\r\n" + tail + "z");
+    std::optional<LineCursor> cursor = OpenLineCursor(dir.path("a.txt"));
+    ASSERT_TRUE(cursor);
+    std::string line;
+    std::vector<std::string> lines;
+    while (ReadLineNoEol(line, *cursor)) lines.push_back(line);
+    EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "", tail + "z"}));
+    EXPECT_FALSE(ReadLineNoEol(line, *cursor));
+    EXPECT_FALSE(OpenLineCursor(dir.path("missing.txt")));
+}

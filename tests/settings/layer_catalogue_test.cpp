@@ -1,0 +1,121 @@
+// The layer catalogue file: rows, group paths, empty fields, and writing an
+// unchanged table back to the same bytes in either encoding.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/win/textfile.h"
+#include "settings/layer_catalogue.h"
+#include "tests/host/win_testdir.h"
+
+namespace {
+
+AAR_LAYERC Parse(std::initializer_list<std::string> lines) {
+    AAR_LAYERC table;
+    table.ParseLayerDefLines(std::vector<std::string>(lines));
+    return table;
+}
+
+}  // namespace
+
+TEST(LayerCatalogue, data_row_gives_all_six_fields) {
+    AAR_LAYERC t = Parse({"2DWALLS,MURI,1,X,DASHED,25"});
+    ASSERT_EQ(t.size(), 1u);
+    const AA_LAYERC* row = t.FindKey("2dwalls");
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->layerName, "MURI");
+    EXPECT_EQ(row->color, 1);
+    EXPECT_EQ(row->spare, "X");
+    EXPECT_EQ(row->linetype, "DASHED");
+    EXPECT_EQ(row->lineWeight, 25);
+}
+
+TEST(LayerCatalogue, empty_field_does_not_hide_the_fields_after_it) {
+    AAR_LAYERC t = Parse({"2DWALLS,MURI,1,,DASHED,25", "KEY,LAYER", "K2,L2,abc,,,"});
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[0].spare, "");
+    EXPECT_EQ(t[0].linetype, "DASHED");
+    EXPECT_EQ(t[0].lineWeight, 25);
+    // Missing fields keep the reader's defaults; no line end in the name.
+    EXPECT_EQ(t[1].layerName, "LAYER");
+    EXPECT_EQ(t[1].color, 256);
+    EXPECT_EQ(t[1].linetype, "Continuous");
+    EXPECT_EQ(t[1].lineWeight, -3);
+    EXPECT_EQ(t[2].color, 256);
+    EXPECT_EQ(t[2].linetype, "Continuous");
+}
+
+TEST(LayerCatalogue, group_lines_set_the_group_path_of_the_rows_below) {
+    AAR_LAYERC t = Parse({"A0,L", "***EARLY,", "A1,L", "**WALLS,", "A2,L", "***OUTER,", "A3,L", "**ROOFS,", "A4,L"});
+    ASSERT_EQ(t.size(), 9u);
+    EXPECT_EQ(t[0].groupPath, "");
+    EXPECT_EQ(t[1].key, "***EARLY");
+    EXPECT_EQ(t[2].groupPath, "%EARLY");
+    EXPECT_EQ(t[3].groupPath, "");
+    EXPECT_EQ(t[3].key, "**WALLS");
+    EXPECT_EQ(t[4].groupPath, "WALLS");
+    EXPECT_EQ(t[5].groupPath, "");
+    EXPECT_EQ(t[6].groupPath, "WALLS%OUTER");
+    EXPECT_EQ(t[8].groupPath, "ROOFS");
+    // A group name without its comma runs to the end of the line only.
+    EXPECT_EQ(Parse({"**ŚCIANY", "K,L"})[1].groupPath, "ŚCIANY");
+}
+
+TEST(LayerCatalogue, unchanged_table_writes_back_every_field) {
+    AAR_LAYERC t = Parse({"**WALLS,x", "KEY,LAYER", "", "2DWALLS,MURI,1,,DASHED,25"});
+    EXPECT_EQ(t.FormatLayerDefLines(),
+              (std::vector<std::string>{"**WALLS,", "KEY,LAYER,256,,Continuous,-3", "2DWALLS,MURI,1,,DASHED,25"}));
+    AA_LAYERC fresh;
+    EXPECT_EQ(fresh.color, 7);
+    EXPECT_EQ(fresh.spare, " ");
+    EXPECT_EQ(fresh.linetype, "Continuous");
+    EXPECT_EQ(fresh.lineWeight, -3);
+}
+
+TEST(LayerCatalogue, round_trip_keeps_polish_names_in_utf8) {
+    TestDir dir;
+    const std::string text = "**Ściany,\r\n***Rzut,\r\n2DWALLS,Mury żółte,7,Ściany - lico,Continuous,50\r\n";
+    dir.write("LAYERC.DEF", text);
+    AAR_LAYERC t;
+    ASSERT_TRUE(t.ReadLayerDefPath(dir.path("LAYERC.DEF")));
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[2].groupPath, "Ściany%Rzut");
+    EXPECT_EQ(t[2].layerName, "Mury żółte");
+    ASSERT_TRUE(t.WriteLayerDefPath(dir.path("LAYERC.DEF")));
+    EXPECT_EQ(dir.read("LAYERC.DEF"), text);
+}
+
+TEST(LayerCatalogue, round_trip_keeps_windows_1250_bytes) {
+    TestDir dir;
+    const std::string text = host::encodeWindows1250("**Ściany,\n2DWALLS,Łuk,3,Ąę,Continuous,-1\n");
+    dir.write("TCLAYERC.DEF", text);
+    AAR_LAYERC t;
+    ASSERT_TRUE(t.ReadLayerDefPath(dir.path("TCLAYERC.DEF")));
+    ASSERT_EQ(t.size(), 2u);
+    EXPECT_EQ(t[1].layerName, "Łuk");
+    EXPECT_EQ(t[1].spare, "Ąę");
+    EXPECT_EQ(t[1].groupPath, "Ściany");
+    ASSERT_TRUE(t.WriteLayerDefPath(dir.path("TCLAYERC.DEF")));
+    EXPECT_EQ(dir.read("TCLAYERC.DEF"), text);
+}
+
+TEST(LayerCatalogue, shipped_catalogues_parse_and_write_back_unchanged) {
+    for (const char* name : {"LAYERC.DEF", "TCLAYERC.DEF"}) {
+        const std::string path = std::string(VELM_SOURCE_DIR) + "/support/" + name;
+        std::optional<host::TextFile> file = host::readTextFile(path);
+        ASSERT_TRUE(file) << name;
+        AAR_LAYERC t;
+        ASSERT_TRUE(t.ReadLayerDefPath(path));
+        ASSERT_FALSE(t.empty());
+        for (const AA_LAYERC& row : t) {
+            if (row.key.rfind("**", 0) == 0) continue;
+            EXPECT_FALSE(row.layerName.empty()) << row.key;
+            EXPECT_NE(row.color, 256) << row.key;
+            EXPECT_GE(row.lineWeight, -3) << row.key;
+        }
+        std::vector<std::string> nonBlank;
+        for (const std::string& line : file->lines)
+            if (!line.empty()) nonBlank.push_back(line);
+        EXPECT_EQ(t.FormatLayerDefLines(), nonBlank) << name;
+    }
+}

@@ -1,0 +1,204 @@
+// Render materials per layer: the catalogue reader, the merge of stored rows
+// over the catalogue, filing round trips, and the registry render settings.
+#include "settings/matpov.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+
+#include "host/win/registry.h"
+#include "host/win/textfile.h"
+#include "host/win/textutil.h"
+#include "settings/matpov_registry.h"
+#include "tests/host/win_testdir.h"
+#include "tests/settings/memory_filer.h"
+
+namespace {
+
+const std::vector<std::string> kCatalogue = {
+    "**Muri,",
+    "WALLS,T_Brick,1.000000,1",
+    "***Esterni,",
+    "WALLS_EXT,T_Stone,2.5,2",
+    "**Tetti,",
+    "ROOF,T_Tile,0.5,1",
+    "ROOF_B,T_Tile",
+};
+
+class MatPovTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetLayerPovCatalogue([](AAR_LAYERPOV& rows) {
+            rows = ParseLayerPovLines(kCatalogue);
+            return true;
+        });
+    }
+    void TearDown() override { SetLayerPovCatalogue({}); }
+};
+
+AA_LAYERPOV Row(std::string group, std::string layer, std::string texture, double scale, int integer) {
+    return {std::move(group), std::move(layer), std::move(texture), scale, integer};
+}
+
+}  // namespace
+
+TEST_F(MatPovTest, catalogue_lines_give_group_paths_and_heading_rows) {
+    AAR_LAYERPOV t = ParseLayerPovLines(kCatalogue);
+    ASSERT_EQ(t.size(), 7u);
+    EXPECT_EQ(t[0], Row("", "**Muri", "", 0.0, 0));
+    EXPECT_EQ(t[1], Row("Muri", "WALLS", "T_Brick", 1.0, 1));
+    EXPECT_EQ(t[2].group, "");
+    EXPECT_EQ(t[2].layer, "***Esterni");
+    EXPECT_EQ(t[3], Row("Muri%Esterni", "WALLS_EXT", "T_Stone", 2.5, 2));
+    EXPECT_EQ(t[5].group, "Tetti");
+    // Two fields only: scale 0 and the mode of the line before.
+    EXPECT_EQ(t[6], Row("Tetti", "ROOF_B", "T_Tile", 0.0, 1));
+    std::string g, s;
+    SplitAtPercent(t[3].group, g, s);
+    EXPECT_EQ(g, "Muri");
+    EXPECT_EQ(s, "Esterni");
+    SplitAtPercent("Tetti", g, s);
+    EXPECT_EQ(g, "Tetti");
+    EXPECT_EQ(s, "");
+}
+
+TEST_F(MatPovTest, catalogue_written_back_reads_the_same_rows) {
+    AAR_LAYERPOV t = ParseLayerPovLines(kCatalogue);
+    std::vector<std::string> lines = FormatLayerPovLines(t);
+    EXPECT_EQ(lines[1], "WALLS,T_Brick,1.000000,1");
+    EXPECT_EQ(lines[2], "***Esterni,");
+    EXPECT_EQ(ParseLayerPovLines(lines), t);
+}
+
+TEST_F(MatPovTest, stored_rows_replace_catalogue_rows_ignoring_case_or_are_appended) {
+    VELM_MATPOV stored;
+    stored.rows = {Row("X", "walls", "T_Wood", 3.0, 0), Row("", "NEWLAYER", "T_Glass", 1.0, 2)};
+    MemoryDwgStream dwg;
+    ASSERT_EQ(stored.fileOutDwg(dwg), FilingStatus::kOk);
+    VELM_MATPOV read;
+    ASSERT_EQ(read.fileInDwg(dwg), FilingStatus::kOk);
+    ASSERT_EQ(read.rows.size(), kCatalogue.size() + 1);
+    EXPECT_EQ(read.rows[1], Row("X", "walls", "T_Wood", 3.0, 0));
+    EXPECT_EQ(read.rows.back(), Row("", "NEWLAYER", "T_Glass", 1.0, 2));
+    EXPECT_EQ(read.rows[3].texture, "T_Stone");
+}
+
+TEST_F(MatPovTest, dxf_round_trip_keeps_rows_sharing_a_texture_and_stops_at_a_foreign_item) {
+    SetLayerPovCatalogue({});  // no catalogue: only what the drawing holds
+    VELM_MATPOV stored;
+    stored.rows = {Row("G", "A", "T_Same", 1.0, -3), Row("G", "B", "T_Same", 2.0, 1)};
+    MemoryDxfStream dxf;
+    stored.fileOutDxf(dxf);
+    VELM_MATPOV read;
+    read.fileInDxf(dxf);
+    EXPECT_EQ(read.rows, stored.rows);  // the 16-bit integer comes back signed
+
+    MemoryDxfStream cut;
+    stored.fileOutDxf(cut);
+    cut.items.resize(2 + 5 + 3);  // marker, count, one row, half a row
+    cut.items.push_back({1, std::string("foreign")});
+    VELM_MATPOV partial;
+    partial.fileInDxf(cut);
+    ASSERT_EQ(partial.rows.size(), 1u);
+    EXPECT_EQ(partial.rows[0].layer, "A");
+}
+
+TEST_F(MatPovTest, missing_catalogue_file_leaves_an_empty_table) {
+    AAR_LAYERPOV t = {Row("", "x", "", 0, 0)};
+    EXPECT_FALSE(ReadLayerPovFile("/nonexistent/LAYERPOV.DEF", t));
+    EXPECT_TRUE(t.empty());
+}
+
+class RenderRegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override { host::setRegistryFile(dir.path("registry")); }
+    void TearDown() override { host::setRegistryFile(dir.path("unused")); }
+    TestDir dir;
+};
+
+TEST_F(RenderRegistryTest, absent_key_gives_the_defaults) {
+    int colour = 0, quality = 0, noLights = 7;
+    double ambient = 0, brightness = 5;
+    std::string folder = "x";
+    ReadRegistryVariables("povColSfondo", &colour, nullptr, nullptr);
+    ReadRegistryVariables("QUALITARADIOSITY", &quality, nullptr, nullptr);
+    ReadRegistryVariables("povSenzaLuci", &noLights, nullptr, nullptr);
+    ReadRegistryVariables("povIntAmbiente", nullptr, &ambient, nullptr);
+    ReadRegistryVariables("povBrightness", nullptr, &brightness, nullptr);
+    ReadRegistryVariables("povDirSupporto", nullptr, nullptr, &folder);
+    EXPECT_EQ(colour, 15540736);
+    EXPECT_EQ(quality, 2);
+    EXPECT_EQ(noLights, 0);
+    EXPECT_DOUBLE_EQ(ambient, 1.0);
+    EXPECT_DOUBLE_EQ(brightness, 0.0);
+    EXPECT_EQ(folder, "");
+}
+
+TEST_F(RenderRegistryTest, values_are_stored_as_text_and_read_back) {
+    double ambient = 1.5;
+    int colour = 123456;
+    EXPECT_EQ(WriteRegistryVariable("povIntAmbiente", nullptr, &ambient, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(WriteRegistryVariable("povColZenit", &colour, &ambient, nullptr), ERROR_SUCCESS);  // integer wins
+    EXPECT_EQ(WriteRegistryVariable("povDirSupporto", nullptr, nullptr, "C:\\tex"), ERROR_SUCCESS);
+    std::string text;
+    ReadRegistryVariables("povIntAmbiente", nullptr, nullptr, &text);
+    EXPECT_EQ(text, "1.500000");
+    double back = 0;
+    ReadRegistryVariables("povIntAmbiente", nullptr, &back, nullptr);
+    EXPECT_DOUBLE_EQ(back, 1.5);
+    int zenit = 0;
+    ReadRegistryVariables("povColZenit", &zenit, nullptr, nullptr);
+    EXPECT_EQ(zenit, 123456);
+    ReadRegistryVariables("povDirSupporto", nullptr, nullptr, &text);
+    EXPECT_EQ(text, "C:\\tex");
+}
+
+TEST_F(RenderRegistryTest, unterminated_or_unparsable_text_is_read_safely) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kRenderSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const char digits[] = {'4', '2'};  // no terminator stored
+    RegSetValueExW(key, "povColSfondo", 0, REG_SZ, reinterpret_cast<const BYTE*>(digits), 2);
+    RegSetValueExW(key, "povColZenit", 0, REG_SZ, reinterpret_cast<const BYTE*>("blue"), 5);
+    std::string longText(400, '7');
+    RegSetValueExW(key, "povColAmbiente", 0, REG_SZ, reinterpret_cast<const BYTE*>(longText.c_str()),
+                   static_cast<DWORD>(longText.size() + 1));
+    RegCloseKey(key);
+    int sfondo = 0, zenit = 0, ambiente = 0;
+    ReadRegistryVariables("povColSfondo", &sfondo, nullptr, nullptr);
+    ReadRegistryVariables("povColZenit", &zenit, nullptr, nullptr);
+    ReadRegistryVariables("povColAmbiente", &ambiente, nullptr, nullptr);
+    EXPECT_EQ(sfondo, 42);
+    EXPECT_EQ(zenit, 16159600);
+    EXPECT_EQ(ambiente, 9633776);  // too long for the buffer: the default stands
+}
+
+// The shipped catalogue: every line scans, every layer key is a key of the
+// layer catalogue, and no layer is listed twice.
+TEST(LayerPovShipped, default_catalogue_names_catalogue_layers_once) {
+    std::filesystem::path support = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "support";
+    AAR_LAYERPOV rows;
+    ASSERT_TRUE(ReadLayerPovFile((support / "LAYERPOV.DEF").string(), rows));
+    auto layerc = host::readTextFile((support / "LAYERC.DEF").string());
+    ASSERT_TRUE(layerc);
+    std::set<std::string> keys;
+    for (const std::string& line : layerc->lines) keys.insert(line.substr(0, line.find(',')));
+    std::set<std::string> seen;
+    int entries = 0;
+    for (const AA_LAYERPOV& row : rows) {
+        if (row.layer.starts_with("**")) {
+            EXPECT_TRUE(keys.count(row.layer)) << row.layer;
+            continue;
+        }
+        ++entries;
+        EXPECT_TRUE(keys.count(row.layer)) << row.layer;
+        EXPECT_TRUE(seen.insert(host::toUpper(row.layer)).second) << row.layer;
+        EXPECT_FALSE(row.texture.empty()) << row.layer;
+        EXPECT_GT(row.scale, 0.0) << row.layer;
+        EXPECT_GE(row.integer, 0);
+        EXPECT_LE(row.integer, 2);
+        EXPECT_FALSE(row.group.empty()) << row.layer;
+    }
+    EXPECT_GT(entries, 20);
+}
