@@ -17,11 +17,12 @@
 #include <string_view>
 
 #include "core/geometry/geom_basic.h"
+#include "core/host_services.h"
+#include "core/levels.h"
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
-#include "host/db/dbmain.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/prompts.h"
 #include "host/win/textutil.h"
@@ -190,25 +191,6 @@ bool DimStyleExists(const std::string& name) {
     return true;
 }
 
-// Makes the layer visible so that what is drawn on it can be seen.
-void SwitchLayerOn(const std::string& layer) {
-    ZcDbDatabase* db = zcdbHostApplicationServices()->workingDatabase();
-    if (!db) return;
-    ZcDbObjectId id = db->recordId(db->layerTableId(), layer);
-    ZcDbLayerTableRecord* rec = nullptr;
-    if (id.isNull() || zcdbOpenObject(rec, id, ZcDb::kForWrite) != Zcad::eOk) return;
-    if (rec->isOff()) rec->setIsOff(false);
-    rec->close();
-}
-
-int AskOverall() {
-    zcedInitGet(0, "Tak Nie");
-    char answer[64] = {};
-    int status = zcedGetKword((std::string("\n") + kOverallPrompt).c_str(), answer);
-    if (status == RTNORM || status == RTKWORD) return host::iequals(answer, "Tak") ? 1 : 0;
-    return status == RTNONE ? 0 : -1;
-}
-
 const VertexNode* FindByNumber(const VertexNode* list, int number) {
     for (; list; list = list->next)
         if (list->data1 == number) return list;
@@ -277,7 +259,7 @@ void DrawDimension(std::string& styleName, const std::string& layer, const ads_p
     saved.dimscale = VarReal("DIMSCALE");
     SetReal("DIMSCALE", GetScaleFactor(kDimScaleFactor));
     saved.clayer = VarString("CLAYER");
-    SwitchLayerOn(layer);
+    SetLayerState(layer, true, 0);
     SetString("CLAYER", layer);
     saved.osmode = VarShort("OSMODE");
     SetShort("OSMODE", 0);
@@ -303,7 +285,7 @@ void DrawDimension(std::string& styleName, const std::string& layer, const ads_p
     }
     zcedCommand(RTSTR, "_EXIT", 0);
 
-    if (CountNodes(points) > 2 && AskOverall() == 1) {
+    if (CountNodes(points) > 2 && AskYesNo(kOverallPrompt, 0) == 1) {
         const VertexNode* first = points;
         const VertexNode* last = points;
         while (last->next) last = last->next;

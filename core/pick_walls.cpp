@@ -4,14 +4,14 @@
 // crossing window of 5 unit steps (settings SFTMTCM) corner to centre is
 // searched in selection order.
 //
-// A wall element: the entity's type matches, its layer is one of the
-// drawing's 2D wall layers (VELM_LAYERMURI), written "VELM" + entry + "$" +
-// level when levels are on, the bare entry when they are off, and its level
-// equals the caller's exactly.
+// A wall element is what CheckEntityLevelLayer accepts on the caller's
+// level, silently.
 #include "core/pick_walls.h"
 
 #include <cmath>
 
+#include "core/entity_data.h"
+#include "core/entity_readers.h"
 #include "core/geometry/geom_basic.h"
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
@@ -19,7 +19,6 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
-#include "host/db/dbmain.h"
 #include "host/ed/prompts.h"
 #include "host/win/textutil.h"
 #include "settings/settings_store.h"
@@ -81,60 +80,21 @@ int PickLinesAndArcs(const std::string& type, const std::string& prompt, ads_nam
     }
 }
 
-bool IsWallElementOfLevel(const ads_name entity, const std::string& type, double level, std::string* layer) {
-    int qpSlot = SetupVar::VELMLAYERQP;
-    int qp = 0;
-    GetVarInt(&qpSlot, &qp);
-    bool levelsOn = qp == 0;
-
-    resbuf* list = zcdbEntGet(entity);
-    if (!list) return false;
-    std::string kind, layerName;
-    bool hasLayer = false;
-    for (const resbuf* r = list; r; r = r->rbnext) {
-        if (r->restype == 0 && r->resval.rstring) kind = r->resval.rstring;
-        if (r->restype == 8 && r->resval.rstring) {
-            layerName = r->resval.rstring;
-            hasLayer = true;
-        }
-    }
-    zcutRelRb(list);
-    if (!host::iequals(kind, type) || !hasLayer) return false;
-
-    std::string base = layerName;
-    if (levelsOn) {
-        std::size_t dollar = layerName.rfind('$');
-        if (dollar == std::string::npos || dollar == 0) return false;
-        std::size_t used = 0;
-        std::string_view number = std::string_view(layerName).substr(dollar + 1);
-        std::optional<double> parsed = host::parseDoublePrefix(number, &used);
-        if (!parsed || used != number.size()) return false;
-        if (*parsed != level) return false;
-        base = layerName.substr(0, layerName.find('$'));
-    }
-
-    bool found = false;
-    if (VELM_LAYERMURI* walls = OpenLayerMuriObject()) {
-        for (const std::string& entry : walls->entries) {
-            if (host::iequals(levelsOn ? "VELM" + entry : entry, base)) {
-                found = true;
-                break;
-            }
-        }
-        walls->close();
-    }
-    if (found && layer) *layer = layerName;
-    return found;
-}
-
 namespace {
 
+bool IsWallElement(const ads_name entity, const char* type, double level, std::string& layer) {
+    if (!CheckEntityLevelLayer(entity, type, false, level, true, false)) return false;
+    resbuf* list = zcdbEntGet(entity);
+    if (const resbuf* l = FindRbCode(list, 8); l && l->resval.rstring) layer = l->resval.rstring;
+    zcutRelRb(list);
+    return true;
+}
+
 bool PassesType(const std::string& type, const ads_name entity, double level, std::string& layer) {
-    if (host::iequals(type, "LINE") || host::iequals(type, "ARC"))
-        return IsWallElementOfLevel(entity, host::toUpper(type), level, &layer);
+    if (host::iequals(type, "LINE")) return IsWallElement(entity, "LINE", level, layer);
+    if (host::iequals(type, "ARC")) return IsWallElement(entity, "ARC", level, layer);
     if (host::iequals(type, "TUTTO"))
-        return IsWallElementOfLevel(entity, "LINE", level, &layer) ||
-               IsWallElementOfLevel(entity, "ARC", level, &layer);
+        return IsWallElement(entity, "LINE", level, layer) || IsWallElement(entity, "ARC", level, layer);
     return false;
 }
 

@@ -17,8 +17,3 @@
 // error other than an empty pick. An empty pick asks again.
 int PickLinesAndArcs(const std::string& type, const std::string& prompt, ads_name entity, double level,
                      std::string& layer, std::string& keywords, ads_point pickPoint);
-
-// Whether `entity` is a `type` entity ("LINE", "ARC") on a 2D wall layer of
-// `level` (levels switched off: on the bare wall layer); the layer name in
-// `layer`. Silent.
-bool IsWallElementOfLevel(const ads_name entity, const std::string& type, double level, std::string* layer);

@@ -32,10 +32,9 @@ TEST_F(HostGeometry, faces_of_a_triangulated_square_become_3dfaces_on_the_layer)
     FreeList(faces);
 }
 
-TEST_F(HostGeometry, polyline_read_from_the_drawing_keeps_bulges_closure_and_elevation) {
+TEST_F(HostGeometry, polyline_read_from_the_drawing_keeps_bulges_and_closure) {
     double p1[3] = {0, 0, 0}, p2[3] = {4, 0, 0}, p3[3] = {4, 3, 0};
-    resbuf* list = zcutBuildList(RTDXF0, "LWPOLYLINE", 100, "AcDbEntity", 100, "AcDbPolyline", 90, 3, 70, 1, 38,
-                                 2.5, 10, p1, 42, 0.0, 10, p2, 42, 1.0, 10, p3, 42, 0.0, 0);
+    resbuf* list = zcutBuildList(RTDXF0, "LWPOLYLINE", 100, "AcDbEntity", 100, "AcDbPolyline", 90, 3, 70, 1, 10, p1, 42, 0.0, 10, p2, 42, 1.0, 10, p3, 42, 0.0, 0);
     ASSERT_EQ(zcdbEntMake(list), RTNORM);
     zcutRelRb(list);
     ads_name e;
@@ -44,7 +43,6 @@ TEST_F(HostGeometry, polyline_read_from_the_drawing_keeps_bulges_closure_and_ele
     ASSERT_TRUE(data.has_value());
     ASSERT_EQ(data->vertices.size(), 3u);
     EXPECT_TRUE(data->closed);
-    EXPECT_DOUBLE_EQ(data->elevation, 2.5);
     EXPECT_DOUBLE_EQ(data->vertices[1].bulge, 1.0);
     EXPECT_DOUBLE_EQ(data->vertices[2].x, 4.0);
     EXPECT_DOUBLE_EQ(data->vertices[2].y, 3.0);
@@ -76,7 +74,7 @@ TEST_F(HostGeometry, polygon_input_through_the_host_prompts_reads_points_keyword
 
 TEST_F(HostGeometry, whole_polygon_input_on_the_host_gives_a_closed_list) {
     HostPointInputPort port;
-    push({"0,0", "5,0", "5,5", "0,0"});
+    push({"0,0", "5,0", "5,5", "0,0", ""});
     VertexNode* list = nullptr;
     std::string kw;
     int closed = -1;
