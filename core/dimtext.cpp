@@ -212,6 +212,32 @@ std::string SpanText(double length) {
     return text;
 }
 
+// One run of the dimension mode. The whole answer list goes to the host in
+// one call, so the mode is entered and left within it.
+class DimRun {
+public:
+    DimRun() { add(zcutBuildList(RTSTR, "_DIM", 0)); }
+    ~DimRun() { zcutRelRb(head_); }
+    DimRun(const DimRun&) = delete;
+    DimRun& operator=(const DimRun&) = delete;
+    DimRun& word(const std::string& w) { return add(zcutBuildList(RTSTR, w.c_str(), 0)); }
+    DimRun& point(const ads_point p) { return add(zcutBuildList(RT3DPOINT, p, 0)); }
+    void run() {
+        word("_EXIT");
+        zcedCmd(head_);
+    }
+
+private:
+    DimRun& add(resbuf* node) {
+        if (!head_) head_ = node;
+        else tail_->rbnext = node;
+        tail_ = node;
+        return *this;
+    }
+    resbuf* head_ = nullptr;
+    resbuf* tail_ = nullptr;
+};
+
 // Moves the text of the dimension just made aside of a short span.
 void MoveLastText(const VertexNode* a, const VertexNode* b, double angle, double textOffset) {
     ads_name last;
@@ -225,16 +251,19 @@ void MoveLastText(const VertexNode* a, const VertexNode* b, double angle, double
     MidPoint(a->pt(), b->pt(), mid);
     Point3 moved = PolarPoint(PolarPoint(mid, angle, textOffset), angle, SettingReal(SetupVar::SQ_SPOSTAMENTO, 0.0));
     ads_point to{moved.x, moved.y, moved.z};
-    zcedCommand(RTSTR, "_TEDIT", RT3DPOINT, at, RT3DPOINT, to, 0);
+    DimRun edit;
+    edit.word("_TEDIT").point(at).point(to);
+    edit.run();
 }
 
 void DimensionOneSpan(const std::string& word, const VertexNode* a, const VertexNode* b, const ads_point line,
                       const std::string& text) {
-    ads_point p1, p2, where;
+    ads_point p1, p2;
     ToAds(a, p1);
     ToAds(b, p2);
-    ads_point_set(line, where);
-    zcedCommand(RTSTR, word.c_str(), RT3DPOINT, p1, RT3DPOINT, p2, RT3DPOINT, where, RTSTR, text.c_str(), 0);
+    DimRun dim;
+    dim.word(word).point(p1).point(p2).point(line).word(text);
+    dim.run();
 }
 
 }  // namespace
@@ -275,7 +304,6 @@ void DrawDimension(std::string& styleName, const std::string& layer, const ads_p
     };
 
     double shortSpan = SettingReal(SetupVar::SQSOGLIA_TEDIT, 0.0);
-    zcedCommand(RTSTR, "_DIM", 0);
     for (const VertexNode* a = points; a && a->next; a = a->next) {
         const VertexNode* b = a->next;
         double length = HostDistance(a->pt(), b->pt());
@@ -283,7 +311,6 @@ void DrawDimension(std::string& styleName, const std::string& layer, const ads_p
         DimensionOneSpan(commandWord, hostPoint(a), hostPoint(b), dimLinePoint, SpanText(length));
         if (length < shortSpan - kSpanEpsilon) MoveLastText(a, b, angle, textOffset);
     }
-    zcedCommand(RTSTR, "_EXIT", 0);
 
     if (CountNodes(points) > 2 && AskYesNo(kOverallPrompt, 0) == 1) {
         const VertexNode* first = points;
@@ -292,10 +319,8 @@ void DrawDimension(std::string& styleName, const std::string& layer, const ads_p
         Point3 line = PolarPoint({dimLinePoint[0], dimLinePoint[1], dimLinePoint[2]}, angle,
                                  SettingReal(SetupVar::SQSPOSTA_COMP, 0.0));
         ads_point where{line.x, line.y, line.z};
-        zcedCommand(RTSTR, "_DIM", 0);
         DimensionOneSpan(commandWord, hostPoint(first), hostPoint(last), where,
                          SpanText(HostDistance(first->pt(), last->pt())));
-        zcedCommand(RTSTR, "_EXIT", 0);
     }
 
     SetReal("DIMSCALE", saved.dimscale);
