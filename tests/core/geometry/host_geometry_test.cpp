@@ -32,9 +32,9 @@ TEST_F(HostGeometry, faces_of_a_triangulated_square_become_3dfaces_on_the_layer)
     FreeList(faces);
 }
 
-TEST_F(HostGeometry, polyline_read_from_the_drawing_keeps_bulges_and_closure) {
+TEST_F(HostGeometry, polyline_read_from_the_drawing_keeps_bulges_closure_and_elevation) {
     double p1[3] = {0, 0, 0}, p2[3] = {4, 0, 0}, p3[3] = {4, 3, 0};
-    resbuf* list = zcutBuildList(RTDXF0, "LWPOLYLINE", 100, "AcDbEntity", 100, "AcDbPolyline", 90, 3, 70, 1, 10, p1, 42, 0.0, 10, p2, 42, 1.0, 10, p3, 42, 0.0, 0);
+    resbuf* list = zcutBuildList(RTDXF0, "LWPOLYLINE", 100, "AcDbEntity", 100, "AcDbPolyline", 90, 3, 70, 1, 38, 2.5, 10, p1, 42, 0.0, 10, p2, 42, 1.0, 10, p3, 42, 0.0, 0);
     ASSERT_EQ(zcdbEntMake(list), RTNORM);
     zcutRelRb(list);
     ads_name e;
@@ -43,6 +43,7 @@ TEST_F(HostGeometry, polyline_read_from_the_drawing_keeps_bulges_and_closure) {
     ASSERT_TRUE(data.has_value());
     ASSERT_EQ(data->vertices.size(), 3u);
     EXPECT_TRUE(data->closed);
+    EXPECT_DOUBLE_EQ(data->elevation, 2.5);
     EXPECT_DOUBLE_EQ(data->vertices[1].bulge, 1.0);
     EXPECT_DOUBLE_EQ(data->vertices[2].x, 4.0);
     EXPECT_DOUBLE_EQ(data->vertices[2].y, 3.0);
