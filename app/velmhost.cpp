@@ -152,18 +152,18 @@ int main(int argc, char** argv) {
     host::installScriptDirectives();
     host::transcript().setEcho(true);
     host::resetDocuments();
-    ZcApDocument* drawing = host::openDrawing(o.drawing, &why);
-    if (!drawing) {
-        std::fprintf(stderr, "velmhost: %s\n", why.c_str());
-        return 2;
-    }
-
+    // The module first: its classes must be known when the drawing's
+    // objects are read. Opening the drawing then sends it 3.
     if (!zcrxDynamicLinker->loadModule(o.module, &why)) {
         std::fprintf(stderr, "velmhost: nie można wczytać modułu %s: %s\n", o.module.c_str(), why.c_str());
         return 2;
     }
-    // The drawing was opened before the module came: it hears of it now.
-    zcrxDynamicLinker->sendToAll(3);
+    ZcApDocument* drawing = host::openDrawing(o.drawing, &why);
+    if (!drawing) {
+        std::fprintf(stderr, "velmhost: %s\n", why.c_str());
+        zcrxDynamicLinker->unloadModule(o.module);
+        return 2;
+    }
 
     int status = 0;
     if (!o.script.empty()) {

@@ -65,6 +65,12 @@ public:
     bool groupOpen() const { return m_depth > 0; }
     std::size_t numGroups() const { return m_groups.size(); }
     void clear() { m_groups.clear(); m_depth = 0; m_implicitOpen = false; }
+    // After a group ends: a last group that recorded nothing is dropped, so
+    // undoing steps over commands that changed nothing.
+    void dropEmptyLastGroup() {
+        if (m_depth == 0 && !m_groups.empty() && !m_groups.back().isMark && m_groups.back().entries.empty())
+            m_groups.pop_back();
+    }
 
     // Recording, called by objects and the database.
     void recordModify(ZcDbObject* obj);

@@ -379,6 +379,14 @@ Zcad::ErrorStatus ZcDbViewport::setViewDirection(const ZcGeVector3d& d) {
     return Zcad::eOk;
 }
 Zcad::ErrorStatus ZcDbViewport::setViewTarget(const ZcGePoint3d& p) { assertWriteEnabled(); m_target = p; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbViewport::setLensLength(double mm) {
+    if (!(mm > 0)) return Zcad::eInvalidInput;
+    assertWriteEnabled();
+    m_lens = mm;
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbViewport::setPerspectiveOn() { assertWriteEnabled(); m_status |= 0x1; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbViewport::setPerspectiveOff() { assertWriteEnabled(); m_status &= ~0x1; return Zcad::eOk; }
 Zcad::ErrorStatus ZcDbViewport::setTwistAngle(double a) { assertWriteEnabled(); m_twist = a; return Zcad::eOk; }
 
 Zcad::ErrorStatus ZcDbViewport::freezeLayersInViewport(const std::vector<ZcDbObjectId>& layers) {

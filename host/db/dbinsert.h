@@ -74,6 +74,11 @@ public:
     Zcad::ErrorStatus setViewDirection(const ZcGeVector3d& d);
     ZcGePoint3d viewTarget() const { return m_target; }
     Zcad::ErrorStatus setViewTarget(const ZcGePoint3d& p);
+    double lensLength() const { return m_lens; }
+    Zcad::ErrorStatus setLensLength(double mm);
+    bool isPerspectiveOn() const { return (m_status & 0x1) != 0; }
+    Zcad::ErrorStatus setPerspectiveOn();
+    Zcad::ErrorStatus setPerspectiveOff();
     double twistAngle() const { return m_twist; }
     Zcad::ErrorStatus setTwistAngle(double a);
     // The ratio of paper height to model height shown.

@@ -1,8 +1,8 @@
 // The transform entities take in transformBy, kept behind this small
 // adapter so the database does not depend on the geometry library's matrix
 // class: a row-major 4x4 affine matrix (last row 0 0 0 1). When the
-// library's ZcGeMatrix3d is available, converting it to ZcDbXform is one
-// copy of its sixteen entries.
+// library's ZcGeMatrix3d converts implicitly (one copy of its sixteen
+// entries), so entities take either.
 // Also the object coordinate system rule (the "arbitrary axis" rule of the
 // drawing format) that planar entities use to place their 2D data.
 #pragma once
@@ -10,9 +10,16 @@
 #include <cmath>
 
 #include "host/ge/gebase.h"
+#include "host/ge/gematrix3d.h"
 
 struct ZcDbXform {
     double m[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
+
+    ZcDbXform() = default;
+    ZcDbXform(const ZcGeMatrix3d& g) {  // NOLINT: implicit on purpose
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 4; ++j) m[i][j] = g.entry[i][j];
+    }
 
     static ZcDbXform identity() { return {}; }
     static ZcDbXform translation(const ZcGeVector3d& v) {

@@ -22,6 +22,7 @@
 #include "host/db/dbsymtb.h"
 #include "host/db/dxffile.h"
 #include "host/win/files.h"
+#include "host/win/textfile.h"
 #include "host/win/textutil.h"
 
 namespace {
@@ -438,8 +439,12 @@ private:
             if (cached == m_classes.end()) cached = m_classes.emplace(kind, zcrxFindClassByDxfName(kind)).first;
             cls = cached->second;
         }
-        ZcDbObject* obj = cls ? ZcDbObject::cast(cls->create()) : nullptr;
-        if (!obj) return nullptr;
+        ZcRxObject* made = cls ? cls->create() : nullptr;
+        ZcDbObject* obj = ZcDbObject::cast(made);
+        if (!obj) {
+            delete made;
+            return nullptr;
+        }
         ZcDbMemDxfFiler filer(items, m_db.get());
         Zcad::ErrorStatus es = obj->dxfIn(&filer);
         if (es != Zcad::eOk && es != Zcad::eEndOfFile) {
@@ -715,7 +720,14 @@ private:
 
 namespace host {
 
-DxfLoadResult readDxfText(std::string_view text) { return DxfReader(text).run(); }
+DxfLoadResult readDxfText(std::string_view text) {
+    // Files of older formats are in the system's 8-bit code page.
+    if (!isValidUtf8(text)) {
+        std::string decoded = decodeWindows1250(text);
+        return DxfReader(decoded).run();
+    }
+    return DxfReader(text).run();
+}
 
 DxfLoadResult loadDxf(const std::string& path) {
     std::string bytes, error;

@@ -8,11 +8,14 @@
 #include <vector>
 
 #include "host/ads/adstext.h"
+#include "host/ads/ssget.h"
+#include "host/db/dbdatabase.h"
 #include "host/ads/lisp.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/cmdstack.h"
 #include "host/ed/docman.h"
 #include "host/ed/editor.h"
+#include "host/ed/hostcmd_util.h"
 #include "host/ed/transcript.h"
 
 namespace host {
@@ -28,8 +31,14 @@ struct CommandFrame {
     bool cancelled = false;
 };
 
+// An argument naming entities (a selection set or an entity name) stands
+// in the items as a placeholder whose setOf entry indexes `sets`; when a
+// prompt takes it, the set becomes the previous selection and the answer is
+// "P", which the selection prompts read.
 struct ArgFrame {
     std::vector<InputToken> items;
+    std::vector<int> setOf;  // per item: index into sets, or -1
+    std::vector<std::vector<ZcDbObjectId>> sets;
     size_t pos = 0;
     bool echo = true;
 };
@@ -46,16 +55,16 @@ struct State {
     std::vector<Pending> pending;
     bool ranOut = false;
 
-    // The display commands do nothing headless, but scripts and the module
-    // run them, so they must be known.
-    State() {
-        hostCommands["REDRAW"] = {[] { return RTNORM; }, true};
-        hostCommands["REGEN"] = {[] { return RTNORM; }, false};
-    }
 };
 
 State& state() {
     static State s;
+    // Installed on first use; the installers register through this state.
+    static bool installed = false;
+    if (!installed) {
+        installed = true;
+        installHostCommands();
+    }
     return s;
 }
 
@@ -119,6 +128,14 @@ void registerHostCommand(const std::string& name, HostCommand handler, bool tran
 
 bool unregisterHostCommand(const std::string& name) { return state().hostCommands.erase(ads_text::upper(name)) > 0; }
 
+bool registerCommandAlias(const std::string& alias, const std::string& target) {
+    auto it = state().hostCommands.find(ads_text::upper(target));
+    if (it == state().hostCommands.end()) return false;
+    HostCommandEntry copy = it->second;
+    state().hostCommands[ads_text::upper(alias)] = std::move(copy);
+    return true;
+}
+
 bool isHostCommand(const std::string& name) { return state().hostCommands.count(ads_text::upper(name)) > 0; }
 
 InputToken nextUserToken() {
@@ -142,7 +159,12 @@ InputToken nextPromptToken() {
     if (s.args.empty()) return nextUserToken();
     ArgFrame& f = *s.args.back();
     if (f.pos >= f.items.size()) return {InputToken::Cancel, {}, {}};
-    InputToken t = f.items[f.pos++];
+    size_t at = f.pos++;
+    InputToken t = f.items[at];
+    if (at < f.setOf.size() && f.setOf[at] >= 0) {
+        setPreviousSelection(f.sets[static_cast<size_t>(f.setOf[at])]);
+        return InputToken::makeText("P");
+    }
     if (t.kind == InputToken::Text && t.text == PAUSE) return nextUserToken();
     return t;
 }
@@ -223,8 +245,16 @@ Resolved resolve(std::string typed) {
     return r;
 }
 
+// The outermost command is one undo group, so "U" takes it back whole;
+// the undo commands themselves stand outside.
+bool groupsUndo(const std::string& name) { return name != "UNDO" && name != "U"; }
+
 int runResolved(const Resolved& r) {
     State& s = state();
+    ZcDbDatabase* db = s.running.empty() && groupsUndo(r.name) ? commandDatabase() : nullptr;
+    ZcApDocument* doc = zcDocManagerPtr()->curDocument();
+    const bool dbOfDoc = db && doc && doc->database() == db;
+    if (db) db->beginUndoGroup();
     s.running.push_back({r.name});
     setCmdNames();
     // A copy: reactors and the handler may start nested commands, which
@@ -238,6 +268,13 @@ int runResolved(const Resolved& r) {
     CommandFrame frame = s.running.back();
     s.running.pop_back();
     setCmdNames();
+    // The command may have closed its document (and the database with it),
+    // or made another one current: the group closes where it was opened.
+    bool dbAlive = db && (dbOfDoc ? zcDocManagerPtr()->isOpen(doc) && doc->database() == db : db == zcdbCurDwg());
+    if (dbAlive) {
+        db->endUndoGroup();
+        db->undoJournal().dropEmptyLastGroup();
+    }
     const char* n = frame.name.c_str();
     if (status == RTERROR) {
         zcedEditor->notify([&](ZcEditorReactor* re) { re->commandFailed(n); });
@@ -336,9 +373,37 @@ int runArgList(const resbuf* rbp) {
     ArgFrame frame;
     for (const resbuf* rb = rbp; rb; rb = rb->rbnext) {
         if (rb->restype == RTNONE) break;
+        // (entity point): the entity picked at that point.
+        if (rb->restype == RTLB) {
+            const resbuf* e = rb->rbnext;
+            const resbuf* p = e ? e->rbnext : nullptr;
+            const resbuf* end = p ? p->rbnext : nullptr;
+            if (!e || e->restype != RTENAME || !p || (p->restype != RTPOINT && p->restype != RT3DPOINT) || !end ||
+                end->restype != RTLE)
+                return RTREJ;
+            frame.items.push_back({InputToken::Pick, {}, ZcGePoint3d(p->resval.rpoint[0], p->resval.rpoint[1], 0)});
+            frame.setOf.push_back(-1);
+            rb = end;
+            continue;
+        }
+        if (rb->restype == RTPICKS || rb->restype == RTENAME) {
+            std::vector<ZcDbObjectId> ids;
+            if (rb->restype == RTPICKS) {
+                ids = selectionMembers(rb->resval.rlname);
+            } else {
+                ZcDbObjectId id;
+                if (zcdbGetObjectId(id, rb->resval.rlname) != Zcad::eOk || id.isNull()) return RTREJ;
+                ids.push_back(id);
+            }
+            frame.items.push_back(InputToken::makeText("P"));
+            frame.setOf.push_back(static_cast<int>(frame.sets.size()));
+            frame.sets.push_back(std::move(ids));
+            continue;
+        }
         std::optional<InputToken> t = argToken(rb);
         if (!t) return RTREJ;
         frame.items.push_back(*t);
+        frame.setOf.push_back(-1);
     }
     frame.echo = sysVarShort("CMDECHO") != 0;
     return runArgs(frame);
@@ -365,6 +430,13 @@ int zcedCommand(int rtype, ...) {
         case RTREAL: case RTANG: case RTORINT: rb.resval.rreal = va_arg(ap, double); break;
         case RTSHORT: rb.resval.rint = static_cast<short>(va_arg(ap, int)); break;
         case RTLONG: rb.resval.rlong = va_arg(ap, int); break;
+        case RTENAME: case RTPICKS: {
+            const std::int64_t* n = va_arg(ap, const std::int64_t*);
+            rb.resval.rlname[0] = n ? n[0] : 0;
+            rb.resval.rlname[1] = n ? n[1] : 0;
+            break;
+        }
+        case RTLB: case RTLE: break;
         case RTPOINT: case RT3DPOINT: {
             const ads_real* p = va_arg(ap, const ads_real*);
             for (int i = 0; i < 3; ++i) rb.resval.rpoint[i] = p ? p[i] : 0.0;

@@ -1,12 +1,15 @@
 // Start-up wiring: the database factory, the registry services, the module
 // messages and the support folders.
 #include "host/ed/hostinit.h"
-
-#include "host/ads/findfile.h"
+#include <optional>
+#include "host/ads/sysvars.h"
+#include "host/ed/prompts.h"
+#include "host/ui/hostdialogs.h"
 
 #include <memory>
 #include <vector>
 
+#include "host/ads/findfile.h"
 #include "host/ads/lisp.h"
 #include "host/db/dbdatabase.h"
 #include "host/db/dxffile.h"
@@ -82,6 +85,25 @@ std::string folderOf(const std::string& path) {
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
+// FILEDIA 0: a file request becomes a prompt on the command line, as a
+// user working from scripts expects; Enter takes the default name.
+std::optional<int> askFileNameWhenDialogsAreOff(const zcui::FileRequest& request, std::string& path) {
+    resbuf value;
+    if (zcedGetVar("FILEDIA", &value) != RTNORM || value.restype != RTSHORT || value.resval.rint != 0)
+        return std::nullopt;
+    std::string prompt = "\n" + (request.title.empty() ? std::string("Nazwa pliku") : request.title);
+    if (!request.defaultName.empty()) prompt += " <" + request.defaultName + ">";
+    prompt += ": ";
+    char answer[1024] = {};
+    int status = zcedGetString(1, prompt.c_str(), answer, sizeof answer);
+    if (status != RTNORM) return status == RTNONE ? RTCAN : status;
+    path = answer[0] ? std::string(answer) : request.defaultName;
+    if (path.empty()) return RTCAN;
+    if (!request.extension.empty() && path.find('.', path.find_last_of("/\\") + 1) == std::string::npos)
+        path += "." + request.extension;
+    return RTNORM;
+}
+
 }  // namespace
 
 namespace host {
@@ -89,12 +111,14 @@ namespace host {
 void startHost(const HostOptions& options) {
     HostState& s = state();
     s.options = options;
-    if (s.started) return;
-    s.started = true;
-    registerServices();
-    setSupportPathProvider(supportPath);
+    if (!s.started) {
+        s.started = true;
+        registerServices();
+        zcDocManagerPtr()->addReactor(&s.follower);
+    }
+    // The hooks again at every start: a test may have put its own in place.
     setDatabaseFactory(makeDatabase, destroyDatabase);
-    zcDocManagerPtr()->addReactor(&s.follower);
+    setSupportPathProvider(supportPath);
     if (ZcApDocument* doc = zcDocManagerPtr()->curDocument()) zcdbSetCurDwg(doc->database());
     setLispInvoker([]() -> int {
         // A module answers an error code when its function failed.
@@ -106,6 +130,7 @@ void startHost(const HostOptions& options) {
         return status;
     });
     setDocumentLoadHook([](ZcApDocument&, bool loaded) { zcrxDynamicLinker->sendToAll(loaded ? 3 : 4); });
+    zcui::SetFilePromptHook(askFileNameWhenDialogsAreOff);
 }
 
 std::vector<std::string> supportPath() {

@@ -5,8 +5,8 @@
 // editor services in the system registry, sends the loaded modules their
 // LISP (5) and document (3 opened, 4 closed) messages, and keeps the list
 // of support folders.
-// Limits: one host per process; calling startHost again only replaces the
-// support folders.
+// Limits: one host per process; calling startHost again replaces the
+// support folders and puts the hooks back (services are registered once).
 #pragma once
 
 #include <functional>
@@ -43,8 +43,8 @@ bool saveDrawing(ZcApDocument* doc, const std::string& path, std::string* error)
 // "!drawing NAME" makes an open drawing current (the rest of the script
 // goes with it); "!dialog ID action…" and "!msgbox ANSWER" answer the next
 // dialog or message box; "!expect …" checks the drawing:
-//   !expect count FILTER… N   entities of model space matching every
-//                             CODE=PATTERN pair (0 the kind, 8 the layer …)
+//   !expect count FILTER… N   entities of the drawing matching every
+//                             CODE=VALUE pair (0 the kind, 8 the layer …)
 //   !expect var NAME VALUE    a system variable
 //   !expect setting NAME VALUE  a settings variable, through the lookup the
 //                             module installs
@@ -55,8 +55,9 @@ int expectationFailures();
 void resetExpectationFailures();
 // The module's settings variables by name, as text (nullopt: unknown).
 void setSettingLookup(std::function<std::optional<std::string>(const std::string& name)> lookup);
-// Model-space entities matching a filter "0=LINE 8=MURI"; nullopt with a
-// reason for a filter that does not parse.
+// Entities of the current drawing (model and paper space) matching a
+// filter "0=LINE 8=MURI" (an "X" selection); nullopt with a reason for a
+// filter that does not parse.
 std::optional<int> countMatching(const std::string& filter, std::string* error = nullptr);
 
 }  // namespace host

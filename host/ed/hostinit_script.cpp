@@ -1,12 +1,14 @@
 // The host program's own script lines: switching drawings, answering
 // dialogs and message boxes, and the checks a script makes of the drawing.
-// Counting walks model space once per check and compares each entity's
-// DXF items with the filter (wildcards as the classic interface matches).
+// Counting hands the filter to the classic interface's "X" selection.
+#include <cstring>
+#include <memory>
 #include <sstream>
 
 #include "host/ads/adscodes.h"
 #include "host/ads/sysvars.h"
-#include "host/ads/wcmatch.h"
+#include "host/ads/rbutil.h"
+#include "host/ads/ssget.h"
 #include "host/db/dbmain.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
@@ -50,20 +52,41 @@ void fail(const std::string& why) {
     host::transcript().message("\n!expect: " + why);
 }
 
-std::string itemText(const ZcDbDxfItem& it) {
-    switch (it.kind) {
-    case ZcDbDxfItem::kReal: return host::formatNumber(it.real[0], 15);
-    case ZcDbDxfItem::kInt16:
-    case ZcDbDxfItem::kInt32:
-    case ZcDbDxfItem::kInt64:
-    case ZcDbDxfItem::kBool: return std::to_string(it.integer);
-    case ZcDbDxfItem::kId: return it.id.isNull() ? std::string("0") : it.id.handle().ascii();
-    default: return it.text;
+// One filter test: the value typed by its group code.
+std::optional<resbuf*> filterNode(int code, const std::string& value) {
+    resbuf* rb = zcutNewRb(code);
+    bool ok = true;
+    switch (host::rbValueKind(code)) {
+    case host::RbValueKind::String: {
+        rb->resval.rstring = new char[value.size() + 1];
+        std::memcpy(rb->resval.rstring, value.c_str(), value.size() + 1);
+        break;
     }
-}
-
-bool wildMatch(const std::string& text, const std::string& pattern) {
-    return zcutWcMatch(host::toUpper(text).c_str(), host::toUpper(pattern).c_str()) == RTNORM;
+    case host::RbValueKind::Short: {
+        auto v = host::parseInteger(value);
+        ok = v.has_value();
+        if (ok) rb->resval.rint = static_cast<short>(*v);
+        break;
+    }
+    case host::RbValueKind::Long: {
+        auto v = host::parseInteger(value);
+        ok = v.has_value();
+        if (ok) rb->resval.rlong = static_cast<std::int32_t>(*v);
+        break;
+    }
+    case host::RbValueKind::Real: {
+        auto v = host::parseDouble(value);
+        ok = v.has_value();
+        if (ok) rb->resval.rreal = *v;
+        break;
+    }
+    default: ok = false; break;
+    }
+    if (!ok) {
+        zcutRelRb(rb);
+        return std::nullopt;
+    }
+    return rb;
 }
 
 // The value a system variable shows, in the form a script writes it.
@@ -177,51 +200,31 @@ void setSettingLookup(std::function<std::optional<std::string>(const std::string
 }
 
 std::optional<int> countMatching(const std::string& filter, std::string* error) {
-    std::vector<std::pair<int, std::string>> tests;
+    // The filter as the classic interface takes it; the "X" selection does the matching.
+    std::unique_ptr<resbuf, int (*)(resbuf*)> list(nullptr, zcutRelRb);
+    resbuf* tail = nullptr;
     for (const std::string& w : words(filter)) {
         std::size_t eq = w.find('=');
         auto code = eq == std::string::npos ? std::nullopt : parseInteger(w.substr(0, eq));
-        if (!code) {
-            if (error) *error = "filtr \"" + w + "\" nie ma postaci KOD=WZORZEC";
+        std::optional<resbuf*> rb = code ? filterNode(static_cast<int>(*code), w.substr(eq + 1)) : std::nullopt;
+        if (!rb) {
+            if (error) *error = "filtr \"" + w + "\" nie ma postaci KOD=WARTOŚĆ";
             return std::nullopt;
         }
-        tests.push_back({static_cast<int>(*code), w.substr(eq + 1)});
+        if (tail) tail->rbnext = *rb;
+        else list.reset(*rb);
+        tail = *rb;
     }
-    ZcDbDatabase* db = zcdbCurDwg();
-    if (!db && zcDocManagerPtr()->curDocument()) db = zcDocManagerPtr()->curDocument()->database();
-    if (!db) {
+    if (!zcdbCurDwg()) {
         if (error) *error = "brak rysunku";
         return std::nullopt;
     }
-    ZcDbBlockTableRecord* ms = nullptr;
-    if (zcdbOpenObject(ms, db->modelSpaceId(), ZcDb::kForRead) != Zcad::eOk) {
-        if (error) *error = "brak obszaru modelu";
-        return std::nullopt;
-    }
-    std::vector<ZcDbObjectId> ids = ms->entityIds();
-    ms->close();
-    int count = 0;
-    for (ZcDbObjectId id : ids) {
-        ZcDbEntity* ent = nullptr;
-        if (zcdbOpenObject(ent, id, ZcDb::kForRead) != Zcad::eOk) continue;
-        ZcDbMemDxfFiler items(db);
-        ent->dxfOut(&items);
-        std::string kind = ent->isA()->dxfName();
-        ent->close();
-        bool all = true;
-        for (const auto& [code, pattern] : tests) {
-            bool any = false;
-            if (code == 0) any = wildMatch(kind, pattern);
-            for (const ZcDbDxfItem& it : items.items())
-                if (!any && it.code == code) any = wildMatch(itemText(it), pattern);
-            if (!any) {
-                all = false;
-                break;
-            }
-        }
-        if (all) ++count;
-    }
-    return count;
+    ads_name ss = {0, 0};
+    if (zcedSSGet("X", nullptr, nullptr, list.get(), ss) != RTNORM) return 0;  // nothing matched
+    std::int32_t n = 0;
+    zcedSSLength(ss, &n);
+    zcedSSFree(ss);
+    return static_cast<int>(n);
 }
 
 }  // namespace host

@@ -8,6 +8,7 @@
 #include "host/ads/sysvars.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
+#include "host/ed/hostcmd_util.h"
 #include "host/ed/prompts.h"
 #include "host/ed/statusbar.h"
 #include "host/ed/transcript.h"
@@ -17,6 +18,7 @@ namespace host {
 void resetEditorSession() {
     resetCommandProcessor();
     resetDocuments();
+    resetHostCommands();
     resetSelections();
     resetEntityInterface();
     resetSessionSysVars();

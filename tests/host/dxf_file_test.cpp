@@ -205,3 +205,53 @@ TEST(DxfFile, save_replaces_the_file_whole) {
     EXPECT_NE(missing.error.find("DXF:"), std::string::npos);
     std::remove(path.c_str());
 }
+
+TEST(DxfFile, foreign_handles_clashing_with_a_new_database_survive_two_round_trips) {
+    // The foreign LINE takes handle 1, which a fresh database gives its first table.
+    host::DxfLoadResult first = host::readDxfText(kForeignFile);
+    ASSERT_TRUE(first.db) << first.error;
+    std::string once = host::writeDxfText(first.db.get(), first.vars.get());
+    host::DxfLoadResult second = host::readDxfText(once);
+    ASSERT_TRUE(second.db) << second.error;
+    std::string twice = host::writeDxfText(second.db.get(), second.vars.get());
+    EXPECT_EQ(sectionOf(once, "ENTITIES"), sectionOf(twice, "ENTITIES"));
+    EXPECT_EQ(sectionOf(once, "TABLES"), sectionOf(twice, "TABLES"));
+}
+
+TEST(DxfFile, dictionary_entries_of_skipped_objects_are_dropped) {
+    ZcDbDatabase db;
+    buildSampleDrawing(&db);
+    std::string text = host::writeDxfText(&db);
+    // Another program's object kind in place of the custom object.
+    std::size_t at = text.find("\n  0\nVELMSAMPLE\n");
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, 16, "\n  0\nOTHERKIND\n");
+    host::DxfLoadResult r = host::readDxfText(text);
+    ASSERT_TRUE(r.db) << r.error;
+    ASSERT_EQ(r.notes.size(), 1u);
+    EXPECT_NE(r.notes[0].find("OTHERKIND"), std::string::npos);
+    ZcDbDictionary* nod = nullptr;
+    ASSERT_EQ(r.db->getNamedObjectsDictionary(nod, ZcDb::kForRead), Zcad::eOk);
+    ZcDbDictionary* velm = nullptr;
+    ASSERT_EQ(nod->getAt("VELM_DATI", velm, ZcDb::kForRead), Zcad::eOk);
+    nod->close();
+    ZcDbDictionary* piani = nullptr;
+    ASSERT_EQ(velm->getAt("PIANI", piani, ZcDb::kForRead), Zcad::eOk);
+    velm->close();
+    EXPECT_EQ(piani->numEntries(), 0u);
+    piani->close();
+}
+
+TEST(DxfFile, eight_bit_file_of_an_older_writer_reads_as_polish_text) {
+    std::string text = kForeignFile;
+    // "MURI" becomes "ŁUK" in Windows-1250 bytes.
+    text.replace(text.find("MURI"), 4, "\xA3UK");
+    host::DxfLoadResult r = host::readDxfText(text);
+    ASSERT_TRUE(r.db) << r.error;
+    ZcDbBlockTableRecord* ms = nullptr;
+    ASSERT_EQ(zcdbOpenObject(ms, r.db->modelSpaceId(), ZcDb::kForRead), Zcad::eOk);
+    auto* line = ZcDbLine::cast(ms->entityIds().at(0).stub()->object.get());
+    ms->close();
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->layer(), "ŁUK");
+}

@@ -13,6 +13,7 @@
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/transcript.h"
+#include "host/ui/hostdialogs.h"
 #include "host/rx/rxobject.h"
 #include "tests/support/dxf_sample.h"
 #include "tests/support/velm_test.h"
@@ -106,4 +107,25 @@ TEST_F(HostInit, drawing_line_switches_and_the_rest_of_the_script_follows) {
     EXPECT_EQ(host::expectationFailures(), 0) << transcript();
     run({"!drawing NIEMA.dxf"});
     EXPECT_EQ(host::expectationFailures(), 1);
+}
+
+TEST_F(HostInit, file_requests_ask_on_the_command_line_when_dialogs_are_off) {
+    resbuf off;
+    off.restype = RTSHORT;
+    off.resval.rint = 0;
+    ASSERT_EQ(zcedSetVar("FILEDIA", &off), RTNORM);
+
+    push("plan");
+    resbuf chosen;
+    ASSERT_EQ(zcedGetFileD("Zapisz rysunek", "rys1", "dxf", 1, &chosen), RTNORM);
+    ASSERT_EQ(chosen.restype, RTSTR);
+    EXPECT_STREQ(chosen.resval.rstring, "plan.dxf");
+    delete[] chosen.resval.rstring;
+
+    // Enter takes the default name; an empty queue cancels.
+    push("");
+    ASSERT_EQ(zcedGetFileD("Zapisz rysunek", "rys1.dxf", "dxf", 1, &chosen), RTNORM);
+    EXPECT_STREQ(chosen.resval.rstring, "rys1.dxf");
+    delete[] chosen.resval.rstring;
+    EXPECT_EQ(zcedGetFileD("Zapisz rysunek", "rys1", "dxf", 1, &chosen), RTCAN);
 }

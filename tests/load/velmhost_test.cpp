@@ -16,25 +16,30 @@ namespace {
 
 std::string dir() { return ::testing::TempDir(); }
 
+// Each test its own output file: the tests run as parallel processes.
+std::string outputPath() {
+    return dir() + "velmhost_" + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
+}
+
 void writeFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
 int velmhost(const std::string& args) {
-    std::string cmd = std::string(VELM_BINARY_DIR) + "/velmhost " + args + " > " + dir() + "velmhost_out.txt 2>&1";
+    std::string cmd = std::string(VELM_BINARY_DIR) + "/velmhost " + args + " > " + outputPath() + " 2>&1";
     int rc = std::system(cmd.c_str());
     return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
 }
 
 std::string output() {
-    std::ifstream in(dir() + "velmhost_out.txt");
+    std::ifstream in(outputPath());
     return {std::istreambuf_iterator<char>(in), {}};
 }
 
 }  // namespace
 
 TEST(Velmhost, empty_script_saves_a_new_drawing_and_succeeds) {
-    std::string scr = dir() + "vh_empty.scr", out = dir() + "vh_empty.dxf";
+    std::string scr = dir() + "vh_empty1.scr", out = dir() + "vh_empty.dxf";
     writeFile(scr, "; nothing to do\n");
     std::remove(out.c_str());
     ASSERT_EQ(velmhost("--script " + scr + " --save " + out), 0) << output();
@@ -87,7 +92,43 @@ TEST(Velmhost, bad_usage_and_unreadable_files_give_status_two) {
     EXPECT_EQ(velmhost("--script " + dir() + "no_such_script.scr"), 2);
     std::string bad = dir() + "vh_bad.dxf";
     writeFile(bad, "0\nSECTION\n2\nENTITIES\n0\nLINE\n");
-    EXPECT_EQ(velmhost(bad + " --script " + dir() + "vh_empty.scr"), 2);
+    std::string empty = dir() + "vh_empty2.scr";
+    writeFile(empty, "\n");
+    EXPECT_EQ(velmhost(bad + " --script " + empty), 2);
     EXPECT_NE(output().find("DXF: wiersz"), std::string::npos) << output();
-    EXPECT_EQ(velmhost("--module " + dir() + "no_such_module.zrx --script " + dir() + "vh_empty.scr"), 2);
+    EXPECT_EQ(velmhost("--module " + dir() + "no_such_module.zrx --script " + empty), 2);
+}
+
+namespace {
+
+std::string promptingModule() { return std::string(VELM_TEST_MODULE_DIR) + "/prompting_module.zrx"; }
+
+}  // namespace
+
+TEST(Velmhost, command_answered_by_the_script_draws_and_succeeds) {
+    std::string scr = dir() + "vh_ask_ok.scr", out = dir() + "vh_ask_ok.dxf";
+    writeFile(scr, "ASKPOINT\n3,4\n!expect count 0=LINE 1\n");
+    ASSERT_EQ(velmhost("--module " + promptingModule() + " --script " + scr + " --save " + out), 0) << output();
+    host::DxfLoadResult r = host::loadDxf(out);
+    ASSERT_TRUE(r.db) << r.error;
+    ZcDbBlockTableRecord* ms = nullptr;
+    ASSERT_EQ(zcdbOpenObject(ms, r.db->modelSpaceId(), ZcDb::kForRead), Zcad::eOk);
+    std::vector<ZcDbObjectId> ids = ms->entityIds();
+    ms->close();
+    ASSERT_EQ(ids.size(), 1u);
+    auto* line = ZcDbLine::cast(ids[0].stub()->object.get());
+    ASSERT_NE(line, nullptr);
+    EXPECT_TRUE(line->endPoint().isEqualTo(ZcGePoint3d(3, 4, 0)));
+}
+
+TEST(Velmhost, script_ending_inside_a_command_gives_status_one) {
+    std::string scr = dir() + "vh_ask_cut.scr";
+    writeFile(scr, "ASKPOINT\n");
+    EXPECT_EQ(velmhost("--module " + promptingModule() + " --script " + scr), 1) << output();
+}
+
+TEST(Velmhost, explicit_cancel_is_not_a_failure) {
+    std::string scr = dir() + "vh_ask_cancel.scr";
+    writeFile(scr, "ASKPOINT\n!cancel\n");
+    EXPECT_EQ(velmhost("--module " + promptingModule() + " --script " + scr), 0) << output();
 }
