@@ -7,6 +7,7 @@
 
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
+#include "host/ed/grdraw.h"
 #include "host/ed/prompts.h"
 #include "host/ed/transcript.h"
 #include "host/ui/hostdialogs.h"
@@ -66,11 +67,12 @@ PointAnswer HostPointInputPort::GetPoint(const Point3* base, const std::string& 
     return answer;
 }
 
-// Temporary vectors need the host's XOR drawing, which this host does not
-// offer yet: the rubber band is then simply not shown.
-void HostPointInputPort::DrawVector(const Point3&, const Point3&, int) {}
+void HostPointInputPort::DrawVector(const Point3& from, const Point3& to, int colour) {
+    ads_point a{from.x, from.y, from.z}, b{to.x, to.y, to.z};
+    zcedGrDraw(a, b, colour, 0);
+}
 
-void HostPointInputPort::Redraw() {}
+void HostPointInputPort::Redraw() { zcedRedraw(nullptr, 0); }
 
 void HostPointInputPort::Alert(const std::string& text) { zcedAlert(text.c_str()); }
 

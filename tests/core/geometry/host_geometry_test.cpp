@@ -5,6 +5,7 @@
 #include "core/geometry/host_geometry.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
+#include "host/ed/grdraw.h"
 #include "tests/support/velm_test.h"
 
 namespace {
@@ -75,6 +76,11 @@ TEST_F(HostGeometry, polygon_input_through_the_host_prompts_reads_points_keyword
 
 TEST_F(HostGeometry, whole_polygon_input_on_the_host_gives_a_closed_list) {
     HostPointInputPort port;
+    Point3 a{0, 0, 0}, b{3, 0, 0};
+    port.DrawVector(a, b, -1);
+    EXPECT_EQ(host::temporaryVectors().size(), 1u);
+    port.DrawVector(a, b, -1);  // XOR: drawn twice is gone
+    EXPECT_TRUE(host::temporaryVectors().empty());
     push({"0,0", "5,0", "5,5", "0,0", ""});
     VertexNode* list = nullptr;
     std::string kw;
