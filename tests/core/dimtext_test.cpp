@@ -11,6 +11,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/cmdproc.h"
+#include "host/ed/hostcmd_util.h"
 #include "settings/settings_store.h"
 #include "settings/setup_slots.h"
 #include "tests/support/velm_test.h"
@@ -103,7 +104,7 @@ protected:
         });
     }
     void TearDown() override {
-        host::unregisterHostCommand("DIM");
+        host::installHostCommands();  // the host's own dimension command back
         VelmTest::TearDown();
         UnregisterSettingsClasses();
     }
