@@ -300,3 +300,22 @@ TEST_F(Hatching, a_wall_face_becomes_a_tagged_insert_of_its_visible_edges_and_ha
     EXPECT_EQ(lines, 3);
     EXPECT_EQ(hatches, 1);
 }
+
+TEST_F(Hatching, an_element_on_a_level_layer_hatches_on_the_level_layer_of_its_key_without_suffix) {
+    EXPECT_EQ(HatchLayerKeyFor("VELMROOFSLAB$3", 2).key, "ROOFSLAB");
+    EXPECT_TRUE(HatchLayerKeyFor("VELMROOFSLAB$3", 2).useLevel);
+    EXPECT_EQ(HatchLayerKeyFor("VELMROOFSLAB$3", 2).level, 3.0);
+    OwnedList<FaceRecord> contour(Loop({{0, 0, 3}, {10, 0, 3}, {10, 10, 3}, {0, 10, 3}}));
+    double angle = 0.0, scale = 1.0, elevation = 0.0;
+    HatchContour(contour.get(), "VELMROOFSLAB$3", &angle, &scale, &elevation, "ANSI31", 2);
+    ZcDbHatch* h = OnlyHatch();
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(h->layer(), "VELMROOFSLAB$3");
+    h->close();
+    ads_name e;
+    ASSERT_TRUE(LastEntity(e));
+    HatchXData d;
+    OwnedList<FaceRecord> loops(GetHatchData(e, d));
+    ASSERT_TRUE(loops);
+    EXPECT_EQ(d.layer, "VELMROOFSLAB$3");
+}
