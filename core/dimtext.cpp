@@ -5,9 +5,9 @@
 // user would, so the dimensions are the host's own; every system variable it
 // changes is given back at the end.
 //
-// Two guards against floating point: the whole units are taken from the
-// number rounded to the nearest 1e-6 unit below, so a length of 9.9999999
-// units reads "10", and the decimal count from the logarithm of the unit
+// Three guards against floating point: a remainder within 1e-9 of a
+// rounding bound counts as on it; the whole units are the floor of the
+// quotient plus 1e-6, so a length of 9.9999999 units reads "10"; and the decimal count from the logarithm of the unit
 // step gets a small epsilon, so a step of 0.001 gives three decimals.
 #include "core/dimtext.h"
 
@@ -113,7 +113,8 @@ void RoundDimensionValue(double length, double& rounded, std::string& digits) {
 void RoundDimensionValueWith(const DimensionRounding& r, double length, double& rounded, std::string& digits) {
     double q = length / r.unit;
     double f = std::floor(q);
-    double rest = q - f;
+    // A remainder on a bound up to division noise still rounds down.
+    double rest = q - f - 1e-9;
     digits.clear();
     if (!r.quarters) {
         if (rest <= 0.25) {

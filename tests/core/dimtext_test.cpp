@@ -50,6 +50,13 @@ TEST(DimensionRounding, quarters_give_25_5_and_75) {
     EXPECT_EQ(Round(12.9, true).value, 13.0);
 }
 
+TEST(DimensionRounding, bounds_reached_through_division_noise_still_round_down) {
+    // 0.1225 / 0.01 and 0.1275 / 0.01 are not exactly 12.25 and 12.75.
+    EXPECT_EQ(Round(0.1225, false, 0.01).digits, "");
+    EXPECT_EQ(Round(0.1275, false, 0.01).digits, "5");
+    EXPECT_EQ(Round(0.12375, true, 0.01).digits, "25");
+}
+
 TEST(DimensionRounding, rounded_length_is_in_drawing_units) {
     // 1.235 m in centimetre steps: 123.5 units.
     Rounded r = Round(1.235, false, 0.01);
