@@ -3,6 +3,7 @@
 // host's one pass over the drawing; nothing here walks the drawing itself.
 #include "core/entity_readers.h"
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <vector>

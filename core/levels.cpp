@@ -9,6 +9,7 @@
 #include "core/host_services.h"
 #include "core/level_settings.h"
 #include "core/support_files.h"
+#include "host/ads/findfile.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbmain.h"
 #include "host/ed/cmdproc.h"
@@ -23,6 +24,7 @@ constexpr const char* kParamApp = "VELM5$_$PARAMETRI-";
 constexpr const char* kTempObjectName = "$$TEMP$$__$$";
 constexpr const char* kStairApp = "VELM6$_$MODE_SCALE-";
 
+std::optional<std::string> FindBitmapLibrary(const std::string& name);
 ZcDbEntity* OpenEntity(const ads_name entity, ZcDb::OpenMode mode);
 bool HasXData(const ZcDbObject* obj, const char* app);
 void ShiftBlockLevels(ZcDbObjectId block, double delta);
@@ -190,7 +192,7 @@ int GetArcData(const ads_name entity, ArcRecord& arc, ZcGeVector3d* normal) {
 }
 
 HBITMAP LoadObjectBitmap(std::string_view folder, std::string_view prefix, std::string_view name) {
-    if (std::optional<std::string> library = FindSupportFile("velmObjBmp.dll")) {
+    if (std::optional<std::string> library = FindBitmapLibrary("velmObjBmp.dll")) {
         if (HBITMAP bmp = LoadBitmapFromLibrary(*library, std::string(prefix) + std::string(name))) return bmp;
     }
     std::string file = std::string(folder) + std::string(name) + ".BMP";
@@ -202,12 +204,26 @@ HBITMAP LoadPreviewBitmap(std::string_view folder, std::string_view name) {
     std::string dir(folder);
     if (!dir.empty() && dir.back() != '/' && dir.back() != '\\') dir += '/';
     if (HBITMAP bmp = LoadBitmapFromFile(dir + "velmAnteprime/_" + std::string(name) + ".BMP")) return bmp;
-    if (std::optional<std::string> library = FindSupportFile("velmPovTexture.dll"))
+    if (std::optional<std::string> library = FindBitmapLibrary("velmPovTexture.dll"))
         return LoadBitmapFromLibrary(*library, "IDB_" + std::string(name));
     return nullptr;
 }
 
 namespace {
+
+// A bitmap library is a folder of bitmaps here; it is looked up on the
+// support path by name, without regard to case, as a file would be.
+std::optional<std::string> FindBitmapLibrary(const std::string& name) {
+    for (const std::string& folder : host::supportFolders()) {
+        for (const std::string& entry : host::listFolder(folder, name)) {
+            std::string path = folder;
+            if (!path.empty() && path.back() != '/' && path.back() != '\\') path += '/';
+            path += entry;
+            if (host::folderExists(path)) return path;
+        }
+    }
+    return std::nullopt;
+}
 
 ZcDbEntity* OpenEntity(const ads_name entity, ZcDb::OpenMode mode) {
     ZcDbObjectId id;

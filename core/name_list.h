@@ -69,6 +69,5 @@ bool CopyStringToBuffer(char (&buffer)[N], std::string_view text) {
 }
 
 // Equality ignoring case, for ASCII and the Latin letters of Polish and
-// Italian texts (UTF-8). It stands in for the host's shared comparison
-// helper `host::iequals` and is to be replaced by it.
+// Italian texts (UTF-8): the host's one comparison, `host::iequals`.
 bool EqualsNoCase(std::string_view a, std::string_view b);

@@ -40,8 +40,11 @@ int FindPatternFile(std::string_view name, std::string& path, bool check) {
 bool PatternLinesDefine(const std::vector<std::string>& lines, std::string_view name) {
     for (const std::string& line : lines) {
         if (line.empty() || line[0] != '*') continue;
+        // The whole name up to the comma: ANSI3 is not ANSI31.
         std::string_view rest = std::string_view(line).substr(1);
-        if (rest.size() >= name.size() && host::iequals(rest.substr(0, name.size()), name)) return true;
+        std::string_view defined = rest.substr(0, rest.find(','));
+        while (!defined.empty() && (defined.back() == ' ' || defined.back() == '\t')) defined.remove_suffix(1);
+        if (host::iequals(defined, name)) return true;
     }
     return false;
 }

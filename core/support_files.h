@@ -26,11 +26,10 @@ int GetDataFolder(std::string& folder);
 int GetVxdListFolder(std::string& folder);
 
 // The pattern file NAME.pat, else the host's "zwcadiso.pat" (with `check`,
-// only when it defines a pattern whose name begins with `name`). 1 and the
-// path, or 0.
+// only when it defines the pattern `name`). 1 and the path, or 0.
 int FindPatternFile(std::string_view name, std::string& path, bool check);
-// Whether pattern definition lines ("*NAME,description") hold one whose
-// name begins with `name`, without regard to case.
+// Whether pattern definition lines ("*NAME,description") define `name`,
+// compared without regard to case.
 bool PatternLinesDefine(const std::vector<std::string>& lines, std::string_view name);
 
 // The integer of `key` in the configuration file; -1 when absent.

@@ -108,7 +108,9 @@ void EnsureLayer(std::string& name, const AAR_LAYERC& table, bool useLevel, doub
         // A row without a layer name leaves the key as the layer's name.
         if (!row->layerName.empty()) name = row->layerName;
         if (!row->linetype.empty()) linetype = row->linetype;
-        color = row->color;
+        // A layer has a real colour: a row without one (256) or with an
+        // index out of range keeps the default.
+        if (row->color >= 1 && row->color <= 255) color = row->color;
         lineWeight = row->lineWeight;
     }
     if (useLevel && !LevelsSwitchedOff()) MakeLevelLayerName(name, level);

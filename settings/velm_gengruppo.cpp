@@ -5,7 +5,6 @@
 #include "host/ads/wcmatch.h"
 #include "host/win/textutil.h"
 #include "settings/string_list_filing.h"
-#include "settings/velm_libobjopt.h"
 
 VELM_SETTINGS_OBJECT_DEFINE(VELM_GENGRUPPO)
 VELM_SETTINGS_OBJECT_DEFINE(VELM_LAYEROMBRA)
@@ -69,17 +68,6 @@ void VELM_LAYEROMBRA::Reset() {
 void VELM_SPESSMURI::Reset() {
     assertWriteEnabled();
     thicknesses = {30.0, 10.0, 15.0, 20.0, 40.0};
-}
-
-FilingStatus VELM_LAYEROMBRA::fileOutDwg(SettingsDwgWriter& w) const {
-    return WriteVersionedListDwg(kFilingVersion, entries, w);
-}
-FilingStatus VELM_LAYEROMBRA::fileInDwg(SettingsDwgReader& r) { return ReadVersionedListDwg(entries, r, false); }
-FilingStatus VELM_LAYEROMBRA::fileOutDxf(SettingsDxfWriter& w) const {
-    return WriteMarkedListDxf(kClassName, entries, w);
-}
-FilingStatus VELM_LAYEROMBRA::fileInDxf(SettingsDxfReader& r) {
-    return ReadMarkedListDxf(kClassName, entries, r, false);
 }
 
 void VELM_SPESSMURI::UseThickness(double t) {

@@ -23,6 +23,7 @@
 #include "host/db/dbobject.h"
 #include "settings/settings_dbfiler.h"
 #include "settings/settings_filer.h"
+#include "settings/velm_libobjopt.h"
 
 class VELM_GENGRUPPO : public ZcDbObject {
 public:
@@ -54,28 +55,15 @@ public:
     FilingStatus fileInDxf(SettingsDxfReader& r);
 };
 
-class VELM_LAYEROMBRA : public ZcDbObject {
+class VELM_LAYEROMBRA : public VelmTextListRecord<VELM_LAYEROMBRA> {
 public:
     VELM_SETTINGS_OBJECT_MEMBERS(VELM_LAYEROMBRA);
     VELM_LAYEROMBRA() = default;
-    // A copy holds the same settings and is in no database.
-    VELM_LAYEROMBRA(const VELM_LAYEROMBRA& o) : ZcDbObject() { entries = o.entries; }
-    VELM_LAYEROMBRA& operator=(const VELM_LAYEROMBRA& o) {
-        entries = o.entries;
-        return *this;
-    }
 
     static constexpr const char* kClassName = "VELM_LAYEROMBRA";
     static constexpr short kFilingVersion = 9;
 
-    std::vector<std::string> entries;
-
     void Reset();
-
-    FilingStatus fileOutDwg(SettingsDwgWriter& w) const;
-    FilingStatus fileInDwg(SettingsDwgReader& r);
-    FilingStatus fileOutDxf(SettingsDxfWriter& w) const;
-    FilingStatus fileInDxf(SettingsDxfReader& r);
 };
 
 class VELM_SPESSMURI : public ZcDbObject {

@@ -22,31 +22,11 @@ bool VELM_LIBOBJOPT::AddFolderOnce(const std::string& folder) {
     return true;
 }
 
-FilingStatus VELM_LIBOBJOPT::fileOutDwg(SettingsDwgWriter& w) const {
-    return WriteVersionedListDwg(kFilingVersion, entries, w);
-}
-FilingStatus VELM_LIBOBJOPT::fileInDwg(SettingsDwgReader& r) { return ReadVersionedListDwg(entries, r, false); }
-FilingStatus VELM_LIBOBJOPT::fileOutDxf(SettingsDxfWriter& w) const {
-    return WriteMarkedListDxf(kClassName, entries, w);
-}
-FilingStatus VELM_LIBOBJOPT::fileInDxf(SettingsDxfReader& r) {
-    return ReadMarkedListDxf(kClassName, entries, r, false);
-}
-
 void VELM_LAYERMURI::Reset() {
     assertWriteEnabled();
     entries.clear();
     entries.emplace_back(kFirstLayer);
 }
-
-FilingStatus VELM_LAYERMURI::fileOutDwg(SettingsDwgWriter& w) const {
-    return WriteVersionedListDwg(kFilingVersion, entries, w);
-}
-FilingStatus VELM_LAYERMURI::fileInDwg(SettingsDwgReader& r) { return ReadVersionedListDwg(entries, r, true); }
-FilingStatus VELM_LAYERMURI::fileOutDxf(SettingsDxfWriter& w) const {
-    return WriteMarkedListDxf(kClassName, entries, w);
-}
-FilingStatus VELM_LAYERMURI::fileInDxf(SettingsDxfReader& r) { return ReadMarkedListDxf(kClassName, entries, r, true); }
 
 FilingStatus WriteVersionedListDwg(short version, const std::vector<std::string>& list, SettingsDwgWriter& w) {
     w.writeInt16(version);

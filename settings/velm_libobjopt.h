@@ -20,63 +20,65 @@
 #include "settings/settings_dbfiler.h"
 #include "settings/settings_filer.h"
 
-class VELM_LIBOBJOPT : public ZcDbObject {
-public:
-    VELM_SETTINGS_OBJECT_MEMBERS(VELM_LIBOBJOPT);
-    VELM_LIBOBJOPT() = default;
-    // A copy holds the same settings and is in no database.
-    VELM_LIBOBJOPT(const VELM_LIBOBJOPT& o) : ZcDbObject() { entries = o.entries; }
-    VELM_LIBOBJOPT& operator=(const VELM_LIBOBJOPT& o) {
-        entries = o.entries;
-        return *this;
-    }
-
-    static constexpr const char* kClassName = "VELM_LIBOBJOPT";
-    static constexpr short kFilingVersion = 7;
-
-    // In search order; a new record has none.
-    std::vector<std::string> entries;
-
-    // Appends the folder unless one equal to it ignoring case is there;
-    // true when it was appended.
-    bool AddFolderOnce(const std::string& folder);
-
-    FilingStatus fileOutDwg(SettingsDwgWriter& w) const;
-    FilingStatus fileInDwg(SettingsDwgReader& r);
-    FilingStatus fileOutDxf(SettingsDxfWriter& w) const;
-    FilingStatus fileInDxf(SettingsDxfReader& r);
-};
-
-class VELM_LAYERMURI : public ZcDbObject {
-public:
-    VELM_SETTINGS_OBJECT_MEMBERS(VELM_LAYERMURI);
-    VELM_LAYERMURI() = default;
-    // A copy holds the same settings and is in no database.
-    VELM_LAYERMURI(const VELM_LAYERMURI& o) : ZcDbObject() { entries = o.entries; }
-    VELM_LAYERMURI& operator=(const VELM_LAYERMURI& o) {
-        entries = o.entries;
-        return *this;
-    }
-
-    static constexpr const char* kClassName = "VELM_LAYERMURI";
-    static constexpr short kFilingVersion = 7;
-    static constexpr const char* kFirstLayer = "2DWALLS";
-
-    // Empty when constructed (as the host creates it to read it back); a
-    // record made for a drawing is Reset.
-    std::vector<std::string> entries;
-
-    void Reset();
-
-    FilingStatus fileOutDwg(SettingsDwgWriter& w) const;
-    FilingStatus fileInDwg(SettingsDwgReader& r);
-    FilingStatus fileOutDxf(SettingsDxfWriter& w) const;
-    FilingStatus fileInDxf(SettingsDxfReader& r);
-};
-
-// The shared layouts of a versioned text list, also used by VELM_LAYEROMBRA.
+// The shared layouts of a versioned text list: a version and the list
+// (DWG), the subclass marker and the list (DXF).
 FilingStatus WriteVersionedListDwg(short version, const std::vector<std::string>& list, SettingsDwgWriter& w);
 FilingStatus ReadVersionedListDwg(std::vector<std::string>& list, SettingsDwgReader& r, bool wallLayers);
 FilingStatus WriteMarkedListDxf(const char* className, const std::vector<std::string>& list, SettingsDxfWriter& w);
 FilingStatus ReadMarkedListDxf(const char* className, std::vector<std::string>& list, SettingsDxfReader& r,
                                bool wallLayers);
+
+// The common part of the records that are a plain list of texts (also
+// VELM_LAYEROMBRA): the list, copies that hold the same texts and belong to
+// no drawing, and the filing above. `Record` gives kClassName and
+// kFilingVersion; `kWallLayers` reads the list under the wall-layer rule.
+template <class Record, bool kWallLayers = false>
+class VelmTextListRecord : public ZcDbObject {
+public:
+    VelmTextListRecord() = default;
+    VelmTextListRecord(const VelmTextListRecord& o) : ZcDbObject() { entries = o.entries; }
+    VelmTextListRecord& operator=(const VelmTextListRecord& o) {
+        entries = o.entries;
+        return *this;
+    }
+
+    std::vector<std::string> entries;
+
+    FilingStatus fileOutDwg(SettingsDwgWriter& w) const {
+        return WriteVersionedListDwg(Record::kFilingVersion, entries, w);
+    }
+    FilingStatus fileInDwg(SettingsDwgReader& r) { return ReadVersionedListDwg(entries, r, kWallLayers); }
+    FilingStatus fileOutDxf(SettingsDxfWriter& w) const { return WriteMarkedListDxf(Record::kClassName, entries, w); }
+    FilingStatus fileInDxf(SettingsDxfReader& r) {
+        return ReadMarkedListDxf(Record::kClassName, entries, r, kWallLayers);
+    }
+};
+
+class VELM_LIBOBJOPT : public VelmTextListRecord<VELM_LIBOBJOPT> {
+public:
+    VELM_SETTINGS_OBJECT_MEMBERS(VELM_LIBOBJOPT);
+    VELM_LIBOBJOPT() = default;
+
+    static constexpr const char* kClassName = "VELM_LIBOBJOPT";
+    static constexpr short kFilingVersion = 7;
+
+    // `entries`: in search order; a new record has none.
+
+    // Appends the folder unless one equal to it ignoring case is there;
+    // true when it was appended.
+    bool AddFolderOnce(const std::string& folder);
+};
+
+class VELM_LAYERMURI : public VelmTextListRecord<VELM_LAYERMURI, true> {
+public:
+    VELM_SETTINGS_OBJECT_MEMBERS(VELM_LAYERMURI);
+    VELM_LAYERMURI() = default;
+
+    static constexpr const char* kClassName = "VELM_LAYERMURI";
+    static constexpr short kFilingVersion = 7;
+    static constexpr const char* kFirstLayer = "2DWALLS";
+
+    // `entries` is empty when constructed (as the host creates it to read it
+    // back); a record made for a drawing is Reset.
+    void Reset();
+};

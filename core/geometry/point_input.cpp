@@ -4,18 +4,13 @@
 // the last point and erases its vector by drawing it again.
 #include "core/geometry/point_input.h"
 
-#include <cctype>
 #include <cstdio>
+
+#include "host/win/textutil.h"
 
 namespace {
 
-bool SameKeyword(const std::string& a, const char* b) {
-    size_t i = 0;
-    for (; i < a.size() && b[i]; ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return i == a.size() && !b[i];
-}
+bool SameKeyword(const std::string& a, const char* b) { return host::iequals(a, b); }
 
 VertexNode* LastNode(VertexNode* list) {
     while (list && list->next) list = list->next;

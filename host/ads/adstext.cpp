@@ -1,83 +1,37 @@
 // UTF-8 decoding is lenient: a byte that does not start a valid sequence is
 // taken as the code point of the same value, so no input is ever refused.
+// Code points and letter case come from the platform's one mapping in
+// host/win/textutil.h.
 #include "host/ads/adstext.h"
 
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdarg>
-#include <cstdio>
-#include <vector>
+
+#include "host/win/textutil.h"
 
 namespace host::ads_text {
 
 std::u32string decode(std::string_view s) {
     std::u32string out;
     out.reserve(s.size());
-    size_t i = 0;
-    while (i < s.size()) {
-        auto b = static_cast<unsigned char>(s[i]);
-        int len = b < 0x80 ? 1 : (b >> 5) == 6 ? 2 : (b >> 4) == 14 ? 3 : (b >> 3) == 30 ? 4 : 0;
-        char32_t cp = len == 1 ? b : len == 2 ? (b & 0x1F) : len == 3 ? (b & 0x0F) : (b & 0x07);
-        bool ok = len > 0 && i + len <= s.size();
-        for (int k = 1; ok && k < len; ++k) {
-            auto c = static_cast<unsigned char>(s[i + k]);
-            if ((c >> 6) != 2) ok = false;
-            cp = (cp << 6) | (c & 0x3F);
-        }
-        if (!ok) {
-            out.push_back(b);
-            ++i;
-        } else {
-            out.push_back(cp);
-            i += len;
-        }
-    }
+    for (size_t i = 0; i < s.size();) out.push_back(decodeUtf8(s, i));
     return out;
 }
 
 std::string encode(std::u32string_view s) {
     std::string out;
     out.reserve(s.size());
-    for (char32_t c : s) {
-        if (c < 0x80) {
-            out.push_back(static_cast<char>(c));
-        } else if (c < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-        }
-    }
+    for (char32_t c : s) appendUtf8(out, c);
     return out;
 }
 
-char32_t upper(char32_t c) {
-    if (c >= 'a' && c <= 'z') return c - 32;
-    // Latin-1 lower-case letters (Italian à è é ì ò ù, Polish ó) sit 32 above
-    // their capitals, except the division sign and ÿ.
-    if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return c - 32;
-    // Latin Extended-A pairs capital/small as even/odd (ą ć ę ń ś), but
-    // ł, ń, ź, ż sit in the odd/even stretches.
-    if ((c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) return (c & 1) ? c - 1 : c;
-    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) return (c & 1) ? c : c - 1;
-    return c;
-}
+char32_t upper(char32_t c) { return upperCodePoint(c); }
 
-std::string upper(std::string_view s) {
-    std::u32string cps = decode(s);
-    for (char32_t& c : cps) c = upper(c);
-    return encode(cps);
-}
+std::string upper(std::string_view s) { return toUpper(s); }
 
-bool iequals(std::string_view a, std::string_view b) { return upper(a) == upper(b); }
+bool iequals(std::string_view a, std::string_view b) { return host::iequals(a, b); }
 
 bool isDigit(char32_t c) { return c >= '0' && c <= '9'; }
 
@@ -117,26 +71,12 @@ std::optional<long long> parseInteger(std::string_view s) {
 std::string format(const char* fmt, ...) {
     va_list ap;
     va_start(ap, fmt);
-    va_list ap2;
-    va_copy(ap2, ap);
-    int n = std::vsnprintf(nullptr, 0, fmt, ap);
+    std::string out = vformat(fmt, ap);
     va_end(ap);
-    std::string out;
-    if (n > 0) {
-        std::vector<char> buf(static_cast<size_t>(n) + 1);
-        std::vsnprintf(buf.data(), buf.size(), fmt, ap2);
-        out.assign(buf.data(), static_cast<size_t>(n));
-    }
-    va_end(ap2);
     return out;
 }
 
-std::string fixed(double v, int decimals) {
-    char buf[512];
-    auto [p, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-    if (ec != std::errc()) return "0";
-    return std::string(buf, p);
-}
+std::string fixed(double v, int decimals) { return formatFixed(v, decimals); }
 
 std::string trim(std::string_view s) {
     size_t b = 0, e = s.size();

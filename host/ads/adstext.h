@@ -10,7 +10,9 @@
 
 namespace host::ads_text {
 
-// Code points of a UTF-8 text; a malformed byte stands for itself.
+// Code points of a UTF-8 text; a malformed byte stands for itself. The case
+// helpers forward to host/win/textutil.h (bytes that are not UTF-8 keep
+// their value there).
 std::u32string decode(std::string_view s);
 std::string encode(std::u32string_view s);
 

@@ -30,17 +30,35 @@ constexpr std::int64_t kSetTag = -0x5353;
 // database's serial, and a set of a closed drawing counts as freed.
 bool alive(std::int64_t serial) { return serial == 0 || ZcDbDatabase::fromSerial(serial) != nullptr; }
 
+// Members in selection order. Removal only forgets the member; the order
+// list is compacted once when next read, so removing many members one by
+// one stays linear.
 struct Set {
     std::int64_t serial = 0;
-    std::vector<ZcDbObjectId> ids;
     std::unordered_set<ZcDbStub*> in;
+
     void add(ZcDbObjectId id) {
         if (serial == 0 && id.database()) serial = id.database()->serial();
-        if (in.insert(id.stub()).second) ids.push_back(id);
+        if (in.insert(id.stub()).second) {
+            if (stale_) compact();
+            order_.push_back(id);
+        }
     }
     void remove(ZcDbObjectId id) {
-        if (in.erase(id.stub())) ids.erase(std::find(ids.begin(), ids.end(), id));
+        if (in.erase(id.stub())) stale_ = true;
     }
+    const std::vector<ZcDbObjectId>& ids() const {
+        if (stale_) compact();
+        return order_;
+    }
+
+private:
+    void compact() const {
+        std::erase_if(order_, [this](ZcDbObjectId id) { return !in.count(id.stub()); });
+        stale_ = false;
+    }
+    mutable std::vector<ZcDbObjectId> order_;
+    mutable bool stale_ = false;
 };
 
 struct Sets {
@@ -52,7 +70,7 @@ struct Sets {
 // A kept list, or nothing once its drawing is gone.
 const std::vector<ZcDbObjectId>& liveIds(const Set& s) {
     static const std::vector<ZcDbObjectId> none;
-    return alive(s.serial) ? s.ids : none;
+    return alive(s.serial) ? s.ids() : none;
 }
 
 Set setOf(const std::vector<ZcDbObjectId>& ids) {
@@ -193,7 +211,7 @@ int zcedSSFree(const ads_name sname) {
 int zcedSSLength(const ads_name sname, std::int32_t* len) {
     Set* s = findSet(sname);
     if (!s || !len) return RTERROR;
-    *len = static_cast<std::int32_t>(s->ids.size());
+    *len = static_cast<std::int32_t>(s->ids().size());
     return RTNORM;
 }
 
@@ -206,8 +224,8 @@ int zcedSSLength(const ads_name sname, long* len) {
 
 int zcedSSName(const ads_name ss, std::int32_t i, ads_name entres) {
     Set* s = findSet(ss);
-    if (!s || i < 0 || static_cast<std::size_t>(i) >= s->ids.size()) return RTERROR;
-    return zcdbGetAdsName(entres, s->ids[static_cast<std::size_t>(i)]) == Zcad::eOk ? RTNORM : RTERROR;
+    if (!s || i < 0 || static_cast<std::size_t>(i) >= s->ids().size()) return RTERROR;
+    return zcdbGetAdsName(entres, s->ids()[static_cast<std::size_t>(i)]) == Zcad::eOk ? RTNORM : RTERROR;
 }
 
 int zcedSSAdd(const ads_name ename, const ads_name sname, ads_name result) {
@@ -274,7 +292,7 @@ int zcedSSSetFirst(const ads_name pset, const ads_name unused) {
     }
     Set* s = findSet(pset);
     if (!s) return RTERROR;
-    host::setPickFirstSet(s->ids);
+    host::setPickFirstSet(s->ids());
     return RTNORM;
 }
 
@@ -546,7 +564,7 @@ std::vector<ZcDbObjectId> selectableEntities(ZcDbDatabase* db) {
 
 std::vector<ZcDbObjectId> selectionMembers(const ads_name ss) {
     Set* s = findSet(ss);
-    return s ? s->ids : std::vector<ZcDbObjectId>();
+    return s ? s->ids() : std::vector<ZcDbObjectId>();
 }
 
 int makeSelection(const std::vector<ZcDbObjectId>& ids, ads_name ss) {

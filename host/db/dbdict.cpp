@@ -2,6 +2,7 @@
 #include "host/db/dbdict.h"
 
 #include "host/db/dbdatabase.h"
+#include "host/db/dbfilerlist.h"
 #include "host/util/nocase.h"
 
 ZCDB_DEFINE_HOST_CLASS(ZcDbDictionary, ZcDbObject, "AcDbDictionary", "DICTIONARY", true)
@@ -114,26 +115,22 @@ void ZcDbDictionary::rebuildIndex() {
 Zcad::ErrorStatus ZcDbDictionary::dwgOutFields(ZcDbDwgFiler* f) const {
     Zcad::ErrorStatus es = ZcDbObject::dwgOutFields(f);
     if (es != Zcad::eOk) return es;
-    f->writeInt32(static_cast<std::int32_t>(m_entries.size()));
-    for (const auto& e : m_entries) {
+    zcdbWriteCounted(f, m_entries, [f](const ZcDbDictionaryIterator::Entry& e) {
         f->writeString(e.key);
         f->writeHardOwnershipId(e.id);
-    }
+    });
     return f->filerStatus();
 }
 
 Zcad::ErrorStatus ZcDbDictionary::dwgInFields(ZcDbDwgFiler* f) {
     Zcad::ErrorStatus es = ZcDbObject::dwgInFields(f);
     if (es != Zcad::eOk) return es;
-    std::int32_t n = 0;
-    f->readInt32(&n);
-    std::vector<ZcDbDictionaryIterator::Entry> entries;
-    for (std::int32_t i = 0; i < n && f->filerStatus() == Zcad::eOk; ++i) {
+    std::vector<ZcDbDictionaryIterator::Entry> entries = zcdbReadCounted(f, [f] {
         ZcDbDictionaryIterator::Entry e;
         f->readString(&e.key);
         f->readHardOwnershipId(&e.id);
-        entries.push_back(std::move(e));
-    }
+        return e;
+    });
     if (f->filerStatus() != Zcad::eOk) return f->filerStatus();
     m_entries = std::move(entries);
     rebuildIndex();

@@ -396,26 +396,7 @@ Zcad::ErrorStatus ZcDbDxfFiler::readItem(resbuf* rb) {
     ZcDbDxfItem it;
     Zcad::ErrorStatus es = readItem(it);
     if (es != Zcad::eOk || !rb) return es;
-    rb->restype = static_cast<short>(it.code);
-    switch (it.kind) {
-    case ZcDbDxfItem::kString:
-    case ZcDbDxfItem::kHandle: {
-        char* s = new char[it.text.size() + 1];
-        std::memcpy(s, it.text.c_str(), it.text.size() + 1);
-        rb->resval.rstring = s;
-        break;
-    }
-    case ZcDbDxfItem::kReal: rb->resval.rreal = it.real[0]; break;
-    case ZcDbDxfItem::kPoint:
-        for (int i = 0; i < 3; ++i) rb->resval.rpoint[i] = it.real[i];
-        break;
-    case ZcDbDxfItem::kInt16:
-    case ZcDbDxfItem::kBool: rb->resval.rint = static_cast<short>(it.integer); break;
-    case ZcDbDxfItem::kInt32: rb->resval.rlong = static_cast<std::int32_t>(it.integer); break;
-    case ZcDbDxfItem::kInt64: rb->resval.mnLongPtr = it.integer; break;
-    case ZcDbDxfItem::kId: zcdbGetAdsName(rb->resval.rlname, it.id); break;
-    case ZcDbDxfItem::kUnknown: break;
-    }
+    zcdbFillResbufFromItem(*rb, it);
     return es;
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "host/db/dbdatabase.h"
+#include "host/db/dbfilerlist.h"
 #include "host/db/dbpoly.h"
 #include "host/db/dbsymtb.h"
 
@@ -55,9 +56,7 @@ Zcad::ErrorStatus ZcDbBlockReference::dwgOutFields(ZcDbDwgFiler* f) const {
     if (es != Zcad::eOk) return es;
     ZcDbFields v(f, true);
     const_cast<ZcDbBlockReference*>(this)->fields(v);
-    f->writeInt32(static_cast<std::int32_t>(m_attributes.size()));
-    for (const ZcDbObjectId& id : m_attributes) f->writeHardOwnershipId(id);
-    f->writeHardOwnershipId(m_seqend);
+    m_attributes.dwgOut(f);
     return f->filerStatus();
 }
 
@@ -66,29 +65,14 @@ Zcad::ErrorStatus ZcDbBlockReference::dwgInFields(ZcDbDwgFiler* f) {
     if (es != Zcad::eOk) return es;
     ZcDbFields v(f, false);
     fields(v);
-    std::int32_t n = 0;
-    f->readInt32(&n);
-    std::vector<ZcDbObjectId> ids;
-    for (std::int32_t i = 0; i < n && f->filerStatus() == Zcad::eOk; ++i) {
-        ZcDbObjectId id;
-        f->readHardOwnershipId(&id);
-        ids.push_back(id);
-    }
-    ZcDbObjectId seqend;
-    f->readHardOwnershipId(&seqend);
-    if (f->filerStatus() != Zcad::eOk) return f->filerStatus();
-    if (f->filerType() == ZcDb::kUndoFiler) {
-        m_attributes = std::move(ids);
-        m_seqend = seqend;
-    }
-    return Zcad::eOk;
+    return m_attributes.dwgIn(f);
 }
 
 Zcad::ErrorStatus ZcDbBlockReference::dxfOutFields(ZcDbDxfFiler* f) const {
     Zcad::ErrorStatus es = ZcDbEntity::dxfOutFields(f);
     if (es != Zcad::eOk) return es;
     f->writeString(100, "AcDbBlockReference");
-    if (!attributeIds().empty() || !m_held.empty()) f->writeInt16(66, 1);
+    if (!attributeIds().empty() || m_attributes.heldCount() > 0) f->writeInt16(66, 1);
     ZcDbFields v(f);
     const_cast<ZcDbBlockReference*>(this)->fields(v);
     return f->filerStatus();
@@ -214,46 +198,23 @@ Zcad::ErrorStatus ZcDbBlockReference::appendAttribute(ZcDbObjectId& id, ZcDbAttr
     if (!isWriteEnabled()) return Zcad::eNotOpenForWrite;
     assertWriteEnabled();
     if (attr->layer().empty()) attr->setLayer(layer().empty() ? "0" : layer(), false);
-    ZcDbDatabase* db = database();
-    if (!db) {
-        m_held.emplace_back(attr);
-        return Zcad::eOk;
-    }
-    attr->setOwnerId(objectId());
-    Zcad::ErrorStatus es = db->addZcDbObject(id, attr);
+    Zcad::ErrorStatus es = m_attributes.append(*this, id, attr);
     if (es != Zcad::eOk) return es;
-    m_attributes.push_back(id);
-    if (m_seqend.isNull()) subAppendedToDb(db);
+    if (ZcDbDatabase* db = database(); db && m_attributes.seqend().isNull()) subAppendedToDb(db);
     return Zcad::eOk;
 }
 
 std::vector<ZcDbObjectId> ZcDbBlockReference::attributeIds(bool skipErased) const {
-    std::vector<ZcDbObjectId> out;
-    for (const ZcDbObjectId& id : m_attributes)
-        if (!skipErased || !id.isErased()) out.push_back(id);
-    return out;
+    return m_attributes.ids(skipErased);
 }
 
 void ZcDbBlockReference::subAppendedToDb(ZcDbDatabase* db) {
-    for (std::unique_ptr<ZcDbAttribute>& a : m_held) {
-        ZcDbAttribute* raw = a.release();
-        raw->setOwnerId(objectId());
-        ZcDbObjectId id;
-        if (db->addZcDbObject(id, raw) == Zcad::eOk) {
-            m_attributes.push_back(id);
-            raw->close();
-        } else {
-            delete raw;
-        }
-    }
-    m_held.clear();
+    m_attributes.appendHeld(*this, db);
     // Only references with attributes end with a SEQEND.
-    if (m_seqend.isNull() && !m_attributes.empty()) {
+    if (m_attributes.seqend().isNull() && m_attributes.residentCount() > 0) {
         auto* end = new ZcDbSequenceEnd;
         end->setLayer(layer().empty() ? "0" : layer(), false);
-        end->setOwnerId(objectId());
-        if (db->addZcDbObject(m_seqend, end) == Zcad::eOk) end->close();
-        else delete end;
+        m_attributes.appendSeqend(*this, db, end);
     }
 }
 
@@ -269,13 +230,7 @@ Zcad::ErrorStatus ZcDbBlockReference::transformBy(const ZcDbXform& x) {
     double s = x.scale();
     m_scale = m_scale * s;
     if (x.det() < 0) m_scale.x = -m_scale.x;  // a mirror flips the block's X
-    for (auto& held : m_held) held->transformBy(x);
-    for (const ZcDbObjectId& id : m_attributes) {
-        ZcDbAttribute* a = nullptr;
-        if (zcdbOpenObject(a, id, ZcDb::kForWrite) != Zcad::eOk) continue;
-        a->transformBy(x);
-        a->close();
-    }
+    m_attributes.forEachForWrite<ZcDbAttribute>([&](ZcDbAttribute* a) { a->transformBy(x); });
     return Zcad::eOk;
 }
 
@@ -301,8 +256,7 @@ Zcad::ErrorStatus ZcDbViewport::dwgOutFields(ZcDbDwgFiler* f) const {
     if (es != Zcad::eOk) return es;
     ZcDbFields v(f, true);
     const_cast<ZcDbViewport*>(this)->fields(v);
-    f->writeInt32(static_cast<std::int32_t>(m_frozen.size()));
-    for (const ZcDbObjectId& id : m_frozen) f->writeSoftPointerId(id);
+    zcdbWriteCounted(f, m_frozen, [f](const ZcDbObjectId& id) { f->writeSoftPointerId(id); });
     return f->filerStatus();
 }
 
@@ -311,14 +265,11 @@ Zcad::ErrorStatus ZcDbViewport::dwgInFields(ZcDbDwgFiler* f) {
     if (es != Zcad::eOk) return es;
     ZcDbFields v(f, false);
     fields(v);
-    std::int32_t n = 0;
-    f->readInt32(&n);
-    std::vector<ZcDbObjectId> frozen;
-    for (std::int32_t i = 0; i < n && f->filerStatus() == Zcad::eOk; ++i) {
+    std::vector<ZcDbObjectId> frozen = zcdbReadCounted(f, [f] {
         ZcDbObjectId id;
         f->readSoftPointerId(&id);
-        frozen.push_back(id);
-    }
+        return id;
+    });
     if (f->filerStatus() == Zcad::eOk) m_frozen = std::move(frozen);
     return f->filerStatus();
 }

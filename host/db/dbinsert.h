@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/db/dbents.h"
+#include "host/db/dbowned.h"
 
 class ZcDbBlockReference : public ZcDbEntity {
 public:
@@ -36,10 +37,10 @@ public:
     Zcad::ErrorStatus appendAttribute(ZcDbObjectId& id, ZcDbAttribute* attr);
     Zcad::ErrorStatus appendAttribute(ZcDbAttribute* attr);
     std::vector<ZcDbObjectId> attributeIds(bool skipErased = true) const;
-    ZcDbObjectId seqendId() const { return m_seqend; }
+    ZcDbObjectId seqendId() const { return m_attributes.seqend(); }
     void subAppendedToDb(ZcDbDatabase* db) override;
-    void adoptAttributeId(ZcDbObjectId id) { m_attributes.push_back(id); }
-    void adoptSeqendId(ZcDbObjectId id) { m_seqend = id; }
+    void adoptAttributeId(ZcDbObjectId id) { m_attributes.adopt(id); }
+    void adoptSeqendId(ZcDbObjectId id) { m_attributes.adoptSeqend(id); }
 
 private:
     std::string m_block;
@@ -47,9 +48,7 @@ private:
     ZcGeVector3d m_scale{1, 1, 1};
     double m_rotation = 0;
     ZcGeVector3d m_normal{0, 0, 1};
-    std::vector<ZcDbObjectId> m_attributes;
-    ZcDbObjectId m_seqend;
-    std::vector<std::unique_ptr<ZcDbAttribute>> m_held;
+    ZcDbOwnedEntities m_attributes;
 };
 
 class ZcDbViewport : public ZcDbEntity {

@@ -151,26 +151,30 @@ bool zcdbItemFromResbuf(const resbuf& rb, ZcDbDxfItem& it) {
 
 resbuf* zcdbNewResbufFromItem(const ZcDbDxfItem& it) {
     auto* rb = new resbuf;
-    rb->restype = static_cast<short>(it.code);
+    zcdbFillResbufFromItem(*rb, it);
+    return rb;
+}
+
+void zcdbFillResbufFromItem(resbuf& rb, const ZcDbDxfItem& it) {
+    rb.restype = static_cast<short>(it.code);
     switch (it.kind) {
     case ZcDbDxfItem::kString:
     case ZcDbDxfItem::kHandle: {
-        rb->resval.rstring = new char[it.text.size() + 1];
-        std::memcpy(rb->resval.rstring, it.text.c_str(), it.text.size() + 1);
+        rb.resval.rstring = new char[it.text.size() + 1];
+        std::memcpy(rb.resval.rstring, it.text.c_str(), it.text.size() + 1);
         break;
     }
-    case ZcDbDxfItem::kReal: rb->resval.rreal = it.real[0]; break;
+    case ZcDbDxfItem::kReal: rb.resval.rreal = it.real[0]; break;
     case ZcDbDxfItem::kPoint:
-        for (int i = 0; i < 3; ++i) rb->resval.rpoint[i] = it.real[i];
+        for (int i = 0; i < 3; ++i) rb.resval.rpoint[i] = it.real[i];
         break;
     case ZcDbDxfItem::kInt16:
-    case ZcDbDxfItem::kBool: rb->resval.rint = static_cast<short>(it.integer); break;
-    case ZcDbDxfItem::kInt32: rb->resval.rlong = static_cast<std::int32_t>(it.integer); break;
-    case ZcDbDxfItem::kInt64: rb->resval.mnLongPtr = it.integer; break;
-    case ZcDbDxfItem::kId: zcdbGetAdsName(rb->resval.rlname, it.id); break;
+    case ZcDbDxfItem::kBool: rb.resval.rint = static_cast<short>(it.integer); break;
+    case ZcDbDxfItem::kInt32: rb.resval.rlong = static_cast<std::int32_t>(it.integer); break;
+    case ZcDbDxfItem::kInt64: rb.resval.mnLongPtr = it.integer; break;
+    case ZcDbDxfItem::kId: zcdbGetAdsName(rb.resval.rlname, it.id); break;
     case ZcDbDxfItem::kUnknown: break;
     }
-    return rb;
 }
 
 resbuf* ZcDbObject::xData(const char* appName) const {

@@ -143,3 +143,5 @@ inline Zcad::ErrorStatus zcdbOpenZcDbObject(ZcDbObject*& obj, ZcDbObjectId id, Z
 // Item ↔ resbuf conversions shared by the filers and xdata.
 bool zcdbItemFromResbuf(const resbuf& rb, ZcDbDxfItem& item);
 resbuf* zcdbNewResbufFromItem(const ZcDbDxfItem& item);
+// Sets `rb`'s type and value from the item (a text is copied, owned by rb).
+void zcdbFillResbufFromItem(resbuf& rb, const ZcDbDxfItem& item);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "host/db/dbdatabase.h"
+#include "host/db/dbfilerlist.h"
 
 ZCDB_DEFINE_HOST_CLASS(ZcDbPolyline, ZcDbEntity, "AcDbPolyline", "LWPOLYLINE", true)
 ZCDB_DEFINE_HOST_CLASS(ZcDbSequenceEnd, ZcDbEntity, "AcDbSequenceEnd", "SEQEND", true)
@@ -34,13 +35,12 @@ Zcad::ErrorStatus ZcDbPolyline::dwgOutFields(ZcDbDwgFiler* f) const {
     if (es != Zcad::eOk) return es;
     ZcDbFields v(f, true);
     const_cast<ZcDbPolyline*>(this)->fields(v);
-    f->writeInt32(static_cast<std::int32_t>(m_verts.size()));
-    for (const Vertex& vx : m_verts) {
+    zcdbWriteCounted(f, m_verts, [f](const Vertex& vx) {
         f->writePoint2d(vx.point);
         f->writeDouble(vx.bulge);
         f->writeDouble(vx.startWidth);
         f->writeDouble(vx.endWidth);
-    }
+    });
     return f->filerStatus();
 }
 
@@ -49,17 +49,14 @@ Zcad::ErrorStatus ZcDbPolyline::dwgInFields(ZcDbDwgFiler* f) {
     if (es != Zcad::eOk) return es;
     ZcDbFields v(f, false);
     fields(v);
-    std::int32_t n = 0;
-    f->readInt32(&n);
-    std::vector<Vertex> verts;
-    for (std::int32_t i = 0; i < n && f->filerStatus() == Zcad::eOk; ++i) {
+    std::vector<Vertex> verts = zcdbReadCounted(f, [f] {
         Vertex vx;
         f->readPoint2d(&vx.point);
         f->readDouble(&vx.bulge);
         f->readDouble(&vx.startWidth);
         f->readDouble(&vx.endWidth);
-        verts.push_back(vx);
-    }
+        return vx;
+    });
     if (f->filerStatus() == Zcad::eOk) m_verts = std::move(verts);
     return f->filerStatus();
 }
@@ -405,9 +402,7 @@ Zcad::ErrorStatus ZcDb2dPolyline::dwgOutFields(ZcDbDwgFiler* f) const {
     if (es != Zcad::eOk) return es;
     ZcDbFields v(f, true);
     const_cast<ZcDb2dPolyline*>(this)->fields(v);
-    f->writeInt32(static_cast<std::int32_t>(m_vertices.size()));
-    for (const ZcDbObjectId& id : m_vertices) f->writeHardOwnershipId(id);
-    f->writeHardOwnershipId(m_seqend);
+    m_vertices.dwgOut(f);
     return f->filerStatus();
 }
 
@@ -416,23 +411,7 @@ Zcad::ErrorStatus ZcDb2dPolyline::dwgInFields(ZcDbDwgFiler* f) {
     if (es != Zcad::eOk) return es;
     ZcDbFields v(f, false);
     fields(v);
-    std::int32_t n = 0;
-    f->readInt32(&n);
-    std::vector<ZcDbObjectId> ids;
-    for (std::int32_t i = 0; i < n && f->filerStatus() == Zcad::eOk; ++i) {
-        ZcDbObjectId id;
-        f->readHardOwnershipId(&id);
-        ids.push_back(id);
-    }
-    ZcDbObjectId seqend;
-    f->readHardOwnershipId(&seqend);
-    if (f->filerStatus() != Zcad::eOk) return f->filerStatus();
-    // A copy outside the database does not share the original's vertices.
-    if (f->filerType() == ZcDb::kUndoFiler) {
-        m_vertices = std::move(ids);
-        m_seqend = seqend;
-    }
-    return Zcad::eOk;
+    return m_vertices.dwgIn(f);
 }
 
 Zcad::ErrorStatus ZcDb2dPolyline::dxfOutFields(ZcDbDxfFiler* f) const {
@@ -508,46 +487,19 @@ Zcad::ErrorStatus ZcDb2dPolyline::appendVertex(ZcDbObjectId& id, ZcDbVertex* ver
         if ((vf & 128) && !(vf & 64)) ++m_countN;
         else ++m_countM;
     }
-    ZcDbDatabase* db = database();
-    if (!db) {
-        m_held.emplace_back(vertex);
-        return Zcad::eOk;
-    }
-    vertex->setOwnerId(objectId());
-    Zcad::ErrorStatus es = db->addZcDbObject(id, vertex);
-    if (es != Zcad::eOk) return es;
-    m_vertices.push_back(id);
-    return Zcad::eOk;
+    return m_vertices.append(*this, id, vertex);
 }
 
-std::vector<ZcDbObjectId> ZcDb2dPolyline::vertexIds(bool skipErased) const {
-    std::vector<ZcDbObjectId> out;
-    for (const ZcDbObjectId& id : m_vertices)
-        if (!skipErased || !id.isErased()) out.push_back(id);
-    return out;
-}
+std::vector<ZcDbObjectId> ZcDb2dPolyline::vertexIds(bool skipErased) const { return m_vertices.ids(skipErased); }
 
-std::size_t ZcDb2dPolyline::numVertices() const { return vertexIds().size() + m_held.size(); }
+std::size_t ZcDb2dPolyline::numVertices() const { return vertexIds().size() + m_vertices.heldCount(); }
 
 void ZcDb2dPolyline::subAppendedToDb(ZcDbDatabase* db) {
-    for (std::unique_ptr<ZcDbVertex>& v : m_held) {
-        ZcDbVertex* raw = v.release();
-        raw->setOwnerId(objectId());
-        ZcDbObjectId id;
-        if (db->addZcDbObject(id, raw) == Zcad::eOk) {
-            m_vertices.push_back(id);
-            raw->close();
-        } else {
-            delete raw;
-        }
-    }
-    m_held.clear();
-    if (m_seqend.isNull()) {
+    m_vertices.appendHeld(*this, db);
+    if (m_vertices.seqend().isNull()) {
         auto* end = new ZcDbSequenceEnd;
         copyPropertiesTo(end);
-        end->setOwnerId(objectId());
-        if (db->addZcDbObject(m_seqend, end) == Zcad::eOk) end->close();
-        else delete end;
+        m_vertices.appendSeqend(*this, db, end);
     }
 }
 
@@ -570,13 +522,7 @@ Zcad::ErrorStatus ZcDb2dPolyline::transformBy(const ZcDbXform& x) {
         v->setPosition({o.x, o.y, 0});
         v->setWidths(v->startWidth() * x.scale(), v->endWidth() * x.scale());
     };
-    for (auto& held : m_held) moveOne(held.get());
-    for (const ZcDbObjectId& id : m_vertices) {
-        ZcDbVertex* v = nullptr;
-        if (zcdbOpenObject(v, id, ZcDb::kForWrite) != Zcad::eOk) continue;
-        moveOne(v);
-        v->close();
-    }
+    m_vertices.forEachForWrite<ZcDbVertex>(moveOne);
     if (!is3d() && !isPolyFaceMesh()) {
         m_elevation = {0, 0, elevation};
         m_normal = n;

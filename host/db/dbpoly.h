@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/db/dbents.h"
+#include "host/db/dbowned.h"
 
 class ZcDbPolyline : public ZcDbEntity {
 public:
@@ -117,21 +118,19 @@ public:
     Zcad::ErrorStatus appendVertex(ZcDbObjectId& id, ZcDbVertex* vertex);
     Zcad::ErrorStatus appendVertex(ZcDbVertex* vertex);
     std::vector<ZcDbObjectId> vertexIds(bool skipErased = true) const;
-    ZcDbObjectId seqendId() const { return m_seqend; }
+    ZcDbObjectId seqendId() const { return m_vertices.seqend(); }
     // Vertex count, held vertices included.
     std::size_t numVertices() const;
 
     void subAppendedToDb(ZcDbDatabase* db) override;
     // Platform internals for readers: adopts an already resident vertex/SEQEND.
-    void adoptVertexId(ZcDbObjectId id) { m_vertices.push_back(id); }
-    void adoptSeqendId(ZcDbObjectId id) { m_seqend = id; }
+    void adoptVertexId(ZcDbObjectId id) { m_vertices.adopt(id); }
+    void adoptSeqendId(ZcDbObjectId id) { m_vertices.adoptSeqend(id); }
 
 private:
     std::int16_t m_flags = 0, m_countM = 0, m_countN = 0;
     ZcGePoint3d m_elevation;  // (0, 0, elevation) as the format keeps it
     double m_startWidth = 0, m_endWidth = 0, m_thickness = 0;
     ZcGeVector3d m_normal{0, 0, 1};
-    std::vector<ZcDbObjectId> m_vertices;
-    ZcDbObjectId m_seqend;
-    std::vector<std::unique_ptr<ZcDbVertex>> m_held;
+    ZcDbOwnedEntities m_vertices;
 };

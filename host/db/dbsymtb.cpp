@@ -5,6 +5,7 @@
 
 #include "host/db/dbdatabase.h"
 #include "host/db/dbentity.h"
+#include "host/db/dbfilerlist.h"
 #include "host/util/nocase.h"
 
 ZCDB_DEFINE_HOST_CLASS(ZcDbSymbolTableRecord, ZcDbObject, "AcDbSymbolTableRecord", "", false)
@@ -106,22 +107,14 @@ Zcad::ErrorStatus ZcDbSymbolTableIterator::getRecordId(ZcDbObjectId& id) const {
 Zcad::ErrorStatus ZcDbSymbolTable::dwgOutFields(ZcDbDwgFiler* f) const {
     Zcad::ErrorStatus es = ZcDbObject::dwgOutFields(f);
     if (es != Zcad::eOk) return es;
-    f->writeInt32(static_cast<std::int32_t>(m_ids.size()));
-    for (const ZcDbObjectId& id : m_ids) f->writeHardOwnershipId(id);
+    zcdbWriteOwnedIds(f, m_ids);
     return f->filerStatus();
 }
 
 Zcad::ErrorStatus ZcDbSymbolTable::dwgInFields(ZcDbDwgFiler* f) {
     Zcad::ErrorStatus es = ZcDbObject::dwgInFields(f);
     if (es != Zcad::eOk) return es;
-    std::int32_t n = 0;
-    f->readInt32(&n);
-    std::vector<ZcDbObjectId> ids;
-    for (std::int32_t i = 0; i < n && f->filerStatus() == Zcad::eOk; ++i) {
-        ZcDbObjectId id;
-        f->readHardOwnershipId(&id);
-        ids.push_back(id);
-    }
+    std::vector<ZcDbObjectId> ids = zcdbReadOwnedIds(f);
     if (f->filerStatus() != Zcad::eOk) return f->filerStatus();
     m_ids = std::move(ids);
     m_byName.clear();
@@ -474,23 +467,19 @@ Zcad::ErrorStatus ZcDbLinetypeTableRecord::dwgOutFields(ZcDbDwgFiler* f) const {
     Zcad::ErrorStatus es = ZcDbSymbolTableRecord::dwgOutFields(f);
     if (es != Zcad::eOk) return es;
     f->writeString(m_comments);
-    f->writeInt32(static_cast<std::int32_t>(m_dashes.size()));
-    for (double d : m_dashes) f->writeDouble(d);
+    zcdbWriteCounted(f, m_dashes, [f](double d) { f->writeDouble(d); });
     return f->filerStatus();
 }
 
 Zcad::ErrorStatus ZcDbLinetypeTableRecord::dwgInFields(ZcDbDwgFiler* f) {
     Zcad::ErrorStatus es = ZcDbSymbolTableRecord::dwgInFields(f);
     if (es != Zcad::eOk) return es;
-    std::int32_t n = 0;
     f->readString(&m_comments);
-    f->readInt32(&n);
-    std::vector<double> dashes;
-    for (std::int32_t i = 0; i < n && f->filerStatus() == Zcad::eOk; ++i) {
+    std::vector<double> dashes = zcdbReadCounted(f, [f] {
         double d = 0;
         f->readDouble(&d);
-        dashes.push_back(d);
-    }
+        return d;
+    });
     if (f->filerStatus() == Zcad::eOk) m_dashes = std::move(dashes);
     return f->filerStatus();
 }

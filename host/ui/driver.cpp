@@ -575,44 +575,10 @@ bool DriveModeless(UINT dialogId, const DialogDriver& driver) {
 
 namespace {
 
-struct Tok {
-    bool quoted = false;
-    std::string text;
-};
+using Tok = zcui::LineToken;
 
 bool Split(std::string_view line, std::vector<Tok>& out, std::string& error) {
-    size_t i = 0;
-    while (i < line.size()) {
-        char c = line[i];
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-            ++i;
-        } else if (c == '"') {
-            Tok t{true, {}};
-            bool closed = false;
-            for (++i; i < line.size();) {
-                char d = line[i++];
-                if (d == '"') {
-                    closed = true;
-                    break;
-                }
-                if (d == '\\' && i < line.size()) {
-                    char e = line[i++];
-                    t.text += e == 'n' ? '\n' : e == 't' ? '\t' : e;
-                } else {
-                    t.text += d;
-                }
-            }
-            if (!closed) return error = "a text is not closed with '\"'", false;
-            out.push_back(std::move(t));
-        } else {
-            size_t s = i;
-            while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '"' && line[i] != '\r' &&
-                   line[i] != '\n')
-                ++i;
-            out.push_back(Tok{false, std::string(line.substr(s, i - s))});
-        }
-    }
-    return true;
+    return zcui::TokeniseLine(line, out, error, {false, false, "a text is not closed with '\"'"});
 }
 
 bool Number(const Tok& t, long& v) {

@@ -23,49 +23,10 @@ namespace {
 
 // ---------------------------------------------------------------- tokens
 
-struct Token {
-    bool quoted = false;
-    std::string text;
-};
+using Token = zcui::LineToken;
 
 bool Tokenise(std::string_view line, std::vector<Token>& out, std::string& error) {
-    size_t i = 0;
-    while (i < line.size()) {
-        char c = line[i];
-        if (c == ' ' || c == '\t' || c == '\r') {
-            ++i;
-        } else if (c == '#') {
-            break;
-        } else if (c == '"') {
-            Token t;
-            t.quoted = true;
-            ++i;
-            bool closed = false;
-            while (i < line.size()) {
-                char d = line[i++];
-                if (d == '"') {
-                    closed = true;
-                    break;
-                }
-                if (d == '\\' && i < line.size()) {
-                    char e = line[i++];
-                    t.text += e == 'n' ? '\n' : e == 't' ? '\t' : e == 'r' ? '\r' : e;
-                } else {
-                    t.text += d;
-                }
-            }
-            if (!closed) {
-                error = "unterminated text";
-                return false;
-            }
-            out.push_back(std::move(t));
-        } else {
-            size_t start = i;
-            while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r' && line[i] != '"') ++i;
-            out.push_back(Token{false, std::string(line.substr(start, i - start))});
-        }
-    }
-    return true;
+    return zcui::TokeniseLine(line, out, error, {true, true, "unterminated text"});
 }
 
 bool ToInt(const Token& t, long& v) {

@@ -1,20 +1,25 @@
 // Case-insensitive comparison of UTF-8 names (layers, blocks, dictionary
-// keys, table records). Folds ASCII, Latin-1 (Italian à è é ì ò ù ...) and
-// Latin Extended-A (Polish ą ć ę ł ń ó ś ź ż ...) to lower case; any other
-// code point, and bytes that are not valid UTF-8, compare as they are.
-// The one helper every case-insensitive comparison of the platform uses.
+// keys, table records) under the names the drawing database uses. They are
+// thin forwards to the platform's one case mapping in host/win/textutil.h,
+// so every case-insensitive comparison of the platform folds letters alike:
+// ASCII, Latin-1 (Italian à è é ì ò ù ...) and Latin Extended-A (Polish
+// ą ć ę ł ń ó ś ź ż ...); bytes that are not valid UTF-8 compare as they are.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-std::string zcutFoldCase(std::string_view text);
-bool zcutEqualsNoCase(std::string_view a, std::string_view b);
+#include "host/win/textutil.h"
+
+inline std::string zcutFoldCase(std::string_view text) { return host::toLower(text); }
+inline bool zcutEqualsNoCase(std::string_view a, std::string_view b) { return host::iequals(a, b); }
 // <0, 0, >0 as the folded texts compare bytewise.
-int zcutCompareNoCase(std::string_view a, std::string_view b);
+inline int zcutCompareNoCase(std::string_view a, std::string_view b) {
+    return host::toLower(a).compare(host::toLower(b));
+}
 // Upper-case form with the same letter coverage (for names shown to users).
-std::string zcutUpperCase(std::string_view text);
+inline std::string zcutUpperCase(std::string_view text) { return host::toUpper(text); }
 
 struct ZcNoCaseHash {
     std::size_t operator()(std::string_view s) const { return std::hash<std::string>()(zcutFoldCase(s)); }

@@ -5,6 +5,8 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
+#include <vector>
 
 namespace host {
 
@@ -128,6 +130,20 @@ std::optional<long long> parseInteger(std::string_view text) {
     while (used < text.size() && isBlank(text[used])) ++used;
     if (used != text.size()) return std::nullopt;
     return value;
+}
+
+std::string vformat(const char* fmt, std::va_list args) {
+    std::va_list copy;
+    va_copy(copy, args);
+    int n = std::vsnprintf(nullptr, 0, fmt, copy);
+    va_end(copy);
+    std::string out;
+    if (n > 0) {
+        std::vector<char> buf(static_cast<std::size_t>(n) + 1);
+        std::vsnprintf(buf.data(), buf.size(), fmt, args);
+        out.assign(buf.data(), static_cast<std::size_t>(n));
+    }
+    return out;
 }
 
 std::string toUpper(std::string_view utf8) { return mapCase(utf8, upperCodePoint); }

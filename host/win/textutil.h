@@ -7,6 +7,7 @@
 // bytes that are not valid UTF-8 are compared as they are.
 #pragma once
 
+#include <cstdarg>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -27,6 +28,10 @@ std::optional<long long> parseInteger(std::string_view text);
 // number; `used` receives the count of characters consumed.
 std::optional<double> parseDoublePrefix(std::string_view text, std::size_t* used = nullptr);
 std::optional<long long> parseIntegerPrefix(std::string_view text, std::size_t* used = nullptr);
+
+// printf-style formatting of `args` into a string (the callers' own
+// variadic wrappers forward here).
+std::string vformat(const char* fmt, std::va_list args);
 
 std::string toUpper(std::string_view utf8);
 std::string toLower(std::string_view utf8);

@@ -47,6 +47,29 @@ std::unordered_map<std::string, std::size_t> IndexByLayerName(const AAR_LAYERC& 
 
 ZcDbDatabase* WorkingDatabase() { return zcdbHostApplicationServices()->workingDatabase(); }
 
+// Calls fn(layer, row) for every layer of the drawing that has a catalogue
+// row, the layer open in `mode`. The layer table is let go before the walk:
+// loading a linetype opens another table of the drawing for write.
+template <class Fn>
+void ForEachCatalogueLayer(ZcDbDatabase* db, AAR_LAYERC& catalogue, ZcDb::OpenMode mode, Fn fn) {
+    ZcDbLayerTable* layers = nullptr;
+    if (!db || db->getLayerTable(layers, ZcDb::kForRead) != Zcad::eOk) return;
+    auto byName = IndexByLayerName(catalogue);
+    ZcDbSymbolTableIterator* it = nullptr;
+    layers->newIterator(it);
+    layers->close();
+    for (; it && !it->done(); it->step()) {
+        ZcDbObjectId id;
+        it->getRecordId(id);
+        ZcDbLayerTableRecord* layer = nullptr;
+        if (zcdbOpenObject(layer, id, mode) != Zcad::eOk) continue;
+        auto found = byName.find(host::toUpper(layer->name()));
+        if (found != byName.end()) fn(*layer, catalogue[found->second]);
+        layer->close();
+    }
+    delete it;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- "c:ddlcolor"
@@ -350,69 +373,35 @@ void CDlgLayerc::OnRemoveLayer() {
 
 void CDlgLayerc::OnFileToLayers() {
     ZcDbDatabase* db = WorkingDatabase();
-    ZcDbLayerTable* layers = nullptr;
-    if (db && db->getLayerTable(layers, ZcDb::kForRead) == Zcad::eOk) {
-        auto byName = IndexByLayerName(m_catalogue);
-        ZcDbSymbolTableIterator* it = nullptr;
-        layers->newIterator(it);
-        // The table is let go before the walk: loading a linetype opens
-        // another table of the drawing for write.
-        layers->close();
-        for (; it && !it->done(); it->step()) {
-            ZcDbObjectId id;
-            it->getRecordId(id);
-            ZcDbLayerTableRecord* layer = nullptr;
-            if (zcdbOpenObject(layer, id, ZcDb::kForWrite) != Zcad::eOk) continue;
-            auto found = byName.find(host::toUpper(layer->name()));
-            if (found != byName.end()) {
-                const AA_LAYERC& row = m_catalogue[found->second];
-                ZcDbLinetypeTable* linetypes = nullptr;
-                bool have = db->getLinetypeTable(linetypes, ZcDb::kForRead) == Zcad::eOk && linetypes->has(row.linetype);
-                if (linetypes) linetypes->close();
-                if (!have) have = LoadLinetypeFromLin(db, row.linetype);
-                if (have && db->getLinetypeTable(linetypes, ZcDb::kForRead) == Zcad::eOk) {
-                    ZcDbObjectId linetypeId;
-                    if (linetypes->getAt(row.linetype, linetypeId) == Zcad::eOk) {
-                        layer->setLinetypeObjectId(linetypeId);
-                        ApplyLayerColour(*layer, row.color);
-                        ApplyLayerLineWeight(*layer, row.lineWeight);
-                    }
-                    linetypes->close();
-                }
+    ForEachCatalogueLayer(db, m_catalogue, ZcDb::kForWrite, [db](ZcDbLayerTableRecord& layer, const AA_LAYERC& row) {
+        ZcDbLinetypeTable* linetypes = nullptr;
+        bool have = db->getLinetypeTable(linetypes, ZcDb::kForRead) == Zcad::eOk && linetypes->has(row.linetype);
+        if (linetypes) linetypes->close();
+        if (!have) have = LoadLinetypeFromLin(db, row.linetype);
+        if (have && db->getLinetypeTable(linetypes, ZcDb::kForRead) == Zcad::eOk) {
+            ZcDbObjectId linetypeId;
+            if (linetypes->getAt(row.linetype, linetypeId) == Zcad::eOk) {
+                layer.setLinetypeObjectId(linetypeId);
+                ApplyLayerColour(layer, row.color);
+                ApplyLayerLineWeight(layer, row.lineWeight);
             }
-            layer->close();
+            linetypes->close();
         }
-        delete it;
-    }
+    });
     OnOK();
 }
 
 void CDlgLayerc::OnLayersToFile() {
-    ZcDbDatabase* db = WorkingDatabase();
-    ZcDbLayerTable* layers = nullptr;
-    if (db && db->getLayerTable(layers, ZcDb::kForRead) == Zcad::eOk) {
-        auto byName = IndexByLayerName(m_catalogue);
-        ZcDbSymbolTableIterator* it = nullptr;
-        layers->newIterator(it);
-        layers->close();
-        for (; it && !it->done(); it->step()) {
-            ZcDbLayerTableRecord* layer = nullptr;
-            if (it->getRecord(layer, ZcDb::kForRead) != Zcad::eOk) continue;
-            auto found = byName.find(host::toUpper(layer->name()));
-            if (found != byName.end()) {
-                AA_LAYERC& row = m_catalogue[found->second];
-                ZcDbSymbolTableRecord* linetype = nullptr;
-                if (zcdbOpenObject(linetype, layer->linetypeObjectId(), ZcDb::kForRead) == Zcad::eOk) {
-                    row.linetype = linetype->name();
-                    linetype->close();
-                }
-                row.color = static_cast<std::int16_t>(layer->colorIndex());
-                row.lineWeight = static_cast<std::int16_t>(layer->lineWeight());
-            }
-            layer->close();
-        }
-        delete it;
-    }
+    ForEachCatalogueLayer(WorkingDatabase(), m_catalogue, ZcDb::kForRead,
+                          [](ZcDbLayerTableRecord& layer, AA_LAYERC& row) {
+                              ZcDbSymbolTableRecord* linetype = nullptr;
+                              if (zcdbOpenObject(linetype, layer.linetypeObjectId(), ZcDb::kForRead) == Zcad::eOk) {
+                                  row.linetype = linetype->name();
+                                  linetype->close();
+                              }
+                              row.color = static_cast<std::int16_t>(layer.colorIndex());
+                              row.lineWeight = static_cast<std::int16_t>(layer.lineWeight());
+                          });
     OnOK();
 }
 

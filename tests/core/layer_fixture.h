@@ -13,6 +13,7 @@
 #include "host/ads/sysvars.h"
 #include "host/db/dbmain.h"
 #include "host/ed/cmdproc.h"
+#include "host/ed/hostcmd_util.h"
 #include "settings/layer_catalogue.h"
 #include "settings/settings_store.h"
 #include "tests/support/velm_test.h"
@@ -78,8 +79,10 @@ protected:
         });
     }
     void TearDown() override {
+        // The host's own commands take their names back.
         host::unregisterHostCommand("-LAYER");
         host::unregisterHostCommand("REGEN");
+        host::installHostCommands();
         VelmTest::TearDown();
         UnregisterSettingsClasses();
     }

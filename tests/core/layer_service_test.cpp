@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,10 @@
 #include "host/ads/sysvars.h"
 #include "settings/layer_catalogue.h"
 
+#include "host/ed/hostinit.h"
+#include "settings/setup_slots.h"
 #include "tests/core/layer_fixture.h"
+#include "tests/host/win_testdir.h"
 
 
 TEST_F(LayerService, new_layer_gets_the_catalogue_attributes_in_order) {
@@ -48,6 +52,17 @@ TEST_F(LayerService, key_missing_from_the_catalogue_is_the_layer_name_with_defau
     EnsureLayer(name, AAR_LAYERC(), false, 0.0, false);
     EXPECT_EQ(name, "NOWA");
     EXPECT_EQ(answers, (std::vector<std::string>{"_N", "NOWA", "_L", "Continuous", "NOWA", "_C", "7", "NOWA", ""}));
+}
+
+TEST_F(LayerService, row_without_a_layer_colour_makes_the_layer_with_colour_7) {
+    AAR_LAYERC t;
+    t.ParseLayerDefLines({"KLUCZ,WARSTWA", "ZERO,ZERO,0,,Continuous,-3"});
+    std::string name = "KLUCZ";
+    EnsureLayer(name, t, false, 0.0, false);
+    name = "ZERO";
+    EnsureLayer(name, t, false, 0.0, false);
+    EXPECT_EQ(answers, (std::vector<std::string>{"_N", "WARSTWA", "_L", "Continuous", "WARSTWA", "_C", "7", "WARSTWA",
+                                                 "", "_N", "ZERO", "_L", "Continuous", "ZERO", "_C", "7", "ZERO", ""}));
 }
 
 TEST_F(LayerService, existing_layer_is_never_changed) {
@@ -179,4 +194,56 @@ TEST_F(LayerService, yes_no_question_answers) {
     EXPECT_EQ(AskYesNo("Usunąć?", 1), 1);
     EXPECT_EQ(AskYesNo("Usunąć?", 1), -1);
     EXPECT_NE(transcript().find("Usunąć?"), std::string::npos);
+}
+
+TEST_F(LayerService, catalogue_found_on_the_search_path_is_read_and_rewritten_in_place) {
+    TestDir dir;
+    dir.write("layerc.def", "**Ściany,\n2DWALLS,MURI,1,X,DASHED,25\n");
+    host::startHost(host::HostOptions{{dir.path()}, ""});
+    AAR_LAYERC t;
+    ASSERT_EQ(t.ReadLayerDefFile("LAYERC.DEF"), 1);
+    ASSERT_EQ(t.size(), 2u);
+    t[1].color = 4;
+    EXPECT_TRUE(t.WriteLayerDefFile("LAYERC.DEF"));
+    EXPECT_EQ(dir.read("layerc.def"), "**Ściany,\n2DWALLS,MURI,4,X,DASHED,25\n");
+    // The writer never makes a catalogue that is not there.
+    EXPECT_FALSE(t.WriteLayerDefFile("TCLAYERC.DEF"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path("TCLAYERC.DEF")));
+    EXPECT_EQ(t.ReadLayerDefFile("TCLAYERC.DEF"), 0);
+    EXPECT_TRUE(t.empty());
+    host::startHost({});
+}
+
+// With the host's own layer command: the layer is made with the catalogue's
+// attributes, and off when the 3D view hides it.
+class HostLayerCommand : public VelmTest {
+protected:
+    void SetUp() override {
+        RegisterSettingsClasses();
+        VelmTest::SetUp();
+    }
+    void TearDown() override {
+        VelmTest::TearDown();
+        UnregisterSettingsClasses();
+    }
+};
+
+TEST_F(HostLayerCommand, layer_made_through_the_host_command_carries_the_catalogue_attributes) {
+    AAR_LAYERC t;
+    t.ParseLayerDefLines({"2DWALLS,2DWALLS,3,,Continuous,50"});
+    const int slot = SetupVar::VXDSTATE;
+    const short threeD = 51;
+    SetVarInt(&slot, &threeD);
+    std::string name = "2DWALLS";
+    EnsureLayer(name, t, true, 300.0, true);
+    EXPECT_EQ(name, "VELM2DWALLS$300");
+    ZcDbLayerTable* table = nullptr;
+    ASSERT_EQ(db()->getLayerTable(table, ZcDb::kForRead), Zcad::eOk);
+    ZcDbLayerTableRecord* rec = nullptr;
+    ASSERT_EQ(table->getAt("VELM2DWALLS$300", rec, ZcDb::kForRead), Zcad::eOk);
+    EXPECT_EQ(rec->colorIndex(), 3);
+    EXPECT_TRUE(rec->isOff());
+    EXPECT_EQ(static_cast<int>(rec->lineWeight()), 50);
+    rec->close();
+    table->close();
 }

@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <string>
 
 #include "core/levels.h"
 #include "host/ads/rbutil.h"
+#include "host/ed/hostinit.h"
+#include "host/win/files.h"
 #include "tests/core/layer_fixture.h"
+#include "tests/host/win_testdir.h"
 
 namespace {
 
@@ -151,4 +155,25 @@ TEST_F(LayerService, arc_data_only_for_arcs) {
     EXPECT_DOUBLE_EQ(rec.endAngle, 2.0);
     EXPECT_DOUBLE_EQ(normal.z, 1.0);
     EXPECT_EQ(GetArcData(circle.n, rec), 0);
+}
+
+TEST_F(LayerService, object_and_preview_bitmaps_by_library_then_file) {
+    TestDir dir;
+    std::string bmp;
+    ASSERT_TRUE(host::readWholeFile(std::string(VELM_SOURCE_DIR) + "/resources/bitmaps/138.bmp", bmp));
+    std::filesystem::create_directories(dir.path("velmObjBmp.dll"));
+    std::filesystem::create_directories(dir.path("velmAnteprime"));
+    std::filesystem::create_directories(dir.path("lib/velmPovTexture.dll"));
+    dir.write("velmObjBmp.dll/OBJ_OKNO.bmp", bmp);
+    dir.write("DRZWI.BMP", bmp);
+    dir.write("velmAnteprime/_CEGLA.BMP", bmp);
+    dir.write("lib/velmPovTexture.dll/IDB_DACHOWKA.bmp", bmp);
+    host::startHost(host::HostOptions{{dir.path(), dir.path("lib")}, ""});
+    EXPECT_NE(LoadObjectBitmap("", "OBJ_", "OKNO"), nullptr);
+    EXPECT_NE(LoadObjectBitmap("", "OBJ_", "DRZWI"), nullptr);
+    EXPECT_EQ(LoadObjectBitmap("", "OBJ_", "BRAK"), nullptr);
+    EXPECT_NE(LoadPreviewBitmap(dir.path(), "CEGLA"), nullptr);
+    EXPECT_NE(LoadPreviewBitmap(dir.path(), "DACHOWKA"), nullptr);
+    EXPECT_EQ(LoadPreviewBitmap(dir.path(), "BRAK"), nullptr);
+    host::startHost({});
 }

@@ -39,11 +39,12 @@ TEST(ConfigFile, shipped_file_gives_its_numbers) {
     EXPECT_EQ(ConfigStringFromLines(cfg->file.lines, "PATHCATALOG"), std::nullopt);
 }
 
-TEST(PatternFile, definition_name_may_only_begin_with_the_asked_name) {
+TEST(PatternFile, definition_name_must_equal_the_asked_name) {
     const std::vector<std::string> lines = {";; comment", "*ANSI31, ANSI Iron, Brick, Stone masonry",
-                                            "45, 0,0, 0,.125"};
-    EXPECT_TRUE(PatternLinesDefine(lines, "ANSI3"));
+                                            "45, 0,0, 0,.125", "*SOLID"};
+    EXPECT_FALSE(PatternLinesDefine(lines, "ANSI3"));
     EXPECT_TRUE(PatternLinesDefine(lines, "ansi31"));
+    EXPECT_TRUE(PatternLinesDefine(lines, "SOLID"));
     EXPECT_FALSE(PatternLinesDefine(lines, "ANSI32"));
     EXPECT_FALSE(PatternLinesDefine(lines, "ANSI311"));
     EXPECT_FALSE(PatternLinesDefine({"ANSI31"}, "ANSI31"));
@@ -52,7 +53,7 @@ TEST(PatternFile, definition_name_may_only_begin_with_the_asked_name) {
 TEST(PatternFile, host_standard_file_defines_its_patterns) {
     std::optional<LineCursor> pat = OpenLineCursor(std::string(VELM_SOURCE_DIR) + "/support/host/zwcadiso.pat");
     ASSERT_TRUE(pat);
-    EXPECT_TRUE(PatternLinesDefine(pat->file.lines, "ANSI3"));
+    EXPECT_TRUE(PatternLinesDefine(pat->file.lines, "ANSI31"));
 }
 
 TEST(LineReader, strips_line_ends_only_and_keeps_a_last_line_whole) {

@@ -1,5 +1,5 @@
-// Locale-free numbers checked against printf in the C locale, and case
-// folding of Polish and Italian letters.
+// Locale-free numbers checked against printf in the C locale, case folding
+// of Polish and Italian letters, and the agreement of every case helper.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,9 @@
 #include <random>
 #include <vector>
 
+#include "host/ads/adstext.h"
+#include "host/ui/uitext.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
 
 TEST(TextNumbers, formatting_matches_printf_in_the_c_locale) {
@@ -93,4 +96,36 @@ TEST(TextCase, comparison_agrees_with_capitalising_both_sides) {
         ASSERT_EQ(host::icompare(a, b) == 0, same);
         ASSERT_EQ(host::icompare(a, b) < 0, host::icompare(b, a) > 0);
     }
+}
+
+// The database's, the classic interface's and the dialogs' case helpers all
+// stand on the same mapping: a name equal in one is equal in every other,
+// and equal names hash alike in the database's tables.
+TEST(TextCase, every_case_insensitive_entry_point_agrees) {
+    const std::vector<std::string> letters{"a", "A", "ą", "Ą", "ó", "Ó", "ź", "Ź", "ì", "Ì", "ÿ", "Ÿ",
+                                           "ä", "Ä", "_", "\xE5", "\xC5", "\xC0\x80"};
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<std::size_t> pick(0, letters.size() - 1), len(0, 3);
+    for (int i = 0; i < 3000; ++i) {
+        std::string a, b;
+        for (std::size_t k = len(rng); k > 0; --k) a += letters[pick(rng)];
+        for (std::size_t k = len(rng); k > 0; --k) b += letters[pick(rng)];
+        const bool same = host::iequals(a, b);
+        ASSERT_EQ(zcutEqualsNoCase(a, b), same) << a << " | " << b;
+        ASSERT_EQ(zcui::EqualNoCase(a, b), same) << a << " | " << b;
+        ASSERT_EQ(host::ads_text::iequals(a, b), same) << a << " | " << b;
+        ASSERT_EQ(zcutCompareNoCase(a, b) == 0, same) << a << " | " << b;
+        if (same) {
+            ASSERT_EQ(ZcNoCaseHash()(a), ZcNoCaseHash()(b)) << a << " | " << b;
+        }
+        ASSERT_EQ(zcui::FoldUpper(a), host::toUpper(a));
+        ASSERT_EQ(zcutUpperCase(a), host::ads_text::upper(a));
+    }
+}
+
+TEST(TextFormat, printf_texts_longer_than_any_fixed_buffer_come_out_whole) {
+    const std::string word(5000, 'x');
+    EXPECT_EQ(zcui::Format("<%s>%d", word.c_str(), 42), "<" + word + ">42");
+    EXPECT_EQ(host::ads_text::format("%s|%.2f", word.c_str(), 1.5), word + "|1.50");
+    EXPECT_EQ(host::ads_text::fixed(-0.125, 2), host::formatFixed(-0.125, 2));
 }

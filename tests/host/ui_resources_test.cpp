@@ -159,4 +159,30 @@ TEST(UiText, folding_and_sorting_know_polish_letters) {
     EXPECT_EQ(words, (std::vector<std::string>{"ab", "Ąb", "B", "sowa", "świt", "Tama", "zebra", "źle", "żaba"}));
 }
 
+// Scripts and resource lines share one tokeniser; only the resource text
+// treats '#' as a comment and "\r" as a carriage return.
+TEST(UiText, comment_and_return_escape_only_where_the_rules_ask) {
+    const std::string line = "say \"a\\rb\" #x \"open";
+    std::vector<zcui::LineToken> toks;
+    std::string error;
+    ASSERT_TRUE(zcui::TokeniseLine(line, toks, error, {true, true, "cut"}));
+    ASSERT_EQ(toks.size(), 2u);
+    EXPECT_EQ(toks[1].text, "a\rb");
+    EXPECT_TRUE(toks[1].quoted);
+    toks.clear();
+    EXPECT_FALSE(zcui::TokeniseLine(line, toks, error, {false, false, "cut"}));
+    EXPECT_EQ(error, "cut");  // the '#' no longer hides the open quote
+    ASSERT_GE(toks.size(), 3u);
+    EXPECT_EQ(toks[1].text, "arb");
+    EXPECT_EQ(toks[2].text, "#x");
+    EXPECT_FALSE(toks[2].quoted);
+}
+
+TEST(UiText, sorted_lists_put_bytes_that_are_not_utf8_after_letters) {
+    EXPECT_LT(zcui::CollateCompare("żaba", "\xE5"), 0);
+    EXPECT_GT(zcui::CollateCompare("a\xC5", "aŻ"), 0);
+    EXPECT_EQ(zcui::CollateCompare("\xE5", "\xE5"), 0);
+    EXPECT_NE(zcui::CollateCompare("\xE5", "\xC5"), 0);
+}
+
 }  // namespace
