@@ -26,7 +26,8 @@ BarState& bs() {
 
 void record(const std::string& line) {
     bs().log.push_back(line);
-    if (bs().echo) std::printf("[pasek stanu] %s\n", line.c_str());
+    // The command line starts each message on a new line; the panes do too.
+    if (bs().echo) std::printf("\n[pasek stanu] %s", line.c_str());
 }
 
 }  // namespace
