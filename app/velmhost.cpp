@@ -1,6 +1,7 @@
 // velmhost: the host program. Opens (or creates) a drawing, loads the
 // module file, feeds a script or the keyboard to the command processor with
-// the command line echoed to stdout, unloads the module and saves.
+// the command line echoed to stdout, saves, closes the drawing and unloads
+// the module.
 //
 //   velmhost [DRAWING.dxf] [--script FILE.scr | -] [--save OUT.dxf]
 //            [--support DIR]… [--registry FILE] [--module FILE]
@@ -176,17 +177,21 @@ int main(int argc, char** argv) {
     }
     if (host::expectationFailures() > 0) status = 1;
 
-    zcrxDynamicLinker->sendToAll(4);
-    zcrxDynamicLinker->unloadModule(o.module);
-
+    // The drawing is saved while the module that owns its custom objects is
+    // still loaded, and closed (message 4) before the module goes (message
+    // 2): no object of the drawing outlives the code that files it.
+    int saveFailed = 0;
     std::string target = o.save.empty() ? o.drawing : o.save;
     if (!target.empty()) {
         if (!zcDocManagerPtr()->isOpen(drawing)) drawing = zcDocManagerPtr()->curDocument();
         if (!host::saveDrawing(drawing, target, &why)) {
             std::fprintf(stderr, "velmhost: %s\n", why.c_str());
-            return 2;
+            saveFailed = 2;
         }
     }
+    host::resetDocuments();
+    zcrxDynamicLinker->unloadModule(o.module);
+    if (saveFailed) return saveFailed;
     std::fputs("\n", stdout);
     return status;
 }

@@ -14,13 +14,21 @@
 // A subsystem may move its function into its own folder; the declaration
 // stays in command_table.h. The tests check every list against the table.
 #include "core/command_table.h"
+#include "core/help_cmd.h"
 #include "settings/floor_cmds_run.h"
+#include "settings/setvar_drawing.h"
 #include "settings/viewmode_cmds.h"
 
-std::span<const CommandBinding> CoreCommandBindings() { return {}; }
+std::span<const CommandBinding> CoreCommandBindings() {
+    static constexpr CommandBinding kBindings[] = {
+        {"VELMHELP", &CmdVelmHelp},
+    };
+    return kBindings;
+}
 
 std::span<const CommandBinding> SettingsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
+        {"VELMSETVAR", &CmdVelmSetVar},
         {"VELMFLOORV", &CmdFloorPlates},     {"VELMROOFV", &CmdRoofPlates},
         {"VELMVPSCALE", &CmdViewportScale},  {"VELMASSIGNZ", &CmdAssignZ},
         {"VELMMOVEZ", &CmdMoveZ},            {"VELMVXD", &CmdViewMode},

@@ -113,7 +113,8 @@ RbValueKind rbValueKind(int t) {
     if (t == -4) return RbValueKind::String;
     if (t < 0) return RbValueKind::None;
     if (t <= 9) return RbValueKind::String;
-    if (t <= 39) return RbValueKind::Point;
+    // 38 (elevation) and 39 (thickness) are reals, not points.
+    if (t <= 37) return RbValueKind::Point;
     if (t <= 59) return RbValueKind::Real;
     if (t <= 79) return RbValueKind::Short;
     if (t >= 90 && t <= 99) return RbValueKind::Long;

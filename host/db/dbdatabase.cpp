@@ -255,6 +255,10 @@ void ZcDbDatabase::removeReactor(ZcDbDatabaseReactor* r) {
     m_reactors.erase(std::remove(m_reactors.begin(), m_reactors.end(), r), m_reactors.end());
 }
 
+bool ZcDbDatabase::hasReactor(const ZcDbDatabaseReactor* r) const {
+    return std::find(m_reactors.begin(), m_reactors.end(), r) != m_reactors.end();
+}
+
 // A reactor may remove itself (or others) while being notified: walk a copy
 // and skip the ones gone meanwhile.
 #define ZCDB_FOR_EACH_REACTOR(CALL)                                                  \

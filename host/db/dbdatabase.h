@@ -162,6 +162,7 @@ public:
     // Reactors (not owned), notified in the order they were added.
     void addReactor(ZcDbDatabaseReactor* r);
     void removeReactor(ZcDbDatabaseReactor* r);
+    bool hasReactor(const ZcDbDatabaseReactor* r) const;
 
     // Undo.
     ZcDbUndoJournal& undoJournal() { return m_undo; }

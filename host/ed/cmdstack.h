@@ -1,8 +1,9 @@
 // The command stack: the module's commands, registered in named groups with
 // a global and a local name, flags and a handler. A group added later sits
 // above earlier ones, so its names win a lookup. Names compare ignoring
-// case. (On merge this object is also registered in the system registry as
-// the "ZCAD_REGISTERED_COMMANDS" service; zcedRegCmds reaches it directly.)
+// case. The stack is also the "ZCAD_REGISTERED_COMMANDS" service of the
+// system registry (a module finds it there, as on the real platform);
+// zcedRegCmds reaches it directly.
 #pragma once
 
 #include <memory>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "host/ed/edstatus.h"
+#include "host/rx/rxobject.h"
 
 using ZcRxFunctionPtr = void (*)();
 class ZcEdUIContext;
@@ -32,8 +34,13 @@ private:
     int fcode_ = -1;
 };
 
-class ZcEdCommandStack {
+class ZcEdCommandStack : public ZcRxObject {
 public:
+    // The stack behind a registry entry; null for anything else.
+    static ZcEdCommandStack* cast(const ZcRxObject* p) {
+        return const_cast<ZcEdCommandStack*>(dynamic_cast<const ZcEdCommandStack*>(p));
+    }
+
     ZcEdStatus addCommand(const char* cmdGroupName, const char* cmdGlobalName, const char* cmdLocalName,
                           int commandFlags, ZcRxFunctionPtr functionAddr, ZcEdUIContext* UIContext = nullptr,
                           int fcode = -1, void* hResourceHandle = nullptr, ZcEdCommand** cmdPtrRet = nullptr);

@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "host/rx/rxobject.h"
+
 class ZcEditorReactor {
 public:
     virtual ~ZcEditorReactor() = default;
@@ -28,8 +30,13 @@ public:
     virtual void pickfirstModified() {}
 };
 
-class ZcEditor {
+class ZcEditor : public ZcRxObject {
 public:
+    // The editor behind a registry entry; null for anything else.
+    static ZcEditor* cast(const ZcRxObject* p) {
+        return const_cast<ZcEditor*>(dynamic_cast<const ZcEditor*>(p));
+    }
+
     void addReactor(ZcEditorReactor* reactor);
     void removeReactor(ZcEditorReactor* reactor);
     bool hasReactor(const ZcEditorReactor* reactor) const;

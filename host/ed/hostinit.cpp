@@ -22,18 +22,6 @@
 
 namespace {
 
-// The registry holds runtime objects; the command stack and the editor are
-// plain objects of their own, so the registry gets a handle to each.
-template <class T>
-class ServiceHandle : public ZcRxObject {
-public:
-    explicit ServiceHandle(T* service) : m_service(service) {}
-    T* service() const { return m_service; }
-
-private:
-    T* m_service;
-};
-
 // Commands work on the current document's drawing.
 class WorkingDatabaseFollower : public ZcApDocManagerReactor {
 public:
@@ -49,8 +37,6 @@ struct HostState {
     // A database read by openDrawing, waiting for the document the factory makes.
     std::unique_ptr<ZcDbDatabase> pendingDb;
     std::unique_ptr<host::MemorySysVarStore> pendingVars;
-    std::unique_ptr<ServiceHandle<ZcEdCommandStack>> commands;
-    std::unique_ptr<ServiceHandle<ZcEditor>> editor;
     WorkingDatabaseFollower follower;
 };
 
@@ -73,11 +59,8 @@ void destroyDatabase(ZcDbDatabase* db) {
 }
 
 void registerServices() {
-    HostState& s = state();
-    s.commands = std::make_unique<ServiceHandle<ZcEdCommandStack>>(zcedRegCmds());
-    s.editor = std::make_unique<ServiceHandle<ZcEditor>>(zcedEditor);
-    zcrxSysRegistry()->atPut("ZCAD_REGISTERED_COMMANDS", s.commands.get());
-    zcrxSysRegistry()->atPut("ZcEditor", s.editor.get());
+    zcrxSysRegistry()->atPut("ZCAD_REGISTERED_COMMANDS", zcedRegCmds());
+    zcrxSysRegistry()->atPut("ZcEditor", zcedEditor);
 }
 
 std::string folderOf(const std::string& path) {

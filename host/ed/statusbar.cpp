@@ -26,7 +26,9 @@ BarState& bs() {
 
 void record(const std::string& line) {
     bs().log.push_back(line);
-    if (bs().echo) std::printf("[pasek stanu] %s\n", line.c_str());
+    // The user sees what a pane says, not the bookkeeping around it; the
+    // command line starts each message on a new line, and so do the panes.
+    if (bs().echo && line.rfind("text ", 0) == 0) std::printf("\n[pasek stanu] %s", line.c_str() + 5);
 }
 
 }  // namespace

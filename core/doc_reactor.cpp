@@ -1,0 +1,63 @@
+// VELMDocReactor. The settings are read from the drawing that has become
+// current, whatever the working drawing was before the call; the working
+// drawing is put back afterwards.
+#include "core/doc_reactor.h"
+
+#include "core/lifecycle.h"
+#include "core/reactors.h"
+#include "host/ads/adscodes.h"
+#include "host/ads/resbuf.h"
+#include "host/ads/sysvars.h"
+#include "host/db/dbdatabase.h"
+#include "settings/settings_store.h"
+#include "settings/setup_slots.h"
+
+namespace {
+
+void setShort(const char* name, short value);
+
+// Makes a drawing the working one for the life of the object.
+class WorkingDrawing {
+public:
+    explicit WorkingDrawing(ZcDbDatabase* db) : previous_(zcdbCurDwg()) { zcdbSetCurDwg(db); }
+    ~WorkingDrawing() { zcdbSetCurDwg(previous_); }
+    WorkingDrawing(const WorkingDrawing&) = delete;
+    WorkingDrawing& operator=(const WorkingDrawing&) = delete;
+
+private:
+    ZcDbDatabase* previous_;
+};
+
+}  // namespace
+
+void VELMDocReactor::documentCreated(ZcApDocument* doc) {
+    if (doc) AttachDatabaseReactor(doc->database());
+}
+
+void VELMDocReactor::documentBecameCurrent(ZcApDocument* doc) {
+    if (!doc) return;
+    {
+        WorkingDrawing working(doc->database() ? doc->database() : zcdbCurDwg());
+        SetToleranceFromDrawing();
+        const int slot = SetupVar::NOCONF_VELMOR;
+        int noConf = 0;
+        GetVarInt(&slot, &noConf);
+        if (noConf == 0) {
+            setShort("COORDS", 2);
+            setShort("UCSORTHO", 0);
+        }
+    }
+    EnsureEditorReactor();
+    RefreshModulePanes();
+}
+
+namespace {
+
+void setShort(const char* name, short value) {
+    resbuf rb;
+    rb.restype = RTSHORT;
+    rb.resval.rint = value;
+    zcedSetVar(name, &rb);
+}
+
+}  // namespace

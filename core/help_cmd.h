@@ -1,0 +1,11 @@
+// The help command VELMHELP: finds "velmor.chm" on the support path and
+// starts the help viewer on it without waiting.
+#pragma once
+
+#include <string>
+
+// The command line that starts the viewer on a help file.
+std::string HelpCommandLine(const std::string& helpPath);
+
+// The command handler.
+void CmdVelmHelp();

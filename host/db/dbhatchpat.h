@@ -1,0 +1,45 @@
+// Pattern lines of a hatch: the line families of a pattern read from a
+// ".pat" file, and the evaluation that decides whether the hatch can be
+// drawn. A pattern file holds "*NAME,description" headers each followed by
+// lines "angle, x-origin,y-origin, delta-x,delta-y [,dash…]"; ';' starts a
+// comment. Evaluation counts the pattern lines that would cross the
+// boundary's extent; past kMaxHatchLines the hatch is too dense and fails,
+// as the host refuses to draw such a hatch. Solid fills always evaluate;
+// a pattern that cannot be found evaluates to no lines.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/db/dbid.h"
+
+class ZcDbHatch;
+
+namespace host {
+
+struct PatternLine {
+    double angle = 0.0;  // degrees
+    double originX = 0.0, originY = 0.0;
+    double deltaX = 0.0, deltaY = 0.0;  // offset between parallel lines
+    std::vector<double> dashes;
+};
+
+// The definition lines of pattern `name` (case ignored) in the file's text;
+// nullopt when the file does not define it.
+std::optional<std::vector<PatternLine>> parsePatternDefinition(const std::vector<std::string>& lines,
+                                                               const std::string& name);
+
+// Upper bound of pattern lines one hatch may hold.
+constexpr double kMaxHatchLines = 10000.0;
+
+// The number of pattern lines that cross the hatch's boundary extent for
+// these line families at this scale (infinite for a zero offset).
+double countPatternLines(const std::vector<PatternLine>& pattern, double scale, double width, double height);
+
+// eOk when the hatch can be drawn; eInvalidInput when its pattern lines are
+// too dense. A custom pattern is read from NAME.pat, a predefined one from
+// the host's "zwcadiso.pat", both on the support path.
+Zcad::ErrorStatus evaluateHatch(const ZcDbHatch& hatch);
+
+}  // namespace host
