@@ -7,10 +7,13 @@
 #include <vector>
 
 #include "host/ads/lisp.h"
+#include "host/ads/sysvars.h"
 #include "host/ads/units.h"
 #include "host/ed/prompts.h"
 #include "host/ed/transcript.h"
+#include "settings/panes.h"
 #include "settings/settings_store.h"
+#include "settings/setup_slots.h"
 
 namespace {
 
@@ -19,6 +22,27 @@ constexpr std::size_t kAnswerSize = 260;
 constexpr std::size_t kNameSize = 264;
 
 int answerLisp(const LispResult& r);
+
+// The current floor is SQPAV: whichever route changes it, the host's
+// ELEVATION and the floor pane follow it, as they do for the typed setter.
+class CurrentFloorFollower {
+public:
+    CurrentFloorFollower() { had_ = GetVarReal(&kSlot, &before_); }
+    ~CurrentFloorFollower() {
+        double after = 0.0;
+        if (!had_ || !GetVarReal(&kSlot, &after) || after == before_) return;
+        resbuf rb{};
+        rb.restype = RTREAL;
+        rb.resval.rreal = after;
+        zcedSetVar("ELEVATION", &rb);
+        UpdateFloorPane();
+    }
+
+private:
+    static constexpr int kSlot = SetupVar::SQPAV;
+    double before_ = 0.0;
+    bool had_ = false;
+};
 
 }  // namespace
 
@@ -72,6 +96,7 @@ std::string DrawingSettingsByName::formatReal(double value) {
 }
 
 void CmdVelmSetVar() {
+    CurrentFloorFollower floor;
     DrawingSettingsByName drawing;
     VELMSETVAR(drawing);
 }
@@ -79,6 +104,7 @@ void CmdVelmSetVar() {
 int LispVelmSetVar() {
     LispResult r;
     {
+        CurrentFloorFollower floor;
         DrawingSettingsByName drawing;
         r = VelmSetVarLisp(drawing, zcedGetArgs());
     }

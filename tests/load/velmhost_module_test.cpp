@@ -39,13 +39,16 @@ TEST(VelmhostModule, settings_written_by_a_script_come_back_from_the_saved_drawi
     writeFile(tempPath("write.scr"),
               "VELMSETVAR\nSFATSCALA\n50\n"
               "(velmsetvar \"ULAYERMURO\" \"ŚCIANY2D\")\n"
-              "(velmsetvar \"SQPAV\" 300.0)\n");
+              "(velmsetvar \"SQPAV\" 300.0)\n"
+              // The current floor carries the host's elevation with it.
+              "!expect var ELEVATION 300\n");
     ASSERT_EQ(velmhost(drawing + " --script " + tempPath("write.scr"), output), 0) << output;
 
     writeFile(tempPath("read.scr"),
               "!expect setting SFATSCALA 50\n"
               "!expect setting ULAYERMURO ŚCIANY2D\n"
-              "!expect setting SQPAV 300\n");
+              "!expect setting SQPAV 300\n"
+              "!expect var ELEVATION 300\n");
     EXPECT_EQ(velmhost(drawing + " --script " + tempPath("read.scr"), output), 0) << output;
 }
 
