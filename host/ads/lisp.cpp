@@ -1,4 +1,6 @@
-// Defined functions live in a map keyed by the upper-case name. A call sets
+// Defined functions live in a map keyed by the upper-case name, one map per
+// drawing: a module defines its functions when each drawing is loaded and
+// undefines them when that drawing closes, and the others keep theirs. A call sets
 // the current code and argument list, runs the invoker and collects the
 // value set by the zcedRet* calls; nested calls save and restore all three.
 #include "host/ads/lisp.h"
@@ -27,8 +29,17 @@ struct RbList {
     }
 };
 
+using FunctionTable = std::map<std::string, short>;
+
 struct LispState {
-    std::map<std::string, short> functions;
+    std::map<const void*, FunctionTable> tables;  // by drawing
+    std::function<const void*()> scopeProvider;
+    const void* scopeOverride = nullptr;
+    bool overridden = false;
+    FunctionTable& functions() {
+        const void* scope = overridden ? scopeOverride : scopeProvider ? scopeProvider() : nullptr;
+        return tables[scope];
+    }
     std::function<int()> invoker;
     int currentCode = -1;
     const resbuf* currentArgs = nullptr;
@@ -246,7 +257,22 @@ std::string printOne(const resbuf*& rb) {
 
 void setLispInvoker(std::function<int()> invoker) { lisp().invoker = std::move(invoker); }
 
-bool lispFunctionDefined(const std::string& name) { return lisp().functions.count(ads_text::upper(name)) > 0; }
+bool lispFunctionDefined(const std::string& name) { return lisp().functions().count(ads_text::upper(name)) > 0; }
+
+void setLispScopeProvider(std::function<const void*()> provider) { lisp().scopeProvider = std::move(provider); }
+
+void forgetLispScope(const void* scope) { lisp().tables.erase(scope); }
+
+LispScopeOverride::LispScopeOverride(const void* scope)
+    : previous_(lisp().scopeOverride), wasOverridden_(lisp().overridden) {
+    lisp().scopeOverride = scope;
+    lisp().overridden = true;
+}
+
+LispScopeOverride::~LispScopeOverride() {
+    lisp().scopeOverride = previous_;
+    lisp().overridden = wasOverridden_;
+}
 
 std::optional<resbuf*> parseLispArgs(const std::string& text, std::string* functionName) {
     Reader rd(text);
@@ -296,8 +322,8 @@ int evaluateLispLine(const std::string& line) {
 
 int invokeLispFunction(const std::string& name, const resbuf* args, bool printValue) {
     LispState& s = lisp();
-    auto it = s.functions.find(ads_text::upper(name));
-    if (it == s.functions.end() || !s.invoker) {
+    auto it = s.functions().find(ads_text::upper(name));
+    if (it == s.functions().end() || !s.invoker) {
         zcutPrintf("\n; błąd: brak funkcji: %s", ads_text::upper(name).c_str());
         return RTERROR;
     }
@@ -331,7 +357,9 @@ std::string lastLispValue() { return lisp().lastValue; }
 
 void resetLisp() {
     LispState& s = lisp();
-    s.functions.clear();
+    s.tables.clear();
+    s.overridden = false;
+    s.scopeOverride = nullptr;
     s.currentCode = -1;
     s.currentArgs = nullptr;
     s.result.reset(nullptr);
@@ -345,15 +373,16 @@ using host::lisp;
 
 int zcedDefun(const char* name, short funcNumber) {
     if (!name || !*name || funcNumber < 0) return RTERROR;
-    lisp().functions[host::ads_text::upper(name)] = funcNumber;
+    lisp().functions()[host::ads_text::upper(name)] = funcNumber;
     return RTNORM;
 }
 
 int zcedUndef(const char* name, short funcNumber) {
     if (!name) return RTERROR;
-    auto it = lisp().functions.find(host::ads_text::upper(name));
-    if (it == lisp().functions.end() || it->second != funcNumber) return RTERROR;
-    lisp().functions.erase(it);
+    host::FunctionTable& table = lisp().functions();
+    auto it = table.find(host::ads_text::upper(name));
+    if (it == table.end() || it->second != funcNumber) return RTERROR;
+    table.erase(it);
     return RTNORM;
 }
 

@@ -44,6 +44,24 @@ void setLispInvoker(std::function<int()> invoker);
 
 bool lispFunctionDefined(const std::string& name);
 
+// Each drawing keeps its own defined functions. The provider names the
+// current drawing (any stable pointer; null: one table for everything); an
+// override makes another drawing's table current while that drawing is
+// loaded or closed; a closed drawing's table is forgotten.
+void setLispScopeProvider(std::function<const void*()> provider);
+void forgetLispScope(const void* scope);
+class LispScopeOverride {
+public:
+    explicit LispScopeOverride(const void* scope);
+    ~LispScopeOverride();
+    LispScopeOverride(const LispScopeOverride&) = delete;
+    LispScopeOverride& operator=(const LispScopeOverride&) = delete;
+
+private:
+    const void* previous_;
+    bool wasOverridden_;
+};
+
 // Evaluates one line; prints the value. RTNORM, or RTERROR for a syntax
 // error, an undefined function, or a function that reported an error.
 int evaluateLispLine(const std::string& line);

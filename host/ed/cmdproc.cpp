@@ -89,6 +89,17 @@ void setCmdNames();
 
 }  // namespace
 
+// A script goes on in the drawing its last command made current (NEW, OPEN,
+// a switch of drawings), as it would on the host's command line.
+void followCurrentDocument(ZcApDocument* before) {
+    ZcApDocManager* dm = zcDocManagerPtr();
+    ZcApDocument* now = dm->curDocument();
+    if (!before || !now || now == before || !dm->isOpen(before)) return;
+    std::vector<InputToken> rest;
+    while (auto t = before->inputQueue().pop()) rest.push_back(std::move(*t));
+    now->inputQueue().pushFront(rest);
+}
+
 int processInput() {
     state().ranOut = false;
     int status = RTNORM;
@@ -98,7 +109,9 @@ int processInput() {
         std::optional<InputToken> t = q.pop();
         if (!t) break;
         if (t->kind != InputToken::Text) continue;  // picks, cancels, breaks at the command prompt do nothing
+        ZcApDocument* before = zcDocManagerPtr()->curDocument();
         int s = executeLine(t->text);
+        followCurrentDocument(before);
         if (s == RTERROR || (s == RTCAN && status == RTNORM)) status = s;
     }
     return status;

@@ -141,8 +141,13 @@ ZcEdStatus ZcApDocManager::closeDocument(ZcApDocument* doc) {
     auto it = std::find_if(docs_.begin(), docs_.end(), [&](const auto& d) { return d.get() == doc; });
     std::unique_ptr<ZcApDocument> owned = std::move(*it);
     docs_.erase(it);
+    // What was still queued for the closed drawing (the rest of a script)
+    // goes on in the drawing that becomes current.
+    std::vector<host::InputToken> rest;
+    while (auto t = owned->inputQueue().pop()) rest.push_back(std::move(*t));
     owned.reset();
     if (wasCurrent && !docs_.empty()) becomeCurrent(docs_.back().get());
+    if (!rest.empty() && current_) current_->inputQueue().pushFront(rest);
     return eEdOk;
 }
 

@@ -112,7 +112,15 @@ void startHost(const HostOptions& options) {
             if (zcrxDynamicLinker->sendTo(m.handle, 5) == ZcRx::kRetError) status = RTERROR;
         return status;
     });
-    setDocumentLoadHook([](ZcApDocument&, bool loaded) { zcrxDynamicLinker->sendToAll(loaded ? 3 : 4); });
+    // LISP functions a module defines belong to the drawing being loaded.
+    setLispScopeProvider([]() -> const void* { return zcDocManagerPtr()->curDocument(); });
+    setDocumentLoadHook([](ZcApDocument& doc, bool loaded) {
+        {
+            LispScopeOverride scope(&doc);
+            zcrxDynamicLinker->sendToAll(loaded ? 3 : 4);
+        }
+        if (!loaded) forgetLispScope(&doc);
+    });
     zcui::SetFilePromptHook(askFileNameWhenDialogsAreOff);
 }
 

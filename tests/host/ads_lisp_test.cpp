@@ -96,3 +96,25 @@ TEST_F(Lisp, c_functions_run_as_commands_and_lines_run_from_the_queue) {
 }
 
 }  // namespace
+
+TEST_F(Lisp, each_drawing_keeps_its_own_functions) {
+    int first = 0, second = 0;
+    const void* current = &first;
+    host::setLispScopeProvider([&]() -> const void* { return current; });
+    ASSERT_EQ(zcedDefun("velmgetvar", 2), RTNORM);
+    EXPECT_TRUE(host::lispFunctionDefined("VELMGETVAR"));
+
+    current = &second;
+    EXPECT_FALSE(host::lispFunctionDefined("velmgetvar"));
+    {
+        // A drawing being closed is the scope of its own undefinitions.
+        host::LispScopeOverride closing(&first);
+        EXPECT_EQ(zcedUndef("velmgetvar", 2), RTNORM);
+    }
+    current = &first;
+    EXPECT_FALSE(host::lispFunctionDefined("velmgetvar"));
+    ASSERT_EQ(zcedDefun("velmgetvar", 2), RTNORM);
+    host::forgetLispScope(&first);
+    EXPECT_FALSE(host::lispFunctionDefined("velmgetvar"));
+    host::setLispScopeProvider(nullptr);
+}

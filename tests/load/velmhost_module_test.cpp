@@ -59,3 +59,14 @@ TEST(VelmhostModule, layer_catalogue_dialog_answers_a_script_line) {
     EXPECT_EQ(velmhost("--script " + tempPath("dialog.scr"), output), 0) << output;
     EXPECT_EQ(output.find("!dialog:"), std::string::npos) << output;
 }
+
+TEST(VelmhostModule, a_closed_drawing_takes_only_its_own_functions_and_the_script_goes_on) {
+    std::string output;
+    writeFile(tempPath("two.scr"),
+              "_NEW\n\n(velmgetvar \"SFATSCALA\")\nCLOSE\n\n(velmgetvar \"SFATSCALA\")\n");
+    EXPECT_EQ(velmhost("--script " + tempPath("two.scr"), output), 0) << output;
+    EXPECT_EQ(output.find("brak funkcji"), std::string::npos) << output;
+    // Both calls answered: in the new drawing, and back in the first.
+    std::size_t first = output.find("\n50"), second = output.find("\n50", first + 1);
+    EXPECT_NE(second, std::string::npos) << output;
+}
