@@ -36,27 +36,6 @@ void ForEachLayer(ZcDbDatabase* db, ZcDb::OpenMode mode, Visit&& visit) {
     }
 }
 
-// "VELMOR_6": found, or made unless `findOnly`; null when it cannot be
-// had.
-ZcDbObjectId SettingsDictionaryOf(ZcDbDatabase* db, bool findOnly) {
-    ZcDbDictionary* nod = nullptr;
-    if (db->getNamedObjectsDictionary(nod, ZcDb::kForRead) != Zcad::eOk)
-        return {};
-    ZcDbObjectId id;
-    if (nod->getAt(kSettingsDictionaryName, id) == Zcad::eOk || findOnly || nod->upgradeOpen() != Zcad::eOk) {
-        nod->close();
-        return id;
-    }
-    auto dict = std::make_unique<ZcDbDictionary>();
-    if (nod->setAt(kSettingsDictionaryName, dict.get(), id) != Zcad::eOk) {
-        nod->close();
-        return {};
-    }
-    dict.release()->close();
-    nod->close();
-    return id;
-}
-
 }  // namespace
 
 // ------------------------------------------------------------ floor record
@@ -237,43 +216,6 @@ void UpdateFloorLayers(const VELM_PIANI& floors, ZcDbDatabase* db) {
     });
 }
 
-// Open-or-create as the other settings objects: the first entry of
-// "VELMOR_6" whose key is the class name ignoring case; a missing object is
-// made (reset to the default floor) only when opening for write.
-VELM_PIANI* OpenPianiObject(bool forRead) {
-    const ZcDb::OpenMode mode = forRead ? ZcDb::kForRead : ZcDb::kForWrite;
-    ZcDbDatabase* db = SettingsDatabase();
-    if (!db)
-        return nullptr;
-    ZcDbObjectId dictId = SettingsDictionaryOf(db, forRead);
-    if (dictId.isNull())
-        return nullptr;
-    ZcDbDictionary* dict = nullptr;
-    if (zcdbOpenObject(dict, dictId, ZcDb::kForRead) != Zcad::eOk)
-        return nullptr;
-    ZcDbObjectId found;
-    for (const ZcDbDictionaryIterator::Entry& e : dict->entries())
-        if (host::iequals(e.key, VELM_PIANI::kClassName)) {
-            found = e.id;
-            break;
-        }
-    dict->close();
-    if (!found.isNull()) {
-        VELM_PIANI* obj = nullptr;
-        return zcdbOpenObject(obj, found, mode) == Zcad::eOk ? obj : nullptr;
-    }
-    if (forRead)
-        return nullptr;
-    auto made = std::make_unique<VELM_PIANI>();
-    made->Reset();
-    if (zcdbOpenObject(dict, dictId, ZcDb::kForWrite) != Zcad::eOk)
-        return nullptr;
-    const Zcad::ErrorStatus es = dict->setAt(VELM_PIANI::kClassName, made.get());
-    dict->close();
-    if (es != Zcad::eOk)
-        return nullptr;
-    return made.release();  // resident now, open for write for the caller
-}
 
 std::optional<double> FloorHeightNear(const VELM_PIANI& floors, double z, double tolerance) {
     for (const AA_PIANO& floor : floors.piani.floors)

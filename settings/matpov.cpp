@@ -211,26 +211,3 @@ FilingStatus VELM_MATPOV::fileInDxf(SettingsDxfReader& r) {
     return FilingStatus::kOk;
 }
 
-VELM_MATPOV* OpenMatPovObject() {
-    // The settings dictionary is the one the store lives in (made with it).
-    VELM_SETUP* store = OpenSetupObject(true);
-    if (!store) return nullptr;
-    ZcDbObjectId dictId = store->ownerId();
-    store->close();
-    ZcDbDictionary* dict = nullptr;
-    if (dictId.isNull() || zcdbOpenObject(dict, dictId, ZcDb::kForRead) != Zcad::eOk) return nullptr;
-    ZcDbObjectId found;
-    dict->getAt(VELM_MATPOV::kClassName, found);
-    dict->close();
-    if (!found.isNull()) {
-        VELM_MATPOV* obj = nullptr;
-        return zcdbOpenObject(obj, found, ZcDb::kForWrite) == Zcad::eOk ? obj : nullptr;
-    }
-    auto made = std::make_unique<VELM_MATPOV>();
-    made->Reset();
-    if (zcdbOpenObject(dict, dictId, ZcDb::kForWrite) != Zcad::eOk) return nullptr;
-    Zcad::ErrorStatus es = dict->setAt(VELM_MATPOV::kClassName, made.get());
-    dict->close();
-    if (es != Zcad::eOk) return nullptr;
-    return made.release();  // resident now, open for write for the caller
-}

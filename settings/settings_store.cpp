@@ -21,8 +21,8 @@
 namespace {
 
 template <class T>
-T* openOrCreate(bool forRead, void (*initNew)(T&));
-ZcDbObjectId settingsDictionaryId(ZcDbDatabase* db, ZcDb::OpenMode mode);
+T* openOrCreate(bool forRead, void (*initNew)(T&), bool createWhenMissing = true);
+ZcDbObjectId settingsDictionaryId(ZcDbDatabase* db, ZcDb::OpenMode mode, bool createWhenMissing);
 template <class T>
 T* openForWrite(void (*initNew)(T&));
 std::size_t utf8CutPoint(const std::string& s, std::size_t maxBytes);
@@ -84,6 +84,15 @@ VELM_LAYEROMBRA* OpenLayerOmbraObject() {
 }
 VELM_SPESSMURI* OpenSpessMuriObject() {
     return openForWrite<VELM_SPESSMURI>([](VELM_SPESSMURI& o) { o.Reset(); });
+}
+
+// Reading the floors never creates them, nor "VELMOR_6".
+VELM_PIANI* OpenPianiObject(bool forRead) {
+    return openOrCreate<VELM_PIANI>(forRead, [](VELM_PIANI& o) { o.Reset(); }, !forRead);
+}
+
+VELM_MATPOV* OpenMatPovObject() {
+    return openForWrite<VELM_MATPOV>([](VELM_MATPOV& o) { o.Reset(); });
 }
 
 bool GetVarInt(const int* slot, int* value) {
@@ -216,12 +225,12 @@ bool AccessScaleFactor(int key, int index, double& value, bool set) {
 namespace {
 
 template <class T>
-T* openOrCreate(bool forRead, void (*initNew)(T&)) {
+T* openOrCreate(bool forRead, void (*initNew)(T&), bool createWhenMissing) {
     const ZcDb::OpenMode mode = forRead ? ZcDb::kForRead : ZcDb::kForWrite;
     ZcDbDatabase* db = SettingsDatabase();
     if (!db)
         return nullptr;
-    ZcDbObjectId dictId = settingsDictionaryId(db, mode);
+    ZcDbObjectId dictId = settingsDictionaryId(db, mode, createWhenMissing);
     if (dictId.isNull())
         return nullptr;
     ZcDbDictionary* dict = nullptr;
@@ -240,6 +249,8 @@ T* openOrCreate(bool forRead, void (*initNew)(T&)) {
         T* obj = nullptr;
         return zcdbOpenObject(obj, found, mode) == Zcad::eOk ? obj : nullptr;
     }
+    if (!createWhenMissing)
+        return nullptr;
     auto made = std::make_unique<T>();
     initNew(*made);
     if (zcdbOpenObject(dict, dictId, ZcDb::kForWrite) != Zcad::eOk)
@@ -261,12 +272,12 @@ T* openForWrite(void (*initNew)(T&)) {
 
 // The id of "VELMOR_6", made when missing (the named-object dictionary is
 // then opened, or upgraded, for write); null when it cannot be had.
-ZcDbObjectId settingsDictionaryId(ZcDbDatabase* db, ZcDb::OpenMode mode) {
+ZcDbObjectId settingsDictionaryId(ZcDbDatabase* db, ZcDb::OpenMode mode, bool createWhenMissing) {
     ZcDbDictionary* nod = nullptr;
     if (db->getNamedObjectsDictionary(nod, mode) != Zcad::eOk)
         return {};
     ZcDbObjectId id;
-    if (nod->getAt(kSettingsDictionaryName, id) == Zcad::eOk) {
+    if (nod->getAt(kSettingsDictionaryName, id) == Zcad::eOk || !createWhenMissing) {
         nod->close();
         return id;
     }
