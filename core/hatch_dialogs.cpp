@@ -176,22 +176,29 @@ void CDlgHatch::OnListChange() {
 
 // ---------------------------------------------------------------- CDlgTratt
 
-CDlgTratt::CDlgTratt(CWnd* parent) : CDialog(IDD_TRATT, parent) {
-    auto refreshPreview = [this] {
-        UpdateData(TRUE);
-        ShowPatternPreview(*this, m_pattern);
-    };
-    auto picker = [this] {
-        UpdateData(TRUE);
-        if (RunPatternPicker(m_pattern)) {
-            ShowPatternPreview(*this, m_pattern);
-            UpdateData(FALSE);
+namespace {
+
+// Both settings dialogs show the pattern's picture beside its name: leaving
+// the name refreshes it; the picker button and the picture open the picker.
+void WirePatternControls(CDialog& dialog, std::string& pattern) {
+    dialog.HandleCommand(EN_KILLFOCUS, IDC_PATTERN, [&dialog, &pattern] {
+        dialog.UpdateData(TRUE);
+        ShowPatternPreview(dialog, pattern);
+    });
+    auto picker = [&dialog, &pattern] {
+        dialog.UpdateData(TRUE);
+        if (RunPatternPicker(pattern)) {
+            ShowPatternPreview(dialog, pattern);
+            dialog.UpdateData(FALSE);
         }
     };
-    HandleCommand(EN_KILLFOCUS, IDC_PATTERN, refreshPreview);
-    HandleCommand(BN_CLICKED, IDC_PICKER, picker);
-    HandleCommand(BN_CLICKED, IDC_PREVIEW, picker);
+    dialog.HandleCommand(BN_CLICKED, IDC_PICKER, picker);
+    dialog.HandleCommand(BN_CLICKED, IDC_PREVIEW, picker);
 }
+
+}  // namespace
+
+CDlgTratt::CDlgTratt(CWnd* parent) : CDialog(IDD_TRATT, parent) { WirePatternControls(*this, m_pattern); }
 
 void CDlgTratt::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
@@ -251,22 +258,7 @@ void CDlgTratt::Save(int pattern, int layer, int scale, int angle) const {
 
 // ---------------------------------------------------------------- CDlgTMuro
 
-CDlgTMuro::CDlgTMuro(CWnd* parent) : CDialog(IDD_TMURO, parent) {
-    auto refreshPreview = [this] {
-        UpdateData(TRUE);
-        ShowPatternPreview(*this, m_pattern);
-    };
-    auto picker = [this] {
-        UpdateData(TRUE);
-        if (RunPatternPicker(m_pattern)) {
-            ShowPatternPreview(*this, m_pattern);
-            UpdateData(FALSE);
-        }
-    };
-    HandleCommand(EN_KILLFOCUS, IDC_PATTERN, refreshPreview);
-    HandleCommand(BN_CLICKED, IDC_PICKER, picker);
-    HandleCommand(BN_CLICKED, IDC_PREVIEW, picker);
-}
+CDlgTMuro::CDlgTMuro(CWnd* parent) : CDialog(IDD_TMURO, parent) { WirePatternControls(*this, m_pattern); }
 
 void CDlgTMuro::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
