@@ -108,46 +108,14 @@ Zcad::ErrorStatus ZcDbDwgFiler::readBool(bool* v) {
     if (take(kTBool, &b, 1) && v) *v = b != 0;
     return m_status;
 }
-Zcad::ErrorStatus ZcDbDwgFiler::readInt8(std::int8_t* v) {
-    std::int8_t x = 0;
-    if (take(kTInt8, &x, sizeof x) && v) *v = x;
-    return m_status;
-}
-Zcad::ErrorStatus ZcDbDwgFiler::readUInt8(std::uint8_t* v) {
-    std::uint8_t x = 0;
-    if (take(kTUInt8, &x, sizeof x) && v) *v = x;
-    return m_status;
-}
-Zcad::ErrorStatus ZcDbDwgFiler::readInt16(std::int16_t* v) {
-    std::int16_t x = 0;
-    if (take(kTInt16, &x, sizeof x) && v) *v = x;
-    return m_status;
-}
-Zcad::ErrorStatus ZcDbDwgFiler::readUInt16(std::uint16_t* v) {
-    std::uint16_t x = 0;
-    if (take(kTUInt16, &x, sizeof x) && v) *v = x;
-    return m_status;
-}
-Zcad::ErrorStatus ZcDbDwgFiler::readInt32(std::int32_t* v) {
-    std::int32_t x = 0;
-    if (take(kTInt32, &x, sizeof x) && v) *v = x;
-    return m_status;
-}
-Zcad::ErrorStatus ZcDbDwgFiler::readUInt32(std::uint32_t* v) {
-    std::uint32_t x = 0;
-    if (take(kTUInt32, &x, sizeof x) && v) *v = x;
-    return m_status;
-}
-Zcad::ErrorStatus ZcDbDwgFiler::readInt64(std::int64_t* v) {
-    std::int64_t x = 0;
-    if (take(kTInt64, &x, sizeof x) && v) *v = x;
-    return m_status;
-}
-Zcad::ErrorStatus ZcDbDwgFiler::readDouble(double* v) {
-    double x = 0;
-    if (take(kTDouble, &x, sizeof x) && v) *v = x;
-    return m_status;
-}
+Zcad::ErrorStatus ZcDbDwgFiler::readInt8(std::int8_t* v) { return takeScalar(kTInt8, v); }
+Zcad::ErrorStatus ZcDbDwgFiler::readUInt8(std::uint8_t* v) { return takeScalar(kTUInt8, v); }
+Zcad::ErrorStatus ZcDbDwgFiler::readInt16(std::int16_t* v) { return takeScalar(kTInt16, v); }
+Zcad::ErrorStatus ZcDbDwgFiler::readUInt16(std::uint16_t* v) { return takeScalar(kTUInt16, v); }
+Zcad::ErrorStatus ZcDbDwgFiler::readInt32(std::int32_t* v) { return takeScalar(kTInt32, v); }
+Zcad::ErrorStatus ZcDbDwgFiler::readUInt32(std::uint32_t* v) { return takeScalar(kTUInt32, v); }
+Zcad::ErrorStatus ZcDbDwgFiler::readInt64(std::int64_t* v) { return takeScalar(kTInt64, v); }
+Zcad::ErrorStatus ZcDbDwgFiler::readDouble(double* v) { return takeScalar(kTDouble, v); }
 
 Zcad::ErrorStatus ZcDbDwgFiler::readString(std::string* v) {
     std::uint32_t n = 0;

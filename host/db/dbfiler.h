@@ -117,6 +117,13 @@ private:
     Zcad::ErrorStatus readId(ZcDbObjectId* id);
     Zcad::ErrorStatus put(std::uint8_t tag, const void* p, std::size_t n);
     bool take(std::uint8_t tag, void* p, std::size_t n);
+    // One scalar of its tag; the output is left alone when the read fails.
+    template <class T>
+    Zcad::ErrorStatus takeScalar(std::uint8_t tag, T* v) {
+        T x{};
+        if (take(tag, &x, sizeof x) && v) *v = x;
+        return m_status;
+    }
 
     ZcDbDatabase* m_db;
     ZcDb::FilerType m_type;
