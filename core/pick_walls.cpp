@@ -15,7 +15,7 @@
 #include "core/geometry/geom_basic.h"
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
-#include "host/ads/adspick.h"
+#include "host/ed/adspick.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"

@@ -2,7 +2,7 @@
 #include "settings/floors_services.h"
 
 #include "host/ads/adsent.h"
-#include "host/ads/adspick.h"
+#include "host/ed/adspick.h"
 #include "host/ads/findfile.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"

@@ -21,7 +21,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 #include "host/db/dbobject.h"
 
 class ZcDbSymbolTable;

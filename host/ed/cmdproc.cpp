@@ -14,9 +14,9 @@
 #include "host/ads/sysvars.h"
 #include "host/ed/cmdstack.h"
 #include "host/ed/docman.h"
-#include "host/ed/editor.h"
+#include "host/ads/editor.h"
 #include "host/ed/hostcmd_util.h"
-#include "host/ed/transcript.h"
+#include "host/ads/transcript.h"
 
 namespace host {
 namespace {

@@ -24,7 +24,7 @@
 #include <functional>
 #include <string>
 
-#include "host/ads/resbuf.h"
+#include "host/util/resbuf.h"
 #include "host/ed/inputqueue.h"
 
 class ZcApDocument;

@@ -9,14 +9,14 @@
 #include <memory>
 #include <vector>
 
-#include "host/ads/findfile.h"
+#include "host/util/findfile.h"
 #include "host/ads/lisp.h"
 #include "host/db/dbdatabase.h"
 #include "host/db/dxffile.h"
 #include "host/ed/cmdstack.h"
 #include "host/ed/docman.h"
-#include "host/ed/editor.h"
-#include "host/ed/transcript.h"
+#include "host/ads/editor.h"
+#include "host/ads/transcript.h"
 #include "host/rx/rxdynlinker.h"
 #include "host/win/files.h"
 

@@ -5,7 +5,7 @@
 #include <memory>
 #include <sstream>
 
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 #include "host/ads/sysvars.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -13,7 +13,7 @@
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/statusbar.h"
-#include "host/ed/transcript.h"
+#include "host/ads/transcript.h"
 #include "host/ui/driver.h"
 #include "host/win/textutil.h"
 

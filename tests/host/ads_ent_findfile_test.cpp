@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "host/ads/adscodes.h"
-#include "host/ads/findfile.h"
+#include "host/util/adscodes.h"
+#include "host/util/findfile.h"
 #include "win_testdir.h"
 
 TEST(FindFile, support_folders_are_searched_in_order_ignoring_case) {

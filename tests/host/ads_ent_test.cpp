@@ -10,7 +10,7 @@
 
 #include "ads_ent_fixture.h"
 #include "host/ads/adsent.h"
-#include "host/ads/findfile.h"
+#include "host/util/findfile.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbmain.h"

@@ -6,12 +6,12 @@
 
 #include "ads_ent_fixture.h"
 #include "host/ads/adsent.h"
-#include "host/ads/adspick.h"
+#include "host/ed/adspick.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbmain.h"
-#include "host/ed/editor.h"
+#include "host/ads/editor.h"
 #include "host/ed/prompts.h"
 
 namespace {

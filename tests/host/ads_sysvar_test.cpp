@@ -4,7 +4,7 @@
 
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
-#include "host/ed/editor.h"
+#include "host/ads/editor.h"
 #include "tests/host/ed_fixture.h"
 
 namespace {

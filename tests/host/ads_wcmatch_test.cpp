@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 #include "host/ads/wcmatch.h"
 
 namespace {

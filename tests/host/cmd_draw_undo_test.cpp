@@ -6,7 +6,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbpoly.h"
-#include "host/ed/editor.h"
+#include "host/ads/editor.h"
 #include "host/ed/hostcmd_util.h"
 #include "host/ed/viewport.h"
 #include "tests/host/cmd_fixture.h"

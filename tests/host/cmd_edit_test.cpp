@@ -8,7 +8,7 @@
 #include "host/ads/sysvars.h"
 #include "host/db/dbdim.h"
 #include "host/db/dbents.h"
-#include "host/ed/editor.h"
+#include "host/ads/editor.h"
 #include "host/ed/hostcmd_util.h"
 #include "tests/host/cmd_fixture.h"
 

@@ -15,7 +15,7 @@
 #include "host/ed/grdraw.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
-#include "host/ed/transcript.h"
+#include "host/ads/transcript.h"
 
 class CmdSession : public ::testing::Test {
 protected:

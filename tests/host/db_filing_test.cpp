@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "host/ads/resbuf.h"
+#include "host/util/resbuf.h"
 #include "host/db/dbmain.h"
 
 namespace {

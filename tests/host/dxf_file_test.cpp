@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "host/ads/adscodes.h"
-#include "host/ads/resbuf.h"
+#include "host/util/adscodes.h"
+#include "host/util/resbuf.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbmain.h"
 #include "host/db/dxffile.h"

@@ -7,7 +7,7 @@
 #include "host/ads/sysvars.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/cmdstack.h"
-#include "host/ed/editor.h"
+#include "host/ads/editor.h"
 #include "host/ed/prompts.h"
 #include "tests/host/ed_fixture.h"
 

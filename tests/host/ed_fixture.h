@@ -9,7 +9,7 @@
 
 #include "host/ed/docman.h"
 #include "host/ed/session.h"
-#include "host/ed/transcript.h"
+#include "host/ads/transcript.h"
 
 class EdSession : public ::testing::Test {
 protected:

@@ -6,14 +6,14 @@
 
 #include <cstdio>
 
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbmain.h"
 #include "host/db/dxffile.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/statusbar.h"
-#include "host/ed/transcript.h"
+#include "host/ads/transcript.h"
 #include "host/ui/hostdialogs.h"
 #include "host/rx/rxobject.h"
 #include "tests/support/dxf_sample.h"

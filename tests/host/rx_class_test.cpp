@@ -2,7 +2,7 @@
 // custom object class registered the way a module registers its own.
 #include <gtest/gtest.h>
 
-#include "host/ads/resbuf.h"
+#include "host/util/resbuf.h"
 #include "host/db/dbmain.h"
 #include "host/rx/rxdynlinker.h"
 

@@ -1,14 +1,14 @@
 // The module test fixture.
 #include "tests/support/velm_test.h"
 
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 #include "host/ads/lisp.h"
 #include "host/db/dbmain.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
-#include "host/ed/transcript.h"
+#include "host/ads/transcript.h"
 #include "host/rx/rxdynlinker.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The editor's reactor list: a plain vector, since a handful of reactors is
 // the most a session holds.
-#include "host/ed/editor.h"
+#include "host/ads/editor.h"
 
 #include <algorithm>
 

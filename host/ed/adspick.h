@@ -33,7 +33,7 @@
 // aperture of a point.
 #pragma once
 
-#include "host/ads/resbuf.h"
+#include "host/util/resbuf.h"
 
 int zcedEntSel(const char* str, ads_name entres, ads_point ptres);
 int zcedNEntSelP(const char* str, ads_name entres, ads_point ptres, int pickflag, ads_matrix xformres,

@@ -3,7 +3,7 @@
 // geometry is measured against the point, the nearest within the aperture
 // wins. Nested picks descend into the block of the reference found, with
 // the transform accumulated on the way down.
-#include "host/ads/adspick.h"
+#include "host/ed/adspick.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,7 +19,7 @@
 #include "host/db/dbmain.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/prompts.h"
-#include "host/ed/transcript.h"
+#include "host/ads/transcript.h"
 #include "host/win/textutil.h"
 
 namespace {

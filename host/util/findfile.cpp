@@ -1,10 +1,10 @@
 // Support-file search: each folder of the support path is listed with the
 // host's case-blind file-name match, so "Layerc.def" finds "LAYERC.DEF".
-#include "host/ads/findfile.h"
+#include "host/util/findfile.h"
 
 #include <cstring>
 
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 #include "host/win/files.h"
 
 namespace {
