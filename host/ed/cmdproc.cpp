@@ -139,6 +139,11 @@ void registerHostCommand(const std::string& name, HostCommand handler, bool tran
     state().hostCommands[ads_text::upper(name)] = {std::move(handler), transparent};
 }
 
+void reinstallHostCommands() {
+    state().hostCommands.clear();
+    installHostCommands();
+}
+
 bool unregisterHostCommand(const std::string& name) { return state().hostCommands.erase(ads_text::upper(name)) > 0; }
 
 bool registerCommandAlias(const std::string& alias, const std::string& target) {

@@ -51,6 +51,9 @@ int executeLine(const std::string& line);
 using HostCommand = std::function<int()>;
 void registerHostCommand(const std::string& name, HostCommand handler, bool transparent = false);
 bool unregisterHostCommand(const std::string& name);
+// The host's own commands as installed at start, whatever was registered,
+// aliased or removed since (the reset).
+void reinstallHostCommands();
 bool isHostCommand(const std::string& name);
 
 // For the prompts: the next answer (command arguments first, then the

@@ -30,6 +30,7 @@ void installHostCommands() {
 void resetHostCommands() {
     resetTemporaryGraphics();
     resetViewCommands();
+    resetDrawCommands();
     resetDimCommands();
     resetEditCommands();
 }

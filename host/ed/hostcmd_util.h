@@ -35,6 +35,7 @@ void installAttributeCommands();
 // editor session.
 void resetHostCommands();
 void resetViewCommands();
+void resetDrawCommands();
 void resetDimCommands();
 void resetEditCommands();
 

@@ -408,6 +408,8 @@ int textCommand() {
 
 }  // namespace
 
+void resetDrawCommands() { lastRadius() = 1; }
+
 void installDrawCommands() {
     registerHostCommand("LINE", lineCommand);
     registerHostCommand("PLINE", plineCommand);

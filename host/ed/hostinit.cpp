@@ -124,6 +124,26 @@ void startHost(const HostOptions& options) {
     zcui::SetFilePromptHook(askFileNameWhenDialogsAreOff);
 }
 
+void stopHost() {
+    HostState& s = state();
+    if (s.started) {
+        zcDocManagerPtr()->removeReactor(&s.follower);
+        zcrxSysRegistry()->remove("ZCAD_REGISTERED_COMMANDS");
+        zcrxSysRegistry()->remove("ZcEditor");
+    }
+    s.started = false;
+    s.options = {};
+    s.pendingDb.reset();
+    s.pendingVars.reset();
+    setDatabaseFactory(nullptr, nullptr);
+    setSupportPathProvider(nullptr);
+    setSupportFolders({});
+    setLispInvoker(nullptr);
+    setLispScopeProvider(nullptr);
+    setDocumentLoadHook(nullptr);
+    zcui::SetFilePromptHook(nullptr);
+}
+
 std::vector<std::string> supportPath() {
     const HostOptions& o = state().options;
     std::vector<std::string> candidates = o.supportDirs;

@@ -24,6 +24,9 @@ struct HostOptions {
 };
 
 void startHost(const HostOptions& options = {});
+// Undoes startHost: the hooks and options go, documents keep their
+// databases (the reset closes them first).
+void stopHost();
 
 // Folders searched for support files: the --support folders, the program's
 // support/ and support/host/, then the current drawing's folder. Only

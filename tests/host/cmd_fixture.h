@@ -15,18 +15,19 @@
 #include "host/ed/grdraw.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
+#include "host/harness/harness.h"
 #include "host/ads/transcript.h"
 
 class CmdSession : public ::testing::Test {
 protected:
     void SetUp() override {
+        host::resetAll();
         host::startHost({});
         host::resetEditorSession();
         host::resetTemporaryGraphics();
     }
     void TearDown() override {
-        host::resetEditorSession();
-        host::resetTemporaryGraphics();
+        host::resetAll();
     }
 
     static ZcDbDatabase* db() { return curDoc()->database(); }

@@ -9,12 +9,18 @@
 
 #include "host/ed/docman.h"
 #include "host/ed/session.h"
+#include "host/harness/harness.h"
 #include "host/ads/transcript.h"
 
 class EdSession : public ::testing::Test {
 protected:
-    void SetUp() override { host::resetEditorSession(); }
-    void TearDown() override { host::resetEditorSession(); }
+    void SetUp() override {
+        host::resetAll();
+        host::resetEditorSession();
+    }
+    void TearDown() override {
+        host::resetAll();
+    }
 
     static void feed(std::initializer_list<const char*> lines) {
         for (const char* l : lines) curDoc()->inputQueue().pushLine(l);

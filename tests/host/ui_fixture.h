@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "host/harness/harness.h"
 #include "host/ui/driver.h"
 #include "host/ui/propsheet.h"
 #include "host/ui/resources.h"
@@ -49,7 +50,7 @@ end
 class UiTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        zcui::ResetUi();
+        host::resetAll();
         std::string error;
         handle_ = zcuiRegisterResources("ui-test", {{"test.txt", kUiTestResources}}, &error);
         ASSERT_NE(handle_, nullptr) << error;
@@ -58,7 +59,7 @@ protected:
     void TearDown() override {
         AfxSetResourceHandle(nullptr);
         zcuiUnregisterResources(handle_);
-        zcui::ResetUi();
+        host::resetAll();
     }
     static bool Queue(const char* line) {
         std::string error;

@@ -8,6 +8,7 @@
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
+#include "host/harness/harness.h"
 #include "host/ads/transcript.h"
 #include "host/rx/rxdynlinker.h"
 
@@ -17,6 +18,7 @@ int g_appTag = 0;
 }  // namespace
 
 void VelmTest::SetUp() {
+    host::resetAll();
     host::startHost({});
     host::installScriptDirectives();
     host::resetExpectationFailures();
@@ -29,7 +31,7 @@ void VelmTest::TearDown() {
         m_entry(2, &g_appTag);
         m_entry = nullptr;
     }
-    host::resetEditorSession();
+    host::resetAll();
 }
 
 void VelmTest::startModule(EntryPoint entry) {
