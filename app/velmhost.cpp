@@ -21,6 +21,7 @@
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
+#include "host/harness/harness.h"
 #include "host/ed/statusbar.h"
 #include "host/ads/transcript.h"
 #include "host/rx/rxdynlinker.h"

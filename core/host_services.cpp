@@ -11,7 +11,7 @@
 #include "host/ads/sysvars.h"
 #include "host/ed/prompts.h"
 #include "host/ed/transcript.h"
-#include "host/ui/driver.h"
+#include "host/ui/msgbox.h"
 #include "host/win/textutil.h"
 #include "resources/velmresources.h"
 

@@ -9,7 +9,7 @@
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
 #include "host/ed/viewport.h"
-#include "host/ui/driver.h"
+#include "host/ui/msgbox.h"
 #include "host/ui/hostdialogs.h"
 #include "host/win/textfile.h"
 #include "settings/dialogs/dlg_traslap.h"

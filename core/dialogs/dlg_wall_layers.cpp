@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "host/ui/driver.h"
+#include "host/ui/msgbox.h"
 #include "settings/settings_store.h"
 #include "settings/setup_slots.h"
 

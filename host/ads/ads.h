@@ -15,4 +15,4 @@
 #include "host/ads/sysvars.h"
 #include "host/ads/units.h"
 #include "host/ads/wcmatch.h"
-#include "host/ads/transcript.h"
+#include "host/ads/cmdline.h"

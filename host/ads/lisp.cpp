@@ -11,6 +11,7 @@
 #include "host/ads/adstext.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/editor.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
 
 namespace host {

@@ -41,7 +41,8 @@ void setDrawingSysVarStoreProvider(std::function<SysVarStore*()> provider);
 // (with setSysVar, which does not call the hooks).
 void addSysVarReadHook(std::function<void(const std::string&)> hook);
 
-// Typed access for the host's own code. get* fall back to the default of the
+// Typed access for the host's own code (module code reads and sets
+// variables with zcedGetVar/zcedSetVar, as on the platform). get* fall back to the default of the
 // variable (or 0/empty when unknown). setSysVar bypasses the read-only flag
 // (the host keeps CMDNAMES, DWGNAME, LASTPOINT … itself) but not the type.
 std::optional<SysVarValue> getSysVar(const std::string& name);

@@ -1,5 +1,6 @@
 // The transcript only grows; a long script's transcript is a few megabytes
 // at most, and tests clear it between cases.
+#include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
 
 #include <cstdarg>

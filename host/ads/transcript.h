@@ -1,13 +1,12 @@
 // The command-line transcript: everything the host shows on its command line
 // (prompts, answers, messages of the host and the module) in one process-wide
 // text, which tests and the host program read. An optional echo copies
-// everything to stdout as it is written.
+// everything to stdout as it is written. The host writes it; the harness
+// (host/harness/harness.h) gives the script driver and the tests access.
+// Module code prints with zcutPrintf (host/ads/cmdline.h).
 #pragma once
 
 #include <string>
-
-// printf-style output to the command line. Returns RTNORM.
-int zcutPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 namespace host {
 

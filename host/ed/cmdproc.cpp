@@ -16,6 +16,7 @@
 #include "host/ed/docman.h"
 #include "host/ads/editor.h"
 #include "host/ed/hostcmd_util.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
 
 namespace host {

@@ -24,6 +24,7 @@
 #include "host/ed/hostcmd_util.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/prompts.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
 #include "host/win/textutil.h"
 

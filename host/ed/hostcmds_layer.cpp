@@ -18,6 +18,7 @@
 #include "host/db/dbsymtb.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/hostcmd_util.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
 #include "host/ed/viewport.h"
 #include "host/win/textfile.h"

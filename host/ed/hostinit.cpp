@@ -16,6 +16,7 @@
 #include "host/ed/cmdstack.h"
 #include "host/ed/docman.h"
 #include "host/ads/editor.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
 #include "host/rx/rxdynlinker.h"
 #include "host/win/files.h"

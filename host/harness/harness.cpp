@@ -3,9 +3,7 @@
 // rest of the process-wide state cleared.
 #include "host/harness/harness.h"
 
-#include "host/ads/transcript.h"
 #include "host/db/dbmain.h"
-#include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/inputqueue.h"

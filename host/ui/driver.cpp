@@ -1,6 +1,7 @@
 // The dialog driver: see driver.h.  Script lines are parsed whole into a list
 // of actions before anything runs, so a bad line changes nothing.
 #include "host/ui/driver.h"
+#include "host/ui/msgbox.h"
 
 #include <cstdlib>
 #include <algorithm>

@@ -10,6 +10,7 @@
 
 #include "host/ads/acicolor.h"
 #include "host/ui/driver.h"
+#include "host/ui/msgbox.h"
 #include "host/ui/uitext.h"
 
 namespace zcui {

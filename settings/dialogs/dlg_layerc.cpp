@@ -7,7 +7,7 @@
 #include "host/ads/lisp.h"
 #include "host/db/dbdatabase.h"
 #include "host/db/dbsymtb.h"
-#include "host/ui/driver.h"
+#include "host/ui/msgbox.h"
 #include "host/ui/hostdialogs.h"
 #include "host/win/textutil.h"
 #include "resources/velmresources.h"

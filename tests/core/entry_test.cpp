@@ -23,6 +23,7 @@
 #include "host/ed/cmdstack.h"
 #include "host/ed/editor.h"
 #include "host/ed/hostinit.h"
+#include "host/harness/harness.h"
 #include "host/ed/prompts.h"
 #include "host/win/process.h"
 #include "settings/settings_store.h"

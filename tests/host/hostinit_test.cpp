@@ -12,6 +12,7 @@
 #include "host/db/dxffile.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
+#include "host/harness/harness.h"
 #include "host/ed/statusbar.h"
 #include "host/ads/transcript.h"
 #include "host/ui/hostdialogs.h"

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "host/ui/hostdialogs.h"
+#include "host/ui/msgbox.h"
 #include "tests/host/ui_fixture.h"
 
 namespace {

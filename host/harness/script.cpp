@@ -1,6 +1,8 @@
 // The host program's own script lines: switching drawings, answering
 // dialogs and message boxes, and the checks a script makes of the drawing.
 // Counting hands the filter to the classic interface's "X" selection.
+#include "host/harness/harness.h"
+
 #include <cstring>
 #include <memory>
 #include <sstream>
@@ -11,7 +13,6 @@
 #include "host/ads/ssget.h"
 #include "host/db/dbmain.h"
 #include "host/ed/docman.h"
-#include "host/ed/hostinit.h"
 #include "host/ed/statusbar.h"
 #include "host/ads/transcript.h"
 #include "host/ui/driver.h"
