@@ -55,6 +55,7 @@ struct State {
     std::vector<ArgFrame*> args;
     std::vector<Pending> pending;
     bool ranOut = false;
+    std::vector<std::string> leftOpen;
 
 };
 
@@ -219,6 +220,8 @@ bool inputRanOut() { return state().ranOut; }
 
 bool readingCommandArguments() { return !state().args.empty(); }
 
+const std::vector<std::string>& objectsLeftOpen() { return state().leftOpen; }
+
 bool commandActive() { return !state().running.empty(); }
 
 std::string currentCommandName() { return state().running.empty() ? std::string() : state().running.back().name; }
@@ -234,6 +237,7 @@ void resetCommandProcessor() {
     s.args.clear();
     s.pending.clear();
     s.ranOut = false;
+    s.leftOpen.clear();
     setCmdNames();
 }
 
@@ -262,6 +266,18 @@ Resolved resolve(std::string typed) {
     }
     if (!builtin && lispFunctionDefined("c:" + typed)) r.lispCommand = "c:" + typed;
     return r;
+}
+
+// An object left open cannot be opened for write again until closed, so
+// whatever runs next would fail on it: said on the command line and kept.
+void reportObjectsLeftOpen(const std::string& command) {
+    ZcDbDatabase* db = commandDatabase();
+    if (!db) return;
+    for (const ZcDbObject* o : db->openObjects()) {
+        std::string what = std::string(o->isA() ? o->isA()->name() : "?") + " " + o->handle().ascii();
+        state().leftOpen.push_back(what + " after " + command);
+        transcript().message("\nObiekt " + what + " pozostał otwarty po poleceniu " + command + ".");
+    }
 }
 
 // The outermost command is one undo group, so "U" takes it back whole;
@@ -294,6 +310,9 @@ int runResolved(const Resolved& r) {
         db->endUndoGroup();
         db->undoJournal().dropEmptyLastGroup();
     }
+    // Commands that code runs with zcedCommand end while their caller may
+    // rightly hold objects open: only a command typed (or scripted) is checked.
+    if (s.running.empty() && s.args.empty()) reportObjectsLeftOpen(frame.name);
     const char* n = frame.name.c_str();
     if (status == RTERROR) {
         zcedEditor->notify([&](ZcEditorReactor* re) { re->commandFailed(n); });

@@ -23,6 +23,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "host/util/resbuf.h"
 #include "host/ed/inputqueue.h"
@@ -75,10 +76,16 @@ bool readingCommandArguments();
 bool commandActive();
 std::string currentCommandName();
 
-// Queues a command string for the document (see sendStringToExecute).
+// Queues a command string for the document: the host's side of
+// sendStringToExecute, which module code calls instead.
 void queueCommandString(ZcApDocument& doc, const std::string& text);
 
-// Clears pending strings and running state (tests).
+// Objects a command left open for read or write, found when the outermost
+// command read from the input queue ends (not one run by zcedCommand): each is told on the command line and kept here ("LINE 2A
+// after MYCMD"); the test fixtures fail a test that leaves one.
+const std::vector<std::string>& objectsLeftOpen();
+
+// Clears pending strings, running state and the objects left open (tests).
 void resetCommandProcessor();
 
 }  // namespace host

@@ -27,6 +27,7 @@ protected:
         host::resetTemporaryGraphics();
     }
     void TearDown() override {
+        for (const std::string& left : host::objectsLeftOpen()) ADD_FAILURE() << "object left open: " << left;
         host::resetAll();
     }
 

@@ -19,6 +19,7 @@ protected:
         host::resetEditorSession();
     }
     void TearDown() override {
+        for (const std::string& left : host::objectsLeftOpen()) ADD_FAILURE() << "object left open: " << left;
         host::resetAll();
     }
 

@@ -26,6 +26,7 @@ void VelmTest::SetUp() {
 }
 
 void VelmTest::TearDown() {
+    for (const std::string& left : host::objectsLeftOpen()) ADD_FAILURE() << "object left open: " << left;
     if (m_entry) {
         m_entry(4, &g_appTag);
         m_entry(2, &g_appTag);
