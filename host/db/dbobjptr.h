@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "host/db/dbobject.h"
+#include "host/util/hostassert.h"
 
 template <class T>
 class ZcDbObjectPointer {
@@ -43,7 +44,10 @@ public:
 
     Zcad::ErrorStatus openStatus() const { return m_status; }
     T* get() const { return m_object; }
-    T* operator->() const { return m_object; }
+    T* operator->() const {
+        ZC_HOST_ASSERT(m_object != nullptr);
+        return m_object;
+    }
     explicit operator bool() const { return m_object != nullptr; }
 
     Zcad::ErrorStatus close() {

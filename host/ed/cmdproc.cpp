@@ -16,6 +16,7 @@
 #include "host/ed/docman.h"
 #include "host/ads/editor.h"
 #include "host/ed/hostcmd_util.h"
+#include "host/util/hostassert.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
 
@@ -290,6 +291,7 @@ int runResolved(const Resolved& r) {
     ZcApDocument* doc = zcDocManagerPtr()->curDocument();
     const bool dbOfDoc = db && doc && doc->database() == db;
     if (db) db->beginUndoGroup();
+    const std::size_t depth = s.running.size();
     s.running.push_back({r.name});
     setCmdNames();
     // A copy: reactors and the handler may start nested commands, which
@@ -300,6 +302,8 @@ int runResolved(const Resolved& r) {
     if (r.module) r.module->functionAddr()();
     else if (r.hostCmd) status = r.hostCmd->handler();
     else status = invokeLispFunction(r.lispCommand, nullptr, false);
+    // Nested commands end before the one that started them.
+    ZC_HOST_ASSERT(s.running.size() == depth + 1);
     CommandFrame frame = s.running.back();
     s.running.pop_back();
     setCmdNames();
@@ -353,6 +357,7 @@ int runArgs(ArgFrame& frame) {
             break;
         }
     }
+    ZC_HOST_ASSERT(!s.args.empty() && s.args.back() == &frame);
     s.args.pop_back();
     return status;
 }
