@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "host/ads/adstext.h"
 #include "host/util/hostassert.h"
+#include "host/win/textutil.h"
 #include "host/ed/cmdproc.h"
 
 namespace {
@@ -156,7 +156,7 @@ ZcEdStatus ZcApDocManager::closeDocument(ZcApDocument* doc) {
 
 ZcApDocument* ZcApDocManager::findDocument(const std::string& name) const {
     for (const auto& d : docs_)
-        if (host::ads_text::iequals(d->title_, name) || host::ads_text::iequals(d->path_, name)) return d.get();
+        if (host::iequals(d->title_, name) || host::iequals(d->path_, name)) return d.get();
     return nullptr;
 }
 
