@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "ads_ent_fixture.h"
+#include "tests/host/ads/ads_ent_fixture.h"
 #include "host/ads/adsent.h"
 #include "host/ed/adspick.h"
 #include "host/ads/rbutil.h"

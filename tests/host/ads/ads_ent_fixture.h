@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "ed_fixture.h"
+#include "tests/host/ed/ed_fixture.h"
 #include "host/ads/adsent.h"
 #include "host/ads/ssget.h"
 #include "host/db/dbmain.h"

@@ -5,7 +5,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/ads/editor.h"
-#include "tests/host/ed_fixture.h"
+#include "tests/host/ed/ed_fixture.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "host/ads/lisp.h"
 #include "host/ads/rbutil.h"
 #include "host/ed/cmdproc.h"
-#include "tests/host/ed_fixture.h"
+#include "tests/host/ed/ed_fixture.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "host/util/adscodes.h"
 #include "host/util/findfile.h"
-#include "win_testdir.h"
+#include "tests/host/win_testdir.h"
 
 TEST(FindFile, support_folders_are_searched_in_order_ignoring_case) {
     TestDir dir;

@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "ads_ent_fixture.h"
+#include "tests/host/ads/ads_ent_fixture.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"

@@ -7,7 +7,7 @@
 #include "host/db/dbents.h"
 #include "host/db/dbinsert.h"
 #include "host/ed/viewport.h"
-#include "tests/host/cmd_fixture.h"
+#include "tests/host/ed/cmd_fixture.h"
 
 namespace {
 

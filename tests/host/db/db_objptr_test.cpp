@@ -7,7 +7,7 @@
 #include "host/ed/cmdproc.h"
 #include "host/ed/cmdstack.h"
 #include "host/ed/docman.h"
-#include "tests/host/ads_ent_fixture.h"
+#include "tests/host/ads/ads_ent_fixture.h"
 
 namespace {
 

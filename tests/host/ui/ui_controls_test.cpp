@@ -4,7 +4,7 @@
 // records.
 #include <gtest/gtest.h>
 
-#include "tests/host/ui_fixture.h"
+#include "tests/host/ui/ui_fixture.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "host/ed/statusbar.h"
-#include "tests/host/ed_fixture.h"
+#include "tests/host/ed/ed_fixture.h"
 
 namespace {
 

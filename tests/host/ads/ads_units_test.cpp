@@ -5,7 +5,7 @@
 
 #include "host/ads/sysvars.h"
 #include "host/ads/units.h"
-#include "tests/host/ed_fixture.h"
+#include "tests/host/ed/ed_fixture.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "host/ads/sysvars.h"
 #include "host/db/dbdim.h"
 #include "host/db/dbents.h"
-#include "tests/host/cmd_fixture.h"
+#include "tests/host/ed/cmd_fixture.h"
 
 namespace {
 

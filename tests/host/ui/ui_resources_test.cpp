@@ -4,7 +4,7 @@
 
 #include "host/ui/menu.h"
 #include "host/ui/uitext.h"
-#include "tests/host/ui_fixture.h"
+#include "tests/host/ui/ui_fixture.h"
 #include "host/win/textutil.h"
 
 namespace {

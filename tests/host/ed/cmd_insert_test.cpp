@@ -8,7 +8,7 @@
 #include "host/ads/sysvars.h"
 #include "host/db/dbinsert.h"
 #include "host/ui/driver.h"
-#include "tests/host/cmd_fixture.h"
+#include "tests/host/ed/cmd_fixture.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "host/db/dbents.h"
 #include "host/ed/jig.h"
 #include "host/ed/prompts.h"
-#include "tests/host/cmd_fixture.h"
+#include "tests/host/ed/cmd_fixture.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "host/ed/cmdstack.h"
 #include "host/ads/editor.h"
 #include "host/ed/prompts.h"
-#include "tests/host/ed_fixture.h"
+#include "tests/host/ed/ed_fixture.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "ads_ent_fixture.h"
+#include "tests/host/ads/ads_ent_fixture.h"
 #include "host/ads/adsent.h"
 #include "host/util/findfile.h"
 #include "host/ads/rbutil.h"

@@ -6,7 +6,7 @@
 
 #include "host/ads/sysvars.h"
 #include "host/ed/prompts.h"
-#include "tests/host/ed_fixture.h"
+#include "tests/host/ed/ed_fixture.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "host/ui/hostdialogs.h"
 #include "host/ui/msgbox.h"
-#include "tests/host/ui_fixture.h"
+#include "tests/host/ui/ui_fixture.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "host/db/dbents.h"
 #include "host/ads/editor.h"
 #include "host/ed/hostcmd_util.h"
-#include "tests/host/cmd_fixture.h"
+#include "tests/host/ed/cmd_fixture.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "host/ui/menu.h"
-#include "tests/host/ui_fixture.h"
+#include "tests/host/ui/ui_fixture.h"
 
 namespace {
 

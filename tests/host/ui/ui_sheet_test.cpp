@@ -7,7 +7,7 @@
 #include <fstream>
 
 #include "host/ui/hostdialogs.h"
-#include "tests/host/ui_fixture.h"
+#include "tests/host/ui/ui_fixture.h"
 
 namespace {
 
