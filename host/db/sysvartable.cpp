@@ -115,7 +115,9 @@ const Table& table() {
 
 namespace host {
 
-const std::vector<SysVarDef>& sysVarTable() { return table().defs; }
+const std::vector<SysVarDef>& sysVarTable() {
+    return table().defs;
+}
 
 const SysVarDef* findSysVar(const std::string& name) {
     const Table& t = table();
@@ -128,6 +130,8 @@ const SysVarValue* MemorySysVarStore::find(const std::string& name) const {
     return it == values_.end() ? nullptr : &it->second;
 }
 
-void MemorySysVarStore::store(const std::string& name, const SysVarValue& value) { values_[name] = value; }
+void MemorySysVarStore::store(const std::string& name, const SysVarValue& value) {
+    values_[name] = value;
+}
 
 }  // namespace host

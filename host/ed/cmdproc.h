@@ -25,8 +25,8 @@
 #include <string>
 #include <vector>
 
-#include "host/util/resbuf.h"
 #include "host/ed/inputqueue.h"
+#include "host/util/resbuf.h"
 
 class ZcApDocument;
 
@@ -81,8 +81,8 @@ std::string currentCommandName();
 void queueCommandString(ZcApDocument& doc, const std::string& text);
 
 // Objects a command left open for read or write, found when the outermost
-// command read from the input queue ends (not one run by zcedCommand): each is told on the command line and kept here ("LINE 2A
-// after MYCMD"); the test fixtures fail a test that leaves one.
+// command read from the input queue ends (not one run by zcedCommand): each is told on the command line and
+// kept here ("LINE 2A after MYCMD"); the test fixtures fail a test that leaves one.
 const std::vector<std::string>& objectsLeftOpen();
 
 // Clears pending strings, running state and the objects left open (tests).

@@ -90,7 +90,9 @@ void leavesItOpen() {
     ZcDbLine* line = nullptr;
     zcdbOpenObject(line, g_line, ZcDb::kForRead);
 }
-void closesIt() { ZcDbObjectPointer<ZcDbLine> line(g_line, ZcDb::kForRead); }
+void closesIt() {
+    ZcDbObjectPointer<ZcDbLine> line(g_line, ZcDb::kForRead);
+}
 }  // namespace
 
 class LeftOpen : public AdsDrawing {
@@ -115,8 +117,10 @@ TEST_F(LeftOpen, a_command_that_leaves_an_object_open_is_reported_at_its_end) {
     feed({"LEAVEOPEN"});
     EXPECT_EQ(host::processInput(), RTNORM);
     ASSERT_EQ(host::objectsLeftOpen().size(), 1u);
-    EXPECT_NE(host::objectsLeftOpen()[0].find("after LEAVEOPEN"), std::string::npos) << host::objectsLeftOpen()[0];
-    EXPECT_NE(transcript().find("pozostał otwarty po poleceniu LEAVEOPEN"), std::string::npos) << transcript();
+    EXPECT_NE(host::objectsLeftOpen()[0].find("after LEAVEOPEN"), std::string::npos)
+        << host::objectsLeftOpen()[0];
+    EXPECT_NE(transcript().find("pozostał otwarty po poleceniu LEAVEOPEN"), std::string::npos)
+        << transcript();
 
     // Closed again, the report is taken as read so the fixture passes.
     ZcDbObject* o = nullptr;
