@@ -28,7 +28,7 @@
 #include "host/ed/prompts.h"
 #include "host/ed/transcript.h"
 #include "host/win/textutil.h"
-#include "settings/layer_catalogue.h"
+#include "core/layer_catalogue.h"
 
 namespace {
 

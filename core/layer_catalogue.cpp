@@ -5,7 +5,7 @@
 // reads the existing file only to learn its encoding and line ends, then
 // replaces it whole. The layer service asks the host's "_-LAYER" command to
 // make a missing layer, with regeneration and command echo off meanwhile.
-#include "settings/layer_catalogue.h"
+#include "core/layer_catalogue.h"
 
 #include <limits>
 #include <optional>

@@ -16,7 +16,7 @@
 #include "host/ui/resources.h"
 #include "host/win/files.h"
 #include "host/win/textutil.h"
-#include "settings/layer_catalogue.h"
+#include "core/layer_catalogue.h"
 
 namespace {
 

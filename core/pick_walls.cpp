@@ -21,8 +21,8 @@
 #include "host/ads/sysvars.h"
 #include "host/ed/prompts.h"
 #include "host/win/textutil.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 
 namespace {
 

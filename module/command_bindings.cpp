@@ -1,51 +1,96 @@
-// The command handlers each subsystem has built, by global name.
+// The join of the subsystems' command handlers with the one command table.
 //
 // A command enters the host's command stack only once its handler is listed
-// here, in the list of the subsystem that owns it; the command table joins
-// these lists (command_table.h). A subsystem adds one row per handler:
+// in the bindings of the subsystem that owns it, in that subsystem's
+// registration unit (`<folder>/<folder>_module.cpp`):
 //
 //     std::span<const CommandBinding> CoreCommandBindings() {
 //         static constexpr CommandBinding kBindings[] = {
-//             {"VELMHELP", &CmdHelp},
+//             {"VELMHELP", &CmdVelmHelp},
 //         };
 //         return kBindings;
 //     }
 //
-// A subsystem may move its function into its own folder; the declaration
-// stays in command_table.h. The tests check every list against the table.
-#include "core/command_table.h"
-#include "core/help_cmd.h"
-#include "settings/floor_cmds_run.h"
-#include "settings/setvar_drawing.h"
-#include "settings/viewmode_cmds.h"
+// The tests check every list against the table (`CheckCommandBindings`).
+#include "module/command_bindings.h"
 
-std::span<const CommandBinding> CoreCommandBindings() {
-    static constexpr CommandBinding kBindings[] = {
-        {"VELMHELP", &CmdVelmHelp},
-    };
-    return kBindings;
+#include "core/core_module.h"
+#include "core/name_list.h"
+#include "objects/objects_module.h"
+#include "roofs/roofs_module.h"
+#include "rooms/rooms_module.h"
+#include "settings/settings_module.h"
+#include "stairs/stairs_module.h"
+#include "visual/visual_module.h"
+#include "walls/walls_module.h"
+
+namespace {
+
+std::vector<CommandBinding> AllCommandBindings();
+
+}  // namespace
+
+std::span<const CommandBinding> CommandBindingsOf(CommandOwner owner) {
+    using enum CommandOwner;
+    switch (owner) {
+        case Core:
+            return CoreCommandBindings();
+        case Settings:
+            return SettingsCommandBindings();
+        case Objects:
+            return ObjectsCommandBindings();
+        case Walls:
+            return WallsCommandBindings();
+        case Roofs:
+            return RoofsCommandBindings();
+        case Stairs:
+            return StairsCommandBindings();
+        case Rooms:
+            return RoomsCommandBindings();
+        case Visual:
+            return VisualCommandBindings();
+    }
+    return {};
 }
 
-std::span<const CommandBinding> SettingsCommandBindings() {
-    static constexpr CommandBinding kBindings[] = {
-        {"VELMSETVAR", &CmdVelmSetVar},
-        {"VELMFLOORV", &CmdFloorPlates},     {"VELMROOFV", &CmdRoofPlates},
-        {"VELMVPSCALE", &CmdViewportScale},  {"VELMASSIGNZ", &CmdAssignZ},
-        {"VELMMOVEZ", &CmdMoveZ},            {"VELMVXD", &CmdViewMode},
-        {"VELMFLOORTRANS", &CmdFloorTransfer}, {"VELMCFLOOR", &CmdCurrentFloor},
-        {"VELMFLOOROFF", &CmdFloorOff},      {"VELMFLOORSEL", &CmdFloorSelect},
-    };
-    return kBindings;
+const std::vector<CommandEntry>& CommandTable() {
+    static const std::vector<CommandEntry> table = JoinCommandTable(AllCommandBindings());
+    return table;
 }
 
-std::span<const CommandBinding> ObjectsCommandBindings() { return {}; }
+const CommandEntry* FindCommand(std::string_view globalName) {
+    for (const CommandEntry& row : CommandTable()) {
+        if (EqualsNoCase(row.globalName, globalName)) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
 
-std::span<const CommandBinding> WallsCommandBindings() { return {}; }
+std::vector<const CommandEntry*> CommandsWithoutHandler() {
+    std::vector<const CommandEntry*> missing;
+    for (const CommandEntry& row : CommandTable()) {
+        if (row.handler == nullptr) {
+            missing.push_back(&row);
+        }
+    }
+    return missing;
+}
 
-std::span<const CommandBinding> RoofsCommandBindings() { return {}; }
+void RegisterCommands(CommandSink& sink) {
+    RegisterCommands(sink, CommandTable());
+}
 
-std::span<const CommandBinding> StairsCommandBindings() { return {}; }
+namespace {
 
-std::span<const CommandBinding> RoomsCommandBindings() { return {}; }
+std::vector<CommandBinding> AllCommandBindings() {
+    using enum CommandOwner;
+    std::vector<CommandBinding> all;
+    for (int owner = static_cast<int>(Core); owner <= static_cast<int>(Visual); ++owner) {
+        const auto some = CommandBindingsOf(static_cast<CommandOwner>(owner));
+        all.insert(all.end(), some.begin(), some.end());
+    }
+    return all;
+}
 
-std::span<const CommandBinding> VisualCommandBindings() { return {}; }
+}  // namespace

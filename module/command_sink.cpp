@@ -1,5 +1,5 @@
 // Adapter from the command table to the host's command stack.
-#include "core/command_sink.h"
+#include "module/command_sink.h"
 
 #include "host/ed/cmdstack.h"
 #include "host/rx/rxobject.h"

@@ -1,16 +1,16 @@
 // VELMDocReactor. The settings are read from the drawing that has become
 // current, whatever the working drawing was before the call; the working
 // drawing is put back afterwards.
-#include "core/doc_reactor.h"
+#include "module/doc_reactor.h"
 
-#include "core/lifecycle.h"
-#include "core/reactors.h"
+#include "module/lifecycle.h"
+#include "module/reactors.h"
 #include "host/ads/adscodes.h"
 #include "host/ads/resbuf.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbdatabase.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 
 namespace {
 

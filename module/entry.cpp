@@ -3,8 +3,8 @@
 // The answer is 0 (accepted) for every code, except that a LISP function
 // which reported an error is answered with the host's error code, so the
 // host can tell the caller the call failed.
-#include "core/lifecycle.h"
-#include "core/lisp_functions.h"
+#include "module/lifecycle.h"
+#include "module/lisp_functions.h"
 #include "host/ads/adscodes.h"
 #include "host/rx/rxdynlinker.h"
 

@@ -3,7 +3,7 @@
 // Every host service is found through the system registry (the dynamic
 // linker, the command stack, the editor), as a module must: the module does
 // not know how the host keeps them.
-#include "core/lifecycle.h"
+#include "module/lifecycle.h"
 
 #include <cmath>
 #include <cstdint>
@@ -12,12 +12,8 @@
 #include <optional>
 #include <string>
 
-#include "core/command_sink.h"
-#include "core/command_table.h"
-#include "core/doc_reactor.h"
-#include "core/lisp_functions.h"
+#include "core/core_module.h"
 #include "core/module_state.h"
-#include "core/reactors.h"
 #include "host/ads/adscodes.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
@@ -28,17 +24,31 @@
 #include "host/ed/hostinit.h"
 #include "host/rx/rxdynlinker.h"
 #include "host/rx/rxobject.h"
+#include "module/command_bindings.h"
+#include "module/command_sink.h"
+#include "module/doc_reactor.h"
+#include "module/lisp_functions.h"
+#include "module/reactors.h"
+#include "objects/objects_module.h"
 #include "resources/velmresources.h"
+#include "roofs/roofs_module.h"
+#include "rooms/rooms_module.h"
 #include "settings/panes.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "settings/settings_module.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 #include "settings/setvar_drawing.h"
+#include "stairs/stairs_module.h"
+#include "visual/visual_module.h"
+#include "walls/walls_module.h"
 
 namespace {
 
 bool g_started = false;
 std::unique_ptr<VELMDocReactor> g_docReactor;
 
+void RegisterSubsystemModules();
+void UnregisterSubsystemModules();
 void installSettingLookup();
 std::optional<std::string> settingAsText(const std::string& name);
 bool firstAcadStringIsAscBounds(const resbuf* list, resbuf** appNode);
@@ -58,10 +68,11 @@ void StartModule(void* appId) {
 
 void initApp() {
     PiValue = std::acos(-1.0);
-    // The nine settings classes, each registering itself unless a class of
-    // its name is known already; the preview entities of the jigs join with
-    // the subsystems that draw them.
-    RegisterSettingsClasses();
+    // Each subsystem registers its classes (each class registering itself
+    // unless a class of its name is known already), reactors and hooks: the
+    // nine settings objects first, then the preview entities of the jigs in
+    // the order their subsystems first name them.
+    RegisterSubsystemModules();
     zcrxBuildClassHierarchy();
     g_docReactor = std::make_unique<VELMDocReactor>();
     zcDocManagerPtr()->addReactor(g_docReactor.get());
@@ -80,7 +91,7 @@ void UnloadModule() {
 }
 
 void unloadApp() {
-    UnregisterSettingsClasses();
+    UnregisterSubsystemModules();
     RemoveModuleCommands();
     if (g_docReactor) {
         zcDocManagerPtr()->removeReactor(g_docReactor.get());
@@ -155,6 +166,30 @@ void RefreshModulePanes() {
 }
 
 namespace {
+
+// Start-up order of the subsystems' registration; unload follows the same
+// order.
+void RegisterSubsystemModules() {
+    RegisterCoreModule();
+    RegisterSettingsModule();
+    RegisterWallsModule();
+    RegisterObjectsModule();
+    RegisterRoofsModule();
+    RegisterStairsModule();
+    RegisterRoomsModule();
+    RegisterVisualModule();
+}
+
+void UnregisterSubsystemModules() {
+    UnregisterCoreModule();
+    UnregisterSettingsModule();
+    UnregisterWallsModule();
+    UnregisterObjectsModule();
+    UnregisterRoofsModule();
+    UnregisterStairsModule();
+    UnregisterRoomsModule();
+    UnregisterVisualModule();
+}
 
 // "!expect setting NAME VALUE" of the host program reads the variables
 // through the by-name access, without its messages.

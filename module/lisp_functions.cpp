@@ -2,7 +2,7 @@
 // undo group and its host commands silent; both are put back whatever the
 // server does, so a failing function still leaves a closed group and the
 // user's CMDECHO.
-#include "core/lisp_functions.h"
+#include "module/lisp_functions.h"
 
 #include <string>
 

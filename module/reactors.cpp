@@ -3,7 +3,7 @@
 // service; the database reactor is detached from every open drawing at
 // unload, since a drawing that outlives the module would otherwise call a
 // reactor whose code is gone.
-#include "core/reactors.h"
+#include "module/reactors.h"
 
 #include <memory>
 
@@ -13,8 +13,8 @@
 #include "host/ed/docman.h"
 #include "host/rx/rxobject.h"
 #include "host/win/textutil.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 #include "settings/viewmode_cmds.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "settings/floor_cmds.h"
 #include "settings/floors_edit.h"
 #include "settings/floors_services.h"
-#include "settings/layer_catalogue.h"
+#include "core/layer_catalogue.h"
 #include "settings/panes.h"
 #include "settings/viewmode_cmds.h"
 

@@ -9,7 +9,7 @@
 #include "core/entity_data.h"
 #include "host/db/dbdict.h"
 #include "host/win/textutil.h"
-#include "settings/settings_store.h"
+#include "settings/store/open_or_create.h"
 
 VELM_SETTINGS_OBJECT_DEFINE(VELM_PIANI)
 
@@ -340,4 +340,9 @@ FilingStatus VELM_PIANI::fileInDxf(SettingsDxfReader& r) {
         piani.floors.push_back(std::move(f));
     }
     return FilingStatus::kOk;
+}
+
+// Reading the floors never creates them, nor "VELMOR_6".
+VELM_PIANI* OpenPianiObject(bool forRead) {
+    return OpenOrCreateSetting<VELM_PIANI>(forRead, [](VELM_PIANI& o) { o.Reset(); }, !forRead);
 }

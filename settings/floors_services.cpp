@@ -14,8 +14,8 @@
 #include "host/win/textfile.h"
 #include "settings/dialogs/dlg_traslap.h"
 #include "settings/floor_cmds_run.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "host/db/dbdict.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
-#include "settings/settings_store.h"
+#include "settings/store/open_or_create.h"
 
 VELM_SETTINGS_OBJECT_DEFINE(VELM_MATPOV)
 
@@ -211,3 +211,7 @@ FilingStatus VELM_MATPOV::fileInDxf(SettingsDxfReader& r) {
     return FilingStatus::kOk;
 }
 
+
+VELM_MATPOV* OpenMatPovObject() {
+    return OpenSettingForWrite<VELM_MATPOV>([](VELM_MATPOV& o) { o.Reset(); });
+}

@@ -1,5 +1,5 @@
 // Type codes of the settings variables and the small operations on values.
-#include "settings/aa_variabile.h"
+#include "settings/store/aa_variabile.h"
 
 #include <cassert>
 #include <type_traits>

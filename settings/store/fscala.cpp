@@ -1,5 +1,5 @@
 // Print-scale records: defaults, lookups and filing.
-#include "settings/fscala.h"
+#include "settings/store/fscala.h"
 
 VELM_SETTINGS_OBJECT_DEFINE(VELM_FSCALA)
 

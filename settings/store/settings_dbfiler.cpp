@@ -1,6 +1,6 @@
 // Adapters from the database's filers to the settings filing interfaces, and
 // the registration of the settings classes (see the header).
-#include "settings/settings_dbfiler.h"
+#include "settings/store/settings_dbfiler.h"
 
 #include <cstdint>
 

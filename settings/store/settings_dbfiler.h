@@ -14,7 +14,7 @@
 
 #include "host/db/dbfiler.h"
 #include "host/db/dbobject.h"
-#include "settings/settings_filer.h"
+#include "settings/store/settings_filer.h"
 
 class DwgFilerAdapter : public SettingsDwgWriter, public SettingsDwgReader {
 public:

@@ -1,7 +1,7 @@
 // Helpers shared by the filing code of every settings record: values by type
 // code, counts, and DXF items read only when they are what the layout expects
 // (anything else is pushed back for whoever reads next).
-#include "settings/settings_filer.h"
+#include "settings/store/settings_filer.h"
 
 void WriteDwgValue(SettingsDwgWriter& w, const AA_VALORE& value) {
     if (auto v = std::get_if<short>(&value))

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "host/ge/gebase.h"
-#include "settings/aa_variabile.h"
+#include "settings/store/aa_variabile.h"
 
 enum class FilingStatus {
     kOk,

@@ -4,7 +4,7 @@
 // Open-or-create walks "VELMOR_6" in entry order and takes the first entry
 // whose key equals the class name ignoring case; when none does, the object
 // is made with its defaults and added under the class name.
-#include "settings/settings_store.h"
+#include "settings/store/settings_store.h"
 
 #include <cstring>
 #include <memory>
@@ -15,45 +15,60 @@
 #include "host/db/dbdict.h"
 #include "host/ed/docman.h"
 #include "host/win/textutil.h"
-#include "settings/floors.h"
-#include "settings/matpov.h"
+#include "settings/store/open_or_create.h"
 
 namespace {
 
-template <class T>
-T* openOrCreate(bool forRead, void (*initNew)(T&), bool createWhenMissing = true);
-ZcDbObjectId settingsDictionaryId(ZcDbDatabase* db, ZcDb::OpenMode mode, bool createWhenMissing);
-template <class T>
-T* openForWrite(void (*initNew)(T&));
 std::size_t utf8CutPoint(const std::string& s, std::size_t maxBytes);
 
 }  // namespace
 
-// The nine settings classes, in the order the module registers them; unload
-// removes them in the same order.
-void RegisterSettingsClasses() {
+// The seven classes of the store, in the order the module registers them;
+// the settings subsystem registers them among its own.
+void RegisterStoreClasses() {
     VELM_SETUP::rxInit();
     VELM_LIBOBJOPT::rxInit();
     VELM_FSCALA::rxInit();
     VELM_GENGRUPPO::rxInit();
     VELM_LAYEROMBRA::rxInit();
-    VELM_PIANI::rxInit();
     VELM_LAYERMURI::rxInit();
     VELM_SPESSMURI::rxInit();
-    VELM_MATPOV::rxInit();
     zcrxBuildClassHierarchy();
 }
 
-void UnregisterSettingsClasses() {
+void UnregisterStoreClasses() {
     VELM_SETUP::rxUninit();
     VELM_LIBOBJOPT::rxUninit();
     VELM_FSCALA::rxUninit();
     VELM_GENGRUPPO::rxUninit();
     VELM_LAYEROMBRA::rxUninit();
-    VELM_PIANI::rxUninit();
     VELM_LAYERMURI::rxUninit();
     VELM_SPESSMURI::rxUninit();
-    VELM_MATPOV::rxUninit();
+}
+
+// The id of "VELMOR_6", made when missing (the named-object dictionary is
+// then opened, or upgraded, for write); null when it cannot be had.
+ZcDbObjectId SettingsDictionaryId(ZcDbDatabase* db, ZcDb::OpenMode mode, bool createWhenMissing) {
+    ZcDbDictionary* nod = nullptr;
+    if (db->getNamedObjectsDictionary(nod, mode) != Zcad::eOk)
+        return {};
+    ZcDbObjectId id;
+    if (nod->getAt(kSettingsDictionaryName, id) == Zcad::eOk || !createWhenMissing) {
+        nod->close();
+        return id;
+    }
+    if (mode == ZcDb::kForRead && nod->upgradeOpen() != Zcad::eOk) {
+        nod->close();
+        return {};
+    }
+    auto dict = std::make_unique<ZcDbDictionary>();
+    if (nod->setAt(kSettingsDictionaryName, dict.get(), id) != Zcad::eOk) {
+        nod->close();
+        return {};
+    }
+    dict.release()->close();
+    nod->close();
+    return id;
 }
 
 ZcDbDatabase* SettingsDatabase() {
@@ -64,35 +79,26 @@ ZcDbDatabase* SettingsDatabase() {
 }
 
 VELM_SETUP* OpenSetupObject(bool forRead) {
-    return openOrCreate<VELM_SETUP>(forRead, [](VELM_SETUP& s) { s.InitVariables(); });
+    return OpenOrCreateSetting<VELM_SETUP>(forRead, [](VELM_SETUP& s) { s.InitVariables(); });
 }
 
 VELM_LIBOBJOPT* OpenLibObjOptObject() {
-    return openForWrite<VELM_LIBOBJOPT>([](VELM_LIBOBJOPT&) {});
+    return OpenSettingForWrite<VELM_LIBOBJOPT>([](VELM_LIBOBJOPT&) {});
 }
 VELM_LAYERMURI* OpenLayerMuriObject() {
-    return openForWrite<VELM_LAYERMURI>([](VELM_LAYERMURI& o) { o.Reset(); });
+    return OpenSettingForWrite<VELM_LAYERMURI>([](VELM_LAYERMURI& o) { o.Reset(); });
 }
 VELM_FSCALA* OpenFScalaObject() {
-    return openForWrite<VELM_FSCALA>([](VELM_FSCALA& o) { o.Reset(); });
+    return OpenSettingForWrite<VELM_FSCALA>([](VELM_FSCALA& o) { o.Reset(); });
 }
 VELM_GENGRUPPO* OpenGenGruppoObject() {
-    return openForWrite<VELM_GENGRUPPO>([](VELM_GENGRUPPO& o) { o.Reset(); });
+    return OpenSettingForWrite<VELM_GENGRUPPO>([](VELM_GENGRUPPO& o) { o.Reset(); });
 }
 VELM_LAYEROMBRA* OpenLayerOmbraObject() {
-    return openForWrite<VELM_LAYEROMBRA>([](VELM_LAYEROMBRA& o) { o.Reset(); });
+    return OpenSettingForWrite<VELM_LAYEROMBRA>([](VELM_LAYEROMBRA& o) { o.Reset(); });
 }
 VELM_SPESSMURI* OpenSpessMuriObject() {
-    return openForWrite<VELM_SPESSMURI>([](VELM_SPESSMURI& o) { o.Reset(); });
-}
-
-// Reading the floors never creates them, nor "VELMOR_6".
-VELM_PIANI* OpenPianiObject(bool forRead) {
-    return openOrCreate<VELM_PIANI>(forRead, [](VELM_PIANI& o) { o.Reset(); }, !forRead);
-}
-
-VELM_MATPOV* OpenMatPovObject() {
-    return openForWrite<VELM_MATPOV>([](VELM_MATPOV& o) { o.Reset(); });
+    return OpenSettingForWrite<VELM_SPESSMURI>([](VELM_SPESSMURI& o) { o.Reset(); });
 }
 
 bool GetVarInt(const int* slot, int* value) {
@@ -223,77 +229,6 @@ bool AccessScaleFactor(int key, int index, double& value, bool set) {
 }
 
 namespace {
-
-template <class T>
-T* openOrCreate(bool forRead, void (*initNew)(T&), bool createWhenMissing) {
-    const ZcDb::OpenMode mode = forRead ? ZcDb::kForRead : ZcDb::kForWrite;
-    ZcDbDatabase* db = SettingsDatabase();
-    if (!db)
-        return nullptr;
-    ZcDbObjectId dictId = settingsDictionaryId(db, mode, createWhenMissing);
-    if (dictId.isNull())
-        return nullptr;
-    ZcDbDictionary* dict = nullptr;
-    if (zcdbOpenObject(dict, dictId, ZcDb::kForRead) != Zcad::eOk)
-        return nullptr;
-    ZcDbObjectId found;
-    for (const ZcDbDictionaryIterator::Entry& e : dict->entries())
-        if (host::iequals(e.key, T::kClassName)) {
-            found = e.id;
-            break;
-        }
-    dict->close();
-    if (!found.isNull()) {
-        // An entry of that name that is not of the class (or is open for
-        // write elsewhere) gives no object: a second one is never added.
-        T* obj = nullptr;
-        return zcdbOpenObject(obj, found, mode) == Zcad::eOk ? obj : nullptr;
-    }
-    if (!createWhenMissing)
-        return nullptr;
-    auto made = std::make_unique<T>();
-    initNew(*made);
-    if (zcdbOpenObject(dict, dictId, ZcDb::kForWrite) != Zcad::eOk)
-        return nullptr;
-    Zcad::ErrorStatus es = dict->setAt(T::kClassName, made.get());
-    dict->close();
-    if (es != Zcad::eOk)
-        return nullptr;
-    return made.release();  // resident now, open for write for the caller
-}
-
-template <class T>
-T* openForWrite(void (*initNew)(T&)) {
-    T* obj = openOrCreate<T>(false, initNew);
-    if (obj)
-        obj->assertWriteEnabled();
-    return obj;
-}
-
-// The id of "VELMOR_6", made when missing (the named-object dictionary is
-// then opened, or upgraded, for write); null when it cannot be had.
-ZcDbObjectId settingsDictionaryId(ZcDbDatabase* db, ZcDb::OpenMode mode, bool createWhenMissing) {
-    ZcDbDictionary* nod = nullptr;
-    if (db->getNamedObjectsDictionary(nod, mode) != Zcad::eOk)
-        return {};
-    ZcDbObjectId id;
-    if (nod->getAt(kSettingsDictionaryName, id) == Zcad::eOk || !createWhenMissing) {
-        nod->close();
-        return id;
-    }
-    if (mode == ZcDb::kForRead && nod->upgradeOpen() != Zcad::eOk) {
-        nod->close();
-        return {};
-    }
-    auto dict = std::make_unique<ZcDbDictionary>();
-    if (nod->setAt(kSettingsDictionaryName, dict.get(), id) != Zcad::eOk) {
-        nod->close();
-        return {};
-    }
-    dict.release()->close();
-    nod->close();
-    return id;
-}
 
 // The longest prefix of at most maxBytes that does not split a character.
 std::size_t utf8CutPoint(const std::string& s, std::size_t maxBytes) {

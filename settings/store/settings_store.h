@@ -15,19 +15,20 @@
 #include <cstddef>
 #include <string>
 
-#include "settings/fscala.h"
-#include "settings/velm_gengruppo.h"
-#include "settings/velm_libobjopt.h"
-#include "settings/velm_setup.h"
+#include "settings/store/fscala.h"
+#include "settings/store/velm_gengruppo.h"
+#include "settings/store/velm_libobjopt.h"
+#include "settings/store/velm_setup.h"
 
 class ZcDbDatabase;
 
 constexpr const char* kSettingsDictionaryName = "VELMOR_6";
 
-// Registers (and, on unload, removes) the settings classes in the order the
-// module's start-up gives them.
-void RegisterSettingsClasses();
-void UnregisterSettingsClasses();
+// Registers (and, on unload, removes) the seven classes of the store in the
+// order the module's start-up gives them; the settings subsystem registers
+// them itself among its own (settings/settings_module.h).
+void RegisterStoreClasses();
+void UnregisterStoreClasses();
 
 // The drawing the settings are read from: the working database, else the
 // current document's; null when there is none.

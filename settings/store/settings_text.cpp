@@ -1,6 +1,6 @@
 // Case-insensitive name comparison of the settings records, forwarded to the
 // host's compare so that every part of the module folds letters alike.
-#include "settings/settings_text.h"
+#include "settings/store/settings_text.h"
 
 #include <algorithm>
 

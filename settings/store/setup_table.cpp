@@ -1,7 +1,7 @@
 // The names, types and defaults of the 322 settings variables, in slot
 // order. Lengths are in centimetres (the unit factor SFTMTCM at 1.0), angles
 // in degrees. A point default has its three coordinates equal.
-#include "settings/velm_setup.h"
+#include "settings/store/velm_setup.h"
 
 namespace {
 

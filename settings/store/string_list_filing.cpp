@@ -1,7 +1,7 @@
 // Filing of text lists for the settings records (layout in the header).
-#include "settings/string_list_filing.h"
+#include "settings/store/string_list_filing.h"
 
-#include "settings/settings_text.h"
+#include "settings/store/settings_text.h"
 
 namespace {
 

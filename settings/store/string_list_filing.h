@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/settings_filer.h"
+#include "settings/store/settings_filer.h"
 
 // How a list read back is rebuilt: kept as read, or with a fixed first entry
 // and no two entries equal ignoring case.

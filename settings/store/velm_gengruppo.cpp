@@ -1,10 +1,10 @@
 // Layer groups, shadow-layer patterns and wall thicknesses, and their filing.
-#include "settings/velm_gengruppo.h"
+#include "settings/store/velm_gengruppo.h"
 
 #include "host/ads/adscodes.h"
 #include "host/ads/wcmatch.h"
 #include "host/win/textutil.h"
-#include "settings/string_list_filing.h"
+#include "settings/store/string_list_filing.h"
 
 VELM_SETTINGS_OBJECT_DEFINE(VELM_GENGRUPPO)
 VELM_SETTINGS_OBJECT_DEFINE(VELM_LAYEROMBRA)

@@ -21,9 +21,9 @@
 #include <vector>
 
 #include "host/db/dbobject.h"
-#include "settings/settings_dbfiler.h"
-#include "settings/settings_filer.h"
-#include "settings/velm_libobjopt.h"
+#include "settings/store/settings_dbfiler.h"
+#include "settings/store/settings_filer.h"
+#include "settings/store/velm_libobjopt.h"
 
 class VELM_GENGRUPPO : public ZcDbObject {
 public:

@@ -1,8 +1,8 @@
 // The library-folder and wall-layer records and their filing.
-#include "settings/velm_libobjopt.h"
+#include "settings/store/velm_libobjopt.h"
 
-#include "settings/settings_text.h"
-#include "settings/string_list_filing.h"
+#include "settings/store/settings_text.h"
+#include "settings/store/string_list_filing.h"
 
 VELM_SETTINGS_OBJECT_DEFINE(VELM_LIBOBJOPT)
 VELM_SETTINGS_OBJECT_DEFINE(VELM_LAYERMURI)

@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "host/db/dbobject.h"
-#include "settings/settings_dbfiler.h"
-#include "settings/settings_filer.h"
+#include "settings/store/settings_dbfiler.h"
+#include "settings/store/settings_filer.h"
 
 // The shared layouts of a versioned text list: a version and the list
 // (DWG), the subclass marker and the list (DXF).

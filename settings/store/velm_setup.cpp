@@ -1,10 +1,10 @@
 // The settings store's defaults, typed slot access and filing (the layouts
 // are described in velm_setup.h).
-#include "settings/velm_setup.h"
+#include "settings/store/velm_setup.h"
 
 #include <cassert>
 
-#include "settings/settings_text.h"
+#include "settings/store/settings_text.h"
 
 VELM_SETTINGS_OBJECT_DEFINE(VELM_SETUP)
 

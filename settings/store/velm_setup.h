@@ -23,10 +23,10 @@
 #include <string_view>
 
 #include "host/db/dbobject.h"
-#include "settings/aa_variabile.h"
-#include "settings/settings_dbfiler.h"
-#include "settings/settings_filer.h"
-#include "settings/setup_slots.h"
+#include "settings/store/aa_variabile.h"
+#include "settings/store/settings_dbfiler.h"
+#include "settings/store/settings_filer.h"
+#include "settings/store/setup_slots.h"
 
 constexpr int kSetupVarCount = 322;
 constexpr short kSetupFilingVersion = 7;

@@ -10,9 +10,9 @@
 #include "host/db/dxffile.h"
 #include "host/ed/hostinit.h"
 #include "host/win/textutil.h"
-#include "settings/layer_catalogue.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "core/layer_catalogue.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 #include "tests/host/win_testdir.h"
 #include "tests/support/velm_test.h"
 
@@ -21,7 +21,7 @@ namespace {
 class LayersEndToEnd : public VelmTest {
 protected:
     void SetUp() override {
-        RegisterSettingsClasses();
+        RegisterStoreClasses();
         VelmTest::SetUp();
         host::startHost(host::HostOptions{{std::string(VELM_SOURCE_DIR) + "/support",
                                            std::string(VELM_SOURCE_DIR) + "/support/host"},
@@ -30,7 +30,7 @@ protected:
     void TearDown() override {
         host::startHost({});
         VelmTest::TearDown();
-        UnregisterSettingsClasses();
+        UnregisterStoreClasses();
     }
 
     // Makes the current floor `level` through the settings variable and the

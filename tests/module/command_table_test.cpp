@@ -11,6 +11,7 @@
 
 #include "core/command_table.h"
 #include "core/name_list.h"
+#include "module/command_bindings.h"
 
 namespace {
 

@@ -10,10 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "core/command_sink.h"
+#include "module/command_sink.h"
 #include "core/command_table.h"
-#include "core/lifecycle.h"
-#include "core/lisp_functions.h"
+#include "module/command_bindings.h"
+#include "module/lifecycle.h"
+#include "module/lisp_functions.h"
 #include "host/ads/adsent.h"
 #include "host/ads/findfile.h"
 #include "host/ads/lisp.h"
@@ -25,8 +26,8 @@
 #include "host/ed/hostinit.h"
 #include "host/ed/prompts.h"
 #include "host/win/process.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 #include "tests/support/velm_test.h"
 
 namespace {

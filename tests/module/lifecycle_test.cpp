@@ -4,10 +4,10 @@
 // the host.
 #include <gtest/gtest.h>
 
-#include "core/command_sink.h"
-#include "core/lifecycle.h"
+#include "module/command_sink.h"
+#include "module/lifecycle.h"
 #include "core/module_state.h"
-#include "core/reactors.h"
+#include "module/reactors.h"
 #include "host/ads/lisp.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbdatabase.h"
@@ -16,8 +16,8 @@
 #include "host/ed/editor.h"
 #include "host/rx/rxobject.h"
 #include "settings/panes.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 #include "tests/support/velm_test.h"
 
 namespace {

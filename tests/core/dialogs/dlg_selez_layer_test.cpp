@@ -3,7 +3,7 @@
 
 #include "host/ui/driver.h"
 #include "resources/velmresources.h"
-#include "settings/setup_slots.h"
+#include "settings/store/setup_slots.h"
 #include "tests/settings/drawing_fixture.h"
 
 namespace {
