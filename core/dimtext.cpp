@@ -35,18 +35,8 @@ constexpr double kSpanEpsilon = 1.1920928955078125e-07;
 constexpr int kDimScaleFactor = 9;
 constexpr const char* kOverallPrompt = "Chcesz całkowity wymiar? (T/N) <N>:";
 
-double SettingReal(int slot, double fallback) {
-    double v = 0.0;
-    return GetVarReal(&slot, &v) ? v : fallback;
-}
-
-int SettingInt(int slot) {
-    int v = 0;
-    return GetVarInt(&slot, &v) ? v : 0;
-}
-
 double UnitStep() {
-    double u = SettingReal(SetupVar::SFTMTCM, 1.0);
+    const double u = DrawingUnitFactor();
     return u > 0.0 ? u : 1.0;
 }
 

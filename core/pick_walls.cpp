@@ -33,9 +33,7 @@ short ErrnoValue();
 
 int PickLinesAndArcs(const std::string& type, const std::string& prompt, ads_name entity, double level,
                      std::string& layer, std::string& keywords, ads_point pickPoint) {
-    int unitSlot = SetupVar::SFTMTCM;
-    double unit = 0.0;
-    if (!GetVarReal(&unitSlot, &unit)) unit = 1.0;
+    const double unit = DrawingUnitFactor();
     for (;;) {
         zcedInitGet(0, keywords.empty() ? nullptr : keywords.c_str());
         ads_point pick{0, 0, 0};

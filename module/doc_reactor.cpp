@@ -39,10 +39,7 @@ void VELMDocReactor::documentBecameCurrent(ZcApDocument* doc) {
     {
         WorkingDrawing working(doc->database() ? doc->database() : zcdbCurDwg());
         SetToleranceFromDrawing();
-        const int slot = SetupVar::NOCONF_VELMOR;
-        int noConf = 0;
-        GetVarInt(&slot, &noConf);
-        if (noConf == 0) {
+        if (SettingInt(SetupVar::NOCONF_VELMOR) == 0) {
             setShort("COORDS", 2);
             setShort("UCSORTHO", 0);
         }

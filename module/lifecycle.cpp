@@ -144,10 +144,7 @@ int ClearAscBoundsXdata() {
 }
 
 void SetToleranceFromDrawing() {
-    const int slot = SetupVar::SFTMTCM;
-    double factor = 0.0;
-    if (!GetVarReal(&slot, &factor)) factor = 1.0;
-    SetSharedTolerance(factor * 0.001);
+    SetSharedTolerance(DrawingUnitFactor() * 0.001);
 }
 
 void AddModulePanes() {

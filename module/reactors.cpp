@@ -87,9 +87,7 @@ void velmPrmtReactorED::sysVarWillChange(const char* varName) {
     if (!varName || !host::iequals(varName, "tilemode")) return;
     resbuf value;
     if (zcedGetVar("TILEMODE", &value) != RTNORM || value.restype != RTSHORT) return;
-    const int slot = SetupVar::APPOGGIOCOM;
-    const short before = value.resval.rint;
-    SetVarInt(&slot, &before);
+    SetSettingInt(SetupVar::APPOGGIOCOM, value.resval.rint);
 }
 
 void velmPrmtReactorED::sysVarChanged(const char* varName, bool success) {

@@ -198,9 +198,36 @@ void SetVarString(const int* slot, const char* text) {
     }
 }
 
+double SettingReal(int slot, double fallback) {
+    double value = 0.0;
+    return GetVarReal(&slot, &value) ? value : fallback;
+}
+
+int SettingInt(int slot, int fallback) {
+    int value = 0;
+    return GetVarInt(&slot, &value) ? value : fallback;
+}
+
+std::string SettingString(int slot, std::string fallback) {
+    std::string value;
+    return GetVarString(&slot, value) ? value : fallback;
+}
+
+void SetSettingReal(int slot, double value) { SetVarReal(&slot, &value); }
+
+void SetSettingInt(int slot, int value) {
+    const short stored = static_cast<short>(value);
+    SetVarInt(&slot, &stored);
+}
+
+void SetSettingString(int slot, const std::string& value) { SetVarString(&slot, value.c_str()); }
+
+double DrawingUnitFactor() { return SettingReal(SetupVar::SFTMTCM, 1.0); }
+
 double GetScaleFactor(int index) {
     if (index < 0 || index >= kScaleEntryCount)
         return 0.0;
+    // Both slots from one open of the store.
     VELM_SETUP* s = OpenSetupObject(true);
     if (!s)
         return 0.0;

@@ -60,6 +60,20 @@ void SetVarReal(const int* slot, const double* value);
 void SetVarPoint(const int* slot, const double* x, const double* y, const double* z);
 void SetVarString(const int* slot, const char* text);
 
+// The same reads returning the value: `fallback` when there is no store or
+// the slot is outside 0..321 or of another type.
+double SettingReal(int slot, double fallback = 0.0);
+int SettingInt(int slot, int fallback = 0);
+std::string SettingString(int slot, std::string fallback = {});
+// The same writes taking the value (an int is stored as the slot's 16 bits).
+void SetSettingReal(int slot, double value);
+void SetSettingInt(int slot, int value);
+void SetSettingString(int slot, const std::string& value);
+
+// The drawing-unit factor SFTMTCM (drawing units per centimetre) of the
+// drawing; 1.0 when it cannot be read.
+double DrawingUnitFactor();
+
 // Entry `index` (0..9) of the current print scale's record, the two text
 // heights (1 and 4) converted to drawing units; 0.0 when it cannot be read.
 double GetScaleFactor(int index);
