@@ -7,9 +7,7 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
-#include <optional>
 #include <string>
 
 #include "core/core_module.h"
@@ -21,7 +19,6 @@
 #include "host/ads/ssget.h"
 #include "host/win/textutil.h"
 #include "host/ed/docman.h"
-#include "host/ed/hostinit.h"
 #include "host/rx/rxdynlinker.h"
 #include "host/rx/rxobject.h"
 #include "module/command_bindings.h"
@@ -29,6 +26,7 @@
 #include "module/doc_reactor.h"
 #include "module/lisp_functions.h"
 #include "module/reactors.h"
+#include "module/setting_lookup.h"
 #include "objects/objects_module.h"
 #include "resources/velmresources.h"
 #include "roofs/roofs_module.h"
@@ -37,7 +35,6 @@
 #include "settings/settings_module.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
-#include "settings/setvar_drawing.h"
 #include "stairs/stairs_module.h"
 #include "visual/visual_module.h"
 #include "walls/walls_module.h"
@@ -49,8 +46,6 @@ std::unique_ptr<VELMDocReactor> g_docReactor;
 
 void RegisterSubsystemModules();
 void UnregisterSubsystemModules();
-void installSettingLookup();
-std::optional<std::string> settingAsText(const std::string& name);
 bool firstAcadStringIsAscBounds(const resbuf* list, resbuf** appNode);
 
 }  // namespace
@@ -78,7 +73,7 @@ void initApp() {
     zcDocManagerPtr()->addReactor(g_docReactor.get());
     HostCommandSink sink;
     RegisterCommands(sink);
-    installSettingLookup();
+    InstallSettingLookup();
     g_started = true;
 }
 
@@ -98,7 +93,7 @@ void unloadApp() {
         g_docReactor.reset();
     }
     DetachDatabaseReactorFromAll();
-    host::setSettingLookup(nullptr);
+    RemoveSettingLookup();
     g_started = false;
 }
 
@@ -186,32 +181,6 @@ void UnregisterSubsystemModules() {
     UnregisterStairsModule();
     UnregisterRoomsModule();
     UnregisterVisualModule();
-}
-
-// "!expect setting NAME VALUE" of the host program reads the variables
-// through the by-name access, without its messages.
-class QuietSettingsByName : public DrawingSettingsByName {
-public:
-    void print(const std::string&) override {}
-};
-
-void installSettingLookup() { host::setSettingLookup(settingAsText); }
-
-std::optional<std::string> settingAsText(const std::string& name) {
-    QuietSettingsByName drawing;
-    std::string text;
-    int integer = 0;
-    double real = 0.0;
-    switch (GetVarByName(drawing, name, -1, text, integer, real)) {
-    case kKindText: return text;
-    case kKindInt: return std::to_string(integer);
-    case kKindReal: {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%.17g", real);
-        return std::string(buf);
-    }
-    default: return std::nullopt;
-    }
 }
 
 // The list holds the entity's data, then -3, then the "ACAD" xdata: the

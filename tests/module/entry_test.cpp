@@ -15,6 +15,7 @@
 #include "module/command_bindings.h"
 #include "module/lifecycle.h"
 #include "module/lisp_functions.h"
+#include "module/setting_lookup.h"
 #include "host/ads/adsent.h"
 #include "host/ads/findfile.h"
 #include "host/ads/lisp.h"
@@ -258,6 +259,21 @@ TEST_F(EntryTest, script_checks_read_settings_through_the_module) {
     EXPECT_EQ(host::expectationFailures(), 1);
     EXPECT_NE(transcript().find("NIEMA: nieznana nazwa"), std::string::npos) << transcript();
     host::resetExpectationFailures();
+}
+
+TEST_F(EntryTest, setting_text_is_cut_to_fit_and_unknown_names_give_none) {
+    loadModule();
+    ASSERT_EQ(run({"VELMSETVAR", "ULAYERMURO", "ŚCIANY2D"}), RTNORM) << transcript();
+    char text[64];
+    EXPECT_EQ(velmSettingText("ulayermuro", text, sizeof text), 9);
+    EXPECT_STREQ(text, "ŚCIANY2D");
+    char small[4];
+    EXPECT_EQ(velmSettingText("SFATSCALA", small, sizeof small), 2);
+    EXPECT_STREQ(small, "50");
+    EXPECT_EQ(velmSettingText("SFTMTCM", small, sizeof small), 1);
+    EXPECT_EQ(velmSettingText("NIEMA", text, sizeof text), -1);
+    EXPECT_STREQ(text, "");
+    EXPECT_EQ(velmSettingText(nullptr, text, sizeof text), -1);
 }
 
 // ------------------------------------------------------------ ASC_BOUNDS
