@@ -13,6 +13,7 @@
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "core/geometry/geom_basic.h"
+#include "core/host_services.h"
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adspick.h"
@@ -96,9 +97,6 @@ bool PassesType(const std::string& type, const ads_name entity, double level, st
     return false;
 }
 
-short ErrnoValue() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
+short ErrnoValue() { return static_cast<short>(SysVarShort("ERRNO", nullptr)); }
 
 }  // namespace

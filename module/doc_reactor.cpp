@@ -3,18 +3,17 @@
 // drawing is put back afterwards.
 #include "module/doc_reactor.h"
 
-#include "module/lifecycle.h"
-#include "module/reactors.h"
+#include "core/host_services.h"
 #include "host/ads/adscodes.h"
 #include "host/ads/resbuf.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbdatabase.h"
+#include "module/lifecycle.h"
+#include "module/reactors.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
 
 namespace {
-
-void setShort(const char* name, short value);
 
 // Makes a drawing the working one for the life of the object.
 class WorkingDrawing {
@@ -40,21 +39,11 @@ void VELMDocReactor::documentBecameCurrent(ZcApDocument* doc) {
         WorkingDrawing working(doc->database() ? doc->database() : zcdbCurDwg());
         SetToleranceFromDrawing();
         if (SettingInt(SetupVar::NOCONF_VELMOR) == 0) {
-            setShort("COORDS", 2);
-            setShort("UCSORTHO", 0);
+            constexpr int kCoords = 2, kUcsOrtho = 0;
+            SysVarShort("COORDS", &kCoords);
+            SysVarShort("UCSORTHO", &kUcsOrtho);
         }
     }
     EnsureEditorReactor();
     RefreshModulePanes();
 }
-
-namespace {
-
-void setShort(const char* name, short value) {
-    resbuf rb;
-    rb.restype = RTSHORT;
-    rb.resval.rint = value;
-    zcedSetVar(name, &rb);
-}
-
-}  // namespace
