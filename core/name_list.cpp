@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "core/velm_assert.h"
 #include "host/win/textutil.h"
 
 namespace {
@@ -48,6 +49,7 @@ NameNode* AddNameUnique(std::string_view name, NameNode* list, std::int32_t valu
     while (before->next != nullptr && before->next->name < node->name) {
         before = before->next;
     }
+    VELM_ASSERT(before->name < node->name);
     node->next = before->next;
     before->next = node;
     return list;

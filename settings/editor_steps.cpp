@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "core/host_services.h"
+#include "core/velm_assert.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adspick.h"
 #include "host/ads/findfile.h"
@@ -62,6 +63,7 @@ ZcGeVector3d ViewDirection() {
 
 void EditFloors(const std::function<void(VELM_PIANI&)>& edit) {
     if (VELM_PIANI* floors = OpenPianiObject(false)) {
+        VELM_ASSERT(floors->isWriteEnabled());
         edit(*floors);
         floors->close();
     }
