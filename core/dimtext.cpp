@@ -25,6 +25,7 @@
 #include "host/ads/sysvars.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/prompts.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
@@ -51,7 +52,7 @@ std::string Printf(const char* format, ...) {
 }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && host::iequals(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size() && zcutEqualsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
 
@@ -240,7 +241,7 @@ void DrawDimension(std::string& styleName, const std::string& layer, const ads_p
         zcedCommand(RTSTR, "_-dimstyle", RTSTR, "_restore", RTSTR, styleName.c_str(), 0);
         saved.styleChanged = true;
     }
-    bool assoc = StartsWithNoCase(styleName, "VELMASSOC") && !host::iequals(commandWord, "_ALI") && assocPoints;
+    bool assoc = StartsWithNoCase(styleName, "VELMASSOC") && !zcutEqualsNoCase(commandWord, "_ALI") && assocPoints;
 
     constexpr int kSet = 1;
     const double dimscale = GetScaleFactor(kDimScaleFactor);

@@ -19,6 +19,7 @@
 #include "host/db/dbmain.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/transcript.h"
+#include "host/util/nocase.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
 
@@ -95,7 +96,7 @@ std::vector<std::string> AAR_LAYERC::FormatLayerDefLines() const {
 
 const AA_LAYERC* AAR_LAYERC::FindKey(const std::string& key) const {
     for (const AA_LAYERC& row : *this)
-        if (host::iequals(row.key, key)) return &row;
+        if (zcutEqualsNoCase(row.key, key)) return &row;
     return nullptr;
 }
 
@@ -148,7 +149,7 @@ bool ViewModeHidesLayer(const std::string& name, int viewMode) {
 namespace {
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && host::iequals(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size() && zcutEqualsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
 std::vector<std::string_view> SplitFields(std::string_view line) {

@@ -21,6 +21,7 @@
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/prompts.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
@@ -90,9 +91,9 @@ bool IsWallElement(const ads_name entity, const char* type, double level, std::s
 }
 
 bool PassesType(const std::string& type, const ads_name entity, double level, std::string& layer) {
-    if (host::iequals(type, "LINE")) return IsWallElement(entity, "LINE", level, layer);
-    if (host::iequals(type, "ARC")) return IsWallElement(entity, "ARC", level, layer);
-    if (host::iequals(type, "TUTTO"))
+    if (zcutEqualsNoCase(type, "LINE")) return IsWallElement(entity, "LINE", level, layer);
+    if (zcutEqualsNoCase(type, "ARC")) return IsWallElement(entity, "ARC", level, layer);
+    if (zcutEqualsNoCase(type, "TUTTO"))
         return IsWallElement(entity, "LINE", level, layer) || IsWallElement(entity, "ARC", level, layer);
     return false;
 }

@@ -16,6 +16,7 @@
 
 #include "core/core_module.h"
 #include "core/name_list.h"
+#include "host/util/nocase.h"
 #include "objects/objects_module.h"
 #include "roofs/roofs_module.h"
 #include "rooms/rooms_module.h"
@@ -60,7 +61,7 @@ const std::vector<CommandEntry>& CommandTable() {
 
 const CommandEntry* FindCommand(std::string_view globalName) {
     for (const CommandEntry& row : CommandTable()) {
-        if (EqualsNoCase(row.globalName, globalName)) {
+        if (zcutEqualsNoCase(row.globalName, globalName)) {
             return &row;
         }
     }

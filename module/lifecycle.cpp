@@ -17,6 +17,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/resbuf.h"
 #include "host/ads/ssget.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
 #include "host/ed/docman.h"
 #include "host/rx/rxdynlinker.h"
@@ -187,7 +188,7 @@ void UnregisterSubsystemModules() {
 // first string after the "ACAD" group 1001 decides.
 bool firstAcadStringIsAscBounds(const resbuf* list, resbuf** appNode) {
     for (const resbuf* rb = list; rb; rb = rb->rbnext) {
-        if (rb->restype != 1001 || !rb->resval.rstring || !host::iequals(rb->resval.rstring, "ACAD")) continue;
+        if (rb->restype != 1001 || !rb->resval.rstring || !zcutEqualsNoCase(rb->resval.rstring, "ACAD")) continue;
         for (const resbuf* x = rb->rbnext; x && x->restype != 1001; x = x->rbnext) {
             if (x->restype != 1000) continue;
             if (!x->resval.rstring || std::string(x->resval.rstring) != "ASC_BOUNDS") return false;

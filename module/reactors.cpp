@@ -12,6 +12,7 @@
 #include "host/ads/sysvars.h"
 #include "host/ed/docman.h"
 #include "host/rx/rxobject.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
@@ -84,7 +85,7 @@ void velmPrmtReactorED::commandEnded(const char* cmdStr) {
 
 // The value before the switch, which the change handler compares with the new one.
 void velmPrmtReactorED::sysVarWillChange(const char* varName) {
-    if (!varName || !host::iequals(varName, "tilemode")) return;
+    if (!varName || !zcutEqualsNoCase(varName, "tilemode")) return;
     resbuf value;
     if (zcedGetVar("TILEMODE", &value) != RTNORM || value.restype != RTSHORT) return;
     SetSettingInt(SetupVar::APPOGGIOCOM, value.resval.rint);
@@ -103,7 +104,7 @@ ZcEditor* hostEditor() { return ZcEditor::cast(zcrxSysRegistry()->at("ZcEditor")
 bool isViewCommand(const char* name) {
     if (!name) return false;
     for (const char* view : {"view", "-view", "VPOINT"})
-        if (host::iequals(name, view)) return true;
+        if (zcutEqualsNoCase(name, view)) return true;
     return false;
 }
 

@@ -9,6 +9,7 @@
 #include "host/ed/prompts.h"
 #include "host/ed/transcript.h"
 #include "host/ui/hostdialogs.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
 #include "settings/dialogs/dlg_traslap.h"
 #include "settings/editor_steps.h"
@@ -70,7 +71,7 @@ std::optional<bool> AskYes(const char* prompt) {
     const int status = zcedGetKword(prompt, answer);
     if (status == RTNONE) return false;
     if (status != RTNORM && status != RTKWORD) return std::nullopt;
-    return !host::iequals(answer, "Nie");
+    return !zcutEqualsNoCase(answer, "Nie");
 }
 
 void TranslateSelection(const std::vector<ZcDbObjectId>& ids, double dz) {
@@ -308,7 +309,7 @@ void CmdFloorSelect() {
     if (status == RTNONE)
         command = "_SELECT";
     else if (status == RTNORM || status == RTKWORD)
-        command = host::iequals(answer, "Przesuń") ? "_MOVE" : "_COPY";
+        command = zcutEqualsNoCase(answer, "Przesuń") ? "_MOVE" : "_COPY";
     else
         return;
     RunOnSelection(command, found);

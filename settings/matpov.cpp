@@ -8,6 +8,7 @@
 
 #include "core/support_files.h"
 #include "host/db/dbdict.h"
+#include "host/util/nocase.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
 #include "settings/store/open_or_create.h"
@@ -63,7 +64,7 @@ std::string FirstField(std::string_view text) { return std::string(text.substr(0
 
 AA_LAYERPOV* FindLayer(AAR_LAYERPOV& rows, const std::string& layer) {
     for (AA_LAYERPOV& row : rows)
-        if (host::iequals(row.layer, layer)) return &row;
+        if (zcutEqualsNoCase(row.layer, layer)) return &row;
     return nullptr;
 }
 

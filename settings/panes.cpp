@@ -7,6 +7,7 @@
 #include "host/ed/docman.h"
 #include "host/ui/dc.h"
 #include "host/ui/menu.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
 #include "settings/editor_steps.h"
 #include "settings/floor_cmds_run.h"
@@ -109,7 +110,7 @@ std::vector<FloorLabel> BuildFloorLabels(const VELM_PIANI& floors, double sqpav,
         auto at = labels.begin();
         bool repeated = false;
         for (; at != labels.end(); ++at) {
-            if (host::iequals(at->text, label.text)) {
+            if (zcutEqualsNoCase(at->text, label.text)) {
                 repeated = true;
                 break;
             }

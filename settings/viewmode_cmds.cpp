@@ -5,6 +5,7 @@
 #include "host/ed/prompts.h"
 #include "host/ed/transcript.h"
 #include "host/ed/viewport.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
 #include "settings/editor_steps.h"
 #include "settings/floors_edit.h"
@@ -76,7 +77,7 @@ void ApplyFloorFlags(const VELM_PIANI& floors, int tilemode) {
 }
 
 void OnTilemodeChanged(const std::string& variable) {
-    if (!host::iequals(variable, "tilemode")) return;
+    if (!zcutEqualsNoCase(variable, "tilemode")) return;
     const int tilemode = Tilemode();
     const int before = SettingInt(SetupVar::APPOGGIOCOM);
     if (before == tilemode) return;
@@ -114,9 +115,9 @@ void CmdViewMode() {
     const int status = zcedGetKword("\nWidok [2D/3D/Obydwa]:", answer);
     if (status != RTNORM && status != RTKWORD) return;
     int mode = kViewModeBoth;
-    if (host::iequals(answer, "2D"))
+    if (zcutEqualsNoCase(answer, "2D"))
         mode = kViewMode2D;
-    else if (host::iequals(answer, "3D"))
+    else if (zcutEqualsNoCase(answer, "3D"))
         mode = kViewMode3D;
     ApplyViewMode(tilemode, mode);
     if (tilemode != 0) {
@@ -137,7 +138,7 @@ void ToggleLayerList(const std::string& fileName, const std::string& prompt) {
     char answer[64] = {};
     const int status = zcedGetKword(prompt.c_str(), answer);
     if (status != RTNORM && status != RTKWORD && status != RTNONE) return;
-    const bool on = status != RTNONE && host::iequals(answer, "Wł.");
+    const bool on = status != RTNONE && zcutEqualsNoCase(answer, "Wł.");
     std::optional<std::vector<std::string>> lines = ReadListFile(fileName);
     if (!lines) return;
     SwitchLayerList(WorkingDrawing(), ParsePatternLines(*lines), tilemode, on, CurrentViewport());

@@ -8,6 +8,7 @@
 
 #include "host/db/dbdatabase.h"
 #include "host/db/dbdict.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
 #include "settings/store/settings_store.h"
 
@@ -29,7 +30,7 @@ T* OpenOrCreateSetting(bool forRead, void (*initNew)(T&), bool createWhenMissing
     if (zcdbOpenObject(dict, dictId, ZcDb::kForRead) != Zcad::eOk) return nullptr;
     ZcDbObjectId found;
     for (const ZcDbDictionaryIterator::Entry& e : dict->entries())
-        if (host::iequals(e.key, T::kClassName)) {
+        if (zcutEqualsNoCase(e.key, T::kClassName)) {
             found = e.id;
             break;
         }

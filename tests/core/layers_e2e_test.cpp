@@ -9,6 +9,7 @@
 #include "host/db/dbmain.h"
 #include "host/db/dxffile.h"
 #include "host/ed/hostinit.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
 #include "core/layer_catalogue.h"
 #include "settings/store/settings_store.h"
@@ -108,7 +109,7 @@ TEST_F(LayersEndToEnd, element_layers_of_two_floors_survive_a_dxf_round_trip_wit
         const auto found = layers.find(name);
         ASSERT_NE(found, layers.end()) << name;
         EXPECT_EQ(found->second.color, want.color) << name;
-        EXPECT_TRUE(host::iequals(found->second.linetype, want.linetype)) << name << " " << found->second.linetype;
+        EXPECT_TRUE(zcutEqualsNoCase(found->second.linetype, want.linetype)) << name << " " << found->second.linetype;
         EXPECT_EQ(found->second.weight, want.weight) << name;
     }
     // Nothing else beyond the drawing's own layer "0".

@@ -11,6 +11,7 @@
 
 #include "core/command_table.h"
 #include "core/name_list.h"
+#include "host/util/nocase.h"
 #include "module/command_bindings.h"
 
 namespace {
@@ -100,9 +101,9 @@ TEST(CommandTable, names_are_unique_so_no_command_hides_another) {
     }
     for (std::size_t i = 0; i < table.size(); ++i) {
         for (std::size_t j = i + 1; j < table.size(); ++j) {
-            EXPECT_FALSE(EqualsNoCase(table[i].localName, table[j].localName))
+            EXPECT_FALSE(zcutEqualsNoCase(table[i].localName, table[j].localName))
                 << table[i].localName << " / " << table[j].localName;
-            EXPECT_FALSE(EqualsNoCase(table[i].globalName, table[j].globalName));
+            EXPECT_FALSE(zcutEqualsNoCase(table[i].globalName, table[j].globalName));
         }
     }
 }
