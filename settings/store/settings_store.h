@@ -17,7 +17,10 @@
 
 #include "settings/store/fscala.h"
 #include "settings/store/velm_gengruppo.h"
+#include "settings/store/velm_layermuri.h"
+#include "settings/store/velm_layerombra.h"
 #include "settings/store/velm_libobjopt.h"
+#include "settings/store/velm_spessmuri.h"
 #include "settings/store/velm_setup.h"
 
 class ZcDbDatabase;
