@@ -9,7 +9,7 @@
 #include "host/ui/hostdialogs.h"
 #include "settings/dialogs/dlg_linepickers.h"
 #include "tests/host/win_testdir.h"
-#include "tests/settings/dialogs/dialog_fixture.h"
+#include "tests/core/dialogs/dialog_fixture.h"
 
 namespace {
 
