@@ -9,9 +9,12 @@
 // exactly those of that plain search; two things make it fast without
 // changing a single decision:
 //   - the ring is held in index arrays, so neighbours cost nothing;
-//   - the crossing test asks a uniform grid of edges for the ones near the
-//     diagonal instead of walking the whole ring. The per-edge predicate is
-//     the same, and an edge far from the diagonal cannot meet it.
+//   - the crossing test asks a tree of the live edges' boxes for the ones
+//     near the diagonal instead of walking the whole ring. The per-edge
+//     predicate is the same, and an edge far from the diagonal cannot meet
+//     it. A cut leaves the tree at once and the edge that replaces it is
+//     refitted in place, so a vertex fanning a long strip costs the depth of
+//     the tree per ear, not the length of its diagonals.
 // Limits: the input must be counter-clockwise in plane coordinates; a
 // self-intersecting input still gives faces (the fan takes what the ears
 // leave), not a valid triangulation.
@@ -20,7 +23,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/geometry/edge_grid.h"
+#include "core/geometry/edge_tree.h"
 #include "core/geometry/polygon.h"
 #include "core/module_state.h"
 
@@ -58,12 +61,11 @@ FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) 
         --size;
     };
 
-    EdgeGrid grid(pt);
-    for (int i = 0; i < count; ++i) grid.insert(i, pt[i], pt[next[i]]);
+    EdgeTree edges(count, pt);
+    for (int i = 0; i < count; ++i) edges.set(i, pt[i], pt[next[i]]);
     auto diagonalCrosses = [&](int v, int n, int m) {
-        return grid.any(pt[v], pt[m], [&](int e) {
+        return edges.any(pt[v], pt[m], [&](int e) {
             const int f = next[e];
-            if (prev[f] != e) return false;  // e has been cut
             if (e == v || e == n || e == m || f == v || f == n || f == m) return false;
             return DiagonalHitsEdge(pt[v], pt[m], pt[e], pt[f]);
         });
@@ -86,7 +88,8 @@ FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) 
                 face->next = faces;
                 faces = face;
                 cut(n);
-                grid.insert(v, V, M);
+                edges.clear(n);
+                edges.set(v, V, M);
                 cutAny = true;
                 continue;
             }

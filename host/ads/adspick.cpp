@@ -10,6 +10,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <unordered_set>
 
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
@@ -416,11 +417,17 @@ private:
                 return !keep;
             });
         if (m_removing) {
-            for (ZcDbObjectId id : found) std::erase(m_set, id);
-        } else {
-            if (m_replace) m_set.clear();
+            std::unordered_set<ZcDbStub*> gone;
             for (ZcDbObjectId id : found)
-                if (std::find(m_set.begin(), m_set.end(), id) == m_set.end()) m_set.push_back(id);
+                if (m_members.erase(id.stub())) gone.insert(id.stub());
+            if (!gone.empty()) std::erase_if(m_set, [&](ZcDbObjectId id) { return gone.count(id.stub()) != 0; });
+        } else {
+            if (m_replace) {
+                m_set.clear();
+                m_members.clear();
+            }
+            for (ZcDbObjectId id : found)
+                if (m_members.insert(id.stub()).second) m_set.push_back(id);
         }
         if (host::promptEchoOn())
             host::transcript().append("\nZnaleziono: " + std::to_string(found.size()) + ", razem " +
@@ -430,7 +437,8 @@ private:
 
     const host::SelectionFilter& m_filter;
     ZcDbDatabase* m_db;
-    std::vector<ZcDbObjectId> m_set;
+    std::vector<ZcDbObjectId> m_set;        // in the order picked
+    std::unordered_set<ZcDbStub*> m_members;  // the same, for asking "already in?"
     std::string m_addPrompt = kSelectPrompt, m_removePrompt = kRemovePrompt;
     bool m_single = false, m_everything = false, m_removing = false, m_replace = false;
 };

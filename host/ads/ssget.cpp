@@ -10,7 +10,9 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "host/ads/adsent.h"
@@ -306,6 +308,7 @@ struct host::SelectionFilter::Node {
     ZcDbDxfItem value;
     std::vector<std::string> ops;  // kTest: one, or three for points
     std::vector<std::string> apps; // kXData
+    std::optional<host::WcPattern> pattern;  // kTest on text: the upper-cased value, compiled
 };
 
 namespace {
@@ -373,6 +376,8 @@ private:
         if (ZcDbDxfItem::kindOfCode(m_rb->restype) == ZcDbDxfItem::kUnknown ||
             !zcdbItemFromResbuf(*m_rb, node->value))
             return nullptr;
+        if (node->value.kind == ZcDbDxfItem::kString || node->value.kind == ZcDbDxfItem::kHandle)
+            node->pattern.emplace(host::toUpper(node->value.text));
         m_rb = m_rb->rbnext;
         return node;
     }
@@ -412,12 +417,11 @@ bool compareNumbers(double a, double b, const std::string& op) {
     return false;
 }
 
-bool compareStrings(const std::string& have, const std::string& pattern, const std::string& op) {
+bool compareStrings(const std::string& have, const Node& t) {
+    const std::string& op = t.ops[0];
     if (op == "*") return true;
-    bool match = host::wcMatch(host::toUpper(have).c_str(), host::toUpper(pattern).c_str());
-    if (op == "=") return match;
-    if (op == "!=" || op == "/=" || op == "<>") return !match;
-    int c = host::toUpper(have).compare(host::toUpper(pattern));
+    if (op == "=" || op == "!=" || op == "/=" || op == "<>") return t.pattern->matches(have, true) == (op == "=");
+    int c = host::toUpper(have).compare(host::toUpper(t.value.text));
     if (op == "<") return c < 0;
     if (op == "<=") return c <= 0;
     if (op == ">") return c > 0;
@@ -429,7 +433,7 @@ bool compareItem(const ZcDbDxfItem& have, const Node& t) {
     const ZcDbDxfItem& want = t.value;
     switch (want.kind) {
     case ZcDbDxfItem::kString:
-    case ZcDbDxfItem::kHandle: return compareStrings(have.text, want.text, t.ops[0]);
+    case ZcDbDxfItem::kHandle: return compareStrings(have.text, t);
     case ZcDbDxfItem::kPoint:
         for (int i = 0; i < 3; ++i)
             if (!compareNumbers(have.real[i], want.real[i], t.ops[t.ops.size() == 3 ? static_cast<std::size_t>(i) : 0]))
@@ -552,11 +556,17 @@ bool entityIsVisible(const ZcDbEntity* e) {
 std::vector<ZcDbObjectId> selectableEntities(ZcDbDatabase* db) {
     std::vector<ZcDbObjectId> out;
     ZcDbObjectId space = currentSpaceForNewEntities(db);
+    std::unordered_map<std::string, bool> layerVisible;
     for (ZcDbObjectId id : drawingEntities(db)) {
         if (id.isErased()) continue;
         ZcDbEntity* e = nullptr;
         if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
-        if (e->ownerId() == space && entityIsVisible(e) && e->visibility() == ZcDb::kVisible) out.push_back(id);
+        if (e->ownerId() == space && e->visibility() == ZcDb::kVisible) {
+            // Each layer is looked up once, not once for every entity on it.
+            auto [known, fresh] = layerVisible.try_emplace(e->layer(), true);
+            if (fresh) known->second = entityIsVisible(e);
+            if (known->second) out.push_back(id);
+        }
         e->close();
     }
     return out;
