@@ -104,7 +104,11 @@ void BM_SelectAllLines(benchmark::State& state) {
     zcutRelRb(filter);
     state.SetComplexityN(state.range(0));
 }
-BENCHMARK(BM_SelectAllLines)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_SelectAllLines)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
 
 // An editor session whose current drawing holds n entities.
 struct Session {

@@ -163,7 +163,8 @@ void BM_BridgeAndTriangulate(benchmark::State& state) {
         VertexNode* list = nullptr;
         VertexNode* tail = nullptr;
         for (RingNode* r = ring; r; r = r->next) {
-            VertexNode* v = NewVertex(r->vertex->x, r->vertex->y, 0.0, 1, r->vertex->data1, r->vertex->data2, 0);
+            VertexNode* v =
+                NewVertex(r->vertex->x, r->vertex->y, 0.0, 1, r->vertex->data1, r->vertex->data2, 0);
             (tail ? tail->next : list) = v;
             tail = v;
         }
@@ -188,5 +189,10 @@ BENCHMARK(BM_Triangulate<CombRing>)->Name("comb") VELM_RING_SIZES;
 BENCHMARK(BM_Triangulate<StarRing>)->Name("star") VELM_RING_SIZES;
 BENCHMARK(BM_Triangulate<SpiralRing>)->Name("spiral") VELM_RING_SIZES;
 BENCHMARK(BM_Triangulate<HolesRing>)->Name("bridged_holes") VELM_RING_SIZES;
-BENCHMARK(BM_BridgeAndTriangulate)->Name("grid_of_holes")->Arg(1000)->Arg(4000)->Arg(10000)
-    ->Unit(benchmark::kMillisecond)->Complexity();
+BENCHMARK(BM_BridgeAndTriangulate)
+    ->Name("grid_of_holes")
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();

@@ -64,13 +64,11 @@ public:
         originY_ = minY;
         margin_ = extent * 1e-9 + ZcGeContext::gTol.equalPoint();
         start_.assign(static_cast<size_t>(cols_) * rows_ + 1, 0);
-        for (size_t i = 0; i < pts.size(); ++i)
-            ++start_[cell(pts[i]) + 1];
+        for (size_t i = 0; i < pts.size(); ++i) ++start_[cell(pts[i]) + 1];
         for (size_t c = 1; c < start_.size(); ++c) start_[c] += start_[c - 1];
         items_.resize(static_cast<size_t>(n));
         std::vector<int> fill(start_.begin(), start_.end() - 1);
-        for (size_t i = 0; i < pts.size(); ++i)
-            items_[fill[cell(pts[i])]++] = static_cast<int>(i);
+        for (size_t i = 0; i < pts.size(); ++i) items_[fill[cell(pts[i])]++] = static_cast<int>(i);
     }
 
     int col(double x) const { return clamp(std::floor((x - originX_) / size_), cols_); }
@@ -159,7 +157,7 @@ private:
     std::vector<int> holeStart_;  // first vertex of each hole; holes follow one another
     std::vector<char> bridged_;   // per hole
     int remaining_ = 0;
-    std::vector<char> inRing_;    // per vertex
+    std::vector<char> inRing_;  // per vertex
 
     std::vector<int> nodeVert_, next_;
     std::vector<std::uint64_t> label_;
@@ -271,7 +269,9 @@ void Bridging::openStream(int u) {
 // The next remaining hole vertex nearest to the stream's ring vertex.
 bool Bridging::advance(int u, Pair& out) {
     Stream& s = streams_[u];
-    auto later = [](const std::pair<double, int>& a, const std::pair<double, int>& b) { return a.first > b.first; };
+    auto later = [](const std::pair<double, int>& a, const std::pair<double, int>& b) {
+        return a.first > b.first;
+    };
     const int last = std::max({s.col, grid_->cols() - 1 - s.col, s.row, grid_->rows() - 1 - s.row});
     for (;;) {
         while (!s.found.empty() && bridged_[hole_[s.found.front().second]]) {
@@ -355,7 +355,8 @@ int Bridging::ringNodeOfWinner(int winner) {
     for (size_t i = 0; i < group.size(); ++i) {
         const Point3 c = pt_[group[i]];
         grid_->near(c, tol, [&](int v) {
-            if (inRing_[v] && PointsEqual(c, pt_[v], true) && std::find(group.begin(), group.end(), v) == group.end())
+            if (inRing_[v] && PointsEqual(c, pt_[v], true) &&
+                std::find(group.begin(), group.end(), v) == group.end())
                 group.push_back(v);
         });
     }
@@ -376,7 +377,8 @@ void Bridging::join(int winner, int q) {
     const int first = holeStart_[h], n = holeStart_[h + 1] - first, start = q - first;
     const bool forward = PolygonOrientation(vert_[first]) == 1;
     std::vector<int> verts;
-    for (int i = 0; i <= n; ++i) verts.push_back(first + (forward ? (start + i) % n : (start + n - i % n) % n));
+    for (int i = 0; i <= n; ++i)
+        verts.push_back(first + (forward ? (start + i) % n : (start + n - i % n) % n));
     verts.push_back(nodeVert_[winner]);
     insertAfter(winner, verts);
     bridged_[h] = 1;
@@ -509,6 +511,7 @@ RingNode* BridgeHoles(ContourNode* contours) {
     for (ContourNode* k = contours; k; k = k->next) k->vertices = RemoveDuplicateVertices(k->vertices);
     for (ContourNode* k = contours; k; k = k->next)
         for (const VertexNode* v = k->vertices; v; v = v->next)
-            if (!std::isfinite(v->x) || !std::isfinite(v->y) || !std::isfinite(v->z)) return PlainBridgeHoles(contours);
+            if (!std::isfinite(v->x) || !std::isfinite(v->y) || !std::isfinite(v->z))
+                return PlainBridgeHoles(contours);
     return Bridging(contours).run();
 }

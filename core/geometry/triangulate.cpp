@@ -9,6 +9,8 @@
 // exactly those of that plain search; two things make it fast without
 // changing a single decision:
 //   - the ring is held in index arrays, so neighbours cost nothing;
+//   - a vertex whose neighbours and blocking edge are as they were at its
+//     last test is not tested again: its answer cannot have changed;
 //   - the crossing test asks a tree of the live edges' boxes for the ones
 //     near the diagonal instead of walking the whole ring. The per-edge
 //     predicate is the same, and an edge far from the diagonal cannot meet
@@ -63,13 +65,31 @@ FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) 
 
     EdgeTree edges(count, pt);
     for (int i = 0; i < count; ++i) edges.set(i, pt[i], pt[next[i]]);
-    auto diagonalCrosses = [&](int v, int n, int m) {
-        return edges.any(pt[v], pt[m], [&](int e) {
+    std::vector<char> live(count, 1);
+    // The edge that blocks diagonal v-m, or -1.
+    auto blocker = [&](int v, int n, int m) {
+        int found = -1;
+        edges.any(pt[v], pt[m], [&](int e) {
             const int f = next[e];
             if (e == v || e == n || e == m || f == v || f == n || f == m) return false;
-            return DiagonalHitsEdge(pt[v], pt[m], pt[e], pt[f]);
+            if (!DiagonalHitsEdge(pt[v], pt[m], pt[e], pt[f])) return false;
+            found = e;
+            return true;
         });
+        return found;
     };
+
+    // What the last test at each vertex found. The angle tests read only
+    // the five vertices p..k, and an edge that blocked the diagonal blocks
+    // it as long as both are unchanged, so a vertex whose neighbourhood has
+    // not changed since its last test gets the same answer without the
+    // trigonometry or the search: later passes cost little.
+    struct Memo {
+        int p = -1, n = -1, m = -1, k = -1;
+        bool angles = false;
+        int blockE = -1, blockF = -1;
+    };
+    std::vector<Memo> memo(count);
 
     const double pi = PiValue;
     FaceRecord* faces = nullptr;
@@ -79,15 +99,27 @@ FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) 
         for (;;) {
             const int p = prev[v], n = next[v], m = next[n], k = next[m];
             const Point3 &V = pt[v], &N = pt[n], &M = pt[m];
-            const bool ear = AngleBetweenLines(N, M, N, V) < pi &&
-                             AngleBetweenLines(V, N, V, M) < AngleBetweenLines(V, N, V, pt[p]) &&
-                             AngleBetweenLines(M, V, M, N) < AngleBetweenLines(M, pt[k], M, N) &&
-                             !diagonalCrosses(v, n, m);
+            Memo& known = memo[v];
+            if (known.p != p || known.n != n || known.m != m || known.k != k) {
+                known = {p, n, m, k, false, -1, -1};
+                known.angles = AngleBetweenLines(N, M, N, V) < pi &&
+                               AngleBetweenLines(V, N, V, M) < AngleBetweenLines(V, N, V, pt[p]) &&
+                               AngleBetweenLines(M, V, M, N) < AngleBetweenLines(M, pt[k], M, N);
+            }
+            bool ear = false;
+            if (known.angles &&
+                !(known.blockE >= 0 && live[known.blockE] && next[known.blockE] == known.blockF)) {
+                const int e = blocker(v, n, m);
+                known.blockE = e;
+                known.blockF = e >= 0 ? next[e] : -1;
+                ear = e < 0;
+            }
             if (ear) {
                 FaceRecord* face = MakeFace(node[v], node[n], node[m], K, toWorld);
                 face->next = faces;
                 faces = face;
                 cut(n);
+                live[n] = 0;
                 edges.clear(n);
                 edges.set(v, V, M);
                 cutAny = true;

@@ -10,11 +10,11 @@
 #include <cstring>
 #include <optional>
 #include <string>
-#include <unordered_set>
 
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
+#include "host/ads/stubset.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbgeom.h"
 #include "host/db/dbmain.h"
@@ -51,29 +51,29 @@ ZcDbObjectId nearestAt(ZcDbDatabase* db, const ZcGePoint3d& p, const host::Selec
     double aperture = host::pickAperture();
     ZcDbObjectId best;
     double bestDistance = 0;
-    for (ZcDbObjectId id : host::selectableEntities(db)) {
-        ZcDbEntity* e = nullptr;
-        if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
-        std::optional<double> d = distanceOf(e, p);
+    ZcDbGeometry g;
+    host::forEachSelectable(db, [&](ZcDbObjectId id, const ZcDbEntity* e) {
+        g.clear();
+        zcdbEntityGeometry(e, g);
+        std::optional<double> d = zcdbGeomDistance(g, p);
         if (d && *d <= aperture && (best.isNull() || *d <= bestDistance) && (!filter || filter->matches(e))) {
             best = id;
             bestDistance = *d;
         }
-        e->close();
-    }
+    });
     return best;
 }
 
 std::vector<ZcDbObjectId> everythingAt(ZcDbDatabase* db, const ZcGePoint3d& p, const host::SelectionFilter& filter) {
     double aperture = host::pickAperture();
     std::vector<ZcDbObjectId> out;
-    for (ZcDbObjectId id : host::selectableEntities(db)) {
-        ZcDbEntity* e = nullptr;
-        if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
-        std::optional<double> d = distanceOf(e, p);
+    ZcDbGeometry g;
+    host::forEachSelectable(db, [&](ZcDbObjectId id, const ZcDbEntity* e) {
+        g.clear();
+        zcdbEntityGeometry(e, g);
+        std::optional<double> d = zcdbGeomDistance(g, p);
         if (d && *d <= aperture && filter.matches(e)) out.push_back(id);
-        e->close();
-    }
+    });
     return out;
 }
 
@@ -396,14 +396,12 @@ private:
     template <class Test>
     int select(Test test) {
         std::vector<ZcDbObjectId> found;
-        for (ZcDbObjectId id : host::selectableEntities(m_db)) {
-            ZcDbEntity* e = nullptr;
-            if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
-            ZcDbGeometry g;
+        ZcDbGeometry g;
+        host::forEachSelectable(m_db, [&](ZcDbObjectId id, const ZcDbEntity* e) {
+            g.clear();
             zcdbEntityGeometry(e, g);
             if (!g.empty() && test(g) && m_filter.matches(e)) found.push_back(id);
-            e->close();
-        }
+        });
         return apply(found);
     }
 
@@ -417,17 +415,17 @@ private:
                 return !keep;
             });
         if (m_removing) {
-            std::unordered_set<ZcDbStub*> gone;
-            for (ZcDbObjectId id : found)
-                if (m_members.erase(id.stub())) gone.insert(id.stub());
-            if (!gone.empty()) std::erase_if(m_set, [&](ZcDbObjectId id) { return gone.count(id.stub()) != 0; });
+            const size_t before = m_members.size();
+            for (ZcDbObjectId id : found) m_members.erase(id.stub());
+            if (m_members.size() != before)
+                std::erase_if(m_set, [&](ZcDbObjectId id) { return !m_members.contains(id.stub()); });
         } else {
             if (m_replace) {
                 m_set.clear();
                 m_members.clear();
             }
             for (ZcDbObjectId id : found)
-                if (m_members.insert(id.stub()).second) m_set.push_back(id);
+                if (m_members.insert(id.stub())) m_set.push_back(id);
         }
         if (host::promptEchoOn())
             host::transcript().append("\nZnaleziono: " + std::to_string(found.size()) + ", razem " +
@@ -437,8 +435,8 @@ private:
 
     const host::SelectionFilter& m_filter;
     ZcDbDatabase* m_db;
-    std::vector<ZcDbObjectId> m_set;        // in the order picked
-    std::unordered_set<ZcDbStub*> m_members;  // the same, for asking "already in?"
+    std::vector<ZcDbObjectId> m_set;  // in the order picked
+    host::StubSet m_members;          // the same, for asking "already in?"
     std::string m_addPrompt = kSelectPrompt, m_removePrompt = kRemovePrompt;
     bool m_single = false, m_everything = false, m_removing = false, m_replace = false;
 };

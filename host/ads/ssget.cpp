@@ -13,10 +13,10 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
+#include "host/ads/stubset.h"
 #include "host/ads/wcmatch.h"
 #include "host/db/dbgeom.h"
 #include "host/db/dbmain.h"
@@ -37,11 +37,11 @@ bool alive(std::int64_t serial) { return serial == 0 || ZcDbDatabase::fromSerial
 // one stays linear.
 struct Set {
     std::int64_t serial = 0;
-    std::unordered_set<ZcDbStub*> in;
+    host::StubSet in;
 
     void add(ZcDbObjectId id) {
         if (serial == 0 && id.database()) serial = id.database()->serial();
-        if (in.insert(id.stub()).second) {
+        if (in.insert(id.stub())) {
             if (stale_) compact();
             order_.push_back(id);
         }
@@ -56,7 +56,7 @@ struct Set {
 
 private:
     void compact() const {
-        std::erase_if(order_, [this](ZcDbObjectId id) { return !in.count(id.stub()); });
+        std::erase_if(order_, [this](ZcDbObjectId id) { return !in.contains(id.stub()); });
         stale_ = false;
     }
     mutable std::vector<ZcDbObjectId> order_;
@@ -129,14 +129,12 @@ ZcGePoint3d pointOf(const void* p) {
 template <class Test>
 std::vector<ZcDbObjectId> selectBy(ZcDbDatabase* db, const host::SelectionFilter& filter, Test test) {
     std::vector<ZcDbObjectId> out;
-    for (ZcDbObjectId id : host::selectableEntities(db)) {
-        ZcDbEntity* e = nullptr;
-        if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
-        ZcDbGeometry g;
+    ZcDbGeometry g;
+    host::forEachSelectable(db, [&](ZcDbObjectId id, const ZcDbEntity* e) {
+        g.clear();
         zcdbEntityGeometry(e, g);
         if (!g.empty() && test(g) && filter.matches(e)) out.push_back(id);
-        e->close();
-    }
+    });
     return out;
 }
 
@@ -200,7 +198,7 @@ int zcedSSGet(const char* str, const void* pt1, const void* pt2, const resbuf* f
         return RTERROR;
     }
     if (host::makeSelection(ids, ss) != RTNORM) return RTERROR;
-    host::setPreviousSelection(host::selectionMembers(ss));
+    sets().previous = *findSet(ss);
     return RTNORM;
 }
 
@@ -258,7 +256,7 @@ int zcedSSAdd(const ads_name ename, const ads_name sname, ads_name result) {
 int zcedSSDel(const ads_name ename, const ads_name ss) {
     Set* s = findSet(ss);
     ZcDbObjectId id = entityId(ename);
-    if (!s || id.isNull() || !s->in.count(id.stub())) return RTERROR;
+    if (!s || id.isNull() || !s->in.contains(id.stub())) return RTERROR;
     s->remove(id);
     return RTNORM;
 }
@@ -266,7 +264,7 @@ int zcedSSDel(const ads_name ename, const ads_name ss) {
 int zcedSSMemb(const ads_name ename, const ads_name ss) {
     Set* s = findSet(ss);
     ZcDbObjectId id = entityId(ename);
-    return s && !id.isNull() && s->in.count(id.stub()) ? RTNORM : RTERROR;
+    return s && !id.isNull() && s->in.contains(id.stub()) ? RTNORM : RTERROR;
 }
 
 int zcedSSGetFirst(resbuf** gset, resbuf** pset) {
@@ -420,7 +418,8 @@ bool compareNumbers(double a, double b, const std::string& op) {
 bool compareStrings(const std::string& have, const Node& t) {
     const std::string& op = t.ops[0];
     if (op == "*") return true;
-    if (op == "=" || op == "!=" || op == "/=" || op == "<>") return t.pattern->matches(have, true) == (op == "=");
+    if (op == "=" || op == "!=" || op == "/=" || op == "<>")
+        return t.pattern->matches(have, true) == (op == "=");
     int c = host::toUpper(have).compare(host::toUpper(t.value.text));
     if (op == "<") return c < 0;
     if (op == "<=") return c <= 0;
@@ -433,7 +432,8 @@ bool compareItem(const ZcDbDxfItem& have, const Node& t) {
     const ZcDbDxfItem& want = t.value;
     switch (want.kind) {
     case ZcDbDxfItem::kString:
-    case ZcDbDxfItem::kHandle: return compareStrings(have.text, t);
+    case ZcDbDxfItem::kHandle:
+        return compareStrings(have.text, t);
     case ZcDbDxfItem::kPoint:
         for (int i = 0; i < 3; ++i)
             if (!compareNumbers(have.real[i], want.real[i], t.ops[t.ops.size() == 3 ? static_cast<std::size_t>(i) : 0]))
@@ -553,8 +553,7 @@ bool entityIsVisible(const ZcDbEntity* e) {
     return visible;
 }
 
-std::vector<ZcDbObjectId> selectableEntities(ZcDbDatabase* db) {
-    std::vector<ZcDbObjectId> out;
+void forEachSelectable(ZcDbDatabase* db, const std::function<void(ZcDbObjectId, const ZcDbEntity*)>& f) {
     ZcDbObjectId space = currentSpaceForNewEntities(db);
     std::unordered_map<std::string, bool> layerVisible;
     for (ZcDbObjectId id : drawingEntities(db)) {
@@ -565,10 +564,15 @@ std::vector<ZcDbObjectId> selectableEntities(ZcDbDatabase* db) {
             // Each layer is looked up once, not once for every entity on it.
             auto [known, fresh] = layerVisible.try_emplace(e->layer(), true);
             if (fresh) known->second = entityIsVisible(e);
-            if (known->second) out.push_back(id);
+            if (known->second) f(id, e);
         }
         e->close();
     }
+}
+
+std::vector<ZcDbObjectId> selectableEntities(ZcDbDatabase* db) {
+    std::vector<ZcDbObjectId> out;
+    forEachSelectable(db, [&](ZcDbObjectId id, const ZcDbEntity*) { out.push_back(id); });
     return out;
 }
 

@@ -38,7 +38,8 @@ RingNode* ReferenceBridgeHoles(ContourNode* contours) {
                     } else if (winner && PointsEqual(r->vertex->pt(), winner->vertex->pt(), true)) {
                         const Point3 R = r->vertex->pt(), RN = NextInRing(ring, r)->vertex->pt();
                         const Point3 W = winner->vertex->pt(), WN = NextInRing(ring, winner)->vertex->pt();
-                        if (AngleBetweenLines(R, RN, R, q->pt()) < AngleBetweenLines(W, WN, W, q->pt())) winner = r;
+                        if (AngleBetweenLines(R, RN, R, q->pt()) < AngleBetweenLines(W, WN, W, q->pt()))
+                            winner = r;
                     }
                 }
         if (!winner) break;

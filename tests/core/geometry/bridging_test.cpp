@@ -59,7 +59,8 @@ TEST(Bridging, fast_bridging_chooses_the_bridges_of_the_plain_search) {
     std::mt19937 rng(1807);
     std::uniform_real_distribution<double> pos(-6.0, 6.0), size(0.3, 1.5);
     for (int i = 0; i < 300; ++i) {
-        Contours shapes{i % 2 ? RandomStarPolygon(rng, 5 + i % 20) : Moved(RandomTwoOptPolygon(rng, 6 + i % 10), -10, -10, 0.2)};
+        Contours shapes{i % 2 ? RandomStarPolygon(rng, 5 + i % 20)
+                              : Moved(RandomTwoOptPolygon(rng, 6 + i % 10), -10, -10, 0.2)};
         if (i % 5 == 0) std::reverse(shapes[0].begin(), shapes[0].end());
         const int holes = 1 + i % 7;
         for (int h = 0; h < holes; ++h) {
@@ -99,7 +100,7 @@ TEST(Bridging, a_hole_is_walked_clockwise_from_the_first_of_equal_bridges) {
     // corners; the first ring node and the hole's first vertex win.
     const Contours shapes{Square(0, 0, 10, false), Square(4, 4, 2, false)};
     const auto ring = Walk(shapes, &BridgeHoles);
-    const std::vector<std::pair<int, int>> expected{{0, 0}, {1, 0}, {1, 3}, {1, 2}, {1, 1}, {1, 0},
-                                                    {0, 0}, {0, 1}, {0, 2}, {0, 3}};
+    const std::vector<std::pair<int, int>> expected{{0, 0}, {1, 0}, {1, 3}, {1, 2}, {1, 1},
+                                                    {1, 0}, {0, 0}, {0, 1}, {0, 2}, {0, 3}};
     EXPECT_EQ(ring, expected);
 }

@@ -169,13 +169,14 @@ TEST(Triangulation, fast_search_gives_the_faces_of_the_plain_search_on_hard_shap
     shapes.push_back(ConvexPolygon(300, 10.0));
     for (int grid : {1, 2, 4, 7}) {
         auto* outer = new ContourNode;
-        outer->vertices = NumberedList({{0, 0, 0}, {3.0 * grid + 1, 0, 0}, {3.0 * grid + 1, 3.0 * grid + 1, 0},
-                                        {0, 3.0 * grid + 1, 0}});
+        outer->vertices = NumberedList(
+            {{0, 0, 0}, {3.0 * grid + 1, 0, 0}, {3.0 * grid + 1, 3.0 * grid + 1, 0}, {0, 3.0 * grid + 1, 0}});
         ContourNode* tail = outer;
         for (int i = 0; i < grid * grid; ++i) {
             const double x = 1 + 3.0 * (i % grid), y = 1 + 3.0 * (i / grid);
             tail = tail->next = new ContourNode;
-            tail->vertices = NumberedList({{x, y, 0}, {x, y + 2, 0}, {x + 2, y + 2, 0}, {x + 2, y, 0}}, i + 1);
+            tail->vertices =
+                NumberedList({{x, y, 0}, {x, y + 2, 0}, {x + 2, y + 2, 0}, {x + 2, y, 0}}, i + 1);
         }
         OwnedList<ContourNode> contours(outer);
         OwnedList<RingNode> ring(BridgeHoles(contours.get()));
