@@ -109,7 +109,7 @@ private:
 struct Pair {
     double d;
     int u, q;
-    bool free;  // known not to cross
+    bool free;  // known not to cross; otherwise the front of u's stream
     bool operator>(const Pair& o) const { return d > o.d; }
 };
 
@@ -304,25 +304,33 @@ bool Bridging::advance(int u, Pair& out) {
     }
 }
 
-// All free pairs as short as the shortest free one.
+// All free pairs as short as the shortest free one. Each stream has one
+// unverified pair in the heap, its front; a front found free stays in the
+// heap as a pair of its own while its stream moves on, since the same ring
+// vertex may have other pairs just as short.
 bool Bridging::shortestFree(std::vector<Pair>& tied) {
     tied.clear();
     double best = 0;
+    auto moveOn = [&](int u) {
+        Pair n;
+        if (advance(u, n)) heap_.push(n);
+    };
     while (!heap_.empty()) {
         Pair p = heap_.top();
         if (!tied.empty() && p.d != best) break;
         heap_.pop();
-        if (bridged_[hole_[p.q]] || (!p.free && crosses(p.u, p.q))) {
-            Pair n;
-            if (advance(p.u, n)) heap_.push(n);
-            continue;
+        if (!p.free) moveOn(p.u);
+        if (bridged_[hole_[p.q]]) continue;
+        if (!p.free) {
+            if (crosses(p.u, p.q)) continue;
+            p.free = true;
         }
-        p.free = true;
         if (tied.empty()) best = p.d;
         tied.push_back(p);
     }
     for (const Pair& p : tied) heap_.push(p);
-    return !tied.empty();
+    // A bridge must be shorter than the largest float to count at all.
+    return !tied.empty() && best < 3.4028234663852886e38;
 }
 
 // Whether some free bridge from ring node r to a remaining hole vertex
@@ -394,7 +402,8 @@ RingNode* Bridging::run() {
     buildRing();
     if (head_ != kNone && remaining_ > 0) {
         EdgeTree edges(static_cast<int>(vert_.size()), pt_);
-        for (size_t e = 0; e < vert_.size(); ++e) edges.set(static_cast<int>(e), pt_[e], pt_[edgeEnd_[e]]);
+        for (size_t e = 0; e < vert_.size(); ++e) edges.place(static_cast<int>(e), pt_[e], pt_[edgeEnd_[e]]);
+        edges.rebuild();
         VertexGrid grid(pt_);
         edges_ = &edges;
         grid_ = &grid;

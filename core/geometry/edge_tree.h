@@ -42,13 +42,22 @@ public:
     }
 
     void set(int leaf, const Point3& a, const Point3& b) {
+        place(leaf, a, b);
+        refit(leaf);
+    }
+
+    // Many leaves at once: place each, then rebuild the inner boxes once.
+    void place(int leaf, const Point3& a, const Point3& b) {
         live_[leaf] = 1;
         Box& x = box_[leaves_ + leaf];
         x.minX = std::min(a.x, b.x) - slack_;
         x.maxX = std::max(a.x, b.x) + slack_;
         x.minY = std::min(a.y, b.y) - slack_;
         x.maxY = std::max(a.y, b.y) + slack_;
-        refit(leaf);
+    }
+    void rebuild() {
+        for (int node = leaves_ - 1; node >= 1; --node)
+            box_[node] = unite(box_[2 * node], box_[2 * node + 1]);
     }
 
     void clear(int leaf) {
@@ -102,12 +111,15 @@ private:
         double minX = HUGE_VAL, minY = HUGE_VAL, maxX = -HUGE_VAL, maxY = -HUGE_VAL;
     };
 
+    static Box unite(const Box& l, const Box& r) {
+        return {std::min(l.minX, r.minX), std::min(l.minY, r.minY), std::max(l.maxX, r.maxX),
+                std::max(l.maxY, r.maxY)};
+    }
+
     void refit(int leaf) {
         for (int node = (leaves_ + leaf) / 2; node >= 1; node /= 2) {
-            const Box &l = box_[2 * node], &r = box_[2 * node + 1];
+            const Box u = unite(box_[2 * node], box_[2 * node + 1]);
             Box& x = box_[node];
-            const Box u{std::min(l.minX, r.minX), std::min(l.minY, r.minY), std::max(l.maxX, r.maxX),
-                        std::max(l.maxY, r.maxY)};
             if (u.minX == x.minX && u.minY == x.minY && u.maxX == x.maxX && u.maxY == x.maxY) break;
             x = u;
         }

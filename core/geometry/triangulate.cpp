@@ -64,7 +64,8 @@ FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) 
     };
 
     EdgeTree edges(count, pt);
-    for (int i = 0; i < count; ++i) edges.set(i, pt[i], pt[next[i]]);
+    for (int i = 0; i < count; ++i) edges.place(i, pt[i], pt[next[i]]);
+    edges.rebuild();
     std::vector<char> live(count, 1);
     // The edge that blocks diagonal v-m, or -1.
     auto blocker = [&](int v, int n, int m) {

@@ -41,10 +41,12 @@ struct Set {
 
     void add(ZcDbObjectId id) {
         if (serial == 0 && id.database()) serial = id.database()->serial();
-        if (in.insert(id.stub())) {
-            if (stale_) compact();
-            order_.push_back(id);
-        }
+        if (in.contains(id.stub())) return;
+        // A member removed and added back before the list was compacted
+        // would otherwise keep its old place as well as take a new one.
+        if (stale_) compact();
+        in.insert(id.stub());
+        order_.push_back(id);
     }
     void remove(ZcDbObjectId id) {
         if (in.erase(id.stub())) stale_ = true;

@@ -54,7 +54,7 @@ public:
         return true;
     }
 
-    bool contains(ZcDbStub* p) const { return p ? hasNull_ : find(p) != kNone; }
+    bool contains(ZcDbStub* p) const { return p ? find(p) != kNone : hasNull_; }
     size_t size() const { return size_; }
     void clear() {
         slots_.clear();
