@@ -338,13 +338,18 @@ bool Bridging::shortestFree(std::vector<Pair>& tied) {
 bool Bridging::freeBridgeLeavesSooner(int r, int winner) {
     const Point3 R = pt_[nodeVert_[r]], RN = pt_[nodeVert_[ringNext(r)]];
     const Point3 W = pt_[nodeVert_[winner]], WN = pt_[nodeVert_[ringNext(winner)]];
+    // AngleBetweenLines(R, RN, R, Q) < AngleBetweenLines(W, WN, W, Q); at
+    // one point (the usual case) the direction to Q is worked out once.
+    const double fromR = AngleTo(R, RN), fromW = AngleTo(W, WN);
+    const bool samePoint = R.x == W.x && R.y == W.y;
     std::vector<std::pair<double, int>> sooner;
     for (size_t h = 0; h < bridged_.size(); ++h) {
         if (bridged_[h]) continue;
         for (int q = holeStart_[h]; q < holeStart_[h + 1]; ++q) {
-            const Point3 Q = pt_[q];
-            if (AngleBetweenLines(R, RN, R, Q) < AngleBetweenLines(W, WN, W, Q))
-                sooner.emplace_back(Distance3dRev(R, Q), q);
+            const double toQ = AngleTo(R, pt_[q]);
+            if (AngleBetweenDirections(fromR, toQ) <
+                AngleBetweenDirections(fromW, samePoint ? toQ : AngleTo(W, pt_[q])))
+                sooner.emplace_back(Distance3dRev(R, pt_[q]), q);
         }
     }
     std::sort(sooner.begin(), sooner.end());

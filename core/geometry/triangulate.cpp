@@ -11,6 +11,8 @@
 //   - the ring is held in index arrays, so neighbours cost nothing;
 //   - a vertex whose neighbours and blocking edge are as they were at its
 //     last test is not tested again: its answer cannot have changed;
+//   - the directions of the ring's edges are kept, so a test computes only
+//     those of its diagonal;
 //   - the crossing test asks a tree of the live edges' boxes for the ones
 //     near the diagonal instead of walking the whole ring. The per-edge
 //     predicate is the same, and an edge far from the diagonal cannot meet
@@ -91,6 +93,13 @@ FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) 
         int blockE = -1, blockF = -1;
     };
     std::vector<Memo> memo(count);
+    // Directions of the edge leaving each vertex, forward and back, and of
+    // the diagonal last tested from it.
+    std::vector<double> fwd(count), bwd(count), diagonal(count), back(count);
+    for (int i = 0; i < count; ++i) {
+        fwd[i] = AngleTo(pt[i], pt[next[i]]);
+        bwd[i] = AngleTo(pt[next[i]], pt[i]);
+    }
 
     const double pi = PiValue;
     FaceRecord* faces = nullptr;
@@ -99,13 +108,23 @@ FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) 
         int v = head;
         for (;;) {
             const int p = prev[v], n = next[v], m = next[n], k = next[m];
-            const Point3 &V = pt[v], &N = pt[n], &M = pt[m];
+            const Point3 &V = pt[v], &M = pt[m];
             Memo& known = memo[v];
             if (known.p != p || known.n != n || known.m != m || known.k != k) {
                 known = {p, n, m, k, false, -1, -1};
-                known.angles = AngleBetweenLines(N, M, N, V) < pi &&
-                               AngleBetweenLines(V, N, V, M) < AngleBetweenLines(V, N, V, pt[p]) &&
-                               AngleBetweenLines(M, V, M, N) < AngleBetweenLines(M, pt[k], M, N);
+                // AngleBetweenLines(N, M, N, V) < pi, then (V, N, V, M) <
+                // (V, N, V, P), then (M, V, M, N) < (M, K, M, N), from the
+                // directions of the ring's edges and of the diagonal.
+                known.angles = false;
+                if (AngleBetweenDirections(fwd[n], bwd[v]) < pi) {
+                    diagonal[v] = AngleTo(V, M);
+                    if (AngleBetweenDirections(fwd[v], diagonal[v]) <
+                        AngleBetweenDirections(fwd[v], bwd[p])) {
+                        back[v] = AngleTo(M, V);
+                        known.angles =
+                            AngleBetweenDirections(back[v], bwd[n]) < AngleBetweenDirections(fwd[m], bwd[n]);
+                    }
+                }
             }
             bool ear = false;
             if (known.angles &&
@@ -121,6 +140,8 @@ FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) 
                 faces = face;
                 cut(n);
                 live[n] = 0;
+                fwd[v] = diagonal[v];
+                bwd[v] = back[v];
                 edges.clear(n);
                 edges.set(v, V, M);
                 cutAny = true;

@@ -105,3 +105,12 @@ TEST(Bridging, a_hole_is_walked_clockwise_from_the_first_of_equal_bridges) {
                                                     {1, 0}, {0, 0}, {0, 1}, {0, 2}, {0, 3}};
     EXPECT_EQ(ring, expected);
 }
+
+TEST(Bridging, points_that_are_not_numbers_give_the_plain_search_result) {
+    const double nan = std::nan("");
+    const Contours shapes{Square(0, 0, 10, false),
+                          Square(2, 2, 1, true),
+                          {{6, 6, 0}, {nan, 7, 0}, {7, 7, 0}},
+                          Square(6, 2, HUGE_VAL, false)};
+    EXPECT_EQ(Walk(shapes, &BridgeHoles), Walk(shapes, &ReferenceBridgeHoles));
+}
