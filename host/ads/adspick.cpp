@@ -45,6 +45,27 @@ std::optional<double> distanceOf(const ZcDbEntity* e, const ZcGePoint3d& p, cons
     return zcdbGeomDistance(g, p);
 }
 
+// Whether a line, circle or arc certainly lies farther than `reach` from p
+// in plan, told from its ends or its centre and radius without building its
+// geometry: a pick on a large drawing measures only what is near it. Other
+// kinds answer false and are measured.
+bool clearlyBeyond(const ZcDbEntity* e, const ZcGePoint3d& p, double reach) {
+    // Rounding in the exact measure must not turn a hit into a miss.
+    reach += reach * 1e-9 + 1e-9;
+    if (const ZcDbLine* l = ZcDbLine::cast(e)) {
+        const ZcGePoint3d a = l->startPoint(), b = l->endPoint();
+        return p.x < std::min(a.x, b.x) - reach || p.x > std::max(a.x, b.x) + reach ||
+               p.y < std::min(a.y, b.y) - reach || p.y > std::max(a.y, b.y) + reach;
+    }
+    if (const ZcDbCircle* c = ZcDbCircle::cast(e)) {
+        // Every point of the curve lies within the radius of the centre, in
+        // plan too, whatever the circle's plane.
+        const ZcGePoint3d centre = c->center();
+        return std::hypot(p.x - centre.x, p.y - centre.y) > c->radius() + reach;
+    }
+    return false;
+}
+
 // The nearest of the selectable entities within the aperture; ties go to
 // the one drawn last.
 ZcDbObjectId nearestAt(ZcDbDatabase* db, const ZcGePoint3d& p, const host::SelectionFilter* filter) {
@@ -53,6 +74,7 @@ ZcDbObjectId nearestAt(ZcDbDatabase* db, const ZcGePoint3d& p, const host::Selec
     double bestDistance = 0;
     ZcDbGeometry g;
     host::forEachSelectable(db, [&](ZcDbObjectId id, const ZcDbEntity* e) {
+        if (clearlyBeyond(e, p, aperture)) return;
         g.clear();
         zcdbEntityGeometry(e, g);
         std::optional<double> d = zcdbGeomDistance(g, p);
@@ -69,6 +91,7 @@ std::vector<ZcDbObjectId> everythingAt(ZcDbDatabase* db, const ZcGePoint3d& p, c
     std::vector<ZcDbObjectId> out;
     ZcDbGeometry g;
     host::forEachSelectable(db, [&](ZcDbObjectId id, const ZcDbEntity* e) {
+        if (clearlyBeyond(e, p, aperture)) return;
         g.clear();
         zcdbEntityGeometry(e, g);
         std::optional<double> d = zcdbGeomDistance(g, p);

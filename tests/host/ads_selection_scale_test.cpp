@@ -10,6 +10,7 @@
 
 #include "ads_ent_fixture.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adspick.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ads/wcmatch.h"
@@ -165,4 +166,20 @@ TEST_F(SelectionScale, picks_and_windows_skip_hidden_layers_and_see_them_again_w
     setLayer("Wyłączona", false, false);
     feed({"ALL", ""});
     EXPECT_EQ(interactive().size(), shown.size() + 1);
+}
+
+TEST_F(SelectionScale, picks_find_lines_and_tilted_circles_up_to_the_edge_of_the_aperture) {
+    const double aperture = host::pickAperture();
+    const ZcDbObjectId line = add(new ZcDbLine({0, 0, 0}, {10, 0, 0}));
+    // Standing on its edge: seen from above, a segment from y = 48 to 52.
+    const ZcDbObjectId tilted = add(new ZcDbCircle({50, 50, 0}, {1, 0, 0}, 2));
+    add(new ZcDbLine({200, 0, 0}, {210, 0, 0}));
+    const std::string inside = "!pick 5," + std::to_string(aperture * 0.999);
+    const std::string beyondEnd = "!pick " + std::to_string(10 + aperture * 1.001) + ",0";
+    feed({inside.c_str(), "!pick 50.5,52.5", ""});
+    EXPECT_EQ(interactive(), (Ids{line, tilted}));
+    ads_name e;
+    ads_point p;
+    curDoc()->inputQueue().pushLine(beyondEnd.c_str());
+    EXPECT_EQ(zcedEntSel(nullptr, e, p), RTERROR);
 }
