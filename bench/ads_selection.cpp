@@ -110,6 +110,31 @@ BENCHMARK(BM_SelectAllLines)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
 
+// The same right after the drawing changed, as a script's `!expect count`
+// runs: the drawing's entity order is read again first.
+void BM_SelectAllLinesAfterChange(benchmark::State& state) {
+    Drawing d(static_cast<int>(state.range(0)));
+    resbuf* filter = zcutBuildList(RTDXF0, "LINE", 0);
+    ads_point a{0, 0, 0}, b{1, 1, 0};
+    resbuf* line = zcutBuildList(RTDXF0, "LINE", 10, a, 11, b, 0);
+    for (auto _ : state) {
+        state.PauseTiming();
+        zcdbEntMake(line);
+        state.ResumeTiming();
+        ads_name ss;
+        benchmark::DoNotOptimize(zcedSSGet("X", nullptr, nullptr, filter, ss));
+        zcedSSFree(ss);
+    }
+    zcutRelRb(line);
+    zcutRelRb(filter);
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_SelectAllLinesAfterChange)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
 // An editor session whose current drawing holds n entities.
 struct Session {
     explicit Session(int n) {

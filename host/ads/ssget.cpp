@@ -146,7 +146,12 @@ std::vector<ZcDbObjectId> selectBy(ZcDbDatabase* db, const host::SelectionFilter
 void prefetchAhead(const std::vector<ZcDbObjectId>& ids, size_t i) {
     if (i + 16 < ids.size()) __builtin_prefetch(ids[i + 16].stub());
     if (i + 8 < ids.size())
-        if (const ZcDbStub* s = ids[i + 8].stub()) __builtin_prefetch(s->object.get());
+        if (const ZcDbStub* s = ids[i + 8].stub()) {
+            // Opening reads the object's first two lines.
+            const char* o = reinterpret_cast<const char*>(s->object.get());
+            __builtin_prefetch(o);
+            __builtin_prefetch(o + 64);
+        }
 }
 
 std::vector<ZcDbObjectId> filtered(const std::vector<ZcDbObjectId>& ids, const host::SelectionFilter& filter) {
