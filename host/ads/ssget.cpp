@@ -16,10 +16,10 @@
 
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
-#include "host/ads/stubset.h"
 #include "host/ads/wcmatch.h"
 #include "host/db/dbgeom.h"
 #include "host/db/dbmain.h"
+#include "host/db/stubset.h"
 #include "host/ed/editor.h"
 #include "host/win/textutil.h"
 
