@@ -130,7 +130,6 @@ private:
     void collect();
     void buildRing();
     bool crosses(int a, int b) const;
-    Point3 at(int v) const { return pt_[v]; }
     double length(int u, int q) const { return Distance3dRev(pt_[u], pt_[q]); }
 
     // ---- ring order ----
