@@ -66,36 +66,39 @@ bool clearlyBeyond(const ZcDbEntity* e, const ZcGePoint3d& p, double reach) {
     return false;
 }
 
-// The nearest of the selectable entities within the aperture; ties go to
-// the one drawn last.
-ZcDbObjectId nearestAt(ZcDbDatabase* db, const ZcGePoint3d& p, const host::SelectionFilter* filter) {
-    double aperture = host::pickAperture();
-    ZcDbObjectId best;
-    double bestDistance = 0;
+// Calls f(id, entity, distance) for each selectable entity within the
+// aperture of p, in database order.
+template <class F>
+void forEachWithin(ZcDbDatabase* db, const ZcGePoint3d& p, double aperture, F f) {
     ZcDbGeometry g;
     host::forEachSelectable(db, [&](ZcDbObjectId id, const ZcDbEntity* e) {
         if (clearlyBeyond(e, p, aperture)) return;
         g.clear();
         zcdbEntityGeometry(e, g);
         std::optional<double> d = zcdbGeomDistance(g, p);
-        if (d && *d <= aperture && (best.isNull() || *d <= bestDistance) && (!filter || filter->matches(e))) {
+        if (d && *d <= aperture) f(id, e, *d);
+    });
+}
+
+// The nearest of the selectable entities within the aperture; ties go to
+// the one drawn last.
+ZcDbObjectId nearestAt(ZcDbDatabase* db, const ZcGePoint3d& p, const host::SelectionFilter* filter) {
+    ZcDbObjectId best;
+    double bestDistance = 0;
+    forEachWithin(db, p, host::pickAperture(), [&](ZcDbObjectId id, const ZcDbEntity* e, double d) {
+        if ((best.isNull() || d <= bestDistance) && (!filter || filter->matches(e))) {
             best = id;
-            bestDistance = *d;
+            bestDistance = d;
         }
     });
     return best;
 }
 
-std::vector<ZcDbObjectId> everythingAt(ZcDbDatabase* db, const ZcGePoint3d& p, const host::SelectionFilter& filter) {
-    double aperture = host::pickAperture();
+std::vector<ZcDbObjectId> everythingAt(ZcDbDatabase* db, const ZcGePoint3d& p,
+                                       const host::SelectionFilter& filter) {
     std::vector<ZcDbObjectId> out;
-    ZcDbGeometry g;
-    host::forEachSelectable(db, [&](ZcDbObjectId id, const ZcDbEntity* e) {
-        if (clearlyBeyond(e, p, aperture)) return;
-        g.clear();
-        zcdbEntityGeometry(e, g);
-        std::optional<double> d = zcdbGeomDistance(g, p);
-        if (d && *d <= aperture && filter.matches(e)) out.push_back(id);
+    forEachWithin(db, p, host::pickAperture(), [&](ZcDbObjectId id, const ZcDbEntity* e, double) {
+        if (filter.matches(e)) out.push_back(id);
     });
     return out;
 }
