@@ -23,6 +23,7 @@
 
 #include "host/util/adscodes.h"
 #include "host/db/dbobject.h"
+#include "host/db/stubset.h"
 
 class ZcDbSymbolTable;
 class ZcDbBlockTable;
@@ -87,7 +88,7 @@ private:
     };
     struct Group {
         std::vector<Entry> entries;
-        std::unordered_set<ZcDbStub*> seen;
+        host::StubSet seen;  // stubs whose state the group already holds
         bool isMark = false;
     };
     Group& current();
