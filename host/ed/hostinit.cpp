@@ -1,23 +1,24 @@
 // Start-up wiring: the database factory, the registry services, the module
 // messages and the support folders.
 #include "host/ed/hostinit.h"
-#include <optional>
-#include "host/ads/sysvars.h"
-#include "host/ed/prompts.h"
-#include "host/ui/hostdialogs.h"
 
+#include <cstdio>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "host/ads/findfile.h"
 #include "host/ads/lisp.h"
+#include "host/ads/sysvars.h"
 #include "host/db/dbdatabase.h"
 #include "host/db/dxffile.h"
 #include "host/ed/cmdstack.h"
 #include "host/ed/docman.h"
 #include "host/ed/editor.h"
+#include "host/ed/prompts.h"
 #include "host/ed/transcript.h"
 #include "host/rx/rxdynlinker.h"
+#include "host/ui/hostdialogs.h"
 #include "host/win/files.h"
 
 namespace {
@@ -149,7 +150,8 @@ ZcApDocument* openDrawing(const std::string& path, std::string* error) {
             if (error) *error = r.error;
             return nullptr;
         }
-        for (const std::string& n : r.notes) zcutPrintf("\n%s", n.c_str());
+        // What the drawing loses is the user's to know, apart from the command line.
+        for (const std::string& n : r.notes) std::fprintf(stderr, "%s\n", n.c_str());
         s.pendingDb = std::move(r.db);
         s.pendingVars = std::move(r.vars);
     }
