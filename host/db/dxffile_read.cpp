@@ -86,7 +86,7 @@ std::vector<Pair> splitPairs(std::string_view text) {
 
 class DxfReader {
 public:
-    explicit DxfReader(std::string_view text) : m_text(text) {}
+    DxfReader(std::string_view text, std::string version) : m_text(text), m_version(std::move(version)) {}
 
     host::DxfLoadResult run() {
         host::DxfLoadResult result;
@@ -849,14 +849,99 @@ private:
             dict->close();
         }
         ensureSpaces(m_pairs.empty() ? Pair{0, {}, 1} : m_pairs.back());
+        if (!m_version.empty() && m_version < "AC1012") addLayouts();
         for (const auto& [kind, count] : m_lost)
             m_notes.push_back("DXF: pominięto obiekty typu " + kind + ": " + std::to_string(count));
+    }
+
+    // R12 has no layouts: a paper-space block past the first (some programs
+    // write them) gets a layout of its own, or readers take it for an orphan.
+    void addLayouts() {
+        ZcDbDictionary* nod = nullptr;
+        ZcDbDictionary* layouts = nullptr;
+        if (m_db->getNamedObjectsDictionary(nod, ZcDb::kForWrite) != Zcad::eOk) return;
+        if (nod->getAt("ACAD_LAYOUT", layouts, ZcDb::kForWrite) != Zcad::eOk) {
+            layouts = new ZcDbDictionary;
+            if (nod->setAt("ACAD_LAYOUT", layouts) != Zcad::eOk) {
+                delete layouts;
+                layouts = nullptr;
+            }
+        }
+        nod->close();
+        if (!layouts) return;
+        ZcDbBlockTable* blocks = nullptr;
+        std::vector<ZcDbObjectId> ids;
+        if (m_db->getBlockTable(blocks, ZcDb::kForRead) == Zcad::eOk) {
+            ids = blocks->recordIds();
+            blocks->close();
+        }
+        // With one layout given, readers look for all of them: the two
+        // spaces get theirs too.
+        auto extraPaperSpace = [](std::string_view name) {
+            return name.size() > 12 && zcutEqualsNoCase(name.substr(0, 12), "*Paper_Space") &&
+                   name.find_first_not_of("0123456789", 12) == std::string_view::npos;
+        };
+        bool extras = false;
+        for (ZcDbObjectId bid : ids)
+            if (auto* b = ZcDbBlockTableRecord::cast(bid.stub()->object.get()))
+                extras |= extraPaperSpace(b->name());
+        if (!extras) {
+            layouts->close();
+            return;
+        }
+        int tab = 0;
+        for (ZcDbObjectId bid : ids) {
+            ZcDbBlockTableRecord* btr = nullptr;
+            if (zcdbOpenObject(btr, bid, ZcDb::kForWrite) != Zcad::eOk) continue;
+            std::string_view name = btr->name();
+            bool model = zcutEqualsNoCase(name, "*Model_Space");
+            bool extra = model || zcutEqualsNoCase(name, "*Paper_Space") || extraPaperSpace(name);
+            if (extra && btr->getLayoutId().isNull()) {
+                int order = model ? 0 : ++tab;
+                auto item = [](int code, ZcDbDxfItem::Kind kind) {
+                    ZcDbDxfItem it;
+                    it.code = code;
+                    it.kind = kind;
+                    return it;
+                };
+                std::vector<ZcDbDxfItem> items;
+                items.push_back(item(100, ZcDbDxfItem::kString));
+                items.back().text = "AcDbPlotSettings";
+                items.push_back(item(1, ZcDbDxfItem::kString));
+                items.push_back(item(70, ZcDbDxfItem::kInt16));
+                items.push_back(item(100, ZcDbDxfItem::kString));
+                items.back().text = "AcDbLayout";
+                items.push_back(item(1, ZcDbDxfItem::kString));
+                std::string layoutName = model ? "Model" : "Arkusz " + std::to_string(order);
+                items.back().text = layoutName;
+                items.push_back(item(70, ZcDbDxfItem::kInt16));
+                items.back().integer = 1;
+                items.push_back(item(71, ZcDbDxfItem::kInt16));
+                items.back().integer = order;
+                items.push_back(item(330, ZcDbDxfItem::kId));
+                items.back().id = bid;
+                auto* layout = new ZcDbOpaqueObject;
+                layout->setDxfKind("LAYOUT");
+                ZcDbMemDxfFiler filer(std::move(items), m_db.get());
+                layout->dxfIn(&filer);
+                ZcDbObjectId lid;
+                if (layouts->setAt(layoutName, layout, lid) == Zcad::eOk) {
+                    layout->close();
+                    btr->setLayoutId(lid);
+                } else {
+                    delete layout;
+                }
+            }
+            btr->close();
+        }
+        layouts->close();
     }
 
     // A kind that cannot be kept: counted, named once when the file is in.
     void lost(const std::string& kind) { ++m_lost[kind]; }
 
     std::string_view m_text;
+    std::string m_version;  // $ACADVER, empty when the header has none
     std::vector<Pair> m_pairs;
     std::size_t m_pos = 0;
     std::unique_ptr<ZcDbDatabase> m_db;
@@ -904,12 +989,12 @@ DxfLoadResult readDxfText(std::string_view text) {
         if (!ascii) {
             int page = unicode ? 0 : dxf::codePageNumber(dxf::headerValue(text, "$DWGCODEPAGE"));
             std::string decoded;
-            if (page == 0 && isValidUtf8(text)) return DxfReader(text).run();
+            if (page == 0 && isValidUtf8(text)) return DxfReader(text, version).run();
             if (page == 0 || !dxf::decodeCodePage(text, page, decoded)) decoded = decodeWindows1250(text);
-            return DxfReader(decoded).run();
+            return DxfReader(decoded, version).run();
         }
     }
-    return DxfReader(text).run();
+    return DxfReader(text, version).run();
 }
 
 DxfLoadResult loadDxf(const std::string& path) {
