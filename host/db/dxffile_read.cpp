@@ -165,7 +165,6 @@ private:
             }
             if (!target.isNull()) {
                 m_alias[handle] = target.handle().value();
-                m_taken.insert(target.handle().value());
             } else if (own.count(handle)) {
                 clashes.push_back({handle, handleLine});
             }
@@ -177,15 +176,13 @@ private:
         ZcDbObjectId guard;
         m_db->getZcDbObjectId(guard, true, ZcDbHandle(top));
         m_top = top + 1;
-        for (std::uint64_t h : m_defined) m_definedInDb.insert(mapped(h));
-        for (std::uint64_t h : m_taken) m_definedInDb.insert(h);
     }
 
     std::uint64_t parseHandle(const Pair& p) const {
         std::string_view v = trimmed(p.value);
         if (v.empty() || v.size() > 16 ||
             v.find_first_not_of("0123456789abcdefABCDEF") != std::string_view::npos)
-            throw DxfError{p.line, "zły uchwyt \"" + std::string(v.substr(0, 40)) + "\""};
+            throw DxfError{p.line + 1, "zły uchwyt \"" + std::string(v.substr(0, 40)) + "\""};
         return ZcDbHandle(v).value();
     }
 
@@ -948,8 +945,6 @@ private:
     std::unique_ptr<host::MemorySysVarStore> m_vars;
     std::unordered_map<std::uint64_t, std::uint64_t> m_alias;  // file handle → database handle
     std::unordered_set<std::uint64_t> m_defined;               // handles the file defines
-    std::unordered_set<std::uint64_t> m_taken;                 // database objects standing for file ones
-    std::unordered_set<std::uint64_t> m_definedInDb;           // the same, as database handles
     std::unordered_map<std::string, ZcRxClass*> m_classes;
     std::vector<std::string> m_notes;
     std::vector<ZcDbObjectId> m_dictionaries;
