@@ -323,6 +323,45 @@ bool decodeCodePage(std::string_view bytes, int codePage, std::string& out) {
     return true;
 }
 
+namespace {
+
+// Bytes from `i` up to the first one with its high bit set.
+std::size_t asciiRun(std::string_view b, std::size_t i) {
+    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    while (i + 8 <= b.size()) {
+        std::uint64_t w;
+        std::memcpy(&w, b.data() + i, 8);
+        if (w & kHigh) break;
+        i += 8;
+    }
+    while (i < b.size() && static_cast<unsigned char>(b[i]) < 0x80) ++i;
+    return i;
+}
+
+}  // namespace
+
+bool isAscii(std::string_view bytes) { return asciiRun(bytes, 0) == bytes.size(); }
+
+bool isUtf8(std::string_view b) {
+    std::size_t i = 0;
+    while ((i = asciiRun(b, i)) < b.size()) {
+        auto c = static_cast<unsigned char>(b[i]);
+        std::size_t len = c >= 0xF0 && c <= 0xF4 ? 4 : c >= 0xE0 ? 3 : c >= 0xC2 && c <= 0xDF ? 2 : 0;
+        if (len == 0 || i + len > b.size()) return false;
+        std::uint32_t v = c & (len == 2 ? 0x1F : len == 3 ? 0x0F : 0x07);
+        for (std::size_t k = 1; k < len; ++k) {
+            auto t = static_cast<unsigned char>(b[i + k]);
+            if ((t & 0xC0) != 0x80) return false;
+            v = (v << 6) | (t & 0x3F);
+        }
+        // No overlong forms, no surrogates, nothing past U+10FFFF.
+        if ((len == 3 && (v < 0x800 || (v >= 0xD800 && v <= 0xDFFF))) || (len == 4 && (v < 0x10000 || v > 0x10FFFF)))
+            return false;
+        i += len;
+    }
+    return true;
+}
+
 bool decodeTextEscapes(std::string& s) {
     if (s.find("\\U+") == std::string::npos && s.find("\\u+") == std::string::npos &&
         s.find('^') == std::string::npos)

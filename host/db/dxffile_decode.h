@@ -26,6 +26,11 @@ int codePageNumber(std::string_view name);
 // Bytes of a Windows code page as UTF-8; false when the page is not tabled.
 bool decodeCodePage(std::string_view bytes, int codePage, std::string& out);
 
+// Whether the bytes are ASCII only; whether they are valid UTF-8. Both run
+// a word at a time over ASCII, which is nearly all of a drawing.
+bool isAscii(std::string_view bytes);
+bool isUtf8(std::string_view bytes);
+
 // A text value with "\U+XXXX" escapes and "^X" control characters decoded;
 // `s` unchanged (and false) when it has neither.
 bool decodeTextEscapes(std::string& s);

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <numbers>
 #include <unordered_map>
 #include <unordered_set>
@@ -50,6 +51,23 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
+// A group code: plain decimal digits nearly always, else the general parse.
+std::optional<long long> groupCode(std::string_view c) {
+    if (!c.empty() && c.size() <= 4) {
+        int v = 0;
+        bool digits = true;
+        for (char ch : c) {
+            if (ch < '0' || ch > '9') {
+                digits = false;
+                break;
+            }
+            v = v * 10 + (ch - '0');
+        }
+        if (digits) return v;
+    }
+    return host::parseInteger(c);
+}
+
 std::vector<Pair> splitPairs(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     std::vector<Pair> pairs;
@@ -71,7 +89,7 @@ std::vector<Pair> splitPairs(std::string_view text) {
         int codeLine = line;
         std::string_view c = trimmed(codeText);
         if (c.empty() && pos >= text.size()) break;  // a final empty line
-        auto code = host::parseInteger(c);
+        auto code = groupCode(c);
         if (!code || *code < -5 || (*code > 1071 && *code != 999))
             throw DxfError{codeLine, "zły kod grupy \"" + std::string(c.substr(0, 40)) + "\""};
         if (!nextLine(value))
@@ -173,6 +191,7 @@ private:
         // Objects made while reading (by the reader or by the objects
         // themselves) number past every handle of the file: a reservation
         // at the top moves the database's counter there.
+        m_db->reserveObjects(m_defined.size() + 16);
         ZcDbObjectId guard;
         m_db->getZcDbObjectId(guard, true, ZcDbHandle(top));
         m_top = top + 1;
@@ -205,6 +224,9 @@ private:
     std::vector<ZcDbDxfItem> takeItems(std::string_view kind) {
         std::vector<ZcDbDxfItem> items;
         ++m_pos;
+        std::size_t end = m_pos;
+        while (end < m_pairs.size() && m_pairs[end].code != 0) ++end;
+        items.reserve(end - m_pos);
         bool dimStyle = kind == "DIMSTYLE";
         while (m_pos < m_pairs.size() && m_pairs[m_pos].code != 0) {
             const Pair& p = m_pairs[m_pos];
@@ -324,8 +346,10 @@ private:
                 readEntities(m_db->modelSpaceId(), "ENDSEC");
             } else if (section == "OBJECTS")
                 readObjects();
+            else if (section == "CLASSES")
+                readClasses();
             else
-                skipTo("ENDSEC", p.line);  // CLASSES, THUMBNAILIMAGE, ACDSDATA ...
+                skipTo("ENDSEC", p.line);  // THUMBNAILIMAGE, ACDSDATA ...
             closeParent();
             const Pair& end = at(m_pos);
             if (end.code != 0 || trimmed(end.value) != "ENDSEC")
@@ -343,6 +367,16 @@ private:
         }
         throw DxfError{m_pos < m_pairs.size() ? m_pairs[m_pos].line : startLine,
                        "brak " + std::string(marker)};
+    }
+
+    void readClasses() {
+        while (true) {
+            const Pair& p = at(m_pos);
+            std::string_view kind = trimmed(p.value);
+            if (kind == "ENDSEC" || kind == "EOF" || kind == "SECTION") return;
+            std::vector<ZcDbDxfItem> items = takeItems(kind);
+            if (kind == "CLASS") m_db->fileClasses().push_back(std::move(items));
+        }
     }
 
     void readHeader() {
@@ -948,11 +982,10 @@ private:
     std::unordered_map<std::string, ZcRxClass*> m_classes;
     std::vector<std::string> m_notes;
     std::vector<ZcDbObjectId> m_dictionaries;
-    ZcDbEntity* m_parent = nullptr;
+    ZcDbEntity* m_parent = nullptr;              // an open POLYLINE or INSERT taking followers
     ZcDbOpaqueEntity* m_opaqueParent = nullptr;  // m_parent when it is opaque
     std::map<std::string, int> m_lost;           // kinds not kept, with their counts
-    std::uint64_t m_top =
-        1;  // past every handle of the file and the database  // an open POLYLINE or INSERT taking followers
+    std::uint64_t m_top = 1;                     // past every handle of the file and the database
 };
 
 }  // namespace
@@ -978,13 +1011,11 @@ DxfLoadResult readDxfText(std::string_view text) {
     // 8-bit page (Windows-1250).
     std::string version = dxf::headerValue(text, "$ACADVER");
     bool unicode = version >= "AC1021";
-    if (!unicode || !isValidUtf8(text)) {
-        bool ascii = std::all_of(text.begin(), text.end(),
-                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-        if (!ascii) {
+    if (!unicode || !dxf::isUtf8(text)) {
+        if (!dxf::isAscii(text)) {
             int page = unicode ? 0 : dxf::codePageNumber(dxf::headerValue(text, "$DWGCODEPAGE"));
             std::string decoded;
-            if (page == 0 && isValidUtf8(text)) return DxfReader(text, version).run();
+            if (page == 0 && dxf::isUtf8(text)) return DxfReader(text, version).run();
             if (page == 0 || !dxf::decodeCodePage(text, page, decoded)) decoded = decodeWindows1250(text);
             return DxfReader(decoded, version).run();
         }

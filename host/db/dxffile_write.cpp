@@ -2,6 +2,7 @@
 // filed through a filer that formats its items straight into one string.
 // One pass over the tables, the block records' entity lists and the
 // dictionary tree: O(objects), no lookups per entity.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <numbers>
@@ -141,6 +142,9 @@ class DxfWriter {
 public:
     DxfWriter(ZcDbDatabase* db, const host::SysVarStore* vars) : m_db(db), m_vars(vars), m_f(db) {
         m_nextHandle = db->handseed().value();
+        // Room for the usual size of an object's text, so the buffer is
+        // not copied over and over as it grows.
+        m_f.out().reserve(db->numObjects() * 160 + (1 << 16));
     }
 
     std::string run() {
@@ -157,7 +161,9 @@ public:
             body.swap(m_f.out());
         }
         writeHeader();
-        std::string all = std::move(m_f.out());
+        std::string all;
+        all.reserve(m_f.out().size() + body.size());
+        all += m_f.out();
         all += body;
         return all;
     }
@@ -213,6 +219,7 @@ private:
 
     void writeClasses() {
         section("CLASSES");
+        std::unordered_set<std::string> written;
         for (const auto& [key, obj] : zcrxClassDictionary->entries()) {
             auto* cls = static_cast<ZcRxClass*>(obj);
             // Only classes brought by modules: the platform's own are known to every reader.
@@ -225,6 +232,20 @@ private:
             m_f.integer(91, 0);
             m_f.integer(280, 0);
             m_f.integer(281, cls->isDerivedFrom(ZcDbEntity::desc()) ? 1 : 0);
+            written.insert(cls->dxfName());
+        }
+        // Those of the file read, for the kinds still there.
+        std::unordered_set<std::string> kept;
+        if (!m_db->fileClasses().empty())
+            for (ZcDbObjectId id : m_db->allObjectIds()) {
+                ZcDbObject* obj = objectOf(id);
+                if (obj) kept.insert(zcdbDxfKindOf(obj));
+            }
+        for (const std::vector<ZcDbDxfItem>& record : m_db->fileClasses()) {
+            auto name = std::find_if(record.begin(), record.end(), [](const ZcDbDxfItem& it) { return it.code == 1; });
+            if (name == record.end() || !kept.count(name->text) || !written.insert(name->text).second) continue;
+            m_f.pair(0, "CLASS");
+            for (const ZcDbDxfItem& it : record) m_f.writeItem(it);
         }
         endSection();
     }

@@ -116,7 +116,27 @@ TEST(DxfForeign, unknown_entity_kinds_are_kept_with_their_groups_in_every_space)
 }
 
 TEST(DxfForeign, extension_dictionaries_and_unknown_objects_survive_with_their_references) {
-    std::string text = kHead +
+    // The file's classes: the one of a kind still there is written back.
+    std::string classes = dxf({{0, "SECTION"},
+                               {2, "CLASSES"},
+                               {0, "CLASS"},
+                               {1, "MATERIAL"},
+                               {2, "AcDbMaterial"},
+                               {3, "ObjectDBX Classes"},
+                               {90, "1153"},
+                               {91, "1"},
+                               {280, "0"},
+                               {281, "0"},
+                               {0, "CLASS"},
+                               {1, "IMAGEDEF"},
+                               {2, "AcDbRasterImageDef"},
+                               {3, "ISM"},
+                               {90, "0"},
+                               {91, "0"},
+                               {280, "0"},
+                               {281, "0"},
+                               {0, "ENDSEC"}});
+    std::string text = kHead + classes +
                        dxf({{0, "SECTION"},
                             {2, "ENTITIES"},
                             {0, "LINE"},
@@ -189,6 +209,9 @@ TEST(DxfForeign, extension_dictionaries_and_unknown_objects_survive_with_their_r
     EXPECT_NE(saved.find("XRECORD\n  5\n41\n330\n40\n100\nAcDbXrecord\n  1\nprzy linii\n"),
               std::string::npos);
     EXPECT_NE(saved.find("MATERIAL\n  5\n50\n102\n{ACAD_XDICTIONARY\n360\n51\n102\n}\n"), std::string::npos);
+    EXPECT_NE(saved.find("CLASS\n  1\nMATERIAL\n  2\nAcDbMaterial\n  3\nObjectDBX Classes\n 90\n1153\n"),
+              std::string::npos);
+    EXPECT_EQ(saved.find("IMAGEDEF"), std::string::npos);
 }
 
 TEST(DxfForeign, records_of_older_formats_load) {
