@@ -340,7 +340,9 @@ std::size_t asciiRun(std::string_view b, std::size_t i) {
 
 }  // namespace
 
-bool isAscii(std::string_view bytes) { return asciiRun(bytes, 0) == bytes.size(); }
+bool isAscii(std::string_view bytes) {
+    return asciiRun(bytes, 0) == bytes.size();
+}
 
 bool isUtf8(std::string_view b) {
     std::size_t i = 0;
@@ -355,7 +357,8 @@ bool isUtf8(std::string_view b) {
             v = (v << 6) | (t & 0x3F);
         }
         // No overlong forms, no surrogates, nothing past U+10FFFF.
-        if ((len == 3 && (v < 0x800 || (v >= 0xD800 && v <= 0xDFFF))) || (len == 4 && (v < 0x10000 || v > 0x10FFFF)))
+        if ((len == 3 && (v < 0x800 || (v >= 0xD800 && v <= 0xDFFF))) ||
+            (len == 4 && (v < 0x10000 || v > 0x10FFFF)))
             return false;
         i += len;
     }

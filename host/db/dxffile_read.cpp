@@ -11,8 +11,8 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
-#include <optional>
 #include <numbers>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 

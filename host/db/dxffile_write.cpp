@@ -242,8 +242,10 @@ private:
                 if (obj) kept.insert(zcdbDxfKindOf(obj));
             }
         for (const std::vector<ZcDbDxfItem>& record : m_db->fileClasses()) {
-            auto name = std::find_if(record.begin(), record.end(), [](const ZcDbDxfItem& it) { return it.code == 1; });
-            if (name == record.end() || !kept.count(name->text) || !written.insert(name->text).second) continue;
+            auto name = std::find_if(record.begin(), record.end(),
+                                     [](const ZcDbDxfItem& it) { return it.code == 1; });
+            if (name == record.end() || !kept.count(name->text) || !written.insert(name->text).second)
+                continue;
             m_f.pair(0, "CLASS");
             for (const ZcDbDxfItem& it : record) m_f.writeItem(it);
         }
@@ -402,7 +404,7 @@ private:
                     ZcDbObjectId next = m_all[m_rest++];
                     ZcDbObject* o = objectOf(next);
                     if (!o || written.count(next) || ZcDbEntity::cast(o) || ZcDbSymbolTable::cast(o) ||
-                        ZcDbSymbolTableRecord::cast(o))
+                        ZcDbSymbolTableRecord::cast(o) || ownerGone(o))
                         continue;
                     stack.push_back(next);
                     break;
@@ -410,6 +412,18 @@ private:
             }
         }
         endSection();
+    }
+
+    // Whether an object hangs from an erased one (the extension dictionary
+    // of an erased entity, what that dictionary holds): it goes with it.
+    static bool ownerGone(const ZcDbObject* obj) {
+        for (int depth = 0; obj && depth < 64; ++depth) {
+            ZcDbObjectId owner = obj->ownerId();
+            if (owner.isNull()) return false;
+            if (owner.isErased() || !owner.stub()->object) return true;
+            obj = owner.stub()->object.get();
+        }
+        return false;
     }
 
     ZcDbDatabase* m_db;

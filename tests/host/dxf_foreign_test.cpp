@@ -212,6 +212,16 @@ TEST(DxfForeign, extension_dictionaries_and_unknown_objects_survive_with_their_r
     EXPECT_NE(saved.find("CLASS\n  1\nMATERIAL\n  2\nAcDbMaterial\n  3\nObjectDBX Classes\n 90\n1153\n"),
               std::string::npos);
     EXPECT_EQ(saved.find("IMAGEDEF"), std::string::npos);
+
+    // An erased entity takes its extension dictionary and what it holds along.
+    ZcDbLine* erased = nullptr;
+    ASSERT_EQ(zcdbOpenObject(erased, ids[0], ZcDb::kForWrite), Zcad::eOk);
+    erased->erase();
+    erased->close();
+    std::string after = host::writeDxfText(r.db.get(), r.vars.get());
+    EXPECT_EQ(after.find("NOTATKA"), std::string::npos);
+    EXPECT_EQ(after.find("przy linii"), std::string::npos);
+    EXPECT_NE(after.find("Beton"), std::string::npos);
 }
 
 TEST(DxfForeign, records_of_older_formats_load) {
