@@ -407,3 +407,64 @@ TEST(DxfForeign, an_opaque_entity_copies_and_undoes_whole) {
     EXPECT_EQ(same->items(), spline->items());
     EXPECT_EQ(same->layer(), "KRZYWE");
 }
+
+TEST(DxfForeign, a_multiple_insert_keeps_its_attributes_in_order) {
+    std::string text = entities(dxf({{0, "INSERT"},
+                                     {5, "70"},
+                                     {100, "AcDbEntity"},
+                                     {8, "0"},
+                                     {100, "AcDbMInsertBlock"},
+                                     {66, "1"},
+                                     {2, "OKNO"},
+                                     {10, "1.0"},
+                                     {20, "2.0"},
+                                     {30, "0.0"},
+                                     {70, "3"},
+                                     {71, "2"},
+                                     {0, "ATTRIB"},
+                                     {5, "71"},
+                                     {330, "70"},
+                                     {100, "AcDbEntity"},
+                                     {8, "0"},
+                                     {100, "AcDbText"},
+                                     {10, "1.0"},
+                                     {20, "2.0"},
+                                     {30, "0.0"},
+                                     {40, "1.0"},
+                                     {1, "7"},
+                                     {100, "AcDbAttribute"},
+                                     {2, "NR"},
+                                     {70, "0"},
+                                     {0, "SEQEND"},
+                                     {100, "AcDbEntity"},
+                                     {8, "0"},
+                                     {0, "LINE"},
+                                     {5, "72"},
+                                     {100, "AcDbEntity"},
+                                     {8, "0"},
+                                     {100, "AcDbLine"},
+                                     {10, "0"},
+                                     {20, "0"},
+                                     {11, "1"},
+                                     {21, "1"}}));
+    host::DxfLoadResult r = host::readDxfText(text);
+    ASSERT_TRUE(r.db) << r.error;
+    std::vector<ZcDbObjectId> ids = modelSpace(r.db.get());
+    ASSERT_EQ(ids.size(), 2u);
+    auto* grid = ZcDbOpaqueEntity::cast(objectOf(ids[0]));
+    ASSERT_NE(grid, nullptr);
+    ASSERT_EQ(grid->followers().size(), 2u);
+    EXPECT_NE(ZcDbLine::cast(objectOf(ids[1])), nullptr);
+    std::string saved = roundTrip(text);
+    std::size_t insert = saved.find("INSERT\n  5\n70\n");
+    std::size_t attrib = saved.find("ATTRIB\n  5\n71\n330\n70\n");
+    std::size_t seqend = saved.find("SEQEND\n  5\n", attrib);
+    std::size_t line = saved.find("LINE\n  5\n72\n");
+    ASSERT_NE(insert, std::string::npos);
+    ASSERT_NE(attrib, std::string::npos);
+    ASSERT_NE(seqend, std::string::npos);
+    EXPECT_LT(insert, attrib);
+    EXPECT_LT(seqend, line);
+    // The follower without a handle got one, and names its owner.
+    EXPECT_NE(saved.substr(seqend, 40).find("\n330\n70\n"), std::string::npos);
+}
