@@ -9,6 +9,7 @@
 // reserving a handle met before its object. The database is handed over
 // only when the last section closed cleanly.
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <map>
 #include <numbers>
@@ -271,7 +272,13 @@ private:
                 case ZcDbDxfItem::kInt32:
                 case ZcDbDxfItem::kInt64:
                 case ZcDbDxfItem::kBool: {
-                    auto n = host::parseInteger(v);
+                    std::optional<long long> n;
+                    long long whole = 0;
+                    auto r = std::from_chars(v.data(), v.data() + v.size(), whole);
+                    if (r.ec == std::errc() && r.ptr == v.data() + v.size() && !v.empty() && v[0] != '-')
+                        n = whole;
+                    else
+                        n = host::parseInteger(v);
                     if (!n) {
                         // Some writers put a decimal point on whole numbers.
                         auto d = host::parseDouble(v);
@@ -297,7 +304,12 @@ private:
     }
 
     double number(const Pair& p) const {
-        auto d = host::parseDouble(trimmed(p.value));
+        std::string_view v = trimmed(p.value);
+        // The plain form straight away; signs, blanks and the rest by the general parse.
+        double x = 0;
+        auto r = std::from_chars(v.data(), v.data() + v.size(), x);
+        if (r.ec == std::errc() && r.ptr == v.data() + v.size() && std::isfinite(x)) return x;
+        auto d = host::parseDouble(v);
         if (!d || !std::isfinite(*d)) throw notNumber(p);
         return *d;
     }
