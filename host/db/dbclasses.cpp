@@ -54,5 +54,7 @@ void zcdbInitClasses() {
     ZcDbModelerStandIn::desc();
     ZcDbRegion::desc();
     ZcDb3dSolid::desc();
+    ZcDbOpaqueObject::desc();
+    ZcDbOpaqueEntity::desc();
     // ZCDB_ENTITY_CLASSES
 }
