@@ -40,8 +40,6 @@ std::span<const CommandBinding> SettingsCommandBindings() {
 
 std::span<const CommandBinding> ObjectsCommandBindings() { return {}; }
 
-std::span<const CommandBinding> WallsCommandBindings() { return {}; }
-
 std::span<const CommandBinding> RoofsCommandBindings() { return {}; }
 
 std::span<const CommandBinding> StairsCommandBindings() { return {}; }

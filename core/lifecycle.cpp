@@ -23,16 +23,17 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/resbuf.h"
 #include "host/ads/ssget.h"
-#include "host/win/textutil.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
 #include "host/rx/rxdynlinker.h"
 #include "host/rx/rxobject.h"
+#include "host/win/textutil.h"
 #include "resources/velmresources.h"
 #include "settings/panes.h"
 #include "settings/settings_store.h"
 #include "settings/setup_slots.h"
 #include "settings/setvar_drawing.h"
+#include "walls/walls_module.h"
 
 namespace {
 
@@ -58,10 +59,11 @@ void StartModule(void* appId) {
 
 void initApp() {
     PiValue = std::acos(-1.0);
-    // The nine settings classes, each registering itself unless a class of
-    // its name is known already; the preview entities of the jigs join with
-    // the subsystems that draw them.
+    // The nine settings classes, then the preview entities of the jigs in
+    // the module's class order, each registering itself unless a class of
+    // its name is known already.
     RegisterSettingsClasses();
+    RegisterWallsModule();
     zcrxBuildClassHierarchy();
     g_docReactor = std::make_unique<VELMDocReactor>();
     zcDocManagerPtr()->addReactor(g_docReactor.get());
@@ -81,6 +83,7 @@ void UnloadModule() {
 
 void unloadApp() {
     UnregisterSettingsClasses();
+    UnregisterWallsModule();
     RemoveModuleCommands();
     if (g_docReactor) {
         zcDocManagerPtr()->removeReactor(g_docReactor.get());
