@@ -178,7 +178,6 @@ ZcEdJig::DragStatus AJIG_MURO::samplePoint() {
     const DragStatus st = acquirePoint(p, gePoint(live().seg.vertex));
     if (st == kNormal) {
         acquired = {p.x, p.y, elevation};
-        lastPoint = acquired;
         return st;
     }
     if (st < kKW1 || st > static_cast<int>(words.size())) return st;

@@ -68,7 +68,7 @@ public:
     bool closeAllowed = true;
     double elevation = 0.0;
     WallAlignment alignment = WallAlignment::Centre;
-    ::Point3 acquired, lastPoint;
+    ::Point3 acquired;
     std::vector<std::unique_ptr<VELM_MUROJ>> chain;
     double joinDistance = 0.0;
     MetWall startWall, joinWall;

@@ -45,7 +45,6 @@ public:
     void UpdateSegmentEntities() const;
     // Erases the faces written (the start cap too) and forgets them.
     void EraseSegmentEntities();
-    bool Written() const { return faceEntity[0][0] != 0 || faceEntity[0][1] != 0; }
     // A cap LINE across the wall between the faces' given ends, as the faces
     // are written; its name in `cap`.
     bool WriteCap(bool atEnd, ads_name cap) const;

@@ -1,8 +1,8 @@
 // Wall drawing through the command line, answers pushed as a user types
 // them: the faces written, the walls met at the start and the end, undo and
 // cancel, and the system variables put back.
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 
 #include "core/entity_readers.h"
@@ -98,7 +98,8 @@ TEST_F(WallsTest, a_wall_started_on_a_wall_line_opens_it_and_cancel_puts_it_back
     EXPECT_TRUE(HasLine(lines, {215, 0}, {400, 0}));
     EXPECT_TRUE(HasLine(lines, {215, 0}, {215, 200}));
     EXPECT_TRUE(HasLine(lines, {185, 0}, {185, 200}));
-    for (const FaceLine& l : lines) EXPECT_EQ(l.wallType, l.start.y == 0 && l.end.y == 0 ? "Murowana" : "Ściana ogólna");
+    for (const FaceLine& l : lines)
+        EXPECT_EQ(l.wallType, l.start.y == 0 && l.end.y == 0 ? "Murowana" : "Ściana ogólna");
 }
 
 TEST_F(WallsTest, without_trimming_a_met_wall_stays_whole_and_the_faces_still_reach_it) {
@@ -199,12 +200,19 @@ TEST_F(WallsTest, arcs_turn_as_asked_and_a_null_chord_is_not_taken) {
         ASSERT_EQ(GetArcData(e, arc), 1);
         const double middle = arc.startAngle + AngleDiffCcw(arc.startAngle, arc.endAngle) / 2;
         (std::sin(middle) > 0 ? up : down) += 1;
-        if (arc.centre.y > 2000) EXPECT_GT(std::sin(middle), 0) << "the flipped arc";
-        else EXPECT_LT(std::sin(middle), 0) << "the counter-clockwise arc";
+        if (arc.centre.y > 2000)
+            EXPECT_GT(std::sin(middle), 0) << "the flipped arc";
+        else
+            EXPECT_LT(std::sin(middle), 0) << "the counter-clockwise arc";
     }
     zcedSSFree(ss);
     EXPECT_EQ(up, 2);
     EXPECT_EQ(down, 2);
+
+    // "Kąt": the centre, then the direction of the end seen from it.
+    run({"VELMWALLD", "0,5000", "400,5000", "Łuk", "Kąt", "600,5000", "0", ""});
+    EXPECT_EQ(count("0=ARC 8=VELM2DWALLS$0 40=185"), 2) << transcript();
+    EXPECT_EQ(count("0=ARC 8=VELM2DWALLS$0 40=215"), 2);
 }
 
 TEST_F(WallsTest, a_triangle_places_the_corner_by_length_and_diagonal) {

@@ -51,7 +51,8 @@ TEST_F(WallsTest, rectangles_are_numbered_in_turn_and_the_number_survives_a_canc
     for (const FaceLine& l : lines) EXPECT_EQ(l.wallType, "Ściana ogólna");
 
     run({"VELMRWALL", "0,500", "300,700", "!dialog 345 cancel", "Warstwa"});
-    EXPECT_EQ(Real(SetupVar::SETRECT_INCREMENT), 8) << "the rectangle drawn before the cancel keeps its number";
+    EXPECT_EQ(Real(SetupVar::SETRECT_INCREMENT), 8)
+        << "the rectangle drawn before the cancel keeps its number";
     EXPECT_EQ(RectangleNumbers().back(), 7);
 }
 
@@ -62,7 +63,8 @@ TEST_F(WallsTest, a_rectangle_by_thickness_stands_on_its_base_and_keeps_the_thic
     EXPECT_TRUE(HasLine(lines, {0, 0}, {400, 0}));
     EXPECT_TRUE(HasLine(lines, {400, 25}, {0, 25}));
     EXPECT_EQ(Real(SetupVar::SETLASTSPESSRECT), 25);
-    EXPECT_NE(transcript().find("Wprowadź grubość ściany prostokątnej <30>:"), std::string::npos) << transcript();
+    EXPECT_NE(transcript().find("Wprowadź grubość ściany prostokątnej <30>:"), std::string::npos)
+        << transcript();
 
     // Cancel at the thickness still keeps the next number.
     run({"VELMRWALL", "0,500", "Grubość", "!cancel"});
@@ -81,7 +83,8 @@ TEST_F(WallsTest, only_degenerate_lines_on_the_floors_wall_layers_are_erased) {
 }
 
 TEST_F(WallsTest, the_wall_layer_list_keeps_its_first_layer_first) {
-    run({"!dialog 176 select 1034 \"2DWALLS\" key 1034 delete edit 1036 \"ARCH\" click 1035 ok", "VELMLWALL"});
+    run({"!dialog 176 select 1034 \"2DWALLS\" key 1034 delete edit 1036 \"ARCH\" click 1035 ok",
+         "VELMLWALL"});
     VELM_LAYERMURI* walls = OpenLayerMuriObject();
     ASSERT_NE(walls, nullptr);
     const std::vector<std::string> entries = walls->entries;

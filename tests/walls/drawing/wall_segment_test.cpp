@@ -104,7 +104,8 @@ TEST(WallSegmentGeometry, straight_and_arc_meet_at_the_nearer_crossing_of_line_a
     }
 }
 
-TEST(WallSegmentGeometry, an_arc_bulges_by_its_direction_and_a_clockwise_one_is_stored_with_angles_exchanged) {
+TEST(WallSegmentGeometry,
+     an_arc_bulges_by_its_direction_and_a_clockwise_one_is_stored_with_angles_exchanged) {
     const Point3 s{400, 1000, 0}, e{800, 1000, 0};
     for (bool ccw : {true, false}) {
         WallSegment arc = Segment(30, 30, s);

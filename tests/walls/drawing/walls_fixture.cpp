@@ -38,19 +38,25 @@ std::vector<FaceLine> WallsTest::Lines(const std::string& layer) {
     return out;
 }
 
-int WallsTest::Arcs(const std::string& layer) { return count("0=ARC 8=" + layer); }
+int WallsTest::Arcs(const std::string& layer) {
+    return count("0=ARC 8=" + layer);
+}
 
 void WallsTest::WallLine(Point3 a, Point3 b, const char* wallType, const char* layer) {
     zcdbRegApp("VELM5$_$DATITIPOMURO-");
     const ads_point p{a.x, a.y, a.z}, q{b.x, b.y, b.z};
-    resbuf* list =
-        zcutBuildList(RTDXF0, "LINE", 8, layer, 10, p, 11, q, -3, 1001, "VELM5$_$DATITIPOMURO-", 1000, wallType, 0);
+    resbuf* list = zcutBuildList(RTDXF0, "LINE", 8, layer, 10, p, 11, q, -3, 1001, "VELM5$_$DATITIPOMURO-",
+                                 1000, wallType, 0);
     ASSERT_EQ(zcdbEntMake(list), RTNORM);
     zcutRelRb(list);
 }
 
-void WallsTest::SetReal(int slot, double value) { SetVarReal(&slot, &value); }
-void WallsTest::SetInt(int slot, short value) { SetVarInt(&slot, &value); }
+void WallsTest::SetReal(int slot, double value) {
+    SetVarReal(&slot, &value);
+}
+void WallsTest::SetInt(int slot, short value) {
+    SetVarInt(&slot, &value);
+}
 double WallsTest::Real(int slot) {
     double v = -1;
     GetVarReal(&slot, &v);

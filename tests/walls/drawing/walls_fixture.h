@@ -27,7 +27,8 @@ protected:
     static std::vector<FaceLine> Lines(const std::string& layer = kWallLayer);
     static int Arcs(const std::string& layer = kWallLayer);
     // A wall LINE as another command left it, with a wall-type record.
-    static void WallLine(Point3 a, Point3 b, const char* wallType = "Ściana ogólna", const char* layer = kWallLayer);
+    static void WallLine(Point3 a, Point3 b, const char* wallType = "Ściana ogólna",
+                         const char* layer = kWallLayer);
     static void SetReal(int slot, double value);
     static void SetInt(int slot, short value);
     static double Real(int slot);
