@@ -12,6 +12,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/units.h"
 #include "host/ed/prompts.h"
+#include "host/ed/transcript.h"
 #include "host/ui/resources.h"
 #include "resources/velmresources.h"
 #include "settings/layer_catalogue.h"
@@ -62,8 +63,16 @@ void writeRectangle(const Rectangle& r, const std::string& layer, const std::str
 bool askRectangle(const Point3& first, double level, Rectangle& r) {
     const ads_point p1{first.x, first.y, level};
     ads_point p2{0, 0, 0};
-    zcedInitGet(1, "Grubość");
-    const int rc = zcedGetCorner(p1, "\nOkreśl drugi punkt przekątnej [Grubość]:", p2);
+    int rc;
+    // A corner level with the first one would give sides of no length.
+    for (;;) {
+        zcedInitGet(1, "Grubość");
+        rc = zcedGetCorner(p1, "\nOkreśl drugi punkt przekątnej [Grubość]:", p2);
+        if (rc != RTNORM ||
+            (std::fabs(p2[0] - first.x) >= GeomEpsilon && std::fabs(p2[1] - first.y) >= GeomEpsilon))
+            break;
+        zcutPrintf("\nOkreślony punkt jest nieprawidłowy");
+    }
     if (rc == RTNORM) {
         r.corner[0] = {first.x, first.y, level};
         r.corner[1] = {first.x, p2[1], level};
@@ -79,12 +88,17 @@ bool askRectangle(const Point3& first, double level, Rectangle& r) {
     zcdbRToS(thickness, -1, 2, shown);
     const std::string prompt = std::string("\nWprowadź grubość ściany prostokątnej <") + shown + ">:";
     double given = thickness;
+    zcedInitGet(2 | 4, nullptr);
     const int st = zcedGetDist(p1, prompt.c_str(), &given);
     if (st == RTNORM)
         thickness = given;
     else if (st != RTNONE)
         return false;
-    if (zcedGetPoint(p1, "\nDrugi punkt podstawy prostokąta:", p2) != RTNORM) return false;
+    for (;;) {
+        if (zcedGetPoint(p1, "\nDrugi punkt podstawy prostokąta:", p2) != RTNORM) return false;
+        if (Distance2d(first, {p2[0], p2[1], level}) >= GeomEpsilon) break;
+        zcutPrintf("\nOkreślony punkt jest nieprawidłowy");
+    }
     const Point3 a{first.x, first.y, level}, b{p2[0], p2[1], level};
     const double up = AngleTo(a, b) + std::acos(-1.0) * 0.5;
     r.corner[0] = a;

@@ -66,9 +66,23 @@ TEST_F(WallsTest, a_rectangle_by_thickness_stands_on_its_base_and_keeps_the_thic
     EXPECT_NE(transcript().find("Wprowadź grubość ściany prostokątnej <30>:"), std::string::npos)
         << transcript();
 
+    // Sides of no length are refused and asked again.
+    run({"VELMRWALL", "0,300", "Grubość", "0", "-5", "", "0,300", "0,400", "0,900", "500,900", "600,1000",
+         ""});
+    const std::vector<FaceLine> more = Lines();
+    EXPECT_EQ(more.size(), 12u) << transcript();
+    EXPECT_TRUE(HasLine(more, {-25, 300}, {-25, 400})) << "the thickness kept from before";
+    EXPECT_TRUE(HasLine(more, {0, 900}, {0, 1000}));
+    const std::string& said = transcript();
+    std::size_t refusals = 0;
+    for (std::size_t at = said.find("Określony punkt jest nieprawidłowy"); at != std::string::npos;
+         at = said.find("Określony punkt jest nieprawidłowy", at + 1))
+        ++refusals;
+    EXPECT_EQ(refusals, 2u);
+
     // Cancel at the thickness still keeps the next number.
     run({"VELMRWALL", "0,500", "Grubość", "!cancel"});
-    EXPECT_EQ(Real(SetupVar::SETRECT_INCREMENT), 1);
+    EXPECT_EQ(Real(SetupVar::SETRECT_INCREMENT), 3);
 }
 
 TEST_F(WallsTest, only_degenerate_lines_on_the_floors_wall_layers_are_erased) {
