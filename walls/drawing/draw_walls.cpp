@@ -53,14 +53,6 @@ void counterClockwiseAngles() {
     SysVarShort("ANGDIR", &zero);
 }
 
-void registerApp(const char* app) {
-    if (resbuf* found = zcdbTblSearch("APPID", app, 0)) {
-        zcutRelRb(found);
-        return;
-    }
-    zcdbRegApp(app);
-}
-
 int readInt(int slot, int fallback) {
     int value = fallback;
     if (!GetVarInt(&slot, &value)) value = fallback;
@@ -85,7 +77,7 @@ int DrawWalls() {
     AJIG_MURO jig;
     jig.chain.push_back(std::make_unique<VELM_MUROJ>());
     if (!OpenWallOptions(jig, jig.live())) return RTCAN;
-    registerApp(kWallTypeApp);
+    RegisterXDataApp(kWallTypeApp);
     const std::optional<Point3> first = askFirstPoint(jig);
     if (!first) {
         RestoreMetWall(jig.startWall);

@@ -28,14 +28,6 @@ struct Rectangle {
     Point3 corner[4];
 };
 
-void registerApp(const char* app) {
-    if (resbuf* found = zcdbTblSearch("APPID", app, 0)) {
-        zcutRelRb(found);
-        return;
-    }
-    zcdbRegApp(app);
-}
-
 // The wall layer of the floor, made from its catalogue row when missing.
 std::string ensureWallLayer(std::string base, double level) {
     AAR_LAYERC catalogue;
@@ -135,8 +127,8 @@ void CmdRectWall() {
     GetVarString(&layerSlot, base);
     GetVarString(&typeSlot, wallType);
     std::string layer = ensureWallLayer(base, level);
-    registerApp(kRectangleApp);
-    registerApp(kWallTypeApp);
+    RegisterXDataApp(kRectangleApp);
+    RegisterXDataApp(kWallTypeApp);
     for (;;) {
         ads_point p{0, 0, 0};
         zcedInitGet(0, "Warstwa");

@@ -17,22 +17,14 @@ namespace {
 // The rectangle numbers the drawing's lines carry, one per line.
 std::vector<double> RectangleNumbers() {
     std::vector<double> out;
-    resbuf* filter = zcutBuildList(RTDXF0, "LINE", -3, 1001, "VELM13CAD$_$RECTANGLINE-", 0);
-    ads_name ss;
-    const int rc = zcedSSGet("X", nullptr, nullptr, filter, ss);
-    zcutRelRb(filter);
-    if (rc != RTNORM) return out;
-    std::int32_t n = 0;
-    zcedSSLength(ss, &n);
-    for (std::int32_t i = 0; i < n; ++i) {
-        ads_name e;
-        zcedSSName(ss, i, e);
-        if (resbuf* list = GetEntXData(e, "VELM13CAD$_$RECTANGLINE-")) {
-            if (const resbuf* number = FindRbCode(list, 1040)) out.push_back(number->resval.rreal);
-            zcutRelRb(list);
-        }
-    }
-    zcedSSFree(ss);
+    WallsTest::ForEachSelected(zcutBuildList(RTDXF0, "LINE", -3, 1001, "VELM13CAD$_$RECTANGLINE-", 0),
+                               [&](const ads_name e) {
+                                   if (resbuf* list = GetEntXData(e, "VELM13CAD$_$RECTANGLINE-")) {
+                                       if (const resbuf* n = FindRbCode(list, 1040))
+                                           out.push_back(n->resval.rreal);
+                                       zcutRelRb(list);
+                                   }
+                               });
     std::sort(out.begin(), out.end());
     return out;
 }

@@ -14,18 +14,23 @@ void WallsTest::SetUp() {
     loadModule();
 }
 
-std::vector<FaceLine> WallsTest::Lines(const std::string& layer) {
-    std::vector<FaceLine> out;
-    resbuf* filter = zcutBuildList(RTDXF0, "LINE", 8, layer.c_str(), 0);
+void WallsTest::ForEachSelected(resbuf* filter, const std::function<void(const ads_name)>& each) {
     ads_name ss;
     const int rc = zcedSSGet("X", nullptr, nullptr, filter, ss);
     zcutRelRb(filter);
-    if (rc != RTNORM) return out;
+    if (rc != RTNORM) return;
     std::int32_t n = 0;
     zcedSSLength(ss, &n);
     for (std::int32_t i = 0; i < n; ++i) {
         ads_name e;
-        zcedSSName(ss, i, e);
+        if (zcedSSName(ss, i, e) == RTNORM) each(e);
+    }
+    zcedSSFree(ss);
+}
+
+std::vector<FaceLine> WallsTest::Lines(const std::string& layer) {
+    std::vector<FaceLine> out;
+    ForEachSelected(zcutBuildList(RTDXF0, "LINE", 8, layer.c_str(), 0), [&](const ads_name e) {
         FaceLine line;
         GetLineData(e, line.start, line.end);
         if (resbuf* list = GetEntXData(e, "VELM5$_$DATITIPOMURO-")) {
@@ -33,8 +38,7 @@ std::vector<FaceLine> WallsTest::Lines(const std::string& layer) {
             zcutRelRb(list);
         }
         out.push_back(line);
-    }
-    zcedSSFree(ss);
+    });
     return out;
 }
 

@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "core/geometry/geom_basic.h"
 #include "host/ads/adscodes.h"
+#include "host/ads/resbuf.h"
 #include "tests/support/velm_test.h"
 
 constexpr const char* kWallLayer = "VELM2DWALLS$0";
@@ -20,6 +22,11 @@ struct FaceLine {
 };
 
 class WallsTest : public VelmTest {
+public:
+    // Calls `each` on every entity an "X" selection with `filter` finds;
+    // the filter is freed.
+    static void ForEachSelected(resbuf* filter, const std::function<void(const ads_name)>& each);
+
 protected:
     void SetUp() override;
 
