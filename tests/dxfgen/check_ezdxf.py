@@ -1,8 +1,12 @@
 """An independent reader opens the saved drawings without errors or fixes.
 
-Runs the sample program twice (the sample as saved, and as saved again
-after loading it back), then reads each file with ezdxf's recovering
-loader and audits it. Exit 77 (skipped) when ezdxf is not installed.
+    check_ezdxf.py PROGRAM OUTDIR   runs the sample program twice (the sample
+                                    as saved, and as saved again after
+                                    loading it back) and checks both files
+    check_ezdxf.py FILE.dxf         checks one saved drawing
+
+Each file is read with ezdxf's recovering loader and audited. Exit 77
+(skipped) when ezdxf is not installed.
 """
 import os
 import subprocess
@@ -27,6 +31,11 @@ def check(path):
 
 
 def main():
+    if len(sys.argv) == 2:
+        problems = check(sys.argv[1])
+        for p in problems:
+            print(f"{sys.argv[1]}: {p}")
+        return 1 if problems else 0
     program, outdir = sys.argv[1], sys.argv[2]
     os.makedirs(outdir, exist_ok=True)
     failures = []
