@@ -17,9 +17,12 @@
 #include "host/ads/adscodes.h"
 
 struct resbuf;
+class ZcDbEntity;
+class ZcDbHatch;
 
 constexpr const char* kHatchApp = "VELM5$_$TRATTEGGI-";
-constexpr const char* kHatchTooDenseMessage = "\nKreskowanie jest zbyt ciasne, użyj większego współczynnika skali";
+constexpr const char* kHatchTooDenseMessage =
+    "\nKreskowanie jest zbyt ciasne, użyj większego współczynnika skali";
 
 // The record's values, in record order; the loops travel apart.
 struct HatchXData {
@@ -36,16 +39,16 @@ struct HatchXData {
 // element kind `kind` (1 and 2 "3D%s_H", 6 "%s_H", a level layer its own
 // key at its level), tagged unless kind is 4; z of every vertex is raised
 // by the elevation.
-void HatchContour(const FaceRecord* contour, const std::string& layer, const double* angle, const double* scale,
-                  const double* elevation, const std::string& pattern, int kind);
+void HatchContour(const FaceRecord* contour, const std::string& layer, const double* angle,
+                  const double* scale, const double* elevation, const std::string& pattern, int kind);
 // A hatch in plan at the height of the first vertex, on `layer`, untagged.
 void HatchContourPlan(const FaceRecord* contour, const std::string& layer, const double* angle,
                       const double* scale, const std::string& pattern);
 // A wall face: an anonymous block of the visible edges (on the bare layer
 // name + "_c") and the hatch, inserted at the origin on `layer` with the
 // record of kind 3 (points with their visibility flags). shift may be null.
-void HatchContour3d(const FaceRecord* contour, const std::string& layer, const double* angle, const double* scale,
-                    const std::string& pattern, const double* shift);
+void HatchContour3d(const FaceRecord* contour, const std::string& layer, const double* angle,
+                    const double* scale, const std::string& pattern, const double* shift);
 
 // The record of `entity`: its values and its loops (a new list the caller
 // frees with FreeList); null when the entity has no record or the record is
@@ -57,6 +60,20 @@ FaceRecord* GetHatchData(const ads_name entity, HatchXData& data);
 // |tolerance| of a vertex of the loop), its name in `entity`; 0 for none.
 // `data` holds what was last read.
 int FindHatchByOutline(const VertexNode* outline, double tolerance, HatchXData& data, ads_name entity);
+
+// ---- shared with the other makers of hatches ----
+
+// A hatch as the service makes them: unassociated, normal style, the
+// pattern custom when "<pattern>.pat" is on the support path, else
+// predefined; angle in degrees. The caller owns it.
+ZcDbHatch* NewModuleHatch(const std::string& layer, double angleDegrees, double scale,
+                          const std::string& pattern);
+// Evaluates the pattern lines; when the host cannot, prints
+// kHatchTooDenseMessage, deletes the hatch and returns false.
+bool EvaluateModuleHatch(ZcDbHatch* hatch);
+// Appends the entity to the working drawing's block of that name and
+// closes it; when that fails the entity is deleted and false returned.
+bool AppendToBlock(const std::string& blockName, ZcDbEntity* entity);
 
 // ---- the parts, open to their tests ----
 
