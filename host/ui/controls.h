@@ -187,9 +187,7 @@ private:
 
 class CEdit : public CWnd {
 public:
-    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) {
-        return CreateChildWindow(style, r, parent, id);
-    }
+    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) { return CreateChildWindow(style, r, parent, id); }
     void SetWindowText(std::string_view text) override;
     // Selection in characters; end -1 means to the end of the text.
     void SetSel(int start, int end, BOOL noScroll = FALSE);
@@ -230,9 +228,7 @@ struct ListRow {
 
 class CListBox : public CWnd {
 public:
-    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) {
-        return CreateChildWindow(style, r, parent, id);
-    }
+    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) { return CreateChildWindow(style, r, parent, id); }
     int AddString(std::string_view text);
     int InsertString(int index, std::string_view text);
     int DeleteString(UINT index);
@@ -284,9 +280,7 @@ private:
 
 class CComboBox : public CWnd {
 public:
-    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) {
-        return CreateChildWindow(style, r, parent, id);
-    }
+    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) { return CreateChildWindow(style, r, parent, id); }
     int AddString(std::string_view text);
     int InsertString(int index, std::string_view text);
     int DeleteString(UINT index);
@@ -303,10 +297,7 @@ public:
     int SetItemData(int index, DWORD_PTR data);
     void* GetItemDataPtr(int index) const { return reinterpret_cast<void*>(GetItemData(index)); }
     int SetItemDataPtr(int index, void* p) { return SetItemData(index, reinterpret_cast<DWORD_PTR>(p)); }
-    BOOL LimitText(int chars) {
-        limit_ = chars;
-        return TRUE;
-    }
+    BOOL LimitText(int chars) { limit_ = chars; return TRUE; }
     BOOL SetEditSel(int, int) { return TRUE; }
     bool HasEdit() const { return (style_ & CBS_TYPEMASK) != CBS_DROPDOWNLIST; }
     UserResult UserSelect(int row);
@@ -337,9 +328,7 @@ struct SCROLLINFO {
 
 class CScrollBar : public CWnd {
 public:
-    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) {
-        return CreateChildWindow(style, r, parent, id);
-    }
+    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) { return CreateChildWindow(style, r, parent, id); }
     int GetScrollPos() const { return pos_; }
     int SetScrollPos(int pos, BOOL redraw = TRUE);
     void GetScrollRange(int* min, int* max) const;
@@ -362,9 +351,7 @@ private:
 
 class CSliderCtrl : public CWnd {
 public:
-    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) {
-        return CreateChildWindow(style, r, parent, id);
-    }
+    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) { return CreateChildWindow(style, r, parent, id); }
     void SetRange(int min, int max, BOOL redraw = FALSE);
     void SetRangeMin(int min, BOOL redraw = FALSE) { SetRange(min, max_, redraw); }
     void SetRangeMax(int max, BOOL redraw = FALSE) { SetRange(min_, max, redraw); }
@@ -417,9 +404,7 @@ struct NMHEADER {
 
 class CHeaderCtrl : public CWnd {
 public:
-    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) {
-        return CreateChildWindow(style, r, parent, id);
-    }
+    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) { return CreateChildWindow(style, r, parent, id); }
     int GetItemCount() const { return static_cast<int>(items_.size()); }
     int InsertItem(int index, const HDITEM* item);
     BOOL DeleteItem(int index);
