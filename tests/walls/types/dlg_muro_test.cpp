@@ -1,6 +1,7 @@
 // The wall definition and build-up layer dialogs.
 #include "walls/types/dlg_muro.h"
 
+#include "host/ui/hostdialogs.h"
 #include "tests/walls/wall_types_fixture.h"
 
 namespace {
@@ -126,4 +127,21 @@ TEST_F(WallDefinition, build_up_layer_changes_only_on_ok) {
     EXPECT_EQ(layer.layer, "2DBETON");
     EXPECT_EQ(layer.thickness, "$-s1");
     EXPECT_EQ(layer.number, (3u << 16) | 4u);
+}
+
+TEST_F(WallDefinition, swatch_click_opens_the_host_colour_dialog_and_ok_keeps_the_choice) {
+    zcui::InstallDialogDriver(zcui::kColorDialogId, [](zcui::DialogUser& u) {
+        u.Edit(ZCUI_COLOR_INDEX, "30");
+        u.Ok();
+    });
+    COLORREF shown = 0;
+    ASSERT_EQ(edit([&](zcui::DialogUser& u) {
+                  u.Click(1009);
+                  shown = u.Get<CadvColorStatic>(1009)->Color();
+                  u.Ok();
+              }),
+              IDOK);
+    EXPECT_EQ(shown, zcedGetRGB(30));
+    EXPECT_EQ(types.front().color, 30);
+    EXPECT_EQ(zcui::DialogsShown().front().id, zcui::kColorDialogId);
 }
