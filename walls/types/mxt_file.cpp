@@ -66,7 +66,13 @@ std::vector<std::string> WallTypeFileNames(std::string& folder) {
 std::string WallTypeFilePath(const std::string& fileName, const char* extension) {
     std::string folder;
     if (!GetDataFolder(folder)) return {};
-    return folder + fileName + "." + extension;
+    std::string name = fileName + "." + extension;
+    // The data folder may come from a system where names ignore letter case:
+    // an existing file is used under the name it has.
+    if (name.find_first_of("*?") == std::string::npos)
+        for (const std::string& entry : host::listFolder(folder, name))
+            if (host::fileExists(folder + entry)) return folder + entry;
+    return folder + name;
 }
 
 std::vector<std::string> WallTypeFileLines(const CMuro& type) {
@@ -192,9 +198,9 @@ void BackupWallTypeFiles() {
         return;
     }
     for (const std::string& name : names) {
-        std::string backup = folder + name + ".mxk";
+        std::string backup = WallTypeFilePath(name, "mxk");
         DeleteFileW(backup.c_str());
-        MoveFileW((folder + name + ".mxt").c_str(), backup.c_str());
+        MoveFileW(WallTypeFilePath(name, "mxt").c_str(), (folder + name + ".mxk").c_str());
     }
 }
 

@@ -84,7 +84,8 @@ TEST_F(DefWall, assign_then_draw_rebuilds_the_graph_keeps_the_choice_and_draws_o
         CListCtrl* l = u.Get<CListCtrl>(1078);
         if (opening++ == 0) {
             for (int i = 0; i < l->GetItemCount(); ++i)
-                rows.push_back(l->GetItemText(i, 0) + "|" + l->GetItemText(i, 1) + "|" + l->GetItemText(i, 2));
+                rows.push_back(l->GetItemText(i, 0) + "|" + l->GetItemText(i, 1) + "|" +
+                               l->GetItemText(i, 2));
             u.Select(1078, std::string("Ściana żelbetowa"));
             u.Click(4);
         } else {

@@ -211,6 +211,19 @@ TEST_F(WallTypesTest, save_replaces_backups_keeps_removed_types_as_backup_only) 
     EXPECT_EQ(data.read("B.mxk"), "B\nB\n1\n0\n2DWALLS\n");
 }
 
+TEST_F(WallTypesTest, files_named_in_other_letter_case_are_read_and_backed_up) {
+    data.write("Gk.MXT", "Płyty\nGk\n4\n0\n2DWALLS\n");
+    data.write("GK.MXK", "stara\n");
+    CListMuri list;
+    ASSERT_TRUE(LoadWallTypes(list));
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list.front().fileName, "Gk");
+    ASSERT_TRUE(SaveWallTypes(list));
+    EXPECT_FALSE(std::filesystem::exists(data.path("GK.MXK")));
+    EXPECT_EQ(data.read("Gk.mxk"), "Płyty\nGk\n4\n0\n2DWALLS\n");
+    EXPECT_EQ(data.read("Gk.mxt"), "Płyty\nGk\n4\n0\n2DWALLS\n");
+}
+
 TEST_F(WallTypesTest, a_type_that_cannot_be_written_is_reported) {
     data.write("A.mxt", "A\nA\n1\n0\n2DWALLS\n");
     CListMuri list;
