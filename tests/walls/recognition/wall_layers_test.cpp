@@ -11,6 +11,7 @@
 #include "host/db/dbinsert.h"
 #include "host/db/dbmain.h"
 #include "host/db/dbsymtb.h"
+#include "host/db/dxffile.h"
 #include "host/ed/transcript.h"
 #include "tests/walls/wall_types_fixture.h"
 
@@ -189,4 +190,36 @@ TEST_F(WallLayers, no_walls_erases_the_earlier_drawing_and_says_so) {
     DrawWallLayers(walls);
     EXPECT_EQ(count("0=INSERT"), 0);
     EXPECT_NE(transcript().find("\nNie można rozpoznać ścian w bieżącym rysunku"), std::string::npos);
+}
+
+TEST_F(WallLayers, the_drawing_survives_dxf_save_and_load) {
+    TestWalls walls;
+    DrawWallLayers(walls);
+    host::DxfLoadResult back = host::readDxfText(host::writeDxfText(db()));
+    ASSERT_TRUE(back.db) << back.error;
+    int inserts = 0, hatches = 0, lines = 0;
+    ZcDbBlockTableRecord* ms = nullptr;
+    ASSERT_EQ(zcdbOpenObject(ms, back.db->modelSpaceId(), ZcDb::kForRead), Zcad::eOk);
+    for (ZcDbObjectId id : ms->entityIds()) {
+        ZcDbBlockReference* ref = nullptr;
+        if (zcdbOpenObject(ref, id, ZcDb::kForRead) != Zcad::eOk) continue;
+        ++inserts;
+        EXPECT_EQ(ref->layer(), "VELMSTRAT_BLOCK$0");
+        ZcDbBlockTableRecord* block = nullptr;
+        ASSERT_EQ(zcdbOpenObject(block, ref->blockTableRecord(), ZcDb::kForRead), Zcad::eOk);
+        for (ZcDbObjectId e : block->entityIds()) {
+            ZcDbEntity* ent = nullptr;
+            if (zcdbOpenObject(ent, e, ZcDb::kForRead) != Zcad::eOk) continue;
+            std::string kind = ent->isA()->dxfName();
+            hatches += kind == "HATCH";
+            lines += kind == "LINE";
+            ent->close();
+        }
+        block->close();
+        ref->close();
+    }
+    ms->close();
+    EXPECT_EQ(inserts, 1);
+    EXPECT_EQ(hatches, 2);
+    EXPECT_EQ(lines, 1);
 }
