@@ -33,6 +33,7 @@ protected:
         });
     }
     void TearDown() override {
+        host::setSupportPathProvider(nullptr);
         AfxSetResourceHandle(nullptr);
         zcui::ResetUi();
         VelmTest::TearDown();
