@@ -128,6 +128,8 @@ def check_support_folder(folder, report):
         if pattern not in patterns:
             report.error(HOST_PATTERNS, 0, f"the pattern {pattern} is not defined")
 
+    check_wall_types(folder, patterns, catalogue, report)
+
 
 def read_text_lines(folder, name, report):
     """Lines of a support file without their line ends; None when unusable."""
@@ -333,6 +335,108 @@ def check_plain_list(name, lines, layers, report):
         report.error(name, 0, "list is empty")
     for lineno, line in enumerate(lines, 1):
         check_pattern_line(name, lineno, line, layers, report)
+
+
+# --- wall-type files --------------------------------------------------------
+
+WALL_TYPE_BITMAPS = "velmObjBmp.dll"
+
+
+def check_wall_types(folder, patterns, catalogue, report):
+    """Every ".mxt" parses as the module reads it and is in the writer's form."""
+    files = sorted(f for f in os.listdir(folder) if f.lower().endswith(".mxt"))
+    if not files:
+        report.error("*.mxt", 0, "no wall-type file is shipped")
+    bitmaps = os.path.join(folder, WALL_TYPE_BITMAPS)
+    names = set()
+    layers = {row["layer"].upper() for row in catalogue.values()}
+    for name in files + ["GENMURO"]:
+        stem = name[:-4] if name.lower().endswith(".mxt") else name
+        if not os.path.isfile(os.path.join(bitmaps, f"IDB_{stem}.bmp")):
+            report.error(name, 0, f"no preview IDB_{stem}.bmp in {WALL_TYPE_BITMAPS}")
+    for name in files:
+        lines = read_text_lines(folder, name, report)
+        parsed = parse_wall_type(name, lines, report)
+        if parsed is None:
+            continue
+        if parsed["name"] in names:
+            report.error(name, 1, f"wall type {parsed['name']} is shipped twice")
+        names.add(parsed["name"])
+        if parsed["stored"] != name[:-4]:
+            report.error(name, 2, "stored file name differs from the file's name")
+        if parsed["layer"].upper() not in layers:
+            report.error(name, 5, f"layer {parsed['layer']} is not a catalogue layer")
+        if write_wall_type(parsed) != lines:
+            report.error(name, 0, "not in the form the module writes back")
+        scales = [scale for scale, _ in parsed["scales"]]
+        for wanted in (50, 100, 200):
+            if wanted not in scales:
+                report.error(name, 0, f"no build-up for the scale {wanted}")
+        for scale, strata in parsed["scales"]:
+            if not strata:
+                report.error(name, 0, f"build-up {scale} has no layers")
+            for lineno, stratum in strata:
+                pattern = stratum["pattern"].lstrip("-").upper()
+                if pattern != "0" and pattern not in patterns:
+                    report.error(name, lineno + 1, f"hatch pattern {pattern} is not defined")
+                if stratum["layer"].upper() not in layers:
+                    report.error(name, lineno + 4, f"layer {stratum['layer']} is not a catalogue key")
+                if not re.fullmatch(r"[$s0-9.+\-*/ ]+", stratum["thickness"]):
+                    report.error(name, lineno + 3, "thickness outside the expression language")
+
+
+def parse_wall_type(name, lines, report):
+    """The file's fields as the module's reader takes them; None when it fails."""
+    if len(lines) < 5:
+        report.error(name, 0, "fewer than five header lines")
+        return None
+    for lineno in (3, 4):
+        if not re.fullmatch(r"-?\d+", lines[lineno - 1]):
+            report.error(name, lineno, "colour and priority must be whole numbers")
+    parsed = {"name": lines[0], "stored": lines[1], "color": lines[2], "priority": lines[3],
+              "layer": lines[4], "scales": []}
+    at = 5
+    while at < len(lines):
+        opening = re.fullmatch(r"(?i)STRATIFICAZIONE(-?\d+)", lines[at])
+        if not opening:
+            report.error(name, at + 1, "expected STRATIFICAZIONE and a scale")
+            return None
+        scale = int(opening.group(1))
+        at += 1
+        strata = []
+        while True:
+            if at >= len(lines):
+                report.error(name, at, "file ends inside a build-up")
+                return None
+            if lines[at].upper().startswith("ENDSTRATIFICAZIONE"):
+                if lines[at] != f"ENDSTRATIFICAZIONE{scale}":
+                    report.error(name, at + 1, "closing line does not repeat its scale")
+                at += 1
+                break
+            if at + 5 > len(lines):
+                report.error(name, at + 1, "file ends inside a layer")
+                return None
+            material, pattern, hatch_scale, thickness, layer = lines[at:at + 5]
+            if not re.fullmatch(NUMBER, hatch_scale):
+                report.error(name, at + 3, "hatch scale is not a number")
+                return None
+            strata.append((at + 1, {"material": material, "pattern": pattern,
+                                    "scale": float(hatch_scale), "thickness": thickness,
+                                    "layer": layer}))
+            at += 5
+        parsed["scales"].append((scale, strata))
+    return parsed
+
+
+def write_wall_type(parsed):
+    """The lines the module's writer makes of a parsed file."""
+    lines = [parsed["name"], parsed["stored"], parsed["color"], parsed["priority"], parsed["layer"]]
+    for scale, strata in parsed["scales"]:
+        lines.append(f"STRATIFICAZIONE{scale}")
+        for _, s in strata:
+            lines += [s["material"], s["pattern"], "%f" % s["scale"], s["thickness"], s["layer"]]
+        lines.append(f"ENDSTRATIFICAZIONE{scale}")
+    return lines
 
 
 # --- hatch patterns and linetypes -----------------------------------------

@@ -186,5 +186,32 @@ class PatternAndLinetypeDamage(DamageCase):
             self.assertCaught(case, "host/zwcad.lin")
 
 
+class WallTypeDamage(DamageCase):
+    def test_blank_line_after_the_last_build_up(self):
+        with SpoiledCopy() as case:
+            case.write("CEGLA.mxt", case.read("CEGLA.mxt") + b"\n")
+            self.assertCaught(case, "CEGLA.mxt")
+
+    def test_pattern_no_file_defines(self):
+        with SpoiledCopy() as case:
+            case.replace("CEGLA.mxt", "-AR-HBONE", "-BRICKS")
+            self.assertCaught(case, "CEGLA.mxt")
+
+    def test_layer_outside_the_catalogue(self):
+        with SpoiledCopy() as case:
+            case.replace("ZELBET.mxt", "2DWALLS_CONCRETE", "2DBETON")
+            self.assertCaught(case, "ZELBET.mxt")
+
+    def test_hatch_scale_not_in_the_written_form(self):
+        with SpoiledCopy() as case:
+            case.replace("ZELBET.mxt", "0.500000", "0.5")
+            self.assertCaught(case, "ZELBET.mxt")
+
+    def test_missing_preview(self):
+        with SpoiledCopy() as case:
+            os.remove(case.path("velmObjBmp.dll/IDB_ZELBET.bmp"))
+            self.assertCaught(case, "ZELBET.mxt")
+
+
 if __name__ == "__main__":
     unittest.main()
