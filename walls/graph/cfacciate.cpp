@@ -1,12 +1,11 @@
 // The graph's life: its settings, clearing, and the face holding an entity.
 #include "walls/graph/cfacciate.h"
 
-#include "walls/graph/graph_index.h"
-
 #include "core/module_state.h"
 #include "settings/floor_cmds_run.h"
 #include "settings/settings_store.h"
 #include "settings/setup_slots.h"
+#include "walls/graph/graph_index.h"
 
 namespace {
 
@@ -15,7 +14,9 @@ double SettingOr(int slot, double fallback) {
     return GetVarReal(&slot, &value) ? value : fallback;
 }
 
-bool SameEntity(const ads_name a, const ads_name b) { return a[0] == b[0] && a[1] == b[1]; }
+bool SameEntity(const ads_name a, const ads_name b) {
+    return a[0] == b[0] && a[1] == b[1];
+}
 
 }  // namespace
 
@@ -29,7 +30,9 @@ CFACCIATE::CFACCIATE() {
     joinTolerance = 100.0 * SharedTolerance;
 }
 
-CFACCIATE::~CFACCIATE() { Clear(); }
+CFACCIATE::~CFACCIATE() {
+    Clear();
+}
 
 void CFACCIATE::Clear() {
     outlines = FreeOutlineList(outlines);

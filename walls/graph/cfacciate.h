@@ -66,7 +66,8 @@ public:
     void AssembleLines(bool levelOutlinesOnly, bool rectangleMode);
     // Every pending arc becomes part of an arc face (with its facing face).
     void AssembleArcs();
-    WallFace* AssembleStraightFace(FaceEdge* first, WallFace* face, bool levelOutlinesOnly, bool rectangleMode);
+    WallFace* AssembleStraightFace(FaceEdge* first, WallFace* face, bool levelOutlinesOnly,
+                                   bool rectangleMode);
     // Assembles the arc face and returns the facing arc face, or null.
     WallFace* AssembleArcFace(FaceEdge* first, WallFace* face);
     void ExtendArcFace(WallFace* face);
@@ -95,10 +96,10 @@ public:
 
     // ---- contours ----
     VertexNode* RecognizeContour(double heading, WallFace* startFace, double* area, bool approximate);
-    WallFace* NextContourFace(double& heading, WallFace* current, const Point3& prevPoint, const Point3& junction,
-                              Point3& nextStart, Point3& nextEnd);
-    int AddArcToContour(WallFace* arcFace, VertexNode*& head, VertexNode*& tail, double& area, int& addedAtHead,
-                        bool approximate, int divisions);
+    WallFace* NextContourFace(double& heading, WallFace* current, const Point3& prevPoint,
+                              const Point3& junction, Point3& nextStart, Point3& nextEnd);
+    int AddArcToContour(WallFace* arcFace, VertexNode*& head, VertexNode*& tail, double& area,
+                        int& addedAtHead, bool approximate, int divisions);
     VertexNode* ApproximateContourCurves(WallFace* startFace, double* area, int divisions, bool keepUsed,
                                          double chord);
 
@@ -110,7 +111,6 @@ public:
     struct PillarContact;
 
 private:
-
     void SplitFacesAtFunLines(WallFace* funLines);
     WallFace* SplitPillarOutline(VertexNode*& outline, std::vector<PillarContact>& contacts);
     bool IsNearSegment(const Point3& p, const WallFace& w) const;

@@ -27,9 +27,13 @@ namespace {
 constexpr std::int32_t kChordMark = 101;
 constexpr std::int32_t kOutlineMark = 1;
 
-bool Same(const Point3& a, const Point3& b) { return PointsEqual(a, b, false); }
+bool Same(const Point3& a, const Point3& b) {
+    return PointsEqual(a, b, false);
+}
 
-VertexNode* Vertex(const Point3& p, std::int32_t mark = 0) { return NewVertex(p.x, p.y, p.z, mark, 0, 0, 0); }
+VertexNode* Vertex(const Point3& p, std::int32_t mark = 0) {
+    return NewVertex(p.x, p.y, p.z, mark, 0, 0, 0);
+}
 
 void PutInFront(VertexNode*& head, VertexNode* v) {
     v->next = head;
@@ -50,7 +54,9 @@ VertexNode* DropHead(VertexNode*& head) {
     return head;
 }
 
-void PrintMessage(const char* text) { zcutPrintf("\n%s", text); }
+void PrintMessage(const char* text) {
+    zcutPrintf("\n%s", text);
+}
 
 constexpr const char* kBadArc = "Przybliżenie zakrzywionej nie jest prawidłowe";
 constexpr const char* kRecognitionError = "Błąd rozpoznawania konturu";
@@ -60,32 +66,12 @@ std::vector<int> FacesAt(const CFACCIATE::FaceIndex* index, const Point3& p);
 
 }  // namespace
 
-// Publishes the grid for the time of one walk.
-namespace {
-template <class Index>
-class WalkIndex {
-public:
-    WalkIndex(CFACCIATE& g, std::unique_ptr<Index>& slot) : m_slot(slot), m_owner(!slot) {
-        if (m_owner) m_slot = std::make_unique<Index>(g);
-    }
-    ~WalkIndex() {
-        if (m_owner) m_slot.reset();
-    }
-    WalkIndex(const WalkIndex&) = delete;
-    WalkIndex& operator=(const WalkIndex&) = delete;
-
-private:
-    std::unique_ptr<Index>& m_slot;
-    bool m_owner;
-};
-}  // namespace
-
 VertexNode* CFACCIATE::RecognizeContour(double heading, WallFace* startFace, double* area, bool approximate) {
     double a = 0.0;
     if (area) *area = 0.0;
     contour = FreeLinkedNodes(contour);
     if (!startFace) return nullptr;
-    WalkIndex<FaceIndex> walk(*this, m_faceIndex);
+    IndexScope<FaceIndex> walk(*this, m_faceIndex);
 
     VertexNode* head = Vertex(startFace->firstPoint());
     VertexNode* tail = Vertex(startFace->lastPoint());
@@ -211,75 +197,75 @@ int CFACCIATE::AddArcToContour(WallFace* arcFace, VertexNode*& head, VertexNode*
     }
 
     switch (where) {
-    case kStartAtHead:  // run E ... S: the chain's new head is E
-        arcFace->reversed = 1;
-        if (!approximate) {
-            PutInFront(head, Vertex(e));
-        } else {
-            VertexNode* rest = points->next;
-            points->next = nullptr;
-            FreeList(points);
-            while (rest) {
-                VertexNode* next = rest->next;
-                PutInFront(head, rest);
-                rest = next;
+        case kStartAtHead:  // run E ... S: the chain's new head is E
+            arcFace->reversed = 1;
+            if (!approximate) {
+                PutInFront(head, Vertex(e));
+            } else {
+                VertexNode* rest = points->next;
+                points->next = nullptr;
+                FreeList(points);
+                while (rest) {
+                    VertexNode* next = rest->next;
+                    PutInFront(head, rest);
+                    rest = next;
+                }
+                area -= segment;
             }
-            area -= segment;
-        }
-        addedAtHead = 1;
-        break;
-    case kEndAtHead:  // run S ... E, E being the old head
-        arcFace->reversed = 0;
-        if (!approximate) {
-            PutInFront(head, Vertex(s));
-        } else {
-            VertexNode* last = points;
-            while (last->next->next) last = last->next;
-            FreeList(last->next);
-            last->next = head;
-            head = points;
-            area += segment;
-        }
-        addedAtHead = 1;
-        break;
-    case kStartAtTail:
-        arcFace->reversed = 0;
-        tail->edgeFlag = kChordMark;
-        if (!approximate) {
-            Append(tail, Vertex(e));
-        } else {
-            tail->next = points->next;
-            points->next = nullptr;
-            FreeList(points);
-            while (tail->next) tail = tail->next;
-            area += segment;
-        }
-        addedAtHead = 0;
-        break;
-    case kEndAtTail:
-        arcFace->reversed = 1;
-        tail->edgeFlag = kChordMark;
-        if (!approximate) {
-            Append(tail, Vertex(s));
-        } else {
-            // E ... S after the tail; E itself is the tail already.
-            VertexNode* reversed = ReverseList(points);
-            tail->next = reversed->next;
-            reversed->next = nullptr;
-            FreeList(reversed);
-            while (tail->next) tail = tail->next;
-            area -= segment;
-        }
-        addedAtHead = 0;
-        break;
-    case kNone:
-        break;
+            addedAtHead = 1;
+            break;
+        case kEndAtHead:  // run S ... E, E being the old head
+            arcFace->reversed = 0;
+            if (!approximate) {
+                PutInFront(head, Vertex(s));
+            } else {
+                VertexNode* last = points;
+                while (last->next->next) last = last->next;
+                FreeList(last->next);
+                last->next = head;
+                head = points;
+                area += segment;
+            }
+            addedAtHead = 1;
+            break;
+        case kStartAtTail:
+            arcFace->reversed = 0;
+            tail->edgeFlag = kChordMark;
+            if (!approximate) {
+                Append(tail, Vertex(e));
+            } else {
+                tail->next = points->next;
+                points->next = nullptr;
+                FreeList(points);
+                while (tail->next) tail = tail->next;
+                area += segment;
+            }
+            addedAtHead = 0;
+            break;
+        case kEndAtTail:
+            arcFace->reversed = 1;
+            tail->edgeFlag = kChordMark;
+            if (!approximate) {
+                Append(tail, Vertex(s));
+            } else {
+                // E ... S after the tail; E itself is the tail already.
+                VertexNode* reversed = ReverseList(points);
+                tail->next = reversed->next;
+                reversed->next = nullptr;
+                FreeList(reversed);
+                while (tail->next) tail = tail->next;
+                area -= segment;
+            }
+            addedAtHead = 0;
+            break;
+        case kNone:
+            break;
     }
     return 1;
 }
 
-VertexNode* CFACCIATE::ApproximateContourCurves(WallFace* startFace, double* area, int divisions, bool keepUsed,
-                                                double chord) {
+VertexNode* CFACCIATE::ApproximateContourCurves(WallFace* startFace, double* area, int divisions,
+                                                bool keepUsed, double chord) {
     double a = 0.0;
     if (area) *area = 0.0;
     if (!startFace) return nullptr;
@@ -306,7 +292,7 @@ VertexNode* CFACCIATE::ApproximateContourCurves(WallFace* startFace, double* are
         tail = Vertex(startFace->end);
         head->next = tail;
     }
-    WalkIndex<FaceIndex> walk(*this, m_faceIndex);
+    IndexScope<FaceIndex> walk(*this, m_faceIndex);
     auto remove = [&](WallFace* f) {
         for (std::size_t i = 0; i < m_faceIndex->list.size(); ++i)
             if (m_faceIndex->list[i] == f) m_faceIndex->removed[i] = 1;
@@ -393,6 +379,8 @@ VertexNode* CFACCIATE::ApproximateContourCurves(WallFace* startFace, double* are
 
 namespace {
 
-std::vector<int> FacesAt(const CFACCIATE::FaceIndex* index, const Point3& p) { return index->ends.near(p); }
+std::vector<int> FacesAt(const CFACCIATE::FaceIndex* index, const Point3& p) {
+    return index->ends.near(p);
+}
 
 }  // namespace

@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "host/ed/transcript.h"
 #include "host/ed/grdraw.h"
+#include "host/ed/transcript.h"
 #include "settings/settings_store.h"
 #include "settings/setup_slots.h"
 

@@ -25,40 +25,14 @@ namespace {
 // Outlines farther than this from the level belong to another floor.
 constexpr double kLevelGap = 1.1920928955078125e-07;
 
-bool SameArcAngle(double a, double b) { return AngleDiffCcw(a, b) == 0.0 || SameAngle(a, b); }
+bool SameArcAngle(double a, double b) {
+    return AngleDiffCcw(a, b) == 0.0 || SameAngle(a, b);
+}
 
 // theta within the counter-clockwise span s..e, by the sum of the two parts.
 bool InsideSpan(double theta, double s, double e) {
     return std::fabs(AngleDiffCcw(s, theta) + AngleDiffCcw(theta, e) - AngleDiffCcw(s, e)) < kLevelGap;
 }
-
-}  // namespace
-
-namespace {
-
-// Makes the graph's index for the time of one assembly unless an outer
-// assembly already made it; the pending list is whole again afterwards.
-template <class Index>
-class IndexScope {
-public:
-    IndexScope(CFACCIATE& g, std::unique_ptr<Index>& slot) : m_g(g), m_slot(slot), m_owner(!slot) {
-        if (m_owner) m_slot = std::make_unique<Index>(g);
-    }
-    ~IndexScope() {
-        if (!m_owner) return;
-        m_slot->finish(m_g);
-        m_slot.reset();
-    }
-    IndexScope(const IndexScope&) = delete;
-    IndexScope& operator=(const IndexScope&) = delete;
-    Index& operator*() { return *m_slot; }
-    Index* operator->() { return m_slot.get(); }
-
-private:
-    CFACCIATE& m_g;
-    std::unique_ptr<Index>& m_slot;
-    bool m_owner;
-};
 
 }  // namespace
 
@@ -74,7 +48,7 @@ void CFACCIATE::AssembleLines(bool levelOutlinesOnly, bool rectangleMode) {
 }
 
 WallFace* CFACCIATE::AssembleStraightFace(FaceEdge* first, WallFace* face, bool levelOutlinesOnly,
-                                         bool rectangleMode) {
+                                          bool rectangleMode) {
     IndexScope<LineIndex> index(*this, m_lines);
     index->take(first);
     face->kind = 1;
@@ -123,9 +97,10 @@ void CFACCIATE::ExtendStraightFace(WallFace* face, bool atStart, bool levelOutli
             if (levelOutlinesOnly && std::fabs(level - o->z) > kLevelGap) continue;
             if (o->kind == 18) {
                 // A leg from a jamb end to its corner: the face ends at the corner.
-                const Point3 legs[4][2] = {
-                    {o->gapB[0], o->corner[0]}, {o->gapB[1], o->corner[0]},
-                    {o->gapA[0], o->corner[1]}, {o->gapA[1], o->corner[1]}};
+                const Point3 legs[4][2] = {{o->gapB[0], o->corner[0]},
+                                           {o->gapB[1], o->corner[0]},
+                                           {o->gapA[0], o->corner[1]},
+                                           {o->gapA[1], o->corner[1]}};
                 bool stopped = false;
                 for (const auto& leg : legs) {
                     Point3 c = leg[0], d = leg[1];
@@ -258,7 +233,8 @@ void CFACCIATE::ExtendArcFace(WallFace* face) {
         for (int id : index.centres.near(f.centre)) {
             if (index.taken[id]) continue;
             FaceEdge* e = index.arcs[id];
-            if (!PointsEqual(e->arc.centre, f.centre, true) || std::fabs(e->arc.radius - f.radius) > joinTolerance)
+            if (!PointsEqual(e->arc.centre, f.centre, true) ||
+                std::fabs(e->arc.radius - f.radius) > joinTolerance)
                 continue;
             if (SameArcAngle(e->arc.startAngle, f.endAngle)) {
                 index.take(e);

@@ -12,7 +12,9 @@
 #include "walls/graph/point_index.h"
 
 // Cells of half a metre: large beside every tolerance, small beside rooms.
-inline double GridCell(double unitFactor) { return std::max(50.0 * unitFactor, 1000.0 * SharedTolerance); }
+inline double GridCell(double unitFactor) {
+    return std::max(50.0 * unitFactor, 1000.0 * SharedTolerance);
+}
 
 // The pending lines in list order with a grid of their end points, and the
 // outlines with a grid of their gap and corner points.
@@ -122,7 +124,32 @@ struct CFACCIATE::FaceIndex {
         }
         removed.assign(list.size(), 0);
     }
+    void finish(CFACCIATE&) {}
     std::vector<WallFace*> list;
     std::vector<char> removed;
     PointIndex ends;
+};
+
+// Makes the graph's index for the time of one assembly or walk unless an
+// outer one already made it; afterwards the pending list is whole again.
+template <class Index>
+class IndexScope {
+public:
+    IndexScope(CFACCIATE& g, std::unique_ptr<Index>& slot) : m_g(g), m_slot(slot), m_owner(!slot) {
+        if (m_owner) m_slot = std::make_unique<Index>(g);
+    }
+    ~IndexScope() {
+        if (!m_owner) return;
+        m_slot->finish(m_g);
+        m_slot.reset();
+    }
+    IndexScope(const IndexScope&) = delete;
+    IndexScope& operator=(const IndexScope&) = delete;
+    Index& operator*() { return *m_slot; }
+    Index* operator->() { return m_slot.get(); }
+
+private:
+    CFACCIATE& m_g;
+    std::unique_ptr<Index>& m_slot;
+    bool m_owner;
 };

@@ -53,16 +53,16 @@ private:
 
 double Number(const resbuf* rb) {
     switch (rb->restype) {
-    case 1040:
-    case 1041:
-    case 1042:
-        return rb->resval.rreal;
-    case 1070:
-        return rb->resval.rint;
-    case 1071:
-        return rb->resval.rlong;
-    default:
-        return 0.0;
+        case 1040:
+        case 1041:
+        case 1042:
+            return rb->resval.rreal;
+        case 1070:
+            return rb->resval.rint;
+        case 1071:
+            return rb->resval.rlong;
+        default:
+            return 0.0;
     }
 }
 bool IsNumber(const resbuf* rb) {
@@ -74,7 +74,9 @@ const resbuf* Values(const resbuf* list, const char* app) {
     const resbuf* rb = FindXDataApp(list, app);
     return rb ? rb->rbnext : nullptr;
 }
-bool InRecord(const resbuf* rb) { return rb && rb->restype != 1001; }
+bool InRecord(const resbuf* rb) {
+    return rb && rb->restype != 1001;
+}
 
 void ReadRoof(const resbuf* rb, RoofAssociation& roof) {
     if (InRecord(rb) && IsNumber(rb)) {
@@ -125,7 +127,8 @@ void ReadWallXData(const resbuf* list, FaceEdge& e, double level, bool line) {
     if (const resbuf* rb = Values(list, "VELM12CAD$_$TIPOM3DAUTOMATICO-"); InRecord(rb) && IsNumber(rb))
         e.auto3DType = static_cast<std::int32_t>(Number(rb));
     if (line)
-        if (const resbuf* rb = Values(list, kRectangleApp); InRecord(rb) && IsNumber(rb)) e.rectangleId = Number(rb);
+        if (const resbuf* rb = Values(list, kRectangleApp); InRecord(rb) && IsNumber(rb))
+            e.rectangleId = Number(rb);
 }
 
 resbuf* EntityWithAllXData(const ads_name entity) {
@@ -133,9 +136,13 @@ resbuf* EntityWithAllXData(const ads_name entity) {
     return zcdbEntGetX(entity, apps.get());
 }
 
-Point3 PointOf(const resbuf* rb) { return {rb->resval.rpoint[0], rb->resval.rpoint[1], rb->resval.rpoint[2]}; }
+Point3 PointOf(const resbuf* rb) {
+    return {rb->resval.rpoint[0], rb->resval.rpoint[1], rb->resval.rpoint[2]};
+}
 
-bool SameEntity(const ads_name a, const ads_name b) { return a && a[0] == b[0] && a[1] == b[1]; }
+bool SameEntity(const ads_name a, const ads_name b) {
+    return a && a[0] == b[0] && a[1] == b[1];
+}
 
 // The wall layers of the drawing, copied so the record is closed at once.
 VELM_LAYERMURI WallLayers() {

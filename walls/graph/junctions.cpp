@@ -13,8 +13,8 @@
 #include "core/module_state.h"
 #include "host/ads/ssget.h"
 #include "walls/graph/cfacciate.h"
-#include "walls/graph/point_index.h"
 #include "walls/graph/graph_index.h"
+#include "walls/graph/point_index.h"
 
 namespace {
 
@@ -162,7 +162,8 @@ void CFACCIATE::SplitFacesAtFunLines(WallFace* funLines) {
     for (WallFace* l = funLines; l; l = l->next) {
         for (WallFace* w = faces; w; w = w->next) {
             if (w->isArc() || w->isFunctionLine) continue;
-            if (!IsPointStrictlyInside(l->start, w->start, w->end) && !IsPointStrictlyInside(l->end, w->start, w->end))
+            if (!IsPointStrictlyInside(l->start, w->start, w->end) &&
+                !IsPointStrictlyInside(l->end, w->start, w->end))
                 continue;
             Point3 x;
             if (!Crossing(l->start, l->end, w->start, w->end, x)) continue;

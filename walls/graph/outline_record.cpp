@@ -20,7 +20,9 @@ struct RbFree {
 };
 using RbList = std::unique_ptr<resbuf, RbFree>;
 
-Point3 PointOf(const resbuf* rb) { return {rb->resval.rpoint[0], rb->resval.rpoint[1], rb->resval.rpoint[2]}; }
+Point3 PointOf(const resbuf* rb) {
+    return {rb->resval.rpoint[0], rb->resval.rpoint[1], rb->resval.rpoint[2]};
+}
 
 bool IsOpen(const resbuf* rb) {
     return rb && rb->restype == 1002 && rb->resval.rstring && std::string(rb->resval.rstring) == "{";

@@ -11,7 +11,9 @@ PairWallLinesHook& Hook() {
 
 }  // namespace
 
-void SetPairWallLinesHook(PairWallLinesHook hook) { Hook() = std::move(hook); }
+void SetPairWallLinesHook(PairWallLinesHook hook) {
+    Hook() = std::move(hook);
+}
 
 void PairWallLines(DEFMURI& set, FaceEdge** pending) {
     if (Hook()) Hook()(set, pending);

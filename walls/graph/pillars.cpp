@@ -42,8 +42,12 @@ Direction UnitOf(const Point3& a, const Point3& b) {
     if (len <= 0.0) return {};
     return {(b.x - a.x) / len, (b.y - a.y) / len};
 }
-double Cos(const Direction& u, const Direction& w) { return u.x * w.x + u.y * w.y; }
-double Sin(const Direction& u, const Direction& w) { return u.x * w.y - u.y * w.x; }
+double Cos(const Direction& u, const Direction& w) {
+    return u.x * w.x + u.y * w.y;
+}
+double Sin(const Direction& u, const Direction& w) {
+    return u.x * w.y - u.y * w.x;
+}
 bool SameWay(const Direction& u, const Direction& w) {
     return std::fabs(Sin(u, w)) < kParallelSin && Cos(u, w) > kParallelCos;
 }
@@ -89,7 +93,8 @@ void CFACCIATE::MergePillars() {
         ads_name entity;
         if (zcedSSName(set, i, entity) != RTNORM) continue;
         double pillarLevel = 0.0;
-        if (!GetEntityLevel(entity, pillarLevel, nullptr, false) || std::fabs(pillarLevel - level) > SharedTolerance)
+        if (!GetEntityLevel(entity, pillarLevel, nullptr, false) ||
+            std::fabs(pillarLevel - level) > SharedTolerance)
             continue;
         VertexNode* outline = GetPillarOutline(entity);
         if (!outline) continue;

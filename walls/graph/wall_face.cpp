@@ -1,9 +1,12 @@
 // Allocation and release of the face-graph records.
 #include "walls/graph/wall_face.h"
 
-WallFace* NewWallFace() { return new WallFace; }
+WallFace* NewWallFace() {
+    return new WallFace;
+}
 
-FaceEdge* NewSpanEdge(const Point3& a, const Point3& b, double topZ, double bottomZ, std::int32_t visibility) {
+FaceEdge* NewSpanEdge(const Point3& a, const Point3& b, double topZ, double bottomZ,
+                      std::int32_t visibility) {
     auto* e = new FaceEdge;
     e->start = a;
     e->end = b;
@@ -13,9 +16,13 @@ FaceEdge* NewSpanEdge(const Point3& a, const Point3& b, double topZ, double bott
     return e;
 }
 
-FaceEdge* FreeEdgeList(FaceEdge* list) { return FreeList(list); }
+FaceEdge* FreeEdgeList(FaceEdge* list) {
+    return FreeList(list);
+}
 
-OutlineLink* FreeOutlineLinks(OutlineLink* list) { return FreeList(list); }
+OutlineLink* FreeOutlineLinks(OutlineLink* list) {
+    return FreeList(list);
+}
 
 WallFace* FreeFaceList(WallFace* list) {
     while (list) {
@@ -32,8 +39,8 @@ WallFace* FreeFaceList(WallFace* list) {
 OutlineNode* FreeOutlineList(OutlineNode* list) {
     while (list) {
         OutlineNode* next = list->next;
-        for (VertexNode* v : {list->jamb1, list->jamb2, list->cut3DExt1, list->cut3DInt1, list->cut3DExt2,
-                              list->cut3DInt2})
+        for (VertexNode* v :
+             {list->jamb1, list->jamb2, list->cut3DExt1, list->cut3DInt1, list->cut3DExt2, list->cut3DInt2})
             FreeList(v);
         delete list;
         list = next;
@@ -41,7 +48,9 @@ OutlineNode* FreeOutlineList(OutlineNode* list) {
     return nullptr;
 }
 
-ContourLink* FreeLinkedNodes(ContourLink* list) { return FreeList(list); }
+ContourLink* FreeLinkedNodes(ContourLink* list) {
+    return FreeList(list);
+}
 
 void LinkOutline(WallFace& face, OutlineNode* outline) {
     auto* link = new OutlineLink{outline, nullptr};

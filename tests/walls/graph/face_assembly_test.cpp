@@ -28,8 +28,8 @@ OutlineNode* Opening(double a, double b) {
 TEST_F(GraphTest, touching_collinear_lines_form_one_face_in_order_and_an_overlapping_line_stays_apart) {
     CFACCIATE g;
     // The second line is drawn backwards; the third overlaps without touching.
-    SetPending(g.pendingLines, {Line({0, 0, 0}, {100, 0, 0}), Line({250, 0, 0}, {100, 0, 0}),
-                                Line({50, 0, 0}, {180, 0, 0})});
+    SetPending(g.pendingLines,
+               {Line({0, 0, 0}, {100, 0, 0}), Line({250, 0, 0}, {100, 0, 0}), Line({50, 0, 0}, {180, 0, 0})});
     g.AssembleLines(false, false);
     ASSERT_EQ(CountFaces(g.faces), 2);
     EXPECT_EQ(g.pendingLines, nullptr);

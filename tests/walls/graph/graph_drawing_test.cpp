@@ -12,11 +12,14 @@
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ed/docman.h"
+#include "host/ed/grdraw.h"
 #include "host/ed/hostinit.h"
 #include "settings/velm_libobjopt.h"
 #include "tests/host/win_testdir.h"
 #include "tests/walls/graph/graph_fixture.h"
+#include "walls/graph/contour_highlight.h"
 #include "walls/graph/outline_record.h"
+#include "walls/graph/pair_lines_hook.h"
 
 namespace {
 
@@ -49,7 +52,9 @@ private:
     resbuf* m_tail = nullptr;
 };
 
-void Last(ads_name out) { zcdbEntLast(out); }
+void Last(ads_name out) {
+    zcdbEntLast(out);
+}
 
 void WallLine(Point3 a, Point3 b, const char* wallType = "Mur 30") {
     List l;
@@ -73,10 +78,18 @@ void DoorOutline(double a, double b, double inner, double outer) {
     l.xdata().text(1001, kTag3DiStrApp).integer(1070, 11).integer(1070, 0).real(1040, b - a).real(1040, 210);
     l.real(1040, 0).integer(1070, 0).real(1040, std::fabs(inner - outer));
     l.point(1011, {a, inner, 0}).point(1011, {a, inner, 0});
-    l.text(1002, "{").point(1011, {a, inner, 0}).point(1011, {a, inner, 0}).point(1011, {a, outer, 0}).text(1002, "}");
+    l.text(1002, "{")
+        .point(1011, {a, inner, 0})
+        .point(1011, {a, inner, 0})
+        .point(1011, {a, outer, 0})
+        .text(1002, "}");
     l.text(1002, "{").point(1011, {b, inner, 0}).point(1011, {b, outer, 0}).text(1002, "}");
     l.text(1002, "{").integer(1070, 1).point(1011, {a, inner, 0}).integer(1070, 1).point(1011, {b, inner, 0});
-    l.integer(1070, 2).point(1011, {b, inner, 0}).integer(1070, 1).point(1011, {b, inner, 210}).text(1002, "}");
+    l.integer(1070, 2)
+        .point(1011, {b, inner, 0})
+        .integer(1070, 1)
+        .point(1011, {b, inner, 210})
+        .text(1002, "}");
     for (int i = 0; i < 3; ++i) l.text(1002, "{").text(1002, "}");
     ASSERT_EQ(zcdbEntMake(l.get()), RTNORM);
 }
@@ -193,7 +206,11 @@ TEST_F(GraphTest, reading_erases_zero_length_lines_and_carries_the_wall_records_
     l.xdata().text(1001, "VELM5$_$DDMURO-").real(1040, 250).real(1040, 12).integer(1070, 3).real(1040, 7.5);
     l.integer(1070, 1);
     l.text(1001, kWallTypeApp).text(1000, "Mur 30").integer(1070, 2);
-    l.text(1001, "VELM11CAD$_$ASSOCFALDESUP-").real(1040, 4.5).integer(1070, 1).text(1000, "1A").text(1000, "2B");
+    l.text(1001, "VELM11CAD$_$ASSOCFALDESUP-")
+        .real(1040, 4.5)
+        .integer(1070, 1)
+        .text(1000, "1A")
+        .text(1000, "2B");
     l.text(1001, "VELM12CAD$_$TIPOM3DAUTOMATICO-").integer(1070, 4);
     l.text(1001, kRectangleApp).real(1040, 7.0);
     ASSERT_EQ(zcdbEntMake(l.get()), RTNORM);
@@ -308,4 +325,81 @@ TEST_F(GraphTest, three_rooms_saved_and_reloaded_are_traced_to_their_inner_areas
     const Traced outside = TraceRoom(g, {100, 420, 0});
     EXPECT_FALSE(outside.closed);
     EXPECT_GE(outside.vertices, 2);
+}
+
+TEST_F(GraphTest, an_open_contour_is_shown_in_red_with_a_tick_at_each_end_and_a_closed_one_without) {
+    host::resetTemporaryGraphics();
+    VertexNode* chain = nullptr;
+    for (const Point3& p : {Point3{0, 0, 0}, Point3{100, 0, 0}, Point3{100, 50, 0}})
+        AppendVertex(&chain, p, 0, 0, 0);
+    HighlightContour(chain, 1, true);
+    EXPECT_NE(lastMessage().find("Wybrany kontur nie jest zamknięty"), std::string::npos);
+    const auto& open = host::temporaryVectors();
+    ASSERT_EQ(open.size(), 4u);
+    for (const auto& v : open) {
+        EXPECT_EQ(v.color, 1);
+        EXPECT_TRUE(v.highlighted);
+    }
+    // The tick at the last vertex runs across the last edge (along X).
+    EXPECT_NEAR(std::fabs(open[2].to.x - open[2].from.x), 40.0, 1e-9);
+    EXPECT_NEAR(open[2].from.y, 50.0, 1e-9);
+
+    host::resetTemporaryGraphics();
+    HighlightContour(chain, -5, false);
+    const auto& closed = host::temporaryVectors();
+    ASSERT_EQ(closed.size(), 3u);
+    EXPECT_EQ(closed[2].color, 5);
+    EXPECT_NEAR(closed[2].to.x, 0.0, 1e-9);
+    FreeList(chain);
+    host::resetTemporaryGraphics();
+}
+
+TEST_F(GraphTest, with_a_pairing_set_rectangle_lines_go_to_the_pairing_or_to_faces_of_their_own) {
+    RegisterApps();
+    for (double x : {0.0, 100.0}) {
+        List l;
+        l.type("LINE").text(8, kWallLayer).point(10, {x, 0, 0}).point(11, {x + 100, 0, 0});
+        l.xdata().text(1001, kRectangleApp).real(1040, 1.0);
+        ASSERT_EQ(zcdbEntMake(l.get()), RTNORM);
+    }
+    WallLine({200, 0, 0}, {300, 0, 0});
+    // The pairing belongs to the wall-recognition set: a stand-in that
+    // records what it is handed and consumes the first line.
+    int handed = 0;
+    struct Unset {
+        ~Unset() { SetPairWallLinesHook(nullptr); }
+    } unset;
+    SetPairWallLinesHook([&handed](DEFMURI&, FaceEdge** pending) {
+        handed = CountNodes(*pending);
+        FaceEdge* first = *pending;
+        *pending = first->next;
+        delete first;
+    });
+    int token = 0;
+    DEFMURI* set = reinterpret_cast<DEFMURI*>(&token);
+    {
+        CFACCIATE g;
+        g.Build(true, false, set, true);
+        EXPECT_EQ(handed, 2);
+        // Only the ordinary line makes a face; the rectangle lines left
+        // after pairing are freed.
+        ASSERT_EQ(CountFaces(g.faces), 1);
+        EXPECT_TRUE(Near(g.faces->start, {200, 0, 0}));
+        EXPECT_EQ(g.pendingLines, nullptr);
+    }
+    {
+        // Without pairing they form faces of their own, apart from the
+        // ordinary line they touch.
+        CFACCIATE g;
+        g.Build(true, false, set, false);
+        ASSERT_EQ(CountFaces(g.faces), 2);
+        EXPECT_NE(FaceBetween(g.faces, {0, 0, 0}, {200, 0, 0}), nullptr);
+    }
+    SetPairWallLinesHook(nullptr);
+    {
+        // Unset, pairing does nothing.
+        CFACCIATE g;
+        g.Build(true, false, set, true);
+        EXPECT_EQ(CountFaces(g.faces), 1);
+    }
 }

@@ -75,9 +75,13 @@ inline void SetFaces(CFACCIATE& g, std::initializer_list<WallFace*> faces) {
     for (WallFace* f : faces) AppendFace(g.faces, f);
 }
 
-inline int CountFaces(const WallFace* list) { return CountNodes(list); }
+inline int CountFaces(const WallFace* list) {
+    return CountNodes(list);
+}
 
-inline int CountEdges(const WallFace* f) { return CountNodes(f->edges); }
+inline int CountEdges(const WallFace* f) {
+    return CountNodes(f->edges);
+}
 
 inline bool Near(const Point3& a, const Point3& b, double tol = 1e-6) {
     return std::fabs(a.x - b.x) <= tol && std::fabs(a.y - b.y) <= tol;

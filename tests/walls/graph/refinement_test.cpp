@@ -68,7 +68,8 @@ TEST_F(GraphTest, a_pilaster_in_a_wall_drops_the_stretches_inside_and_joins_the_
     WallFace* lowRight = StraightFace({1000, 0, 0}, {550, 0, 0});
     WallFace* highLeft = StraightFace({0, 30, 0}, {450, 30, 0});
     WallFace* highRight = StraightFace({550, 30, 0}, {1000, 30, 0});
-    for (WallFace* f : {lowLeft, lowRight, highLeft, highRight}) f->edges = NewSpanEdge(f->start, f->end, 300, 0, 1);
+    for (WallFace* f : {lowLeft, lowRight, highLeft, highRight})
+        f->edges = NewSpanEdge(f->start, f->end, 300, 0, 1);
     SetFaces(g, {lowLeft, lowRight, highLeft, highRight});
     VertexNode* outline = Ring({{450, -20, 0}, {550, -20, 0}, {550, 30, 0}, {450, 30, 0}});
     g.MergePillarOutline(outline);
@@ -86,7 +87,8 @@ TEST_F(GraphTest, a_pilaster_in_a_wall_drops_the_stretches_inside_and_joins_the_
     EXPECT_EQ(CountAt(g.faces, {450, -20, 0}, {550, -20, 0}), 1);
     EXPECT_EQ(CountAt(g.faces, {550, -20, 0}, {550, 0, 0}), 1);
     for (WallFace* f = g.faces; f; f = f->next) {
-        const bool acrossWall = std::fabs(f->start.x - f->end.x) < 1e-9 && std::fmin(f->start.y, f->end.y) >= -1e-9 &&
+        const bool acrossWall = std::fabs(f->start.x - f->end.x) < 1e-9 &&
+                                std::fmin(f->start.y, f->end.y) >= -1e-9 &&
                                 std::fmax(f->start.y, f->end.y) <= 30 + 1e-9;
         EXPECT_FALSE(acrossWall) << f->start.x << "," << f->start.y << " " << f->end.x << "," << f->end.y;
     }
