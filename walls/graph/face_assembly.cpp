@@ -34,6 +34,12 @@ bool InsideSpan(double theta, double s, double e) {
     return std::fabs(AngleDiffCcw(s, theta) + AngleDiffCcw(theta, e) - AngleDiffCcw(s, e)) < kLevelGap;
 }
 
+// An opening of an arc wall about the face's centre, on either face of it.
+bool InArcWall(const OutlineNode& o, const ArcRecord& f, double tol) {
+    return PointsEqual(o.base, f.centre, false) && (std::fabs(o.radiusA - f.radius) <= tol ||
+                                                    std::fabs(o.radiusA + o.wallThickness - f.radius) <= tol);
+}
+
 }  // namespace
 
 void CFACCIATE::AssembleLines(bool levelOutlinesOnly, bool rectangleMode) {
@@ -204,7 +210,7 @@ WallFace* CFACCIATE::AssembleArcFace(FaceEdge* first, WallFace* face) {
     double bestGap = 0.0;
     for (int id : index->centres.near(f.centre)) {
         if (index->taken[id]) continue;
-        FaceEdge* e = index->arcs[id];
+        FaceEdge* e = index->edges[id];
         const ArcRecord& a = e->arc;
         if (!PointsEqual(a.centre, f.centre, true)) continue;
         const bool overlaps = InsideSpan(a.startAngle, f.startAngle, f.endAngle) ||
@@ -232,7 +238,7 @@ void CFACCIATE::ExtendArcFace(WallFace* face) {
         changed = false;
         for (int id : index.centres.near(f.centre)) {
             if (index.taken[id]) continue;
-            FaceEdge* e = index.arcs[id];
+            FaceEdge* e = index.edges[id];
             if (!PointsEqual(e->arc.centre, f.centre, true) ||
                 std::fabs(e->arc.radius - f.radius) > joinTolerance)
                 continue;
@@ -251,10 +257,7 @@ void CFACCIATE::ExtendArcFace(WallFace* face) {
         }
         for (int id : index.bases.near(f.centre)) {
             OutlineNode* o = index.outl[id];
-            if (IsOutlineLinked(*face, o) || !PointsEqual(o->base, f.centre, false)) continue;
-            if (std::fabs(o->radiusA - f.radius) > joinTolerance &&
-                std::fabs(o->radiusA + o->wallThickness - f.radius) > joinTolerance)
-                continue;
+            if (IsOutlineLinked(*face, o) || !InArcWall(*o, f, joinTolerance)) continue;
             if (SameArcAngle(o->gapAngle[0], f.endAngle)) {
                 f.endAngle = o->gapAngle[1];
             } else if (SameArcAngle(o->gapAngle[1], f.startAngle)) {
@@ -273,10 +276,7 @@ void CFACCIATE::LinkArcOutlines(WallFace* face) {
     const ArcRecord& f = face->arc;
     for (int id : index.bases.near(f.centre)) {
         OutlineNode* o = index.outl[id];
-        if (IsOutlineLinked(*face, o) || !PointsEqual(o->base, f.centre, false)) continue;
-        if (std::fabs(o->radiusA - f.radius) > joinTolerance &&
-            std::fabs(o->radiusA + o->wallThickness - f.radius) > joinTolerance)
-            continue;
+        if (IsOutlineLinked(*face, o) || !InArcWall(*o, f, joinTolerance)) continue;
         if (IsPointOnArc(o->gapA[0], f, false) && IsPointOnArc(o->gapA[1], f, false)) LinkOutline(*face, o);
     }
 }

@@ -16,28 +16,16 @@ inline double GridCell(double unitFactor) {
     return std::max(50.0 * unitFactor, 1000.0 * SharedTolerance);
 }
 
-// The pending lines in list order with a grid of their end points, and the
-// outlines with a grid of their gap and corner points.
-struct CFACCIATE::LineIndex {
-    explicit LineIndex(CFACCIATE& g) : ends(GridCell(g.unitFactor)), outlinePoints(GridCell(g.unitFactor)) {
-        for (FaceEdge* e = g.pendingLines; e; e = e->next) {
-            const int id = static_cast<int>(edges.size());
+// A pending list taken apart for one assembly: the edges in list order,
+// those taken into faces marked, and the rest linked back at the end.
+struct PendingEdges {
+    explicit PendingEdges(FaceEdge* list) {
+        for (FaceEdge* e = list; e; e = e->next) {
+            ids.emplace(e, static_cast<int>(edges.size()));
             edges.push_back(e);
-            ids.emplace(e, id);
-            ends.add(e->start, id);
-            ends.add(e->end, id);
         }
         taken.assign(edges.size(), 0);
-        for (OutlineNode* o = g.outlines; o; o = o->next) {
-            const int id = static_cast<int>(outl.size());
-            outl.push_back(o);
-            if (o->kind != 11 && o->kind != 18) continue;
-            for (const Point3& p : {o->gapA[0], o->gapA[1], o->gapB[0], o->gapB[1]}) outlinePoints.add(p, id);
-            if (o->kind == 18)
-                for (const Point3& p : o->corner) outlinePoints.add(p, id);
-        }
     }
-
     // Takes the edge out of the pending list (for good).
     void take(FaceEdge* e) {
         const auto found = ids.find(e);
@@ -48,9 +36,9 @@ struct CFACCIATE::LineIndex {
         while (cursor < edges.size() && taken[cursor]) ++cursor;
         return cursor < edges.size() ? edges[cursor] : nullptr;
     }
-    // Links the edges still pending back into the graph's list, in order.
-    void finish(CFACCIATE& g) {
-        FaceEdge** tail = &g.pendingLines;
+    // Links the edges still pending back into the list, in order.
+    void relink(FaceEdge*& list) {
+        FaceEdge** tail = &list;
         for (std::size_t i = 0; i < edges.size(); ++i) {
             if (taken[i]) continue;
             *tail = edges[i];
@@ -62,52 +50,49 @@ struct CFACCIATE::LineIndex {
     std::vector<FaceEdge*> edges;
     std::vector<char> taken;
     std::unordered_map<FaceEdge*, int> ids;
-    PointIndex ends;
     std::size_t cursor = 0;
+};
+
+// The pending lines with a grid of their end points, and the outlines with
+// a grid of their gap and corner points.
+struct CFACCIATE::LineIndex : PendingEdges {
+    explicit LineIndex(CFACCIATE& g)
+        : PendingEdges(g.pendingLines), ends(GridCell(g.unitFactor)), outlinePoints(GridCell(g.unitFactor)) {
+        for (std::size_t id = 0; id < edges.size(); ++id) {
+            ends.add(edges[id]->start, static_cast<int>(id));
+            ends.add(edges[id]->end, static_cast<int>(id));
+        }
+        for (OutlineNode* o = g.outlines; o; o = o->next) {
+            const int id = static_cast<int>(outl.size());
+            outl.push_back(o);
+            if (o->kind != 11 && o->kind != 18) continue;
+            for (const Point3& p : {o->gapA[0], o->gapA[1], o->gapB[0], o->gapB[1]}) outlinePoints.add(p, id);
+            if (o->kind == 18)
+                for (const Point3& p : o->corner) outlinePoints.add(p, id);
+        }
+    }
+    void finish(CFACCIATE& g) { relink(g.pendingLines); }
+
+    PointIndex ends;
     std::vector<OutlineNode*> outl;
     PointIndex outlinePoints;
 };
 
 // The pending arcs by centre and the arc-wall openings by base point.
-struct CFACCIATE::ArcIndex {
-    explicit ArcIndex(CFACCIATE& g) : centres(GridCell(g.unitFactor)), bases(GridCell(g.unitFactor)) {
-        for (FaceEdge* e = g.pendingArcs; e; e = e->next) {
-            const int id = static_cast<int>(arcs.size());
-            arcs.push_back(e);
-            ids.emplace(e, id);
-            centres.add(e->arc.centre, id);
-        }
-        taken.assign(arcs.size(), 0);
+struct CFACCIATE::ArcIndex : PendingEdges {
+    explicit ArcIndex(CFACCIATE& g)
+        : PendingEdges(g.pendingArcs), centres(GridCell(g.unitFactor)), bases(GridCell(g.unitFactor)) {
+        for (std::size_t id = 0; id < edges.size(); ++id)
+            centres.add(edges[id]->arc.centre, static_cast<int>(id));
         for (OutlineNode* o = g.outlines; o; o = o->next) {
             if (o->kind != 12) continue;
             bases.add(o->base, static_cast<int>(outl.size()));
             outl.push_back(o);
         }
     }
-    void take(FaceEdge* e) {
-        const auto found = ids.find(e);
-        if (found != ids.end()) taken[found->second] = 1;
-        e->next = nullptr;
-    }
-    FaceEdge* firstPending() {
-        while (cursor < arcs.size() && taken[cursor]) ++cursor;
-        return cursor < arcs.size() ? arcs[cursor] : nullptr;
-    }
-    void finish(CFACCIATE& g) {
-        FaceEdge** tail = &g.pendingArcs;
-        for (std::size_t i = 0; i < arcs.size(); ++i) {
-            if (taken[i]) continue;
-            *tail = arcs[i];
-            tail = &arcs[i]->next;
-        }
-        *tail = nullptr;
-    }
+    void finish(CFACCIATE& g) { relink(g.pendingArcs); }
 
-    std::vector<FaceEdge*> arcs;
-    std::vector<char> taken;
-    std::unordered_map<FaceEdge*, int> ids;
     PointIndex centres;
-    std::size_t cursor = 0;
     std::vector<OutlineNode*> outl;
     PointIndex bases;
 };

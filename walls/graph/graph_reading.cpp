@@ -154,73 +154,75 @@ VELM_LAYERMURI WallLayers() {
     return layers;
 }
 
-}  // namespace
-
-FaceEdge* CFACCIATE::ReadWallLines(const ads_name matchEntity, int mode) {
+// Each entity of the type on the wall layers of the level, with its list
+// (all applications' xdata) and the drawing's wall layers.
+template <class Visit>
+void ForEachWallEntity(const char* type, double level, Visit&& visit) {
     Selection found;
-    found.setValid(SelectOnWallLayers("LINE", found.set(), level, false) == 1);
+    found.setValid(SelectOnWallLayers(type, found.set(), level, false) == 1);
     const VELM_LAYERMURI layers = WallLayers();
-    FaceEdge* match = nullptr;
     const std::int32_t n = found.size();
     for (std::int32_t i = 0; i < n; ++i) {
         ads_name entity;
         if (!found.name(i, entity)) continue;
         RbList list(EntityWithAllXData(entity));
-        if (!list) continue;
-        const resbuf* p10 = FindRbCode(list.get(), 10);
-        const resbuf* p11 = FindRbCode(list.get(), 11);
-        if (!p10 || !p11) continue;
-        auto e = std::make_unique<FaceEdge>();
-        e->topZ = level + floorHeight;
-        e->bottomZ = level;
-        e->edgeVisibility = floorInt;
-        e->start = PointOf(p10);
-        e->end = PointOf(p11);
-        e->entity[0] = entity[0];
-        e->entity[1] = entity[1];
-        if (HostDistance(e->start, e->end) < kZeroLength) {
-            zcdbEntDel(entity);
-            continue;
-        }
-        ReadWallXData(list.get(), *e, level, true);
-        if (const resbuf* layer = FindRbCode(list.get(), 8); layer && layer->resval.rstring)
-            e->layerIndex = layers.IndexOfLayer(layer->resval.rstring);
-        if ((mode == -1 && e->isRectangleLine()) || (mode == 1 && !e->isRectangleLine())) continue;
-        if (SameEntity(matchEntity, entity)) match = e.get();
-        e->next = pendingLines;
-        pendingLines = e.release();
+        if (list) visit(entity, list.get(), layers);
     }
+}
+
+// An edge of the entity with the graph's defaults and the entity's records.
+std::unique_ptr<FaceEdge> NewWallEdge(const CFACCIATE& g, const ads_name entity, const resbuf* list,
+                                      const VELM_LAYERMURI& layers, bool line) {
+    auto e = std::make_unique<FaceEdge>();
+    e->topZ = g.level + g.floorHeight;
+    e->bottomZ = g.level;
+    e->edgeVisibility = g.floorInt;
+    e->entity[0] = entity[0];
+    e->entity[1] = entity[1];
+    ReadWallXData(list, *e, g.level, line);
+    if (const resbuf* layer = FindRbCode(list, 8); layer && layer->resval.rstring)
+        e->layerIndex = layers.IndexOfLayer(layer->resval.rstring);
+    return e;
+}
+
+}  // namespace
+
+FaceEdge* CFACCIATE::ReadWallLines(const ads_name matchEntity, int mode) {
+    FaceEdge* match = nullptr;
+    ForEachWallEntity("LINE", level,
+                      [&](const ads_name entity, const resbuf* list, const VELM_LAYERMURI& layers) {
+                          const resbuf* p10 = FindRbCode(list, 10);
+                          const resbuf* p11 = FindRbCode(list, 11);
+                          if (!p10 || !p11) return;
+                          if (HostDistance(PointOf(p10), PointOf(p11)) < kZeroLength) {
+                              zcdbEntDel(entity);
+                              return;
+                          }
+                          std::unique_ptr<FaceEdge> e = NewWallEdge(*this, entity, list, layers, true);
+                          e->start = PointOf(p10);
+                          e->end = PointOf(p11);
+                          if ((mode == -1 && e->isRectangleLine()) || (mode == 1 && !e->isRectangleLine()))
+                              return;
+                          if (SameEntity(matchEntity, entity)) match = e.get();
+                          e->next = pendingLines;
+                          pendingLines = e.release();
+                      });
     return match;
 }
 
 FaceEdge* CFACCIATE::ReadWallArcs(const ads_name matchEntity) {
-    Selection found;
-    found.setValid(SelectOnWallLayers("ARC", found.set(), level, false) == 1);
-    const VELM_LAYERMURI layers = WallLayers();
     FaceEdge* match = nullptr;
-    const std::int32_t n = found.size();
-    for (std::int32_t i = 0; i < n; ++i) {
-        ads_name entity;
-        if (!found.name(i, entity)) continue;
-        ArcRecord arc;
-        if (!GetArcData(entity, arc)) continue;
-        RbList list(EntityWithAllXData(entity));
-        if (!list) continue;
-        auto e = std::make_unique<FaceEdge>();
-        e->isArc = true;
-        e->arc = arc;
-        e->topZ = level + floorHeight;
-        e->bottomZ = level;
-        e->edgeVisibility = floorInt;
-        e->entity[0] = entity[0];
-        e->entity[1] = entity[1];
-        ReadWallXData(list.get(), *e, level, false);
-        if (const resbuf* layer = FindRbCode(list.get(), 8); layer && layer->resval.rstring)
-            e->layerIndex = layers.IndexOfLayer(layer->resval.rstring);
-        if (SameEntity(matchEntity, entity)) match = e.get();
-        e->next = pendingArcs;
-        pendingArcs = e.release();
-    }
+    ForEachWallEntity("ARC", level,
+                      [&](const ads_name entity, const resbuf* list, const VELM_LAYERMURI& layers) {
+                          ArcRecord arc;
+                          if (!GetArcData(entity, arc)) return;
+                          std::unique_ptr<FaceEdge> e = NewWallEdge(*this, entity, list, layers, false);
+                          e->isArc = true;
+                          e->arc = arc;
+                          if (SameEntity(matchEntity, entity)) match = e.get();
+                          e->next = pendingArcs;
+                          pendingArcs = e.release();
+                      });
     return match;
 }
 
