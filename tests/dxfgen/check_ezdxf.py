@@ -2,7 +2,9 @@
 
 Runs the sample program twice (the sample as saved, and as saved again
 after loading it back), then reads each file with ezdxf's recovering
-loader and audits it. Exit 77 (skipped) when ezdxf is not installed.
+loader and audits it; DXF files named after the output folder (shipped
+support files) are read and audited the same way. Exit 77 (skipped) when
+ezdxf is not installed.
 """
 import os
 import subprocess
@@ -33,6 +35,9 @@ def main():
     for mode in ("", "--reload"):
         path = os.path.join(outdir, "sample%s.dxf" % mode.replace("-", "_"))
         subprocess.run([program, path] + ([mode] if mode else []), check=True)
+        for p in check(path):
+            failures.append(f"{path}: {p}")
+    for path in sys.argv[3:]:
         for p in check(path):
             failures.append(f"{path}: {p}")
     for f in failures:
