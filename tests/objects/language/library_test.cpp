@@ -8,6 +8,8 @@
 #include <map>
 #include <set>
 
+#include "host/db/dbmain.h"
+#include "host/db/dxffile.h"
 #include "host/win/textutil.h"
 #include "lang_fixture.h"
 #include "objects/language/obj_expr.h"
@@ -185,4 +187,27 @@ TEST_F(ShippedLibrary, a_parameter_written_through_an_include_reloads) {
         ASSERT_EQ(ReadVarSection(true, again), 0);
         EXPECT_EQ(FindObjVar(8, again.vars)->value, 120.0) << name;
     }
+}
+
+// The elevation mark block file: the host reads it back as a drawing whose
+// model space is the mark, with its one attribute.
+TEST_F(ShippedLibrary, elevation_mark_block_file_holds_one_attribute) {
+    std::string found;
+    ASSERT_EQ(FindLibraryFile("VELM--AQ.dxf", found), RTNORM);
+    host::DxfLoadResult r = host::loadDxf(found);
+    ASSERT_NE(r.db, nullptr) << r.error;
+    ZcDbBlockTableRecord* ms = nullptr;
+    ASSERT_EQ(zcdbOpenObject(ms, r.db->modelSpaceId(), ZcDb::kForRead), Zcad::eOk);
+    int lines = 0;
+    std::vector<std::string> tags;
+    for (ZcDbObjectId id : ms->entityIds()) {
+        ZcDbEntity* e = nullptr;
+        if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
+        if (ZcDbLine::cast(e)) ++lines;
+        if (auto* a = ZcDbAttributeDefinition::cast(e)) tags.push_back(a->tag());
+        e->close();
+    }
+    ms->close();
+    EXPECT_EQ(lines, 4);
+    EXPECT_EQ(tags, std::vector<std::string>{"RZEDNA"});
 }
