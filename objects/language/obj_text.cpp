@@ -327,6 +327,12 @@ host::TextFile FileFromEntries(const std::string& joined, const host::TextFile& 
     return file;
 }
 
+// A file that cannot be written keeps its former text (the write goes
+// through a temporary file); the user is told the value was not kept.
+void WriteBack(const std::string& path, const host::TextFile& file) {
+    if (!host::writeTextFile(path, file)) zcutPrintf("\nNie można zapisać pliku %s", path.c_str());
+}
+
 bool IsBlockStart(const ObjLine& l) {
     return l.text.compare(0, kIncludeStart.size(), kIncludeStart) == 0;
 }
@@ -355,7 +361,7 @@ std::size_t WriteIncludeBlock(const ObjText& text, std::size_t start, std::strin
         }
         joined += text.lines[i].text;
     }
-    if (rewrite) host::writeTextFile(path, FileFromEntries(joined, marker.format));
+    if (rewrite) WriteBack(path, FileFromEntries(joined, marker.format));
     return i;
 }
 
@@ -371,9 +377,7 @@ void SaveObjFile(ObjText& text) {
             }
             joined += text.lines[i].text;
         }
-        std::string error;
-        if (!host::writeTextFile(text.path, FileFromEntries(joined, text.format), &error))
-            zcutPrintf("\n%s", error.c_str());
+        WriteBack(text.path, FileFromEntries(joined, text.format));
     }
     text.lines.clear();
     text.path.clear();
