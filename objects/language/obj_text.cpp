@@ -257,11 +257,14 @@ bool WriteVarValue(ObjText& text, const ObjVar& var) {
         // same number is a parameter set, not the value.
         if (!line || (!line->empty() && (*line)[0] == 'E')) break;
         if (line->empty() || ((*line)[0] != '$' && (*line)[0] != '#' && (*line)[0] != '-')) continue;
-        std::size_t used = 0;
-        std::optional<long long> number = host::parseIntegerPrefix(std::string_view(*line).substr(1), &used);
+        std::optional<long long> number = host::parseIntegerPrefix(std::string_view(*line).substr(1));
         if (!number || *number != var.number) continue;
-        std::size_t open = line->find('"');
-        std::size_t close = open == std::string::npos ? open : line->find('"', open + 1);
+        // Only a parameter line has a value to rewrite: its value part opens
+        // with the quoted description.
+        const std::size_t eq = line->find('=');
+        const std::size_t open = eq == std::string::npos ? eq : line->find_first_not_of(" \t", eq + 1);
+        if (open == std::string::npos || (*line)[open] != '"') continue;
+        const std::size_t close = line->find('"', open + 1);
         if (close == std::string::npos) continue;
         // The order digits (at most two) stand between the description and
         // the type letter; both are kept.
@@ -269,7 +272,7 @@ bool WriteVarValue(ObjText& text, const ObjVar& var) {
         while (letter < line->size() && letter < close + 3 && (*line)[letter] >= '0' &&
                (*line)[letter] <= '9')
             ++letter;
-        if (letter >= line->size()) continue;
+        if (letter >= line->size() || (*line)[letter] == 'C') continue;
         std::string head = line->substr(0, letter + 1);
         std::string rest = line->substr(letter + 1);
         std::string updated;

@@ -170,9 +170,11 @@ TEST_F(ObjLanguage, value_writer_refuses_what_it_cannot_find) {
     ObjVar v;
     v.number = 8;
     EXPECT_FALSE(WriteVarValue(*c.text, v));
-    write("OTHER.txt", "VAR\n$9=\"W\"01D90\nEND_VAR\n$8=\"X\"01D9\n");
+    // Only a parameter line of the VAR section holds a value to rewrite.
+    write("OTHER.txt", "VAR\n$8= e(0 0 \"x\")\n$9=\"W\"01D90\nEND_VAR\n$8=\"X\"01D9\n");
     ObjContext& o = load("OTHER");
     EXPECT_FALSE(WriteVarValue(*o.text, v));
+    EXPECT_EQ(o.text->lines[1].text, "$8= e(0 0 \"x\")\n");
     // A text with nothing written back is not saved even when asked.
     o.text->modified = 0;
 }
