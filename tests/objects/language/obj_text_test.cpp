@@ -178,3 +178,16 @@ TEST_F(ObjLanguage, value_writer_refuses_what_it_cannot_find) {
     // A text with nothing written back is not saved even when asked.
     o.text->modified = 0;
 }
+
+TEST_F(ObjLanguage, a_definition_that_cannot_be_written_back_is_reported) {
+    write("GONE.txt", "VAR\n$8=\"W\"01I3\nEND_VAR\n");
+    ObjContext& c = load("GONE");
+    ASSERT_EQ(ReadVarSection(true, c), 0);
+    ASSERT_TRUE(WriteVarValue(*c.text, *FindObjVar(8, c.vars)));
+    // The file's place is taken by a folder meanwhile.
+    std::filesystem::remove(path("GONE.txt"));
+    std::filesystem::create_directories(dir / "GONE.txt" / "inside");
+    freeLast();
+    EXPECT_NE(transcript().find("\nNie można zapisać pliku " + path("GONE.txt")), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "GONE.txt" / "inside"));
+}
