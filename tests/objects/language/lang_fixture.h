@@ -19,6 +19,25 @@
 #include "settings/setup_slots.h"
 #include "tests/support/velm_test.h"
 
+// What the callers of some definitions set before the definition is read.
+inline void SetCallerVariables(const std::string& name, ObjVarList& vars) {
+    if (name == "key_etiMaglia") {
+        SetObjVar(20, kVarFixed, 0, u'R', "", 3.0, "", 0, 0, vars);
+        SetObjVar(21, kVarFixed, 0, u'S', "", 0.0, "B", 0, 0, vars);
+        SetObjVar(22, kVarFixed, 0, u'S', "", 0.0, "STANDARD", 0, 0, vars);
+        SetObjVar(23, kVarFixed, 0, u'R', "", 25.0, "", 0, 0, vars);
+        SetObjVar(24, kVarFixed, 0, u'R', "", 40.0, "", 0, 0, vars);
+    } else if (name.rfind("key_qd", 0) == 0) {
+        SetObjVar(12040, kVarFixed, 0, u'R', "", 452.5, "", 0, 0, vars);
+        SetObjVar(12041, kVarFixed, 0, u'R', "", 2.0, "", 0, 0, vars);
+        SetObjVar(12042, kVarFixed, 0, u'R', "", 0.01, "", 0, 0, vars);
+    } else if (name == "BAL1") {
+        // The handrail record of the stair the balustrade stands on.
+        const double record[5] = {100, 28, 17.5, 448, 0};
+        for (int i = 0; i < 5; ++i) SetObjVar(51 + i, kVarFixed, 0, u'R', "", record[i], "", 0, 0, vars);
+    }
+}
+
 class ObjLanguage : public VelmTest {
 protected:
     void SetUp() override {
