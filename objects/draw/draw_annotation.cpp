@@ -9,6 +9,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/units.h"
 #include "host/ed/cmdproc.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
 #include "objects/draw/draw_common.h"
 #include "objects/language/obj_args.h"
@@ -160,8 +161,8 @@ int AttdefStatement(int groups, ObjContext& context, const AAR_LAYERC& catalogue
     // entity files them; inside ROTATE also its rotation and generation.
     ads_point p;
     draw::ToAds(t.point, p);
-    resbuf* list = zcutBuildList(RTDXF0, "ATTDEF", 8, layer.c_str(), 62, 256, 10, p, 40, t.height, 1,
-                                 value.c_str(), 0);
+    resbuf* list =
+        zcutBuildList(RTDXF0, "ATTDEF", 8, layer.c_str(), 62, 256, 10, p, 40, t.height, 1, value.c_str(), 0);
     resbuf* tail = list;
     auto append = [&tail](resbuf* more) {
         while (tail->rbnext) tail = tail->rbnext;
@@ -313,8 +314,8 @@ int DrawDim(int groups, ObjContext& context, const AAR_LAYERC& catalogue) {
     if (!type) return -1;
     std::string dimText;
     if (ReadDimensionText(context, dimText) < 0) return -1;
-    const bool aligned = host::iequals(*type, "ALIGNED");
-    if (!aligned && !host::iequals(*type, "ANGULAR")) return -1;
+    const bool aligned = zcutEqualsNoCase(*type, "ALIGNED");
+    if (!aligned && !zcutEqualsNoCase(*type, "ANGULAR")) return -1;
     Point3 p[4];
     for (int i = 0; i < (aligned ? 3 : 4); ++i)
         if (draw::ReadPoint(context, p[i]) != 0) return -1;
@@ -343,8 +344,8 @@ int DrawDim(int groups, ObjContext& context, const AAR_LAYERC& catalogue) {
     if (fresh) {
         resbuf* data = zcdbEntGet(made);
         const resbuf* kindGroup = data ? FindRbCode(data, 0) : nullptr;
-        fresh =
-            kindGroup && kindGroup->resval.rstring && host::iequals(kindGroup->resval.rstring, "DIMENSION");
+        fresh = kindGroup && kindGroup->resval.rstring &&
+                zcutEqualsNoCase(kindGroup->resval.rstring, "DIMENSION");
         if (fresh)
             if (const resbuf* name = FindRbCode(data, 2); name && name->resval.rstring)
                 block = name->resval.rstring;

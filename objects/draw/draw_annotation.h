@@ -10,8 +10,8 @@
 #include <string_view>
 
 #include "core/geometry/geom_basic.h"
+#include "core/layer_catalogue.h"
 #include "objects/language/obj_context.h"
-#include "settings/layer_catalogue.h"
 
 // RTNORM, or -1 (-5001 for HATCH's contour).
 int DrawText(int groups, ObjContext& context, const AAR_LAYERC& catalogue);

@@ -6,9 +6,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
-#include "host/ed/transcript.h"
-#include "host/win/textutil.h"
+#include "host/util/nocase.h"
 #include "objects/draw/draw_annotation.h"
 #include "objects/draw/draw_common.h"
 #include "objects/draw/draw_geometry.h"
@@ -162,12 +162,12 @@ int ParseArrayVarNBlock(ObjContext& context, ObjVarList& perCopy) {
     perCopy.clear();
     if (TextAtEnd(text)) return 1;
     const std::string& first = text.lines[text.cursor.line].text;
-    if (first.size() < 10 || !host::iequals(std::string_view(first).substr(0, 10), "ARRAY_VARN")) return 1;
+    if (first.size() < 10 || !zcutEqualsNoCase(std::string_view(first).substr(0, 10), "ARRAY_VARN")) return 1;
     draw::PassLine(text);
     for (;;) {
         std::optional<std::string> line = ReadTextLine(text, kObjLineChars, true);
         if (!line) break;
-        if (line->size() >= 8 && host::iequals(std::string_view(*line).substr(0, 8), "END_VARN")) return 1;
+        if (line->size() >= 8 && zcutEqualsNoCase(std::string_view(*line).substr(0, 8), "END_VARN")) return 1;
         std::size_t pos = 1;
         std::size_t digits = pos;
         while (digits < line->size() && (*line)[digits] >= '0' && (*line)[digits] <= '9') ++digits;

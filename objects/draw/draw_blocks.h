@@ -6,8 +6,8 @@
 #pragma once
 
 #include "core/geometry/geom_basic.h"
+#include "core/layer_catalogue.h"
 #include "objects/language/obj_context.h"
-#include "settings/layer_catalogue.h"
 
 // RTNORM, or a negative code: -20 .. -27 for the header arguments, -1 a
 // malformed ARRAY_VARN block or the text ending inside the body, -2 a

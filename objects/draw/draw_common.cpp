@@ -5,7 +5,7 @@
 
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
-#include "host/win/textutil.h"
+#include "host/util/nocase.h"
 #include "objects/language/obj_args.h"
 
 namespace draw {
@@ -90,7 +90,7 @@ std::optional<std::string> ReadKeywordLine(ObjText& text, bool whole) {
 }
 
 bool IsKeyword(std::string_view line, std::string_view keyword) {
-    return host::iequals(line, keyword);
+    return zcutEqualsNoCase(line, keyword);
 }
 
 }  // namespace draw

@@ -10,10 +10,10 @@
 #include <string_view>
 
 #include "core/geometry/geom_basic.h"
-#include "host/ads/adscodes.h"
-#include "host/ads/resbuf.h"
+#include "core/layer_catalogue.h"
+#include "host/util/adscodes.h"
+#include "host/util/resbuf.h"
 #include "objects/language/obj_context.h"
-#include "settings/layer_catalogue.h"
 
 namespace draw {
 

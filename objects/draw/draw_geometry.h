@@ -7,8 +7,8 @@
 #include <string>
 
 #include "core/geometry/geom_basic.h"
+#include "core/layer_catalogue.h"
 #include "objects/language/obj_context.h"
-#include "settings/layer_catalogue.h"
 
 int DrawLine(int groups, ObjContext& context, const AAR_LAYERC& catalogue);
 int DrawPline(int groups, ObjContext& context, const AAR_LAYERC& catalogue);

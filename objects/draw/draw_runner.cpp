@@ -8,20 +8,20 @@
 #include "core/hatch.h"
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
-#include "host/ads/findfile.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbhatch.h"
 #include "host/db/dbhatchpat.h"
 #include "host/db/dbmain.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/prompts.h"
-#include "host/ed/transcript.h"
+#include "host/util/findfile.h"
 #include "objects/draw/draw_annotation.h"
 #include "objects/draw/draw_blocks.h"
 #include "objects/draw/draw_common.h"
 #include "objects/draw/draw_geometry.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 
 namespace {
 
@@ -56,18 +56,6 @@ const Keyword kKeywords[] = {
 
 void EndBlock() {
     draw::MakeEntity(zcutBuildList(RTDXF0, "ENDBLK", 0));
-}
-
-int SettingInt(int slot) {
-    int value = 0;
-    GetVarInt(&slot, &value);
-    return value;
-}
-
-double SettingReal(int slot) {
-    double value = 0.0;
-    GetVarReal(&slot, &value);
-    return value;
 }
 
 bool LayerExists(const std::string& name) {

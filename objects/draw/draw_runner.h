@@ -4,8 +4,8 @@
 // are block coordinates: placement belongs to the insert.
 #pragma once
 
+#include "core/layer_catalogue.h"
 #include "objects/language/obj_context.h"
-#include "settings/layer_catalogue.h"
 
 // Failure codes of the statements as the runner reports them; an ARRAY
 // reports its own code minus 100.

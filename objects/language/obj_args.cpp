@@ -8,9 +8,9 @@
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ed/cmdproc.h"
-#include "host/ed/transcript.h"
+#include "host/ads/cmdline.h"
 #include "host/win/textutil.h"
-#include "settings/settings_store.h"
+#include "settings/store/settings_store.h"
 
 namespace {
 

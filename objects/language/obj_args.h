@@ -13,8 +13,8 @@
 #include <string_view>
 
 #include "objects/language/obj_context.h"
-#include "settings/layer_catalogue.h"
-#include "settings/velm_gengruppo.h"
+#include "core/layer_catalogue.h"
+#include "settings/store/velm_gengruppo.h"
 
 // 5100 and the argument between the next "(" and its ")"; -1 when the
 // text ends first.

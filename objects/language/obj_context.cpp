@@ -10,11 +10,11 @@
 #include "core/host_services.h"
 #include "host/ads/rbutil.h"
 #include "host/ed/prompts.h"
-#include "host/ed/transcript.h"
+#include "host/ads/cmdline.h"
 #include "host/win/textutil.h"
 #include "settings/dialogs/layer_linetypes.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 
 void RbListDeleter::operator()(resbuf* rb) const {
     zcutRelRb(rb);

@@ -26,10 +26,10 @@
 
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/vertex_list.h"
-#include "host/ads/adscodes.h"
-#include "host/ads/resbuf.h"
+#include "host/util/adscodes.h"
+#include "host/util/resbuf.h"
 #include "objects/language/obj_text.h"
-#include "settings/layer_catalogue.h"
+#include "core/layer_catalogue.h"
 
 struct ObjVar {
     std::int32_t number = 0;

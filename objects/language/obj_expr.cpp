@@ -11,11 +11,11 @@
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/units.h"
-#include "host/ed/transcript.h"
+#include "host/ads/cmdline.h"
 #include "host/win/textutil.h"
 #include "objects/language/obj_args.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 
 namespace {
 

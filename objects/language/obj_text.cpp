@@ -7,12 +7,12 @@
 #include <filesystem>
 #include <system_error>
 
-#include "host/ads/adscodes.h"
-#include "host/ads/findfile.h"
-#include "host/ed/transcript.h"
+#include "host/util/adscodes.h"
+#include "host/util/findfile.h"
+#include "host/ads/cmdline.h"
 #include "host/win/textutil.h"
 #include "objects/language/obj_context.h"
-#include "settings/settings_store.h"
+#include "settings/store/settings_store.h"
 
 namespace {
 

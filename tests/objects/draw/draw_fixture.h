@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "core/entity_data.h"
+#include "core/layer_catalogue.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbmain.h"
 #include "objects/draw/draw_runner.h"
 #include "objects/language/obj_args.h"
-#include "settings/layer_catalogue.h"
-#include "settings/setup_slots.h"
+#include "settings/store/setup_slots.h"
 #include "tests/objects/language/lang_fixture.h"
 
 struct RbFree {

@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "host/ads/findfile.h"
+#include "host/util/findfile.h"
 #include "objects/language/obj_context.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 #include "tests/support/velm_test.h"
 
 // What the callers of some definitions set before the definition is read.
