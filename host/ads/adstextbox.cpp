@@ -1,10 +1,10 @@
 // The text-box query of the classic interface, over the same text measure
 // as the picks (dbgeom.h), so a box asked for and a box picked agree.
-#include "host/util/adscodes.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbgeom.h"
+#include "host/util/adscodes.h"
 
 namespace {
 

@@ -13,13 +13,13 @@
 #include "host/db/dbhatch.h"
 #include "host/db/dbhatchpat.h"
 #include "host/db/dbmain.h"
-#include "host/ed/cmdproc.h"
 #include "host/ed/prompts.h"
 #include "host/util/findfile.h"
 #include "objects/draw/draw_annotation.h"
 #include "objects/draw/draw_blocks.h"
 #include "objects/draw/draw_common.h"
 #include "objects/draw/draw_geometry.h"
+#include "objects/language/obj_args.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
 
@@ -62,15 +62,6 @@ bool LayerExists(const std::string& name) {
     resbuf* rec = zcdbTblSearch("LAYER", name.c_str(), 0);
     if (rec) zcutRelRb(rec);
     return rec != nullptr;
-}
-
-void MakeMissingLayer(const std::string& name) {
-    const int quiet = 0;
-    const int regenMode = SysVarShort("REGENMODE", &quiet);
-    const int cmdEcho = SysVarShort("CMDECHO", &quiet);
-    zcedCommand(RTSTR, "_-LAYER", RTSTR, "_N", RTSTR, name.c_str(), RTSTR, "", 0);
-    SysVarShort("CMDECHO", &cmdEcho);
-    SysVarShort("REGENMODE", &regenMode);
 }
 
 ZcDbXform ToXform(const Matrix4& m) {
@@ -182,7 +173,7 @@ int RunDrawBlock(ObjContext& context, const AAR_LAYERC& catalogue) {
     context.blockName = name;
 
     for (const DeferredHatch& h : context.hatches)
-        if (!LayerExists(h.layer)) MakeMissingLayer(h.layer);
+        if (!LayerExists(h.layer)) MakeBareLayer(h.layer);
     for (const DeferredHatch& h : context.hatches) MakeDeferredHatch(h, context.blockName);
     return status;
 }

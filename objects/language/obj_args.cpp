@@ -6,9 +6,9 @@
 #include "core/entity_data.h"
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ed/cmdproc.h"
-#include "host/ads/cmdline.h"
 #include "host/win/textutil.h"
 #include "settings/store/settings_store.h"
 
@@ -55,17 +55,6 @@ bool LayerInDrawing(const std::string& name) {
     return true;
 }
 
-// Makes a layer the catalogue described; its colour, linetype and weight
-// are applied with the others when the object run ends.
-void MakeBareLayer(const std::string& name) {
-    const int quiet = 0;
-    const int regenMode = SysVarShort("REGENMODE", &quiet);
-    const int cmdEcho = SysVarShort("CMDECHO", &quiet);
-    zcedCommand(RTSTR, "_-LAYER", RTSTR, "_N", RTSTR, name.c_str(), RTSTR, "", 0);
-    SysVarShort("CMDECHO", &cmdEcho);
-    SysVarShort("REGENMODE", &regenMode);
-}
-
 double StyleGroup(const std::string& style, int code, double absent) {
     resbuf* rec = zcdbTblSearch("STYLE", style.c_str(), 0);
     if (!rec) return absent;
@@ -76,6 +65,15 @@ double StyleGroup(const std::string& style, int code, double absent) {
 }
 
 }  // namespace
+
+void MakeBareLayer(const std::string& name) {
+    const int quiet = 0;
+    const int regenMode = SysVarShort("REGENMODE", &quiet);
+    const int cmdEcho = SysVarShort("CMDECHO", &quiet);
+    zcedCommand(RTSTR, "_-LAYER", RTSTR, "_N", RTSTR, name.c_str(), RTSTR, "", 0);
+    SysVarShort("CMDECHO", &cmdEcho);
+    SysVarShort("REGENMODE", &regenMode);
+}
 
 int ReadParenArg(std::string& out, ObjText& text) {
     if (TextAtEnd(text)) return -1;

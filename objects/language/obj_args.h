@@ -12,8 +12,8 @@
 #include <string>
 #include <string_view>
 
-#include "objects/language/obj_context.h"
 #include "core/layer_catalogue.h"
+#include "objects/language/obj_context.h"
 #include "settings/store/velm_gengruppo.h"
 
 // 5100 and the argument between the next "(" and its ")"; -1 when the
@@ -40,6 +40,9 @@ int CheckGenerationFlag(ObjContext& context);
 // Resolves a statement's layer in `layer`; true when it is to be drawn.
 bool PrepareStatementLayer(bool checkGroups, std::string& layer, ObjContext* context,
                            const AAR_LAYERC& catalogue, bool useLevel, double elevation);
+// Makes a layer by name alone, quietly (REGENMODE and CMDECHO off for the
+// host's layer command); its catalogue attributes are applied later.
+void MakeBareLayer(const std::string& name);
 bool LayerInGroups(const VELM_GENGRUPPO& groups, const std::string& layer);
 void SubstituteLayer(const std::vector<LayerSubstitution>& substitutions, std::string& layer);
 

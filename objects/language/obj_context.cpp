@@ -8,9 +8,9 @@
 
 #include "core/entity_data.h"
 #include "core/host_services.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ed/prompts.h"
-#include "host/ads/cmdline.h"
 #include "host/win/textutil.h"
 #include "settings/dialogs/layer_linetypes.h"
 #include "settings/store/settings_store.h"
@@ -77,24 +77,6 @@ void FreeObjVars(ObjVarList& list) {
 
 namespace {
 
-int SettingInt(int slot) {
-    int v = 0;
-    GetVarInt(&slot, &v);
-    return v;
-}
-
-double SettingReal(int slot) {
-    double v = 0.0;
-    GetVarReal(&slot, &v);
-    return v;
-}
-
-std::string SettingString(int slot) {
-    std::string v;
-    GetVarString(&slot, v);
-    return v;
-}
-
 void SetFixedReal(ObjContext& c, int number, double value) {
     SetObjVar(number, kVarFixed, 0, u'R', "", value, "", 0, 0, c.vars);
 }
@@ -119,13 +101,6 @@ std::string Today() {
 }
 
 }  // namespace
-
-double DrawingUnitFactor() {
-    int slot = SetupVar::SFTMTCM;
-    double unit = 1.0;
-    if (!GetVarReal(&slot, &unit)) unit = 1.0;
-    return unit;
-}
 
 std::unique_ptr<ObjContext> NewObjContext(const std::string& definitionName) {
     auto c = std::make_unique<ObjContext>();

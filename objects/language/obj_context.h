@@ -26,10 +26,11 @@
 
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/vertex_list.h"
+#include "core/layer_catalogue.h"
 #include "host/util/adscodes.h"
 #include "host/util/resbuf.h"
 #include "objects/language/obj_text.h"
-#include "core/layer_catalogue.h"
+#include "settings/store/settings_store.h"
 
 struct ObjVar {
     std::int32_t number = 0;
@@ -159,9 +160,6 @@ int ReadVarSection(bool readValues, ObjContext& context);
 std::string VarSectionErrorLabel(int result);
 // 0 without a pair of double quotes, else the quoted text's length + 2.
 int ExtractQuoted(std::string& out, std::string_view source);
-
-// The drawing unit factor (SFTMTCM), 1.0 when it cannot be read.
-double DrawingUnitFactor();
 
 int GetObjPoint(const ObjContext& context, double point[3]);
 void NextFixedPoint(const double given[3], ObjContext& context, double out[3], int kindClass);

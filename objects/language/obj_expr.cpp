@@ -9,9 +9,9 @@
 
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/units.h"
-#include "host/ads/cmdline.h"
 #include "host/win/textutil.h"
 #include "objects/language/obj_args.h"
 #include "settings/store/settings_store.h"

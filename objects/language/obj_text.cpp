@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <system_error>
 
+#include "host/ads/cmdline.h"
 #include "host/util/adscodes.h"
 #include "host/util/findfile.h"
-#include "host/ads/cmdline.h"
 #include "host/win/textutil.h"
 #include "objects/language/obj_context.h"
 #include "settings/store/settings_store.h"

@@ -41,7 +41,7 @@ inline void SetCallerVariables(const std::string& name, ObjVarList& vars) {
 class ObjLanguage : public VelmTest {
 protected:
     void SetUp() override {
-        RegisterSettingsClasses();
+        RegisterStoreClasses();
         VelmTest::SetUp();
         ASSERT_NE(db(), nullptr);
         static int serial = 0;
@@ -59,7 +59,7 @@ protected:
         host::setSupportFolders({});
         std::filesystem::remove_all(dir);
         VelmTest::TearDown();
-        UnregisterSettingsClasses();
+        UnregisterStoreClasses();
     }
 
     std::string path(const std::string& name) const { return (dir / name).string(); }
