@@ -50,6 +50,7 @@ void zcdbInitClasses() {
     ZcDbAlignedDimension::desc();
     ZcDbRotatedDimension::desc();
     ZcDb3PointAngularDimension::desc();
+    ZcDb2LineAngularDimension::desc();
     ZcDbHatch::desc();
     ZcDbModelerStandIn::desc();
     ZcDbRegion::desc();

@@ -1,8 +1,9 @@
 """An independent reader opens the saved drawings without errors or fixes.
 
-    check_ezdxf.py PROGRAM OUTDIR   runs the sample program twice (the sample
-                                    as saved, and as saved again after
-                                    loading it back) and checks both files
+    check_ezdxf.py PROGRAM OUTDIR [FILE.dxf…]   runs the sample program twice
+                                    (the sample as saved, and as saved again
+                                    after loading it back) and checks both
+                                    files, then each further file given
     check_ezdxf.py FILE.dxf         checks one saved drawing
 
 Each file is read with ezdxf's recovering loader and audited. Exit 77
@@ -42,6 +43,9 @@ def main():
     for mode in ("", "--reload"):
         path = os.path.join(outdir, "sample%s.dxf" % mode.replace("-", "_"))
         subprocess.run([program, path] + ([mode] if mode else []), check=True)
+        for p in check(path):
+            failures.append(f"{path}: {p}")
+    for path in sys.argv[3:]:
         for p in check(path):
             failures.append(f"{path}: {p}")
     for f in failures:

@@ -213,5 +213,27 @@ class WallTypeDamage(DamageCase):
             self.assertCaught(case, "ZELBET.mxt")
 
 
+class DefinitionDamage(DamageCase):
+    def test_parameter_set_missing_a_parameter(self):
+        with SpoiledCopy() as case:
+            case.replace("F1.txt", "Okno 120x150\n$8=120\n", "Okno 120x150\n")
+            self.assertCaught(case, "F1.txt")
+
+    def test_statement_on_a_layer_outside_the_catalogue(self):
+        with SpoiledCopy() as case:
+            case.replace("P1.txt", "LINE\n2DDOORS\n", "LINE\n2DDRZWI\n")
+            self.assertCaught(case, "P1.txt")
+
+    def test_two_parameters_with_one_order(self):
+        with SpoiledCopy() as case:
+            case.replace("OKNA_PAR.inc", "02D150", "01D150")
+            self.assertCaught(case, "F1.txt")
+
+    def test_include_of_itself(self):
+        with SpoiledCopy() as case:
+            case.replace("OKNA_PAR.inc", "$8=", '@"OKNA_PAR.inc"\n$8=')
+            self.assertCaught(case, "OKNA_PAR.inc")
+
+
 if __name__ == "__main__":
     unittest.main()
