@@ -1,0 +1,145 @@
+// The stair model read from model lines, and the tread areas built from it.
+#include <algorithm>
+#include <random>
+
+#include "host/ed/transcript.h"
+#include "tests/stairs/stair_models.h"
+#include "tests/support/velm_test.h"
+
+using namespace stairtest;
+
+namespace {
+
+class StairModel : public VelmTest {
+protected:
+    void SetUp() override {
+        VelmTest::SetUp();
+        loadModule();
+    }
+};
+
+std::vector<double> RiserYs(const CSCALA& s) {
+    std::vector<double> ys;
+    for (const StairElement* r = s.risers; r; r = r->next) ys.push_back(r->pointA.y);
+    return ys;
+}
+
+TEST_F(StairModel, refuses_what_is_no_line_or_arc_and_arcs_as_risers) {
+    {
+        // A circle among the picked entities, read from the drawing.
+        std::vector<StairModelEntity> model = StraightFlight();
+        ads_name set, first;
+        DrawModel(model, set, first);
+        ads_point c = {500, 500, 0};
+        resbuf* circle = zcutBuildList(RTDXF0, "CIRCLE", 10, c, 40, 5.0, 0);
+        ads_name made, result;
+        zcdbEntMakeX(circle, made);
+        zcutRelRb(circle);
+        zcedSSAdd(made, set, result);
+        CSCALA s;
+        EXPECT_FALSE(ReadStairModelFromLines(s, set, first));
+        EXPECT_NE(transcript().find(kStairOnlyLinesAndArcsMessage), std::string::npos);
+        zcedSSFree(set);
+    }
+    {
+        std::vector<StairModelEntity> model = CurvedFlight();
+        model.push_back(Arc({0, 0, 0}, 100.0, Deg(40), Deg(50)));
+        CSCALA s;
+        EXPECT_EQ(BuildStairModel(s, model, 0), kStairRisersOnlyLinesMessage);
+    }
+    {
+        std::vector<StairModelEntity> model = StraightFlight();
+        model.pop_back();  // one side only
+        CSCALA s;
+        EXPECT_EQ(BuildStairModel(s, model, 0), kStairTwoSidesMessage);
+    }
+}
+
+TEST_F(StairModel, risers_picked_in_any_order_come_out_along_the_sides) {
+    std::vector<StairModelEntity> model = StraightFlight();
+    std::mt19937 random(7);
+    std::shuffle(model.begin() + 1, model.end(), random);
+    // A line outside the stair crosses no side and is no riser.
+    model.push_back(Line({200, 500, 0}, {300, 500, 0}));
+    CSCALA s;
+    ASSERT_EQ(BuildStairModel(s, model, 0), "");
+    std::vector<double> expected;
+    for (int i = 0; i < 16; ++i) expected.push_back(30.0 * i);
+    EXPECT_EQ(RiserYs(s), expected);
+    // The sides end at the last riser.
+    EXPECT_NEAR(s.firstSide->endB.y, 450.0, 1e-9);
+    EXPECT_NEAR(s.secondSide->endB.y, 450.0, 1e-9);
+}
+
+TEST_F(StairModel, first_side_lies_on_the_same_hand_of_the_first_riser) {
+    for (bool reversed : {false, true}) {
+        std::vector<StairModelEntity> model = StraightFlight();
+        if (reversed) std::swap(model[0].a, model[0].b);
+        CSCALA s;
+        ASSERT_EQ(BuildStairModel(s, model, 0), "");
+        EXPECT_NEAR(s.firstSide->endA.x, 0.0, 1e-9) << reversed;
+        EXPECT_NEAR(s.secondSide->endA.x, 110.0, 1e-9) << reversed;
+        EXPECT_NEAR(s.risers->pointA.x, 0.0, 1e-9) << reversed;
+    }
+}
+
+TEST_F(StairModel, quarter_turn_reads_winders_and_skips_their_shared_corner_once) {
+    CSCALA s;
+    ASSERT_EQ(BuildStairModel(s, QuarterTurn(), 0), "");
+    ASSERT_EQ(CountNodes(s.risers), 11);
+    // The winders start at the inner corner; the right ends run round the outside.
+    const StairElement* r = s.risers;
+    for (int i = 0; i < 3; ++i) r = r->next;
+    for (int i = 0; i < 5; ++i, r = r->next) {
+        EXPECT_NEAR(r->pointA.x, 0.0, 1e-6);
+        EXPECT_NEAR(r->pointA.y, 90.0, 1e-6);
+    }
+    s.stepHeight = 20.0;
+    OwnedList<StairStep> steps(BuildStairSteps(s, s.risers, 0, 0.0));
+    ASSERT_EQ(CountNodes(steps.get()), 10);
+    // The first winder tread: its ring passes the corner twice, once skipped.
+    const StairStep* winder = steps.get()->next->next->next;
+    int atCorner = 0, skipped = 0;
+    for (const VertexNode* v = winder->ring; v; v = v->next)
+        if (PointsEqual(v->pt(), {0, 90, 80}, true)) {
+            ++atCorner;
+            skipped += v->data1 == 1;
+        }
+    EXPECT_EQ(atCorner, 2);
+    EXPECT_EQ(skipped, 1);
+    // The faces of the treads cover each tread once.
+    EXPECT_GT(DrawTreadFaces(steps.get(), "3DSTAIRS_TR"), 10);
+}
+
+TEST_F(StairModel, nosing_moves_the_front_edge_toward_the_start) {
+    CSCALA s;
+    ASSERT_EQ(BuildStairModel(s, StraightFlight(), 0), "");
+    s.stepHeight = 18.75;
+    s.nosingLength = 3.0;
+    OwnedList<StairStep> plain(BuildStairSteps(s, s.risers, 0, 0.0));
+    OwnedList<StairStep> nosed(BuildStairSteps(s, s.risers, 1, 0.0));
+    ASSERT_EQ(CountNodes(nosed.get()), 15);
+    int i = 0;
+    for (const StairStep* st = nosed.get(); st; st = st->next, ++i) {
+        const VertexNode* front = st->ring;
+        EXPECT_EQ(front->edgeFlag, 2);
+        EXPECT_NEAR(front->y, 30.0 * i - 3.0, 1e-9);
+        EXPECT_NEAR(front->next->y, 30.0 * i - 3.0, 1e-9);
+        EXPECT_NEAR(front->z, 18.75 * (i + 1), 1e-9);
+    }
+    EXPECT_NEAR(plain.get()->ring->y, 0.0, 1e-9);
+}
+
+TEST_F(StairModel, curved_flight_keeps_arcs_in_walking_order) {
+    CSCALA s;
+    ASSERT_EQ(BuildStairModel(s, CurvedFlight(), 0), "");
+    ASSERT_TRUE(s.firstSide && s.firstSide->isArc());
+    EXPECT_NEAR(s.firstSide->radius(), 50.0, 1e-9);
+    EXPECT_NEAR(s.firstSide->endAngle(), Deg(90), 1e-6);  // ended at the last riser
+    EXPECT_NEAR(s.secondSide->radius(), 160.0, 1e-9);
+    EXPECT_EQ(CountNodes(s.risers), 4);
+    // The chords run from the first riser on.
+    EXPECT_TRUE(PointsEqual(s.firstSide->arcPoints->start, {50, 0, 0}, false));
+}
+
+}  // namespace
