@@ -143,3 +143,58 @@ TEST_F(StairModel, curved_flight_keeps_arcs_in_walking_order) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(StairModel, outlines_for_hatching_detail_and_the_slab_opening) {
+    CSCALA s;
+    s.deductionHeight = 100.0;
+    s.floorDistance = 300.0;
+    s.slabThickness = 25.0;
+    s.lintelHeight = 210.0;
+    // One side rising from 0 to 200 along y, the other back at x = 100.
+    VertexNode* pts = nullptr;
+    for (const Point3& p : {Point3{0, 0, 0}, Point3{0, 100, 80}, Point3{0, 200, 200}, Point3{100, 200, 200},
+                            Point3{100, 100, 80}, Point3{100, 0, 0}})
+        AppendVertex(&pts, p, 0, 0, 0);
+    RingNode nodes[6];
+    VertexNode* v = pts;
+    for (int i = 0; i < 6; ++i, v = v->next) nodes[i].vertex = v;
+    nodes[0].next = &nodes[1], nodes[1].next = &nodes[2];
+    nodes[5].next = &nodes[4], nodes[4].next = &nodes[3];  // the second chain, from its start
+    BuildStairOutlines(s, &nodes[0], &nodes[5], &nodes[0], &nodes[5]);
+    // Hatching: the whole outline; detail: cut where it rises through 100.
+    EXPECT_EQ(CountNodes(s.hatchIsolationPoints), 6);
+    int cut = 0;
+    for (const VertexNode* d = s.detailPoints; d; d = d->next) {
+        EXPECT_LE(d->z, 100.0);
+        cut += std::fabs(d->z - 100.0) < 1e-9;
+    }
+    EXPECT_EQ(cut, 2);
+    // The opening: the vertices at least 65 up, each with a visible edge.
+    EXPECT_EQ(CountNodes(s.openingPolygon), 4);
+    for (const VertexNode* o = s.openingPolygon; o; o = o->next) {
+        EXPECT_GE(o->z, 65.0);
+        EXPECT_EQ(o->edgeFlag, 1);
+    }
+    FreeList(pts);
+}
+
+TEST_F(StairModel, structure_depth_and_element_moves) {
+    CSCALA s;
+    s.stepHeight = 15.0;
+    s.riserThicknessPlan = 0.0;
+    s.stepThicknessPlan = 0.0;
+    const double slope = std::atan(15.0 / 30.0);
+    EXPECT_NEAR(StructureDepthAtRiser(s, 10.0, 30.0), 10.0 / std::cos(slope), 1e-9);
+
+    ASSERT_EQ(BuildStairModel(s, CurvedFlight(), 0), "");
+    const Point3 chord = s.firstSide->arcPoints->end;
+    TranslateElements(s.firstSide, 10.0, -5.0);
+    EXPECT_TRUE(PointsEqual(s.firstSide->pointA, {-10, 5, 0}, true));
+    EXPECT_TRUE(PointsEqual(s.firstSide->endA, {40, 5, 0}, true));
+    EXPECT_TRUE(PointsEqual(s.firstSide->arcPoints->end, {chord.x - 10, chord.y + 5, 0}, true));
+    EXPECT_NEAR(s.firstSide->radius(), 50.0, 1e-12);
+}
+
+}  // namespace
