@@ -12,6 +12,7 @@
 #include "core/level_settings.h"
 #include "core/levels.h"
 #include "host/ads/ads.h"
+#include "host/ads/cmdline.h"
 #include "host/db/dbmain.h"
 #include "host/ads/transcript.h"
 #include "host/util/nocase.h"

@@ -19,6 +19,7 @@
 #include "core/module_state.h"
 #include "core/geometry/polygon.h"
 #include "host/ads/adsent.h"
+#include "host/ads/cmdline.h"
 #include "host/util/findfile.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"

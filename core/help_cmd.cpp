@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "host/ads/cmdline.h"
 #include "host/util/adscodes.h"
 #include "host/util/findfile.h"
 #include "host/ads/transcript.h"

@@ -15,6 +15,7 @@
 #include "core/level_settings.h"
 #include "core/levels.h"
 #include "core/support_files.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbmain.h"
 #include "host/ed/cmdproc.h"

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "host/ads/cmdline.h"
 #include "host/util/adscodes.h"
 #include "host/ads/lisp.h"
 #include "host/util/resbuf.h"

@@ -6,6 +6,7 @@
 #include "core/host_services.h"
 #include "core/layer_catalogue.h"
 #include "core/module_state.h"
+#include "host/ads/cmdline.h"
 #include "host/ed/prompts.h"
 #include "host/ads/transcript.h"
 #include "host/ui/hostdialogs.h"

@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "host/ads/cmdline.h"
 #include "host/ads/lisp.h"
 #include "host/ads/sysvars.h"
 #include "host/ads/units.h"

@@ -2,6 +2,7 @@
 #include "settings/viewmode_cmds.h"
 
 #include "core/host_services.h"
+#include "host/ads/cmdline.h"
 #include "host/ed/prompts.h"
 #include "host/ads/transcript.h"
 #include "host/ed/viewport.h"

@@ -16,9 +16,9 @@
 #include "core/levels.h"
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
-#include "host/ed/transcript.h"
 #include "stairs/stair_model.h"
 
 namespace {
@@ -100,18 +100,25 @@ std::string BuildStairModel(CSCALA& record, std::vector<StairModelEntity> entiti
     }
     if (!record.firstSide || !record.secondSide) return kStairTwoSidesMessage;
 
-    // Chains: entities continuing either side from its free end.
+    // Chains: entities continuing either side from its free end. A line
+    // from one side to the other is a riser (the last one is usually drawn
+    // from side end to side end), never a side piece.
+    StairElement** sides[2] = {&record.firstSide, &record.secondSide};
+    auto bridges = [](const Point3& far, const StairElement* other) {
+        return PositionAlongPolyline(SidePolyline(other), far).has_value();
+    };
     for (bool added = true; added;) {
         added = false;
         for (std::size_t i = 0; i < entities.size();) {
             bool used = false;
-            for (StairElement** side : {&record.firstSide, &record.secondSide}) {
-                const Point3 end = LastOf(*side)->endB;
-                const bool atStart = PointsEqual(entities[i].a, end, true);
-                if (!atStart && !PointsEqual(entities[i].b, end, true)) continue;
-                Append(side, ElementFrom(record, entities[i], !atStart));
+            for (int k = 0; k < 2 && !used; ++k) {
+                const Point3 end = LastOf(*sides[k])->endB;
+                const StairModelEntity& e = entities[i];
+                const bool atStart = PointsEqual(e.a, end, true);
+                if (!atStart && !PointsEqual(e.b, end, true)) continue;
+                if (e.isLine && bridges(atStart ? e.b : e.a, *sides[1 - k])) continue;
+                Append(sides[k], ElementFrom(record, e, !atStart));
                 used = true;
-                break;
             }
             if (used) {
                 entities.erase(entities.begin() + static_cast<std::ptrdiff_t>(i));

@@ -16,7 +16,7 @@
 
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
-#include "host/ui/driver.h"
+#include "host/ui/msgbox.h"
 #include "stairs/stair_model.h"
 
 namespace {

@@ -15,8 +15,8 @@
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 #include "stairs/stair_model.h"
 
 using namespace SetupVar;

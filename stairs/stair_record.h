@@ -17,8 +17,8 @@
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/outline.h"
 #include "core/geometry/vertex_list.h"
-#include "host/ads/adscodes.h"
-#include "host/ads/resbuf.h"
+#include "host/util/adscodes.h"
+#include "host/util/resbuf.h"
 
 constexpr const char* kStairApp = "VELM6$_$MODE_SCALE-";
 constexpr const char* kStairHatchIsolationApp = "VELM5$_$ISOLTRATT-";

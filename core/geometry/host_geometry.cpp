@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "host/ads/adsent.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ed/grdraw.h"
 #include "host/ed/prompts.h"

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <random>
 
-#include "host/ed/transcript.h"
+#include "host/ads/transcript.h"
 #include "tests/stairs/stair_models.h"
 #include "tests/support/velm_test.h"
 
@@ -195,6 +195,32 @@ TEST_F(StairModel, structure_depth_and_element_moves) {
     EXPECT_TRUE(PointsEqual(s.firstSide->endA, {40, 5, 0}, true));
     EXPECT_TRUE(PointsEqual(s.firstSide->arcPoints->end, {chord.x - 10, chord.y + 5, 0}, true));
     EXPECT_NEAR(s.firstSide->radius(), 50.0, 1e-12);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(StairModel, last_riser_drawn_between_the_side_ends_stays_a_riser) {
+    std::vector<StairModelEntity> straight = StraightFlight();
+    straight[16].b.y = straight[17].b.y = 450.0;
+    // Quarter turn: the sides end at the last riser.
+    std::vector<StairModelEntity> turn = QuarterTurn();
+    turn[12].b.x = turn[14].b.x = -90.0;
+    std::rotate(turn.begin() + 10, turn.begin() + 11, turn.end());  // the last riser last
+    struct Case {
+        const std::vector<StairModelEntity>* model;
+        int risers;
+        Point3 firstSideEnd;
+    };
+    for (const Case& c : {Case{&straight, 16, {0, 450, 0}}, Case{&turn, 11, {-90, 90, 0}}}) {
+        CSCALA s;
+        ASSERT_EQ(BuildStairModel(s, *c.model, 0), "");
+        EXPECT_EQ(CountNodes(s.risers), c.risers);
+        const StairElement* last = s.firstSide;
+        while (last->next) last = last->next;
+        EXPECT_TRUE(PointsEqual(last->endB, c.firstSideEnd, true)) << c.risers;
+    }
 }
 
 }  // namespace
