@@ -1,6 +1,7 @@
 // The library-folder and wall-layer records and their filing.
 #include "settings/velm_libobjopt.h"
 
+#include "core/entity_data.h"
 #include "settings/settings_text.h"
 #include "settings/string_list_filing.h"
 
@@ -26,6 +27,12 @@ void VELM_LAYERMURI::Reset() {
     assertWriteEnabled();
     entries.clear();
     entries.emplace_back(kFirstLayer);
+}
+
+int VELM_LAYERMURI::IndexOfLayer(const std::string& layerName) const {
+    std::string base;
+    StripAppPrefix(layerName, base);
+    return FindInStringArray(entries, base);
 }
 
 FilingStatus WriteVersionedListDwg(short version, const std::vector<std::string>& list, SettingsDwgWriter& w) {

@@ -81,4 +81,8 @@ public:
     // `entries` is empty when constructed (as the host creates it to read it
     // back); a record made for a drawing is Reset.
     void Reset();
+
+    // The entry equal, case ignored, to the layer's base name (the name
+    // without "VELM" and its level); -1 when none.
+    int IndexOfLayer(const std::string& layerName) const;
 };
