@@ -28,24 +28,32 @@ std::span<const CommandBinding> CoreCommandBindings() {
 
 std::span<const CommandBinding> SettingsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
-        {"VELMSETVAR", &CmdVelmSetVar},
-        {"VELMFLOORV", &CmdFloorPlates},     {"VELMROOFV", &CmdRoofPlates},
-        {"VELMVPSCALE", &CmdViewportScale},  {"VELMASSIGNZ", &CmdAssignZ},
-        {"VELMMOVEZ", &CmdMoveZ},            {"VELMVXD", &CmdViewMode},
-        {"VELMFLOORTRANS", &CmdFloorTransfer}, {"VELMCFLOOR", &CmdCurrentFloor},
-        {"VELMFLOOROFF", &CmdFloorOff},      {"VELMFLOORSEL", &CmdFloorSelect},
+        {"VELMSETVAR", &CmdVelmSetVar},    {"VELMFLOORV", &CmdFloorPlates},
+        {"VELMROOFV", &CmdRoofPlates},     {"VELMVPSCALE", &CmdViewportScale},
+        {"VELMASSIGNZ", &CmdAssignZ},      {"VELMMOVEZ", &CmdMoveZ},
+        {"VELMVXD", &CmdViewMode},         {"VELMFLOORTRANS", &CmdFloorTransfer},
+        {"VELMCFLOOR", &CmdCurrentFloor},  {"VELMFLOOROFF", &CmdFloorOff},
+        {"VELMFLOORSEL", &CmdFloorSelect},
     };
     return kBindings;
 }
 
-std::span<const CommandBinding> ObjectsCommandBindings() { return {}; }
+std::span<const CommandBinding> ObjectsCommandBindings() {
+    return {};
+}
 
-std::span<const CommandBinding> WallsCommandBindings() { return {}; }
+std::span<const CommandBinding> RoofsCommandBindings() {
+    return {};
+}
 
-std::span<const CommandBinding> RoofsCommandBindings() { return {}; }
+std::span<const CommandBinding> StairsCommandBindings() {
+    return {};
+}
 
-std::span<const CommandBinding> StairsCommandBindings() { return {}; }
+std::span<const CommandBinding> RoomsCommandBindings() {
+    return {};
+}
 
-std::span<const CommandBinding> RoomsCommandBindings() { return {}; }
-
-std::span<const CommandBinding> VisualCommandBindings() { return {}; }
+std::span<const CommandBinding> VisualCommandBindings() {
+    return {};
+}

@@ -23,16 +23,17 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/resbuf.h"
 #include "host/ads/ssget.h"
-#include "host/win/textutil.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
 #include "host/rx/rxdynlinker.h"
 #include "host/rx/rxobject.h"
+#include "host/win/textutil.h"
 #include "resources/velmresources.h"
 #include "settings/panes.h"
 #include "settings/settings_store.h"
 #include "settings/setup_slots.h"
 #include "settings/setvar_drawing.h"
+#include "walls/walls_module.h"
 
 namespace {
 
@@ -62,6 +63,7 @@ void initApp() {
     // its name is known already; the preview entities of the jigs join with
     // the subsystems that draw them.
     RegisterSettingsClasses();
+    RegisterWallsModule();
     zcrxBuildClassHierarchy();
     g_docReactor = std::make_unique<VELMDocReactor>();
     zcDocManagerPtr()->addReactor(g_docReactor.get());
@@ -81,6 +83,7 @@ void UnloadModule() {
 
 void unloadApp() {
     UnregisterSettingsClasses();
+    UnregisterWallsModule();
     RemoveModuleCommands();
     if (g_docReactor) {
         zcDocManagerPtr()->removeReactor(g_docReactor.get());
@@ -91,7 +94,9 @@ void unloadApp() {
     g_started = false;
 }
 
-bool ModuleStarted() { return g_started; }
+bool ModuleStarted() {
+    return g_started;
+}
 
 void OnDrawingLoad() {
     // A drawing message before start-up would read settings of classes
@@ -102,7 +107,9 @@ void OnDrawingLoad() {
     SetToleranceFromDrawing();
 }
 
-void OnDrawingUnload() { UndefineLispFunctions(); }
+void OnDrawingUnload() {
+    UndefineLispFunctions();
+}
 
 int ClearAscBoundsXdata() {
     // The xdata filter: -3 followed by the application's group 1001.
@@ -163,7 +170,9 @@ public:
     void print(const std::string&) override {}
 };
 
-void installSettingLookup() { host::setSettingLookup(settingAsText); }
+void installSettingLookup() {
+    host::setSettingLookup(settingAsText);
+}
 
 std::optional<std::string> settingAsText(const std::string& name) {
     QuietSettingsByName drawing;
@@ -171,14 +180,17 @@ std::optional<std::string> settingAsText(const std::string& name) {
     int integer = 0;
     double real = 0.0;
     switch (GetVarByName(drawing, name, -1, text, integer, real)) {
-    case kKindText: return text;
-    case kKindInt: return std::to_string(integer);
-    case kKindReal: {
-        char buf[64];
-        std::snprintf(buf, sizeof buf, "%.17g", real);
-        return std::string(buf);
-    }
-    default: return std::nullopt;
+        case kKindText:
+            return text;
+        case kKindInt:
+            return std::to_string(integer);
+        case kKindReal: {
+            char buf[64];
+            std::snprintf(buf, sizeof buf, "%.17g", real);
+            return std::string(buf);
+        }
+        default:
+            return std::nullopt;
     }
 }
 
@@ -186,7 +198,8 @@ std::optional<std::string> settingAsText(const std::string& name) {
 // first string after the "ACAD" group 1001 decides.
 bool firstAcadStringIsAscBounds(const resbuf* list, resbuf** appNode) {
     for (const resbuf* rb = list; rb; rb = rb->rbnext) {
-        if (rb->restype != 1001 || !rb->resval.rstring || !host::iequals(rb->resval.rstring, "ACAD")) continue;
+        if (rb->restype != 1001 || !rb->resval.rstring || !host::iequals(rb->resval.rstring, "ACAD"))
+            continue;
         for (const resbuf* x = rb->rbnext; x && x->restype != 1001; x = x->rbnext) {
             if (x->restype != 1000) continue;
             if (!x->resval.rstring || std::string(x->resval.rstring) != "ASC_BOUNDS") return false;

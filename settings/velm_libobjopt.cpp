@@ -2,6 +2,7 @@
 #include "settings/velm_libobjopt.h"
 
 #include "core/entity_data.h"
+#include "host/win/textutil.h"
 #include "settings/settings_text.h"
 #include "settings/string_list_filing.h"
 
@@ -17,8 +18,7 @@ StringListRule ruleFor(bool wallLayers) {
 }  // namespace
 
 bool VELM_LIBOBJOPT::AddFolderOnce(const std::string& folder) {
-    if (ContainsIgnoringCase(entries, folder))
-        return false;
+    if (ContainsIgnoringCase(entries, folder)) return false;
     entries.push_back(folder);
     return true;
 }
@@ -35,7 +35,15 @@ int VELM_LAYERMURI::IndexOfLayer(const std::string& layerName) const {
     return FindInStringArray(entries, base);
 }
 
-FilingStatus WriteVersionedListDwg(short version, const std::vector<std::string>& list, SettingsDwgWriter& w) {
+std::string VELM_LAYERMURI::Get3DLayerName(int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= entries.size()) return "3DWALLS";
+    const std::string& name = entries[static_cast<std::size_t>(index)];
+    if (name.size() >= 2 && host::iequals(name.substr(0, 2), "2D")) return "3D" + name.substr(2);
+    return "3D" + name;
+}
+
+FilingStatus WriteVersionedListDwg(short version, const std::vector<std::string>& list,
+                                   SettingsDwgWriter& w) {
     w.writeInt16(version);
     WriteStringListDwg(list, w);
     return FilingStatus::kOk;
@@ -43,12 +51,12 @@ FilingStatus WriteVersionedListDwg(short version, const std::vector<std::string>
 
 FilingStatus ReadVersionedListDwg(std::vector<std::string>& list, SettingsDwgReader& r, bool wallLayers) {
     short version = 0;  // any version is read the same way
-    if (!r.readInt16(version))
-        return FilingStatus::kReadFailed;
+    if (!r.readInt16(version)) return FilingStatus::kReadFailed;
     return ReadStringListDwg(list, r, ruleFor(wallLayers));
 }
 
-FilingStatus WriteMarkedListDxf(const char* className, const std::vector<std::string>& list, SettingsDxfWriter& w) {
+FilingStatus WriteMarkedListDxf(const char* className, const std::vector<std::string>& list,
+                                SettingsDxfWriter& w) {
     w.writeItem({100, std::string(className)});
     WriteStringListDxf(list, w);
     return FilingStatus::kOk;
@@ -56,7 +64,6 @@ FilingStatus WriteMarkedListDxf(const char* className, const std::vector<std::st
 
 FilingStatus ReadMarkedListDxf(const char* className, std::vector<std::string>& list, SettingsDxfReader& r,
                                bool wallLayers) {
-    if (r.atSubclassData(className))
-        ReadStringListDxf(list, r, ruleFor(wallLayers));
+    if (r.atSubclassData(className)) ReadStringListDxf(list, r, ruleFor(wallLayers));
     return FilingStatus::kOk;
 }

@@ -24,7 +24,8 @@
 // (DWG), the subclass marker and the list (DXF).
 FilingStatus WriteVersionedListDwg(short version, const std::vector<std::string>& list, SettingsDwgWriter& w);
 FilingStatus ReadVersionedListDwg(std::vector<std::string>& list, SettingsDwgReader& r, bool wallLayers);
-FilingStatus WriteMarkedListDxf(const char* className, const std::vector<std::string>& list, SettingsDxfWriter& w);
+FilingStatus WriteMarkedListDxf(const char* className, const std::vector<std::string>& list,
+                                SettingsDxfWriter& w);
 FilingStatus ReadMarkedListDxf(const char* className, std::vector<std::string>& list, SettingsDxfReader& r,
                                bool wallLayers);
 
@@ -48,7 +49,9 @@ public:
         return WriteVersionedListDwg(Record::kFilingVersion, entries, w);
     }
     FilingStatus fileInDwg(SettingsDwgReader& r) { return ReadVersionedListDwg(entries, r, kWallLayers); }
-    FilingStatus fileOutDxf(SettingsDxfWriter& w) const { return WriteMarkedListDxf(Record::kClassName, entries, w); }
+    FilingStatus fileOutDxf(SettingsDxfWriter& w) const {
+        return WriteMarkedListDxf(Record::kClassName, entries, w);
+    }
     FilingStatus fileInDxf(SettingsDxfReader& r) {
         return ReadMarkedListDxf(Record::kClassName, entries, r, kWallLayers);
     }
@@ -85,4 +88,8 @@ public:
     // The entry equal, case ignored, to the layer's base name (the name
     // without "VELM" and its level); -1 when none.
     int IndexOfLayer(const std::string& layerName) const;
+
+    // The 3D layer of the index-th wall layer: "3D" and the name without a
+    // leading "2D" (either case); "3DWALLS" for an index out of range.
+    std::string Get3DLayerName(int index) const;
 };
