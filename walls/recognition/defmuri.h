@@ -109,6 +109,10 @@ public:
     // Consumes the graph's straight faces into chain segments, merging
     // collinear faces across gaps, cut at separators (the 2D variant).
     void AddTypedSegmentsFromFaces(CFACCIATE* graph);
+    // Its work on the pilaster outlines and separators already read (the
+    // type of a line without entity is the one its edge holds).
+    void AddTypedSegments(CFACCIATE* graph, const std::vector<OwnedList<VertexNode>>& pilasters,
+                          const std::vector<SeparatorLine>& separators);
     // The same for the 3D walls: no types, merged by top elevation.
     void AddSegmentsFromFaces(CFACCIATE* graph);
     // Cuts the head segment of the chain at the separator lines of the level.

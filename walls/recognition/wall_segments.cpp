@@ -130,8 +130,11 @@ bool DEFMURI::FacesCrossSegment(WallFace* list, const Point3& p1, const Point3& 
 
 void DEFMURI::AddTypedSegmentsFromFaces(CFACCIATE* graph) {
     if (!graph) return;
-    const std::vector<OwnedList<VertexNode>> pilasters = ReadPilasters(level);
-    const std::vector<SeparatorLine> separators = ReadSeparators(level);
+    AddTypedSegments(graph, ReadPilasters(level), ReadSeparators(level));
+}
+
+void DEFMURI::AddTypedSegments(CFACCIATE* graph, const std::vector<OwnedList<VertexNode>>& pilasters,
+                               const std::vector<SeparatorLine>& separators) {
     while (graph->faces) {
         WallSegment* s = TakeHeadFace(graph);
         if (!s) continue;
