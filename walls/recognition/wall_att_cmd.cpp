@@ -44,6 +44,14 @@ void MarkPerimeter(CFACCIATE* graph) {
     for (WallFace* f = graph->usedFaces; f; f = f->next) SetExternalSideFlag(f, true);
 }
 
+void EraseDisplay(const ZcDbObjectId& id) {
+    VELM_MUROESTERNO* opened = nullptr;
+    if (zcdbOpenObject(opened, id, ZcDb::kForWrite) == Zcad::eOk) {
+        opened->erase();
+        opened->close();
+    }
+}
+
 }  // namespace
 
 int WallLineResult(int pickResult) {
@@ -93,15 +101,15 @@ void CmdWallAtt() {
     display->faces = graph.faces;
     ZcDbObjectId id;
     if (AppendToModelSpace(id, display) != Zcad::eOk) {
-        delete display;
+        // Appended but not to be opened again: the drawing owns it now.
+        if (id.isNull())
+            delete display;
+        else
+            EraseDisplay(id);
         graph.Clear();
         return;
     }
     PickExternalSide(&graph);
-    VELM_MUROESTERNO* opened = nullptr;
-    if (zcdbOpenObject(opened, id, ZcDb::kForWrite) == Zcad::eOk) {
-        opened->erase();
-        opened->close();
-    }
+    EraseDisplay(id);
     graph.Clear();
 }
