@@ -26,9 +26,18 @@ void Add(DEFMURI& set, double x1, double y1, double x2, double y2, const char* t
     set.AppendSegment(s);
 }
 
-// About `lines` wall faces.
+// The wall faces of a floor of n x n rooms.
+int FacesOf(int n) {
+    int count = 0;
+    for (int j = 0; j <= n; ++j) count += 2 * (j % 3 == 0 ? 1 : n);
+    for (int i = 0; i <= n; ++i) count += 2 * (i % 4 == 0 ? 1 : n);
+    return count;
+}
+
+// At least `lines` wall faces.
 int FillFloor(DEFMURI& set, int lines) {
-    const int n = std::max(2, static_cast<int>(std::sqrt(lines / 4.0)));
+    int n = 2;
+    while (FacesOf(n) < lines) ++n;
     int count = 0;
     for (int j = 0; j <= n; ++j) {
         const double y = j * kRoom;
