@@ -10,7 +10,8 @@
 
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
-#include "settings/settings_store.h"
+#include "settings/settings_module.h"
+#include "settings/store/settings_store.h"
 #include "walls/recognition/defmuri.h"
 
 namespace {
@@ -70,13 +71,13 @@ int FillFloor(DEFMURI& set, int lines) {
 
 struct Host {
     Host() {
-        RegisterSettingsClasses();
+        RegisterSettingsModule();
         host::startHost({});
         host::resetEditorSession();
     }
     ~Host() {
         host::resetEditorSession();
-        UnregisterSettingsClasses();
+        UnregisterSettingsModule();
     }
 };
 

@@ -2,10 +2,11 @@
 
 #include <cstdlib>
 
+#include "host/ads/cmdline.h"
+#include "host/ads/transcript.h"
 #include "host/ed/grdraw.h"
-#include "host/ed/transcript.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 
 namespace {
 

@@ -5,8 +5,9 @@
 #include <vector>
 
 #include "core/module_state.h"
-#include "host/ed/transcript.h"
-#include "host/win/textutil.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/transcript.h"
+#include "host/util/nocase.h"
 #include "walls/recognition/defmuri.h"
 #include "walls/recognition/layer_thickness.h"
 
@@ -217,7 +218,7 @@ LayerRecord* DEFMURI::BuildLayerOutlines(WallPair* pair) {
     CListScale::iterator buildUp;
     if (!type->scales || (buildUp = type->scales->FindByNumber(printScale)) == type->scales->end() ||
         !buildUp->layers) {
-        if (!host::iequals(A.typeName, kDefaultWallTypeName))
+        if (!zcutEqualsNoCase(A.typeName, kDefaultWallTypeName))
             zcutPrintf("\nNie znaleziono współczynnika skali: %d dla ściany:%s", printScale,
                        A.typeName.c_str());
         return nullptr;

@@ -1,16 +1,14 @@
 // Cutting the chain's head segment at separator lines.
 #include "walls/recognition/separators.h"
 
-#include <cmath>
 #include <memory>
 
 #include "core/entity_data.h"
-#include "core/levels.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
-#include "host/ads/ssget.h"
-#include "host/win/textutil.h"
+#include "host/util/nocase.h"
 #include "walls/recognition/defmuri.h"
+#include "walls/recognition/level_records.h"
 #include "walls/recognition/wall_type_marks.h"
 
 namespace {
@@ -41,7 +39,7 @@ void TypePiece(DEFMURI& set, WallSegment& piece) {
             std::string name = e->wallTypeName;
             bool external = e->externalSide > 0;
             if (e->hasEntity()) ReadWallTypeXData(e->entity, name, external);
-            if (!host::iequals(name, kDefaultWallTypeName)) {
+            if (!zcutEqualsNoCase(name, kDefaultWallTypeName)) {
                 piece.typeName = name;
                 set.ApplyWallType(piece);
             }
@@ -53,22 +51,10 @@ void TypePiece(DEFMURI& set, WallSegment& piece) {
 
 std::vector<SeparatorLine> ReadSeparators(double level) {
     std::vector<SeparatorLine> out;
-    RbPtr filter(zcutBuildList(-3, 1001, kSeparatorApp, 0), zcutRelRb);
-    ads_name set = {0, 0};
-    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return out;
-    std::int32_t n = 0;
-    zcedSSLength(set, &n);
-    for (std::int32_t i = 0; i < n; ++i) {
-        ads_name entity;
-        if (zcedSSName(set, i, entity) != RTNORM) continue;
-        double entityLevel = 0.0;
-        if (!GetEntityLevel(entity, entityLevel, nullptr, false) ||
-            std::fabs(entityLevel - level) > GeomEpsilon)
-            continue;
+    ForEachLevelRecord(kSeparatorApp, level, [&](const ads_name entity) {
         SeparatorLine line;
         if (ReadSeparator(entity, level, line)) out.push_back(line);
-    }
-    zcedSSFree(set);
+    });
     return out;
 }
 

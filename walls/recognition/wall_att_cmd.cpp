@@ -4,11 +4,12 @@
 #include "core/host_services.h"
 #include "core/pick_walls.h"
 #include "host/ads/adsent.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/transcript.h"
 #include "host/db/dbmain.h"
-#include "host/ed/transcript.h"
-#include "host/win/textutil.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "host/util/nocase.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/contour_highlight.h"
 #include "walls/recognition/velm_muroesterno.h"
@@ -85,9 +86,9 @@ int PickExternalSide(CFACCIATE* graph) {
     } else if (r == 0) {
         zcutPrintf("%s", kNotAWallLine);
     } else if (r == -1) {
-        if (host::iequals(keywords, "Usuń")) {
+        if (zcutEqualsNoCase(keywords, "Usuń")) {
             for (WallFace* f = graph->faces; f; f = f->next) SetExternalSideFlag(f, false);
-        } else if (host::iequals(keywords, "Obwód")) {
+        } else if (zcutEqualsNoCase(keywords, "Obwód")) {
             MarkPerimeter(graph);
         }
     }

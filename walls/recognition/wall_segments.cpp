@@ -3,18 +3,13 @@
 // them (openings, cut lines) unless a pilaster or another face stands in
 // the gap.
 #include <cmath>
-#include <memory>
 #include <vector>
 
-#include "core/entity_data.h"
-#include "core/levels.h"
 #include "core/module_state.h"
-#include "host/ads/adsent.h"
-#include "host/ads/rbutil.h"
-#include "host/ads/ssget.h"
-#include "host/win/textutil.h"
+#include "host/util/nocase.h"
 #include "walls/graph/outline_record.h"
 #include "walls/recognition/defmuri.h"
+#include "walls/recognition/level_records.h"
 #include "walls/recognition/separators.h"
 #include "walls/recognition/wall_type_marks.h"
 
@@ -32,7 +27,7 @@ void ReadFaceType(const WallFace* f, std::string& name, bool& external) {
         std::string edgeName = e->wallTypeName;
         bool edgeExternal = e->externalSide > 0;
         if (e->hasEntity()) ReadWallTypeXData(e->entity, edgeName, edgeExternal);
-        if (!host::iequals(edgeName, kDefaultWallTypeName)) name = edgeName;
+        if (!zcutEqualsNoCase(edgeName, kDefaultWallTypeName)) name = edgeName;
         if (edgeExternal) external = true;
     }
 }
@@ -53,21 +48,9 @@ bool Collinear(const WallSegment& s, const WallFace& g) {
 // The pilaster outlines of the level.
 std::vector<OwnedList<VertexNode>> ReadPilasters(double level) {
     std::vector<OwnedList<VertexNode>> out;
-    std::unique_ptr<resbuf, int (*)(resbuf*)> filter(zcutBuildList(-3, 1001, kPilasterApp, 0), zcutRelRb);
-    ads_name set = {0, 0};
-    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return out;
-    std::int32_t n = 0;
-    zcedSSLength(set, &n);
-    for (std::int32_t i = 0; i < n; ++i) {
-        ads_name entity;
-        if (zcedSSName(set, i, entity) != RTNORM) continue;
-        double pillarLevel = 0.0;
-        if (!GetEntityLevel(entity, pillarLevel, nullptr, false) ||
-            std::fabs(pillarLevel - level) > GeomEpsilon)
-            continue;
+    ForEachLevelRecord(kPilasterApp, level, [&](const ads_name entity) {
         if (VertexNode* outline = GetPillarOutline(entity)) out.emplace_back(outline);
-    }
-    zcedSSFree(set);
+    });
     return out;
 }
 
@@ -141,7 +124,7 @@ void DEFMURI::AddTypedSegments(CFACCIATE* graph, const std::vector<OwnedList<Ver
         std::string name = kDefaultWallTypeName;
         bool external = false;
         ReadFaceType(s->faces, name, external);
-        if (!host::iequals(name, kDefaultWallTypeName)) {
+        if (!zcutEqualsNoCase(name, kDefaultWallTypeName)) {
             s->typeName = name;
             ApplyWallType(*s);
         }
@@ -158,7 +141,7 @@ void DEFMURI::AddTypedSegments(CFACCIATE* graph, const std::vector<OwnedList<Ver
                 std::string gName = s->typeName;
                 bool gExternal = false;
                 ReadFaceType(g, gName, gExternal);
-                if (gExternal != s->external || !host::iequals(gName, s->typeName)) continue;
+                if (gExternal != s->external || !zcutEqualsNoCase(gName, s->typeName)) continue;
                 Point3 extent[2];
                 CollinearSegmentsExtent(s->start, s->end, g->start, g->end, extent);
                 if (PilastersCrossSegment(pilasters, extent[0], extent[1]) ||

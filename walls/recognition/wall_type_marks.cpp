@@ -7,10 +7,11 @@
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "host/ads/adsent.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
+#include "host/ads/transcript.h"
 #include "host/ed/prompts.h"
-#include "host/ed/transcript.h"
 #include "walls/graph/wall_face.h"
 #include "walls/recognition/defmuri.h"
 
@@ -96,12 +97,15 @@ bool SetWallTypeInList(resbuf* list, const std::string& typeName) {
         return true;
     }
     resbuf* after = app->rbnext;
-    if (after && after->restype == 1000) {
-        host::rbSetString(after, typeName);
-        return true;
-    }
     resbuf* added = zcutBuildList(1000, typeName.c_str(), 0);
-    added->rbnext = after;
+    if (after && after->restype == 1000) {
+        // The old name's node goes, the new one takes its place.
+        added->rbnext = after->rbnext;
+        after->rbnext = nullptr;
+        zcutRelRb(after);
+    } else {
+        added->rbnext = after;
+    }
     app->rbnext = added;
     return true;
 }

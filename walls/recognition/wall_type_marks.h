@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 
 struct WallFace;
 struct resbuf;

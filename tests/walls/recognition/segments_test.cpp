@@ -149,3 +149,21 @@ TEST(SegmentFaces, unlink_face_clears_the_link_and_ignores_strangers) {
     FreeFaceList(b);
     FreeFaceList(stranger);
 }
+
+TEST_F(WallSegments, three_d_segments_merge_by_top_elevation_and_ignore_types) {
+    auto topped = [](WallFace* f, double top) {
+        f->edges->topZ = top;
+        return f;
+    };
+    CFACCIATE g;
+    SetFaces(g, {topped(TypedFace({0, 0, 0}, {100, 0, 0}, "Mur"), 275.0),
+                 topped(TypedFace({150, 0, 0}, {300, 0, 0}), 275.0),
+                 topped(TypedFace({350, 0, 0}, {400, 0, 0}), 300.0)});
+    set->AddSegmentsFromFaces(&g);
+    ASSERT_EQ(segmentCount(), 2);
+    const WallSegment* merged = SegmentAlong(set->segments, {0, 0, 0}, {300, 0, 0});
+    ASSERT_NE(merged, nullptr);
+    EXPECT_EQ(merged->topZ, 275.0);
+    EXPECT_EQ(merged->typeName, kDefaultWallTypeName);
+    EXPECT_EQ(SegmentAlong(set->segments, {350, 0, 0}, {400, 0, 0})->topZ, 300.0);
+}

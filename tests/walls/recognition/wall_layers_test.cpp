@@ -8,11 +8,11 @@
 
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
+#include "host/ads/transcript.h"
 #include "host/db/dbinsert.h"
 #include "host/db/dbmain.h"
 #include "host/db/dbsymtb.h"
 #include "host/db/dxffile.h"
-#include "host/ed/transcript.h"
 #include "tests/walls/wall_types_fixture.h"
 
 namespace {
