@@ -721,12 +721,24 @@ private:
 namespace host {
 
 DxfLoadResult readDxfText(std::string_view text) {
-    // Files of older formats are in the system's 8-bit code page.
-    if (!isValidUtf8(text)) {
-        std::string decoded = decodeWindows1250(text);
-        return DxfReader(decoded).run();
+    if (isValidUtf8(text)) return DxfReader(text).run();
+    // Files of older formats are in the system's 8-bit code page; a file
+    // that mixes holds UTF-8 strings too. Each line that is not valid UTF-8
+    // is decoded on its own, so one bad string spoils no other.
+    std::string decoded;
+    decoded.reserve(text.size() + text.size() / 8);
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t lf = text.find('\n', start);
+        const std::size_t stop = lf == std::string_view::npos ? text.size() : lf + 1;
+        const std::string_view line = text.substr(start, stop - start);
+        if (isValidUtf8(line))
+            decoded += line;
+        else
+            decoded += decodeWindows1250(line);
+        start = stop;
     }
-    return DxfReader(text).run();
+    return DxfReader(decoded).run();
 }
 
 DxfLoadResult loadDxf(const std::string& path) {

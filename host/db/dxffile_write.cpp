@@ -15,6 +15,8 @@
 #include "host/db/dbsymtb.h"
 #include "host/db/dxffile.h"
 #include "host/win/files.h"
+#include "host/win/textfile.h"
+#include "host/win/textutil.h"
 
 namespace {
 
@@ -69,6 +71,9 @@ public:
     void text(int code, std::string_view value) {
         codeLine(code);
         // A line end inside a value would split the pair: the format has none.
+        // The file is UTF-8: a stray 8-bit byte is written as its character.
+        std::string repaired;
+        if (!host::isValidUtf8(value)) value = repaired = host::repairUtf8(value);
         for (char c : value) m_out.push_back(c == '\n' || c == '\r' ? ' ' : c);
         m_out.push_back('\n');
     }
