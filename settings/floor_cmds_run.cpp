@@ -7,6 +7,7 @@
 #include "core/layer_catalogue.h"
 #include "core/module_state.h"
 #include "host/ads/cmdline.h"
+#include "host/db/dbobjptr.h"
 #include "host/ed/prompts.h"
 #include "host/ads/transcript.h"
 #include "host/ui/hostdialogs.h"
@@ -55,11 +56,7 @@ std::optional<double> PickFloorLevel(const char* prompt) {
     ZcDbObjectId id;
     if (PickEntity(prompt, id) != RTNORM) return std::nullopt;
     std::optional<double> level;
-    ZcDbEntity* ent = nullptr;
-    if (zcdbOpenObject(ent, id, ZcDb::kForRead) == Zcad::eOk && ent) {
-        level = EntityLevel(*ent, false);
-        ent->close();
-    }
+    if (ZcDbObjectPointer<ZcDbEntity> ent(id, ZcDb::kForRead); ent) level = EntityLevel(*ent.get(), false);
     if (!level) zcutPrintf("%s", kNoFloorMessage);
     return level;
 }
@@ -89,11 +86,7 @@ std::optional<double> AskTargetFloor() {
         if (pick == RTERROR) continue;  // a pick that found nothing asks again
         if (pick != RTNORM) return std::nullopt;
         std::optional<double> level;
-        ZcDbEntity* ent = nullptr;
-        if (zcdbOpenObject(ent, id, ZcDb::kForRead) == Zcad::eOk && ent) {
-            level = EntityLevel(*ent, true);
-            ent->close();
-        }
+        if (ZcDbObjectPointer<ZcDbEntity> ent(id, ZcDb::kForRead); ent) level = EntityLevel(*ent.get(), true);
         if (level) return level;
         zcutPrintf("%s", kNotOnFloorMessage);
     }
@@ -274,11 +267,10 @@ void CmdFloorSelect() {
     const FloorSets sets = WholeFloorSets(db, "*", *level, -1.0, floor->layers);
     std::vector<ZcDbObjectId> found = sets.linked;
     for (ZcDbObjectId id : sets.plain) {
-        ZcDbEntity* ent = nullptr;
-        if (zcdbOpenObject(ent, id, ZcDb::kForRead) != Zcad::eOk || !ent) continue;
+        ZcDbObjectPointer<ZcDbEntity> ent(id, ZcDb::kForRead);
+        if (!ent) continue;
         const std::optional<double> entLevel = LayerNameLevel(ent->layer());
         if (entLevel && *entLevel == floor->elevation) found.push_back(id);
-        ent->close();
     }
     zcedInitGet(0, "Przesuń Kopiuj");
     char answer[64] = {};

@@ -1,5 +1,6 @@
 // Text files: decoding decides once per file (valid UTF-8 or not), then the
-// bytes are split at CR LF, LF or a lone CR. Windows-1250 maps its
+// bytes are split at LF (one CR before it removed), or at CR in a file of
+// CR line ends, one without any LF. Windows-1250 maps its
 // upper half through a 128-entry table; the five bytes the code page leaves
 // unassigned map to the C1 control of the same value, as Windows converts
 // them, so they survive a round trip.
@@ -72,28 +73,30 @@ TextFile decodeText(std::string_view bytes) {
         file.encoding = TextEncoding::Windows1250;
         text = decodeWindows1250(bytes);
     }
+    // A file without a single LF whose lines end in CR alone is split at CR;
+    // any other at LF with one CR before it removed, a CR inside a line
+    // staying part of it.
+    const bool crAlone = text.find('\n') == std::string::npos && text.find('\r') != std::string::npos;
+    const char separator = crAlone ? '\r' : '\n';
+    if (crAlone) file.lineEnding = LineEnding::Cr;
     bool firstEnd = true;
     std::size_t start = 0;
     while (start < text.size()) {
-        const std::size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos) {
+        const std::size_t sep = text.find(separator, start);
+        if (sep == std::string::npos) {
             file.lines.push_back(text.substr(start));
             file.finalLineEnd = false;
             break;
         }
-        LineEnding ending = LineEnding::Lf;
-        std::size_t next = end + 1;
-        if (text[end] == '\r') {
-            const bool crlf = next < text.size() && text[next] == '\n';
-            ending = crlf ? LineEnding::CrLf : LineEnding::Cr;
-            if (crlf) ++next;
+        std::size_t end = sep;
+        if (!crAlone) {
+            const bool cr = end > start && text[end - 1] == '\r';
+            if (cr) --end;
+            if (firstEnd) file.lineEnding = cr ? LineEnding::CrLf : LineEnding::Lf;
         }
-        if (firstEnd) {
-            file.lineEnding = ending;
-            firstEnd = false;
-        }
+        firstEnd = false;
         file.lines.push_back(text.substr(start, end - start));
-        start = next;
+        start = sep + 1;
     }
     return file;
 }

@@ -314,7 +314,8 @@ TEST_F(FloorCommands, floor_selection_gathers_level_and_linked_layers_of_that_fl
 TEST_F(FloorCommands, transfer_lands_on_the_level_layer_the_layer_service_names) {
     TestDir dir;
     dir.write("LAYERC.DEF", "**Otwory,\n2DOPENINGS_W,OTWORY_2D,4,X,Continuous,25\n");
-    host::setSupportFolders({dir.path()});
+    const std::string folder = dir.path();
+    host::setSupportPathProvider([folder] { return std::vector<std::string>{folder}; });
     layer("VELM2DWALLS$0");
     layer("VELM2DWALLS$3.50");
     layer("VELM2DOPENINGS_W$0");
@@ -331,7 +332,7 @@ TEST_F(FloorCommands, transfer_lands_on_the_level_layer_the_layer_service_names)
     AnswerSelection({opening});
     feed({"300", "Tak"});
     CmdFloorTransfer();
-    host::setSupportFolders({});
+    host::setSupportPathProvider(nullptr);
     EXPECT_EQ(lineState(opening), (std::pair<std::string, double>{"VELMOTWORY_2D$300", 300}));
     EXPECT_EQ(layersNamed("VELM2DOPENINGS_W$300"), 0);
     ZcDbObjectPointer<ZcDbLayerTableRecord> made(db->recordId(db->layerTableId(), "VELMOTWORY_2D$300"),

@@ -27,9 +27,12 @@ TEST(TextFileLineEnds, cr_alone_splits_lines_and_is_written_back) {
     EXPECT_TRUE(file->finalLineEnd);
     ASSERT_TRUE(host::writeTextFile(dir.path("cr2.def"), *file));
     EXPECT_EQ(dir.read("cr2.def"), bytes);
-    // CR LF stays one line end, and a lone CR inside a CR LF file ends a line.
-    EXPECT_EQ(host::decodeText("a\r\nb\rc").lines, (std::vector<std::string>{"a", "b", "c"}));
-    EXPECT_EQ(host::decodeText("a\r\nb").lineEnding, LineEnding::CrLf);
+    // A file that has an LF anywhere keeps its lone CRs inside lines.
+    EXPECT_EQ(host::decodeText("a\r\nb\rc").lines, (std::vector<std::string>{"a", "b\rc"}));
+    EXPECT_EQ(host::decodeText("a\rb\nc\r").lines, (std::vector<std::string>{"a\rb", "c\r"}));
+    const host::TextFile noEnd = host::decodeText("a\rb");
+    EXPECT_EQ(noEnd.lines, (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(host::encodeText(noEnd), "a\rb");
 }
 
 // Silent faults: bytes that are not text.
