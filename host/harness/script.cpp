@@ -256,7 +256,15 @@ std::optional<int> countMatching(const std::string& filter, std::string* error) 
     for (const std::string& w : words(filter)) {
         std::size_t eq = w.find('=');
         auto code = eq == std::string::npos ? std::nullopt : parseInteger(w.substr(0, eq));
-        std::optional<resbuf*> rb = code ? filterNode(static_cast<int>(*code), w.substr(eq + 1)) : std::nullopt;
+        std::optional<resbuf*> rb;
+        if (code == -3 && eq + 1 < w.size()) {
+            // "-3=APP": the entities carrying that application's xdata, as
+            // the selection takes it: -3 followed by the application's 1001.
+            rb = zcutNewRb(-3);
+            (*rb)->rbnext = *filterNode(1001, w.substr(eq + 1));
+        } else if (code && *code != -3) {
+            rb = filterNode(static_cast<int>(*code), w.substr(eq + 1));
+        }
         if (!rb) {
             if (error) *error = "filtr \"" + w + "\" nie ma postaci KOD=WARTOŚĆ";
             return std::nullopt;
@@ -264,6 +272,7 @@ std::optional<int> countMatching(const std::string& filter, std::string* error) 
         if (tail) tail->rbnext = *rb;
         else list.reset(*rb);
         tail = *rb;
+        while (tail->rbnext) tail = tail->rbnext;
     }
     if (!zcdbCurDwg()) {
         if (error) *error = "brak rysunku";

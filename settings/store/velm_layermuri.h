@@ -7,6 +7,8 @@
 // same settings and belongs to no drawing.
 #pragma once
 
+#include <string>
+
 #include "settings/store/velm_text_list.h"
 
 class VELM_LAYERMURI : public VelmTextListRecord<VELM_LAYERMURI, true> {
@@ -21,4 +23,12 @@ public:
     // `entries` is empty when constructed (as the host creates it to read it
     // back); a record made for a drawing is Reset.
     void Reset();
+
+    // The entry equal, case ignored, to the layer's base name (the name
+    // without "VELM" and its level); -1 when none.
+    int IndexOfLayer(const std::string& layerName) const;
+
+    // The 3D layer of the index-th wall layer: "3D" and the name without a
+    // leading "2D" (either case); "3DWALLS" for an index out of range.
+    std::string Get3DLayerName(int index) const;
 };

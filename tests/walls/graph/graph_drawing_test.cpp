@@ -1,0 +1,405 @@
+// The face graph read from a drawing: wall lines and arcs as the wall
+// drawing leaves them (one per face, on the floor's wall layer, with the
+// wall-type record), objects' outline and pilaster records as the object
+// engine writes them. The floor plan survives a DXF save and reload before
+// the graph is built, and each room's traced area is checked against the
+// area worked out from the drawn geometry.
+#include <cmath>
+#include <string>
+
+#include "core/entity_data.h"
+#include "core/entity_readers.h"
+#include "host/ads/adsent.h"
+#include "host/ads/rbutil.h"
+#include "host/ed/docman.h"
+#include "host/ed/grdraw.h"
+#include "host/ed/hostinit.h"
+#include "settings/store/velm_libobjopt.h"
+#include "tests/host/win_testdir.h"
+#include "tests/walls/graph/graph_fixture.h"
+#include "walls/graph/contour_highlight.h"
+#include "walls/graph/outline_record.h"
+#include "walls/graph/pair_lines_hook.h"
+
+namespace {
+
+const char* const kWallLayer = "VELM2DWALLS$0";
+const char* const kWallTypeApp = "VELM5$_$DATITIPOMURO-";
+
+// An entity-data list put together item by item.
+class List {
+public:
+    ~List() { zcutRelRb(m_head); }
+    List& add(resbuf* rb) {
+        (m_tail ? m_tail->rbnext : m_head) = rb;
+        while (rb->rbnext) rb = rb->rbnext;
+        m_tail = rb;
+        return *this;
+    }
+    List& type(const char* t) { return add(zcutBuildList(RTDXF0, t, 0)); }
+    List& text(int code, const char* s) { return add(zcutBuildList(code, s, 0)); }
+    List& real(int code, double v) { return add(zcutBuildList(code, v, 0)); }
+    List& integer(int code, int v) { return add(zcutBuildList(code, v, 0)); }
+    List& point(int code, Point3 p) {
+        const ads_point a = {p.x, p.y, p.z};
+        return add(zcutBuildList(code, a, 0));
+    }
+    List& xdata() { return add(zcutBuildList(-3, 0)); }
+    const resbuf* get() const { return m_head; }
+
+private:
+    resbuf* m_head = nullptr;
+    resbuf* m_tail = nullptr;
+};
+
+void Last(ads_name out) {
+    zcdbEntLast(out);
+}
+
+void WallLine(Point3 a, Point3 b, const char* wallType = "Mur 30") {
+    List l;
+    l.type("LINE").text(8, kWallLayer).point(10, a).point(11, b);
+    l.xdata().text(1001, kWallTypeApp).text(1000, wallType).integer(1070, 0);
+    ASSERT_EQ(zcdbEntMake(l.get()), RTNORM);
+}
+
+void WallArc(Point3 centre, double radius, double start, double end) {
+    List l;
+    l.type("ARC").text(8, kWallLayer).point(10, centre).real(40, radius).real(50, start).real(51, end);
+    l.xdata().text(1001, kWallTypeApp).text(1000, "Mur 30").integer(1070, 0);
+    ASSERT_EQ(zcdbEntMake(l.get()), RTNORM);
+}
+
+// A door in a wall along X: jambs across the wall at x = a and x = b, from
+// face A (y = inner) to face B (y = outer), as the object engine records it.
+void DoorOutline(double a, double b, double inner, double outer) {
+    List l;
+    l.type("POINT").text(8, "VELM2DDOORS$0").point(10, {(a + b) / 2, (inner + outer) / 2, 0});
+    l.xdata().text(1001, kTag3DiStrApp).integer(1070, 11).integer(1070, 0).real(1040, b - a).real(1040, 210);
+    l.real(1040, 0).integer(1070, 0).real(1040, std::fabs(inner - outer));
+    l.point(1011, {a, inner, 0}).point(1011, {a, inner, 0});
+    l.text(1002, "{")
+        .point(1011, {a, inner, 0})
+        .point(1011, {a, inner, 0})
+        .point(1011, {a, outer, 0})
+        .text(1002, "}");
+    l.text(1002, "{").point(1011, {b, inner, 0}).point(1011, {b, outer, 0}).text(1002, "}");
+    l.text(1002, "{").integer(1070, 1).point(1011, {a, inner, 0}).integer(1070, 1).point(1011, {b, inner, 0});
+    l.integer(1070, 2)
+        .point(1011, {b, inner, 0})
+        .integer(1070, 1)
+        .point(1011, {b, inner, 210})
+        .text(1002, "}");
+    for (int i = 0; i < 3; ++i) l.text(1002, "{").text(1002, "}");
+    ASSERT_EQ(zcdbEntMake(l.get()), RTNORM);
+}
+
+void Pilaster(std::initializer_list<Point3> corners) {
+    List l;
+    l.type("POINT").text(8, "VELM2DPILASTRI$0").point(10, *corners.begin());
+    l.xdata().text(1001, kPilasterApp);
+    for (const Point3& p : corners) l.point(1011, {p.x, p.y, 99});
+    ASSERT_EQ(zcdbEntMake(l.get()), RTNORM);
+}
+
+void RegisterApps() {
+    for (const char* app : {kWallTypeApp, kTag3DiStrApp, kPilasterApp, "VELM5$_$DDMURO-",
+                            "VELM11CAD$_$ASSOCFALDESUP-", "VELM12CAD$_$TIPOM3DAUTOMATICO-", kRectangleApp})
+        zcdbRegApp(app);
+}
+
+// Three rooms in a row on wall axes y = 0 and 300, x = 0, 400, 700 and an
+// arc wall through (1000, 0) and (1000, 300) about (900, 150); walls 30
+// thick, centred on their axes. A door in the first room's bottom wall, a
+// free pilaster in the second room, a free-standing wall above the rooms.
+struct Plan {
+    double innerRadius = 0.0, outerRadius = 0.0;
+    double innerX = 0.0, outerX = 0.0;  // where the arc faces meet the straight ones
+};
+
+Plan DrawPlan() {
+    RegisterApps();
+    Plan p;
+    const Point3 c{900, 150, 0};
+    const double axis = std::hypot(100.0, 150.0);
+    p.innerRadius = axis - 15;
+    p.outerRadius = axis + 15;
+    p.innerX = c.x + std::sqrt(p.innerRadius * p.innerRadius - 135.0 * 135.0);
+    p.outerX = c.x + std::sqrt(p.outerRadius * p.outerRadius - 165.0 * 165.0);
+    // Outer faces, drawn wall by wall; the door cuts the bottom one.
+    WallLine({-15, -15, 0}, {150, -15, 0});
+    WallLine({240, -15, 0}, {400, -15, 0});
+    WallLine({400, -15, 0}, {700, -15, 0});
+    WallLine({700, -15, 0}, {p.outerX, -15, 0});
+    WallLine({p.outerX, 315, 0}, {700, 315, 0});
+    WallLine({700, 315, 0}, {-15, 315, 0});
+    WallLine({-15, 315, 0}, {-15, -15, 0});
+    // Inner faces of each room.
+    WallLine({15, 15, 0}, {150, 15, 0});
+    WallLine({240, 15, 0}, {385, 15, 0});
+    WallLine({385, 15, 0}, {385, 285, 0});
+    WallLine({385, 285, 0}, {15, 285, 0});
+    WallLine({15, 285, 0}, {15, 15, 0});
+    WallLine({415, 15, 0}, {685, 15, 0});
+    WallLine({685, 15, 0}, {685, 285, 0});
+    WallLine({685, 285, 0}, {415, 285, 0});
+    WallLine({415, 285, 0}, {415, 15, 0});
+    WallLine({715, 15, 0}, {p.innerX, 15, 0});
+    WallLine({p.innerX, 285, 0}, {715, 285, 0});
+    WallLine({715, 285, 0}, {715, 15, 0});
+    const double ai = std::atan2(135.0, p.innerX - c.x), ao = std::atan2(165.0, p.outerX - c.x);
+    const double twoPi = 2 * std::acos(-1.0);
+    WallArc(c, p.innerRadius, twoPi - ai, ai);
+    WallArc(c, p.outerRadius, twoPi - ao, ao);
+    // A garden wall standing free above the house.
+    WallLine({0, 435, 0}, {300, 435, 0});
+    WallLine({300, 465, 0}, {0, 465, 0});
+    DoorOutline(150, 240, 15, -15);
+    Pilaster({{520, 130, 0}, {560, 130, 0}, {560, 170, 0}, {520, 170, 0}});
+    return p;
+}
+
+struct Traced {
+    bool closed = false;
+    int vertices = 0;
+    double area = 0.0;  // chord polygon + correction
+};
+
+Traced TraceRoom(CFACCIATE& g, Point3 inside) {
+    Traced t;
+    double heading = 0.0;
+    WallFace* start = g.FindNearestFace(inside, &heading);
+    if (!start) return t;
+    double correction = 0.0;
+    VertexNode* ring = g.RecognizeContour(heading, start, &correction, true);
+    t.closed = g.contour != nullptr;
+    t.vertices = CountNodes(ring);
+    t.area = ShoelaceArea(ring) + correction;
+    FreeList(ring);
+    g.contour = FreeLinkedNodes(g.contour);
+    return t;
+}
+
+}  // namespace
+
+TEST_F(GraphTest, wall_layer_index_ignores_case_level_and_prefix) {
+    VELM_LAYERMURI layers;
+    layers.entries = {"2DWALLS", "MuryZewn"};
+    EXPECT_EQ(layers.IndexOfLayer("VELM2DWALLS$300"), 0);
+    EXPECT_EQ(layers.IndexOfLayer("velmmuryzewn$-12.5"), 1);
+    EXPECT_EQ(layers.IndexOfLayer("VELM2DFUNL$0"), -1);
+    EXPECT_EQ(layers.IndexOfLayer("2DWALLS"), 0);
+}
+
+TEST_F(GraphTest, reading_erases_zero_length_lines_and_carries_the_wall_records_to_the_edges) {
+    RegisterApps();
+    const std::string longName(80, 'M');
+    WallLine({0, 0, 0}, {100, 0, 0}, longName.c_str());
+    ads_name line;
+    Last(line);
+    WallLine({100, 0, 0}, {100, 0, 0});
+    ads_name stub;
+    Last(stub);
+    // A line with every record the graph reads.
+    List l;
+    l.type("LINE").text(8, kWallLayer).point(10, {0, 30, 0}).point(11, {100, 30, 0});
+    l.xdata().text(1001, "VELM5$_$DDMURO-").real(1040, 250).real(1040, 12).integer(1070, 3).real(1040, 7.5);
+    l.integer(1070, 1);
+    l.text(1001, kWallTypeApp).text(1000, "Mur 30").integer(1070, 2);
+    l.text(1001, "VELM11CAD$_$ASSOCFALDESUP-")
+        .real(1040, 4.5)
+        .integer(1070, 1)
+        .text(1000, "1A")
+        .text(1000, "2B");
+    l.text(1001, "VELM12CAD$_$TIPOM3DAUTOMATICO-").integer(1070, 4);
+    l.text(1001, kRectangleApp).real(1040, 7.0);
+    ASSERT_EQ(zcdbEntMake(l.get()), RTNORM);
+    ads_name full;
+    Last(full);
+
+    CFACCIATE g;
+    g.level = 0.0;
+    g.floorHeight = 300.0;
+    g.Build(true, false, nullptr, false);
+    EXPECT_EQ(count("0=LINE"), 2);
+    EXPECT_EQ(g.FindFaceById(stub), nullptr);
+    const WallFace* plain = g.FindFaceById(line);
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(plain->edges->wallTypeName, longName);
+    EXPECT_EQ(plain->edges->layerIndex, 0);
+    EXPECT_EQ(plain->edges->topZ, 300.0);
+    EXPECT_FALSE(plain->edges->isRectangleLine());
+
+    const WallFace* rich = g.FindFaceById(full);
+    ASSERT_NE(rich, nullptr);
+    const FaceEdge* e = rich->edges;
+    EXPECT_EQ(e->topZ, 250.0);
+    EXPECT_EQ(e->bottomZ, -12.0);
+    EXPECT_EQ(e->edgeVisibility, 3);
+    EXPECT_EQ(e->extraReal, 7.5);
+    EXPECT_EQ(e->externalSide, 2);  // the wall type's flag wins
+    EXPECT_EQ(e->wallTypeName, "Mur 30");
+    EXPECT_EQ(e->upperRoof.height, 4.5);
+    EXPECT_EQ(e->upperRoof.choice, 1);
+    EXPECT_EQ(e->upperRoof.names, (std::vector<std::string>{"1A", "2B"}));
+    EXPECT_EQ(e->auto3DType, 4);
+    EXPECT_EQ(e->rectangleId, 7.0);
+    EXPECT_EQ(rich->hasRoofLink, 1);
+    EXPECT_EQ(rich->auto3DType, 4);
+}
+
+TEST_F(GraphTest, outline_records_are_read_as_the_object_engine_writes_them) {
+    RegisterApps();
+    DoorOutline(150, 240, 15, -15);
+    ads_name door;
+    Last(door);
+    OutlineNode* o = ReadTag3DiStr(door);
+    ASSERT_NE(o, nullptr);
+    EXPECT_EQ(o->kind, 11);
+    EXPECT_EQ(o->wallThickness, 30.0);
+    EXPECT_EQ(o->real5, o->real2);
+    // The repeated first point of a jamb is skipped; a repeated flagged
+    // point marks the vertex before it.
+    EXPECT_EQ(CountNodes(o->jamb1), 2);
+    EXPECT_TRUE(Near(o->gapA[0], {150, 15, 0}));
+    EXPECT_TRUE(Near(o->gapB[1], {240, -15, 0}));
+    ASSERT_EQ(CountNodes(o->cut3DInt1), 3);
+    EXPECT_EQ(o->cut3DInt1->next->edgeFlag, 2);
+    EXPECT_EQ(o->cut3DExt1, nullptr);
+    FreeOutlineList(o);
+
+    Pilaster({{0, 0, 0}, {10, 0, 0}, {10, 10, 0}});
+    ads_name pilaster;
+    Last(pilaster);
+    VertexNode* ring = GetPillarOutline(pilaster);
+    ASSERT_EQ(CountNodes(ring), 3);
+    // Reverse order, at the layer's level rather than the stored height.
+    EXPECT_TRUE(Near(ring->pt(), {10, 10, 0}));
+    EXPECT_EQ(ring->z, 0.0);
+    FreeList(ring);
+    EXPECT_EQ(ReadTag3DiStr(pilaster), nullptr);
+}
+
+TEST_F(GraphTest, three_rooms_saved_and_reloaded_are_traced_to_their_inner_areas) {
+    const Plan plan = DrawPlan();
+    TestDir dir;
+    const std::string path = dir.path("trzy_pokoje.dxf");
+    std::string error;
+    ASSERT_TRUE(host::saveDrawing(curDoc(), path, &error)) << error;
+    ASSERT_NE(host::openDrawing(path, &error), nullptr) << error;
+
+    CFACCIATE g;
+    g.Build(false, false, nullptr, false);
+    g.MergePillars();
+    g.SplitAtJunctions();
+    g.MergeFunLines();
+    EXPECT_EQ(CountFaces(g.pillarFaces), 4);
+    ASSERT_NE(g.outlines, nullptr);
+
+    // The door's wall: one face each side, across the opening.
+    const WallFace* bottom = FaceBetween(g.faces, {15, 15, 0}, {385, 15, 0});
+    ASSERT_NE(bottom, nullptr);
+    EXPECT_EQ(CountEdges(bottom), 2);
+    EXPECT_NE(bottom->outlineLinks, nullptr);
+    EXPECT_NE(FaceBetween(g.faces, {-15, -15, 0}, {plan.outerX, -15, 0}), nullptr);
+
+    const Traced a = TraceRoom(g, {200, 100, 0});
+    EXPECT_TRUE(a.closed);
+    EXPECT_EQ(a.vertices, 4);
+    EXPECT_NEAR(a.area, 370.0 * 270.0, 1e-6);
+
+    const Traced b = TraceRoom(g, {550, 100, 0});
+    EXPECT_TRUE(b.closed);
+    EXPECT_NEAR(b.area, 270.0 * 270.0, 1e-6);
+
+    // The third room: its rectangle up to the chord of the arc face, and
+    // the circular segment beyond the chord.
+    const double r = plan.innerRadius, dx = plan.innerX - 900.0;
+    const double segment = r * r * std::acos(dx / r) - dx * std::sqrt(r * r - dx * dx);
+    const double third = (plan.innerX - 715.0) * 270.0 + segment;
+    const Traced c = TraceRoom(g, {800, 80, 0});
+    EXPECT_TRUE(c.closed);
+    EXPECT_GT(c.vertices, 6);
+    EXPECT_NEAR(c.area, third, 1e-3);
+
+    const Traced outside = TraceRoom(g, {100, 420, 0});
+    EXPECT_FALSE(outside.closed);
+    EXPECT_GE(outside.vertices, 2);
+}
+
+TEST_F(GraphTest, an_open_contour_is_shown_in_red_with_a_tick_at_each_end_and_a_closed_one_without) {
+    host::resetTemporaryGraphics();
+    VertexNode* chain = nullptr;
+    for (const Point3& p : {Point3{0, 0, 0}, Point3{100, 0, 0}, Point3{100, 50, 0}})
+        AppendVertex(&chain, p, 0, 0, 0);
+    HighlightContour(chain, 1, true);
+    EXPECT_NE(lastMessage().find("Wybrany kontur nie jest zamknięty"), std::string::npos);
+    const auto& open = host::temporaryVectors();
+    ASSERT_EQ(open.size(), 4u);
+    for (const auto& v : open) {
+        EXPECT_EQ(v.color, 1);
+        EXPECT_TRUE(v.highlighted);
+    }
+    // The tick at the last vertex runs across the last edge (along X).
+    EXPECT_NEAR(std::fabs(open[2].to.x - open[2].from.x), 40.0, 1e-9);
+    EXPECT_NEAR(open[2].from.y, 50.0, 1e-9);
+
+    host::resetTemporaryGraphics();
+    HighlightContour(chain, -5, false);
+    const auto& closed = host::temporaryVectors();
+    ASSERT_EQ(closed.size(), 3u);
+    EXPECT_EQ(closed[2].color, 5);
+    EXPECT_NEAR(closed[2].to.x, 0.0, 1e-9);
+    FreeList(chain);
+    host::resetTemporaryGraphics();
+}
+
+TEST_F(GraphTest, with_a_pairing_set_rectangle_lines_go_to_the_pairing_or_to_faces_of_their_own) {
+    RegisterApps();
+    for (double x : {0.0, 100.0}) {
+        List l;
+        l.type("LINE").text(8, kWallLayer).point(10, {x, 0, 0}).point(11, {x + 100, 0, 0});
+        l.xdata().text(1001, kRectangleApp).real(1040, 1.0);
+        ASSERT_EQ(zcdbEntMake(l.get()), RTNORM);
+    }
+    WallLine({200, 0, 0}, {300, 0, 0});
+    // The pairing belongs to the wall-recognition set: a stand-in that
+    // records what it is handed and consumes the first line.
+    int handed = 0;
+    struct Unset {
+        ~Unset() { SetPairWallLinesHook(nullptr); }
+    } unset;
+    SetPairWallLinesHook([&handed](DEFMURI&, FaceEdge** pending) {
+        handed = CountNodes(*pending);
+        FaceEdge* first = *pending;
+        *pending = first->next;
+        delete first;
+    });
+    int token = 0;
+    DEFMURI* set = reinterpret_cast<DEFMURI*>(&token);
+    {
+        CFACCIATE g;
+        g.Build(true, false, set, true);
+        EXPECT_EQ(handed, 2);
+        // Only the ordinary line makes a face; the rectangle lines left
+        // after pairing are freed.
+        ASSERT_EQ(CountFaces(g.faces), 1);
+        EXPECT_TRUE(Near(g.faces->start, {200, 0, 0}));
+        EXPECT_EQ(g.pendingLines, nullptr);
+    }
+    {
+        // Without pairing they form faces of their own, apart from the
+        // ordinary line they touch.
+        CFACCIATE g;
+        g.Build(true, false, set, false);
+        ASSERT_EQ(CountFaces(g.faces), 2);
+        EXPECT_NE(FaceBetween(g.faces, {0, 0, 0}, {200, 0, 0}), nullptr);
+    }
+    SetPairWallLinesHook(nullptr);
+    {
+        // Unset, pairing does nothing.
+        CFACCIATE g;
+        g.Build(true, false, set, true);
+        EXPECT_EQ(CountFaces(g.faces), 1);
+    }
+}

@@ -1,0 +1,106 @@
+// Shared pieces of the face-graph tests: a fresh drawing with the settings
+// classes (the graph reads its values from the settings when constructed),
+// and records made by hand for the tests that need no entities.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <initializer_list>
+
+#include "core/geometry/polygon.h"
+#include "settings/settings_module.h"
+#include "settings/store/settings_store.h"
+#include "tests/support/velm_test.h"
+#include "walls/graph/cfacciate.h"
+
+class GraphTest : public VelmTest {
+protected:
+    void SetUp() override {
+        RegisterSettingsModule();
+        VelmTest::SetUp();
+    }
+    void TearDown() override {
+        VelmTest::TearDown();
+        UnregisterSettingsModule();
+    }
+};
+
+inline FaceEdge* Line(Point3 a, Point3 b, double rectangleId = kNoRectangle) {
+    auto* e = new FaceEdge;
+    e->start = a;
+    e->end = b;
+    e->rectangleId = rectangleId;
+    return e;
+}
+
+inline FaceEdge* ArcEdge(Point3 centre, double radius, double start, double end) {
+    auto* e = new FaceEdge;
+    e->isArc = true;
+    e->arc.centre = centre;
+    e->arc.radius = radius;
+    e->arc.startAngle = start;
+    e->arc.endAngle = end;
+    return e;
+}
+
+// Makes the list hold the edges in the order given.
+inline void SetPending(FaceEdge*& list, std::initializer_list<FaceEdge*> edges) {
+    FaceEdge** tail = &list;
+    while (*tail) tail = &(*tail)->next;
+    for (FaceEdge* e : edges) {
+        *tail = e;
+        tail = &e->next;
+    }
+}
+
+inline WallFace* StraightFace(Point3 a, Point3 b) {
+    WallFace* f = NewWallFace();
+    f->start = a;
+    f->end = b;
+    return f;
+}
+
+inline WallFace* ArcFace(Point3 centre, double radius, double start, double end) {
+    WallFace* f = NewWallFace();
+    f->kind = 0;
+    f->arc.centre = centre;
+    f->arc.radius = radius;
+    f->arc.startAngle = start;
+    f->arc.endAngle = end;
+    return f;
+}
+
+// Puts the faces into the graph's list in the order given.
+inline void SetFaces(CFACCIATE& g, std::initializer_list<WallFace*> faces) {
+    for (WallFace* f : faces) AppendFace(g.faces, f);
+}
+
+inline int CountFaces(const WallFace* list) {
+    return CountNodes(list);
+}
+
+inline int CountEdges(const WallFace* f) {
+    return CountNodes(f->edges);
+}
+
+inline bool Near(const Point3& a, const Point3& b, double tol = 1e-6) {
+    return std::fabs(a.x - b.x) <= tol && std::fabs(a.y - b.y) <= tol;
+}
+
+// The face of the list whose ends are a and b, in either order.
+inline WallFace* FaceBetween(WallFace* list, Point3 a, Point3 b) {
+    for (WallFace* f = list; f; f = f->next)
+        if ((Near(f->start, a) && Near(f->end, b)) || (Near(f->start, b) && Near(f->end, a))) return f;
+    return nullptr;
+}
+
+// Plan area of a ring by the shoelace formula, always positive.
+inline double ShoelaceArea(const VertexNode* ring) {
+    double sum = 0.0;
+    for (const VertexNode* v = ring; v; v = v->next) {
+        const VertexNode* w = v->next ? v->next : ring;
+        sum += v->x * w->y - w->x * v->y;
+    }
+    return std::fabs(sum) / 2.0;
+}

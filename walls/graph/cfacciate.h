@@ -1,0 +1,133 @@
+// CFACCIATE, the wall-face graph of one floor level. Walls are drawn as
+// separate LINEs and ARCs, one per wall face; the graph joins the wall
+// entities that continue each other into faces (bridging the gaps of
+// openings, stopping at corner objects), and answers the questions of the
+// commands that need walls as a whole: the face holding an entity, the
+// nearest face to a point, the face across a wall, the contour of a room.
+//
+// A command builds one graph, refines it (pilasters, junctions, function
+// lines), asks, and frees it before it ends; nothing is stored in the
+// drawing. Reading (Build, BuildFromLine, BuildFromArc, MergePillars,
+// MergeFunLines) touches the drawing; everything else works on the records
+// alone, so the lists may also be filled by hand.
+//
+// Lists are newest first unless said otherwise. The searches for touching
+// edges and outlines go through point grids built for each assembly, so a
+// floor of thousands of wall lines is assembled in close to linear time with
+// the same faces a scan in list order gives.
+#pragma once
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "core/geometry/vertex_list.h"
+#include "walls/graph/wall_face.h"
+
+class DEFMURI;
+
+class CFACCIATE {
+public:
+    // Reads the floor elevation, unit factor, wall distance and chord length
+    // from the settings, and the floor height and integer at that elevation.
+    CFACCIATE();
+    ~CFACCIATE();
+    CFACCIATE(const CFACCIATE&) = delete;
+    CFACCIATE& operator=(const CFACCIATE&) = delete;
+
+    WallFace* faces = nullptr;
+    OutlineNode* outlines = nullptr;
+    WallFace* pillarFaces = nullptr;
+    ContourLink* contour = nullptr;
+    WallFace* usedFaces = nullptr;
+    FaceEdge* pendingLines = nullptr;
+    FaceEdge* pendingArcs = nullptr;
+    std::int32_t floorInt = 0;
+    double level = 0.0;  // callers may set it (and floorHeight) before Build
+    double floorHeight = 275.0;
+    double unitFactor = 1.0;
+    double chordLength = 0.0;
+    double maxWallThickness = 60.0;
+    double joinTolerance = 0.1;
+
+    // ---- building (reads the drawing) ----
+    void Build(bool linesOnly, bool allLevelOutlines, DEFMURI* pairing, bool pairRectangles);
+    // One face from a wall line or arc of the level, not linked into faces
+    // (free it with FreeFaceList); null when the entity is none of them.
+    WallFace* BuildFromLine(const ads_name entity);
+    WallFace* BuildFromArc(const ads_name entity);
+    // mode 0 every wall line, -1 no rectangle-wall lines, 1 only those; the
+    // kept edge of matchEntity (may be null) is returned.
+    FaceEdge* ReadWallLines(const ads_name matchEntity, int mode);
+    FaceEdge* ReadWallArcs(const ads_name matchEntity);
+    void LoadOutlines(bool allLevels);
+
+    // ---- assembly (records only) ----
+    // Every pending line becomes part of a face; new faces go to the front.
+    void AssembleLines(bool levelOutlinesOnly, bool rectangleMode);
+    // Every pending arc becomes part of an arc face (with its facing face).
+    void AssembleArcs();
+    WallFace* AssembleStraightFace(FaceEdge* first, WallFace* face, bool levelOutlinesOnly,
+                                   bool rectangleMode);
+    // Assembles the arc face and returns the facing arc face, or null.
+    WallFace* AssembleArcFace(FaceEdge* first, WallFace* face);
+    void ExtendArcFace(WallFace* face);
+
+    // Frees every list of the graph (usedFaces too); safe to repeat.
+    void Clear();
+
+    // ---- queries ----
+    WallFace* FindFaceById(const ads_name entity) const;
+    // The nearest straight face along a perpendicular through the point (at
+    // the graph's level); null when none, or when the point lies on it.
+    // angle receives the direction from the point to that face.
+    WallFace* FindNearestFace(const Point3& point, double* angle) const;
+
+    // ---- refinement ----
+    void MergePillars();
+    // Merges one pilaster outline (vertices read from the record carry mark
+    // 1 in edgeFlag); the ring is the caller's.
+    void MergePillarOutline(VertexNode*& outline);
+    void SplitAtJunctions();
+    void MergeFunLines();
+    // The function-line part of MergeFunLines for lines already read: each
+    // segment becomes a function-line face; they split each other and the
+    // wall faces, and are appended to faces.
+    void MergeFunLineSegments(const std::vector<std::pair<Point3, Point3>>& lines);
+
+    // ---- contours ----
+    VertexNode* RecognizeContour(double heading, WallFace* startFace, double* area, bool approximate);
+    WallFace* NextContourFace(double& heading, WallFace* current, const Point3& prevPoint,
+                              const Point3& junction, Point3& nextStart, Point3& nextEnd);
+    int AddArcToContour(WallFace* arcFace, VertexNode*& head, VertexNode*& tail, double& area,
+                        int& addedAtHead, bool approximate, int divisions);
+    VertexNode* ApproximateContourCurves(WallFace* startFace, double* area, int divisions, bool keepUsed,
+                                         double chord);
+
+    // Point grids of one assembly or walk (graph_index.h), and the working
+    // record of a pilaster merge; only the graph's own units use them.
+    struct LineIndex;
+    struct ArcIndex;
+    struct FaceIndex;
+    struct PillarContact;
+
+private:
+    void SplitFacesAtFunLines(WallFace* funLines);
+    WallFace* SplitPillarOutline(VertexNode*& outline, std::vector<PillarContact>& contacts);
+    bool IsNearSegment(const Point3& p, const WallFace& w) const;
+
+    void ExtendStraightFace(WallFace* face, bool atStart, bool levelOutlinesOnly, bool rectangleMode);
+    void LinkOutlinesOnFace(WallFace* face, bool levelOutlinesOnly);
+    void LinkArcOutlines(WallFace* face);
+    void FinishFace(WallFace* face);
+
+    std::unique_ptr<LineIndex> m_lines;
+    std::unique_ptr<ArcIndex> m_arcs;
+    std::unique_ptr<FaceIndex> m_faceIndex;
+};
+
+// The face met first on the perpendicular to `face` through the point;
+// null when none, when nearer than the length tolerance, or (limitToWall)
+// farther than the wall distance.
+WallFace* FindFaceAcross(const CFACCIATE& graph, const Point3& point, WallFace* face, double* distance,
+                         double* angle, bool limitToWall);

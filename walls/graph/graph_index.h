@@ -1,0 +1,140 @@
+// The point grids of one assembly or contour walk (see point_index.h): the
+// pending lines and the outlines, the pending arcs and the arc-wall
+// openings, the faces by their end points. Private to the graph's units.
+#pragma once
+
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
+#include "core/module_state.h"
+#include "walls/graph/cfacciate.h"
+#include "walls/graph/point_index.h"
+
+// Cells of half a metre: large beside every tolerance, small beside rooms.
+inline double GridCell(double unitFactor) {
+    return std::max(50.0 * unitFactor, 1000.0 * SharedTolerance);
+}
+
+// A pending list taken apart for one assembly: the edges in list order,
+// those taken into faces marked, and the rest linked back at the end.
+struct PendingEdges {
+    explicit PendingEdges(FaceEdge* list) {
+        for (FaceEdge* e = list; e; e = e->next) {
+            ids.emplace(e, static_cast<int>(edges.size()));
+            edges.push_back(e);
+        }
+        taken.assign(edges.size(), 0);
+    }
+    // Takes the edge out of the pending list (for good).
+    void take(FaceEdge* e) {
+        const auto found = ids.find(e);
+        if (found != ids.end()) taken[found->second] = 1;
+        e->next = nullptr;
+    }
+    FaceEdge* firstPending() {
+        while (cursor < edges.size() && taken[cursor]) ++cursor;
+        return cursor < edges.size() ? edges[cursor] : nullptr;
+    }
+    // Links the edges still pending back into the list, in order.
+    void relink(FaceEdge*& list) {
+        FaceEdge** tail = &list;
+        for (std::size_t i = 0; i < edges.size(); ++i) {
+            if (taken[i]) continue;
+            *tail = edges[i];
+            tail = &edges[i]->next;
+        }
+        *tail = nullptr;
+    }
+
+    std::vector<FaceEdge*> edges;
+    std::vector<char> taken;
+    std::unordered_map<FaceEdge*, int> ids;
+    std::size_t cursor = 0;
+};
+
+// The pending lines with a grid of their end points, and the outlines with
+// a grid of their gap and corner points.
+struct CFACCIATE::LineIndex : PendingEdges {
+    explicit LineIndex(CFACCIATE& g)
+        : PendingEdges(g.pendingLines), ends(GridCell(g.unitFactor)), outlinePoints(GridCell(g.unitFactor)) {
+        for (std::size_t id = 0; id < edges.size(); ++id) {
+            ends.add(edges[id]->start, static_cast<int>(id));
+            ends.add(edges[id]->end, static_cast<int>(id));
+        }
+        for (OutlineNode* o = g.outlines; o; o = o->next) {
+            const int id = static_cast<int>(outl.size());
+            outl.push_back(o);
+            if (o->kind != 11 && o->kind != 18) continue;
+            for (const Point3& p : {o->gapA[0], o->gapA[1], o->gapB[0], o->gapB[1]}) outlinePoints.add(p, id);
+            if (o->kind == 18)
+                for (const Point3& p : o->corner) outlinePoints.add(p, id);
+        }
+    }
+    void finish(CFACCIATE& g) { relink(g.pendingLines); }
+
+    PointIndex ends;
+    std::vector<OutlineNode*> outl;
+    PointIndex outlinePoints;
+};
+
+// The pending arcs by centre and the arc-wall openings by base point.
+struct CFACCIATE::ArcIndex : PendingEdges {
+    explicit ArcIndex(CFACCIATE& g)
+        : PendingEdges(g.pendingArcs), centres(GridCell(g.unitFactor)), bases(GridCell(g.unitFactor)) {
+        for (std::size_t id = 0; id < edges.size(); ++id)
+            centres.add(edges[id]->arc.centre, static_cast<int>(id));
+        for (OutlineNode* o = g.outlines; o; o = o->next) {
+            if (o->kind != 12) continue;
+            bases.add(o->base, static_cast<int>(outl.size()));
+            outl.push_back(o);
+        }
+    }
+    void finish(CFACCIATE& g) { relink(g.pendingArcs); }
+
+    PointIndex centres;
+    std::vector<OutlineNode*> outl;
+    PointIndex bases;
+};
+
+// The faces of the graph's list by their end points, in list order; faces
+// taken out of the list by a walk are marked.
+struct CFACCIATE::FaceIndex {
+    explicit FaceIndex(CFACCIATE& g) : ends(GridCell(g.unitFactor)) {
+        for (WallFace* f = g.faces; f; f = f->next) {
+            const int id = static_cast<int>(list.size());
+            list.push_back(f);
+            ends.add(f->firstPoint(), id);
+            ends.add(f->lastPoint(), id);
+        }
+        removed.assign(list.size(), 0);
+    }
+    void finish(CFACCIATE&) {}
+    std::vector<WallFace*> list;
+    std::vector<char> removed;
+    PointIndex ends;
+};
+
+// Makes the graph's index for the time of one assembly or walk unless an
+// outer one already made it; afterwards the pending list is whole again.
+template <class Index>
+class IndexScope {
+public:
+    IndexScope(CFACCIATE& g, std::unique_ptr<Index>& slot) : m_g(g), m_slot(slot), m_owner(!slot) {
+        if (m_owner) m_slot = std::make_unique<Index>(g);
+    }
+    ~IndexScope() {
+        if (!m_owner) return;
+        m_slot->finish(m_g);
+        m_slot.reset();
+    }
+    IndexScope(const IndexScope&) = delete;
+    IndexScope& operator=(const IndexScope&) = delete;
+    Index& operator*() { return *m_slot; }
+    Index* operator->() { return m_slot.get(); }
+
+private:
+    CFACCIATE& m_g;
+    std::unique_ptr<Index>& m_slot;
+    bool m_owner;
+};

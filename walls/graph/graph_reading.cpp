@@ -1,0 +1,287 @@
+// Reading the graph from the drawing: the wall LINEs and ARCs of the level
+// with the data their xdata carries, the outlines of objects set into
+// walls, and the building sequences over them.
+//
+// Wall LINEs of zero length are erased from the drawing as they are read;
+// they are leftovers of wall editing that no command wants.
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "core/entity_data.h"
+#include "core/entity_readers.h"
+#include "core/levels.h"
+#include "host/ads/adsent.h"
+#include "host/ads/rbutil.h"
+#include "host/ads/ssget.h"
+#include "settings/store/settings_store.h"
+#include "walls/graph/cfacciate.h"
+#include "walls/graph/outline_record.h"
+#include "walls/graph/pair_lines_hook.h"
+
+namespace {
+
+constexpr double kZeroLength = 1.1920928955078125e-07;
+
+struct RbFree {
+    void operator()(resbuf* list) const { zcutRelRb(list); }
+};
+using RbList = std::unique_ptr<resbuf, RbFree>;
+
+// A selection set freed when it goes.
+class Selection {
+public:
+    Selection() = default;
+    ~Selection() {
+        if (m_valid) zcedSSFree(m_set);
+    }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+    ads_name& set() { return m_set; }
+    void setValid(bool valid) { m_valid = valid; }
+    std::int32_t size() const {
+        std::int32_t n = 0;
+        if (m_valid) zcedSSLength(m_set, &n);
+        return n;
+    }
+    bool name(std::int32_t i, ads_name out) const { return zcedSSName(m_set, i, out) == RTNORM; }
+
+private:
+    ads_name m_set = {0, 0};
+    bool m_valid = false;
+};
+
+double Number(const resbuf* rb) {
+    switch (rb->restype) {
+        case 1040:
+        case 1041:
+        case 1042:
+            return rb->resval.rreal;
+        case 1070:
+            return rb->resval.rint;
+        case 1071:
+            return rb->resval.rlong;
+        default:
+            return 0.0;
+    }
+}
+bool IsNumber(const resbuf* rb) {
+    return rb && (rb->restype == 1040 || rb->restype == 1041 || rb->restype == 1042 || rb->restype == 1070 ||
+                  rb->restype == 1071);
+}
+// The values of one application's record, up to the next application.
+const resbuf* Values(const resbuf* list, const char* app) {
+    const resbuf* rb = FindXDataApp(list, app);
+    return rb ? rb->rbnext : nullptr;
+}
+bool InRecord(const resbuf* rb) {
+    return rb && rb->restype != 1001;
+}
+
+void ReadRoof(const resbuf* rb, RoofAssociation& roof) {
+    if (InRecord(rb) && IsNumber(rb)) {
+        roof.height = Number(rb);
+        rb = rb->rbnext;
+    }
+    if (InRecord(rb) && IsNumber(rb)) {
+        roof.choice = static_cast<std::int32_t>(Number(rb));
+        rb = rb->rbnext;
+    }
+    for (; InRecord(rb); rb = rb->rbnext)
+        if (rb->restype == 1000 && rb->resval.rstring) roof.names.emplace_back(rb->resval.rstring);
+}
+
+// The wall data of one wall entity's list (all applications).
+void ReadWallXData(const resbuf* list, FaceEdge& e, double level, bool line) {
+    if (const resbuf* rb = Values(list, "VELM5$_$DDMURO-")) {
+        if (InRecord(rb) && rb->restype == 1040) {
+            if (rb->resval.rreal != 0.0) e.topZ = level + rb->resval.rreal;
+            rb = rb->rbnext;
+        }
+        if (InRecord(rb) && rb->restype == 1040) {
+            e.bottomZ = level - rb->resval.rreal;
+            rb = rb->rbnext;
+        }
+        if (InRecord(rb) && rb->restype == 1070) {
+            e.edgeVisibility = rb->resval.rint;
+            rb = rb->rbnext;
+        }
+        if (InRecord(rb) && rb->restype == 1040) {
+            e.extraReal = rb->resval.rreal;
+            rb = rb->rbnext;
+        }
+        if (InRecord(rb) && rb->restype == 1070) e.externalSide = rb->resval.rint;
+    }
+    if (const resbuf* rb = Values(list, "VELM5$_$DATITIPOMURO-")) {
+        if (InRecord(rb) && rb->restype == 1000) {
+            // Kept whole, however long.
+            e.wallTypeName = rb->resval.rstring ? rb->resval.rstring : "";
+            rb = rb->rbnext;
+        }
+        if (line && InRecord(rb) && rb->restype == 1070) e.externalSide = rb->resval.rint;
+    }
+    if (line) {
+        ReadRoof(Values(list, "VELM11CAD$_$ASSOCFALDESUP-"), e.upperRoof);
+        ReadRoof(Values(list, "VELM11CAD$_$ASSOCFALDEINF-"), e.lowerRoof);
+    }
+    if (const resbuf* rb = Values(list, "VELM12CAD$_$TIPOM3DAUTOMATICO-"); InRecord(rb) && IsNumber(rb))
+        e.auto3DType = static_cast<std::int32_t>(Number(rb));
+    if (line)
+        if (const resbuf* rb = Values(list, kRectangleApp); InRecord(rb) && IsNumber(rb))
+            e.rectangleId = Number(rb);
+}
+
+resbuf* EntityWithAllXData(const ads_name entity) {
+    RbList apps(zcutBuildList(RTSTR, "*", 0));
+    return zcdbEntGetX(entity, apps.get());
+}
+
+Point3 PointOf(const resbuf* rb) {
+    return {rb->resval.rpoint[0], rb->resval.rpoint[1], rb->resval.rpoint[2]};
+}
+
+bool SameEntity(const ads_name a, const ads_name b) {
+    return a && a[0] == b[0] && a[1] == b[1];
+}
+
+// The wall layers of the drawing, copied so the record is closed at once.
+VELM_LAYERMURI WallLayers() {
+    VELM_LAYERMURI layers;
+    if (VELM_LAYERMURI* opened = OpenLayerMuriObject()) {
+        layers = *opened;
+        opened->close();
+    }
+    return layers;
+}
+
+// Each entity of the type on the wall layers of the level, with its list
+// (all applications' xdata) and the drawing's wall layers.
+template <class Visit>
+void ForEachWallEntity(const char* type, double level, Visit&& visit) {
+    Selection found;
+    found.setValid(SelectOnWallLayers(type, found.set(), level, false) == 1);
+    const VELM_LAYERMURI layers = WallLayers();
+    const std::int32_t n = found.size();
+    for (std::int32_t i = 0; i < n; ++i) {
+        ads_name entity;
+        if (!found.name(i, entity)) continue;
+        RbList list(EntityWithAllXData(entity));
+        if (list) visit(entity, list.get(), layers);
+    }
+}
+
+// An edge of the entity with the graph's defaults and the entity's records.
+std::unique_ptr<FaceEdge> NewWallEdge(const CFACCIATE& g, const ads_name entity, const resbuf* list,
+                                      const VELM_LAYERMURI& layers, bool line) {
+    auto e = std::make_unique<FaceEdge>();
+    e->topZ = g.level + g.floorHeight;
+    e->bottomZ = g.level;
+    e->edgeVisibility = g.floorInt;
+    e->entity[0] = entity[0];
+    e->entity[1] = entity[1];
+    ReadWallXData(list, *e, g.level, line);
+    if (const resbuf* layer = FindRbCode(list, 8); layer && layer->resval.rstring)
+        e->layerIndex = layers.IndexOfLayer(layer->resval.rstring);
+    return e;
+}
+
+}  // namespace
+
+FaceEdge* CFACCIATE::ReadWallLines(const ads_name matchEntity, int mode) {
+    FaceEdge* match = nullptr;
+    ForEachWallEntity("LINE", level,
+                      [&](const ads_name entity, const resbuf* list, const VELM_LAYERMURI& layers) {
+                          const resbuf* p10 = FindRbCode(list, 10);
+                          const resbuf* p11 = FindRbCode(list, 11);
+                          if (!p10 || !p11) return;
+                          if (HostDistance(PointOf(p10), PointOf(p11)) < kZeroLength) {
+                              zcdbEntDel(entity);
+                              return;
+                          }
+                          std::unique_ptr<FaceEdge> e = NewWallEdge(*this, entity, list, layers, true);
+                          e->start = PointOf(p10);
+                          e->end = PointOf(p11);
+                          if ((mode == -1 && e->isRectangleLine()) || (mode == 1 && !e->isRectangleLine()))
+                              return;
+                          if (SameEntity(matchEntity, entity)) match = e.get();
+                          e->next = pendingLines;
+                          pendingLines = e.release();
+                      });
+    return match;
+}
+
+FaceEdge* CFACCIATE::ReadWallArcs(const ads_name matchEntity) {
+    FaceEdge* match = nullptr;
+    ForEachWallEntity("ARC", level,
+                      [&](const ads_name entity, const resbuf* list, const VELM_LAYERMURI& layers) {
+                          ArcRecord arc;
+                          if (!GetArcData(entity, arc)) return;
+                          std::unique_ptr<FaceEdge> e = NewWallEdge(*this, entity, list, layers, false);
+                          e->isArc = true;
+                          e->arc = arc;
+                          if (SameEntity(matchEntity, entity)) match = e.get();
+                          e->next = pendingArcs;
+                          pendingArcs = e.release();
+                      });
+    return match;
+}
+
+void CFACCIATE::LoadOutlines(bool allLevels) {
+    RbList filter(zcutBuildList(-3, 1001, kTag3DiStrApp, 0));
+    Selection found;
+    found.setValid(zcedSSGet("X", nullptr, nullptr, filter.get(), found.set()) == RTNORM);
+    const std::int32_t n = found.size();
+    for (std::int32_t i = 0; i < n; ++i) {
+        ads_name entity;
+        if (!found.name(i, entity)) continue;
+        OutlineNode* o = ReadTag3DiStr(entity);
+        if (!o) continue;
+        if (!allLevels && std::fabs(level - o->z) > kZeroLength) {
+            FreeOutlineList(o);
+            continue;
+        }
+        o->next = outlines;
+        outlines = o;
+    }
+}
+
+void CFACCIATE::Build(bool linesOnly, bool allLevelOutlines, DEFMURI* pairing, bool pairRectangles) {
+    LoadOutlines(allLevelOutlines);
+    if (pairing) {
+        ReadWallLines(nullptr, 1);
+        if (pairRectangles)
+            PairWallLines(*pairing, &pendingLines);
+        else
+            AssembleLines(allLevelOutlines, true);
+        pendingLines = FreeEdgeList(pendingLines);
+    }
+    ReadWallLines(nullptr, pairing ? -1 : 0);
+    AssembleLines(allLevelOutlines, false);
+    if (!linesOnly) {
+        ReadWallArcs(nullptr);
+        AssembleArcs();
+    }
+}
+
+WallFace* CFACCIATE::BuildFromLine(const ads_name entity) {
+    FaceEdge* first = ReadWallLines(entity, 0);
+    LoadOutlines(false);
+    if (!first) return nullptr;
+    WallFace* face = NewWallFace();
+    AssembleStraightFace(first, face, false, false);
+    FinishFace(face);
+    return face;
+}
+
+WallFace* CFACCIATE::BuildFromArc(const ads_name entity) {
+    FaceEdge* first = ReadWallArcs(entity);
+    LoadOutlines(false);
+    if (!first) return nullptr;
+    WallFace* face = NewWallFace();
+    face->kind = 0;
+    WallFace* partner = AssembleArcFace(first, face);
+    // Only the face asked for is wanted; its partner goes back to nothing.
+    FreeFaceList(partner);
+    FinishFace(face);
+    return face;
+}

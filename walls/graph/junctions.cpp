@@ -1,0 +1,178 @@
+// Junctions and function lines in the wall-face graph.
+//
+// A face on which another face ends is split there, its wall lines divided
+// at the point, so that contours can turn at every junction. Function lines
+// (LINEs of the floor's "2DFUNL" layer) separate rooms without a wall: they
+// become faces of their own, split each other where one ends on another,
+// and split the wall faces they end on.
+#include <cmath>
+#include <vector>
+
+#include "core/entity_readers.h"
+#include "core/levels.h"
+#include "core/module_state.h"
+#include "host/ads/ssget.h"
+#include "walls/graph/cfacciate.h"
+#include "walls/graph/graph_index.h"
+#include "walls/graph/point_index.h"
+
+namespace {
+
+bool Crossing(const Point3& a, const Point3& b, const Point3& c, const Point3& d, Point3& x) {
+    return IntersectLines2d(a, b, c, d, x, 1, ZcGeContext::gTol);
+}
+
+// Divides F's edges at P (F now ends at P): the edges beyond P go to N, an
+// edge across P is cut, its part before P a new edge without entity.
+void HandOverEdges(WallFace& f, WallFace& n, const Point3& p) {
+    const double cut = Distance2d(f.start, p);
+    FaceEdge** link = &f.edges;
+    while (*link && Distance2d(f.start, (*link)->end) <= cut + SharedTolerance) link = &(*link)->next;
+    FaceEdge* moved = *link;
+    *link = nullptr;
+    n.edges = moved;
+    if (!moved || Distance2d(f.start, moved->start) >= cut - SharedTolerance) return;
+    FaceEdge* before = NewSpanEdge(moved->start, p, moved->topZ, moved->bottomZ, moved->edgeVisibility);
+    before->extraReal = moved->extraReal;
+    before->wallTypeName = moved->wallTypeName;
+    before->externalSide = moved->externalSide;
+    before->layerIndex = moved->layerIndex;
+    *link = before;
+    moved->start = p;
+}
+
+}  // namespace
+
+void CFACCIATE::SplitAtJunctions() {
+    std::vector<WallFace*> order;
+    PointIndex ends(GridCell(unitFactor));
+    WallFace* tail = nullptr;
+    for (WallFace* f = faces; f; f = f->next) {
+        const int id = static_cast<int>(order.size());
+        order.push_back(f);
+        ends.add(f->start, id);
+        ends.add(f->end, id);
+        tail = f;
+    }
+    std::vector<int> ids;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        WallFace* f = order[i];
+        if (f->isArc()) continue;
+        if (!ends.nearSegment(f->start, f->end, ids)) {
+            ids.resize(order.size());
+            for (std::size_t k = 0; k < ids.size(); ++k) ids[k] = static_cast<int>(k);
+        }
+        for (int id : ids) {
+            WallFace* g = order[id];
+            if (g == f || g->isArc()) continue;
+            Point3 p;
+            if (IsPointStrictlyInside(g->start, f->start, f->end))
+                p = g->start;
+            else if (IsPointStrictlyInside(g->end, f->start, f->end))
+                p = g->end;
+            else
+                continue;
+            WallFace* n = NewWallFace();
+            n->start = p;
+            n->end = f->end;
+            n->outlineLinks = CopyOutlineLinks(f->outlineLinks);
+            f->end = p;
+            HandOverEdges(*f, *n, p);
+            if (tail)
+                tail->next = n;
+            else
+                faces = n;
+            tail = n;
+            const int nid = static_cast<int>(order.size());
+            order.push_back(n);
+            ends.add(n->start, nid);
+            ends.add(n->end, nid);
+            ends.add(p, static_cast<int>(i));
+        }
+    }
+}
+
+void CFACCIATE::MergeFunLines() {
+    std::string layer = "2DFUNL";
+    MakeLevelLayerName(layer, level);
+    ads_name set = {0, 0};
+    if (!SelectTypeOnLayer("LINE", layer, false, set, false)) return;
+    std::vector<std::pair<Point3, Point3>> lines;
+    std::int32_t n = 0;
+    zcedSSLength(set, &n);
+    for (std::int32_t i = 0; i < n; ++i) {
+        ads_name entity;
+        Point3 a, b;
+        if (zcedSSName(set, i, entity) == RTNORM && GetLineData(entity, a, b)) lines.emplace_back(a, b);
+    }
+    zcedSSFree(set);
+    if (!lines.empty()) MergeFunLineSegments(lines);
+}
+
+void CFACCIATE::MergeFunLineSegments(const std::vector<std::pair<Point3, Point3>>& lines) {
+    std::vector<WallFace*> fun;
+    for (const auto& [a, b] : lines) {
+        WallFace* f = NewWallFace();
+        f->isFunctionLine = 1;
+        f->start = a;
+        f->end = b;
+        fun.push_back(f);
+    }
+    for (WallFace* f = faces; f; f = f->next) f->isFunctionLine = 0;
+
+    // Where one line ends on another, the other is split.
+    const double near = unitFactor * 10000.0 * SharedTolerance;
+    auto endsNear = [near](const WallFace* f, const Point3& x) {
+        return Distance2d(f->start, x) < near || Distance2d(f->end, x) < near;
+    };
+    auto split = [&fun](WallFace* f, const Point3& x) {
+        WallFace* rest = NewWallFace();
+        rest->isFunctionLine = 1;
+        rest->start = x;
+        rest->end = f->end;
+        f->end = x;
+        fun.push_back(rest);
+    };
+    for (std::size_t i = 0; i < fun.size(); ++i) {
+        for (std::size_t j = i + 1; j < fun.size(); ++j) {
+            WallFace* l = fun[i];
+            WallFace* m = fun[j];
+            Point3 x;
+            if (!Crossing(l->start, l->end, m->start, m->end, x)) continue;
+            const bool mEnds = endsNear(m, x), lEnds = endsNear(l, x);
+            if (mEnds && !lEnds)
+                split(l, x);
+            else if (lEnds && !mEnds)
+                split(m, x);
+        }
+    }
+
+    WallFace* list = nullptr;
+    for (auto it = fun.rbegin(); it != fun.rend(); ++it) {
+        (*it)->next = list;
+        list = *it;
+    }
+    SplitFacesAtFunLines(list);
+    WallFace** tail = &faces;
+    while (*tail) tail = &(*tail)->next;
+    *tail = list;
+}
+
+void CFACCIATE::SplitFacesAtFunLines(WallFace* funLines) {
+    for (WallFace* l = funLines; l; l = l->next) {
+        for (WallFace* w = faces; w; w = w->next) {
+            if (w->isArc() || w->isFunctionLine) continue;
+            if (!IsPointStrictlyInside(l->start, w->start, w->end) &&
+                !IsPointStrictlyInside(l->end, w->start, w->end))
+                continue;
+            Point3 x;
+            if (!Crossing(l->start, l->end, w->start, w->end, x)) continue;
+            WallFace* piece = NewWallFace();
+            piece->start = w->start;
+            piece->end = x;
+            piece->outlineLinks = CopyOutlineLinks(w->outlineLinks);
+            w->start = x;
+            AppendFace(faces, piece);
+        }
+    }
+}

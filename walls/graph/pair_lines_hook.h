@@ -1,0 +1,16 @@
+// The one door from the face graph to the pairing of rectangle-wall lines,
+// which belongs to the wall-recognition set built above the graph. Its
+// registration sets the hook; while it is unset, pairing does nothing and
+// the lines stay pending (the graph then frees them).
+#pragma once
+
+#include <functional>
+
+class DEFMURI;
+struct FaceEdge;
+
+// Consumes what it pairs from the pending list (FaceEdge** in, out).
+using PairWallLinesHook = std::function<void(DEFMURI& set, FaceEdge** pending)>;
+
+void SetPairWallLinesHook(PairWallLinesHook hook);
+void PairWallLines(DEFMURI& set, FaceEdge** pending);
