@@ -4,7 +4,6 @@
 
 #include <filesystem>
 
-#include "host/ads/transcript.h"
 #include "host/ui/hostdialogs.h"
 #include "host/util/adscodes.h"
 #include "host/util/findfile.h"
@@ -217,20 +216,4 @@ TEST_F(ModuleDialogTest, ddlcolor_ok_on_a_catalogue_with_cr_line_ends_keeps_the_
     host::setSupportFolders({});
     EXPECT_EQ(rows, 3);
     EXPECT_EQ(dir.read("LAYERC.DEF"), bytes);
-}
-
-// Silent faults: a catalogue that is not text is named and taken as missing.
-TEST_F(ModuleDialogTest, ddlcolor_on_a_utf16_catalogue_names_it_and_keeps_it) {
-    TestDir dir;
-    const std::string bytes("\xFF\xFE*\0*\0G\0,\0\r\0\n\0", 14);
-    dir.write("LAYERC.DEF", bytes);
-    host::setSupportFolders({dir.path()});
-    EXPECT_EQ(ddlcolor(), RTNORM);
-    AAR_LAYERC table;
-    EXPECT_EQ(table.ReadLayerDefFile("LAYERC.DEF"), 0);
-    host::setSupportFolders({});
-    EXPECT_TRUE(zcui::DialogsShown().empty());
-    EXPECT_EQ(dir.read("LAYERC.DEF"), bytes);
-    const std::string& said = host::transcript().text();
-    EXPECT_NE(said.find("\nPlik nie jest plikiem tekstowym:" + dir.path("LAYERC.DEF")), std::string::npos);
 }
