@@ -1051,7 +1051,8 @@ DxfLoadResult readDxfText(std::string_view text) {
             int page = unicode ? 0 : dxf::codePageNumber(dxf::headerValue(text, "$DWGCODEPAGE"));
             std::string decoded;
             if (page == 0 && dxf::isUtf8(text)) return DxfReader(text, version).run();
-            if (page == 0 || !dxf::decodeCodePage(text, page, decoded)) decoded = decodeWindows1250Lines(text);
+            if (page == 0 || !dxf::decodeCodePage(text, page, decoded))
+                decoded = decodeWindows1250Lines(text);
             return DxfReader(decoded, version).run();
         }
     }
