@@ -42,8 +42,6 @@ std::span<const CommandBinding> ObjectsCommandBindings() { return {}; }
 
 std::span<const CommandBinding> WallsCommandBindings() { return {}; }
 
-std::span<const CommandBinding> RoofsCommandBindings() { return {}; }
-
 std::span<const CommandBinding> StairsCommandBindings() { return {}; }
 
 std::span<const CommandBinding> RoomsCommandBindings() { return {}; }

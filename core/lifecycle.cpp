@@ -23,12 +23,13 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/resbuf.h"
 #include "host/ads/ssget.h"
-#include "host/win/textutil.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
 #include "host/rx/rxdynlinker.h"
 #include "host/rx/rxobject.h"
+#include "host/win/textutil.h"
 #include "resources/velmresources.h"
+#include "roofs/roofs_module.h"
 #include "settings/panes.h"
 #include "settings/settings_store.h"
 #include "settings/setup_slots.h"
@@ -62,6 +63,7 @@ void initApp() {
     // its name is known already; the preview entities of the jigs join with
     // the subsystems that draw them.
     RegisterSettingsClasses();
+    RegisterRoofsModule();
     zcrxBuildClassHierarchy();
     g_docReactor = std::make_unique<VELMDocReactor>();
     zcDocManagerPtr()->addReactor(g_docReactor.get());
@@ -81,6 +83,7 @@ void UnloadModule() {
 
 void unloadApp() {
     UnregisterSettingsClasses();
+    UnregisterRoofsModule();
     RemoveModuleCommands();
     if (g_docReactor) {
         zcDocManagerPtr()->removeReactor(g_docReactor.get());

@@ -79,7 +79,7 @@ Zcad::ErrorStatus DxfFilingResult(ZcDbDxfFiler* filer, FilingStatus st, const ch
     return filer->filerStatus();
 }
 
-void RegisterSettingsClass(SettingsClassSlot& slot, ZcRxPseudoConstructor create) {
+void RegisterSettingsClass(SettingsClassSlot& slot, ZcRxPseudoConstructor create, const char* parent) {
     if (slot.desc)
         return;
     if (ZcRxClass* known = zcrxFindClass(slot.name)) {
@@ -87,7 +87,7 @@ void RegisterSettingsClass(SettingsClassSlot& slot, ZcRxPseudoConstructor create
         slot.owned = false;
         return;
     }
-    slot.desc = newZcRxClass(slot.name, "AcDbObject", 1, 0, 0, create, slot.name, "VELM7");
+    slot.desc = newZcRxClass(slot.name, parent, 1, 0, 0, create, slot.name, "VELM7");
     slot.owned = slot.desc != nullptr;
 }
 

@@ -58,10 +58,12 @@ struct SettingsClassSlot {
     bool owned = false;
 };
 
-// Registers the class with parent "AcDbObject", DXF name = class name and
+// Registers the class with the given parent ("AcDbObject" for the settings
+// objects, "AcDbEntity" for the preview entities), DXF name = class name and
 // application "VELM7", unless a class of that name is known already, which
 // is then used as it is (the host is never stopped for it).
-void RegisterSettingsClass(SettingsClassSlot& slot, ZcRxPseudoConstructor create);
+void RegisterSettingsClass(SettingsClassSlot& slot, ZcRxPseudoConstructor create,
+                           const char* parent = "AcDbObject");
 // Removes the class when this module registered it.
 void UnregisterSettingsClass(SettingsClassSlot& slot);
 // The descriptor: the registered one, else looked up by name.

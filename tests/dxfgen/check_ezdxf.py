@@ -2,7 +2,9 @@
 
 Runs the sample program twice (the sample as saved, and as saved again
 after loading it back), then reads each file with ezdxf's recovering
-loader and audits it. Exit 77 (skipped) when ezdxf is not installed.
+loader and audits it. With --saved PROGRAM ARGUMENT FILE it runs the
+program with the argument (a test that saves a drawing) and checks FILE.
+Exit 77 (skipped) when ezdxf is not installed.
 """
 import os
 import subprocess
@@ -26,7 +28,19 @@ def check(path):
     return problems
 
 
+def check_saved(program, argument, path):
+    if os.path.exists(path):
+        os.remove(path)
+    subprocess.run([program, argument], check=True)
+    failures = [f"{path}: {p}" for p in check(path)]
+    for f in failures:
+        print(f)
+    return 1 if failures else 0
+
+
 def main():
+    if sys.argv[1] == "--saved":
+        return check_saved(sys.argv[2], sys.argv[3], sys.argv[4])
     program, outdir = sys.argv[1], sys.argv[2]
     os.makedirs(outdir, exist_ok=True)
     failures = []
