@@ -93,3 +93,41 @@ TEST_F(OutlineSelectTest, a_cancel_ends_with_status_0) {
     EXPECT_EQ(SelectClosedOutline(status, "\nWybierz obrys:", 0, true), nullptr);
     EXPECT_EQ(status, 0);
 }
+
+namespace {
+
+void WallLine(double x0, double y0, double x1, double y1) {
+    zcdbRegApp("VELM5$_$DATITIPOMURO-");
+    const ads_point a{x0, y0, 0}, b{x1, y1, 0};
+    resbuf* list = zcutBuildList(RTDXF0, "LINE", 8, "VELM2DWALLS$0", 10, a, 11, b, -3, 1001,
+                                 "VELM5$_$DATITIPOMURO-", 1000, "Mur 30", 1070, 0, 0);
+    ASSERT_EQ(zcdbEntMake(list), RTNORM);
+    zcutRelRb(list);
+}
+
+}  // namespace
+
+TEST_F(OutlineSelectTest, the_floor_outline_is_the_closed_contour_of_the_picked_wall) {
+    WallLine(0, 0, 400, 0);
+    WallLine(400, 0, 400, 300);
+    WallLine(400, 300, 0, 300);
+    push({"!pick 900,900", "!pick 200,0"});
+    ads_name picked;
+    Point3 at;
+    EXPECT_EQ(SelectFloorOutline(0, 0.0, picked, &at), nullptr) << "three walls do not close";
+    EXPECT_NE(transcript().find("Wybrany kontur nie jest zamknięty"), std::string::npos);
+    EXPECT_DOUBLE_EQ(at.x, 200.0);
+
+    WallLine(0, 300, 0, 0);
+    const ads_point p{5, 5, 0}, q{50, 5, 0};
+    resbuf* free = zcutBuildList(RTDXF0, "LINE", 8, "0", 10, p, 11, q, 0);
+    zcdbEntMake(free);
+    zcutRelRb(free);
+    push({"!pick 20,5", "!pick 400,150"});
+    OwnedList<VertexNode> outline(SelectFloorOutline(0, 0.0, picked, nullptr));
+    EXPECT_NE(transcript().find("Wybrany obiekt nie jest linią ani łukiem reprezentującym ścianę"),
+              std::string::npos);
+    ASSERT_NE(outline, nullptr);
+    EXPECT_EQ(CountNodes(outline.get()), 4);
+    EXPECT_NEAR(Area(outline.get()), 120000.0, 1e-6);
+}
