@@ -15,7 +15,8 @@
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
 #include "roofs/slab_record.h"
-#include "settings/settings_store.h"
+#include "settings/settings_module.h"
+#include "settings/store/settings_store.h"
 
 namespace {
 
@@ -50,13 +51,13 @@ ContourNode* Slab(int total) {
 
 struct Drawing {
     Drawing() {
-        RegisterSettingsClasses();
+        RegisterSettingsModule();
         host::startHost({});
         host::resetEditorSession();
     }
     ~Drawing() {
         host::resetEditorSession();
-        UnregisterSettingsClasses();
+        UnregisterSettingsModule();
     }
 };
 

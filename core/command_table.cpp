@@ -1,5 +1,5 @@
-// The module's command table: the 138 rows, the join with the subsystems'
-// handler lists, and registration through a command sink.
+// The module's command table: the 138 rows, the join with handler lists,
+// and registration through a command sink.
 //
 // The rows are data, in registration order. The join indexes the bindings by
 // global name once and walks the rows, so it is linear in the table and the
@@ -11,7 +11,6 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include "core/name_list.h"
 
 namespace {
 
@@ -158,11 +157,7 @@ constexpr std::array<CommandEntry, kCommandCount> kCommandRows = {{
     {138, "VELMWALLML", "WALLML", kCmdModal, Settings, nullptr},
 }};
 
-std::vector<CommandBinding> AllCommandBindings();
-
 }  // namespace
-
-void RegisterCommands(CommandSink& sink) { RegisterCommands(sink, CommandTable()); }
 
 void RegisterCommands(CommandSink& sink, std::span<const CommandEntry> table) {
     for (const CommandEntry& row : table) {
@@ -173,11 +168,6 @@ void RegisterCommands(CommandSink& sink, std::span<const CommandEntry> table) {
 }
 
 std::span<const CommandEntry> CommandDefinitions() { return kCommandRows; }
-
-const std::vector<CommandEntry>& CommandTable() {
-    static const std::vector<CommandEntry> table = JoinCommandTable(AllCommandBindings());
-    return table;
-}
 
 std::vector<CommandEntry> JoinCommandTable(std::span<const CommandBinding> bindings) {
     std::unordered_map<std::string_view, CommandHandler> byName;
@@ -194,25 +184,6 @@ std::vector<CommandEntry> JoinCommandTable(std::span<const CommandBinding> bindi
         }
     }
     return table;
-}
-
-const CommandEntry* FindCommand(std::string_view globalName) {
-    for (const CommandEntry& row : CommandTable()) {
-        if (EqualsNoCase(row.globalName, globalName)) {
-            return &row;
-        }
-    }
-    return nullptr;
-}
-
-std::vector<const CommandEntry*> CommandsWithoutHandler() {
-    std::vector<const CommandEntry*> missing;
-    for (const CommandEntry& row : CommandTable()) {
-        if (row.handler == nullptr) {
-            missing.push_back(&row);
-        }
-    }
-    return missing;
 }
 
 std::vector<std::string> CheckCommandBindings(CommandOwner owner,
@@ -243,30 +214,3 @@ std::vector<std::string> CheckCommandBindings(CommandOwner owner,
     }
     return faults;
 }
-
-std::span<const CommandBinding> CommandBindingsOf(CommandOwner owner) {
-    switch (owner) {
-        case Core: return CoreCommandBindings();
-        case Settings: return SettingsCommandBindings();
-        case Objects: return ObjectsCommandBindings();
-        case Walls: return WallsCommandBindings();
-        case Roofs: return RoofsCommandBindings();
-        case Stairs: return StairsCommandBindings();
-        case Rooms: return RoomsCommandBindings();
-        case Visual: return VisualCommandBindings();
-    }
-    return {};
-}
-
-namespace {
-
-std::vector<CommandBinding> AllCommandBindings() {
-    std::vector<CommandBinding> all;
-    for (int owner = static_cast<int>(Core); owner <= static_cast<int>(Visual); ++owner) {
-        const auto some = CommandBindingsOf(static_cast<CommandOwner>(owner));
-        all.insert(all.end(), some.begin(), some.end());
-    }
-    return all;
-}
-
-}  // namespace

@@ -4,7 +4,8 @@
 // position, global name, local name, flags and the subsystem that owns the
 // handler. Handlers are not written into the table: each subsystem lists the
 // handlers it has built as {global name, handler} pairs (its
-// `...CommandBindings` function), and the table joins those lists once, so a
+// `...CommandBindings` function, in its registration unit), and the module
+// joins those lists once (module/command_bindings.h), so a
 // command without a built handler simply keeps a null handler and is not
 // registered. Registration goes through `CommandSink`, a narrow view of the
 // host's command stack, so the module does not depend on how the host keeps
@@ -16,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 
 using CommandHandler = void (*)();
 
@@ -57,20 +58,6 @@ struct CommandBinding {
     CommandHandler handler;
 };
 
-// The handlers each subsystem has built so far, defined with that
-// subsystem's commands.
-std::span<const CommandBinding> CoreCommandBindings();
-std::span<const CommandBinding> SettingsCommandBindings();
-std::span<const CommandBinding> ObjectsCommandBindings();
-std::span<const CommandBinding> WallsCommandBindings();
-std::span<const CommandBinding> RoofsCommandBindings();
-std::span<const CommandBinding> StairsCommandBindings();
-std::span<const CommandBinding> RoomsCommandBindings();
-std::span<const CommandBinding> VisualCommandBindings();
-
-// The bindings of one subsystem; empty for an owner out of range.
-std::span<const CommandBinding> CommandBindingsOf(CommandOwner owner);
-
 // The 138 rows in registration order, every handler null.
 std::span<const CommandEntry> CommandDefinitions();
 
@@ -78,16 +65,6 @@ std::span<const CommandEntry> CommandDefinitions();
 // first binding of a name wins and bindings of unknown names are ignored
 // (`CheckCommandBindings` reports both).
 std::vector<CommandEntry> JoinCommandTable(std::span<const CommandBinding> bindings);
-
-// The table joined with every subsystem's bindings (built on first use).
-const std::vector<CommandEntry>& CommandTable();
-
-// The row of `CommandTable()` whose global name equals `globalName`
-// ignoring case; null when there is none.
-const CommandEntry* FindCommand(std::string_view globalName);
-
-// The rows of `CommandTable()` that have no handler yet, in table order.
-std::vector<const CommandEntry*> CommandsWithoutHandler();
 
 // Faults in one subsystem's bindings, one message each: a name that is not
 // in the table, a command owned by another subsystem, a null handler, a name
@@ -103,9 +80,6 @@ public:
                             int flags, CommandHandler handler) = 0;
 };
 
-// Adds every command of `CommandTable()` that has a handler to `sink`, in
-// table order, in the group "VELM7".
-void RegisterCommands(CommandSink& sink);
-
-// The same for any joined table.
+// Adds every command of `table` that has a handler to `sink`, in table
+// order, in the group "VELM7".
 void RegisterCommands(CommandSink& sink, std::span<const CommandEntry> table);

@@ -25,9 +25,10 @@
 #include "host/ads/sysvars.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/prompts.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 
 namespace {
 
@@ -35,18 +36,8 @@ constexpr double kSpanEpsilon = 1.1920928955078125e-07;
 constexpr int kDimScaleFactor = 9;
 constexpr const char* kOverallPrompt = "Chcesz całkowity wymiar? (T/N) <N>:";
 
-double SettingReal(int slot, double fallback) {
-    double v = 0.0;
-    return GetVarReal(&slot, &v) ? v : fallback;
-}
-
-int SettingInt(int slot) {
-    int v = 0;
-    return GetVarInt(&slot, &v) ? v : 0;
-}
-
 double UnitStep() {
-    double u = SettingReal(SetupVar::SFTMTCM, 1.0);
+    const double u = DrawingUnitFactor();
     return u > 0.0 ? u : 1.0;
 }
 
@@ -61,43 +52,9 @@ std::string Printf(const char* format, ...) {
 }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
-    return text.size() >= prefix.size() && host::iequals(text.substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size() && zcutEqualsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
-// System variables through the classic interface, as any module reads them.
-short VarShort(const char* name) {
-    resbuf rb;
-    return zcedGetVar(name, &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
-double VarReal(const char* name) {
-    resbuf rb;
-    return zcedGetVar(name, &rb) == RTNORM && rb.restype == RTREAL ? rb.resval.rreal : 0.0;
-}
-std::string VarString(const char* name) {
-    resbuf rb;
-    if (zcedGetVar(name, &rb) != RTNORM || rb.restype != RTSTR) return "";
-    std::string text = rb.resval.rstring ? rb.resval.rstring : "";
-    zcutDelString(rb.resval.rstring);
-    return text;
-}
-void SetShort(const char* name, short value) {
-    resbuf rb;
-    rb.restype = RTSHORT;
-    rb.resval.rint = value;
-    zcedSetVar(name, &rb);
-}
-void SetReal(const char* name, double value) {
-    resbuf rb;
-    rb.restype = RTREAL;
-    rb.resval.rreal = value;
-    zcedSetVar(name, &rb);
-}
-void SetString(const char* name, const std::string& value) {
-    resbuf rb;
-    rb.restype = RTSTR;
-    rb.resval.rstring = const_cast<char*>(value.c_str());
-    zcedSetVar(name, &rb);
-}
 
 }  // namespace
 
@@ -144,8 +101,8 @@ void FormatDimensionText(double textHeight, double length, const std::string& di
                          double fractionHeight) {
     DimensionFormat f;
     f.unit = UnitStep();
-    f.dimlfac = VarReal("DIMLFAC");
-    f.dimscale = VarReal("DIMSCALE");
+    f.dimlfac = SysVarReal("DIMLFAC", nullptr, nullptr);
+    f.dimscale = SysVarReal("DIMSCALE", nullptr, nullptr);
     f.decimalComma = SettingInt(SetupVar::SEPDECVIRG) != 0;
     text = FormatDimensionTextWith(f, textHeight, length, digits, fractionHeight);
 }
@@ -209,7 +166,7 @@ std::string SpanText(double length) {
     double rounded = 0.0;
     std::string digits, text;
     RoundDimensionValue(length, rounded, digits);
-    FormatDimensionText(VarReal("DIMTXT"), rounded, digits, text, -1.0);
+    FormatDimensionText(SysVarReal("DIMTXT", nullptr, nullptr), rounded, digits, text, -1.0);
     return text;
 }
 
@@ -275,26 +232,26 @@ void DrawDimension(std::string& styleName, const std::string& layer, const ads_p
     if (StartsWithNoCase(commandWord, "_VER")) angle += PiValue;
 
     SavedDimState saved;
-    saved.cmdecho = VarShort("CMDECHO");
-    SetShort("CMDECHO", 0);
-    saved.dimstyle = VarString("DIMSTYLE");
+    constexpr int kOff = 0;
+    saved.cmdecho = static_cast<short>(SysVarShort("CMDECHO", &kOff));
+    SysVarString("DIMSTYLE", {}, saved.dimstyle);
     if (!DimStyleExists(styleName)) {
         styleName = saved.dimstyle;
     } else {
         zcedCommand(RTSTR, "_-dimstyle", RTSTR, "_restore", RTSTR, styleName.c_str(), 0);
         saved.styleChanged = true;
     }
-    bool assoc = StartsWithNoCase(styleName, "VELMASSOC") && !host::iequals(commandWord, "_ALI") && assocPoints;
+    bool assoc = StartsWithNoCase(styleName, "VELMASSOC") && !zcutEqualsNoCase(commandWord, "_ALI") && assocPoints;
 
-    saved.dimscale = VarReal("DIMSCALE");
-    SetReal("DIMSCALE", GetScaleFactor(kDimScaleFactor));
-    saved.clayer = VarString("CLAYER");
+    constexpr int kSet = 1;
+    const double dimscale = GetScaleFactor(kDimScaleFactor);
+    saved.dimscale = SysVarReal("DIMSCALE", &dimscale, &kSet);
+    SysVarString("CLAYER", {}, saved.clayer);
     SetLayerState(layer, true, 0);
-    SetString("CLAYER", layer);
-    saved.osmode = VarShort("OSMODE");
-    SetShort("OSMODE", 0);
-    saved.elevation = VarReal("ELEVATION");
-    SetReal("ELEVATION", elevation);
+    std::string replaced;
+    SysVarString("CLAYER", layer, replaced);
+    saved.osmode = static_cast<short>(SysVarShort("OSMODE", &kOff));
+    saved.elevation = SysVarReal("ELEVATION", &elevation, &kSet);
 
     // In associative mode the host is given the element's own points, so
     // that the dimension follows them; the text still measures the span.
@@ -324,10 +281,11 @@ void DrawDimension(std::string& styleName, const std::string& layer, const ads_p
                          SpanText(HostDistance(first->pt(), last->pt())));
     }
 
-    SetReal("DIMSCALE", saved.dimscale);
+    SysVarReal("DIMSCALE", &saved.dimscale, &kSet);
     if (saved.styleChanged) zcedCommand(RTSTR, "_-dimstyle", RTSTR, "_restore", RTSTR, saved.dimstyle.c_str(), 0);
-    SetShort("CMDECHO", saved.cmdecho);
-    SetShort("OSMODE", saved.osmode);
-    SetReal("ELEVATION", saved.elevation);
-    SetString("CLAYER", saved.clayer);
+    const int cmdecho = saved.cmdecho, osmode = saved.osmode;
+    SysVarShort("CMDECHO", &cmdecho);
+    SysVarShort("OSMODE", &osmode);
+    SysVarReal("ELEVATION", &saved.elevation, &kSet);
+    SysVarString("CLAYER", saved.clayer, replaced);
 }

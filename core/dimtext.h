@@ -8,7 +8,7 @@
 #include <string>
 
 #include "core/geometry/vertex_list.h"
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 
 // Rounds `length` to whole units plus a half or a quarter (settings
 // ARROTUNQUARTO); `rounded` gets the whole units times the unit step,

@@ -7,6 +7,7 @@
 
 #include "core/level_settings.h"
 #include "host/ads/rbutil.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
 
 namespace {
@@ -26,7 +27,7 @@ Node* FindCode(Node* list, int code) {
 template <class Node>
 Node* FindApp(Node* list, std::string_view app) {
     for (Node* rb = list; rb; rb = rb->rbnext)
-        if (rb->restype == 1001 && rb->resval.rstring && host::iequals(rb->resval.rstring, app)) return rb;
+        if (rb->restype == 1001 && rb->resval.rstring && zcutEqualsNoCase(rb->resval.rstring, app)) return rb;
     return nullptr;
 }
 
@@ -151,7 +152,7 @@ std::string FormatRealTrim(double value) {
 }
 
 int StripAppPrefix(std::string_view app, std::string& out) {
-    if (app.size() >= 4 && host::iequals(app.substr(0, 4), "VELM")) {
+    if (app.size() >= 4 && zcutEqualsNoCase(app.substr(0, 4), "VELM")) {
         std::string_view rest = app.substr(4);
         out = std::string(rest.substr(0, rest.find('$')));
         return 1;
@@ -177,6 +178,6 @@ void CopyStringArray(const std::vector<std::string>& source, std::vector<std::st
 
 int FindInStringArray(const std::vector<std::string>& array, std::string_view text) {
     for (std::size_t i = 0; i < array.size(); ++i)
-        if (host::iequals(array[i], text)) return static_cast<int>(i);
+        if (zcutEqualsNoCase(array[i], text)) return static_cast<int>(i);
     return -1;
 }

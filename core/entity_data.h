@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/ads/resbuf.h"
+#include "host/util/resbuf.h"
 
 // The first node, the head included, whose group code is `code`.
 resbuf* FindRbCode(resbuf* list, int code);

@@ -12,8 +12,10 @@
 #include "core/level_settings.h"
 #include "core/levels.h"
 #include "host/ads/ads.h"
+#include "host/ads/cmdline.h"
 #include "host/db/dbmain.h"
-#include "host/ed/transcript.h"
+#include "host/ads/transcript.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
 
 namespace {
@@ -82,12 +84,12 @@ void GetEntTypeAndColor(const ads_name entity, std::string& type, int* color) {
 int CheckEntTypeAndLayer(const ads_name entity, std::string_view type, std::string_view layer, bool verbose) {
     ListOwner list{zcdbEntGet(entity)};
     if (!list.list) return 0;
-    if (!host::iequals(Text(FindRbCode(list.list, 0)), type)) {
+    if (!zcutEqualsNoCase(Text(FindRbCode(list.list, 0)), type)) {
         if (verbose) zcutPrintf("\n%s %s", kNotType, std::string(type).c_str());
         return 0;
     }
     const resbuf* rb = FindRbCode(list.list, 8);
-    if (!rb || !host::iequals(Text(rb), layer)) {
+    if (!rb || !zcutEqualsNoCase(Text(rb), layer)) {
         if (verbose) zcutPrintf("\n%s", kWrongLayer);
         return 0;
     }
@@ -104,7 +106,7 @@ int CheckEntityLevelLayer(const ads_name entity, std::string_view type, bool ver
         if (verbose) zcutPrintf("\n%s", kWrongLayer);
         return 0;
     }
-    if (!host::iequals(Text(FindRbCode(list.list, 0)), type)) {
+    if (!zcutEqualsNoCase(Text(FindRbCode(list.list, 0)), type)) {
         if (verbose) zcutPrintf("\n%s %s", kNotType, std::string(type).c_str());
         return 0;
     }
@@ -129,7 +131,7 @@ int CheckEntityLevelLayer(const ads_name entity, std::string_view type, bool ver
     }
     const std::string base = levelsOn ? layer.substr(0, layer.find('$')) : layer;
     for (const std::string& entry : DrawingWallLayers()) {
-        if (host::iequals(levelsOn ? "VELM" + entry : entry, base)) {
+        if (zcutEqualsNoCase(levelsOn ? "VELM" + entry : entry, base)) {
             if (!matchLevel) level = parsed;
             return 1;
         }
@@ -186,8 +188,8 @@ void FilterLineArcSelection(ads_name set) {
         if (zcedSSName(set, i, ent) != RTNORM) continue;
         std::string type;
         GetEntTypeAndColor(ent, type);
-        const bool line = host::iequals(type, "LINE");
-        const bool arc = host::iequals(type, "ARC");
+        const bool line = zcutEqualsNoCase(type, "LINE");
+        const bool arc = zcutEqualsNoCase(type, "ARC");
         double level = 0.0;
         // Wall elements are no free lines; whatever is neither goes too.
         const bool wall = (line || arc) && CheckEntityLevelLayer(ent, line ? "LINE" : "ARC", false, level, false, false);
@@ -214,7 +216,7 @@ int EraseTypeOnLayer(std::string_view type, std::string_view layer) {
 
 int GetCircleData(const ads_name entity, CircleRecord& circle) {
     ListOwner list{zcdbEntGet(entity)};
-    if (!list.list || !host::iequals(Text(FindRbCode(list.list, 0)), "CIRCLE")) return 0;
+    if (!list.list || !zcutEqualsNoCase(Text(FindRbCode(list.list, 0)), "CIRCLE")) return 0;
     const resbuf* radius = FindRbCode(list.list, 40);
     if (!radius || !Read(list.list, 10, circle.centre)) return 0;
     circle.radius = radius->resval.rreal;
@@ -223,7 +225,7 @@ int GetCircleData(const ads_name entity, CircleRecord& circle) {
 
 int GetLineData(const ads_name entity, Point3& start, Point3& end) {
     ListOwner list{zcdbEntGet(entity)};
-    if (!list.list || !host::iequals(Text(FindRbCode(list.list, 0)), "LINE")) return 0;
+    if (!list.list || !zcutEqualsNoCase(Text(FindRbCode(list.list, 0)), "LINE")) return 0;
     Point3 a, b;
     if (!Read(list.list, 10, a) || !Read(list.list, 11, b)) return 0;
     start = a;
@@ -233,7 +235,7 @@ int GetLineData(const ads_name entity, Point3& start, Point3& end) {
 
 int Get3dFaceData(const ads_name entity, Point3 corners[4]) {
     ListOwner list{zcdbEntGet(entity)};
-    if (!list.list || !host::iequals(Text(FindRbCode(list.list, 0)), "3DFACE")) return 0;
+    if (!list.list || !zcutEqualsNoCase(Text(FindRbCode(list.list, 0)), "3DFACE")) return 0;
     Point3 p[4];
     for (int i = 0; i < 4; ++i)
         if (!Read(list.list, 10 + i, p[i])) return 0;

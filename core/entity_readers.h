@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "core/geometry/geom_basic.h"
-#include "host/ads/resbuf.h"
+#include "host/util/resbuf.h"
 
 // The application that marks rectangle outlines, left out of some selections.
 constexpr const char* kRectangleApp = "VELM13CAD$_$RECTANGLINE-";

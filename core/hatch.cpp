@@ -19,16 +19,18 @@
 #include "core/module_state.h"
 #include "core/geometry/polygon.h"
 #include "host/ads/adsent.h"
-#include "host/ads/findfile.h"
+#include "host/ads/cmdline.h"
+#include "host/util/findfile.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/db/dbhatch.h"
 #include "host/db/dbhatchpat.h"
 #include "host/db/dbmain.h"
 #include "host/ed/prompts.h"
-#include "host/ed/transcript.h"
+#include "host/ads/transcript.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
-#include "settings/layer_catalogue.h"
+#include "core/layer_catalogue.h"
 
 namespace {
 
@@ -103,7 +105,7 @@ void HatchContour3d(const FaceRecord* contour, const std::string& layer, const d
     data.shift = Value(shift, 0.0);
 
     std::string bare = layer;
-    if (bare.size() >= 4 && host::iequals(std::string_view(bare).substr(0, 4), "VELM")) {
+    if (bare.size() >= 4 && zcutEqualsNoCase(std::string_view(bare).substr(0, 4), "VELM")) {
         bare = bare.substr(4);
         bare = bare.substr(0, bare.find('$'));
     }
@@ -210,7 +212,7 @@ int FindHatchByOutline(const VertexNode* outline, double tolerance, HatchXData& 
 
 HatchLayerKey HatchLayerKeyFor(const std::string& layer, int kind) {
     HatchLayerKey out;
-    if (layer.size() >= 4 && host::iequals(std::string_view(layer).substr(0, 4), "VELM")) {
+    if (layer.size() >= 4 && zcutEqualsNoCase(std::string_view(layer).substr(0, 4), "VELM")) {
         std::string rest = layer.substr(4);
         out.key = rest.substr(0, rest.find('$'));
         out.useLevel = true;
@@ -249,7 +251,7 @@ resbuf* BuildHatchRecord(const HatchXData& d, const FaceRecord* loops, bool with
 FaceRecord* ParseHatchRecord(const resbuf* r, HatchXData& d) {
     // Start at the record's kind; stop at the next application's xdata.
     while (r && r->restype != 1070) {
-        if (r->restype == 1001 && r->resval.rstring && !host::iequals(r->resval.rstring, kHatchApp)) return nullptr;
+        if (r->restype == 1001 && r->resval.rstring && !zcutEqualsNoCase(r->resval.rstring, kHatchApp)) return nullptr;
         r = r->rbnext;
     }
     auto take = [&r](int code) -> const resbuf* {

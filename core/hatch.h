@@ -14,7 +14,7 @@
 #include "core/geometry/matrix4.h"
 #include "core/geometry/triangulate.h"
 #include "core/geometry/vertex_list.h"
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 
 struct resbuf;
 

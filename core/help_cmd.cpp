@@ -5,9 +5,10 @@
 
 #include <vector>
 
-#include "host/ads/adscodes.h"
-#include "host/ads/findfile.h"
-#include "host/ed/transcript.h"
+#include "host/ads/cmdline.h"
+#include "host/util/adscodes.h"
+#include "host/util/findfile.h"
+#include "host/ads/transcript.h"
 #include "host/win/process.h"
 
 namespace {

@@ -10,8 +10,9 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/prompts.h"
-#include "host/ed/transcript.h"
-#include "host/ui/driver.h"
+#include "host/ads/transcript.h"
+#include "host/ui/msgbox.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
 #include "resources/velmresources.h"
 
@@ -106,7 +107,7 @@ int AskYesNo(std::string_view prompt, int defaultAnswer) {
     int status = zcedGetKword(text.c_str(), answer);
     if (status == RTNONE) return defaultAnswer;
     if (status != RTNORM && status != RTKWORD) return -1;
-    return host::iequals(answer, "Tak") ? 1 : 0;
+    return zcutEqualsNoCase(answer, "Tak") ? 1 : 0;
 }
 
 ZcDbDatabase* GetWorkingDatabase() { return zcdbHostApplicationServices()->workingDatabase(); }

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 #include "host/db/dbid.h"
 #include "host/db/dbmain.h"
 

@@ -2,21 +2,16 @@
 // current drawing's settings objects, afresh on each call.
 #include "core/level_settings.h"
 
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 
 bool LevelsSwitchedOff() {
-    const int slot = SetupVar::VELMLAYERQP;
-    int value = 0;
-    return GetVarInt(&slot, &value) && value != 0;
+    return SettingInt(SetupVar::VELMLAYERQP) != 0;
 }
 
+// An unreadable store reads 0, which hides nothing.
 int CurrentViewMode() {
-    const int slot = SetupVar::VXDSTATE;
-    int value = 0;
-    // An unreadable store reads 0, which hides nothing.
-    GetVarInt(&slot, &value);
-    return value;
+    return SettingInt(SetupVar::VXDSTATE);
 }
 
 std::vector<std::string> DrawingWallLayers() {

@@ -9,14 +9,15 @@
 #include "core/host_services.h"
 #include "core/level_settings.h"
 #include "core/support_files.h"
-#include "host/ads/findfile.h"
+#include "host/util/findfile.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbmain.h"
 #include "host/ed/cmdproc.h"
 #include "host/ui/resources.h"
+#include "host/util/nocase.h"
 #include "host/win/files.h"
 #include "host/win/textutil.h"
-#include "settings/layer_catalogue.h"
+#include "core/layer_catalogue.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ std::string LevelLayerNameAmong(std::string_view base, double level, const std::
         std::string number;
         if (!ParseLevelSuffix(layer, found, &number)) continue;
         std::string_view layerBase = std::string_view(layer).substr(0, layer.size() - number.size() - 1);
-        if (host::iequals(layerBase, base) && std::fabs(found - level) < kLevelTolerance) return layer;
+        if (zcutEqualsNoCase(layerBase, base) && std::fabs(found - level) < kLevelTolerance) return layer;
     }
     return std::string(base) + "$" + FormatRealTrim(level);
 }
@@ -163,7 +164,7 @@ int GetParamObjectType(const ads_name entity) {
     const resbuf* app = FindXDataApp(xdata, kParamApp);
     const resbuf* label = app ? app->rbnext : nullptr;
     if (label && label->restype == 1000 && label->resval.rstring &&
-        !host::iequals(label->resval.rstring, kTempObjectName)) {
+        !zcutEqualsNoCase(label->resval.rstring, kTempObjectName)) {
         const resbuf* code = label->rbnext;
         if (code && code->restype == 1070) type = code->resval.rint;
     }
@@ -261,7 +262,7 @@ void ShiftBlockLevels(ZcDbObjectId block, double delta) {
         if (ParseLevelSuffix(layer, found, &number)) {
             // "VELM" + key + "$" + level: the key goes back through the service.
             std::string name = layer.substr(0, layer.size() - number.size() - 1);
-            if (name.size() >= 4 && host::iequals(std::string_view(name).substr(0, 4), "VELM")) name.erase(0, 4);
+            if (name.size() >= 4 && zcutEqualsNoCase(std::string_view(name).substr(0, 4), "VELM")) name.erase(0, 4);
             EnsureLayer(name, catalogue, true, found + delta, false);
             inner->setLayer(name);
         }

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "core/geometry/geom_basic.h"
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 #include "host/ge/gebase.h"
 #include "host/ui/uibase.h"
 

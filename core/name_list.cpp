@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+#include "core/velm_assert.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
 
 namespace {
@@ -17,7 +19,7 @@ NameNode* MakeNode(std::string_view name, std::int32_t value);
 
 NameNode* FindName(std::string_view name, NameNode* list) {
     for (NameNode* node = list; node != nullptr; node = node->next) {
-        if (EqualsNoCase(node->name, name)) {
+        if (zcutEqualsNoCase(node->name, name)) {
             return node;
         }
     }
@@ -48,6 +50,7 @@ NameNode* AddNameUnique(std::string_view name, NameNode* list, std::int32_t valu
     while (before->next != nullptr && before->next->name < node->name) {
         before = before->next;
     }
+    VELM_ASSERT(before->name < node->name);
     node->next = before->next;
     before->next = node;
     return list;
@@ -115,8 +118,6 @@ bool CopyStringToBuffer(char* buffer, std::size_t size, std::string_view text) {
     buffer[count] = '\0';
     return fits;
 }
-
-bool EqualsNoCase(std::string_view a, std::string_view b) { return host::iequals(a, b); }
 
 namespace {
 

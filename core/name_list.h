@@ -68,6 +68,3 @@ bool CopyStringToBuffer(char (&buffer)[N], std::string_view text) {
     return CopyStringToBuffer(buffer, N, text);
 }
 
-// Equality ignoring case, for ASCII and the Latin letters of Polish and
-// Italian texts (UTF-8): the host's one comparison, `host::iequals`.
-bool EqualsNoCase(std::string_view a, std::string_view b);

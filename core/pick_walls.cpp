@@ -13,16 +13,18 @@
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "core/geometry/geom_basic.h"
+#include "core/host_services.h"
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
-#include "host/ads/adspick.h"
+#include "host/ed/adspick.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/prompts.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 
 namespace {
 
@@ -33,9 +35,7 @@ short ErrnoValue();
 
 int PickLinesAndArcs(const std::string& type, const std::string& prompt, ads_name entity, double level,
                      std::string& layer, std::string& keywords, ads_point pickPoint) {
-    int unitSlot = SetupVar::SFTMTCM;
-    double unit = 0.0;
-    if (!GetVarReal(&unitSlot, &unit)) unit = 1.0;
+    const double unit = DrawingUnitFactor();
     for (;;) {
         zcedInitGet(0, keywords.empty() ? nullptr : keywords.c_str());
         ads_point pick{0, 0, 0};
@@ -91,16 +91,13 @@ bool IsWallElement(const ads_name entity, const char* type, double level, std::s
 }
 
 bool PassesType(const std::string& type, const ads_name entity, double level, std::string& layer) {
-    if (host::iequals(type, "LINE")) return IsWallElement(entity, "LINE", level, layer);
-    if (host::iequals(type, "ARC")) return IsWallElement(entity, "ARC", level, layer);
-    if (host::iequals(type, "TUTTO"))
+    if (zcutEqualsNoCase(type, "LINE")) return IsWallElement(entity, "LINE", level, layer);
+    if (zcutEqualsNoCase(type, "ARC")) return IsWallElement(entity, "ARC", level, layer);
+    if (zcutEqualsNoCase(type, "TUTTO"))
         return IsWallElement(entity, "LINE", level, layer) || IsWallElement(entity, "ARC", level, layer);
     return false;
 }
 
-short ErrnoValue() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
+short ErrnoValue() { return static_cast<short>(SysVarShort("ERRNO", nullptr)); }
 
 }  // namespace

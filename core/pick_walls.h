@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 
 // type: "LINE", "ARC" or "TUTTO" (either), without regard to case.
 // keywords: in, the keywords allowed (space-separated, may be empty); out,

@@ -5,6 +5,7 @@
 
 #include <limits>
 
+#include "host/util/nocase.h"
 #include "host/win/files.h"
 #include "host/win/textutil.h"
 
@@ -44,7 +45,7 @@ bool PatternLinesDefine(const std::vector<std::string>& lines, std::string_view 
         std::string_view rest = std::string_view(line).substr(1);
         std::string_view defined = rest.substr(0, rest.find(','));
         while (!defined.empty() && (defined.back() == ' ' || defined.back() == '\t')) defined.remove_suffix(1);
-        if (host::iequals(defined, name)) return true;
+        if (zcutEqualsNoCase(defined, name)) return true;
     }
     return false;
 }

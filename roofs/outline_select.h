@@ -7,7 +7,7 @@
 
 #include "core/geometry/outline.h"
 #include "core/geometry/vertex_list.h"
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 
 // status is 1 while the pick runs and 0 after a cancel; a null result with
 // status 1 is a failed pick. n < 2 takes the drawing's chord step, else

@@ -1,11 +1,15 @@
-// The roofs, slabs and profiles subsystem's registration: its commands
-// (none yet) and its classes (the outline jig's preview entity).
+// What the roofs subsystem adds to the host: the outline jig's preview
+// entity class (no commands yet). module/ calls these at start-up and unload.
 #pragma once
 
 #include <span>
 
 #include "core/command_table.h"
 
+// The handlers of the subsystem's commands, by global name.
 std::span<const CommandBinding> RoofsCommandBindings();
+
+// Registers the subsystem's classes, reactors and hooks; unload takes them
+// back in the same order.
 void RegisterRoofsModule();
 void UnregisterRoofsModule();

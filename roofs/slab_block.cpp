@@ -19,7 +19,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ed/prompts.h"
 #include "roofs/slab_ears.h"
-#include "settings/layer_catalogue.h"
+#include "core/layer_catalogue.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "core/geometry/vertex_list.h"
-#include "host/ads/adscodes.h"
-#include "host/ads/resbuf.h"
+#include "host/util/adscodes.h"
+#include "host/util/resbuf.h"
 #include "roofs/slab_record.h"
 
 // Writes the block of the record and returns the slab xdata (from the -3

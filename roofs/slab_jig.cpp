@@ -12,11 +12,11 @@
 #include "core/module_state.h"
 #include "host/ed/grdraw.h"
 #include "host/ed/prompts.h"
-#include "host/ed/transcript.h"
+#include "host/ads/cmdline.h"
 #include "host/rx/rxobject.h"
 #include "roofs/slab_planes.h"
 #include "roofs/slab_record.h"
-#include "settings/settings_dbfiler.h"
+#include "settings/store/settings_dbfiler.h"
 
 // ---------------------------------------------------------------- VELM_COPJ
 

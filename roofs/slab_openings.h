@@ -8,8 +8,8 @@
 #pragma once
 
 #include "core/geometry/vertex_list.h"
-#include "host/ads/adscodes.h"
-#include "host/ads/resbuf.h"
+#include "host/util/adscodes.h"
+#include "host/util/resbuf.h"
 
 constexpr const char* kOpeningApp = "VELM5$_$POLIGFALDA-";
 

@@ -13,12 +13,12 @@
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ed/prompts.h"
-#include "host/ed/transcript.h"
+#include "host/ads/cmdline.h"
 #include "host/ui/hostdialogs.h"
 #include "roofs/slab_jig.h"
 #include "roofs/slab_record.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 
 bool PlaneZ(double a, double b, double c, double d, double x, double y, double& z) {
     if (!(std::fabs(c) >= GeomEpsilon)) return false;

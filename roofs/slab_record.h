@@ -16,8 +16,8 @@
 
 #include "core/geometry/vertex_list.h"
 #include "core/hatch.h"
-#include "host/ads/adscodes.h"
-#include "host/ads/resbuf.h"
+#include "host/util/adscodes.h"
+#include "host/util/resbuf.h"
 
 constexpr const char* kSlabApp = "VELM5$_$VFALDA-";
 

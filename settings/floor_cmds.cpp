@@ -6,6 +6,7 @@
 
 #include "core/entity_data.h"
 #include "host/ads/wcmatch.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
 #include "settings/floors.h"
 
@@ -170,7 +171,7 @@ std::string LevelLayerName(std::string_view base, double level) {
 }
 
 std::optional<std::string> LevelLayerBase(std::string_view layer) {
-    if (layer.size() < 4 || !host::iequals(layer.substr(0, 4), "VELM"))
+    if (layer.size() < 4 || !zcutEqualsNoCase(layer.substr(0, 4), "VELM"))
         return std::nullopt;
     const std::string_view rest = layer.substr(4);
     return std::string(rest.substr(0, rest.find('$')));

@@ -3,15 +3,22 @@
 
 #include <cmath>
 
+#include "core/host_services.h"
+#include "core/layer_catalogue.h"
 #include "core/module_state.h"
+#include "host/ads/cmdline.h"
 #include "host/ed/prompts.h"
-#include "host/ed/transcript.h"
+#include "host/ads/transcript.h"
+#include "host/ui/hostdialogs.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
+#include "settings/dialogs/dlg_traslap.h"
+#include "settings/editor_steps.h"
 #include "settings/floor_cmds.h"
 #include "settings/floors_edit.h"
-#include "settings/floors_services.h"
-#include "settings/layer_catalogue.h"
 #include "settings/panes.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 #include "settings/viewmode_cmds.h"
 
 namespace {
@@ -21,54 +28,39 @@ constexpr const char* kLevelsOffMessage =
 constexpr const char* kNoFloorMessage = "\nWybrany obiekt nie jest identyfikowany jako podłoga";
 constexpr const char* kNotOnFloorMessage = "\nWybrane obiekty nie należą do podłogi";
 
-const FloorServices& S() { return GetFloorServices(); }
+int Tilemode() {
+    return SysVarShort("TILEMODE", nullptr);
+}
+double CurrentFloor() {
+    return SettingReal(SetupVar::SQPAV);
+}
 
-ZcDbDatabase* Database() { return S().database ? S().database() : nullptr; }
-int Tilemode() { return S().tilemode ? S().tilemode() : 1; }
-double UnitFactor() { return S().unitFactor ? S().unitFactor() : 1.0; }
-double CurrentFloor() { return S().currentFloor ? S().currentFloor() : 0.0; }
-
+// The store's setter of the current floor also sets ELEVATION.
 void SetCurrentFloor(double z) {
-    if (S().setCurrentFloor)
-        S().setCurrentFloor(z);
+    SetSettingReal(SetupVar::SQPAV, z);
     UpdateFloorPane();
 }
 
-void EditFloors(const std::function<void(VELM_PIANI&)>& edit) {
-    if (S().editFloors)
-        S().editFloors(edit);
-}
-
 bool RefusedWithLevelsOff() {
-    if (S().levelsOff && S().levelsOff()) {
+    if (SettingInt(SetupVar::VELMLAYERQP) != 0) {
         zcutPrintf("%s", kLevelsOffMessage);
         return true;
     }
     return false;
 }
 
-std::optional<std::vector<ZcDbObjectId>> SelectObjects() {
-    if (!S().selectObjects)
-        return std::nullopt;
-    return S().selectObjects();
-}
-
 // The level of a picked entity; none when the pick ended the command
 // (silently) or the entity has no level (with the message).
 std::optional<double> PickFloorLevel(const char* prompt) {
-    if (!S().pickEntity)
-        return std::nullopt;
     ZcDbObjectId id;
-    if (S().pickEntity(prompt, id) != RTNORM)
-        return std::nullopt;
+    if (PickEntity(prompt, id) != RTNORM) return std::nullopt;
     std::optional<double> level;
     ZcDbEntity* ent = nullptr;
     if (zcdbOpenObject(ent, id, ZcDb::kForRead) == Zcad::eOk && ent) {
         level = EntityLevel(*ent, false);
         ent->close();
     }
-    if (!level)
-        zcutPrintf("%s", kNoFloorMessage);
+    if (!level) zcutPrintf("%s", kNoFloorMessage);
     return level;
 }
 
@@ -78,18 +70,15 @@ std::optional<bool> AskYes(const char* prompt) {
     zcedInitGet(0, "Tak Nie");
     char answer[64] = {};
     const int status = zcedGetKword(prompt, answer);
-    if (status == RTNONE)
-        return false;
-    if (status != RTNORM && status != RTKWORD)
-        return std::nullopt;
-    return !host::iequals(answer, "Nie");
+    if (status == RTNONE) return false;
+    if (status != RTNORM && status != RTKWORD) return std::nullopt;
+    return !zcutEqualsNoCase(answer, "Nie");
 }
 
 void TranslateSelection(const std::vector<ZcDbObjectId>& ids, double dz) {
     for (ZcDbObjectId id : ids) {
         ZcDbEntity* ent = nullptr;
-        if (zcdbOpenObject(ent, id, ZcDb::kForWrite) != Zcad::eOk || !ent)
-            continue;
+        if (zcdbOpenObject(ent, id, ZcDb::kForWrite) != Zcad::eOk || !ent) continue;
         ent->transformBy(ZcDbXform::translation({0, 0, dz}));
         ent->close();
     }
@@ -100,27 +89,23 @@ std::optional<double> AskTargetFloor() {
     zcedInitGet(0, nullptr);
     double target = 0.0;
     const int status = zcedGetReal(
-        "\nOkreśl wysokość podłogi na którą przenieść/skopiować obiekty lub Enter, aby wybrać docelową podłogę:",
+        "\nOkreśl wysokość podłogi na którą przenieść/skopiować obiekty lub Enter, aby wybrać docelową "
+        "podłogę:",
         &target);
-    if (status == RTNORM)
-        return target;
-    if (status != RTNONE || !S().pickEntity)
-        return std::nullopt;
+    if (status == RTNORM) return target;
+    if (status != RTNONE) return std::nullopt;
     for (;;) {
         ZcDbObjectId id;
-        const int pick = S().pickEntity("\nWybierz obiekt do znalezienia docelowej podłogi:", id);
-        if (pick == RTERROR)
-            continue;  // a pick that found nothing asks again
-        if (pick != RTNORM)
-            return std::nullopt;
+        const int pick = PickEntity("\nWybierz obiekt do znalezienia docelowej podłogi:", id);
+        if (pick == RTERROR) continue;  // a pick that found nothing asks again
+        if (pick != RTNORM) return std::nullopt;
         std::optional<double> level;
         ZcDbEntity* ent = nullptr;
         if (zcdbOpenObject(ent, id, ZcDb::kForRead) == Zcad::eOk && ent) {
             level = EntityLevel(*ent, true);
             ent->close();
         }
-        if (level)
-            return level;
+        if (level) return level;
         zcutPrintf("%s", kNotOnFloorMessage);
     }
 }
@@ -128,7 +113,7 @@ std::optional<double> AskTargetFloor() {
 }  // namespace
 
 double GetFloorHeightAt(double z) {
-    const double fallback = 275.0 * UnitFactor();
+    const double fallback = 275.0 * DrawingUnitFactor();
     std::optional<double> height;
     EditFloors([&](VELM_PIANI& floors) { height = FloorHeightNear(floors, z, SharedTolerance); });
     return height.value_or(fallback);
@@ -142,7 +127,7 @@ int GetFloorIntAt(double z) {
 
 void CopyToFloor(int copyMode, bool wholeFloor, double source, double target, const std::string& sourceText,
                  const std::vector<ZcDbObjectId>* selection) {
-    ZcDbDatabase* db = Database();
+    ZcDbDatabase* db = WorkingDrawing();
     FloorSets sets;
     std::vector<std::string> linked;
     if (wholeFloor) {
@@ -155,8 +140,7 @@ void CopyToFloor(int copyMode, bool wholeFloor, double source, double target, co
         });
         sets = WholeFloorSets(db, sourceText, source, SharedTolerance, linked);
     } else {
-        if (!selection)
-            return;
+        if (!selection) return;
         sets = SelectionSets(*selection);
     }
     if (sets.empty()) {
@@ -166,12 +150,10 @@ void CopyToFloor(int copyMode, bool wholeFloor, double source, double target, co
     bool copy = copyMode == kFloorCopy;
     if (copyMode == kFloorAsk) {
         const std::optional<double> asked = AskTargetFloor();
-        if (!asked)
-            return;
+        if (!asked) return;
         target = *asked;
         const std::optional<bool> erase = AskYes("Czy chcesz usunąć podłogę z poprzednią wysokością? <N>");
-        if (!erase)
-            return;
+        if (!erase) return;
         copy = !*erase;
     }
     // Missing level layers are made from the layer catalogue, the element
@@ -179,19 +161,16 @@ void CopyToFloor(int copyMode, bool wholeFloor, double source, double target, co
     // plain, so that no entity is left on a layer that does not exist.
     AAR_LAYERC catalogue;
     catalogue.ReadLayerDefFile("LAYERC.DEF");
-    const LayerMaker fallback = S().makeLayer ? S().makeLayer : LayerMaker(MakePlainLayer);
     const LayerMaker makeLayer = [&](ZcDbDatabase* drawing, const std::string& name) {
-        if (drawing && !drawing->recordId(drawing->layerTableId(), name).isNull())
-            return true;
+        if (drawing && !drawing->recordId(drawing->layerTableId(), name).isNull()) return true;
         const std::optional<std::string> base = LevelLayerBase(name);
         const std::optional<double> level = LayerNameLevel(name);
         if (base && level && !catalogue.empty()) {
             std::string made = *base;
             EnsureLayer(made, catalogue, true, *level, false);
-            if (drawing && !drawing->recordId(drawing->layerTableId(), name).isNull())
-                return true;
+            if (drawing && !drawing->recordId(drawing->layerTableId(), name).isNull()) return true;
         }
-        return fallback(drawing, name);
+        return MakePlainLayer(drawing, name);
     };
     const std::optional<double> left = MoveSetsToFloor(db, sets, target, copy, makeLayer);
 
@@ -210,14 +189,12 @@ void CopyToFloor(int copyMode, bool wholeFloor, double source, double target, co
                     to = &floors.piani.floors.back();
                 }
                 for (const std::string& name : linked)
-                    if (!to->IsNameInList(name))
-                        to->layers.push_back(name);
+                    if (!to->IsNameInList(name)) to->layers.push_back(name);
                 floors.SetFloorLayers(source, {});
             }
-            DeleteFloor(floors, source, db, [](const std::string& layer) {
-                if (GetFloorServices().messageBox)
-                    GetFloorServices().messageBox(KeptLayerMessage(layer));
-            }, false);
+            DeleteFloor(
+                floors, source, db,
+                [](const std::string& layer) { ModuleMessageBox(KeptLayerMessage(layer), MB_OK, 0); }, false);
         });
     }
 
@@ -226,14 +203,13 @@ void CopyToFloor(int copyMode, bool wholeFloor, double source, double target, co
             SetCurrentFloor(target);
         } else {
             const std::optional<bool> change = AskYes("Czy chcesz zmienić aktualną podłogę? <N>");
-            if (change && *change)
-                SetCurrentFloor(target);
+            if (change && *change) SetCurrentFloor(target);
         }
     }
 }
 
 int ChooseFloor(std::string& text, double& elevation) {
-    const std::vector<std::string> texts = FloorTextsOfLayers(Database());
+    const std::vector<std::string> texts = FloorTextsOfLayers(WorkingDrawing());
     std::optional<std::string> chosen;
     if (texts.empty()) {
         zcutPrintf("\nBrak elementów na warstwach podłogowych");
@@ -242,14 +218,12 @@ int ChooseFloor(std::string& text, double& elevation) {
     if (texts.size() == 1) {
         zcutPrintf("\nTylko podłoga na wysokości %s zawiera obiekty", texts[0].c_str());
         chosen = texts[0];
-    } else if (S().chooseFloorText) {
-        chosen = S().chooseFloorText(texts);
+    } else {
+        chosen = ChooseFloorTextDialog(texts);
     }
-    if (!chosen)
-        return 0;
+    if (!chosen) return 0;
     const std::optional<double> z = host::parseDoublePrefix(*chosen);
-    if (!z)
-        return 0;
+    if (!z) return 0;
     text = *chosen;
     elevation = *z;
     return 1;
@@ -258,15 +232,12 @@ int ChooseFloor(std::string& text, double& elevation) {
 void CmdAssignZ() {
     zcedInitGet(RSG_NONULL, nullptr);
     double z = 0.0;
-    if (zcedGetReal("\nWysokość Z na której chcesz umieścić elementy:", &z) != RTNORM)
-        return;
+    if (zcedGetReal("\nWysokość Z na której chcesz umieścić elementy:", &z) != RTNORM) return;
     const std::optional<std::vector<ZcDbObjectId>> ids = SelectObjects();
-    if (!ids)
-        return;
+    if (!ids) return;
     for (ZcDbObjectId id : *ids) {
         ZcDbEntity* ent = nullptr;
-        if (zcdbOpenObject(ent, id, ZcDb::kForWrite) != Zcad::eOk || !ent)
-            continue;
+        if (zcdbOpenObject(ent, id, ZcDb::kForWrite) != Zcad::eOk || !ent) continue;
         AssignEntityZ(*ent, z);
         ent->close();
     }
@@ -275,74 +246,60 @@ void CmdAssignZ() {
 void CmdMoveZ() {
     zcedInitGet(RSG_NONULL | RSG_NOZERO, nullptr);
     double dz = 0.0;
-    if (zcedGetReal("\nWartość przemieszczenia:", &dz) != RTNORM)
-        return;
+    if (zcedGetReal("\nWartość przemieszczenia:", &dz) != RTNORM) return;
     const std::optional<std::vector<ZcDbObjectId>> ids = SelectObjects();
-    if (!ids)
-        return;
+    if (!ids) return;
     TranslateSelection(*ids, dz);
 }
 
 void CmdCurrentFloor() {
-    if (RefusedWithLevelsOff())
-        return;
+    if (RefusedWithLevelsOff()) return;
     const std::optional<double> level =
         PickFloorLevel("\nWybierz obiekt należący do podłogi, którą chcesz ustawić jako aktualną:");
-    if (level)
-        SetCurrentFloor(*level);
+    if (level) SetCurrentFloor(*level);
 }
 
 void CmdFloorOff() {
-    if (RefusedWithLevelsOff())
-        return;
+    if (RefusedWithLevelsOff()) return;
     const std::optional<double> level =
         PickFloorLevel("\nWybierz obiekt należący do podłogi, którą chcesz wyłączyć:");
-    if (!level)
-        return;
-    if (std::abs(*level - CurrentFloor()) < SharedTolerance && S().alert)
-        S().alert("Ostrzeżenie: aktualna podłoga zostanie wyłączony");
+    if (!level) return;
+    if (std::abs(*level - CurrentFloor()) < SharedTolerance)
+        zcedAlert("Ostrzeżenie: aktualna podłoga zostanie wyłączony");
     const int tilemode = Tilemode();
     EditFloors([&](VELM_PIANI& floors) {
         for (AA_PIANO& floor : floors.piani.floors)
-            if (std::abs(floor.elevation - *level) < SharedTolerance)
-                floor.visible = false;
+            if (std::abs(floor.elevation - *level) < SharedTolerance) floor.visible = false;
         if (tilemode != 0) {
-            UpdateFloorLayers(floors, Database());
+            UpdateFloorLayers(floors, WorkingDrawing());
         } else {
             for (const AA_PIANO& floor : floors.piani.floors)
                 if (std::abs(floor.elevation - *level) < SharedTolerance)
                     ApplyFloorToCurrentViewport(floor, floors);
         }
     });
-    if (S().runCommand)
-        S().runCommand({"_REGEN"});
+    RunQuiet({"_REGEN"});
 }
 
 void CmdFloorSelect() {
-    if (RefusedWithLevelsOff())
-        return;
+    if (RefusedWithLevelsOff()) return;
     const std::optional<double> level =
         PickFloorLevel("\nWybierz obiekt na tym piętrze, które chcesz określić:");
-    if (!level)
-        return;
+    if (!level) return;
     std::optional<AA_PIANO> floor;
     EditFloors([&](VELM_PIANI& floors) {
-        if (const AA_PIANO* f = floors.FindFloorByElevation(*level))
-            floor = *f;
+        if (const AA_PIANO* f = floors.FindFloorByElevation(*level)) floor = *f;
     });
-    if (!floor)
-        return;
-    ZcDbDatabase* db = Database();
+    if (!floor) return;
+    ZcDbDatabase* db = WorkingDrawing();
     // Every entity of the floor: on its linked layers or its level layers.
     const FloorSets sets = WholeFloorSets(db, "*", *level, -1.0, floor->layers);
     std::vector<ZcDbObjectId> found = sets.linked;
     for (ZcDbObjectId id : sets.plain) {
         ZcDbEntity* ent = nullptr;
-        if (zcdbOpenObject(ent, id, ZcDb::kForRead) != Zcad::eOk || !ent)
-            continue;
+        if (zcdbOpenObject(ent, id, ZcDb::kForRead) != Zcad::eOk || !ent) continue;
         const std::optional<double> entLevel = LayerNameLevel(ent->layer());
-        if (entLevel && *entLevel == floor->elevation)
-            found.push_back(id);
+        if (entLevel && *entLevel == floor->elevation) found.push_back(id);
         ent->close();
     }
     zcedInitGet(0, "Przesuń Kopiuj");
@@ -353,28 +310,24 @@ void CmdFloorSelect() {
     if (status == RTNONE)
         command = "_SELECT";
     else if (status == RTNORM || status == RTKWORD)
-        command = host::iequals(answer, "Przesuń") ? "_MOVE" : "_COPY";
+        command = zcutEqualsNoCase(answer, "Przesuń") ? "_MOVE" : "_COPY";
     else
         return;
-    if (S().commandOnSelection)
-        S().commandOnSelection(command, found);
+    RunOnSelection(command, found);
 }
 
 void CmdFloorTransfer() {
-    if (RefusedWithLevelsOff())
-        return;
+    if (RefusedWithLevelsOff()) return;
     zcutPrintf("\nEnter, aby przemieścić całe piętro lub");
     const std::optional<std::vector<ZcDbObjectId>> ids = SelectObjects();
-    if (!ids)
-        return;
+    if (!ids) return;
     if (!ids->empty()) {
         CopyToFloor(kFloorAsk, false, 0.0, 0.0, "", &*ids);
         return;
     }
     std::string text;
     double source = 0.0;
-    if (ChooseFloor(text, source) == 0)
-        return;
+    if (ChooseFloor(text, source) == 0) return;
     CopyToFloor(kFloorAsk, true, source, 0.0, text, nullptr);
 }
 
@@ -383,26 +336,23 @@ void CmdViewportScale() {
         zcutPrintf("\nPolecenie to nie może być stosowane w obszarze modelu");
         return;
     }
-    const bool switched = (S().cvport ? S().cvport() : 1) != 1;
+    const bool switched = SysVarShort("CVPORT", nullptr) != 1;
     if (switched) {
         zcutPrintf("\nUstawienie tymczasowe w przestrzeni papieru");
-        if (S().runCommand)
-            S().runCommand({"_PSPACE"});
+        RunQuiet({"_PSPACE"});
     }
     zcedInitGet(RSG_NONULL | RSG_NOZERO | RSG_NONEG, nullptr);
     double scale = 0.0;
-    if (zcedGetReal("\nSkala drukowania:", &scale) == RTNORM && S().selectViewports) {
+    if (zcedGetReal("\nSkala drukowania:", &scale) == RTNORM) {
         const std::optional<std::vector<ZcDbObjectId>> ids =
-            S().selectViewports("Wybierz okno, do którego zastosować współczynnik skali drukowania:",
-                                "Usuń obiekt z wybranego zbioru:");
+            SelectViewports("Wybierz okno, do którego zastosować współczynnik skali drukowania:",
+                            "Usuń obiekt z wybranego zbioru:");
         for (ZcDbObjectId id : ids.value_or(std::vector<ZcDbObjectId>{})) {
             ZcDbViewport* vp = nullptr;
-            if (zcdbOpenObject(vp, id, ZcDb::kForWrite) != Zcad::eOk || !vp)
-                continue;
-            vp->setViewHeight(ViewportViewHeight(vp->height(), scale, UnitFactor()));
+            if (zcdbOpenObject(vp, id, ZcDb::kForWrite) != Zcad::eOk || !vp) continue;
+            vp->setViewHeight(ViewportViewHeight(vp->height(), scale, DrawingUnitFactor()));
             vp->close();
         }
     }
-    if (switched && S().runCommand)
-        S().runCommand({"_MSPACE"});
+    if (switched) RunQuiet({"_MSPACE"});
 }

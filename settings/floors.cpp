@@ -8,8 +8,9 @@
 
 #include "core/entity_data.h"
 #include "host/db/dbdict.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
-#include "settings/settings_store.h"
+#include "settings/store/open_or_create.h"
 
 VELM_SETTINGS_OBJECT_DEFINE(VELM_PIANI)
 
@@ -42,7 +43,7 @@ void ForEachLayer(ZcDbDatabase* db, ZcDb::OpenMode mode, Visit&& visit) {
 
 bool AA_PIANO::IsNameInList(std::string_view layer) const {
     for (const std::string& name : layers)
-        if (host::iequals(name, layer))
+        if (zcutEqualsNoCase(name, layer))
             return true;
     return false;
 }
@@ -110,7 +111,7 @@ bool VELM_PIANI::FindFloorOfLayer(std::string_view layer, double& elevation, int
     double visibleElevation = 0.0;
     for (const AA_PIANO& floor : piani.floors) {
         for (const std::string& name : floor.layers) {
-            if (!host::iequals(name, layer))
+            if (!zcutEqualsNoCase(name, layer))
                 continue;
             elevation = floor.elevation;
             ++count;
@@ -340,4 +341,9 @@ FilingStatus VELM_PIANI::fileInDxf(SettingsDxfReader& r) {
         piani.floors.push_back(std::move(f));
     }
     return FilingStatus::kOk;
+}
+
+// Reading the floors never creates them, nor "VELMOR_6".
+VELM_PIANI* OpenPianiObject(bool forRead) {
+    return OpenOrCreateSetting<VELM_PIANI>(forRead, [](VELM_PIANI& o) { o.Reset(); }, !forRead);
 }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <unordered_set>
 
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
 
 namespace {
@@ -160,7 +161,7 @@ void DeleteFloor(VELM_PIANI& floors, double z, ZcDbDatabase* db, const KeptLayer
             // A layer another floor also lists keeps its entities.
             erase = std::abs(count) <= 1;
         }
-        if (!erase && layer.name.size() >= 4 && host::iequals(std::string_view(layer.name).substr(0, 4), "VELM")) {
+        if (!erase && layer.name.size() >= 4 && zcutEqualsNoCase(std::string_view(layer.name).substr(0, 4), "VELM")) {
             const std::optional<double> level = LayerNameLevel(layer.name);
             erase = level && std::abs(*level - z) < kLevelEpsilon;
         }
@@ -187,7 +188,7 @@ void DeleteFloor(VELM_PIANI& floors, double z, ZcDbDatabase* db, const KeptLayer
         if (!level || std::abs(*level - z) > kLevelEpsilon)
             continue;
         const bool kept = refs.layers.count(host::toUpper(layer.name)) || layer.id == current ||
-                          host::iequals(layer.name, "0");
+                          zcutEqualsNoCase(layer.name, "0");
         if (kept) {
             if (report)
                 report(layer.name);

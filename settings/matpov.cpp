@@ -8,9 +8,10 @@
 
 #include "core/support_files.h"
 #include "host/db/dbdict.h"
+#include "host/util/nocase.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
-#include "settings/settings_store.h"
+#include "settings/store/open_or_create.h"
 
 VELM_SETTINGS_OBJECT_DEFINE(VELM_MATPOV)
 
@@ -63,7 +64,7 @@ std::string FirstField(std::string_view text) { return std::string(text.substr(0
 
 AA_LAYERPOV* FindLayer(AAR_LAYERPOV& rows, const std::string& layer) {
     for (AA_LAYERPOV& row : rows)
-        if (host::iequals(row.layer, layer)) return &row;
+        if (zcutEqualsNoCase(row.layer, layer)) return &row;
     return nullptr;
 }
 
@@ -211,3 +212,7 @@ FilingStatus VELM_MATPOV::fileInDxf(SettingsDxfReader& r) {
     return FilingStatus::kOk;
 }
 
+
+VELM_MATPOV* OpenMatPovObject() {
+    return OpenSettingForWrite<VELM_MATPOV>([](VELM_MATPOV& o) { o.Reset(); });
+}

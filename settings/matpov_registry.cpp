@@ -7,6 +7,7 @@
 #include <cstring>
 #include <optional>
 
+#include "host/util/nocase.h"
 #include "host/win/registry.h"
 #include "host/win/textutil.h"
 
@@ -28,7 +29,7 @@ constexpr DWORD kBufferBytes = 260;
 
 const RegistryDefault* FindDefault(const char* name) {
     for (const RegistryDefault& d : kDefaults)
-        if (host::iequals(d.name, name)) return &d;
+        if (zcutEqualsNoCase(d.name, name)) return &d;
     return nullptr;
 }
 

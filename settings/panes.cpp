@@ -3,10 +3,16 @@
 
 #include <cmath>
 
+#include "core/host_services.h"
 #include "host/ed/docman.h"
 #include "host/ui/dc.h"
 #include "host/ui/menu.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
+#include "settings/editor_steps.h"
+#include "settings/floor_cmds_run.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 #include "settings/viewmode.h"
 #include "settings/viewmode_cmds.h"
 
@@ -18,8 +24,6 @@ constexpr UINT kBitmapAllOn = 58112;
 constexpr UINT kBitmapPick = 320;
 constexpr UINT kBitmapOff = 321;
 
-const FloorServices& Services() { return GetFloorServices(); }
-
 CPaneQpav*& FloorPanePtr() {
     static CPaneQpav* pane = nullptr;
     return pane;
@@ -30,31 +34,24 @@ CPaneVista*& ViewPanePtr() {
     return pane;
 }
 
-double CurrentFloor() { return Services().currentFloor ? Services().currentFloor() : 0.0; }
-double UnitFactor() { return Services().unitFactor ? Services().unitFactor() : 1.0; }
-int StoredViewMode() { return Services().viewMode ? Services().viewMode() : kViewModeBoth; }
-int Tilemode() { return Services().tilemode ? Services().tilemode() : 1; }
-
-void Queue(const std::string& text) {
-    if (Services().queueCommand)
-        Services().queueCommand(text);
+double CurrentFloor() {
+    return SettingReal(SetupVar::SQPAV);
 }
-
-void EditFloors(const std::function<void(VELM_PIANI&)>& edit) {
-    if (Services().editFloors)
-        Services().editFloors(edit);
+int StoredViewMode() {
+    return SettingInt(SetupVar::VXDSTATE);
+}
+int Tilemode() {
+    return SysVarShort("TILEMODE", nullptr);
 }
 
 // The current document is write-locked while a menu choice changes it.
 class DocumentWriteLock {
 public:
     DocumentWriteLock() : doc_(curDoc()) {
-        if (doc_ && zcDocManagerPtr()->lockDocument(doc_, ZcAp::kWrite) != eEdOk)
-            doc_ = nullptr;
+        if (doc_ && zcDocManagerPtr()->lockDocument(doc_, ZcAp::kWrite) != eEdOk) doc_ = nullptr;
     }
     ~DocumentWriteLock() {
-        if (doc_)
-            zcDocManagerPtr()->unlockDocument(doc_);
+        if (doc_) zcDocManagerPtr()->unlockDocument(doc_);
     }
     DocumentWriteLock(const DocumentWriteLock&) = delete;
     DocumentWriteLock& operator=(const DocumentWriteLock&) = delete;
@@ -68,8 +65,7 @@ private:
 CMenu* StartPopup(CMenu& bar) {
     if (bar.LoadMenu(kMenuResource)) {
         if (CMenu* popup = bar.GetSubMenu(0)) {
-            while (popup->GetMenuItemCount() > 0)
-                popup->DeleteMenu(0, MF_BYPOSITION);
+            while (popup->GetMenuItemCount() > 0) popup->DeleteMenu(0, MF_BYPOSITION);
             return popup;
         }
         bar.DestroyMenu();
@@ -81,11 +77,9 @@ CMenu* StartPopup(CMenu& bar) {
 }  // namespace
 
 int ElevationDecimals(double sftmtcm) {
-    if (!(sftmtcm > 0.0))
-        return 1;
+    if (!(sftmtcm > 0.0)) return 1;
     const double l = std::log10(sftmtcm);
-    if (l > 1e-12)
-        return 1;
+    if (l > 1e-12) return 1;
     // log10 of 0.1 or 0.01 may land a hair above the whole number.
     return 1 - static_cast<int>(std::trunc(l - 1e-9));
 }
@@ -96,14 +90,14 @@ std::string FloorPaneText(double sqpav, double sftmtcm) {
 
 std::optional<std::string> ViewPaneText(int vxdstate) {
     switch (vxdstate) {
-    case kViewMode2D:
-        return std::string("Widok:2D");
-    case kViewMode3D:
-        return std::string("Widok:3D");
-    case kViewModeBoth:
-        return std::string("Widok:2D+3D");
-    default:
-        return std::nullopt;
+        case kViewMode2D:
+            return std::string("Widok:2D");
+        case kViewMode3D:
+            return std::string("Widok:3D");
+        case kViewModeBoth:
+            return std::string("Widok:2D+3D");
+        default:
+            return std::nullopt;
     }
 }
 
@@ -116,35 +110,32 @@ std::vector<FloorLabel> BuildFloorLabels(const VELM_PIANI& floors, double sqpav,
         auto at = labels.begin();
         bool repeated = false;
         for (; at != labels.end(); ++at) {
-            if (host::iequals(at->text, label.text)) {
+            if (zcutEqualsNoCase(at->text, label.text)) {
                 repeated = true;
                 break;
             }
-            if (label.text < at->text)
-                break;
+            if (label.text < at->text) break;
         }
-        if (!repeated)
-            labels.insert(at, std::move(label));
+        if (!repeated) labels.insert(at, std::move(label));
     }
     return labels;
 }
 
 int ViewModeOfMenuId(unsigned int id, int stored) {
     switch (id) {
-    case kViewMenu3D:
-        return kViewMode3D;
-    case kViewMenu2D:
-        return kViewMode2D;
-    case kViewMenuBoth:
-        return kViewModeBoth;
-    default:
-        return stored;
+        case kViewMenu3D:
+            return kViewMode3D;
+        case kViewMenu2D:
+            return kViewMode2D;
+        case kViewMenuBoth:
+            return kViewModeBoth;
+        default:
+            return stored;
     }
 }
 
 void SwitchAllFloorsOn(VELM_PIANI& floors) {
-    for (AA_PIANO& floor : floors.piani.floors)
-        floor.visible = true;
+    for (AA_PIANO& floor : floors.piani.floors) floor.visible = true;
 }
 
 void SwitchOnlyFloor(VELM_PIANI& floors, double elevation) {
@@ -176,10 +167,10 @@ void CPaneQpav::ShowFloorMenu(bool leftButton) {
     std::vector<FloorLabel> labels;
     DocumentWriteLock lock;
     const double sqpav = CurrentFloor();
-    const double unit = UnitFactor();
+    const double unit = DrawingUnitFactor();
     // The list is brought up to date with the layers before it is shown.
     EditFloors([&](VELM_PIANI& floors) {
-        floors.ReadFloorVisibility(Services().database ? Services().database() : nullptr, 275.0 * unit);
+        floors.ReadFloorVisibility(WorkingDrawing(), 275.0 * unit);
         labels = BuildFloorLabels(floors, sqpav, unit);
     });
 
@@ -204,20 +195,16 @@ void CPaneQpav::ShowFloorMenu(bool leftButton) {
             SwitchAllFloorsOn(floors);
             ApplyFloorFlags(floors, tilemode);
         });
-        if (tilemode != 0)
-            Queue("_REGEN\n");
+        if (tilemode != 0) QueueCommand("_REGEN\n");
     } else if (id == kFloorMenuPick) {
-        if (Services().pickCurrentFloor)
-            Services().pickCurrentFloor();
-        Queue("_REDRAW\n");
+        CmdCurrentFloor();
+        QueueCommand("_REDRAW\n");
     } else if (id == kFloorMenuOff) {
-        if (Services().pickFloorOff)
-            Services().pickFloorOff();
-        Queue("_REDRAW\n");
+        CmdFloorOff();
+        QueueCommand("_REDRAW\n");
     } else if (id >= kFloorMenuFirstFloor && id - kFloorMenuFirstFloor < labels.size()) {
         const double chosen = labels[id - kFloorMenuFirstFloor].elevation;
-        if (Services().setCurrentFloor)
-            Services().setCurrentFloor(chosen);
+        SetSettingReal(SetupVar::SQPAV, chosen);
         if (leftButton) {
             const int tilemode = Tilemode();
             EditFloors([&](VELM_PIANI& floors) {
@@ -226,10 +213,9 @@ void CPaneQpav::ShowFloorMenu(bool leftButton) {
                 ApplyFloorFlags(floors, tilemode);
                 // In paper space only the viewport changes: the stored
                 // flags go back as they were.
-                if (tilemode == 0)
-                    floors = stored;
+                if (tilemode == 0) floors = stored;
             });
-            Queue("_REGEN\n");
+            QueueCommand("_REGEN\n");
         }
     }
     UpdateFloorPane();
@@ -248,17 +234,18 @@ void CPaneVista::OnLButtonDown(unsigned int nFlags, ZcPanePoint point) {
     const int stored = StoredViewMode();
     CMenu bar;
     CMenu* popup = StartPopup(bar);
-    popup->AppendMenu(MF_STRING | (stored == kViewMode3D ? MF_CHECKED : 0), kViewMenu3D, "Trójwymiarowe (3D)");
+    popup->AppendMenu(MF_STRING | (stored == kViewMode3D ? MF_CHECKED : 0), kViewMenu3D,
+                      "Trójwymiarowe (3D)");
     popup->AppendMenu(MF_STRING | (stored == kViewMode2D ? MF_CHECKED : 0), kViewMenu2D, "Dwuwymiarowe (2D)");
-    popup->AppendMenu(MF_STRING | (stored == kViewModeBoth ? MF_CHECKED : 0), kViewMenuBoth, "Obydwa (2D+3D)");
+    popup->AppendMenu(MF_STRING | (stored == kViewModeBoth ? MF_CHECKED : 0), kViewMenuBoth,
+                      "Obydwa (2D+3D)");
     const unsigned int id = DisplayPopupPaneMenu(*popup);
     const int tilemode = Tilemode();
     const int mode = ViewModeOfMenuId(id, stored);
     DocumentWriteLock lock;
     ApplyViewMode(tilemode, mode);
-    if (tilemode != 0 && Services().setViewMode)
-        Services().setViewMode(mode);
-    Queue("_REGEN\n");
+    if (tilemode != 0) SetSettingInt(SetupVar::VXDSTATE, mode);
+    QueueCommand("_REGEN\n");
     UpdateViewPane();
 }
 
@@ -266,16 +253,14 @@ void CPaneVista::OnLButtonDown(unsigned int nFlags, ZcPanePoint point) {
 
 void CreateFloorPane() {
     ZcApplicationStatusBar* bar = zcedGetApplicationStatusBar();
-    if (!bar || FloorPanePtr())
-        return;
+    if (!bar || FloorPanePtr()) return;
     FloorPanePtr() = new CPaneQpav;
     bar->Insert(1, FloorPanePtr(), true);
 }
 
 void CreateViewPane() {
     ZcApplicationStatusBar* bar = zcedGetApplicationStatusBar();
-    if (!bar || ViewPanePtr())
-        return;
+    if (!bar || ViewPanePtr()) return;
     ViewPanePtr() = new CPaneVista;
     bar->Insert(0, ViewPanePtr(), true);
 }
@@ -297,22 +282,21 @@ void RemoveViewPane() {
 
 void UpdateFloorPane() {
     CPaneQpav* pane = FloorPanePtr();
-    if (!pane)
-        return;
-    pane->SetText(FloorPaneText(CurrentFloor(), UnitFactor()).c_str());
-    if (ZcApplicationStatusBar* bar = zcedGetApplicationStatusBar())
-        bar->Update();
+    if (!pane) return;
+    pane->SetText(FloorPaneText(CurrentFloor(), DrawingUnitFactor()).c_str());
+    if (ZcApplicationStatusBar* bar = zcedGetApplicationStatusBar()) bar->Update();
 }
 
 void UpdateViewPane() {
     CPaneVista* pane = ViewPanePtr();
-    if (!pane)
-        return;
-    if (std::optional<std::string> text = ViewPaneText(StoredViewMode()))
-        pane->SetText(text->c_str());
-    if (ZcApplicationStatusBar* bar = zcedGetApplicationStatusBar())
-        bar->Update();
+    if (!pane) return;
+    if (std::optional<std::string> text = ViewPaneText(StoredViewMode())) pane->SetText(text->c_str());
+    if (ZcApplicationStatusBar* bar = zcedGetApplicationStatusBar()) bar->Update();
 }
 
-CPaneQpav* FloorPane() { return FloorPanePtr(); }
-CPaneVista* ViewPane() { return ViewPanePtr(); }
+CPaneQpav* FloorPane() {
+    return FloorPanePtr();
+}
+CPaneVista* ViewPane() {
+    return ViewPanePtr();
+}

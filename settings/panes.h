@@ -5,9 +5,9 @@
 //
 // The texts, the floor labels and what a chosen item does to the floor list
 // are plain functions, so they are checked without a status bar. The panes
-// reach the drawing through `FloorServices`, which the module supplies: the
-// settings store (SQPAV, SFTMTCM, VXDSTATE), the floor list, TILEMODE, the
-// current viewport and the command queue.
+// read the settings store (SQPAV, SFTMTCM, VXDSTATE), the floor list,
+// TILEMODE and the current viewport, and queue their commands on the
+// current document.
 //
 // A floor item keeps the elevation it was built from; the shown label is
 // never parsed back, so a floor whose elevation has more decimals than its
@@ -21,7 +21,6 @@
 
 #include "host/ed/statusbar.h"
 #include "settings/floors.h"
-#include "settings/floors_services.h"
 
 // Decimals of an elevation label for the drawing-unit factor: 1 for
 // centimetres and larger units, 2 for decimetres, 3 for metres; 1 when the

@@ -14,10 +14,10 @@
 #include <string_view>
 #include <variant>
 
-#include "host/ads/resbuf.h"
-#include "settings/fscala.h"
-#include "settings/velm_libobjopt.h"
-#include "settings/velm_setup.h"
+#include "host/util/resbuf.h"
+#include "settings/store/fscala.h"
+#include "settings/store/velm_libobjopt.h"
+#include "settings/store/velm_setup.h"
 
 class SettingsByNameHost {
 public:

@@ -6,14 +6,15 @@
 
 #include <vector>
 
+#include "host/ads/cmdline.h"
 #include "host/ads/lisp.h"
 #include "host/ads/sysvars.h"
 #include "host/ads/units.h"
 #include "host/ed/prompts.h"
-#include "host/ed/transcript.h"
+#include "host/ads/transcript.h"
 #include "settings/panes.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 
 namespace {
 

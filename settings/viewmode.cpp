@@ -6,6 +6,7 @@
 #include <map>
 
 #include "host/ads/wcmatch.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
 #include "settings/floors.h"
 
@@ -19,7 +20,7 @@ std::string PatternOf(const std::string& line) {
 }
 
 bool StartsWithNoCase(const std::string& line, std::string_view word) {
-    return line.size() >= word.size() && host::iequals(std::string_view(line).substr(0, word.size()), word);
+    return line.size() >= word.size() && zcutEqualsNoCase(std::string_view(line).substr(0, word.size()), word);
 }
 
 struct LayerInfo {

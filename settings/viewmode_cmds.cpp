@@ -1,58 +1,55 @@
 // View-mode operations on the current drawing. See viewmode_cmds.h.
 #include "settings/viewmode_cmds.h"
 
+#include "core/host_services.h"
+#include "host/ads/cmdline.h"
 #include "host/ed/prompts.h"
-#include "host/ed/transcript.h"
+#include "host/ads/transcript.h"
+#include "host/ed/viewport.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
+#include "settings/editor_steps.h"
 #include "settings/floors_edit.h"
-#include "settings/floors_services.h"
 #include "settings/panes.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 
 namespace {
 
-const FloorServices& S() { return GetFloorServices(); }
-
-ZcDbDatabase* Database() { return S().database ? S().database() : nullptr; }
-int Tilemode() { return S().tilemode ? S().tilemode() : 1; }
-int Cvport() { return S().cvport ? S().cvport() : 2; }
-ZcDbObjectId CurrentViewport() { return S().currentViewport ? S().currentViewport() : ZcDbObjectId(); }
+int Tilemode() {
+    return SysVarShort("TILEMODE", nullptr);
+}
+int Cvport() {
+    return SysVarShort("CVPORT", nullptr);
+}
+ZcDbObjectId CurrentViewport() {
+    return zcedGetCurViewportObjectId();
+}
 
 std::optional<std::vector<std::string>> ReadListFile(const std::string& name) {
-    std::optional<std::vector<std::string>> lines;
-    if (S().readSupportFile)
-        lines = S().readSupportFile(name);
-    if (!lines)
-        zcutPrintf("\n%s:%s\n", "Pliku nie znaleziono", name.c_str());
+    std::optional<std::vector<std::string>> lines = ReadSupportLines(name);
+    if (!lines) zcutPrintf("\n%s:%s\n", "Pliku nie znaleziono", name.c_str());
     return lines;
 }
 
-void EditFloors(const std::function<void(VELM_PIANI&)>& edit) {
-    if (S().editFloors)
-        S().editFloors(edit);
-}
-
 void RunCommand(const std::vector<std::string>& answers) {
-    if (S().runCommand)
-        S().runCommand(answers);
+    RunQuiet(answers);
 }
 
 }  // namespace
 
 std::optional<VxdLists> LoadVxdLists() {
     std::optional<std::vector<std::string>> lines = ReadListFile(kVxdListFile);
-    if (!lines)
-        return std::nullopt;
+    if (!lines) return std::nullopt;
     return ParseVxdLines(*lines);
 }
 
 void ApplyViewMode(int tilemode, int mode, int apply) {
     (void)apply;  // every caller applies
-    if (Cvport() == 1)
-        return;
+    if (Cvport() == 1) return;
     const std::optional<VxdLists> lists = LoadVxdLists();
-    if (!lists)
-        return;
-    ZcDbDatabase* db = Database();
+    if (!lists) return;
+    ZcDbDatabase* db = WorkingDrawing();
     if (tilemode != 0) {
         ApplyViewModeLists(db, *lists, tilemode, mode, {}, nullptr);
         return;
@@ -62,61 +59,52 @@ void ApplyViewMode(int tilemode, int mode, int apply) {
         ApplyViewModeLists(db, *lists, 0, mode, CurrentViewport(), &floors);
         applied = true;
     });
-    if (!applied)
-        ApplyViewModeLists(db, *lists, 0, mode, CurrentViewport(), nullptr);
+    if (!applied) ApplyViewModeLists(db, *lists, 0, mode, CurrentViewport(), nullptr);
 }
 
 void ApplyFloorToCurrentViewport(const AA_PIANO& floor, const VELM_PIANI& floors) {
     const int cvport = Cvport();
-    if (cvport == 1)
-        return;
+    if (cvport == 1) return;
     const VxdLists lists = LoadVxdLists().value_or(VxdLists{});
-    ApplyViewportVisibility(floor, floors, Database(), CurrentViewport(), cvport, lists);
+    ApplyViewportVisibility(floor, floors, WorkingDrawing(), CurrentViewport(), cvport, lists);
 }
 
 void ApplyFloorFlags(const VELM_PIANI& floors, int tilemode) {
     if (tilemode != 0) {
-        UpdateFloorLayers(floors, Database());
+        UpdateFloorLayers(floors, WorkingDrawing());
         return;
     }
-    for (const AA_PIANO& floor : floors.piani.floors)
-        ApplyFloorToCurrentViewport(floor, floors);
+    for (const AA_PIANO& floor : floors.piani.floors) ApplyFloorToCurrentViewport(floor, floors);
 }
 
 void OnTilemodeChanged(const std::string& variable) {
-    if (!host::iequals(variable, "tilemode"))
-        return;
+    if (!zcutEqualsNoCase(variable, "tilemode")) return;
     const int tilemode = Tilemode();
-    const int before = S().tilemodeBefore ? S().tilemodeBefore() : tilemode;
-    if (before == tilemode)
-        return;
-    const double unit = S().unitFactor ? S().unitFactor() : 1.0;
+    const int before = SettingInt(SetupVar::APPOGGIOCOM);
+    if (before == tilemode) return;
+    const double unit = DrawingUnitFactor();
     EditFloors([&](VELM_PIANI& floors) {
-        ZcDbDatabase* db = Database();
+        ZcDbDatabase* db = WorkingDrawing();
         if (before == 1 && tilemode == 0) {
             floors.ReadFloorVisibility(db, 275.0 * unit);
             floors.ThawFloorLayers(db);
             ApplyViewMode(1, kViewModeBoth);
         } else if (before == 0 && tilemode == 1) {
             UpdateFloorLayers(floors, db);
-            ApplyViewMode(1, S().viewMode ? S().viewMode() : kViewModeBoth);
+            ApplyViewMode(1, SettingInt(SetupVar::VXDSTATE));
         }
     });
 }
 
 void RefreshViewMode() {
-    if (!S().setModVista || S().setModVista() == 0)
-        return;
+    if (SettingInt(SetupVar::SETMODVISTA) == 0) return;
     const int tilemode = Tilemode();
-    const ZcGeVector3d dir = S().viewDirection ? S().viewDirection() : ZcGeVector3d(0, 0, 1);
+    const ZcGeVector3d dir = ViewDirection();
     const int mode = ViewModeForDirection(dir);
     ApplyViewMode(tilemode, mode);
-    if (tilemode != 0 && S().setViewMode)
-        S().setViewMode(mode);
-    if (mode == kViewMode2D)
-        RunCommand({"_SHADEMODE", "_2"});
-    if (tilemode == 0)
-        RunCommand({"_REGEN"});
+    if (tilemode != 0) SetSettingInt(SetupVar::VXDSTATE, mode);
+    if (mode == kViewMode2D) RunCommand({"_SHADEMODE", "_2"});
+    if (tilemode == 0) RunCommand({"_REGEN"});
     UpdateViewPane();
     RunCommand({"_REDRAW"});
 }
@@ -126,17 +114,15 @@ void CmdViewMode() {
     zcedInitGet(RSG_NONULL, "2D 3D Obydwa");
     char answer[64] = {};
     const int status = zcedGetKword("\nWidok [2D/3D/Obydwa]:", answer);
-    if (status != RTNORM && status != RTKWORD)
-        return;
+    if (status != RTNORM && status != RTKWORD) return;
     int mode = kViewModeBoth;
-    if (host::iequals(answer, "2D"))
+    if (zcutEqualsNoCase(answer, "2D"))
         mode = kViewMode2D;
-    else if (host::iequals(answer, "3D"))
+    else if (zcutEqualsNoCase(answer, "3D"))
         mode = kViewMode3D;
     ApplyViewMode(tilemode, mode);
     if (tilemode != 0) {
-        if (S().setViewMode)
-            S().setViewMode(mode);
+        SetSettingInt(SetupVar::VXDSTATE, mode);
     } else {
         RunCommand({"_REGEN"});
     }
@@ -152,15 +138,17 @@ void ToggleLayerList(const std::string& fileName, const std::string& prompt) {
     zcedInitGet(0, "Wł. Wył.");
     char answer[64] = {};
     const int status = zcedGetKword(prompt.c_str(), answer);
-    if (status != RTNORM && status != RTKWORD && status != RTNONE)
-        return;
-    const bool on = status != RTNONE && host::iequals(answer, "Wł.");
+    if (status != RTNORM && status != RTKWORD && status != RTNONE) return;
+    const bool on = status != RTNONE && zcutEqualsNoCase(answer, "Wł.");
     std::optional<std::vector<std::string>> lines = ReadListFile(fileName);
-    if (!lines)
-        return;
-    SwitchLayerList(Database(), ParsePatternLines(*lines), tilemode, on, CurrentViewport());
+    if (!lines) return;
+    SwitchLayerList(WorkingDrawing(), ParsePatternLines(*lines), tilemode, on, CurrentViewport());
 }
 
-void CmdRoofPlates() { ToggleLayerList(kRoofPlateListFile, "\nPłyty dachowe [Wł. Wył.]<Wył.>:"); }
+void CmdRoofPlates() {
+    ToggleLayerList(kRoofPlateListFile, "\nPłyty dachowe [Wł. Wył.]<Wył.>:");
+}
 
-void CmdFloorPlates() { ToggleLayerList(kFloorPlateListFile, "\nPłyty podłogowe [Wł. Wył.]<Wył.>:"); }
+void CmdFloorPlates() {
+    ToggleLayerList(kFloorPlateListFile, "\nPłyty podłogowe [Wł. Wył.]<Wył.>:");
+}

@@ -3,7 +3,7 @@
 // that delete their selected rows.
 #include "core/controls/advcontrols.h"
 
-#include "host/ui/driver.h"
+#include "host/ui/msgbox.h"
 #include "host/ui/hostdialogs.h"
 #include "host/win/textutil.h"
 

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "host/ui/driver.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "host/ui/msgbox.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 
 namespace {
 constexpr int IDC_LAYER_LIST = 1034;

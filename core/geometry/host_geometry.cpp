@@ -6,12 +6,13 @@
 #include <cstring>
 
 #include "host/ads/adsent.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ed/grdraw.h"
 #include "host/ed/prompts.h"
-#include "host/ed/transcript.h"
+#include "host/ads/transcript.h"
 #include "host/ui/hostdialogs.h"
-#include "settings/settings_store.h"
+#include "settings/store/settings_store.h"
 
 int EmitFaces(const std::string& layer, const FaceRecord* faces) {
     int made = 0;

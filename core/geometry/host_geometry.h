@@ -11,7 +11,7 @@
 #include "core/geometry/outline.h"
 #include "core/geometry/point_input.h"
 #include "core/geometry/triangulate.h"
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 
 // Writes one 3DFACE per face record on `layer` (colour by layer); the
 // number of faces made. A face the host refuses is skipped.

@@ -6,11 +6,12 @@
 
 #include <cstdio>
 
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
 
 namespace {
 
-bool SameKeyword(const std::string& a, const char* b) { return host::iequals(a, b); }
+bool SameKeyword(const std::string& a, const char* b) { return zcutEqualsNoCase(a, b); }
 
 VertexNode* LastNode(VertexNode* list) {
     while (list && list->next) list = list->next;

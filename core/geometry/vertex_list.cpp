@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "core/module_state.h"
+#include "core/velm_assert.h"
 
 ContourNode::~ContourNode() { FreeList(vertices); }
 
@@ -26,6 +27,7 @@ VertexNode* NewVertex(double x, double y, double z, int edgeFlag, int data1, int
 }
 
 VertexNode* AppendVertex(VertexNode** head, const Point3& p, int edgeFlag, int data1, int data2) {
+    VELM_ASSERT(head != nullptr);
     VertexNode* v = NewVertex(p.x, p.y, p.z, edgeFlag, data1, data2, 0);
     if (!*head) {
         *head = v;
@@ -57,6 +59,7 @@ VertexNode* CopyVertexList(const VertexNode* list) {
 }
 
 VertexNode* RemoveNode(VertexNode** head, VertexNode* node) {
+    VELM_ASSERT(head != nullptr);
     if (!*head || !node) return nullptr;
     if (*head == node) {
         *head = node->next;

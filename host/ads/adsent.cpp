@@ -21,7 +21,6 @@
 #include "host/ads/wcmatch.h"
 #include "host/db/dbgeom.h"
 #include "host/db/dbmain.h"
-#include "host/ed/prompts.h"
 #include "host/win/textutil.h"
 
 namespace {
@@ -916,5 +915,13 @@ void resetEntityInterface() {
     tableWalk().next.clear();
     orderCache() = OrderCache();
 }
+
+static std::string& lastInputText() {
+    static std::string text;
+    return text;
+}
+
+void setLastInput(const std::string& text) { lastInputText() = text; }
+const std::string& lastInput() { return lastInputText(); }
 
 }  // namespace host

@@ -31,7 +31,7 @@
 #include <string>
 #include <vector>
 
-#include "host/ads/resbuf.h"
+#include "host/util/resbuf.h"
 #include "host/db/dbfiler.h"
 #include "host/db/dbgeom.h"
 #include "host/db/dbid.h"
@@ -92,6 +92,11 @@ namespace host {
 std::vector<ZcDbDxfItem> entityDataItems(const ZcDbEntity* e, const resbuf* apps);
 
 void setErrno(int value);
+
+// What zcedGetInput reports next: the last keyword or free answer of a
+// prompt, or the "*U" name of the anonymous block entmake just made.
+void setLastInput(const std::string& text);
+const std::string& lastInput();
 
 // The main entities of model space and paper space in database order
 // (erased ones included: callers skip them), rebuilt only when the

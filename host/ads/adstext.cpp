@@ -31,8 +31,6 @@ char32_t upper(char32_t c) { return upperCodePoint(c); }
 
 std::string upper(std::string_view s) { return toUpper(s); }
 
-bool iequals(std::string_view a, std::string_view b) { return host::iequals(a, b); }
-
 bool isDigit(char32_t c) { return c >= '0' && c <= '9'; }
 
 bool isLetter(char32_t c) {

@@ -18,7 +18,6 @@ std::string encode(std::u32string_view s);
 
 char32_t upper(char32_t c);
 std::string upper(std::string_view s);
-bool iequals(std::string_view a, std::string_view b);
 
 bool isDigit(char32_t c);
 // Letters: ASCII ones and every non-ASCII letter of the Latin scripts.

@@ -10,8 +10,9 @@
 
 #include "host/ads/adstext.h"
 #include "host/ads/rbutil.h"
-#include "host/ed/editor.h"
-#include "host/ed/transcript.h"
+#include "host/ads/editor.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/transcript.h"
 
 namespace host {
 namespace {

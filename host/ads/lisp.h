@@ -20,7 +20,7 @@
 #include <optional>
 #include <string>
 
-#include "host/ads/resbuf.h"
+#include "host/util/resbuf.h"
 
 int zcedDefun(const char* name, short funcNumber);
 int zcedUndef(const char* name, short funcNumber);

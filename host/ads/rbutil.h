@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "host/ads/resbuf.h"
+#include "host/util/resbuf.h"
 
 // A new node of the given type with a zeroed value; strings start as null.
 resbuf* zcutNewRb(int type);

@@ -18,7 +18,7 @@
 #include "host/ads/wcmatch.h"
 #include "host/db/dbgeom.h"
 #include "host/db/dbmain.h"
-#include "host/ed/editor.h"
+#include "host/ads/editor.h"
 #include "host/win/textutil.h"
 
 namespace {

@@ -39,7 +39,7 @@
 #include <memory>
 #include <vector>
 
-#include "host/ads/resbuf.h"
+#include "host/util/resbuf.h"
 #include "host/db/dbid.h"
 
 class ZcDbEntity;

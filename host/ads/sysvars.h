@@ -20,7 +20,8 @@
 #include <variant>
 #include <vector>
 
-#include "host/ads/resbuf.h"
+#include "host/db/sysvartable.h"
+#include "host/util/resbuf.h"
 #include "host/ge/gebase.h"
 
 // Reads a variable into result (an RTSTR value is a new[] copy the caller
@@ -31,41 +32,6 @@ void zcutDelString(char*& s);
 
 namespace host {
 
-using SysVarValue = std::variant<short, double, std::string, ZcGePoint3d, std::int32_t>;
-
-enum class SysVarScope { Drawing, Session };
-
-struct SysVarDef {
-    const char* name;
-    short type;  // RTSHORT, RTREAL, RTSTR, RT3DPOINT (RTPOINT: a 2D point), RTLONG
-    SysVarValue defaultValue;
-    bool readOnly;
-    SysVarScope scope;
-    int minValue;  // shorts and longs only
-    int maxValue;
-};
-
-// The whole table in a stable order.
-const std::vector<SysVarDef>& sysVarTable();
-const SysVarDef* findSysVar(const std::string& name);
-
-// Storage of the drawing variables of one document.
-class SysVarStore {
-public:
-    virtual ~SysVarStore() = default;
-    virtual const SysVarValue* find(const std::string& name) const = 0;
-    virtual void store(const std::string& name, const SysVarValue& value) = 0;
-};
-
-class MemorySysVarStore : public SysVarStore {
-public:
-    const SysVarValue* find(const std::string& name) const override;
-    void store(const std::string& name, const SysVarValue& value) override;
-
-private:
-    std::map<std::string, SysVarValue> values_;
-};
-
 // The store of the current document; the editor installs the provider. With
 // none (or a null result) a process-wide fallback store is used.
 void setDrawingSysVarStoreProvider(std::function<SysVarStore*()> provider);
@@ -75,7 +41,8 @@ void setDrawingSysVarStoreProvider(std::function<SysVarStore*()> provider);
 // (with setSysVar, which does not call the hooks).
 void addSysVarReadHook(std::function<void(const std::string&)> hook);
 
-// Typed access for the host's own code. get* fall back to the default of the
+// Typed access for the host's own code (module code reads and sets
+// variables with zcedGetVar/zcedSetVar, as on the platform). get* fall back to the default of the
 // variable (or 0/empty when unknown). setSysVar bypasses the read-only flag
 // (the host keeps CMDNAMES, DWGNAME, LASTPOINT … itself) but not the type.
 std::optional<SysVarValue> getSysVar(const std::string& name);

@@ -21,7 +21,7 @@
 #include <optional>
 #include <string>
 
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 
 int zcdbRToS(ads_real val, int unit, int prec, char* str, size_t bufLen);
 int zcdbAngToS(ads_real angle, int unit, int prec, char* str, size_t bufLen);

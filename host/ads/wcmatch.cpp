@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 #include "host/ads/adstext.h"
 
 namespace {

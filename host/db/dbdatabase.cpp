@@ -200,6 +200,13 @@ std::vector<ZcDbObjectId> ZcDbDatabase::allObjectIds() const {
     return out;
 }
 
+std::vector<const ZcDbObject*> ZcDbDatabase::openObjects() const {
+    std::vector<const ZcDbObject*> out;
+    for (const ZcDbStub& s : m_stubs)
+        if (s.object && (s.object->m_writeOpen || s.object->m_readers > 0)) out.push_back(s.object.get());
+    return out;
+}
+
 // ------------------------------------------------------------------ tables
 
 template <class T>

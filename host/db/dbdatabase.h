@@ -21,7 +21,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 #include "host/db/dbobject.h"
 
 class ZcDbSymbolTable;
@@ -122,6 +122,9 @@ public:
     std::size_t numObjects() const { return m_stubs.size(); }
     // Every stub in creation order (erased ones included).
     std::vector<ZcDbObjectId> allObjectIds() const;
+    // Objects open for read or write now (open for notify does not count),
+    // in creation order.
+    std::vector<const ZcDbObject*> openObjects() const;
 
     // Tables and dictionaries.
     ZcDbObjectId blockTableId() const { return m_blockTable; }

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "host/ads/resbuf.h"
+#include "host/util/resbuf.h"
 #include "host/db/dbdatabase.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <cmath>
 #include <limits>
 
-#include "host/ads/findfile.h"
+#include "host/util/findfile.h"
 #include "host/db/dbhatch.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "host/ads/resbuf.h"
+#include "host/util/resbuf.h"
 #include "host/db/dbdatabase.h"
 #include "host/db/dbsymtb.h"
 #include "host/util/nocase.h"

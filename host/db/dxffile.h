@@ -29,7 +29,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/ads/sysvars.h"
+#include "host/db/sysvartable.h"
 
 class ZcDbDatabase;
 

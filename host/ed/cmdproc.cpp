@@ -14,9 +14,11 @@
 #include "host/ads/sysvars.h"
 #include "host/ed/cmdstack.h"
 #include "host/ed/docman.h"
-#include "host/ed/editor.h"
+#include "host/ads/editor.h"
 #include "host/ed/hostcmd_util.h"
-#include "host/ed/transcript.h"
+#include "host/util/hostassert.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/transcript.h"
 
 namespace host {
 namespace {
@@ -54,6 +56,7 @@ struct State {
     std::vector<ArgFrame*> args;
     std::vector<Pending> pending;
     bool ranOut = false;
+    std::vector<std::string> leftOpen;
 
 };
 
@@ -139,6 +142,11 @@ void registerHostCommand(const std::string& name, HostCommand handler, bool tran
     state().hostCommands[ads_text::upper(name)] = {std::move(handler), transparent};
 }
 
+void reinstallHostCommands() {
+    state().hostCommands.clear();
+    installHostCommands();
+}
+
 bool unregisterHostCommand(const std::string& name) { return state().hostCommands.erase(ads_text::upper(name)) > 0; }
 
 bool registerCommandAlias(const std::string& alias, const std::string& target) {
@@ -213,6 +221,8 @@ bool inputRanOut() { return state().ranOut; }
 
 bool readingCommandArguments() { return !state().args.empty(); }
 
+const std::vector<std::string>& objectsLeftOpen() { return state().leftOpen; }
+
 bool commandActive() { return !state().running.empty(); }
 
 std::string currentCommandName() { return state().running.empty() ? std::string() : state().running.back().name; }
@@ -228,6 +238,7 @@ void resetCommandProcessor() {
     s.args.clear();
     s.pending.clear();
     s.ranOut = false;
+    s.leftOpen.clear();
     setCmdNames();
 }
 
@@ -258,6 +269,18 @@ Resolved resolve(std::string typed) {
     return r;
 }
 
+// An object left open cannot be opened for write again until closed, so
+// whatever runs next would fail on it: said on the command line and kept.
+void reportObjectsLeftOpen(const std::string& command) {
+    ZcDbDatabase* db = commandDatabase();
+    if (!db) return;
+    for (const ZcDbObject* o : db->openObjects()) {
+        std::string what = std::string(o->isA() ? o->isA()->name() : "?") + " " + o->handle().ascii();
+        state().leftOpen.push_back(what + " after " + command);
+        transcript().message("\nObiekt " + what + " pozostał otwarty po poleceniu " + command + ".");
+    }
+}
+
 // The outermost command is one undo group, so "U" takes it back whole;
 // the undo commands themselves stand outside.
 bool groupsUndo(const std::string& name) { return name != "UNDO" && name != "U"; }
@@ -268,6 +291,7 @@ int runResolved(const Resolved& r) {
     ZcApDocument* doc = zcDocManagerPtr()->curDocument();
     const bool dbOfDoc = db && doc && doc->database() == db;
     if (db) db->beginUndoGroup();
+    const std::size_t depth = s.running.size();
     s.running.push_back({r.name});
     setCmdNames();
     // A copy: reactors and the handler may start nested commands, which
@@ -278,6 +302,8 @@ int runResolved(const Resolved& r) {
     if (r.module) r.module->functionAddr()();
     else if (r.hostCmd) status = r.hostCmd->handler();
     else status = invokeLispFunction(r.lispCommand, nullptr, false);
+    // Nested commands end before the one that started them.
+    ZC_HOST_ASSERT(s.running.size() == depth + 1);
     CommandFrame frame = s.running.back();
     s.running.pop_back();
     setCmdNames();
@@ -288,6 +314,9 @@ int runResolved(const Resolved& r) {
         db->endUndoGroup();
         db->undoJournal().dropEmptyLastGroup();
     }
+    // Commands that code runs with zcedCommand end while their caller may
+    // rightly hold objects open: only a command typed (or scripted) is checked.
+    if (s.running.empty() && s.args.empty()) reportObjectsLeftOpen(frame.name);
     const char* n = frame.name.c_str();
     if (status == RTERROR) {
         zcedEditor->notify([&](ZcEditorReactor* re) { re->commandFailed(n); });
@@ -328,6 +357,7 @@ int runArgs(ArgFrame& frame) {
             break;
         }
     }
+    ZC_HOST_ASSERT(!s.args.empty() && s.args.back() == &frame);
     s.args.pop_back();
     return status;
 }

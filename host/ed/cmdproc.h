@@ -23,9 +23,10 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
-#include "host/ads/resbuf.h"
 #include "host/ed/inputqueue.h"
+#include "host/util/resbuf.h"
 
 class ZcApDocument;
 
@@ -51,6 +52,9 @@ int executeLine(const std::string& line);
 using HostCommand = std::function<int()>;
 void registerHostCommand(const std::string& name, HostCommand handler, bool transparent = false);
 bool unregisterHostCommand(const std::string& name);
+// The host's own commands as installed at start, whatever was registered,
+// aliased or removed since (the reset).
+void reinstallHostCommands();
 bool isHostCommand(const std::string& name);
 
 // For the prompts: the next answer (command arguments first, then the
@@ -72,10 +76,16 @@ bool readingCommandArguments();
 bool commandActive();
 std::string currentCommandName();
 
-// Queues a command string for the document (see sendStringToExecute).
+// Queues a command string for the document: the host's side of
+// sendStringToExecute, which module code calls instead.
 void queueCommandString(ZcApDocument& doc, const std::string& text);
 
-// Clears pending strings and running state (tests).
+// Objects a command left open for read or write, found when the outermost
+// command read from the input queue ends (not one run by zcedCommand): each is told on the command line and
+// kept here ("LINE 2A after MYCMD"); the test fixtures fail a test that leaves one.
+const std::vector<std::string>& objectsLeftOpen();
+
+// Clears pending strings, running state and the objects left open (tests).
 void resetCommandProcessor();
 
 }  // namespace host

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "host/ads/adstext.h"
+#include "host/win/textutil.h"
 
-using host::ads_text::iequals;
+using host::iequals;
 
 ZcEdCommandStack* zcedRegCmds() {
     static ZcEdCommandStack stack;

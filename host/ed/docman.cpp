@@ -5,7 +5,8 @@
 
 #include <algorithm>
 
-#include "host/ads/adstext.h"
+#include "host/util/hostassert.h"
+#include "host/win/textutil.h"
 #include "host/ed/cmdproc.h"
 
 namespace {
@@ -139,6 +140,8 @@ ZcEdStatus ZcApDocManager::closeDocument(ZcApDocument* doc) {
     bool wasCurrent = doc == current_;
     if (wasCurrent) current_ = nullptr;
     auto it = std::find_if(docs_.begin(), docs_.end(), [&](const auto& d) { return d.get() == doc; });
+    // A reactor told of the closing must not close the document itself.
+    ZC_HOST_ASSERT(it != docs_.end());
     std::unique_ptr<ZcApDocument> owned = std::move(*it);
     docs_.erase(it);
     // What was still queued for the closed drawing (the rest of a script)
@@ -153,7 +156,7 @@ ZcEdStatus ZcApDocManager::closeDocument(ZcApDocument* doc) {
 
 ZcApDocument* ZcApDocManager::findDocument(const std::string& name) const {
     for (const auto& d : docs_)
-        if (host::ads_text::iequals(d->title_, name) || host::ads_text::iequals(d->path_, name)) return d.get();
+        if (host::iequals(d->title_, name) || host::iequals(d->path_, name)) return d.get();
     return nullptr;
 }
 
@@ -169,6 +172,7 @@ void ZcApDocManager::notify(F f) {
 }
 
 void ZcApDocManager::becomeCurrent(ZcApDocument* doc) {
+    ZC_HOST_ASSERT(isOpen(doc));
     current_ = doc;
     host::setSysVar("DWGNAME", host::SysVarValue{std::string(doc->title_)}, false);
     host::setSysVar("DWGPREFIX", host::SysVarValue{folderOf(doc->path_)}, false);

@@ -4,5 +4,5 @@
 
 #include "host/ed/cmdstack.h"
 #include "host/ed/docman.h"
-#include "host/ed/editor.h"
+#include "host/ads/editor.h"
 #include "host/ed/statusbar.h"

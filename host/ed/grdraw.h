@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "host/ads/adscodes.h"
-#include "host/ads/resbuf.h"
+#include "host/util/adscodes.h"
+#include "host/util/resbuf.h"
 #include "host/db/dbid.h"
 #include "host/ge/gebase.h"
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "host/ads/adstext.h"
-#include "host/ads/findfile.h"
+#include "host/util/findfile.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
@@ -30,6 +30,7 @@ void installHostCommands() {
 void resetHostCommands() {
     resetTemporaryGraphics();
     resetViewCommands();
+    resetDrawCommands();
     resetDimCommands();
     resetEditCommands();
 }

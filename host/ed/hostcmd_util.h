@@ -9,7 +9,7 @@
 #include <functional>
 #include <string>
 
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 #include "host/db/dbdatabase.h"
 #include "host/db/dbentity.h"
 #include "host/ge/gebase.h"
@@ -35,6 +35,7 @@ void installAttributeCommands();
 // editor session.
 void resetHostCommands();
 void resetViewCommands();
+void resetDrawCommands();
 void resetDimCommands();
 void resetEditCommands();
 

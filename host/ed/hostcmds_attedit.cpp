@@ -11,7 +11,8 @@
 #include "host/db/dbinsert.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/hostcmd_util.h"
-#include "host/ed/transcript.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/transcript.h"
 #include "host/ui/dialog.h"
 #include "host/ui/resources.h"
 

@@ -19,7 +19,8 @@
 #include "host/ed/cmdproc.h"
 #include "host/ed/hostcmd_util.h"
 #include "host/ed/prompts.h"
-#include "host/ed/transcript.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/transcript.h"
 
 namespace host {
 namespace {
@@ -407,6 +408,8 @@ int textCommand() {
 }
 
 }  // namespace
+
+void resetDrawCommands() { lastRadius() = 1; }
 
 void installDrawCommands() {
     registerHostCommand("LINE", lineCommand);

@@ -16,7 +16,7 @@
 #include <cmath>
 #include <unordered_map>
 
-#include "host/ads/adspick.h"
+#include "host/ed/adspick.h"
 #include "host/ads/adstext.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
@@ -27,7 +27,8 @@
 #include "host/ed/cmdproc.h"
 #include "host/ed/hostcmd_util.h"
 #include "host/ed/prompts.h"
-#include "host/ed/transcript.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/transcript.h"
 
 namespace host {
 namespace {

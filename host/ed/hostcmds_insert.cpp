@@ -13,7 +13,7 @@
 #include <cmath>
 
 #include "host/ads/adstext.h"
-#include "host/ads/findfile.h"
+#include "host/util/findfile.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbinsert.h"
@@ -24,7 +24,8 @@
 #include "host/ed/hostcmd_util.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/prompts.h"
-#include "host/ed/transcript.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/transcript.h"
 #include "host/win/textutil.h"
 
 namespace host {

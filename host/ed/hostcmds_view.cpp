@@ -20,7 +20,8 @@
 #include "host/ed/cmdproc.h"
 #include "host/ed/grdraw.h"
 #include "host/ed/hostcmd_util.h"
-#include "host/ed/transcript.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/transcript.h"
 #include "host/ed/viewport.h"
 
 namespace host {

@@ -9,14 +9,15 @@
 #include <memory>
 #include <vector>
 
-#include "host/ads/findfile.h"
+#include "host/util/findfile.h"
 #include "host/ads/lisp.h"
 #include "host/db/dbdatabase.h"
 #include "host/db/dxffile.h"
 #include "host/ed/cmdstack.h"
 #include "host/ed/docman.h"
-#include "host/ed/editor.h"
-#include "host/ed/transcript.h"
+#include "host/ads/editor.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/transcript.h"
 #include "host/rx/rxdynlinker.h"
 #include "host/win/files.h"
 
@@ -122,6 +123,26 @@ void startHost(const HostOptions& options) {
         if (!loaded) forgetLispScope(&doc);
     });
     zcui::SetFilePromptHook(askFileNameWhenDialogsAreOff);
+}
+
+void stopHost() {
+    HostState& s = state();
+    if (s.started) {
+        zcDocManagerPtr()->removeReactor(&s.follower);
+        zcrxSysRegistry()->remove("ZCAD_REGISTERED_COMMANDS");
+        zcrxSysRegistry()->remove("ZcEditor");
+    }
+    s.started = false;
+    s.options = {};
+    s.pendingDb.reset();
+    s.pendingVars.reset();
+    setDatabaseFactory(nullptr, nullptr);
+    setSupportPathProvider(nullptr);
+    setSupportFolders({});
+    setLispInvoker(nullptr);
+    setLispScopeProvider(nullptr);
+    setDocumentLoadHook(nullptr);
+    zcui::SetFilePromptHook(nullptr);
 }
 
 std::vector<std::string> supportPath() {

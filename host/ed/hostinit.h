@@ -24,6 +24,9 @@ struct HostOptions {
 };
 
 void startHost(const HostOptions& options = {});
+// Undoes startHost: the hooks and options go, documents keep their
+// databases (the reset closes them first).
+void stopHost();
 
 // Folders searched for support files: the --support folders, the program's
 // support/ and support/host/, then the current drawing's folder. Only
@@ -38,26 +41,8 @@ ZcApDocument* openDrawing(const std::string& path, std::string* error);
 // Saves the document's database and drawing variables as DXF.
 bool saveDrawing(ZcApDocument* doc, const std::string& path, std::string* error);
 
-// ----------------------------------------------- script lines of the host program
-//
-// "!drawing NAME" makes an open drawing current (the rest of the script
-// goes with it); "!dialog ID action…" and "!msgbox ANSWER" answer the next
-// dialog or message box; "!expect …" checks the drawing:
-//   !expect count FILTER… N   entities of the drawing matching every
-//                             CODE=VALUE pair (0 the kind, 8 the layer …)
-//   !expect var NAME VALUE    a system variable
-//   !expect setting NAME VALUE  a settings variable, through the lookup the
-//                             module installs
-//   !expect message TEXT      the last message contains TEXT
-// A failed expectation prints why and is counted.
-void installScriptDirectives();
-int expectationFailures();
-void resetExpectationFailures();
-// The module's settings variables by name, as text (nullopt: unknown).
+// The harness's (host/harness/harness.h), declared here too while module
+// code still installs its lookup for "!expect setting" itself.
 void setSettingLookup(std::function<std::optional<std::string>(const std::string& name)> lookup);
-// Entities of the current drawing (model and paper space) matching a
-// filter "0=LINE 8=MURI" (an "X" selection); nullopt with a reason for a
-// filter that does not parse.
-std::optional<int> countMatching(const std::string& filter, std::string* error = nullptr);
 
 }  // namespace host

@@ -3,7 +3,7 @@
 #include "host/ed/inputqueue.h"
 
 #include "host/ads/adstext.h"
-#include "host/ed/transcript.h"
+#include "host/ads/transcript.h"
 
 namespace host {
 

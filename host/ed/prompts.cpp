@@ -15,7 +15,7 @@
 #include "host/ads/units.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
-#include "host/ed/transcript.h"
+#include "host/ads/transcript.h"
 
 namespace host {
 namespace {
@@ -40,7 +40,6 @@ struct InitGet {
 struct PromptState {
     InitGet next;
     int lastBits = 0;
-    std::string lastInput;
 };
 
 PromptState& ps() {
@@ -103,13 +102,13 @@ Outcome keywordOrOther(const InitGet& g, const std::string& answer, const char* 
     std::string kw;
     switch (matchKeyword(g.keywords, answer, kw)) {
     case KeywordMatch::Found:
-        ps().lastInput = kw;
+        setLastInput(kw);
         return {Outcome::Keyword};
     case KeywordMatch::Ambiguous: return Outcome::bad(kAmbiguous);
     case KeywordMatch::None: break;
     }
     if (g.bits & RSG_OTHER) {
-        ps().lastInput = answer;
+        setLastInput(answer);
         return {Outcome::Keyword};
     }
     return Outcome::bad(needMessage);
@@ -291,11 +290,12 @@ int askAngle(const ads_point pt, const char* prompt, ads_real* result, bool orie
 
 std::optional<ZcGePoint3d> parsePointAnswer(const std::string& text) { return parsePoint(ads_text::trim(text)); }
 
-void setLastInput(const std::string& text) { ps().lastInput = text; }
-const std::string& lastInput() { return ps().lastInput; }
 int lastInitGetBits() { return ps().lastBits; }
 
-void resetPrompts() { ps() = PromptState{}; }
+void resetPrompts() {
+    ps() = PromptState{};
+    setLastInput("");
+}
 
 KeywordMatch matchKeyword(const std::string& keywordList, const std::string& answer, std::string& keyword) {
     std::vector<std::string> words = split(keywordList);
@@ -507,7 +507,7 @@ int zcedGetKword(const char* prompt, char* result, size_t bufLen) {
     parser.text = [&](const std::string& a) {
         Outcome o = keywordOrOther(g, a, kBadKeyword);
         if (o.kind == Outcome::Keyword) {
-            chosen = ps().lastInput;
+            chosen = lastInput();
             return Outcome::value();
         }
         return o;
@@ -518,6 +518,6 @@ int zcedGetKword(const char* prompt, char* result, size_t bufLen) {
     return copyResult(chosen, result, bufLen);
 }
 
-int zcedGetInput(char* str, size_t bufLen) { return copyResult(ps().lastInput, str, bufLen); }
+int zcedGetInput(char* str, size_t bufLen) { return copyResult(host::lastInput(), str, bufLen); }
 
 int zcedUsrBrk() { return currentInput().pollBreak() ? 1 : 0; }

@@ -37,7 +37,8 @@
 #include <optional>
 #include <string>
 
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
+#include "host/ads/adsent.h"
 #include "host/ge/gebase.h"
 
 int zcedInitGet(int val, const char* kwl);
@@ -70,11 +71,6 @@ int zcedGetInput(char (&str)[N]) {
 int zcedUsrBrk();
 
 namespace host {
-
-// What zcedGetInput reports next (the anonymous-block maker sets the "*U"
-// name here).
-void setLastInput(const std::string& text);
-const std::string& lastInput();
 
 // Keyword matching on a blank-separated keyword list; the matched global
 // keyword, "" for no match, "?" prefix for an ambiguous answer.

@@ -11,7 +11,7 @@
 #include "host/ed/hostcmd_util.h"
 #include "host/ed/prompts.h"
 #include "host/ed/statusbar.h"
-#include "host/ed/transcript.h"
+#include "host/ads/transcript.h"
 
 namespace host {
 

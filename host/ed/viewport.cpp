@@ -8,7 +8,7 @@
 #include "host/ads/sysvars.h"
 #include "host/db/dbinsert.h"
 #include "host/db/dbsymtb.h"
-#include "host/ed/editor.h"
+#include "host/ads/editor.h"
 #include "host/ed/hostcmd_util.h"
 
 namespace host {

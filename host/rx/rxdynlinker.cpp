@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 
 ZcRxDynamicLinker* zcrxDynamicLinkerPtr() {
     static ZcRxDynamicLinker* linker = [] {

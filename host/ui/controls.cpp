@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "host/ui/uitext.h"
+#include "host/win/textutil.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ int Find(const std::vector<ListRow>& rows, int start, std::string_view text, boo
     if (start < -1 || start >= n) start = -1;
     for (int k = 1; k <= n; ++k) {
         int i = (start + k) % n;
-        bool hit = exact ? zcui::EqualNoCase(rows[i].text, text) : zcui::StartsWithNoCase(rows[i].text, text);
+        bool hit = exact ? host::iequals(rows[i].text, text) : zcui::StartsWithNoCase(rows[i].text, text);
         if (hit) return i;
     }
     return LB_ERR;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "host/ui/driver.h"
+#include "host/ui/msgbox.h"
 #include "host/ui/uitext.h"
 
 // ---------------------------------------------------------------- controls

@@ -1,6 +1,7 @@
 // The dialog driver: see driver.h.  Script lines are parsed whole into a list
 // of actions before anything runs, so a bad line changes nothing.
 #include "host/ui/driver.h"
+#include "host/ui/msgbox.h"
 
 #include <cstdlib>
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include "host/ui/propsheet.h"
 #include "host/ui/resources.h"
 #include "host/ui/uitext.h"
+#include "host/win/textutil.h"
 
 namespace zcui {
 namespace {
@@ -299,7 +301,7 @@ int ResolveRow(CWnd* c, const Row& row) {
     if (auto* cb = dynamic_cast<CComboBox*>(c)) return cb->FindStringExact(-1, text);
     if (auto* lv = dynamic_cast<CListCtrl*>(c)) {
         for (int r = 0; r < lv->GetItemCount(); ++r)
-            if (EqualNoCase(lv->GetItemText(r, 0), text)) return r;
+            if (host::iequals(lv->GetItemText(r, 0), text)) return r;
     }
     return -1;
 }

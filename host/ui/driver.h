@@ -38,6 +38,10 @@
 // Example: 133 edit 1001 "12.5" check 1002 select 1003 "Muri" ok
 // Message box answers ("!msgbox"): ok, cancel, yes, no, retry, abort, ignore
 // or a button id.
+//
+// This is the driver's side, for the script driver and the tests
+// (host/harness/harness.h); the message boxes themselves are in
+// host/ui/msgbox.h.
 #pragma once
 
 #include <functional>
@@ -52,10 +56,6 @@
 class CDialog;
 class CWnd;
 
-// Message boxes of the class library and of the module (string id).
-int AfxMessageBox(std::string_view text, UINT type = MB_OK, UINT helpId = 0);
-int AfxMessageBox(UINT stringId, UINT type = MB_OK, UINT helpId = static_cast<UINT>(-1));
-int MessageBox(HWND owner, std::string_view text, std::string_view caption, UINT type);
 
 namespace zcui {
 

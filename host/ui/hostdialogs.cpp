@@ -10,7 +10,9 @@
 
 #include "host/ads/acicolor.h"
 #include "host/ui/driver.h"
+#include "host/ui/msgbox.h"
 #include "host/ui/uitext.h"
+#include "host/win/textutil.h"
 
 namespace zcui {
 
@@ -244,7 +246,7 @@ public:
             if (!ext.empty() && ext.front() == '.') ext.erase(ext.begin());
             if (!ext.empty() && !p.has_extension()) p += "." + ext;
             else if (!ext.empty() && !(req_.flags & ZCUI_FILE_ANY_EXT) &&
-                     !zcui::EqualNoCase(p.extension().string(), "." + ext))
+                     !host::iequals(p.extension().string(), "." + ext))
                 p += "." + ext;
             if (req_.flags & ZCUI_FILE_NEW) {
                 if (fs::is_directory(p, ec)) return Refuse(zcui::Format("%s jest folderem.", p.string().c_str()));

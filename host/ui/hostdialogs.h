@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "host/ads/resbuf.h"
+#include "host/util/resbuf.h"
 #include "host/ui/dialog.h"
 
 // Controls of the host dialogs, for drivers.

@@ -14,6 +14,7 @@
 #include "host/ui/listctrl.h"
 #include "host/ui/menu.h"
 #include "host/ui/uitext.h"
+#include "host/win/textutil.h"
 
 namespace zcui {
 extern const char* const kHostResourceText;  // the host's own dialogs (hostdialogs.cpp)
@@ -322,7 +323,7 @@ std::vector<std::unique_ptr<ResourceModule>>& Registry() {
 HINSTANCE g_current = nullptr;
 
 bool EndsWithNoCase(const std::string& s, std::string_view suffix) {
-    return s.size() >= suffix.size() && zcui::EqualNoCase(std::string_view(s).substr(s.size() - suffix.size()), suffix);
+    return s.size() >= suffix.size() && host::iequals(std::string_view(s).substr(s.size() - suffix.size()), suffix);
 }
 
 std::string Stem(const std::string& name) {

@@ -52,7 +52,6 @@ int CodePointCount(std::string_view text) {
 std::string FoldLower(std::string_view text) { return host::toLower(text); }
 std::string FoldUpper(std::string_view text) { return host::toUpper(text); }
 
-bool EqualNoCase(std::string_view a, std::string_view b) { return host::iequals(a, b); }
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     std::string t = FoldLower(text), p = FoldLower(prefix);

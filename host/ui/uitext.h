@@ -17,7 +17,6 @@ int CodePointCount(std::string_view text);
 // Lower / upper case of the Latin letters; other bytes unchanged.
 std::string FoldLower(std::string_view text);
 std::string FoldUpper(std::string_view text);
-bool EqualNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 // <0, 0, >0: the order of a sorted list box or combo box, case ignored.
 int CollateCompare(std::string_view a, std::string_view b);

@@ -11,6 +11,7 @@
 #include <unordered_set>
 
 #include "host/ui/driver.h"
+#include "host/ui/msgbox.h"
 #include "host/ui/uitext.h"
 
 namespace {

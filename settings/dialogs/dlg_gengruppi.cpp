@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "settings/settings_store.h"
+#include "settings/store/settings_store.h"
 
 namespace {
 constexpr int IDC_GEN_EDIT = 101;
@@ -29,10 +29,10 @@ std::vector<std::string> UniqueRows(const CListBox& list) {
 
 CDlgGenGruppi::CDlgGenGruppi(CWnd* parent) : CDialog(IDD_GENGRUPPI, parent) {
     HandleCommand(BN_CLICKED, IDC_GEN_ADD, [this] {
-        if (UpdateData(TRUE)) AddFromEdit(m_text101, m_list1033);
+        if (UpdateData(TRUE)) AddFromEdit(m_generatingText, m_generatingList);
     });
     HandleCommand(BN_CLICKED, IDC_NOGEN_ADD, [this] {
-        if (UpdateData(TRUE)) AddFromEdit(m_text102, m_list1034);
+        if (UpdateData(TRUE)) AddFromEdit(m_nonGeneratingText, m_nonGeneratingList);
     });
     HandleCommand(BN_CLICKED, IDC_REGENERATE, [this] {
         m_regenerate = 1;
@@ -42,22 +42,22 @@ CDlgGenGruppi::CDlgGenGruppi(CWnd* parent) : CDialog(IDD_GENGRUPPI, parent) {
 
 void CDlgGenGruppi::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
-    DDX_Control(dx, IDC_NOGEN_EDIT, m_edit102);
-    DDX_Control(dx, IDC_GEN_EDIT, m_edit101);
-    DDX_Control(dx, IDC_NOGEN_LIST, m_list1034);
-    DDX_Control(dx, IDC_GEN_LIST, m_list1033);
-    DDX_Text(dx, IDC_GEN_EDIT, m_text101);
-    DDX_Text(dx, IDC_NOGEN_EDIT, m_text102);
+    DDX_Control(dx, IDC_NOGEN_EDIT, m_nonGeneratingEdit);
+    DDX_Control(dx, IDC_GEN_EDIT, m_generatingEdit);
+    DDX_Control(dx, IDC_NOGEN_LIST, m_nonGeneratingList);
+    DDX_Control(dx, IDC_GEN_LIST, m_generatingList);
+    DDX_Text(dx, IDC_GEN_EDIT, m_generatingText);
+    DDX_Text(dx, IDC_NOGEN_EDIT, m_nonGeneratingText);
 }
 
 BOOL CDlgGenGruppi::OnInitDialog() {
     CDialog::OnInitDialog();
     m_regenerate = 0;
-    m_list1033.ResetContent();
-    m_list1034.ResetContent();
+    m_generatingList.ResetContent();
+    m_nonGeneratingList.ResetContent();
     if (VELM_GENGRUPPO* groups = OpenGenGruppoObject()) {
-        for (const std::string& p : groups->generating) m_list1033.AddString(p);
-        for (const std::string& p : groups->nonGenerating) m_list1034.AddString(p);
+        for (const std::string& p : groups->generating) m_generatingList.AddString(p);
+        for (const std::string& p : groups->nonGenerating) m_nonGeneratingList.AddString(p);
         groups->close();
     }
     return TRUE;
@@ -70,8 +70,8 @@ void CDlgGenGruppi::AddFromEdit(const std::string& text, CListBox& list) {
 void CDlgGenGruppi::OnOK() {
     // The edits are not read: only what was added to the lists counts.
     if (VELM_GENGRUPPO* groups = OpenGenGruppoObject()) {
-        groups->generating = UniqueRows(m_list1033);
-        groups->nonGenerating = UniqueRows(m_list1034);
+        groups->generating = UniqueRows(m_generatingList);
+        groups->nonGenerating = UniqueRows(m_nonGeneratingList);
         groups->close();
     }
     EndDialog(IDOK);

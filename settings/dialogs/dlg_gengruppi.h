@@ -20,12 +20,12 @@ public:
     void OnOK() override;
     void DoDataExchange(CDataExchange* dx) override;
 
-    CAdvInvioEdit m_edit102;
-    CAdvInvioEdit m_edit101;
-    CAdvListBox m_list1034;
-    CAdvListBox m_list1033;
-    std::string m_text101;
-    std::string m_text102;
+    CAdvInvioEdit m_nonGeneratingEdit;
+    CAdvInvioEdit m_generatingEdit;
+    CAdvListBox m_nonGeneratingList;
+    CAdvListBox m_generatingList;
+    std::string m_generatingText;
+    std::string m_nonGeneratingText;
     // Set by "&Regeneruj": the caller regenerates the objects.
     unsigned char m_regenerate = 0;
 

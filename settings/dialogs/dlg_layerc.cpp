@@ -3,12 +3,13 @@
 
 #include <unordered_map>
 
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 #include "host/ads/lisp.h"
 #include "host/db/dbdatabase.h"
 #include "host/db/dbsymtb.h"
-#include "host/ui/driver.h"
+#include "host/ui/msgbox.h"
 #include "host/ui/hostdialogs.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
 #include "resources/velmresources.h"
 #include "settings/dialogs/dlg_linepickers.h"
@@ -323,7 +324,7 @@ void CDlgLayerc::OnAddLayer() {
     // A row without a key could never be found again by its element.
     if (m_layerName.empty()) return;
     for (const AA_LAYERC& row : m_catalogue)
-        if (host::iequals(row.key, m_layerName)) {
+        if (zcutEqualsNoCase(row.key, m_layerName)) {
             AfxMessageBox(kLayerKeyExists, MB_OK, 0);
             return;
         }

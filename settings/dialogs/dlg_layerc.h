@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "host/ui/dialog.h"
-#include "settings/layer_catalogue.h"
+#include "core/layer_catalogue.h"
 
 inline constexpr UINT IDD_LAYERC = 133;
 

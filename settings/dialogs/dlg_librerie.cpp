@@ -1,7 +1,7 @@
 // The library search path dialog.
 #include "settings/dialogs/dlg_librerie.h"
 
-#include "host/ui/driver.h"
+#include "host/ui/msgbox.h"
 
 namespace {
 constexpr int IDC_PATH_LIST = 1034;

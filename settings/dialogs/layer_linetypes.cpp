@@ -7,6 +7,7 @@
 #include "host/db/dbdatabase.h"
 #include "host/db/dbsymtb.h"
 #include "host/ed/cmdproc.h"
+#include "host/util/nocase.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
 
@@ -33,7 +34,7 @@ bool FindLinetypeDefinition(const std::vector<std::string>& lines, const std::st
         const std::string& line = lines[i];
         if (!line.starts_with("*")) continue;
         std::size_t comma = line.find(',');
-        if (!host::iequals(std::string_view(line).substr(1, comma == std::string::npos ? std::string::npos : comma - 1),
+        if (!zcutEqualsNoCase(std::string_view(line).substr(1, comma == std::string::npos ? std::string::npos : comma - 1),
                            name))
             continue;
         comments = comma == std::string::npos ? std::string() : line.substr(comma + 1);

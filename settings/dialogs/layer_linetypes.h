@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "settings/layer_catalogue.h"
+#include "core/layer_catalogue.h"
 
 class ZcDbDatabase;
 class ZcDbLayerTableRecord;

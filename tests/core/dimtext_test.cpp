@@ -12,8 +12,8 @@
 #include "host/ads/sysvars.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/hostcmd_util.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 #include "tests/support/velm_test.h"
 
 namespace {
@@ -96,7 +96,7 @@ namespace {
 class DimensionDriver : public VelmTest {
 protected:
     void SetUp() override {
-        RegisterSettingsClasses();
+        RegisterStoreClasses();
         VelmTest::SetUp();
         host::registerHostCommand("DIM", [this] {
             runs.emplace_back();
@@ -113,7 +113,7 @@ protected:
     void TearDown() override {
         host::installHostCommands();  // the host's own dimension command back
         VelmTest::TearDown();
-        UnregisterSettingsClasses();
+        UnregisterStoreClasses();
     }
     static void setInt(int slot, short v) { SetVarInt(&slot, &v); }
     static void setReal(int slot, double v) { SetVarReal(&slot, &v); }

@@ -4,13 +4,13 @@
 #include <string>
 
 #include "core/hatch_dialogs.h"
-#include "host/ads/findfile.h"
+#include "host/util/findfile.h"
 #include "host/ui/dc.h"
 #include "host/ui/driver.h"
 #include "host/ui/resources.h"
 #include "resources/velmresources.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 #include "tests/host/win_testdir.h"
 #include "tests/support/velm_test.h"
 
@@ -30,7 +30,7 @@ void WriteBitmap(const std::filesystem::path& path) {
 class HatchDialogs : public VelmTest {
 protected:
     void SetUp() override {
-        RegisterSettingsClasses();
+        RegisterStoreClasses();
         VelmTest::SetUp();
         zcui::ResetUi();
         std::string error;
@@ -47,7 +47,7 @@ protected:
         AfxSetResourceHandle(previous_);
         zcui::ResetUi();
         VelmTest::TearDown();
-        UnregisterSettingsClasses();
+        UnregisterStoreClasses();
     }
     void Patterns(int n) {
         std::ofstream out(dir_.path("zwcadiso.pat"));

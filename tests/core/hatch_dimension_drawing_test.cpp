@@ -7,15 +7,15 @@
 
 #include "core/dimtext.h"
 #include "core/hatch.h"
-#include "host/ads/findfile.h"
+#include "host/util/findfile.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbdim.h"
 #include "host/db/dbhatch.h"
 #include "host/db/dbmain.h"
 #include "host/db/dxffile.h"
 #include "host/ed/hostcmd_util.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 #include "tests/host/win_testdir.h"
 #include "tests/support/velm_test.h"
 
@@ -24,7 +24,7 @@ namespace {
 class HatchAndDimensionDrawing : public VelmTest {
 protected:
     void SetUp() override {
-        RegisterSettingsClasses();
+        RegisterStoreClasses();
         VelmTest::SetUp();
         host::installHostCommands();  // whatever stand-ins earlier tests left
         std::string root = VELM_SOURCE_DIR;
@@ -34,7 +34,7 @@ protected:
     }
     void TearDown() override {
         VelmTest::TearDown();
-        UnregisterSettingsClasses();
+        UnregisterStoreClasses();
     }
 };
 

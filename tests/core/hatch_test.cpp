@@ -6,7 +6,7 @@
 #include "core/entity_data.h"
 #include "core/hatch.h"
 #include "host/ads/adsent.h"
-#include "host/ads/findfile.h"
+#include "host/util/findfile.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbhatch.h"
 #include "host/db/dbhatchpat.h"

@@ -14,8 +14,8 @@
 #include "host/db/dbmain.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/hostcmd_util.h"
-#include "settings/layer_catalogue.h"
-#include "settings/settings_store.h"
+#include "core/layer_catalogue.h"
+#include "settings/store/settings_store.h"
 #include "tests/support/velm_test.h"
 
 
@@ -56,7 +56,7 @@ inline AAR_LAYERC Catalogue() {
 class LayerService : public VelmTest {
 protected:
     void SetUp() override {
-        RegisterSettingsClasses();
+        RegisterStoreClasses();
         VelmTest::SetUp();
         ASSERT_NE(db(), nullptr);
         ASSERT_EQ(GetWorkingDatabase(), db());
@@ -84,7 +84,7 @@ protected:
         host::unregisterHostCommand("REGEN");
         host::installHostCommands();
         VelmTest::TearDown();
-        UnregisterSettingsClasses();
+        UnregisterStoreClasses();
     }
 
     std::vector<std::string> answers;

@@ -12,10 +12,10 @@
 #include "core/host_services.h"
 #include "core/levels.h"
 #include "host/ads/sysvars.h"
-#include "settings/layer_catalogue.h"
+#include "core/layer_catalogue.h"
 
 #include "host/ed/hostinit.h"
-#include "settings/setup_slots.h"
+#include "settings/store/setup_slots.h"
 #include "tests/core/layer_fixture.h"
 #include "tests/host/win_testdir.h"
 
@@ -219,12 +219,12 @@ TEST_F(LayerService, catalogue_found_on_the_search_path_is_read_and_rewritten_in
 class HostLayerCommand : public VelmTest {
 protected:
     void SetUp() override {
-        RegisterSettingsClasses();
+        RegisterStoreClasses();
         VelmTest::SetUp();
     }
     void TearDown() override {
         VelmTest::TearDown();
-        UnregisterSettingsClasses();
+        UnregisterStoreClasses();
     }
 };
 

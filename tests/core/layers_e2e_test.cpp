@@ -9,10 +9,11 @@
 #include "host/db/dbmain.h"
 #include "host/db/dxffile.h"
 #include "host/ed/hostinit.h"
+#include "host/util/nocase.h"
 #include "host/win/textutil.h"
-#include "settings/layer_catalogue.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "core/layer_catalogue.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 #include "tests/host/win_testdir.h"
 #include "tests/support/velm_test.h"
 
@@ -21,7 +22,7 @@ namespace {
 class LayersEndToEnd : public VelmTest {
 protected:
     void SetUp() override {
-        RegisterSettingsClasses();
+        RegisterStoreClasses();
         VelmTest::SetUp();
         host::startHost(host::HostOptions{{std::string(VELM_SOURCE_DIR) + "/support",
                                            std::string(VELM_SOURCE_DIR) + "/support/host"},
@@ -30,7 +31,7 @@ protected:
     void TearDown() override {
         host::startHost({});
         VelmTest::TearDown();
-        UnregisterSettingsClasses();
+        UnregisterStoreClasses();
     }
 
     // Makes the current floor `level` through the settings variable and the
@@ -108,7 +109,7 @@ TEST_F(LayersEndToEnd, element_layers_of_two_floors_survive_a_dxf_round_trip_wit
         const auto found = layers.find(name);
         ASSERT_NE(found, layers.end()) << name;
         EXPECT_EQ(found->second.color, want.color) << name;
-        EXPECT_TRUE(host::iequals(found->second.linetype, want.linetype)) << name << " " << found->second.linetype;
+        EXPECT_TRUE(zcutEqualsNoCase(found->second.linetype, want.linetype)) << name << " " << found->second.linetype;
         EXPECT_EQ(found->second.weight, want.weight) << name;
     }
     // Nothing else beyond the drawing's own layer "0".

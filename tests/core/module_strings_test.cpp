@@ -7,7 +7,7 @@
 #include "core/host_services.h"
 #include "host/ui/driver.h"
 #include "host/ui/resources.h"
-#include "settings/layer_catalogue.h"
+#include "core/layer_catalogue.h"
 
 TEST(ModuleStrings, load_and_format_from_the_module_table_and_restore_the_handle) {
     const HINSTANCE before = AfxGetResourceHandle();

@@ -7,7 +7,7 @@
 #include "host/ads/rbutil.h"
 #include "host/db/dbhatch.h"
 #include "host/db/dbmain.h"
-#include "settings/settings_store.h"
+#include "settings/store/settings_store.h"
 #include "tests/support/velm_test.h"
 
 namespace {
@@ -17,12 +17,12 @@ namespace {
 class PickWalls : public VelmTest {
 protected:
     void SetUp() override {
-        RegisterSettingsClasses();
+        RegisterStoreClasses();
         VelmTest::SetUp();
     }
     void TearDown() override {
         VelmTest::TearDown();
-        UnregisterSettingsClasses();
+        UnregisterStoreClasses();
     }
     static void Line(const char* layer, double x1, double y1, double x2, double y2) {
         ads_point a{x1, y1, 0}, b{x2, y2, 0};

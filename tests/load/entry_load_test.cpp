@@ -13,7 +13,7 @@
 #include "host/ads/lisp.h"
 #include "host/ed/cmdstack.h"
 #include "host/ed/docman.h"
-#include "host/ed/editor.h"
+#include "host/ads/editor.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
 #include "host/rx/rxdynlinker.h"

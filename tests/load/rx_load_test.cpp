@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 #include "host/rx/rxdynlinker.h"
 
 namespace {

@@ -12,14 +12,15 @@
 #include "core/entity_data.h"
 #include "core/geometry/polygon.h"
 #include "host/ads/adsent.h"
-#include "host/ads/findfile.h"
+#include "host/util/findfile.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbents.h"
 #include "host/db/dbmain.h"
 #include "host/ed/hostcmd_util.h"
 #include "roofs/slab_block.h"
 #include "roofs/slab_record.h"
-#include "settings/settings_store.h"
+#include "settings/settings_module.h"
+#include "settings/store/settings_store.h"
 #include "tests/support/velm_test.h"
 
 struct LoopPoint {
@@ -59,7 +60,7 @@ struct BlockEntity {
 class SlabTest : public VelmTest {
 protected:
     void SetUp() override {
-        RegisterSettingsClasses();
+        RegisterSettingsModule();
         VelmTest::SetUp();
         host::installHostCommands();
         std::string root = VELM_SOURCE_DIR;
@@ -69,7 +70,7 @@ protected:
     }
     void TearDown() override {
         VelmTest::TearDown();
-        UnregisterSettingsClasses();
+        UnregisterSettingsModule();
     }
 
     // Writes the slab block of the record and its INSERT on `layer` (the

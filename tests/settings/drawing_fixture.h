@@ -11,14 +11,15 @@
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
-#include "host/ed/transcript.h"
-#include "settings/settings_store.h"
+#include "host/ads/transcript.h"
+#include "settings/settings_module.h"
+#include "settings/store/settings_store.h"
 
 class DrawingSettings : public ::testing::Test {
 protected:
     void SetUp() override {
         host::startHost({});
-        RegisterSettingsClasses();
+        RegisterSettingsModule();
         host::resetEditorSession();
         db = curDoc()->database();
         ASSERT_NE(db, nullptr);
@@ -26,7 +27,7 @@ protected:
     }
     void TearDown() override {
         host::resetEditorSession();
-        UnregisterSettingsClasses();
+        UnregisterSettingsModule();
     }
 
     // The entry of "VELMOR_6" under that key; null id when there is none.

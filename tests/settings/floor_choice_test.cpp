@@ -6,47 +6,35 @@
 
 #include "host/ed/docman.h"
 #include "host/ed/session.h"
-#include "host/ed/transcript.h"
+#include "host/ads/transcript.h"
 #include "host/ui/driver.h"
 #include "resources/velmresources.h"
 #include "settings/dialogs/dlg_traslap.h"
+#include "settings/editor_steps.h"
 #include "settings/floor_cmds_run.h"
-#include "settings/floors_services.h"
+#include "tests/settings/drawing_fixture.h"
+#include "tests/settings/floor_host.h"
 
 namespace {
 
-class FloorChoice : public ::testing::Test {
+class FloorChoice : public DrawingSettings {
 protected:
-    std::unique_ptr<ZcDbDatabase> drawing = std::make_unique<ZcDbDatabase>();
-    VELM_PIANI floors;
-    double sqpav = 0.0;
+    ZcDbDatabase* drawing = nullptr;
     HINSTANCE before = nullptr;
 
     void SetUp() override {
-        host::resetEditorSession();
+        DrawingSettings::SetUp();
+        drawing = db;
         zcui::ResetUi();
         ASSERT_NE(VelmResourceHandle(), nullptr);
         // The host's own resources stay current: the dialog must make the
         // module's current by itself.
         before = AfxGetResourceHandle();
-        floors.Reset();
-        FloorServices s = DefaultFloorServices();
-        s.database = [this] { return drawing.get(); };
-        s.currentFloor = [this] { return sqpav; };
-        s.setCurrentFloor = [this](double z) { sqpav = z; };
-        s.unitFactor = [] { return 1.0; };
-        s.levelsOff = [] { return false; };
-        s.editFloors = [this](const std::function<void(VELM_PIANI&)>& f) { f(floors); };
-        s.tilemode = [] { return 1; };
-        s.selectObjects = [] { return std::optional<std::vector<ZcDbObjectId>>(std::vector<ZcDbObjectId>{}); };
-        s.runCommand = [](const std::vector<std::string>&) {};
-        SetFloorServices(std::move(s));
     }
     void TearDown() override {
         EXPECT_EQ(AfxGetResourceHandle(), before);
-        SetFloorServices(DefaultFloorServices());
         zcui::ResetUi();
-        host::resetEditorSession();
+        DrawingSettings::TearDown();
     }
 
     ZcDbObjectId onLayer(const std::string& name, double z) {
@@ -122,13 +110,14 @@ TEST_F(FloorChoice, whole_floor_move_asks_which_floor_and_moves_only_that_one) {
         u.Select(1078, std::string("300"));
         u.Ok();
     });
+    curDoc()->inputQueue().pushLine("");  // Enter at the selection: the whole floor
     curDoc()->inputQueue().pushLine("900");
     curDoc()->inputQueue().pushLine("Tak");
     CmdFloorTransfer();
     EXPECT_EQ(state(first), (std::pair<std::string, double>{"VELMA$900", 900}));
     EXPECT_EQ(state(ground), (std::pair<std::string, double>{"VELMA$0", 0}));
     EXPECT_EQ(state(second), (std::pair<std::string, double>{"VELMB$600", 600}));
-    EXPECT_EQ(sqpav, 900.0);
+    EXPECT_EQ(StoredCurrentFloor(), 900.0);
     ASSERT_EQ(zcui::DialogsShown().size(), 1u);
 }
 
@@ -136,10 +125,11 @@ TEST_F(FloorChoice, cancelled_choice_ends_the_move_with_the_drawing_untouched) {
     const ZcDbObjectId ground = onLayer("VELMA$0", 0);
     const ZcDbObjectId first = onLayer("VELMA$300", 300);
     zcui::InstallDialogDriver(IDD_TRASLAP1, [](zcui::DialogUser& u) { u.Cancel(); });
+    curDoc()->inputQueue().pushLine("");  // Enter at the selection: the whole floor
     CmdFloorTransfer();
     EXPECT_EQ(state(ground), (std::pair<std::string, double>{"VELMA$0", 0}));
     EXPECT_EQ(state(first), (std::pair<std::string, double>{"VELMA$300", 300}));
-    EXPECT_EQ(sqpav, 0.0);
+    EXPECT_EQ(StoredCurrentFloor(), 0.0);
     // The target floor is never asked for.
     EXPECT_EQ(host::transcript().text().find("Określ wysokość podłogi"), std::string::npos);
 }

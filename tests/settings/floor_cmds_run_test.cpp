@@ -1,75 +1,54 @@
 // The floor commands driven through the input queue, on the current
-// document's drawing, with selections and picks answered by test doubles.
+// document's drawing: selections and picks answered as a user does.
+#include "settings/floor_cmds_run.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
 
+#include "host/ads/sysvars.h"
 #include "host/ed/docman.h"
 #include "host/ed/session.h"
-#include "host/ed/transcript.h"
-#include "settings/floor_cmds_run.h"
-#include "settings/floors_services.h"
+#include "host/ads/transcript.h"
+#include "host/ui/driver.h"
+#include "settings/editor_steps.h"
+#include "tests/settings/drawing_fixture.h"
+#include "tests/settings/floor_host.h"
 
 namespace {
 
-class FloorCommands : public ::testing::Test {
+class FloorCommands : public DrawingSettings {
 protected:
-    std::unique_ptr<ZcDbDatabase> drawing = std::make_unique<ZcDbDatabase>();
-    ZcDbDatabase* db = drawing.get();
-    VELM_PIANI floors;
-    double sqpav = 0.0;
-    bool levelsOff = false;
-    int tilemode = 1, cvport = 2;
-    std::vector<ZcDbObjectId> selection;
-    bool cancelSelection = false;
-    std::vector<std::pair<int, ZcDbObjectId>> picks;
-    std::vector<std::string> alerts, commands;
-    std::pair<std::string, std::vector<ZcDbObjectId>> handed;
+    std::unique_ptr<CommandsHeard> heard;
+    std::vector<std::pair<ZcDbObjectId, double>> rows;  // each line's y, for picks
 
     void SetUp() override {
-        host::resetEditorSession();
-        floors.Reset();
-        FloorServices s = DefaultFloorServices();
-        s.database = [this] { return db; };
-        s.currentFloor = [this] { return sqpav; };
-        s.setCurrentFloor = [this](double z) { sqpav = z; };
-        s.unitFactor = [] { return 1.0; };
-        s.levelsOff = [this] { return levelsOff; };
-        s.editFloors = [this](const std::function<void(VELM_PIANI&)>& f) { f(floors); };
-        s.tilemode = [this] { return tilemode; };
-        s.cvport = [this] { return cvport; };
-        s.selectObjects = [this]() -> std::optional<std::vector<ZcDbObjectId>> {
-            if (cancelSelection)
-                return std::nullopt;
-            return selection;
-        };
-        s.selectViewports = [this](const std::string&, const std::string&) {
-            return std::optional<std::vector<ZcDbObjectId>>(selection);
-        };
-        s.pickEntity = [this](const std::string&, ZcDbObjectId& id) {
-            if (picks.empty())
-                return static_cast<int>(RTCAN);
-            auto [status, picked] = picks.front();
-            picks.erase(picks.begin());
-            id = picked;
-            return status;
-        };
-        s.alert = [this](const std::string& t) { alerts.push_back(t); };
-        s.commandOnSelection = [this](const std::string& c, const std::vector<ZcDbObjectId>& ids) {
-            handed = {c, ids};
-        };
-        s.runCommand = [this](const std::vector<std::string>& a) { commands.push_back(a.front()); };
-        SetFloorServices(std::move(s));
+        DrawingSettings::SetUp();
+        host::transcript().clear();
+        heard = std::make_unique<CommandsHeard>();
     }
     void TearDown() override {
-        SetFloorServices(DefaultFloorServices());
-        host::resetEditorSession();
+        heard.reset();
+        DrawingSettings::TearDown();
     }
 
+    // The next pick prompt picks that line (a point far off misses).
+    void pick(ZcDbObjectId id) {
+        for (const auto& [line, y] : rows)
+            if (line == id) curDoc()->inputQueue().pushPick(0.5, y);
+    }
+    static void SetShort(const char* name, short value) {
+        resbuf rb{};
+        rb.restype = RTSHORT;
+        rb.resval.rint = value;
+        ASSERT_EQ(zcedSetVar(name, &rb), RTNORM) << name;
+    }
+    void miss() { curDoc()->inputQueue().pushPick(500, 500); }
+    static void editFloors(const std::function<void(VELM_PIANI&)>& edit) { EditFloors(edit); }
+
     void feed(std::initializer_list<const char*> lines) {
-        for (const char* l : lines)
-            curDoc()->inputQueue().pushLine(l);
+        for (const char* l : lines) curDoc()->inputQueue().pushLine(l);
     }
     static const std::string& transcript() { return host::transcript().text(); }
 
@@ -86,7 +65,8 @@ protected:
     }
     ZcDbObjectId append(ZcDbEntity* e, ZcDbObjectId space = {}) {
         ZcDbBlockTableRecord* ms = nullptr;
-        EXPECT_EQ(zcdbOpenObject(ms, space.isNull() ? db->modelSpaceId() : space, ZcDb::kForWrite), Zcad::eOk);
+        EXPECT_EQ(zcdbOpenObject(ms, space.isNull() ? db->modelSpaceId() : space, ZcDb::kForWrite),
+                  Zcad::eOk);
         ZcDbObjectId id;
         EXPECT_EQ(ms->appendZcDbEntity(id, e), Zcad::eOk);
         e->close();
@@ -94,9 +74,12 @@ protected:
         return id;
     }
     ZcDbObjectId line(const std::string& layerName, double z) {
-        auto* l = new ZcDbLine({0, 0, z}, {1, 0, z});
+        const double y = 10.0 * static_cast<double>(rows.size());
+        auto* l = new ZcDbLine({0, y, z}, {1, y, z});
         l->setLayer(layerName);
-        return append(l);
+        const ZcDbObjectId id = append(l);
+        rows.emplace_back(id, y);
+        return id;
     }
     std::pair<std::string, double> lineState(ZcDbObjectId id) {
         ZcDbLine* l = nullptr;
@@ -113,8 +96,8 @@ TEST_F(FloorCommands, assign_z_moves_lines_and_leaves_polylines) {
     ZcDbObjectId l = line("0", 300);
     auto* poly = new ZcDb2dPolyline;
     ZcDbObjectId p = append(poly);
-    selection = {l, p};
     feed({"0.0"});
+    AnswerSelection({l, p});
     CmdAssignZ();
     EXPECT_EQ(lineState(l).second, 0.0);
     ZcDbLine* back = nullptr;
@@ -123,40 +106,43 @@ TEST_F(FloorCommands, assign_z_moves_lines_and_leaves_polylines) {
     back->close();
 
     feed({"25"});
+    AnswerSelection({l, p});
     CmdMoveZ();
     EXPECT_EQ(lineState(l).second, 25.0);
-    cancelSelection = true;
     feed({"25"});
+    curDoc()->inputQueue().pushCancel();
     CmdMoveZ();
     EXPECT_EQ(lineState(l).second, 25.0);
 }
 
 TEST_F(FloorCommands, floor_commands_refuse_when_levels_are_off) {
-    levelsOff = true;
+    SetSettingInt(SetupVar::VELMLAYERQP, 1);
     CmdCurrentFloor();
     CmdFloorTransfer();
     EXPECT_NE(transcript().find("system wielopodłogowy jest wyłączony"), std::string::npos);
-    EXPECT_EQ(sqpav, 0.0);
+    EXPECT_EQ(StoredCurrentFloor(), 0.0);
 }
 
 TEST_F(FloorCommands, current_floor_from_a_pick_and_a_pick_without_level) {
     layer("VELMA$300");
     layer("PLAIN");
-    picks = {{RTNORM, line("VELMA$300", 300)}};
+    pick(line("VELMA$300", 300));
     CmdCurrentFloor();
-    EXPECT_EQ(sqpav, 300.0);
-    picks = {{RTNORM, line("PLAIN", 0)}};
+    EXPECT_EQ(StoredCurrentFloor(), 300.0);
+    pick(line("PLAIN", 0));
     CmdCurrentFloor();
-    EXPECT_EQ(sqpav, 300.0);
+    EXPECT_EQ(StoredCurrentFloor(), 300.0);
     EXPECT_NE(transcript().find("nie jest identyfikowany jako podłoga"), std::string::npos);
 }
 
 TEST_F(FloorCommands, switching_off_the_current_floor_warns_and_freezes_it) {
     layer("VELMA$0");
-    picks = {{RTNORM, line("VELMA$0", 0)}};
+    pick(line("VELMA$0", 0));
+    zcui::QueueMessageBoxAnswer(IDOK);
     CmdFloorOff();
-    EXPECT_EQ(alerts, std::vector<std::string>{"Ostrzeżenie: aktualna podłoga zostanie wyłączony"});
-    EXPECT_FALSE(floors.piani.floors[0].visible);
+    ASSERT_EQ(zcui::MessageBoxes().size(), 1u);
+    EXPECT_EQ(zcui::MessageBoxes()[0].text, "Ostrzeżenie: aktualna podłoga zostanie wyłączony");
+    EXPECT_FALSE(StoredFloors().piani.floors[0].visible);
     ZcDbLayerTableRecord* rec = nullptr;
     ZcDbLayerTable* t = nullptr;
     db->getLayerTable(t, ZcDb::kForRead);
@@ -164,32 +150,33 @@ TEST_F(FloorCommands, switching_off_the_current_floor_warns_and_freezes_it) {
     EXPECT_TRUE(rec->isFrozen());
     rec->close();
     t->close();
-    EXPECT_EQ(commands, std::vector<std::string>{"_REGEN"});
+    EXPECT_EQ(heard->names, std::vector<std::string>{"REGEN"});
 }
 
 TEST_F(FloorCommands, whole_floor_move_with_a_single_floor_moves_and_relinks) {
     layer("VELMA$300");
     layer("LINKED");
     layer("OTHER$300");
-    floors.piani.floors.push_back([] {
+    editFloors([](VELM_PIANI& floors) {
         AA_PIANO f;
         f.elevation = 300;
         f.height = 280;
         f.layers = {"LINKED"};
-        return f;
-    }());
+        floors.piani.floors.push_back(f);
+    });
     ZcDbObjectId onLevel = line("VELMA$300", 300);
     ZcDbObjectId onLinked = line("LINKED", 300);
     ZcDbObjectId other = line("OTHER$300", 300);
     // Enter at the selection: the one floor found in layer names is taken.
-    feed({"600", "Tak"});
+    feed({"", "600", "Tak"});
     CmdFloorTransfer();
     EXPECT_NE(transcript().find("Tylko podłoga na wysokości 300 zawiera obiekty"), std::string::npos);
     EXPECT_EQ(lineState(onLevel), (std::pair<std::string, double>{"VELMA$600", 600}));
     EXPECT_EQ(lineState(onLinked), (std::pair<std::string, double>{"LINKED", 600}));
     // Not moved (no "VELM" prefix), and so not erased either.
     EXPECT_EQ(lineState(other), (std::pair<std::string, double>{"OTHER$300", 300}));
-    EXPECT_EQ(sqpav, 600.0);
+    EXPECT_EQ(StoredCurrentFloor(), 600.0);
+    VELM_PIANI floors = StoredFloors();
     EXPECT_FALSE(floors.FindFloorByElevation(300));
     const AA_PIANO* moved = floors.FindFloorByElevation(600);
     ASSERT_TRUE(moved);
@@ -200,17 +187,18 @@ TEST_F(FloorCommands, whole_floor_move_with_a_single_floor_moves_and_relinks) {
 TEST_F(FloorCommands, selection_copy_keeps_the_original_and_a_cancel_changes_nothing) {
     layer("VELMA$0");
     ZcDbObjectId a = line("VELMA$0", 0);
-    selection = {a};
+    AnswerSelection({a});
     feed({"300", "", ""});  // target, No to deleting, No to changing floor
     CmdFloorTransfer();
     EXPECT_EQ(lineState(a), (std::pair<std::string, double>{"VELMA$300", 300}));
-    EXPECT_EQ(sqpav, 0.0);
+    EXPECT_EQ(StoredCurrentFloor(), 0.0);
     ZcDbBlockTableRecord* ms = nullptr;
     ASSERT_EQ(zcdbOpenObject(ms, db->modelSpaceId(), ZcDb::kForRead), Zcad::eOk);
     EXPECT_EQ(ms->entityIds(true).size(), 2u);
     ms->close();
 
     // A cancelled question ends without change.
+    const std::vector<ZcDbObjectId> selection = {a};
     CopyToFloor(kFloorAsk, false, 0, 0, "", &selection);  // the queue is empty: cancel
     EXPECT_EQ(lineState(a), (std::pair<std::string, double>{"VELMA$300", 300}));
     feed({"600"});
@@ -223,29 +211,31 @@ TEST_F(FloorCommands, target_floor_from_a_picked_entity_after_a_miss) {
     layer("VELMB$500");
     ZcDbObjectId a = line("VELMA$0", 0);
     ZcDbObjectId target = line("VELMB$500", 500);
-    selection = {a};
-    picks = {{RTERROR, {}}, {RTNORM, target}};
-    feed({"", "Tak"});
+    AnswerSelection({a});
+    feed({""});
+    miss();
+    pick(target);
+    feed({"Tak"});
     CmdFloorTransfer();
     EXPECT_EQ(lineState(a), (std::pair<std::string, double>{"VELMA$500", 500}));
-    EXPECT_EQ(sqpav, 500.0);
+    EXPECT_EQ(StoredCurrentFloor(), 500.0);
 }
 
 TEST_F(FloorCommands, viewport_scale_fifty_in_centimetres) {
-    tilemode = 0;
-    cvport = 1;
+    SetShort("TILEMODE", 0);
+    SetShort("CVPORT", 1);
     auto* vp = new ZcDbViewport;
     ZcDbObjectId id = append(vp, db->paperSpaceId());
-    selection = {id};
     feed({"50"});
+    AnswerSelection({id});
     CmdViewportScale();
     ZcDbViewport* back = nullptr;
     ASSERT_EQ(zcdbOpenObject(back, id, ZcDb::kForRead), Zcad::eOk);
     EXPECT_DOUBLE_EQ(back->customScale(), 0.2);
     back->close();
-    EXPECT_TRUE(commands.empty());
+    EXPECT_TRUE(heard->names.empty());
 
-    tilemode = 1;
+    SetShort("TILEMODE", 1);
     CmdViewportScale();
     EXPECT_NE(transcript().find("nie może być stosowane w obszarze modelu"), std::string::npos);
 }
@@ -255,11 +245,11 @@ TEST_F(FloorCommands, whole_floor_is_found_near_the_level_its_text_reads_back_as
     AA_PIANO stored;
     stored.elevation = 300.00000001;
     stored.layers = {"LINKED"};
-    floors.piani.floors.push_back(stored);
+    editFloors([&](VELM_PIANI& floors) { floors.piani.floors.push_back(stored); });
     ZcDbObjectId onLinked = line("LINKED", 300);
 
     CopyToFloor(kFloorCopy, true, 300, 600, "300", nullptr);
-    EXPECT_TRUE(floors.FindFloorNear(300));  // a copy keeps the source floor
+    EXPECT_TRUE(StoredFloors().FindFloorNear(300));  // a copy keeps the source floor
     EXPECT_NEAR(lineState(onLinked).second, 600.0, 1e-6);
     ZcDbBlockTableRecord* ms = nullptr;
     ASSERT_EQ(zcdbOpenObject(ms, db->modelSpaceId(), ZcDb::kForRead), Zcad::eOk);
@@ -269,6 +259,7 @@ TEST_F(FloorCommands, whole_floor_is_found_near_the_level_its_text_reads_back_as
     EXPECT_NEAR(lineState(ids[1]).second, 300.0, 1e-6);  // the duplicate stays
 
     CopyToFloor(kFloorMove, true, 300, 900, "300", nullptr);
+    VELM_PIANI floors = StoredFloors();
     EXPECT_FALSE(floors.FindFloorNear(300));
     ASSERT_TRUE(floors.FindFloorNear(900));
     EXPECT_EQ(floors.FindFloorNear(900)->layers, std::vector<std::string>{"LINKED"});
@@ -282,19 +273,22 @@ TEST_F(FloorCommands, floor_selection_gathers_level_and_linked_layers_of_that_fl
     AA_PIANO f;
     f.elevation = 300;
     f.layers = {"linked"};
-    floors.piani.floors.push_back(f);
+    editFloors([&](VELM_PIANI& floors) { floors.piani.floors.push_back(f); });
     ZcDbObjectId a = line("VELMA$300", 300);
     ZcDbObjectId b = line("LINKED", 300);
     line("VELMA$3000", 3000);
-    picks = {{RTNORM, a}};
+    pick(a);
     feed({"Przesuń"});
     CmdFloorSelect();
-    EXPECT_EQ(handed.first, "_MOVE");
-    EXPECT_EQ(handed.second.size(), 2u);
-    EXPECT_NE(std::find(handed.second.begin(), handed.second.end(), b), handed.second.end());
+    // The move starts with the floor's entities selected (and asks for its
+    // base point, which nobody gives).
+    EXPECT_EQ(heard->names, std::vector<std::string>{"MOVE"});
+    const std::vector<ZcDbObjectId> handed = PreviousSelection();
+    EXPECT_EQ(handed.size(), 2u);
+    EXPECT_NE(std::find(handed.begin(), handed.end(), b), handed.end());
 
-    handed = {};
-    picks = {{RTNORM, a}};
+    heard->names.clear();
+    pick(a);
     CmdFloorSelect();  // the keyword question cancelled: nothing handed on
-    EXPECT_TRUE(handed.first.empty());
+    EXPECT_TRUE(heard->names.empty());
 }

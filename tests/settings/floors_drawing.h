@@ -11,7 +11,14 @@
 #include "host/db/dbmain.h"
 
 struct FloorsDrawing {
-    ZcDbDatabase db;
+    // A drawing of its own, or one the host already has.
+    FloorsDrawing() : db(own) {}
+    explicit FloorsDrawing(ZcDbDatabase& drawing) : db(drawing) {}
+    FloorsDrawing(const FloorsDrawing&) = delete;
+    FloorsDrawing& operator=(const FloorsDrawing&) = delete;
+
+    ZcDbDatabase own;
+    ZcDbDatabase& db;
 
     ZcDbObjectId layer(const std::string& name, bool frozen = false) {
         ZcDbLayerTable* table = nullptr;

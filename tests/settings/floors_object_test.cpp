@@ -8,7 +8,6 @@
 #include "host/ed/viewport.h"
 #include "settings/floor_cmds_run.h"
 #include "settings/floors.h"
-#include "settings/floors_services.h"
 #include "settings/viewmode_cmds.h"
 #include "tests/settings/drawing_fixture.h"
 
@@ -20,7 +19,6 @@ protected:
         DrawingSettings::SetUp();
         VELM_PIANI::rxInit();
         zcrxBuildClassHierarchy();
-        SetFloorServices(DefaultFloorServices());
     }
     void TearDown() override {
         VELM_PIANI::rxUninit();

@@ -2,7 +2,7 @@
 // text heights, raw entry access, and filing.
 #include <gtest/gtest.h>
 
-#include "settings/fscala.h"
+#include "settings/store/fscala.h"
 #include "tests/settings/memory_filer.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "host/win/textfile.h"
-#include "settings/layer_catalogue.h"
+#include "core/layer_catalogue.h"
 #include "tests/host/win_testdir.h"
 
 namespace {

@@ -1,10 +1,19 @@
 // The floor and view panes: texts, floor labels, and what the menus do to
 // the floor list, the current floor and the view mode.
+#include "settings/panes.h"
+
 #include <gtest/gtest.h>
 
+#include <memory>
+
+#include "host/ed/cmdproc.h"
+#include "host/ed/hostinit.h"
+#include "host/ed/session.h"
+#include "host/ed/statusbar.h"
 #include "host/ui/menu.h"
-#include "settings/panes.h"
+#include "settings/settings_module.h"
 #include "settings/viewmode.h"
+#include "tests/settings/floor_host.h"
 #include "tests/settings/floors_drawing.h"
 
 namespace {
@@ -18,20 +27,17 @@ AA_PIANO Floor(double z, bool visible = true) {
 
 std::vector<std::string> Texts(const std::vector<FloorLabel>& labels) {
     std::vector<std::string> out;
-    for (const FloorLabel& l : labels)
-        out.push_back(l.text);
+    for (const FloorLabel& l : labels) out.push_back(l.text);
     return out;
 }
 
-// A drawing's state as the panes see it, with a log of the commands they
-// queued. Floors 0 and 300 have one level layer each; a paper-space
-// viewport is the current one.
-struct PaneWorld {
-    FloorsDrawing d;
-    VELM_PIANI floors;
-    double sqpav = 0.0, unit = 1.0;
-    int vxd = kViewModeBoth, tilemode = 1;
+// A drawing's state as the panes see it (the current drawing), with the
+// host commands its menus queued and ran. Floors 0 and 300 have one level
+// layer each; a paper-space viewport is the current one.
+struct PaneWorld : HostWithSettings, FloorHostState {
+    FloorsDrawing d{*curDoc()->database()};
     ZcDbObjectId viewport;
+    std::unique_ptr<CommandsHeard> heard;
     std::vector<std::string> log;
 
     PaneWorld() {
@@ -41,36 +47,40 @@ struct PaneWorld {
         d.layer("VELM2DPLAN");
         d.layer("VELM3DPLAN");
         viewport = d.viewport();
-        FloorServices s = DefaultFloorServices();
-        s.database = [this] { return &d.db; };
-        s.currentFloor = [this] { return sqpav; };
-        s.setCurrentFloor = [this](double z) { sqpav = z; };
-        s.unitFactor = [this] { return unit; };
-        s.viewMode = [this] { return vxd; };
-        s.setViewMode = [this](int m) { vxd = m; };
-        s.editFloors = [this](const std::function<void(VELM_PIANI&)>& f) { f(floors); };
-        s.tilemode = [this] { return tilemode; };
-        s.cvport = [this] { return tilemode ? 1 : 2; };
-        s.currentViewport = [this] { return viewport; };
-        s.readSupportFile = [](const std::string& name) -> std::optional<std::vector<std::string>> {
-            if (name != "VXD.LST")
-                return std::nullopt;
-            return std::vector<std::string>{"V2D", "VELM2D*", "V3D", "VELM3D*", "END"};
-        };
-        s.queueCommand = [this](const std::string& c) { log.push_back(c); };
-        SetFloorServices(std::move(s));
+        ZcDbViewport* vp = nullptr;
+        if (zcdbOpenObject(vp, viewport, ZcDb::kForWrite) == Zcad::eOk) {
+            vp->setNumber(2);  // the model view CVPORT 2 names in the layout
+            vp->close();
+        }
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        start(&d.db,
+              std::string(VELM_BINARY_DIR) + "/test_tmp/" + info->test_suite_name() + "." + info->name());
+        heard = std::make_unique<CommandsHeard>();
         CreateViewPane();
         CreateFloorPane();
     }
     ~PaneWorld() {
         RemoveFloorPane();
         RemoveViewPane();
-        SetFloorServices(DefaultFloorServices());
+        heard.reset();
+        stop();
         host::setMenuResponder(nullptr);
         host::resetStatusBar();
     }
     void choose(unsigned int id) {
         host::setMenuResponder([id](const CMenu&) { return id; });
+    }
+    // A click on a pane with the state pushed; the queued commands run and
+    // are logged, and the state is taken back.
+    template <class F>
+    void click(F&& step) {
+        cvport = tilemode ? 1 : 2;
+        run([&] {
+            step();
+            host::processInput();
+        });
+        for (const std::string& name : heard->names) log.push_back(name);
+        heard->names.clear();
     }
 };
 
@@ -107,8 +117,10 @@ TEST(PaneLifecycle, panes_are_added_updated_and_removed) {
     EXPECT_STREQ(FloorPane()->GetText(), "Bieżąca podłoga:");
     EXPECT_STREQ(ViewPane()->GetToolTipText(), "Wizualizacja przedstawienia 2D/3D");
     w.sqpav = 300;
-    UpdateFloorPane();
-    UpdateViewPane();
+    w.run([] {
+        UpdateFloorPane();
+        UpdateViewPane();
+    });
     EXPECT_STREQ(FloorPane()->GetText(), "Bieżąca podłoga:300.0");
     EXPECT_STREQ(ViewPane()->GetText(), "Widok:2D+3D");
     RemoveFloorPane();
@@ -123,12 +135,12 @@ TEST(PaneFloorMenu, left_choice_shows_only_that_floor_and_makes_it_current) {
     // The layer VELMA$300 adds a floor at 300 whose label repeats 300.04's:
     // labels -300.0, 0.0, 300.0, and the third keeps 300.04, not its text.
     w.choose(kFloorMenuFirstFloor + 2);
-    FloorPane()->OnLButtonDown(0, {});
+    w.click([] { FloorPane()->OnLButtonDown(0, {}); });
     EXPECT_EQ(w.sqpav, 300.04);
     EXPECT_FALSE(w.floors.piani.floors[0].visible);
     EXPECT_TRUE(w.floors.piani.floors[1].visible);
     EXPECT_TRUE(w.d.frozen("VELMA$0"));
-    EXPECT_EQ(w.log, std::vector<std::string>{"_REGEN\n"});
+    EXPECT_EQ(w.log, std::vector<std::string>{"REGEN"});
     EXPECT_STREQ(FloorPane()->GetText(), "Bieżąca podłoga:300.0");
 }
 
@@ -137,17 +149,17 @@ TEST(PaneFloorMenu, paper_space_changes_the_viewport_and_keeps_the_flags) {
     w.tilemode = 0;
     w.floors.piani.floors = {Floor(0), Floor(300)};
     w.choose(kFloorMenuFirstFloor);  // "0.0"
-    FloorPane()->OnLButtonDown(0, {});
+    w.click([] { FloorPane()->OnLButtonDown(0, {}); });
     EXPECT_TRUE(w.d.frozenIn(w.viewport, "VELMA$300"));
     EXPECT_FALSE(w.d.frozenIn(w.viewport, "VELMA$0"));
     EXPECT_FALSE(w.d.frozen("VELMA$300"));
     EXPECT_TRUE(w.floors.piani.floors[1].visible);  // the stored flag stays
-    EXPECT_EQ(w.log, std::vector<std::string>{"_REGEN\n"});
+    EXPECT_EQ(w.log, std::vector<std::string>{"REGEN"});
 
     w.log.clear();
     w.floors.piani.floors[1].visible = false;
     w.choose(kFloorMenuAllOn);
-    FloorPane()->OnLButtonDown(0, {});
+    w.click([] { FloorPane()->OnLButtonDown(0, {}); });
     EXPECT_TRUE(w.floors.piani.floors[1].visible);  // stored in paper space too
     EXPECT_FALSE(w.d.frozenIn(w.viewport, "VELMA$300"));
     EXPECT_TRUE(w.log.empty());
@@ -157,13 +169,13 @@ TEST(PaneFloorMenu, right_choice_only_sets_the_current_floor_and_dismissal_chang
     PaneWorld w;
     w.floors.piani.floors = {Floor(0), Floor(300)};
     w.choose(kFloorMenuFirstFloor + 1);
-    FloorPane()->OnRButtonDown(0, {});
+    w.click([] { FloorPane()->OnRButtonDown(0, {}); });
     EXPECT_EQ(w.sqpav, 300.0);
     EXPECT_TRUE(w.log.empty());
     w.choose(0);
-    FloorPane()->OnLButtonDown(0, {});
+    w.click([] { FloorPane()->OnLButtonDown(0, {}); });
     w.choose(kFloorMenuFirstFloor + 7);
-    FloorPane()->OnLButtonDown(0, {});
+    w.click([] { FloorPane()->OnLButtonDown(0, {}); });
     EXPECT_EQ(w.sqpav, 300.0);
     EXPECT_TRUE(w.log.empty());
     EXPECT_FALSE(w.d.frozen("VELMA$0"));
@@ -173,17 +185,17 @@ TEST(PaneViewMenu, choice_is_applied_and_stored_in_model_space_only) {
     PaneWorld w;
     w.tilemode = 1;
     w.choose(kViewMenu2D);
-    ViewPane()->OnLButtonDown(0, {});
+    w.click([] { ViewPane()->OnLButtonDown(0, {}); });
     EXPECT_EQ(w.vxd, kViewMode2D);
     EXPECT_STREQ(ViewPane()->GetText(), "Widok:2D");
     w.tilemode = 0;
     w.choose(kViewMenu3D);
-    ViewPane()->OnLButtonDown(0, {});
+    w.click([] { ViewPane()->OnLButtonDown(0, {}); });
     EXPECT_EQ(w.vxd, kViewMode2D);
     EXPECT_FALSE(w.d.frozenIn(w.viewport, "VELM3DPLAN"));
     EXPECT_TRUE(w.d.frozenIn(w.viewport, "VELM2DPLAN"));
     w.choose(0);  // dismissed: the stored mode again
-    ViewPane()->OnLButtonDown(0, {});
+    w.click([] { ViewPane()->OnLButtonDown(0, {}); });
     EXPECT_FALSE(w.d.frozenIn(w.viewport, "VELM2DPLAN"));
-    EXPECT_EQ(w.log, (std::vector<std::string>{"_REGEN\n", "_REGEN\n", "_REGEN\n"}));
+    EXPECT_EQ(w.log, (std::vector<std::string>{"REGEN", "REGEN", "REGEN"}));
 }

@@ -136,21 +136,21 @@ TEST_F(DrawingSettings, classes_register_once_in_order_and_are_made_by_name) {
         EXPECT_EQ(made->isA(), cls);
     }
     ZcRxClass* before = VELM_SETUP::desc();
-    RegisterSettingsClasses();  // again: nothing new
+    RegisterSettingsModule();  // again: nothing new
     EXPECT_EQ(VELM_SETUP::desc(), before);
 }
 
 TEST_F(DrawingSettings, unregistering_leaves_a_class_this_module_did_not_make) {
-    UnregisterSettingsClasses();
+    UnregisterSettingsModule();
     EXPECT_EQ(zcrxFindClass("VELM_FSCALA"), nullptr);
     ZcRxClass* foreign = newZcRxClass("VELM_FSCALA", "AcDbObject", 1, 0, 0, &VELM_FSCALA::Create, "VELM_FSCALA",
                                       "OTHER");
-    RegisterSettingsClasses();
+    RegisterSettingsModule();
     EXPECT_EQ(VELM_FSCALA::desc(), foreign);
-    UnregisterSettingsClasses();
+    UnregisterSettingsModule();
     EXPECT_EQ(zcrxFindClass("VELM_FSCALA"), foreign);
     deleteZcRxClass(foreign);
-    RegisterSettingsClasses();
+    RegisterSettingsModule();
 }
 
 TEST_F(DrawingSettings, new_objects_hold_their_defaults) {

@@ -3,8 +3,8 @@
 
 #include <numbers>
 
-#include "host/ads/adscodes.h"
-#include "host/ads/resbuf.h"
+#include "host/util/adscodes.h"
+#include "host/util/resbuf.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbmain.h"
 

@@ -1,14 +1,15 @@
 // The module test fixture.
 #include "tests/support/velm_test.h"
 
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 #include "host/ads/lisp.h"
 #include "host/db/dbmain.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
-#include "host/ed/transcript.h"
+#include "host/harness/harness.h"
+#include "host/ads/transcript.h"
 #include "host/rx/rxdynlinker.h"
 
 namespace {
@@ -17,6 +18,7 @@ int g_appTag = 0;
 }  // namespace
 
 void VelmTest::SetUp() {
+    host::resetAll();
     host::startHost({});
     host::installScriptDirectives();
     host::resetExpectationFailures();
@@ -24,12 +26,13 @@ void VelmTest::SetUp() {
 }
 
 void VelmTest::TearDown() {
+    for (const std::string& left : host::objectsLeftOpen()) ADD_FAILURE() << "object left open: " << left;
     if (m_entry) {
         m_entry(4, &g_appTag);
         m_entry(2, &g_appTag);
         m_entry = nullptr;
     }
-    host::resetEditorSession();
+    host::resetAll();
 }
 
 void VelmTest::startModule(EntryPoint entry) {

@@ -3,9 +3,10 @@
 #include <cstdlib>
 
 #include "host/ed/grdraw.h"
-#include "host/ed/transcript.h"
-#include "settings/settings_store.h"
-#include "settings/setup_slots.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/transcript.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
 
 namespace {
 

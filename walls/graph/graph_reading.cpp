@@ -14,7 +14,7 @@
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
-#include "settings/settings_store.h"
+#include "settings/store/settings_store.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/outline_record.h"
 #include "walls/graph/pair_lines_hook.h"

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/geometry/vertex_list.h"
-#include "host/ads/resbuf.h"
+#include "host/util/resbuf.h"
 #include "walls/graph/wall_face.h"
 
 inline constexpr const char* kTag3DiStrApp = "VELM5$_$TAG3DISTR-";

@@ -15,7 +15,7 @@
 
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/vertex_list.h"
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 
 // Wall type given to lines without a wall-type record.
 inline constexpr const char* kDefaultWallTypeName = "Ściana ogólna";

@@ -3,15 +3,15 @@
 
 #include "host/ui/driver.h"
 #include "resources/velmresources.h"
-#include "settings/setup_slots.h"
-#include "tests/settings/drawing_fixture.h"
+#include "settings/store/setup_slots.h"
+#include "tests/settings/store/store_fixture.h"
 
 namespace {
 
-class SelezLayerTest : public DrawingSettings {
+class SelezLayerTest : public DrawingStore {
 protected:
     void SetUp() override {
-        DrawingSettings::SetUp();
+        DrawingStore::SetUp();
         zcui::ResetUi();
         AfxSetResourceHandle(VelmResourceHandle());
         VELM_LAYERMURI* w = OpenLayerMuriObject();
@@ -24,7 +24,7 @@ protected:
     void TearDown() override {
         AfxSetResourceHandle(nullptr);
         zcui::ResetUi();
-        DrawingSettings::TearDown();
+        DrawingStore::TearDown();
     }
 };
 

@@ -1,7 +1,7 @@
 // The wall-layer list dialog driven as a user would.
 #include "core/dialogs/dlg_wall_layers.h"
 
-#include "tests/settings/dialogs/dialog_fixture.h"
+#include "tests/core/dialogs/dialog_fixture.h"
 
 using WallLayersTest = ModuleDialogTest;
 

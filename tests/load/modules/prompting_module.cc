@@ -1,7 +1,7 @@
 // A loadable module with one command that asks for a point and draws a
 // line from the origin to it, for the host program's tests: a script that
 // stops before the answer ends inside the command.
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 #include "host/db/dbmain.h"
 #include "host/ed/cmdstack.h"
 #include "host/ed/prompts.h"

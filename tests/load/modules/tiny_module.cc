@@ -3,7 +3,7 @@
 // message it receives so the test can read them back.
 #include <vector>
 
-#include "host/ads/adscodes.h"
+#include "host/util/adscodes.h"
 #include "host/rx/rxdynlinker.h"
 
 namespace {

@@ -4,12 +4,12 @@
 
 #include <filesystem>
 
-#include "host/ads/adscodes.h"
-#include "host/ads/findfile.h"
+#include "host/util/adscodes.h"
+#include "host/util/findfile.h"
 #include "host/ui/hostdialogs.h"
 #include "settings/dialogs/dlg_linepickers.h"
 #include "tests/host/win_testdir.h"
-#include "tests/settings/dialogs/dialog_fixture.h"
+#include "tests/core/dialogs/dialog_fixture.h"
 
 namespace {
 

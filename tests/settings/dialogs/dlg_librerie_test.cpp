@@ -1,7 +1,7 @@
 // The library search path dialog driven as a user would.
 #include "settings/dialogs/dlg_librerie.h"
 
-#include "tests/settings/dialogs/dialog_fixture.h"
+#include "tests/core/dialogs/dialog_fixture.h"
 
 using LibrerieTest = ModuleDialogTest;
 

@@ -1,7 +1,7 @@
 // The line weight and linetype pickers driven as a user would.
 #include "settings/dialogs/dlg_linepickers.h"
 
-#include "tests/settings/dialogs/dialog_fixture.h"
+#include "tests/core/dialogs/dialog_fixture.h"
 
 using LinePickersTest = ModuleDialogTest;
 

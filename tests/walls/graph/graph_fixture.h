@@ -9,19 +9,20 @@
 #include <initializer_list>
 
 #include "core/geometry/polygon.h"
-#include "settings/settings_store.h"
+#include "settings/settings_module.h"
+#include "settings/store/settings_store.h"
 #include "tests/support/velm_test.h"
 #include "walls/graph/cfacciate.h"
 
 class GraphTest : public VelmTest {
 protected:
     void SetUp() override {
-        RegisterSettingsClasses();
+        RegisterSettingsModule();
         VelmTest::SetUp();
     }
     void TearDown() override {
         VelmTest::TearDown();
-        UnregisterSettingsClasses();
+        UnregisterSettingsModule();
     }
 };
 

@@ -1,0 +1,228 @@
+// Layer catalogue reader and writer, and the layer service.
+//
+// Reading: group and subgroup lines set the group path of the rows below
+// them and are rows themselves; every line is split on commas. Writing
+// reads the existing file only to learn its encoding and line ends, then
+// replaces it whole. The layer service asks the host's "_-LAYER" command to
+// make a missing layer, with regeneration and command echo off meanwhile.
+#include "core/layer_catalogue.h"
+
+#include <limits>
+#include <optional>
+#include <string_view>
+
+#include "core/host_services.h"
+#include "core/level_settings.h"
+#include "core/levels.h"
+#include "core/support_files.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/rbutil.h"
+#include "host/db/dbmain.h"
+#include "host/ed/cmdproc.h"
+#include "host/ads/transcript.h"
+#include "host/util/nocase.h"
+#include "host/win/textfile.h"
+#include "host/win/textutil.h"
+
+namespace {
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+std::vector<std::string_view> SplitFields(std::string_view line);
+AA_LAYERC ParseRow(std::string_view line);
+std::string FormatRow(const AA_LAYERC& row);
+bool LayerExists(const std::string& name);
+void MakeLayer(const std::string& name, const std::string& linetype, int color, int lineWeight, bool off);
+
+}  // namespace
+
+int AAR_LAYERC::ReadLayerDefFile(const std::string& fileName) {
+    clear();
+    std::optional<std::string> path = FindSupportFile(fileName);
+    if (!path) return 0;
+    ReadLayerDefPath(*path);
+    return 1;
+}
+
+bool AAR_LAYERC::WriteLayerDefFile(const std::string& fileName) const {
+    std::optional<std::string> path = FindSupportFile(fileName);
+    return path && WriteLayerDefPath(*path);
+}
+
+bool AAR_LAYERC::ReadLayerDefPath(const std::string& path) {
+    clear();
+    std::optional<host::TextFile> file = host::readTextFile(path);
+    if (!file) return false;
+    ParseLayerDefLines(file->lines);
+    return true;
+}
+
+bool AAR_LAYERC::WriteLayerDefPath(const std::string& path) const {
+    // Only the encoding and line ends of the old file are kept.
+    host::TextFile file = host::readTextFile(path).value_or(host::TextFile{});
+    file.lines = FormatLayerDefLines();
+    file.finalLineEnd = true;
+    return host::writeTextFile(path, file);
+}
+
+void AAR_LAYERC::ParseLayerDefLines(const std::vector<std::string>& lines) {
+    clear();
+    std::string groupPath;
+    std::string lastGroup;
+    for (const std::string& raw : lines) {
+        std::string_view line = raw;
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+        if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
+        const bool subgroup = StartsWithNoCase(line, "***");
+        const bool group = !subgroup && StartsWithNoCase(line, "**");
+        if (subgroup) {
+            std::string_view name = line.substr(3);
+            groupPath = lastGroup + "%" + std::string(name.substr(0, name.find(',')));
+        } else if (group) {
+            std::string_view name = line.substr(2);
+            lastGroup = std::string(name.substr(0, name.find(',')));
+            groupPath = lastGroup;
+        }
+        AA_LAYERC row = ParseRow(line);
+        row.groupPath = (subgroup || group) ? std::string() : groupPath;
+        push_back(std::move(row));
+    }
+}
+
+std::vector<std::string> AAR_LAYERC::FormatLayerDefLines() const {
+    std::vector<std::string> lines;
+    lines.reserve(size());
+    for (const AA_LAYERC& row : *this) lines.push_back(FormatRow(row));
+    return lines;
+}
+
+const AA_LAYERC* AAR_LAYERC::FindKey(const std::string& key) const {
+    for (const AA_LAYERC& row : *this)
+        if (zcutEqualsNoCase(row.key, key)) return &row;
+    return nullptr;
+}
+
+void EnsureLayer(std::string& name, const AAR_LAYERC& table, bool useLevel, double level, bool viewMode,
+                 LayerAttrEntry* deferred) {
+    int color = 7;
+    std::string linetype = "Continuous";
+    int lineWeight = -3;
+    if (const AA_LAYERC* row = table.FindKey(name)) {
+        // A row without a layer name leaves the key as the layer's name.
+        if (!row->layerName.empty()) name = row->layerName;
+        if (!row->linetype.empty()) linetype = row->linetype;
+        // A layer has a real colour: a row without one (256) or with an
+        // index out of range keeps the default.
+        if (row->color >= 1 && row->color <= 255) color = row->color;
+        lineWeight = row->lineWeight;
+    }
+    if (useLevel && !LevelsSwitchedOff()) MakeLevelLayerName(name, level);
+    if (name.size() > kMaxLayerName || linetype.size() > kMaxLayerName) {
+        zcutPrintf("\nNazwa warstwy jest za długa (najwyżej %zu znaków): %s", kMaxLayerName, name.c_str());
+        return;
+    }
+    if (LayerExists(name)) {
+        if (deferred) deferred->createdLater = 0;
+        return;
+    }
+    bool off = false;
+    if (viewMode) {
+        const int readOnly = -1;
+        if (SysVarShort("TILEMODE", &readOnly) != 0) off = ViewModeHidesLayer(name, CurrentViewMode());
+    }
+    if (deferred) {
+        deferred->createdLater = 1;
+        deferred->layerName = name;
+        deferred->linetype = linetype;
+        deferred->lineWeight = static_cast<std::int16_t>(lineWeight);
+        deferred->colorIndex = color;
+        deferred->off = off ? 1 : 0;
+        return;
+    }
+    MakeLayer(name, linetype, color, lineWeight, off);
+}
+
+bool ViewModeHidesLayer(const std::string& name, int viewMode) {
+    if (viewMode == kViewMode2D) return StartsWithNoCase(name, "3D") || StartsWithNoCase(name, "VELM3D");
+    if (viewMode == kViewMode3D) return StartsWithNoCase(name, "2D") || StartsWithNoCase(name, "VELM2D");
+    return false;
+}
+
+namespace {
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && zcutEqualsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+std::vector<std::string_view> SplitFields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t comma = line.find(',', start);
+        fields.push_back(line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+        if (comma == std::string_view::npos) break;
+        start = comma + 1;
+    }
+    return fields;
+}
+
+// A field that is empty or not a number keeps the default.
+template <class Int>
+void ParseIntField(std::string_view field, Int& out) {
+    std::optional<long long> v = host::parseIntegerPrefix(field);
+    if (v && *v >= std::numeric_limits<Int>::min() && *v <= std::numeric_limits<Int>::max())
+        out = static_cast<Int>(*v);
+}
+
+AA_LAYERC ParseRow(std::string_view line) {
+    AA_LAYERC row;
+    row.color = 256;
+    row.spare.clear();
+    std::vector<std::string_view> f = SplitFields(line);
+    row.key = std::string(f[0]);
+    if (f.size() > 1) row.layerName = std::string(f[1]);
+    if (f.size() > 2) ParseIntField(f[2], row.color);
+    if (f.size() > 3) row.spare = std::string(f[3]);
+    if (f.size() > 4 && !f[4].empty()) row.linetype = std::string(f[4]);
+    if (f.size() > 5) ParseIntField(f[5], row.lineWeight);
+    return row;
+}
+
+std::string FormatRow(const AA_LAYERC& row) {
+    if (StartsWithNoCase(row.key, "**")) return row.key + ",";
+    return row.key + "," + row.layerName + "," + std::to_string(row.color) + "," + row.spare + "," + row.linetype +
+           "," + std::to_string(row.lineWeight);
+}
+
+bool LayerExists(const std::string& name) {
+    ZcDbDatabase* db = GetWorkingDatabase();
+    ZcDbLayerTable* layers = nullptr;
+    if (!db || db->getLayerTable(layers, ZcDb::kForRead) != Zcad::eOk) return false;
+    bool found = layers->has(name);
+    layers->close();
+    return found;
+}
+
+void MakeLayer(const std::string& name, const std::string& linetype, int color, int lineWeight, bool off) {
+    const char* n = name.c_str();
+    resbuf* script = zcutBuildList(RTSTR, "_-LAYER", RTSTR, "_N", RTSTR, n, RTSTR, "_L", RTSTR, linetype.c_str(),
+                                   RTSTR, n, 0);
+    resbuf* tail = script;
+    auto append = [&tail](resbuf* more) {
+        while (tail->rbnext) tail = tail->rbnext;
+        tail->rbnext = more;
+    };
+    if (lineWeight >= 0) append(zcutBuildList(RTSTR, "_LW", RTREAL, lineWeight * 0.01, RTSTR, n, 0));
+    append(zcutBuildList(RTSTR, "_C", RTSHORT, color, RTSTR, n, 0));
+    if (off) append(zcutBuildList(RTSTR, "_OFF", RTSTR, n, 0));
+    append(zcutBuildList(RTSTR, "", 0));
+
+    const int quiet = 0;
+    const int regenMode = SysVarShort("REGENMODE", &quiet);
+    const int cmdEcho = SysVarShort("CMDECHO", &quiet);
+    zcedCmd(script);
+    SysVarShort("CMDECHO", &cmdEcho);
+    SysVarShort("REGENMODE", &regenMode);
+    zcutRelRb(script);
+}
+
+}  // namespace

@@ -1,0 +1,59 @@
+// The transcript only grows; a long script's transcript is a few megabytes
+// at most, and tests clear it between cases.
+#include "host/ads/cmdline.h"
+#include "host/ads/transcript.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+#include "host/util/adscodes.h"
+
+int zcutPrintf(const char* format, ...) {
+    if (!format) return RTERROR;
+    va_list ap;
+    va_start(ap, format);
+    va_list ap2;
+    va_copy(ap2, ap);
+    int n = std::vsnprintf(nullptr, 0, format, ap);
+    va_end(ap);
+    std::string text;
+    if (n > 0) {
+        std::vector<char> buf(static_cast<size_t>(n) + 1);
+        std::vsnprintf(buf.data(), buf.size(), format, ap2);
+        text.assign(buf.data(), static_cast<size_t>(n));
+    }
+    va_end(ap2);
+    host::transcript().message(text);
+    return RTNORM;
+}
+
+namespace host {
+
+void Transcript::append(const std::string& text) {
+    text_ += text;
+    if (echo_) {
+        std::fwrite(text.data(), 1, text.size(), stdout);
+        std::fflush(stdout);
+    }
+}
+
+void Transcript::message(const std::string& text) {
+    append(text);
+    size_t b = text.find_first_not_of("\r\n");
+    size_t e = text.find_last_not_of("\r\n");
+    std::string trimmed = b == std::string::npos ? std::string() : text.substr(b, e - b + 1);
+    if (!trimmed.empty()) lastMessage_ = trimmed;
+}
+
+void Transcript::clear() {
+    text_.clear();
+    lastMessage_.clear();
+}
+
+Transcript& transcript() {
+    static Transcript t;
+    return t;
+}
+
+}  // namespace host

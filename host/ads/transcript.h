@@ -1,0 +1,34 @@
+// The command-line transcript: everything the host shows on its command line
+// (prompts, answers, messages of the host and the module) in one process-wide
+// text, which tests and the host program read. An optional echo copies
+// everything to stdout as it is written. The host writes it; the harness
+// (host/harness/harness.h) gives the script driver and the tests access.
+// Module code prints with zcutPrintf (host/ads/cmdline.h).
+#pragma once
+
+#include <string>
+
+namespace host {
+
+class Transcript {
+public:
+    void append(const std::string& text);
+    // A message of the host or the module (zcutPrintf): remembered as the
+    // last message as well.
+    void message(const std::string& text);
+    const std::string& text() const { return text_; }
+    // The last message without its leading and trailing line ends.
+    const std::string& lastMessage() const { return lastMessage_; }
+    void clear();
+    void setEcho(bool on) { echo_ = on; }
+    bool echo() const { return echo_; }
+
+private:
+    std::string text_;
+    std::string lastMessage_;
+    bool echo_ = false;
+};
+
+Transcript& transcript();
+
+}  // namespace host

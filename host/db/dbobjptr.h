@@ -1,0 +1,68 @@
+// An open object that closes itself: ZcDbObjectPointer<T> opens the object
+// of an id as a T in the given mode and closes it when it goes out of
+// scope, so no path of the caller leaves it open. openStatus() tells
+// whether the open succeeded (eWrongObjectType when the object is not a T,
+// the object then left closed); operator-> and get() give the object while
+// it is open. close() closes early; release() hands the open object to the
+// caller, who then closes it.
+#pragma once
+
+#include <utility>
+
+#include "host/db/dbobject.h"
+#include "host/util/hostassert.h"
+
+template <class T>
+class ZcDbObjectPointer {
+public:
+    ZcDbObjectPointer() = default;
+    ZcDbObjectPointer(ZcDbObjectId id, ZcDb::OpenMode mode, bool openErased = false) {
+        open(id, mode, openErased);
+    }
+    ~ZcDbObjectPointer() { close(); }
+
+    ZcDbObjectPointer(const ZcDbObjectPointer&) = delete;
+    ZcDbObjectPointer& operator=(const ZcDbObjectPointer&) = delete;
+    ZcDbObjectPointer(ZcDbObjectPointer&& other) noexcept
+        : m_object(std::exchange(other.m_object, nullptr)),
+          m_status(std::exchange(other.m_status, Zcad::eNullObjectPointer)) {}
+    ZcDbObjectPointer& operator=(ZcDbObjectPointer&& other) noexcept {
+        if (this != &other) {
+            close();
+            m_object = std::exchange(other.m_object, nullptr);
+            m_status = std::exchange(other.m_status, Zcad::eNullObjectPointer);
+        }
+        return *this;
+    }
+
+    // Closes what this pointer holds, then opens the object of id.
+    Zcad::ErrorStatus open(ZcDbObjectId id, ZcDb::OpenMode mode, bool openErased = false) {
+        close();
+        m_status = zcdbOpenObject(m_object, id, mode, openErased);
+        return m_status;
+    }
+
+    Zcad::ErrorStatus openStatus() const { return m_status; }
+    T* get() const { return m_object; }
+    T* operator->() const {
+        ZC_HOST_ASSERT(m_object != nullptr);
+        return m_object;
+    }
+    explicit operator bool() const { return m_object != nullptr; }
+
+    Zcad::ErrorStatus close() {
+        if (!m_object) return Zcad::eNullObjectPointer;
+        T* object = std::exchange(m_object, nullptr);
+        m_status = Zcad::eNullObjectPointer;
+        return object->close();
+    }
+
+    T* release() {
+        m_status = Zcad::eNullObjectPointer;
+        return std::exchange(m_object, nullptr);
+    }
+
+private:
+    T* m_object = nullptr;
+    Zcad::ErrorStatus m_status = Zcad::eNullObjectPointer;
+};

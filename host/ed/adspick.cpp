@@ -1,0 +1,455 @@
+// Picks, interactive selection and object snaps. Every pick is one pass
+// over the selectable entities of the current space: each entity's plan
+// geometry is measured against the point, the nearest within the aperture
+// wins. Nested picks descend into the block of the reference found, with
+// the transform accumulated on the way down.
+#include "host/ed/adspick.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "host/ads/adsent.h"
+#include "host/ads/rbutil.h"
+#include "host/ads/ssget.h"
+#include "host/ads/sysvars.h"
+#include "host/db/dbgeom.h"
+#include "host/db/dbmain.h"
+#include "host/ed/cmdproc.h"
+#include "host/ed/prompts.h"
+#include "host/ads/transcript.h"
+#include "host/win/textutil.h"
+
+namespace {
+
+const char* const kSelectPrompt = "\nWybierz obiekty: ";
+const char* const kRemovePrompt = "\nUsuń obiekty: ";
+const char* const kPickPrompt = "\nWybierz obiekt: ";
+
+ZcDbXform compose(const ZcDbXform& a, const ZcDbXform& b) {
+    ZcDbXform r;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) {
+            r.m[i][j] = 0;
+            for (int k = 0; k < 4; ++k) r.m[i][j] += a.m[i][k] * b.m[k][j];
+        }
+    return r;
+}
+
+std::optional<double> distanceOf(const ZcDbEntity* e, const ZcGePoint3d& p, const ZcDbXform& x = ZcDbXform()) {
+    ZcDbGeometry g;
+    zcdbEntityGeometry(e, g, x);
+    return zcdbGeomDistance(g, p);
+}
+
+// The nearest of the selectable entities within the aperture; ties go to
+// the one drawn last.
+ZcDbObjectId nearestAt(ZcDbDatabase* db, const ZcGePoint3d& p, const host::SelectionFilter* filter) {
+    double aperture = host::pickAperture();
+    ZcDbObjectId best;
+    double bestDistance = 0;
+    for (ZcDbObjectId id : host::selectableEntities(db)) {
+        ZcDbEntity* e = nullptr;
+        if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
+        std::optional<double> d = distanceOf(e, p);
+        if (d && *d <= aperture && (best.isNull() || *d <= bestDistance) && (!filter || filter->matches(e))) {
+            best = id;
+            bestDistance = *d;
+        }
+        e->close();
+    }
+    return best;
+}
+
+std::vector<ZcDbObjectId> everythingAt(ZcDbDatabase* db, const ZcGePoint3d& p, const host::SelectionFilter& filter) {
+    double aperture = host::pickAperture();
+    std::vector<ZcDbObjectId> out;
+    for (ZcDbObjectId id : host::selectableEntities(db)) {
+        ZcDbEntity* e = nullptr;
+        if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
+        std::optional<double> d = distanceOf(e, p);
+        if (d && *d <= aperture && filter.matches(e)) out.push_back(id);
+        e->close();
+    }
+    return out;
+}
+
+// A point from the prompts, leaving LASTPOINT as it was: a pick is no
+// point of the drawing's input.
+int askPick(const char* prompt, ZcGePoint3d& p) {
+    ZcGePoint3d last = host::sysVarPoint("LASTPOINT");
+    ads_point pt;
+    int rc = zcedGetPoint(nullptr, prompt, pt);
+    host::setSysVar("LASTPOINT", last, false);
+    if (rc == RTNORM) p = ZcGePoint3d(pt[0], pt[1], pt[2]);
+    return rc;
+}
+
+int pickStatus(int rc) {
+    if (rc == RTNONE) {
+        host::setErrno(OL_ENTSELNULL);
+        return RTERROR;
+    }
+    return rc;
+}
+
+struct NestedHit {
+    ZcDbObjectId id;
+    ZcDbXform xform;
+    std::vector<ZcDbObjectId> refs;  // outermost first
+};
+
+// Goes down into a block reference to the entity nearest to p.
+void descend(ZcDbObjectId refId, const ZcDbXform& outer, const ZcGePoint3d& p, NestedHit& hit, int depth) {
+    ZcDbBlockReference* ref = nullptr;
+    if (depth > 16 || zcdbOpenObject(ref, refId, ZcDb::kForRead) != Zcad::eOk) return;
+    ZcDbXform total = compose(outer, ref->blockTransform());
+    ZcDbObjectId blockId = ref->blockTableRecord();
+    std::vector<ZcDbObjectId> attributes = ref->attributeIds();
+    ref->close();
+
+    ZcDbObjectId best;
+    double bestDistance = 0;
+    bool bestIsAttribute = false;
+    auto consider = [&](ZcDbObjectId id, const ZcDbXform& x, bool attribute) {
+        ZcDbEntity* e = nullptr;
+        if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) return;
+        std::optional<double> d = ZcDbAttributeDefinition::cast(e) ? std::nullopt : distanceOf(e, p, x);
+        e->close();
+        if (d && (best.isNull() || *d <= bestDistance)) {
+            best = id;
+            bestDistance = *d;
+            bestIsAttribute = attribute;
+        }
+    };
+    ZcDbBlockTableRecord* block = nullptr;
+    if (zcdbOpenObject(block, blockId, ZcDb::kForRead) == Zcad::eOk) {
+        std::vector<ZcDbObjectId> ids = block->entityIds();
+        block->close();
+        for (ZcDbObjectId id : ids) consider(id, total, false);
+    }
+    for (ZcDbObjectId id : attributes) consider(id, outer, true);
+    if (best.isNull()) return;
+    if (bestIsAttribute) {  // attributes belong to the reference itself
+        hit.id = best;
+        return;
+    }
+    hit.refs.push_back(refId);
+    hit.id = best;
+    hit.xform = total;
+    ZcDbBlockReference* inner = nullptr;
+    if (zcdbOpenObject(inner, best, ZcDb::kForRead) == Zcad::eOk) {
+        inner->close();
+        descend(best, total, p, hit, depth + 1);
+    }
+}
+
+int nestedPick(const char* str, ads_name entres, ads_point ptres, int pickflag, NestedHit& hit) {
+    entres[0] = entres[1] = 0;
+    ZcDbDatabase* db = zcdbCurDwg();
+    if (!db) return RTERROR;
+    ZcGePoint3d p(ptres[0], ptres[1], ptres[2]);
+    if (!pickflag) {
+        int rc = pickStatus(askPick(str ? str : kPickPrompt, p));
+        if (rc != RTNORM) return rc;
+    }
+    ZcDbObjectId top = nearestAt(db, p, nullptr);
+    if (top.isNull()) {
+        host::setErrno(OL_ENTSELPICK);
+        return RTERROR;
+    }
+    hit.id = top;
+    ZcDbBlockReference* ref = nullptr;
+    if (zcdbOpenObject(ref, top, ZcDb::kForRead) == Zcad::eOk) {
+        ref->close();
+        descend(top, ZcDbXform(), p, hit, 0);
+    }
+    zcdbGetAdsName(entres, hit.id);
+    ptres[0] = p.x, ptres[1] = p.y, ptres[2] = p.z;
+    return RTNORM;
+}
+
+resbuf* referenceStack(const NestedHit& hit) {
+    resbuf* head = nullptr;
+    for (ZcDbObjectId id : hit.refs) {  // outermost pushed first, so it ends last
+        resbuf* rb = zcutNewRb(RTENAME);
+        zcdbGetAdsName(rb->resval.rlname, id);
+        rb->rbnext = head;
+        head = rb;
+    }
+    return head;
+}
+
+std::optional<ZcDbSnapMode> snapMode(std::string m) {
+    while (!m.empty() && (m[0] == '_' || m[0] == ' ')) m.erase(0, 1);
+    m = host::toUpper(m);
+    if (m.size() < 3) return std::nullopt;
+    std::string k = m.substr(0, 3);
+    if (k == "NEA") return ZcDbSnapMode::kNear;
+    if (k == "END") return ZcDbSnapMode::kEnd;
+    if (k == "MID") return ZcDbSnapMode::kMid;
+    if (k == "CEN") return ZcDbSnapMode::kCenter;
+    if (k == "INT") return ZcDbSnapMode::kIntersection;
+    if (k == "PER") return ZcDbSnapMode::kPerpendicular;
+    return std::nullopt;
+}
+
+}  // namespace
+
+int zcedEntSel(const char* str, ads_name entres, ads_point ptres) {
+    entres[0] = entres[1] = 0;
+    ZcDbDatabase* db = zcdbCurDwg();
+    if (!db) return RTERROR;
+    ZcGePoint3d p;
+    int rc = pickStatus(askPick(str ? str : kPickPrompt, p));
+    if (rc != RTNORM) return rc;
+    ptres[0] = p.x, ptres[1] = p.y, ptres[2] = p.z;
+    ZcDbObjectId id = nearestAt(db, p, nullptr);
+    if (id.isNull()) {
+        host::setErrno(OL_ENTSELPICK);
+        return RTERROR;
+    }
+    zcdbGetAdsName(entres, id);
+    return RTNORM;
+}
+
+int zcedNEntSelP(const char* str, ads_name entres, ads_point ptres, int pickflag, ads_matrix xformres,
+                 resbuf** refstkres) {
+    if (refstkres) *refstkres = nullptr;
+    NestedHit hit;
+    int rc = nestedPick(str, entres, ptres, pickflag, hit);
+    if (rc != RTNORM) return rc;
+    if (xformres)
+        for (int i = 0; i < 4; ++i)
+            for (int j = 0; j < 4; ++j) xformres[i][j] = hit.xform.m[i][j];
+    if (refstkres) *refstkres = referenceStack(hit);
+    return RTNORM;
+}
+
+int zcedNEntSel(const char* str, ads_name entres, ads_point ptres, ads_point xformres[4], resbuf** refstkres) {
+    if (refstkres) *refstkres = nullptr;
+    NestedHit hit;
+    int rc = nestedPick(str, entres, ptres, 0, hit);
+    if (rc != RTNORM) return rc;
+    if (xformres)
+        for (int c = 0; c < 4; ++c)
+            for (int r = 0; r < 3; ++r) xformres[c][r] = hit.xform.m[r][c];
+    if (refstkres) *refstkres = referenceStack(hit);
+    return RTNORM;
+}
+
+int zcedOsnap(const ads_point pt, const char* mode, ads_point result) {
+    ZcDbDatabase* db = zcdbCurDwg();
+    if (!db || !pt || !mode || !result) return RTERROR;
+    std::vector<ZcDbSnapMode> modes;
+    std::string all = mode;
+    for (std::size_t start = 0; start <= all.size();) {
+        std::size_t comma = all.find(',', start);
+        std::string one = all.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        if (std::optional<ZcDbSnapMode> m = snapMode(one)) modes.push_back(*m);
+        else return RTERROR;
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    ZcGePoint3d p(pt[0], pt[1], pt[2]);
+    double aperture = host::pickAperture();
+    // The geometry of everything near the point, so intersections between
+    // entities are found too.
+    ZcDbGeometry g;
+    for (ZcDbObjectId id : host::selectableEntities(db)) {
+        ZcDbEntity* e = nullptr;
+        if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
+        ZcDbGeometry mine;
+        zcdbEntityGeometry(e, mine);
+        e->close();
+        std::optional<double> d = zcdbGeomDistance(mine, p);
+        if (d && *d <= aperture) g.insert(g.end(), mine.begin(), mine.end());
+    }
+    ZcGePoint3d from = host::sysVarPoint("LASTPOINT");
+    std::optional<ZcGePoint3d> best;
+    for (ZcDbSnapMode m : modes) {
+        std::optional<ZcGePoint3d> s = zcdbGeomSnap(g, m, p, aperture, from);
+        if (!s) continue;
+        double d = std::hypot(s->x - p.x, s->y - p.y);
+        if (!best || d < std::hypot(best->x - p.x, best->y - p.y)) best = s;
+    }
+    if (!best) return RTERROR;
+    result[0] = best->x, result[1] = best->y, result[2] = best->z;
+    return RTNORM;
+}
+
+// ======================================================================
+// Interactive selection
+
+namespace {
+
+class Selector {
+public:
+    Selector(const char* mode, const void* pt1, const host::SelectionFilter& filter)
+        : m_filter(filter), m_db(zcdbCurDwg()) {
+        std::string m = mode ? host::toUpper(mode) : "";
+        m_single = m.find(":S") != std::string::npos;
+        m_everything = m.find(":E") != std::string::npos;
+        if (m.find(":$") != std::string::npos && pt1) {
+            const char* const* prompts = static_cast<const char* const*>(pt1);
+            if (prompts[0]) m_addPrompt = std::string("\n") + prompts[0];
+            if (prompts[1]) m_removePrompt = std::string("\n") + prompts[1];
+        }
+        m_replace = host::sysVarShort("PICKADD") == 0;
+    }
+
+    int run(std::vector<ZcDbObjectId>& out) {
+        for (;;) {
+            zcedInitGet(0, "W C WP CP F ALL L P R A");
+            ZcGePoint3d p;
+            int rc = askPick(m_removing ? m_removePrompt.c_str() : m_addPrompt.c_str(), p);
+            if (rc == RTCAN) return RTCAN;
+            if (rc == RTNONE) break;
+            if (rc == RTKWORD) {
+                char kw[16];
+                zcedGetInput(kw);
+                rc = keyword(kw);
+            } else if (rc == RTNORM) {
+                rc = point(p);
+            }
+            if (rc == RTCAN) return RTCAN;
+            if (m_single && !m_set.empty()) break;
+        }
+        out = m_set;
+        return m_set.empty() ? RTERROR : RTNORM;
+    }
+
+private:
+    int point(const ZcGePoint3d& p) {
+        if (m_everything) return apply(everythingAt(m_db, p, m_filter));
+        ZcDbObjectId id = nearestAt(m_db, p, &m_filter);
+        if (!id.isNull()) return apply({id});
+        // Nothing there: the point is a window's first corner.
+        ads_point a{p.x, p.y, p.z}, b;
+        ZcGePoint3d last = host::sysVarPoint("LASTPOINT");
+        int rc = zcedGetCorner(a, "\nOkreśl przeciwległy narożnik: ", b);
+        host::setSysVar("LASTPOINT", last, false);
+        if (rc != RTNORM) return rc == RTCAN ? RTCAN : RTNORM;
+        return window(p, {b[0], b[1], b[2]}, b[0] < p.x);
+    }
+
+    int keyword(const std::string& kw) {
+        if (kw == "R") {
+            m_removing = true;
+            return RTNORM;
+        }
+        if (kw == "A") {
+            m_removing = false;
+            return RTNORM;
+        }
+        if (kw == "ALL") return apply(host::selectableEntities(m_db), true);
+        if (kw == "L") {
+            ads_name last;
+            ZcDbObjectId id;
+            if (zcdbEntLast(last) == RTNORM) zcdbGetObjectId(id, last);
+            std::vector<ZcDbObjectId> all = host::selectableEntities(m_db);
+            return apply(std::find(all.begin(), all.end(), id) != all.end() ? std::vector<ZcDbObjectId>{id}
+                                                                              : std::vector<ZcDbObjectId>{},
+                         true);
+        }
+        if (kw == "P") {
+            std::vector<ZcDbObjectId> prev;
+            for (ZcDbObjectId id : host::previousSelection())
+                if (id.isValid() && !id.isErased()) prev.push_back(id);
+            return apply(prev, true);
+        }
+        if (kw == "W" || kw == "C") {
+            ads_point a, b;
+            int rc = zcedGetPoint(nullptr, "\nPierwszy narożnik: ", a);
+            if (rc == RTNORM) rc = zcedGetCorner(a, "\nPrzeciwległy narożnik: ", b);
+            if (rc != RTNORM) return rc == RTCAN ? RTCAN : RTNORM;
+            return window({a[0], a[1], a[2]}, {b[0], b[1], b[2]}, kw == "C");
+        }
+        // WP, CP, F: points until Enter.
+        bool fence = kw == "F";
+        std::vector<ZcGePoint3d> pts;
+        ads_point a;
+        int rc = zcedGetPoint(nullptr, fence ? "\nPierwszy punkt ogrodzenia: " : "\nPierwszy punkt wieloboku: ", a);
+        while (rc == RTNORM) {
+            pts.emplace_back(a[0], a[1], a[2]);
+            ads_point from{a[0], a[1], a[2]};
+            rc = zcedGetPoint(from, "\nOkreśl punkt końcowy linii: ", a);
+        }
+        if (rc == RTCAN) return RTCAN;
+        if (pts.size() < (fence ? 2u : 3u)) return RTNORM;
+        return select([&](const ZcDbGeometry& g) {
+            if (fence) return zcdbGeomCrossesFence(g, pts);
+            return kw == "CP" ? zcdbGeomCrossesPolygon(g, pts) : zcdbGeomInsidePolygon(g, pts);
+        });
+    }
+
+    int window(const ZcGePoint3d& a, const ZcGePoint3d& b, bool crossing) {
+        ZcDbPlanWindow w = ZcDbPlanWindow::fromCorners(a, b);
+        return select([&](const ZcDbGeometry& g) {
+            return crossing ? zcdbGeomCrossesWindow(g, w) : zcdbGeomInsideWindow(g, w);
+        });
+    }
+
+    template <class Test>
+    int select(Test test) {
+        std::vector<ZcDbObjectId> found;
+        for (ZcDbObjectId id : host::selectableEntities(m_db)) {
+            ZcDbEntity* e = nullptr;
+            if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
+            ZcDbGeometry g;
+            zcdbEntityGeometry(e, g);
+            if (!g.empty() && test(g) && m_filter.matches(e)) found.push_back(id);
+            e->close();
+        }
+        return apply(found);
+    }
+
+    int apply(std::vector<ZcDbObjectId> found, bool filterFirst = false) {
+        if (filterFirst)
+            std::erase_if(found, [&](ZcDbObjectId id) {
+                ZcDbEntity* e = nullptr;
+                if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) return true;
+                bool keep = m_filter.matches(e);
+                e->close();
+                return !keep;
+            });
+        if (m_removing) {
+            for (ZcDbObjectId id : found) std::erase(m_set, id);
+        } else {
+            if (m_replace) m_set.clear();
+            for (ZcDbObjectId id : found)
+                if (std::find(m_set.begin(), m_set.end(), id) == m_set.end()) m_set.push_back(id);
+        }
+        if (host::promptEchoOn())
+            host::transcript().append("\nZnaleziono: " + std::to_string(found.size()) + ", razem " +
+                                      std::to_string(m_set.size()));
+        return RTNORM;
+    }
+
+    const host::SelectionFilter& m_filter;
+    ZcDbDatabase* m_db;
+    std::vector<ZcDbObjectId> m_set;
+    std::string m_addPrompt = kSelectPrompt, m_removePrompt = kRemovePrompt;
+    bool m_single = false, m_everything = false, m_removing = false, m_replace = false;
+};
+
+}  // namespace
+
+namespace host {
+
+double pickAperture() {
+    double size = sysVarReal("VIEWSIZE");
+    if (!(size > 0)) size = 297;
+    return sysVarShort("APERTURE") * size / 1000.0;
+}
+
+int interactiveSelect(const char* mode, const void* pt1, const SelectionFilter& filter,
+                      std::vector<ZcDbObjectId>& out) {
+    if (!zcdbCurDwg()) return RTERROR;
+    Selector s(mode, pt1, filter);
+    return s.run(out);
+}
+
+}  // namespace host

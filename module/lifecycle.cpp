@@ -1,0 +1,203 @@
+// Start-up, unload and drawing load of the module.
+//
+// Every host service is found through the system registry (the dynamic
+// linker, the command stack, the editor), as a module must: the module does
+// not know how the host keeps them.
+#include "module/lifecycle.h"
+
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/core_module.h"
+#include "core/module_state.h"
+#include "host/util/adscodes.h"
+#include "host/ads/adsent.h"
+#include "host/ads/rbutil.h"
+#include "host/util/resbuf.h"
+#include "host/ads/ssget.h"
+#include "host/util/nocase.h"
+#include "host/win/textutil.h"
+#include "host/ed/docman.h"
+#include "host/rx/rxdynlinker.h"
+#include "host/rx/rxobject.h"
+#include "module/command_bindings.h"
+#include "module/command_sink.h"
+#include "module/doc_reactor.h"
+#include "module/lisp_functions.h"
+#include "module/reactors.h"
+#include "module/setting_lookup.h"
+#include "objects/objects_module.h"
+#include "resources/velmresources.h"
+#include "roofs/roofs_module.h"
+#include "rooms/rooms_module.h"
+#include "settings/panes.h"
+#include "settings/settings_module.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
+#include "stairs/stairs_module.h"
+#include "visual/visual_module.h"
+#include "walls/walls_module.h"
+
+namespace {
+
+bool g_started = false;
+std::unique_ptr<VELMDocReactor> g_docReactor;
+
+void RegisterSubsystemModules();
+void UnregisterSubsystemModules();
+bool firstAcadStringIsAscBounds(const resbuf* list, resbuf** appNode);
+
+}  // namespace
+
+void StartModule(void* appId) {
+    if (g_started) return;
+    if (auto* linker = ZcRxDynamicLinker::cast(zcrxSysRegistry()->at("DynamicLinker"))) {
+        linker->unlockApplication(appId);
+        linker->registerAppMDIAware(appId);
+    }
+    VelmRegisterResources();
+    initApp();
+    AddModulePanes();
+}
+
+void initApp() {
+    PiValue = std::acos(-1.0);
+    // Each subsystem registers its classes (each class registering itself
+    // unless a class of its name is known already), reactors and hooks: the
+    // nine settings objects first, then the preview entities of the jigs in
+    // the order their subsystems first name them.
+    RegisterSubsystemModules();
+    zcrxBuildClassHierarchy();
+    g_docReactor = std::make_unique<VELMDocReactor>();
+    zcDocManagerPtr()->addReactor(g_docReactor.get());
+    HostCommandSink sink;
+    RegisterCommands(sink);
+    InstallSettingLookup();
+    g_started = true;
+}
+
+void UnloadModule() {
+    if (!g_started) return;
+    unloadApp();
+    RemoveEditorReactor();
+    RemoveModulePanes();
+    VelmUnregisterResources();
+}
+
+void unloadApp() {
+    UnregisterSubsystemModules();
+    RemoveModuleCommands();
+    if (g_docReactor) {
+        zcDocManagerPtr()->removeReactor(g_docReactor.get());
+        g_docReactor.reset();
+    }
+    DetachDatabaseReactorFromAll();
+    RemoveSettingLookup();
+    g_started = false;
+}
+
+bool ModuleStarted() { return g_started; }
+
+void OnDrawingLoad() {
+    // A drawing message before start-up would read settings of classes
+    // that are not registered yet.
+    if (!g_started) return;
+    DefineLispFunctions();
+    ClearAscBoundsXdata();
+    SetToleranceFromDrawing();
+}
+
+void OnDrawingUnload() { UndefineLispFunctions(); }
+
+int ClearAscBoundsXdata() {
+    // The xdata filter: -3 followed by the application's group 1001.
+    resbuf* filter = zcutBuildList(-3, 1001, "ACAD", 0);
+    ads_name ss = {0, 0};
+    int st = zcedSSGet("X", nullptr, nullptr, filter, ss);
+    zcutRelRb(filter);
+    if (st != RTNORM) return 0;
+    std::int32_t length = 0;
+    zcedSSLength(ss, &length);
+    resbuf* apps = zcutBuildList(RTSTR, "ACAD", 0);
+    int cut = 0;
+    for (std::int32_t i = 0; i < length; ++i) {
+        ads_name ent;
+        if (zcedSSName(ss, i, ent) != RTNORM) continue;
+        resbuf* list = zcdbEntGetX(ent, apps);
+        resbuf* appNode = nullptr;
+        if (list && firstAcadStringIsAscBounds(list, &appNode)) {
+            zcutRelRb(appNode->rbnext);
+            appNode->rbnext = nullptr;
+            if (zcdbEntMod(list) == RTNORM) ++cut;
+        }
+        zcutRelRb(list);
+    }
+    zcutRelRb(apps);
+    zcedSSFree(ss);
+    return cut;
+}
+
+void SetToleranceFromDrawing() {
+    SetSharedTolerance(DrawingUnitFactor() * 0.001);
+}
+
+void AddModulePanes() {
+    CreateFloorPane();
+    CreateViewPane();
+}
+
+void RemoveModulePanes() {
+    RemoveFloorPane();
+    RemoveViewPane();
+}
+
+void RefreshModulePanes() {
+    UpdateFloorPane();
+    UpdateViewPane();
+}
+
+namespace {
+
+// Start-up order of the subsystems' registration; unload follows the same
+// order.
+void RegisterSubsystemModules() {
+    RegisterCoreModule();
+    RegisterSettingsModule();
+    RegisterWallsModule();
+    RegisterObjectsModule();
+    RegisterRoofsModule();
+    RegisterStairsModule();
+    RegisterRoomsModule();
+    RegisterVisualModule();
+}
+
+void UnregisterSubsystemModules() {
+    UnregisterCoreModule();
+    UnregisterSettingsModule();
+    UnregisterWallsModule();
+    UnregisterObjectsModule();
+    UnregisterRoofsModule();
+    UnregisterStairsModule();
+    UnregisterRoomsModule();
+    UnregisterVisualModule();
+}
+
+// The list holds the entity's data, then -3, then the "ACAD" xdata: the
+// first string after the "ACAD" group 1001 decides.
+bool firstAcadStringIsAscBounds(const resbuf* list, resbuf** appNode) {
+    for (const resbuf* rb = list; rb; rb = rb->rbnext) {
+        if (rb->restype != 1001 || !rb->resval.rstring || !zcutEqualsNoCase(rb->resval.rstring, "ACAD")) continue;
+        for (const resbuf* x = rb->rbnext; x && x->restype != 1001; x = x->rbnext) {
+            if (x->restype != 1000) continue;
+            if (!x->resval.rstring || std::string(x->resval.rstring) != "ASC_BOUNDS") return false;
+            *appNode = const_cast<resbuf*>(rb);
+            return true;
+        }
+        return false;
+    }
+    return false;
+}
+
+}  // namespace

@@ -1,0 +1,111 @@
+// Life of the edit-command reactors. The editor reactor is found through
+// the system registry's "ZcEditor" service, as the module finds every host
+// service; the database reactor is detached from every open drawing at
+// unload, since a drawing that outlives the module would otherwise call a
+// reactor whose code is gone.
+#include "module/reactors.h"
+
+#include <memory>
+
+#include "host/util/adscodes.h"
+#include "host/util/resbuf.h"
+#include "host/ads/sysvars.h"
+#include "host/ed/docman.h"
+#include "host/rx/rxobject.h"
+#include "host/util/nocase.h"
+#include "host/win/textutil.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
+#include "settings/viewmode_cmds.h"
+
+namespace {
+
+std::unique_ptr<velmPrmtReactorED> g_editorReactor;
+
+ZcEditor* hostEditor();
+bool isViewCommand(const char* name);
+
+}  // namespace
+
+velmPrmtReactorDB& PrmtReactorDB() {
+    static velmPrmtReactorDB reactor;
+    return reactor;
+}
+
+void AttachDatabaseReactor(ZcDbDatabase* db) {
+    if (db && !db->hasReactor(&PrmtReactorDB())) db->addReactor(&PrmtReactorDB());
+}
+
+void DetachDatabaseReactorFromAll() {
+    ZcApDocManager* docs = zcDocManagerPtr();
+    if (!docs) return;
+    for (auto it = docs->newZcApDocumentIterator(); !it->done(); it->step())
+        if (ZcDbDatabase* db = it->document()->database()) db->removeReactor(&PrmtReactorDB());
+}
+
+void EnsureEditorReactor() {
+    if (g_editorReactor) return;
+    ZcEditor* editor = hostEditor();
+    if (!editor) return;
+    g_editorReactor = std::make_unique<velmPrmtReactorED>();
+    editor->addReactor(g_editorReactor.get());
+}
+
+void RemoveEditorReactor() {
+    if (!g_editorReactor) return;
+    if (ZcEditor* editor = hostEditor()) editor->removeReactor(g_editorReactor.get());
+    g_editorReactor.reset();
+}
+
+velmPrmtReactorED* EditorReactor() { return g_editorReactor.get(); }
+
+// ------------------------------------------------------------ notifications
+//
+// The updates after the host's erase, stretch and rotate commands and the
+// wall-palette hand-off arrive with the subsystems that own the touched
+// objects. The view mode follows the host's view commands and its switches
+// between model and paper space.
+
+void velmPrmtReactorDB::objectModified(const ZcDbDatabase* db, const ZcDbObject* obj) {
+    (void)db;
+    (void)obj;
+}
+
+void velmPrmtReactorDB::objectErased(const ZcDbDatabase* db, const ZcDbObject* obj, bool erased) {
+    (void)db;
+    (void)obj;
+    (void)erased;
+}
+
+void velmPrmtReactorED::commandWillStart(const char* cmdStr) { (void)cmdStr; }
+
+void velmPrmtReactorED::commandEnded(const char* cmdStr) {
+    if (isViewCommand(cmdStr)) RefreshViewMode();
+}
+
+// The value before the switch, which the change handler compares with the new one.
+void velmPrmtReactorED::sysVarWillChange(const char* varName) {
+    if (!varName || !zcutEqualsNoCase(varName, "tilemode")) return;
+    resbuf value;
+    if (zcedGetVar("TILEMODE", &value) != RTNORM || value.restype != RTSHORT) return;
+    SetSettingInt(SetupVar::APPOGGIOCOM, value.resval.rint);
+}
+
+void velmPrmtReactorED::sysVarChanged(const char* varName, bool success) {
+    if (varName && success) OnTilemodeChanged(varName);
+}
+
+void velmPrmtReactorED::pickfirstModified() {}
+
+namespace {
+
+ZcEditor* hostEditor() { return ZcEditor::cast(zcrxSysRegistry()->at("ZcEditor")); }
+
+bool isViewCommand(const char* name) {
+    if (!name) return false;
+    for (const char* view : {"view", "-view", "VPOINT"})
+        if (zcutEqualsNoCase(name, view)) return true;
+    return false;
+}
+
+}  // namespace

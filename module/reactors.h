@@ -1,0 +1,45 @@
+// The module's edit-command reactors: the database reactor, one static
+// object attached to every drawing created while the module is loaded, and
+// the editor reactor, made when a drawing first becomes current. Here they
+// have the life the module entry gives them (attach, detach, one editor
+// reactor at a time), the view mode re-applied after the host's view
+// commands and its switches between model and paper space (TILEMODE, whose
+// value before the switch is kept in the drawing's APPOGGIOCOM); the
+// updates of touched objects belong to the subsystems that own them and
+// are filled in with them.
+#pragma once
+
+#include "host/db/dbdatabase.h"
+#include "host/ads/editor.h"
+
+class velmPrmtReactorDB : public ZcDbDatabaseReactor {
+public:
+    void objectModified(const ZcDbDatabase* db, const ZcDbObject* obj) override;
+    void objectErased(const ZcDbDatabase* db, const ZcDbObject* obj, bool erased = true) override;
+};
+
+class velmPrmtReactorED : public ZcEditorReactor {
+public:
+    void commandWillStart(const char* cmdStr) override;
+    void commandEnded(const char* cmdStr) override;
+    void sysVarWillChange(const char* varName) override;
+    void sysVarChanged(const char* varName, bool success) override;
+    void pickfirstModified() override;
+};
+
+// The one database reactor of the module.
+velmPrmtReactorDB& PrmtReactorDB();
+
+// Attaches the database reactor to a drawing (once; a null drawing is ignored).
+void AttachDatabaseReactor(ZcDbDatabase* db);
+// Detaches it from every open drawing: after unload the host must not call
+// into the module any more.
+void DetachDatabaseReactorFromAll();
+
+// The editor reactor: made and added to the host editor (the "ZcEditor"
+// service) on first call; later calls change nothing.
+void EnsureEditorReactor();
+// Removes and deletes it when it exists.
+void RemoveEditorReactor();
+// The editor reactor, null before the first drawing became current.
+velmPrmtReactorED* EditorReactor();

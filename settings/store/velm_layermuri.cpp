@@ -1,0 +1,25 @@
+// The wall-layer record.
+#include "settings/store/velm_layermuri.h"
+
+#include <string_view>
+
+#include "host/util/nocase.h"
+
+VELM_SETTINGS_OBJECT_DEFINE(VELM_LAYERMURI)
+
+void VELM_LAYERMURI::Reset() {
+    assertWriteEnabled();
+    entries.clear();
+    entries.emplace_back(kFirstLayer);
+}
+
+int VELM_LAYERMURI::IndexOfLayer(const std::string& layerName) const {
+    std::string_view base = layerName;
+    if (base.size() >= 4 && zcutEqualsNoCase(base.substr(0, 4), "VELM")) {
+        base = base.substr(4);
+        base = base.substr(0, base.find('$'));
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (zcutEqualsNoCase(entries[i], base)) return static_cast<int>(i);
+    return -1;
+}

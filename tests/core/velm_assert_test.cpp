@@ -1,0 +1,18 @@
+// The always-on check stops the process with the place and the condition.
+#include "core/velm_assert.h"
+
+#include <gtest/gtest.h>
+
+#include "core/geometry/vertex_list.h"
+
+TEST(VelmAssertDeathTest, a_false_condition_names_file_line_and_condition) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(VELM_ASSERT(1 + 1 == 3),
+                 "velm_assert_test.cpp:[0-9]+: VELM_ASSERT\\(1 \\+ 1 == 3\\) failed");
+    VELM_ASSERT(1 + 1 == 2);  // a true one passes quietly
+}
+
+TEST(VelmAssertDeathTest, a_list_append_without_a_head_stops) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(AppendVertex(nullptr, Point3{0, 0, 0}, 0, 0, 0), "VELM_ASSERT\\(head != nullptr\\)");
+}

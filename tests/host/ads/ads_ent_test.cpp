@@ -1,0 +1,555 @@
+// The classic entity interface: lists that round-trip through entget,
+// entmod and entmake for every entity kind, blocks and complex entities
+// made group by group, lists that are refused leaving the drawing as it
+// was, the xdata size limit, walking, deleting and tables.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "tests/host/ads/ads_ent_fixture.h"
+#include "host/ads/adsent.h"
+#include "host/util/findfile.h"
+#include "host/ads/rbutil.h"
+#include "host/ads/sysvars.h"
+#include "host/db/dbmain.h"
+#include "host/ed/prompts.h"
+
+namespace {
+
+class AdsEnt : public AdsDrawing {
+protected:
+    static ZcDbObjectId add(ZcDbEntity* e, ZcDbObjectId space = ZcDbObjectId()) {
+        ZcDbBlockTableRecord* ms = nullptr;
+        EXPECT_EQ(zcdbOpenObject(ms, space.isNull() ? db()->modelSpaceId() : space, ZcDb::kForWrite), Zcad::eOk);
+        ZcDbObjectId id;
+        EXPECT_EQ(ms->appendZcDbEntity(id, e), Zcad::eOk);
+        e->close();
+        ms->close();
+        return id;
+    }
+    static std::size_t liveEntities() {
+        std::size_t n = 0;
+        for (ZcDbObjectId id : host::drawingEntities(db()))
+            if (!id.isErased()) ++n;
+        return n;
+    }
+    static ZcDbObjectId idOf(const ads_name n) {
+        ZcDbObjectId id;
+        zcdbGetObjectId(id, n);
+        return id;
+    }
+};
+
+struct Name {
+    ads_name n{0, 0};
+    explicit Name(ZcDbObjectId id) { zcdbGetAdsName(n, id); }
+    Name() = default;
+};
+
+// One line per group; entity names and handles left out when asked.
+std::string dump(const resbuf* rb, bool withNames = true) {
+    std::string s;
+    for (; rb; rb = rb->rbnext) {
+        if (!withNames && (rb->restype == -1 || rb->restype == 5 || rb->restype == 330)) continue;
+        if (rb->restype == -3) {
+            s += "-3\n";
+            continue;
+        }
+        ZcDbDxfItem it;
+        zcdbItemFromResbuf(*rb, it);
+        s += it.toString() + "\n";
+    }
+    return s;
+}
+
+// The list without -1, 5 and 330, as a maker would give it.
+resbuf* withoutNames(resbuf* rb) {
+    resbuf* head = nullptr;
+    resbuf** tail = &head;
+    while (rb) {
+        resbuf* next = rb->rbnext;
+        rb->rbnext = nullptr;
+        if (rb->restype == -1 || rb->restype == 5 || rb->restype == 330) {
+            zcutRelRb(rb);
+        } else {
+            *tail = rb;
+            tail = &rb->rbnext;
+        }
+        rb = next;
+    }
+    return head;
+}
+
+std::vector<std::function<ZcDbEntity*()>> simpleKinds() {
+    return {
+        [] {
+            auto* l = new ZcDbLine({1, 2, 3}, {4, 5, 6});
+            l->setLayer("Mury");
+            l->setColorIndex(3);
+            return l;
+        },
+        [] { return new ZcDbCircle({1, 1, 0}, {0, 0, 1}, 2.5); },
+        [] { return new ZcDbArc({1, 1, 0}, 3, 0.25, 2.5); },
+        [] { return new ZcDbPoint({7, 8, 9}); },
+        [] { return new ZcDbFace({0, 0, 0}, {1, 0, 0}, {1, 1, 1}, {0, 1, 1}, true, false, true, true); },
+        [] { return new ZcDbSolid({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}); },
+        [] { return new ZcDbText({1, 2, 0}, "Ściana łazienki", 2.5, 0.5); },
+        [] {
+            auto* m = new ZcDbMText;
+            m->setContents("Pokój\\Pdzienny");
+            m->setLocation({3, 4, 0});
+            return m;
+        },
+        [] {
+            auto* p = new ZcDbPolyline;
+            p->addVertexAt(0, {0, 0}, 0.5);
+            p->addVertexAt(1, {10, 0}, 0, 0.2, 0.4);
+            p->addVertexAt(2, {10, 5}, -1);
+            p->setClosed(true);
+            return p;
+        },
+        [] {
+            auto* h = new ZcDbHatch;
+            h->setPattern(ZcDbHatch::kPreDefined, "ANSI31");
+            h->appendLoop(ZcDbHatch::kExternal | ZcDbHatch::kPolyline, {{0, 0}, {4, 0}, {4, 4}}, {0, 0.3, 0});
+            return h;
+        },
+        [] { return new ZcDbAlignedDimension({0, 0, 0}, {10, 0, 0}, {5, 3, 0}, "<> cm"); },
+        [] {
+            auto* a = new ZcDbAttributeDefinition;
+            a->setTag("NUMER");
+            a->setPrompt("Numer pokoju");
+            a->setTextString("1");
+            return a;
+        },
+    };
+}
+
+}  // namespace
+
+TEST_F(AdsEnt, every_kind_survives_entget_entmod_entget_unchanged) {
+    db()->setClayer(ZcDbObjectId());
+    for (auto& make : simpleKinds()) {
+        Name e(add(make()));
+        resbuf* first = zcdbEntGetX(e.n, nullptr);
+        ASSERT_NE(first, nullptr);
+        SCOPED_TRACE(dump(first));
+        EXPECT_EQ(zcdbEntMod(first), RTNORM);
+        resbuf* second = zcdbEntGet(e.n);
+        EXPECT_EQ(dump(first), dump(second));
+        zcutRelRb(first);
+        zcutRelRb(second);
+    }
+}
+
+TEST_F(AdsEnt, entmake_rebuilds_every_kind_from_its_own_list) {
+    for (auto& make : simpleKinds()) {
+        Name e(add(make()));
+        resbuf* list = zcdbEntGet(e.n);
+        std::string expected = dump(list, false);
+        SCOPED_TRACE(expected);
+        list = withoutNames(list);
+        ads_name made;
+        ASSERT_EQ(zcdbEntMakeX(list, made), RTNORM);
+        zcutRelRb(list);
+        ads_name last;
+        ASSERT_EQ(zcdbEntLast(last), RTNORM);
+        EXPECT_TRUE(ads_name_equal(made, last));
+        EXPECT_FALSE(ads_name_equal(made, e.n));
+        resbuf* again = zcdbEntGet(last);
+        EXPECT_EQ(expected, dump(again, false));
+        zcutRelRb(again);
+    }
+}
+
+TEST_F(AdsEnt, entmod_changes_the_layer_given_anywhere_in_the_list_and_creates_it) {
+    Name e(add(new ZcDbLine({0, 0, 0}, {1, 0, 0})));
+    resbuf* list = zcdbEntGet(e.n);
+    resbuf* tail = list;
+    while (tail->rbnext) tail = tail->rbnext;
+    tail->rbnext = zcutBuildList(8, "Nowa warstwa", 62, 1, 0);
+    ASSERT_EQ(zcdbEntMod(list), RTNORM);
+    zcutRelRb(list);
+    ZcDbEntity* ent = nullptr;
+    ASSERT_EQ(zcdbOpenObject(ent, idOf(e.n), ZcDb::kForRead), Zcad::eOk);
+    EXPECT_EQ(ent->layer(), "Nowa warstwa");
+    EXPECT_EQ(ent->colorIndex(), 1);
+    ent->close();
+    EXPECT_FALSE(db()->recordId(db()->layerTableId(), "NOWA WARSTWA").isNull());
+}
+
+TEST_F(AdsEnt, entmod_with_a_bad_value_leaves_the_entity_as_it_was) {
+    Name e(add(new ZcDbLine({0, 0, 0}, {1, 0, 0})));
+    resbuf* before = zcdbEntGet(e.n);
+    resbuf* list = zcutBuildList(-1, e.n, RTDXF0, "LINE", 10, std::vector<double>{5, 5, 5}.data(), 62, 999, 0);
+    EXPECT_EQ(zcdbEntMod(list), RTERROR);
+    resbuf* after = zcdbEntGet(e.n);
+    EXPECT_EQ(dump(before), dump(after));
+    resbuf* wrongType = zcutBuildList(-1, e.n, RTDXF0, "CIRCLE", 40, 2.0, 0);
+    EXPECT_EQ(zcdbEntMod(wrongType), RTERROR);
+    for (resbuf* r : {before, list, after, wrongType}) zcutRelRb(r);
+}
+
+TEST_F(AdsEnt, xdata_is_written_checked_and_returned_as_written) {
+    ASSERT_EQ(zcdbRegApp("VELM5$_$PARAMETRI-"), RTNORM);
+    EXPECT_EQ(zcdbRegApp("VELM5$_$PARAMETRI-"), RTERROR);  // once only
+    ads_point p{1, 2, 3};
+    resbuf* list = zcutBuildList(RTDXF0, "LINE", 10, p, 11, p, -3, 1001, "VELM5$_$PARAMETRI-", 1000, "Ściana",
+                                 1002, "{", 1070, 7, 1071, 70000, 1040, 2.5, 1010, p, 1005, "1F", 1002, "}", 0);
+    ASSERT_EQ(zcdbEntMake(list), RTNORM);
+    zcutRelRb(list);
+    ads_name e;
+    zcdbEntLast(e);
+    resbuf* apps = zcutBuildList(RTSTR, "velm5*", 0);
+    resbuf* got = zcdbEntGetX(e, apps);
+    std::string text = dump(got);
+    EXPECT_NE(text.find("-3\n1001 \"VELM5$_$PARAMETRI-\"\n1000 \"Ściana\"\n1002 \"{\"\n1070 7\n1071 70000\n1040 2.5"),
+              std::string::npos)
+        << text;
+    // Without applications asked for there is no xdata in the list.
+    resbuf* plain = zcdbEntGet(e);
+    EXPECT_EQ(dump(plain).find("-3"), std::string::npos);
+    for (resbuf* r : {apps, got, plain}) zcutRelRb(r);
+
+    std::size_t before = liveEntities();
+    resbuf* unregistered = zcutBuildList(RTDXF0, "LINE", 10, p, 11, p, -3, 1001, "NIEZNANA", 1000, "x", 0);
+    EXPECT_EQ(zcdbEntMake(unregistered), RTERROR);
+    EXPECT_EQ(host::sysVarShort("ERRNO"), OL_EREGAPP);
+    resbuf* unbalanced = zcutBuildList(RTDXF0, "LINE", 10, p, 11, p, -3, 1001, "VELM5$_$PARAMETRI-", 1002, "{", 0);
+    EXPECT_EQ(zcdbEntMake(unbalanced), RTERROR);
+    EXPECT_EQ(liveEntities(), before);
+    zcutRelRb(unregistered);
+    zcutRelRb(unbalanced);
+}
+
+TEST_F(AdsEnt, xdata_over_sixteen_kilobytes_fails_the_call) {
+    zcdbRegApp("DUZE");
+    ads_point p{0, 0, 0};
+    std::string chunk(250, 'x');
+    auto listWith = [&](int strings) {
+        resbuf* list = zcutBuildList(RTDXF0, "POINT", 10, p, -3, 1001, "DUZE", 0);
+        resbuf* tail = list;
+        while (tail->rbnext) tail = tail->rbnext;
+        for (int i = 0; i < strings; ++i) {
+            tail->rbnext = zcutBuildList(1000, chunk.c_str(), 0);
+            tail = tail->rbnext;
+        }
+        return list;
+    };
+    // 254 bytes a string: 64 strings fit in 16383 bytes, 65 do not.
+    resbuf* fits = listWith(64);
+    resbuf* tooBig = listWith(65);
+    std::size_t before = liveEntities();
+    EXPECT_EQ(zcdbEntMake(tooBig), RTERROR);
+    EXPECT_EQ(host::sysVarShort("ERRNO"), OL_EXDATASIZE);
+    EXPECT_EQ(liveEntities(), before);
+    ASSERT_EQ(zcdbEntMake(fits), RTNORM);
+    // Adding to what is there counts the whole.
+    ads_name e;
+    zcdbEntLast(e);
+    resbuf* more = zcutBuildList(-1, e, -3, 1001, "DUZE", 0);
+    resbuf* tail = more->rbnext->rbnext;
+    for (int i = 0; i < 65; ++i) {
+        tail->rbnext = zcutBuildList(1000, chunk.c_str(), 0);
+        tail = tail->rbnext;
+    }
+    EXPECT_EQ(zcdbEntMod(more), RTERROR);
+    for (resbuf* r : {fits, tooBig, more}) zcutRelRb(r);
+}
+
+TEST_F(AdsEnt, refused_lists_add_nothing_and_set_errno) {
+    ads_point p{0, 0, 0};
+    std::size_t before = liveEntities();
+    resbuf* noEnd = zcutBuildList(RTDXF0, "LINE", 10, p, 0);
+    EXPECT_EQ(zcdbEntMake(noEnd), RTERROR);
+    EXPECT_EQ(host::sysVarShort("ERRNO"), OL_EMKMANDF);
+    resbuf* unknown = zcutBuildList(RTDXF0, "NIEBYT", 10, p, 0);
+    EXPECT_EQ(zcdbEntMake(unknown), RTERROR);
+    resbuf* noBlock = zcutBuildList(RTDXF0, "INSERT", 2, "BRAK", 10, p, 0);
+    EXPECT_EQ(zcdbEntMake(noBlock), RTERROR);
+    resbuf* vertexAlone = zcutBuildList(RTDXF0, "VERTEX", 10, p, 0);
+    EXPECT_EQ(zcdbEntMake(vertexAlone), RTERROR);
+    resbuf* badLayer = zcutBuildList(RTDXF0, "POINT", 8, "zła*warstwa", 10, p, 0);
+    EXPECT_EQ(zcdbEntMake(badLayer), RTERROR);
+    EXPECT_TRUE(db()->recordId(db()->layerTableId(), "zła*warstwa").isNull());
+    EXPECT_EQ(liveEntities(), before);
+    for (resbuf* r : {noEnd, unknown, noBlock, vertexAlone, badLayer}) zcutRelRb(r);
+}
+
+TEST_F(AdsEnt, blocks_are_made_between_block_and_endblk_and_referenced_with_attributes) {
+    ads_point o{0, 0, 0}, a{1, 0, 0}, b{2, 2, 0};
+    resbuf* parts[] = {
+        zcutBuildList(RTDXF0, "BLOCK", 2, "OKNO", 70, 2, 10, o, 0),
+        zcutBuildList(RTDXF0, "LINE", 8, "Okna", 10, o, 11, a, 0),
+        zcutBuildList(RTDXF0, "ATTDEF", 10, o, 40, 1.0, 1, "", 2, "TYP", 3, "Typ okna", 0),
+        zcutBuildList(RTDXF0, "ENDBLK", 0),
+        zcutBuildList(RTDXF0, "INSERT", 2, "OKNO", 10, b, 66, 1, 0),
+        zcutBuildList(RTDXF0, "ATTRIB", 10, b, 40, 1.0, 1, "O1", 2, "TYP", 0),
+        zcutBuildList(RTDXF0, "SEQEND", 0),
+    };
+    std::size_t before = liveEntities();
+    for (resbuf* rb : parts) {
+        EXPECT_EQ(zcdbEntMake(rb), RTNORM) << dump(rb);
+        zcutRelRb(rb);
+    }
+    EXPECT_EQ(liveEntities(), before + 1);  // the block's entities are not in the drawing
+    ZcDbObjectId blockId = db()->recordId(db()->blockTableId(), "okno");
+    ASSERT_FALSE(blockId.isNull());
+    ZcDbBlockTableRecord* block = nullptr;
+    ASSERT_EQ(zcdbOpenObject(block, blockId, ZcDb::kForRead), Zcad::eOk);
+    EXPECT_EQ(block->entityIds().size(), 2u);
+    block->close();
+    EXPECT_FALSE(db()->recordId(db()->layerTableId(), "Okna").isNull());
+
+    // The last entity is the INSERT; walking goes through its ATTRIB and SEQEND.
+    ads_name ins, next, after;
+    ASSERT_EQ(zcdbEntLast(ins), RTNORM);
+    resbuf* l = zcdbEntGet(ins);
+    EXPECT_NE(dump(l).find("0 \"INSERT\""), std::string::npos);
+    zcutRelRb(l);
+    ASSERT_EQ(zcdbEntNext(ins, next), RTNORM);
+    l = zcdbEntGet(next);
+    EXPECT_NE(dump(l).find("1 \"O1\""), std::string::npos) << dump(l);
+    zcutRelRb(l);
+    ASSERT_EQ(zcdbEntNext(next, after), RTNORM);
+    l = zcdbEntGet(after);
+    EXPECT_NE(dump(l).find("0 \"SEQEND\""), std::string::npos);
+    zcutRelRb(l);
+    EXPECT_EQ(zcdbEntNext(after, next), RTERROR);
+}
+
+TEST_F(AdsEnt, anonymous_blocks_take_the_next_u_name_which_getinput_reports) {
+    ads_point o{0, 0, 0}, a{1, 0, 0};
+    std::string names[2];
+    for (std::string& name : names) {
+        resbuf* begin = zcutBuildList(RTDXF0, "BLOCK", 2, "*U", 70, 1 | 64, 10, o, 0);
+        resbuf* line = zcutBuildList(RTDXF0, "LINE", 10, o, 11, a, 0);
+        resbuf* end = zcutBuildList(RTDXF0, "ENDBLK", 0);
+        EXPECT_EQ(zcdbEntMake(begin), RTNORM);
+        EXPECT_EQ(zcdbEntMake(line), RTNORM);
+        EXPECT_EQ(zcdbEntMake(end), RTNORM);
+        char buf[64];
+        ASSERT_EQ(zcedGetInput(buf), RTNORM);
+        name = buf;
+        for (resbuf* r : {begin, line, end}) zcutRelRb(r);
+    }
+    EXPECT_EQ(names[0].rfind("*U", 0), 0u);
+    EXPECT_NE(names[0], names[1]);
+    EXPECT_FALSE(db()->recordId(db()->blockTableId(), names[1]).isNull());
+}
+
+TEST_F(AdsEnt, an_abandoned_block_leaves_no_trace) {
+    ads_point o{0, 0, 0}, a{1, 0, 0};
+    std::size_t blocks = 0;
+    {
+        ZcDbBlockTable* t = nullptr;
+        db()->getBlockTable(t);
+        blocks = t->recordIds().size();
+        t->close();
+    }
+    resbuf* begin = zcutBuildList(RTDXF0, "BLOCK", 2, "PORZUCONY", 10, o, 0);
+    resbuf* line = zcutBuildList(RTDXF0, "LINE", 10, o, 11, a, 0);
+    resbuf* end = zcutBuildList(RTDXF0, "ENDBLK", 0);
+    EXPECT_EQ(zcdbEntMake(begin), RTNORM);
+    EXPECT_EQ(zcdbEntMake(line), RTNORM);
+    EXPECT_EQ(zcdbEntMake(nullptr), RTNORM);
+    EXPECT_EQ(zcdbEntMake(end), RTERROR);  // nothing is open any more
+    EXPECT_TRUE(db()->recordId(db()->blockTableId(), "PORZUCONY").isNull());
+    ZcDbBlockTable* t = nullptr;
+    db()->getBlockTable(t);
+    EXPECT_EQ(t->recordIds().size(), blocks);
+    t->close();
+    // The line made after is an ordinary drawing entity again.
+    std::size_t before = liveEntities();
+    EXPECT_EQ(zcdbEntMake(line), RTNORM);
+    EXPECT_EQ(liveEntities(), before + 1);
+    for (resbuf* r : {begin, line, end}) zcutRelRb(r);
+}
+
+TEST_F(AdsEnt, polylines_are_made_from_their_vertices) {
+    ads_point o{0, 0, 0}, a{4, 0, 0}, b{4, 3, 0};
+    resbuf* parts[] = {
+        zcutBuildList(RTDXF0, "POLYLINE", 70, 1, 0),
+        zcutBuildList(RTDXF0, "VERTEX", 10, o, 42, 0.5, 0),
+        zcutBuildList(RTDXF0, "VERTEX", 10, a, 0),
+        zcutBuildList(RTDXF0, "VERTEX", 10, b, 0),
+        zcutBuildList(RTDXF0, "SEQEND", 0),
+    };
+    for (resbuf* rb : parts) {
+        EXPECT_EQ(zcdbEntMake(rb), RTNORM);
+        zcutRelRb(rb);
+    }
+    ads_name e;
+    ASSERT_EQ(zcdbEntLast(e), RTNORM);
+    ZcDb2dPolyline* poly = nullptr;
+    ASSERT_EQ(zcdbOpenObject(poly, idOf(e), ZcDb::kForRead), Zcad::eOk);
+    EXPECT_EQ(poly->vertexIds().size(), 3u);
+    EXPECT_TRUE(poly->isClosed());
+    poly->close();
+    // A stray entity inside the sequence abandons the polyline.
+    resbuf* start = zcutBuildList(RTDXF0, "POLYLINE", 70, 0, 0);
+    resbuf* stray = zcutBuildList(RTDXF0, "LINE", 10, o, 11, a, 0);
+    std::size_t before = liveEntities();
+    EXPECT_EQ(zcdbEntMake(start), RTNORM);
+    EXPECT_EQ(zcdbEntMake(stray), RTERROR);
+    EXPECT_EQ(liveEntities(), before);
+    zcutRelRb(start);
+    zcutRelRb(stray);
+}
+
+TEST_F(AdsEnt, entities_go_to_paper_space_when_it_is_current) {
+    ads_point o{0, 0, 0}, a{1, 0, 0};
+    resbuf* line = zcutBuildList(RTDXF0, "LINE", 10, o, 11, a, 0);
+    host::setSysVar("TILEMODE", short(0));
+    host::setSysVar("CVPORT", short(1));
+    ASSERT_EQ(zcdbEntMake(line), RTNORM);
+    ads_name e;
+    zcdbEntLast(e);
+    ZcDbEntity* ent = nullptr;
+    ASSERT_EQ(zcdbOpenObject(ent, idOf(e), ZcDb::kForRead), Zcad::eOk);
+    EXPECT_EQ(ent->ownerId(), db()->paperSpaceId());
+    ent->close();
+    host::setSysVar("CVPORT", short(2));
+    ASSERT_EQ(zcdbEntMake(line), RTNORM);
+    zcdbEntLast(e);
+    ASSERT_EQ(zcdbOpenObject(ent, idOf(e), ZcDb::kForRead), Zcad::eOk);
+    EXPECT_EQ(ent->ownerId(), db()->modelSpaceId());
+    ent->close();
+    zcutRelRb(line);
+}
+
+TEST_F(AdsEnt, entdel_erases_and_a_second_call_restores) {
+    Name first(add(new ZcDbLine({0, 0, 0}, {1, 0, 0})));
+    Name second(add(new ZcDbCircle({0, 0, 0}, {0, 0, 1}, 1)));
+    ASSERT_EQ(zcdbEntDel(second.n), RTNORM);
+    EXPECT_TRUE(idOf(second.n).isErased());
+    ads_name last;
+    ASSERT_EQ(zcdbEntLast(last), RTNORM);
+    EXPECT_TRUE(ads_name_equal(last, first.n));
+    ads_name next;
+    EXPECT_EQ(zcdbEntNext(first.n, next), RTERROR);  // the erased circle is skipped
+    ASSERT_EQ(zcdbEntDel(second.n), RTNORM);
+    EXPECT_FALSE(idOf(second.n).isErased());
+    ASSERT_EQ(zcdbEntNext(first.n, next), RTNORM);
+    EXPECT_TRUE(ads_name_equal(next, second.n));
+    ads_name bad{12345, 678};
+    EXPECT_EQ(zcdbEntDel(bad), RTERROR);
+    EXPECT_EQ(zcdbEntGet(bad), nullptr);
+}
+
+TEST_F(AdsEnt, handles_and_tables_are_looked_up) {
+    Name line(add(new ZcDbLine({0, 0, 0}, {1, 0, 0})));
+    ads_name byHandle;
+    ASSERT_EQ(zcdbHandEnt(idOf(line.n).handle().ascii().c_str(), byHandle), RTNORM);
+    EXPECT_TRUE(ads_name_equal(byHandle, line.n));
+    EXPECT_EQ(zcdbHandEnt("FFFFFF", byHandle), RTERROR);
+
+    host::ensureLayer(db(), "Ściany$0");
+    resbuf* found = zcdbTblSearch("layer", "ŚCIANY$0", 0);
+    ASSERT_NE(found, nullptr);
+    EXPECT_NE(dump(found).find("0 \"LAYER\"\n2 \"Ściany$0\"\n70 0"), std::string::npos) << dump(found);
+    zcutRelRb(found);
+    EXPECT_EQ(zcdbTblSearch("LAYER", "brak", 0), nullptr);
+
+    // tblnext walks every record once, then gives null; rewind starts over.
+    std::vector<std::string> names;
+    for (resbuf* r = zcdbTblNext("LAYER", 1); r; r = zcdbTblNext("LAYER", 0)) {
+        for (resbuf* g = r; g; g = g->rbnext)
+            if (g->restype == 2) names.push_back(g->resval.rstring);
+        zcutRelRb(r);
+    }
+    EXPECT_EQ(names.size(), 2u);
+    EXPECT_EQ(names.back(), "Ściany$0");
+    // setnext: the walk goes on after the record found.
+    zcutRelRb(zcdbTblSearch("LAYER", "0", 1));
+    resbuf* after = zcdbTblNext("LAYER", 0);
+    ASSERT_NE(after, nullptr);
+    EXPECT_NE(dump(after).find("2 \"Ściany$0\""), std::string::npos);
+    zcutRelRb(after);
+
+    ads_name rec;
+    ASSERT_EQ(zcdbTblObjName("LAYER", "ściany$0", rec), RTNORM);
+    EXPECT_EQ(idOf(rec), db()->recordId(db()->layerTableId(), "Ściany$0"));
+    zcdbRegApp("MOJA");
+    resbuf* app = zcdbTblSearch("APPID", "moja", 0);
+    EXPECT_NE(app, nullptr);
+    zcutRelRb(app);
+}
+
+TEST(AdsNames, symbol_names_refuse_the_reserved_characters) {
+    EXPECT_EQ(zcdbSNValid("Ściany$0-parter", 0), RTNORM);
+    EXPECT_EQ(zcdbSNValid("a|b", 0), RTNORM);
+    EXPECT_EQ(zcdbSNValid("a|b", 1), RTERROR);
+    for (const char* bad : {"", "a<b", "a>b", "a/b", "a\\b", "a\"b", "a:b", "a;b", "a?b", "a*b", "a,b", "a=b", "a`b"})
+        EXPECT_EQ(zcdbSNValid(bad, 0), RTERROR) << bad;
+    EXPECT_EQ(zcdbSNValid(std::string(256, 'a').c_str(), 0), RTERROR);
+}
+
+TEST(AdsInters, lines_and_segments_meet_where_both_run) {
+    ads_point a{0, 0, 0}, b{10, 10, 0}, c{0, 10, 0}, d{10, 0, 0}, r;
+    ASSERT_EQ(zcdbInters(a, b, c, d, 1, r), RTNORM);
+    EXPECT_NEAR(r[0], 5, 1e-12);
+    EXPECT_NEAR(r[1], 5, 1e-12);
+    // Segments that stop short meet only as lines.
+    ads_point e{0, 0, 0}, f{1, 1, 0};
+    EXPECT_EQ(zcdbInters(e, f, c, d, 1, r), RTNONE);
+    ASSERT_EQ(zcdbInters(e, f, c, d, 0, r), RTNORM);
+    EXPECT_NEAR(r[0], 5, 1e-12);
+    // Parallel lines and skew lines in 3D do not meet.
+    ads_point g{0, 1, 0}, h{10, 11, 0};
+    EXPECT_EQ(zcdbInters(a, b, g, h, 0, r), RTNONE);
+    ads_point i{0, 10, 5}, j{10, 0, 5};
+    EXPECT_EQ(zcdbInters(a, b, i, j, 0, r), RTNONE);
+}
+
+TEST_F(AdsEnt, extents_follow_the_drawing_when_read) {
+    add(new ZcDbCircle({10, 10, 0}, {0, 0, 1}, 5));
+    Name line(add(new ZcDbLine({-3, 0, 1}, {0, 2, 4})));
+    resbuf rb;
+    ASSERT_EQ(zcedGetVar("EXTMIN", &rb), RTNORM);
+    EXPECT_DOUBLE_EQ(rb.resval.rpoint[0], -3);
+    EXPECT_DOUBLE_EQ(rb.resval.rpoint[1], 0);
+    EXPECT_DOUBLE_EQ(rb.resval.rpoint[2], 0);
+    ASSERT_EQ(zcedGetVar("EXTMAX", &rb), RTNORM);
+    EXPECT_DOUBLE_EQ(rb.resval.rpoint[0], 15);
+    EXPECT_DOUBLE_EQ(rb.resval.rpoint[1], 15);
+    EXPECT_DOUBLE_EQ(rb.resval.rpoint[2], 4);
+    zcdbEntDel(line.n);
+    EXPECT_DOUBLE_EQ(host::sysVarPoint("EXTMIN").x, 5);
+}
+
+TEST_F(AdsEnt, complex_entities_and_their_parts_survive_entmod) {
+    ads_point o{0, 0, 0}, a{4, 0, 0};
+    resbuf* parts[] = {
+        zcutBuildList(RTDXF0, "BLOCK", 2, "DRZWI", 10, o, 0),
+        zcutBuildList(RTDXF0, "LINE", 10, o, 11, a, 0),
+        zcutBuildList(RTDXF0, "ENDBLK", 0),
+        zcutBuildList(RTDXF0, "INSERT", 2, "DRZWI", 10, a, 66, 1, 50, 0.5, 0),
+        zcutBuildList(RTDXF0, "ATTRIB", 10, a, 40, 1.0, 1, "D1", 2, "NR", 0),
+        zcutBuildList(RTDXF0, "SEQEND", 0),
+        zcutBuildList(RTDXF0, "POLYLINE", 70, 8, 0),
+        zcutBuildList(RTDXF0, "VERTEX", 10, o, 70, 32, 0),
+        zcutBuildList(RTDXF0, "VERTEX", 10, a, 70, 32, 0),
+        zcutBuildList(RTDXF0, "SEQEND", 0),
+    };
+    for (resbuf* rb : parts) {
+        ASSERT_EQ(zcdbEntMake(rb), RTNORM) << dump(rb);
+        zcutRelRb(rb);
+    }
+    // Walk everything: INSERT, ATTRIB, SEQEND, POLYLINE, VERTEX, VERTEX, SEQEND.
+    int seen = 0;
+    ads_name e, next;
+    for (int rc = zcdbEntNext(nullptr, e); rc == RTNORM; rc = zcdbEntNext(e, next), ads_name_set(next, e)) {
+        resbuf* first = zcdbEntGet(e);
+        ASSERT_NE(first, nullptr);
+        EXPECT_EQ(zcdbEntMod(first), RTNORM) << dump(first);
+        resbuf* second = zcdbEntGet(e);
+        EXPECT_EQ(dump(first), dump(second));
+        zcutRelRb(first);
+        zcutRelRb(second);
+        ++seen;
+    }
+    EXPECT_EQ(seen, 7);
+}

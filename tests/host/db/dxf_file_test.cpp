@@ -1,0 +1,257 @@
+// DXF files: a drawing survives save and load unchanged, foreign files with
+// the same kinds load, and every kind of malformed file is refused with
+// its line while nothing is loaded.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "host/util/adscodes.h"
+#include "host/util/resbuf.h"
+#include "host/ads/rbutil.h"
+#include "host/db/dbmain.h"
+#include "host/db/dxffile.h"
+#include "tests/support/dxf_sample.h"
+
+namespace {
+
+std::string sectionOf(const std::string& text, const std::string& name) {
+    std::size_t start = text.find("\n  2\n" + name + "\n");
+    if (start == std::string::npos) return {};
+    std::size_t end = text.find("\n  0\nENDSEC\n", start);
+    return text.substr(start, end - start);
+}
+
+std::string sampleText() {
+    ZcDbDatabase db;
+    buildSampleDrawing(&db);
+    return host::writeDxfText(&db);
+}
+
+// A file as a short writer of another program would make it: no tables,
+// no handles on the tables, entities only.
+const char* kForeignFile =
+    "0\nSECTION\n2\nHEADER\n9\n$ACADVER\n1\nAC1009\n9\n$UNKNOWNVAR\n70\n3\n0\nENDSEC\n"
+    "0\nSECTION\n2\nENTITIES\n"
+    "0\nLINE\n5\n1\n8\nMURI\n10\n0.0\n20\n0.0\n30\n0.0\n11\n3.0\n21\n4.0\n31\n0.0\n"
+    "0\nSPLINE\n5\n2\n8\n0\n"
+    "0\nSPLINE\n5\n3\n8\n0\n"
+    "0\nCIRCLE\n5\nA\n8\n0\n10\n1.0\n20\n1.0\n30\n0.0\n40\n2.0\n"
+    "0\nENDSEC\n0\nEOF\n";
+
+}  // namespace
+
+TEST(DxfFile, saved_drawing_loads_back_and_saves_the_same) {
+    std::string first = sampleText();
+    host::DxfLoadResult r = host::readDxfText(first);
+    ASSERT_TRUE(r.db) << r.error;
+    EXPECT_TRUE(r.notes.empty()) << r.notes.front();
+    std::string second = host::writeDxfText(r.db.get(), r.vars.get());
+    for (const char* s : {"TABLES", "ENTITIES", "OBJECTS", "CLASSES"})
+        EXPECT_EQ(sectionOf(first, s), sectionOf(second, s)) << s;
+    EXPECT_NE(sectionOf(first, "ENTITIES").find("HATCH"), std::string::npos);
+    EXPECT_NE(sectionOf(first, "ENTITIES").find("ATTRIB"), std::string::npos);
+    EXPECT_NE(sectionOf(first, "CLASSES").find("VELMSAMPLE"), std::string::npos);
+}
+
+TEST(DxfFile, custom_object_in_nested_dictionary_survives) {
+    host::DxfLoadResult r = host::readDxfText(sampleText());
+    ASSERT_TRUE(r.db) << r.error;
+    ZcDbDictionary* nod = nullptr;
+    ASSERT_EQ(r.db->getNamedObjectsDictionary(nod, ZcDb::kForRead), Zcad::eOk);
+    ZcDbDictionary* velm = nullptr;
+    ASSERT_EQ(nod->getAt("VELM_DATI", velm, ZcDb::kForRead), Zcad::eOk);
+    nod->close();
+    ZcDbDictionary* piani = nullptr;
+    ASSERT_EQ(velm->getAt("PIANI", piani, ZcDb::kForRead), Zcad::eOk);
+    velm->close();
+    VelmSampleObject* obj = nullptr;
+    ASSERT_EQ(piani->getAt("P0", obj, ZcDb::kForRead), Zcad::eOk);
+    EXPECT_EQ(obj->label, "Parter");
+    EXPECT_EQ(obj->values, (std::vector<double>{0, 2.8, 0.3}));
+    EXPECT_EQ(obj->ownerId(), piani->objectId());
+    obj->close();
+    piani->close();
+}
+
+TEST(DxfFile, xdata_of_every_group_code_survives) {
+    ZcDbDatabase db;
+    buildSampleDrawing(&db);
+    ZcDbObjectId firstLine;
+    ZcDbBlockTableRecord* ms = nullptr;
+    ASSERT_EQ(zcdbOpenObject(ms, db.modelSpaceId(), ZcDb::kForRead), Zcad::eOk);
+    firstLine = ms->entityIds().front();
+    ms->close();
+    std::vector<ZcDbDxfItem> before = firstLine.stub()->object->xDataApps().at(0).items;
+
+    host::DxfLoadResult r = host::readDxfText(host::writeDxfText(&db));
+    ASSERT_TRUE(r.db) << r.error;
+    ZcDbObjectId again = r.db->objectIdOf(firstLine.handle());
+    ASSERT_FALSE(again.isNull());
+    const auto& apps = again.stub()->object->xDataApps();
+    ASSERT_EQ(apps.size(), 1u);
+    EXPECT_EQ(apps[0].app, "VELM7");
+    ASSERT_EQ(apps[0].items.size(), before.size());
+    for (std::size_t i = 0; i < before.size(); ++i) EXPECT_EQ(apps[0].items[i], before[i]) << before[i].toString();
+}
+
+TEST(DxfFile, header_carries_the_drawing_variables) {
+    ZcDbDatabase db;
+    host::MemorySysVarStore vars;
+    const host::SysVarDef* drawingVar = nullptr;
+    for (const host::SysVarDef& d : host::sysVarTable())
+        if (d.scope == host::SysVarScope::Drawing && d.type == RTSHORT && !drawingVar) drawingVar = &d;
+    ASSERT_NE(drawingVar, nullptr);
+    short value = static_cast<short>(std::max(drawingVar->minValue, std::min(drawingVar->maxValue, 1)));
+    vars.store(drawingVar->name, value);
+    host::DxfLoadResult r = host::readDxfText(host::writeDxfText(&db, &vars));
+    ASSERT_TRUE(r.db) << r.error;
+    const host::SysVarValue* back = r.vars->find(drawingVar->name);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(std::get<short>(*back), value);
+}
+
+TEST(DxfFile, handseed_is_above_every_handle) {
+    std::string text = sampleText();
+    std::size_t at = text.find("$HANDSEED\n  5\n");
+    ASSERT_NE(at, std::string::npos);
+    std::string seedText = text.substr(at + 14, text.find('\n', at + 14) - at - 14);
+    std::uint64_t seed = ZcDbHandle(seedText).value();
+    std::size_t pos = text.find("ENDSEC");
+    int seen = 0;
+    while ((pos = text.find("\n  5\n", pos)) != std::string::npos) {
+        pos += 5;
+        std::string h = text.substr(pos, text.find('\n', pos) - pos);
+        EXPECT_LT(ZcDbHandle(h).value(), seed) << h;
+        ++seen;
+    }
+    EXPECT_GT(seen, 30);
+}
+
+TEST(DxfFile, foreign_file_loads_and_skips_unknown_kinds_once) {
+    host::DxfLoadResult r = host::readDxfText(kForeignFile);
+    ASSERT_TRUE(r.db) << r.error;
+    ASSERT_EQ(r.notes.size(), 1u);
+    EXPECT_NE(r.notes[0].find("SPLINE"), std::string::npos);
+    ZcDbBlockTableRecord* ms = nullptr;
+    ASSERT_EQ(zcdbOpenObject(ms, r.db->modelSpaceId(), ZcDb::kForRead), Zcad::eOk);
+    std::vector<ZcDbObjectId> ids = ms->entityIds();
+    ms->close();
+    ASSERT_EQ(ids.size(), 2u);
+    auto* line = ZcDbLine::cast(ids[0].stub()->object.get());
+    ASSERT_NE(line, nullptr);
+    EXPECT_TRUE(line->endPoint().isEqualTo(ZcGePoint3d(3, 4, 0)));
+    EXPECT_EQ(line->layer(), "MURI");
+}
+
+struct Malformed {
+    const char* name;
+    std::string text;
+    std::string badText;  // the line the message must name starts with this ("" for any)
+};
+
+int lineOf(const std::string& text, const std::string& what) {
+    std::size_t at = text.rfind(what);
+    return at == std::string::npos ? 0 : 1 + static_cast<int>(std::count(text.begin(), text.begin() + at, '\n'));
+}
+
+TEST(DxfFile, malformed_files_are_refused_with_their_line) {
+    std::string good = kForeignFile;
+    auto replace = [&](const std::string& what, const std::string& with) {
+        std::string s = good;
+        s.replace(s.find(what), what.size(), with);
+        return s;
+    };
+    std::vector<Malformed> cases = {
+        {"missing ENDSEC", replace("0\nENDSEC\n0\nEOF\n", "0\nEOF\n"), ""},
+        {"missing EOF", replace("0\nEOF\n", ""), ""},
+        {"bad group code", replace("10\n0.0\n20\n0.0\n30", "1x\n0.0\n20\n0.0\n30"), "1x\n"},
+        {"not a number", replace("40\n2.0", "40\ndwa"), "dwa\n"},
+        {"truncated", good.substr(0, good.find("CIRCLE") + 7) + "8\n", "8\n"},
+        {"duplicate handle", replace("5\nA\n", "5\n1\n"), "1\n8\n0\n10"},
+        {"dangling owner", replace("5\nA\n", "5\nA\n330\nFF\n"), ""},
+    };
+    for (const Malformed& c : cases) {
+        host::DxfLoadResult r = host::readDxfText(c.text);
+        EXPECT_FALSE(r.db) << c.name;
+        EXPECT_EQ(r.error.rfind("DXF: wiersz ", 0), 0u) << c.name << ": " << r.error;
+        if (!c.badText.empty()) {
+            int line = lineOf(c.text, c.badText);
+            EXPECT_NE(r.error.find("wiersz " + std::to_string(line) + ":"), std::string::npos)
+                << c.name << ": " << r.error << " (line " << line << ")";
+        }
+    }
+}
+
+TEST(DxfFile, every_prefix_of_a_file_is_refused_or_loaded_without_fault) {
+    // Cutting the sample anywhere must give a clean refusal, never a crash.
+    std::string text = sampleText();
+    for (std::size_t cut = 0; cut < text.size(); cut += 97) {
+        host::DxfLoadResult r = host::readDxfText(std::string_view(text).substr(0, cut));
+        EXPECT_FALSE(r.db) << cut;
+        EXPECT_FALSE(r.error.empty());
+    }
+}
+
+TEST(DxfFile, save_replaces_the_file_whole) {
+    ZcDbDatabase db;
+    buildSampleDrawing(&db);
+    std::string path = ::testing::TempDir() + "velm_dxf_save_test.dxf";
+    std::string error;
+    ASSERT_TRUE(host::saveDxf(&db, path, nullptr, &error)) << error;
+    host::DxfLoadResult r = host::loadDxf(path);
+    ASSERT_TRUE(r.db) << r.error;
+    host::DxfLoadResult missing = host::loadDxf(path + ".none");
+    EXPECT_FALSE(missing.db);
+    EXPECT_NE(missing.error.find("DXF:"), std::string::npos);
+    std::remove(path.c_str());
+}
+
+TEST(DxfFile, foreign_handles_clashing_with_a_new_database_survive_two_round_trips) {
+    // The foreign LINE takes handle 1, which a fresh database gives its first table.
+    host::DxfLoadResult first = host::readDxfText(kForeignFile);
+    ASSERT_TRUE(first.db) << first.error;
+    std::string once = host::writeDxfText(first.db.get(), first.vars.get());
+    host::DxfLoadResult second = host::readDxfText(once);
+    ASSERT_TRUE(second.db) << second.error;
+    std::string twice = host::writeDxfText(second.db.get(), second.vars.get());
+    EXPECT_EQ(sectionOf(once, "ENTITIES"), sectionOf(twice, "ENTITIES"));
+    EXPECT_EQ(sectionOf(once, "TABLES"), sectionOf(twice, "TABLES"));
+}
+
+TEST(DxfFile, dictionary_entries_of_skipped_objects_are_dropped) {
+    ZcDbDatabase db;
+    buildSampleDrawing(&db);
+    std::string text = host::writeDxfText(&db);
+    // Another program's object kind in place of the custom object.
+    std::size_t at = text.find("\n  0\nVELMSAMPLE\n");
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, 16, "\n  0\nOTHERKIND\n");
+    host::DxfLoadResult r = host::readDxfText(text);
+    ASSERT_TRUE(r.db) << r.error;
+    ASSERT_EQ(r.notes.size(), 1u);
+    EXPECT_NE(r.notes[0].find("OTHERKIND"), std::string::npos);
+    ZcDbDictionary* nod = nullptr;
+    ASSERT_EQ(r.db->getNamedObjectsDictionary(nod, ZcDb::kForRead), Zcad::eOk);
+    ZcDbDictionary* velm = nullptr;
+    ASSERT_EQ(nod->getAt("VELM_DATI", velm, ZcDb::kForRead), Zcad::eOk);
+    nod->close();
+    ZcDbDictionary* piani = nullptr;
+    ASSERT_EQ(velm->getAt("PIANI", piani, ZcDb::kForRead), Zcad::eOk);
+    velm->close();
+    EXPECT_EQ(piani->numEntries(), 0u);
+    piani->close();
+}
+
+TEST(DxfFile, eight_bit_file_of_an_older_writer_reads_as_polish_text) {
+    std::string text = kForeignFile;
+    // "MURI" becomes "ŁUK" in Windows-1250 bytes.
+    text.replace(text.find("MURI"), 4, "\xA3UK");
+    host::DxfLoadResult r = host::readDxfText(text);
+    ASSERT_TRUE(r.db) << r.error;
+    ZcDbBlockTableRecord* ms = nullptr;
+    ASSERT_EQ(zcdbOpenObject(ms, r.db->modelSpaceId(), ZcDb::kForRead), Zcad::eOk);
+    auto* line = ZcDbLine::cast(ms->entityIds().at(0).stub()->object.get());
+    ms->close();
+    ASSERT_NE(line, nullptr);
+    EXPECT_EQ(line->layer(), "ŁUK");
+}

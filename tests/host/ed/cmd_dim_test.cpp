@@ -1,0 +1,126 @@
+// Dimensions made by "_DIM"/"_DIM1": the entity, its "*D" block and the
+// text it shows under DIMSCALE, DIMLFAC, DIMDEC, DIMZIN and overrides;
+// "_TEDIT"; dimension styles saved and restored.
+#include <cmath>
+
+#include "host/ads/rbutil.h"
+#include "host/ads/sysvars.h"
+#include "host/db/dbdim.h"
+#include "host/db/dbents.h"
+#include "tests/host/ed/cmd_fixture.h"
+
+namespace {
+
+class DimCommand : public CmdSession {
+protected:
+    // The texts and line count of a dimension's block.
+    struct BlockPicture {
+        std::vector<std::string> texts;
+        std::vector<double> heights;
+        std::vector<ZcGePoint3d> textAt;
+        int lines = 0, arrows = 0;
+    };
+    static BlockPicture picture(ZcDbObjectId dimId) {
+        BlockPicture p;
+        ZcDbObjectId block;
+        with<ZcDbDimension>(dimId, [&](ZcDbDimension* d) {
+            block = d->dimBlockId();
+            EXPECT_EQ(d->dimBlockName().rfind("*D", 0), 0u);
+        });
+        for (ZcDbObjectId id : entities<ZcDbEntity>(block)) {
+            ZcDbEntity* e = nullptr;
+            if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
+            if (auto* t = ZcDbText::cast(e)) {
+                p.texts.push_back(t->textString());
+                p.heights.push_back(t->height());
+                p.textAt.push_back(t->alignmentPoint());
+            }
+            if (ZcDbLine::cast(e)) ++p.lines;
+            if (ZcDbSolid::cast(e)) ++p.arrows;
+            e->close();
+        }
+        return p;
+    }
+};
+
+TEST_F(DimCommand, horizontal_dimension_measures_and_draws_its_block) {
+    EXPECT_EQ(run({"_DIM", "_HOR", "0,0", "10,3", "5,8", "", "_EXIT"}), RTNORM);
+    auto dims = entities<ZcDbRotatedDimension>();
+    ASSERT_EQ(dims.size(), 1u);
+    with<ZcDbRotatedDimension>(dims[0], [](ZcDbRotatedDimension* d) { EXPECT_NEAR(d->measurement(), 10, 1e-12); });
+    BlockPicture p = picture(dims[0]);
+    ASSERT_EQ(p.texts.size(), 1u);
+    EXPECT_EQ(p.texts[0], "10");
+    EXPECT_EQ(p.lines, 3);  // two extension lines and the dimension line
+    EXPECT_EQ(p.arrows, 2);
+    // Above the dimension line (y 8) by the gap and half the text.
+    EXPECT_NEAR(p.textAt[0].y, 8 + 0.625 + 1.25, 1e-9);
+}
+
+TEST_F(DimCommand, settings_shape_the_text) {
+    resbuf v;
+    v.restype = RTREAL;
+    v.resval.rreal = 2;
+    zcedSetVar("DIMLFAC", &v);
+    zcedSetVar("DIMSCALE", &v);
+    v.restype = RTSHORT;
+    v.resval.rint = 2;
+    zcedSetVar("DIMDEC", &v);
+    v.resval.rint = 0;
+    zcedSetVar("DIMZIN", &v);
+    run({"_DIM", "_VER", "0,0", "3,1.25", "9,0", "", "_ALI", "0,0", "3,4", "1,5", "<> cm", "_EXIT"});
+    auto dims = entities<ZcDbDimension>();
+    ASSERT_EQ(dims.size(), 2u);
+    BlockPicture vertical = picture(dims[0]), aligned = picture(dims[1]);
+    EXPECT_EQ(vertical.texts[0], "2.50");
+    EXPECT_DOUBLE_EQ(vertical.heights[0], 5.0);  // DIMTXT times DIMSCALE
+    EXPECT_EQ(aligned.texts[0], "10.00 cm");
+    EXPECT_TRUE(ZcDbAlignedDimension::cast(dims[1].stub()->object.get()) &&
+                !ZcDbRotatedDimension::cast(dims[1].stub()->object.get()));
+}
+
+TEST_F(DimCommand, one_shot_dimensions_through_zcedCmd_and_tedit) {
+    ads_point c = {0, 0, 0}, a = {10, 0, 0}, b = {0, 10, 0}, arc = {5, 5, 0};
+    resbuf* args = zcutBuildList(RTSTR, "_DIM1", RTSTR, "_ANGULAR", RTSTR, "", RT3DPOINT, c, RT3DPOINT, a, RT3DPOINT,
+                                 b, RT3DPOINT, arc, RTSTR, "", RTSTR, "", 0);
+    EXPECT_EQ(zcedCmd(args), RTNORM);
+    zcutRelRb(args);
+    auto dims = entities<ZcDb3PointAngularDimension>();
+    ASSERT_EQ(dims.size(), 1u);
+    EXPECT_EQ(picture(dims[0]).texts[0], "90°");
+    ads_point p1 = {0, 0, 0}, p2 = {4, 0, 0}, p3 = {2, -3, 0};
+    EXPECT_EQ(zcedCommand(RTSTR, "_DIM1", RTSTR, "_ALIGNED", RT3DPOINT, p1, RT3DPOINT, p2, RT3DPOINT, p3, RTSTR, "X",
+                          RTNONE),
+              RTNORM);
+    ads_point at = {20, 20, 0};
+    EXPECT_EQ(zcedCommand(RTSTR, "_DIM", RTSTR, "_TEDIT", RTSTR, "_L", RT3DPOINT, at, RTSTR, "_EXIT", RTNONE), RTNORM);
+    auto all = entities<ZcDbDimension>();
+    ASSERT_EQ(all.size(), 2u);
+    BlockPicture moved = picture(all[1]);
+    ASSERT_EQ(moved.texts.size(), 1u);
+    EXPECT_EQ(moved.texts[0], "X");
+    EXPECT_TRUE(moved.textAt[0].isEqualTo(ZcGePoint3d(20, 20, 0)));
+    with<ZcDbDimension>(all[1], [](ZcDbDimension* d) { EXPECT_TRUE(d->textPosition().isEqualTo(ZcGePoint3d(20, 20, 0))); });
+}
+
+TEST_F(DimCommand, styles_are_saved_and_restored) {
+    resbuf v;
+    v.restype = RTREAL;
+    v.resval.rreal = 50;
+    zcedSetVar("DIMSCALE", &v);
+    EXPECT_EQ(run({"_-DIMSTYLE", "_S", "DUZA"}), RTNORM);
+    EXPECT_EQ(host::sysVarString("DIMSTYLE"), "DUZA");
+    EXPECT_EQ(zcedCommand(RTSTR, "_DIMSTYLE", RTSTR, "", RTSTR, "STANDARD", RTNONE), RTNORM);
+    EXPECT_DOUBLE_EQ(host::sysVarReal("DIMSCALE"), 1.0);
+    EXPECT_EQ(host::sysVarString("DIMSTYLE"), "STANDARD");
+    run({"_-DIMSTYLE", "_R", "DUZA"});
+    EXPECT_DOUBLE_EQ(host::sysVarReal("DIMSCALE"), 50.0);
+    EXPECT_EQ(run({"_-DIMSTYLE", "_R", "BRAK"}), RTERROR);
+    EXPECT_EQ(host::sysVarString("DIMSTYLE"), "DUZA");
+    // A dimension takes the current style's name.
+    run({"_DIM1", "_HOR", "0,0", "1,0", "0,1", ""});
+    with<ZcDbDimension>(entities<ZcDbDimension>()[0],
+                        [](ZcDbDimension* d) { EXPECT_EQ(d->dimensionStyleName(), "DUZA"); });
+}
+
+}  // namespace

@@ -1,0 +1,125 @@
+// Editing commands on real selections: erase and oops, move, copy, rotate
+// with a reference, stretch of a dimension (with its notification), break,
+// pick-first sets, locked layers, and sets passed to zcedCommand.
+#include <cmath>
+
+#include "host/ads/rbutil.h"
+#include "host/ads/ssget.h"
+#include "host/ads/sysvars.h"
+#include "host/db/dbdim.h"
+#include "host/db/dbents.h"
+#include "host/ads/editor.h"
+#include "host/ed/hostcmd_util.h"
+#include "tests/host/ed/cmd_fixture.h"
+
+namespace {
+
+class EditCommands : public CmdSession {};
+
+TEST_F(EditCommands, erase_by_window_and_oops_brings_them_back) {
+    run({"LINE", "0,0", "10,0", "", "CIRCLE", "50,50", "2"});
+    EXPECT_EQ(run({"ERASE", "W", "-1,-1", "11,1", ""}), RTNORM);
+    EXPECT_TRUE(entities<ZcDbLine>().empty());
+    EXPECT_EQ(entities<ZcDbCircle>().size(), 1u);
+    run({"_OOPS"});
+    EXPECT_EQ(entities<ZcDbLine>().size(), 1u);
+}
+
+TEST_F(EditCommands, move_copy_and_rotate_with_a_passed_selection_set) {
+    run({"LINE", "0,0", "10,0", ""});
+    ZcDbObjectId line = entities<ZcDbLine>()[0];
+    ads_name en;
+    zcdbGetAdsName(en, line);
+    ads_point a = {0, 0, 0}, b = {5, 5, 0};
+    EXPECT_EQ(zcedCommand(RTSTR, "_MOVE", RTENAME, en, RTSTR, "", RTPOINT, a, RTPOINT, b, RTNONE), RTNORM);
+    with<ZcDbLine>(line, [](ZcDbLine* l) { EXPECT_TRUE(l->startPoint().isEqualTo(ZcGePoint3d(5, 5, 0))); });
+    EXPECT_EQ(zcedCommand(RTSTR, "_COPY", RTENAME, en, RTSTR, "", RTPOINT, a, RTPOINT, a, RTNONE), RTNORM);
+    EXPECT_EQ(entities<ZcDbLine>().size(), 2u);
+    // Reference: turn from 90 to 180 degrees, a quarter turn about 5,5.
+    EXPECT_EQ(run({"_ROTATE", "L", "", "5,5", "_R", "90", "180"}), RTNORM);
+    ZcDbObjectId copy = entities<ZcDbLine>()[1];
+    with<ZcDbLine>(copy, [](ZcDbLine* l) { EXPECT_TRUE(l->endPoint().isEqualTo(ZcGePoint3d(5, 15, 0))); });
+    with<ZcDbLine>(line, [](ZcDbLine* l) { EXPECT_TRUE(l->endPoint().isEqualTo(ZcGePoint3d(15, 5, 0))); });
+}
+
+TEST_F(EditCommands, pick_first_set_is_used_and_locked_layers_are_left_alone) {
+    run({"LINE", "0,0", "1,0", "", "_-LAYER", "_M", "ZAMK", "", "LINE", "0,5", "1,5", "", "_-LAYER", "_LO", "ZAMK", ""});
+    auto lines = entities<ZcDbLine>();
+    host::setPickFirstSet(lines);
+    EXPECT_EQ(run({"ERASE"}), RTNORM);
+    auto left = entities<ZcDbLine>();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0], lines[1]);
+    EXPECT_TRUE(host::pickFirstSet().empty());
+}
+
+struct ModifiedDims : ZcDbDatabaseReactor {
+    int modified = 0;
+    void objectModified(const ZcDbDatabase*, const ZcDbObject* o) override {
+        if (ZcDbDimension::cast(o)) ++modified;
+    }
+};
+
+TEST_F(EditCommands, stretch_moves_points_inside_the_window_and_redraws_dimensions) {
+    run({"LINE", "0,0", "10,0", "", "_DIM1", "_HOR", "0,0", "10,0", "5,5", ""});
+    ModifiedDims watch;
+    db()->addReactor(&watch);
+    EXPECT_EQ(run({"STRETCH", "C", "8,-1", "12,6", "", "0,0", "5,0"}), RTNORM);
+    db()->removeReactor(&watch);
+    with<ZcDbLine>(entities<ZcDbLine>()[0], [](ZcDbLine* l) {
+        EXPECT_TRUE(l->startPoint().isEqualTo(ZcGePoint3d(0, 0, 0)));
+        EXPECT_TRUE(l->endPoint().isEqualTo(ZcGePoint3d(15, 0, 0)));
+    });
+    auto dims = entities<ZcDbRotatedDimension>();
+    ASSERT_EQ(dims.size(), 1u);
+    with<ZcDbRotatedDimension>(dims[0], [](ZcDbRotatedDimension* d) { EXPECT_NEAR(d->measurement(), 15, 1e-9); });
+    EXPECT_GE(watch.modified, 1);
+    // The picture says 15 too.
+    ZcDbObjectId block;
+    with<ZcDbDimension>(dims[0], [&](ZcDbDimension* d) { block = d->dimBlockId(); });
+    bool found = false;
+    for (ZcDbObjectId id : entities<ZcDbText>(block))
+        with<ZcDbText>(id, [&](ZcDbText* t) { found = found || t->textString() == "15"; });
+    EXPECT_TRUE(found);
+}
+
+TEST_F(EditCommands, break_cuts_a_line_at_one_point_or_removes_a_span) {
+    run({"LINE", "0,0", "10,0", ""});
+    ZcDbObjectId line = entities<ZcDbLine>()[0];
+    ads_name en;
+    zcdbGetAdsName(en, line);
+    ads_point x = {4, 0, 0};
+    resbuf* args = zcutBuildList(RTSTR, "_BREAK", RTLB, RTENAME, en, RTPOINT, x, RTLE, RTPOINT, x, 0);
+    EXPECT_EQ(zcedCmd(args), RTNORM);
+    zcutRelRb(args);
+    auto lines = entities<ZcDbLine>();
+    ASSERT_EQ(lines.size(), 2u);
+    with<ZcDbLine>(lines[0], [](ZcDbLine* l) { EXPECT_TRUE(l->endPoint().isEqualTo(ZcGePoint3d(4, 0, 0))); });
+    with<ZcDbLine>(lines[1], [](ZcDbLine* l) { EXPECT_TRUE(l->startPoint().isEqualTo(ZcGePoint3d(4, 0, 0))); });
+    run({"_BREAK", "!pick 6,0", "8,0"});
+    lines = entities<ZcDbLine>();
+    ASSERT_EQ(lines.size(), 3u);
+    double total = 0;
+    for (ZcDbObjectId id : lines)
+        with<ZcDbLine>(id, [&](ZcDbLine* l) { total += (l->endPoint() - l->startPoint()).length(); });
+    EXPECT_NEAR(total, 8, 1e-9);  // 2 units removed
+}
+
+TEST_F(EditCommands, erase_under_a_local_name_reports_that_name) {
+    struct Names : ZcEditorReactor {
+        std::vector<std::string> ended;
+        void commandEnded(const char* c) override { ended.push_back(c); }
+    } names;
+    zcedEditor->addReactor(&names);
+    for (const char* alias : {"cancella", "löschen"}) ASSERT_TRUE(host::registerCommandAlias(alias, "ERASE"));
+    run({"LINE", "0,0", "1,0", "", "LINE", "0,2", "1,2", "", "cancella", "L", "", "LÖSCHEN", "L", ""});
+    EXPECT_TRUE(entities<ZcDbLine>().empty());
+    ASSERT_GE(names.ended.size(), 4u);
+    EXPECT_EQ(names.ended[2], "CANCELLA");
+    EXPECT_EQ(names.ended[3], "LÖSCHEN");
+    zcedEditor->removeReactor(&names);
+    host::unregisterHostCommand("cancella");
+    host::unregisterHostCommand("löschen");
+}
+
+}  // namespace

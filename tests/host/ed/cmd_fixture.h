@@ -1,0 +1,64 @@
+// A fresh editor session whose documents have real drawing databases, for
+// tests of the host's commands: feed lines, run them, look at the drawing.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "host/db/dbdatabase.h"
+#include "host/db/dbsymtb.h"
+#include "host/ed/cmdproc.h"
+#include "host/ed/docman.h"
+#include "host/ed/grdraw.h"
+#include "host/ed/hostinit.h"
+#include "host/ed/session.h"
+#include "host/harness/harness.h"
+#include "host/ads/transcript.h"
+
+class CmdSession : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host::resetAll();
+        host::startHost({});
+        host::resetEditorSession();
+        host::resetTemporaryGraphics();
+    }
+    void TearDown() override {
+        for (const std::string& left : host::objectsLeftOpen()) ADD_FAILURE() << "object left open: " << left;
+        host::resetAll();
+    }
+
+    static ZcDbDatabase* db() { return curDoc()->database(); }
+    static int run(std::initializer_list<const char*> lines) {
+        for (const char* l : lines) curDoc()->inputQueue().pushLine(l);
+        return host::processInput();
+    }
+    static const std::string& transcript() { return host::transcript().text(); }
+
+    // The live entities of a space (model space by default) of class T.
+    template <class T>
+    static std::vector<ZcDbObjectId> entities(ZcDbObjectId space = ZcDbObjectId()) {
+        std::vector<ZcDbObjectId> out;
+        ZcDbBlockTableRecord* btr = nullptr;
+        if (zcdbOpenObject(btr, space.isNull() ? db()->modelSpaceId() : space, ZcDb::kForRead) != Zcad::eOk)
+            return out;
+        for (ZcDbObjectId id : btr->entityIds())
+            if (T::cast(id.stub()->object.get())) out.push_back(id);
+        btr->close();
+        return out;
+    }
+
+    // Opens for read, runs f, closes.
+    template <class T, class F>
+    static void with(ZcDbObjectId id, F f) {
+        T* obj = nullptr;
+        ASSERT_EQ(zcdbOpenObject(obj, id, ZcDb::kForRead), Zcad::eOk);
+        f(obj);
+        obj->close();
+    }
+
+    static ZcDbObjectId layerId(const std::string& name) { return db()->recordId(db()->layerTableId(), name); }
+};

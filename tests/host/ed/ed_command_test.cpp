@@ -1,0 +1,266 @@
+// The command stack and processor: name lookup, transparent commands,
+// reactor order, queued strings, host commands driven by zcedCommand.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "host/ads/sysvars.h"
+#include "host/ed/cmdproc.h"
+#include "host/ed/cmdstack.h"
+#include "host/ads/editor.h"
+#include "host/ed/prompts.h"
+#include "tests/host/ed/ed_fixture.h"
+
+namespace {
+
+std::vector<std::string> events;
+
+struct Recorder : ZcEditorReactor {
+    void commandWillStart(const char* c) override { events.push_back(std::string("start ") + c); }
+    void commandEnded(const char* c) override { events.push_back(std::string("end ") + c); }
+    void commandCancelled(const char* c) override { events.push_back(std::string("cancel ") + c); }
+    void commandFailed(const char* c) override { events.push_back(std::string("fail ") + c); }
+    void sysVarWillChange(const char* v) override { events.push_back(std::string("will ") + v); }
+    void sysVarChanged(const char* v, bool ok) override {
+        events.push_back(std::string("changed ") + v + (ok ? " ok" : " bad"));
+    }
+};
+
+// A command that asks for two points, as a drawing command does.
+void twoPoints() {
+    ads_point a, b;
+    if (zcedGetPoint(nullptr, "\nPierwszy punkt: ", a) != RTNORM) return;
+    if (zcedGetPoint(a, "\nNastępny punkt: ", b) != RTNORM) return;
+    events.push_back("points " + std::to_string(int(a[X])) + " " + std::to_string(int(b[X])));
+}
+
+void transparentOne() {
+    events.push_back("transparent ran, names " + host::sysVarString("CMDNAMES"));
+}
+
+void queuesRegen() {
+    zcDocManagerPtr()->sendStringToExecute(curDoc(), "_REGEN\n", true, false, false);
+    events.push_back("handler done");
+}
+
+class Commands : public EdSession {
+protected:
+    void SetUp() override {
+        EdSession::SetUp();
+        events.clear();
+        zcedEditor->addReactor(&rec);
+        ZcEdCommandStack* s = zcedRegCmds();
+        s->addCommand("TESTGRP", "VELMWALL", "WALL", ZCRX_CMD_MODAL, twoPoints);
+        s->addCommand("TESTGRP", "VELMVXD", "VXD", ZCRX_CMD_TRANSPARENT, transparentOne);
+        s->addCommand("TESTGRP", "VELMQUEUE", "QUEUE", ZCRX_CMD_MODAL, queuesRegen);
+    }
+    void TearDown() override {
+        zcedRegCmds()->removeGroup("TESTGRP");
+        zcedEditor->removeReactor(&rec);
+        EdSession::TearDown();
+    }
+    Recorder rec;
+};
+
+TEST_F(Commands, global_and_local_names_and_prefixes_reach_the_same_handler) {
+    feed({"WALL", "1,0", "2,0", "velmwall", "3,0", "4,0", "_VELMWALL", "5,0", "6,0"});
+    EXPECT_EQ(host::processInput(), RTNORM);
+    std::vector<std::string> pts;
+    for (auto& e : events)
+        if (e.rfind("points", 0) == 0) pts.push_back(e);
+    EXPECT_EQ(pts, (std::vector<std::string>{"points 1 2", "points 3 4", "points 5 6"}));
+    feed({"_WALL"});
+    EXPECT_EQ(host::processInput(), RTERROR) << "'_' asks for the global name only";
+}
+
+TEST_F(Commands, later_group_wins_and_removed_group_is_unknown) {
+    ZcEdCommandStack* s = zcedRegCmds();
+    EXPECT_EQ(s->addCommand("TESTGRP", "VELMWALL", "W2", 0, twoPoints), eEdDuplicateKey);
+    s->addCommand("OTHER", "VELMWALL", "WALL", 0, transparentOne);
+    EXPECT_STREQ(s->lookupLocalCmd("wall")->groupName(), "OTHER");
+    s->removeGroup("OTHER");
+    EXPECT_STREQ(s->lookupLocalCmd("wall")->groupName(), "TESTGRP");
+    s->removeGroup("TESTGRP");
+    feed({"VELMWALL"});
+    EXPECT_EQ(host::processInput(), RTERROR);
+    EXPECT_NE(transcript().find("Nieznane polecenie \"VELMWALL\"."), std::string::npos);
+}
+
+TEST_F(Commands, reactors_see_start_then_end_or_cancel) {
+    feed({"WALL", "1,0", "2,0", "WALL", "1,0"});
+    EXPECT_EQ(host::processInput(), RTCAN) << "the input ended inside the second command";
+    std::vector<std::string> cmd;
+    for (auto& e : events)
+        if (e.rfind("will", 0) != 0 && e.rfind("changed", 0) != 0) cmd.push_back(e);
+    EXPECT_EQ(cmd, (std::vector<std::string>{"start VELMWALL", "points 1 2", "end VELMWALL", "start VELMWALL",
+                                             "cancel VELMWALL"}));
+}
+
+TEST_F(Commands, transparent_command_runs_inside_a_prompt_and_the_prompt_resumes) {
+    feed({"WALL", "1,0", "'VXD", "2,0"});
+    EXPECT_EQ(host::processInput(), RTNORM);
+    std::vector<std::string> want = {"start VELMWALL", "start VELMVXD", "transparent ran, names VELMWALL'VELMVXD",
+                                     "end VELMVXD", "points 1 2", "end VELMWALL"};
+    EXPECT_EQ(events, want);
+    EXPECT_NE(transcript().find("Wznawianie polecenia VELMWALL."), std::string::npos);
+    EXPECT_EQ(count(transcript(), "\nNastępny punkt: "), 2u);
+    EXPECT_EQ(host::sysVarString("CMDNAMES"), "");
+}
+
+TEST_F(Commands, modal_command_cannot_run_transparently) {
+    feed({"WALL", "1,0", "'WALL", "2,0"});
+    EXPECT_EQ(host::processInput(), RTNORM);
+    EXPECT_NE(transcript().find("nie może być użyte w sposób przezroczysty"), std::string::npos);
+    EXPECT_EQ(events.back(), "end VELMWALL");
+}
+
+TEST_F(Commands, queued_string_runs_after_the_handler_returns_before_later_input) {
+    host::registerHostCommand("PROBE", [] { return RTNORM; });
+    feed({"QUEUE", "PROBE"});
+    EXPECT_EQ(host::processInput(), RTNORM);
+    std::vector<std::string> want = {"start VELMQUEUE", "handler done", "end VELMQUEUE",
+                                     "start REGEN",     "end REGEN",    "start PROBE", "end PROBE"};
+    EXPECT_EQ(events, want);
+    host::unregisterHostCommand("PROBE");
+}
+
+TEST_F(Commands, zcedcommand_feeds_arguments_and_pause_takes_user_input) {
+    std::vector<std::string> got;
+    host::registerHostCommand("-ASK", [&] {
+        char name[64];
+        ads_point p;
+        if (zcedGetString(0, "\nNazwa: ", name) != RTNORM) return RTCAN;
+        int st = zcedGetPoint(nullptr, "\nPunkt: ", p);
+        if (st != RTNORM) return RTCAN;
+        got.push_back(std::string(name) + " " + std::to_string(int(p[X])) + "," + std::to_string(int(p[Y])));
+        return RTNORM;
+    });
+    ads_point p = {7, 8, 0};
+    EXPECT_EQ(zcedCommand(RTSTR, "_-ASK", RTSTR, "Ściana", RTPOINT, p, 0), RTNORM);
+    feed({"9,10"});
+    EXPECT_EQ(zcedCommand(RTSTR, "_-ASK", RTSTR, "Okno", RTSTR, PAUSE, 0), RTNORM);
+    EXPECT_EQ(zcedCommand(RTSTR, "_-ASK", RTSTR, "Drzwi", 0), RTCAN) << "arguments ran out at a prompt";
+    EXPECT_EQ(got, (std::vector<std::string>{"Ściana 7,8", "Okno 9,10"}));
+    EXPECT_EQ(zcedCommand(RTSTR, "_NOSUCH", 0), RTERROR);
+    EXPECT_NE(transcript().find("Nieznane polecenie \"_NOSUCH\"."), std::string::npos);
+    EXPECT_EQ(zcedCommand(RTSTR, "_REDRAW", RTSTR, "_REGEN", 0), RTNORM) << "two commands in one call";
+    host::unregisterHostCommand("-ASK");
+}
+
+TEST_F(Commands, zcedcommand_with_cmdecho_off_keeps_prompts_off_the_transcript) {
+    host::registerHostCommand("-ASK", [] {
+        ads_real r;
+        return zcedGetReal("\nUkryte pytanie: ", &r) == RTNORM ? RTNORM : RTCAN;
+    });
+    host::setSysVar("CMDECHO", host::SysVarValue{short(0)});
+    EXPECT_EQ(zcedCommand(RTSTR, "-ASK", RTREAL, 2.0, 0), RTNORM);
+    EXPECT_EQ(transcript().find("Ukryte pytanie"), std::string::npos);
+    host::setSysVar("CMDECHO", host::SysVarValue{short(1)});
+    resbuf a, b;
+    a.restype = RTSTR;
+    a.resval.rstring = const_cast<char*>("-ASK");
+    a.rbnext = &b;
+    b.restype = RTSHORT;
+    b.resval.rint = 3;
+    EXPECT_EQ(zcedCmd(&a), RTNORM);
+    EXPECT_NE(transcript().find("Ukryte pytanie: 3"), std::string::npos);
+    host::unregisterHostCommand("-ASK");
+}
+
+TEST_F(Commands, failed_host_command_reports_failure_to_reactors) {
+    host::registerHostCommand("BROKEN", [] { return RTERROR; });
+    feed({"BROKEN"});
+    EXPECT_EQ(host::processInput(), RTERROR);
+    EXPECT_EQ(events.back(), "fail BROKEN");
+    host::unregisterHostCommand("BROKEN");
+}
+
+TEST_F(Commands, dot_prefix_reaches_the_host_command_under_a_redefinition) {
+    int hostRuns = 0;
+    host::registerHostCommand("ERASE", [&] {
+        ++hostRuns;
+        return RTNORM;
+    });
+    zcedRegCmds()->addCommand("TESTGRP", "ERASE", "ERASE", 0, transparentOne);
+    feed({"ERASE", ".ERASE", "._ERASE"});
+    host::processInput();
+    EXPECT_EQ(hostRuns, 2);
+    host::unregisterHostCommand("ERASE");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Commands, string_queued_outside_a_command_runs_before_later_input) {
+    zcDocManagerPtr()->sendStringToExecute(curDoc(), "_REDRAW\n", true, false, false);
+    feed({"_REGEN"});
+    EXPECT_EQ(host::processInput(), RTNORM);
+    std::vector<std::string> want = {"start REDRAW", "end REDRAW", "start REGEN", "end REGEN"};
+    EXPECT_EQ(events, want);
+}
+
+TEST_F(Commands, input_ending_inside_a_command_is_told_apart_from_an_explicit_cancel) {
+    feed({"WALL", "!cancel"});
+    EXPECT_EQ(host::processInput(), RTCAN);
+    EXPECT_FALSE(host::inputRanOut());
+    feed({"WALL", "1,1"});
+    EXPECT_EQ(host::processInput(), RTCAN);
+    EXPECT_TRUE(host::inputRanOut());
+}
+
+TEST_F(Commands, getstring_arguments_never_spill_into_the_users_queue) {
+    host::registerHostCommand("-NAME", [] {
+        char s[32];
+        return zcedGetString(0, "\n", s) == RTNORM ? RTNORM : RTCAN;
+    });
+    feed({"keep"});
+    EXPECT_EQ(zcedCommand(RTSTR, "-NAME", RTSTR, "a b", 0), RTNORM);
+    ASSERT_EQ(curDoc()->inputQueue().size(), 1u);
+    EXPECT_EQ(curDoc()->inputQueue().peek()->text, "keep");
+    host::unregisterHostCommand("-NAME");
+}
+
+struct SelfRemover : ZcEditorReactor {
+    int calls = 0;
+    void commandWillStart(const char*) override {
+        ++calls;
+        zcedEditor->removeReactor(this);
+    }
+};
+
+TEST_F(Commands, a_reactor_removing_itself_is_not_called_again) {
+    SelfRemover once;
+    zcedEditor->addReactor(&once);
+    feed({"_REDRAW", "_REDRAW"});
+    host::processInput();
+    EXPECT_EQ(once.calls, 1);
+    EXPECT_FALSE(zcedEditor->hasReactor(&once));
+    EXPECT_EQ(std::count(events.begin(), events.end(), "end REDRAW"), 2) << "the other reactor still hears both";
+}
+
+}  // namespace
+
+namespace {
+
+void callsHostCommand() {
+    events.push_back("inner status " + std::to_string(zcedCommand(RTSTR, "_REDRAW", 0)));
+}
+
+TEST_F(Commands, host_command_called_from_a_handler_nests_inside_it) {
+    zcedRegCmds()->addCommand("TESTGRP", "VELMNEST", "NEST", 0, callsHostCommand);
+    std::string namesInside;
+    host::registerHostCommand("REDRAW", [&] {
+        namesInside = host::sysVarString("CMDNAMES");
+        return RTNORM;
+    }, true);
+    feed({"NEST"});
+    EXPECT_EQ(host::processInput(), RTNORM);
+    std::vector<std::string> want = {"start VELMNEST", "start REDRAW", "end REDRAW", "inner status 5100",
+                                     "end VELMNEST"};
+    EXPECT_EQ(events, want);
+    EXPECT_EQ(namesInside, "VELMNEST'REDRAW");
+    host::registerHostCommand("REDRAW", [] { return RTNORM; }, true);
+}
+
+}  // namespace

@@ -1,0 +1,152 @@
+// Start-up wiring and the host program's script lines: documents get their
+// own drawing, the registry holds the editor services, drawings open from
+// DXF with their variables, malformed drawings open nothing, and the
+// script checks count what they should.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "host/util/adscodes.h"
+#include "host/ads/sysvars.h"
+#include "host/db/dbmain.h"
+#include "host/db/dxffile.h"
+#include "host/ed/docman.h"
+#include "host/ed/hostinit.h"
+#include "host/harness/harness.h"
+#include "host/ed/statusbar.h"
+#include "host/ads/transcript.h"
+#include "host/ui/hostdialogs.h"
+#include "host/rx/rxobject.h"
+#include "tests/support/dxf_sample.h"
+#include "tests/support/velm_test.h"
+
+namespace {
+
+class HostInit : public VelmTest {
+protected:
+    std::string tempPath(const char* name) { return ::testing::TempDir() + name; }
+};
+
+}  // namespace
+
+TEST_F(HostInit, every_document_gets_its_own_standard_drawing) {
+    ZcDbDatabase* first = db();
+    ASSERT_NE(first, nullptr);
+    EXPECT_FALSE(first->modelSpaceId().isNull());
+    EXPECT_EQ(zcdbCurDwg(), first);
+    std::string error;
+    ZcApDocument* second = host::openDrawing("", &error);
+    ASSERT_NE(second, nullptr) << error;
+    EXPECT_NE(second->database(), first);
+    EXPECT_EQ(zcdbCurDwg(), second->database());
+}
+
+TEST_F(HostInit, registry_offers_the_command_stack_and_the_editor) {
+    EXPECT_TRUE(zcrxSysRegistry()->has("ZCAD_REGISTERED_COMMANDS"));
+    EXPECT_TRUE(zcrxSysRegistry()->has("ZcEditor"));
+}
+
+TEST_F(HostInit, drawing_opens_from_dxf_with_its_entities_and_variables) {
+    ZcDbDatabase sample;
+    buildSampleDrawing(&sample);
+    host::MemorySysVarStore vars;
+    vars.store("LUNITS", short(4));
+    std::string path = tempPath("velm_hostinit_open.dxf"), error;
+    ASSERT_TRUE(host::saveDxf(&sample, path, &vars, &error)) << error;
+
+    ZcApDocument* doc = host::openDrawing(path, &error);
+    ASSERT_NE(doc, nullptr) << error;
+    EXPECT_EQ(count("0=LINE"), 1);
+    EXPECT_EQ(count("0=INSERT 2=DRZWI"), 1);
+    EXPECT_EQ(host::sysVarShort("LUNITS"), 4);
+    std::remove(path.c_str());
+}
+
+TEST_F(HostInit, malformed_drawing_opens_nothing) {
+    std::string path = tempPath("velm_hostinit_bad.dxf"), error;
+    FILE* f = std::fopen(path.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fputs("0\nSECTION\n2\nENTITIES\n0\nLINE\n10\nabc\n", f);
+    std::fclose(f);
+    int before = zcDocManagerPtr()->documentCount();
+    EXPECT_EQ(host::openDrawing(path, &error), nullptr);
+    EXPECT_NE(error.find("DXF: wiersz 8:"), std::string::npos) << error;
+    EXPECT_EQ(zcDocManagerPtr()->documentCount(), before);
+    std::remove(path.c_str());
+}
+
+TEST_F(HostInit, expect_lines_count_failures_and_say_why) {
+    buildSampleDrawing(db());
+    run({"!expect count 0=LINE 1", "!expect count 0=CIRCLE 8=0 1", "!expect var CLAYER 0"});
+    EXPECT_EQ(host::expectationFailures(), 0) << transcript();
+    run({"!expect count 0=LINE 2"});
+    EXPECT_EQ(host::expectationFailures(), 1);
+    EXPECT_NE(lastMessage().find("jest 1, oczekiwano 2"), std::string::npos) << lastMessage();
+    run({"!expect var CLAYER MURI", "!expect setting PIANO 3", "!expect count 0=LINE"});
+    EXPECT_EQ(host::expectationFailures(), 4);
+}
+
+TEST_F(HostInit, expect_setting_asks_the_module_lookup) {
+    host::setSettingLookup([](const std::string& name) -> std::optional<std::string> {
+        if (name == "ALTEZZA") return "2.80";
+        return std::nullopt;
+    });
+    run({"!expect setting ALTEZZA 2.8"});
+    EXPECT_EQ(host::expectationFailures(), 0) << transcript();
+    run({"!expect setting ALTEZZA 3"});
+    EXPECT_EQ(host::expectationFailures(), 1);
+    host::setSettingLookup(nullptr);
+}
+
+TEST_F(HostInit, drawing_line_switches_and_the_rest_of_the_script_follows) {
+    std::string error;
+    ZcApDocument* first = zcDocManagerPtr()->curDocument();
+    ZcApDocument* second = host::openDrawing("", &error);
+    ASSERT_NE(second, nullptr);
+    buildSampleDrawing(first->database());
+    run({std::string("!drawing ") + first->docTitle(), "!expect count 0=LINE 1"});
+    EXPECT_EQ(zcDocManagerPtr()->curDocument(), first);
+    EXPECT_EQ(host::expectationFailures(), 0) << transcript();
+    run({"!drawing NIEMA.dxf"});
+    EXPECT_EQ(host::expectationFailures(), 1);
+}
+
+TEST_F(HostInit, file_requests_ask_on_the_command_line_when_dialogs_are_off) {
+    resbuf off;
+    off.restype = RTSHORT;
+    off.resval.rint = 0;
+    ASSERT_EQ(zcedSetVar("FILEDIA", &off), RTNORM);
+
+    push("plan");
+    resbuf chosen;
+    ASSERT_EQ(zcedGetFileD("Zapisz rysunek", "rys1", "dxf", 1, &chosen), RTNORM);
+    ASSERT_EQ(chosen.restype, RTSTR);
+    EXPECT_STREQ(chosen.resval.rstring, "plan.dxf");
+    delete[] chosen.resval.rstring;
+
+    // Enter takes the default name; an empty queue cancels.
+    push("");
+    ASSERT_EQ(zcedGetFileD("Zapisz rysunek", "rys1.dxf", "dxf", 1, &chosen), RTNORM);
+    EXPECT_STREQ(chosen.resval.rstring, "rys1.dxf");
+    delete[] chosen.resval.rstring;
+    EXPECT_EQ(zcedGetFileD("Zapisz rysunek", "rys1", "dxf", 1, &chosen), RTCAN);
+}
+
+TEST_F(HostInit, pane_lines_click_the_status_bar_and_name_missing_panes) {
+    struct CountingPane : ZcPane {
+        int left = 0, right = 0;
+        void OnLButtonDown(unsigned int, ZcPanePoint) override { ++left; }
+        void OnRButtonDown(unsigned int, ZcPanePoint) override { ++right; }
+    } pane;
+    ZcApplicationStatusBar* bar = zcedGetApplicationStatusBar();
+    ASSERT_NE(bar, nullptr);
+    int index = bar->Add(&pane);
+    ASSERT_GE(index, 0);
+    run({"!pane " + std::to_string(index), "!pane " + std::to_string(index) + " right"});
+    EXPECT_EQ(pane.left, 1);
+    EXPECT_EQ(pane.right, 1);
+    EXPECT_EQ(host::expectationFailures(), 0) << transcript();
+    run({"!pane 99", "!pane " + std::to_string(index) + " middle"});
+    EXPECT_EQ(host::expectationFailures(), 2);
+    bar->Remove(&pane, false);
+}

@@ -1,0 +1,9 @@
+#include "walls/walls_module.h"
+
+std::span<const CommandBinding> WallsCommandBindings() {
+    return {};
+}
+
+void RegisterWallsModule() {}
+
+void UnregisterWallsModule() {}
