@@ -173,6 +173,7 @@ int main(int argc, char** argv) {
     if (!o.script.empty()) {
         queueScript(scriptText);
         status = runQueued();
+        std::fflush(stdout);
     } else if (o.keyboard || isatty(0)) {
         status = runKeyboard();
     }
@@ -186,6 +187,7 @@ int main(int argc, char** argv) {
     if (!target.empty()) {
         if (!zcDocManagerPtr()->isOpen(drawing)) drawing = zcDocManagerPtr()->curDocument();
         if (!host::saveDrawing(drawing, target, &why)) {
+            std::fflush(stdout);
             std::fprintf(stderr, "velmhost: %s\n", why.c_str());
             saveFailed = 2;
         }

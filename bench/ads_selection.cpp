@@ -1,13 +1,21 @@
 // Growth of the classic interface's drawing-wide operations with the
-// drawing's size: an "X" selection with a filter, a crossing window, a
-// walk with entnext and an entmake. Each should grow linearly in the count
-// (entmake: constant per entity).
+// drawing's size: "X" selections with filters, a crossing window, a walk
+// with entnext, an entmake, a pick and the ERASE command on ALL. Each should
+// grow linearly in the count (entmake: constant per entity).
 #include <benchmark/benchmark.h>
 
+#include <memory>
+#include <string>
+
 #include "host/ads/adsent.h"
+#include "host/ed/adspick.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/db/dbmain.h"
+#include "host/ed/cmdproc.h"
+#include "host/ed/docman.h"
+#include "host/ed/hostinit.h"
+#include "host/ed/session.h"
 
 namespace {
 
@@ -83,5 +91,94 @@ void BM_EntMakeLines(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_EntMakeLines)->RangeMultiplier(10)->Range(1000, 100000)->Complexity();
+
+// "X" with one type test, as `!expect count 0=LINE` asks.
+void BM_SelectAllLines(benchmark::State& state) {
+    Drawing d(static_cast<int>(state.range(0)));
+    resbuf* filter = zcutBuildList(RTDXF0, "LINE", 0);
+    for (auto _ : state) {
+        ads_name ss;
+        benchmark::DoNotOptimize(zcedSSGet("X", nullptr, nullptr, filter, ss));
+        zcedSSFree(ss);
+    }
+    zcutRelRb(filter);
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_SelectAllLines)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
+// The same right after the drawing changed, as a script's `!expect count`
+// runs: the drawing's entity order is read again first.
+void BM_SelectAllLinesAfterChange(benchmark::State& state) {
+    Drawing d(static_cast<int>(state.range(0)));
+    resbuf* filter = zcutBuildList(RTDXF0, "LINE", 0);
+    ads_point a{0, 0, 0}, b{1, 1, 0};
+    resbuf* line = zcutBuildList(RTDXF0, "LINE", 10, a, 11, b, 0);
+    for (auto _ : state) {
+        state.PauseTiming();
+        zcdbEntMake(line);
+        state.ResumeTiming();
+        ads_name ss;
+        benchmark::DoNotOptimize(zcedSSGet("X", nullptr, nullptr, filter, ss));
+        zcedSSFree(ss);
+    }
+    zcutRelRb(line);
+    zcutRelRb(filter);
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_SelectAllLinesAfterChange)
+    ->RangeMultiplier(10)
+    ->Range(1000, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+
+// An editor session whose current drawing holds n entities.
+struct Session {
+    explicit Session(int n) {
+        host::startHost({});
+        host::resetEditorSession();
+        fill(*curDoc()->database(), n);
+    }
+    ~Session() { host::resetEditorSession(); }
+    static int run(std::initializer_list<const char*> lines) {
+        for (const char* l : lines) curDoc()->inputQueue().pushLine(l);
+        return host::processInput();
+    }
+};
+
+// One pick in the middle of the drawing: every selectable entity is measured.
+void BM_Pick(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    Session s(n);
+    zcdbSetCurDwg(curDoc()->database());
+    const std::string at = "!pick " + std::to_string(n / 2 | 1) + ",0.5";
+    for (auto _ : state) {
+        curDoc()->inputQueue().pushLine(at.c_str());
+        ads_name e;
+        ads_point p;
+        benchmark::DoNotOptimize(zcedEntSel(nullptr, e, p));
+    }
+    state.SetComplexityN(n);
+}
+BENCHMARK(BM_Pick)->RangeMultiplier(10)->Range(1000, 100000)->Unit(benchmark::kMillisecond)->Complexity();
+
+// ERASE ALL: the selection, the erasing and its undo record.
+void BM_EraseAll(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto s = std::make_unique<Session>(n);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(Session::run({"_ERASE", "ALL", ""}));
+        state.PauseTiming();
+        s.reset();
+        state.ResumeTiming();
+    }
+    state.SetComplexityN(n);
+}
+BENCHMARK(BM_EraseAll)->Arg(10000)->Arg(30000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity();
 
 }  // namespace

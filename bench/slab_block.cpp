@@ -1,12 +1,13 @@
-// Growth of the slab block writer with the number of vertices: a long slab
-// whose bottom side carries a row of octagonal openings (half the vertices
-// in the outline, half in the openings), 100, 1,000 and 5,000 vertices in
-// all, written as an anonymous block of side, bottom and top faces into a
-// drawing. The ring is the outline with each opening bridged down to the
-// bottom side, built here as the hole bridging joins them (each opening
-// walked clockwise from its lowest vertex), so that only the writer is
-// timed. The writer's ear scan restarts from the head after every ear; its
-// remembered failures and edge grid keep the growth near linear.
+// Growth of the slab block writer with the number of vertices, 100, 1,000
+// and 5,000 in all, half of them in octagonal openings, written as an
+// anonymous block of side, bottom and top faces into a drawing:
+//   - BM_WriteSlab: a jagged round outline with a grid of openings, bridged
+//     and written, as RewriteSlab does;
+//   - BM_MakeSlabBlock: a long slab with a row of openings along its bottom
+//     side, the ring built here as the hole bridging joins them (each
+//     opening walked clockwise from its lowest vertex), the writer alone. The writer's ear scan restarts from
+//     the head after every ear; its
+// remembered failures and tree of edge boxes keep the growth near linear.
 #include "roofs/slab_block.h"
 
 #include <benchmark/benchmark.h>
@@ -14,6 +15,7 @@
 #include <cmath>
 #include <vector>
 
+#include "core/geometry/polygon.h"
 #include "core/geometry/vertex_list.h"
 #include "host/ads/rbutil.h"
 #include "host/ed/hostinit.h"
@@ -135,5 +137,51 @@ void BM_MakeSlabBlock(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_MakeSlabBlock)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond)->Complexity();
+
+ContourNode* Ring(int n, double cx, double cy, double r, bool clockwise, double jag, int index) {
+    auto* k = new ContourNode;
+    VertexNode** tail = &k->vertices;
+    for (int i = 0; i < n; ++i) {
+        const double a = (clockwise ? -2.0 : 2.0) * M_PI * i / n;
+        const double rr = r * (1.0 - jag * (i % 2));
+        Add(tail, cx + rr * std::cos(a), cy + rr * std::sin(a), index);
+    }
+    return k;
+}
+
+ContourNode* RoundSlab(int total) {
+    const int outline = total / 2;
+    ContourNode* loops = Ring(outline, 0, 0, 1000.0, false, 0.02, 0);
+    const int openings = (total - outline) / 8;
+    const int side = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(openings))));
+    const double cell = 1300.0 / side;
+    ContourNode* tail = loops;
+    int made = 0;
+    for (int i = 0; i < side && made < openings; ++i)
+        for (int j = 0; j < side && made < openings; ++j, ++made) {
+            tail->next =
+                Ring(8, -650 + cell * (i + 0.5), -650 + cell * (j + 0.5), cell * 0.3, true, 0.0, made + 1);
+            tail = tail->next;
+        }
+    return loops;
+}
+
+void BM_WriteSlab(benchmark::State& state) {
+    Drawing drawing;
+    CFALDA record;
+    record.name = "FLOORSLAB";
+    record.thickness = 25.0;
+    record.edgeKey = 1;
+    record.SetLoops(RoundSlab(static_cast<int>(state.range(0))));
+    MakeSlabLayerName(record);
+    for (auto _ : state) {
+        std::string block;
+        resbuf* xdata = MakeSlabBlock(record, block, BridgeHoles(record.loops), 0.0);
+        if (!xdata) state.SkipWithError("no block");
+        zcutRelRb(xdata);
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_WriteSlab)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond)->Complexity();
 
 }  // namespace

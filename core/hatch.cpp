@@ -139,18 +139,9 @@ void HatchContour3d(const FaceRecord* contour, const std::string& layer, const d
         ZcDbHatch* hatch = NewHatch(bare, data.angle, data.scale, pattern);
         if (AddLoops(hatch, contour, &toPlane, 0.0) && Evaluated(hatch)) {
             hatch->transformBy(ToXform(toWorld));
-            ZcDbDatabase* db = GetWorkingDatabase();
-            ZcDbBlockTableRecord* block = nullptr;
-            ZcDbObjectId blockId = db ? db->recordId(db->blockTableId(), blockName) : ZcDbObjectId();
-            hatch->setDatabaseDefaults(db);
+            hatch->setDatabaseDefaults(GetWorkingDatabase());
             hatch->setLayer(bare);
-            if (!blockId.isNull() && zcdbOpenObject(block, blockId, ZcDb::kForWrite) == Zcad::eOk) {
-                if (block->appendZcDbEntity(hatch) == Zcad::eOk) hatch->close();
-                else delete hatch;
-                block->close();
-            } else {
-                delete hatch;
-            }
+            AppendToBlock(blockName, hatch);
         }
     }
 
@@ -391,3 +382,26 @@ void RegisterHatchApp() {
 }
 
 }  // namespace
+
+// ------------------------------------------------------------- shared makers
+
+ZcDbHatch* NewModuleHatch(const std::string& layer, double angleDegrees, double scale, const std::string& pattern) {
+    return NewHatch(layer, angleDegrees, scale, pattern);
+}
+
+bool EvaluateModuleHatch(ZcDbHatch* hatch) { return Evaluated(hatch); }
+
+bool AppendToBlock(const std::string& blockName, ZcDbEntity* entity) {
+    ZcDbDatabase* db = GetWorkingDatabase();
+    ZcDbBlockTableRecord* block = nullptr;
+    ZcDbObjectId blockId = db ? db->recordId(db->blockTableId(), blockName) : ZcDbObjectId();
+    if (blockId.isNull() || zcdbOpenObject(block, blockId, ZcDb::kForWrite) != Zcad::eOk) {
+        delete entity;
+        return false;
+    }
+    bool appended = block->appendZcDbEntity(entity) == Zcad::eOk;
+    if (appended) entity->close();
+    else delete entity;
+    block->close();
+    return appended;
+}

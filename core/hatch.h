@@ -17,6 +17,8 @@
 #include "host/util/adscodes.h"
 
 struct resbuf;
+class ZcDbEntity;
+class ZcDbHatch;
 
 constexpr const char* kHatchApp = "VELM5$_$TRATTEGGI-";
 constexpr const char* kHatchTooDenseMessage = "\nKreskowanie jest zbyt ciasne, użyj większego współczynnika skali";
@@ -57,6 +59,20 @@ FaceRecord* GetHatchData(const ads_name entity, HatchXData& data);
 // |tolerance| of a vertex of the loop), its name in `entity`; 0 for none.
 // `data` holds what was last read.
 int FindHatchByOutline(const VertexNode* outline, double tolerance, HatchXData& data, ads_name entity);
+
+// ---- shared with the other makers of hatches ----
+
+// A hatch as the service makes them: unassociated, normal style, the
+// pattern custom when "<pattern>.pat" is on the support path, else
+// predefined; angle in degrees. The caller owns it.
+ZcDbHatch* NewModuleHatch(const std::string& layer, double angleDegrees, double scale,
+                          const std::string& pattern);
+// Evaluates the pattern lines; when the host cannot, prints
+// kHatchTooDenseMessage, deletes the hatch and returns false.
+bool EvaluateModuleHatch(ZcDbHatch* hatch);
+// Appends the entity to the working drawing's block of that name and
+// closes it; when that fails the entity is deleted and false returned.
+bool AppendToBlock(const std::string& blockName, ZcDbEntity* entity);
 
 // ---- the parts, open to their tests ----
 

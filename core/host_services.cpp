@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/prompts.h"
@@ -108,6 +109,14 @@ int AskYesNo(std::string_view prompt, int defaultAnswer) {
     if (status == RTNONE) return defaultAnswer;
     if (status != RTNORM && status != RTKWORD) return -1;
     return zcutEqualsNoCase(answer, "Tak") ? 1 : 0;
+}
+
+void RegisterXDataApp(const char* app) {
+    if (resbuf* found = zcdbTblSearch("APPID", app, 0)) {
+        zcutRelRb(found);
+        return;
+    }
+    zcdbRegApp(app);
 }
 
 ZcDbDatabase* GetWorkingDatabase() { return zcdbHostApplicationServices()->workingDatabase(); }

@@ -34,6 +34,10 @@ int SysVarPoint(const char* name, const ads_point value, ads_point former);
 // -1 for cancel or error. The prompt is cut to 134 bytes.
 int AskYesNo(std::string_view prompt, int defaultAnswer);
 
+// Registers the xdata application with the working drawing unless it is
+// registered already.
+void RegisterXDataApp(const char* app);
+
 ZcDbDatabase* GetWorkingDatabase();
 // Appends `entity` to the working database's model space; on success the
 // entity is closed and `id` holds its id. Each failing step closes what it

@@ -27,7 +27,6 @@
 #include "module/doc_reactor.h"
 #include "module/lisp_functions.h"
 #include "module/reactors.h"
-#include "module/setting_lookup.h"
 #include "objects/objects_module.h"
 #include "resources/velmresources.h"
 #include "roofs/roofs_module.h"
@@ -74,7 +73,6 @@ void initApp() {
     zcDocManagerPtr()->addReactor(g_docReactor.get());
     HostCommandSink sink;
     RegisterCommands(sink);
-    InstallSettingLookup();
     g_started = true;
 }
 
@@ -94,7 +92,6 @@ void unloadApp() {
         g_docReactor.reset();
     }
     DetachDatabaseReactorFromAll();
-    RemoveSettingLookup();
     g_started = false;
 }
 

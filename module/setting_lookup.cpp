@@ -38,18 +38,6 @@ std::optional<std::string> SettingAsText(const std::string& name) {
     }
 }
 
-std::optional<std::string> LookUp(const std::string& name) {
-    char small[256];
-    const int length = velmSettingText(name.c_str(), small, sizeof small);
-    if (length < 0) return std::nullopt;
-    if (static_cast<std::size_t>(length) < sizeof small)
-        return std::string(small, static_cast<std::size_t>(length));
-    std::string whole(static_cast<std::size_t>(length) + 1, '\0');
-    velmSettingText(name.c_str(), whole.data(), whole.size());
-    whole.resize(static_cast<std::size_t>(length));
-    return whole;
-}
-
 }  // namespace
 
 extern "C" int velmSettingText(const char* name, char* text, std::size_t size) {
@@ -63,12 +51,4 @@ extern "C" int velmSettingText(const char* name, char* text, std::size_t size) {
         text[n] = '\0';
     }
     return static_cast<int>(value->size());
-}
-
-void InstallSettingLookup() {
-    host::setSettingLookup(LookUp);
-}
-
-void RemoveSettingLookup() {
-    host::setSettingLookup(nullptr);
 }

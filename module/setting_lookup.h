@@ -2,9 +2,7 @@
 // host program's scripts ("!expect setting NAME VALUE").
 //
 // `velmSettingText` is exported like the entry point, so a host program can
-// reach it through the loaded module. Until the host program does so itself,
-// start-up installs it with the script driver (`InstallSettingLookup`) and
-// unload removes it; this file is the only place the module touches that
+// reach it through the loaded module without the module knowing the script
 // driver.
 #pragma once
 
@@ -16,5 +14,3 @@
 // text is cut to fit but always terminated when size > 0.
 extern "C" int velmSettingText(const char* name, char* text, std::size_t size);
 
-void InstallSettingLookup();
-void RemoveSettingLookup();

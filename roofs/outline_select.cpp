@@ -13,10 +13,10 @@
 #include "core/levels.h"
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
-#include "host/ed/adspick.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
-#include "host/ads/cmdline.h"
+#include "host/ed/adspick.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/contour_highlight.h"
 

@@ -14,12 +14,12 @@
 #include "core/geometry/host_geometry.h"
 #include "core/geometry/polygon.h"
 #include "core/hatch.h"
+#include "core/layer_catalogue.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ed/prompts.h"
 #include "roofs/slab_ears.h"
-#include "core/layer_catalogue.h"
 
 namespace {
 

@@ -13,15 +13,15 @@
 //     A-B and B-C; only those candidates, and those whose remembered
 //     crossing edge went, are tested again.
 // So the scan keeps the untested candidates in a min-queue by index and
-// takes the lowest one that proves an ear. The crossing test asks a grid of
-// the ring's edges for the ones near the diagonal, with the same per-edge
-// predicate as the plain walk.
+// takes the lowest one that proves an ear. The crossing test asks a tree of
+// the ring's edge boxes for the ones near the diagonal, with the same
+// per-edge predicate as the plain walk.
 #include "roofs/slab_ears.h"
 
 #include <queue>
 #include <vector>
 
-#include "core/geometry/edge_grid.h"
+#include "core/geometry/edge_tree.h"
 #include "core/module_state.h"
 
 namespace {
@@ -47,8 +47,9 @@ bool ClipSlabRing(RingNode* ring, const SlabFaceSink& face, bool (*userBreak)())
     }
     int head = 0, size = n;
 
-    EdgeGrid grid(pt);
-    for (int i = 0; i < n; ++i) grid.insert(i, pt[i], pt[next[i]]);
+    EdgeTree edges(n, pt);
+    for (int i = 0; i < n; ++i) edges.place(i, pt[i], pt[next[i]]);
+    edges.rebuild();
 
     std::vector<unsigned char> state(n, kPending);
     std::vector<int> crossEdge(n, -1), crossEnd(n, -1);
@@ -77,7 +78,7 @@ bool ClipSlabRing(RingNode* ring, const SlabFaceSink& face, bool (*userBreak)())
         }
         const VertexNode *a = vtx[A], *b = vtx[B], *c = vtx[C];
         int hit = -1;
-        grid.any(pA, pC, [&](int e) {
+        edges.any(pA, pC, [&](int e) {
             if (!alive[e]) return false;
             const int f = next[e];
             const VertexNode *ve = vtx[e], *vf = vtx[f];
@@ -116,7 +117,8 @@ bool ClipSlabRing(RingNode* ring, const SlabFaceSink& face, bool (*userBreak)())
         prev[C] = A;
         if (head == B) head = C;
         --size;
-        grid.insert(A, pt[A], pt[C]);
+        edges.clear(B);
+        edges.set(A, pt[A], pt[C]);
 
         const int pa = prev[A];
         for (int x : {C, A, pa, prev[pa]}) requeue(x);

@@ -1,9 +1,27 @@
+// The walls subsystem's registration (see the header).
+//
+// "VELMWALL" and the wall jig's "Opcje" wait for the 2D wall options
+// dialog; the other drawing commands need none of it.
 #include "walls/walls_module.h"
 
+#include "host/rx/rxobject.h"
+#include "walls/drawing/velm_muroj.h"
+#include "walls/drawing/wall_cmds.h"
+
 std::span<const CommandBinding> WallsCommandBindings() {
-    return {};
+    static constexpr CommandBinding kBindings[] = {
+        {"VELMWALLD", &CmdWallD},
+        {"VELMRWALL", &CmdRectWall},
+        {"VELMLWALL", &CmdLayerWall},
+    };
+    return kBindings;
 }
 
-void RegisterWallsModule() {}
+void RegisterWallsModule() {
+    VELM_MUROJ::rxInit();
+    zcrxBuildClassHierarchy();
+}
 
-void UnregisterWallsModule() {}
+void UnregisterWallsModule() {
+    VELM_MUROJ::rxUninit();
+}

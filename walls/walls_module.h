@@ -1,15 +1,11 @@
-// What the walls subsystem adds to the host: nothing yet.
-// module/ calls these at start-up and unload.
+// The walls subsystem's registration: its commands and its classes.
 #pragma once
 
 #include <span>
 
 #include "core/command_table.h"
 
-// The handlers of the subsystem's commands, by global name.
 std::span<const CommandBinding> WallsCommandBindings();
-
-// Registers the subsystem's classes, reactors and hooks; unload takes them
-// back in the same order.
+// The wall segment preview entity, VELM_MUROJ.
 void RegisterWallsModule();
 void UnregisterWallsModule();

@@ -63,7 +63,10 @@ double AngleDiffCcw(double a, double b) {
 }
 
 double AngleBetweenLines(const Point3& p1, const Point3& p2, const Point3& p3, const Point3& p4) {
-    const double a1 = AngleTo(p1, p2), a2 = AngleTo(p3, p4);
+    return AngleBetweenDirections(AngleTo(p1, p2), AngleTo(p3, p4));
+}
+
+double AngleBetweenDirections(double a1, double a2) {
     return a1 <= a2 ? a2 - a1 : a2 - a1 + TwoPi();
 }
 

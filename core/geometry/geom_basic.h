@@ -39,6 +39,8 @@ double AngleOfVector(const double& dy, const double& dx);
 bool SameAngle(double a, double b);
 double AngleDiffCcw(double a, double b);
 double AngleBetweenLines(const Point3& p1, const Point3& p2, const Point3& p3, const Point3& p4);
+// The same from the two directions (AngleTo values) already known.
+double AngleBetweenDirections(double a1, double a2);
 double PerpendicularAngleTowards(const Point3& p, double angle, const Point3& ref);
 double SlopeLength(double length, double slopeDegrees);
 

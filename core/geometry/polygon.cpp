@@ -4,9 +4,8 @@
 // reflex one whose cut stays inside) are filled one at a time with their
 // triangle's area taken off, and what is left is fanned from its head.
 // Insertion test: p is tried as a vertex on the nearest usable edge; if the
-// ring stays simple and its area shrinks, p was inside. Bridging: for each
-// hole in turn, the shortest segment from the ring built so far to a hole
-// vertex that crosses no contour edge joins the hole, walked clockwise.
+// ring stays simple and its area shrinks, p was inside. The bridging of
+// holes lives in bridging.cpp.
 //
 // The crossing tests compare end points by node identity, so vertices that
 // coincide in space but are different nodes (bridge ends) still count.
@@ -196,84 +195,6 @@ bool IsSimplePolygon(const VertexNode* list) {
         }
     }
     return true;
-}
-
-RingNode* BridgeHoles(ContourNode* contours) {
-    if (!contours) return nullptr;
-    for (ContourNode* k = contours; k; k = k->next) k->vertices = RemoveDuplicateVertices(k->vertices);
-    RingNode* ring = nullptr;
-    for (VertexNode* v = contours->vertices; v; v = v->next) {
-        auto* r = new RingNode;
-        r->vertex = v;
-        r->next = ring;  // built reversed: clockwise input comes out counter-clockwise
-        ring = r;
-    }
-    if (PolygonOrientation(contours->vertices) == 0) ring = ReverseList(ring);
-
-    std::vector<ContourNode*> holes;
-    for (ContourNode* k = contours->next; k; k = k->next)
-        if (k->vertices) holes.push_back(k);
-
-    while (!holes.empty()) {
-        RingNode* winner = nullptr;
-        VertexNode* winnerQ = nullptr;
-        size_t winnerHole = 0;
-        double best = 3.4028234663852886e38;
-        for (RingNode* r = ring; r; r = r->next) {
-            for (size_t h = 0; h < holes.size(); ++h) {
-                for (VertexNode* q = holes[h]->vertices; q; q = q->next) {
-                    // A bridge only matters when it is shorter or starts at
-                    // the winner's point; the costly crossing test waits
-                    // until then.
-                    const double d = Distance3dRev(r->vertex->pt(), q->pt());
-                    const bool samePoint = winner && PointsEqual(r->vertex->pt(), winner->vertex->pt(), true);
-                    if (!(d < best) && !samePoint) continue;
-                    if (SegmentCrossesContours(r->vertex, q, contours)) continue;
-                    if (d < best) {
-                        best = d;
-                        winner = r;
-                        winnerQ = q;
-                        winnerHole = h;
-                    } else {
-                        // The same point reached again through an earlier
-                        // bridge: keep the copy whose corner the bridge
-                        // leaves on the inside.
-                        const RingNode* rn = NextInRing(ring, r);
-                        const RingNode* wn = NextInRing(ring, winner);
-                        if (AngleBetweenLines(r->vertex->pt(), rn->vertex->pt(), r->vertex->pt(), q->pt()) <
-                            AngleBetweenLines(winner->vertex->pt(), wn->vertex->pt(), winner->vertex->pt(),
-                                              q->pt()))
-                            winner = r;
-                    }
-                }
-            }
-        }
-        if (!winner) break;
-        ContourNode* hole = holes[winnerHole];
-        const bool forward = PolygonOrientation(hole->vertices) == 1;
-        // The hole's vertices from q round to q again, clockwise.
-        std::vector<VertexNode*> order;
-        for (VertexNode* v = hole->vertices; v; v = v->next) order.push_back(v);
-        size_t start = 0;
-        while (order[start] != winnerQ) ++start;
-        const size_t n = order.size();
-        RingNode* after = winner;
-        RingNode* const rest = winner->next;
-        auto link = [&after](VertexNode* v) {
-            auto* node = new RingNode;
-            node->vertex = v;
-            after->next = node;
-            after = node;
-        };
-        for (size_t i = 0; i <= n; ++i) {
-            const size_t idx = forward ? (start + i) % n : (start + n - i % n) % n;
-            link(order[idx]);
-        }
-        link(winner->vertex);
-        after->next = rest;
-        holes.erase(holes.begin() + static_cast<long>(winnerHole));
-    }
-    return ring;
 }
 
 VertexNode* ArcToVertices(double step, const Point3& centre, double radius, double start, double end,

@@ -9,9 +9,16 @@
 // exactly those of that plain search; two things make it fast without
 // changing a single decision:
 //   - the ring is held in index arrays, so neighbours cost nothing;
-//   - the crossing test asks a uniform grid of edges for the ones near the
-//     diagonal instead of walking the whole ring. The per-edge predicate is
-//     the same, and an edge far from the diagonal cannot meet it.
+//   - a vertex whose neighbours and blocking edge are as they were at its
+//     last test is not tested again: its answer cannot have changed;
+//   - the directions of the ring's edges are kept, so a test computes only
+//     those of its diagonal;
+//   - the crossing test asks a tree of the live edges' boxes for the ones
+//     near the diagonal instead of walking the whole ring. The per-edge
+//     predicate is the same, and an edge far from the diagonal cannot meet
+//     it. A cut leaves the tree at once and the edge that replaces it is
+//     refitted in place, so a vertex fanning a long strip costs the depth of
+//     the tree per ear, not the length of its diagonals.
 // Limits: the input must be counter-clockwise in plane coordinates; a
 // self-intersecting input still gives faces (the fan takes what the ears
 // leave), not a valid triangulation.
@@ -20,7 +27,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/geometry/edge_grid.h"
+#include "core/geometry/edge_tree.h"
 #include "core/geometry/polygon.h"
 #include "core/module_state.h"
 
@@ -58,16 +65,41 @@ FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) 
         --size;
     };
 
-    EdgeGrid grid(pt);
-    for (int i = 0; i < count; ++i) grid.insert(i, pt[i], pt[next[i]]);
-    auto diagonalCrosses = [&](int v, int n, int m) {
-        return grid.any(pt[v], pt[m], [&](int e) {
+    EdgeTree edges(count, pt);
+    for (int i = 0; i < count; ++i) edges.place(i, pt[i], pt[next[i]]);
+    edges.rebuild();
+    std::vector<char> live(count, 1);
+    // The edge that blocks diagonal v-m, or -1.
+    auto blocker = [&](int v, int n, int m) {
+        int found = -1;
+        edges.any(pt[v], pt[m], [&](int e) {
             const int f = next[e];
-            if (prev[f] != e) return false;  // e has been cut
             if (e == v || e == n || e == m || f == v || f == n || f == m) return false;
-            return DiagonalHitsEdge(pt[v], pt[m], pt[e], pt[f]);
+            if (!DiagonalHitsEdge(pt[v], pt[m], pt[e], pt[f])) return false;
+            found = e;
+            return true;
         });
+        return found;
     };
+
+    // What the last test at each vertex found. The angle tests read only
+    // the five vertices p..k, and an edge that blocked the diagonal blocks
+    // it as long as both are unchanged, so a vertex whose neighbourhood has
+    // not changed since its last test gets the same answer without the
+    // trigonometry or the search: later passes cost little.
+    struct Memo {
+        int p = -1, n = -1, m = -1, k = -1;
+        bool angles = false;
+        int blockE = -1, blockF = -1;
+    };
+    std::vector<Memo> memo(count);
+    // Directions of the edge leaving each vertex, forward and back, and of
+    // the diagonal last tested from it.
+    std::vector<double> fwd(count), bwd(count), diagonal(count), back(count);
+    for (int i = 0; i < count; ++i) {
+        fwd[i] = AngleTo(pt[i], pt[next[i]]);
+        bwd[i] = AngleTo(pt[next[i]], pt[i]);
+    }
 
     const double pi = PiValue;
     FaceRecord* faces = nullptr;
@@ -76,17 +108,42 @@ FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) 
         int v = head;
         for (;;) {
             const int p = prev[v], n = next[v], m = next[n], k = next[m];
-            const Point3 &V = pt[v], &N = pt[n], &M = pt[m];
-            const bool ear = AngleBetweenLines(N, M, N, V) < pi &&
-                             AngleBetweenLines(V, N, V, M) < AngleBetweenLines(V, N, V, pt[p]) &&
-                             AngleBetweenLines(M, V, M, N) < AngleBetweenLines(M, pt[k], M, N) &&
-                             !diagonalCrosses(v, n, m);
+            const Point3 &V = pt[v], &M = pt[m];
+            Memo& known = memo[v];
+            if (known.p != p || known.n != n || known.m != m || known.k != k) {
+                known = {p, n, m, k, false, -1, -1};
+                // AngleBetweenLines(N, M, N, V) < pi, then (V, N, V, M) <
+                // (V, N, V, P), then (M, V, M, N) < (M, K, M, N), from the
+                // directions of the ring's edges and of the diagonal.
+                known.angles = false;
+                if (AngleBetweenDirections(fwd[n], bwd[v]) < pi) {
+                    diagonal[v] = AngleTo(V, M);
+                    if (AngleBetweenDirections(fwd[v], diagonal[v]) <
+                        AngleBetweenDirections(fwd[v], bwd[p])) {
+                        back[v] = AngleTo(M, V);
+                        known.angles =
+                            AngleBetweenDirections(back[v], bwd[n]) < AngleBetweenDirections(fwd[m], bwd[n]);
+                    }
+                }
+            }
+            bool ear = false;
+            if (known.angles &&
+                !(known.blockE >= 0 && live[known.blockE] && next[known.blockE] == known.blockF)) {
+                const int e = blocker(v, n, m);
+                known.blockE = e;
+                known.blockF = e >= 0 ? next[e] : -1;
+                ear = e < 0;
+            }
             if (ear) {
                 FaceRecord* face = MakeFace(node[v], node[n], node[m], K, toWorld);
                 face->next = faces;
                 faces = face;
                 cut(n);
-                grid.insert(v, V, M);
+                live[n] = 0;
+                fwd[v] = diagonal[v];
+                bwd[v] = back[v];
+                edges.clear(n);
+                edges.set(v, V, M);
                 cutAny = true;
                 continue;
             }

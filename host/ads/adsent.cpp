@@ -296,7 +296,16 @@ struct OrderCache {
     std::int64_t serial = -1;
     std::size_t numObjects = 0;
     std::vector<ZcDbObjectId> ids;
-    std::unordered_map<ZcDbStub*, std::size_t> pos;
+    // Places in ids, made when entnext first asks: an "X" selection right
+    // after a change needs only the list.
+    const std::unordered_map<ZcDbStub*, std::size_t>& places() const {
+        if (pos.empty() && !ids.empty())
+            for (std::size_t i = 0; i < ids.size(); ++i) pos[ids[i].stub()] = i;
+        return pos;
+    }
+
+private:
+    mutable std::unordered_map<ZcDbStub*, std::size_t> pos;
 };
 
 OrderCache& orderCache() {
@@ -615,9 +624,10 @@ int zcdbEntNext(const ads_name ent, ads_name result) {
     db = id.database();
     const std::vector<ZcDbObjectId>& order = host::drawingEntities(db);
     const OrderCache& cache = orderCache();
-    auto pos = cache.pos.find(id.stub());
+    const auto& places = cache.places();
+    auto pos = places.find(id.stub());
     ZcDbObjectId next;
-    if (pos != cache.pos.end()) {
+    if (pos != places.end()) {
         std::vector<ZcDbObjectId> parts = partsOf(id);
         next = parts.empty() ? nextMain(order, pos->second + 1) : parts.front();
     } else {
@@ -626,8 +636,8 @@ int zcdbEntNext(const ads_name ent, ads_name result) {
         if (zcdbOpenObject(obj, id, ZcDb::kForRead, true) != Zcad::eOk) return fail(OL_ENAME);
         ZcDbObjectId owner = obj->ownerId();
         obj->close();
-        auto ownerPos = cache.pos.find(owner.stub());
-        if (ownerPos == cache.pos.end()) return fail(OL_ENAME);
+        auto ownerPos = places.find(owner.stub());
+        if (ownerPos == places.end()) return fail(OL_ENAME);
         std::vector<ZcDbObjectId> parts = partsOf(owner);
         auto at = std::find(parts.begin(), parts.end(), id);
         if (at != parts.end() && at + 1 != parts.end()) next = *(at + 1);
@@ -871,9 +881,10 @@ const std::vector<ZcDbObjectId>& drawingEntities(ZcDbDatabase* db) {
         space->close();
         c.ids.insert(c.ids.end(), ids.begin(), ids.end());
     }
-    std::stable_sort(c.ids.begin(), c.ids.end(),
-                     [](ZcDbObjectId a, ZcDbObjectId b) { return a.handle() < b.handle(); });
-    for (std::size_t i = 0; i < c.ids.size(); ++i) c.pos[c.ids[i].stub()] = i;
+    // Entities are usually appended in handle order already.
+    auto byHandle = [](ZcDbObjectId a, ZcDbObjectId b) { return a.handle() < b.handle(); };
+    if (!std::is_sorted(c.ids.begin(), c.ids.end(), byHandle))
+        std::stable_sort(c.ids.begin(), c.ids.end(), byHandle);
     return c.ids;
 }
 

@@ -74,6 +74,13 @@ int zcdbTblObjName(const char* tblname, const char* sym, ads_name result);
 // RTNORM when tbstr is a valid symbol-table name; pipetest non-zero also
 // refuses a vertical bar.
 int zcdbSNValid(const char* tbstr, int pipetest);
+// The box of a TEXT, ATTDEF or ATTRIB given by its entity-data list (group
+// 1 the text, 40 the height or else TEXTSIZE, 41 the width factor or else
+// that of its style, group 7 or TEXTSTYLE), relative to its insertion point
+// and unrotated: p1 the lower left (0, 0, 0), p2 the upper right (width,
+// height, 0), the width as the picks measure it (dbgeom.h). RTERROR for a
+// list without a text.
+int zcedTextBox(const resbuf* ent, ads_point p1, ads_point p2);
 // The intersection of line 1 and line 2 (3D); teston non-zero: of the two
 // segments. RTNONE when there is none.
 int zcdbInters(const ads_point from1, const ads_point to1, const ads_point from2, const ads_point to2, int teston,

@@ -10,8 +10,9 @@
 #include <cmath>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
@@ -19,6 +20,7 @@
 #include "host/db/dbgeom.h"
 #include "host/db/dbmain.h"
 #include "host/ads/editor.h"
+#include "host/db/stubset.h"
 #include "host/win/textutil.h"
 
 namespace {
@@ -35,14 +37,16 @@ bool alive(std::int64_t serial) { return serial == 0 || ZcDbDatabase::fromSerial
 // one stays linear.
 struct Set {
     std::int64_t serial = 0;
-    std::unordered_set<ZcDbStub*> in;
+    host::StubSet in;
 
     void add(ZcDbObjectId id) {
         if (serial == 0 && id.database()) serial = id.database()->serial();
-        if (in.insert(id.stub()).second) {
-            if (stale_) compact();
-            order_.push_back(id);
-        }
+        if (in.contains(id.stub())) return;
+        // A member removed and added back before the list was compacted
+        // would otherwise keep its old place as well as take a new one.
+        if (stale_) compact();
+        in.insert(id.stub());
+        order_.push_back(id);
     }
     void remove(ZcDbObjectId id) {
         if (in.erase(id.stub())) stale_ = true;
@@ -54,7 +58,7 @@ struct Set {
 
 private:
     void compact() const {
-        std::erase_if(order_, [this](ZcDbObjectId id) { return !in.count(id.stub()); });
+        std::erase_if(order_, [this](ZcDbObjectId id) { return !in.contains(id.stub()); });
         stale_ = false;
     }
     mutable std::vector<ZcDbObjectId> order_;
@@ -127,20 +131,34 @@ ZcGePoint3d pointOf(const void* p) {
 template <class Test>
 std::vector<ZcDbObjectId> selectBy(ZcDbDatabase* db, const host::SelectionFilter& filter, Test test) {
     std::vector<ZcDbObjectId> out;
-    for (ZcDbObjectId id : host::selectableEntities(db)) {
-        ZcDbEntity* e = nullptr;
-        if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
-        ZcDbGeometry g;
+    ZcDbGeometry g;
+    host::forEachSelectable(db, [&](ZcDbObjectId id, const ZcDbEntity* e) {
+        g.clear();
         zcdbEntityGeometry(e, g);
         if (!g.empty() && test(g) && filter.matches(e)) out.push_back(id);
-        e->close();
-    }
+    });
     return out;
+}
+
+// A walk over a whole drawing waits on memory: the stubs and objects of a
+// hundred thousand entities are not in cache. Asking for those a few steps
+// ahead hides most of that wait.
+void prefetchAhead(const std::vector<ZcDbObjectId>& ids, size_t i) {
+    if (i + 16 < ids.size()) __builtin_prefetch(ids[i + 16].stub());
+    if (i + 8 < ids.size())
+        if (const ZcDbStub* s = ids[i + 8].stub()) {
+            // Opening reads the object's first two lines.
+            const char* o = reinterpret_cast<const char*>(s->object.get());
+            __builtin_prefetch(o);
+            __builtin_prefetch(o + 64);
+        }
 }
 
 std::vector<ZcDbObjectId> filtered(const std::vector<ZcDbObjectId>& ids, const host::SelectionFilter& filter) {
     std::vector<ZcDbObjectId> out;
-    for (ZcDbObjectId id : ids) {
+    for (size_t i = 0; i < ids.size(); ++i) {
+        prefetchAhead(ids, i);
+        const ZcDbObjectId id = ids[i];
         ZcDbEntity* e = nullptr;
         if (id.isNull() || zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
         if (filter.matches(e)) out.push_back(id);
@@ -161,8 +179,12 @@ int zcedSSGet(const char* str, const void* pt1, const void* pt2, const resbuf* f
 
     std::vector<ZcDbObjectId> ids;
     if (mode == "X") {
-        for (ZcDbObjectId id : host::drawingEntities(db))
-            if (!id.isErased()) ids.push_back(id);
+        const std::vector<ZcDbObjectId>& all = host::drawingEntities(db);
+        ids.reserve(all.size());
+        for (size_t i = 0; i < all.size(); ++i) {
+            if (i + 16 < all.size()) __builtin_prefetch(all[i + 16].stub());
+            if (!all[i].isErased()) ids.push_back(all[i]);
+        }
         ids = filtered(ids, filter);
     } else if (mode == "W" || mode == "C") {
         if (!pt1 || !pt2) return RTERROR;
@@ -198,7 +220,7 @@ int zcedSSGet(const char* str, const void* pt1, const void* pt2, const resbuf* f
         return RTERROR;
     }
     if (host::makeSelection(ids, ss) != RTNORM) return RTERROR;
-    host::setPreviousSelection(host::selectionMembers(ss));
+    sets().previous = *findSet(ss);
     return RTNORM;
 }
 
@@ -256,7 +278,7 @@ int zcedSSAdd(const ads_name ename, const ads_name sname, ads_name result) {
 int zcedSSDel(const ads_name ename, const ads_name ss) {
     Set* s = findSet(ss);
     ZcDbObjectId id = entityId(ename);
-    if (!s || id.isNull() || !s->in.count(id.stub())) return RTERROR;
+    if (!s || id.isNull() || !s->in.contains(id.stub())) return RTERROR;
     s->remove(id);
     return RTNORM;
 }
@@ -264,7 +286,7 @@ int zcedSSDel(const ads_name ename, const ads_name ss) {
 int zcedSSMemb(const ads_name ename, const ads_name ss) {
     Set* s = findSet(ss);
     ZcDbObjectId id = entityId(ename);
-    return s && !id.isNull() && s->in.count(id.stub()) ? RTNORM : RTERROR;
+    return s && !id.isNull() && s->in.contains(id.stub()) ? RTNORM : RTERROR;
 }
 
 int zcedSSGetFirst(resbuf** gset, resbuf** pset) {
@@ -306,6 +328,7 @@ struct host::SelectionFilter::Node {
     ZcDbDxfItem value;
     std::vector<std::string> ops;  // kTest: one, or three for points
     std::vector<std::string> apps; // kXData
+    std::optional<host::WcPattern> pattern;  // kTest on text: the upper-cased value, compiled
 };
 
 namespace {
@@ -373,6 +396,8 @@ private:
         if (ZcDbDxfItem::kindOfCode(m_rb->restype) == ZcDbDxfItem::kUnknown ||
             !zcdbItemFromResbuf(*m_rb, node->value))
             return nullptr;
+        if (node->value.kind == ZcDbDxfItem::kString || node->value.kind == ZcDbDxfItem::kHandle)
+            node->pattern.emplace(host::toUpper(node->value.text));
         m_rb = m_rb->rbnext;
         return node;
     }
@@ -412,12 +437,12 @@ bool compareNumbers(double a, double b, const std::string& op) {
     return false;
 }
 
-bool compareStrings(const std::string& have, const std::string& pattern, const std::string& op) {
+bool compareStrings(const std::string& have, const Node& t) {
+    const std::string& op = t.ops[0];
     if (op == "*") return true;
-    bool match = host::wcMatch(host::toUpper(have).c_str(), host::toUpper(pattern).c_str());
-    if (op == "=") return match;
-    if (op == "!=" || op == "/=" || op == "<>") return !match;
-    int c = host::toUpper(have).compare(host::toUpper(pattern));
+    if (op == "=" || op == "!=" || op == "/=" || op == "<>")
+        return t.pattern->matches(have, true) == (op == "=");
+    int c = host::toUpper(have).compare(host::toUpper(t.value.text));
     if (op == "<") return c < 0;
     if (op == "<=") return c <= 0;
     if (op == ">") return c > 0;
@@ -429,7 +454,8 @@ bool compareItem(const ZcDbDxfItem& have, const Node& t) {
     const ZcDbDxfItem& want = t.value;
     switch (want.kind) {
     case ZcDbDxfItem::kString:
-    case ZcDbDxfItem::kHandle: return compareStrings(have.text, want.text, t.ops[0]);
+    case ZcDbDxfItem::kHandle:
+        return compareStrings(have.text, t);
     case ZcDbDxfItem::kPoint:
         for (int i = 0; i < 3; ++i)
             if (!compareNumbers(have.real[i], want.real[i], t.ops[t.ops.size() == 3 ? static_cast<std::size_t>(i) : 0]))
@@ -549,16 +575,29 @@ bool entityIsVisible(const ZcDbEntity* e) {
     return visible;
 }
 
-std::vector<ZcDbObjectId> selectableEntities(ZcDbDatabase* db) {
-    std::vector<ZcDbObjectId> out;
+void forEachSelectable(ZcDbDatabase* db, const std::function<void(ZcDbObjectId, const ZcDbEntity*)>& f) {
     ZcDbObjectId space = currentSpaceForNewEntities(db);
-    for (ZcDbObjectId id : drawingEntities(db)) {
+    std::unordered_map<std::string, bool> layerVisible;
+    const std::vector<ZcDbObjectId>& all = drawingEntities(db);
+    for (size_t i = 0; i < all.size(); ++i) {
+        prefetchAhead(all, i);
+        const ZcDbObjectId id = all[i];
         if (id.isErased()) continue;
         ZcDbEntity* e = nullptr;
         if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
-        if (e->ownerId() == space && entityIsVisible(e) && e->visibility() == ZcDb::kVisible) out.push_back(id);
+        if (e->ownerId() == space && e->visibility() == ZcDb::kVisible) {
+            // Each layer is looked up once, not once for every entity on it.
+            auto [known, fresh] = layerVisible.try_emplace(e->layer(), true);
+            if (fresh) known->second = entityIsVisible(e);
+            if (known->second) f(id, e);
+        }
         e->close();
     }
+}
+
+std::vector<ZcDbObjectId> selectableEntities(ZcDbDatabase* db) {
+    std::vector<ZcDbObjectId> out;
+    forEachSelectable(db, [&](ZcDbObjectId id, const ZcDbEntity*) { out.push_back(id); });
     return out;
 }
 

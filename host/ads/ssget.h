@@ -36,6 +36,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -86,6 +87,9 @@ bool entityIsVisible(const ZcDbEntity* e);
 // The entities of the current space that are not erased and visible, in
 // database order.
 std::vector<ZcDbObjectId> selectableEntities(ZcDbDatabase* db);
+// The same walk, calling f(id, entity) while each is open for read: one
+// opening per entity for a pick or a window.
+void forEachSelectable(ZcDbDatabase* db, const std::function<void(ZcDbObjectId, const ZcDbEntity*)>& f);
 
 // Sets as id lists, for the picks and the editor.
 std::vector<ZcDbObjectId> selectionMembers(const ads_name ss);

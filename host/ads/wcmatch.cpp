@@ -1,6 +1,7 @@
 // The pattern is split into alternatives and each compiled into a vector of
 // elements; matching is the two-pointer algorithm with one star backtrack
-// point, O(text × pattern) at worst, never exponential.
+// point, O(text × pattern) at worst, never exponential. A text that is all
+// ASCII is read in place: its bytes are its code points.
 #include "host/ads/wcmatch.h"
 
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "host/util/adscodes.h"
 #include "host/ads/adstext.h"
+#include "host/win/textutil.h"
 
 namespace {
 
@@ -48,7 +50,25 @@ struct Alternative {
 };
 
 std::vector<Alternative> compile(const std::u32string& p);
-bool matchAlternative(const std::vector<Element>& pat, const std::u32string& text);
+template <class Text>
+bool matchAlternative(const std::vector<Element>& pat, const Text& text);
+
+bool isAscii(std::string_view s) {
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+// An ASCII text seen as code points, upper-cased on the fly when asked.
+struct AsciiText {
+    std::string_view s;
+    bool upper;
+    size_t size() const { return s.size(); }
+    char32_t operator[](size_t i) const {
+        const char c = s[i];
+        return upper && c >= 'a' && c <= 'z' ? static_cast<char32_t>(c - 32) : static_cast<char32_t>(c);
+    }
+};
 
 }  // namespace
 
@@ -56,12 +76,26 @@ int zcutWcMatch(const char* text, const char* pattern) { return host::wcMatch(te
 
 namespace host {
 
+struct WcPattern::Compiled {
+    std::vector<Alternative> alternatives;
+};
+
+WcPattern::WcPattern(std::string_view pattern)
+    : m_compiled(std::make_shared<Compiled>(Compiled{compile(ads_text::decode(pattern))})) {}
+
+bool WcPattern::matches(std::string_view text, bool upperText) const {
+    auto any = [&](const auto& t) {
+        for (const Alternative& alt : m_compiled->alternatives)
+            if (matchAlternative(alt.elements, t) != alt.negated) return true;
+        return false;
+    };
+    if (isAscii(text)) return any(AsciiText{text, upperText});
+    return any(ads_text::decode(upperText ? toUpper(text) : std::string(text)));
+}
+
 bool wcMatch(const char* text, const char* pattern) {
     if (!text || !pattern) return false;
-    std::u32string t = ads_text::decode(text);
-    for (const Alternative& alt : compile(ads_text::decode(pattern)))
-        if (matchAlternative(alt.elements, t) != alt.negated) return true;
-    return false;
+    return WcPattern(pattern).matches(text);
 }
 
 }  // namespace host
@@ -142,7 +176,8 @@ std::vector<Alternative> compile(const std::u32string& p) {
     return alts;
 }
 
-bool matchAlternative(const std::vector<Element>& pat, const std::u32string& text) {
+template <class Text>
+bool matchAlternative(const std::vector<Element>& pat, const Text& text) {
     size_t t = 0, p = 0;
     size_t starP = std::u32string::npos, starT = 0;
     while (t < text.size()) {

@@ -12,6 +12,23 @@
 // RTNORM when text matches pattern, RTERROR when it does not or either is null.
 int zcutWcMatch(const char* text, const char* pattern);
 
+#include <memory>
+#include <string_view>
+
 namespace host {
 bool wcMatch(const char* text, const char* pattern);
-}
+
+// A pattern compiled once, for matching it against many texts (a selection
+// filter against every entity). With upperText the text is upper-cased
+// before matching, as the filters compare; ASCII texts are matched byte by
+// byte without decoding or copying.
+class WcPattern {
+public:
+    explicit WcPattern(std::string_view pattern);
+    bool matches(std::string_view text, bool upperText = false) const;
+
+private:
+    struct Compiled;
+    std::shared_ptr<const Compiled> m_compiled;
+};
+}  // namespace host

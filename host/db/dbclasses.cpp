@@ -50,9 +50,12 @@ void zcdbInitClasses() {
     ZcDbAlignedDimension::desc();
     ZcDbRotatedDimension::desc();
     ZcDb3PointAngularDimension::desc();
+    ZcDb2LineAngularDimension::desc();
     ZcDbHatch::desc();
     ZcDbModelerStandIn::desc();
     ZcDbRegion::desc();
     ZcDb3dSolid::desc();
+    ZcDbOpaqueObject::desc();
+    ZcDbOpaqueEntity::desc();
     // ZCDB_ENTITY_CLASSES
 }

@@ -311,7 +311,7 @@ void ZcDbUndoJournal::recordModify(ZcDbObject* obj) {
     if (!recording()) return;
     Group& g = current();
     ZcDbStub* stub = obj->stub();
-    if (!g.seen.insert(stub).second) return;  // state already kept in this group
+    if (!g.seen.insert(stub)) return;  // state already kept in this group
     ZcDbDwgFiler filer(stub->db, ZcDb::kUndoFiler);
     m_replaying = true;  // filing out must not record anything itself
     obj->dwgOutFields(&filer);

@@ -23,6 +23,7 @@
 
 #include "host/util/adscodes.h"
 #include "host/db/dbobject.h"
+#include "host/db/stubset.h"
 
 class ZcDbSymbolTable;
 class ZcDbBlockTable;
@@ -87,7 +88,7 @@ private:
     };
     struct Group {
         std::vector<Entry> entries;
-        std::unordered_set<ZcDbStub*> seen;
+        host::StubSet seen;  // stubs whose state the group already holds
         bool isMark = false;
     };
     Group& current();
@@ -120,6 +121,8 @@ public:
     ZcDbObjectId objectIdOf(const ZcDbHandle& handle) const;
     ZcDbHandle handseed() const { return m_nextHandle; }
     std::size_t numObjects() const { return m_stubs.size(); }
+    // Room for `n` more objects, for readers that know how many come.
+    void reserveObjects(std::size_t n) { m_byHandle.reserve(m_byHandle.size() + n); }
     // Every stub in creation order (erased ones included).
     std::vector<ZcDbObjectId> allObjectIds() const;
     // Objects open for read or write now (open for notify does not count),
@@ -136,6 +139,10 @@ public:
     ZcDbObjectId viewTableId() const { return m_viewTable; }
     ZcDbObjectId UCSTableId() const { return m_ucsTable; }
     ZcDbObjectId viewportTableId() const { return m_viewportTable; }
+
+    // The CLASS records (their groups) of the file the drawing was read
+    // from: saving writes back those of kinds the drawing still holds.
+    std::vector<std::vector<ZcDbDxfItem>>& fileClasses() { return m_fileClasses; }
     ZcDbObjectId namedObjectsDictionaryId() const { return m_namedDict; }
     Zcad::ErrorStatus getBlockTable(ZcDbBlockTable*& t, ZcDb::OpenMode mode = ZcDb::kForRead);
     Zcad::ErrorStatus getLayerTable(ZcDbLayerTable*& t, ZcDb::OpenMode mode = ZcDb::kForRead);
@@ -209,6 +216,7 @@ private:
     ZcDbUndoJournal m_undo;
     std::vector<std::pair<ZcDbObjectId, bool>> m_highlights;
     std::int64_t m_serial;
+    std::vector<std::vector<ZcDbDxfItem>> m_fileClasses;
 };
 
 // Entity names of the classic interface.

@@ -11,6 +11,7 @@ ZCDB_DEFINE_HOST_CLASS(ZcDbDimension, ZcDbEntity, "AcDbDimension", "DIMENSION", 
 ZCDB_DEFINE_HOST_CLASS(ZcDbAlignedDimension, ZcDbDimension, "AcDbAlignedDimension", "DIMENSION", true)
 ZCDB_DEFINE_HOST_CLASS(ZcDbRotatedDimension, ZcDbAlignedDimension, "AcDbRotatedDimension", "DIMENSION", true)
 ZCDB_DEFINE_HOST_CLASS(ZcDb3PointAngularDimension, ZcDbDimension, "AcDb3PointAngularDimension", "DIMENSION", true)
+ZCDB_DEFINE_HOST_CLASS(ZcDb2LineAngularDimension, ZcDbDimension, "AcDb2LineAngularDimension", "DIMENSION", true)
 
 ZcRxClass* zcdbClassForDxf(const std::string& dxfName, const std::vector<ZcDbDxfItem>& items) {
     if (dxfName != "DIMENSION") return zcrxFindClassByDxfName(dxfName);
@@ -23,6 +24,7 @@ ZcRxClass* zcdbClassForDxf(const std::string& dxfName, const std::vector<ZcDbDxf
     switch (type) {
     case 0: return ZcDbRotatedDimension::desc();
     case 1: return ZcDbAlignedDimension::desc();
+    case 2: return ZcDb2LineAngularDimension::desc();
     case 5: return ZcDb3PointAngularDimension::desc();
     default: return nullptr;  // kinds this platform does not make
     }
@@ -265,6 +267,72 @@ Zcad::ErrorStatus ZcDb3PointAngularDimension::transformBy(const ZcDbXform& x) {
     m_center = x.apply(m_center);
     m_x1 = x.apply(m_x1);
     m_x2 = x.apply(m_x2);
+    m_dimLinePoint = x.apply(m_dimLinePoint);
+    m_textPosition = x.apply(m_textPosition);
+    return Zcad::eOk;
+}
+
+// -------------------------------------------------------- two-line angular
+
+ZcDb2LineAngularDimension::ZcDb2LineAngularDimension(const ZcGePoint3d& xLine1Start,
+                                                     const ZcGePoint3d& xLine1End,
+                                                     const ZcGePoint3d& xLine2Start,
+                                                     const ZcGePoint3d& xLine2End,
+                                                     const ZcGePoint3d& arcPoint, const std::string& text)
+    : m_x1Start(xLine1Start), m_x1End(xLine1End), m_x2Start(xLine2Start), m_arcPoint(arcPoint) {
+    m_dimLinePoint = xLine2End;
+    m_textPosition = arcPoint;
+    m_text = text;
+}
+
+void ZcDb2LineAngularDimension::angularFields(ZcDbFields& v) {
+    v.pt(13, m_x1Start);
+    v.pt(14, m_x1End);
+    v.pt(15, m_x2Start);
+    v.pt(16, m_arcPoint);
+}
+
+Zcad::ErrorStatus ZcDb2LineAngularDimension::dwgOutFields(ZcDbDwgFiler* f) const {
+    Zcad::ErrorStatus es = ZcDbDimension::dwgOutFields(f);
+    if (es != Zcad::eOk) return es;
+    ZcDbFields v(f, true);
+    const_cast<ZcDb2LineAngularDimension*>(this)->angularFields(v);
+    return f->filerStatus();
+}
+Zcad::ErrorStatus ZcDb2LineAngularDimension::dwgInFields(ZcDbDwgFiler* f) {
+    Zcad::ErrorStatus es = ZcDbDimension::dwgInFields(f);
+    if (es != Zcad::eOk) return es;
+    ZcDbFields v(f, false);
+    angularFields(v);
+    return f->filerStatus();
+}
+Zcad::ErrorStatus ZcDb2LineAngularDimension::dxfOutFields(ZcDbDxfFiler* f) const {
+    Zcad::ErrorStatus es = ZcDbDimension::dxfOutFields(f);
+    if (es != Zcad::eOk) return es;
+    f->writeString(100, "AcDb2LineAngularDimension");
+    ZcDbFields v(f);
+    const_cast<ZcDb2LineAngularDimension*>(this)->angularFields(v);
+    return f->filerStatus();
+}
+Zcad::ErrorStatus ZcDb2LineAngularDimension::dxfInFields(ZcDbDxfFiler* f) {
+    Zcad::ErrorStatus es = ZcDbDimension::dxfInFields(f);
+    if (es != Zcad::eOk) return es;
+    if (!f->atSubclassData("AcDb2LineAngularDimension")) return f->filerStatus();
+    return zcdbDxfReadSection(f, [this](ZcDbFields& v) { angularFields(v); });
+}
+
+double ZcDb2LineAngularDimension::measurement() const {
+    ZcGeVector3d a = m_x1End - m_x1Start, b = m_dimLinePoint - m_x2Start;
+    if (a.isZeroLength() || b.isZeroLength()) return 0;
+    return a.angleTo(b);
+}
+
+Zcad::ErrorStatus ZcDb2LineAngularDimension::transformBy(const ZcDbXform& x) {
+    assertWriteEnabled();
+    m_x1Start = x.apply(m_x1Start);
+    m_x1End = x.apply(m_x1End);
+    m_x2Start = x.apply(m_x2Start);
+    m_arcPoint = x.apply(m_arcPoint);
     m_dimLinePoint = x.apply(m_dimLinePoint);
     m_textPosition = x.apply(m_textPosition);
     return Zcad::eOk;

@@ -2,8 +2,8 @@
 // its anonymous "*D" block (the picture the editor draws), may override its
 // text (1; "<>" stands for the measurement), and keeps its definition points
 // in WCS as the format does. Every kind is DXF "DIMENSION"; the subclass
-// follows from group 70 (0 rotated, 1 aligned, 5 angular): a reader picks
-// the class with zcdbClassForDxf.
+// follows from group 70 (0 rotated, 1 aligned, 2 two-line angular, 5
+// three-point angular): a reader picks the class with zcdbClassForDxf.
 #pragma once
 
 #include <string>
@@ -103,6 +103,30 @@ public:
 
 private:
     ZcGePoint3d m_center, m_x1, m_x2;
+};
+
+// The angle between two lines: the first from 13 to 14, the second from 15
+// to the dimension's own definition point (10); the arc passes through 16.
+class ZcDb2LineAngularDimension : public ZcDbDimension {
+public:
+    ZCRX_DECLARE_MEMBERS(ZcDb2LineAngularDimension);
+    ZCDB_DECLARE_FILING;
+    void angularFields(ZcDbFields& v);
+    ZcDb2LineAngularDimension() = default;
+    ZcDb2LineAngularDimension(const ZcGePoint3d& xLine1Start, const ZcGePoint3d& xLine1End,
+                              const ZcGePoint3d& xLine2Start, const ZcGePoint3d& xLine2End,
+                              const ZcGePoint3d& arcPoint, const std::string& text = "");
+    ZcGePoint3d xLine1Start() const { return m_x1Start; }
+    ZcGePoint3d xLine1End() const { return m_x1End; }
+    ZcGePoint3d xLine2Start() const { return m_x2Start; }
+    ZcGePoint3d xLine2End() const { return m_dimLinePoint; }
+    ZcGePoint3d arcPoint() const { return m_arcPoint; }
+    double measurement() const override;
+    int dimensionType() const override { return 2; }
+    Zcad::ErrorStatus transformBy(const ZcDbXform& x) override;
+
+private:
+    ZcGePoint3d m_x1Start, m_x1End, m_x2Start, m_arcPoint;
 };
 
 // The class a reader should make for an entity of this DXF name whose

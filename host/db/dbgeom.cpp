@@ -48,10 +48,10 @@ ZcDbGeomPrim transformed(const ZcDbGeomPrim& p, const ZcDbXform& x, ZcDbGeometry
 }
 
 void textBox(const ZcDbText* t, ZcDbGeometry& out) {
-    std::size_t chars = 0;
-    for (unsigned char c : t->textString())
-        if ((c & 0xC0) != 0x80) ++chars;
-    double w = 0.8 * t->height() * t->widthFactor() * static_cast<double>(std::max<std::size_t>(chars, 1));
+    // An empty text keeps a box of one character, so it can still be picked.
+    const std::string& chars = t->textString();
+    double w = zcdbTextBoxWidth(chars.empty() ? std::string_view(" ") : std::string_view(chars), t->height(),
+                                t->widthFactor());
     double h = t->height();
     ZcGeVector3d n = t->normal();
     ZcGePoint3d o = zcdbWcsToOcs(t->position(), n);
@@ -115,6 +115,13 @@ ZcDbGeomPrim bulgeSpan(const ZcGePoint2d& a, const ZcGePoint2d& b, double bulge,
 }
 
 }  // namespace
+
+double zcdbTextBoxWidth(std::string_view text, double height, double widthFactor) {
+    std::size_t chars = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80) ++chars;
+    return 0.8 * height * widthFactor * static_cast<double>(chars);
+}
 
 // ------------------------------------------------------------- primitives
 

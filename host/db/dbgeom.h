@@ -18,6 +18,7 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "host/db/dbxform.h"
@@ -62,6 +63,11 @@ struct ZcDbExtents3d {
 };
 
 ZcDbExtents3d zcdbGeomExtents(const ZcDbGeometry& g);
+
+// The width of a single-line text's box: 0.8 × height × width factor per
+// character (an estimate, no font is read); the box's height is the text
+// height. Picks and the text-box query share it.
+double zcdbTextBoxWidth(std::string_view text, double height, double widthFactor);
 
 // ------------------------------------------------------------ plan tests
 

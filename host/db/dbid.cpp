@@ -26,7 +26,17 @@ std::string ZcDbHandle::ascii() const {
 
 void ZcDbHandle::getIntoAsciiBuffer(char* buffer, std::size_t size) const {
     if (!buffer || size == 0) return;
-    std::snprintf(buffer, size, "%llX", static_cast<unsigned long long>(m_value));
+    // Upper-case hexadecimal without leading zeros, cut to the buffer as snprintf would.
+    char digits[16];
+    std::size_t n = 0;
+    std::uint64_t v = m_value;
+    do {
+        digits[n++] = "0123456789ABCDEF"[v & 15];
+        v >>= 4;
+    } while (v);
+    std::size_t k = 0;
+    for (; k < n && k + 1 < size; ++k) buffer[k] = digits[n - 1 - k];
+    buffer[k] = '\0';
 }
 
 bool ZcDbObjectId::isValid() const { return m_stub && m_stub->object != nullptr; }

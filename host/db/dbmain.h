@@ -10,6 +10,7 @@
 #include "host/db/dbdim.h"
 #include "host/db/dbhatch.h"
 #include "host/db/dbsolid.h"
+#include "host/db/dbopaque.h"
 #include "host/db/dbfiler.h"
 #include "host/db/dbid.h"
 #include "host/db/dbobject.h"

@@ -234,41 +234,48 @@ Zcad::ErrorStatus ZcDbObject::setXDataApp(const std::string& app, std::vector<Zc
 
 // ------------------------------------------------------------------- filing
 
-namespace {
-
-void writeItemDwg(ZcDbDwgFiler* f, const ZcDbDxfItem& it) {
+void zcdbWriteItemDwg(ZcDbDwgFiler* f, const ZcDbDxfItem& it) {
     f->writeInt16(static_cast<std::int16_t>(it.code));
+    f->writeUInt8(static_cast<std::uint8_t>(it.kind));
     switch (it.kind) {
     case ZcDbDxfItem::kString:
+    case ZcDbDxfItem::kUnknown:
     case ZcDbDxfItem::kHandle: f->writeString(it.text); break;
     case ZcDbDxfItem::kReal: f->writeDouble(it.real[0]); break;
-    case ZcDbDxfItem::kPoint: f->writePoint3d(it.point()); break;
+    case ZcDbDxfItem::kPoint:
+        f->writePoint3d(it.point());
+        f->writeUInt8(static_cast<std::uint8_t>(it.dim));
+        break;
     case ZcDbDxfItem::kId: f->writeSoftPointerId(it.id); break;
     default: f->writeInt64(it.integer); break;
     }
 }
 
-void readItemDwg(ZcDbDwgFiler* f, ZcDbDxfItem& it) {
+void zcdbReadItemDwg(ZcDbDwgFiler* f, ZcDbDxfItem& it) {
     std::int16_t code = 0;
+    std::uint8_t kind = 0;
     f->readInt16(&code);
+    f->readUInt8(&kind);
     it.code = code;
-    it.kind = ZcDbDxfItem::kindOfCode(code);
+    it.kind = kind <= ZcDbDxfItem::kUnknown ? static_cast<ZcDbDxfItem::Kind>(kind) : ZcDbDxfItem::kUnknown;
     switch (it.kind) {
     case ZcDbDxfItem::kString:
+    case ZcDbDxfItem::kUnknown:
     case ZcDbDxfItem::kHandle: f->readString(&it.text); break;
     case ZcDbDxfItem::kReal: f->readDouble(&it.real[0]); break;
     case ZcDbDxfItem::kPoint: {
         ZcGePoint3d p;
+        std::uint8_t dim = 3;
         f->readPoint3d(&p);
+        f->readUInt8(&dim);
         it.real[0] = p.x, it.real[1] = p.y, it.real[2] = p.z;
+        it.dim = dim == 2 ? 2 : 3;
         break;
     }
     case ZcDbDxfItem::kId: f->readSoftPointerId(&it.id); break;
     default: f->readInt64(&it.integer); break;
     }
 }
-
-}  // namespace
 
 Zcad::ErrorStatus ZcDbObject::dwgOutFields(ZcDbDwgFiler* f) const {
     assertReadEnabled();
@@ -277,8 +284,11 @@ Zcad::ErrorStatus ZcDbObject::dwgOutFields(ZcDbDwgFiler* f) const {
     for (const ZcDbXDataApp& app : m_xdata) {
         f->writeString(app.app);
         f->writeInt32(static_cast<std::int32_t>(app.items.size()));
-        for (const ZcDbDxfItem& it : app.items) writeItemDwg(f, it);
+        for (const ZcDbDxfItem& it : app.items) zcdbWriteItemDwg(f, it);
     }
+    f->writeHardOwnershipId(m_xdictId);
+    f->writeInt32(static_cast<std::int32_t>(m_reactors.size()));
+    for (ZcDbObjectId r : m_reactors) f->writeSoftPointerId(r);
     return f->filerStatus();
 }
 
@@ -296,20 +306,47 @@ Zcad::ErrorStatus ZcDbObject::dwgInFields(ZcDbDwgFiler* f) {
         f->readInt32(&n);
         for (std::int32_t i = 0; i < n && f->filerStatus() == Zcad::eOk; ++i) {
             ZcDbDxfItem it;
-            readItemDwg(f, it);
+            zcdbReadItemDwg(f, it);
             app.items.push_back(std::move(it));
         }
         apps.push_back(std::move(app));
     }
+    ZcDbObjectId xdict;
+    std::int32_t nreactors = 0;
+    std::vector<ZcDbObjectId> reactors;
+    f->readHardOwnershipId(&xdict);
+    f->readInt32(&nreactors);
+    for (std::int32_t i = 0; i < nreactors && f->filerStatus() == Zcad::eOk; ++i) {
+        ZcDbObjectId r;
+        f->readSoftPointerId(&r);
+        reactors.push_back(r);
+    }
     if (f->filerStatus() != Zcad::eOk) return f->filerStatus();
     m_ownerId = owner;
     m_xdata = std::move(apps);
+    m_xdictId = xdict;
+    m_reactors = std::move(reactors);
     return Zcad::eOk;
 }
 
 Zcad::ErrorStatus ZcDbObject::dxfOutFields(ZcDbDxfFiler* f) const {
     assertReadEnabled();
     f->writeHandle(5, getDbHandle());
+    // Only references to objects still there: a reader would refuse a dangling one.
+    auto live = [](ZcDbObjectId id) { return !id.isNull() && !id.isErased() && id.stub()->object; };
+    bool anyReactor = false;
+    for (ZcDbObjectId r : m_reactors) anyReactor = anyReactor || live(r);
+    if (anyReactor) {
+        f->writeString(102, "{ACAD_REACTORS");
+        for (ZcDbObjectId r : m_reactors)
+            if (live(r)) f->writeObjectId(330, r);
+        f->writeString(102, "}");
+    }
+    if (live(m_xdictId)) {
+        f->writeString(102, "{ACAD_XDICTIONARY");
+        f->writeObjectId(360, m_xdictId);
+        f->writeString(102, "}");
+    }
     f->writeObjectId(330, m_ownerId);
     return f->filerStatus();
 }
@@ -317,15 +354,33 @@ Zcad::ErrorStatus ZcDbObject::dxfOutFields(ZcDbDxfFiler* f) const {
 Zcad::ErrorStatus ZcDbObject::dxfInFields(ZcDbDxfFiler* f) {
     assertWriteEnabled();
     ZcDbDxfItem it;
+    // The application group now open by "102 {NAME", if any.
+    enum { kNone, kReactors, kXDict, kOther } group = kNone;
     while (f->readItem(it) == Zcad::eOk) {
-        if (it.code == 5) {
+        if (it.code == 102) {
+            if (it.text == "{ACAD_REACTORS") {
+                group = kReactors;
+                m_reactors.clear();
+            } else if (it.text == "{ACAD_XDICTIONARY") {
+                group = kXDict;
+            } else if (!it.text.empty() && it.text[0] == '{') {
+                group = kOther;
+            } else {
+                group = kNone;
+            }
+        } else if (group == kReactors && it.code == 330) {
+            if (!it.id.isNull()) m_reactors.push_back(it.id);
+        } else if (group == kXDict && it.code == 360) {
+            m_xdictId = it.id;
+        } else if (group == kOther) {
+            // Another application's group: not modelled, passed over.
+        } else if (it.code == 5) {
             // A resident object keeps its handle; a new one takes the file's.
             if (!m_stub) m_fileHandle = ZcDbHandle(it.text);
         } else if (it.code == 330) {
             if (!m_stub) m_ownerId = it.id;
-        } else if (it.code == 102 || it.code == -1 || it.code == -2) {
-            // Reactor and extension-dictionary brackets, and the entity
-            // names leading an entity-data list: not kept.
+        } else if (it.code == -1 || it.code == -2) {
+            // The entity names leading an entity-data list.
         } else {
             f->pushBackItem();
             break;

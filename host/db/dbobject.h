@@ -10,9 +10,11 @@
 // A resident object belongs to its database: callers close it, never delete.
 //
 // Filing: dwgOutFields/dxfOutFields of every class call their parent's
-// first. ZcDbObject's DWG part files the owner and the xdata (so undo and
-// copies restore them); its DXF part files handle 5 and owner 330, and the
-// xdata is filed by dxfOut/dxfIn after all subclass sections.
+// first. ZcDbObject's DWG part files the owner, the xdata, the extension
+// dictionary and the persistent reactors (so undo and copies restore them);
+// its DXF part files handle 5, the reactors ("102 {ACAD_REACTORS" with 330
+// groups), the extension dictionary ("102 {ACAD_XDICTIONARY" with 360) and
+// owner 330; the xdata is filed by dxfOut/dxfIn after all subclass sections.
 #pragma once
 
 #include <string>
@@ -76,6 +78,12 @@ public:
     const std::vector<ZcDbXDataApp>& xDataApps() const { return m_xdata; }
     Zcad::ErrorStatus setXDataApp(const std::string& app, std::vector<ZcDbDxfItem> items);
 
+    // The extension dictionary (null when none) and the objects that keep
+    // a persistent reactor on this one, as read from a file.
+    ZcDbObjectId extensionDictionary() const { return m_xdictId; }
+    void setExtensionDictionary(ZcDbObjectId id) { m_xdictId = id; }
+    const std::vector<ZcDbObjectId>& persistentReactorIds() const { return m_reactors; }
+
     // Filing.
     virtual Zcad::ErrorStatus dwgInFields(ZcDbDwgFiler* filer);
     virtual Zcad::ErrorStatus dwgOutFields(ZcDbDwgFiler* filer) const;
@@ -83,7 +91,7 @@ public:
     virtual Zcad::ErrorStatus dxfOutFields(ZcDbDxfFiler* filer) const;
     Zcad::ErrorStatus dwgIn(ZcDbDwgFiler* filer) { return dwgInFields(filer); }
     Zcad::ErrorStatus dwgOut(ZcDbDwgFiler* filer) const { return dwgOutFields(filer); }
-    Zcad::ErrorStatus dxfIn(ZcDbDxfFiler* filer);   // fields, then xdata
+    Zcad::ErrorStatus dxfIn(ZcDbDxfFiler* filer);         // fields, then xdata
     Zcad::ErrorStatus dxfOut(ZcDbDxfFiler* filer) const;  // fields, then xdata
 
     // A new object of the same class with the same DWG-filed state (not
@@ -107,6 +115,8 @@ private:
     ZcDbObjectId m_ownerId;
     ZcDbHandle m_fileHandle;  // a handle read before the object is resident
     std::vector<ZcDbXDataApp> m_xdata;
+    ZcDbObjectId m_xdictId;
+    std::vector<ZcDbObjectId> m_reactors;
     int m_readers = 0;
     int m_notifiers = 0;
     bool m_writeOpen = true;
@@ -139,6 +149,10 @@ inline Zcad::ErrorStatus zcdbOpenZcDbObject(ZcDbObject*& obj, ZcDbObjectId id, Z
                                             bool openErased = false) {
     return zcdbOpenObject(obj, id, mode, openErased);
 }
+
+// One item in a DWG filer (code, then its value; a point keeps its 2D flag).
+void zcdbWriteItemDwg(ZcDbDwgFiler* f, const ZcDbDxfItem& it);
+void zcdbReadItemDwg(ZcDbDwgFiler* f, ZcDbDxfItem& it);
 
 // Item ↔ resbuf conversions shared by the filers and xdata.
 bool zcdbItemFromResbuf(const resbuf& rb, ZcDbDxfItem& item);

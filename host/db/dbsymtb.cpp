@@ -244,6 +244,7 @@ Zcad::ErrorStatus ZcDbBlockTableRecord::dwgOutFields(ZcDbDwgFiler* f) const {
     if (es != Zcad::eOk) return es;
     f->writePoint3d(m_origin);
     f->writeString(m_comments);
+    f->writeSoftPointerId(m_layoutId);
     return f->filerStatus();
 }
 
@@ -252,6 +253,7 @@ Zcad::ErrorStatus ZcDbBlockTableRecord::dwgInFields(ZcDbDwgFiler* f) {
     if (es != Zcad::eOk) return es;
     f->readPoint3d(&m_origin);
     f->readString(&m_comments);
+    f->readSoftPointerId(&m_layoutId);
     return f->filerStatus();
 }
 
@@ -260,7 +262,8 @@ Zcad::ErrorStatus ZcDbBlockTableRecord::dxfOutFields(ZcDbDxfFiler* f) const {
     if (es != Zcad::eOk) return es;
     f->writeString(100, "AcDbBlockTableRecord");
     f->writeString(2, m_name);
-    f->writeObjectId(340, ZcDbObjectId());
+    bool layout = !m_layoutId.isNull() && !m_layoutId.isErased() && m_layoutId.stub()->object;
+    f->writeObjectId(340, layout ? m_layoutId : ZcDbObjectId());
     f->writeInt16(70, 0);  // insertion units: none
     f->writeInt16(280, 1);
     f->writeInt16(281, 0);
@@ -271,7 +274,10 @@ Zcad::ErrorStatus ZcDbBlockTableRecord::dxfInFields(ZcDbDxfFiler* f) {
     Zcad::ErrorStatus es = ZcDbSymbolTableRecord::dxfInFields(f);
     if (es != Zcad::eOk) return es;
     if (!f->atSubclassData("AcDbBlockTableRecord")) return f->filerStatus();
-    return zcdbDxfReadSection(f, [this](ZcDbFields& v) { v.str(2, m_name); });
+    return zcdbDxfReadSection(f, [this](ZcDbFields& v) {
+        v.str(2, m_name);
+        v.id(340, m_layoutId);
+    });
 }
 
 Zcad::ErrorStatus ZcDbBlockTableRecord::dxfOutBlockBegin(ZcDbDxfFiler* f) const {

@@ -132,6 +132,9 @@ public:
     bool isLayout() const;
     const std::string& comments() const { return m_comments; }
     Zcad::ErrorStatus setComments(const std::string& text);
+    // The layout object of a paper-space block (null when none).
+    ZcDbObjectId getLayoutId() const { return m_layoutId; }
+    void setLayoutId(ZcDbObjectId id) { m_layoutId = id; }
     // The BLOCK and ENDBLK entities a DXF file writes around the entities.
     Zcad::ErrorStatus dxfOutBlockBegin(ZcDbDxfFiler* filer) const;
     Zcad::ErrorStatus dxfOutBlockEnd(ZcDbDxfFiler* filer) const;
@@ -146,6 +149,7 @@ private:
     std::vector<ZcDbObjectId> m_entities;
     ZcGePoint3d m_origin;
     std::string m_comments;
+    ZcDbObjectId m_layoutId;
 };
 
 class ZcDbBlockTableRecordIterator {

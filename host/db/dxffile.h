@@ -13,15 +13,24 @@
 // Loading reads the whole text into (code, value, line) pairs, checks them,
 // then builds a fresh database and hands it over only when the whole file
 // went in; on any fault the caller gets "DXF: wiersz N: ..." and nothing.
+// What the reference allows is read: every version from R12 (files without
+// handles, the older dimension-style groups, "$MODEL_SPACE" blocks) to
+// 2018, binary DXF (turned into its text first), 999 comments, anything
+// after EOF. Text is decoded by the header's $DWGCODEPAGE before 2007 and
+// as UTF-8 from 2007 on; "\U+XXXX" and caret escapes are decoded.
 // Handles are kept when free; the few objects every database is born with
 // (the tables and the named-object dictionary) take the file's records of
 // the same role, and a file handle that collides with one of them is moved
-// to a fresh number before any reference to it is resolved. Unknown entity
-// and object kinds are skipped with one note per kind; unknown header
-// variables are ignored.
-// Limits: binary DXF is not read; entities owned by other entities than
-// POLYLINE and INSERT are not kept; objects outside the named-object
-// dictionary's tree are not written.
+// to a fresh number before any reference to it is resolved.
+// Nothing the host does not model is dropped: entities and objects of other
+// kinds (and MINSERT, hatches with ellipse or spline edges, dimensions the
+// host does not draw) are kept as opaque records (dbopaque.h), extension
+// dictionaries and persistent reactors stay with their objects, the file's
+// CLASS records are written back for the kinds still there, and an object
+// whose owner the file lacks goes under the named-object dictionary. Only
+// what the 2013 format cannot hold (a record of an unknown table, an entity
+// among the objects) is left out, counted in one note per kind.
+// Unknown header variables are ignored.
 #pragma once
 
 #include <memory>

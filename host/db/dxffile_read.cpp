@@ -8,8 +8,12 @@
 // memory filer. References resolve through the database's handle map,
 // reserving a handle met before its object. The database is handed over
 // only when the last section closed cleanly.
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <map>
 #include <numbers>
+#include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -18,9 +22,12 @@
 #include "host/db/dbdim.h"
 #include "host/db/dbentity.h"
 #include "host/db/dbinsert.h"
+#include "host/db/dbopaque.h"
 #include "host/db/dbpoly.h"
 #include "host/db/dbsymtb.h"
 #include "host/db/dxffile.h"
+#include "host/db/dxffile_decode.h"
+#include "host/util/nocase.h"
 #include "host/win/files.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
@@ -45,6 +52,23 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
+// A group code: plain decimal digits nearly always, else the general parse.
+std::optional<long long> groupCode(std::string_view c) {
+    if (!c.empty() && c.size() <= 4) {
+        int v = 0;
+        bool digits = true;
+        for (char ch : c) {
+            if (ch < '0' || ch > '9') {
+                digits = false;
+                break;
+            }
+            v = v * 10 + (ch - '0');
+        }
+        if (digits) return v;
+    }
+    return host::parseInteger(c);
+}
+
 std::vector<Pair> splitPairs(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     std::vector<Pair> pairs;
@@ -66,18 +90,22 @@ std::vector<Pair> splitPairs(std::string_view text) {
         int codeLine = line;
         std::string_view c = trimmed(codeText);
         if (c.empty() && pos >= text.size()) break;  // a final empty line
-        auto code = host::parseInteger(c);
-        if (!code || *code < -5 || *code > 1071)
+        auto code = groupCode(c);
+        if (!code || *code < -5 || (*code > 1071 && *code != 999))
             throw DxfError{codeLine, "zły kod grupy \"" + std::string(c.substr(0, 40)) + "\""};
-        if (!nextLine(value)) throw DxfError{codeLine, "plik urwany: brak wartości po kodzie " + std::to_string(*code)};
+        if (!nextLine(value))
+            throw DxfError{codeLine, "plik urwany: brak wartości po kodzie " + std::to_string(*code)};
+        if (*code == 999) continue;  // a comment
         pairs.push_back({static_cast<int>(*code), value, codeLine});
+        // Whatever follows the end marker is not the drawing's.
+        if (*code == 0 && trimmed(value) == "EOF") break;
     }
     return pairs;
 }
 
 class DxfReader {
 public:
-    explicit DxfReader(std::string_view text) : m_text(text) {}
+    DxfReader(std::string_view text, std::string version) : m_text(text), m_version(std::move(version)) {}
 
     host::DxfLoadResult run() {
         host::DxfLoadResult result;
@@ -112,10 +140,10 @@ private:
         std::uint64_t top = m_db->handseed().value();
         for (ZcDbObjectId id : m_db->allObjectIds()) own[id.handle().value()] = id;
         const std::unordered_map<std::string_view, ZcDbObjectId> tables = {
-            {"VPORT", m_db->viewportTableId()},   {"LTYPE", m_db->linetypeTableId()},
-            {"LAYER", m_db->layerTableId()},      {"STYLE", m_db->textStyleTableId()},
-            {"VIEW", m_db->viewTableId()},        {"UCS", m_db->UCSTableId()},
-            {"APPID", m_db->regAppTableId()},     {"DIMSTYLE", m_db->dimStyleTableId()},
+            {"VPORT", m_db->viewportTableId()},    {"LTYPE", m_db->linetypeTableId()},
+            {"LAYER", m_db->layerTableId()},       {"STYLE", m_db->textStyleTableId()},
+            {"VIEW", m_db->viewTableId()},         {"UCS", m_db->UCSTableId()},
+            {"APPID", m_db->regAppTableId()},      {"DIMSTYLE", m_db->dimStyleTableId()},
             {"BLOCK_RECORD", m_db->blockTableId()}};
         std::string_view section;
         bool firstDictionary = true;
@@ -136,7 +164,8 @@ private:
             for (std::size_t j = i + 1; j < m_pairs.size() && m_pairs[j].code != 0; ++j) {
                 const Pair& q = m_pairs[j];
                 if (q.code == 2 && kind == "TABLE" && tableName.empty()) tableName = trimmed(q.value);
-                if ((q.code == 5 || (q.code == 105 && kind == "DIMSTYLE")) && handle == 0) {
+                // A dimension style's handle is 105; its 5 is the arrow block's name in older files.
+                if ((kind == "DIMSTYLE" ? q.code == 105 : q.code == 5) && handle == 0) {
                     handle = parseHandle(q);
                     handleLine = q.line + 1;
                 }
@@ -155,7 +184,6 @@ private:
             }
             if (!target.isNull()) {
                 m_alias[handle] = target.handle().value();
-                m_taken.insert(target.handle().value());
             } else if (own.count(handle)) {
                 clashes.push_back({handle, handleLine});
             }
@@ -164,17 +192,17 @@ private:
         // Objects made while reading (by the reader or by the objects
         // themselves) number past every handle of the file: a reservation
         // at the top moves the database's counter there.
+        m_db->reserveObjects(m_defined.size() + 16);
         ZcDbObjectId guard;
         m_db->getZcDbObjectId(guard, true, ZcDbHandle(top));
         m_top = top + 1;
-        for (std::uint64_t h : m_defined) m_definedInDb.insert(mapped(h));
-        for (std::uint64_t h : m_taken) m_definedInDb.insert(h);
     }
 
     std::uint64_t parseHandle(const Pair& p) const {
         std::string_view v = trimmed(p.value);
-        if (v.empty() || v.size() > 16 || v.find_first_not_of("0123456789abcdefABCDEF") != std::string_view::npos)
-            throw DxfError{p.line, "zły uchwyt \"" + std::string(v.substr(0, 40)) + "\""};
+        if (v.empty() || v.size() > 16 ||
+            v.find_first_not_of("0123456789abcdefABCDEF") != std::string_view::npos)
+            throw DxfError{p.line + 1, "zły uchwyt \"" + std::string(v.substr(0, 40)) + "\""};
         return ZcDbHandle(v).value();
     }
 
@@ -197,60 +225,77 @@ private:
     std::vector<ZcDbDxfItem> takeItems(std::string_view kind) {
         std::vector<ZcDbDxfItem> items;
         ++m_pos;
+        std::size_t end = m_pos;
+        while (end < m_pairs.size() && m_pairs[end].code != 0) ++end;
+        items.reserve(end - m_pos);
+        bool dimStyle = kind == "DIMSTYLE";
         while (m_pos < m_pairs.size() && m_pairs[m_pos].code != 0) {
             const Pair& p = m_pairs[m_pos];
+            if (dimStyle && p.code == 5) {
+                ++m_pos;
+                continue;
+            }
             ZcDbDxfItem it;
-            it.code = p.code == 105 && kind == "DIMSTYLE" ? 5 : p.code;
+            it.code = p.code == 105 && dimStyle ? 5 : p.code;
             it.kind = ZcDbDxfItem::kindOfCode(it.code);
             std::string_view v = trimmed(p.value);
             switch (it.kind) {
-            case ZcDbDxfItem::kString:
-                it.text = std::string(p.value.size() && p.value.back() == '\r' ? p.value.substr(0, p.value.size() - 1)
-                                                                                : p.value);
-                break;
-            case ZcDbDxfItem::kHandle:
-                it.text = p.code == 1005 ? std::string(v) : ZcDbHandle(mapped(parseHandle(p))).ascii();
-                break;
-            case ZcDbDxfItem::kReal: {
-                it.real[0] = number(p);
-                if (it.code >= 50 && it.code <= 58) it.real[0] *= std::numbers::pi / 180.0;
-                break;
-            }
-            case ZcDbDxfItem::kPoint: {
-                it.real[0] = number(p);
-                it.dim = 2;
-                int step = 10;
-                if (m_pos + 1 < m_pairs.size() && m_pairs[m_pos + 1].code == p.code + step) {
-                    it.real[1] = number(m_pairs[++m_pos]);
-                } else {
-                    throw DxfError{p.line, "punkt bez współrzędnej Y (kod " + std::to_string(p.code + step) + ")"};
+                case ZcDbDxfItem::kString:
+                    it.text = std::string(p.value);
+                    host::dxf::decodeTextEscapes(it.text);
+                    break;
+                case ZcDbDxfItem::kHandle:
+                    it.text = p.code == 1005 ? std::string(v) : ZcDbHandle(mapped(parseHandle(p))).ascii();
+                    break;
+                case ZcDbDxfItem::kReal: {
+                    it.real[0] = number(p);
+                    if (it.code >= 50 && it.code <= 58) it.real[0] *= std::numbers::pi / 180.0;
+                    break;
                 }
-                if (m_pos + 1 < m_pairs.size() && m_pairs[m_pos + 1].code == p.code + 2 * step) {
-                    it.real[2] = number(m_pairs[++m_pos]);
-                    it.dim = 3;
+                case ZcDbDxfItem::kPoint: {
+                    it.real[0] = number(p);
+                    it.dim = 2;
+                    int step = 10;
+                    if (m_pos + 1 < m_pairs.size() && m_pairs[m_pos + 1].code == p.code + step) {
+                        it.real[1] = number(m_pairs[++m_pos]);
+                    } else {
+                        throw DxfError{
+                            p.line, "punkt bez współrzędnej Y (kod " + std::to_string(p.code + step) + ")"};
+                    }
+                    if (m_pos + 1 < m_pairs.size() && m_pairs[m_pos + 1].code == p.code + 2 * step) {
+                        it.real[2] = number(m_pairs[++m_pos]);
+                        it.dim = 3;
+                    }
+                    break;
                 }
-                break;
-            }
-            case ZcDbDxfItem::kInt16:
-            case ZcDbDxfItem::kInt32:
-            case ZcDbDxfItem::kInt64:
-            case ZcDbDxfItem::kBool: {
-                auto n = host::parseInteger(v);
-                if (!n) {
-                    // Some writers put a decimal point on whole numbers.
-                    auto d = host::parseDouble(v);
-                    if (!d || *d != std::floor(*d)) throw notNumber(p);
-                    n = static_cast<long long>(*d);
+                case ZcDbDxfItem::kInt16:
+                case ZcDbDxfItem::kInt32:
+                case ZcDbDxfItem::kInt64:
+                case ZcDbDxfItem::kBool: {
+                    std::optional<long long> n;
+                    long long whole = 0;
+                    auto r = std::from_chars(v.data(), v.data() + v.size(), whole);
+                    if (r.ec == std::errc() && r.ptr == v.data() + v.size() && !v.empty() && v[0] != '-')
+                        n = whole;
+                    else
+                        n = host::parseInteger(v);
+                    if (!n) {
+                        // Some writers put a decimal point on whole numbers.
+                        auto d = host::parseDouble(v);
+                        if (!d || *d != std::floor(*d)) throw notNumber(p);
+                        n = static_cast<long long>(*d);
+                    }
+                    it.integer = *n;
+                    break;
                 }
-                it.integer = *n;
-                break;
-            }
-            case ZcDbDxfItem::kId: it.id = idOf(parseHandle(p)); break;
-            case ZcDbDxfItem::kUnknown:
-                // A code no object of this platform reads: kept as text, ignored.
-                it.kind = ZcDbDxfItem::kString;
-                it.text = std::string(v);
-                break;
+                case ZcDbDxfItem::kId:
+                    it.id = idOf(parseHandle(p));
+                    break;
+                case ZcDbDxfItem::kUnknown:
+                    // A code no object of this platform reads: kept as text, ignored.
+                    it.kind = ZcDbDxfItem::kString;
+                    it.text = std::string(v);
+                    break;
             }
             items.push_back(std::move(it));
             ++m_pos;
@@ -259,7 +304,12 @@ private:
     }
 
     double number(const Pair& p) const {
-        auto d = host::parseDouble(trimmed(p.value));
+        std::string_view v = trimmed(p.value);
+        // The plain form straight away; signs, blanks and the rest by the general parse.
+        double x = 0;
+        auto r = std::from_chars(v.data(), v.data() + v.size(), x);
+        if (r.ec == std::errc() && r.ptr == v.data() + v.size() && std::isfinite(x)) return x;
+        auto d = host::parseDouble(v);
         if (!d || !std::isfinite(*d)) throw notNumber(p);
         return *d;
     }
@@ -291,20 +341,27 @@ private:
             if (p.code != 0) throw DxfError{p.line, "oczekiwano kodu 0, jest " + std::to_string(p.code)};
             std::string_view kind = trimmed(p.value);
             if (kind == "EOF") return;
-            if (kind != "SECTION") throw DxfError{p.line, "oczekiwano SECTION, jest \"" + std::string(kind) + "\""};
+            if (kind != "SECTION")
+                throw DxfError{p.line, "oczekiwano SECTION, jest \"" + std::string(kind) + "\""};
             const Pair& name = at(m_pos + 1);
             if (name.code != 2) throw DxfError{name.line, "sekcja bez nazwy"};
             std::string_view section = trimmed(name.value);
             m_pos += 2;
-            if (section == "HEADER") readHeader();
-            else if (section == "TABLES") readTables();
-            else if (section == "BLOCKS") readBlocks();
+            if (section == "HEADER")
+                readHeader();
+            else if (section == "TABLES")
+                readTables();
+            else if (section == "BLOCKS")
+                readBlocks();
             else if (section == "ENTITIES") {
                 ensureSpaces(name);
                 readEntities(m_db->modelSpaceId(), "ENDSEC");
-            }
-            else if (section == "OBJECTS") readObjects();
-            else skipTo("ENDSEC", p.line);  // CLASSES, THUMBNAILIMAGE, ACDSDATA ...
+            } else if (section == "OBJECTS")
+                readObjects();
+            else if (section == "CLASSES")
+                readClasses();
+            else
+                skipTo("ENDSEC", p.line);  // THUMBNAILIMAGE, ACDSDATA ...
             closeParent();
             const Pair& end = at(m_pos);
             if (end.code != 0 || trimmed(end.value) != "ENDSEC")
@@ -320,7 +377,18 @@ private:
             if (p.code == 0 && trimmed(p.value) == "SECTION") break;
             ++m_pos;
         }
-        throw DxfError{m_pos < m_pairs.size() ? m_pairs[m_pos].line : startLine, "brak " + std::string(marker)};
+        throw DxfError{m_pos < m_pairs.size() ? m_pairs[m_pos].line : startLine,
+                       "brak " + std::string(marker)};
+    }
+
+    void readClasses() {
+        while (true) {
+            const Pair& p = at(m_pos);
+            std::string_view kind = trimmed(p.value);
+            if (kind == "ENDSEC" || kind == "EOF" || kind == "SECTION") return;
+            std::vector<ZcDbDxfItem> items = takeItems(kind);
+            if (kind == "CLASS") m_db->fileClasses().push_back(std::move(items));
+        }
     }
 
     void readHeader() {
@@ -336,23 +404,35 @@ private:
             const Pair& v = m_pairs[first];
             std::optional<host::SysVarValue> value;
             switch (def->type) {
-            case RTSHORT: value = static_cast<short>(integerOf(v)); break;
-            case RTLONG: value = static_cast<std::int32_t>(integerOf(v)); break;
-            case RTREAL: value = number(v); break;
-            case RTSTR: value = std::string(v.value); break;
-            case RTPOINT:
-            case RT3DPOINT: {
-                ZcGePoint3d pt;
-                for (std::size_t k = first; k < m_pos; ++k) {
-                    const Pair& c = m_pairs[k];
-                    if (c.code == 10) pt.x = number(c);
-                    else if (c.code == 20) pt.y = number(c);
-                    else if (c.code == 30) pt.z = number(c);
+                case RTSHORT:
+                    value = static_cast<short>(integerOf(v));
+                    break;
+                case RTLONG:
+                    value = static_cast<std::int32_t>(integerOf(v));
+                    break;
+                case RTREAL:
+                    value = number(v);
+                    break;
+                case RTSTR:
+                    value = std::string(v.value);
+                    break;
+                case RTPOINT:
+                case RT3DPOINT: {
+                    ZcGePoint3d pt;
+                    for (std::size_t k = first; k < m_pos; ++k) {
+                        const Pair& c = m_pairs[k];
+                        if (c.code == 10)
+                            pt.x = number(c);
+                        else if (c.code == 20)
+                            pt.y = number(c);
+                        else if (c.code == 30)
+                            pt.z = number(c);
+                    }
+                    value = pt;
+                    break;
                 }
-                value = pt;
-                break;
-            }
-            default: break;
+                default:
+                    break;
             }
             if (value) m_vars->store(def->name, *value);
         }
@@ -369,7 +449,8 @@ private:
             const Pair& p = at(m_pos);
             std::string_view kind = trimmed(p.value);
             if (kind == "ENDSEC" || kind == "EOF" || kind == "SECTION") return;
-            if (kind != "TABLE") throw DxfError{p.line, "oczekiwano TABLE, jest \"" + std::string(kind) + "\""};
+            if (kind != "TABLE")
+                throw DxfError{p.line, "oczekiwano TABLE, jest \"" + std::string(kind) + "\""};
             std::vector<ZcDbDxfItem> head = takeItems(kind);
             const ZcDbDxfItem* name = findItem(head, 2);
             ZcDbObjectId tableId = name ? tableIdOf(name->text) : ZcDbObjectId();
@@ -403,19 +484,18 @@ private:
     void readRecord(ZcDbObjectId tableId, const Pair& start) {
         std::string kind(trimmed(start.value));
         std::vector<ZcDbDxfItem> items = takeItems(kind);
-        checkOwner(items, start);
-        ZcDbObject* made = make(kind, items, start);
+        ZcDbObject* made = make(kind, items, start, Opaque::kNone);
         auto* rec = ZcDbSymbolTableRecord::cast(made);
         ZcDbSymbolTable* table = nullptr;
         if (!rec || tableId.isNull() || zcdbOpenObject(table, tableId, ZcDb::kForWrite) != Zcad::eOk) {
             delete made;
-            note(kind);
+            lost(kind);
             return;
         }
         if (!rec->isKindOf(table->recordClass())) {
             delete made;
             table->close();
-            note(kind);
+            lost(kind);
             return;
         }
         ZcDbObjectId id;
@@ -423,30 +503,52 @@ private:
         table->close();
         if (es != Zcad::eOk) {
             delete rec;
-            throw DxfError{start.line, "nie można dodać rekordu " + kind + " (kod błędu " + std::to_string(es) + ")"};
+            throw DxfError{start.line,
+                           "nie można dodać rekordu " + kind + " (kod błędu " + std::to_string(es) + ")"};
         }
         rec->close();
     }
 
-    // A new object of the kind, read from its items; null for a kind this
-    // platform does not make.
-    ZcDbObject* make(const std::string& kind, const std::vector<ZcDbDxfItem>& items, const Pair& start) {
+    enum class Opaque { kNone, kEntity, kObject };
+
+    // A new object of the kind, read from its items. A kind this platform
+    // does not model, or a variant of one that it cannot hold (MINSERT,
+    // hatch edges of ellipses and splines, dimensions other than linear
+    // and three-point angular), is kept opaque in entities and objects;
+    // elsewhere it is null.
+    ZcDbObject* make(const std::string& kind, std::vector<ZcDbDxfItem>& items, const Pair& start,
+                     Opaque opaque) {
         ZcRxClass* cls = nullptr;
         if (kind == "DIMENSION") {
             cls = zcdbClassForDxf(kind, items);
         } else {
             auto cached = m_classes.find(kind);
-            if (cached == m_classes.end()) cached = m_classes.emplace(kind, zcrxFindClassByDxfName(kind)).first;
+            if (cached == m_classes.end())
+                cached = m_classes.emplace(kind, zcrxFindClassByDxfName(kind)).first;
             cls = cached->second;
         }
-        ZcRxObject* made = cls ? cls->create() : nullptr;
+        if (opaque == Opaque::kEntity && cls && heldOpaque(kind, items)) cls = nullptr;
+        ZcRxObject* made = nullptr;
+        if (cls) {
+            made = cls->create();
+        } else if (opaque == Opaque::kEntity) {
+            addMarkers(kind, items);
+            auto* ent = new ZcDbOpaqueEntity;
+            ent->setDxfKind(kind);
+            made = ent;
+        } else if (opaque == Opaque::kObject) {
+            auto* obj = new ZcDbOpaqueObject;
+            obj->setDxfKind(kind);
+            made = obj;
+        }
         ZcDbObject* obj = ZcDbObject::cast(made);
         if (!obj) {
             delete made;
             return nullptr;
         }
-        ZcDbMemDxfFiler filer(items, m_db.get());
+        ZcDbMemDxfFiler filer(std::move(items), m_db.get());
         Zcad::ErrorStatus es = obj->dxfIn(&filer);
+        items = std::move(filer.items());
         if (es != Zcad::eOk && es != Zcad::eEndOfFile) {
             std::string why = filer.errorMessage();
             delete obj;
@@ -455,12 +557,87 @@ private:
         return obj;
     }
 
-    // The owner a record names must be in the file.
-    void checkOwner(const std::vector<ZcDbDxfItem>& items, const Pair& start) {
-        const ZcDbDxfItem* owner = findItem(items, 330);
-        if (!owner || owner->id.isNull()) return;
-        if (!m_definedInDb.count(owner->id.handle().value()) && !owner->id.stub()->object)
-            throw DxfError{start.line, "właściciel " + owner->id.handle().ascii() + " nie istnieje"};
+    // Variants of modelled kinds that the model cannot hold.
+    static bool heldOpaque(const std::string& kind, const std::vector<ZcDbDxfItem>& items) {
+        if (kind == "INSERT") {
+            bool markers = false;
+            for (const ZcDbDxfItem& it : items) {
+                if (it.code == 100) {
+                    markers = true;
+                    if (it.text == "AcDbMInsertBlock") return true;
+                }
+            }
+            // Older files: more than one column or row.
+            if (!markers)
+                for (const ZcDbDxfItem& it : items)
+                    if ((it.code == 70 || it.code == 71) && it.integer > 1) return true;
+            return false;
+        }
+        if (kind == "HATCH") {
+            for (const ZcDbDxfItem& it : items)
+                if (it.code == 72 && (it.integer == 3 || it.integer == 4)) return true;
+        }
+        return false;
+    }
+
+    // Groups of files without subclass markers (R12) get the markers the
+    // 2013 format needs: the entity's, then its kind's before the first
+    // group that is not common to all entities.
+    static void addMarkers(const std::string& kind, std::vector<ZcDbDxfItem>& items) {
+        for (const ZcDbDxfItem& it : items)
+            if (it.code == 100) return;
+        auto marker = [](const char* name) {
+            ZcDbDxfItem m;
+            m.code = 100;
+            m.kind = ZcDbDxfItem::kString;
+            m.text = name;
+            return m;
+        };
+        auto common = [](int c) {
+            return c == 5 || c == 330 || c == 102 || c == 360 || c == 8 || c == 6 || c == 62 || c == 420 ||
+                   c == 48 || c == 370 || c == 60 || c == 67;
+        };
+        std::size_t head = 0;
+        while (head < items.size() && (items[head].code == 5 || items[head].code == 102 ||
+                                       items[head].code == 330 || items[head].code == 360))
+            ++head;
+        std::vector<ZcDbDxfItem> out(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(head));
+        out.push_back(marker("AcDbEntity"));
+        std::size_t i = head;
+        for (; i < items.size() && common(items[i].code); ++i) out.push_back(items[i]);
+        if (kind == "DIMENSION") {
+            int type = 0;
+            for (const ZcDbDxfItem& it : items)
+                if (it.code == 70) type = static_cast<int>(it.integer) & 0x0F;
+            static const char* const kinds[] = {"AcDbAlignedDimension",      "AcDbAlignedDimension",
+                                                "AcDb2LineAngularDimension", "AcDbDiametricDimension",
+                                                "AcDbRadialDimension",       "AcDb3PointAngularDimension",
+                                                "AcDbOrdinateDimension"};
+            out.push_back(marker("AcDbDimension"));
+            std::vector<ZcDbDxfItem> own;
+            for (; i < items.size(); ++i) {
+                int c = items[i].code;
+                bool base = c == 2 || c == 10 || c == 11 || c == 12 || c == 70 || c == 71 || c == 72 ||
+                            c == 41 || c == 42 || c == 1 || c == 53 || c == 51 || c == 3 || c == 210;
+                (base || c >= 1000 ? out : own).push_back(items[i]);
+            }
+            out.push_back(marker(type <= 6 ? kinds[type] : "AcDbAlignedDimension"));
+            // Own groups before the extended data.
+            auto xdata =
+                std::find_if(out.begin(), out.end(), [](const ZcDbDxfItem& it) { return it.code >= 1000; });
+            out.insert(xdata, own.begin(), own.end());
+            std::stable_partition(out.begin(), out.end(),
+                                  [](const ZcDbDxfItem& it) { return it.code < 1000; });
+            items = std::move(out);
+            return;
+        }
+        const char* sub = kind == "TRACE"    ? "AcDbTrace"
+                          : kind == "SHAPE"  ? "AcDbShape"
+                          : kind == "INSERT" ? "AcDbMInsertBlock"
+                                             : nullptr;
+        if (sub) out.push_back(marker(sub));
+        out.insert(out.end(), items.begin() + static_cast<std::ptrdiff_t>(i), items.end());
+        items = std::move(out);
     }
 
     void readBlocks() {
@@ -468,8 +645,17 @@ private:
             const Pair& p = at(m_pos);
             std::string_view kind = trimmed(p.value);
             if (kind == "ENDSEC" || kind == "EOF" || kind == "SECTION") return;
-            if (kind != "BLOCK") throw DxfError{p.line, "oczekiwano BLOCK, jest \"" + std::string(kind) + "\""};
+            if (kind != "BLOCK")
+                throw DxfError{p.line, "oczekiwano BLOCK, jest \"" + std::string(kind) + "\""};
             std::vector<ZcDbDxfItem> items = takeItems(kind);
+            // R12 names the two spaces' blocks "$MODEL_SPACE" and "$PAPER_SPACE".
+            for (ZcDbDxfItem& it : items) {
+                if (it.code != 2 && it.code != 3) continue;
+                if (zcutEqualsNoCase(it.text, "$Model_Space"))
+                    it.text = "*Model_Space";
+                else if (zcutEqualsNoCase(it.text, "$Paper_Space"))
+                    it.text = "*Paper_Space";
+            }
             ZcDbObjectId block = blockFor(items, p);
             readEntities(block, "ENDBLK");
             takeItems("ENDBLK");
@@ -551,16 +737,21 @@ private:
         }
     }
 
-    void readEntity(const std::string& kind, std::vector<ZcDbDxfItem>& items, const Pair& start, ZcDbObjectId space,
-                    bool entitiesSection) {
+    void readEntity(const std::string& kind, std::vector<ZcDbDxfItem>& items, const Pair& start,
+                    ZcDbObjectId space, bool entitiesSection) {
         bool follower = kind == "VERTEX" || kind == "SEQEND" || kind == "ATTRIB";
+        if (follower && m_opaqueParent) {
+            // Kept with the opaque entity they follow, as read.
+            m_opaqueParent->addFollower({kind, std::move(items)});
+            if (kind == "SEQEND") closeParent();
+            return;
+        }
         if (!follower) closeParent();
-        checkOwner(items, start);
-        ZcDbObject* made = make(kind, items, start);
+        ZcDbObject* made = make(kind, items, start, follower ? Opaque::kNone : Opaque::kEntity);
         auto* ent = ZcDbEntity::cast(made);
         if (!ent) {
             delete made;
-            note(kind);
+            lost(kind);
             return;
         }
         if (follower) {
@@ -591,10 +782,15 @@ private:
             delete ent;
             throw DxfError{start.line, "nie można dodać encji " + kind};
         }
-        // POLYLINE always, INSERT with its 66 flag, take the followers.
+        // POLYLINE always, INSERT with its 66 flag, take the followers; an
+        // opaque entity those that come.
         const ZcDbDxfItem* follows = findItem(items, 66);
-        if (ZcDb2dPolyline::cast(ent) || (ZcDbBlockReference::cast(ent) && follows && follows->integer == 1)) {
+        if (ZcDb2dPolyline::cast(ent) ||
+            (ZcDbBlockReference::cast(ent) && follows && follows->integer == 1)) {
             m_parent = ent;
+        } else if (auto* opaque = ZcDbOpaqueEntity::cast(ent); opaque && follows && follows->integer == 1) {
+            m_parent = ent;
+            m_opaqueParent = opaque;
         } else {
             ent->close();
         }
@@ -603,7 +799,7 @@ private:
     void adoptFollower(const std::string& kind, ZcDbEntity* ent, const Pair& start) {
         if (!m_parent) {
             delete ent;
-            note(kind + " (bez właściciela)");
+            lost(kind);
             return;
         }
         auto* pl = ZcDb2dPolyline::cast(m_parent);
@@ -611,7 +807,7 @@ private:
         bool fits = kind == "SEQEND" || (kind == "VERTEX" && pl) || (kind == "ATTRIB" && ins);
         if (!fits) {
             delete ent;
-            note(kind + " (bez właściciela)");
+            lost(kind);
             return;
         }
         ent->setOwnerId(m_parent->objectId());
@@ -622,8 +818,10 @@ private:
         }
         ent->close();
         if (kind == "SEQEND") {
-            if (pl) pl->adoptSeqendId(id);
-            else ins->adoptSeqendId(id);
+            if (pl)
+                pl->adoptSeqendId(id);
+            else
+                ins->adoptSeqendId(id);
             closeParent();
         } else if (pl) {
             pl->adoptVertexId(id);
@@ -635,6 +833,7 @@ private:
     void closeParent() {
         if (m_parent) m_parent->close();
         m_parent = nullptr;
+        m_opaqueParent = nullptr;
     }
 
     void readObjects() {
@@ -644,13 +843,12 @@ private:
             std::string kind(trimmed(p.value));
             if (kind == "ENDSEC" || kind == "EOF" || kind == "SECTION") return;
             std::vector<ZcDbDxfItem> items = takeItems(kind);
-            checkOwner(items, p);
             if (first && kind == "DICTIONARY") {
                 // The named-object dictionary: the database's own takes the entries.
                 first = false;
                 ZcDbDictionary* nod = nullptr;
                 if (m_db->getNamedObjectsDictionary(nod, ZcDb::kForWrite) == Zcad::eOk) {
-                    ZcDbMemDxfFiler filer(items, m_db.get());
+                    ZcDbMemDxfFiler filer(std::move(items), m_db.get());
                     nod->dxfIn(&filer);
                     nod->close();
                     m_dictionaries.push_back(m_db->namedObjectsDictionaryId());
@@ -658,10 +856,10 @@ private:
                 continue;
             }
             first = false;
-            ZcDbObject* obj = make(kind, items, p);
+            ZcDbObject* obj = make(kind, items, p, Opaque::kObject);
             if (!obj || ZcDbEntity::cast(obj)) {
                 delete obj;
-                note(kind);
+                lost(kind);
                 continue;
             }
             ZcDbObjectId id;
@@ -674,15 +872,17 @@ private:
         }
     }
 
-    // After the last section: no owner may be missing, and dictionaries
-    // lose entries whose objects were skipped.
+    // After the last section: an object whose owner the file lacks goes
+    // under the named-object dictionary (other programs write such files),
+    // and dictionaries lose entries whose objects the file lacks.
     void finish() {
+        ZcDbObjectId nod = m_db->namedObjectsDictionaryId();
         for (ZcDbObjectId id : m_db->allObjectIds()) {
-            if (!id.stub()->object) continue;
-            ZcDbObjectId owner = id.stub()->object->ownerId();
-            if (!owner.isNull() && !owner.stub()->object)
-                throw DxfError{lastLine(), "właściciel " + owner.handle().ascii() + " obiektu " +
-                                               id.handle().ascii() + " nie istnieje"};
+            ZcDbObject* obj = id.stub()->object.get();
+            if (!obj) continue;
+            ZcDbObjectId owner = obj->ownerId();
+            if (!owner.isNull() && !owner.stub()->object && !ZcDbEntity::cast(obj) && id != nod)
+                obj->setOwnerId(nod);
         }
         for (ZcDbObjectId did : m_dictionaries) {
             ZcDbDictionary* dict = nullptr;
@@ -692,28 +892,112 @@ private:
             dict->close();
         }
         ensureSpaces(m_pairs.empty() ? Pair{0, {}, 1} : m_pairs.back());
+        if (!m_version.empty() && m_version < "AC1012") addLayouts();
+        for (const auto& [kind, count] : m_lost)
+            m_notes.push_back("DXF: pominięto obiekty typu " + kind + ": " + std::to_string(count));
     }
 
-    void note(const std::string& kind) {
-        if (!m_noted.insert(kind).second) return;
-        m_notes.push_back("DXF: pominięto obiekty typu " + kind);
+    // R12 has no layouts: a paper-space block past the first (some programs
+    // write them) gets a layout of its own, or readers take it for an orphan.
+    void addLayouts() {
+        ZcDbDictionary* nod = nullptr;
+        ZcDbDictionary* layouts = nullptr;
+        if (m_db->getNamedObjectsDictionary(nod, ZcDb::kForWrite) != Zcad::eOk) return;
+        if (nod->getAt("ACAD_LAYOUT", layouts, ZcDb::kForWrite) != Zcad::eOk) {
+            layouts = new ZcDbDictionary;
+            if (nod->setAt("ACAD_LAYOUT", layouts) != Zcad::eOk) {
+                delete layouts;
+                layouts = nullptr;
+            }
+        }
+        nod->close();
+        if (!layouts) return;
+        ZcDbBlockTable* blocks = nullptr;
+        std::vector<ZcDbObjectId> ids;
+        if (m_db->getBlockTable(blocks, ZcDb::kForRead) == Zcad::eOk) {
+            ids = blocks->recordIds();
+            blocks->close();
+        }
+        // With one layout given, readers look for all of them: the two
+        // spaces get theirs too.
+        auto extraPaperSpace = [](std::string_view name) {
+            return name.size() > 12 && zcutEqualsNoCase(name.substr(0, 12), "*Paper_Space") &&
+                   name.find_first_not_of("0123456789", 12) == std::string_view::npos;
+        };
+        bool extras = false;
+        for (ZcDbObjectId bid : ids)
+            if (auto* b = ZcDbBlockTableRecord::cast(bid.stub()->object.get()))
+                extras |= extraPaperSpace(b->name());
+        if (!extras) {
+            layouts->close();
+            return;
+        }
+        int tab = 0;
+        for (ZcDbObjectId bid : ids) {
+            ZcDbBlockTableRecord* btr = nullptr;
+            if (zcdbOpenObject(btr, bid, ZcDb::kForWrite) != Zcad::eOk) continue;
+            std::string_view name = btr->name();
+            bool model = zcutEqualsNoCase(name, "*Model_Space");
+            bool extra = model || zcutEqualsNoCase(name, "*Paper_Space") || extraPaperSpace(name);
+            if (extra && btr->getLayoutId().isNull()) {
+                int order = model ? 0 : ++tab;
+                auto item = [](int code, ZcDbDxfItem::Kind kind) {
+                    ZcDbDxfItem it;
+                    it.code = code;
+                    it.kind = kind;
+                    return it;
+                };
+                std::vector<ZcDbDxfItem> items;
+                items.push_back(item(100, ZcDbDxfItem::kString));
+                items.back().text = "AcDbPlotSettings";
+                items.push_back(item(1, ZcDbDxfItem::kString));
+                items.push_back(item(70, ZcDbDxfItem::kInt16));
+                items.push_back(item(100, ZcDbDxfItem::kString));
+                items.back().text = "AcDbLayout";
+                items.push_back(item(1, ZcDbDxfItem::kString));
+                std::string layoutName = model ? "Model" : "Arkusz " + std::to_string(order);
+                items.back().text = layoutName;
+                items.push_back(item(70, ZcDbDxfItem::kInt16));
+                items.back().integer = 1;
+                items.push_back(item(71, ZcDbDxfItem::kInt16));
+                items.back().integer = order;
+                items.push_back(item(330, ZcDbDxfItem::kId));
+                items.back().id = bid;
+                auto* layout = new ZcDbOpaqueObject;
+                layout->setDxfKind("LAYOUT");
+                ZcDbMemDxfFiler filer(std::move(items), m_db.get());
+                layout->dxfIn(&filer);
+                ZcDbObjectId lid;
+                if (layouts->setAt(layoutName, layout, lid) == Zcad::eOk) {
+                    layout->close();
+                    btr->setLayoutId(lid);
+                } else {
+                    delete layout;
+                }
+            }
+            btr->close();
+        }
+        layouts->close();
     }
+
+    // A kind that cannot be kept: counted, named once when the file is in.
+    void lost(const std::string& kind) { ++m_lost[kind]; }
 
     std::string_view m_text;
+    std::string m_version;  // $ACADVER, empty when the header has none
     std::vector<Pair> m_pairs;
     std::size_t m_pos = 0;
     std::unique_ptr<ZcDbDatabase> m_db;
     std::unique_ptr<host::MemorySysVarStore> m_vars;
     std::unordered_map<std::uint64_t, std::uint64_t> m_alias;  // file handle → database handle
     std::unordered_set<std::uint64_t> m_defined;               // handles the file defines
-    std::unordered_set<std::uint64_t> m_taken;                 // database objects standing for file ones
-    std::unordered_set<std::uint64_t> m_definedInDb;           // the same, as database handles
     std::unordered_map<std::string, ZcRxClass*> m_classes;
-    std::unordered_set<std::string> m_noted;
     std::vector<std::string> m_notes;
     std::vector<ZcDbObjectId> m_dictionaries;
-    ZcDbEntity* m_parent = nullptr;
-    std::uint64_t m_top = 1;  // past every handle of the file and the database  // an open POLYLINE or INSERT taking followers
+    ZcDbEntity* m_parent = nullptr;              // an open POLYLINE or INSERT taking followers
+    ZcDbOpaqueEntity* m_opaqueParent = nullptr;  // m_parent when it is opaque
+    std::map<std::string, int> m_lost;           // kinds not kept, with their counts
+    std::uint64_t m_top = 1;                     // past every handle of the file and the database
 };
 
 }  // namespace
@@ -721,12 +1005,34 @@ private:
 namespace host {
 
 DxfLoadResult readDxfText(std::string_view text) {
-    // Files of older formats are in the system's 8-bit code page.
-    if (!isValidUtf8(text)) {
-        std::string decoded = decodeWindows1250(text);
-        return DxfReader(decoded).run();
+    std::string converted;
+    if (dxf::isBinaryDxf(text)) {
+        std::string why;
+        std::optional<std::string> t = dxf::binaryDxfToText(text, why);
+        if (!t) {
+            DxfLoadResult r;
+            r.error = "DXF: " + why;
+            return r;
+        }
+        converted = std::move(*t);
+        text = converted;
     }
-    return DxfReader(text).run();
+    // Text of the formats before 2007 is in the code page the header
+    // names; from 2007 on it is UTF-8. What is not valid UTF-8 in a newer
+    // file, or in a file naming no known page, is read as the system's
+    // 8-bit page (Windows-1250).
+    std::string version = dxf::headerValue(text, "$ACADVER");
+    bool unicode = version >= "AC1021";
+    if (!unicode || !dxf::isUtf8(text)) {
+        if (!dxf::isAscii(text)) {
+            int page = unicode ? 0 : dxf::codePageNumber(dxf::headerValue(text, "$DWGCODEPAGE"));
+            std::string decoded;
+            if (page == 0 && dxf::isUtf8(text)) return DxfReader(text, version).run();
+            if (page == 0 || !dxf::decodeCodePage(text, page, decoded)) decoded = decodeWindows1250(text);
+            return DxfReader(decoded, version).run();
+        }
+    }
+    return DxfReader(text, version).run();
 }
 
 DxfLoadResult loadDxf(const std::string& path) {

@@ -2,6 +2,7 @@
 // filed through a filer that formats its items straight into one string.
 // One pass over the tables, the block records' entity lists and the
 // dictionary tree: O(objects), no lookups per entity.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <numbers>
@@ -11,6 +12,7 @@
 #include "host/db/dbdict.h"
 #include "host/db/dbentity.h"
 #include "host/db/dbinsert.h"
+#include "host/db/dbopaque.h"
 #include "host/db/dbpoly.h"
 #include "host/db/dbsymtb.h"
 #include "host/db/dxffile.h"
@@ -40,26 +42,36 @@ public:
         // Dimension styles carry their handle under 105.
         if (code == 5 && m_dimStyleRecord) code = 105;
         switch (it.kind) {
-        case ZcDbDxfItem::kString: text(code, it.text); break;
-        case ZcDbDxfItem::kHandle: text(code, it.text.empty() ? "0" : it.text); break;
-        case ZcDbDxfItem::kReal: {
-            double v = it.real[0];
-            if (code >= 50 && code <= 58) v = v * 180.0 / std::numbers::pi;
-            real(code, v);
-            break;
-        }
-        case ZcDbDxfItem::kPoint: {
-            real(code, it.real[0]);
-            real(code + 10, it.real[1]);
-            if (it.dim != 2) real(code + 20, it.real[2]);
-            break;
-        }
-        case ZcDbDxfItem::kInt16:
-        case ZcDbDxfItem::kInt32:
-        case ZcDbDxfItem::kInt64:
-        case ZcDbDxfItem::kBool: integer(code, it.integer); break;
-        case ZcDbDxfItem::kId: text(code, it.id.isNull() ? std::string("0") : it.id.handle().ascii()); break;
-        case ZcDbDxfItem::kUnknown: text(code, it.text); break;
+            case ZcDbDxfItem::kString:
+                text(code, it.text);
+                break;
+            case ZcDbDxfItem::kHandle:
+                text(code, it.text.empty() ? "0" : it.text);
+                break;
+            case ZcDbDxfItem::kReal: {
+                double v = it.real[0];
+                if (code >= 50 && code <= 58) v = v * 180.0 / std::numbers::pi;
+                real(code, v);
+                break;
+            }
+            case ZcDbDxfItem::kPoint: {
+                real(code, it.real[0]);
+                real(code + 10, it.real[1]);
+                if (it.dim != 2) real(code + 20, it.real[2]);
+                break;
+            }
+            case ZcDbDxfItem::kInt16:
+            case ZcDbDxfItem::kInt32:
+            case ZcDbDxfItem::kInt64:
+            case ZcDbDxfItem::kBool:
+                integer(code, it.integer);
+                break;
+            case ZcDbDxfItem::kId:
+                text(code, it.id.isNull() ? std::string("0") : it.id.handle().ascii());
+                break;
+            case ZcDbDxfItem::kUnknown:
+                text(code, it.text);
+                break;
         }
         // Paper-space entities say so right after their entity marker.
         if (code == 100 && m_paperSpaceEntity && it.text == "AcDbEntity") integer(67, 1);
@@ -68,8 +80,26 @@ public:
 
     void text(int code, std::string_view value) {
         codeLine(code);
-        // A line end inside a value would split the pair: the format has none.
-        for (char c : value) m_out.push_back(c == '\n' || c == '\r' ? ' ' : c);
+        // Control characters (a line end would split the pair) are written
+        // as the format's caret escapes, and a caret that would read as one
+        // as "^ ".
+        std::size_t plain = 0;
+        while (plain < value.size() && static_cast<unsigned char>(value[plain]) >= 0x20 &&
+               value[plain] != '^')
+            ++plain;
+        m_out.append(value.substr(0, plain));
+        for (std::size_t i = plain; i < value.size(); ++i) {
+            char c = value[i];
+            if (static_cast<unsigned char>(c) < 0x20) {
+                m_out.push_back('^');
+                m_out.push_back(static_cast<char>(c + '@'));
+            } else if (c == '^' && i + 1 < value.size() &&
+                       (value[i + 1] == ' ' || (value[i + 1] > '@' && value[i + 1] <= '_'))) {
+                m_out += "^ ";
+            } else {
+                m_out.push_back(c);
+            }
+        }
         m_out.push_back('\n');
     }
     void real(int code, double v) {
@@ -112,6 +142,9 @@ class DxfWriter {
 public:
     DxfWriter(ZcDbDatabase* db, const host::SysVarStore* vars) : m_db(db), m_vars(vars), m_f(db) {
         m_nextHandle = db->handseed().value();
+        // Room for the usual size of an object's text, so the buffer is
+        // not copied over and over as it grows.
+        m_f.out().reserve(db->numObjects() * 160 + (1 << 16));
     }
 
     std::string run() {
@@ -128,7 +161,9 @@ public:
             body.swap(m_f.out());
         }
         writeHeader();
-        std::string all = std::move(m_f.out());
+        std::string all;
+        all.reserve(m_f.out().size() + body.size());
+        all += m_f.out();
         all += body;
         return all;
     }
@@ -167,8 +202,11 @@ private:
         } else if (const auto* d = std::get_if<double>(&v)) {
             m_f.real(40, *d);
         } else if (const auto* t = std::get_if<std::string>(&v)) {
-            int code = name == "CLAYER" ? 8 : name == "CELTYPE" ? 6 : name == "TEXTSTYLE" ? 7
-                     : name == "DIMSTYLE" ? 2 : 1;
+            int code = name == "CLAYER"      ? 8
+                       : name == "CELTYPE"   ? 6
+                       : name == "TEXTSTYLE" ? 7
+                       : name == "DIMSTYLE"  ? 2
+                                             : 1;
             m_f.text(code, *t);
         } else if (const auto* p = std::get_if<ZcGePoint3d>(&v)) {
             m_f.real(10, p->x);
@@ -181,6 +219,7 @@ private:
 
     void writeClasses() {
         section("CLASSES");
+        std::unordered_set<std::string> written;
         for (const auto& [key, obj] : zcrxClassDictionary->entries()) {
             auto* cls = static_cast<ZcRxClass*>(obj);
             // Only classes brought by modules: the platform's own are known to every reader.
@@ -193,6 +232,22 @@ private:
             m_f.integer(91, 0);
             m_f.integer(280, 0);
             m_f.integer(281, cls->isDerivedFrom(ZcDbEntity::desc()) ? 1 : 0);
+            written.insert(cls->dxfName());
+        }
+        // Those of the file read, for the kinds still there.
+        std::unordered_set<std::string> kept;
+        if (!m_db->fileClasses().empty())
+            for (ZcDbObjectId id : m_db->allObjectIds()) {
+                ZcDbObject* obj = objectOf(id);
+                if (obj) kept.insert(zcdbDxfKindOf(obj));
+            }
+        for (const std::vector<ZcDbDxfItem>& record : m_db->fileClasses()) {
+            auto name = std::find_if(record.begin(), record.end(),
+                                     [](const ZcDbDxfItem& it) { return it.code == 1; });
+            if (name == record.end() || !kept.count(name->text) || !written.insert(name->text).second)
+                continue;
+            m_f.pair(0, "CLASS");
+            for (const ZcDbDxfItem& it : record) m_f.writeItem(it);
         }
         endSection();
     }
@@ -203,10 +258,10 @@ private:
             const char* name;
             ZcDbObjectId id;
         };
-        const T tables[] = {{"VPORT", m_db->viewportTableId()},   {"LTYPE", m_db->linetypeTableId()},
-                            {"LAYER", m_db->layerTableId()},      {"STYLE", m_db->textStyleTableId()},
-                            {"VIEW", m_db->viewTableId()},        {"UCS", m_db->UCSTableId()},
-                            {"APPID", m_db->regAppTableId()},     {"DIMSTYLE", m_db->dimStyleTableId()},
+        const T tables[] = {{"VPORT", m_db->viewportTableId()},    {"LTYPE", m_db->linetypeTableId()},
+                            {"LAYER", m_db->layerTableId()},       {"STYLE", m_db->textStyleTableId()},
+                            {"VIEW", m_db->viewTableId()},         {"UCS", m_db->UCSTableId()},
+                            {"APPID", m_db->regAppTableId()},      {"DIMSTYLE", m_db->dimStyleTableId()},
                             {"BLOCK_RECORD", m_db->blockTableId()}};
         for (const T& t : tables) {
             auto* table = ZcDbSymbolTable::cast(objectOf(t.id));
@@ -256,8 +311,10 @@ private:
     // BLOCK/ENDBLK as the record writes them, with a handle of their own.
     void blockMarker(ZcDbBlockTableRecord* btr, bool begin) {
         ZcDbMemDxfFiler items(m_db);
-        if (begin) btr->dxfOutBlockBegin(&items);
-        else btr->dxfOutBlockEnd(&items);
+        if (begin)
+            btr->dxfOutBlockBegin(&items);
+        else
+            btr->dxfOutBlockEnd(&items);
         for (ZcDbDxfItem& it : items.items()) {
             if (it.code == 5) it.text = ZcDbHandle(m_nextHandle++).ascii();
             m_f.writeItem(it);
@@ -285,14 +342,34 @@ private:
                 std::vector<ZcDbObjectId> atts = ins->attributeIds();
                 for (ZcDbObjectId a : atts) writeObject(objectOf(a));
                 if (!atts.empty()) writeObject(objectOf(ins->seqendId()));
+            } else if (auto* opaque = ZcDbOpaqueEntity::cast(ent)) {
+                for (const ZcDbOpaqueRecord& r : opaque->followers()) writeFollower(r, eid);
             }
         }
         m_f.m_paperSpaceEntity = false;
     }
 
+    // A follower kept with an opaque entity: its own handle (a new one
+    // when the file gave none) and its owner first, then its groups.
+    void writeFollower(const ZcDbOpaqueRecord& r, ZcDbObjectId owner) {
+        m_f.pair(0, r.kind);
+        const ZcDbDxfItem* handle = nullptr;
+        for (const ZcDbDxfItem& it : r.items)
+            if (it.code == 5) handle = &it;
+        m_f.text(5, handle ? handle->text : ZcDbHandle(m_nextHandle++).ascii());
+        m_f.text(330, owner.handle().ascii());
+        bool paper = m_f.m_paperSpaceEntity;
+        for (const ZcDbDxfItem& it : r.items) {
+            if (it.code == 5 || (it.code == 330 && !it.id.isNull() && it.id == owner) ||
+                (it.code == 67 && paper))
+                continue;
+            m_f.writeItem(it);
+        }
+    }
+
     void writeObject(ZcDbObject* obj) {
         if (!obj) return;
-        const char* name = obj->isA()->dxfName();
+        const char* name = zcdbDxfKindOf(obj);
         if (!name || !*name) return;
         m_f.pair(0, name);
         obj->dxfOut(&m_f);
@@ -303,6 +380,8 @@ private:
         // Depth first from the named-object dictionary: an owner before what
         // it owns, so a reader meets every owner first.
         std::vector<ZcDbObjectId> stack{m_db->namedObjectsDictionaryId()};
+        m_all = m_db->allObjectIds();
+        m_rest = 0;
         std::unordered_set<ZcDbObjectId> written;
         while (!stack.empty()) {
             ZcDbObjectId id = stack.back();
@@ -318,14 +397,41 @@ private:
                     if (child && child->ownerId() == id) stack.push_back(it->id);
                 }
             }
+            // Then the objects outside that tree (extension dictionaries,
+            // objects another program keeps elsewhere), each before what it owns.
+            if (stack.empty()) {
+                while (m_rest < m_all.size()) {
+                    ZcDbObjectId next = m_all[m_rest++];
+                    ZcDbObject* o = objectOf(next);
+                    if (!o || written.count(next) || ZcDbEntity::cast(o) || ZcDbSymbolTable::cast(o) ||
+                        ZcDbSymbolTableRecord::cast(o) || ownerGone(o))
+                        continue;
+                    stack.push_back(next);
+                    break;
+                }
+            }
         }
         endSection();
+    }
+
+    // Whether an object hangs from an erased one (the extension dictionary
+    // of an erased entity, what that dictionary holds): it goes with it.
+    static bool ownerGone(const ZcDbObject* obj) {
+        for (int depth = 0; obj && depth < 64; ++depth) {
+            ZcDbObjectId owner = obj->ownerId();
+            if (owner.isNull()) return false;
+            if (owner.isErased() || !owner.stub()->object) return true;
+            obj = owner.stub()->object.get();
+        }
+        return false;
     }
 
     ZcDbDatabase* m_db;
     const host::SysVarStore* m_vars;
     DxfTextFiler m_f;
     std::uint64_t m_nextHandle = 1;
+    std::vector<ZcDbObjectId> m_all;  // every object, for those outside the dictionary tree
+    std::size_t m_rest = 0;
 };
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "host/ads/sysvars.h"
 #include "host/db/dbgeom.h"
 #include "host/db/dbmain.h"
+#include "host/db/stubset.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/prompts.h"
 #include "host/ads/transcript.h"
@@ -44,35 +45,61 @@ std::optional<double> distanceOf(const ZcDbEntity* e, const ZcGePoint3d& p, cons
     return zcdbGeomDistance(g, p);
 }
 
+// Whether a line, circle or arc certainly lies farther than `reach` from p
+// in plan, told from its ends or its centre and radius without building its
+// geometry: a pick on a large drawing measures only what is near it. Other
+// kinds answer false and are measured.
+bool clearlyBeyond(const ZcDbEntity* e, const ZcGePoint3d& p, double reach) {
+    // Rounding in the exact measure must not turn a hit into a miss.
+    reach += reach * 1e-9 + 1e-9;
+    if (const ZcDbLine* l = ZcDbLine::cast(e)) {
+        const ZcGePoint3d a = l->startPoint(), b = l->endPoint();
+        return p.x < std::min(a.x, b.x) - reach || p.x > std::max(a.x, b.x) + reach ||
+               p.y < std::min(a.y, b.y) - reach || p.y > std::max(a.y, b.y) + reach;
+    }
+    if (const ZcDbCircle* c = ZcDbCircle::cast(e)) {
+        // Every point of the curve lies within the radius of the centre, in
+        // plan too, whatever the circle's plane.
+        const ZcGePoint3d centre = c->center();
+        return std::hypot(p.x - centre.x, p.y - centre.y) > c->radius() + reach;
+    }
+    return false;
+}
+
+// Calls f(id, entity, distance) for each selectable entity within the
+// aperture of p, in database order.
+template <class F>
+void forEachWithin(ZcDbDatabase* db, const ZcGePoint3d& p, double aperture, F f) {
+    ZcDbGeometry g;
+    host::forEachSelectable(db, [&](ZcDbObjectId id, const ZcDbEntity* e) {
+        if (clearlyBeyond(e, p, aperture)) return;
+        g.clear();
+        zcdbEntityGeometry(e, g);
+        std::optional<double> d = zcdbGeomDistance(g, p);
+        if (d && *d <= aperture) f(id, e, *d);
+    });
+}
+
 // The nearest of the selectable entities within the aperture; ties go to
 // the one drawn last.
 ZcDbObjectId nearestAt(ZcDbDatabase* db, const ZcGePoint3d& p, const host::SelectionFilter* filter) {
-    double aperture = host::pickAperture();
     ZcDbObjectId best;
     double bestDistance = 0;
-    for (ZcDbObjectId id : host::selectableEntities(db)) {
-        ZcDbEntity* e = nullptr;
-        if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
-        std::optional<double> d = distanceOf(e, p);
-        if (d && *d <= aperture && (best.isNull() || *d <= bestDistance) && (!filter || filter->matches(e))) {
+    forEachWithin(db, p, host::pickAperture(), [&](ZcDbObjectId id, const ZcDbEntity* e, double d) {
+        if ((best.isNull() || d <= bestDistance) && (!filter || filter->matches(e))) {
             best = id;
-            bestDistance = *d;
+            bestDistance = d;
         }
-        e->close();
-    }
+    });
     return best;
 }
 
-std::vector<ZcDbObjectId> everythingAt(ZcDbDatabase* db, const ZcGePoint3d& p, const host::SelectionFilter& filter) {
-    double aperture = host::pickAperture();
+std::vector<ZcDbObjectId> everythingAt(ZcDbDatabase* db, const ZcGePoint3d& p,
+                                       const host::SelectionFilter& filter) {
     std::vector<ZcDbObjectId> out;
-    for (ZcDbObjectId id : host::selectableEntities(db)) {
-        ZcDbEntity* e = nullptr;
-        if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
-        std::optional<double> d = distanceOf(e, p);
-        if (d && *d <= aperture && filter.matches(e)) out.push_back(id);
-        e->close();
-    }
+    forEachWithin(db, p, host::pickAperture(), [&](ZcDbObjectId id, const ZcDbEntity* e, double) {
+        if (filter.matches(e)) out.push_back(id);
+    });
     return out;
 }
 
@@ -395,14 +422,12 @@ private:
     template <class Test>
     int select(Test test) {
         std::vector<ZcDbObjectId> found;
-        for (ZcDbObjectId id : host::selectableEntities(m_db)) {
-            ZcDbEntity* e = nullptr;
-            if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
-            ZcDbGeometry g;
+        ZcDbGeometry g;
+        host::forEachSelectable(m_db, [&](ZcDbObjectId id, const ZcDbEntity* e) {
+            g.clear();
             zcdbEntityGeometry(e, g);
             if (!g.empty() && test(g) && m_filter.matches(e)) found.push_back(id);
-            e->close();
-        }
+        });
         return apply(found);
     }
 
@@ -416,11 +441,17 @@ private:
                 return !keep;
             });
         if (m_removing) {
-            for (ZcDbObjectId id : found) std::erase(m_set, id);
+            const size_t before = m_members.size();
+            for (ZcDbObjectId id : found) m_members.erase(id.stub());
+            if (m_members.size() != before)
+                std::erase_if(m_set, [&](ZcDbObjectId id) { return !m_members.contains(id.stub()); });
         } else {
-            if (m_replace) m_set.clear();
+            if (m_replace) {
+                m_set.clear();
+                m_members.clear();
+            }
             for (ZcDbObjectId id : found)
-                if (std::find(m_set.begin(), m_set.end(), id) == m_set.end()) m_set.push_back(id);
+                if (m_members.insert(id.stub())) m_set.push_back(id);
         }
         if (host::promptEchoOn())
             host::transcript().append("\nZnaleziono: " + std::to_string(found.size()) + ", razem " +
@@ -430,7 +461,8 @@ private:
 
     const host::SelectionFilter& m_filter;
     ZcDbDatabase* m_db;
-    std::vector<ZcDbObjectId> m_set;
+    std::vector<ZcDbObjectId> m_set;  // in the order picked
+    host::StubSet m_members;          // the same, for asking "already in?"
     std::string m_addPrompt = kSelectPrompt, m_removePrompt = kRemovePrompt;
     bool m_single = false, m_everything = false, m_removing = false, m_replace = false;
 };

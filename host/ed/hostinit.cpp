@@ -6,6 +6,7 @@
 #include "host/ed/prompts.h"
 #include "host/ui/hostdialogs.h"
 
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -170,7 +171,8 @@ ZcApDocument* openDrawing(const std::string& path, std::string* error) {
             if (error) *error = r.error;
             return nullptr;
         }
-        for (const std::string& n : r.notes) zcutPrintf("\n%s", n.c_str());
+        // What the drawing loses is the user's to know, apart from the command line.
+        for (const std::string& n : r.notes) std::fprintf(stderr, "%s\n", n.c_str());
         s.pendingDb = std::move(r.db);
         s.pendingVars = std::move(r.vars);
     }

@@ -41,8 +41,4 @@ ZcApDocument* openDrawing(const std::string& path, std::string* error);
 // Saves the document's database and drawing variables as DXF.
 bool saveDrawing(ZcApDocument* doc, const std::string& path, std::string* error);
 
-// The harness's (host/harness/harness.h), declared here too while module
-// code still installs its lookup for "!expect setting" itself.
-void setSettingLookup(std::function<std::optional<std::string>(const std::string& name)> lookup);
-
 }  // namespace host

@@ -3,6 +3,8 @@
 // Counting hands the filter to the classic interface's "X" selection.
 #include "host/harness/harness.h"
 
+#include <dlfcn.h>
+
 #include <cstring>
 #include <memory>
 #include <sstream>
@@ -12,6 +14,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/db/dbmain.h"
+#include "host/rx/rxdynlinker.h"
 #include "host/ed/docman.h"
 #include "host/ed/statusbar.h"
 #include "host/ads/transcript.h"
@@ -28,6 +31,28 @@ int& failures() {
 std::function<std::optional<std::string>(const std::string&)>& settingLookup() {
     static std::function<std::optional<std::string>(const std::string&)> f;
     return f;
+}
+
+// A loaded module answers `!expect setting` through the text function it
+// exports; the first module that knows the name wins.
+std::optional<std::string> settingFromModules(const std::string& name) {
+    using SettingText = int (*)(const char*, char*, std::size_t);
+    // A program linked with the module's code (the tests) exports it itself.
+    std::vector<void*> handles{RTLD_DEFAULT};
+    for (const ZcRxDynamicLinker::Module& module : zcrxDynamicLinker->modules()) handles.push_back(module.handle);
+    for (void* handle : handles) {
+        auto text = reinterpret_cast<SettingText>(dlsym(handle, "velmSettingText"));
+        if (!text) continue;
+        char small[256];
+        const int length = text(name.c_str(), small, sizeof small);
+        if (length < 0) continue;
+        if (static_cast<std::size_t>(length) < sizeof small) return std::string(small, length);
+        std::string whole(static_cast<std::size_t>(length) + 1, '\0');
+        text(name.c_str(), whole.data(), whole.size());
+        whole.resize(static_cast<std::size_t>(length));
+        return whole;
+    }
+    return std::nullopt;
 }
 
 std::vector<std::string> words(const std::string& text) {
@@ -133,6 +158,7 @@ void expect(const std::string& line) {
         std::optional<std::string> actual;
         if (what == "var") actual = sysVarText(w[2]);
         else if (settingLookup()) actual = settingLookup()(w[2]);
+        else actual = settingFromModules(w[2]);
         if (!actual) return fail(what + " " + w[2] + ": nieznana nazwa");
         if (!sameValue(*actual, expected))
             fail(what + " " + w[2] + ": jest \"" + *actual + "\", oczekiwano \"" + expected + "\"");
@@ -230,7 +256,15 @@ std::optional<int> countMatching(const std::string& filter, std::string* error) 
     for (const std::string& w : words(filter)) {
         std::size_t eq = w.find('=');
         auto code = eq == std::string::npos ? std::nullopt : parseInteger(w.substr(0, eq));
-        std::optional<resbuf*> rb = code ? filterNode(static_cast<int>(*code), w.substr(eq + 1)) : std::nullopt;
+        std::optional<resbuf*> rb;
+        if (code == -3 && eq + 1 < w.size()) {
+            // "-3=APP": the entities carrying that application's xdata, as
+            // the selection takes it: -3 followed by the application's 1001.
+            rb = zcutNewRb(-3);
+            (*rb)->rbnext = *filterNode(1001, w.substr(eq + 1));
+        } else if (code && *code != -3) {
+            rb = filterNode(static_cast<int>(*code), w.substr(eq + 1));
+        }
         if (!rb) {
             if (error) *error = "filtr \"" + w + "\" nie ma postaci KOD=WARTOŚĆ";
             return std::nullopt;
@@ -238,6 +272,7 @@ std::optional<int> countMatching(const std::string& filter, std::string* error) 
         if (tail) tail->rbnext = *rb;
         else list.reset(*rb);
         tail = *rb;
+        while (tail->rbnext) tail = tail->rbnext;
     }
     if (!zcdbCurDwg()) {
         if (error) *error = "brak rysunku";

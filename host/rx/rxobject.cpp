@@ -117,6 +117,7 @@ ZcRxClass* zcrxRegisterHostClass(const char* name, ZcRxClass* parent, const char
 void zcrx_abort(const char* format, ...) {
     va_list args;
     va_start(args, format);
+    std::fflush(stdout);  // the transcript's echo first, then why it stops
     std::vfprintf(stderr, format, args);
     va_end(args);
     std::fputc('\n', stderr);

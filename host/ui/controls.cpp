@@ -151,6 +151,22 @@ void CButton::CopyState(const CWnd& from) {
     if (auto* b = dynamic_cast<const CButton*>(&from)) check_ = b->check_, bitmap_ = b->bitmap_;
 }
 
+BOOL CBitmapButton::LoadBitmaps(UINT upId, UINT downId) {
+    upId_ = upId, downId_ = downId;
+    CBitmap up, down;
+    up.LoadBitmap(upId);
+    down.LoadBitmap(downId);
+    down_ = down.Detach();
+    SetBitmap(up.Detach());
+    return GetBitmap() != nullptr;
+}
+
+void CBitmapButton::CopyState(const CWnd& from) {
+    CButton::CopyState(from);
+    if (auto* b = dynamic_cast<const CBitmapButton*>(&from))
+        upId_ = b->upId_, downId_ = b->downId_, down_ = b->down_;
+}
+
 void CButton::NotifyFocus(bool gained) {
     if (style_ & BS_NOTIFY) NotifyParent(gained ? BN_SETFOCUS : BN_KILLFOCUS);
 }

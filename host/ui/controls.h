@@ -166,6 +166,25 @@ private:
     HBITMAP bitmap_;
 };
 
+// A push button with a bitmap pair: the up bitmap shown at rest, the down
+// one while pressed. The ids are kept, so what a button shows can be told.
+class CBitmapButton : public CButton {
+public:
+    // Loads both bitmaps of the current resource handle; FALSE when the up
+    // bitmap is missing (the ids are kept either way).
+    BOOL LoadBitmaps(UINT upId, UINT downId);
+    UINT UpBitmapId() const { return upId_; }
+    UINT DownBitmapId() const { return downId_; }
+    HBITMAP DownBitmap() const { return down_; }
+
+protected:
+    void CopyState(const CWnd& from) override;
+
+private:
+    UINT upId_ = 0, downId_ = 0;
+    HBITMAP down_;
+};
+
 class CEdit : public CWnd {
 public:
     BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) { return CreateChildWindow(style, r, parent, id); }

@@ -383,6 +383,9 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string* err
         return false;
     }
     bytes.clear();
+    // One allocation for the whole file, not a doubling per chunk.
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);

@@ -58,12 +58,11 @@ struct SettingsClassSlot {
     bool owned = false;
 };
 
-// Registers the class with the given parent ("AcDbObject" for the settings
-// objects, "AcDbEntity" for the preview entities), DXF name = class name and
-// application "VELM7", unless a class of that name is known already, which
-// is then used as it is (the host is never stopped for it).
-void RegisterSettingsClass(SettingsClassSlot& slot, ZcRxPseudoConstructor create,
-                           const char* parent = "AcDbObject");
+// Registers the class under `parent` ("AcDbObject" for the settings
+// objects, "AcDbEntity" for the jigs' preview entities), DXF name = class
+// name and application "VELM7", unless a class of that name is known
+// already, which is then used as it is (the host is never stopped for it).
+void RegisterSettingsClass(SettingsClassSlot& slot, ZcRxPseudoConstructor create, const char* parent);
 // Removes the class when this module registered it.
 void UnregisterSettingsClass(SettingsClassSlot& slot);
 // The descriptor: the registered one, else looked up by name.
@@ -86,7 +85,9 @@ ZcRxClass* SettingsClassDesc(SettingsClassSlot& slot);
     ZcRxClass* CLASS::desc() { return SettingsClassDesc(g_##CLASS##Class); }                \
     ZcRxClass* CLASS::isA() const { return CLASS::desc(); }                                 \
     ZcRxObject* CLASS::Create() { return new CLASS; }                                       \
-    void CLASS::rxInit() { RegisterSettingsClass(g_##CLASS##Class, &CLASS::Create); }       \
+    void CLASS::rxInit() {                                                                  \
+        RegisterSettingsClass(g_##CLASS##Class, &CLASS::Create, "AcDbObject");              \
+    }                                                                                       \
     void CLASS::rxUninit() { UnregisterSettingsClass(g_##CLASS##Class); }                   \
     Zcad::ErrorStatus CLASS::dwgOutFields(ZcDbDwgFiler* filer) const {                      \
         assertReadEnabled();                                                                \

@@ -14,9 +14,10 @@ void VELM_LAYERMURI::Reset() {
 }
 
 int VELM_LAYERMURI::IndexOfLayer(const std::string& layerName) const {
+    // The base name as the level layers carry it: "VELM" + base + "$" + level.
     std::string_view base = layerName;
     if (base.size() >= 4 && zcutEqualsNoCase(base.substr(0, 4), "VELM")) {
-        base = base.substr(4);
+        base.remove_prefix(4);
         base = base.substr(0, base.find('$'));
     }
     for (std::size_t i = 0; i < entries.size(); ++i)

@@ -1,10 +1,13 @@
 """An independent reader opens the saved drawings without errors or fixes.
 
-Runs the sample program twice (the sample as saved, and as saved again
-after loading it back), then reads each file with ezdxf's recovering
-loader and audits it. With --saved PROGRAM ARGUMENT FILE it runs the
-program with the argument (a test that saves a drawing) and checks FILE.
-Exit 77 (skipped) when ezdxf is not installed.
+    check_ezdxf.py PROGRAM OUTDIR [FILE.dxf…]   runs the sample program twice
+                                    (the sample as saved, and as saved again
+                                    after loading it back) and checks both
+                                    files, then each further file given
+    check_ezdxf.py FILE.dxf         checks one saved drawing
+
+Each file is read with ezdxf's recovering loader and audited. Exit 77
+(skipped) when ezdxf is not installed.
 """
 import os
 import subprocess
@@ -28,25 +31,21 @@ def check(path):
     return problems
 
 
-def check_saved(program, argument, path):
-    if os.path.exists(path):
-        os.remove(path)
-    subprocess.run([program, argument], check=True)
-    failures = [f"{path}: {p}" for p in check(path)]
-    for f in failures:
-        print(f)
-    return 1 if failures else 0
-
-
 def main():
-    if sys.argv[1] == "--saved":
-        return check_saved(sys.argv[2], sys.argv[3], sys.argv[4])
+    if len(sys.argv) == 2:
+        problems = check(sys.argv[1])
+        for p in problems:
+            print(f"{sys.argv[1]}: {p}")
+        return 1 if problems else 0
     program, outdir = sys.argv[1], sys.argv[2]
     os.makedirs(outdir, exist_ok=True)
     failures = []
     for mode in ("", "--reload"):
         path = os.path.join(outdir, "sample%s.dxf" % mode.replace("-", "_"))
         subprocess.run([program, path] + ([mode] if mode else []), check=True)
+        for p in check(path):
+            failures.append(f"{path}: {p}")
+    for path in sys.argv[3:]:
         for p in check(path):
             failures.append(f"{path}: {p}")
     for f in failures:

@@ -62,6 +62,13 @@ TEST_F(LifecycleTest, start_up_registers_classes_commands_and_the_document_react
         ASSERT_NE(cls->myParent(), nullptr);
         EXPECT_STREQ(cls->myParent()->name(), "AcDbObject");
     }
+    // The jigs' preview entities are entities.
+    ZcRxClass* preview = zcrxFindClass("VELM_MUROJ");
+    ASSERT_NE(preview, nullptr);
+    EXPECT_STREQ(preview->dxfName(), "VELM_MUROJ");
+    EXPECT_STREQ(preview->appName(), "VELM7");
+    ASSERT_NE(preview->myParent(), nullptr);
+    EXPECT_STREQ(preview->myParent()->name(), "AcDbEntity");
     EXPECT_TRUE(RegisteredCommandStack()->hasGroup("VELM7"));
     EXPECT_NE(FloorPane(), nullptr);
     EXPECT_NE(ViewPane(), nullptr);
@@ -99,6 +106,7 @@ TEST_F(LifecycleTest, unload_leaves_no_command_class_or_reactor_behind) {
     EXPECT_FALSE(RegisteredCommandStack()->hasGroup("VELM7"));
     EXPECT_EQ(RegisteredCommandStack()->lookupGlobalCmd("VELMSETVAR"), nullptr);
     for (const char* name : kSettingsClasses) EXPECT_EQ(zcrxFindClass(name), nullptr) << name;
+    EXPECT_EQ(zcrxFindClass("VELM_MUROJ"), nullptr);
     EXPECT_EQ(EditorReactor(), nullptr);
     EXPECT_EQ(zcedEditor->reactorCount(), editorReactors - 1);
     EXPECT_FALSE(second->database()->hasReactor(&PrmtReactorDB()));

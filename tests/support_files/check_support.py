@@ -8,6 +8,11 @@ line weights are values the host accepts, every linetype and pattern the
 files use is defined, and the view-mode lists name only catalogue layers and
 cover every 2D and 3D layer.
 
+The object definitions ("*.txt", with their include files) are checked
+structurally: a VAR section of well-formed declarations, parameter sets
+that name every parameter with a readable value, and a DRAW section whose
+statements are drawn on layers of the catalogue.
+
 Limits: the host's wildcard syntax is checked only for the subset the lists
 use ("*" and "?"); other special characters are reported rather than
 interpreted. Hatch geometry is checked for well-formed families, not drawn.
@@ -114,6 +119,8 @@ def check_support_folder(folder, report):
     for name in ["VLTETTI.LST", "VLSOLAI.LST"]:
         check_plain_list(name, lines[name], layers, report)
 
+    check_definitions(folder, catalogue, report)
+
     patterns = check_pattern_file(HOST_PATTERNS, lines[HOST_PATTERNS], report)
     for name in own_patterns:
         own = check_pattern_file(name, lines[name], report)
@@ -127,6 +134,8 @@ def check_support_folder(folder, report):
     for pattern in REQUIRED_PATTERNS:
         if pattern not in patterns:
             report.error(HOST_PATTERNS, 0, f"the pattern {pattern} is not defined")
+
+    check_wall_types(folder, patterns, catalogue, report)
 
 
 def read_text_lines(folder, name, report):
@@ -333,6 +342,274 @@ def check_plain_list(name, lines, layers, report):
         report.error(name, 0, "list is empty")
     for lineno, line in enumerate(lines, 1):
         check_pattern_line(name, lineno, line, layers, report)
+
+
+# --- wall-type files --------------------------------------------------------
+
+WALL_TYPE_BITMAPS = "velmObjBmp.dll"
+
+
+def check_wall_types(folder, patterns, catalogue, report):
+    """Every ".mxt" parses as the module reads it and is in the writer's form."""
+    files = sorted(f for f in os.listdir(folder) if f.lower().endswith(".mxt"))
+    if not files:
+        report.error("*.mxt", 0, "no wall-type file is shipped")
+    bitmaps = os.path.join(folder, WALL_TYPE_BITMAPS)
+    names = set()
+    layers = {row["layer"].upper() for row in catalogue.values()}
+    for name in files + ["GENMURO"]:
+        stem = name[:-4] if name.lower().endswith(".mxt") else name
+        if not os.path.isfile(os.path.join(bitmaps, f"IDB_{stem}.bmp")):
+            report.error(name, 0, f"no preview IDB_{stem}.bmp in {WALL_TYPE_BITMAPS}")
+    for name in files:
+        lines = read_text_lines(folder, name, report)
+        parsed = parse_wall_type(name, lines, report)
+        if parsed is None:
+            continue
+        if parsed["name"] in names:
+            report.error(name, 1, f"wall type {parsed['name']} is shipped twice")
+        names.add(parsed["name"])
+        if parsed["stored"] != name[:-4]:
+            report.error(name, 2, "stored file name differs from the file's name")
+        if parsed["layer"].upper() not in layers:
+            report.error(name, 5, f"layer {parsed['layer']} is not a catalogue layer")
+        if write_wall_type(parsed) != lines:
+            report.error(name, 0, "not in the form the module writes back")
+        scales = [scale for scale, _ in parsed["scales"]]
+        for wanted in (50, 100, 200):
+            if wanted not in scales:
+                report.error(name, 0, f"no build-up for the scale {wanted}")
+        for scale, strata in parsed["scales"]:
+            if not strata:
+                report.error(name, 0, f"build-up {scale} has no layers")
+            for lineno, stratum in strata:
+                pattern = stratum["pattern"].lstrip("-").upper()
+                if pattern != "0" and pattern not in patterns:
+                    report.error(name, lineno + 1, f"hatch pattern {pattern} is not defined")
+                if stratum["layer"].upper() not in layers:
+                    report.error(name, lineno + 4, f"layer {stratum['layer']} is not a catalogue key")
+                if not re.fullmatch(r"[$s0-9.+\-*/ ]+", stratum["thickness"]):
+                    report.error(name, lineno + 3, "thickness outside the expression language")
+
+
+def parse_wall_type(name, lines, report):
+    """The file's fields as the module's reader takes them; None when it fails."""
+    if len(lines) < 5:
+        report.error(name, 0, "fewer than five header lines")
+        return None
+    for lineno in (3, 4):
+        if not re.fullmatch(r"-?\d+", lines[lineno - 1]):
+            report.error(name, lineno, "colour and priority must be whole numbers")
+    parsed = {"name": lines[0], "stored": lines[1], "color": lines[2], "priority": lines[3],
+              "layer": lines[4], "scales": []}
+    at = 5
+    while at < len(lines):
+        opening = re.fullmatch(r"(?i)STRATIFICAZIONE(-?\d+)", lines[at])
+        if not opening:
+            report.error(name, at + 1, "expected STRATIFICAZIONE and a scale")
+            return None
+        scale = int(opening.group(1))
+        at += 1
+        strata = []
+        while True:
+            if at >= len(lines):
+                report.error(name, at, "file ends inside a build-up")
+                return None
+            if lines[at].upper().startswith("ENDSTRATIFICAZIONE"):
+                if lines[at] != f"ENDSTRATIFICAZIONE{scale}":
+                    report.error(name, at + 1, "closing line does not repeat its scale")
+                at += 1
+                break
+            if at + 5 > len(lines):
+                report.error(name, at + 1, "file ends inside a layer")
+                return None
+            material, pattern, hatch_scale, thickness, layer = lines[at:at + 5]
+            if not re.fullmatch(NUMBER, hatch_scale):
+                report.error(name, at + 3, "hatch scale is not a number")
+                return None
+            strata.append((at + 1, {"material": material, "pattern": pattern,
+                                    "scale": float(hatch_scale), "thickness": thickness,
+                                    "layer": layer}))
+            at += 5
+        parsed["scales"].append((scale, strata))
+    return parsed
+
+
+def write_wall_type(parsed):
+    """The lines the module's writer makes of a parsed file."""
+    lines = [parsed["name"], parsed["stored"], parsed["color"], parsed["priority"], parsed["layer"]]
+    for scale, strata in parsed["scales"]:
+        lines.append(f"STRATIFICAZIONE{scale}")
+        for _, s in strata:
+            lines += [s["material"], s["pattern"], "%f" % s["scale"], s["thickness"], s["layer"]]
+        lines.append(f"ENDSTRATIFICAZIONE{scale}")
+    return lines
+# --- object definitions ----------------------------------------------------
+
+DEFINITION_LINE_MAX = 256   # characters of a line entry besides its line break
+EXPRESSION_MAX = 257
+STATEMENTS = {"LINE", "ARC", "CIRCLE", "TEXT", "TEXTNS", "ATTDEF", "3DFACE", "PFACE",
+              "PLINE", "LWPLINE", "SPOLIG", "HATCH", "DIM"}
+DECLARATION = re.compile(r"^[#$-](\d+)\s*=\s*(\S.*)$")
+PARAMETER = re.compile(r'^"([^"]*)"(\d{0,2})([ABDIRSabdirsC])(.*)$')
+TYPO_LINE = re.compile(r"^\$(\d+)\s*=(.*)$")
+
+
+def check_definitions(folder, catalogue, report):
+    names = {f.lower(): f for f in os.listdir(folder)}
+    for name in sorted(f for f in names.values() if f.lower().endswith(".txt")):
+        lines = expand_includes(folder, names, name, [name.lower()], report)
+        if lines is not None:
+            check_definition(name, lines, catalogue, report)
+
+
+def expand_includes(folder, names, name, open_files, report):
+    """The definition's lines with its include files in place; None on a fault."""
+    raw = read_text_lines(folder, name, report)
+    out = []
+    for lineno, line in enumerate(raw, 1):
+        if len(line) > DEFINITION_LINE_MAX:
+            report.error(name, lineno, "line longer than one line entry of the reader")
+        if not line.startswith('@"'):
+            out.append(line)
+            continue
+        target = line[2:].split('"')[0]
+        if target.lower() in open_files:
+            report.error(name, lineno, f"{target} includes itself")
+            return None
+        if target.lower() not in names:
+            report.error(name, lineno, f"include file {target} is not in the folder")
+            return None
+        inner = expand_includes(folder, names, names[target.lower()], open_files + [target.lower()], report)
+        if inner is None:
+            return None
+        out.extend(inner)
+    return out
+
+
+def section(lines, keyword):
+    """Index of the line after the section's keyword line, or None."""
+    for i, line in enumerate(lines):
+        words = line.split()
+        if words and words[0].upper() == keyword:
+            return i + 1
+    return None
+
+
+def check_definition(name, lines, catalogue, report):
+    start = section(lines, "VAR")
+    if start is None:
+        report.error(name, 0, "no VAR section")
+        return
+    params, orders, insertion = {}, {}, 10
+    end = None
+    for i in range(start, len(lines)):
+        line = lines[i]
+        if line.startswith("E"):
+            end = i
+            break
+        if not line or line[0] not in "#$-":
+            continue
+        match = DECLARATION.match(line)
+        if not match:
+            report.error(name, 0, f"declaration {line!r} cannot be read")
+            continue
+        number, value = int(match.group(1)), match.group(2)
+        if not value.startswith('"'):
+            expression = value.split(";")[0].strip()
+            if not expression or len(expression) > EXPRESSION_MAX:
+                report.error(name, 0, f"variable {number}: expression empty or too long")
+            if number == 3:
+                insertion = int(float(expression))
+            continue
+        param = PARAMETER.match(value)
+        if not param:
+            report.error(name, 0, f"variable {number}: parameter line {value!r} cannot be read")
+            continue
+        description, order, letter, rest = param.groups()
+        if order:
+            if int(order) in orders:
+                report.error(name, 0, f"variable {number}: order {order} already taken by {orders[int(order)]}")
+            orders[int(order)] = number
+        if letter == "C":
+            continue
+        if letter.upper() == "S" and rest.count('"') < 2:
+            report.error(name, 0, f"variable {number}: text value not quoted")
+        elif letter.upper() != "S" and not re.match(NUMBER, rest):
+            report.error(name, 0, f"variable {number}: value {rest!r} is not a number")
+        params[number] = letter.upper()
+    if end is None:
+        report.error(name, 0, "VAR section has no end line")
+        return
+    check_parameter_sets(name, lines, params, insertion, report)
+    check_draw_layers(name, lines, catalogue, report)
+
+
+def check_parameter_sets(name, lines, params, insertion, report):
+    start = section(lines, "TYPO")
+    if start is None:
+        return
+    # Stairs read the height or the riser from the set by a drawing setting:
+    # the set holds both, and the one not read need not be a parameter.
+    ignored = {14: 5, 15: 4}.get(insertion)
+    expected = set(params)
+    current, seen = None, set()
+    for line in lines[start:]:
+        if not line:
+            report.error(name, 0, "empty line inside TYPO")
+            return
+        if line.startswith("BEGIN") or line.startswith("END_TYPO"):
+            if current is not None and seen != expected:
+                missing = sorted(expected - seen)
+                report.error(name, 0, f"parameter set {current!r} misses {missing}")
+            if line.startswith("END_TYPO"):
+                return
+            current, seen = None, set()
+            continue
+        if current is None:
+            current = line
+            continue
+        match = TYPO_LINE.match(line)
+        if not match:
+            report.error(name, 0, f"parameter set {current!r}: line {line!r} cannot be read")
+            continue
+        number, value = int(match.group(1)), match.group(2)
+        if number == ignored:
+            seen.add(number)
+            continue
+        if number not in params:
+            report.error(name, 0, f"parameter set {current!r}: {number} is not a parameter")
+            continue
+        if params[number] == "S" and value.count('"') != 2:
+            report.error(name, 0, f"parameter set {current!r}: text of {number} not quoted")
+        elif params[number] != "S" and not re.match(NUMBER, value.strip()):
+            report.error(name, 0, f"parameter set {current!r}: value of {number} is not a number")
+        seen.add(number)
+    report.error(name, 0, "TYPO section has no END_TYPO")
+
+
+def check_draw_layers(name, lines, catalogue, report):
+    start = section(lines, "DRAW")
+    if start is None:
+        report.error(name, 0, "no DRAW section")
+        return
+    def known(layer):
+        return layer.startswith("-$") or layer.upper() in catalogue
+    if start >= len(lines) or not known(lines[start].split()[0] if lines[start].split() else ""):
+        report.error(name, 0, "the object's layer after DRAW is not a catalogue key")
+    i = start + 1
+    while i < len(lines) and lines[i].strip() != "END":
+        words = lines[i].split()
+        i += 1
+        if not words or words[0].upper() not in STATEMENTS or len(words) > 1:
+            continue
+        if i < len(lines) and lines[i].startswith("(") and ")" in lines[i]:
+            i += 1
+        layer = lines[i].split()[0] if i < len(lines) and lines[i].split() else ""
+        if not known(layer):
+            report.error(name, 0, f"statement {words[0]} draws on {layer!r}, not a catalogue key")
+    if i >= len(lines):
+        report.error(name, 0, "DRAW section has no END line")
 
 
 # --- hatch patterns and linetypes -----------------------------------------

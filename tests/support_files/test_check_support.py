@@ -186,5 +186,54 @@ class PatternAndLinetypeDamage(DamageCase):
             self.assertCaught(case, "host/zwcad.lin")
 
 
+class WallTypeDamage(DamageCase):
+    def test_blank_line_after_the_last_build_up(self):
+        with SpoiledCopy() as case:
+            case.write("CEGLA.mxt", case.read("CEGLA.mxt") + b"\n")
+            self.assertCaught(case, "CEGLA.mxt")
+
+    def test_pattern_no_file_defines(self):
+        with SpoiledCopy() as case:
+            case.replace("CEGLA.mxt", "-AR-HBONE", "-BRICKS")
+            self.assertCaught(case, "CEGLA.mxt")
+
+    def test_layer_outside_the_catalogue(self):
+        with SpoiledCopy() as case:
+            case.replace("ZELBET.mxt", "2DWALLS_CONCRETE", "2DBETON")
+            self.assertCaught(case, "ZELBET.mxt")
+
+    def test_hatch_scale_not_in_the_written_form(self):
+        with SpoiledCopy() as case:
+            case.replace("ZELBET.mxt", "0.500000", "0.5")
+            self.assertCaught(case, "ZELBET.mxt")
+
+    def test_missing_preview(self):
+        with SpoiledCopy() as case:
+            os.remove(case.path("velmObjBmp.dll/IDB_ZELBET.bmp"))
+            self.assertCaught(case, "ZELBET.mxt")
+
+
+class DefinitionDamage(DamageCase):
+    def test_parameter_set_missing_a_parameter(self):
+        with SpoiledCopy() as case:
+            case.replace("F1.txt", "Okno 120x150\n$8=120\n", "Okno 120x150\n")
+            self.assertCaught(case, "F1.txt")
+
+    def test_statement_on_a_layer_outside_the_catalogue(self):
+        with SpoiledCopy() as case:
+            case.replace("P1.txt", "LINE\n2DDOORS\n", "LINE\n2DDRZWI\n")
+            self.assertCaught(case, "P1.txt")
+
+    def test_two_parameters_with_one_order(self):
+        with SpoiledCopy() as case:
+            case.replace("OKNA_PAR.inc", "02D150", "01D150")
+            self.assertCaught(case, "F1.txt")
+
+    def test_include_of_itself(self):
+        with SpoiledCopy() as case:
+            case.replace("OKNA_PAR.inc", "$8=", '@"OKNA_PAR.inc"\n$8=')
+            self.assertCaught(case, "OKNA_PAR.inc")
+
+
 if __name__ == "__main__":
     unittest.main()

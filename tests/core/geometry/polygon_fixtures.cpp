@@ -91,6 +91,41 @@ Outline CombPolygon(int teeth) {
     return poly;
 }
 
+Outline SpiralPolygon(int n, double turns) {
+    Outline outside, inside;
+    for (int i = 0; i < n; ++i) {
+        const double t = turns * 2.0 * M_PI * i / (n - 1), r = 2.0 + 0.5 * t;
+        outside.push_back({r * std::cos(t), r * std::sin(t), 0.0});
+        inside.push_back({(r - 1.2) * std::cos(t), (r - 1.2) * std::sin(t), 0.0});
+    }
+    Outline poly(outside);
+    poly.insert(poly.end(), inside.rbegin(), inside.rend());
+    MakeCounterClockwise(poly);
+    return poly;
+}
+
+Outline RegularStar(int points, double inner, double outer) {
+    Outline poly;
+    for (int i = 0; i < 2 * points; ++i) {
+        const double a = M_PI * i / points, r = i % 2 ? inner : outer;
+        poly.push_back({r * std::cos(a), r * std::sin(a), 0.0});
+    }
+    return poly;
+}
+
+Outline SubdividedSquare(int perSide) {
+    Outline poly;
+    const Point3 corners[4] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+    for (int c = 0; c < 4; ++c) {
+        const Point3 &a = corners[c], &b = corners[(c + 1) % 4];
+        for (int i = 0; i < perSide; ++i) {
+            const double t = double(i) / perSide;
+            poly.push_back({a.x + t * (b.x - a.x), a.y + t * (b.y - a.y), 0.0});
+        }
+    }
+    return poly;
+}
+
 double ShoelaceArea(const Outline& poly) {
     double s = 0.0;
     for (size_t i = 0; i < poly.size(); ++i) {

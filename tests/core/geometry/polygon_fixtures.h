@@ -18,6 +18,12 @@ Outline RandomTwoOptPolygon(std::mt19937& rng, int n);
 Outline ConvexPolygon(int n, double r);
 // A comb of `teeth` teeth: deep notches, many reflex vertices.
 Outline CombPolygon(int teeth);
+// A strip wound `turns` times round the origin, n points along each side.
+Outline SpiralPolygon(int n, double turns);
+// A star with `points` spikes alternating between two radii.
+Outline RegularStar(int points, double inner, double outer);
+// A square whose sides carry `perSide` - 1 extra collinear vertices each.
+Outline SubdividedSquare(int perSide);
 
 double ShoelaceArea(const Outline& poly);  // signed, positive counter-clockwise
 bool StrictlyInside(const Point3& p, const Outline& poly);  // parity, no tolerance

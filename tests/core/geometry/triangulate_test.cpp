@@ -157,6 +157,43 @@ TEST(Triangulation, fast_search_gives_the_faces_of_the_plain_search) {
     EXPECT_EQ(compared, 3000);
 }
 
+// Shapes where the fast search's shortcuts do the most work: long fans from
+// one vertex, deep notches, runs of collinear vertices, a wound strip, and
+// rings with many bridged holes whose bridge ends appear twice.
+TEST(Triangulation, fast_search_gives_the_faces_of_the_plain_search_on_hard_shapes) {
+    std::vector<Outline> shapes;
+    for (int t : {1, 2, 5, 13, 40}) shapes.push_back(CombPolygon(t));
+    for (int n : {6, 20, 90}) shapes.push_back(SpiralPolygon(n, 2.5));
+    for (int n : {3, 7, 60}) shapes.push_back(RegularStar(n, 0.3, 5.0));
+    for (int n : {1, 2, 9, 30}) shapes.push_back(SubdividedSquare(n));
+    shapes.push_back(ConvexPolygon(300, 10.0));
+    for (int grid : {1, 2, 4, 7}) {
+        auto* outer = new ContourNode;
+        outer->vertices = NumberedList(
+            {{0, 0, 0}, {3.0 * grid + 1, 0, 0}, {3.0 * grid + 1, 3.0 * grid + 1, 0}, {0, 3.0 * grid + 1, 0}});
+        ContourNode* tail = outer;
+        for (int i = 0; i < grid * grid; ++i) {
+            const double x = 1 + 3.0 * (i % grid), y = 1 + 3.0 * (i / grid);
+            tail = tail->next = new ContourNode;
+            tail->vertices =
+                NumberedList({{x, y, 0}, {x, y + 2, 0}, {x + 2, y + 2, 0}, {x + 2, y, 0}}, i + 1);
+        }
+        OwnedList<ContourNode> contours(outer);
+        OwnedList<RingNode> ring(BridgeHoles(contours.get()));
+        Outline joined;
+        for (RingNode* r = ring.get(); r; r = r->next) joined.push_back(r->vertex->pt());
+        shapes.push_back(joined);
+    }
+    for (size_t i = 0; i < shapes.size(); ++i) {
+        const Outline& poly = shapes[i];
+        const int K = static_cast<int>(poly.size()) - 1;
+        const auto fast = TakeFaces(TriangulatePolygon(NumberedList(poly), K, Identity()));
+        const auto plain = TakeFaces(ReferenceTriangulatePolygon(NumberedList(poly), K, Identity()));
+        EXPECT_EQ(fast.size(), poly.size() - 2) << "shape " << i;
+        EXPECT_TRUE(SameFaces(fast, plain)) << "shape " << i;
+    }
+}
+
 TEST(Triangulation, bridged_holes_are_left_uncovered_and_bridges_stay_hidden) {
     std::mt19937 rng(99);
     for (int trial = 0; trial < 20; ++trial) {

@@ -63,6 +63,19 @@ TEST(Dimensions, each_kind_round_trips_and_keeps_its_block_and_text) {
     ZcDb3PointAngularDimension angular({0, 0, 0}, {1, 0, 0}, {0, 2, 0}, {1, 1, 0});
     auto acopy = throughDxf(&angular);
     EXPECT_NEAR(ZcDb3PointAngularDimension::cast(acopy.get())->measurement(), kPi / 2, 1e-12);
+
+    // Two lines meeting at the origin: (0,0)-(1,0) and (0,0)-(0,2).
+    ZcDb2LineAngularDimension twoLine({0, 0, 0}, {1, 0, 0}, {0, 0, 0}, {0, 2, 0}, {1, 1, 0});
+    auto tcopy = throughDxf(&twoLine);
+    auto* t = ZcDb2LineAngularDimension::cast(tcopy.get());
+    ASSERT_NE(t, nullptr);
+    EXPECT_NEAR(t->measurement(), kPi / 2, 1e-12);
+    EXPECT_TRUE(t->arcPoint().isEqualTo(ZcGePoint3d(1, 1, 0)));
+    EXPECT_TRUE(t->xLine2End().isEqualTo(ZcGePoint3d(0, 2, 0)));
+    bool marker = false;
+    for (const ZcDbDxfItem& it : dxfOf(&twoLine))
+        marker = marker || (it.code == 100 && it.text == "AcDb2LineAngularDimension");
+    EXPECT_TRUE(marker);
 }
 
 TEST(Dimensions, block_is_found_by_its_anonymous_name) {

@@ -2,11 +2,15 @@
 // own drawing, the registry holds the editor services, drawings open from
 // DXF with their variables, malformed drawings open nothing, and the
 // script checks count what they should.
+#include "host/ed/hostinit.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 
 #include "host/util/adscodes.h"
+#include "host/ads/adsent.h"
+#include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbmain.h"
 #include "host/db/dxffile.h"
@@ -15,8 +19,8 @@
 #include "host/harness/harness.h"
 #include "host/ed/statusbar.h"
 #include "host/ads/transcript.h"
-#include "host/ui/hostdialogs.h"
 #include "host/rx/rxobject.h"
+#include "host/ui/hostdialogs.h"
 #include "tests/support/dxf_sample.h"
 #include "tests/support/velm_test.h"
 
@@ -84,6 +88,26 @@ TEST_F(HostInit, expect_lines_count_failures_and_say_why) {
     EXPECT_NE(lastMessage().find("jest 1, oczekiwano 2"), std::string::npos) << lastMessage();
     run({"!expect var CLAYER MURI", "!expect setting PIANO 3", "!expect count 0=LINE"});
     EXPECT_EQ(host::expectationFailures(), 4);
+}
+
+TEST_F(HostInit, expect_count_keeps_the_entities_carrying_an_applications_xdata) {
+    ASSERT_EQ(zcdbRegApp("VELM5$_$DATITIPOMURO-"), RTNORM);
+    ASSERT_EQ(zcdbRegApp("INNA"), RTNORM);
+    ads_point a{0, 0, 0}, b{10, 0, 0};
+    for (const char* app : {"VELM5$_$DATITIPOMURO-", "VELM5$_$DATITIPOMURO-", "INNA"}) {
+        resbuf* list = zcutBuildList(RTDXF0, "LINE", 10, a, 11, b, -3, 1001, app, 1000, "x", 0);
+        ASSERT_EQ(zcdbEntMake(list), RTNORM);
+        zcutRelRb(list);
+    }
+    resbuf* plain = zcutBuildList(RTDXF0, "LINE", 10, a, 11, b, 0);
+    ASSERT_EQ(zcdbEntMake(plain), RTNORM);
+    zcutRelRb(plain);
+    run({"!expect count 0=LINE -3=VELM5$_$DATITIPOMURO- 2", "!expect count -3=INNA 1",
+         "!expect count 0=LINE 4"});
+    EXPECT_EQ(host::expectationFailures(), 0) << transcript();
+    run({"!expect count -3= 1"});
+    EXPECT_EQ(host::expectationFailures(), 1);
+    EXPECT_NE(lastMessage().find("KOD=WARTOŚĆ"), std::string::npos) << lastMessage();
 }
 
 TEST_F(HostInit, expect_setting_asks_the_module_lookup) {

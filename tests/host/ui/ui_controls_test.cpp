@@ -506,3 +506,23 @@ TEST(UiListView, owner_drawn_rows_record_the_images_they_draw) {
 }
 
 }  // namespace
+
+TEST(UiBitmapButton, loads_its_pair_from_the_current_resources_and_keeps_the_ids) {
+    std::string bmp(54 + 12 * 4, '\0');
+    bmp[0] = 'B', bmp[1] = 'M', bmp[2] = static_cast<char>(bmp.size());
+    bmp[10] = 54, bmp[14] = 40, bmp[18] = 4, bmp[22] = 4, bmp[26] = 1, bmp[28] = 24;
+    HINSTANCE res = zcuiRegisterResources("pair", {{"21.bmp", bmp}, {"22.bmp", bmp}});
+    ASSERT_NE(res, nullptr);
+    HINSTANCE before = AfxGetResourceHandle();
+    AfxSetResourceHandle(res);
+    CBitmapButton b;
+    b.Create("Lewo", WS_CHILD | WS_VISIBLE, CRect(0, 0, 20, 20), nullptr, 5);
+    EXPECT_TRUE(b.LoadBitmaps(21, 22));
+    EXPECT_EQ(b.UpBitmapId(), 21u);
+    EXPECT_EQ(b.DownBitmapId(), 22u);
+    EXPECT_TRUE(b.GetBitmap() && b.DownBitmap());
+    EXPECT_FALSE(b.LoadBitmaps(23, 22));  // no up bitmap
+    EXPECT_EQ(b.UpBitmapId(), 23u);
+    AfxSetResourceHandle(before);
+    zcuiUnregisterResources(res);
+}

@@ -1,0 +1,530 @@
+// Bridging holes into the outer contour.
+//
+// Each round joins one hole: over every ring node r (in ring order), every
+// remaining hole and every vertex q of it, the shortest bridge r-q that
+// crosses no contour edge wins, the first of equal ones in that order; a
+// later bridge from a ring node at the winner's point (a bridge end met
+// again) takes the winner's place when its corner leaves the bridge further
+// inside. The plain way of asking that is a pass over all pairs with a walk
+// over all edges for each, which is cubic and more on a floor with thousands
+// of openings. The same bridge is found here by:
+//   - visiting the pairs in order of length: every vertex of the ring draws
+//     the remaining hole vertices from a grid nearest first, and a heap takes
+//     the shortest pair of all; whether a pair crosses the contours never
+//     changes (the contours do not), so a crossing pair is dropped for good
+//     and a free one is remembered;
+//   - collecting every free pair exactly as short as the first, and picking
+//     among them by ring order (kept as ordered labels), hole order and
+//     vertex order;
+//   - testing crossings against a tree of the contour edges' boxes;
+//   - for the winner's point met again later in the ring, asking only whether
+//     some free bridge leaves that ring node at a smaller angle: the pairs
+//     are tried nearest first and the first yes decides.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <queue>
+#include <tuple>
+#include <vector>
+
+#include "core/geometry/edge_tree.h"
+#include "core/geometry/polygon.h"
+#include "core/module_state.h"
+
+namespace {
+
+constexpr int kNone = -1;
+
+// All contour vertices in cells: ring vertices read the remaining hole
+// vertices from it nearest first. A point goes in the cell floor((x - origin) / size), so a
+// point n cells away (by rows or columns) is at least (n - 1) cells away in
+// plan; the 3D length is never shorter than the plan one.
+class VertexGrid {
+public:
+    explicit VertexGrid(const std::vector<Point3>& pts) {
+        double minX = HUGE_VAL, minY = HUGE_VAL, maxX = -HUGE_VAL, maxY = -HUGE_VAL;
+        int n = 0;
+        for (size_t i = 0; i < pts.size(); ++i) {
+            ++n;
+            minX = std::min(minX, pts[i].x);
+            maxX = std::max(maxX, pts[i].x);
+            minY = std::min(minY, pts[i].y);
+            maxY = std::max(maxY, pts[i].y);
+        }
+        const double w = maxX - minX, h = maxY - minY, extent = std::max({w, h, 1e-9});
+        size_ = std::sqrt(std::max(w * h, extent * extent * 1e-6) / std::max(n, 1));
+        for (;; size_ *= 1.5) {
+            const double cols = std::floor(w / size_) + 1, rows = std::floor(h / size_) + 1;
+            if (cols * rows > 2.0 * n + 16.0) continue;
+            cols_ = static_cast<int>(cols);
+            rows_ = static_cast<int>(rows);
+            break;
+        }
+        originX_ = minX;
+        originY_ = minY;
+        margin_ = extent * 1e-9 + ZcGeContext::gTol.equalPoint();
+        start_.assign(static_cast<size_t>(cols_) * rows_ + 1, 0);
+        for (size_t i = 0; i < pts.size(); ++i) ++start_[cell(pts[i]) + 1];
+        for (size_t c = 1; c < start_.size(); ++c) start_[c] += start_[c - 1];
+        items_.resize(static_cast<size_t>(n));
+        std::vector<int> fill(start_.begin(), start_.end() - 1);
+        for (size_t i = 0; i < pts.size(); ++i) items_[fill[cell(pts[i])]++] = static_cast<int>(i);
+    }
+
+    int col(double x) const { return clamp(std::floor((x - originX_) / size_), cols_); }
+    int row(double y) const { return clamp(std::floor((y - originY_) / size_), rows_); }
+    int cols() const { return cols_; }
+    int rows() const { return rows_; }
+    // Nothing in ring `ring` or beyond lies nearer than this.
+    double bound(int ring) const { return (ring - 1) * size_ - margin_; }
+
+    template <class F>
+    void each(int c, int r, F f) const {
+        const size_t at = static_cast<size_t>(r) * cols_ + c;
+        for (int i = start_[at]; i < start_[at + 1]; ++i) f(items_[i]);
+    }
+
+    // Calls f for every vertex filed within half a box of side 2·reach
+    // around p.
+    template <class F>
+    void near(const Point3& p, double reach, F f) const {
+        const int c0 = col(p.x - reach - margin_), c1 = col(p.x + reach + margin_);
+        const int r0 = row(p.y - reach - margin_), r1 = row(p.y + reach + margin_);
+        for (int r = r0; r <= r1; ++r)
+            for (int c = c0; c <= c1; ++c) each(c, r, f);
+    }
+
+private:
+    static int clamp(double k, int count) {
+        if (!(k >= 0.0)) return 0;
+        return static_cast<int>(std::min(k, static_cast<double>(count - 1)));
+    }
+    size_t cell(const Point3& p) const { return static_cast<size_t>(row(p.y)) * cols_ + col(p.x); }
+
+    double originX_ = 0, originY_ = 0, size_ = 1, margin_ = 0;
+    int cols_ = 1, rows_ = 1;
+    std::vector<int> start_, items_;
+};
+
+struct Pair {
+    double d;
+    int u, q;
+    bool free;  // known not to cross; otherwise the front of u's stream
+    bool operator>(const Pair& o) const { return d > o.d; }
+};
+
+class Bridging {
+public:
+    explicit Bridging(ContourNode* contours) : contours_(contours) {}
+
+    RingNode* run();
+
+private:
+    // ---- vertices and contours ----
+    // The remaining hole vertices as seen from one ring vertex.
+    struct Stream {
+        int col = 0, row = 0, ring = 0;
+        std::vector<std::pair<double, int>> found;  // a min-heap on length
+    };
+
+    void collect();
+    void buildRing();
+    bool crosses(int a, int b) const;
+    double length(int u, int q) const { return Distance3dRev(pt_[u], pt_[q]); }
+
+    // ---- ring order ----
+    int firstNode(int v) const;
+    void insertAfter(int node, const std::vector<int>& verts);
+    void relabel();
+    int ringNext(int node) const { return next_[node] == kNone ? head_ : next_[node]; }
+
+    // ---- nearest pairs ----
+    void openStream(int u);
+    bool advance(int u, Pair& out);
+    bool shortestFree(std::vector<Pair>& tied);
+    int ringNodeOfWinner(int winner);
+    bool freeBridgeLeavesSooner(int r, int winner);
+
+    void join(int winner, int q);
+
+    ContourNode* contours_;
+    std::vector<VertexNode*> vert_;
+    std::vector<Point3> pt_;
+    std::vector<int> edgeEnd_;    // the other end of the contour edge starting at each vertex
+    std::vector<int> hole_;       // the hole a vertex belongs to, kNone for the outer contour
+    std::vector<int> inHole_;     // its place along its hole
+    std::vector<int> holeStart_;  // first vertex of each hole; holes follow one another
+    std::vector<char> bridged_;   // per hole
+    int remaining_ = 0;
+    std::vector<char> inRing_;  // per vertex
+
+    std::vector<int> nodeVert_, next_;
+    std::vector<std::uint64_t> label_;
+    std::vector<std::vector<int>> nodesOf_;  // ring nodes of each vertex
+    int head_ = kNone;
+
+    EdgeTree* edges_ = nullptr;
+    VertexGrid* grid_ = nullptr;
+    std::vector<Stream> streams_;
+    std::priority_queue<Pair, std::vector<Pair>, std::greater<Pair>> heap_;
+};
+
+void Bridging::collect() {
+    auto add = [&](ContourNode* k, int hole) {
+        const int first = static_cast<int>(vert_.size());
+        int place = 0;
+        for (VertexNode* v = k->vertices; v; v = v->next) {
+            vert_.push_back(v);
+            pt_.push_back(v->pt());
+            hole_.push_back(hole);
+            inHole_.push_back(place++);
+            edgeEnd_.push_back(static_cast<int>(vert_.size()));
+        }
+        if (place) edgeEnd_.back() = first;
+    };
+    add(contours_, kNone);
+    int hole = 0;
+    for (ContourNode* k = contours_->next; k; k = k->next) {
+        if (!k->vertices) continue;
+        holeStart_.push_back(static_cast<int>(vert_.size()));
+        add(k, hole++);
+    }
+    holeStart_.push_back(static_cast<int>(vert_.size()));
+    bridged_.assign(static_cast<size_t>(hole), 0);
+    remaining_ = hole;
+    inRing_.assign(vert_.size(), 0);
+    nodesOf_.resize(vert_.size());
+}
+
+bool Bridging::crosses(int a, int b) const {
+    // Contours with no vertices have no edges; a one-vertex contour's edge
+    // has no length and never meets anything.
+    Point3 x;
+    return edges_->any(pt_[a], pt_[b], [&](int e) {
+        const int f = edgeEnd_[e];
+        if (e == a || e == b || f == a || f == b) return false;
+        return IntersectLines2d(pt_[a], pt_[b], pt_[e], pt_[f], x, 1, ZcGeContext::gTol);
+    });
+}
+
+void Bridging::buildRing() {
+    int outer = 0;
+    for (VertexNode* v = contours_->vertices; v; v = v->next) ++outer;
+    std::vector<int> order(static_cast<size_t>(outer));
+    for (int i = 0; i < outer; ++i) order[i] = i;
+    if (PolygonOrientation(contours_->vertices) == 1) std::reverse(order.begin(), order.end());
+    for (int i = 0; i < outer; ++i) {
+        nodeVert_.push_back(order[i]);
+        next_.push_back(i + 1 < outer ? i + 1 : kNone);
+        label_.push_back(0);
+        nodesOf_[order[i]].push_back(i);
+        inRing_[order[i]] = 1;
+    }
+    head_ = outer ? 0 : kNone;
+    relabel();
+}
+
+void Bridging::relabel() {
+    const std::uint64_t step = (~std::uint64_t{0} / 4) / (nodeVert_.size() + 1);
+    std::uint64_t l = step;
+    for (int n = head_; n != kNone; n = next_[n], l += step) label_[n] = l;
+}
+
+int Bridging::firstNode(int v) const {
+    int best = kNone;
+    for (int n : nodesOf_[v])
+        if (best == kNone || label_[n] < label_[best]) best = n;
+    return best;
+}
+
+void Bridging::insertAfter(int node, const std::vector<int>& verts) {
+    const std::uint64_t lo = label_[node];
+    const std::uint64_t hi = next_[node] == kNone ? ~std::uint64_t{0} / 2 : label_[next_[node]];
+    const std::uint64_t step = (hi - lo) / (verts.size() + 1);
+    int after = node;
+    const int rest = next_[node];
+    std::uint64_t l = lo;
+    for (int v : verts) {
+        const int n = static_cast<int>(nodeVert_.size());
+        nodeVert_.push_back(v);
+        next_.push_back(kNone);
+        label_.push_back(l += step);
+        nodesOf_[v].push_back(n);
+        next_[after] = n;
+        after = n;
+    }
+    next_[after] = rest;
+    if (step == 0) relabel();
+}
+
+void Bridging::openStream(int u) {
+    Stream& s = streams_[u];
+    s.col = grid_->col(pt_[u].x);
+    s.row = grid_->row(pt_[u].y);
+    Pair p;
+    if (advance(u, p)) heap_.push(p);
+}
+
+// The next remaining hole vertex nearest to the stream's ring vertex.
+bool Bridging::advance(int u, Pair& out) {
+    Stream& s = streams_[u];
+    auto later = [](const std::pair<double, int>& a, const std::pair<double, int>& b) {
+        return a.first > b.first;
+    };
+    const int last = std::max({s.col, grid_->cols() - 1 - s.col, s.row, grid_->rows() - 1 - s.row});
+    for (;;) {
+        while (!s.found.empty() && bridged_[hole_[s.found.front().second]]) {
+            std::pop_heap(s.found.begin(), s.found.end(), later);
+            s.found.pop_back();
+        }
+        if (!s.found.empty() && (s.ring > last || s.found.front().first <= grid_->bound(s.ring))) {
+            out = {s.found.front().first, u, s.found.front().second, false};
+            std::pop_heap(s.found.begin(), s.found.end(), later);
+            s.found.pop_back();
+            return true;
+        }
+        if (s.ring > last) return false;
+        const int k = s.ring++;
+        auto take = [&](int q) {
+            if (hole_[q] == kNone || bridged_[hole_[q]]) return;
+            s.found.emplace_back(length(u, q), q);
+            std::push_heap(s.found.begin(), s.found.end(), later);
+        };
+        const int r0 = std::max(0, s.row - k), r1 = std::min(grid_->rows() - 1, s.row + k);
+        const int c0 = std::max(0, s.col - k), c1 = std::min(grid_->cols() - 1, s.col + k);
+        for (int r = r0; r <= r1; ++r) {
+            if (r == s.row - k || r == s.row + k) {
+                for (int c = c0; c <= c1; ++c) grid_->each(c, r, take);
+            } else {
+                if (s.col - k >= 0) grid_->each(s.col - k, r, take);
+                if (k > 0 && s.col + k < grid_->cols()) grid_->each(s.col + k, r, take);
+            }
+        }
+    }
+}
+
+// All free pairs as short as the shortest free one. Each stream has one
+// unverified pair in the heap, its front; a front found free stays in the
+// heap as a pair of its own while its stream moves on, since the same ring
+// vertex may have other pairs just as short.
+bool Bridging::shortestFree(std::vector<Pair>& tied) {
+    tied.clear();
+    double best = 0;
+    auto moveOn = [&](int u) {
+        Pair n;
+        if (advance(u, n)) heap_.push(n);
+    };
+    while (!heap_.empty()) {
+        Pair p = heap_.top();
+        if (!tied.empty() && p.d != best) break;
+        heap_.pop();
+        if (!p.free) moveOn(p.u);
+        if (bridged_[hole_[p.q]]) continue;
+        if (!p.free) {
+            if (crosses(p.u, p.q)) continue;
+            p.free = true;
+        }
+        if (tied.empty()) best = p.d;
+        tied.push_back(p);
+    }
+    for (const Pair& p : tied) heap_.push(p);
+    // A bridge must be shorter than the largest float to count at all.
+    return !tied.empty() && best < 3.4028234663852886e38;
+}
+
+// Whether some free bridge from ring node r to a remaining hole vertex
+// leaves r's corner at a smaller angle than the winner's.
+bool Bridging::freeBridgeLeavesSooner(int r, int winner) {
+    const Point3 R = pt_[nodeVert_[r]], RN = pt_[nodeVert_[ringNext(r)]];
+    const Point3 W = pt_[nodeVert_[winner]], WN = pt_[nodeVert_[ringNext(winner)]];
+    // AngleBetweenLines(R, RN, R, Q) < AngleBetweenLines(W, WN, W, Q); at
+    // one point (the usual case) the direction to Q is worked out once.
+    const double fromR = AngleTo(R, RN), fromW = AngleTo(W, WN);
+    const bool samePoint = R.x == W.x && R.y == W.y;
+    std::vector<std::pair<double, int>> sooner;
+    for (size_t h = 0; h < bridged_.size(); ++h) {
+        if (bridged_[h]) continue;
+        for (int q = holeStart_[h]; q < holeStart_[h + 1]; ++q) {
+            const double toQ = AngleTo(R, pt_[q]);
+            if (AngleBetweenDirections(fromR, toQ) <
+                AngleBetweenDirections(fromW, samePoint ? toQ : AngleTo(W, pt_[q])))
+                sooner.emplace_back(Distance3dRev(R, pt_[q]), q);
+        }
+    }
+    std::sort(sooner.begin(), sooner.end());
+    for (const auto& [d, q] : sooner)
+        if (!crosses(nodeVert_[r], q)) return true;
+    return false;
+}
+
+// The winner's point may be met again later in the ring (a bridge end); the
+// last of those copies that a free bridge leaves sooner takes its place.
+int Bridging::ringNodeOfWinner(int winner) {
+    const double tol = SharedTolerance;
+    // Every point within the tolerance of the winner, of a point within it,
+    // and so on: the copies that can take the winner's place one by one.
+    std::vector<int> group{nodeVert_[winner]};
+    for (size_t i = 0; i < group.size(); ++i) {
+        const Point3 c = pt_[group[i]];
+        grid_->near(c, tol, [&](int v) {
+            if (inRing_[v] && PointsEqual(c, pt_[v], true) &&
+                std::find(group.begin(), group.end(), v) == group.end())
+                group.push_back(v);
+        });
+    }
+    std::vector<int> later;
+    for (int v : group)
+        for (int n : nodesOf_[v])
+            if (label_[n] > label_[winner]) later.push_back(n);
+    std::sort(later.begin(), later.end(), [&](int a, int b) { return label_[a] < label_[b]; });
+    for (int r : later) {
+        if (!PointsEqual(pt_[nodeVert_[r]], pt_[nodeVert_[winner]], true)) continue;
+        if (freeBridgeLeavesSooner(r, winner)) winner = r;
+    }
+    return winner;
+}
+
+void Bridging::join(int winner, int q) {
+    const int h = hole_[q];
+    const int first = holeStart_[h], n = holeStart_[h + 1] - first, start = q - first;
+    const bool forward = PolygonOrientation(vert_[first]) == 1;
+    std::vector<int> verts;
+    for (int i = 0; i <= n; ++i)
+        verts.push_back(first + (forward ? (start + i) % n : (start + n - i % n) % n));
+    verts.push_back(nodeVert_[winner]);
+    insertAfter(winner, verts);
+    bridged_[h] = 1;
+    --remaining_;
+    for (int v = first; v < first + n; ++v) {
+        inRing_[v] = 1;
+        openStream(v);
+    }
+}
+
+RingNode* Bridging::run() {
+    collect();
+    buildRing();
+    if (head_ != kNone && remaining_ > 0) {
+        EdgeTree edges(static_cast<int>(vert_.size()), pt_);
+        for (size_t e = 0; e < vert_.size(); ++e) edges.place(static_cast<int>(e), pt_[e], pt_[edgeEnd_[e]]);
+        edges.rebuild();
+        VertexGrid grid(pt_);
+        edges_ = &edges;
+        grid_ = &grid;
+        streams_.resize(vert_.size());
+        for (int v = 0; v < holeStart_[0]; ++v) openStream(v);
+        std::vector<Pair> tied;
+        while (remaining_ > 0 && shortestFree(tied)) {
+            // The first of the shortest in the order of the plain search.
+            auto key = [&](const Pair& p) {
+                return std::make_tuple(label_[firstNode(p.u)], hole_[p.q], inHole_[p.q]);
+            };
+            const Pair* pick = &tied[0];
+            for (const Pair& p : tied)
+                if (key(p) < key(*pick)) pick = &p;
+            const int q = pick->q;
+            join(ringNodeOfWinner(firstNode(pick->u)), q);
+        }
+        grid_ = nullptr;
+        edges_ = nullptr;
+    }
+    RingNode* ring = nullptr;
+    RingNode* tail = nullptr;
+    for (int n = head_; n != kNone; n = next_[n]) {
+        auto* r = new RingNode;
+        r->vertex = vert_[nodeVert_[n]];
+        (tail ? tail->next : ring) = r;
+        tail = r;
+    }
+    return ring;
+}
+
+// Points that are not finite defeat the grid and the tree; the plain search
+// still gives a ring.
+RingNode* PlainBridgeHoles(ContourNode* contours) {
+    RingNode* ring = nullptr;
+    for (VertexNode* v = contours->vertices; v; v = v->next) {
+        auto* r = new RingNode;
+        r->vertex = v;
+        r->next = ring;  // built reversed: clockwise input comes out counter-clockwise
+        ring = r;
+    }
+    if (PolygonOrientation(contours->vertices) == 0) ring = ReverseList(ring);
+
+    std::vector<ContourNode*> holes;
+    for (ContourNode* k = contours->next; k; k = k->next)
+        if (k->vertices) holes.push_back(k);
+
+    while (!holes.empty()) {
+        RingNode* winner = nullptr;
+        VertexNode* winnerQ = nullptr;
+        size_t winnerHole = 0;
+        double best = 3.4028234663852886e38;
+        for (RingNode* r = ring; r; r = r->next) {
+            for (size_t h = 0; h < holes.size(); ++h) {
+                for (VertexNode* q = holes[h]->vertices; q; q = q->next) {
+                    // A bridge only matters when it is shorter or starts at
+                    // the winner's point; the costly crossing test waits
+                    // until then.
+                    const double d = Distance3dRev(r->vertex->pt(), q->pt());
+                    const bool samePoint = winner && PointsEqual(r->vertex->pt(), winner->vertex->pt(), true);
+                    if (!(d < best) && !samePoint) continue;
+                    if (SegmentCrossesContours(r->vertex, q, contours)) continue;
+                    if (d < best) {
+                        best = d;
+                        winner = r;
+                        winnerQ = q;
+                        winnerHole = h;
+                    } else {
+                        // The same point reached again through an earlier
+                        // bridge: keep the copy whose corner the bridge
+                        // leaves on the inside.
+                        const RingNode* rn = NextInRing(ring, r);
+                        const RingNode* wn = NextInRing(ring, winner);
+                        if (AngleBetweenLines(r->vertex->pt(), rn->vertex->pt(), r->vertex->pt(), q->pt()) <
+                            AngleBetweenLines(winner->vertex->pt(), wn->vertex->pt(), winner->vertex->pt(),
+                                              q->pt()))
+                            winner = r;
+                    }
+                }
+            }
+        }
+        if (!winner) break;
+        ContourNode* hole = holes[winnerHole];
+        const bool forward = PolygonOrientation(hole->vertices) == 1;
+        // The hole's vertices from q round to q again, clockwise.
+        std::vector<VertexNode*> order;
+        for (VertexNode* v = hole->vertices; v; v = v->next) order.push_back(v);
+        size_t start = 0;
+        while (order[start] != winnerQ) ++start;
+        const size_t n = order.size();
+        RingNode* after = winner;
+        RingNode* const rest = winner->next;
+        auto link = [&after](VertexNode* v) {
+            auto* node = new RingNode;
+            node->vertex = v;
+            after->next = node;
+            after = node;
+        };
+        for (size_t i = 0; i <= n; ++i) {
+            const size_t idx = forward ? (start + i) % n : (start + n - i % n) % n;
+            link(order[idx]);
+        }
+        link(winner->vertex);
+        after->next = rest;
+        holes.erase(holes.begin() + static_cast<long>(winnerHole));
+    }
+    return ring;
+}
+
+}  // namespace
+
+RingNode* BridgeHoles(ContourNode* contours) {
+    if (!contours) return nullptr;
+    for (ContourNode* k = contours; k; k = k->next) k->vertices = RemoveDuplicateVertices(k->vertices);
+    for (ContourNode* k = contours; k; k = k->next)
+        for (const VertexNode* v = k->vertices; v; v = v->next)
+            if (!std::isfinite(v->x) || !std::isfinite(v->y) || !std::isfinite(v->z))
+                return PlainBridgeHoles(contours);
+    return Bridging(contours).run();
+}

@@ -1,0 +1,96 @@
+// Shared pieces of the DRAW statements.
+#include "objects/draw/draw_common.h"
+
+#include <cstdio>
+
+#include "host/ads/adsent.h"
+#include "host/ads/rbutil.h"
+#include "host/util/nocase.h"
+#include "objects/language/obj_args.h"
+
+namespace draw {
+
+namespace {
+
+bool OnlyBlanks(std::string_view s) {
+    for (char c : s)
+        if (static_cast<unsigned char>(c) > 32) return false;
+    return true;
+}
+
+}  // namespace
+
+int ReadValues(ObjContext& context, double out[3]) {
+    std::string arg;
+    if (ReadParenArg(arg, *context.text) != RTNORM) return kNoParen;
+    out[0] = out[1] = out[2] = 0.0;
+    bool failed = false;
+    const std::size_t end = EvalParamLine(arg, out, context, &failed);
+    if (failed || OnlyBlanks(arg) || !OnlyBlanks(std::string_view(arg).substr(end))) return kUnreadable;
+    return 0;
+}
+
+int ReadPoint(ObjContext& context, Point3& out) {
+    double v[3];
+    const int r = ReadValues(context, v);
+    if (r == 0) out = {v[0], v[1], v[2]};
+    return r;
+}
+
+int ReadInt(ObjContext& context, int& out) {
+    std::string arg;
+    if (ReadParenArg(arg, *context.text) != RTNORM) return kNoParen;
+    double unused = 0.0;
+    return ReadNumOrVar(arg, true, out, unused, context.vars) < 0 ? kUnreadable : 0;
+}
+
+int ReadReal(ObjContext& context, double& out) {
+    std::string arg;
+    if (ReadParenArg(arg, *context.text) != RTNORM) return kNoParen;
+    int unused = 0;
+    return ReadNumOrVar(arg, false, unused, out, context.vars) < 0 ? kUnreadable : 0;
+}
+
+std::optional<std::pair<int, int>> ReadCountLine(ObjText& text, int wanted) {
+    std::optional<std::string> line = ReadTextLine(text, kObjLineChars, true);
+    if (!line) return std::nullopt;
+    int a = 0, b = 0;
+    const int got = std::sscanf(line->c_str(), "%d %d", &a, &b);
+    if (got < wanted) return std::nullopt;
+    return std::make_pair(a, b);
+}
+
+void PassLine(ObjText& text) {
+    ReadTextLine(text, kObjLineChars, true);
+}
+
+Header ReadStatementHeader(ObjContext& context, const AAR_LAYERC& catalogue, bool groups, bool checkName,
+                           bool discardOnFalse, std::string& layer) {
+    if (!CheckGenerationFlag(context)) {
+        if (discardOnFalse) PassLine(*context.text);
+        return Header::Skip;
+    }
+    std::optional<std::string> line = ReadTextLine(*context.text, 258, false);
+    if (!line) return checkName ? Header::Fail : Header::Skip;
+    layer = *line;
+    SubstituteLayer(context.layerSubstitutions, layer);
+    if (!PrepareStatementLayer(groups, layer, &context, catalogue, false, 0.0)) return Header::Skip;
+    if (checkName && zcdbSNValid(layer.c_str(), 0) != RTNORM) return Header::Fail;
+    return Header::Draw;
+}
+
+int MakeEntity(resbuf* list) {
+    const int rc = zcdbEntMake(list);
+    zcutRelRb(list);
+    return rc;
+}
+
+std::optional<std::string> ReadKeywordLine(ObjText& text, bool whole) {
+    return ReadTextLine(text, 124, whole);
+}
+
+bool IsKeyword(std::string_view line, std::string_view keyword) {
+    return zcutEqualsNoCase(line, keyword);
+}
+
+}  // namespace draw

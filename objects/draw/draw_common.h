@@ -1,0 +1,61 @@
+// What the DRAW statements share: the statement header (condition and
+// layer line), the argument readers with their two ways to fail (no "("
+// before the text ends, a value that cannot be read), the count lines and
+// the entity maker. Statements answer RTNORM (5100) when done, skipped or
+// refused, and a negative code on failure.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "core/geometry/geom_basic.h"
+#include "core/layer_catalogue.h"
+#include "host/util/adscodes.h"
+#include "host/util/resbuf.h"
+#include "objects/language/obj_context.h"
+
+namespace draw {
+
+// Argument readers: 0 read, kNoParen when the text ends before "(" or ")",
+// kUnreadable when the value is not a number or $n (an undeclared $n has
+// printed its message).
+constexpr int kNoParen = -1;
+constexpr int kUnreadable = -2;
+
+int ReadPoint(ObjContext& context, Point3& out);
+// Up to three values ("-" allowed), the others 0: sizes, widths, scales.
+int ReadValues(ObjContext& context, double out[3]);
+int ReadInt(ObjContext& context, int& out);
+int ReadReal(ObjContext& context, double& out);
+
+// The integers at the start of the next line ("%d" or "%d %d", blanks
+// before them allowed); the cursor moves to the following line.
+std::optional<std::pair<int, int>> ReadCountLine(ObjText& text, int wanted);
+// Moves the cursor to the start of the next line.
+void PassLine(ObjText& text);
+
+enum class Header { Draw, Skip, Fail };
+// Condition, layer line, substitution and resolution. `checkName` runs the
+// host's symbol-name check (section level); `discardOnFalse` drops the line
+// after a false condition (inside ROTATE).
+Header ReadStatementHeader(ObjContext& context, const AAR_LAYERC& catalogue, bool groups, bool checkName,
+                           bool discardOnFalse, std::string& layer);
+
+// zcdbEntMake of the list, which is freed; the host's status.
+int MakeEntity(resbuf* list);
+
+inline void ToAds(const Point3& p, ads_point out) {
+    out[0] = p.x;
+    out[1] = p.y;
+    out[2] = p.z;
+}
+
+// Keyword lines: at section level cut at the first blank, inside blocks
+// read whole; 124 characters at most.
+std::optional<std::string> ReadKeywordLine(ObjText& text, bool whole);
+bool IsKeyword(std::string_view line, std::string_view keyword);
+
+constexpr const char* kBadCodeMessage = "Błąd: nieprawidłowy $ kod w wyrażeniu";
+
+}  // namespace draw

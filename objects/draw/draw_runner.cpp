@@ -1,0 +1,179 @@
+// The DRAW section runner.
+#include "objects/draw/draw_runner.h"
+
+#include <vector>
+
+#include "core/geometry/matrix4.h"
+#include "core/geometry/polygon.h"
+#include "core/hatch.h"
+#include "core/host_services.h"
+#include "host/ads/adsent.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/rbutil.h"
+#include "host/db/dbhatch.h"
+#include "host/db/dbhatchpat.h"
+#include "host/db/dbmain.h"
+#include "host/ed/prompts.h"
+#include "host/util/findfile.h"
+#include "objects/draw/draw_annotation.h"
+#include "objects/draw/draw_blocks.h"
+#include "objects/draw/draw_common.h"
+#include "objects/draw/draw_geometry.h"
+#include "objects/language/obj_args.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
+
+namespace {
+
+constexpr double kMinEdge = 1.1920928955078125e-07;
+
+using Statement = int (*)(ObjContext&, const AAR_LAYERC&);
+
+struct Keyword {
+    const char* name;
+    Statement run;
+    int code;
+};
+
+// Comparison order matters: the first keyword that matches runs.
+const Keyword kKeywords[] = {
+    {"ARRAY", nullptr, 0},
+    {"ROTATE", [](ObjContext& c, const AAR_LAYERC& t) { return RunRotateBlock(c, t); }, kDrawRotateFailed},
+    {"PFACE", [](ObjContext& c, const AAR_LAYERC& t) { return DrawPface(c, t); }, kDrawPfaceFailed},
+    {"3DFACE", [](ObjContext& c, const AAR_LAYERC& t) { return Draw3dFace(1, c, t); }, kDraw3dFaceFailed},
+    {"LINE", [](ObjContext& c, const AAR_LAYERC& t) { return DrawLine(1, c, t); }, kDrawLineFailed},
+    {"CIRCLE", [](ObjContext& c, const AAR_LAYERC& t) { return DrawCircle(1, c, t); }, kDrawCircleFailed},
+    {"ARC", [](ObjContext& c, const AAR_LAYERC& t) { return DrawArc(1, c, t); }, kDrawArcFailed},
+    {"TEXT", [](ObjContext& c, const AAR_LAYERC& t) { return DrawText(1, c, t); }, kDrawTextFailed},
+    {"HATCH", [](ObjContext& c, const AAR_LAYERC& t) { return DrawHatch(1, c, t); }, kDrawHatchFailed},
+    {"DIM", [](ObjContext& c, const AAR_LAYERC& t) { return DrawDim(1, c, t); }, kDrawDimFailed},
+    {"ATTDEF", [](ObjContext& c, const AAR_LAYERC& t) { return DrawAttdef(1, c, t); }, kDrawAttdefFailed},
+    {"TEXTNS", [](ObjContext& c, const AAR_LAYERC& t) { return DrawTextNs(c, t); }, kDrawTextNsFailed},
+    {"PLINE", [](ObjContext& c, const AAR_LAYERC& t) { return DrawPline(1, c, t); }, kDrawPlineFailed},
+    {"SPOLIG", [](ObjContext& c, const AAR_LAYERC& t) { return DrawSpolig(1, c, t); }, kDrawPolygonFailed},
+    {"LWPLINE", [](ObjContext& c, const AAR_LAYERC& t) { return DrawLwpline(1, c, t); }, kDrawPolygonFailed},
+};
+
+void EndBlock() {
+    draw::MakeEntity(zcutBuildList(RTDXF0, "ENDBLK", 0));
+}
+
+bool LayerExists(const std::string& name) {
+    resbuf* rec = zcdbTblSearch("LAYER", name.c_str(), 0);
+    if (rec) zcutRelRb(rec);
+    return rec != nullptr;
+}
+
+ZcDbXform ToXform(const Matrix4& m) {
+    ZcDbXform x;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 4; ++j) x.m[i][j] = m.m[i][j];
+    return x;
+}
+
+// One recorded contour hatched in its own plane and added to the block.
+void MakeDeferredHatch(const DeferredHatch& record, const std::string& blockName) {
+    const VertexNode* first = record.contour.get();
+    double a = 0.0, b = 0.0, c = 0.0, d = 0.0;
+    if (!first || !first->next || !PolygonNormal(first, a, b, c, d)) return;
+    if (HostDistance(first->pt(), first->next->pt()) < kMinEdge) return;
+    Matrix4 toBlock, toPlane;
+    CoordSystemFromNormal(first, toBlock, a, b, c);
+    if (!InvertMatrix4(toBlock, toPlane)) return;
+
+    auto* hatch = new ZcDbHatch;
+    hatch->setPatternScale(record.scale);
+    hatch->setPatternAngle(record.angle);
+    hatch->setLayer(record.layer);
+    hatch->setAssociative(false);
+    const bool custom = host::findOnSupportPath(record.pattern + ".pat").has_value();
+    hatch->setPattern(custom ? ZcDbHatch::kCustomDefined : ZcDbHatch::kPreDefined, record.pattern);
+    std::vector<ZcGePoint2d> loop;
+    for (const VertexNode* v = first; v; v = v->next) {
+        Point3 q;
+        TransformPoint(toPlane, v->pt(), q);
+        loop.push_back({q.x, q.y});
+    }
+    loop.push_back(loop.front());
+    if (hatch->appendLoop(ZcDbHatch::kExternal, loop) != Zcad::eOk) {
+        delete hatch;
+        return;
+    }
+    if (host::evaluateHatch(*hatch) != Zcad::eOk) {
+        zcutPrintf("%s", kHatchTooDenseMessage);
+        delete hatch;
+        return;
+    }
+    hatch->transformBy(ToXform(toBlock));
+    ZcDbDatabase* db = GetWorkingDatabase();
+    ZcDbObjectId blockId = db ? db->recordId(db->blockTableId(), blockName) : ZcDbObjectId();
+    ZcDbBlockTableRecord* block = nullptr;
+    if (blockId.isNull() || zcdbOpenObject(block, blockId, ZcDb::kForWrite) != Zcad::eOk) {
+        delete hatch;
+        return;
+    }
+    hatch->setDatabaseDefaults(db);
+    hatch->setLayer(record.layer);
+    if (block->appendZcDbEntity(hatch) == Zcad::eOk)
+        hatch->close();
+    else
+        delete hatch;
+    block->close();
+}
+
+}  // namespace
+
+void DrawFixedPointMarker(ObjContext& context, const AAR_LAYERC& catalogue) {
+    const int type = context.insertionType;
+    if (type == 13 || (type >= 21 && type <= 26)) return;
+    std::string layer = "VELM_FIXEDP_X";
+    EnsureLayer(layer, catalogue, false, 0.0, true, nullptr);
+    const double h = SettingReal(SetupVar::SET_DIMQPFISSO) * 0.5;
+    double p[3] = {0.0, 0.0, 0.0};
+    GetObjPoint(context, p);
+    const Point3 c[4] = {{p[0] - h, p[1] - h, 0.0},
+                         {p[0] + h, p[1] - h, 0.0},
+                         {p[0] + h, p[1] + h, 0.0},
+                         {p[0] - h, p[1] + h, 0.0}};
+    const int edges[6][2] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {0, 2}, {1, 3}};
+    for (const auto& e : edges) draw::MakeLine(layer, c[e[0]], c[e[1]]);
+}
+
+int RunDrawBlock(ObjContext& context, const AAR_LAYERC& catalogue) {
+    if (!context.text) return kDrawTextEnded;
+    ads_point origin{0.0, 0.0, 0.0};
+    draw::MakeEntity(zcutBuildList(RTDXF0, "BLOCK", 2, "*U", 8, "0", 70, 1, 10, origin, 0));
+    int status = 1;
+    while (status > 0) {
+        std::optional<std::string> line = draw::ReadKeywordLine(*context.text, false);
+        if (!line) {
+            status = kDrawTextEnded;
+            break;
+        }
+        if (draw::IsKeyword(*line, "END")) break;
+        for (const Keyword& k : kKeywords) {
+            if (!draw::IsKeyword(*line, k.name)) continue;
+            if (!k.run) {
+                const int r = RunArrayBlock({}, {}, 0.0, 1, context, catalogue);
+                status = r < 0 ? r - 100 : r;
+            } else if (k.run(context, catalogue) < 0) {
+                status = k.code;
+            }
+            break;
+        }
+    }
+    if (status < 0) {
+        EndBlock();
+        return status;
+    }
+    if (SettingInt(SetupVar::SET_PFISSOATTIVO) != 0) DrawFixedPointMarker(context, catalogue);
+    EndBlock();
+    char name[260] = "";
+    zcedGetInput(name);
+    context.blockName = name;
+
+    for (const DeferredHatch& h : context.hatches)
+        if (!LayerExists(h.layer)) MakeBareLayer(h.layer);
+    for (const DeferredHatch& h : context.hatches) MakeDeferredHatch(h, context.blockName);
+    return status;
+}

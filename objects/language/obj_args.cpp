@@ -1,0 +1,276 @@
+// Statement arguments and layers. Bracketed arguments are read character by
+// character through the definition text's cursor, so they may run over
+// line ends; the value readers work on the copied argument text.
+#include "objects/language/obj_args.h"
+
+#include "core/entity_data.h"
+#include "core/host_services.h"
+#include "host/ads/adsent.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/rbutil.h"
+#include "host/ed/cmdproc.h"
+#include "host/win/textutil.h"
+#include "settings/store/settings_store.h"
+
+namespace {
+
+constexpr const char* kUndefined = "Następujące parametry nie zostały zdefiniowane";
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+std::size_t SkipBlanks(std::string_view text, std::size_t pos) {
+    while (pos < text.size() && static_cast<unsigned char>(text[pos]) <= 32) ++pos;
+    return pos;
+}
+
+// Digits at `pos`, advancing it; nothing when there are none.
+std::optional<int> ReadDigits(std::string_view text, std::size_t& pos) {
+    const std::size_t start = pos;
+    long long n = 0;
+    while (pos < text.size() && IsDigit(text[pos])) {
+        if (n < 100000000) n = n * 10 + (text[pos] - '0');
+        ++pos;
+    }
+    if (pos == start) return std::nullopt;
+    return static_cast<int>(n);
+}
+
+std::string_view NumberRun(std::string_view text, std::size_t pos, std::string_view chars) {
+    std::size_t end = pos;
+    while (end < text.size() && (IsDigit(text[end]) || chars.find(text[end]) != std::string_view::npos))
+        ++end;
+    return text.substr(pos, end - pos);
+}
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && host::iequals(text.substr(0, prefix.size()), prefix);
+}
+
+bool LayerInDrawing(const std::string& name) {
+    resbuf* rec = zcdbTblSearch("LAYER", name.c_str(), 0);
+    if (!rec) return false;
+    zcutRelRb(rec);
+    return true;
+}
+
+double StyleGroup(const std::string& style, int code, double absent) {
+    resbuf* rec = zcdbTblSearch("STYLE", style.c_str(), 0);
+    if (!rec) return absent;
+    double value = absent;
+    if (const resbuf* g = FindRbCode(rec, code)) value = g->resval.rreal;
+    zcutRelRb(rec);
+    return value;
+}
+
+}  // namespace
+
+void MakeBareLayer(const std::string& name) {
+    const int quiet = 0;
+    const int regenMode = SysVarShort("REGENMODE", &quiet);
+    const int cmdEcho = SysVarShort("CMDECHO", &quiet);
+    zcedCommand(RTSTR, "_-LAYER", RTSTR, "_N", RTSTR, name.c_str(), RTSTR, "", 0);
+    SysVarShort("CMDECHO", &cmdEcho);
+    SysVarShort("REGENMODE", &regenMode);
+}
+
+int ReadParenArg(std::string& out, ObjText& text) {
+    if (TextAtEnd(text)) return -1;
+    out.clear();
+    for (int c = NextTextChar(text); c != '('; c = NextTextChar(text))
+        if (c < 0) return -1;
+    for (;;) {
+        int c = NextTextChar(text);
+        if (c < 0) return -1;
+        if (c == ')') return RTNORM;
+        if (c == '%') {
+            c = NextTextChar(text);
+            if (c < 0) return -1;
+        }
+        host::appendUtf8(out, static_cast<char32_t>(c));
+    }
+}
+
+int ReadSignedParenArg(int& sign, std::string& out, ObjText& text) {
+    for (;;) {
+        const int c = NextTextChar(text);
+        if (c < 0) return -1;
+        if (c == '+' || c == '-') {
+            sign = c == '+' ? 1 : 0;
+            return ReadParenArg(out, text);
+        }
+    }
+}
+
+int ReadNumOrVar(std::string_view text, bool whole, int& wholeValue, double& realValue,
+                 const ObjVarList& vars) {
+    std::size_t pos = SkipBlanks(text, 0);
+    if (pos < text.size() && text[pos] == '$') {
+        ++pos;
+        std::optional<int> n = ReadDigits(text, pos);
+        if (!n) return -1;
+        const ObjVar* v = FindObjVar(*n, vars);
+        if (!v) {
+            zcutPrintf("\n%s: %d", kUndefined, *n);
+            return -1;
+        }
+        if (whole)
+            wholeValue = static_cast<int>(v->value);
+        else
+            realValue = v->value;
+        return 1;
+    }
+    if (pos >= text.size() || !IsDigit(text[pos])) return -1;
+    std::string_view run = NumberRun(text, pos, ".");
+    if (whole) {
+        std::optional<long long> v = host::parseIntegerPrefix(run);
+        if (!v) return -1;
+        wholeValue = static_cast<int>(*v);
+    } else {
+        std::optional<double> v = host::parseDoublePrefix(run);
+        if (!v) return -1;
+        realValue = *v;
+    }
+    return 1;
+}
+
+std::size_t EvalParamLine(std::string_view arg, double values[3], const ObjContext& context, bool* failed) {
+    if (failed) *failed = false;
+    std::size_t pos = SkipBlanks(arg, 0);
+    for (int item = 0; item < 3 && pos < arg.size(); ++item) {
+        const char c = arg[pos];
+        if (c == '$') {
+            std::size_t p = pos + 1;
+            std::optional<int> n = ReadDigits(arg, p);
+            if (!n) break;
+            const ObjVar* v = FindObjVar(*n, context.vars);
+            if (!v) {
+                zcutPrintf("\n%s: %d-%s", kUndefined, *n, context.objectName.c_str());
+                if (failed) *failed = true;
+                break;
+            }
+            values[item] = v->value;
+            pos = p;
+        } else if (IsDigit(c) || c == '-') {
+            std::string_view run = NumberRun(arg, pos, ".-");
+            std::optional<double> v = host::parseDoublePrefix(run);
+            if (!v) break;
+            values[item] = *v;
+            pos += run.size();
+        } else {
+            break;
+        }
+        pos = SkipBlanks(arg, pos);
+    }
+    return pos;
+}
+
+int EvalPointLine(std::string_view arg, double point[3], int& kind, const ObjContext& context) {
+    kind = 0;
+    bool failed = false;
+    std::size_t pos = EvalParamLine(arg, point, context, &failed);
+    if (failed) return -1;
+    pos = SkipBlanks(arg, pos);
+    if (pos >= arg.size()) return 0;
+    if (arg[pos] == '$') {
+        std::size_t p = pos + 1;
+        std::optional<int> n = ReadDigits(arg, p);
+        const ObjVar* v = n ? FindObjVar(*n, context.vars) : nullptr;
+        if (!v) {
+            if (n) zcutPrintf("\n%s: %d-%s", kUndefined, *n, context.objectName.c_str());
+            return -1;
+        }
+        kind = static_cast<int>(v->value);
+        return 1;
+    }
+    kind = static_cast<int>(host::parseIntegerPrefix(arg.substr(pos)).value_or(0));
+    return 1;
+}
+
+int CheckGenerationFlag(ObjContext& context) {
+    if (!context.text || TextAtEnd(*context.text)) return 1;
+    ObjText& t = *context.text;
+    const std::string& line = t.lines[t.cursor.line].text;
+    const std::size_t open = line.find('(');
+    const std::size_t close = open == std::string::npos ? open : line.find(')', open + 1);
+    if (close == std::string::npos) return 1;
+    const std::string inner = line.substr(open + 1, close - open - 1);
+    ++t.cursor.line;
+    t.cursor.pos = 0;
+    int flag = 1;
+    double unused = 0.0;
+    if (ReadNumOrVar(inner, true, flag, unused, context.vars) < 0) {
+        zcutPrintf("\n%s in file %s", "Nieprawidłowe generowanie flagi!", context.objectName.c_str());
+        return 1;
+    }
+    return flag;
+}
+
+bool PrepareStatementLayer(bool checkGroups, std::string& layer, ObjContext* context,
+                           const AAR_LAYERC& catalogue, bool useLevel, double elevation) {
+    std::string name = layer;
+    if (context && name.size() > 2 && name[0] == '-' && name[1] == '$') {
+        std::size_t pos = 2;
+        std::optional<int> n = ReadDigits(name, pos);
+        const ObjVar* v = n ? FindObjVar(*n, context->vars) : nullptr;
+        if (v && !v->text.empty()) name = v->text;
+    }
+    // A layer of a floor ("VELM" + key + "$" + level) is drawn as its key on
+    // that floor. Names with the prefix but no level (such as the marker
+    // layer) are keys themselves.
+    double level = 0.0;
+    std::string key;
+    if (StartsWithNoCase(name, "VELM") && name.find('$') != std::string::npos &&
+        ParseLevelSuffix(name, level) == 1 && StripAppPrefix(name, key) == 1) {
+        name = key;
+        useLevel = true;
+        elevation = level;
+    }
+    if (checkGroups) {
+        bool generated = true;
+        if (VELM_GENGRUPPO* groups = OpenGenGruppoObject()) {
+            generated = LayerInGroups(*groups, name);
+            groups->close();
+        }
+        if (!generated) return false;
+    }
+    if (context) {
+        if (context->only3d && StartsWithNoCase(name, "2D")) return false;
+        if (context->replace2d) {
+            if (StartsWithNoCase(name, "3D")) return false;
+            if (StartsWithNoCase(name, "2D")) name = context->replacementLayer;
+        }
+    }
+    layer = name;
+    if (!context) return true;
+    auto entry = std::make_unique<LayerAttrEntry>();
+    EnsureLayer(layer, catalogue, useLevel, elevation, true, entry.get());
+    if (entry->createdLater) {
+        MakeBareLayer(entry->layerName);
+        entry->next = context->madeLayers.release();
+        context->madeLayers.reset(entry.release());
+    }
+    // A name the layer service refused (too long) exists nowhere.
+    return layer.size() <= kMaxLayerName && LayerInDrawing(layer);
+}
+
+bool LayerInGroups(const VELM_GENGRUPPO& groups, const std::string& layer) {
+    return groups.IsLayerGroupGenerated(layer);
+}
+
+void SubstituteLayer(const std::vector<LayerSubstitution>& substitutions, std::string& layer) {
+    for (const LayerSubstitution& s : substitutions) {
+        if (host::iequals(s.oldName, layer)) {
+            layer = s.newName;
+            return;
+        }
+    }
+}
+
+double GetStyleObliqueAngle(const std::string& style) {
+    return StyleGroup(style, 50, 0.0);
+}
+double GetStyleWidthFactor(const std::string& style) {
+    return StyleGroup(style, 41, 1.0);
+}

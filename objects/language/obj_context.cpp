@@ -1,0 +1,421 @@
+// The object context and its variables: the list operations, the context's
+// life, the predefined variables, the VAR section reader, the insertion
+// type, the fixed points and the number prompt.
+#include "objects/language/obj_context.h"
+
+#include <cmath>
+#include <ctime>
+
+#include "core/entity_data.h"
+#include "core/host_services.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/rbutil.h"
+#include "host/ed/prompts.h"
+#include "host/win/textutil.h"
+#include "settings/dialogs/layer_linetypes.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
+
+void RbListDeleter::operator()(resbuf* rb) const {
+    zcutRelRb(rb);
+}
+
+void LayerAttrListDeleter::operator()(LayerAttrEntry* list) const {
+    while (list) {
+        LayerAttrEntry* next = list->next;
+        delete list;
+        list = next;
+    }
+}
+
+// ------------------------------------------------------------ variables
+
+ObjVar* SetObjVar(int number, int kind, int significant, char16_t type, std::string_view description,
+                  double value, std::string_view text, int numeric, int trace, ObjVarList& list) {
+    ObjVar* var = FindObjVar(number, list);
+    if (!var) {
+        list.push_back(std::make_unique<ObjVar>());
+        var = list.back().get();
+        var->number = number;
+    }
+    var->kind = static_cast<std::int16_t>(kind);
+    var->significant = static_cast<std::uint8_t>(significant);
+    var->type = type;
+    var->description = std::string(description);
+    var->value = value;
+    var->text = std::string(text);
+    var->numeric = static_cast<std::uint8_t>(numeric);
+    var->trace = static_cast<std::uint8_t>(trace);
+    var->auxIndex = -1;
+    return var;
+}
+
+ObjVar* FindObjVar(int number, ObjVarList& list) {
+    for (auto& v : list)
+        if (v->number == number) return v.get();
+    return nullptr;
+}
+
+const ObjVar* FindObjVar(int number, const ObjVarList& list) {
+    for (const auto& v : list)
+        if (v->number == number) return v.get();
+    return nullptr;
+}
+
+const ObjVar* GetObjVar(int number, double& value, std::string& text, const ObjVarList& list) {
+    const ObjVar* v = FindObjVar(number, list);
+    value = v ? v->value : 0.0;
+    text = v ? v->text : std::string();
+    return v;
+}
+
+void FreeObjVars(ObjVarList& list) {
+    list.clear();
+}
+
+// ------------------------------------------------------------ context
+
+namespace {
+
+void SetFixedReal(ObjContext& c, int number, double value) {
+    SetObjVar(number, kVarFixed, 0, u'R', "", value, "", 0, 0, c.vars);
+}
+
+void SetFixedText(ObjContext& c, int number, std::string_view text) {
+    SetObjVar(number, kVarFixed, 0, u'S', "", 0.0, text, 0, 0, c.vars);
+}
+
+std::string SysVarText(const char* name) {
+    std::string value;
+    SysVarString(name, "", value);
+    return value;
+}
+
+std::string Today() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%d/%m/%Y", &local);
+    return buf;
+}
+
+}  // namespace
+
+std::unique_ptr<ObjContext> NewObjContext(const std::string& definitionName) {
+    auto c = std::make_unique<ObjContext>();
+    const bool tc = definitionName.size() >= 2 && host::iequals(definitionName.substr(0, 2), "TC");
+    c->layerDefFile = tc ? "TCLAYERC.DEF" : "LAYERC.DEF";
+    c->only3d = SettingInt(SetupVar::INS_APER_SOLO3D) > 0;
+    c->freeOpening = SettingInt(SetupVar::INS_APER_LIBERE) > 0;
+    c->prefix = SettingInt(SetupVar::INS_PREFISSOCOM) > 0;
+    c->objectName = definitionName;
+    return c;
+}
+
+void FreeObjContext(std::unique_ptr<ObjContext> context) {
+    if (!context) return;
+    if (context->madeLayers) LoadLayerLinetypes(context->madeLayers.get());
+    if (context->text) SaveObjFile(*context->text);
+    context.reset();
+}
+
+void InitObjVariables(ObjContext& c) {
+    using namespace SetupVar;
+    SetFixedText(c, 11031, SysVarText("DWGNAME"));
+    SetFixedText(c, 11033, SysVarText("DWGPREFIX"));
+    SetFixedText(c, 11032, Today());
+    SetFixedText(c, 2, SettingString(STILETQUOTE));
+    SetFixedReal(c, 7, SettingReal(SFTMTCM));
+    const int marker = SettingInt(SALLINTXTQ);
+    SetFixedReal(c, 9, marker % 10);
+    SetFixedReal(c, 11009, marker / 10);
+    SetFixedReal(c, 15, std::acos(-1.0));
+    for (int n : {28, 16, 30, 5001}) SetFixedReal(c, n, 0.0);
+    SetFixedReal(c, 17, GetScaleFactor(1));
+    SetFixedReal(c, 26, GetScaleFactor(3));
+    SetFixedReal(c, 11026, GetScaleFactor(2));
+    SetFixedReal(c, 32, SettingInt(SCIFRE_QUOTE));
+    SetFixedReal(c, 10000, SettingInt(SFATSCALA));
+    const int sections = SettingInt(CALC_INT_SEZ);
+    const int bits[5] = {2, 4, 8, 16, 64};
+    for (int i = 0; i < 5; ++i) SetFixedReal(c, 10001 + i, (sections & bits[i]) ? 1.0 : 0.0);
+    SetFixedReal(c, 11010, SettingReal(AREAMENOSUP));
+    SetFixedReal(c, 11011, SettingReal(AREAMENOINF));
+    SetFixedReal(c, 25, SettingReal(SPOSYQUOTE));
+    SetFixedReal(c, 11025, SettingReal(SPOSYQUOTEP));
+    SetFixedReal(c, 27, SettingReal(SDIST_QUOTE));
+    SetFixedReal(c, 11027, SettingReal(SDIST_QUOTEP));
+    SetFixedText(c, 11030, "0");
+    SetFixedReal(c, 11028, SettingReal(SETCOM_ZSCALE));
+    SetFixedReal(c, 11100, SettingInt(SUFFISSOFINES));
+    SetFixedReal(c, 11101, SettingInt(SUFFISSOPORTA));
+    SetFixedReal(c, 11108, SettingInt(SETOPZPORTEALLEST));
+    SetFixedReal(c, 11109, SettingInt(SETOPZFINESALLINT));
+    SetFixedText(c, 11035, FormatRealTrim(SettingReal(SQPAV)));
+}
+
+void InitObjSettingVars(ObjContext& c, std::string_view text) {
+    using namespace SetupVar;
+    SetFixedText(c, 41, text);
+    SetFixedReal(c, 45, SettingInt(CIFRE_COMPUTO));
+    SetFixedReal(c, 47, SettingReal(SRAPPORTO_UM));
+    SetFixedReal(c, 48, GetScaleFactor(4));
+    SetFixedText(c, 49, SettingString(STILETESTOUA1));
+    SetFixedText(c, 50, SettingString(STILETESTOUA2));
+}
+
+void ReadInsertionType(ObjContext& c) {
+    c.insertionType = c.workingType = 10;
+    if (const ObjVar* v = FindObjVar(3, c.vars)) {
+        // The number written in the VAR line, not a scaled value.
+        std::optional<double> written = host::parseDoublePrefix(v->description);
+        double type = written ? *written : v->value;
+        c.insertionType = c.workingType = static_cast<int>(type);
+    }
+    if (c.insertionType != 11 && c.insertionType != 12 && c.insertionType != 18) c.only3d = 0;
+    if (FindObjVar(0, c.vars)) {
+        c.elevationGiven = 1;
+        c.elevation = SettingReal(SetupVar::SQPAV);
+    } else {
+        c.elevationGiven = 0;
+    }
+    if (FindObjVar(29, c.vars)) c.repeat = 1;
+    if (c.insertionType == 14 || c.insertionType == 15) {
+        if (SettingInt(SetupVar::SCALADINTER) != 0) {
+            if (ObjVar* v = FindObjVar(5, c.vars)) v->kind = kVarFixed;
+            c.insertionType = 14;
+        } else {
+            if (ObjVar* v = FindObjVar(4, c.vars)) v->kind = kVarFixed;
+            c.insertionType = 15;
+        }
+        SetFixedReal(c, 11001 + SettingInt(SetupVar::RAPSCALEPROSP), 1.0);
+    }
+}
+
+// ------------------------------------------------------------ VAR section
+
+int ExtractQuoted(std::string& out, std::string_view source) {
+    std::size_t open = source.find('"');
+    std::size_t close = open == std::string_view::npos ? open : source.find('"', open + 1);
+    if (close == std::string_view::npos) return 0;
+    out = std::string(source.substr(open + 1, close - open - 1));
+    return static_cast<int>(out.size()) + 2;
+}
+
+std::string VarSectionErrorLabel(int result) {
+    return "VAR(" + std::to_string(result == kVarZeroLineWrong ? 0 : result) + ")";
+}
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
+
+std::size_t CodePoints(std::string_view s) {
+    std::size_t n = 0;
+    for (unsigned char ch : s)
+        if ((ch & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+// One declaration line read into the list; false when the line is wrong.
+bool ReadVarLine(const std::string& line, bool readValues, ObjContext& c, int number, bool& parameter) {
+    const char first = line[0];
+    const int numeric = first == '#';
+    const int trace = first == '-';
+    std::size_t eq = line.find('=');
+    if (eq == std::string::npos) return false;
+    std::size_t start = eq + 1;
+    while (start < line.size() && IsBlank(line[start])) ++start;
+    if (start >= line.size()) return false;
+    const double unit = DrawingUnitFactor();
+    int order = -1;
+    int kind = kVarParameter, significant = 1;
+    char16_t type = u'D';
+    std::string description, text;
+    double value = 0.0;
+    parameter = line[start] == '"';
+    if (parameter) {
+        std::size_t close = line.find('"', start + 1);
+        if (close == std::string::npos) return false;
+        description = line.substr(start + 1, close - start - 1);
+        std::size_t p = close + 1;
+        if (p < line.size() && std::isdigit(static_cast<unsigned char>(line[p]))) {
+            order = line[p++] - '0';
+            if (p < line.size() && std::isdigit(static_cast<unsigned char>(line[p])))
+                order = order * 10 + (line[p++] - '0');
+        }
+        if (p >= line.size()) return false;
+        const char letter = line[p];
+        const std::string_view upper = "ABDIRS", lower = "abdirs";
+        if (upper.find(letter) != std::string_view::npos) {
+            type = static_cast<char16_t>(letter);
+        } else if (lower.find(letter) != std::string_view::npos) {
+            type = static_cast<char16_t>(letter - 'a' + 'A');
+            significant = 0;
+        } else if (letter == 'C') {
+            kind = kVarFixed;
+            type = u'S';
+            text = description;
+        } else {
+            return false;
+        }
+        std::string_view after = std::string_view(line).substr(p + 1);
+        if (kind == kVarParameter && number == 11034) {
+            // Filled by the placement from the drawing, never from the file.
+        } else if (kind == kVarParameter && readValues) {
+            if (type == u'S') {
+                if (ExtractQuoted(text, after) == 0) return false;
+            } else {
+                value = host::parseDoublePrefix(after).value_or(0.0);
+                if (type == u'D' || type == u'R') value *= unit;
+            }
+        } else if (kind == kVarParameter) {
+            // Re-reading the declarations keeps the values in force.
+            GetObjVar(number, value, text, c.vars);
+        }
+    } else {
+        kind = kVarComputed;
+        type = u'R';
+        std::size_t end = line.find(';', start);
+        description = line.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        while (!description.empty() && IsBlank(description.back())) description.pop_back();
+        if (CodePoints(description) >= 258) return false;
+        if (numeric) value = host::parseDoublePrefix(description).value_or(0.0) * unit;
+    }
+    if (order >= 0)
+        for (const auto& v : c.vars)
+            if (v->number != number && v->order == order) return false;
+    ObjVar* var =
+        SetObjVar(number, kind, significant, type, description, value, text, numeric, trace, c.vars);
+    var->order = order;
+    return true;
+}
+
+}  // namespace
+
+int ReadVarSection(bool readValues, ObjContext& c) {
+    if (!c.text || !FindSection("VAR", *c.text, true)) return -1;
+    ObjText& t = *c.text;
+    std::vector<std::size_t> blocks;  // open include blocks, innermost last
+    for (;;) {
+        const std::size_t index = t.cursor.line;
+        std::optional<std::string> line = ReadTextLine(t, 258, true);
+        if (!line) return -1;
+        if (line->compare(0, kIncludeStart.size(), kIncludeStart) == 0) {
+            blocks.push_back(index);
+            continue;
+        }
+        if (line->compare(0, kIncludeEnd.size(), kIncludeEnd) == 0) {
+            if (!blocks.empty()) blocks.pop_back();
+            continue;
+        }
+        if (line->empty()) continue;
+        const char first = (*line)[0];
+        if (first == 'E') return 0;
+        if (first != '#' && first != '$' && first != '-') continue;
+        std::optional<long long> number = host::parseIntegerPrefix(std::string_view(*line).substr(1));
+        if (!number || *number < INT32_MIN || *number > INT32_MAX) return -1;
+        const int n = static_cast<int>(*number);
+        bool parameter = false;
+        if (!ReadVarLine(*line, readValues, c, n, parameter)) return n == 0 ? kVarZeroLineWrong : n;
+        // A parameter's include file is written back with the new value.
+        if (parameter && !blocks.empty()) {
+            std::string& marker = t.lines[blocks.back()].text;
+            if (marker.size() > kIncludeStart.size()) marker[kIncludeStart.size()] = '1';
+        }
+    }
+}
+
+// ------------------------------------------------------------ fixed points
+
+int GetObjPoint(const ObjContext& c, double point[3]) {
+    const int index = c.fixedPointIndex <= 1 ? 1 : c.fixedPointIndex;
+    const VertexNode* v = c.fixedPoints.get();
+    for (int i = 1; v && i < index; ++i) v = v->next;
+    if (!v) {
+        point[0] = point[1] = point[2] = 0.0;
+        return 0;
+    }
+    point[0] = v->x, point[1] = v->y, point[2] = v->z;
+    return v->edgeFlag;
+}
+
+void NextFixedPoint(const double given[3], ObjContext& c, double out[3], int kindClass) {
+    out[0] = given[0], out[1] = given[1], out[2] = given[2];
+    std::vector<const VertexNode*> points;
+    for (const VertexNode* v = c.fixedPoints.get(); v; v = v->next) points.push_back(v);
+    const int n = static_cast<int>(points.size());
+    const int current = c.fixedPointIndex <= 0 ? 1 : c.fixedPointIndex;
+    if (current > n) return;
+    for (int step = 1; step <= n; ++step) {
+        const int pos = (current - 1 + step) % n;  // 0-based
+        const VertexNode* v = points[pos];
+        const bool kindFits = kindClass >= 2 ? v->edgeFlag >= 2 : v->edgeFlag < 2;
+        if (!kindFits || PointsEqual(v->pt(), Point3{given[0], given[1], given[2]}, true)) continue;
+        out[0] = v->x, out[1] = v->y, out[2] = v->z;
+        c.fixedPointIndex = pos + 1;
+        return;
+    }
+}
+
+int FindFixedPointByKind(ObjContext& c, double out[3], int mode) {
+    auto findKind = [&](int kind) -> bool {
+        int pos = 1;
+        for (const VertexNode* v = c.fixedPoints.get(); v; v = v->next, ++pos) {
+            if (v->edgeFlag != kind) continue;
+            out[0] = v->x, out[1] = v->y, out[2] = v->z;
+            c.fixedPointIndex = pos;
+            return true;
+        }
+        return false;
+    };
+    switch (mode) {
+        case 0:
+            return 1;
+        case 1:
+            return findKind(3) ? 3 : 0;
+        case 2:
+            return findKind(0) ? 0 : 3;
+        case 3:
+            return 2;
+        default:
+            return 0;
+    }
+}
+
+// ------------------------------------------------------------ number prompt
+
+int PromptNumberWithFilters(const char* prompt, double baseElevation, double& number) {
+    for (;;) {
+        char reply[260] = {};
+        const int status = zcedGetString(0, prompt, reply);
+        if (status == RTCAN) return RTCAN;
+        if (status != RTNORM) return RTERROR;
+        std::string r = reply;
+        while (!r.empty() && IsBlank(r.back())) r.pop_back();
+        r.erase(0, r.find_first_not_of(" \t"));
+        if (r.empty()) return RTNONE;
+        if (r == "?") return kNumReplyQuestion;
+        if (r == ".") return kNumReplyDot;
+        if (r == ">") return kNumReplyGreater;
+        if (r.size() == 2 && r[0] == '.') {
+            const char axis = static_cast<char>(std::toupper(static_cast<unsigned char>(r[1])));
+            if (axis == 'X' || axis == 'Y' || axis == 'Z') {
+                std::string ask =
+                    std::string("\nOkreśl punkt z którego przefiltrować współrzędną ") + axis + ":";
+                ads_point p;
+                if (zcedGetPoint(nullptr, ask.c_str(), p) != RTNORM) return RTERROR;
+                number = axis == 'X' ? p[X] : axis == 'Y' ? p[Y] : p[Z] - baseElevation;
+                return RTNORM;
+            }
+        }
+        if (std::optional<double> v = host::parseDoublePrefix(r)) {
+            number = *v;
+            return RTNORM;
+        }
+        zcutPrintf("\nPodana wartość jest nieprawidłowa");
+    }
+}

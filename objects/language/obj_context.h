@@ -1,0 +1,170 @@
+// The object context: everything one run of a parametric object knows,
+// above all its numbered variables. Variables are declared by the VAR
+// section of the definition (parameters with a quoted description, computed
+// variables with an expression, text constants), about forty are predefined
+// from the drawing's settings before the file is read, and the expressions
+// compute the rest. This unit holds the variable list and its operations,
+// the context record and its life, the predefined variables, the VAR
+// section reader, the insertion type, the access to the fixed points, and
+// the number prompt with point filters.
+//
+// VAR line forms ("$" may be "#": a length multiplied by the drawing unit
+// factor; or "-": the evaluation is traced):
+//   $12="Szerokość"05D90     parameter: description, order digits, type, value
+//   $31= $12/2 ; comment      computed: the expression up to ";"
+//   $40="Okno"C               text constant
+// Limits kept because stored definitions rely on them: lines of at most 258
+// characters, expressions below 258 characters.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/geometry/geom_basic.h"
+#include "core/geometry/vertex_list.h"
+#include "core/layer_catalogue.h"
+#include "host/util/adscodes.h"
+#include "host/util/resbuf.h"
+#include "objects/language/obj_text.h"
+#include "settings/store/settings_store.h"
+
+struct ObjVar {
+    std::int32_t number = 0;
+    std::int32_t order = -1;     // display position from the order digits; -1 none
+    std::int32_t auxIndex = -1;  // reset by every definition
+    std::int16_t kind = 0;       // 0 fixed, 1 computed, 2 parameter
+    std::uint8_t significant = 1;
+    char16_t type = u'D';     // A B D I R S
+    std::string description;  // the expression of a computed variable
+    double value = 0.0;
+    std::string text;          // value of a text variable
+    std::uint8_t numeric = 0;  // "#": a length in drawing units
+    std::uint8_t trace = 0;    // "-": evaluation printed
+};
+
+enum ObjVarKind : std::int16_t { kVarFixed = 0, kVarComputed = 1, kVarParameter = 2 };
+
+// Declaration order; pointers to variables stay valid while the list lives.
+using ObjVarList = std::vector<std::unique_ptr<ObjVar>>;
+
+// Records filled by the section readers and drawing statements.
+struct ObjParamSet {  // one set of the TYPO section
+    std::string name;
+    ObjVarList vars;
+};
+struct ObjComEntry {  // one entry of the COM section
+    std::string label, second, third;
+};
+struct ObjHandrail {  // one BEGIN block of DCHANDSTAIR: triples a..f
+    double a[3]{}, b[3]{}, c[3]{}, d[3]{}, e[3]{}, f[3]{};
+};
+struct AttdefRecord {
+    std::string layer;
+    std::int32_t flags = 0;
+    std::string tag, prompt, style, defaultValue;
+    double height = 0.0;
+    double point[3]{};
+    double rotation = 0.0;
+    std::int16_t justification = 0;
+};
+struct DeferredHatch {
+    std::string layer, pattern;
+    double angle = 0.0, scale = 1.0;
+    OwnedList<VertexNode> contour;
+};
+struct LayerSubstitution {
+    std::string oldName, newName;
+};
+
+struct RbListDeleter {
+    void operator()(resbuf* rb) const;
+};
+struct LayerAttrListDeleter {
+    void operator()(LayerAttrEntry* list) const;
+};
+
+struct ObjContext {
+    std::string layerDefFile;  // "LAYERC.DEF", or "TCLAYERC.DEF" for "TC" objects
+    // Layers made while drawing; their linetypes and attributes are applied
+    // when the context is freed.
+    std::unique_ptr<LayerAttrEntry, LayerAttrListDeleter> madeLayers;
+    std::int32_t runMode = 0;
+    std::int32_t insertionType = 10;
+    std::int32_t workingType = 10;
+    std::int32_t alignment = 2;  // 0 first wall line, 1 second, 2 middle
+    std::uint8_t repeat = 0;
+    std::uint8_t only3d = 0;
+    std::uint8_t replace2d = 0;
+    std::uint8_t freeOpening = 0;
+    std::uint8_t prefix = 0;
+    std::string insertLayer, objectName, blockName;
+    std::string paramSetName = "Wstaw ostatnie parametry";
+    std::uint8_t mirrored = 0, option2 = 0, skipParamInput = 0;
+    ObjVarList vars;
+    std::int32_t elevationGiven = 0;
+    double elevation = 0.0;
+    double rotation = 0.0;
+    double insertionPoint[3]{};
+    double attributeElevation = 0.0;
+    double scale[3]{1.0, 1.0, 1.0};
+    double extrusion[3]{0.0, 0.0, 1.0};
+    std::unique_ptr<resbuf, RbListDeleter> dragSegments;
+    std::vector<ObjParamSet> paramSets;
+    std::int32_t fixedPointIndex = 1;  // 1-based
+    OwnedList<VertexNode> fixedPoints, islandH, polig, poligDed;
+    OwnedList<VertexNode> cut3dOuter[2], cut3dInner[2], cut2d[2];
+    double cutPoints[2][3]{};
+    std::vector<OwnedList<VertexNode>> planes;  // ST3DPLANE
+    OwnedList<VertexNode> extraVertices;
+    std::vector<ObjHandrail> handrails;
+    std::vector<AttdefRecord> attdefs;
+    std::vector<DeferredHatch> hatches;
+    std::vector<ObjComEntry> comEntries;
+    std::unique_ptr<ObjText> text;
+    std::vector<std::int32_t> tabelle;
+    ads_name firstEntity{0, 0}, secondEntity{0, 0};
+    std::vector<Point3> wallLinePoints;
+    std::string replacementLayer;  // also the prompt text of some placers
+    std::uint8_t flag1 = 0, flag2 = 0;
+    std::vector<LayerSubstitution> layerSubstitutions;
+};
+
+// The variable of that number: replaced in place (order kept) or appended.
+ObjVar* SetObjVar(int number, int kind, int significant, char16_t type, std::string_view description,
+                  double value, std::string_view text, int numeric, int trace, ObjVarList& list);
+ObjVar* FindObjVar(int number, ObjVarList& list);
+const ObjVar* FindObjVar(int number, const ObjVarList& list);
+// The variable with its value and text copied out; absent: null, 0.0, "".
+const ObjVar* GetObjVar(int number, double& value, std::string& text, const ObjVarList& list);
+void FreeObjVars(ObjVarList& list);
+
+std::unique_ptr<ObjContext> NewObjContext(const std::string& definitionName);
+// Applies the made layers' attributes, saves a modified definition text and
+// frees everything; a null context is accepted.
+void FreeObjContext(std::unique_ptr<ObjContext> context);
+
+void InitObjVariables(ObjContext& context);
+void InitObjSettingVars(ObjContext& context, std::string_view text);
+void ReadInsertionType(ObjContext& context);
+// 0 read; -1 no section, no end line, or a number that cannot be read;
+// otherwise the number of the variable whose line is wrong, and
+// kVarZeroLineWrong for a wrong line of variable 0 (its number would read
+// as success).
+constexpr int kVarZeroLineWrong = -2;
+int ReadVarSection(bool readValues, ObjContext& context);
+// The section label of a failed ReadVarSection: "VAR(12)", "VAR(0)", "VAR(-1)".
+std::string VarSectionErrorLabel(int result);
+// 0 without a pair of double quotes, else the quoted text's length + 2.
+int ExtractQuoted(std::string& out, std::string_view source);
+
+int GetObjPoint(const ObjContext& context, double point[3]);
+void NextFixedPoint(const double given[3], ObjContext& context, double out[3], int kindClass);
+int FindFixedPointByKind(ObjContext& context, double out[3], int mode);
+
+// Reply codes of the number prompt besides the host's statuses.
+enum : int { kNumReplyQuestion = 100, kNumReplyDot = 101, kNumReplyGreater = 102 };
+int PromptNumberWithFilters(const char* prompt, double baseElevation, double& number);

@@ -1,0 +1,452 @@
+// The expression parser. One level of ParseExpression scans operands and
+// operators left to right into an accumulator; brackets and the terms after
+// "+" and "-" recurse. The text is scanned as code points so that the
+// position is a character index whatever the letters.
+#include "objects/language/obj_expr.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "core/host_services.h"
+#include "host/ads/adsent.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/rbutil.h"
+#include "host/ads/units.h"
+#include "host/win/textutil.h"
+#include "objects/language/obj_args.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
+
+namespace {
+
+constexpr const char* kMissingOperator = "Błąd: brakuje operatora w wyrażeniu";
+constexpr const char* kInvalidChar = "Błąd: nieprawidłowy znak w wyrażeniu";
+constexpr const char* kInvalidNumber = "Błąd: nieprawidłowe wartości liczbowe w wyrażeniu";
+constexpr const char* kUnbalanced = "Błąd: niesymetryczne nawiasy w wyrażeniu";
+constexpr const char* kBadCode = "Błąd: nieprawidłowy $ kod w wyrażeniu";
+constexpr double kTinyDivisor = 1.1920928955078125e-07;
+constexpr std::size_t kTextArgChars = 78;
+
+void Fail(ExprState& s, const char* message) {
+    if (message) zcutPrintf("\n%s", message);
+    s.error = true;
+}
+
+bool AtEnd(const ExprState& s) {
+    return s.pos >= s.text.size();
+}
+char32_t Peek(const ExprState& s) {
+    return AtEnd(s) ? 0 : s.text[s.pos];
+}
+bool IsDigit(char32_t c) {
+    return c >= '0' && c <= '9';
+}
+
+void SkipBlanks(ExprState& s) {
+    while (!AtEnd(s) && s.text[s.pos] <= 32) ++s.pos;
+}
+
+// Digits at the position; nothing when there are none.
+std::optional<int> ReadDigits(ExprState& s) {
+    std::size_t start = s.pos;
+    long long n = 0;
+    while (!AtEnd(s) && IsDigit(s.text[s.pos])) {
+        if (n < 100000000) n = n * 10 + (s.text[s.pos] - '0');
+        ++s.pos;
+    }
+    if (s.pos == start) return std::nullopt;
+    return static_cast<int>(n);
+}
+
+// A run of digits and "." read as "%lf" would.
+std::optional<double> ReadNumberOperand(ExprState& s) {
+    std::string run;
+    while (!AtEnd(s) && (IsDigit(s.text[s.pos]) || s.text[s.pos] == '.'))
+        run += static_cast<char>(s.text[s.pos++]);
+    return host::parseDoublePrefix(run);
+}
+
+// "$n" at the position ("$" consumed here): the variable, or null for an
+// undeclared one; `ok` false when no digits follow.
+const ObjVar* ReadVarOperand(ExprState& s, bool& ok) {
+    ++s.pos;
+    std::optional<int> n = ReadDigits(s);
+    ok = n.has_value();
+    return ok ? FindObjVar(*n, *s.vars) : nullptr;
+}
+
+// A numeric argument of a function: "$n", a bracketed expression or a number.
+std::optional<double> ReadFunctionArgument(ExprState& s) {
+    SkipBlanks(s);
+    if (Peek(s) == '$') {
+        bool ok = false;
+        const ObjVar* v = ReadVarOperand(s, ok);
+        if (!ok) return std::nullopt;
+        return v ? v->value : 0.0;
+    }
+    if (Peek(s) == '(') {
+        ++s.pos;
+        ++s.depth;
+        std::string scratch;
+        return ParseExpression(0, s, scratch);
+    }
+    return ReadNumberOperand(s);
+}
+
+double EvalFunction(char32_t letter, ExprState& s) {
+    ++s.pos;
+    std::optional<double> arg = ReadFunctionArgument(s);
+    if (!arg) return 0.0;
+    const double x = *arg;
+    switch (letter) {
+        case 'a':
+            return (x < -1.0 || x > 1.0) ? 0.0 : std::asin(x);
+        case 'b':
+            return std::atan(x);
+        case 'c':
+            return std::cos(x);
+        case 'i': {
+            // A fraction of exactly one half rounds down.
+            const double f = std::floor(x);
+            return x - f <= 0.5 ? f : std::ceil(x);
+        }
+        case 'l':
+            return std::floor(x);
+        case 'q':
+            return x * x;
+        case 'r':
+            return x < 0.0 ? 0.0 : std::sqrt(x);
+        case 's':
+            return std::sin(x);
+        case 't':
+            return std::tan(x);
+        default:
+            return 0.0;
+    }
+}
+
+void SkipBlanksAndBracket(ExprState& s) {
+    while (!AtEnd(s) && (s.text[s.pos] <= 32 || s.text[s.pos] == '(')) ++s.pos;
+}
+
+void ConsumeClosing(ExprState& s) {
+    SkipBlanks(s);
+    if (Peek(s) == ')') ++s.pos;
+}
+
+// A numeric argument of a text function: "$n" or a number.
+std::optional<double> ReadTextFunctionNumber(ExprState& s) {
+    SkipBlanksAndBracket(s);
+    if (Peek(s) == '$') {
+        bool ok = false;
+        const ObjVar* v = ReadVarOperand(s, ok);
+        if (!ok) return std::nullopt;
+        return v ? v->value : 0.0;
+    }
+    if (!IsDigit(Peek(s)) && Peek(s) != '.') return std::nullopt;
+    return ReadNumberOperand(s);
+}
+
+// A number as the text functions show it: decimal, the given decimals,
+// trailing zeros kept.
+std::string FormatDecimals(double value, int decimals) {
+    const int keepZeros = 1;
+    const int former = SysVarShort("DIMZIN", &keepZeros);
+    char buf[128] = {};
+    zcdbRToS(value, 2, decimals, buf);
+    SysVarShort("DIMZIN", &former);
+    return buf;
+}
+
+// A text argument: a quoted literal (78 characters kept) or "$n" (its text,
+// or its number formatted with `decimals`). Nothing when it is neither.
+std::optional<std::string> ReadTextArgument(ExprState& s, int decimals) {
+    SkipBlanks(s);
+    if (Peek(s) == '"') {
+        ++s.pos;
+        std::u32string literal;
+        while (!AtEnd(s) && s.text[s.pos] != '"') literal += s.text[s.pos++];
+        if (!AtEnd(s)) ++s.pos;
+        if (literal.size() > kTextArgChars) literal.resize(kTextArgChars);
+        std::string out;
+        for (char32_t c : literal) host::appendUtf8(out, c);
+        return out;
+    }
+    if (Peek(s) == '$') {
+        bool ok = false;
+        const ObjVar* v = ReadVarOperand(s, ok);
+        if (!ok) return std::nullopt;
+        if (!v) return std::string();
+        if (v->type == u'S') return v->text;
+        return FormatDecimals(v->value, decimals);
+    }
+    return std::nullopt;
+}
+
+void TextArgumentError(ExprState& s, const char* where) {
+    zcutPrintf("\n%s %s", kBadCode, where);
+    s.error = true;
+}
+
+double TextWidthFunction(ExprState& s) {
+    ++s.pos;
+    std::optional<double> height = ReadTextFunctionNumber(s);
+    std::optional<double> decimals = height ? ReadTextFunctionNumber(s) : std::nullopt;
+    if (!decimals) {
+        TextArgumentError(s, ":d()");
+        return 0.0;
+    }
+    std::optional<std::string> text = ReadTextArgument(s, static_cast<int>(*decimals));
+    if (!text) {
+        TextArgumentError(s, ":d()");
+        return 0.0;
+    }
+    std::optional<std::string> style = ReadTextArgument(s, 0);
+    if (!style || style->empty()) {
+        TextArgumentError(s, ":TEXT");
+        return 0.0;
+    }
+    ConsumeClosing(s);
+    if (resbuf* found = zcdbTblSearch("STYLE", style->c_str(), 0))
+        zcutRelRb(found);
+    else
+        *style = "STANDARD";
+    ads_point origin = {0.0, 0.0, 0.0};
+    resbuf* entity =
+        zcutBuildList(RTDXF0, "TEXT", 1, text->c_str(), 7, style->c_str(), 40, *height, 41,
+                      GetStyleWidthFactor(*style), 51, GetStyleObliqueAngle(*style), 10, origin, 50, 0.0, 0);
+    ads_point low = {0, 0, 0}, high = {0, 0, 0};
+    const int status = zcedTextBox(entity, low, high);
+    zcutRelRb(entity);
+    return status == RTNORM ? high[X] - low[X] : 0.0;
+}
+
+void TextValueFunction(ExprState& s, std::string& textResult) {
+    ++s.pos;
+    std::optional<double> x = ReadTextFunctionNumber(s);
+    std::optional<double> decimals = x ? ReadTextFunctionNumber(s) : std::nullopt;
+    std::optional<std::string> text =
+        decimals ? ReadTextArgument(s, static_cast<int>(*decimals)) : std::nullopt;
+    if (!text) {
+        TextArgumentError(s, ":TEXT");
+        return;
+    }
+    ConsumeClosing(s);
+    textResult = *text;
+}
+
+void CharFunction(ExprState& s, std::string& textResult) {
+    ++s.pos;
+    std::optional<double> code = ReadTextFunctionNumber(s);
+    ConsumeClosing(s);
+    textResult.clear();
+    const long long c = code ? static_cast<long long>(*code) : 0;
+    if (c > 0 && c <= 0x10FFFF) host::appendUtf8(textResult, static_cast<char32_t>(c));
+}
+
+bool CharCodeFunction(ExprState& s, double& accumulator) {
+    ++s.pos;
+    SkipBlanksAndBracket(s);
+    if (Peek(s) != '$') {
+        s.error = true;
+        return false;
+    }
+    bool ok = false;
+    const ObjVar* v = ReadVarOperand(s, ok);
+    if (!ok) {
+        s.error = true;
+        return false;
+    }
+    ConsumeClosing(s);
+    std::size_t pos = 0;
+    accumulator = (v && !v->text.empty()) ? static_cast<double>(host::decodeUtf8(v->text, pos)) : 0.0;
+    return true;
+}
+
+double CompareValues(char32_t op, ExprState& s) {
+    ++s.pos;
+    const ObjVar* operands[2] = {nullptr, nullptr};
+    for (const ObjVar*& operand : operands) {
+        SkipBlanks(s);
+        bool ok = false;
+        if (Peek(s) != '$') {
+            s.error = true;
+            return 0.0;
+        }
+        operand = ReadVarOperand(s, ok);
+        if (!ok || !operand) {
+            s.error = true;
+            return 0.0;
+        }
+    }
+    while (!AtEnd(s) && s.text[s.pos] != ')') ++s.pos;
+    int order = 0;
+    if (operands[0]->type == u'S') {
+        order = host::icompare(operands[0]->text, operands[1]->text);
+    } else {
+        const double a = operands[0]->value, b = operands[1]->value;
+        order = a < b ? -1 : (a > b ? 1 : (a == b ? 0 : 2));
+    }
+    if (op == '<') return order == -1 ? 1.0 : 0.0;
+    if (op == '=') return order == 0 ? 1.0 : 0.0;
+    return order == 1 ? 1.0 : 0.0;
+}
+
+std::u32string Decode(std::string_view text) {
+    std::u32string out;
+    for (std::size_t pos = 0; pos < text.size();) out += host::decodeUtf8(text, pos);
+    return out;
+}
+
+}  // namespace
+
+void ApplyOperator(PendingOp& op, double& accumulator, double operand) {
+    switch (op) {
+        case PendingOp::Multiply:
+            accumulator *= operand;
+            break;
+        case PendingOp::Divide:
+            accumulator = std::fabs(operand) < kTinyDivisor ? 0.0 : accumulator / operand;
+            break;
+        default:
+            accumulator = operand;
+            break;
+    }
+    op = PendingOp::Value;
+}
+
+double ParseExpression(int mode, ExprState& s, std::string& textResult) {
+    double acc = 0.0;
+    PendingOp op = PendingOp::None;
+    while (!AtEnd(s) && !s.error) {
+        const char32_t c = s.text[s.pos];
+        const bool afterOperand = op == PendingOp::Value;
+        if (c <= 32) {
+            ++s.pos;
+        } else if (c == '$') {
+            if (afterOperand) return Fail(s, kMissingOperator), acc;
+            bool ok = false;
+            const ObjVar* v = ReadVarOperand(s, ok);
+            if (!ok) return Fail(s, kInvalidNumber), acc;
+            textResult = v ? v->text : std::string();
+            ApplyOperator(op, acc, v ? v->value : 0.0);
+        } else if (c == '(') {
+            if (afterOperand) return Fail(s, kMissingOperator), acc;
+            ++s.pos;
+            ++s.depth;
+            const double inner = ParseExpression(1, s, textResult);
+            ApplyOperator(op, acc, inner);
+        } else if (c == ')') {
+            if (mode == 2) return acc;
+            ++s.pos;
+            --s.depth;
+            return acc;
+        } else if (c == '*' || c == '/') {
+            ++s.pos;
+            op = c == '*' ? PendingOp::Multiply : PendingOp::Divide;
+        } else if (c == '+' || c == '-') {
+            if (mode == 2) return acc;
+            ++s.pos;
+            std::string termText;
+            const double term = ParseExpression(2, s, termText);
+            if (c == '+') {
+                acc += term;
+                textResult += termText;
+            } else {
+                acc -= term;
+            }
+        } else if (c == '<' || c == '=' || c == '>') {
+            const double r = CompareValues(c, s);
+            if (!s.error) ApplyOperator(op, acc, r);
+        } else if (c == 'N' || c == 'n') {
+            if (afterOperand) return Fail(s, kInvalidChar), acc;
+            ++s.pos;
+            ApplyOperator(op, acc, s.copyIndex);
+        } else if (std::u32string_view(U"abcilqrst").find(c) != std::u32string_view::npos) {
+            if (afterOperand) return Fail(s, kMissingOperator), acc;
+            const double r = EvalFunction(c, s);
+            ApplyOperator(op, acc, r);
+        } else if (c == 'd') {
+            if (afterOperand) return Fail(s, kMissingOperator), acc;
+            const double r = TextWidthFunction(s);
+            if (!s.error) ApplyOperator(op, acc, r);
+        } else if (c == 'e' || c == 'h') {
+            if (afterOperand) return Fail(s, kMissingOperator), acc;
+            if (c == 'e')
+                TextValueFunction(s, textResult);
+            else
+                CharFunction(s, textResult);
+        } else if (c == 'j') {
+            if (afterOperand) return Fail(s, kMissingOperator), acc;
+            CharCodeFunction(s, acc);
+        } else {
+            if (afterOperand) return Fail(s, kInvalidChar), acc;
+            std::optional<double> number = ReadNumberOperand(s);
+            if (!number) return Fail(s, ""), acc;
+            ApplyOperator(op, acc, *number);
+        }
+    }
+    if (AtEnd(s) && s.depth > 0 && !s.error) Fail(s, kUnbalanced);
+    return acc;
+}
+
+int EvalExprText(bool numeric, double unitFactor, std::string_view expression, double& value,
+                 std::string& text, const ObjVarList& vars, int copyIndex) {
+    ExprState s;
+    s.text = Decode(expression);
+    s.vars = &vars;
+    s.copyIndex = copyIndex;
+    text.clear();
+    const double result = ParseExpression(0, s, text);
+    value = numeric ? result * unitFactor : result;
+    return s.error ? -1 : 1;
+}
+
+int EvaluateComputedVars(ObjVarList& vars, double unitFactor, const std::vector<std::int32_t>& exclude) {
+    for (auto& holder : vars) {
+        ObjVar& v = *holder;
+        const bool excluded = std::find(exclude.begin(), exclude.end(), v.number) != exclude.end();
+        if (v.kind == kVarComputed && (v.number == 20 || v.number >= 31) && !excluded) {
+            double value = 0.0;
+            std::string text;
+            if (EvalExprText(v.numeric, unitFactor, v.description, value, text, vars, 0) < 0) {
+                zcutPrintf("\n%s: %s", kBadCode, v.description.c_str());
+                return -1;
+            }
+            v.value = value;
+            v.text = text;
+            // A result without text is a number again, so comparisons of it
+            // look at its value.
+            v.type = text.empty() ? u'R' : u'S';
+        }
+        if (v.trace)
+            zcutPrintf("\n-%d=%s = %f = %s", v.number, v.description.c_str(), v.value, v.text.c_str());
+    }
+    return 1;
+}
+
+int ApplyArrayVarN(ObjVarList& perCopy, int copyIndex, ObjContext& context) {
+    const double unit = DrawingUnitFactor();
+    std::vector<std::int32_t> numbers;
+    for (auto& pc : perCopy) {
+        std::string text;
+        if (EvalExprText(pc->numeric, unit, pc->description, pc->value, text, context.vars, copyIndex) < 0) {
+            zcutPrintf("\n%s: ARRAY_VARN", kBadCode);
+            return 0;
+        }
+        if (ObjVar* target = FindObjVar(pc->number, context.vars)) target->value = pc->value;
+        numbers.push_back(pc->number);
+    }
+    if (EvaluateComputedVars(context.vars, unit, numbers) < 0) {
+        EndArrayVarN(perCopy, context);
+        return 0;
+    }
+    return 1;
+}
+
+int EndArrayVarN(ObjVarList& perCopy, ObjContext& context) {
+    for (auto& pc : perCopy)
+        if (ObjVar* target = FindObjVar(pc->number, context.vars)) target->value = pc->value;
+    FreeObjVars(perCopy);
+    return EvaluateComputedVars(context.vars, DrawingUnitFactor());
+}

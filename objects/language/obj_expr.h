@@ -1,0 +1,57 @@
+// The expression language of computed variables: a small left-to-right
+// recursive parser over numbers, "$n" variable references, brackets, the
+// four operators, comparisons of two variables, one-letter functions and
+// four text functions. An expression gives a number and, optionally, a text.
+//
+// Kept because stored definitions rely on it: "*" and "/" bind within a
+// term, "+" and "-" separate terms, so 2+3*4 is 14 and 8-2-1 is 5; a minus
+// right after "*" subtracts the next term (2*-3 is -1); a divisor below
+// 1.1920928955078125e-07 gives 0; i() rounds a half down; the computed
+// variables are evaluated once, in declaration order, so an expression sees
+// the new values of the variables above it and the old ones below.
+//
+// Functions: a asin (0 outside -1..1), b atan, c cos, i round, l floor,
+// q square, r sqrt (0 below 0), s sin, t tan; d(height decimals text style)
+// the width of a text, e(x decimals text) a text value, h(code) a
+// character, j($n) the code of a text's first character; N the copy index.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "objects/language/obj_context.h"
+
+enum class PendingOp { None, Multiply, Divide, Value };
+
+struct ExprState {
+    std::u32string text;
+    std::size_t pos = 0;
+    bool error = false;
+    int depth = 0;
+    int copyIndex = 0;
+    const ObjVarList* vars = nullptr;
+};
+
+// 1, or -1 after an error (the message printed); `value` is what was
+// reached, times the unit factor when `numeric`.
+int EvalExprText(bool numeric, double unitFactor, std::string_view expression, double& value,
+                 std::string& text, const ObjVarList& vars, int copyIndex);
+// One level of the scan: mode 0 top level or function argument, 1 inside
+// brackets, 2 a term after "+" or "-".
+double ParseExpression(int mode, ExprState& state, std::string& textResult);
+void ApplyOperator(PendingOp& op, double& accumulator, double operand);
+
+// Evaluates the computed variables numbered 20 or from 31 on, in order,
+// skipping the numbers in `exclude`; prints the traced ones. 1 or -1.
+int EvaluateComputedVars(ObjVarList& vars, double unitFactor, const std::vector<std::int32_t>& exclude = {});
+
+// ARRAY_VARN: the per-copy variables (number, expression in the
+// description, numeric flag) evaluated for copy `copyIndex` and copied into
+// the context's variables, then the context's computed variables again.
+// 1, or 0 after an error.
+int ApplyArrayVarN(ObjVarList& perCopy, int copyIndex, ObjContext& context);
+// After the last copy: the per-copy values copied over once more, the
+// per-copy list freed, the computed variables evaluated again.
+int EndArrayVarN(ObjVarList& perCopy, ObjContext& context);

@@ -1,0 +1,389 @@
+// Object definition files: loading with includes, the cursor, the VAR
+// value writer and the save. See obj_text.h for the line and block forms.
+#include "objects/language/obj_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+#include <system_error>
+
+#include "host/ads/cmdline.h"
+#include "host/util/adscodes.h"
+#include "host/util/findfile.h"
+#include "host/win/textutil.h"
+#include "objects/language/obj_context.h"
+#include "settings/store/settings_store.h"
+
+namespace {
+
+using PathStack = std::vector<std::string>;
+
+bool HasFolderPart(std::string_view name) {
+    return name.find_first_of(":\\/") != std::string_view::npos;
+}
+
+bool EndsWithNoCase(std::string_view text, std::string_view tail) {
+    return text.size() >= tail.size() && host::iequals(text.substr(text.size() - tail.size()), tail);
+}
+
+std::string CanonicalPath(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::weakly_canonical(path, ec);
+    return ec ? path : p.string();
+}
+
+host::TextFile FormatOf(const host::TextFile& file) {
+    host::TextFile format;
+    format.encoding = file.encoding;
+    format.lineEnding = file.lineEnding;
+    format.byteOrderMark = file.byteOrderMark;
+    format.finalLineEnd = file.finalLineEnd;
+    return format;
+}
+
+std::optional<std::vector<ObjLine>> ExpandFile(const host::TextFile& file, PathStack& stack);
+
+// The block of one include line, or nothing after the message.
+std::optional<std::vector<ObjLine>> ExpandInclude(std::string_view includeLine, PathStack& stack) {
+    std::string_view rest = includeLine.substr(2);
+    std::string name(rest.substr(0, rest.find('"')));
+    while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
+    std::string path;
+    std::optional<host::TextFile> file;
+    if (FindLibraryFile(name, path) == RTNORM) {
+        std::string canonical = CanonicalPath(path);
+        bool expanding = false;
+        for (const std::string& open : stack) expanding = expanding || open == canonical;
+        // A file already being expanded would include itself without end.
+        if (!expanding) file = host::readTextFile(path);
+        if (file) stack.push_back(canonical);
+    }
+    if (!file) {
+        zcutPrintf("\nNie można otworzyć dołączonego pliku %s", name.c_str());
+        return std::nullopt;
+    }
+    std::vector<ObjLine> block;
+    ObjLine start;
+    start.text = std::string(kIncludeStart) + "0" + path + "\n";
+    start.includeLine = std::string(includeLine);
+    start.format = FormatOf(*file);
+    block.push_back(std::move(start));
+    std::optional<std::vector<ObjLine>> inner = ExpandFile(*file, stack);
+    stack.pop_back();
+    if (!inner) return std::nullopt;
+    for (ObjLine& l : *inner) block.push_back(std::move(l));
+    ObjLine end;
+    end.text = std::string(kIncludeEnd) + "\n";
+    block.push_back(std::move(end));
+    return block;
+}
+
+std::optional<std::vector<ObjLine>> ExpandFile(const host::TextFile& file, PathStack& stack) {
+    std::vector<ObjLine> out;
+    for (std::size_t i = 0; i < file.lines.size(); ++i) {
+        const std::string& line = file.lines[i];
+        bool lineEnd = i + 1 < file.lines.size() || file.finalLineEnd;
+        if (line.size() >= 2 && line[0] == '@' && line[1] == '"') {
+            std::optional<std::vector<ObjLine>> block = ExpandInclude(lineEnd ? line + "\n" : line, stack);
+            if (!block) return std::nullopt;
+            for (ObjLine& l : *block) out.push_back(std::move(l));
+            continue;
+        }
+        std::vector<ObjLine> pieces = SplitIntoObjLines({line}, lineEnd);
+        for (ObjLine& l : pieces) out.push_back(std::move(l));
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<ObjLine> SplitIntoObjLines(const std::vector<std::string>& physicalLines, bool finalLineEnd) {
+    std::vector<ObjLine> out;
+    for (std::size_t i = 0; i < physicalLines.size(); ++i) {
+        std::string rest = physicalLines[i];
+        if (i + 1 < physicalLines.size() || finalLineEnd) rest += '\n';
+        // Entries of kObjLineChars characters, the line break counted, as a
+        // reader with a buffer of that size takes them.
+        while (!rest.empty()) {
+            std::size_t pos = 0, chars = 0;
+            while (pos < rest.size() && chars < kObjLineChars) {
+                host::decodeUtf8(rest, pos);
+                ++chars;
+            }
+            ObjLine l;
+            l.text = rest.substr(0, pos);
+            rest.erase(0, pos);
+            out.push_back(std::move(l));
+        }
+    }
+    return out;
+}
+
+int FindLibraryFile(const std::string& name, std::string& fullPath) {
+    char found[4096];
+    if (!HasFolderPart(name)) {
+        std::vector<std::string> folders;
+        if (VELM_LIBOBJOPT* lib = OpenLibObjOptObject()) {
+            folders = lib->entries;
+            lib->close();
+        }
+        for (const std::string& folder : folders) {
+            std::string candidate = folder + "\\" + name;
+            if (zcedFindFile(candidate.c_str(), found) == RTNORM) {
+                fullPath = found;
+                return RTNORM;
+            }
+        }
+    }
+    int status = zcedFindFile(name.c_str(), found);
+    if (status == RTNORM) fullPath = found;
+    return status;
+}
+
+int LoadObjFile(ObjContext& context, const std::string& name) {
+    if (context.text) return 0;
+    std::string bare = name;
+    if (HasFolderPart(bare)) {
+        std::size_t slash = bare.find_last_of(":\\/");
+        bare = bare.substr(slash + 1);
+        std::size_t dot = bare.rfind('.');
+        if (dot != std::string::npos) bare.erase(dot);
+    }
+    std::string path;
+    if (FindLibraryFile(bare + ".txt", path) != RTNORM && FindLibraryFile(bare + ".cxt", path) != RTNORM)
+        return 0;
+    std::optional<host::TextFile> file = host::readTextFile(path);
+    if (!file) return 0;
+    context.text = std::make_unique<ObjText>();
+    ObjText& text = *context.text;
+    text.path = path;
+    text.format = FormatOf(*file);
+    // A ".cxt" definition stands for a protected text that is never read:
+    // every section search on it fails.
+    if (EndsWithNoCase(path, ".txt")) {
+        PathStack stack{CanonicalPath(path)};
+        std::optional<std::vector<ObjLine>> lines = ExpandFile(*file, stack);
+        if (!lines) return -1;
+        text.lines = std::move(*lines);
+    }
+    text.cursor = TextCursor{};
+    return 1;
+}
+
+std::optional<std::vector<ObjLine>> ReadIncludeFile(std::string_view includeLine) {
+    PathStack stack;
+    std::string line(includeLine);
+    if (line.empty() || line.back() != '\n') line += '\n';
+    return ExpandInclude(line, stack);
+}
+
+bool TextAtEnd(const ObjText& text) {
+    return text.cursor.line >= text.lines.size();
+}
+
+int NextTextChar(ObjText& text) {
+    TextCursor& c = text.cursor;
+    while (c.line < text.lines.size() && c.pos >= text.lines[c.line].text.size()) {
+        ++c.line;
+        c.pos = 0;
+    }
+    if (c.line >= text.lines.size()) return -1;
+    return static_cast<int>(host::decodeUtf8(text.lines[c.line].text, c.pos));
+}
+
+std::optional<std::string> ReadTextLine(ObjText& text, std::size_t maxChars, bool whole) {
+    if (TextAtEnd(text)) return std::nullopt;
+    const std::string& line = text.lines[text.cursor.line].text;
+    std::size_t pos = 0, chars = 0;
+    while (pos < line.size() && chars < maxChars && line[pos] != '\n' && line[pos] != '\r') {
+        host::decodeUtf8(line, pos);
+        ++chars;
+    }
+    std::string out = line.substr(0, pos);
+    if (!whole) {
+        std::size_t blank = out.find_first_of(" \t");
+        if (blank != std::string::npos) out.erase(blank);
+    }
+    ++text.cursor.line;
+    text.cursor.pos = 0;
+    return out;
+}
+
+bool FindSection(std::string_view keyword, ObjText& text, bool fromStart) {
+    if (fromStart) text.cursor = TextCursor{};
+    while (std::optional<std::string> word = ReadTextLine(text, 124, false))
+        if (host::iequals(*word, keyword)) return true;
+    return false;
+}
+
+// ------------------------------------------------------------ value writer
+
+namespace {
+
+// The shortest decimal text that reads back as the same double.
+std::string ExactDecimal(double value) {
+    char buf[400];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
+    if (ec != std::errc()) return host::formatNumber(value, 17);
+    return std::string(buf, end);
+}
+
+// Sets the flag of the innermost include block holding line `index`.
+void FlagEnclosingBlock(ObjText& text, std::size_t index) {
+    int depth = 0;
+    for (std::size_t i = index; i-- > 0;) {
+        std::string& l = text.lines[i].text;
+        if (l.compare(0, kIncludeEnd.size(), kIncludeEnd) == 0) {
+            ++depth;
+        } else if (l.compare(0, kIncludeStart.size(), kIncludeStart) == 0) {
+            if (depth == 0) {
+                if (l.size() > kIncludeStart.size()) l[kIncludeStart.size()] = '1';
+                return;
+            }
+            --depth;
+        }
+    }
+}
+
+}  // namespace
+
+bool WriteVarValue(ObjText& text, const ObjVar& var) {
+    if (!FindSection("VAR", text, true)) return false;
+    text.modified = 1;
+    for (;;) {
+        std::size_t index = text.cursor.line;
+        std::optional<std::string> line = ReadTextLine(text, 258, true);
+        // The value is looked for in the VAR section only: a TYPO line of the
+        // same number is a parameter set, not the value.
+        if (!line || (!line->empty() && (*line)[0] == 'E')) break;
+        if (line->empty() || ((*line)[0] != '$' && (*line)[0] != '#' && (*line)[0] != '-')) continue;
+        std::optional<long long> number = host::parseIntegerPrefix(std::string_view(*line).substr(1));
+        if (!number || *number != var.number) continue;
+        // Only a parameter line has a value to rewrite: its value part opens
+        // with the quoted description.
+        const std::size_t eq = line->find('=');
+        const std::size_t open = eq == std::string::npos ? eq : line->find_first_not_of(" \t", eq + 1);
+        if (open == std::string::npos || (*line)[open] != '"') continue;
+        const std::size_t close = line->find('"', open + 1);
+        if (close == std::string::npos) continue;
+        // The order digits (at most two) stand between the description and
+        // the type letter; both are kept.
+        std::size_t letter = close + 1;
+        while (letter < line->size() && letter < close + 3 && (*line)[letter] >= '0' &&
+               (*line)[letter] <= '9')
+            ++letter;
+        if (letter >= line->size() || (*line)[letter] == 'C') continue;
+        std::string head = line->substr(0, letter + 1);
+        std::string rest = line->substr(letter + 1);
+        std::string updated;
+        if (var.type == u'S') {
+            // Only the text between the value's quotes is replaced.
+            std::size_t q1 = rest.find('"');
+            std::size_t q2 = q1 == std::string::npos ? q1 : rest.find('"', q1 + 1);
+            if (q1 == std::string::npos)
+                updated = head + "\"" + var.text + "\"";
+            else if (q2 == std::string::npos)
+                updated = head + rest.substr(0, q1 + 1) + var.text + "\"";
+            else
+                updated = head + rest.substr(0, q1 + 1) + var.text + rest.substr(q2);
+        } else {
+            double value = var.value;
+            if (var.type == u'D' || var.type == u'R') value /= DrawingUnitFactor();
+            std::size_t blanks = rest.find_first_not_of(" \t");
+            if (blanks == std::string::npos) blanks = rest.size();
+            std::size_t numberLength = 0;
+            host::parseDoublePrefix(std::string_view(rest).substr(blanks), &numberLength);
+            updated =
+                head + rest.substr(0, blanks) + ExactDecimal(value) + rest.substr(blanks + numberLength);
+        }
+        // The line keeps its break; a line that was cut into entries keeps
+        // its other entries, only this one changes.
+        std::string& stored = text.lines[index].text;
+        std::string tail = stored.substr(line->size());
+        stored = updated + tail;
+        FlagEnclosingBlock(text, index);
+        text.cursor = TextCursor{};
+        return true;
+    }
+    text.cursor = TextCursor{};
+    return false;
+}
+
+// ------------------------------------------------------------ saving
+
+namespace {
+
+host::TextFile FileFromEntries(const std::string& joined, const host::TextFile& format) {
+    host::TextFile file = format;
+    file.lines.clear();
+    file.finalLineEnd = joined.empty() || joined.back() == '\n';
+    std::size_t start = 0;
+    while (start < joined.size()) {
+        std::size_t nl = joined.find('\n', start);
+        if (nl == std::string::npos) {
+            file.lines.push_back(joined.substr(start));
+            break;
+        }
+        file.lines.push_back(joined.substr(start, nl - start));
+        start = nl + 1;
+    }
+    return file;
+}
+
+// A file that cannot be written keeps its former text (the write goes
+// through a temporary file); the user is told the value was not kept.
+void WriteBack(const std::string& path, const host::TextFile& file) {
+    if (!host::writeTextFile(path, file)) zcutPrintf("\nNie można zapisać pliku %s", path.c_str());
+}
+
+bool IsBlockStart(const ObjLine& l) {
+    return l.text.compare(0, kIncludeStart.size(), kIncludeStart) == 0;
+}
+bool IsBlockEnd(const ObjLine& l) {
+    return l.text.compare(0, kIncludeEnd.size(), kIncludeEnd) == 0;
+}
+
+}  // namespace
+
+std::size_t WriteIncludeBlock(const ObjText& text, std::size_t start, std::string& includeLine) {
+    const ObjLine& marker = text.lines[start];
+    const bool rewrite =
+        marker.text.size() > kIncludeStart.size() && marker.text[kIncludeStart.size()] == '1';
+    std::string path = marker.text.substr(kIncludeStart.size() + 1);
+    while (!path.empty() && (path.back() == '\n' || path.back() == '\r')) path.pop_back();
+    includeLine = marker.includeLine;
+    std::string joined;
+    std::size_t i = start + 1;
+    for (; i < text.lines.size() && !IsBlockEnd(text.lines[i]); ++i) {
+        if (IsBlockStart(text.lines[i])) {
+            std::string nested;
+            i = WriteIncludeBlock(text, i, nested);
+            joined += nested;
+            if (i >= text.lines.size()) break;
+            continue;
+        }
+        joined += text.lines[i].text;
+    }
+    if (rewrite) WriteBack(path, FileFromEntries(joined, marker.format));
+    return i;
+}
+
+void SaveObjFile(ObjText& text) {
+    if (text.modified) {
+        std::string joined;
+        for (std::size_t i = 0; i < text.lines.size(); ++i) {
+            if (IsBlockStart(text.lines[i])) {
+                std::string includeLine;
+                i = WriteIncludeBlock(text, i, includeLine);
+                joined += includeLine;
+                continue;
+            }
+            joined += text.lines[i].text;
+        }
+        WriteBack(text.path, FileFromEntries(joined, text.format));
+    }
+    text.lines.clear();
+    text.path.clear();
+    text.cursor = TextCursor{};
+    text.modified = 0;
+}

@@ -1,0 +1,98 @@
+// Object definition files: finding one in the library folders, loading it
+// as a list of lines with its include files expanded in place between two
+// marker lines, a cursor over the lines for the section readers, writing one
+// variable's value back into the VAR section, and saving the text (and the
+// include files whose blocks carry a parameter) when a value was written.
+//
+// Lines are kept as read: UTF-8 text with the line break ("\n") at the end
+// of each physical line. A line holds at most 257 characters, its line break
+// counted: a longer physical line becomes several entries, only the last of
+// which ends with the break (a line of 300 characters gives 257 and 43 + 1).
+// Files are read and written through the module's one text-file reader, so
+// each file is written back in the encoding and with the line ends it had.
+//
+// Include block: ";DDC$200956" + flag + full path + "\n", the included
+// lines, ";DDC$200957\n". The flag is "1" when a parameter of the VAR
+// section lies in the block: such an include file is rewritten on save,
+// whatever the flag of the blocks around it. An include line is written
+// back exactly as it was read. A file that includes itself, directly or
+// through others, is refused like a missing include.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/win/textfile.h"
+
+struct ObjContext;
+struct ObjVar;
+
+constexpr std::string_view kIncludeStart = ";DDC$200956";
+constexpr std::string_view kIncludeEnd = ";DDC$200957";
+// Characters of one line entry, the line break included.
+constexpr std::size_t kObjLineChars = 257;
+
+struct ObjLine {
+    std::string text;  // as read, "\n" ending the last entry of a physical line
+    std::int32_t reserved = 0;
+    // Start markers only: the include line it replaced and the form of the
+    // included file, for writing both back.
+    std::string includeLine;
+    host::TextFile format;  // no lines: encoding, line ends, byte-order mark
+};
+
+struct TextCursor {
+    std::size_t line = 0;  // index of the current line; lines.size() at the end
+    std::size_t pos = 0;   // byte offset inside the current line
+};
+
+struct ObjText {
+    std::string path;
+    std::int32_t modified = 0;
+    std::vector<ObjLine> lines;
+    TextCursor cursor;
+    host::TextFile format;  // of the definition file itself
+};
+
+// 5100 (RTNORM) and the full path when found: a name with a folder part on
+// the support path as it is; a bare name in each library folder in order,
+// then on the support path. Otherwise the host's status.
+int FindLibraryFile(const std::string& name, std::string& fullPath);
+
+// 1 loaded; 0 not found, not readable, or the context already holds a
+// text; -1 an include file could not be opened (the text read so far stays
+// attached).
+int LoadObjFile(ObjContext& context, const std::string& name);
+// The expanded block of one include line, or nothing (with the message)
+// when the file cannot be found or read, or is already being expanded.
+std::optional<std::vector<ObjLine>> ReadIncludeFile(std::string_view includeLine);
+
+bool TextAtEnd(const ObjText& text);
+// The next character (a code point; the line break too), crossing line
+// ends; -1 at the end of the text.
+int NextTextChar(ObjText& text);
+// The current line from its start, up to its line break or `maxChars`
+// characters, cut at its first blank unless `whole`; the cursor moves to
+// the start of the next line. Nothing at the end of the text.
+std::optional<std::string> ReadTextLine(ObjText& text, std::size_t maxChars, bool whole);
+// Puts the cursor after the first line whose first word is `keyword`
+// (letter case ignored), searching from the first line when `fromStart`.
+bool FindSection(std::string_view keyword, ObjText& text, bool fromStart);
+
+// Rewrites the value of the variable's VAR line; true when it did.
+bool WriteVarValue(ObjText& text, const ObjVar& var);
+// Writes the text back when it was modified, then empties it.
+void SaveObjFile(ObjText& text);
+// Writes the block that starts at line `start` (nested blocks as their
+// include lines, flagged ones into their files) and returns the index of
+// its end marker; `includeLine` receives the line to write in its place.
+std::size_t WriteIncludeBlock(const ObjText& text, std::size_t start, std::string& includeLine);
+
+// The lines of a file's text as entries (each physical line split as
+// above); used by the loader and by tests.
+std::vector<ObjLine> SplitIntoObjLines(const std::vector<std::string>& physicalLines, bool finalLineEnd);

@@ -1,0 +1,156 @@
+// The expression language: one table of texts and their results, the
+// one-pass evaluation of computed variables, and ARRAY_VARN.
+#include "objects/language/obj_expr.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "lang_fixture.h"
+
+namespace {
+
+struct Row {
+    const char* expr;
+    int status;           // 1 or -1
+    double value;         // when status is 1
+    const char* text;     // expected text result
+    const char* message;  // expected on the command line, or null
+};
+
+}  // namespace
+
+TEST_F(ObjLanguage, expression_table) {
+    ObjVarList vars;
+    SetObjVar(3, kVarFixed, 0, u'R', "", 4.0, "", 0, 0, vars);
+    SetObjVar(4, kVarFixed, 0, u'R', "", 4.0, "", 0, 0, vars);
+    SetObjVar(5, kVarFixed, 0, u'R', "", 7.0, "", 0, 0, vars);
+    SetObjVar(6, kVarFixed, 0, u'S', "", 0.0, "okno", 0, 0, vars);
+    SetObjVar(7, kVarFixed, 0, u'S', "", 0.0, "OKNO", 0, 0, vars);
+    SetObjVar(8, kVarFixed, 0, u'S', "", 0.0, "drzwi", 0, 0, vars);
+    SetObjVar(9, kVarFixed, 0, u'R', "", 2.5, "", 0, 0, vars);
+    const Row rows[] = {
+        {"2+3*4", 1, 14, "", nullptr},
+        {"(2+3)*4", 1, 20, "", nullptr},
+        {"8-2-1", 1, 5, "", nullptr},
+        {"-5", 1, -5, "", nullptr},
+        {"2*-3", 1, -1, "", nullptr},  // the minus subtracts the next term
+        {"12/4/3", 1, 1, "", nullptr},
+        {"5/0.0000001", 1, 0, "", nullptr},  // a divisor below the tolerance
+        {"$5*2+$99", 1, 14, "", nullptr},    // an undeclared variable is 0
+        {"i 2.5", 1, 2, "", nullptr},
+        {"i 2.6", 1, 3, "", nullptr},
+        {"i(0-2.5)", 1, -3, "", nullptr},
+        {"r(0-4)", 1, 0, "", nullptr},
+        {"a 2", 1, 0, "", nullptr},
+        {"q $9+l 2.9", 1, 8.25, "", nullptr},
+        {"c 0 * s 0", 1, 0, "", nullptr},
+        {"$6", 1, 0, "okno", nullptr},
+        {"$6+$8", 1, 0, "oknodrzwi", nullptr},
+        {"(= $3 $4)", 1, 1, "", nullptr},
+        {"(< $3 $5)+(> $3 $5)", 1, 1, "", nullptr},
+        {"(= $6 $7)", 1, 1, "", nullptr},  // texts compare without regard to case
+        {"(= $6 $8)", 1, 0, "", nullptr},
+        {"h 65", 1, 0, "A", nullptr},
+        {"j($8)", 1, 'd', "", nullptr},
+        {"e(0 2 $9)", 1, 0, "2.50", nullptr},
+        {"e(0 0 \"Ściana\")", 1, 0, "Ściana", nullptr},
+        {"2*N+1", 1, 7, "", nullptr},
+        {"(2", -1, 0, "", "\nBłąd: niesymetryczne nawiasy w wyrażeniu"},
+        {"2 3", -1, 0, "", "\nBłąd: nieprawidłowy znak w wyrażeniu"},
+        {"2 N", -1, 0, "", "\nBłąd: nieprawidłowy znak w wyrażeniu"},
+        {"2 $3", -1, 0, "", "\nBłąd: brakuje operatora w wyrażeniu"},
+        {"2(3)", -1, 0, "", "\nBłąd: brakuje operatora w wyrażeniu"},
+        {"2 s 1", -1, 0, "", "\nBłąd: brakuje operatora w wyrażeniu"},
+        {"$+1", -1, 0, "", "\nBłąd: nieprawidłowe wartości liczbowe w wyrażeniu"},
+        {"e(0 0 x)", -1, 0, "", "\nBłąd: nieprawidłowy $ kod w wyrażeniu :TEXT"},
+        {"d(10 0 x \"STANDARD\")", -1, 0, "", "\nBłąd: nieprawidłowy $ kod w wyrażeniu :d()"},
+        {"(= $3)", -1, 0, "", nullptr},
+        {"(= $3 $77)", -1, 0, "", nullptr},
+    };
+    for (const Row& r : rows) {
+        const std::size_t before = transcript().size();
+        double value = -99;
+        std::string text;
+        EXPECT_EQ(EvalExprText(false, 1.0, r.expr, value, text, vars, 3), r.status) << r.expr;
+        if (r.status == 1) {
+            EXPECT_DOUBLE_EQ(value, r.value) << r.expr;
+            EXPECT_EQ(text, r.text) << r.expr;
+        }
+        const std::string said = transcript().substr(before);
+        if (r.message) {
+            EXPECT_NE(said.find(r.message), std::string::npos) << r.expr << ": " << said;
+        } else if (r.status == 1) {
+            EXPECT_EQ(said, "") << r.expr;
+        }
+    }
+    double v = 0;
+    std::string t;
+    EXPECT_EQ(EvalExprText(true, 10.0, "4.5", v, t, vars, 0), 1);
+    EXPECT_EQ(v, 45.0);
+}
+
+TEST_F(ObjLanguage, text_width_measures_the_text_in_its_style) {
+    ObjVarList vars;
+    SetObjVar(21, kVarFixed, 0, u'S', "", 0.0, "A-12", 0, 0, vars);
+    SetObjVar(22, kVarFixed, 0, u'R', "", 12.0, "", 0, 0, vars);
+    double w4 = 0, w2 = 0;
+    std::string t;
+    ASSERT_EQ(EvalExprText(false, 1, "d(10 0 $21 \"STANDARD\")", w4, t, vars, 0), 1);
+    // A number is measured as written with the given decimals ("12.00");
+    // a missing style is measured as STANDARD.
+    ASSERT_EQ(EvalExprText(false, 1, "d(10 2 $22 \"NOSUCH\")", w2, t, vars, 0), 1);
+    EXPECT_GT(w4, 0.0);
+    EXPECT_DOUBLE_EQ(w2 / w4, 5.0 / 4.0);
+    double twice = 0;
+    ASSERT_EQ(EvalExprText(false, 1, "2*d(10 0 $21 \"STANDARD\")", twice, t, vars, 0), 1);
+    EXPECT_DOUBLE_EQ(twice, 2 * w4);
+}
+
+TEST_F(ObjLanguage, computed_variables_run_once_in_declaration_order) {
+    ObjVarList vars;
+    SetObjVar(31, kVarComputed, 1, u'R', "$32+1", 0.0, "", 0, 0, vars);
+    SetObjVar(32, kVarComputed, 1, u'R', "10", 0.0, "", 0, 0, vars);
+    SetObjVar(33, kVarComputed, 1, u'R', "$32*2", 0.0, "", 0, 0, vars);
+    SetObjVar(20, kVarComputed, 1, u'R', "5", 0.0, "", 1, 0, vars);
+    SetObjVar(25, kVarComputed, 1, u'R', "5", 7.0, "", 0, 0, vars);
+    SetObjVar(12, kVarComputed, 1, u'R', "5", 7.0, "", 0, 0, vars);
+    SetObjVar(34, kVarComputed, 1, u'R', "$40", 0.0, "", 0, 1, vars);
+    SetObjVar(40, kVarFixed, 0, u'S', "", 0.0, "x", 0, 0, vars);
+    ASSERT_EQ(EvaluateComputedVars(vars, 2.0), 1);
+    EXPECT_EQ(FindObjVar(31, vars)->value, 1.0);  // saw the old $32
+    EXPECT_EQ(FindObjVar(33, vars)->value, 20.0);
+    EXPECT_EQ(FindObjVar(20, vars)->value, 10.0);  // numeric: times the unit factor
+    EXPECT_EQ(FindObjVar(25, vars)->value, 7.0);   // 1 to 19 and 21 to 30 are the placement's
+    EXPECT_EQ(FindObjVar(12, vars)->value, 7.0);
+    EXPECT_EQ(FindObjVar(34, vars)->type, u'S');
+    EXPECT_EQ(FindObjVar(34, vars)->text, "x");
+    EXPECT_NE(transcript().find("\n-34=$40 = 0.000000 = x"), std::string::npos);
+
+    SetObjVar(35, kVarComputed, 1, u'R', "(1", 0.0, "", 0, 0, vars);
+    SetObjVar(36, kVarComputed, 1, u'R', "4", 0.0, "", 0, 0, vars);
+    EXPECT_EQ(EvaluateComputedVars(vars, 1.0), -1);
+    EXPECT_NE(transcript().find("\nBłąd: nieprawidłowy $ kod w wyrażeniu: (1"), std::string::npos);
+    EXPECT_EQ(FindObjVar(36, vars)->value, 0.0);  // after the failing one: not reached
+}
+
+TEST_F(ObjLanguage, array_varn_gives_per_copy_values_and_restores_them) {
+    setUnit(1.0);
+    auto c = NewObjContext("X");
+    SetObjVar(12, kVarComputed, 1, u'R', "3", 0.0, "", 0, 0, c->vars);
+    SetObjVar(31, kVarComputed, 1, u'R', "$12+1", 0.0, "", 0, 0, c->vars);
+    ObjVarList perCopy;
+    SetObjVar(12, kVarComputed, 1, u'R', "100*N", 0.0, "", 0, 0, perCopy);
+    for (int k = 0; k < 3; ++k) {
+        ASSERT_EQ(ApplyArrayVarN(perCopy, k, *c), 1);
+        EXPECT_EQ(FindObjVar(12, c->vars)->value, 100.0 * k);
+        EXPECT_EQ(FindObjVar(31, c->vars)->value, 100.0 * k + 1);
+    }
+    ASSERT_EQ(EndArrayVarN(perCopy, *c), 1);
+    EXPECT_TRUE(perCopy.empty());
+    EXPECT_EQ(FindObjVar(31, c->vars)->value, 201.0);  // 12 is not computed by the section level
+    ObjVarList bad;
+    SetObjVar(12, kVarComputed, 1, u'R', "2 2", 0.0, "", 0, 0, bad);
+    EXPECT_EQ(ApplyArrayVarN(bad, 0, *c), 0);
+    EXPECT_NE(transcript().find("\nBłąd: nieprawidłowy $ kod w wyrażeniu: ARRAY_VARN"), std::string::npos);
+}

@@ -1,0 +1,193 @@
+// Definition files: includes from the library folders, the cursor, the
+// value writer and the save (what changes on disk and what must not).
+#include "objects/language/obj_text.h"
+
+#include <gtest/gtest.h>
+
+#include "host/win/textfile.h"
+#include "lang_fixture.h"
+
+namespace {
+
+std::vector<std::string> Texts(const ObjText& t) {
+    std::vector<std::string> out;
+    for (const ObjLine& l : t.lines) out.push_back(l.text);
+    return out;
+}
+
+std::size_t Chars(const std::string& s) {
+    std::size_t n = 0;
+    for (unsigned char c : s)
+        if ((c & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+}  // namespace
+
+TEST_F(ObjLanguage, nested_includes_from_a_library_folder_expand_between_markers) {
+    write("lib/DOOR.txt", "; door\nVAR\n@\"PARAMS.inc\"\nEND_VAR\nDRAW\n");
+    write("lib/PARAMS.inc", "$8=\"W\"01D90\n@\"MORE.inc\"\n");
+    write("MORE.inc", "$9=\"H\"02D200\n");
+    VELM_LIBOBJOPT* lib = OpenLibObjOptObject();
+    ASSERT_NE(lib, nullptr);
+    lib->entries = {path("nowhere"), path("lib")};
+    lib->close();
+
+    // A name with a folder and an extension is looked for by its bare name.
+    int loaded = 0;
+    ObjContext& c = load("C:\\old\\place\\DOOR.txt", &loaded);
+    ASSERT_EQ(loaded, 1);
+    EXPECT_EQ(c.text->path, path("lib") + "/DOOR.txt");
+    const std::vector<std::string> expected = {"; door\n",
+                                               "VAR\n",
+                                               ";DDC$2009560" + path("lib") + "/PARAMS.inc\n",
+                                               "$8=\"W\"01D90\n",
+                                               ";DDC$2009560" + path("MORE.inc") + "\n",
+                                               "$9=\"H\"02D200\n",
+                                               ";DDC$200957\n",
+                                               ";DDC$200957\n",
+                                               "END_VAR\n",
+                                               "DRAW\n"};
+    EXPECT_EQ(Texts(*c.text), expected);
+    // A second load on the same context does nothing.
+    EXPECT_EQ(LoadObjFile(c, "DOOR"), 0);
+    // Sections are found by their first word, in any letter case.
+    write("lib/SEC.txt", "x\ndraw  first drawing\nLINE\n");
+    ObjContext& s = load("SEC");
+    ASSERT_TRUE(FindSection("DRAW", *s.text, true));
+    EXPECT_EQ(ReadTextLine(*s.text, 124, true).value(), "LINE");
+    EXPECT_FALSE(FindSection("TYPO", *s.text, true));
+}
+
+TEST_F(ObjLanguage, definition_found_only_as_cxt_loads_empty) {
+    write("SECRET.cxt", "VAR\n$8=\"W\"01D90\nEND_VAR\n");
+    int loaded = 0;
+    ObjContext& c = load("SECRET", &loaded);
+    EXPECT_EQ(loaded, 1);
+    EXPECT_TRUE(c.text->lines.empty());
+    EXPECT_FALSE(FindSection("VAR", *c.text, true));
+    int missing = 0;
+    load("NOSUCH", &missing);
+    EXPECT_EQ(missing, 0);
+}
+
+TEST_F(ObjLanguage, self_inclusion_direct_or_not_is_refused) {
+    write("SELF.txt", "VAR\n@\"SELF.txt\"\nEND_VAR\n");
+    write("RING.txt", "VAR\n@\"RING_A.inc\"\nEND_VAR\n");
+    write("RING_A.inc", "@\"RING_B.inc\"\n");
+    write("RING_B.inc", "@\"RING_A.inc\"\n");
+    int loaded = 0;
+    load("SELF", &loaded);
+    EXPECT_EQ(loaded, -1);
+    EXPECT_NE(transcript().find("\nNie można otworzyć dołączonego pliku SELF.txt"), std::string::npos);
+    load("RING", &loaded);
+    EXPECT_EQ(loaded, -1);
+    EXPECT_NE(transcript().find("\nNie można otworzyć dołączonego pliku RING_A.inc"), std::string::npos);
+    write("LOST.txt", "VAR\n@\"MISSING.inc\"\n");
+    load("LOST", &loaded);
+    EXPECT_EQ(loaded, -1);
+}
+
+TEST_F(ObjLanguage, an_unchanged_text_saves_nothing) {
+    const std::string text = "VAR\r\n$8=\"W\"01D90\r\nEND_VAR\r\n";
+    write("SAME.txt", text);
+    ObjContext& c = load("SAME");
+    ASSERT_EQ(ReadVarSection(true, c), 0);
+    // Were it written, the file would get its loaded text back.
+    write("SAME.txt", "changed meanwhile\n");
+    freeLast();
+    EXPECT_EQ(read("SAME.txt"), "changed meanwhile\n");
+}
+
+// A value written back lands in the main file and in the include that holds
+// a parameter, at any depth; every other byte stays, in either encoding.
+TEST_F(ObjLanguage, written_values_change_only_their_lines_in_main_file_and_flagged_include) {
+    setUnit(10.0);
+    // The main file in Windows-1250 with CR LF; "ś" is one byte there.
+    const std::string mainText =
+        "; okno\r\nVAR\r\n$12=\"Szeroko\x9C\xE6\"05D90 ; komentarz\r\n@\"outer.inc\"\r\n#20= "
+        "4.5\r\nEND_VAR\r\n"
+        "TYPO\r\n$12=90\r\nEND_TYPO\r\n";
+    write("WIN.txt", mainText);
+    write("outer.inc", "; nothing to store here\n@\"inner.inc\"\n");
+    write("inner.inc", "$13=\"Wysokość\"02d150\n$14=\"Nazwa\"03S\"Okno\" ; tekst\n");
+    ObjContext& c = load("WIN");
+    ASSERT_EQ(ReadVarSection(true, c), 0);
+    ObjVar* width = FindObjVar(12, c.vars);
+    ASSERT_NE(width, nullptr);
+    EXPECT_EQ(width->value, 900.0);
+    EXPECT_EQ(width->order, 5);
+    EXPECT_EQ(width->description, "Szerokość");
+
+    width->value = 1234.5;
+    FindObjVar(13, c.vars)->value = 2000.0 / 3.0;
+    ASSERT_TRUE(WriteVarValue(*c.text, *width));
+    ASSERT_TRUE(WriteVarValue(*c.text, *FindObjVar(13, c.vars)));
+    FindObjVar(14, c.vars)->text = "Okno duże";
+    ASSERT_TRUE(WriteVarValue(*c.text, *FindObjVar(14, c.vars)));
+    // A file between the main file and the flagged one is left as it is.
+    write("outer.inc", "; changed on disk\n@\"inner.inc\"\n");
+    freeLast();
+
+    EXPECT_EQ(read("WIN.txt"),
+              "; okno\r\nVAR\r\n$12=\"Szeroko\x9C\xE6\"05D123.45 ; komentarz\r\n@\"outer.inc\"\r\n#20= "
+              "4.5\r\nEND_VAR\r\n"
+              "TYPO\r\n$12=90\r\nEND_TYPO\r\n");
+    EXPECT_EQ(read("outer.inc"), "; changed on disk\n@\"inner.inc\"\n");
+    const std::string inner = read("inner.inc");
+    EXPECT_EQ(inner.rfind("$13=\"Wysokość\"02d66.666666", 0), 0u) << inner;
+    EXPECT_EQ(inner.substr(inner.find('\n') + 1), "$14=\"Nazwa\"03S\"Okno duże\" ; tekst\n");
+
+    ObjContext& again = load("WIN");
+    ASSERT_EQ(ReadVarSection(true, again), 0);
+    EXPECT_DOUBLE_EQ(FindObjVar(12, again.vars)->value, 1234.5);
+    EXPECT_DOUBLE_EQ(FindObjVar(13, again.vars)->value, 2000.0 / 3.0);
+    EXPECT_EQ(FindObjVar(14, again.vars)->text, "Okno duże");
+}
+
+TEST_F(ObjLanguage, a_long_line_is_held_in_pieces_and_written_back_whole) {
+    std::string longLine = ";";
+    while (Chars(longLine) < 300) longLine += "ż";
+    write("LONG.txt", "VAR\n" + longLine + "\n$8=\"W\"01I3\nEND_VAR\n");
+    ObjContext& c = load("LONG");
+    ASSERT_EQ(c.text->lines.size(), 5u);
+    EXPECT_EQ(Chars(c.text->lines[1].text), 257u);
+    EXPECT_EQ(Chars(c.text->lines[2].text), 44u);  // 43 and the line break
+    // The cursor crosses the piece boundary like any other character.
+    ASSERT_TRUE(FindSection("VAR", *c.text, true));
+    for (int i = 0; i < 257; ++i) NextTextChar(*c.text);
+    EXPECT_EQ(NextTextChar(*c.text), U'ż');
+    ASSERT_EQ(ReadVarSection(true, c), 0);
+    FindObjVar(8, c.vars)->value = 4;
+    ASSERT_TRUE(WriteVarValue(*c.text, *FindObjVar(8, c.vars)));
+    freeLast();
+    EXPECT_EQ(read("LONG.txt"), "VAR\n" + longLine + "\n$8=\"W\"01I4\nEND_VAR\n");
+}
+
+TEST_F(ObjLanguage, value_writer_refuses_what_it_cannot_find) {
+    write("NOVAR.txt", "DRAW\n$8=\"W\"01D90\n");
+    ObjContext& c = load("NOVAR");
+    ObjVar v;
+    v.number = 8;
+    EXPECT_FALSE(WriteVarValue(*c.text, v));
+    // Only a parameter line of the VAR section holds a value to rewrite.
+    write("OTHER.txt", "VAR\n$8= e(0 0 \"x\")\n$9=\"W\"01D90\nEND_VAR\n$8=\"X\"01D9\n");
+    ObjContext& o = load("OTHER");
+    EXPECT_FALSE(WriteVarValue(*o.text, v));
+    EXPECT_EQ(o.text->lines[1].text, "$8= e(0 0 \"x\")\n");
+    // A text with nothing written back is not saved even when asked.
+    o.text->modified = 0;
+}
+
+TEST_F(ObjLanguage, a_definition_that_cannot_be_written_back_is_reported) {
+    write("GONE.txt", "VAR\n$8=\"W\"01I3\nEND_VAR\n");
+    ObjContext& c = load("GONE");
+    ASSERT_EQ(ReadVarSection(true, c), 0);
+    ASSERT_TRUE(WriteVarValue(*c.text, *FindObjVar(8, c.vars)));
+    // The file's place is taken by a folder meanwhile.
+    std::filesystem::remove(path("GONE.txt"));
+    std::filesystem::create_directories(dir / "GONE.txt" / "inside");
+    freeLast();
+    EXPECT_NE(transcript().find("\nNie można zapisać pliku " + path("GONE.txt")), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_directory(dir / "GONE.txt" / "inside"));
+}

@@ -1,0 +1,23 @@
+// The wall drawing engine: a first point (or a wall to start from, or a cap
+// at the start), then next points in the wall jig's loop with undo, arcs,
+// closing, joining a picked wall, a cap at the end and a triangle. Every
+// accepted segment is written at once as two faces mitred to the one
+// before; walls met at the start and the end are split and opened when
+// trimming is on. Cancel takes back everything drawn and restores the met
+// walls, so the drawing is as before.
+#pragma once
+
+class AJIG_MURO;
+class VELM_MUROJ;
+
+// Runs one wall drawing with the options of the settings store. RTNORM
+// when it ended with walls drawn, RTCAN when cancelled or nothing was drawn.
+int DrawWalls();
+// Reads the drawing's wall options into the jig (floor elevation, trimming,
+// alignment) and the segment (wall type, layer, thicknesses), and makes
+// sure the floor's wall layer exists: a layer still missing waits in the
+// jig's pending entries for the first face written on it.
+bool OpenWallOptions(AJIG_MURO& jig, VELM_MUROJ& segment);
+// Erases the LINEs of the current floor's wall layers shorter than
+// 1.1920928955078125e-07; how many were erased.
+int EraseNullWallLines();

@@ -1,0 +1,76 @@
+// The wall-type assignment command.
+#include "walls/recognition/defwall_cmd.h"
+
+#include "core/host_services.h"
+#include "host/db/dbmain.h"
+#include "host/ed/grdraw.h"
+#include "resources/velmresources.h"
+#include "walls/recognition/dlg_def_muri.h"
+#include "walls/types/mxt_file.h"
+
+namespace {
+
+WallRecognitionFactory& Factory() {
+    static WallRecognitionFactory factory;
+    return factory;
+}
+
+void EraseEntity(const ZcDbObjectId& id) {
+    ZcDbEntity* entity = nullptr;
+    if (zcdbOpenObject(entity, id, ZcDb::kForWrite) != Zcad::eOk) return;
+    entity->erase();
+    entity->close();
+}
+
+// Shows the dialog on the chosen name: the action, the chosen name updated
+// on OK; no action on cancel.
+int AskAction(CListMuri& types, std::string& chosen) {
+    CZcModuleResourceOverride use(VelmResourceHandle());
+    CDlgDefMuri dlg(types);
+    dlg.m_chosenName = chosen;
+    if (dlg.DoModal() != IDOK) return CDlgDefMuri::kNone;
+    chosen = dlg.m_chosenName;
+    return dlg.m_action;
+}
+
+}  // namespace
+
+void SetWallRecognitionFactory(WallRecognitionFactory factory) {
+    Factory() = std::move(factory);
+}
+
+void CmdDefWall() {
+    if (!Factory()) return;
+    std::unique_ptr<WallRecognitionSession> set = Factory()();
+    if (!set) return;
+    if (!LoadWallTypes(set->WallTypes())) return;
+    std::string chosen = kGeneralWallType;
+    set->BuildFaceGraph();
+    for (;;) {
+        set->SplitAtPilasters();
+        ZcDbEntity* display = set->NewDisplayEntity();
+        if (!display) break;
+        ZcDbObjectId displayId;
+        if (AppendToModelSpace(displayId, display) != Zcad::eOk) {
+            delete display;
+            break;
+        }
+        zcedRedraw(nullptr, 1);
+        int action = AskAction(set->WallTypes(), chosen);
+        EraseEntity(displayId);
+        if (action == CDlgDefMuri::kAssign) {
+            set->FreeSegments();
+            set->AssignWallTypeToLines(chosen);
+            // Also when nothing was assigned: the freed segments held the
+            // graph's faces.
+            set->RebuildFaceGraph();
+            continue;
+        }
+        if (action == CDlgDefMuri::kDraw) {
+            set->PairSegments();
+            DrawWallLayers(*set);
+        }
+        break;
+    }
+    set->ClearFaceGraph();
+}

@@ -1,0 +1,218 @@
+// The wall-type file reader and writer, and loading, backing up and saving
+// the files of the data folder.
+#include "walls/types/mxt_file.h"
+
+#include "core/host_services.h"
+#include "core/support_files.h"
+#include "host/ui/uibase.h"
+#include "host/win/files.h"
+#include "host/win/textfile.h"
+#include "host/win/textutil.h"
+#include "settings/store/settings_store.h"
+
+namespace {
+
+constexpr std::string_view kOpen = "STRATIFICAZIONE";
+constexpr std::string_view kClose = "ENDSTRATIFICAZIONE";
+
+bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && host::iequals(text.substr(0, prefix.size()), prefix);
+}
+
+// "%d" as the C library reads it; `fallback` when nothing parses.
+int IntOr(std::string_view text, int fallback) {
+    std::optional<long long> v = host::parseIntegerPrefix(text);
+    return v ? static_cast<int>(*v) : fallback;
+}
+
+// The type's layer becomes a wall layer of the drawing when no wall layer
+// has that name, letter case ignored (the wall-layer list keeps no two
+// names that differ only in case).
+void JoinWallLayers(const std::string& layer) {
+    VELM_LAYERMURI* walls = OpenLayerMuriObject();
+    if (!walls) return;
+    bool known = false;
+    for (const std::string& entry : walls->entries) known = known || host::iequals(entry, layer);
+    if (!known) walls->entries.push_back(layer);
+    walls->close();
+}
+
+void ReportFileError(const std::string& baseName) {
+    std::string label;
+    LoadModuleString(label, IDS_FILE_ERROR);
+    ModuleMessageBox(label + " " + baseName, MB_OK, 0);
+}
+
+void ReportNoFiles() {
+    std::string text;
+    LoadModuleString(text, IDS_NO_MXT_FILE);
+    ModuleMessageBox(text, MB_OK, 0);
+}
+
+// The base names of the wall-type files of the data folder, in search order.
+std::vector<std::string> WallTypeFileNames(std::string& folder) {
+    std::vector<std::string> names;
+    if (!GetDataFolder(folder)) return names;
+    for (const std::string& entry : host::listFolder(folder, "*.mxt")) {
+        std::string path = folder + entry;
+        if (!host::fileExists(path)) continue;
+        names.push_back(host::splitPath(entry).fname);
+    }
+    return names;
+}
+
+}  // namespace
+
+std::string WallTypeFilePath(const std::string& fileName, const char* extension) {
+    std::string folder;
+    if (!GetDataFolder(folder)) return {};
+    std::string name = fileName + "." + extension;
+    // The data folder may come from a system where names ignore letter case:
+    // an existing file is used under the name it has.
+    if (name.find_first_of("*?") == std::string::npos)
+        for (const std::string& entry : host::listFolder(folder, name))
+            if (host::fileExists(folder + entry)) return folder + entry;
+    return folder + name;
+}
+
+std::vector<std::string> WallTypeFileLines(const CMuro& type) {
+    std::vector<std::string> lines{type.name, type.storedFileName, std::to_string(type.color),
+                                   std::to_string(type.priority), type.layer};
+    if (!type.scales) return lines;
+    for (const CScala& scale : *type.scales) {
+        std::string number = std::to_string(scale.scale);
+        lines.push_back(std::string(kOpen) + number);
+        if (scale.layers) {
+            for (const CStrato& layer : *scale.layers) {
+                lines.push_back(layer.material);
+                lines.push_back(layer.pattern);
+                lines.push_back(host::formatFixed(layer.patternScale, 6));
+                lines.push_back(layer.thickness);
+                lines.push_back(layer.layer);
+            }
+        }
+        lines.push_back(std::string(kClose) + number);
+    }
+    return lines;
+}
+
+bool ParseWallTypeLines(const std::vector<std::string>& lines, CMuro& type) {
+    type.scales.reset();
+    if (lines.size() < 5) return false;
+    JoinWallLayers(lines[4]);
+    type.name = lines[0];
+    type.storedFileName = lines[1];
+    type.color = IntOr(lines[2], 2);
+    type.priority = IntOr(lines[3], 0);
+    type.layer = lines[4];
+
+    auto scales = std::make_shared<CListScale>();
+    std::size_t at = 5;
+    while (at < lines.size()) {
+        const std::string& marker = lines[at++];
+        if (!StartsWithNoCase(marker, kOpen)) return false;
+        std::optional<long long> number =
+            host::parseIntegerPrefix(std::string_view(marker).substr(kOpen.size()));
+        if (!number) return false;
+        std::shared_ptr<CListStrati> layers;
+        bool closed = false;
+        while (!closed) {
+            if (at >= lines.size()) return false;
+            const std::string& line = lines[at++];
+            if (StartsWithNoCase(line, kClose)) {
+                closed = true;
+                continue;
+            }
+            if (at + 4 > lines.size()) return false;
+            std::optional<double> hatchScale = host::parseDoublePrefix(lines[at + 1]);
+            if (!hatchScale) return false;
+            CStrato layer;
+            layer.material = line;
+            layer.pattern = lines[at];
+            layer.patternScale = *hatchScale;
+            layer.thickness = lines[at + 2];
+            layer.layer = lines[at + 3];
+            at += 4;
+            if (!layers) {
+                layers = std::make_shared<CListStrati>();
+                layers->InsertNumbered(layers->end(), layer, CListStrati::kHead);
+            } else {
+                layers->InsertNumbered(std::prev(layers->end()), layer, CListStrati::kAfter);
+            }
+        }
+        scales->push_back(CScala{static_cast<int>(*number), std::move(layers)});
+    }
+    if (!scales->empty()) type.scales = std::move(scales);
+    return true;
+}
+
+bool WriteWallTypeFile(const CMuro& type) {
+    if (type.fileName.empty()) return false;
+    std::string path = WallTypeFilePath(type.fileName, "mxt");
+    if (path.empty()) return false;
+    host::TextFile file;
+    file.lines = WallTypeFileLines(type);
+    return host::writeTextFile(path, file);
+}
+
+bool ReadWallTypeFile(CMuro& type) {
+    std::string path = WallTypeFilePath(type.fileName, "mxt");
+    std::optional<host::TextFile> file;
+    if (!path.empty()) file = host::readTextFile(path);
+    if (!file) {
+        type.scales.reset();
+        return false;
+    }
+    if (!ParseWallTypeLines(file->lines, type)) {
+        type.scales.reset();
+        return false;
+    }
+    return true;
+}
+
+bool LoadWallTypes(CListMuri& list) {
+    std::string folder;
+    std::vector<std::string> names = WallTypeFileNames(folder);
+    if (names.empty()) {
+        ReportNoFiles();
+        return false;
+    }
+    auto next = list.begin();
+    for (const std::string& name : names) {
+        CMuro type;
+        type.fileName = name;
+        if (ReadWallTypeFile(type)) {
+            next = std::next(list.insert(next, type));
+        } else {
+            ReportFileError(name);
+        }
+    }
+    return true;
+}
+
+void BackupWallTypeFiles() {
+    std::string folder;
+    std::vector<std::string> names = WallTypeFileNames(folder);
+    if (names.empty()) {
+        ReportNoFiles();
+        return;
+    }
+    for (const std::string& name : names) {
+        std::string backup = WallTypeFilePath(name, "mxk");
+        DeleteFileW(backup.c_str());
+        MoveFileW(WallTypeFilePath(name, "mxt").c_str(), (folder + name + ".mxk").c_str());
+    }
+}
+
+bool SaveWallTypes(const CListMuri& list) {
+    BackupWallTypeFiles();
+    bool all = true;
+    for (const CMuro& type : list) {
+        if (type.fileName.empty()) continue;
+        if (!WriteWallTypeFile(type)) {
+            ReportFileError(type.fileName);
+            all = false;
+        }
+    }
+    return all;
+}
