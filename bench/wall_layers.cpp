@@ -45,7 +45,7 @@ private:
 
 void BM_DrawWallLayers(benchmark::State& state) {
     host::startHost({});
-    RegisterSettingsClasses();
+    RegisterStoreClasses();
     host::resetEditorSession();
     std::string root = VELM_SOURCE_DIR;
     host::setSupportPathProvider([root] {
@@ -55,7 +55,7 @@ void BM_DrawWallLayers(benchmark::State& state) {
     for (auto _ : state) DrawWallLayers(floor);
     state.SetComplexityN(state.range(0));
     host::resetEditorSession();
-    UnregisterSettingsClasses();
+    UnregisterStoreClasses();
 }
 BENCHMARK(BM_DrawWallLayers)
     ->RangeMultiplier(4)
