@@ -21,6 +21,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ed/prompts.h"
+#include "host/ads/transcript.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
 #include "walls/drawing/ajig_muro.h"

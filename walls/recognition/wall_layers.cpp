@@ -13,7 +13,9 @@
 #include "host/ads/transcript.h"
 #include "host/db/dbhatch.h"
 #include "host/ed/prompts.h"
+#include "host/ads/transcript.h"
 #include "host/win/textutil.h"
+#include "core/layer_catalogue.h"
 
 namespace {
 
