@@ -10,8 +10,8 @@
 
 #include <string>
 
-#include "host/util/adscodes.h"
 #include "host/db/dbentity.h"
+#include "host/util/adscodes.h"
 #include "walls/drawing/wall_segment.h"
 
 struct LayerAttrEntry;
