@@ -92,14 +92,14 @@ struct Floor {
         cols = static_cast<int>(std::ceil(std::sqrt(rooms * 1.6)));
         while (rooms % cols) ++cols;
         rows = rooms / cols;
-        RegisterSettingsClasses();
+        RegisterStoreClasses();
         host::startHost({});
         host::resetEditorSession();
         DrawGrid(cols, rows);
     }
     ~Floor() {
         host::resetEditorSession();
-        UnregisterSettingsClasses();
+        UnregisterStoreClasses();
     }
     // A point inside the room in the middle of the grid.
     Point3 middle() const { return {(cols / 2) * kRoomX + 200.0, (rows / 2) * kRoomY + 100.0, 0}; }

@@ -5,14 +5,15 @@
 #include "walls/walls_module.h"
 
 #include "host/rx/rxobject.h"
+#include "walls/dblwall/dblwall_cmd.h"
 #include "walls/drawing/velm_muroj.h"
 #include "walls/drawing/wall_cmds.h"
+#include "walls/types/dlg_strati.h"
 
 std::span<const CommandBinding> WallsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
-        {"VELMWALLD", &CmdWallD},
-        {"VELMRWALL", &CmdRectWall},
-        {"VELMLWALL", &CmdLayerWall},
+        {"VELMWALLD", &CmdWallD},     {"VELMRWALL", &CmdRectWall}, {"VELMLWALL", &CmdLayerWall},
+        {"VELMDBLWALL", &CmdDblWall}, {"VELMDEFMXT", &CmdDefMxt},
     };
     return kBindings;
 }
