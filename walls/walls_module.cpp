@@ -8,7 +8,6 @@
 
 #include "host/rx/rxobject.h"
 #include "walls/dblwall/dblwall_cmd.h"
-#include "walls/drawing/velm_muroj.h"
 #include "walls/drawing/wall_cmds.h"
 #include "walls/graph/pair_lines_hook.h"
 #include "walls/recognition/defmuri.h"
@@ -28,7 +27,7 @@ std::span<const CommandBinding> WallsCommandBindings() {
 
 void RegisterWallsModule() {
     VELM_MUROESTERNO::rxInit();
-    VELM_MUROJ::rxInit();
+    RegisterWallDrawingClasses();
     zcrxBuildClassHierarchy();
     SetWallRecognitionFactory([] { return std::make_unique<DEFMURI>(); });
     SetPairWallLinesHook([](DEFMURI& set, FaceEdge** pending) { set.PairWallLines(pending); });
@@ -37,6 +36,6 @@ void RegisterWallsModule() {
 void UnregisterWallsModule() {
     SetPairWallLinesHook(nullptr);
     SetWallRecognitionFactory(nullptr);
-    VELM_MUROJ::rxUninit();
+    UnregisterWallDrawingClasses();
     VELM_MUROESTERNO::rxUninit();
 }

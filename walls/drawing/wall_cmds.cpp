@@ -171,3 +171,11 @@ void CmdLayerWall() {
     }
     walls->close();
 }
+
+void RegisterWallDrawingClasses() {
+    VELM_MUROJ::rxInit();
+}
+
+void UnregisterWallDrawingClasses() {
+    VELM_MUROJ::rxUninit();
+}
