@@ -305,7 +305,7 @@ void beginArc(AJIG_MURO& jig) {
 }
 
 void backToStraight(AJIG_MURO& jig) {
-    jig.live().seg.kind = WallSegment::kStraight;
+    jig.live().seg.kind = WallDrawSegment::kStraight;
     jig.live().seg.ccw = true;
     counterClockwiseAngles();
 }
@@ -366,11 +366,11 @@ void undoSegment(AJIG_MURO& jig) {
     jig.chain.pop_back();
     VELM_MUROJ& seg = jig.live();
     seg.EraseSegmentEntities();
-    seg.seg.kind = WallSegment::kStraight;
+    seg.seg.kind = WallDrawSegment::kStraight;
     seg.seg.ccw = true;
     --jig.segmentCount;
     const VELM_MUROJ* prev = jig.previous();
-    jig.arcAllowed = prev && prev->seg.kind == WallSegment::kStraight;
+    jig.arcAllowed = prev && prev->seg.kind == WallDrawSegment::kStraight;
     setLastPoint(seg.seg.vertex);
 }
 
@@ -389,8 +389,8 @@ void finishDrawing(AJIG_MURO& jig) {
     VELM_MUROJ& last = *jig.chain[count - 1];
     VELM_MUROJ& live = jig.live();
     const Point3 final = live.seg.vertex;
-    if (last.seg.kind == WallSegment::kArc) {
-        for (WallFace& f : last.seg.face) f.endAngle = AngleTo(f.centre, final);
+    if (last.seg.kind == WallDrawSegment::kArc) {
+        for (WallDrawFace& f : last.seg.face) f.endAngle = AngleTo(f.centre, final);
     } else {
         OffsetLineSegment(last.seg, final, jig.alignment);
     }
@@ -408,7 +408,7 @@ void finishDrawing(AJIG_MURO& jig) {
     }
     if (live.seg.close && count >= 2) {
         VELM_MUROJ& first = *jig.chain.front();
-        live.seg.kind = WallSegment::kStraight;
+        live.seg.kind = WallDrawSegment::kStraight;
         OffsetLineSegment(live.seg, first.seg.vertex, jig.alignment);
         JoinWallSegments(last.seg, live.seg);
         JoinWallSegments(live.seg, first.seg);
