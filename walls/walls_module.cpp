@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "host/rx/rxobject.h"
+#include "walls/dblwall/dblwall_cmd.h"
 #include "walls/drawing/velm_muroj.h"
 #include "walls/drawing/wall_cmds.h"
 #include "walls/graph/pair_lines_hook.h"
@@ -14,11 +15,13 @@
 #include "walls/recognition/defwall_cmd.h"
 #include "walls/recognition/velm_muroesterno.h"
 #include "walls/recognition/wall_att_cmd.h"
+#include "walls/types/dlg_strati.h"
 
 std::span<const CommandBinding> WallsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
-        {"VELMWALLD", &CmdWallD},       {"VELMRWALL", &CmdRectWall},   {"VELMLWALL", &CmdLayerWall},
-        {"VELMDEFWALL", &CmdDefWall},   {"VELMWALLATT", &CmdWallAtt},
+        {"VELMWALLD", &CmdWallD},     {"VELMRWALL", &CmdRectWall},  {"VELMLWALL", &CmdLayerWall},
+        {"VELMDEFWALL", &CmdDefWall}, {"VELMWALLATT", &CmdWallAtt}, {"VELMDBLWALL", &CmdDblWall},
+        {"VELMDEFMXT", &CmdDefMxt},
     };
     return kBindings;
 }
