@@ -14,8 +14,3 @@ void CmdRectWall();
 // first.
 void CmdLayerWall();
 
-// The wall segment preview entity's class, registered at start-up and
-// removed at unload (apart from the recognition's records, whose names
-// would clash with the drawing's in one unit).
-void RegisterWallDrawingClasses();
-void UnregisterWallDrawingClasses();
