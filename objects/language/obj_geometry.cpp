@@ -131,9 +131,8 @@ bool ReadSignedPointsAtHead(ObjContext& c, int count, OwnedList<VertexNode>& lis
     return true;
 }
 
-// One pair of 3D cut outlines (outer or inner). 1 done, -1 malformed, and
-// `stop` set when a line that is neither the end word nor a count ends the
-// section early.
+// One pair of 3D cut outlines (outer or inner): 1, also when a line that is
+// neither the end word nor a count follows the first; -1 malformed.
 int ReadCut3dPair(ObjContext& c, std::string_view endWord, OwnedList<VertexNode> pair[2]) {
     ObjText& t = *c.text;
     std::optional<int> first = CountLine(t);

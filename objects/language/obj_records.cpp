@@ -38,9 +38,15 @@ public:
         rb->resval.rint = static_cast<short>(static_cast<int>(v));
         return add(rb);
     }
-    Chain& real(double v) {
-        resbuf* rb = zcutNewRb(1040);
+    Chain& real(double v) { return real(1040, v); }
+    Chain& real(int code, double v) {
+        resbuf* rb = zcutNewRb(code);
         rb->resval.rreal = v;
+        return add(rb);
+    }
+    Chain& shortValue(int code, int v) {
+        resbuf* rb = zcutNewRb(code);
+        rb->resval.rint = static_cast<short>(v);
         return add(rb);
     }
     Chain& point(int code, const Point3& p) {
@@ -485,15 +491,8 @@ int AttachParamXdata(ObjContext& c, ads_name insert) {
     const bool attributes = !c.attdefs.empty();
     Chain list;
     list.text(0, "INSERT").text(2, c.blockName).text(8, c.insertLayer).point(10, InsertionPoint(c));
-    for (auto [code, value] :
-         {std::pair{50, c.rotation}, {41, c.scale[0]}, {42, c.scale[1]}, {43, c.scale[2]}}) {
-        resbuf* rb = zcutNewRb(code);
-        rb->resval.rreal = value;
-        list.add(rb);
-    }
-    resbuf* follow = zcutNewRb(66);
-    follow->resval.rint = attributes ? 1 : 0;
-    list.add(follow);
+    list.real(50, c.rotation).real(41, c.scale[0]).real(42, c.scale[1]).real(43, c.scale[2]);
+    list.shortValue(66, attributes ? 1 : 0);
     list.point(210, {c.extrusion[0], c.extrusion[1], c.extrusion[2]});
     list.add(zcutNewRb(-3));
     list.add(BuildObjectXdata(c));
@@ -512,27 +511,12 @@ int AttachParamXdata(ObjContext& c, ads_name insert) {
         Point3 at = Placed(c, {a.point[0], a.point[1], a.point[2]});
         at.z = c.attributeElevation;
         Chain att;
-        att.text(0, "ATTRIB").text(2, a.tag).text(1, a.defaultValue).text(8, a.layer);
-        for (auto [code, value] : {std::pair{40, a.height}}) {
-            resbuf* rb = zcutNewRb(code);
-            rb->resval.rreal = value;
-            att.add(rb);
-        }
-        att.point(10, at).point(11, at);
-        for (auto [code, value] : {std::pair{50, a.rotation + c.rotation},
-                                   {41, GetStyleWidthFactor(a.style)},
-                                   {51, GetStyleObliqueAngle(a.style)}}) {
-            resbuf* rb = zcutNewRb(code);
-            rb->resval.rreal = value;
-            att.add(rb);
-        }
-        att.text(7, a.style);
-        for (auto [code, value] :
-             {std::pair{70, a.flags}, {72, a.justification % 100}, {74, a.justification / 100}}) {
-            resbuf* rb = zcutNewRb(code);
-            rb->resval.rint = static_cast<short>(value);
-            att.add(rb);
-        }
+        att.text(0, "ATTRIB").text(2, a.tag).text(1, a.defaultValue).text(8, a.layer).real(40, a.height);
+        att.point(10, at).point(11, at).real(50, a.rotation + c.rotation);
+        att.real(41, GetStyleWidthFactor(a.style)).real(51, GetStyleObliqueAngle(a.style)).text(7, a.style);
+        att.shortValue(70, a.flags)
+            .shortValue(72, a.justification % 100)
+            .shortValue(74, a.justification / 100);
         resbuf* attrib = att.release();
         if (zcdbEntMake(attrib) != RTNORM) refused = true;
         zcutRelRb(attrib);
@@ -540,9 +524,11 @@ int AttachParamXdata(ObjContext& c, ads_name insert) {
     resbuf* seqend = zcutBuildList(RTDXF0, "SEQEND", 0);
     const bool ended = zcdbEntMake(seqend) == RTNORM;
     zcutRelRb(seqend);
-    if (ended && zcdbEntLast(insert) == RTNORM && !refused) return 1;
-    // An object without all its attributes would be read back wrong.
-    if (ended) zcdbEntDel(insert);
+    if (ended && zcdbEntLast(insert) == RTNORM) {
+        if (!refused) return 1;
+        // An object without all its attributes would be read back wrong.
+        zcdbEntDel(insert);
+    }
     zcutPrintf(kCannotCreate, c.objectName.c_str());
     return -1;
 }
