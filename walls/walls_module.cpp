@@ -4,6 +4,7 @@
 // dialog; the other drawing commands need none of it.
 #include "walls/walls_module.h"
 
+<<<<<<< HEAD
 #include "host/rx/rxobject.h"
 #include "walls/drawing/velm_muroj.h"
 #include "walls/drawing/wall_cmds.h"
@@ -13,15 +14,41 @@ std::span<const CommandBinding> WallsCommandBindings() {
         {"VELMWALLD", &CmdWallD},
         {"VELMRWALL", &CmdRectWall},
         {"VELMLWALL", &CmdLayerWall},
+=======
+#include <memory>
+
+#include "walls/graph/pair_lines_hook.h"
+#include "walls/recognition/defmuri.h"
+#include "walls/recognition/defwall_cmd.h"
+#include "walls/recognition/velm_muroesterno.h"
+#include "walls/recognition/wall_att_cmd.h"
+
+std::span<const CommandBinding> WallsCommandBindings() {
+    static constexpr CommandBinding kBindings[] = {
+        {"VELMDEFWALL", &CmdDefWall},
+        {"VELMWALLATT", &CmdWallAtt},
+>>>>>>> walls3
     };
     return kBindings;
 }
 
 void RegisterWallsModule() {
+<<<<<<< HEAD
     VELM_MUROJ::rxInit();
     zcrxBuildClassHierarchy();
 }
 
 void UnregisterWallsModule() {
     VELM_MUROJ::rxUninit();
+=======
+    VELM_MUROESTERNO::rxInit();
+    SetWallRecognitionFactory([] { return std::make_unique<DEFMURI>(); });
+    SetPairWallLinesHook([](DEFMURI& set, FaceEdge** pending) { set.PairWallLines(pending); });
+}
+
+void UnregisterWallsModule() {
+    SetPairWallLinesHook(nullptr);
+    SetWallRecognitionFactory(nullptr);
+    VELM_MUROESTERNO::rxUninit();
+>>>>>>> walls3
 }
