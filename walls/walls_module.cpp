@@ -4,19 +4,11 @@
 // dialog; the other drawing commands need none of it.
 #include "walls/walls_module.h"
 
-<<<<<<< HEAD
+#include <memory>
+
 #include "host/rx/rxobject.h"
 #include "walls/drawing/velm_muroj.h"
 #include "walls/drawing/wall_cmds.h"
-
-std::span<const CommandBinding> WallsCommandBindings() {
-    static constexpr CommandBinding kBindings[] = {
-        {"VELMWALLD", &CmdWallD},
-        {"VELMRWALL", &CmdRectWall},
-        {"VELMLWALL", &CmdLayerWall},
-=======
-#include <memory>
-
 #include "walls/graph/pair_lines_hook.h"
 #include "walls/recognition/defmuri.h"
 #include "walls/recognition/defwall_cmd.h"
@@ -25,23 +17,16 @@ std::span<const CommandBinding> WallsCommandBindings() {
 
 std::span<const CommandBinding> WallsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
-        {"VELMDEFWALL", &CmdDefWall},
-        {"VELMWALLATT", &CmdWallAtt},
->>>>>>> walls3
+        {"VELMWALLD", &CmdWallD},       {"VELMRWALL", &CmdRectWall},   {"VELMLWALL", &CmdLayerWall},
+        {"VELMDEFWALL", &CmdDefWall},   {"VELMWALLATT", &CmdWallAtt},
     };
     return kBindings;
 }
 
 void RegisterWallsModule() {
-<<<<<<< HEAD
+    VELM_MUROESTERNO::rxInit();
     VELM_MUROJ::rxInit();
     zcrxBuildClassHierarchy();
-}
-
-void UnregisterWallsModule() {
-    VELM_MUROJ::rxUninit();
-=======
-    VELM_MUROESTERNO::rxInit();
     SetWallRecognitionFactory([] { return std::make_unique<DEFMURI>(); });
     SetPairWallLinesHook([](DEFMURI& set, FaceEdge** pending) { set.PairWallLines(pending); });
 }
@@ -49,6 +34,6 @@ void UnregisterWallsModule() {
 void UnregisterWallsModule() {
     SetPairWallLinesHook(nullptr);
     SetWallRecognitionFactory(nullptr);
+    VELM_MUROJ::rxUninit();
     VELM_MUROESTERNO::rxUninit();
->>>>>>> walls3
 }

@@ -5,10 +5,7 @@
 #include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
 #include "host/ed/grdraw.h"
-<<<<<<< HEAD
 #include "host/ads/transcript.h"
-=======
->>>>>>> walls3
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
 

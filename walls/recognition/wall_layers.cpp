@@ -13,13 +13,9 @@
 #include "host/ads/transcript.h"
 #include "host/db/dbhatch.h"
 #include "host/ed/prompts.h"
-<<<<<<< HEAD
 #include "host/ads/transcript.h"
 #include "host/win/textutil.h"
 #include "core/layer_catalogue.h"
-=======
-#include "host/win/textutil.h"
->>>>>>> walls3
 
 namespace {
 
