@@ -9,16 +9,15 @@
 #include "host/rx/rxobject.h"
 #include "walls/drawing/velm_muroj.h"
 #include "walls/drawing/wall_cmds.h"
-#include "walls/graph/pair_lines_hook.h"
-#include "walls/recognition/defmuri.h"
 #include "walls/recognition/defwall_cmd.h"
+#include "walls/recognition/recognition_hooks.h"
 #include "walls/recognition/velm_muroesterno.h"
 #include "walls/recognition/wall_att_cmd.h"
 
 std::span<const CommandBinding> WallsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
-        {"VELMWALLD", &CmdWallD},       {"VELMRWALL", &CmdRectWall},   {"VELMLWALL", &CmdLayerWall},
-        {"VELMDEFWALL", &CmdDefWall},   {"VELMWALLATT", &CmdWallAtt},
+        {"VELMWALLD", &CmdWallD},     {"VELMRWALL", &CmdRectWall},  {"VELMLWALL", &CmdLayerWall},
+        {"VELMDEFWALL", &CmdDefWall}, {"VELMWALLATT", &CmdWallAtt},
     };
     return kBindings;
 }
@@ -27,13 +26,11 @@ void RegisterWallsModule() {
     VELM_MUROESTERNO::rxInit();
     VELM_MUROJ::rxInit();
     zcrxBuildClassHierarchy();
-    SetWallRecognitionFactory([] { return std::make_unique<DEFMURI>(); });
-    SetPairWallLinesHook([](DEFMURI& set, FaceEdge** pending) { set.PairWallLines(pending); });
+    SetRecognitionHooks();
 }
 
 void UnregisterWallsModule() {
-    SetPairWallLinesHook(nullptr);
-    SetWallRecognitionFactory(nullptr);
+    ClearRecognitionHooks();
     VELM_MUROJ::rxUninit();
     VELM_MUROESTERNO::rxUninit();
 }
