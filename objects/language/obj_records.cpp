@@ -510,13 +510,13 @@ int AttachParamXdata(ObjContext& c, ads_name insert) {
         if (a.flags & 2) continue;  // constant: the block holds it
         Point3 at = Placed(c, {a.point[0], a.point[1], a.point[2]});
         at.z = c.attributeElevation;
+        // The host reads an entity list in the order of the entity's DXF
+        // record: the text part first, then the attribute's own groups.
         Chain att;
-        att.text(0, "ATTRIB").text(2, a.tag).text(1, a.defaultValue).text(8, a.layer).real(40, a.height);
-        att.point(10, at).point(11, at).real(50, a.rotation + c.rotation);
-        att.real(41, GetStyleWidthFactor(a.style)).real(51, GetStyleObliqueAngle(a.style)).text(7, a.style);
-        att.shortValue(70, a.flags)
-            .shortValue(72, a.justification % 100)
-            .shortValue(74, a.justification / 100);
+        att.text(0, "ATTRIB").text(8, a.layer).point(10, at).real(40, a.height).text(1, a.defaultValue);
+        att.real(50, a.rotation + c.rotation).real(41, GetStyleWidthFactor(a.style));
+        att.real(51, GetStyleObliqueAngle(a.style)).text(7, a.style).shortValue(72, a.justification % 100);
+        att.point(11, at).text(2, a.tag).shortValue(70, a.flags).shortValue(74, a.justification / 100);
         resbuf* attrib = att.release();
         if (zcdbEntMake(attrib) != RTNORM) refused = true;
         zcutRelRb(attrib);

@@ -83,7 +83,9 @@ protected:
         EXPECT_EQ(ReadComSection(c), 1) << name;
         EXPECT_EQ(ReadTabelleSection(c), 1) << name;
         EXPECT_EQ(ReadHandStairSection(c), 1) << name;
-        if (c.insertionType == 20 || c.insertionType == 27) EXPECT_GE(ReadHandRailSection(c), 0) << name;
+        if (c.insertionType == 20 || c.insertionType == 27) {
+            EXPECT_GE(ReadHandRailSection(c), 0) << name;
+        }
         EXPECT_TRUE(FindSection("DRAW", *c.text, true)) << name;
         ReadTextLine(*c.text, 258, false);
         c.insertLayer = "0";

@@ -59,8 +59,9 @@ TEST_F(ShippedObjects, every_shipped_definition_is_attached_and_read_back_from_d
         Groups xdata = xdataOf(e);
         ASSERT_TRUE(FindXDataApp(xdata.get(), kParaSpecApp));
         EXPECT_EQ(FindXDataApp(xdata.get(), kParamRecordApp) != nullptr, c.insertionType != 13);
-        if (c.insertionType == 11 || c.insertionType == 12 || c.insertionType == 18)
+        if (c.insertionType == 11 || c.insertionType == 12 || c.insertionType == 18) {
             EXPECT_TRUE(FindXDataApp(xdata.get(), kTag3DiStrRecordApp));
+        }
         written.push_back(AllXdataLines(xdata.get()));
     }
     ASSERT_EQ(ObjectRecords(db()), written);

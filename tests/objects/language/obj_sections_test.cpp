@@ -149,7 +149,8 @@ TEST_F(Sections, slab_outlines_deduction_and_islands) {
     ASSERT_EQ(p.size(), 10u);
     EXPECT_PT(p[0], 20, 0, 0);  // the second arc ends at its start angle, last put at the head
     EXPECT_PT(p[9], 10, 0, 0);
-    EXPECT_PT(p[5], 0, 20, 0);
+    EXPECT_PT(p[4], 0, 20, 0);
+    EXPECT_PT(p[5], 0, 10, 0);
     EXPECT_EQ(ReadPoligSection(def("POLIGARC\n(0)\n(0 0 0)\n(10 0 1)\n(0 0 0)\n(20 0 1)\n")), -1);
 
     ObjContext& islands = def("ISLANDH\n(0 0 0)\n(5 0 0)\n(5 5 0)\nEND_ISLANDH\n");
