@@ -12,7 +12,10 @@
 #include "core/geometry/geom_basic.h"
 #include "host/util/adscodes.h"
 
+namespace wall_drawing {
 struct WallSegment;
+}
+using wall_drawing::WallSegment;
 
 struct MetWall {
     ads_name first = {0, 0};   // the wall LINE met

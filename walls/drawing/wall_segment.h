@@ -18,6 +18,10 @@
 
 enum class WallAlignment : int { Left = 0, Centre = 1, Right = 2 };
 
+// Named apart from the face graph's and the recognition's records of the
+// same names, which other units of the walls hold.
+namespace wall_drawing {
+
 struct WallFace {
     Point3 start, end;  // straight faces
     Point3 centre;      // arc faces
@@ -38,6 +42,11 @@ struct WallSegment {
     double startThickness = 0.0;
     double endThickness = 0.0;
 };
+
+}  // namespace wall_drawing
+
+using wall_drawing::WallFace;
+using wall_drawing::WallSegment;
 
 // The faces of a straight segment from the vertex to `end`; both faces take
 // the elevation of the vertex.
