@@ -10,6 +10,7 @@
 #include "host/db/dbobjptr.h"
 #include "host/win/textutil.h"
 #include "obj_records_fixture.h"
+#include "rooms/schedules/opening_marks.h"
 #include "walls/graph/outline_record.h"
 
 namespace {
@@ -147,6 +148,21 @@ TEST_F(Placed, window_in_a_straight_wall) {
     EXPECT_EQ(o->kind, 11);
     EXPECT_EQ(CountNodes(o->jamb1), 2);
     FreeOutlineList(o);
+    // And the schedules.
+    int number = 0;
+    std::string kind = "stale";
+    GetOpeningTypeAndNumber(last, number, kind);
+    EXPECT_EQ(number, 7);
+    EXPECT_EQ(kind, "WINDOWS");
+}
+
+TEST_F(Placed, objects_other_than_openings_have_no_mark) {
+    attach("$3= 10\n$11102=\"WINDOWS\"C\n");
+    int number = -1;
+    std::string kind = "stale";
+    GetOpeningTypeAndNumber(last, number, kind);
+    EXPECT_EQ(number, 0);
+    EXPECT_EQ(kind, "");
 }
 
 TEST_F(Placed, door_and_curved_wall_placement_data) {
