@@ -1,7 +1,4 @@
 // The walls subsystem's registration (see the header).
-//
-// "VELMWALL" and the wall jig's "Opcje" wait for the 2D wall options
-// dialog; the other drawing commands need none of it.
 #include "walls/walls_module.h"
 
 #include <memory>
@@ -19,9 +16,9 @@
 
 std::span<const CommandBinding> WallsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
-        {"VELMWALLD", &CmdWallD},     {"VELMRWALL", &CmdRectWall},  {"VELMLWALL", &CmdLayerWall},
-        {"VELMDEFWALL", &CmdDefWall}, {"VELMWALLATT", &CmdWallAtt}, {"VELMDBLWALL", &CmdDblWall},
-        {"VELMDEFMXT", &CmdDefMxt},
+        {"VELMWALL", &CmdWall},       {"VELMWALLD", &CmdWallD},     {"VELMRWALL", &CmdRectWall},
+        {"VELMLWALL", &CmdLayerWall}, {"VELMDEFWALL", &CmdDefWall}, {"VELMWALLATT", &CmdWallAtt},
+        {"VELMDBLWALL", &CmdDblWall}, {"VELMDEFMXT", &CmdDefMxt},
     };
     return kBindings;
 }

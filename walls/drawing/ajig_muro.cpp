@@ -169,7 +169,7 @@ ZcEdJig::DragStatus AJIG_MURO::samplePoint() {
         words = {"Wybierz"};
     } else {
         setUserInputControls(static_cast<UserInputControls>(kAccept3dCoordinates | kNullResponseAccepted));
-        words = {"Wybierz", "Cofnij", "Nagłówek", "Trójkąt"};
+        words = {"Wybierz", "Opcje", "Cofnij", "Nagłówek", "Trójkąt"};
         if (segmentCount == 1 || arcAllowed) words.push_back("Łuk");
         if (segmentCount > 1 && closeAllowed) words.push_back("Zamknij");
     }
@@ -184,6 +184,8 @@ ZcEdJig::DragStatus AJIG_MURO::samplePoint() {
     const std::string word = words[st - 1];
     if (word == "Wybierz")
         mode = Select;
+    else if (word == "Opcje")
+        mode = Options;
     else if (word == "Cofnij")
         mode = Undo;
     else if (word == "Trójkąt")
@@ -231,10 +233,10 @@ bool AJIG_MURO::update() {
         Point3 end, centre;
         if (!ComputeArc(end, centre)) return false;
         seg.seg.kind = DrawnSegment::kArc;
-        OffsetArcSegment(seg.seg, centre, seg.seg.vertex, end, alignment);
+        OffsetArcSegment(seg.seg, centre, seg.seg.vertex, end, seg.alignment);
     } else {
         seg.seg.kind = DrawnSegment::kStraight;
-        OffsetLineSegment(seg.seg, acquired, alignment);
+        OffsetLineSegment(seg.seg, acquired, seg.alignment);
         if (mode == JoinDistance) OpenMetWall(joinWall, seg.seg, true, trimWalls);
     }
     if (VELM_MUROJ* prev = previous()) {

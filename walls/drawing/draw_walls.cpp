@@ -16,7 +16,6 @@
 
 #include "core/entity_readers.h"
 #include "core/host_services.h"
-#include "host/ads/cmdline.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
@@ -26,6 +25,7 @@
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
 #include "walls/drawing/ajig_muro.h"
+#include "walls/drawing/dlg_cmd_muro.h"
 
 namespace {
 
@@ -75,10 +75,10 @@ std::string readText(int slot) {
 
 }  // namespace
 
-int DrawWalls() {
+int DrawWalls(bool showOptions) {
     AJIG_MURO jig;
     jig.chain.push_back(std::make_unique<VELM_MUROJ>());
-    if (!OpenWallOptions(jig, jig.live())) return RTCAN;
+    if (!OpenWallOptions(jig, jig.live(), showOptions)) return RTCAN;
     RegisterXDataApp(kWallTypeApp);
     const std::optional<Point3> first = askFirstPoint(jig);
     if (!first) {
@@ -96,7 +96,8 @@ int DrawWalls() {
     return RTNORM;
 }
 
-bool OpenWallOptions(AJIG_MURO& jig, VELM_MUROJ& segment) {
+bool OpenWallOptions(AJIG_MURO& jig, VELM_MUROJ& segment, bool showOptions) {
+    if (showOptions && !ShowWallOptionsDialog()) return false;
     jig.elevation = readReal(SetupVar::SQPAV, 0.0);
     segment.wallType = readText(SetupVar::ULTIMOTMURO);
     std::string layer = readText(SetupVar::ULAYERMURO);
@@ -107,6 +108,7 @@ bool OpenWallOptions(AJIG_MURO& jig, VELM_MUROJ& segment) {
     jig.alignment = alignment == 0   ? WallAlignment::Left
                     : alignment == 2 ? WallAlignment::Right
                                      : WallAlignment::Centre;
+    segment.alignment = jig.alignment;
     AAR_LAYERC catalogue;
     catalogue.ReadLayerDefFile("LAYERC.DEF");
     LayerAttrEntry entry;
@@ -196,6 +198,11 @@ void runLoop(AJIG_MURO& jig) {
                 continue;
             case Mode::Undo:
                 undoSegment(jig);
+                jig.mode = Mode::Point;
+                continue;
+            case Mode::Options:
+                // A cancelled dialog keeps the options the live segment has.
+                OpenWallOptions(jig, jig.live(), true);
                 jig.mode = Mode::Point;
                 continue;
             case Mode::Select:
@@ -393,7 +400,8 @@ void finishDrawing(AJIG_MURO& jig) {
     if (last.seg.kind == DrawnSegment::kArc) {
         for (DrawnFace& f : last.seg.face) f.endAngle = AngleTo(f.centre, final);
     } else {
-        OffsetLineSegment(last.seg, final, jig.alignment);
+        // Its own alignment: the options may have changed since it was drawn.
+        OffsetLineSegment(last.seg, final, last.alignment);
     }
     if (count >= 2) {
         VELM_MUROJ& before = *jig.chain[count - 2];
@@ -410,7 +418,7 @@ void finishDrawing(AJIG_MURO& jig) {
     if (live.seg.close && count >= 2) {
         VELM_MUROJ& first = *jig.chain.front();
         live.seg.kind = DrawnSegment::kStraight;
-        OffsetLineSegment(live.seg, first.seg.vertex, jig.alignment);
+        OffsetLineSegment(live.seg, first.seg.vertex, live.alignment);
         JoinWallSegments(last.seg, live.seg);
         JoinWallSegments(live.seg, first.seg);
         last.UpdateSegmentEntities();

@@ -10,14 +10,16 @@
 class AJIG_MURO;
 class VELM_MUROJ;
 
-// Runs one wall drawing with the options of the settings store. RTNORM
-// when it ended with walls drawn, RTCAN when cancelled or nothing was drawn.
-int DrawWalls();
-// Reads the drawing's wall options into the jig (floor elevation, trimming,
-// alignment) and the segment (wall type, layer, thicknesses), and makes
-// sure the floor's wall layer exists: a layer still missing waits in the
-// jig's pending entries for the first face written on it.
-bool OpenWallOptions(AJIG_MURO& jig, VELM_MUROJ& segment);
+// Runs one wall drawing with the options of the settings store, shown
+// first in the 2D wall options dialog when `showOptions`. RTNORM when it
+// ended with walls drawn, RTCAN when cancelled or nothing was drawn.
+int DrawWalls(bool showOptions);
+// With `showOptions`, shows the 2D wall options dialog first and returns
+// false when it is cancelled, reading nothing. Then reads the drawing's wall options into the jig (floor
+// elevation, trimming, alignment) and the segment (wall type, layer, thicknesses), and makes sure the floor's
+// wall layer exists: a layer still missing waits in the jig's pending entries for the first face written on
+// it.
+bool OpenWallOptions(AJIG_MURO& jig, VELM_MUROJ& segment, bool showOptions);
 // Erases the LINEs of the current floor's wall layers shorter than
 // 1.1920928955078125e-07; how many were erased.
 int EraseNullWallLines();

@@ -8,11 +8,11 @@
 #include "core/entity_readers.h"
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
-#include "host/ed/adspick.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
 #include "host/ads/transcript.h"
+#include "host/ed/adspick.h"
 #include "walls/drawing/wall_segment.h"
 
 namespace {

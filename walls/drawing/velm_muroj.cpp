@@ -86,6 +86,7 @@ void VELM_MUROJ::ContinueFrom(const VELM_MUROJ& prev) {
     seg.endThickness = prev.seg.endThickness;
     layer = prev.layer;
     wallType = prev.wallType;
+    alignment = prev.alignment;
     ads_name_clear(faceEntity[0]);
     ads_name_clear(faceEntity[1]);
     ads_name_clear(startCapEntity);

@@ -29,7 +29,7 @@ public:
     // Straight, counter-clockwise, no caps, nothing written.
     VELM_MUROJ();
     // The segment that follows `prev`: its faces' geometry, layer, wall type
-    // and vertex, its end thickness as both thicknesses; straight,
+    // vertex and alignment, its end thickness as both thicknesses; straight,
     // counter-clockwise, without caps and without entities.
     void ContinueFrom(const VELM_MUROJ& prev);
 
@@ -54,5 +54,6 @@ public:
     ads_name startCapEntity = {0, 0};
     std::string layer;
     std::string wallType;
+    WallAlignment alignment = WallAlignment::Centre;
     double unitFactor = 1.0;
 };

@@ -8,7 +8,6 @@
 #include "core/dialogs/dlg_wall_layers.h"
 #include "core/entity_readers.h"
 #include "core/host_services.h"
-#include "host/ads/cmdline.h"
 #include "core/layer_catalogue.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
@@ -105,7 +104,9 @@ bool askRectangle(const Point3& first, double level, Rectangle& r) {
 
 }  // namespace
 
-void CmdWallD() {
+namespace {
+
+void runWallDrawing(bool showOptions) {
     const int slot = SetupVar::OSDISABMURO;
     int snapOff = 0;
     GetVarInt(&slot, &snapOff);
@@ -114,9 +115,19 @@ void CmdWallD() {
         const int zero = 0;
         savedSnap = SysVarShort("OSMODE", &zero);
     }
-    DrawWalls();
+    DrawWalls(showOptions);
     EraseNullWallLines();
     if (snapOff) SysVarShort("OSMODE", &savedSnap);
+}
+
+}  // namespace
+
+void CmdWall() {
+    runWallDrawing(true);
+}
+
+void CmdWallD() {
+    runWallDrawing(false);
 }
 
 void CmdRectWall() {

@@ -1,6 +1,9 @@
 // The wall drawing commands.
 #pragma once
 
+// "VELMWALL": walls drawn as "VELMWALLD" does, the 2D wall options dialog
+// shown first; its cancel ends the command with nothing drawn.
+void CmdWall();
 // "VELMWALLD": walls drawn with the options of the settings store, object
 // snap off meanwhile when OSDISABMURO asks for it; degenerate wall lines of
 // the floor erased at the end.
@@ -13,4 +16,3 @@ void CmdRectWall();
 // "VELMLWALL": the layers walls may lie on (dialog 176); "2DWALLS" stays
 // first.
 void CmdLayerWall();
-
