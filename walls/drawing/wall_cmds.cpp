@@ -8,6 +8,7 @@
 #include "core/dialogs/dlg_wall_layers.h"
 #include "core/entity_readers.h"
 #include "core/host_services.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/units.h"

@@ -6,6 +6,7 @@
 #include "core/entity_readers.h"
 #include "core/hatch.h"
 #include "core/module_state.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbhatch.h"
