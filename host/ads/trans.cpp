@@ -49,8 +49,8 @@ bool hasOcs(const resbuf* data) {
         if (r->restype == 70) flags = r->resval.rint;
     }
     if (host::iequals(kind, "POLYLINE")) return (flags & (8 | 16 | 64)) == 0;
-    for (const char* k : {"CIRCLE", "ARC", "TEXT", "ATTRIB", "ATTDEF", "INSERT", "LWPOLYLINE", "SOLID", "TRACE",
-                          "SHAPE", "HATCH", "DIMENSION", "MTEXT"})
+    for (const char* k : {"CIRCLE", "ARC", "TEXT", "ATTRIB", "ATTDEF", "INSERT", "LWPOLYLINE", "SOLID",
+                          "TRACE", "SHAPE", "HATCH", "DIMENSION", "MTEXT"})
         if (host::iequals(kind, k)) return true;
     return false;
 }
@@ -77,7 +77,8 @@ std::optional<Frame> frameOf(const resbuf* rb) {
             zcutRelRb(data);
             return f;
         }
-        default: return std::nullopt;
+        default:
+            return std::nullopt;
     }
 }
 

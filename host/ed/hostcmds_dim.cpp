@@ -167,7 +167,8 @@ ZcGePoint3d drawAngular(Picture& pic, const ZcGePoint3d& c, const ZcGePoint3d& x
 // halves of the lines that bound the quarter the arc point lies in, each
 // as long as its line reaches on that side. False for parallel lines.
 bool twoLineArms(const ZcGePoint3d& s1, const ZcGePoint3d& e1, const ZcGePoint3d& s2, const ZcGePoint3d& e2,
-                 const ZcGePoint3d& arcPt, ZcGePoint3d& c, ZcGePoint3d& x1, ZcGePoint3d& x2) {
+                 const ZcGePoint3d& arcPt, ZcGePoint3d& c, ZcGePoint3d& x1, ZcGePoint3d& x2, ZcGeVector3d* u1 = nullptr,
+                 ZcGeVector3d* u2 = nullptr) {
     ZcGeVector3d d1 = e1 - s1, d2 = e2 - s2;
     double cross = d1.x * d2.y - d1.y * d2.x;
     if (d1.isZeroLength() || d2.isZeroLength() || std::fabs(cross) <= 1e-12 * d1.length() * d2.length()) return false;
@@ -181,9 +182,14 @@ bool twoLineArms(const ZcGePoint3d& s1, const ZcGePoint3d& e1, const ZcGePoint3d
     double b = (d1.x * r.y - d1.y * r.x) / (d1.x * d2.y - d1.y * d2.x);
     if (a < 0) d1 = -d1;
     if (b < 0) d2 = -d2;
+    // A line that stays on the far side of the vertex still gives its arm a
+    // point, so the arm keeps its direction.
+    const double least = 1e-9 * (1 + r.length());
     auto reach = [&](const ZcGeVector3d& d, const ZcGePoint3d& p, const ZcGePoint3d& q) {
-        return std::max({0.0, (p - c).dotProduct(d), (q - c).dotProduct(d)});
+        return std::max({least, (p - c).dotProduct(d), (q - c).dotProduct(d)});
     };
+    if (u1) *u1 = d1;
+    if (u2) *u2 = d2;
     x1 = c + d1 * reach(d1, s1, e1);
     x2 = c + d2 * reach(d2, s2, e2);
     return true;
@@ -332,14 +338,15 @@ int twoLineAngular(const ZcGePoint3d& s1, const ZcGePoint3d& e1) {
         return RTERROR;
     }
     if ((rc = askPoint("\nPołożenie łuku wymiarowego: ", arc, &c)) != RTNORM) return rc == RTNONE ? RTERROR : rc;
-    twoLineArms(s1, e1, s2, e2, arc, c, x1, x2);
-    // Each line stored from the vertex outwards along its arm, so the
-    // measurement is the angle the arc spans.
-    auto outward = [&](const ZcGePoint3d& p, const ZcGePoint3d& q, const ZcGePoint3d& x) {
-        return (q - p).dotProduct(x - c) >= 0 ? std::pair(p, q) : std::pair(q, p);
+    ZcGeVector3d u1, u2;
+    twoLineArms(s1, e1, s2, e2, arc, c, x1, x2, &u1, &u2);
+    // Each line stored pointing along its arm, so the measurement is the
+    // angle the arc spans.
+    auto outward = [&](const ZcGePoint3d& p, const ZcGePoint3d& q, const ZcGeVector3d& u) {
+        return (q - p).dotProduct(u) >= 0 ? std::pair(p, q) : std::pair(q, p);
     };
-    auto [a1, b1] = outward(s1, e1, x1);
-    auto [a2, b2] = outward(s2, e2, x2);
+    auto [a1, b1] = outward(s1, e1, u1);
+    auto [a2, b2] = outward(s2, e2, u2);
     auto* dim = new ZcDb2LineAngularDimension(a1, b1, a2, b2, arc);
     std::string text;
     rc = askText(text, formatMeasurement(dim->measurement() * 180 / kPi, true));

@@ -108,8 +108,12 @@ int setvarCommand() {
 
 }  // namespace
 
-int variableCommand(const std::string& name) { return setVariable(name); }
+int variableCommand(const std::string& name) {
+    return setVariable(name);
+}
 
-void installSetvarCommands() { registerHostCommand("SETVAR", setvarCommand, true); }
+void installSetvarCommands() {
+    registerHostCommand("SETVAR", setvarCommand, true);
+}
 
 }  // namespace host

@@ -35,13 +35,17 @@ TEST(PolylineArea, straight_and_bulged_segments_either_way_round) {
     // A 2 x 2 square whose bottom edge bows out by a half circle (counter-
     // clockwise, positive bulge adds) or in (negative bulge takes away).
     const double half = kPi / 2;
-    EXPECT_NEAR(areaOf(polyline({{{0, 0}, 1}, {{2, 0}, 0}, {{2, 2}, 0}, {{0, 2}, 0}}, true)), 4 + half, 1e-12);
-    EXPECT_NEAR(areaOf(polyline({{{0, 0}, -1}, {{2, 0}, 0}, {{2, 2}, 0}, {{0, 2}, 0}}, true)), 4 - half, 1e-12);
+    EXPECT_NEAR(areaOf(polyline({{{0, 0}, 1}, {{2, 0}, 0}, {{2, 2}, 0}, {{0, 2}, 0}}, true)), 4 + half,
+                1e-12);
+    EXPECT_NEAR(areaOf(polyline({{{0, 0}, -1}, {{2, 0}, 0}, {{2, 2}, 0}, {{0, 2}, 0}}, true)), 4 - half,
+                1e-12);
     // Clockwise, the outward bow is a negative bulge.
-    EXPECT_NEAR(areaOf(polyline({{{0, 2}, 0}, {{2, 2}, 0}, {{2, 0}, -1}, {{0, 0}, 0}}, true)), 4 + half, 1e-12);
+    EXPECT_NEAR(areaOf(polyline({{{0, 2}, 0}, {{2, 2}, 0}, {{2, 0}, -1}, {{0, 0}, 0}}, true)), 4 + half,
+                1e-12);
     // A quarter-circle arc (bulge tan 22.5°) closing a right triangle: the
     // quarter disc of radius 1.
-    EXPECT_NEAR(areaOf(polyline({{{0, 0}, 0}, {{1, 0}, std::tan(kPi / 8)}, {{0, 1}, 0}}, true)), kPi / 4, 1e-12);
+    EXPECT_NEAR(areaOf(polyline({{{0, 0}, 0}, {{1, 0}, std::tan(kPi / 8)}, {{0, 1}, 0}}, true)), kPi / 4,
+                1e-12);
 }
 
 TEST(PolylineArea, open_polyline_counts_as_closed_by_a_straight_segment) {

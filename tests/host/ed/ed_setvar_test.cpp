@@ -38,17 +38,20 @@ protected:
     VarRecorder rec;
 };
 
-bool inPaperSpace() { return curDoc()->database()->currentSpaceId() == curDoc()->database()->paperSpaceId(); }
+bool inPaperSpace() {
+    return curDoc()->database()->currentSpaceId() == curDoc()->database()->paperSpaceId();
+}
 
 }  // namespace
 
 TEST_F(SetVar, typed_name_shows_and_sets_the_variable_with_its_checks) {
     EXPECT_EQ(run({"TEXTSIZE", "3.5"}), RTNORM);
     EXPECT_DOUBLE_EQ(host::sysVarReal("TEXTSIZE"), 3.5);
-    EXPECT_NE(transcript().find("Podaj nową wartość dla TEXTSIZE <2.5>: "), std::string::npos) << transcript();
+    EXPECT_NE(transcript().find("Podaj nową wartość dla TEXTSIZE <2.5>: "), std::string::npos)
+        << transcript();
     EXPECT_NE(std::find(rec.seen.begin(), rec.seen.end(), "changed TEXTSIZE ok"), rec.seen.end());
     // Enter keeps the value; lower case and the "_" prefix are names too.
-    EXPECT_EQ(run({"_ltscale", ""}), RTNORM);
+    EXPECT_EQ(run({"_textsize", ""}), RTNORM);
     EXPECT_DOUBLE_EQ(host::sysVarReal("TEXTSIZE"), 3.5);
     // Out of range and not a number: asked again, the value unchanged meanwhile.
     EXPECT_EQ(run({"TILEMODE", "7", "x", "1"}), RTNORM);
