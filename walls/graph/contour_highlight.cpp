@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "host/ads/cmdline.h"
+#include "host/ads/transcript.h"
 #include "host/ed/grdraw.h"
 #include "host/ads/transcript.h"
 #include "settings/store/settings_store.h"
