@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "host/rx/rxobject.h"
-#include "walls/drawing/velm_muroj.h"
+#include "walls/drawing/muroj_class.h"
 #include "walls/drawing/wall_cmds.h"
 #include "walls/graph/pair_lines_hook.h"
 #include "walls/recognition/defmuri.h"
@@ -25,7 +25,7 @@ std::span<const CommandBinding> WallsCommandBindings() {
 
 void RegisterWallsModule() {
     VELM_MUROESTERNO::rxInit();
-    VELM_MUROJ::rxInit();
+    RegisterWallEntityClass();
     zcrxBuildClassHierarchy();
     SetWallRecognitionFactory([] { return std::make_unique<DEFMURI>(); });
     SetPairWallLinesHook([](DEFMURI& set, FaceEdge** pending) { set.PairWallLines(pending); });
@@ -34,6 +34,6 @@ void RegisterWallsModule() {
 void UnregisterWallsModule() {
     SetPairWallLinesHook(nullptr);
     SetWallRecognitionFactory(nullptr);
-    VELM_MUROJ::rxUninit();
+    UnregisterWallEntityClass();
     VELM_MUROESTERNO::rxUninit();
 }
