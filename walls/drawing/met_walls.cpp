@@ -144,11 +144,11 @@ void SplitWall(MetWall& wall, const Point3& at, bool trim) {
     setLineEnd(wall.first, 11, {at.x, at.y, end.z});
 }
 
-void OpenMetWall(const MetWall& wall, WallSegment& seg, bool atEnd, bool trim) {
-    if (!wall.Found() || seg.kind != WallSegment::kStraight) return;
+void OpenMetWall(const MetWall& wall, DrawnSegment& seg, bool atEnd, bool trim) {
+    if (!wall.Found() || seg.kind != DrawnSegment::kStraight) return;
     Point3 cross[2];
     for (int i = 0; i < 2; ++i) {
-        const WallFace& f = seg.face[i];
+        const DrawnFace& f = seg.face[i];
         if (!IntersectLines2d(wall.ends[0], wall.ends[1], f.start, f.end, cross[i], 0, ModuleGeomTol)) return;
         cross[i].z = f.start.z;
     }

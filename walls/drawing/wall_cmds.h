@@ -13,3 +13,4 @@ void CmdRectWall();
 // "VELMLWALL": the layers walls may lie on (dialog 176); "2DWALLS" stays
 // first.
 void CmdLayerWall();
+

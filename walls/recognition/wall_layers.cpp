@@ -13,9 +13,7 @@
 #include "host/ads/transcript.h"
 #include "host/db/dbhatch.h"
 #include "host/ed/prompts.h"
-#include "host/ads/transcript.h"
 #include "host/win/textutil.h"
-#include "core/layer_catalogue.h"
 
 namespace {
 
