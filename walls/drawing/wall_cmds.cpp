@@ -11,6 +11,7 @@
 #include "host/ads/cmdline.h"
 #include "core/layer_catalogue.h"
 #include "host/ads/adsent.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/transcript.h"
 #include "host/ads/units.h"
