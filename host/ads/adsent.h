@@ -81,6 +81,14 @@ int zcdbSNValid(const char* tbstr, int pipetest);
 // height, 0), the width as the picks measure it (dbgeom.h). RTERROR for a
 // list without a text.
 int zcedTextBox(const resbuf* ent, ads_point p1, ads_point p2);
+// A point (disp 0) or a displacement (disp non-zero) from one coordinate
+// system to another. A system is an RTSHORT code (0 WCS; 1 UCS, which is
+// the WCS in this host, as it has no user coordinate systems; 2 DCS, the
+// current view's: origin at TARGET, Z along VIEWDIR, X level; 3 PSDCS,
+// paper space's, taken as the WCS), an RTENAME (the entity's OCS when it
+// is a planar entity that has one, else the WCS) or an RT3DPOINT (the OCS
+// of that extrusion direction). RTERROR for anything else.
+int zcedTrans(const ads_point pt, const resbuf* from, const resbuf* to, int disp, ads_point result);
 // The intersection of line 1 and line 2 (3D); teston non-zero: of the two
 // segments. RTNONE when there is none.
 int zcdbInters(const ads_point from1, const ads_point to1, const ads_point from2, const ads_point to2, int teston,

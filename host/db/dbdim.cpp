@@ -46,7 +46,7 @@ void ZcDbDimension::fields(ZcDbFields& v) {
     v.i16(71, m_attachment);
     v.str(1, m_text);
     v.real(53, m_textRotation);
-    v.vec(210, m_normal);
+    v.normal(210, m_normal);
     v.str(3, m_style);
 }
 ZCDB_DEFINE_FIELD_FILING(ZcDbDimension, ZcDbEntity, "AcDbDimension")

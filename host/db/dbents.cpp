@@ -54,10 +54,10 @@ double zcdbTransformAngle(double angle, const ZcGeVector3d& normal, const ZcDbXf
 // -------------------------------------------------------------------- LINE
 
 void ZcDbLine::fields(ZcDbFields& v) {
-    v.real(39, m_thickness);
+    v.realOpt(39, m_thickness);
     v.pt(10, m_start);
     v.pt(11, m_end);
-    v.vec(210, m_normal);
+    v.normal(210, m_normal);
 }
 ZCDB_DEFINE_FIELD_FILING(ZcDbLine, ZcDbEntity, "AcDbLine")
 
@@ -88,10 +88,10 @@ ZcDbCircle::ZcDbCircle(const ZcGePoint3d& center, const ZcGeVector3d& normal, do
 }
 
 void ZcDbCircle::fields(ZcDbFields& v) {
-    v.real(39, m_thickness);
+    v.realOpt(39, m_thickness);
     v.pt(10, m_center);
     v.real(40, m_radius);
-    v.vec(210, m_normal);
+    v.normal(210, m_normal);
 }
 ZCDB_DEFINE_FIELD_FILING(ZcDbCircle, ZcDbEntity, "AcDbCircle")
 
@@ -175,8 +175,8 @@ Zcad::ErrorStatus ZcDbArc::transformBy(const ZcDbXform& x) {
 
 void ZcDbPoint::fields(ZcDbFields& v) {
     v.pt(10, m_position);
-    v.real(39, m_thickness);
-    v.vec(210, m_normal);
+    v.realOpt(39, m_thickness);
+    v.normal(210, m_normal);
     v.real(50, m_xAngle);
 }
 ZCDB_DEFINE_FIELD_FILING(ZcDbPoint, ZcDbEntity, "AcDbPoint")
@@ -252,8 +252,8 @@ void ZcDbSolid::fields(ZcDbFields& v) {
     v.pt(11, m_p[1]);
     v.pt(12, m_p[2]);
     v.pt(13, m_p[3]);
-    v.real(39, m_thickness);
-    v.vec(210, m_normal);
+    v.realOpt(39, m_thickness);
+    v.normal(210, m_normal);
 }
 ZCDB_DEFINE_FIELD_FILING(ZcDbSolid, ZcDbEntity, "AcDbTrace")
 
@@ -284,7 +284,7 @@ ZcDbText::ZcDbText(const ZcGePoint3d& position, const std::string& text, double 
     : m_position(position), m_alignment(position), m_text(text), m_height(height), m_rotation(rotation) {}
 
 void ZcDbText::fields(ZcDbFields& v) {
-    v.real(39, m_thickness);
+    v.realOpt(39, m_thickness);
     v.pt(10, m_position);
     v.real(40, m_height);
     v.str(1, m_text);
@@ -295,7 +295,7 @@ void ZcDbText::fields(ZcDbFields& v) {
     v.i16(71, m_generation);
     v.i16(72, m_horz);
     v.pt(11, m_alignment);
-    v.vec(210, m_normal);
+    v.normal(210, m_normal);
 }
 
 Zcad::ErrorStatus ZcDbText::dwgOutFields(ZcDbDwgFiler* f) const {
@@ -549,7 +549,7 @@ void ZcDbMText::fields(ZcDbFields& v) {
     v.i16(72, m_flow);
     v.str(1, m_contents);
     v.str(7, m_style);
-    v.vec(210, m_normal);
+    v.normal(210, m_normal);
     v.vec(11, m_direction);
     v.real(44, m_lineSpacing);
 }

@@ -81,6 +81,16 @@ void ZcDbFields::vec(int code, ZcGeVector3d& v) {
     }
 }
 
+void ZcDbFields::realOpt(int code, double& v, double dflt) {
+    if (m_mode == kDxfOut && v == dflt && !m_dxf->includesDefaultValues()) return;
+    real(code, v);
+}
+
+void ZcDbFields::normal(int code, ZcGeVector3d& v) {
+    if (m_mode == kDxfOut && v.x == 0 && v.y == 0 && v.z == 1 && !m_dxf->includesDefaultValues()) return;
+    vec(code, v);
+}
+
 void ZcDbFields::str(int code, std::string& v) {
     switch (m_mode) {
     case kDwgOut: m_dwg->writeString(v); break;

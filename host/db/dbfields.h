@@ -36,6 +36,10 @@ public:
     void pt(int code, ZcGePoint3d& v);
     void pt2(int code, ZcGePoint2d& v);
     void vec(int code, ZcGeVector3d& v);
+    // Optional groups: left out of a DXF output that omits defaults when
+    // the value is the default (a thickness of 0, the normal 0,0,1).
+    void realOpt(int code, double& v, double dflt = 0.0);
+    void normal(int code, ZcGeVector3d& v);
     void str(int code, std::string& v);
     void id(int code, ZcDbObjectId& v);
 

@@ -198,6 +198,10 @@ public:
     ZcDbDatabase* database() const { return m_db; }
     void setDatabase(ZcDbDatabase* db) { m_db = db; }
     ZcDb::FilerType filerType() const { return ZcDb::kFileFiler; }
+    // Whether optional groups at their default values are written too
+    // (entity data lists: yes; a DXF file: no, as other writers leave them
+    // out and some readers mishandle them, a thickness of 0 among them).
+    virtual bool includesDefaultValues() const { return true; }
 
 private:
     ZcDbDatabase* m_db;

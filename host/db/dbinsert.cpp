@@ -48,7 +48,7 @@ void ZcDbBlockReference::fields(ZcDbFields& v) {
     v.real(42, m_scale.y);
     v.real(43, m_scale.z);
     v.real(50, m_rotation);
-    v.vec(210, m_normal);
+    v.normal(210, m_normal);
 }
 
 Zcad::ErrorStatus ZcDbBlockReference::dwgOutFields(ZcDbDwgFiler* f) const {
@@ -98,7 +98,7 @@ Zcad::ErrorStatus ZcDbBlockReference::dxfInFields(ZcDbDxfFiler* f) {
         v.real(42, scale.y);
         v.real(43, scale.z);
         v.real(50, m_rotation);
-        v.vec(210, m_normal);
+        v.normal(210, m_normal);
     });
     if (es != Zcad::eOk) return es;
     if (scale.x == 0 || scale.y == 0 || scale.z == 0) {

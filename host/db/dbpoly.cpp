@@ -26,8 +26,8 @@ void ZcDbPolyline::fields(ZcDbFields& v) {
     // DWG only: the vertex list is filed by hand around this.
     v.i16(70, m_flags);
     v.real(38, m_elevation);
-    v.real(39, m_thickness);
-    v.vec(210, m_normal);
+    v.realOpt(39, m_thickness);
+    v.normal(210, m_normal);
 }
 
 Zcad::ErrorStatus ZcDbPolyline::dwgOutFields(ZcDbDwgFiler* f) const {
@@ -80,7 +80,8 @@ Zcad::ErrorStatus ZcDbPolyline::dxfOutFields(ZcDbDxfFiler* f) const {
         }
         if (vx.bulge != 0) f->writeDouble(42, vx.bulge);
     }
-    f->writeVector3d(210, m_normal);
+    if (f->includesDefaultValues() || m_normal.x != 0 || m_normal.y != 0 || m_normal.z != 1)
+        f->writeVector3d(210, m_normal);
     return f->filerStatus();
 }
 
@@ -241,6 +242,29 @@ Zcad::ErrorStatus ZcDbPolyline::setNormal(const ZcGeVector3d& n) {
     return Zcad::eOk;
 }
 
+Zcad::ErrorStatus ZcDbPolyline::getArea(double& area) const {
+    assertReadEnabled();
+    area = 0;
+    const std::size_t n = m_verts.size();
+    if (n < 2) return Zcad::eInvalidInput;
+    double twice = 0;  // twice the signed area of the chords' polygon
+    double arcs = 0;   // the circular segments, signed as their bulges
+    for (std::size_t i = 0; i < n; ++i) {
+        const ZcGePoint2d& p = m_verts[i].point;
+        const ZcGePoint2d& q = m_verts[(i + 1) % n].point;
+        twice += p.x * q.y - q.x * p.y;
+        // The last segment counts its bulge only when the polyline closes.
+        const double bulge = i + 1 < n || isClosed() ? m_verts[i].bulge : 0.0;
+        if (bulge == 0) continue;
+        const double chord = std::hypot(q.x - p.x, q.y - p.y);
+        const double theta = 4 * std::atan(std::fabs(bulge));  // the arc's included angle
+        const double r = chord / (2 * std::sin(theta / 2));
+        arcs += std::copysign(r * r * (theta - std::sin(theta)) / 2, bulge);
+    }
+    area = std::fabs(twice / 2 + arcs);
+    return Zcad::eOk;
+}
+
 bool ZcDbPolyline::getConstantWidth(double& width) const {
     width = 0;
     if (m_verts.empty()) return true;
@@ -388,13 +412,13 @@ ZcDb2dPolyline::~ZcDb2dPolyline() = default;
 
 void ZcDb2dPolyline::fields(ZcDbFields& v) {
     v.pt(10, m_elevation);
-    v.real(39, m_thickness);
+    v.realOpt(39, m_thickness);
     v.i16(70, m_flags);
     v.real(40, m_startWidth);
     v.real(41, m_endWidth);
     v.i16(71, m_countM);
     v.i16(72, m_countN);
-    v.vec(210, m_normal);
+    v.normal(210, m_normal);
 }
 
 Zcad::ErrorStatus ZcDb2dPolyline::dwgOutFields(ZcDbDwgFiler* f) const {
@@ -428,7 +452,8 @@ Zcad::ErrorStatus ZcDb2dPolyline::dxfOutFields(ZcDbDxfFiler* f) const {
         f->writeInt16(71, m_countM);
         f->writeInt16(72, m_countN);
     }
-    f->writeVector3d(210, m_normal);
+    if (f->includesDefaultValues() || m_normal.x != 0 || m_normal.y != 0 || m_normal.z != 1)
+        f->writeVector3d(210, m_normal);
     return f->filerStatus();
 }
 

@@ -45,6 +45,10 @@ public:
     bool getConstantWidth(double& width) const;
     Zcad::ErrorStatus setConstantWidth(double width);
     const std::vector<Vertex>& vertices() const { return m_verts; }
+    // The area enclosed, the last vertex joined to the first whether closed
+    // or not, arc segments (bulges) with their circular segments; never
+    // negative. eInvalidInput with fewer than two vertices.
+    Zcad::ErrorStatus getArea(double& area) const;
 
 private:
     std::vector<Vertex> m_verts;

@@ -52,6 +52,7 @@ struct Pending {
 
 struct State {
     std::map<std::string, HostCommandEntry> hostCommands;
+    std::map<std::string, HostCommandEntry> variableCommands;  // by variable name
     std::vector<CommandFrame> running;
     std::vector<ArgFrame*> args;
     std::vector<Pending> pending;
@@ -179,7 +180,10 @@ InputToken nextPromptToken() {
     State& s = state();
     if (s.args.empty()) return nextUserToken();
     ArgFrame& f = *s.args.back();
-    if (f.pos >= f.items.size()) return {InputToken::Cancel, {}, {}};
+    // The arguments ran out while the command still asks: the command goes
+    // on, and its answers come from the user, as typed after the caller's
+    // own answers.
+    if (f.pos >= f.items.size()) return nextUserToken();
     size_t at = f.pos++;
     InputToken t = f.items[at];
     if (at < f.setOf.size() && f.setOf[at] >= 0) {
@@ -214,7 +218,8 @@ void noteCancelled() {
 
 bool promptEchoOn() {
     const State& s = state();
-    return s.args.empty() || s.args.back()->echo;
+    // Once the arguments ran out the prompts are the user's, and shown.
+    return s.args.empty() || s.args.back()->echo || s.args.back()->pos >= s.args.back()->items.size();
 }
 
 bool inputRanOut() { return state().ranOut; }
@@ -265,7 +270,19 @@ Resolved resolve(std::string typed) {
         r.hostCmd = &it->second;
         return r;
     }
-    if (!builtin && lispFunctionDefined("c:" + typed)) r.lispCommand = "c:" + typed;
+    if (!builtin && lispFunctionDefined("c:" + typed)) {
+        r.lispCommand = "c:" + typed;
+        return r;
+    }
+    // A system variable's name: shows and sets it, in or out of a command.
+    if (findSysVar(r.name)) {
+        auto [entry, isNew] = state().variableCommands.try_emplace(r.name);
+        if (isNew) {
+            std::string name = r.name;
+            entry->second = {[name] { return variableCommand(name); }, true};
+        }
+        r.hostCmd = &entry->second;
+    }
     return r;
 }
 

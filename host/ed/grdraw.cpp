@@ -3,6 +3,8 @@
 // Limits: the slot list grows until the next redraw.
 #include "host/ed/grdraw.h"
 
+#include <cmath>
+
 #include <algorithm>
 #include <cstring>
 #include <iterator>
@@ -167,6 +169,27 @@ bool ZcGiWorldGeometry::circularArc(const ZcGePoint3d& center, double radius, co
     p.sweepAngle = sweepAngle;
     out_.push_back(std::move(p));
     return false;
+}
+
+bool ZcGiWorldGeometry::circularArc(const ZcGePoint3d& start, const ZcGePoint3d& point, const ZcGePoint3d& end,
+                                    ZcGiArcType::Type arcType) {
+    const ZcGeVector3d a = point - start, b = end - start;
+    ZcGeVector3d n = a.crossProduct(b);
+    const double nn = n.dotProduct(n);
+    if (nn <= 1e-24 * a.dotProduct(a) * b.dotProduct(b) || a.isZeroLength() || b.isZeroLength()) {
+        const ZcGePoint3d line[2] = {start, end};
+        return polyline(2, line);
+    }
+    // The circumcentre of the triangle, in its plane.
+    const ZcGeVector3d toCenter =
+        (b.crossProduct(n) * a.dotProduct(a) + n.crossProduct(a) * b.dotProduct(b)) / (2 * nn);
+    const ZcGePoint3d center = start + toCenter;
+    const ZcGeVector3d normal = n / std::sqrt(nn);
+    const ZcGeVector3d from = start - center, to = end - center;
+    // Counter-clockwise about the normal the arc passes the middle point.
+    double sweep = std::atan2(from.crossProduct(to).dotProduct(normal), from.dotProduct(to));
+    if (sweep < 0) sweep += 2 * 3.14159265358979323846;
+    return circularArc(center, toCenter.length(), normal, from, sweep, arcType);
 }
 
 bool ZcGiWorldGeometry::text(const ZcGePoint3d& position, const ZcGeVector3d& normal, const ZcGeVector3d& direction,

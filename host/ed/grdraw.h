@@ -75,6 +75,10 @@ public:
     bool circularArc(const ZcGePoint3d& center, double radius, const ZcGeVector3d& normal,
                      const ZcGeVector3d& startVector, double sweepAngle,
                      ZcGiArcType::Type arcType = ZcGiArcType::kZcGiArcSimple);
+    // The arc from start through point to end (recorded as a centre, radius
+    // and sweep); three points in a line draw the straight segment.
+    bool circularArc(const ZcGePoint3d& start, const ZcGePoint3d& point, const ZcGePoint3d& end,
+                     ZcGiArcType::Type arcType = ZcGiArcType::kZcGiArcSimple);
     bool text(const ZcGePoint3d& position, const ZcGeVector3d& normal, const ZcGeVector3d& direction,
               double height, double width, double oblique, const char* pMsg);
 

@@ -25,6 +25,7 @@ void installHostCommands() {
     installDimCommands();
     installEditCommands();
     installAttributeCommands();
+    installSetvarCommands();
 }
 
 void resetHostCommands() {

@@ -29,6 +29,10 @@ void installInsertCommands();
 void installDimCommands();
 void installEditCommands();
 void installAttributeCommands();
+void installSetvarCommands();
+// A system variable's name typed as a command: shows it and asks for its
+// new value (SETVAR without the name prompt).
+int variableCommand(const std::string& name);
 
 // Forgets what the commands remember between runs (previous views, the
 // last dimension, the objects OOPS brings back, temporary graphics): a new

@@ -3,9 +3,10 @@
 // and Restore of the current dimension settings, Restore the default).
 //
 // Sub-commands: "_HOR", "_VER", "_ALI", "_ROT" (linear: two extension-line
-// origins, the dimension-line location, the text), "_ANGULAR" (Enter for a
-// vertex, then the vertex, two endpoints, the arc location, the text and
-// an optional text location) and "_TEDIT" (the last dimension, or the one
+// origins, the dimension-line location, the text), "_ANGULAR" (two lines
+// picked, the arc location, the text and an optional text location; or
+// Enter for a vertex, then the vertex, two endpoints, the arc location, the
+// text and an optional text location) and "_TEDIT" (the last dimension, or the one
 // whose text lies nearest a point, and its new text position).
 //
 // Each dimension gets its anonymous "*D" block: extension lines (offset by
@@ -14,6 +15,7 @@
 // above the line by DIMGAP, all sizes times DIMSCALE. The text is the
 // measurement times DIMLFAC with DIMDEC decimals and DIMZIN's zero
 // suppression; a typed text replaces it, "<>" inside it standing for it.
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -22,6 +24,7 @@
 #include "host/db/dbdim.h"
 #include "host/db/dbents.h"
 #include "host/db/dbsymtb.h"
+#include "host/ed/adspick.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/hostcmd_util.h"
 #include "host/ed/prompts.h"
@@ -51,7 +54,7 @@ std::string formatMeasurement(double value, bool angle) {
 }
 
 std::string displayedText(const ZcDbDimension* dim) {
-    bool angle = dim->dimensionType() == 5;
+    bool angle = dim->dimensionType() == 5 || dim->dimensionType() == 2;
     double m = dim->measurement();
     std::string measured = formatMeasurement(angle ? m * 180 / kPi : m * sysVarReal("DIMLFAC"), angle);
     const std::string& over = dim->dimensionText();
@@ -160,6 +163,38 @@ ZcGePoint3d drawAngular(Picture& pic, const ZcGePoint3d& c, const ZcGePoint3d& x
     return at;
 }
 
+// The vertex of two lines' angle and a point on each arm: the arms are the
+// halves of the lines that bound the quarter the arc point lies in, each
+// as long as its line reaches on that side. False for parallel lines.
+bool twoLineArms(const ZcGePoint3d& s1, const ZcGePoint3d& e1, const ZcGePoint3d& s2, const ZcGePoint3d& e2,
+                 const ZcGePoint3d& arcPt, ZcGePoint3d& c, ZcGePoint3d& x1, ZcGePoint3d& x2, ZcGeVector3d* u1 = nullptr,
+                 ZcGeVector3d* u2 = nullptr) {
+    ZcGeVector3d d1 = e1 - s1, d2 = e2 - s2;
+    double cross = d1.x * d2.y - d1.y * d2.x;
+    if (d1.isZeroLength() || d2.isZeroLength() || std::fabs(cross) <= 1e-12 * d1.length() * d2.length()) return false;
+    ZcGeVector3d w = s2 - s1;
+    double t = (w.x * d2.y - w.y * d2.x) / cross;
+    c = s1 + d1 * t;
+    d1 = d1 / d1.length(), d2 = d2 / d2.length();
+    // The arc point as a sum of the two directions: the signs pick the quarter.
+    ZcGeVector3d r = arcPt - c;
+    double a = (r.x * d2.y - r.y * d2.x) / (d1.x * d2.y - d1.y * d2.x);
+    double b = (d1.x * r.y - d1.y * r.x) / (d1.x * d2.y - d1.y * d2.x);
+    if (a < 0) d1 = -d1;
+    if (b < 0) d2 = -d2;
+    // A line that stays on the far side of the vertex still gives its arm a
+    // point, so the arm keeps its direction.
+    const double least = 1e-9 * (1 + r.length());
+    auto reach = [&](const ZcGeVector3d& d, const ZcGePoint3d& p, const ZcGePoint3d& q) {
+        return std::max({least, (p - c).dotProduct(d), (q - c).dotProduct(d)});
+    };
+    if (u1) *u1 = d1;
+    if (u2) *u2 = d2;
+    x1 = c + d1 * reach(d1, s1, e1);
+    x2 = c + d2 * reach(d2, s2, e2);
+    return true;
+}
+
 // Draws (or redraws) the dimension's block; the text at textAt when given.
 bool buildBlock(ZcDbDimension* dim, ZcDbDatabase* db, const std::optional<ZcGePoint3d>& textAt) {
     Sizes s = styleSizes(db, dim->dimensionStyleName());
@@ -168,6 +203,12 @@ bool buildBlock(ZcDbDimension* dim, ZcDbDatabase* db, const std::optional<ZcGePo
     ZcGePoint3d at;
     if (auto* ang = ZcDb3PointAngularDimension::cast(dim)) {
         at = drawAngular(pic, ang->centerPoint(), ang->xLine1Point(), ang->xLine2Point(), ang->arcPoint(), s, text, textAt);
+    } else if (auto* two = ZcDb2LineAngularDimension::cast(dim)) {
+        ZcGePoint3d c, x1, x2;
+        if (!twoLineArms(two->xLine1Start(), two->xLine1End(), two->xLine2Start(), two->xLine2End(), two->arcPoint(),
+                         c, x1, x2))
+            return false;
+        at = drawAngular(pic, c, x1, x2, two->arcPoint(), s, text, textAt);
     } else if (auto* rd = ZcDbRotatedDimension::cast(dim)) {
         at = drawLinear(pic, rd->xLine1Point(), rd->xLine2Point(), rd->dimLinePoint(), rd->rotation(), s, text, textAt);
     } else if (auto* al = ZcDbAlignedDimension::cast(dim)) {
@@ -265,14 +306,74 @@ int linear(const std::string& kind) {
     return lastDimension().isNull() ? RTERROR : RTNORM;
 }
 
-int angular() {
-    std::string dummy;
-    int rc = host::askText("\nWybierz łuk, okrąg, linię lub naciśnij ENTER: ", dummy);
-    if (rc == RTCAN) return rc;
-    if (rc == RTNORM) {
-        zcutPrintf("\nPodaj wierzchołek kąta i jego ramiona.");
+// A line picked for the angle; RTERROR with ERRNO 52 for Enter.
+int pickLine(const char* prompt, ZcGePoint3d& start, ZcGePoint3d& end) {
+    for (;;) {
+        ads_name en;
+        ads_point at;
+        int rc = zcedEntSel(prompt, en, at);
+        if (rc == RTCAN) return rc;
+        if (rc != RTNORM) {
+            if (sysVarShort("ERRNO") == 52) return RTERROR;
+            continue;  // nothing under the pick: asked again
+        }
+        ZcDbObjectId id;
+        ZcDbLine* line = nullptr;
+        if (zcdbGetObjectId(id, en) == Zcad::eOk && zcdbOpenObject(line, id, ZcDb::kForRead) == Zcad::eOk) {
+            start = line->startPoint(), end = line->endPoint();
+            line->close();
+            return RTNORM;
+        }
+        zcutPrintf("\nWybrany obiekt nie jest linią.");
+    }
+}
+
+// The angle between two lines picked, its arc in the quarter of the arc point.
+int twoLineAngular(const ZcGePoint3d& s1, const ZcGePoint3d& e1) {
+    ZcGePoint3d s2, e2, arc, c, x1, x2;
+    int rc = pickLine("\nWybierz drugą linię: ", s2, e2);
+    if (rc != RTNORM) return rc;
+    if (!twoLineArms(s1, e1, s2, e2, s2, c, x1, x2)) {
+        zcutPrintf("\nLinie są równoległe.");
         return RTERROR;
     }
+    if ((rc = askPoint("\nPołożenie łuku wymiarowego: ", arc, &c)) != RTNORM) return rc == RTNONE ? RTERROR : rc;
+    ZcGeVector3d u1, u2;
+    twoLineArms(s1, e1, s2, e2, arc, c, x1, x2, &u1, &u2);
+    // Each line stored pointing along its arm, so the measurement is the
+    // angle the arc spans.
+    auto outward = [&](const ZcGePoint3d& p, const ZcGePoint3d& q, const ZcGeVector3d& u) {
+        return (q - p).dotProduct(u) >= 0 ? std::pair(p, q) : std::pair(q, p);
+    };
+    auto [a1, b1] = outward(s1, e1, u1);
+    auto [a2, b2] = outward(s2, e2, u2);
+    auto* dim = new ZcDb2LineAngularDimension(a1, b1, a2, b2, arc);
+    std::string text;
+    rc = askText(text, formatMeasurement(dim->measurement() * 180 / kPi, true));
+    if (rc == RTCAN) {
+        delete dim;
+        return rc;
+    }
+    dim->setDimensionText(rc == RTNORM ? text : "");
+    lastDimension() = appendDimension(dim);
+    if (lastDimension().isNull()) return RTERROR;
+    ZcGePoint3d at;
+    rc = askPoint("\nPołożenie tekstu (lub ENTER): ", at);
+    if (rc == RTNORM) {
+        ZcDbDimension* d = nullptr;
+        if (zcdbOpenObject(d, lastDimension(), ZcDb::kForWrite) == Zcad::eOk) {
+            buildBlock(d, commandDatabase(), at);
+            d->close();
+        }
+    }
+    return rc == RTCAN ? RTCAN : RTNORM;
+}
+
+int angular() {
+    ZcGePoint3d s1, e1;
+    int rc = pickLine("\nWybierz łuk, okrąg, linię lub naciśnij ENTER: ", s1, e1);
+    if (rc == RTCAN) return rc;
+    if (rc == RTNORM) return twoLineAngular(s1, e1);
     ZcGePoint3d c, a, b, arc;
     if ((rc = askPoint("\nWierzchołek kąta: ", c)) != RTNORM) return rc == RTNONE ? RTERROR : rc;
     if ((rc = askPoint("\nPierwszy koniec ramienia kąta: ", a, &c)) != RTNORM) return rc == RTNONE ? RTERROR : rc;

@@ -150,8 +150,11 @@ std::vector<std::string> supportPath() {
     const HostOptions& o = state().options;
     std::vector<std::string> candidates = o.supportDirs;
     if (!o.programDir.empty()) {
-        candidates.push_back(o.programDir + "/support");
-        candidates.push_back(o.programDir + "/support/host");
+        // A program run from its build tree has no support/ beside it: the
+        // source tree's, which it was built from, stands in.
+        std::string root = o.programDir + "/support";
+        if (!folderExists(root)) root = std::string(VELM_SOURCE_DIR) + "/support";
+        for (const char* sub : {"", "/host", "/tab"}) candidates.push_back(root + sub);
     }
     if (ZcApDocument* doc = zcDocManagerPtr()->curDocument()) {
         std::string name = doc->fileName();

@@ -9,6 +9,7 @@
 #include "host/db/dbinsert.h"
 #include "host/db/dbsymtb.h"
 #include "host/ads/editor.h"
+#include "host/ed/docman.h"
 #include "host/ed/hostcmd_util.h"
 
 namespace host {
@@ -168,19 +169,30 @@ void syncCurrentSpace() {
     db->setCurrentSpaceId(paper ? db->paperSpaceId() : db->modelSpaceId());
 }
 
+namespace {
+// A layout remembers the viewport last current in it (1: the sheet itself),
+// kept with the document as a variable no file carries: a first switch to
+// the layout works on the sheet, a later one where the user left it.
+const char* const kLayoutViewport = "*LAYOUTCVPORT";
+
+void rememberLayoutViewport() {
+    if (ZcApDocument* doc = zcDocManagerPtr()->curDocument())
+        doc->sysVars().store(kLayoutViewport, SysVarValue{sysVarShort("CVPORT")});
+}
+
+short layoutViewport() {
+    ZcApDocument* doc = zcDocManagerPtr()->curDocument();
+    const SysVarValue* v = doc ? doc->sysVars().find(kLayoutViewport) : nullptr;
+    short n = v && std::holds_alternative<short>(*v) ? std::get<short>(*v) : short(1);
+    return viewportNumbered(commandDatabase(), n).isNull() ? short(1) : n;
+}
+}  // namespace
+
 bool setTileMode(int mode) {
     if (mode != 0 && mode != 1) return false;
     if (sysVarShort("TILEMODE") == mode) return true;
-    if (mode == 0) {
-        saveModelView();
-        ensureLayoutViewports(commandDatabase());
-    }
+    // The watcher below does the switching, as for any other setter.
     setSysVar("TILEMODE", SysVarValue{static_cast<short>(mode)});
-    if (mode == 1) setSysVar("CVPORT", SysVarValue{short(2)}, false);
-    else if (viewportNumbered(commandDatabase(), sysVarShort("CVPORT")).isNull())
-        setSysVar("CVPORT", SysVarValue{short(1)}, false);
-    syncCurrentSpace();
-    loadViewOfCurrentViewport();
     return true;
 }
 
@@ -198,7 +210,11 @@ namespace {
 struct SpaceWatcher : ZcEditorReactor {
     bool busy = false;
     void sysVarWillChange(const char* name) override {
-        if (!busy && name && std::string(name) == "TILEMODE" && sysVarShort("TILEMODE") != 0) saveModelView();
+        if (busy || !name || std::string(name) != "TILEMODE") return;
+        if (sysVarShort("TILEMODE") != 0)
+            saveModelView();
+        else
+            rememberLayoutViewport();
     }
     void sysVarChanged(const char* name, bool success) override {
         if (!success || busy) return;
@@ -207,8 +223,9 @@ struct SpaceWatcher : ZcEditorReactor {
         busy = true;
         if (n == "TILEMODE" && sysVarShort("TILEMODE") == 0) {
             ensureLayoutViewports(commandDatabase());
-            if (viewportNumbered(commandDatabase(), sysVarShort("CVPORT")).isNull())
-                setSysVar("CVPORT", SysVarValue{short(1)}, false);
+            setSysVar("CVPORT", SysVarValue{layoutViewport()}, false);
+        } else if (n == "TILEMODE") {
+            setSysVar("CVPORT", SysVarValue{short(2)}, false);
         }
         syncCurrentSpace();
         loadViewOfCurrentViewport();

@@ -243,6 +243,12 @@ namespace host {
 
 void installScriptDirectives() { setDirectiveHandler(handleDirective); }
 int expectationFailures() { return failures(); }
+
+int reportUnusedAnswers() {
+    std::vector<std::string> left = zcui::UnusedAnswers();
+    for (const std::string& a : left) transcript().message("\nNieużyta odpowiedź: " + a);
+    return static_cast<int>(left.size());
+}
 void resetExpectationFailures() { failures() = 0; }
 
 void setSettingLookup(std::function<std::optional<std::string>(const std::string& name)> lookup) {

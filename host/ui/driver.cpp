@@ -13,6 +13,7 @@
 #include "host/ui/propsheet.h"
 #include "host/ui/resources.h"
 #include "host/ui/uitext.h"
+#include "host/ads/transcript.h"
 #include "host/win/textutil.h"
 
 namespace zcui {
@@ -103,6 +104,20 @@ const char* ButtonName(int id) {
     }
 }
 
+// The button as the box shows it.
+const char* ButtonLabel(int id) {
+    switch (id) {
+        case IDOK: return "OK";
+        case IDCANCEL: return "Anuluj";
+        case IDABORT: return "Przerwij";
+        case IDRETRY: return "Ponów próbę";
+        case IDIGNORE: return "Ignoruj";
+        case IDYES: return "Tak";
+        case IDNO: return "Nie";
+        default: return "?";
+    }
+}
+
 }  // namespace
 
 int ShowMessageBox(std::string_view text, std::string_view caption, UINT type) {
@@ -120,6 +135,10 @@ int ShowMessageBox(std::string_view text, std::string_view caption, UINT type) {
         }
     }
     S().boxes.push_back({std::string(text), std::string(caption), type, answer});
+    // The user of a script sees what the box said and what it was answered,
+    // and "!expect message" can match it.
+    host::transcript().message("\n[" + std::string(caption) + "] " + std::string(text) + " <" +
+                               ButtonLabel(answer) + ">");
     return answer;
 }
 
@@ -142,6 +161,14 @@ bool QueueMessageBoxAnswer(std::string_view answer, std::string* error) {
 }
 
 void QueueMessageBoxAnswer(int buttonId) { S().boxAnswers.push_back(buttonId); }
+
+std::vector<std::string> UnusedAnswers() {
+    std::vector<std::string> out;
+    for (const auto& [id, drivers] : S().queued)
+        for (size_t i = 0; i < drivers.size(); ++i) out.push_back("!dialog " + std::to_string(id));
+    for (int answer : S().boxAnswers) out.push_back(std::string("!msgbox ") + ButtonName(answer));
+    return out;
+}
 
 }  // namespace zcui
 

@@ -144,6 +144,10 @@ CDialog* FindModeless(UINT dialogId);
 bool QueueMessageBoxAnswer(std::string_view answer, std::string* error = nullptr);
 void QueueMessageBoxAnswer(int buttonId);
 void QueueMenuAnswer(UINT id);
+// Answers queued and never taken, oldest first: "!dialog ID" for each
+// dialog line whose dialog never opened, "!msgbox ANSWER" for each message
+// box answer no box took.
+std::vector<std::string> UnusedAnswers();
 
 struct MessageBoxRecord {
     std::string text;

@@ -75,8 +75,11 @@ bool folderExists(const std::string& path);
 std::string documentsFolder();
 
 // Writes the bytes to a temporary file beside the target, then renames it
-// over the target. On failure the target is untouched, the temporary file is
-// removed and `error` says what went wrong.
+// over the target. A target that is a symbolic link writes the file the
+// link names (the link stays); a target that exists and is no regular file
+// (a folder, FIFO, device) is refused and left alone. On failure the target
+// is untouched, the temporary file is removed and `error` says in Polish
+// what went wrong ("nie można zapisać PLIK: to nie jest zwykły plik").
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr);
 std::string temporaryPathFor(const std::string& path);
 // Reads a whole file; false with a message when it cannot be read.

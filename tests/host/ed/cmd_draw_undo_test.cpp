@@ -151,8 +151,12 @@ TEST_F(CommandNotifications, tilemode_changes_are_announced) {
     EXPECT_EQ(zcedSetVar("TILEMODE", &v), RTNORM);
     EXPECT_NE(std::find(r.events.begin(), r.events.end(), "will TILEMODE"), r.events.end());
     EXPECT_NE(std::find(r.events.begin(), r.events.end(), "changed TILEMODE"), r.events.end());
-    // The layout is ready: a model viewport is current, work goes to model space.
+    // The layout is ready and opens on its sheet: work goes to paper space
+    // until MSPACE enters a viewport.
     EXPECT_FALSE(zcedGetCurViewportObjectId().isNull());
+    EXPECT_EQ(host::sysVarShort("CVPORT"), 1);
+    EXPECT_EQ(db()->currentSpaceId(), db()->paperSpaceId());
+    run({"_MSPACE"});
     EXPECT_EQ(db()->currentSpaceId(), db()->modelSpaceId());
     run({"_PSPACE"});
     EXPECT_EQ(host::sysVarShort("CVPORT"), 1);

@@ -73,6 +73,7 @@ TEST_F(LayerCommand, vplayer_freezes_only_in_the_current_viewport) {
     run({"_-LAYER", "_N", "OPIS", ""});
     EXPECT_EQ(run({"_VPLAYER", "_F", "OPIS", "_C", ""}), RTERROR);  // model space: refused
     ASSERT_TRUE(host::setTileMode(0));
+    ASSERT_EQ(run({"_MSPACE"}), RTNORM);  // the layout opens on its sheet
     ZcDbObjectId vp = zcedGetCurViewportObjectId();
     ASSERT_FALSE(vp.isNull());
     EXPECT_EQ(zcedCommand(RTSTR, "_VPLAYER", RTSTR, "_F", RTSTR, "OPIS", RTSTR, "_C", RTSTR, "", RTNONE), RTNORM);

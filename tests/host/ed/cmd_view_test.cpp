@@ -44,6 +44,7 @@ TEST_F(ViewCommands, named_views_and_vpoint) {
 
 TEST_F(ViewCommands, each_layout_viewport_keeps_its_own_view) {
     ASSERT_TRUE(host::setTileMode(0));
+    ASSERT_EQ(run({"_MSPACE"}), RTNORM);  // the layout opens on its sheet
     host::ViewState v = host::currentView();
     v.height = 42;
     v.direction = ZcGeVector3d(0, -1, 1);
@@ -62,7 +63,9 @@ TEST_F(ViewCommands, each_layout_viewport_keeps_its_own_view) {
     ASSERT_TRUE(host::setTileMode(1));
     EXPECT_NE(host::currentView().height, 42);
     EXPECT_EQ(zcedGetCurViewportObjectId(), db()->recordId(db()->viewportTableId(), "*Active"));
+    // The layout comes back in the viewport it was left in.
     ASSERT_TRUE(host::setTileMode(0));
+    EXPECT_EQ(host::sysVarShort("CVPORT"), 2);
     EXPECT_DOUBLE_EQ(host::currentView().height, 42);
     EXPECT_DOUBLE_EQ(host::sysVarReal("LENSLENGTH"), 35);
 }

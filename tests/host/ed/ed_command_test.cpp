@@ -264,3 +264,35 @@ TEST_F(Commands, host_command_called_from_a_handler_nests_inside_it) {
 }
 
 }  // namespace
+
+namespace {
+// A module command that starts WALL with the first point only and returns,
+// leaving the second point to the user, then notes what it saw.
+void startsWallWithOnePoint() {
+    ads_point a = {7, 0, 0};
+    int rc = zcedCommand(RTSTR, "_VELMWALL", RTPOINT, a, RTNONE);
+    events.push_back("module got " + std::to_string(rc));
+}
+}  // namespace
+
+TEST_F(Commands, command_whose_arguments_run_out_takes_the_rest_from_the_queue) {
+    zcedRegCmds()->addCommand("TESTGRP", "VELMHALF", "HALF", ZCRX_CMD_MODAL, startsWallWithOnePoint);
+    // The script's next line answers the command the module started; the
+    // line after it is a command again, not an unknown name.
+    feed({"HALF", "9,0", "_REDRAW"});
+    EXPECT_EQ(host::processInput(), RTNORM);
+    EXPECT_EQ(transcript().find("Nieznane polecenie"), std::string::npos) << transcript();
+    std::vector<std::string> cmd;
+    for (auto& e : events)
+        if (e.rfind("will", 0) != 0 && e.rfind("changed", 0) != 0) cmd.push_back(e);
+    EXPECT_EQ(cmd, (std::vector<std::string>{"start VELMHALF", "start VELMWALL", "points 7 9", "end VELMWALL",
+                                             "module got 5100", "end VELMHALF", "start REDRAW", "end REDRAW"}));
+    EXPECT_NE(transcript().find("\nNastępny punkt: "), std::string::npos) << "the user's prompt is shown";
+    // Nothing left in the queue: the prompt is cancelled and the script
+    // counts as ended inside a command.
+    events.clear();
+    feed({"HALF"});
+    EXPECT_EQ(host::processInput(), RTNORM);
+    EXPECT_TRUE(host::inputRanOut());
+    EXPECT_NE(std::find(events.begin(), events.end(), "cancel VELMWALL"), events.end());
+}

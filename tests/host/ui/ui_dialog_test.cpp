@@ -5,6 +5,8 @@
 
 #include "host/ui/hostdialogs.h"
 #include "host/ui/msgbox.h"
+#include "host/ads/transcript.h"
+#include "host/harness/harness.h"
 #include "tests/host/ui/ui_fixture.h"
 
 namespace {
@@ -345,3 +347,21 @@ TEST_F(UiTest, colour_indexes_map_to_the_usual_screen_colours) {
 }
 
 }  // namespace
+
+TEST_F(UiTest, every_box_prints_its_text_and_answer_and_unused_answers_are_told) {
+    ASSERT_TRUE(zcui::QueueMessageBoxAnswer("no"));
+    EXPECT_EQ(AfxMessageBox("Usunąć piętro?", MB_YESNO), IDNO);
+    EXPECT_EQ(zcedAlert("Ostrzeżenie: aktualna podłoga"), RTNORM);
+    const std::string& text = host::transcript().text();
+    EXPECT_NE(text.find("\n[velmhost] Usunąć piętro? <Nie>"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n[velmhost] Ostrzeżenie: aktualna podłoga <OK>"), std::string::npos) << text;
+    EXPECT_NE(host::transcript().lastMessage().find("aktualna podłoga"), std::string::npos);
+    // Answers for a box and a dialog that never showed are what a script
+    // that passed by mistake would leave: each is told and counted.
+    EXPECT_EQ(host::reportUnusedAnswers(), 0);
+    ASSERT_TRUE(zcui::QueueMessageBoxAnswer("yes"));
+    ASSERT_TRUE(zcui::RunDialogScript("4711 ok"));
+    EXPECT_EQ(zcui::UnusedAnswers(), (std::vector<std::string>{"!dialog 4711", "!msgbox yes"}));
+    EXPECT_EQ(host::reportUnusedAnswers(), 2);
+    EXPECT_NE(host::transcript().text().find("Nieużyta odpowiedź: !dialog 4711"), std::string::npos);
+}

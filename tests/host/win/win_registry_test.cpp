@@ -184,3 +184,42 @@ TEST_F(Registry, malformed_file_is_read_as_far_as_it_goes_and_never_overwritten)
     EXPECT_EQ(setText(kVariabili, "a", "1"), ERROR_ACCESS_DENIED);
     EXPECT_EQ(dir.read("registry"), text);
 }
+
+TEST_F(Registry, deep_key_is_stored_once_and_its_parents_exist_by_implication) {
+    std::string deep = "Software\\VelSoftware";
+    for (int i = 0; i < 2000; ++i) deep += "\\k" + std::to_string(i % 10);
+    ASSERT_EQ(setText(deep.c_str(), "v", "1"), ERROR_SUCCESS);
+    // The file holds the deep path once: linear in its length, not a copy
+    // of every ancestor's path (2000 levels made that 4 MB).
+    const std::string file = dir.read("registry");
+    EXPECT_LT(file.size(), 2 * deep.size() + 200);
+    host::setRegistryFile(dir.path("registry"));
+    // Every key above it opens, and creating one says it already existed.
+    HKEY k = nullptr;
+    const std::string mid = deep.substr(0, deep.size() / 2);
+    const std::string parent = mid.substr(0, mid.find_last_of('\\'));
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, "SOFTWARE\\velsoftware\\K0", 0, KEY_READ, &k), ERROR_SUCCESS);
+    RegCloseKey(k);
+    DWORD disposition = 0;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, parent.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k,
+                              &disposition),
+              ERROR_SUCCESS);
+    EXPECT_EQ(disposition, static_cast<DWORD>(REG_OPENED_EXISTING_KEY));
+    RegCloseKey(k);
+    // A value set on a key that existed only as a parent is kept, spelt as
+    // the key below it spells it.
+    HKEY implied = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, "software\\VELSOFTWARE", 0, KEY_ALL_ACCESS, &implied), ERROR_SUCCESS);
+    DWORD two = 2;
+    ASSERT_EQ(RegSetValueExW(implied, "n", 0, REG_DWORD, reinterpret_cast<BYTE*>(&two), 4), ERROR_SUCCESS);
+    RegCloseKey(implied);
+    host::setRegistryFile(dir.path("registry"));
+    EXPECT_NE(dir.read("registry").find("[HKEY_CURRENT_USER\\Software\\VelSoftware]"), std::string::npos);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, deep.c_str(), 0, KEY_READ, &k), ERROR_SUCCESS);
+    char buf[8];
+    DWORD size = sizeof buf;
+    EXPECT_EQ(RegQueryValueExW(k, "v", nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size), ERROR_SUCCESS);
+    RegCloseKey(k);
+    // A key beside the deep one is no key at all.
+    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, "Software\\VelSoftware\\k", 0, KEY_READ, &k), ERROR_FILE_NOT_FOUND);
+}
