@@ -96,34 +96,50 @@ Zcad::ErrorStatus ZcDbPolyline::dxfInFields(ZcDbDxfFiler* f) {
     ZcDbDxfItem it;
     while (f->readItem(it) == Zcad::eOk) {
         switch (it.code) {
-        case 90: count = static_cast<std::int32_t>(it.integer); break;
-        case 70: flags = static_cast<std::int16_t>(it.integer); break;
-        case 43: cw = it.real[0]; break;
-        case 38: elevation = it.real[0]; break;
-        case 39: thickness = it.real[0]; break;
-        case 10: {
-            Vertex vx;
-            vx.point = {it.real[0], it.real[1]};
-            vx.startWidth = vx.endWidth = cw;
-            verts.push_back(vx);
-            break;
-        }
-        case 40:
-        case 41:
-        case 42:
-            if (verts.empty()) {
-                f->setError(Zcad::eBadDxfSequence, "group " + std::to_string(it.code) + " before the first vertex");
-                return f->filerStatus();
+            case 90:
+                count = static_cast<std::int32_t>(it.integer);
+                break;
+            case 70:
+                flags = static_cast<std::int16_t>(it.integer);
+                break;
+            case 43:
+                cw = it.real[0];
+                break;
+            case 38:
+                elevation = it.real[0];
+                break;
+            case 39:
+                thickness = it.real[0];
+                break;
+            case 10: {
+                Vertex vx;
+                vx.point = {it.real[0], it.real[1]};
+                vx.startWidth = vx.endWidth = cw;
+                verts.push_back(vx);
+                break;
             }
-            (it.code == 40 ? verts.back().startWidth : it.code == 41 ? verts.back().endWidth : verts.back().bulge) = it.real[0];
-            break;
-        case 91: break;  // vertex identifiers: not kept
-        case 210: normal = {it.real[0], it.real[1], it.real[2]}; break;
-        default:
-            if (it.code == 0 || it.code == 100 || it.code >= 1000 || f->markerless()) {
-                f->pushBackItem();
-                goto done;
-            }
+            case 40:
+            case 41:
+            case 42:
+                if (verts.empty()) {
+                    f->setError(Zcad::eBadDxfSequence,
+                                "group " + std::to_string(it.code) + " before the first vertex");
+                    return f->filerStatus();
+                }
+                (it.code == 40   ? verts.back().startWidth
+                 : it.code == 41 ? verts.back().endWidth
+                                 : verts.back().bulge) = it.real[0];
+                break;
+            case 91:
+                break;  // vertex identifiers: not kept
+            case 210:
+                normal = {it.real[0], it.real[1], it.real[2]};
+                break;
+            default:
+                if (it.code == 0 || it.code == 100 || it.code >= 1000 || f->markerless()) {
+                    f->pushBackItem();
+                    goto done;
+                }
         }
     }
 done:
@@ -241,6 +257,31 @@ Zcad::ErrorStatus ZcDbPolyline::setNormal(const ZcGeVector3d& n) {
     return Zcad::eOk;
 }
 
+Zcad::ErrorStatus ZcDbPolyline::getArea(double& area) const {
+    // Shoelace over the chords, plus for each bulged segment the signed
+    // area of its circular segment: r^2 (theta - sin theta) / 2, where the
+    // included angle theta = 4 atan(bulge) carries the bulge's sign.
+    area = 0;
+    const std::size_t n = m_verts.size();
+    if (n < 2) return Zcad::eOk;
+    double twice = 0;
+    double arcs = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const Vertex& a = m_verts[i];
+        const Vertex& b = m_verts[(i + 1) % n];
+        twice += a.point.x * b.point.y - b.point.x * a.point.y;
+        if (a.bulge == 0) continue;
+        const double chord = std::hypot(b.point.x - a.point.x, b.point.y - a.point.y);
+        const double theta = 4.0 * std::atan(a.bulge);
+        const double half = std::sin(theta / 2.0);
+        if (half == 0) continue;
+        const double r = chord / (2.0 * std::fabs(half));
+        arcs += 0.5 * r * r * (theta - std::sin(theta));
+    }
+    area = std::fabs(0.5 * twice + arcs);
+    return Zcad::eOk;
+}
+
 bool ZcDbPolyline::getConstantWidth(double& width) const {
     width = 0;
     if (m_verts.empty()) return true;
@@ -318,7 +359,7 @@ Zcad::ErrorStatus ZcDbVertex::dxfOutFields(ZcDbDxfFiler* f) const {
     Zcad::ErrorStatus es = ZcDbEntity::dxfOutFields(f);
     if (es != Zcad::eOk) return es;
     f->writeString(100, "AcDbVertex");
-    const char* marker = isFaceRecord() ? "AcDbFaceRecord"
+    const char* marker = isFaceRecord()   ? "AcDbFaceRecord"
                          : (m_flags & 64) ? "AcDbPolyFaceMeshVertex"
                          : (m_flags & 32) ? "AcDb3dPolylineVertex"
                                           : "AcDb2dVertex";
@@ -347,8 +388,16 @@ Zcad::ErrorStatus ZcDbVertex::dxfInFields(ZcDbDxfFiler* f) {
     return zcdbDxfReadSection(f, [this](ZcDbFields& v) { fields(v); });
 }
 
-Zcad::ErrorStatus ZcDbVertex::setPosition(const ZcGePoint3d& p) { assertWriteEnabled(); m_position = p; return Zcad::eOk; }
-Zcad::ErrorStatus ZcDbVertex::setBulge(double b) { assertWriteEnabled(); m_bulge = b; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbVertex::setPosition(const ZcGePoint3d& p) {
+    assertWriteEnabled();
+    m_position = p;
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbVertex::setBulge(double b) {
+    assertWriteEnabled();
+    m_bulge = b;
+    return Zcad::eOk;
+}
 Zcad::ErrorStatus ZcDbVertex::setWidths(double s, double e) {
     if (s < 0 || e < 0) return Zcad::eInvalidInput;
     assertWriteEnabled();
@@ -451,9 +500,18 @@ Zcad::ErrorStatus ZcDb2dPolyline::setPolylineFlags(int flags) {
     m_flags = static_cast<std::int16_t>(flags);
     return Zcad::eOk;
 }
-void ZcDb2dPolyline::makeClosed() { assertWriteEnabled(); m_flags = static_cast<std::int16_t>(m_flags | kClosed); }
-void ZcDb2dPolyline::makeOpen() { assertWriteEnabled(); m_flags = static_cast<std::int16_t>(m_flags & ~kClosed); }
-void ZcDb2dPolyline::setElevation(double z) { assertWriteEnabled(); m_elevation = {0, 0, z}; }
+void ZcDb2dPolyline::makeClosed() {
+    assertWriteEnabled();
+    m_flags = static_cast<std::int16_t>(m_flags | kClosed);
+}
+void ZcDb2dPolyline::makeOpen() {
+    assertWriteEnabled();
+    m_flags = static_cast<std::int16_t>(m_flags & ~kClosed);
+}
+void ZcDb2dPolyline::setElevation(double z) {
+    assertWriteEnabled();
+    m_elevation = {0, 0, z};
+}
 Zcad::ErrorStatus ZcDb2dPolyline::setNormal(const ZcGeVector3d& n) {
     if (n.isZeroLength()) return Zcad::eInvalidInput;
     assertWriteEnabled();
@@ -484,15 +542,21 @@ Zcad::ErrorStatus ZcDb2dPolyline::appendVertex(ZcDbObjectId& id, ZcDbVertex* ver
     vertex->setVertexFlags(vf);
     copyPropertiesTo(vertex);
     if (isPolyFaceMesh()) {
-        if ((vf & 128) && !(vf & 64)) ++m_countN;
-        else ++m_countM;
+        if ((vf & 128) && !(vf & 64))
+            ++m_countN;
+        else
+            ++m_countM;
     }
     return m_vertices.append(*this, id, vertex);
 }
 
-std::vector<ZcDbObjectId> ZcDb2dPolyline::vertexIds(bool skipErased) const { return m_vertices.ids(skipErased); }
+std::vector<ZcDbObjectId> ZcDb2dPolyline::vertexIds(bool skipErased) const {
+    return m_vertices.ids(skipErased);
+}
 
-std::size_t ZcDb2dPolyline::numVertices() const { return vertexIds().size() + m_vertices.heldCount(); }
+std::size_t ZcDb2dPolyline::numVertices() const {
+    return vertexIds().size() + m_vertices.heldCount();
+}
 
 void ZcDb2dPolyline::subAppendedToDb(ZcDbDatabase* db) {
     m_vertices.appendHeld(*this, db);

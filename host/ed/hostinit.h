@@ -20,7 +20,7 @@ namespace host {
 
 struct HostOptions {
     std::vector<std::string> supportDirs;  // --support folders, searched first
-    std::string programDir;                // its support/ and support/host/ follow
+    std::string programDir;                // its support/, support/tab/ and support/host/ follow
 };
 
 void startHost(const HostOptions& options = {});
@@ -29,7 +29,7 @@ void startHost(const HostOptions& options = {});
 void stopHost();
 
 // Folders searched for support files: the --support folders, the program's
-// support/ and support/host/, then the current drawing's folder. Only
+// support/, support/tab/ and support/host/, then the current drawing's folder. Only
 // folders that exist are listed.
 std::vector<std::string> supportPath();
 
