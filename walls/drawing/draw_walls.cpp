@@ -17,6 +17,7 @@
 #include "core/entity_readers.h"
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ed/prompts.h"
