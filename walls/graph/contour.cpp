@@ -18,6 +18,7 @@
 
 #include "core/geometry/polygon.h"
 #include "core/module_state.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/graph_index.h"

@@ -5,14 +5,15 @@
 
 #include "core/entity_readers.h"
 #include "core/hatch.h"
+#include "core/layer_catalogue.h"
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
+#include "host/ads/transcript.h"
 #include "host/db/dbhatch.h"
 #include "host/ed/prompts.h"
-#include "host/ads/transcript.h"
 #include "host/win/textutil.h"
-#include "core/layer_catalogue.h"
 
 namespace {
 
