@@ -21,7 +21,7 @@
 class WallTypesTest : public VelmTest {
 protected:
     void SetUp() override {
-        RegisterSettingsClasses();
+        RegisterStoreClasses();
         VelmTest::SetUp();
         zcui::ResetUi();
         AfxSetResourceHandle(VelmResourceHandle());
@@ -37,7 +37,7 @@ protected:
         AfxSetResourceHandle(nullptr);
         zcui::ResetUi();
         VelmTest::TearDown();
-        UnregisterSettingsClasses();
+        UnregisterStoreClasses();
     }
     // Copies shipped support files into the data folder.
     void copyShipped(const std::vector<std::string>& names) {
