@@ -66,10 +66,11 @@ TEST_F(RoomDeductionsTest, polygons_pillars_and_stairs_are_deducted_once) {
 }
 
 TEST_F(RoomDeductionsTest, roof_windows_inside_the_room_add_their_values) {
-    auto window = [](Point3 at, short type) {
+    auto window = [](Point3 at, short type, double half = 1.0) {
         resbuf* x = zcutBuildList(1001, "VELM5$_$PARAMETRI-", 1000, "OKNO", 1070, type, 1001,
                                   kOpeningPolygonApp, 1070, static_cast<short>(1), 0);
-        AppendPoints(x, 1010, {P(at.x - 1, at.y - 1), P(at.x + 1, at.y - 1), P(at.x + 1, at.y + 1)});
+        AppendPoints(x, 1010,
+                     {P(at.x - half, at.y - half), P(at.x + half, at.y - half), P(at.x + half, at.y + half)});
         resbuf* tail = x;
         while (tail->rbnext) tail = tail->rbnext;
         tail->rbnext = zcutBuildList(1001, kSpecialParamsApp, 1070, static_cast<short>(11015), 1040, 1.5,
@@ -79,8 +80,8 @@ TEST_F(RoomDeductionsTest, roof_windows_inside_the_room_add_their_values) {
     };
     window(P(3, 3), 48);
     window(P(6, 6), 48);
-    window(P(9.5, 5), 48);  // reaches outside
-    window(P(5, 2), 11);    // not set into a roof
+    window(P(9, 5), 48, 3.0);  // reaches outside
+    window(P(5, 2), 11);       // not set into a roof
     double windows = -1, ventilation = -1;
     SumRoofWindowValues(room.get(), 0.0, windows, ventilation);
     EXPECT_NEAR(windows, 3.0, 1e-9);
