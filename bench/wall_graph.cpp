@@ -13,6 +13,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
+#include "settings/settings_module.h"
 #include "settings/store/settings_store.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/outline_record.h"
@@ -92,14 +93,14 @@ struct Floor {
         cols = static_cast<int>(std::ceil(std::sqrt(rooms * 1.6)));
         while (rooms % cols) ++cols;
         rows = rooms / cols;
-        RegisterSettingsClasses();
+        RegisterSettingsModule();
         host::startHost({});
         host::resetEditorSession();
         DrawGrid(cols, rows);
     }
     ~Floor() {
         host::resetEditorSession();
-        UnregisterSettingsClasses();
+        UnregisterSettingsModule();
     }
     // A point inside the room in the middle of the grid.
     Point3 middle() const { return {(cols / 2) * kRoomX + 200.0, (rows / 2) * kRoomY + 100.0, 0}; }

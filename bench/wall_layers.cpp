@@ -8,6 +8,10 @@
 #include "host/util/findfile.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
+#include "host/ed/hostinit.h"
+#include "host/ed/session.h"
+#include "host/util/findfile.h"
+#include "settings/settings_module.h"
 #include "settings/store/settings_store.h"
 
 namespace {
@@ -45,7 +49,7 @@ private:
 
 void BM_DrawWallLayers(benchmark::State& state) {
     host::startHost({});
-    RegisterSettingsClasses();
+    RegisterSettingsModule();
     host::resetEditorSession();
     std::string root = VELM_SOURCE_DIR;
     host::setSupportPathProvider([root] {
@@ -55,7 +59,7 @@ void BM_DrawWallLayers(benchmark::State& state) {
     for (auto _ : state) DrawWallLayers(floor);
     state.SetComplexityN(state.range(0));
     host::resetEditorSession();
-    UnregisterSettingsClasses();
+    UnregisterSettingsModule();
 }
 BENCHMARK(BM_DrawWallLayers)
     ->RangeMultiplier(4)

@@ -4,24 +4,36 @@
 // dialog; the other drawing commands need none of it.
 #include "walls/walls_module.h"
 
+#include <memory>
+
 #include "host/rx/rxobject.h"
 #include "walls/drawing/velm_muroj.h"
 #include "walls/drawing/wall_cmds.h"
+#include "walls/graph/pair_lines_hook.h"
+#include "walls/recognition/defmuri.h"
+#include "walls/recognition/defwall_cmd.h"
+#include "walls/recognition/velm_muroesterno.h"
+#include "walls/recognition/wall_att_cmd.h"
 
 std::span<const CommandBinding> WallsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
-        {"VELMWALLD", &CmdWallD},
-        {"VELMRWALL", &CmdRectWall},
-        {"VELMLWALL", &CmdLayerWall},
+        {"VELMWALLD", &CmdWallD},       {"VELMRWALL", &CmdRectWall},   {"VELMLWALL", &CmdLayerWall},
+        {"VELMDEFWALL", &CmdDefWall},   {"VELMWALLATT", &CmdWallAtt},
     };
     return kBindings;
 }
 
 void RegisterWallsModule() {
+    VELM_MUROESTERNO::rxInit();
     VELM_MUROJ::rxInit();
     zcrxBuildClassHierarchy();
+    SetWallRecognitionFactory([] { return std::make_unique<DEFMURI>(); });
+    SetPairWallLinesHook([](DEFMURI& set, FaceEdge** pending) { set.PairWallLines(pending); });
 }
 
 void UnregisterWallsModule() {
+    SetPairWallLinesHook(nullptr);
+    SetWallRecognitionFactory(nullptr);
     VELM_MUROJ::rxUninit();
+    VELM_MUROESTERNO::rxUninit();
 }

@@ -24,3 +24,11 @@ int VELM_LAYERMURI::IndexOfLayer(const std::string& layerName) const {
         if (zcutEqualsNoCase(entries[i], base)) return static_cast<int>(i);
     return -1;
 }
+
+std::string VELM_LAYERMURI::Get3DLayerName(int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= entries.size()) return "3DWALLS";
+    const std::string& name = entries[static_cast<std::size_t>(index)];
+    if (name.size() >= 2 && zcutEqualsNoCase(std::string_view(name).substr(0, 2), "2D"))
+        return "3D" + name.substr(2);
+    return "3D" + name;
+}

@@ -27,4 +27,8 @@ public:
     // The entry equal, case ignored, to the layer's base name (the name
     // without "VELM" and its level); -1 when none.
     int IndexOfLayer(const std::string& layerName) const;
+
+    // The 3D layer of the index-th wall layer: "3D" and the name without a
+    // leading "2D" (either case); "3DWALLS" for an index out of range.
+    std::string Get3DLayerName(int index) const;
 };

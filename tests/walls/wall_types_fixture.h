@@ -13,7 +13,9 @@
 #include "host/util/findfile.h"
 #include "host/ui/driver.h"
 #include "host/ui/resources.h"
+#include "host/util/findfile.h"
 #include "resources/velmresources.h"
+#include "settings/settings_module.h"
 #include "settings/store/settings_store.h"
 #include "tests/host/win_testdir.h"
 #include "tests/support/velm_test.h"
@@ -21,7 +23,7 @@
 class WallTypesTest : public VelmTest {
 protected:
     void SetUp() override {
-        RegisterStoreClasses();
+        RegisterSettingsModule();
         VelmTest::SetUp();
         zcui::ResetUi();
         AfxSetResourceHandle(VelmResourceHandle());
@@ -37,7 +39,7 @@ protected:
         AfxSetResourceHandle(nullptr);
         zcui::ResetUi();
         VelmTest::TearDown();
-        UnregisterStoreClasses();
+        UnregisterSettingsModule();
     }
     // Copies shipped support files into the data folder.
     void copyShipped(const std::vector<std::string>& names) {

@@ -5,6 +5,7 @@
 #include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
 #include "host/ed/grdraw.h"
+#include "host/ads/transcript.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
 

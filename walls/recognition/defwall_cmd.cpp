@@ -52,7 +52,11 @@ void CmdDefWall() {
         if (!display) break;
         ZcDbObjectId displayId;
         if (AppendToModelSpace(displayId, display) != Zcad::eOk) {
-            delete display;
+            // Appended but not to be opened again: the drawing owns it now.
+            if (displayId.isNull())
+                delete display;
+            else
+                EraseEntity(displayId);
             break;
         }
         zcedRedraw(nullptr, 1);

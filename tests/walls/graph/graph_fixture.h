@@ -9,6 +9,7 @@
 #include <initializer_list>
 
 #include "core/geometry/polygon.h"
+#include "settings/settings_module.h"
 #include "settings/store/settings_store.h"
 #include "tests/support/velm_test.h"
 #include "walls/graph/cfacciate.h"
@@ -16,12 +17,12 @@
 class GraphTest : public VelmTest {
 protected:
     void SetUp() override {
-        RegisterStoreClasses();
+        RegisterSettingsModule();
         VelmTest::SetUp();
     }
     void TearDown() override {
         VelmTest::TearDown();
-        UnregisterStoreClasses();
+        UnregisterSettingsModule();
     }
 };
 

@@ -8,6 +8,7 @@
 
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
+#include "host/ads/transcript.h"
 #include "host/db/dbinsert.h"
 #include "host/db/dbmain.h"
 #include "host/db/dbsymtb.h"
