@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "host/rx/rxobject.h"
-#include "walls/drawing/velm_muroj.h"
 #include "walls/drawing/wall_cmds.h"
 #include "walls/graph/pair_lines_hook.h"
 #include "walls/recognition/defmuri.h"
@@ -17,15 +16,15 @@
 
 std::span<const CommandBinding> WallsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
-        {"VELMWALLD", &CmdWallD},       {"VELMRWALL", &CmdRectWall},   {"VELMLWALL", &CmdLayerWall},
-        {"VELMDEFWALL", &CmdDefWall},   {"VELMWALLATT", &CmdWallAtt},
+        {"VELMWALLD", &CmdWallD},     {"VELMRWALL", &CmdRectWall},  {"VELMLWALL", &CmdLayerWall},
+        {"VELMDEFWALL", &CmdDefWall}, {"VELMWALLATT", &CmdWallAtt},
     };
     return kBindings;
 }
 
 void RegisterWallsModule() {
     VELM_MUROESTERNO::rxInit();
-    VELM_MUROJ::rxInit();
+    RegisterWallSegmentClass();
     zcrxBuildClassHierarchy();
     SetWallRecognitionFactory([] { return std::make_unique<DEFMURI>(); });
     SetPairWallLinesHook([](DEFMURI& set, FaceEdge** pending) { set.PairWallLines(pending); });
@@ -34,6 +33,6 @@ void RegisterWallsModule() {
 void UnregisterWallsModule() {
     SetPairWallLinesHook(nullptr);
     SetWallRecognitionFactory(nullptr);
-    VELM_MUROJ::rxUninit();
+    UnregisterWallSegmentClass();
     VELM_MUROESTERNO::rxUninit();
 }

@@ -171,3 +171,11 @@ void CmdLayerWall() {
     }
     walls->close();
 }
+
+void RegisterWallSegmentClass() {
+    VELM_MUROJ::rxInit();
+}
+
+void UnregisterWallSegmentClass() {
+    VELM_MUROJ::rxUninit();
+}
