@@ -20,8 +20,8 @@
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
-#include "host/ed/prompts.h"
 #include "host/ads/transcript.h"
+#include "host/ed/prompts.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
 #include "walls/drawing/ajig_muro.h"
@@ -305,7 +305,7 @@ void beginArc(AJIG_MURO& jig) {
 }
 
 void backToStraight(AJIG_MURO& jig) {
-    jig.live().seg.kind = WallSegment::kStraight;
+    jig.live().seg.kind = DrawnWallSegment::kStraight;
     jig.live().seg.ccw = true;
     counterClockwiseAngles();
 }
@@ -366,11 +366,11 @@ void undoSegment(AJIG_MURO& jig) {
     jig.chain.pop_back();
     VELM_MUROJ& seg = jig.live();
     seg.EraseSegmentEntities();
-    seg.seg.kind = WallSegment::kStraight;
+    seg.seg.kind = DrawnWallSegment::kStraight;
     seg.seg.ccw = true;
     --jig.segmentCount;
     const VELM_MUROJ* prev = jig.previous();
-    jig.arcAllowed = prev && prev->seg.kind == WallSegment::kStraight;
+    jig.arcAllowed = prev && prev->seg.kind == DrawnWallSegment::kStraight;
     setLastPoint(seg.seg.vertex);
 }
 
@@ -389,8 +389,8 @@ void finishDrawing(AJIG_MURO& jig) {
     VELM_MUROJ& last = *jig.chain[count - 1];
     VELM_MUROJ& live = jig.live();
     const Point3 final = live.seg.vertex;
-    if (last.seg.kind == WallSegment::kArc) {
-        for (WallFace& f : last.seg.face) f.endAngle = AngleTo(f.centre, final);
+    if (last.seg.kind == DrawnWallSegment::kArc) {
+        for (DrawnWallFace& f : last.seg.face) f.endAngle = AngleTo(f.centre, final);
     } else {
         OffsetLineSegment(last.seg, final, jig.alignment);
     }
@@ -408,7 +408,7 @@ void finishDrawing(AJIG_MURO& jig) {
     }
     if (live.seg.close && count >= 2) {
         VELM_MUROJ& first = *jig.chain.front();
-        live.seg.kind = WallSegment::kStraight;
+        live.seg.kind = DrawnWallSegment::kStraight;
         OffsetLineSegment(live.seg, first.seg.vertex, jig.alignment);
         JoinWallSegments(last.seg, live.seg);
         JoinWallSegments(live.seg, first.seg);

@@ -10,8 +10,8 @@
 
 #include <string>
 
-#include "host/util/adscodes.h"
 #include "host/db/dbentity.h"
+#include "host/util/adscodes.h"
 #include "walls/drawing/wall_segment.h"
 
 struct LayerAttrEntry;
@@ -49,7 +49,7 @@ public:
     // are written; its name in `cap`.
     bool WriteCap(bool atEnd, ads_name cap) const;
 
-    WallSegment seg;
+    DrawnWallSegment seg;
     ads_name faceEntity[2] = {{0, 0}, {0, 0}};
     ads_name startCapEntity = {0, 0};
     std::string layer;

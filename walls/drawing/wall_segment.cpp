@@ -29,7 +29,7 @@ const Point3& nearerTo(const Point3& ref, const Point3& a, const Point3& b) {
     return Distance2d(ref, a) <= Distance2d(ref, b) ? a : b;
 }
 
-void joinStraightStraight(WallFace& prev, WallFace& cur) {
+void joinStraightStraight(DrawnWallFace& prev, DrawnWallFace& cur) {
     Point3 x;
     if (IntersectLines2d(prev.start, prev.end, cur.start, cur.end, x, 0, ModuleGeomTol)) {
         x.z = cur.start.z;
@@ -40,7 +40,7 @@ void joinStraightStraight(WallFace& prev, WallFace& cur) {
     }
 }
 
-void joinStraightArc(WallFace& prev, WallFace& cur) {
+void joinStraightArc(DrawnWallFace& prev, DrawnWallFace& cur) {
     Point3 a, b;
     if (!IntersectLineCircle(prev.start, prev.end, cur.centre, cur.radius, a, b)) return;
     const Point3 x = nearerTo(prev.start, a, b);
@@ -48,7 +48,7 @@ void joinStraightArc(WallFace& prev, WallFace& cur) {
     cur.startAngle = AngleTo(cur.centre, x);
 }
 
-void joinArcStraight(WallFace& prev, WallFace& cur, const Point3& vertex) {
+void joinArcStraight(DrawnWallFace& prev, DrawnWallFace& cur, const Point3& vertex) {
     Point3 a, b;
     if (!IntersectLineCircle(cur.start, cur.end, prev.centre, prev.radius, a, b)) return;
     const Point3 x = nearerTo(vertex, a, b);
@@ -58,14 +58,14 @@ void joinArcStraight(WallFace& prev, WallFace& cur, const Point3& vertex) {
 
 }  // namespace
 
-void OffsetLineSegment(WallSegment& s, const Point3& end, WallAlignment alignment) {
+void OffsetLineSegment(DrawnWallSegment& s, const Point3& end, WallAlignment alignment) {
     const Point3 p = s.vertex;
     const Point3 q{end.x, end.y, p.z};
     const double a = AngleTo(p, q);
     const double right = a - halfPi(), left = a + halfPi();
     const double ts = s.startThickness, te = s.endThickness;
-    WallFace& f1 = s.face[0];
-    WallFace& f2 = s.face[1];
+    DrawnWallFace& f1 = s.face[0];
+    DrawnWallFace& f2 = s.face[1];
     switch (alignment) {
         case WallAlignment::Left:
             f1.start = PolarPoint(p, right, ts);
@@ -88,7 +88,7 @@ void OffsetLineSegment(WallSegment& s, const Point3& end, WallAlignment alignmen
     }
 }
 
-void OffsetArcSegment(WallSegment& s, const Point3& centre, const Point3& start, const Point3& end,
+void OffsetArcSegment(DrawnWallSegment& s, const Point3& centre, const Point3& start, const Point3& end,
                       WallAlignment alignment) {
     const double r = Distance2d(centre, start);
     const double t = s.startThickness;
@@ -111,38 +111,38 @@ void OffsetArcSegment(WallSegment& s, const Point3& centre, const Point3& start,
     const double a0 = AngleTo(c, start), a1 = AngleTo(c, end);
     s.face[0].radius = r1;
     s.face[1].radius = r2;
-    for (WallFace& f : s.face) {
+    for (DrawnWallFace& f : s.face) {
         f.centre = c;
         f.startAngle = a0;
         f.endAngle = a1;
     }
 }
 
-void JoinWallSegments(WallSegment& prev, WallSegment& cur) {
+void JoinWallSegments(DrawnWallSegment& prev, DrawnWallSegment& cur) {
     for (int i = 0; i < 2; ++i) {
-        WallFace& p = prev.face[i];
-        WallFace& c = cur.face[i];
-        if (prev.kind == WallSegment::kStraight && cur.kind == WallSegment::kStraight)
+        DrawnWallFace& p = prev.face[i];
+        DrawnWallFace& c = cur.face[i];
+        if (prev.kind == DrawnWallSegment::kStraight && cur.kind == DrawnWallSegment::kStraight)
             joinStraightStraight(p, c);
-        else if (prev.kind == WallSegment::kStraight)
+        else if (prev.kind == DrawnWallSegment::kStraight)
             joinStraightArc(p, c);
-        else if (cur.kind == WallSegment::kStraight)
+        else if (cur.kind == DrawnWallSegment::kStraight)
             joinArcStraight(p, c, cur.vertex);
     }
 }
 
-Point3 FaceStartPoint(const WallSegment& s, int face) {
-    const WallFace& f = s.face[face];
-    return s.kind == WallSegment::kStraight ? f.start : PolarPoint(f.centre, f.startAngle, f.radius);
+Point3 FaceStartPoint(const DrawnWallSegment& s, int face) {
+    const DrawnWallFace& f = s.face[face];
+    return s.kind == DrawnWallSegment::kStraight ? f.start : PolarPoint(f.centre, f.startAngle, f.radius);
 }
 
-Point3 FaceEndPoint(const WallSegment& s, int face) {
-    const WallFace& f = s.face[face];
-    return s.kind == WallSegment::kStraight ? f.end : PolarPoint(f.centre, f.endAngle, f.radius);
+Point3 FaceEndPoint(const DrawnWallSegment& s, int face) {
+    const DrawnWallFace& f = s.face[face];
+    return s.kind == DrawnWallSegment::kStraight ? f.end : PolarPoint(f.centre, f.endAngle, f.radius);
 }
 
-ArcRecord FaceArcRecord(const WallSegment& s, int face) {
-    const WallFace& f = s.face[face];
+ArcRecord FaceArcRecord(const DrawnWallSegment& s, int face) {
+    const DrawnWallFace& f = s.face[face];
     ArcRecord arc;
     arc.centre = f.centre;
     arc.radius = f.radius;
