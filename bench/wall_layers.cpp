@@ -5,7 +5,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include "host/util/findfile.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
 #include "host/ed/hostinit.h"

@@ -39,7 +39,10 @@ int AAR_LAYERC::ReadLayerDefFile(const std::string& fileName) {
     clear();
     std::optional<std::string> path = FindSupportFile(fileName);
     if (!path) return 0;
-    ReadLayerDefPath(*path);
+    bool notText = false;
+    std::optional<host::TextFile> file = ReadSupportText(*path, &notText);
+    if (notText) return 0;
+    if (file) ParseLayerDefLines(file->lines);
     return 1;
 }
 

@@ -7,17 +7,17 @@
 
 #include "core/entity_data.h"
 #include "core/host_services.h"
+#include "core/layer_catalogue.h"
 #include "core/level_settings.h"
 #include "core/support_files.h"
-#include "host/util/findfile.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbmain.h"
 #include "host/ed/cmdproc.h"
 #include "host/ui/resources.h"
+#include "host/util/findfile.h"
 #include "host/util/nocase.h"
 #include "host/win/files.h"
 #include "host/win/textutil.h"
-#include "core/layer_catalogue.h"
 
 namespace {
 
@@ -41,7 +41,8 @@ void MakeLevelLayerName(std::string& name, double level) {
     name = LevelLayerNameAmong("VELM" + name, level, layers);
 }
 
-std::string LevelLayerNameAmong(std::string_view base, double level, const std::vector<std::string>& layerNames) {
+std::string LevelLayerNameAmong(std::string_view base, double level,
+                                const std::vector<std::string>& layerNames) {
     for (const std::string& layer : layerNames) {
         double found = 0.0;
         std::string number;
@@ -118,7 +119,10 @@ int GetEntityLevel(const ads_name entity, double& level, std::string* base, bool
     std::string number;
     const int ok = ParseDollarNumber(layer, level, &number);
     // With levels off nothing was read after a "$": the whole name is the base.
-    if (base) *base = !ok ? std::string() : number.empty() ? layer : layer.substr(0, layer.size() - number.size() - 1);
+    if (base)
+        *base = !ok              ? std::string()
+                : number.empty() ? layer
+                                 : layer.substr(0, layer.size() - number.size() - 1);
     return ok;
 }
 
@@ -165,8 +169,12 @@ int GetParamObjectType(const ads_name entity) {
     const resbuf* label = app ? app->rbnext : nullptr;
     if (label && label->restype == 1000 && label->resval.rstring &&
         !zcutEqualsNoCase(label->resval.rstring, kTempObjectName)) {
-        const resbuf* code = label->rbnext;
-        if (code && code->restype == 1070) type = code->resval.rint;
+        // The set name stands between the object name and the type.
+        for (const resbuf* rb = label->rbnext; rb && rb->restype != 1001; rb = rb->rbnext)
+            if (rb->restype == 1070) {
+                type = rb->resval.rint;
+                break;
+            }
     }
     zcutRelRb(xdata);
     return type;
@@ -194,7 +202,8 @@ int GetArcData(const ads_name entity, ArcRecord& arc, ZcGeVector3d* normal) {
 
 HBITMAP LoadObjectBitmap(std::string_view folder, std::string_view prefix, std::string_view name) {
     if (std::optional<std::string> library = FindBitmapLibrary("velmObjBmp.dll")) {
-        if (HBITMAP bmp = LoadBitmapFromLibrary(*library, std::string(prefix) + std::string(name))) return bmp;
+        if (HBITMAP bmp = LoadBitmapFromLibrary(*library, std::string(prefix) + std::string(name)))
+            return bmp;
     }
     std::string file = std::string(folder) + std::string(name) + ".BMP";
     if (std::optional<std::string> path = FindSupportFile(file)) return LoadBitmapFromFile(*path);
@@ -262,7 +271,8 @@ void ShiftBlockLevels(ZcDbObjectId block, double delta) {
         if (ParseLevelSuffix(layer, found, &number)) {
             // "VELM" + key + "$" + level: the key goes back through the service.
             std::string name = layer.substr(0, layer.size() - number.size() - 1);
-            if (name.size() >= 4 && zcutEqualsNoCase(std::string_view(name).substr(0, 4), "VELM")) name.erase(0, 4);
+            if (name.size() >= 4 && zcutEqualsNoCase(std::string_view(name).substr(0, 4), "VELM"))
+                name.erase(0, 4);
             EnsureLayer(name, catalogue, true, found + delta, false);
             inner->setLayer(name);
         }

@@ -5,6 +5,7 @@
 
 #include <limits>
 
+#include "host/ads/cmdline.h"
 #include "host/util/nocase.h"
 #include "host/win/files.h"
 #include "host/win/textutil.h"
@@ -34,7 +35,7 @@ int FindPatternFile(std::string_view name, std::string& path, bool check) {
     if (!standard) return 0;
     path = *standard;
     if (!check) return 1;
-    std::optional<host::TextFile> file = host::readTextFile(*standard);
+    std::optional<host::TextFile> file = ReadSupportText(*standard);
     return file && PatternLinesDefine(file->lines, name) ? 1 : 0;
 }
 
@@ -85,8 +86,20 @@ std::optional<std::string> ConfigStringFromLines(const std::vector<std::string>&
     return std::nullopt;
 }
 
+std::optional<host::TextFile> ReadSupportText(const std::string& path, bool* notText) {
+    if (notText) *notText = false;
+    std::string bytes;
+    if (!host::readWholeFile(path, bytes)) return std::nullopt;
+    if (!host::isTextBytes(bytes)) {
+        zcutPrintf("\n%s:%s\n", "Plik nie jest plikiem tekstowym", path.c_str());
+        if (notText) *notText = true;
+        return std::nullopt;
+    }
+    return host::decodeText(bytes);
+}
+
 std::optional<LineCursor> OpenLineCursor(const std::string& path) {
-    std::optional<host::TextFile> file = host::readTextFile(path);
+    std::optional<host::TextFile> file = ReadSupportText(path);
     if (!file) return std::nullopt;
     return LineCursor{std::move(*file), 0};
 }
@@ -122,7 +135,7 @@ std::optional<std::vector<std::string>> ConfigLines() {
     // its found path keeps the case the file system gave it.
     std::optional<std::string> path = FindSupportFile(kConfigFile);
     if (!path) return std::nullopt;
-    std::optional<host::TextFile> file = host::readTextFile(*path);
+    std::optional<host::TextFile> file = ReadSupportText(*path);
     if (!file) return std::nullopt;
     return std::move(file->lines);
 }

@@ -40,6 +40,11 @@ int ReadConfigString(std::string_view key, std::string& value);
 std::optional<int> ConfigIntFromLines(const std::vector<std::string>& lines, std::string_view key);
 std::optional<std::string> ConfigStringFromLines(const std::vector<std::string>& lines, std::string_view key);
 
+// A support file read whole. One that is there but is not text (see
+// host::isTextBytes) is named on the command line and given as none, with
+// `notText` set, so that its reader goes on as for a missing file.
+std::optional<host::TextFile> ReadSupportText(const std::string& path, bool* notText = nullptr);
+
 // A text file read whole, handed out line by line.
 struct LineCursor {
     host::TextFile file;

@@ -1,9 +1,15 @@
 #include "roofs/roofs_module.h"
 
+#include "roofs/slab_jig.h"
+
 std::span<const CommandBinding> RoofsCommandBindings() {
     return {};
 }
 
-void RegisterRoofsModule() {}
+void RegisterRoofsModule() {
+    VELM_COPJ::rxInit();
+}
 
-void UnregisterRoofsModule() {}
+void UnregisterRoofsModule() {
+    VELM_COPJ::rxUninit();
+}

@@ -1,5 +1,5 @@
-// What the roofs subsystem adds to the host: nothing yet.
-// module/ calls these at start-up and unload.
+// What the roofs subsystem adds to the host: the outline jig's preview
+// entity class (no commands yet). module/ calls these at start-up and unload.
 #pragma once
 
 #include <span>

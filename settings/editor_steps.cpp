@@ -5,14 +5,15 @@
 #include <cstdint>
 
 #include "core/host_services.h"
+#include "core/support_files.h"
 #include "core/velm_assert.h"
 #include "host/ads/adsent.h"
-#include "host/ed/adspick.h"
-#include "host/util/findfile.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
+#include "host/ed/adspick.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
+#include "host/util/findfile.h"
 #include "host/win/textfile.h"
 
 namespace {
@@ -67,6 +68,17 @@ void EditFloors(const std::function<void(VELM_PIANI&)>& edit) {
         edit(*floors);
         floors->close();
     }
+}
+
+void ReadFloors(const std::function<void(const VELM_PIANI&)>& read) {
+    if (VELM_PIANI* floors = OpenPianiObject(true)) {
+        read(*floors);
+        floors->close();
+        return;
+    }
+    VELM_PIANI fresh;
+    fresh.Reset();
+    read(fresh);
 }
 
 void RunQuiet(const std::vector<std::string>& answers) {
@@ -127,10 +139,11 @@ int PickEntity(const std::string& prompt, ZcDbObjectId& id) {
     return status;
 }
 
-std::optional<std::vector<std::string>> ReadSupportLines(const std::string& name) {
+std::optional<std::vector<std::string>> ReadSupportLines(const std::string& name, bool* notText) {
+    if (notText) *notText = false;
     char path[1024] = {};
     if (zcedFindFile(name.c_str(), path) != RTNORM) return std::nullopt;
-    std::optional<host::TextFile> file = host::readTextFile(path);
+    std::optional<host::TextFile> file = ReadSupportText(path, notText);
     if (!file) return std::nullopt;
     return std::move(file->lines);
 }

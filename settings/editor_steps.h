@@ -21,6 +21,10 @@ ZcGeVector3d ViewDirection();
 // Opens the drawing's floor list for write, hands it over and closes it;
 // nothing when it cannot be opened.
 void EditFloors(const std::function<void(VELM_PIANI&)>& edit);
+// Hands over the drawing's floor list opened for read and closes it; a
+// drawing without one is never given one: `read` gets the list a new one
+// would hold (one floor at 0).
+void ReadFloors(const std::function<void(const VELM_PIANI&)>& read);
 
 // Runs host commands at once with command echo off (CMDECHO put back
 // after): each string is one answer ("_REGEN"; "_SHADEMODE", "_2" ...).
@@ -42,5 +46,6 @@ std::optional<std::vector<ZcDbObjectId>> SelectViewports(const std::string& add,
 // pick that found nothing, RTNONE for Enter, RTCAN for a cancel.
 int PickEntity(const std::string& prompt, ZcDbObjectId& id);
 
-// The lines of a support file; none when it cannot be found or read.
-std::optional<std::vector<std::string>> ReadSupportLines(const std::string& name);
+// The lines of a support file; none when it cannot be found or read, or
+// is not text (`notText` set, the file already named on the command line).
+std::optional<std::vector<std::string>> ReadSupportLines(const std::string& name, bool* notText = nullptr);

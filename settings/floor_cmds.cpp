@@ -5,6 +5,7 @@
 #include <set>
 
 #include "core/entity_data.h"
+#include "core/levels.h"
 #include "host/ads/wcmatch.h"
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"
@@ -51,10 +52,8 @@ bool Relayer(ZcDbDatabase* db, ZcDbEntity& ent, double target, const LayerMaker&
     const std::optional<std::string> base = LevelLayerBase(ent.layer());
     if (!base)
         return false;
-    const std::string name = LevelLayerName(*base, target);
-    if (!makeLayer(db, name))
-        return false;
-    return ent.setLayer(name) == Zcad::eOk;
+    const std::optional<std::string> name = makeLayer(db, *base, target);
+    return name && ent.setLayer(*name) == Zcad::eOk;
 }
 
 // A duplicate of an entity (with its attributes) in the same block.
@@ -166,10 +165,6 @@ std::string LevelText(double level) {
     return text == "-0" ? "0" : text;
 }
 
-std::string LevelLayerName(std::string_view base, double level) {
-    return "VELM" + std::string(base) + "$" + LevelText(level);
-}
-
 std::optional<std::string> LevelLayerBase(std::string_view layer) {
     if (layer.size() < 4 || !zcutEqualsNoCase(layer.substr(0, 4), "VELM"))
         return std::nullopt;
@@ -234,6 +229,29 @@ FloorSets SelectionSets(const std::vector<ZcDbObjectId>& selection) {
         ent->close();
     }
     return sets;
+}
+
+std::optional<std::string> CatalogueLevelLayer(ZcDbDatabase* db, const AAR_LAYERC& catalogue,
+                                               const std::string& base, double level) {
+    std::string name = base;
+    // A base that is itself a catalogue layer name goes back to its row's
+    // key, so that the layer gets that row's colour, linetype and weight.
+    if (!catalogue.FindKey(name)) {
+        for (const AA_LAYERC& row : catalogue) {
+            if (!row.groupPath.empty() && !row.layerName.empty() && zcutEqualsNoCase(row.layerName, base)) {
+                name = row.key;
+                break;
+            }
+        }
+    }
+    EnsureLayer(name, catalogue, true, level, false);
+    // With levels switched off the service gives a name without a level: no
+    // floor can take the entity then.
+    const std::optional<double> made = LayerNameLevel(name);
+    if (!db || !made || std::abs(*made - level) >= kLevelTolerance ||
+        db->recordId(db->layerTableId(), name).isNull())
+        return std::nullopt;
+    return name;
 }
 
 bool MakePlainLayer(ZcDbDatabase* db, const std::string& name) {

@@ -3,7 +3,7 @@
 // names, and the print scale of a paper-space viewport.
 //
 // Moving an entity to a floor re-layers it onto the level layer of the same
-// base name at the target ("VELM" base "$" level) and translates it along Z
+// base name at the target (named by the layer service) and translates it along Z
 // by the difference of the levels. Only entities on "VELM" layers move. A
 // stair insert (tagged with "VELM6$_$MODE_SCALE-" xdata) takes its level
 // from the entities of its block; those are re-layered with it, and the
@@ -21,14 +21,13 @@
 #include <string_view>
 #include <vector>
 
+#include "core/layer_catalogue.h"
 #include "host/db/dbmain.h"
 
 constexpr const char* kStairXDataApp = "VELM6$_$MODE_SCALE-";
 
 // A level as layer names write it: "%f" without trailing zeros or point.
 std::string LevelText(double level);
-// "VELM" base "$" level.
-std::string LevelLayerName(std::string_view base, double level);
 // The base of a "VELM" level layer (between "VELM" and the first '$');
 // none when the name does not begin with "VELM" (ignoring case).
 std::optional<std::string> LevelLayerBase(std::string_view layer);
@@ -56,9 +55,16 @@ FloorSets WholeFloorSets(ZcDbDatabase* db, std::string_view sourceText, double s
 // A user's selection split into stairs and entities with a level.
 FloorSets SelectionSets(const std::vector<ZcDbObjectId>& selection);
 
-// Makes the layer when it is missing (the layer catalogue's job); false
-// when it cannot be had.
-using LayerMaker = std::function<bool(ZcDbDatabase*, const std::string&)>;
+// The level layer of `base` (a layer name without "VELM" and level) at
+// `level`, made when missing; none when it cannot be had.
+using LayerMaker =
+    std::function<std::optional<std::string>(ZcDbDatabase*, const std::string& base, double level)>;
+// The module's maker: the layer service with the layer catalogue, which
+// reuses an existing layer of that level however its number is written
+// ("$3.50" for 3.5). A base that is a catalogue row's layer name rather
+// than its key takes that row.
+std::optional<std::string> CatalogueLevelLayer(ZcDbDatabase* db, const AAR_LAYERC& catalogue,
+                                               const std::string& base, double level);
 // A plain layer of that name with the host's defaults.
 bool MakePlainLayer(ZcDbDatabase* db, const std::string& name);
 

@@ -7,6 +7,7 @@
 #include "core/layer_catalogue.h"
 #include "core/module_state.h"
 #include "host/ads/cmdline.h"
+#include "host/db/dbobjptr.h"
 #include "host/ed/prompts.h"
 #include "host/ads/transcript.h"
 #include "host/ui/hostdialogs.h"
@@ -55,24 +56,9 @@ std::optional<double> PickFloorLevel(const char* prompt) {
     ZcDbObjectId id;
     if (PickEntity(prompt, id) != RTNORM) return std::nullopt;
     std::optional<double> level;
-    ZcDbEntity* ent = nullptr;
-    if (zcdbOpenObject(ent, id, ZcDb::kForRead) == Zcad::eOk && ent) {
-        level = EntityLevel(*ent, false);
-        ent->close();
-    }
+    if (ZcDbObjectPointer<ZcDbEntity> ent(id, ZcDb::kForRead); ent) level = EntityLevel(*ent.get(), false);
     if (!level) zcutPrintf("%s", kNoFloorMessage);
     return level;
-}
-
-// A yes/no question whose default is No: true for yes, false for No or
-// Enter, none for a cancel.
-std::optional<bool> AskYes(const char* prompt) {
-    zcedInitGet(0, "Tak Nie");
-    char answer[64] = {};
-    const int status = zcedGetKword(prompt, answer);
-    if (status == RTNONE) return false;
-    if (status != RTNORM && status != RTKWORD) return std::nullopt;
-    return !zcutEqualsNoCase(answer, "Nie");
 }
 
 void TranslateSelection(const std::vector<ZcDbObjectId>& ids, double dz) {
@@ -100,11 +86,7 @@ std::optional<double> AskTargetFloor() {
         if (pick == RTERROR) continue;  // a pick that found nothing asks again
         if (pick != RTNORM) return std::nullopt;
         std::optional<double> level;
-        ZcDbEntity* ent = nullptr;
-        if (zcdbOpenObject(ent, id, ZcDb::kForRead) == Zcad::eOk && ent) {
-            level = EntityLevel(*ent, true);
-            ent->close();
-        }
+        if (ZcDbObjectPointer<ZcDbEntity> ent(id, ZcDb::kForRead); ent) level = EntityLevel(*ent.get(), true);
         if (level) return level;
         zcutPrintf("%s", kNotOnFloorMessage);
     }
@@ -115,13 +97,13 @@ std::optional<double> AskTargetFloor() {
 double GetFloorHeightAt(double z) {
     const double fallback = 275.0 * DrawingUnitFactor();
     std::optional<double> height;
-    EditFloors([&](VELM_PIANI& floors) { height = FloorHeightNear(floors, z, SharedTolerance); });
+    ReadFloors([&](const VELM_PIANI& floors) { height = FloorHeightNear(floors, z, SharedTolerance); });
     return height.value_or(fallback);
 }
 
 int GetFloorIntAt(double z) {
     std::optional<int> mode;
-    EditFloors([&](VELM_PIANI& floors) { mode = FloorEdgeModeNear(floors, z, SharedTolerance); });
+    ReadFloors([&](const VELM_PIANI& floors) { mode = FloorEdgeModeNear(floors, z, SharedTolerance); });
     return mode.value_or(0);
 }
 
@@ -131,7 +113,7 @@ void CopyToFloor(int copyMode, bool wholeFloor, double source, double target, co
     FloorSets sets;
     std::vector<std::string> linked;
     if (wholeFloor) {
-        EditFloors([&](VELM_PIANI& floors) {
+        ReadFloors([&](const VELM_PIANI& floors) {
             // The stored elevation, not the one read back from a layer name.
             if (const AA_PIANO* floor = floors.FindFloorNear(source)) {
                 source = floor->elevation;
@@ -152,25 +134,15 @@ void CopyToFloor(int copyMode, bool wholeFloor, double source, double target, co
         const std::optional<double> asked = AskTargetFloor();
         if (!asked) return;
         target = *asked;
-        const std::optional<bool> erase = AskYes("Czy chcesz usunąć podłogę z poprzednią wysokością? <N>");
-        if (!erase) return;
-        copy = !*erase;
+        // A cancel here moves, as a "Tak" does.
+        copy = AskYesNo("Czy chcesz usunąć podłogę z poprzednią wysokością? <N>", 0) == 0;
     }
-    // Missing level layers are made from the layer catalogue, the element
-    // key being the layer's base name; one the catalogue cannot make is made
-    // plain, so that no entity is left on a layer that does not exist.
+    // Level layers are named and made by the layer service from the layer
+    // catalogue, the element key being the layer's base name.
     AAR_LAYERC catalogue;
     catalogue.ReadLayerDefFile("LAYERC.DEF");
-    const LayerMaker makeLayer = [&](ZcDbDatabase* drawing, const std::string& name) {
-        if (drawing && !drawing->recordId(drawing->layerTableId(), name).isNull()) return true;
-        const std::optional<std::string> base = LevelLayerBase(name);
-        const std::optional<double> level = LayerNameLevel(name);
-        if (base && level && !catalogue.empty()) {
-            std::string made = *base;
-            EnsureLayer(made, catalogue, true, *level, false);
-            if (drawing && !drawing->recordId(drawing->layerTableId(), name).isNull()) return true;
-        }
-        return MakePlainLayer(drawing, name);
+    const LayerMaker makeLayer = [&](ZcDbDatabase* drawing, const std::string& base, double level) {
+        return CatalogueLevelLayer(drawing, catalogue, base, level);
     };
     const std::optional<double> left = MoveSetsToFloor(db, sets, target, copy, makeLayer);
 
@@ -202,8 +174,7 @@ void CopyToFloor(int copyMode, bool wholeFloor, double source, double target, co
         if (!copy) {
             SetCurrentFloor(target);
         } else {
-            const std::optional<bool> change = AskYes("Czy chcesz zmienić aktualną podłogę? <N>");
-            if (change && *change) SetCurrentFloor(target);
+            if (AskYesNo("Czy chcesz zmienić aktualną podłogę? <N>", 0) == 1) SetCurrentFloor(target);
         }
     }
 }
@@ -287,7 +258,7 @@ void CmdFloorSelect() {
         PickFloorLevel("\nWybierz obiekt na tym piętrze, które chcesz określić:");
     if (!level) return;
     std::optional<AA_PIANO> floor;
-    EditFloors([&](VELM_PIANI& floors) {
+    ReadFloors([&](const VELM_PIANI& floors) {
         if (const AA_PIANO* f = floors.FindFloorByElevation(*level)) floor = *f;
     });
     if (!floor) return;
@@ -296,11 +267,10 @@ void CmdFloorSelect() {
     const FloorSets sets = WholeFloorSets(db, "*", *level, -1.0, floor->layers);
     std::vector<ZcDbObjectId> found = sets.linked;
     for (ZcDbObjectId id : sets.plain) {
-        ZcDbEntity* ent = nullptr;
-        if (zcdbOpenObject(ent, id, ZcDb::kForRead) != Zcad::eOk || !ent) continue;
+        ZcDbObjectPointer<ZcDbEntity> ent(id, ZcDb::kForRead);
+        if (!ent) continue;
         const std::optional<double> entLevel = LayerNameLevel(ent->layer());
         if (entLevel && *entLevel == floor->elevation) found.push_back(id);
-        ent->close();
     }
     zcedInitGet(0, "Przesuń Kopiuj");
     char answer[64] = {};

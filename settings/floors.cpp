@@ -105,6 +105,10 @@ AA_PIANO* VELM_PIANI::FindFloorNear(double z) {
     return nullptr;
 }
 
+const AA_PIANO* VELM_PIANI::FindFloorNear(double z) const {
+    return const_cast<VELM_PIANI*>(this)->FindFloorNear(z);
+}
+
 bool VELM_PIANI::FindFloorOfLayer(std::string_view layer, double& elevation, int& count) const {
     count = 0;
     bool visibleMatched = false;

@@ -92,6 +92,7 @@ public:
     // The first floor within kLevelEpsilon of z: a level read back from a
     // layer name's text may differ from the stored one in its last digits.
     AA_PIANO* FindFloorNear(double z);
+    const AA_PIANO* FindFloorNear(double z) const;
     // True when at least one floor lists the layer; `elevation` is that of
     // the last visible listing floor, else of the last listing floor, and
     // `count` the number of listings, negated when no listing floor is

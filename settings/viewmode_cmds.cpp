@@ -27,8 +27,9 @@ ZcDbObjectId CurrentViewport() {
 }
 
 std::optional<std::vector<std::string>> ReadListFile(const std::string& name) {
-    std::optional<std::vector<std::string>> lines = ReadSupportLines(name);
-    if (!lines) zcutPrintf("\n%s:%s\n", "Pliku nie znaleziono", name.c_str());
+    bool notText = false;
+    std::optional<std::vector<std::string>> lines = ReadSupportLines(name, &notText);
+    if (!lines && !notText) zcutPrintf("\n%s:%s\n", "Pliku nie znaleziono", name.c_str());
     return lines;
 }
 

@@ -7,24 +7,28 @@
 #include <memory>
 
 #include "host/rx/rxobject.h"
+#include "walls/dblwall/dblwall_cmd.h"
+#include "walls/drawing/velm_muroj.h"
 #include "walls/drawing/wall_cmds.h"
 #include "walls/graph/pair_lines_hook.h"
 #include "walls/recognition/defmuri.h"
 #include "walls/recognition/defwall_cmd.h"
 #include "walls/recognition/velm_muroesterno.h"
 #include "walls/recognition/wall_att_cmd.h"
+#include "walls/types/dlg_strati.h"
 
 std::span<const CommandBinding> WallsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
         {"VELMWALLD", &CmdWallD},     {"VELMRWALL", &CmdRectWall},  {"VELMLWALL", &CmdLayerWall},
-        {"VELMDEFWALL", &CmdDefWall}, {"VELMWALLATT", &CmdWallAtt},
+        {"VELMDEFWALL", &CmdDefWall}, {"VELMWALLATT", &CmdWallAtt}, {"VELMDBLWALL", &CmdDblWall},
+        {"VELMDEFMXT", &CmdDefMxt},
     };
     return kBindings;
 }
 
 void RegisterWallsModule() {
     VELM_MUROESTERNO::rxInit();
-    RegisterWallSegmentClass();
+    VELM_MUROJ::rxInit();
     zcrxBuildClassHierarchy();
     SetWallRecognitionFactory([] { return std::make_unique<DEFMURI>(); });
     SetPairWallLinesHook([](DEFMURI& set, FaceEdge** pending) { set.PairWallLines(pending); });
@@ -33,6 +37,6 @@ void RegisterWallsModule() {
 void UnregisterWallsModule() {
     SetPairWallLinesHook(nullptr);
     SetWallRecognitionFactory(nullptr);
-    UnregisterWallSegmentClass();
+    VELM_MUROJ::rxUninit();
     VELM_MUROESTERNO::rxUninit();
 }

@@ -1004,6 +1004,29 @@ private:
 
 namespace host {
 
+namespace {
+
+// The fallback page applied line by line: a line that is valid UTF-8 is
+// kept, so one string in the 8-bit page spoils no other.
+std::string decodeWindows1250Lines(std::string_view text) {
+    std::string decoded;
+    decoded.reserve(text.size() + text.size() / 8);
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t lf = text.find('\n', start);
+        const std::size_t stop = lf == std::string_view::npos ? text.size() : lf + 1;
+        const std::string_view line = text.substr(start, stop - start);
+        if (isValidUtf8(line))
+            decoded += line;
+        else
+            decoded += decodeWindows1250(line);
+        start = stop;
+    }
+    return decoded;
+}
+
+}  // namespace
+
 DxfLoadResult readDxfText(std::string_view text) {
     std::string converted;
     if (dxf::isBinaryDxf(text)) {
@@ -1028,7 +1051,8 @@ DxfLoadResult readDxfText(std::string_view text) {
             int page = unicode ? 0 : dxf::codePageNumber(dxf::headerValue(text, "$DWGCODEPAGE"));
             std::string decoded;
             if (page == 0 && dxf::isUtf8(text)) return DxfReader(text, version).run();
-            if (page == 0 || !dxf::decodeCodePage(text, page, decoded)) decoded = decodeWindows1250(text);
+            if (page == 0 || !dxf::decodeCodePage(text, page, decoded))
+                decoded = decodeWindows1250Lines(text);
             return DxfReader(decoded, version).run();
         }
     }

@@ -17,6 +17,8 @@
 #include "host/db/dbsymtb.h"
 #include "host/db/dxffile.h"
 #include "host/win/files.h"
+#include "host/win/textfile.h"
+#include "host/win/textutil.h"
 
 namespace {
 
@@ -80,6 +82,9 @@ public:
 
     void text(int code, std::string_view value) {
         codeLine(code);
+        // The file is UTF-8: a stray 8-bit byte is written as its character.
+        std::string repaired;
+        if (!host::isValidUtf8(value)) value = repaired = host::repairUtf8(value);
         // Control characters (a line end would split the pair) are written
         // as the format's caret escapes, and a caret that would read as one
         // as "^ ".

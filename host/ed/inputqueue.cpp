@@ -4,6 +4,7 @@
 
 #include "host/ads/adstext.h"
 #include "host/ads/transcript.h"
+#include "host/win/textfile.h"
 
 namespace host {
 
@@ -33,7 +34,8 @@ InputToken InputToken::parse(const std::string& line) {
 }
 
 void InputQueue::pushLine(const std::string& line) {
-    std::string l = line;
+    // What is typed enters the drawing as valid UTF-8 whatever the bytes.
+    std::string l = host::repairUtf8(line);
     if (!l.empty() && l.back() == '\r') l.pop_back();
     tokens_.push_back(InputToken::parse(l));
 }

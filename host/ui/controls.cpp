@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "host/ui/uitext.h"
+#include "host/win/textfile.h"
 #include "host/win/textutil.h"
 
 namespace {
@@ -190,7 +191,9 @@ void CButton::DefaultPaint(CDC& dc) {
 // ---------------------------------------------------------------- edit
 
 std::string CEdit::Transform(std::string_view text) const {
-    return (style_ & ES_UPPERCASE) ? zcui::FoldUpper(text) : std::string(text);
+    // Text entered in a dialog is valid UTF-8 whatever the bytes.
+    std::string valid = host::repairUtf8(text);
+    return (style_ & ES_UPPERCASE) ? zcui::FoldUpper(valid) : valid;
 }
 
 void CEdit::SetWindowText(std::string_view text) {

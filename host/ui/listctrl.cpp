@@ -680,7 +680,8 @@ UserResult CTreeCtrl::UserEditLabel(HTREEITEM item, const std::string* text) {
     if (!IsItem(item)) return zcui::Format("tree view %d has no such item", id_);
     if (!(GetStyle() & TVS_EDITLABELS)) return zcui::Format("tree view %d does not edit labels", id_);
     SetFocus();
-    CEdit* edit = EditLabel(item);
+    // An edit the program opened on this item is typed into as it stands.
+    CEdit* edit = editing_ && editItem_ == item ? edit_.get() : EditLabel(item);
     if (!edit) return {};  // the parent refused: nothing to type into
     if (text) edit->SetWindowText(*text);
     EndEditLabelNow(text == nullptr);

@@ -4,8 +4,8 @@
 // WM_NOTIFY look up the handler registered for (notification, control id).
 #include "host/ui/wnd.h"
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <deque>
 #include <tuple>
 #include <unordered_set>
@@ -13,6 +13,7 @@
 #include "host/ui/driver.h"
 #include "host/ui/msgbox.h"
 #include "host/ui/uitext.h"
+#include "host/win/textfile.h"
 
 namespace {
 
@@ -176,8 +177,9 @@ std::vector<CWnd*> CWnd::GroupOf(const CWnd* ctl) const {
 // ---------------------------------------------------------------- text
 
 void CWnd::SetWindowText(std::string_view text) {
-    if (text_ == text) return;
-    text_ = std::string(text);
+    std::string valid = host::repairUtf8(text);
+    if (text_ == valid) return;
+    text_ = std::move(valid);
     Invalidate();
 }
 

@@ -1,5 +1,6 @@
 // Text files: decoding decides once per file (valid UTF-8 or not), then the
-// bytes are split at LF with one CR before it removed. Windows-1250 maps its
+// bytes are split at LF (one CR before it removed), or at CR in a file of
+// CR line ends, one without any LF. Windows-1250 maps its
 // upper half through a 128-entry table; the five bytes the code page leaves
 // unassigned map to the C1 control of the same value, as Windows converts
 // them, so they survive a round trip.
@@ -42,6 +43,17 @@ char encode1250(char32_t cp) {
 
 }  // namespace
 
+bool isTextBytes(std::string_view bytes) {
+    if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") return false;
+    const bool utf8 = isValidUtf8(bytes);
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f' && b != 0x1A) return false;
+        if (!utf8 && (b == 0x81 || b == 0x83 || b == 0x88 || b == 0x90 || b == 0x98)) return false;
+    }
+    return true;
+}
+
 std::optional<TextFile> readTextFile(const std::string& path, std::string* error) {
     std::string bytes;
     if (!readWholeFile(path, bytes, error)) return std::nullopt;
@@ -61,31 +73,39 @@ TextFile decodeText(std::string_view bytes) {
         file.encoding = TextEncoding::Windows1250;
         text = decodeWindows1250(bytes);
     }
+    // A file without a single LF whose lines end in CR alone is split at CR;
+    // any other at LF with one CR before it removed, a CR inside a line
+    // staying part of it.
+    const bool crAlone = text.find('\n') == std::string::npos && text.find('\r') != std::string::npos;
+    const char separator = crAlone ? '\r' : '\n';
+    if (crAlone) file.lineEnding = LineEnding::Cr;
     bool firstEnd = true;
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t lf = text.find('\n', start);
-        if (lf == std::string::npos) {
+        const std::size_t sep = text.find(separator, start);
+        if (sep == std::string::npos) {
             file.lines.push_back(text.substr(start));
             file.finalLineEnd = false;
             break;
         }
-        std::size_t end = lf;
-        bool cr = end > start && text[end - 1] == '\r';
-        if (cr) --end;
-        if (firstEnd) {
-            file.lineEnding = cr ? LineEnding::CrLf : LineEnding::Lf;
-            firstEnd = false;
+        std::size_t end = sep;
+        if (!crAlone) {
+            const bool cr = end > start && text[end - 1] == '\r';
+            if (cr) --end;
+            if (firstEnd) file.lineEnding = cr ? LineEnding::CrLf : LineEnding::Lf;
         }
+        firstEnd = false;
         file.lines.push_back(text.substr(start, end - start));
-        start = lf + 1;
+        start = sep + 1;
     }
     return file;
 }
 
 std::string encodeText(const TextFile& file) {
     std::string text;
-    const char* eol = file.lineEnding == LineEnding::CrLf ? "\r\n" : "\n";
+    const char* eol = file.lineEnding == LineEnding::CrLf ? "\r\n"
+                      : file.lineEnding == LineEnding::Cr ? "\r"
+                                                          : "\n";
     for (std::size_t i = 0; i < file.lines.size(); ++i) {
         text += file.lines[i];
         if (i + 1 < file.lines.size() || file.finalLineEnd) text += eol;
@@ -105,6 +125,23 @@ std::string decodeWindows1250(std::string_view bytes) {
     for (char c : bytes) {
         auto b = static_cast<unsigned char>(c);
         appendUtf8(out, b < 0x80 ? char32_t(b) : char32_t(kCp1250[b - 0x80]));
+    }
+    return out;
+}
+
+std::string repairUtf8(std::string_view bytes) {
+    if (isValidUtf8(bytes)) return std::string(bytes);
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 4);
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        const std::size_t start = pos;
+        bool valid = true;
+        decodeUtf8(bytes, pos, &valid);
+        if (valid)
+            out.append(bytes.substr(start, pos - start));
+        else
+            appendUtf8(out, char32_t(kCp1250[static_cast<unsigned char>(bytes[start]) - 0x80]));
     }
     return out;
 }

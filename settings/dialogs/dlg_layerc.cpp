@@ -1,15 +1,18 @@
 // The layer catalogue dialog, its owner-drawn list and "c:ddlcolor".
 #include "settings/dialogs/dlg_layerc.h"
 
+#include <algorithm>
 #include <unordered_map>
 
-#include "host/util/adscodes.h"
+#include "core/support_files.h"
 #include "host/ads/lisp.h"
 #include "host/db/dbdatabase.h"
 #include "host/db/dbsymtb.h"
-#include "host/ui/msgbox.h"
 #include "host/ui/hostdialogs.h"
+#include "host/ui/msgbox.h"
+#include "host/util/adscodes.h"
 #include "host/util/nocase.h"
+#include "host/win/files.h"
 #include "host/win/textutil.h"
 #include "resources/velmresources.h"
 #include "settings/dialogs/dlg_linepickers.h"
@@ -46,6 +49,23 @@ std::unordered_map<std::string, std::size_t> IndexByLayerName(const AAR_LAYERC& 
     return index;
 }
 
+// Whether the catalogue file holds a data row, its lines split at any line
+// end: a catalogue that reads without one must not be written over it.
+bool FileHoldsDataLines(const std::string& fileName) {
+    const std::optional<std::string> path = FindSupportFile(fileName);
+    std::string bytes;
+    if (!path || !host::readWholeFile(*path, bytes)) return false;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string::npos) end = bytes.size();
+        const std::string_view line = std::string_view(bytes).substr(start, end - start);
+        if (line.find_first_not_of(" \t") != std::string_view::npos && !line.starts_with("**")) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 ZcDbDatabase* WorkingDatabase() { return zcdbHostApplicationServices()->workingDatabase(); }
 
 // Calls fn(layer, row) for every layer of the drawing that has a catalogue
@@ -78,8 +98,14 @@ void ForEachCatalogueLayer(ZcDbDatabase* db, AAR_LAYERC& catalogue, ZcDb::OpenMo
 int ddlcolor() {
     AAR_LAYERC table;
     // A catalogue that reads as nothing is not offered for editing: OK would
-    // write an empty "LAYERC.DEF" over the real one.
-    if (table.ReadLayerDefFile("LAYERC.DEF") && !table.empty()) {
+    // write an empty "LAYERC.DEF" over the real one. One read without a
+    // single row from a file that holds some is said so.
+    const bool found = table.ReadLayerDefFile("LAYERC.DEF") != 0;
+    const bool hasRow =
+        std::any_of(table.begin(), table.end(), [](const AA_LAYERC& row) { return !IsHeading(row); });
+    if (found && !hasRow && FileHoldsDataLines("LAYERC.DEF")) {
+        AfxMessageBox(kCatalogueUnread, MB_OK, 0);
+    } else if (found && !table.empty()) {
         CZcModuleResourceOverride use(VelmResourceHandle());
         CDlgLayerc dialog;
         dialog.SetCatalogue(table);

@@ -19,6 +19,8 @@
 inline constexpr UINT IDD_LAYERC = 133;
 
 // Texts of the dialog's messages.
+inline constexpr const char* kCatalogueUnread =
+    "Nie odczytano żadnej warstwy z pliku LAYERC.DEF, choć plik zawiera dane. Plik nie zostanie zmieniony.";
 inline constexpr const char* kLayerKeyExists = "Nazwa warstwy istnieje już na liście";
 inline constexpr const char* kSelectOneRow = "Wybierz tylko jeden wiersz";
 inline constexpr const char* kCannotRemoveGroup = "Nie można usunąć nazwy grupy";

@@ -1,12 +1,14 @@
 // The configuration file's key matching, pattern-file definitions and the
 // line reader: exact keys, values that must be present, prefix names, and
 // lines read whole without their line ends.
+#include "core/support_files.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "core/support_files.h"
+#include "host/ads/transcript.h"
 #include "tests/host/win_testdir.h"
 
 TEST(ConfigFile, key_must_match_exactly_and_be_followed_by_equals) {
@@ -68,4 +70,23 @@ TEST(LineReader, strips_line_ends_only_and_keeps_a_last_line_whole) {
     EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "", tail + "z"}));
     EXPECT_FALSE(ReadLineNoEol(line, *cursor));
     EXPECT_FALSE(OpenLineCursor(dir.path("missing.txt")));
+}
+
+// Silent faults: support files that are there but are not text.
+TEST(SupportText, files_that_are_not_text_are_named_and_given_as_none) {
+    TestDir dir;
+    dir.write("nul.cfg", std::string("KEY=1\0\0", 7));
+    dir.write("cp.cfg", "KEY=\xA3\xF3\x64\x9F\r\n");
+    bool notText = false;
+    EXPECT_FALSE(ReadSupportText(dir.path("nul.cfg"), &notText));
+    EXPECT_TRUE(notText);
+    EXPECT_NE(
+        host::transcript().text().find("\nPlik nie jest plikiem tekstowym:" + dir.path("nul.cfg") + "\n"),
+        std::string::npos);
+    auto cp = ReadSupportText(dir.path("cp.cfg"), &notText);
+    ASSERT_TRUE(cp);
+    EXPECT_FALSE(notText);
+    EXPECT_EQ(cp->lines, std::vector<std::string>{"KEY=Łódź"});
+    EXPECT_FALSE(ReadSupportText(dir.path("missing.cfg"), &notText));
+    EXPECT_FALSE(notText);
 }

@@ -8,11 +8,14 @@
 #include <memory>
 
 #include "host/ads/sysvars.h"
+#include "host/ads/transcript.h"
+#include "host/db/dbobjptr.h"
 #include "host/ed/docman.h"
 #include "host/ed/session.h"
-#include "host/ads/transcript.h"
 #include "host/ui/driver.h"
+#include "host/util/findfile.h"
 #include "settings/editor_steps.h"
+#include "tests/host/win_testdir.h"
 #include "tests/settings/drawing_fixture.h"
 #include "tests/settings/floor_host.h"
 
@@ -80,6 +83,18 @@ protected:
         const ZcDbObjectId id = append(l);
         rows.emplace_back(id, y);
         return id;
+    }
+    int layersNamed(const std::string& prefix) {
+        ZcDbLayerTable* t = nullptr;
+        EXPECT_EQ(db->getLayerTable(t, ZcDb::kForRead), Zcad::eOk);
+        const std::vector<ZcDbObjectId> ids = t->recordIds(true);
+        t->close();
+        int count = 0;
+        for (ZcDbObjectId id : ids) {
+            ZcDbObjectPointer<ZcDbLayerTableRecord> rec(id, ZcDb::kForRead);
+            if (rec && rec->name().starts_with(prefix)) ++count;
+        }
+        return count;
     }
     std::pair<std::string, double> lineState(ZcDbObjectId id) {
         ZcDbLine* l = nullptr;
@@ -197,13 +212,15 @@ TEST_F(FloorCommands, selection_copy_keeps_the_original_and_a_cancel_changes_not
     EXPECT_EQ(ms->entityIds(true).size(), 2u);
     ms->close();
 
-    // A cancelled question ends without change.
+    // A cancelled target ends without change; a cancelled yes/no question
+    // about deleting the old floor moves, as a "Tak" does.
     const std::vector<ZcDbObjectId> selection = {a};
     CopyToFloor(kFloorAsk, false, 0, 0, "", &selection);  // the queue is empty: cancel
     EXPECT_EQ(lineState(a), (std::pair<std::string, double>{"VELMA$300", 300}));
     feed({"600"});
     CopyToFloor(kFloorAsk, false, 0, 0, "", &selection);
-    EXPECT_EQ(lineState(a), (std::pair<std::string, double>{"VELMA$300", 300}));
+    EXPECT_EQ(lineState(a), (std::pair<std::string, double>{"VELMA$600", 600}));
+    EXPECT_EQ(StoredCurrentFloor(), 600.0);
 }
 
 TEST_F(FloorCommands, target_floor_from_a_picked_entity_after_a_miss) {
@@ -291,4 +308,68 @@ TEST_F(FloorCommands, floor_selection_gathers_level_and_linked_layers_of_that_fl
     pick(a);
     CmdFloorSelect();  // the keyword question cancelled: nothing handed on
     EXPECT_TRUE(heard->names.empty());
+}
+
+// Level layers are named by the layer service, never by hand.
+TEST_F(FloorCommands, transfer_lands_on_the_level_layer_the_layer_service_names) {
+    TestDir dir;
+    dir.write("LAYERC.DEF", "**Otwory,\n2DOPENINGS_W,OTWORY_2D,4,X,Continuous,25\n");
+    const std::string folder = dir.path();
+    host::setSupportPathProvider([folder] { return std::vector<std::string>{folder}; });
+    layer("VELM2DWALLS$0");
+    layer("VELM2DWALLS$3.50");
+    layer("VELM2DOPENINGS_W$0");
+    const ZcDbObjectId wall = line("VELM2DWALLS$0", 0);
+    const ZcDbObjectId opening = line("VELM2DOPENINGS_W$0", 0);
+    AnswerSelection({wall});
+    feed({"3.5", "Tak"});
+    CmdFloorTransfer();
+    // The existing layer of 3.5 is taken however its number is written.
+    EXPECT_EQ(lineState(wall), (std::pair<std::string, double>{"VELM2DWALLS$3.50", 3.5}));
+    EXPECT_EQ(layersNamed("VELM2DWALLS$3"), 1);
+
+    // A key the catalogue maps goes to the catalogue's layer, with its row.
+    AnswerSelection({opening});
+    feed({"300", "Tak"});
+    CmdFloorTransfer();
+    host::setSupportPathProvider(nullptr);
+    EXPECT_EQ(lineState(opening), (std::pair<std::string, double>{"VELMOTWORY_2D$300", 300}));
+    EXPECT_EQ(layersNamed("VELM2DOPENINGS_W$300"), 0);
+    ZcDbObjectPointer<ZcDbLayerTableRecord> made(db->recordId(db->layerTableId(), "VELMOTWORY_2D$300"),
+                                                 ZcDb::kForRead);
+    ASSERT_TRUE(made);
+    EXPECT_EQ(made->colorIndex(), 4);
+    EXPECT_EQ(static_cast<int>(made->lineWeight()), 25);
+}
+
+// The yes/no questions are the toolkit's: each on a line of its own.
+TEST_F(FloorCommands, floor_transfer_questions_start_on_a_new_line) {
+    layer("VELMA$0");
+    const ZcDbObjectId a = line("VELMA$0", 0);
+    AnswerSelection({a});
+    feed({"300", "", ""});
+    CmdFloorTransfer();
+    EXPECT_NE(transcript().find("\nCzy chcesz usunąć podłogę z poprzednią wysokością? <N>"),
+              std::string::npos);
+    EXPECT_NE(transcript().find("\nCzy chcesz zmienić aktualną podłogę? <N>"), std::string::npos);
+}
+
+// Cancelled floor commands read the floor list and never add one.
+TEST_F(FloorCommands, cancelled_floor_commands_add_no_floor_list) {
+    layer("VELMA$0");
+    const ZcDbObjectId a = line("VELMA$0", 0);
+    ASSERT_TRUE(settingsEntry("VELM_PIANI").isNull());
+    feed({""});  // Enter at the selection: the one floor; then the target cancelled
+    CmdFloorTransfer();
+    EXPECT_TRUE(settingsEntry("VELM_PIANI").isNull());
+    pick(a);  // the keyword question cancelled
+    CmdFloorSelect();
+    EXPECT_TRUE(settingsEntry("VELM_PIANI").isNull());
+    EXPECT_TRUE(heard->names.empty());
+    // Without a list the floor at 0 a new one would hold is still found.
+    pick(a);
+    feed({""});
+    CmdFloorSelect();
+    EXPECT_EQ(heard->names, std::vector<std::string>{"SELECT"});
+    EXPECT_EQ(lineState(a), (std::pair<std::string, double>{"VELMA$0", 0}));
 }

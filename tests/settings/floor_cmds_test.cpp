@@ -1,8 +1,10 @@
 // Moving and copying to another floor, setting Z, the floors of layer names
 // and the viewport print scale.
+#include "settings/floor_cmds.h"
+
 #include <gtest/gtest.h>
 
-#include "settings/floor_cmds.h"
+#include "core/levels.h"
 #include "tests/settings/floors_drawing.h"
 
 namespace {
@@ -34,13 +36,19 @@ std::vector<Entity> LinesOf(FloorsDrawing& d) {
     return out;
 }
 
+// A drawing of its own has no layer service: level layers are made plain.
+std::optional<std::string> PlainLevelLayer(ZcDbDatabase* db, const std::string& base, double level) {
+    const std::string name = LevelLayerNameAmong("VELM" + base, level, {});
+    if (!MakePlainLayer(db, name)) return std::nullopt;
+    return name;
+}
+
 }  // namespace
 
 TEST(FloorNames, level_texts_and_bases) {
     EXPECT_EQ(LevelText(300.0), "300");
     EXPECT_EQ(LevelText(12.5), "12.5");
     EXPECT_EQ(LevelText(-0.0), "0");
-    EXPECT_EQ(LevelLayerName("2DWALLS", 2.75), "VELM2DWALLS$2.75");
     EXPECT_EQ(LevelLayerBase("velm2DWALLS$300"), "2DWALLS");
     EXPECT_EQ(LevelLayerBase("VELMPLAIN"), "PLAIN");
     EXPECT_FALSE(LevelLayerBase("OTHER$300"));
@@ -52,12 +60,12 @@ TEST(FloorTransfer, move_relayers_and_lifts_while_copy_keeps_the_original) {
     ZcDbObjectId a = d.line("VELM2DWALLS$0", 0);
     FloorSets sets = SelectionSets({a});
     ASSERT_EQ(sets.plain.size(), 1u);
-    EXPECT_EQ(MoveSetsToFloor(&d.db, sets, 300, false, MakePlainLayer), 0.0);
+    EXPECT_EQ(MoveSetsToFloor(&d.db, sets, 300, false, PlainLevelLayer), 0.0);
     EXPECT_EQ(Read(a).layer, "VELM2DWALLS$300");
     EXPECT_EQ(Read(a).z, 300.0);
     EXPECT_EQ(LinesOf(d).size(), 1u);
 
-    MoveSetsToFloor(&d.db, sets, 600, true, MakePlainLayer);
+    MoveSetsToFloor(&d.db, sets, 600, true, PlainLevelLayer);
     const auto lines = LinesOf(d);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0].layer, "VELM2DWALLS$600");
@@ -75,7 +83,7 @@ TEST(FloorTransfer, entities_off_velm_layers_or_without_level_are_left_alone) {
     ZcDbObjectId plain = d.line("PLAIN");
     FloorSets sets = SelectionSets({other, plain});
     EXPECT_EQ(sets.plain.size(), 1u);  // the one with a level
-    EXPECT_FALSE(MoveSetsToFloor(&d.db, sets, 300, true, MakePlainLayer));
+    EXPECT_FALSE(MoveSetsToFloor(&d.db, sets, 300, true, PlainLevelLayer));
     EXPECT_EQ(LinesOf(d).size(), 2u);
     EXPECT_EQ(Read(other).layer, "OTHER$0");
     EXPECT_EQ(Read(other).z, 0.0);
@@ -115,7 +123,7 @@ TEST(FloorTransfer, whole_floor_sets_take_the_floor_and_its_stairs) {
     EXPECT_EQ(sets.plain, std::vector<ZcDbObjectId>{on});
     EXPECT_EQ(sets.tagged, std::vector<ZcDbObjectId>{stairId});
 
-    MoveSetsToFloor(&d.db, sets, 600, false, MakePlainLayer);
+    MoveSetsToFloor(&d.db, sets, 600, false, PlainLevelLayer);
     ZcDbBlockReference* moved = nullptr;
     ASSERT_EQ(zcdbOpenObject(moved, stairId, ZcDb::kForRead), Zcad::eOk);
     EXPECT_DOUBLE_EQ(moved->position().z, 600);

@@ -111,3 +111,16 @@ TEST_F(ViewModeCommands, entering_paper_space_thaws_all_and_returning_reapplies)
     before = 1;
     run([] { OnTilemodeChanged("OTHER"); });  // not TILEMODE: nothing
 }
+
+// Silent faults: a list file that is not text is named once and taken as
+// missing.
+TEST_F(ViewModeCommands, a_list_file_that_is_not_text_is_named_and_changes_nothing) {
+    std::ofstream(folder + "/VXD.LST", std::ios::binary) << std::string("V2D\0VELM2D*\0", 12);
+    feed("3D");
+    run([] { CmdViewMode(); });
+    const std::string& said = host::transcript().text();
+    EXPECT_NE(said.find("\nPlik nie jest plikiem tekstowym:"), std::string::npos);
+    EXPECT_NE(said.find("VXD.LST\n"), std::string::npos);
+    EXPECT_EQ(said.find("Pliku nie znaleziono"), std::string::npos);
+    EXPECT_FALSE(d.frozen("VELM2DWALLS$0"));
+}

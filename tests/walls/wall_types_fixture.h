@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "host/util/findfile.h"
 #include "host/ui/driver.h"
 #include "host/ui/resources.h"
 #include "host/util/findfile.h"

@@ -230,10 +230,10 @@ bool AJIG_MURO::update() {
     if (IsArcMode(mode)) {
         Point3 end, centre;
         if (!ComputeArc(end, centre)) return false;
-        seg.seg.kind = DrawnWallSegment::kArc;
+        seg.seg.kind = DrawnSegment::kArc;
         OffsetArcSegment(seg.seg, centre, seg.seg.vertex, end, alignment);
     } else {
-        seg.seg.kind = DrawnWallSegment::kStraight;
+        seg.seg.kind = DrawnSegment::kStraight;
         OffsetLineSegment(seg.seg, acquired, alignment);
         if (mode == JoinDistance) OpenMetWall(joinWall, seg.seg, true, trimWalls);
     }

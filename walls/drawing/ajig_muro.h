@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "host/ed/jig.h"
 #include "core/layer_catalogue.h"
+#include "host/ed/jig.h"
 #include "walls/drawing/met_walls.h"
 #include "walls/drawing/velm_muroj.h"
 

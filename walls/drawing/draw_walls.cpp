@@ -16,6 +16,7 @@
 
 #include "core/entity_readers.h"
 #include "core/host_services.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
@@ -305,7 +306,7 @@ void beginArc(AJIG_MURO& jig) {
 }
 
 void backToStraight(AJIG_MURO& jig) {
-    jig.live().seg.kind = DrawnWallSegment::kStraight;
+    jig.live().seg.kind = DrawnSegment::kStraight;
     jig.live().seg.ccw = true;
     counterClockwiseAngles();
 }
@@ -366,11 +367,11 @@ void undoSegment(AJIG_MURO& jig) {
     jig.chain.pop_back();
     VELM_MUROJ& seg = jig.live();
     seg.EraseSegmentEntities();
-    seg.seg.kind = DrawnWallSegment::kStraight;
+    seg.seg.kind = DrawnSegment::kStraight;
     seg.seg.ccw = true;
     --jig.segmentCount;
     const VELM_MUROJ* prev = jig.previous();
-    jig.arcAllowed = prev && prev->seg.kind == DrawnWallSegment::kStraight;
+    jig.arcAllowed = prev && prev->seg.kind == DrawnSegment::kStraight;
     setLastPoint(seg.seg.vertex);
 }
 
@@ -389,8 +390,8 @@ void finishDrawing(AJIG_MURO& jig) {
     VELM_MUROJ& last = *jig.chain[count - 1];
     VELM_MUROJ& live = jig.live();
     const Point3 final = live.seg.vertex;
-    if (last.seg.kind == DrawnWallSegment::kArc) {
-        for (DrawnWallFace& f : last.seg.face) f.endAngle = AngleTo(f.centre, final);
+    if (last.seg.kind == DrawnSegment::kArc) {
+        for (DrawnFace& f : last.seg.face) f.endAngle = AngleTo(f.centre, final);
     } else {
         OffsetLineSegment(last.seg, final, jig.alignment);
     }
@@ -408,7 +409,7 @@ void finishDrawing(AJIG_MURO& jig) {
     }
     if (live.seg.close && count >= 2) {
         VELM_MUROJ& first = *jig.chain.front();
-        live.seg.kind = DrawnWallSegment::kStraight;
+        live.seg.kind = DrawnSegment::kStraight;
         OffsetLineSegment(live.seg, first.seg.vertex, jig.alignment);
         JoinWallSegments(last.seg, live.seg);
         JoinWallSegments(live.seg, first.seg);

@@ -8,11 +8,11 @@
 #include "core/entity_readers.h"
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
+#include "host/ed/adspick.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
 #include "host/ads/transcript.h"
-#include "host/ed/adspick.h"
 #include "walls/drawing/wall_segment.h"
 
 namespace {
@@ -144,11 +144,11 @@ void SplitWall(MetWall& wall, const Point3& at, bool trim) {
     setLineEnd(wall.first, 11, {at.x, at.y, end.z});
 }
 
-void OpenMetWall(const MetWall& wall, DrawnWallSegment& seg, bool atEnd, bool trim) {
-    if (!wall.Found() || seg.kind != DrawnWallSegment::kStraight) return;
+void OpenMetWall(const MetWall& wall, DrawnSegment& seg, bool atEnd, bool trim) {
+    if (!wall.Found() || seg.kind != DrawnSegment::kStraight) return;
     Point3 cross[2];
     for (int i = 0; i < 2; ++i) {
-        const DrawnWallFace& f = seg.face[i];
+        const DrawnFace& f = seg.face[i];
         if (!IntersectLines2d(wall.ends[0], wall.ends[1], f.start, f.end, cross[i], 0, ModuleGeomTol)) return;
         cross[i].z = f.start.z;
     }

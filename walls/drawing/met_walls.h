@@ -12,7 +12,7 @@
 #include "core/geometry/geom_basic.h"
 #include "host/util/adscodes.h"
 
-struct DrawnWallSegment;
+struct DrawnSegment;
 
 struct MetWall {
     ads_name first = {0, 0};   // the wall LINE met
@@ -37,6 +37,6 @@ void SplitWall(MetWall& wall, const Point3& at, bool trim);
 // Moves the face start points (or, `atEnd`, the end points) of the straight
 // segment onto the wall line and, when `trim`, opens the split wall between
 // them. Nothing when a face does not cross the wall line.
-void OpenMetWall(const MetWall& wall, DrawnWallSegment& seg, bool atEnd, bool trim);
+void OpenMetWall(const MetWall& wall, DrawnSegment& seg, bool atEnd, bool trim);
 // Puts a split wall back as one LINE with its old end.
 void RestoreMetWall(MetWall& wall);

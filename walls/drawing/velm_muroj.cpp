@@ -35,7 +35,7 @@ ZcGePoint3d gePoint(const Point3& p) {
 
 // The entity list of one face, with the common groups and the record.
 resbuf* faceList(const VELM_MUROJ& m, int face) {
-    if (m.seg.kind == DrawnWallSegment::kStraight) {
+    if (m.seg.kind == DrawnSegment::kStraight) {
         ads_point a, b;
         toPoint(m.seg.face[face].start, a);
         toPoint(m.seg.face[face].end, b);
@@ -78,7 +78,7 @@ void VELM_MUROJ::rxUninit() {
 VELM_MUROJ::VELM_MUROJ() : unitFactor(readUnitFactor()) {}
 
 void VELM_MUROJ::ContinueFrom(const VELM_MUROJ& prev) {
-    seg = DrawnWallSegment{};
+    seg = DrawnSegment{};
     seg.face[0] = prev.seg.face[0];
     seg.face[1] = prev.seg.face[1];
     seg.vertex = prev.seg.vertex;
@@ -95,7 +95,7 @@ void VELM_MUROJ::ContinueFrom(const VELM_MUROJ& prev) {
 bool VELM_MUROJ::worldDraw(ZcGiWorldDraw* wd) {
     wd->subEntityTraits().setColor(2);
     for (int i = 0; i < 2; ++i) {
-        if (seg.kind == DrawnWallSegment::kStraight) {
+        if (seg.kind == DrawnSegment::kStraight) {
             const ZcGePoint3d pts[2] = {gePoint(seg.face[i].start), gePoint(seg.face[i].end)};
             wd->geometry().polyline(2, pts);
         } else {
@@ -136,7 +136,7 @@ void VELM_MUROJ::UpdateSegmentEntities() const {
         if (ads_name_nil(faceEntity[i])) continue;
         resbuf* list = zcdbEntGetX(faceEntity[i], apps);
         if (!list) continue;
-        if (seg.kind == DrawnWallSegment::kStraight) {
+        if (seg.kind == DrawnSegment::kStraight) {
             ads_point a, b;
             toPoint(seg.face[i].start, a);
             toPoint(seg.face[i].end, b);

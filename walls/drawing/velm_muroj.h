@@ -49,7 +49,7 @@ public:
     // are written; its name in `cap`.
     bool WriteCap(bool atEnd, ads_name cap) const;
 
-    DrawnWallSegment seg;
+    DrawnSegment seg;
     ads_name faceEntity[2] = {{0, 0}, {0, 0}};
     ads_name startCapEntity = {0, 0};
     std::string layer;

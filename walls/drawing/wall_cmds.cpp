@@ -8,6 +8,7 @@
 #include "core/dialogs/dlg_wall_layers.h"
 #include "core/entity_readers.h"
 #include "core/host_services.h"
+#include "host/ads/cmdline.h"
 #include "core/layer_catalogue.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
@@ -170,12 +171,4 @@ void CmdLayerWall() {
         walls->entries = std::move(layers);
     }
     walls->close();
-}
-
-void RegisterWallSegmentClass() {
-    VELM_MUROJ::rxInit();
-}
-
-void UnregisterWallSegmentClass() {
-    VELM_MUROJ::rxUninit();
 }

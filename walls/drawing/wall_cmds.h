@@ -14,8 +14,3 @@ void CmdRectWall();
 // first.
 void CmdLayerWall();
 
-// The wall segment's class, registered and taken back with the walls. Kept
-// here so the registration unit need not see the segment's records, whose
-// names the face graph's records share.
-void RegisterWallSegmentClass();
-void UnregisterWallSegmentClass();

@@ -29,7 +29,7 @@ const Point3& nearerTo(const Point3& ref, const Point3& a, const Point3& b) {
     return Distance2d(ref, a) <= Distance2d(ref, b) ? a : b;
 }
 
-void joinStraightStraight(DrawnWallFace& prev, DrawnWallFace& cur) {
+void joinStraightStraight(DrawnFace& prev, DrawnFace& cur) {
     Point3 x;
     if (IntersectLines2d(prev.start, prev.end, cur.start, cur.end, x, 0, ModuleGeomTol)) {
         x.z = cur.start.z;
@@ -40,7 +40,7 @@ void joinStraightStraight(DrawnWallFace& prev, DrawnWallFace& cur) {
     }
 }
 
-void joinStraightArc(DrawnWallFace& prev, DrawnWallFace& cur) {
+void joinStraightArc(DrawnFace& prev, DrawnFace& cur) {
     Point3 a, b;
     if (!IntersectLineCircle(prev.start, prev.end, cur.centre, cur.radius, a, b)) return;
     const Point3 x = nearerTo(prev.start, a, b);
@@ -48,7 +48,7 @@ void joinStraightArc(DrawnWallFace& prev, DrawnWallFace& cur) {
     cur.startAngle = AngleTo(cur.centre, x);
 }
 
-void joinArcStraight(DrawnWallFace& prev, DrawnWallFace& cur, const Point3& vertex) {
+void joinArcStraight(DrawnFace& prev, DrawnFace& cur, const Point3& vertex) {
     Point3 a, b;
     if (!IntersectLineCircle(cur.start, cur.end, prev.centre, prev.radius, a, b)) return;
     const Point3 x = nearerTo(vertex, a, b);
@@ -58,14 +58,14 @@ void joinArcStraight(DrawnWallFace& prev, DrawnWallFace& cur, const Point3& vert
 
 }  // namespace
 
-void OffsetLineSegment(DrawnWallSegment& s, const Point3& end, WallAlignment alignment) {
+void OffsetLineSegment(DrawnSegment& s, const Point3& end, WallAlignment alignment) {
     const Point3 p = s.vertex;
     const Point3 q{end.x, end.y, p.z};
     const double a = AngleTo(p, q);
     const double right = a - halfPi(), left = a + halfPi();
     const double ts = s.startThickness, te = s.endThickness;
-    DrawnWallFace& f1 = s.face[0];
-    DrawnWallFace& f2 = s.face[1];
+    DrawnFace& f1 = s.face[0];
+    DrawnFace& f2 = s.face[1];
     switch (alignment) {
         case WallAlignment::Left:
             f1.start = PolarPoint(p, right, ts);
@@ -88,7 +88,7 @@ void OffsetLineSegment(DrawnWallSegment& s, const Point3& end, WallAlignment ali
     }
 }
 
-void OffsetArcSegment(DrawnWallSegment& s, const Point3& centre, const Point3& start, const Point3& end,
+void OffsetArcSegment(DrawnSegment& s, const Point3& centre, const Point3& start, const Point3& end,
                       WallAlignment alignment) {
     const double r = Distance2d(centre, start);
     const double t = s.startThickness;
@@ -111,38 +111,38 @@ void OffsetArcSegment(DrawnWallSegment& s, const Point3& centre, const Point3& s
     const double a0 = AngleTo(c, start), a1 = AngleTo(c, end);
     s.face[0].radius = r1;
     s.face[1].radius = r2;
-    for (DrawnWallFace& f : s.face) {
+    for (DrawnFace& f : s.face) {
         f.centre = c;
         f.startAngle = a0;
         f.endAngle = a1;
     }
 }
 
-void JoinWallSegments(DrawnWallSegment& prev, DrawnWallSegment& cur) {
+void JoinWallSegments(DrawnSegment& prev, DrawnSegment& cur) {
     for (int i = 0; i < 2; ++i) {
-        DrawnWallFace& p = prev.face[i];
-        DrawnWallFace& c = cur.face[i];
-        if (prev.kind == DrawnWallSegment::kStraight && cur.kind == DrawnWallSegment::kStraight)
+        DrawnFace& p = prev.face[i];
+        DrawnFace& c = cur.face[i];
+        if (prev.kind == DrawnSegment::kStraight && cur.kind == DrawnSegment::kStraight)
             joinStraightStraight(p, c);
-        else if (prev.kind == DrawnWallSegment::kStraight)
+        else if (prev.kind == DrawnSegment::kStraight)
             joinStraightArc(p, c);
-        else if (cur.kind == DrawnWallSegment::kStraight)
+        else if (cur.kind == DrawnSegment::kStraight)
             joinArcStraight(p, c, cur.vertex);
     }
 }
 
-Point3 FaceStartPoint(const DrawnWallSegment& s, int face) {
-    const DrawnWallFace& f = s.face[face];
-    return s.kind == DrawnWallSegment::kStraight ? f.start : PolarPoint(f.centre, f.startAngle, f.radius);
+Point3 FaceStartPoint(const DrawnSegment& s, int face) {
+    const DrawnFace& f = s.face[face];
+    return s.kind == DrawnSegment::kStraight ? f.start : PolarPoint(f.centre, f.startAngle, f.radius);
 }
 
-Point3 FaceEndPoint(const DrawnWallSegment& s, int face) {
-    const DrawnWallFace& f = s.face[face];
-    return s.kind == DrawnWallSegment::kStraight ? f.end : PolarPoint(f.centre, f.endAngle, f.radius);
+Point3 FaceEndPoint(const DrawnSegment& s, int face) {
+    const DrawnFace& f = s.face[face];
+    return s.kind == DrawnSegment::kStraight ? f.end : PolarPoint(f.centre, f.endAngle, f.radius);
 }
 
-ArcRecord FaceArcRecord(const DrawnWallSegment& s, int face) {
-    const DrawnWallFace& f = s.face[face];
+ArcRecord FaceArcRecord(const DrawnSegment& s, int face) {
+    const DrawnFace& f = s.face[face];
     ArcRecord arc;
     arc.centre = f.centre;
     arc.radius = f.radius;

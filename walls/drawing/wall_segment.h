@@ -18,7 +18,7 @@
 
 enum class WallAlignment : int { Left = 0, Centre = 1, Right = 2 };
 
-struct DrawnWallFace {
+struct DrawnFace {
     Point3 start, end;  // straight faces
     Point3 centre;      // arc faces
     double radius = 0.0;
@@ -26,10 +26,10 @@ struct DrawnWallFace {
     double endAngle = 0.0;
 };
 
-struct DrawnWallSegment {
+struct DrawnSegment {
     enum Kind : int { kStraight = 0, kArc = 1 };
     int kind = kStraight;
-    DrawnWallFace face[2];
+    DrawnFace face[2];
     bool ccw = true;  // an arc turns counter-clockwise from its start
     bool startCap = false;
     bool endCap = false;
@@ -41,24 +41,24 @@ struct DrawnWallSegment {
 
 // The faces of a straight segment from the vertex to `end`; both faces take
 // the elevation of the vertex.
-void OffsetLineSegment(DrawnWallSegment& s, const Point3& end, WallAlignment alignment);
+void OffsetLineSegment(DrawnSegment& s, const Point3& end, WallAlignment alignment);
 // The faces of an arc about `centre` from `start` to `end`, turning as `s.ccw`
 // says; only the start thickness counts.
-void OffsetArcSegment(DrawnWallSegment& s, const Point3& centre, const Point3& start, const Point3& end,
+void OffsetArcSegment(DrawnSegment& s, const Point3& centre, const Point3& start, const Point3& end,
                       WallAlignment alignment);
 // Mitres `cur` to `prev`, face by face: two straight faces meet where their
 // lines cross (parallel ones continue where the previous one ends); a
 // straight face and an arc meet at the crossing of the line and the circle
 // nearer to the previous face's start (straight before arc) or to the
 // current vertex (arc before straight). Two arcs are left as they are.
-void JoinWallSegments(DrawnWallSegment& prev, DrawnWallSegment& cur);
+void JoinWallSegments(DrawnSegment& prev, DrawnSegment& cur);
 
 // Start and end points of a face in the order of travel.
-Point3 FaceStartPoint(const DrawnWallSegment& s, int face);
-Point3 FaceEndPoint(const DrawnWallSegment& s, int face);
+Point3 FaceStartPoint(const DrawnSegment& s, int face);
+Point3 FaceEndPoint(const DrawnSegment& s, int face);
 // An arc face as the drawing stores it: counter-clockwise, the angles of a
 // clockwise segment exchanged.
-ArcRecord FaceArcRecord(const DrawnWallSegment& s, int face);
+ArcRecord FaceArcRecord(const DrawnSegment& s, int face);
 
 // The centre of the arc from `start` to `end` turning as `ccw` says whose
 // middle lies `rise` away from the chord; none for a chord or rise below

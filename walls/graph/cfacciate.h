@@ -95,6 +95,14 @@ public:
     // wall faces, and are appended to faces.
     void MergeFunLineSegments(const std::vector<std::pair<Point3, Point3>>& lines);
 
+    // ---- polygons of a face (outline_polygons.h) ----
+    // Replaces the polygon of the list by its pieces outside the hole: the
+    // first takes the polygon's ring, the others go to the front of the
+    // list; the polygon leaves the list (and is freed) when nothing is left.
+    // Vertices where a piece passes from the border to the hole get edge
+    // flag 1.
+    static void SplitPolygonAtOutline(ContourNode*& list, ContourNode* polygon, const VertexNode* hole);
+
     // ---- contours ----
     VertexNode* RecognizeContour(double heading, WallFace* startFace, double* area, bool approximate);
     WallFace* NextContourFace(double& heading, WallFace* current, const Point3& prevPoint,

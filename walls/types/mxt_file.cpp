@@ -192,11 +192,9 @@ bool LoadWallTypes(CListMuri& list) {
 
 void BackupWallTypeFiles() {
     std::string folder;
+    // Nothing to keep is no failure: the first type saved to an empty data
+    // folder is not reported as a missing file.
     std::vector<std::string> names = WallTypeFileNames(folder);
-    if (names.empty()) {
-        ReportNoFiles();
-        return;
-    }
     for (const std::string& name : names) {
         std::string backup = WallTypeFilePath(name, "mxk");
         DeleteFileW(backup.c_str());

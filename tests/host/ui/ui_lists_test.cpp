@@ -145,6 +145,26 @@ TEST_F(UiTest, tree_inserts_sorted_and_label_edits_can_be_cancelled_or_refused) 
     EXPECT_TRUE(zcui::DriverErrors().empty());
 }
 
+TEST_F(UiTest, label_edit_opened_by_the_program_is_typed_into_not_reopened) {
+    ListDialog dlg;
+    int begins = 0;
+    dlg.HandleNotify(TVN_BEGINLABELEDIT, 1040, [&](NMHDR*, LRESULT* r) {
+        ++begins;
+        *r = 0;
+    });
+    zcui::InstallDialogDriver(510, [&](zcui::DialogUser& u) {
+        HTREEITEM fresh = dlg.tree.InsertItem("", dlg.root);
+        dlg.tree.EditLabel(fresh);
+        u.EditLabel(1040, zcui::Row{std::string()}, std::string("Dachy"));
+        u.Ok();
+    });
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(begins, 1);
+    EXPECT_EQ(dlg.endTexts, (std::vector<std::string>{"Dachy"}));
+    EXPECT_NE(dlg.tree.FindItem("Dachy"), nullptr);
+    EXPECT_TRUE(zcui::DriverErrors().empty());
+}
+
 TEST_F(UiTest, slider_clamps_to_its_range_and_scroll_bars_report_codes) {
     Queue(R"(510 slider 1050 15 scroll 1060 pagedown scroll 1060 thumb 7 ok)");
     ListDialog dlg;

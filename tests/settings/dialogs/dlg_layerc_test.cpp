@@ -4,12 +4,12 @@
 
 #include <filesystem>
 
+#include "host/ui/hostdialogs.h"
 #include "host/util/adscodes.h"
 #include "host/util/findfile.h"
-#include "host/ui/hostdialogs.h"
 #include "settings/dialogs/dlg_linepickers.h"
-#include "tests/host/win_testdir.h"
 #include "tests/core/dialogs/dialog_fixture.h"
+#include "tests/host/win_testdir.h"
 
 namespace {
 
@@ -198,4 +198,22 @@ TEST_F(ModuleDialogTest, linetype_picker_lists_the_support_linetype_file) {
     host::setSupportFolders({});
     EXPECT_TRUE(preselected.starts_with("HIDDEN,"));
     EXPECT_EQ(picker.GetLinetype(), "HIDDEN");
+}
+
+// Lost data: OK on a catalogue whose lines end in CR alone.
+TEST_F(ModuleDialogTest, ddlcolor_ok_on_a_catalogue_with_cr_line_ends_keeps_the_file) {
+    TestDir dir;
+    const std::string bytes =
+        "**Ściany,\r2DWALLS,MURI,1,Lico,Continuous,25\r3DWALLS,3DWALLS,254,X,DASHED,-1\r";
+    dir.write("LAYERC.DEF", bytes);
+    host::setSupportFolders({dir.path()});
+    int rows = 0;
+    zcui::InstallDialogDriver(IDD_LAYERC, [&](zcui::DialogUser& u) {
+        rows = u.Get<CListCtrl>(1001)->GetItemCount();
+        u.Ok();
+    });
+    EXPECT_EQ(ddlcolor(), RTNORM);
+    host::setSupportFolders({});
+    EXPECT_EQ(rows, 3);
+    EXPECT_EQ(dir.read("LAYERC.DEF"), bytes);
 }

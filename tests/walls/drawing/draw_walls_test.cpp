@@ -238,7 +238,7 @@ TEST_F(WallsTest, the_preview_draws_both_faces_and_the_start_cap_in_colour_2) {
     EXPECT_NEAR(drawn[0].points[0].y, -15, 1e-9);
     EXPECT_NEAR(drawn[1].points[1].y, 15, 1e-9);
 
-    seg.seg.kind = DrawnWallSegment::kArc;
+    seg.seg.kind = DrawnSegment::kArc;
     seg.seg.startCap = false;
     OffsetArcSegment(seg.seg, {200, 0, 0}, {100, 0, 0}, {300, 0, 0}, WallAlignment::Centre);
     drawn = host::recordWorldDraw(&seg, true);

@@ -11,8 +11,8 @@ namespace {
 
 constexpr double kTol = 1e-9;
 
-DrawnWallSegment Segment(double ts, double te, Point3 vertex = {}) {
-    DrawnWallSegment s;
+DrawnSegment Segment(double ts, double te, Point3 vertex = {}) {
+    DrawnSegment s;
     s.startThickness = ts;
     s.endThickness = te;
     s.vertex = vertex;
@@ -32,7 +32,7 @@ bool OnArc(const ArcRecord& arc, const Point3& p) {
 }  // namespace
 
 TEST(WallSegmentGeometry, faces_lie_by_the_alignment_and_taper_with_the_thicknesses) {
-    DrawnWallSegment s = Segment(30, 30);
+    DrawnSegment s = Segment(30, 30);
     OffsetLineSegment(s, {100, 0, 0}, WallAlignment::Centre);
     ExpectPoint(s.face[0].start, 0, -15);
     ExpectPoint(s.face[0].end, 100, -15);
@@ -46,7 +46,7 @@ TEST(WallSegmentGeometry, faces_lie_by_the_alignment_and_taper_with_the_thicknes
     EXPECT_NEAR(s.face[0].start.y, 0, kTol);
     EXPECT_NEAR(s.face[1].end.y, 30, kTol);
 
-    DrawnWallSegment taper = Segment(30, 10, {0, 0, 250});
+    DrawnSegment taper = Segment(30, 10, {0, 0, 250});
     OffsetLineSegment(taper, {100, 0, 0}, WallAlignment::Centre);
     ExpectPoint(taper.face[0].start, 0, -15);
     ExpectPoint(taper.face[0].end, 100, -5);
@@ -55,7 +55,7 @@ TEST(WallSegmentGeometry, faces_lie_by_the_alignment_and_taper_with_the_thicknes
 }
 
 TEST(WallSegmentGeometry, straight_segments_mitre_at_the_face_crossings_or_continue_when_collinear) {
-    DrawnWallSegment a = Segment(30, 30), b = Segment(30, 30, {400, 0, 0});
+    DrawnSegment a = Segment(30, 30), b = Segment(30, 30, {400, 0, 0});
     OffsetLineSegment(a, {400, 0, 0}, WallAlignment::Centre);
     OffsetLineSegment(b, {400, 300, 0}, WallAlignment::Centre);
     JoinWallSegments(a, b);
@@ -64,7 +64,7 @@ TEST(WallSegmentGeometry, straight_segments_mitre_at_the_face_crossings_or_conti
     ExpectPoint(a.face[1].end, 385, 15);
     ExpectPoint(b.face[1].start, 385, 15);
 
-    DrawnWallSegment c = Segment(30, 30), d = Segment(30, 30, {100, 0, 0});
+    DrawnSegment c = Segment(30, 30), d = Segment(30, 30, {100, 0, 0});
     OffsetLineSegment(c, {100, 0, 0}, WallAlignment::Centre);
     OffsetLineSegment(d, {250, 0, 0}, WallAlignment::Centre);
     JoinWallSegments(c, d);
@@ -74,10 +74,10 @@ TEST(WallSegmentGeometry, straight_segments_mitre_at_the_face_crossings_or_conti
 }
 
 TEST(WallSegmentGeometry, straight_and_arc_meet_at_the_nearer_crossing_of_line_and_circle) {
-    DrawnWallSegment line = Segment(30, 30, {0, 1000, 0});
+    DrawnSegment line = Segment(30, 30, {0, 1000, 0});
     OffsetLineSegment(line, {400, 1000, 0}, WallAlignment::Centre);
-    DrawnWallSegment arc = Segment(30, 30, {400, 1000, 0});
-    arc.kind = DrawnWallSegment::kArc;
+    DrawnSegment arc = Segment(30, 30, {400, 1000, 0});
+    arc.kind = DrawnSegment::kArc;
     OffsetArcSegment(arc, {600, 1000, 0}, {400, 1000, 0}, {800, 1000, 0}, WallAlignment::Centre);
     EXPECT_NEAR(arc.face[0].radius, 215, kTol) << "face 1 is outside a counter-clockwise arc";
     EXPECT_NEAR(arc.face[1].radius, 185, kTol);
@@ -91,7 +91,7 @@ TEST(WallSegmentGeometry, straight_and_arc_meet_at_the_nearer_crossing_of_line_a
     }
 
     // Arc before straight: the crossing nearer to the straight's vertex.
-    DrawnWallSegment after = Segment(30, 30, {800, 1000, 0});
+    DrawnSegment after = Segment(30, 30, {800, 1000, 0});
     OffsetLineSegment(after, {900, 1300, 0}, WallAlignment::Centre);
     JoinWallSegments(arc, after);
     for (int i = 0; i < 2; ++i) {
@@ -108,8 +108,8 @@ TEST(WallSegmentGeometry,
      an_arc_bulges_by_its_direction_and_a_clockwise_one_is_stored_with_angles_exchanged) {
     const Point3 s{400, 1000, 0}, e{800, 1000, 0};
     for (bool ccw : {true, false}) {
-        DrawnWallSegment arc = Segment(30, 30, s);
-        arc.kind = DrawnWallSegment::kArc;
+        DrawnSegment arc = Segment(30, 30, s);
+        arc.kind = DrawnSegment::kArc;
         arc.ccw = ccw;
         const std::optional<Point3> centre = ArcCentreForSegment(s, e, 100, ccw);
         ASSERT_TRUE(centre);

@@ -13,7 +13,6 @@
 #include "host/db/dbmain.h"
 #include "host/db/dbsymtb.h"
 #include "host/db/dxffile.h"
-#include "host/ads/transcript.h"
 #include "tests/walls/wall_types_fixture.h"
 
 namespace {

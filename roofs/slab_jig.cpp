@@ -1,0 +1,334 @@
+// The slab preview entity and the outline jig. The jig's sampler does all
+// the work of a stage: it arms the keywords and Enter rule of the stage,
+// acquires one point, puts it at the height the command kind asks for and
+// turns the answer into an outcome stage; update only serves the gable-roof
+// stages, through the hook the roof commands set.
+#include "roofs/slab_jig.h"
+
+#include <cmath>
+
+#include "core/geometry/geom_basic.h"
+#include "core/host_services.h"
+#include "core/module_state.h"
+#include "host/ads/cmdline.h"
+#include "host/ed/grdraw.h"
+#include "host/ed/prompts.h"
+#include "host/rx/rxobject.h"
+#include "roofs/slab_planes.h"
+#include "roofs/slab_record.h"
+#include "settings/store/settings_dbfiler.h"
+
+// ---------------------------------------------------------------- VELM_COPJ
+
+namespace {
+
+SettingsClassSlot g_copjClass{"VELM_COPJ"};
+GableOutlineHook g_gableHook = nullptr;
+
+}  // namespace
+
+ZcRxClass* VELM_COPJ::desc() {
+    return SettingsClassDesc(g_copjClass);
+}
+ZcRxClass* VELM_COPJ::isA() const {
+    return VELM_COPJ::desc();
+}
+ZcRxObject* VELM_COPJ::Create() {
+    return new VELM_COPJ;
+}
+void VELM_COPJ::rxInit() {
+    RegisterSettingsClass(g_copjClass, &VELM_COPJ::Create, "AcDbEntity");
+}
+void VELM_COPJ::rxUninit() {
+    UnregisterSettingsClass(g_copjClass);
+}
+
+bool VELM_COPJ::worldDraw(ZcGiWorldDraw* wd) {
+    if (!wd) return true;
+    for (const ContourNode* k = loops; k; k = k->next) {
+        const bool firstOnly = CountNodes(k->vertices) < 3;
+        for (const VertexNode* v = k->vertices; v; v = v->next) {
+            if (v->edgeFlag == 0) continue;
+            const VertexNode* w = NextInRing<const VertexNode>(k->vertices, v);
+            wd->subEntityTraits().setColor(v->edgeFlag >= 0 ? 7 : 3);
+            const ZcGePoint3d pts[2] = {ZcGePoint3d(v->x, v->y, v->z), ZcGePoint3d(w->x, w->y, w->z)};
+            wd->geometry().polyline(2, pts);
+            if (firstOnly) break;
+        }
+    }
+    return true;
+}
+
+std::uint32_t VELM_COPJ::setAttributes(ZcGiDrawableTraits*) {
+    return 2;
+}
+
+void SetGableOutlineHook(GableOutlineHook hook) {
+    g_gableHook = hook;
+}
+
+// ---------------------------------------------------------------- AJIG_COP
+
+AJIG_COP::AJIG_COP() : m_preview(std::make_unique<VELM_COPJ>()) {}
+
+AJIG_COP::~AJIG_COP() {
+    FreeList(chosen);
+    FreeListOfLists(loops);
+    if (osmodeSaved) SysVarShort("OSMODE", &savedOsmode);
+}
+
+void AJIG_COP::SetOsmode(int value) {
+    const int former = SysVarShort("OSMODE", &value);
+    if (!osmodeSaved) {
+        osmodeSaved = true;
+        savedOsmode = former;
+    }
+}
+
+ContourNode* AJIG_COP::LastLoop() const {
+    ContourNode* k = loops;
+    while (k && k->next) k = k->next;
+    return k;
+}
+
+bool AJIG_COP::ZOnPlane(double x, double y, double& z) const {
+    return PlaneZ(a, b, c, d, x, y, z);
+}
+
+ZcDbEntity* AJIG_COP::entity() const {
+    m_preview->loops = loops;
+    return m_preview.get();
+}
+
+bool AJIG_COP::update() {
+    if (stage >= 2 && stage <= 4 && g_gableHook) g_gableHook(*this);
+    return true;
+}
+
+ZcEdJig::DragStatus AJIG_COP::sampler() {
+    switch (stage) {
+        case 2:
+        case 3:
+        case 4:
+            return SampleGable();
+        case 5:
+            return SampleVertex(true);
+        case 6:
+            return SampleVertex(false);
+        case 12:
+            return SamplePlain(vertexNumber > 3, false);
+        case 14:
+        case 15:
+            return SamplePlain(true, false);
+        case 16:
+            return SamplePlain(false, true);
+        case 17:
+            return SampleMove();
+        default:
+            return kCancel;
+    }
+}
+
+bool AJIG_COP::Unchanged(const Point3& p) const {
+    const double tol = ZcGeContext::gTol.equalPoint();
+    return std::fabs(p.x - lastSample.x) < tol && std::fabs(p.y - lastSample.y) < tol &&
+           std::fabs(p.z - lastSample.z) < tol;
+}
+
+Point3 AJIG_COP::PreviousOfCurrent() const {
+    const ContourNode* k = LastLoop();
+    if (k && current && k->vertices && current != k->vertices) {
+        VertexNode* prev = PrevInRing(k->vertices, current);
+        if (prev) return prev->pt();
+    }
+    return basePoint;
+}
+
+void AJIG_COP::PlaceCurrent(const Point3& p) {
+    cursor = p;
+    if (current) current->setPt(p);
+}
+
+ZcEdJig::DragStatus AJIG_COP::SampleGable() {
+    setKeywordList("");
+    setUserInputControls(kAccept3dCoordinates);
+    ZcGePoint3d p;
+    const DragStatus st =
+        stage == 2 ? acquirePoint(p)
+                   : acquirePoint(p, ZcGePoint3d(gablePoints[stage - 3].x, gablePoints[stage - 3].y,
+                                                 gablePoints[stage - 3].z));
+    if (st != kNormal) {
+        stage = 1;
+        return st;
+    }
+    const Point3 q{p.x, p.y, p.z};
+    if (Unchanged(q)) return kNoChange;
+    lastSample = q;
+    cursor = q;
+    gablePoints[stage - 2] = q;
+    return st;
+}
+
+ZcEdJig::DragStatus AJIG_COP::SampleVertex(bool outline) {
+    const bool first = vertexNumber == 1;
+    const bool early = vertexNumber == 2 || vertexNumber == 3;
+    bool enter = !early;
+    if (outline)
+        setKeywordList(first ? "Niewidoczny Kontur Obiekt" : "Niewidoczny Cofnij");
+    else
+        setKeywordList(first ? "Niewidoczny" : "Niewidoczny Cofnij");
+    if (!outline && first) enter = kind == 2;
+    setUserInputControls(
+        static_cast<UserInputControls>(kAccept3dCoordinates | (enter ? kNullResponseAccepted : 0)));
+    ZcGePoint3d p;
+    DragStatus st;
+    if (first && outline) {
+        st = acquirePoint(p);
+    } else {
+        const Point3 base = first ? basePoint : PreviousOfCurrent();
+        st = acquirePoint(p, ZcGePoint3d(base.x, base.y, base.z));
+    }
+    returnStage = outline ? 5 : 6;
+    switch (st) {
+        case kNormal: {
+            Point3 q{p.x, p.y, p.z};
+            if (Unchanged(q)) return kNoChange;
+            lastSample = q;
+            if (kind == 0 || kind == 6) {
+                q.z = elevation + offset;
+            } else if (kind == 4) {
+                double z = q.z;
+                if (ZOnPlane(q.x, q.y, z)) q.z = z;
+            }
+            PlaceCurrent(q);
+            const int count = CountNodes(Outline());
+            if (kind == 2 && (outline ? count > 2 : count > 3)) ApplyGutterSlope(*this);
+            return st;
+        }
+        case kNull:
+            stage = (first && (outline || kind == 2)) ? 0 : 11;
+            return st;
+        case kKW1:
+            stage = 7;
+            return st;
+        case kKW2:
+            stage = (outline && first) ? 9 : 8;
+            return st;
+        case kKW3:
+            stage = 10;
+            return st;
+        default:
+            stage = 1;
+            return st;
+    }
+}
+
+ZcEdJig::DragStatus AJIG_COP::SamplePlain(bool allowEnter, bool onPlane) {
+    const bool undo = stage == 12 && vertexNumber > 1;
+    setKeywordList(undo ? "Cofnij" : "");
+    setUserInputControls(
+        static_cast<UserInputControls>(kAccept3dCoordinates | (allowEnter ? kNullResponseAccepted : 0)));
+    ZcGePoint3d p;
+    const DragStatus st = acquirePoint(p);
+    if (st == kNormal) {
+        Point3 q{p.x, p.y, p.z};
+        if (Unchanged(q)) return kNoChange;
+        lastSample = q;
+        if (stage == 12) q.z = offset;
+        if (onPlane) {
+            double z = q.z;
+            if (ZOnPlane(q.x, q.y, z)) q.z = z;
+        }
+        PlaceCurrent(q);
+        return st;
+    }
+    if (st == kNull && allowEnter) {
+        stage = 0;
+    } else if (st == kKW1 && undo) {
+        stage = 8;
+        returnStage = 12;
+    } else {
+        stage = 1;
+    }
+    return st;
+}
+
+ZcEdJig::DragStatus AJIG_COP::SampleMove() {
+    setKeywordList("");
+    setUserInputControls(kAccept3dCoordinates);
+    ZcGePoint3d p;
+    const DragStatus st = acquirePoint(p, ZcGePoint3d(basePoint.x, basePoint.y, basePoint.z));
+    if (st != kNormal) {
+        stage = 1;
+        return st;
+    }
+    const Point3 q{p.x, p.y, p.z};
+    if (Unchanged(q)) return kNoChange;
+    const double dx = q.x - lastSample.x, dy = q.y - lastSample.y, dz = q.z - lastSample.z;
+    for (RingNode* r = chosen; r; r = r->next) {
+        VertexNode* v = r->vertex;
+        v->x += dx;
+        v->y += dy;
+        v->z += dz;
+        double z = v->z;
+        if (ZOnPlane(v->x, v->y, z)) v->z = z;
+    }
+    lastSample = q;
+    cursor = q;
+    return st;
+}
+
+// ---------------------------------------------------------------- markers and edges
+
+void DrawCrossMarker(const Point3& point, double unit) {
+    const double r = 15.0 * unit;
+    const double pi = PiValue;
+    const double angles[2][2] = {{pi / 4, 5 * pi / 4}, {3 * pi / 4, 7 * pi / 4}};
+    for (const auto& pair : angles) {
+        const Point3 p = PolarPoint(point, pair[0], r);
+        const Point3 q = PolarPoint(point, pair[1], r);
+        const ads_point from{p.x, p.y, p.z}, to{q.x, q.y, q.z};
+        zcedGrDraw(from, to, -1, 1);
+    }
+}
+
+bool PickSlabEdge(AJIG_COP& jig) {
+    int osmode = 512;
+    const int former = SysVarShort("OSMODE", &osmode);
+    bool toggled = false;
+    for (;;) {
+        ads_point pt;
+        if (zcedGetPoint(nullptr, "\nWybierz krawędź, którą chcesz, aby była widoczna/niewidoczna:", pt) !=
+            RTNORM)
+            break;
+        Point3 p{pt[0], pt[1], pt[2]};
+        double z = p.z;
+        if (jig.ZOnPlane(p.x, p.y, z)) p.z = z;
+        VertexNode* edge = nullptr;
+        for (ContourNode* k = jig.loops; k && !edge; k = k->next)
+            for (VertexNode* v = k->vertices; v && !edge; v = v->next)
+                if (IsPointOnSegment(p, v->pt(), NextInRing(k->vertices, v)->pt())) edge = v;
+        if (!edge) {
+            zcutPrintf("\n%s", "Nie znaleziono żadnej krawędzi!");
+            continue;
+        }
+        switch (ReducedEdgeFlag(edge->edgeFlag)) {
+            case -2:
+                edge->edgeFlag = -1;
+                break;
+            case -1:
+                edge->edgeFlag = -2;
+                break;
+            case 0:
+                edge->edgeFlag = 1;
+                break;
+            default:
+                edge->edgeFlag = 0;
+                break;
+        }
+        toggled = true;
+        break;
+    }
+    SysVarShort("OSMODE", &former);
+    return toggled;
+}

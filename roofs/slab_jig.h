@@ -1,0 +1,94 @@
+// The outline jig of the slab, roof and profile commands: VELM_COPJ draws
+// the loops as rubber-band lines, AJIG_COP samples the cursor in one of
+// several input stages, moves the current vertex and reports in `stage`
+// what the user chose; the command reads that field after each drag.
+//
+// Outcome stages: 0 finished, 1 cancelled, 5/6 a point was added,
+// 7 "Niewidoczny", 8 "Cofnij", 9 "Kontur", 10 "Obiekt", 11 Enter (close the
+// current loop). Input stages: 2-4 gable-roof points, 5 outline points,
+// 6 opening points, 12 points at the offset, 14/15 plain points with Enter,
+// 16 a point on the plane, 17 moving the chosen vertices.
+#pragma once
+
+#include <memory>
+
+#include "core/geometry/geom_basic.h"
+#include "core/geometry/vertex_list.h"
+#include "host/db/dbentity.h"
+#include "host/ed/jig.h"
+
+class ZcGiWorldDraw;
+
+// The transient entity that draws the loops it points at (not owned).
+class VELM_COPJ : public ZcDbEntity {
+public:
+    ZCRX_DECLARE_MEMBERS(VELM_COPJ);
+    static ZcRxObject* Create();
+    static void rxInit();
+    static void rxUninit();
+
+    VELM_COPJ() = default;
+    bool worldDraw(ZcGiWorldDraw* wd) override;
+    std::uint32_t setAttributes(ZcGiDrawableTraits* traits) override;
+
+    const ContourNode* loops = nullptr;
+};
+
+class AJIG_COP;
+// Recomputes the gable outline of the jig in the gable-roof stages; set by
+// the roof commands, nothing happens while it is unset.
+using GableOutlineHook = void (*)(AJIG_COP& jig);
+void SetGableOutlineHook(GableOutlineHook hook);
+
+class AJIG_COP : public ZcEdJig {
+public:
+    AJIG_COP();
+    ~AJIG_COP() override;
+
+    DragStatus sampler() override;
+    bool update() override;
+    ZcDbEntity* entity() const override;
+
+    // Saves OSMODE once (restored by the destructor) and sets it.
+    void SetOsmode(int value);
+    // The outline (first loop) and the loop being entered (the last).
+    VertexNode* Outline() const { return loops ? loops->vertices : nullptr; }
+    ContourNode* LastLoop() const;
+    // z of (x, y) on the jig's plane; false for a vertical plane.
+    bool ZOnPlane(double x, double y, double& z) const;
+
+    int kind = 0;  // 0/6 at elevation + offset, 2 gutter mode, 4 on the plane
+    int stage = 0;
+    int returnStage = 0;
+    int vertexNumber = 1;
+    RingNode* chosen = nullptr;    // owned nodes naming vertices of the loops
+    ContourNode* loops = nullptr;  // owned
+    Point3 basePoint, cursor, lastSample;
+    VertexNode* current = nullptr;
+    Point3 gablePoints[3];
+    double a = 0.0, b = 0.0, c = 1.0, d = 0.0;
+    bool gutterMode = false;
+    double slopePercent = 0.0;
+    double elevation = 0.0;
+    double offset = 0.0;
+    bool osmodeSaved = false;
+    int savedOsmode = 0;
+
+private:
+    DragStatus SampleVertex(bool outline);
+    DragStatus SamplePlain(bool allowEnter, bool onPlane);
+    DragStatus SampleGable();
+    DragStatus SampleMove();
+    void PlaceCurrent(const Point3& p);
+    bool Unchanged(const Point3& p) const;
+    Point3 PreviousOfCurrent() const;
+
+    std::unique_ptr<VELM_COPJ> m_preview;
+};
+
+// A cross of half-size 15 x unit on the point in XOR colour, highlighted:
+// drawing the same cross again removes it.
+void DrawCrossMarker(const Point3& point, double unit);
+// Toggles the visibility of an edge of the jig's loops that the user picks;
+// false when no point was given.
+bool PickSlabEdge(AJIG_COP& jig);

@@ -1,0 +1,158 @@
+// The ring difference checked by areas that must add up: what is left of a
+// polygon is its area less the part the cutter covers, the latter worked out
+// independently by clipping the polygon against the convex cutter.
+#include "core/geometry/ring_difference.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "core/geometry/polygon.h"
+
+namespace {
+
+using Pts = std::vector<Point3>;
+
+VertexNode* Ring(const Pts& pts, int flag = 1) {
+    VertexNode* head = nullptr;
+    for (const Point3& p : pts) AppendVertex(&head, p, flag, 0, 0);
+    return head;
+}
+
+double Signed(const VertexNode* ring) {
+    double sum = 0.0;
+    for (const VertexNode* v = ring; v; v = v->next) {
+        const VertexNode* w = v->next ? v->next : ring;
+        sum += v->x * w->y - w->x * v->y;
+    }
+    return sum / 2.0;
+}
+
+double Signed(const Pts& pts) {
+    double sum = 0.0;
+    for (std::size_t i = 0; i < pts.size(); ++i) {
+        const Point3& p = pts[i];
+        const Point3& q = pts[(i + 1) % pts.size()];
+        sum += p.x * q.y - q.x * p.y;
+    }
+    return sum / 2.0;
+}
+
+// The subject clipped against a convex counter-clockwise cutter.
+Pts ClipConvex(Pts subject, const Pts& cutter) {
+    for (std::size_t i = 0; i < cutter.size() && !subject.empty(); ++i) {
+        const Point3 a = cutter[i], b = cutter[(i + 1) % cutter.size()];
+        auto side = [&](const Point3& p) { return (b.x - a.x) * (p.y - a.y) - (b.y - a.y) * (p.x - a.x); };
+        Pts out;
+        for (std::size_t j = 0; j < subject.size(); ++j) {
+            const Point3 p = subject[j], q = subject[(j + 1) % subject.size()];
+            const double sp = side(p), sq = side(q);
+            if (sp >= 0) out.push_back(p);
+            if ((sp >= 0) != (sq >= 0)) {
+                const double t = sp / (sp - sq);
+                out.push_back({p.x + t * (q.x - p.x), p.y + t * (q.y - p.y), 0});
+            }
+        }
+        subject = out;
+    }
+    return subject;
+}
+
+struct Result {
+    std::vector<OwnedList<VertexNode>> rings;
+    double signedSum = 0.0;
+};
+
+Result Subtract(const Pts& subject, const Pts& cutter, int cutterFlag = 1) {
+    OwnedList<VertexNode> s(Ring(subject)), c(Ring(cutter, cutterFlag));
+    Result r;
+    r.rings = SubtractRing(s.get(), c.get(), 0.001);
+    for (const auto& ring : r.rings) r.signedSum += Signed(ring.get());
+    return r;
+}
+
+const Pts kWall{{0, 0, 0}, {400, 0, 0}, {400, 275, 0}, {0, 275, 0}};
+
+}  // namespace
+
+TEST(RingDifference, a_hole_running_along_the_border_becomes_a_notch_and_one_running_through_splits) {
+    // A door on the bottom: the sill lies along the wall's bottom edge.
+    const Result door = Subtract(kWall, {{150, 0, 0}, {240, 0, 0}, {240, 210, 0}, {150, 210, 0}});
+    ASSERT_EQ(door.rings.size(), 1u);
+    EXPECT_EQ(CountNodes(door.rings[0].get()), 8);
+    EXPECT_NEAR(door.signedSum, 400 * 275 - 90 * 210, 1e-6);
+    // A window wider than the wall: the piece below and the piece above.
+    const Result band = Subtract(kWall, {{-10, 90, 0}, {410, 90, 0}, {410, 210, 0}, {-10, 210, 0}});
+    ASSERT_EQ(band.rings.size(), 2u);
+    for (const auto& ring : band.rings) {
+        EXPECT_EQ(CountNodes(ring.get()), 4);
+        EXPECT_GT(Signed(ring.get()), 0.0);
+    }
+    EXPECT_NEAR(band.signedSum, 400 * 275 - 400 * 120, 1e-6);
+    // A clockwise subject gives clockwise pieces, whatever way the cutter runs.
+    const Pts clockwise{kWall[3], kWall[2], kWall[1], kWall[0]};
+    const Result cw = Subtract(clockwise, {{-10, 210, 0}, {410, 210, 0}, {410, 90, 0}, {-10, 90, 0}});
+    ASSERT_EQ(cw.rings.size(), 2u);
+    for (const auto& ring : cw.rings) EXPECT_LT(Signed(ring.get()), 0.0);
+}
+
+TEST(RingDifference, inside_apart_covering_and_touching_cutters) {
+    // Inside: the subject and the cutter as a hole, run the other way.
+    const Result inside = Subtract(kWall, {{100, 90, 0}, {200, 90, 0}, {200, 210, 0}, {100, 210, 0}});
+    ASSERT_EQ(inside.rings.size(), 2u);
+    EXPECT_NEAR(inside.signedSum, 400 * 275 - 100 * 120, 1e-6);
+    // Apart, and lying against the outside of an edge: the subject unchanged.
+    for (const Pts& cutter : {Pts{{500, 0, 0}, {600, 0, 0}, {600, 50, 0}},
+                              Pts{{100, -50, 0}, {200, -50, 0}, {200, 0, 0}, {100, 0, 0}}}) {
+        const Result r = Subtract(kWall, cutter);
+        ASSERT_EQ(r.rings.size(), 1u);
+        EXPECT_NEAR(r.signedSum, 400 * 275, 1e-6);
+        EXPECT_EQ(CountNodes(r.rings[0].get()), 4);
+    }
+    // Covering: nothing left. Degenerate cutter: the subject.
+    EXPECT_TRUE(Subtract(kWall, {{-1, -1, 0}, {401, -1, 0}, {401, 276, 0}, {-1, 276, 0}}).rings.empty());
+    EXPECT_EQ(Subtract(kWall, {{1, 1, 0}, {2, 2, 0}}).rings.size(), 1u);
+    // A cutter sharing a corner and two edge stretches takes the corner off.
+    const Result corner = Subtract(kWall, {{300, 0, 0}, {400, 0, 0}, {400, 100, 0}, {300, 100, 0}});
+    ASSERT_EQ(corner.rings.size(), 1u);
+    EXPECT_EQ(CountNodes(corner.rings[0].get()), 6);
+    EXPECT_NEAR(corner.signedSum, 400 * 275 - 100 * 100, 1e-6);
+}
+
+TEST(RingDifference, edges_keep_their_flags_and_the_switch_points_are_marked) {
+    const Result door = Subtract(kWall, {{150, 0, 0}, {240, 0, 0}, {240, 210, 0}, {150, 210, 0}}, 7);
+    ASSERT_EQ(door.rings.size(), 1u);
+    int fromCutter = 0, marked = 0;
+    for (const VertexNode* v = door.rings[0].get(); v; v = v->next) {
+        fromCutter += v->edgeFlag == 7;
+        marked += v->mark;
+        // The z of the plane is kept.
+        EXPECT_EQ(v->z, 0.0);
+    }
+    EXPECT_EQ(fromCutter, 3);  // the jambs and the head
+    EXPECT_EQ(marked, 2);
+}
+
+TEST(RingDifference, random_convex_cutters_on_a_grid_take_exactly_their_overlap) {
+    // Grid coordinates make shared edges, vertices on edges and collinear
+    // overlaps common; the overlap comes from clipping, not from the rings.
+    std::mt19937 rng(22);
+    std::uniform_int_distribution<int> coord(-2, 12);
+    const Pts notched{{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {6, 10, 0},
+                      {6, 4, 0}, {4, 4, 0},  {4, 10, 0},  {0, 10, 0}};
+    for (int round = 0; round < 400; ++round) {
+        const double x0 = coord(rng), y0 = coord(rng);
+        const double x1 = x0 + 1 + coord(rng) % 6 + 2, y1 = y0 + 1 + coord(rng) % 6 + 2;
+        Pts cutter;
+        if (round % 2)
+            cutter = {{x0, y0, 0}, {x1, y0, 0}, {x1, y1, 0}, {x0, y1, 0}};
+        else
+            cutter = {{x0, y0, 0}, {x1, y0, 0}, {x0, y1, 0}};
+        const double expected = Signed(notched) - Signed(ClipConvex(notched, cutter));
+        const Result r = Subtract(notched, cutter);
+        EXPECT_NEAR(r.signedSum, expected, 1e-6)
+            << "round " << round << " cutter " << x0 << "," << y0 << " " << x1 << "," << y1;
+    }
+}

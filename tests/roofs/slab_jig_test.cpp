@@ -1,0 +1,147 @@
+// The outline jig driven by scripted samples, its preview, and the vertex
+// tools that work on its loops.
+#include "roofs/slab_jig.h"
+
+#include <gtest/gtest.h>
+
+#include "core/host_services.h"
+#include "host/ed/grdraw.h"
+#include "roofs/slab_planes.h"
+#include "tests/roofs/slab_fixture.h"
+
+namespace {
+
+class SlabJigTest : public SlabTest {
+protected:
+    // A jig entering the outline: one loop with `count` vertices, the last
+    // the current one.
+    static void Entering(AJIG_COP& jig, int count) {
+        std::vector<LoopPoint> pts;
+        for (int i = 0; i < count; ++i) pts.push_back({10.0 * i, 5.0 * (i % 2), 0.0});
+        jig.loops = SlabLoops({pts});
+        jig.current = jig.loops->vertices;
+        while (jig.current->next) jig.current = jig.current->next;
+        jig.vertexNumber = count;
+        jig.stage = 5;
+        jig.elevation = 100.0;
+        jig.offset = 5.0;
+    }
+};
+
+}  // namespace
+
+TEST_F(SlabJigTest, outline_stage_outcomes_by_vertex_number) {
+    struct Row {
+        int vertex;
+        std::vector<std::string> input;
+        int stage;
+    };
+    const std::vector<Row> rows = {
+        {1, {"30,40"}, 5},       {1, {""}, 0},          {1, {"Kontur"}, 9},     {1, {"Obiekt"}, 10},
+        {1, {"Niewidoczny"}, 7}, {2, {"", "30,40"}, 5}, {3, {"", "Cofnij"}, 8}, {4, {""}, 11},
+        {4, {"Cofnij"}, 8},      {4, {"!cancel"}, 1},
+    };
+    for (const Row& row : rows) {
+        AJIG_COP jig;
+        Entering(jig, row.vertex);
+        for (const std::string& line : row.input) push(line);
+        jig.drag();
+        EXPECT_EQ(jig.stage, row.stage) << "vertex " << row.vertex << " answer " << row.input.back();
+        EXPECT_EQ(jig.returnStage, 5);
+        if (row.stage == 5) {
+            EXPECT_DOUBLE_EQ(jig.current->x, 30.0);
+            EXPECT_DOUBLE_EQ(jig.current->z, 105.0);  // elevation + offset
+        }
+    }
+}
+
+TEST_F(SlabJigTest, an_equal_sample_is_no_change_and_plane_kind_puts_the_point_on_it) {
+    AJIG_COP jig;
+    Entering(jig, 4);
+    jig.kind = 4;
+    jig.a = 0.0, jig.b = 1.0, jig.c = -2.0, jig.d = 0.0;  // z = y / 2
+    push("30,40");
+    EXPECT_EQ(jig.drag(), ZcEdJig::kNormal);
+    EXPECT_DOUBLE_EQ(jig.current->z, 20.0);
+    push("30,40");
+    EXPECT_EQ(jig.drag(), ZcEdJig::kNoChange);
+}
+
+TEST_F(SlabJigTest, opening_stage_refuses_enter_at_first_vertex_unless_gutter_kind) {
+    for (int kind : {0, 2}) {
+        AJIG_COP jig;
+        Entering(jig, 1);
+        jig.stage = 6;
+        jig.kind = kind;
+        push({"", "30,40"});
+        jig.drag();
+        EXPECT_EQ(jig.stage, kind == 2 ? 0 : 6) << kind;
+    }
+}
+
+TEST_F(SlabJigTest, preview_draws_visible_edges_white_hidden_green_and_no_edge_nothing) {
+    AJIG_COP jig;
+    jig.loops = SlabLoops({{{0, 0, 0, 1}, {10, 0, 0, -1}, {10, 10, 0, 0}, {0, 10, 0, 101}}});
+    jig.current = nullptr;
+    jig.stage = 14;
+    push("3,3");
+    jig.drag();
+    std::vector<int> colours;
+    for (const ZcGiPrimitive& p : jig.lastPreview()) colours.push_back(p.color);
+    EXPECT_EQ(colours, (std::vector<int>{7, 3, 7}));
+}
+
+TEST_F(SlabJigTest, picking_an_approximated_edge_hides_it_and_osmode_comes_back) {
+    AJIG_COP jig;
+    jig.loops = SlabLoops({{{0, 0, 0, 101}, {100, 0, 0, 1}, {100, 100, 0, -2}}});
+    const int readOnly = -1;
+    const int before = SysVarShort("OSMODE", &readOnly);
+    push({"500,500", "50,0"});
+    EXPECT_TRUE(PickSlabEdge(jig));
+    EXPECT_NE(transcript().find("Nie znaleziono żadnej krawędzi!"), std::string::npos);
+    EXPECT_EQ(jig.loops->vertices->edgeFlag, 0);
+    EXPECT_EQ(SysVarShort("OSMODE", &readOnly), before);
+    push("100,50");
+    EXPECT_TRUE(PickSlabEdge(jig));
+    EXPECT_EQ(jig.loops->vertices->next->edgeFlag, 0);
+}
+
+TEST_F(SlabJigTest, vertex_tools_keep_a_triangle_and_drop_a_spent_opening) {
+    AJIG_COP jig;
+    jig.loops = SlabLoops({{{0, 0, 0}, {100, 0, 0}, {0, 100, 0}}});
+    DeleteVertex(jig, jig.loops->vertices->next);
+    EXPECT_EQ(CountNodes(jig.Outline()), 3);
+
+    AJIG_COP other;
+    other.loops = SlabLoops(
+        {Rect(0, 0, 100, 100, 0), {{10, 10, 0}, {20, 10, 0}, {10, 20, 0}}, Rect(50, 50, 60, 60, 0)});
+    DeleteVertex(other, other.loops->next->vertices);
+    ASSERT_EQ(CountNodes(other.loops), 2);
+    EXPECT_EQ(other.loops->next->vertices->data1, 1);
+
+    Point3 p{50, 0, 7};
+    VertexNode* added = InsertVertexOnEdge(other, p);
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(other.loops->vertices->next, added);
+    EXPECT_DOUBLE_EQ(p.z, 0.0);
+}
+
+TEST_F(SlabJigTest, a_vertex_chosen_twice_is_refused_and_the_crosses_are_wiped) {
+    AJIG_COP jig;
+    jig.loops = SlabLoops({Rect(0, 0, 100, 100, 0)});
+    push({"100,0", "100,0", "55,55", "0,100", ""});
+    MoveSlabVertex(jig);
+    EXPECT_EQ(CountNodes(jig.chosen), 2);
+    EXPECT_NE(transcript().find("Punkt został już wybrany"), std::string::npos);
+    EXPECT_NE(transcript().find("Wybrany punkt nie jest wierzchołkiem płyty"), std::string::npos);
+    EXPECT_TRUE(host::temporaryVectors().empty());
+}
+
+TEST_F(SlabJigTest, three_points_put_every_loop_on_their_plane) {
+    AJIG_COP jig;
+    jig.loops = SlabLoops({Rect(0, 0, 100, 100, 0), Rect(40, 40, 60, 60, 0)});
+    push({"0,0,0", "100,0,0", "0,100,50"});
+    PickGutterOrSurfacePoints(jig, 0.0);
+    EXPECT_DOUBLE_EQ(jig.loops->vertices->next->next->z, 50.0);
+    EXPECT_DOUBLE_EQ(jig.loops->next->vertices->z, 20.0);
+}
