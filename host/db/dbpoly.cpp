@@ -97,34 +97,50 @@ Zcad::ErrorStatus ZcDbPolyline::dxfInFields(ZcDbDxfFiler* f) {
     ZcDbDxfItem it;
     while (f->readItem(it) == Zcad::eOk) {
         switch (it.code) {
-        case 90: count = static_cast<std::int32_t>(it.integer); break;
-        case 70: flags = static_cast<std::int16_t>(it.integer); break;
-        case 43: cw = it.real[0]; break;
-        case 38: elevation = it.real[0]; break;
-        case 39: thickness = it.real[0]; break;
-        case 10: {
-            Vertex vx;
-            vx.point = {it.real[0], it.real[1]};
-            vx.startWidth = vx.endWidth = cw;
-            verts.push_back(vx);
-            break;
-        }
-        case 40:
-        case 41:
-        case 42:
-            if (verts.empty()) {
-                f->setError(Zcad::eBadDxfSequence, "group " + std::to_string(it.code) + " before the first vertex");
-                return f->filerStatus();
+            case 90:
+                count = static_cast<std::int32_t>(it.integer);
+                break;
+            case 70:
+                flags = static_cast<std::int16_t>(it.integer);
+                break;
+            case 43:
+                cw = it.real[0];
+                break;
+            case 38:
+                elevation = it.real[0];
+                break;
+            case 39:
+                thickness = it.real[0];
+                break;
+            case 10: {
+                Vertex vx;
+                vx.point = {it.real[0], it.real[1]};
+                vx.startWidth = vx.endWidth = cw;
+                verts.push_back(vx);
+                break;
             }
-            (it.code == 40 ? verts.back().startWidth : it.code == 41 ? verts.back().endWidth : verts.back().bulge) = it.real[0];
-            break;
-        case 91: break;  // vertex identifiers: not kept
-        case 210: normal = {it.real[0], it.real[1], it.real[2]}; break;
-        default:
-            if (it.code == 0 || it.code == 100 || it.code >= 1000 || f->markerless()) {
-                f->pushBackItem();
-                goto done;
-            }
+            case 40:
+            case 41:
+            case 42:
+                if (verts.empty()) {
+                    f->setError(Zcad::eBadDxfSequence,
+                                "group " + std::to_string(it.code) + " before the first vertex");
+                    return f->filerStatus();
+                }
+                (it.code == 40   ? verts.back().startWidth
+                 : it.code == 41 ? verts.back().endWidth
+                                 : verts.back().bulge) = it.real[0];
+                break;
+            case 91:
+                break;  // vertex identifiers: not kept
+            case 210:
+                normal = {it.real[0], it.real[1], it.real[2]};
+                break;
+            default:
+                if (it.code == 0 || it.code == 100 || it.code >= 1000 || f->markerless()) {
+                    f->pushBackItem();
+                    goto done;
+                }
         }
     }
 done:
@@ -342,7 +358,7 @@ Zcad::ErrorStatus ZcDbVertex::dxfOutFields(ZcDbDxfFiler* f) const {
     Zcad::ErrorStatus es = ZcDbEntity::dxfOutFields(f);
     if (es != Zcad::eOk) return es;
     f->writeString(100, "AcDbVertex");
-    const char* marker = isFaceRecord() ? "AcDbFaceRecord"
+    const char* marker = isFaceRecord()   ? "AcDbFaceRecord"
                          : (m_flags & 64) ? "AcDbPolyFaceMeshVertex"
                          : (m_flags & 32) ? "AcDb3dPolylineVertex"
                                           : "AcDb2dVertex";
@@ -371,8 +387,16 @@ Zcad::ErrorStatus ZcDbVertex::dxfInFields(ZcDbDxfFiler* f) {
     return zcdbDxfReadSection(f, [this](ZcDbFields& v) { fields(v); });
 }
 
-Zcad::ErrorStatus ZcDbVertex::setPosition(const ZcGePoint3d& p) { assertWriteEnabled(); m_position = p; return Zcad::eOk; }
-Zcad::ErrorStatus ZcDbVertex::setBulge(double b) { assertWriteEnabled(); m_bulge = b; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbVertex::setPosition(const ZcGePoint3d& p) {
+    assertWriteEnabled();
+    m_position = p;
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbVertex::setBulge(double b) {
+    assertWriteEnabled();
+    m_bulge = b;
+    return Zcad::eOk;
+}
 Zcad::ErrorStatus ZcDbVertex::setWidths(double s, double e) {
     if (s < 0 || e < 0) return Zcad::eInvalidInput;
     assertWriteEnabled();
@@ -476,9 +500,18 @@ Zcad::ErrorStatus ZcDb2dPolyline::setPolylineFlags(int flags) {
     m_flags = static_cast<std::int16_t>(flags);
     return Zcad::eOk;
 }
-void ZcDb2dPolyline::makeClosed() { assertWriteEnabled(); m_flags = static_cast<std::int16_t>(m_flags | kClosed); }
-void ZcDb2dPolyline::makeOpen() { assertWriteEnabled(); m_flags = static_cast<std::int16_t>(m_flags & ~kClosed); }
-void ZcDb2dPolyline::setElevation(double z) { assertWriteEnabled(); m_elevation = {0, 0, z}; }
+void ZcDb2dPolyline::makeClosed() {
+    assertWriteEnabled();
+    m_flags = static_cast<std::int16_t>(m_flags | kClosed);
+}
+void ZcDb2dPolyline::makeOpen() {
+    assertWriteEnabled();
+    m_flags = static_cast<std::int16_t>(m_flags & ~kClosed);
+}
+void ZcDb2dPolyline::setElevation(double z) {
+    assertWriteEnabled();
+    m_elevation = {0, 0, z};
+}
 Zcad::ErrorStatus ZcDb2dPolyline::setNormal(const ZcGeVector3d& n) {
     if (n.isZeroLength()) return Zcad::eInvalidInput;
     assertWriteEnabled();
@@ -509,15 +542,21 @@ Zcad::ErrorStatus ZcDb2dPolyline::appendVertex(ZcDbObjectId& id, ZcDbVertex* ver
     vertex->setVertexFlags(vf);
     copyPropertiesTo(vertex);
     if (isPolyFaceMesh()) {
-        if ((vf & 128) && !(vf & 64)) ++m_countN;
-        else ++m_countM;
+        if ((vf & 128) && !(vf & 64))
+            ++m_countN;
+        else
+            ++m_countM;
     }
     return m_vertices.append(*this, id, vertex);
 }
 
-std::vector<ZcDbObjectId> ZcDb2dPolyline::vertexIds(bool skipErased) const { return m_vertices.ids(skipErased); }
+std::vector<ZcDbObjectId> ZcDb2dPolyline::vertexIds(bool skipErased) const {
+    return m_vertices.ids(skipErased);
+}
 
-std::size_t ZcDb2dPolyline::numVertices() const { return vertexIds().size() + m_vertices.heldCount(); }
+std::size_t ZcDb2dPolyline::numVertices() const {
+    return vertexIds().size() + m_vertices.heldCount();
+}
 
 void ZcDb2dPolyline::subAppendedToDb(ZcDbDatabase* db) {
     m_vertices.appendHeld(*this, db);
