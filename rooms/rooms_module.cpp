@@ -2,7 +2,10 @@
 
 #include <array>
 
+#include "roofs/slab_openings.h"
+#include "roofs/slab_record.h"
 #include "rooms/polydeduct_cmd.h"
+#include "rooms/slab_readers.h"
 
 namespace {
 
@@ -16,6 +19,11 @@ std::span<const CommandBinding> RoomsCommandBindings() {
     return kBindings;
 }
 
-void RegisterRoomsModule() {}
+void RegisterRoomsModule() {
+    SlabReaders readers;
+    readers.getSlabOutlineVertices = &GetSlabOutlineVertices;
+    readers.readOpeningPolygon = &ReadOpeningPolygon;
+    SetSlabReadersHook(readers);
+}
 
-void UnregisterRoomsModule() {}
+void UnregisterRoomsModule() { SetSlabReadersHook(SlabReaders{}); }
