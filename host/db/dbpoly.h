@@ -44,9 +44,6 @@ public:
     // True (and the width) when every segment has the same constant width.
     bool getConstantWidth(double& width) const;
     Zcad::ErrorStatus setConstantWidth(double width);
-    // The plan area the outline encloses (closed or not: the last vertex
-    // joins the first), arcs of the bulges included; never negative.
-    Zcad::ErrorStatus getArea(double& area) const;
     const std::vector<Vertex>& vertices() const { return m_verts; }
     // The area enclosed, the last vertex joined to the first whether closed
     // or not, arc segments (bulges) with their circular segments; never
