@@ -17,15 +17,15 @@
 #include <string>
 #include <vector>
 
-#include "host/util/adscodes.h"
+#include "host/ads/transcript.h"
 #include "host/db/dbdatabase.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
-#include "host/harness/harness.h"
 #include "host/ed/statusbar.h"
-#include "host/ads/transcript.h"
+#include "host/harness/harness.h"
 #include "host/rx/rxdynlinker.h"
+#include "host/util/adscodes.h"
 #include "host/win/files.h"
 #include "host/win/registry.h"
 

@@ -26,4 +26,6 @@ void RegisterRoomsModule() {
     SetSlabReadersHook(readers);
 }
 
-void UnregisterRoomsModule() { SetSlabReadersHook(SlabReaders{}); }
+void UnregisterRoomsModule() {
+    SetSlabReadersHook(SlabReaders{});
+}

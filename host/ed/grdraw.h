@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "host/util/adscodes.h"
-#include "host/util/resbuf.h"
 #include "host/db/dbid.h"
 #include "host/ge/gebase.h"
+#include "host/util/adscodes.h"
+#include "host/util/resbuf.h"
 
 class ZcDbEntity;
 

@@ -9,10 +9,10 @@
 #include <functional>
 #include <string>
 
-#include "host/util/adscodes.h"
 #include "host/db/dbdatabase.h"
 #include "host/db/dbentity.h"
 #include "host/ge/gebase.h"
+#include "host/util/adscodes.h"
 
 class ZcDbDimension;
 
@@ -56,7 +56,8 @@ ZcDbObjectId appendEntity(ZcDbEntity* ent, ZcDbDatabase* db = nullptr);
 
 // A keyword prompt: RTNORM with the global keyword in kw, RTNONE on
 // Enter, RTCAN on cancel. Bad answers re-prompt (the prompt functions).
-int askKeyword(const std::string& prompt, const std::string& keywords, std::string& kw, bool allowEnter = true);
+int askKeyword(const std::string& prompt, const std::string& keywords, std::string& kw,
+               bool allowEnter = true);
 // A text answer (blanks allowed when cronly): RTNORM, RTNONE (empty), RTCAN.
 int askText(const std::string& prompt, std::string& out, bool cronly = false);
 // A point, optionally rubber-banded from base: RTNORM, RTNONE, RTKWORD

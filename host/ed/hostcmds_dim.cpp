@@ -20,7 +20,9 @@
 #include <optional>
 
 #include "host/ads/adstext.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/sysvars.h"
+#include "host/ads/transcript.h"
 #include "host/db/dbdim.h"
 #include "host/db/dbents.h"
 #include "host/db/dbsymtb.h"
@@ -28,8 +30,6 @@
 #include "host/ed/cmdproc.h"
 #include "host/ed/hostcmd_util.h"
 #include "host/ed/prompts.h"
-#include "host/ads/cmdline.h"
-#include "host/ads/transcript.h"
 
 namespace host {
 namespace {
@@ -96,7 +96,8 @@ struct Picture {
     void arrow(const ZcGePoint3d& tip, const ZcGeVector3d& dir, double size) {
         ZcGeVector3d d = unit(dir), n(-d.y, d.x, 0);
         ZcGePoint3d back = tip - d * size;
-        ents.push_back(new ZcDbSolid(tip, back + n * (size / 6), back - n * (size / 6), back - n * (size / 6)));
+        ents.push_back(
+            new ZcDbSolid(tip, back + n * (size / 6), back - n * (size / 6), back - n * (size / 6)));
     }
     void text(const ZcGePoint3d& at, const std::string& s, double h, double rot) {
         auto* t = new ZcDbText(at, s, h, rot);
@@ -116,8 +117,9 @@ double readable(double a) {
 
 // The picture of a linear dimension whose line runs at angle rot through
 // `line`; returns the default text position.
-ZcGePoint3d drawLinear(Picture& pic, const ZcGePoint3d& x1, const ZcGePoint3d& x2, const ZcGePoint3d& line, double rot,
-                       const Sizes& s, const std::string& text, const std::optional<ZcGePoint3d>& textAt) {
+ZcGePoint3d drawLinear(Picture& pic, const ZcGePoint3d& x1, const ZcGePoint3d& x2, const ZcGePoint3d& line,
+                       double rot, const Sizes& s, const std::string& text,
+                       const std::optional<ZcGePoint3d>& textAt) {
     ZcGeVector3d u(std::cos(rot), std::sin(rot), 0);
     ZcGePoint3d d1 = line + u * (x1 - line).dotProduct(u), d2 = line + u * (x2 - line).dotProduct(u);
     for (auto [x, d] : {std::pair{x1, d1}, std::pair{x2, d2}}) {
@@ -152,13 +154,15 @@ ZcGePoint3d drawAngular(Picture& pic, const ZcGePoint3d& c, const ZcGePoint3d& x
         ZcGeVector3d u(std::cos(a), std::sin(a), 0);
         const ZcGePoint3d& x = a == a1 ? x1 : x2;
         double from = (x - c).length();
-        if (std::fabs(from - r) > 1e-12) pic.line(c + u * (from + (r > from ? s.exo : -s.exo)), c + u * (r + s.exe));
+        if (std::fabs(from - r) > 1e-12)
+            pic.line(c + u * (from + (r > from ? s.exo : -s.exo)), c + u * (r + s.exe));
     }
     ZcGeVector3d t1(-std::sin(a1), std::cos(a1), 0), t2(-std::sin(a2), std::cos(a2), 0);
     pic.arrow(c + ZcGeVector3d(std::cos(a1), std::sin(a1), 0) * r, -t1, s.asz);
     pic.arrow(c + ZcGeVector3d(std::cos(a2), std::sin(a2), 0) * r, t2, s.asz);
     double am = a1 + sweep / 2;
-    ZcGePoint3d at = textAt ? *textAt : c + ZcGeVector3d(std::cos(am), std::sin(am), 0) * (r + s.gap + s.txt / 2);
+    ZcGePoint3d at =
+        textAt ? *textAt : c + ZcGeVector3d(std::cos(am), std::sin(am), 0) * (r + s.gap + s.txt / 2);
     pic.text(at, text, s.txt, readable(am - kPi / 2));
     return at;
 }
@@ -167,11 +171,12 @@ ZcGePoint3d drawAngular(Picture& pic, const ZcGePoint3d& c, const ZcGePoint3d& x
 // halves of the lines that bound the quarter the arc point lies in, each
 // as long as its line reaches on that side. False for parallel lines.
 bool twoLineArms(const ZcGePoint3d& s1, const ZcGePoint3d& e1, const ZcGePoint3d& s2, const ZcGePoint3d& e2,
-                 const ZcGePoint3d& arcPt, ZcGePoint3d& c, ZcGePoint3d& x1, ZcGePoint3d& x2, ZcGeVector3d* u1 = nullptr,
-                 ZcGeVector3d* u2 = nullptr) {
+                 const ZcGePoint3d& arcPt, ZcGePoint3d& c, ZcGePoint3d& x1, ZcGePoint3d& x2,
+                 ZcGeVector3d* u1 = nullptr, ZcGeVector3d* u2 = nullptr) {
     ZcGeVector3d d1 = e1 - s1, d2 = e2 - s2;
     double cross = d1.x * d2.y - d1.y * d2.x;
-    if (d1.isZeroLength() || d2.isZeroLength() || std::fabs(cross) <= 1e-12 * d1.length() * d2.length()) return false;
+    if (d1.isZeroLength() || d2.isZeroLength() || std::fabs(cross) <= 1e-12 * d1.length() * d2.length())
+        return false;
     ZcGeVector3d w = s2 - s1;
     double t = (w.x * d2.y - w.y * d2.x) / cross;
     c = s1 + d1 * t;
@@ -202,19 +207,21 @@ bool buildBlock(ZcDbDimension* dim, ZcDbDatabase* db, const std::optional<ZcGePo
     Picture pic;
     ZcGePoint3d at;
     if (auto* ang = ZcDb3PointAngularDimension::cast(dim)) {
-        at = drawAngular(pic, ang->centerPoint(), ang->xLine1Point(), ang->xLine2Point(), ang->arcPoint(), s, text, textAt);
+        at = drawAngular(pic, ang->centerPoint(), ang->xLine1Point(), ang->xLine2Point(), ang->arcPoint(), s,
+                         text, textAt);
     } else if (auto* two = ZcDb2LineAngularDimension::cast(dim)) {
         ZcGePoint3d c, x1, x2;
-        if (!twoLineArms(two->xLine1Start(), two->xLine1End(), two->xLine2Start(), two->xLine2End(), two->arcPoint(),
-                         c, x1, x2))
+        if (!twoLineArms(two->xLine1Start(), two->xLine1End(), two->xLine2Start(), two->xLine2End(),
+                         two->arcPoint(), c, x1, x2))
             return false;
         at = drawAngular(pic, c, x1, x2, two->arcPoint(), s, text, textAt);
     } else if (auto* rd = ZcDbRotatedDimension::cast(dim)) {
-        at = drawLinear(pic, rd->xLine1Point(), rd->xLine2Point(), rd->dimLinePoint(), rd->rotation(), s, text, textAt);
+        at = drawLinear(pic, rd->xLine1Point(), rd->xLine2Point(), rd->dimLinePoint(), rd->rotation(), s,
+                        text, textAt);
     } else if (auto* al = ZcDbAlignedDimension::cast(dim)) {
         ZcGeVector3d v = al->xLine2Point() - al->xLine1Point();
-        at = drawLinear(pic, al->xLine1Point(), al->xLine2Point(), al->dimLinePoint(), std::atan2(v.y, v.x), s, text,
-                        textAt);
+        at = drawLinear(pic, al->xLine1Point(), al->xLine2Point(), al->dimLinePoint(), std::atan2(v.y, v.x),
+                        s, text, textAt);
     }
     ZcDbBlockTableRecord* block = nullptr;
     ZcDbObjectId blockId = dim->dimBlockId();
@@ -247,8 +254,10 @@ bool buildBlock(ZcDbDimension* dim, ZcDbDatabase* db, const std::optional<ZcGePo
         e->setDatabaseDefaults(db);
         e->setLayer("0");
         e->setColorIndex(0);  // by block: the dimension's own colour
-        if (block->appendZcDbEntity(e) == Zcad::eOk) e->close();
-        else delete e;
+        if (block->appendZcDbEntity(e) == Zcad::eOk)
+            e->close();
+        else
+            delete e;
     }
     block->close();
     dim->setTextPosition(at);
@@ -290,11 +299,15 @@ int linear(const std::string& kind) {
         rot = deg * kPi / 180;
     }
     ZcGePoint3d p1, p2, line;
-    if ((rc = askPoint("\nPoczątek pierwszej linii pomocniczej: ", p1)) != RTNORM) return rc == RTNONE ? RTERROR : rc;
-    if ((rc = askPoint("\nPoczątek drugiej linii pomocniczej: ", p2, &p1)) != RTNORM) return rc == RTNONE ? RTERROR : rc;
-    if ((rc = askPoint("\nPołożenie linii wymiarowej: ", line, &p2)) != RTNORM) return rc == RTNONE ? RTERROR : rc;
-    ZcDbDimension* dim = kind == "ALigned" ? static_cast<ZcDbDimension*>(new ZcDbAlignedDimension(p1, p2, line))
-                                           : new ZcDbRotatedDimension(rot, p1, p2, line);
+    if ((rc = askPoint("\nPoczątek pierwszej linii pomocniczej: ", p1)) != RTNORM)
+        return rc == RTNONE ? RTERROR : rc;
+    if ((rc = askPoint("\nPoczątek drugiej linii pomocniczej: ", p2, &p1)) != RTNORM)
+        return rc == RTNONE ? RTERROR : rc;
+    if ((rc = askPoint("\nPołożenie linii wymiarowej: ", line, &p2)) != RTNORM)
+        return rc == RTNONE ? RTERROR : rc;
+    ZcDbDimension* dim = kind == "ALigned"
+                             ? static_cast<ZcDbDimension*>(new ZcDbAlignedDimension(p1, p2, line))
+                             : new ZcDbRotatedDimension(rot, p1, p2, line);
     std::string text;
     rc = askText(text, formatMeasurement(dim->measurement() * sysVarReal("DIMLFAC"), false));
     if (rc == RTCAN) {
@@ -337,7 +350,8 @@ int twoLineAngular(const ZcGePoint3d& s1, const ZcGePoint3d& e1) {
         zcutPrintf("\nLinie są równoległe.");
         return RTERROR;
     }
-    if ((rc = askPoint("\nPołożenie łuku wymiarowego: ", arc, &c)) != RTNORM) return rc == RTNONE ? RTERROR : rc;
+    if ((rc = askPoint("\nPołożenie łuku wymiarowego: ", arc, &c)) != RTNORM)
+        return rc == RTNONE ? RTERROR : rc;
     ZcGeVector3d u1, u2;
     twoLineArms(s1, e1, s2, e2, arc, c, x1, x2, &u1, &u2);
     // Each line stored pointing along its arm, so the measurement is the
@@ -376,9 +390,12 @@ int angular() {
     if (rc == RTNORM) return twoLineAngular(s1, e1);
     ZcGePoint3d c, a, b, arc;
     if ((rc = askPoint("\nWierzchołek kąta: ", c)) != RTNORM) return rc == RTNONE ? RTERROR : rc;
-    if ((rc = askPoint("\nPierwszy koniec ramienia kąta: ", a, &c)) != RTNORM) return rc == RTNONE ? RTERROR : rc;
-    if ((rc = askPoint("\nDrugi koniec ramienia kąta: ", b, &c)) != RTNORM) return rc == RTNONE ? RTERROR : rc;
-    if ((rc = askPoint("\nPołożenie łuku wymiarowego: ", arc, &c)) != RTNORM) return rc == RTNONE ? RTERROR : rc;
+    if ((rc = askPoint("\nPierwszy koniec ramienia kąta: ", a, &c)) != RTNORM)
+        return rc == RTNONE ? RTERROR : rc;
+    if ((rc = askPoint("\nDrugi koniec ramienia kąta: ", b, &c)) != RTNORM)
+        return rc == RTNONE ? RTERROR : rc;
+    if ((rc = askPoint("\nPołożenie łuku wymiarowego: ", arc, &c)) != RTNORM)
+        return rc == RTNONE ? RTERROR : rc;
     auto* dim = new ZcDb3PointAngularDimension(c, a, b, arc);
     std::string text;
     rc = askText(text, formatMeasurement(dim->measurement() * 180 / kPi, true));
@@ -535,7 +552,9 @@ int dimstyleCommand() {
 
 }  // namespace
 
-void resetDimCommands() { lastDimension() = ZcDbObjectId(); }
+void resetDimCommands() {
+    lastDimension() = ZcDbObjectId();
+}
 
 void installDimCommands() {
     registerHostCommand("DIM", dimCommand);

@@ -5,10 +5,10 @@
 // from it then.
 #include "host/ed/viewport.h"
 
+#include "host/ads/editor.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbinsert.h"
 #include "host/db/dbsymtb.h"
-#include "host/ads/editor.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostcmd_util.h"
 
@@ -33,7 +33,9 @@ ZcDbObjectId viewportNumbered(ZcDbDatabase* db, int n) {
     return found;
 }
 
-bool inLayoutViewport() { return sysVarShort("TILEMODE") == 0 && sysVarShort("CVPORT") >= 2; }
+bool inLayoutViewport() {
+    return sysVarShort("TILEMODE") == 0 && sysVarShort("CVPORT") >= 2;
+}
 
 void storeViewVariables(const ViewState& v) {
     setSysVar("VIEWCTR", SysVarValue{v.center}, false);
@@ -117,7 +119,9 @@ ZcDbViewport* newViewport(int number, const ZcGePoint3d& center, double w, doubl
 
 }  // namespace
 
-ViewState currentView() { return viewFromVariables(); }
+ViewState currentView() {
+    return viewFromVariables();
+}
 
 void setCurrentView(const ViewState& v) {
     storeViewVariables(v);
@@ -131,8 +135,10 @@ void setCurrentView(const ViewState& v) {
         vp->setViewDirection(v.direction);
         vp->setViewTarget(v.target);
         vp->setLensLength(v.lensLength);
-        if (v.perspective) vp->setPerspectiveOn();
-        else vp->setPerspectiveOff();
+        if (v.perspective)
+            vp->setPerspectiveOn();
+        else
+            vp->setPerspectiveOff();
         vp->close();
         return;
     }
@@ -156,8 +162,10 @@ void ensureLayoutViewports(ZcDbDatabase* db) {
     for (ZcDbViewport* vp : {newViewport(1, ZcGePoint3d(148.5, 105, 0), 297, 210),
                              newViewport(2, ZcGePoint3d(148.5, 105, 0), 277, 190)}) {
         vp->setDatabaseDefaults(db);
-        if (ps->appendZcDbEntity(vp) == Zcad::eOk) vp->close();
-        else delete vp;
+        if (ps->appendZcDbEntity(vp) == Zcad::eOk)
+            vp->close();
+        else
+            delete vp;
     }
     ps->close();
 }
@@ -239,8 +247,12 @@ void installSpaceWatcher() {
     zcedEditor->addReactor(&watcher);
 }
 
-void noteRegen() { ++g_regens; }
-int regenCount() { return g_regens; }
+void noteRegen() {
+    ++g_regens;
+}
+int regenCount() {
+    return g_regens;
+}
 
 }  // namespace host
 

@@ -56,7 +56,6 @@
 class CDialog;
 class CWnd;
 
-
 namespace zcui {
 
 // Host dialogs driven like the module's, under these ids.

@@ -31,7 +31,9 @@ std::map<std::intptr_t, std::unique_ptr<Search>>& searches() {
 }
 std::intptr_t gNextSearch = 1;
 
-bool statPath(const std::string& path, struct stat& st) { return ::stat(path.c_str(), &st) == 0; }
+bool statPath(const std::string& path, struct stat& st) {
+    return ::stat(path.c_str(), &st) == 0;
+}
 
 // Windows reports a missing folder on the way differently from a missing file.
 DWORD missingCode(const std::string& native) {
@@ -142,7 +144,8 @@ HANDLE FindFirstFileW(const char* pattern, WIN32_FIND_DATAW* data) {
     }
     std::string native = host::nativePath(pattern);
     std::size_t slash = native.find_last_of('/');
-    std::string folder = slash == std::string::npos ? std::string() : native.substr(0, slash == 0 ? 1 : slash);
+    std::string folder =
+        slash == std::string::npos ? std::string() : native.substr(0, slash == 0 ? 1 : slash);
     std::string namePattern = slash == std::string::npos ? native : native.substr(slash + 1);
     if (!folder.empty() && !host::folderExists(folder)) {
         SetLastError(ERROR_PATH_NOT_FOUND);
@@ -164,7 +167,8 @@ HANDLE FindFirstFileW(const char* pattern, WIN32_FIND_DATAW* data) {
 
 BOOL FindNextFileW(HANDLE handle, WIN32_FIND_DATAW* data) {
     std::intptr_t id = 0;
-    if (!host::handles::find(handle, host::handles::Kind::Find, id) || !data) return fail(ERROR_INVALID_HANDLE);
+    if (!host::handles::find(handle, host::handles::Kind::Find, id) || !data)
+        return fail(ERROR_INVALID_HANDLE);
     Search& s = *searches().at(id);
     if (s.next >= s.names.size()) return fail(ERROR_NO_MORE_FILES);
     fillFindData(s.folder, s.names[s.next++], data);
@@ -264,7 +268,8 @@ PathParts splitPath(std::string_view path) {
     return parts;
 }
 
-std::string makePath(std::string_view drive, std::string_view dir, std::string_view fname, std::string_view ext) {
+std::string makePath(std::string_view drive, std::string_view dir, std::string_view fname,
+                     std::string_view ext) {
     std::string out(drive);
     out += dir;
     if (!dir.empty() && dir.back() != '\\' && dir.back() != '/')
@@ -343,16 +348,25 @@ namespace {
 // The reason of a failed file operation as the host's messages say it.
 std::string reasonOf(int err) {
     switch (err) {
-        case ENOENT: return "nie ma takiego pliku ani katalogu";
+        case ENOENT:
+            return "nie ma takiego pliku ani katalogu";
         case EACCES:
-        case EPERM: return "brak dostępu";
-        case ENOSPC: return "brak miejsca na dysku";
-        case EROFS: return "system plików tylko do odczytu";
-        case EISDIR: return "to jest katalog";
-        case ENOTDIR: return "część ścieżki nie jest katalogiem";
-        case ELOOP: return "zbyt wiele dowiązań symbolicznych";
-        case ENAMETOOLONG: return "zbyt długa nazwa";
-        default: return std::strerror(err);
+        case EPERM:
+            return "brak dostępu";
+        case ENOSPC:
+            return "brak miejsca na dysku";
+        case EROFS:
+            return "system plików tylko do odczytu";
+        case EISDIR:
+            return "to jest katalog";
+        case ENOTDIR:
+            return "część ścieżki nie jest katalogiem";
+        case ELOOP:
+            return "zbyt wiele dowiązań symbolicznych";
+        case ENAMETOOLONG:
+            return "zbyt długa nazwa";
+        default:
+            return std::strerror(err);
     }
 }
 

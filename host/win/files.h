@@ -59,7 +59,8 @@ PathParts splitPath(std::string_view path);
 // Joins the parts, adding a separator after the folder and a '.' before
 // the extension when they lack one. The separator added is "\" when the
 // folder already uses "\", else "/".
-std::string makePath(std::string_view drive, std::string_view dir, std::string_view fname, std::string_view ext);
+std::string makePath(std::string_view drive, std::string_view dir, std::string_view fname,
+                     std::string_view ext);
 
 // Windows file-name matching: '*' any run, '?' one character, case ignored;
 // a pattern ending in ".*" also matches a name without an extension.
@@ -67,7 +68,7 @@ bool matchFileName(std::string_view name, std::string_view pattern);
 // The names in a folder matching a pattern, sorted as FindFirstFileW lists them.
 std::vector<std::string> listFolder(const std::string& folder, std::string_view pattern);
 
-bool fileExists(const std::string& path);    // a file, not a folder
+bool fileExists(const std::string& path);  // a file, not a folder
 bool folderExists(const std::string& path);
 
 // The user's documents folder, without a trailing separator:

@@ -27,13 +27,14 @@
 namespace {
 
 constexpr std::string_view kRoot = "HKEY_CURRENT_USER";
-constexpr std::string_view kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr std::string_view kShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 struct Value {
     std::string name;
     DWORD type = REG_SZ;
-    std::string text;   // REG_SZ, without its terminator
-    DWORD number = 0;   // REG_DWORD
+    std::string text;      // REG_SZ, without its terminator
+    DWORD number = 0;      // REG_DWORD
     bool builtin = false;  // answered by the host, not stored in the file
 };
 
@@ -70,7 +71,9 @@ std::string defaultFile() {
     return std::string(home && *home ? home : ".") + "/.config/velm/registry";
 }
 
-std::string currentFile() { return store().file.empty() ? defaultFile() : store().file; }
+std::string currentFile() {
+    return store().file.empty() ? defaultFile() : store().file;
+}
 
 // Key path without empty parts: "\A\\B\" is "A\B".
 std::string normalise(std::string_view path) {
@@ -132,11 +135,20 @@ std::string quote(std::string_view text) {
     std::string out = "\"";
     for (char c : text) {
         switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '"': out += "\\\""; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            default: out += c;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                out += c;
         }
     }
     return out + "\"";
@@ -155,10 +167,14 @@ std::optional<std::string> unquote(std::string_view line, std::size_t& pos) {
         if (c == '\\') {
             if (++pos >= line.size()) return std::nullopt;
             char e = line[pos];
-            if (e == 'n') out += '\n';
-            else if (e == 'r') out += '\r';
-            else if (e == '\\' || e == '"') out += e;
-            else return std::nullopt;
+            if (e == 'n')
+                out += '\n';
+            else if (e == 'r')
+                out += '\r';
+            else if (e == '\\' || e == '"')
+                out += e;
+            else
+                return std::nullopt;
         } else {
             out += c;
         }
@@ -210,7 +226,8 @@ std::optional<std::string> parseLine(std::string_view line, std::string& current
         v.text = *text;
     } else if (data.substr(0, 6) == "dword:") {
         std::string_view hex = data.substr(6);
-        if (hex.empty() || hex.size() > 8 || hex.find_first_not_of("0123456789abcdefABCDEF") != std::string_view::npos)
+        if (hex.empty() || hex.size() > 8 ||
+            hex.find_first_not_of("0123456789abcdefABCDEF") != std::string_view::npos)
             return "bad dword value";
         v.type = REG_DWORD;
         v.number = static_cast<DWORD>(std::strtoul(std::string(hex).c_str(), nullptr, 16));
@@ -313,7 +330,8 @@ std::string pathOf(const std::string& id) {
     if (it != keys.end()) return it->second.path;
     // A key implied by one below it is spelt as that key spells it.
     it = keys.lower_bound(id + "\\");
-    if (it != keys.end() && it->first.compare(0, id.size() + 1, id + "\\") == 0 && it->second.path.size() > id.size())
+    if (it != keys.end() && it->first.compare(0, id.size() + 1, id + "\\") == 0 &&
+        it->second.path.size() > id.size())
         return it->second.path.substr(0, id.size());
     return id;
 }
@@ -458,8 +476,12 @@ void setRegistryFile(const std::string& path) {
     store().loaded = false;
 }
 
-std::string registryFile() { return currentFile(); }
+std::string registryFile() {
+    return currentFile();
+}
 
-std::string registryError() { return store().error; }
+std::string registryError() {
+    return store().error;
+}
 
 }  // namespace host

@@ -5,13 +5,13 @@
 
 #include <algorithm>
 
+#include "host/ads/adsent.h"
+#include "host/ads/rbutil.h"
+#include "host/db/dbents.h"
+#include "host/db/dbmain.h"
+#include "host/db/dxffile.h"
 #include "host/util/adscodes.h"
 #include "host/util/resbuf.h"
-#include "host/ads/rbutil.h"
-#include "host/db/dbmain.h"
-#include "host/ads/adsent.h"
-#include "host/db/dbents.h"
-#include "host/db/dxffile.h"
 #include "tests/support/dxf_sample.h"
 
 namespace {
@@ -93,7 +93,8 @@ TEST(DxfFile, xdata_of_every_group_code_survives) {
     ASSERT_EQ(apps.size(), 1u);
     EXPECT_EQ(apps[0].app, "VELM7");
     ASSERT_EQ(apps[0].items.size(), before.size());
-    for (std::size_t i = 0; i < before.size(); ++i) EXPECT_EQ(apps[0].items[i], before[i]) << before[i].toString();
+    for (std::size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(apps[0].items[i], before[i]) << before[i].toString();
 }
 
 TEST(DxfFile, header_carries_the_drawing_variables) {
@@ -153,7 +154,8 @@ struct Malformed {
 
 int lineOf(const std::string& text, const std::string& what) {
     std::size_t at = text.rfind(what);
-    return at == std::string::npos ? 0 : 1 + static_cast<int>(std::count(text.begin(), text.begin() + at, '\n'));
+    return at == std::string::npos ? 0
+                                   : 1 + static_cast<int>(std::count(text.begin(), text.begin() + at, '\n'));
 }
 
 TEST(DxfFile, malformed_files_are_refused_with_their_line) {
@@ -281,7 +283,9 @@ TEST(DxfFile, optional_groups_at_their_defaults_are_left_out_and_read_back_the_s
     // 0 is what made another reader divide by zero.
     auto count = [&](const std::string& group) {
         std::size_t n = 0;
-        for (std::size_t at = entities.find(group); at != std::string::npos; at = entities.find(group, at + 1)) ++n;
+        for (std::size_t at = entities.find(group); at != std::string::npos;
+             at = entities.find(group, at + 1))
+            ++n;
         return n;
     };
     EXPECT_EQ(count("\n 39\n"), 1u) << entities;

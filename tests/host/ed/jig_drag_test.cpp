@@ -126,7 +126,8 @@ TEST_F(Jig, an_empty_queue_cancels_and_a_kept_preview_can_be_appended) {
 class DistanceJig : public ZcEdJig {
 public:
     DragStatus sampler() override {
-        setUserInputControls(static_cast<UserInputControls>(kNoZeroResponseAccepted | kNoNegativeResponseAccepted));
+        setUserInputControls(
+            static_cast<UserInputControls>(kNoZeroResponseAccepted | kNoNegativeResponseAccepted));
         return angle ? acquireAngle(value, ZcGePoint3d(0, 0, 0)) : acquireDist(value, ZcGePoint3d(1, 1, 0));
     }
     bool update() override { return true; }

@@ -3,17 +3,19 @@
 // boxes, the textual driver grammar, and the host's colour dialog.
 #include <gtest/gtest.h>
 
-#include "host/ui/hostdialogs.h"
-#include "host/ui/msgbox.h"
 #include "host/ads/transcript.h"
 #include "host/harness/harness.h"
+#include "host/ui/hostdialogs.h"
+#include "host/ui/msgbox.h"
 #include "tests/host/ui/ui_fixture.h"
 
 namespace {
 
 class DataDialog : public CDialog {
 public:
-    DataDialog() : CDialog(500) { HandleCommand(BN_CLICKED, 1004, [this] { ++visibleClicks; }); }
+    DataDialog() : CDialog(500) {
+        HandleCommand(BN_CLICKED, 1004, [this] { ++visibleClicks; });
+    }
     BOOL OnInitDialog() override {
         auto* combo = static_cast<CComboBox*>(GetDlgItem(1021));
         for (const char* s : {"Tetti", "Muri", "Solai"}) combo->AddString(s);
@@ -187,7 +189,9 @@ public:
 
 class NumberDialog : public CDialog {
 public:
-    NumberDialog() : CDialog(500) { HandleCommand(EN_KILLFOCUS, 1001, [this] { ++killFocus; }); }
+    NumberDialog() : CDialog(500) {
+        HandleCommand(EN_KILLFOCUS, 1001, [this] { ++killFocus; });
+    }
     void DoDataExchange(CDataExchange* dx) override { DDX_Control(dx, 1001, edit); }
     NumberEdit edit;
     int killFocus = 0;

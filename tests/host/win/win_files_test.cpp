@@ -2,7 +2,6 @@
 // either slash, folder creation, copy, rename and delete error codes.
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -30,13 +29,15 @@ std::vector<std::string> find(const std::string& pattern) {
 
 TEST(Files, folder_search_order_and_wildcards) {
     TestDir dir;
-    for (const char* name : {"b.MXT", "Ściana.mxt", "a.mxt", "C.mxt", "d.mxk", "e", "ab.mxt"}) dir.write(name, "x");
+    for (const char* name : {"b.MXT", "Ściana.mxt", "a.mxt", "C.mxt", "d.mxk", "e", "ab.mxt"})
+        dir.write(name, "x");
     std::filesystem::create_directory(dir.path("sub"));
     using V = std::vector<std::string>;
     // Written the module's way, with "\".
     EXPECT_EQ(find(dir.path() + "\\*.mxt"), (V{"a.mxt", "ab.mxt", "b.MXT", "C.mxt", "Ściana.mxt"}));
     EXPECT_EQ(find(dir.path() + "/?.mxt"), (V{"a.mxt", "b.MXT", "C.mxt"}));
-    EXPECT_EQ(find(dir.path() + "/*.*"), (V{".", "..", "a.mxt", "ab.mxt", "b.MXT", "C.mxt", "d.mxk", "e", "sub", "Ściana.mxt"}));
+    EXPECT_EQ(find(dir.path() + "/*.*"),
+              (V{".", "..", "a.mxt", "ab.mxt", "b.MXT", "C.mxt", "d.mxk", "e", "sub", "Ściana.mxt"}));
     EXPECT_EQ(find(dir.path() + "/ŚCIANA.MXT"), (V{"Ściana.mxt"}));
     WIN32_FIND_DATAW fd;
     HANDLE h = FindFirstFileW((dir.path() + "/su*").c_str(), &fd);
