@@ -34,13 +34,16 @@ protected:
 // A free pilaster as the object engine records it: its corners only.
 void FreePilaster(std::initializer_list<Point3> corners) {
     resbuf* head = zcutBuildList(RTDXF0, "POINT", 8, "VELM2DPILASTRI$0", 0);
-    resbuf* tail = head;
+    resbuf** tail = &head;
     auto add = [&tail](resbuf* rb) {
-        tail->rbnext = rb;
-        while (tail->rbnext) tail = tail->rbnext;
+        *tail = rb;
+        while (*tail) tail = &(*tail)->rbnext;
     };
+    add(head);
     const ads_point first = {corners.begin()->x, corners.begin()->y, 0};
-    add(zcutBuildList(10, first, -3, 1001, kPilasterApp, 0));
+    add(zcutBuildList(10, first, 0));
+    add(zcutBuildList(-3, 0));
+    add(zcutBuildList(1001, kPilasterApp, 0));
     for (const Point3& p : corners) {
         const ads_point a = {p.x, p.y, 0};
         add(zcutBuildList(1011, a, 0));
