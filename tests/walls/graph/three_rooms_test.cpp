@@ -85,7 +85,7 @@ TEST_F(ThreeRoomsTest, each_drawn_room_closes_on_its_inner_area_and_a_point_outs
     } else {
         run({"VELMWALLD", "0,0", "400,0", "400,300", "0,300", "Zamknij"});
         run({"VELMWALLD", "600,0", "900,0", "900,300", "600,300", "Zamknij"});
-        run({"VELMWALLD", "1200,0", "1500,0", "Łuk", "300", "150", "90", "1200,300", "Zamknij"});
+        run({"VELMWALLD", "1200,0", "1500,0", "Łuk", "300", "100", "90", "1200,300", "Zamknij"});
         run({"VELMWALLD", "0,600", "400,600", ""});
         const std::string path = dir.path("trzy_pokoje.dxf");
         ASSERT_TRUE(host::saveDrawing(curDoc(), path, &error)) << error;
@@ -113,12 +113,13 @@ TEST_F(ThreeRoomsTest, each_drawn_room_closes_on_its_inner_area_and_a_point_outs
     EXPECT_EQ(b.vertices, 4);
     EXPECT_NEAR(b.area, 270.0 * 270.0, 1e-6);
 
-    // The arc wall's axis: a half circle on the chord from (1500, 0) up to
-    // (1500, 300), radius 150 about (1500, 150). Its inner face, 15 in,
-    // meets the inner faces y = 15 and 285 at innerX; the room is the
-    // rectangle from x = 1215 to that chord plus the circular segment
-    // beyond it.
-    const double axis = 150.0, cx = 1500.0, r = axis - 15.0;
+    // The arc wall's axis: chord 300 from (1500, 0) up to (1500, 300),
+    // rise 100, so radius (150² + 100²) / 200 about a centre on y = 150.
+    // Its inner face, 15 in, meets the inner faces y = 15 and 285 at
+    // innerX; the room is the rectangle from x = 1215 to that chord plus
+    // the circular segment beyond it.
+    const double axis = (150.0 * 150.0 + 100.0 * 100.0) / 200.0;
+    const double cx = 1500.0 - (axis - 100.0), r = axis - 15.0;
     const double dx = std::sqrt(std::max(0.0, r * r - 135.0 * 135.0)), innerX = cx + dx;
     const double segment = r * r * std::acos(dx / r) - dx * std::sqrt(r * r - dx * dx);
     const Traced c = TraceRoom(g, {1300, 80, 0});
