@@ -7,7 +7,8 @@
 //            [--support DIR]… [--registry FILE] [--module FILE]
 //
 // Exit status: 0 success; 1 a command failed, the script ended inside a
-// command or an !expect line failed; 2 bad usage or an unreadable file.
+// command, an !expect line failed or a !dialog/!msgbox answer was never
+// used; 2 bad usage, an unreadable file or a drawing that cannot be saved.
 #include <unistd.h>
 
 #include <cstdio>
@@ -16,15 +17,15 @@
 #include <string>
 #include <vector>
 
-#include "host/util/adscodes.h"
+#include "host/ads/transcript.h"
 #include "host/db/dbdatabase.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
-#include "host/harness/harness.h"
 #include "host/ed/statusbar.h"
-#include "host/ads/transcript.h"
+#include "host/harness/harness.h"
 #include "host/rx/rxdynlinker.h"
+#include "host/util/adscodes.h"
 #include "host/win/files.h"
 #include "host/win/registry.h"
 
@@ -63,6 +64,10 @@ bool parseArgs(int argc, char** argv, Options& o, std::string& why) {
             o.keyboard = true;
         } else if (a == "--save") {
             if (!value(o.save)) return false;
+            if (o.save.empty()) {
+                why = "pusta nazwa pliku po --save";
+                return false;
+            }
         } else if (a == "--support") {
             std::string dir;
             if (!value(dir)) return false;
@@ -92,16 +97,17 @@ std::string programDir(const char* argv0) {
     return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
-// Queues script text: one answer per line; a line whose first non-blank
-// character is ';' is a comment and no answer at all.
+// Queues script text: one answer per line, a line ended by LF, CR LF or a
+// bare CR; a line whose first non-blank character is ';' is a comment and
+// no answer at all.
 void queueScript(const std::string& text) {
     std::size_t pos = 0;
     while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
+        std::size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string::npos) end = text.size();
         std::string line = text.substr(pos, end - pos);
         pos = end + 1;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++pos;
         std::size_t first = line.find_first_not_of(" \t");
         if (first != std::string::npos && line[first] == ';') continue;
         host::currentInput().pushLine(line);
@@ -177,6 +183,7 @@ int main(int argc, char** argv) {
     } else if (o.keyboard || isatty(0)) {
         status = runKeyboard();
     }
+    if (host::reportUnusedAnswers() > 0) status = 1;
     if (host::expectationFailures() > 0) status = 1;
 
     // The drawing is saved while the module that owns its custom objects is

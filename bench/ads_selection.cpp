@@ -8,10 +8,10 @@
 #include <string>
 
 #include "host/ads/adsent.h"
-#include "host/ed/adspick.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/db/dbmain.h"
+#include "host/ed/adspick.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
@@ -75,7 +75,8 @@ void BM_WalkWithEntNext(benchmark::State& state) {
     for (auto _ : state) {
         ads_name e, next;
         int n = 0;
-        for (int rc = zcdbEntNext(nullptr, e); rc == RTNORM; rc = zcdbEntNext(e, next), ads_name_set(next, e)) ++n;
+        for (int rc = zcdbEntNext(nullptr, e); rc == RTNORM; rc = zcdbEntNext(e, next), ads_name_set(next, e))
+            ++n;
         benchmark::DoNotOptimize(n);
     }
     state.SetComplexityN(state.range(0));

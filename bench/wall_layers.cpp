@@ -7,8 +7,6 @@
 
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
-#include "host/ed/hostinit.h"
-#include "host/ed/session.h"
 #include "host/util/findfile.h"
 #include "settings/settings_module.h"
 #include "settings/store/settings_store.h"

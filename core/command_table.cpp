@@ -11,7 +11,6 @@
 #include <unordered_map>
 #include <unordered_set>
 
-
 namespace {
 
 using enum CommandOwner;
@@ -167,7 +166,9 @@ void RegisterCommands(CommandSink& sink, std::span<const CommandEntry> table) {
     }
 }
 
-std::span<const CommandEntry> CommandDefinitions() { return kCommandRows; }
+std::span<const CommandEntry> CommandDefinitions() {
+    return kCommandRows;
+}
 
 std::vector<CommandEntry> JoinCommandTable(std::span<const CommandBinding> bindings) {
     std::unordered_map<std::string_view, CommandHandler> byName;
@@ -186,8 +187,7 @@ std::vector<CommandEntry> JoinCommandTable(std::span<const CommandBinding> bindi
     return table;
 }
 
-std::vector<std::string> CheckCommandBindings(CommandOwner owner,
-                                              std::span<const CommandBinding> bindings) {
+std::vector<std::string> CheckCommandBindings(CommandOwner owner, std::span<const CommandBinding> bindings) {
     std::unordered_map<std::string_view, const CommandEntry*> rows;
     for (const CommandEntry& row : kCommandRows) {
         rows.emplace(row.globalName, &row);

@@ -45,7 +45,7 @@ inline constexpr const char* kCommandGroup = "VELM7";
 inline constexpr int kCommandCount = 138;
 
 struct CommandEntry {
-    int position;            // 1-based registration position
+    int position;  // 1-based registration position
     const char* globalName;
     const char* localName;
     int flags;
@@ -69,15 +69,14 @@ std::vector<CommandEntry> JoinCommandTable(std::span<const CommandBinding> bindi
 // Faults in one subsystem's bindings, one message each: a name that is not
 // in the table, a command owned by another subsystem, a null handler, a name
 // bound twice. Empty when the bindings are sound.
-std::vector<std::string> CheckCommandBindings(CommandOwner owner,
-                                              std::span<const CommandBinding> bindings);
+std::vector<std::string> CheckCommandBindings(CommandOwner owner, std::span<const CommandBinding> bindings);
 
 // What registration needs of the host's command stack.
 class CommandSink {
 public:
     virtual ~CommandSink() = default;
-    virtual void addCommand(const char* group, const char* globalName, const char* localName,
-                            int flags, CommandHandler handler) = 0;
+    virtual void addCommand(const char* group, const char* globalName, const char* localName, int flags,
+                            CommandHandler handler) = 0;
 };
 
 // Adds every command of `table` that has a handler to `sink`, in table

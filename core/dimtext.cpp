@@ -7,8 +7,8 @@
 //
 // Three guards against floating point: a remainder within 1e-9 of a
 // rounding bound counts as on it; the whole units are the floor of the
-// quotient plus 1e-6, so a length of 9.9999999 units reads "10"; and the decimal count from the logarithm of the unit
-// step gets a small epsilon, so a step of 0.001 gives three decimals.
+// quotient plus 1e-6, so a length of 9.9999999 units reads "10"; and the decimal count from the logarithm of
+// the unit step gets a small epsilon, so a step of 0.001 gives three decimals.
 #include "core/dimtext.h"
 
 #include <cmath>
@@ -55,7 +55,6 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && zcutEqualsNoCase(text.substr(0, prefix.size()), prefix);
 }
 
-
 }  // namespace
 
 // ------------------------------------------------------------- rounding
@@ -67,7 +66,8 @@ void RoundDimensionValue(double length, double& rounded, std::string& digits) {
     RoundDimensionValueWith(r, length, rounded, digits);
 }
 
-void RoundDimensionValueWith(const DimensionRounding& r, double length, double& rounded, std::string& digits) {
+void RoundDimensionValueWith(const DimensionRounding& r, double length, double& rounded,
+                             std::string& digits) {
     double q = length / r.unit;
     double f = std::floor(q);
     // A remainder on a bound up to division noise still rounds down.
@@ -187,8 +187,10 @@ public:
 
 private:
     DimRun& add(resbuf* node) {
-        if (!head_) head_ = node;
-        else tail_->rbnext = node;
+        if (!head_)
+            head_ = node;
+        else
+            tail_->rbnext = node;
         tail_ = node;
         return *this;
     }
@@ -207,7 +209,8 @@ void MoveLastText(const VertexNode* a, const VertexNode* b, double angle, double
     zcutRelRb(list);
     Point3 mid;
     MidPoint(a->pt(), b->pt(), mid);
-    Point3 moved = PolarPoint(PolarPoint(mid, angle, textOffset), angle, SettingReal(SetupVar::SQ_SPOSTAMENTO, 0.0));
+    Point3 moved =
+        PolarPoint(PolarPoint(mid, angle, textOffset), angle, SettingReal(SetupVar::SQ_SPOSTAMENTO, 0.0));
     ads_point to{moved.x, moved.y, moved.z};
     DimRun edit;
     edit.word("_TEDIT").point(at).point(to);
@@ -241,7 +244,8 @@ void DrawDimension(std::string& styleName, const std::string& layer, const ads_p
         zcedCommand(RTSTR, "_-dimstyle", RTSTR, "_restore", RTSTR, styleName.c_str(), 0);
         saved.styleChanged = true;
     }
-    bool assoc = StartsWithNoCase(styleName, "VELMASSOC") && !zcutEqualsNoCase(commandWord, "_ALI") && assocPoints;
+    bool assoc =
+        StartsWithNoCase(styleName, "VELMASSOC") && !zcutEqualsNoCase(commandWord, "_ALI") && assocPoints;
 
     constexpr int kSet = 1;
     const double dimscale = GetScaleFactor(kDimScaleFactor);
@@ -282,7 +286,8 @@ void DrawDimension(std::string& styleName, const std::string& layer, const ads_p
     }
 
     SysVarReal("DIMSCALE", &saved.dimscale, &kSet);
-    if (saved.styleChanged) zcedCommand(RTSTR, "_-dimstyle", RTSTR, "_restore", RTSTR, saved.dimstyle.c_str(), 0);
+    if (saved.styleChanged)
+        zcedCommand(RTSTR, "_-dimstyle", RTSTR, "_restore", RTSTR, saved.dimstyle.c_str(), 0);
     const int cmdecho = saved.cmdecho, osmode = saved.osmode;
     SysVarShort("CMDECHO", &cmdecho);
     SysVarShort("OSMODE", &osmode);

@@ -71,14 +71,24 @@ resbuf* PutInPlace(resbuf* list, int code, resbuf* node) {
     return list;
 }
 
-bool IsDigitOrPoint(char c) { return (c >= '0' && c <= '9') || c == '.'; }
+bool IsDigitOrPoint(char c) {
+    return (c >= '0' && c <= '9') || c == '.';
+}
 
 }  // namespace
 
-resbuf* FindRbCode(resbuf* list, int code) { return FindCode(list, code); }
-const resbuf* FindRbCode(const resbuf* list, int code) { return FindCode(list, code); }
-resbuf* FindXDataApp(resbuf* list, std::string_view app) { return FindApp(list, app); }
-const resbuf* FindXDataApp(const resbuf* list, std::string_view app) { return FindApp(list, app); }
+resbuf* FindRbCode(resbuf* list, int code) {
+    return FindCode(list, code);
+}
+const resbuf* FindRbCode(const resbuf* list, int code) {
+    return FindCode(list, code);
+}
+resbuf* FindXDataApp(resbuf* list, std::string_view app) {
+    return FindApp(list, app);
+}
+const resbuf* FindXDataApp(const resbuf* list, std::string_view app) {
+    return FindApp(list, app);
+}
 
 resbuf* SetRbShort(resbuf* list, int code, short value) {
     resbuf* rb = NodeFor(list, code);

@@ -13,8 +13,8 @@
 #include "core/levels.h"
 #include "host/ads/ads.h"
 #include "host/ads/cmdline.h"
-#include "host/db/dbmain.h"
 #include "host/ads/transcript.h"
+#include "host/db/dbmain.h"
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"
 
@@ -30,7 +30,9 @@ struct ListOwner {
     ~ListOwner() { zcutRelRb(list); }
 };
 
-const char* Text(const resbuf* rb) { return rb && rb->resval.rstring ? rb->resval.rstring : ""; }
+const char* Text(const resbuf* rb) {
+    return rb && rb->resval.rstring ? rb->resval.rstring : "";
+}
 bool Read(const resbuf* list, int code, Point3& p);
 resbuf* TypeLayerFilter(const std::string& type, const std::string& layer, bool excludeRectangles);
 int SelectAll(const resbuf* filter, ads_name set);
@@ -96,8 +98,8 @@ int CheckEntTypeAndLayer(const ads_name entity, std::string_view type, std::stri
     return 1;
 }
 
-int CheckEntityLevelLayer(const ads_name entity, std::string_view type, bool verbose, double& level, bool matchLevel,
-                          bool excludeRectangles) {
+int CheckEntityLevelLayer(const ads_name entity, std::string_view type, bool verbose, double& level,
+                          bool matchLevel, bool excludeRectangles) {
     const bool levelsOn = !LevelsSwitchedOff();
     ListOwner apps{zcutBuildList(RTSTR, "*", 0)};
     ListOwner list{zcdbEntGetX(entity, apps.list)};
@@ -192,7 +194,8 @@ void FilterLineArcSelection(ads_name set) {
         const bool arc = zcutEqualsNoCase(type, "ARC");
         double level = 0.0;
         // Wall elements are no free lines; whatever is neither goes too.
-        const bool wall = (line || arc) && CheckEntityLevelLayer(ent, line ? "LINE" : "ARC", false, level, false, false);
+        const bool wall =
+            (line || arc) && CheckEntityLevelLayer(ent, line ? "LINE" : "ARC", false, level, false, false);
         if (!(line || arc) || wall) drop.push_back({ent[0], ent[1]});
     }
     for (const auto& e : drop) {

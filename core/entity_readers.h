@@ -28,8 +28,8 @@ int CheckEntTypeAndLayer(const ads_name entity, std::string_view type, std::stri
 // 1 when the entity is of `type` on a wall layer of the drawing at a level
 // (`level` in: the level to match when `matchLevel`; out: the entity's level
 // otherwise). Levels compare within 1.1920928955078125e-07.
-int CheckEntityLevelLayer(const ads_name entity, std::string_view type, bool verbose, double& level, bool matchLevel,
-                          bool excludeRectangles);
+int CheckEntityLevelLayer(const ads_name entity, std::string_view type, bool verbose, double& level,
+                          bool matchLevel, bool excludeRectangles);
 // Select-all of a type: 1 and the set, or 0.
 int ExistsEntityType(std::string_view type, bool verbose, ads_name set);
 // Select-all of a type on a layer (optionally without rectangle outlines).

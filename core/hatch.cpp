@@ -15,22 +15,22 @@
 #include <cstring>
 
 #include "core/entity_data.h"
-#include "core/host_services.h"
-#include "core/module_state.h"
 #include "core/geometry/polygon.h"
+#include "core/host_services.h"
+#include "core/layer_catalogue.h"
+#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
-#include "host/util/findfile.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
+#include "host/ads/transcript.h"
 #include "host/db/dbhatch.h"
 #include "host/db/dbhatchpat.h"
 #include "host/db/dbmain.h"
 #include "host/ed/prompts.h"
-#include "host/ads/transcript.h"
+#include "host/util/findfile.h"
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"
-#include "core/layer_catalogue.h"
 
 namespace {
 
@@ -43,14 +43,16 @@ bool AddLoops(ZcDbHatch* hatch, const FaceRecord* contour, const Matrix4* toPlan
 bool Evaluated(ZcDbHatch* hatch);
 ZcDbXform ToXform(const Matrix4& m);
 void RegisterHatchApp();
-double Value(const double* p, double fallback) { return p ? *p : fallback; }
+double Value(const double* p, double fallback) {
+    return p ? *p : fallback;
+}
 
 }  // namespace
 
 // ------------------------------------------------------------- hatching
 
-void HatchContour(const FaceRecord* contour, const std::string& layer, const double* angle, const double* scale,
-                  const double* elevation, const std::string& pattern, int kind) {
+void HatchContour(const FaceRecord* contour, const std::string& layer, const double* angle,
+                  const double* scale, const double* elevation, const std::string& pattern, int kind) {
     double n[4];
     if (!ContourUsable(contour, n)) return;
     double z = Value(elevation, 0.0);
@@ -92,8 +94,8 @@ void HatchContourPlan(const FaceRecord* contour, const std::string& layer, const
     if (AppendToModelSpace(id, hatch) != Zcad::eOk) delete hatch;
 }
 
-void HatchContour3d(const FaceRecord* contour, const std::string& layer, const double* angle, const double* scale,
-                    const std::string& pattern, const double* shift) {
+void HatchContour3d(const FaceRecord* contour, const std::string& layer, const double* angle,
+                    const double* scale, const std::string& pattern, const double* shift) {
     double n[4];
     if (!ContourUsable(contour, n)) return;
     HatchXData data;
@@ -121,7 +123,8 @@ void HatchContour3d(const FaceRecord* contour, const std::string& layer, const d
             if (v->edgeFlag != 0) continue;
             const VertexNode* w = v->next ? v->next : loop->corners;
             ads_point a{v->x, v->y, v->z}, b{w->x, w->y, w->z};
-            resbuf* line = zcutBuildList(RTDXF0, "LINE", 8, edgeLayer.c_str(), 62, 256, 10, a, 11, b, 39, 0.0, 0);
+            resbuf* line =
+                zcutBuildList(RTDXF0, "LINE", 8, edgeLayer.c_str(), 62, 256, 10, a, 11, b, 39, 0.0, 0);
             zcdbEntMake(line);
             zcutRelRb(line);
         }
@@ -134,7 +137,8 @@ void HatchContour3d(const FaceRecord* contour, const std::string& layer, const d
     zcedGetInput(blockName);
 
     Matrix4 toWorld, toPlane;
-    LowestEdgeCoordSystem(contour->corners, toWorld, n[0], n[1], n[2], 0.0, data.p1, data.p2, data.p3, &data.shift);
+    LowestEdgeCoordSystem(contour->corners, toWorld, n[0], n[1], n[2], 0.0, data.p1, data.p2, data.p3,
+                          &data.shift);
     if (InvertMatrix4(toWorld, toPlane)) {
         ZcDbHatch* hatch = NewHatch(bare, data.angle, data.scale, pattern);
         if (AddLoops(hatch, contour, &toPlane, 0.0) && Evaluated(hatch)) {
@@ -146,7 +150,8 @@ void HatchContour3d(const FaceRecord* contour, const std::string& layer, const d
     }
 
     RegisterHatchApp();
-    resbuf* insert = zcutBuildList(RTDXF0, "INSERT", 2, blockName, 8, layer.c_str(), 10, origin, 50, 0.0, -3, 0);
+    resbuf* insert =
+        zcutBuildList(RTDXF0, "INSERT", 2, blockName, 8, layer.c_str(), 10, origin, 50, 0.0, -3, 0);
     resbuf* tail = insert;
     while (tail && tail->rbnext) tail = tail->rbnext;
     if (tail) tail->rbnext = BuildHatchRecord(data, contour, true, 0.0);
@@ -210,17 +215,20 @@ HatchLayerKey HatchLayerKeyFor(const std::string& layer, int kind) {
         if (!ParseDollarNumber(layer, out.level)) out.level = 0.0;
         return out;
     }
-    if (kind == 1 || kind == 2) out.key = "3D" + layer + "_H";
-    else if (kind == 6) out.key = layer + "_H";
-    else out.key = layer;
+    if (kind == 1 || kind == 2)
+        out.key = "3D" + layer + "_H";
+    else if (kind == 6)
+        out.key = layer + "_H";
+    else
+        out.key = layer;
     return out;
 }
 
 resbuf* BuildHatchRecord(const HatchXData& d, const FaceRecord* loops, bool withFlags, double zRaise) {
     ads_point p1{d.p1.x, d.p1.y, d.p1.z}, p2{d.p2.x, d.p2.y, d.p2.z}, p3{d.p3.x, d.p3.y, d.p3.z};
-    resbuf* head = zcutBuildList(1001, kHatchApp, 1070, d.kind, 1040, d.scale, 1040, d.angle, 1000,
-                                 d.pattern.c_str(), 1011, p1, 1011, p2, 1011, p3, 1000, d.layer.c_str(), 1040,
-                                 d.shift, 0);
+    resbuf* head =
+        zcutBuildList(1001, kHatchApp, 1070, d.kind, 1040, d.scale, 1040, d.angle, 1000, d.pattern.c_str(),
+                      1011, p1, 1011, p2, 1011, p3, 1000, d.layer.c_str(), 1040, d.shift, 0);
     resbuf* tail = head;
     while (tail->rbnext) tail = tail->rbnext;
     auto append = [&tail](resbuf* node) {
@@ -242,7 +250,8 @@ resbuf* BuildHatchRecord(const HatchXData& d, const FaceRecord* loops, bool with
 FaceRecord* ParseHatchRecord(const resbuf* r, HatchXData& d) {
     // Start at the record's kind; stop at the next application's xdata.
     while (r && r->restype != 1070) {
-        if (r->restype == 1001 && r->resval.rstring && !zcutEqualsNoCase(r->resval.rstring, kHatchApp)) return nullptr;
+        if (r->restype == 1001 && r->resval.rstring && !zcutEqualsNoCase(r->resval.rstring, kHatchApp))
+            return nullptr;
         r = r->rbnext;
     }
     auto take = [&r](int code) -> const resbuf* {
@@ -251,7 +260,9 @@ FaceRecord* ParseHatchRecord(const resbuf* r, HatchXData& d) {
         r = r->rbnext;
         return node;
     };
-    auto point = [](const resbuf* node) { return Point3{node->resval.rpoint[0], node->resval.rpoint[1], node->resval.rpoint[2]}; };
+    auto point = [](const resbuf* node) {
+        return Point3{node->resval.rpoint[0], node->resval.rpoint[1], node->resval.rpoint[2]};
+    };
     const resbuf* kind = take(1070);
     const resbuf* scale = take(1040);
     const resbuf* angle = take(1040);
@@ -276,7 +287,8 @@ FaceRecord* ParseHatchRecord(const resbuf* r, HatchXData& d) {
     FaceRecord** next = &head;
     while (r && r->restype != 1001) {
         const resbuf* open = take(1002);
-        if (!open || !open->resval.rstring || std::strcmp(open->resval.rstring, "{") != 0) return FreeList(head);
+        if (!open || !open->resval.rstring || std::strcmp(open->resval.rstring, "{") != 0)
+            return FreeList(head);
         auto* loop = new FaceRecord;
         *next = loop;
         next = &loop->next;
@@ -385,11 +397,14 @@ void RegisterHatchApp() {
 
 // ------------------------------------------------------------- shared makers
 
-ZcDbHatch* NewModuleHatch(const std::string& layer, double angleDegrees, double scale, const std::string& pattern) {
+ZcDbHatch* NewModuleHatch(const std::string& layer, double angleDegrees, double scale,
+                          const std::string& pattern) {
     return NewHatch(layer, angleDegrees, scale, pattern);
 }
 
-bool EvaluateModuleHatch(ZcDbHatch* hatch) { return Evaluated(hatch); }
+bool EvaluateModuleHatch(ZcDbHatch* hatch) {
+    return Evaluated(hatch);
+}
 
 bool AppendToBlock(const std::string& blockName, ZcDbEntity* entity) {
     ZcDbDatabase* db = GetWorkingDatabase();
@@ -400,8 +415,10 @@ bool AppendToBlock(const std::string& blockName, ZcDbEntity* entity) {
         return false;
     }
     bool appended = block->appendZcDbEntity(entity) == Zcad::eOk;
-    if (appended) entity->close();
-    else delete entity;
+    if (appended)
+        entity->close();
+    else
+        delete entity;
     block->close();
     return appended;
 }

@@ -21,7 +21,8 @@ class ZcDbEntity;
 class ZcDbHatch;
 
 constexpr const char* kHatchApp = "VELM5$_$TRATTEGGI-";
-constexpr const char* kHatchTooDenseMessage = "\nKreskowanie jest zbyt ciasne, użyj większego współczynnika skali";
+constexpr const char* kHatchTooDenseMessage =
+    "\nKreskowanie jest zbyt ciasne, użyj większego współczynnika skali";
 
 // The record's values, in record order; the loops travel apart.
 struct HatchXData {
@@ -38,16 +39,16 @@ struct HatchXData {
 // element kind `kind` (1 and 2 "3D%s_H", 6 "%s_H", a level layer its own
 // key at its level), tagged unless kind is 4; z of every vertex is raised
 // by the elevation.
-void HatchContour(const FaceRecord* contour, const std::string& layer, const double* angle, const double* scale,
-                  const double* elevation, const std::string& pattern, int kind);
+void HatchContour(const FaceRecord* contour, const std::string& layer, const double* angle,
+                  const double* scale, const double* elevation, const std::string& pattern, int kind);
 // A hatch in plan at the height of the first vertex, on `layer`, untagged.
 void HatchContourPlan(const FaceRecord* contour, const std::string& layer, const double* angle,
                       const double* scale, const std::string& pattern);
 // A wall face: an anonymous block of the visible edges (on the bare layer
 // name + "_c") and the hatch, inserted at the origin on `layer` with the
 // record of kind 3 (points with their visibility flags). shift may be null.
-void HatchContour3d(const FaceRecord* contour, const std::string& layer, const double* angle, const double* scale,
-                    const std::string& pattern, const double* shift);
+void HatchContour3d(const FaceRecord* contour, const std::string& layer, const double* angle,
+                    const double* scale, const std::string& pattern, const double* shift);
 
 // The record of `entity`: its values and its loops (a new list the caller
 // frees with FreeList); null when the entity has no record or the record is

@@ -49,8 +49,8 @@ void LoadPatternNames(std::vector<std::string>& names) {
             while (ReadLineNoEol(line, *cursor)) {
                 if (line.size() > 255) line.resize(255);
                 if (line.empty() || line[0] != '*') continue;
-                std::string name = line.substr(1, line.find(',') == std::string::npos ? std::string::npos
-                                                                                       : line.find(',') - 1);
+                std::string name = line.substr(
+                    1, line.find(',') == std::string::npos ? std::string::npos : line.find(',') - 1);
                 while (!name.empty() && (name.back() == ' ' || name.back() == '\t' || name.back() == '\r'))
                     name.pop_back();
                 names.push_back(name);
@@ -126,7 +126,8 @@ void CDlgHatch::ShowPicture(int k, bool highlighted) {
     int index = m_pageStart + k;
     if (!button || index < 0 || index >= m_count) return;
     const std::string& name = m_names[static_cast<std::size_t>(index)];
-    HBITMAP bitmap = highlighted ? LoadObjectBitmap("", "IDB_", "_" + name) : LoadObjectBitmap("", "IDB_", name);
+    HBITMAP bitmap =
+        highlighted ? LoadObjectBitmap("", "IDB_", "_" + name) : LoadObjectBitmap("", "IDB_", name);
     if (!bitmap && !highlighted) bitmap = LoadObjectBitmap("", "IDB___", "NONDISPO");
     SetStaticBitmap(button, bitmap);
 }
@@ -198,7 +199,9 @@ void WirePatternControls(CDialog& dialog, std::string& pattern) {
 
 }  // namespace
 
-CDlgTratt::CDlgTratt(CWnd* parent) : CDialog(IDD_TRATT, parent) { WirePatternControls(*this, m_pattern); }
+CDlgTratt::CDlgTratt(CWnd* parent) : CDialog(IDD_TRATT, parent) {
+    WirePatternControls(*this, m_pattern);
+}
 
 void CDlgTratt::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
@@ -258,7 +261,9 @@ void CDlgTratt::Save(int pattern, int layer, int scale, int angle) const {
 
 // ---------------------------------------------------------------- CDlgTMuro
 
-CDlgTMuro::CDlgTMuro(CWnd* parent) : CDialog(IDD_TMURO, parent) { WirePatternControls(*this, m_pattern); }
+CDlgTMuro::CDlgTMuro(CWnd* parent) : CDialog(IDD_TMURO, parent) {
+    WirePatternControls(*this, m_pattern);
+}
 
 void CDlgTMuro::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
@@ -321,7 +326,8 @@ void AddPatternFiles(const std::string& folder, std::vector<std::string>& names,
     for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
         if (!entry.is_regular_file(ec)) continue;
         std::string ext = entry.path().extension().string();
-        if (ext.size() == 4 && (ext == ".pat" || ext == ".PAT" || ext == ".Pat")) stems.push_back(entry.path().stem().string());
+        if (ext.size() == 4 && (ext == ".pat" || ext == ".PAT" || ext == ".Pat"))
+            stems.push_back(entry.path().stem().string());
     }
     std::sort(stems.begin(), stems.end());
     found = static_cast<int>(stems.size());

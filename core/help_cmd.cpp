@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "host/ads/cmdline.h"
+#include "host/ads/transcript.h"
 #include "host/util/adscodes.h"
 #include "host/util/findfile.h"
-#include "host/ads/transcript.h"
 #include "host/win/process.h"
 
 namespace {
@@ -20,7 +20,9 @@ constexpr std::size_t kFoundPathSize = 4096;
 
 }  // namespace
 
-std::string HelpCommandLine(const std::string& helpPath) { return kHelpViewer + helpPath; }
+std::string HelpCommandLine(const std::string& helpPath) {
+    return kHelpViewer + helpPath;
+}
 
 void CmdVelmHelp() {
     std::vector<char> found(kFoundPathSize, '\0');
@@ -35,8 +37,8 @@ void CmdVelmHelp() {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, HIGH_PRIORITY_CLASS, nullptr, nullptr,
-                        &startup, &info)) {
+    if (!CreateProcessW(nullptr, writable.data(), nullptr, nullptr, FALSE, HIGH_PRIORITY_CLASS, nullptr,
+                        nullptr, &startup, &info)) {
         zcutPrintf("%s ERROR:%ld", line.c_str(), static_cast<long>(GetLastError()));
         return;
     }

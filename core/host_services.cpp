@@ -10,8 +10,8 @@
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
-#include "host/ed/prompts.h"
 #include "host/ads/transcript.h"
+#include "host/ed/prompts.h"
 #include "host/ui/msgbox.h"
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"
@@ -119,7 +119,9 @@ void RegisterXDataApp(const char* app) {
     zcdbRegApp(app);
 }
 
-ZcDbDatabase* GetWorkingDatabase() { return zcdbHostApplicationServices()->workingDatabase(); }
+ZcDbDatabase* GetWorkingDatabase() {
+    return zcdbHostApplicationServices()->workingDatabase();
+}
 
 Zcad::ErrorStatus AppendToModelSpace(ZcDbObjectId& id, ZcDbEntity* entity) {
     ZcDbDatabase* db = GetWorkingDatabase();

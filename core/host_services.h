@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "host/util/adscodes.h"
 #include "host/db/dbid.h"
 #include "host/db/dbmain.h"
+#include "host/util/adscodes.h"
 
 class ZcDbDatabase;
 class ZcDbEntity;

@@ -17,9 +17,9 @@
 #include "core/support_files.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
+#include "host/ads/transcript.h"
 #include "host/db/dbmain.h"
 #include "host/ed/cmdproc.h"
-#include "host/ads/transcript.h"
 #include "host/util/nocase.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
@@ -161,7 +161,8 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
     std::size_t start = 0;
     for (;;) {
         std::size_t comma = line.find(',', start);
-        fields.push_back(line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
+        fields.push_back(
+            line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start));
         if (comma == std::string_view::npos) break;
         start = comma + 1;
     }
@@ -192,8 +193,8 @@ AA_LAYERC ParseRow(std::string_view line) {
 
 std::string FormatRow(const AA_LAYERC& row) {
     if (StartsWithNoCase(row.key, "**")) return row.key + ",";
-    return row.key + "," + row.layerName + "," + std::to_string(row.color) + "," + row.spare + "," + row.linetype +
-           "," + std::to_string(row.lineWeight);
+    return row.key + "," + row.layerName + "," + std::to_string(row.color) + "," + row.spare + "," +
+           row.linetype + "," + std::to_string(row.lineWeight);
 }
 
 bool LayerExists(const std::string& name) {
@@ -207,8 +208,8 @@ bool LayerExists(const std::string& name) {
 
 void MakeLayer(const std::string& name, const std::string& linetype, int color, int lineWeight, bool off) {
     const char* n = name.c_str();
-    resbuf* script = zcutBuildList(RTSTR, "_-LAYER", RTSTR, "_N", RTSTR, n, RTSTR, "_L", RTSTR, linetype.c_str(),
-                                   RTSTR, n, 0);
+    resbuf* script = zcutBuildList(RTSTR, "_-LAYER", RTSTR, "_N", RTSTR, n, RTSTR, "_L", RTSTR,
+                                   linetype.c_str(), RTSTR, n, 0);
     resbuf* tail = script;
     auto append = [&tail](resbuf* more) {
         while (tail->rbnext) tail = tail->rbnext;

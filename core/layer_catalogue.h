@@ -57,7 +57,7 @@ struct LayerAttrEntry {
     std::int16_t lineWeight = -3;
     std::int32_t colorIndex = 7;
     std::uint8_t off = 0;
-    std::uint8_t createdLater = 0;  // 1: the layer was missing and is the caller's to make
+    std::uint8_t createdLater = 0;   // 1: the layer was missing and is the caller's to make
     LayerAttrEntry* next = nullptr;  // owned by the caller
 };
 

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "core/geometry/geom_basic.h"
-#include "host/util/adscodes.h"
 #include "host/ge/gebase.h"
 #include "host/ui/uibase.h"
+#include "host/util/adscodes.h"
 
 // Levels closer than this are the same level.
 constexpr double kLevelTolerance = 1.1920928955078125e-07;
@@ -23,7 +23,8 @@ constexpr double kLevelTolerance = 1.1920928955078125e-07;
 // levels are switched off.
 void MakeLevelLayerName(std::string& name, double level);
 // The same among the given layer names, in their order.
-std::string LevelLayerNameAmong(std::string_view base, double level, const std::vector<std::string>& layerNames);
+std::string LevelLayerNameAmong(std::string_view base, double level,
+                                const std::vector<std::string>& layerNames);
 
 // Every layer name of the working database in the table's order.
 void GetLayerNames(std::vector<std::string>& names);

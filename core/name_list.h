@@ -67,4 +67,3 @@ template <std::size_t N>
 bool CopyStringToBuffer(char (&buffer)[N], std::string_view text) {
     return CopyStringToBuffer(buffer, N, text);
 }
-

@@ -16,10 +16,10 @@
 #include "core/host_services.h"
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
-#include "host/ed/adspick.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
+#include "host/ed/adspick.h"
 #include "host/ed/prompts.h"
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"
@@ -98,6 +98,8 @@ bool PassesType(const std::string& type, const ads_name entity, double level, st
     return false;
 }
 
-short ErrnoValue() { return static_cast<short>(SysVarShort("ERRNO", nullptr)); }
+short ErrnoValue() {
+    return static_cast<short>(SysVarShort("ERRNO", nullptr));
+}
 
 }  // namespace

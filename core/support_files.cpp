@@ -20,9 +20,13 @@ std::optional<std::vector<std::string>> ConfigLines();
 
 }  // namespace
 
-int GetDataFolder(std::string& folder) { return FolderOfSupportFile("velmDconfig.cfg", folder); }
+int GetDataFolder(std::string& folder) {
+    return FolderOfSupportFile("velmDconfig.cfg", folder);
+}
 
-int GetVxdListFolder(std::string& folder) { return FolderOfSupportFile("VXD.LST", folder); }
+int GetVxdListFolder(std::string& folder) {
+    return FolderOfSupportFile("VXD.LST", folder);
+}
 
 int FindPatternFile(std::string_view name, std::string& path, bool check) {
     std::string fileName(name);
@@ -45,7 +49,8 @@ bool PatternLinesDefine(const std::vector<std::string>& lines, std::string_view 
         // The whole name up to the comma: ANSI3 is not ANSI31.
         std::string_view rest = std::string_view(line).substr(1);
         std::string_view defined = rest.substr(0, rest.find(','));
-        while (!defined.empty() && (defined.back() == ' ' || defined.back() == '\t')) defined.remove_suffix(1);
+        while (!defined.empty() && (defined.back() == ' ' || defined.back() == '\t'))
+            defined.remove_suffix(1);
         if (zcutEqualsNoCase(defined, name)) return true;
     }
     return false;
@@ -78,7 +83,8 @@ std::optional<int> ConfigIntFromLines(const std::vector<std::string>& lines, std
     return std::nullopt;
 }
 
-std::optional<std::string> ConfigStringFromLines(const std::vector<std::string>& lines, std::string_view key) {
+std::optional<std::string> ConfigStringFromLines(const std::vector<std::string>& lines,
+                                                 std::string_view key) {
     for (const std::string& line : lines) {
         std::optional<std::string> text = ValueAfterKey(line, key);
         if (text && !text->empty()) return text;
@@ -123,7 +129,8 @@ int FolderOfSupportFile(std::string_view name, std::string& folder) {
 
 // The text behind "KEY=" when the line starts with exactly that.
 std::optional<std::string> ValueAfterKey(const std::string& line, std::string_view key) {
-    if (key.empty() || line.size() <= key.size() || line.compare(0, key.size(), key) != 0 || line[key.size()] != '=')
+    if (key.empty() || line.size() <= key.size() || line.compare(0, key.size(), key) != 0 ||
+        line[key.size()] != '=')
         return std::nullopt;
     std::string value = line.substr(key.size() + 1);
     while (!value.empty() && (value.back() == '\r' || value.back() == '\n')) value.pop_back();

@@ -4,10 +4,10 @@
 #include "module/doc_reactor.h"
 
 #include "core/host_services.h"
-#include "host/util/adscodes.h"
-#include "host/util/resbuf.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbdatabase.h"
+#include "host/util/adscodes.h"
+#include "host/util/resbuf.h"
 #include "module/lifecycle.h"
 #include "module/reactors.h"
 #include "settings/store/settings_store.h"

@@ -3,24 +3,35 @@
 // The answer is 0 (accepted) for every code, except that a LISP function
 // which reported an error is answered with the host's error code, so the
 // host can tell the caller the call failed.
+#include "host/rx/rxdynlinker.h"
+#include "host/util/adscodes.h"
 #include "module/lifecycle.h"
 #include "module/lisp_functions.h"
-#include "host/util/adscodes.h"
-#include "host/rx/rxdynlinker.h"
 
 extern "C" int zcrxEntryPoint(int msg, void* appId) {
     switch (msg) {
-    case kInitAppMsg: StartModule(appId); break;
-    case kUnloadAppMsg: UnloadModule(); break;
-    case kLoadDwgMsg: OnDrawingLoad(); break;
-    case kUnloadDwgMsg: OnDrawingUnload(); break;
-    case kInvkSubrMsg:
-        if (DispatchLispFunction() == RTERROR) return ZcRx::kRetError;
-        break;
-    default: break;
+        case kInitAppMsg:
+            StartModule(appId);
+            break;
+        case kUnloadAppMsg:
+            UnloadModule();
+            break;
+        case kLoadDwgMsg:
+            OnDrawingLoad();
+            break;
+        case kUnloadDwgMsg:
+            OnDrawingUnload();
+            break;
+        case kInvkSubrMsg:
+            if (DispatchLispFunction() == RTERROR) return ZcRx::kRetError;
+            break;
+        default:
+            break;
     }
     return ZcRx::kRetOK;
 }
 
 // The version of the extension interface the module was built for.
-extern "C" int zcrxGetApiVersion() { return 1; }
+extern "C" int zcrxGetApiVersion() {
+    return 1;
+}

@@ -12,16 +12,16 @@
 
 #include "core/core_module.h"
 #include "core/module_state.h"
-#include "host/util/adscodes.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
-#include "host/util/resbuf.h"
 #include "host/ads/ssget.h"
-#include "host/util/nocase.h"
-#include "host/win/textutil.h"
 #include "host/ed/docman.h"
 #include "host/rx/rxdynlinker.h"
 #include "host/rx/rxobject.h"
+#include "host/util/adscodes.h"
+#include "host/util/nocase.h"
+#include "host/util/resbuf.h"
+#include "host/win/textutil.h"
 #include "module/command_bindings.h"
 #include "module/command_sink.h"
 #include "module/doc_reactor.h"
@@ -95,7 +95,9 @@ void unloadApp() {
     g_started = false;
 }
 
-bool ModuleStarted() { return g_started; }
+bool ModuleStarted() {
+    return g_started;
+}
 
 void OnDrawingLoad() {
     // A drawing message before start-up would read settings of classes
@@ -106,7 +108,9 @@ void OnDrawingLoad() {
     SetToleranceFromDrawing();
 }
 
-void OnDrawingUnload() { UndefineLispFunctions(); }
+void OnDrawingUnload() {
+    UndefineLispFunctions();
+}
 
 int ClearAscBoundsXdata() {
     // The xdata filter: -3 followed by the application's group 1001.
@@ -185,7 +189,8 @@ void UnregisterSubsystemModules() {
 // first string after the "ACAD" group 1001 decides.
 bool firstAcadStringIsAscBounds(const resbuf* list, resbuf** appNode) {
     for (const resbuf* rb = list; rb; rb = rb->rbnext) {
-        if (rb->restype != 1001 || !rb->resval.rstring || !zcutEqualsNoCase(rb->resval.rstring, "ACAD")) continue;
+        if (rb->restype != 1001 || !rb->resval.rstring || !zcutEqualsNoCase(rb->resval.rstring, "ACAD"))
+            continue;
         for (const resbuf* x = rb->rbnext; x && x->restype != 1001; x = x->rbnext) {
             if (x->restype != 1000) continue;
             if (!x->resval.rstring || std::string(x->resval.rstring) != "ASC_BOUNDS") return false;

@@ -7,13 +7,13 @@
 #include <string>
 
 #include "host/ads/cmdline.h"
-#include "host/util/adscodes.h"
 #include "host/ads/lisp.h"
-#include "host/util/resbuf.h"
 #include "host/ads/sysvars.h"
-#include "host/ed/cmdproc.h"
 #include "host/ads/transcript.h"
+#include "host/ed/cmdproc.h"
 #include "host/ui/resources.h"
+#include "host/util/adscodes.h"
+#include "host/util/resbuf.h"
 #include "resources/velmresources.h"
 #include "settings/dialogs/dlg_layerc.h"
 #include "settings/setvar_drawing.h"
@@ -45,7 +45,9 @@ private:
 
 }  // namespace
 
-std::span<const LispFunctionEntry> LispFunctionTable() { return kLispFunctions; }
+std::span<const LispFunctionEntry> LispFunctionTable() {
+    return kLispFunctions;
+}
 
 bool DefineLispFunctions() {
     short code = 0;
@@ -88,7 +90,8 @@ std::string cannotDefineFormat() {
     }
     // Exactly one %s may reach the formatter.
     std::size_t at = text.find('%');
-    if (at == std::string::npos || text.compare(at, 2, "%s") != 0 || text.find('%', at + 1) != std::string::npos)
+    if (at == std::string::npos || text.compare(at, 2, "%s") != 0 ||
+        text.find('%', at + 1) != std::string::npos)
         return "\nNie można zdefiniować %s";
     return text;
 }

@@ -7,12 +7,12 @@
 
 #include <memory>
 
-#include "host/util/adscodes.h"
-#include "host/util/resbuf.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/docman.h"
 #include "host/rx/rxobject.h"
+#include "host/util/adscodes.h"
 #include "host/util/nocase.h"
+#include "host/util/resbuf.h"
 #include "host/win/textutil.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
@@ -57,7 +57,9 @@ void RemoveEditorReactor() {
     g_editorReactor.reset();
 }
 
-velmPrmtReactorED* EditorReactor() { return g_editorReactor.get(); }
+velmPrmtReactorED* EditorReactor() {
+    return g_editorReactor.get();
+}
 
 // ------------------------------------------------------------ notifications
 //
@@ -77,7 +79,9 @@ void velmPrmtReactorDB::objectErased(const ZcDbDatabase* db, const ZcDbObject* o
     (void)erased;
 }
 
-void velmPrmtReactorED::commandWillStart(const char* cmdStr) { (void)cmdStr; }
+void velmPrmtReactorED::commandWillStart(const char* cmdStr) {
+    (void)cmdStr;
+}
 
 void velmPrmtReactorED::commandEnded(const char* cmdStr) {
     if (isViewCommand(cmdStr)) RefreshViewMode();
@@ -99,7 +103,9 @@ void velmPrmtReactorED::pickfirstModified() {}
 
 namespace {
 
-ZcEditor* hostEditor() { return ZcEditor::cast(zcrxSysRegistry()->at("ZcEditor")); }
+ZcEditor* hostEditor() {
+    return ZcEditor::cast(zcrxSysRegistry()->at("ZcEditor"));
+}
 
 bool isViewCommand(const char* name) {
     if (!name) return false;

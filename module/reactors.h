@@ -9,8 +9,8 @@
 // are filled in with them.
 #pragma once
 
-#include "host/db/dbdatabase.h"
 #include "host/ads/editor.h"
+#include "host/db/dbdatabase.h"
 
 class velmPrmtReactorDB : public ZcDbDatabaseReactor {
 public:

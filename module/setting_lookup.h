@@ -13,4 +13,3 @@
 // length of the whole value, or -1 for an unknown name or no drawing; the
 // text is cut to fit but always terminated when size > 0.
 extern "C" int velmSettingText(const char* name, char* text, std::size_t size);
-

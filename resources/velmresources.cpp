@@ -14,12 +14,15 @@ HINSTANCE VelmRegisterResources(std::string* error) {
     const VelmResourceBlob* blobs = VelmResourceBlobs(count);
     std::vector<ResourceFile> files;
     for (std::size_t i = 0; i < count; ++i)
-        files.push_back({blobs[i].name, std::string_view(reinterpret_cast<const char*>(blobs[i].bytes), blobs[i].size)});
+        files.push_back(
+            {blobs[i].name, std::string_view(reinterpret_cast<const char*>(blobs[i].bytes), blobs[i].size)});
     g_handle = zcuiRegisterResources("velmlt18", files, error);
     return g_handle;
 }
 
-HINSTANCE VelmResourceHandle() { return g_handle ? g_handle : VelmRegisterResources(); }
+HINSTANCE VelmResourceHandle() {
+    return g_handle ? g_handle : VelmRegisterResources();
+}
 
 void VelmUnregisterResources() {
     zcuiUnregisterResources(g_handle);

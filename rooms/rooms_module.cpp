@@ -1,9 +1,31 @@
 #include "rooms/rooms_module.h"
 
+#include <array>
+
+#include "roofs/slab_openings.h"
+#include "roofs/slab_record.h"
+#include "rooms/polydeduct_cmd.h"
+#include "rooms/slab_readers.h"
+
+namespace {
+
+constexpr std::array<CommandBinding, 1> kBindings{{
+    {"VELMPOLYDEDUCT", &VelmPolyDeduct},
+}};
+
+}  // namespace
+
 std::span<const CommandBinding> RoomsCommandBindings() {
-    return {};
+    return kBindings;
 }
 
-void RegisterRoomsModule() {}
+void RegisterRoomsModule() {
+    SlabReaders readers;
+    readers.getSlabOutlineVertices = &GetSlabOutlineVertices;
+    readers.readOpeningPolygon = &ReadOpeningPolygon;
+    SetSlabReadersHook(readers);
+}
 
-void UnregisterRoomsModule() {}
+void UnregisterRoomsModule() {
+    SetSlabReadersHook(SlabReaders{});
+}

@@ -1,4 +1,4 @@
-// What the rooms subsystem adds to the host: nothing yet.
+// What the rooms subsystem adds to the host: its commands.
 // module/ calls these at start-up and unload.
 #pragma once
 

@@ -15,15 +15,13 @@ namespace {
 
 bool HasStairXData(const ZcDbEntity& ent) {
     for (const ZcDbXDataApp& app : ent.xDataApps())
-        if (app.app == kStairXDataApp)
-            return true;
+        if (app.app == kStairXDataApp) return true;
     return false;
 }
 
 std::vector<ZcDbObjectId> BlockEntityIds(ZcDbObjectId blockId) {
     ZcDbBlockTableRecord* block = nullptr;
-    if (zcdbOpenObject(block, blockId, ZcDb::kForRead) != Zcad::eOk || !block)
-        return {};
+    if (zcdbOpenObject(block, blockId, ZcDb::kForRead) != Zcad::eOk || !block) return {};
     std::vector<ZcDbObjectId> ids = block->entityIds(true);
     block->close();
     return ids;
@@ -32,16 +30,13 @@ std::vector<ZcDbObjectId> BlockEntityIds(ZcDbObjectId blockId) {
 std::vector<ZcDbObjectId> LayoutIds(ZcDbDatabase* db) {
     std::vector<ZcDbObjectId> layouts;
     ZcDbBlockTable* table = nullptr;
-    if (!db || db->getBlockTable(table, ZcDb::kForRead) != Zcad::eOk || !table)
-        return layouts;
+    if (!db || db->getBlockTable(table, ZcDb::kForRead) != Zcad::eOk || !table) return layouts;
     const std::vector<ZcDbObjectId> ids = table->recordIds(true);
     table->close();
     for (ZcDbObjectId id : ids) {
         ZcDbBlockTableRecord* block = nullptr;
-        if (zcdbOpenObject(block, id, ZcDb::kForRead) != Zcad::eOk || !block)
-            continue;
-        if (block->isLayout())
-            layouts.push_back(id);
+        if (zcdbOpenObject(block, id, ZcDb::kForRead) != Zcad::eOk || !block) continue;
+        if (block->isLayout()) layouts.push_back(id);
         block->close();
     }
     return layouts;
@@ -50,8 +45,7 @@ std::vector<ZcDbObjectId> LayoutIds(ZcDbDatabase* db) {
 // Puts an entity on the level layer of its base name at `target`.
 bool Relayer(ZcDbDatabase* db, ZcDbEntity& ent, double target, const LayerMaker& makeLayer) {
     const std::optional<std::string> base = LevelLayerBase(ent.layer());
-    if (!base)
-        return false;
+    if (!base) return false;
     const std::optional<std::string> name = makeLayer(db, *base, target);
     return name && ent.setLayer(*name) == Zcad::eOk;
 }
@@ -59,8 +53,7 @@ bool Relayer(ZcDbDatabase* db, ZcDbEntity& ent, double target, const LayerMaker&
 // A duplicate of an entity (with its attributes) in the same block.
 void Duplicate(ZcDbEntity& ent) {
     auto* copy = ZcDbEntity::cast(ent.clone());
-    if (!copy)
-        return;
+    if (!copy) return;
     ZcDbBlockTableRecord* owner = nullptr;
     if (zcdbOpenObject(owner, ent.blockId(), ZcDb::kForWrite) != Zcad::eOk || !owner) {
         delete copy;
@@ -77,8 +70,7 @@ void Duplicate(ZcDbEntity& ent) {
     if (insert && insertCopy) {
         for (ZcDbObjectId attId : insert->attributeIds()) {
             ZcDbAttribute* att = nullptr;
-            if (zcdbOpenObject(att, attId, ZcDb::kForRead) != Zcad::eOk || !att)
-                continue;
+            if (zcdbOpenObject(att, attId, ZcDb::kForRead) != Zcad::eOk || !att) continue;
             if (auto* attCopy = ZcDbAttribute::cast(att->clone())) {
                 if (insertCopy->appendAttribute(attCopy) == Zcad::eOk)
                     attCopy->close();
@@ -94,8 +86,7 @@ void Duplicate(ZcDbEntity& ent) {
 // A new anonymous block holding copies of every entity of `blockId`.
 ZcDbObjectId CopyBlock(ZcDbDatabase* db, ZcDbObjectId blockId) {
     ZcDbBlockTable* table = nullptr;
-    if (db->getBlockTable(table, ZcDb::kForWrite) != Zcad::eOk || !table)
-        return {};
+    if (db->getBlockTable(table, ZcDb::kForWrite) != Zcad::eOk || !table) return {};
     auto* block = new ZcDbBlockTableRecord;
     block->setName("*U");
     ZcDbObjectId newId;
@@ -107,8 +98,7 @@ ZcDbObjectId CopyBlock(ZcDbDatabase* db, ZcDbObjectId blockId) {
     table->close();
     for (ZcDbObjectId id : BlockEntityIds(blockId)) {
         ZcDbEntity* ent = nullptr;
-        if (zcdbOpenObject(ent, id, ZcDb::kForRead) != Zcad::eOk || !ent)
-            continue;
+        if (zcdbOpenObject(ent, id, ZcDb::kForRead) != Zcad::eOk || !ent) continue;
         if (auto* copy = ZcDbEntity::cast(ent->clone())) {
             if (block->appendZcDbEntity(copy) == Zcad::eOk)
                 copy->close();
@@ -124,11 +114,9 @@ ZcDbObjectId CopyBlock(ZcDbDatabase* db, ZcDbObjectId blockId) {
 // Leaves a duplicate of a stair insert that refers to its own block.
 void DuplicateStair(ZcDbDatabase* db, ZcDbBlockReference& insert) {
     const ZcDbObjectId block = CopyBlock(db, insert.blockTableRecord());
-    if (block.isNull())
-        return;
+    if (block.isNull()) return;
     auto* copy = ZcDbBlockReference::cast(insert.clone());
-    if (!copy)
-        return;
+    if (!copy) return;
     copy->setBlockTableRecord(block);
     ZcDbBlockTableRecord* owner = nullptr;
     if (zcdbOpenObject(owner, insert.blockId(), ZcDb::kForWrite) != Zcad::eOk || !owner) {
@@ -144,15 +132,12 @@ void DuplicateStair(ZcDbDatabase* db, ZcDbBlockReference& insert) {
 
 void RaiseStairHeights(ZcDbEntity& ent, double delta) {
     for (const ZcDbXDataApp& app : ent.xDataApps()) {
-        if (app.app != kStairXDataApp)
-            continue;
+        if (app.app != kStairXDataApp) continue;
         // Items 15 and 16 counting the application name as item 1.
-        if (app.items.size() < 15)
-            return;
+        if (app.items.size() < 15) return;
         std::vector<ZcDbDxfItem> items = app.items;
         for (std::size_t i : {13u, 14u})
-            if (items[i].kind == ZcDbDxfItem::kReal)
-                items[i].real[0] += delta;
+            if (items[i].kind == ZcDbDxfItem::kReal) items[i].real[0] += delta;
         ent.setXDataApp(app.app, std::move(items));
         return;
     }
@@ -166,8 +151,7 @@ std::string LevelText(double level) {
 }
 
 std::optional<std::string> LevelLayerBase(std::string_view layer) {
-    if (layer.size() < 4 || !zcutEqualsNoCase(layer.substr(0, 4), "VELM"))
-        return std::nullopt;
+    if (layer.size() < 4 || !zcutEqualsNoCase(layer.substr(0, 4), "VELM")) return std::nullopt;
     const std::string_view rest = layer.substr(4);
     return std::string(rest.substr(0, rest.find('$')));
 }
@@ -177,12 +161,10 @@ std::optional<double> EntityLevel(ZcDbEntity& ent, bool lookInBlock) {
     if (lookInBlock && insert && HasStairXData(ent)) {
         for (ZcDbObjectId id : BlockEntityIds(insert->blockTableRecord())) {
             ZcDbEntity* inner = nullptr;
-            if (zcdbOpenObject(inner, id, ZcDb::kForRead) != Zcad::eOk || !inner)
-                continue;
+            if (zcdbOpenObject(inner, id, ZcDb::kForRead) != Zcad::eOk || !inner) continue;
             std::optional<double> level = LayerNameLevel(inner->layer());
             inner->close();
-            if (level)
-                return level;
+            if (level) return level;
         }
         return std::nullopt;
     }
@@ -199,12 +181,10 @@ FloorSets WholeFloorSets(ZcDbDatabase* db, std::string_view sourceText, double s
     for (ZcDbObjectId layout : LayoutIds(db)) {
         for (ZcDbObjectId id : BlockEntityIds(layout)) {
             ZcDbEntity* ent = nullptr;
-            if (zcdbOpenObject(ent, id, ZcDb::kForRead) != Zcad::eOk || !ent)
-                continue;
+            if (zcdbOpenObject(ent, id, ZcDb::kForRead) != Zcad::eOk || !ent) continue;
             if (HasStairXData(*ent)) {
                 std::optional<double> level = EntityLevel(*ent, true);
-                if (level && std::abs(*level - source) <= tolerance)
-                    sets.tagged.push_back(id);
+                if (level && std::abs(*level - source) <= tolerance) sets.tagged.push_back(id);
             } else if (host::wcMatch(host::toUpper(ent->layer()).c_str(), host::toUpper(pattern).c_str())) {
                 sets.plain.push_back(id);
             } else if (linked.IsNameInList(ent->layer())) {
@@ -220,8 +200,7 @@ FloorSets SelectionSets(const std::vector<ZcDbObjectId>& selection) {
     FloorSets sets;
     for (ZcDbObjectId id : selection) {
         ZcDbEntity* ent = nullptr;
-        if (zcdbOpenObject(ent, id, ZcDb::kForRead) != Zcad::eOk || !ent)
-            continue;
+        if (zcdbOpenObject(ent, id, ZcDb::kForRead) != Zcad::eOk || !ent) continue;
         if (HasStairXData(*ent))
             sets.tagged.push_back(id);
         else if (EntityLevel(*ent, false))
@@ -255,13 +234,10 @@ std::optional<std::string> CatalogueLevelLayer(ZcDbDatabase* db, const AAR_LAYER
 }
 
 bool MakePlainLayer(ZcDbDatabase* db, const std::string& name) {
-    if (!db)
-        return false;
-    if (!db->recordId(db->layerTableId(), name).isNull())
-        return true;
+    if (!db) return false;
+    if (!db->recordId(db->layerTableId(), name).isNull()) return true;
     ZcDbLayerTable* table = nullptr;
-    if (db->getLayerTable(table, ZcDb::kForWrite) != Zcad::eOk || !table)
-        return false;
+    if (db->getLayerTable(table, ZcDb::kForWrite) != Zcad::eOk || !table) return false;
     auto* rec = new ZcDbLayerTableRecord;
     rec->setName(name);
     const bool added = table->add(rec) == Zcad::eOk;
@@ -278,19 +254,18 @@ std::optional<double> MoveSetsToFloor(ZcDbDatabase* db, const FloorSets& sets, d
     std::optional<double> lastSource;
     for (ZcDbObjectId id : sets.plain) {
         ZcDbEntity* ent = nullptr;
-        if (zcdbOpenObject(ent, id, ZcDb::kForWrite) != Zcad::eOk || !ent)
-            continue;
+        if (zcdbOpenObject(ent, id, ZcDb::kForWrite) != Zcad::eOk || !ent) continue;
         const std::optional<double> source = EntityLevel(*ent, false);
         if (!source || !LevelLayerBase(ent->layer())) {
             ent->close();
             continue;
         }
-        if (copy)
-            Duplicate(*ent);
+        if (copy) Duplicate(*ent);
         if (Relayer(db, *ent, target, makeLayer))
             ent->transformBy(ZcDbXform::translation({0, 0, target - *source}));
-        for (ZcDbObjectId attId : ZcDbBlockReference::cast(ent) ? ZcDbBlockReference::cast(ent)->attributeIds()
-                                                                : std::vector<ZcDbObjectId>{}) {
+        for (ZcDbObjectId attId : ZcDbBlockReference::cast(ent)
+                                      ? ZcDbBlockReference::cast(ent)->attributeIds()
+                                      : std::vector<ZcDbObjectId>{}) {
             ZcDbAttribute* att = nullptr;
             if (zcdbOpenObject(att, attId, ZcDb::kForWrite) == Zcad::eOk && att) {
                 Relayer(db, *att, target, makeLayer);
@@ -302,32 +277,26 @@ std::optional<double> MoveSetsToFloor(ZcDbDatabase* db, const FloorSets& sets, d
     }
     for (ZcDbObjectId id : sets.linked) {
         ZcDbEntity* ent = nullptr;
-        if (zcdbOpenObject(ent, id, ZcDb::kForWrite) != Zcad::eOk || !ent)
-            continue;
-        if (copy)
-            Duplicate(*ent);
+        if (zcdbOpenObject(ent, id, ZcDb::kForWrite) != Zcad::eOk || !ent) continue;
+        if (copy) Duplicate(*ent);
         ent->transformBy(ZcDbXform::translation({0, 0, target - sets.linkedSource}));
         lastSource = sets.linkedSource;
         ent->close();
     }
     for (ZcDbObjectId id : sets.tagged) {
         ZcDbEntity* ent = nullptr;
-        if (zcdbOpenObject(ent, id, ZcDb::kForWrite) != Zcad::eOk || !ent)
-            continue;
+        if (zcdbOpenObject(ent, id, ZcDb::kForWrite) != Zcad::eOk || !ent) continue;
         auto* insert = ZcDbBlockReference::cast(ent);
         const std::optional<double> source = EntityLevel(*ent, true);
         if (!insert || !source) {
             ent->close();
             continue;
         }
-        if (copy)
-            DuplicateStair(db, *insert);
+        if (copy) DuplicateStair(db, *insert);
         for (ZcDbObjectId innerId : BlockEntityIds(insert->blockTableRecord())) {
             ZcDbEntity* inner = nullptr;
-            if (zcdbOpenObject(inner, innerId, ZcDb::kForWrite) != Zcad::eOk || !inner)
-                continue;
-            if (LayerNameLevel(inner->layer()))
-                Relayer(db, *inner, target, makeLayer);
+            if (zcdbOpenObject(inner, innerId, ZcDb::kForWrite) != Zcad::eOk || !inner) continue;
+            if (LayerNameLevel(inner->layer())) Relayer(db, *inner, target, makeLayer);
             inner->close();
         }
         const double delta = target - *source;
@@ -342,16 +311,13 @@ std::optional<double> MoveSetsToFloor(ZcDbDatabase* db, const FloorSets& sets, d
 std::vector<std::string> FloorTextsOfLayers(ZcDbDatabase* db) {
     std::set<std::string> texts;
     ZcDbLayerTable* table = nullptr;
-    if (!db || db->getLayerTable(table, ZcDb::kForRead) != Zcad::eOk || !table)
-        return {};
+    if (!db || db->getLayerTable(table, ZcDb::kForRead) != Zcad::eOk || !table) return {};
     const std::vector<ZcDbObjectId> ids = table->recordIds(true);
     table->close();
     for (ZcDbObjectId id : ids) {
         ZcDbLayerTableRecord* rec = nullptr;
-        if (zcdbOpenObject(rec, id, ZcDb::kForRead) != Zcad::eOk || !rec)
-            continue;
-        if (LayerNameLevel(rec->name()))
-            texts.insert(rec->name().substr(rec->name().rfind('$') + 1));
+        if (zcdbOpenObject(rec, id, ZcDb::kForRead) != Zcad::eOk || !rec) continue;
+        if (LayerNameLevel(rec->name())) texts.insert(rec->name().substr(rec->name().rfind('$') + 1));
         rec->close();
     }
     return {texts.begin(), texts.end()};

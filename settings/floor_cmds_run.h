@@ -30,10 +30,10 @@ void CopyToFloor(int copyMode, bool wholeFloor, double source, double target, co
 // when there is none or the choice was cancelled.
 int ChooseFloor(std::string& text, double& elevation);
 
-void CmdAssignZ();       // VELMASSIGNZ
-void CmdMoveZ();         // VELMMOVEZ
-void CmdCurrentFloor();  // VELMCFLOOR
-void CmdFloorOff();      // VELMFLOOROFF
-void CmdFloorSelect();   // VELMFLOORSEL
-void CmdFloorTransfer(); // VELMFLOORTRANS
-void CmdViewportScale(); // VELMVPSCALE
+void CmdAssignZ();        // VELMASSIGNZ
+void CmdMoveZ();          // VELMMOVEZ
+void CmdCurrentFloor();   // VELMCFLOOR
+void CmdFloorOff();       // VELMFLOOROFF
+void CmdFloorSelect();    // VELMFLOORSEL
+void CmdFloorTransfer();  // VELMFLOORTRANS
+void CmdViewportScale();  // VELMVPSCALE

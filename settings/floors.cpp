@@ -21,17 +21,14 @@ namespace {
 // visits nothing.
 template <typename Visit>
 void ForEachLayer(ZcDbDatabase* db, ZcDb::OpenMode mode, Visit&& visit) {
-    if (!db)
-        return;
+    if (!db) return;
     ZcDbLayerTable* table = nullptr;
-    if (db->getLayerTable(table, ZcDb::kForRead) != Zcad::eOk || !table)
-        return;
+    if (db->getLayerTable(table, ZcDb::kForRead) != Zcad::eOk || !table) return;
     const std::vector<ZcDbObjectId> ids = table->recordIds(true);
     table->close();
     for (ZcDbObjectId id : ids) {
         ZcDbLayerTableRecord* rec = nullptr;
-        if (zcdbOpenObject(rec, id, mode) != Zcad::eOk || !rec)
-            continue;
+        if (zcdbOpenObject(rec, id, mode) != Zcad::eOk || !rec) continue;
         visit(*rec);
         rec->close();
     }
@@ -43,8 +40,7 @@ void ForEachLayer(ZcDbDatabase* db, ZcDb::OpenMode mode, Visit&& visit) {
 
 bool AA_PIANO::IsNameInList(std::string_view layer) const {
     for (const std::string& name : layers)
-        if (zcutEqualsNoCase(name, layer))
-            return true;
+        if (zcutEqualsNoCase(name, layer)) return true;
     return false;
 }
 
@@ -59,11 +55,9 @@ void AAR_PIANI::InsertSorted() {
                 repeated = true;
                 break;
             }
-            if (at == sorted.end() && it->elevation < floor.elevation)
-                at = it;
+            if (at == sorted.end() && it->elevation < floor.elevation) at = it;
         }
-        if (!repeated)
-            sorted.insert(at, std::move(floor));
+        if (!repeated) sorted.insert(at, std::move(floor));
     }
     floors = std::move(sorted);
 }
@@ -72,8 +66,7 @@ std::optional<double> LayerNameLevel(std::string_view layer) {
     // The real suffix, whatever the levels switch says: with levels off no
     // name carries one, and no layer is taken for floor 0's.
     double level = 0.0;
-    if (ParseLevelSuffix(layer, level) != 1)
-        return std::nullopt;
+    if (ParseLevelSuffix(layer, level) != 1) return std::nullopt;
     return level;
 }
 
@@ -89,8 +82,7 @@ void VELM_PIANI::Reset() {
 
 AA_PIANO* VELM_PIANI::FindFloorByElevation(double z) {
     for (AA_PIANO& floor : piani.floors)
-        if (floor.elevation == z)
-            return &floor;
+        if (floor.elevation == z) return &floor;
     return nullptr;
 }
 
@@ -100,8 +92,7 @@ const AA_PIANO* VELM_PIANI::FindFloorByElevation(double z) const {
 
 AA_PIANO* VELM_PIANI::FindFloorNear(double z) {
     for (AA_PIANO& floor : piani.floors)
-        if (std::abs(floor.elevation - z) <= kLevelEpsilon)
-            return &floor;
+        if (std::abs(floor.elevation - z) <= kLevelEpsilon) return &floor;
     return nullptr;
 }
 
@@ -115,8 +106,7 @@ bool VELM_PIANI::FindFloorOfLayer(std::string_view layer, double& elevation, int
     double visibleElevation = 0.0;
     for (const AA_PIANO& floor : piani.floors) {
         for (const std::string& name : floor.layers) {
-            if (!zcutEqualsNoCase(name, layer))
-                continue;
+            if (!zcutEqualsNoCase(name, layer)) continue;
             elevation = floor.elevation;
             ++count;
             if (floor.visible) {
@@ -134,41 +124,32 @@ bool VELM_PIANI::FindFloorOfLayer(std::string_view layer, double& elevation, int
 
 std::optional<LayerFloor> VELM_PIANI::LevelOfLayer(std::string_view layer) const {
     LayerFloor found;
-    if (FindFloorOfLayer(layer, found.level, found.count))
-        return found;
-    if (std::optional<double> level = LayerNameLevel(layer))
-        return LayerFloor{*level, 0};
+    if (FindFloorOfLayer(layer, found.level, found.count)) return found;
+    if (std::optional<double> level = LayerNameLevel(layer)) return LayerFloor{*level, 0};
     return std::nullopt;
 }
 
 void VELM_PIANI::GetFloorLayers(double z, std::vector<std::string>& out) const {
-    if (const AA_PIANO* floor = FindFloorByElevation(z))
-        out = floor->layers;
+    if (const AA_PIANO* floor = FindFloorByElevation(z)) out = floor->layers;
 }
 
 void VELM_PIANI::SetFloorLayers(double z, const std::vector<std::string>& names) {
     assertWriteEnabled();
-    if (AA_PIANO* floor = FindFloorByElevation(z))
-        floor->layers = names;
+    if (AA_PIANO* floor = FindFloorByElevation(z)) floor->layers = names;
 }
 
 void VELM_PIANI::ReadFloorVisibility(ZcDbDatabase* db, double defaultHeight) {
-    if (!db)
-        return;
+    if (!db) return;
     ZcDbLayerTable* table = nullptr;
-    if (db->getLayerTable(table, ZcDb::kForRead) != Zcad::eOk || !table)
-        return;
+    if (db->getLayerTable(table, ZcDb::kForRead) != Zcad::eOk || !table) return;
     table->close();
-    for (AA_PIANO& floor : piani.floors)
-        floor.visible = false;
+    for (AA_PIANO& floor : piani.floors) floor.visible = false;
     ForEachLayer(db, ZcDb::kForRead, [&](const ZcDbLayerTableRecord& rec) {
         const std::optional<LayerFloor> lf = LevelOfLayer(rec.name());
         // A layer listed by several floors says nothing of any of them.
-        if (!lf || std::abs(lf->count) > 1)
-            return;
+        if (!lf || std::abs(lf->count) > 1) return;
         if (AA_PIANO* floor = FindFloorByElevation(lf->level)) {
-            if (!rec.isFrozen())
-                floor->visible = true;
+            if (!rec.isFrozen()) floor->visible = true;
             return;
         }
         AA_PIANO added;
@@ -184,55 +165,45 @@ bool VELM_PIANI::IsFloorVisible(ZcDbDatabase* db, bool global, ZcDbObjectId view
     if (!global && (viewport.isNull() || zcdbOpenObject(vp, viewport, ZcDb::kForRead) != Zcad::eOk))
         return false;
     ForEachLayer(db, ZcDb::kForRead, [&](const ZcDbLayerTableRecord& rec) {
-        if (shown)
-            return;
+        if (shown) return;
         const std::optional<LayerFloor> lf = LevelOfLayer(rec.name());
-        if (!lf || std::abs(lf->count) > 1 || std::abs(lf->level - z) > kLevelEpsilon)
-            return;
+        if (!lf || std::abs(lf->count) > 1 || std::abs(lf->level - z) > kLevelEpsilon) return;
         shown = global ? !rec.isFrozen() : !vp->isLayerFrozenInViewport(rec.objectId());
     });
-    if (vp)
-        vp->close();
+    if (vp) vp->close();
     return shown;
 }
 
 void VELM_PIANI::ThawFloorLayers(ZcDbDatabase* db) const {
     ForEachLayer(db, ZcDb::kForWrite, [&](ZcDbLayerTableRecord& rec) {
-        if (LevelOfLayer(rec.name()) && rec.isFrozen())
-            rec.setIsFrozen(false);
+        if (LevelOfLayer(rec.name()) && rec.isFrozen()) rec.setIsFrozen(false);
     });
 }
 
 void UpdateFloorLayers(const VELM_PIANI& floors, ZcDbDatabase* db) {
     ForEachLayer(db, ZcDb::kForWrite, [&](ZcDbLayerTableRecord& rec) {
         const std::optional<LayerFloor> lf = floors.LevelOfLayer(rec.name());
-        if (!lf)
-            return;
+        if (!lf) return;
         const AA_PIANO* floor = floors.FindFloorByElevation(lf->level);
-        if (!floor)
-            return;
+        if (!floor) return;
         bool frozen = rec.isFrozen();
         if (floor->visible)
             frozen = false;
         else if (lf->count <= 1)
             frozen = true;
-        if (frozen != rec.isFrozen())
-            rec.setIsFrozen(frozen);
+        if (frozen != rec.isFrozen()) rec.setIsFrozen(frozen);
     });
 }
 
-
 std::optional<double> FloorHeightNear(const VELM_PIANI& floors, double z, double tolerance) {
     for (const AA_PIANO& floor : floors.piani.floors)
-        if (std::abs(floor.elevation - z) < tolerance)
-            return floor.height;
+        if (std::abs(floor.elevation - z) < tolerance) return floor.height;
     return std::nullopt;
 }
 
 std::optional<int> FloorEdgeModeNear(const VELM_PIANI& floors, double z, double tolerance) {
     for (const AA_PIANO& floor : floors.piani.floors)
-        if (std::abs(floor.elevation - z) < tolerance)
-            return floor.edgeMode;
+        if (std::abs(floor.elevation - z) < tolerance) return floor.edgeMode;
     return std::nullopt;
 }
 
@@ -247,8 +218,7 @@ FilingStatus VELM_PIANI::fileOutDwg(SettingsDwgWriter& w) const {
         w.writeInt16(f.visible ? 1 : 0);
         w.writeInt16(static_cast<short>(f.edgeMode));
         w.writeInt16(static_cast<short>(f.layers.size()));
-        for (const std::string& name : f.layers)
-            w.writeText(name);
+        for (const std::string& name : f.layers) w.writeText(name);
     }
     return FilingStatus::kOk;
 }
@@ -256,8 +226,7 @@ FilingStatus VELM_PIANI::fileOutDwg(SettingsDwgWriter& w) const {
 FilingStatus VELM_PIANI::fileInDwg(SettingsDwgReader& r) {
     short version = 0;
     int n = 0;
-    if (!r.readInt16(version) || !ReadDwgCount(r, n))
-        return FilingStatus::kReadFailed;
+    if (!r.readInt16(version) || !ReadDwgCount(r, n)) return FilingStatus::kReadFailed;
     assertWriteEnabled();
     piani.floors.clear();
     for (int i = 0; i < n; ++i) {
@@ -267,15 +236,12 @@ FilingStatus VELM_PIANI::fileInDwg(SettingsDwgReader& r) {
         if (!r.readReal(f.elevation) || !r.readReal(f.height) || !r.readInt16(flag))
             return FilingStatus::kReadFailed;
         f.visible = (flag & 0xFF) != 0;
-        if (version == 8 && !r.readInt16(edge))
-            return FilingStatus::kReadFailed;
+        if (version == 8 && !r.readInt16(edge)) return FilingStatus::kReadFailed;
         f.edgeMode = edge;
-        if (!ReadDwgCount(r, names))
-            return FilingStatus::kReadFailed;
+        if (!ReadDwgCount(r, names)) return FilingStatus::kReadFailed;
         f.layers.resize(static_cast<std::size_t>(names));
         for (std::string& name : f.layers)
-            if (!r.readText(name))
-                return FilingStatus::kReadFailed;
+            if (!r.readText(name)) return FilingStatus::kReadFailed;
         piani.floors.push_back(std::move(f));
     }
     return FilingStatus::kOk;
@@ -290,8 +256,7 @@ FilingStatus VELM_PIANI::fileOutDxf(SettingsDxfWriter& w) const {
         w.writeItem({170, static_cast<short>(f.visible ? 1 : 0)});
         w.writeItem({170, static_cast<short>(f.layers.size())});
         w.writeItem({170, static_cast<short>(f.edgeMode)});
-        for (const std::string& name : f.layers)
-            w.writeItem({300, name});
+        for (const std::string& name : f.layers) w.writeItem({300, name});
     }
     return FilingStatus::kOk;
 }
@@ -302,8 +267,7 @@ FilingStatus VELM_PIANI::fileOutDxf(SettingsDxfWriter& w) const {
 // floor being read rather than dropping it.
 FilingStatus VELM_PIANI::fileInDxf(SettingsDxfReader& r) {
     short n = 0;
-    if (!r.atSubclassData(kClassName) || !ReadDxfShort(r, 170, n))
-        return FilingStatus::kOk;
+    if (!r.atSubclassData(kClassName) || !ReadDxfShort(r, 170, n)) return FilingStatus::kOk;
     assertWriteEnabled();
     piani.floors.clear();
     for (int i = 0; i < n; ++i) {
@@ -326,8 +290,7 @@ FilingStatus VELM_PIANI::fileInDxf(SettingsDxfReader& r) {
             int read = 0;
             bool first = true;
             while (read < names) {
-                if (!r.readItem(item))
-                    break;  // end of data: keep the names read so far
+                if (!r.readItem(item)) break;  // end of data: keep the names read so far
                 const short* edge = std::get_if<short>(&item.value);
                 const std::string* text = std::get_if<std::string>(&item.value);
                 if (first && item.code == 170 && edge) {
@@ -349,5 +312,6 @@ FilingStatus VELM_PIANI::fileInDxf(SettingsDxfReader& r) {
 
 // Reading the floors never creates them, nor "VELMOR_6".
 VELM_PIANI* OpenPianiObject(bool forRead) {
-    return OpenOrCreateSetting<VELM_PIANI>(forRead, [](VELM_PIANI& o) { o.Reset(); }, !forRead);
+    return OpenOrCreateSetting<VELM_PIANI>(
+        forRead, [](VELM_PIANI& o) { o.Reset(); }, !forRead);
 }

@@ -19,14 +19,12 @@ struct LayerRow {
 std::vector<LayerRow> LayerRows(ZcDbDatabase* db) {
     std::vector<LayerRow> rows;
     ZcDbLayerTable* table = nullptr;
-    if (!db || db->getLayerTable(table, ZcDb::kForRead) != Zcad::eOk || !table)
-        return rows;
+    if (!db || db->getLayerTable(table, ZcDb::kForRead) != Zcad::eOk || !table) return rows;
     const std::vector<ZcDbObjectId> ids = table->recordIds(true);
     table->close();
     for (ZcDbObjectId id : ids) {
         ZcDbLayerTableRecord* rec = nullptr;
-        if (zcdbOpenObject(rec, id, ZcDb::kForRead) != Zcad::eOk || !rec)
-            continue;
+        if (zcdbOpenObject(rec, id, ZcDb::kForRead) != Zcad::eOk || !rec) continue;
         rows.push_back({id, rec->name()});
         rec->close();
     }
@@ -37,8 +35,7 @@ std::vector<LayerRow> LayerRows(ZcDbDatabase* db) {
 // spaces a whole-drawing selection sees).
 std::vector<ZcDbObjectId> BlockRecordIds(ZcDbDatabase* db) {
     ZcDbBlockTable* table = nullptr;
-    if (!db || db->getBlockTable(table, ZcDb::kForRead) != Zcad::eOk || !table)
-        return {};
+    if (!db || db->getBlockTable(table, ZcDb::kForRead) != Zcad::eOk || !table) return {};
     std::vector<ZcDbObjectId> ids = table->recordIds(true);
     table->close();
     return ids;
@@ -48,15 +45,13 @@ template <typename Visit>
 void ForEachEntity(ZcDbDatabase* db, bool layoutsOnly, ZcDb::OpenMode mode, Visit&& visit) {
     for (ZcDbObjectId blockId : BlockRecordIds(db)) {
         ZcDbBlockTableRecord* block = nullptr;
-        if (zcdbOpenObject(block, blockId, ZcDb::kForRead) != Zcad::eOk || !block)
-            continue;
+        if (zcdbOpenObject(block, blockId, ZcDb::kForRead) != Zcad::eOk || !block) continue;
         const bool take = !layoutsOnly || block->isLayout();
         const std::vector<ZcDbObjectId> ents = take ? block->entityIds(true) : std::vector<ZcDbObjectId>{};
         block->close();
         for (ZcDbObjectId id : ents) {
             ZcDbEntity* ent = nullptr;
-            if (zcdbOpenObject(ent, id, mode) != Zcad::eOk || !ent)
-                continue;
+            if (zcdbOpenObject(ent, id, mode) != Zcad::eOk || !ent) continue;
             visit(*ent);
             ent->close();
         }
@@ -64,24 +59,21 @@ void ForEachEntity(ZcDbDatabase* db, bool layoutsOnly, ZcDb::OpenMode mode, Visi
 }
 
 void EraseEntitiesOnLayers(ZcDbDatabase* db, const NameSet& layers) {
-    if (layers.empty())
-        return;
+    if (layers.empty()) return;
     std::vector<ZcDbObjectId> doomed;
     ForEachEntity(db, true, ZcDb::kForRead, [&](ZcDbEntity& ent) {
-        if (layers.count(host::toUpper(ent.layer())))
-            doomed.push_back(ent.objectId());
+        if (layers.count(host::toUpper(ent.layer()))) doomed.push_back(ent.objectId());
     });
     for (ZcDbObjectId id : doomed) {
         ZcDbEntity* ent = nullptr;
-        if (zcdbOpenObject(ent, id, ZcDb::kForWrite) != Zcad::eOk || !ent)
-            continue;
+        if (zcdbOpenObject(ent, id, ZcDb::kForWrite) != Zcad::eOk || !ent) continue;
         ent->erase();
         ent->close();
     }
 }
 
 struct References {
-    NameSet layers;                            // in capitals
+    NameSet layers;                           // in capitals
     std::unordered_set<ZcDbObjectId> blocks;  // referenced block records
 };
 
@@ -101,11 +93,9 @@ void EraseUnusedAnonymousBlocks(ZcDbDatabase* db) {
     const References refs = CollectReferences(db);
     for (ZcDbObjectId id : BlockRecordIds(db)) {
         ZcDbBlockTableRecord* block = nullptr;
-        if (zcdbOpenObject(block, id, ZcDb::kForRead) != Zcad::eOk || !block)
-            continue;
+        if (zcdbOpenObject(block, id, ZcDb::kForRead) != Zcad::eOk || !block) continue;
         const bool unused = block->isAnonymous() && !block->isLayout() && !refs.blocks.count(id);
-        if (unused && block->upgradeOpen() == Zcad::eOk)
-            block->erase();
+        if (unused && block->upgradeOpen() == Zcad::eOk) block->erase();
         block->close();
     }
 }
@@ -114,27 +104,24 @@ void EraseUnusedAnonymousBlocks(ZcDbDatabase* db) {
 
 void ApplyViewportVisibility(const AA_PIANO& floor, const VELM_PIANI& floors, ZcDbDatabase* db,
                              ZcDbObjectId viewport, int cvport, const VxdLists& lists) {
-    if (cvport == 1 || viewport.isNull())
-        return;
+    if (cvport == 1 || viewport.isNull()) return;
     const VxdViewportState state = GetViewportVxdState(db, lists, viewport);
     std::vector<ZcDbObjectId> ids;
     for (const LayerRow& layer : LayerRows(db)) {
         double elevation = 0.0;
         int count = 0;
-        if (floors.FindFloorOfLayer(layer.name, elevation, count) && !floor.visible && count > 1)
-            continue;
+        if (floors.FindFloorOfLayer(layer.name, elevation, count) && !floor.visible && count > 1) continue;
         if (!floor.IsNameInList(layer.name)) {
             const std::optional<double> level = LayerNameLevel(layer.name);
-            if (!level || std::abs(*level - floor.elevation) > kLevelEpsilon)
-                continue;
+            if (!level || std::abs(*level - floor.elevation) > kLevelEpsilon) continue;
         }
-        if (floor.visible && FindLayerInVxdList(lists, layer.name, state.shows2d ? 1 : 0, state.shows3d ? 1 : 0) == 0)
+        if (floor.visible &&
+            FindLayerInVxdList(lists, layer.name, state.shows2d ? 1 : 0, state.shows3d ? 1 : 0) == 0)
             continue;
         ids.push_back(layer.id);
     }
     ZcDbViewport* vp = nullptr;
-    if (zcdbOpenObject(vp, viewport, ZcDb::kForWrite) != Zcad::eOk || !vp)
-        return;
+    if (zcdbOpenObject(vp, viewport, ZcDb::kForWrite) != Zcad::eOk || !vp) return;
     if (!ids.empty()) {
         if (floor.visible)
             vp->thawLayersInViewport(ids);
@@ -147,8 +134,7 @@ void ApplyViewportVisibility(const AA_PIANO& floor, const VELM_PIANI& floors, Zc
 void DeleteFloor(VELM_PIANI& floors, double z, ZcDbDatabase* db, const KeptLayerReport& report,
                  bool eraseEntities) {
     AA_PIANO* floor = floors.FindFloorByElevation(z);
-    if (!floor)
-        return;
+    if (!floor) return;
     const std::vector<LayerRow> layers = LayerRows(db);
 
     NameSet emptied;
@@ -161,15 +147,14 @@ void DeleteFloor(VELM_PIANI& floors, double z, ZcDbDatabase* db, const KeptLayer
             // A layer another floor also lists keeps its entities.
             erase = std::abs(count) <= 1;
         }
-        if (!erase && layer.name.size() >= 4 && zcutEqualsNoCase(std::string_view(layer.name).substr(0, 4), "VELM")) {
+        if (!erase && layer.name.size() >= 4 &&
+            zcutEqualsNoCase(std::string_view(layer.name).substr(0, 4), "VELM")) {
             const std::optional<double> level = LayerNameLevel(layer.name);
             erase = level && std::abs(*level - z) < kLevelEpsilon;
         }
-        if (erase)
-            emptied.insert(host::toUpper(layer.name));
+        if (erase) emptied.insert(host::toUpper(layer.name));
     }
-    if (eraseEntities)
-        EraseEntitiesOnLayers(db, emptied);
+    if (eraseEntities) EraseEntitiesOnLayers(db, emptied);
 
     floor->layers.clear();
     for (auto it = floors.piani.floors.begin(); it != floors.piani.floors.end(); ++it) {
@@ -185,18 +170,15 @@ void DeleteFloor(VELM_PIANI& floors, double z, ZcDbDatabase* db, const KeptLayer
     const ZcDbObjectId current = db ? db->clayer() : ZcDbObjectId();
     for (const LayerRow& layer : layers) {
         const std::optional<double> level = LayerNameLevel(layer.name);
-        if (!level || std::abs(*level - z) > kLevelEpsilon)
-            continue;
+        if (!level || std::abs(*level - z) > kLevelEpsilon) continue;
         const bool kept = refs.layers.count(host::toUpper(layer.name)) || layer.id == current ||
                           zcutEqualsNoCase(layer.name, "0");
         if (kept) {
-            if (report)
-                report(layer.name);
+            if (report) report(layer.name);
             continue;
         }
         ZcDbLayerTableRecord* rec = nullptr;
-        if (zcdbOpenObject(rec, layer.id, ZcDb::kForWrite) != Zcad::eOk || !rec)
-            continue;
+        if (zcdbOpenObject(rec, layer.id, ZcDb::kForWrite) != Zcad::eOk || !rec) continue;
         rec->erase();
         rec->close();
     }

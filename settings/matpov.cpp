@@ -60,7 +60,9 @@ void ScanEntry(std::string_view line, AA_LAYERPOV& row) {
     row.integer = static_cast<int>(std::clamp<long long>(*mode, INT_MIN, INT_MAX));
 }
 
-std::string FirstField(std::string_view text) { return std::string(text.substr(0, text.find(','))); }
+std::string FirstField(std::string_view text) {
+    return std::string(text.substr(0, text.find(',')));
+}
 
 AA_LAYERPOV* FindLayer(AAR_LAYERPOV& rows, const std::string& layer) {
     for (AA_LAYERPOV& row : rows)
@@ -70,8 +72,8 @@ AA_LAYERPOV* FindLayer(AAR_LAYERPOV& rows, const std::string& layer) {
 
 bool ReadRowDwg(SettingsDwgReader& r, AA_LAYERPOV& row) {
     short integer = 0;
-    if (!r.readText(row.group) || !r.readText(row.layer) || !r.readText(row.texture) || !r.readReal(row.scale) ||
-        !r.readInt16(integer))
+    if (!r.readText(row.group) || !r.readText(row.layer) || !r.readText(row.texture) ||
+        !r.readReal(row.scale) || !r.readInt16(integer))
         return false;
     row.integer = integer;
     return true;
@@ -79,8 +81,9 @@ bool ReadRowDwg(SettingsDwgReader& r, AA_LAYERPOV& row) {
 
 bool ReadRowDxf(SettingsDxfReader& r, AA_LAYERPOV& row) {
     short integer = 0;
-    if (!ReadDxfText(r, 300, row.group) || !ReadDxfText(r, 300, row.layer) || !ReadDxfText(r, 300, row.texture) ||
-        !ReadDxfReal(r, 140, row.scale) || !ReadDxfShort(r, 170, integer))
+    if (!ReadDxfText(r, 300, row.group) || !ReadDxfText(r, 300, row.layer) ||
+        !ReadDxfText(r, 300, row.texture) || !ReadDxfReal(r, 140, row.scale) ||
+        !ReadDxfShort(r, 170, integer))
         return false;
     row.integer = integer;
     return true;
@@ -143,7 +146,9 @@ std::vector<std::string> FormatLayerPovLines(const AAR_LAYERPOV& table) {
     return lines;
 }
 
-void SetLayerPovCatalogue(LayerPovCatalogue source) { CatalogueSource() = std::move(source); }
+void SetLayerPovCatalogue(LayerPovCatalogue source) {
+    CatalogueSource() = std::move(source);
+}
 
 AAR_LAYERPOV LoadLayerPovCatalogue() {
     AAR_LAYERPOV rows;
@@ -211,7 +216,6 @@ FilingStatus VELM_MATPOV::fileInDxf(SettingsDxfReader& r) {
     }
     return FilingStatus::kOk;
 }
-
 
 VELM_MATPOV* OpenMatPovObject() {
     return OpenSettingForWrite<VELM_MATPOV>([](VELM_MATPOV& o) { o.Reset(); });

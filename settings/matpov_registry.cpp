@@ -19,9 +19,9 @@ struct RegistryDefault {
 };
 
 constexpr RegistryDefault kDefaults[] = {
-    {"povDirSupporto", ""},        {"povIntAmbiente", "1.0"},      {"povColAmbiente", "9633776"},
-    {"povColSfondo", "15540736"},  {"povColZenit", "16159600"},    {"povColOrizzonte", "1065953"},
-    {"povBrightness", "0.0"},      {"povGrayHold", "0.0"},         {"povSenzaLuci", "0"},
+    {"povDirSupporto", ""},       {"povIntAmbiente", "1.0"},   {"povColAmbiente", "9633776"},
+    {"povColSfondo", "15540736"}, {"povColZenit", "16159600"}, {"povColOrizzonte", "1065953"},
+    {"povBrightness", "0.0"},     {"povGrayHold", "0.0"},      {"povSenzaLuci", "0"},
     {"qualitaRadiosity", "2"},
 };
 
@@ -40,7 +40,8 @@ void ParseInto(const std::string& text, int* integer, double* real, std::string*
     if (real)
         if (auto v = host::parseDoublePrefix(text)) *real = *v;
     if (integer)
-        if (auto v = host::parseIntegerPrefix(text)) *integer = static_cast<int>(std::clamp<long long>(*v, INT_MIN, INT_MAX));
+        if (auto v = host::parseIntegerPrefix(text))
+            *integer = static_cast<int>(std::clamp<long long>(*v, INT_MIN, INT_MAX));
 }
 
 std::optional<std::string> QueryValue(const char* name) {

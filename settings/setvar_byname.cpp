@@ -14,20 +14,29 @@ namespace {
 const char* const kMsgUnknownName = "\nNie istnieje zmienna o tej nazwie ";
 const char* const kMsgScaleGet =
     "\nWspółczynnik skali nie istnieje lub wkaźnik jest nieprawidłowy: (velmgetvar scale$<sfactor> <0..9>)";
-const char* const kMsgScaleSet = "\nWspółczynnik skali nie istnieje, wskaźnik lub wartość jest "
-                                 "nieprawidłowa:(velmsetvar scale$<sfactor> <0..9> <value>)";
-const char* const kMsgSetVarArgs = "\nFunkcja nie ma wystarczających parametrów:(velmsetvar <name> <value>) or "
-                                   "(velmsetvar scale$<sfactor> <0..9> <value>)";
-const char* const kMsgSetVarFirst = "\nPierwszy parametr musi być tekstem:(velmsetvar <name> <value>) or "
-                                    "(velmsetvar scale$<sfactor> <0..9> <value>";
+const char* const kMsgScaleSet =
+    "\nWspółczynnik skali nie istnieje, wskaźnik lub wartość jest "
+    "nieprawidłowa:(velmsetvar scale$<sfactor> <0..9> <value>)";
+const char* const kMsgSetVarArgs =
+    "\nFunkcja nie ma wystarczających parametrów:(velmsetvar <name> <value>) or "
+    "(velmsetvar scale$<sfactor> <0..9> <value>)";
+const char* const kMsgSetVarFirst =
+    "\nPierwszy parametr musi być tekstem:(velmsetvar <name> <value>) or "
+    "(velmsetvar scale$<sfactor> <0..9> <value>";
 const char* const kMsgGetVarArgs =
     "\nFunkcja nie ma wystarczających parametrów:(velmgetvar <name>) or (velmgetvar scale$<sfactor> <0..9>)";
 const char* const kMsgGetVarFirst =
     "\nArgument musi być tekstem:(velmgetvar <name>) or (velmgetvar scale$<sfactor> <0..9>)";
 
-bool isIntKind(int k) { return k == kKindInt || k == RTSHORT; }
-bool isRealKind(int k) { return k == kKindReal || k == RTREAL; }
-bool isTextKind(int k) { return k == kKindText || k == RTSTR; }
+bool isIntKind(int k) {
+    return k == kKindInt || k == RTSHORT;
+}
+bool isRealKind(int k) {
+    return k == kKindReal || k == RTREAL;
+}
+bool isTextKind(int k) {
+    return k == kKindText || k == RTSTR;
+}
 
 bool startsLike(std::string_view name, std::string_view pattern) {
     return name.size() >= 5 && SameNameIgnoringCase(name.substr(0, 5), pattern.substr(0, 5));
@@ -35,8 +44,7 @@ bool startsLike(std::string_view name, std::string_view pattern) {
 
 // The key of a "scale$<key>" name: the number after its first six characters.
 std::optional<int> scaleKeyOf(std::string_view name) {
-    if (name.size() < 6)
-        return std::nullopt;
+    if (name.size() < 6) return std::nullopt;
     return ReadDecimalInt(name.substr(6));
 }
 
@@ -63,8 +71,7 @@ std::string typeMessage(const std::string& varLabel, const std::string& givenLab
 // there. A slot that holds no integer is left alone.
 bool setCalcBit(SettingsByNameHost& host, int n, bool on) {
     VELM_SETUP* s = host.openSetup(true);
-    if (!s)
-        return false;
+    if (!s) return false;
     if (short* bits = s->slots()[SetupVar::CALC_INT_SEZ].asInt()) {
         const int mask = 1 << (n - 10000);
         *bits = static_cast<short>(on ? (*bits | mask) : (*bits & ~mask));
@@ -75,46 +82,43 @@ bool setCalcBit(SettingsByNameHost& host, int n, bool on) {
 }  // namespace
 
 const char* KindLabel(int kind) {
-    if (isIntKind(kind))
-        return "INTEGER";
-    if (isRealKind(kind))
-        return "REAL";
-    if (isTextKind(kind))
-        return "TEXT";
+    if (isIntKind(kind)) return "INTEGER";
+    if (isRealKind(kind)) return "REAL";
+    if (isTextKind(kind)) return "TEXT";
     return "UNKNOWN";
 }
 
 std::optional<int> ReadDecimalInt(std::string_view s) {
     std::optional<long long> v = host::parseIntegerPrefix(s);
-    if (!v || *v < INT_MIN || *v > INT_MAX)
-        return std::nullopt;
+    if (!v || *v < INT_MIN || *v > INT_MAX) return std::nullopt;
     return static_cast<int>(*v);
 }
 
 std::optional<double> ReadDecimalReal(std::string_view s) {
     std::optional<double> v = host::parseDoublePrefix(s);
-    if (!v || !std::isfinite(*v))
-        return std::nullopt;
+    if (!v || !std::isfinite(*v)) return std::nullopt;
     return v;
 }
 
 std::optional<int> CalcBitPseudoVariable(std::string_view name) {
     std::optional<int> n = ReadDecimalInt(name);
-    if (n && *n >= 10001 && *n <= 10005)
-        return n;
+    if (n && *n >= 10001 && *n <= 10005) return n;
     return std::nullopt;
 }
 
-bool IsScaleName(std::string_view name) { return startsLike(name, "SCALE$"); }
-bool IsLibOptName(std::string_view name) { return startsLike(name, "$LIBOPT$"); }
+bool IsScaleName(std::string_view name) {
+    return startsLike(name, "SCALE$");
+}
+bool IsLibOptName(std::string_view name) {
+    return startsLike(name, "$LIBOPT$");
+}
 
-std::pair<std::string, std::string> AssignByKind(AA_VARIABILE& var, int kind, const std::string& text, int integer,
-                                                 double real) {
+std::pair<std::string, std::string> AssignByKind(AA_VARIABILE& var, int kind, const std::string& text,
+                                                 int integer, double real) {
     std::string varLabel = variableLabel(var);
     std::string givenLabel = KindLabel(kind);
     if (short* v = var.asInt()) {
-        if (isIntKind(kind))
-            *v = static_cast<short>(integer);  // the low 16 bits
+        if (isIntKind(kind)) *v = static_cast<short>(integer);  // the low 16 bits
     } else if (double* v = var.asReal()) {
         if (isIntKind(kind)) {
             givenLabel = "REAL";
@@ -123,14 +127,13 @@ std::pair<std::string, std::string> AssignByKind(AA_VARIABILE& var, int kind, co
             *v = real;
         }
     } else if (std::string* v = var.asText()) {
-        if (isTextKind(kind))
-            *v = text;
+        if (isTextKind(kind)) *v = text;
     }
     return {varLabel, givenLabel};
 }
 
-int GetVarByName(SettingsByNameHost& host, const std::string& name, int index, std::string& text, int& integer,
-                 double& real) {
+int GetVarByName(SettingsByNameHost& host, const std::string& name, int index, std::string& text,
+                 int& integer, double& real) {
     text.clear();
     integer = 0;
     real = 0.0;
@@ -147,8 +150,7 @@ int GetVarByName(SettingsByNameHost& host, const std::string& name, int index, s
         if (std::optional<int> n = CalcBitPseudoVariable(name)) {
             const VELM_SETUP* s = host.openSetup(false);
             const short* bits = s ? s->slots()[SetupVar::CALC_INT_SEZ].asInt() : nullptr;
-            if (!bits)
-                return -1;
+            if (!bits) return -1;
             integer = (*bits >> (*n - 10000)) & 1;
             return kKindInt;
         }
@@ -156,8 +158,7 @@ int GetVarByName(SettingsByNameHost& host, const std::string& name, int index, s
         return -1;
     }
     const VELM_SETUP* s = host.openSetup(false);
-    if (!s)
-        return RTERROR;
+    if (!s) return RTERROR;
     const AA_VARIABILE& v = s->slots()[slot];
     if (const std::string* t = v.asText()) {
         text = *t;
@@ -186,20 +187,16 @@ void SetVarFromText(SettingsByNameHost& host, int kind, const std::string& name,
         return;
     }
     VELM_SETUP* s = host.openSetup(true);
-    if (!s)
-        return;
+    if (!s) return;
     auto [varLabel, givenLabel] = AssignByKind(s->slots()[slot], kind, text, integer, real);
-    if (varLabel != givenLabel)
-        host.print(typeMessage(varLabel, givenLabel));
+    if (varLabel != givenLabel) host.print(typeMessage(varLabel, givenLabel));
 }
 
 bool SetScaleFactorFromArgs(SettingsByNameHost& host, const resbuf* args) {
-    if (!args || args->restype != RTSTR || !args->resval.rstring)
-        return false;
+    if (!args || args->restype != RTSTR || !args->resval.rstring) return false;
     std::optional<int> key = scaleKeyOf(args->resval.rstring);
     const resbuf* indexArg = args->rbnext;
-    if (!key || !indexArg || indexArg->restype != RTSHORT)
-        return false;
+    if (!key || !indexArg || indexArg->restype != RTSHORT) return false;
     const resbuf* valueArg = indexArg->rbnext;
     double value = 0;
     if (valueArg && valueArg->restype == RTSHORT)
@@ -213,14 +210,12 @@ bool SetScaleFactorFromArgs(SettingsByNameHost& host, const resbuf* args) {
 
 void VELMSETVAR(SettingsByNameHost& host) {
     std::string name;
-    if (host.getString(false, "\nNazwa zmiennej:", name) != RTNORM)
-        return;
+    if (host.getString(false, "\nNazwa zmiennej:", name) != RTNORM) return;
     std::string text;
     int integer = 0;
     double real = 0;
     int kind = GetVarByName(host, name, -1, text, integer, real);
-    if (kind < 0)
-        return;
+    if (kind < 0) return;
     std::string current;
     if (isIntKind(kind))
         current = std::to_string(integer);
@@ -231,7 +226,8 @@ void VELMSETVAR(SettingsByNameHost& host) {
     else
         return;
     std::string answer;
-    if (host.getString(true, "\nNowa wartość dla zmiennej " + name + " <" + current + ">:", answer) != RTNORM ||
+    if (host.getString(true, "\nNowa wartość dla zmiennej " + name + " <" + current + ">:", answer) !=
+            RTNORM ||
         answer.empty())
         return;
     bool read = true;
@@ -264,13 +260,11 @@ LispResult VelmSetVarLisp(SettingsByNameHost& host, const resbuf* args) {
     const resbuf* value = args->rbnext;
     if (IsLibOptName(name)) {
         if (value->restype == RTSTR && value->resval.rstring)
-            if (VELM_LIBOBJOPT* lib = host.openLibObjOpt())
-                lib->AddFolderOnce(value->resval.rstring);
+            if (VELM_LIBOBJOPT* lib = host.openLibObjOpt()) lib->AddFolderOnce(value->resval.rstring);
         return {RTNORM, {}};
     }
     if (IsScaleName(name)) {
-        if (!SetScaleFactorFromArgs(host, args))
-            host.print(kMsgScaleSet);
+        if (!SetScaleFactorFromArgs(host, args)) host.print(kMsgScaleSet);
         return {RTNORM, {}};
     }
     int slot = FindSetupVarSlot(name);
@@ -282,8 +276,7 @@ LispResult VelmSetVarLisp(SettingsByNameHost& host, const resbuf* args) {
         return {RTERROR, {}};
     }
     VELM_SETUP* s = host.openSetup(true);
-    if (!s)
-        return {RTERROR, {}};
+    if (!s) return {RTERROR, {}};
     std::string text;
     int integer = 0;
     double real = 0;
@@ -317,15 +310,19 @@ LispResult VelmGetVarLisp(SettingsByNameHost& host, const resbuf* args) {
     if (IsScaleName(name)) {
         const resbuf* indexArg = args->rbnext;
         int index = indexArg && indexArg->restype == RTSHORT ? indexArg->resval.rint : -1;
-        if (GetVarByName(host, name, index, text, integer, real) == kKindReal)
-            return {RTNORM, real};
+        if (GetVarByName(host, name, index, text, integer, real) == kKindReal) return {RTNORM, real};
         return {RTNORM, {}};
     }
     switch (GetVarByName(host, name, -1, text, integer, real)) {
-    case kKindText: return {RTNORM, text};
-    case kKindReal: return {RTNORM, real};
-    case kKindInt: return {RTNORM, static_cast<short>(integer)};
-    case RTERROR: return {RTERROR, {}};
-    default: return {RTNORM, {}};
+        case kKindText:
+            return {RTNORM, text};
+        case kKindReal:
+            return {RTNORM, real};
+        case kKindInt:
+            return {RTNORM, static_cast<short>(integer)};
+        case RTERROR:
+            return {RTERROR, {}};
+        default:
+            return {RTNORM, {}};
     }
 }

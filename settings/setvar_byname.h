@@ -57,14 +57,14 @@ bool IsLibOptName(std::string_view name);  // begins like "$LIBOPT$", any case
 // Stores `text`, `integer` or `real` into a variable by the rules of the
 // by-name access, given the kind of the value. Returns the two labels, the
 // variable's first; the value was stored when they are equal.
-std::pair<std::string, std::string> AssignByKind(AA_VARIABILE& var, int kind, const std::string& text, int integer,
-                                                 double real);
+std::pair<std::string, std::string> AssignByKind(AA_VARIABILE& var, int kind, const std::string& text,
+                                                 int integer, double real);
 
 // The value of a variable by name: the kind delivered (1000, 1040, 1070) with
 // the value in `text`, `real` or `integer`; -1 for an unknown name, a point
 // variable or a missing scale entry; -5001 when the store cannot be opened.
-int GetVarByName(SettingsByNameHost& host, const std::string& name, int index, std::string& text, int& integer,
-                 double& real);
+int GetVarByName(SettingsByNameHost& host, const std::string& name, int index, std::string& text,
+                 int& integer, double& real);
 // Stores a value given as `kind` into the variable of that name.
 void SetVarFromText(SettingsByNameHost& host, int kind, const std::string& name, const std::string& text,
                     int integer, double real);

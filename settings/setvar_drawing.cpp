@@ -9,9 +9,9 @@
 #include "host/ads/cmdline.h"
 #include "host/ads/lisp.h"
 #include "host/ads/sysvars.h"
+#include "host/ads/transcript.h"
 #include "host/ads/units.h"
 #include "host/ed/prompts.h"
-#include "host/ads/transcript.h"
 #include "settings/panes.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
@@ -48,38 +48,33 @@ private:
 }  // namespace
 
 DrawingSettingsByName::~DrawingSettingsByName() {
-    if (setup_)
-        setup_->close();
-    if (fscala_)
-        fscala_->close();
-    if (libobjopt_)
-        libobjopt_->close();
+    if (setup_) setup_->close();
+    if (fscala_) fscala_->close();
+    if (libobjopt_) libobjopt_->close();
 }
 
 VELM_SETUP* DrawingSettingsByName::openSetup(bool forWrite) {
-    if (!setup_)
-        setup_ = OpenSetupObject(!forWrite);
+    if (!setup_) setup_ = OpenSetupObject(!forWrite);
     if (setup_ && forWrite) {
-        if (!setup_->isWriteEnabled() && setup_->upgradeOpen() != Zcad::eOk)
-            return nullptr;
+        if (!setup_->isWriteEnabled() && setup_->upgradeOpen() != Zcad::eOk) return nullptr;
         setup_->assertWriteEnabled();
     }
     return setup_;
 }
 
 VELM_FSCALA* DrawingSettingsByName::openFScala() {
-    if (!fscala_)
-        fscala_ = OpenFScalaObject();
+    if (!fscala_) fscala_ = OpenFScalaObject();
     return fscala_;
 }
 
 VELM_LIBOBJOPT* DrawingSettingsByName::openLibObjOpt() {
-    if (!libobjopt_)
-        libobjopt_ = OpenLibObjOptObject();
+    if (!libobjopt_) libobjopt_ = OpenLibObjOptObject();
     return libobjopt_;
 }
 
-void DrawingSettingsByName::print(const std::string& text) { zcutPrintf("%s", text.c_str()); }
+void DrawingSettingsByName::print(const std::string& text) {
+    zcutPrintf("%s", text.c_str());
+}
 
 int DrawingSettingsByName::getString(bool allowSpaces, const std::string& prompt, std::string& answer) {
     std::vector<char> buf(allowSpaces ? kAnswerSize : kNameSize, '\0');
@@ -91,8 +86,7 @@ int DrawingSettingsByName::getString(bool allowSpaces, const std::string& prompt
 
 std::string DrawingSettingsByName::formatReal(double value) {
     char buf[kAnswerSize] = {};
-    if (zcdbRToS(value, -1, -1, buf) != RTNORM)
-        return {};
+    if (zcdbRToS(value, -1, -1, buf) != RTNORM) return {};
     return buf;
 }
 

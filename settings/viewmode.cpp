@@ -20,7 +20,8 @@ std::string PatternOf(const std::string& line) {
 }
 
 bool StartsWithNoCase(const std::string& line, std::string_view word) {
-    return line.size() >= word.size() && zcutEqualsNoCase(std::string_view(line).substr(0, word.size()), word);
+    return line.size() >= word.size() &&
+           zcutEqualsNoCase(std::string_view(line).substr(0, word.size()), word);
 }
 
 struct LayerInfo {
@@ -32,15 +33,13 @@ struct LayerInfo {
 std::vector<LayerInfo> ReadLayers(ZcDbDatabase* db) {
     std::vector<LayerInfo> layers;
     ZcDbLayerTable* table = nullptr;
-    if (!db || db->getLayerTable(table, ZcDb::kForRead) != Zcad::eOk || !table)
-        return layers;
+    if (!db || db->getLayerTable(table, ZcDb::kForRead) != Zcad::eOk || !table) return layers;
     const std::vector<ZcDbObjectId> ids = table->recordIds(true);
     table->close();
     layers.reserve(ids.size());
     for (ZcDbObjectId id : ids) {
         ZcDbLayerTableRecord* rec = nullptr;
-        if (zcdbOpenObject(rec, id, ZcDb::kForRead) != Zcad::eOk || !rec)
-            continue;
+        if (zcdbOpenObject(rec, id, ZcDb::kForRead) != Zcad::eOk || !rec) continue;
         layers.push_back({id, rec->name(), rec->isFrozen()});
         rec->close();
     }
@@ -49,22 +48,17 @@ std::vector<LayerInfo> ReadLayers(ZcDbDatabase* db) {
 
 void SetLayerFrozen(ZcDbObjectId id, bool frozen) {
     ZcDbLayerTableRecord* rec = nullptr;
-    if (zcdbOpenObject(rec, id, ZcDb::kForWrite) != Zcad::eOk || !rec)
-        return;
-    if (rec->isFrozen() != frozen)
-        rec->setIsFrozen(frozen);
+    if (zcdbOpenObject(rec, id, ZcDb::kForWrite) != Zcad::eOk || !rec) return;
+    if (rec->isFrozen() != frozen) rec->setIsFrozen(frozen);
     rec->close();
 }
 
 void ApplyToViewport(ZcDbObjectId viewport, const std::vector<ZcDbObjectId>& thaw,
                      const std::vector<ZcDbObjectId>& freeze) {
     ZcDbViewport* vp = nullptr;
-    if (viewport.isNull() || zcdbOpenObject(vp, viewport, ZcDb::kForWrite) != Zcad::eOk || !vp)
-        return;
-    if (!thaw.empty())
-        vp->thawLayersInViewport(thaw);
-    if (!freeze.empty())
-        vp->freezeLayersInViewport(freeze);
+    if (viewport.isNull() || zcdbOpenObject(vp, viewport, ZcDb::kForWrite) != Zcad::eOk || !vp) return;
+    if (!thaw.empty()) vp->thawLayersInViewport(thaw);
+    if (!freeze.empty()) vp->freezeLayersInViewport(freeze);
     vp->close();
 }
 
@@ -75,8 +69,7 @@ VxdLists ParseVxdLines(const std::vector<std::string>& lines) {
     enum { kBefore, k2d, k3d } section = kBefore;
     for (const std::string& line : lines) {
         if (section == kBefore) {
-            if (StartsWithNoCase(line, "V2D"))
-                section = k2d;
+            if (StartsWithNoCase(line, "V2D")) section = k2d;
         } else if (section == k2d) {
             if (StartsWithNoCase(line, "V3D"))
                 section = k3d;
@@ -96,52 +89,40 @@ VxdLists ParseVxdLines(const std::vector<std::string>& lines) {
 std::vector<std::string> ParsePatternLines(const std::vector<std::string>& lines) {
     std::vector<std::string> patterns;
     patterns.reserve(lines.size());
-    for (const std::string& line : lines)
-        patterns.push_back(PatternOf(line));
+    for (const std::string& line : lines) patterns.push_back(PatternOf(line));
     return patterns;
 }
 
 bool MatchesAnyPattern(const std::vector<std::string>& patterns, std::string_view layer) {
     const std::string upper = host::toUpper(layer);
     for (const std::string& pattern : patterns)
-        if (!pattern.empty() && host::wcMatch(upper.c_str(), pattern.c_str()))
-            return true;
+        if (!pattern.empty() && host::wcMatch(upper.c_str(), pattern.c_str())) return true;
     return false;
 }
 
 int FindLayerInVxdList(const VxdLists& lists, std::string_view layer, int in2d, int in3d) {
-    if (MatchesAnyPattern(lists.list2d, layer))
-        return in2d;
-    if (MatchesAnyPattern(lists.list3d, layer))
-        return in3d;
+    if (MatchesAnyPattern(lists.list2d, layer)) return in2d;
+    if (MatchesAnyPattern(lists.list3d, layer)) return in3d;
     return -1;
 }
 
 std::optional<bool> VxdThawDecision(const VxdLists& lists, std::string_view layer, int mode) {
-    if (MatchesAnyPattern(lists.list3d, layer))
-        return ModeShows3D(mode);
-    if (MatchesAnyPattern(lists.list2d, layer))
-        return ModeShows2D(mode);
+    if (MatchesAnyPattern(lists.list3d, layer)) return ModeShows3D(mode);
+    if (MatchesAnyPattern(lists.list2d, layer)) return ModeShows2D(mode);
     return std::nullopt;
 }
 
 VxdViewportState GetViewportVxdState(ZcDbDatabase* db, const VxdLists& lists, ZcDbObjectId viewport) {
     VxdViewportState state;
     ZcDbViewport* vp = nullptr;
-    if (viewport.isNull() || zcdbOpenObject(vp, viewport, ZcDb::kForRead) != Zcad::eOk || !vp)
-        return state;
+    if (viewport.isNull() || zcdbOpenObject(vp, viewport, ZcDb::kForRead) != Zcad::eOk || !vp) return state;
     for (const LayerInfo& layer : ReadLayers(db)) {
-        if (state.shows2d && state.shows3d)
-            break;
+        if (state.shows2d && state.shows3d) break;
         // Floor layers say what the floor shows, not what the mode shows.
-        if (LayerNameLevel(layer.name))
-            continue;
-        if (vp->isLayerFrozenInViewport(layer.id))
-            continue;
-        if (MatchesAnyPattern(lists.list2d, layer.name))
-            state.shows2d = true;
-        if (MatchesAnyPattern(lists.list3d, layer.name))
-            state.shows3d = true;
+        if (LayerNameLevel(layer.name)) continue;
+        if (vp->isLayerFrozenInViewport(layer.id)) continue;
+        if (MatchesAnyPattern(lists.list2d, layer.name)) state.shows2d = true;
+        if (MatchesAnyPattern(lists.list3d, layer.name)) state.shows3d = true;
     }
     vp->close();
     return state;
@@ -157,16 +138,14 @@ void ApplyViewModeLists(ZcDbDatabase* db, const VxdLists& lists, int tilemode, i
         return;
     }
     // A file cut short before "END" leaves the viewport as it was.
-    if (!lists.complete)
-        return;
+    if (!lists.complete) return;
     // In paper space a layer takes part only when the viewport shows its
     // floor; the floor test walks every layer, so it is asked once a level.
     std::map<double, bool> shownLevels;
     std::vector<ZcDbObjectId> thaw, freeze;
     for (const LayerInfo& layer : layers) {
         std::optional<bool> decision = VxdThawDecision(lists, layer.name, mode);
-        if (!decision)
-            continue;
+        if (!decision) continue;
         if (floors) {
             double elevation = 0.0;
             int count = 0;
@@ -174,9 +153,9 @@ void ApplyViewModeLists(ZcDbDatabase* db, const VxdLists& lists, int tilemode, i
                 if (std::optional<double> level = LayerNameLevel(layer.name)) {
                     auto it = shownLevels.find(*level);
                     if (it == shownLevels.end())
-                        it = shownLevels.emplace(*level, floors->IsFloorVisible(db, false, viewport, *level)).first;
-                    if (!it->second)
-                        continue;
+                        it = shownLevels.emplace(*level, floors->IsFloorVisible(db, false, viewport, *level))
+                                 .first;
+                    if (!it->second) continue;
                 }
             }
         }
@@ -189,8 +168,7 @@ void SwitchLayerList(ZcDbDatabase* db, const std::vector<std::string>& patterns,
                      ZcDbObjectId viewport) {
     std::vector<ZcDbObjectId> listed;
     for (const LayerInfo& layer : ReadLayers(db)) {
-        if (!MatchesAnyPattern(patterns, layer.name))
-            continue;
+        if (!MatchesAnyPattern(patterns, layer.name)) continue;
         if (tilemode != 0)
             SetLayerFrozen(layer.id, !on);
         else

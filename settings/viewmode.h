@@ -50,8 +50,12 @@ bool MatchesAnyPattern(const std::vector<std::string>& patterns, std::string_vie
 int FindLayerInVxdList(const VxdLists& lists, std::string_view layer, int in2d, int in3d);
 
 // Whether the mode shows the 2D or the 3D layers.
-inline bool ModeShows2D(int mode) { return mode == kViewMode2D || mode == kViewModeBoth; }
-inline bool ModeShows3D(int mode) { return mode == kViewMode3D || mode == kViewModeBoth; }
+inline bool ModeShows2D(int mode) {
+    return mode == kViewMode2D || mode == kViewModeBoth;
+}
+inline bool ModeShows3D(int mode) {
+    return mode == kViewMode3D || mode == kViewModeBoth;
+}
 
 // What a layer's state becomes under a mode: thawed, frozen, or untouched
 // (in no list). A layer in both lists follows the 3D list, read last.

@@ -3,8 +3,8 @@
 
 #include "core/host_services.h"
 #include "host/ads/cmdline.h"
-#include "host/ed/prompts.h"
 #include "host/ads/transcript.h"
+#include "host/ed/prompts.h"
 #include "host/ed/viewport.h"
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"

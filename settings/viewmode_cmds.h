@@ -37,6 +37,6 @@ void RefreshViewMode();
 // The shared body of VELMROOFV and VELMFLOORV.
 void ToggleLayerList(const std::string& fileName, const std::string& prompt);
 
-void CmdViewMode();        // VELMVXD
-void CmdRoofPlates();      // VELMROOFV
-void CmdFloorPlates();     // VELMFLOORV
+void CmdViewMode();     // VELMVXD
+void CmdRoofPlates();   // VELMROOFV
+void CmdFloorPlates();  // VELMFLOORV

@@ -3,8 +3,8 @@
 // that delete their selected rows.
 #include "core/controls/advcontrols.h"
 
-#include "host/ui/msgbox.h"
 #include "host/ui/hostdialogs.h"
+#include "host/ui/msgbox.h"
 #include "host/win/textutil.h"
 
 // ---------------------------------------------------------------- CadvEdit
@@ -53,11 +53,17 @@ void CadvNumEdit::GetRange(double& minimum, double& maximum) const {
     maximum = m_maximum;
 }
 
-void CadvNumEdit::SetInt(int value) { SetWindowText(std::to_string(value)); }
+void CadvNumEdit::SetInt(int value) {
+    SetWindowText(std::to_string(value));
+}
 
-void CadvNumEdit::SetDouble(double value) { SetWindowText(host::formatNumber(value, 6)); }
+void CadvNumEdit::SetDouble(double value) {
+    SetWindowText(host::formatNumber(value, 6));
+}
 
-double CadvNumEdit::GetDouble() const { return TextToDouble(GetWindowText()); }
+double CadvNumEdit::GetDouble() const {
+    return TextToDouble(GetWindowText());
+}
 
 BOOL CadvNumEdit::PreTranslateMessage(MSG* msg) {
     if (msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_TAB)) {
@@ -75,9 +81,12 @@ BOOL CadvNumEdit::PreTranslateMessage(MSG* msg) {
 
 void CadvNumEdit::OnChar(UINT ch, UINT repeat, UINT flags) {
     bool pass = false;
-    if (ch == '-') pass = m_minimum < 0.0;
-    else if (ch == '.') pass = m_decimals > 0;
-    else pass = (ch >= '0' && ch <= '9') || ch == VK_BACK;
+    if (ch == '-')
+        pass = m_minimum < 0.0;
+    else if (ch == '.')
+        pass = m_decimals > 0;
+    else
+        pass = (ch >= '0' && ch <= '9') || ch == VK_BACK;
     // Ctrl keeps clipboard shortcuts and anything else typed with it working.
     if (!pass && GetKeyState(VK_CONTROL) < 0) pass = true;
     if (pass) CadvEdit::OnChar(ch, repeat, flags);
@@ -94,7 +103,9 @@ void CadvNumEdit::OnKillFocus(CWnd* next) {
     }
 }
 
-void CadvNumEdit::SelectAllAgain() { SetSel(0, -1); }
+void CadvNumEdit::SelectAllAgain() {
+    SetSel(0, -1);
+}
 
 double TextToDouble(const std::string& text) {
     std::string_view head(text);
@@ -104,7 +115,9 @@ double TextToDouble(const std::string& text) {
 
 // ---------------------------------------------------------------- CadvColorStatic
 
-CadvColorStatic::CadvColorStatic() : m_background(GetSysColor(COLOR_BTNFACE)) { m_brush.CreateSolidBrush(m_background); }
+CadvColorStatic::CadvColorStatic() : m_background(GetSysColor(COLOR_BTNFACE)) {
+    m_brush.CreateSolidBrush(m_background);
+}
 
 void CadvColorStatic::ChooseColor() {
     CColorDialog dialog(m_background, 0, nullptr);

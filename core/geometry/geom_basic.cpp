@@ -31,13 +31,19 @@ double AngleTo(const Point3& from, const Point3& to) {
     return AngleOfVector(dy, dx);
 }
 
-double HostDistance(const Point3& p, const Point3& q) { return Distance3dRev(p, q); }
+double HostDistance(const Point3& p, const Point3& q) {
+    return Distance3dRev(p, q);
+}
 
-double TwoPi() { return PiValue + PiValue; }
+double TwoPi() {
+    return PiValue + PiValue;
+}
 
 // ---- angles and scalars ----
 
-bool IsEqualTol(double a, double b, double tol) { return std::fabs(a - b) < tol; }
+bool IsEqualTol(double a, double b, double tol) {
+    return std::fabs(a - b) < tol;
+}
 
 double AngleOfVector(const double& dy, const double& dx) {
     double a = std::atan2(dy, dx);
@@ -83,13 +89,17 @@ double SlopeLength(double length, double slopeDegrees) {
 
 // ---- points ----
 
-void CopyPoint(Point3& destination, const Point3& source) { destination = source; }
+void CopyPoint(Point3& destination, const Point3& source) {
+    destination = source;
+}
 
 void CopyPoints(const Point3* source, Point3* destination, int n) {
     for (int i = 0; i < n; ++i) destination[i] = source[i];
 }
 
-void SwapPoints(Point3& p, Point3& q) { std::swap(p, q); }
+void SwapPoints(Point3& p, Point3& q) {
+    std::swap(p, q);
+}
 
 void MidPoint(const Point3& p, const Point3& q, Point3& out) {
     out = {(p.x + q.x) * 0.5, (p.y + q.y) * 0.5, (p.z + q.z) * 0.5};
@@ -108,7 +118,9 @@ double Distance2d(const Point3& p, const Point3& q) {
     return std::sqrt(dx * dx + dy * dy);
 }
 
-double Distance2dRev(const Point3& p, const Point3& q) { return Distance2d(q, p); }
+double Distance2dRev(const Point3& p, const Point3& q) {
+    return Distance2d(q, p);
+}
 
 double Distance3dRev(const Point3& p, const Point3& q) {
     const double dx = q.x - p.x, dy = q.y - p.y, dz = q.z - p.z;
@@ -195,7 +207,8 @@ bool SegmentsTouchCollinear(const Point3& a, const Point3& b, const Point3& c, c
     return ArePointsCollinear4(a, b, c, d, tol) && (PointsEqual(b, c, true) || PointsEqual(b, d, true));
 }
 
-void CollinearSegmentsExtent(const Point3& a, const Point3& b, const Point3& c, const Point3& d, Point3 out[2]) {
+void CollinearSegmentsExtent(const Point3& a, const Point3& b, const Point3& c, const Point3& d,
+                             Point3 out[2]) {
     const Point3* pairs[5][2] = {{&a, &c}, {&a, &d}, {&b, &c}, {&b, &d}, {&c, &d}};
     Point3 first = a, second = b;
     double best = Distance3dRev(first, second);
@@ -211,7 +224,8 @@ void CollinearSegmentsExtent(const Point3& a, const Point3& b, const Point3& c, 
     out[1] = second;
 }
 
-bool JoinCollinearSegments(const Point3& a, const Point3& b, Point3& c, Point3& d, double tol, bool checkFold) {
+bool JoinCollinearSegments(const Point3& a, const Point3& b, Point3& c, Point3& d, double tol,
+                           bool checkFold) {
     if (!ArePointsCollinear4(a, b, c, d, tol)) return false;
     const bool bIsC = PointsEqual(b, c, true), bIsD = PointsEqual(b, d, true);
     if (!bIsC && !bIsD) return false;
@@ -394,7 +408,9 @@ Point3 Normalised(const Point3& v) {
     return {v.x / l, v.y / l, v.z / l};
 }
 
-double Dot(const Point3& u, const Point3& w) { return u.x * w.x + u.y * w.y + u.z * w.z; }
+double Dot(const Point3& u, const Point3& w) {
+    return u.x * w.x + u.y * w.y + u.z * w.z;
+}
 
 void OcsAxes(const Point3& normal, Point3& ax, Point3& ay, Point3& az) {
     az = Normalised(normal);

@@ -29,7 +29,7 @@ struct ArcRecord {
 
 // ---- the host's plan primitives (polar point, angle, distance) ----
 Point3 PolarPoint(const Point3& base, double angle, double distance);
-double AngleTo(const Point3& from, const Point3& to);  // plan angle in [0, 2pi)
+double AngleTo(const Point3& from, const Point3& to);   // plan angle in [0, 2pi)
 double HostDistance(const Point3& p, const Point3& q);  // three-dimensional
 double TwoPi();
 
@@ -71,9 +71,11 @@ bool IsPointOnSegment(const Point3& p, const Point3& a, const Point3& b);
 bool IsOnSegmentTol(const Point3& p, const Point3& a, const Point3& b, double tol);
 bool IsPointStrictlyInside(const Point3& p, const Point3& a, const Point3& b);
 bool SegmentsTouchCollinear(const Point3& a, const Point3& b, const Point3& c, const Point3& d, double tol);
-void CollinearSegmentsExtent(const Point3& a, const Point3& b, const Point3& c, const Point3& d, Point3 out[2]);
+void CollinearSegmentsExtent(const Point3& a, const Point3& b, const Point3& c, const Point3& d,
+                             Point3 out[2]);
 // May exchange c and d so that the second segment starts where the first ends.
-bool JoinCollinearSegments(const Point3& a, const Point3& b, Point3& c, Point3& d, double tol, bool checkFold);
+bool JoinCollinearSegments(const Point3& a, const Point3& b, Point3& c, Point3& d, double tol,
+                           bool checkFold);
 bool AreSegmentsParallel(const Point3& a, const Point3& b, const Point3& c, const Point3& d);
 // Plan intersection of segments a-b and c-d (segments != 0) or of the lines
 // through them; out = (x, y, 0). Parallel lines never intersect.

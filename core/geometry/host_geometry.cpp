@@ -8,9 +8,9 @@
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
+#include "host/ads/transcript.h"
 #include "host/ed/grdraw.h"
 #include "host/ed/prompts.h"
-#include "host/ads/transcript.h"
 #include "host/ui/hostdialogs.h"
 #include "settings/store/settings_store.h"
 
@@ -24,8 +24,8 @@ int EmitFaces(const std::string& layer, const FaceRecord* faces) {
             c[i][1] = d.corners[i].y;
             c[i][2] = d.corners[i].z;
         }
-        resbuf* list = zcutBuildList(RTDXF0, "3DFACE", 8, layer.c_str(), 62, 256, 10, c[0], 11, c[1], 12, c[2], 13,
-                                     c[3], 70, d.flags70, 0);
+        resbuf* list = zcutBuildList(RTDXF0, "3DFACE", 8, layer.c_str(), 62, 256, 10, c[0], 11, c[1], 12,
+                                     c[2], 13, c[3], 70, d.flags70, 0);
         if (list && zcdbEntMake(list) == RTNORM) ++made;
         zcutRelRb(list);
     }
@@ -44,26 +44,26 @@ PointAnswer HostPointInputPort::GetPoint(const Point3* base, const std::string& 
     int rc = zcedGetPoint(base ? from : nullptr, prompt.c_str(), result);
     PointAnswer answer;
     switch (rc) {
-    case RTNORM:
-        answer.kind = PointAnswer::Kind::Point;
-        answer.point = {result[0], result[1], result[2]};
-        break;
-    case RTKWORD: {
-        char text[512] = "";
-        zcedGetInput(text);
-        answer.kind = PointAnswer::Kind::Keyword;
-        answer.keyword = text;
-        break;
-    }
-    case RTNONE:
-        answer.kind = PointAnswer::Kind::None;
-        break;
-    case RTCAN:
-        answer.kind = PointAnswer::Kind::Cancel;
-        break;
-    default:
-        answer.kind = PointAnswer::Kind::Error;
-        break;
+        case RTNORM:
+            answer.kind = PointAnswer::Kind::Point;
+            answer.point = {result[0], result[1], result[2]};
+            break;
+        case RTKWORD: {
+            char text[512] = "";
+            zcedGetInput(text);
+            answer.kind = PointAnswer::Kind::Keyword;
+            answer.keyword = text;
+            break;
+        }
+        case RTNONE:
+            answer.kind = PointAnswer::Kind::None;
+            break;
+        case RTCAN:
+            answer.kind = PointAnswer::Kind::Cancel;
+            break;
+        default:
+            answer.kind = PointAnswer::Kind::Error;
+            break;
     }
     return answer;
 }
@@ -73,9 +73,13 @@ void HostPointInputPort::DrawVector(const Point3& from, const Point3& to, int co
     zcedGrDraw(a, b, colour, 0);
 }
 
-void HostPointInputPort::Redraw() { zcedRedraw(nullptr, 0); }
+void HostPointInputPort::Redraw() {
+    zcedRedraw(nullptr, 0);
+}
 
-void HostPointInputPort::Alert(const std::string& text) { zcedAlert(text.c_str()); }
+void HostPointInputPort::Alert(const std::string& text) {
+    zcedAlert(text.c_str());
+}
 
 std::optional<PolylineData> ReadPolylineData(const ads_name entity) {
     resbuf* list = zcdbEntGet(entity);
@@ -84,27 +88,27 @@ std::optional<PolylineData> ReadPolylineData(const ads_name entity) {
     bool isLw = false;
     for (const resbuf* r = list; r; r = r->rbnext) {
         switch (r->restype) {
-        case 0:
-            isLw = r->resval.rstring && std::strcmp(r->resval.rstring, "LWPOLYLINE") == 0;
-            break;
-        case 10:
-            data.vertices.push_back({r->resval.rpoint[0], r->resval.rpoint[1], 0.0});
-            break;
-        case 42:
-            // A bulge belongs to the vertex read just before it.
-            if (!data.vertices.empty()) data.vertices.back().bulge = r->resval.rreal;
-            break;
-        case 70:
-            data.closed = (r->resval.rint & 1) != 0;
-            break;
-        case 38:
-            data.elevation = r->resval.rreal;
-            break;
-        case 210:
-            data.normal = {r->resval.rpoint[0], r->resval.rpoint[1], r->resval.rpoint[2]};
-            break;
-        default:
-            break;
+            case 0:
+                isLw = r->resval.rstring && std::strcmp(r->resval.rstring, "LWPOLYLINE") == 0;
+                break;
+            case 10:
+                data.vertices.push_back({r->resval.rpoint[0], r->resval.rpoint[1], 0.0});
+                break;
+            case 42:
+                // A bulge belongs to the vertex read just before it.
+                if (!data.vertices.empty()) data.vertices.back().bulge = r->resval.rreal;
+                break;
+            case 70:
+                data.closed = (r->resval.rint & 1) != 0;
+                break;
+            case 38:
+                data.elevation = r->resval.rreal;
+                break;
+            case 210:
+                data.normal = {r->resval.rpoint[0], r->resval.rpoint[1], r->resval.rpoint[2]};
+                break;
+            default:
+                break;
         }
     }
     zcutRelRb(list);
@@ -121,9 +125,13 @@ VertexNode* PolylineEntityToPolygon(const ads_name entity, const Point3& pick, i
     return outline;
 }
 
-double DrawingChordStep() { return GetScaleFactor(0); }
+double DrawingChordStep() {
+    return GetScaleFactor(0);
+}
 
-bool HostUserBreak() { return zcedUsrBrk() != 0; }
+bool HostUserBreak() {
+    return zcedUsrBrk() != 0;
+}
 
 void ShowOutlineReport(const OutlineReport& report) {
     if (report.arcTooCoarse) zcedAlert(kArcTooCoarseMessage);

@@ -175,12 +175,18 @@ void TransformVector(const Matrix4& m, const Point3& v, int withTranslation, Poi
 
 namespace {
 
-Point3 Sub(const Point3& a, const Point3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Point3 Sub(const Point3& a, const Point3& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
 Point3 Cross(const Point3& u, const Point3& w) {
     return {u.y * w.z - u.z * w.y, u.z * w.x - u.x * w.z, u.x * w.y - u.y * w.x};
 }
-double Length(const Point3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
-Point3 Scaled(const Point3& v, double s) { return {v.x * s, v.y * s, v.z * s}; }
+double Length(const Point3& v) {
+    return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
+}
+Point3 Scaled(const Point3& v, double s) {
+    return {v.x * s, v.y * s, v.z * s};
+}
 
 // The host's normalisation: a vector not longer than its global tolerance
 // stays as it is.

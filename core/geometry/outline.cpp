@@ -89,9 +89,9 @@ SegmentRec* PolylineToSegments(const PolylineData& pl, const Point3& pick) {
     return picked;
 }
 
-VertexNode* BuildPolygonFromSegments(int n, SegmentRec* segments, Point3& P1, Point3& P2, VertexNode* vertices,
-                                     int minimum, bool openAllowed, double step, SegmentRec** output,
-                                     double defaultStep, OutlineReport* report) {
+VertexNode* BuildPolygonFromSegments(int n, SegmentRec* segments, Point3& P1, Point3& P2,
+                                     VertexNode* vertices, int minimum, bool openAllowed, double step,
+                                     SegmentRec** output, double defaultStep, OutlineReport* report) {
     double chordStep = step < 0.0 ? defaultStep : step;
     VertexNode* list = vertices;
     bool closed = false;
@@ -109,19 +109,31 @@ VertexNode* BuildPolygonFromSegments(int n, SegmentRec* segments, Point3& P1, Po
             const Point3 s = rec->first(), e = rec->second();
             if (eq(s, P2)) {
                 AppendList(list, vertex(e, 1));
-                if (eq(e, P1)) closed = true; else P2 = e;
+                if (eq(e, P1))
+                    closed = true;
+                else
+                    P2 = e;
                 joined = true;
             } else if (eq(e, P2)) {
                 AppendList(list, vertex(s, 1));
-                if (eq(s, P1)) closed = true; else P2 = s;
+                if (eq(s, P1))
+                    closed = true;
+                else
+                    P2 = s;
                 joined = reversed = true;
             } else if (eq(s, P1)) {
                 Push(list, vertex(e, 1));
-                if (eq(e, P2)) closed = true; else P1 = e;
+                if (eq(e, P2))
+                    closed = true;
+                else
+                    P1 = e;
                 joined = reversed = true;
             } else if (eq(e, P1)) {
                 Push(list, vertex(s, 1));
-                if (eq(s, P2)) closed = true; else P1 = s;
+                if (eq(s, P2))
+                    closed = true;
+                else
+                    P1 = s;
                 joined = true;
             }
         } else if (rec->kind == 1) {
@@ -150,24 +162,36 @@ VertexNode* BuildPolygonFromSegments(int n, SegmentRec* segments, Point3& P1, Po
                     Push(list, v);
                     v = following;
                 }
-                if (eq(E, P2)) closed = true; else P1 = E;
+                if (eq(E, P2))
+                    closed = true;
+                else
+                    P1 = E;
                 joined = reversed = true;
             } else if (eq(E, P1)) {
                 V = DropLast(V);
                 AppendList(V, list);
                 list = V;
-                if (eq(S, P2)) closed = true; else P1 = S;
+                if (eq(S, P2))
+                    closed = true;
+                else
+                    P1 = S;
                 joined = true;
             } else if (eq(S, P2)) {
                 if (VertexNode* t = Tail(list)) t->edgeFlag = 101;
                 AppendList(list, DropFirst(V));
-                if (eq(E, P1)) closed = true; else P2 = E;
+                if (eq(E, P1))
+                    closed = true;
+                else
+                    P2 = E;
                 joined = true;
             } else if (eq(E, P2)) {
                 V = ReverseList(V);
                 if (VertexNode* t = Tail(list)) t->edgeFlag = 101;
                 AppendList(list, DropFirst(V));
-                if (eq(S, P1)) closed = true; else P2 = S;
+                if (eq(S, P1))
+                    closed = true;
+                else
+                    P2 = S;
                 joined = reversed = true;
             } else {
                 FreeList(V);
@@ -213,7 +237,8 @@ VertexNode* PolylineToPolygon(const PolylineData& polyline, const Point3& pick, 
         P2 = PolarPoint(centre, end, radius);
         if (n >= 2) {
             const double sweep = AngleDiffCcw(start, end);
-            step = Distance3dRev(PolarPoint(centre, start, radius), PolarPoint(centre, start + sweep / n, radius));
+            step = Distance3dRev(PolarPoint(centre, start, radius),
+                                 PolarPoint(centre, start + sweep / n, radius));
         }
         V = ArcToVertices(step, centre, radius, start, end, nullptr, false);
         if (!V) {
@@ -235,7 +260,6 @@ VertexNode* PolylineToPolygon(const PolylineData& polyline, const Point3& pick, 
 }
 
 namespace {
-
 
 // The arc between two polyline vertices, as the host reports an arc piece:
 // a clockwise bulge comes with the normal turned over.

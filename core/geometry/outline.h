@@ -62,9 +62,9 @@ SegmentRec* PolylineToSegments(const PolylineData& polyline, const Point3& pick)
 // Joins the unused pieces to the chain whose free ends are P1 (head) and P2
 // (tail). defaultStep stands for the drawing's scale-dependent chord step,
 // used when n < 2 and step is negative.
-VertexNode* BuildPolygonFromSegments(int n, SegmentRec* segments, Point3& P1, Point3& P2, VertexNode* vertices,
-                                     int minimum, bool openAllowed, double step, SegmentRec** output,
-                                     double defaultStep, OutlineReport* report);
+VertexNode* BuildPolygonFromSegments(int n, SegmentRec* segments, Point3& P1, Point3& P2,
+                                     VertexNode* vertices, int minimum, bool openAllowed, double step,
+                                     SegmentRec** output, double defaultStep, OutlineReport* report);
 
 // The cleaned vertex list of the polyline outline holding the picked piece;
 // null when there is none. defaultStep as above.

@@ -11,7 +11,9 @@
 
 namespace {
 
-bool SameKeyword(const std::string& a, const char* b) { return zcutEqualsNoCase(a, b); }
+bool SameKeyword(const std::string& a, const char* b) {
+    return zcutEqualsNoCase(a, b);
+}
 
 VertexNode* LastNode(VertexNode* list) {
     while (list && list->next) list = list->next;
@@ -57,40 +59,41 @@ int InputPointList(PointInputPort& port, const std::string& firstKeywords, const
             answer = port.GetPoint(last ? &base : nullptr, prompt, "Niewidoczny Cofnij", false);
         }
         switch (answer.kind) {
-        case PointAnswer::Kind::Point:
-            takePoint(answer.point, visible);
-            break;
-        case PointAnswer::Kind::Keyword:
-            if (SameKeyword(answer.keyword, "Cofnij")) {
-                if (n < 2) {
-                    port.Alert("You cannot undo the first point");
-                    break;
+            case PointAnswer::Kind::Point:
+                takePoint(answer.point, visible);
+                break;
+            case PointAnswer::Kind::Keyword:
+                if (SameKeyword(answer.keyword, "Cofnij")) {
+                    if (n < 2) {
+                        port.Alert("You cannot undo the first point");
+                        break;
+                    }
+                    --n;
+                    if (last) {
+                        if (VertexNode* before = NodeBefore(list, last))
+                            port.DrawVector(before->pt(), last->pt(), -1);
+                        RemoveNode(&list, last);
+                    }
+                } else if (SameKeyword(answer.keyword, "Niewidoczny")) {
+                    visible = 0;
+                    const Point3 base = last ? last->pt() : Point3{};
+                    PointAnswer again = port.GetPoint(last ? &base : nullptr, "", "", true);
+                    if (again.kind != PointAnswer::Kind::Point) return cancel();
+                    takePoint(again.point, 0);
+                } else {
+                    keyword = answer.keyword;
+                    return -2;
                 }
-                --n;
-                if (last) {
-                    if (VertexNode* before = NodeBefore(list, last)) port.DrawVector(before->pt(), last->pt(), -1);
-                    RemoveNode(&list, last);
-                }
-            } else if (SameKeyword(answer.keyword, "Niewidoczny")) {
-                visible = 0;
-                const Point3 base = last ? last->pt() : Point3{};
-                PointAnswer again = port.GetPoint(last ? &base : nullptr, "", "", true);
-                if (again.kind != PointAnswer::Kind::Point) return cancel();
-                takePoint(again.point, 0);
-            } else {
-                keyword = answer.keyword;
-                return -2;
-            }
-            break;
-        case PointAnswer::Kind::None:
-            if (!list) return 0;
-            if (redraw) port.Redraw();
-            if (PointsEqual(list->pt(), LastNode(list)->pt(), false)) closed = 1;
-            if (clean) list = RemoveDuplicateVertices(list);
-            return CountNodes(list);
-        case PointAnswer::Kind::Cancel:
-        case PointAnswer::Kind::Error:
-            return cancel();
+                break;
+            case PointAnswer::Kind::None:
+                if (!list) return 0;
+                if (redraw) port.Redraw();
+                if (PointsEqual(list->pt(), LastNode(list)->pt(), false)) closed = 1;
+                if (clean) list = RemoveDuplicateVertices(list);
+                return CountNodes(list);
+            case PointAnswer::Kind::Cancel:
+            case PointAnswer::Kind::Error:
+                return cancel();
         }
     }
 }

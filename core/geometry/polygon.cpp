@@ -146,7 +146,8 @@ bool IsInsideByInsertion(const Point3& p, VertexNode* list, int onEdgeResult) {
     }
 }
 
-bool EdgeCrossesPolygon(const VertexNode* list, const VertexNode* a, const VertexNode* b, const VertexNode* c) {
+bool EdgeCrossesPolygon(const VertexNode* list, const VertexNode* a, const VertexNode* b,
+                        const VertexNode* c) {
     for (const VertexNode* e = list; e; e = e->next) {
         const VertexNode* f = NextInRing(list, e);
         if (e == a || e == b || e == c || f == a || f == b || f == c) continue;
@@ -156,7 +157,8 @@ bool EdgeCrossesPolygon(const VertexNode* list, const VertexNode* a, const Verte
     return false;
 }
 
-bool SegmentCrossesPolygon(const RingNode* ring, const VertexNode* a, const VertexNode* b, const VertexNode* c) {
+bool SegmentCrossesPolygon(const RingNode* ring, const VertexNode* a, const VertexNode* b,
+                           const VertexNode* c) {
     for (const RingNode* r = ring; r; r = r->next) {
         const VertexNode* e = r->vertex;
         const VertexNode* f = NextInRing(ring, r)->vertex;
@@ -301,7 +303,8 @@ double NotchAndFanArea(std::vector<const VertexNode*> verts, const VertexNode* l
             if (!(AngleBetweenLines(N, M, N, V) < pi)) continue;
             if (!(AngleBetweenLines(M, V, M, N) <= AngleBetweenLines(M, K, M, N))) continue;
             if (EdgeCrossesPolygon(list, ring.v[i], ring.v[n], ring.v[m])) continue;
-            notch -= 0.5 * Distance3dRev(V, N) * Distance3dRev(N, M) * std::sin(AngleBetweenLines(N, M, N, V));
+            notch -=
+                0.5 * Distance3dRev(V, N) * Distance3dRev(N, M) * std::sin(AngleBetweenLines(N, M, N, V));
             ring.cut(n);
             cut = true;
             break;

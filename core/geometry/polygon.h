@@ -23,8 +23,10 @@ int PointInPolygon(const Point3& p, const VertexNode* list, int mode);
 // Decides insideness by trying p as a new vertex; the list is left as it was.
 bool IsInsideByInsertion(const Point3& p, VertexNode* list, int onEdgeResult);
 
-bool EdgeCrossesPolygon(const VertexNode* list, const VertexNode* a, const VertexNode* b, const VertexNode* c);
-bool SegmentCrossesPolygon(const RingNode* ring, const VertexNode* a, const VertexNode* b, const VertexNode* c);
+bool EdgeCrossesPolygon(const VertexNode* list, const VertexNode* a, const VertexNode* b,
+                        const VertexNode* c);
+bool SegmentCrossesPolygon(const RingNode* ring, const VertexNode* a, const VertexNode* b,
+                           const VertexNode* c);
 bool SegmentCrossesContours(const VertexNode* a, const VertexNode* b, const ContourNode* contours);
 bool IsSimplePolygon(const VertexNode* list);
 

@@ -39,7 +39,9 @@ bool DiagonalHitsEdge(const Point3& V, const Point3& M, const Point3& E, const P
 
 }  // namespace
 
-FaceRecord::~FaceRecord() { FreeList(corners); }
+FaceRecord::~FaceRecord() {
+    FreeList(corners);
+}
 
 FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) {
     const int count = CountNodes(list);
@@ -195,8 +197,8 @@ bool PlaneMatrices(const Point3& p0, const Point3& p1, const Point3& p2, double&
     return InvertMatrix4(toPlane, toWorld);
 }
 
-VertexNode* ProjectPointsOnLine(VertexNode** list, double spacing, const Point3& a, const Point3& b, double angle,
-                                double* angleOut) {
+VertexNode* ProjectPointsOnLine(VertexNode** list, double spacing, const Point3& a, const Point3& b,
+                                double angle, double* angleOut) {
     const double right = PiValue * 0.5;
     double side = AngleTo(a, b) + right;
     for (const VertexNode* v = *list; v; v = v->next) {

@@ -54,5 +54,5 @@ bool PlaneMatrices(const Point3& p0, const Point3& p1, const Point3& p2, double&
 // feet coincide, replaces each point by its foot (numbered in data1) and
 // returns the points themselves, numbered, in reverse order. angleOut is the
 // side direction from the line towards the first point off it.
-VertexNode* ProjectPointsOnLine(VertexNode** list, double spacing, const Point3& a, const Point3& b, double angle,
-                                double* angleOut);
+VertexNode* ProjectPointsOnLine(VertexNode** list, double spacing, const Point3& a, const Point3& b,
+                                double angle, double* angleOut);

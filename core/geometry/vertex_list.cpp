@@ -10,9 +10,13 @@
 #include "core/module_state.h"
 #include "core/velm_assert.h"
 
-ContourNode::~ContourNode() { FreeList(vertices); }
+ContourNode::~ContourNode() {
+    FreeList(vertices);
+}
 
-ContourNode* FreeListOfLists(ContourNode* contours) { return FreeList(contours); }
+ContourNode* FreeListOfLists(ContourNode* contours) {
+    return FreeList(contours);
+}
 
 VertexNode* NewVertex(double x, double y, double z, int edgeFlag, int data1, int data2, int mark) {
     auto* v = new VertexNode;

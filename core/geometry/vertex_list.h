@@ -26,7 +26,11 @@ struct VertexNode {
     std::uint8_t mark = 0;   // scratch mark, cleared by the algorithms using it
 
     Point3 pt() const { return {x, y, z}; }
-    void setPt(const Point3& p) { x = p.x; y = p.y; z = p.z; }
+    void setPt(const Point3& p) {
+        x = p.x;
+        y = p.y;
+        z = p.z;
+    }
 };
 
 // One contour of a region: the first of a contour list is the outer one, the

@@ -17,12 +17,36 @@ AciRgb hsv(double hueDegrees, double saturation, double value) {
     double falling = v - (v - lo) * f;
     double r, g, b;
     switch (i) {
-    case 0: r = v; g = rising; b = lo; break;
-    case 1: r = falling; g = v; b = lo; break;
-    case 2: r = lo; g = v; b = rising; break;
-    case 3: r = lo; g = falling; b = v; break;
-    case 4: r = rising; g = lo; b = v; break;
-    default: r = v; g = lo; b = falling; break;
+        case 0:
+            r = v;
+            g = rising;
+            b = lo;
+            break;
+        case 1:
+            r = falling;
+            g = v;
+            b = lo;
+            break;
+        case 2:
+            r = lo;
+            g = v;
+            b = rising;
+            break;
+        case 3:
+            r = lo;
+            g = falling;
+            b = v;
+            break;
+        case 4:
+            r = rising;
+            g = lo;
+            b = v;
+            break;
+        default:
+            r = v;
+            g = lo;
+            b = falling;
+            break;
     }
     auto t = [](double c) { return static_cast<std::uint8_t>(std::floor(c + 1e-9)); };
     return {t(r), t(g), t(b)};

@@ -5,14 +5,14 @@
 #pragma once
 
 #include "host/ads/acicolor.h"
-#include "host/util/adscodes.h"
 #include "host/ads/adsent.h"
-#include "host/util/findfile.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/lisp.h"
 #include "host/ads/rbutil.h"
-#include "host/util/resbuf.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
 #include "host/ads/units.h"
 #include "host/ads/wcmatch.h"
-#include "host/ads/cmdline.h"
+#include "host/util/adscodes.h"
+#include "host/util/findfile.h"
+#include "host/util/resbuf.h"

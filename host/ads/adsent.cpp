@@ -66,26 +66,35 @@ resbuf* listFromItems(const std::vector<ZcDbDxfItem>& items) {
 
 bool appWanted(const std::string& app, const resbuf* apps) {
     for (const resbuf* a = apps; a; a = a->rbnext)
-        if (a->restype == RTSTR && a->resval.rstring && host::wcMatch(host::toUpper(app).c_str(),
-                                                                     host::toUpper(a->resval.rstring).c_str()))
+        if (a->restype == RTSTR && a->resval.rstring &&
+            host::wcMatch(host::toUpper(app).c_str(), host::toUpper(a->resval.rstring).c_str()))
             return true;
     return false;
 }
 
 // The DXF type name a list shows for an entity.
-std::string typeName(const ZcDbObject* obj) { return obj->isA()->dxfName(); }
+std::string typeName(const ZcDbObject* obj) {
+    return obj->isA()->dxfName();
+}
 
 // ------------------------------------------------------------------- xdata
 
 std::size_t itemSize(const ZcDbDxfItem& it) {
     switch (it.kind) {
-    case ZcDbDxfItem::kString: return 2 + it.text.size() + 2;
-    case ZcDbDxfItem::kHandle: return 2 + 8;
-    case ZcDbDxfItem::kReal: return 2 + 8;
-    case ZcDbDxfItem::kPoint: return 2 + 24;
-    case ZcDbDxfItem::kInt16: return 2 + 2;
-    case ZcDbDxfItem::kInt32: return 2 + 4;
-    default: return 2 + 8;
+        case ZcDbDxfItem::kString:
+            return 2 + it.text.size() + 2;
+        case ZcDbDxfItem::kHandle:
+            return 2 + 8;
+        case ZcDbDxfItem::kReal:
+            return 2 + 8;
+        case ZcDbDxfItem::kPoint:
+            return 2 + 24;
+        case ZcDbDxfItem::kInt16:
+            return 2 + 2;
+        case ZcDbDxfItem::kInt32:
+            return 2 + 4;
+        default:
+            return 2 + 8;
     }
 }
 
@@ -120,9 +129,12 @@ int parseXData(const resbuf* rb, ZcDbDatabase* db, std::vector<ZcDbXDataApp>& ou
         ZcDbDxfItem it;
         if (!zcdbItemFromResbuf(*rb, it)) return OL_EXDATA;
         if (it.code == 1002) {
-            if (it.text == "{") ++depth;
-            else if (it.text == "}") --depth;
-            else return OL_EXDATA;
+            if (it.text == "{")
+                ++depth;
+            else if (it.text == "}")
+                --depth;
+            else
+                return OL_EXDATA;
             if (depth < 0) return OL_EXDATA;
         }
         out.back().items.push_back(std::move(it));
@@ -131,7 +143,8 @@ int parseXData(const resbuf* rb, ZcDbDatabase* db, std::vector<ZcDbXDataApp>& ou
 }
 
 // The xdata an entity ends up with when `incoming` is applied to `current`.
-std::vector<ZcDbXDataApp> mergedXData(std::vector<ZcDbXDataApp> current, const std::vector<ZcDbXDataApp>& incoming) {
+std::vector<ZcDbXDataApp> mergedXData(std::vector<ZcDbXDataApp> current,
+                                      const std::vector<ZcDbXDataApp>& incoming) {
     for (const ZcDbXDataApp& in : incoming) {
         auto it = std::find_if(current.begin(), current.end(),
                                [&](const ZcDbXDataApp& a) { return host::iequals(a.app, in.app); });
@@ -195,12 +208,15 @@ ParsedList parseList(const resbuf* list, ZcDbDatabase* db) {
             return p;
         }
         if (it.code == 5 || it.code == 330 || it.code == -2 || it.code == 102) continue;
-        if (isCommonEntityCode(it.code)) common.push_back(std::move(it));
-        else p.items.push_back(std::move(it));
+        if (isCommonEntityCode(it.code))
+            common.push_back(std::move(it));
+        else
+            p.items.push_back(std::move(it));
     }
     // The common groups go where the entity's own section reads them.
-    auto marker = std::find_if(p.items.begin(), p.items.end(),
-                               [](const ZcDbDxfItem& it) { return it.code == 100 && it.text == "AcDbEntity"; });
+    auto marker = std::find_if(p.items.begin(), p.items.end(), [](const ZcDbDxfItem& it) {
+        return it.code == 100 && it.text == "AcDbEntity";
+    });
     auto at = marker == p.items.end() ? p.items.begin() : marker + 1;
     p.items.insert(at, common.begin(), common.end());
     return p;
@@ -219,10 +235,20 @@ const ZcDbDxfItem* findCode(const std::vector<ZcDbDxfItem>& items, int code) {
 // The groups an entity kind cannot be made without.
 bool hasMandatoryGroups(const std::string& type, const std::vector<ZcDbDxfItem>& items) {
     static const std::map<std::string, std::vector<int>> mandatory = {
-        {"LINE", {10, 11}},        {"POINT", {10}},          {"CIRCLE", {10, 40}},   {"ARC", {10, 40, 50, 51}},
-        {"TEXT", {10, 40, 1}},     {"MTEXT", {10}},          {"SOLID", {10, 11, 12}}, {"3DFACE", {10, 11, 12}},
-        {"INSERT", {2, 10}},       {"ATTRIB", {10, 40, 1, 2}}, {"ATTDEF", {10, 40, 1, 2, 3}},
-        {"LWPOLYLINE", {10}},      {"VERTEX", {10}},         {"BLOCK", {2, 10}},
+        {"LINE", {10, 11}},
+        {"POINT", {10}},
+        {"CIRCLE", {10, 40}},
+        {"ARC", {10, 40, 50, 51}},
+        {"TEXT", {10, 40, 1}},
+        {"MTEXT", {10}},
+        {"SOLID", {10, 11, 12}},
+        {"3DFACE", {10, 11, 12}},
+        {"INSERT", {2, 10}},
+        {"ATTRIB", {10, 40, 1, 2}},
+        {"ATTDEF", {10, 40, 1, 2, 3}},
+        {"LWPOLYLINE", {10}},
+        {"VERTEX", {10}},
+        {"BLOCK", {2, 10}},
     };
     auto it = mandatory.find(type);
     if (it == mandatory.end()) return true;
@@ -323,7 +349,9 @@ int endBlock(ZcDbDatabase* db, ZcDbObjectId* made);
 // ======================================================================
 // Entity-data lists
 
-resbuf* zcdbEntGet(const ads_name ent) { return zcdbEntGetX(ent, nullptr); }
+resbuf* zcdbEntGet(const ads_name ent) {
+    return zcdbEntGetX(ent, nullptr);
+}
 
 resbuf* zcdbEntGetX(const ads_name ent, const resbuf* apps) {
     ZcDbObjectId id = idOf(ent);
@@ -379,7 +407,9 @@ int zcdbEntMod(const resbuf* list) {
     return RTNORM;
 }
 
-int zcdbEntMake(const resbuf* list) { return zcdbEntMakeX(list, nullptr); }
+int zcdbEntMake(const resbuf* list) {
+    return zcdbEntMakeX(list, nullptr);
+}
 
 int zcdbEntMakeX(const resbuf* list, ads_name result) {
     MakeState& st = makeState();
@@ -400,9 +430,12 @@ int zcdbEntMakeX(const resbuf* list, ads_name result) {
 
     ZcDbObjectId made;
     int rc;
-    if (p.type == "BLOCK") rc = beginBlock(p);
-    else if (p.type == "ENDBLK") rc = endBlock(db, &made);
-    else rc = makeEntity(p, db, &made);
+    if (p.type == "BLOCK")
+        rc = beginBlock(p);
+    else if (p.type == "ENDBLK")
+        rc = endBlock(db, &made);
+    else
+        rc = makeEntity(p, db, &made);
     if (rc == RTNORM && result && !made.isNull()) setName(result, made);
     return rc;
 }
@@ -421,8 +454,8 @@ int beginBlock(const ParsedList& p) {
     st.blockFlags = flags ? static_cast<int>(flags->integer) & ~64 : 0;
     st.blockOrigin = findCode(p.items, 10)->point();
     if (const ZcDbDxfItem* d = findCode(p.items, 4)) st.blockDescription = d->text;
-    if (st.blockName.empty() || (!(st.blockFlags & 1) && st.blockName[0] != '*' &&
-                                 zcdbSNValid(st.blockName.c_str(), 1) != RTNORM)) {
+    if (st.blockName.empty() ||
+        (!(st.blockFlags & 1) && st.blockName[0] != '*' && zcdbSNValid(st.blockName.c_str(), 1) != RTNORM)) {
         st.clear();
         return fail(OL_ESNVALID);
     }
@@ -465,8 +498,10 @@ int endBlock(ZcDbDatabase* db, ZcDbObjectId* made) {
     if (!st.blockDescription.empty()) rec->setComments(st.blockDescription);
     for (auto& ent : st.blockEntities) {
         ZcDbEntity* e = ent.release();
-        if (rec->appendZcDbEntity(e) == Zcad::eOk) e->close();
-        else delete e;
+        if (rec->appendZcDbEntity(e) == Zcad::eOk)
+            e->close();
+        else
+            delete e;
     }
     std::string name = rec->name();
     rec->close();
@@ -640,8 +675,10 @@ int zcdbEntNext(const ads_name ent, ads_name result) {
         if (ownerPos == places.end()) return fail(OL_ENAME);
         std::vector<ZcDbObjectId> parts = partsOf(owner);
         auto at = std::find(parts.begin(), parts.end(), id);
-        if (at != parts.end() && at + 1 != parts.end()) next = *(at + 1);
-        else next = nextMain(order, ownerPos->second + 1);
+        if (at != parts.end() && at + 1 != parts.end())
+            next = *(at + 1);
+        else
+            next = nextMain(order, ownerPos->second + 1);
     }
     if (next.isNull()) return fail(OL_ENAME);
     setName(result, next);
@@ -737,7 +774,8 @@ resbuf* recordList(const std::string& table, ZcDbObjectId recId) {
         ZcDbMemDxfFiler f(recId.database());
         rec->dxfOutFields(&f);
         for (ZcDbDxfItem& it : f.items())
-            if (it.code != 5 && it.code != 330 && it.code != 100 && it.code != 102) items.push_back(std::move(it));
+            if (it.code != 5 && it.code != 330 && it.code != 100 && it.code != 102)
+                items.push_back(std::move(it));
     }
     rec->close();
     return listFromItems(items);
@@ -756,7 +794,8 @@ resbuf* zcdbTblSearch(const char* tblname, const char* sym, int setnext) {
     if (setnext) {
         std::vector<ZcDbObjectId> ids = tableRecords(tableId, table == "BLOCK");
         auto at = std::find(ids.begin(), ids.end(), rec);
-        if (at != ids.end()) tableWalk().next[{db->serial(), table}] = static_cast<std::size_t>(at - ids.begin()) + 1;
+        if (at != ids.end())
+            tableWalk().next[{db->serial(), table}] = static_cast<std::size_t>(at - ids.begin()) + 1;
     }
     return recordList(table, rec);
 }
@@ -809,15 +848,16 @@ int zcdbSNValid(const char* tbstr, int pipetest) {
     std::size_t n = std::strlen(tbstr);
     if (n > 255) return fail(OL_ESNVALID);
     for (const char* c = tbstr; *c; ++c) {
-        if (std::strchr("<>/\\\":;?*,=`", *c) || static_cast<unsigned char>(*c) < 32) return fail(OL_ESNVALID);
+        if (std::strchr("<>/\\\":;?*,=`", *c) || static_cast<unsigned char>(*c) < 32)
+            return fail(OL_ESNVALID);
         if (*c == '|' && pipetest) return fail(OL_ESNVALID);
     }
     if (tbstr[0] == ' ' || tbstr[n - 1] == ' ') return fail(OL_ESNVALID);
     return RTNORM;
 }
 
-int zcdbInters(const ads_point from1, const ads_point to1, const ads_point from2, const ads_point to2, int teston,
-               ads_point result) {
+int zcdbInters(const ads_point from1, const ads_point to1, const ads_point from2, const ads_point to2,
+               int teston, ads_point result) {
     ZcGeVector3d d1(to1[0] - from1[0], to1[1] - from1[1], to1[2] - from1[2]);
     ZcGeVector3d d2(to2[0] - from2[0], to2[1] - from2[1], to2[2] - from2[2]);
     ZcGeVector3d r(from1[0] - from2[0], from1[1] - from2[1], from1[2] - from2[2]);
@@ -866,7 +906,9 @@ std::vector<ZcDbDxfItem> entityDataItems(const ZcDbEntity* e, const resbuf* apps
     return items;
 }
 
-void setErrno(int value) { setSysVar("ERRNO", static_cast<short>(value), false); }
+void setErrno(int value) {
+    setSysVar("ERRNO", static_cast<short>(value), false);
+}
 
 const std::vector<ZcDbObjectId>& drawingEntities(ZcDbDatabase* db) {
     OrderCache& c = orderCache();
@@ -900,8 +942,10 @@ void ensureLayer(ZcDbDatabase* db, const std::string& name) {
     if (db->getLayerTable(t, ZcDb::kForWrite) != Zcad::eOk) return;
     auto* rec = new ZcDbLayerTableRecord;
     rec->setName(name);
-    if (t->add(rec) == Zcad::eOk) rec->close();
-    else delete rec;
+    if (t->add(rec) == Zcad::eOk)
+        rec->close();
+    else
+        delete rec;
     t->close();
 }
 
@@ -932,7 +976,11 @@ static std::string& lastInputText() {
     return text;
 }
 
-void setLastInput(const std::string& text) { lastInputText() = text; }
-const std::string& lastInput() { return lastInputText(); }
+void setLastInput(const std::string& text) {
+    lastInputText() = text;
+}
+const std::string& lastInput() {
+    return lastInputText();
+}
 
 }  // namespace host

@@ -31,10 +31,10 @@
 #include <string>
 #include <vector>
 
-#include "host/util/resbuf.h"
 #include "host/db/dbfiler.h"
 #include "host/db/dbgeom.h"
 #include "host/db/dbid.h"
+#include "host/util/resbuf.h"
 
 class ZcDbDatabase;
 class ZcDbEntity;
@@ -42,18 +42,18 @@ class ZcDbEntity;
 // The ERRNO values this interface sets.
 enum : int {
     OL_GOOD = 0,
-    OL_ESNVALID = 1,     // invalid symbol-table name
-    OL_ENAME = 2,        // invalid entity name
-    OL_ESSVALID = 3,     // invalid selection set
-    OL_ENTSELPICK = 7,   // a pick found nothing
-    OL_EMKTYPE = 28,     // entmake: bad entity type
-    OL_EMKMANDF = 31,    // entmake: a mandatory group is missing
-    OL_EMKINVVALUE = 33, // entmake/entmod: a group's value or code is bad
-    OL_EXDATA = 35,      // bad extended data
-    OL_EREGAPP = 36,     // xdata of an unregistered application
-    OL_EXDATASIZE = 37,  // xdata over the size limit
-    OL_EMKBLOCK = 40,    // block sequence out of order
-    OL_ENTSELNULL = 52,  // Enter at an entity pick
+    OL_ESNVALID = 1,      // invalid symbol-table name
+    OL_ENAME = 2,         // invalid entity name
+    OL_ESSVALID = 3,      // invalid selection set
+    OL_ENTSELPICK = 7,    // a pick found nothing
+    OL_EMKTYPE = 28,      // entmake: bad entity type
+    OL_EMKMANDF = 31,     // entmake: a mandatory group is missing
+    OL_EMKINVVALUE = 33,  // entmake/entmod: a group's value or code is bad
+    OL_EXDATA = 35,       // bad extended data
+    OL_EREGAPP = 36,      // xdata of an unregistered application
+    OL_EXDATASIZE = 37,   // xdata over the size limit
+    OL_EMKBLOCK = 40,     // block sequence out of order
+    OL_ENTSELNULL = 52,   // Enter at an entity pick
 };
 
 resbuf* zcdbEntGet(const ads_name ent);
@@ -81,16 +81,34 @@ int zcdbSNValid(const char* tbstr, int pipetest);
 // height, 0), the width as the picks measure it (dbgeom.h). RTERROR for a
 // list without a text.
 int zcedTextBox(const resbuf* ent, ads_point p1, ads_point p2);
+// A point (disp 0) or a displacement (disp non-zero) from one coordinate
+// system to another. A system is an RTSHORT code (0 WCS; 1 UCS, which is
+// the WCS in this host, as it has no user coordinate systems; 2 DCS, the
+// current view's: origin at TARGET, Z along VIEWDIR, X level; 3 PSDCS,
+// paper space's, taken as the WCS), an RTENAME (the entity's OCS when it
+// is a planar entity that has one, else the WCS) or an RT3DPOINT (the OCS
+// of that extrusion direction). RTERROR for anything else.
+int zcedTrans(const ads_point pt, const resbuf* from, const resbuf* to, int disp, ads_point result);
 // The intersection of line 1 and line 2 (3D); teston non-zero: of the two
 // segments. RTNONE when there is none.
-int zcdbInters(const ads_point from1, const ads_point to1, const ads_point from2, const ads_point to2, int teston,
-               ads_point result);
+int zcdbInters(const ads_point from1, const ads_point to1, const ads_point from2, const ads_point to2,
+               int teston, ads_point result);
 
-inline void ads_name_set(const ads_name from, ads_name to) { to[0] = from[0], to[1] = from[1]; }
-inline void ads_name_clear(ads_name n) { n[0] = n[1] = 0; }
-inline bool ads_name_nil(const ads_name n) { return n[0] == 0 && n[1] == 0; }
-inline bool ads_name_equal(const ads_name a, const ads_name b) { return a[0] == b[0] && a[1] == b[1]; }
-inline void ads_point_set(const ads_point from, ads_point to) { to[0] = from[0], to[1] = from[1], to[2] = from[2]; }
+inline void ads_name_set(const ads_name from, ads_name to) {
+    to[0] = from[0], to[1] = from[1];
+}
+inline void ads_name_clear(ads_name n) {
+    n[0] = n[1] = 0;
+}
+inline bool ads_name_nil(const ads_name n) {
+    return n[0] == 0 && n[1] == 0;
+}
+inline bool ads_name_equal(const ads_name a, const ads_name b) {
+    return a[0] == b[0] && a[1] == b[1];
+}
+inline void ads_point_set(const ads_point from, ads_point to) {
+    to[0] = from[0], to[1] = from[1], to[2] = from[2];
+}
 
 namespace host {
 

@@ -27,11 +27,17 @@ std::string encode(std::u32string_view s) {
     return out;
 }
 
-char32_t upper(char32_t c) { return upperCodePoint(c); }
+char32_t upper(char32_t c) {
+    return upperCodePoint(c);
+}
 
-std::string upper(std::string_view s) { return toUpper(s); }
+std::string upper(std::string_view s) {
+    return toUpper(s);
+}
 
-bool isDigit(char32_t c) { return c >= '0' && c <= '9'; }
+bool isDigit(char32_t c) {
+    return c >= '0' && c <= '9';
+}
 
 bool isLetter(char32_t c) {
     if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) return true;
@@ -39,7 +45,9 @@ bool isLetter(char32_t c) {
     return false;
 }
 
-bool isUpperLetter(char32_t c) { return isLetter(c) && upper(c) == c && c != 0xDF; }
+bool isUpperLetter(char32_t c) {
+    return isLetter(c) && upper(c) == c && c != 0xDF;
+}
 
 std::optional<double> parseReal(std::string_view s) {
     std::string t = trim(s);
@@ -74,7 +82,9 @@ std::string format(const char* fmt, ...) {
     return out;
 }
 
-std::string fixed(double v, int decimals) { return formatFixed(v, decimals); }
+std::string fixed(double v, int decimals) {
+    return formatFixed(v, decimals);
+}
 
 std::string trim(std::string_view s) {
     size_t b = 0, e = s.size();

@@ -26,7 +26,10 @@ public:
     virtual void lispEnded() {}
     virtual void lispCancelled() {}
     virtual void sysVarWillChange(const char* varName) { (void)varName; }
-    virtual void sysVarChanged(const char* varName, bool success) { (void)varName; (void)success; }
+    virtual void sysVarChanged(const char* varName, bool success) {
+        (void)varName;
+        (void)success;
+    }
     virtual void pickfirstModified() {}
 };
 

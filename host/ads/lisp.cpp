@@ -9,9 +9,9 @@
 #include <map>
 
 #include "host/ads/adstext.h"
-#include "host/ads/rbutil.h"
-#include "host/ads/editor.h"
 #include "host/ads/cmdline.h"
+#include "host/ads/editor.h"
+#include "host/ads/rbutil.h"
 #include "host/ads/transcript.h"
 
 namespace host {
@@ -67,8 +67,14 @@ public:
     void skipBlanks() {
         while (i_ < t_.size() && std::isspace(static_cast<unsigned char>(t_[i_]))) ++i_;
     }
-    bool atEnd() { skipBlanks(); return i_ >= t_.size(); }
-    char peek() { skipBlanks(); return i_ < t_.size() ? t_[i_] : '\0'; }
+    bool atEnd() {
+        skipBlanks();
+        return i_ >= t_.size();
+    }
+    char peek() {
+        skipBlanks();
+        return i_ < t_.size() ? t_[i_] : '\0';
+    }
     bool eat(char c) {
         if (peek() != c) return false;
         ++i_;
@@ -104,8 +110,10 @@ private:
 };
 
 void append(resbuf*& head, resbuf*& tail, resbuf* rb) {
-    if (!head) head = rb;
-    else tail->rbnext = rb;
+    if (!head)
+        head = rb;
+    else
+        tail->rbnext = rb;
     tail = rb;
     while (tail->rbnext) tail = tail->rbnext;
 }
@@ -156,17 +164,26 @@ resbuf* readList(Reader& rd) {
                 continue;
             }
             resbuf* v = atomValue(dot);
-            if (!v) { zcutRelRb(head); return nullptr; }
+            if (!v) {
+                zcutRelRb(head);
+                return nullptr;
+            }
             append(head, tail, v);
         } else {
             resbuf* v = readValue(rd);
-            if (!v) { zcutRelRb(head); return nullptr; }
+            if (!v) {
+                zcutRelRb(head);
+                return nullptr;
+            }
             append(head, tail, v);
         }
         ++count;
-        if (tail->restype == RTSHORT) numbers.push_back(tail->resval.rint);
-        else if (tail->restype == RTREAL) numbers.push_back(tail->resval.rreal);
-        else allNumbers = false;
+        if (tail->restype == RTSHORT)
+            numbers.push_back(tail->resval.rint);
+        else if (tail->restype == RTREAL)
+            numbers.push_back(tail->resval.rreal);
+        else
+            allNumbers = false;
     }
     if (allNumbers && (count == 2 || count == 3)) {
         zcutRelRb(head);
@@ -211,7 +228,10 @@ std::string quoted(const char* s) {
     std::string out = "\"";
     for (const char* p = s ? s : ""; *p; ++p) {
         if (*p == '"' || *p == '\\') out.push_back('\\');
-        if (*p == '\n') { out += "\\n"; continue; }
+        if (*p == '\n') {
+            out += "\\n";
+            continue;
+        }
         out.push_back(*p);
     }
     return out + "\"";
@@ -222,47 +242,68 @@ std::string printOne(const resbuf*& rb) {
     const resbuf* cur = rb;
     rb = rb->rbnext;
     switch (cur->restype) {
-    case RTNIL: return "nil";
-    case RTT: return "T";
-    case RTSHORT: return std::to_string(cur->resval.rint);
-    case RTLONG: return std::to_string(cur->resval.rlong);
-    case RTREAL: case RTANG: case RTORINT: return realText(cur->resval.rreal);
-    case RTSTR: return quoted(cur->resval.rstring);
-    case RTPOINT: return "(" + realText(cur->resval.rpoint[0]) + " " + realText(cur->resval.rpoint[1]) + ")";
-    case RT3DPOINT:
-        return "(" + realText(cur->resval.rpoint[0]) + " " + realText(cur->resval.rpoint[1]) + " " +
-               realText(cur->resval.rpoint[2]) + ")";
-    case RTENAME: return ads_text::format("<Nazwa obiektu: %llx>", static_cast<unsigned long long>(cur->resval.rlname[0]));
-    case RTLB: {
-        std::string out = "(";
-        bool first = true;
-        while (rb && rb->restype != RTLE) {
-            if (!first) out += " ";
-            first = false;
-            if (rb->restype == RTDOTE) {
-                out += ".";
-                rb = rb->rbnext;
-                continue;
+        case RTNIL:
+            return "nil";
+        case RTT:
+            return "T";
+        case RTSHORT:
+            return std::to_string(cur->resval.rint);
+        case RTLONG:
+            return std::to_string(cur->resval.rlong);
+        case RTREAL:
+        case RTANG:
+        case RTORINT:
+            return realText(cur->resval.rreal);
+        case RTSTR:
+            return quoted(cur->resval.rstring);
+        case RTPOINT:
+            return "(" + realText(cur->resval.rpoint[0]) + " " + realText(cur->resval.rpoint[1]) + ")";
+        case RT3DPOINT:
+            return "(" + realText(cur->resval.rpoint[0]) + " " + realText(cur->resval.rpoint[1]) + " " +
+                   realText(cur->resval.rpoint[2]) + ")";
+        case RTENAME:
+            return ads_text::format("<Nazwa obiektu: %llx>",
+                                    static_cast<unsigned long long>(cur->resval.rlname[0]));
+        case RTLB: {
+            std::string out = "(";
+            bool first = true;
+            while (rb && rb->restype != RTLE) {
+                if (!first) out += " ";
+                first = false;
+                if (rb->restype == RTDOTE) {
+                    out += ".";
+                    rb = rb->rbnext;
+                    continue;
+                }
+                out += printOne(rb);
             }
-            out += printOne(rb);
+            if (rb) rb = rb->rbnext;
+            return out + ")";
         }
-        if (rb) rb = rb->rbnext;
-        return out + ")";
-    }
-    case RTVOID: return "";
-    default: return ads_text::format("<%d>", cur->restype);
+        case RTVOID:
+            return "";
+        default:
+            return ads_text::format("<%d>", cur->restype);
     }
 }
 
 }  // namespace
 
-void setLispInvoker(std::function<int()> invoker) { lisp().invoker = std::move(invoker); }
+void setLispInvoker(std::function<int()> invoker) {
+    lisp().invoker = std::move(invoker);
+}
 
-bool lispFunctionDefined(const std::string& name) { return lisp().functions().count(ads_text::upper(name)) > 0; }
+bool lispFunctionDefined(const std::string& name) {
+    return lisp().functions().count(ads_text::upper(name)) > 0;
+}
 
-void setLispScopeProvider(std::function<const void*()> provider) { lisp().scopeProvider = std::move(provider); }
+void setLispScopeProvider(std::function<const void*()> provider) {
+    lisp().scopeProvider = std::move(provider);
+}
 
-void forgetLispScope(const void* scope) { lisp().tables.erase(scope); }
+void forgetLispScope(const void* scope) {
+    lisp().tables.erase(scope);
+}
 
 LispScopeOverride::LispScopeOverride(const void* scope)
     : previous_(lisp().scopeOverride), wasOverridden_(lisp().overridden) {
@@ -354,7 +395,9 @@ int invokeLispFunction(const std::string& name, const resbuf* args, bool printVa
     return cancelled ? RTCAN : RTNORM;
 }
 
-std::string lastLispValue() { return lisp().lastValue; }
+std::string lastLispValue() {
+    return lisp().lastValue;
+}
 
 void resetLisp() {
     LispState& s = lisp();
@@ -387,14 +430,26 @@ int zcedUndef(const char* name, short funcNumber) {
     return RTNORM;
 }
 
-int zcedGetFunCode() { return lisp().currentCode >= 0 ? lisp().currentCode : RTERROR; }
+int zcedGetFunCode() {
+    return lisp().currentCode >= 0 ? lisp().currentCode : RTERROR;
+}
 
-resbuf* zcedGetArgs() { return const_cast<resbuf*>(lisp().currentArgs); }
+resbuf* zcedGetArgs() {
+    return const_cast<resbuf*>(lisp().currentArgs);
+}
 
-int zcedRetVal(const resbuf* rbuf) { return host::setResult(zcutDupRbList(rbuf)); }
-int zcedRetNil() { return host::setResult(zcutNewRb(RTNIL)); }
-int zcedRetT() { return host::setResult(zcutNewRb(RTT)); }
-int zcedRetVoid() { return host::setResult(zcutNewRb(RTVOID)); }
+int zcedRetVal(const resbuf* rbuf) {
+    return host::setResult(zcutDupRbList(rbuf));
+}
+int zcedRetNil() {
+    return host::setResult(zcutNewRb(RTNIL));
+}
+int zcedRetT() {
+    return host::setResult(zcutNewRb(RTT));
+}
+int zcedRetVoid() {
+    return host::setResult(zcutNewRb(RTVOID));
+}
 
 int zcedRetStr(const char* s) {
     resbuf* rb = zcutNewRb(RTSTR);

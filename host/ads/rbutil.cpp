@@ -41,35 +41,45 @@ resbuf* zcutBuildList(int rtype, ...) {
         // RTDXF0 stands for group 0, which the list's end marker hides.
         resbuf* rb = zcutNewRb(type == RTDXF0 ? 0 : type);
         switch (host::rbValueKind(type == RTDXF0 ? 0 : type)) {
-        case host::RbValueKind::None:
-            bad = !isValuelessType(type);
-            break;
-        case host::RbValueKind::Real: rb->resval.rreal = va_arg(ap, double); break;
-        case host::RbValueKind::Point: {
-            const ads_real* p = va_arg(ap, const ads_real*);
-            if (p)
-                for (int i = 0; i < 3; ++i) rb->resval.rpoint[i] = p[i];
-            break;
-        }
-        case host::RbValueKind::Short: rb->resval.rint = static_cast<short>(va_arg(ap, int)); break;
-        case host::RbValueKind::Long: rb->resval.rlong = va_arg(ap, int); break;
-        case host::RbValueKind::String: {
-            const char* s = va_arg(ap, const char*);
-            host::rbSetString(rb, s ? s : "");
-            break;
-        }
-        case host::RbValueKind::Name: {
-            const std::int64_t* n = va_arg(ap, const std::int64_t*);
-            if (n) {
-                rb->resval.rlname[0] = n[0];
-                rb->resval.rlname[1] = n[1];
+            case host::RbValueKind::None:
+                bad = !isValuelessType(type);
+                break;
+            case host::RbValueKind::Real:
+                rb->resval.rreal = va_arg(ap, double);
+                break;
+            case host::RbValueKind::Point: {
+                const ads_real* p = va_arg(ap, const ads_real*);
+                if (p)
+                    for (int i = 0; i < 3; ++i) rb->resval.rpoint[i] = p[i];
+                break;
             }
-            break;
+            case host::RbValueKind::Short:
+                rb->resval.rint = static_cast<short>(va_arg(ap, int));
+                break;
+            case host::RbValueKind::Long:
+                rb->resval.rlong = va_arg(ap, int);
+                break;
+            case host::RbValueKind::String: {
+                const char* s = va_arg(ap, const char*);
+                host::rbSetString(rb, s ? s : "");
+                break;
+            }
+            case host::RbValueKind::Name: {
+                const std::int64_t* n = va_arg(ap, const std::int64_t*);
+                if (n) {
+                    rb->resval.rlname[0] = n[0];
+                    rb->resval.rlname[1] = n[1];
+                }
+                break;
+            }
+            case host::RbValueKind::Int64:
+                rb->resval.mnLongPtr = va_arg(ap, long long);
+                break;
         }
-        case host::RbValueKind::Int64: rb->resval.mnLongPtr = va_arg(ap, long long); break;
-        }
-        if (!head) head = rb;
-        else tail->rbnext = rb;
+        if (!head)
+            head = rb;
+        else
+            tail->rbnext = rb;
         tail = rb;
     }
     va_end(ap);
@@ -89,8 +99,10 @@ resbuf* zcutDupRbList(const resbuf* rb) {
             host::rbSetString(copy, rb->resval.rstring ? rb->resval.rstring : "");
         else
             copy->resval = rb->resval;
-        if (!head) head = copy;
-        else tail->rbnext = copy;
+        if (!head)
+            head = copy;
+        else
+            tail->rbnext = copy;
         tail = copy;
     }
     return head;
@@ -100,13 +112,24 @@ namespace host {
 
 RbValueKind rbValueKind(int t) {
     switch (t) {
-    case RTREAL: case RTANG: case RTORINT: return RbValueKind::Real;
-    case RTPOINT: case RT3DPOINT: return RbValueKind::Point;
-    case RTSHORT: return RbValueKind::Short;
-    case RTSTR: return RbValueKind::String;
-    case RTENAME: case RTPICKS: return RbValueKind::Name;
-    case RTLONG: return RbValueKind::Long;
-    default: break;
+        case RTREAL:
+        case RTANG:
+        case RTORINT:
+            return RbValueKind::Real;
+        case RTPOINT:
+        case RT3DPOINT:
+            return RbValueKind::Point;
+        case RTSHORT:
+            return RbValueKind::Short;
+        case RTSTR:
+            return RbValueKind::String;
+        case RTENAME:
+        case RTPICKS:
+            return RbValueKind::Name;
+        case RTLONG:
+            return RbValueKind::Long;
+        default:
+            break;
     }
     if (t >= 5000) return RbValueKind::None;
     if (t == -1 || t == -2 || t == -5) return RbValueKind::Name;

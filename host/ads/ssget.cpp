@@ -15,11 +15,11 @@
 #include <unordered_map>
 
 #include "host/ads/adsent.h"
+#include "host/ads/editor.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/wcmatch.h"
 #include "host/db/dbgeom.h"
 #include "host/db/dbmain.h"
-#include "host/ads/editor.h"
 #include "host/db/stubset.h"
 #include "host/win/textutil.h"
 
@@ -30,7 +30,9 @@ constexpr std::int64_t kSetTag = -0x5353;
 
 // Ids are only touched while their database lives: a set remembers its
 // database's serial, and a set of a closed drawing counts as freed.
-bool alive(std::int64_t serial) { return serial == 0 || ZcDbDatabase::fromSerial(serial) != nullptr; }
+bool alive(std::int64_t serial) {
+    return serial == 0 || ZcDbDatabase::fromSerial(serial) != nullptr;
+}
 
 // Members in selection order. Removal only forgets the member; the order
 // list is compacted once when next read, so removing many members one by
@@ -154,7 +156,8 @@ void prefetchAhead(const std::vector<ZcDbObjectId>& ids, size_t i) {
         }
 }
 
-std::vector<ZcDbObjectId> filtered(const std::vector<ZcDbObjectId>& ids, const host::SelectionFilter& filter) {
+std::vector<ZcDbObjectId> filtered(const std::vector<ZcDbObjectId>& ids,
+                                   const host::SelectionFilter& filter) {
     std::vector<ZcDbObjectId> out;
     for (size_t i = 0; i < ids.size(); ++i) {
         prefetchAhead(ids, i);
@@ -326,8 +329,8 @@ struct host::SelectionFilter::Node {
     Kind kind = kAnd;
     std::vector<std::unique_ptr<Node>> kids;
     ZcDbDxfItem value;
-    std::vector<std::string> ops;  // kTest: one, or three for points
-    std::vector<std::string> apps; // kXData
+    std::vector<std::string> ops;            // kTest: one, or three for points
+    std::vector<std::string> apps;           // kXData
     std::optional<host::WcPattern> pattern;  // kTest on text: the upper-cased value, compiled
 };
 
@@ -362,12 +365,17 @@ public:
     }
 
 private:
-    static bool group(const std::string& name) { return name == "AND" || name == "OR" || name == "XOR" || name == "NOT"; }
+    static bool group(const std::string& name) {
+        return name == "AND" || name == "OR" || name == "XOR" || name == "NOT";
+    }
 
     bool groupInto(Node& into, const std::string& name) {
         m_rb = m_rb->rbnext;
         auto node = std::make_unique<Node>();
-        node->kind = name == "AND" ? Node::kAnd : name == "OR" ? Node::kOr : name == "XOR" ? Node::kXor : Node::kNot;
+        node->kind = name == "AND"   ? Node::kAnd
+                     : name == "OR"  ? Node::kOr
+                     : name == "XOR" ? Node::kXor
+                                     : Node::kNot;
         if (!sequence(*node, name + ">")) return false;
         if (node->kind == Node::kXor && node->kids.size() != 2) return false;
         if (node->kind == Node::kNot && node->kids.size() != 1) return false;
@@ -408,7 +416,8 @@ private:
         std::size_t start = 0;
         while (true) {
             std::size_t comma = text.find(',', start);
-            std::string op = text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+            std::string op =
+                text.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
             op.erase(std::remove(op.begin(), op.end(), ' '), op.end());
             if (std::find(std::begin(known), std::end(known), op) == std::end(known)) return {};
             ops.push_back(op);
@@ -453,21 +462,24 @@ bool compareStrings(const std::string& have, const Node& t) {
 bool compareItem(const ZcDbDxfItem& have, const Node& t) {
     const ZcDbDxfItem& want = t.value;
     switch (want.kind) {
-    case ZcDbDxfItem::kString:
-    case ZcDbDxfItem::kHandle:
-        return compareStrings(have.text, t);
-    case ZcDbDxfItem::kPoint:
-        for (int i = 0; i < 3; ++i)
-            if (!compareNumbers(have.real[i], want.real[i], t.ops[t.ops.size() == 3 ? static_cast<std::size_t>(i) : 0]))
-                return false;
-        return true;
-    case ZcDbDxfItem::kReal: return compareNumbers(have.real[0], want.real[0], t.ops[0]);
-    case ZcDbDxfItem::kId: {
-        bool same = have.id == want.id;
-        return t.ops[0] == "*" || (t.ops[0] == "=" ? same : !same);
-    }
-    default:
-        return compareNumbers(static_cast<double>(have.integer), static_cast<double>(want.integer), t.ops[0]);
+        case ZcDbDxfItem::kString:
+        case ZcDbDxfItem::kHandle:
+            return compareStrings(have.text, t);
+        case ZcDbDxfItem::kPoint:
+            for (int i = 0; i < 3; ++i)
+                if (!compareNumbers(have.real[i], want.real[i],
+                                    t.ops[t.ops.size() == 3 ? static_cast<std::size_t>(i) : 0]))
+                    return false;
+            return true;
+        case ZcDbDxfItem::kReal:
+            return compareNumbers(have.real[0], want.real[0], t.ops[0]);
+        case ZcDbDxfItem::kId: {
+            bool same = have.id == want.id;
+            return t.ops[0] == "*" || (t.ops[0] == "=" ? same : !same);
+        }
+        default:
+            return compareNumbers(static_cast<double>(have.integer), static_cast<double>(want.integer),
+                                  t.ops[0]);
     }
 }
 
@@ -477,11 +489,20 @@ std::optional<ZcDbDxfItem> defaultItem(int code) {
     it.code = code;
     it.kind = ZcDbDxfItem::kindOfCode(code);
     switch (code) {
-    case 8: it.text = "0"; return it;
-    case 6: it.text = "BYLAYER"; return it;
-    case 62: it.integer = 256; return it;
-    case 67: it.integer = 0; return it;
-    default: return std::nullopt;
+        case 8:
+            it.text = "0";
+            return it;
+        case 6:
+            it.text = "BYLAYER";
+            return it;
+        case 62:
+            it.integer = 256;
+            return it;
+        case 67:
+            it.integer = 0;
+            return it;
+        default:
+            return std::nullopt;
     }
 }
 
@@ -490,11 +511,20 @@ std::optional<ZcDbDxfItem> directItem(const ZcDbEntity& e, int code) {
     it.code = code;
     it.kind = ZcDbDxfItem::kindOfCode(code);
     switch (code) {
-    case 0: it.text = e.isA()->dxfName(); return it;
-    case 8: it.text = e.layer().empty() ? "0" : e.layer(); return it;
-    case 6: it.text = e.linetype(); return it;
-    case 62: it.integer = e.colorIndex(); return it;
-    default: return std::nullopt;
+        case 0:
+            it.text = e.isA()->dxfName();
+            return it;
+        case 8:
+            it.text = e.layer().empty() ? "0" : e.layer();
+            return it;
+        case 6:
+            it.text = e.linetype();
+            return it;
+        case 62:
+            it.integer = e.colorIndex();
+            return it;
+        default:
+            return std::nullopt;
     }
 }
 
@@ -509,37 +539,40 @@ struct Subject {
 
 bool evaluate(const Node& n, const Subject& s) {
     switch (n.kind) {
-    case Node::kAnd:
-        for (const auto& k : n.kids)
-            if (!evaluate(*k, s)) return false;
-        return true;
-    case Node::kOr:
-        for (const auto& k : n.kids)
-            if (evaluate(*k, s)) return true;
-        return false;
-    case Node::kXor: return evaluate(*n.kids[0], s) != evaluate(*n.kids[1], s);
-    case Node::kNot: return !evaluate(*n.kids[0], s);
-    case Node::kXData:
-        for (const std::string& app : n.apps) {
-            bool found = false;
-            for (const ZcDbXDataApp& a : s.e->xDataApps())
-                if (host::wcMatch(host::toUpper(a.app).c_str(), app.c_str())) found = true;
-            if (!found) return false;
+        case Node::kAnd:
+            for (const auto& k : n.kids)
+                if (!evaluate(*k, s)) return false;
+            return true;
+        case Node::kOr:
+            for (const auto& k : n.kids)
+                if (evaluate(*k, s)) return true;
+            return false;
+        case Node::kXor:
+            return evaluate(*n.kids[0], s) != evaluate(*n.kids[1], s);
+        case Node::kNot:
+            return !evaluate(*n.kids[0], s);
+        case Node::kXData:
+            for (const std::string& app : n.apps) {
+                bool found = false;
+                for (const ZcDbXDataApp& a : s.e->xDataApps())
+                    if (host::wcMatch(host::toUpper(a.app).c_str(), app.c_str())) found = true;
+                if (!found) return false;
+            }
+            return true;
+        case Node::kTest: {
+            // The common groups are read off the entity: no list needed.
+            if (std::optional<ZcDbDxfItem> direct = directItem(*s.e, n.value.code))
+                return compareItem(*direct, n);
+            bool seen = false;
+            for (const ZcDbDxfItem& it : s.list()) {
+                if (it.code != n.value.code) continue;
+                seen = true;
+                if (compareItem(it, n)) return true;
+            }
+            if (seen) return false;
+            std::optional<ZcDbDxfItem> d = defaultItem(n.value.code);
+            return d && compareItem(*d, n);
         }
-        return true;
-    case Node::kTest: {
-        // The common groups are read off the entity: no list needed.
-        if (std::optional<ZcDbDxfItem> direct = directItem(*s.e, n.value.code)) return compareItem(*direct, n);
-        bool seen = false;
-        for (const ZcDbDxfItem& it : s.list()) {
-            if (it.code != n.value.code) continue;
-            seen = true;
-            if (compareItem(it, n)) return true;
-        }
-        if (seen) return false;
-        std::optional<ZcDbDxfItem> d = defaultItem(n.value.code);
-        return d && compareItem(*d, n);
-    }
     }
     return false;
 }
@@ -556,7 +589,9 @@ SelectionFilter::SelectionFilter(const resbuf* filter) {
 
 SelectionFilter::~SelectionFilter() = default;
 
-bool SelectionFilter::empty() const { return m_root->kids.empty(); }
+bool SelectionFilter::empty() const {
+    return m_root->kids.empty();
+}
 
 bool SelectionFilter::matches(const ZcDbEntity* e) const {
     if (!m_ok || !e) return false;
@@ -569,7 +604,8 @@ bool entityIsVisible(const ZcDbEntity* e) {
     ZcDbDatabase* db = e->database();
     if (!db) return true;
     ZcDbLayerTableRecord* layer = nullptr;
-    if (zcdbOpenObject(layer, db->recordId(db->layerTableId(), e->layer()), ZcDb::kForRead) != Zcad::eOk) return true;
+    if (zcdbOpenObject(layer, db->recordId(db->layerTableId(), e->layer()), ZcDb::kForRead) != Zcad::eOk)
+        return true;
     bool visible = !layer->isOff() && !layer->isFrozen();
     layer->close();
     return visible;
@@ -617,15 +653,23 @@ int makeSelection(const std::vector<ZcDbObjectId>& ids, ads_name ss) {
     return RTNORM;
 }
 
-void setPreviousSelection(const std::vector<ZcDbObjectId>& ids) { sets().previous = setOf(ids); }
-const std::vector<ZcDbObjectId>& previousSelection() { return liveIds(sets().previous); }
-const std::vector<ZcDbObjectId>& pickFirstSet() { return liveIds(sets().pickFirst); }
+void setPreviousSelection(const std::vector<ZcDbObjectId>& ids) {
+    sets().previous = setOf(ids);
+}
+const std::vector<ZcDbObjectId>& previousSelection() {
+    return liveIds(sets().previous);
+}
+const std::vector<ZcDbObjectId>& pickFirstSet() {
+    return liveIds(sets().pickFirst);
+}
 
 void setPickFirstSet(const std::vector<ZcDbObjectId>& ids, bool notify) {
     sets().pickFirst = setOf(ids);
     if (notify) editorNotifyPickfirstModified();
 }
 
-void resetSelections() { sets() = Sets(); }
+void resetSelections() {
+    sets() = Sets();
+}
 
 }  // namespace host

@@ -40,8 +40,8 @@
 #include <memory>
 #include <vector>
 
-#include "host/util/resbuf.h"
 #include "host/db/dbid.h"
+#include "host/util/resbuf.h"
 
 class ZcDbEntity;
 

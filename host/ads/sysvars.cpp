@@ -51,15 +51,20 @@ const SysVarValue& currentValue(const SysVarDef& def) {
 }
 
 void storeValue(const SysVarDef& def, const SysVarValue& v) {
-    if (def.scope == SysVarScope::Session) registry().session[def.name] = v;
-    else drawingStore().store(def.name, v);
+    if (def.scope == SysVarScope::Session)
+        registry().session[def.name] = v;
+    else
+        drawingStore().store(def.name, v);
 }
 
 void fillResbuf(const SysVarDef& def, const SysVarValue& v, resbuf* rb) {
     rb->restype = def.type;
-    if (auto* s = std::get_if<short>(&v)) rb->resval.rint = *s;
-    else if (auto* d = std::get_if<double>(&v)) rb->resval.rreal = *d;
-    else if (auto* l = std::get_if<std::int32_t>(&v)) rb->resval.rlong = *l;
+    if (auto* s = std::get_if<short>(&v))
+        rb->resval.rint = *s;
+    else if (auto* d = std::get_if<double>(&v))
+        rb->resval.rreal = *d;
+    else if (auto* l = std::get_if<std::int32_t>(&v))
+        rb->resval.rlong = *l;
     else if (auto* p = std::get_if<ZcGePoint3d>(&v)) {
         rb->resval.rpoint[0] = p->x;
         rb->resval.rpoint[1] = p->y;
@@ -75,38 +80,51 @@ void fillResbuf(const SysVarDef& def, const SysVarValue& v, resbuf* rb) {
 // type does not fit or a number is out of the variable's range.
 bool convert(const SysVarDef& def, const resbuf* rb, SysVarValue& out) {
     switch (def.type) {
-    case RTSHORT:
-    case RTLONG: {
-        long long v;
-        if (rb->restype == RTSHORT) v = rb->resval.rint;
-        else if (rb->restype == RTLONG) v = rb->resval.rlong;
-        else return false;
-        if (v < def.minValue || v > def.maxValue) return false;
-        if (def.type == RTSHORT) out.emplace<short>(static_cast<short>(v));
-        else out.emplace<std::int32_t>(static_cast<std::int32_t>(v));
-        return true;
-    }
-    case RTREAL:
-        if (rb->restype == RTREAL || rb->restype == RTANG || rb->restype == RTORINT) out.emplace<double>(rb->resval.rreal);
-        else if (rb->restype == RTSHORT) out.emplace<double>(rb->resval.rint);
-        else if (rb->restype == RTLONG) out.emplace<double>(rb->resval.rlong);
-        else return false;
-        return true;
-    case RTSTR:
-        if (rb->restype != RTSTR) return false;
-        out.emplace<std::string>(rb->resval.rstring ? rb->resval.rstring : "");
-        return true;
-    case RTPOINT:
-    case RT3DPOINT:
-        if (rb->restype != RTPOINT && rb->restype != RT3DPOINT) return false;
-        out.emplace<ZcGePoint3d>(rb->resval.rpoint[0], rb->resval.rpoint[1],
-                                 def.type == RTPOINT || rb->restype == RTPOINT ? 0.0 : rb->resval.rpoint[2]);
-        return true;
-    default: return false;
+        case RTSHORT:
+        case RTLONG: {
+            long long v;
+            if (rb->restype == RTSHORT)
+                v = rb->resval.rint;
+            else if (rb->restype == RTLONG)
+                v = rb->resval.rlong;
+            else
+                return false;
+            if (v < def.minValue || v > def.maxValue) return false;
+            if (def.type == RTSHORT)
+                out.emplace<short>(static_cast<short>(v));
+            else
+                out.emplace<std::int32_t>(static_cast<std::int32_t>(v));
+            return true;
+        }
+        case RTREAL:
+            if (rb->restype == RTREAL || rb->restype == RTANG || rb->restype == RTORINT)
+                out.emplace<double>(rb->resval.rreal);
+            else if (rb->restype == RTSHORT)
+                out.emplace<double>(rb->resval.rint);
+            else if (rb->restype == RTLONG)
+                out.emplace<double>(rb->resval.rlong);
+            else
+                return false;
+            return true;
+        case RTSTR:
+            if (rb->restype != RTSTR) return false;
+            out.emplace<std::string>(rb->resval.rstring ? rb->resval.rstring : "");
+            return true;
+        case RTPOINT:
+        case RT3DPOINT:
+            if (rb->restype != RTPOINT && rb->restype != RT3DPOINT) return false;
+            out.emplace<ZcGePoint3d>(
+                rb->resval.rpoint[0], rb->resval.rpoint[1],
+                def.type == RTPOINT || rb->restype == RTPOINT ? 0.0 : rb->resval.rpoint[2]);
+            return true;
+        default:
+            return false;
     }
 }
 
-bool sameKind(const SysVarDef& def, const SysVarValue& v) { return v.index() == def.defaultValue.index(); }
+bool sameKind(const SysVarDef& def, const SysVarValue& v) {
+    return v.index() == def.defaultValue.index();
+}
 
 void notifyAndStore(const SysVarDef& def, const SysVarValue& v, bool notify) {
     if (notify) host::editorNotifySysVarWillChange(def.name);
@@ -141,7 +159,9 @@ void zcutDelString(char*& s) {
 
 namespace host {
 
-void addSysVarReadHook(std::function<void(const std::string&)> hook) { readHooks().push_back(std::move(hook)); }
+void addSysVarReadHook(std::function<void(const std::string&)> hook) {
+    readHooks().push_back(std::move(hook));
+}
 
 void setDrawingSysVarStoreProvider(std::function<SysVarStore*()> provider) {
     registry().provider = std::move(provider);

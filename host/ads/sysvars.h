@@ -21,8 +21,8 @@
 #include <vector>
 
 #include "host/db/sysvartable.h"
-#include "host/util/resbuf.h"
 #include "host/ge/gebase.h"
+#include "host/util/resbuf.h"
 
 // Reads a variable into result (an RTSTR value is a new[] copy the caller
 // owns: release it with zcutDelString, or let zcutRelRb free the node).

@@ -1,12 +1,12 @@
 // The transcript only grows; a long script's transcript is a few megabytes
 // at most, and tests clear it between cases.
-#include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
 
 #include <cstdarg>
 #include <cstdio>
 #include <vector>
 
+#include "host/ads/cmdline.h"
 #include "host/util/adscodes.h"
 
 int zcutPrintf(const char* format, ...) {

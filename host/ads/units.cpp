@@ -59,7 +59,8 @@ std::string scientificText(double v, int prec, int dimzin) {
 }
 
 // Feet and inches with the zero rules of DIMZIN's low bits.
-std::string feetInches(bool negative, long long feet, const std::string& inches, bool zeroInches, int dimzin) {
+std::string feetInches(bool negative, long long feet, const std::string& inches, bool zeroInches,
+                       int dimzin) {
     int mode = dimzin & 3;
     bool showFeet = feet != 0 || mode == 1 || mode == 2;
     bool showInches = !zeroInches || mode == 1 || mode == 3 || !showFeet;
@@ -204,11 +205,16 @@ std::optional<double> parseSurveyor(std::string t) {
     char ns = static_cast<char>(std::toupper(static_cast<unsigned char>(t.front())));
     if (t.size() == 1) {
         switch (ns) {
-        case 'E': return 0.0;
-        case 'N': return 90.0;
-        case 'W': return 180.0;
-        case 'S': return 270.0;
-        default: return std::nullopt;
+            case 'E':
+                return 0.0;
+            case 'N':
+                return 90.0;
+            case 'W':
+                return 180.0;
+            case 'S':
+                return 270.0;
+            default:
+                return std::nullopt;
         }
     }
     char ew = static_cast<char>(std::toupper(static_cast<unsigned char>(t.back())));
@@ -271,11 +277,16 @@ std::optional<std::string> realToString(double val, int unit, int prec) {
     if (prec > 15) prec = 15;
     int dimzin = sysVarShort("DIMZIN");
     switch (unit) {
-    case 1: return scientificText(val, prec, dimzin);
-    case 2: return decimalText(val, prec, dimzin);
-    case 3: return engineeringText(val, prec, dimzin);
-    case 4: return architecturalText(val, prec > 8 ? 8 : prec, dimzin);
-    default: return fractionalText(val, prec > 8 ? 8 : prec);
+        case 1:
+            return scientificText(val, prec, dimzin);
+        case 2:
+            return decimalText(val, prec, dimzin);
+        case 3:
+            return engineeringText(val, prec, dimzin);
+        case 4:
+            return architecturalText(val, prec > 8 ? 8 : prec, dimzin);
+        default:
+            return fractionalText(val, prec > 8 ? 8 : prec);
     }
 }
 
@@ -286,17 +297,20 @@ std::optional<std::string> angleToString(double angle, int unit, int prec) {
     if (prec > 8) prec = 8;
     double step = std::pow(10.0, -prec);
     switch (unit) {
-    case 0: return fixed(roundedDegrees(angle, step), prec);
-    case 1: return dmsText(roundedDegrees(angle, dmsStep(prec)), prec);
-    case 2: {
-        double g = std::round(normalizeAngle(angle) * 200.0 / kPi / step) * step;
-        return fixed(g >= 400.0 - step / 2 ? 0.0 : g, prec) + "g";
-    }
-    case 3: {
-        double r = std::round(normalizeAngle(angle) / step) * step;
-        return fixed(r >= 2 * kPi - step / 2 ? 0.0 : r, prec) + "r";
-    }
-    default: return surveyorText(angle, prec);
+        case 0:
+            return fixed(roundedDegrees(angle, step), prec);
+        case 1:
+            return dmsText(roundedDegrees(angle, dmsStep(prec)), prec);
+        case 2: {
+            double g = std::round(normalizeAngle(angle) * 200.0 / kPi / step) * step;
+            return fixed(g >= 400.0 - step / 2 ? 0.0 : g, prec) + "g";
+        }
+        case 3: {
+            double r = std::round(normalizeAngle(angle) / step) * step;
+            return fixed(r >= 2 * kPi - step / 2 ? 0.0 : r, prec) + "r";
+        }
+        default:
+            return surveyorText(angle, prec);
     }
 }
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "host/util/adscodes.h"
 #include "host/ads/adstext.h"
+#include "host/util/adscodes.h"
 #include "host/win/textutil.h"
 
 namespace {
@@ -28,17 +28,23 @@ struct Element {
 
     bool matches(char32_t c) const {
         switch (kind) {
-        case Literal: return c == ch;
-        case Digit: return isDigit(c);
-        case Letter: return isLetter(c);
-        case NonAlnum: return !isDigit(c) && !isLetter(c);
-        case Any: return true;
-        case Set: {
-            bool in = false;
-            for (const Range& r : ranges) in = in || (c >= r.lo && c <= r.hi);
-            return in != negated;
-        }
-        case Star: return true;
+            case Literal:
+                return c == ch;
+            case Digit:
+                return isDigit(c);
+            case Letter:
+                return isLetter(c);
+            case NonAlnum:
+                return !isDigit(c) && !isLetter(c);
+            case Any:
+                return true;
+            case Set: {
+                bool in = false;
+                for (const Range& r : ranges) in = in || (c >= r.lo && c <= r.hi);
+                return in != negated;
+            }
+            case Star:
+                return true;
         }
         return false;
     }
@@ -72,7 +78,9 @@ struct AsciiText {
 
 }  // namespace
 
-int zcutWcMatch(const char* text, const char* pattern) { return host::wcMatch(text, pattern) ? RTNORM : RTERROR; }
+int zcutWcMatch(const char* text, const char* pattern) {
+    return host::wcMatch(text, pattern) ? RTNORM : RTERROR;
+}
 
 namespace host {
 
@@ -151,25 +159,37 @@ std::vector<Alternative> compile(const std::u32string& p) {
         atStart = false;
         Element e;
         switch (c) {
-        case U'#': e.kind = Element::Digit; break;
-        case U'@': e.kind = Element::Letter; break;
-        case U'.': e.kind = Element::NonAlnum; break;
-        case U'*': e.kind = Element::Star; break;
-        case U'?': e.kind = Element::Any; break;
-        case U'`':
-            e.ch = i + 1 < p.size() ? p[++i] : U'`';
-            break;
-        case U'[': {
-            size_t next = compileSet(p, i + 1, e);
-            if (next == std::u32string::npos) {
-                e = Element{};
-                e.ch = U'[';
-            } else {
-                i = next - 1;
+            case U'#':
+                e.kind = Element::Digit;
+                break;
+            case U'@':
+                e.kind = Element::Letter;
+                break;
+            case U'.':
+                e.kind = Element::NonAlnum;
+                break;
+            case U'*':
+                e.kind = Element::Star;
+                break;
+            case U'?':
+                e.kind = Element::Any;
+                break;
+            case U'`':
+                e.ch = i + 1 < p.size() ? p[++i] : U'`';
+                break;
+            case U'[': {
+                size_t next = compileSet(p, i + 1, e);
+                if (next == std::u32string::npos) {
+                    e = Element{};
+                    e.ch = U'[';
+                } else {
+                    i = next - 1;
+                }
+                break;
             }
-            break;
-        }
-        default: e.ch = c; break;
+            default:
+                e.ch = c;
+                break;
         }
         cur.elements.push_back(std::move(e));
     }

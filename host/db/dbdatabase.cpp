@@ -45,8 +45,12 @@ Record* addRecord(ZcDbObjectId tableId, const std::string& name) {
 
 ZCDB_DEFINE_HOST_CLASS(ZcDbDatabase, ZcRxObject, "AcDbDatabase", "", false)
 
-ZcDbDatabase* zcdbCurDwg() { return g_workingDb; }
-void zcdbSetCurDwg(ZcDbDatabase* db) { g_workingDb = db; }
+ZcDbDatabase* zcdbCurDwg() {
+    return g_workingDb;
+}
+void zcdbSetCurDwg(ZcDbDatabase* db) {
+    g_workingDb = db;
+}
 ZcDbHostApplicationServices* zcdbHostApplicationServices() {
     static ZcDbHostApplicationServices services;
     return &services;
@@ -112,8 +116,10 @@ void ZcDbDatabase::buildTables(bool defaultDrawing) {
     if (zcdbOpenObject(nod, m_namedDict, ZcDb::kForWrite) == Zcad::eOk) {
         for (const char* key : {"ACAD_GROUP", "ACAD_LAYOUT"}) {
             auto* sub = new ZcDbDictionary;
-            if (nod->setAt(key, sub) == Zcad::eOk) sub->close();
-            else delete sub;
+            if (nod->setAt(key, sub) == Zcad::eOk)
+                sub->close();
+            else
+                delete sub;
         }
         nod->close();
     }
@@ -151,7 +157,8 @@ Zcad::ErrorStatus ZcDbDatabase::addZcDbObject(ZcDbObjectId& id, ZcDbObject* obj)
     return addZcDbObjectWithHandle(id, obj, h);
 }
 
-Zcad::ErrorStatus ZcDbDatabase::addZcDbObjectWithHandle(ZcDbObjectId& id, ZcDbObject* obj, ZcDbHandle handle) {
+Zcad::ErrorStatus ZcDbDatabase::addZcDbObjectWithHandle(ZcDbObjectId& id, ZcDbObject* obj,
+                                                        ZcDbHandle handle) {
     id = ZcDbObjectId();
     if (!obj) return Zcad::eNullObjectPointer;
     if (obj->m_stub) return Zcad::eAlreadyInDb;
@@ -175,7 +182,8 @@ Zcad::ErrorStatus ZcDbDatabase::addZcDbObjectWithHandle(ZcDbObjectId& id, ZcDbOb
     return Zcad::eOk;
 }
 
-Zcad::ErrorStatus ZcDbDatabase::getZcDbObjectId(ZcDbObjectId& id, bool createIfNotFound, const ZcDbHandle& handle) {
+Zcad::ErrorStatus ZcDbDatabase::getZcDbObjectId(ZcDbObjectId& id, bool createIfNotFound,
+                                                const ZcDbHandle& handle) {
     id = ZcDbObjectId();
     if (handle.isNull()) return Zcad::eInvalidInput;
     auto it = m_byHandle.find(handle.value());
@@ -214,16 +222,36 @@ static Zcad::ErrorStatus openAs(T*& t, ZcDbObjectId id, ZcDb::OpenMode mode) {
     return zcdbOpenObject(t, id, mode);
 }
 
-Zcad::ErrorStatus ZcDbDatabase::getBlockTable(ZcDbBlockTable*& t, ZcDb::OpenMode m) { return openAs(t, m_blockTable, m); }
-Zcad::ErrorStatus ZcDbDatabase::getLayerTable(ZcDbLayerTable*& t, ZcDb::OpenMode m) { return openAs(t, m_layerTable, m); }
-Zcad::ErrorStatus ZcDbDatabase::getLinetypeTable(ZcDbLinetypeTable*& t, ZcDb::OpenMode m) { return openAs(t, m_linetypeTable, m); }
-Zcad::ErrorStatus ZcDbDatabase::getTextStyleTable(ZcDbTextStyleTable*& t, ZcDb::OpenMode m) { return openAs(t, m_textStyleTable, m); }
-Zcad::ErrorStatus ZcDbDatabase::getRegAppTable(ZcDbRegAppTable*& t, ZcDb::OpenMode m) { return openAs(t, m_regAppTable, m); }
-Zcad::ErrorStatus ZcDbDatabase::getDimStyleTable(ZcDbDimStyleTable*& t, ZcDb::OpenMode m) { return openAs(t, m_dimStyleTable, m); }
-Zcad::ErrorStatus ZcDbDatabase::getViewTable(ZcDbViewTable*& t, ZcDb::OpenMode m) { return openAs(t, m_viewTable, m); }
-Zcad::ErrorStatus ZcDbDatabase::getUCSTable(ZcDbUCSTable*& t, ZcDb::OpenMode m) { return openAs(t, m_ucsTable, m); }
-Zcad::ErrorStatus ZcDbDatabase::getViewportTable(ZcDbViewportTable*& t, ZcDb::OpenMode m) { return openAs(t, m_viewportTable, m); }
-Zcad::ErrorStatus ZcDbDatabase::getNamedObjectsDictionary(ZcDbDictionary*& d, ZcDb::OpenMode m) { return openAs(d, m_namedDict, m); }
+Zcad::ErrorStatus ZcDbDatabase::getBlockTable(ZcDbBlockTable*& t, ZcDb::OpenMode m) {
+    return openAs(t, m_blockTable, m);
+}
+Zcad::ErrorStatus ZcDbDatabase::getLayerTable(ZcDbLayerTable*& t, ZcDb::OpenMode m) {
+    return openAs(t, m_layerTable, m);
+}
+Zcad::ErrorStatus ZcDbDatabase::getLinetypeTable(ZcDbLinetypeTable*& t, ZcDb::OpenMode m) {
+    return openAs(t, m_linetypeTable, m);
+}
+Zcad::ErrorStatus ZcDbDatabase::getTextStyleTable(ZcDbTextStyleTable*& t, ZcDb::OpenMode m) {
+    return openAs(t, m_textStyleTable, m);
+}
+Zcad::ErrorStatus ZcDbDatabase::getRegAppTable(ZcDbRegAppTable*& t, ZcDb::OpenMode m) {
+    return openAs(t, m_regAppTable, m);
+}
+Zcad::ErrorStatus ZcDbDatabase::getDimStyleTable(ZcDbDimStyleTable*& t, ZcDb::OpenMode m) {
+    return openAs(t, m_dimStyleTable, m);
+}
+Zcad::ErrorStatus ZcDbDatabase::getViewTable(ZcDbViewTable*& t, ZcDb::OpenMode m) {
+    return openAs(t, m_viewTable, m);
+}
+Zcad::ErrorStatus ZcDbDatabase::getUCSTable(ZcDbUCSTable*& t, ZcDb::OpenMode m) {
+    return openAs(t, m_ucsTable, m);
+}
+Zcad::ErrorStatus ZcDbDatabase::getViewportTable(ZcDbViewportTable*& t, ZcDb::OpenMode m) {
+    return openAs(t, m_viewportTable, m);
+}
+Zcad::ErrorStatus ZcDbDatabase::getNamedObjectsDictionary(ZcDbDictionary*& d, ZcDb::OpenMode m) {
+    return openAs(d, m_namedDict, m);
+}
 
 ZcDbObjectId ZcDbDatabase::recordId(ZcDbObjectId tableId, std::string_view name) const {
     if (tableId.isNull() || !tableId.stub()->object) return ZcDbObjectId();
@@ -234,12 +262,14 @@ ZcDbObjectId ZcDbDatabase::recordId(ZcDbObjectId tableId, std::string_view name)
 }
 
 ZcDbObjectId ZcDbDatabase::modelSpaceId() const {
-    if (m_modelSpace.isNull() || m_modelSpace.isErased()) m_modelSpace = recordId(m_blockTable, "*Model_Space");
+    if (m_modelSpace.isNull() || m_modelSpace.isErased())
+        m_modelSpace = recordId(m_blockTable, "*Model_Space");
     return m_modelSpace;
 }
 
 ZcDbObjectId ZcDbDatabase::paperSpaceId() const {
-    if (m_paperSpace.isNull() || m_paperSpace.isErased()) m_paperSpace = recordId(m_blockTable, "*Paper_Space");
+    if (m_paperSpace.isNull() || m_paperSpace.isErased())
+        m_paperSpace = recordId(m_blockTable, "*Paper_Space");
     return m_paperSpace;
 }
 
@@ -268,13 +298,17 @@ bool ZcDbDatabase::hasReactor(const ZcDbDatabaseReactor* r) const {
 
 // A reactor may remove itself (or others) while being notified: walk a copy
 // and skip the ones gone meanwhile.
-#define ZCDB_FOR_EACH_REACTOR(CALL)                                                  \
-    std::vector<ZcDbDatabaseReactor*> snapshot = m_reactors;                         \
-    for (ZcDbDatabaseReactor* r : snapshot)                                          \
+#define ZCDB_FOR_EACH_REACTOR(CALL)                          \
+    std::vector<ZcDbDatabaseReactor*> snapshot = m_reactors; \
+    for (ZcDbDatabaseReactor * r : snapshot)                 \
         if (std::find(m_reactors.begin(), m_reactors.end(), r) != m_reactors.end()) r->CALL
 
-void ZcDbDatabase::notifyAppended(const ZcDbObject* obj) { ZCDB_FOR_EACH_REACTOR(objectAppended(this, obj)); }
-void ZcDbDatabase::notifyModified(const ZcDbObject* obj) { ZCDB_FOR_EACH_REACTOR(objectModified(this, obj)); }
+void ZcDbDatabase::notifyAppended(const ZcDbObject* obj) {
+    ZCDB_FOR_EACH_REACTOR(objectAppended(this, obj));
+}
+void ZcDbDatabase::notifyModified(const ZcDbObject* obj) {
+    ZCDB_FOR_EACH_REACTOR(objectModified(this, obj));
+}
 void ZcDbDatabase::notifyErased(const ZcDbObject* obj, bool erased) {
     ZCDB_FOR_EACH_REACTOR(objectErased(this, obj, erased));
 }
@@ -361,9 +395,15 @@ void ZcDbDatabase::undoOneGroup(ZcDbUndoJournal::Group& g) {
     m_undo.m_replaying = true;
     for (auto it = g.entries.rbegin(); it != g.entries.rend(); ++it) {
         switch (it->kind) {
-        case ZcDbUndoJournal::Entry::kModify: restoreState(it->stub, it->state); break;
-        case ZcDbUndoJournal::Entry::kAppend: setErasedFlag(it->stub, true); break;
-        case ZcDbUndoJournal::Entry::kErase: setErasedFlag(it->stub, it->wasErased); break;
+            case ZcDbUndoJournal::Entry::kModify:
+                restoreState(it->stub, it->state);
+                break;
+            case ZcDbUndoJournal::Entry::kAppend:
+                setErasedFlag(it->stub, true);
+                break;
+            case ZcDbUndoJournal::Entry::kErase:
+                setErasedFlag(it->stub, it->wasErased);
+                break;
         }
     }
     m_undo.m_replaying = false;
@@ -379,7 +419,8 @@ void ZcDbDatabase::restoreState(ZcDbStub* stub, const std::vector<std::uint8_t>&
     // opened for write here so that closing it notifies the reactors.
     obj->m_writeOpen = true;
     Zcad::ErrorStatus es = obj->dwgInFields(&filer);
-    if (es != Zcad::eOk) std::fprintf(stderr, "undo: state of %s not restored\n", stub->handle.ascii().c_str());
+    if (es != Zcad::eOk)
+        std::fprintf(stderr, "undo: state of %s not restored\n", stub->handle.ascii().c_str());
     obj->m_modified = true;
     if (!wasOpen) {
         obj->m_writeOpen = false;

@@ -21,9 +21,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "host/util/adscodes.h"
 #include "host/db/dbobject.h"
 #include "host/db/stubset.h"
+#include "host/util/adscodes.h"
 
 class ZcDbSymbolTable;
 class ZcDbBlockTable;
@@ -65,7 +65,11 @@ public:
     void mark();
     bool groupOpen() const { return m_depth > 0; }
     std::size_t numGroups() const { return m_groups.size(); }
-    void clear() { m_groups.clear(); m_depth = 0; m_implicitOpen = false; }
+    void clear() {
+        m_groups.clear();
+        m_depth = 0;
+        m_implicitOpen = false;
+    }
     // After a group ends: a last group that recorded nothing is dropped, so
     // undoing steps over commands that changed nothing.
     void dropEmptyLastGroup() {

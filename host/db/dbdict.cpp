@@ -36,7 +36,9 @@ bool ZcDbDictionary::has(ZcDbObjectId id) const {
     return !id.isErased() && nameAt(id, key) == Zcad::eOk;
 }
 
-std::size_t ZcDbDictionary::numEntries() const { return entries().size(); }
+std::size_t ZcDbDictionary::numEntries() const {
+    return entries().size();
+}
 
 Zcad::ErrorStatus ZcDbDictionary::setAt(std::string_view key, ZcDbObject* obj, ZcDbObjectId& id) {
     id = ZcDbObjectId();
@@ -97,7 +99,9 @@ Zcad::ErrorStatus ZcDbDictionary::remove(ZcDbObjectId id) {
     return remove(key);
 }
 
-ZcDbDictionaryIterator* ZcDbDictionary::newIterator() const { return new ZcDbDictionaryIterator(entries()); }
+ZcDbDictionaryIterator* ZcDbDictionary::newIterator() const {
+    return new ZcDbDictionaryIterator(entries());
+}
 
 std::vector<ZcDbDictionaryIterator::Entry> ZcDbDictionary::entries(bool skipErased) const {
     std::vector<ZcDbDictionaryIterator::Entry> out;

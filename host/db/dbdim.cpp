@@ -10,8 +10,10 @@
 ZCDB_DEFINE_HOST_CLASS(ZcDbDimension, ZcDbEntity, "AcDbDimension", "DIMENSION", false)
 ZCDB_DEFINE_HOST_CLASS(ZcDbAlignedDimension, ZcDbDimension, "AcDbAlignedDimension", "DIMENSION", true)
 ZCDB_DEFINE_HOST_CLASS(ZcDbRotatedDimension, ZcDbAlignedDimension, "AcDbRotatedDimension", "DIMENSION", true)
-ZCDB_DEFINE_HOST_CLASS(ZcDb3PointAngularDimension, ZcDbDimension, "AcDb3PointAngularDimension", "DIMENSION", true)
-ZCDB_DEFINE_HOST_CLASS(ZcDb2LineAngularDimension, ZcDbDimension, "AcDb2LineAngularDimension", "DIMENSION", true)
+ZCDB_DEFINE_HOST_CLASS(ZcDb3PointAngularDimension, ZcDbDimension, "AcDb3PointAngularDimension", "DIMENSION",
+                       true)
+ZCDB_DEFINE_HOST_CLASS(ZcDb2LineAngularDimension, ZcDbDimension, "AcDb2LineAngularDimension", "DIMENSION",
+                       true)
 
 ZcRxClass* zcdbClassForDxf(const std::string& dxfName, const std::vector<ZcDbDxfItem>& items) {
     if (dxfName != "DIMENSION") return zcrxFindClassByDxfName(dxfName);
@@ -22,11 +24,16 @@ ZcRxClass* zcdbClassForDxf(const std::string& dxfName, const std::vector<ZcDbDxf
             break;
         }
     switch (type) {
-    case 0: return ZcDbRotatedDimension::desc();
-    case 1: return ZcDbAlignedDimension::desc();
-    case 2: return ZcDb2LineAngularDimension::desc();
-    case 5: return ZcDb3PointAngularDimension::desc();
-    default: return nullptr;  // kinds this platform does not make
+        case 0:
+            return ZcDbRotatedDimension::desc();
+        case 1:
+            return ZcDbAlignedDimension::desc();
+        case 2:
+            return ZcDb2LineAngularDimension::desc();
+        case 5:
+            return ZcDb3PointAngularDimension::desc();
+        default:
+            return nullptr;  // kinds this platform does not make
     }
 }
 
@@ -46,7 +53,7 @@ void ZcDbDimension::fields(ZcDbFields& v) {
     v.i16(71, m_attachment);
     v.str(1, m_text);
     v.real(53, m_textRotation);
-    v.vec(210, m_normal);
+    v.normal(210, m_normal);
     v.str(3, m_style);
 }
 ZCDB_DEFINE_FIELD_FILING(ZcDbDimension, ZcDbEntity, "AcDbDimension")
@@ -70,14 +77,22 @@ Zcad::ErrorStatus ZcDbDimension::setDimBlockId(ZcDbObjectId blockId) {
     return Zcad::eOk;
 }
 
-Zcad::ErrorStatus ZcDbDimension::setDimensionText(const std::string& text) { assertWriteEnabled(); m_text = text; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbDimension::setDimensionText(const std::string& text) {
+    assertWriteEnabled();
+    m_text = text;
+    return Zcad::eOk;
+}
 Zcad::ErrorStatus ZcDbDimension::setTextPosition(const ZcGePoint3d& p) {
     assertWriteEnabled();
     m_textPosition = p;
     m_flagsRead = static_cast<std::int16_t>(m_flagsRead | 128);
     return Zcad::eOk;
 }
-Zcad::ErrorStatus ZcDbDimension::setTextRotation(double a) { assertWriteEnabled(); m_textRotation = a; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbDimension::setTextRotation(double a) {
+    assertWriteEnabled();
+    m_textRotation = a;
+    return Zcad::eOk;
+}
 ZcDbObjectId ZcDbDimension::dimensionStyle() const {
     ZcDbDatabase* db = database();
     return db ? db->recordId(db->dimStyleTableId(), m_style) : ZcDbObjectId();
@@ -93,7 +108,8 @@ Zcad::ErrorStatus ZcDbDimension::setDimensionStyle(const std::string& name) {
 // ----------------------------------------------------------------- aligned
 
 ZcDbAlignedDimension::ZcDbAlignedDimension(const ZcGePoint3d& xLine1, const ZcGePoint3d& xLine2,
-                                           const ZcGePoint3d& dimLine, const std::string& text, ZcDbObjectId style)
+                                           const ZcGePoint3d& dimLine, const std::string& text,
+                                           ZcDbObjectId style)
     : m_x1(xLine1), m_x2(xLine2) {
     m_dimLinePoint = dimLine;
     m_text = text;
@@ -137,11 +153,25 @@ Zcad::ErrorStatus ZcDbAlignedDimension::dxfInFields(ZcDbDxfFiler* f) {
     return zcdbDxfReadSection(f, [this](ZcDbFields& v) { alignedFields(v); });
 }
 
-Zcad::ErrorStatus ZcDbAlignedDimension::setXLine1Point(const ZcGePoint3d& p) { assertWriteEnabled(); m_x1 = p; return Zcad::eOk; }
-Zcad::ErrorStatus ZcDbAlignedDimension::setXLine2Point(const ZcGePoint3d& p) { assertWriteEnabled(); m_x2 = p; return Zcad::eOk; }
-Zcad::ErrorStatus ZcDbAlignedDimension::setDimLinePoint(const ZcGePoint3d& p) { assertWriteEnabled(); m_dimLinePoint = p; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbAlignedDimension::setXLine1Point(const ZcGePoint3d& p) {
+    assertWriteEnabled();
+    m_x1 = p;
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbAlignedDimension::setXLine2Point(const ZcGePoint3d& p) {
+    assertWriteEnabled();
+    m_x2 = p;
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbAlignedDimension::setDimLinePoint(const ZcGePoint3d& p) {
+    assertWriteEnabled();
+    m_dimLinePoint = p;
+    return Zcad::eOk;
+}
 
-double ZcDbAlignedDimension::measurement() const { return m_x1.distanceTo(m_x2); }
+double ZcDbAlignedDimension::measurement() const {
+    return m_x1.distanceTo(m_x2);
+}
 
 Zcad::ErrorStatus ZcDbAlignedDimension::transformBy(const ZcDbXform& x) {
     assertWriteEnabled();
@@ -156,8 +186,9 @@ Zcad::ErrorStatus ZcDbAlignedDimension::transformBy(const ZcDbXform& x) {
 
 // ----------------------------------------------------------------- rotated
 
-ZcDbRotatedDimension::ZcDbRotatedDimension(double rotation, const ZcGePoint3d& xLine1, const ZcGePoint3d& xLine2,
-                                           const ZcGePoint3d& dimLine, const std::string& text)
+ZcDbRotatedDimension::ZcDbRotatedDimension(double rotation, const ZcGePoint3d& xLine1,
+                                           const ZcGePoint3d& xLine2, const ZcGePoint3d& dimLine,
+                                           const std::string& text)
     : ZcDbAlignedDimension(xLine1, xLine2, dimLine, text), m_rotation(rotation) {}
 
 Zcad::ErrorStatus ZcDbRotatedDimension::dwgOutFields(ZcDbDwgFiler* f) const {
@@ -198,7 +229,11 @@ Zcad::ErrorStatus ZcDbRotatedDimension::dxfInFields(ZcDbDxfFiler* f) {
     return f->filerStatus();
 }
 
-Zcad::ErrorStatus ZcDbRotatedDimension::setRotation(double a) { assertWriteEnabled(); m_rotation = a; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbRotatedDimension::setRotation(double a) {
+    assertWriteEnabled();
+    m_rotation = a;
+    return Zcad::eOk;
+}
 
 double ZcDbRotatedDimension::measurement() const {
     ZcGeVector3d dir(std::cos(m_rotation), std::sin(m_rotation), 0);

@@ -91,8 +91,9 @@ public:
     ZCDB_DECLARE_FILING;
     void angularFields(ZcDbFields& v);
     ZcDb3PointAngularDimension() = default;
-    ZcDb3PointAngularDimension(const ZcGePoint3d& center, const ZcGePoint3d& xLine1, const ZcGePoint3d& xLine2,
-                               const ZcGePoint3d& arcPoint, const std::string& text = "");
+    ZcDb3PointAngularDimension(const ZcGePoint3d& center, const ZcGePoint3d& xLine1,
+                               const ZcGePoint3d& xLine2, const ZcGePoint3d& arcPoint,
+                               const std::string& text = "");
     ZcGePoint3d centerPoint() const { return m_center; }
     ZcGePoint3d xLine1Point() const { return m_x1; }
     ZcGePoint3d xLine2Point() const { return m_x2; }

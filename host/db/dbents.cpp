@@ -54,16 +54,28 @@ double zcdbTransformAngle(double angle, const ZcGeVector3d& normal, const ZcDbXf
 // -------------------------------------------------------------------- LINE
 
 void ZcDbLine::fields(ZcDbFields& v) {
-    v.real(39, m_thickness);
+    v.realOpt(39, m_thickness);
     v.pt(10, m_start);
     v.pt(11, m_end);
-    v.vec(210, m_normal);
+    v.normal(210, m_normal);
 }
 ZCDB_DEFINE_FIELD_FILING(ZcDbLine, ZcDbEntity, "AcDbLine")
 
-Zcad::ErrorStatus ZcDbLine::setStartPoint(const ZcGePoint3d& p) { assertWriteEnabled(); m_start = p; return Zcad::eOk; }
-Zcad::ErrorStatus ZcDbLine::setEndPoint(const ZcGePoint3d& p) { assertWriteEnabled(); m_end = p; return Zcad::eOk; }
-Zcad::ErrorStatus ZcDbLine::setThickness(double t) { assertWriteEnabled(); m_thickness = t; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbLine::setStartPoint(const ZcGePoint3d& p) {
+    assertWriteEnabled();
+    m_start = p;
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbLine::setEndPoint(const ZcGePoint3d& p) {
+    assertWriteEnabled();
+    m_end = p;
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbLine::setThickness(double t) {
+    assertWriteEnabled();
+    m_thickness = t;
+    return Zcad::eOk;
+}
 Zcad::ErrorStatus ZcDbLine::setNormal(const ZcGeVector3d& n) {
     if (n.isZeroLength()) return Zcad::eInvalidInput;
     assertWriteEnabled();
@@ -88,10 +100,10 @@ ZcDbCircle::ZcDbCircle(const ZcGePoint3d& center, const ZcGeVector3d& normal, do
 }
 
 void ZcDbCircle::fields(ZcDbFields& v) {
-    v.real(39, m_thickness);
+    v.realOpt(39, m_thickness);
     v.pt(10, m_center);
     v.real(40, m_radius);
-    v.vec(210, m_normal);
+    v.normal(210, m_normal);
 }
 ZCDB_DEFINE_FIELD_FILING(ZcDbCircle, ZcDbEntity, "AcDbCircle")
 
@@ -114,7 +126,11 @@ Zcad::ErrorStatus ZcDbCircle::setNormal(const ZcGeVector3d& n) {
     m_center = zcdbWcsToOcs(c, m_normal);
     return Zcad::eOk;
 }
-Zcad::ErrorStatus ZcDbCircle::setThickness(double t) { assertWriteEnabled(); m_thickness = t; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbCircle::setThickness(double t) {
+    assertWriteEnabled();
+    m_thickness = t;
+    return Zcad::eOk;
+}
 
 Zcad::ErrorStatus ZcDbCircle::transformBy(const ZcDbXform& x) {
     if (!x.isUniscaledOrtho()) return Zcad::eNotApplicable;
@@ -134,7 +150,9 @@ ZcDbArc::ZcDbArc(const ZcGePoint3d& center, double radius, double startAngle, do
 
 ZcDbArc::ZcDbArc(const ZcGePoint3d& center, const ZcGeVector3d& normal, double radius, double startAngle,
                  double endAngle)
-    : ZcDbCircle(center, normal, radius), m_startAngle(normAngle(startAngle)), m_endAngle(normAngle(endAngle)) {}
+    : ZcDbCircle(center, normal, radius),
+      m_startAngle(normAngle(startAngle)),
+      m_endAngle(normAngle(endAngle)) {}
 
 void ZcDbArc::fields(ZcDbFields& v) {
     v.real(50, m_startAngle);
@@ -142,16 +160,26 @@ void ZcDbArc::fields(ZcDbFields& v) {
 }
 ZCDB_DEFINE_FIELD_FILING(ZcDbArc, ZcDbCircle, "AcDbArc")
 
-Zcad::ErrorStatus ZcDbArc::setStartAngle(double a) { assertWriteEnabled(); m_startAngle = normAngle(a); return Zcad::eOk; }
-Zcad::ErrorStatus ZcDbArc::setEndAngle(double a) { assertWriteEnabled(); m_endAngle = normAngle(a); return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbArc::setStartAngle(double a) {
+    assertWriteEnabled();
+    m_startAngle = normAngle(a);
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbArc::setEndAngle(double a) {
+    assertWriteEnabled();
+    m_endAngle = normAngle(a);
+    return Zcad::eOk;
+}
 
 ZcGePoint3d ZcDbArc::startPoint() const {
-    ZcGePoint3d p(m_center.x + m_radius * std::cos(m_startAngle), m_center.y + m_radius * std::sin(m_startAngle), m_center.z);
+    ZcGePoint3d p(m_center.x + m_radius * std::cos(m_startAngle),
+                  m_center.y + m_radius * std::sin(m_startAngle), m_center.z);
     return zcdbOcsToWcs(p, m_normal);
 }
 
 ZcGePoint3d ZcDbArc::endPoint() const {
-    ZcGePoint3d p(m_center.x + m_radius * std::cos(m_endAngle), m_center.y + m_radius * std::sin(m_endAngle), m_center.z);
+    ZcGePoint3d p(m_center.x + m_radius * std::cos(m_endAngle), m_center.y + m_radius * std::sin(m_endAngle),
+                  m_center.z);
     return zcdbOcsToWcs(p, m_normal);
 }
 
@@ -175,13 +203,17 @@ Zcad::ErrorStatus ZcDbArc::transformBy(const ZcDbXform& x) {
 
 void ZcDbPoint::fields(ZcDbFields& v) {
     v.pt(10, m_position);
-    v.real(39, m_thickness);
-    v.vec(210, m_normal);
+    v.realOpt(39, m_thickness);
+    v.normal(210, m_normal);
     v.real(50, m_xAngle);
 }
 ZCDB_DEFINE_FIELD_FILING(ZcDbPoint, ZcDbEntity, "AcDbPoint")
 
-Zcad::ErrorStatus ZcDbPoint::setPosition(const ZcGePoint3d& p) { assertWriteEnabled(); m_position = p; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbPoint::setPosition(const ZcGePoint3d& p) {
+    assertWriteEnabled();
+    m_position = p;
+    return Zcad::eOk;
+}
 
 Zcad::ErrorStatus ZcDbPoint::transformBy(const ZcDbXform& x) {
     assertWriteEnabled();
@@ -244,7 +276,8 @@ Zcad::ErrorStatus ZcDbFace::transformBy(const ZcDbXform& x) {
 
 // ------------------------------------------------------------------- SOLID
 
-ZcDbSolid::ZcDbSolid(const ZcGePoint3d& p0, const ZcGePoint3d& p1, const ZcGePoint3d& p2, const ZcGePoint3d& p3)
+ZcDbSolid::ZcDbSolid(const ZcGePoint3d& p0, const ZcGePoint3d& p1, const ZcGePoint3d& p2,
+                     const ZcGePoint3d& p3)
     : m_p{p0, p1, p2, p3} {}
 
 void ZcDbSolid::fields(ZcDbFields& v) {
@@ -252,8 +285,8 @@ void ZcDbSolid::fields(ZcDbFields& v) {
     v.pt(11, m_p[1]);
     v.pt(12, m_p[2]);
     v.pt(13, m_p[3]);
-    v.real(39, m_thickness);
-    v.vec(210, m_normal);
+    v.realOpt(39, m_thickness);
+    v.normal(210, m_normal);
 }
 ZCDB_DEFINE_FIELD_FILING(ZcDbSolid, ZcDbEntity, "AcDbTrace")
 
@@ -284,7 +317,7 @@ ZcDbText::ZcDbText(const ZcGePoint3d& position, const std::string& text, double 
     : m_position(position), m_alignment(position), m_text(text), m_height(height), m_rotation(rotation) {}
 
 void ZcDbText::fields(ZcDbFields& v) {
-    v.real(39, m_thickness);
+    v.realOpt(39, m_thickness);
     v.pt(10, m_position);
     v.real(40, m_height);
     v.str(1, m_text);
@@ -295,7 +328,7 @@ void ZcDbText::fields(ZcDbFields& v) {
     v.i16(71, m_generation);
     v.i16(72, m_horz);
     v.pt(11, m_alignment);
-    v.vec(210, m_normal);
+    v.normal(210, m_normal);
 }
 
 Zcad::ErrorStatus ZcDbText::dwgOutFields(ZcDbDwgFiler* f) const {
@@ -354,21 +387,33 @@ Zcad::ErrorStatus ZcDbText::setAlignmentPoint(const ZcGePoint3d& p) {
     m_alignment = zcdbWcsToOcs(p, m_normal);
     return Zcad::eOk;
 }
-Zcad::ErrorStatus ZcDbText::setTextString(const std::string& s) { assertWriteEnabled(); m_text = s; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbText::setTextString(const std::string& s) {
+    assertWriteEnabled();
+    m_text = s;
+    return Zcad::eOk;
+}
 Zcad::ErrorStatus ZcDbText::setHeight(double h) {
     if (!(h > 0)) return Zcad::eInvalidInput;
     assertWriteEnabled();
     m_height = h;
     return Zcad::eOk;
 }
-Zcad::ErrorStatus ZcDbText::setRotation(double a) { assertWriteEnabled(); m_rotation = a; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbText::setRotation(double a) {
+    assertWriteEnabled();
+    m_rotation = a;
+    return Zcad::eOk;
+}
 Zcad::ErrorStatus ZcDbText::setWidthFactor(double w) {
     if (!(w > 0)) return Zcad::eInvalidInput;
     assertWriteEnabled();
     m_widthFactor = w;
     return Zcad::eOk;
 }
-Zcad::ErrorStatus ZcDbText::setOblique(double a) { assertWriteEnabled(); m_oblique = a; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbText::setOblique(double a) {
+    assertWriteEnabled();
+    m_oblique = a;
+    return Zcad::eOk;
+}
 ZcDbObjectId ZcDbText::textStyle() const {
     ZcDbDatabase* db = database();
     return db ? db->recordId(db->textStyleTableId(), m_style) : ZcDbObjectId();
@@ -461,7 +506,11 @@ Zcad::ErrorStatus ZcDbAttributeDefinition::setTag(const std::string& s) {
     m_tag = s;
     return Zcad::eOk;
 }
-Zcad::ErrorStatus ZcDbAttributeDefinition::setPrompt(const std::string& s) { assertWriteEnabled(); m_prompt = s; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbAttributeDefinition::setPrompt(const std::string& s) {
+    assertWriteEnabled();
+    m_prompt = s;
+    return Zcad::eOk;
+}
 Zcad::ErrorStatus ZcDbAttributeDefinition::setInvisible(bool on) {
     assertWriteEnabled();
     m_flags = static_cast<std::int16_t>(on ? (m_flags | 1) : (m_flags & ~1));
@@ -521,7 +570,8 @@ Zcad::ErrorStatus ZcDbAttribute::setInvisible(bool on) {
     return Zcad::eOk;
 }
 
-Zcad::ErrorStatus ZcDbAttribute::setAttributeFromBlock(const ZcDbAttributeDefinition* def, const ZcDbXform& x) {
+Zcad::ErrorStatus ZcDbAttribute::setAttributeFromBlock(const ZcDbAttributeDefinition* def,
+                                                       const ZcDbXform& x) {
     if (!def) return Zcad::eNullObjectPointer;
     assertWriteEnabled();
     ZcDbDwgFiler filer(nullptr, ZcDb::kCopyFiler);
@@ -549,14 +599,22 @@ void ZcDbMText::fields(ZcDbFields& v) {
     v.i16(72, m_flow);
     v.str(1, m_contents);
     v.str(7, m_style);
-    v.vec(210, m_normal);
+    v.normal(210, m_normal);
     v.vec(11, m_direction);
     v.real(44, m_lineSpacing);
 }
 ZCDB_DEFINE_FIELD_FILING(ZcDbMText, ZcDbEntity, "AcDbMText")
 
-Zcad::ErrorStatus ZcDbMText::setLocation(const ZcGePoint3d& p) { assertWriteEnabled(); m_location = p; return Zcad::eOk; }
-Zcad::ErrorStatus ZcDbMText::setContents(const std::string& s) { assertWriteEnabled(); m_contents = s; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbMText::setLocation(const ZcGePoint3d& p) {
+    assertWriteEnabled();
+    m_location = p;
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbMText::setContents(const std::string& s) {
+    assertWriteEnabled();
+    m_contents = s;
+    return Zcad::eOk;
+}
 Zcad::ErrorStatus ZcDbMText::setTextHeight(double h) {
     if (!(h > 0)) return Zcad::eInvalidInput;
     assertWriteEnabled();

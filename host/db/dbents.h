@@ -9,10 +9,10 @@
 
 #include "host/db/dbentity.h"
 
-#define ZCDB_ENTITY_MEMBERS(CLASS)  \
-    ZCRX_DECLARE_MEMBERS(CLASS);    \
-    ZCDB_DECLARE_FILING;            \
-    void fields(ZcDbFields& v);     \
+#define ZCDB_ENTITY_MEMBERS(CLASS) \
+    ZCRX_DECLARE_MEMBERS(CLASS);   \
+    ZCDB_DECLARE_FILING;           \
+    void fields(ZcDbFields& v);    \
     Zcad::ErrorStatus transformBy(const ZcDbXform& xform) override
 
 class ZcDbLine : public ZcDbEntity {
@@ -61,7 +61,8 @@ public:
     ZCDB_ENTITY_MEMBERS(ZcDbArc);
     ZcDbArc() = default;
     ZcDbArc(const ZcGePoint3d& center, double radius, double startAngle, double endAngle);
-    ZcDbArc(const ZcGePoint3d& center, const ZcGeVector3d& normal, double radius, double startAngle, double endAngle);
+    ZcDbArc(const ZcGePoint3d& center, const ZcGeVector3d& normal, double radius, double startAngle,
+            double endAngle);
     double startAngle() const { return m_startAngle; }
     double endAngle() const { return m_endAngle; }
     Zcad::ErrorStatus setStartAngle(double a);
@@ -125,7 +126,14 @@ private:
 };
 
 namespace ZcDb {
-enum TextHorzMode : int { kTextLeft = 0, kTextCenter = 1, kTextRight = 2, kTextAlign = 3, kTextMid = 4, kTextFit = 5 };
+enum TextHorzMode : int {
+    kTextLeft = 0,
+    kTextCenter = 1,
+    kTextRight = 2,
+    kTextAlign = 3,
+    kTextMid = 4,
+    kTextFit = 5
+};
 enum TextVertMode : int { kTextBase = 0, kTextBottom = 1, kTextVertMid = 2, kTextTop = 3 };
 }  // namespace ZcDb
 

@@ -15,8 +15,10 @@
 
 template <class T>
 ZcRxObject* zcdbMakeIfConcrete() {
-    if constexpr (std::is_abstract_v<T>) return nullptr;
-    else return new T;
+    if constexpr (std::is_abstract_v<T>)
+        return nullptr;
+    else
+        return new T;
 }
 
 class ZcDbFields {
@@ -36,6 +38,10 @@ public:
     void pt(int code, ZcGePoint3d& v);
     void pt2(int code, ZcGePoint2d& v);
     void vec(int code, ZcGeVector3d& v);
+    // Optional groups: left out of a DXF output that omits defaults when
+    // the value is the default (a thickness of 0, the normal 0,0,1).
+    void realOpt(int code, double& v, double dflt = 0.0);
+    void normal(int code, ZcGeVector3d& v);
     void str(int code, std::string& v);
     void id(int code, ZcDbObjectId& v);
 
@@ -74,54 +80,55 @@ Zcad::ErrorStatus zcdbDxfReadSection(ZcDbDxfFiler* f, Fields&& fields) {
 }
 
 // The four filing functions of a class whose data is all in `fields`.
-#define ZCDB_DEFINE_FIELD_FILING(CLASS, BASE, MARKER)                                 \
-    Zcad::ErrorStatus CLASS::dwgOutFields(ZcDbDwgFiler* f) const {                    \
-        assertReadEnabled();                                                          \
-        Zcad::ErrorStatus es = BASE::dwgOutFields(f);                                 \
-        if (es != Zcad::eOk) return es;                                               \
-        ZcDbFields v(f, true);                                                        \
-        const_cast<CLASS*>(this)->fields(v);                                          \
-        return f->filerStatus();                                                      \
-    }                                                                                 \
-    Zcad::ErrorStatus CLASS::dwgInFields(ZcDbDwgFiler* f) {                           \
-        assertWriteEnabled();                                                         \
-        Zcad::ErrorStatus es = BASE::dwgInFields(f);                                  \
-        if (es != Zcad::eOk) return es;                                               \
-        ZcDbFields v(f, false);                                                       \
-        fields(v);                                                                    \
-        return f->filerStatus();                                                      \
-    }                                                                                 \
-    Zcad::ErrorStatus CLASS::dxfOutFields(ZcDbDxfFiler* f) const {                    \
-        assertReadEnabled();                                                          \
-        Zcad::ErrorStatus es = BASE::dxfOutFields(f);                                 \
-        if (es != Zcad::eOk) return es;                                               \
-        f->writeString(100, MARKER);                                                  \
-        ZcDbFields v(f);                                                              \
-        const_cast<CLASS*>(this)->fields(v);                                          \
-        return f->filerStatus();                                                      \
-    }                                                                                 \
-    Zcad::ErrorStatus CLASS::dxfInFields(ZcDbDxfFiler* f) {                           \
-        assertWriteEnabled();                                                         \
-        Zcad::ErrorStatus es = BASE::dxfInFields(f);                                  \
-        if (es != Zcad::eOk) return es;                                               \
-        if (!f->atSubclassData(MARKER)) return f->filerStatus();                      \
-        return zcdbDxfReadSection(f, [this](ZcDbFields& v) { fields(v); });           \
+#define ZCDB_DEFINE_FIELD_FILING(CLASS, BASE, MARKER)                       \
+    Zcad::ErrorStatus CLASS::dwgOutFields(ZcDbDwgFiler* f) const {          \
+        assertReadEnabled();                                                \
+        Zcad::ErrorStatus es = BASE::dwgOutFields(f);                       \
+        if (es != Zcad::eOk) return es;                                     \
+        ZcDbFields v(f, true);                                              \
+        const_cast<CLASS*>(this)->fields(v);                                \
+        return f->filerStatus();                                            \
+    }                                                                       \
+    Zcad::ErrorStatus CLASS::dwgInFields(ZcDbDwgFiler* f) {                 \
+        assertWriteEnabled();                                               \
+        Zcad::ErrorStatus es = BASE::dwgInFields(f);                        \
+        if (es != Zcad::eOk) return es;                                     \
+        ZcDbFields v(f, false);                                             \
+        fields(v);                                                          \
+        return f->filerStatus();                                            \
+    }                                                                       \
+    Zcad::ErrorStatus CLASS::dxfOutFields(ZcDbDxfFiler* f) const {          \
+        assertReadEnabled();                                                \
+        Zcad::ErrorStatus es = BASE::dxfOutFields(f);                       \
+        if (es != Zcad::eOk) return es;                                     \
+        f->writeString(100, MARKER);                                        \
+        ZcDbFields v(f);                                                    \
+        const_cast<CLASS*>(this)->fields(v);                                \
+        return f->filerStatus();                                            \
+    }                                                                       \
+    Zcad::ErrorStatus CLASS::dxfInFields(ZcDbDxfFiler* f) {                 \
+        assertWriteEnabled();                                               \
+        Zcad::ErrorStatus es = BASE::dxfInFields(f);                        \
+        if (es != Zcad::eOk) return es;                                     \
+        if (!f->atSubclassData(MARKER)) return f->filerStatus();            \
+        return zcdbDxfReadSection(f, [this](ZcDbFields& v) { fields(v); }); \
     }
 
 // Declares what ZCDB_DEFINE_FIELD_FILING defines.
-#define ZCDB_DECLARE_FILING                                                  \
-    Zcad::ErrorStatus dwgInFields(ZcDbDwgFiler* filer) override;             \
-    Zcad::ErrorStatus dwgOutFields(ZcDbDwgFiler* filer) const override;      \
-    Zcad::ErrorStatus dxfInFields(ZcDbDxfFiler* filer) override;             \
+#define ZCDB_DECLARE_FILING                                             \
+    Zcad::ErrorStatus dwgInFields(ZcDbDwgFiler* filer) override;        \
+    Zcad::ErrorStatus dwgOutFields(ZcDbDwgFiler* filer) const override; \
+    Zcad::ErrorStatus dxfInFields(ZcDbDxfFiler* filer) override;        \
     Zcad::ErrorStatus dxfOutFields(ZcDbDxfFiler* filer) const override
 
 // Runtime-class definitions of the platform's own database classes.
-#define ZCDB_DEFINE_HOST_CLASS(CLASS, PARENT, NAME, DXFNAME, MAKES)                    \
-    ZcRxClass* CLASS::desc() {                                                         \
-        static ZcRxClass* cls = zcrxRegisterHostClass(                                 \
-            NAME, PARENT::desc(), DXFNAME,                                             \
+#define ZCDB_DEFINE_HOST_CLASS(CLASS, PARENT, NAME, DXFNAME, MAKES)                          \
+    ZcRxClass* CLASS::desc() {                                                               \
+        static ZcRxClass* cls = zcrxRegisterHostClass(                                       \
+            NAME, PARENT::desc(), DXFNAME,                                                   \
             MAKES ? +[]() -> ZcRxObject* { return zcdbMakeIfConcrete<CLASS>(); } : nullptr); \
-        return cls;                                                                    \
-    }                                                                                  \
-    ZcRxClass* CLASS::isA() const { return CLASS::desc(); }
-
+        return cls;                                                                          \
+    }                                                                                        \
+    ZcRxClass* CLASS::isA() const {                                                          \
+        return CLASS::desc();                                                                \
+    }

@@ -4,14 +4,29 @@
 #include <cstdio>
 #include <cstring>
 
-#include "host/util/resbuf.h"
 #include "host/db/dbdatabase.h"
+#include "host/util/resbuf.h"
 
 namespace {
 
 enum Tag : std::uint8_t {
-    kTBool = 1, kTInt8, kTUInt8, kTInt16, kTUInt16, kTInt32, kTUInt32, kTInt64, kTDouble,
-    kTString, kTBytes, kTPoint2d, kTPoint3d, kTVector2d, kTVector3d, kTHandle, kTId,
+    kTBool = 1,
+    kTInt8,
+    kTUInt8,
+    kTInt16,
+    kTUInt16,
+    kTInt32,
+    kTUInt32,
+    kTInt64,
+    kTDouble,
+    kTString,
+    kTBytes,
+    kTPoint2d,
+    kTPoint3d,
+    kTVector2d,
+    kTVector3d,
+    kTHandle,
+    kTId,
 };
 
 bool isPointCode(int code) {
@@ -50,14 +65,30 @@ Zcad::ErrorStatus ZcDbDwgFiler::writeBool(bool v) {
     std::uint8_t b = v ? 1 : 0;
     return put(kTBool, &b, 1);
 }
-Zcad::ErrorStatus ZcDbDwgFiler::writeInt8(std::int8_t v) { return put(kTInt8, &v, sizeof v); }
-Zcad::ErrorStatus ZcDbDwgFiler::writeUInt8(std::uint8_t v) { return put(kTUInt8, &v, sizeof v); }
-Zcad::ErrorStatus ZcDbDwgFiler::writeInt16(std::int16_t v) { return put(kTInt16, &v, sizeof v); }
-Zcad::ErrorStatus ZcDbDwgFiler::writeUInt16(std::uint16_t v) { return put(kTUInt16, &v, sizeof v); }
-Zcad::ErrorStatus ZcDbDwgFiler::writeInt32(std::int32_t v) { return put(kTInt32, &v, sizeof v); }
-Zcad::ErrorStatus ZcDbDwgFiler::writeUInt32(std::uint32_t v) { return put(kTUInt32, &v, sizeof v); }
-Zcad::ErrorStatus ZcDbDwgFiler::writeInt64(std::int64_t v) { return put(kTInt64, &v, sizeof v); }
-Zcad::ErrorStatus ZcDbDwgFiler::writeDouble(double v) { return put(kTDouble, &v, sizeof v); }
+Zcad::ErrorStatus ZcDbDwgFiler::writeInt8(std::int8_t v) {
+    return put(kTInt8, &v, sizeof v);
+}
+Zcad::ErrorStatus ZcDbDwgFiler::writeUInt8(std::uint8_t v) {
+    return put(kTUInt8, &v, sizeof v);
+}
+Zcad::ErrorStatus ZcDbDwgFiler::writeInt16(std::int16_t v) {
+    return put(kTInt16, &v, sizeof v);
+}
+Zcad::ErrorStatus ZcDbDwgFiler::writeUInt16(std::uint16_t v) {
+    return put(kTUInt16, &v, sizeof v);
+}
+Zcad::ErrorStatus ZcDbDwgFiler::writeInt32(std::int32_t v) {
+    return put(kTInt32, &v, sizeof v);
+}
+Zcad::ErrorStatus ZcDbDwgFiler::writeUInt32(std::uint32_t v) {
+    return put(kTUInt32, &v, sizeof v);
+}
+Zcad::ErrorStatus ZcDbDwgFiler::writeInt64(std::int64_t v) {
+    return put(kTInt64, &v, sizeof v);
+}
+Zcad::ErrorStatus ZcDbDwgFiler::writeDouble(double v) {
+    return put(kTDouble, &v, sizeof v);
+}
 
 Zcad::ErrorStatus ZcDbDwgFiler::writeString(const std::string& v) {
     auto n = static_cast<std::uint32_t>(v.size());
@@ -66,7 +97,9 @@ Zcad::ErrorStatus ZcDbDwgFiler::writeString(const std::string& v) {
     return m_status;
 }
 
-Zcad::ErrorStatus ZcDbDwgFiler::writeString(const char* v) { return writeString(std::string(v ? v : "")); }
+Zcad::ErrorStatus ZcDbDwgFiler::writeString(const char* v) {
+    return writeString(std::string(v ? v : ""));
+}
 
 Zcad::ErrorStatus ZcDbDwgFiler::writeBytes(const void* data, std::uint32_t size) {
     if (put(kTBytes, &size, sizeof size) != Zcad::eOk) return m_status;
@@ -108,14 +141,30 @@ Zcad::ErrorStatus ZcDbDwgFiler::readBool(bool* v) {
     if (take(kTBool, &b, 1) && v) *v = b != 0;
     return m_status;
 }
-Zcad::ErrorStatus ZcDbDwgFiler::readInt8(std::int8_t* v) { return takeScalar(kTInt8, v); }
-Zcad::ErrorStatus ZcDbDwgFiler::readUInt8(std::uint8_t* v) { return takeScalar(kTUInt8, v); }
-Zcad::ErrorStatus ZcDbDwgFiler::readInt16(std::int16_t* v) { return takeScalar(kTInt16, v); }
-Zcad::ErrorStatus ZcDbDwgFiler::readUInt16(std::uint16_t* v) { return takeScalar(kTUInt16, v); }
-Zcad::ErrorStatus ZcDbDwgFiler::readInt32(std::int32_t* v) { return takeScalar(kTInt32, v); }
-Zcad::ErrorStatus ZcDbDwgFiler::readUInt32(std::uint32_t* v) { return takeScalar(kTUInt32, v); }
-Zcad::ErrorStatus ZcDbDwgFiler::readInt64(std::int64_t* v) { return takeScalar(kTInt64, v); }
-Zcad::ErrorStatus ZcDbDwgFiler::readDouble(double* v) { return takeScalar(kTDouble, v); }
+Zcad::ErrorStatus ZcDbDwgFiler::readInt8(std::int8_t* v) {
+    return takeScalar(kTInt8, v);
+}
+Zcad::ErrorStatus ZcDbDwgFiler::readUInt8(std::uint8_t* v) {
+    return takeScalar(kTUInt8, v);
+}
+Zcad::ErrorStatus ZcDbDwgFiler::readInt16(std::int16_t* v) {
+    return takeScalar(kTInt16, v);
+}
+Zcad::ErrorStatus ZcDbDwgFiler::readUInt16(std::uint16_t* v) {
+    return takeScalar(kTUInt16, v);
+}
+Zcad::ErrorStatus ZcDbDwgFiler::readInt32(std::int32_t* v) {
+    return takeScalar(kTInt32, v);
+}
+Zcad::ErrorStatus ZcDbDwgFiler::readUInt32(std::uint32_t* v) {
+    return takeScalar(kTUInt32, v);
+}
+Zcad::ErrorStatus ZcDbDwgFiler::readInt64(std::int64_t* v) {
+    return takeScalar(kTInt64, v);
+}
+Zcad::ErrorStatus ZcDbDwgFiler::readDouble(double* v) {
+    return takeScalar(kTDouble, v);
+}
 
 Zcad::ErrorStatus ZcDbDwgFiler::readString(std::string* v) {
     std::uint32_t n = 0;
@@ -145,8 +194,9 @@ Zcad::ErrorStatus ZcDbDwgFiler::readBytes(std::vector<std::uint8_t>* v) {
         m_status = Zcad::eEndOfFile;
         return m_status;
     }
-    if (v) v->assign(m_data.begin() + static_cast<std::ptrdiff_t>(m_pos),
-                     m_data.begin() + static_cast<std::ptrdiff_t>(m_pos + n));
+    if (v)
+        v->assign(m_data.begin() + static_cast<std::ptrdiff_t>(m_pos),
+                  m_data.begin() + static_cast<std::ptrdiff_t>(m_pos + n));
     m_pos += n;
     return m_status;
 }
@@ -223,26 +273,36 @@ ZcDbDxfItem::Kind ZcDbDxfItem::kindOfCode(int c) {
 bool ZcDbDxfItem::operator==(const ZcDbDxfItem& o) const {
     if (code != o.code || kind != o.kind) return false;
     switch (kind) {
-    case kString:
-    case kHandle: return text == o.text;
-    case kReal: return real[0] == o.real[0];
-    case kPoint: return dim == o.dim && real[0] == o.real[0] && real[1] == o.real[1] && real[2] == o.real[2];
-    case kId: return id == o.id;
-    default: return integer == o.integer;
+        case kString:
+        case kHandle:
+            return text == o.text;
+        case kReal:
+            return real[0] == o.real[0];
+        case kPoint:
+            return dim == o.dim && real[0] == o.real[0] && real[1] == o.real[1] && real[2] == o.real[2];
+        case kId:
+            return id == o.id;
+        default:
+            return integer == o.integer;
     }
 }
 
 std::string ZcDbDxfItem::toString() const {
     char buf[128];
     switch (kind) {
-    case kString:
-    case kHandle: return std::to_string(code) + " \"" + text + "\"";
-    case kReal: std::snprintf(buf, sizeof buf, "%d %.17g", code, real[0]); return buf;
-    case kPoint:
-        std::snprintf(buf, sizeof buf, "%d (%.17g %.17g %.17g)/%d", code, real[0], real[1], real[2], dim);
-        return buf;
-    case kId: return std::to_string(code) + " <" + id.handle().ascii() + ">";
-    default: return std::to_string(code) + " " + std::to_string(integer);
+        case kString:
+        case kHandle:
+            return std::to_string(code) + " \"" + text + "\"";
+        case kReal:
+            std::snprintf(buf, sizeof buf, "%d %.17g", code, real[0]);
+            return buf;
+        case kPoint:
+            std::snprintf(buf, sizeof buf, "%d (%.17g %.17g %.17g)/%d", code, real[0], real[1], real[2], dim);
+            return buf;
+        case kId:
+            return std::to_string(code) + " <" + id.handle().ascii() + ">";
+        default:
+            return std::to_string(code) + " " + std::to_string(integer);
     }
 }
 
@@ -257,7 +317,8 @@ void ZcDbDxfFiler::setError(Zcad::ErrorStatus es, std::string message) {
 Zcad::ErrorStatus ZcDbDxfFiler::writeString(int code, const std::string& v) {
     ZcDbDxfItem it;
     it.code = code;
-    it.kind = ZcDbDxfItem::kindOfCode(code) == ZcDbDxfItem::kHandle ? ZcDbDxfItem::kHandle : ZcDbDxfItem::kString;
+    it.kind =
+        ZcDbDxfItem::kindOfCode(code) == ZcDbDxfItem::kHandle ? ZcDbDxfItem::kHandle : ZcDbDxfItem::kString;
     it.text = v;
     return writeItem(it);
 }
@@ -373,20 +434,32 @@ Zcad::ErrorStatus ZcDbDxfFiler::writeItem(const resbuf& rb) {
     it.code = rb.restype;
     it.kind = ZcDbDxfItem::kindOfCode(it.code);
     switch (it.kind) {
-    case ZcDbDxfItem::kString:
-    case ZcDbDxfItem::kHandle: it.text = rb.resval.rstring ? rb.resval.rstring : ""; break;
-    case ZcDbDxfItem::kReal: it.real[0] = rb.resval.rreal; break;
-    case ZcDbDxfItem::kPoint:
-        for (int i = 0; i < 3; ++i) it.real[i] = rb.resval.rpoint[i];
-        break;
-    case ZcDbDxfItem::kInt16:
-    case ZcDbDxfItem::kBool: it.integer = rb.resval.rint; break;
-    case ZcDbDxfItem::kInt32: it.integer = rb.resval.rlong; break;
-    case ZcDbDxfItem::kInt64: it.integer = rb.resval.mnLongPtr; break;
-    case ZcDbDxfItem::kId: zcdbGetObjectId(it.id, rb.resval.rlname); break;
-    case ZcDbDxfItem::kUnknown:
-        setError(Zcad::eInvalidDxfCode, "group code " + std::to_string(it.code));
-        return filerStatus();
+        case ZcDbDxfItem::kString:
+        case ZcDbDxfItem::kHandle:
+            it.text = rb.resval.rstring ? rb.resval.rstring : "";
+            break;
+        case ZcDbDxfItem::kReal:
+            it.real[0] = rb.resval.rreal;
+            break;
+        case ZcDbDxfItem::kPoint:
+            for (int i = 0; i < 3; ++i) it.real[i] = rb.resval.rpoint[i];
+            break;
+        case ZcDbDxfItem::kInt16:
+        case ZcDbDxfItem::kBool:
+            it.integer = rb.resval.rint;
+            break;
+        case ZcDbDxfItem::kInt32:
+            it.integer = rb.resval.rlong;
+            break;
+        case ZcDbDxfItem::kInt64:
+            it.integer = rb.resval.mnLongPtr;
+            break;
+        case ZcDbDxfItem::kId:
+            zcdbGetObjectId(it.id, rb.resval.rlname);
+            break;
+        case ZcDbDxfItem::kUnknown:
+            setError(Zcad::eInvalidDxfCode, "group code " + std::to_string(it.code));
+            return filerStatus();
     }
     return writeItem(it);
 }

@@ -138,11 +138,11 @@ struct ZcDbDxfItem {
 
     int code = 0;
     Kind kind = kUnknown;
-    std::string text;          // kString, kHandle (hexadecimal)
+    std::string text;            // kString, kHandle (hexadecimal)
     double real[3] = {0, 0, 0};  // kReal (real[0]), kPoint
-    int dim = 3;               // kPoint: 2 or 3
-    std::int64_t integer = 0;  // kInt16, kInt32, kInt64, kBool
-    ZcDbObjectId id;           // kId
+    int dim = 3;                 // kPoint: 2 or 3
+    std::int64_t integer = 0;    // kInt16, kInt32, kInt64, kBool
+    ZcDbObjectId id;             // kId
 
     static Kind kindOfCode(int code);
     bool operator==(const ZcDbDxfItem& o) const;
@@ -193,11 +193,18 @@ public:
 
     Zcad::ErrorStatus filerStatus() const { return m_status; }
     void setError(Zcad::ErrorStatus es, std::string message = {});
-    void resetFilerStatus() { m_status = Zcad::eOk; m_message.clear(); }
+    void resetFilerStatus() {
+        m_status = Zcad::eOk;
+        m_message.clear();
+    }
     const std::string& errorMessage() const { return m_message; }
     ZcDbDatabase* database() const { return m_db; }
     void setDatabase(ZcDbDatabase* db) { m_db = db; }
     ZcDb::FilerType filerType() const { return ZcDb::kFileFiler; }
+    // Whether optional groups at their default values are written too
+    // (entity data lists: yes; a DXF file: no, as other writers leave them
+    // out and some readers mishandle them, a thickness of 0 among them).
+    virtual bool includesDefaultValues() const { return true; }
 
 private:
     ZcDbDatabase* m_db;

@@ -77,7 +77,9 @@ void mtextBox(const ZcDbMText* m, ZcDbGeometry& out) {
         }
     }
     longest = std::max(longest, chars);
-    double w = m->width() > 0 ? m->width() : 0.8 * m->textHeight() * static_cast<double>(std::max<std::size_t>(longest, 1));
+    double w = m->width() > 0
+                   ? m->width()
+                   : 0.8 * m->textHeight() * static_cast<double>(std::max<std::size_t>(longest, 1));
     double h = m->textHeight() * static_cast<double>(lines) * 1.5;
     // Attachment 1..9: rows top, middle, bottom; columns left, centre, right.
     int a = std::clamp(m->attachment(), 1, 9) - 1;
@@ -160,14 +162,18 @@ ZcGePoint3d ZcDbGeomPrim::pointAt(double t) const {
     return center + (u * std::cos(t) + v * std::sin(t)) * radius;
 }
 
-bool ZcDbGeomPrim::isFullCircle() const { return kind == kArc && sweep >= kTwoPi - 1e-12; }
+bool ZcDbGeomPrim::isFullCircle() const {
+    return kind == kArc && sweep >= kTwoPi - 1e-12;
+}
 
 // --------------------------------------------------------- entity geometry
 
 void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXform& xform, int depth) {
     if (!ent || depth > 16) return;
     ZcDbGeometry own;
-    auto seg = [&](const ZcGePoint3d& a, const ZcGePoint3d& b) { own.push_back(ZcDbGeomPrim::segment(a, b)); };
+    auto seg = [&](const ZcGePoint3d& a, const ZcGePoint3d& b) {
+        own.push_back(ZcDbGeomPrim::segment(a, b));
+    };
 
     if (auto* l = ZcDbLine::cast(ent)) {
         seg(l->startPoint(), l->endPoint());
@@ -175,7 +181,8 @@ void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXfor
         own.push_back(ZcDbGeomPrim::arc(zcdbWcsToOcs(a->center(), a->normal()), a->normal(), a->radius(),
                                         a->startAngle(), a->endAngle()));
     } else if (auto* c = ZcDbCircle::cast(ent)) {
-        own.push_back(ZcDbGeomPrim::arc(zcdbWcsToOcs(c->center(), c->normal()), c->normal(), c->radius(), 0, 0));
+        own.push_back(
+            ZcDbGeomPrim::arc(zcdbWcsToOcs(c->center(), c->normal()), c->normal(), c->radius(), 0, 0));
     } else if (auto* p = ZcDbPoint::cast(ent)) {
         own.push_back(ZcDbGeomPrim::point(p->position()));
     } else if (auto* f = ZcDbFace::cast(ent)) {
@@ -197,10 +204,12 @@ void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXfor
     } else if (auto* pl = ZcDbPolyline::cast(ent)) {
         const auto& v = pl->vertices();
         std::size_t n = v.size(), spans = pl->isClosed() ? n : (n ? n - 1 : 0);
-        if (n == 1) own.push_back(ZcDbGeomPrim::point(zcdbOcsToWcs({v[0].point.x, v[0].point.y, pl->elevation()},
-                                                                   pl->normal())));
+        if (n == 1)
+            own.push_back(ZcDbGeomPrim::point(
+                zcdbOcsToWcs({v[0].point.x, v[0].point.y, pl->elevation()}, pl->normal())));
         for (std::size_t i = 0; i < spans && n > 1; ++i)
-            own.push_back(bulgeSpan(v[i].point, v[(i + 1) % n].point, v[i].bulge, pl->elevation(), pl->normal()));
+            own.push_back(
+                bulgeSpan(v[i].point, v[(i + 1) % n].point, v[i].bulge, pl->elevation(), pl->normal()));
     } else if (auto* p2 = ZcDb2dPolyline::cast(ent)) {
         std::vector<ZcDbVertex*> verts;
         for (ZcDbObjectId id : p2->vertexIds()) {
@@ -218,7 +227,8 @@ void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXfor
                 int count = idx[3] != 0 ? 4 : 3;
                 for (int i = 0; i < count; ++i) {
                     int a0 = std::abs(idx[i]), b0 = std::abs(idx[(i + 1) % count]);
-                    if (a0 >= 1 && b0 >= 1 && a0 <= static_cast<int>(pts.size()) && b0 <= static_cast<int>(pts.size()))
+                    if (a0 >= 1 && b0 >= 1 && a0 <= static_cast<int>(pts.size()) &&
+                        b0 <= static_cast<int>(pts.size()))
                         seg(pts[static_cast<std::size_t>(a0 - 1)], pts[static_cast<std::size_t>(b0 - 1)]);
                 }
             }
@@ -231,7 +241,8 @@ void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXfor
                     seg(a0->position(), b0->position());
                 } else {
                     ZcGePoint3d pa = a0->position(), pb = b0->position();
-                    own.push_back(bulgeSpan({pa.x, pa.y}, {pb.x, pb.y}, a0->bulge(), p2->elevation(), p2->normal()));
+                    own.push_back(
+                        bulgeSpan({pa.x, pa.y}, {pb.x, pb.y}, a0->bulge(), p2->elevation(), p2->normal()));
                 }
             }
         }
@@ -290,8 +301,8 @@ void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXfor
                 if (e.type == 2) {
                     double sa = e.counterClockwise ? e.startAngle : -e.endAngle;
                     double ea = e.counterClockwise ? e.endAngle : -e.startAngle;
-                    own.push_back(ZcDbGeomPrim::arc({e.center.x, e.center.y, h->elevation()}, h->normal(), e.radius,
-                                                    sa, ea));
+                    own.push_back(ZcDbGeomPrim::arc({e.center.x, e.center.y, h->elevation()}, h->normal(),
+                                                    e.radius, sa, ea));
                 } else {
                     seg(zcdbOcsToWcs({e.start.x, e.start.y, h->elevation()}, h->normal()),
                         zcdbOcsToWcs({e.end.x, e.end.y, h->elevation()}, h->normal()));
@@ -301,7 +312,9 @@ void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXfor
     } else if (auto* vp = ZcDbViewport::cast(ent)) {
         ZcGePoint3d c = vp->centerPoint();
         double w = vp->width() / 2, hh = vp->height() / 2;
-        ZcGePoint3d q[4] = {{c.x - w, c.y - hh, c.z}, {c.x + w, c.y - hh, c.z}, {c.x + w, c.y + hh, c.z},
+        ZcGePoint3d q[4] = {{c.x - w, c.y - hh, c.z},
+                            {c.x + w, c.y - hh, c.z},
+                            {c.x + w, c.y + hh, c.z},
                             {c.x - w, c.y + hh, c.z}};
         for (int i = 0; i < 4; ++i) seg(q[i], q[(i + 1) % 4]);
     } else if (auto* ms = ZcDbModelerStandIn::cast(ent)) {
@@ -312,8 +325,10 @@ void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXfor
         ZcDbGeometry chords;
         bool split = false;
         ZcDbGeomPrim q = transformed(p, xform, chords, split);
-        if (split) out.insert(out.end(), chords.begin(), chords.end());
-        else out.push_back(q);
+        if (split)
+            out.insert(out.end(), chords.begin(), chords.end());
+        else
+            out.push_back(q);
     }
 }
 
@@ -355,20 +370,34 @@ namespace {
 struct V2 {
     double x = 0, y = 0;
 };
-V2 operator-(V2 a, V2 b) { return {a.x - b.x, a.y - b.y}; }
-V2 operator+(V2 a, V2 b) { return {a.x + b.x, a.y + b.y}; }
-V2 operator*(V2 a, double s) { return {a.x * s, a.y * s}; }
-double dot(V2 a, V2 b) { return a.x * b.x + a.y * b.y; }
-double cross(V2 a, V2 b) { return a.x * b.y - a.y * b.x; }
-double len(V2 a) { return std::hypot(a.x, a.y); }
-V2 plan(const ZcGePoint3d& p) { return {p.x, p.y}; }
+V2 operator-(V2 a, V2 b) {
+    return {a.x - b.x, a.y - b.y};
+}
+V2 operator+(V2 a, V2 b) {
+    return {a.x + b.x, a.y + b.y};
+}
+V2 operator*(V2 a, double s) {
+    return {a.x * s, a.y * s};
+}
+double dot(V2 a, V2 b) {
+    return a.x * b.x + a.y * b.y;
+}
+double cross(V2 a, V2 b) {
+    return a.x * b.y - a.y * b.x;
+}
+double len(V2 a) {
+    return std::hypot(a.x, a.y);
+}
+V2 plan(const ZcGePoint3d& p) {
+    return {p.x, p.y};
+}
 
 // A primitive seen from above. Arcs keep their 3D source for z.
 struct Plan {
     ZcDbGeomPrim::Kind kind = ZcDbGeomPrim::kPoint;
-    V2 a, b;                   // point; segment ends
-    ZcGePoint3d a3, b3;        // the same in 3D
-    V2 c;                      // arc
+    V2 a, b;                          // point; segment ends
+    ZcGePoint3d a3, b3;               // the same in 3D
+    V2 c;                             // arc
     double r = 0, a0 = 0, sweep = 0;  // sweep signed: > 0 counter-clockwise
     const ZcDbGeomPrim* src = nullptr;
 
@@ -389,7 +418,9 @@ struct Plan {
         double t = sweep >= 0 ? normAngle(ang - a0) : normAngle(a0 - ang);
         return src->pointAt(t);
     }
-    V2 start() const { return kind == ZcDbGeomPrim::kArc ? V2{c.x + r * std::cos(a0), c.y + r * std::sin(a0)} : a; }
+    V2 start() const {
+        return kind == ZcDbGeomPrim::kArc ? V2{c.x + r * std::cos(a0), c.y + r * std::sin(a0)} : a;
+    }
     V2 nearest(V2 p) const {
         if (kind == ZcDbGeomPrim::kPoint) return a;
         if (kind == ZcDbGeomPrim::kSegment) {
@@ -554,7 +585,8 @@ bool insideRegion(const std::vector<Plan>& prims, const std::vector<V2>& poly) {
     if (prims.empty() || poly.size() < 3) return false;
     std::vector<Plan> edges = edgesOf(poly, true);
     for (const Plan& p : prims)
-        if (!insidePolygon(p.start(), poly) || (p.kind != ZcDbGeomPrim::kPoint && crossesAny(p, edges))) return false;
+        if (!insidePolygon(p.start(), poly) || (p.kind != ZcDbGeomPrim::kPoint && crossesAny(p, edges)))
+            return false;
     return true;
 }
 
@@ -589,7 +621,8 @@ bool zcdbGeomInsideWindow(const ZcDbGeometry& g, const ZcDbPlanWindow& w) {
 
 bool zcdbGeomCrossesWindow(const ZcDbGeometry& g, const ZcDbPlanWindow& w) {
     ZcDbExtents3d e = zcdbGeomExtents(g);
-    if (!e.isValid() || e.max.x < w.xmin || e.min.x > w.xmax || e.max.y < w.ymin || e.min.y > w.ymax) return false;
+    if (!e.isValid() || e.max.x < w.xmin || e.min.x > w.xmax || e.max.y < w.ymin || e.min.y > w.ymax)
+        return false;
     std::vector<ZcDbGeomPrim> chords;
     return crossesRegion(toPlan(g, chords), windowPolygon(w));
 }
@@ -633,57 +666,57 @@ std::optional<ZcGePoint3d> zcdbGeomSnap(const ZcDbGeometry& g, ZcDbSnapMode mode
         const Plan& p = prims[i];
         bool arc = p.kind == ZcDbGeomPrim::kArc;
         switch (mode) {
-        case ZcDbSnapMode::kNear: {
-            V2 n = p.nearest(at);
-            offer(p.at3d(n), len(n - at));
-            break;
-        }
-        case ZcDbSnapMode::kEnd:
-            if (p.kind == ZcDbGeomPrim::kSegment) {
-                offer(p.a3, len(p.a - at));
-                offer(p.b3, len(p.b - at));
-            } else if (arc && !p.src->isFullCircle()) {
-                ZcGePoint3d s = p.src->startPoint(), e = p.src->endPoint();
-                offer(s, len(plan(s) - at));
-                offer(e, len(plan(e) - at));
+            case ZcDbSnapMode::kNear: {
+                V2 n = p.nearest(at);
+                offer(p.at3d(n), len(n - at));
+                break;
             }
-            break;
-        case ZcDbSnapMode::kMid:
-            if (p.kind == ZcDbGeomPrim::kSegment) {
-                ZcGePoint3d m = p.a3 + (p.b3 - p.a3) * 0.5;
-                offer(m, len(plan(m) - at));
-            } else if (arc && !p.src->isFullCircle()) {
-                ZcGePoint3d m = p.src->pointAt(p.src->sweep / 2);
-                offer(m, len(plan(m) - at));
-            }
-            break;
-        case ZcDbSnapMode::kCenter:
-            // The curve is picked; its centre is the answer.
-            if (arc) offer(p.src->center, p.distance(at));
-            break;
-        case ZcDbSnapMode::kIntersection:
-            for (std::size_t j = i + 1; j < prims.size(); ++j)
-                for (V2 x : intersect(p, prims[j])) offer(p.at3d(x), len(x - at));
-            break;
-        case ZcDbSnapMode::kPerpendicular: {
-            V2 f = plan(from);
-            if (p.kind == ZcDbGeomPrim::kSegment) {
-                V2 d = p.b - p.a;
-                double l2 = dot(d, d);
-                if (l2 == 0) break;
-                double t = dot(f - p.a, d) / l2;
-                V2 x = p.a + d * t;
-                offer(p.a3 + (p.b3 - p.a3) * t, len(x - at));
-            } else if (arc) {
-                V2 d = f - p.c;
-                if (len(d) == 0) break;
-                for (double s : {1.0, -1.0}) {
-                    V2 x = p.c + d * (s * p.r / len(d));
-                    if (p.onArc(std::atan2(x.y - p.c.y, x.x - p.c.x))) offer(p.at3d(x), len(x - at));
+            case ZcDbSnapMode::kEnd:
+                if (p.kind == ZcDbGeomPrim::kSegment) {
+                    offer(p.a3, len(p.a - at));
+                    offer(p.b3, len(p.b - at));
+                } else if (arc && !p.src->isFullCircle()) {
+                    ZcGePoint3d s = p.src->startPoint(), e = p.src->endPoint();
+                    offer(s, len(plan(s) - at));
+                    offer(e, len(plan(e) - at));
                 }
+                break;
+            case ZcDbSnapMode::kMid:
+                if (p.kind == ZcDbGeomPrim::kSegment) {
+                    ZcGePoint3d m = p.a3 + (p.b3 - p.a3) * 0.5;
+                    offer(m, len(plan(m) - at));
+                } else if (arc && !p.src->isFullCircle()) {
+                    ZcGePoint3d m = p.src->pointAt(p.src->sweep / 2);
+                    offer(m, len(plan(m) - at));
+                }
+                break;
+            case ZcDbSnapMode::kCenter:
+                // The curve is picked; its centre is the answer.
+                if (arc) offer(p.src->center, p.distance(at));
+                break;
+            case ZcDbSnapMode::kIntersection:
+                for (std::size_t j = i + 1; j < prims.size(); ++j)
+                    for (V2 x : intersect(p, prims[j])) offer(p.at3d(x), len(x - at));
+                break;
+            case ZcDbSnapMode::kPerpendicular: {
+                V2 f = plan(from);
+                if (p.kind == ZcDbGeomPrim::kSegment) {
+                    V2 d = p.b - p.a;
+                    double l2 = dot(d, d);
+                    if (l2 == 0) break;
+                    double t = dot(f - p.a, d) / l2;
+                    V2 x = p.a + d * t;
+                    offer(p.a3 + (p.b3 - p.a3) * t, len(x - at));
+                } else if (arc) {
+                    V2 d = f - p.c;
+                    if (len(d) == 0) break;
+                    for (double s : {1.0, -1.0}) {
+                        V2 x = p.c + d * (s * p.r / len(d));
+                        if (p.onArc(std::atan2(x.y - p.c.y, x.x - p.c.x))) offer(p.at3d(x), len(x - at));
+                    }
+                }
+                break;
             }
-            break;
-        }
         }
     }
     return best;

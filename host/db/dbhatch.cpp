@@ -11,7 +11,9 @@ namespace {
 
 constexpr double kTwoPi = 6.283185307179586476925286766559;
 
-double cross(const ZcGePoint2d& a, const ZcGePoint2d& b) { return a.x * b.y - a.y * b.x; }
+double cross(const ZcGePoint2d& a, const ZcGePoint2d& b) {
+    return a.x * b.y - a.y * b.x;
+}
 
 // Signed area between a chord and its arc for a bulge (tan of a quarter of
 // the included angle; positive turns counter-clockwise).
@@ -235,80 +237,111 @@ Zcad::ErrorStatus ZcDbHatch::dxfInFields(ZcDbDxfFiler* f) {
             break;
         }
         switch (it.code) {
-        case 10:
-            if (!seenHeader && !inLoops) {
-                next.m_elevation = it.real[2];
-                seenHeader = true;
-            } else if (edge) {
-                (edge->type == 1 ? edge->start : edge->center) = {it.real[0], it.real[1]};
-            } else if (loop && loop->isPolyline()) {
-                loop->vertices.push_back({it.real[0], it.real[1]});
-                loop->bulges.push_back(0);
-            }  // seed points: not kept
-            break;
-        case 11:
-            if (!edge) return bad("edge end point outside an edge");
-            edge->end = {it.real[0], it.real[1]};
-            break;
-        case 210: next.m_normal = it.point().asVector(); break;
-        case 2: next.m_pattern = it.text; break;
-        case 70: next.m_solid = static_cast<std::int16_t>(it.integer); break;
-        case 71: next.m_associative = static_cast<std::int16_t>(it.integer); break;
-        case 91: inLoops = true; break;
-        case 92:
-            next.m_loops.emplace_back();
-            loop = &next.m_loops.back();
-            loop->type = static_cast<int>(it.integer);
-            edge = nullptr;
-            hasBulge = false;
-            break;
-        case 72:
-            if (!loop) return bad("group 72 outside a loop");
-            if (loop->isPolyline()) {
-                hasBulge = it.integer != 0;
-            } else {
-                loop->edges.emplace_back();
-                edge = &loop->edges.back();
-                edge->type = static_cast<int>(it.integer);
-                if (edge->type != 1 && edge->type != 2) return bad("edge type " + std::to_string(it.integer));
-            }
-            break;
-        case 73:
-            if (edge) edge->counterClockwise = it.integer != 0;
-            break;
-        case 42:
-            if (!loop || loop->vertices.empty()) return bad("bulge before a vertex");
-            loop->bulges.back() = it.real[0];
-            break;
-        case 40:
-            if (edge) edge->radius = it.real[0];
-            break;
-        case 50:
-            if (edge) edge->startAngle = it.real[0];
-            break;
-        case 51:
-            if (edge) edge->endAngle = it.real[0];
-            break;
-        case 330:
-            if (loop) loop->sources.push_back(it.id);
-            break;
-        case 75:
-            next.m_style = static_cast<std::int16_t>(it.integer);
-            loop = nullptr, edge = nullptr;
-            break;
-        case 76: next.m_patternType = static_cast<std::int16_t>(it.integer); break;
-        case 52: next.m_angle = it.real[0]; break;
-        case 41: next.m_scale = it.real[0]; break;
-        case 77: next.m_double = static_cast<std::int16_t>(it.integer); break;
-        case 450: next.m_gradient = static_cast<std::int32_t>(it.integer); break;
-        case 460: next.m_gradientAngle = it.real[0]; break;
-        case 461: next.m_gradientShift = it.real[0]; break;
-        case 463: gradientColor = static_cast<int>(it.real[0]); break;
-        case 421:
-            if (gradientColor == 0 || gradientColor == 1) next.m_gradientColors[gradientColor] = static_cast<std::int32_t>(it.integer);
-            break;
-        case 470: next.m_gradientName = it.text; break;
-        default: break;  // counts (93, 97, 98, 78, 451-453), pattern lines: derived or not kept
+            case 10:
+                if (!seenHeader && !inLoops) {
+                    next.m_elevation = it.real[2];
+                    seenHeader = true;
+                } else if (edge) {
+                    (edge->type == 1 ? edge->start : edge->center) = {it.real[0], it.real[1]};
+                } else if (loop && loop->isPolyline()) {
+                    loop->vertices.push_back({it.real[0], it.real[1]});
+                    loop->bulges.push_back(0);
+                }  // seed points: not kept
+                break;
+            case 11:
+                if (!edge) return bad("edge end point outside an edge");
+                edge->end = {it.real[0], it.real[1]};
+                break;
+            case 210:
+                next.m_normal = it.point().asVector();
+                break;
+            case 2:
+                next.m_pattern = it.text;
+                break;
+            case 70:
+                next.m_solid = static_cast<std::int16_t>(it.integer);
+                break;
+            case 71:
+                next.m_associative = static_cast<std::int16_t>(it.integer);
+                break;
+            case 91:
+                inLoops = true;
+                break;
+            case 92:
+                next.m_loops.emplace_back();
+                loop = &next.m_loops.back();
+                loop->type = static_cast<int>(it.integer);
+                edge = nullptr;
+                hasBulge = false;
+                break;
+            case 72:
+                if (!loop) return bad("group 72 outside a loop");
+                if (loop->isPolyline()) {
+                    hasBulge = it.integer != 0;
+                } else {
+                    loop->edges.emplace_back();
+                    edge = &loop->edges.back();
+                    edge->type = static_cast<int>(it.integer);
+                    if (edge->type != 1 && edge->type != 2)
+                        return bad("edge type " + std::to_string(it.integer));
+                }
+                break;
+            case 73:
+                if (edge) edge->counterClockwise = it.integer != 0;
+                break;
+            case 42:
+                if (!loop || loop->vertices.empty()) return bad("bulge before a vertex");
+                loop->bulges.back() = it.real[0];
+                break;
+            case 40:
+                if (edge) edge->radius = it.real[0];
+                break;
+            case 50:
+                if (edge) edge->startAngle = it.real[0];
+                break;
+            case 51:
+                if (edge) edge->endAngle = it.real[0];
+                break;
+            case 330:
+                if (loop) loop->sources.push_back(it.id);
+                break;
+            case 75:
+                next.m_style = static_cast<std::int16_t>(it.integer);
+                loop = nullptr, edge = nullptr;
+                break;
+            case 76:
+                next.m_patternType = static_cast<std::int16_t>(it.integer);
+                break;
+            case 52:
+                next.m_angle = it.real[0];
+                break;
+            case 41:
+                next.m_scale = it.real[0];
+                break;
+            case 77:
+                next.m_double = static_cast<std::int16_t>(it.integer);
+                break;
+            case 450:
+                next.m_gradient = static_cast<std::int32_t>(it.integer);
+                break;
+            case 460:
+                next.m_gradientAngle = it.real[0];
+                break;
+            case 461:
+                next.m_gradientShift = it.real[0];
+                break;
+            case 463:
+                gradientColor = static_cast<int>(it.real[0]);
+                break;
+            case 421:
+                if (gradientColor == 0 || gradientColor == 1)
+                    next.m_gradientColors[gradientColor] = static_cast<std::int32_t>(it.integer);
+                break;
+            case 470:
+                next.m_gradientName = it.text;
+                break;
+            default:
+                break;  // counts (93, 97, 98, 78, 451-453), pattern lines: derived or not kept
         }
     }
     (void)hasBulge;
@@ -350,11 +383,31 @@ Zcad::ErrorStatus ZcDbHatch::setPatternScale(double s) {
     m_scale = s;
     return Zcad::eOk;
 }
-Zcad::ErrorStatus ZcDbHatch::setPatternAngle(double a) { assertWriteEnabled(); m_angle = a; return Zcad::eOk; }
-Zcad::ErrorStatus ZcDbHatch::setPatternDouble(bool on) { assertWriteEnabled(); m_double = on ? 1 : 0; return Zcad::eOk; }
-Zcad::ErrorStatus ZcDbHatch::setAssociative(bool on) { assertWriteEnabled(); m_associative = on ? 1 : 0; return Zcad::eOk; }
-Zcad::ErrorStatus ZcDbHatch::setHatchStyle(HatchStyle s) { assertWriteEnabled(); m_style = static_cast<std::int16_t>(s); return Zcad::eOk; }
-Zcad::ErrorStatus ZcDbHatch::setElevation(double z) { assertWriteEnabled(); m_elevation = z; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbHatch::setPatternAngle(double a) {
+    assertWriteEnabled();
+    m_angle = a;
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbHatch::setPatternDouble(bool on) {
+    assertWriteEnabled();
+    m_double = on ? 1 : 0;
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbHatch::setAssociative(bool on) {
+    assertWriteEnabled();
+    m_associative = on ? 1 : 0;
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbHatch::setHatchStyle(HatchStyle s) {
+    assertWriteEnabled();
+    m_style = static_cast<std::int16_t>(s);
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbHatch::setElevation(double z) {
+    assertWriteEnabled();
+    m_elevation = z;
+    return Zcad::eOk;
+}
 Zcad::ErrorStatus ZcDbHatch::setNormal(const ZcGeVector3d& n) {
     if (n.isZeroLength()) return Zcad::eInvalidInput;
     assertWriteEnabled();
@@ -371,8 +424,16 @@ Zcad::ErrorStatus ZcDbHatch::setGradient(const std::string& name, std::int32_t r
     m_gradientColors[1] = rgb2 & 0xFFFFFF;
     return Zcad::eOk;
 }
-Zcad::ErrorStatus ZcDbHatch::setGradientAngle(double a) { assertWriteEnabled(); m_gradientAngle = a; return Zcad::eOk; }
-Zcad::ErrorStatus ZcDbHatch::setGradientShift(double s) { assertWriteEnabled(); m_gradientShift = s; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbHatch::setGradientAngle(double a) {
+    assertWriteEnabled();
+    m_gradientAngle = a;
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbHatch::setGradientShift(double s) {
+    assertWriteEnabled();
+    m_gradientShift = s;
+    return Zcad::eOk;
+}
 
 Zcad::ErrorStatus ZcDbHatch::appendLoop(const Loop& loop) {
     if (loop.isPolyline() ? loop.vertices.size() < 2 : loop.edges.empty()) return Zcad::eInvalidInput;

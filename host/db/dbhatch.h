@@ -18,13 +18,20 @@ public:
     ZCDB_DECLARE_FILING;
 
     enum HatchPatternType { kUserDefined = 0, kPreDefined = 1, kCustomDefined = 2 };
-    enum HatchLoopType { kDefault = 0, kExternal = 1, kPolyline = 2, kDerived = 4, kTextbox = 8, kOutermost = 16 };
+    enum HatchLoopType {
+        kDefault = 0,
+        kExternal = 1,
+        kPolyline = 2,
+        kDerived = 4,
+        kTextbox = 8,
+        kOutermost = 16
+    };
     enum HatchStyle { kNormal = 0, kOuter = 1, kIgnore = 2 };
 
     struct Edge {
-        int type = 1;  // 1 line, 2 circular arc
-        ZcGePoint2d start, end;         // line
-        ZcGePoint2d center;             // arc
+        int type = 1;            // 1 line, 2 circular arc
+        ZcGePoint2d start, end;  // line
+        ZcGePoint2d center;      // arc
         double radius = 0, startAngle = 0, endAngle = 0;
         bool counterClockwise = true;
     };

@@ -8,8 +8,8 @@
 #include <cmath>
 #include <limits>
 
-#include "host/util/findfile.h"
 #include "host/db/dbhatch.h"
+#include "host/util/findfile.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
 
@@ -119,17 +119,19 @@ double countPatternLines(const std::vector<PatternLine>& pattern, double scale, 
 Zcad::ErrorStatus evaluateHatch(const ZcDbHatch& hatch) {
     if (hatch.isSolidFill() || iequals(hatch.patternName(), "SOLID")) return Zcad::eOk;
     std::string file = hatch.patternType() == ZcDbHatch::kCustomDefined ? hatch.patternName() + ".pat"
-                                                                          : std::string("zwcadiso.pat");
+                                                                        : std::string("zwcadiso.pat");
     std::optional<std::string> path = findOnSupportPath(file);
     if (!path) return Zcad::eOk;
     std::optional<TextFile> text = readTextFile(*path);
     if (!text) return Zcad::eOk;
-    std::optional<std::vector<PatternLine>> pattern = parsePatternDefinition(text->lines, hatch.patternName());
+    std::optional<std::vector<PatternLine>> pattern =
+        parsePatternDefinition(text->lines, hatch.patternName());
     if (!pattern || pattern->empty()) return Zcad::eOk;
     double width = 0.0, height = 0.0;
     if (!LoopExtent(hatch, width, height)) return Zcad::eOk;
-    return countPatternLines(*pattern, hatch.patternScale(), width, height) > kMaxHatchLines ? Zcad::eInvalidInput
-                                                                                              : Zcad::eOk;
+    return countPatternLines(*pattern, hatch.patternScale(), width, height) > kMaxHatchLines
+               ? Zcad::eInvalidInput
+               : Zcad::eOk;
 }
 
 }  // namespace host

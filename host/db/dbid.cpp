@@ -11,7 +11,10 @@ ZcDbHandle::ZcDbHandle(std::string_view hex) {
     std::uint64_t v = 0;
     if (hex.empty() || hex.size() > 16) return;
     for (char c : hex) {
-        int d = (c >= '0' && c <= '9') ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10 : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
+        int d = (c >= '0' && c <= '9')   ? c - '0'
+                : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+                : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                         : -1;
         if (d < 0) return;
         v = v * 16 + static_cast<std::uint64_t>(d);
     }
@@ -39,7 +42,15 @@ void ZcDbHandle::getIntoAsciiBuffer(char* buffer, std::size_t size) const {
     buffer[k] = '\0';
 }
 
-bool ZcDbObjectId::isValid() const { return m_stub && m_stub->object != nullptr; }
-bool ZcDbObjectId::isErased() const { return m_stub && m_stub->erased; }
-ZcDbHandle ZcDbObjectId::handle() const { return m_stub ? m_stub->handle : ZcDbHandle(); }
-ZcDbDatabase* ZcDbObjectId::database() const { return m_stub ? m_stub->db : nullptr; }
+bool ZcDbObjectId::isValid() const {
+    return m_stub && m_stub->object != nullptr;
+}
+bool ZcDbObjectId::isErased() const {
+    return m_stub && m_stub->erased;
+}
+ZcDbHandle ZcDbObjectId::handle() const {
+    return m_stub ? m_stub->handle : ZcDbHandle();
+}
+ZcDbDatabase* ZcDbObjectId::database() const {
+    return m_stub ? m_stub->db : nullptr;
+}

@@ -97,7 +97,9 @@ public:
         return *this;
     }
     // The stub's address as a number: stable for the session.
-    std::int64_t asOldId() const { return static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(m_stub)); }
+    std::int64_t asOldId() const {
+        return static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(m_stub));
+    }
 
     bool operator==(const ZcDbObjectId& o) const { return m_stub == o.m_stub; }
     bool operator!=(const ZcDbObjectId& o) const { return m_stub != o.m_stub; }

@@ -34,7 +34,8 @@ ZcDbXform multiply(const ZcDbXform& a, const ZcDbXform& b) {
 
 // ------------------------------------------------------------------ INSERT
 
-ZcDbBlockReference::ZcDbBlockReference(const ZcGePoint3d& position, ZcDbObjectId blockId) : m_position(position) {
+ZcDbBlockReference::ZcDbBlockReference(const ZcGePoint3d& position, ZcDbObjectId blockId)
+    : m_position(position) {
     if (!blockId.isNull() && blockId.stub()->object)
         if (auto* rec = ZcDbBlockTableRecord::cast(blockId.stub()->object.get())) m_block = rec->name();
 }
@@ -48,7 +49,7 @@ void ZcDbBlockReference::fields(ZcDbFields& v) {
     v.real(42, m_scale.y);
     v.real(43, m_scale.z);
     v.real(50, m_rotation);
-    v.vec(210, m_normal);
+    v.normal(210, m_normal);
 }
 
 Zcad::ErrorStatus ZcDbBlockReference::dwgOutFields(ZcDbDwgFiler* f) const {
@@ -98,7 +99,7 @@ Zcad::ErrorStatus ZcDbBlockReference::dxfInFields(ZcDbDxfFiler* f) {
         v.real(42, scale.y);
         v.real(43, scale.z);
         v.real(50, m_rotation);
-        v.vec(210, m_normal);
+        v.normal(210, m_normal);
     });
     if (es != Zcad::eOk) return es;
     if (scale.x == 0 || scale.y == 0 || scale.z == 0) {
@@ -300,7 +301,11 @@ Zcad::ErrorStatus ZcDbViewport::dxfInFields(ZcDbDxfFiler* f) {
     return es;
 }
 
-Zcad::ErrorStatus ZcDbViewport::setCenterPoint(const ZcGePoint3d& p) { assertWriteEnabled(); m_center = p; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbViewport::setCenterPoint(const ZcGePoint3d& p) {
+    assertWriteEnabled();
+    m_center = p;
+    return Zcad::eOk;
+}
 Zcad::ErrorStatus ZcDbViewport::setWidth(double w) {
     if (!(w > 0)) return Zcad::eInvalidInput;
     assertWriteEnabled();
@@ -313,10 +318,26 @@ Zcad::ErrorStatus ZcDbViewport::setHeight(double h) {
     m_height = h;
     return Zcad::eOk;
 }
-Zcad::ErrorStatus ZcDbViewport::setNumber(int n) { assertWriteEnabled(); m_number = static_cast<std::int16_t>(n); return Zcad::eOk; }
-Zcad::ErrorStatus ZcDbViewport::setOn() { assertWriteEnabled(); m_status |= 0x20000; return Zcad::eOk; }
-Zcad::ErrorStatus ZcDbViewport::setOff() { assertWriteEnabled(); m_status &= ~0x20000; return Zcad::eOk; }
-Zcad::ErrorStatus ZcDbViewport::setViewCenter(const ZcGePoint2d& p) { assertWriteEnabled(); m_viewCenter = p; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbViewport::setNumber(int n) {
+    assertWriteEnabled();
+    m_number = static_cast<std::int16_t>(n);
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbViewport::setOn() {
+    assertWriteEnabled();
+    m_status |= 0x20000;
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbViewport::setOff() {
+    assertWriteEnabled();
+    m_status &= ~0x20000;
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbViewport::setViewCenter(const ZcGePoint2d& p) {
+    assertWriteEnabled();
+    m_viewCenter = p;
+    return Zcad::eOk;
+}
 Zcad::ErrorStatus ZcDbViewport::setViewHeight(double h) {
     if (!(h > 0)) return Zcad::eInvalidInput;
     assertWriteEnabled();
@@ -329,16 +350,32 @@ Zcad::ErrorStatus ZcDbViewport::setViewDirection(const ZcGeVector3d& d) {
     m_direction = d;
     return Zcad::eOk;
 }
-Zcad::ErrorStatus ZcDbViewport::setViewTarget(const ZcGePoint3d& p) { assertWriteEnabled(); m_target = p; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbViewport::setViewTarget(const ZcGePoint3d& p) {
+    assertWriteEnabled();
+    m_target = p;
+    return Zcad::eOk;
+}
 Zcad::ErrorStatus ZcDbViewport::setLensLength(double mm) {
     if (!(mm > 0)) return Zcad::eInvalidInput;
     assertWriteEnabled();
     m_lens = mm;
     return Zcad::eOk;
 }
-Zcad::ErrorStatus ZcDbViewport::setPerspectiveOn() { assertWriteEnabled(); m_status |= 0x1; return Zcad::eOk; }
-Zcad::ErrorStatus ZcDbViewport::setPerspectiveOff() { assertWriteEnabled(); m_status &= ~0x1; return Zcad::eOk; }
-Zcad::ErrorStatus ZcDbViewport::setTwistAngle(double a) { assertWriteEnabled(); m_twist = a; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbViewport::setPerspectiveOn() {
+    assertWriteEnabled();
+    m_status |= 0x1;
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbViewport::setPerspectiveOff() {
+    assertWriteEnabled();
+    m_status &= ~0x1;
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbViewport::setTwistAngle(double a) {
+    assertWriteEnabled();
+    m_twist = a;
+    return Zcad::eOk;
+}
 
 Zcad::ErrorStatus ZcDbViewport::freezeLayersInViewport(const std::vector<ZcDbObjectId>& layers) {
     assertWriteEnabled();
@@ -349,7 +386,8 @@ Zcad::ErrorStatus ZcDbViewport::freezeLayersInViewport(const std::vector<ZcDbObj
 
 Zcad::ErrorStatus ZcDbViewport::thawLayersInViewport(const std::vector<ZcDbObjectId>& layers) {
     assertWriteEnabled();
-    for (const ZcDbObjectId& id : layers) m_frozen.erase(std::remove(m_frozen.begin(), m_frozen.end(), id), m_frozen.end());
+    for (const ZcDbObjectId& id : layers)
+        m_frozen.erase(std::remove(m_frozen.begin(), m_frozen.end(), id), m_frozen.end());
     return Zcad::eOk;
 }
 

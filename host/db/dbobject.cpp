@@ -3,21 +3,26 @@
 
 #include <cstring>
 
-#include "host/util/resbuf.h"
 #include "host/db/dbdatabase.h"
 #include "host/db/dbsymtb.h"
 #include "host/util/nocase.h"
+#include "host/util/resbuf.h"
 
 ZcRxClass* ZcDbObject::desc() {
-    static ZcRxClass* cls = zcrxRegisterHostClass("AcDbObject", ZcRxObject::desc(), "", nullptr);  // drawable is not a class of its own
+    static ZcRxClass* cls = zcrxRegisterHostClass("AcDbObject", ZcRxObject::desc(), "",
+                                                  nullptr);  // drawable is not a class of its own
     return cls;
 }
-ZcRxClass* ZcDbObject::isA() const { return ZcDbObject::desc(); }
+ZcRxClass* ZcDbObject::isA() const {
+    return ZcDbObject::desc();
+}
 
 ZcDbObject::ZcDbObject() = default;
 ZcDbObject::~ZcDbObject() = default;
 
-ZcDbObjectId ZcDbObject::objectId() const { return ZcDbObjectId(m_stub); }
+ZcDbObjectId ZcDbObject::objectId() const {
+    return ZcDbObjectId(m_stub);
+}
 
 Zcad::ErrorStatus ZcDbObject::setOwnerId(ZcDbObjectId owner) {
     assertWriteEnabled(false, false);
@@ -25,11 +30,17 @@ Zcad::ErrorStatus ZcDbObject::setOwnerId(ZcDbObjectId owner) {
     return Zcad::eOk;
 }
 
-ZcDbHandle ZcDbObject::getDbHandle() const { return m_stub ? m_stub->handle : m_fileHandle; }
+ZcDbHandle ZcDbObject::getDbHandle() const {
+    return m_stub ? m_stub->handle : m_fileHandle;
+}
 
-ZcDbDatabase* ZcDbObject::database() const { return m_stub ? m_stub->db : nullptr; }
+ZcDbDatabase* ZcDbObject::database() const {
+    return m_stub ? m_stub->db : nullptr;
+}
 
-bool ZcDbObject::isErased() const { return m_stub && m_stub->erased; }
+bool ZcDbObject::isErased() const {
+    return m_stub && m_stub->erased;
+}
 
 // ------------------------------------------------------------------ opening
 
@@ -41,19 +52,20 @@ Zcad::ErrorStatus zcdbOpenObject(ZcDbObject*& obj, ZcDbObjectId id, ZcDb::OpenMo
     if (stub->erased && !openErased) return Zcad::eWasErased;
     ZcDbObject* o = stub->object.get();
     switch (mode) {
-    case ZcDb::kForRead:
-        if (o->m_writeOpen) return Zcad::eWasOpenedForWrite;
-        ++o->m_readers;
-        break;
-    case ZcDb::kForWrite:
-        if (o->m_writeOpen) return Zcad::eWasOpenedForWrite;
-        if (o->m_readers > 0) return Zcad::eWasOpenedForRead;
-        o->m_writeOpen = true;
-        break;
-    case ZcDb::kForNotify:
-        ++o->m_notifiers;
-        break;
-    default: return Zcad::eInvalidInput;
+        case ZcDb::kForRead:
+            if (o->m_writeOpen) return Zcad::eWasOpenedForWrite;
+            ++o->m_readers;
+            break;
+        case ZcDb::kForWrite:
+            if (o->m_writeOpen) return Zcad::eWasOpenedForWrite;
+            if (o->m_readers > 0) return Zcad::eWasOpenedForRead;
+            o->m_writeOpen = true;
+            break;
+        case ZcDb::kForNotify:
+            ++o->m_notifiers;
+            break;
+        default:
+            return Zcad::eInvalidInput;
     }
     obj = o;
     return Zcad::eOk;
@@ -124,7 +136,9 @@ void ZcDbObject::assertWriteEnabled(bool autoUndo, bool recordModified) {
     if (autoUndo && m_stub && m_stub->db->undoRecording()) m_stub->db->undoJournal().recordModify(this);
 }
 
-void ZcDbObject::subAppendedToDb(ZcDbDatabase* db) { (void)db; }
+void ZcDbObject::subAppendedToDb(ZcDbDatabase* db) {
+    (void)db;
+}
 
 // -------------------------------------------------------------------- xdata
 
@@ -133,18 +147,30 @@ bool zcdbItemFromResbuf(const resbuf& rb, ZcDbDxfItem& it) {
     it.code = rb.restype;
     it.kind = ZcDbDxfItem::kindOfCode(it.code);
     switch (it.kind) {
-    case ZcDbDxfItem::kString:
-    case ZcDbDxfItem::kHandle: it.text = rb.resval.rstring ? rb.resval.rstring : ""; return true;
-    case ZcDbDxfItem::kReal: it.real[0] = rb.resval.rreal; return true;
-    case ZcDbDxfItem::kPoint:
-        for (int i = 0; i < 3; ++i) it.real[i] = rb.resval.rpoint[i];
-        return true;
-    case ZcDbDxfItem::kInt16:
-    case ZcDbDxfItem::kBool: it.integer = rb.resval.rint; return true;
-    case ZcDbDxfItem::kInt32: it.integer = rb.resval.rlong; return true;
-    case ZcDbDxfItem::kInt64: it.integer = rb.resval.mnLongPtr; return true;
-    case ZcDbDxfItem::kId: return zcdbGetObjectId(it.id, rb.resval.rlname) == Zcad::eOk || true;
-    case ZcDbDxfItem::kUnknown: return false;
+        case ZcDbDxfItem::kString:
+        case ZcDbDxfItem::kHandle:
+            it.text = rb.resval.rstring ? rb.resval.rstring : "";
+            return true;
+        case ZcDbDxfItem::kReal:
+            it.real[0] = rb.resval.rreal;
+            return true;
+        case ZcDbDxfItem::kPoint:
+            for (int i = 0; i < 3; ++i) it.real[i] = rb.resval.rpoint[i];
+            return true;
+        case ZcDbDxfItem::kInt16:
+        case ZcDbDxfItem::kBool:
+            it.integer = rb.resval.rint;
+            return true;
+        case ZcDbDxfItem::kInt32:
+            it.integer = rb.resval.rlong;
+            return true;
+        case ZcDbDxfItem::kInt64:
+            it.integer = rb.resval.mnLongPtr;
+            return true;
+        case ZcDbDxfItem::kId:
+            return zcdbGetObjectId(it.id, rb.resval.rlname) == Zcad::eOk || true;
+        case ZcDbDxfItem::kUnknown:
+            return false;
     }
     return false;
 }
@@ -158,22 +184,33 @@ resbuf* zcdbNewResbufFromItem(const ZcDbDxfItem& it) {
 void zcdbFillResbufFromItem(resbuf& rb, const ZcDbDxfItem& it) {
     rb.restype = static_cast<short>(it.code);
     switch (it.kind) {
-    case ZcDbDxfItem::kString:
-    case ZcDbDxfItem::kHandle: {
-        rb.resval.rstring = new char[it.text.size() + 1];
-        std::memcpy(rb.resval.rstring, it.text.c_str(), it.text.size() + 1);
-        break;
-    }
-    case ZcDbDxfItem::kReal: rb.resval.rreal = it.real[0]; break;
-    case ZcDbDxfItem::kPoint:
-        for (int i = 0; i < 3; ++i) rb.resval.rpoint[i] = it.real[i];
-        break;
-    case ZcDbDxfItem::kInt16:
-    case ZcDbDxfItem::kBool: rb.resval.rint = static_cast<short>(it.integer); break;
-    case ZcDbDxfItem::kInt32: rb.resval.rlong = static_cast<std::int32_t>(it.integer); break;
-    case ZcDbDxfItem::kInt64: rb.resval.mnLongPtr = it.integer; break;
-    case ZcDbDxfItem::kId: zcdbGetAdsName(rb.resval.rlname, it.id); break;
-    case ZcDbDxfItem::kUnknown: break;
+        case ZcDbDxfItem::kString:
+        case ZcDbDxfItem::kHandle: {
+            rb.resval.rstring = new char[it.text.size() + 1];
+            std::memcpy(rb.resval.rstring, it.text.c_str(), it.text.size() + 1);
+            break;
+        }
+        case ZcDbDxfItem::kReal:
+            rb.resval.rreal = it.real[0];
+            break;
+        case ZcDbDxfItem::kPoint:
+            for (int i = 0; i < 3; ++i) rb.resval.rpoint[i] = it.real[i];
+            break;
+        case ZcDbDxfItem::kInt16:
+        case ZcDbDxfItem::kBool:
+            rb.resval.rint = static_cast<short>(it.integer);
+            break;
+        case ZcDbDxfItem::kInt32:
+            rb.resval.rlong = static_cast<std::int32_t>(it.integer);
+            break;
+        case ZcDbDxfItem::kInt64:
+            rb.resval.mnLongPtr = it.integer;
+            break;
+        case ZcDbDxfItem::kId:
+            zcdbGetAdsName(rb.resval.rlname, it.id);
+            break;
+        case ZcDbDxfItem::kUnknown:
+            break;
     }
 }
 
@@ -224,8 +261,10 @@ Zcad::ErrorStatus ZcDbObject::setXDataApp(const std::string& app, std::vector<Zc
     assertWriteEnabled();
     for (auto it = m_xdata.begin(); it != m_xdata.end(); ++it) {
         if (!zcutEqualsNoCase(it->app, app)) continue;
-        if (items.empty()) m_xdata.erase(it);
-        else it->items = std::move(items);
+        if (items.empty())
+            m_xdata.erase(it);
+        else
+            it->items = std::move(items);
         return Zcad::eOk;
     }
     if (!items.empty()) m_xdata.push_back({app, std::move(items)});
@@ -238,16 +277,24 @@ void zcdbWriteItemDwg(ZcDbDwgFiler* f, const ZcDbDxfItem& it) {
     f->writeInt16(static_cast<std::int16_t>(it.code));
     f->writeUInt8(static_cast<std::uint8_t>(it.kind));
     switch (it.kind) {
-    case ZcDbDxfItem::kString:
-    case ZcDbDxfItem::kUnknown:
-    case ZcDbDxfItem::kHandle: f->writeString(it.text); break;
-    case ZcDbDxfItem::kReal: f->writeDouble(it.real[0]); break;
-    case ZcDbDxfItem::kPoint:
-        f->writePoint3d(it.point());
-        f->writeUInt8(static_cast<std::uint8_t>(it.dim));
-        break;
-    case ZcDbDxfItem::kId: f->writeSoftPointerId(it.id); break;
-    default: f->writeInt64(it.integer); break;
+        case ZcDbDxfItem::kString:
+        case ZcDbDxfItem::kUnknown:
+        case ZcDbDxfItem::kHandle:
+            f->writeString(it.text);
+            break;
+        case ZcDbDxfItem::kReal:
+            f->writeDouble(it.real[0]);
+            break;
+        case ZcDbDxfItem::kPoint:
+            f->writePoint3d(it.point());
+            f->writeUInt8(static_cast<std::uint8_t>(it.dim));
+            break;
+        case ZcDbDxfItem::kId:
+            f->writeSoftPointerId(it.id);
+            break;
+        default:
+            f->writeInt64(it.integer);
+            break;
     }
 }
 
@@ -259,21 +306,29 @@ void zcdbReadItemDwg(ZcDbDwgFiler* f, ZcDbDxfItem& it) {
     it.code = code;
     it.kind = kind <= ZcDbDxfItem::kUnknown ? static_cast<ZcDbDxfItem::Kind>(kind) : ZcDbDxfItem::kUnknown;
     switch (it.kind) {
-    case ZcDbDxfItem::kString:
-    case ZcDbDxfItem::kUnknown:
-    case ZcDbDxfItem::kHandle: f->readString(&it.text); break;
-    case ZcDbDxfItem::kReal: f->readDouble(&it.real[0]); break;
-    case ZcDbDxfItem::kPoint: {
-        ZcGePoint3d p;
-        std::uint8_t dim = 3;
-        f->readPoint3d(&p);
-        f->readUInt8(&dim);
-        it.real[0] = p.x, it.real[1] = p.y, it.real[2] = p.z;
-        it.dim = dim == 2 ? 2 : 3;
-        break;
-    }
-    case ZcDbDxfItem::kId: f->readSoftPointerId(&it.id); break;
-    default: f->readInt64(&it.integer); break;
+        case ZcDbDxfItem::kString:
+        case ZcDbDxfItem::kUnknown:
+        case ZcDbDxfItem::kHandle:
+            f->readString(&it.text);
+            break;
+        case ZcDbDxfItem::kReal:
+            f->readDouble(&it.real[0]);
+            break;
+        case ZcDbDxfItem::kPoint: {
+            ZcGePoint3d p;
+            std::uint8_t dim = 3;
+            f->readPoint3d(&p);
+            f->readUInt8(&dim);
+            it.real[0] = p.x, it.real[1] = p.y, it.real[2] = p.z;
+            it.dim = dim == 2 ? 2 : 3;
+            break;
+        }
+        case ZcDbDxfItem::kId:
+            f->readSoftPointerId(&it.id);
+            break;
+        default:
+            f->readInt64(&it.integer);
+            break;
     }
 }
 

@@ -41,8 +41,10 @@ void ZcDbOwnedEntities::appendHeld(ZcDbEntity& owner, ZcDbDatabase* db) {
 
 void ZcDbOwnedEntities::appendSeqend(ZcDbEntity& owner, ZcDbDatabase* db, ZcDbEntity* end) {
     end->setOwnerId(owner.objectId());
-    if (db->addZcDbObject(m_seqend, end) == Zcad::eOk) end->close();
-    else delete end;
+    if (db->addZcDbObject(m_seqend, end) == Zcad::eOk)
+        end->close();
+    else
+        delete end;
 }
 
 void ZcDbOwnedEntities::dwgOut(ZcDbDwgFiler* f) const {

@@ -26,8 +26,8 @@ void ZcDbPolyline::fields(ZcDbFields& v) {
     // DWG only: the vertex list is filed by hand around this.
     v.i16(70, m_flags);
     v.real(38, m_elevation);
-    v.real(39, m_thickness);
-    v.vec(210, m_normal);
+    v.realOpt(39, m_thickness);
+    v.normal(210, m_normal);
 }
 
 Zcad::ErrorStatus ZcDbPolyline::dwgOutFields(ZcDbDwgFiler* f) const {
@@ -80,7 +80,8 @@ Zcad::ErrorStatus ZcDbPolyline::dxfOutFields(ZcDbDxfFiler* f) const {
         }
         if (vx.bulge != 0) f->writeDouble(42, vx.bulge);
     }
-    f->writeVector3d(210, m_normal);
+    if (f->includesDefaultValues() || m_normal.x != 0 || m_normal.y != 0 || m_normal.z != 1)
+        f->writeVector3d(210, m_normal);
     return f->filerStatus();
 }
 
@@ -96,34 +97,50 @@ Zcad::ErrorStatus ZcDbPolyline::dxfInFields(ZcDbDxfFiler* f) {
     ZcDbDxfItem it;
     while (f->readItem(it) == Zcad::eOk) {
         switch (it.code) {
-        case 90: count = static_cast<std::int32_t>(it.integer); break;
-        case 70: flags = static_cast<std::int16_t>(it.integer); break;
-        case 43: cw = it.real[0]; break;
-        case 38: elevation = it.real[0]; break;
-        case 39: thickness = it.real[0]; break;
-        case 10: {
-            Vertex vx;
-            vx.point = {it.real[0], it.real[1]};
-            vx.startWidth = vx.endWidth = cw;
-            verts.push_back(vx);
-            break;
-        }
-        case 40:
-        case 41:
-        case 42:
-            if (verts.empty()) {
-                f->setError(Zcad::eBadDxfSequence, "group " + std::to_string(it.code) + " before the first vertex");
-                return f->filerStatus();
+            case 90:
+                count = static_cast<std::int32_t>(it.integer);
+                break;
+            case 70:
+                flags = static_cast<std::int16_t>(it.integer);
+                break;
+            case 43:
+                cw = it.real[0];
+                break;
+            case 38:
+                elevation = it.real[0];
+                break;
+            case 39:
+                thickness = it.real[0];
+                break;
+            case 10: {
+                Vertex vx;
+                vx.point = {it.real[0], it.real[1]};
+                vx.startWidth = vx.endWidth = cw;
+                verts.push_back(vx);
+                break;
             }
-            (it.code == 40 ? verts.back().startWidth : it.code == 41 ? verts.back().endWidth : verts.back().bulge) = it.real[0];
-            break;
-        case 91: break;  // vertex identifiers: not kept
-        case 210: normal = {it.real[0], it.real[1], it.real[2]}; break;
-        default:
-            if (it.code == 0 || it.code == 100 || it.code >= 1000 || f->markerless()) {
-                f->pushBackItem();
-                goto done;
-            }
+            case 40:
+            case 41:
+            case 42:
+                if (verts.empty()) {
+                    f->setError(Zcad::eBadDxfSequence,
+                                "group " + std::to_string(it.code) + " before the first vertex");
+                    return f->filerStatus();
+                }
+                (it.code == 40   ? verts.back().startWidth
+                 : it.code == 41 ? verts.back().endWidth
+                                 : verts.back().bulge) = it.real[0];
+                break;
+            case 91:
+                break;  // vertex identifiers: not kept
+            case 210:
+                normal = {it.real[0], it.real[1], it.real[2]};
+                break;
+            default:
+                if (it.code == 0 || it.code == 100 || it.code >= 1000 || f->markerless()) {
+                    f->pushBackItem();
+                    goto done;
+                }
         }
     }
 done:
@@ -241,6 +258,29 @@ Zcad::ErrorStatus ZcDbPolyline::setNormal(const ZcGeVector3d& n) {
     return Zcad::eOk;
 }
 
+Zcad::ErrorStatus ZcDbPolyline::getArea(double& area) const {
+    assertReadEnabled();
+    area = 0;
+    const std::size_t n = m_verts.size();
+    if (n < 2) return Zcad::eInvalidInput;
+    double twice = 0;  // twice the signed area of the chords' polygon
+    double arcs = 0;   // the circular segments, signed as their bulges
+    for (std::size_t i = 0; i < n; ++i) {
+        const ZcGePoint2d& p = m_verts[i].point;
+        const ZcGePoint2d& q = m_verts[(i + 1) % n].point;
+        twice += p.x * q.y - q.x * p.y;
+        // The last segment counts its bulge only when the polyline closes.
+        const double bulge = i + 1 < n || isClosed() ? m_verts[i].bulge : 0.0;
+        if (bulge == 0) continue;
+        const double chord = std::hypot(q.x - p.x, q.y - p.y);
+        const double theta = 4 * std::atan(std::fabs(bulge));  // the arc's included angle
+        const double r = chord / (2 * std::sin(theta / 2));
+        arcs += std::copysign(r * r * (theta - std::sin(theta)) / 2, bulge);
+    }
+    area = std::fabs(twice / 2 + arcs);
+    return Zcad::eOk;
+}
+
 bool ZcDbPolyline::getConstantWidth(double& width) const {
     width = 0;
     if (m_verts.empty()) return true;
@@ -318,7 +358,7 @@ Zcad::ErrorStatus ZcDbVertex::dxfOutFields(ZcDbDxfFiler* f) const {
     Zcad::ErrorStatus es = ZcDbEntity::dxfOutFields(f);
     if (es != Zcad::eOk) return es;
     f->writeString(100, "AcDbVertex");
-    const char* marker = isFaceRecord() ? "AcDbFaceRecord"
+    const char* marker = isFaceRecord()   ? "AcDbFaceRecord"
                          : (m_flags & 64) ? "AcDbPolyFaceMeshVertex"
                          : (m_flags & 32) ? "AcDb3dPolylineVertex"
                                           : "AcDb2dVertex";
@@ -347,8 +387,16 @@ Zcad::ErrorStatus ZcDbVertex::dxfInFields(ZcDbDxfFiler* f) {
     return zcdbDxfReadSection(f, [this](ZcDbFields& v) { fields(v); });
 }
 
-Zcad::ErrorStatus ZcDbVertex::setPosition(const ZcGePoint3d& p) { assertWriteEnabled(); m_position = p; return Zcad::eOk; }
-Zcad::ErrorStatus ZcDbVertex::setBulge(double b) { assertWriteEnabled(); m_bulge = b; return Zcad::eOk; }
+Zcad::ErrorStatus ZcDbVertex::setPosition(const ZcGePoint3d& p) {
+    assertWriteEnabled();
+    m_position = p;
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbVertex::setBulge(double b) {
+    assertWriteEnabled();
+    m_bulge = b;
+    return Zcad::eOk;
+}
 Zcad::ErrorStatus ZcDbVertex::setWidths(double s, double e) {
     if (s < 0 || e < 0) return Zcad::eInvalidInput;
     assertWriteEnabled();
@@ -388,13 +436,13 @@ ZcDb2dPolyline::~ZcDb2dPolyline() = default;
 
 void ZcDb2dPolyline::fields(ZcDbFields& v) {
     v.pt(10, m_elevation);
-    v.real(39, m_thickness);
+    v.realOpt(39, m_thickness);
     v.i16(70, m_flags);
     v.real(40, m_startWidth);
     v.real(41, m_endWidth);
     v.i16(71, m_countM);
     v.i16(72, m_countN);
-    v.vec(210, m_normal);
+    v.normal(210, m_normal);
 }
 
 Zcad::ErrorStatus ZcDb2dPolyline::dwgOutFields(ZcDbDwgFiler* f) const {
@@ -428,7 +476,8 @@ Zcad::ErrorStatus ZcDb2dPolyline::dxfOutFields(ZcDbDxfFiler* f) const {
         f->writeInt16(71, m_countM);
         f->writeInt16(72, m_countN);
     }
-    f->writeVector3d(210, m_normal);
+    if (f->includesDefaultValues() || m_normal.x != 0 || m_normal.y != 0 || m_normal.z != 1)
+        f->writeVector3d(210, m_normal);
     return f->filerStatus();
 }
 
@@ -451,9 +500,18 @@ Zcad::ErrorStatus ZcDb2dPolyline::setPolylineFlags(int flags) {
     m_flags = static_cast<std::int16_t>(flags);
     return Zcad::eOk;
 }
-void ZcDb2dPolyline::makeClosed() { assertWriteEnabled(); m_flags = static_cast<std::int16_t>(m_flags | kClosed); }
-void ZcDb2dPolyline::makeOpen() { assertWriteEnabled(); m_flags = static_cast<std::int16_t>(m_flags & ~kClosed); }
-void ZcDb2dPolyline::setElevation(double z) { assertWriteEnabled(); m_elevation = {0, 0, z}; }
+void ZcDb2dPolyline::makeClosed() {
+    assertWriteEnabled();
+    m_flags = static_cast<std::int16_t>(m_flags | kClosed);
+}
+void ZcDb2dPolyline::makeOpen() {
+    assertWriteEnabled();
+    m_flags = static_cast<std::int16_t>(m_flags & ~kClosed);
+}
+void ZcDb2dPolyline::setElevation(double z) {
+    assertWriteEnabled();
+    m_elevation = {0, 0, z};
+}
 Zcad::ErrorStatus ZcDb2dPolyline::setNormal(const ZcGeVector3d& n) {
     if (n.isZeroLength()) return Zcad::eInvalidInput;
     assertWriteEnabled();
@@ -484,15 +542,21 @@ Zcad::ErrorStatus ZcDb2dPolyline::appendVertex(ZcDbObjectId& id, ZcDbVertex* ver
     vertex->setVertexFlags(vf);
     copyPropertiesTo(vertex);
     if (isPolyFaceMesh()) {
-        if ((vf & 128) && !(vf & 64)) ++m_countN;
-        else ++m_countM;
+        if ((vf & 128) && !(vf & 64))
+            ++m_countN;
+        else
+            ++m_countM;
     }
     return m_vertices.append(*this, id, vertex);
 }
 
-std::vector<ZcDbObjectId> ZcDb2dPolyline::vertexIds(bool skipErased) const { return m_vertices.ids(skipErased); }
+std::vector<ZcDbObjectId> ZcDb2dPolyline::vertexIds(bool skipErased) const {
+    return m_vertices.ids(skipErased);
+}
 
-std::size_t ZcDb2dPolyline::numVertices() const { return vertexIds().size() + m_vertices.heldCount(); }
+std::size_t ZcDb2dPolyline::numVertices() const {
+    return vertexIds().size() + m_vertices.heldCount();
+}
 
 void ZcDb2dPolyline::subAppendedToDb(ZcDbDatabase* db) {
     m_vertices.appendHeld(*this, db);

@@ -45,6 +45,10 @@ public:
     bool getConstantWidth(double& width) const;
     Zcad::ErrorStatus setConstantWidth(double width);
     const std::vector<Vertex>& vertices() const { return m_verts; }
+    // The area enclosed, the last vertex joined to the first whether closed
+    // or not, arc segments (bulges) with their circular segments; never
+    // negative. eInvalidInput with fewer than two vertices.
+    Zcad::ErrorStatus getArea(double& area) const;
 
 private:
     std::vector<Vertex> m_verts;
@@ -61,8 +65,15 @@ public:
 class ZcDbVertex : public ZcDbEntity {
 public:
     ZCDB_ENTITY_MEMBERS(ZcDbVertex);
-    enum Flags { kCurveFit = 1, kTangent = 2, kSplineFit = 8, kSplineFrame = 16, k3dPolylineVertex = 32,
-                 kMeshVertex = 64, kFaceRecordOrMeshVertex = 128 };
+    enum Flags {
+        kCurveFit = 1,
+        kTangent = 2,
+        kSplineFit = 8,
+        kSplineFrame = 16,
+        k3dPolylineVertex = 32,
+        kMeshVertex = 64,
+        kFaceRecordOrMeshVertex = 128
+    };
     ZcDbVertex() = default;
     explicit ZcDbVertex(const ZcGePoint3d& p, double bulge = 0) : m_position(p), m_bulge(bulge) {}
     ZcGePoint3d position() const { return m_position; }  // OCS for 2D, WCS otherwise
@@ -89,8 +100,16 @@ private:
 class ZcDb2dPolyline : public ZcDbEntity {
 public:
     ZCDB_ENTITY_MEMBERS(ZcDb2dPolyline);
-    enum Flags { kClosed = 1, kCurveFit = 2, kSplineFit = 4, k3dPolyline = 8, k3dMesh = 16,
-                 kMeshClosedN = 32, kPolyFaceMesh = 64, kPlinegen = 128 };
+    enum Flags {
+        kClosed = 1,
+        kCurveFit = 2,
+        kSplineFit = 4,
+        k3dPolyline = 8,
+        k3dMesh = 16,
+        kMeshClosedN = 32,
+        kPolyFaceMesh = 64,
+        kPlinegen = 128
+    };
     ZcDb2dPolyline() = default;
     ~ZcDb2dPolyline() override;
 

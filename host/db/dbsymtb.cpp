@@ -11,9 +11,11 @@
 ZCDB_DEFINE_HOST_CLASS(ZcDbSymbolTableRecord, ZcDbObject, "AcDbSymbolTableRecord", "", false)
 ZCDB_DEFINE_HOST_CLASS(ZcDbSymbolTable, ZcDbObject, "AcDbSymbolTable", "", false)
 
-#define ZCDB_DEFINE_TABLE(TABLE, RECORD, NAME, DXF)                      \
-    ZCDB_DEFINE_HOST_CLASS(TABLE, ZcDbSymbolTable, NAME, DXF, true)       \
-    ZcRxClass* TABLE::recordClass() const { return RECORD::desc(); }
+#define ZCDB_DEFINE_TABLE(TABLE, RECORD, NAME, DXF)                 \
+    ZCDB_DEFINE_HOST_CLASS(TABLE, ZcDbSymbolTable, NAME, DXF, true) \
+    ZcRxClass* TABLE::recordClass() const {                         \
+        return RECORD::desc();                                      \
+    }
 
 ZCDB_DEFINE_TABLE(ZcDbBlockTable, ZcDbBlockTableRecord, "AcDbBlockTable", "TABLE")
 ZCDB_DEFINE_TABLE(ZcDbLayerTable, ZcDbLayerTableRecord, "AcDbLayerTable", "TABLE")
@@ -25,15 +27,20 @@ ZCDB_DEFINE_TABLE(ZcDbViewTable, ZcDbViewTableRecord, "AcDbViewTable", "TABLE")
 ZCDB_DEFINE_TABLE(ZcDbUCSTable, ZcDbUCSTableRecord, "AcDbUCSTable", "TABLE")
 ZCDB_DEFINE_TABLE(ZcDbViewportTable, ZcDbViewportTableRecord, "AcDbViewportTable", "TABLE")
 
-ZCDB_DEFINE_HOST_CLASS(ZcDbBlockTableRecord, ZcDbSymbolTableRecord, "AcDbBlockTableRecord", "BLOCK_RECORD", true)
+ZCDB_DEFINE_HOST_CLASS(ZcDbBlockTableRecord, ZcDbSymbolTableRecord, "AcDbBlockTableRecord", "BLOCK_RECORD",
+                       true)
 ZCDB_DEFINE_HOST_CLASS(ZcDbLayerTableRecord, ZcDbSymbolTableRecord, "AcDbLayerTableRecord", "LAYER", true)
-ZCDB_DEFINE_HOST_CLASS(ZcDbLinetypeTableRecord, ZcDbSymbolTableRecord, "AcDbLinetypeTableRecord", "LTYPE", true)
-ZCDB_DEFINE_HOST_CLASS(ZcDbTextStyleTableRecord, ZcDbSymbolTableRecord, "AcDbTextStyleTableRecord", "STYLE", true)
+ZCDB_DEFINE_HOST_CLASS(ZcDbLinetypeTableRecord, ZcDbSymbolTableRecord, "AcDbLinetypeTableRecord", "LTYPE",
+                       true)
+ZCDB_DEFINE_HOST_CLASS(ZcDbTextStyleTableRecord, ZcDbSymbolTableRecord, "AcDbTextStyleTableRecord", "STYLE",
+                       true)
 ZCDB_DEFINE_HOST_CLASS(ZcDbRegAppTableRecord, ZcDbSymbolTableRecord, "AcDbRegAppTableRecord", "APPID", true)
-ZCDB_DEFINE_HOST_CLASS(ZcDbDimStyleTableRecord, ZcDbSymbolTableRecord, "AcDbDimStyleTableRecord", "DIMSTYLE", true)
+ZCDB_DEFINE_HOST_CLASS(ZcDbDimStyleTableRecord, ZcDbSymbolTableRecord, "AcDbDimStyleTableRecord", "DIMSTYLE",
+                       true)
 ZCDB_DEFINE_HOST_CLASS(ZcDbViewTableRecord, ZcDbSymbolTableRecord, "AcDbViewTableRecord", "VIEW", true)
 ZCDB_DEFINE_HOST_CLASS(ZcDbUCSTableRecord, ZcDbSymbolTableRecord, "AcDbUCSTableRecord", "UCS", true)
-ZCDB_DEFINE_HOST_CLASS(ZcDbViewportTableRecord, ZcDbSymbolTableRecord, "AcDbViewportTableRecord", "VPORT", true)
+ZCDB_DEFINE_HOST_CLASS(ZcDbViewportTableRecord, ZcDbSymbolTableRecord, "AcDbViewportTableRecord", "VPORT",
+                       true)
 
 // ------------------------------------------------------------ base record
 
@@ -119,7 +126,8 @@ Zcad::ErrorStatus ZcDbSymbolTable::dwgInFields(ZcDbDwgFiler* f) {
     m_ids = std::move(ids);
     m_byName.clear();
     for (const ZcDbObjectId& id : m_ids) {
-        auto* rec = id.isNull() || !id.stub()->object ? nullptr : ZcDbSymbolTableRecord::cast(id.stub()->object.get());
+        auto* rec = id.isNull() || !id.stub()->object ? nullptr
+                                                      : ZcDbSymbolTableRecord::cast(id.stub()->object.get());
         if (rec) m_byName[zcutFoldCase(rec->name())] = id;
     }
     return Zcad::eOk;
@@ -311,10 +319,14 @@ Zcad::ErrorStatus ZcDbBlockTableRecord::dxfInBlockBegin(ZcDbDxfFiler* f) {
             f->pushBackItem();
             break;
         }
-        if (it.code == 2) m_name = it.text;
-        else if (it.code == 70) m_flags = static_cast<std::int16_t>(it.integer);
-        else if (it.code == 10) m_origin = it.point();
-        else if (it.code == 4) m_comments = it.text;
+        if (it.code == 2)
+            m_name = it.text;
+        else if (it.code == 70)
+            m_flags = static_cast<std::int16_t>(it.integer);
+        else if (it.code == 10)
+            m_origin = it.point();
+        else if (it.code == 4)
+            m_comments = it.text;
     }
     return f->filerStatus();
 }
@@ -559,11 +571,26 @@ void ZcDbTextStyleTableRecord::fields(ZcDbFields& v) {
 }
 ZCDB_DEFINE_FIELD_FILING(ZcDbTextStyleTableRecord, ZcDbSymbolTableRecord, "AcDbTextStyleTableRecord")
 
-void ZcDbTextStyleTableRecord::setTextSize(double h) { assertWriteEnabled(); m_textSize = h; }
-void ZcDbTextStyleTableRecord::setXScale(double s) { assertWriteEnabled(); m_xScale = s; }
-void ZcDbTextStyleTableRecord::setObliquingAngle(double a) { assertWriteEnabled(); m_oblique = a; }
-void ZcDbTextStyleTableRecord::setFileName(const std::string& f) { assertWriteEnabled(); m_font = f; }
-void ZcDbTextStyleTableRecord::setBigFontFileName(const std::string& f) { assertWriteEnabled(); m_bigFont = f; }
+void ZcDbTextStyleTableRecord::setTextSize(double h) {
+    assertWriteEnabled();
+    m_textSize = h;
+}
+void ZcDbTextStyleTableRecord::setXScale(double s) {
+    assertWriteEnabled();
+    m_xScale = s;
+}
+void ZcDbTextStyleTableRecord::setObliquingAngle(double a) {
+    assertWriteEnabled();
+    m_oblique = a;
+}
+void ZcDbTextStyleTableRecord::setFileName(const std::string& f) {
+    assertWriteEnabled();
+    m_font = f;
+}
+void ZcDbTextStyleTableRecord::setBigFontFileName(const std::string& f) {
+    assertWriteEnabled();
+    m_bigFont = f;
+}
 
 // ------------------------------------------------------------- applications
 
@@ -591,16 +618,46 @@ void ZcDbDimStyleTableRecord::fields(ZcDbFields& v) {
 }
 ZCDB_DEFINE_FIELD_FILING(ZcDbDimStyleTableRecord, ZcDbSymbolTableRecord, "AcDbDimStyleTableRecord")
 
-void ZcDbDimStyleTableRecord::setDimscale(double v) { assertWriteEnabled(); m_dimscale = v; }
-void ZcDbDimStyleTableRecord::setDimasz(double v) { assertWriteEnabled(); m_dimasz = v; }
-void ZcDbDimStyleTableRecord::setDimexo(double v) { assertWriteEnabled(); m_dimexo = v; }
-void ZcDbDimStyleTableRecord::setDimexe(double v) { assertWriteEnabled(); m_dimexe = v; }
-void ZcDbDimStyleTableRecord::setDimtxt(double v) { assertWriteEnabled(); m_dimtxt = v; }
-void ZcDbDimStyleTableRecord::setDimgap(double v) { assertWriteEnabled(); m_dimgap = v; }
-void ZcDbDimStyleTableRecord::setDimlfac(double v) { assertWriteEnabled(); m_dimlfac = v; }
-void ZcDbDimStyleTableRecord::setDimzin(int v) { assertWriteEnabled(); m_dimzin = static_cast<std::int16_t>(v); }
-void ZcDbDimStyleTableRecord::setDimdec(int v) { assertWriteEnabled(); m_dimdec = static_cast<std::int16_t>(v); }
-void ZcDbDimStyleTableRecord::setDimtad(int v) { assertWriteEnabled(); m_dimtad = static_cast<std::int16_t>(v); }
+void ZcDbDimStyleTableRecord::setDimscale(double v) {
+    assertWriteEnabled();
+    m_dimscale = v;
+}
+void ZcDbDimStyleTableRecord::setDimasz(double v) {
+    assertWriteEnabled();
+    m_dimasz = v;
+}
+void ZcDbDimStyleTableRecord::setDimexo(double v) {
+    assertWriteEnabled();
+    m_dimexo = v;
+}
+void ZcDbDimStyleTableRecord::setDimexe(double v) {
+    assertWriteEnabled();
+    m_dimexe = v;
+}
+void ZcDbDimStyleTableRecord::setDimtxt(double v) {
+    assertWriteEnabled();
+    m_dimtxt = v;
+}
+void ZcDbDimStyleTableRecord::setDimgap(double v) {
+    assertWriteEnabled();
+    m_dimgap = v;
+}
+void ZcDbDimStyleTableRecord::setDimlfac(double v) {
+    assertWriteEnabled();
+    m_dimlfac = v;
+}
+void ZcDbDimStyleTableRecord::setDimzin(int v) {
+    assertWriteEnabled();
+    m_dimzin = static_cast<std::int16_t>(v);
+}
+void ZcDbDimStyleTableRecord::setDimdec(int v) {
+    assertWriteEnabled();
+    m_dimdec = static_cast<std::int16_t>(v);
+}
+void ZcDbDimStyleTableRecord::setDimtad(int v) {
+    assertWriteEnabled();
+    m_dimtad = static_cast<std::int16_t>(v);
+}
 
 // ------------------------------------------------------------ views, UCS, vports
 
@@ -620,12 +677,30 @@ void ZcDbViewTableRecord::fields(ZcDbFields& v) {
 }
 ZCDB_DEFINE_FIELD_FILING(ZcDbViewTableRecord, ZcDbSymbolTableRecord, "AcDbViewTableRecord")
 
-void ZcDbViewTableRecord::setCenterPoint(const ZcGePoint2d& p) { assertWriteEnabled(); m_center = p; }
-void ZcDbViewTableRecord::setHeight(double h) { assertWriteEnabled(); m_height = h; }
-void ZcDbViewTableRecord::setWidth(double w) { assertWriteEnabled(); m_width = w; }
-void ZcDbViewTableRecord::setViewDirection(const ZcGeVector3d& d) { assertWriteEnabled(); m_direction = d; }
-void ZcDbViewTableRecord::setTarget(const ZcGePoint3d& p) { assertWriteEnabled(); m_target = p; }
-void ZcDbViewTableRecord::setViewTwist(double a) { assertWriteEnabled(); m_twist = a; }
+void ZcDbViewTableRecord::setCenterPoint(const ZcGePoint2d& p) {
+    assertWriteEnabled();
+    m_center = p;
+}
+void ZcDbViewTableRecord::setHeight(double h) {
+    assertWriteEnabled();
+    m_height = h;
+}
+void ZcDbViewTableRecord::setWidth(double w) {
+    assertWriteEnabled();
+    m_width = w;
+}
+void ZcDbViewTableRecord::setViewDirection(const ZcGeVector3d& d) {
+    assertWriteEnabled();
+    m_direction = d;
+}
+void ZcDbViewTableRecord::setTarget(const ZcGePoint3d& p) {
+    assertWriteEnabled();
+    m_target = p;
+}
+void ZcDbViewTableRecord::setViewTwist(double a) {
+    assertWriteEnabled();
+    m_twist = a;
+}
 
 void ZcDbUCSTableRecord::fields(ZcDbFields& v) {
     v.str(2, m_name);
@@ -636,9 +711,18 @@ void ZcDbUCSTableRecord::fields(ZcDbFields& v) {
 }
 ZCDB_DEFINE_FIELD_FILING(ZcDbUCSTableRecord, ZcDbSymbolTableRecord, "AcDbUCSTableRecord")
 
-void ZcDbUCSTableRecord::setOrigin(const ZcGePoint3d& p) { assertWriteEnabled(); m_origin = p; }
-void ZcDbUCSTableRecord::setXAxis(const ZcGeVector3d& v) { assertWriteEnabled(); m_xAxis = v; }
-void ZcDbUCSTableRecord::setYAxis(const ZcGeVector3d& v) { assertWriteEnabled(); m_yAxis = v; }
+void ZcDbUCSTableRecord::setOrigin(const ZcGePoint3d& p) {
+    assertWriteEnabled();
+    m_origin = p;
+}
+void ZcDbUCSTableRecord::setXAxis(const ZcGeVector3d& v) {
+    assertWriteEnabled();
+    m_xAxis = v;
+}
+void ZcDbUCSTableRecord::setYAxis(const ZcGeVector3d& v) {
+    assertWriteEnabled();
+    m_yAxis = v;
+}
 
 void ZcDbViewportTableRecord::fields(ZcDbFields& v) {
     v.str(2, m_name);
@@ -659,7 +743,19 @@ void ZcDbViewportTableRecord::fields(ZcDbFields& v) {
 }
 ZCDB_DEFINE_FIELD_FILING(ZcDbViewportTableRecord, ZcDbSymbolTableRecord, "AcDbViewportTableRecord")
 
-void ZcDbViewportTableRecord::setCenterPoint(const ZcGePoint2d& p) { assertWriteEnabled(); m_center = p; }
-void ZcDbViewportTableRecord::setHeight(double h) { assertWriteEnabled(); m_height = h; }
-void ZcDbViewportTableRecord::setViewDirection(const ZcGeVector3d& d) { assertWriteEnabled(); m_direction = d; }
-void ZcDbViewportTableRecord::setTarget(const ZcGePoint3d& p) { assertWriteEnabled(); m_target = p; }
+void ZcDbViewportTableRecord::setCenterPoint(const ZcGePoint2d& p) {
+    assertWriteEnabled();
+    m_center = p;
+}
+void ZcDbViewportTableRecord::setHeight(double h) {
+    assertWriteEnabled();
+    m_height = h;
+}
+void ZcDbViewportTableRecord::setViewDirection(const ZcGeVector3d& d) {
+    assertWriteEnabled();
+    m_direction = d;
+}
+void ZcDbViewportTableRecord::setTarget(const ZcGePoint3d& p) {
+    assertWriteEnabled();
+    m_target = p;
+}

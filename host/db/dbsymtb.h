@@ -49,7 +49,8 @@ public:
     void step() { ++m_pos; }
     Zcad::ErrorStatus getRecordId(ZcDbObjectId& id) const;
     template <class T>
-    Zcad::ErrorStatus getRecord(T*& rec, ZcDb::OpenMode mode = ZcDb::kForRead, bool openErased = false) const {
+    Zcad::ErrorStatus getRecord(T*& rec, ZcDb::OpenMode mode = ZcDb::kForRead,
+                                bool openErased = false) const {
         if (done()) return Zcad::eInvalidIndex;
         return zcdbOpenObject(rec, m_ids[m_pos], mode, openErased);
     }
@@ -66,7 +67,8 @@ public:
 
     Zcad::ErrorStatus getAt(std::string_view name, ZcDbObjectId& id, bool getErased = false) const;
     template <class T>
-    Zcad::ErrorStatus getAt(std::string_view name, T*& rec, ZcDb::OpenMode mode, bool openErased = false) const {
+    Zcad::ErrorStatus getAt(std::string_view name, T*& rec, ZcDb::OpenMode mode,
+                            bool openErased = false) const {
         rec = nullptr;
         ZcDbObjectId id;
         Zcad::ErrorStatus es = getAt(name, id, openErased);
@@ -93,18 +95,18 @@ protected:
     std::unordered_map<std::string, ZcDbObjectId> m_byName;  // folded name → id
 };
 
-#define ZCDB_DECLARE_TABLE(TABLE, RECORD)                                         \
-    class RECORD;                                                                 \
-    class TABLE : public ZcDbSymbolTable {                                        \
-    public:                                                                       \
-        ZCRX_DECLARE_MEMBERS(TABLE);                                              \
-        ZcRxClass* recordClass() const override;                                  \
-        using ZcDbSymbolTable::getAt;                                             \
+#define ZCDB_DECLARE_TABLE(TABLE, RECORD)                                                 \
+    class RECORD;                                                                         \
+    class TABLE : public ZcDbSymbolTable {                                                \
+    public:                                                                               \
+        ZCRX_DECLARE_MEMBERS(TABLE);                                                      \
+        ZcRxClass* recordClass() const override;                                          \
+        using ZcDbSymbolTable::getAt;                                                     \
         Zcad::ErrorStatus getAt(std::string_view name, RECORD*& rec, ZcDb::OpenMode mode, \
-                                bool openErased = false) const {                  \
-            return ZcDbSymbolTable::getAt<RECORD>(name, rec, mode, openErased);   \
-        }                                                                         \
-        ZCDB_TABLE_EXTRA                                                          \
+                                bool openErased = false) const {                          \
+            return ZcDbSymbolTable::getAt<RECORD>(name, rec, mode, openErased);           \
+        }                                                                                 \
+        ZCDB_TABLE_EXTRA                                                                  \
     }
 
 class ZcDbBlockTableRecordIterator;
@@ -127,7 +129,9 @@ public:
 
     ZcGePoint3d origin() const { return m_origin; }
     Zcad::ErrorStatus setOrigin(const ZcGePoint3d& p);
-    bool isAnonymous() const { return (m_flags & 1) != 0 || (!m_name.empty() && m_name[0] == '*' && !isLayout()); }
+    bool isAnonymous() const {
+        return (m_flags & 1) != 0 || (!m_name.empty() && m_name[0] == '*' && !isLayout());
+    }
     bool hasAttributeDefinitions() const;
     bool isLayout() const;
     const std::string& comments() const { return m_comments; }
@@ -167,11 +171,11 @@ private:
     std::size_t m_pos = 0;
 };
 
-#define ZCDB_TABLE_EXTRA                                                     \
-protected:                                                                   \
-    std::string resolveNewName(const std::string& name) override;            \
-                                                                             \
-private:                                                                     \
+#define ZCDB_TABLE_EXTRA                                          \
+protected:                                                        \
+    std::string resolveNewName(const std::string& name) override; \
+                                                                  \
+private:                                                          \
     std::unordered_map<char32_t, int> m_nextAnonymous;
 ZCDB_DECLARE_TABLE(ZcDbBlockTable, ZcDbBlockTableRecord);
 #undef ZCDB_TABLE_EXTRA
@@ -192,7 +196,7 @@ public:
     bool isLocked() const { return (m_flags & 4) != 0; }
     void setIsLocked(bool locked);
     int colorIndex() const { return m_color < 0 ? -m_color : m_color; }
-    void setColorIndex(int aci);  // 1..255; keeps the on/off state
+    void setColorIndex(int aci);                            // 1..255; keeps the on/off state
     std::int32_t trueColor() const { return m_trueColor; }  // -1 when none
     void setTrueColor(std::int32_t rgb);
     const std::string& linetype() const { return m_linetype; }

@@ -36,15 +36,19 @@ struct ZcDbXform {
         return x;
     }
     // Rotation by `angle` about `axis` through `center` (right-hand rule).
-    static ZcDbXform rotation(double angle, const ZcGeVector3d& axis, const ZcGePoint3d& center = ZcGePoint3d()) {
+    static ZcDbXform rotation(double angle, const ZcGeVector3d& axis,
+                              const ZcGePoint3d& center = ZcGePoint3d()) {
         ZcGeVector3d u = axis;
         double len = u.length();
         if (len > 0) u = u / len;
         double c = std::cos(angle), s = std::sin(angle), t = 1 - c;
         ZcDbXform x;
-        x.m[0][0] = t * u.x * u.x + c, x.m[0][1] = t * u.x * u.y - s * u.z, x.m[0][2] = t * u.x * u.z + s * u.y;
-        x.m[1][0] = t * u.x * u.y + s * u.z, x.m[1][1] = t * u.y * u.y + c, x.m[1][2] = t * u.y * u.z - s * u.x;
-        x.m[2][0] = t * u.x * u.z - s * u.y, x.m[2][1] = t * u.y * u.z + s * u.x, x.m[2][2] = t * u.z * u.z + c;
+        x.m[0][0] = t * u.x * u.x + c, x.m[0][1] = t * u.x * u.y - s * u.z,
+        x.m[0][2] = t * u.x * u.z + s * u.y;
+        x.m[1][0] = t * u.x * u.y + s * u.z, x.m[1][1] = t * u.y * u.y + c,
+        x.m[1][2] = t * u.y * u.z - s * u.x;
+        x.m[2][0] = t * u.x * u.z - s * u.y, x.m[2][1] = t * u.y * u.z + s * u.x,
+        x.m[2][2] = t * u.z * u.z + c;
         ZcGePoint3d moved = x.apply(center);
         for (int i = 0; i < 3; ++i) x.m[i][3] = center[i] - moved[i];
         return x;
@@ -72,17 +76,20 @@ struct ZcDbXform {
                 m[2][0] * v.x + m[2][1] * v.y + m[2][2] * v.z};
     }
     double det() const {
-        return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+        return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
+               m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
                m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
     }
     // The length factor of a uniform scaling (cube root of |det|).
     double scale() const { return std::cbrt(std::fabs(det())); }
     // True when the matrix scales equally in every direction (no shear).
     bool isUniscaledOrtho(double tol = 1e-9) const {
-        ZcGeVector3d c0(m[0][0], m[1][0], m[2][0]), c1(m[0][1], m[1][1], m[2][1]), c2(m[0][2], m[1][2], m[2][2]);
+        ZcGeVector3d c0(m[0][0], m[1][0], m[2][0]), c1(m[0][1], m[1][1], m[2][1]),
+            c2(m[0][2], m[1][2], m[2][2]);
         double l = c0.length();
         return std::fabs(c1.length() - l) <= tol * (1 + l) && std::fabs(c2.length() - l) <= tol * (1 + l) &&
-               std::fabs(c0.dotProduct(c1)) <= tol * (1 + l * l) && std::fabs(c0.dotProduct(c2)) <= tol * (1 + l * l) &&
+               std::fabs(c0.dotProduct(c1)) <= tol * (1 + l * l) &&
+               std::fabs(c0.dotProduct(c2)) <= tol * (1 + l * l) &&
                std::fabs(c1.dotProduct(c2)) <= tol * (1 + l * l);
     }
 };

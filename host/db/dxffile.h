@@ -52,7 +52,7 @@ bool saveDxf(ZcDbDatabase* db, const std::string& path, const SysVarStore* vars 
              std::string* error = nullptr);
 
 struct DxfLoadResult {
-    std::unique_ptr<ZcDbDatabase> db;        // null when the file was refused
+    std::unique_ptr<ZcDbDatabase> db;         // null when the file was refused
     std::unique_ptr<MemorySysVarStore> vars;  // the header's drawing variables
     std::string error;                        // "DXF: wiersz N: ..." when refused
     std::vector<std::string> notes;           // skipped kinds, one line each

@@ -37,6 +37,7 @@ public:
     Zcad::ErrorStatus readItem(ZcDbDxfItem&) override { return Zcad::eNotApplicable; }
     Zcad::ErrorStatus pushBackItem() override { return Zcad::eNotApplicable; }
     bool atEOF() const override { return true; }
+    bool includesDefaultValues() const override { return false; }
     using ZcDbDxfFiler::writeItem;
 
     Zcad::ErrorStatus writeItem(const ZcDbDxfItem& it) override {

@@ -15,12 +15,12 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
+#include "host/ads/transcript.h"
 #include "host/db/dbgeom.h"
 #include "host/db/dbmain.h"
 #include "host/db/stubset.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/prompts.h"
-#include "host/ads/transcript.h"
 #include "host/win/textutil.h"
 
 namespace {
@@ -39,7 +39,8 @@ ZcDbXform compose(const ZcDbXform& a, const ZcDbXform& b) {
     return r;
 }
 
-std::optional<double> distanceOf(const ZcDbEntity* e, const ZcGePoint3d& p, const ZcDbXform& x = ZcDbXform()) {
+std::optional<double> distanceOf(const ZcDbEntity* e, const ZcGePoint3d& p,
+                                 const ZcDbXform& x = ZcDbXform()) {
     ZcDbGeometry g;
     zcdbEntityGeometry(e, g, x);
     return zcdbGeomDistance(g, p);
@@ -255,7 +256,8 @@ int zcedNEntSelP(const char* str, ads_name entres, ads_point ptres, int pickflag
     return RTNORM;
 }
 
-int zcedNEntSel(const char* str, ads_name entres, ads_point ptres, ads_point xformres[4], resbuf** refstkres) {
+int zcedNEntSel(const char* str, ads_name entres, ads_point ptres, ads_point xformres[4],
+                resbuf** refstkres) {
     if (refstkres) *refstkres = nullptr;
     NestedHit hit;
     int rc = nestedPick(str, entres, ptres, 0, hit);
@@ -275,8 +277,10 @@ int zcedOsnap(const ads_point pt, const char* mode, ads_point result) {
     for (std::size_t start = 0; start <= all.size();) {
         std::size_t comma = all.find(',', start);
         std::string one = all.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
-        if (std::optional<ZcDbSnapMode> m = snapMode(one)) modes.push_back(*m);
-        else return RTERROR;
+        if (std::optional<ZcDbSnapMode> m = snapMode(one))
+            modes.push_back(*m);
+        else
+            return RTERROR;
         if (comma == std::string::npos) break;
         start = comma + 1;
     }
@@ -378,7 +382,7 @@ private:
             if (zcdbEntLast(last) == RTNORM) zcdbGetObjectId(id, last);
             std::vector<ZcDbObjectId> all = host::selectableEntities(m_db);
             return apply(std::find(all.begin(), all.end(), id) != all.end() ? std::vector<ZcDbObjectId>{id}
-                                                                              : std::vector<ZcDbObjectId>{},
+                                                                            : std::vector<ZcDbObjectId>{},
                          true);
         }
         if (kw == "P") {
@@ -398,7 +402,8 @@ private:
         bool fence = kw == "F";
         std::vector<ZcGePoint3d> pts;
         ads_point a;
-        int rc = zcedGetPoint(nullptr, fence ? "\nPierwszy punkt ogrodzenia: " : "\nPierwszy punkt wieloboku: ", a);
+        int rc = zcedGetPoint(nullptr,
+                              fence ? "\nPierwszy punkt ogrodzenia: " : "\nPierwszy punkt wieloboku: ", a);
         while (rc == RTNORM) {
             pts.emplace_back(a[0], a[1], a[2]);
             ads_point from{a[0], a[1], a[2]};

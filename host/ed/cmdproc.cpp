@@ -8,17 +8,17 @@
 #include <vector>
 
 #include "host/ads/adstext.h"
-#include "host/ads/ssget.h"
-#include "host/db/dbdatabase.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/editor.h"
 #include "host/ads/lisp.h"
+#include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
+#include "host/ads/transcript.h"
+#include "host/db/dbdatabase.h"
 #include "host/ed/cmdstack.h"
 #include "host/ed/docman.h"
-#include "host/ads/editor.h"
 #include "host/ed/hostcmd_util.h"
 #include "host/util/hostassert.h"
-#include "host/ads/cmdline.h"
-#include "host/ads/transcript.h"
 
 namespace host {
 namespace {
@@ -52,12 +52,12 @@ struct Pending {
 
 struct State {
     std::map<std::string, HostCommandEntry> hostCommands;
+    std::map<std::string, HostCommandEntry> variableCommands;  // by variable name
     std::vector<CommandFrame> running;
     std::vector<ArgFrame*> args;
     std::vector<Pending> pending;
     bool ranOut = false;
     std::vector<std::string> leftOpen;
-
 };
 
 State& state() {
@@ -147,7 +147,9 @@ void reinstallHostCommands() {
     installHostCommands();
 }
 
-bool unregisterHostCommand(const std::string& name) { return state().hostCommands.erase(ads_text::upper(name)) > 0; }
+bool unregisterHostCommand(const std::string& name) {
+    return state().hostCommands.erase(ads_text::upper(name)) > 0;
+}
 
 bool registerCommandAlias(const std::string& alias, const std::string& target) {
     auto it = state().hostCommands.find(ads_text::upper(target));
@@ -157,7 +159,9 @@ bool registerCommandAlias(const std::string& alias, const std::string& target) {
     return true;
 }
 
-bool isHostCommand(const std::string& name) { return state().hostCommands.count(ads_text::upper(name)) > 0; }
+bool isHostCommand(const std::string& name) {
+    return state().hostCommands.count(ads_text::upper(name)) > 0;
+}
 
 InputToken nextUserToken() {
     InputQueue& q = currentInput();
@@ -179,7 +183,10 @@ InputToken nextPromptToken() {
     State& s = state();
     if (s.args.empty()) return nextUserToken();
     ArgFrame& f = *s.args.back();
-    if (f.pos >= f.items.size()) return {InputToken::Cancel, {}, {}};
+    // The arguments ran out while the command still asks: the command goes
+    // on, and its answers come from the user, as typed after the caller's
+    // own answers.
+    if (f.pos >= f.items.size()) return nextUserToken();
     size_t at = f.pos++;
     InputToken t = f.items[at];
     if (at < f.setOf.size() && f.setOf[at] >= 0) {
@@ -214,18 +221,29 @@ void noteCancelled() {
 
 bool promptEchoOn() {
     const State& s = state();
-    return s.args.empty() || s.args.back()->echo;
+    // Once the arguments ran out the prompts are the user's, and shown.
+    return s.args.empty() || s.args.back()->echo || s.args.back()->pos >= s.args.back()->items.size();
 }
 
-bool inputRanOut() { return state().ranOut; }
+bool inputRanOut() {
+    return state().ranOut;
+}
 
-bool readingCommandArguments() { return !state().args.empty(); }
+bool readingCommandArguments() {
+    return !state().args.empty();
+}
 
-const std::vector<std::string>& objectsLeftOpen() { return state().leftOpen; }
+const std::vector<std::string>& objectsLeftOpen() {
+    return state().leftOpen;
+}
 
-bool commandActive() { return !state().running.empty(); }
+bool commandActive() {
+    return !state().running.empty();
+}
 
-std::string currentCommandName() { return state().running.empty() ? std::string() : state().running.back().name; }
+std::string currentCommandName() {
+    return state().running.empty() ? std::string() : state().running.back().name;
+}
 
 void queueCommandString(ZcApDocument& doc, const std::string& text) {
     state().pending.push_back({&doc, splitCommandString(text)});
@@ -265,7 +283,19 @@ Resolved resolve(std::string typed) {
         r.hostCmd = &it->second;
         return r;
     }
-    if (!builtin && lispFunctionDefined("c:" + typed)) r.lispCommand = "c:" + typed;
+    if (!builtin && lispFunctionDefined("c:" + typed)) {
+        r.lispCommand = "c:" + typed;
+        return r;
+    }
+    // A system variable's name: shows and sets it, in or out of a command.
+    if (findSysVar(r.name)) {
+        auto [entry, isNew] = state().variableCommands.try_emplace(r.name);
+        if (isNew) {
+            std::string name = r.name;
+            entry->second = {[name] { return variableCommand(name); }, true};
+        }
+        r.hostCmd = &entry->second;
+    }
     return r;
 }
 
@@ -283,7 +313,9 @@ void reportObjectsLeftOpen(const std::string& command) {
 
 // The outermost command is one undo group, so "U" takes it back whole;
 // the undo commands themselves stand outside.
-bool groupsUndo(const std::string& name) { return name != "UNDO" && name != "U"; }
+bool groupsUndo(const std::string& name) {
+    return name != "UNDO" && name != "U";
+}
 
 int runResolved(const Resolved& r) {
     State& s = state();
@@ -299,9 +331,12 @@ int runResolved(const Resolved& r) {
     const std::string name = r.name;
     zcedEditor->notify([&](ZcEditorReactor* re) { re->commandWillStart(name.c_str()); });
     int status = RTNORM;
-    if (r.module) r.module->functionAddr()();
-    else if (r.hostCmd) status = r.hostCmd->handler();
-    else status = invokeLispFunction(r.lispCommand, nullptr, false);
+    if (r.module)
+        r.module->functionAddr()();
+    else if (r.hostCmd)
+        status = r.hostCmd->handler();
+    else
+        status = invokeLispFunction(r.lispCommand, nullptr, false);
     // Nested commands end before the one that started them.
     ZC_HOST_ASSERT(s.running.size() == depth + 1);
     CommandFrame frame = s.running.back();
@@ -309,7 +344,8 @@ int runResolved(const Resolved& r) {
     setCmdNames();
     // The command may have closed its document (and the database with it),
     // or made another one current: the group closes where it was opened.
-    bool dbAlive = db && (dbOfDoc ? zcDocManagerPtr()->isOpen(doc) && doc->database() == db : db == zcdbCurDwg());
+    bool dbAlive =
+        db && (dbOfDoc ? zcDocManagerPtr()->isOpen(doc) && doc->database() == db : db == zcdbCurDwg());
     if (dbAlive) {
         db->endUndoGroup();
         db->undoJournal().dropEmptyLastGroup();
@@ -392,23 +428,33 @@ void setCmdNames() {
     setSysVar("CMDNAMES", SysVarValue{names}, false);
 }
 
-std::string numberText(double v) { return ads_text::format("%.17g", v); }
+std::string numberText(double v) {
+    return ads_text::format("%.17g", v);
+}
 
 // Turns one argument of the host's argument list into an answer token.
 std::optional<InputToken> argToken(const resbuf* rb) {
     switch (rb->restype) {
-    case RTSTR: return InputToken::parse(rb->resval.rstring ? rb->resval.rstring : "");
-    case RTREAL: return InputToken::makeText(numberText(rb->resval.rreal));
-    case RTANG:
-    case RTORINT: return InputToken::makeText(numberText(rb->resval.rreal) + "r");
-    case RTSHORT: return InputToken::makeText(std::to_string(rb->resval.rint));
-    case RTLONG: return InputToken::makeText(std::to_string(rb->resval.rlong));
-    case RTPOINT:
-        return InputToken::makeText(numberText(rb->resval.rpoint[0]) + "," + numberText(rb->resval.rpoint[1]));
-    case RT3DPOINT:
-        return InputToken::makeText(numberText(rb->resval.rpoint[0]) + "," + numberText(rb->resval.rpoint[1]) + "," +
-                                    numberText(rb->resval.rpoint[2]));
-    default: return std::nullopt;
+        case RTSTR:
+            return InputToken::parse(rb->resval.rstring ? rb->resval.rstring : "");
+        case RTREAL:
+            return InputToken::makeText(numberText(rb->resval.rreal));
+        case RTANG:
+        case RTORINT:
+            return InputToken::makeText(numberText(rb->resval.rreal) + "r");
+        case RTSHORT:
+            return InputToken::makeText(std::to_string(rb->resval.rint));
+        case RTLONG:
+            return InputToken::makeText(std::to_string(rb->resval.rlong));
+        case RTPOINT:
+            return InputToken::makeText(numberText(rb->resval.rpoint[0]) + "," +
+                                        numberText(rb->resval.rpoint[1]));
+        case RT3DPOINT:
+            return InputToken::makeText(numberText(rb->resval.rpoint[0]) + "," +
+                                        numberText(rb->resval.rpoint[1]) + "," +
+                                        numberText(rb->resval.rpoint[2]));
+        default:
+            return std::nullopt;
     }
 }
 
@@ -421,10 +467,11 @@ int runArgList(const resbuf* rbp) {
             const resbuf* e = rb->rbnext;
             const resbuf* p = e ? e->rbnext : nullptr;
             const resbuf* end = p ? p->rbnext : nullptr;
-            if (!e || e->restype != RTENAME || !p || (p->restype != RTPOINT && p->restype != RT3DPOINT) || !end ||
-                end->restype != RTLE)
+            if (!e || e->restype != RTENAME || !p || (p->restype != RTPOINT && p->restype != RT3DPOINT) ||
+                !end || end->restype != RTLE)
                 return RTREJ;
-            frame.items.push_back({InputToken::Pick, {}, ZcGePoint3d(p->resval.rpoint[0], p->resval.rpoint[1], 0)});
+            frame.items.push_back(
+                {InputToken::Pick, {}, ZcGePoint3d(p->resval.rpoint[0], p->resval.rpoint[1], 0)});
             frame.setOf.push_back(-1);
             rb = end;
             continue;
@@ -465,27 +512,41 @@ int zcedCommand(int rtype, ...) {
         resbuf rb;
         rb.restype = static_cast<short>(type);
         switch (type) {
-        case RTSTR: {
-            const char* s = va_arg(ap, const char*);
-            strings.emplace_back(s ? s : "");
-            break;
-        }
-        case RTREAL: case RTANG: case RTORINT: rb.resval.rreal = va_arg(ap, double); break;
-        case RTSHORT: rb.resval.rint = static_cast<short>(va_arg(ap, int)); break;
-        case RTLONG: rb.resval.rlong = va_arg(ap, int); break;
-        case RTENAME: case RTPICKS: {
-            const std::int64_t* n = va_arg(ap, const std::int64_t*);
-            rb.resval.rlname[0] = n ? n[0] : 0;
-            rb.resval.rlname[1] = n ? n[1] : 0;
-            break;
-        }
-        case RTLB: case RTLE: break;
-        case RTPOINT: case RT3DPOINT: {
-            const ads_real* p = va_arg(ap, const ads_real*);
-            for (int i = 0; i < 3; ++i) rb.resval.rpoint[i] = p ? p[i] : 0.0;
-            break;
-        }
-        default: bad = true; break;
+            case RTSTR: {
+                const char* s = va_arg(ap, const char*);
+                strings.emplace_back(s ? s : "");
+                break;
+            }
+            case RTREAL:
+            case RTANG:
+            case RTORINT:
+                rb.resval.rreal = va_arg(ap, double);
+                break;
+            case RTSHORT:
+                rb.resval.rint = static_cast<short>(va_arg(ap, int));
+                break;
+            case RTLONG:
+                rb.resval.rlong = va_arg(ap, int);
+                break;
+            case RTENAME:
+            case RTPICKS: {
+                const std::int64_t* n = va_arg(ap, const std::int64_t*);
+                rb.resval.rlname[0] = n ? n[0] : 0;
+                rb.resval.rlname[1] = n ? n[1] : 0;
+                break;
+            }
+            case RTLB:
+            case RTLE:
+                break;
+            case RTPOINT:
+            case RT3DPOINT: {
+                const ads_real* p = va_arg(ap, const ads_real*);
+                for (int i = 0; i < 3; ++i) rb.resval.rpoint[i] = p ? p[i] : 0.0;
+                break;
+            }
+            default:
+                bad = true;
+                break;
         }
         if (bad) break;
         nodes.push_back(rb);
@@ -500,4 +561,6 @@ int zcedCommand(int rtype, ...) {
     return host::runArgList(nodes.empty() ? nullptr : &nodes[0]);
 }
 
-int zcedCmd(const resbuf* rbp) { return host::runArgList(rbp); }
+int zcedCmd(const resbuf* rbp) {
+    return host::runArgList(rbp);
+}

@@ -9,12 +9,20 @@
 // prompt functions; zcedCommand/zcedCmd feed them their arguments as
 // answers: text, reals, shorts, points, "" for Enter, and PAUSE ("\\"),
 // which takes the next answer from the user's queue. When the arguments run
-// out while a command still asks, that prompt is cancelled.
+// out while a command still asks, the command keeps running and its next
+// answers come from the user's queue (a script's next lines); only when
+// that queue is empty too is the prompt cancelled. The platform resumes
+// the command after the caller's function returns; here the answers are
+// read where the arguments ran out, so the command has ended when
+// zcedCommand returns and the caller's code after it sees its result.
 //
 // Reactors see commandWillStart(name) before a command and exactly one of
 // commandEnded / commandCancelled (a prompt of the command was cancelled) /
 // commandFailed (a host command returned an error) after it. CMDNAMES holds
 // the running commands' global names joined by "'".
+//
+// A name that is no command but a system variable's shows the variable and
+// asks for its new value (host/ed/hostcmds_setvar.cpp), transparently too.
 //
 // Messages: an unknown name prints "\nNieznane polecenie \"NAME\"." and gives
 // RTERROR; a non-transparent command typed with "'" prints

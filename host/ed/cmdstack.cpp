@@ -13,9 +13,10 @@ ZcEdCommandStack* zcedRegCmds() {
     return &stack;
 }
 
-ZcEdStatus ZcEdCommandStack::addCommand(const char* cmdGroupName, const char* cmdGlobalName, const char* cmdLocalName,
-                                        int commandFlags, ZcRxFunctionPtr functionAddr, ZcEdUIContext*, int fcode,
-                                        void*, ZcEdCommand** cmdPtrRet) {
+ZcEdStatus ZcEdCommandStack::addCommand(const char* cmdGroupName, const char* cmdGlobalName,
+                                        const char* cmdLocalName, int commandFlags,
+                                        ZcRxFunctionPtr functionAddr, ZcEdUIContext*, int fcode, void*,
+                                        ZcEdCommand** cmdPtrRet) {
     if (!cmdGroupName || !*cmdGroupName || !cmdGlobalName || !*cmdGlobalName || !functionAddr)
         return eEdInvalidInput;
     Group* g = findGroup(cmdGroupName);
@@ -49,7 +50,8 @@ ZcEdStatus ZcEdCommandStack::removeCmd(const char* cmdGroupName, const char* cmd
 
 ZcEdStatus ZcEdCommandStack::removeGroup(const char* groupName) {
     if (!groupName) return eEdKeyNotFound;
-    auto it = std::find_if(groups_.begin(), groups_.end(), [&](const Group& g) { return iequals(g.name, groupName); });
+    auto it = std::find_if(groups_.begin(), groups_.end(),
+                           [&](const Group& g) { return iequals(g.name, groupName); });
     if (it == groups_.end()) return eEdKeyNotFound;
     groups_.erase(it);
     return eEdOk;
@@ -79,7 +81,7 @@ ZcEdCommand* ZcEdCommandStack::lookupCmd(const char* cmdName, bool globalFlag) c
 
 bool ZcEdCommandStack::hasGroup(const char* groupName) const {
     return groupName && std::any_of(groups_.begin(), groups_.end(),
-                                     [&](const Group& g) { return iequals(g.name, groupName); });
+                                    [&](const Group& g) { return iequals(g.name, groupName); });
 }
 
 size_t ZcEdCommandStack::commandCount() const {

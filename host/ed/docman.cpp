@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
+#include "host/ed/cmdproc.h"
 #include "host/util/hostassert.h"
 #include "host/win/textutil.h"
-#include "host/ed/cmdproc.h"
 
 namespace {
 
@@ -81,10 +81,12 @@ ZcEdStatus ZcApDocManager::setCurDocument(ZcApDocument* doc, ZcAp::DocLockMode m
     return eEdOk;
 }
 
-ZcEdStatus ZcApDocManager::lockDocument(ZcApDocument* doc, ZcAp::DocLockMode mode, const char*, const char*, bool) {
+ZcEdStatus ZcApDocManager::lockDocument(ZcApDocument* doc, ZcAp::DocLockMode mode, const char*, const char*,
+                                        bool) {
     if (!isOpen(doc)) return eEdInvalidInput;
     // Another caller holds an exclusive lock: only re-entrant locks pass.
-    if (doc->lockCount_ > 0 && doc->lockMode_ == ZcAp::kXWrite && mode != ZcAp::kXWrite) return eEdLockViolation;
+    if (doc->lockCount_ > 0 && doc->lockMode_ == ZcAp::kXWrite && mode != ZcAp::kXWrite)
+        return eEdLockViolation;
     ZcAp::DocLockMode prev = doc->lockMode();
     ++doc->lockCount_;
     doc->lockMode_ = mode;
@@ -101,7 +103,8 @@ ZcEdStatus ZcApDocManager::unlockDocument(ZcApDocument* doc) {
     return eEdOk;
 }
 
-ZcEdStatus ZcApDocManager::sendStringToExecute(ZcApDocument* doc, const char* str, bool activate, bool, bool) {
+ZcEdStatus ZcApDocManager::sendStringToExecute(ZcApDocument* doc, const char* str, bool activate, bool,
+                                               bool) {
     if (!isOpen(doc) || !str) return eEdInvalidInput;
     if (activate && doc != current_) becomeCurrent(doc);
     host::queueCommandString(*doc, str);
@@ -181,12 +184,15 @@ void ZcApDocManager::becomeCurrent(ZcApDocument* doc) {
 
 namespace host {
 
-void setDatabaseFactory(std::function<ZcDbDatabase*(ZcApDocument&)> make, std::function<void(ZcDbDatabase*)> destroy) {
+void setDatabaseFactory(std::function<ZcDbDatabase*(ZcApDocument&)> make,
+                        std::function<void(ZcDbDatabase*)> destroy) {
     hooks().makeDb = std::move(make);
     hooks().destroyDb = std::move(destroy);
 }
 
-void setDocumentLoadHook(std::function<void(ZcApDocument&, bool loaded)> hook) { hooks().load = std::move(hook); }
+void setDocumentLoadHook(std::function<void(ZcApDocument&, bool loaded)> hook) {
+    hooks().load = std::move(hook);
+}
 
 InputQueue& currentInput() {
     ZcApDocManager* m = zcDocManagerPtr();

@@ -72,7 +72,9 @@ public:
     virtual void documentBecameCurrent(ZcApDocument* doc) { (void)doc; }
     virtual void documentLockModeChanged(ZcApDocument* doc, ZcAp::DocLockMode myPrevMode,
                                          ZcAp::DocLockMode myCurMode) {
-        (void)doc; (void)myPrevMode; (void)myCurMode;
+        (void)doc;
+        (void)myPrevMode;
+        (void)myCurMode;
     }
 };
 
@@ -130,7 +132,9 @@ private:
 
 ZcApDocManager* zcDocManagerPtr();
 #define zcDocManager zcDocManagerPtr()
-inline ZcApDocument* curDoc() { return zcDocManagerPtr()->curDocument(); }
+inline ZcApDocument* curDoc() {
+    return zcDocManagerPtr()->curDocument();
+}
 
 namespace host {
 

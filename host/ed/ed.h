@@ -2,7 +2,7 @@
 // editor and its reactors, the command stack, the status bar.
 #pragma once
 
+#include "host/ads/editor.h"
 #include "host/ed/cmdstack.h"
 #include "host/ed/docman.h"
-#include "host/ads/editor.h"
 #include "host/ed/statusbar.h"

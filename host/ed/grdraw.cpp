@@ -4,6 +4,7 @@
 #include "host/ed/grdraw.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <iterator>
 #include <optional>
@@ -23,7 +24,9 @@ namespace {
 // compacted away when the list is read.
 struct VectorKey {
     std::uint64_t bits[7];
-    bool operator==(const VectorKey& o) const { return std::equal(std::begin(bits), std::end(bits), std::begin(o.bits)); }
+    bool operator==(const VectorKey& o) const {
+        return std::equal(std::begin(bits), std::end(bits), std::begin(o.bits));
+    }
 };
 struct VectorKeyHash {
     std::size_t operator()(const VectorKey& k) const {
@@ -75,7 +78,9 @@ void xorVector(const TempVector& v) {
     g.dirty = true;
 }
 
-ZcGePoint3d toPoint(const ads_point p) { return ZcGePoint3d(p[0], p[1], p[2]); }
+ZcGePoint3d toPoint(const ads_point p) {
+    return ZcGePoint3d(p[0], p[1], p[2]);
+}
 
 ZcGePoint3d transformed(const ZcGePoint3d& p, ads_matrix m) {
     if (!m) return p;
@@ -96,7 +101,9 @@ const std::vector<TempVector>& temporaryVectors() {
     }
     return g.shown;
 }
-bool isUndrawn(ZcDbObjectId id) { return gr().undrawn.count(id) > 0; }
+bool isUndrawn(ZcDbObjectId id) {
+    return gr().undrawn.count(id) > 0;
+}
 
 void redrawScreen() {
     GrState& g = gr();
@@ -107,7 +114,9 @@ void redrawScreen() {
     g.undrawn.clear();
 }
 
-void resetTemporaryGraphics() { redrawScreen(); }
+void resetTemporaryGraphics() {
+    redrawScreen();
+}
 
 std::vector<ZcGiPrimitive> recordWorldDraw(ZcDbEntity* ent, bool dragging) {
     ZcGiWorldDraw wd;
@@ -123,7 +132,8 @@ std::vector<ZcGiPrimitive> recordWorldDraw(ZcDbEntity* ent, bool dragging) {
 
 // ------------------------------------------------------------ recording draw
 
-bool ZcGiWorldGeometry::polyline(std::uint32_t n, const ZcGePoint3d* pts, const ZcGeVector3d* normal, std::int32_t) {
+bool ZcGiWorldGeometry::polyline(std::uint32_t n, const ZcGePoint3d* pts, const ZcGeVector3d* normal,
+                                 std::int32_t) {
     if (!pts || n < 2) return false;
     ZcGiPrimitive p;
     p.kind = ZcGiPrimitive::kPolyline;
@@ -169,8 +179,29 @@ bool ZcGiWorldGeometry::circularArc(const ZcGePoint3d& center, double radius, co
     return false;
 }
 
-bool ZcGiWorldGeometry::text(const ZcGePoint3d& position, const ZcGeVector3d& normal, const ZcGeVector3d& direction,
-                             double height, double, double, const char* msg) {
+bool ZcGiWorldGeometry::circularArc(const ZcGePoint3d& start, const ZcGePoint3d& point,
+                                    const ZcGePoint3d& end, ZcGiArcType::Type arcType) {
+    const ZcGeVector3d a = point - start, b = end - start;
+    ZcGeVector3d n = a.crossProduct(b);
+    const double nn = n.dotProduct(n);
+    if (nn <= 1e-24 * a.dotProduct(a) * b.dotProduct(b) || a.isZeroLength() || b.isZeroLength()) {
+        const ZcGePoint3d line[2] = {start, end};
+        return polyline(2, line);
+    }
+    // The circumcentre of the triangle, in its plane.
+    const ZcGeVector3d toCenter =
+        (b.crossProduct(n) * a.dotProduct(a) + n.crossProduct(a) * b.dotProduct(b)) / (2 * nn);
+    const ZcGePoint3d center = start + toCenter;
+    const ZcGeVector3d normal = n / std::sqrt(nn);
+    const ZcGeVector3d from = start - center, to = end - center;
+    // Counter-clockwise about the normal the arc passes the middle point.
+    double sweep = std::atan2(from.crossProduct(to).dotProduct(normal), from.dotProduct(to));
+    if (sweep < 0) sweep += 2 * 3.14159265358979323846;
+    return circularArc(center, toCenter.length(), normal, from, sweep, arcType);
+}
+
+bool ZcGiWorldGeometry::text(const ZcGePoint3d& position, const ZcGeVector3d& normal,
+                             const ZcGeVector3d& direction, double height, double, double, const char* msg) {
     ZcGiPrimitive p;
     p.kind = ZcGiPrimitive::kText;
     p.color = traits_.color();
@@ -233,8 +264,10 @@ int zcedRedraw(const ads_name ent, int mode) {
     if (mode != 3 && mode != 4) return RTERROR;
     ZcDbEntity* e = nullptr;
     if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) return RTERROR;
-    if (mode == 3) e->highlight();
-    else e->unhighlight();
+    if (mode == 3)
+        e->highlight();
+    else
+        e->unhighlight();
     e->close();
     return RTNORM;
 }

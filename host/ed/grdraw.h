@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "host/util/adscodes.h"
-#include "host/util/resbuf.h"
 #include "host/db/dbid.h"
 #include "host/ge/gebase.h"
+#include "host/util/adscodes.h"
+#include "host/util/resbuf.h"
 
 class ZcDbEntity;
 
@@ -74,6 +74,10 @@ public:
     bool circle(const ZcGePoint3d& center, double radius, const ZcGeVector3d& normal);
     bool circularArc(const ZcGePoint3d& center, double radius, const ZcGeVector3d& normal,
                      const ZcGeVector3d& startVector, double sweepAngle,
+                     ZcGiArcType::Type arcType = ZcGiArcType::kZcGiArcSimple);
+    // The arc from start through point to end (recorded as a centre, radius
+    // and sweep); three points in a line draw the straight segment.
+    bool circularArc(const ZcGePoint3d& start, const ZcGePoint3d& point, const ZcGePoint3d& end,
                      ZcGiArcType::Type arcType = ZcGiArcType::kZcGiArcSimple);
     bool text(const ZcGePoint3d& position, const ZcGeVector3d& normal, const ZcGeVector3d& direction,
               double height, double width, double oblique, const char* pMsg);

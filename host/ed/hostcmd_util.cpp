@@ -6,13 +6,13 @@
 #include <cstdio>
 
 #include "host/ads/adstext.h"
-#include "host/util/findfile.h"
 #include "host/ads/sysvars.h"
+#include "host/db/dbsymtb.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
 #include "host/ed/grdraw.h"
 #include "host/ed/prompts.h"
-#include "host/db/dbsymtb.h"
+#include "host/util/findfile.h"
 
 namespace host {
 
@@ -25,6 +25,7 @@ void installHostCommands() {
     installDimCommands();
     installEditCommands();
     installAttributeCommands();
+    installSetvarCommands();
 }
 
 void resetHostCommands() {
@@ -141,7 +142,9 @@ bool fileExists(const std::string& path) {
 }
 }  // namespace
 
-void setSupportFileFinder(std::function<std::string(const std::string&)> f) { finder() = std::move(f); }
+void setSupportFileFinder(std::function<std::string(const std::string&)> f) {
+    finder() = std::move(f);
+}
 
 std::string findSupportFile(const std::string& name) {
     if (finder()) return finder()(name);

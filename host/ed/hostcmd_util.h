@@ -9,10 +9,10 @@
 #include <functional>
 #include <string>
 
-#include "host/util/adscodes.h"
 #include "host/db/dbdatabase.h"
 #include "host/db/dbentity.h"
 #include "host/ge/gebase.h"
+#include "host/util/adscodes.h"
 
 class ZcDbDimension;
 
@@ -29,6 +29,10 @@ void installInsertCommands();
 void installDimCommands();
 void installEditCommands();
 void installAttributeCommands();
+void installSetvarCommands();
+// A system variable's name typed as a command: shows it and asks for its
+// new value (SETVAR without the name prompt).
+int variableCommand(const std::string& name);
 
 // Forgets what the commands remember between runs (previous views, the
 // last dimension, the objects OOPS brings back, temporary graphics): a new
@@ -52,7 +56,8 @@ ZcDbObjectId appendEntity(ZcDbEntity* ent, ZcDbDatabase* db = nullptr);
 
 // A keyword prompt: RTNORM with the global keyword in kw, RTNONE on
 // Enter, RTCAN on cancel. Bad answers re-prompt (the prompt functions).
-int askKeyword(const std::string& prompt, const std::string& keywords, std::string& kw, bool allowEnter = true);
+int askKeyword(const std::string& prompt, const std::string& keywords, std::string& kw,
+               bool allowEnter = true);
 // A text answer (blanks allowed when cronly): RTNORM, RTNONE (empty), RTCAN.
 int askText(const std::string& prompt, std::string& out, bool cronly = false);
 // A point, optionally rubber-banded from base: RTNORM, RTNONE, RTKWORD

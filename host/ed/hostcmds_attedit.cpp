@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "host/ads/cmdline.h"
 #include "host/ads/ssget.h"
+#include "host/ads/transcript.h"
 #include "host/db/dbinsert.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/hostcmd_util.h"
-#include "host/ads/cmdline.h"
-#include "host/ads/transcript.h"
 #include "host/ui/dialog.h"
 #include "host/ui/resources.h"
 
@@ -74,7 +74,8 @@ public:
         return TRUE;
     }
     void OnOK() override {
-        for (int i = 0; i < kRows && i < static_cast<int>(rows_.size()); ++i) GetDlgItemText(kFirstEdit + i, rows_[i].value);
+        for (int i = 0; i < kRows && i < static_cast<int>(rows_.size()); ++i)
+            GetDlgItemText(kFirstEdit + i, rows_[i].value);
         CDialog::OnOK();
     }
 
@@ -128,6 +129,8 @@ bool editAttributesInDialog(ZcDbObjectId refId) {
     return true;
 }
 
-void installAttributeCommands() { registerHostCommand("DDATTE", ddatteCommand); }
+void installAttributeCommands() {
+    registerHostCommand("DDATTE", ddatteCommand);
+}
 
 }  // namespace host

@@ -3,9 +3,10 @@
 // and Restore of the current dimension settings, Restore the default).
 //
 // Sub-commands: "_HOR", "_VER", "_ALI", "_ROT" (linear: two extension-line
-// origins, the dimension-line location, the text), "_ANGULAR" (Enter for a
-// vertex, then the vertex, two endpoints, the arc location, the text and
-// an optional text location) and "_TEDIT" (the last dimension, or the one
+// origins, the dimension-line location, the text), "_ANGULAR" (two lines
+// picked, the arc location, the text and an optional text location; or
+// Enter for a vertex, then the vertex, two endpoints, the arc location, the
+// text and an optional text location) and "_TEDIT" (the last dimension, or the one
 // whose text lies nearest a point, and its new text position).
 //
 // Each dimension gets its anonymous "*D" block: extension lines (offset by
@@ -14,19 +15,21 @@
 // above the line by DIMGAP, all sizes times DIMSCALE. The text is the
 // measurement times DIMLFAC with DIMDEC decimals and DIMZIN's zero
 // suppression; a typed text replaces it, "<>" inside it standing for it.
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
 #include "host/ads/adstext.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/sysvars.h"
+#include "host/ads/transcript.h"
 #include "host/db/dbdim.h"
 #include "host/db/dbents.h"
 #include "host/db/dbsymtb.h"
+#include "host/ed/adspick.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/hostcmd_util.h"
 #include "host/ed/prompts.h"
-#include "host/ads/cmdline.h"
-#include "host/ads/transcript.h"
 
 namespace host {
 namespace {
@@ -51,7 +54,7 @@ std::string formatMeasurement(double value, bool angle) {
 }
 
 std::string displayedText(const ZcDbDimension* dim) {
-    bool angle = dim->dimensionType() == 5;
+    bool angle = dim->dimensionType() == 5 || dim->dimensionType() == 2;
     double m = dim->measurement();
     std::string measured = formatMeasurement(angle ? m * 180 / kPi : m * sysVarReal("DIMLFAC"), angle);
     const std::string& over = dim->dimensionText();
@@ -93,7 +96,8 @@ struct Picture {
     void arrow(const ZcGePoint3d& tip, const ZcGeVector3d& dir, double size) {
         ZcGeVector3d d = unit(dir), n(-d.y, d.x, 0);
         ZcGePoint3d back = tip - d * size;
-        ents.push_back(new ZcDbSolid(tip, back + n * (size / 6), back - n * (size / 6), back - n * (size / 6)));
+        ents.push_back(
+            new ZcDbSolid(tip, back + n * (size / 6), back - n * (size / 6), back - n * (size / 6)));
     }
     void text(const ZcGePoint3d& at, const std::string& s, double h, double rot) {
         auto* t = new ZcDbText(at, s, h, rot);
@@ -113,8 +117,9 @@ double readable(double a) {
 
 // The picture of a linear dimension whose line runs at angle rot through
 // `line`; returns the default text position.
-ZcGePoint3d drawLinear(Picture& pic, const ZcGePoint3d& x1, const ZcGePoint3d& x2, const ZcGePoint3d& line, double rot,
-                       const Sizes& s, const std::string& text, const std::optional<ZcGePoint3d>& textAt) {
+ZcGePoint3d drawLinear(Picture& pic, const ZcGePoint3d& x1, const ZcGePoint3d& x2, const ZcGePoint3d& line,
+                       double rot, const Sizes& s, const std::string& text,
+                       const std::optional<ZcGePoint3d>& textAt) {
     ZcGeVector3d u(std::cos(rot), std::sin(rot), 0);
     ZcGePoint3d d1 = line + u * (x1 - line).dotProduct(u), d2 = line + u * (x2 - line).dotProduct(u);
     for (auto [x, d] : {std::pair{x1, d1}, std::pair{x2, d2}}) {
@@ -149,15 +154,50 @@ ZcGePoint3d drawAngular(Picture& pic, const ZcGePoint3d& c, const ZcGePoint3d& x
         ZcGeVector3d u(std::cos(a), std::sin(a), 0);
         const ZcGePoint3d& x = a == a1 ? x1 : x2;
         double from = (x - c).length();
-        if (std::fabs(from - r) > 1e-12) pic.line(c + u * (from + (r > from ? s.exo : -s.exo)), c + u * (r + s.exe));
+        if (std::fabs(from - r) > 1e-12)
+            pic.line(c + u * (from + (r > from ? s.exo : -s.exo)), c + u * (r + s.exe));
     }
     ZcGeVector3d t1(-std::sin(a1), std::cos(a1), 0), t2(-std::sin(a2), std::cos(a2), 0);
     pic.arrow(c + ZcGeVector3d(std::cos(a1), std::sin(a1), 0) * r, -t1, s.asz);
     pic.arrow(c + ZcGeVector3d(std::cos(a2), std::sin(a2), 0) * r, t2, s.asz);
     double am = a1 + sweep / 2;
-    ZcGePoint3d at = textAt ? *textAt : c + ZcGeVector3d(std::cos(am), std::sin(am), 0) * (r + s.gap + s.txt / 2);
+    ZcGePoint3d at =
+        textAt ? *textAt : c + ZcGeVector3d(std::cos(am), std::sin(am), 0) * (r + s.gap + s.txt / 2);
     pic.text(at, text, s.txt, readable(am - kPi / 2));
     return at;
+}
+
+// The vertex of two lines' angle and a point on each arm: the arms are the
+// halves of the lines that bound the quarter the arc point lies in, each
+// as long as its line reaches on that side. False for parallel lines.
+bool twoLineArms(const ZcGePoint3d& s1, const ZcGePoint3d& e1, const ZcGePoint3d& s2, const ZcGePoint3d& e2,
+                 const ZcGePoint3d& arcPt, ZcGePoint3d& c, ZcGePoint3d& x1, ZcGePoint3d& x2,
+                 ZcGeVector3d* u1 = nullptr, ZcGeVector3d* u2 = nullptr) {
+    ZcGeVector3d d1 = e1 - s1, d2 = e2 - s2;
+    double cross = d1.x * d2.y - d1.y * d2.x;
+    if (d1.isZeroLength() || d2.isZeroLength() || std::fabs(cross) <= 1e-12 * d1.length() * d2.length())
+        return false;
+    ZcGeVector3d w = s2 - s1;
+    double t = (w.x * d2.y - w.y * d2.x) / cross;
+    c = s1 + d1 * t;
+    d1 = d1 / d1.length(), d2 = d2 / d2.length();
+    // The arc point as a sum of the two directions: the signs pick the quarter.
+    ZcGeVector3d r = arcPt - c;
+    double a = (r.x * d2.y - r.y * d2.x) / (d1.x * d2.y - d1.y * d2.x);
+    double b = (d1.x * r.y - d1.y * r.x) / (d1.x * d2.y - d1.y * d2.x);
+    if (a < 0) d1 = -d1;
+    if (b < 0) d2 = -d2;
+    // A line that stays on the far side of the vertex still gives its arm a
+    // point, so the arm keeps its direction.
+    const double least = 1e-9 * (1 + r.length());
+    auto reach = [&](const ZcGeVector3d& d, const ZcGePoint3d& p, const ZcGePoint3d& q) {
+        return std::max({least, (p - c).dotProduct(d), (q - c).dotProduct(d)});
+    };
+    if (u1) *u1 = d1;
+    if (u2) *u2 = d2;
+    x1 = c + d1 * reach(d1, s1, e1);
+    x2 = c + d2 * reach(d2, s2, e2);
+    return true;
 }
 
 // Draws (or redraws) the dimension's block; the text at textAt when given.
@@ -167,13 +207,21 @@ bool buildBlock(ZcDbDimension* dim, ZcDbDatabase* db, const std::optional<ZcGePo
     Picture pic;
     ZcGePoint3d at;
     if (auto* ang = ZcDb3PointAngularDimension::cast(dim)) {
-        at = drawAngular(pic, ang->centerPoint(), ang->xLine1Point(), ang->xLine2Point(), ang->arcPoint(), s, text, textAt);
+        at = drawAngular(pic, ang->centerPoint(), ang->xLine1Point(), ang->xLine2Point(), ang->arcPoint(), s,
+                         text, textAt);
+    } else if (auto* two = ZcDb2LineAngularDimension::cast(dim)) {
+        ZcGePoint3d c, x1, x2;
+        if (!twoLineArms(two->xLine1Start(), two->xLine1End(), two->xLine2Start(), two->xLine2End(),
+                         two->arcPoint(), c, x1, x2))
+            return false;
+        at = drawAngular(pic, c, x1, x2, two->arcPoint(), s, text, textAt);
     } else if (auto* rd = ZcDbRotatedDimension::cast(dim)) {
-        at = drawLinear(pic, rd->xLine1Point(), rd->xLine2Point(), rd->dimLinePoint(), rd->rotation(), s, text, textAt);
+        at = drawLinear(pic, rd->xLine1Point(), rd->xLine2Point(), rd->dimLinePoint(), rd->rotation(), s,
+                        text, textAt);
     } else if (auto* al = ZcDbAlignedDimension::cast(dim)) {
         ZcGeVector3d v = al->xLine2Point() - al->xLine1Point();
-        at = drawLinear(pic, al->xLine1Point(), al->xLine2Point(), al->dimLinePoint(), std::atan2(v.y, v.x), s, text,
-                        textAt);
+        at = drawLinear(pic, al->xLine1Point(), al->xLine2Point(), al->dimLinePoint(), std::atan2(v.y, v.x),
+                        s, text, textAt);
     }
     ZcDbBlockTableRecord* block = nullptr;
     ZcDbObjectId blockId = dim->dimBlockId();
@@ -206,8 +254,10 @@ bool buildBlock(ZcDbDimension* dim, ZcDbDatabase* db, const std::optional<ZcGePo
         e->setDatabaseDefaults(db);
         e->setLayer("0");
         e->setColorIndex(0);  // by block: the dimension's own colour
-        if (block->appendZcDbEntity(e) == Zcad::eOk) e->close();
-        else delete e;
+        if (block->appendZcDbEntity(e) == Zcad::eOk)
+            e->close();
+        else
+            delete e;
     }
     block->close();
     dim->setTextPosition(at);
@@ -249,11 +299,15 @@ int linear(const std::string& kind) {
         rot = deg * kPi / 180;
     }
     ZcGePoint3d p1, p2, line;
-    if ((rc = askPoint("\nPoczątek pierwszej linii pomocniczej: ", p1)) != RTNORM) return rc == RTNONE ? RTERROR : rc;
-    if ((rc = askPoint("\nPoczątek drugiej linii pomocniczej: ", p2, &p1)) != RTNORM) return rc == RTNONE ? RTERROR : rc;
-    if ((rc = askPoint("\nPołożenie linii wymiarowej: ", line, &p2)) != RTNORM) return rc == RTNONE ? RTERROR : rc;
-    ZcDbDimension* dim = kind == "ALigned" ? static_cast<ZcDbDimension*>(new ZcDbAlignedDimension(p1, p2, line))
-                                           : new ZcDbRotatedDimension(rot, p1, p2, line);
+    if ((rc = askPoint("\nPoczątek pierwszej linii pomocniczej: ", p1)) != RTNORM)
+        return rc == RTNONE ? RTERROR : rc;
+    if ((rc = askPoint("\nPoczątek drugiej linii pomocniczej: ", p2, &p1)) != RTNORM)
+        return rc == RTNONE ? RTERROR : rc;
+    if ((rc = askPoint("\nPołożenie linii wymiarowej: ", line, &p2)) != RTNORM)
+        return rc == RTNONE ? RTERROR : rc;
+    ZcDbDimension* dim = kind == "ALigned"
+                             ? static_cast<ZcDbDimension*>(new ZcDbAlignedDimension(p1, p2, line))
+                             : new ZcDbRotatedDimension(rot, p1, p2, line);
     std::string text;
     rc = askText(text, formatMeasurement(dim->measurement() * sysVarReal("DIMLFAC"), false));
     if (rc == RTCAN) {
@@ -265,19 +319,83 @@ int linear(const std::string& kind) {
     return lastDimension().isNull() ? RTERROR : RTNORM;
 }
 
-int angular() {
-    std::string dummy;
-    int rc = host::askText("\nWybierz łuk, okrąg, linię lub naciśnij ENTER: ", dummy);
-    if (rc == RTCAN) return rc;
-    if (rc == RTNORM) {
-        zcutPrintf("\nPodaj wierzchołek kąta i jego ramiona.");
+// A line picked for the angle; RTERROR with ERRNO 52 for Enter.
+int pickLine(const char* prompt, ZcGePoint3d& start, ZcGePoint3d& end) {
+    for (;;) {
+        ads_name en;
+        ads_point at;
+        int rc = zcedEntSel(prompt, en, at);
+        if (rc == RTCAN) return rc;
+        if (rc != RTNORM) {
+            if (sysVarShort("ERRNO") == 52) return RTERROR;
+            continue;  // nothing under the pick: asked again
+        }
+        ZcDbObjectId id;
+        ZcDbLine* line = nullptr;
+        if (zcdbGetObjectId(id, en) == Zcad::eOk && zcdbOpenObject(line, id, ZcDb::kForRead) == Zcad::eOk) {
+            start = line->startPoint(), end = line->endPoint();
+            line->close();
+            return RTNORM;
+        }
+        zcutPrintf("\nWybrany obiekt nie jest linią.");
+    }
+}
+
+// The angle between two lines picked, its arc in the quarter of the arc point.
+int twoLineAngular(const ZcGePoint3d& s1, const ZcGePoint3d& e1) {
+    ZcGePoint3d s2, e2, arc, c, x1, x2;
+    int rc = pickLine("\nWybierz drugą linię: ", s2, e2);
+    if (rc != RTNORM) return rc;
+    if (!twoLineArms(s1, e1, s2, e2, s2, c, x1, x2)) {
+        zcutPrintf("\nLinie są równoległe.");
         return RTERROR;
     }
+    if ((rc = askPoint("\nPołożenie łuku wymiarowego: ", arc, &c)) != RTNORM)
+        return rc == RTNONE ? RTERROR : rc;
+    ZcGeVector3d u1, u2;
+    twoLineArms(s1, e1, s2, e2, arc, c, x1, x2, &u1, &u2);
+    // Each line stored pointing along its arm, so the measurement is the
+    // angle the arc spans.
+    auto outward = [&](const ZcGePoint3d& p, const ZcGePoint3d& q, const ZcGeVector3d& u) {
+        return (q - p).dotProduct(u) >= 0 ? std::pair(p, q) : std::pair(q, p);
+    };
+    auto [a1, b1] = outward(s1, e1, u1);
+    auto [a2, b2] = outward(s2, e2, u2);
+    auto* dim = new ZcDb2LineAngularDimension(a1, b1, a2, b2, arc);
+    std::string text;
+    rc = askText(text, formatMeasurement(dim->measurement() * 180 / kPi, true));
+    if (rc == RTCAN) {
+        delete dim;
+        return rc;
+    }
+    dim->setDimensionText(rc == RTNORM ? text : "");
+    lastDimension() = appendDimension(dim);
+    if (lastDimension().isNull()) return RTERROR;
+    ZcGePoint3d at;
+    rc = askPoint("\nPołożenie tekstu (lub ENTER): ", at);
+    if (rc == RTNORM) {
+        ZcDbDimension* d = nullptr;
+        if (zcdbOpenObject(d, lastDimension(), ZcDb::kForWrite) == Zcad::eOk) {
+            buildBlock(d, commandDatabase(), at);
+            d->close();
+        }
+    }
+    return rc == RTCAN ? RTCAN : RTNORM;
+}
+
+int angular() {
+    ZcGePoint3d s1, e1;
+    int rc = pickLine("\nWybierz łuk, okrąg, linię lub naciśnij ENTER: ", s1, e1);
+    if (rc == RTCAN) return rc;
+    if (rc == RTNORM) return twoLineAngular(s1, e1);
     ZcGePoint3d c, a, b, arc;
     if ((rc = askPoint("\nWierzchołek kąta: ", c)) != RTNORM) return rc == RTNONE ? RTERROR : rc;
-    if ((rc = askPoint("\nPierwszy koniec ramienia kąta: ", a, &c)) != RTNORM) return rc == RTNONE ? RTERROR : rc;
-    if ((rc = askPoint("\nDrugi koniec ramienia kąta: ", b, &c)) != RTNORM) return rc == RTNONE ? RTERROR : rc;
-    if ((rc = askPoint("\nPołożenie łuku wymiarowego: ", arc, &c)) != RTNORM) return rc == RTNONE ? RTERROR : rc;
+    if ((rc = askPoint("\nPierwszy koniec ramienia kąta: ", a, &c)) != RTNORM)
+        return rc == RTNONE ? RTERROR : rc;
+    if ((rc = askPoint("\nDrugi koniec ramienia kąta: ", b, &c)) != RTNORM)
+        return rc == RTNONE ? RTERROR : rc;
+    if ((rc = askPoint("\nPołożenie łuku wymiarowego: ", arc, &c)) != RTNORM)
+        return rc == RTNONE ? RTERROR : rc;
     auto* dim = new ZcDb3PointAngularDimension(c, a, b, arc);
     std::string text;
     rc = askText(text, formatMeasurement(dim->measurement() * 180 / kPi, true));
@@ -434,7 +552,9 @@ int dimstyleCommand() {
 
 }  // namespace
 
-void resetDimCommands() { lastDimension() = ZcDbObjectId(); }
+void resetDimCommands() {
+    lastDimension() = ZcDbObjectId();
+}
 
 void installDimCommands() {
     registerHostCommand("DIM", dimCommand);

@@ -13,22 +13,26 @@
 #include <vector>
 
 #include "host/ads/adstext.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/sysvars.h"
+#include "host/ads/transcript.h"
 #include "host/db/dbpoly.h"
 #include "host/db/dbsymtb.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/hostcmd_util.h"
 #include "host/ed/prompts.h"
-#include "host/ads/cmdline.h"
-#include "host/ads/transcript.h"
 
 namespace host {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-double angleOf(const ZcGePoint3d& a, const ZcGePoint3d& b) { return std::atan2(b.y - a.y, b.x - a.x); }
-double dist2d(const ZcGePoint3d& a, const ZcGePoint3d& b) { return std::hypot(b.x - a.x, b.y - a.y); }
+double angleOf(const ZcGePoint3d& a, const ZcGePoint3d& b) {
+    return std::atan2(b.y - a.y, b.x - a.x);
+}
+double dist2d(const ZcGePoint3d& a, const ZcGePoint3d& b) {
+    return std::hypot(b.x - a.x, b.y - a.y);
+}
 
 // Angle normalised into (-pi, pi].
 double normalized(double a) {
@@ -39,7 +43,7 @@ double normalized(double a) {
 
 // The circle through three points; none when they are in line.
 std::optional<std::pair<ZcGePoint3d, double>> circleThrough(const ZcGePoint3d& a, const ZcGePoint3d& b,
-                                                           const ZcGePoint3d& c) {
+                                                            const ZcGePoint3d& c) {
     double d = 2 * (a.x * (b.y - c.y) + b.x * (c.y - a.y) + c.x * (a.y - b.y));
     if (std::fabs(d) < 1e-12) return std::nullopt;
     double a2 = a.x * a.x + a.y * a.y, b2 = b.x * b.x + b.y * b.y, c2 = c.x * c.x + c.y * c.y;
@@ -50,7 +54,9 @@ std::optional<std::pair<ZcGePoint3d, double>> circleThrough(const ZcGePoint3d& a
 
 // ------------------------------------------------------------------ LINE
 
-ZcDbObjectId addLine(const ZcGePoint3d& a, const ZcGePoint3d& b) { return appendEntity(new ZcDbLine(a, b)); }
+ZcDbObjectId addLine(const ZcGePoint3d& a, const ZcGePoint3d& b) {
+    return appendEntity(new ZcDbLine(a, b));
+}
 
 int lineCommand() {
     ZcGePoint3d first;
@@ -62,7 +68,8 @@ int lineCommand() {
         ZcGePoint3d next;
         std::string kw;
         bool canClose = segments.size() >= 2;
-        rc = askPoint(canClose ? "\nPodaj następny punkt lub [Zamknij/Cofaj]: " : "\nPodaj następny punkt lub [Cofaj]: ",
+        rc = askPoint(canClose ? "\nPodaj następny punkt lub [Zamknij/Cofaj]: "
+                               : "\nPodaj następny punkt lub [Cofaj]: ",
                       next, &last, 0, canClose ? "Close Undo" : "Undo", &kw);
         if (rc == RTNONE) return RTNORM;
         if (rc == RTCAN) return segments.empty() ? RTCAN : RTNORM;  // drawn segments stay
@@ -178,11 +185,13 @@ int plineCommand() {
         ZcGePoint3d p, last = b.lastPoint();
         std::string kw;
         if (!arcMode) {
-            rc = askPoint("\nPodaj następny punkt lub [Łuk/Zamknij/Półszerokość/Długość/Cofaj/Szerokość]: ", p, &last, 0,
-                          "Arc Close Halfwidth Length Undo Width", &kw);
+            rc =
+                askPoint("\nPodaj następny punkt lub [Łuk/Zamknij/Półszerokość/Długość/Cofaj/Szerokość]: ", p,
+                         &last, 0, "Arc Close Halfwidth Length Undo Width", &kw);
         } else {
-            rc = askPoint("\nPodaj punkt końcowy łuku lub [Kąt/Zamknij/Półszerokość/Linia/Drugi pkt/Cofaj/Szerokość]: ", p,
-                          &last, 0, "Angle CLose Halfwidth Line Second Undo Width", &kw);
+            rc = askPoint(
+                "\nPodaj punkt końcowy łuku lub [Kąt/Zamknij/Półszerokość/Linia/Drugi pkt/Cofaj/Szerokość]: ",
+                p, &last, 0, "Angle CLose Halfwidth Line Second Undo Width", &kw);
         }
         if (rc == RTNONE) break;
         if (rc == RTCAN) {
@@ -193,23 +202,28 @@ int plineCommand() {
             b.add(p, arcMode ? tangentBulge(last, p, b.exitAngle()) : 0);
             continue;
         }
-        if (kw == "Arc") arcMode = true;
-        else if (kw == "Line") arcMode = false;
+        if (kw == "Arc")
+            arcMode = true;
+        else if (kw == "Line")
+            arcMode = false;
         else if (kw == "Close" || kw == "CLose") {
             if (b.verts.size() < 2) {
                 zcutPrintf("\nZa mało segmentów do zamknięcia.");
                 continue;
             }
-            b.verts.back().bulge = arcMode ? tangentBulge(last, ZcGePoint3d(b.verts[0].point.x, b.verts[0].point.y, b.z),
-                                                          b.exitAngle())
-                                           : 0;
+            b.verts.back().bulge =
+                arcMode ? tangentBulge(last, ZcGePoint3d(b.verts[0].point.x, b.verts[0].point.y, b.z),
+                                       b.exitAngle())
+                        : 0;
             b.verts.back().startWidth = b.startWidth;
             b.verts.back().endWidth = b.endWidth;
             b.closed = true;
             break;
         } else if (kw == "Undo") {
-            if (b.verts.size() > 1) b.verts.pop_back();
-            else zcutPrintf("\nNie ma nic do cofnięcia.");
+            if (b.verts.size() > 1)
+                b.verts.pop_back();
+            else
+                zcutPrintf("\nNie ma nic do cofnięcia.");
         } else if (kw == "Width" || kw == "Halfwidth") {
             if (askWidths(b, kw == "Halfwidth") == RTCAN) return RTCAN;
         } else if (kw == "Length") {
@@ -275,8 +289,10 @@ int arcCommand() {
     double cross = (p2.x - p1.x) * (p3.y - p1.y) - (p2.y - p1.y) * (p3.x - p1.x);
     const ZcGePoint3d& o = circ->first;
     // Arcs run counter-clockwise: a clockwise pick order swaps the ends.
-    if (cross > 0) addArc(o, circ->second, angleOf(o, p1), angleOf(o, p3));
-    else addArc(o, circ->second, angleOf(o, p3), angleOf(o, p1));
+    if (cross > 0)
+        addArc(o, circ->second, angleOf(o, p1), angleOf(o, p3));
+    else
+        addArc(o, circ->second, angleOf(o, p3), angleOf(o, p1));
     return RTNORM;
 }
 
@@ -311,7 +327,8 @@ int circleCommand() {
             r = circ->second;
         }
     } else {
-        rc = askDist("\nPodaj promień okręgu lub [Średnica] <" + showNumber(r) + ">: ", r, &c, RSG_NOZERO | RSG_NONEG);
+        rc = askDist("\nPodaj promień okręgu lub [Średnica] <" + showNumber(r) + ">: ", r, &c,
+                     RSG_NOZERO | RSG_NONEG);
         if (rc == RTCAN) return rc;
     }
     if (!(r > 0)) {
@@ -341,7 +358,8 @@ const Justify kJustify[] = {
 
 double styleHeight(ZcDbDatabase* db, const std::string& style) {
     ZcDbTextStyleTableRecord* rec = nullptr;
-    if (!db || zcdbOpenObject(rec, db->recordId(db->textStyleTableId(), style), ZcDb::kForRead) != Zcad::eOk) return 0;
+    if (!db || zcdbOpenObject(rec, db->recordId(db->textStyleTableId(), style), ZcDb::kForRead) != Zcad::eOk)
+        return 0;
     double h = rec->textSize();
     rec->close();
     return h;
@@ -366,7 +384,8 @@ int textCommand() {
             if (rc == RTNORM) {
                 if (db && db->recordId(db->textStyleTableId(), name).isNull())
                     zcutPrintf("\nNie można znaleźć stylu tekstu \"%s\".", name.c_str());
-                else style = name;
+                else
+                    style = name;
             }
             continue;
         }
@@ -376,7 +395,8 @@ int textCommand() {
         if (rc != RTNORM) return rc;
         for (const Justify& x : kJustify)
             if (j == x.keyword) just = &x;
-        if ((rc = askPoint("\nPodaj punkt wyrównania tekstu: ", at)) != RTNORM) return rc == RTNONE ? RTNORM : rc;
+        if ((rc = askPoint("\nPodaj punkt wyrównania tekstu: ", at)) != RTNORM)
+            return rc == RTNONE ? RTNORM : rc;
         break;
     }
     double height = styleHeight(db, style);
@@ -409,7 +429,9 @@ int textCommand() {
 
 }  // namespace
 
-void resetDrawCommands() { lastRadius() = 1; }
+void resetDrawCommands() {
+    lastRadius() = 1;
+}
 
 void installDrawCommands() {
     registerHostCommand("LINE", lineCommand);

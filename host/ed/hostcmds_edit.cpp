@@ -16,19 +16,19 @@
 #include <cmath>
 #include <unordered_map>
 
-#include "host/ed/adspick.h"
 #include "host/ads/adstext.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
+#include "host/ads/transcript.h"
 #include "host/db/dbdim.h"
 #include "host/db/dbinsert.h"
 #include "host/db/dbpoly.h"
 #include "host/db/dbsymtb.h"
+#include "host/ed/adspick.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/hostcmd_util.h"
 #include "host/ed/prompts.h"
-#include "host/ads/cmdline.h"
-#include "host/ads/transcript.h"
 
 namespace host {
 namespace {
@@ -251,8 +251,8 @@ void stretchPoints(ZcDbEntity* e, const ZcGePoint3d& lo, const ZcGePoint3d& hi, 
 int stretchCommand() {
     ZcGePoint3d a, b;
     std::string kw;
-    int rc = askPoint("\nWybierz obiekty do rozciągnięcia oknem przecinającym...\nWybierz obiekty: ", a, nullptr, 0,
-                      "Crossing", &kw);
+    int rc = askPoint("\nWybierz obiekty do rozciągnięcia oknem przecinającym...\nWybierz obiekty: ", a,
+                      nullptr, 0, "Crossing", &kw);
     if (rc == RTKWORD) rc = askPoint("\nPierwszy narożnik: ", a);
     if (rc != RTNORM) return rc == RTNONE ? RTNORM : rc;
     if ((rc = askPoint("\nDrugi narożnik: ", b, &a, RSG_NONULL)) != RTNORM) return rc;
@@ -314,8 +314,10 @@ ZcDbObjectId appendLike(const ZcDbEntity* model, ZcDbEntity* piece) {
         return {};
     }
     ZcDbObjectId id;
-    if (owner->appendZcDbEntity(id, piece) == Zcad::eOk) piece->close();
-    else delete piece;
+    if (owner->appendZcDbEntity(id, piece) == Zcad::eOk)
+        piece->close();
+    else
+        delete piece;
     owner->close();
     return id;
 }
@@ -378,8 +380,10 @@ int breakCommand() {
     rc = askPoint("\nPodaj drugi punkt przerwania lub [Pierwszy punkt]: ", p2, &p1, 0, "First", &kw);
     if (rc == RTCAN) return rc;
     if (rc == RTKWORD) {
-        if ((rc = askPoint("\nPodaj pierwszy punkt przerwania: ", p1)) != RTNORM) return rc == RTCAN ? rc : RTERROR;
-        if ((rc = askPoint("\nPodaj drugi punkt przerwania: ", p2, &p1)) != RTNORM) return rc == RTCAN ? rc : RTERROR;
+        if ((rc = askPoint("\nPodaj pierwszy punkt przerwania: ", p1)) != RTNORM)
+            return rc == RTCAN ? rc : RTERROR;
+        if ((rc = askPoint("\nPodaj drugi punkt przerwania: ", p2, &p1)) != RTNORM)
+            return rc == RTCAN ? rc : RTERROR;
     } else if (rc != RTNORM) {
         p2 = p1;
     }
@@ -418,7 +422,9 @@ int selectCommand() {
 
 }  // namespace
 
-void resetEditCommands() { erasedLast().clear(); }
+void resetEditCommands() {
+    erasedLast().clear();
+}
 
 void installEditCommands() {
     registerHostCommand("ERASE", eraseCommand);

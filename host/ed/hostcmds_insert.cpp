@@ -13,9 +13,10 @@
 #include <cmath>
 
 #include "host/ads/adstext.h"
-#include "host/util/findfile.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
+#include "host/ads/transcript.h"
 #include "host/db/dbinsert.h"
 #include "host/db/dbsymtb.h"
 #include "host/db/dxffile.h"
@@ -24,8 +25,7 @@
 #include "host/ed/hostcmd_util.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/prompts.h"
-#include "host/ads/cmdline.h"
-#include "host/ads/transcript.h"
+#include "host/util/findfile.h"
 #include "host/win/textutil.h"
 
 namespace host {
@@ -56,7 +56,8 @@ void ensureLayer(ZcDbDatabase* db, ZcDbDatabase* from, const std::string& name) 
     if (name.empty() || !db->recordId(db->layerTableId(), name).isNull()) return;
     int color = 7;
     ZcDbLayerTableRecord* src = nullptr;
-    if (from && zcdbOpenObject(src, from->recordId(from->layerTableId(), name), ZcDb::kForRead) == Zcad::eOk) {
+    if (from &&
+        zcdbOpenObject(src, from->recordId(from->layerTableId(), name), ZcDb::kForRead) == Zcad::eOk) {
         color = src->colorIndex();
         src->close();
     }
@@ -65,13 +66,16 @@ void ensureLayer(ZcDbDatabase* db, ZcDbDatabase* from, const std::string& name) 
     auto* rec = new ZcDbLayerTableRecord;
     rec->setName(name);
     rec->setColorIndex(color);
-    if (t->add(rec) == Zcad::eOk) rec->close();
-    else delete rec;
+    if (t->add(rec) == Zcad::eOk)
+        rec->close();
+    else
+        delete rec;
     t->close();
 }
 
 // Copies the entities into the block record `to` of db, moved by xf.
-void copyEntities(const std::vector<ZcDbObjectId>& ids, ZcDbDatabase* db, ZcDbObjectId to, const ZcGeMatrix3d& xf) {
+void copyEntities(const std::vector<ZcDbObjectId>& ids, ZcDbDatabase* db, ZcDbObjectId to,
+                  const ZcGeMatrix3d& xf) {
     ZcDbBlockTableRecord* block = nullptr;
     if (zcdbOpenObject(block, to, ZcDb::kForWrite) != Zcad::eOk) return;
     for (ZcDbObjectId id : ids) {
@@ -83,8 +87,10 @@ void copyEntities(const std::vector<ZcDbObjectId>& ids, ZcDbDatabase* db, ZcDbOb
         if (!copy) continue;
         ensureLayer(db, from, copy->layer());
         copy->transformBy(xf);
-        if (block->appendZcDbEntity(copy) == Zcad::eOk) copy->close();
-        else delete copy;
+        if (block->appendZcDbEntity(copy) == Zcad::eOk)
+            copy->close();
+        else
+            delete copy;
     }
     block->close();
 }
@@ -100,8 +106,10 @@ std::vector<ZcDbObjectId> blockEntities(ZcDbObjectId blockId) {
 // Defines (or redefines) block `name` from the model space of a DXF file.
 ZcDbObjectId defineFromFile(ZcDbDatabase* db, const std::string& name, const std::string& file) {
     std::string path = file;
-    if (std::optional<std::string> found = findOnSupportPath(withDxf(file))) path = *found;
-    else path = withDxf(file);
+    if (std::optional<std::string> found = findOnSupportPath(withDxf(file)))
+        path = *found;
+    else
+        path = withDxf(file);
     DxfLoadResult loaded = loadDxf(path);
     if (!loaded.db) {
         zcutPrintf("\nNie można otworzyć pliku \"%s\". %s", path.c_str(), loaded.error.c_str());
@@ -113,8 +121,10 @@ ZcDbObjectId defineFromFile(ZcDbDatabase* db, const std::string& name, const std
         if (db->getBlockTable(t, ZcDb::kForWrite) != Zcad::eOk) return {};
         auto* rec = new ZcDbBlockTableRecord;
         rec->setName(name);
-        if (t->add(blockId, rec) == Zcad::eOk) rec->close();
-        else delete rec;
+        if (t->add(blockId, rec) == Zcad::eOk)
+            rec->close();
+        else
+            delete rec;
         t->close();
     } else {
         for (ZcDbObjectId id : blockEntities(blockId)) {
@@ -142,8 +152,8 @@ struct Placement {
 int askPlacement(ZcGePoint3d& at, Placement& pl) {
     for (;;) {
         std::string kw;
-        int rc = askPoint("\nPodaj punkt wstawienia lub [Skala/X/Y/Z/Obrót]: ", at, nullptr, 0, "Scale X Y Z Rotate",
-                          &kw);
+        int rc = askPoint("\nPodaj punkt wstawienia lub [Skala/X/Y/Z/Obrót]: ", at, nullptr, 0,
+                          "Scale X Y Z Rotate", &kw);
         if (rc == RTNORM) return rc;
         if (rc != RTKWORD) return rc == RTNONE ? RTCAN : rc;
         if (kw == "Rotate") {
@@ -154,13 +164,17 @@ int askPlacement(ZcGePoint3d& at, Placement& pl) {
             continue;
         }
         double s = 1;
-        if ((rc = askReal("\nPodaj współczynnik skali " + (kw == "Scale" ? std::string() : kw) + ": ", s, RSG_NOZERO)) ==
-            RTCAN)
+        if ((rc = askReal("\nPodaj współczynnik skali " + (kw == "Scale" ? std::string() : kw) + ": ", s,
+                          RSG_NOZERO)) == RTCAN)
             return rc;
-        if (kw == "Scale") pl.scale = ZcGeVector3d(s, s, s);
-        else if (kw == "X") pl.scale.x = s;
-        else if (kw == "Y") pl.scale.y = s;
-        else pl.scale.z = s;
+        if (kw == "Scale")
+            pl.scale = ZcGeVector3d(s, s, s);
+        else if (kw == "X")
+            pl.scale.x = s;
+        else if (kw == "Y")
+            pl.scale.y = s;
+        else
+            pl.scale.z = s;
         pl.scalePreset = true;
     }
 }
@@ -171,7 +185,8 @@ int askScaleAndRotation(Placement& pl, const ZcGePoint3d& at) {
         double x = 1;
         if ((rc = askReal("\nPodaj współczynnik skali X <1>: ", x, RSG_NOZERO)) == RTCAN) return rc;
         double y = x;
-        if ((rc = askReal("\nPodaj współczynnik skali Y <użyj współczynnika X>: ", y, RSG_NOZERO)) == RTCAN) return rc;
+        if ((rc = askReal("\nPodaj współczynnik skali Y <użyj współczynnika X>: ", y, RSG_NOZERO)) == RTCAN)
+            return rc;
         pl.scale = ZcGeVector3d(x, y, x);
     }
     if (!pl.rotationPreset) {
@@ -204,16 +219,21 @@ int attributeValues(ZcDbObjectId blockId, ZcDbObjectId refId) {
             std::string typed;
             std::string prompt = def->prompt().empty() ? def->tag() : def->prompt();
             int rc = askText("\n" + prompt + " <" + value + ">: ", typed, true);
-            if (rc == RTCAN) status = RTCAN;
-            else if (rc == RTNORM) value = typed;
+            if (rc == RTCAN)
+                status = RTCAN;
+            else if (rc == RTNORM)
+                value = typed;
         }
         def->close();
         att->setTextString(value);
-        if (ref->appendAttribute(att) == Zcad::eOk) att->close();
-        else delete att;
+        if (ref->appendAttribute(att) == Zcad::eOk)
+            att->close();
+        else
+            delete att;
     }
     ref->close();
-    if (status == RTNORM && sysVarShort("ATTREQ") != 0 && sysVarShort("ATTDIA") != 0) editAttributesInDialog(refId);
+    if (status == RTNORM && sysVarShort("ATTREQ") != 0 && sysVarShort("ATTDIA") != 0)
+        editAttributesInDialog(refId);
     return status;
 }
 
@@ -231,7 +251,8 @@ int insertCommand() {
         name = answer.substr(0, eq);
         file = answer.substr(eq + 1);
         if (file.empty()) file = name;
-    } else if (answer.find_first_of("/\\") != std::string::npos || iequals(answer.substr(answer.size() > 4 ? answer.size() - 4 : 0), ".dxf") ||
+    } else if (answer.find_first_of("/\\") != std::string::npos ||
+               iequals(answer.substr(answer.size() > 4 ? answer.size() - 4 : 0), ".dxf") ||
                iequals(answer.substr(answer.size() > 4 ? answer.size() - 4 : 0), ".dwg")) {
         file = answer;
         name = baseName(answer);
@@ -320,7 +341,8 @@ int wblockCommand() {
     if (rc == RTNONE) {
         if ((rc = askPoint("\nPodaj punkt bazowy: ", base)) != RTNORM) return rc == RTNONE ? RTERROR : rc;
         ads_name ss = {0, 0};
-        if ((rc = zcedSSGet(nullptr, nullptr, nullptr, nullptr, ss)) != RTNORM) return rc == RTCAN ? rc : RTERROR;
+        if ((rc = zcedSSGet(nullptr, nullptr, nullptr, nullptr, ss)) != RTNORM)
+            return rc == RTCAN ? rc : RTERROR;
         ids = selectionMembers(ss);
         zcedSSFree(ss);
     } else if (what == "*") {

@@ -12,14 +12,14 @@
 
 #include "host/ads/acicolor.h"
 #include "host/ads/adstext.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/sysvars.h"
+#include "host/ads/transcript.h"
 #include "host/ads/wcmatch.h"
 #include "host/db/dbinsert.h"
 #include "host/db/dbsymtb.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/hostcmd_util.h"
-#include "host/ads/cmdline.h"
-#include "host/ads/transcript.h"
 #include "host/ed/viewport.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
@@ -37,7 +37,8 @@ std::vector<std::string> splitNames(const std::string& list) {
     size_t start = 0;
     while (start <= list.size()) {
         size_t comma = list.find(',', start);
-        std::string n = ads_text::trim(list.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        std::string n = ads_text::trim(
+            list.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
         if (!n.empty()) out.push_back(n);
         if (comma == std::string::npos) break;
         start = comma + 1;
@@ -50,7 +51,9 @@ bool validSymbolName(const std::string& name) {
     return name.find_first_of("<>/\\\":;?*|=`,") == std::string::npos;
 }
 
-bool hasWildcard(const std::string& s) { return s.find_first_of("*?#@.~[") != std::string::npos; }
+bool hasWildcard(const std::string& s) {
+    return s.find_first_of("*?#@.~[") != std::string::npos;
+}
 
 // The layers a name list names, in table order; missing plain names
 // reported.
@@ -138,7 +141,8 @@ bool loadLinetype(ZcDbDatabase* db, const std::string& name) {
         const std::string& line = file->lines[i];
         if (line.empty() || line[0] != '*') continue;
         size_t comma = line.find(',');
-        std::string ltName = ads_text::trim(line.substr(1, comma == std::string::npos ? std::string::npos : comma - 1));
+        std::string ltName =
+            ads_text::trim(line.substr(1, comma == std::string::npos ? std::string::npos : comma - 1));
         if (!iequals(ltName, name)) continue;
         std::string comment = comma == std::string::npos ? std::string() : line.substr(comma + 1);
         std::vector<double> dashes;
@@ -154,8 +158,10 @@ bool loadLinetype(ZcDbDatabase* db, const std::string& name) {
         rec->setComments(comment);
         rec->setDashes(std::move(dashes));
         bool ok = table->add(rec) == Zcad::eOk;
-        if (ok) rec->close();
-        else delete rec;
+        if (ok)
+            rec->close();
+        else
+            delete rec;
         table->close();
         return ok;
     }
@@ -189,7 +195,9 @@ int colorOption(ZcDbDatabase* db) {
         zcutPrintf("\nNieprawidłowy numer koloru.");
     }
     std::string list;
-    int rc = askNames(ads_text::format("\nPodaj nazwy warstw dla koloru %d <%s>: ", std::abs(aci), currentLayerName(db).c_str()), list);
+    int rc = askNames(ads_text::format("\nPodaj nazwy warstw dla koloru %d <%s>: ", std::abs(aci),
+                                       currentLayerName(db).c_str()),
+                      list);
     if (rc == RTCAN) return rc;
     if (rc == RTNONE) list = currentLayerName(db);
     // A negative colour switches the layers off, as the host's colour sign does.
@@ -210,7 +218,9 @@ int linetypeOption(ZcDbDatabase* db) {
         zcutPrintf("\nNie można znaleźć rodzaju linii \"%s\". Wczytaj go poleceniem RODZLIN.", lt.c_str());
     }
     std::string list;
-    int rc = askNames(ads_text::format("\nPodaj nazwy warstw dla rodzaju linii %s <%s>: ", lt.c_str(), currentLayerName(db).c_str()), list);
+    int rc = askNames(ads_text::format("\nPodaj nazwy warstw dla rodzaju linii %s <%s>: ", lt.c_str(),
+                                       currentLayerName(db).c_str()),
+                      list);
     if (rc == RTCAN) return rc;
     if (rc == RTNONE) list = currentLayerName(db);
     forLayers(db, list, [&](ZcDbLayerTableRecord* rec, bool) { rec->setLinetype(lt); });
@@ -218,7 +228,8 @@ int linetypeOption(ZcDbDatabase* db) {
 }
 
 // Weights the host accepts, in hundredths of a millimetre.
-const int kWeights[] = {0, 5, 9, 13, 15, 18, 20, 25, 30, 35, 40, 50, 53, 60, 70, 80, 90, 100, 106, 120, 140, 158, 200, 211};
+const int kWeights[] = {0,  5,  9,  13, 15, 18,  20,  25,  30,  35,  40,  50,
+                        53, 60, 70, 80, 90, 100, 106, 120, 140, 158, 200, 211};
 
 int lineWeightOption(ZcDbDatabase* db) {
     int weight = 0;
@@ -252,32 +263,38 @@ int layerCommand() {
     if (!db) return RTERROR;
     for (;;) {
         std::string kw;
-        int rc = askKeyword(ads_text::format("\nBieżąca warstwa: \"%s\"\nPodaj opcję "
-                                             "[Nowa/Utwórz/Ustal/wŁącz/wYłącz/Kolor/Rodzaj linii/Szerokość linii/"
-                                             "Zamroź/Odmroź/Zablokuj/Odblokuj]: ",
-                                             currentLayerName(db).c_str()),
-                            kLayerOptions, kw);
+        int rc =
+            askKeyword(ads_text::format("\nBieżąca warstwa: \"%s\"\nPodaj opcję "
+                                        "[Nowa/Utwórz/Ustal/wŁącz/wYłącz/Kolor/Rodzaj linii/Szerokość linii/"
+                                        "Zamroź/Odmroź/Zablokuj/Odblokuj]: ",
+                                        currentLayerName(db).c_str()),
+                       kLayerOptions, kw);
         if (rc == RTNONE) return RTNORM;
         if (rc != RTNORM) return rc;
         std::string list;
-        if (kw == "Color") rc = colorOption(db);
-        else if (kw == "Ltype") rc = linetypeOption(db);
-        else if (kw == "LWeight") rc = lineWeightOption(db);
+        if (kw == "Color")
+            rc = colorOption(db);
+        else if (kw == "Ltype")
+            rc = linetypeOption(db);
+        else if (kw == "LWeight")
+            rc = lineWeightOption(db);
         else if (kw == "New") {
             if ((rc = askNames("\nPodaj nazwy nowych warstw: ", list)) == RTNORM)
                 for (const std::string& n : splitNames(list)) makeLayer(db, n);
         } else if (kw == "Make") {
-            if ((rc = askNames("\nPodaj nazwę warstwy, która ma być bieżąca <" + currentLayerName(db) + ">: ", list)) ==
-                RTNORM) {
+            if ((rc = askNames("\nPodaj nazwę warstwy, która ma być bieżąca <" + currentLayerName(db) + ">: ",
+                               list)) == RTNORM) {
                 ZcDbObjectId id = makeLayer(db, list);
                 if (!id.isNull()) setCurrentLayer(db, id);
             }
         } else if (kw == "Set") {
-            if ((rc = askNames("\nPodaj nazwę warstwy, która ma być bieżąca <" + currentLayerName(db) + ">: ", list)) ==
-                RTNORM) {
+            if ((rc = askNames("\nPodaj nazwę warstwy, która ma być bieżąca <" + currentLayerName(db) + ">: ",
+                               list)) == RTNORM) {
                 ZcDbObjectId id = db->recordId(db->layerTableId(), list);
-                if (id.isNull()) zcutPrintf("\nNie można znaleźć warstwy \"%s\".", list.c_str());
-                else setCurrentLayer(db, id);
+                if (id.isNull())
+                    zcutPrintf("\nNie można znaleźć warstwy \"%s\".", list.c_str());
+                else
+                    setCurrentLayer(db, id);
             }
         } else {
             if ((rc = askNames("\nPodaj listę nazw warstw: ", list)) != RTNORM) {
@@ -285,14 +302,21 @@ int layerCommand() {
                 continue;
             }
             forLayers(db, list, [&](ZcDbLayerTableRecord* rec, bool current) {
-                if (kw == "ON") rec->setIsOff(false);
-                else if (kw == "OFF") rec->setIsOff(true);
+                if (kw == "ON")
+                    rec->setIsOff(false);
+                else if (kw == "OFF")
+                    rec->setIsOff(true);
                 else if (kw == "Freeze") {
-                    if (current) zcutPrintf("\nNie można zamrozić bieżącej warstwy \"%s\".", rec->name().c_str());
-                    else rec->setIsFrozen(true);
-                } else if (kw == "Thaw") rec->setIsFrozen(false);
-                else if (kw == "LOck") rec->setIsLocked(true);
-                else if (kw == "Unlock") rec->setIsLocked(false);
+                    if (current)
+                        zcutPrintf("\nNie można zamrozić bieżącej warstwy \"%s\".", rec->name().c_str());
+                    else
+                        rec->setIsFrozen(true);
+                } else if (kw == "Thaw")
+                    rec->setIsFrozen(false);
+                else if (kw == "LOck")
+                    rec->setIsLocked(true);
+                else if (kw == "Unlock")
+                    rec->setIsLocked(false);
             });
         }
         if (rc == RTCAN) return rc;
@@ -326,7 +350,8 @@ int vplayerCommand() {
             ZcDbBlockTableRecord* ps = nullptr;
             if (zcdbOpenObject(ps, db->paperSpaceId(), ZcDb::kForRead) == Zcad::eOk) {
                 for (ZcDbObjectId id : ps->entityIds())
-                    if (id.stub()->object && ZcDbViewport::cast(id.stub()->object.get())) viewports.push_back(id);
+                    if (id.stub()->object && ZcDbViewport::cast(id.stub()->object.get()))
+                        viewports.push_back(id);
                 ps->close();
             }
         }
@@ -335,8 +360,10 @@ int vplayerCommand() {
             ZcDbViewport* vp = nullptr;
             if (zcdbOpenObject(vp, vpId, ZcDb::kForWrite) != Zcad::eOk) continue;
             if (vp->number() != 1) {  // the sheet itself shows no model layers
-                if (kw == "Freeze") vp->freezeLayersInViewport(layers);
-                else vp->thawLayersInViewport(layers);
+                if (kw == "Freeze")
+                    vp->freezeLayersInViewport(layers);
+                else
+                    vp->thawLayersInViewport(layers);
             }
             vp->close();
         }

@@ -3,12 +3,12 @@
 // command processor opens and closes it); BEgin/End gather several
 // commands into one, Mark sets a point that Back returns to.
 #include "host/ads/adstext.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/transcript.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/grdraw.h"
 #include "host/ed/hostcmd_util.h"
 #include "host/ed/prompts.h"
-#include "host/ads/cmdline.h"
-#include "host/ads/transcript.h"
 
 namespace host {
 namespace {
@@ -28,9 +28,10 @@ int undoCommand() {
     for (;;) {
         zcedInitGet(RSG_OTHER, "Auto Control BEgin End Mark Back");
         char buf[256] = "";
-        int rc = zcedGetKword("\nPodaj liczbę operacji do cofnięcia lub "
-                              "[Auto/Steruj/Początek/Koniec/Znacznik/Wstecz] <1>: ",
-                              buf);
+        int rc = zcedGetKword(
+            "\nPodaj liczbę operacji do cofnięcia lub "
+            "[Auto/Steruj/Początek/Koniec/Znacznik/Wstecz] <1>: ",
+            buf);
         if (rc == RTCAN) return rc;
         if (rc == RTNONE) return undoSteps(db, 1);
         answer = buf;
@@ -41,9 +42,12 @@ int undoCommand() {
         }
         break;
     }
-    if (answer == "BEgin") db->beginUndoGroup();
-    else if (answer == "End") db->endUndoGroup();
-    else if (answer == "Mark") db->undoMark();
+    if (answer == "BEgin")
+        db->beginUndoGroup();
+    else if (answer == "End")
+        db->endUndoGroup();
+    else if (answer == "Mark")
+        db->undoMark();
     else if (answer == "Back") {
         if (db->undoToMark() == 0) zcutPrintf("\nNie ma nic do cofnięcia.");
         redrawScreen();

@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "host/ads/adstext.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/sysvars.h"
+#include "host/ads/transcript.h"
 #include "host/db/dbdim.h"
 #include "host/db/dbinsert.h"
 #include "host/db/dbpoly.h"
@@ -20,8 +22,6 @@
 #include "host/ed/cmdproc.h"
 #include "host/ed/grdraw.h"
 #include "host/ed/hostcmd_util.h"
-#include "host/ads/cmdline.h"
-#include "host/ads/transcript.h"
 #include "host/ed/viewport.h"
 
 namespace host {
@@ -120,9 +120,10 @@ int zoomExtents() {
 int zoomCommand() {
     ZcGePoint3d first;
     std::string kw;
-    int rc = askPoint("\nPodaj narożnik okna, współczynnik skali (nX lub nXP) lub "
-                      "[Wszystko/Środek/Zakres/Poprzedni/Skala/Okno] <czas rzeczywisty>: ",
-                      first, nullptr, RSG_OTHER, "All Center Extents Previous Scale Window", &kw);
+    int rc = askPoint(
+        "\nPodaj narożnik okna, współczynnik skali (nX lub nXP) lub "
+        "[Wszystko/Środek/Zakres/Poprzedni/Skala/Okno] <czas rzeczywisty>: ",
+        first, nullptr, RSG_OTHER, "All Center Extents Previous Scale Window", &kw);
     if (rc == RTNONE || rc == RTCAN) return rc == RTCAN ? RTCAN : RTNORM;
     if (rc == RTNORM) kw = "Corner";
     if (kw == "All" || kw == "Extents") return zoomExtents();
@@ -140,7 +141,8 @@ int zoomCommand() {
     if (kw == "Window" && (rc = askPoint("\nPodaj pierwszy narożnik: ", first)) != RTNORM) return rc;
     if (kw == "Window" || kw == "Corner") {
         ZcGePoint3d second;
-        if ((rc = askPoint("\nPodaj przeciwległy narożnik: ", second, &first, RSG_NONULL)) != RTNORM) return rc;
+        if ((rc = askPoint("\nPodaj przeciwległy narożnik: ", second, &first, RSG_NONULL)) != RTNORM)
+            return rc;
         changeView(framing(first, second));
         return RTNORM;
     }
@@ -150,8 +152,8 @@ int zoomCommand() {
         if ((rc = askPoint("\nPodaj punkt środkowy: ", c)) == RTCAN) return rc;
         if (rc == RTNORM) v.center = c;
         double h = v.height;
-        if ((rc = askDist("\nPodaj wysokość <" + showNumber(v.height) + ">: ", h, nullptr, RSG_NOZERO | RSG_NONEG)) ==
-            RTCAN)
+        if ((rc = askDist("\nPodaj wysokość <" + showNumber(v.height) + ">: ", h, nullptr,
+                          RSG_NOZERO | RSG_NONEG)) == RTCAN)
             return rc;
         v.height = h;
         changeView(v);
@@ -187,7 +189,9 @@ int redrawCommand() {
     return RTNORM;
 }
 
-ZcDbObjectId viewRecord(ZcDbDatabase* db, const std::string& name) { return db->recordId(db->viewTableId(), name); }
+ZcDbObjectId viewRecord(ZcDbDatabase* db, const std::string& name) {
+    return db->recordId(db->viewTableId(), name);
+}
 
 int viewCommand() {
     ZcDbDatabase* db = commandDatabase();
@@ -274,10 +278,11 @@ int vpointCommand() {
     ViewState v = currentView();
     ZcGePoint3d p;
     std::string kw;
-    int rc = askPoint(ads_text::format("\nBieżący kierunek widoku: VIEWDIR=%s,%s,%s\nPodaj punkt widoku lub [Obróć]: ",
-                                       showNumber(v.direction.x).c_str(), showNumber(v.direction.y).c_str(),
-                                       showNumber(v.direction.z).c_str()),
-                      p, nullptr, RSG_GETZ, "Rotate", &kw);
+    int rc = askPoint(
+        ads_text::format("\nBieżący kierunek widoku: VIEWDIR=%s,%s,%s\nPodaj punkt widoku lub [Obróć]: ",
+                         showNumber(v.direction.x).c_str(), showNumber(v.direction.y).c_str(),
+                         showNumber(v.direction.z).c_str()),
+        p, nullptr, RSG_GETZ, "Rotate", &kw);
     if (rc == RTNONE) return RTNORM;
     if (rc == RTCAN) return rc;
     ZcGeVector3d dir;
@@ -323,12 +328,14 @@ int pspaceCommand() {
 
 int shademodeCommand() {
     std::string kw;
-    int rc = askKeyword("\nPodaj opcję [2D szkielet/3D szkielet/Ukryte/Płaskie/Gourauda/pŁaskie+krawędzie/"
-                        "gOurauda+krawędzie] <2D szkielet>: ",
-                        "2D 3D Hidden Flat Gouraud fLatedges gOuraudedges", kw);
+    int rc = askKeyword(
+        "\nPodaj opcję [2D szkielet/3D szkielet/Ukryte/Płaskie/Gourauda/pŁaskie+krawędzie/"
+        "gOurauda+krawędzie] <2D szkielet>: ",
+        "2D 3D Hidden Flat Gouraud fLatedges gOuraudedges", kw);
     if (rc == RTCAN) return rc;
     if (rc == RTNONE) kw = "2D";
-    static const char* const kModes[] = {"2D", "3D", "Hidden", "Flat", "Gouraud", "fLatedges", "gOuraudedges"};
+    static const char* const kModes[] = {"2D",      "3D",        "Hidden",      "Flat",
+                                         "Gouraud", "fLatedges", "gOuraudedges"};
     for (short i = 0; i < 7; ++i)
         if (kw == kModes[i]) setSysVar("SHADEMODE", SysVarValue{i});
     return RTNORM;
@@ -336,7 +343,9 @@ int shademodeCommand() {
 
 }  // namespace
 
-void resetViewCommands() { previousViews().clear(); }
+void resetViewCommands() {
+    previousViews().clear();
+}
 
 void installViewCommands() {
     installSpaceWatcher();

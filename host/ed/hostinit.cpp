@@ -1,25 +1,25 @@
 // Start-up wiring: the database factory, the registry services, the module
 // messages and the support folders.
 #include "host/ed/hostinit.h"
-#include <optional>
-#include "host/ads/sysvars.h"
-#include "host/ed/prompts.h"
-#include "host/ui/hostdialogs.h"
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <vector>
 
-#include "host/util/findfile.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/editor.h"
 #include "host/ads/lisp.h"
+#include "host/ads/sysvars.h"
+#include "host/ads/transcript.h"
 #include "host/db/dbdatabase.h"
 #include "host/db/dxffile.h"
 #include "host/ed/cmdstack.h"
 #include "host/ed/docman.h"
-#include "host/ads/editor.h"
-#include "host/ads/cmdline.h"
-#include "host/ads/transcript.h"
+#include "host/ed/prompts.h"
 #include "host/rx/rxdynlinker.h"
+#include "host/ui/hostdialogs.h"
+#include "host/util/findfile.h"
 #include "host/win/files.h"
 
 namespace {
@@ -150,8 +150,11 @@ std::vector<std::string> supportPath() {
     const HostOptions& o = state().options;
     std::vector<std::string> candidates = o.supportDirs;
     if (!o.programDir.empty()) {
-        candidates.push_back(o.programDir + "/support");
-        candidates.push_back(o.programDir + "/support/host");
+        // A program run from its build tree has no support/ beside it: the
+        // source tree's, which it was built from, stands in.
+        std::string root = o.programDir + "/support";
+        if (!folderExists(root)) root = std::string(VELM_SOURCE_DIR) + "/support";
+        for (const char* sub : {"", "/host", "/tab"}) candidates.push_back(root + sub);
     }
     if (ZcApDocument* doc = zcDocManagerPtr()->curDocument()) {
         std::string name = doc->fileName();

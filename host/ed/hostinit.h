@@ -20,7 +20,7 @@ namespace host {
 
 struct HostOptions {
     std::vector<std::string> supportDirs;  // --support folders, searched first
-    std::string programDir;                // its support/ and support/host/ follow
+    std::string programDir;                // its support/, support/host/, support/tab/ follow
 };
 
 void startHost(const HostOptions& options = {});
@@ -29,8 +29,9 @@ void startHost(const HostOptions& options = {});
 void stopHost();
 
 // Folders searched for support files: the --support folders, the program's
-// support/ and support/host/, then the current drawing's folder. Only
-// folders that exist are listed.
+// support/, support/host/ and support/tab/ (the source tree's support/ when
+// the program has none beside it, as in a build tree), then the current
+// drawing's folder. Only folders that exist are listed.
 std::vector<std::string> supportPath();
 
 // Opens a drawing as a new current document: read from `path` when the

@@ -53,7 +53,9 @@ void InputQueue::pushLines(const std::string& text) {
     }
 }
 
-void InputQueue::pushPick(double x, double y) { tokens_.push_back({InputToken::Pick, {}, ZcGePoint3d(x, y, 0)}); }
+void InputQueue::pushPick(double x, double y) {
+    tokens_.push_back({InputToken::Pick, {}, ZcGePoint3d(x, y, 0)});
+}
 
 void InputQueue::pushFront(const std::vector<InputToken>& tokens) {
     tokens_.insert(tokens_.begin(), tokens.begin(), tokens.end());

@@ -10,13 +10,13 @@
 #include <cstdio>
 
 #include "host/ads/adstext.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/sysvars.h"
+#include "host/ads/transcript.h"
 #include "host/db/dbentity.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/hostcmd_util.h"
 #include "host/ed/prompts.h"
-#include "host/ads/cmdline.h"
-#include "host/ads/transcript.h"
 
 namespace {
 
@@ -33,10 +33,13 @@ int keywordIndex(const std::string& list, const std::string& keyword) {
         while (i < list.size() && list[i] != ' ') ++i;
         if (i == b) break;
         std::string w = list.substr(b, i - b);
-        if (w == "_") inGlobals = true;
-        else (inGlobals ? globals : locals).push_back(w);
+        if (w == "_")
+            inGlobals = true;
+        else
+            (inGlobals ? globals : locals).push_back(w);
     }
-    const std::vector<std::string>& pool = globals.size() == locals.size() && !globals.empty() ? globals : locals;
+    const std::vector<std::string>& pool =
+        globals.size() == locals.size() && !globals.empty() ? globals : locals;
     for (size_t k = 0; k < pool.size(); ++k)
         if (pool[k] == keyword) return static_cast<int>(k) + 1;
     return 0;
@@ -59,17 +62,25 @@ ZcEdJig::DragStatus ZcEdJig::drag() {
     return status;
 }
 
-ZcDbObjectId ZcEdJig::append() { return host::appendEntity(entity()); }
+ZcDbObjectId ZcEdJig::append() {
+    return host::appendEntity(entity());
+}
 
-ZcEdJig::DragStatus ZcEdJig::acquirePoint(ZcGePoint3d& point) { return acquire(Want::Point, nullptr, &point, nullptr); }
+ZcEdJig::DragStatus ZcEdJig::acquirePoint(ZcGePoint3d& point) {
+    return acquire(Want::Point, nullptr, &point, nullptr);
+}
 ZcEdJig::DragStatus ZcEdJig::acquirePoint(ZcGePoint3d& point, const ZcGePoint3d& base) {
     return acquire(Want::Point, &base, &point, nullptr);
 }
-ZcEdJig::DragStatus ZcEdJig::acquireDist(double& d) { return acquire(Want::Dist, nullptr, nullptr, &d); }
+ZcEdJig::DragStatus ZcEdJig::acquireDist(double& d) {
+    return acquire(Want::Dist, nullptr, nullptr, &d);
+}
 ZcEdJig::DragStatus ZcEdJig::acquireDist(double& d, const ZcGePoint3d& base) {
     return acquire(Want::Dist, &base, nullptr, &d);
 }
-ZcEdJig::DragStatus ZcEdJig::acquireAngle(double& a) { return acquire(Want::Angle, nullptr, nullptr, &a); }
+ZcEdJig::DragStatus ZcEdJig::acquireAngle(double& a) {
+    return acquire(Want::Angle, nullptr, nullptr, &a);
+}
 ZcEdJig::DragStatus ZcEdJig::acquireAngle(double& a, const ZcGePoint3d& base) {
     return acquire(Want::Angle, &base, nullptr, &a);
 }
@@ -87,7 +98,9 @@ void ZcEdJig::setDispPrompt(const char* fmt, ...) {
     prompt_ = buf;
 }
 
-void ZcEdJig::setKeywordList(const char* keywords) { keywords_ = keywords ? keywords : ""; }
+void ZcEdJig::setKeywordList(const char* keywords) {
+    keywords_ = keywords ? keywords : "";
+}
 
 ZcEdJig::DragStatus ZcEdJig::acquire(Want want, const ZcGePoint3d* base, ZcGePoint3d* point, double* value) {
     const char* need = want == Want::Point  ? "Wymagany punkt lub opcja."
@@ -131,7 +144,8 @@ ZcEdJig::DragStatus ZcEdJig::acquire(Want want, const ZcGePoint3d* base, ZcGePoi
         if (p) {
             if (want == Want::Point) {
                 *point = *p;
-                if (!(controls_ & kDontUpdateLastPoint)) host::setSysVar("LASTPOINT", host::SysVarValue{*p}, false);
+                if (!(controls_ & kDontUpdateLastPoint))
+                    host::setSysVar("LASTPOINT", host::SysVarValue{*p}, false);
                 return kNormal;
             }
             if (base) {

@@ -12,10 +12,10 @@
 
 #include "host/ads/adstext.h"
 #include "host/ads/sysvars.h"
+#include "host/ads/transcript.h"
 #include "host/ads/units.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
-#include "host/ads/transcript.h"
 
 namespace host {
 namespace {
@@ -71,7 +71,7 @@ struct Outcome {
 struct Parser {
     std::function<Outcome(const std::string&)> text;
     std::function<Outcome(const ZcGePoint3d&)> pick;  // null: picks are refused
-    const char* refusal = nullptr;                   // message for a refused pick
+    const char* refusal = nullptr;                    // message for a refused pick
 };
 
 std::vector<std::string> split(const std::string& s) {
@@ -101,11 +101,13 @@ bool startsWith(const std::string& s, const std::string& prefix) {
 Outcome keywordOrOther(const InitGet& g, const std::string& answer, const char* needMessage) {
     std::string kw;
     switch (matchKeyword(g.keywords, answer, kw)) {
-    case KeywordMatch::Found:
-        setLastInput(kw);
-        return {Outcome::Keyword};
-    case KeywordMatch::Ambiguous: return Outcome::bad(kAmbiguous);
-    case KeywordMatch::None: break;
+        case KeywordMatch::Found:
+            setLastInput(kw);
+            return {Outcome::Keyword};
+        case KeywordMatch::Ambiguous:
+            return Outcome::bad(kAmbiguous);
+        case KeywordMatch::None:
+            break;
     }
     if (g.bits & RSG_OTHER) {
         setLastInput(answer);
@@ -126,7 +128,8 @@ int askLoop(const char* prompt, const InitGet& g, const Parser& parser) {
             return RTCAN;
         }
         if (t.kind == InputToken::Pick) {
-            echo(ads_text::format("%s,%s", ads_text::fixed(t.point.x, 4).c_str(), ads_text::fixed(t.point.y, 4).c_str()));
+            echo(ads_text::format("%s,%s", ads_text::fixed(t.point.x, 4).c_str(),
+                                  ads_text::fixed(t.point.y, 4).c_str()));
             o = parser.pick ? parser.pick(t.point) : Outcome::bad(parser.refusal);
         } else {
             if (!t.text.empty() && t.text[0] == '\'' && runTransparentRequest(t.text)) {
@@ -143,18 +146,26 @@ int askLoop(const char* prompt, const InitGet& g, const Parser& parser) {
             }
         }
         switch (o.kind) {
-        case Outcome::Value: return RTNORM;
-        case Outcome::Enter: return RTNONE;
-        case Outcome::Keyword: return RTKWORD;
-        case Outcome::Cancel: noteCancelled(); return RTCAN;
-        case Outcome::Bad: break;
+            case Outcome::Value:
+                return RTNORM;
+            case Outcome::Enter:
+                return RTNONE;
+            case Outcome::Keyword:
+                return RTKWORD;
+            case Outcome::Cancel:
+                noteCancelled();
+                return RTCAN;
+            case Outcome::Bad:
+                break;
         }
         echo(std::string("\n") + (o.message ? o.message : kBadKeyword));
         echo(p);
     }
 }
 
-ZcGePoint3d lastPoint() { return sysVarPoint("LASTPOINT"); }
+ZcGePoint3d lastPoint() {
+    return sysVarPoint("LASTPOINT");
+}
 
 // The user's angle (typed in the current units, from ANGBASE in the ANGDIR
 // direction) as an absolute direction.
@@ -165,7 +176,9 @@ double userAngleToAbsolute(double typed) {
     return a < 0 ? a + 2 * kPi : a;
 }
 
-std::optional<double> coordinate(const std::string& s) { return stringToDistance(s); }
+std::optional<double> coordinate(const std::string& s) {
+    return stringToDistance(s);
+}
 
 // "x,y[,z]" into up to three numbers; none when malformed.
 std::optional<std::vector<double>> coordinates(const std::string& s) {
@@ -200,7 +213,9 @@ std::optional<ZcGePoint3d> parsePoint(const std::string& text) {
     }
     auto c = coordinates(s);
     if (!c) return std::nullopt;
-    if (relative) return ZcGePoint3d(origin.x + (*c)[0], origin.y + (*c)[1], origin.z + (c->size() == 3 ? (*c)[2] : 0.0));
+    if (relative)
+        return ZcGePoint3d(origin.x + (*c)[0], origin.y + (*c)[1],
+                           origin.z + (c->size() == 3 ? (*c)[2] : 0.0));
     return ZcGePoint3d((*c)[0], (*c)[1], c->size() == 3 ? (*c)[2] : sysVarReal("ELEVATION"));
 }
 
@@ -211,7 +226,9 @@ void acceptPoint(const ZcGePoint3d& p, ads_point result) {
     setSysVar("LASTPOINT", SysVarValue{p}, false);
 }
 
-ZcGePoint3d pickPoint(const ZcGePoint3d& picked) { return {picked.x, picked.y, sysVarReal("ELEVATION")}; }
+ZcGePoint3d pickPoint(const ZcGePoint3d& picked) {
+    return {picked.x, picked.y, sysVarReal("ELEVATION")};
+}
 
 // A point prompt (also the second point of distances and angles).
 int askPoint(const char* prompt, const InitGet& g, ads_point result) {
@@ -288,9 +305,13 @@ int askAngle(const ads_point pt, const char* prompt, ads_real* result, bool orie
 
 }  // namespace
 
-std::optional<ZcGePoint3d> parsePointAnswer(const std::string& text) { return parsePoint(ads_text::trim(text)); }
+std::optional<ZcGePoint3d> parsePointAnswer(const std::string& text) {
+    return parsePoint(ads_text::trim(text));
+}
 
-int lastInitGetBits() { return ps().lastBits; }
+int lastInitGetBits() {
+    return ps().lastBits;
+}
 
 void resetPrompts() {
     ps() = PromptState{};
@@ -302,13 +323,16 @@ KeywordMatch matchKeyword(const std::string& keywordList, const std::string& ans
     std::vector<std::string> locals, globals;
     bool inGlobals = false;
     for (const std::string& w : words) {
-        if (w == "_") inGlobals = true;
-        else (inGlobals ? globals : locals).push_back(w);
+        if (w == "_")
+            inGlobals = true;
+        else
+            (inGlobals ? globals : locals).push_back(w);
     }
     if (globals.size() != locals.size()) globals = locals;
     const std::vector<std::string>* pool = &locals;
     std::string a = ads_text::upper(answer);
-    if (a.size() > 1 && a[0] == '_' && !inGlobals) a.erase(0, 1);
+    if (a.size() > 1 && a[0] == '_' && !inGlobals)
+        a.erase(0, 1);
     else if (a.size() > 1 && a[0] == '_') {
         a.erase(0, 1);
         pool = &globals;
@@ -485,7 +509,8 @@ int zcedGetString(int cronly, const char* prompt, char* result, size_t bufLen) {
             if (blank != std::string::npos) {
                 std::string rest = text.substr(blank + 1);
                 text = text.substr(0, blank);
-                if (!rest.empty() && !readingCommandArguments()) currentInput().pushFront({InputToken::makeText(rest)});
+                if (!rest.empty() && !readingCommandArguments())
+                    currentInput().pushFront({InputToken::makeText(rest)});
             }
         }
         echo(text);
@@ -518,6 +543,10 @@ int zcedGetKword(const char* prompt, char* result, size_t bufLen) {
     return copyResult(chosen, result, bufLen);
 }
 
-int zcedGetInput(char* str, size_t bufLen) { return copyResult(host::lastInput(), str, bufLen); }
+int zcedGetInput(char* str, size_t bufLen) {
+    return copyResult(host::lastInput(), str, bufLen);
+}
 
-int zcedUsrBrk() { return currentInput().pollBreak() ? 1 : 0; }
+int zcedUsrBrk() {
+    return currentInput().pollBreak() ? 1 : 0;
+}

@@ -37,9 +37,9 @@
 #include <optional>
 #include <string>
 
-#include "host/util/adscodes.h"
 #include "host/ads/adsent.h"
 #include "host/ge/gebase.h"
+#include "host/util/adscodes.h"
 
 int zcedInitGet(int val, const char* kwl);
 int zcedGetPoint(const ads_point pt, const char* prompt, ads_point result);

@@ -6,12 +6,12 @@
 #include "host/ads/lisp.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
+#include "host/ads/transcript.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostcmd_util.h"
 #include "host/ed/prompts.h"
 #include "host/ed/statusbar.h"
-#include "host/ads/transcript.h"
 
 namespace host {
 

@@ -45,7 +45,8 @@ unsigned int ZcStatusBarItem::DisplayPopupPaneMenu(CMenu& menu) {
     } else {
         host::InputToken t = host::nextUserToken();
         if (t.kind == host::InputToken::Text)
-            if (auto n = host::ads_text::parseInteger(t.text); n && *n > 0) id = static_cast<unsigned int>(*n);
+            if (auto n = host::ads_text::parseInteger(t.text); n && *n > 0)
+                id = static_cast<unsigned int>(*n);
     }
     record("menu " + std::to_string(id));
     return id;
@@ -96,9 +97,13 @@ int ZcApplicationStatusBar::GetIndex(const ZcPane* pPane) const {
     return it == panes_.end() ? -1 : static_cast<int>(it - panes_.begin());
 }
 
-void ZcApplicationStatusBar::Update() { record("update"); }
+void ZcApplicationStatusBar::Update() {
+    record("update");
+}
 
-ZcApplicationStatusBar* zcedGetApplicationStatusBar() { return bs().available ? &bs().bar : nullptr; }
+ZcApplicationStatusBar* zcedGetApplicationStatusBar() {
+    return bs().available ? &bs().bar : nullptr;
+}
 
 int zcedSetStatusBarProgressMeter(const char* pszLabel, int nMinPos, int nMaxPos) {
     if (nMaxPos < nMinPos) return -1;
@@ -123,20 +128,35 @@ void zcedRestoreStatusBar() {
 
 namespace host {
 
-const std::vector<std::string>& statusBarLog() { return bs().log; }
-void clearStatusBarLog() { bs().log.clear(); }
-void setStatusBarAvailable(bool available) { bs().available = available; }
-void setStatusBarEcho(bool on) { bs().echo = on; }
-void setMenuResponder(std::function<unsigned int(const CMenu&)> responder) { bs().responder = std::move(responder); }
-const ProgressMeter& progressMeter() { return bs().meter; }
+const std::vector<std::string>& statusBarLog() {
+    return bs().log;
+}
+void clearStatusBarLog() {
+    bs().log.clear();
+}
+void setStatusBarAvailable(bool available) {
+    bs().available = available;
+}
+void setStatusBarEcho(bool on) {
+    bs().echo = on;
+}
+void setMenuResponder(std::function<unsigned int(const CMenu&)> responder) {
+    bs().responder = std::move(responder);
+}
+const ProgressMeter& progressMeter() {
+    return bs().meter;
+}
 
 bool clickPane(int index, int button) {
     ZcPane* pane = bs().available ? bs().bar.GetPane(index) : nullptr;
     if (!pane) return false;
     record("click " + std::to_string(index) + " " + std::to_string(button));
-    if (button == 0) pane->OnLButtonDown(0, {});
-    else if (button == 1) pane->OnRButtonDown(0, {});
-    else pane->OnLButtonDblClk(0, {});
+    if (button == 0)
+        pane->OnLButtonDown(0, {});
+    else if (button == 1)
+        pane->OnRButtonDown(0, {});
+    else
+        pane->OnLButtonDblClk(0, {});
     return true;
 }
 

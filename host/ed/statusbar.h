@@ -34,9 +34,18 @@ public:
     void SetVisible(bool visible) { visible_ = visible; }
     bool IsVisible() const { return visible_; }
 
-    virtual void OnLButtonDown(unsigned int nFlags, ZcPanePoint point) { (void)nFlags; (void)point; }
-    virtual void OnRButtonDown(unsigned int nFlags, ZcPanePoint point) { (void)nFlags; (void)point; }
-    virtual void OnLButtonDblClk(unsigned int nFlags, ZcPanePoint point) { (void)nFlags; (void)point; }
+    virtual void OnLButtonDown(unsigned int nFlags, ZcPanePoint point) {
+        (void)nFlags;
+        (void)point;
+    }
+    virtual void OnRButtonDown(unsigned int nFlags, ZcPanePoint point) {
+        (void)nFlags;
+        (void)point;
+    }
+    virtual void OnLButtonDblClk(unsigned int nFlags, ZcPanePoint point) {
+        (void)nFlags;
+        (void)point;
+    }
 
     // Shows a popup menu at the pane; the chosen item id, 0 when dismissed.
     unsigned int DisplayPopupPaneMenu(CMenu& menu);

@@ -5,10 +5,11 @@
 // from it then.
 #include "host/ed/viewport.h"
 
+#include "host/ads/editor.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbinsert.h"
 #include "host/db/dbsymtb.h"
-#include "host/ads/editor.h"
+#include "host/ed/docman.h"
 #include "host/ed/hostcmd_util.h"
 
 namespace host {
@@ -32,7 +33,9 @@ ZcDbObjectId viewportNumbered(ZcDbDatabase* db, int n) {
     return found;
 }
 
-bool inLayoutViewport() { return sysVarShort("TILEMODE") == 0 && sysVarShort("CVPORT") >= 2; }
+bool inLayoutViewport() {
+    return sysVarShort("TILEMODE") == 0 && sysVarShort("CVPORT") >= 2;
+}
 
 void storeViewVariables(const ViewState& v) {
     setSysVar("VIEWCTR", SysVarValue{v.center}, false);
@@ -116,7 +119,9 @@ ZcDbViewport* newViewport(int number, const ZcGePoint3d& center, double w, doubl
 
 }  // namespace
 
-ViewState currentView() { return viewFromVariables(); }
+ViewState currentView() {
+    return viewFromVariables();
+}
 
 void setCurrentView(const ViewState& v) {
     storeViewVariables(v);
@@ -130,8 +135,10 @@ void setCurrentView(const ViewState& v) {
         vp->setViewDirection(v.direction);
         vp->setViewTarget(v.target);
         vp->setLensLength(v.lensLength);
-        if (v.perspective) vp->setPerspectiveOn();
-        else vp->setPerspectiveOff();
+        if (v.perspective)
+            vp->setPerspectiveOn();
+        else
+            vp->setPerspectiveOff();
         vp->close();
         return;
     }
@@ -155,8 +162,10 @@ void ensureLayoutViewports(ZcDbDatabase* db) {
     for (ZcDbViewport* vp : {newViewport(1, ZcGePoint3d(148.5, 105, 0), 297, 210),
                              newViewport(2, ZcGePoint3d(148.5, 105, 0), 277, 190)}) {
         vp->setDatabaseDefaults(db);
-        if (ps->appendZcDbEntity(vp) == Zcad::eOk) vp->close();
-        else delete vp;
+        if (ps->appendZcDbEntity(vp) == Zcad::eOk)
+            vp->close();
+        else
+            delete vp;
     }
     ps->close();
 }
@@ -168,19 +177,30 @@ void syncCurrentSpace() {
     db->setCurrentSpaceId(paper ? db->paperSpaceId() : db->modelSpaceId());
 }
 
+namespace {
+// A layout remembers the viewport last current in it (1: the sheet itself),
+// kept with the document as a variable no file carries: a first switch to
+// the layout works on the sheet, a later one where the user left it.
+const char* const kLayoutViewport = "*LAYOUTCVPORT";
+
+void rememberLayoutViewport() {
+    if (ZcApDocument* doc = zcDocManagerPtr()->curDocument())
+        doc->sysVars().store(kLayoutViewport, SysVarValue{sysVarShort("CVPORT")});
+}
+
+short layoutViewport() {
+    ZcApDocument* doc = zcDocManagerPtr()->curDocument();
+    const SysVarValue* v = doc ? doc->sysVars().find(kLayoutViewport) : nullptr;
+    short n = v && std::holds_alternative<short>(*v) ? std::get<short>(*v) : short(1);
+    return viewportNumbered(commandDatabase(), n).isNull() ? short(1) : n;
+}
+}  // namespace
+
 bool setTileMode(int mode) {
     if (mode != 0 && mode != 1) return false;
     if (sysVarShort("TILEMODE") == mode) return true;
-    if (mode == 0) {
-        saveModelView();
-        ensureLayoutViewports(commandDatabase());
-    }
+    // The watcher below does the switching, as for any other setter.
     setSysVar("TILEMODE", SysVarValue{static_cast<short>(mode)});
-    if (mode == 1) setSysVar("CVPORT", SysVarValue{short(2)}, false);
-    else if (viewportNumbered(commandDatabase(), sysVarShort("CVPORT")).isNull())
-        setSysVar("CVPORT", SysVarValue{short(1)}, false);
-    syncCurrentSpace();
-    loadViewOfCurrentViewport();
     return true;
 }
 
@@ -198,7 +218,11 @@ namespace {
 struct SpaceWatcher : ZcEditorReactor {
     bool busy = false;
     void sysVarWillChange(const char* name) override {
-        if (!busy && name && std::string(name) == "TILEMODE" && sysVarShort("TILEMODE") != 0) saveModelView();
+        if (busy || !name || std::string(name) != "TILEMODE") return;
+        if (sysVarShort("TILEMODE") != 0)
+            saveModelView();
+        else
+            rememberLayoutViewport();
     }
     void sysVarChanged(const char* name, bool success) override {
         if (!success || busy) return;
@@ -207,8 +231,9 @@ struct SpaceWatcher : ZcEditorReactor {
         busy = true;
         if (n == "TILEMODE" && sysVarShort("TILEMODE") == 0) {
             ensureLayoutViewports(commandDatabase());
-            if (viewportNumbered(commandDatabase(), sysVarShort("CVPORT")).isNull())
-                setSysVar("CVPORT", SysVarValue{short(1)}, false);
+            setSysVar("CVPORT", SysVarValue{layoutViewport()}, false);
+        } else if (n == "TILEMODE") {
+            setSysVar("CVPORT", SysVarValue{short(2)}, false);
         }
         syncCurrentSpace();
         loadViewOfCurrentViewport();
@@ -222,8 +247,12 @@ void installSpaceWatcher() {
     zcedEditor->addReactor(&watcher);
 }
 
-void noteRegen() { ++g_regens; }
-int regenCount() { return g_regens; }
+void noteRegen() {
+    ++g_regens;
+}
+int regenCount() {
+    return g_regens;
+}
 
 }  // namespace host
 

@@ -73,7 +73,9 @@ ZcGeCircArc2d& ZcGeCircArc2d::setRefVec(const ZcGeVector2d& refVec) {
     return *this;
 }
 
-bool ZcGeCircArc2d::isClosed() const { return sweep_ >= kTwoPi; }
+bool ZcGeCircArc2d::isClosed() const {
+    return sweep_ >= kTwoPi;
+}
 
 ZcGePoint2d ZcGeCircArc2d::pointAt(double angle) const {
     ZcGeVector2d v = ref_.perpVector();
@@ -97,8 +99,8 @@ bool ZcGeCircArc2d::isOn(const ZcGePoint2d& p, const ZcGeTol& tol) const {
     return angleInSweep(angle, 0);
 }
 
-bool ZcGeCircArc2d::intersectWith(const ZcGeLinearEnt2d& line, int& numInt, ZcGePoint2d& p1,
-                                  ZcGePoint2d& p2, const ZcGeTol& tol) const {
+bool ZcGeCircArc2d::intersectWith(const ZcGeLinearEnt2d& line, int& numInt, ZcGePoint2d& p1, ZcGePoint2d& p2,
+                                  const ZcGeTol& tol) const {
     numInt = 0;
     ZcGeVector2d dir = line.rawDirection();
     if (dir.isZeroLength(tol)) return false;
@@ -118,8 +120,8 @@ bool ZcGeCircArc2d::intersectWith(const ZcGeLinearEnt2d& line, int& numInt, ZcGe
         cand[count++] = foot - u * half;
         cand[count++] = foot + u * half;
     }
-    return keepPoints(cand, count, [&](const ZcGePoint2d& p) { return line.isOn(p, tol) && isOn(p, tol); },
-                      numInt, p1, p2);
+    return keepPoints(
+        cand, count, [&](const ZcGePoint2d& p) { return line.isOn(p, tol) && isOn(p, tol); }, numInt, p1, p2);
 }
 
 bool ZcGeCircArc2d::intersectWith(const ZcGeCircArc2d& arc, int& numInt, ZcGePoint2d& p1, ZcGePoint2d& p2,
@@ -129,9 +131,9 @@ bool ZcGeCircArc2d::intersectWith(const ZcGeCircArc2d& arc, int& numInt, ZcGePoi
     double r1 = radius_, r2 = arc.radius_;
     ZcGeVector2d between = arc.center_ - center_;
     double d = between.length();
-    if (d <= eq) return false;                         // concentric
-    if (d > r1 + r2 + eq) return false;                // apart
-    if (d < std::fabs(r1 - r2) - eq) return false;     // one inside the other
+    if (d <= eq) return false;                      // concentric
+    if (d > r1 + r2 + eq) return false;             // apart
+    if (d < std::fabs(r1 - r2) - eq) return false;  // one inside the other
     ZcGeVector2d u = between / d;
 
     ZcGePoint2d cand[2];
@@ -152,20 +154,22 @@ bool ZcGeCircArc2d::intersectWith(const ZcGeCircArc2d& arc, int& numInt, ZcGePoi
             cand[count++] = mid + u.perpVector() * h;
         }
     }
-    return keepPoints(cand, count, [&](const ZcGePoint2d& p) { return isOn(p, tol) && arc.isOn(p, tol); },
-                      numInt, p1, p2);
+    return keepPoints(
+        cand, count, [&](const ZcGePoint2d& p) { return isOn(p, tol) && arc.isOn(p, tol); }, numInt, p1, p2);
 }
 
 // ---- 3D ----
 
-ZcGeCircArc3d::ZcGeCircArc3d() { build({0, 0, 0}, {0, 0, 1}, {1, 0, 0}, 1, 0, kTwoPi); }
+ZcGeCircArc3d::ZcGeCircArc3d() {
+    build({0, 0, 0}, {0, 0, 1}, {1, 0, 0}, 1, 0, kTwoPi);
+}
 
 ZcGeCircArc3d::ZcGeCircArc3d(const ZcGePoint3d& center, const ZcGeVector3d& normal, double radius) {
     set(center, normal, radius);
 }
 
-ZcGeCircArc3d::ZcGeCircArc3d(const ZcGePoint3d& center, const ZcGeVector3d& normal, const ZcGeVector3d& refVec,
-                             double radius, double startAng, double endAng) {
+ZcGeCircArc3d::ZcGeCircArc3d(const ZcGePoint3d& center, const ZcGeVector3d& normal,
+                             const ZcGeVector3d& refVec, double radius, double startAng, double endAng) {
     build(center, normal, refVec, radius, startAng, endAng);
 }
 
@@ -197,7 +201,9 @@ ZcGePoint2d ZcGeCircArc3d::toPlane(const ZcGePoint3d& p) const {
     return {d.dotProduct(ref_), d.dotProduct(yAxis_)};
 }
 
-ZcGePoint3d ZcGeCircArc3d::toWorld(const ZcGePoint2d& p) const { return center_ + ref_ * p.x + yAxis_ * p.y; }
+ZcGePoint3d ZcGeCircArc3d::toWorld(const ZcGePoint2d& p) const {
+    return center_ + ref_ * p.x + yAxis_ * p.y;
+}
 
 bool ZcGeCircArc3d::isOn(const ZcGePoint3d& p, const ZcGeTol& tol) const {
     double off = (p - center_).dotProduct(normal_);
@@ -257,5 +263,6 @@ bool ZcGeCircArc3d::intersectWith(const ZcGeCircArc3d& arc, int& numInt, ZcGePoi
     ZcGePoint3d cand[2];
     int count = 0;
     intersectWith(common, count, cand[0], cand[1], tol);
-    return keepPoints(cand, count, [&](const ZcGePoint3d& p) { return arc.isOn(p, tol); }, numInt, p1, p2);
+    return keepPoints(
+        cand, count, [&](const ZcGePoint3d& p) { return arc.isOn(p, tol); }, numInt, p1, p2);
 }

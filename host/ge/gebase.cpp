@@ -25,7 +25,10 @@ ZcGeVector2d ZcGeVector2d::normal(const ZcGeTol& tol) const {
 
 ZcGeVector2d& ZcGeVector2d::normalize(const ZcGeTol& tol) {
     double len = length();
-    if (len > tol.equalVector()) { x /= len; y /= len; }
+    if (len > tol.equalVector()) {
+        x /= len;
+        y /= len;
+    }
     return *this;
 }
 
@@ -45,15 +48,18 @@ ZcGeVector3d ZcGeVector3d::normal(const ZcGeTol& tol) const {
 
 ZcGeVector3d& ZcGeVector3d::normalize(const ZcGeTol& tol) {
     double len = length();
-    if (len > tol.equalVector()) { x /= len; y /= len; z /= len; }
+    if (len > tol.equalVector()) {
+        x /= len;
+        y /= len;
+        z /= len;
+    }
     return *this;
 }
 
 ZcGeVector3d ZcGeVector3d::perpVector() const {
     // The arbitrary-axis rule of drawing files: stable for a given vector.
     ZcGeVector3d n = normal();
-    if (std::fabs(n.x) < 1.0 / 64 && std::fabs(n.y) < 1.0 / 64)
-        return kYAxis.crossProduct(n).normal();
+    if (std::fabs(n.x) < 1.0 / 64 && std::fabs(n.y) < 1.0 / 64) return kYAxis.crossProduct(n).normal();
     return kZAxis.crossProduct(n).normal();
 }
 

@@ -76,9 +76,24 @@ public:
     ZcGeVector3d operator-() const { return {-x, -y, -z}; }
     ZcGeVector3d operator*(double s) const { return {x * s, y * s, z * s}; }
     ZcGeVector3d operator/(double s) const { return {x / s, y / s, z / s}; }
-    ZcGeVector3d& operator+=(const ZcGeVector3d& v) { x += v.x; y += v.y; z += v.z; return *this; }
-    ZcGeVector3d& operator-=(const ZcGeVector3d& v) { x -= v.x; y -= v.y; z -= v.z; return *this; }
-    ZcGeVector3d& operator*=(double s) { x *= s; y *= s; z *= s; return *this; }
+    ZcGeVector3d& operator+=(const ZcGeVector3d& v) {
+        x += v.x;
+        y += v.y;
+        z += v.z;
+        return *this;
+    }
+    ZcGeVector3d& operator-=(const ZcGeVector3d& v) {
+        x -= v.x;
+        y -= v.y;
+        z -= v.z;
+        return *this;
+    }
+    ZcGeVector3d& operator*=(double s) {
+        x *= s;
+        y *= s;
+        z *= s;
+        return *this;
+    }
     double dotProduct(const ZcGeVector3d& v) const { return x * v.x + y * v.y + z * v.z; }
     ZcGeVector3d crossProduct(const ZcGeVector3d& v) const {
         return {y * v.z - z * v.y, z * v.x - x * v.z, x * v.y - y * v.x};
@@ -91,7 +106,9 @@ public:
     double angleTo(const ZcGeVector3d& v) const;                                 // [0, pi]
     double angleTo(const ZcGeVector3d& v, const ZcGeVector3d& reference) const;  // [0, 2pi) about reference
     bool isZeroLength(const ZcGeTol& tol = ZcGeContext::gTol) const { return length() <= tol.equalVector(); }
-    bool isUnitLength(const ZcGeTol& tol = ZcGeContext::gTol) const { return std::fabs(length() - 1.0) <= tol.equalVector(); }
+    bool isUnitLength(const ZcGeTol& tol = ZcGeContext::gTol) const {
+        return std::fabs(length() - 1.0) <= tol.equalVector();
+    }
     bool isEqualTo(const ZcGeVector3d& v, const ZcGeTol& tol = ZcGeContext::gTol) const;
     bool isParallelTo(const ZcGeVector3d& v, const ZcGeTol& tol = ZcGeContext::gTol) const;
     bool isCodirectionalTo(const ZcGeVector3d& v, const ZcGeTol& tol = ZcGeContext::gTol) const;
@@ -100,7 +117,9 @@ public:
     ZcGeVector3d& transformBy(const ZcGeMatrix3d& m);
 };
 
-inline ZcGeVector3d operator*(double s, const ZcGeVector3d& v) { return v * s; }
+inline ZcGeVector3d operator*(double s, const ZcGeVector3d& v) {
+    return v * s;
+}
 
 class ZcGePoint3d {
 public:
@@ -114,8 +133,18 @@ public:
     ZcGePoint3d operator+(const ZcGeVector3d& v) const { return {x + v.x, y + v.y, z + v.z}; }
     ZcGePoint3d operator-(const ZcGeVector3d& v) const { return {x - v.x, y - v.y, z - v.z}; }
     ZcGeVector3d operator-(const ZcGePoint3d& p) const { return {x - p.x, y - p.y, z - p.z}; }
-    ZcGePoint3d& operator+=(const ZcGeVector3d& v) { x += v.x; y += v.y; z += v.z; return *this; }
-    ZcGePoint3d& operator-=(const ZcGeVector3d& v) { x -= v.x; y -= v.y; z -= v.z; return *this; }
+    ZcGePoint3d& operator+=(const ZcGeVector3d& v) {
+        x += v.x;
+        y += v.y;
+        z += v.z;
+        return *this;
+    }
+    ZcGePoint3d& operator-=(const ZcGeVector3d& v) {
+        x -= v.x;
+        y -= v.y;
+        z -= v.z;
+        return *this;
+    }
     double distanceTo(const ZcGePoint3d& p) const { return (*this - p).length(); }
     bool isEqualTo(const ZcGePoint3d& p, const ZcGeTol& tol = ZcGeContext::gTol) const {
         return distanceTo(p) <= tol.equalPoint();

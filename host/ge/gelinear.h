@@ -46,8 +46,16 @@ public:
     ZcGeLine2d(const ZcGePoint2d& p1, const ZcGePoint2d& p2) : ZcGeLinearEnt2d(p1, p2 - p1, false) {}
     static const ZcGeLine2d kXAxis, kYAxis;
 
-    ZcGeLine2d& set(const ZcGePoint2d& p, const ZcGeVector2d& v) { point_ = p; dir_ = v; return *this; }
-    ZcGeLine2d& set(const ZcGePoint2d& p1, const ZcGePoint2d& p2) { point_ = p1; dir_ = p2 - p1; return *this; }
+    ZcGeLine2d& set(const ZcGePoint2d& p, const ZcGeVector2d& v) {
+        point_ = p;
+        dir_ = v;
+        return *this;
+    }
+    ZcGeLine2d& set(const ZcGePoint2d& p1, const ZcGePoint2d& p2) {
+        point_ = p1;
+        dir_ = p2 - p1;
+        return *this;
+    }
 };
 
 class ZcGeLineSeg2d : public ZcGeLinearEnt2d {
@@ -56,7 +64,11 @@ public:
     ZcGeLineSeg2d(const ZcGePoint2d& p1, const ZcGePoint2d& p2) : ZcGeLinearEnt2d(p1, p2 - p1, true) {}
     ZcGeLineSeg2d(const ZcGePoint2d& p, const ZcGeVector2d& v) : ZcGeLinearEnt2d(p, v, true) {}
 
-    ZcGeLineSeg2d& set(const ZcGePoint2d& p1, const ZcGePoint2d& p2) { point_ = p1; dir_ = p2 - p1; return *this; }
+    ZcGeLineSeg2d& set(const ZcGePoint2d& p1, const ZcGePoint2d& p2) {
+        point_ = p1;
+        dir_ = p2 - p1;
+        return *this;
+    }
     ZcGePoint2d startPoint() const { return point_; }
     ZcGePoint2d endPoint() const { return point_ + dir_; }
     ZcGePoint2d midPoint() const { return point_ + dir_ * 0.5; }
@@ -100,8 +112,16 @@ public:
     ZcGeLine3d(const ZcGePoint3d& p1, const ZcGePoint3d& p2) : ZcGeLinearEnt3d(p1, p2 - p1, false) {}
     static const ZcGeLine3d kXAxis, kYAxis, kZAxis;
 
-    ZcGeLine3d& set(const ZcGePoint3d& p, const ZcGeVector3d& v) { point_ = p; dir_ = v; return *this; }
-    ZcGeLine3d& set(const ZcGePoint3d& p1, const ZcGePoint3d& p2) { point_ = p1; dir_ = p2 - p1; return *this; }
+    ZcGeLine3d& set(const ZcGePoint3d& p, const ZcGeVector3d& v) {
+        point_ = p;
+        dir_ = v;
+        return *this;
+    }
+    ZcGeLine3d& set(const ZcGePoint3d& p1, const ZcGePoint3d& p2) {
+        point_ = p1;
+        dir_ = p2 - p1;
+        return *this;
+    }
 };
 
 class ZcGeLineSeg3d : public ZcGeLinearEnt3d {
@@ -110,7 +130,11 @@ public:
     ZcGeLineSeg3d(const ZcGePoint3d& p1, const ZcGePoint3d& p2) : ZcGeLinearEnt3d(p1, p2 - p1, true) {}
     ZcGeLineSeg3d(const ZcGePoint3d& p, const ZcGeVector3d& v) : ZcGeLinearEnt3d(p, v, true) {}
 
-    ZcGeLineSeg3d& set(const ZcGePoint3d& p1, const ZcGePoint3d& p2) { point_ = p1; dir_ = p2 - p1; return *this; }
+    ZcGeLineSeg3d& set(const ZcGePoint3d& p1, const ZcGePoint3d& p2) {
+        point_ = p1;
+        dir_ = p2 - p1;
+        return *this;
+    }
     ZcGePoint3d startPoint() const { return point_; }
     ZcGePoint3d endPoint() const { return point_ + dir_; }
     ZcGePoint3d midPoint() const { return point_ + dir_ * 0.5; }

@@ -17,7 +17,9 @@ namespace {
 constexpr double kSingularRatio = 1e-12;
 }  // namespace
 
-ZcGeMatrix3d::ZcGeMatrix3d() { setToIdentity(); }
+ZcGeMatrix3d::ZcGeMatrix3d() {
+    setToIdentity();
+}
 
 ZcGeMatrix3d& ZcGeMatrix3d::setToIdentity() {
     for (int r = 0; r < 4; ++r)
@@ -36,10 +38,18 @@ ZcGeMatrix3d ZcGeMatrix3d::operator*(const ZcGeMatrix3d& m) const {
     return out;
 }
 
-ZcGeMatrix3d& ZcGeMatrix3d::operator*=(const ZcGeMatrix3d& m) { return *this = *this * m; }
-ZcGeMatrix3d& ZcGeMatrix3d::preMultBy(const ZcGeMatrix3d& left) { return *this = left * *this; }
-ZcGeMatrix3d& ZcGeMatrix3d::postMultBy(const ZcGeMatrix3d& right) { return *this = *this * right; }
-ZcGeMatrix3d& ZcGeMatrix3d::setToProduct(const ZcGeMatrix3d& a, const ZcGeMatrix3d& b) { return *this = a * b; }
+ZcGeMatrix3d& ZcGeMatrix3d::operator*=(const ZcGeMatrix3d& m) {
+    return *this = *this * m;
+}
+ZcGeMatrix3d& ZcGeMatrix3d::preMultBy(const ZcGeMatrix3d& left) {
+    return *this = left * *this;
+}
+ZcGeMatrix3d& ZcGeMatrix3d::postMultBy(const ZcGeMatrix3d& right) {
+    return *this = *this * right;
+}
+ZcGeMatrix3d& ZcGeMatrix3d::setToProduct(const ZcGeMatrix3d& a, const ZcGeMatrix3d& b) {
+    return *this = a * b;
+}
 
 bool ZcGeMatrix3d::inverse(ZcGeMatrix3d& result, double tol) const {
     double a[4][8];
@@ -238,26 +248,42 @@ ZcGeMatrix3d& ZcGeMatrix3d::setToWorldToPlane(const ZcGePlane& plane) {
     return *this;
 }
 
-ZcGeMatrix3d ZcGeMatrix3d::translation(const ZcGeVector3d& v) { return ZcGeMatrix3d().setToTranslation(v); }
+ZcGeMatrix3d ZcGeMatrix3d::translation(const ZcGeVector3d& v) {
+    return ZcGeMatrix3d().setToTranslation(v);
+}
 ZcGeMatrix3d ZcGeMatrix3d::rotation(double angle, const ZcGeVector3d& axis, const ZcGePoint3d& center) {
     return ZcGeMatrix3d().setToRotation(angle, axis, center);
 }
 ZcGeMatrix3d ZcGeMatrix3d::scaling(double scale, const ZcGePoint3d& center) {
     return ZcGeMatrix3d().setToScaling(scale, center);
 }
-ZcGeMatrix3d ZcGeMatrix3d::mirroring(const ZcGePlane& plane) { return ZcGeMatrix3d().setToMirroring(plane); }
-ZcGeMatrix3d ZcGeMatrix3d::mirroring(const ZcGePoint3d& point) { return ZcGeMatrix3d().setToMirroring(point); }
-ZcGeMatrix3d ZcGeMatrix3d::mirroring(const ZcGeLine3d& line) { return ZcGeMatrix3d().setToMirroring(line); }
+ZcGeMatrix3d ZcGeMatrix3d::mirroring(const ZcGePlane& plane) {
+    return ZcGeMatrix3d().setToMirroring(plane);
+}
+ZcGeMatrix3d ZcGeMatrix3d::mirroring(const ZcGePoint3d& point) {
+    return ZcGeMatrix3d().setToMirroring(point);
+}
+ZcGeMatrix3d ZcGeMatrix3d::mirroring(const ZcGeLine3d& line) {
+    return ZcGeMatrix3d().setToMirroring(line);
+}
 ZcGeMatrix3d ZcGeMatrix3d::alignCoordSys(const ZcGePoint3d& fromOrigin, const ZcGeVector3d& fromX,
                                          const ZcGeVector3d& fromY, const ZcGeVector3d& fromZ,
                                          const ZcGePoint3d& toOrigin, const ZcGeVector3d& toX,
                                          const ZcGeVector3d& toY, const ZcGeVector3d& toZ) {
     return ZcGeMatrix3d().setToAlignCoordSys(fromOrigin, fromX, fromY, fromZ, toOrigin, toX, toY, toZ);
 }
-ZcGeMatrix3d ZcGeMatrix3d::worldToPlane(const ZcGeVector3d& normal) { return ZcGeMatrix3d().setToWorldToPlane(normal); }
-ZcGeMatrix3d ZcGeMatrix3d::worldToPlane(const ZcGePlane& plane) { return ZcGeMatrix3d().setToWorldToPlane(plane); }
-ZcGeMatrix3d ZcGeMatrix3d::planeToWorld(const ZcGeVector3d& normal) { return ZcGeMatrix3d().setToPlaneToWorld(normal); }
-ZcGeMatrix3d ZcGeMatrix3d::planeToWorld(const ZcGePlane& plane) { return ZcGeMatrix3d().setToPlaneToWorld(plane); }
+ZcGeMatrix3d ZcGeMatrix3d::worldToPlane(const ZcGeVector3d& normal) {
+    return ZcGeMatrix3d().setToWorldToPlane(normal);
+}
+ZcGeMatrix3d ZcGeMatrix3d::worldToPlane(const ZcGePlane& plane) {
+    return ZcGeMatrix3d().setToWorldToPlane(plane);
+}
+ZcGeMatrix3d ZcGeMatrix3d::planeToWorld(const ZcGeVector3d& normal) {
+    return ZcGeMatrix3d().setToPlaneToWorld(normal);
+}
+ZcGeMatrix3d ZcGeMatrix3d::planeToWorld(const ZcGePlane& plane) {
+    return ZcGeMatrix3d().setToPlaneToWorld(plane);
+}
 
 ZcGePoint3d operator*(const ZcGeMatrix3d& m, const ZcGePoint3d& p) {
     const auto& e = m.entry;
@@ -271,10 +297,13 @@ ZcGePoint3d operator*(const ZcGeMatrix3d& m, const ZcGePoint3d& p) {
 
 ZcGeVector3d operator*(const ZcGeMatrix3d& m, const ZcGeVector3d& v) {
     const auto& e = m.entry;
-    return {e[0][0] * v.x + e[0][1] * v.y + e[0][2] * v.z,
-            e[1][0] * v.x + e[1][1] * v.y + e[1][2] * v.z,
+    return {e[0][0] * v.x + e[0][1] * v.y + e[0][2] * v.z, e[1][0] * v.x + e[1][1] * v.y + e[1][2] * v.z,
             e[2][0] * v.x + e[2][1] * v.y + e[2][2] * v.z};
 }
 
-ZcGePoint3d& ZcGePoint3d::transformBy(const ZcGeMatrix3d& m) { return *this = m * *this; }
-ZcGeVector3d& ZcGeVector3d::transformBy(const ZcGeMatrix3d& m) { return *this = m * *this; }
+ZcGePoint3d& ZcGePoint3d::transformBy(const ZcGeMatrix3d& m) {
+    return *this = m * *this;
+}
+ZcGeVector3d& ZcGeVector3d::transformBy(const ZcGeMatrix3d& m) {
+    return *this = m * *this;
+}

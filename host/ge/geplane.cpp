@@ -11,14 +11,22 @@ const ZcGePlane ZcGePlane::kZXPlane{ZcGePoint3d(0, 0, 0), ZcGeVector3d(0, 1, 0)}
 namespace {
 
 // A normal shorter than this cannot be normalised meaningfully.
-bool usableNormal(const ZcGeVector3d& n) { return n.length() > 1e-300 && std::isfinite(n.length()); }
+bool usableNormal(const ZcGeVector3d& n) {
+    return n.length() > 1e-300 && std::isfinite(n.length());
+}
 
 }  // namespace
 
 ZcGePlane::ZcGePlane() : origin_(0, 0, 0), normal_(0, 0, 1) {}
-ZcGePlane::ZcGePlane(const ZcGePoint3d& origin, const ZcGeVector3d& normal) { set(origin, normal); }
-ZcGePlane::ZcGePlane(const ZcGePoint3d& p1, const ZcGePoint3d& p2, const ZcGePoint3d& p3) { set(p1, p2, p3); }
-ZcGePlane::ZcGePlane(double a, double b, double c, double d) { set(a, b, c, d); }
+ZcGePlane::ZcGePlane(const ZcGePoint3d& origin, const ZcGeVector3d& normal) {
+    set(origin, normal);
+}
+ZcGePlane::ZcGePlane(const ZcGePoint3d& p1, const ZcGePoint3d& p2, const ZcGePoint3d& p3) {
+    set(p1, p2, p3);
+}
+ZcGePlane::ZcGePlane(double a, double b, double c, double d) {
+    set(a, b, c, d);
+}
 
 ZcGePlane& ZcGePlane::set(const ZcGePoint3d& origin, const ZcGeVector3d& normal) {
     origin_ = origin;
@@ -70,7 +78,9 @@ double ZcGePlane::signedDistanceTo(const ZcGePoint3d& p) const {
     return normal_.dotProduct(p - origin_);
 }
 
-double ZcGePlane::distanceTo(const ZcGePoint3d& p) const { return std::fabs(signedDistanceTo(p)); }
+double ZcGePlane::distanceTo(const ZcGePoint3d& p) const {
+    return std::fabs(signedDistanceTo(p));
+}
 
 ZcGePoint3d ZcGePlane::closestPointTo(const ZcGePoint3d& p) const {
     return p - normal_ * signedDistanceTo(p);

@@ -48,6 +48,10 @@ void resetAll();
 void installScriptDirectives();
 int expectationFailures();
 void resetExpectationFailures();
+// At the end of a script: each "!dialog" or "!msgbox" answer still queued
+// is printed ("\nNieużyta odpowiedź: !dialog 203") and counted; a script
+// whose dialog never opened has failed.
+int reportUnusedAnswers();
 // The module's settings variables by name, as text (nullopt: unknown).
 void setSettingLookup(std::function<std::optional<std::string>(const std::string& name)> lookup);
 // Entities of the current drawing (model and paper space) matching a

@@ -1,24 +1,23 @@
 // The host program's own script lines: switching drawings, answering
 // dialogs and message boxes, and the checks a script makes of the drawing.
 // Counting hands the filter to the classic interface's "X" selection.
-#include "host/harness/harness.h"
-
 #include <dlfcn.h>
 
 #include <cstring>
 #include <memory>
 #include <sstream>
 
-#include "host/util/adscodes.h"
-#include "host/ads/sysvars.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
+#include "host/ads/sysvars.h"
+#include "host/ads/transcript.h"
 #include "host/db/dbmain.h"
-#include "host/rx/rxdynlinker.h"
 #include "host/ed/docman.h"
 #include "host/ed/statusbar.h"
-#include "host/ads/transcript.h"
+#include "host/harness/harness.h"
+#include "host/rx/rxdynlinker.h"
 #include "host/ui/driver.h"
+#include "host/util/adscodes.h"
 #include "host/win/textutil.h"
 
 namespace {
@@ -39,7 +38,8 @@ std::optional<std::string> settingFromModules(const std::string& name) {
     using SettingText = int (*)(const char*, char*, std::size_t);
     // A program linked with the module's code (the tests) exports it itself.
     std::vector<void*> handles{RTLD_DEFAULT};
-    for (const ZcRxDynamicLinker::Module& module : zcrxDynamicLinker->modules()) handles.push_back(module.handle);
+    for (const ZcRxDynamicLinker::Module& module : zcrxDynamicLinker->modules())
+        handles.push_back(module.handle);
     for (void* handle : handles) {
         auto text = reinterpret_cast<SettingText>(dlsym(handle, "velmSettingText"));
         if (!text) continue;
@@ -84,30 +84,32 @@ std::optional<resbuf*> filterNode(int code, const std::string& value) {
     resbuf* rb = zcutNewRb(code);
     bool ok = true;
     switch (host::rbValueKind(code)) {
-    case host::RbValueKind::String: {
-        rb->resval.rstring = new char[value.size() + 1];
-        std::memcpy(rb->resval.rstring, value.c_str(), value.size() + 1);
-        break;
-    }
-    case host::RbValueKind::Short: {
-        auto v = host::parseInteger(value);
-        ok = v.has_value();
-        if (ok) rb->resval.rint = static_cast<short>(*v);
-        break;
-    }
-    case host::RbValueKind::Long: {
-        auto v = host::parseInteger(value);
-        ok = v.has_value();
-        if (ok) rb->resval.rlong = static_cast<std::int32_t>(*v);
-        break;
-    }
-    case host::RbValueKind::Real: {
-        auto v = host::parseDouble(value);
-        ok = v.has_value();
-        if (ok) rb->resval.rreal = *v;
-        break;
-    }
-    default: ok = false; break;
+        case host::RbValueKind::String: {
+            rb->resval.rstring = new char[value.size() + 1];
+            std::memcpy(rb->resval.rstring, value.c_str(), value.size() + 1);
+            break;
+        }
+        case host::RbValueKind::Short: {
+            auto v = host::parseInteger(value);
+            ok = v.has_value();
+            if (ok) rb->resval.rint = static_cast<short>(*v);
+            break;
+        }
+        case host::RbValueKind::Long: {
+            auto v = host::parseInteger(value);
+            ok = v.has_value();
+            if (ok) rb->resval.rlong = static_cast<std::int32_t>(*v);
+            break;
+        }
+        case host::RbValueKind::Real: {
+            auto v = host::parseDouble(value);
+            ok = v.has_value();
+            if (ok) rb->resval.rreal = *v;
+            break;
+        }
+        default:
+            ok = false;
+            break;
     }
     if (!ok) {
         zcutRelRb(rb);
@@ -125,7 +127,8 @@ std::optional<std::string> sysVarText(const std::string& name) {
     if (auto* d = std::get_if<double>(&*v)) return host::formatNumber(*d, 15);
     if (auto* t = std::get_if<std::string>(&*v)) return *t;
     if (auto* p = std::get_if<ZcGePoint3d>(&*v))
-        return host::formatNumber(p->x, 15) + "," + host::formatNumber(p->y, 15) + "," + host::formatNumber(p->z, 15);
+        return host::formatNumber(p->x, 15) + "," + host::formatNumber(p->y, 15) + "," +
+               host::formatNumber(p->z, 15);
     return std::nullopt;
 }
 
@@ -156,9 +159,12 @@ void expect(const std::string& line) {
         if (w.size() < 3) return fail(what + ": brak nazwy");
         std::string expected = restAfter(line, 3);
         std::optional<std::string> actual;
-        if (what == "var") actual = sysVarText(w[2]);
-        else if (settingLookup()) actual = settingLookup()(w[2]);
-        else actual = settingFromModules(w[2]);
+        if (what == "var")
+            actual = sysVarText(w[2]);
+        else if (settingLookup())
+            actual = settingLookup()(w[2]);
+        else
+            actual = settingFromModules(w[2]);
         if (!actual) return fail(what + " " + w[2] + ": nieznana nazwa");
         if (!sameValue(*actual, expected))
             fail(what + " " + w[2] + ": jest \"" + *actual + "\", oczekiwano \"" + expected + "\"");
@@ -241,9 +247,21 @@ bool handleDirective(const std::string& line) {
 
 namespace host {
 
-void installScriptDirectives() { setDirectiveHandler(handleDirective); }
-int expectationFailures() { return failures(); }
-void resetExpectationFailures() { failures() = 0; }
+void installScriptDirectives() {
+    setDirectiveHandler(handleDirective);
+}
+int expectationFailures() {
+    return failures();
+}
+
+int reportUnusedAnswers() {
+    std::vector<std::string> left = zcui::UnusedAnswers();
+    for (const std::string& a : left) transcript().message("\nNieużyta odpowiedź: " + a);
+    return static_cast<int>(left.size());
+}
+void resetExpectationFailures() {
+    failures() = 0;
+}
 
 void setSettingLookup(std::function<std::optional<std::string>(const std::string& name)> lookup) {
     settingLookup() = std::move(lookup);
@@ -269,8 +287,10 @@ std::optional<int> countMatching(const std::string& filter, std::string* error) 
             if (error) *error = "filtr \"" + w + "\" nie ma postaci KOD=WARTOŚĆ";
             return std::nullopt;
         }
-        if (tail) tail->rbnext = *rb;
-        else list.reset(*rb);
+        if (tail)
+            tail->rbnext = *rb;
+        else
+            list.reset(*rb);
         tail = *rb;
         while (tail->rbnext) tail = tail->rbnext;
     }

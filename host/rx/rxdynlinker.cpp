@@ -24,14 +24,18 @@ bool zcrxLoadModule(const char* path, bool printIt) {
     return ok;
 }
 
-bool zcrxUnloadModule(const char* path) { return zcrxDynamicLinkerPtr()->unloadModule(path ? path : ""); }
+bool zcrxUnloadModule(const char* path) {
+    return zcrxDynamicLinkerPtr()->unloadModule(path ? path : "");
+}
 
 ZcRxClass* ZcRxDynamicLinker::desc() {
     static ZcRxClass* cls = zcrxRegisterHostClass("AcRxDynamicLinker", ZcRxObject::desc(), "", nullptr);
     return cls;
 }
 
-ZcRxClass* ZcRxDynamicLinker::isA() const { return ZcRxDynamicLinker::desc(); }
+ZcRxClass* ZcRxDynamicLinker::isA() const {
+    return ZcRxDynamicLinker::desc();
+}
 
 bool ZcRxDynamicLinker::loadModule(const std::string& path, std::string* message) {
     auto fail = [&](std::string text) {

@@ -67,15 +67,13 @@ ZcRxClass* newZcRxClass(const char* className, const char* parentClassName, int 
     if (ZcRxClass* existing = zcrxFindClass(className)) return existing;
     std::string parentName = parentClassName ? parentClassName : "";
     ZcRxClass* parent = parentName.empty() ? ZcRxObject::desc() : zcrxFindClass(parentName);
-    auto* cls = new ZcRxClass(className, parent, parentName, dwgVersion, maintenanceVersion,
-                              proxyFlags, create, dxfName ? dxfName : "",
-                              appName ? appName : "");
+    auto* cls = new ZcRxClass(className, parent, parentName, dwgVersion, maintenanceVersion, proxyFlags,
+                              create, dxfName ? dxfName : "", appName ? appName : "");
     zcrxClassDictionaryPtr()->atPut(className, cls);
     return cls;
 }
 
-ZcRxClass* newZcRxClass(const char* className, const char* parentClassName,
-                        ZcRxPseudoConstructor create) {
+ZcRxClass* newZcRxClass(const char* className, const char* parentClassName, ZcRxPseudoConstructor create) {
     return newZcRxClass(className, parentClassName, 0, 0, 0, create, "", "");
 }
 
@@ -106,8 +104,8 @@ ZcRxClass* zcrxRegisterHostClass(const char* name, ZcRxClass* parent, const char
                                  ZcRxPseudoConstructor create) {
     ZcRxDictionary* dict = rawClassDictionary();
     if (auto* existing = static_cast<ZcRxClass*>(dict->at(name))) return existing;
-    auto cls = std::make_unique<ZcRxClass>(name, parent, parent ? parent->name() : "", 0, 0, 0,
-                                           create, dxfName ? dxfName : "", "");
+    auto cls = std::make_unique<ZcRxClass>(name, parent, parent ? parent->name() : "", 0, 0, 0, create,
+                                           dxfName ? dxfName : "", "");
     ZcRxClass* raw = cls.get();
     hostClasses().push_back(std::move(cls));
     dict->atPut(name, raw);
@@ -131,7 +129,9 @@ ZcRxClass* ZcRxObject::desc() {
     return cls;
 }
 
-ZcRxClass* ZcRxObject::isA() const { return ZcRxObject::desc(); }
+ZcRxClass* ZcRxObject::isA() const {
+    return ZcRxObject::desc();
+}
 
 bool ZcRxObject::isKindOf(const ZcRxClass* cls) const {
     const ZcRxClass* mine = isA();
@@ -143,16 +143,24 @@ bool ZcRxObject::isKindOf(const ZcRxClass* cls) const {
 ZcRxClass::ZcRxClass(std::string name, ZcRxClass* parent, std::string parentName, int dwgVersion,
                      int maintenanceVersion, int proxyFlags, ZcRxPseudoConstructor create,
                      std::string dxfName, std::string appName)
-    : m_name(std::move(name)), m_parentName(std::move(parentName)), m_dxfName(std::move(dxfName)),
-      m_appName(std::move(appName)), m_parent(parent), m_dwgVersion(dwgVersion),
-      m_maintenance(maintenanceVersion), m_proxyFlags(proxyFlags), m_create(create) {}
+    : m_name(std::move(name)),
+      m_parentName(std::move(parentName)),
+      m_dxfName(std::move(dxfName)),
+      m_appName(std::move(appName)),
+      m_parent(parent),
+      m_dwgVersion(dwgVersion),
+      m_maintenance(maintenanceVersion),
+      m_proxyFlags(proxyFlags),
+      m_create(create) {}
 
 ZcRxClass* ZcRxClass::desc() {
     static ZcRxClass* cls = zcrxRegisterHostClass("AcRxClass", ZcRxObject::desc(), "", nullptr);
     return cls;
 }
 
-ZcRxClass* ZcRxClass::isA() const { return ZcRxClass::desc(); }
+ZcRxClass* ZcRxClass::isA() const {
+    return ZcRxClass::desc();
+}
 
 bool ZcRxClass::isDerivedFrom(const ZcRxClass* other) const {
     // Bounded walk: a cycle made by a bad registration cannot hang us.
@@ -169,7 +177,9 @@ ZcRxClass* ZcRxDictionary::desc() {
     return cls;
 }
 
-ZcRxClass* ZcRxDictionary::isA() const { return ZcRxDictionary::desc(); }
+ZcRxClass* ZcRxDictionary::isA() const {
+    return ZcRxDictionary::desc();
+}
 
 ZcRxObject* ZcRxDictionary::at(std::string_view key) const {
     auto it = m_map.find(key);

@@ -25,28 +25,31 @@ public:
 };
 
 // Declares the runtime-class members of a class derived from ZcRxObject.
-#define ZCRX_DECLARE_MEMBERS(CLASS)                                        \
-    static ZcRxClass* desc();                                             \
-    static CLASS* cast(const ZcRxObject* p) {                             \
-        return (p && p->isKindOf(CLASS::desc())) ? static_cast<CLASS*>(   \
-                                                      const_cast<ZcRxObject*>(p)) \
-                                                : nullptr;                \
-    }                                                                     \
+#define ZCRX_DECLARE_MEMBERS(CLASS)                                                                \
+    static ZcRxClass* desc();                                                                      \
+    static CLASS* cast(const ZcRxObject* p) {                                                      \
+        return (p && p->isKindOf(CLASS::desc())) ? static_cast<CLASS*>(const_cast<ZcRxObject*>(p)) \
+                                                 : nullptr;                                        \
+    }                                                                                              \
     ZcRxClass* isA() const override
 
 // Defines desc()/isA() for a class registered elsewhere with newZcRxClass:
 // the descriptor is looked up by name in the class dictionary.
-#define ZCRX_DEFINE_MEMBERS(CLASS)                                         \
-    ZcRxClass* CLASS::desc() { return zcrxFindClass(#CLASS); }            \
-    ZcRxClass* CLASS::isA() const { return CLASS::desc(); }
+#define ZCRX_DEFINE_MEMBERS(CLASS)    \
+    ZcRxClass* CLASS::desc() {        \
+        return zcrxFindClass(#CLASS); \
+    }                                 \
+    ZcRxClass* CLASS::isA() const {   \
+        return CLASS::desc();         \
+    }
 
 using ZcRxPseudoConstructor = ZcRxObject* (*)();
 
 class ZcRxClass : public ZcRxObject {
 public:
     ZcRxClass(std::string name, ZcRxClass* parent, std::string parentName, int dwgVersion,
-              int maintenanceVersion, int proxyFlags, ZcRxPseudoConstructor create,
-              std::string dxfName, std::string appName);
+              int maintenanceVersion, int proxyFlags, ZcRxPseudoConstructor create, std::string dxfName,
+              std::string appName);
     static ZcRxClass* desc();
     ZcRxClass* isA() const override;
 

@@ -60,8 +60,10 @@ HBITMAP CStatic::SetBitmap(HBITMAP bmp) {
 
 UserResult CStatic::UserClick(bool doubleClick) {
     if (UserResult r = Reachable(*this); !r.empty()) return r;
-    if (doubleClick) OnLButtonDblClk(0, CPoint());
-    else OnLButtonDown(0, CPoint());
+    if (doubleClick)
+        OnLButtonDblClk(0, CPoint());
+    else
+        OnLButtonDown(0, CPoint());
     if (style_ & SS_NOTIFY) NotifyParent(doubleClick ? STN_DBLCLK : STN_CLICKED);
     return {};
 }
@@ -79,7 +81,9 @@ void CStatic::DefaultPaint(CDC& dc) {
         dc.DrawBitmap(bitmap_, 0, 0);
         return;
     }
-    UINT align = (style_ & SS_TYPEMASK) == SS_CENTER ? DT_CENTER : (style_ & SS_TYPEMASK) == SS_RIGHT ? DT_RIGHT : 0;
+    UINT align = (style_ & SS_TYPEMASK) == SS_CENTER  ? DT_CENTER
+                 : (style_ & SS_TYPEMASK) == SS_RIGHT ? DT_RIGHT
+                                                      : 0;
     if (!text_.empty()) dc.DrawText(text_, &r, align);
 }
 
@@ -123,8 +127,12 @@ UserResult CButton::UserClick() {
     OnLButtonDown(0, CPoint());
     if ((style_ & WS_TABSTOP) || IsRadioKind()) SetFocus();
     switch (ButtonType()) {
-        case BS_AUTOCHECKBOX: SetCheck(check_ == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED); break;
-        case BS_AUTO3STATE: SetCheck((check_ + 1) % 3); break;
+        case BS_AUTOCHECKBOX:
+            SetCheck(check_ == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
+            break;
+        case BS_AUTO3STATE:
+            SetCheck((check_ + 1) % 3);
+            break;
         case BS_AUTORADIOBUTTON:
             if (parent_)
                 for (CWnd* w : parent_->GroupOf(this))
@@ -132,7 +140,8 @@ UserResult CButton::UserClick() {
                         b->SetCheck(BST_UNCHECKED);
             SetCheck(BST_CHECKED);
             break;
-        default: break;
+        default:
+            break;
     }
     NotifyParent(BN_CLICKED);
     return {};
@@ -183,8 +192,10 @@ void CButton::DefaultPaint(CDC& dc) {
         DrawItem(&dis);
         return;
     }
-    if (bitmap_) dc.DrawBitmap(bitmap_, 0, 0);
-    else if (!text_.empty()) dc.DrawText(text_, &r, IsCheckKind() || IsRadioKind() ? DT_LEFT : DT_CENTER);
+    if (bitmap_)
+        dc.DrawBitmap(bitmap_, 0, 0);
+    else if (!text_.empty())
+        dc.DrawText(text_, &r, IsCheckKind() || IsRadioKind() ? DT_LEFT : DT_CENTER);
     if (GetFocus() == this) dc.DrawFocusRect(r);
 }
 
@@ -220,9 +231,13 @@ void CEdit::SetSel(int start, int end, BOOL) {
     if (selStart_ > selEnd_) std::swap(selStart_, selEnd_);
 }
 
-void CEdit::GetSel(int& start, int& end) const { start = selStart_, end = selEnd_; }
+void CEdit::GetSel(int& start, int& end) const {
+    start = selStart_, end = selEnd_;
+}
 
-DWORD CEdit::GetSel() const { return static_cast<DWORD>(selStart_) | (static_cast<DWORD>(selEnd_) << 16); }
+DWORD CEdit::GetSel() const {
+    return static_cast<DWORD>(selStart_) | (static_cast<DWORD>(selEnd_) << 16);
+}
 
 void CEdit::ReplaceSel(std::string_view text, BOOL) {
     std::string t = Transform(text);
@@ -273,11 +288,15 @@ void CEdit::OnChar(UINT ch, UINT, UINT) {
     if (ch < 0x20 && ch != VK_RETURN) return;
     if ((style_ & ES_NUMBER) && (ch < '0' || ch > '9')) return;
     std::string s;
-    if (ch == VK_RETURN) s = "\r\n";
-    else if (ch < 0x80) s = static_cast<char>(ch);
-    else if (ch < 0x800) s = {static_cast<char>(0xC0 | (ch >> 6)), static_cast<char>(0x80 | (ch & 0x3F))};
-    else s = {static_cast<char>(0xE0 | (ch >> 12)), static_cast<char>(0x80 | ((ch >> 6) & 0x3F)),
-              static_cast<char>(0x80 | (ch & 0x3F))};
+    if (ch == VK_RETURN)
+        s = "\r\n";
+    else if (ch < 0x80)
+        s = static_cast<char>(ch);
+    else if (ch < 0x800)
+        s = {static_cast<char>(0xC0 | (ch >> 6)), static_cast<char>(0x80 | (ch & 0x3F))};
+    else
+        s = {static_cast<char>(0xE0 | (ch >> 12)), static_cast<char>(0x80 | ((ch >> 6) & 0x3F)),
+             static_cast<char>(0x80 | (ch & 0x3F))};
     ReplaceSel(s);
 }
 
@@ -287,7 +306,9 @@ void CEdit::CopyState(const CWnd& from) {
         selStart_ = e->selStart_, selEnd_ = e->selEnd_, limit_ = e->limit_, modified_ = e->modified_;
 }
 
-void CEdit::NotifyFocus(bool gained) { NotifyParent(gained ? EN_SETFOCUS : EN_KILLFOCUS); }
+void CEdit::NotifyFocus(bool gained) {
+    NotifyParent(gained ? EN_SETFOCUS : EN_KILLFOCUS);
+}
 
 void CEdit::DefaultPaint(CDC& dc) {
     CRect r;
@@ -326,8 +347,10 @@ int CListBox::DeleteString(UINT index) {
     if (index >= rows_.size()) return LB_ERR;
     rows_.erase(rows_.begin() + index);
     int i = static_cast<int>(index);
-    if (cur_ == i) cur_ = -1;
-    else if (cur_ > i) --cur_;
+    if (cur_ == i)
+        cur_ = -1;
+    else if (cur_ > i)
+        --cur_;
     if (caret_ >= GetCount()) caret_ = std::max(0, GetCount() - 1);
     Invalidate();
     return GetCount();
@@ -349,8 +372,12 @@ int CListBox::GetTextLen(int index) const {
     return index < 0 || index >= GetCount() ? LB_ERR : static_cast<int>(rows_[index].text.size());
 }
 
-int CListBox::FindString(int start, std::string_view prefix) const { return Find(rows_, start, prefix, false); }
-int CListBox::FindStringExact(int start, std::string_view text) const { return Find(rows_, start, text, true); }
+int CListBox::FindString(int start, std::string_view prefix) const {
+    return Find(rows_, start, prefix, false);
+}
+int CListBox::FindStringExact(int start, std::string_view text) const {
+    return Find(rows_, start, text, true);
+}
 
 int CListBox::SelectString(int start, std::string_view prefix) {
     if (IsMultiple()) return LB_ERR;
@@ -391,7 +418,8 @@ int CListBox::SetSel(int index, BOOL select) {
 
 int CListBox::GetSelCount() const {
     if (!IsMultiple()) return LB_ERR;
-    return static_cast<int>(std::count_if(rows_.begin(), rows_.end(), [](const ListRow& r) { return r.selected; }));
+    return static_cast<int>(
+        std::count_if(rows_.begin(), rows_.end(), [](const ListRow& r) { return r.selected; }));
 }
 
 std::vector<int> CListBox::GetSelectedRows() const {
@@ -436,8 +464,7 @@ UserResult CListBox::UserSelect(const std::vector<int>& rows) {
     if (UserResult r = Reachable(*this); !r.empty()) return r;
     for (int row : rows)
         if (row < 0 || row >= GetCount()) return zcui::Format("list box %d has no row %d", id_, row);
-    if (rows.size() > 1 && !IsMultiple())
-        return zcui::Format("list box %d takes one row at a time", id_);
+    if (rows.size() > 1 && !IsMultiple()) return zcui::Format("list box %d takes one row at a time", id_);
     SetFocus();
     if (!IsMultiple()) {
         for (int row : rows) {
@@ -463,7 +490,9 @@ UserResult CListBox::UserDoubleClick(int row) {
     return {};
 }
 
-int CListBox::VKeyToItem(UINT, UINT) { return -1; }
+int CListBox::VKeyToItem(UINT, UINT) {
+    return -1;
+}
 
 void CListBox::OnKeyDown(UINT key, UINT, UINT) {
     if (style_ & LBS_WANTKEYBOARDINPUT) {
@@ -562,8 +591,12 @@ int CComboBox::GetLBTextLen(int index) const {
     return index < 0 || index >= GetCount() ? CB_ERR : static_cast<int>(rows_[index].text.size());
 }
 
-int CComboBox::FindString(int start, std::string_view prefix) const { return Find(rows_, start, prefix, false); }
-int CComboBox::FindStringExact(int start, std::string_view text) const { return Find(rows_, start, text, true); }
+int CComboBox::FindString(int start, std::string_view prefix) const {
+    return Find(rows_, start, prefix, false);
+}
+int CComboBox::FindStringExact(int start, std::string_view text) const {
+    return Find(rows_, start, text, true);
+}
 
 int CComboBox::SelectString(int start, std::string_view prefix) {
     int i = FindString(start, prefix);
@@ -624,7 +657,9 @@ void CComboBox::CopyState(const CWnd& from) {
     if (auto* c = dynamic_cast<const CComboBox*>(&from)) rows_ = c->rows_, cur_ = c->cur_, limit_ = c->limit_;
 }
 
-void CComboBox::NotifyFocus(bool gained) { NotifyParent(gained ? CBN_SETFOCUS : CBN_KILLFOCUS); }
+void CComboBox::NotifyFocus(bool gained) {
+    NotifyParent(gained ? CBN_SETFOCUS : CBN_KILLFOCUS);
+}
 
 void CComboBox::DefaultPaint(CDC& dc) {
     CRect r;
@@ -686,7 +721,8 @@ UserResult CScrollBar::UserScroll(UINT code, int thumbPos) {
 
 void CScrollBar::CopyState(const CWnd& from) {
     CWnd::CopyState(from);
-    if (auto* s = dynamic_cast<const CScrollBar*>(&from)) min_ = s->min_, max_ = s->max_, pos_ = s->pos_, page_ = s->page_;
+    if (auto* s = dynamic_cast<const CScrollBar*>(&from))
+        min_ = s->min_, max_ = s->max_, pos_ = s->pos_, page_ = s->page_;
 }
 
 // ---------------------------------------------------------------- slider
@@ -802,7 +838,10 @@ void CHeaderCtrl::DefaultPaint(CDC& dc) {
     int x = 0;
     for (const HDITEM& it : items_) {
         CRect r(x, 0, x + it.cxy, GetFont()->Height() + 4);
-        dc.DrawText(it.pszText, &r, (it.fmt & HDF_RIGHT) ? DT_RIGHT : (it.fmt & HDF_CENTER) ? DT_CENTER : DT_LEFT);
+        dc.DrawText(it.pszText, &r,
+                    (it.fmt & HDF_RIGHT)    ? DT_RIGHT
+                    : (it.fmt & HDF_CENTER) ? DT_CENTER
+                                            : DT_LEFT);
         x += it.cxy;
     }
 }

@@ -187,7 +187,9 @@ private:
 
 class CEdit : public CWnd {
 public:
-    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) { return CreateChildWindow(style, r, parent, id); }
+    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) {
+        return CreateChildWindow(style, r, parent, id);
+    }
     void SetWindowText(std::string_view text) override;
     // Selection in characters; end -1 means to the end of the text.
     void SetSel(int start, int end, BOOL noScroll = FALSE);
@@ -228,7 +230,9 @@ struct ListRow {
 
 class CListBox : public CWnd {
 public:
-    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) { return CreateChildWindow(style, r, parent, id); }
+    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) {
+        return CreateChildWindow(style, r, parent, id);
+    }
     int AddString(std::string_view text);
     int InsertString(int index, std::string_view text);
     int DeleteString(UINT index);
@@ -280,7 +284,9 @@ private:
 
 class CComboBox : public CWnd {
 public:
-    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) { return CreateChildWindow(style, r, parent, id); }
+    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) {
+        return CreateChildWindow(style, r, parent, id);
+    }
     int AddString(std::string_view text);
     int InsertString(int index, std::string_view text);
     int DeleteString(UINT index);
@@ -297,7 +303,10 @@ public:
     int SetItemData(int index, DWORD_PTR data);
     void* GetItemDataPtr(int index) const { return reinterpret_cast<void*>(GetItemData(index)); }
     int SetItemDataPtr(int index, void* p) { return SetItemData(index, reinterpret_cast<DWORD_PTR>(p)); }
-    BOOL LimitText(int chars) { limit_ = chars; return TRUE; }
+    BOOL LimitText(int chars) {
+        limit_ = chars;
+        return TRUE;
+    }
     BOOL SetEditSel(int, int) { return TRUE; }
     bool HasEdit() const { return (style_ & CBS_TYPEMASK) != CBS_DROPDOWNLIST; }
     UserResult UserSelect(int row);
@@ -328,7 +337,9 @@ struct SCROLLINFO {
 
 class CScrollBar : public CWnd {
 public:
-    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) { return CreateChildWindow(style, r, parent, id); }
+    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) {
+        return CreateChildWindow(style, r, parent, id);
+    }
     int GetScrollPos() const { return pos_; }
     int SetScrollPos(int pos, BOOL redraw = TRUE);
     void GetScrollRange(int* min, int* max) const;
@@ -351,7 +362,9 @@ private:
 
 class CSliderCtrl : public CWnd {
 public:
-    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) { return CreateChildWindow(style, r, parent, id); }
+    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) {
+        return CreateChildWindow(style, r, parent, id);
+    }
     void SetRange(int min, int max, BOOL redraw = FALSE);
     void SetRangeMin(int min, BOOL redraw = FALSE) { SetRange(min, max_, redraw); }
     void SetRangeMax(int max, BOOL redraw = FALSE) { SetRange(min_, max, redraw); }
@@ -404,7 +417,9 @@ struct NMHEADER {
 
 class CHeaderCtrl : public CWnd {
 public:
-    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) { return CreateChildWindow(style, r, parent, id); }
+    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) {
+        return CreateChildWindow(style, r, parent, id);
+    }
     int GetItemCount() const { return static_cast<int>(items_.size()); }
     int InsertItem(int index, const HDITEM* item);
     BOOL DeleteItem(int index);

@@ -14,16 +14,26 @@
 
 COLORREF GetSysColor(int index) {
     switch (index) {
-        case COLOR_WINDOW: return RGB(255, 255, 255);
-        case COLOR_WINDOWTEXT: return RGB(0, 0, 0);
-        case COLOR_HIGHLIGHT: return RGB(0, 120, 215);
-        case COLOR_HIGHLIGHTTEXT: return RGB(255, 255, 255);
-        case COLOR_BTNFACE: return RGB(240, 240, 240);
-        case COLOR_BTNSHADOW: return RGB(160, 160, 160);
-        case COLOR_GRAYTEXT: return RGB(109, 109, 109);
-        case COLOR_BTNTEXT: return RGB(0, 0, 0);
-        case COLOR_BTNHIGHLIGHT: return RGB(255, 255, 255);
-        default: return RGB(0, 0, 0);
+        case COLOR_WINDOW:
+            return RGB(255, 255, 255);
+        case COLOR_WINDOWTEXT:
+            return RGB(0, 0, 0);
+        case COLOR_HIGHLIGHT:
+            return RGB(0, 120, 215);
+        case COLOR_HIGHLIGHTTEXT:
+            return RGB(255, 255, 255);
+        case COLOR_BTNFACE:
+            return RGB(240, 240, 240);
+        case COLOR_BTNSHADOW:
+            return RGB(160, 160, 160);
+        case COLOR_GRAYTEXT:
+            return RGB(109, 109, 109);
+        case COLOR_BTNTEXT:
+            return RGB(0, 0, 0);
+        case COLOR_BTNHIGHLIGHT:
+            return RGB(255, 255, 255);
+        default:
+            return RGB(0, 0, 0);
     }
 }
 
@@ -94,13 +104,27 @@ BOOL CBitmap::LoadBitmap(const char* name) {
 
 CDC::CDC() : sink_(&own_) {}
 
-COLORREF CDC::SetTextColor(COLORREF c) { return std::exchange(textColour_, c); }
-COLORREF CDC::SetBkColor(COLORREF c) { return std::exchange(bkColour_, c); }
-int CDC::SetBkMode(int mode) { return std::exchange(bkMode_, mode); }
-UINT CDC::SetTextAlign(UINT align) { return std::exchange(align_, align); }
-const CBrush* CDC::SelectObject(const CBrush* b) { return std::exchange(brush_, b); }
-const CPen* CDC::SelectObject(const CPen* p) { return std::exchange(pen_, p); }
-const CFont* CDC::SelectObject(const CFont* f) { return std::exchange(font_, f); }
+COLORREF CDC::SetTextColor(COLORREF c) {
+    return std::exchange(textColour_, c);
+}
+COLORREF CDC::SetBkColor(COLORREF c) {
+    return std::exchange(bkColour_, c);
+}
+int CDC::SetBkMode(int mode) {
+    return std::exchange(bkMode_, mode);
+}
+UINT CDC::SetTextAlign(UINT align) {
+    return std::exchange(align_, align);
+}
+const CBrush* CDC::SelectObject(const CBrush* b) {
+    return std::exchange(brush_, b);
+}
+const CPen* CDC::SelectObject(const CPen* p) {
+    return std::exchange(pen_, p);
+}
+const CFont* CDC::SelectObject(const CFont* f) {
+    return std::exchange(font_, f);
+}
 HBITMAP CDC::SelectObject(const CBitmap* b) {
     HBITMAP old = selected_;
     selected_ = b ? b->GetSafeHandle() : nullptr;
@@ -150,7 +174,9 @@ void CDC::DrawFocusRect(const CRect& r) {
     Push(op);
 }
 
-CPoint CDC::MoveTo(int x, int y) { return std::exchange(pos_, CPoint(x, y)); }
+CPoint CDC::MoveTo(int x, int y) {
+    return std::exchange(pos_, CPoint(x, y));
+}
 
 BOOL CDC::LineTo(int x, int y) {
     DrawOp op;
@@ -161,7 +187,9 @@ BOOL CDC::LineTo(int x, int y) {
     return TRUE;
 }
 
-BOOL CDC::TextOut(int x, int y, std::string_view text) { return ExtTextOut(x, y, 0, nullptr, text); }
+BOOL CDC::TextOut(int x, int y, std::string_view text) {
+    return ExtTextOut(x, y, 0, nullptr, text);
+}
 
 BOOL CDC::ExtTextOut(int x, int y, UINT options, const CRect* r, std::string_view text) {
     if ((options & ETO_OPAQUE) && r) FillSolidRect(*r, bkColour_);
@@ -184,8 +212,10 @@ int CDC::DrawText(std::string_view text, CRect* r, UINT format) {
         return size.cy;
     }
     int left = r->left;
-    if (format & DT_RIGHT) left = r->right - size.cx;
-    else if (format & DT_CENTER) left = r->left + (r->Width() - size.cx) / 2;
+    if (format & DT_RIGHT)
+        left = r->right - size.cx;
+    else if (format & DT_CENTER)
+        left = r->left + (r->Width() - size.cx) / 2;
     int top = (format & DT_VCENTER) ? r->top + (r->Height() - size.cy) / 2 : r->top;
     DrawOp op;
     op.kind = DrawOp::Kind::Text, op.text = std::string(text);
@@ -223,7 +253,8 @@ BOOL CDC::StretchBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, int, 
 void CDC::DrawBitmap(const HBITMAP& bmp, int x, int y) {
     if (!bmp) return;
     DrawOp op;
-    op.kind = DrawOp::Kind::Bitmap, op.rect = CRect(x, y, x + bmp->width, y + bmp->height), op.text = bmp->name;
+    op.kind = DrawOp::Kind::Bitmap, op.rect = CRect(x, y, x + bmp->width, y + bmp->height),
+    op.text = bmp->name;
     Push(op);
 }
 

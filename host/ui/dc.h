@@ -49,13 +49,13 @@ inline constexpr int PS_SOLID = 0;
 struct DrawOp {
     enum class Kind { Fill, Rectangle, FocusRect, Line, Text, Bitmap, Image };
     Kind kind = Kind::Fill;
-    CRect rect;                      // area, or line from (left,top) to (right,bottom)
-    COLORREF colour = 0;             // fill, pen or text colour
-    COLORREF background = 0;         // text background colour
-    int bkMode = OPAQUE;             // text background mode
-    UINT format = 0;                 // DT_* / TA_* of a text
-    std::string text;                // text, or the bitmap's name
-    int image = -1;                  // image-list index
+    CRect rect;               // area, or line from (left,top) to (right,bottom)
+    COLORREF colour = 0;      // fill, pen or text colour
+    COLORREF background = 0;  // text background colour
+    int bkMode = OPAQUE;      // text background mode
+    UINT format = 0;          // DT_* / TA_* of a text
+    std::string text;         // text, or the bitmap's name
+    int image = -1;           // image-list index
     const CImageList* list = nullptr;
 };
 
@@ -63,9 +63,15 @@ class CBrush {
 public:
     CBrush() = default;
     explicit CBrush(COLORREF c) { CreateSolidBrush(c); }
-    BOOL CreateSolidBrush(COLORREF c) { colour_ = c, created_ = true; return TRUE; }
+    BOOL CreateSolidBrush(COLORREF c) {
+        colour_ = c, created_ = true;
+        return TRUE;
+    }
     BOOL CreateSysColorBrush(int index) { return CreateSolidBrush(GetSysColor(index)); }
-    BOOL DeleteObject() { created_ = false; return TRUE; }
+    BOOL DeleteObject() {
+        created_ = false;
+        return TRUE;
+    }
     COLORREF GetColor() const { return colour_; }
     HBRUSH GetSafeHandle() const { return created_ ? this : nullptr; }
     operator HBRUSH() const { return GetSafeHandle(); }
@@ -79,7 +85,10 @@ class CPen {
 public:
     CPen() = default;
     CPen(int style, int width, COLORREF c) { CreatePen(style, width, c); }
-    BOOL CreatePen(int, int width, COLORREF c) { colour_ = c, width_ = width; return TRUE; }
+    BOOL CreatePen(int, int width, COLORREF c) {
+        colour_ = c, width_ = width;
+        return TRUE;
+    }
     COLORREF GetColor() const { return colour_; }
     int GetWidth() const { return width_; }
 
@@ -98,7 +107,9 @@ public:
         return TRUE;
     }
     int Height() const { return height_; }
-    int Advance() const { return height_ * kCharAdvance / kFontHeight > 0 ? height_ * kCharAdvance / kFontHeight : 1; }
+    int Advance() const {
+        return height_ * kCharAdvance / kFontHeight > 0 ? height_ * kCharAdvance / kFontHeight : 1;
+    }
     const std::string& Face() const { return face_; }
     operator HFONT() const { return this; }
 
@@ -114,9 +125,15 @@ public:
     // Loads a bitmap of the current resource handle (id or name).
     BOOL LoadBitmap(UINT id);
     BOOL LoadBitmap(const char* name);
-    BOOL Attach(HBITMAP bmp) { image_ = std::move(bmp); return image_ != nullptr; }
+    BOOL Attach(HBITMAP bmp) {
+        image_ = std::move(bmp);
+        return image_ != nullptr;
+    }
     HBITMAP Detach() { return std::move(image_); }
-    BOOL DeleteObject() { image_.reset(); return TRUE; }
+    BOOL DeleteObject() {
+        image_.reset();
+        return TRUE;
+    }
     HBITMAP GetSafeHandle() const { return image_; }
     operator HBITMAP() const { return image_; }
     CSize GetSize() const { return image_ ? CSize(image_->width, image_->height) : CSize(); }
@@ -160,7 +177,9 @@ public:
     BOOL RestoreDC(int saved);
 
     void FillSolidRect(const CRect& r, COLORREF c);
-    void FillSolidRect(int x, int y, int cx, int cy, COLORREF c) { FillSolidRect(CRect(x, y, x + cx, y + cy), c); }
+    void FillSolidRect(int x, int y, int cx, int cy, COLORREF c) {
+        FillSolidRect(CRect(x, y, x + cx, y + cy), c);
+    }
     void FillRect(const CRect& r, const CBrush* b);
     BOOL Rectangle(int l, int t, int r, int b);
     BOOL Rectangle(const CRect& r) { return Rectangle(r.left, r.top, r.right, r.bottom); }

@@ -16,16 +16,26 @@
 
 std::unique_ptr<CWnd> MakeControl(ControlKind kind) {
     switch (kind) {
-        case ControlKind::Static: return std::make_unique<CStatic>();
-        case ControlKind::Button: return std::make_unique<CButton>();
-        case ControlKind::Edit: return std::make_unique<CEdit>();
-        case ControlKind::ListBox: return std::make_unique<CListBox>();
-        case ControlKind::ComboBox: return std::make_unique<CComboBox>();
-        case ControlKind::ListView: return std::make_unique<CListCtrl>();
-        case ControlKind::TreeView: return std::make_unique<CTreeCtrl>();
-        case ControlKind::Slider: return std::make_unique<CSliderCtrl>();
-        case ControlKind::ScrollBar: return std::make_unique<CScrollBar>();
-        case ControlKind::Header: return std::make_unique<CHeaderCtrl>();
+        case ControlKind::Static:
+            return std::make_unique<CStatic>();
+        case ControlKind::Button:
+            return std::make_unique<CButton>();
+        case ControlKind::Edit:
+            return std::make_unique<CEdit>();
+        case ControlKind::ListBox:
+            return std::make_unique<CListBox>();
+        case ControlKind::ComboBox:
+            return std::make_unique<CComboBox>();
+        case ControlKind::ListView:
+            return std::make_unique<CListCtrl>();
+        case ControlKind::TreeView:
+            return std::make_unique<CTreeCtrl>();
+        case ControlKind::Slider:
+            return std::make_unique<CSliderCtrl>();
+        case ControlKind::ScrollBar:
+            return std::make_unique<CScrollBar>();
+        case ControlKind::Header:
+            return std::make_unique<CHeaderCtrl>();
     }
     return std::make_unique<CWnd>();
 }
@@ -82,7 +92,8 @@ BOOL CDialog::CreateFromTemplate(const DialogTemplate& t, CWnd* parent, bool chi
         ownFont_->CreatePointFont(t.fontPoints * 10, t.fontFace.c_str());
         font_ = ownFont_.get();
     }
-    CreateChildWindow((child ? WS_CHILD : WS_POPUP) | WS_VISIBLE | t.style, r, child ? parent : nullptr, 0, t.caption);
+    CreateChildWindow((child ? WS_CHILD : WS_POPUP) | WS_VISIBLE | t.style, r, child ? parent : nullptr, 0,
+                      t.caption);
     exStyle_ = t.exStyle;
     if (!child) rect_ = r;
     for (const ControlTemplate& c : t.controls) {
@@ -96,7 +107,8 @@ BOOL CDialog::CreateFromTemplate(const DialogTemplate& t, CWnd* parent, bool chi
         raw->exStyle_ = c.exStyle;
         if (c.kind == ControlKind::Static && (c.style & SS_TYPEMASK) == SS_BITMAP)
             static_cast<CStatic*>(raw)->SetBitmap(LoadBitmapResource(c.text));
-        if (c.kind == ControlKind::Button && (c.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) defId_ = static_cast<UINT>(c.id);
+        if (c.kind == ControlKind::Button && (c.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+            defId_ = static_cast<UINT>(c.id);
     }
     BOOL focusDefault = static_cast<BOOL>(SendMessage(WM_INITDIALOG));
     if (m_hWnd && !ended_ && focusDefault && !child) {
@@ -116,7 +128,9 @@ void CDialog::OnOK() {
     EndDialog(IDOK);
 }
 
-void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 BOOL CDialog::UpdateData(BOOL save) {
     CDataExchange dx(this, save);
@@ -146,7 +160,8 @@ void CDialog::GotoDlgCtrl(CWnd* ctl) {
 
 void CDialog::NextDlgCtrl() {
     CWnd* focus = GetFocus();
-    if (CWnd* next = GetNextDlgTabItem(focus && focus->GetParent() == this ? focus : nullptr)) GotoDlgCtrl(next);
+    if (CWnd* next = GetNextDlgTabItem(focus && focus->GetParent() == this ? focus : nullptr))
+        GotoDlgCtrl(next);
 }
 
 void CDialog::PrevDlgCtrl() {
@@ -155,21 +170,26 @@ void CDialog::PrevDlgCtrl() {
         GotoDlgCtrl(prev);
 }
 
-BOOL CDialog::PreTranslateMessage(MSG* msg) { return DialogKey(msg); }
+BOOL CDialog::PreTranslateMessage(MSG* msg) {
+    return DialogKey(msg);
+}
 
 BOOL CDialog::DialogKey(MSG* msg) {
     if (!msg || msg->message != WM_KEYDOWN) return FALSE;
     CWnd* focus = GetFocus();
     switch (msg->wParam) {
         case VK_TAB:
-            if (GetKeyState(VK_SHIFT) < 0) PrevDlgCtrl();
-            else NextDlgCtrl();
+            if (GetKeyState(VK_SHIFT) < 0)
+                PrevDlgCtrl();
+            else
+                NextDlgCtrl();
             return TRUE;
         case VK_ESCAPE:
             SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
             return TRUE;
         case VK_RETURN: {
-            if (auto* e = dynamic_cast<CEdit*>(focus); e && (e->GetStyle() & ES_MULTILINE) && (e->GetStyle() & ES_WANTRETURN))
+            if (auto* e = dynamic_cast<CEdit*>(focus);
+                e && (e->GetStyle() & ES_MULTILINE) && (e->GetStyle() & ES_WANTRETURN))
                 return FALSE;
             if (auto* b = dynamic_cast<CButton*>(focus);
                 b && (b->ButtonType() == BS_PUSHBUTTON || b->ButtonType() == BS_DEFPUSHBUTTON)) {
@@ -181,7 +201,8 @@ BOOL CDialog::DialogKey(MSG* msg) {
             SendMessage(WM_COMMAND, MAKEWPARAM(defId_, BN_CLICKED), reinterpret_cast<LPARAM>(def));
             return TRUE;
         }
-        default: return FALSE;
+        default:
+            return FALSE;
     }
 }
 
@@ -202,9 +223,12 @@ BOOL CDialog::OnCommand(WPARAM wp, LPARAM lp) {
 LRESULT CDialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_INITDIALOG) return OnInitDialog();
     if (msg == WM_NEXTDLGCTL) {
-        if (lp) GotoDlgCtrl(reinterpret_cast<CWnd*>(wp));
-        else if (wp == 0) NextDlgCtrl();
-        else PrevDlgCtrl();
+        if (lp)
+            GotoDlgCtrl(reinterpret_cast<CWnd*>(wp));
+        else if (wp == 0)
+            NextDlgCtrl();
+        else
+            PrevDlgCtrl();
         return 0;
     }
     return CWnd::WindowProc(msg, wp, lp);
@@ -231,7 +255,9 @@ CWnd* CDataExchange::PrepareEditCtrl(int id) {
     return c;
 }
 
-void CDataExchange::Fail() { m_bFailed = true; }
+void CDataExchange::Fail() {
+    m_bFailed = true;
+}
 
 namespace {
 
@@ -272,7 +298,8 @@ void IntegerText(CDataExchange* dx, int id, T& value, long long min, long long m
     }
     long long v = 0;
     if (!ParseLong(c->GetWindowText(), v)) return Refuse(dx, zcui::kEnterInteger);
-    if (v < min || v > max) return Refuse(dx, zcui::Format(zcui::kIntegerRange, static_cast<long>(min), static_cast<long>(max)));
+    if (v < min || v > max)
+        return Refuse(dx, zcui::Format(zcui::kIntegerRange, static_cast<long>(min), static_cast<long>(max)));
     value = static_cast<T>(v);
 }
 
@@ -297,18 +324,32 @@ void RealText(CDataExchange* dx, int id, T& value, int digits) {
 
 }  // namespace
 
-void DDX_Text(CDataExchange* dx, int id, int& v) { IntegerText(dx, id, v, INT_MIN, INT_MAX); }
-void DDX_Text(CDataExchange* dx, int id, short& v) { IntegerText(dx, id, v, SHRT_MIN, SHRT_MAX); }
-void DDX_Text(CDataExchange* dx, int id, long& v) { IntegerText(dx, id, v, INT_MIN, INT_MAX); }
-void DDX_Text(CDataExchange* dx, int id, UINT& v) { IntegerText(dx, id, v, 0, UINT_MAX); }
-void DDX_Text(CDataExchange* dx, int id, double& v) { RealText(dx, id, v, 15); }
-void DDX_Text(CDataExchange* dx, int id, float& v) { RealText(dx, id, v, 6); }
+void DDX_Text(CDataExchange* dx, int id, int& v) {
+    IntegerText(dx, id, v, INT_MIN, INT_MAX);
+}
+void DDX_Text(CDataExchange* dx, int id, short& v) {
+    IntegerText(dx, id, v, SHRT_MIN, SHRT_MAX);
+}
+void DDX_Text(CDataExchange* dx, int id, long& v) {
+    IntegerText(dx, id, v, INT_MIN, INT_MAX);
+}
+void DDX_Text(CDataExchange* dx, int id, UINT& v) {
+    IntegerText(dx, id, v, 0, UINT_MAX);
+}
+void DDX_Text(CDataExchange* dx, int id, double& v) {
+    RealText(dx, id, v, 15);
+}
+void DDX_Text(CDataExchange* dx, int id, float& v) {
+    RealText(dx, id, v, 6);
+}
 
 void DDX_Text(CDataExchange* dx, int id, std::string& value) {
     CWnd* c = dx->PrepareEditCtrl(id);
     if (!c) return;
-    if (dx->m_bSaveAndValidate) value = c->GetWindowText();
-    else c->SetWindowText(value);
+    if (dx->m_bSaveAndValidate)
+        value = c->GetWindowText();
+    else
+        c->SetWindowText(value);
 }
 
 namespace {
@@ -319,7 +360,8 @@ T* Prepare(CDataExchange* dx, int id, const char* kind) {
     if (!c) return nullptr;
     auto* t = dynamic_cast<T*>(c);
     if (!t) {
-        zcui::RecordDriverError(zcui::Format("data exchange: control %d is a %s, not a %s", id, c->KindName(), kind));
+        zcui::RecordDriverError(
+            zcui::Format("data exchange: control %d is a %s, not a %s", id, c->KindName(), kind));
         dx->Fail();
     }
     return t;
@@ -330,8 +372,10 @@ T* Prepare(CDataExchange* dx, int id, const char* kind) {
 void DDX_Check(CDataExchange* dx, int id, int& value) {
     auto* b = Prepare<CButton>(dx, id, "button");
     if (!b) return;
-    if (dx->m_bSaveAndValidate) value = b->GetCheck();
-    else b->SetCheck(value);
+    if (dx->m_bSaveAndValidate)
+        value = b->GetCheck();
+    else
+        b->SetCheck(value);
 }
 
 void DDX_Radio(CDataExchange* dx, int id, int& value) {
@@ -378,8 +422,10 @@ void DDX_LBStringExact(CDataExchange* dx, int id, std::string& value) {
 void DDX_LBIndex(CDataExchange* dx, int id, int& index) {
     auto* l = Prepare<CListBox>(dx, id, "list box");
     if (!l) return;
-    if (dx->m_bSaveAndValidate) index = l->GetCurSel();
-    else l->SetCurSel(index);
+    if (dx->m_bSaveAndValidate)
+        index = l->GetCurSel();
+    else
+        l->SetCurSel(index);
 }
 
 void DDX_CBString(CDataExchange* dx, int id, std::string& value) {
@@ -408,15 +454,19 @@ void DDX_CBStringExact(CDataExchange* dx, int id, std::string& value) {
 void DDX_CBIndex(CDataExchange* dx, int id, int& index) {
     auto* c = Prepare<CComboBox>(dx, id, "combo box");
     if (!c) return;
-    if (dx->m_bSaveAndValidate) index = c->GetCurSel();
-    else c->SetCurSel(index);
+    if (dx->m_bSaveAndValidate)
+        index = c->GetCurSel();
+    else
+        c->SetCurSel(index);
 }
 
 void DDX_Slider(CDataExchange* dx, int id, int& value) {
     auto* s = Prepare<CSliderCtrl>(dx, id, "slider");
     if (!s) return;
-    if (dx->m_bSaveAndValidate) value = s->GetPos();
-    else s->SetPos(value);
+    if (dx->m_bSaveAndValidate)
+        value = s->GetPos();
+    else
+        s->SetPos(value);
 }
 
 void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
@@ -430,8 +480,10 @@ void DDX_Control(CDataExchange* dx, int id, CWnd& control) {
 void DDV_MaxChars(CDataExchange* dx, const std::string& value, int maxChars) {
     if (dx->m_bFailed) return;
     if (!dx->m_bSaveAndValidate) {
-        if (auto* e = dynamic_cast<CEdit*>(dx->m_pLastControl)) e->LimitText(maxChars);
-        else if (auto* c = dynamic_cast<CComboBox*>(dx->m_pLastControl)) c->LimitText(maxChars);
+        if (auto* e = dynamic_cast<CEdit*>(dx->m_pLastControl))
+            e->LimitText(maxChars);
+        else if (auto* c = dynamic_cast<CComboBox*>(dx->m_pLastControl))
+            c->LimitText(maxChars);
         return;
     }
     if (zcui::CodePointCount(value) > maxChars) Refuse(dx, zcui::Format(zcui::kMaxChars, maxChars));
@@ -441,7 +493,8 @@ namespace {
 
 void IntegerRange(CDataExchange* dx, long long v, long long min, long long max) {
     if (dx->m_bFailed || !dx->m_bSaveAndValidate) return;
-    if (v < min || v > max) Refuse(dx, zcui::Format(zcui::kIntegerRange, static_cast<long>(min), static_cast<long>(max)));
+    if (v < min || v > max)
+        Refuse(dx, zcui::Format(zcui::kIntegerRange, static_cast<long>(min), static_cast<long>(max)));
 }
 
 void RealRange(CDataExchange* dx, double v, double min, double max) {
@@ -451,9 +504,21 @@ void RealRange(CDataExchange* dx, double v, double min, double max) {
 
 }  // namespace
 
-void DDV_MinMaxInt(CDataExchange* dx, int v, int min, int max) { IntegerRange(dx, v, min, max); }
-void DDV_MinMaxShort(CDataExchange* dx, short v, short min, short max) { IntegerRange(dx, v, min, max); }
-void DDV_MinMaxLong(CDataExchange* dx, long v, long min, long max) { IntegerRange(dx, v, min, max); }
-void DDV_MinMaxUInt(CDataExchange* dx, UINT v, UINT min, UINT max) { IntegerRange(dx, v, min, max); }
-void DDV_MinMaxDouble(CDataExchange* dx, double v, double min, double max) { RealRange(dx, v, min, max); }
-void DDV_MinMaxFloat(CDataExchange* dx, float v, float min, float max) { RealRange(dx, v, min, max); }
+void DDV_MinMaxInt(CDataExchange* dx, int v, int min, int max) {
+    IntegerRange(dx, v, min, max);
+}
+void DDV_MinMaxShort(CDataExchange* dx, short v, short min, short max) {
+    IntegerRange(dx, v, min, max);
+}
+void DDV_MinMaxLong(CDataExchange* dx, long v, long min, long max) {
+    IntegerRange(dx, v, min, max);
+}
+void DDV_MinMaxUInt(CDataExchange* dx, UINT v, UINT min, UINT max) {
+    IntegerRange(dx, v, min, max);
+}
+void DDV_MinMaxDouble(CDataExchange* dx, double v, double min, double max) {
+    RealRange(dx, v, min, max);
+}
+void DDV_MinMaxFloat(CDataExchange* dx, float v, float min, float max) {
+    RealRange(dx, v, min, max);
+}

@@ -1,15 +1,16 @@
 // The dialog driver: see driver.h.  Script lines are parsed whole into a list
 // of actions before anything runs, so a bad line changes nothing.
 #include "host/ui/driver.h"
-#include "host/ui/msgbox.h"
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <deque>
 #include <map>
 
+#include "host/ads/transcript.h"
 #include "host/ui/dialog.h"
 #include "host/ui/menu.h"
+#include "host/ui/msgbox.h"
 #include "host/ui/propsheet.h"
 #include "host/ui/resources.h"
 #include "host/ui/uitext.h"
@@ -35,7 +36,9 @@ State& S() {
     return s;
 }
 
-CPropertySheet* AsSheet(CDialog& d) { return dynamic_cast<CPropertySheet*>(&d); }
+CPropertySheet* AsSheet(CDialog& d) {
+    return dynamic_cast<CPropertySheet*>(&d);
+}
 
 UINT DriverIdOf(CDialog& d) {
     if (CPropertySheet* sheet = AsSheet(d)) return sheet->DriverId();
@@ -51,10 +54,18 @@ std::string RowText(const Row& r) {
 
 // ---------------------------------------------------------------- records
 
-const std::vector<MessageBoxRecord>& MessageBoxes() { return S().boxes; }
-const std::vector<DialogRecord>& DialogsShown() { return S().dialogs; }
-const std::vector<MenuRecord>& MenusShown() { return S().menus; }
-const std::vector<std::string>& DriverErrors() { return S().errors; }
+const std::vector<MessageBoxRecord>& MessageBoxes() {
+    return S().boxes;
+}
+const std::vector<DialogRecord>& DialogsShown() {
+    return S().dialogs;
+}
+const std::vector<MenuRecord>& MenusShown() {
+    return S().menus;
+}
+const std::vector<std::string>& DriverErrors() {
+    return S().errors;
+}
 
 void ResetUi() {
     State& s = S();
@@ -62,11 +73,19 @@ void ResetUi() {
     s.boxes.clear(), s.dialogs.clear(), s.menus.clear(), s.errors.clear();
 }
 
-void RecordDialog(UINT id, int result) { S().dialogs.push_back({id, result}); }
-void RecordDriverError(const std::string& error) { S().errors.push_back(error); }
-void RecordMenu(const std::vector<std::string>& items, UINT answer) { S().menus.push_back({items, answer}); }
+void RecordDialog(UINT id, int result) {
+    S().dialogs.push_back({id, result});
+}
+void RecordDriverError(const std::string& error) {
+    S().errors.push_back(error);
+}
+void RecordMenu(const std::vector<std::string>& items, UINT answer) {
+    S().menus.push_back({items, answer});
+}
 
-void QueueMenuAnswer(UINT id) { S().menuAnswers.push_back(id); }
+void QueueMenuAnswer(UINT id) {
+    S().menuAnswers.push_back(id);
+}
 
 UINT TakeMenuAnswer() {
     if (S().menuAnswers.empty()) return 0;
@@ -81,25 +100,61 @@ namespace {
 
 std::vector<int> ButtonsOf(UINT type) {
     switch (type & MB_TYPEMASK) {
-        case MB_OKCANCEL: return {IDOK, IDCANCEL};
-        case MB_ABORTRETRYIGNORE: return {IDABORT, IDRETRY, IDIGNORE};
-        case MB_YESNOCANCEL: return {IDYES, IDNO, IDCANCEL};
-        case MB_YESNO: return {IDYES, IDNO};
-        case MB_RETRYCANCEL: return {IDRETRY, IDCANCEL};
-        default: return {IDOK};
+        case MB_OKCANCEL:
+            return {IDOK, IDCANCEL};
+        case MB_ABORTRETRYIGNORE:
+            return {IDABORT, IDRETRY, IDIGNORE};
+        case MB_YESNOCANCEL:
+            return {IDYES, IDNO, IDCANCEL};
+        case MB_YESNO:
+            return {IDYES, IDNO};
+        case MB_RETRYCANCEL:
+            return {IDRETRY, IDCANCEL};
+        default:
+            return {IDOK};
     }
 }
 
 const char* ButtonName(int id) {
     switch (id) {
-        case IDOK: return "ok";
-        case IDCANCEL: return "cancel";
-        case IDABORT: return "abort";
-        case IDRETRY: return "retry";
-        case IDIGNORE: return "ignore";
-        case IDYES: return "yes";
-        case IDNO: return "no";
-        default: return "?";
+        case IDOK:
+            return "ok";
+        case IDCANCEL:
+            return "cancel";
+        case IDABORT:
+            return "abort";
+        case IDRETRY:
+            return "retry";
+        case IDIGNORE:
+            return "ignore";
+        case IDYES:
+            return "yes";
+        case IDNO:
+            return "no";
+        default:
+            return "?";
+    }
+}
+
+// The button as the box shows it.
+const char* ButtonLabel(int id) {
+    switch (id) {
+        case IDOK:
+            return "OK";
+        case IDCANCEL:
+            return "Anuluj";
+        case IDABORT:
+            return "Przerwij";
+        case IDRETRY:
+            return "Ponów próbę";
+        case IDIGNORE:
+            return "Ignoruj";
+        case IDYES:
+            return "Tak";
+        case IDNO:
+            return "Nie";
+        default:
+            return "?";
     }
 }
 
@@ -115,11 +170,15 @@ int ShowMessageBox(std::string_view text, std::string_view caption, UINT type) {
         if (std::find(buttons.begin(), buttons.end(), given) != buttons.end()) {
             answer = given;
         } else {
-            RecordDriverError(Format("the answer %s does not fit the message box \"%s\"; %s taken", ButtonName(given),
-                                     std::string(text).c_str(), ButtonName(answer)));
+            RecordDriverError(Format("the answer %s does not fit the message box \"%s\"; %s taken",
+                                     ButtonName(given), std::string(text).c_str(), ButtonName(answer)));
         }
     }
     S().boxes.push_back({std::string(text), std::string(caption), type, answer});
+    // The user of a script sees what the box said and what it was answered,
+    // and "!expect message" can match it.
+    host::transcript().message("\n[" + std::string(caption) + "] " + std::string(text) + " <" +
+                               ButtonLabel(answer) + ">");
     return answer;
 }
 
@@ -137,15 +196,29 @@ bool QueueMessageBoxAnswer(std::string_view answer, std::string* error) {
         QueueMessageBoxAnswer(static_cast<int>(v));
         return true;
     }
-    if (error) *error = "unknown message box answer '" + std::string(answer) + "' (ok, cancel, yes, no, retry, abort, ignore or 1-7)";
+    if (error)
+        *error = "unknown message box answer '" + std::string(answer) +
+                 "' (ok, cancel, yes, no, retry, abort, ignore or 1-7)";
     return false;
 }
 
-void QueueMessageBoxAnswer(int buttonId) { S().boxAnswers.push_back(buttonId); }
+void QueueMessageBoxAnswer(int buttonId) {
+    S().boxAnswers.push_back(buttonId);
+}
+
+std::vector<std::string> UnusedAnswers() {
+    std::vector<std::string> out;
+    for (const auto& [id, drivers] : S().queued)
+        for (size_t i = 0; i < drivers.size(); ++i) out.push_back("!dialog " + std::to_string(id));
+    for (int answer : S().boxAnswers) out.push_back(std::string("!msgbox ") + ButtonName(answer));
+    return out;
+}
 
 }  // namespace zcui
 
-int AfxMessageBox(std::string_view text, UINT type, UINT) { return zcui::ShowMessageBox(text, "velmhost", type); }
+int AfxMessageBox(std::string_view text, UINT type, UINT) {
+    return zcui::ShowMessageBox(text, "velmhost", type);
+}
 
 int AfxMessageBox(UINT stringId, UINT type, UINT helpId) {
     std::string text;
@@ -166,7 +239,9 @@ namespace zcui {
 
 DialogUser::DialogUser(CDialog& dialog, UINT id) : dialog_(&dialog), id_(id) {}
 
-bool DialogUser::Ended() const { return !CWnd::IsLive(dialog_) || !dialog_->GetSafeHwnd() || dialog_->IsEnded(); }
+bool DialogUser::Ended() const {
+    return !CWnd::IsLive(dialog_) || !dialog_->GetSafeHwnd() || dialog_->IsEnded();
+}
 
 bool DialogUser::Fail(const std::string& why) {
     RecordDriverError(Format("dialog %u: %s", id_, why.c_str()));
@@ -220,9 +295,12 @@ bool DialogUser::Edit(int ctrl, std::string_view text) {
     CWnd* c = Need(ctrl);
     if (!c) return false;
     UserResult r;
-    if (auto* e = dynamic_cast<CEdit*>(c)) r = e->UserSetText(text);
-    else if (auto* cb = dynamic_cast<CComboBox*>(c)) r = cb->UserSetText(text);
-    else r = Format("control %d is a %s, not an edit", ctrl, c->KindName());
+    if (auto* e = dynamic_cast<CEdit*>(c))
+        r = e->UserSetText(text);
+    else if (auto* cb = dynamic_cast<CComboBox*>(c))
+        r = cb->UserSetText(text);
+    else
+        r = Format("control %d is a %s, not an edit", ctrl, c->KindName());
     if (!r.empty()) return Fail(r);
     if (!Ended() && CWnd::GetFocus() == c) Leave(*dialog_);
     Settle();
@@ -232,7 +310,8 @@ bool DialogUser::Edit(int ctrl, std::string_view text) {
 bool DialogUser::Type(int ctrl, std::string_view text) {
     CWnd* c = Need(ctrl);
     if (!c) return false;
-    if (!c->IsWindowVisible() || !c->IsWindowEnabled()) return Fail(Format("%s %d cannot be reached", c->KindName(), ctrl));
+    if (!c->IsWindowVisible() || !c->IsWindowEnabled())
+        return Fail(Format("%s %d cannot be reached", c->KindName(), ctrl));
     c->SetFocus();
     if (CWnd::GetFocus() != c) return Fail(Format("%s %d cannot take the focus", c->KindName(), ctrl));
     for (size_t i = 0; i < text.size() && !Ended();) {
@@ -273,10 +352,14 @@ bool DialogUser::Click(int ctrl) {
     CWnd* c = Need(ctrl);
     if (!c) return false;
     UserResult r;
-    if (auto* b = dynamic_cast<CButton*>(c)) r = b->UserClick();
-    else if (auto* s = dynamic_cast<CStatic*>(c)) r = s->UserClick();
-    else if (!c->IsWindowVisible() || !c->IsWindowEnabled()) r = Format("%s %d cannot be reached", c->KindName(), ctrl);
-    else c->OnLButtonDown(0, CPoint());
+    if (auto* b = dynamic_cast<CButton*>(c))
+        r = b->UserClick();
+    else if (auto* s = dynamic_cast<CStatic*>(c))
+        r = s->UserClick();
+    else if (!c->IsWindowVisible() || !c->IsWindowEnabled())
+        r = Format("%s %d cannot be reached", c->KindName(), ctrl);
+    else
+        c->OnLButtonDown(0, CPoint());
     if (!r.empty()) return Fail(r);
     Settle();
     return true;
@@ -285,7 +368,8 @@ bool DialogUser::Click(int ctrl) {
 bool DialogUser::Focus(int ctrl) {
     CWnd* c = Need(ctrl);
     if (!c) return false;
-    if (!c->IsWindowVisible() || !c->IsWindowEnabled()) return Fail(Format("%s %d cannot be reached", c->KindName(), ctrl));
+    if (!c->IsWindowVisible() || !c->IsWindowEnabled())
+        return Fail(Format("%s %d cannot be reached", c->KindName(), ctrl));
     c->SetFocus();
     Settle();
     return true;
@@ -342,11 +426,14 @@ bool DialogUser::Select(int ctrl, const std::vector<Row>& rows) {
             if (i < 0) return Fail(Format("%s %d has no row %s", c->KindName(), ctrl, RowText(row).c_str()));
             idx.push_back(i);
         }
-        if (auto* l = dynamic_cast<CListBox*>(c)) r = l->UserSelect(idx);
-        else if (auto* lv = dynamic_cast<CListCtrl*>(c)) r = lv->UserSelect(idx);
+        if (auto* l = dynamic_cast<CListBox*>(c))
+            r = l->UserSelect(idx);
+        else if (auto* lv = dynamic_cast<CListCtrl*>(c))
+            r = lv->UserSelect(idx);
         else if (auto* cb = dynamic_cast<CComboBox*>(c))
             r = idx.size() == 1 ? cb->UserSelect(idx[0]) : Format("combo box %d takes one row", ctrl);
-        else r = Format("control %d is a %s: it has no rows", ctrl, c->KindName());
+        else
+            r = Format("control %d is a %s: it has no rows", ctrl, c->KindName());
     }
     if (!r.empty()) return Fail(r);
     Settle();
@@ -358,8 +445,10 @@ bool DialogUser::DoubleClick(int ctrl, std::optional<Row> row) {
     if (!c) return false;
     UserResult r;
     if (!row) {
-        if (auto* s = dynamic_cast<CStatic*>(c)) r = s->UserClick(true);
-        else return Fail(Format("double-clicking %s %d needs a row", c->KindName(), ctrl));
+        if (auto* s = dynamic_cast<CStatic*>(c))
+            r = s->UserClick(true);
+        else
+            return Fail(Format("double-clicking %s %d needs a row", c->KindName(), ctrl));
     } else if (auto* t = dynamic_cast<CTreeCtrl*>(c)) {
         HTREEITEM h = ResolveItem(t, *row);
         if (!h) return Fail(Format("tree view %d has no item %s", ctrl, RowText(*row).c_str()));
@@ -367,10 +456,14 @@ bool DialogUser::DoubleClick(int ctrl, std::optional<Row> row) {
     } else {
         int i = ResolveRow(c, *row);
         if (i < 0) return Fail(Format("%s %d has no row %s", c->KindName(), ctrl, RowText(*row).c_str()));
-        if (auto* l = dynamic_cast<CListBox*>(c)) r = l->UserDoubleClick(i);
-        else if (auto* lv = dynamic_cast<CListCtrl*>(c)) r = lv->UserDoubleClick(i);
-        else if (auto* cb = dynamic_cast<CComboBox*>(c)) r = cb->UserDoubleClick(i);
-        else r = Format("control %d is a %s: it has no rows", ctrl, c->KindName());
+        if (auto* l = dynamic_cast<CListBox*>(c))
+            r = l->UserDoubleClick(i);
+        else if (auto* lv = dynamic_cast<CListCtrl*>(c))
+            r = lv->UserDoubleClick(i);
+        else if (auto* cb = dynamic_cast<CComboBox*>(c))
+            r = cb->UserDoubleClick(i);
+        else
+            r = Format("control %d is a %s: it has no rows", ctrl, c->KindName());
     }
     if (!r.empty()) return Fail(r);
     Settle();
@@ -430,9 +523,12 @@ bool DialogUser::TrackColumn(int ctrl, int col, int width) {
     CWnd* c = Need(ctrl);
     if (!c) return false;
     UserResult r;
-    if (auto* l = dynamic_cast<CListCtrl*>(c)) r = l->UserTrackColumn(col, width);
-    else if (auto* h = dynamic_cast<CHeaderCtrl*>(c)) r = h->UserTrack(col, width);
-    else r = Format("control %d has no columns", ctrl);
+    if (auto* l = dynamic_cast<CListCtrl*>(c))
+        r = l->UserTrackColumn(col, width);
+    else if (auto* h = dynamic_cast<CHeaderCtrl*>(c))
+        r = h->UserTrack(col, width);
+    else
+        r = Format("control %d has no columns", ctrl);
     if (!r.empty()) return Fail(r);
     Settle();
     return true;
@@ -449,7 +545,8 @@ bool DialogUser::Key(int ctrl, UINT vk, bool ctrlHeld, bool shiftHeld) {
     SetKeyHeld(VK_SHIFT, shiftHeld);
     MSG msg{c, WM_KEYDOWN, vk, 0};
     bool handled = false;
-    for (CWnd* w = c; w && !handled && CWnd::IsLive(w); w = w->GetParent()) handled = w->PreTranslateMessage(&msg);
+    for (CWnd* w = c; w && !handled && CWnd::IsLive(w); w = w->GetParent())
+        handled = w->PreTranslateMessage(&msg);
     if (!handled && CWnd::IsLive(c)) c->SendMessage(WM_KEYDOWN, vk);
     SetKeyHeld(VK_CONTROL, false);
     SetKeyHeld(VK_SHIFT, false);
@@ -524,8 +621,12 @@ bool DialogUser::Cancel() {
 
 // ---------------------------------------------------------------- drivers
 
-void InstallDialogDriver(UINT dialogId, DialogDriver driver) { S().installed[dialogId] = std::move(driver); }
-void RemoveDialogDriver(UINT dialogId) { S().installed.erase(dialogId); }
+void InstallDialogDriver(UINT dialogId, DialogDriver driver) {
+    S().installed[dialogId] = std::move(driver);
+}
+void RemoveDialogDriver(UINT dialogId) {
+    S().installed.erase(dialogId);
+}
 
 void DriveModal(CDialog& dialog) {
     const UINT id = DriverIdOf(dialog);
@@ -556,7 +657,9 @@ void RegisterModeless(CDialog& dialog) {
     if (std::find(m.begin(), m.end(), &dialog) == m.end()) m.push_back(&dialog);
 }
 
-void UnregisterModeless(CDialog& dialog) { std::erase(S().modeless, &dialog); }
+void UnregisterModeless(CDialog& dialog) {
+    std::erase(S().modeless, &dialog);
+}
 
 CDialog* FindModeless(UINT dialogId) {
     for (CDialog* d : S().modeless)
@@ -600,12 +703,18 @@ public:
         if (t_.empty()) return error = "a dialog id is missing", false;
         long v = 0;
         const std::string& head = t_[0].text;
-        if (Number(t_[0], v) && v > 0) id = static_cast<UINT>(v);
-        else if (!t_[0].quoted && head == "color") id = kColorDialogId;
-        else if (!t_[0].quoted && head == "truecolor") id = kTrueColorDialogId;
-        else if (!t_[0].quoted && head == "rgb") id = kRgbDialogId;
-        else if (!t_[0].quoted && head == "file") id = kFileDialogId;
-        else return error = "'" + head + "' is not a dialog id", false;
+        if (Number(t_[0], v) && v > 0)
+            id = static_cast<UINT>(v);
+        else if (!t_[0].quoted && head == "color")
+            id = kColorDialogId;
+        else if (!t_[0].quoted && head == "truecolor")
+            id = kTrueColorDialogId;
+        else if (!t_[0].quoted && head == "rgb")
+            id = kRgbDialogId;
+        else if (!t_[0].quoted && head == "file")
+            id = kFileDialogId;
+        else
+            return error = "'" + head + "' is not a dialog id", false;
         pos_ = 1;
         while (pos_ < t_.size()) {
             Step s;
@@ -626,7 +735,8 @@ private:
             ++pos_;
             return true;
         }
-        error = std::string("expected ") + what + (pos_ < t_.size() ? " at '" + t_[pos_].text + "'" : " at the end");
+        error = std::string("expected ") + what +
+                (pos_ < t_.size() ? " at '" + t_[pos_].text + "'" : " at the end");
         return false;
     }
     bool Text(std::string& s, std::string& error) {
@@ -634,7 +744,8 @@ private:
             s = t_[pos_++].text;
             return true;
         }
-        error = "expected a quoted text" + (pos_ < t_.size() ? " at '" + t_[pos_].text + "'" : std::string(" at the end"));
+        error = "expected a quoted text" +
+                (pos_ < t_.size() ? " at '" + t_[pos_].text + "'" : std::string(" at the end"));
         return false;
     }
     bool IsRowNext() const {
@@ -671,15 +782,18 @@ private:
             long wp = 0, lp = 0;
             if (pos_ < t_.size() && Number(t_[pos_], wp)) ++pos_;
             if (pos_ < t_.size() && Number(t_[pos_], lp)) ++pos_;
-            return s = [n, wp, lp](DialogUser& u) {
-                return u.Message(static_cast<UINT>(n), static_cast<WPARAM>(wp), static_cast<LPARAM>(lp));
-            }, true;
+            return s =
+                       [n, wp, lp](DialogUser& u) {
+                           return u.Message(static_cast<UINT>(n), static_cast<WPARAM>(wp),
+                                            static_cast<LPARAM>(lp));
+                       },
+                   true;
         }
-        static const char* const kWithControl[] = {"edit", "type", "check", "uncheck", "radio", "click", "focus",
-                                                   "select", "dblclick", "expand", "label", "slider", "column",
-                                                   "track", "scroll", "key"};
-        if (std::find_if(std::begin(kWithControl), std::end(kWithControl), [&](const char* k) { return w == k; }) ==
-            std::end(kWithControl))
+        static const char* const kWithControl[] = {
+            "edit",     "type",   "check", "uncheck", "radio",  "click", "focus",  "select",
+            "dblclick", "expand", "label", "slider",  "column", "track", "scroll", "key"};
+        if (std::find_if(std::begin(kWithControl), std::end(kWithControl),
+                         [&](const char* k) { return w == k; }) == std::end(kWithControl))
             return error = "unknown action '" + w + "'", false;
         if (!Int(ctrl, error, "a control id")) return false;
         const int c = static_cast<int>(ctrl);
@@ -717,8 +831,10 @@ private:
             if (w == "expand") return s = [c, row](DialogUser& u) { return u.Expand(c, row); }, true;
             std::optional<std::string> label;
             std::string cancel;
-            if (pos_ < t_.size() && t_[pos_].quoted) label = t_[pos_++].text;
-            else if (!Word(cancel) || cancel != "cancel") return error = "label needs a new \"text\" or cancel", false;
+            if (pos_ < t_.size() && t_[pos_].quoted)
+                label = t_[pos_++].text;
+            else if (!Word(cancel) || cancel != "cancel")
+                return error = "label needs a new \"text\" or cancel", false;
             return s = [c, row, label](DialogUser& u) { return u.EditLabel(c, row, label); }, true;
         }
         if (w == "slider") {
@@ -731,17 +847,23 @@ private:
         }
         if (w == "track") {
             if (!Int(n, error, "a column") || !Int(m, error, "a width")) return false;
-            return s = [c, n, m](DialogUser& u) { return u.TrackColumn(c, static_cast<int>(n), static_cast<int>(m)); },
+            return s =
+                       [c, n, m](DialogUser& u) {
+                           return u.TrackColumn(c, static_cast<int>(n), static_cast<int>(m));
+                       },
                    true;
         }
         if (w == "scroll") {
             std::string how;
-            if (!Word(how)) return error = "scroll needs lineup, linedown, pageup, pagedown, top, bottom or thumb N", false;
-            static const std::pair<const char*, UINT> kCodes[] = {{"lineup", SB_LINEUP},     {"linedown", SB_LINEDOWN},
-                                                                  {"pageup", SB_PAGEUP},     {"pagedown", SB_PAGEDOWN},
-                                                                  {"top", SB_TOP},           {"bottom", SB_BOTTOM},
-                                                                  {"thumb", SB_THUMBPOSITION}};
-            auto code = std::find_if(std::begin(kCodes), std::end(kCodes), [&](auto& p) { return how == p.first; });
+            if (!Word(how))
+                return error = "scroll needs lineup, linedown, pageup, pagedown, top, bottom or thumb N",
+                       false;
+            static const std::pair<const char*, UINT> kCodes[] = {
+                {"lineup", SB_LINEUP},      {"linedown", SB_LINEDOWN}, {"pageup", SB_PAGEUP},
+                {"pagedown", SB_PAGEDOWN},  {"top", SB_TOP},           {"bottom", SB_BOTTOM},
+                {"thumb", SB_THUMBPOSITION}};
+            auto code =
+                std::find_if(std::begin(kCodes), std::end(kCodes), [&](auto& p) { return how == p.first; });
             if (code == std::end(kCodes)) return error = "unknown scroll '" + how + "'", false;
             long pos = 0;
             if (code->second == SB_THUMBPOSITION && !Int(pos, error, "a thumb position")) return false;
@@ -752,15 +874,16 @@ private:
         std::string key;
         long vk = 0;
         static const std::pair<const char*, UINT> kKeys[] = {
-            {"enter", VK_RETURN}, {"tab", VK_TAB},   {"escape", VK_ESCAPE}, {"delete", VK_DELETE},
-            {"backspace", VK_BACK}, {"space", VK_SPACE}, {"up", VK_UP},   {"down", VK_DOWN},
-            {"left", VK_LEFT},    {"right", VK_RIGHT}, {"home", VK_HOME},   {"end", VK_END},
-            {"f1", VK_F1},        {"f2", VK_F2}};
+            {"enter", VK_RETURN},   {"tab", VK_TAB},     {"escape", VK_ESCAPE}, {"delete", VK_DELETE},
+            {"backspace", VK_BACK}, {"space", VK_SPACE}, {"up", VK_UP},         {"down", VK_DOWN},
+            {"left", VK_LEFT},      {"right", VK_RIGHT}, {"home", VK_HOME},     {"end", VK_END},
+            {"f1", VK_F1},          {"f2", VK_F2}};
         if (pos_ < t_.size() && Number(t_[pos_], vk)) {
             ++pos_;
             if (vk <= 0 || vk > 255) return error = "a key code is 1 to 255", false;
         } else if (Word(key)) {
-            auto k = std::find_if(std::begin(kKeys), std::end(kKeys), [&](auto& p) { return key == p.first; });
+            auto k =
+                std::find_if(std::begin(kKeys), std::end(kKeys), [&](auto& p) { return key == p.first; });
             if (k == std::end(kKeys)) return error = "unknown key '" + key + "'", false;
             vk = k->second;
         } else {
@@ -769,9 +892,9 @@ private:
         bool withCtrl = false, withShift = false;
         while (pos_ < t_.size() && !t_[pos_].quoted && (t_[pos_].text == "ctrl" || t_[pos_].text == "shift"))
             (t_[pos_++].text == "ctrl" ? withCtrl : withShift) = true;
-        return s = [c, vk, withCtrl, withShift](DialogUser& u) {
-            return u.Key(c, static_cast<UINT>(vk), withCtrl, withShift);
-        }, true;
+        return s = [c, vk, withCtrl, withShift](
+                       DialogUser& u) { return u.Key(c, static_cast<UINT>(vk), withCtrl, withShift); },
+               true;
     }
 
     std::vector<Tok> t_;

@@ -56,7 +56,6 @@
 class CDialog;
 class CWnd;
 
-
 namespace zcui {
 
 // Host dialogs driven like the module's, under these ids.
@@ -144,6 +143,10 @@ CDialog* FindModeless(UINT dialogId);
 bool QueueMessageBoxAnswer(std::string_view answer, std::string* error = nullptr);
 void QueueMessageBoxAnswer(int buttonId);
 void QueueMenuAnswer(UINT id);
+// Answers queued and never taken, oldest first: "!dialog ID" for each
+// dialog line whose dialog never opened, "!msgbox ANSWER" for each message
+// box answer no box took.
+std::vector<std::string> UnusedAnswers();
 
 struct MessageBoxRecord {
     std::string text;

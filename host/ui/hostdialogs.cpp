@@ -55,8 +55,12 @@ namespace {
 FilePromptHook g_fileHook;
 }
 
-void SetFilePromptHook(FilePromptHook hook) { g_fileHook = std::move(hook); }
-const FilePromptHook& CurrentFilePromptHook() { return g_fileHook; }
+void SetFilePromptHook(FilePromptHook hook) {
+    g_fileHook = std::move(hook);
+}
+const FilePromptHook& CurrentFilePromptHook() {
+    return g_fileHook;
+}
 
 }  // namespace zcui
 
@@ -83,8 +87,10 @@ std::optional<int> ParseIndex(const std::string& text, bool allowMeta) {
     std::string t = zcui::FoldLower(text);
     while (!t.empty() && t.back() == ' ') t.pop_back();
     while (!t.empty() && t.front() == ' ') t.erase(t.begin());
-    if (t == zcui::FoldLower(kByLayer) || t == "bylayer") return allowMeta ? std::optional<int>(256) : std::nullopt;
-    if (t == zcui::FoldLower(kByBlock) || t == "byblock") return allowMeta ? std::optional<int>(0) : std::nullopt;
+    if (t == zcui::FoldLower(kByLayer) || t == "bylayer")
+        return allowMeta ? std::optional<int>(256) : std::nullopt;
+    if (t == zcui::FoldLower(kByBlock) || t == "byblock")
+        return allowMeta ? std::optional<int>(0) : std::nullopt;
     char* end = nullptr;
     long v = std::strtol(t.c_str(), &end, 10);
     if (t.empty() || !end || *end != '\0') return std::nullopt;
@@ -111,8 +117,8 @@ public:
     BOOL OnInitDialog() override {
         SetDlgItemText(ZCUI_COLOR_INDEX, colour_.isTrueColor ? std::string() : IndexText(colour_.index));
         if (trueColour_ && colour_.isTrueColor)
-            SetDlgItemText(ZCUI_COLOR_RGB, zcui::Format("%d,%d,%d", GetRValue(colour_.rgb), GetGValue(colour_.rgb),
-                                                        GetBValue(colour_.rgb)));
+            SetDlgItemText(ZCUI_COLOR_RGB, zcui::Format("%d,%d,%d", GetRValue(colour_.rgb),
+                                                        GetGValue(colour_.rgb), GetBValue(colour_.rgb)));
         if (!allowMeta_) {
             GetDlgItem(ZCUI_COLOR_BYLAYER)->ShowWindow(SW_HIDE);
             GetDlgItem(ZCUI_COLOR_BYBLOCK)->ShowWindow(SW_HIDE);
@@ -125,7 +131,8 @@ public:
         if (trueColour_ && !rgb.empty()) {
             auto c = ParseRgb(rgb);
             if (!c) {
-                AfxMessageBox("Wprowadź kolor jako trzy liczby od 0 do 255: czerwony,zielony,niebieski.", MB_ICONEXCLAMATION);
+                AfxMessageBox("Wprowadź kolor jako trzy liczby od 0 do 255: czerwony,zielony,niebieski.",
+                              MB_ICONEXCLAMATION);
                 GotoDlgCtrl(GetDlgItem(ZCUI_COLOR_RGB));
                 return;
             }
@@ -185,10 +192,12 @@ int zcedAlert(const char* text) {
 
 // ---------------------------------------------------------------- CColorDialog
 
-CColorDialog::CColorDialog(COLORREF initial, DWORD, CWnd* parent) : CDialog(zcui::kRgbDialogId, parent), colour_(initial) {}
+CColorDialog::CColorDialog(COLORREF initial, DWORD, CWnd* parent)
+    : CDialog(zcui::kRgbDialogId, parent), colour_(initial) {}
 
 BOOL CColorDialog::OnInitDialog() {
-    SetDlgItemText(ZCUI_COLOR_RGB, zcui::Format("%d,%d,%d", GetRValue(colour_), GetGValue(colour_), GetBValue(colour_)));
+    SetDlgItemText(ZCUI_COLOR_RGB,
+                   zcui::Format("%d,%d,%d", GetRValue(colour_), GetGValue(colour_), GetBValue(colour_)));
     return TRUE;
 }
 
@@ -197,7 +206,8 @@ void CColorDialog::OnOK() {
     GetDlgItemText(ZCUI_COLOR_RGB, text);
     auto c = ParseRgb(text);
     if (!c) {
-        AfxMessageBox("Wprowadź kolor jako trzy liczby od 0 do 255: czerwony,zielony,niebieski.", MB_ICONEXCLAMATION);
+        AfxMessageBox("Wprowadź kolor jako trzy liczby od 0 do 255: czerwony,zielony,niebieski.",
+                      MB_ICONEXCLAMATION);
         GotoDlgCtrl(GetDlgItem(ZCUI_COLOR_RGB));
         return;
     }
@@ -221,8 +231,9 @@ public:
         namespace fs = std::filesystem;
         // A default that is a folder only leaves the name to the user.
         std::error_code ec;
-        bool folderOnly = !req_.defaultName.empty() && (req_.defaultName.back() == '/' || req_.defaultName.back() == '\\' ||
-                                                        fs::is_directory(req_.defaultName, ec));
+        bool folderOnly =
+            !req_.defaultName.empty() && (req_.defaultName.back() == '/' || req_.defaultName.back() == '\\' ||
+                                          fs::is_directory(req_.defaultName, ec));
         if (!folderOnly || (req_.flags & ZCUI_FILE_FOLDER)) SetDlgItemText(ZCUI_FILE_NAME, req_.defaultName);
         if (req_.flags & ZCUI_FILE_NO_TYPEIT) GetDlgItem(ZCUI_FILE_TYPEIT)->ShowWindow(SW_HIDE);
         return TRUE;
@@ -240,19 +251,23 @@ public:
             if (!folder.empty()) p = folder / p;
         }
         if (req_.flags & ZCUI_FILE_FOLDER) {
-            if (!fs::is_directory(p, ec)) return Refuse(zcui::Format("Nie znaleziono folderu:\n%s", p.string().c_str()));
+            if (!fs::is_directory(p, ec))
+                return Refuse(zcui::Format("Nie znaleziono folderu:\n%s", p.string().c_str()));
         } else {
             std::string ext = req_.extension;
             if (!ext.empty() && ext.front() == '.') ext.erase(ext.begin());
-            if (!ext.empty() && !p.has_extension()) p += "." + ext;
+            if (!ext.empty() && !p.has_extension())
+                p += "." + ext;
             else if (!ext.empty() && !(req_.flags & ZCUI_FILE_ANY_EXT) &&
                      !host::iequals(p.extension().string(), "." + ext))
                 p += "." + ext;
             if (req_.flags & ZCUI_FILE_NEW) {
-                if (fs::is_directory(p, ec)) return Refuse(zcui::Format("%s jest folderem.", p.string().c_str()));
+                if (fs::is_directory(p, ec))
+                    return Refuse(zcui::Format("%s jest folderem.", p.string().c_str()));
                 if (fs::exists(p, ec) && !(req_.flags & ZCUI_FILE_NO_OVERWRITE_ASK) &&
-                    AfxMessageBox(zcui::Format("Plik %s już istnieje.\nCzy chcesz go zastąpić?", p.string().c_str()),
-                                  MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+                    AfxMessageBox(
+                        zcui::Format("Plik %s już istnieje.\nCzy chcesz go zastąpić?", p.string().c_str()),
+                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
                     return;
             } else if (!fs::is_regular_file(p, ec)) {
                 return Refuse(zcui::Format("Nie znaleziono pliku:\n%s", p.string().c_str()));
@@ -311,14 +326,15 @@ zcui::FileRequest MakeRequest(const char* title, const char* def, const char* ex
 
 }  // namespace
 
-int zcedGetFileD(const char* title, const char* defaultName, const char* extension, int flags, resbuf* result) {
+int zcedGetFileD(const char* title, const char* defaultName, const char* extension, int flags,
+                 resbuf* result) {
     if (!result) return RTERROR;
     result->rbnext = nullptr;
     return FileRequestInto(MakeRequest(title, defaultName, extension, flags), result);
 }
 
-int zcedGetFileNavDialog(const char* title, const char* defaultName, const char* extension, const char*, int flags,
-                         resbuf** result) {
+int zcedGetFileNavDialog(const char* title, const char* defaultName, const char* extension, const char*,
+                         int flags, resbuf** result) {
     if (!result) return RTERROR;
     *result = nullptr;
     auto node = std::make_unique<resbuf>();

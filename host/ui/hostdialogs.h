@@ -12,21 +12,21 @@
 #include <optional>
 #include <string>
 
-#include "host/util/resbuf.h"
 #include "host/ui/dialog.h"
+#include "host/util/resbuf.h"
 
 // Controls of the host dialogs, for drivers.
-inline constexpr int ZCUI_COLOR_INDEX = 100;  // edit: a number, or "DoWarstwy" / "DoBloku"
+inline constexpr int ZCUI_COLOR_INDEX = 100;    // edit: a number, or "DoWarstwy" / "DoBloku"
 inline constexpr int ZCUI_COLOR_BYLAYER = 101;  // button
 inline constexpr int ZCUI_COLOR_BYBLOCK = 102;  // button
-inline constexpr int ZCUI_COLOR_RGB = 103;  // edit: "R,G,B" (true colour; empty for an index)
-inline constexpr int ZCUI_FILE_NAME = 1152;  // edit: file or folder name
-inline constexpr int ZCUI_FILE_TYPEIT = 1153;  // button: answer on the command line
+inline constexpr int ZCUI_COLOR_RGB = 103;      // edit: "R,G,B" (true colour; empty for an index)
+inline constexpr int ZCUI_FILE_NAME = 1152;     // edit: file or folder name
+inline constexpr int ZCUI_FILE_TYPEIT = 1153;   // button: answer on the command line
 
 // File dialog flags.
 inline constexpr int ZCUI_FILE_NEW = 1;  // a new file: an existing one is replaced only after a question
 inline constexpr int ZCUI_FILE_NO_TYPEIT = 2;  // no "type it" button
-inline constexpr int ZCUI_FILE_ANY_EXT = 4;  // the default extension is not forced
+inline constexpr int ZCUI_FILE_ANY_EXT = 4;    // the default extension is not forced
 inline constexpr int ZCUI_FILE_NO_OVERWRITE_ASK = 32;
 inline constexpr int ZCUI_FILE_FOLDER = 2048;  // choose a folder
 
@@ -34,11 +34,12 @@ inline constexpr int ZCUI_FILE_FOLDER = 2048;  // choose a folder
 bool zcedSetColorDialog(int& colour, bool allowMetaColours, int currentLayerColour);
 
 struct ZcUiTrueColor {
-    int index = 256;       // 0 ByBlock, 1-255, 256 ByLayer, when not true colour
+    int index = 256;  // 0 ByBlock, 1-255, 256 ByLayer, when not true colour
     bool isTrueColor = false;
     COLORREF rgb = 0;
 };
-bool zcedSetColorDialogTrueColor(ZcUiTrueColor& colour, bool allowMetaColours, const ZcUiTrueColor& layerColour);
+bool zcedSetColorDialogTrueColor(ZcUiTrueColor& colour, bool allowMetaColours,
+                                 const ZcUiTrueColor& layerColour);
 
 // The screen colour of a colour index (1-255; others give black), as RGB().
 COLORREF zcedGetRGB(int colourIndex);
@@ -48,10 +49,11 @@ int zcedAlert(const char* text);
 
 // A file request: RTNORM with the chosen path as an RTSTR result (or, for
 // "type it", an RTSHORT 1), RTCAN when cancelled, RTERROR on bad arguments.
-int zcedGetFileD(const char* title, const char* defaultName, const char* extension, int flags, resbuf* result);
+int zcedGetFileD(const char* title, const char* defaultName, const char* extension, int flags,
+                 resbuf* result);
 // The same, giving a new one-node result list the caller frees.
-int zcedGetFileNavDialog(const char* title, const char* defaultName, const char* extension, const char* dialogName,
-                         int flags, resbuf** result);
+int zcedGetFileNavDialog(const char* title, const char* defaultName, const char* extension,
+                         const char* dialogName, int flags, resbuf** result);
 
 namespace zcui {
 struct FileRequest {

@@ -41,7 +41,9 @@ BOOL CListCtrl::DeleteColumn(int col) {
     return TRUE;
 }
 
-int CListCtrl::GetColumnWidth(int col) const { return col >= 0 && col < GetColumnCount() ? columns_[col].width : 0; }
+int CListCtrl::GetColumnWidth(int col) const {
+    return col >= 0 && col < GetColumnCount() ? columns_[col].width : 0;
+}
 
 BOOL CListCtrl::SetColumnWidth(int col, int width) {
     if (col < 0 || col >= GetColumnCount()) return FALSE;
@@ -85,8 +87,10 @@ int CListCtrl::InsertItem(const LVITEM* item) {
 BOOL CListCtrl::DeleteItem(int index) {
     if (index < 0 || index >= GetItemCount()) return FALSE;
     rows_.erase(rows_.begin() + index);
-    if (mark_ == index) mark_ = -1;
-    else if (mark_ > index) --mark_;
+    if (mark_ == index)
+        mark_ = -1;
+    else if (mark_ > index)
+        --mark_;
     if (top_ >= GetItemCount()) top_ = std::max(0, GetItemCount() - 1);
     Invalidate();
     return TRUE;
@@ -159,7 +163,7 @@ void CListCtrl::ChangeState(int index, UINT state, UINT mask) {
     nm.lParam = static_cast<LPARAM>(r.data);
     nm.hdr.code = LVN_ITEMCHANGING;
     if (NotifyParent(nm.hdr) != 0) return;  // refused
-    if (index >= GetItemCount()) return;     // the parent removed the row meanwhile
+    if (index >= GetItemCount()) return;    // the parent removed the row meanwhile
     rows_[index].state = next;
     if (next & LVIS_SELECTED) mark_ = index;
     Invalidate();
@@ -182,8 +186,8 @@ DWORD_PTR CListCtrl::GetItemData(int index) const {
 }
 
 int CListCtrl::GetSelectedCount() const {
-    return static_cast<int>(
-        std::count_if(rows_.begin(), rows_.end(), [](const Row& r) { return (r.state & LVIS_SELECTED) != 0; }));
+    return static_cast<int>(std::count_if(rows_.begin(), rows_.end(),
+                                          [](const Row& r) { return (r.state & LVIS_SELECTED) != 0; }));
 }
 
 POSITION CListCtrl::GetFirstSelectedItemPosition() const {
@@ -226,8 +230,10 @@ int CListCtrl::GetCountPerPage() const {
 
 BOOL CListCtrl::EnsureVisible(int index, BOOL) {
     if (index < 0 || index >= GetItemCount()) return FALSE;
-    if (index < top_) top_ = index;
-    else if (index >= top_ + GetCountPerPage()) top_ = index - GetCountPerPage() + 1;
+    if (index < top_)
+        top_ = index;
+    else if (index >= top_ + GetCountPerPage())
+        top_ = index - GetCountPerPage() + 1;
     Invalidate();
     return TRUE;
 }
@@ -263,7 +269,8 @@ UserResult CListCtrl::UserSelect(const std::vector<int>& rows) {
             for (int i = 0; i < GetItemCount(); ++i)
                 if (i != row && (rows_[i].state & LVIS_SELECTED)) ChangeState(i, 0, LVIS_SELECTED);
         first = false;
-        if (row < GetItemCount()) ChangeState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        if (row < GetItemCount())
+            ChangeState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         NMITEMACTIVATE nm;
         nm.iItem = row;
         nm.hdr.code = NM_CLICK;
@@ -340,7 +347,10 @@ void CListCtrl::DefaultPaint(CDC& dc) {
     int x = 0;
     for (const Column& c : columns_) {
         CRect r(x, 0, x + c.width, kHeaderHeight);
-        dc.DrawText(c.heading, &r, c.format == LVCFMT_RIGHT ? DT_RIGHT : c.format == LVCFMT_CENTER ? DT_CENTER : 0);
+        dc.DrawText(c.heading, &r,
+                    c.format == LVCFMT_RIGHT    ? DT_RIGHT
+                    : c.format == LVCFMT_CENTER ? DT_CENTER
+                                                : 0);
         x += c.width;
     }
     const bool focused = GetFocus() == this;
@@ -393,7 +403,10 @@ void CListCtrl::DefaultPaint(CDC& dc) {
                 cell.left += small_->GetImageSize().cx;
             }
             int f = columns_[c].format;
-            dc.DrawText(GetItemText(i, c), &cell, f == LVCFMT_RIGHT ? DT_RIGHT : f == LVCFMT_CENTER ? DT_CENTER : 0);
+            dc.DrawText(GetItemText(i, c), &cell,
+                        f == LVCFMT_RIGHT    ? DT_RIGHT
+                        : f == LVCFMT_CENTER ? DT_CENTER
+                                             : 0);
             cx += columns_[c].width;
         }
         if ((rows_[i].state & LVIS_FOCUSED) && focused) dc.DrawFocusRect(r);
@@ -438,9 +451,9 @@ HTREEITEM CTreeCtrl::InsertItem(std::string_view text, int image, int selectedIm
     if (after == TVI_FIRST) {
         at = siblings.begin();
     } else if (after == TVI_SORT) {
-        at = std::upper_bound(siblings.begin(), siblings.end(), item->text, [](const std::string& t, const TreeItem* s) {
-            return zcui::CollateCompare(t, s->text) < 0;
-        });
+        at = std::upper_bound(
+            siblings.begin(), siblings.end(), item->text,
+            [](const std::string& t, const TreeItem* s) { return zcui::CollateCompare(t, s->text) < 0; });
     } else if (after != TVI_LAST && after) {
         auto prev = std::find(siblings.begin(), siblings.end(), after);
         if (prev != siblings.end()) at = prev + 1;
@@ -479,7 +492,9 @@ BOOL CTreeCtrl::DeleteAllItems() {
     return TRUE;
 }
 
-HTREEITEM CTreeCtrl::GetRootItem() const { return roots_.empty() ? nullptr : roots_.front(); }
+HTREEITEM CTreeCtrl::GetRootItem() const {
+    return roots_.empty() ? nullptr : roots_.front();
+}
 
 HTREEITEM CTreeCtrl::GetChildItem(HTREEITEM item) const {
     if (item == TVI_ROOT || !item) return GetRootItem();
@@ -500,22 +515,35 @@ HTREEITEM CTreeCtrl::GetPrevSiblingItem(HTREEITEM item) const {
     return at != s.end() && at != s.begin() ? *(at - 1) : nullptr;
 }
 
-HTREEITEM CTreeCtrl::GetParentItem(HTREEITEM item) const { return IsItem(item) ? item->parent : nullptr; }
+HTREEITEM CTreeCtrl::GetParentItem(HTREEITEM item) const {
+    return IsItem(item) ? item->parent : nullptr;
+}
 
 HTREEITEM CTreeCtrl::GetNextItem(HTREEITEM item, UINT code) const {
     switch (code) {
-        case TVGN_ROOT: return GetRootItem();
-        case TVGN_NEXT: return GetNextSiblingItem(item);
-        case TVGN_PREVIOUS: return GetPrevSiblingItem(item);
-        case TVGN_PARENT: return GetParentItem(item);
-        case TVGN_CHILD: return GetChildItem(item);
-        case TVGN_CARET: return selected_;
-        default: return nullptr;
+        case TVGN_ROOT:
+            return GetRootItem();
+        case TVGN_NEXT:
+            return GetNextSiblingItem(item);
+        case TVGN_PREVIOUS:
+            return GetPrevSiblingItem(item);
+        case TVGN_PARENT:
+            return GetParentItem(item);
+        case TVGN_CHILD:
+            return GetChildItem(item);
+        case TVGN_CARET:
+            return selected_;
+        default:
+            return nullptr;
     }
 }
 
-BOOL CTreeCtrl::ItemHasChildren(HTREEITEM item) const { return IsItem(item) && !item->children.empty(); }
-std::string CTreeCtrl::GetItemText(HTREEITEM item) const { return IsItem(item) ? item->text : std::string(); }
+BOOL CTreeCtrl::ItemHasChildren(HTREEITEM item) const {
+    return IsItem(item) && !item->children.empty();
+}
+std::string CTreeCtrl::GetItemText(HTREEITEM item) const {
+    return IsItem(item) ? item->text : std::string();
+}
 
 BOOL CTreeCtrl::SetItemText(HTREEITEM item, std::string_view text) {
     if (!IsItem(item)) return FALSE;
@@ -524,7 +552,9 @@ BOOL CTreeCtrl::SetItemText(HTREEITEM item, std::string_view text) {
     return TRUE;
 }
 
-DWORD_PTR CTreeCtrl::GetItemData(HTREEITEM item) const { return IsItem(item) ? item->data : 0; }
+DWORD_PTR CTreeCtrl::GetItemData(HTREEITEM item) const {
+    return IsItem(item) ? item->data : 0;
+}
 
 BOOL CTreeCtrl::SetItemData(HTREEITEM item, DWORD_PTR data) {
     if (!IsItem(item)) return FALSE;
@@ -553,14 +583,19 @@ UINT CTreeCtrl::GetItemState(HTREEITEM item, UINT mask) const {
 BOOL CTreeCtrl::Expand(HTREEITEM item, UINT code) {
     if (!IsItem(item)) return FALSE;
     UINT old = item->state;
-    if (code == TVE_EXPAND) item->state |= TVIS_EXPANDED;
-    else if (code == TVE_COLLAPSE) item->state &= ~TVIS_EXPANDED;
-    else if (code == TVE_TOGGLE) item->state ^= TVIS_EXPANDED;
+    if (code == TVE_EXPAND)
+        item->state |= TVIS_EXPANDED;
+    else if (code == TVE_COLLAPSE)
+        item->state &= ~TVIS_EXPANDED;
+    else if (code == TVE_TOGGLE)
+        item->state ^= TVIS_EXPANDED;
     if (old != item->state) Invalidate();
     return TRUE;
 }
 
-BOOL CTreeCtrl::SelectItem(HTREEITEM item) { return Select(item, TVC_UNKNOWN); }
+BOOL CTreeCtrl::SelectItem(HTREEITEM item) {
+    return Select(item, TVC_UNKNOWN);
+}
 
 BOOL CTreeCtrl::Select(HTREEITEM item, UINT action) {
     if (item && !IsItem(item)) return FALSE;
@@ -585,8 +620,9 @@ BOOL CTreeCtrl::Select(HTREEITEM item, UINT action) {
 BOOL CTreeCtrl::SortChildren(HTREEITEM item) {
     if (item && item != TVI_ROOT && !IsItem(item)) return FALSE;
     auto& s = ChildrenOf(item);
-    std::stable_sort(s.begin(), s.end(),
-                     [](const TreeItem* a, const TreeItem* b) { return zcui::CollateCompare(a->text, b->text) < 0; });
+    std::stable_sort(s.begin(), s.end(), [](const TreeItem* a, const TreeItem* b) {
+        return zcui::CollateCompare(a->text, b->text) < 0;
+    });
     Invalidate();
     return TRUE;
 }
@@ -607,7 +643,8 @@ CEdit* CTreeCtrl::EditLabel(HTREEITEM item) {
     nm.hdr.code = TVN_BEGINLABELEDIT;
     if (NotifyParent(nm.hdr) != 0 || !IsItem(item)) return nullptr;  // refused
     if (!edit_) edit_ = std::make_unique<CEdit>();
-    if (!edit_->GetSafeHwnd()) edit_->Create(WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, CRect(0, 0, 100, 16), nullptr, 1);
+    if (!edit_->GetSafeHwnd())
+        edit_->Create(WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, CRect(0, 0, 100, 16), nullptr, 1);
     edit_->SetWindowText(item->text);
     editing_ = true, editItem_ = item;
     return edit_.get();
@@ -714,7 +751,8 @@ void CTreeCtrl::DefaultPaint(CDC& dc) {
     PaintLevel(dc, roots_, 0, y, client.bottom);
 }
 
-void CTreeCtrl::PaintLevel(CDC& dc, const std::vector<TreeItem*>& items, int depth, int& y, int bottom) const {
+void CTreeCtrl::PaintLevel(CDC& dc, const std::vector<TreeItem*>& items, int depth, int& y,
+                           int bottom) const {
     const int h = std::max(GetFont()->Height() + 3, images_ ? images_->GetImageSize().cy : 0);
     for (const TreeItem* t : items) {
         if (y >= bottom && bottom > 0) return;

@@ -98,8 +98,11 @@ using NMTVKEYDOWN = NMLVKEYDOWN;
 
 class CListCtrl : public CWnd {
 public:
-    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) { return CreateChildWindow(style, r, parent, id); }
-    int InsertColumn(int col, std::string_view heading, int format = LVCFMT_LEFT, int width = -1, int subItem = -1);
+    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) {
+        return CreateChildWindow(style, r, parent, id);
+    }
+    int InsertColumn(int col, std::string_view heading, int format = LVCFMT_LEFT, int width = -1,
+                     int subItem = -1);
     BOOL DeleteColumn(int col);
     int GetColumnCount() const { return static_cast<int>(columns_.size()); }
     int GetColumnWidth(int col) const;
@@ -127,12 +130,20 @@ public:
     int GetSelectionMark() const { return mark_; }
     int SetSelectionMark(int index) { return std::exchange(mark_, index); }
     CImageList* SetImageList(CImageList* list, int which);
-    CImageList* GetImageList(int which) const { return which == LVSIL_SMALL ? small_ : which == LVSIL_NORMAL ? normal_ : nullptr; }
+    CImageList* GetImageList(int which) const {
+        return which == LVSIL_SMALL ? small_ : which == LVSIL_NORMAL ? normal_ : nullptr;
+    }
     DWORD SetExtendedStyle(DWORD ex) { return std::exchange(lvEx_, ex); }
     DWORD GetExtendedStyle() const { return lvEx_; }
     BOOL EnsureVisible(int index, BOOL partialOk);
-    BOOL RedrawItems(int, int) { Invalidate(); return TRUE; }
-    BOOL Update(int) { Invalidate(); return TRUE; }
+    BOOL RedrawItems(int, int) {
+        Invalidate();
+        return TRUE;
+    }
+    BOOL Update(int) {
+        Invalidate();
+        return TRUE;
+    }
     BOOL GetItemRect(int index, CRect* r, UINT code) const;
     int GetTopIndex() const { return top_; }
     int GetCountPerPage() const;
@@ -234,7 +245,9 @@ class CTreeCtrl : public CWnd {
 public:
     CTreeCtrl();
     ~CTreeCtrl() override;
-    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) { return CreateChildWindow(style, r, parent, id); }
+    BOOL Create(DWORD style, const CRect& r, CWnd* parent, UINT id) {
+        return CreateChildWindow(style, r, parent, id);
+    }
     HTREEITEM InsertItem(std::string_view text, HTREEITEM parent = TVI_ROOT, HTREEITEM after = TVI_LAST);
     HTREEITEM InsertItem(std::string_view text, int image, int selectedImage, HTREEITEM parent = TVI_ROOT,
                          HTREEITEM after = TVI_LAST);

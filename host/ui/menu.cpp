@@ -67,7 +67,8 @@ BOOL CMenu::InsertMenu(UINT position, UINT flags, UINT_PTR id, std::string_view 
 int CMenu::Locate(UINT item, UINT flags) const {
     if (flags & MF_BYPOSITION) return item < items_.size() ? static_cast<int>(item) : -1;
     for (size_t i = 0; i < items_.size(); ++i)
-        if (!(items_[i].flags & (MF_POPUP | MF_SEPARATOR)) && items_[i].id == item) return static_cast<int>(i);
+        if (!(items_[i].flags & (MF_POPUP | MF_SEPARATOR)) && items_[i].id == item)
+            return static_cast<int>(i);
     return -1;
 }
 

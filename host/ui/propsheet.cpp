@@ -75,7 +75,9 @@ void CPropertySheet::AddPage(CPropertyPage* page) {
     page->sheet_ = this;
 }
 
-void CPropertySheet::RemovePage(CPropertyPage* page) { RemovePage(GetPageIndex(page)); }
+void CPropertySheet::RemovePage(CPropertyPage* page) {
+    RemovePage(GetPageIndex(page));
+}
 
 void CPropertySheet::RemovePage(int index) {
     if (index < 0 || index >= GetPageCount()) return;
@@ -118,7 +120,8 @@ INT_PTR CPropertySheet::DoModal() {
     pageRect_ = page;
     std::string caption = captionId_ ? ResourceString(captionId_) : GetWindowText();
     modal_ = true, ended_ = false, result_ = IDCANCEL, active_ = -1;
-    CreateChildWindow(WS_POPUP | WS_VISIBLE, CRect(0, 0, page.right + 7, page.bottom + 40), nullptr, 0, caption);
+    CreateChildWindow(WS_POPUP | WS_VISIBLE, CRect(0, 0, page.right + 7, page.bottom + 40), nullptr, 0,
+                      caption);
     const int y = page.bottom + 10;
     struct Button {
         int id;
@@ -133,7 +136,8 @@ INT_PTR CPropertySheet::DoModal() {
     for (const Button& b : buttons) {
         auto button = std::make_unique<CButton>();
         DWORD style = WS_CHILD | WS_TABSTOP | b.style;
-        if (!(b.id == ID_APPLY_NOW && (m_psh.dwFlags & PSH_NOAPPLYNOW)) && !(b.id == IDHELP && !(m_psh.dwFlags & PSH_HASHELP)))
+        if (!(b.id == ID_APPLY_NOW && (m_psh.dwFlags & PSH_NOAPPLYNOW)) &&
+            !(b.id == IDHELP && !(m_psh.dwFlags & PSH_HASHELP)))
             style |= WS_VISIBLE;
         CButton* raw = button.get();
         raw->Create(b.text, style, CRect(x, y, x + 75, y + 23), nullptr, static_cast<UINT>(b.id));
@@ -186,7 +190,8 @@ bool CPropertySheet::IsApplyEnabled() const {
 }
 
 void CPropertySheet::PageChanged() {
-    bool any = std::any_of(pages_.begin(), pages_.end(), [](const CPropertyPage* p) { return p->IsModified(); });
+    bool any =
+        std::any_of(pages_.begin(), pages_.end(), [](const CPropertyPage* p) { return p->IsModified(); });
     if (CWnd* apply = GetDlgItem(ID_APPLY_NOW)) apply->EnableWindow(any);
 }
 
@@ -219,11 +224,20 @@ void CPropertySheet::OnCancel() {
 
 BOOL CPropertySheet::PressButton(int button) {
     switch (button) {
-        case PSBTN_OK: OnOK(); return TRUE;
-        case PSBTN_CANCEL: OnCancel(); return TRUE;
-        case PSBTN_APPLYNOW: Apply(); return TRUE;
-        case PSBTN_HELP: SendMessage(WM_COMMAND, MAKEWPARAM(ID_HELP, BN_CLICKED), 0); return TRUE;
-        default: return FALSE;
+        case PSBTN_OK:
+            OnOK();
+            return TRUE;
+        case PSBTN_CANCEL:
+            OnCancel();
+            return TRUE;
+        case PSBTN_APPLYNOW:
+            Apply();
+            return TRUE;
+        case PSBTN_HELP:
+            SendMessage(WM_COMMAND, MAKEWPARAM(ID_HELP, BN_CLICKED), 0);
+            return TRUE;
+        default:
+            return FALSE;
     }
 }
 
@@ -245,11 +259,19 @@ BOOL CPropertySheet::OnCommand(WPARAM wp, LPARAM lp) {
     if (CWnd::OnCommand(wp, lp)) return TRUE;
     if (HIWORD(wp) != BN_CLICKED) return FALSE;
     switch (LOWORD(wp)) {
-        case IDOK: OnOK(); return TRUE;
-        case IDCANCEL: OnCancel(); return TRUE;
-        case ID_APPLY_NOW: Apply(); return TRUE;
-        case IDHELP: return CWnd::OnCommand(MAKEWPARAM(ID_HELP, BN_CLICKED), lp);
-        default: break;
+        case IDOK:
+            OnOK();
+            return TRUE;
+        case IDCANCEL:
+            OnCancel();
+            return TRUE;
+        case ID_APPLY_NOW:
+            Apply();
+            return TRUE;
+        case IDHELP:
+            return CWnd::OnCommand(MAKEWPARAM(ID_HELP, BN_CLICKED), lp);
+        default:
+            break;
     }
     // A page's own buttons reach the page first; anything else is not ours.
     return FALSE;

@@ -3,8 +3,8 @@
 // when every file read cleanly.
 #include "host/ui/resources.h"
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -160,7 +160,8 @@ bool ApplyWord(ControlKind kind, const std::string& w, DWORD& style) {
         case K::ScrollBar:
             if (w == "vertical") return set(SBS_VERT);
             return false;
-        case K::Header: return false;
+        case K::Header:
+            return false;
     }
     return false;
 }
@@ -181,7 +182,8 @@ public:
             ++line;
             std::vector<Token> toks;
             std::string why;
-            if (!Tokenise(text.substr(pos, end - pos), toks, why) || (!toks.empty() && !Statement(toks, why))) {
+            if (!Tokenise(text.substr(pos, end - pos), toks, why) ||
+                (!toks.empty() && !Statement(toks, why))) {
                 if (error) *error = zcui::Format("%s:%d: %s", file_.c_str(), line, why.c_str());
                 return false;
             }
@@ -201,17 +203,19 @@ private:
         if (!menuStack_.empty()) return MenuLine(t, why);
         long id = 0;
         if (head == "string") {
-            if (t.size() != 3 || !ToInt(t[1], id) || !t[2].quoted) return why = "expected: string ID \"text\"", false;
+            if (t.size() != 3 || !ToInt(t[1], id) || !t[2].quoted)
+                return why = "expected: string ID \"text\"", false;
             if (!into_.strings.emplace(static_cast<UINT>(id), t[2].text).second)
                 return why = zcui::Format("string %ld given twice", id), false;
             return true;
         }
         if (head == "dialog") {
             long w = 0, h = 0;
-            if (t.size() < 5 || !ToInt(t[1], id) || !t[2].quoted || !ToInt(t[3], w) || !ToInt(t[4], h) || w <= 0 ||
-                h <= 0)
+            if (t.size() < 5 || !ToInt(t[1], id) || !t[2].quoted || !ToInt(t[3], w) || !ToInt(t[4], h) ||
+                w <= 0 || h <= 0)
                 return why = "expected: dialog ID \"caption\" WIDTH HEIGHT", false;
-            if (into_.dialogs.count(static_cast<UINT>(id))) return why = zcui::Format("dialog %ld given twice", id), false;
+            if (into_.dialogs.count(static_cast<UINT>(id)))
+                return why = zcui::Format("dialog %ld given twice", id), false;
             pending_ = DialogTemplate{};
             pending_.id = static_cast<UINT>(id), pending_.caption = t[2].text;
             pending_.width = static_cast<int>(w), pending_.height = static_cast<int>(h);
@@ -232,7 +236,8 @@ private:
         }
         if (head == "menu") {
             if (t.size() != 2 || !ToInt(t[1], id)) return why = "expected: menu ID", false;
-            if (into_.menus.count(static_cast<UINT>(id))) return why = zcui::Format("menu %ld given twice", id), false;
+            if (into_.menus.count(static_cast<UINT>(id)))
+                return why = zcui::Format("menu %ld given twice", id), false;
             menu_ = MenuTemplate{};
             menu_.id = static_cast<UINT>(id);
             menuStack_.push_back(&menu_.entries);
@@ -257,11 +262,14 @@ private:
             return why = "expected: KIND ID \"text\" X Y WIDTH HEIGHT [word…]", false;
         ControlTemplate c;
         c.id = static_cast<int>(id), c.kind = info->kind, c.text = t[2].text;
-        c.rect = CRect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(x + w), static_cast<int>(y + h));
+        c.rect =
+            CRect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(x + w), static_cast<int>(y + h));
         c.style = WS_CHILD | WS_VISIBLE | info->style;
         for (size_t i = 7; i < t.size(); ++i)
             if (t[i].quoted || !ApplyWord(c.kind, t[i].text, c.style))
-                return why = zcui::Format("unknown style word '%s' for %s", t[i].text.c_str(), t[0].text.c_str()), false;
+                return why = zcui::Format("unknown style word '%s' for %s", t[i].text.c_str(),
+                                          t[0].text.c_str()),
+                       false;
         if (c.id != IDC_STATIC)
             for (const auto& other : pending_.controls)
                 if (other.id == c.id) return why = zcui::Format("control %d given twice", c.id), false;
@@ -295,9 +303,12 @@ private:
             MenuTemplate::Entry e;
             e.id = static_cast<UINT>(id), e.text = t[2].text;
             for (size_t i = 3; i < t.size(); ++i) {
-                if (t[i].text == "checked" && !t[i].quoted) e.flags |= MF_CHECKED;
-                else if (t[i].text == "grayed" && !t[i].quoted) e.flags |= MF_GRAYED;
-                else return why = zcui::Format("unknown menu word '%s'", t[i].text.c_str()), false;
+                if (t[i].text == "checked" && !t[i].quoted)
+                    e.flags |= MF_CHECKED;
+                else if (t[i].text == "grayed" && !t[i].quoted)
+                    e.flags |= MF_GRAYED;
+                else
+                    return why = zcui::Format("unknown menu word '%s'", t[i].text.c_str()), false;
             }
             level.push_back(std::move(e));
             return true;
@@ -323,7 +334,8 @@ std::vector<std::unique_ptr<ResourceModule>>& Registry() {
 HINSTANCE g_current = nullptr;
 
 bool EndsWithNoCase(const std::string& s, std::string_view suffix) {
-    return s.size() >= suffix.size() && host::iequals(std::string_view(s).substr(s.size() - suffix.size()), suffix);
+    return s.size() >= suffix.size() &&
+           host::iequals(std::string_view(s).substr(s.size() - suffix.size()), suffix);
 }
 
 std::string Stem(const std::string& name) {
@@ -350,11 +362,13 @@ auto Lookup(F f) -> decltype(f(std::declval<const ResourceModule&>())) {
 
 }  // namespace
 
-bool ParseResourceText(std::string_view text, const std::string& fileName, ResourceModule& into, std::string* error) {
+bool ParseResourceText(std::string_view text, const std::string& fileName, ResourceModule& into,
+                       std::string* error) {
     return Parser(fileName, into).Run(text, error);
 }
 
-HINSTANCE zcuiRegisterResources(const std::string& name, const std::vector<ResourceFile>& files, std::string* error) {
+HINSTANCE zcuiRegisterResources(const std::string& name, const std::vector<ResourceFile>& files,
+                                std::string* error) {
     auto module = std::make_unique<ResourceModule>();
     module->name = name;
     for (const ResourceFile& f : files) {
@@ -400,7 +414,8 @@ HINSTANCE zcuiRegisterResourceFolder(const std::string& folder, std::string* err
 void zcuiUnregisterResources(HINSTANCE handle) {
     if (!handle || handle == zcuiHostResources()) return;
     if (g_current == handle) g_current = nullptr;
-    std::erase_if(Registry(), [handle](const std::unique_ptr<ResourceModule>& m) { return m.get() == handle; });
+    std::erase_if(Registry(),
+                  [handle](const std::unique_ptr<ResourceModule>& m) { return m.get() == handle; });
 }
 
 HINSTANCE zcuiHostResources() {
@@ -417,7 +432,9 @@ HINSTANCE AfxGetResourceHandle() {
     return g_current ? g_current : zcuiHostResources();
 }
 
-void AfxSetResourceHandle(HINSTANCE handle) { g_current = handle; }
+void AfxSetResourceHandle(HINSTANCE handle) {
+    g_current = handle;
+}
 
 BOOL LoadString(std::string& out, UINT id) {
     const std::string* s = Lookup([id](const ResourceModule& m) -> const std::string* {
@@ -471,7 +488,8 @@ HBITMAP LoadBitmapFromLibrary(const std::string& libraryFolder, const std::strin
     if (fs::is_regular_file(exact, ec)) return LoadBitmapFromFile(exact.string());
     std::string wanted = zcui::FoldUpper(resourceName + ".bmp");
     for (const auto& entry : fs::directory_iterator(libraryFolder, ec)) {
-        if (zcui::FoldUpper(entry.path().filename().string()) == wanted) return LoadBitmapFromFile(entry.path().string());
+        if (zcui::FoldUpper(entry.path().filename().string()) == wanted)
+            return LoadBitmapFromFile(entry.path().string());
     }
     return nullptr;
 }

@@ -42,7 +42,18 @@
 #include "host/ui/dc.h"
 #include "host/ui/uibase.h"
 
-enum class ControlKind { Static, Button, Edit, ListBox, ComboBox, ListView, TreeView, Slider, ScrollBar, Header };
+enum class ControlKind {
+    Static,
+    Button,
+    Edit,
+    ListBox,
+    ComboBox,
+    ListView,
+    TreeView,
+    Slider,
+    ScrollBar,
+    Header
+};
 
 struct ControlTemplate {
     int id = 0;

@@ -14,17 +14,35 @@ namespace {
 // The base letter of a lower-case letter with a diacritic, 0 for none.
 char32_t Base(char32_t cp) {
     switch (cp) {
-        case 0x105: case 0xE0: return 'a';
-        case 0x107: return 'c';
-        case 0x119: case 0xE8: case 0xE9: return 'e';
-        case 0xEC: case 0xED: return 'i';
-        case 0x142: return 'l';
-        case 0x144: return 'n';
-        case 0xF3: case 0xF2: return 'o';
-        case 0x15B: return 's';
-        case 0xF9: case 0xFA: return 'u';
-        case 0x17A: case 0x17C: return 'z';
-        default: return 0;
+        case 0x105:
+        case 0xE0:
+            return 'a';
+        case 0x107:
+            return 'c';
+        case 0x119:
+        case 0xE8:
+        case 0xE9:
+            return 'e';
+        case 0xEC:
+        case 0xED:
+            return 'i';
+        case 0x142:
+            return 'l';
+        case 0x144:
+            return 'n';
+        case 0xF3:
+        case 0xF2:
+            return 'o';
+        case 0x15B:
+            return 's';
+        case 0xF9:
+        case 0xFA:
+            return 'u';
+        case 0x17A:
+        case 0x17C:
+            return 'z';
+        default:
+            return 0;
     }
 }
 
@@ -49,9 +67,12 @@ int CodePointCount(std::string_view text) {
     return n;
 }
 
-std::string FoldLower(std::string_view text) { return host::toLower(text); }
-std::string FoldUpper(std::string_view text) { return host::toUpper(text); }
-
+std::string FoldLower(std::string_view text) {
+    return host::toLower(text);
+}
+std::string FoldUpper(std::string_view text) {
+    return host::toUpper(text);
+}
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     std::string t = FoldLower(text), p = FoldLower(prefix);

@@ -38,7 +38,9 @@ std::deque<Posted>& PostQueue() {
 
 }  // namespace
 
-short GetKeyState(int vk) { return vk >= 0 && vk < 256 && g_keys[vk] ? static_cast<short>(-128) : 0; }
+short GetKeyState(int vk) {
+    return vk >= 0 && vk < 256 && g_keys[vk] ? static_cast<short>(-128) : 0;
+}
 
 void zcui::SetKeyHeld(int vk, bool held) {
     if (vk >= 0 && vk < 256) g_keys[vk] = held;
@@ -57,14 +59,18 @@ CWnd* AfxGetMainWnd() {
 
 // ---------------------------------------------------------------- life
 
-CWnd::CWnd() { Live().insert(this); }
+CWnd::CWnd() {
+    Live().insert(this);
+}
 
 CWnd::~CWnd() {
     DestroyTree(false);
     Live().erase(this);
 }
 
-bool CWnd::IsLive(const CWnd* wnd) { return wnd && Live().count(wnd) > 0; }
+bool CWnd::IsLive(const CWnd* wnd) {
+    return wnd && Live().count(wnd) > 0;
+}
 
 BOOL CWnd::CreateChildWindow(DWORD style, const CRect& rect, CWnd* parent, UINT id, std::string_view text) {
     if (m_hWnd) return FALSE;
@@ -92,8 +98,10 @@ void CWnd::DestroyTree(bool callVirtuals) {
     if (callVirtuals && m_hWnd) OnDestroy();
     for (CWnd* child : std::vector<CWnd*>(children_)) {
         if (!IsLive(child)) continue;
-        if (callVirtuals) child->DestroyWindow();
-        else child->DestroyTree(false);
+        if (callVirtuals)
+            child->DestroyWindow();
+        else
+            child->DestroyTree(false);
     }
     children_.clear();
     owned_.clear();
@@ -115,7 +123,9 @@ void CWnd::AttachChild(CWnd* child) {
     children_.push_back(child);
 }
 
-void CWnd::DetachChild(CWnd* child) { std::erase(children_, child); }
+void CWnd::DetachChild(CWnd* child) {
+    std::erase(children_, child);
+}
 
 BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
     if (!parent) return FALSE;
@@ -157,7 +167,8 @@ CWnd* CWnd::GetNextDlgTabItem(const CWnd* ctl, BOOL previous) const {
     for (int i = 0; i < n; ++i)
         if (children_[i] == ctl) start = i;
     for (int step = 1; step <= n; ++step) {
-        int i = start < 0 ? (previous ? n - step : step - 1) : ((start + (previous ? -step : step)) % n + n) % n;
+        int i =
+            start < 0 ? (previous ? n - step : step - 1) : ((start + (previous ? -step : step)) % n + n) % n;
         CWnd* c = children_[i];
         if ((c->style_ & WS_TABSTOP) && c->visible_ && c->enabled_) return c;
     }
@@ -349,7 +360,9 @@ BOOL CWnd::SetWindowPlacement(const WINDOWPLACEMENT* wp) {
 
 // ---------------------------------------------------------------- focus
 
-CWnd* CWnd::GetFocus() { return IsLive(g_focus) ? g_focus : nullptr; }
+CWnd* CWnd::GetFocus() {
+    return IsLive(g_focus) ? g_focus : nullptr;
+}
 
 CWnd* CWnd::SetFocus() {
     CWnd* old = GetFocus();
@@ -363,8 +376,12 @@ CWnd* CWnd::SetFocus() {
     return old;
 }
 
-void CWnd::OnSetFocus(CWnd*) { NotifyFocus(true); }
-void CWnd::OnKillFocus(CWnd*) { NotifyFocus(false); }
+void CWnd::OnSetFocus(CWnd*) {
+    NotifyFocus(true);
+}
+void CWnd::OnKillFocus(CWnd*) {
+    NotifyFocus(false);
+}
 void CWnd::NotifyFocus(bool) {}
 
 void CWnd::SetFont(const CFont* font, BOOL) {
@@ -374,7 +391,9 @@ void CWnd::SetFont(const CFont* font, BOOL) {
 
 // ---------------------------------------------------------------- messages
 
-LRESULT CWnd::SendMessage(UINT msg, WPARAM wp, LPARAM lp) { return WindowProc(msg, wp, lp); }
+LRESULT CWnd::SendMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    return WindowProc(msg, wp, lp);
+}
 
 BOOL CWnd::PostMessage(UINT msg, WPARAM wp, LPARAM lp) {
     if (!m_hWnd) return FALSE;
@@ -400,7 +419,9 @@ int CWnd::MessageBox(std::string_view text, std::string_view caption, UINT type)
     return zcui::ShowMessageBox(text, caption.empty() ? std::string_view("velmhost") : caption, type);
 }
 
-void CWnd::HandleCommand(UINT code, int id, std::function<void()> fn) { commands_[{code, id}] = std::move(fn); }
+void CWnd::HandleCommand(UINT code, int id, std::function<void()> fn) {
+    commands_[{code, id}] = std::move(fn);
+}
 
 void CWnd::HandleCommandRange(UINT code, int first, int last, std::function<void(int)> fn) {
     commandRanges_.emplace_back(code, first, last, std::move(fn));
@@ -410,7 +431,9 @@ void CWnd::HandleNotify(UINT code, int id, std::function<void(NMHDR*, LRESULT*)>
     notifies_[{code, id}] = std::move(fn);
 }
 
-void CWnd::HandleMessage(UINT msg, std::function<LRESULT(WPARAM, LPARAM)> fn) { messages_[msg] = std::move(fn); }
+void CWnd::HandleMessage(UINT msg, std::function<LRESULT(WPARAM, LPARAM)> fn) {
+    messages_[msg] = std::move(fn);
+}
 
 void CWnd::HandleScroll(bool vertical, std::function<void(UINT, UINT, CWnd*)> fn) {
     (vertical ? vscroll_ : hscroll_) = std::move(fn);
@@ -422,25 +445,43 @@ LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return fn(wp, lp);
     }
     switch (msg) {
-        case WM_COMMAND: return OnCommand(wp, lp);
+        case WM_COMMAND:
+            return OnCommand(wp, lp);
         case WM_NOTIFY: {
             LRESULT result = 0;
             OnNotify(wp, lp, &result);
             return result;
         }
-        case WM_HSCROLL: OnHScroll(LOWORD(wp), HIWORD(wp), reinterpret_cast<CWnd*>(lp)); return 0;
-        case WM_VSCROLL: OnVScroll(LOWORD(wp), HIWORD(wp), reinterpret_cast<CWnd*>(lp)); return 0;
-        case WM_SETTEXT: SetWindowText(lp ? reinterpret_cast<const char*>(lp) : ""); return TRUE;
-        case WM_GETTEXTLENGTH: return GetWindowTextLength();
-        case WM_ENABLE: OnEnable(static_cast<BOOL>(wp)); return 0;
-        case WM_CHAR: OnChar(static_cast<UINT>(wp), 1, 0); return 0;
-        case WM_KEYDOWN: OnKeyDown(static_cast<UINT>(wp), 1, 0); return 0;
-        case WM_CLOSE: return 0;
-        default: return 0;
+        case WM_HSCROLL:
+            OnHScroll(LOWORD(wp), HIWORD(wp), reinterpret_cast<CWnd*>(lp));
+            return 0;
+        case WM_VSCROLL:
+            OnVScroll(LOWORD(wp), HIWORD(wp), reinterpret_cast<CWnd*>(lp));
+            return 0;
+        case WM_SETTEXT:
+            SetWindowText(lp ? reinterpret_cast<const char*>(lp) : "");
+            return TRUE;
+        case WM_GETTEXTLENGTH:
+            return GetWindowTextLength();
+        case WM_ENABLE:
+            OnEnable(static_cast<BOOL>(wp));
+            return 0;
+        case WM_CHAR:
+            OnChar(static_cast<UINT>(wp), 1, 0);
+            return 0;
+        case WM_KEYDOWN:
+            OnKeyDown(static_cast<UINT>(wp), 1, 0);
+            return 0;
+        case WM_CLOSE:
+            return 0;
+        default:
+            return 0;
     }
 }
 
-BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
+BOOL CWnd::PreTranslateMessage(MSG*) {
+    return FALSE;
+}
 
 BOOL CWnd::OnCommand(WPARAM wp, LPARAM) {
     UINT code = HIWORD(wp);
@@ -484,11 +525,14 @@ void CWnd::OnKeyDown(UINT, UINT, UINT) {}
 void CWnd::OnLButtonDown(UINT, CPoint) {}
 void CWnd::OnLButtonDblClk(UINT, CPoint) {}
 void CWnd::OnEnable(BOOL) {}
-HBRUSH CWnd::CtlColor(CDC*, UINT) { return nullptr; }
+HBRUSH CWnd::CtlColor(CDC*, UINT) {
+    return nullptr;
+}
 
 void CWnd::NotifyParent(UINT code) {
-    if (parent_) parent_->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id_), code),
-                                      reinterpret_cast<LPARAM>(this));
+    if (parent_)
+        parent_->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<unsigned>(id_), code),
+                             reinterpret_cast<LPARAM>(this));
 }
 
 LRESULT CWnd::NotifyParent(NMHDR& hdr) {
@@ -500,7 +544,9 @@ LRESULT CWnd::NotifyParent(NMHDR& hdr) {
 
 // ---------------------------------------------------------------- painting
 
-void CWnd::Invalidate(BOOL) { dirty_ = true; }
+void CWnd::Invalidate(BOOL) {
+    dirty_ = true;
+}
 
 void CWnd::UpdateWindow() {
     if (dirty_) RedrawWindow();

@@ -76,7 +76,9 @@ public:
     void GetWindowRect(CRect* r) const;
     void GetClientRect(CRect* r) const;
     void MoveWindow(int x, int y, int w, int h, BOOL repaint = TRUE);
-    void MoveWindow(const CRect& r, BOOL repaint = TRUE) { MoveWindow(r.left, r.top, r.Width(), r.Height(), repaint); }
+    void MoveWindow(const CRect& r, BOOL repaint = TRUE) {
+        MoveWindow(r.left, r.top, r.Width(), r.Height(), repaint);
+    }
     BOOL SetWindowPos(const CWnd* after, int x, int y, int cx, int cy, UINT flags);
     void ScreenToClient(CRect* r) const;
     void ScreenToClient(CPoint* p) const;

@@ -10,8 +10,8 @@ enum : int {
     RTREJ = -5003,   // request rejected
     RTFAIL = -5004,  // call failed
     RTERROR = -5001,
-    RTCAN = -5002,   // cancelled (Escape, empty input queue)
-    RTKWORD = -5005, // a keyword was typed
+    RTCAN = -5002,    // cancelled (Escape, empty input queue)
+    RTKWORD = -5005,  // a keyword was typed
     RTINPUTTRUNCATED = -5008,
     RTNORM = 5100,
 };

@@ -52,7 +52,9 @@ void setSupportPathProvider(std::function<std::vector<std::string>()> provider) 
     support().provider = std::move(provider);
 }
 
-void setSupportFolders(std::vector<std::string> folders) { support().fixed = std::move(folders); }
+void setSupportFolders(std::vector<std::string> folders) {
+    support().fixed = std::move(folders);
+}
 
 std::vector<std::string> supportFolders() {
     return support().provider ? support().provider() : support().fixed;
@@ -61,7 +63,8 @@ std::vector<std::string> supportFolders() {
 std::optional<std::string> findOnSupportPath(const std::string& fname) {
     std::string name = slashed(fname);
     std::size_t slash = name.rfind('/');
-    if (slash != std::string::npos) return lookIn(name.substr(0, slash == 0 ? 1 : slash), name.substr(slash + 1));
+    if (slash != std::string::npos)
+        return lookIn(name.substr(0, slash == 0 ? 1 : slash), name.substr(slash + 1));
     for (const std::string& folder : supportFolders()) {
         std::string f = slashed(folder);
         while (f.size() > 1 && f.back() == '/') f.pop_back();

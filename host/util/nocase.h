@@ -12,14 +12,20 @@
 
 #include "host/win/textutil.h"
 
-inline std::string zcutFoldCase(std::string_view text) { return host::toLower(text); }
-inline bool zcutEqualsNoCase(std::string_view a, std::string_view b) { return host::iequals(a, b); }
+inline std::string zcutFoldCase(std::string_view text) {
+    return host::toLower(text);
+}
+inline bool zcutEqualsNoCase(std::string_view a, std::string_view b) {
+    return host::iequals(a, b);
+}
 // <0, 0, >0 as the folded texts compare bytewise.
 inline int zcutCompareNoCase(std::string_view a, std::string_view b) {
     return host::toLower(a).compare(host::toLower(b));
 }
 // Upper-case form with the same letter coverage (for names shown to users).
-inline std::string zcutUpperCase(std::string_view text) { return host::toUpper(text); }
+inline std::string zcutUpperCase(std::string_view text) {
+    return host::toUpper(text);
+}
 
 struct ZcNoCaseHash {
     std::size_t operator()(std::string_view s) const { return std::hash<std::string>()(zcutFoldCase(s)); }

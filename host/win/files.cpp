@@ -31,7 +31,9 @@ std::map<std::intptr_t, std::unique_ptr<Search>>& searches() {
 }
 std::intptr_t gNextSearch = 1;
 
-bool statPath(const std::string& path, struct stat& st) { return ::stat(path.c_str(), &st) == 0; }
+bool statPath(const std::string& path, struct stat& st) {
+    return ::stat(path.c_str(), &st) == 0;
+}
 
 // Windows reports a missing folder on the way differently from a missing file.
 DWORD missingCode(const std::string& native) {
@@ -142,7 +144,8 @@ HANDLE FindFirstFileW(const char* pattern, WIN32_FIND_DATAW* data) {
     }
     std::string native = host::nativePath(pattern);
     std::size_t slash = native.find_last_of('/');
-    std::string folder = slash == std::string::npos ? std::string() : native.substr(0, slash == 0 ? 1 : slash);
+    std::string folder =
+        slash == std::string::npos ? std::string() : native.substr(0, slash == 0 ? 1 : slash);
     std::string namePattern = slash == std::string::npos ? native : native.substr(slash + 1);
     if (!folder.empty() && !host::folderExists(folder)) {
         SetLastError(ERROR_PATH_NOT_FOUND);
@@ -164,7 +167,8 @@ HANDLE FindFirstFileW(const char* pattern, WIN32_FIND_DATAW* data) {
 
 BOOL FindNextFileW(HANDLE handle, WIN32_FIND_DATAW* data) {
     std::intptr_t id = 0;
-    if (!host::handles::find(handle, host::handles::Kind::Find, id) || !data) return fail(ERROR_INVALID_HANDLE);
+    if (!host::handles::find(handle, host::handles::Kind::Find, id) || !data)
+        return fail(ERROR_INVALID_HANDLE);
     Search& s = *searches().at(id);
     if (s.next >= s.names.size()) return fail(ERROR_NO_MORE_FILES);
     fillFindData(s.folder, s.names[s.next++], data);
@@ -264,7 +268,8 @@ PathParts splitPath(std::string_view path) {
     return parts;
 }
 
-std::string makePath(std::string_view drive, std::string_view dir, std::string_view fname, std::string_view ext) {
+std::string makePath(std::string_view drive, std::string_view dir, std::string_view fname,
+                     std::string_view ext) {
     std::string out(drive);
     out += dir;
     if (!dir.empty() && dir.back() != '\\' && dir.back() != '/')
@@ -338,21 +343,87 @@ std::string temporaryPathFor(const std::string& path) {
     return dir + "." + name + ".velmtmp";
 }
 
+namespace {
+
+// The reason of a failed file operation as the host's messages say it.
+std::string reasonOf(int err) {
+    switch (err) {
+        case ENOENT:
+            return "nie ma takiego pliku ani katalogu";
+        case EACCES:
+        case EPERM:
+            return "brak dostępu";
+        case ENOSPC:
+            return "brak miejsca na dysku";
+        case EROFS:
+            return "system plików tylko do odczytu";
+        case EISDIR:
+            return "to jest katalog";
+        case ENOTDIR:
+            return "część ścieżki nie jest katalogiem";
+        case ELOOP:
+            return "zbyt wiele dowiązań symbolicznych";
+        case ENAMETOOLONG:
+            return "zbyt długa nazwa";
+        default:
+            return std::strerror(err);
+    }
+}
+
+// The file a save to `native` writes: a symbolic link is followed (to the
+// file it names, which may not exist yet), so the link itself stays a link.
+bool resolveSaveTarget(std::string& native, std::string* error) {
+    for (int depth = 0;; ++depth) {
+        struct stat st {};
+        if (::lstat(native.c_str(), &st) != 0) return true;  // a new file
+        if (!S_ISLNK(st.st_mode)) {
+            if (S_ISREG(st.st_mode)) return true;
+            if (error) *error = "nie można zapisać " + native + ": to nie jest zwykły plik";
+            return false;
+        }
+        if (depth >= 40) {
+            if (error) *error = "nie można zapisać " + native + ": " + reasonOf(ELOOP);
+            return false;
+        }
+        char buf[4096];
+        ssize_t n = ::readlink(native.c_str(), buf, sizeof buf - 1);
+        if (n <= 0) {
+            if (error) *error = "nie można zapisać " + native + ": " + reasonOf(errno);
+            return false;
+        }
+        std::string link(buf, static_cast<std::size_t>(n));
+        std::size_t slash = native.find_last_of('/');
+        if (link[0] != '/' && slash != std::string::npos) link = native.substr(0, slash + 1) + link;
+        native = link;
+    }
+}
+
+}  // namespace
+
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
     std::string native = nativePath(path);
+    if (native.empty()) {
+        if (error) *error = "nie można zapisać: pusta nazwa pliku";
+        errno = ENOENT;
+        return false;
+    }
+    if (!resolveSaveTarget(native, error)) {
+        errno = EINVAL;
+        return false;
+    }
     std::string temp = temporaryPathFor(native);
     auto failWith = [&](const char* what, int fd) {
         int err = errno;
         if (fd >= 0) ::close(fd);
         ::unlink(temp.c_str());
-        if (error) *error = std::string(what) + " " + native + ": " + std::strerror(err);
+        if (error) *error = std::string(what) + " " + native + ": " + reasonOf(err);
         errno = err;
         return false;
     };
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) {
         int err = errno;
-        if (error) *error = "cannot write " + native + ": " + std::strerror(err);
+        if (error) *error = "nie można zapisać " + native + ": " + reasonOf(err);
         errno = err;
         return false;
     }
@@ -362,14 +433,14 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
         ssize_t n = ::write(fd, p, left);
         if (n < 0) {
             if (errno == EINTR) continue;
-            return failWith("cannot write", fd);
+            return failWith("nie można zapisać", fd);
         }
         p += n;
         left -= static_cast<std::size_t>(n);
     }
-    if (::fsync(fd) != 0) return failWith("cannot write", fd);
-    if (::close(fd) != 0) return failWith("cannot write", -1);
-    if (::rename(temp.c_str(), native.c_str()) != 0) return failWith("cannot replace", -1);
+    if (::fsync(fd) != 0) return failWith("nie można zapisać", fd);
+    if (::close(fd) != 0) return failWith("nie można zapisać", -1);
+    if (::rename(temp.c_str(), native.c_str()) != 0) return failWith("nie można zastąpić", -1);
     return true;
 }
 
@@ -378,7 +449,7 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string* err
     int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         int err = errno;
-        if (error) *error = "cannot read " + native + ": " + std::strerror(err);
+        if (error) *error = "nie można odczytać " + native + ": " + reasonOf(err);
         errno = err;
         return false;
     }
@@ -393,7 +464,7 @@ bool readWholeFile(const std::string& path, std::string& bytes, std::string* err
             if (errno == EINTR) continue;
             int err = errno;
             ::close(fd);
-            if (error) *error = "cannot read " + native + ": " + std::strerror(err);
+            if (error) *error = "nie można odczytać " + native + ": " + reasonOf(err);
             errno = err;
             return false;
         }

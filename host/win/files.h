@@ -59,7 +59,8 @@ PathParts splitPath(std::string_view path);
 // Joins the parts, adding a separator after the folder and a '.' before
 // the extension when they lack one. The separator added is "\" when the
 // folder already uses "\", else "/".
-std::string makePath(std::string_view drive, std::string_view dir, std::string_view fname, std::string_view ext);
+std::string makePath(std::string_view drive, std::string_view dir, std::string_view fname,
+                     std::string_view ext);
 
 // Windows file-name matching: '*' any run, '?' one character, case ignored;
 // a pattern ending in ".*" also matches a name without an extension.
@@ -67,7 +68,7 @@ bool matchFileName(std::string_view name, std::string_view pattern);
 // The names in a folder matching a pattern, sorted as FindFirstFileW lists them.
 std::vector<std::string> listFolder(const std::string& folder, std::string_view pattern);
 
-bool fileExists(const std::string& path);    // a file, not a folder
+bool fileExists(const std::string& path);  // a file, not a folder
 bool folderExists(const std::string& path);
 
 // The user's documents folder, without a trailing separator:
@@ -75,8 +76,11 @@ bool folderExists(const std::string& path);
 std::string documentsFolder();
 
 // Writes the bytes to a temporary file beside the target, then renames it
-// over the target. On failure the target is untouched, the temporary file is
-// removed and `error` says what went wrong.
+// over the target. A target that is a symbolic link writes the file the
+// link names (the link stays); a target that exists and is no regular file
+// (a folder, FIFO, device) is refused and left alone. On failure the target
+// is untouched, the temporary file is removed and `error` says in Polish
+// what went wrong ("nie można zapisać PLIK: to nie jest zwykły plik").
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr);
 std::string temporaryPathFor(const std::string& path);
 // Reads a whole file; false with a message when it cannot be read.

@@ -35,7 +35,9 @@ std::vector<pid_t>& children() {
     return all;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string fileNameOf(const std::string& path) {
     std::size_t slash = path.find_last_of("/\\");
@@ -108,9 +110,9 @@ BOOL CreateProcessW(const char* applicationName, char* commandLine, void*, void*
     host::StartedProcess start;
     start.application = applicationName ? applicationName : "";
     start.commandLine = commandLine ? commandLine : "";
-    start.priorityClass = creationFlags & (NORMAL_PRIORITY_CLASS | IDLE_PRIORITY_CLASS | HIGH_PRIORITY_CLASS |
-                                           REALTIME_PRIORITY_CLASS | BELOW_NORMAL_PRIORITY_CLASS |
-                                           ABOVE_NORMAL_PRIORITY_CLASS);
+    start.priorityClass =
+        creationFlags & (NORMAL_PRIORITY_CLASS | IDLE_PRIORITY_CLASS | HIGH_PRIORITY_CLASS |
+                         REALTIME_PRIORITY_CLASS | BELOW_NORMAL_PRIORITY_CLASS | ABOVE_NORMAL_PRIORITY_CLASS);
     start.inheritHandles = inheritHandles != FALSE;
     start.currentDirectory = currentDirectory ? currentDirectory : "";
     start.ownEnvironment = environment != nullptr;
@@ -169,9 +171,15 @@ BOOL CreateProcessW(const char* applicationName, char* commandLine, void*, void*
 
 namespace host {
 
-ProcessRecorder::ProcessRecorder() : previous_(gRecorder) { gRecorder = this; }
-ProcessRecorder::~ProcessRecorder() { gRecorder = previous_; }
-ProcessRecorder* ProcessRecorder::active() { return gRecorder; }
+ProcessRecorder::ProcessRecorder() : previous_(gRecorder) {
+    gRecorder = this;
+}
+ProcessRecorder::~ProcessRecorder() {
+    gRecorder = previous_;
+}
+ProcessRecorder* ProcessRecorder::active() {
+    return gRecorder;
+}
 
 void setProgramAlias(const std::string& name, const std::string& program) {
     std::string key = toUpper(fileNameOf(name));
@@ -181,7 +189,9 @@ void setProgramAlias(const std::string& name, const std::string& program) {
         aliases()[key] = nativePath(program);
 }
 
-void setHelpViewer(const std::string& program) { setProgramAlias("HH.EXE", program); }
+void setHelpViewer(const std::string& program) {
+    setProgramAlias("HH.EXE", program);
+}
 
 std::vector<std::string> splitCommandLine(std::string_view line) {
     std::vector<std::string> words;
@@ -191,7 +201,8 @@ std::vector<std::string> splitCommandLine(std::string_view line) {
     std::string first;
     if (i < line.size() && line[i] == '"') {
         std::size_t close = line.find('"', i + 1);
-        first = std::string(line.substr(i + 1, close == std::string_view::npos ? std::string_view::npos : close - i - 1));
+        first = std::string(
+            line.substr(i + 1, close == std::string_view::npos ? std::string_view::npos : close - i - 1));
         i = close == std::string_view::npos ? line.size() : close + 1;
     }
     while (i < line.size() && !isBlank(line[i])) first += line[i++];

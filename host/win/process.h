@@ -56,9 +56,9 @@ BOOL CreateProcessW(const char* applicationName, char* commandLine, void* proces
 namespace host {
 
 struct StartedProcess {
-    std::string application;       // as given, or empty
-    std::string commandLine;       // as given, or empty
-    std::string program;           // what would run, after aliases and "\" mapping
+    std::string application;             // as given, or empty
+    std::string commandLine;             // as given, or empty
+    std::string program;                 // what would run, after aliases and "\" mapping
     std::vector<std::string> arguments;  // after the program
     DWORD priorityClass = 0;
     bool inheritHandles = false;
@@ -81,7 +81,11 @@ public:
     // Used by CreateProcessW: the recorder in effect, or null.
     static ProcessRecorder* active();
     void record(const StartedProcess& start) { started_.push_back(start); }
-    DWORD takeFailure() { DWORD code = failNext_; failNext_ = 0; return code; }
+    DWORD takeFailure() {
+        DWORD code = failNext_;
+        failNext_ = 0;
+        return code;
+    }
 
 private:
     std::vector<StartedProcess> started_;

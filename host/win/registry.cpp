@@ -27,13 +27,14 @@
 namespace {
 
 constexpr std::string_view kRoot = "HKEY_CURRENT_USER";
-constexpr std::string_view kShellFolders = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+constexpr std::string_view kShellFolders =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 struct Value {
     std::string name;
     DWORD type = REG_SZ;
-    std::string text;   // REG_SZ, without its terminator
-    DWORD number = 0;   // REG_DWORD
+    std::string text;      // REG_SZ, without its terminator
+    DWORD number = 0;      // REG_DWORD
     bool builtin = false;  // answered by the host, not stored in the file
 };
 
@@ -70,7 +71,9 @@ std::string defaultFile() {
     return std::string(home && *home ? home : ".") + "/.config/velm/registry";
 }
 
-std::string currentFile() { return store().file.empty() ? defaultFile() : store().file; }
+std::string currentFile() {
+    return store().file.empty() ? defaultFile() : store().file;
+}
 
 // Key path without empty parts: "\A\\B\" is "A\B".
 std::string normalise(std::string_view path) {
@@ -95,26 +98,29 @@ std::string join(const std::string& base, std::string_view sub) {
     return base + "\\" + rel;
 }
 
-// Adds a key and the keys above it; returns whether the key itself was new.
+// Only keys created or given values are stored: the keys above them exist
+// by implication, so a deep key costs its own path once, not a copy of
+// every ancestor's path (which made the store and the file quadratic in
+// the depth).
+bool keyExists(const std::string& id) {
+    if (id.empty()) return true;
+    const auto& keys = store().keys;
+    if (keys.count(id)) return true;
+    std::string prefix = id + "\\";
+    auto it = keys.lower_bound(prefix);
+    return it != keys.end() && it->first.compare(0, prefix.size(), prefix) == 0;
+}
+
+// Stores a key; returns whether it did not exist before, even by implication.
 bool addKey(const std::string& path, bool builtin) {
-    bool created = false;
-    std::size_t from = 0;
-    for (;;) {
-        std::size_t j = path.find('\\', from);
-        std::string part = path.substr(0, j);
-        std::string id = host::toUpper(part);
-        auto [it, isNew] = store().keys.try_emplace(id);
-        if (isNew) {
-            it->second.path = part;
-            it->second.builtin = builtin;
-        } else if (!builtin) {
-            it->second.builtin = false;
-        }
-        if (j == std::string::npos) {
-            created = isNew;
-            break;
-        }
-        from = j + 1;
+    std::string id = host::toUpper(path);
+    bool created = !keyExists(id);
+    auto [it, isNew] = store().keys.try_emplace(id);
+    if (isNew) {
+        it->second.path = path;
+        it->second.builtin = builtin;
+    } else if (!builtin) {
+        it->second.builtin = false;
     }
     return created;
 }
@@ -129,11 +135,20 @@ std::string quote(std::string_view text) {
     std::string out = "\"";
     for (char c : text) {
         switch (c) {
-            case '\\': out += "\\\\"; break;
-            case '"': out += "\\\""; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            default: out += c;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                out += c;
         }
     }
     return out + "\"";
@@ -152,10 +167,14 @@ std::optional<std::string> unquote(std::string_view line, std::size_t& pos) {
         if (c == '\\') {
             if (++pos >= line.size()) return std::nullopt;
             char e = line[pos];
-            if (e == 'n') out += '\n';
-            else if (e == 'r') out += '\r';
-            else if (e == '\\' || e == '"') out += e;
-            else return std::nullopt;
+            if (e == 'n')
+                out += '\n';
+            else if (e == 'r')
+                out += '\r';
+            else if (e == '\\' || e == '"')
+                out += e;
+            else
+                return std::nullopt;
         } else {
             out += c;
         }
@@ -207,7 +226,8 @@ std::optional<std::string> parseLine(std::string_view line, std::string& current
         v.text = *text;
     } else if (data.substr(0, 6) == "dword:") {
         std::string_view hex = data.substr(6);
-        if (hex.empty() || hex.size() > 8 || hex.find_first_not_of("0123456789abcdefABCDEF") != std::string_view::npos)
+        if (hex.empty() || hex.size() > 8 ||
+            hex.find_first_not_of("0123456789abcdefABCDEF") != std::string_view::npos)
             return "bad dword value";
         v.type = REG_DWORD;
         v.number = static_cast<DWORD>(std::strtoul(std::string(hex).c_str(), nullptr, 16));
@@ -305,8 +325,15 @@ std::optional<OpenKey> resolve(HKEY key) {
 
 std::string pathOf(const std::string& id) {
     if (id.empty()) return "";
-    auto it = store().keys.find(id);
-    return it == store().keys.end() ? id : it->second.path;
+    const auto& keys = store().keys;
+    auto it = keys.find(id);
+    if (it != keys.end()) return it->second.path;
+    // A key implied by one below it is spelt as that key spells it.
+    it = keys.lower_bound(id + "\\");
+    if (it != keys.end() && it->first.compare(0, id.size() + 1, id + "\\") == 0 &&
+        it->second.path.size() > id.size())
+        return it->second.path.substr(0, id.size());
+    return id;
 }
 
 HKEY openHandle(const std::string& id, REGSAM access) {
@@ -324,7 +351,7 @@ LONG RegOpenKeyExW(HKEY key, const char* subKey, DWORD, REGSAM access, HKEY* res
     auto base = resolve(key);
     if (!base) return ERROR_INVALID_HANDLE;
     std::string id = host::toUpper(join(pathOf(base->id), subKey ? subKey : ""));
-    if (!id.empty() && !store().keys.count(id)) return ERROR_FILE_NOT_FOUND;
+    if (!keyExists(id)) return ERROR_FILE_NOT_FOUND;
     *result = openHandle(id, access);
     return ERROR_SUCCESS;
 }
@@ -341,10 +368,13 @@ LONG RegCreateKeyExW(HKEY key, const char* subKey, DWORD, char*, DWORD, REGSAM a
         auto it = store().keys.find(id);
         bool wasBuiltin = it != store().keys.end() && it->second.builtin;
         if (it == store().keys.end() || wasBuiltin) {
-            auto before = store().keys;
+            bool stored = it != store().keys.end();
             bool created = addKey(path, false);
             if (!save()) {
-                store().keys = std::move(before);
+                if (stored)
+                    store().keys[id].builtin = true;
+                else
+                    store().keys.erase(id);
                 return ERROR_ACCESS_DENIED;
             }
             if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
@@ -409,7 +439,15 @@ LONG RegSetValueExW(HKEY key, const char* valueName, DWORD, DWORD type, const BY
         return ERROR_INVALID_PARAMETER;
     }
     auto it = store().keys.find(open->id);
-    if (it == store().keys.end()) return ERROR_FILE_NOT_FOUND;
+    bool implied = false;
+    if (it == store().keys.end()) {
+        // A key that exists only as the parent of another gets stored now.
+        if (!keyExists(open->id)) return ERROR_FILE_NOT_FOUND;
+        std::string path = pathOf(open->id);
+        it = store().keys.try_emplace(open->id).first;
+        it->second.path = std::move(path);
+        implied = true;
+    }
     Key before = it->second;
     it->second.builtin = false;
     if (Value* old = findValue(it->second, v.name))
@@ -417,7 +455,10 @@ LONG RegSetValueExW(HKEY key, const char* valueName, DWORD, DWORD type, const BY
     else
         it->second.values.push_back(v);
     if (!save()) {
-        it->second = std::move(before);
+        if (implied)
+            store().keys.erase(it);
+        else
+            it->second = std::move(before);
         return ERROR_ACCESS_DENIED;
     }
     return ERROR_SUCCESS;
@@ -435,8 +476,12 @@ void setRegistryFile(const std::string& path) {
     store().loaded = false;
 }
 
-std::string registryFile() { return currentFile(); }
+std::string registryFile() {
+    return currentFile();
+}
 
-std::string registryError() { return store().error; }
+std::string registryError() {
+    return store().error;
+}
 
 }  // namespace host

@@ -2,13 +2,12 @@
 // whole into lines: as UTF-8 when its bytes are valid UTF-8 (a byte-order
 // mark skipped), else as Windows-1250, the 8-bit code page of the Polish
 // systems these files come from. Lines end with LF or CR LF, or, in a file
-// without any LF, with CR alone; only the line end is removed, and a last line without one is kept whole. The encoding,
-// the byte-order mark, the line end and whether the last line had one are
-// remembered, so writing back an unchanged file gives the same bytes; a new
-// file is UTF-8 with LF. Writing goes to a temporary file in the same
-// folder, renamed over the target, so a failed write leaves the old file.
-// Limits: a file mixing LF and CR LF is written back with the line end of
-// its first line; a character Windows-1250 cannot hold is written as '?'.
+// without any LF, with CR alone; only the line end is removed, and a last line without one is kept whole. The
+// encoding, the byte-order mark, the line end and whether the last line had one are remembered, so writing
+// back an unchanged file gives the same bytes; a new file is UTF-8 with LF. Writing goes to a temporary file
+// in the same folder, renamed over the target, so a failed write leaves the old file. Limits: a file mixing
+// LF and CR LF is written back with the line end of its first line; a character Windows-1250 cannot hold is
+// written as '?'.
 #pragma once
 
 #include <optional>

@@ -12,7 +12,9 @@ namespace host {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
 
 std::string toChars(double value, std::chars_format fmt, int precision) {
     // Room for the longest fixed form (309 integer digits) and the decimals.
@@ -78,7 +80,8 @@ std::optional<double> parseDoublePrefix(std::string_view text, std::size_t* used
     std::size_t start = signStart(text, negative);
     if (start < text.size() && (text[start] == '+' || text[start] == '-')) return std::nullopt;
     double value = 0;
-    auto res = std::from_chars(text.data() + start, text.data() + text.size(), value, std::chars_format::general);
+    auto res =
+        std::from_chars(text.data() + start, text.data() + text.size(), value, std::chars_format::general);
     if (res.ec == std::errc::invalid_argument) return std::nullopt;
     if (res.ec == std::errc::result_out_of_range) {
         // As strtod: too large gives infinity, too small gives zero. The
@@ -114,9 +117,11 @@ std::optional<long long> parseIntegerPrefix(std::string_view text, std::size_t* 
     long long value;
     constexpr unsigned long long limit = 9223372036854775807ULL;
     if (res.ec == std::errc::result_out_of_range || magnitude > limit + (negative ? 1 : 0))
-        value = negative ? (-static_cast<long long>(limit) - 1) : static_cast<long long>(limit);  // clamps as strtoll
+        value = negative ? (-static_cast<long long>(limit) - 1)
+                         : static_cast<long long>(limit);  // clamps as strtoll
     else if (negative)
-        value = magnitude == limit + 1 ? -static_cast<long long>(limit) - 1 : -static_cast<long long>(magnitude);
+        value =
+            magnitude == limit + 1 ? -static_cast<long long>(limit) - 1 : -static_cast<long long>(magnitude);
     else
         value = static_cast<long long>(magnitude);
     if (used) *used = static_cast<std::size_t>(res.ptr - text.data());
@@ -146,10 +151,16 @@ std::string vformat(const char* fmt, std::va_list args) {
     return out;
 }
 
-std::string toUpper(std::string_view utf8) { return mapCase(utf8, upperCodePoint); }
-std::string toLower(std::string_view utf8) { return mapCase(utf8, lowerCodePoint); }
+std::string toUpper(std::string_view utf8) {
+    return mapCase(utf8, upperCodePoint);
+}
+std::string toLower(std::string_view utf8) {
+    return mapCase(utf8, lowerCodePoint);
+}
 
-bool iequals(std::string_view a, std::string_view b) { return icompare(a, b) == 0; }
+bool iequals(std::string_view a, std::string_view b) {
+    return icompare(a, b) == 0;
+}
 
 int icompare(std::string_view a, std::string_view b) {
     std::size_t i = 0, j = 0;
@@ -172,14 +183,27 @@ char32_t decodeUtf8(std::string_view text, std::size_t& pos, bool* valid) {
     }
     int extra = 0;
     char32_t cp = 0, min = 0;
-    if (c >= 0xC2 && c <= 0xDF) { extra = 1; cp = c & 0x1F; min = 0x80; }
-    else if (c >= 0xE0 && c <= 0xEF) { extra = 2; cp = c & 0x0F; min = 0x800; }
-    else if (c >= 0xF0 && c <= 0xF4) { extra = 3; cp = c & 0x07; min = 0x10000; }
+    if (c >= 0xC2 && c <= 0xDF) {
+        extra = 1;
+        cp = c & 0x1F;
+        min = 0x80;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        extra = 2;
+        cp = c & 0x0F;
+        min = 0x800;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        extra = 3;
+        cp = c & 0x07;
+        min = 0x10000;
+    }
     bool ok = extra > 0 && pos + static_cast<std::size_t>(extra) < text.size();
     if (ok) {
         for (int k = 1; k <= extra; ++k) {
             unsigned char cc = byte(pos + static_cast<std::size_t>(k));
-            if ((cc & 0xC0) != 0x80) { ok = false; break; }
+            if ((cc & 0xC0) != 0x80) {
+                ok = false;
+                break;
+            }
             cp = (cp << 6) | (cc & 0x3F);
         }
     }

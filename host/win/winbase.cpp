@@ -25,8 +25,12 @@ std::uintptr_t gNextHandle = 0x1000;
 
 }  // namespace
 
-DWORD GetLastError() { return gLastError; }
-void SetLastError(DWORD code) { gLastError = code; }
+DWORD GetLastError() {
+    return gLastError;
+}
+void SetLastError(DWORD code) {
+    gLastError = code;
+}
 
 BOOL CloseHandle(HANDLE handle) {
     if (host::handles::close(handle, host::handles::Kind::Process) ||
@@ -42,22 +46,35 @@ namespace host {
 
 DWORD winErrorFromErrno(int err) {
     switch (err) {
-        case 0: return ERROR_SUCCESS;
-        case ENOENT: return ERROR_FILE_NOT_FOUND;
-        case ENOTDIR: return ERROR_PATH_NOT_FOUND;
+        case 0:
+            return ERROR_SUCCESS;
+        case ENOENT:
+            return ERROR_FILE_NOT_FOUND;
+        case ENOTDIR:
+            return ERROR_PATH_NOT_FOUND;
         case EACCES:
         case EPERM:
         case EISDIR:
-        case ETXTBSY: return ERROR_ACCESS_DENIED;
-        case EEXIST: return ERROR_ALREADY_EXISTS;
-        case ENOSPC: return ERROR_DISK_FULL;
-        case EROFS: return ERROR_WRITE_PROTECT;
-        case ENAMETOOLONG: return ERROR_FILENAME_EXCED_RANGE;
-        case EINVAL: return ERROR_INVALID_PARAMETER;
-        case EXDEV: return ERROR_NOT_SAME_DEVICE;
-        case ENOTEMPTY: return ERROR_DIR_NOT_EMPTY;
-        case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
-        default: return ERROR_GEN_FAILURE;
+        case ETXTBSY:
+            return ERROR_ACCESS_DENIED;
+        case EEXIST:
+            return ERROR_ALREADY_EXISTS;
+        case ENOSPC:
+            return ERROR_DISK_FULL;
+        case EROFS:
+            return ERROR_WRITE_PROTECT;
+        case ENAMETOOLONG:
+            return ERROR_FILENAME_EXCED_RANGE;
+        case EINVAL:
+            return ERROR_INVALID_PARAMETER;
+        case EXDEV:
+            return ERROR_NOT_SAME_DEVICE;
+        case ENOTEMPTY:
+            return ERROR_DIR_NOT_EMPTY;
+        case ENOMEM:
+            return ERROR_NOT_ENOUGH_MEMORY;
+        default:
+            return ERROR_GEN_FAILURE;
     }
 }
 

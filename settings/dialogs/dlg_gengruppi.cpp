@@ -76,4 +76,3 @@ void CDlgGenGruppi::OnOK() {
     }
     EndDialog(IDOK);
 }
-

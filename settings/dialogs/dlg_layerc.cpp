@@ -40,12 +40,15 @@ struct ColumnLayout {
 };
 constexpr ColumnLayout kColumnLayouts[] = {{1041, 80}, {1042, 80}, {1043, 40}, {1045, 120}, {1046, 100}};
 
-bool IsHeading(const AA_LAYERC& row) { return row.key.starts_with("**"); }
+bool IsHeading(const AA_LAYERC& row) {
+    return row.key.starts_with("**");
+}
 
 // Upper-cased layer name -> index of the first catalogue row of that layer.
 std::unordered_map<std::string, std::size_t> IndexByLayerName(const AAR_LAYERC& catalogue) {
     std::unordered_map<std::string, std::size_t> index;
-    for (std::size_t i = 0; i < catalogue.size(); ++i) index.emplace(host::toUpper(catalogue[i].layerName), i);
+    for (std::size_t i = 0; i < catalogue.size(); ++i)
+        index.emplace(host::toUpper(catalogue[i].layerName), i);
     return index;
 }
 
@@ -66,7 +69,9 @@ bool FileHoldsDataLines(const std::string& fileName) {
     return false;
 }
 
-ZcDbDatabase* WorkingDatabase() { return zcdbHostApplicationServices()->workingDatabase(); }
+ZcDbDatabase* WorkingDatabase() {
+    return zcdbHostApplicationServices()->workingDatabase();
+}
 
 // Calls fn(layer, row) for every layer of the drawing that has a catalogue
 // row, the layer open in `mode`. The layer table is let go before the walk:
@@ -147,7 +152,8 @@ BOOL CDlgLayerc::OnInitDialog() {
     CDialog::OnInitDialog();
     BuildGroupTree();
     for (int c = 0; c < 5; ++c)
-        m_list.InsertColumn(c, ResourceString(kColumnLayouts[c].heading), LVCFMT_LEFT, kColumnLayouts[c].width);
+        m_list.InsertColumn(c, ResourceString(kColumnLayouts[c].heading), LVCFMT_LEFT,
+                            kColumnLayouts[c].width);
     m_groupFilter.clear();
     m_subgroupFilter.clear();
     FillLayerList();
@@ -262,7 +268,8 @@ int CDlgLayerc::SelectionState() const {
 
 std::vector<int> CDlgLayerc::SelectedEditableRows(std::vector<int>* items) const {
     std::vector<int> rows;
-    for (int item = m_list.GetNextItem(-1, LVNI_SELECTED); item >= 0; item = m_list.GetNextItem(item, LVNI_SELECTED)) {
+    for (int item = m_list.GetNextItem(-1, LVNI_SELECTED); item >= 0;
+         item = m_list.GetNextItem(item, LVNI_SELECTED)) {
         int row = FindRowOfItem(item);
         if (row < 0 || IsHeading(m_catalogue[row])) continue;
         rows.push_back(row);
@@ -400,35 +407,37 @@ void CDlgLayerc::OnRemoveLayer() {
 
 void CDlgLayerc::OnFileToLayers() {
     ZcDbDatabase* db = WorkingDatabase();
-    ForEachCatalogueLayer(db, m_catalogue, ZcDb::kForWrite, [db](ZcDbLayerTableRecord& layer, const AA_LAYERC& row) {
-        ZcDbLinetypeTable* linetypes = nullptr;
-        bool have = db->getLinetypeTable(linetypes, ZcDb::kForRead) == Zcad::eOk && linetypes->has(row.linetype);
-        if (linetypes) linetypes->close();
-        if (!have) have = LoadLinetypeFromLin(db, row.linetype);
-        if (have && db->getLinetypeTable(linetypes, ZcDb::kForRead) == Zcad::eOk) {
-            ZcDbObjectId linetypeId;
-            if (linetypes->getAt(row.linetype, linetypeId) == Zcad::eOk) {
-                layer.setLinetypeObjectId(linetypeId);
-                ApplyLayerColour(layer, row.color);
-                ApplyLayerLineWeight(layer, row.lineWeight);
+    ForEachCatalogueLayer(
+        db, m_catalogue, ZcDb::kForWrite, [db](ZcDbLayerTableRecord& layer, const AA_LAYERC& row) {
+            ZcDbLinetypeTable* linetypes = nullptr;
+            bool have =
+                db->getLinetypeTable(linetypes, ZcDb::kForRead) == Zcad::eOk && linetypes->has(row.linetype);
+            if (linetypes) linetypes->close();
+            if (!have) have = LoadLinetypeFromLin(db, row.linetype);
+            if (have && db->getLinetypeTable(linetypes, ZcDb::kForRead) == Zcad::eOk) {
+                ZcDbObjectId linetypeId;
+                if (linetypes->getAt(row.linetype, linetypeId) == Zcad::eOk) {
+                    layer.setLinetypeObjectId(linetypeId);
+                    ApplyLayerColour(layer, row.color);
+                    ApplyLayerLineWeight(layer, row.lineWeight);
+                }
+                linetypes->close();
             }
-            linetypes->close();
-        }
-    });
+        });
     OnOK();
 }
 
 void CDlgLayerc::OnLayersToFile() {
-    ForEachCatalogueLayer(WorkingDatabase(), m_catalogue, ZcDb::kForRead,
-                          [](ZcDbLayerTableRecord& layer, AA_LAYERC& row) {
-                              ZcDbSymbolTableRecord* linetype = nullptr;
-                              if (zcdbOpenObject(linetype, layer.linetypeObjectId(), ZcDb::kForRead) == Zcad::eOk) {
-                                  row.linetype = linetype->name();
-                                  linetype->close();
-                              }
-                              row.color = static_cast<std::int16_t>(layer.colorIndex());
-                              row.lineWeight = static_cast<std::int16_t>(layer.lineWeight());
-                          });
+    ForEachCatalogueLayer(
+        WorkingDatabase(), m_catalogue, ZcDb::kForRead, [](ZcDbLayerTableRecord& layer, AA_LAYERC& row) {
+            ZcDbSymbolTableRecord* linetype = nullptr;
+            if (zcdbOpenObject(linetype, layer.linetypeObjectId(), ZcDb::kForRead) == Zcad::eOk) {
+                row.linetype = linetype->name();
+                linetype->close();
+            }
+            row.color = static_cast<std::int16_t>(layer.colorIndex());
+            row.lineWeight = static_cast<std::int16_t>(layer.lineWeight());
+        });
     OnOK();
 }
 

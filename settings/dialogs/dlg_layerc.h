@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "host/ui/dialog.h"
 #include "core/layer_catalogue.h"
+#include "host/ui/dialog.h"
 
 inline constexpr UINT IDD_LAYERC = 133;
 

@@ -15,15 +15,21 @@ constexpr const char* kWeights[] = {
     "1.00 mm", "1.06 mm", "1.20 mm", "1.40 mm", "1.58 mm", "2.00 mm", "2.11 mm",
 };
 
-std::string Millimetres(std::int16_t w) { return host::formatFixed(w / 100.0, 2) + " mm"; }
+std::string Millimetres(std::int16_t w) {
+    return host::formatFixed(w / 100.0, 2) + " mm";
+}
 }  // namespace
 
 std::string FormatLineWeight(std::int16_t lineWeight) {
     switch (lineWeight) {
-        case -3: return "DEFAULT";
-        case -2: return "BLOCK";
-        case -1: return "LAYER";
-        default: return Millimetres(lineWeight);
+        case -3:
+            return "DEFAULT";
+        case -2:
+            return "BLOCK";
+        case -1:
+            return "LAYER";
+        default:
+            return Millimetres(lineWeight);
     }
 }
 
@@ -108,7 +114,9 @@ void CDlgTipoLinea::OnOK() {
     EndDialog(IDOK);
 }
 
-std::string CDlgTipoLinea::GetLinetype() const { return m_selected.substr(0, m_selected.find(',')); }
+std::string CDlgTipoLinea::GetLinetype() const {
+    return m_selected.substr(0, m_selected.find(','));
+}
 
 std::vector<std::string> LinetypeEntries(const std::vector<std::string>& lines) {
     std::vector<std::string> entries;

@@ -12,8 +12,7 @@ std::optional<std::string> ChooseFloorTextDialog(const std::vector<std::string>&
     CZcModuleResourceOverride use(VelmResourceHandle());
     CDlgTraslap1 dialog;
     dialog.SetItems(texts);
-    if (dialog.DoModal() != IDOK || dialog.m_selected.empty())
-        return std::nullopt;
+    if (dialog.DoModal() != IDOK || dialog.m_selected.empty()) return std::nullopt;
     return dialog.m_selected;
 }
 

@@ -28,14 +28,15 @@ void Regenerate() {
 
 }  // namespace
 
-bool FindLinetypeDefinition(const std::vector<std::string>& lines, const std::string& name, std::string& comments,
-                            std::vector<double>& dashes) {
+bool FindLinetypeDefinition(const std::vector<std::string>& lines, const std::string& name,
+                            std::string& comments, std::vector<double>& dashes) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         if (!line.starts_with("*")) continue;
         std::size_t comma = line.find(',');
-        if (!zcutEqualsNoCase(std::string_view(line).substr(1, comma == std::string::npos ? std::string::npos : comma - 1),
-                           name))
+        if (!zcutEqualsNoCase(
+                std::string_view(line).substr(1, comma == std::string::npos ? std::string::npos : comma - 1),
+                name))
             continue;
         comments = comma == std::string::npos ? std::string() : line.substr(comma + 1);
         dashes.clear();

@@ -21,8 +21,8 @@ class ZcDbLayerTableRecord;
 bool LoadLinetypeFromLin(ZcDbDatabase* db, const std::string& name);
 // The linetype definition in linetype file lines: its comment and dashes;
 // false when the file has no such linetype.
-bool FindLinetypeDefinition(const std::vector<std::string>& lines, const std::string& name, std::string& comments,
-                            std::vector<double>& dashes);
+bool FindLinetypeDefinition(const std::vector<std::string>& lines, const std::string& name,
+                            std::string& comments, std::vector<double>& dashes);
 
 // Sets what of a catalogue colour and line weight a layer can take.
 void ApplyLayerColour(ZcDbLayerTableRecord& layer, int colourIndex);

@@ -10,27 +10,34 @@ bool IsSettingsTypeCode(int code) {
 
 unsigned short TypeCodeOf(const AA_VALORE& value) {
     switch (value.index()) {
-    case 0: return kVarInt;
-    case 1: return kVarReal;
-    case 2: return kVarText;
-    default: return kVarPoint;
+        case 0:
+            return kVarInt;
+        case 1:
+            return kVarReal;
+        case 2:
+            return kVarText;
+        default:
+            return kVarPoint;
     }
 }
 
 AA_VALORE ZeroValueOf(unsigned short code) {
     switch (code) {
-    case kVarInt: return short{0};
-    case kVarReal: return 0.0;
-    case kVarText: return std::string();
-    case kVarPoint: return ZcGePoint3d();
+        case kVarInt:
+            return short{0};
+        case kVarReal:
+            return 0.0;
+        case kVarText:
+            return std::string();
+        case kVarPoint:
+            return ZcGePoint3d();
     }
     assert(!"not a settings type code");
     return short{0};
 }
 
 bool SameValue(const AA_VALORE& a, const AA_VALORE& b) {
-    if (a.index() != b.index())
-        return false;
+    if (a.index() != b.index()) return false;
     return std::visit(
         [&b](const auto& x) {
             using T = std::decay_t<decltype(x)>;

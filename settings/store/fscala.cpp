@@ -12,8 +12,7 @@ void AAR_FSCALA::SetByKey(int key, const AA_FSCALA& record) {
 
 const AA_FSCALA* AAR_FSCALA::FindByKey(int key) const {
     for (const AA_FSCALA& r : records)
-        if (r.key == key)
-            return &r;
+        if (r.key == key) return &r;
     return nullptr;
 }
 
@@ -39,14 +38,11 @@ void VELM_FSCALA::Reset() {
 }
 
 double ScaleFactorFor(const AAR_FSCALA& scales, int index, double sftmtcm, int sfatscala) {
-    if (index < 0 || index >= kScaleEntryCount)
-        return 0.0;
+    if (index < 0 || index >= kScaleEntryCount) return 0.0;
     const AA_FSCALA* r = scales.FindByKey(sfatscala);
-    if (!r)
-        return 0.0;
+    if (!r) return 0.0;
     double v = r->values[index];
-    if (index == 1 || index == 4)
-        return v * 0.1 * sftmtcm * sfatscala;
+    if (index == 1 || index == 4) return v * 0.1 * sftmtcm * sfatscala;
     return v;
 }
 
@@ -68,8 +64,7 @@ FilingStatus VELM_FSCALA::fileOutDwg(SettingsDwgWriter& w) const {
     w.writeInt16(static_cast<short>(scales.records.size()));
     for (const AA_FSCALA& r : scales.records) {
         w.writeInt16(static_cast<short>(r.key));
-        for (double v : r.values)
-            w.writeReal(v);
+        for (double v : r.values) w.writeReal(v);
     }
     return FilingStatus::kOk;
 }
@@ -77,18 +72,15 @@ FilingStatus VELM_FSCALA::fileOutDwg(SettingsDwgWriter& w) const {
 FilingStatus VELM_FSCALA::fileInDwg(SettingsDwgReader& r) {
     short version = 0;
     int n = 0;
-    if (!r.readInt16(version) || !ReadDwgCount(r, n))
-        return FilingStatus::kReadFailed;
+    if (!r.readInt16(version) || !ReadDwgCount(r, n)) return FilingStatus::kReadFailed;
     scales.records.clear();
     for (int i = 0; i < n; ++i) {
         AA_FSCALA rec;
         short key = 0;
-        if (!r.readInt16(key))
-            return FilingStatus::kReadFailed;
+        if (!r.readInt16(key)) return FilingStatus::kReadFailed;
         rec.key = key;
         for (double& v : rec.values)
-            if (!r.readReal(v))
-                return FilingStatus::kReadFailed;
+            if (!r.readReal(v)) return FilingStatus::kReadFailed;
         scales.records.push_back(rec);
     }
     return FilingStatus::kOk;
@@ -99,26 +91,22 @@ FilingStatus VELM_FSCALA::fileOutDxf(SettingsDxfWriter& w) const {
     w.writeItem({170, static_cast<short>(scales.records.size())});
     for (const AA_FSCALA& r : scales.records) {
         w.writeItem({170, static_cast<short>(r.key)});
-        for (double v : r.values)
-            w.writeItem({140, v});
+        for (double v : r.values) w.writeItem({140, v});
     }
     return FilingStatus::kOk;
 }
 
 FilingStatus VELM_FSCALA::fileInDxf(SettingsDxfReader& r) {
     short n = 0;
-    if (!r.atSubclassData(kClassName) || !ReadDxfShort(r, 170, n))
-        return FilingStatus::kOk;
+    if (!r.atSubclassData(kClassName) || !ReadDxfShort(r, 170, n)) return FilingStatus::kOk;
     scales.records.clear();
     for (int i = 0; i < n; ++i) {
         AA_FSCALA rec;
         short key = 0;
-        if (!ReadDxfShort(r, 170, key))
-            break;
+        if (!ReadDxfShort(r, 170, key)) break;
         rec.key = key;
         for (double& v : rec.values)
-            if (!ReadDxfReal(r, 140, v))
-                return FilingStatus::kOk;
+            if (!ReadDxfReal(r, 140, v)) return FilingStatus::kOk;
         scales.records.push_back(rec);
     }
     return FilingStatus::kOk;

@@ -68,56 +68,60 @@ void UnregisterSettingsClass(SettingsClassSlot& slot);
 // The descriptor: the registered one, else looked up by name.
 ZcRxClass* SettingsClassDesc(SettingsClassSlot& slot);
 
-#define VELM_SETTINGS_OBJECT_MEMBERS(CLASS)                                  \
-    ZCRX_DECLARE_MEMBERS(CLASS);                                            \
-    static ZcRxObject* Create();                                            \
-    static void rxInit();                                                   \
-    static void rxUninit();                                                 \
-    Zcad::ErrorStatus dwgInFields(ZcDbDwgFiler* filer) override;            \
-    Zcad::ErrorStatus dwgOutFields(ZcDbDwgFiler* filer) const override;     \
-    Zcad::ErrorStatus dxfInFields(ZcDbDxfFiler* filer) override;            \
+#define VELM_SETTINGS_OBJECT_MEMBERS(CLASS)                             \
+    ZCRX_DECLARE_MEMBERS(CLASS);                                        \
+    static ZcRxObject* Create();                                        \
+    static void rxInit();                                               \
+    static void rxUninit();                                             \
+    Zcad::ErrorStatus dwgInFields(ZcDbDwgFiler* filer) override;        \
+    Zcad::ErrorStatus dwgOutFields(ZcDbDwgFiler* filer) const override; \
+    Zcad::ErrorStatus dxfInFields(ZcDbDxfFiler* filer) override;        \
     Zcad::ErrorStatus dxfOutFields(ZcDbDxfFiler* filer) const override
 
-#define VELM_SETTINGS_OBJECT_DEFINE(CLASS)                                                   \
-    namespace {                                                                             \
-    SettingsClassSlot g_##CLASS##Class{#CLASS};                                             \
-    }                                                                                       \
-    ZcRxClass* CLASS::desc() { return SettingsClassDesc(g_##CLASS##Class); }                \
-    ZcRxClass* CLASS::isA() const { return CLASS::desc(); }                                 \
-    ZcRxObject* CLASS::Create() { return new CLASS; }                                       \
-    void CLASS::rxInit() {                                                                  \
-        RegisterSettingsClass(g_##CLASS##Class, &CLASS::Create, "AcDbObject");              \
-    }                                                                                       \
-    void CLASS::rxUninit() { UnregisterSettingsClass(g_##CLASS##Class); }                   \
-    Zcad::ErrorStatus CLASS::dwgOutFields(ZcDbDwgFiler* filer) const {                      \
-        assertReadEnabled();                                                                \
-        Zcad::ErrorStatus es = ZcDbObject::dwgOutFields(filer);                             \
-        if (es != Zcad::eOk)                                                                \
-            return es;                                                                      \
-        DwgFilerAdapter w(filer);                                                           \
-        return DwgFilingResult(filer, fileOutDwg(w));                                       \
-    }                                                                                       \
-    Zcad::ErrorStatus CLASS::dwgInFields(ZcDbDwgFiler* filer) {                             \
-        assertWriteEnabled();                                                               \
-        Zcad::ErrorStatus es = ZcDbObject::dwgInFields(filer);                              \
-        if (es != Zcad::eOk)                                                                \
-            return es;                                                                      \
-        DwgFilerAdapter r(filer);                                                           \
-        return DwgFilingResult(filer, fileInDwg(r));                                        \
-    }                                                                                       \
-    Zcad::ErrorStatus CLASS::dxfOutFields(ZcDbDxfFiler* filer) const {                      \
-        assertReadEnabled();                                                                \
-        Zcad::ErrorStatus es = ZcDbObject::dxfOutFields(filer);                             \
-        if (es != Zcad::eOk)                                                                \
-            return es;                                                                      \
-        DxfFilerAdapter w(filer);                                                           \
-        return DxfFilingResult(filer, fileOutDxf(w), #CLASS);                               \
-    }                                                                                       \
-    Zcad::ErrorStatus CLASS::dxfInFields(ZcDbDxfFiler* filer) {                             \
-        assertWriteEnabled();                                                               \
-        Zcad::ErrorStatus es = ZcDbObject::dxfInFields(filer);                              \
-        if (es != Zcad::eOk)                                                                \
-            return es;                                                                      \
-        DxfFilerAdapter r(filer);                                                           \
-        return DxfFilingResult(filer, fileInDxf(r), #CLASS);                                \
+#define VELM_SETTINGS_OBJECT_DEFINE(CLASS)                                     \
+    namespace {                                                                \
+    SettingsClassSlot g_##CLASS##Class{#CLASS};                                \
+    }                                                                          \
+    ZcRxClass* CLASS::desc() {                                                 \
+        return SettingsClassDesc(g_##CLASS##Class);                            \
+    }                                                                          \
+    ZcRxClass* CLASS::isA() const {                                            \
+        return CLASS::desc();                                                  \
+    }                                                                          \
+    ZcRxObject* CLASS::Create() {                                              \
+        return new CLASS;                                                      \
+    }                                                                          \
+    void CLASS::rxInit() {                                                     \
+        RegisterSettingsClass(g_##CLASS##Class, &CLASS::Create, "AcDbObject"); \
+    }                                                                          \
+    void CLASS::rxUninit() {                                                   \
+        UnregisterSettingsClass(g_##CLASS##Class);                             \
+    }                                                                          \
+    Zcad::ErrorStatus CLASS::dwgOutFields(ZcDbDwgFiler* filer) const {         \
+        assertReadEnabled();                                                   \
+        Zcad::ErrorStatus es = ZcDbObject::dwgOutFields(filer);                \
+        if (es != Zcad::eOk) return es;                                        \
+        DwgFilerAdapter w(filer);                                              \
+        return DwgFilingResult(filer, fileOutDwg(w));                          \
+    }                                                                          \
+    Zcad::ErrorStatus CLASS::dwgInFields(ZcDbDwgFiler* filer) {                \
+        assertWriteEnabled();                                                  \
+        Zcad::ErrorStatus es = ZcDbObject::dwgInFields(filer);                 \
+        if (es != Zcad::eOk) return es;                                        \
+        DwgFilerAdapter r(filer);                                              \
+        return DwgFilingResult(filer, fileInDwg(r));                           \
+    }                                                                          \
+    Zcad::ErrorStatus CLASS::dxfOutFields(ZcDbDxfFiler* filer) const {         \
+        assertReadEnabled();                                                   \
+        Zcad::ErrorStatus es = ZcDbObject::dxfOutFields(filer);                \
+        if (es != Zcad::eOk) return es;                                        \
+        DxfFilerAdapter w(filer);                                              \
+        return DxfFilingResult(filer, fileOutDxf(w), #CLASS);                  \
+    }                                                                          \
+    Zcad::ErrorStatus CLASS::dxfInFields(ZcDbDxfFiler* filer) {                \
+        assertWriteEnabled();                                                  \
+        Zcad::ErrorStatus es = ZcDbObject::dxfInFields(filer);                 \
+        if (es != Zcad::eOk) return es;                                        \
+        DxfFilerAdapter r(filer);                                              \
+        return DxfFilingResult(filer, fileInDxf(r), #CLASS);                   \
     }

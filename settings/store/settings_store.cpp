@@ -9,11 +9,11 @@
 #include <cstring>
 #include <memory>
 
-#include "host/util/resbuf.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbdatabase.h"
 #include "host/db/dbdict.h"
 #include "host/ed/docman.h"
+#include "host/util/resbuf.h"
 #include "host/win/textutil.h"
 #include "settings/store/open_or_create.h"
 
@@ -50,8 +50,7 @@ void UnregisterStoreClasses() {
 // then opened, or upgraded, for write); null when it cannot be had.
 ZcDbObjectId SettingsDictionaryId(ZcDbDatabase* db, ZcDb::OpenMode mode, bool createWhenMissing) {
     ZcDbDictionary* nod = nullptr;
-    if (db->getNamedObjectsDictionary(nod, mode) != Zcad::eOk)
-        return {};
+    if (db->getNamedObjectsDictionary(nod, mode) != Zcad::eOk) return {};
     ZcDbObjectId id;
     if (nod->getAt(kSettingsDictionaryName, id) == Zcad::eOk || !createWhenMissing) {
         nod->close();
@@ -72,8 +71,7 @@ ZcDbObjectId SettingsDictionaryId(ZcDbDatabase* db, ZcDb::OpenMode mode, bool cr
 }
 
 ZcDbDatabase* SettingsDatabase() {
-    if (ZcDbDatabase* db = zcdbHostApplicationServices()->workingDatabase())
-        return db;
+    if (ZcDbDatabase* db = zcdbHostApplicationServices()->workingDatabase()) return db;
     ZcApDocument* doc = zcDocManagerPtr() ? zcDocManagerPtr()->curDocument() : nullptr;
     return doc ? doc->database() : nullptr;
 }
@@ -104,8 +102,7 @@ VELM_SPESSMURI* OpenSpessMuriObject() {
 bool GetVarInt(const int* slot, int* value) {
     *value = 0;
     VELM_SETUP* s = OpenSetupObject(true);
-    if (!s)
-        return false;
+    if (!s) return false;
     bool ok = s->getInt(*slot, *value);
     s->close();
     return ok;
@@ -114,8 +111,7 @@ bool GetVarInt(const int* slot, int* value) {
 bool GetVarReal(const int* slot, double* value) {
     *value = 0.0;
     VELM_SETUP* s = OpenSetupObject(true);
-    if (!s)
-        return false;
+    if (!s) return false;
     bool ok = s->getReal(*slot, *value);
     s->close();
     return ok;
@@ -124,20 +120,17 @@ bool GetVarReal(const int* slot, double* value) {
 bool GetVarString(const int* slot, std::string& text) {
     text.clear();
     VELM_SETUP* s = OpenSetupObject(true);
-    if (!s)
-        return false;
+    if (!s) return false;
     bool ok = s->getString(*slot, text);
     s->close();
     return ok;
 }
 
 bool GetVarString(const int* slot, char* text, std::size_t size) {
-    if (size == 0)
-        return false;
+    if (size == 0) return false;
     text[0] = '\0';
     std::string value;
-    if (!GetVarString(slot, value))
-        return false;
+    if (!GetVarString(slot, value)) return false;
     std::size_t n = utf8CutPoint(value, size - 1);
     std::memcpy(text, value.data(), n);
     text[n] = '\0';
@@ -146,8 +139,7 @@ bool GetVarString(const int* slot, char* text, std::size_t size) {
 
 bool GetVarPoint(const int* slot, double* x, double* y, double* z) {
     VELM_SETUP* s = OpenSetupObject(true);
-    if (!s)
-        return false;
+    if (!s) return false;
     ZcGePoint3d p;
     bool ok = s->getPoint(*slot, p);
     s->close();
@@ -169,8 +161,7 @@ void SetVarInt(const int* slot, const short* value) {
 
 void SetVarReal(const int* slot, const double* value) {
     VELM_SETUP* s = OpenSetupObject(false);
-    if (!s)
-        return;
+    if (!s) return;
     s->assertWriteEnabled();
     bool stored = s->setReal(*slot, *value);
     s->close();
@@ -213,32 +204,35 @@ std::string SettingString(int slot, std::string fallback) {
     return GetVarString(&slot, value) ? value : fallback;
 }
 
-void SetSettingReal(int slot, double value) { SetVarReal(&slot, &value); }
+void SetSettingReal(int slot, double value) {
+    SetVarReal(&slot, &value);
+}
 
 void SetSettingInt(int slot, int value) {
     const short stored = static_cast<short>(value);
     SetVarInt(&slot, &stored);
 }
 
-void SetSettingString(int slot, const std::string& value) { SetVarString(&slot, value.c_str()); }
+void SetSettingString(int slot, const std::string& value) {
+    SetVarString(&slot, value.c_str());
+}
 
-double DrawingUnitFactor() { return SettingReal(SetupVar::SFTMTCM, 1.0); }
+double DrawingUnitFactor() {
+    return SettingReal(SetupVar::SFTMTCM, 1.0);
+}
 
 double GetScaleFactor(int index) {
-    if (index < 0 || index >= kScaleEntryCount)
-        return 0.0;
+    if (index < 0 || index >= kScaleEntryCount) return 0.0;
     // Both slots from one open of the store.
     VELM_SETUP* s = OpenSetupObject(true);
-    if (!s)
-        return 0.0;
+    if (!s) return 0.0;
     double sftmtcm = 0.0;
     int sfatscala = 0;
     s->getReal(SetupVar::SFTMTCM, sftmtcm);
     s->getInt(SetupVar::SFATSCALA, sfatscala);
     s->close();
     VELM_FSCALA* f = OpenFScalaObject();
-    if (!f)
-        return 0.0;
+    if (!f) return 0.0;
     double v = ScaleFactorFor(f->scales, index, sftmtcm, sfatscala);
     f->close();
     return v;
@@ -259,11 +253,9 @@ namespace {
 
 // The longest prefix of at most maxBytes that does not split a character.
 std::size_t utf8CutPoint(const std::string& s, std::size_t maxBytes) {
-    if (s.size() <= maxBytes)
-        return s.size();
+    if (s.size() <= maxBytes) return s.size();
     std::size_t n = maxBytes;
-    while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80)
-        --n;
+    while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80) --n;
     return n;
 }
 

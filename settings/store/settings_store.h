@@ -20,8 +20,8 @@
 #include "settings/store/velm_layermuri.h"
 #include "settings/store/velm_layerombra.h"
 #include "settings/store/velm_libobjopt.h"
-#include "settings/store/velm_spessmuri.h"
 #include "settings/store/velm_setup.h"
+#include "settings/store/velm_spessmuri.h"
 
 class ZcDbDatabase;
 

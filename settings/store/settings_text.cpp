@@ -7,7 +7,9 @@
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"
 
-bool SameNameIgnoringCase(std::string_view a, std::string_view b) { return zcutEqualsNoCase(a, b); }
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+    return zcutEqualsNoCase(a, b);
+}
 
 bool ContainsIgnoringCase(const std::vector<std::string>& list, std::string_view name) {
     return std::any_of(list.begin(), list.end(),

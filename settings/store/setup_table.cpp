@@ -332,4 +332,6 @@ constexpr SetupVarDef kTable[kSetupVarCount] = {
 
 }  // namespace
 
-const SetupVarDef& SetupVarDefinition(int slot) { return kTable[slot]; }
+const SetupVarDef& SetupVarDefinition(int slot) {
+    return kTable[slot];
+}

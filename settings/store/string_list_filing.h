@@ -20,7 +20,8 @@ void WriteStringListDxf(const std::vector<std::string>& list, SettingsDxfWriter&
 
 // Reads the 16-bit count and the texts into a list emptied first. On a failed
 // read the entries read so far stay.
-FilingStatus ReadStringListDwg(std::vector<std::string>& list, SettingsDwgReader& r, StringListRule rule = {});
+FilingStatus ReadStringListDwg(std::vector<std::string>& list, SettingsDwgReader& r,
+                               StringListRule rule = {});
 // Reads a 170 count and up to that many 300 items. When the count item is
 // missing the list is left unchanged and false is returned; reading ends at
 // the first item of another code (pushed back). `complete` tells whether all

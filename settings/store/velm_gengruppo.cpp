@@ -1,8 +1,8 @@
 // The layer-generation groups and their filing.
 #include "settings/store/velm_gengruppo.h"
 
-#include "host/util/adscodes.h"
 #include "host/ads/wcmatch.h"
+#include "host/util/adscodes.h"
 #include "host/win/textutil.h"
 #include "settings/store/string_list_filing.h"
 

@@ -17,17 +17,20 @@ FilingStatus readStoredSlots(SetupSlots& slots, SettingsDwgReader& r, int count)
 AA_VALORE SetupVarDefault(int slot) {
     const SetupVarDef& d = SetupVarDefinition(slot);
     switch (d.type) {
-    case kVarInt: return static_cast<short>(d.number);
-    case kVarReal: return d.number;
-    case kVarText: return std::string(d.text);
-    default: return ZcGePoint3d(d.number, d.number, d.number);
+        case kVarInt:
+            return static_cast<short>(d.number);
+        case kVarReal:
+            return d.number;
+        case kVarText:
+            return std::string(d.text);
+        default:
+            return ZcGePoint3d(d.number, d.number, d.number);
     }
 }
 
 int FindSetupVarSlot(std::string_view name) {
     for (int i = 0; i < kSetupVarCount; ++i)
-        if (SameNameIgnoringCase(name, SetupVarDefinition(i).name))
-            return i;
+        if (SameNameIgnoringCase(name, SetupVarDefinition(i).name)) return i;
     return -1;
 }
 
@@ -37,20 +40,17 @@ bool IsUnscaledRealSlot(int slot) {
 }
 
 void InitSetupSlots(SetupSlots& slots) {
-    for (int i = 0; i < kSetupVarCount; ++i)
-        slots[i].setValue(SetupVarDefault(i));
+    for (int i = 0; i < kSetupVarCount; ++i) slots[i].setValue(SetupVarDefault(i));
 }
 
 void ScaleMissingRealDefaults(SetupSlots& slots, int storedCount) {
     // Slot 5 stored as another type gives no factor: the defaults stay as
     // they are rather than being scaled by an invented value.
     const double* factor = slots[SetupVar::SFTMTCM].asReal();
-    if (!factor)
-        return;
+    if (!factor) return;
     for (int j = storedCount < 0 ? 0 : storedCount; j < kSetupVarCount; ++j) {
         double* v = slots[j].asReal();
-        if (v && !IsUnscaledRealSlot(j))
-            *v *= *factor;
+        if (v && !IsUnscaledRealSlot(j)) *v *= *factor;
     }
 }
 
@@ -68,31 +68,25 @@ FilingStatus ReadSetupDwg(SetupSlots& slots, SettingsDwgReader& r) {
     InitSetupSlots(slots);
     short version = 0;
     int count = 0;
-    if (!r.readInt16(version) || !ReadDwgCount(r, count))
-        return FilingStatus::kReadFailed;
+    if (!r.readInt16(version) || !ReadDwgCount(r, count)) return FilingStatus::kReadFailed;
     FilingStatus st = readStoredSlots(slots, r, count);
-    if (st != FilingStatus::kOk)
-        return st;
-    if (count < kSetupVarCount)
-        ScaleMissingRealDefaults(slots, count);
+    if (st != FilingStatus::kOk) return st;
+    if (count < kSetupVarCount) ScaleMissingRealDefaults(slots, count);
     return FilingStatus::kOk;
 }
 
 FilingStatus WriteSetupDxf(const SetupSlots& slots, SettingsDxfWriter& w) {
     w.writeItem({100, std::string("VELM_SETUP")});
-    for (const AA_VARIABILE& v : slots)
-        w.writeItem({static_cast<short>(v.typeCode()), v.value()});
+    for (const AA_VARIABILE& v : slots) w.writeItem({static_cast<short>(v.typeCode()), v.value()});
     return FilingStatus::kOk;
 }
 
 FilingStatus ReadSetupDxf(SetupSlots& slots, SettingsDxfReader& r) {
-    if (!r.atSubclassData("VELM_SETUP"))
-        return FilingStatus::kOk;
+    if (!r.atSubclassData("VELM_SETUP")) return FilingStatus::kOk;
     InitSetupSlots(slots);
     for (int i = 0; i < kSetupVarCount; ++i) {
         SettingsDxfItem item;
-        if (!r.readItem(item))
-            break;
+        if (!r.readItem(item)) break;
         if (!IsSettingsTypeCode(item.code) || TypeCodeOf(item.value) != item.code) {
             r.pushBackItem();
             break;
@@ -105,8 +99,7 @@ FilingStatus ReadSetupDxf(SetupSlots& slots, SettingsDxfReader& r) {
 bool VELM_SETUP::getInt(int i, int& out) const {
     out = 0;
     const AA_VARIABILE* v = slot(i);
-    if (!v || !v->asInt())
-        return false;
+    if (!v || !v->asInt()) return false;
     out = *v->asInt();
     return true;
 }
@@ -114,8 +107,7 @@ bool VELM_SETUP::getInt(int i, int& out) const {
 bool VELM_SETUP::getReal(int i, double& out) const {
     out = 0.0;
     const AA_VARIABILE* v = slot(i);
-    if (!v || !v->asReal())
-        return false;
+    if (!v || !v->asReal()) return false;
     out = *v->asReal();
     return true;
 }
@@ -123,48 +115,42 @@ bool VELM_SETUP::getReal(int i, double& out) const {
 bool VELM_SETUP::getString(int i, std::string& out) const {
     out.clear();
     const AA_VARIABILE* v = slot(i);
-    if (!v || !v->asText())
-        return false;
+    if (!v || !v->asText()) return false;
     out = *v->asText();
     return true;
 }
 
 bool VELM_SETUP::getPoint(int i, ZcGePoint3d& out) const {
     const AA_VARIABILE* v = slot(i);
-    if (!v || !v->asPoint())
-        return false;
+    if (!v || !v->asPoint()) return false;
     out = *v->asPoint();
     return true;
 }
 
 bool VELM_SETUP::setInt(int i, short value) {
     AA_VARIABILE* v = slot(i);
-    if (!v || !v->asInt())
-        return false;
+    if (!v || !v->asInt()) return false;
     *v->asInt() = value;
     return true;
 }
 
 bool VELM_SETUP::setReal(int i, double value) {
     AA_VARIABILE* v = slot(i);
-    if (!v || !v->asReal())
-        return false;
+    if (!v || !v->asReal()) return false;
     *v->asReal() = value;
     return true;
 }
 
 bool VELM_SETUP::setString(int i, std::string value) {
     AA_VARIABILE* v = slot(i);
-    if (!v || !v->asText())
-        return false;
+    if (!v || !v->asText()) return false;
     *v->asText() = std::move(value);
     return true;
 }
 
 bool VELM_SETUP::setPoint(int i, const ZcGePoint3d& value) {
     AA_VARIABILE* v = slot(i);
-    if (!v || !v->asPoint())
-        return false;
+    if (!v || !v->asPoint()) return false;
     *v->asPoint() = value;
     return true;
 }
@@ -184,15 +170,11 @@ namespace {
 FilingStatus readStoredSlots(SetupSlots& slots, SettingsDwgReader& r, int count) {
     for (int i = 0; i < count; ++i) {
         short code = 0;
-        if (!r.readInt16(code))
-            return FilingStatus::kReadFailed;
-        if (!IsSettingsTypeCode(code))
-            return FilingStatus::kBadData;
+        if (!r.readInt16(code)) return FilingStatus::kReadFailed;
+        if (!IsSettingsTypeCode(code)) return FilingStatus::kBadData;
         AA_VALORE value;
-        if (!ReadDwgValue(r, static_cast<unsigned short>(code), value))
-            return FilingStatus::kReadFailed;
-        if (i < kSetupVarCount)
-            slots[i].setValue(std::move(value));
+        if (!ReadDwgValue(r, static_cast<unsigned short>(code), value)) return FilingStatus::kReadFailed;
+        if (i < kSetupVarCount) slots[i].setValue(std::move(value));
     }
     return FilingStatus::kOk;
 }

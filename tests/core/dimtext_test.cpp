@@ -1,3 +1,5 @@
+#include "core/dimtext.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -5,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "core/dimtext.h"
 #include "core/geometry/vertex_list.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"

@@ -1,12 +1,13 @@
 // Entity-data list utilities: where new groups land (never into the xdata,
 // never over the head), finding groups and applications, level suffixes of
 // layer names and reals written without trailing zeros.
+#include "core/entity_data.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "core/entity_data.h"
 #include "host/ads/rbutil.h"
 
 namespace {
@@ -33,8 +34,8 @@ resbuf* WithType(resbuf* list) {
 
 // An entity's list with xdata of one application: -1 0 8 62 -3 1001 1000.
 resbuf* LineWithXData() {
-    return WithType(
-        zcutBuildList(-1, kEntity, 1, "LINE", 8, "MURI", 62, 3, -3, 1001, "VELM5$_$PARAMETRI-", 1000, "okno", 0));
+    return WithType(zcutBuildList(-1, kEntity, 1, "LINE", 8, "MURI", 62, 3, -3, 1001, "VELM5$_$PARAMETRI-",
+                                  1000, "okno", 0));
 }
 
 }  // namespace

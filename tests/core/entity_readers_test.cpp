@@ -2,19 +2,20 @@
 // shows (also on a layer that is off), wall elements recognised by layer and
 // level with levels on and off, selections by type and layer with and
 // without rectangle outlines, and the free lines left by the filter.
+#include "core/entity_readers.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 
 #include "core/entity_data.h"
-#include "core/entity_readers.h"
 #include "core/levels.h"
 #include "core/support_files.h"
 #include "host/ads/ads.h"
 #include "host/ads/adsent.h"
-#include "host/ed/hostinit.h"
 #include "host/ads/ssget.h"
+#include "host/ed/hostinit.h"
 #include "settings/store/setup_slots.h"
 #include "tests/core/layer_fixture.h"
 #include "tests/host/win_testdir.h"

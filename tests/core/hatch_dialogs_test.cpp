@@ -1,13 +1,14 @@
+#include "core/hatch_dialogs.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <string>
 
-#include "core/hatch_dialogs.h"
-#include "host/util/findfile.h"
 #include "host/ui/dc.h"
 #include "host/ui/driver.h"
 #include "host/ui/resources.h"
+#include "host/util/findfile.h"
 #include "resources/velmresources.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
@@ -18,9 +19,9 @@ namespace {
 
 // A 1 x 1 24-bit BMP.
 void WriteBitmap(const std::filesystem::path& path) {
-    unsigned char bmp[58] = {'B', 'M', 58, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0,
-                             1, 0, 24, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0, 0, 0, 0, 0, 0,
-                             0, 0, 0, 0, 0, 0, 0};
+    unsigned char bmp[58] = {'B', 'M', 58,   0,    0, 0, 0, 0, 0,  0, 54, 0, 0, 0, 40, 0, 0, 0, 1,    0,
+                             0,   0,   1,    0,    0, 0, 1, 0, 24, 0, 0,  0, 0, 0, 4,  0, 0, 0, 0x13, 0x0B,
+                             0,   0,   0x13, 0x0B, 0, 0, 0, 0, 0,  0, 0,  0, 0, 0, 0,  0, 0, 0};
     std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bmp), sizeof bmp);
 }
 

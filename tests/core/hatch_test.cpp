@@ -1,16 +1,17 @@
+#include "core/hatch.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 
 #include "core/entity_data.h"
-#include "core/hatch.h"
 #include "host/ads/adsent.h"
-#include "host/util/findfile.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbhatch.h"
 #include "host/db/dbhatchpat.h"
 #include "host/db/dbinsert.h"
+#include "host/util/findfile.h"
 #include "tests/core/layer_fixture.h"
 
 namespace {
@@ -74,7 +75,8 @@ TEST(HatchRecord, round_trip_with_and_without_the_optional_shift) {
     d.p3 = {0, 4, 3};
     d.layer = "Ściana";
     d.shift = 1.5;
-    OwnedList<FaceRecord> loops(Loop({{0, 0, 0}, {4, 0, 0}, {4, 4, 0}}, Loop({{1, 1, 0}, {2, 1, 0}, {2, 2, 0}})));
+    OwnedList<FaceRecord> loops(
+        Loop({{0, 0, 0}, {4, 0, 0}, {4, 4, 0}}, Loop({{1, 1, 0}, {2, 1, 0}, {2, 2, 0}})));
     resbuf* record = BuildHatchRecord(d, loops.get(), false, 1.0);
     HatchXData back;
     OwnedList<FaceRecord> read(ParseHatchRecord(record, back));
@@ -145,8 +147,8 @@ TEST(HatchRecord, a_cut_short_or_foreign_record_reads_as_none) {
 }
 
 TEST(HatchPattern, definitions_are_read_by_name_and_dense_lines_are_counted) {
-    std::vector<std::string> lines{";; comment", "*ANGLE, Kątowniki", "0, 0,0, 0,7, 5,-2", "90, 0,0, 0,7, 5,-2",
-                                   "*ansi31, Linie", "45, 0,0, 0,3.175"};
+    std::vector<std::string> lines{";; comment",         "*ANGLE, Kątowniki", "0, 0,0, 0,7, 5,-2",
+                                   "90, 0,0, 0,7, 5,-2", "*ansi31, Linie",    "45, 0,0, 0,3.175"};
     auto angle = host::parsePatternDefinition(lines, "angle");
     ASSERT_TRUE(angle);
     ASSERT_EQ(angle->size(), 2u);

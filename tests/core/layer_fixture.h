@@ -1,6 +1,6 @@
-// The module's test drawing, with its settings objects, and a stand-in of the host's layer command that records its
-// answers (and makes the layer it is asked to make), a stand-in regen, and
-// helpers to add and read layers.
+// The module's test drawing, with its settings objects, and a stand-in of the host's layer command that
+// records its answers (and makes the layer it is asked to make), a stand-in regen, and helpers to add and
+// read layers.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,14 +10,13 @@
 #include <vector>
 
 #include "core/host_services.h"
+#include "core/layer_catalogue.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbmain.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/hostcmd_util.h"
-#include "core/layer_catalogue.h"
 #include "settings/store/settings_store.h"
 #include "tests/support/velm_test.h"
-
 
 inline void AddLayer(const std::string& name, int color, bool off = false) {
     ZcDbLayerTable* table = nullptr;
@@ -92,4 +91,3 @@ protected:
     int regenWhileRunning = -1;
     int regens = 0;
 };
-

@@ -10,15 +10,13 @@
 #include <vector>
 
 #include "core/host_services.h"
+#include "core/layer_catalogue.h"
 #include "core/levels.h"
 #include "host/ads/sysvars.h"
-#include "core/layer_catalogue.h"
-
 #include "host/ed/hostinit.h"
 #include "settings/store/setup_slots.h"
 #include "tests/core/layer_fixture.h"
 #include "tests/host/win_testdir.h"
-
 
 TEST_F(LayerService, new_layer_gets_the_catalogue_attributes_in_order) {
     std::string name = "2dwalls";
@@ -28,8 +26,8 @@ TEST_F(LayerService, new_layer_gets_the_catalogue_attributes_in_order) {
     // The weight is a real in millimetres, however the host writes it.
     EXPECT_NEAR(std::stod(answers[6]), 0.25, 1e-12);
     answers[6] = "0.25";
-    EXPECT_EQ(answers, (std::vector<std::string>{"_N", "MURI", "_L", "DASHED", "MURI", "_LW", "0.25", "MURI", "_C",
-                                                 "1", "MURI", ""}));
+    EXPECT_EQ(answers, (std::vector<std::string>{"_N", "MURI", "_L", "DASHED", "MURI", "_LW", "0.25", "MURI",
+                                                 "_C", "1", "MURI", ""}));
     // Quiet while it ran; the former values are back afterwards.
     EXPECT_EQ(echoWhileRunning, 0);
     EXPECT_EQ(regenWhileRunning, 0);
@@ -51,7 +49,8 @@ TEST_F(LayerService, key_missing_from_the_catalogue_is_the_layer_name_with_defau
     std::string name = "NOWA";
     EnsureLayer(name, AAR_LAYERC(), false, 0.0, false);
     EXPECT_EQ(name, "NOWA");
-    EXPECT_EQ(answers, (std::vector<std::string>{"_N", "NOWA", "_L", "Continuous", "NOWA", "_C", "7", "NOWA", ""}));
+    EXPECT_EQ(answers,
+              (std::vector<std::string>{"_N", "NOWA", "_L", "Continuous", "NOWA", "_C", "7", "NOWA", ""}));
 }
 
 TEST_F(LayerService, row_without_a_layer_colour_makes_the_layer_with_colour_7) {
@@ -61,8 +60,9 @@ TEST_F(LayerService, row_without_a_layer_colour_makes_the_layer_with_colour_7) {
     EnsureLayer(name, t, false, 0.0, false);
     name = "ZERO";
     EnsureLayer(name, t, false, 0.0, false);
-    EXPECT_EQ(answers, (std::vector<std::string>{"_N", "WARSTWA", "_L", "Continuous", "WARSTWA", "_C", "7", "WARSTWA",
-                                                 "", "_N", "ZERO", "_L", "Continuous", "ZERO", "_C", "7", "ZERO", ""}));
+    EXPECT_EQ(answers, (std::vector<std::string>{"_N", "WARSTWA", "_L", "Continuous", "WARSTWA", "_C", "7",
+                                                 "WARSTWA", "", "_N", "ZERO", "_L", "Continuous", "ZERO",
+                                                 "_C", "7", "ZERO", ""}));
 }
 
 TEST_F(LayerService, existing_layer_is_never_changed) {
@@ -113,7 +113,8 @@ TEST_F(LayerService, overlong_layer_name_is_refused_without_touching_the_drawing
 }
 
 TEST(LevelNames, equal_levels_within_tolerance_reuse_the_first_layer) {
-    const std::vector<std::string> layers = {"VELMMURI$3.5000002", "velmmuri$3.50", "VELMMURI$3.5000001", "VELMMURI$3.5", "VELMMURI$-2"};
+    const std::vector<std::string> layers = {"VELMMURI$3.5000002", "velmmuri$3.50", "VELMMURI$3.5000001",
+                                             "VELMMURI$3.5", "VELMMURI$-2"};
     EXPECT_EQ(LevelLayerNameAmong("VELMMURI", 3.5, layers), "velmmuri$3.50");
     EXPECT_EQ(LevelLayerNameAmong("VELMMURI", -2.0, layers), "VELMMURI$-2");
     EXPECT_EQ(LevelLayerNameAmong("VELMMURI", 0.0, layers), "VELMMURI$0");

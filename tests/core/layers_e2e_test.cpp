@@ -6,12 +6,12 @@
 #include <map>
 #include <string>
 
+#include "core/layer_catalogue.h"
 #include "host/db/dbmain.h"
 #include "host/db/dxffile.h"
 #include "host/ed/hostinit.h"
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"
-#include "core/layer_catalogue.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
 #include "tests/host/win_testdir.h"
@@ -24,9 +24,8 @@ protected:
     void SetUp() override {
         RegisterStoreClasses();
         VelmTest::SetUp();
-        host::startHost(host::HostOptions{{std::string(VELM_SOURCE_DIR) + "/support",
-                                           std::string(VELM_SOURCE_DIR) + "/support/host"},
-                                          ""});
+        host::startHost(host::HostOptions{
+            {std::string(VELM_SOURCE_DIR) + "/support", std::string(VELM_SOURCE_DIR) + "/support/host"}, ""});
     }
     void TearDown() override {
         host::startHost({});
@@ -36,7 +35,8 @@ protected:
 
     // Makes the current floor `level` through the settings variable and the
     // layers of the keys on it, at the level read back from the settings.
-    static void LayersOnFloor(const AAR_LAYERC& catalogue, double level, std::map<std::string, std::string>& made) {
+    static void LayersOnFloor(const AAR_LAYERC& catalogue, double level,
+                              std::map<std::string, std::string>& made) {
         const int slot = SetupVar::SQPAV;
         SetVarReal(&slot, &level);
         double current = -1.0;
@@ -101,15 +101,16 @@ TEST_F(LayersEndToEnd, element_layers_of_two_floors_survive_a_dxf_round_trip_wit
     // The catalogue's rows: "2DWALLS,2DWALLS,7,…,Continuous,50",
     // "2DFUNL,2DFUNL,1,…,DASHED,13", "3DWALLS,3DWALLS,254,…,Continuous,-3".
     const std::map<std::string, Layer> expected = {
-        {"VELM2DWALLS$0", {7, "Continuous", 50}},  {"VELM2DWALLS$300", {7, "Continuous", 50}},
-        {"VELM2DFUNL$0", {1, "DASHED", 13}},       {"VELM2DFUNL$300", {1, "DASHED", 13}},
+        {"VELM2DWALLS$0", {7, "Continuous", 50}},   {"VELM2DWALLS$300", {7, "Continuous", 50}},
+        {"VELM2DFUNL$0", {1, "DASHED", 13}},        {"VELM2DFUNL$300", {1, "DASHED", 13}},
         {"VELM3DWALLS$0", {254, "Continuous", -3}}, {"VELM3DWALLS$300", {254, "Continuous", -3}},
     };
     for (const auto& [name, want] : expected) {
         const auto found = layers.find(name);
         ASSERT_NE(found, layers.end()) << name;
         EXPECT_EQ(found->second.color, want.color) << name;
-        EXPECT_TRUE(zcutEqualsNoCase(found->second.linetype, want.linetype)) << name << " " << found->second.linetype;
+        EXPECT_TRUE(zcutEqualsNoCase(found->second.linetype, want.linetype))
+            << name << " " << found->second.linetype;
         EXPECT_EQ(found->second.weight, want.weight) << name;
     }
     // Nothing else beyond the drawing's own layer "0".

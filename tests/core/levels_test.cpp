@@ -1,13 +1,14 @@
 // Levels of entities and stair blocks, the type of a placed object and arc
 // data, read from a live drawing; shifting a stair block to another level
 // moves its entities to the layers of the new level.
+#include "core/levels.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
 #include <string>
 
-#include "core/levels.h"
 #include "host/ads/rbutil.h"
 #include "host/ed/hostinit.h"
 #include "host/win/files.h"

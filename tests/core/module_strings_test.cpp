@@ -5,9 +5,9 @@
 #include <string>
 
 #include "core/host_services.h"
+#include "core/layer_catalogue.h"
 #include "host/ui/driver.h"
 #include "host/ui/resources.h"
-#include "core/layer_catalogue.h"
 
 TEST(ModuleStrings, load_and_format_from_the_module_table_and_restore_the_handle) {
     const HINSTANCE before = AfxGetResourceHandle();

@@ -1,5 +1,7 @@
 // Name lists (order, repeats, lookup ignoring case in Polish and Italian)
 // and the string copies (ownership, aliasing, bounded buffers).
+#include "core/name_list.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -8,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "core/name_list.h"
 #include "host/util/nocase.h"
 
 namespace {

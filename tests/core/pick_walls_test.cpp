@@ -1,8 +1,9 @@
+#include "core/pick_walls.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "core/pick_walls.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbhatch.h"

@@ -13,8 +13,8 @@
 
 TEST(ConfigFile, key_must_match_exactly_and_be_followed_by_equals) {
     const std::vector<std::string> lines = {
-        "# NUM_INF_VANI=1",  "NUM_INF_VANI =2", "NUM_INF_VANIX=4", "num_inf_vani=5",
-        "NUM_INF_VANI= 3 pokoje", "NUM_INF_VANI=6",
+        "# NUM_INF_VANI=1", "NUM_INF_VANI =2",        "NUM_INF_VANIX=4",
+        "num_inf_vani=5",   "NUM_INF_VANI= 3 pokoje", "NUM_INF_VANI=6",
     };
     EXPECT_EQ(ConfigIntFromLines(lines, "NUM_INF_VANI"), 3);
     EXPECT_EQ(ConfigIntFromLines(lines, "STR_INF_VANI"), std::nullopt);
@@ -25,7 +25,8 @@ TEST(ConfigFile, key_must_match_exactly_and_be_followed_by_equals) {
 }
 
 TEST(ConfigFile, empty_string_value_does_not_match_a_later_one_does) {
-    const std::vector<std::string> lines = {"PATHCATALOG=", "PATHCATALOG=C:\\Katalog bloków\\", "PATHCATALOG=x"};
+    const std::vector<std::string> lines = {"PATHCATALOG=", "PATHCATALOG=C:\\Katalog bloków\\",
+                                            "PATHCATALOG=x"};
     EXPECT_EQ(ConfigStringFromLines(lines, "PATHCATALOG"), "C:\\Katalog bloków\\");
     EXPECT_EQ(ConfigStringFromLines({"PATHCATALOG="}, "PATHCATALOG"), std::nullopt);
     // The rest of the line is the value, blanks included, however long.
@@ -53,7 +54,8 @@ TEST(PatternFile, definition_name_must_equal_the_asked_name) {
 }
 
 TEST(PatternFile, host_standard_file_defines_its_patterns) {
-    std::optional<LineCursor> pat = OpenLineCursor(std::string(VELM_SOURCE_DIR) + "/support/host/zwcadiso.pat");
+    std::optional<LineCursor> pat =
+        OpenLineCursor(std::string(VELM_SOURCE_DIR) + "/support/host/zwcadiso.pat");
     ASSERT_TRUE(pat);
     EXPECT_TRUE(PatternLinesDefine(pat->file.lines, "ANSI31"));
 }

@@ -22,7 +22,9 @@ public:
         std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ec);
         std::filesystem::remove_all(path_, ec);
     }
-    std::string path(const std::string& name = "") const { return name.empty() ? path_.string() : (path_ / name).string(); }
+    std::string path(const std::string& name = "") const {
+        return name.empty() ? path_.string() : (path_ / name).string();
+    }
     void write(const std::string& name, const std::string& bytes) const {
         std::ofstream(path_ / name, std::ios::binary) << bytes;
     }

@@ -3,17 +3,16 @@
 // host as it found it when the drawings are closed and it is unloaded. And
 // the demo script of the settings variables, run by the host program.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
+#include "host/ads/editor.h"
 #include "host/ads/lisp.h"
 #include "host/ed/cmdstack.h"
 #include "host/ed/docman.h"
-#include "host/ads/editor.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
 #include "host/rx/rxdynlinker.h"
@@ -21,7 +20,9 @@
 
 namespace {
 
-std::string modulePath() { return std::string(VELM_BINARY_DIR) + "/velmlt18.zrx"; }
+std::string modulePath() {
+    return std::string(VELM_BINARY_DIR) + "/velmlt18.zrx";
+}
 
 std::string readAll(const std::string& path) {
     std::ifstream in(path);

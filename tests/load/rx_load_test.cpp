@@ -1,17 +1,18 @@
 // Loading module files by path: the entry-point messages, the linker's
 // records of the module's own calls, and the failures.
-#include <gtest/gtest.h>
-
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 
 #include <string>
 
-#include "host/util/adscodes.h"
 #include "host/rx/rxdynlinker.h"
+#include "host/util/adscodes.h"
 
 namespace {
 
-std::string modulePath(const char* name) { return std::string(VELM_TEST_MODULE_DIR) + "/" + name + ".zrx"; }
+std::string modulePath(const char* name) {
+    return std::string(VELM_TEST_MODULE_DIR) + "/" + name + ".zrx";
+}
 
 template <class F>
 F symbolOf(const std::string& path, const char* name) {

@@ -2,7 +2,6 @@
 // settings written in one session come back in the next from the saved DXF,
 // and the layer catalogue dialog answers a script's dialog line.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -12,10 +11,13 @@
 namespace {
 
 std::string tempPath(const std::string& name) {
-    return ::testing::TempDir() + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" + name;
+    return ::testing::TempDir() + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "_" +
+           name;
 }
 
-void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+void writeFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
 
 std::string readAll(const std::string& path) {
     std::ifstream in(path);

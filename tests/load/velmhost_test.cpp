@@ -1,7 +1,6 @@
 // The host program end to end: exit statuses, the module file loaded by
 // name, scripts with checks, and the saved drawing read back by facts.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -14,7 +13,9 @@
 
 namespace {
 
-std::string dir() { return ::testing::TempDir(); }
+std::string dir() {
+    return ::testing::TempDir();
+}
 
 // Each test its own output file: the tests run as parallel processes.
 std::string outputPath() {
@@ -101,14 +102,17 @@ TEST(Velmhost, bad_usage_and_unreadable_files_give_status_two) {
 
 namespace {
 
-std::string promptingModule() { return std::string(VELM_TEST_MODULE_DIR) + "/prompting_module.zrx"; }
+std::string promptingModule() {
+    return std::string(VELM_TEST_MODULE_DIR) + "/prompting_module.zrx";
+}
 
 }  // namespace
 
 TEST(Velmhost, command_answered_by_the_script_draws_and_succeeds) {
     std::string scr = dir() + "vh_ask_ok.scr", out = dir() + "vh_ask_ok.dxf";
     writeFile(scr, "ASKPOINT\n3,4\n!expect count 0=LINE 1\n");
-    ASSERT_EQ(velmhost("--module " + promptingModule() + " --script " + scr + " --save " + out), 0) << output();
+    ASSERT_EQ(velmhost("--module " + promptingModule() + " --script " + scr + " --save " + out), 0)
+        << output();
     host::DxfLoadResult r = host::loadDxf(out);
     ASSERT_TRUE(r.db) << r.error;
     ZcDbBlockTableRecord* ms = nullptr;

@@ -1,5 +1,7 @@
 // The command table against an independent transcription of the command
 // list, and registration through a recording sink.
+#include "core/command_table.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "core/command_table.h"
 #include "core/name_list.h"
 #include "host/util/nocase.h"
 #include "module/command_bindings.h"
@@ -133,7 +134,7 @@ TEST(CommandTable, join_leaves_the_definitions_untouched_and_ignores_unknown_nam
     const CommandBinding bindings[] = {
         {"VELMWALL", &HandlerA},
         {"VELMWALL", &HandlerB},
-        {"WALL", &HandlerC},       // a local name binds nothing
+        {"WALL", &HandlerC},  // a local name binds nothing
         {"VELMNOSUCH", &HandlerD},
     };
     const auto table = JoinCommandTable(bindings);

@@ -10,24 +10,24 @@
 #include <string>
 #include <vector>
 
-#include "module/command_sink.h"
 #include "core/command_table.h"
-#include "module/command_bindings.h"
-#include "module/lifecycle.h"
-#include "module/lisp_functions.h"
-#include "module/setting_lookup.h"
 #include "host/ads/adsent.h"
-#include "host/util/findfile.h"
+#include "host/ads/editor.h"
 #include "host/ads/lisp.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/cmdstack.h"
-#include "host/ads/editor.h"
 #include "host/ed/hostinit.h"
-#include "host/harness/harness.h"
 #include "host/ed/prompts.h"
+#include "host/harness/harness.h"
+#include "host/util/findfile.h"
 #include "host/win/process.h"
+#include "module/command_bindings.h"
+#include "module/command_sink.h"
+#include "module/lifecycle.h"
+#include "module/lisp_functions.h"
+#include "module/setting_lookup.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
 #include "tests/support/velm_test.h"
@@ -65,7 +65,8 @@ protected:
             ownUndo_ = true;
         }
         if (!host::isHostCommand("REDRAW")) {
-            host::registerHostCommand("REDRAW", [] { return RTNORM; }, true);
+            host::registerHostCommand(
+                "REDRAW", [] { return RTNORM; }, true);
             ownRedraw_ = true;
         }
     }
@@ -156,7 +157,8 @@ TEST_F(EntryTest, registers_every_built_command_in_the_group_under_its_exact_nam
 TEST_F(EntryTest, local_help_name_runs_the_help_command) {
     loadModule();
     run({"VELHELP"});
-    EXPECT_NE(transcript().find("Nie znaleziono pliku pomocy (Velmor.chm)"), std::string::npos) << transcript();
+    EXPECT_NE(transcript().find("Nie znaleziono pliku pomocy (Velmor.chm)"), std::string::npos)
+        << transcript();
 }
 
 TEST_F(EntryTest, a_command_the_host_refuses_is_counted_not_fatal) {

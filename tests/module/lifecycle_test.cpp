@@ -2,19 +2,20 @@
 // what each drawing load and drawing switch does to the tolerance and the
 // coordinate variables, and that unload leaves nothing of the module in
 // the host.
+#include "module/lifecycle.h"
+
 #include <gtest/gtest.h>
 
-#include "module/command_sink.h"
-#include "module/lifecycle.h"
 #include "core/module_state.h"
-#include "module/reactors.h"
+#include "host/ads/editor.h"
 #include "host/ads/lisp.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbdatabase.h"
 #include "host/ed/cmdstack.h"
 #include "host/ed/docman.h"
-#include "host/ads/editor.h"
 #include "host/rx/rxobject.h"
+#include "module/command_sink.h"
+#include "module/reactors.h"
 #include "settings/panes.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
@@ -22,9 +23,9 @@
 
 namespace {
 
-const char* const kSettingsClasses[] = {"VELM_SETUP",      "VELM_LIBOBJOPT", "VELM_FSCALA",
-                                        "VELM_GENGRUPPO",  "VELM_LAYEROMBRA", "VELM_LAYERMURI",
-                                        "VELM_SPESSMURI",  "VELM_MATPOV"};
+const char* const kSettingsClasses[] = {"VELM_SETUP",     "VELM_LIBOBJOPT",  "VELM_FSCALA",
+                                        "VELM_GENGRUPPO", "VELM_LAYEROMBRA", "VELM_LAYERMURI",
+                                        "VELM_SPESSMURI", "VELM_MATPOV"};
 
 class LifecycleTest : public VelmTest {
 protected:

@@ -7,11 +7,11 @@
 
 #include <string>
 
+#include "host/ads/transcript.h"
 #include "host/db/dbmain.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
-#include "host/ads/transcript.h"
 #include "settings/settings_module.h"
 #include "settings/store/settings_store.h"
 
@@ -34,13 +34,11 @@ protected:
     ZcDbObjectId settingsEntry(const char* key) const {
         ZcDbDictionary* nod = nullptr;
         ZcDbObjectId dictId, id;
-        if (db->getNamedObjectsDictionary(nod, ZcDb::kForRead) != Zcad::eOk)
-            return id;
+        if (db->getNamedObjectsDictionary(nod, ZcDb::kForRead) != Zcad::eOk) return id;
         nod->getAt("VELMOR_6", dictId);
         nod->close();
         ZcDbDictionary* dict = nullptr;
-        if (dictId.isNull() || zcdbOpenObject(dict, dictId, ZcDb::kForRead) != Zcad::eOk)
-            return id;
+        if (dictId.isNull() || zcdbOpenObject(dict, dictId, ZcDb::kForRead) != Zcad::eOk) return id;
         dict->getAt(key, id);
         dict->close();
         return id;

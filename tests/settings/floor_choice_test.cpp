@@ -4,9 +4,9 @@
 
 #include <memory>
 
+#include "host/ads/transcript.h"
 #include "host/ed/docman.h"
 #include "host/ed/session.h"
-#include "host/ads/transcript.h"
 #include "host/ui/driver.h"
 #include "resources/velmresources.h"
 #include "settings/dialogs/dlg_traslap.h"

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "host/util/findfile.h"
+#include "host/ads/editor.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/docman.h"
-#include "host/ads/editor.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
+#include "host/util/findfile.h"
 #include "settings/floors.h"
 #include "settings/settings_module.h"
 #include "settings/store/settings_store.h"

@@ -1,7 +1,8 @@
 // Floor deletion and per-viewport floor visibility on a real drawing.
+#include "settings/floors_edit.h"
+
 #include <gtest/gtest.h>
 
-#include "settings/floors_edit.h"
 #include "tests/settings/floors_drawing.h"
 
 namespace {
@@ -14,7 +15,9 @@ AA_PIANO Floor(double z, bool visible, std::vector<std::string> layers = {}) {
     return f;
 }
 
-VxdLists Lists() { return ParseVxdLines({"V2D", "VELM2D*", "V3D", "VELM3D*", "END"}); }
+VxdLists Lists() {
+    return ParseVxdLines({"V2D", "VELM2D*", "V3D", "VELM3D*", "END"});
+}
 
 }  // namespace
 

@@ -1,8 +1,9 @@
 // The floor list: lookups by layer and elevation, ordering, both filing
 // forms, and the walkers that keep floors and layers in step.
+#include "settings/floors.h"
+
 #include <gtest/gtest.h>
 
-#include "settings/floors.h"
 #include "tests/settings/floors_drawing.h"
 #include "tests/settings/memory_filer.h"
 
@@ -19,8 +20,7 @@ AA_PIANO Floor(double z, bool visible, std::vector<std::string> layers = {}) {
 
 std::vector<double> Elevations(const VELM_PIANI& p) {
     std::vector<double> out;
-    for (const AA_PIANO& f : p.piani.floors)
-        out.push_back(f.elevation);
+    for (const AA_PIANO& f : p.piani.floors) out.push_back(f.elevation);
     return out;
 }
 
@@ -71,7 +71,8 @@ TEST(FloorLookup, elevation_lookup_is_exact_and_height_lookup_uses_tolerance) {
 
 TEST(FloorOrder, sorted_descending_with_repeats_dropped) {
     VELM_PIANI p;
-    p.piani.floors = {Floor(0, true), Floor(300, true, {"first"}), Floor(300, true, {"second"}), Floor(-300, true)};
+    p.piani.floors = {Floor(0, true), Floor(300, true, {"first"}), Floor(300, true, {"second"}),
+                      Floor(-300, true)};
     p.piani.InsertSorted();
     EXPECT_EQ(Elevations(p), (std::vector<double>{300, 0, -300}));
     EXPECT_EQ(p.piani.floors[0].layers, std::vector<std::string>{"first"});
@@ -126,8 +127,12 @@ TEST(FloorFiling, dxf_reads_floors_with_and_without_edge_mode) {
 
 TEST(FloorFiling, dxf_keeps_the_last_floor_when_the_data_ends_after_its_name_count) {
     MemoryDxfStream s;
-    s.items = {{100, std::string("VELM_PIANI")}, {170, short{1}}, {140, -300.0},
-               {140, 280.0},                     {170, short{1}}, {170, short{0}}};
+    s.items = {{100, std::string("VELM_PIANI")},
+               {170, short{1}},
+               {140, -300.0},
+               {140, 280.0},
+               {170, short{1}},
+               {170, short{0}}};
     VELM_PIANI p;
     p.Reset();
     p.fileInDxf(s);

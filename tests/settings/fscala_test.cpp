@@ -1,8 +1,9 @@
 // Print-scale records: defaults, lookups with the unit conversion of the
 // text heights, raw entry access, and filing.
+#include "settings/store/fscala.h"
+
 #include <gtest/gtest.h>
 
-#include "settings/store/fscala.h"
 #include "tests/settings/memory_filer.h"
 
 namespace {
@@ -38,8 +39,7 @@ TEST(FScala, text_heights_are_converted_and_other_entries_returned_as_stored) {
 
 TEST(FScala, scale_without_a_record_reads_zero_everywhere) {
     VELM_FSCALA f = defaults();
-    for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(ScaleFactorFor(f.scales, i, 1.0, 200), 0.0);
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(ScaleFactorFor(f.scales, i, 1.0, 200), 0.0);
 }
 
 TEST(FScala, set_by_key_overwrites_an_existing_record_or_appends) {
@@ -78,8 +78,7 @@ TEST(FScala, records_round_trip_through_both_forms) {
     VELM_FSCALA src = defaults();
     AA_FSCALA neg;
     neg.key = -20;
-    for (int i = 0; i < 10; ++i)
-        neg.values[i] = i * 0.5 - 1;
+    for (int i = 0; i < 10; ++i) neg.values[i] = i * 0.5 - 1;
     src.scales.records.push_back(neg);
 
     MemoryDwgStream d;

@@ -1,11 +1,12 @@
 // The layer catalogue file: rows, group paths, empty fields, and writing an
 // unchanged table back to the same bytes in either encoding.
+#include "core/layer_catalogue.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "host/win/textfile.h"
-#include "core/layer_catalogue.h"
 #include "tests/host/win_testdir.h"
 
 namespace {
@@ -46,7 +47,8 @@ TEST(LayerCatalogue, empty_field_does_not_hide_the_fields_after_it) {
 }
 
 TEST(LayerCatalogue, group_lines_set_the_group_path_of_the_rows_below) {
-    AAR_LAYERC t = Parse({"A0,L", "***EARLY,", "A1,L", "**WALLS,", "A2,L", "***OUTER,", "A3,L", "**ROOFS,", "A4,L"});
+    AAR_LAYERC t =
+        Parse({"A0,L", "***EARLY,", "A1,L", "**WALLS,", "A2,L", "***OUTER,", "A3,L", "**ROOFS,", "A4,L"});
     ASSERT_EQ(t.size(), 9u);
     EXPECT_EQ(t[0].groupPath, "");
     EXPECT_EQ(t[1].key, "***EARLY");
@@ -63,8 +65,8 @@ TEST(LayerCatalogue, group_lines_set_the_group_path_of_the_rows_below) {
 
 TEST(LayerCatalogue, unchanged_table_writes_back_every_field) {
     AAR_LAYERC t = Parse({"**WALLS,x", "KEY,LAYER", "", "2DWALLS,MURI,1,,DASHED,25"});
-    EXPECT_EQ(t.FormatLayerDefLines(),
-              (std::vector<std::string>{"**WALLS,", "KEY,LAYER,256,,Continuous,-3", "2DWALLS,MURI,1,,DASHED,25"}));
+    EXPECT_EQ(t.FormatLayerDefLines(), (std::vector<std::string>{"**WALLS,", "KEY,LAYER,256,,Continuous,-3",
+                                                                 "2DWALLS,MURI,1,,DASHED,25"}));
     AA_LAYERC fresh;
     EXPECT_EQ(fresh.color, 7);
     EXPECT_EQ(fresh.spare, " ");

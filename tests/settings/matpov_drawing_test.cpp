@@ -1,7 +1,6 @@
 // VELM_MATPOV in a drawing: made from the catalogue on first open, found
 // again afterwards with the rows the user stored.
 #include "settings/matpov.h"
-
 #include "tests/settings/drawing_fixture.h"
 
 namespace {

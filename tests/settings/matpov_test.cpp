@@ -17,13 +17,8 @@
 namespace {
 
 const std::vector<std::string> kCatalogue = {
-    "**Muri,",
-    "WALLS,T_Brick,1.000000,1",
-    "***Esterni,",
-    "WALLS_EXT,T_Stone,2.5,2",
-    "**Tetti,",
-    "ROOF,T_Tile,0.5,1",
-    "ROOF_B,T_Tile",
+    "**Muri,",  "WALLS,T_Brick,1.000000,1", "***Esterni,",   "WALLS_EXT,T_Stone,2.5,2",
+    "**Tetti,", "ROOF,T_Tile,0.5,1",        "ROOF_B,T_Tile",
 };
 
 class MatPovTest : public ::testing::Test {
@@ -139,7 +134,8 @@ TEST_F(RenderRegistryTest, values_are_stored_as_text_and_read_back) {
     double ambient = 1.5;
     int colour = 123456;
     EXPECT_EQ(WriteRegistryVariable("povIntAmbiente", nullptr, &ambient, nullptr), ERROR_SUCCESS);
-    EXPECT_EQ(WriteRegistryVariable("povColZenit", &colour, &ambient, nullptr), ERROR_SUCCESS);  // integer wins
+    EXPECT_EQ(WriteRegistryVariable("povColZenit", &colour, &ambient, nullptr),
+              ERROR_SUCCESS);  // integer wins
     EXPECT_EQ(WriteRegistryVariable("povDirSupporto", nullptr, nullptr, "C:\\tex"), ERROR_SUCCESS);
     std::string text;
     ReadRegistryVariables("povIntAmbiente", nullptr, nullptr, &text);
@@ -156,7 +152,8 @@ TEST_F(RenderRegistryTest, values_are_stored_as_text_and_read_back) {
 
 TEST_F(RenderRegistryTest, unterminated_or_unparsable_text_is_read_safely) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kRenderSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kRenderSettingsKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
+                              nullptr),
               ERROR_SUCCESS);
     const char digits[] = {'4', '2'};  // no terminator stored
     RegSetValueExW(key, "povColSfondo", 0, REG_SZ, reinterpret_cast<const BYTE*>(digits), 2);
@@ -177,7 +174,8 @@ TEST_F(RenderRegistryTest, unterminated_or_unparsable_text_is_read_safely) {
 // The shipped catalogue: every line scans, every layer key is a key of the
 // layer catalogue, and no layer is listed twice.
 TEST(LayerPovShipped, default_catalogue_names_catalogue_layers_once) {
-    std::filesystem::path support = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "support";
+    std::filesystem::path support =
+        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "support";
     AAR_LAYERPOV rows;
     ASSERT_TRUE(ReadLayerPovFile((support / "LAYERPOV.DEF").string(), rows));
     auto layerc = host::readTextFile((support / "LAYERC.DEF").string());

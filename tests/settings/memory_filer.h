@@ -56,8 +56,7 @@ public:
         return false;
     }
     bool readItem(SettingsDxfItem& item) override {
-        if (pos >= items.size())
-            return false;
+        if (pos >= items.size()) return false;
         item = items[pos++];
         return true;
     }

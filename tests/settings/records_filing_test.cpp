@@ -208,8 +208,11 @@ TEST(SpessMuri, thicknesses_round_trip_and_short_dxf_keeps_the_rest) {
     EXPECT_EQ(dxfRoundTrip(src).thicknesses, src.thicknesses);
 
     VELM_SPESSMURI s;
-    MemoryDxfStream m =
-        dxfOf({{100, std::string("VELM_SPESSMURI")}, {140, 1.0}, {140, 2.0}, {140, 3.0}, {1001, std::string("APP")}});
+    MemoryDxfStream m = dxfOf({{100, std::string("VELM_SPESSMURI")},
+                               {140, 1.0},
+                               {140, 2.0},
+                               {140, 3.0},
+                               {1001, std::string("APP")}});
     s.fileInDxf(m);
     EXPECT_EQ(s.thicknesses, (std::array<double, 5>{1.0, 2.0, 3.0, 20.0, 40.0}));
     EXPECT_EQ(m.pos, 4u);

@@ -64,20 +64,38 @@ std::string settingsState() {
     };
     if (VELM_SETUP* s = OpenSetupObject(true)) {
         for (const AA_VARIABILE& v : s->slots()) {
-            std::visit([&out](const auto& x) {
-                using T = std::decay_t<decltype(x)>;
-                if constexpr (std::is_same_v<T, std::string>) out += x;
-                else if constexpr (std::is_same_v<T, ZcGePoint3d>) out += std::to_string(x.x) + "," + std::to_string(x.z);
-                else out += std::to_string(x);
-            }, v.value());
+            std::visit(
+                [&out](const auto& x) {
+                    using T = std::decay_t<decltype(x)>;
+                    if constexpr (std::is_same_v<T, std::string>)
+                        out += x;
+                    else if constexpr (std::is_same_v<T, ZcGePoint3d>)
+                        out += std::to_string(x.x) + "," + std::to_string(x.z);
+                    else
+                        out += std::to_string(x);
+                },
+                v.value());
             out += "/";
         }
         s->close();
     }
-    if (auto* o = OpenLibObjOptObject()) { list(o->entries); o->close(); }
-    if (auto* o = OpenLayerMuriObject()) { list(o->entries); o->close(); }
-    if (auto* o = OpenGenGruppoObject()) { list(o->generating); list(o->nonGenerating); o->close(); }
-    if (auto* o = OpenLayerOmbraObject()) { list(o->entries); o->close(); }
+    if (auto* o = OpenLibObjOptObject()) {
+        list(o->entries);
+        o->close();
+    }
+    if (auto* o = OpenLayerMuriObject()) {
+        list(o->entries);
+        o->close();
+    }
+    if (auto* o = OpenGenGruppoObject()) {
+        list(o->generating);
+        list(o->nonGenerating);
+        o->close();
+    }
+    if (auto* o = OpenLayerOmbraObject()) {
+        list(o->entries);
+        o->close();
+    }
     if (auto* o = OpenSpessMuriObject()) {
         for (double t : o->thicknesses) out += std::to_string(t) + " ";
         o->close();
@@ -124,8 +142,8 @@ void editEverySetting() {
 }  // namespace
 
 TEST_F(DrawingSettings, classes_register_once_in_order_and_are_made_by_name) {
-    for (const char* name : {"VELM_SETUP", "VELM_LIBOBJOPT", "VELM_FSCALA", "VELM_GENGRUPPO", "VELM_LAYEROMBRA",
-                             "VELM_LAYERMURI", "VELM_SPESSMURI"}) {
+    for (const char* name : {"VELM_SETUP", "VELM_LIBOBJOPT", "VELM_FSCALA", "VELM_GENGRUPPO",
+                             "VELM_LAYEROMBRA", "VELM_LAYERMURI", "VELM_SPESSMURI"}) {
         ZcRxClass* cls = zcrxFindClass(name);
         ASSERT_NE(cls, nullptr) << name;
         EXPECT_STREQ(cls->dxfName(), name);
@@ -143,8 +161,8 @@ TEST_F(DrawingSettings, classes_register_once_in_order_and_are_made_by_name) {
 TEST_F(DrawingSettings, unregistering_leaves_a_class_this_module_did_not_make) {
     UnregisterSettingsModule();
     EXPECT_EQ(zcrxFindClass("VELM_FSCALA"), nullptr);
-    ZcRxClass* foreign = newZcRxClass("VELM_FSCALA", "AcDbObject", 1, 0, 0, &VELM_FSCALA::Create, "VELM_FSCALA",
-                                      "OTHER");
+    ZcRxClass* foreign =
+        newZcRxClass("VELM_FSCALA", "AcDbObject", 1, 0, 0, &VELM_FSCALA::Create, "VELM_FSCALA", "OTHER");
     RegisterSettingsModule();
     EXPECT_EQ(VELM_FSCALA::desc(), foreign);
     UnregisterSettingsModule();
@@ -173,7 +191,8 @@ TEST_F(DrawingSettings, new_objects_hold_their_defaults) {
     EXPECT_EQ(thick->thicknesses, (std::array<double, 5>{30.0, 10.0, 15.0, 20.0, 40.0}));
     thick->close();
     // One entry per class, under the class name.
-    for (const char* name : {"VELM_LAYERMURI", "VELM_LIBOBJOPT", "VELM_GENGRUPPO", "VELM_LAYEROMBRA", "VELM_SPESSMURI"})
+    for (const char* name :
+         {"VELM_LAYERMURI", "VELM_LIBOBJOPT", "VELM_GENGRUPPO", "VELM_LAYEROMBRA", "VELM_SPESSMURI"})
         EXPECT_FALSE(settingsEntry(name).isNull()) << name;
 }
 
@@ -228,8 +247,8 @@ TEST_F(DrawingSettings, layer_groups_generate_by_wildcards_ignoring_case) {
 TEST_F(DrawingSettings, every_object_round_trips_through_both_filers_and_clone) {
     editEverySetting();
     const std::string edited = settingsState();
-    for (const char* name : {"VELM_SETUP", "VELM_LIBOBJOPT", "VELM_FSCALA", "VELM_GENGRUPPO", "VELM_LAYEROMBRA",
-                             "VELM_LAYERMURI", "VELM_SPESSMURI"}) {
+    for (const char* name : {"VELM_SETUP", "VELM_LIBOBJOPT", "VELM_FSCALA", "VELM_GENGRUPPO",
+                             "VELM_LAYEROMBRA", "VELM_LAYERMURI", "VELM_SPESSMURI"}) {
         ZcDbObject* obj = nullptr;
         ASSERT_EQ(zcdbOpenObject(obj, settingsEntry(name), ZcDb::kForWrite), Zcad::eOk) << name;
         ZcDbDwgFiler dwg;
@@ -286,8 +305,7 @@ TEST_F(DrawingSettings, settings_survive_a_drawing_saved_and_loaded_as_a_dxf_fil
     const std::string edited = settingsState();
     host::DxfLoadResult loaded = host::readDxfText(host::writeDxfText(db));
     ASSERT_NE(loaded.db, nullptr) << loaded.error;
-    for (const std::string& note : loaded.notes)
-        ADD_FAILURE() << note;  // no settings object may be skipped
+    for (const std::string& note : loaded.notes) ADD_FAILURE() << note;  // no settings object may be skipped
     zcdbHostApplicationServices()->setWorkingDatabase(loaded.db.get());
     EXPECT_EQ(settingsState(), edited);
     zcdbHostApplicationServices()->setWorkingDatabase(db);

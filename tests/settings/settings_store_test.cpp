@@ -26,10 +26,14 @@ ZcDbDwgFiler storeStream(int count, double sftmtcm) {
         }
         AA_VALORE v = i == SetupVar::SFTMTCM ? AA_VALORE(sftmtcm) : SetupVarDefault(i);
         f.writeInt16(static_cast<std::int16_t>(TypeCodeOf(v)));
-        if (auto s = std::get_if<short>(&v)) f.writeInt16(*s);
-        else if (auto r = std::get_if<double>(&v)) f.writeDouble(*r);
-        else if (auto t = std::get_if<std::string>(&v)) f.writeString(*t);
-        else f.writePoint3d(std::get<ZcGePoint3d>(v));
+        if (auto s = std::get_if<short>(&v))
+            f.writeInt16(*s);
+        else if (auto r = std::get_if<double>(&v))
+            f.writeDouble(*r);
+        else if (auto t = std::get_if<std::string>(&v))
+            f.writeString(*t);
+        else
+            f.writePoint3d(std::get<ZcGePoint3d>(v));
     }
     return f;
 }
@@ -206,9 +210,12 @@ TEST_F(DrawingSettings, dxf_store_ending_after_ten_groups_keeps_the_other_defaul
     f.writeString(100, "VELM_SETUP");
     for (int i = 0; i < 10; ++i) {
         AA_VALORE v = SetupVarDefault(i);
-        if (auto r = std::get_if<double>(&v)) f.writeDouble(1040, *r + 1000.0);
-        else if (auto s = std::get_if<short>(&v)) f.writeInt16(1070, static_cast<std::int16_t>(*s + 7));
-        else if (auto t = std::get_if<std::string>(&v)) f.writeString(1000, *t + "!");
+        if (auto r = std::get_if<double>(&v))
+            f.writeDouble(1040, *r + 1000.0);
+        else if (auto s = std::get_if<short>(&v))
+            f.writeInt16(1070, static_cast<std::int16_t>(*s + 7));
+        else if (auto t = std::get_if<std::string>(&v))
+            f.writeString(1000, *t + "!");
     }
     f.writeString(1001, "SOMEAPP");  // extended data follows the fields
     f.writeString(1000, "xdata text");

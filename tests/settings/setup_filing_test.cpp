@@ -105,7 +105,7 @@ TEST(SetupDwgFiling, store_without_the_unit_factor_keeps_defaults) {
 TEST(SetupDwgFiling, store_of_330_drops_the_extra_entries_and_keeps_position) {
     SetupSlots src = edited();
     std::vector<AA_VALORE> extra = {short{1}, 2.5, std::string("x"), ZcGePoint3d(1, 2, 3),
-                                    short{5}, 6.0, std::string(), 8.0};
+                                    short{5}, 6.0, std::string(),    8.0};
     MemoryDwgStream m = dwgStore(src, 322, extra);
     m.writeInt16(4242);  // data filed after the store
     SetupSlots back;
@@ -125,8 +125,7 @@ TEST(SetupDwgFiling, unknown_type_code_stops_with_an_error_and_keeps_defaults_af
     SetupSlots back;
     EXPECT_EQ(ReadSetupDwg(back, m), FilingStatus::kBadData);
     SetupSlots expected = defaults();
-    for (int i = 0; i < 10; ++i)
-        expected[i] = src[i];
+    for (int i = 0; i < 10; ++i) expected[i] = src[i];
     expectSame(expected, back);
 }
 
@@ -134,7 +133,8 @@ TEST(SetupDwgFiling, truncated_or_mistyped_streams_fail_without_overrun) {
     SetupSlots src = edited();
     MemoryDwgStream full;
     WriteSetupDwg(src, full);
-    for (size_t cut : {size_t{0}, size_t{1}, size_t{2}, size_t{3}, full.items.size() / 2, full.items.size() - 1}) {
+    for (size_t cut :
+         {size_t{0}, size_t{1}, size_t{2}, size_t{3}, full.items.size() / 2, full.items.size() - 1}) {
         MemoryDwgStream m;
         m.items.assign(full.items.begin(), full.items.begin() + cut);
         SetupSlots back;
@@ -202,8 +202,7 @@ TEST(SetupDxfFiling, short_store_keeps_unscaled_defaults_after_its_last_group) {
     SetupSlots back;
     ReadSetupDxf(back, m);
     SetupSlots expected = defaults();
-    for (int i = 0; i < 10; ++i)
-        expected[i] = src[i];
+    for (int i = 0; i < 10; ++i) expected[i] = src[i];
     expectSame(expected, back);
 }
 

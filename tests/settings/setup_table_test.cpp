@@ -26,8 +26,7 @@ std::vector<Row> readExpectedTable() {
     std::vector<Row> rows;
     std::string line;
     while (std::getline(in, line)) {
-        if (line.empty() || line[0] == '#')
-            continue;
+        if (line.empty() || line[0] == '#') continue;
         std::istringstream ss(line);
         Row r;
         std::string slot, code;
@@ -44,8 +43,7 @@ std::vector<Row> readExpectedTable() {
 
 std::string upper(std::string s) {
     for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c -= 'a' - 'A';
+        if (c >= 'a' && c <= 'z') c -= 'a' - 'A';
     return s;
 }
 
@@ -63,18 +61,25 @@ TEST(SetupTable, names_types_and_defaults_match_the_transcribed_table) {
         const AA_VARIABILE& v = slots[r.slot];
         ASSERT_EQ(v.typeCode(), r.code);
         switch (r.code) {
-        case kVarInt: EXPECT_EQ(*v.asInt(), std::atoi(r.value.c_str())); break;
-        case kVarReal: EXPECT_EQ(*v.asReal(), std::strtod(r.value.c_str(), nullptr)); break;
-        case kVarText: EXPECT_EQ(*v.asText(), r.value); break;
-        case kVarPoint: {
-            double x, y, z;
-            ASSERT_EQ(std::sscanf(r.value.c_str(), "%lf,%lf,%lf", &x, &y, &z), 3);
-            EXPECT_EQ(v.asPoint()->x, x);
-            EXPECT_EQ(v.asPoint()->y, y);
-            EXPECT_EQ(v.asPoint()->z, z);
-            break;
-        }
-        default: ADD_FAILURE() << "unexpected type code " << r.code;
+            case kVarInt:
+                EXPECT_EQ(*v.asInt(), std::atoi(r.value.c_str()));
+                break;
+            case kVarReal:
+                EXPECT_EQ(*v.asReal(), std::strtod(r.value.c_str(), nullptr));
+                break;
+            case kVarText:
+                EXPECT_EQ(*v.asText(), r.value);
+                break;
+            case kVarPoint: {
+                double x, y, z;
+                ASSERT_EQ(std::sscanf(r.value.c_str(), "%lf,%lf,%lf", &x, &y, &z), 3);
+                EXPECT_EQ(v.asPoint()->x, x);
+                EXPECT_EQ(v.asPoint()->y, y);
+                EXPECT_EQ(v.asPoint()->z, z);
+                break;
+            }
+            default:
+                ADD_FAILURE() << "unexpected type code " << r.code;
         }
     }
 }
@@ -83,8 +88,7 @@ TEST(SetupTable, type_counts_are_127_integers_124_reals_68_texts_3_points) {
     SetupSlots slots;
     InitSetupSlots(slots);
     std::map<int, int> counts;
-    for (const AA_VARIABILE& v : slots)
-        ++counts[v.typeCode()];
+    for (const AA_VARIABILE& v : slots) ++counts[v.typeCode()];
     EXPECT_EQ(counts[kVarInt], 127);
     EXPECT_EQ(counts[kVarReal], 124);
     EXPECT_EQ(counts[kVarText], 68);
@@ -108,8 +112,7 @@ TEST(SetupTable, lookup_by_name_ignores_case_and_finds_nothing_for_a_misspelling
     EXPECT_EQ(FindSetupVarSlot("SFATSCAL"), -1);
     EXPECT_EQ(FindSetupVarSlot("SFATSCALAA"), -1);
     EXPECT_EQ(FindSetupVarSlot(""), -1);
-    for (int i = 0; i < kSetupVarCount; ++i)
-        EXPECT_EQ(FindSetupVarSlot(SetupVarDefinition(i).name), i);
+    for (int i = 0; i < kSetupVarCount; ++i) EXPECT_EQ(FindSetupVarSlot(SetupVarDefinition(i).name), i);
 }
 
 TEST(SetupStore, new_store_reads_the_documented_defaults) {

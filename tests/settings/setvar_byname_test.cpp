@@ -1,13 +1,13 @@
 // Settings by name: what the command and the two LISP functions accept,
 // store and print, against a drawing kept in memory.
+#include "settings/setvar_byname.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cstdio>
 #include <deque>
 #include <memory>
-
-#include "settings/setvar_byname.h"
 
 namespace {
 
@@ -31,8 +31,7 @@ public:
     void print(const std::string& text) override { printed += text; }
     int getString(bool, const std::string& prompt, std::string& answer) override {
         prompts.push_back(prompt);
-        if (answers.empty())
-            return RTCAN;
+        if (answers.empty()) return RTCAN;
         auto [st, a] = answers.front();
         answers.pop_front();
         answer = a;
@@ -88,8 +87,7 @@ private:
     resbuf& add(short type) {
         nodes_.push_back(std::make_unique<resbuf>());
         nodes_.back()->restype = type;
-        if (nodes_.size() > 1)
-            nodes_[nodes_.size() - 2]->rbnext = nodes_.back().get();
+        if (nodes_.size() > 1) nodes_[nodes_.size() - 2]->rbnext = nodes_.back().get();
         return *nodes_.back();
     }
     std::vector<std::unique_ptr<resbuf>> nodes_;
@@ -99,8 +97,9 @@ private:
 const std::string kUnknown = "\nNie istnieje zmienna o tej nazwie ";
 const std::string kScaleGet =
     "\nWspółczynnik skali nie istnieje lub wkaźnik jest nieprawidłowy: (velmgetvar scale$<sfactor> <0..9>)";
-const std::string kScaleSet = "\nWspółczynnik skali nie istnieje, wskaźnik lub wartość jest "
-                              "nieprawidłowa:(velmsetvar scale$<sfactor> <0..9> <value>)";
+const std::string kScaleSet =
+    "\nWspółczynnik skali nie istnieje, wskaźnik lub wartość jest "
+    "nieprawidłowa:(velmsetvar scale$<sfactor> <0..9> <value>)";
 
 }  // namespace
 
@@ -128,10 +127,12 @@ TEST(VelmGetVar, missing_or_non_text_argument_is_an_error) {
     FakeDrawing d;
     EXPECT_EQ(VelmGetVarLisp(d, nullptr).status, RTERROR);
     EXPECT_EQ(d.printed,
-              "\nFunkcja nie ma wystarczających parametrów:(velmgetvar <name>) or (velmgetvar scale$<sfactor> <0..9>)");
+              "\nFunkcja nie ma wystarczających parametrów:(velmgetvar <name>) or (velmgetvar "
+              "scale$<sfactor> <0..9>)");
     d.printed.clear();
     EXPECT_EQ(VelmGetVarLisp(d, Args().i(3).head()).status, RTERROR);
-    EXPECT_EQ(d.printed, "\nArgument musi być tekstem:(velmgetvar <name>) or (velmgetvar scale$<sfactor> <0..9>)");
+    EXPECT_EQ(d.printed,
+              "\nArgument musi być tekstem:(velmgetvar <name>) or (velmgetvar scale$<sfactor> <0..9>)");
 }
 
 TEST(VelmGetVar, store_that_cannot_be_opened_reports_an_error) {
@@ -202,7 +203,7 @@ TEST(VelmSetVar, kind_matrix_stores_only_matching_kinds) {
             EXPECT_EQ(r.status, RTNORM);
             EXPECT_EQ(d.printed, "");
             const AA_VALORE& now = d.setup.slots()[slot].value();
-            AA_VALORE expected = c.given == RTSHORT ? (slot == 0 ? AA_VALORE(7.0) : AA_VALORE(short{7}))
+            AA_VALORE expected = c.given == RTSHORT  ? (slot == 0 ? AA_VALORE(7.0) : AA_VALORE(short{7}))
                                  : c.given == RTREAL ? AA_VALORE(7.5)
                                                      : AA_VALORE(std::string("WARSTWA"));
             EXPECT_TRUE(SameValue(now, expected));
@@ -284,12 +285,14 @@ TEST(VelmSetVar, libopt_adds_a_folder_once_ignoring_case) {
 TEST(VelmSetVar, too_few_or_mistyped_arguments_are_errors) {
     FakeDrawing d;
     EXPECT_EQ(VelmSetVarLisp(d, Args().str("SQPAV").head()).status, RTERROR);
-    EXPECT_EQ(d.printed, "\nFunkcja nie ma wystarczających parametrów:(velmsetvar <name> <value>) or "
-                         "(velmsetvar scale$<sfactor> <0..9> <value>)");
+    EXPECT_EQ(d.printed,
+              "\nFunkcja nie ma wystarczających parametrów:(velmsetvar <name> <value>) or "
+              "(velmsetvar scale$<sfactor> <0..9> <value>)");
     d.printed.clear();
     EXPECT_EQ(VelmSetVarLisp(d, Args().i(1).i(2).head()).status, RTERROR);
-    EXPECT_EQ(d.printed, "\nPierwszy parametr musi być tekstem:(velmsetvar <name> <value>) or "
-                         "(velmsetvar scale$<sfactor> <0..9> <value>");
+    EXPECT_EQ(d.printed,
+              "\nPierwszy parametr musi być tekstem:(velmsetvar <name> <value>) or "
+              "(velmsetvar scale$<sfactor> <0..9> <value>");
     d.printed.clear();
     EXPECT_EQ(VelmSetVarLisp(d, Args().str("NIEMA").i(2).head()).status, RTERROR);
     EXPECT_EQ(d.printed, kUnknown + "NIEMA");
@@ -330,8 +333,9 @@ TEST(VelmSetVarCommand, bad_empty_or_cancelled_answers_change_nothing) {
     VELMSETVAR(d);
     d.answers = {{RTNORM, "SQPAV"}, {RTNORM, "inf"}};
     VELMSETVAR(d);
-    EXPECT_EQ(d.printed, "\nWartość <nan> nie jest prawidłową wartością dla zmiennej <SFATSCALA>:"
-                         "\nWartość <inf> nie jest prawidłową wartością dla zmiennej <SQPAV>:");
+    EXPECT_EQ(d.printed,
+              "\nWartość <nan> nie jest prawidłową wartością dla zmiennej <SFATSCALA>:"
+              "\nWartość <inf> nie jest prawidłową wartością dla zmiennej <SQPAV>:");
     d.answers = {{RTNORM, "SQPAV"}, {RTNORM, ""}};
     VELMSETVAR(d);
     d.answers = {{RTNORM, "SQPAV"}, {RTCAN, "5"}};

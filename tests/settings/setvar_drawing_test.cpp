@@ -1,20 +1,24 @@
 // Settings by name on a drawing, end to end: the command VELMSETVAR typed
 // at the command line and answered from the input queue, and the LISP
 // functions called from a LISP line through the module's servers.
+#include "settings/setvar_drawing.h"
+
 #include "host/ads/lisp.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/cmdstack.h"
-#include "settings/setvar_drawing.h"
 #include "tests/settings/drawing_fixture.h"
 
 namespace {
 
 int moduleLispEntry() {
     switch (zcedGetFunCode()) {
-    case 0: return LispVelmSetVar();
-    case 1: return LispVelmGetVar();
-    default: return RTERROR;
+        case 0:
+            return LispVelmSetVar();
+        case 1:
+            return LispVelmGetVar();
+        default:
+            return RTERROR;
     }
 }
 
@@ -64,7 +68,8 @@ TEST_F(SettingsByNameOnDrawing, command_shows_the_current_value_and_stores_the_a
     ASSERT_EQ(zcedSetVar("LUPREC", &rb), RTNORM);
     feed({"VELMSETVAR", "SQPAV", "320.5"});
     EXPECT_EQ(host::processInput(), RTNORM);
-    EXPECT_NE(transcript().find("Nowa wartość dla zmiennej SQPAV <0.00>:"), std::string::npos) << transcript();
+    EXPECT_NE(transcript().find("Nowa wartość dla zmiennej SQPAV <0.00>:"), std::string::npos)
+        << transcript();
     EXPECT_EQ(realVar(SetupVar::SQPAV), 320.5);
     feed({"VELMSETVAR", "ulayermuro", "ŚCIANY NOŚNE"});
     host::processInput();

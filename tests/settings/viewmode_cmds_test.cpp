@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "host/ads/transcript.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
-#include "host/ads/transcript.h"
 #include "settings/settings_module.h"
 #include "tests/settings/floor_host.h"
 #include "tests/settings/floors_drawing.h"

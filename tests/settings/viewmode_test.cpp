@@ -1,15 +1,18 @@
 // View-mode lists: the file grammar, the shipped lists, and the mode applied
 // to layers in model space and to a viewport in paper space.
+#include "settings/viewmode.h"
+
 #include <gtest/gtest.h>
 
 #include "host/win/textfile.h"
 #include "settings/floors.h"
-#include "settings/viewmode.h"
 #include "tests/settings/floors_drawing.h"
 
 namespace {
 
-VxdLists Lists() { return ParseVxdLines({"V2D", "VELM2D*", "BOTH*", "V3D", "VELM3D*", "both*", "END"}); }
+VxdLists Lists() {
+    return ParseVxdLines({"V2D", "VELM2D*", "BOTH*", "V3D", "VELM3D*", "both*", "END"});
+}
 
 }  // namespace
 
@@ -82,7 +85,7 @@ TEST(VxdApply, paper_space_skips_the_floors_a_viewport_hides) {
     ApplyViewModeLists(&d.db, Lists(), 0, kViewMode3D, vp, &p);
     EXPECT_TRUE(d.frozenIn(vp, "VELM3DWALLS$300"));  // its floor stays hidden
     EXPECT_FALSE(d.frozenIn(vp, "VELM3DWALLS$0"));
-    EXPECT_FALSE(d.frozen("VELM3DWALLS$300"));         // layers themselves untouched
+    EXPECT_FALSE(d.frozen("VELM3DWALLS$300"));  // layers themselves untouched
     ApplyViewModeLists(&d.db, Lists(), 0, kViewMode2D, vp, &p);
     EXPECT_TRUE(d.frozenIn(vp, "VELM3DWALLS$0"));
 }

@@ -3,10 +3,10 @@
 
 #include <numbers>
 
-#include "host/util/adscodes.h"
-#include "host/util/resbuf.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbmain.h"
+#include "host/util/adscodes.h"
+#include "host/util/resbuf.h"
 
 ZCRX_DEFINE_MEMBERS(VelmSampleObject)
 
@@ -27,8 +27,10 @@ Zcad::ErrorStatus VelmSampleObject::dxfInFields(ZcDbDxfFiler* f) {
     ZcDbDxfItem it;
     values.clear();
     while (f->readItem(it) == Zcad::eOk) {
-        if (it.code == 300) label = it.text;
-        else if (it.code == 40) values.push_back(it.real[0]);
+        if (it.code == 300)
+            label = it.text;
+        else if (it.code == 40)
+            values.push_back(it.real[0]);
         else if (it.code != 90) {
             f->pushBackItem();
             break;
@@ -74,8 +76,10 @@ ZcDbObjectId appendTo(ZcDbObjectId blockId, ZcDbEntity* ent) {
         delete ent;
         return id;
     }
-    if (btr->appendZcDbEntity(id, ent) == Zcad::eOk) ent->close();
-    else delete ent;
+    if (btr->appendZcDbEntity(id, ent) == Zcad::eOk)
+        ent->close();
+    else
+        delete ent;
     btr->close();
     return id;
 }
@@ -86,8 +90,10 @@ void addRegApp(ZcDbDatabase* db, const char* name) {
     if (!apps->has(name)) {
         auto* rec = new ZcDbRegAppTableRecord;
         rec->setName(name);
-        if (apps->add(rec) == Zcad::eOk) rec->close();
-        else delete rec;
+        if (apps->add(rec) == Zcad::eOk)
+            rec->close();
+        else
+            delete rec;
     }
     apps->close();
 }
@@ -98,8 +104,10 @@ ZcDbObjectId addBlock(ZcDbDatabase* db, const std::string& name) {
     if (db->getBlockTable(blocks, ZcDb::kForWrite) != Zcad::eOk) return id;
     auto* btr = new ZcDbBlockTableRecord;
     btr->setName(name);
-    if (blocks->add(id, btr) == Zcad::eOk) btr->close();
-    else delete btr;
+    if (blocks->add(id, btr) == Zcad::eOk)
+        btr->close();
+    else
+        delete btr;
     blocks->close();
     return id;
 }
@@ -108,10 +116,9 @@ void setXData(ZcDbObjectId id) {
     // Every xdata group: text, control brackets, layer, bytes, handle,
     // points of each kind, reals, distance, scale, integers.
     ads_point p1 = {1, 2, 3}, p2 = {4, 5, 6}, p3 = {0.5, 0, 0}, p4 = {0, 0, 1};
-    resbuf* rb = zcutBuildList(1001, "VELM7", 1000, "ściana nośna", 1002, "{", 1003, "0", 1004, "0A1B",
-                               1005, "0", 1010, p1, 1011, p2,
-                               1012, p3, 1013, p4,
-                               1040, 2.5, 1041, 10.0, 1042, 0.75, 1070, 7, 1071, 123456, 1002, "}", 0);
+    resbuf* rb = zcutBuildList(1001, "VELM7", 1000, "ściana nośna", 1002, "{", 1003, "0", 1004, "0A1B", 1005,
+                               "0", 1010, p1, 1011, p2, 1012, p3, 1013, p4, 1040, 2.5, 1041, 10.0, 1042, 0.75,
+                               1070, 7, 1071, 123456, 1002, "}", 0);
     ZcDbObject* obj = nullptr;
     if (rb && zcdbOpenObject(obj, id, ZcDb::kForWrite) == Zcad::eOk) {
         obj->setXData(rb);
@@ -133,8 +140,10 @@ void buildSampleDrawing(ZcDbDatabase* db) {
         walls->setColorIndex(3);
         walls->setIsLocked(true);
         walls->setLineWeight(35);
-        if (layers->add(walls) == Zcad::eOk) walls->close();
-        else delete walls;
+        if (layers->add(walls) == Zcad::eOk)
+            walls->close();
+        else
+            delete walls;
         layers->close();
     }
 
@@ -242,8 +251,10 @@ void buildSampleDrawing(ZcDbDatabase* db) {
                 auto* obj = static_cast<VelmSampleObject*>(VelmSampleObject::Create());
                 obj->label = "Parter";
                 obj->values = {0, 2.8, 0.3};
-                if (inner->setAt("P0", obj) == Zcad::eOk) obj->close();
-                else delete obj;
+                if (inner->setAt("P0", obj) == Zcad::eOk)
+                    obj->close();
+                else
+                    delete obj;
                 inner->close();
             } else {
                 delete inner;
@@ -262,8 +273,10 @@ void addManyEntities(ZcDbDatabase* db, int count) {
     for (int i = 0; i < count; ++i) {
         ZcDbEntity* ent = (i % 2) ? static_cast<ZcDbEntity*>(new ZcDbCircle({i * 1.0, 0, 0}, {0, 0, 1}, 1.5))
                                   : static_cast<ZcDbEntity*>(new ZcDbLine({i * 1.0, 0, 0}, {i + 0.5, 3, 0}));
-        if (ms->appendZcDbEntity(ent) == Zcad::eOk) ent->close();
-        else delete ent;
+        if (ms->appendZcDbEntity(ent) == Zcad::eOk)
+            ent->close();
+        else
+            delete ent;
     }
     ms->close();
 }

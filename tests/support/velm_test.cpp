@@ -1,16 +1,16 @@
 // The module test fixture.
 #include "tests/support/velm_test.h"
 
-#include "host/util/adscodes.h"
 #include "host/ads/lisp.h"
+#include "host/ads/transcript.h"
 #include "host/db/dbmain.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
 #include "host/harness/harness.h"
-#include "host/ads/transcript.h"
 #include "host/rx/rxdynlinker.h"
+#include "host/util/adscodes.h"
 
 namespace {
 // The appId the module sees when started directly.
@@ -47,15 +47,21 @@ void VelmTest::push(std::initializer_list<std::string> lines) {
     for (const std::string& l : lines) push(l);
 }
 
-void VelmTest::push(const std::string& line) { host::currentInput().pushLine(line); }
+void VelmTest::push(const std::string& line) {
+    host::currentInput().pushLine(line);
+}
 
 int VelmTest::run(std::initializer_list<std::string> lines) {
     push(lines);
     return host::processInput();
 }
 
-const std::string& VelmTest::transcript() { return host::transcript().text(); }
-const std::string& VelmTest::lastMessage() { return host::transcript().lastMessage(); }
+const std::string& VelmTest::transcript() {
+    return host::transcript().text();
+}
+const std::string& VelmTest::lastMessage() {
+    return host::transcript().lastMessage();
+}
 
 ZcDbDatabase* VelmTest::db() {
     ZcApDocument* doc = zcDocManagerPtr()->curDocument();

@@ -136,6 +136,7 @@ def check_support_folder(folder, report):
             report.error(HOST_PATTERNS, 0, f"the pattern {pattern} is not defined")
 
     check_wall_types(folder, patterns, catalogue, report)
+    check_room_labels(folder, report)
 
 
 def read_text_lines(folder, name, report):
@@ -444,6 +445,117 @@ def write_wall_type(parsed):
             lines += [s["material"], s["pattern"], "%f" % s["scale"], s["thickness"], s["layer"]]
         lines.append(f"ENDSTRATIFICAZIONE{scale}")
     return lines
+# --- room label field catalogue and label templates -------------------------
+
+ROOM_SETS = ["TMS_TAB1", "TMS_ETI1"]
+ROOM_FIELDS = ["$70", "$71", "$75", "$76", "$77", "$78", "$79"]
+
+
+def read_crlf_lines(folder, name, report):
+    """Lines of a file kept in the Windows form (CR LF, UTF-8)."""
+    try:
+        with open(os.path.join(folder, name), "rb") as stream:
+            data = stream.read()
+    except OSError as exc:
+        report.error(name, 0, f"cannot be read: {exc.strerror}")
+        return []
+    if data.replace(b"\r\n", b"").count(b"\n") or data.replace(b"\r\n", b"").count(b"\r"):
+        report.error(name, 0, "lines must end with CR LF")
+    if data and not data.endswith(b"\r\n"):
+        report.error(name, 0, "last line has no line end")
+    try:
+        text = data.decode("utf-8")
+    except UnicodeDecodeError as exc:
+        report.error(name, 0, f"is not UTF-8: {exc}")
+        return []
+    return text.split("\r\n")[:-1]
+
+
+def parse_label_catalogue(name, lines, report):
+    """Sets as the definition dialogs read them: {set: [(field, kind, prompt, values)]}."""
+    sets, i = {}, 0
+    while i < len(lines):
+        header = lines[i]
+        i += 1
+        if not header.startswith("["):
+            report.error(name, i, "line outside a set")
+            continue
+        set_name = header[1:].split("]")[0]
+        if i >= len(lines):
+            report.error(name, i, f"set {set_name} has no title")
+            break
+        i += 1
+        fields = []
+        while i < len(lines) and lines[i] != "[END]":
+            if not re.fullmatch(r"\$(\d+)", lines[i]) or i + 2 >= len(lines):
+                report.error(name, i + 1, "expected a field name $NN")
+                return sets
+            field, kind, prompt = lines[i:i + 3]
+            i += 3
+            values = []
+            if kind == "T_LIST":
+                if i >= len(lines) or not re.fullmatch(r"\d+", lines[i]):
+                    report.error(name, i + 1, "list field without a count")
+                    return sets
+                count = int(lines[i])
+                values = lines[i + 1:i + 1 + count]
+                i += 1 + count
+            elif kind != "T_EDIT":
+                report.error(name, i - 1, f"kind {kind!r} is neither T_EDIT nor T_LIST")
+            if not 70 <= int(field[1:]) <= 84:
+                report.error(name, i, f"field {field} outside $70..$84")
+            fields.append((field, kind, prompt, values))
+        if i >= len(lines):
+            report.error(name, i, f"set {set_name} has no [END]")
+            break
+        i += 1
+        if not fields:
+            report.error(name, i, f"set {set_name} has no fields and would be dropped")
+        if len(fields) > 20:
+            report.error(name, i, f"set {set_name} has more fields than the room form shows")
+        if set_name in sets:
+            report.error(name, i, f"set {set_name} repeated")
+        sets[set_name] = fields
+    return sets
+
+
+def check_room_labels(folder, report):
+    sets = parse_label_catalogue("UA_DEF.DLC", read_crlf_lines(folder, "UA_DEF.DLC", report), report)
+    for wanted in ROOM_SETS:
+        fields = {f[0]: f for f in sets.get(wanted, [])}
+        if wanted not in sets:
+            report.error("UA_DEF.DLC", 0, f"no set {wanted}")
+            continue
+        for field in ROOM_FIELDS:
+            if field not in fields:
+                report.error("UA_DEF.DLC", 0, f"set {wanted} lacks {field}")
+        for field in ("$75", "$76"):
+            if field in fields and (fields[field][1] != "T_LIST" or not fields[field][3]):
+                report.error("UA_DEF.DLC", 0, f"set {wanted}: {field} must be a list with choices")
+    tab = os.path.join(folder, "tab")
+    templates = sorted(f for f in os.listdir(tab) if f.upper().endswith(".UA")) if os.path.isdir(tab) else []
+    for wanted in ROOM_SETS:
+        if f"{wanted}.UA" not in templates:
+            report.error("tab", 0, f"no template {wanted}.UA")
+    for name in templates:
+        keys, ended = {}, False
+        for lineno, line in enumerate(read_crlf_lines(tab, name, report), 1):
+            if line[:3].lower() == "end":
+                ended = True
+                break
+            key = line[:4].lower()
+            if key not in ("eti=", "tab=", "rec=", "tot="):
+                report.error(name, lineno, "neither a key nor end")
+                continue
+            if key in keys:
+                report.error(name, lineno, f"key {key} repeated")
+            keys[key] = line[4:].split()
+        if not ended or not keys.get("eti="):
+            report.error(name, 0, "a template needs eti= with a block name and an end line")
+        if name[:-3] not in sets:
+            report.error(name, 0, f"no field set {name[:-3]} in UA_DEF.DLC")
+
+
 # --- object definitions ----------------------------------------------------
 
 DEFINITION_LINE_MAX = 256   # characters of a line entry besides its line break

@@ -235,5 +235,22 @@ class DefinitionDamage(DamageCase):
             self.assertCaught(case, "OKNA_PAR.inc")
 
 
+class RoomLabelDamage(DamageCase):
+    def test_catalogue_set_without_its_end(self):
+        with SpoiledCopy() as case:
+            case.replace("UA_DEF.DLC", "[END]\r\n[TMS_ETI1]", "[TMS_ETI1]")
+            self.assertCaught(case, "UA_DEF.DLC")
+
+    def test_catalogue_with_lf_line_ends(self):
+        with SpoiledCopy() as case:
+            case.write("UA_DEF.DLC", case.read("UA_DEF.DLC").replace(b"\r\n", b"\n"))
+            self.assertCaught(case, "UA_DEF.DLC")
+
+    def test_template_without_end(self):
+        with SpoiledCopy() as case:
+            case.replace("tab/TMS_ETI1.UA", "end\r\n", "")
+            self.assertCaught(case, "TMS_ETI1.UA")
+
+
 if __name__ == "__main__":
     unittest.main()

@@ -5,8 +5,6 @@
 #include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
 #include "host/ed/grdraw.h"
-#include "host/ads/transcript.h"
-#include "host/ed/grdraw.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
 

@@ -1,6 +1,5 @@
 // The wall-layer pick dialog on a drawing's wall layers.
 #include "core/dialogs/dlg_wall_layers.h"
-
 #include "host/ui/driver.h"
 #include "resources/velmresources.h"
 #include "settings/store/setup_slots.h"

@@ -1,8 +1,9 @@
+#include "core/geometry/geom_basic.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "core/geometry/geom_basic.h"
 #include "core/geometry/matrix4.h"
 #include "core/module_state.h"
 
@@ -140,9 +141,9 @@ TEST(Arcs, centre_from_rise_lies_on_the_left_at_the_right_distance) {
 TEST(LineCircle, every_branch_finds_points_on_the_circle_or_reports_a_miss) {
     const Point3 centre{1, 2, 3};
     const double r = 2.0;
-    const Point3 lines[][2] = {{{1.5, -9, 0}, {1.5, 9, 0}},   // vertical
-                               {{-9, 2.5, 0}, {9, 2.5, 0}},   // horizontal
-                               {{-4, -3, 0}, {6, 8, 0}}};     // sloped
+    const Point3 lines[][2] = {{{1.5, -9, 0}, {1.5, 9, 0}},  // vertical
+                               {{-9, 2.5, 0}, {9, 2.5, 0}},  // horizontal
+                               {{-4, -3, 0}, {6, 8, 0}}};    // sloped
     for (const auto& line : lines) {
         Point3 p1, p2;
         ASSERT_TRUE(IntersectLineCircle(line[0], line[1], centre, r, p1, p2));

@@ -1,8 +1,9 @@
+#include "core/geometry/host_geometry.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "core/geometry/host_geometry.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ed/grdraw.h"
@@ -35,7 +36,8 @@ TEST_F(HostGeometry, faces_of_a_triangulated_square_become_3dfaces_on_the_layer)
 
 TEST_F(HostGeometry, polyline_read_from_the_drawing_keeps_bulges_closure_and_elevation) {
     double p1[3] = {0, 0, 0}, p2[3] = {4, 0, 0}, p3[3] = {4, 3, 0};
-    resbuf* list = zcutBuildList(RTDXF0, "LWPOLYLINE", 100, "AcDbEntity", 100, "AcDbPolyline", 90, 3, 70, 1, 38, 2.5, 10, p1, 42, 0.0, 10, p2, 42, 1.0, 10, p3, 42, 0.0, 0);
+    resbuf* list = zcutBuildList(RTDXF0, "LWPOLYLINE", 100, "AcDbEntity", 100, "AcDbPolyline", 90, 3, 70, 1,
+                                 38, 2.5, 10, p1, 42, 0.0, 10, p2, 42, 1.0, 10, p3, 42, 0.0, 0);
     ASSERT_EQ(zcdbEntMake(list), RTNORM);
     zcutRelRb(list);
     ads_name e;

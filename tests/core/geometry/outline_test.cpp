@@ -1,9 +1,10 @@
+#include "core/geometry/outline.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
-#include "core/geometry/outline.h"
 #include "core/geometry/polygon.h"
 #include "core/geometry/triangulate.h"
 #include "core/module_state.h"
@@ -29,8 +30,10 @@ VertexNode* Seed(const Point3& a, const Point3& b) {
 TEST(Outlines, square_sides_in_any_order_and_direction_close_to_four_vertices) {
     const Point3 A{0, 0, 0}, B{4, 0, 0}, C{4, 4, 0}, D{0, 4, 0};
     // Each ordering and direction of the three remaining sides.
-    const std::vector<std::vector<std::pair<Point3, Point3>>> orders = {
-        {{B, C}, {C, D}, {D, A}}, {{D, A}, {C, B}, {D, C}}, {{A, D}, {D, C}, {B, C}}, {{C, D}, {A, D}, {C, B}}};
+    const std::vector<std::vector<std::pair<Point3, Point3>>> orders = {{{B, C}, {C, D}, {D, A}},
+                                                                        {{D, A}, {C, B}, {D, C}},
+                                                                        {{A, D}, {D, C}, {B, C}},
+                                                                        {{C, D}, {A, D}, {C, B}}};
     for (const auto& sides : orders) {
         SegmentRec* segs = nullptr;
         for (auto it = sides.rbegin(); it != sides.rend(); ++it) segs = Line(it->first, it->second, segs);
@@ -55,11 +58,13 @@ TEST(Outlines, a_missing_side_is_not_closed_unless_open_chains_are_allowed) {
     SegmentRec* segs = Line(B, C, Line(C, D, nullptr));
     Point3 p1 = A, p2 = B;
     OutlineReport report;
-    EXPECT_EQ(BuildPolygonFromSegments(0, segs, p1, p2, Seed(A, B), 3, false, 1.0, nullptr, 1.0, &report), nullptr);
+    EXPECT_EQ(BuildPolygonFromSegments(0, segs, p1, p2, Seed(A, B), 3, false, 1.0, nullptr, 1.0, &report),
+              nullptr);
     EXPECT_TRUE(report.notClosed);
     for (SegmentRec* s = segs; s; s = s->next) s->kind = 0;
     p1 = A, p2 = B;
-    OwnedList<VertexNode> open(BuildPolygonFromSegments(0, segs, p1, p2, Seed(A, B), 3, true, 1.0, nullptr, 1.0, nullptr));
+    OwnedList<VertexNode> open(
+        BuildPolygonFromSegments(0, segs, p1, p2, Seed(A, B), 3, true, 1.0, nullptr, 1.0, nullptr));
     EXPECT_EQ(CountNodes(open.get()), 4);
     EXPECT_TRUE(PointsEqual(p2, D, true));
     FreeList(segs);
@@ -75,8 +80,8 @@ TEST(Outlines, arc_at_the_tail_marks_the_previous_tail_vertex) {
     OwnedList<VertexNode> poly(
         BuildPolygonFromSegments(4, segs, p1, p2, Seed(A, B), 3, false, 1.0, nullptr, 1.0, nullptr));
     ASSERT_EQ(CountNodes(poly.get()), 7);
-    EXPECT_EQ(poly->edgeFlag, 1);              // A
-    EXPECT_EQ(poly->next->edgeFlag, 1);        // B, a line follows
+    EXPECT_EQ(poly->edgeFlag, 1);                // A
+    EXPECT_EQ(poly->next->edgeFlag, 1);          // B, a line follows
     EXPECT_EQ(poly->next->next->edgeFlag, 101);  // R, where the arc starts
     // Four chords of the half circle: 4 x (1/2) sin(pi/4), on a 2 x 2 square.
     EXPECT_NEAR(PolygonAreaByEars(poly.get()), 4 + 2 * std::sin(kPi / 4), 1e-9);

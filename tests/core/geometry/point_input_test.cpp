@@ -1,10 +1,10 @@
+#include "core/geometry/point_input.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <string>
 #include <vector>
-
-#include "core/geometry/point_input.h"
 
 namespace {
 

@@ -25,7 +25,7 @@ Outline RegularStar(int points, double inner, double outer);
 // A square whose sides carry `perSide` - 1 extra collinear vertices each.
 Outline SubdividedSquare(int perSide);
 
-double ShoelaceArea(const Outline& poly);  // signed, positive counter-clockwise
+double ShoelaceArea(const Outline& poly);                   // signed, positive counter-clockwise
 bool StrictlyInside(const Point3& p, const Outline& poly);  // parity, no tolerance
 bool IsSimpleOutline(const Outline& poly);
 

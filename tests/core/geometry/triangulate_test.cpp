@@ -1,10 +1,11 @@
+#include "core/geometry/triangulate.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
 
 #include "core/geometry/polygon.h"
-#include "core/geometry/triangulate.h"
 #include "core/module_state.h"
 #include "tests/core/geometry/polygon_fixtures.h"
 #include "tests/core/geometry/triangulation_reference.h"
@@ -26,7 +27,7 @@ bool InTriangle(const Point3& p, const Triangle& t) {
         return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
     };
     const double d1 = side(t.a, t.b, p), d2 = side(t.b, t.c, p), d3 = side(t.c, t.a, p);
-    const bool neg = d1 < 0 || d2 < 0 || d3 < 0, pos = d1 > 0 || d2 > 0 || d3 > 0;
+    const bool neg = d1 < 0 || d2 < 0 || d3<0, pos = d1> 0 || d2 > 0 || d3 > 0;
     return !(neg && pos);
 }
 
@@ -131,7 +132,8 @@ TEST(Triangulation, corners_are_mapped_back_by_the_matrix) {
 TEST(Triangulation, random_simple_polygons_are_covered_exactly) {
     std::mt19937 rng(20261207);
     for (int i = 0; i < 300; ++i) {
-        const Outline poly = i % 2 ? RandomStarPolygon(rng, 3 + i % 40) : RandomTwoOptPolygon(rng, 3 + i % 18);
+        const Outline poly =
+            i % 2 ? RandomStarPolygon(rng, 3 + i % 40) : RandomTwoOptPolygon(rng, 3 + i % 18);
         if (!IsSimpleOutline(poly)) continue;
         SCOPED_TRACE(i);
         ExpectExactCover(poly, Triangulate(poly), rng);
@@ -144,9 +146,15 @@ TEST(Triangulation, fast_search_gives_the_faces_of_the_plain_search) {
     for (int i = 0; i < 3000; ++i) {
         Outline poly;
         switch (i % 3) {
-        case 0: poly = RandomStarPolygon(rng, 3 + i % 50); break;
-        case 1: poly = RandomTwoOptPolygon(rng, 3 + i % 16); break;
-        default: poly = CombPolygon(1 + i % 7); break;
+            case 0:
+                poly = RandomStarPolygon(rng, 3 + i % 50);
+                break;
+            case 1:
+                poly = RandomTwoOptPolygon(rng, 3 + i % 16);
+                break;
+            default:
+                poly = CombPolygon(1 + i % 7);
+                break;
         }
         const int K = static_cast<int>(poly.size()) - 1;
         const auto fast = TakeFaces(TriangulatePolygon(NumberedList(poly), K, Identity()));

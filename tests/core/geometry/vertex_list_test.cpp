@@ -1,10 +1,11 @@
+#include "core/geometry/vertex_list.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
 #include "core/geometry/polygon.h"
-#include "core/geometry/vertex_list.h"
 #include "core/module_state.h"
 
 namespace {
@@ -76,7 +77,8 @@ TEST(Cleaners, vertices_on_edges_go_but_the_closing_edge_only_with_wrap) {
 
 TEST(Cleaners, spike_goes_and_a_straight_run_stays) {
     // (2, 1) -> (3, 1) -> (2, 1) turns back on itself at (3, 1).
-    const std::vector<Point3> pts{{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 1, 0}, {3, 1, 0}, {2, 1.0000001, 0}, {0, 1, 0}};
+    const std::vector<Point3> pts{{0, 0, 0}, {1, 0, 0},         {2, 0, 0}, {2, 1, 0},
+                                  {3, 1, 0}, {2, 1.0000001, 0}, {0, 1, 0}};
     Owned list(RemoveSpikeVertices(Make(pts), 0.001));
     const auto out = Points(list.get());
     bool hasSpike = false, hasStraight = false;
@@ -86,7 +88,8 @@ TEST(Cleaners, spike_goes_and_a_straight_run_stays) {
     }
     EXPECT_FALSE(hasSpike);
     EXPECT_TRUE(hasStraight);
-    Owned straight(RemoveStraightVertices(Make({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}}), 0.01));
+    Owned straight(
+        RemoveStraightVertices(Make({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}}), 0.01));
     EXPECT_EQ(CountNodes(straight.get()), 4);
 }
 
@@ -94,7 +97,8 @@ TEST(Cleaners, collinear_vertices_and_collinear_spikes) {
     Owned list(RemoveCollinearVertices(Make({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}}), 0));
     EXPECT_EQ(CountNodes(list.get()), 4);
     // With sameFlagOnly a flag change keeps the vertex.
-    Owned flagged(RemoveCollinearVertices(Make({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}}, {1, 0, 1, 1, 1}), 1));
+    Owned flagged(RemoveCollinearVertices(
+        Make({{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}}, {1, 0, 1, 1, 1}), 1));
     EXPECT_EQ(CountNodes(flagged.get()), 5);
     Owned spikes(RemoveCollinearSpikes(Make({{0, 0, 0}, {3, 0, 0}, {2, 0, 0}, {2, 2, 0}, {0, 2, 0}})));
     EXPECT_EQ(CountNodes(spikes.get()), 4);
@@ -149,7 +153,7 @@ TEST(PointLocation, edges_vertices_and_each_mode) {
     EXPECT_EQ(PointInPolygon({2, 1, 0}, sq.get(), 1), 2);  // on an edge
     EXPECT_EQ(PointInPolygon({2, 1, 0}, sq.get(), 2), 0);
     EXPECT_EQ(PointInPolygon({2.05, 1, 0}, sq.get(), 1), 2);  // within 100 x tolerance
-    EXPECT_EQ(PointInPolygon({2, 2, 0}, sq.get(), 1), 2);  // on a vertex
+    EXPECT_EQ(PointInPolygon({2, 2, 0}, sq.get(), 1), 2);     // on a vertex
     EXPECT_EQ(PointInPolygon({0, 0, 0}, sq.get(), 2), 0);
     // Level with a vertex of a diamond: the vertex is crossed once, not twice.
     Owned diamond(Make({{0, -1, 0}, {1, 0, 0}, {0, 1, 0}, {-1, 0, 0}}));
@@ -189,7 +193,8 @@ TEST(ArcVertices, quarter_circle_gives_seventeen_vertices_on_step_multiples) {
     EXPECT_NEAR(pts.back().y, 1, 1e-12);
     // The segments' area plus the chord polygon's is the quarter disc.
     double chordFan = 0;
-    for (size_t i = 0; i + 1 < pts.size(); ++i) chordFan += (pts[i].x * pts[i + 1].y - pts[i + 1].x * pts[i].y) / 2;
+    for (size_t i = 0; i + 1 < pts.size(); ++i)
+        chordFan += (pts[i].x * pts[i + 1].y - pts[i + 1].x * pts[i].y) / 2;
     EXPECT_NEAR(chordFan + area, kPi / 4, 1e-12);
 }
 

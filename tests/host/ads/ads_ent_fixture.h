@@ -4,10 +4,10 @@
 
 #include <memory>
 
-#include "tests/host/ed/ed_fixture.h"
 #include "host/ads/adsent.h"
 #include "host/ads/ssget.h"
 #include "host/db/dbmain.h"
+#include "tests/host/ed/ed_fixture.h"
 
 class AdsDrawing : public EdSession {
 protected:

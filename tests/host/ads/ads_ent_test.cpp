@@ -8,13 +8,13 @@
 #include <functional>
 #include <string>
 
-#include "tests/host/ads/ads_ent_fixture.h"
 #include "host/ads/adsent.h"
-#include "host/util/findfile.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbmain.h"
 #include "host/ed/prompts.h"
+#include "host/util/findfile.h"
+#include "tests/host/ads/ads_ent_fixture.h"
 
 namespace {
 
@@ -22,7 +22,8 @@ class AdsEnt : public AdsDrawing {
 protected:
     static ZcDbObjectId add(ZcDbEntity* e, ZcDbObjectId space = ZcDbObjectId()) {
         ZcDbBlockTableRecord* ms = nullptr;
-        EXPECT_EQ(zcdbOpenObject(ms, space.isNull() ? db()->modelSpaceId() : space, ZcDb::kForWrite), Zcad::eOk);
+        EXPECT_EQ(zcdbOpenObject(ms, space.isNull() ? db()->modelSpaceId() : space, ZcDb::kForWrite),
+                  Zcad::eOk);
         ZcDbObjectId id;
         EXPECT_EQ(ms->appendZcDbEntity(id, e), Zcad::eOk);
         e->close();
@@ -90,12 +91,24 @@ std::vector<std::function<ZcDbEntity*()>> simpleKinds() {
             l->setColorIndex(3);
             return l;
         },
-        [] { return new ZcDbCircle({1, 1, 0}, {0, 0, 1}, 2.5); },
-        [] { return new ZcDbArc({1, 1, 0}, 3, 0.25, 2.5); },
-        [] { return new ZcDbPoint({7, 8, 9}); },
-        [] { return new ZcDbFace({0, 0, 0}, {1, 0, 0}, {1, 1, 1}, {0, 1, 1}, true, false, true, true); },
-        [] { return new ZcDbSolid({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0}); },
-        [] { return new ZcDbText({1, 2, 0}, "Ściana łazienki", 2.5, 0.5); },
+        [] {
+            return new ZcDbCircle({1, 1, 0}, {0, 0, 1}, 2.5);
+        },
+        [] {
+            return new ZcDbArc({1, 1, 0}, 3, 0.25, 2.5);
+        },
+        [] {
+            return new ZcDbPoint({7, 8, 9});
+        },
+        [] {
+            return new ZcDbFace({0, 0, 0}, {1, 0, 0}, {1, 1, 1}, {0, 1, 1}, true, false, true, true);
+        },
+        [] {
+            return new ZcDbSolid({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {1, 1, 0});
+        },
+        [] {
+            return new ZcDbText({1, 2, 0}, "Ściana łazienki", 2.5, 0.5);
+        },
         [] {
             auto* m = new ZcDbMText;
             m->setContents("Pokój\\Pdzienny");
@@ -116,7 +129,9 @@ std::vector<std::function<ZcDbEntity*()>> simpleKinds() {
             h->appendLoop(ZcDbHatch::kExternal | ZcDbHatch::kPolyline, {{0, 0}, {4, 0}, {4, 4}}, {0, 0.3, 0});
             return h;
         },
-        [] { return new ZcDbAlignedDimension({0, 0, 0}, {10, 0, 0}, {5, 3, 0}, "<> cm"); },
+        [] {
+            return new ZcDbAlignedDimension({0, 0, 0}, {10, 0, 0}, {5, 3, 0}, "<> cm");
+        },
         [] {
             auto* a = new ZcDbAttributeDefinition;
             a->setTag("NUMER");
@@ -183,7 +198,8 @@ TEST_F(AdsEnt, entmod_changes_the_layer_given_anywhere_in_the_list_and_creates_i
 TEST_F(AdsEnt, entmod_with_a_bad_value_leaves_the_entity_as_it_was) {
     Name e(add(new ZcDbLine({0, 0, 0}, {1, 0, 0})));
     resbuf* before = zcdbEntGet(e.n);
-    resbuf* list = zcutBuildList(-1, e.n, RTDXF0, "LINE", 10, std::vector<double>{5, 5, 5}.data(), 62, 999, 0);
+    resbuf* list =
+        zcutBuildList(-1, e.n, RTDXF0, "LINE", 10, std::vector<double>{5, 5, 5}.data(), 62, 999, 0);
     EXPECT_EQ(zcdbEntMod(list), RTERROR);
     resbuf* after = zcdbEntGet(e.n);
     EXPECT_EQ(dump(before), dump(after));
@@ -196,8 +212,9 @@ TEST_F(AdsEnt, xdata_is_written_checked_and_returned_as_written) {
     ASSERT_EQ(zcdbRegApp("VELM5$_$PARAMETRI-"), RTNORM);
     EXPECT_EQ(zcdbRegApp("VELM5$_$PARAMETRI-"), RTERROR);  // once only
     ads_point p{1, 2, 3};
-    resbuf* list = zcutBuildList(RTDXF0, "LINE", 10, p, 11, p, -3, 1001, "VELM5$_$PARAMETRI-", 1000, "Ściana",
-                                 1002, "{", 1070, 7, 1071, 70000, 1040, 2.5, 1010, p, 1005, "1F", 1002, "}", 0);
+    resbuf* list =
+        zcutBuildList(RTDXF0, "LINE", 10, p, 11, p, -3, 1001, "VELM5$_$PARAMETRI-", 1000, "Ściana", 1002, "{",
+                      1070, 7, 1071, 70000, 1040, 2.5, 1010, p, 1005, "1F", 1002, "}", 0);
     ASSERT_EQ(zcdbEntMake(list), RTNORM);
     zcutRelRb(list);
     ads_name e;
@@ -205,8 +222,10 @@ TEST_F(AdsEnt, xdata_is_written_checked_and_returned_as_written) {
     resbuf* apps = zcutBuildList(RTSTR, "velm5*", 0);
     resbuf* got = zcdbEntGetX(e, apps);
     std::string text = dump(got);
-    EXPECT_NE(text.find("-3\n1001 \"VELM5$_$PARAMETRI-\"\n1000 \"Ściana\"\n1002 \"{\"\n1070 7\n1071 70000\n1040 2.5"),
-              std::string::npos)
+    EXPECT_NE(
+        text.find(
+            "-3\n1001 \"VELM5$_$PARAMETRI-\"\n1000 \"Ściana\"\n1002 \"{\"\n1070 7\n1071 70000\n1040 2.5"),
+        std::string::npos)
         << text;
     // Without applications asked for there is no xdata in the list.
     resbuf* plain = zcdbEntGet(e);
@@ -217,7 +236,8 @@ TEST_F(AdsEnt, xdata_is_written_checked_and_returned_as_written) {
     resbuf* unregistered = zcutBuildList(RTDXF0, "LINE", 10, p, 11, p, -3, 1001, "NIEZNANA", 1000, "x", 0);
     EXPECT_EQ(zcdbEntMake(unregistered), RTERROR);
     EXPECT_EQ(host::sysVarShort("ERRNO"), OL_EREGAPP);
-    resbuf* unbalanced = zcutBuildList(RTDXF0, "LINE", 10, p, 11, p, -3, 1001, "VELM5$_$PARAMETRI-", 1002, "{", 0);
+    resbuf* unbalanced =
+        zcutBuildList(RTDXF0, "LINE", 10, p, 11, p, -3, 1001, "VELM5$_$PARAMETRI-", 1002, "{", 0);
     EXPECT_EQ(zcdbEntMake(unbalanced), RTERROR);
     EXPECT_EQ(liveEntities(), before);
     zcutRelRb(unregistered);
@@ -371,10 +391,8 @@ TEST_F(AdsEnt, an_abandoned_block_leaves_no_trace) {
 TEST_F(AdsEnt, polylines_are_made_from_their_vertices) {
     ads_point o{0, 0, 0}, a{4, 0, 0}, b{4, 3, 0};
     resbuf* parts[] = {
-        zcutBuildList(RTDXF0, "POLYLINE", 70, 1, 0),
-        zcutBuildList(RTDXF0, "VERTEX", 10, o, 42, 0.5, 0),
-        zcutBuildList(RTDXF0, "VERTEX", 10, a, 0),
-        zcutBuildList(RTDXF0, "VERTEX", 10, b, 0),
+        zcutBuildList(RTDXF0, "POLYLINE", 70, 1, 0), zcutBuildList(RTDXF0, "VERTEX", 10, o, 42, 0.5, 0),
+        zcutBuildList(RTDXF0, "VERTEX", 10, a, 0),   zcutBuildList(RTDXF0, "VERTEX", 10, b, 0),
         zcutBuildList(RTDXF0, "SEQEND", 0),
     };
     for (resbuf* rb : parts) {
@@ -482,7 +500,8 @@ TEST(AdsNames, symbol_names_refuse_the_reserved_characters) {
     EXPECT_EQ(zcdbSNValid("Ściany$0-parter", 0), RTNORM);
     EXPECT_EQ(zcdbSNValid("a|b", 0), RTNORM);
     EXPECT_EQ(zcdbSNValid("a|b", 1), RTERROR);
-    for (const char* bad : {"", "a<b", "a>b", "a/b", "a\\b", "a\"b", "a:b", "a;b", "a?b", "a*b", "a,b", "a=b", "a`b"})
+    for (const char* bad :
+         {"", "a<b", "a>b", "a/b", "a\\b", "a\"b", "a:b", "a;b", "a?b", "a*b", "a,b", "a=b", "a`b"})
         EXPECT_EQ(zcdbSNValid(bad, 0), RTERROR) << bad;
     EXPECT_EQ(zcdbSNValid(std::string(256, 'a').c_str(), 0), RTERROR);
 }

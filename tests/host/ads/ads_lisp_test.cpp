@@ -13,11 +13,16 @@ namespace {
 // arguments back, code 1 answers a fixed text, code 2 fails.
 int moduleEntry() {
     switch (zcedGetFunCode()) {
-    case 0: return zcedRetVal(zcedGetArgs());
-    case 1: return zcedRetStr("gotowe \"ok\"");
-    case 2: return RTERROR;
-    case 3: return zcedRetVoid();
-    default: return RTERROR;
+        case 0:
+            return zcedRetVal(zcedGetArgs());
+        case 1:
+            return zcedRetStr("gotowe \"ok\"");
+        case 2:
+            return RTERROR;
+        case 3:
+            return zcedRetVoid();
+        default:
+            return RTERROR;
     }
 }
 
@@ -39,7 +44,8 @@ protected:
 
 TEST_F(Lisp, arguments_are_parsed_into_typed_values) {
     std::string name;
-    auto args = host::parseLispArgs("(velmsetvar \"SQPAV\" 300 2.5 70000 '(1 2) '(1 2.5 3) '(\"a\" 1) nil T)", &name);
+    auto args =
+        host::parseLispArgs("(velmsetvar \"SQPAV\" 300 2.5 70000 '(1 2) '(1 2.5 3) '(\"a\" 1) nil T)", &name);
     ASSERT_TRUE(args);
     EXPECT_EQ(name, "velmsetvar");
     const resbuf* r = *args;

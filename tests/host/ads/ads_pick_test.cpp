@@ -4,15 +4,15 @@
 
 #include <string>
 
-#include "tests/host/ads/ads_ent_fixture.h"
 #include "host/ads/adsent.h"
-#include "host/ed/adspick.h"
+#include "host/ads/editor.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbmain.h"
-#include "host/ads/editor.h"
+#include "host/ed/adspick.h"
 #include "host/ed/prompts.h"
+#include "tests/host/ads/ads_ent_fixture.h"
 
 namespace {
 
@@ -24,7 +24,8 @@ protected:
     }
     static ZcDbObjectId add(ZcDbEntity* e, ZcDbObjectId space = ZcDbObjectId()) {
         ZcDbBlockTableRecord* rec = nullptr;
-        EXPECT_EQ(zcdbOpenObject(rec, space.isNull() ? db()->modelSpaceId() : space, ZcDb::kForWrite), Zcad::eOk);
+        EXPECT_EQ(zcdbOpenObject(rec, space.isNull() ? db()->modelSpaceId() : space, ZcDb::kForWrite),
+                  Zcad::eOk);
         ZcDbObjectId id;
         EXPECT_EQ(rec->appendZcDbEntity(id, e), Zcad::eOk);
         e->close();
@@ -52,7 +53,8 @@ protected:
         if (zcedOsnap(p, mode, r) != RTNORM) return std::nullopt;
         return ZcGePoint3d(r[0], r[1], r[2]);
     }
-    static std::vector<ZcDbObjectId> interactive(const char* mode, const void* pt1 = nullptr, int* status = nullptr) {
+    static std::vector<ZcDbObjectId> interactive(const char* mode, const void* pt1 = nullptr,
+                                                 int* status = nullptr) {
         ads_name ss;
         int rc = zcedSSGet(mode, pt1, nullptr, nullptr, ss);
         if (status) *status = rc;

@@ -9,8 +9,8 @@ namespace {
 
 TEST(ResbufLists, build_list_carries_values_by_type_and_group_code) {
     ads_point p = {1, 2, 3};
-    resbuf* rb = zcutBuildList(RTSTR, "Ściana", RTREAL, 2.5, RTSHORT, 7, RTLB, RT3DPOINT, p, RTLE, 8, "MURI", 10, p,
-                               40, 1.25, 62, 3, 1001, "VELM7", 1070, 12, 1071, 70000, 0);
+    resbuf* rb = zcutBuildList(RTSTR, "Ściana", RTREAL, 2.5, RTSHORT, 7, RTLB, RT3DPOINT, p, RTLE, 8, "MURI",
+                               10, p, 40, 1.25, 62, 3, 1001, "VELM7", 1070, 12, 1071, 70000, 0);
     ASSERT_NE(rb, nullptr);
     const resbuf* r = rb;
     EXPECT_STREQ(r->resval.rstring, "Ściana");
@@ -30,7 +30,9 @@ TEST(ResbufLists, build_list_carries_values_by_type_and_group_code) {
     zcutRelRb(rb);
 }
 
-TEST(ResbufLists, unknown_type_gives_no_list) { EXPECT_EQ(zcutBuildList(RTSTR, "a", 5099, 0), nullptr); }
+TEST(ResbufLists, unknown_type_gives_no_list) {
+    EXPECT_EQ(zcutBuildList(RTSTR, "a", 5099, 0), nullptr);
+}
 
 TEST(ResbufLists, deep_copy_owns_its_strings) {
     resbuf* rb = zcutBuildList(RTSTR, "abc", 1000, "xyz", RTSHORT, 1, 0);

@@ -10,11 +10,11 @@
 
 #include "ads_ent_fixture.h"
 #include "host/ads/adsent.h"
-#include "host/ed/adspick.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ads/wcmatch.h"
 #include "host/db/dbmain.h"
+#include "host/ed/adspick.h"
 #include "host/win/textutil.h"
 
 namespace {

@@ -8,11 +8,11 @@
 #include <set>
 #include <string>
 
-#include "tests/host/ads/ads_ent_fixture.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/db/dbmain.h"
+#include "tests/host/ads/ads_ent_fixture.h"
 
 namespace {
 
@@ -95,8 +95,9 @@ TEST_F(AdsSs, x_filters_by_type_layer_wildcards_and_logic) {
     EXPECT_EQ(selectX(zcutBuildList(RTDXF0, "CIRCLE", 8, "Okna", 0)), (Ids{s.bigCircle}));
     EXPECT_EQ(selectX(zcutBuildList(-4, "<OR", RTDXF0, "ARC", 8, "OKNA", -4, "OR>", 0)),
               (Ids{s.windowLine, s.bigCircle, s.arc}));
-    EXPECT_EQ(selectX(zcutBuildList(-4, "<and", RTDXF0, "LINE", -4, "<not", 8, "Mury*", -4, "not>", -4, "and>", 0)),
-              (Ids{s.windowLine}));
+    EXPECT_EQ(
+        selectX(zcutBuildList(-4, "<and", RTDXF0, "LINE", -4, "<not", 8, "Mury*", -4, "not>", -4, "and>", 0)),
+        (Ids{s.windowLine}));
     // XOR: lines or Mury layers, not both.
     EXPECT_EQ(selectX(zcutBuildList(-4, "<XOR", RTDXF0, "LINE", 8, "Mury*", -4, "XOR>", 0)),
               (Ids{s.windowLine, s.smallCircle}));
@@ -147,15 +148,17 @@ TEST_F(AdsSs, xdata_application_filters_and_malformed_filters) {
     resbuf* mod = zcutBuildList(-1, e, -3, 1001, "VELM5$_$PARAMETRI-", 1000, "x", 1001, "INNA", 1070, 1, 0);
     ASSERT_EQ(zcdbEntMod(mod), RTNORM);
     zcutRelRb(mod);
-    EXPECT_EQ(selectX(zcutBuildList(-4, "<and", -3, 1001, "VELM5$_$PARAMETRI-", RTDXF0, "CIRCLE", -4, "and>", 0)),
-              (Ids{s.bigCircle}));
+    EXPECT_EQ(
+        selectX(zcutBuildList(-4, "<and", -3, 1001, "VELM5$_$PARAMETRI-", RTDXF0, "CIRCLE", -4, "and>", 0)),
+        (Ids{s.bigCircle}));
     EXPECT_EQ(selectX(zcutBuildList(-3, 1001, "velm5*", 1001, "INNA", 0)), (Ids{s.bigCircle}));
     EXPECT_TRUE(selectX(zcutBuildList(-3, 1001, "BRAK", 0)).empty());
 
     ads_name ss;
-    for (resbuf* bad : {zcutBuildList(-4, "<AND", RTDXF0, "LINE", 0), zcutBuildList(-4, "<NOT", -4, "NOT>", 0),
-                        zcutBuildList(-4, "<XOR", RTDXF0, "LINE", -4, "XOR>", 0),
-                        zcutBuildList(-4, "~~", 40, 1.0, 0), zcutBuildList(-4, "OR>", 0)}) {
+    for (resbuf* bad :
+         {zcutBuildList(-4, "<AND", RTDXF0, "LINE", 0), zcutBuildList(-4, "<NOT", -4, "NOT>", 0),
+          zcutBuildList(-4, "<XOR", RTDXF0, "LINE", -4, "XOR>", 0), zcutBuildList(-4, "~~", 40, 1.0, 0),
+          zcutBuildList(-4, "OR>", 0)}) {
         EXPECT_EQ(zcedSSGet("X", nullptr, nullptr, bad, ss), RTERROR);
         zcutRelRb(bad);
     }
@@ -201,7 +204,8 @@ TEST_F(AdsSs, hidden_layers_are_not_selected_by_windows) {
     ZcDbObjectId shown = add(new ZcDbLine({0, 0, 0}, {1, 0, 0}), "Widoczna");
     add(new ZcDbLine({0, 1, 0}, {1, 1, 0}), "Zamrozona");
     ZcDbLayerTableRecord* layer = nullptr;
-    ASSERT_EQ(zcdbOpenObject(layer, db()->recordId(db()->layerTableId(), "Zamrozona"), ZcDb::kForWrite), Zcad::eOk);
+    ASSERT_EQ(zcdbOpenObject(layer, db()->recordId(db()->layerTableId(), "Zamrozona"), ZcDb::kForWrite),
+              Zcad::eOk);
     layer->setIsFrozen(true);
     layer->close();
     EXPECT_EQ(select("C", {-1, -1, 0}, {2, 2, 0}), (Ids{shown}));

@@ -2,9 +2,9 @@
 #include <string>
 #include <vector>
 
+#include "host/ads/editor.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
-#include "host/ads/editor.h"
 #include "tests/host/ed/ed_fixture.h"
 
 namespace {
@@ -13,7 +13,9 @@ std::vector<std::string> seen;
 
 struct VarWatcher : ZcEditorReactor {
     void sysVarWillChange(const char* v) override { seen.push_back(std::string("will ") + v); }
-    void sysVarChanged(const char* v, bool ok) override { seen.push_back(std::string("changed ") + v + (ok ? "" : " failed")); }
+    void sysVarChanged(const char* v, bool ok) override {
+        seen.push_back(std::string("changed ") + v + (ok ? "" : " failed"));
+    }
 };
 
 class SysVars : public EdSession {

@@ -25,7 +25,9 @@ std::string angtos(double v, int unit, int prec) {
     return buf;
 }
 
-void dimzin(short v) { host::setSysVar("DIMZIN", host::SysVarValue{v}); }
+void dimzin(short v) {
+    host::setSysVar("DIMZIN", host::SysVarValue{v});
+}
 
 TEST_F(Units, decimal_with_trailing_and_leading_zero_rules) {
     dimzin(0);

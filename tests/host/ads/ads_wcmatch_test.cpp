@@ -3,12 +3,14 @@
 
 #include <string>
 
-#include "host/util/adscodes.h"
 #include "host/ads/wcmatch.h"
+#include "host/util/adscodes.h"
 
 namespace {
 
-bool m(const char* text, const char* pattern) { return host::wcMatch(text, pattern); }
+bool m(const char* text, const char* pattern) {
+    return host::wcMatch(text, pattern);
+}
 
 TEST(WcMatch, special_characters_match_their_classes) {
     EXPECT_TRUE(m("A12", "@##"));

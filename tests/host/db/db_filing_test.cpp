@@ -7,8 +7,8 @@
 #include <functional>
 #include <memory>
 
-#include "host/util/resbuf.h"
 #include "host/db/dbmain.h"
+#include "host/util/resbuf.h"
 
 namespace {
 
@@ -272,7 +272,8 @@ TEST(EntityFiling, every_kind_round_trips_through_both_filers) {
     keep(vertex);
     auto* faceRecord = new ZcDbVertex;
     faceRecord->setVertexFlags(128);
-    faceRecord->setVertexAt(0, 1), faceRecord->setVertexAt(1, -2), faceRecord->setVertexAt(2, 3), faceRecord->setVertexAt(3, 4);
+    faceRecord->setVertexAt(0, 1), faceRecord->setVertexAt(1, -2), faceRecord->setVertexAt(2, 3),
+        faceRecord->setVertexAt(3, 4);
     keep(faceRecord);
     keep(new ZcDbSequenceEnd);
     auto* insert = new ZcDbBlockReference;

@@ -165,7 +165,8 @@ TEST(DbHandles, reader_reserved_handle_is_filled_by_the_object_later) {
 TEST(DbNewDrawing, holds_the_standard_records) {
     ZcDbDatabase db;
     EXPECT_FALSE(db.recordId(db.layerTableId(), "0").isNull());
-    for (const char* lt : {"ByLayer", "ByBlock", "Continuous"}) EXPECT_FALSE(db.recordId(db.linetypeTableId(), lt).isNull()) << lt;
+    for (const char* lt : {"ByLayer", "ByBlock", "Continuous"})
+        EXPECT_FALSE(db.recordId(db.linetypeTableId(), lt).isNull()) << lt;
     EXPECT_FALSE(db.recordId(db.textStyleTableId(), "Standard").isNull());
     EXPECT_FALSE(db.recordId(db.dimStyleTableId(), "STANDARD").isNull());
     EXPECT_FALSE(db.modelSpaceId().isNull());

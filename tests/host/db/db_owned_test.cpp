@@ -22,7 +22,8 @@ TEST(OwnedEntities, vertices_given_before_appending_follow_the_polyline_in_order
     ZcDbDatabase db;
     auto* pl = new ZcDb2dPolyline;
     pl->setPolylineFlags(ZcDb2dPolyline::k3dPolyline);
-    for (int i = 0; i < 3; ++i) ASSERT_EQ(pl->appendVertex(new ZcDbVertex({double(i), 0, double(i)})), Zcad::eOk);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_EQ(pl->appendVertex(new ZcDbVertex({double(i), 0, double(i)})), Zcad::eOk);
     EXPECT_EQ(pl->numVertices(), 3u);
     ZcDbObjectId id = appendToModelSpace(db, pl);
     ZcDb2dPolyline* back = nullptr;

@@ -14,8 +14,10 @@ ZcDbObjectId addLayer(ZcDbDatabase& db, const std::string& name, Zcad::ErrorStat
     ZcDbObjectId id;
     Zcad::ErrorStatus es = table->add(id, rec);
     EXPECT_EQ(es, expected) << name;
-    if (es == Zcad::eOk) rec->close();
-    else delete rec;
+    if (es == Zcad::eOk)
+        rec->close();
+    else
+        delete rec;
     table->close();
     return id;
 }
@@ -51,7 +53,9 @@ TEST(NoCase, polish_and_italian_letters_fold_both_ways) {
 }
 
 TEST(NoCase, bytes_that_are_not_utf8_compare_as_they_are) {
-    std::string bad = "\xb6" "ciana";  // Windows-1250 ś, not valid UTF-8
+    std::string bad =
+        "\xb6"
+        "ciana";  // Windows-1250 ś, not valid UTF-8
     EXPECT_TRUE(zcutEqualsNoCase(bad, bad));
     EXPECT_FALSE(zcutEqualsNoCase(bad, "ściana"));
     EXPECT_EQ(zcutFoldCase("\xc3"), "\xc3");  // truncated sequence kept

@@ -25,7 +25,8 @@ std::vector<ZcDbXform> someTransforms() {
 }  // namespace
 
 TEST(Transforms, ocs_conversion_round_trips_for_tilted_planes) {
-    for (ZcGeVector3d n : {ZcGeVector3d(0, 0, 1), ZcGeVector3d(0, 1, 1), ZcGeVector3d(1e-3, 0, 1), ZcGeVector3d(-1, 2, -3)}) {
+    for (ZcGeVector3d n :
+         {ZcGeVector3d(0, 0, 1), ZcGeVector3d(0, 1, 1), ZcGeVector3d(1e-3, 0, 1), ZcGeVector3d(-1, 2, -3)}) {
         ZcGePoint3d p(1.5, -2, 7);
         expectNear(zcdbOcsToWcs(zcdbWcsToOcs(p, n), n), p);
         EXPECT_NEAR(zcdbOcsXAxis(n).dotProduct(n), 0, 1e-12);

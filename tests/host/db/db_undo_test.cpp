@@ -3,8 +3,8 @@
 
 #include <cstring>
 
-#include "host/util/resbuf.h"
 #include "host/db/dbmain.h"
+#include "host/util/resbuf.h"
 
 namespace {
 
@@ -227,7 +227,8 @@ TEST(Reactors, notifications_come_on_close_in_order) {
     line->close();
     db.removeReactor(&rec);
     append(db, new ZcDbLine);
-    EXPECT_EQ(rec.log, (std::vector<std::string>{"appended LINE", "modified LINE", "erased LINE", "unerased LINE"}));
+    EXPECT_EQ(rec.log,
+              (std::vector<std::string>{"appended LINE", "modified LINE", "erased LINE", "unerased LINE"}));
 }
 
 TEST(Reactors, a_reactor_may_read_the_object_and_remove_itself) {

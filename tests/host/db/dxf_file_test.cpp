@@ -5,11 +5,13 @@
 
 #include <algorithm>
 
-#include "host/util/adscodes.h"
-#include "host/util/resbuf.h"
+#include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
+#include "host/db/dbents.h"
 #include "host/db/dbmain.h"
 #include "host/db/dxffile.h"
+#include "host/util/adscodes.h"
+#include "host/util/resbuf.h"
 #include "tests/support/dxf_sample.h"
 
 namespace {
@@ -91,7 +93,8 @@ TEST(DxfFile, xdata_of_every_group_code_survives) {
     ASSERT_EQ(apps.size(), 1u);
     EXPECT_EQ(apps[0].app, "VELM7");
     ASSERT_EQ(apps[0].items.size(), before.size());
-    for (std::size_t i = 0; i < before.size(); ++i) EXPECT_EQ(apps[0].items[i], before[i]) << before[i].toString();
+    for (std::size_t i = 0; i < before.size(); ++i)
+        EXPECT_EQ(apps[0].items[i], before[i]) << before[i].toString();
 }
 
 TEST(DxfFile, header_carries_the_drawing_variables) {
@@ -151,7 +154,8 @@ struct Malformed {
 
 int lineOf(const std::string& text, const std::string& what) {
     std::size_t at = text.rfind(what);
-    return at == std::string::npos ? 0 : 1 + static_cast<int>(std::count(text.begin(), text.begin() + at, '\n'));
+    return at == std::string::npos ? 0
+                                   : 1 + static_cast<int>(std::count(text.begin(), text.begin() + at, '\n'));
 }
 
 TEST(DxfFile, malformed_files_are_refused_with_their_line) {
@@ -255,4 +259,58 @@ TEST(DxfFile, eight_bit_file_of_an_older_writer_reads_as_polish_text) {
     ms->close();
     ASSERT_NE(line, nullptr);
     EXPECT_EQ(line->layer(), "ŁUK");
+}
+
+TEST(DxfFile, optional_groups_at_their_defaults_are_left_out_and_read_back_the_same) {
+    ZcDbDatabase db;
+    ZcDbBlockTableRecord* ms = nullptr;
+    ASSERT_EQ(zcdbOpenObject(ms, db.modelSpaceId(), ZcDb::kForWrite), Zcad::eOk);
+    auto* plain = new ZcDbLine(ZcGePoint3d(0, 0, 0), ZcGePoint3d(3, 4, 0));
+    auto* thick = new ZcDbLine(ZcGePoint3d(0, 0, 0), ZcGePoint3d(1, 0, 0));
+    thick->setThickness(2.5);
+    thick->setNormal(ZcGeVector3d(0, 0, -1));
+    auto* circle = new ZcDbCircle(ZcGePoint3d(1, 1, 0), ZcGeVector3d(0, 0, 1), 2);
+    ZcDbObjectId ids[3];
+    ZcDbEntity* ents[3] = {plain, thick, circle};
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(ms->appendZcDbEntity(ids[i], ents[i]), Zcad::eOk);
+        ents[i]->close();
+    }
+    ms->close();
+    const std::string text = host::writeDxfText(&db);
+    const std::string entities = sectionOf(text, "ENTITIES");
+    // Only the thick line carries a thickness and a normal: a thickness of
+    // 0 is what made another reader divide by zero.
+    auto count = [&](const std::string& group) {
+        std::size_t n = 0;
+        for (std::size_t at = entities.find(group); at != std::string::npos;
+             at = entities.find(group, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("\n 39\n"), 1u) << entities;
+    EXPECT_EQ(count("\n210\n"), 1u) << entities;
+    EXPECT_NE(entities.find("\n 39\n2.5\n"), std::string::npos);
+    // Read back, everything is as it was, and written again the same.
+    host::DxfLoadResult r = host::readDxfText(text);
+    ASSERT_TRUE(r.db) << r.error;
+    EXPECT_EQ(sectionOf(host::writeDxfText(r.db.get(), r.vars.get()), "ENTITIES"), entities);
+    ZcDbObjectId back;
+    ASSERT_EQ(r.db->getZcDbObjectId(back, false, ids[1].handle()), Zcad::eOk);
+    ZcDbLine* line = nullptr;
+    ASSERT_EQ(zcdbOpenObject(line, back, ZcDb::kForRead), Zcad::eOk);
+    EXPECT_DOUBLE_EQ(line->thickness(), 2.5);
+    EXPECT_DOUBLE_EQ(line->normal().z, -1.0);
+    line->close();
+    // The entity data lists still carry every group, defaults included.
+    ads_name en;
+    ASSERT_EQ(zcdbGetAdsName(en, ids[0]), Zcad::eOk);
+    zcdbSetCurDwg(&db);
+    resbuf* data = zcdbEntGet(en);
+    zcdbSetCurDwg(nullptr);
+    ASSERT_NE(data, nullptr);
+    bool has210 = false;
+    for (resbuf* rb = data; rb; rb = rb->rbnext) has210 |= rb->restype == 210;
+    zcutRelRb(data);
+    EXPECT_TRUE(has210);
 }

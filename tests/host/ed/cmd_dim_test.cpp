@@ -47,7 +47,8 @@ TEST_F(DimCommand, horizontal_dimension_measures_and_draws_its_block) {
     EXPECT_EQ(run({"_DIM", "_HOR", "0,0", "10,3", "5,8", "", "_EXIT"}), RTNORM);
     auto dims = entities<ZcDbRotatedDimension>();
     ASSERT_EQ(dims.size(), 1u);
-    with<ZcDbRotatedDimension>(dims[0], [](ZcDbRotatedDimension* d) { EXPECT_NEAR(d->measurement(), 10, 1e-12); });
+    with<ZcDbRotatedDimension>(dims[0],
+                               [](ZcDbRotatedDimension* d) { EXPECT_NEAR(d->measurement(), 10, 1e-12); });
     BlockPicture p = picture(dims[0]);
     ASSERT_EQ(p.texts.size(), 1u);
     EXPECT_EQ(p.texts[0], "10");
@@ -81,26 +82,28 @@ TEST_F(DimCommand, settings_shape_the_text) {
 
 TEST_F(DimCommand, one_shot_dimensions_through_zcedCmd_and_tedit) {
     ads_point c = {0, 0, 0}, a = {10, 0, 0}, b = {0, 10, 0}, arc = {5, 5, 0};
-    resbuf* args = zcutBuildList(RTSTR, "_DIM1", RTSTR, "_ANGULAR", RTSTR, "", RT3DPOINT, c, RT3DPOINT, a, RT3DPOINT,
-                                 b, RT3DPOINT, arc, RTSTR, "", RTSTR, "", 0);
+    resbuf* args = zcutBuildList(RTSTR, "_DIM1", RTSTR, "_ANGULAR", RTSTR, "", RT3DPOINT, c, RT3DPOINT, a,
+                                 RT3DPOINT, b, RT3DPOINT, arc, RTSTR, "", RTSTR, "", 0);
     EXPECT_EQ(zcedCmd(args), RTNORM);
     zcutRelRb(args);
     auto dims = entities<ZcDb3PointAngularDimension>();
     ASSERT_EQ(dims.size(), 1u);
     EXPECT_EQ(picture(dims[0]).texts[0], "90°");
     ads_point p1 = {0, 0, 0}, p2 = {4, 0, 0}, p3 = {2, -3, 0};
-    EXPECT_EQ(zcedCommand(RTSTR, "_DIM1", RTSTR, "_ALIGNED", RT3DPOINT, p1, RT3DPOINT, p2, RT3DPOINT, p3, RTSTR, "X",
-                          RTNONE),
+    EXPECT_EQ(zcedCommand(RTSTR, "_DIM1", RTSTR, "_ALIGNED", RT3DPOINT, p1, RT3DPOINT, p2, RT3DPOINT, p3,
+                          RTSTR, "X", RTNONE),
               RTNORM);
     ads_point at = {20, 20, 0};
-    EXPECT_EQ(zcedCommand(RTSTR, "_DIM", RTSTR, "_TEDIT", RTSTR, "_L", RT3DPOINT, at, RTSTR, "_EXIT", RTNONE), RTNORM);
+    EXPECT_EQ(zcedCommand(RTSTR, "_DIM", RTSTR, "_TEDIT", RTSTR, "_L", RT3DPOINT, at, RTSTR, "_EXIT", RTNONE),
+              RTNORM);
     auto all = entities<ZcDbDimension>();
     ASSERT_EQ(all.size(), 2u);
     BlockPicture moved = picture(all[1]);
     ASSERT_EQ(moved.texts.size(), 1u);
     EXPECT_EQ(moved.texts[0], "X");
     EXPECT_TRUE(moved.textAt[0].isEqualTo(ZcGePoint3d(20, 20, 0)));
-    with<ZcDbDimension>(all[1], [](ZcDbDimension* d) { EXPECT_TRUE(d->textPosition().isEqualTo(ZcGePoint3d(20, 20, 0))); });
+    with<ZcDbDimension>(
+        all[1], [](ZcDbDimension* d) { EXPECT_TRUE(d->textPosition().isEqualTo(ZcGePoint3d(20, 20, 0))); });
 }
 
 TEST_F(DimCommand, styles_are_saved_and_restored) {
@@ -124,3 +127,38 @@ TEST_F(DimCommand, styles_are_saved_and_restored) {
 }
 
 }  // namespace
+
+TEST_F(DimCommand, angular_between_two_picked_lines_in_the_quarter_of_the_arc) {
+    ASSERT_EQ(run({"_LINE", "0,0", "10,0", "", "_LINE", "-2,-2", "8,8", ""}), RTNORM);
+    // The arc point above the first line, right of the diagonal: 45°.
+    EXPECT_EQ(run({"_DIM1", "_ANGULAR", "!pick 6,0", "!pick 4,4", "6,1", "", ""}), RTNORM);
+    // Below the first line, left of the diagonal: the other angle, 135°,
+    // through the command's argument list with (entity point) picks.
+    ads_point p1 = {6, 0, 0}, p2 = {4, 4, 0}, arc = {-3, 1, 0};
+    ads_name e1 = {0, 0}, e2 = {0, 0};
+    auto lines = entities<ZcDbLine>();
+    ASSERT_EQ(lines.size(), 2u);
+    ASSERT_EQ(zcdbGetAdsName(e1, lines[0]), Zcad::eOk);
+    ASSERT_EQ(zcdbGetAdsName(e2, lines[1]), Zcad::eOk);
+    resbuf* args =
+        zcutBuildList(RTSTR, "_DIM1", RTSTR, "_ANGULAR", RTLB, RTENAME, e1, RTPOINT, p1, RTLE, RTLB, RTENAME,
+                      e2, RTPOINT, p2, RTLE, RT3DPOINT, arc, RTSTR, "", RTSTR, "", 0);
+    EXPECT_EQ(zcedCmd(args), RTNORM);
+    zcutRelRb(args);
+    auto dims = entities<ZcDb2LineAngularDimension>();
+    ASSERT_EQ(dims.size(), 2u);
+    with<ZcDb2LineAngularDimension>(dims[0], [](ZcDb2LineAngularDimension* d) {
+        EXPECT_NEAR(d->measurement(), 3.14159265358979 / 4, 1e-12);
+        EXPECT_EQ(d->dimensionType(), 2);
+    });
+    with<ZcDb2LineAngularDimension>(dims[1], [](ZcDb2LineAngularDimension* d) {
+        EXPECT_NEAR(d->measurement(), 3 * 3.14159265358979 / 4, 1e-12);
+    });
+    EXPECT_EQ(picture(dims[0]).texts[0], "45°");
+    EXPECT_EQ(picture(dims[1]).texts[0], "135°");
+    // Parallel lines have no angle: said, and nothing made.
+    ASSERT_EQ(run({"_LINE", "0,5", "10,5", ""}), RTNORM);
+    EXPECT_EQ(run({"_DIM1", "_ANGULAR", "!pick 6,0", "!pick 6,5"}), RTERROR);
+    EXPECT_NE(transcript().find("Linie są równoległe."), std::string::npos);
+    EXPECT_EQ(entities<ZcDb2LineAngularDimension>().size(), 2u);
+}

@@ -3,10 +3,10 @@
 // temporary graphics.
 #include <cmath>
 
+#include "host/ads/editor.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbpoly.h"
-#include "host/ads/editor.h"
 #include "host/ed/hostcmd_util.h"
 #include "host/ed/viewport.h"
 #include "tests/host/ed/cmd_fixture.h"
@@ -22,7 +22,8 @@ TEST_F(DrawCommands, line_draws_segments_and_closes) {
     auto lines = entities<ZcDbLine>();
     ASSERT_EQ(lines.size(), 3u);
     // A closed triangle: the ends chain back to the start.
-    with<ZcDbLine>(lines[1], [](ZcDbLine* l) { EXPECT_TRUE(l->endPoint().isEqualTo(ZcGePoint3d(10, 5, 0))); });
+    with<ZcDbLine>(lines[1],
+                   [](ZcDbLine* l) { EXPECT_TRUE(l->endPoint().isEqualTo(ZcGePoint3d(10, 5, 0))); });
     with<ZcDbLine>(lines[2], [](ZcDbLine* l) { EXPECT_TRUE(l->endPoint().isEqualTo(ZcGePoint3d(0, 0, 0))); });
 }
 
@@ -46,7 +47,8 @@ TEST_F(DrawCommands, arc_circle_and_text_through_zcedCommand) {
     ads_point a = {10, 0, 0}, b = {0, 10, 0}, c = {-10, 0, 0};
     EXPECT_EQ(zcedCommand(RTSTR, "ARC", RTPOINT, a, RTPOINT, b, RTPOINT, c, RTNONE), RTNORM);
     EXPECT_EQ(zcedCommand(RTSTR, "CIRCLE", RTSTR, "_2P", RTPOINT, a, RTPOINT, c, RTNONE), RTNORM);
-    EXPECT_EQ(zcedCommand(RTSTR, "TEXT", RTPOINT, b, RTREAL, 3.0, RTREAL, 90.0, RTSTR, "Pokój 1", RTSTR, "", RTNONE),
+    EXPECT_EQ(zcedCommand(RTSTR, "TEXT", RTPOINT, b, RTREAL, 3.0, RTREAL, 90.0, RTSTR, "Pokój 1", RTSTR, "",
+                          RTNONE),
               RTNORM);
     auto arcs = entities<ZcDbArc>();
     ASSERT_EQ(arcs.size(), 1u);
@@ -130,7 +132,8 @@ TEST_F(CommandNotifications, database_events_arrive_between_start_and_end_under_
     db()->addReactor(&r);
     ASSERT_TRUE(host::registerCommandAlias("linia", "LINE"));
     run({"linia", "0,0", "1,0", "", "U"});
-    std::vector<std::string> want = {"start LINIA", "appended", "ended LINIA", "start U", "erased", "ended U"};
+    std::vector<std::string> want = {"start LINIA", "appended", "ended LINIA",
+                                     "start U",     "erased",   "ended U"};
     EXPECT_EQ(r.events, want);
     r.events.clear();
     run({"CIRCLE", "0,0"});  // the input ends inside the command
@@ -151,8 +154,12 @@ TEST_F(CommandNotifications, tilemode_changes_are_announced) {
     EXPECT_EQ(zcedSetVar("TILEMODE", &v), RTNORM);
     EXPECT_NE(std::find(r.events.begin(), r.events.end(), "will TILEMODE"), r.events.end());
     EXPECT_NE(std::find(r.events.begin(), r.events.end(), "changed TILEMODE"), r.events.end());
-    // The layout is ready: a model viewport is current, work goes to model space.
+    // The layout is ready and opens on its sheet: work goes to paper space
+    // until MSPACE enters a viewport.
     EXPECT_FALSE(zcedGetCurViewportObjectId().isNull());
+    EXPECT_EQ(host::sysVarShort("CVPORT"), 1);
+    EXPECT_EQ(db()->currentSpaceId(), db()->paperSpaceId());
+    run({"_MSPACE"});
     EXPECT_EQ(db()->currentSpaceId(), db()->modelSpaceId());
     run({"_PSPACE"});
     EXPECT_EQ(host::sysVarShort("CVPORT"), 1);

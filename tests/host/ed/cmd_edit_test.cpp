@@ -3,12 +3,12 @@
 // pick-first sets, locked layers, and sets passed to zcedCommand.
 #include <cmath>
 
+#include "host/ads/editor.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbdim.h"
 #include "host/db/dbents.h"
-#include "host/ads/editor.h"
 #include "host/ed/hostcmd_util.h"
 #include "tests/host/ed/cmd_fixture.h"
 
@@ -43,7 +43,8 @@ TEST_F(EditCommands, move_copy_and_rotate_with_a_passed_selection_set) {
 }
 
 TEST_F(EditCommands, pick_first_set_is_used_and_locked_layers_are_left_alone) {
-    run({"LINE", "0,0", "1,0", "", "_-LAYER", "_M", "ZAMK", "", "LINE", "0,5", "1,5", "", "_-LAYER", "_LO", "ZAMK", ""});
+    run({"LINE", "0,0", "1,0", "", "_-LAYER", "_M", "ZAMK", "", "LINE", "0,5", "1,5", "", "_-LAYER", "_LO",
+         "ZAMK", ""});
     auto lines = entities<ZcDbLine>();
     host::setPickFirstSet(lines);
     EXPECT_EQ(run({"ERASE"}), RTNORM);
@@ -72,7 +73,8 @@ TEST_F(EditCommands, stretch_moves_points_inside_the_window_and_redraws_dimensio
     });
     auto dims = entities<ZcDbRotatedDimension>();
     ASSERT_EQ(dims.size(), 1u);
-    with<ZcDbRotatedDimension>(dims[0], [](ZcDbRotatedDimension* d) { EXPECT_NEAR(d->measurement(), 15, 1e-9); });
+    with<ZcDbRotatedDimension>(dims[0],
+                               [](ZcDbRotatedDimension* d) { EXPECT_NEAR(d->measurement(), 15, 1e-9); });
     EXPECT_GE(watch.modified, 1);
     // The picture says 15 too.
     ZcDbObjectId block;
@@ -95,7 +97,8 @@ TEST_F(EditCommands, break_cuts_a_line_at_one_point_or_removes_a_span) {
     auto lines = entities<ZcDbLine>();
     ASSERT_EQ(lines.size(), 2u);
     with<ZcDbLine>(lines[0], [](ZcDbLine* l) { EXPECT_TRUE(l->endPoint().isEqualTo(ZcGePoint3d(4, 0, 0))); });
-    with<ZcDbLine>(lines[1], [](ZcDbLine* l) { EXPECT_TRUE(l->startPoint().isEqualTo(ZcGePoint3d(4, 0, 0))); });
+    with<ZcDbLine>(lines[1],
+                   [](ZcDbLine* l) { EXPECT_TRUE(l->startPoint().isEqualTo(ZcGePoint3d(4, 0, 0))); });
     run({"_BREAK", "!pick 6,0", "8,0"});
     lines = entities<ZcDbLine>();
     ASSERT_EQ(lines.size(), 3u);

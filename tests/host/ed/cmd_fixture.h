@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "host/ads/transcript.h"
 #include "host/db/dbdatabase.h"
 #include "host/db/dbsymtb.h"
 #include "host/ed/cmdproc.h"
@@ -16,7 +17,6 @@
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
 #include "host/harness/harness.h"
-#include "host/ads/transcript.h"
 
 class CmdSession : public ::testing::Test {
 protected:
@@ -60,5 +60,7 @@ protected:
         obj->close();
     }
 
-    static ZcDbObjectId layerId(const std::string& name) { return db()->recordId(db()->layerTableId(), name); }
+    static ZcDbObjectId layerId(const std::string& name) {
+        return db()->recordId(db()->layerTableId(), name);
+    }
 };

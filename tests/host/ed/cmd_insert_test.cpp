@@ -49,7 +49,8 @@ protected:
     static std::string attributeValue(ZcDbObjectId ref) {
         std::string v;
         with<ZcDbBlockReference>(ref, [&](ZcDbBlockReference* r) {
-            for (ZcDbObjectId a : r->attributeIds()) with<ZcDbAttribute>(a, [&](ZcDbAttribute* at) { v = at->textString(); });
+            for (ZcDbObjectId a : r->attributeIds())
+                with<ZcDbAttribute>(a, [&](ZcDbAttribute* at) { v = at->textString(); });
         });
         return v;
     }

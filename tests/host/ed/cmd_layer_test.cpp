@@ -38,8 +38,8 @@ TEST_F(LayerCommand, switches_apply_to_name_lists_and_wildcards) {
 
 TEST_F(LayerCommand, colour_linetype_from_the_host_file_and_line_weight) {
     EXPECT_EQ(zcedCommand(RTSTR, "_-LAYER", RTSTR, "_N", RTSTR, "SCIANY", RTSTR, "_L", RTSTR, "DASHED", RTSTR,
-                          "SCIANY", RTSTR, "_LW", RTREAL, 0.35, RTSTR, "SCIANY", RTSTR, "_C", RTSHORT, 3, RTSTR,
-                          "SCIANY", RTSTR, "", RTNONE),
+                          "SCIANY", RTSTR, "_LW", RTREAL, 0.35, RTSTR, "SCIANY", RTSTR, "_C", RTSHORT, 3,
+                          RTSTR, "SCIANY", RTSTR, "", RTNONE),
               RTNORM);
     with<ZcDbLayerTableRecord>(layerId("SCIANY"), [](auto* r) {
         EXPECT_EQ(r->colorIndex(), 3);
@@ -73,13 +73,17 @@ TEST_F(LayerCommand, vplayer_freezes_only_in_the_current_viewport) {
     run({"_-LAYER", "_N", "OPIS", ""});
     EXPECT_EQ(run({"_VPLAYER", "_F", "OPIS", "_C", ""}), RTERROR);  // model space: refused
     ASSERT_TRUE(host::setTileMode(0));
+    ASSERT_EQ(run({"_MSPACE"}), RTNORM);  // the layout opens on its sheet
     ZcDbObjectId vp = zcedGetCurViewportObjectId();
     ASSERT_FALSE(vp.isNull());
-    EXPECT_EQ(zcedCommand(RTSTR, "_VPLAYER", RTSTR, "_F", RTSTR, "OPIS", RTSTR, "_C", RTSTR, "", RTNONE), RTNORM);
-    with<ZcDbViewport>(vp, [&](ZcDbViewport* v) { EXPECT_TRUE(v->isLayerFrozenInViewport(layerId("OPIS"))); });
+    EXPECT_EQ(zcedCommand(RTSTR, "_VPLAYER", RTSTR, "_F", RTSTR, "OPIS", RTSTR, "_C", RTSTR, "", RTNONE),
+              RTNORM);
+    with<ZcDbViewport>(vp,
+                       [&](ZcDbViewport* v) { EXPECT_TRUE(v->isLayerFrozenInViewport(layerId("OPIS"))); });
     with<ZcDbLayerTableRecord>(layerId("OPIS"), [](auto* r) { EXPECT_FALSE(r->isFrozen()); });
     run({"_VPLAYER", "_T", "OPIS", "", ""});
-    with<ZcDbViewport>(vp, [&](ZcDbViewport* v) { EXPECT_FALSE(v->isLayerFrozenInViewport(layerId("OPIS"))); });
+    with<ZcDbViewport>(vp,
+                       [&](ZcDbViewport* v) { EXPECT_FALSE(v->isLayerFrozenInViewport(layerId("OPIS"))); });
 }
 
 }  // namespace

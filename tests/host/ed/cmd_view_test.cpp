@@ -44,6 +44,7 @@ TEST_F(ViewCommands, named_views_and_vpoint) {
 
 TEST_F(ViewCommands, each_layout_viewport_keeps_its_own_view) {
     ASSERT_TRUE(host::setTileMode(0));
+    ASSERT_EQ(run({"_MSPACE"}), RTNORM);  // the layout opens on its sheet
     host::ViewState v = host::currentView();
     v.height = 42;
     v.direction = ZcGeVector3d(0, -1, 1);
@@ -62,22 +63,25 @@ TEST_F(ViewCommands, each_layout_viewport_keeps_its_own_view) {
     ASSERT_TRUE(host::setTileMode(1));
     EXPECT_NE(host::currentView().height, 42);
     EXPECT_EQ(zcedGetCurViewportObjectId(), db()->recordId(db()->viewportTableId(), "*Active"));
+    // The layout comes back in the viewport it was left in.
     ASSERT_TRUE(host::setTileMode(0));
+    EXPECT_EQ(host::sysVarShort("CVPORT"), 2);
     EXPECT_DOUBLE_EQ(host::currentView().height, 42);
     EXPECT_DOUBLE_EQ(host::sysVarReal("LENSLENGTH"), 35);
 }
 
 TEST_F(ViewCommands, entities_take_a_geometry_library_matrix) {
     run({"LINE", "1,0", "2,0", "", "CIRCLE", "1,0", "1"});
-    ZcGeMatrix3d m = ZcGeMatrix3d::rotation(3.14159265358979323846 / 2, ZcGeVector3d(0, 0, 1)) *
-                     ZcGeMatrix3d::scaling(2);
+    ZcGeMatrix3d m =
+        ZcGeMatrix3d::rotation(3.14159265358979323846 / 2, ZcGeVector3d(0, 0, 1)) * ZcGeMatrix3d::scaling(2);
     for (ZcDbObjectId id : entities<ZcDbEntity>()) {
         ZcDbEntity* e = nullptr;
         ASSERT_EQ(zcdbOpenObject(e, id, ZcDb::kForWrite), Zcad::eOk);
         EXPECT_EQ(e->transformBy(m), Zcad::eOk);
         e->close();
     }
-    with<ZcDbLine>(entities<ZcDbLine>()[0], [](ZcDbLine* l) { EXPECT_TRUE(l->endPoint().isEqualTo(ZcGePoint3d(0, 4, 0))); });
+    with<ZcDbLine>(entities<ZcDbLine>()[0],
+                   [](ZcDbLine* l) { EXPECT_TRUE(l->endPoint().isEqualTo(ZcGePoint3d(0, 4, 0))); });
     with<ZcDbCircle>(entities<ZcDbCircle>()[0], [](ZcDbCircle* c) {
         EXPECT_TRUE(c->center().isEqualTo(ZcGePoint3d(0, 2, 0)));
         EXPECT_NEAR(c->radius(), 2, 1e-12);

@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "host/ads/editor.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/cmdstack.h"
-#include "host/ads/editor.h"
 #include "host/ed/prompts.h"
 #include "tests/host/ed/ed_fixture.h"
 
@@ -99,8 +99,9 @@ TEST_F(Commands, reactors_see_start_then_end_or_cancel) {
 TEST_F(Commands, transparent_command_runs_inside_a_prompt_and_the_prompt_resumes) {
     feed({"WALL", "1,0", "'VXD", "2,0"});
     EXPECT_EQ(host::processInput(), RTNORM);
-    std::vector<std::string> want = {"start VELMWALL", "start VELMVXD", "transparent ran, names VELMWALL'VELMVXD",
-                                     "end VELMVXD", "points 1 2", "end VELMWALL"};
+    std::vector<std::string> want = {
+        "start VELMWALL", "start VELMVXD", "transparent ran, names VELMWALL'VELMVXD",
+        "end VELMVXD",    "points 1 2",    "end VELMWALL"};
     EXPECT_EQ(events, want);
     EXPECT_NE(transcript().find("Wznawianie polecenia VELMWALL."), std::string::npos);
     EXPECT_EQ(count(transcript(), "\nNastępny punkt: "), 2u);
@@ -118,8 +119,8 @@ TEST_F(Commands, queued_string_runs_after_the_handler_returns_before_later_input
     host::registerHostCommand("PROBE", [] { return RTNORM; });
     feed({"QUEUE", "PROBE"});
     EXPECT_EQ(host::processInput(), RTNORM);
-    std::vector<std::string> want = {"start VELMQUEUE", "handler done", "end VELMQUEUE",
-                                     "start REGEN",     "end REGEN",    "start PROBE", "end PROBE"};
+    std::vector<std::string> want = {"start VELMQUEUE", "handler done", "end VELMQUEUE", "start REGEN",
+                                     "end REGEN",       "start PROBE",  "end PROBE"};
     EXPECT_EQ(events, want);
     host::unregisterHostCommand("PROBE");
 }
@@ -236,7 +237,8 @@ TEST_F(Commands, a_reactor_removing_itself_is_not_called_again) {
     host::processInput();
     EXPECT_EQ(once.calls, 1);
     EXPECT_FALSE(zcedEditor->hasReactor(&once));
-    EXPECT_EQ(std::count(events.begin(), events.end(), "end REDRAW"), 2) << "the other reactor still hears both";
+    EXPECT_EQ(std::count(events.begin(), events.end(), "end REDRAW"), 2)
+        << "the other reactor still hears both";
 }
 
 }  // namespace
@@ -250,17 +252,54 @@ void callsHostCommand() {
 TEST_F(Commands, host_command_called_from_a_handler_nests_inside_it) {
     zcedRegCmds()->addCommand("TESTGRP", "VELMNEST", "NEST", 0, callsHostCommand);
     std::string namesInside;
-    host::registerHostCommand("REDRAW", [&] {
-        namesInside = host::sysVarString("CMDNAMES");
-        return RTNORM;
-    }, true);
+    host::registerHostCommand(
+        "REDRAW",
+        [&] {
+            namesInside = host::sysVarString("CMDNAMES");
+            return RTNORM;
+        },
+        true);
     feed({"NEST"});
     EXPECT_EQ(host::processInput(), RTNORM);
     std::vector<std::string> want = {"start VELMNEST", "start REDRAW", "end REDRAW", "inner status 5100",
                                      "end VELMNEST"};
     EXPECT_EQ(events, want);
     EXPECT_EQ(namesInside, "VELMNEST'REDRAW");
-    host::registerHostCommand("REDRAW", [] { return RTNORM; }, true);
+    host::registerHostCommand(
+        "REDRAW", [] { return RTNORM; }, true);
 }
 
 }  // namespace
+
+namespace {
+// A module command that starts WALL with the first point only and returns,
+// leaving the second point to the user, then notes what it saw.
+void startsWallWithOnePoint() {
+    ads_point a = {7, 0, 0};
+    int rc = zcedCommand(RTSTR, "_VELMWALL", RTPOINT, a, RTNONE);
+    events.push_back("module got " + std::to_string(rc));
+}
+}  // namespace
+
+TEST_F(Commands, command_whose_arguments_run_out_takes_the_rest_from_the_queue) {
+    zcedRegCmds()->addCommand("TESTGRP", "VELMHALF", "HALF", ZCRX_CMD_MODAL, startsWallWithOnePoint);
+    // The script's next line answers the command the module started; the
+    // line after it is a command again, not an unknown name.
+    feed({"HALF", "9,0", "_REDRAW"});
+    EXPECT_EQ(host::processInput(), RTNORM);
+    EXPECT_EQ(transcript().find("Nieznane polecenie"), std::string::npos) << transcript();
+    std::vector<std::string> cmd;
+    for (auto& e : events)
+        if (e.rfind("will", 0) != 0 && e.rfind("changed", 0) != 0) cmd.push_back(e);
+    EXPECT_EQ(cmd,
+              (std::vector<std::string>{"start VELMHALF", "start VELMWALL", "points 7 9", "end VELMWALL",
+                                        "module got 5100", "end VELMHALF", "start REDRAW", "end REDRAW"}));
+    EXPECT_NE(transcript().find("\nNastępny punkt: "), std::string::npos) << "the user's prompt is shown";
+    // Nothing left in the queue: the prompt is cancelled and the script
+    // counts as ended inside a command.
+    events.clear();
+    feed({"HALF"});
+    EXPECT_EQ(host::processInput(), RTNORM);
+    EXPECT_TRUE(host::inputRanOut());
+    EXPECT_NE(std::find(events.begin(), events.end(), "cancel VELMWALL"), events.end());
+}

@@ -13,8 +13,12 @@ std::vector<std::string> log;
 
 struct DocRecorder : ZcApDocManagerReactor {
     void documentCreated(ZcApDocument* d) override { log.push_back(std::string("created ") + d->docTitle()); }
-    void documentBecameCurrent(ZcApDocument* d) override { log.push_back(std::string("current ") + d->docTitle()); }
-    void documentToBeDestroyed(ZcApDocument* d) override { log.push_back(std::string("destroy ") + d->docTitle()); }
+    void documentBecameCurrent(ZcApDocument* d) override {
+        log.push_back(std::string("current ") + d->docTitle());
+    }
+    void documentToBeDestroyed(ZcApDocument* d) override {
+        log.push_back(std::string("destroy ") + d->docTitle());
+    }
 };
 
 class Documents : public EdSession {
@@ -46,10 +50,9 @@ TEST_F(Documents, creating_switching_and_closing_notify_in_order) {
     EXPECT_EQ(m->mdiActiveDocument(), a);
     EXPECT_EQ(m->closeDocument(a), eEdOk);
     EXPECT_EQ(m->curDocument(), b) << "the most recently opened remaining document becomes current";
-    std::vector<std::string> want = {"created dom.dwg",   "current dom.dwg",   "load dom.dwg",
-                                     "created garaż.dwg", "current garaż.dwg", "load garaż.dwg",
-                                     "current dom.dwg",   "unload dom.dwg",    "destroy dom.dwg",
-                                     "current garaż.dwg"};
+    std::vector<std::string> want = {
+        "created dom.dwg", "current dom.dwg", "load dom.dwg",   "created garaż.dwg", "current garaż.dwg",
+        "load garaż.dwg",  "current dom.dwg", "unload dom.dwg", "destroy dom.dwg",   "current garaż.dwg"};
     EXPECT_EQ(log, want);
     EXPECT_EQ(m->setCurDocument(a), eEdInvalidInput) << "a closed document cannot become current";
     EXPECT_TRUE(m->isOpen(first));
@@ -75,7 +78,8 @@ TEST_F(Documents, iteration_lists_every_open_document_in_opening_order) {
     m->createDocument("x.dwg");
     m->createDocument("y.dwg");
     std::vector<std::string> titles;
-    for (auto it = m->newZcApDocumentIterator(); !it->done(); it->step()) titles.push_back(it->document()->docTitle());
+    for (auto it = m->newZcApDocumentIterator(); !it->done(); it->step())
+        titles.push_back(it->document()->docTitle());
     EXPECT_EQ(titles, (std::vector<std::string>{"Drawing1.dwg", "x.dwg", "y.dwg"}));
     EXPECT_EQ(m->findDocument("Y.DWG")->docTitle(), std::string("y.dwg"));
 }

@@ -7,10 +7,10 @@
 #include <initializer_list>
 #include <string>
 
+#include "host/ads/transcript.h"
 #include "host/ed/docman.h"
 #include "host/ed/session.h"
 #include "host/harness/harness.h"
-#include "host/ads/transcript.h"
 
 class EdSession : public ::testing::Test {
 protected:

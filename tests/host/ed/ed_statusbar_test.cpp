@@ -63,7 +63,8 @@ TEST_F(StatusBar, progress_meter_records_start_position_and_restore) {
     EXPECT_EQ(host::progressMeter().pos, 10) << "clamped to the range";
     zcedRestoreStatusBar();
     EXPECT_FALSE(host::progressMeter().active);
-    std::vector<std::string> want = {"progress Generowanie ścian 0 10", "progress pos 10", "progress restore"};
+    std::vector<std::string> want = {"progress Generowanie ścian 0 10", "progress pos 10",
+                                     "progress restore"};
     EXPECT_EQ(host::statusBarLog(), want);
 }
 

@@ -7,20 +7,23 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 
-#include "host/util/adscodes.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
+#include "host/ads/transcript.h"
 #include "host/db/dbmain.h"
 #include "host/db/dxffile.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
-#include "host/harness/harness.h"
 #include "host/ed/statusbar.h"
-#include "host/ads/transcript.h"
+#include "host/harness/harness.h"
 #include "host/rx/rxobject.h"
 #include "host/ui/hostdialogs.h"
+#include "host/util/adscodes.h"
+#include "host/util/findfile.h"
+#include "tests/host/win_testdir.h"
 #include "tests/support/dxf_sample.h"
 #include "tests/support/velm_test.h"
 
@@ -173,4 +176,26 @@ TEST_F(HostInit, pane_lines_click_the_status_bar_and_name_missing_panes) {
     run({"!pane 99", "!pane " + std::to_string(index) + " middle"});
     EXPECT_EQ(host::expectationFailures(), 2);
     bar->Remove(&pane, false);
+}
+
+TEST_F(HostInit, support_folders_beside_the_program_or_else_the_source_trees) {
+    TestDir dir;
+    // A program with its own support/, host/ and tab/ beside it.
+    std::filesystem::create_directories(dir.path("support/host"));
+    std::filesystem::create_directories(dir.path("support/tab"));
+    host::startHost({{}, dir.path()});
+    std::vector<std::string> path = host::supportPath();
+    ASSERT_GE(path.size(), 3u);
+    EXPECT_EQ(path[0], dir.path("support"));
+    EXPECT_EQ(path[1], dir.path("support/host"));
+    EXPECT_EQ(path[2], dir.path("support/tab"));
+    // A program in a build tree has none: the source tree's support/ stands in,
+    // so a module command finds its lists without --support.
+    host::startHost({{}, dir.path("bin")});
+    path = host::supportPath();
+    ASSERT_FALSE(path.empty());
+    EXPECT_EQ(path[0], std::string(VELM_SOURCE_DIR) + "/support");
+    char found[1024] = "";
+    EXPECT_EQ(zcedFindFile("VXD.LST", found), RTNORM);
+    host::startHost({});
 }

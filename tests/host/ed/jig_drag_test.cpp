@@ -126,7 +126,8 @@ TEST_F(Jig, an_empty_queue_cancels_and_a_kept_preview_can_be_appended) {
 class DistanceJig : public ZcEdJig {
 public:
     DragStatus sampler() override {
-        setUserInputControls(static_cast<UserInputControls>(kNoZeroResponseAccepted | kNoNegativeResponseAccepted));
+        setUserInputControls(
+            static_cast<UserInputControls>(kNoZeroResponseAccepted | kNoNegativeResponseAccepted));
         return angle ? acquireAngle(value, ZcGePoint3d(0, 0, 0)) : acquireDist(value, ZcGePoint3d(1, 1, 0));
     }
     bool update() override { return true; }
@@ -151,3 +152,31 @@ TEST_F(Jig, distances_and_angles_come_typed_or_from_a_point) {
 }
 
 }  // namespace
+
+TEST(WorldGeometry, arc_through_three_points_is_recorded_by_centre_and_sweep) {
+    std::vector<ZcGiPrimitive> out;
+    ZcGiSubEntityTraits traits;
+    ZcGiWorldGeometry geometry(out, traits);
+    // A quarter of the unit circle about (5,5), clockwise in plan: its
+    // normal turns down so the sweep stays counter-clockwise.
+    geometry.circularArc(ZcGePoint3d(5, 6, 0), ZcGePoint3d(5 + std::sqrt(0.5), 5 + std::sqrt(0.5), 0),
+                         ZcGePoint3d(6, 5, 0));
+    // Three quarters the other way round, through the far side.
+    geometry.circularArc(ZcGePoint3d(6, 5, 0), ZcGePoint3d(4, 5, 0), ZcGePoint3d(5, 4, 0));
+    // In a line: the straight segment.
+    geometry.circularArc(ZcGePoint3d(0, 0, 0), ZcGePoint3d(1, 1, 0), ZcGePoint3d(2, 2, 0));
+    ASSERT_EQ(out.size(), 3u);
+    const double quarter = 3.14159265358979323846 / 2;
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(out[i].kind, ZcGiPrimitive::kCircularArc);
+        EXPECT_TRUE(out[i].center.isEqualTo(ZcGePoint3d(5, 5, 0))) << i;
+        EXPECT_NEAR(out[i].radius, 1, 1e-12);
+    }
+    EXPECT_NEAR(out[0].sweepAngle, quarter, 1e-12);
+    EXPECT_NEAR(out[0].normal.z, -1, 1e-12);
+    EXPECT_NEAR(out[1].sweepAngle, 3 * quarter, 1e-12);
+    EXPECT_NEAR(out[1].normal.z, 1, 1e-12);
+    EXPECT_TRUE((ZcGePoint3d(5, 5, 0) + out[1].startVector).isEqualTo(ZcGePoint3d(6, 5, 0)));
+    EXPECT_EQ(out[2].kind, ZcGiPrimitive::kPolyline);
+    EXPECT_EQ(out[2].points.size(), 2u);
+}

@@ -14,7 +14,9 @@
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-double deg(double d) { return d * kPi / 180; }
+double deg(double d) {
+    return d * kPi / 180;
+}
 
 void expectNear(const ZcGePoint2d& a, const ZcGePoint2d& b, double eps = 1e-9) {
     EXPECT_NEAR(a.x, b.x, eps);
@@ -39,7 +41,7 @@ TEST(GeLine, segment_measures_and_closest_points_stay_inside) {
                ZcGePoint2d(8, 6));
     ZcGeTol tol = drawingTol();
     EXPECT_TRUE(s.isOn(ZcGePoint2d(4.00059, 3.00079), tol));  // just under 0.001 beyond the end
-    EXPECT_FALSE(s.isOn(ZcGePoint2d(4.0012, 3.0016), tol));  // 0.002 beyond
+    EXPECT_FALSE(s.isOn(ZcGePoint2d(4.0012, 3.0016), tol));   // 0.002 beyond
 }
 
 TEST(GeLine, crossings_of_lines_and_segments) {
@@ -51,7 +53,8 @@ TEST(GeLine, crossings_of_lines_and_segments) {
     // The segments miss, their carrier lines do not.
     ZcGeLineSeg2d c(ZcGePoint2d(5, 1), ZcGePoint2d(5, 3));
     EXPECT_FALSE(a.intersectWith(c, p));
-    ASSERT_TRUE(ZcGeLine2d(ZcGePoint2d(0, 0), ZcGePoint2d(2, 0)).intersectWith(ZcGeLine2d(ZcGePoint2d(5, 1), ZcGePoint2d(5, 3)), p));
+    ASSERT_TRUE(ZcGeLine2d(ZcGePoint2d(0, 0), ZcGePoint2d(2, 0))
+                    .intersectWith(ZcGeLine2d(ZcGePoint2d(5, 1), ZcGePoint2d(5, 3)), p));
     expectNear(p, ZcGePoint2d(5, 0));
     // A segment touching another's end within the tolerance meets it.
     ZcGeTol tol = drawingTol();

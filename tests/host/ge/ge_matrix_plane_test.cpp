@@ -119,8 +119,8 @@ TEST(GeMatrix, coordinate_system_maps_local_to_world_and_align_maps_between) {
     expectNear(o, ZcGePoint3d(10, 20, 30));
     EXPECT_TRUE(y.isEqualTo(ZcGeVector3d(-1, 0, 0)));
 
-    ZcGeMatrix3d align = ZcGeMatrix3d::alignCoordSys({1, 1, 1}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1},
-                                                     {10, 20, 30}, {0, 1, 0}, {-1, 0, 0}, {0, 0, 1});
+    ZcGeMatrix3d align = ZcGeMatrix3d::alignCoordSys({1, 1, 1}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {10, 20, 30},
+                                                     {0, 1, 0}, {-1, 0, 0}, {0, 0, 1});
     expectNear(align * ZcGePoint3d(1, 1, 1), ZcGePoint3d(10, 20, 30));
     expectNear(align * ZcGePoint3d(2, 1, 1), ZcGePoint3d(10, 21, 30));
 }

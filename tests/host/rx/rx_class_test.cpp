@@ -2,9 +2,9 @@
 // custom object class registered the way a module registers its own.
 #include <gtest/gtest.h>
 
-#include "host/util/resbuf.h"
 #include "host/db/dbmain.h"
 #include "host/rx/rxdynlinker.h"
+#include "host/util/resbuf.h"
 
 // A custom named object: a list of texts, filed as a module files it.
 class TSTORE : public ZcDbObject {
@@ -101,10 +101,11 @@ TEST(RxClasses, host_classes_form_one_hierarchy) {
 }
 
 TEST(RxClasses, every_entity_dxf_name_makes_an_object_of_its_class) {
-    for (const char* name : {"LINE", "ARC", "CIRCLE", "POINT", "LWPOLYLINE", "POLYLINE", "VERTEX", "SEQEND",
-                             "3DFACE", "SOLID", "TEXT", "MTEXT", "ATTDEF", "ATTRIB", "INSERT", "VIEWPORT",
-                             "LAYER", "LTYPE", "STYLE", "APPID", "DIMSTYLE", "VIEW", "UCS", "VPORT", "BLOCK_RECORD",
-                             "DICTIONARY"}) {
+    for (const char* name :
+         {"LINE",   "ARC",      "CIRCLE", "POINT",        "LWPOLYLINE", "POLYLINE", "VERTEX",
+          "SEQEND", "3DFACE",   "SOLID",  "TEXT",         "MTEXT",      "ATTDEF",   "ATTRIB",
+          "INSERT", "VIEWPORT", "LAYER",  "LTYPE",        "STYLE",      "APPID",    "DIMSTYLE",
+          "VIEW",   "UCS",      "VPORT",  "BLOCK_RECORD", "DICTIONARY"}) {
         ZcRxClass* cls = zcrxFindClassByDxfName(name);
         ASSERT_NE(cls, nullptr) << name;
         std::unique_ptr<ZcRxObject> obj(cls->create());

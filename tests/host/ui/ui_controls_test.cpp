@@ -87,7 +87,8 @@ TEST_F(UiTest, tab_order_skips_disabled_hidden_and_non_tab_stop_controls_and_wra
     });
     LoggingDialog dlg(500);
     dlg.DoModal();
-    EXPECT_EQ(order, (std::vector<int>{1004, 1005, 1010, 1011, 1012, 1020, 1021, 1, 2, 1001, 1004, 1005, 1004}));
+    EXPECT_EQ(order,
+              (std::vector<int>{1004, 1005, 1010, 1011, 1012, 1020, 1021, 1, 2, 1001, 1004, 1005, 1004}));
 }
 
 // An edit whose Enter moves to the next control instead of closing the dialog.
@@ -204,7 +205,8 @@ public:
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
         if (msg == WM_NOTIFY) {
             auto* h = reinterpret_cast<NMHDR*>(lp);
-            if (h->code == LVN_ITEMCHANGING) return vetoFrom >= 0 && reinterpret_cast<NMLISTVIEW*>(h)->iItem >= vetoFrom;
+            if (h->code == LVN_ITEMCHANGING)
+                return vetoFrom >= 0 && reinterpret_cast<NMLISTVIEW*>(h)->iItem >= vetoFrom;
             if (h->code == LVN_ITEMCHANGED) ++changed;
         }
         return CWnd::WindowProc(msg, wp, lp);
@@ -251,7 +253,8 @@ public:
 
 TEST(UiListView, painting_a_long_list_draws_only_the_rows_in_view) {
     RowCounter lv;
-    lv.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, CRect(0, 0, 200, 17 + 16 * 10), nullptr, 1);
+    lv.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDRAWFIXED, CRect(0, 0, 200, 17 + 16 * 10),
+              nullptr, 1);
     lv.InsertColumn(0, "A", LVCFMT_LEFT, 50);
     for (int i = 0; i < 100000; ++i) lv.InsertItem(lv.GetItemCount(), "r");
     lv.RedrawWindow();
@@ -473,8 +476,8 @@ public:
         CDC* dc = CDC::FromHandle(dis->hDC);
         int row = static_cast<int>(dis->itemID);
         int x = GetColumnWidth(0) + GetColumnWidth(1) / 2 - 8;
-        GetImageList(LVSIL_SMALL)->Draw(dc, GetItemText(row, 1) == "OFF" ? 0 : 1, CPoint(x, dis->rcItem.top),
-                                        ILD_TRANSPARENT);
+        GetImageList(LVSIL_SMALL)
+            ->Draw(dc, GetItemText(row, 1) == "OFF" ? 0 : 1, CPoint(x, dis->rcItem.top), ILD_TRANSPARENT);
     }
 };
 

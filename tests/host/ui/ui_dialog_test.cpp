@@ -3,6 +3,8 @@
 // boxes, the textual driver grammar, and the host's colour dialog.
 #include <gtest/gtest.h>
 
+#include "host/ads/transcript.h"
+#include "host/harness/harness.h"
 #include "host/ui/hostdialogs.h"
 #include "host/ui/msgbox.h"
 #include "tests/host/ui/ui_fixture.h"
@@ -11,7 +13,9 @@ namespace {
 
 class DataDialog : public CDialog {
 public:
-    DataDialog() : CDialog(500) { HandleCommand(BN_CLICKED, 1004, [this] { ++visibleClicks; }); }
+    DataDialog() : CDialog(500) {
+        HandleCommand(BN_CLICKED, 1004, [this] { ++visibleClicks; });
+    }
     BOOL OnInitDialog() override {
         auto* combo = static_cast<CComboBox*>(GetDlgItem(1021));
         for (const char* s : {"Tetti", "Muri", "Solai"}) combo->AddString(s);
@@ -185,7 +189,9 @@ public:
 
 class NumberDialog : public CDialog {
 public:
-    NumberDialog() : CDialog(500) { HandleCommand(EN_KILLFOCUS, 1001, [this] { ++killFocus; }); }
+    NumberDialog() : CDialog(500) {
+        HandleCommand(EN_KILLFOCUS, 1001, [this] { ++killFocus; });
+    }
     void DoDataExchange(CDataExchange* dx) override { DDX_Control(dx, 1001, edit); }
     NumberEdit edit;
     int killFocus = 0;
@@ -345,3 +351,21 @@ TEST_F(UiTest, colour_indexes_map_to_the_usual_screen_colours) {
 }
 
 }  // namespace
+
+TEST_F(UiTest, every_box_prints_its_text_and_answer_and_unused_answers_are_told) {
+    ASSERT_TRUE(zcui::QueueMessageBoxAnswer("no"));
+    EXPECT_EQ(AfxMessageBox("Usunąć piętro?", MB_YESNO), IDNO);
+    EXPECT_EQ(zcedAlert("Ostrzeżenie: aktualna podłoga"), RTNORM);
+    const std::string& text = host::transcript().text();
+    EXPECT_NE(text.find("\n[velmhost] Usunąć piętro? <Nie>"), std::string::npos) << text;
+    EXPECT_NE(text.find("\n[velmhost] Ostrzeżenie: aktualna podłoga <OK>"), std::string::npos) << text;
+    EXPECT_NE(host::transcript().lastMessage().find("aktualna podłoga"), std::string::npos);
+    // Answers for a box and a dialog that never showed are what a script
+    // that passed by mistake would leave: each is told and counted.
+    EXPECT_EQ(host::reportUnusedAnswers(), 0);
+    ASSERT_TRUE(zcui::QueueMessageBoxAnswer("yes"));
+    ASSERT_TRUE(zcui::RunDialogScript("4711 ok"));
+    EXPECT_EQ(zcui::UnusedAnswers(), (std::vector<std::string>{"!dialog 4711", "!msgbox yes"}));
+    EXPECT_EQ(host::reportUnusedAnswers(), 2);
+    EXPECT_NE(host::transcript().text().find("Nieużyta odpowiedź: !dialog 4711"), std::string::npos);
+}

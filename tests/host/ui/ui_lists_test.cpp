@@ -118,8 +118,10 @@ TEST_F(UiTest, custom_draw_colours_reach_the_painted_rows) {
         extra.InsertItem(1, "MURO1");
         u.Dialog().HandleNotify(NM_CUSTOMDRAW, 2000, [](NMHDR* h, LRESULT* r) {
             auto* cd = reinterpret_cast<NMLVCUSTOMDRAW*>(h);
-            if (cd->nmcd.dwDrawStage == CDDS_PREPAINT) *r = CDRF_NOTIFYITEMDRAW;
-            else if (cd->nmcd.dwItemSpec == 0) cd->clrText = RGB(15, 240, 0);
+            if (cd->nmcd.dwDrawStage == CDDS_PREPAINT)
+                *r = CDRF_NOTIFYITEMDRAW;
+            else if (cd->nmcd.dwItemSpec == 0)
+                cd->clrText = RGB(15, 240, 0);
         });
         extra.RedrawWindow();
         std::vector<COLORREF> colours;
@@ -132,7 +134,8 @@ TEST_F(UiTest, custom_draw_colours_reach_the_painted_rows) {
 }
 
 TEST_F(UiTest, tree_inserts_sorted_and_label_edits_can_be_cancelled_or_refused) {
-    Queue(R"(510 label 1040 "Okna" cancel label 1040 "Schody" "Klatki" label 1040 "Wszystkie warstwy" "X" ok)");
+    Queue(
+        R"(510 label 1040 "Okna" cancel label 1040 "Schody" "Klatki" label 1040 "Wszystkie warstwy" "X" ok)");
     ListDialog dlg;
     EXPECT_EQ(dlg.DoModal(), IDOK);
     std::vector<std::string> names;
@@ -176,9 +179,13 @@ TEST_F(UiTest, slider_clamps_to_its_range_and_scroll_bars_report_codes) {
     });
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_EQ(pos, 10);
-    EXPECT_EQ(dlg.hscroll, (std::vector<std::pair<UINT, UINT>>{{TB_THUMBTRACK, 10}, {TB_THUMBPOSITION, 10}, {TB_ENDTRACK, 0}}));
-    EXPECT_EQ(dlg.vscroll, (std::vector<std::pair<UINT, UINT>>{
-                               {SB_PAGEDOWN, 0}, {SB_ENDSCROLL, 0}, {SB_THUMBTRACK, 7}, {SB_THUMBPOSITION, 7}, {SB_ENDSCROLL, 0}}));
+    EXPECT_EQ(dlg.hscroll, (std::vector<std::pair<UINT, UINT>>{
+                               {TB_THUMBTRACK, 10}, {TB_THUMBPOSITION, 10}, {TB_ENDTRACK, 0}}));
+    EXPECT_EQ(dlg.vscroll, (std::vector<std::pair<UINT, UINT>>{{SB_PAGEDOWN, 0},
+                                                               {SB_ENDSCROLL, 0},
+                                                               {SB_THUMBTRACK, 7},
+                                                               {SB_THUMBPOSITION, 7},
+                                                               {SB_ENDSCROLL, 0}}));
 }
 
 // A list box whose Delete key removes the selected rows.
@@ -187,8 +194,10 @@ public:
     int VKeyToItem(UINT key, UINT) override {
         if (key == VK_DELETE)
             for (int i = 0; i < GetCount();) {
-                if (GetSel(i) > 0) DeleteString(static_cast<UINT>(i));
-                else ++i;
+                if (GetSel(i) > 0)
+                    DeleteString(static_cast<UINT>(i));
+                else
+                    ++i;
             }
         return -1;
     }

@@ -4,8 +4,8 @@
 
 #include "host/ui/menu.h"
 #include "host/ui/uitext.h"
-#include "tests/host/ui/ui_fixture.h"
 #include "host/win/textutil.h"
+#include "tests/host/ui/ui_fixture.h"
 
 namespace {
 
@@ -60,8 +60,10 @@ TEST(UiResourceText, errors_name_the_file_and_line) {
         {"\nwindow 1", "f.txt:2: unknown statement 'window'"},
         {"dialog 1 \"a\" 0 10\nend", "f.txt:1: expected: dialog ID \"caption\" WIDTH HEIGHT"},
         {"dialog 1 \"a\" 10 10\n button 1 \"\" 0 0 1 1\nend", "f.txt:2: unknown control kind 'button'"},
-        {"dialog 1 \"a\" 10 10\n edittext 1 \"\" 0 0 1\nend", "f.txt:2: expected: KIND ID \"text\" X Y WIDTH HEIGHT [word…]"},
-        {"dialog 1 \"a\" 10 10\n edittext 1 \"\" 0 0 1 1\n edittext 1 \"\" 0 0 1 1\nend", "f.txt:3: control 1 given twice"},
+        {"dialog 1 \"a\" 10 10\n edittext 1 \"\" 0 0 1\nend",
+         "f.txt:2: expected: KIND ID \"text\" X Y WIDTH HEIGHT [word…]"},
+        {"dialog 1 \"a\" 10 10\n edittext 1 \"\" 0 0 1 1\n edittext 1 \"\" 0 0 1 1\nend",
+         "f.txt:3: control 1 given twice"},
         {"menu 1\n popup \"a\"\n  item 2 \"b\" bold\n end\nend", "f.txt:3: unknown menu word 'bold'"},
         {"string 1 \"open", "f.txt:1: unterminated text"},
     };
@@ -76,7 +78,9 @@ TEST(UiResourceText, errors_name_the_file_and_line) {
 TEST_F(UiTest, menus_load_from_resources_and_send_the_choice_to_their_owner) {
     std::string error;
     HINSTANCE h = zcuiRegisterResources(
-        "menus", {{"m.txt", "menu 40\n popup \"Widok\"\n  item 41 \"2D\" checked\n  separator\n  item 42 \"3D\"\n end\nend\n"}},
+        "menus",
+        {{"m.txt",
+          "menu 40\n popup \"Widok\"\n  item 41 \"2D\" checked\n  separator\n  item 42 \"3D\"\n end\nend\n"}},
         &error);
     ASSERT_NE(h, nullptr) << error;
     CZcModuleResourceOverride use(h);
@@ -116,7 +120,8 @@ TEST_F(UiTest, an_unregistered_handle_is_no_longer_current) {
 std::string Bmp(int header, long w, long h, int bpp, size_t pixels, int planes = 1) {
     std::string b(14 + header, '\0');
     auto put = [&](size_t at, long v, int n) {
-        for (int k = 0; k < n; ++k) b[at + k] = static_cast<char>((static_cast<unsigned long>(v) >> (8 * k)) & 0xFF);
+        for (int k = 0; k < n; ++k)
+            b[at + k] = static_cast<char>((static_cast<unsigned long>(v) >> (8 * k)) & 0xFF);
     };
     b[0] = 'B', b[1] = 'M';
     put(10, 14 + header, 4);
@@ -157,7 +162,8 @@ TEST(UiText, folding_and_sorting_know_polish_letters) {
     // a < ą < b, s < ś < t, z < ź < ż; case does not decide.
     std::vector<std::string> words = {"żaba", "Tama", "świt", "Ąb", "ab", "zebra", "sowa", "źle", "B"};
     std::sort(words.begin(), words.end(), [](auto& a, auto& b) { return zcui::CollateCompare(a, b) < 0; });
-    EXPECT_EQ(words, (std::vector<std::string>{"ab", "Ąb", "B", "sowa", "świt", "Tama", "zebra", "źle", "żaba"}));
+    EXPECT_EQ(words,
+              (std::vector<std::string>{"ab", "Ąb", "B", "sowa", "świt", "Tama", "zebra", "źle", "żaba"}));
 }
 
 // Scripts and resource lines share one tokeniser; only the resource text

@@ -178,7 +178,8 @@ TEST_F(UiTest, the_module_resource_files_read_cleanly) {
         EXPECT_EQ(t->caption, "Warstwy ścian");
         EXPECT_EQ(t->width, 212);
         EXPECT_EQ(t->height, 111);
-        auto list = std::find_if(t->controls.begin(), t->controls.end(), [](auto& c) { return c.id == 1034; });
+        auto list =
+            std::find_if(t->controls.begin(), t->controls.end(), [](auto& c) { return c.id == 1034; });
         ASSERT_NE(list, t->controls.end());
         EXPECT_EQ(list->kind, ControlKind::ListBox);
         EXPECT_EQ(list->style & (LBS_SORT | LBS_EXTENDEDSEL | LBS_WANTKEYBOARDINPUT),
@@ -214,7 +215,10 @@ TEST_F(UiTest, a_missing_template_fails_the_dialog_without_a_crash) {
 
 class TempDir {
 public:
-    TempDir() : path_(std::filesystem::temp_directory_path() / ("velm_ui_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+    TempDir()
+        : path_(std::filesystem::temp_directory_path() /
+                ("velm_ui_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
         std::filesystem::create_directories(path_);
     }
     ~TempDir() { std::filesystem::remove_all(path_); }
@@ -235,7 +239,8 @@ std::string TinyBmp(int w, int h) {
     };
     b[0] = 'B', b[1] = 'M';
     put32(2, static_cast<std::uint32_t>(b.size()));
-    put32(10, 54), put32(14, 40), put32(18, static_cast<std::uint32_t>(w)), put32(22, static_cast<std::uint32_t>(h));
+    put32(10, 54), put32(14, 40), put32(18, static_cast<std::uint32_t>(w)),
+        put32(22, static_cast<std::uint32_t>(h));
     b[26] = 1, b[28] = 24;
     return b;
 }
@@ -276,7 +281,8 @@ TEST_F(UiTest, file_dialog_opens_existing_files_and_asks_before_replacing) {
 
     resbuf* list = nullptr;
     Queue("file click 1153");
-    EXPECT_EQ(zcedGetFileNavDialog("Plik definicji obiektu", dir.Path().c_str(), "txt", "x", 24, &list), RTNORM);
+    EXPECT_EQ(zcedGetFileNavDialog("Plik definicji obiektu", dir.Path().c_str(), "txt", "x", 24, &list),
+              RTNORM);
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->restype, RTSHORT);
     delete list;

@@ -1,13 +1,14 @@
 // Text files: encodings detected and kept, line ends kept, byte-identical
 // round trips, and a failed write that leaves the original in place.
 
+#include "host/win/textfile.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <random>
 
 #include "host/win/files.h"
-#include "host/win/textfile.h"
 #include "host/win/textutil.h"
 #include "tests/host/win_testdir.h"
 

@@ -76,15 +76,16 @@ TEST(TextCase, bytes_that_are_not_utf8_pass_through_unchanged) {
     EXPECT_EQ(host::toUpper(bad), "A\xE5Z");
     EXPECT_FALSE(host::iequals(bad, "a\xC5z"));  // not taken for å / Å
     EXPECT_TRUE(host::iequals(bad, "A\xE5Z"));
-    EXPECT_FALSE(host::isValidUtf8("\xC0\x80"));   // overlong
+    EXPECT_FALSE(host::isValidUtf8("\xC0\x80"));      // overlong
     EXPECT_FALSE(host::isValidUtf8("\xED\xA0\x80"));  // surrogate
-    EXPECT_FALSE(host::isValidUtf8("\xE2\x82"));  // cut short
+    EXPECT_FALSE(host::isValidUtf8("\xE2\x82"));      // cut short
     EXPECT_TRUE(host::isValidUtf8("€ ł 𝄞"));
 }
 
 TEST(TextCase, comparison_agrees_with_capitalising_both_sides) {
     // Texts drawn from letters whose case pairs matter here, plus stray bytes.
-    const std::vector<std::string> letters{"a", "A", "ą", "Ą", "ł", "Ł", "ż", "Ż", "è", "È", "ß", "z", "\xE5", "\xC5", "1"};
+    const std::vector<std::string> letters{"a", "A", "ą", "Ą", "ł",    "Ł",    "ż", "Ż",
+                                           "è", "È", "ß", "z", "\xE5", "\xC5", "1"};
     std::mt19937 rng(42);
     std::uniform_int_distribution<std::size_t> pick(0, letters.size() - 1), len(0, 4);
     for (int i = 0; i < 5000; ++i) {
@@ -102,8 +103,8 @@ TEST(TextCase, comparison_agrees_with_capitalising_both_sides) {
 // stand on the same mapping: a name equal in one is equal in every other,
 // and equal names hash alike in the database's tables.
 TEST(TextCase, every_case_insensitive_entry_point_agrees) {
-    const std::vector<std::string> letters{"a", "A", "ą", "Ą", "ó", "Ó", "ź", "Ź", "ì", "Ì", "ÿ", "Ÿ",
-                                           "ä", "Ä", "_", "\xE5", "\xC5", "\xC0\x80"};
+    const std::vector<std::string> letters{"a", "A", "ą", "Ą", "ó", "Ó", "ź",    "Ź",    "ì",
+                                           "Ì", "ÿ", "Ÿ", "ä", "Ä", "_", "\xE5", "\xC5", "\xC0\x80"};
     std::mt19937 rng(7);
     std::uniform_int_distribution<std::size_t> pick(0, letters.size() - 1), len(0, 3);
     for (int i = 0; i < 3000; ++i) {

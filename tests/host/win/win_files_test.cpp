@@ -2,6 +2,7 @@
 // either slash, folder creation, copy, rename and delete error codes.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -28,13 +29,15 @@ std::vector<std::string> find(const std::string& pattern) {
 
 TEST(Files, folder_search_order_and_wildcards) {
     TestDir dir;
-    for (const char* name : {"b.MXT", "Ściana.mxt", "a.mxt", "C.mxt", "d.mxk", "e", "ab.mxt"}) dir.write(name, "x");
+    for (const char* name : {"b.MXT", "Ściana.mxt", "a.mxt", "C.mxt", "d.mxk", "e", "ab.mxt"})
+        dir.write(name, "x");
     std::filesystem::create_directory(dir.path("sub"));
     using V = std::vector<std::string>;
     // Written the module's way, with "\".
     EXPECT_EQ(find(dir.path() + "\\*.mxt"), (V{"a.mxt", "ab.mxt", "b.MXT", "C.mxt", "Ściana.mxt"}));
     EXPECT_EQ(find(dir.path() + "/?.mxt"), (V{"a.mxt", "b.MXT", "C.mxt"}));
-    EXPECT_EQ(find(dir.path() + "/*.*"), (V{".", "..", "a.mxt", "ab.mxt", "b.MXT", "C.mxt", "d.mxk", "e", "sub", "Ściana.mxt"}));
+    EXPECT_EQ(find(dir.path() + "/*.*"),
+              (V{".", "..", "a.mxt", "ab.mxt", "b.MXT", "C.mxt", "d.mxk", "e", "sub", "Ściana.mxt"}));
     EXPECT_EQ(find(dir.path() + "/ŚCIANA.MXT"), (V{"Ściana.mxt"}));
     WIN32_FIND_DATAW fd;
     HANDLE h = FindFirstFileW((dir.path() + "/su*").c_str(), &fd);
@@ -132,4 +135,35 @@ TEST(Files, backup_by_delete_and_rename) {
     std::filesystem::create_directory(dir.path("sub"));
     EXPECT_FALSE(DeleteFileW(dir.path("sub").c_str()));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+}
+
+TEST(Files, atomic_write_follows_links_and_refuses_what_is_no_regular_file) {
+    TestDir dir;
+    namespace fs = std::filesystem;
+    std::string error;
+    // Through a link: the file it names is written, the link stays a link.
+    dir.write("real.dxf", "old");
+    fs::create_symlink("real.dxf", dir.path("link.dxf"));
+    ASSERT_TRUE(host::writeFileAtomically(dir.path("link.dxf"), "new", &error)) << error;
+    EXPECT_TRUE(fs::is_symlink(dir.path("link.dxf")));
+    EXPECT_EQ(dir.read("real.dxf"), "new");
+    // A chain of links, the last one dangling: the file is made where it points.
+    fs::create_directories(dir.path("sub"));
+    fs::create_symlink("sub/made.dxf", dir.path("dangling.dxf"));
+    fs::create_symlink(dir.path("dangling.dxf"), dir.path("chain.dxf"));
+    ASSERT_TRUE(host::writeFileAtomically(dir.path("chain.dxf"), "made", &error)) << error;
+    EXPECT_EQ(dir.read("sub/made.dxf"), "made");
+    EXPECT_TRUE(fs::is_symlink(dir.path("chain.dxf")));
+    // A FIFO would hang a reader and a rename over it would lose it: refused.
+    ASSERT_EQ(::mkfifo(dir.path("pipe").c_str(), 0600), 0);
+    EXPECT_FALSE(host::writeFileAtomically(dir.path("pipe"), "x", &error));
+    EXPECT_NE(error.find("to nie jest zwykły plik"), std::string::npos) << error;
+    EXPECT_TRUE(fs::is_fifo(dir.path("pipe")));
+    EXPECT_FALSE(host::writeFileAtomically(dir.path("sub"), "x", &error));
+    EXPECT_TRUE(fs::is_directory(dir.path("sub")));
+    EXPECT_FALSE(host::writeFileAtomically("", "x", &error));
+    // A folder that does not exist: the message is the host's language.
+    EXPECT_FALSE(host::writeFileAtomically(dir.path("none/x.dxf"), "x", &error));
+    EXPECT_NE(error.find("nie można zapisać"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(host::temporaryPathFor(dir.path("pipe"))));
 }

@@ -2,7 +2,6 @@
 // and the Windows command-line splitting.
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <string>
@@ -16,8 +15,8 @@ namespace {
 BOOL start(const char* app, std::string cmd, DWORD flags, const char* folder, PROCESS_INFORMATION& pi) {
     STARTUPINFOW si{};
     si.cb = sizeof si;
-    return CreateProcessW(app, cmd.empty() ? nullptr : cmd.data(), nullptr, nullptr, FALSE, flags, nullptr, folder,
-                          &si, &pi);
+    return CreateProcessW(app, cmd.empty() ? nullptr : cmd.data(), nullptr, nullptr, FALSE, flags, nullptr,
+                          folder, &si, &pi);
 }
 
 }  // namespace
@@ -84,8 +83,8 @@ TEST(Process, recorder_lists_help_viewer_starts) {
 TEST(Process, recorder_keeps_the_render_engine_arguments) {
     host::ProcessRecorder recorder;
     PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(start("C:\\POV\\bin\\pvengine-sse2.exe", " +I\"C:\\p\\house$.pov\" +O\"C:\\p\\house$.bmp\" +D -V",
-                      0x80, nullptr, pi));
+    ASSERT_TRUE(start("C:\\POV\\bin\\pvengine-sse2.exe",
+                      " +I\"C:\\p\\house$.pov\" +O\"C:\\p\\house$.bmp\" +D -V", 0x80, nullptr, pi));
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
     const host::StartedProcess& s = recorder.started().at(0);

@@ -1,11 +1,11 @@
 // A loadable module with one command that asks for a point and draws a
 // line from the origin to it, for the host program's tests: a script that
 // stops before the answer ends inside the command.
-#include "host/util/adscodes.h"
 #include "host/db/dbmain.h"
 #include "host/ed/cmdstack.h"
 #include "host/ed/prompts.h"
 #include "host/rx/rxdynlinker.h"
+#include "host/util/adscodes.h"
 
 namespace {
 
@@ -16,8 +16,10 @@ void askPoint() {
     ZcDbDatabase* db = zcdbCurDwg();
     if (!db || zcdbOpenObject(ms, db->modelSpaceId(), ZcDb::kForWrite) != Zcad::eOk) return;
     auto* line = new ZcDbLine({0, 0, 0}, {p[0], p[1], p[2]});
-    if (ms->appendZcDbEntity(line) == Zcad::eOk) line->close();
-    else delete line;
+    if (ms->appendZcDbEntity(line) == Zcad::eOk)
+        line->close();
+    else
+        delete line;
     ms->close();
 }
 

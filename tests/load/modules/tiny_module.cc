@@ -3,8 +3,8 @@
 // message it receives so the test can read them back.
 #include <vector>
 
-#include "host/util/adscodes.h"
 #include "host/rx/rxdynlinker.h"
+#include "host/util/adscodes.h"
 
 namespace {
 std::vector<int> g_messages;
@@ -19,5 +19,9 @@ extern "C" int zcrxEntryPoint(int msg, void* appId) {
     return ZcRx::kRetOK;
 }
 
-extern "C" int tinyModuleMessageCount() { return static_cast<int>(g_messages.size()); }
-extern "C" int tinyModuleMessageAt(int i) { return g_messages.at(static_cast<std::size_t>(i)); }
+extern "C" int tinyModuleMessageCount() {
+    return static_cast<int>(g_messages.size());
+}
+extern "C" int tinyModuleMessageAt(int i) {
+    return g_messages.at(static_cast<std::size_t>(i));
+}

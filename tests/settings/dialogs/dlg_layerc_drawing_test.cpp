@@ -1,10 +1,9 @@
 // The layer catalogue dialog between the catalogue and a drawing's layers.
-#include "settings/dialogs/dlg_layerc.h"
-#include "settings/dialogs/layer_linetypes.h"
-
 #include "host/db/dbsymtb.h"
 #include "host/ui/driver.h"
 #include "resources/velmresources.h"
+#include "settings/dialogs/dlg_layerc.h"
+#include "settings/dialogs/layer_linetypes.h"
 #include "tests/settings/drawing_fixture.h"
 
 namespace {

@@ -41,7 +41,9 @@ std::vector<std::string> Keys(CListCtrl& list) {
     return keys;
 }
 
-constexpr WPARAM Clicked(int id) { return MAKEWPARAM(id, BN_CLICKED); }
+constexpr WPARAM Clicked(int id) {
+    return MAKEWPARAM(id, BN_CLICKED);
+}
 
 class LayercTest : public ModuleDialogTest {
 protected:
@@ -184,7 +186,8 @@ TEST_F(ModuleDialogTest, ddlcolor_on_an_empty_catalogue_shows_no_dialog_and_keep
 
 TEST_F(ModuleDialogTest, linetype_picker_lists_the_support_linetype_file) {
     std::filesystem::path hostSupport =
-        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "support" / "host";
+        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "support" /
+        "host";
     host::setSupportFolders({hostSupport.string()});
     CDlgTipoLinea picker;
     picker.m_selected = "hidden";

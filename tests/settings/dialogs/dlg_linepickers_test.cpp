@@ -57,7 +57,8 @@ TEST_F(LinePickersTest, by_layer_weight_shows_no_selection_and_survives_ok) {
 }
 
 TEST_F(LinePickersTest, linetype_entries_come_from_star_lines_and_the_name_ends_at_the_comma) {
-    std::vector<std::string> entries = LinetypeEntries({";; c", "*DASHED,Kreskowa __ __", "A,10,-5", "*DOT,Kropkowa"});
+    std::vector<std::string> entries =
+        LinetypeEntries({";; c", "*DASHED,Kreskowa __ __", "A,10,-5", "*DOT,Kropkowa"});
     EXPECT_EQ(entries, (std::vector<std::string>{"DASHED,Kreskowa __ __", "DOT,Kropkowa"}));
     CDlgTipoLinea dlg;
     dlg.m_selected = "continuous";

@@ -1,0 +1,2 @@
+eti=TMS_ETIS
+end
