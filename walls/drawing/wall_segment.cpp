@@ -43,7 +43,10 @@ void joinStraightStraight(DrawnFace& prev, DrawnFace& cur) {
 void joinStraightArc(DrawnFace& prev, DrawnFace& cur) {
     Point3 a, b;
     if (!IntersectLineCircle(prev.start, prev.end, cur.centre, cur.radius, a, b)) return;
-    const Point3 x = nearerTo(prev.start, a, b);
+    // The corner is the crossing at the wall's vertex, not the one back
+    // along the straight face (an arc flatter than a half circle crosses it
+    // twice).
+    const Point3 x = nearerTo(prev.end, a, b);
     prev.end = {x.x, x.y, prev.end.z};
     cur.startAngle = AngleTo(cur.centre, x);
 }
