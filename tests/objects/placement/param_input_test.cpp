@@ -208,3 +208,19 @@ TEST_F(ParamInput, a_lower_case_typo_section_is_replaced_not_shadowed) {
     EXPECT_EQ(SaveParameterSets(c), 0);
     zcui::RemoveDialogDriver(IDD_TIPOLOGIE);
 }
+
+TEST_F(ParamInput, sets_of_an_included_typo_section_go_back_to_the_included_file) {
+    write("TY.inc", "TYPO\nBEGIN\nStare\n$20 = 50\nEND_TYPO\n");
+    write("T.txt", "VAR\n$20=\"Szer\"00D5\nEND_VAR\n@\"TY.inc\"\nDRAW\nEND_DRAW\n");
+    ObjContext& c = load("T");
+    zcui::InstallDialogDriver(IDD_TIPOLOGIE, [](zcui::DialogUser& u) {
+        u.Edit(tipologie::kName, "Nowa");
+        u.Click(tipologie::kNew);
+        u.Ok();
+    });
+    EXPECT_EQ(SaveParameterSets(c), 1);
+    zcui::RemoveDialogDriver(IDD_TIPOLOGIE);
+    freeLast();
+    EXPECT_EQ(read("T.txt"), "VAR\n$20=\"Szer\"00D5\nEND_VAR\n@\"TY.inc\"\nDRAW\nEND_DRAW\n");
+    EXPECT_EQ(read("TY.inc"), "TYPO\nBEGIN\nStare\n$20 = 50.000000\nBEGIN\nNowa\n$20 = 5.000000\nEND_TYPO\n");
+}
