@@ -13,6 +13,10 @@ namespace {
 
 class ParameterGrid : public ParamDialogs {
 protected:
+    void SetUp() override {
+        ParamDialogs::SetUp();
+        ResetParameterDialogPlacement();  // a place another test left
+    }
     INT_PTR show(CDlgParObj& dlg, ObjContext& c, const std::function<void(zcui::DialogUser&)>& act,
                  int insertMode = 1) {
         dlg.SetInsertMode(insertMode);
@@ -230,4 +234,35 @@ TEST_F(ParameterGrid, architectural_units_keep_untouched_values_and_read_edited_
     EXPECT_EQ(value(c, 20), 12.3456789);
     EXPECT_DOUBLE_EQ(value(c, 21), 30.0);
     EXPECT_EQ(c.paramSetName, "Wstaw ostatnie parametry");
+}
+
+TEST_F(ParameterGrid, header_drag_moves_the_columns_and_the_window_keeps_its_place) {
+    ObjContext& c = def("$20=\"d\"00D5\n$21=\"b\"01B1\n");
+    auto left = [](zcui::DialogUser& u, int id) {
+        CRect r;
+        u.Control(id)->GetWindowRect(&r);
+        return r;
+    };
+    CDlgParObj dlg;
+    CRect moved;
+    show(dlg, c, [&](zcui::DialogUser& u) {
+        const CRect edit = left(u, kNewEdit), check = left(u, kNewCheck + 1), desc = left(u, kDescription);
+        u.TrackColumn(kHeader, 0, 150);
+        EXPECT_EQ(left(u, kNewEdit).left, edit.left - 32);
+        EXPECT_EQ(left(u, kNewCheck + 1).left, check.left - 32);
+        EXPECT_EQ(left(u, kDescription).Width(), desc.Width() - 32);
+        u.TrackColumn(kHeader, 2, 80);
+        EXPECT_EQ(left(u, kNewEdit).Width(), edit.Width() + 22);
+        u.Dialog().GetWindowRect(&moved);
+        u.Dialog().MoveWindow(moved.left + 40, moved.top + 25, moved.Width(), moved.Height());
+        u.Dialog().GetWindowRect(&moved);
+        u.Ok();
+    });
+    show(dlg, c, [&](zcui::DialogUser& u) {
+        CRect again;
+        u.Dialog().GetWindowRect(&again);
+        EXPECT_EQ(again.left, moved.left);
+        EXPECT_EQ(again.top, moved.top);
+        u.Ok();
+    });
 }
