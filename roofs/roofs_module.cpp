@@ -1,9 +1,19 @@
 #include "roofs/roofs_module.h"
 
+#include "roofs/commands/floor_slab.h"
+#include "roofs/commands/roof_slab.h"
+#include "roofs/commands/slab_hatch_cmd.h"
+#include "roofs/commands/zprofile.h"
 #include "roofs/slab_jig.h"
 
 std::span<const CommandBinding> RoofsCommandBindings() {
-    return {};
+    static constexpr CommandBinding kBindings[] = {
+        {"VELMFSLAB", &CmdFloorSlab},
+        {"VELMR3D", &CmdRoofSlab},
+        {"VELMZPROF", &CmdZProfile},
+        {"VELMHROOF", &CmdHatchSlab},
+    };
+    return kBindings;
 }
 
 void RegisterRoofsModule() {
