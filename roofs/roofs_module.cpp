@@ -1,6 +1,8 @@
 #include "roofs/roofs_module.h"
 
 #include "roofs/commands/floor_slab.h"
+#include "roofs/commands/gable_roof_cmd.h"
+#include "roofs/commands/hip_roof_cmd.h"
 #include "roofs/commands/roof_slab.h"
 #include "roofs/commands/slab_hatch_cmd.h"
 #include "roofs/commands/zprofile.h"
@@ -8,10 +10,8 @@
 
 std::span<const CommandBinding> RoofsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
-        {"VELMFSLAB", &CmdFloorSlab},
-        {"VELMR3D", &CmdRoofSlab},
-        {"VELMZPROF", &CmdZProfile},
-        {"VELMHROOF", &CmdHatchSlab},
+        {"VELMFSLAB", &CmdFloorSlab}, {"VELMR3D", &CmdRoofSlab},   {"VELMHIPROOF", &CmdHipRoof},
+        {"VELMGROOF", &CmdGableRoof}, {"VELMZPROF", &CmdZProfile}, {"VELMHROOF", &CmdHatchSlab},
     };
     return kBindings;
 }
