@@ -277,15 +277,23 @@ bool IsSegmentUnique(const HipRoofWork& work, const RoofPlane& plane, const Roof
 void FilterHipRoofSegments(HipRoofWork& work) {
     ProgressMeter meter("Filtrowanie segmentów.", PlaneCount(work) + 1);
     for (RoofPlane* P = work.planes; P; P = P->next) {
-        std::size_t i = 0;
-        while (i < P->segments.size()) {
-            const RoofSegment& s = P->segments[i];
-            if (CountDanglingEnds(*P, s) != 0 || IsSegmentUnique(work, *P, s)) {
-                P->segments.erase(P->segments.begin() + static_cast<std::ptrdiff_t>(i));
-                i = 0;
-            } else {
-                ++i;
+        // A segment that fails keeps failing as others go (an end loses
+        // support, the other pitches do not change meanwhile), so removing
+        // every failing one per sweep until none fails gives the same
+        // segments as removing one and scanning again from the head.
+        for (bool removed = true; removed;) {
+            std::vector<char> fails(P->segments.size(), 0);
+            removed = false;
+            for (std::size_t i = 0; i < P->segments.size(); ++i) {
+                const RoofSegment& s = P->segments[i];
+                fails[i] = CountDanglingEnds(*P, s) != 0 || IsSegmentUnique(work, *P, s);
+                removed = removed || fails[i];
             }
+            if (!removed) break;
+            std::vector<RoofSegment> kept;
+            for (std::size_t i = 0; i < P->segments.size(); ++i)
+                if (!fails[i]) kept.push_back(P->segments[i]);
+            P->segments = std::move(kept);
         }
         meter.Advance();
     }
