@@ -11,6 +11,7 @@
 #include "host/ui/wnd.h"
 #include "roofs/commands/gable_roof_cmd.h"
 #include "roofs/commands/hip_roof_cmd.h"
+#include "roofs/commands/roof_write.h"
 #include "roofs/gable_roof.h"
 #include "settings/store/setup_slots.h"
 #include "tests/roofs/slab_fixture.h"
@@ -150,6 +151,28 @@ TEST_F(RoofCommandsTest, eave_at_the_top_of_the_wall_for_both_roof_commands) {
     CmdGableRoof();
     EXPECT_EQ(count("0=INSERT 8=ROOFSLAB"), 6);
     EXPECT_NEAR(LowestZ(), 644.0, 1e-6);
+}
+
+TEST_F(RoofCommandsTest, a_break_while_a_pitch_is_written_leaves_no_roof) {
+    CFALDA record;
+    record.name = "ROOFSLAB";
+    record.thickness = 30.0;
+    MakeSlabLayerName(record);
+    RoofHatch hatch;
+    hatch.make = true;
+    hatch.pattern = "VELTILE";
+    const std::vector<std::vector<Point3>> pitches = {
+        {{0, 0, 0}, {100, 0, 0}, {100, 50, 50}, {0, 50, 50}},
+        {{100, 100, 0}, {0, 100, 0}, {0, 50, 50}, {100, 50, 50}}};
+    push("!break");
+    EXPECT_FALSE(WriteRoofPitches(record, pitches, hatch));
+    EXPECT_NE(transcript().find("\nGenerowanie dachu zostało anulowane!"), std::string::npos);
+    EXPECT_EQ(count("0=INSERT"), 0);
+    EXPECT_EQ(count("0=HATCH"), 0);
+    // Without a break both pitches are written, each hatched.
+    EXPECT_TRUE(WriteRoofPitches(record, pitches, hatch));
+    EXPECT_EQ(count("0=INSERT 8=ROOFSLAB"), 2);
+    EXPECT_EQ(count("0=HATCH 8=3DROOFSLAB_H"), 2);
 }
 
 TEST_F(RoofCommandsTest, hip_roof_refuses_too_few_and_too_many_points) {
