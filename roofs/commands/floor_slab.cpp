@@ -6,9 +6,9 @@
 #include "roofs/commands/floor_slab.h"
 
 #include "core/levels.h"
-#include "resources/velmresources.h"
 #include "roofs/commands/slab_entry.h"
 #include "roofs/dialogs/dlg_solaio.h"
+#include "roofs/dialogs/slab_dialog_common.h"
 #include "roofs/outline_select.h"
 #include "roofs/slab_block.h"
 #include "roofs/slab_jig.h"
@@ -33,11 +33,7 @@ const SlabEntryPrompts kFloorPrompts{
 void CmdFloorSlab() {
     CDlgSolaio dialog;
     dialog.Load();
-    INT_PTR result;
-    {
-        CZcModuleResourceOverride use(VelmResourceHandle());
-        result = dialog.DoModal();
-    }
+    const INT_PTR result = RunModuleDialog(dialog);
     if (result != IDOK || dialog.Mode() == 3) return;
     dialog.Store();
 

@@ -9,9 +9,9 @@
 
 #include "core/module_state.h"
 #include "host/ads/cmdline.h"
-#include "resources/velmresources.h"
 #include "roofs/commands/roof_write.h"
 #include "roofs/dialogs/dlg_tcap.h"
+#include "roofs/dialogs/slab_dialog_common.h"
 #include "roofs/gable_roof.h"
 #include "roofs/slab_block.h"
 #include "roofs/slab_jig.h"
@@ -34,11 +34,7 @@ const char* const kGablePrompts[3] = {
 void CmdGableRoof() {
     CDlgTCAP dialog;
     dialog.Load();
-    INT_PTR result;
-    {
-        CZcModuleResourceOverride use(VelmResourceHandle());
-        result = dialog.DoModal();
-    }
+    const INT_PTR result = RunModuleDialog(dialog);
     if (result != IDOK) return;
     dialog.Store();
 

@@ -19,8 +19,8 @@
 #include "host/ads/ssget.h"
 #include "host/ed/adspick.h"
 #include "host/ed/prompts.h"
-#include "resources/velmresources.h"
 #include "roofs/dialogs/dlg_travetti.h"
+#include "roofs/dialogs/slab_dialog_common.h"
 #include "roofs/girders.h"
 #include "roofs/slab_block.h"
 #include "roofs/slab_planes.h"
@@ -222,11 +222,7 @@ void CmdGirders() {
             }
         } else {
             CDlgTravetti dialog(false);
-            INT_PTR result;
-            {
-                CZcModuleResourceOverride use(VelmResourceHandle());
-                result = dialog.DoModal();
-            }
+            const INT_PTR result = RunModuleDialog(dialog);
             if (result != IDOK) return;
             plan = dialog.m_plan != 0;
         }
@@ -288,11 +284,7 @@ void CmdGirders() {
 
 void CmdRebuildGirders() {
     CDlgTravetti dialog(true);
-    INT_PTR result;
-    {
-        CZcModuleResourceOverride use(VelmResourceHandle());
-        result = dialog.DoModal();
-    }
+    const INT_PTR result = RunModuleDialog(dialog);
     if (result != IDOK) return;
     const bool plan = dialog.m_plan != 0;
 

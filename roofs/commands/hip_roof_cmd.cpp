@@ -12,9 +12,10 @@
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
-#include "resources/velmresources.h"
 #include "roofs/commands/roof_write.h"
+#include "roofs/commands/slab_entry.h"
 #include "roofs/dialogs/dlg_tpad.h"
+#include "roofs/dialogs/slab_dialog_common.h"
 #include "roofs/hip_roof.h"
 #include "roofs/outline_select.h"
 #include "roofs/slab_block.h"
@@ -26,12 +27,6 @@
 namespace {
 
 constexpr int kMaxHipRoofVertices = 23;
-
-void SetLastPoint(const Point3& p) {
-    const ads_point value{p.x, p.y, p.z};
-    ads_point former;
-    SysVarPoint("LASTPOINT", value, former);
-}
 
 // The outline by points in the jig; null on cancel.
 VertexNode* EnterHipOutline(AJIG_COP& jig) {
@@ -104,11 +99,7 @@ void OffsetOutline(std::vector<Point3>& pts, double overhang) {
 void CmdHipRoof() {
     CDlgTPAD dialog;
     dialog.Load();
-    INT_PTR result;
-    {
-        CZcModuleResourceOverride use(VelmResourceHandle());
-        result = dialog.DoModal();
-    }
+    const INT_PTR result = RunModuleDialog(dialog);
     if (result != IDOK || dialog.Mode() == 3) return;
     dialog.Store();
 

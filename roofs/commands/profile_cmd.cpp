@@ -24,8 +24,8 @@
 #include "host/ed/grdraw.h"
 #include "host/ed/prompts.h"
 #include "host/ui/hostdialogs.h"
-#include "resources/velmresources.h"
 #include "roofs/dialogs/dlg_cornicioni.h"
+#include "roofs/dialogs/slab_dialog_common.h"
 #include "roofs/outline_select.h"
 #include "roofs/profile_sweep.h"
 #include "settings/store/settings_store.h"
@@ -151,11 +151,7 @@ int SelectCurveDefinition(CPROFILI& profile, double arcStep) {
 void CmdProfileSweep() {
     DLG_CORNICIONI dialog;
     dialog.Load();
-    INT_PTR result;
-    {
-        CZcModuleResourceOverride use(VelmResourceHandle());
-        result = dialog.DoModal();
-    }
+    const INT_PTR result = RunModuleDialog(dialog);
     if (result != IDOK || dialog.m_mode < 0) return;
     dialog.Store();
     CPROFILI profile;

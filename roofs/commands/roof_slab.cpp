@@ -9,9 +9,9 @@
 
 #include "core/geometry/geom_basic.h"
 #include "core/module_state.h"
-#include "resources/velmresources.h"
 #include "roofs/commands/slab_entry.h"
 #include "roofs/dialogs/dlg_t3d.h"
+#include "roofs/dialogs/slab_dialog_common.h"
 #include "roofs/slab_block.h"
 #include "roofs/slab_jig.h"
 #include "roofs/slab_planes.h"
@@ -36,11 +36,7 @@ const SlabEntryPrompts kRoofPrompts{
 void CmdRoofSlab() {
     CDlgT3D dialog;
     dialog.Load();
-    INT_PTR result;
-    {
-        CZcModuleResourceOverride use(VelmResourceHandle());
-        result = dialog.DoModal();
-    }
+    const INT_PTR result = RunModuleDialog(dialog);
     if (result != IDOK) return;
     dialog.Store();
     while (MakeSlabWithOpenings() == 1) {

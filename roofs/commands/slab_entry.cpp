@@ -42,12 +42,6 @@ void BeginLoop(AJIG_COP& jig) {
     jig.basePoint = jig.cursor;
 }
 
-void SetLastPoint(const Point3& p) {
-    const ads_point value{p.x, p.y, p.z};
-    ads_point former;
-    SysVarPoint("LASTPOINT", value, former);
-}
-
 // The given point stays where it is; a new rubber-band vertex follows it.
 void AddVertex(AJIG_COP& jig) {
     VertexNode* given = jig.current;
@@ -104,6 +98,12 @@ void SetPrompt(AJIG_COP& jig, const SlabEntryPrompts& prompts) {
 }
 
 }  // namespace
+
+void SetLastPoint(const Point3& p) {
+    const ads_point value{p.x, p.y, p.z};
+    ads_point former;
+    SysVarPoint("LASTPOINT", value, former);
+}
 
 void BeginSlabLoops(AJIG_COP& jig) {
     FreeListOfLists(jig.loops);

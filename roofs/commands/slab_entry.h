@@ -26,6 +26,8 @@ struct SlabEntryPrompts {
     bool rewriteObject = true;
 };
 
+// Sets LASTPOINT, the base of the next relative point.
+void SetLastPoint(const Point3& p);
 // Starts the jig's loops with one loop of one vertex (stage 6, outline).
 void BeginSlabLoops(AJIG_COP& jig);
 // Puts `outline` (owned) first, at loop index 0, with a new loop of one

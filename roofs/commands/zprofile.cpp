@@ -4,9 +4,9 @@
 #include "roofs/commands/zprofile.h"
 
 #include "core/levels.h"
-#include "resources/velmresources.h"
 #include "roofs/commands/slab_entry.h"
 #include "roofs/dialogs/dlg_simil_solaio.h"
+#include "roofs/dialogs/slab_dialog_common.h"
 #include "roofs/outline_select.h"
 #include "roofs/slab_block.h"
 #include "roofs/slab_jig.h"
@@ -31,11 +31,7 @@ const SlabEntryPrompts kProfilePrompts{
 void CmdZProfile() {
     CDlgSimilSolaio dialog;
     dialog.Load();
-    INT_PTR result;
-    {
-        CZcModuleResourceOverride use(VelmResourceHandle());
-        result = dialog.DoModal();
-    }
+    const INT_PTR result = RunModuleDialog(dialog);
     if (result != IDOK || (dialog.Mode() != 0 && dialog.Mode() != 1)) return;
     dialog.Store();
 

@@ -9,6 +9,8 @@
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ui/msgbox.h"
+#include "host/ui/resources.h"
+#include "resources/velmresources.h"
 
 void DDV_SymbolName(CDataExchange* dx, const std::string& name) {
     if (!dx || !dx->m_bSaveAndValidate || dx->m_bFailed) return;
@@ -44,6 +46,11 @@ void WireSlabHatchGroup(CDialog& dialog, std::initializer_list<int> hatchControl
         for (int id : ids)
             if (CWnd* control = dialog.GetDlgItem(id)) control->EnableWindow(on);
     });
+}
+
+INT_PTR RunModuleDialog(CDialog& dialog) {
+    CZcModuleResourceOverride use(VelmResourceHandle());
+    return dialog.DoModal();
 }
 
 double SlopePercentToDegrees(double percent) {

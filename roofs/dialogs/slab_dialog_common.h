@@ -29,6 +29,9 @@ void WireSlabHatchGroup(CDialog& dialog, std::initializer_list<int> hatchControl
 // Enables the controls when the "make hatch" box is checked.
 void EnableSlabHatchControls(CDialog& dialog, std::initializer_list<int> hatchControls);
 
+// Runs the dialog with the module's resources switched in; its result.
+INT_PTR RunModuleDialog(CDialog& dialog);
+
 // Slopes: percent (rise per 100 of run) and decimal degrees.
 double SlopePercentToDegrees(double percent);
 double SlopeDegreesToPercent(double degrees);
