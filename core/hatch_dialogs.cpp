@@ -33,8 +33,6 @@ constexpr int IDC_PREVIEW = 1374;
 constexpr int IDC_VARIABLE = 1236;
 
 void AddPatternFiles(const std::string& folder, std::vector<std::string>& names, int& found);
-void ShowPatternPreview(CWnd& dialog, const std::string& pattern);
-bool RunPatternPicker(std::string& pattern);
 void SetStaticBitmap(CWnd* control, const HBITMAP& bitmap);
 
 }  // namespace
@@ -177,8 +175,6 @@ void CDlgHatch::OnListChange() {
 
 // ---------------------------------------------------------------- CDlgTratt
 
-namespace {
-
 // Both settings dialogs show the pattern's picture beside its name: leaving
 // the name refreshes it; the picker button and the picture open the picker.
 void WirePatternControls(CDialog& dialog, std::string& pattern) {
@@ -196,8 +192,6 @@ void WirePatternControls(CDialog& dialog, std::string& pattern) {
     dialog.HandleCommand(BN_CLICKED, IDC_PICKER, picker);
     dialog.HandleCommand(BN_CLICKED, IDC_PREVIEW, picker);
 }
-
-}  // namespace
 
 CDlgTratt::CDlgTratt(CWnd* parent) : CDialog(IDD_TRATT, parent) {
     WirePatternControls(*this, m_pattern);
@@ -315,6 +309,22 @@ void CDlgTMuro::Save() const {
     SetVarString(&slot, m_pattern.c_str());
 }
 
+// ---------------------------------------------------------------- pattern controls
+
+void ShowPatternPreview(CWnd& dialog, const std::string& pattern) {
+    HBITMAP bitmap = LoadObjectBitmap("", "IDB_", pattern);
+    if (!bitmap) bitmap = LoadObjectBitmap("", "IDB___", "NONDISPO");
+    SetStaticBitmap(dialog.GetDlgItem(IDC_PREVIEW), bitmap);
+}
+
+bool RunPatternPicker(std::string& pattern) {
+    CDlgHatch picker(nullptr);
+    picker.SetPattern(pattern);
+    if (picker.DoModal() != IDOK) return false;
+    picker.GetPattern(pattern);
+    return true;
+}
+
 // ---------------------------------------------------------------- helpers
 
 namespace {
@@ -332,20 +342,6 @@ void AddPatternFiles(const std::string& folder, std::vector<std::string>& names,
     std::sort(stems.begin(), stems.end());
     found = static_cast<int>(stems.size());
     names.insert(names.end(), stems.begin(), stems.end());
-}
-
-void ShowPatternPreview(CWnd& dialog, const std::string& pattern) {
-    HBITMAP bitmap = LoadObjectBitmap("", "IDB_", pattern);
-    if (!bitmap) bitmap = LoadObjectBitmap("", "IDB___", "NONDISPO");
-    SetStaticBitmap(dialog.GetDlgItem(IDC_PREVIEW), bitmap);
-}
-
-bool RunPatternPicker(std::string& pattern) {
-    CDlgHatch picker(nullptr);
-    picker.SetPattern(pattern);
-    if (picker.DoModal() != IDOK) return false;
-    picker.GetPattern(pattern);
-    return true;
 }
 
 void SetStaticBitmap(CWnd* control, const HBITMAP& bitmap) {

@@ -21,6 +21,16 @@ inline constexpr UINT IDD_TMURO = 171;
 // in name order); unsorted, duplicates kept.
 void LoadPatternNames(std::vector<std::string>& names);
 
+// The pattern controls that every dialog with a hatch pattern shares: the
+// name (102), the picker button (6) and the picture (1374).
+// Shows the pattern's picture in control 1374, "NONDISPO" when it has none.
+void ShowPatternPreview(CWnd& dialog, const std::string& pattern);
+// Opens the picker on the pattern; true, and the chosen name, on OK.
+bool RunPatternPicker(std::string& pattern);
+// Leaving the name refreshes the picture; the button and the picture open
+// the picker. The dialog's data exchange must carry the name in `pattern`.
+void WirePatternControls(CDialog& dialog, std::string& pattern);
+
 class CDlgHatch : public CDialog {
 public:
     static constexpr int kButtons = 20;

@@ -1,5 +1,6 @@
-// What the roofs subsystem adds to the host: the outline jig's preview
-// entity class (no commands yet). module/ calls these at start-up and unload.
+// What the roofs subsystem adds to the host: the slab, roof, profile and
+// hatching commands and the outline jig's preview entity class. module/
+// calls these at start-up and unload.
 #pragma once
 
 #include <span>

@@ -171,8 +171,6 @@ resbuf* MakeSlabBlock(CFALDA& record, std::string& blockName, RingNode* ring, do
     return BuildSlabXData(record);
 }
 
-namespace {
-
 FaceRecord* LoopsAsHatchContour(const ContourNode* loops) {
     FaceRecord* head = nullptr;
     FaceRecord** tail = &head;
@@ -185,8 +183,6 @@ FaceRecord* LoopsAsHatchContour(const ContourNode* loops) {
     }
     return head;
 }
-
-}  // namespace
 
 bool RewriteSlab(CFALDA& record, const ads_name insert, double baseElevation, ContourNode* newLoops) {
     if (newLoops) {

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "core/geometry/triangulate.h"
 #include "core/geometry/vertex_list.h"
 #include "host/util/adscodes.h"
 #include "host/util/resbuf.h"
@@ -21,6 +22,9 @@ resbuf* MakeSlabBlock(CFALDA& record, std::string& blockName, RingNode* ring, do
 // whose negative edge flags are set to 0 first) and points the INSERT at
 // it; false, and the INSERT as it was, when the block was not made.
 bool RewriteSlab(CFALDA& record, const ads_name insert, double baseElevation, ContourNode* newLoops);
+// The loops as the hatch service takes a contour (a new list the caller
+// frees), every edge drawn.
+FaceRecord* LoopsAsHatchContour(const ContourNode* loops);
 // Fill the record's four layer names from its name and make the layers.
 void MakeSlabLayerName(CFALDA& record);
 void Make2DSlabLayerName(CFALDA& record);

@@ -6,6 +6,7 @@
 #include "roofs/slab_jig.h"
 
 #include <cmath>
+#include <limits>
 
 #include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
@@ -69,7 +70,11 @@ void SetGableOutlineHook(GableOutlineHook hook) {
 
 // ---------------------------------------------------------------- AJIG_COP
 
-AJIG_COP::AJIG_COP() : m_preview(std::make_unique<VELM_COPJ>()) {}
+AJIG_COP::AJIG_COP() : m_preview(std::make_unique<VELM_COPJ>()) {
+    // No sample yet: the first point, wherever it is, is a change.
+    const double none = std::numeric_limits<double>::quiet_NaN();
+    lastSample = {none, none, none};
+}
 
 AJIG_COP::~AJIG_COP() {
     FreeList(chosen);
@@ -254,6 +259,8 @@ ZcEdJig::DragStatus AJIG_COP::SamplePlain(bool allowEnter, bool onPlane) {
 }
 
 ZcEdJig::DragStatus AJIG_COP::SampleMove() {
+    // The move starts from the base point.
+    if (std::isnan(lastSample.x)) lastSample = basePoint;
     setKeywordList("");
     setUserInputControls(kAccept3dCoordinates);
     ZcGePoint3d p;

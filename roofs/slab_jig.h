@@ -16,6 +16,7 @@
 #include "core/geometry/vertex_list.h"
 #include "host/db/dbentity.h"
 #include "host/ed/jig.h"
+#include "roofs/gable_roof.h"
 
 class ZcGiWorldDraw;
 
@@ -73,6 +74,11 @@ public:
     double offset = 0.0;
     bool osmodeSaved = false;
     int savedOsmode = 0;
+    // The gable roof: its values and the validity of its front slabs.
+    GableRoofParams gable;
+    int gableValidity = 0;
+    // Recomputes the gable roof's loops from the points of the stage.
+    void ComputeGableRoof();
 
 private:
     DragStatus SampleVertex(bool outline);
@@ -85,6 +91,9 @@ private:
 
     std::unique_ptr<VELM_COPJ> m_preview;
 };
+
+// The gable roof's empty loops, with the edge flags of the preview.
+void InitGableRoofLoops(AJIG_COP& jig);
 
 // A cross of half-size 15 x unit on the point in XOR colour, highlighted:
 // drawing the same cross again removes it.

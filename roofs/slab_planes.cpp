@@ -222,9 +222,9 @@ int AskDistinct(const char* prompt, const Point3* others, int count, Point3& out
 
 }  // namespace
 
-void PickGutterOrSurfacePoints(AJIG_COP& jig, double slopePercent) {
+int PickGutterOrSurfacePoints(AJIG_COP& jig, double slopePercent) {
     const VertexNode* outline = jig.Outline();
-    if (CountNodes(outline) < 3) return;
+    if (CountNodes(outline) < 3) return 0;
     Point3 p[3];
     if (!jig.gutterMode) {
         const int rc = AskPoint(
@@ -234,10 +234,10 @@ void PickGutterOrSurfacePoints(AJIG_COP& jig, double slopePercent) {
             p[1] = outline->next->pt();
             p[2] = outline->next->next->pt();
         } else if (rc != RTNORM) {
-            return;
+            return 0;
         } else {
-            if (AskDistinct("\nDrugi punkt definiujący powierzchnię:", p, 1, p[1]) != RTNORM) return;
-            if (AskDistinct("\nTrzeci punkt definiujący powierzchnię:", p, 2, p[2]) != RTNORM) return;
+            if (AskDistinct("\nDrugi punkt definiujący powierzchnię:", p, 1, p[1]) != RTNORM) return 0;
+            if (AskDistinct("\nTrzeci punkt definiujący powierzchnię:", p, 2, p[2]) != RTNORM) return 0;
         }
     } else {
         const int rc = AskPoint("\nPierwszy punkt boku rynny, Enter, aby użyć dwóch punktów:", false, p[0]);
@@ -245,9 +245,9 @@ void PickGutterOrSurfacePoints(AJIG_COP& jig, double slopePercent) {
             p[0] = outline->pt();
             p[1] = outline->next->pt();
         } else if (rc != RTNORM) {
-            return;
+            return 0;
         } else if (AskDistinct("\nDrugi punkt boku rynny:", p, 1, p[1]) != RTNORM) {
-            return;
+            return 0;
         }
         double farthest = -SharedTolerance;
         for (const VertexNode* v = outline; v; v = v->next) {
@@ -264,9 +264,10 @@ void PickGutterOrSurfacePoints(AJIG_COP& jig, double slopePercent) {
     double a = 0, b = 0, c = 0, d = 0;
     if (!PlaneCoefficients3(p[0], p[1], p[2], a, b, c, d)) {
         zcedAlert("Trzy punkty są wyrównane, dlatego nie definiują płaszczyzny");
-        return;
+        return 0;
     }
     SetLoopsZFromPlane(jig, a, b, c, d);
+    return 1;
 }
 
 namespace {

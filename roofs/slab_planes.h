@@ -34,7 +34,8 @@ void MoveSlabVertex(AJIG_COP& jig);
 // Gutter mode: the plane through the outline's first edge rising at the
 // jig's slope; 1, or 0 when it cannot be made.
 int ApplyGutterSlope(AJIG_COP& jig);
-// The plane from a gutter side (gutter mode) or from three points.
-void PickGutterOrSurfacePoints(AJIG_COP& jig, double slopePercent);
+// The plane from a gutter side (gutter mode) or from three points; 1 when
+// the loops were put on it, 0 on cancel or when no plane could be made.
+int PickGutterOrSurfacePoints(AJIG_COP& jig, double slopePercent);
 // Tilts the slab about one or two fixed vertices.
 void PickFixedPointsPlane(AJIG_COP& jig);

@@ -3,6 +3,8 @@
 // that delete their selected rows.
 #include "core/controls/advcontrols.h"
 
+#include <cstdio>
+
 #include "host/ui/hostdialogs.h"
 #include "host/ui/msgbox.h"
 #include "host/win/textutil.h"
@@ -58,7 +60,21 @@ void CadvNumEdit::SetInt(int value) {
 }
 
 void CadvNumEdit::SetDouble(double value) {
-    SetWindowText(host::formatNumber(value, 6));
+    if (m_decimals <= 0) {
+        SetWindowText(host::formatNumber(value, 6));
+        return;
+    }
+    // With decimals set the value keeps them, so a value converted back and
+    // forth in the field comes back as it was; trailing zeros are dropped.
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", m_decimals, value);
+    std::string shown = text;
+    if (shown.find('.') != std::string::npos) {
+        while (shown.back() == '0') shown.pop_back();
+        if (shown.back() == '.') shown.pop_back();
+    }
+    if (shown == "-0") shown = "0";
+    SetWindowText(shown);
 }
 
 double CadvNumEdit::GetDouble() const {

@@ -686,11 +686,15 @@ bool Split(std::string_view line, std::vector<Tok>& out, std::string& error) {
     return zcui::TokeniseLine(line, out, error, {false, false, "a text is not closed with '\"'"});
 }
 
+// v is left alone unless the token is a number: an optional number
+// followed by an action ("check 5 ok") keeps its default.
 bool Number(const Tok& t, long& v) {
     if (t.quoted || t.text.empty()) return false;
     char* end = nullptr;
-    v = std::strtol(t.text.c_str(), &end, 10);
-    return end && *end == '\0';
+    const long parsed = std::strtol(t.text.c_str(), &end, 10);
+    if (!end || *end != '\0') return false;
+    v = parsed;
+    return true;
 }
 
 using Step = std::function<bool(DialogUser&)>;

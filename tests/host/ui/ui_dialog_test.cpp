@@ -87,6 +87,15 @@ TEST_F(UiTest, values_entered_by_the_user_reach_the_members) {
     EXPECT_TRUE(zcui::DriverErrors().empty());
 }
 
+TEST_F(UiTest, check_without_a_state_before_the_next_action_checks_the_box) {
+    // "ok" after the control id is the next action, not a state of 0.
+    Queue(R"(500 uncheck 1004 check 1004 ok)");
+    DataDialog dlg;
+    EXPECT_EQ(dlg.DoModal(), IDOK);
+    EXPECT_EQ(dlg.visible, 1);
+    EXPECT_TRUE(zcui::DriverErrors().empty());
+}
+
 TEST_F(UiTest, bad_number_is_refused_and_the_dialog_stays_open_on_the_field) {
     bool openAfterRefusal = false;
     int focusAfterRefusal = 0;
