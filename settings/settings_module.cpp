@@ -4,6 +4,7 @@
 #include "settings/floor_cmds_run.h"
 #include "settings/floors.h"
 #include "settings/matpov.h"
+#include "settings/rescale.h"
 #include "settings/setvar_drawing.h"
 #include "settings/store/settings_store.h"
 #include "settings/viewmode_cmds.h"
@@ -15,7 +16,7 @@ std::span<const CommandBinding> SettingsCommandBindings() {
         {"VELMASSIGNZ", &CmdAssignZ},      {"VELMMOVEZ", &CmdMoveZ},
         {"VELMVXD", &CmdViewMode},         {"VELMFLOORTRANS", &CmdFloorTransfer},
         {"VELMCFLOOR", &CmdCurrentFloor},  {"VELMFLOOROFF", &CmdFloorOff},
-        {"VELMFLOORSEL", &CmdFloorSelect},
+        {"VELMFLOORSEL", &CmdFloorSelect}, {"VELMSCALEF", &CmdScaleFactors},
     };
     return kBindings;
 }
