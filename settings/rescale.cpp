@@ -18,6 +18,8 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
+#include "host/db/dbmain.h"
+#include "host/db/dbobjptr.h"
 #include "host/ed/prompts.h"
 #include "host/ui/resources.h"
 #include "host/util/nocase.h"
@@ -107,11 +109,26 @@ struct AppXData {
     AppXData& operator=(const AppXData&) = delete;
 };
 
-// The last entity of the drawing, to tell whether a maker made one.
-std::pair<std::int64_t, std::int64_t> LastEntity() {
-    ads_name last{0, 0};
-    if (zcdbEntLast(last) != RTNORM) return {0, 0};
-    return {last[0], last[1]};
+// Whether a maker made an entity of model or paper space since the handle
+// seed was `seed`: only the objects made since are looked at, so a rebuild
+// of many entities stays linear.
+bool MadeEntitySince(ZcDbHandle seed) {
+    ZcDbDatabase* db = SettingsDatabase();
+    if (!db) return false;
+    const ZcDbObjectId model = db->modelSpaceId(), paper = db->paperSpaceId();
+    for (ZcDbHandle h = seed; h < db->handseed(); ++h) {
+        ZcDbObjectId id;
+        if (db->getZcDbObjectId(id, false, h) != Zcad::eOk || id.isNull() || id.isErased()) continue;
+        ZcDbObjectPointer<ZcDbEntity> entity(id, ZcDb::kForRead);
+        if (entity.openStatus() != Zcad::eOk) continue;
+        if (entity->ownerId() == model || entity->ownerId() == paper) return true;
+    }
+    return false;
+}
+
+ZcDbHandle HandleSeed() {
+    ZcDbDatabase* db = SettingsDatabase();
+    return db ? db->handseed() : ZcDbHandle();
 }
 
 bool PatternIs3D(const std::string& p) {
@@ -402,7 +419,7 @@ void RescaleHatchBlocks(int kind) {
         OwnedList<FaceRecord> outline(GetHatchData(entity, data));
         if (!outline || data.kind != kind) continue;
         zcdbEntDel(entity);
-        const auto before = LastEntity();
+        const ZcDbHandle seed = HandleSeed();
         if (kind == 3) {
             HatchContour3d(outline.get(), data.layer, &data.angle, &f, data.pattern, &data.shift);
         } else {
@@ -411,7 +428,7 @@ void RescaleHatchBlocks(int kind) {
         }
         // A hatch that could not be made (too dense at the new scale, say)
         // must not cost the element its old one.
-        if (LastEntity() == before) zcdbEntDel(entity);
+        if (!MadeEntitySince(seed)) zcdbEntDel(entity);
     }
 }
 
