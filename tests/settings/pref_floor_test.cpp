@@ -246,3 +246,26 @@ TEST_F(FloorPage, new_floors_and_the_current_floor_reach_the_drawing) {
     ASSERT_EQ(zcui::MessageBoxes().size(), 1u);
     EXPECT_EQ(zcui::MessageBoxes()[0].text, "Ta wysokość podłogi już istnieje!");
 }
+
+TEST_F(FloorPage, a_floor_moved_or_copied_takes_its_objects_and_a_merge_keeps_one_record) {
+    Floors({0.0, 300.0, 600.0});
+    Line(300.0, "VELM2DWALLS$300");
+    zcui::QueueDialogScript(R"(132 edit 1003 "400" ok)");
+    zcui::QueueDialogScript(R"(132 edit 1003 "700" ok)");
+    zcui::QueueDialogScript(R"(132 edit 1003 "600" ok)");
+    Run([&](zcui::DialogUser& u) {
+        u.Select(kList, std::string("300"));
+        u.Click(1045);  // move to 400
+        u.Select(kList, std::string("400"));
+        u.Click(1044);  // copy to 700
+        u.Select(kList, std::string("700"));
+        u.Click(1045);  // move onto 600: merged
+        EXPECT_EQ(Column(u, 0), (std::vector<std::string>{"600", "400", "0"}));
+        u.Ok();
+    });
+    EXPECT_EQ(Elevations(), (std::vector<double>{0.0, 400.0, 600.0}));
+    EXPECT_EQ(count("0=LINE 8=VELM2DWALLS$400"), 1);
+    EXPECT_EQ(count("0=LINE 8=VELM2DWALLS$600"), 1);
+    EXPECT_EQ(count("0=LINE 8=VELM2DWALLS$300"), 0);
+    EXPECT_EQ(count("0=LINE 8=VELM2DWALLS$700"), 0);
+}
