@@ -4,18 +4,23 @@
 #include "settings/floor_cmds_run.h"
 #include "settings/floors.h"
 #include "settings/matpov.h"
+#include "settings/preferences/opz_aper.h"
+#include "settings/preferences/pref_sheet.h"
+#include "settings/rescale.h"
 #include "settings/setvar_drawing.h"
 #include "settings/store/settings_store.h"
 #include "settings/viewmode_cmds.h"
 
 std::span<const CommandBinding> SettingsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
-        {"VELMSETVAR", &CmdVelmSetVar},    {"VELMFLOORV", &CmdFloorPlates},
-        {"VELMROOFV", &CmdRoofPlates},     {"VELMVPSCALE", &CmdViewportScale},
-        {"VELMASSIGNZ", &CmdAssignZ},      {"VELMMOVEZ", &CmdMoveZ},
-        {"VELMVXD", &CmdViewMode},         {"VELMFLOORTRANS", &CmdFloorTransfer},
-        {"VELMCFLOOR", &CmdCurrentFloor},  {"VELMFLOOROFF", &CmdFloorOff},
-        {"VELMFLOORSEL", &CmdFloorSelect},
+        {"VELMSETVAR", &CmdVelmSetVar},      {"VELMFLOORV", &CmdFloorPlates},
+        {"VELMROOFV", &CmdRoofPlates},       {"VELMVPSCALE", &CmdViewportScale},
+        {"VELMASSIGNZ", &CmdAssignZ},        {"VELMMOVEZ", &CmdMoveZ},
+        {"VELMVXD", &CmdViewMode},           {"VELMFLOORTRANS", &CmdFloorTransfer},
+        {"VELMCFLOOR", &CmdCurrentFloor},    {"VELMFLOOROFF", &CmdFloorOff},
+        {"VELMFLOORSEL", &CmdFloorSelect},   {"VELMSCALEF", &CmdScaleFactors},
+        {"VELMOPTIONS", &CmdPreferences},    {"VELMFLOOROPTIONS", &CmdFloorPreferences},
+        {"VELMOPENSET", &CmdOpeningOptions},
     };
     return kBindings;
 }
@@ -33,6 +38,8 @@ void RegisterSettingsModule() {
     VELM_SPESSMURI::rxInit();
     VELM_MATPOV::rxInit();
     zcrxBuildClassHierarchy();
+    // The preferences sheet opens on its first page in a new session.
+    SetLastPreferencesPage(0);
 }
 
 void UnregisterSettingsModule() {

@@ -1,0 +1,41 @@
+// The preference pages' hooks.
+#include "settings/preferences/pref_hooks.h"
+
+#include <utility>
+
+namespace {
+Regen3DWallsOfLevelHook& WallsHook() {
+    static Regen3DWallsOfLevelHook hook;
+    return hook;
+}
+SlideDialogHook& SlideHook() {
+    static SlideDialogHook hook;
+    return hook;
+}
+LabelTemplateNameHook& NameHook() {
+    static LabelTemplateNameHook hook;
+    return hook;
+}
+}  // namespace
+
+void SetRegen3DWallsOfLevelHook(Regen3DWallsOfLevelHook hook) {
+    WallsHook() = std::move(hook);
+}
+void Regen3DWallsOfLevel(double elevation, double height, int edgeMode) {
+    if (const auto& hook = WallsHook()) hook(elevation, height, edgeMode);
+}
+
+void SetSlideDialogHook(SlideDialogHook hook) {
+    SlideHook() = std::move(hook);
+}
+void ShowSlideDialog(const std::string& imageName) {
+    if (const auto& hook = SlideHook()) hook(imageName);
+}
+
+void SetLabelTemplateNameHook(LabelTemplateNameHook hook) {
+    NameHook() = std::move(hook);
+}
+std::string MapLabelTemplateName(const std::string& name) {
+    if (const auto& hook = NameHook()) return hook(name);
+    return name;
+}

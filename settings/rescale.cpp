@@ -1,0 +1,507 @@
+// Rescaling after a unit change and the print-scale updates.
+#include "settings/rescale.h"
+
+#include <cmath>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "core/entity_data.h"
+#include "core/entity_readers.h"
+#include "core/geometry/vertex_list.h"
+#include "core/hatch.h"
+#include "core/layer_catalogue.h"
+#include "core/levels.h"
+#include "core/module_state.h"
+#include "host/ads/adsent.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/rbutil.h"
+#include "host/ads/ssget.h"
+#include "host/ads/sysvars.h"
+#include "host/db/dbmain.h"
+#include "host/db/dbobjptr.h"
+#include "host/ed/prompts.h"
+#include "host/ui/resources.h"
+#include "host/util/nocase.h"
+#include "resources/velmresources.h"
+#include "settings/dialogs/dlg_fscala.h"
+#include "settings/floors.h"
+#include "settings/store/settings_store.h"
+
+namespace {
+
+// The real slots that hold lengths in drawing units.
+constexpr int kLengthSlots[] = {
+    4,   5,   17,  18,  21,  22,  23,  24,  26,  27,  28,  29,  30,  32,  33,  41,  45,  46,
+    53,  54,  55,  58,  62,  63,  67,  69,  70,  72,  84,  85,  86,  87,  88,  89,  90,  91,
+    104, 105, 106, 107, 141, 142, 143, 144, 145, 146, 147, 151, 162, 163, 164, 165, 166, 167,
+    168, 169, 171, 172, 173, 174, 178, 184, 185, 186, 189, 190, 192, 193, 196, 197, 208, 211,
+    212, 219, 220, 223, 224, 251, 284, 285, 286, 287, 293, 298, 299, 307,
+};
+static_assert(std::size(kLengthSlots) == 86);
+
+// Print-scale entries that are lengths in drawing units (1 and 4 are text
+// heights on paper).
+constexpr int kScaledEntries[] = {0, 2, 3, 5, 6, 7, 8, 9};
+
+constexpr const char* kLabelApp = "VELM5$_$ETICHETTEVANI-";
+constexpr const char* kCardApp = "VELM5$_$TABELLEVANI-";
+constexpr const char* kScheduleApp = "VELM6$_$ABINFISSI_TAB-";
+constexpr const char* kInnerDimApp = "VELM6$_$QUOTEINT-";
+constexpr const char* kSymbolApp = "VELM5$_$SIMBOLI-";
+constexpr const char* kOpeningApp = "VELM5$_$TAG3DISTR-";
+constexpr const char* kObjectApp = "VELM5$_$PARAMETRI-";
+
+RegenParamObjectHook& RegenHook() {
+    static RegenParamObjectHook hook;
+    return hook;
+}
+DimensionSymbolHook& SymbolHook() {
+    static DimensionSymbolHook hook;
+    return hook;
+}
+RoomRebuildHook& RoomHook() {
+    static RoomRebuildHook hook;
+    return hook;
+}
+FloorWallLayersHook& WallHook() {
+    static FloorWallLayersHook hook;
+    return hook;
+}
+
+// Every entity of the drawing carrying the application's xdata, in
+// selection order (names are stable while entities are erased and made).
+std::vector<std::pair<std::int64_t, std::int64_t>> SelectByApp(const char* app) {
+    std::vector<std::pair<std::int64_t, std::int64_t>> names;
+    resbuf* filter = zcutBuildList(-3, 1001, app, 0);
+    ads_name set;
+    int rc = zcedSSGet("X", nullptr, nullptr, filter, set);
+    zcutRelRb(filter);
+    if (rc != RTNORM) return names;
+    std::int32_t n = 0;
+    zcedSSLength(set, &n);
+    for (std::int32_t i = 0; i < n; ++i) {
+        ads_name member;
+        if (zcedSSName(set, i, member) == RTNORM) names.emplace_back(member[0], member[1]);
+    }
+    zcedSSFree(set);
+    return names;
+}
+
+void ToName(const std::pair<std::int64_t, std::int64_t>& p, ads_name out) {
+    out[0] = p.first;
+    out[1] = p.second;
+}
+
+// The entity's xdata of one application: the list (to be released) and
+// the application's 1001 item in it.
+struct AppXData {
+    resbuf* list = nullptr;
+    const resbuf* app = nullptr;
+    AppXData(const ads_name entity, const char* name) {
+        resbuf* apps = zcutBuildList(RTSTR, name, 0);
+        list = zcdbEntGetX(entity, apps);
+        zcutRelRb(apps);
+        app = FindXDataApp(list, name);
+    }
+    ~AppXData() { zcutRelRb(list); }
+    AppXData(const AppXData&) = delete;
+    AppXData& operator=(const AppXData&) = delete;
+};
+
+// Whether a maker made an entity of model or paper space since the handle
+// seed was `seed`: only the objects made since are looked at, so a rebuild
+// of many entities stays linear.
+bool MadeEntitySince(ZcDbHandle seed) {
+    ZcDbDatabase* db = SettingsDatabase();
+    if (!db) return false;
+    const ZcDbObjectId model = db->modelSpaceId(), paper = db->paperSpaceId();
+    for (ZcDbHandle h = seed; h < db->handseed(); ++h) {
+        ZcDbObjectId id;
+        if (db->getZcDbObjectId(id, false, h) != Zcad::eOk || id.isNull() || id.isErased()) continue;
+        ZcDbObjectPointer<ZcDbEntity> entity(id, ZcDb::kForRead);
+        if (entity.openStatus() != Zcad::eOk) continue;
+        if (entity->ownerId() == model || entity->ownerId() == paper) return true;
+    }
+    return false;
+}
+
+ZcDbHandle HandleSeed() {
+    ZcDbDatabase* db = SettingsDatabase();
+    return db ? db->handseed() : ZcDbHandle();
+}
+
+bool PatternIs3D(const std::string& p) {
+    return zcutEqualsNoCase(p, "3D*");
+}
+
+// The dimension's style (group 3) begins with "VELM", case ignored.
+bool HasModuleDimStyle(const ads_name entity) {
+    resbuf* list = zcdbEntGet(entity);
+    const resbuf* style = FindRbCode(list, 3);
+    bool ours = style && style->resval.rstring && std::string_view(style->resval.rstring).size() >= 4 &&
+                zcutEqualsNoCase(std::string_view(style->resval.rstring).substr(0, 4), "VELM");
+    zcutRelRb(list);
+    return ours;
+}
+
+// The dimension's own scale: the override record the drawing-exchange form
+// keeps under "ACAD" ("DSTYLE", { 1070 40, 1040 value }). Other overrides
+// the record holds are kept; the scale replaces an earlier one.
+void SetOwnDimScale(const ads_name entity, double f) {
+    resbuf* apps = zcutBuildList(RTSTR, "ACAD", 0);
+    resbuf* list = zcdbEntGetX(entity, apps);
+    zcutRelRb(apps);
+    if (!list) return;
+    resbuf* xd = zcutBuildList(-3, 1001, "ACAD", 1000, "DSTYLE", 1002, "{", 1070, 40, 1040, f, 0);
+    resbuf* end = xd;
+    while (end->rbnext) end = end->rbnext;
+    // The other overrides of the record (pairs of a 1070 code and a value)
+    // are kept.
+    if (const resbuf* app = FindXDataApp(list, "ACAD")) {
+        const resbuf* v = app->rbnext;
+        if (v && v->restype == 1000 && v->resval.rstring && zcutEqualsNoCase(v->resval.rstring, "DSTYLE")) {
+            for (v = v->rbnext; v && v->restype != 1001; v = v->rbnext) {
+                const resbuf* value = v->rbnext;
+                if (v->restype != 1070 || !value || value->restype == 1001 || value->restype == 1002)
+                    continue;
+                if (v->resval.rint != 40) {
+                    resbuf* pair = zcutNewRb(1070);
+                    pair->resval.rint = v->resval.rint;
+                    resbuf* copy = zcutNewRb(value->restype);
+                    if (host::rbValueKind(value->restype) == host::RbValueKind::String)
+                        host::rbSetString(copy, value->resval.rstring ? value->resval.rstring : "");
+                    else
+                        copy->resval = value->resval;
+                    pair->rbnext = copy;
+                    end->rbnext = pair;
+                    end = copy;
+                }
+                v = value;
+            }
+        }
+    }
+    resbuf* closing = zcutNewRb(1002);
+    host::rbSetString(closing, "}");
+    end->rbnext = closing;
+    // The entity list without its xdata, then the new record.
+    resbuf* tail = list;
+    while (tail->rbnext && tail->rbnext->restype != -3) tail = tail->rbnext;
+    zcutRelRb(tail->rbnext);
+    tail->rbnext = xd;
+    if (zcdbEntMod(list) == RTNORM) zcdbEntUpd(entity);
+    zcutRelRb(list);
+}
+
+}  // namespace
+
+void SetRegenParamObjectHook(RegenParamObjectHook hook) {
+    RegenHook() = std::move(hook);
+}
+void RegenParamObject(const ads_name entity, const AAR_LAYERC& layers, const char* kind,
+                      const double* options) {
+    if (const RegenParamObjectHook& hook = RegenHook()) hook(entity, layers, kind, options);
+}
+void SetDimensionSymbolHook(DimensionSymbolHook hook) {
+    SymbolHook() = std::move(hook);
+}
+void SetRoomRebuildHook(RoomRebuildHook hook) {
+    RoomHook() = std::move(hook);
+}
+void SetFloorWallLayersHook(FloorWallLayersHook hook) {
+    WallHook() = std::move(hook);
+}
+
+// ------------------------------------------------------------ unit change
+
+void ApplyDrawingUnitFactor(double factor) {
+    if (!(factor >= SharedTolerance)) return;
+    // The small allowance keeps 0.001 at 3 decimals whatever log10 rounds to.
+    const double lg = std::log10(factor);
+    const short decimals = lg <= 0.0 ? static_cast<short>(-lg + 1e-9) : 0;
+
+    VELM_SETUP* setup = OpenSetupObject(false);
+    if (!setup) return;
+    setup->assertWriteEnabled();
+    double current = 1.0;
+    if (!setup->getReal(SetupVar::SFTMTCM, current) || !(current > 0.0)) current = 1.0;
+    const double r = factor / current;
+    setup->setReal(SetupVar::SRAPPORTO_UM, 0.01 / factor);
+    for (int slot : {14, 15}) {
+        double v = 0.0;
+        if (setup->getReal(slot, v)) setup->setReal(slot, v * r * r);
+    }
+    for (int slot : {16, 20, 74}) setup->setInt(slot, decimals);
+    for (int slot : kLengthSlots) {
+        double v = 0.0;
+        if (setup->getReal(slot, v)) setup->setReal(slot, v * r);
+    }
+    setup->close();
+
+    if (VELM_FSCALA* scales = OpenFScalaObject()) {
+        for (AA_FSCALA& record : scales->scales.records)
+            for (int i : kScaledEntries) record.values[i] *= r;
+        scales->close();
+    }
+    if (VELM_PIANI* floors = OpenPianiObject(false)) {
+        floors->assertWriteEnabled();
+        for (AA_PIANO& floor : floors->piani.floors) floor.height *= r;
+        floors->close();
+    }
+    if (VELM_SPESSMURI* walls = OpenSpessMuriObject()) {
+        for (double& t : walls->thicknesses) t *= r;
+        walls->close();
+    }
+    // Comparisons follow the unit: a tolerance left in the old unit would be
+    // a hundred times too coarse after centimetres become metres.
+    SetSharedTolerance(0.001 * factor);
+}
+
+// ------------------------------------------------------------ the command
+
+void CmdScaleFactors() {
+    resbuf tile{}, port{};
+    if (zcedGetVar("TILEMODE", &tile) == RTNORM && tile.resval.rint == 0 &&
+        zcedGetVar("CVPORT", &port) == RTNORM && port.resval.rint == 1) {
+        zcutPrintf("\nPolecenie to nie może być stosowane w obszarze papieru");
+        return;
+    }
+    int flags = 0;
+    {
+        CZcModuleResourceOverride use(VelmResourceHandle());
+        CDlgFScala dialog;
+        if (dialog.DoModal() != IDOK) return;
+        flags = dialog.GetUpdateFlags();
+    }
+    RunScaleUpdates(flags);
+}
+
+void RunScaleUpdates(int f) {
+    const bool objects = (f & kUpdateObjects) != 0;
+    if ((f & kUpdateInnerDims) && !objects) {
+        RegenObjectsByApp(kOpeningApp, nullptr);
+        RescaleQuoteIntBlocks();
+    }
+    if ((f & kUpdateDoors) && !objects) RegenObjectsByApp(kOpeningApp, "DOORS");
+    if ((f & kUpdateWindows) && !objects) RegenObjectsByApp(kOpeningApp, "WINDOWS");
+    if (f & kUpdateLabels) RescaleLabelsAndTables();
+    if (f & kUpdateSymbols) RescaleSymbolBlocks();
+    if (f & kUpdateWallHatches) RescaleHatchBlocks(3);
+    if (f & kUpdateSlabHatches) RescaleHatchBlocks(2);
+    if (f & kUpdateRoofHatches) RescaleHatchBlocks(1);
+    if (f & kUpdateDimensions) RescaleDimensions();
+    if (f & kUpdateWalls) RescaleWallDefs();
+    if (objects) RegenObjectsByApp(kObjectApp, nullptr);
+}
+
+// ------------------------------------------------------------ the families
+
+void RegenObjectsByApp(const char* app, const char* kind) {
+    const auto names = SelectByApp(app);
+    if (names.empty()) return;
+    bool added = false;
+    if (SettingInt(SetupVar::SFATSCALA, 0) >= 200) {
+        if (VELM_GENGRUPPO* groups = OpenGenGruppoObject()) {
+            bool has = false;
+            for (const std::string& p : groups->nonGenerating) has = has || PatternIs3D(p);
+            if (!has) {
+                groups->nonGenerating.push_back("3D*");
+                added = true;
+            }
+            groups->close();
+        }
+    }
+    AAR_LAYERC layers;
+    layers.ReadLayerDefFile("LAYERC.DEF");
+    if (const RegenParamObjectHook& hook = RegenHook()) {
+        for (const auto& n : names) {
+            if (zcedUsrBrk()) break;
+            ads_name entity;
+            ToName(n, entity);
+            hook(entity, layers, kind, nullptr);
+        }
+    }
+    if (added) {
+        if (VELM_GENGRUPPO* groups = OpenGenGruppoObject()) {
+            auto& list = groups->nonGenerating;
+            for (auto it = list.begin(); it != list.end(); ++it) {
+                if (PatternIs3D(*it)) {
+                    list.erase(it);
+                    break;
+                }
+            }
+            groups->close();
+        }
+    }
+}
+
+void RescaleQuoteIntBlocks() {
+    const DimensionSymbolHook& hook = SymbolHook();
+    for (const auto& n : SelectByApp(kInnerDimApp)) {
+        ads_name entity;
+        ToName(n, entity);
+        Point3 at;
+        double a = 0.0, b = 0.0, c = 0.0;
+        int flags = 0;
+        std::string text;
+        bool complete = false;
+        {
+            AppXData x(entity, kInnerDimApp);
+            if (!x.app) continue;
+            // Point, real, real, integer, text, real, in this order; a record
+            // cut short or holding another code is left as it is.
+            const resbuf* v = x.app->rbnext;
+            if (!v || v->restype != 1011) continue;
+            at = Point3{v->resval.rpoint[0], v->resval.rpoint[1], v->resval.rpoint[2]};
+            v = v->rbnext;
+            if (!v || v->restype != 1040) continue;
+            a = v->resval.rreal;
+            v = v->rbnext;
+            if (!v || v->restype != 1040) continue;
+            b = v->resval.rreal;
+            v = v->rbnext;
+            if (!v || v->restype != 1070) continue;
+            flags = v->resval.rint;
+            v = v->rbnext;
+            if (!v || v->restype != 1000) continue;
+            text = v->resval.rstring ? v->resval.rstring : "";
+            v = v->rbnext;
+            if (!v || v->restype != 1040) continue;
+            c = v->resval.rreal;
+            complete = true;
+        }
+        if (!complete || !hook) continue;
+        zcdbEntDel(entity);
+        // Nothing drawn (no symbol definition, say): the old symbol comes back.
+        if (!hook(at, a, b, flags, text, c)) zcdbEntDel(entity);
+    }
+}
+
+void RescaleSymbolBlocks() {
+    const double f = GetScaleFactor(5);
+    for (const auto& n : SelectByApp(kSymbolApp)) {
+        ads_name entity;
+        ToName(n, entity);
+        resbuf* list = zcdbEntGet(entity);
+        if (!list) continue;
+        bool changed = false;
+        for (resbuf* rb = list; rb; rb = rb->rbnext) {
+            if (rb->restype == 41 || rb->restype == 42) {
+                rb->resval.rreal = f;
+                changed = true;
+            }
+        }
+        if (changed && zcdbEntMod(list) == RTNORM) zcdbEntUpd(entity);
+        zcutRelRb(list);
+    }
+}
+
+void RescaleHatchBlocks(int kind) {
+    int entry = 0;
+    switch (kind) {
+        case 1:
+            entry = 8;
+            break;
+        case 2:
+            entry = 7;
+            break;
+        case 3:
+            entry = 6;
+            break;
+        default:
+            return;
+    }
+    const double f = GetScaleFactor(entry);
+    for (const auto& n : SelectByApp(kHatchApp)) {
+        ads_name entity;
+        ToName(n, entity);
+        HatchXData data;
+        OwnedList<FaceRecord> outline(GetHatchData(entity, data));
+        if (!outline || data.kind != kind) continue;
+        zcdbEntDel(entity);
+        const ZcDbHandle seed = HandleSeed();
+        if (kind == 3) {
+            HatchContour3d(outline.get(), data.layer, &data.angle, &f, data.pattern, &data.shift);
+        } else {
+            const double elevation = 0.0;
+            HatchContour(outline.get(), data.layer, &data.angle, &f, &elevation, data.pattern, kind);
+        }
+        // A hatch that could not be made (too dense at the new scale, say)
+        // must not cost the element its old one.
+        if (!MadeEntitySince(seed)) zcdbEntDel(entity);
+    }
+}
+
+void RescaleDimensions() {
+    const double f = GetScaleFactor(9);
+    resbuf* filter = zcutBuildList(0, "DIMENSION", 0);
+    ads_name set;
+    int rc = zcedSSGet("X", nullptr, nullptr, filter, set);
+    zcutRelRb(filter);
+    if (rc != RTNORM) return;
+    zcdbRegApp("ACAD");
+    std::int32_t n = 0;
+    zcedSSLength(set, &n);
+    for (std::int32_t i = 0; i < n; ++i) {
+        ads_name entity;
+        if (zcedSSName(set, i, entity) != RTNORM) continue;
+        if (!HasModuleDimStyle(entity)) continue;
+        SetOwnDimScale(entity, f);
+    }
+    zcedSSFree(set);
+}
+
+void RescaleLabelsAndTables() {
+    const RoomRebuildHook& hook = RoomHook();
+    if (!hook) return;
+    for (const auto& n : SelectByApp(kLabelApp)) {
+        ads_name entity;
+        ToName(n, entity);
+        double level = 0.0;
+        if (GetEntityLevel(entity, level, nullptr, false)) hook(RoomRebuild::kLabel, entity, level);
+    }
+    for (const auto& n : SelectByApp(kCardApp)) {
+        ads_name entity;
+        ToName(n, entity);
+        double level = 0.0;
+        GetEntityLevel(entity, level, nullptr, false);
+        hook(RoomRebuild::kCard, entity, level);
+    }
+    const double floor = SettingReal(SetupVar::SQPAV, 0.0);
+    for (const auto& n : SelectByApp(kScheduleApp)) {
+        ads_name entity;
+        ToName(n, entity);
+        double level = 0.0;
+        if (!GetEntityLevel(entity, level, nullptr, false)) continue;
+        if (std::fabs(level - floor) <= kLevelTolerance) hook(RoomRebuild::kSchedule, entity, level);
+    }
+}
+
+void RescaleWallDefs() {
+    const int scale = SettingInt(SetupVar::SFATSCALA, 0);
+    const double saved = SettingReal(SetupVar::SQPAV, 0.0);
+    std::vector<double> elevations;
+    if (VELM_PIANI* floors = OpenPianiObject(true)) {
+        for (const AA_PIANO& floor : floors->piani.floors) elevations.push_back(floor.elevation);
+        floors->close();
+    }
+    std::vector<std::string> wallLayers;
+    if (VELM_LAYERMURI* layers = OpenLayerMuriObject()) {
+        for (int i = 0; i < static_cast<int>(layers->entries.size()); ++i)
+            wallLayers.push_back(layers->Get3DLayerName(i));
+        layers->close();
+    }
+    const FloorWallLayersHook& hook = WallHook();
+    const int kFloorSlot = SetupVar::SQPAV;
+    for (double z : elevations) {
+        SetVarReal(&kFloorSlot, &z);
+        if (!hook || !hook(z)) continue;
+        if (scale >= 199) {
+            for (std::string layer : wallLayers) {
+                MakeLevelLayerName(layer, z);
+                EraseTypeOnLayer("3DFACE", layer);
+            }
+        }
+    }
+    SetVarReal(&kFloorSlot, &saved);
+}
