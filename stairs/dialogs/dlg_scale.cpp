@@ -2,6 +2,7 @@
 #include "stairs/dialogs/dlg_scale.h"
 
 #include "core/module_state.h"
+#include "objects/dialogs/dlg_slide.h"
 #include "resources/velmresources.h"
 #include "stairs/stair_record.h"
 
@@ -255,7 +256,12 @@ void dlgScale::OnAdvanced() {
     advanced.DoModal();
 }
 
-void dlgScale::OnHelp() {}
+void dlgScale::OnHelp() {
+    CDlgSlide help(this);
+    help.SetImageName("scaleHlp");
+    help.m_title = "Pomoc dotycząca tworzenia parametrów schodów";
+    help.DoModal();
+}
 
 // ---- advanced settings ----
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "core/entity_data.h"
+#include "core/layer_catalogue.h"
 #include "core/module_state.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
@@ -16,6 +17,9 @@
 #include "host/ed/hostinit.h"
 #include "host/harness/harness.h"
 #include "host/ui/driver.h"
+#include "host/util/findfile.h"
+#include "objects/dialogs/dlg_slide.h"
+#include "settings/floor_cmds.h"
 #include "stairs/dialogs/dlg_scale.h"
 #include "tests/stairs/stair_models.h"
 #include "tests/support/velm_test.h"
@@ -197,6 +201,30 @@ TEST_F(StairBlocks, xdata_in_world_places_and_the_opening_above_the_lintel) {
     zcutRelRb(insert);
 }
 
+TEST_F(StairBlocks, a_stair_moved_a_floor_up_reads_back_both_heights_raised) {
+    CSCALA s;
+    Prepare(s, StraightFlight());
+    ASSERT_TRUE(s.MakeStairBlocks());
+    ads_name last;
+    ASSERT_EQ(zcdbEntLast(last), RTNORM);
+    ZcDbObjectId id;
+    ASSERT_EQ(zcdbGetObjectId(id, last), Zcad::eOk);
+    AAR_LAYERC table;
+    table.ReadLayerDefFile("LAYERC.DEF");
+    const FloorSets sets = SelectionSets({id});
+    ASSERT_FALSE(sets.empty());
+    MoveSetsToFloor(db(), sets, 300.0, false,
+                    [&table](ZcDbDatabase* d, const std::string& base, double level) {
+                        return CatalogueLevelLayer(d, table, base, level);
+                    });
+    resbuf* insert = LastEntity(last);
+    CSCALA back;
+    ASSERT_TRUE(back.LoadStairFromEntity(insert, {0, 0, 300}, 0.0, 0));
+    EXPECT_DOUBLE_EQ(back.startFloorHeight, 300.0);
+    EXPECT_DOUBLE_EQ(back.endFloorHeight, 600.0);
+    zcutRelRb(insert);
+}
+
 TEST_F(StairBlocks, refused_entity_leaves_no_stair) {
     // So many risers that their xdata cannot be stored.
     std::vector<StairModelEntity> model;
@@ -336,6 +364,29 @@ TEST_F(StairBlocks, advanced_dialog_angle_in_degrees_stored_in_radians) {
     EXPECT_DOUBLE_EQ(s.balustradeStartLeft, 2.5);
     // No steps: no division, the height stays.
     EXPECT_DOUBLE_EQ(s.stepHeight, 17.0);
+}
+
+TEST_F(StairBlocks, help_shows_the_stair_picture_with_its_title) {
+    // The help picture is a support file.
+    host::setSupportPathProvider(
+        [] { return std::vector<std::string>{std::string(VELM_SOURCE_DIR) + "/support"}; });
+    CSCALA s;
+    std::string title;
+    bool picture = false;
+    zcui::InstallDialogDriver(IDD_SLIDE, [&](zcui::DialogUser& u) {
+        title = u.Dialog().GetWindowText();
+        if (auto* p = u.Get<CStatic>(IDC_SLIDE_PICTURE)) picture = p->GetBitmap() != nullptr;
+        u.Ok();
+    });
+    zcui::InstallDialogDriver(IDD_SCALE, [](zcui::DialogUser& u) {
+        u.Click(1178);
+        u.Cancel();
+    });
+    EXPECT_EQ(ShowStairOptions(s), kScaleExitCancel);
+    zcui::RemoveDialogDriver(IDD_SLIDE);
+    host::setSupportPathProvider(&host::supportPath);
+    EXPECT_EQ(title, "Pomoc dotycząca tworzenia parametrów schodów");
+    EXPECT_TRUE(picture);
 }
 
 // ---- end to end ----
