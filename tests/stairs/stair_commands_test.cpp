@@ -6,10 +6,17 @@
 #include <cmath>
 
 #include "core/entity_data.h"
+#include "core/entity_readers.h"
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ui/driver.h"
+#include "roofs/slab_block.h"
+#include "roofs/slab_openings.h"
+#include "roofs/slab_record.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
+#include "tests/roofs/slab_fixture.h"
 #include "tests/stairs/stair_models.h"
 #include "tests/support/velm_test.h"
 
@@ -150,6 +157,68 @@ TEST_F(StairCommands, model_lines_come_back_where_the_stair_lies) {
         zcutRelRb(l);
     }
     EXPECT_TRUE(found);
+}
+
+// A floor slab over the stair, the stair's opening cut into it.
+bool MakeSlab(ads_name insert) {
+    CFALDA record;
+    record.name = "FLOORSLAB";
+    record.thickness = 25.0;
+    DecodeSlabFlags(record, 0);
+    record.SetLoops(SlabLoops({Rect(-100, -100, 300, 600, 300)}));
+    MakeSlabLayerName(record);
+    std::string block;
+    resbuf* xdata = MakeSlabBlock(record, block, BridgeHoles(record.loops), 0.0);
+    if (!xdata) return false;
+    const ads_point at{0, 0, 0};
+    resbuf* ins = zcutBuildList(RTDXF0, "INSERT", 2, block.c_str(), 8, "FLOORSLAB", 10, at, 50, 0.0, 0);
+    resbuf* tail = ins;
+    while (tail->rbnext) tail = tail->rbnext;
+    tail->rbnext = xdata;
+    const int rc = zcdbEntMake(ins);
+    zcutRelRb(ins);
+    return rc == RTNORM && zcdbEntLast(insert) == RTNORM;
+}
+
+// The slab's loops: their count and the lowest y of the hole.
+std::pair<int, double> SlabHole(const ads_name slab) {
+    resbuf* list = GetEntXData(slab, kSlabApp);
+    ContourNode* loops = ParseSlabLoops(FindXDataApp(list, kSlabApp));
+    zcutRelRb(list);
+    double low = 1e9;
+    if (loops && loops->next)
+        for (const VertexNode* v = loops->next->vertices; v; v = v->next) low = std::min(low, v->y);
+    const int n = CountNodes(loops);
+    FreeListOfLists(loops);
+    return {n, low};
+}
+
+TEST_F(StairCommands, editing_moves_the_opening_and_a_failed_rebuild_changes_nothing) {
+    ads_name set, first;
+    DrawModel(StraightFlight(), set, first);
+    zcedSSFree(set);
+    Queue("226 check 1166 0 edit 1158 \"300\" edit 1180 \"300\" edit 1161 \"210\" edit 1162 \"25\" ok");
+    run({"VELMCREATESTAIR", "!pick 50,0", "W", "-20,-20", "200,500", ""});
+    ads_name stair, slab;
+    ASSERT_EQ(zcdbEntLast(stair), RTNORM);
+    ASSERT_TRUE(MakeSlab(slab));
+    CutOpeningIntoSlab(stair, slab);
+    // Treads from 65 up (300 - 25 - 210) start at the fourth riser.
+    EXPECT_EQ(SlabHole(slab), std::make_pair(2, 90.0));
+
+    // A lower lintel: treads from 125 up, from the seventh riser.
+    Queue("226 edit 1161 \"150\" ok");
+    run({"VELMEDITSTAIR", "!pick 50,0"});
+    EXPECT_EQ(count("0=INSERT 8=STAIRS"), 1);
+    EXPECT_EQ(SlabHole(slab), std::make_pair(2, 180.0));
+
+    // A stair that cannot be written leaves the old one and its opening.
+    SetSettingString(SetupVar::SETSCA_LAYERBASE, "NO<LAYER");
+    Queue("226 edit 1161 \"210\" ok");
+    run({"VELMEDITSTAIR", "!pick 50,0"});
+    EXPECT_NE(transcript().find("Nie można utworzyć schodów"), std::string::npos);
+    EXPECT_EQ(count("0=INSERT 8=STAIRS"), 1);
+    EXPECT_EQ(SlabHole(slab), std::make_pair(2, 180.0));
 }
 
 }  // namespace
