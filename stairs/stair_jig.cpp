@@ -370,10 +370,9 @@ void AJIG_CMD_SCALA::BuildStairDefPrompt(const std::string& keyword) {
                           : "Określ punkt środkowy łuku:");
 }
 
-std::string AJIG_CMD_SCALA::LineStageAnswer(DragStatus status) {
+// Keywords 2 to 6 and cancel mean the same in both stages.
+std::string AJIG_CMD_SCALA::CommonAnswer(DragStatus status) {
     switch (status) {
-        case kKW1:
-            return "Utwórz";
         case kKW2:
             return "Szerokość";
         case kKW3:
@@ -384,14 +383,6 @@ std::string AJIG_CMD_SCALA::LineStageAnswer(DragStatus status) {
             return snap ? "Wyłącz" : "Włącz";
         case kKW6:
             return flight ? "Półpiętro" : "Kondygnacja";
-        case kKW7:
-            mode = 7;
-            return "";
-        case kKW8:
-            return "Łuk";
-        case kNull:
-            mode = 5;
-            return "";
         case kCancel:
             mode = 8;
             return "";
@@ -400,30 +391,36 @@ std::string AJIG_CMD_SCALA::LineStageAnswer(DragStatus status) {
     }
 }
 
+std::string AJIG_CMD_SCALA::LineStageAnswer(DragStatus status) {
+    switch (status) {
+        case kKW1:
+            return "Utwórz";
+        case kKW7:
+            mode = 7;
+            return "";
+        case kKW8:
+            return "Łuk";
+        case kNull:
+            mode = 5;
+            return "";
+        default:
+            return CommonAnswer(status);
+    }
+}
+
 std::string AJIG_CMD_SCALA::ArcStageAnswer(DragStatus status) {
     switch (status) {
         case kKW1:
             return "Odwróć";
-        case kKW2:
-            return "Szerokość";
-        case kKW3:
-            return "Stopień";
-        case kKW4:
-            return "Dopasowanie";
-        case kKW5:
-            return snap ? "Wyłącz" : "Włącz";
-        case kKW6:
-            return flight ? "Półpiętro" : "Kondygnacja";
         case kKW7:
             return threePoint ? "Środek" : "3punkt";
         case kKW8:
             mode = 7;
             return "";
-        case kCancel:
-            mode = 8;
+        case kNull:
             return "";
         default:
-            return "";
+            return CommonAnswer(status);
     }
 }
 

@@ -128,6 +128,7 @@ public:
 
 private:
     bool OfferArc() const;
+    std::string CommonAnswer(DragStatus status);
     void ApplyCommonKeyword(const std::string& keyword);
 };
 
