@@ -153,6 +153,20 @@ TEST_F(StairJig, arcs_join_and_refuse_degenerate_input) {
         EXPECT_FALSE(std::isnan(l->start.x));
         EXPECT_FALSE(std::isnan(l->end.y));
     }
+    // A straight after the arc, turned off its tangent: each side starts on
+    // its circle, where the arc now ends.
+    arc.width = 110.0;
+    arc.step = 30.0;
+    jig.mode = 0;
+    jig.PushNode({200, 100, 0});
+    push("300,200");
+    jig.drag();
+    const StairPathNode& after = *jig.preview->newest;
+    EXPECT_NEAR(Distance2d(after.sideA[0], arc.sideA[0]), 155.0, 1e-9);
+    EXPECT_NEAR(Distance2d(after.sideB[0], arc.sideB[0]), 45.0, 1e-9);
+    EXPECT_NEAR(arc.sideA[1].z, AngleTo(arc.sideA[0], after.sideA[0]), 1e-12);
+    EXPECT_NEAR(arc.sideB[1].z, AngleTo(arc.sideB[0], after.sideB[0]), 1e-12);
+
     // No step fits on an arc narrower than the step.
     StairPathNode tiny;
     tiny.sideA[1].x = 1.0;
