@@ -13,6 +13,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/outline.h"
@@ -70,6 +71,14 @@ struct StairElement {
     double radius() const { return pointB.x; }
     double startAngle() const { return pointB.y; }
     double endAngle() const { return pointB.z; }
+};
+
+// One step of a structure: the riser lines before and after it and the
+// plane of its underside, z = -(a x + b y + d) / c.
+struct StairStepPlane {
+    StairLine front, back;
+    double a = 0.0, b = 0.0, c = 1.0, d = 0.0;
+    double ZAt(double x, double y) const { return -(a * x + b * y + d) / c; }
 };
 
 // A tread area (or an outline): a closed vertex ring the node owns.
@@ -151,6 +160,18 @@ public:
     SegmentRec* pendingBalustrade = nullptr;
     bool startMarkerPending = false;
 
+    // Working fields of the 3D faces: the structure's own step list (the
+    // undersides, each a plane between two riser lines), and the four
+    // corners of the face that closes the structure at the last riser:
+    // corners 1 and 2 on the last tread, 3 and 4 below them, set by the
+    // structure producer. A face whose low corners are not set is left out.
+    std::vector<StairStepPlane> structureSteps;
+    Point3 topFace[4] = {};
+    bool topFaceHigh = false;
+    bool topFaceLow = false;
+    // Set by the face writers when the host refused an entity.
+    bool entityFailed = false;
+
     // The xdata of the stair INSERT (starting with the -3 marker), the
     // application names registered first; the caller frees the list.
     resbuf* WriteStairXData(const Point3& offset) const;
@@ -170,6 +191,27 @@ public:
     void TrimBalustradeAtCut(const StairLine* cut1, const StairLine* cut2);
     void DrawWalkArrow(const WalkElement& element, int below);
     void DrawStartMarker(const WalkElement& element, int below);
+
+    // ---- 3D faces (stair_faces.cpp), written where entities go now ----
+    void BuildNosingFaces();
+    // The structure of the record's type: the producers below, in the
+    // order the type takes them.
+    void BuildStructure();
+    void BuildFullStructure();
+    void BuildSteppedStructure(bool stepsOnly);
+    void BuildLandingStructure();
+    void BuildStructureSides(bool stepsOnly);
+    void BuildStepsOnlySides();
+
+    // Asks for points inside treads, marking each tread's riser a landing
+    // and showing the tread, until the answer is not a point; that status.
+    int PickLandingPoint();
+
+    // ---- block writer (stair_blocks.cpp) ----
+    // Writes the stair as its blocks and the final INSERT (then the
+    // drawing's last entity). False, with the message printed and no
+    // INSERT made, when the host refused an entity.
+    bool MakeStairBlocks();
 
 private:
     void FreeModel();

@@ -1,9 +1,24 @@
 #include "stairs/stairs_module.h"
 
+#include "host/rx/rxobject.h"
+#include "stairs/stair_commands.h"
+#include "stairs/stair_jig.h"
+
 std::span<const CommandBinding> StairsCommandBindings() {
-    return {};
+    static constexpr CommandBinding kBindings[] = {
+        {"VELMCREATESTAIR", &CmdCreateStair},
+        {"VELMSTAIRMODEL", &CmdStairModel},
+        {"VELMEDITSTAIR", &CmdEditStair},
+        {"VELMSTAIRDEF", &CmdStairDef},
+    };
+    return kBindings;
 }
 
-void RegisterStairsModule() {}
+void RegisterStairsModule() {
+    VELM_OBJ_SCALAJ::rxInit();
+    zcrxBuildClassHierarchy();
+}
 
-void UnregisterStairsModule() {}
+void UnregisterStairsModule() {
+    VELM_OBJ_SCALAJ::rxUninit();
+}

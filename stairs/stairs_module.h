@@ -1,4 +1,5 @@
-// What the stairs subsystem adds to the host: nothing yet.
+// What the stairs subsystem adds to the host: the stair commands and the
+// preview entity of the stair path jig.
 // module/ calls these at start-up and unload.
 #pragma once
 
