@@ -4,8 +4,10 @@
 
 #include "roofs/slab_openings.h"
 #include "roofs/slab_record.h"
+#include "rooms/label_templates.h"
 #include "rooms/polydeduct_cmd.h"
 #include "rooms/slab_readers.h"
+#include "settings/preferences/pref_hooks.h"
 
 namespace {
 
@@ -24,8 +26,10 @@ void RegisterRoomsModule() {
     readers.getSlabOutlineVertices = &GetSlabOutlineVertices;
     readers.readOpeningPolygon = &ReadOpeningPolygon;
     SetSlabReadersHook(readers);
+    SetLabelTemplateNameHook([](const std::string& name) { return MapLabelTemplateName(name); });
 }
 
 void UnregisterRoomsModule() {
+    SetLabelTemplateNameHook(nullptr);
     SetSlabReadersHook(SlabReaders{});
 }

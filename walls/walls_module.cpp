@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "host/rx/rxobject.h"
+#include "settings/rescale.h"
 #include "walls/dblwall/dblwall_cmd.h"
 #include "walls/drawing/velm_muroj.h"
 #include "walls/drawing/wall_cmds.h"
@@ -29,9 +30,11 @@ void RegisterWallsModule() {
     zcrxBuildClassHierarchy();
     SetWallRecognitionFactory([] { return std::make_unique<DEFMURI>(); });
     SetPairWallLinesHook([](DEFMURI& set, FaceEdge** pending) { set.PairWallLines(pending); });
+    SetFloorWallLayersHook([](double) { return RedrawFloorWallLayers(); });
 }
 
 void UnregisterWallsModule() {
+    SetFloorWallLayersHook(nullptr);
     SetPairWallLinesHook(nullptr);
     SetWallRecognitionFactory(nullptr);
     VELM_MUROJ::rxUninit();

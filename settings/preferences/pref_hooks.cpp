@@ -35,7 +35,7 @@ void ShowSlideDialog(const std::string& imageName) {
 void SetLabelTemplateNameHook(LabelTemplateNameHook hook) {
     NameHook() = std::move(hook);
 }
-std::string MapLabelTemplateName(const std::string& name) {
+std::string MappedLabelTemplateName(const std::string& name) {
     if (const auto& hook = NameHook()) return hook(name);
     return name;
 }

@@ -20,4 +20,4 @@ void ShowSlideDialog(const std::string& imageName);
 // The current name of a room card for an old one; other names unchanged.
 using LabelTemplateNameHook = std::function<std::string(const std::string& name)>;
 void SetLabelTemplateNameHook(LabelTemplateNameHook hook);
-std::string MapLabelTemplateName(const std::string& name);
+std::string MappedLabelTemplateName(const std::string& name);

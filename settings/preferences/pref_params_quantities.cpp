@@ -152,7 +152,7 @@ void CDlgPrefComputi::FillCards() {
 
 void CDlgPrefComputi::Load() {
     m_fields.Load();
-    m_cardName = MapLabelTemplateName(SettingString(kCardSlot, "TMS_TAB1"));
+    m_cardName = MappedLabelTemplateName(SettingString(kCardSlot, "TMS_TAB1"));
     FillCards();
     int pick = -1;
     for (int i = 0; i < m_cards.GetCount() && pick < 0; ++i) {

@@ -78,3 +78,16 @@ void CmdDefWall() {
     }
     set->ClearFaceGraph();
 }
+
+bool RedrawFloorWallLayers() {
+    if (!Factory()) return false;
+    std::unique_ptr<WallRecognitionSession> set = Factory()();
+    if (!set || !LoadWallTypes(set->WallTypes())) return false;
+    set->BuildFaceGraph();
+    set->SplitAtPilasters();
+    set->PairSegments();
+    // A floor without walls is left alone, quietly: the scale change goes on.
+    if (set->WallPairCount() > 0) DrawWallLayers(*set);
+    set->ClearFaceGraph();
+    return true;
+}

@@ -41,3 +41,8 @@ void SetWallRecognitionFactory(WallRecognitionFactory factory);
 
 // "VELMDEFWALL"
 void CmdDefWall();
+
+// The build-up layers of the current floor's walls drawn again at the
+// current factors, without asking anything; false when the floor's wall
+// types cannot be loaded. A new print scale asks for it floor by floor.
+bool RedrawFloorWallLayers();
