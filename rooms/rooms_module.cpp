@@ -5,12 +5,19 @@
 #include "roofs/slab_openings.h"
 #include "roofs/slab_record.h"
 #include "rooms/polydeduct_cmd.h"
+#include "rooms/schedules/schedule_cmds.h"
 #include "rooms/slab_readers.h"
 
 namespace {
 
-constexpr std::array<CommandBinding, 1> kBindings{{
+constexpr std::array<CommandBinding, 7> kBindings{{
     {"VELMPOLYDEDUCT", &VelmPolyDeduct},
+    {"VELMWABC", &VelmWAbc},
+    {"VELMDABC", &VelmDAbc},
+    {"VELMABC", &VelmAbc},
+    {"VELMREINDEXABC", &VelmReindexAbc},
+    {"VELMTOTABC", &VelmTotAbc},
+    {"VELMXABC", &VelmXAbc},
 }};
 
 }  // namespace
