@@ -4,13 +4,14 @@
 
 #include "roofs/slab_openings.h"
 #include "roofs/slab_record.h"
+#include "rooms/dialogs/dlg_gest_eti.h"
 #include "rooms/polydeduct_cmd.h"
 #include "rooms/schedules/schedule_cmds.h"
 #include "rooms/slab_readers.h"
 
 namespace {
 
-constexpr std::array<CommandBinding, 7> kBindings{{
+constexpr std::array<CommandBinding, 8> kBindings{{
     {"VELMPOLYDEDUCT", &VelmPolyDeduct},
     {"VELMWABC", &VelmWAbc},
     {"VELMDABC", &VelmDAbc},
@@ -18,6 +19,7 @@ constexpr std::array<CommandBinding, 7> kBindings{{
     {"VELMREINDEXABC", &VelmReindexAbc},
     {"VELMTOTABC", &VelmTotAbc},
     {"VELMXABC", &VelmXAbc},
+    {"VELMDEFROOMD", &VelmDefRoomD},
 }};
 
 }  // namespace
