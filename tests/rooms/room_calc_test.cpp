@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/levels.h"
 #include "host/ads/adsent.h"
 #include "host/ads/ssget.h"
 #include "host/db/dbdatabase.h"
@@ -134,6 +135,33 @@ TEST_F(RoomCalcTest, rectangular_room_with_a_door_and_a_window) {
     EXPECT_EQ(fixed.deductibleOpeningArea, 0.0);
     // No field 70: the floor's height.
     EXPECT_GT(fixed.height, 0.0);
+}
+
+TEST_F(RoomCalcTest, separation_line_bounds_a_room_without_wall) {
+    Room();
+    std::string layer = "2DFUNL";
+    MakeLevelLayerName(layer, 0.0);
+    ads_point a{200, 15, 0}, b{200, 285, 0};
+    ads_name line;
+    MakeEntity(zcutBuildList(RTDXF0, "LINE", 8, layer.c_str(), 10, a, 11, b, 0), nullptr, line);
+    // The door lies in the left part's bottom wall only partly: 150 to 240.
+    Opening(150, 240, 15, -15, 1, 1.8, 0.0, 0.0);
+    CFACCIATE g;
+    PrepareRoomGraph(g, 0.0);
+    CCALCVANI left, right;
+    Field(left, "$70", "250");
+    Field(right, "$70", "250");
+    ASSERT_EQ(left.FindRoomOutline(P(100, 150), g), 1) << transcript();
+    ASSERT_EQ(right.FindRoomOutline(P(300, 150), g), 1);
+    EXPECT_NEAR(left.livingArea, 185.0 * 270.0, 1e-6);
+    EXPECT_NEAR(left.perimeter, 2 * (185.0 + 270.0), 1e-6);
+    EXPECT_NEAR(left.wallPerimeter, left.perimeter - 270.0, 1e-6);
+    EXPECT_NEAR(right.wallPerimeter, right.perimeter - 270.0, 1e-6);
+    // Each side adds the share of the door it holds.
+    EXPECT_NEAR(left.openingArea, 1.8 * 50.0 / 90.0, 1e-9);
+    EXPECT_NEAR(right.openingArea, 1.8 * 40.0 / 90.0, 1e-9);
+    // Oracle: the two parts make the room.
+    EXPECT_NEAR(left.livingArea + right.livingArea, 370.0 * 270.0, 1e-6);
 }
 
 TEST_F(RoomCalcTest, non_usable_room_and_label_variables) {
