@@ -15,6 +15,7 @@
 #include "host/ed/session.h"
 #include "objects/language/obj_records.h"
 #include "rooms/room_calc.h"
+#include "rooms/room_deductions.h"
 #include "settings/settings_module.h"
 #include "settings/store/settings_store.h"
 #include "walls/graph/cfacciate.h"
@@ -118,6 +119,7 @@ void BM_MeasureEveryRoom(benchmark::State& state) {
     for (auto _ : state) {
         CFACCIATE g;
         PrepareRoomGraph(g, 0.0);
+        RoomRecordScope records;
         for (int j = 0; j < side; ++j)
             for (int i = 0; i < side; ++i) {
                 CCALCVANI room;

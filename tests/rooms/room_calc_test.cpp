@@ -14,6 +14,7 @@
 #include "host/db/dbdatabase.h"
 #include "host/db/dbobjptr.h"
 #include "host/db/dbpoly.h"
+#include "rooms/room_deductions.h"
 #include "rooms/schedules/opening_marks.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
@@ -162,6 +163,25 @@ TEST_F(RoomCalcTest, separation_line_bounds_a_room_without_wall) {
     EXPECT_NEAR(right.openingArea, 1.8 * 40.0 / 90.0, 1e-9);
     // Oracle: the two parts make the room.
     EXPECT_NEAR(left.livingArea + right.livingArea, 370.0 * 270.0, 1e-6);
+}
+
+TEST_F(RoomCalcTest, deductions_read_once_per_scope_give_the_same_areas) {
+    Room();
+    zcdbRegApp(kDeductionApp);
+    ads_name made;
+    MakePolyline("0", {P(50, 50), P(150, 50), P(150, 100), P(50, 100)}, true,
+                 zcutBuildList(1001, kDeductionApp, 1070, static_cast<short>(1), 0), made);
+    CFACCIATE g;
+    PrepareRoomGraph(g, 0.0);
+    CCALCVANI plain;
+    ASSERT_EQ(plain.FindRoomOutline(P(200, 150), g), 1);
+    EXPECT_NEAR(plain.livingArea, 99900.0 - 5000.0, 1e-6);
+    RoomRecordScope scope;
+    for (int i = 0; i < 2; ++i) {
+        CCALCVANI again;
+        ASSERT_EQ(again.FindRoomOutline(P(200, 150), g), 1);
+        EXPECT_NEAR(again.livingArea, plain.livingArea, 1e-9);
+    }
 }
 
 TEST_F(RoomCalcTest, non_usable_room_and_label_variables) {
