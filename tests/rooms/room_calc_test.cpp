@@ -4,6 +4,7 @@
 #include "rooms/room_calc.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -14,6 +15,8 @@
 #include "host/db/dbdatabase.h"
 #include "host/db/dbobjptr.h"
 #include "host/db/dbpoly.h"
+#include "host/ed/docman.h"
+#include "host/ed/hostinit.h"
 #include "rooms/room_deductions.h"
 #include "rooms/schedules/opening_marks.h"
 #include "settings/store/settings_store.h"
@@ -181,6 +184,34 @@ TEST_F(RoomCalcTest, deductions_read_once_per_scope_give_the_same_areas) {
         CCALCVANI again;
         ASSERT_EQ(again.FindRoomOutline(P(200, 150), g), 1);
         EXPECT_NEAR(again.livingArea, plain.livingArea, 1e-9);
+    }
+}
+
+// Two rooms of a floor measured with their outline polylines and saved;
+// CTest hands the path and has the saved file audited by ezdxf.
+TEST_F(RoomCalcTest, floor_saved_with_its_outline_polylines) {
+    Room();
+    std::string layer = "2DFUNL";
+    MakeLevelLayerName(layer, 0.0);
+    ads_point a{200, 15, 0}, b{200, 285, 0};
+    ads_name line;
+    MakeEntity(zcutBuildList(RTDXF0, "LINE", 8, layer.c_str(), 10, a, 11, b, 0), nullptr, line);
+    SetSettingInt(SetupVar::GENPOLICONT, 1);
+    CFACCIATE g;
+    PrepareRoomGraph(g, 0.0);
+    double total = 0.0;
+    for (Point3 p : {P(100, 150), P(300, 150)}) {
+        CCALCVANI room;
+        ASSERT_EQ(room.FindRoomOutline(p, g), 1);
+        room.WriteRoomOutline(g.contour);
+        total += room.livingArea;
+    }
+    EXPECT_NEAR(total, 99900.0, 1e-6);
+    EXPECT_EQ(count("0=LWPOLYLINE"), 2);
+    const char* path = std::getenv("VELM_ROOM_OUTLINES_DXF");
+    if (path && *path) {
+        std::string error;
+        ASSERT_TRUE(host::saveDrawing(curDoc(), path, &error)) << error;
     }
 }
 
