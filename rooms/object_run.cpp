@@ -13,10 +13,10 @@ const ObjectRun& ObjectRunHook() {
     return g_run;
 }
 
-int RunInsertParamObject(ObjContext& context, int flag) {
+int RunInsertParamObject(ObjContext& context, int flag, Point3* presetPoint) {
     context.flag1 = static_cast<std::uint8_t>(flag);
     if (!g_run.insertParamObject) return RTERROR;
-    return g_run.insertParamObject(context, flag);
+    return g_run.insertParamObject(context, flag, presetPoint);
 }
 
 int RunPlaceParamObject(ObjContext& context) {

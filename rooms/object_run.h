@@ -18,6 +18,7 @@
 
 #include <string>
 
+#include "core/geometry/geom_basic.h"
 #include "core/layer_catalogue.h"
 #include "host/util/adscodes.h"
 #include "objects/language/obj_context.h"
@@ -25,9 +26,11 @@
 struct ObjectRun {
     // Loads the definition, lets the user choose a parameter set or fill
     // the parameters and places the object; `flag` is the insert flag
-    // (1 rows, totals and labels; 0 tables and redrawn cards). A status of
-    // the host; the block name tells whether something was made.
-    int (*insertParamObject)(ObjContext& context, int flag) = nullptr;
+    // (1 rows, totals and labels; 0 tables and redrawn cards); a preset
+    // point (a room's interior point) when given, its Z set to the
+    // insertion Z after placement. A status of the host; the block name
+    // tells whether something was made.
+    int (*insertParamObject)(ObjContext& context, int flag, Point3* presetPoint) = nullptr;
     // Runs the placement and the DRAW section of a definition already
     // loaded into the context, leaving block and attributes in it.
     int (*placeParamObject)(ObjContext& context) = nullptr;
@@ -42,7 +45,7 @@ void SetObjectRunHook(const ObjectRun& run);
 const ObjectRun& ObjectRunHook();
 
 // The hook's calls; unset, RTERROR and nothing made.
-int RunInsertParamObject(ObjContext& context, int flag);
+int RunInsertParamObject(ObjContext& context, int flag, Point3* presetPoint = nullptr);
 int RunPlaceParamObject(ObjContext& context);
 int RunRegenParamObject(const ads_name entity, const AAR_LAYERC& layers);
 void RunShowSlide(const std::string& name);

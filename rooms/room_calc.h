@@ -85,6 +85,9 @@ public:
     ads_name newOutline = {0, 0};
     double polylineArea = 0.0;
     double polylinePerimeter = 0.0;
+    Point3 interiorPoint;  // the point the user gave inside the room
+    Point3 labelPoint;     // the label's insertion point
+    double labelRotation = 0.0;
 
     // Reads the field set named by the template name; 0 after a message.
     int ReadLabelFieldSet();
@@ -105,11 +108,36 @@ public:
     // False when the user broke off.
     bool ComputeUnderRoof(const VertexNode* room);
 
+    // ---- labels ----
+    // Writes the label the object run placed: INSERT, ATTRIBs, SEQEND and
+    // the room record; 1, or 0 (nothing written).
+    int CreateRoomLabel();
+    // Redraws a label from its record. A new card name redraws only labels
+    // of the old card; a row override of 0 or more replaces the row number;
+    // eraseRow names the row to erase (negative: the room's).
+    void LoadFromLabel(const ads_name label, const std::string* newCard, const std::string* oldCard,
+                       int rowOverride, int eraseRow, bool highlightFixed);
+
+    // ---- cards, rows and totals ----
+    bool FindRoomCard();
+    int CreateRoomCard(int insertFlag);
+    int WriteRoomCard();
+    int CreateCardRow();
+    bool EraseCardRow(const std::string* card, int row, ads_name erased);
+    int CreateRoomCardTotal(bool onlyIfPresent);
+
     // The value of the user field numbered n, or null when the set has none.
     const CDefEti* Field(int number) const;
     CDefEti* Field(int number);
     // The field's value read as a number (0.0 when it does not read).
     static double FieldNumber(const CDefEti& field);
+
+    // A new object run of `definition` at the room's level with the label
+    // variables, at `point` turned by `rotation`; the prompt asks for the
+    // point (empty: no question).
+    void StartRun(const std::string& definition, const Point3& point, double rotation,
+                  const std::string& prompt);
+    void FreeRun();
 
 private:
     // The areas, perimeters and openings of a recognised contour.

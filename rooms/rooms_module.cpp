@@ -6,12 +6,13 @@
 #include "roofs/slab_record.h"
 #include "rooms/dialogs/dlg_gest_eti.h"
 #include "rooms/polydeduct_cmd.h"
+#include "rooms/room_card_cmds.h"
 #include "rooms/schedules/schedule_cmds.h"
 #include "rooms/slab_readers.h"
 
 namespace {
 
-constexpr std::array<CommandBinding, 8> kBindings{{
+constexpr std::array<CommandBinding, 11> kBindings{{
     {"VELMPOLYDEDUCT", &VelmPolyDeduct},
     {"VELMWABC", &VelmWAbc},
     {"VELMDABC", &VelmDAbc},
@@ -20,6 +21,9 @@ constexpr std::array<CommandBinding, 8> kBindings{{
     {"VELMTOTABC", &VelmTotAbc},
     {"VELMXABC", &VelmXAbc},
     {"VELMDEFROOMD", &VelmDefRoomD},
+    {"VELMEDITTAB", &VelmEditTab},
+    {"VELMTOTAB", &VelmTotTab},
+    {"VELMCNAMETAB", &VelmCNameTab},
 }};
 
 }  // namespace

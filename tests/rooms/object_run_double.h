@@ -51,7 +51,8 @@ struct ObjectRunDouble {
 
     static int Place(ObjContext& c) { return Draw(c); }
 
-    static int Insert(ObjContext& c, int) {
+    static int Insert(ObjContext& c, int, Point3* preset) {
+        if (preset) preset->z = c.insertionPoint[2];
         insertedNames.push_back(c.objectName);
         if (makeNothing) return RTERROR;
         const double level = c.elevation;
@@ -69,7 +70,9 @@ struct ObjectRunDouble {
             c.blockName.clear();
             return RTERROR;
         }
-        if (c.option2) return RTNORM;
+        // Only tables are written by the run; labels, cards, rows and totals
+        // by their callers.
+        if (c.option2 || c.insertionType != 22) return RTNORM;
         c.insertionPoint[0] = tablePoint.x;
         c.insertionPoint[1] = tablePoint.y;
         c.insertionPoint[2] = tablePoint.z;
