@@ -115,6 +115,11 @@ public:
     // Redraws a label from its record. A new card name redraws only labels
     // of the old card; a row override of 0 or more replaces the row number;
     // eraseRow names the row to erase (negative: the room's).
+    // The reading part alone: the room's values, fields, points, layer,
+    // rotation and scale from the label; false without a record, without
+    // its template, or for a label of another card than the old one.
+    bool ReadFromLabel(const ads_name label, const std::string* newCard, const std::string* oldCard,
+                       int rowOverride);
     void LoadFromLabel(const ads_name label, const std::string* newCard, const std::string* oldCard,
                        int rowOverride, int eraseRow, bool highlightFixed);
 

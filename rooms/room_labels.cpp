@@ -110,21 +110,21 @@ int CCALCVANI::CreateRoomLabel() {
     return ok;
 }
 
-void CCALCVANI::LoadFromLabel(const ads_name label, const std::string* newCard, const std::string* oldCard,
-                              int rowOverride, int eraseRow, bool highlightFixed) {
+bool CCALCVANI::ReadFromLabel(const ads_name label, const std::string* newCard, const std::string* oldCard,
+                              int rowOverride) {
     resbuf* apps = zcutBuildList(RTSTR, kRoomLabelApp, RTSTR, kRoomOutlineLinkApp, 0);
     resbuf* list = zcdbEntGetX(label, apps);
     zcutRelRb(apps);
     const resbuf* app = FindXDataApp(list, kRoomLabelApp);
     if (!app || !app->rbnext || app->rbnext->restype != 1000) {
         zcutRelRb(list);
-        return;
+        return false;
     }
     templateName = MapLabelTemplateName(app->rbnext->resval.rstring ? app->rbnext->resval.rstring : "");
     LabelTemplate names;
     if (!ReadUaFile(templateName, names) || !ReadLabelFieldSet()) {
         zcutRelRb(list);
-        return;
+        return false;
     }
     labelDefinition = names.labelBlock;
     cardDefinition = names.cardBlock;
@@ -186,7 +186,7 @@ void CCALCVANI::LoadFromLabel(const ads_name label, const std::string* newCard, 
                     // Only the labels of the renamed card are redrawn.
                     if (!zcutEqualsNoCase(value, oldCard ? *oldCard : std::string())) {
                         zcutRelRb(list);
-                        return;
+                        return false;
                     }
                     cardName = *newCard;
                 } else {
@@ -250,6 +250,12 @@ void CCALCVANI::LoadFromLabel(const ads_name label, const std::string* newCard, 
     for (int i = 0; i < 3; ++i)
         if (const resbuf* s = FindRbCode(list, 41 + i)) labelScale[i] = s->resval.rreal;
     zcutRelRb(list);
+    return true;
+}
+
+void CCALCVANI::LoadFromLabel(const ads_name label, const std::string* newCard, const std::string* oldCard,
+                              int rowOverride, int eraseRow, bool highlightFixed) {
+    if (!ReadFromLabel(label, newCard, oldCard, rowOverride)) return;
 
     // The room's row goes first; without its card nothing else changes.
     ads_name row{0, 0};

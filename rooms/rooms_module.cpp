@@ -7,12 +7,13 @@
 #include "rooms/dialogs/dlg_gest_eti.h"
 #include "rooms/polydeduct_cmd.h"
 #include "rooms/room_card_cmds.h"
+#include "rooms/room_data_cmds.h"
 #include "rooms/schedules/schedule_cmds.h"
 #include "rooms/slab_readers.h"
 
 namespace {
 
-constexpr std::array<CommandBinding, 11> kBindings{{
+constexpr std::array<CommandBinding, 15> kBindings{{
     {"VELMPOLYDEDUCT", &VelmPolyDeduct},
     {"VELMWABC", &VelmWAbc},
     {"VELMDABC", &VelmDAbc},
@@ -24,6 +25,10 @@ constexpr std::array<CommandBinding, 11> kBindings{{
     {"VELMEDITTAB", &VelmEditTab},
     {"VELMTOTAB", &VelmTotTab},
     {"VELMCNAMETAB", &VelmCNameTab},
+    {"VELMSPACEUNIT", &VelmSpaceUnit},
+    {"VELMSUNITV", &VelmSUnitV},
+    {"VELMSUNITR", &VelmSUnitR},
+    {"VELMVFLOOR", &VelmVFloor},
 }};
 
 }  // namespace
