@@ -14,15 +14,11 @@
 #include "host/ed/prompts.h"
 #include "host/util/nocase.h"
 #include "rooms/label_templates.h"
+#include "rooms/pick_status.h"
 #include "rooms/room_calc.h"
 #include "rooms/room_records.h"
 
 namespace {
-
-int ErrNo() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
 
 struct PickedCard {
     ads_name entity{0, 0};
@@ -40,7 +36,7 @@ bool PickCard(const char* prompt, PickedCard& card) {
         const int rc = zcedEntSel(prompt, card.entity, at);
         if (rc == RTCAN) return false;
         if (rc != RTNORM) {
-            if (ErrNo() == 7) continue;
+            if (PickErrNo() == 7) continue;
             return false;
         }
         resbuf* apps = zcutBuildList(RTSTR, kRoomCardApp, 0);

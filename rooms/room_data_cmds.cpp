@@ -23,6 +23,7 @@
 #include "host/ed/prompts.h"
 #include "rooms/label_templates.h"
 #include "rooms/object_run.h"
+#include "rooms/pick_status.h"
 #include "rooms/room_deductions.h"
 #include "rooms/room_records.h"
 #include "settings/floor_cmds_run.h"
@@ -40,11 +41,6 @@ constexpr const char* kPolylinePointPrompt = "\nWybierz wewnętrzny punkt polili
 // The previous room's non-usable flag, per drawing; 0 for a drawing not
 // met yet.
 std::map<const ZcDbDatabase*, int> g_previousNonUsable;
-
-int ErrNo() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
 
 // The triangle layers of a room under roof pitches: the block layer on the
 // floor, the line, code and value layers without a level. The room keeps
@@ -332,7 +328,7 @@ void VelmSUnitR() {
         }
         if (rc == RTCAN) return;
         if (rc != RTNORM) {
-            if (ErrNo() == 7) continue;
+            if (PickErrNo() == 7) continue;
             return;
         }
         resbuf* apps = zcutBuildList(RTSTR, kRoomLabelApp, 0);
@@ -368,7 +364,7 @@ void VelmVFloor() {
         const int rc = zcedEntSel("\nWybierz zewnętrzny obwód podłogi lub pomieszczenia:", picked, at);
         if (rc == RTCAN) return;
         if (rc != RTNORM) {
-            if (ErrNo() == 7) continue;
+            if (PickErrNo() == 7) continue;
             return;
         }
         double own = level;

@@ -14,17 +14,13 @@
 #include "host/ed/prompts.h"
 #include "host/util/nocase.h"
 #include "rooms/object_run.h"
+#include "rooms/pick_status.h"
 #include "rooms/schedules/opening_marks.h"
 #include "rooms/schedules/schedule_context.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
 
 namespace {
-
-int ErrNo() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
 
 void AskStartNumber(int slot, const char* format) {
     const int current = SettingInt(slot, 1);
@@ -121,7 +117,7 @@ void VelmReindexAbc() {
             "\nWybierz otwór, do którego chcesz przypisać oznaczenie/Enter, aby zakończyć:", e, at);
         if (pick == RTCAN) return;
         if (pick != RTNORM) {
-            if (ErrNo() == 7) continue;
+            if (PickErrNo() == 7) continue;
             return;
         }
         resbuf* app = nullptr;

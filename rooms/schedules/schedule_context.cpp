@@ -18,6 +18,7 @@
 #include "objects/language/obj_records.h"
 #include "objects/language/obj_text.h"
 #include "rooms/object_run.h"
+#include "rooms/pick_status.h"
 #include "rooms/record_insert.h"
 #include "rooms/schedules/opening_marks.h"
 
@@ -38,11 +39,6 @@ std::string WordAfter(std::string_view line, std::size_t at) {
     std::size_t e = b;
     while (e < line.size() && line[e] != ' ' && line[e] != '\t') ++e;
     return std::string(line.substr(b, e - b));
-}
-
-int ErrNo() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
 }
 
 void SetReal(ObjContext& c, int number, double value) {
@@ -204,7 +200,7 @@ int CABACHI::SelectTable(const char* prompt) {
         const int rc = zcedEntSel(prompt, picked, at);
         if (rc == RTCAN) return -1;
         if (rc == RTNORM) break;
-        if (ErrNo() != 7) return 0;
+        if (PickErrNo() != 7) return 0;
     }
     resbuf* apps = zcutBuildList(RTSTR, kAbInfissiTabApp, RTSTR, kParamRecordApp, 0);
     resbuf* list = zcdbEntGetX(picked, apps);

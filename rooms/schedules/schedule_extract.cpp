@@ -20,6 +20,7 @@
 #include "host/win/files.h"
 #include "objects/language/obj_expr.h"
 #include "objects/language/obj_text.h"
+#include "rooms/pick_status.h"
 #include "rooms/schedules/opening_marks.h"
 #include "rooms/schedules/schedule_cmds.h"
 #include "rooms/schedules/schedule_context.h"
@@ -30,11 +31,6 @@ namespace {
 
 constexpr const char* kDexFile = "VELMABC.DEX";
 constexpr const char* kDexError = "\nBłąd w pliku VELMABC.DEX";
-
-int ErrNo() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
 
 // The pattern line: nullopt after its message.
 std::optional<std::string> ReadPattern() {
@@ -147,7 +143,7 @@ void VelmXAbc() {
         ads_point at;
         const int pick = zcedEntSel(
             "\nWybierz jeden obiekt podłogi do wyciągnięcia/Enter, aby wybrać bieżącą podłogę", e, at);
-        if (pick == RTCAN || (pick != RTNORM && ErrNo() == 7)) {
+        if (pick == RTCAN || (pick != RTNORM && PickErrNo() == 7)) {
             output.drop();
             return;
         }

@@ -12,8 +12,7 @@
 #include "settings/floors.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
-#include "tests/rooms/object_run_double.h"
-#include "tests/rooms/rooms_fixture.h"
+#include "tests/rooms/room_records_fixture.h"
 
 namespace {
 
@@ -21,25 +20,13 @@ constexpr const char* kLabels = "0=INSERT -3=VELM5$_$ETICHETTEVANI-";
 constexpr const char* kCards = "0=INSERT -3=VELM5$_$TABELLEVANI-";
 constexpr const char* kRows = "0=INSERT -3=VELM5$_$RECORDVANI-";
 
-class RoomDataCmdsTest : public RoomsTest {
+class RoomDataCmdsTest : public RoomRecordsTest {
 protected:
     void SetUp() override {
-        RoomsTest::SetUp();
-        const std::string root = VELM_SOURCE_DIR;
-        for (const char* name : {"TMS_ETIP.txt", "TMS_ETIS.txt", "TMS_TABP.txt", "TMS_RECP.txt",
-                                 "TMS_TOTP.txt", "LAYERC.DEF", "VELMDCONFIG.CFG"})
-            std::filesystem::copy_file(root + "/support/" + name, data.path(name),
-                                       std::filesystem::copy_options::overwrite_existing);
-        SetSettingInt(SetupVar::SET_PFISSOATTIVO, 0);
+        RoomRecordsTest::SetUp();
         SetSettingString(SetupVar::NOMEFILEUA, "TMS_TAB1");
         SetSettingInt(SetupVar::ULTIMORIFRIGA, 0);
         SetSettingString(SetupVar::ULTIMORIFTAB, "K1");
-        ObjectRunDouble::install();
-        run({"VELMWALLD", "0,0", "400,0", "400,300", "0,300", "Zamknij"});
-    }
-    void TearDown() override {
-        ObjectRunDouble::uninstall();
-        RoomsTest::TearDown();
     }
     // The real items (variables 60 ...) of each label's record.
     static std::vector<std::vector<double>> LabelValues() {

@@ -16,8 +16,7 @@
 #include "rooms/room_records.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
-#include "tests/rooms/object_run_double.h"
-#include "tests/rooms/rooms_fixture.h"
+#include "tests/rooms/room_records_fixture.h"
 
 namespace {
 
@@ -26,23 +25,8 @@ constexpr const char* kCards = "0=INSERT -3=VELM5$_$TABELLEVANI-";
 constexpr const char* kRows = "0=INSERT -3=VELM5$_$RECORDVANI-";
 constexpr const char* kTotals = "0=INSERT -3=VELM5$_$TOTABVANI-";
 
-class RoomLabelsTest : public RoomsTest {
+class RoomLabelsTest : public RoomRecordsTest {
 protected:
-    void SetUp() override {
-        RoomsTest::SetUp();
-        const std::string root = VELM_SOURCE_DIR;
-        for (const char* name : {"TMS_ETIP.txt", "TMS_ETIS.txt", "TMS_TABP.txt", "TMS_RECP.txt",
-                                 "TMS_TOTP.txt", "LAYERC.DEF", "VELMDCONFIG.CFG"})
-            std::filesystem::copy_file(root + "/support/" + name, data.path(name),
-                                       std::filesystem::copy_options::overwrite_existing);
-        SetSettingInt(SetupVar::SET_PFISSOATTIVO, 0);
-        ObjectRunDouble::install();
-        run({"VELMWALLD", "0,0", "400,0", "400,300", "0,300", "Zamknij"});
-    }
-    void TearDown() override {
-        ObjectRunDouble::uninstall();
-        RoomsTest::TearDown();
-    }
     // The room measured, its card found or placed at `cardAt`, its label
     // placed at `at` turned by `rotation`, and its row written.
     bool Label(const char* card, int row, Point3 at, double rotation, bool fixed = false,
