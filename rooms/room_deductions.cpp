@@ -4,8 +4,11 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "core/entity_data.h"
@@ -35,7 +38,7 @@ RbList Owned(resbuf* list) {
 }
 
 // Every entity carrying `app` (only INSERTs with `insertsOnly`).
-std::vector<Name> SelectWithApp(const char* app, bool insertsOnly) {
+std::vector<Name> SelectFromDrawing(const char* app, bool insertsOnly) {
     RbList filter = insertsOnly
                         ? Owned(zcutBuildList(-4, "<and", -3, 1001, app, RTDXF0, "INSERT", -4, "and>", 0))
                         : Owned(zcutBuildList(-3, 1001, app, 0));
@@ -50,6 +53,21 @@ std::vector<Name> SelectWithApp(const char* app, bool insertsOnly) {
     }
     zcedSSFree(set);
     return names;
+}
+
+// The selections of the innermost open RoomRecordScope, by application.
+struct ScopeSelections {
+    std::map<std::pair<std::string, bool>, std::vector<Name>> byApp;
+};
+ScopeSelections* g_scope = nullptr;
+
+std::vector<Name> SelectWithApp(const char* app, bool insertsOnly) {
+    if (!g_scope) return SelectFromDrawing(app, insertsOnly);
+    auto key = std::make_pair(std::string(app), insertsOnly);
+    auto at = g_scope->byApp.find(key);
+    if (at == g_scope->byApp.end())
+        at = g_scope->byApp.emplace(key, SelectFromDrawing(app, insertsOnly)).first;
+    return at->second;
 }
 
 bool SameLevel(double a, double b) {
@@ -143,6 +161,15 @@ double CountOutline(const VertexNode* outline) {
 }
 
 }  // namespace
+
+RoomRecordScope::RoomRecordScope() : m_outer(g_scope) {
+    g_scope = new ScopeSelections;
+}
+
+RoomRecordScope::~RoomRecordScope() {
+    delete g_scope;
+    g_scope = static_cast<ScopeSelections*>(m_outer);
+}
 
 double ComputeRoomDeductions(const VertexNode* room, double level) {
     double total = 0.0;

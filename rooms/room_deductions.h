@@ -16,6 +16,21 @@ inline constexpr const char* kSlabApp = "VELM5$_$VFALDA-";
 inline constexpr const char* kOpeningPolygonApp = "VELM5$_$POLIGFALDA-";
 inline constexpr const char* kSpecialParamsApp = "VELM5$_$PARASPEC-";
 
+// While one lives, the deduction polylines, stairs, pillars and roof
+// windows of the drawing are selected once and the selections reused, so a
+// command measuring every room of a floor reads the drawing once, not once
+// per room. Only for passes that add or erase none of those records.
+class RoomRecordScope {
+public:
+    RoomRecordScope();
+    ~RoomRecordScope();
+    RoomRecordScope(const RoomRecordScope&) = delete;
+    RoomRecordScope& operator=(const RoomRecordScope&) = delete;
+
+private:
+    void* m_outer;
+};
+
 // The area deducted from the room polygon at the floor elevation `level`.
 double ComputeRoomDeductions(const VertexNode* room, double level);
 

@@ -1,22 +1,115 @@
 #include "rooms/schedules/opening_marks.h"
 
+#include <cmath>
+
 #include "core/entity_data.h"
+#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
+
+namespace {
+
+Point3 FirstPoint(const VertexNode* ring) {
+    return ring ? ring->pt() : Point3{};
+}
+
+// Distance in plan of p from the line through a and b (from a when the
+// line has no length).
+double PlanDistanceToLine(const Point3& p, const Point3& a, const Point3& b) {
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double length = std::hypot(dx, dy);
+    if (length < GeomEpsilon) return std::hypot(p.x - a.x, p.y - a.y);
+    return std::fabs((p.x - a.x) * dy - (p.y - a.y) * dx) / length;
+}
+
+// 1 own side, 0 the other side, -1 no side. The outline's points: the
+// jambs start on the opening's own face (points 3 and 4 of a wall opening;
+// 4 and 6 of a corner object) and end on the other.
+int OpeningSide(const OutlineNode& o, const FaceSegment& face) {
+    switch (o.kind) {
+        case 11: {
+            const Point3 p3 = FirstPoint(o.jamb1), p4 = FirstPoint(o.jamb2);
+            const bool own = PlanDistanceToLine(p3, face.start, face.end) <= SharedTolerance &&
+                             PlanDistanceToLine(p4, face.start, face.end) <= SharedTolerance;
+            return own ? 1 : 0;
+        }
+        case 12:
+            return std::fabs(o.radiusA - face.radius) < GeomEpsilon ? 1 : 0;
+        case 18: {
+            const Point3 p4 = FirstPoint(o.jamb1), p6 = FirstPoint(o.jamb2);
+            const bool own = IsOnSegmentTol(p4, face.start, face.end, SharedTolerance) ||
+                             IsOnSegmentTol(p6, face.start, face.end, SharedTolerance);
+            return own ? 1 : 0;
+        }
+        default:
+            return -1;
+    }
+}
+
+void SetText(resbuf* rb, std::string_view text) {
+    if (rb && rb->restype == 1000) host::rbSetString(rb, std::string(text));
+}
+
+void SetInt(resbuf* rb, int value) {
+    if (rb && rb->restype == 1070) rb->resval.rint = static_cast<short>(value);
+}
+
+}  // namespace
+
+const resbuf* MarkRecordItem(const resbuf* app, int item) {
+    const resbuf* rb = app ? app->rbnext : nullptr;
+    for (int i = 1; rb && rb->restype != 1001; ++i, rb = rb->rbnext)
+        if (i == item) return rb;
+    return nullptr;
+}
+
+resbuf* MarkRecordItem(resbuf* app, int item) {
+    return const_cast<resbuf*>(MarkRecordItem(static_cast<const resbuf*>(app), item));
+}
+
+resbuf* ReadMarkRecord(const ads_name entity, resbuf*& app) {
+    app = nullptr;
+    resbuf* apps = zcutBuildList(RTSTR, kAbInfissiObjApp, 0);
+    resbuf* list = zcdbEntGetX(entity, apps);
+    zcutRelRb(apps);
+    app = FindXDataApp(list, kAbInfissiObjApp);
+    if (!app) {
+        zcutRelRb(list);
+        return nullptr;
+    }
+    return list;
+}
 
 void GetOpeningTypeAndNumber(const ads_name entity, int& number, std::string& kind) {
     number = 0;
     kind.clear();
-    resbuf* apps = zcutBuildList(RTSTR, kAbInfissiObjApp, 0);
-    resbuf* list = zcdbEntGetX(entity, apps);
-    zcutRelRb(apps);
-    const resbuf* app = FindXDataApp(list, kAbInfissiObjApp);
-    // Item 2 is the kind word, item 8 the mark number.
-    const resbuf* rb = app ? app->rbnext : nullptr;
-    for (int item = 1; rb && rb->restype != 1001 && item <= 8; ++item, rb = rb->rbnext) {
-        if (item == 2 && rb->restype == 1000 && rb->resval.rstring)
-            TranslateOpeningType(rb->resval.rstring, kind, true);
-        if (item == 8 && rb->restype == 1070) number = rb->resval.rint;
+    resbuf* app = nullptr;
+    resbuf* list = ReadMarkRecord(entity, app);
+    if (!list) return;
+    const resbuf* word = MarkRecordItem(app, 2);
+    if (word && word->restype == 1000 && word->resval.rstring)
+        TranslateOpeningType(word->resval.rstring, kind, true);
+    const resbuf* mark = MarkRecordItem(app, 8);
+    if (mark && mark->restype == 1070) number = mark->resval.rint;
+    zcutRelRb(list);
+}
+
+void RecordOpeningRoom(const OutlineNode& opening, const FaceSegment& face, int roomNumber,
+                       std::string_view roomName, int textFlag, int valueFlag, std::string_view text,
+                       double value) {
+    if (opening.entity[0] == 0 && opening.entity[1] == 0) return;
+    const int side = OpeningSide(opening, face);
+    if (side < 0) return;
+    resbuf* app = nullptr;
+    resbuf* list = ReadMarkRecord(opening.entity, app);
+    if (!list) return;
+    if (textFlag > 0) SetText(MarkRecordItem(app, 4), text);
+    if (valueFlag > 0) {
+        resbuf* rb = MarkRecordItem(app, 6);
+        if (rb && rb->restype == 1040) rb->resval.rreal = value;
     }
+    SetInt(MarkRecordItem(app, side ? 16 : 18), roomNumber);
+    SetText(MarkRecordItem(app, side ? 17 : 19), roomName);
+    zcdbEntMod(list);
     zcutRelRb(list);
 }

@@ -1,0 +1,210 @@
+// The room form.
+#include "rooms/dialogs/dlg_etichetta.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr int kLabels[CDlgEtichetta::kPool] = {1060, 1061, 1062, 1064, 1065, 1066, 1067, 1068, 1069, 1070,
+                                               1071, 1072, 1073, 1074, 1075, 1076, 1077, 1078, 1079, 1080};
+constexpr int kEdits[CDlgEtichetta::kPool] = {153, 154, 155, 156, 157, 158, 159, 160, 161, 162,
+                                              163, 164, 165, 166, 167, 168, 169, 170, 171, 172};
+constexpr int kLists[CDlgEtichetta::kPool] = {1063, 1081, 1082, 1091, 1092, 1093, 1094, 1095, 1096, 1097,
+                                              1083, 1084, 1085, 1098, 1099, 1100, 1101, 1102, 1103, 1104};
+constexpr int IDC_NON_USABLE = 1151;
+constexpr int IDC_LEADER = 1206;
+constexpr int IDC_DETAILS = 1371;
+constexpr int kFixedChecks[3] = {1365, 1366, 1367};
+constexpr int kFixedEdits[3] = {1368, 1369, 1370};
+constexpr const char* kShowDetails = "Szczegóły stałych powierzchni";
+constexpr const char* kHideDetails = "Ukryj szczegóły";
+
+CRect RectOf(CWnd& dialog, int id) {
+    CRect r;
+    if (CWnd* w = dialog.GetDlgItem(id)) {
+        w->GetWindowRect(&r);
+        dialog.ScreenToClient(&r);
+    }
+    return r;
+}
+
+void Place(CWnd& dialog, int id, int x, int y, bool show = true) {
+    CWnd* w = dialog.GetDlgItem(id);
+    if (!w) return;
+    CRect r;
+    w->GetWindowRect(&r);
+    w->MoveWindow(x, y, r.Width(), r.Height());
+    if (show) w->ShowWindow(SW_SHOW);
+}
+
+void Hide(CWnd& dialog, int id) {
+    if (CWnd* w = dialog.GetDlgItem(id)) w->ShowWindow(SW_HIDE);
+}
+
+}  // namespace
+
+CDlgEtichetta::CDlgEtichetta(CWnd* parent) : CDialog(IDD_ROOM_FORM, parent) {
+    HandleCommand(BN_CLICKED, IDC_DETAILS, [this] { ToggleDetails(); });
+    for (int id : kFixedChecks)
+        HandleCommand(BN_CLICKED, id, [this] {
+            UpdateData(TRUE);
+            EnableFixedEdits();
+        });
+}
+
+void CDlgEtichetta::DoDataExchange(CDataExchange* dx) {
+    CDialog::DoDataExchange(dx);
+    for (int i = 0; i < 3; ++i) {
+        DDX_Control(dx, kFixedEdits[i], m_values[i]);
+        DDX_Check(dx, kFixedChecks[i], fixedFlags[i]);
+    }
+    DDX_Check(dx, IDC_LEADER, drawLeader);
+}
+
+BOOL CDlgEtichetta::OnInitDialog() {
+    CDialog::OnInitDialog();
+    for (int i = 0; i < 3; ++i) {
+        m_values[i].SetDecimals(10);
+        m_values[i].SetSignMode(0, 0);
+        m_values[i].SetDouble(fixedValues[i]);
+    }
+    SetWindowText(fields.title);
+    LayOut();
+    EnableFixedEdits();
+    return TRUE;
+}
+
+void CDlgEtichetta::LayOut() {
+    m_controls.assign(fields.size(), 0);
+    int y = 10;
+    const int non = fields.FindField("$71");
+    if (non >= 0) {
+        Place(*this, IDC_NON_USABLE, 10, 10);
+        if (CWnd* box = GetDlgItem(IDC_NON_USABLE)) box->SetWindowText(fields[non].prompt);
+        int checked = 0;
+        std::sscanf(fields[non].value.c_str(), "%d", &checked);
+        if (auto* box = dynamic_cast<CButton*>(GetDlgItem(IDC_NON_USABLE))) box->SetCheck(checked ? 1 : 0);
+        m_controls[non] = IDC_NON_USABLE;
+        y = 35;
+    } else {
+        Hide(*this, IDC_NON_USABLE);
+    }
+    int label = 0, edit = 0, list = 0;
+    int lastEdit = 0, lastList = 0;
+    for (std::size_t i = 0; i < fields.size() && label < kPool; ++i) {
+        const CDefEti& f = fields[i];
+        if (f.number == 71) continue;
+        if (f.number == 70 && !heightFromField) continue;
+        if ((f.kind == 1 && list >= kPool) || (f.kind != 1 && edit >= kPool)) continue;
+        const int labelId = kLabels[label++];
+        Place(*this, labelId, 10, y + 3);
+        GetDlgItem(labelId)->SetWindowText(f.prompt);
+        const int x = RectOf(*this, labelId).right + 10;
+        if (f.kind == 1) {
+            const int id = kLists[list++];
+            Place(*this, id, x, y);
+            auto* combo = dynamic_cast<CComboBox*>(GetDlgItem(id));
+            if (combo) {
+                combo->ResetContent();
+                for (const std::string& choice : f.values) combo->AddString(choice);
+                const int at = combo->FindStringExact(-1, f.value);
+                // FindStringExact ignores case: the value must match exactly.
+                std::string text;
+                if (at >= 0 && combo->GetLBText(at, text) >= 0 && text == f.value)
+                    combo->SetCurSel(at);
+                else
+                    combo->SetWindowText(f.value);
+            }
+            m_controls[i] = lastList = id;
+        } else {
+            const int id = kEdits[edit++];
+            Place(*this, id, x, y);
+            GetDlgItem(id)->SetWindowText(f.value);
+            m_controls[i] = lastEdit = id;
+        }
+        y += 25;
+    }
+    for (int k = label; k < kPool; ++k) Hide(*this, kLabels[k]);
+    for (int k = edit; k < kPool; ++k) Hide(*this, kEdits[k]);
+    for (int k = list; k < kPool; ++k) Hide(*this, kLists[k]);
+
+    int right = 0, bottom = y;
+    for (int id : {lastEdit, lastList}) {
+        if (!id) continue;
+        const CRect r = RectOf(*this, id);
+        right = std::max(right, static_cast<int>(r.right));
+        // A drop-down list's row height, not its open list.
+        const int height = id == lastList ? RectOf(*this, kEdits[0]).Height() : r.Height();
+        bottom = std::max(bottom, static_cast<int>(r.top) + height);
+    }
+    keptWidth = right + 10;
+    keptHeight = bottom + 120;
+    const CRect leader = RectOf(*this, IDC_LEADER);
+    CRect outer;
+    GetWindowRect(&outer);
+    MoveWindow(outer.left, outer.top, keptWidth, keptHeight);
+    Place(*this, IDC_LEADER, 10, bottom + 20);
+    Place(*this, IDOK, leader.Width() + 20, bottom + 20);
+    const CRect ok = RectOf(*this, IDOK);
+    Place(*this, IDCANCEL, ok.left + ok.Width() + 10, bottom + 20);
+    Place(*this, IDC_DETAILS, 10, bottom + 60);
+    for (int i = 0; i < 3; ++i) {
+        Hide(*this, kFixedChecks[i]);
+        Hide(*this, kFixedEdits[i]);
+    }
+}
+
+void CDlgEtichetta::EnableFixedEdits() {
+    for (int i = 0; i < 3; ++i)
+        if (CWnd* w = GetDlgItem(kFixedEdits[i])) w->EnableWindow(fixedFlags[i] != 0);
+}
+
+void CDlgEtichetta::ToggleDetails() {
+    UpdateData(TRUE);
+    detailsOpen = !detailsOpen;
+    CRect outer;
+    GetWindowRect(&outer);
+    CWnd* button = GetDlgItem(IDC_DETAILS);
+    if (detailsOpen) {
+        MoveWindow(outer.left, outer.top, keptWidth, keptHeight + 90);
+        if (button) button->SetWindowText(kHideDetails);
+        const int x = RectOf(*this, kFixedChecks[0]).Width() + 20;
+        for (int i = 0; i < 3; ++i) {
+            Place(*this, kFixedChecks[i], 10, keptHeight - 25 + 25 * i);
+            Place(*this, kFixedEdits[i], x, keptHeight - 25 + 25 * i);
+        }
+        EnableFixedEdits();
+    } else {
+        MoveWindow(outer.left, outer.top, keptWidth, keptHeight);
+        if (button) button->SetWindowText(kShowDetails);
+        for (int i = 0; i < 3; ++i) {
+            Hide(*this, kFixedChecks[i]);
+            Hide(*this, kFixedEdits[i]);
+        }
+    }
+}
+
+void CDlgEtichetta::OnOK() {
+    if (!UpdateData(TRUE)) return;
+    for (int i = 0; i < 3; ++i) fixedValues[i] = m_values[i].GetDouble();
+    // Each field reads the control it was laid out with; a field without
+    // one (hidden, or past the pools) keeps its value.
+    for (std::size_t i = 0; i < fields.size() && i < m_controls.size(); ++i) {
+        const int id = m_controls[i];
+        if (!id) continue;
+        CWnd* w = GetDlgItem(id);
+        if (!w) continue;
+        if (id == IDC_NON_USABLE) {
+            const auto* box = dynamic_cast<CButton*>(w);
+            char text[8];
+            std::snprintf(text, sizeof text, "%d", box && box->GetCheck() ? 1 : 0);
+            fields[i].value = text;
+        } else {
+            std::string text;
+            w->GetWindowText(text);
+            fields[i].value = text;
+        }
+    }
+    CDialog::OnOK();
+}

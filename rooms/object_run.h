@@ -1,0 +1,51 @@
+// The parametric object run as the room and schedule writers use it: the
+// insertion (parameter set or dialog, then placement), the placement alone
+// and the rebuild of a placed object. They belong to the object library,
+// which sets this hook from its registration; unset, nothing is placed (the
+// callers then report that no block was made) and nothing is rebuilt.
+//
+// The context fields the callers fill before a run and read after it:
+//   elevation (+ elevationGiven)  the level the object is placed at
+//   runMode                       the placement mode (5 schedule tables,
+//                                 rows and totals; 8 dimension symbols)
+//   option2                       the option flag (rows, totals, symbols)
+//   flag1                         the caller's insert flag
+//   replacementLayer              the insertion prompt
+//   insertionPoint, rotation      the insertion point (in/out)
+// and after the run: blockName (empty when nothing was made), insertLayer,
+// scale and attdefs (the attribute list).
+#pragma once
+
+#include <string>
+
+#include "core/geometry/geom_basic.h"
+#include "core/layer_catalogue.h"
+#include "host/util/adscodes.h"
+#include "objects/language/obj_context.h"
+
+struct ObjectRun {
+    // Loads the definition, lets the user choose a parameter set or fill
+    // the parameters and places the object; `flag` is the insert flag
+    // (1 rows, totals and labels; 0 tables and redrawn cards); a preset
+    // point (a room's interior point) when given, its Z set to the
+    // insertion Z after placement. A status of the host; the block name
+    // tells whether something was made.
+    int (*insertParamObject)(ObjContext& context, int flag, Point3* presetPoint) = nullptr;
+    // Runs the placement and the DRAW section of a definition already
+    // loaded into the context, leaving block and attributes in it.
+    int (*placeParamObject)(ObjContext& context) = nullptr;
+    // Rebuilds a placed object from its parameters, keeping its mark.
+    int (*regenParamObject)(const ads_name entity, const AAR_LAYERC& layers) = nullptr;
+    // Shows the named picture large in the library's slide dialog.
+    void (*showSlide)(const std::string& name) = nullptr;
+};
+
+// Sets (or, with an empty record, clears) the hook.
+void SetObjectRunHook(const ObjectRun& run);
+const ObjectRun& ObjectRunHook();
+
+// The hook's calls; unset, RTERROR and nothing made.
+int RunInsertParamObject(ObjContext& context, int flag, Point3* presetPoint = nullptr);
+int RunPlaceParamObject(ObjContext& context);
+int RunRegenParamObject(const ads_name entity, const AAR_LAYERC& layers);
+void RunShowSlide(const std::string& name);

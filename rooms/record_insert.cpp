@@ -1,0 +1,76 @@
+// Record inserts (see the header).
+#include "rooms/record_insert.h"
+
+#include <cmath>
+
+#include "host/ads/adsent.h"
+#include "host/ads/rbutil.h"
+#include "objects/language/obj_args.h"
+
+namespace {
+
+bool HasAttribs(const ObjContext& c) {
+    for (const AttdefRecord& a : c.attdefs)
+        if (!(a.flags & 2)) return true;
+    return false;
+}
+
+void Append(resbuf*& tail, resbuf* more) {
+    while (tail->rbnext) tail = tail->rbnext;
+    tail->rbnext = more;
+}
+
+bool Make(resbuf* list) {
+    const bool ok = zcdbEntMake(list) == RTNORM;
+    zcutRelRb(list);
+    return ok;
+}
+
+}  // namespace
+
+bool WriteRecordAttribs(const ObjContext& c, const Point3& at, double rotation) {
+    const double cs = std::cos(rotation), sn = std::sin(rotation);
+    bool ok = true;
+    for (const AttdefRecord& a : c.attdefs) {
+        if (a.flags & 2) continue;  // constant: the block holds it
+        ads_point p{at.x + a.point[0] * cs - a.point[1] * sn, at.y + a.point[0] * sn + a.point[1] * cs, at.z};
+        // The text part of the entity first, then the attribute's own groups.
+        resbuf* list =
+            zcutBuildList(RTDXF0, "ATTRIB", 8, a.layer.c_str(), 10, p, 40, a.height, 1,
+                          a.defaultValue.c_str(), 50, a.rotation + rotation, 41, GetStyleWidthFactor(a.style),
+                          51, GetStyleObliqueAngle(a.style), 7, a.style.c_str(), 72, a.justification % 100,
+                          11, p, 2, a.tag.c_str(), 70, a.flags, 74, a.justification / 100, 0);
+        if (!Make(list)) ok = false;
+    }
+    return ok;
+}
+
+bool WriteRecordSeqEnd() {
+    return Make(zcutBuildList(RTDXF0, "SEQEND", 0));
+}
+
+int WriteRecordInsert(const ObjContext& c, const std::string& layer, const Point3& at, double rotation,
+                      resbuf* xdata, ads_name made) {
+    made[0] = made[1] = 0;
+    const bool attributes = HasAttribs(c);
+    ads_point p{at.x, at.y, at.z};
+    resbuf* list =
+        zcutBuildList(RTDXF0, "INSERT", 2, c.blockName.c_str(), 8, layer.c_str(), 10, p, 50, rotation, 41,
+                      c.scale[0], 42, c.scale[1], 43, c.scale[2], 66, attributes ? 1 : 0, 0);
+    if (xdata) {
+        resbuf* tail = list;
+        Append(tail, zcutBuildList(-3, 0));
+        Append(tail, xdata);
+    }
+    if (!Make(list)) return 0;
+    // An INSERT with attributes is added whole at its SEQEND.
+    if (attributes && (!WriteRecordAttribs(c, at, rotation) || !WriteRecordSeqEnd())) {
+        zcdbEntMake(nullptr);
+        return 0;
+    }
+    ads_name insert;
+    if (zcdbEntLast(insert) != RTNORM) return 0;
+    made[0] = insert[0];
+    made[1] = insert[1];
+    return 1;
+}

@@ -1,0 +1,178 @@
+// The room calculation's state, its user fields and its label variables.
+#include "rooms/room_calc.h"
+
+#include <cstdio>
+
+#include "core/geometry/host_geometry.h"
+#include "core/support_files.h"
+#include "host/ui/resources.h"
+#include "resources/velmresources.h"
+#include "rooms/dialogs/dlg_etichetta.h"
+#include "settings/floor_cmds_run.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
+
+namespace {
+
+void SetReal(ObjContext& c, int number, double value) {
+    SetObjVar(number, 0, 0, u'R', "", value, "", 0, 0, c.vars);
+}
+void SetString(ObjContext& c, int number, const std::string& value) {
+    SetObjVar(number, 0, 0, u'S', "", 0.0, value, 0, 0, c.vars);
+}
+
+}  // namespace
+
+CCALCVANI::CCALCVANI() {
+    using namespace SetupVar;
+    drawLeader = SettingInt(ETIDIRETTRICE);
+    drawTriangles = SettingInt(DISEGNATRIANGOLI);
+    digits = SettingInt(CIFRE_COMPUTO, 2);
+    scaleSize1 = GetScaleFactor(1);
+    strInfVani = ReadConfigInt("STR_INF_VANI");
+    numInfVani = ReadConfigInt("NUM_INF_VANI");
+}
+
+CCALCVANI::~CCALCVANI() {
+    if (context) FreeObjContext(std::move(context));
+    labelFields.clear();
+    while (roofPitches) {
+        RoofPitch* next = roofPitches->next;
+        delete roofPitches;
+        roofPitches = next;
+    }
+    while (cardRows) {
+        CardRowNode* next = cardRows->next;
+        delete cardRows;
+        cardRows = next;
+    }
+}
+
+int CCALCVANI::ReadLabelFieldSet() {
+    labelFields.clear();
+    return ::ReadLabelFieldSet(templateName, labelFields);
+}
+
+const CDefEti* CCALCVANI::Field(int number) const {
+    for (const CDefEti& f : labelFields)
+        if (f.number == number) return &f;
+    return nullptr;
+}
+
+CDefEti* CCALCVANI::Field(int number) {
+    return const_cast<CDefEti*>(static_cast<const CCALCVANI*>(this)->Field(number));
+}
+
+double CCALCVANI::FieldNumber(const CDefEti& field) {
+    double value = 0.0;
+    return std::sscanf(field.value.c_str(), "%lf", &value) == 1 ? value : 0.0;
+}
+
+bool CCALCVANI::EditLabelFields() {
+    CZcModuleResourceOverride use(VelmResourceHandle());
+    CDlgEtichetta form;
+    form.fields = labelFields;
+    form.heightFromField = heightFromField;
+    form.drawLeader = drawLeader;
+    const bool flags[3] = {fixedLivingFlag, fixedWindowFlag, fixedVentilationFlag};
+    const double values[3] = {fixedLivingArea, fixedWindowArea, fixedVentilationArea};
+    for (int i = 0; i < 3; ++i) {
+        form.fixedFlags[i] = flags[i] ? 1 : 0;
+        form.fixedValues[i] = values[i];
+    }
+    const bool ok = form.DoModal() == IDOK;
+    drawLeader = form.drawLeader;
+    if (!ok) return false;
+    labelFields = form.fields;
+    fixedLivingFlag = form.fixedFlags[0] > 0;
+    fixedWindowFlag = form.fixedFlags[1] > 0;
+    fixedVentilationFlag = form.fixedFlags[2] > 0;
+    fixedLivingArea = form.fixedValues[0];
+    fixedWindowArea = form.fixedValues[1];
+    fixedVentilationArea = form.fixedValues[2];
+    return true;
+}
+
+void CCALCVANI::SetPolylineRoomValues() {
+    windowArea = openingArea = deductibleOpeningArea = 0.0;
+    livingArea = livingAreaFlag ? polylineArea : 0.0;
+    nonUsableArea = livingAreaFlag ? 0.0 : polylineArea;
+    perimeter = polylinePerimeter;
+}
+
+bool CCALCVANI::ComputeUnderRoof(const VertexNode* room) {
+    UnderRoofJob job;
+    job.pitches = roofPitches;
+    job.level = level;
+    job.drawTriangles = drawTriangles != 0;
+    job.decimals = digits;
+    job.textHeight = scaleSize1;
+    job.lineLayer = triangleLayer;
+    job.textLayer = triangleValueLayer;
+    job.insertLayer = triangleBlock;
+    job.cardName = cardName;
+    job.rowNumber = rowNumber;
+    job.roomName = roomNameForOpenings;
+    VertexNode* ring = CopyVertexList(room);
+    const UnderRoofResult result = ::ComputeUnderRoof(job, ring, &HostUserBreak);
+    FreeList(ring);
+    height = result.height;
+    surface = result.wallSurface;
+    if (result.broken) return false;
+    if (CDefEti* f = Field(70)) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%f", height);
+        f->value = text;
+    }
+    return true;
+}
+
+void CCALCVANI::FillLabelParameters() {
+    if (!context) return;
+    ObjContext& c = *context;
+    using namespace SetupVar;
+    SetReal(c, 55, cardPoint.x);
+    SetReal(c, 56, cardPoint.y);
+    SetReal(c, 40, cardNumber.value_or(0));
+    SetReal(c, 19, drawLeader);
+    SetReal(c, 45, SettingInt(CIFRE_COMPUTO, 2));
+    SetReal(c, 46, 0.0);
+    SetReal(c, 47, SettingReal(SRAPPORTO_UM));
+    SetReal(c, 48, GetScaleFactor(4));
+    SetString(c, 49, SettingString(STILETESTOUA1));
+    SetString(c, 50, SettingString(STILETESTOUA2));
+    double height70 = 0.0;
+    for (int n = 70; n <= 84; ++n) {
+        const CDefEti* f = Field(n);
+        if (n == 79) {
+            SetString(c, 79, cardName);
+        } else if ((n >= 75 && n <= 77) || n >= 82) {
+            SetString(c, n, f ? f->value : std::string());
+        } else {
+            double value = f ? FieldNumber(*f) : 0.0;
+            if (n == 70 && !f) value = GetFloorHeightAt(level);
+            if (n == 70) height70 = value;
+            SetReal(c, n, value);
+        }
+    }
+    SetString(c, 79, cardName);
+    SetReal(c, 60, livingArea);
+    SetReal(c, 61, windowArea);
+    SetReal(c, 62, openingArea);
+    SetReal(c, 63, perimeter);
+    SetReal(c, 64, nonUsableArea);
+    SetReal(c, 65, ventilationArea);
+    SetReal(c, 66, (fixedLivingFlag ? 1 : 0) + (fixedWindowFlag ? 2 : 0) + (fixedVentilationFlag ? 4 : 0));
+    SetReal(c, 67, wallPerimeter);
+    SetReal(c, 68, (livingArea + nonUsableArea) * height70);
+    SetReal(c, 69, surface);
+}
+
+void PrepareRoomGraph(CFACCIATE& graph, double level) {
+    graph.level = level;
+    graph.floorHeight = GetFloorHeightAt(level);
+    graph.Build(false, false, nullptr, false);
+    graph.MergePillars();
+    graph.SplitAtJunctions();
+    graph.MergeFunLines();
+}

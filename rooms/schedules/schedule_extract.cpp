@@ -1,0 +1,209 @@
+// VELMXABC: the mark records of one floor's openings written to a CSV file,
+// one line per opening, by the pattern line of "VELMABC.DEX". A pattern
+// token is "$" and six characters "number.decimals" (064.00): the value of
+// that schedule variable; every other character stands for itself.
+//
+// The chosen file is replaced only once the command knows it writes one:
+// until the floor is chosen a temporary file beside it holds the place, so
+// a cancel leaves an existing file as it was.
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "core/support_files.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/rbutil.h"
+#include "host/ads/ssget.h"
+#include "host/ads/sysvars.h"
+#include "host/ed/adspick.h"
+#include "host/ui/hostdialogs.h"
+#include "host/win/files.h"
+#include "objects/language/obj_expr.h"
+#include "objects/language/obj_text.h"
+#include "rooms/pick_status.h"
+#include "rooms/schedules/opening_marks.h"
+#include "rooms/schedules/schedule_cmds.h"
+#include "rooms/schedules/schedule_context.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
+
+namespace {
+
+constexpr const char* kDexFile = "VELMABC.DEX";
+constexpr const char* kDexError = "\nBłąd w pliku VELMABC.DEX";
+
+// The pattern line: nullopt after its message.
+std::optional<std::string> ReadPattern() {
+    std::optional<std::string> path = FindSupportFile(kDexFile);
+    std::optional<LineCursor> cursor;
+    if (path) cursor = OpenLineCursor(*path);
+    if (!cursor) {
+        zcutPrintf("\n%s: %s", kDexFile, "Pliku nie znaleziono");
+        return std::nullopt;
+    }
+    std::string line;
+    if (!ReadLineNoEol(line, *cursor)) {
+        zcutPrintf(kDexError);
+        return std::nullopt;
+    }
+    if (line.size() > 257) line.resize(257);
+    return line;
+}
+
+std::string DefaultName() {
+    resbuf rb;
+    std::string name;
+    if (zcedGetVar("DWGNAME", &rb) == RTNORM && rb.restype == RTSTR && rb.resval.rstring) {
+        name = rb.resval.rstring;
+        zcutDelString(rb.resval.rstring);
+    }
+    if (name.size() > 4 && name[name.size() - 4] == '.') name.resize(name.size() - 4);
+    return name;
+}
+
+// Reads "%d.%d" from the whole of a six-character token.
+bool ParseToken(const std::string& token, int& number, int& decimals) {
+    int used = 0;
+    if (std::sscanf(token.c_str(), "%d.%d%n", &number, &decimals, &used) != 2) return false;
+    return decimals >= 0 && decimals < 64;
+}
+
+// One output line for the context's variables; false on a bad token or a
+// variable the definition lacks.
+bool FormatLine(const std::string& pattern, const ObjVarList& vars, std::string& out) {
+    out.clear();
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] != '$') {
+            out += pattern[i];
+            continue;
+        }
+        if (pattern.size() - i - 1 < 6) return false;
+        int number = 0, decimals = 0;
+        if (!ParseToken(pattern.substr(i + 1, 6), number, decimals)) return false;
+        const ObjVar* v = FindObjVar(number, vars);
+        if (!v) return false;
+        char buffer[512];
+        if (v->type == u'B' || v->type == u'I')
+            std::snprintf(buffer, sizeof buffer, "%d", static_cast<int>(v->value));
+        else if (v->type == u'S')
+            buffer[0] = 0;
+        else
+            std::snprintf(buffer, sizeof buffer, "%.*f", decimals, v->value);
+        out += v->type == u'S' ? v->text : std::string(buffer);
+        i += 6;
+    }
+    out += "\n";
+    return true;
+}
+
+// The output: the temporary file beside the chosen one until it is kept.
+class Output {
+public:
+    explicit Output(std::string path) : m_path(std::move(path)), m_temp(host::temporaryPathFor(m_path)) {}
+    bool open() { return host::writeFileAtomically(m_temp, ""); }
+    void drop() { DeleteFileW(m_temp.c_str()); }
+    void keep() {
+        std::string error;
+        if (!host::writeFileAtomically(m_path, m_text, &error)) zcutPrintf("\n%s", error.c_str());
+        drop();
+    }
+    std::string& text() { return m_text; }
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path, m_temp, m_text;
+};
+
+}  // namespace
+
+void VelmXAbc() {
+    const int printScale = SettingInt(SetupVar::SFATSCALA, 50);
+    const std::optional<std::string> pattern = ReadPattern();
+    if (!pattern) return;
+
+    resbuf* chosen = nullptr;
+    const std::string name = DefaultName();
+    const int rc =
+        zcedGetFileNavDialog("Nazwa pliku do rozpakowania", name.c_str(), "csv", "File csv", 3, &chosen);
+    std::string path;
+    if (rc == RTNORM && chosen && chosen->restype == RTSTR && chosen->resval.rstring)
+        path = chosen->resval.rstring;
+    zcutRelRb(chosen);
+    if (path.empty()) return;
+    Output output(path);
+    if (!output.open()) {
+        zcutPrintf("\nPliku %s nie można otworzyć", path.c_str());
+        return;
+    }
+
+    CABACHI s;
+    s.templateName = SettingString(SetupVar::NOMEFILEOA, "VELMOA01");
+    for (;;) {
+        ads_name e;
+        ads_point at;
+        const int pick = zcedEntSel(
+            "\nWybierz jeden obiekt podłogi do wyciągnięcia/Enter, aby wybrać bieżącą podłogę", e, at);
+        if (pick == RTCAN || (pick != RTNORM && PickErrNo() == 7)) {
+            output.drop();
+            return;
+        }
+        if (pick != RTNORM) {
+            s.level = SettingReal(SetupVar::SQPAV);
+            break;
+        }
+        if (EntityLevelOf(e, s.level)) break;
+        zcutPrintf("\nWybrany obiekt nie jest identyfikowany jako podłoga");
+    }
+
+    ads_name marks;
+    if (!SelectWithRecord(kAbInfissiObjApp, marks)) {
+        zcutPrintf("\nLiczba wyodrębnionych rekordów:%d", 0);
+        output.keep();
+        return;
+    }
+    int written = 0;
+    bool failed = false;
+    if (s.ReadOaFile() && (s.context = NewObjContext(s.rowName)) != nullptr) {
+        ObjContext& c = *s.context;
+        InitObjVariables(c);
+        int var = 0;
+        if (LoadObjFile(c, s.rowName) != 1)
+            zcutPrintf("\n%s(.txt) !%s", s.rowName.c_str(), "Nie mogę znaleźć pliku definicji obiektu");
+        else if ((var = ReadVarSection(true, c)) != 0)
+            zcutPrintf("\n%s: %s", "Błąd składni w sekcji pliku", VarSectionErrorLabel(var).c_str());
+        else {
+            std::int32_t n = 0;
+            zcedSSLength(marks, &n);
+            std::string line;
+            for (std::int32_t i = 0; i < n && !failed; ++i) {
+                ads_name e;
+                double level = 0.0;
+                if (zcedSSName(marks, i, e) != RTNORM || !EntityLevelOf(e, level) ||
+                    !SameLevel(level, s.level))
+                    continue;
+                resbuf* app = nullptr;
+                resbuf* list = ReadMarkRecord(e, app);
+                if (!list) continue;
+                s.currentRecord = app;
+                s.FillParameters(0);
+                EvaluateComputedVars(c.vars, printScale);
+                s.currentRecord = nullptr;
+                zcutRelRb(list);
+                if (!FormatLine(*pattern, c.vars, line)) {
+                    failed = true;
+                    break;
+                }
+                output.text() += line;
+                ++written;
+            }
+            if (failed)
+                zcutPrintf(kDexError);
+            else
+                zcutPrintf("\n%d %s", written, "wyodrębnione rekordy");
+        }
+        // The definition is only read here: nothing goes back to its file.
+        if (c.text) c.text->modified = 0;
+    }
+    zcedSSFree(marks);
+    output.keep();
+}

@@ -1,0 +1,128 @@
+// The room data commands on a room drawn with the wall command: a new
+// label with its card and row, labels without measuring, a polyline room
+// whose polyline is gone, labels measured again, and the floor report.
+#include <filesystem>
+#include <string>
+
+#include "core/entity_data.h"
+#include "host/ads/adsent.h"
+#include "host/ads/ssget.h"
+#include "host/ads/sysvars.h"
+#include "rooms/room_records.h"
+#include "settings/floors.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
+#include "tests/rooms/room_records_fixture.h"
+
+namespace {
+
+constexpr const char* kLabels = "0=INSERT -3=VELM5$_$ETICHETTEVANI-";
+constexpr const char* kCards = "0=INSERT -3=VELM5$_$TABELLEVANI-";
+constexpr const char* kRows = "0=INSERT -3=VELM5$_$RECORDVANI-";
+
+class RoomDataCmdsTest : public RoomRecordsTest {
+protected:
+    void SetUp() override {
+        RoomRecordsTest::SetUp();
+        SetSettingString(SetupVar::NOMEFILEUA, "TMS_TAB1");
+        SetSettingInt(SetupVar::ULTIMORIFRIGA, 0);
+        SetSettingString(SetupVar::ULTIMORIFTAB, "K1");
+    }
+    // The real items (variables 60 ...) of each label's record.
+    static std::vector<std::vector<double>> LabelValues() {
+        std::vector<std::vector<double>> out;
+        resbuf* filter = zcutBuildList(-3, 1001, kRoomLabelApp, 0);
+        ads_name ss;
+        if (zcedSSGet("X", nullptr, nullptr, filter, ss) == RTNORM) {
+            std::int32_t n = 0;
+            zcedSSLength(ss, &n);
+            resbuf* apps = zcutBuildList(RTSTR, kRoomLabelApp, 0);
+            for (std::int32_t i = 0; i < n; ++i) {
+                ads_name e;
+                zcedSSName(ss, i, e);
+                resbuf* list = zcdbEntGetX(e, apps);
+                std::vector<double> values;
+                const resbuf* app = FindXDataApp(list, kRoomLabelApp);
+                for (const resbuf* rb = app->rbnext->rbnext; rb && values.size() < 25; rb = rb->rbnext)
+                    values.push_back(rb->restype == 1040 ? rb->resval.rreal : -1.0);
+                out.push_back(values);
+                zcutRelRb(list);
+            }
+            zcutRelRb(apps);
+            zcedSSFree(ss);
+        }
+        zcutRelRb(filter);
+        return out;
+    }
+};
+
+TEST_F(RoomDataCmdsTest, new_label_with_card_and_row) {
+    resbuf zero;
+    zero.restype = RTSHORT;
+    zero.resval.rint = 0;
+    zcedSetVar("DIMZIN", &zero);
+    run({"!dialog 139 ok", "VELMSPACEUNIT", "200,150"});
+    EXPECT_EQ(count(kLabels), 1) << transcript();
+    EXPECT_EQ(count(kCards), 1);
+    EXPECT_EQ(count(kRows), 1);
+    const auto values = LabelValues();
+    ASSERT_EQ(values.size(), 1u);
+    EXPECT_NEAR(values[0][0], 370.0 * 270.0, 1e-6);  // 60: the clear area
+    EXPECT_EQ(values[0][18], 1.0);                   // 78: the next room number
+    EXPECT_EQ(SettingInt(SetupVar::ULTIMORIFRIGA), 1);
+    resbuf dimzin;
+    zcedGetVar("DIMZIN", &dimzin);
+    EXPECT_EQ(dimzin.resval.rint, 0);  // put back after presetting field 70
+
+    // Measured again on the whole floor: label and row written anew.
+    if (VELM_PIANI* piani = OpenPianiObject(false)) {
+        AA_PIANO ground;
+        ground.height = 300.0;
+        piani->piani.floors.push_back(ground);
+        piani->close();
+    }
+    ads_name before;
+    zcdbEntLast(before);
+    run({"VELMSUNITR", "Całe"});
+    EXPECT_EQ(count(kLabels), 1);
+    EXPECT_EQ(count(kRows), 1);
+    ads_name after;
+    zcdbEntLast(after);
+    EXPECT_FALSE(before[0] == after[0] && before[1] == after[1]) << transcript();
+}
+
+TEST_F(RoomDataCmdsTest, labels_without_measuring_take_the_next_numbers) {
+    SetSettingInt(SetupVar::NOCALCOLOUA, 1);
+    run({"!dialog 139 ok", "!dialog 139 ok", "!dialog 139 cancel", "VELMSPACEUNIT", "100,100", "250,150"});
+    const auto values = LabelValues();
+    ASSERT_EQ(values.size(), 2u);
+    EXPECT_EQ(values[0][0], 0.0);                   // not measured
+    EXPECT_EQ(values[0][18] + values[1][18], 3.0);  // rooms 1 and 2
+    EXPECT_EQ(count(kRows), 0);
+}
+
+TEST_F(RoomDataCmdsTest, polyline_room_whose_polyline_is_gone) {
+    ads_name pline;
+    MakePolyline("0", {P(1000, 0), P(1100, 0), P(1100, 100), P(1000, 100)}, true, nullptr, pline);
+    run({"!dialog 139 ok", "VELMSPACEUNIT", "Polilinia", "!pick 1050,0", "1050,50"});
+    ASSERT_EQ(count(kLabels), 1) << transcript();
+    EXPECT_NEAR(LabelValues()[0][0], 10000.0, 1e-6);
+    zcdbEntDel(pline);
+    // The label is picked at its insertion point (its attribute).
+    run({"!dialog 139 ok", "VELMSUNITR", "!pick 1050,50", "", ""});
+    EXPECT_NE(transcript().find("Nie można znaleźć polilinii powiązanej z etykietą pokoju!"),
+              std::string::npos);
+    EXPECT_EQ(count(kLabels), 1);
+    EXPECT_EQ(count(kRows), 1);
+}
+
+TEST_F(RoomDataCmdsTest, floor_report) {
+    run({"VELMVFLOOR", "!pick 900,900", "!pick 200,-15"});
+    const std::string& t = transcript();
+    EXPECT_NE(t.find("WYSOKOŚĆ PODŁOGI:0"), std::string::npos) << t;
+    // The outer faces: 430 x 330 cm in square metres.
+    EXPECT_NE(t.find("POWIERZCHNIA=14.19\n"), std::string::npos) << t;
+    EXPECT_NE(t.find("(ŚREDNIA WYSOKOŚĆ PODŁOGI="), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,32 @@
+// Shared pieces of the room label, card and command tests: the label, card,
+// row and total definitions the shipped templates name copied beside the
+// room support files, the object run double installed, and a room 400 x
+// 300 on its wall axes drawn with the wall command (370 x 270 inside).
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
+#include "tests/rooms/object_run_double.h"
+#include "tests/rooms/rooms_fixture.h"
+
+class RoomRecordsTest : public RoomsTest {
+protected:
+    void SetUp() override {
+        RoomsTest::SetUp();
+        const std::string root = VELM_SOURCE_DIR;
+        for (const char* name : {"TMS_ETIP.txt", "TMS_ETIS.txt", "TMS_TABP.txt", "TMS_RECP.txt",
+                                 "TMS_TOTP.txt", "LAYERC.DEF", "VELMDCONFIG.CFG"})
+            std::filesystem::copy_file(root + "/support/" + name, data.path(name),
+                                       std::filesystem::copy_options::overwrite_existing);
+        SetSettingInt(SetupVar::SET_PFISSOATTIVO, 0);
+        ObjectRunDouble::install();
+        run({"VELMWALLD", "0,0", "400,0", "400,300", "0,300", "Zamknij"});
+    }
+    void TearDown() override {
+        ObjectRunDouble::uninstall();
+        RoomsTest::TearDown();
+    }
+};
