@@ -28,7 +28,3 @@ int RunRegenParamObject(const ads_name entity, const AAR_LAYERC& layers) {
     if (!g_run.regenParamObject) return RTERROR;
     return g_run.regenParamObject(entity, layers);
 }
-
-void RunShowSlide(const std::string& name) {
-    if (g_run.showSlide) g_run.showSlide(name);
-}

@@ -36,8 +36,6 @@ struct ObjectRun {
     int (*placeParamObject)(ObjContext& context) = nullptr;
     // Rebuilds a placed object from its parameters, keeping its mark.
     int (*regenParamObject)(const ads_name entity, const AAR_LAYERC& layers) = nullptr;
-    // Shows the named picture large in the library's slide dialog.
-    void (*showSlide)(const std::string& name) = nullptr;
 };
 
 // Sets (or, with an empty record, clears) the hook.
@@ -48,4 +46,3 @@ const ObjectRun& ObjectRunHook();
 int RunInsertParamObject(ObjContext& context, int flag, Point3* presetPoint = nullptr);
 int RunPlaceParamObject(ObjContext& context);
 int RunRegenParamObject(const ads_name entity, const AAR_LAYERC& layers);
-void RunShowSlide(const std::string& name);

@@ -5,6 +5,7 @@
 #include "core/levels.h"
 #include "host/ui/msgbox.h"
 #include "host/ui/resources.h"
+#include "objects/dialogs/dlg_slide.h"
 #include "resources/velmresources.h"
 #include "rooms/dialogs/dlg_def_etichette.h"
 #include "rooms/object_run.h"
@@ -31,7 +32,11 @@ std::string ModuleText(unsigned id) {
 CDlgGestEti::CDlgGestEti(CWnd* parent) : CDialog(IDD_LABEL_SETS, parent) {
     HandleCommand(LBN_SELCHANGE, IDC_SETS, [this] { OnSelChange(); });
     HandleCommand(LBN_DBLCLK, IDC_SETS, [this] { OnModify(); });
-    HandleCommand(STN_CLICKED, IDC_PICTURE, [this] { RunShowSlide(current); });
+    HandleCommand(STN_CLICKED, IDC_PICTURE, [this] {
+        CDlgSlide slide;
+        slide.SetImageName(current);
+        slide.DoModal();
+    });
     HandleCommand(BN_CLICKED, IDC_ADD, [this] { OnAdd(); });
     HandleCommand(BN_CLICKED, IDC_COPY, [this] { OnCopy(); });
     HandleCommand(BN_CLICKED, IDC_MODIFY, [this] { OnModify(); });
