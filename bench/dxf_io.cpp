@@ -15,7 +15,10 @@
 #include <benchmark/benchmark.h>
 
 #include <charconv>
+#include <cstdlib>
+#include <fstream>
 #include <map>
+#include <sstream>
 
 #include "host/db/dbmain.h"
 #include "host/db/dxffile.h"
@@ -114,8 +117,38 @@ void BM_SaveDxf(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 
+// A drawing of another program (VELM_BENCH_DXF=FILE): tokenize, load, and
+// load + save as `velmhost FILE --save OUT` does them.
+const std::string& benchFile() {
+    static const std::string text = [] {
+        const char* path = std::getenv("VELM_BENCH_DXF");
+        if (!path) return std::string();
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }();
+    return text;
+}
+
+void BM_FileTokenize(benchmark::State& state) {
+    if (benchFile().empty()) return state.SkipWithError("VELM_BENCH_DXF not set");
+    for (auto _ : state) benchmark::DoNotOptimize(tokenize(benchFile()));
+}
+
+void BM_FileLoadSave(benchmark::State& state) {
+    if (benchFile().empty()) return state.SkipWithError("VELM_BENCH_DXF not set");
+    for (auto _ : state) {
+        host::DxfLoadResult r = host::readDxfText(benchFile());
+        if (!r.db) return state.SkipWithError(r.error.c_str());
+        benchmark::DoNotOptimize(host::writeDxfText(r.db.get(), r.vars.get()));
+    }
+}
+
 }  // namespace
 
+BENCHMARK(BM_FileTokenize)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FileLoadSave)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TokenizeDxf)
     ->RangeMultiplier(10)
     ->Range(10000, 1000000)

@@ -309,7 +309,7 @@ Zcad::ErrorStatus ZcDbBlockTableRecord::dxfInFields(ZcDbDxfFiler* f) {
 }
 
 Zcad::ErrorStatus ZcDbBlockTableRecord::dxfOutBlockBegin(ZcDbDxfFiler* f) const {
-    f->writeHandle(5, ZcDbHandle());
+    f->writeHandle(5, m_beginHandle);
     f->writeObjectId(330, objectId());
     f->writeString(100, "AcDbEntity");
     f->writeString(8, "0");
@@ -323,7 +323,7 @@ Zcad::ErrorStatus ZcDbBlockTableRecord::dxfOutBlockBegin(ZcDbDxfFiler* f) const 
 }
 
 Zcad::ErrorStatus ZcDbBlockTableRecord::dxfOutBlockEnd(ZcDbDxfFiler* f) const {
-    f->writeHandle(5, ZcDbHandle());
+    f->writeHandle(5, m_endHandle);
     f->writeObjectId(330, objectId());
     f->writeString(100, "AcDbEntity");
     f->writeString(8, "0");
