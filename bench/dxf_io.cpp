@@ -5,13 +5,14 @@
 // the tokenizing time.
 //
 // Figures (Release, one thread, CPU ms per run, on a shared machine with a
-// load average near 20, so take them as ratios):
+// load average near 15, so take them as ratios):
 //   entities    tokenize    load    save    (load + save) / tokenize
-//   10,000          6.3       40      13       8.4
-//   100,000        63        386     183       9.0
-//   1,000,000     553       4834    1945      12.3
-// velmhost big.dxf --save out.dxf (100,000 entities written by ezdxf, 11.7 MB):
-// 0.43-0.68 s user; ezdxf.readfile alone on the same file: 5.5 s user.
+//   10,000          5.0       32      11       8.6
+//   100,000        52       453     122      11.1
+//   1,000,000     347      4057    1420      15.8
+// A drawing of 100,000 entities written by ezdxf (11.7 MB), given as
+// VELM_BENCH_DXF: tokenize 39 ms, load + save 685 ms (17.5 times);
+// ezdxf.readfile alone on the same file: 6.7 s user, 9.8 times as long.
 #include <benchmark/benchmark.h>
 
 #include <charconv>
