@@ -5,17 +5,21 @@
 // the tokenizing time.
 //
 // Figures (Release, one thread, CPU ms per run, on a shared machine with a
-// load average near 20, so take them as ratios):
+// load average near 15, so take them as ratios):
 //   entities    tokenize    load    save    (load + save) / tokenize
-//   10,000          6.3       40      13       8.4
-//   100,000        63        386     183       9.0
-//   1,000,000     553       4834    1945      12.3
-// velmhost big.dxf --save out.dxf (100,000 entities written by ezdxf, 11.7 MB):
-// 0.43-0.68 s user; ezdxf.readfile alone on the same file: 5.5 s user.
+//   10,000          5.0       32      11       8.6
+//   100,000        52       453     122      11.1
+//   1,000,000     347      4057    1420      15.8
+// A drawing of 100,000 entities written by ezdxf (11.7 MB), given as
+// VELM_BENCH_DXF: tokenize 39 ms, load + save 685 ms (17.5 times);
+// ezdxf.readfile alone on the same file: 6.7 s user, 9.8 times as long.
 #include <benchmark/benchmark.h>
 
 #include <charconv>
+#include <cstdlib>
+#include <fstream>
 #include <map>
+#include <sstream>
 
 #include "host/db/dbmain.h"
 #include "host/db/dxffile.h"
@@ -114,8 +118,38 @@ void BM_SaveDxf(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 
+// A drawing of another program (VELM_BENCH_DXF=FILE): tokenize, load, and
+// load + save as `velmhost FILE --save OUT` does them.
+const std::string& benchFile() {
+    static const std::string text = [] {
+        const char* path = std::getenv("VELM_BENCH_DXF");
+        if (!path) return std::string();
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }();
+    return text;
+}
+
+void BM_FileTokenize(benchmark::State& state) {
+    if (benchFile().empty()) return state.SkipWithError("VELM_BENCH_DXF not set");
+    for (auto _ : state) benchmark::DoNotOptimize(tokenize(benchFile()));
+}
+
+void BM_FileLoadSave(benchmark::State& state) {
+    if (benchFile().empty()) return state.SkipWithError("VELM_BENCH_DXF not set");
+    for (auto _ : state) {
+        host::DxfLoadResult r = host::readDxfText(benchFile());
+        if (!r.db) return state.SkipWithError(r.error.c_str());
+        benchmark::DoNotOptimize(host::writeDxfText(r.db.get(), r.vars.get()));
+    }
+}
+
 }  // namespace
 
+BENCHMARK(BM_FileTokenize)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FileLoadSave)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TokenizeDxf)
     ->RangeMultiplier(10)
     ->Range(10000, 1000000)

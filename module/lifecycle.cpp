@@ -32,6 +32,7 @@
 #include "roofs/roofs_module.h"
 #include "rooms/rooms_module.h"
 #include "settings/panes.h"
+#include "settings/release5.h"
 #include "settings/settings_module.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
@@ -104,6 +105,7 @@ void OnDrawingLoad() {
     // that are not registered yet.
     if (!g_started) return;
     DefineLispFunctions();
+    ConvertRelease5Drawing();
     ClearAscBoundsXdata();
     SetToleranceFromDrawing();
 }

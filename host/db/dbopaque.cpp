@@ -47,9 +47,12 @@ void writeRaw(ZcDbDxfFiler* f, const std::vector<ZcDbDxfItem>& items) {
 
 const char* zcdbDxfKindOf(const ZcDbObject* obj) {
     if (!obj) return "";
-    if (auto* o = ZcDbOpaqueObject::cast(obj)) return o->dxfKind().c_str();
-    if (auto* e = ZcDbOpaqueEntity::cast(obj)) return e->dxfKind().c_str();
-    return obj->isA()->dxfName();
+    // Nothing derives from the two opaque classes: their exact class is
+    // enough, and cheaper than a walk up the hierarchy for every object.
+    const ZcRxClass* cls = obj->isA();
+    if (cls == ZcDbOpaqueObject::desc()) return static_cast<const ZcDbOpaqueObject*>(obj)->dxfKind().c_str();
+    if (cls == ZcDbOpaqueEntity::desc()) return static_cast<const ZcDbOpaqueEntity*>(obj)->dxfKind().c_str();
+    return cls->dxfName();
 }
 
 // ------------------------------------------------------------------ object

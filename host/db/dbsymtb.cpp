@@ -89,6 +89,24 @@ Zcad::ErrorStatus ZcDbSymbolTableRecord::getName(const char*& name) const {
     return Zcad::eOk;
 }
 
+namespace {
+
+// Entities keep their layer by name: a renamed layer takes its entities
+// along (each changed as an edit of its own, so an undo brings them back
+// with the old name). An entity open elsewhere keeps the old name.
+void relinkLayerEntities(ZcDbDatabase* db, const std::string& oldName, const std::string& newName) {
+    for (ZcDbObjectId id : db->allObjectIds()) {
+        ZcDbObject* obj = id.isErased() ? nullptr : id.stub()->object.get();
+        auto* ent = ZcDbEntity::cast(obj);
+        if (!ent || !zcutEqualsNoCase(ent->layer(), oldName)) continue;
+        if (zcdbOpenObject(ent, id, ZcDb::kForWrite) != Zcad::eOk) continue;
+        ent->setLayer(newName, false);
+        ent->close();
+    }
+}
+
+}  // namespace
+
 Zcad::ErrorStatus ZcDbSymbolTableRecord::setName(const std::string& name) {
     if (name.empty()) return Zcad::eInvalidInput;
     if (isDbResident()) {
@@ -99,7 +117,9 @@ Zcad::ErrorStatus ZcDbSymbolTableRecord::setName(const std::string& name) {
         }
     }
     assertWriteEnabled();
+    const std::string oldName = m_name;
     m_name = name;
+    if (isDbResident() && ZcDbLayerTableRecord::cast(this)) relinkLayerEntities(database(), oldName, m_name);
     return Zcad::eOk;
 }
 
@@ -289,7 +309,7 @@ Zcad::ErrorStatus ZcDbBlockTableRecord::dxfInFields(ZcDbDxfFiler* f) {
 }
 
 Zcad::ErrorStatus ZcDbBlockTableRecord::dxfOutBlockBegin(ZcDbDxfFiler* f) const {
-    f->writeHandle(5, ZcDbHandle());
+    f->writeHandle(5, m_beginHandle);
     f->writeObjectId(330, objectId());
     f->writeString(100, "AcDbEntity");
     f->writeString(8, "0");
@@ -303,7 +323,7 @@ Zcad::ErrorStatus ZcDbBlockTableRecord::dxfOutBlockBegin(ZcDbDxfFiler* f) const 
 }
 
 Zcad::ErrorStatus ZcDbBlockTableRecord::dxfOutBlockEnd(ZcDbDxfFiler* f) const {
-    f->writeHandle(5, ZcDbHandle());
+    f->writeHandle(5, m_endHandle);
     f->writeObjectId(330, objectId());
     f->writeString(100, "AcDbEntity");
     f->writeString(8, "0");

@@ -147,9 +147,19 @@ public:
 
     // Platform internals.
     void adoptEntityId(ZcDbObjectId id) { m_entities.push_back(id); }
+    // The handles of the BLOCK and ENDBLK entities of a DXF file: read with
+    // the file and kept, so a drawing saved again writes the same ones. Not
+    // filed otherwise; null until a file gives them or a save assigns them.
+    ZcDbHandle blockBeginHandle() const { return m_beginHandle; }
+    ZcDbHandle blockEndHandle() const { return m_endHandle; }
+    void setBlockMarkerHandles(ZcDbHandle begin, ZcDbHandle end) {
+        m_beginHandle = begin;
+        m_endHandle = end;
+    }
 
 private:
     friend class ZcDbBlockTable;
+    ZcDbHandle m_beginHandle, m_endHandle;
     std::vector<ZcDbObjectId> m_entities;
     ZcGePoint3d m_origin;
     std::string m_comments;

@@ -198,10 +198,14 @@ private:
         m_top = top + 1;
     }
 
+    static bool isHandleText(std::string_view v) {
+        return !v.empty() && v.size() <= 16 &&
+               v.find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
+    }
+
     std::uint64_t parseHandle(const Pair& p) const {
         std::string_view v = trimmed(p.value);
-        if (v.empty() || v.size() > 16 ||
-            v.find_first_not_of("0123456789abcdefABCDEF") != std::string_view::npos)
+        if (!isHandleText(v))
             throw DxfError{p.line + 1, "zły uchwyt \"" + std::string(v.substr(0, 40)) + "\""};
         return ZcDbHandle(v).value();
     }
@@ -245,7 +249,14 @@ private:
                     host::dxf::decodeTextEscapes(it.text);
                     break;
                 case ZcDbDxfItem::kHandle:
-                    it.text = p.code == 1005 ? std::string(v) : ZcDbHandle(mapped(parseHandle(p))).ascii();
+                    // A handle in xdata follows its object when the object moved;
+                    // anything else written there stays as it was.
+                    if (p.code == 1005) {
+                        const std::uint64_t h = isHandleText(v) ? ZcDbHandle(v).value() : 0;
+                        it.text = h && mapped(h) != h ? ZcDbHandle(mapped(h)).ascii() : std::string(v);
+                    } else {
+                        it.text = ZcDbHandle(mapped(parseHandle(p))).ascii();
+                    }
                     break;
                 case ZcDbDxfItem::kReal: {
                     it.real[0] = number(p);
@@ -658,8 +669,27 @@ private:
             }
             ZcDbObjectId block = blockFor(items, p);
             readEntities(block, "ENDBLK");
-            takeItems("ENDBLK");
+            std::vector<ZcDbDxfItem> end = takeItems("ENDBLK");
+            keepMarkerHandles(block, markerHandle(items), markerHandle(end));
         }
+    }
+
+    // The handle a BLOCK or ENDBLK gave (mapped), reserved so that no
+    // object made later takes it; null when it gave none.
+    ZcDbHandle markerHandle(const std::vector<ZcDbDxfItem>& items) {
+        const ZcDbDxfItem* h = findItem(items, 5);
+        if (!h || h->text.empty()) return {};
+        ZcDbHandle handle(h->text);
+        ZcDbObjectId id;
+        m_db->getZcDbObjectId(id, true, handle);
+        return handle;
+    }
+
+    void keepMarkerHandles(ZcDbObjectId block, ZcDbHandle begin, ZcDbHandle end) {
+        ZcDbBlockTableRecord* btr = nullptr;
+        if (zcdbOpenObject(btr, block, ZcDb::kForWrite) != Zcad::eOk) return;
+        btr->setBlockMarkerHandles(begin, end);
+        btr->close();
     }
 
     // The record of a BLOCK: the one it names as owner, else by name (files

@@ -16,6 +16,7 @@
 #include "host/db/dbpoly.h"
 #include "host/db/dbsymtb.h"
 #include "host/db/dxffile.h"
+#include "host/db/dxffile_decode.h"
 #include "host/win/files.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
@@ -85,7 +86,8 @@ public:
         codeLine(code);
         // The file is UTF-8: a stray 8-bit byte is written as its character.
         std::string repaired;
-        if (!host::isValidUtf8(value)) value = repaired = host::repairUtf8(value);
+        if (!host::dxf::isAscii(value) && !host::isValidUtf8(value))
+            value = repaired = host::repairUtf8(value);
         // Control characters (a line end would split the pair) are written
         // as the format's caret escapes, and a caret that would read as one
         // as "^ ".
@@ -114,7 +116,7 @@ public:
         char buf[32];
         // Shortest text that reads back to the same double, '.' always.
         auto r = std::to_chars(buf, buf + sizeof buf, v);
-        m_out.append(buf, r.ptr);
+        m_out.append(buf, static_cast<std::size_t>(r.ptr - buf));
         if (std::string_view(buf, r.ptr - buf).find_first_of(".e") == std::string_view::npos) m_out += ".0";
         m_out.push_back('\n');
     }
@@ -122,7 +124,7 @@ public:
         codeLine(code);
         char buf[24];
         auto r = std::to_chars(buf, buf + sizeof buf, v);
-        m_out.append(buf, r.ptr);
+        m_out.append(buf, static_cast<std::size_t>(r.ptr - buf));
         m_out.push_back('\n');
     }
     void pair(int code, std::string_view value) { text(code, value); }
@@ -138,7 +140,7 @@ private:
         std::size_t n = static_cast<std::size_t>(r.ptr - buf);
         // Right-aligned in three columns, as most writers do.
         if (n < 3) m_out.append(3 - n, ' ');
-        m_out.append(buf, r.ptr);
+        m_out.append(buf, static_cast<std::size_t>(r.ptr - buf));
         m_out.push_back('\n');
     }
     std::string m_out;
@@ -147,17 +149,15 @@ private:
 class DxfWriter {
 public:
     DxfWriter(ZcDbDatabase* db, const host::SysVarStore* vars) : m_db(db), m_vars(vars), m_f(db) {
-        m_nextHandle = db->handseed().value();
         // Room for the usual size of an object's text, so the buffer is
         // not copied over and over as it grows.
         m_f.out().reserve(db->numObjects() * 160 + (1 << 16));
     }
 
     std::string run() {
-        // BLOCK and ENDBLK take handles of their own past the database's.
-        m_nextHandle = m_db->handseed().value();
         std::string body;
         {
+            surveyObjects();
             writeClasses();
             writeTables();
             writeBlocks();
@@ -190,7 +190,7 @@ private:
         m_f.pair(9, "$DWGCODEPAGE");
         m_f.pair(3, "ANSI_1252");
         m_f.pair(9, "$HANDSEED");
-        m_f.pair(5, ZcDbHandle(m_nextHandle).ascii());
+        m_f.pair(5, m_db->handseed().ascii());
         for (const host::SysVarDef& def : host::sysVarTable()) {
             if (def.scope != host::SysVarScope::Drawing) continue;
             const host::SysVarValue* stored = m_vars ? m_vars->find(def.name) : nullptr;
@@ -241,12 +241,7 @@ private:
             written.insert(cls->dxfName());
         }
         // Those of the file read, for the kinds still there.
-        std::unordered_set<std::string> kept;
-        if (!m_db->fileClasses().empty())
-            for (ZcDbObjectId id : m_db->allObjectIds()) {
-                ZcDbObject* obj = objectOf(id);
-                if (obj) kept.insert(zcdbDxfKindOf(obj));
-            }
+        const std::unordered_set<std::string_view>& kept = m_kinds;
         for (const std::vector<ZcDbDxfItem>& record : m_db->fileClasses()) {
             auto name = std::find_if(record.begin(), record.end(),
                                      [](const ZcDbDxfItem& it) { return it.code == 1; });
@@ -314,17 +309,47 @@ private:
         endSection();
     }
 
-    // BLOCK/ENDBLK as the record writes them, with a handle of their own.
+    // BLOCK/ENDBLK as the record writes them, with the handles the record
+    // keeps; a record without them (made in this session, or read from a
+    // file that gave none) gets fresh ones, reserved in the database so
+    // that every later save writes the same.
     void blockMarker(ZcDbBlockTableRecord* btr, bool begin) {
+        ZcDbHandle begins = btr->blockBeginHandle(), ends = btr->blockEndHandle();
+        ZcDbHandle& h = begin ? begins : ends;
+        if (!markerHandleFree(h)) {
+            h = freshHandle();
+            btr->setBlockMarkerHandles(begins, ends);
+        }
+        m_markerHandles.insert(h.value());
         ZcDbMemDxfFiler items(m_db);
         if (begin)
             btr->dxfOutBlockBegin(&items);
         else
             btr->dxfOutBlockEnd(&items);
         for (ZcDbDxfItem& it : items.items()) {
-            if (it.code == 5) it.text = ZcDbHandle(m_nextHandle++).ascii();
+            if (it.code == 5) it.text = h.ascii();
             m_f.writeItem(it);
         }
+    }
+
+    // A handle past every other, reserved so no object takes it later.
+    ZcDbHandle freshHandle() {
+        ZcDbHandle h = m_db->handseed();
+        ZcDbObjectId reserved;
+        m_db->getZcDbObjectId(reserved, true, h);
+        return h;
+    }
+
+    // A kept handle may serve when no object of the drawing holds it and
+    // no other marker of this file took it.
+    bool markerHandleFree(ZcDbHandle h) {
+        if (h.isNull() || m_markerHandles.count(h.value())) return false;
+        ZcDbObjectId id = m_db->objectIdOf(h);
+        if (id.isNull()) {
+            m_db->getZcDbObjectId(id, true, h);
+            return true;
+        }
+        return !id.stub()->object;
     }
 
     void writeEntities() {
@@ -362,7 +387,7 @@ private:
         const ZcDbDxfItem* handle = nullptr;
         for (const ZcDbDxfItem& it : r.items)
             if (it.code == 5) handle = &it;
-        m_f.text(5, handle ? handle->text : ZcDbHandle(m_nextHandle++).ascii());
+        m_f.text(5, handle ? handle->text : freshHandle().ascii());
         m_f.text(330, owner.handle().ascii());
         bool paper = m_f.m_paperSpaceEntity;
         for (const ZcDbDxfItem& it : r.items) {
@@ -386,7 +411,6 @@ private:
         // Depth first from the named-object dictionary: an owner before what
         // it owns, so a reader meets every owner first.
         std::vector<ZcDbObjectId> stack{m_db->namedObjectsDictionaryId()};
-        m_all = m_db->allObjectIds();
         m_rest = 0;
         std::unordered_set<ZcDbObjectId> written;
         while (!stack.empty()) {
@@ -406,18 +430,37 @@ private:
             // Then the objects outside that tree (extension dictionaries,
             // objects another program keeps elsewhere), each before what it owns.
             if (stack.empty()) {
-                while (m_rest < m_all.size()) {
-                    ZcDbObjectId next = m_all[m_rest++];
+                while (m_rest < m_loose.size()) {
+                    ZcDbObjectId next = m_loose[m_rest++];
                     ZcDbObject* o = objectOf(next);
-                    if (!o || written.count(next) || ZcDbEntity::cast(o) || ZcDbSymbolTable::cast(o) ||
-                        ZcDbSymbolTableRecord::cast(o) || ownerGone(o))
-                        continue;
+                    if (!o || written.count(next) || ownerGone(o)) continue;
                     stack.push_back(next);
                     break;
                 }
             }
         }
         endSection();
+    }
+
+    // One pass over every object, before anything is written: the kinds
+    // present (for the file's own CLASS records) and, in database order,
+    // the objects that are neither entities nor tables nor their records
+    // (those the OBJECTS section may have to write outside the dictionary
+    // tree). The kinds' names stay with their classes and objects while the
+    // file is written, so views of them will do.
+    void surveyObjects() {
+        const bool kinds = !m_db->fileClasses().empty();
+        const char* last = nullptr;
+        for (ZcDbObjectId id : m_db->allObjectIds()) {
+            ZcDbObject* obj = objectOf(id);
+            if (!obj) continue;
+            if (kinds) {
+                const char* kind = zcdbDxfKindOf(obj);
+                if (kind != last) m_kinds.insert(last = kind);
+            }
+            if (!ZcDbEntity::cast(obj) && !ZcDbSymbolTable::cast(obj) && !ZcDbSymbolTableRecord::cast(obj))
+                m_loose.push_back(id);
+        }
     }
 
     // Whether an object hangs from an erased one (the extension dictionary
@@ -435,8 +478,9 @@ private:
     ZcDbDatabase* m_db;
     const host::SysVarStore* m_vars;
     DxfTextFiler m_f;
-    std::uint64_t m_nextHandle = 1;
-    std::vector<ZcDbObjectId> m_all;  // every object, for those outside the dictionary tree
+    std::unordered_set<std::uint64_t> m_markerHandles;  // BLOCK/ENDBLK handles of this file
+    std::vector<ZcDbObjectId> m_loose;             // objects outside entities and tables, in database order
+    std::unordered_set<std::string_view> m_kinds;  // kinds present, when the file brought CLASS records
     std::size_t m_rest = 0;
 };
 

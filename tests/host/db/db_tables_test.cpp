@@ -267,3 +267,43 @@ TEST(Dictionaries, replacing_an_entry_erases_the_old_object) {
     delete unnamed;
     nod->close();
 }
+
+TEST(SymbolTables, a_renamed_layer_takes_its_entities_and_an_undo_brings_both_back) {
+    ZcDbDatabase db;
+    ZcDbObjectId a = addLayer(db, "MURI$300_5");
+    addLayer(db, "INNA");
+    ZcDbBlockTableRecord* ms = nullptr;
+    ASSERT_EQ(zcdbOpenObject(ms, db.modelSpaceId(), ZcDb::kForWrite), Zcad::eOk);
+    std::vector<ZcDbObjectId> lines;
+    for (const char* layer : {"MURI$300_5", "muri$300_5", "INNA"}) {
+        auto* line = new ZcDbLine({0, 0, 0}, {1, 0, 0});
+        ZcDbObjectId id;
+        ms->appendZcDbEntity(id, line);
+        line->setLayer(layer);
+        line->close();
+        lines.push_back(id);
+    }
+    ms->close();
+    auto layerOf = [](ZcDbObjectId id) {
+        ZcDbEntity* e = nullptr;
+        if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) return std::string("?");
+        std::string name = e->layer();
+        e->close();
+        return name;
+    };
+
+    db.beginUndoGroup();
+    ZcDbLayerTableRecord* rec = nullptr;
+    ASSERT_EQ(zcdbOpenObject(rec, a, ZcDb::kForWrite), Zcad::eOk);
+    ASSERT_EQ(rec->setName("MURI$300.5"), Zcad::eOk);
+    rec->close();
+    db.endUndoGroup();
+    EXPECT_EQ(layerOf(lines[0]), "MURI$300.5");
+    EXPECT_EQ(layerOf(lines[1]), "MURI$300.5");
+    EXPECT_EQ(layerOf(lines[2]), "INNA");
+
+    ASSERT_TRUE(db.undoGroup());
+    EXPECT_EQ(db.recordId(db.layerTableId(), "MURI$300_5"), a);
+    EXPECT_EQ(layerOf(lines[0]), "MURI$300_5");
+    EXPECT_EQ(layerOf(lines[2]), "INNA");
+}

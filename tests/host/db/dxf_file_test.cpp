@@ -48,7 +48,7 @@ TEST(DxfFile, saved_drawing_loads_back_and_saves_the_same) {
     ASSERT_TRUE(r.db) << r.error;
     EXPECT_TRUE(r.notes.empty()) << r.notes.front();
     std::string second = host::writeDxfText(r.db.get(), r.vars.get());
-    for (const char* s : {"TABLES", "ENTITIES", "OBJECTS", "CLASSES"})
+    for (const char* s : {"TABLES", "BLOCKS", "ENTITIES", "OBJECTS", "CLASSES"})
         EXPECT_EQ(sectionOf(first, s), sectionOf(second, s)) << s;
     EXPECT_NE(sectionOf(first, "ENTITIES").find("HATCH"), std::string::npos);
     EXPECT_NE(sectionOf(first, "ENTITIES").find("ATTRIB"), std::string::npos);
@@ -220,6 +220,7 @@ TEST(DxfFile, foreign_handles_clashing_with_a_new_database_survive_two_round_tri
     std::string twice = host::writeDxfText(second.db.get(), second.vars.get());
     EXPECT_EQ(sectionOf(once, "ENTITIES"), sectionOf(twice, "ENTITIES"));
     EXPECT_EQ(sectionOf(once, "TABLES"), sectionOf(twice, "TABLES"));
+    EXPECT_EQ(sectionOf(once, "BLOCKS"), sectionOf(twice, "BLOCKS"));
 }
 
 TEST(DxfFile, objects_of_other_programs_keep_their_dictionary_entries) {

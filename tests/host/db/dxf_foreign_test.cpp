@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "host/ads/rbutil.h"
 #include "host/db/dbmain.h"
 #include "host/db/dxffile.h"
 #include "host/db/dxffile_decode.h"
@@ -43,8 +44,8 @@ std::string sectionOf(const std::string& text, const std::string& name) {
     return text.substr(start, text.find("\n  0\nENDSEC\n", start) - start);
 }
 
-// Loads, saves, loads again: the second text must say the same (the
-// handles of BLOCK and ENDBLK markers, and so the seed, are new each time).
+// Loads, saves, loads again: the second text must say the same, the
+// handles of the BLOCK and ENDBLK markers included.
 std::string roundTrip(const std::string& text) {
     host::DxfLoadResult first = host::readDxfText(text);
     EXPECT_TRUE(first.db) << first.error;
@@ -54,7 +55,7 @@ std::string roundTrip(const std::string& text) {
     EXPECT_TRUE(second.db) << second.error;
     if (!second.db) return once;
     std::string twice = host::writeDxfText(second.db.get(), second.vars.get());
-    for (const char* section : {"TABLES", "ENTITIES", "OBJECTS"})
+    for (const char* section : {"TABLES", "BLOCKS", "ENTITIES", "OBJECTS"})
         EXPECT_EQ(sectionOf(once, section), sectionOf(twice, section)) << section;
     return once;
 }
@@ -467,4 +468,73 @@ TEST(DxfForeign, a_multiple_insert_keeps_its_attributes_in_order) {
     EXPECT_LT(seqend, line);
     // The follower without a handle got one, and names its owner.
     EXPECT_NE(saved.substr(seqend, 40).find("\n330\n70\n"), std::string::npos);
+}
+
+namespace {
+
+std::vector<std::string> handlesInXdata(ZcDbObject* obj, const char* app) {
+    std::vector<std::string> out;
+    resbuf* list = obj->xData(app);
+    for (resbuf* rb = list; rb; rb = rb->rbnext)
+        if (rb->restype == 1005) out.emplace_back(rb->resval.rstring);
+    zcutRelRb(list);
+    return out;
+}
+
+}  // namespace
+
+TEST(DxfForeign, xdata_handles_follow_their_object_when_it_moves_off_a_taken_handle) {
+    // Handle 1 is the fresh database's own: the line holding it moves, and
+    // the handles in the other line's xdata follow it; a handle of an
+    // object that kept its own, and one of no object at all, stay as written.
+    const std::string text =
+        entities(dxf({{0, "LINE"},     {5, "1"},    {8, "0"},     {10, "0"},     {20, "0"}, {30, "0"},
+                      {11, "5"},       {21, "0"},   {31, "0"},    {0, "LINE"},   {5, "2b"}, {8, "0"},
+                      {10, "0"},       {20, "1"},   {30, "0"},    {11, "5"},     {21, "1"}, {31, "0"},
+                      {1001, "VELM7"}, {1005, "1"}, {1005, "2b"}, {1005, "FFFF"}}));
+    host::DxfLoadResult r = host::readDxfText(text);
+    ASSERT_TRUE(r.db) << r.error;
+    std::vector<ZcDbObjectId> ms = modelSpace(r.db.get());
+    ASSERT_EQ(ms.size(), 2u);
+    const std::string moved = ms[0].handle().ascii();
+    EXPECT_NE(moved, "1");
+    EXPECT_EQ(ms[1].handle().ascii(), "2B");
+    EXPECT_EQ(handlesInXdata(objectOf(ms[1]), "VELM7"), (std::vector<std::string>{moved, "2b", "FFFF"}));
+
+    // Saved and read again, they still name the same line.
+    std::string once = roundTrip(text);
+    host::DxfLoadResult again = host::readDxfText(once);
+    ASSERT_TRUE(again.db) << again.error;
+    ms = modelSpace(again.db.get());
+    ASSERT_EQ(ms.size(), 2u);
+    EXPECT_EQ(handlesInXdata(objectOf(ms[1]), "VELM7")[0], ms[0].handle().ascii());
+}
+
+TEST(DxfForeign, block_markers_keep_their_handles_and_new_blocks_get_lasting_ones) {
+    const std::string text =
+        kHead + dxf({{0, "SECTION"}, {2, "BLOCKS"}, {0, "BLOCK"},  {5, "7A"}, {8, "0"},    {2, "ZNAK"},
+                     {70, "0"},      {10, "0"},     {20, "0"},     {30, "0"}, {3, "ZNAK"}, {0, "LINE"},
+                     {5, "7B"},      {8, "0"},      {10, "0"},     {20, "0"}, {30, "0"},   {11, "1"},
+                     {21, "1"},      {31, "0"},     {0, "ENDBLK"}, {5, "7C"}, {8, "0"},    {0, "ENDSEC"}}) +
+        dxf({{0, "SECTION"}, {2, "ENTITIES"}, {0, "ENDSEC"}}) + kEnd;
+    const std::string once = roundTrip(text);
+    const std::string blocks = sectionOf(once, "BLOCKS");
+    EXPECT_NE(blocks.find("  0\nBLOCK\n  5\n7A\n"), std::string::npos) << blocks;
+    EXPECT_NE(blocks.find("  0\nENDBLK\n  5\n7C\n"), std::string::npos) << blocks;
+
+    // Blocks made in the session (the two spaces here) get handles at the
+    // first save that every later save repeats, and no object takes them.
+    host::DxfLoadResult r = host::readDxfText(text);
+    ASSERT_TRUE(r.db);
+    const std::string first = host::writeDxfText(r.db.get(), r.vars.get());
+    auto* line = new ZcDbLine({0, 0, 0}, {1, 0, 0});
+    ZcDbBlockTableRecord* ms = nullptr;
+    ASSERT_EQ(zcdbOpenObject(ms, r.db->modelSpaceId(), ZcDb::kForWrite), Zcad::eOk);
+    ms->appendZcDbEntity(line);
+    const std::string lineHandle = line->objectId().handle().ascii();
+    line->close();
+    ms->close();
+    const std::string second = host::writeDxfText(r.db.get(), r.vars.get());
+    EXPECT_EQ(sectionOf(first, "BLOCKS"), sectionOf(second, "BLOCKS"));
+    EXPECT_EQ(sectionOf(second, "BLOCKS").find("\n  5\n" + lineHandle + "\n"), std::string::npos);
 }
