@@ -13,6 +13,7 @@
 #include "tests/visual/model3d_fixture.h"
 #include "tests/walls/graph/graph_fixture.h"
 #include "visual/model3d/arc_sides.h"
+#include "visual/model3d/face_records.h"
 #include "visual/model3d/wall3d_commands.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/wall_face.h"
@@ -219,6 +220,26 @@ TEST_F(Wall3DCommandsTest, DriversTouchOnlyGeneratedSidesAndHeedTheSwitch) {
     Regen3DWallsAround(line, nullptr, 0.0, nullptr, nullptr);
     EXPECT_NE(Area(Faces()), at200) << "the side is regenerated at the floor's own height";
     EXPECT_GT(Area(Faces()), before * 0.5);
+}
+
+TEST_F(Wall3DCommandsTest, ASideUnderSlabsWhoseSlabIsGoneKeepsItsFaces) {
+    Room();
+    double perimeter = 0.0;
+    {
+        CFACCIATE g;
+        g.Build(false, true, nullptr, false);
+        for (WallFace* f = g.faces; f; f = f->next) {
+            MarkFaceModelType(*f, 2);
+            perimeter += Distance2d(f->start, f->end);
+        }
+        g.Clear();
+    }
+    Regen3DWallsOfLevel(0.0, 200.0, 0);
+    EXPECT_NEAR(Area(Faces()), perimeter * 200.0, 1e-6) << "the tops at elevation + height";
+    CFACCIATE g;
+    g.Build(false, true, nullptr, false);
+    for (WallFace* f = g.faces; f; f = f->next) EXPECT_EQ(f->auto3DType, 2);
+    g.Clear();
 }
 
 TEST_F(Wall3DCommandsTest, AfterAnEditOnlyTheSidesAnOpeningTouchesAreRegenerated) {
