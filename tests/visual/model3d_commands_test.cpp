@@ -15,7 +15,9 @@
 #include "visual/model3d/arc_sides.h"
 #include "visual/model3d/face_records.h"
 #include "visual/model3d/wall3d_commands.h"
+#include "visual/model3d/wall_tops.h"
 #include "walls/graph/cfacciate.h"
+#include "walls/graph/outline_record.h"
 #include "walls/graph/wall_face.h"
 
 namespace {
@@ -153,6 +155,21 @@ TEST_F(ArcSidesTest, ADoorAtTheFloorLeavesNoFaceBelowIt) {
     FreeOutlineLinks(a->outlineLinks);
     a->outlineLinks = nullptr;
     FreeFaceList(a);
+}
+
+TEST_F(ArcSidesTest, PilasterCapsOnTheFloorsLevelOnlyAndNoWallsSaySo) {
+    zcdbRegApp(kPilasterApp);
+    for (const char* layer : {"VELM2DOBJ$0", "VELM2DOBJ$300"}) {
+        const ads_point at{0, 0, 0}, p0{0, 0, 0}, p1{40, 0, 0}, p2{40, 40, 0}, p3{0, 40, 0};
+        resbuf* list = zcutBuildList(RTDXF0, "POINT", 8, layer, 10, at, -3, 1001, kPilasterApp, 1011, p0,
+                                     1011, p1, 1011, p2, 1011, p3, 0);
+        ASSERT_EQ(zcdbEntMake(list), RTNORM);
+        zcutRelRb(list);
+    }
+    GenWallTops("TOPS", 0.0, 300.0);
+    const auto caps = Faces("TOPS");
+    EXPECT_NEAR(Area(caps), 40 * 40, 1e-9) << "one pilaster's cap";
+    EXPECT_NE(transcript().find("\nNie można rozpoznać ścian w bieżącym rysunku"), std::string::npos);
 }
 
 class Wall3DCommandsTest : public Model3DTest {
