@@ -4,10 +4,13 @@
 #include <set>
 #include <string>
 
+#include "core/geometry/polygon.h"
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
+#include "roofs/slab_block.h"
+#include "roofs/slab_record.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
 #include "tests/visual/model3d_fixture.h"
@@ -237,6 +240,54 @@ TEST_F(Wall3DCommandsTest, DriversTouchOnlyGeneratedSidesAndHeedTheSwitch) {
     Regen3DWallsAround(line, nullptr, 0.0, nullptr, nullptr);
     EXPECT_NE(Area(Faces()), at200) << "the side is regenerated at the floor's own height";
     EXPECT_GT(Area(Faces()), before * 0.5);
+}
+
+// A roof pitch over the whole room written by the slab writer: z 250 at
+// y = -100 rising to 350 at y = 400.
+void RoofPitch() {
+    CFALDA pitch;
+    pitch.name = "ROOF";
+    pitch.thickness = 20.0;
+    auto* loop = new ContourNode;
+    const double pts[4][3] = {{-100, -100, 250}, {500, -100, 250}, {500, 400, 350}, {-100, 400, 350}};
+    VertexNode** tail = &loop->vertices;
+    for (const auto& p : pts) {
+        *tail = NewVertex(p[0], p[1], p[2], 1, 0, 0, 0);
+        tail = &(*tail)->next;
+    }
+    pitch.SetLoops(loop);
+    MakeSlabLayerName(pitch);
+    std::string block;
+    resbuf* xdata = MakeSlabBlock(pitch, block, BridgeHoles(pitch.loops), 0.0);
+    ASSERT_NE(xdata, nullptr);
+    const ads_point at{0, 0, 0};
+    resbuf* ins = zcutBuildList(RTDXF0, "INSERT", 2, block.c_str(), 8, "ROOF", 10, at, 0);
+    resbuf* end = ins;
+    while (end->rbnext) end = end->rbnext;
+    end->rbnext = xdata;
+    ASSERT_EQ(zcdbEntMake(ins), RTNORM);
+    zcutRelRb(ins);
+}
+
+TEST_F(Wall3DCommandsTest, FloorUnderSlabsFollowsTheRoofPitch) {
+    Room();
+    RoofPitch();
+    run({"VELMVARW3D", ""});
+    const auto faces = Faces("VELM3DWALLS$0");
+    ASSERT_GT(faces.size(), 0u) << transcript();
+    for (const Face3D& f : faces)
+        for (const Point3& c : f.c) {
+            const double roof = 250 + (c.y + 100) * 100.0 / 500.0;
+            EXPECT_TRUE(c.z < 1e-9 || std::fabs(c.z - roof) < 1e-6) << c.x << "," << c.y << "," << c.z;
+        }
+    CFACCIATE g;
+    g.Build(false, true, nullptr, false);
+    for (WallFace* f = g.faces; f; f = f->next) EXPECT_EQ(f->auto3DType, 2);
+    g.Clear();
+    // the automatic regeneration keeps the side under the pitch
+    const double area = Area(faces);
+    Regen3DWallsOfLevel(0.0, 275.0, 0);
+    EXPECT_NEAR(Area(Faces("VELM3DWALLS$0")), area, 1e-6);
 }
 
 TEST_F(Wall3DCommandsTest, ASideUnderSlabsWhoseSlabIsGoneKeepsItsFaces) {
