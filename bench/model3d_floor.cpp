@@ -154,4 +154,13 @@ void BM_RegenAroundOneWall(benchmark::State& state) {
 }
 BENCHMARK(BM_RegenAroundOneWall)->Unit(benchmark::kMillisecond);
 
+// The floor-height driver regenerates every generated side of a floor.
+void BM_RegenOfLevel(benchmark::State& state) {
+    Floor floor(static_cast<int>(state.range(0)));
+    Gen3DWallsOfFloor(0.0);
+    for (auto _ : state) Regen3DWallsOfLevel(0.0, 275.0, 0);
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_RegenOfLevel)->Arg(100)->Arg(1000)->Arg(5000)->Unit(benchmark::kMillisecond)->Complexity();
+
 }  // namespace

@@ -55,6 +55,25 @@ TEST_F(FaceRecordsTest, ArcEraseNeedsAFirstCornerAtTheRadius) {
     EXPECT_EQ(left[1].c[1].x, -100.0);
 }
 
+TEST_F(FaceRecordsTest, OnePassEraseOfManySidesTakesWhatEachSideEraseWould) {
+    WallFace* straight = StraightFace({0, 0, 0}, {100, 0, 0});
+    WallFace* curved = ArcFace({1000, 0, 0}, 100, 0, PiValue / 2);
+    MakeFace("VELM3DWALLS$0", {0, 0, 0}, {100, 0, 0}, {100, 0, 300}, {0, 0, 300});
+    MakeFace("VELM3DWALLS$300", {0, 0, 300}, {100, 0, 300}, {100, 0, 600}, {0, 0, 600});
+    MakeFace("VELM3DWALLS$0", {200, 0, 0}, {300, 0, 0}, {300, 0, 300}, {200, 0, 300});
+    MakeFace("VELM3DWALLS$0", {1100, 0, 0}, {1070.710678118654755, 70.710678118654755, 0},
+             {1070.710678118654755, 70.710678118654755, 300}, {1100, 0, 300});
+    MakeFace("VELM3DWALLS$0", {900, 0, 0}, {1000, -100, 0}, {1000, -100, 300}, {900, 0, 300});
+    Erase3DFacesOnSides({straight, curved}, 0.0);
+    const auto left = Faces();
+    ASSERT_EQ(left.size(), 3u);
+    EXPECT_EQ(left[0].layer, "VELM3DWALLS$300");
+    EXPECT_EQ(left[1].c[0].x, 200.0);
+    EXPECT_EQ(left[2].c[0].x, 900.0);
+    FreeFaceList(straight);
+    FreeFaceList(curved);
+}
+
 std::string XDataText(const ads_name e) {
     resbuf* apps = zcutBuildList(RTSTR, "*", 0);
     resbuf* list = zcdbEntGetX(e, apps);

@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <memory>
+#include <unordered_map>
 
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
@@ -149,26 +150,70 @@ void MarkFaceModelType(const WallFace& face, int mode) {
         if (e->hasEntity()) SetModelTypeXData(e->entity, mode);
 }
 
+namespace {
+
+bool StandsOnSegment(const Point3& p1, const Point3& p2, const Point3 corners[4]) {
+    for (int i = 0; i < 4; ++i) {
+        const Point3 c{corners[i].x, corners[i].y, p1.z};
+        if (!IsPointOnSegment(c, p1, p2)) return false;
+    }
+    return true;
+}
+
+bool StandsOnArc(const ArcRecord& arc, const Point3 corners[4]) {
+    Point3 c[4];
+    for (int i = 0; i < 4; ++i) c[i] = {corners[i].x, corners[i].y, arc.centre.z};
+    auto atRadius = [&](const Point3& p) {
+        return std::fabs(HostDistance(arc.centre, p) - arc.radius) <= SharedTolerance;
+    };
+    if (!atRadius(c[0]) && !atRadius(c[1])) return false;
+    for (int i = 0; i < 4; ++i)
+        if (!IsPointOnArc(c[i], arc, false)) return false;
+    return true;
+}
+
+}  // namespace
+
 void Erase3DFacesOnSegment(const Point3& p1, const Point3& p2, double elevation) {
-    EraseFacesWhere(elevation, [&](Point3 c[4]) {
-        for (int i = 0; i < 4; ++i) {
-            c[i].z = p1.z;
-            if (!IsPointOnSegment(c[i], p1, p2)) return false;
-        }
-        return true;
-    });
+    EraseFacesWhere(elevation, [&](Point3 c[4]) { return StandsOnSegment(p1, p2, c); });
 }
 
 void Erase3DFacesOnArc(const ArcRecord& arc, double elevation) {
+    EraseFacesWhere(elevation, [&](Point3 c[4]) { return StandsOnArc(arc, c); });
+}
+
+void Erase3DFacesOnSides(const std::vector<const WallFace*>& sides, double elevation) {
+    if (sides.empty()) return;
+    // A grid of the sides' plan boxes, so each face is tested against the
+    // sides near its first corner only.
+    double total = 0.0;
+    for (const WallFace* f : sides) total += f->isArc() ? f->arc.radius : Distance2d(f->start, f->end);
+    const double cell = std::max(total / static_cast<double>(sides.size()), 100.0 * SharedTolerance);
+    auto key = [cell](double x, double y) {
+        return (static_cast<std::int64_t>(std::floor(x / cell)) << 32) ^
+               (static_cast<std::int64_t>(std::floor(y / cell)) & 0xffffffff);
+    };
+    std::unordered_map<std::int64_t, std::vector<const WallFace*>> grid;
+    const double pad = 2.0 * SharedTolerance;
+    for (const WallFace* f : sides) {
+        double x0, y0, x1, y1;
+        if (f->isArc()) {
+            x0 = f->arc.centre.x - f->arc.radius, x1 = f->arc.centre.x + f->arc.radius;
+            y0 = f->arc.centre.y - f->arc.radius, y1 = f->arc.centre.y + f->arc.radius;
+        } else {
+            x0 = std::min(f->start.x, f->end.x), x1 = std::max(f->start.x, f->end.x);
+            y0 = std::min(f->start.y, f->end.y), y1 = std::max(f->start.y, f->end.y);
+        }
+        for (double x = std::floor((x0 - pad) / cell); x <= std::floor((x1 + pad) / cell); x += 1.0)
+            for (double y = std::floor((y0 - pad) / cell); y <= std::floor((y1 + pad) / cell); y += 1.0)
+                grid[key(x * cell + cell / 2, y * cell + cell / 2)].push_back(f);
+    }
     EraseFacesWhere(elevation, [&](Point3 c[4]) {
-        for (int i = 0; i < 4; ++i) c[i].z = arc.centre.z;
-        auto atRadius = [&](const Point3& p) {
-            return std::fabs(HostDistance(arc.centre, p) - arc.radius) <= SharedTolerance;
-        };
-        if (!atRadius(c[0]) && !atRadius(c[1])) return false;
-        for (int i = 0; i < 4; ++i)
-            if (!IsPointOnArc(c[i], arc, false)) return false;
-        return true;
+        auto it = grid.find(key(c[0].x, c[0].y));
+        if (it == grid.end()) return false;
+        for (const WallFace* f : it->second)
+            if (f->isArc() ? StandsOnArc(f->arc, c) : StandsOnSegment(f->start, f->end, c)) return true;
+        return false;
     });
 }
 

@@ -35,6 +35,10 @@ void MarkFaceModelType(const WallFace& face, int mode);
 void Erase3DFacesOnSegment(const Point3& p1, const Point3& p2, double elevation);
 void Erase3DFacesOnArc(const ArcRecord& arc, double elevation);
 
+// Both erases for many sides of one floor in one pass over the faces (a
+// face is erased when it stands on any of them).
+void Erase3DFacesOnSides(const std::vector<const WallFace*>& sides, double elevation);
+
 // The final layer names the floor's wall faces may lie on: "3DWALLS" and
 // the 3D twin of every wall layer, mapped through the catalogue and made
 // level layers as the generators make them (no layer is made).

@@ -214,10 +214,12 @@ void PickLoop(Generate&& generate) {
 
 }  // namespace
 
-void Gen3DWall(const WallFace& face, const CFACCIATE& graph, double step, int curvedFlag, bool useWallLayer,
-               const AAR_LAYERC& catalogue) {
+namespace {
+
+// Gen3DWall after the erase.
+void GenerateInMode(const WallFace& face, const CFACCIATE& graph, double step, int curvedFlag,
+                    bool useWallLayer, const AAR_LAYERC& catalogue) {
     const double elevation = graph.level;
-    EraseSide(face, elevation);
     const std::string layer = SideLayer(face, useWallLayer, catalogue, elevation, false);
     SlabPlaneRec* covering =
         face.auto3DType == 2 ? CollectCoveringSlabs(elevation, true, true, false, true) : nullptr;
@@ -232,6 +234,14 @@ void Gen3DWall(const WallFace& face, const CFACCIATE& graph, double step, int cu
         GenWallSideUnderSlabs(face, layer, elevation, graph.floorHeight, covering);
     }
     FreeSlabPlanes(covering);
+}
+
+}  // namespace
+
+void Gen3DWall(const WallFace& face, const CFACCIATE& graph, double step, int curvedFlag, bool useWallLayer,
+               const AAR_LAYERC& catalogue) {
+    EraseSide(face, graph.level);
+    GenerateInMode(face, graph, step, curvedFlag, useWallLayer, catalogue);
 }
 
 void Gen3DFacesOfWallLine(const ads_name entity, double elevation) {
@@ -360,8 +370,14 @@ void Regen3DWallsOfLevel(double elevation, double height, int floorInteger) {
     RunSettings rs;
     CFACCIATE g;
     BuildGraph(g, elevation, height, floorInteger);
-    for (WallFace* f = g.faces; f; f = f->next)
-        if (f->auto3DType != 0) Gen3DWall(*f, g, rs.step, rs.curvedFlag, rs.useWallLayer, rs.catalogue);
+    // One pass erases the old faces of every side to be regenerated: a side
+    // erase per face would read every face of the drawing once per side.
+    std::vector<const WallFace*> sides;
+    for (const WallFace* f = g.faces; f; f = f->next)
+        if (f->auto3DType != 0) sides.push_back(f);
+    Erase3DFacesOnSides(sides, elevation);
+    for (const WallFace* f : sides)
+        GenerateInMode(*f, g, rs.step, rs.curvedFlag, rs.useWallLayer, rs.catalogue);
     g.Clear();
 }
 
