@@ -1,7 +1,14 @@
 #include "visual/visual_module.h"
 
+#include "visual/model3d/wall3d_commands.h"
+
 std::span<const CommandBinding> VisualCommandBindings() {
-    return {};
+    static constexpr CommandBinding kBindings[] = {
+        {"VELMWALL3D", &CmdWall3D},
+        {"VELMW3DFACE", &CmdW3DFace},
+        {"VELMVARW3D", &CmdVarWall3D},
+    };
+    return kBindings;
 }
 
 void RegisterVisualModule() {}

@@ -1,4 +1,4 @@
-// What the visual subsystem adds to the host: nothing yet.
+// What the visual subsystem adds to the host: the 3D wall commands.
 // module/ calls these at start-up and unload.
 #pragma once
 

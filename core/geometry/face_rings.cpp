@@ -1,6 +1,4 @@
-// Bridging and ear clipping over reference rings. The ear search restarts
-// from the first node after every ear, so the faces depend only on the ring,
-// never on where the previous search stopped.
+// Bridging and ear clipping over reference rings.
 #include "core/geometry/face_rings.h"
 
 #include <unordered_map>
@@ -159,30 +157,33 @@ int TriangleEdgeFlags(const VertexNode* a, const VertexNode* b, const VertexNode
 
 void TriangulateTo3DFaces(const std::string& layer, const ContourNode* polygon, RingNode*& ring,
                           const Matrix4& toBlock) {
-    if (CountNodes(ring) < 3) return;
+    int left = CountNodes(ring);
+    if (left < 3) return;
     const RingOf heads = RingHeads(polygon);
-    for (;;) {
-        RingNode* last = LastNode(ring);
-        bool clipped = false;
-        RingNode* p = last;
-        for (RingNode* a = ring; a && !clipped; p = a, a = a->next) {
-            RingNode* b = NextInRing(ring, a);
-            RingNode* c = NextInRing(ring, b);
-            RingNode* n = NextInRing(ring, c);
-            if (b == a || c == a) break;
-            if (!IsEar(ring, p, a, b, c, n)) continue;
-            MakeFace(layer, a->vertex, b->vertex, c->vertex, toBlock, heads);
-            if (b == ring) {
-                ring = b->next;
-                last->next = nullptr;
-            } else {
-                a->next = b->next;
-            }
-            delete b;
-            clipped = true;
+    // The search goes on from the clipped ear's first node instead of the
+    // ring's head: as valid a triangulation, without going over the clipped
+    // part of a long facade again after every ear.
+    RingNode* a = ring;
+    RingNode* p = LastNode(ring);
+    int misses = 0;
+    while (left > 3 && misses < left) {
+        RingNode* b = NextInRing(ring, a);
+        RingNode* c = NextInRing(ring, b);
+        RingNode* n = NextInRing(ring, c);
+        if (!IsEar(ring, p, a, b, c, n)) {
+            p = a;
+            a = NextInRing(ring, a);
+            ++misses;
+            continue;
         }
-        if (!clipped) break;
-        if (CountNodes(ring) < 3) return;
+        MakeFace(layer, a->vertex, b->vertex, c->vertex, toBlock, heads);
+        if (b == ring)
+            ring = b->next;  // a is the last node and stays so
+        else
+            a->next = b->next;
+        delete b;
+        --left;
+        misses = 0;
     }
     // No ear left: fan the rest from the first node.
     while (CountNodes(ring) >= 3) {

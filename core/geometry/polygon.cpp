@@ -90,6 +90,15 @@ int PointInPolygon(const Point3& p, const VertexNode* list, int mode) {
     return count % 2 ? 1 : 0;
 }
 
+bool PolygonContainsPoint(const Point3& p, const VertexNode* list, int mode) {
+    if (CountNodes(list) < 3) return false;
+    if (mode == 0) {
+        for (const VertexNode* v = list; v; v = v->next)
+            if (IsOnSegmentTol(p, v->pt(), NextInRing(list, v)->pt(), 100.0 * SharedTolerance)) return false;
+    }
+    return PointInPolygon(p, list, 1) != 0;
+}
+
 namespace {
 
 void ClearMarks(VertexNode* list) {

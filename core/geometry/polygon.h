@@ -19,6 +19,9 @@ double PolygonAreaByEars(const RingNode* ring, bool (*userBreak)() = nullptr);
 // 1 inside, 0 outside; with mode != 0 a point on an edge gives 2 (mode 1) or
 // 0 (any other mode).
 int PointInPolygon(const Point3& p, const VertexNode* list, int mode);
+// True when p lies inside the ring in plan; with mode != 0 a point on an
+// edge counts as inside. False for fewer than three vertices.
+bool PolygonContainsPoint(const Point3& p, const VertexNode* list, int mode);
 
 // Decides insideness by trying p as a new vertex; the list is left as it was.
 bool IsInsideByInsertion(const Point3& p, VertexNode* list, int onEdgeResult);

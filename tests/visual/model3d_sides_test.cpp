@@ -1,0 +1,270 @@
+// Straight wall sides: the triangles of a side cover exactly its polygon
+// less its openings, its shown edges are exactly the outline and the
+// opening outlines, and the profiles follow line heights, hidden edges and
+// covering planes.
+#include <cmath>
+#include <string>
+
+#include "core/module_state.h"
+#include "host/ads/adsent.h"
+#include "host/db/dxffile.h"
+#include "tests/visual/model3d_fixture.h"
+#include "tests/walls/graph/graph_fixture.h"
+#include "visual/model3d/face_records.h"
+#include "visual/model3d/wall_sides.h"
+#include "walls/graph/cfacciate.h"
+#include "walls/graph/outline_polygons.h"
+#include "walls/graph/outline_record.h"
+
+namespace {
+
+struct Record {
+    ~Record() { zcutRelRb(head); }
+    void add(resbuf* rb) {
+        (tail ? tail->rbnext : head) = rb;
+        for (tail = rb; tail->rbnext;) tail = tail->rbnext;
+    }
+    void point(int code, Point3 p) {
+        const ads_point a = {p.x, p.y, p.z};
+        add(zcutBuildList(code, a, 0));
+    }
+    void ring(std::initializer_list<Point3> pts) {
+        add(zcutBuildList(1002, "{", 0));
+        for (const Point3& p : pts) {
+            add(zcutBuildList(1070, 1, 0));
+            point(1011, p);
+        }
+        add(zcutBuildList(1002, "}", 0));
+    }
+    resbuf* head = nullptr;
+    resbuf* tail = nullptr;
+};
+
+// An opening as the object engine records it: jambs a1-b1 and a2-b2 across
+// the wall, its hole on both faces between bottom and top.
+void OpeningRecord(Point3 a1, Point3 b1, Point3 a2, Point3 b2, double bottom, double top) {
+    Record r;
+    r.add(zcutBuildList(RTDXF0, "POINT", 8, "VELM2DOBJ$0", 0));
+    r.point(10, {(a1.x + b2.x) / 2, (a1.y + b2.y) / 2, 0});
+    r.add(zcutBuildList(-3, 0));
+    r.add(zcutBuildList(1001, kTag3DiStrApp, 1070, 11, 1070, 0, 1040, Distance2d(a1, a2), 1040, top - bottom,
+                        1040, bottom, 1070, 0, 1040, Distance2d(a1, b1), 0));
+    r.point(1011, a1);
+    r.point(1011, a1);
+    for (auto [from, to] : {std::pair{a1, b1}, std::pair{a2, b2}}) {
+        r.add(zcutBuildList(1002, "{", 0));
+        r.point(1011, from);
+        r.point(1011, to);
+        r.add(zcutBuildList(1002, "}", 0));
+    }
+    for (auto [p, q] : {std::pair{a1, a2}, std::pair{b1, b2}})
+        r.ring({{p.x, p.y, bottom}, {q.x, q.y, bottom}, {q.x, q.y, top}, {p.x, p.y, top}});
+    r.ring({});
+    r.ring({});
+    ASSERT_EQ(zcdbEntMake(r.head), RTNORM);
+}
+
+// The faces standing on the segment a-b in plan.
+std::vector<Face3D> On(const std::vector<Face3D>& faces, Point3 a, Point3 b) {
+    std::vector<Face3D> out;
+    for (const Face3D& f : faces) {
+        bool on = true;
+        for (const Point3& c : f.c) on = on && IsPointOnSegment({c.x, c.y, a.z}, a, b);
+        if (on) out.push_back(f);
+    }
+    return out;
+}
+
+// The hole of an opening on the face: its width along the face and its
+// height, from the side ring's extent.
+double HoleArea(const VertexNode* ring) {
+    Point3 a, b;
+    RingExtent(ring, a, b);
+    double zmin = 1e300, zmax = -1e300;
+    for (const VertexNode* v = ring; v; v = v->next) {
+        zmin = std::min(zmin, v->z);
+        zmax = std::max(zmax, v->z);
+    }
+    return Distance2d(a, b) * (zmax - zmin);
+}
+
+class WallSidesTest : public Model3DTest {};
+
+TEST_F(WallSidesTest, SidesOfARoomCoverTheirAreaLessDoorAndWindow) {
+    run({"VELMWALLD", "0,0", "400,0", "400,300", "0,300", "Zamknij"});
+    ASSERT_EQ(count("0=LINE 8=VELM2DWALLS$0"), 8) << transcript();
+    zcdbRegApp(kTag3DiStrApp);
+    OpeningRecord({150, 15, 0}, {150, -15, 0}, {240, 15, 0}, {240, -15, 0}, 0, 210);     // door
+    OpeningRecord({385, 100, 0}, {415, 100, 0}, {385, 220, 0}, {415, 220, 0}, 90, 210);  // window
+    OpeningRecord({385, 20, 0}, {415, 20, 0}, {385, 80, 0}, {415, 80, 0}, 100, 200);     // second window
+
+    CFACCIATE g;
+    g.floorHeight = 300.0;
+    g.Build(false, true, nullptr, false);
+    ASSERT_EQ(CountFaces(g.faces), 8);
+    const std::string layer = SideLayer(*g.faces, false, catalogue, 0.0, true);
+    EXPECT_EQ(layer, "VELM3DWALLS$0");
+    int notched = 0, holed = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (WallFace* face = g.faces; face; face = face->next) {
+            Erase3DFacesOnSegment(face->start, face->end, 0.0);
+            GenWallSide(*face, layer, 0.0, g.floorHeight);
+            const std::vector<Face3D> made = On(Faces(layer), face->start, face->end);
+            const double len = Distance2d(face->start, face->end);
+            double area = len * 300.0, shown = 2.0 * (len + 300.0);
+            int doors = 0;
+            for (const OutlineLink* l = face->outlineLinks; l; l = l->next) {
+                const VertexNode* ring = GetOutlineSideRing(face->start, face->end, l->outline);
+                ASSERT_NE(ring, nullptr);
+                area -= HoleArea(ring);
+                double zmin = 1e300, zmax = -1e300;
+                for (const VertexNode* v = ring; v; v = v->next) {
+                    zmin = std::min(zmin, v->z);
+                    zmax = std::max(zmax, v->z);
+                }
+                const double w = HoleArea(ring) / (zmax - zmin);
+                if (zmin == 0.0) {
+                    ++doors;
+                    shown += 2.0 * (zmax - zmin);  // the door's jambs; its lintel replaces the sill
+                } else {
+                    shown += 2.0 * (w + zmax - zmin);
+                }
+            }
+            notched += doors;
+            holed += CountNodes(face->outlineLinks) - doors;
+            for (const Face3D& f : made) {
+                EXPECT_TRUE(f.triangle());
+                EXPECT_TRUE(f.flags & 8);
+            }
+            EXPECT_NEAR(Area(made), area, 1e-6) << "face of length " << len;
+            EXPECT_NEAR(Shown(made), shown, 1e-6) << "face of length " << len;
+        }
+    }
+    EXPECT_EQ(notched, 4) << "the door notches both faces of its wall, on both passes";
+    EXPECT_EQ(holed, 8);
+    // The second pass erased the first pass's faces.
+    double total = 0.0;
+    for (WallFace* face = g.faces; face; face = face->next)
+        total += Distance2d(face->start, face->end) * 300.0;
+    EXPECT_NEAR(Area(Faces(layer)), total - 2 * 90 * 210 - 2 * 120 * 120 - 2 * 60 * 100, 1e-6);
+    g.Clear();
+    // The marks left on the wall lines, and the drawing for the DXF audit.
+    EXPECT_EQ(count("0=LINE 8=VELM2DWALLS$0"), 8);
+    CFACCIATE again;
+    again.Build(false, true, nullptr, false);
+    for (WallFace* face = again.faces; face; face = face->next) EXPECT_EQ(face->auto3DType, 1);
+    std::string error;
+    EXPECT_TRUE(host::saveDxf(db(), std::string(VELM_BINARY_DIR) + "/visual_wall_sides.dxf", nullptr, &error))
+        << error;
+}
+
+WallFace* TwoLineFace(double top1, double top2, int mode1, int mode2) {
+    WallFace* f = StraightFace({0, 0, 0}, {200, 0, 0});
+    FaceEdge* a = Line({0, 0, 0}, {100, 0, 0});
+    FaceEdge* b = Line({200, 0, 0}, {100, 0, 0});  // drawn the other way
+    a->topZ = top1, b->topZ = top2;
+    a->edgeVisibility = mode1, b->edgeVisibility = mode2;
+    a->next = b;
+    f->edges = a;
+    return f;
+}
+
+TEST_F(WallSidesTest, ProfilesFollowLineHeightsAndHiddenEdges) {
+    {
+        WallFace* f = TwoLineFace(300, 250, 0, 0);
+        GenWallSide(*f, "S", 0.0, 300.0);
+        const auto made = Faces("S");
+        EXPECT_NEAR(Area(made), 100 * 300 + 100 * 250, 1e-6);
+        EXPECT_NEAR(Shown(made), 200 + 300 + 100 + 50 + 100 + 250, 1e-6) << "the step is shown";
+        FreeFaceList(f);
+    }
+    {
+        WallFace* f = TwoLineFace(300, 300, 0, 2);
+        GenWallSide(*f, "T", 0.0, 300.0);
+        const auto made = Faces("T");
+        EXPECT_NEAR(Area(made), 200 * 300, 1e-6);
+        EXPECT_NEAR(Shown(made), 2 * (200 + 300) - 100, 1e-6) << "only the second line's bottom is hidden";
+        FreeFaceList(f);
+    }
+    {
+        WallFace* f = TwoLineFace(300, 300, 1, 0);
+        GenWallSide(*f, "U", 0.0, 300.0);
+        EXPECT_NEAR(Shown(Faces("U")), 2 * (200 + 300) - 100, 1e-6) << "only the first line's top is hidden";
+        FreeFaceList(f);
+    }
+}
+
+SlabPlaneRec* PlaneRec(double a, double b, double c, double d, std::vector<Point3> contour = {}) {
+    auto* r = new SlabPlaneRec;
+    r->a = a, r->b = b, r->c = c, r->d = d;
+    for (auto it = contour.rbegin(); it != contour.rend(); ++it) {
+        VertexNode* v = NewVertex(it->x, it->y, it->z, 1, 0, 0, 0);
+        v->next = r->contour;
+        r->contour = v;
+    }
+    return r;
+}
+
+TEST_F(WallSidesTest, TopsUnderCoveringPlanes) {
+    SetSharedTolerance(0.001);
+    WallFace* f = TwoLineFace(300, 300, 0, 0);
+    // a plane through the wall's own elevation: a sliver of 3 x tolerance
+    SlabPlaneRec* flat = PlaneRec(0, 0, 1, 0);
+    GenWallSideUnderSlabs(*f, "A", 0.0, 300.0, flat);
+    EXPECT_NEAR(Area(Faces("A")), 200 * 0.003, 1e-9);
+    FreeSlabPlanes(flat);
+
+    // one plane without contour rising along x: z = 100 + x / 10
+    SlabPlaneRec* tilted = PlaneRec(-0.1, 0, 1, -100);
+    GenWallSideUnderSlabs(*f, "B", 0.0, 300.0, tilted);
+    EXPECT_NEAR(Area(Faces("B")), 200 * 100 + 0.1 * 200 * 200 / 2, 1e-6);
+    FreeSlabPlanes(tilted);
+
+    // a slab at 250 over the first half only: the rest at elevation + height
+    SlabPlaneRec* half = PlaneRec(0, 0, 1, -250, {{-10, -10, 0}, {100, -10, 0}, {100, 10, 0}, {-10, 10, 0}});
+    GenWallSideUnderSlabs(*f, "C", 0.0, 300.0, half);
+    const auto c = Faces("C");
+    EXPECT_NEAR(Area(c), 100 * 250 + 100 * 300, 1e-6);
+    EXPECT_NEAR(Shown(c), 200 + 250 + 100 + 50 + 100 + 300, 1e-6) << "the step between planes is shown";
+    FreeSlabPlanes(half);
+
+    // the mark says under slabs
+    EXPECT_EQ(f->auto3DType, 0) << "the face record itself is not changed";
+    FreeFaceList(f);
+}
+
+TEST_F(WallSidesTest, SlabAssociatedAboveOneLineCapsItsTop) {
+    // a level slab over x 0..100 at z 200, associated above the first line
+    zcdbRegApp("VELM5$_$VFALDA-");
+    const ads_point o{0, 0, 0}, x1{1, 0, 0};
+    resbuf* b = zcutBuildList(RTDXF0, "BLOCK", 2, "SL", 70, 0, 10, o, 0);
+    zcdbEntMake(b);
+    zcutRelRb(b);
+    b = zcutBuildList(RTDXF0, "LINE", 8, "0", 10, o, 11, x1, 0);
+    zcdbEntMake(b);
+    zcutRelRb(b);
+    b = zcutBuildList(RTDXF0, "ENDBLK", 0);
+    zcdbEntMake(b);
+    zcutRelRb(b);
+    const ads_point p0{-50, -50, 200}, p1{100, -50, 200}, p2{100, 50, 200}, p3{-50, 50, 200};
+    resbuf* ins = zcutBuildList(RTDXF0, "INSERT", 2, "SL", 8, "0", 10, o, -3, 1001, "VELM5$_$VFALDA-", 1000,
+                                "SOL", 1000, "key_nes", 1040, 20.0, 1070, 0, 1002, "{", 1011, p0, 1070, 1,
+                                1011, p1, 1070, 1, 1011, p2, 1070, 1, 1011, p3, 1070, 1, 1002, "}", 0);
+    ASSERT_EQ(zcdbEntMake(ins), RTNORM);
+    zcutRelRb(ins);
+    ads_name slab;
+    zcdbEntLast(slab);
+    resbuf* data = zcdbEntGet(slab);
+    std::string handle;
+    for (const resbuf* rb = data; rb; rb = rb->rbnext)
+        if (rb->restype == 5) handle = rb->resval.rstring;
+    zcutRelRb(data);
+
+    WallFace* f = TwoLineFace(300, 300, 0, 0);
+    f->edges->upperRoof.names.push_back(handle);
+    GenWallSide(*f, "D", 0.0, 300.0);
+    EXPECT_NEAR(Area(Faces("D")), 100 * 200 + 100 * 300, 1e-6);
+    FreeFaceList(f);
+}
+
+}  // namespace

@@ -1,0 +1,452 @@
+// The 3D wall commands and drivers. The floor commands erase the floor's
+// faces once (by layer) and then generate side after side, so a whole
+// floor costs one pass over the faces plus the sides themselves.
+#include "visual/model3d/wall3d_commands.h"
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include "core/geometry/host_geometry.h"
+#include "core/geometry/matrix4.h"
+#include "core/geometry/polygon.h"
+#include "core/host_services.h"
+#include "core/levels.h"
+#include "core/module_state.h"
+#include "core/pick_walls.h"
+#include "host/ads/adsent.h"
+#include "host/ads/cmdline.h"
+#include "host/ed/adspick.h"
+#include "host/ed/prompts.h"
+#include "roofs/slab_record.h"
+#include "settings/floor_cmds_run.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
+#include "visual/model3d/arc_sides.h"
+#include "visual/model3d/face_records.h"
+#include "visual/model3d/wall_sides.h"
+#include "visual/model3d/wall_tops.h"
+#include "walls/graph/cfacciate.h"
+
+namespace {
+
+constexpr const char* kPickSidePrompt =
+    "\nWybierz linię lub łuk elewacji, który chcesz generować, Enter, aby zamknąć:";
+constexpr const char* kNotWallElement = "\nWybrany element nie jest prawidłowym łukiem, ani linią.";
+constexpr const char* kNoCovering = "\nNa rysunku nie ma prawidłowych płyt przykrywających";
+
+int ErrNo() {
+    const int readOnly = -1;
+    return SysVarShort("ERRNO", &readOnly);
+}
+
+// What every run reads once.
+struct RunSettings {
+    bool useWallLayer = SettingInt(SetupVar::SETM3D_LDIP2D) != 0;
+    int curvedFlag = SettingInt(SetupVar::VIS_MUROCURVO) == 0 ? 1 : 0;
+    double step = GetScaleFactor(0);
+    AAR_LAYERC catalogue;
+    RunSettings() { catalogue.ReadLayerDefFile("LAYERC.DEF"); }
+};
+
+// The graph of the floor at `elevation` (pilasters merged).
+void BuildGraph(CFACCIATE& g, double elevation, double height, int floorInt) {
+    g.level = elevation;
+    g.floorHeight = height;
+    g.floorInt = floorInt;
+    g.Build(false, true, nullptr, false);
+    g.MergePillars();
+}
+
+void BuildGraph(CFACCIATE& g, double elevation) {
+    BuildGraph(g, elevation, GetFloorHeightAt(elevation), GetFloorIntAt(elevation));
+}
+
+bool KeepsOwnHeight(const WallFace& face) {
+    for (const FaceEdge* e = face.edges; e; e = e->next)
+        if (e->extraReal != 0.0) return true;
+    return false;
+}
+
+void EraseSide(const WallFace& face, double elevation) {
+    if (face.isArc())
+        Erase3DFacesOnArc(face.arc, elevation);
+    else
+        Erase3DFacesOnSegment(face.start, face.end, elevation);
+}
+
+// One side at its own heights (mode 1), or under planes (mode 2).
+void GenerateSide(const WallFace& face, const CFACCIATE& g, const RunSettings& rs, const std::string& layer,
+                  const SlabPlaneRec* planes, bool underPlanes) {
+    if (face.isArc()) {
+        GenArcWallSide(face, layer, underPlanes ? 1 : 0, rs.step, rs.curvedFlag, g.level, g.floorHeight,
+                       planes);
+    } else if (!underPlanes || KeepsOwnHeight(face)) {
+        GenWallSide(face, layer, g.level, g.floorHeight);
+    } else {
+        GenWallSideUnderSlabs(face, layer, g.level, g.floorHeight, planes);
+    }
+}
+
+// The whole floor: old faces erased, every face generated, pilasters with
+// GEN3DPIL; tops with CHIUSURA_SUP (own heights only).
+void GenerateFloor(double elevation, const SlabPlaneRec* covering, bool underPlanes) {
+    RunSettings rs;
+    CFACCIATE g;
+    BuildGraph(g, elevation);
+    EraseFloorWallFaces(rs.catalogue, elevation);
+    for (WallFace* f = g.faces; f; f = f->next) {
+        const std::string layer = SideLayer(*f, rs.useWallLayer, rs.catalogue, elevation, true);
+        GenerateSide(*f, g, rs, layer, covering, underPlanes);
+    }
+    if (SettingInt(SetupVar::GEN3DPIL) != 0) {
+        std::string layer = k3DWallsKey;
+        EnsureLayer(layer, rs.catalogue, true, elevation, true);
+        for (WallFace* f = g.pillarFaces; f; f = f->next) {
+            if (f->isArc()) continue;
+            if (underPlanes)
+                GenWallSideUnderSlabs(*f, layer, elevation, g.floorHeight, covering);
+            else
+                GenWallSide(*f, layer, elevation, g.floorHeight);
+        }
+    }
+    const double height = g.floorHeight;
+    g.Clear();
+    if (!underPlanes && SettingInt(SetupVar::CHIUSURA_SUP) != 0) {
+        std::string layer = k3DWallsKey;
+        EnsureLayer(layer, rs.catalogue, true, elevation, true);
+        GenWallTops(layer, elevation, height);
+    }
+}
+
+// The floor of a picked entity; false when its layer has none.
+bool PickedFloor(const ads_name e, double& elevation) {
+    return GetEntityLevel(e, elevation, nullptr, false) == 1;
+}
+
+// The one-record plane list of a plane everywhere.
+SlabPlaneRec* PlaneEverywhere(double a, double b, double c, double d) {
+    auto* r = new SlabPlaneRec;
+    r->a = a, r->b = b, r->c = c, r->d = d;
+    return r;
+}
+
+// "Wyrównanie": three points; null (after its message or a cancel).
+SlabPlaneRec* AskPlane() {
+    Point3 pts[3];
+    int i = 0;
+    while (i < 3) {
+        ads_point got;
+        int rc;
+        if (i == 0) {
+            zcedInitGet(1, nullptr);
+            rc = zcedGetPoint(nullptr, "\nOkreśl pierwszy punkt płaszczyzny:", got);
+        } else {
+            zcedInitGet(1, "Cofnij");
+            const ads_point base{pts[i - 1].x, pts[i - 1].y, pts[i - 1].z};
+            rc = zcedGetPoint(base, "\nOkreśl następny punkt płaszczyzny lub [Cofnij]:", got);
+        }
+        if (rc == RTKWORD) {
+            if (i > 0) --i;
+            continue;
+        }
+        if (rc != RTNORM) return nullptr;
+        pts[i++] = {got[0], got[1], got[2]};
+    }
+    double a, b, c, d;
+    if (!PlaneCoefficients(pts, a, b, c, d) || std::fabs(c) < GeomEpsilon) {
+        zcutPrintf("\nOkreślone punkty nie definiują płaszczyzny");
+        return nullptr;
+    }
+    return PlaneEverywhere(a, b, c, d);
+}
+
+// "Płyta": the picked slab's plane everywhere; null and its message when
+// the pick is no slab; cancel sets `cancelled`.
+SlabPlaneRec* AskSlabPlane(bool& cancelled) {
+    cancelled = false;
+    ads_name e;
+    ads_point p;
+    if (zcedEntSel("\nWybierz płytę:", e, p) != RTNORM) {
+        cancelled = ErrNo() != 7;
+        if (!cancelled) zcutPrintf("\nWybrany obiekt nie jest płytą");
+        return nullptr;
+    }
+    VertexNode* outline = GetSlabOutlineVertices(e);
+    double a = 0, b = 0, c = 0, d = 0;
+    const bool ok = outline && PolygonNormal(outline, a, b, c, d) && std::fabs(c) >= GeomEpsilon;
+    FreeList(outline);
+    if (!ok) {
+        zcutPrintf("\nWybrany obiekt nie jest płytą");
+        return nullptr;
+    }
+    return PlaneEverywhere(a, b, c, d);
+}
+
+template <class Generate>
+void PickLoop(Generate&& generate) {
+    ads_name last{0, 0};
+    double lastLevel = 0.0;
+    bool have = false;
+    for (;;) {
+        ads_name e;
+        std::string layer, keywords = "TUTTO";
+        ads_point at;
+        const double level = SettingReal(SetupVar::SQPAV);
+        const int rc = PickLinesAndArcs("TUTTO", kPickSidePrompt, e, level, layer, keywords, at);
+        if (rc == 0) {
+            zcutPrintf("%s", kNotWallElement);
+            return;
+        }
+        if (rc == -2) {
+            // The keyword goes on with the previous pick.
+            if (!have) continue;
+            if (!generate(last, lastLevel)) return;
+            continue;
+        }
+        if (rc != 1) return;
+        ads_name_set(e, last);
+        lastLevel = level;
+        have = true;
+        if (!generate(e, level)) return;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Gen3DWall after the erase.
+void GenerateInMode(const WallFace& face, const CFACCIATE& graph, double step, int curvedFlag,
+                    bool useWallLayer, const AAR_LAYERC& catalogue) {
+    const double elevation = graph.level;
+    const std::string layer = SideLayer(face, useWallLayer, catalogue, elevation, false);
+    SlabPlaneRec* covering =
+        face.auto3DType == 2 ? CollectCoveringSlabs(elevation, true, true, false, true) : nullptr;
+    if (face.isArc()) {
+        GenArcWallSide(face, layer, face.auto3DType - 1, step, curvedFlag, elevation, graph.floorHeight,
+                       covering);
+    } else if (face.auto3DType == 1) {
+        GenWallSide(face, layer, elevation, graph.floorHeight);
+    } else {
+        // Without any covering slab the top stays at elevation + height, in
+        // mode 2, instead of losing the side's faces.
+        GenWallSideUnderSlabs(face, layer, elevation, graph.floorHeight, covering);
+    }
+    FreeSlabPlanes(covering);
+}
+
+}  // namespace
+
+void Gen3DWall(const WallFace& face, const CFACCIATE& graph, double step, int curvedFlag, bool useWallLayer,
+               const AAR_LAYERC& catalogue) {
+    EraseSide(face, graph.level);
+    GenerateInMode(face, graph, step, curvedFlag, useWallLayer, catalogue);
+}
+
+void Gen3DFacesOfWallLine(const ads_name entity, double elevation) {
+    Gen3DFacesOfWallLineUnderPlanes(entity, elevation, nullptr);
+}
+
+void Gen3DFacesOfWallLineUnderPlanes(const ads_name entity, double elevation, const SlabPlaneRec* planes) {
+    RunSettings rs;
+    CFACCIATE g;
+    BuildGraph(g, elevation);
+    if (WallFace* face = g.FindFaceById(entity)) {
+        EraseSide(*face, elevation);
+        const std::string layer = SideLayer(*face, rs.useWallLayer, rs.catalogue, elevation, true);
+        GenerateSide(*face, g, rs, layer, planes, planes != nullptr);
+    }
+    g.Clear();
+}
+
+void Gen3DWallsUnderSlabs(double elevation) {
+    SlabPlaneRec* covering = CollectCoveringSlabs(elevation, true, true, false, true);
+    if (!covering) {
+        zcutPrintf("%s", kNoCovering);
+        return;
+    }
+    GenerateFloor(elevation, covering, true);
+    FreeSlabPlanes(covering);
+}
+
+void PickWallLinesUnderPlanes(const SlabPlaneRec* planes) {
+    PickLoop([&](const ads_name e, double level) {
+        SlabPlaneRec* own = nullptr;
+        if (!planes) {
+            own = CollectCoveringSlabs(level, true, true, false, true);
+            if (!own) {
+                zcutPrintf("%s", kNoCovering);
+                return false;
+            }
+        }
+        Gen3DFacesOfWallLineUnderPlanes(e, level, planes ? planes : own);
+        FreeSlabPlanes(own);
+        return true;
+    });
+}
+
+void CmdWall3D() {
+    ads_name e;
+    ads_point p;
+    double elevation = 0.0;
+    const int rc = zcedEntSel(
+        "\nWybierz obiekt na podłodze, który chcesz generować, Enter, aby generować bieżącą "
+        "podłogę:",
+        e, p);
+    if (rc == RTNORM) {
+        if (!PickedFloor(e, elevation)) {
+            zcutPrintf("\nWybrany obiekt nie jest identyfikowany jako podłoga");
+            return;
+        }
+    } else if (rc == RTERROR && ErrNo() == 52) {
+        elevation = SettingReal(SetupVar::SQPAV);
+    } else {
+        return;
+    }
+    Gen3DWallsOfFloor(elevation);
+}
+
+void Gen3DWallsOfFloor(double elevation) {
+    GenerateFloor(elevation, nullptr, false);
+}
+
+void CmdW3DFace() {
+    PickLoop([](const ads_name e, double level) {
+        Gen3DFacesOfWallLine(e, level);
+        return true;
+    });
+}
+
+void CmdVarWall3D() {
+    for (;;) {
+        zcedInitGet(0, "Wyrównanie Płyta Jedna");
+        ads_name e;
+        ads_point p;
+        const int rc = zcedEntSel(
+            "\nWybierz obiekt na podłodze, który chcesz generować, Enter, aby generować bieżącą podłogę lub "
+            "[Wyrównanie/Płyta/Jedna powierzchnia ściany]:",
+            e, p);
+        if (rc == RTNORM) {
+            double elevation = 0.0;
+            if (!PickedFloor(e, elevation)) {
+                zcutPrintf("\nNiemożliwe jest śledzenie wysokości podłogi, zaczynając od wybranego obiektu");
+                continue;
+            }
+            Gen3DWallsUnderSlabs(elevation);
+            return;
+        }
+        if (rc == RTERROR) {
+            const int err = ErrNo();
+            if (err == 7) continue;
+            if (err == 52) Gen3DWallsUnderSlabs(SettingReal(SetupVar::SQPAV));
+            return;
+        }
+        if (rc != RTKWORD) return;
+        char word[64] = "";
+        zcedGetInput(word);
+        if (std::strcmp(word, "Wyrównanie") == 0) {
+            SlabPlaneRec* plane = AskPlane();
+            if (!plane) return;
+            PickWallLinesUnderPlanes(plane);
+            FreeSlabPlanes(plane);
+            return;
+        }
+        if (std::strcmp(word, "Płyta") == 0) {
+            bool cancelled = false;
+            SlabPlaneRec* plane = AskSlabPlane(cancelled);
+            if (cancelled) return;
+            if (!plane) continue;
+            PickWallLinesUnderPlanes(plane);
+            FreeSlabPlanes(plane);
+            return;
+        }
+        PickWallLinesUnderPlanes(nullptr);
+        return;
+    }
+}
+
+void Regen3DWallsOfLevel(double elevation, double height, int floorInteger) {
+    RunSettings rs;
+    CFACCIATE g;
+    BuildGraph(g, elevation, height, floorInteger);
+    // One pass erases the old faces of every side to be regenerated: a side
+    // erase per face would read every face of the drawing once per side.
+    std::vector<const WallFace*> sides;
+    for (const WallFace* f = g.faces; f; f = f->next)
+        if (f->auto3DType != 0) sides.push_back(f);
+    Erase3DFacesOnSides(sides, elevation);
+    for (const WallFace* f : sides)
+        GenerateInMode(*f, g, rs.step, rs.curvedFlag, rs.useWallLayer, rs.catalogue);
+    g.Clear();
+}
+
+void Regen3DWallsAround(const ads_name wallA, const ads_name wallB, double elevation, const ads_name wallC,
+                        const ads_name wallD) {
+    if (SettingInt(SetupVar::SETOPZM3DAUTO) == 0 || !wallA) return;
+    RunSettings rs;
+    CFACCIATE g;
+    BuildGraph(g, elevation);
+    std::vector<const WallFace*> done;
+    const std::int64_t* walls[4] = {wallA, wallB, wallC, wallD};
+    for (const std::int64_t* w : walls) {
+        if (!w || (w[0] == 0 && w[1] == 0)) continue;
+        const WallFace* face = g.FindFaceById(w);
+        if (!face || face->auto3DType == 0) continue;
+        bool seen = false;
+        for (const WallFace* d : done) seen = seen || d == face;
+        if (seen) continue;
+        done.push_back(face);
+        Gen3DWall(*face, g, rs.step, rs.curvedFlag, rs.useWallLayer, rs.catalogue);
+    }
+    g.Clear();
+}
+
+namespace {
+
+std::vector<Point3> OutlinePoints(const OutlineNode& o, std::initializer_list<int> which) {
+    // Points 1 to 6: the ends of the two jambs (first and last) and the two
+    // corners of a corner object.
+    auto last = [](const VertexNode* v) {
+        while (v && v->next) v = v->next;
+        return v ? v->pt() : Point3{};
+    };
+    const Point3 all[6] = {o.jamb1 ? o.jamb1->pt() : Point3{},
+                           last(o.jamb1),
+                           o.jamb2 ? o.jamb2->pt() : Point3{},
+                           last(o.jamb2),
+                           o.corner[0],
+                           o.corner[1]};
+    std::vector<Point3> out;
+    for (int i : which) out.push_back(all[i - 1]);
+    return out;
+}
+
+}  // namespace
+
+void Regen3DWallsAfterCommand(const OutlineNode* outline) {
+    if (!outline || SettingInt(SetupVar::SETOPZM3DAUTO) == 0) return;
+    std::vector<Point3> pts;
+    // The jamb ends lie on the faces the object cuts, on straight and on
+    // curved walls alike.
+    if (outline->kind == 11 || outline->kind == 12)
+        pts = OutlinePoints(*outline, {1, 2, 3, 4});
+    else if (outline->kind == 18)
+        pts = OutlinePoints(*outline, {1, 3, 4, 6});
+    else
+        return;
+    RunSettings rs;
+    CFACCIATE g;
+    BuildGraph(g, outline->z);
+    for (WallFace* f = g.faces; f; f = f->next) {
+        if (f->auto3DType == 0) continue;
+        bool touched = false;
+        for (Point3 p : pts) {
+            p.z = f->isArc() ? f->arc.centre.z : f->start.z;
+            touched = touched ||
+                      (f->isArc() ? IsPointOnArc(p, f->arc, true) : IsPointOnSegment(p, f->start, f->end));
+        }
+        if (touched) Gen3DWall(*f, g, rs.step, rs.curvedFlag, rs.useWallLayer, rs.catalogue);
+    }
+    g.Clear();
+}

@@ -1,0 +1,44 @@
+// The 3D wall commands and the drivers that keep the 3D faces of the walls
+// up to date when walls, objects or floors change. Every entry point builds
+// the wall-face graph of one floor, erases the old faces of what it
+// generates and generates each face in its recorded mode (1 at the walls'
+// own heights, 2 under the floor's covering slabs).
+#pragma once
+
+#include <string>
+
+#include "core/layer_catalogue.h"
+#include "host/util/adscodes.h"
+#include "roofs/slab_queries.h"
+
+class CFACCIATE;
+struct WallFace;
+struct OutlineNode;
+
+void CmdWall3D();     // "VELMWALL3D"
+void CmdW3DFace();    // "VELMW3DFACE"
+void CmdVarWall3D();  // "VELMVARW3D"
+
+// Regenerates one face in its recorded mode; a straight face of mode 2
+// without any covering slab keeps its top at elevation + height.
+void Gen3DWall(const WallFace& face, const CFACCIATE& graph, double step, int curvedFlag, bool useWallLayer,
+               const AAR_LAYERC& catalogue);
+// One side at its own heights / under planes, from its wall entity.
+void Gen3DFacesOfWallLine(const ads_name entity, double elevation);
+void Gen3DFacesOfWallLineUnderPlanes(const ads_name entity, double elevation, const SlabPlaneRec* planes);
+// The whole floor at its own heights, as "VELMWALL3D" makes it once the
+// floor is known: the floor's faces erased, every side, pilasters and tops
+// as the settings say.
+void Gen3DWallsOfFloor(double elevation);
+// The whole floor under its covering slabs.
+void Gen3DWallsUnderSlabs(double elevation);
+// The pick loop of single sides under planes (none: the covering slabs of
+// each picked line's floor).
+void PickWallLinesUnderPlanes(const SlabPlaneRec* planes);
+
+// Drivers, silent. OfLevel regenerates every face of non-zero mode whatever
+// SETOPZM3DAUTO says; the other two do nothing while it is 0.
+void Regen3DWallsOfLevel(double elevation, double height, int floorInteger);
+void Regen3DWallsAround(const ads_name wallA, const ads_name wallB, double elevation, const ads_name wallC,
+                        const ads_name wallD);
+void Regen3DWallsAfterCommand(const OutlineNode* outline);

@@ -1,0 +1,10 @@
+// The horizontal caps that close the tops of the walls and pilasters of a
+// floor.
+#pragma once
+
+#include <string>
+
+// Pilaster caps (pilasters of the floor only) and one cap per wall pair;
+// prints "\nNie można rozpoznać ścian w bieżącym rysunku" when no wall pair
+// is found (the pilaster caps made stay).
+void GenWallTops(const std::string& layer, double elevation, double height);
