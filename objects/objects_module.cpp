@@ -1,9 +1,23 @@
 #include "objects/objects_module.h"
 
+#include "host/rx/rxobject.h"
+#include "objects/placement/placement_preview.h"
+#include "objects/placement/wall_cuts.h"
+
 std::span<const CommandBinding> ObjectsCommandBindings() {
-    return {};
+    static constexpr CommandBinding kBindings[] = {
+        {"VELMWALLBRK", &CmdWallBreak},
+    };
+    return kBindings;
 }
 
-void RegisterObjectsModule() {}
+void RegisterObjectsModule() {
+    VELM_PRJTRAVE::rxInit();
+    VELM_PRJ::rxInit();
+    zcrxBuildClassHierarchy();
+}
 
-void UnregisterObjectsModule() {}
+void UnregisterObjectsModule() {
+    VELM_PRJ::rxUninit();
+    VELM_PRJTRAVE::rxUninit();
+}

@@ -4,15 +4,43 @@
 #include <memory>
 
 #include "host/rx/rxobject.h"
+#include "objects/placement/gap_outline.h"
 #include "walls/dblwall/dblwall_cmd.h"
 #include "walls/drawing/velm_muroj.h"
 #include "walls/drawing/wall_cmds.h"
+#include "walls/graph/outline_record.h"
 #include "walls/graph/pair_lines_hook.h"
 #include "walls/recognition/defmuri.h"
 #include "walls/recognition/defwall_cmd.h"
 #include "walls/recognition/velm_muroesterno.h"
 #include "walls/recognition/wall_att_cmd.h"
 #include "walls/types/dlg_strati.h"
+
+namespace {
+
+// The object library's view of an outline record read by the face graph.
+bool ReadGapOutlineRecord(const resbuf* list, GapOutline& out) {
+    OutlineNode* o = ParseTag3DiStr(list);
+    if (!o) return false;
+    out.entity[0] = o->entity[0];
+    out.entity[1] = o->entity[1];
+    out.kind = o->kind;
+    out.z = o->z;
+    out.base = o->base;
+    for (int i = 0; i < 2; ++i) {
+        out.gapA[i] = o->gapA[i];
+        out.gapB[i] = o->gapB[i];
+        out.gapAngle[i] = o->gapAngle[i];
+        out.corner[i] = o->corner[i];
+    }
+    out.radiusA = o->radiusA;
+    out.radiusB = o->radiusB;
+    out.wallThickness = o->wallThickness;
+    FreeOutlineList(o);
+    return true;
+}
+
+}  // namespace
 
 std::span<const CommandBinding> WallsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
@@ -29,9 +57,13 @@ void RegisterWallsModule() {
     zcrxBuildClassHierarchy();
     SetWallRecognitionFactory([] { return std::make_unique<DEFMURI>(); });
     SetPairWallLinesHook([](DEFMURI& set, FaceEdge** pending) { set.PairWallLines(pending); });
+    SetGapOutlineReader(&ReadGapOutlineRecord);
+    SetPilasterOutlineReader([](const ads_name entity) { return GetPillarOutline(entity); });
 }
 
 void UnregisterWallsModule() {
+    SetPilasterOutlineReader(nullptr);
+    SetGapOutlineReader(nullptr);
     SetPairWallLinesHook(nullptr);
     SetWallRecognitionFactory(nullptr);
     VELM_MUROJ::rxUninit();
