@@ -3,11 +3,15 @@
 
 #include <memory>
 
+#include "core/entity_readers.h"
 #include "host/rx/rxobject.h"
+#include "host/util/nocase.h"
 #include "objects/placement/gap_outline.h"
+#include "objects/placement/host_seams.h"
 #include "walls/dblwall/dblwall_cmd.h"
 #include "walls/drawing/velm_muroj.h"
 #include "walls/drawing/wall_cmds.h"
+#include "walls/graph/cfacciate.h"
 #include "walls/graph/outline_record.h"
 #include "walls/graph/pair_lines_hook.h"
 #include "walls/recognition/defmuri.h"
@@ -40,6 +44,21 @@ bool ReadGapOutlineRecord(const resbuf* list, GapOutline& out) {
     return true;
 }
 
+// The face of one wall line or arc, for the object library's pickers.
+bool ReadWallFaceOfEntity(const ads_name entity, WallFaceSpan& out) {
+    std::string type;
+    GetEntTypeAndColor(entity, type);
+    CFACCIATE graph;
+    WallFace* face = zcutEqualsNoCase(type, "ARC") ? graph.BuildFromArc(entity) : graph.BuildFromLine(entity);
+    if (!face) return false;
+    out.isArc = face->isArc();
+    out.start = face->start;
+    out.end = face->end;
+    out.arc = face->arc;
+    FreeFaceList(face);
+    return true;
+}
+
 }  // namespace
 
 std::span<const CommandBinding> WallsCommandBindings() {
@@ -59,9 +78,11 @@ void RegisterWallsModule() {
     SetPairWallLinesHook([](DEFMURI& set, FaceEdge** pending) { set.PairWallLines(pending); });
     SetGapOutlineReader(&ReadGapOutlineRecord);
     SetPilasterOutlineReader([](const ads_name entity) { return GetPillarOutline(entity); });
+    SetWallFaceSpanReader(&ReadWallFaceOfEntity);
 }
 
 void UnregisterWallsModule() {
+    SetWallFaceSpanReader(nullptr);
     SetPilasterOutlineReader(nullptr);
     SetGapOutlineReader(nullptr);
     SetPairWallLinesHook(nullptr);

@@ -87,6 +87,18 @@ struct LayerAttrListDeleter {
     void operator()(LayerAttrEntry* list) const;
 };
 
+// Where the host pickers found the object's host: the first and second
+// wall line (oriented along the object), the wall faces they belong to, the
+// pick point projected on the first line, and for a corner object its
+// corner and the opposite corner across the wall.
+struct HostPlacement {
+    Point3 wallLine[2], secondWallLine[2];
+    Point3 faceSegment[2], secondFaceSegment[2];
+    Point3 pickPoint;
+    Point3 cornerPoint, oppositeCornerPoint;
+    bool secondLineFound = false;
+};
+
 struct ObjContext {
     std::string layerDefFile;  // "LAYERC.DEF", or "TCLAYERC.DEF" for "TC" objects
     // Layers made while drawing; their linetypes and attributes are applied
@@ -131,6 +143,7 @@ struct ObjContext {
     std::string replacementLayer;  // also the prompt text of some placers
     std::uint8_t flag1 = 0, flag2 = 0;
     std::vector<LayerSubstitution> layerSubstitutions;
+    HostPlacement host;
 };
 
 // The variable of that number: replaced in place (order kept) or appended.

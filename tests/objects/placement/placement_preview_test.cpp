@@ -108,8 +108,12 @@ TEST_F(PreviewTest, free_jig_steps_follow_the_answers) {
         push(row.answer);
         jig.drag();
         EXPECT_EQ(jig.step, row.next) << row.step << " '" << row.answer << "'";
-        if (row.step == 3 && row.answer.empty()) ExpectPoint(jig.currentPoint, 5, 6);
-        if (row.step == 4 && row.answer.empty()) EXPECT_EQ(jig.rotationInput, 0.0);
+        if (row.step == 3 && row.answer.empty()) {
+            ExpectPoint(jig.currentPoint, 5, 6);
+        }
+        if (row.step == 4 && row.answer.empty()) {
+            EXPECT_EQ(jig.rotationInput, 0.0);
+        }
     }
 }
 
