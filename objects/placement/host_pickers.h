@@ -1,9 +1,9 @@
 // The host an object stands on, asked for before it is placed: a wall line,
-// a curved wall, a wall corner, a slab or roof pitch, or a main object for
-// an accessory. Each picker prompts by the run mode and pass, checks what
-// was picked, keeps the host entities in the context (firstEntity,
-// secondEntity, `host`) and defines the host variables the definition
-// reads (wall thickness $1, side angles, arc steps, plane coefficients).
+// a curved wall, a wall corner, a slab or roof pitch, a stair side or a
+// stair's handrail corner, or a main object for an accessory. Each picker prompts by the run mode and pass,
+// checks what was picked, keeps the host entities in the context (firstEntity, secondEntity, `host`) and
+// defines the host variables the definition reads (wall thickness $1, side angles, arc steps, plane
+// coefficients).
 //
 // Results: 1000 when the user typed "Zastąp"; positive when a host was
 // taken; 0 to keep the previous position or to place without a host; -1
@@ -37,6 +37,13 @@ int ReadCornerLineVars(ObjContext& context);
 // Insertion types 19, 47 and 48.
 int PickSlabForObject(ObjContext& context, int iteration, const ParameterEditor& editParameters = {});
 int ReadSlabPlaneVars(ObjContext& context);
+
+// Insertion type 20: the stair side under the pick becomes the first of
+// the context's handrail records. Type 27: the stair's handrail corner.
+int PickStairSideForBalustrade(ObjContext& context, int iteration,
+                               const ParameterEditor& editParameters = {});
+int PickStairForHandrailCorner(ObjContext& context, int iteration,
+                               const ParameterEditor& editParameters = {});
 
 // Insertion type 46.
 int PickMainObjectForAccessory(ObjContext& context, int iteration,

@@ -221,3 +221,62 @@ TEST_F(HostPickerTest, relocation_joins_the_walls_and_keeps_an_object_whose_wall
     EXPECT_TRUE(Exists(again));
     EXPECT_EQ(Lines().size(), 2u);  // the remaining face cut at the opening again
 }
+
+namespace {
+
+// A stair (a POINT at `at`) whose handrail record holds a rising straight
+// side, a flat arc side and a handrail corner.
+void Stair(const Point3& at) {
+    zcdbRegApp("VELM5$_$DATICMANOSCALA-");
+    const ads_point p = {at.x, at.y, at.z};
+    resbuf* head =
+        zcutBuildList(RTDXF0, "POINT", 8, "VELMSCALE$0", 10, p, -3, 1001, "VELM5$_$DATICMANOSCALA-", 0);
+    resbuf* tail = head;
+    while (tail->rbnext) tail = tail->rbnext;
+    auto block = [&](double sign, double arc, double angle, Point3 s, Point3 e, Point3 c) {
+        const ads_point P = {1, 2, 3}, S = {s.x, s.y, s.z}, E = {e.x, e.y, e.z}, C = {c.x, c.y, c.z};
+        tail->rbnext =
+            zcutBuildList(1002, "{", 1040, 100.0, 1040, 28.0, 1040, 17.5, 1040, 3.0, 1040, sign, 1040, arc,
+                          1011, P, 1040, angle, 1011, S, 1011, E, 1011, C, 1002, "}", 0);
+        while (tail->rbnext) tail = tail->rbnext;
+    };
+    block(0.0, 0.0, 0.1, {0, 0, 0}, {300, 0, 150}, {0, 100, 0});
+    block(100.0, 1.0, 0.2, {600, 0, 0}, {500, 100, 0}, {500, 0, 0});
+    block(-1.0, 0.0, 0.3, {0, 0, 0}, {0, 0, 0}, {0, 0, 0});
+    ASSERT_EQ(zcdbEntMake(head), RTNORM);
+    zcutRelRb(head);
+}
+
+}  // namespace
+
+TEST_F(HostPickerTest, a_stair_side_is_found_under_the_pick_on_straight_and_arc_sides) {
+    const double r = 100.0 / std::sqrt(2.0);
+    Stair({500 + r, r, 0});
+    ObjContext& c = Context(20);
+    push("!pick " + std::to_string(500 + r) + "," + std::to_string(r));
+    EXPECT_EQ(PickStairSideForBalustrade(c, 0), 1);
+    ASSERT_EQ(c.handrails.size(), 2u);  // the corner is not a side
+    EXPECT_EQ(c.handrails[0].c[1], 100.0);
+    EXPECT_NEAR(c.handrails[0].c[0], 0.2, 1e-12);
+
+    // Away from both sides: asked again for a point, then on the rising side.
+    Stair({2000, 2000, 0});
+    ObjContext& d = Context(20);
+    push({"!pick 2000,2000", "150,0"});
+    EXPECT_EQ(PickStairSideForBalustrade(d, 0), 1);
+    EXPECT_TRUE(Has("Nie można znaleźć boku schodów"));
+    EXPECT_EQ(d.handrails[0].c[1], 0.0);
+    EXPECT_EQ(d.handrails[0].d[0], 0.0);
+
+    ObjContext& e = Context(27);
+    push("!pick 2000,2000");
+    EXPECT_EQ(PickStairForHandrailCorner(e, 0), 1);
+    ASSERT_EQ(e.handrails.size(), 1u);
+    EXPECT_NEAR(e.handrails[0].c[0], 0.3, 1e-12);
+
+    Wall({0, 900, 0}, {100, 900, 0});
+    ObjContext& f = Context(27);
+    push("!pick 50,900");
+    EXPECT_EQ(PickStairForHandrailCorner(f, 0), -1);
+    EXPECT_TRUE(Has("Schody nie posiadają wystarczających informacji, aby wstawić poręcz"));
+}
