@@ -1,6 +1,7 @@
 #include "objects/objects_module.h"
 
 #include "host/rx/rxobject.h"
+#include "objects/dialogs/dlg_par_obj.h"
 #include "objects/placement/placement_preview.h"
 #include "objects/placement/wall_cuts.h"
 
@@ -20,4 +21,5 @@ void RegisterObjectsModule() {
 void UnregisterObjectsModule() {
     VELM_PRJ::rxUninit();
     VELM_PRJTRAVE::rxUninit();
+    ResetParameterDialogPlacement();
 }

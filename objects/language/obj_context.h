@@ -41,9 +41,10 @@ struct ObjVar {
     char16_t type = u'D';     // A B D I R S
     std::string description;  // the expression of a computed variable
     double value = 0.0;
-    std::string text;          // value of a text variable
-    std::uint8_t numeric = 0;  // "#": a length in drawing units
-    std::uint8_t trace = 0;    // "-": evaluation printed
+    std::string text;            // value of a text variable
+    std::uint8_t numeric = 0;    // "#": a length in drawing units
+    std::uint8_t trace = 0;      // "-": evaluation printed
+    std::uint8_t applyMark = 0;  // chosen to be given to other objects
 };
 
 enum ObjVarKind : std::int16_t { kVarFixed = 0, kVarComputed = 1, kVarParameter = 2 };
