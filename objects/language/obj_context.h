@@ -90,14 +90,17 @@ struct LayerAttrListDeleter {
 
 // Where the host pickers found the object's host: the first and second
 // wall line (oriented along the object), the wall faces they belong to, the
-// pick point projected on the first line, and for a corner object its
-// corner and the opposite corner across the wall.
+// pick point projected on the first line, for a corner object its corner
+// and the opposite corner across the wall, and the base point of a label.
 struct HostPlacement {
     Point3 wallLine[2], secondWallLine[2];
     Point3 faceSegment[2], secondFaceSegment[2];
     Point3 pickPoint;
     Point3 cornerPoint, oppositeCornerPoint;
     bool secondLineFound = false;
+    // A label placed from a base point (rubber band from it).
+    Point3 basePoint;
+    bool hasBasePoint = false;
 };
 
 struct ObjContext {
