@@ -1,11 +1,17 @@
 #include "objects/objects_module.h"
 
+#include "host/rx/rxobject.h"
 #include "objects/dialogs/dlg_par_obj.h"
 #include "objects/dialogs/dlg_slide.h"
+#include "objects/placement/placement_preview.h"
+#include "objects/placement/wall_cuts.h"
 #include "settings/preferences/pref_hooks.h"
 
 std::span<const CommandBinding> ObjectsCommandBindings() {
-    return {};
+    static constexpr CommandBinding kBindings[] = {
+        {"VELMWALLBRK", &CmdWallBreak},
+    };
+    return kBindings;
 }
 
 void RegisterObjectsModule() {
@@ -14,9 +20,14 @@ void RegisterObjectsModule() {
         slide.SetImageName(imageName);
         slide.DoModal();
     });
+    VELM_PRJTRAVE::rxInit();
+    VELM_PRJ::rxInit();
+    zcrxBuildClassHierarchy();
 }
 
 void UnregisterObjectsModule() {
+    VELM_PRJ::rxUninit();
+    VELM_PRJTRAVE::rxUninit();
     SetSlideDialogHook(nullptr);
     ResetParameterDialogPlacement();
 }

@@ -88,6 +88,21 @@ struct LayerAttrListDeleter {
     void operator()(LayerAttrEntry* list) const;
 };
 
+// Where the host pickers found the object's host: the first and second
+// wall line (oriented along the object), the wall faces they belong to, the
+// pick point projected on the first line, for a corner object its corner
+// and the opposite corner across the wall, and the base point of a label.
+struct HostPlacement {
+    Point3 wallLine[2], secondWallLine[2];
+    Point3 faceSegment[2], secondFaceSegment[2];
+    Point3 pickPoint;
+    Point3 cornerPoint, oppositeCornerPoint;
+    bool secondLineFound = false;
+    // A label placed from a base point (rubber band from it).
+    Point3 basePoint;
+    bool hasBasePoint = false;
+};
+
 struct ObjContext {
     std::string layerDefFile;  // "LAYERC.DEF", or "TCLAYERC.DEF" for "TC" objects
     // Layers made while drawing; their linetypes and attributes are applied
@@ -132,6 +147,7 @@ struct ObjContext {
     std::string replacementLayer;  // also the prompt text of some placers
     std::uint8_t flag1 = 0, flag2 = 0;
     std::vector<LayerSubstitution> layerSubstitutions;
+    HostPlacement host;
 };
 
 // The variable of that number: replaced in place (order kept) or appended.

@@ -1,0 +1,122 @@
+// Cutting the wall lines at placed objects on demand: one picked object, or
+// every opening and pilaster of the current floor (see wall_cuts.h).
+#include <cmath>
+#include <cstring>
+
+#include "core/entity_data.h"
+#include "core/entity_readers.h"
+#include "core/levels.h"
+#include "host/ads/adsent.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/ssget.h"
+#include "host/ads/sysvars.h"
+#include "host/ed/adspick.h"
+#include "host/ed/prompts.h"
+#include "objects/language/obj_records.h"
+#include "objects/placement/wall_cuts.h"
+#include "objects/placement/wall_edit_util.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
+
+using namespace wallcut;
+
+namespace {
+
+constexpr const char* kNotOpeningOrPilaster = "\nWybrany obiekt nie jest ani otworem, ani pilastrem";
+
+int PickErrno() {
+    resbuf rb;
+    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
+}
+
+// Every entity carrying the application's xdata.
+void BreakAllWith(const char* app, double level) {
+    RbList filter(zcutBuildList(-3, 1001, app, 0));
+    ads_name set;
+    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return;
+    std::int32_t n = 0;
+    zcedSSLength(set, &n);
+    for (std::int32_t i = 0; i < n; ++i) {
+        ads_name e;
+        if (zcedSSName(set, i, e) == RTNORM) BreakWallAtObject(e, level, true);
+    }
+    zcedSSFree(set);
+}
+
+}  // namespace
+
+int BreakWallAtObject(const ads_name entity, double level, bool wholeFloor) {
+    RbList list(GetEntXData(entity, kParamRecordApp));
+    const resbuf* app = list ? FindXDataApp(list.get(), kParamRecordApp) : nullptr;
+    if (!app) {
+        zcutPrintf("%s", kNotOpeningOrPilaster);
+        return 0;
+    }
+    int type = 0;
+    for (const resbuf* rb = app->rbnext; rb && rb->restype != 1001; rb = rb->rbnext) {
+        if (rb->restype == 1070) {
+            type = rb->resval.rint;
+            break;
+        }
+    }
+    const resbuf* at = FindRbCode(list.get(), 10);
+    const Point3 insertion = at ? ToPoint(at->resval.rpoint) : Point3{};
+    // Levels compare within the level tolerance everywhere else too.
+    if (wholeFloor && std::abs(insertion.z - level) > kLevelTolerance) return 0;
+    if (type == 0) {
+        if (!wholeFloor) zcutPrintf("%s", kNotOpeningOrPilaster);
+        return 0;
+    }
+    switch (type) {
+        case 11: {
+            GapOutline o;
+            if (!ReadGapOutline(entity, o)) break;
+            WallSelection lines("LINE", insertion.z, !wholeFloor);
+            ads_name a, b;
+            FindStraightWallLinesAtGap(o, lines.set(), a, b);
+            CutStraightWallAtOpening(entity, a, b);
+            break;
+        }
+        case 12: {
+            GapOutline o;
+            if (!ReadGapOutline(entity, o)) break;
+            WallSelection arcs("ARC", insertion.z, !wholeFloor);
+            ads_name a, b;
+            FindArcWallArcsAtGap(o, arcs.set(), a, b);
+            CutArcWallAtOpening(entity, a, b);
+            break;
+        }
+        case 17:
+            CutWallAtPilaster(entity);
+            break;
+        case 18: {
+            ads_name lines[4];
+            if (FindWallLinesAtOpening(entity, lines)) CutCornerWallAtObject(entity, lines);
+            break;
+        }
+        default:
+            break;
+    }
+    return 1;
+}
+
+void CmdWallBreak() {
+    for (;;) {
+        zcedInitGet(RSG_NONULL, "Całość");
+        ads_name picked;
+        ads_point at;
+        const int rc = zcedEntSel("\nWybierz otwór lub pilaster [Cała bieżąca podłoga]:", picked, at);
+        if (rc == RTNORM) {
+            BreakWallAtObject(picked, 0.0, false);
+            continue;
+        }
+        if (rc == RTKWORD) {
+            const double level = SettingReal(SetupVar::SQPAV, 0.0);
+            BreakAllWith(kTag3DiStrRecordApp, level);
+            BreakAllWith(kPilastroStrApp, level);
+            return;
+        }
+        if (rc == RTERROR && PickErrno() == OL_ENTSELPICK) continue;
+        return;
+    }
+}

@@ -1,0 +1,53 @@
+// Small pieces shared by the wall-line cuts: entity lists read with every
+// application's xdata, wall entities made again from such a list with new
+// geometry, and the wall selections of a level walked by index.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "core/geometry/geom_basic.h"
+#include "host/ads/rbutil.h"
+#include "host/util/adscodes.h"
+#include "host/util/resbuf.h"
+
+namespace wallcut {
+
+struct RbFree {
+    void operator()(resbuf* list) const { zcutRelRb(list); }
+};
+using RbList = std::unique_ptr<resbuf, RbFree>;
+
+// The entity's list with the xdata of every application.
+RbList ReadWhole(const ads_name entity);
+
+// Makes a LINE from `list` running from a to b; false (nothing made) when
+// the ends coincide or the host refuses the list. `made` gets the new name.
+bool MakeLine(resbuf* list, const Point3& a, const Point3& b, ads_name made = nullptr);
+// Erases the entity and makes it again from its own list as a LINE a-b.
+bool RemakeLine(const ads_name entity, const Point3& a, const Point3& b, ads_name made = nullptr);
+
+// The wall entities of one type on the wall layers of a level.
+class WallSelection {
+public:
+    WallSelection(std::string_view type, double level, bool report);
+    ~WallSelection();
+    WallSelection(const WallSelection&) = delete;
+    WallSelection& operator=(const WallSelection&) = delete;
+    bool found() const { return m_found; }
+    const std::int64_t* set() const { return m_set; }
+    std::int32_t size() const;
+    bool name(std::int32_t i, ads_name out) const;
+
+private:
+    ads_name m_set = {0, 0};
+    bool m_found = false;
+};
+
+Point3 ToPoint(const ads_point p);
+// The point of the segment a-b above plan point p (a horizontal wall line
+// keeps its height).
+Point3 OnSegmentHeight(const Point3& a, const Point3& b, const Point3& p);
+
+}  // namespace wallcut
