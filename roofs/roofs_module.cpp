@@ -1,5 +1,6 @@
 #include "roofs/roofs_module.h"
 
+#include "objects/placement/host_seams.h"
 #include "roofs/commands/floor_slab.h"
 #include "roofs/commands/gable_roof_cmd.h"
 #include "roofs/commands/girder_cmds.h"
@@ -9,6 +10,9 @@
 #include "roofs/commands/slab_hatch_cmd.h"
 #include "roofs/commands/zprofile.h"
 #include "roofs/slab_jig.h"
+#include "roofs/slab_openings.h"
+#include "roofs/slab_planes.h"
+#include "roofs/slab_record.h"
 
 std::span<const CommandBinding> RoofsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
@@ -21,8 +25,14 @@ std::span<const CommandBinding> RoofsCommandBindings() {
 
 void RegisterRoofsModule() {
     VELM_COPJ::rxInit();
+    SetSlabLoopsReader(&ParseSlabLoops);
+    SetLoopSlopeReader(&GetLoopSlope);
+    SetOpeningEraser(&EraseOpeningObject);
 }
 
 void UnregisterRoofsModule() {
+    SetOpeningEraser(nullptr);
+    SetLoopSlopeReader(nullptr);
+    SetSlabLoopsReader(nullptr);
     VELM_COPJ::rxUninit();
 }

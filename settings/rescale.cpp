@@ -198,8 +198,8 @@ void SetOwnDimScale(const ads_name entity, double f) {
 void SetRegenParamObjectHook(RegenParamObjectHook hook) {
     RegenHook() = std::move(hook);
 }
-void RegenParamObject(const ads_name entity, const AAR_LAYERC& layers, const char* kind,
-                      const double* options) {
+void RegenerateParamObject(const ads_name entity, const AAR_LAYERC& layers, const char* kind,
+                           const double* options) {
     if (const RegenParamObjectHook& hook = RegenHook()) hook(entity, layers, kind, options);
 }
 void SetDimensionSymbolHook(DimensionSymbolHook hook) {

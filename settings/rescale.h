@@ -66,8 +66,8 @@ void RescaleWallDefs();
 using RegenParamObjectHook = std::function<void(const ads_name entity, const AAR_LAYERC& layers,
                                                 const char* kind, const double* options)>;
 // Runs the hook when set.
-void RegenParamObject(const ads_name entity, const AAR_LAYERC& layers, const char* kind,
-                      const double* options);
+void RegenerateParamObject(const ads_name entity, const AAR_LAYERC& layers, const char* kind,
+                           const double* options);
 void SetRegenParamObjectHook(RegenParamObjectHook hook);
 
 // Draws an inner dimension symbol from the values of its record; true when

@@ -1,5 +1,7 @@
 #include "visual/visual_module.h"
 
+#include "objects/placement/host_seams.h"
+#include "settings/preferences/pref_hooks.h"
 #include "visual/model3d/wall3d_commands.h"
 
 std::span<const CommandBinding> VisualCommandBindings() {
@@ -11,6 +13,12 @@ std::span<const CommandBinding> VisualCommandBindings() {
     return kBindings;
 }
 
-void RegisterVisualModule() {}
+void RegisterVisualModule() {
+    SetRegen3DWallsOfLevelHook(&Regen3DWallsOfLevel);
+    SetWallFacesRegenerator(&Regen3DWallsAround);
+}
 
-void UnregisterVisualModule() {}
+void UnregisterVisualModule() {
+    SetWallFacesRegenerator(nullptr);
+    SetRegen3DWallsOfLevelHook(nullptr);
+}

@@ -37,7 +37,7 @@ void ApplyToChosenOpenings(const double options[5]) {
     for (std::int32_t i = 0; i < n; ++i) {
         if (zcedUsrBrk()) break;
         ads_name entity;
-        if (zcedSSName(set, i, entity) == RTNORM) RegenParamObject(entity, layers, nullptr, options);
+        if (zcedSSName(set, i, entity) == RTNORM) RegenerateParamObject(entity, layers, nullptr, options);
     }
     zcedSSFree(set);
 }

@@ -695,7 +695,7 @@ void CDlgPrefDatiPiano::StoreRows(bool regenWalls) {
             if (f->height != row.height || f->edgeMode != edge) {
                 f->height = row.height;
                 f->edgeMode = edge;
-                if (regenWalls) Regen3DWallsOfLevel(row.elevation, row.height, edge);
+                if (regenWalls) RegenerateWallsOfLevel(row.elevation, row.height, edge);
             }
             if (f->visible != visible) {
                 f->visible = visible;

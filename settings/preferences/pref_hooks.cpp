@@ -21,7 +21,7 @@ LabelTemplateNameHook& NameHook() {
 void SetRegen3DWallsOfLevelHook(Regen3DWallsOfLevelHook hook) {
     WallsHook() = std::move(hook);
 }
-void Regen3DWallsOfLevel(double elevation, double height, int edgeMode) {
+void RegenerateWallsOfLevel(double elevation, double height, int edgeMode) {
     if (const auto& hook = WallsHook()) hook(elevation, height, edgeMode);
 }
 

@@ -10,7 +10,7 @@
 // height and edge-view mode.
 using Regen3DWallsOfLevelHook = std::function<void(double elevation, double height, int edgeMode)>;
 void SetRegen3DWallsOfLevelHook(Regen3DWallsOfLevelHook hook);
-void Regen3DWallsOfLevel(double elevation, double height, int edgeMode);
+void RegenerateWallsOfLevel(double elevation, double height, int edgeMode);
 
 // The enlarged view of one slide bitmap (the room card preview).
 using SlideDialogHook = std::function<void(const std::string& imageName)>;
