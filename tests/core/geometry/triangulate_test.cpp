@@ -263,9 +263,8 @@ TEST(Triangulation, points_that_are_not_numbers_still_end_in_faces_without_a_fau
 
 // Rings of random points on a small grid: they cross themselves, repeat
 // points and run along lines, so the ear search meets blocked diagonals,
-// edges touching its ends and the fan at the end. The fast search leaves
-// out of its crossing test the edges next to the diagonal by their place in
-// the ring; here that must still give the plain search's faces.
+// edges touching its ends and the fan at the end; the memo of blocking
+// edges and the tree of live edges must still give the plain search's faces.
 TEST(Triangulation, fast_search_gives_the_faces_of_the_plain_search_on_tangled_rings) {
     std::mt19937 rng(1812);
     std::uniform_int_distribution<int> coord(0, 6);
