@@ -7,7 +7,9 @@
 // is. Each iteration builds its input untimed, since the work consumes it.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "core/geometry/polygon.h"
@@ -107,6 +109,128 @@ VertexNode* HolesRing(int n) {
     return head;
 }
 
+// A yardstick: a plain ear clipper of the common kind (vertices hashed
+// along a Z-order curve so an ear test looks only at the points near its
+// triangle), timed on the same rings from flat coordinates to a list of
+// corner indices. It only gives the times above a scale; its faces are not
+// the module's.
+namespace yardstick {
+
+struct Node {
+    int i;
+    double x, y;
+    std::uint32_t z = 0;
+    Node *prev = nullptr, *next = nullptr, *prevZ = nullptr, *nextZ = nullptr;
+};
+
+double Cross(const Node* p, const Node* q, const Node* r) {
+    return (q->x - p->x) * (r->y - p->y) - (q->y - p->y) * (r->x - p->x);
+}
+
+bool Inside(const Node* a, const Node* b, const Node* c, const Node* p) {
+    return Cross(a, b, p) >= 0 && Cross(b, c, p) >= 0 && Cross(c, a, p) >= 0;
+}
+
+std::uint32_t Spread(std::uint32_t v) {
+    v = (v | (v << 8)) & 0x00FF00FF;
+    v = (v | (v << 4)) & 0x0F0F0F0F;
+    v = (v | (v << 2)) & 0x33333333;
+    return (v | (v << 1)) & 0x55555555;
+}
+
+struct Hash {
+    double minX, minY, scale;
+    std::uint32_t operator()(double x, double y) const {
+        return Spread(static_cast<std::uint32_t>((x - minX) * scale)) |
+               (Spread(static_cast<std::uint32_t>((y - minY) * scale)) << 1);
+    }
+};
+
+bool Blocked(const Node* a, const Node* b, const Node* c, const Node* p) {
+    return p != a && p != c && !(p->x == a->x && p->y == a->y) && !(p->x == c->x && p->y == c->y) &&
+           Inside(a, b, c, p) && Cross(p->prev, p, p->next) <= 0;
+}
+
+bool IsEar(const Node* b, const Hash& hash) {
+    const Node *a = b->prev, *c = b->next;
+    if (Cross(a, b, c) <= 0) return false;
+    const std::uint32_t lo = hash(std::min({a->x, b->x, c->x}), std::min({a->y, b->y, c->y}));
+    const std::uint32_t hi = hash(std::max({a->x, b->x, c->x}), std::max({a->y, b->y, c->y}));
+    for (const Node* p = b->nextZ; p && p->z <= hi; p = p->nextZ)
+        if (Blocked(a, b, c, p)) return false;
+    for (const Node* p = b->prevZ; p && p->z >= lo; p = p->prevZ)
+        if (Blocked(a, b, c, p)) return false;
+    return true;
+}
+
+// Corner indices, three a triangle, of the counter-clockwise ring xy.
+std::vector<int> Triangulate(const std::vector<double>& xy) {
+    const int n = static_cast<int>(xy.size() / 2);
+    std::vector<int> out;
+    if (n < 3) return out;
+    out.reserve(3 * static_cast<size_t>(n));
+    std::vector<Node> nodes(n);
+    double minX = xy[0], minY = xy[1], maxX = xy[0], maxY = xy[1];
+    for (int i = 0; i < n; ++i) {
+        nodes[i].i = i;
+        nodes[i].x = xy[2 * i];
+        nodes[i].y = xy[2 * i + 1];
+        minX = std::min(minX, nodes[i].x);
+        maxX = std::max(maxX, nodes[i].x);
+        minY = std::min(minY, nodes[i].y);
+        maxY = std::max(maxY, nodes[i].y);
+        nodes[i].prev = &nodes[(i + n - 1) % n];
+        nodes[i].next = &nodes[(i + 1) % n];
+    }
+    const double extent = std::max(maxX - minX, maxY - minY);
+    const Hash hash{minX, minY, extent > 0 ? 32767.0 / extent : 0.0};
+    std::vector<Node*> order(n);
+    for (int i = 0; i < n; ++i) {
+        nodes[i].z = hash(nodes[i].x, nodes[i].y);
+        order[i] = &nodes[i];
+    }
+    std::sort(order.begin(), order.end(), [](const Node* l, const Node* r) { return l->z < r->z; });
+    for (int i = 0; i < n; ++i) {
+        order[i]->prevZ = i ? order[i - 1] : nullptr;
+        order[i]->nextZ = i + 1 < n ? order[i + 1] : nullptr;
+    }
+    Node* ear = &nodes[0];
+    Node* stop = ear;
+    while (ear->prev != ear->next) {
+        Node *a = ear->prev, *c = ear->next;
+        if (IsEar(ear, hash)) {
+            out.insert(out.end(), {a->i, ear->i, c->i});
+            a->next = c;
+            c->prev = a;
+            if (ear->prevZ) ear->prevZ->nextZ = ear->nextZ;
+            if (ear->nextZ) ear->nextZ->prevZ = ear->prevZ;
+            ear = stop = c->next;
+            continue;
+        }
+        ear = c;
+        if (ear == stop) break;  // the rings here are simple: not reached
+    }
+    return out;
+}
+
+}  // namespace yardstick
+
+template <VertexNode* (*Make)(int)>
+void BM_Yardstick(benchmark::State& state) {
+    VertexNode* ring = Make(static_cast<int>(state.range(0)));
+    std::vector<double> xy;
+    for (const VertexNode* v = ring; v; v = v->next) xy.insert(xy.end(), {v->x, v->y});
+    FreeList(ring);
+    size_t triangles = 0;
+    for (auto _ : state) {
+        std::vector<int> t = yardstick::Triangulate(xy);
+        triangles = t.size() / 3;
+        benchmark::DoNotOptimize(t.data());
+    }
+    state.SetComplexityN(static_cast<int64_t>(xy.size() / 2));
+    state.counters["triangles"] = static_cast<double>(triangles);
+}
+
 template <VertexNode* (*Make)(int)>
 void BM_Triangulate(benchmark::State& state) {
     Matrix4 identity;
@@ -189,6 +313,13 @@ BENCHMARK(BM_Triangulate<CombRing>)->Name("comb") VELM_RING_SIZES;
 BENCHMARK(BM_Triangulate<StarRing>)->Name("star") VELM_RING_SIZES;
 BENCHMARK(BM_Triangulate<SpiralRing>)->Name("spiral") VELM_RING_SIZES;
 BENCHMARK(BM_Triangulate<HolesRing>)->Name("bridged_holes") VELM_RING_SIZES;
+// The yardstick grows about quadratically on the notched rings: 100,000
+// vertices would take seconds there.
+#define VELM_YARDSTICK_SIZES ->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_Yardstick<ConvexRing>)->Name("yardstick_convex") VELM_RING_SIZES;
+BENCHMARK(BM_Yardstick<CombRing>)->Name("yardstick_comb") VELM_YARDSTICK_SIZES;
+BENCHMARK(BM_Yardstick<StarRing>)->Name("yardstick_star") VELM_YARDSTICK_SIZES;
+BENCHMARK(BM_Yardstick<SpiralRing>)->Name("yardstick_spiral") VELM_YARDSTICK_SIZES;
 BENCHMARK(BM_BridgeAndTriangulate)
     ->Name("grid_of_holes")
     ->Arg(1000)

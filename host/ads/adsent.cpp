@@ -322,6 +322,7 @@ struct OrderCache {
     std::int64_t serial = -1;
     std::size_t numObjects = 0;
     std::vector<ZcDbObjectId> ids;
+    std::vector<const ZcRxClass*> classes;  // beside ids; null: not read yet
     // Places in ids, made when entnext first asks: an "X" selection right
     // after a change needs only the list.
     const std::unordered_map<ZcDbStub*, std::size_t>& places() const {
@@ -913,6 +914,7 @@ void setErrno(int value) {
 const std::vector<ZcDbObjectId>& drawingEntities(ZcDbDatabase* db) {
     OrderCache& c = orderCache();
     if (c.serial == db->serial() && c.numObjects == db->numObjects()) return c.ids;
+    OrderCache old = std::move(c);
     c = OrderCache();
     c.serial = db->serial();
     c.numObjects = db->numObjects();
@@ -927,7 +929,22 @@ const std::vector<ZcDbObjectId>& drawingEntities(ZcDbDatabase* db) {
     auto byHandle = [](ZcDbObjectId a, ZcDbObjectId b) { return a.handle() < b.handle(); };
     if (!std::is_sorted(c.ids.begin(), c.ids.end(), byHandle))
         std::stable_sort(c.ids.begin(), c.ids.end(), byHandle);
+    // New entities usually come at the end: those in the same place as
+    // before keep the class read then.
+    c.classes.assign(c.ids.size(), nullptr);
+    if (old.serial == c.serial)
+        for (std::size_t i = 0; i < std::min(old.classes.size(), c.ids.size()); ++i)
+            if (old.ids[i] == c.ids[i]) c.classes[i] = old.classes[i];
     return c.ids;
+}
+
+const std::vector<const ZcRxClass*>& drawingEntityClasses(ZcDbDatabase* db) {
+    const std::vector<ZcDbObjectId>& ids = drawingEntities(db);
+    std::vector<const ZcRxClass*>& classes = orderCache().classes;
+    for (std::size_t i = 0; i < ids.size(); ++i)
+        if (!classes[i])
+            if (const ZcDbStub* s = ids[i].stub(); s && s->object) classes[i] = s->object->isA();
+    return classes;
 }
 
 ZcDbObjectId currentSpaceForNewEntities(ZcDbDatabase* db) {

@@ -38,6 +38,7 @@
 
 class ZcDbDatabase;
 class ZcDbEntity;
+class ZcRxClass;
 
 // The ERRNO values this interface sets.
 enum : int {
@@ -127,6 +128,11 @@ const std::string& lastInput();
 // (erased ones included: callers skip them), rebuilt only when the
 // database gained objects since the last call.
 const std::vector<ZcDbObjectId>& drawingEntities(ZcDbDatabase* db);
+// The class of each of those entities, at the same place (null while its
+// handle is only reserved). An object keeps its class for good, so the
+// classes known before are kept when the list is rebuilt and only new
+// entities are read: a selection by kind need not touch the objects.
+const std::vector<const ZcRxClass*>& drawingEntityClasses(ZcDbDatabase* db);
 
 // The block record new entities go to (see zcdbEntMake).
 ZcDbObjectId currentSpaceForNewEntities(ZcDbDatabase* db);

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "host/ads/adsent.h"
@@ -36,22 +37,38 @@ bool alive(std::int64_t serial) {
 
 // Members in selection order. Removal only forgets the member; the order
 // list is compacted once when next read, so removing many members one by
-// one stays linear.
+// one stays linear. A set made whole from a list of distinct members (a
+// selection of the drawing) builds its membership index only when first
+// asked, so "X" on a large drawing costs no hashing.
 struct Set {
     std::int64_t serial = 0;
-    host::StubSet in;
 
     void add(ZcDbObjectId id) {
+        index();
         if (serial == 0 && id.database()) serial = id.database()->serial();
-        if (in.contains(id.stub())) return;
+        if (in_.contains(id.stub())) return;
         // A member removed and added back before the list was compacted
         // would otherwise keep its old place as well as take a new one.
         if (stale_) compact();
-        in.insert(id.stub());
+        in_.insert(id.stub());
         order_.push_back(id);
     }
+    // Members known to be distinct, in order; replaces what the set held.
+    void assignDistinct(std::vector<ZcDbObjectId> ids) {
+        in_.clear();
+        order_ = std::move(ids);
+        stale_ = false;
+        indexed_ = order_.empty();
+        if (serial == 0 && !order_.empty() && order_.front().database())
+            serial = order_.front().database()->serial();
+    }
     void remove(ZcDbObjectId id) {
-        if (in.erase(id.stub())) stale_ = true;
+        index();
+        if (in_.erase(id.stub())) stale_ = true;
+    }
+    bool contains(ZcDbObjectId id) const {
+        index();
+        return in_.contains(id.stub());
     }
     const std::vector<ZcDbObjectId>& ids() const {
         if (stale_) compact();
@@ -59,12 +76,19 @@ struct Set {
     }
 
 private:
+    void index() const {
+        if (indexed_) return;
+        for (ZcDbObjectId id : order_) in_.insert(id.stub());
+        indexed_ = true;
+    }
     void compact() const {
-        std::erase_if(order_, [this](ZcDbObjectId id) { return !in.contains(id.stub()); });
+        std::erase_if(order_, [this](ZcDbObjectId id) { return !in_.contains(id.stub()); });
         stale_ = false;
     }
+    mutable host::StubSet in_;
     mutable std::vector<ZcDbObjectId> order_;
     mutable bool stale_ = false;
+    mutable bool indexed_ = true;
 };
 
 struct Sets {
@@ -170,6 +194,28 @@ std::vector<ZcDbObjectId> filtered(const std::vector<ZcDbObjectId>& ids,
     return out;
 }
 
+// The whole drawing through a filter that reads only the kind: each class
+// is judged once and the objects are not touched, only their stubs. An
+// entity being edited (open for write) is still in the drawing and counts.
+std::vector<ZcDbObjectId> byKind(ZcDbDatabase* db, const host::SelectionFilter& filter) {
+    const std::vector<ZcDbObjectId>& all = host::drawingEntities(db);
+    const std::vector<const ZcRxClass*>& kinds = host::drawingEntityClasses(db);
+    std::vector<std::pair<const ZcRxClass*, bool>> judged;
+    std::vector<ZcDbObjectId> out;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (i + 16 < all.size()) __builtin_prefetch(all[i + 16].stub());
+        const ZcDbStub* s = all[i].stub();
+        if (!s || s->erased || !kinds[i]) continue;
+        auto it =
+            std::find_if(judged.begin(), judged.end(), [&](const auto& j) { return j.first == kinds[i]; });
+        if (it == judged.end())
+            it = judged.insert(judged.end(), {kinds[i], kinds[i]->isDerivedFrom(ZcDbEntity::desc()) &&
+                                                            filter.matchesKind(kinds[i])});
+        if (it->second) out.push_back(all[i]);
+    }
+    return out;
+}
+
 }  // namespace
 
 int zcedSSGet(const char* str, const void* pt1, const void* pt2, const resbuf* filterList, ads_name ss) {
@@ -181,7 +227,10 @@ int zcedSSGet(const char* str, const void* pt1, const void* pt2, const resbuf* f
     if (!mode.empty() && mode[0] == '_') mode.erase(0, 1);
 
     std::vector<ZcDbObjectId> ids;
-    if (mode == "X") {
+    const bool distinct = mode == "X";
+    if (mode == "X" && filter.readsKindOnly()) {
+        ids = byKind(db, filter);
+    } else if (mode == "X") {
         const std::vector<ZcDbObjectId>& all = host::drawingEntities(db);
         ids.reserve(all.size());
         for (size_t i = 0; i < all.size(); ++i) {
@@ -222,7 +271,14 @@ int zcedSSGet(const char* str, const void* pt1, const void* pt2, const resbuf* f
     } else {
         return RTERROR;
     }
-    if (host::makeSelection(ids, ss) != RTNORM) return RTERROR;
+    if (distinct) {
+        // The drawing's entities are distinct: no index is built.
+        if (ids.empty()) return RTERROR;
+        Set& set = sets().sets[newSet(ss)];
+        set.assignDistinct(std::move(ids));
+    } else if (host::makeSelection(ids, ss) != RTNORM) {
+        return RTERROR;
+    }
     sets().previous = *findSet(ss);
     return RTNORM;
 }
@@ -281,7 +337,7 @@ int zcedSSAdd(const ads_name ename, const ads_name sname, ads_name result) {
 int zcedSSDel(const ads_name ename, const ads_name ss) {
     Set* s = findSet(ss);
     ZcDbObjectId id = entityId(ename);
-    if (!s || id.isNull() || !s->in.contains(id.stub())) return RTERROR;
+    if (!s || id.isNull() || !s->contains(id)) return RTERROR;
     s->remove(id);
     return RTNORM;
 }
@@ -289,7 +345,7 @@ int zcedSSDel(const ads_name ename, const ads_name ss) {
 int zcedSSMemb(const ads_name ename, const ads_name ss) {
     Set* s = findSet(ss);
     ZcDbObjectId id = entityId(ename);
-    return s && !id.isNull() && s->in.contains(id.stub()) ? RTNORM : RTERROR;
+    return s && !id.isNull() && s->contains(id) ? RTNORM : RTERROR;
 }
 
 int zcedSSGetFirst(resbuf** gset, resbuf** pset) {
@@ -446,12 +502,12 @@ bool compareNumbers(double a, double b, const std::string& op) {
     return false;
 }
 
-bool compareStrings(const std::string& have, const Node& t) {
+bool compareStrings(std::string_view have, const Node& t) {
     const std::string& op = t.ops[0];
     if (op == "*") return true;
     if (op == "=" || op == "!=" || op == "/=" || op == "<>")
         return t.pattern->matches(have, true) == (op == "=");
-    int c = host::toUpper(have).compare(host::toUpper(t.value.text));
+    int c = host::toUpper(std::string(have)).compare(host::toUpper(t.value.text));
     if (op == "<") return c < 0;
     if (op == "<=") return c <= 0;
     if (op == ">") return c > 0;
@@ -506,6 +562,33 @@ std::optional<ZcDbDxfItem> defaultItem(int code) {
     }
 }
 
+// What a filter is evaluated against: an entity, or for a filter that
+// reads only the kind, the class alone.
+struct Subject {
+    const ZcDbEntity* e;
+    const ZcRxClass* kind;
+    mutable std::optional<std::vector<ZcDbDxfItem>> items;
+    const std::vector<ZcDbDxfItem>& list() const {
+        if (!items) items = host::entityDataItems(e, nullptr);
+        return *items;
+    }
+};
+
+// The text of a group read off the entity in place, for the groups every
+// entity has: the kind, the layer and the linetype.
+std::optional<std::string_view> directText(const Subject& s, int code) {
+    if (code == 0) return std::string_view(s.kind->dxfName());
+    const ZcDbEntity& e = *s.e;
+    switch (code) {
+        case 8:
+            return e.layer().empty() ? std::string_view("0") : std::string_view(e.layer());
+        case 6:
+            return std::string_view(e.linetype());
+        default:
+            return std::nullopt;
+    }
+}
+
 std::optional<ZcDbDxfItem> directItem(const ZcDbEntity& e, int code) {
     ZcDbDxfItem it;
     it.code = code;
@@ -527,15 +610,6 @@ std::optional<ZcDbDxfItem> directItem(const ZcDbEntity& e, int code) {
             return std::nullopt;
     }
 }
-
-struct Subject {
-    const ZcDbEntity* e;
-    mutable std::optional<std::vector<ZcDbDxfItem>> items;
-    const std::vector<ZcDbDxfItem>& list() const {
-        if (!items) items = host::entityDataItems(e, nullptr);
-        return *items;
-    }
-};
 
 bool evaluate(const Node& n, const Subject& s) {
     switch (n.kind) {
@@ -560,7 +634,11 @@ bool evaluate(const Node& n, const Subject& s) {
             }
             return true;
         case Node::kTest: {
-            // The common groups are read off the entity: no list needed.
+            // The common groups are read off the entity: no list needed,
+            // and a text is compared where it lies, without a copy.
+            if (n.value.kind == ZcDbDxfItem::kString)
+                if (std::optional<std::string_view> text = directText(s, n.value.code))
+                    return compareStrings(*text, n);
             if (std::optional<ZcDbDxfItem> direct = directItem(*s.e, n.value.code))
                 return compareItem(*direct, n);
             bool seen = false;
@@ -577,6 +655,14 @@ bool evaluate(const Node& n, const Subject& s) {
     return false;
 }
 
+bool testsKindOnly(const Node& n) {
+    if (n.kind == Node::kXData) return false;
+    if (n.kind == Node::kTest) return n.value.code == 0 && n.value.kind == ZcDbDxfItem::kString;
+    for (const auto& k : n.kids)
+        if (!testsKindOnly(*k)) return false;
+    return true;
+}
+
 }  // namespace
 
 namespace host {
@@ -585,6 +671,14 @@ SelectionFilter::SelectionFilter(const resbuf* filter) {
     m_root = std::make_unique<Node>();
     FilterParser p(filter);
     m_ok = p.sequence(*m_root, "");
+    m_kindOnly = m_ok && testsKindOnly(*m_root);
+}
+
+bool SelectionFilter::matchesKind(const ZcRxClass* kind) const {
+    if (!m_ok || !m_kindOnly || !kind) return false;
+    if (m_root->kids.empty()) return true;
+    Subject s{nullptr, kind, std::nullopt};
+    return evaluate(*m_root, s);
 }
 
 SelectionFilter::~SelectionFilter() = default;
@@ -596,7 +690,7 @@ bool SelectionFilter::empty() const {
 bool SelectionFilter::matches(const ZcDbEntity* e) const {
     if (!m_ok || !e) return false;
     if (m_root->kids.empty()) return true;
-    Subject s{e, std::nullopt};
+    Subject s{e, e->isA(), std::nullopt};
     return evaluate(*m_root, s);
 }
 
@@ -646,8 +740,8 @@ int makeSelection(const std::vector<ZcDbObjectId>& ids, ads_name ss) {
     ss[0] = ss[1] = 0;
     if (ids.empty()) return RTERROR;
     ads_name fresh;
-    std::int64_t n = newSet(fresh);
-    for (ZcDbObjectId id : ids) sets().sets[n].add(id);
+    Set& set = sets().sets[newSet(fresh)];
+    for (ZcDbObjectId id : ids) set.add(id);
     ss[0] = fresh[0];
     ss[1] = fresh[1];
     return RTNORM;

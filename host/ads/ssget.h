@@ -44,6 +44,7 @@
 #include "host/util/resbuf.h"
 
 class ZcDbEntity;
+class ZcRxClass;
 
 int zcedSSGet(const char* str, const void* pt1, const void* pt2, const resbuf* filter, ads_name ss);
 int zcedSSFree(const ads_name sname);
@@ -74,12 +75,17 @@ public:
     bool ok() const { return m_ok; }
     bool empty() const;
     bool matches(const ZcDbEntity* e) const;
+    // True when the filter tests nothing but the kind (group 0): then
+    // matchesKind answers for every entity of a class at once.
+    bool readsKindOnly() const { return m_ok && m_kindOnly; }
+    bool matchesKind(const ZcRxClass* kind) const;
 
     struct Node;
 
 private:
     std::unique_ptr<Node> m_root;
     bool m_ok = true;
+    bool m_kindOnly = false;
 };
 
 // Whether the entity is on a layer that is on and thawed.

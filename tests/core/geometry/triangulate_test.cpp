@@ -260,3 +260,21 @@ TEST(Triangulation, points_that_are_not_numbers_still_end_in_faces_without_a_fau
     EXPECT_EQ(ArcToVertices(1e-12, {0, 0, 0}, 1.0, 0.0, 1.0, &area, true), nullptr);
     EXPECT_EQ(ArcToVertices(0.1, {0, 0, 0}, 1.0, 1e300, 1.0, &area, false), nullptr);
 }
+
+// Rings of random points on a small grid: they cross themselves, repeat
+// points and run along lines, so the ear search meets blocked diagonals,
+// edges touching its ends and the fan at the end; the memo of blocking
+// edges and the tree of live edges must still give the plain search's faces.
+TEST(Triangulation, fast_search_gives_the_faces_of_the_plain_search_on_tangled_rings) {
+    std::mt19937 rng(1812);
+    std::uniform_int_distribution<int> coord(0, 6);
+    for (int i = 0; i < 2000; ++i) {
+        Outline poly;
+        const int n = 3 + i % 37;
+        for (int k = 0; k < n; ++k) poly.push_back({double(coord(rng)), double(coord(rng)), 0.0});
+        const int K = static_cast<int>(poly.size()) - 1;
+        const auto fast = TakeFaces(TriangulatePolygon(NumberedList(poly), K, Identity()));
+        const auto plain = TakeFaces(ReferenceTriangulatePolygon(NumberedList(poly), K, Identity()));
+        ASSERT_TRUE(SameFaces(fast, plain)) << "ring " << i;
+    }
+}

@@ -299,3 +299,58 @@ TEST_F(AdsSs, an_arc_seen_from_below_lies_where_its_normal_puts_it) {
     EXPECT_TRUE(select("C", {1, 1, 0}, {11, 11, 0}).empty());
     EXPECT_EQ(select("C", {-8, 6, 0}, {-6, 8, 0}), (Ids{arc}));  // around world (-7.07, 7.07)
 }
+
+// The kind, layer and linetype are compared where the entity keeps them:
+// long names with Polish letters, case ignored, the inequality and ordering
+// operators, and the linetype's own name.
+TEST_F(AdsSs, kind_layer_and_linetype_compare_in_place) {
+    const ZcDbObjectId walls = add(new ZcDbLine({0, 0, 0}, {1, 0, 0}), "Ściany nośne zewnętrzne");
+    const ZcDbObjectId roof = add(new ZcDbCircle({5, 0, 0}, {0, 0, 1}, 1), "Dach");
+    auto* dashed = new ZcDbLine({0, 2, 0}, {1, 2, 0});
+    dashed->setLinetype("Kreskowa");
+    const ZcDbObjectId edge = add(dashed, "Dach");
+    EXPECT_EQ(selectX(zcutBuildList(8, "ŚCIANY NOŚNE*", 0)), (Ids{walls}));
+    EXPECT_EQ(selectX(zcutBuildList(8, "ściany nośne zewnętrzne", 0)), (Ids{walls}));
+    EXPECT_EQ(selectX(zcutBuildList(-4, "!=", RTDXF0, "line", 0)), (Ids{roof}));
+    EXPECT_EQ(selectX(zcutBuildList(-4, "<", 8, "E", 0)), (Ids{roof, edge}));
+    EXPECT_EQ(selectX(zcutBuildList(-4, ">=", 8, "E", 0)), (Ids{walls}));
+    EXPECT_EQ(selectX(zcutBuildList(6, "kresk*", 0)), (Ids{edge}));
+    EXPECT_EQ(selectX(zcutBuildList(6, "BYLAYER", 0)), (Ids{walls, roof}));
+}
+
+// A selection by kind alone reads the classes the drawing's list keeps:
+// entities added, erased or of a kind the filter names only through a
+// wildcard or a NOT must come out as a selection that opens each entity
+// would give, in database order, and the set it makes must answer the set
+// functions like any other.
+TEST_F(AdsSs, selection_by_kind_follows_changes_and_makes_a_full_set) {
+    Sample s = fill([](ZcDbEntity* e, const char* l) { return add(e, l); });
+    EXPECT_EQ(selectX(zcutBuildList(RTDXF0, "LINE", 0)), (Ids{s.wallLine, s.windowLine, s.redLine}));
+    // Added after the first selection: found, and the kinds read before kept.
+    const ZcDbObjectId late = add(new ZcDbLine({0, 20, 0}, {1, 20, 0}));
+    ZcDbEntity* e = nullptr;
+    ASSERT_EQ(zcdbOpenObject(e, s.windowLine, ZcDb::kForWrite), Zcad::eOk);
+    EXPECT_EQ(e->erase(), Zcad::eOk);
+    e->close();
+    EXPECT_EQ(selectX(zcutBuildList(RTDXF0, "line", 0)), (Ids{s.wallLine, s.redLine, late}));
+    EXPECT_EQ(selectX(zcutBuildList(RTDXF0, "*C*", 0)), (Ids{s.smallCircle, s.bigCircle, s.arc}));
+    EXPECT_EQ(selectX(zcutBuildList(-4, "<NOT", RTDXF0, "LINE,ARC", -4, "NOT>", 0)),
+              (Ids{s.smallCircle, s.bigCircle}));
+    EXPECT_TRUE(selectX(zcutBuildList(RTDXF0, "TEXT", 0)).empty());
+
+    ads_name ss, a, b;
+    resbuf* lines = zcutBuildList(RTDXF0, "LINE", 0);
+    const int rc = zcedSSGet("X", nullptr, nullptr, lines, ss);
+    zcutRelRb(lines);
+    ASSERT_EQ(rc, RTNORM);
+    zcdbGetAdsName(a, late);
+    zcdbGetAdsName(b, s.arc);
+    EXPECT_EQ(zcedSSMemb(a, ss), RTNORM);
+    EXPECT_EQ(zcedSSMemb(b, ss), RTERROR);
+    EXPECT_EQ(zcedSSAdd(a, ss, ss), RTNORM);  // already in: not twice
+    EXPECT_EQ(zcedSSAdd(b, ss, ss), RTNORM);
+    EXPECT_EQ(zcedSSDel(a, ss), RTNORM);
+    EXPECT_EQ(host::selectionMembers(ss), (Ids{s.wallLine, s.redLine, s.arc}));
+    EXPECT_EQ(host::previousSelection(), (Ids{s.wallLine, s.redLine, late}));
+    zcedSSFree(ss);
+}
