@@ -176,6 +176,7 @@ Zcad::ErrorStatus ZcDbDatabase::addZcDbObjectWithHandle(ZcDbObjectId& id, ZcDbOb
     obj->m_fileHandle = ZcDbHandle();
     obj->m_writeOpen = true;
     obj->m_pendingAppend = true;
+    noteOpened(stub);
     id = ZcDbObjectId(stub);
     if (m_undo.recording()) m_undo.recordAppend(stub);
     obj->subAppendedToDb(this);
@@ -212,6 +213,33 @@ std::vector<const ZcDbObject*> ZcDbDatabase::openObjects() const {
     std::vector<const ZcDbObject*> out;
     for (const ZcDbStub& s : m_stubs)
         if (s.object && (s.object->m_writeOpen || s.object->m_readers > 0)) out.push_back(s.object.get());
+    return out;
+}
+
+// Keeps the stubs open now, each once, in creation order.
+void ZcDbDatabase::trimOpened() {
+    std::erase_if(m_opened, [](const ZcDbStub* s) {
+        return !s->object || (!s->object->m_writeOpen && s->object->m_readers == 0);
+    });
+    std::sort(m_opened.begin(), m_opened.end(),
+              [](const ZcDbStub* a, const ZcDbStub* b) { return a->handle < b->handle; });
+    m_opened.erase(std::unique(m_opened.begin(), m_opened.end()), m_opened.end());
+}
+
+void ZcDbDatabase::noteOpened(ZcDbStub* stub) {
+    m_opened.push_back(stub);
+    // Without a command processor asking, the list is trimmed to what is
+    // still open, which keeps it as long as the work done since.
+    if (m_opened.size() > 2 * m_stubs.size() + 1024) trimOpened();
+}
+
+std::vector<const ZcDbObject*> ZcDbDatabase::objectsLeftOpen() {
+    // An object still open stays listed: it is reported after every command
+    // until it is closed, as a walk over the drawing would.
+    trimOpened();
+    std::vector<const ZcDbObject*> out;
+    out.reserve(m_opened.size());
+    for (const ZcDbStub* s : m_opened) out.push_back(s->object.get());
     return out;
 }
 

@@ -132,6 +132,12 @@ public:
     // Objects open for read or write now (open for notify does not count),
     // in creation order.
     std::vector<const ZcDbObject*> openObjects() const;
+    // The same, found among the objects opened since the last call rather
+    // than by a walk over the whole drawing: the command processor asks
+    // after every command, and a walk each time made long scripts quadratic.
+    std::vector<const ZcDbObject*> objectsLeftOpen();
+    // Platform internals: an object was opened for read or write.
+    void noteOpened(ZcDbStub* stub);
 
     // Tables and dictionaries.
     ZcDbObjectId blockTableId() const { return m_blockTable; }
@@ -208,8 +214,11 @@ private:
     void restoreState(ZcDbStub* stub, const std::vector<std::uint8_t>& state);
     void setErasedFlag(ZcDbStub* stub, bool erased);
     void undoOneGroup(ZcDbUndoJournal::Group& g);
+    void trimOpened();
 
     std::deque<ZcDbStub> m_stubs;
+    // Stubs opened since objectsLeftOpen() last looked (repeats allowed).
+    std::vector<ZcDbStub*> m_opened;
     std::unordered_map<std::uint64_t, ZcDbStub*> m_byHandle;
     ZcDbHandle m_nextHandle{1};
     ZcDbObjectId m_blockTable, m_layerTable, m_linetypeTable, m_textStyleTable, m_regAppTable,

@@ -55,11 +55,13 @@ Zcad::ErrorStatus zcdbOpenObject(ZcDbObject*& obj, ZcDbObjectId id, ZcDb::OpenMo
         case ZcDb::kForRead:
             if (o->m_writeOpen) return Zcad::eWasOpenedForWrite;
             ++o->m_readers;
+            if (stub->db) stub->db->noteOpened(stub);
             break;
         case ZcDb::kForWrite:
             if (o->m_writeOpen) return Zcad::eWasOpenedForWrite;
             if (o->m_readers > 0) return Zcad::eWasOpenedForRead;
             o->m_writeOpen = true;
+            if (stub->db) stub->db->noteOpened(stub);
             break;
         case ZcDb::kForNotify:
             ++o->m_notifiers;

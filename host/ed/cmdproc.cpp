@@ -304,7 +304,7 @@ Resolved resolve(std::string typed) {
 void reportObjectsLeftOpen(const std::string& command) {
     ZcDbDatabase* db = commandDatabase();
     if (!db) return;
-    for (const ZcDbObject* o : db->openObjects()) {
+    for (const ZcDbObject* o : db->objectsLeftOpen()) {
         std::string what = std::string(o->isA() ? o->isA()->name() : "?") + " " + o->handle().ascii();
         state().leftOpen.push_back(what + " after " + command);
         transcript().message("\nObiekt " + what + " pozostał otwarty po poleceniu " + command + ".");
