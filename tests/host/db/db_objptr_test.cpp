@@ -129,3 +129,27 @@ TEST_F(LeftOpen, a_command_that_leaves_an_object_open_is_reported_at_its_end) {
     o->close();
     host::resetCommandProcessor();
 }
+
+TEST_F(LeftOpen, an_object_is_reported_after_every_command_while_it_stays_open_and_never_after) {
+    // Opened outside any command: the end of the next command finds it,
+    // and of the one after, though neither opened it.
+    ZcDbObject* o = nullptr;
+    ASSERT_EQ(zcdbOpenObject(o, g_line, ZcDb::kForRead), Zcad::eOk);
+    feed({"CLOSEIT"});
+    EXPECT_EQ(host::processInput(), RTNORM);
+    EXPECT_EQ(host::objectsLeftOpen().size(), 1u);
+    feed({"CLOSEIT"});
+    EXPECT_EQ(host::processInput(), RTNORM);
+    EXPECT_EQ(host::objectsLeftOpen().size(), 2u);
+
+    o->close();
+    // Many opens between commands, all closed again, leave nothing to say.
+    for (int i = 0; i < 5000; ++i) {
+        ASSERT_EQ(zcdbOpenObject(o, g_line, i % 2 ? ZcDb::kForRead : ZcDb::kForWrite), Zcad::eOk);
+        o->close();
+    }
+    feed({"CLOSEIT"});
+    EXPECT_EQ(host::processInput(), RTNORM);
+    EXPECT_EQ(host::objectsLeftOpen().size(), 2u);
+    host::resetCommandProcessor();
+}
