@@ -186,7 +186,7 @@ TEST_F(UiTest, the_module_resource_files_read_cleanly) {
                   LBS_SORT | LBS_EXTENDEDSEL | LBS_WANTKEYBOARDINPUT);
         CImageList images;
         ASSERT_TRUE(images.Create(138u, 16, 0, RGB(255, 0, 255)));
-        EXPECT_EQ(images.GetImageCount(), 4);
+        EXPECT_EQ(images.GetImageCount(), 6);
         EXPECT_EQ(images.GetMaskColor(), RGB(255, 0, 255));
     }
     EXPECT_EQ(AfxGetResourceHandle(), handle_);  // put back
