@@ -3,6 +3,7 @@
 #include "host/rx/rxobject.h"
 #include "objects/dialogs/dlg_par_obj.h"
 #include "objects/dialogs/dlg_slide.h"
+#include "objects/placement/library_cmds.h"
 #include "objects/placement/placement_preview.h"
 #include "objects/placement/wall_cuts.h"
 #include "settings/preferences/pref_hooks.h"
@@ -10,6 +11,7 @@
 std::span<const CommandBinding> ObjectsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
         {"VELMWALLBRK", &CmdWallBreak},
+        {"VELMOBJECT", &CmdObject},
     };
     return kBindings;
 }

@@ -1,0 +1,138 @@
+// The insertion run on scripted answers: what a run leaves in the drawing
+// and in its context for the roads through the placement, the counters it
+// advances, and the system variables it puts back.
+#include "objects/placement/insert_run.h"
+
+#include <cmath>
+#include <filesystem>
+
+#include "core/layer_catalogue.h"
+#include "host/ads/sysvars.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
+#include "tests/objects/language/lang_fixture.h"
+
+namespace {
+
+// A free object 100 long with one fixed point; `extra` adds VAR lines.
+std::string Definition(int type, const std::string& extra = "") {
+    return "VAR\n$3= " + std::to_string(type) + "\n$40=\"Długość\"01D100\n" + extra +
+           "END_VAR\n\nFIXP\n(0 0 0 0)\nEND_FIXP\n\nDRAG\n2 1\n(0 0 0)\n($40 0 0)\n(1 2)\n\n"
+           "DRAW\n0\nLINE\n0\n(0 0 0)\n($40 0 0)\nEND\n";
+}
+
+class InsertRun : public ObjLanguage {
+protected:
+    ObjContext& context(const std::string& name, int runMode = 0) {
+        contexts.push_back(NewObjContext(name));
+        ObjContext& c = *contexts.back();
+        InitObjVariables(c);
+        c.runMode = runMode;
+        c.skipParamInput = 1;
+        return c;
+    }
+    static double var(ObjContext& c, int number) {
+        const ObjVar* v = FindObjVar(number, c.vars);
+        return v ? v->value : std::nan("");
+    }
+    static int inserts() { return count("0=INSERT -3=VELM5$_$PARAMETRI-"); }
+};
+
+}  // namespace
+
+TEST_F(InsertRun, a_free_object_lands_where_picked_with_the_angle_variables) {
+    write("T.txt", Definition(10));
+    struct Row {
+        const char* angle;
+        double flag;
+    };
+    // 5001 is set strictly inside (0.74 pi, 1.74 pi).
+    for (const Row& r : {Row{"135", 1.0}, Row{"90", 0.0}, Row{"314", 0.0}, Row{"310", 1.0}}) {
+        ObjContext& c = context("T");
+        push({"100,50", r.angle, ""});
+        EXPECT_EQ(InsertParamObject(c, nullptr, nullptr, 1), 0);
+        EXPECT_EQ(var(c, 5001), r.flag) << r.angle;
+        EXPECT_NEAR(var(c, 30), std::stod(r.angle) * std::acos(-1.0) / 180.0, 1e-9);
+        EXPECT_NEAR(var(c, 10025), 100.0, 1e-9);
+        EXPECT_NEAR(var(c, 10026), 50.0, 1e-9);
+    }
+    EXPECT_EQ(inserts(), 4);
+}
+
+TEST_F(InsertRun, block_only_types_and_replace_and_cancel_leave_no_insert) {
+    for (int type : {13}) {
+        write("B.txt", Definition(type));
+        ObjContext& c = context("B");
+        AAR_LAYERC layers;
+        ASSERT_EQ(LoadObjFile(c, "B"), 1);
+        ASSERT_EQ(ReadVarSection(true, c), 0);
+        ReadInsertionType(c);
+        c.repeat = 1;
+        EXPECT_EQ(PlaceParamObject(c, layers, nullptr), -1) << type;
+        EXPECT_FALSE(c.blockName.empty()) << type;
+    }
+    EXPECT_EQ(inserts(), 0);
+    write("T.txt", Definition(10));
+    ObjContext& replace = context("T");
+    push("Zastąp");
+    EXPECT_EQ(InsertParamObject(replace, nullptr, nullptr, 1), kReplaceChosen);
+    ObjContext& cancel = context("T");
+    EXPECT_EQ(InsertParamObject(cancel, nullptr, nullptr, 1), 0);
+    EXPECT_EQ(inserts(), 0);
+}
+
+TEST_F(InsertRun, a_repeated_object_is_placed_until_the_user_cancels_and_a_missing_file_is_reported) {
+    write("R.txt", Definition(10, "$29= 1\n"));
+    ObjContext& c = context("R");
+    push({"0,0", "", "100,0", "", "200,0", ""});
+    InsertParamObject(c, nullptr, nullptr, 1);
+    EXPECT_EQ(inserts(), 3);
+    ObjContext& other = context("R", 1);
+    push({"0,0", "", "100,0", ""});
+    InsertParamObject(other, nullptr, nullptr, 1);
+    EXPECT_EQ(inserts(), 4);  // only a new insertion repeats
+    ObjContext& missing = context("NONE");
+    EXPECT_EQ(InsertParamObject(missing, nullptr, nullptr, 1), 0);
+    EXPECT_NE(transcript().find("NONE(.txt) !Nie mogę znaleźć pliku definicji obiektu"), std::string::npos);
+}
+
+TEST_F(InsertRun, counters_advance_by_the_opening_category_and_the_label_kind) {
+    setInt(SetupVar::SUFFISSOFINES, 4);
+    setInt(SetupVar::SUFFISSOPORTA, 7);
+    ObjContext& c = context("T");
+    SetObjVar(11102, kVarFixed, 1, u'S', "", 0, "windows", 0, 0, c.vars);
+    AdvanceObjectCounters(c, 0);
+    EXPECT_EQ(SettingInt(SetupVar::SUFFISSOFINES), 5);
+    EXPECT_EQ(var(c, 11100), 5.0);
+    SetObjVar(11102, kVarFixed, 1, u'S', "", 0, "SCHODY", 0, 0, c.vars);
+    AdvanceObjectCounters(c, 0);
+    EXPECT_EQ(SettingInt(SetupVar::SUFFISSOPORTA), 8);
+    EXPECT_EQ(var(c, 11101), 8.0);
+    EXPECT_EQ(SettingInt(SetupVar::SUFFISSOFINES), 5);
+
+    setInt(SetupVar::PROGRESSIVALET, 'A');
+    SetObjVar(11034, kVarParameter, 1, u'S', "", 0, "A", 0, 0, c.vars);
+    AdvanceObjectCounters(c, 1);
+    EXPECT_EQ(FindObjVar(11034, c.vars)->text, "B");
+    EXPECT_EQ(SettingInt(SetupVar::PROGRESSIVALET), 'B');
+}
+
+TEST_F(InsertRun, ratio_variables_follow_the_insertion_type) {
+    ObjContext& c = context("T");
+    for (int n : {4, 5, 31, 33, 34}) SetObjVar(n, kVarParameter, 1, u'D', "", 2.0, "", 0, 0, c.vars);
+    SetObjVar(6, kVarComputed, 1, u'D', "", 0.0, "", 0, 0, c.vars);
+    c.insertionType = 14;
+    ComputeRatioVars(c);
+    EXPECT_EQ(var(c, 6), 6.0);  // 31 + 33 + 34
+    EXPECT_NEAR(var(c, 5), 2.0 / 6.0, 1e-12);
+    c.insertionType = 15;
+    FindObjVar(5, c.vars)->value = 3.0;
+    ComputeRatioVars(c);
+    EXPECT_EQ(var(c, 4), 18.0);
+    // A parameter $6 is the user's; zero gives a zero ratio, not a division.
+    SetObjVar(6, kVarParameter, 1, u'D', "", 0.0, "", 0, 0, c.vars);
+    c.insertionType = 14;
+    ComputeRatioVars(c);
+    EXPECT_EQ(var(c, 6), 0.0);
+    EXPECT_EQ(var(c, 5), 0.0);
+}
