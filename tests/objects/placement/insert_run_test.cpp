@@ -6,8 +6,12 @@
 #include <cmath>
 #include <filesystem>
 
+#include "core/entity_data.h"
 #include "core/layer_catalogue.h"
+#include "host/ads/adsent.h"
+#include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
+#include "objects/placement/modify_regen.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
 #include "tests/objects/language/lang_fixture.h"
@@ -135,4 +139,34 @@ TEST_F(InsertRun, ratio_variables_follow_the_insertion_type) {
     ComputeRatioVars(c);
     EXPECT_EQ(var(c, 6), 0.0);
     EXPECT_EQ(var(c, 5), 0.0);
+}
+
+TEST_F(InsertRun, regeneration_shows_a_new_block_on_the_same_insert_or_leaves_it_alone) {
+    write("T.txt", Definition(10));
+    ObjContext& c = context("T");
+    push({"100,50", "", ""});
+    InsertParamObject(c, nullptr, nullptr, 1);
+    ASSERT_EQ(inserts(), 1);
+    ads_name insert;
+    ASSERT_EQ(zcdbEntLast(insert), RTNORM);
+    const auto block = [&] {
+        resbuf* list = zcdbEntGet(insert);
+        std::string name = FindRbCode(list, 2)->resval.rstring;
+        zcutRelRb(list);
+        return name;
+    };
+    const std::string first = block();
+    AAR_LAYERC layers;
+    // An opening type filter skips an object without a schedule record.
+    RegenParamObject(insert, layers, nullptr, -1, "WINDOWS", nullptr);
+    EXPECT_EQ(block(), first);
+    RegenParamObject(insert, layers, nullptr, -1, "*", nullptr);
+    const std::string second = block();
+    EXPECT_NE(second, first);
+    EXPECT_EQ(inserts(), 1);  // the same INSERT, its record kept
+    // A definition that no longer draws leaves the object as it was.
+    write("T.txt", "VAR\n$3= 10\nEND_VAR\nDRAW\n0\nLINE\n0\n($99 0 0)\n");
+    RegenParamObject(insert, layers, nullptr, -1, nullptr, nullptr);
+    EXPECT_EQ(block(), second);
+    EXPECT_EQ(inserts(), 1);
 }
