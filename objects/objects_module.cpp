@@ -12,8 +12,8 @@
 
 std::span<const CommandBinding> ObjectsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
-        {"VELMWALLBRK", &CmdWallBreak},
-        {"VELMOBJECT", &CmdObject},
+        {"VELMWALLBRK", &CmdWallBreak},  {"VELMOBJECT", &CmdObject},   {"VELMOBJECTF", &CmdObjectFile},
+        {"VELMCOPYOBJ", &CmdCopyObject}, {"VELMLIBRARY", &CmdLibrary}, {"VELMGGROUP", &CmdLayerGroups},
     };
     return kBindings;
 }

@@ -11,6 +11,7 @@
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
+#include "objects/placement/library_cmds.h"
 #include "objects/placement/modify_regen.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
@@ -169,4 +170,33 @@ TEST_F(InsertRun, regeneration_shows_a_new_block_on_the_same_insert_or_leaves_it
     RegenParamObject(insert, layers, nullptr, -1, nullptr, nullptr);
     EXPECT_EQ(block(), second);
     EXPECT_EQ(inserts(), 1);
+}
+
+TEST_F(InsertRun, a_definition_is_named_by_a_reduced_file_name_or_by_a_placed_object) {
+    write("T.txt", Definition(10));
+    std::string name = "lib/T.txt";
+    EXPECT_EQ(SelectObjectFile("", name, nullptr), 1);
+    EXPECT_EQ(name, "T");
+    name = "other/MISSING.txt";  // not found: passed on as typed
+    EXPECT_EQ(SelectObjectFile("", name, nullptr), 1);
+    EXPECT_EQ(name, "other/MISSING.txt");
+
+    ObjContext& c = context("T");
+    push({"100,50", ""});
+    InsertParamObject(c, nullptr, nullptr, 1);
+    ads_name placed;
+    ASSERT_EQ(zcdbEntLast(placed), RTNORM);
+    const ads_point a = {0, 500, 0}, b = {10, 500, 0};
+    resbuf* line = zcutBuildList(RTDXF0, "LINE", 8, "0", 10, a, 11, b, 0);
+    ASSERT_EQ(zcdbEntMake(line), RTNORM);
+    zcutRelRb(line);
+    // A plain line is refused and asked again; the placed object answers.
+    name = ".";
+    push({"!pick 5,500", "!pick 150,50"});
+    EXPECT_EQ(SelectObjectFile("\nWybierz:", name, nullptr), 1);
+    EXPECT_EQ(name, "T");
+    EXPECT_NE(transcript().find("Wybrany element nie jest parametrycznym obiektem"), std::string::npos);
+    name = ".";
+    EXPECT_EQ(GetParamObjectFile("\nWybierz:", name, placed), 1);  // the preset asks nothing
+    EXPECT_EQ(name, "T");
 }
