@@ -428,7 +428,7 @@ void AdvanceObjectCounters(ObjContext& c, int label) {
 int PlaceParamObject(ObjContext& c, const AAR_LAYERC& layers, const Point3* hostPoint) {
     const double unitFactor = DrawingUnitFactor();
     const bool autoCut = SettingInt(SetupVar::SAPRI_AUTO, 1) != 0;
-    bool positionFixed = false;
+    bool positionFixed = c.positionFixed != 0;
     for (int iteration = 0;; ++iteration) {
         int picked = 1;
         if (!positionFixed) {

@@ -1,21 +1,34 @@
 #include "objects/placement/modify_regen.h"
 
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/entity_data.h"
+#include "core/entity_readers.h"
 #include "host/ads/adsent.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/ssget.h"
+#include "host/ads/sysvars.h"
+#include "host/ed/adspick.h"
+#include "host/ed/prompts.h"
 #include "host/util/nocase.h"
 #include "objects/draw/draw_runner.h"
 #include "objects/language/obj_context.h"
 #include "objects/language/obj_data.h"
 #include "objects/language/obj_expr.h"
+#include "objects/language/obj_geometry.h"
 #include "objects/language/obj_records.h"
 #include "objects/language/obj_text.h"
+#include "objects/placement/host_pickers.h"
+#include "objects/placement/host_seams.h"
 #include "objects/placement/insert_run.h"
 #include "objects/placement/param_input.h"
+#include "objects/placement/wall_cuts.h"
 #include "objects/placement/wall_edit_util.h"
 #include "settings/dialogs/layer_linetypes.h"
 #include "settings/store/settings_store.h"
@@ -250,4 +263,323 @@ void RegenParamObject(const ads_name object, const AAR_LAYERC& layers, const dou
         c.madeLayers.reset();
     }
     FreeObjContext(std::move(owner));
+}
+
+// ---- reading a placed object back, modify ----
+
+namespace {
+
+constexpr const char* kSyntaxError = "Błąd składni w sekcji pliku";
+
+bool SameType(int a, int b) {
+    const auto norm = [](int t) { return t == 15 ? 14 : t; };
+    return norm(a) == norm(b);
+}
+
+int PickErrno() {
+    resbuf rb;
+    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
+}
+
+// The object's walls or slab cut again after it was brought back.
+void RestoreHost(const ObjContext& c, const ads_name object) {
+    switch (c.insertionType) {
+        case 14:
+        case 15:
+        case 19:
+        case 48:
+            CutObjectIntoSlab(object, c.firstEntity);
+            break;
+        case 11:
+        case 12:
+        case 17:
+        case 18:
+            if (SettingInt(SetupVar::SAPRI_AUTO, 1) != 0 && !c.only3d) BreakWallAtObject(object, 0.0, false);
+            break;
+        default:
+            break;
+    }
+}
+
+struct SnapshotEntry {
+    int number = 0;
+    double value = 0.0;
+    std::string text;
+    bool changed = false;
+};
+
+}  // namespace
+
+int LoadObjectParametriXData(ObjContext& c, const ads_name object, ObjParamRecord& record, bool checkName) {
+    RbList list = wallcut::ReadWhole(object);
+    resbuf* app = AppStart(list.get(), kParamRecordApp);
+    const resbuf* nameItem = RecordItem(app, 1);
+    if (!nameItem || nameItem->restype != 1000) return -1;
+    const std::string name = nameItem->resval.rstring ? nameItem->resval.rstring : "";
+    if (checkName && !zcutEqualsNoCase(name, c.objectName)) return -1;
+    const resbuf* typeItem = RecordItem(app, 3);
+    const int stored = typeItem && typeItem->restype == 1070 ? typeItem->resval.rint : 10;
+    if (record.insertionType != 0 && !SameType(record.insertionType, stored)) return -1;
+    if (!checkName) c.objectName = name;
+    const resbuf* setItem = RecordItem(app, 2);
+    if (setItem && setItem->restype == 1000 && setItem->resval.rstring)
+        c.paramSetName = setItem->resval.rstring;
+    c.insertionType = c.workingType = stored;
+    const resbuf* fixItem = RecordItem(app, 4);
+    const resbuf* alignItem = RecordItem(app, 5);
+    if (fixItem && fixItem->restype == 1070) c.fixedPointIndex = fixItem->resval.rint;
+    if (alignItem && alignItem->restype == 1070) c.alignment = alignItem->resval.rint;
+    double points[3][3] = {};
+    for (int k = 0; k < 3; ++k) {
+        const resbuf* p = RecordItem(app, 6 + k);
+        if (p && p->restype == 1010)
+            for (int i = 0; i < 3; ++i) points[k][i] = p->resval.rpoint[i];
+    }
+    const resbuf* flags = RecordItem(app, 8);
+    for (const resbuf* rb = flags ? flags->rbnext : nullptr; rb && rb->restype == 1070 && rb->rbnext;) {
+        const resbuf* value = rb->rbnext;
+        if (ObjVar* v = FindObjVar(rb->resval.rint, c.vars)) {
+            v->value = value->restype == 1040 ? value->resval.rreal : 0.0;
+            v->text = value->restype == 1000 && value->resval.rstring ? value->resval.rstring : "";
+        }
+        rb = value->rbnext;
+    }
+    const resbuf* rotation = FindRbCode(list.get(), 50);
+    c.rotation = rotation ? rotation->resval.rreal : 0.0;
+    if (const resbuf* at = FindRbCode(list.get(), 10)) {
+        for (int i = 0; i < 3; ++i) c.insertionPoint[i] = at->resval.rpoint[i];
+        c.elevation = at->resval.rpoint[2];
+    }
+    if (const resbuf* ext = FindRbCode(list.get(), 210))
+        for (int i = 0; i < 3; ++i) c.extrusion[i] = ext->resval.rpoint[i];
+    if (stored == 11) c.host.pickPoint = {c.insertionPoint[0], c.insertionPoint[1], c.insertionPoint[2]};
+    for (int i = 0; i < 3; ++i) {
+        const resbuf* s = FindRbCode(list.get(), 41 + i);
+        c.scale[i] = s ? s->resval.rreal : 1.0;
+    }
+    c.mirrored = c.scale[0] < 0.0;
+    ReadLayerChanges(c, list.get());
+    // The insertion point moves to where the fixed point marks; the run
+    // takes the fixed point off again.
+    const bool slabType = stored == 19 || stored == 47 || stored == 48;
+    const double angle = c.rotation + (slabType ? points[1][0] : 0.0);
+    const double fx = points[0][0] * c.scale[0], fy = points[0][1] * c.scale[1];
+    c.insertionPoint[0] += fx * std::cos(angle) - fy * std::sin(angle);
+    c.insertionPoint[1] += fx * std::sin(angle) + fy * std::cos(angle);
+    c.insertionPoint[2] += points[0][2] * c.scale[2];
+    SetReal(c, 11010, points[2][2]);
+    SetReal(c, 11011, points[2][1]);
+    double code = points[2][0];
+    if (code > 3.5) {
+        c.only3d = 1;
+        code -= 4.0;
+    }
+    if (code > 1.5) {
+        SetReal(c, 5001, 1.0);
+        code -= 2.0;
+    }
+    if (code > 0.5) SetReal(c, 16, 1.0);
+    ReadParaSpecFromObject(c, object);
+    switch (stored) {
+        case 11:
+        case 12:
+        case 18: {
+            std::string word;
+            int number = 0;
+            ReadScheduleMark(list.get(), word, number);
+            const bool windowKind = FindObjVar(11008, c.vars) == nullptr;
+            double v = 0.0;
+            std::string text;
+            if (windowKind) {
+                GetObjVar(11109, v, text, c.vars);
+                record.openingValue = v;
+            } else {
+                GetObjVar(11108, v, text, c.vars);
+                record.openingValue = v >= 0.5 ? 0.0 : 1.0;
+            }
+            SetReal(c, windowKind ? 25 : 11025, points[1][1]);
+            SetReal(c, windowKind ? 27 : 11027, points[1][0]);
+            SetReal(c, zcutEqualsNoCase(word, "WINDOWS") ? 11100 : 11101, number);
+            break;
+        }
+        case 14:
+        case 15:
+            for (int n : {11001, 11002, 11003}) SetReal(c, n, 0.0);
+            SetReal(c, 11001 + SettingInt(SetupVar::RAPSCALEPROSP), 1.0);
+            if (ObjVar* v = FindObjVar(4, c.vars)) v->kind = stored == 14 ? kVarParameter : kVarFixed;
+            if (ObjVar* v = FindObjVar(5, c.vars)) v->kind = stored == 14 ? kVarFixed : kVarParameter;
+            break;
+        case 19:
+        case 47:
+        case 48:
+            c.rotation += points[1][0];
+            SetReal(c, 30, points[1][0]);
+            break;
+        case 20:
+        case 27:
+            ReadHandrailXData(c, object);
+            break;
+        case 22: {
+            resbuf* tab = AppStart(list.get(), kAbInfissiTabApp);
+            const resbuf* first = RecordItem(tab, 1);
+            if (first && first->restype == 1000 && first->resval.rstring)
+                InitObjSettingVars(c, first->resval.rstring);
+            break;
+        }
+        default:
+            break;
+    }
+    return 1;
+}
+
+void ModifyParamObjects(ObjContext& c, const ads_name object) {
+    AAR_LAYERC layers;
+    layers.ReadLayerDefFile("LAYERC.DEF");
+    const double unitFactor = DrawingUnitFactor();
+    const int loaded = LoadObjFile(c, c.objectName);
+    if (loaded == 0)
+        zcutPrintf("\n%s(.txt) !%s", c.objectName.c_str(), "Nie mogę znaleźć pliku definicji obiektu");
+    if (loaded <= 0) return;
+    if (const int r = ReadVarSection(false, c); r != 0) {
+        zcutPrintf("\n%s: %s", kSyntaxError, VarSectionErrorLabel(r).c_str());
+        return;
+    }
+    ReadInsertionType(c);
+    if (ReadTypoSection(c) == -1) {
+        zcutPrintf("\n%s: TYPO", kSyntaxError);
+        return;
+    }
+    c.repeat = 0;
+    if (c.insertionType == 22) {
+        InitObjSettingVars(c, SettingString(SetupVar::NOMEFILEOA));
+        c.replacementLayer = "\nOkreśl punkt wstawienia tabeli otworów:";
+    }
+    ObjParamRecord record;
+    if (LoadObjectParametriXData(c, object, record, true) != 1) return;
+    const std::string oldSetName = c.paramSetName;
+    if (EvaluateComputedVars(c.vars, unitFactor) != 1) return;
+    std::vector<SnapshotEntry> snapshot;
+    for (const auto& v : c.vars)
+        if (v->kind == kVarParameter && !(v->number == 1 && c.only3d))
+            snapshot.push_back({v->number, v->value, v->text, false});
+    // The index the object was placed with is kept.
+    const int index = c.fixedPointIndex;
+    if (ReadFixpSection(c, false) < 0) {
+        zcutPrintf("\n%s: FIXP", kSyntaxError);
+        return;
+    }
+    c.fixedPointIndex = index;
+
+    int action = 5;
+    if (!c.skipParamInput) action = EditObjectParametersDialog(1, c);
+    bool fixed = true;
+    std::vector<std::array<std::int64_t, 2>> targets;
+    const auto addSet = [&targets](const ads_name set) {
+        std::int32_t n = 0;
+        zcedSSLength(set, &n);
+        for (std::int32_t i = 0; i < n; ++i) {
+            ads_name e;
+            if (zcedSSName(set, i, e) == RTNORM) targets.push_back({e[0], e[1]});
+        }
+        zcedSSFree(set);
+    };
+    switch (action) {
+        case 0:
+            fixed = false;
+            targets.push_back({object[0], object[1]});
+            break;
+        case 5:
+            targets.push_back({object[0], object[1]});
+            break;
+        case 3: {
+            zcutPrintf("\n%s", "Wybierz obiekty do modyfikacji");
+            ads_name set;
+            if (zcedSSGet(nullptr, nullptr, nullptr, nullptr, set) != RTNORM) return;
+            addSet(set);
+            break;
+        }
+        case 4: {
+            RbList filter(zcutBuildList(-3, 1001, kParamRecordApp, 0));
+            ads_name set;
+            if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return;
+            addSet(set);
+            break;
+        }
+        default:
+            return;
+    }
+    const bool setChanged = !zcutEqualsNoCase(c.paramSetName, oldSetName);
+    const std::string newSetName = c.paramSetName;
+    for (SnapshotEntry& s : snapshot) {
+        const ObjVar* v = FindObjVar(s.number, c.vars);
+        if (!v) continue;
+        s.changed = setChanged || v->value != s.value || v->text != s.text;
+        s.value = v->value;
+        s.text = v->text;
+    }
+    for (const auto& t : targets) {
+        const ads_name entity = {t[0], t[1]};
+        if (LoadObjectParametriXData(c, entity, record, true) != 1) continue;
+        if (setChanged) c.paramSetName = newSetName;
+        if (RelocateOnHost(c, entity) == 0) continue;
+        for (const SnapshotEntry& s : snapshot) {
+            if (!s.changed) continue;
+            if (ObjVar* v = FindObjVar(s.number, c.vars)) {
+                v->value = s.value;
+                v->text = s.text;
+            }
+        }
+        c.positionFixed = fixed ? 1 : 0;
+        if (PlaceParamObject(c, layers, nullptr) < 0) {
+            zcdbEntDel(entity);
+            RestoreHost(c, entity);
+        }
+        if (zcedUsrBrk()) break;
+    }
+}
+
+void CmdModify() {
+    ads_name object{0, 0};
+    const auto single = [&object](const char* mode) {
+        ads_name set;
+        if (zcedSSGet(mode, nullptr, nullptr, nullptr, set) != RTNORM) return false;
+        std::int32_t n = 0;
+        zcedSSLength(set, &n);
+        const bool one = n == 1 && zcedSSName(set, 0, object) == RTNORM;
+        zcedSSFree(set);
+        return one;
+    };
+    bool chosen = single("_I");
+    bool triedPrevious = false;
+    std::string name;
+    for (;;) {
+        if (!chosen) {
+            ads_point at;
+            const int rc = zcedEntSel("\nWybierz obiekt do modyfikacji:", object, at);
+            if (rc == RTCAN) return;
+            if (rc != RTNORM) {
+                if (rc == RTERROR && PickErrno() == OL_ENTSELPICK) continue;
+                if (triedPrevious || !single("P")) return;
+                triedPrevious = true;
+            }
+        }
+        chosen = false;
+        RbList list(GetEntXData(object, kParamRecordApp));
+        const resbuf* item = RecordItem(AppStart(list.get(), kParamRecordApp), 1);
+        if (item && item->restype == 1000 && item->resval.rstring) {
+            name = item->resval.rstring;
+            break;
+        }
+        zcutPrintf("\n%s", "Element nie jest parametrycznym obiektem");
+    }
+    if (name == kTemporaryName) {
+        zcutPrintf("%s", "\nWybrany element nie jest parametrycznym obiektem");
+        return;
+    }
+    std::unique_ptr<ObjContext> context = NewObjContext(name);
+    context->skipParamInput = 0;
+    context->runMode = 1;
+    InitObjVariables(*context);
+    ModifyParamObjects(*context, object);
+    FreeObjContext(std::move(context));
 }

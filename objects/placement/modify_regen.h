@@ -3,7 +3,11 @@
 // position and xdata and only shows the new block.
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include "core/layer_catalogue.h"
+#include "objects/language/obj_context.h"
 #include "host/util/adscodes.h"
 
 // `valuePair`: null or two reals replacing X (mode 0), Y (mode 1) or both
@@ -14,3 +18,28 @@
 // 22 and 24, and objects whose drawing fails are left as they are.
 void RegenParamObject(const ads_name object, const AAR_LAYERC& layers, const double* valuePair,
                       int valuePairMode, const char* typeFilter, const double* values);
+
+// The work record of modify and replace: the insertion type the objects
+// must have (0 takes the first object's), whether the set name is taken,
+// the value mapping, and the opening value read back.
+struct ObjParamRecord {
+    std::int32_t insertionType = 0;
+    std::uint8_t takeSetName = 0;
+    std::string setName;
+    ObjVarList entries;
+    double openingValue = 0.0;
+};
+
+// Reads a placed object back into the context: its record, position,
+// layer substitutions, flags and per-type values. 1; -1 without the
+// record, with `checkName` for another definition, or for another
+// insertion type than the record's (14 and 15 count as one).
+int LoadObjectParametriXData(ObjContext& context, const ads_name object, ObjParamRecord& record,
+                             bool checkName);
+// The parameter dialog on a placed object, then the changed values applied
+// to it, to selected objects or to every object of its definition, each
+// rebuilt on its host. An object that cannot be placed again comes back as
+// it was, with its walls cut.
+void ModifyParamObjects(ObjContext& context, const ads_name object);
+// VELMMODIFY
+void CmdModify();

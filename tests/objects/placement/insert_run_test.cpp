@@ -200,3 +200,45 @@ TEST_F(InsertRun, a_definition_is_named_by_a_reduced_file_name_or_by_a_placed_ob
     EXPECT_EQ(GetParamObjectFile("\nWybierz:", name, placed), 1);  // the preset asks nothing
     EXPECT_EQ(name, "T");
 }
+
+TEST_F(InsertRun, a_modified_object_is_rebuilt_in_place_or_comes_back_when_it_cannot_be) {
+    write("T.txt", Definition(10));
+    ObjContext& c = context("T");
+    push({"100,50", "90", ""});
+    InsertParamObject(c, nullptr, nullptr, 1);
+    ads_name placed;
+    ASSERT_EQ(zcdbEntLast(placed), RTNORM);
+    const auto insertPoint = [](const ads_name e) {
+        resbuf* list = zcdbEntGet(e);
+        const resbuf* at = FindRbCode(list, 10);
+        const Point3 p{at->resval.rpoint[0], at->resval.rpoint[1], at->resval.rpoint[2]};
+        zcutRelRb(list);
+        return p;
+    };
+    ObjContext& read = context("T");
+    ObjParamRecord record;
+    ASSERT_EQ(LoadObjFile(read, "T"), 1);
+    ASSERT_EQ(ReadVarSection(false, read), 0);
+    EXPECT_EQ(LoadObjectParametriXData(read, placed, record, true), 1);
+    EXPECT_NEAR(read.rotation, std::acos(-1.0) / 2, 1e-9);
+    record.insertionType = 11;  // another insertion type is refused
+    EXPECT_EQ(LoadObjectParametriXData(read, placed, record, true), -1);
+
+    // Position kept: the new INSERT stands where the old one stood.
+    ObjContext& modify = context("T", 1);
+    ModifyParamObjects(modify, placed);
+    EXPECT_EQ(inserts(), 1);
+    ads_name rebuilt;
+    ASSERT_EQ(zcdbEntLast(rebuilt), RTNORM);
+    EXPECT_NEAR(insertPoint(rebuilt).x, 100.0, 1e-9);
+    EXPECT_NEAR(insertPoint(rebuilt).y, 50.0, 1e-9);
+
+    // A definition that no longer draws: the object comes back.
+    write("T.txt", "VAR\n$3= 10\n$40=\"Długość\"01D100\nEND_VAR\nDRAW\n0\nLINE\n0\n($99 0 0)\n");
+    ObjContext& failing = context("T", 1);
+    ModifyParamObjects(failing, rebuilt);
+    EXPECT_EQ(inserts(), 1);
+    ads_name last;
+    ASSERT_EQ(zcdbEntLast(last), RTNORM);
+    EXPECT_NEAR(insertPoint(rebuilt).x, 100.0, 1e-9);
+}
