@@ -21,6 +21,7 @@
 #include "objects/language/obj_context.h"
 #include "objects/language/obj_records.h"
 #include "objects/placement/insert_run.h"
+#include "objects/placement/param_input.h"
 #include "objects/placement/wall_edit_util.h"
 #include "resources/velmresources.h"
 #include "settings/dialogs/dlg_gengruppi.h"
@@ -204,4 +205,26 @@ void CmdLayerGroups() {
         regenerate = dlg.m_regenerate != 0;
     }
     if (regenerate) RegenObjectsByApp(kParamRecordApp, nullptr);
+}
+
+void CmdEditParameterSets() {
+    std::string name;
+    if (!ChooseDefinitionFile("Modyfikuj parametry obiektu", "File Txt",
+                              "\n./Określ nazwę pliku obiektu, którego parametry chcesz modyfikować:", name))
+        return;
+    if (!SelectObjectFile("Modyfikuj parametry obiektu", name, nullptr)) return;
+    std::unique_ptr<ObjContext> editor = NewObjContext(name);
+    editor->runMode = 3;
+    const bool chosen = SaveParameterSets(*editor) != 0;
+    const std::string setName = editor->paramSetName;
+    FreeObjContext(std::move(editor));
+    if (!chosen) return;
+    std::unique_ptr<ObjContext> context = NewObjContext(name);
+    context->paramSetName = setName;
+    context->skipParamInput = 1;
+    SetSettingString(SetupVar::ULTIMO_FMASTER, name);
+    context->runMode = 0;
+    InitObjVariables(*context);
+    InsertParamObject(*context, nullptr, nullptr, 1);
+    FreeObjContext(std::move(context));
 }

@@ -21,6 +21,9 @@ int SelectObjectFile(const char* prompt, std::string& name, const ads_name prese
 void CmdObject();
 // VELMOBJECTF
 void CmdObjectFile();
+// VELMTIPOF: the parameter sets edited, then an object placed with the
+// chosen one.
+void CmdEditParameterSets();
 // VELMCOPYOBJ
 void CmdCopyObject();
 // VELMLIBRARY
