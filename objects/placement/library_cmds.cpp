@@ -21,6 +21,7 @@
 #include "objects/language/obj_context.h"
 #include "objects/language/obj_records.h"
 #include "objects/placement/insert_run.h"
+#include "objects/placement/modify_regen.h"
 #include "objects/placement/param_input.h"
 #include "objects/placement/wall_edit_util.h"
 #include "resources/velmresources.h"
@@ -82,6 +83,16 @@ int InsertNamedObject(const std::string& name, bool skipInput, const ads_name so
     const int result = InsertParamObject(*context, nullptr, source, 1);
     FreeObjContext(std::move(context));
     return result;
+}
+
+// Placed objects replaced by the named definition.
+void ReplaceByDefinition(const std::string& name) {
+    std::unique_ptr<ObjContext> context = NewObjContext(name);
+    context->runMode = 2;
+    context->skipParamInput = 0;
+    InitObjVariables(*context);
+    ReplaceParamObjects(*context);
+    FreeObjContext(std::move(context));
 }
 
 // A definition file from the file dialog, or typed when the user chose to
@@ -147,7 +158,25 @@ int SelectObjectFile(const char* prompt, std::string& name, const ads_name prese
 void CmdObject() {
     std::string name;
     if (!AskObjectName(name)) return;
-    InsertNamedObject(name, SettingInt(SetupVar::SET_PARINIZIALEOBJ) == 0, nullptr);
+    if (InsertNamedObject(name, SettingInt(SetupVar::SET_PARINIZIALEOBJ) == 0, nullptr) == kReplaceChosen)
+        ReplaceByDefinition(name);
+}
+
+void CmdObjectReplace() {
+    std::string name;
+    if (AskObjectName(name)) ReplaceByDefinition(name);
+}
+
+void CmdSubstituteFile() {
+    std::string name = ".";
+    if (!SelectObjectFile("\nWybierz nowy obiekt, Enter, aby przeglądać:", name, nullptr)) {
+        name.clear();
+        if (!ChooseDefinitionFile("Plik definicji obiektu", "File Pov",
+                                  "\n./Określ nazwę pliku dla nowego obiektu:", name))
+            return;
+        if (!SelectObjectFile("\nWybierz nowy obiekt", name, nullptr)) return;
+    }
+    ReplaceByDefinition(name);
 }
 
 void CmdObjectFile() {
@@ -157,7 +186,8 @@ void CmdObjectFile() {
         return;
     if (!SelectObjectFile("\nWybierz obiekt, który chcesz wstawić:", name, nullptr)) return;
     SetSettingString(SetupVar::ULTIMO_FMASTER, name);
-    InsertNamedObject(name, SettingInt(SetupVar::SET_PARINIZIALEOBJ) == 0, nullptr);
+    if (InsertNamedObject(name, SettingInt(SetupVar::SET_PARINIZIALEOBJ) == 0, nullptr) == kReplaceChosen)
+        ReplaceByDefinition(name);
 }
 
 void CmdCopyObject() {

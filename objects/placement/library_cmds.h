@@ -19,6 +19,10 @@ int SelectObjectFile(const char* prompt, std::string& name, const ads_name prese
 
 // VELMOBJECT
 void CmdObject();
+// VELMOBJECTREP
+void CmdObjectReplace();
+// VELMSUBSTF
+void CmdSubstituteFile();
 // VELMOBJECTF
 void CmdObjectFile();
 // VELMTIPOF: the parameter sets edited, then an object placed with the

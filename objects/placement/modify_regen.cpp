@@ -17,6 +17,7 @@
 #include "host/ed/adspick.h"
 #include "host/ed/prompts.h"
 #include "host/util/nocase.h"
+#include "objects/dialogs/dlg_sostituisci.h"
 #include "objects/draw/draw_runner.h"
 #include "objects/language/obj_context.h"
 #include "objects/language/obj_data.h"
@@ -30,6 +31,7 @@
 #include "objects/placement/param_input.h"
 #include "objects/placement/wall_cuts.h"
 #include "objects/placement/wall_edit_util.h"
+#include "resources/velmresources.h"
 #include "settings/dialogs/layer_linetypes.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
@@ -582,4 +584,168 @@ void CmdModify() {
     InitObjVariables(*context);
     ModifyParamObjects(*context, object);
     FreeObjContext(std::move(context));
+}
+
+// ---- replace ----
+
+void CopyPlacementForReplace(ObjContext& to, ObjContext& from, const ads_name object) {
+    to.only3d = from.only3d;
+    to.mirrored = from.mirrored;
+    to.elevation = from.elevation;
+    to.rotation = from.rotation;
+    for (int i = 0; i < 3; ++i) {
+        to.extrusion[i] = from.extrusion[i];
+        to.insertionPoint[i] = from.insertionPoint[i];
+        to.scale[i] = from.scale[i];
+    }
+    to.fixedPointIndex = from.fixedPointIndex;
+    to.alignment = from.alignment;
+    to.host.pickPoint = from.host.pickPoint;
+    to.handrails = std::move(from.handrails);
+    from.handrails.clear();
+    const double a = to.rotation;
+    SetReal(to, 16, a > 0.24 * kPi && a < 1.24 * kPi ? 1.0 : 0.0);
+    ReadParaSpecFromObject(to, object);
+    const auto copy = [&](int number) {
+        if (const ObjVar* v = FindObjVar(number, from.vars))
+            SetObjVar(number, v->kind, 1, v->type, v->description, v->value, v->text, 0, 0, to.vars);
+    };
+    switch (to.insertionType) {
+        case 11:
+        case 12:
+        case 18: {
+            RbList list = wallcut::ReadWhole(object);
+            std::string word;
+            int number = 0;
+            ReadScheduleMark(list.get(), word, number);
+            const bool window = zcutEqualsNoCase(word, "WINDOWS");
+            for (int n : window ? std::array<int, 3>{25, 27, 11100} : std::array<int, 3>{11025, 11027, 11101})
+                copy(n);
+            break;
+        }
+        case 14:
+        case 15:
+            for (int n : {11001, 11002, 11003}) copy(n);
+            break;
+        case 19:
+        case 47:
+        case 48: {
+            copy(30);
+            double v = 0.0;
+            std::string text;
+            GetObjVar(30, v, text, to.vars);
+            to.rotation += v;
+            break;
+        }
+        case 20:
+        case 27:
+            ReadHandrailXData(to, object);
+            break;
+        default:
+            break;
+    }
+}
+
+void ReplaceParamObjects(ObjContext& c) {
+    AAR_LAYERC layers;
+    layers.ReadLayerDefFile("LAYERC.DEF");
+    const auto load = [](ObjContext& ctx, bool fileValues) {
+        const int loaded = LoadObjFile(ctx, ctx.objectName);
+        if (loaded == 0)
+            zcutPrintf("\n%s(.txt) !%s", ctx.objectName.c_str(), "Nie mogę znaleźć pliku definicji obiektu");
+        if (loaded <= 0) return false;
+        if (const int r = ReadVarSection(fileValues, ctx); r != 0) {
+            zcutPrintf("\n%s: %s", kSyntaxError, VarSectionErrorLabel(r).c_str());
+            return false;
+        }
+        ReadInsertionType(ctx);
+        if (ReadTypoSection(ctx) == -1) {
+            zcutPrintf("\n%s: TYPO", kSyntaxError);
+            return false;
+        }
+        ctx.repeat = 0;
+        return true;
+    };
+    if (!load(c, true)) return;
+    zcutPrintf("\n%s", "Wybierz obiekty do zastąpienia");
+    ads_name set;
+    if (zcedSSGet(nullptr, nullptr, nullptr, nullptr, set) != RTNORM) return;
+    std::vector<std::array<std::int64_t, 2>> objects;
+    {
+        std::int32_t n = 0;
+        zcedSSLength(set, &n);
+        for (std::int32_t i = 0; i < n; ++i) {
+            ads_name e;
+            if (zcedSSName(set, i, e) != RTNORM) continue;
+            RbList list(GetEntXData(e, kParamRecordApp));
+            if (AppStart(list.get(), kParamRecordApp)) objects.push_back({e[0], e[1]});
+        }
+        zcedSSFree(set);
+    }
+    if (objects.empty()) return;
+    const ads_name first = {objects[0][0], objects[0][1]};
+    RbList firstList(GetEntXData(first, kParamRecordApp));
+    const resbuf* nameItem = RecordItem(AppStart(firstList.get(), kParamRecordApp), 1);
+    if (!nameItem || nameItem->restype != 1000 || !nameItem->resval.rstring) {
+        zcutPrintf("\n%s", "Element nie jest parametrycznym obiektem");
+        return;
+    }
+    std::unique_ptr<ObjContext> oldOwner = NewObjContext(nameItem->resval.rstring);
+    ObjContext& old = *oldOwner;
+    old.runMode = 2;
+    old.skipParamInput = 0;
+    InitObjVariables(old);
+    const auto finish = [&] { FreeObjContext(std::move(oldOwner)); };
+    if (!load(old, false)) return finish();
+    if (!SameType(old.insertionType, c.insertionType)) {
+        zcutPrintf("\n%s", "Obiekty muszą być tego samego typu");
+        return finish();
+    }
+    ObjParamRecord record;
+    if (LoadObjectParametriXData(old, first, record, false) != 1) return finish();
+    if (old.insertionType != c.insertionType) {
+        c.insertionType = c.workingType = old.insertionType;
+        if (ObjVar* v = FindObjVar(4, c.vars)) v->kind = c.insertionType == 14 ? kVarParameter : kVarFixed;
+        if (ObjVar* v = FindObjVar(5, c.vars)) v->kind = c.insertionType == 14 ? kVarFixed : kVarParameter;
+    }
+    ObjVarList oldParams;
+    for (const auto& v : old.vars)
+        if (v->kind == kVarParameter)
+            SetObjVar(v->number, v->kind, 1, v->type, v->description, v->value, v->text, 0, 0, oldParams);
+    {
+        CZcModuleResourceOverride use(VelmResourceHandle());
+        CDlgSostituisci dlg;
+        dlg.m_newName = c.objectName;
+        dlg.m_oldName = old.objectName;
+        dlg.LoadNewFromContext(c);
+        dlg.LoadOldRows(oldParams, record.openingValue);
+        if (dlg.DoModal() != IDOK) return finish();
+        dlg.ApplyToRecord(record.entries, record.takeSetName, record.setName);
+    }
+    for (const auto& t : objects) {
+        const ads_name entity = {t[0], t[1]};
+        if (LoadObjectParametriXData(old, entity, record, false) != 1) continue;
+        if (record.takeSetName) c.paramSetName = record.setName;
+        CopyPlacementForReplace(c, old, entity);
+        if (RelocateOnHost(c, entity) == 0) continue;
+        for (const auto& entry : record.entries) {
+            ObjVar* target = FindObjVar(entry->number, c.vars);
+            if (!target) continue;
+            if (entry->auxIndex < 0) {
+                target->value = entry->value;
+                target->text = entry->text;
+            } else if (const ObjVar* source = FindObjVar(entry->auxIndex, old.vars)) {
+                target->value = source->value;
+                target->text = source->text;
+            }
+        }
+        if (record.takeSetName) c.paramSetName = record.setName;
+        c.positionFixed = 1;
+        if (PlaceParamObject(c, layers, nullptr) < 0) {
+            zcdbEntDel(entity);
+            RestoreHost(c, entity);
+        }
+        if (zcedUsrBrk()) break;
+    }
+    finish();
 }

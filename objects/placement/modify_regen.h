@@ -7,8 +7,8 @@
 #include <string>
 
 #include "core/layer_catalogue.h"
-#include "objects/language/obj_context.h"
 #include "host/util/adscodes.h"
+#include "objects/language/obj_context.h"
 
 // `valuePair`: null or two reals replacing X (mode 0), Y (mode 1) or both
 // (mode 2) of the stored value pair. `typeFilter`: null or "*" for every
@@ -41,5 +41,11 @@ int LoadObjectParametriXData(ObjContext& context, const ads_name object, ObjPara
 // rebuilt on its host. An object that cannot be placed again comes back as
 // it was, with its walls cut.
 void ModifyParamObjects(ObjContext& context, const ads_name object);
+// The placement of `from`'s object moved into `to` for its replacement.
+void CopyPlacementForReplace(ObjContext& to, ObjContext& from, const ads_name object);
+// Selected objects replaced by the context's definition (same insertion
+// type; 14 and 15 count as one), their values mapped in the substitution
+// dialog. An object that cannot be placed again comes back as it was.
+void ReplaceParamObjects(ObjContext& context);
 // VELMMODIFY
 void CmdModify();

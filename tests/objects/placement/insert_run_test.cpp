@@ -242,3 +242,18 @@ TEST_F(InsertRun, a_modified_object_is_rebuilt_in_place_or_comes_back_when_it_ca
     ASSERT_EQ(zcdbEntLast(last), RTNORM);
     EXPECT_NEAR(insertPoint(rebuilt).x, 100.0, 1e-9);
 }
+
+TEST_F(InsertRun, replacement_by_another_insertion_type_is_refused_and_the_object_kept) {
+    write("T.txt", Definition(10));
+    write("W.txt", Definition(12));
+    ObjContext& c = context("T");
+    push({"100,50", ""});
+    InsertParamObject(c, nullptr, nullptr, 1);
+    ASSERT_EQ(inserts(), 1);
+    ObjContext& replace = context("W", 2);
+    replace.skipParamInput = 0;
+    push({"!pick 150,50", ""});
+    ReplaceParamObjects(replace);
+    EXPECT_NE(transcript().find("Obiekty muszą być tego samego typu"), std::string::npos) << transcript();
+    EXPECT_EQ(inserts(), 1);
+}
