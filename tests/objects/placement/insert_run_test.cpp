@@ -257,3 +257,20 @@ TEST_F(InsertRun, replacement_by_another_insertion_type_is_refused_and_the_objec
     EXPECT_NE(transcript().find("Obiekty muszą być tego samego typu"), std::string::npos) << transcript();
     EXPECT_EQ(inserts(), 1);
 }
+
+TEST_F(InsertRun, a_unique_code_already_in_the_drawing_stops_a_new_insertion_but_not_a_schedule_run) {
+    write("U.txt", Definition(10, "$11097=\"MEBEL\"C\n$14=\"K1\"C\n"));
+    ObjContext& first = context("U");
+    push({"100,50", ""});
+    InsertParamObject(first, nullptr, nullptr, 1);
+    ASSERT_EQ(inserts(), 1);
+    ObjContext& again = context("U");
+    push({"300,50", ""});
+    InsertParamObject(again, nullptr, nullptr, 1);
+    EXPECT_NE(transcript().find("Obiekt z unikalnym kodem >K1< już istnieje"), std::string::npos);
+    EXPECT_EQ(inserts(), 1);
+    ObjContext& schedule = context("U", 5);
+    push({"500,50", ""});
+    InsertParamObject(schedule, nullptr, nullptr, 1);
+    EXPECT_EQ(inserts(), 2);
+}
