@@ -3,13 +3,17 @@
 #include "host/rx/rxobject.h"
 #include "objects/dialogs/dlg_par_obj.h"
 #include "objects/dialogs/dlg_slide.h"
+#include "objects/placement/library_cmds.h"
+#include "objects/placement/modify_regen.h"
 #include "objects/placement/placement_preview.h"
 #include "objects/placement/wall_cuts.h"
 #include "settings/preferences/pref_hooks.h"
+#include "settings/rescale.h"
 
 std::span<const CommandBinding> ObjectsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
-        {"VELMWALLBRK", &CmdWallBreak},
+        {"VELMWALLBRK", &CmdWallBreak},  {"VELMOBJECT", &CmdObject},   {"VELMOBJECTF", &CmdObjectFile},
+        {"VELMCOPYOBJ", &CmdCopyObject}, {"VELMLIBRARY", &CmdLibrary}, {"VELMGGROUP", &CmdLayerGroups},
     };
     return kBindings;
 }
@@ -20,6 +24,10 @@ void RegisterObjectsModule() {
         slide.SetImageName(imageName);
         slide.DoModal();
     });
+    SetRegenParamObjectHook(
+        [](const ads_name entity, const AAR_LAYERC& layers, const char* kind, const double* options) {
+            RegenParamObject(entity, layers, nullptr, -1, kind, options);
+        });
     VELM_PRJTRAVE::rxInit();
     VELM_PRJ::rxInit();
     zcrxBuildClassHierarchy();
@@ -29,5 +37,6 @@ void UnregisterObjectsModule() {
     VELM_PRJ::rxUninit();
     VELM_PRJTRAVE::rxUninit();
     SetSlideDialogHook(nullptr);
+    SetRegenParamObjectHook(nullptr);
     ResetParameterDialogPlacement();
 }

@@ -28,9 +28,11 @@ void RegisterRoofsModule() {
     SetSlabLoopsReader(&ParseSlabLoops);
     SetLoopSlopeReader(&GetLoopSlope);
     SetOpeningEraser(&EraseOpeningObject);
+    SetSlabOpeningCutter(&CutOpeningIntoSlab);
 }
 
 void UnregisterRoofsModule() {
+    SetSlabOpeningCutter(nullptr);
     SetOpeningEraser(nullptr);
     SetLoopSlopeReader(nullptr);
     SetSlabLoopsReader(nullptr);

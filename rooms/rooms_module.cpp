@@ -2,10 +2,13 @@
 
 #include <array>
 
+#include "objects/placement/insert_run.h"
+#include "objects/placement/modify_regen.h"
 #include "roofs/slab_openings.h"
 #include "roofs/slab_record.h"
 #include "rooms/dialogs/dlg_gest_eti.h"
 #include "rooms/label_templates.h"
+#include "rooms/object_run.h"
 #include "rooms/polydeduct_cmd.h"
 #include "rooms/room_card_cmds.h"
 #include "rooms/room_data_cmds.h"
@@ -33,6 +36,23 @@ constexpr std::array<CommandBinding, 15> kBindings{{
     {"VELMVFLOOR", &VelmVFloor},
 }};
 
+// The object library's run as the labels, cards and schedules call it.
+int InsertForRooms(ObjContext& context, int /*flag*/, Point3* presetPoint) {
+    InsertParamObject(context, nullptr, nullptr, 1);
+    if (presetPoint) presetPoint->z = context.insertionPoint[2];
+    return context.blockName.empty() ? RTERROR : RTNORM;
+}
+int PlaceForRooms(ObjContext& context) {
+    AAR_LAYERC layers;
+    layers.ReadLayerDefFile(context.layerDefFile);
+    PlaceParamObject(context, layers, nullptr);
+    return context.blockName.empty() ? RTERROR : RTNORM;
+}
+int RegenForRooms(const ads_name entity, const AAR_LAYERC& layers) {
+    RegenParamObject(entity, layers, nullptr, -1, nullptr, nullptr);
+    return RTNORM;
+}
+
 }  // namespace
 
 std::span<const CommandBinding> RoomsCommandBindings() {
@@ -45,9 +65,11 @@ void RegisterRoomsModule() {
     readers.readOpeningPolygon = &ReadOpeningPolygon;
     SetSlabReadersHook(readers);
     SetLabelTemplateNameHook([](const std::string& name) { return MapLabelTemplateName(name); });
+    SetObjectRunHook({&InsertForRooms, &PlaceForRooms, &RegenForRooms});
 }
 
 void UnregisterRoomsModule() {
+    SetObjectRunHook({});
     SetLabelTemplateNameHook(nullptr);
     SetSlabReadersHook(SlabReaders{});
 }

@@ -120,6 +120,8 @@ struct ObjContext {
     std::string insertLayer, objectName, blockName;
     std::string paramSetName = "Wstaw ostatnie parametry";
     std::uint8_t mirrored = 0, option2 = 0, skipParamInput = 0;
+    // The position is known (an object rebuilt in place): no pick, no placer.
+    std::uint8_t positionFixed = 0;
     ObjVarList vars;
     std::int32_t elevationGiven = 0;
     double elevation = 0.0;

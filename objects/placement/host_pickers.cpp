@@ -20,6 +20,7 @@
 #include "host/util/nocase.h"
 #include "objects/language/obj_records.h"
 #include "objects/placement/host_seams.h"
+#include "objects/placement/insert_run.h"
 #include "objects/placement/wall_cuts.h"
 #include "objects/placement/wall_edit_util.h"
 #include "settings/store/settings_store.h"
@@ -823,6 +824,7 @@ int RelocateOnHost(ObjContext& c, const ads_name object) {
         case 15: {
             ads_name slab;
             EraseObjectOpening(object, slab);
+            ComputeRatioVars(c);
             return 1;
         }
         case 17:

@@ -55,3 +55,11 @@ void RegenerateWallFaces(const ads_name a, const ads_name b, double elevation, c
     auto& f = Slot<WallFacesRegenerator>();
     if (f) f(a, b, elevation, c, d);
 }
+
+void SetSlabOpeningCutter(SlabOpeningCutter cutter) {
+    Slot<SlabOpeningCutter>() = std::move(cutter);
+}
+void CutObjectIntoSlab(const ads_name object, const ads_name slab) {
+    auto& f = Slot<SlabOpeningCutter>();
+    if (f) f(object, slab);
+}

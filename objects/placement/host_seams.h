@@ -47,3 +47,8 @@ using WallFacesRegenerator = std::function<void(const ads_name a, const ads_name
 void SetWallFacesRegenerator(WallFacesRegenerator regenerator);
 void RegenerateWallFaces(const ads_name a, const ads_name b, double elevation, const ads_name c,
                          const ads_name d);
+
+// Cuts the opening outline a placed object carries into its host slab.
+using SlabOpeningCutter = std::function<void(const ads_name object, const ads_name slab)>;
+void SetSlabOpeningCutter(SlabOpeningCutter cutter);
+void CutObjectIntoSlab(const ads_name object, const ads_name slab);

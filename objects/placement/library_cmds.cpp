@@ -1,0 +1,260 @@
+#include "objects/placement/library_cmds.h"
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/entity_data.h"
+#include "core/entity_readers.h"
+#include "core/module_state.h"
+#include "core/support_files.h"
+#include "host/ads/adsent.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/ssget.h"
+#include "host/ads/sysvars.h"
+#include "host/ed/adspick.h"
+#include "host/ed/prompts.h"
+#include "host/ui/hostdialogs.h"
+#include "host/ui/resources.h"
+#include "host/util/findfile.h"
+#include "objects/language/obj_context.h"
+#include "objects/language/obj_records.h"
+#include "objects/placement/insert_run.h"
+#include "objects/placement/modify_regen.h"
+#include "objects/placement/param_input.h"
+#include "objects/placement/wall_edit_util.h"
+#include "resources/velmresources.h"
+#include "settings/dialogs/dlg_gengruppi.h"
+#include "settings/dialogs/dlg_librerie.h"
+#include "settings/rescale.h"
+#include "settings/store/settings_store.h"
+#include "settings/store/setup_slots.h"
+
+using wallcut::RbList;
+
+namespace {
+
+constexpr const char* kTemporaryName = "$$TEMP$$__$$";
+constexpr const char* kNotParametric = "\nWybrany element nie jest parametrycznym obiektem";
+
+int PickErrno() {
+    resbuf rb;
+    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
+}
+
+// -1 without the record, 0 with a record lacking the name, 1 with it.
+int RecordName(const ads_name entity, std::string& name) {
+    RbList list(GetEntXData(entity, kParamRecordApp));
+    const resbuf* app = list ? FindXDataApp(list.get(), kParamRecordApp) : nullptr;
+    if (!app) return -1;
+    for (const resbuf* rb = app->rbnext; rb && rb->restype != 1001; rb = rb->rbnext) {
+        if (rb->restype == 1000) {
+            name = rb->resval.rstring ? rb->resval.rstring : "";
+            return 1;
+        }
+    }
+    return 0;
+}
+
+// The definition name typed at the prompt; Enter takes the last one used.
+bool AskObjectName(std::string& name) {
+    const std::string last = SettingString(SetupVar::ULTIMO_FMASTER, "F1");
+    char prompt[300];
+    std::snprintf(prompt, sizeof prompt, "\nNazwa pliku obiektu <%s>:", last.c_str());
+    char reply[260] = {};
+    if (zcedGetString(0, prompt, reply) != RTNORM) return false;
+    name = reply;
+    if (name.empty()) {
+        name = last;
+    } else {
+        SetSettingString(SetupVar::ULTIMO_FMASTER, name);
+    }
+    return true;
+}
+
+// A new insertion of the named definition, with a placed object's values
+// when `source` is given.
+int InsertNamedObject(const std::string& name, bool skipInput, const ads_name source) {
+    std::unique_ptr<ObjContext> context = NewObjContext(name);
+    context->skipParamInput = skipInput ? 1 : 0;
+    context->runMode = 0;
+    InitObjVariables(*context);
+    const int result = InsertParamObject(*context, nullptr, source, 1);
+    FreeObjContext(std::move(context));
+    return result;
+}
+
+// Placed objects replaced by the named definition.
+void ReplaceByDefinition(const std::string& name) {
+    std::unique_ptr<ObjContext> context = NewObjContext(name);
+    context->runMode = 2;
+    context->skipParamInput = 0;
+    InitObjVariables(*context);
+    ReplaceParamObjects(*context);
+    FreeObjContext(std::move(context));
+}
+
+// A definition file from the file dialog, or typed when the user chose to
+// type it; false on cancel or an empty answer.
+bool ChooseDefinitionFile(const char* title, const char* filter, const char* typedPrompt, std::string& name) {
+    std::string folder;
+    GetDataFolder(folder);
+    resbuf* result = nullptr;
+    if (zcedGetFileNavDialog(title, folder.c_str(), "txt", filter, 24, &result) != RTNORM || !result) {
+        if (result) zcutRelRb(result);
+        return false;
+    }
+    const bool typed = result->restype == RTSHORT;
+    if (!typed) name = result->resval.rstring ? result->resval.rstring : "";
+    zcutRelRb(result);
+    if (typed) {
+        char reply[260] = {};
+        if (zcedGetString(0, typedPrompt, reply) != RTNORM || !reply[0]) return false;
+        name = reply;
+    }
+    return !name.empty();
+}
+
+// GetParamObjectFile, giving also the object the name came from.
+int PickParamObject(const char* prompt, std::string& name, const ads_name preset, ads_name object) {
+    if (preset && !ads_name_nil(preset)) {
+        ads_name_set(preset, object);
+        const int r = RecordName(preset, name);
+        if (r >= 0) return r;
+    }
+    for (;;) {
+        ads_name picked;
+        ads_point at;
+        const int rc = zcedEntSel(prompt, picked, at);
+        if (rc == RTERROR && PickErrno() == OL_ENTSELPICK) continue;
+        if (rc != RTNORM) return 0;
+        ads_name_set(picked, object);
+        const int r = RecordName(picked, name);
+        if (r >= 0) return r;
+        zcutPrintf("%s", kNotParametric);
+    }
+}
+
+}  // namespace
+
+int GetParamObjectFile(const char* prompt, std::string& name, const ads_name preset) {
+    ads_name object;
+    return PickParamObject(prompt, name, preset, object);
+}
+
+int SelectObjectFile(const char* prompt, std::string& name, const ads_name preset) {
+    if (name == ".") return GetParamObjectFile(prompt, name, preset);
+    std::string bare = name;
+    const std::size_t dot = bare.find('.', 1);
+    if (dot != std::string::npos) bare.resize(dot);
+    const std::size_t slash = bare.find_last_of("/\\:");
+    if (slash != std::string::npos) bare = bare.substr(slash + 1);
+    char found[1024];
+    if (!bare.empty() && zcedFindFile((bare + ".txt").c_str(), found) == RTNORM) name = bare;
+    return 1;
+}
+
+void CmdObject() {
+    std::string name;
+    if (!AskObjectName(name)) return;
+    if (InsertNamedObject(name, SettingInt(SetupVar::SET_PARINIZIALEOBJ) == 0, nullptr) == kReplaceChosen)
+        ReplaceByDefinition(name);
+}
+
+void CmdObjectReplace() {
+    std::string name;
+    if (AskObjectName(name)) ReplaceByDefinition(name);
+}
+
+void CmdSubstituteFile() {
+    std::string name = ".";
+    if (!SelectObjectFile("\nWybierz nowy obiekt, Enter, aby przeglądać:", name, nullptr)) {
+        name.clear();
+        if (!ChooseDefinitionFile("Plik definicji obiektu", "File Pov",
+                                  "\n./Określ nazwę pliku dla nowego obiektu:", name))
+            return;
+        if (!SelectObjectFile("\nWybierz nowy obiekt", name, nullptr)) return;
+    }
+    ReplaceByDefinition(name);
+}
+
+void CmdObjectFile() {
+    std::string name;
+    if (!ChooseDefinitionFile("Plik definicji obiektu", "File Pov",
+                              "\nOkreśl nazwę pliku dla nowego obiektu:", name))
+        return;
+    if (!SelectObjectFile("\nWybierz obiekt, który chcesz wstawić:", name, nullptr)) return;
+    SetSettingString(SetupVar::ULTIMO_FMASTER, name);
+    if (InsertNamedObject(name, SettingInt(SetupVar::SET_PARINIZIALEOBJ) == 0, nullptr) == kReplaceChosen)
+        ReplaceByDefinition(name);
+}
+
+void CmdCopyObject() {
+    ads_name preset{0, 0};
+    ads_name set;
+    if (zcedSSGet("_I", nullptr, nullptr, nullptr, set) == RTNORM) {
+        std::int32_t n = 0;
+        zcedSSLength(set, &n);
+        if (n == 1) zcedSSName(set, 0, preset);
+        zcedSSFree(set);
+    }
+    std::string name;
+    ads_name source{0, 0};
+    if (!PickParamObject("\nWybierz obiekt, który chcesz skopiować:", name, preset, source)) return;
+    if (name == kTemporaryName) {
+        zcutPrintf("%s", kNotParametric);
+        return;
+    }
+    InsertNamedObject(name, true, source);
+}
+
+void CmdLibrary() {
+    std::vector<std::string> folders;
+    if (VELM_LIBOBJOPT* options = OpenLibObjOptObject()) {
+        folders = options->entries;
+        options->close();
+    }
+    CZcModuleResourceOverride use(VelmResourceHandle());
+    CDlgLibrerie dlg;
+    dlg.SetPaths(folders);
+    if (dlg.DoModal() != IDOK) return;
+    dlg.GetPaths(folders);
+    if (VELM_LIBOBJOPT* options = OpenLibObjOptObject()) {
+        options->entries = folders;
+        options->close();
+    }
+}
+
+void CmdLayerGroups() {
+    bool regenerate = false;
+    {
+        CZcModuleResourceOverride use(VelmResourceHandle());
+        CDlgGenGruppi dlg;
+        dlg.DoModal();
+        regenerate = dlg.m_regenerate != 0;
+    }
+    if (regenerate) RegenObjectsByApp(kParamRecordApp, nullptr);
+}
+
+void CmdEditParameterSets() {
+    std::string name;
+    if (!ChooseDefinitionFile("Modyfikuj parametry obiektu", "File Txt",
+                              "\n./Określ nazwę pliku obiektu, którego parametry chcesz modyfikować:", name))
+        return;
+    if (!SelectObjectFile("Modyfikuj parametry obiektu", name, nullptr)) return;
+    std::unique_ptr<ObjContext> editor = NewObjContext(name);
+    editor->runMode = 3;
+    const bool chosen = SaveParameterSets(*editor) != 0;
+    const std::string setName = editor->paramSetName;
+    FreeObjContext(std::move(editor));
+    if (!chosen) return;
+    std::unique_ptr<ObjContext> context = NewObjContext(name);
+    context->paramSetName = setName;
+    context->skipParamInput = 1;
+    SetSettingString(SetupVar::ULTIMO_FMASTER, name);
+    context->runMode = 0;
+    InitObjVariables(*context);
+    InsertParamObject(*context, nullptr, nullptr, 1);
+    FreeObjContext(std::move(context));
+}
