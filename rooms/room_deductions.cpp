@@ -55,11 +55,32 @@ std::vector<Name> SelectFromDrawing(const char* app, bool insertsOnly) {
     return names;
 }
 
-// The selections of the innermost open RoomRecordScope, by application.
+// The selections of the innermost open RoomRecordScope, by application,
+// and what each selected entity gives, read once per scope however many
+// rooms ask.
 struct ScopeSelections {
     std::map<std::pair<std::string, bool>, std::vector<Name>> byApp;
+    std::map<std::pair<Name, bool>, std::optional<double>> levels;
+    std::map<Name, std::optional<Point3>> points;
+    std::map<Name, std::optional<double>> layerLevels;
+    struct Deduction {
+        std::optional<double> area;
+        OwnedList<VertexNode> polygon;
+    };
+    std::map<Name, Deduction> deductions;
 };
 ScopeSelections* g_scope = nullptr;
+
+// read() once per key while a scope is open; every time without one.
+template <class Map, class Read>
+typename Map::mapped_type Remembered(Map ScopeSelections::*table, const typename Map::key_type& key,
+                                     Read read) {
+    if (!g_scope) return read();
+    Map& map = g_scope->*table;
+    auto at = map.find(key);
+    if (at == map.end()) at = map.emplace(key, read()).first;
+    return at->second;
+}
 
 std::vector<Name> SelectWithApp(const char* app, bool insertsOnly) {
     if (!g_scope) return SelectFromDrawing(app, insertsOnly);
@@ -75,16 +96,20 @@ bool SameLevel(double a, double b) {
 }
 
 std::optional<double> LevelOf(const Name& e, bool followBlocks) {
-    double level = 0.0;
-    if (GetEntityLevel(e.data(), level, nullptr, followBlocks) != 1) return std::nullopt;
-    return level;
+    return Remembered(&ScopeSelections::levels, {e, followBlocks}, [&]() -> std::optional<double> {
+        double level = 0.0;
+        if (GetEntityLevel(e.data(), level, nullptr, followBlocks) != 1) return std::nullopt;
+        return level;
+    });
 }
 
 std::optional<Point3> InsertionPoint(const Name& e) {
-    RbList list = Owned(zcdbEntGet(e.data()));
-    const resbuf* at = FindRbCode(list.get(), 10);
-    if (!at) return std::nullopt;
-    return Point3{at->resval.rpoint[0], at->resval.rpoint[1], at->resval.rpoint[2]};
+    return Remembered(&ScopeSelections::points, e, [&]() -> std::optional<Point3> {
+        RbList list = Owned(zcdbEntGet(e.data()));
+        const resbuf* at = FindRbCode(list.get(), 10);
+        if (!at) return std::nullopt;
+        return Point3{at->resval.rpoint[0], at->resval.rpoint[1], at->resval.rpoint[2]};
+    });
 }
 
 bool AllInside(const VertexNode* polygon, const VertexNode* room, int mode) {
@@ -97,15 +122,34 @@ bool AllInside(const VertexNode* polygon, const VertexNode* room, int mode) {
 // polyline on a level layer deducts on that floor only.
 bool OnFloor(const Name& e, double level) {
     if (SettingInt(SetupVar::VELMLAYERQP, 0) != 0) return true;
-    RbList list = Owned(zcdbEntGet(e.data()));
-    const resbuf* layer = FindRbCode(list.get(), 8);
-    double own = 0.0;
-    if (!layer || !ParseLevelSuffix(layer->resval.rstring, own)) return true;
-    return SameLevel(own, level);
+    const std::optional<double> own =
+        Remembered(&ScopeSelections::layerLevels, e, [&]() -> std::optional<double> {
+            RbList list = Owned(zcdbEntGet(e.data()));
+            const resbuf* layer = FindRbCode(list.get(), 8);
+            double value = 0.0;
+            if (!layer || !ParseLevelSuffix(layer->resval.rstring, value)) return std::nullopt;
+            return value;
+        });
+    return !own || SameLevel(*own, level);
 }
+
+std::optional<double> ReadDeduction(const Name& e, OwnedList<VertexNode>& polygon);
 
 // The polyline's area and outline polygon; nullopt to skip it.
 std::optional<double> DeductionArea(const Name& e, OwnedList<VertexNode>& polygon) {
+    if (!g_scope) return ReadDeduction(e, polygon);
+    auto at = g_scope->deductions.find(e);
+    if (at == g_scope->deductions.end()) {
+        ScopeSelections::Deduction d;
+        d.area = ReadDeduction(e, d.polygon);
+        at = g_scope->deductions.emplace(e, std::move(d)).first;
+    }
+    if (!at->second.area) return std::nullopt;
+    polygon.reset(CopyVertexList(at->second.polygon.get()));
+    return at->second.area;
+}
+
+std::optional<double> ReadDeduction(const Name& e, OwnedList<VertexNode>& polygon) {
     ZcDbObjectId id;
     if (zcdbGetObjectId(id, e.data()) != Zcad::eOk) return std::nullopt;
     double area = 0.0;

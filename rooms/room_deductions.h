@@ -19,7 +19,8 @@ inline constexpr const char* kSpecialParamsApp = "VELM5$_$PARASPEC-";
 // While one lives, the deduction polylines, stairs, pillars and roof
 // windows of the drawing are selected once and the selections reused, so a
 // command measuring every room of a floor reads the drawing once, not once
-// per room. Only for passes that add or erase none of those records.
+// per room; each one's level, point and outline are read once too. Only for
+// passes that add, erase or change none of those records.
 class RoomRecordScope {
 public:
     RoomRecordScope();

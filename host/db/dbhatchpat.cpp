@@ -5,8 +5,10 @@
 #include "host/db/dbhatchpat.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <limits>
+#include <map>
 
 #include "host/db/dbhatch.h"
 #include "host/util/findfile.h"
@@ -116,16 +118,52 @@ double countPatternLines(const std::vector<PatternLine>& pattern, double scale, 
     return total;
 }
 
+namespace {
+
+// A pattern file's definitions as read, by pattern name (case ignored),
+// kept while the file's stamp stays: hatches of one pattern read it once.
+struct PatternFile {
+    FileStamp stamp;
+    std::vector<std::string> lines;
+    std::map<std::string, std::optional<std::vector<PatternLine>>> byName;
+};
+
+std::map<std::string, PatternFile>& patternFiles() {
+    static std::map<std::string, PatternFile> files;
+    return files;
+}
+
+std::optional<std::vector<PatternLine>> PatternFrom(const std::string& path, const std::string& name) {
+    const std::optional<FileStamp> stamp = settledStamp(path);
+    if (!stamp) {
+        patternFiles().erase(path);
+        std::optional<TextFile> text = readTextFile(path);
+        if (!text) return std::nullopt;
+        return parsePatternDefinition(text->lines, name);
+    }
+    auto at = patternFiles().find(path);
+    if (at == patternFiles().end() || !(at->second.stamp == *stamp)) {
+        std::optional<TextFile> text = readTextFile(path);
+        if (!text) return std::nullopt;
+        at = patternFiles().insert_or_assign(path, PatternFile{*stamp, std::move(text->lines), {}}).first;
+    }
+    std::string key = name;
+    for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    auto found = at->second.byName.find(key);
+    if (found == at->second.byName.end())
+        found = at->second.byName.emplace(key, parsePatternDefinition(at->second.lines, name)).first;
+    return found->second;
+}
+
+}  // namespace
+
 Zcad::ErrorStatus evaluateHatch(const ZcDbHatch& hatch) {
     if (hatch.isSolidFill() || iequals(hatch.patternName(), "SOLID")) return Zcad::eOk;
     std::string file = hatch.patternType() == ZcDbHatch::kCustomDefined ? hatch.patternName() + ".pat"
                                                                         : std::string("zwcadiso.pat");
     std::optional<std::string> path = findOnSupportPath(file);
     if (!path) return Zcad::eOk;
-    std::optional<TextFile> text = readTextFile(*path);
-    if (!text) return Zcad::eOk;
-    std::optional<std::vector<PatternLine>> pattern =
-        parsePatternDefinition(text->lines, hatch.patternName());
+    const std::optional<std::vector<PatternLine>> pattern = PatternFrom(*path, hatch.patternName());
     if (!pattern || pattern->empty()) return Zcad::eOk;
     double width = 0.0, height = 0.0;
     if (!LoopExtent(hatch, width, height)) return Zcad::eOk;

@@ -29,7 +29,19 @@ void setSupportPathProvider(std::function<std::vector<std::string>()> provider);
 void setSupportFolders(std::vector<std::string> folders);
 std::vector<std::string> supportFolders();
 
-// The path of the first match, by the rules above.
+// The path of the first match, by the rules above. A folder's names are
+// read once and kept while the folder stays as it was (see settledStamp).
 std::optional<std::string> findOnSupportPath(const std::string& name);
+
+// A stamp of a file or folder (its times, size and file number) when it
+// can stand for the contents: the path exists and was last modified and
+// changed well before now, so that any later change gives another stamp
+// even on a coarse clock. nullopt otherwise: what was read from it is not to be kept.
+struct FileStamp {
+    long long modified = 0, changed = 0;  // nanoseconds
+    long long size = 0, number = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+std::optional<FileStamp> settledStamp(const std::string& path);
 
 }  // namespace host

@@ -35,6 +35,7 @@ CFACCIATE::~CFACCIATE() {
 }
 
 void CFACCIATE::Clear() {
+    FacesChanged();
     outlines = FreeOutlineList(outlines);
     faces = FreeFaceList(faces);
     pillarFaces = FreeFaceList(pillarFaces);
@@ -43,6 +44,15 @@ void CFACCIATE::Clear() {
     pendingLines = FreeEdgeList(pendingLines);
     pendingArcs = FreeEdgeList(pendingArcs);
     contour = FreeLinkedNodes(contour);
+}
+
+void CFACCIATE::FacesChanged() {
+    m_faceCache.reset();
+}
+
+CFACCIATE::FaceCache& CFACCIATE::CachedFaces() const {
+    if (!m_faceCache || !m_faceCache->matches(*this)) m_faceCache = std::make_unique<FaceCache>(*this);
+    return *m_faceCache;
 }
 
 WallFace* CFACCIATE::FindFaceById(const ads_name entity) const {

@@ -14,7 +14,10 @@
 // Lists are newest first unless said otherwise. The searches for touching
 // edges and outlines go through point grids built for each assembly, so a
 // floor of thousands of wall lines is assembled in close to linear time with
-// the same faces a scan in list order gives.
+// the same faces a scan in list order gives. The grids of the face list that
+// the room walks and the nearest-face search use are kept between calls
+// until the list changes (FacesChanged), so measuring every room of a floor
+// does not index the whole floor once per room.
 #pragma once
 
 #include <memory>
@@ -75,6 +78,10 @@ public:
 
     // Frees every list of the graph (usedFaces too); safe to repeat.
     void Clear();
+    // The walks and the nearest-face search keep grids of the face list;
+    // every method here that changes the list drops them. Code that changes
+    // the faces by hand between queries calls this.
+    void FacesChanged();
 
     // ---- queries ----
     WallFace* FindFaceById(const ads_name entity) const;
@@ -117,6 +124,8 @@ public:
     struct LineIndex;
     struct ArcIndex;
     struct FaceIndex;
+    struct SpanIndex;
+    struct FaceCache;
     struct PillarContact;
 
 private:
@@ -132,6 +141,10 @@ private:
     std::unique_ptr<LineIndex> m_lines;
     std::unique_ptr<ArcIndex> m_arcs;
     std::unique_ptr<FaceIndex> m_faceIndex;
+    // The face list's grids kept between queries (graph_index.h).
+    FaceCache& CachedFaces() const;
+    mutable std::unique_ptr<FaceCache> m_faceCache;
+    const FaceIndex* m_walkIndex = nullptr;  // the grid of the walk under way
 };
 
 // The face met first on the perpendicular to `face` through the point;

@@ -11,8 +11,9 @@
 // ApproximateContourCurves chains whatever faces touch the chain's ends,
 // without the turn rule: the outline of a floor picked by one of its faces.
 //
-// The faces meeting at a point are found through a grid of face ends built
-// for each walk; the candidates are still judged in list order.
+// The faces meeting at a point are found through a grid of face ends, kept
+// by the graph from one room walk to the next while the face list stays as
+// it was; the candidates are still judged in list order.
 #include <cmath>
 #include <vector>
 
@@ -72,7 +73,14 @@ VertexNode* CFACCIATE::RecognizeContour(double heading, WallFace* startFace, dou
     if (area) *area = 0.0;
     contour = FreeLinkedNodes(contour);
     if (!startFace) return nullptr;
-    IndexScope<FaceIndex> walk(*this, m_faceIndex);
+    // The walk changes no face's place or ends: the kept grid serves it.
+    FaceCache& cache = CachedFaces();
+    if (!cache.ends) cache.ends = std::make_unique<FaceIndex>(*this);
+    struct Walk {
+        const FaceIndex*& slot;
+        ~Walk() { slot = nullptr; }
+    } walk{m_walkIndex};
+    m_walkIndex = cache.ends.get();
 
     VertexNode* head = Vertex(startFace->firstPoint());
     VertexNode* tail = Vertex(startFace->lastPoint());
@@ -150,9 +158,9 @@ WallFace* CFACCIATE::NextContourFace(double& heading, WallFace* current, const P
         }
         return false;
     };
-    if (m_faceIndex) {
-        for (int id : FacesAt(m_faceIndex.get(), junction))
-            if (!m_faceIndex->removed[id] && judge(m_faceIndex->list[id])) break;
+    if (const FaceIndex* index = m_walkIndex ? m_walkIndex : m_faceIndex.get()) {
+        for (int id : FacesAt(index, junction))
+            if (!index->removed[id] && judge(index->list[id])) break;
     } else {
         for (WallFace* f = faces; f; f = f->next)
             if (judge(f)) break;
@@ -267,6 +275,7 @@ int CFACCIATE::AddArcToContour(WallFace* arcFace, VertexNode*& head, VertexNode*
 
 VertexNode* CFACCIATE::ApproximateContourCurves(WallFace* startFace, double* area, int divisions,
                                                 bool keepUsed, double chord) {
+    FacesChanged();
     double a = 0.0;
     if (area) *area = 0.0;
     if (!startFace) return nullptr;

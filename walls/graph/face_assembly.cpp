@@ -43,6 +43,7 @@ bool InArcWall(const OutlineNode& o, const ArcRecord& f, double tol) {
 }  // namespace
 
 void CFACCIATE::AssembleLines(bool levelOutlinesOnly, bool rectangleMode) {
+    FacesChanged();
     IndexScope<LineIndex> index(*this, m_lines);
     while (FaceEdge* first = index->firstPending()) {
         WallFace* face = NewWallFace();
@@ -55,6 +56,7 @@ void CFACCIATE::AssembleLines(bool levelOutlinesOnly, bool rectangleMode) {
 
 WallFace* CFACCIATE::AssembleStraightFace(FaceEdge* first, WallFace* face, bool levelOutlinesOnly,
                                           bool rectangleMode) {
+    FacesChanged();
     IndexScope<LineIndex> index(*this, m_lines);
     index->take(first);
     face->kind = 1;
@@ -175,6 +177,7 @@ void CFACCIATE::FinishFace(WallFace* face) {
 // ---- arcs ----
 
 void CFACCIATE::AssembleArcs() {
+    FacesChanged();
     IndexScope<ArcIndex> index(*this, m_arcs);
     while (FaceEdge* first = index->firstPending()) {
         WallFace* face = NewWallFace();
@@ -192,6 +195,7 @@ void CFACCIATE::AssembleArcs() {
 }
 
 WallFace* CFACCIATE::AssembleArcFace(FaceEdge* first, WallFace* face) {
+    FacesChanged();
     IndexScope<ArcIndex> index(*this, m_arcs);
     auto start = [&](FaceEdge* edge, WallFace* f) {
         index->take(edge);
@@ -231,6 +235,7 @@ WallFace* CFACCIATE::AssembleArcFace(FaceEdge* first, WallFace* face) {
 }
 
 void CFACCIATE::ExtendArcFace(WallFace* face) {
+    FacesChanged();
     ArcIndex& index = *m_arcs;
     ArcRecord& f = face->arc;
     bool changed = true;

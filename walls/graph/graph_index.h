@@ -4,6 +4,8 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
+#include <memory>
 #include <unordered_map>
 #include <vector>
 
@@ -100,7 +102,7 @@ struct CFACCIATE::ArcIndex : PendingEdges {
 // The faces of the graph's list by their end points, in list order; faces
 // taken out of the list by a walk are marked.
 struct CFACCIATE::FaceIndex {
-    explicit FaceIndex(CFACCIATE& g) : ends(GridCell(g.unitFactor)) {
+    explicit FaceIndex(const CFACCIATE& g) : ends(GridCell(g.unitFactor)) {
         for (WallFace* f = g.faces; f; f = f->next) {
             const int id = static_cast<int>(list.size());
             list.push_back(f);
@@ -113,6 +115,40 @@ struct CFACCIATE::FaceIndex {
     std::vector<WallFace*> list;
     std::vector<char> removed;
     PointIndex ends;
+};
+
+// The straight faces of the list by the grid cells their boxes cover, for
+// the nearest-face search: ids in list order; a face whose box covers too
+// many cells is kept apart and tried by every search.
+struct CFACCIATE::SpanIndex {
+    explicit SpanIndex(const CFACCIATE& g);
+    std::int64_t cellOf(double v) const;
+    static std::uint64_t key(std::int64_t ix, std::int64_t iy) {
+        return (static_cast<std::uint64_t>(ix) << 32) ^ (static_cast<std::uint64_t>(iy) & 0xffffffffu);
+    }
+
+    double cell;
+    std::vector<WallFace*> list;
+    std::unordered_map<std::uint64_t, std::vector<int>> cells;
+    std::vector<int> wide;
+    std::int64_t minX = 0, minY = 0, maxX = -1, maxY = -1;  // the cells used
+    // Per-search marks of the faces already tried (stamp == search).
+    std::vector<std::uint32_t> tried;
+    std::uint32_t search = 0;
+};
+
+// The grids of the face list that the contour walks and the nearest-face
+// search share, kept from one call to the next. Every method of the graph
+// that changes the list drops them (FacesChanged); a list whose first face
+// or grid cell differs is indexed again as well.
+struct CFACCIATE::FaceCache {
+    explicit FaceCache(const CFACCIATE& g) : first(g.faces), cell(GridCell(g.unitFactor)) {}
+    bool matches(const CFACCIATE& g) const { return first == g.faces && cell == GridCell(g.unitFactor); }
+
+    const WallFace* first;
+    double cell;
+    std::unique_ptr<FaceIndex> ends;   // made at the first walk
+    std::unique_ptr<SpanIndex> spans;  // made at the first nearest-face search
 };
 
 // Makes the graph's index for the time of one assembly or walk unless an

@@ -246,6 +246,7 @@ void CFACCIATE::LoadOutlines(bool allLevels) {
 }
 
 void CFACCIATE::Build(bool linesOnly, bool allLevelOutlines, DEFMURI* pairing, bool pairRectangles) {
+    FacesChanged();
     LoadOutlines(allLevelOutlines);
     if (pairing) {
         ReadWallLines(nullptr, 1);

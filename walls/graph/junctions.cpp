@@ -44,6 +44,7 @@ void HandOverEdges(WallFace& f, WallFace& n, const Point3& p) {
 }  // namespace
 
 void CFACCIATE::SplitAtJunctions() {
+    FacesChanged();
     std::vector<WallFace*> order;
     PointIndex ends(GridCell(unitFactor));
     WallFace* tail = nullptr;
@@ -93,6 +94,7 @@ void CFACCIATE::SplitAtJunctions() {
 }
 
 void CFACCIATE::MergeFunLines() {
+    FacesChanged();
     std::string layer = "2DFUNL";
     MakeLevelLayerName(layer, level);
     ads_name set = {0, 0};
@@ -110,6 +112,7 @@ void CFACCIATE::MergeFunLines() {
 }
 
 void CFACCIATE::MergeFunLineSegments(const std::vector<std::pair<Point3, Point3>>& lines) {
+    FacesChanged();
     std::vector<WallFace*> fun;
     for (const auto& [a, b] : lines) {
         WallFace* f = NewWallFace();

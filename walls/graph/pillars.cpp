@@ -84,6 +84,7 @@ FaceEdge* ReverseEdges(FaceEdge* edges) {
 }  // namespace
 
 void CFACCIATE::MergePillars() {
+    FacesChanged();
     std::unique_ptr<resbuf, int (*)(resbuf*)> filter(zcutBuildList(-3, 1001, kPilasterApp, 0), zcutRelRb);
     ads_name set = {0, 0};
     if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return;
@@ -106,6 +107,7 @@ void CFACCIATE::MergePillars() {
 }
 
 void CFACCIATE::MergePillarOutline(VertexNode*& outline) {
+    FacesChanged();
     if (CountNodes(outline) < 2) return;
     const double top = level + floorHeight;
 
