@@ -12,8 +12,11 @@
 
 std::span<const CommandBinding> ObjectsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
-        {"VELMWALLBRK", &CmdWallBreak},  {"VELMOBJECT", &CmdObject},   {"VELMOBJECTF", &CmdObjectFile},
-        {"VELMCOPYOBJ", &CmdCopyObject}, {"VELMLIBRARY", &CmdLibrary}, {"VELMGGROUP", &CmdLayerGroups},
+        {"VELMWALLBRK", &CmdWallBreak},       {"VELMOBJECT", &CmdObject},
+        {"VELMOBJECTF", &CmdObjectFile},      {"VELMCOPYOBJ", &CmdCopyObject},
+        {"VELMLIBRARY", &CmdLibrary},         {"VELMGGROUP", &CmdLayerGroups},
+        {"VELMOBJECTREP", &CmdObjectReplace}, {"VELMSUBSTF", &CmdSubstituteFile},
+        {"VELMTIPOF", &CmdEditParameterSets}, {"VELMMODIFY", &CmdModify},
     };
     return kBindings;
 }
