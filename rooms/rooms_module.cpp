@@ -38,6 +38,14 @@ constexpr std::array<CommandBinding, 15> kBindings{{
 
 // The object library's run as the labels, cards and schedules call it.
 int InsertForRooms(ObjContext& context, int /*flag*/, Point3* presetPoint) {
+    // The preset point (a room's interior point) is where the label stays
+    // when the user answers the placement prompt with Enter.
+    if (presetPoint) {
+        context.insertionPoint[0] = presetPoint->x;
+        context.insertionPoint[1] = presetPoint->y;
+        context.host.basePoint = *presetPoint;
+        context.host.hasBasePoint = true;
+    }
     InsertParamObject(context, nullptr, nullptr, 1);
     if (presetPoint) presetPoint->z = context.insertionPoint[2];
     return context.blockName.empty() ? RTERROR : RTNORM;
