@@ -271,7 +271,11 @@ namespace {
 // Every label on the floors chosen: the current one, or all.
 void UpdateFloors(bool all) {
     std::vector<AA_PIANO> floors;
-    if (VELM_PIANI* piani = OpenPianiObject(true)) {
+    // A new drawing has no floor list yet: opened for write it is made,
+    // with its one floor, so the labels of floor 0 are found.
+    VELM_PIANI* piani = OpenPianiObject(true);
+    if (!piani) piani = OpenPianiObject(false);
+    if (piani) {
         floors = piani->piani.floors;
         piani->close();
     }
