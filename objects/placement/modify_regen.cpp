@@ -327,13 +327,16 @@ int LoadObjectParametriXData(ObjContext& c, const ads_name object, ObjParamRecor
     if (setItem && setItem->restype == 1000 && setItem->resval.rstring)
         c.paramSetName = setItem->resval.rstring;
     c.insertionType = c.workingType = stored;
+    // Filed as the writer files it: the fixed point comes before the
+    // alignment, the value pair and the flags after it.
     const resbuf* fixItem = RecordItem(app, 4);
-    const resbuf* alignItem = RecordItem(app, 5);
+    const resbuf* alignItem = RecordItem(app, 6);
     if (fixItem && fixItem->restype == 1070) c.fixedPointIndex = fixItem->resval.rint;
     if (alignItem && alignItem->restype == 1070) c.alignment = alignItem->resval.rint;
     double points[3][3] = {};
+    const int pointItems[3] = {5, 7, 8};
     for (int k = 0; k < 3; ++k) {
-        const resbuf* p = RecordItem(app, 6 + k);
+        const resbuf* p = RecordItem(app, pointItems[k]);
         if (p && p->restype == 1010)
             for (int i = 0; i < 3; ++i) points[k][i] = p->resval.rpoint[i];
     }

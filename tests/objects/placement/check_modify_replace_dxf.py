@@ -94,6 +94,10 @@ def main():
     x0 = door.dxf.insert.x
     x1 = x0 + NEW_DOOR_WIDTH * math.cos(math.radians(door.dxf.rotation))
     expected = (round(min(x0, x1), 6), round(max(x0, x1), 6))
+    # Widened, the door keeps the jamb its fixed point holds: the one at 100,
+    # where the door placed 100 from the wall's start had it.
+    if not close(expected[0], 100.0, 1e-4):
+        problems.append(f"the widened door spans {expected}; its jamb at 100 should have stayed")
     for y in (-15.0, 15.0):
         gaps = face_gaps(walls, y)
         if not any(close(g[0], expected[0], 1e-4) and close(g[1], expected[1], 1e-4) for g in gaps):
