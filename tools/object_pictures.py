@@ -77,7 +77,19 @@ def wall_with_gap(p, g0=0.3, g1=0.7):
 
 def draw(p, name):
     n = name.upper()
-    if n.startswith("P") and not n.startswith("PIL"):  # door: leaf and swing
+    if n.startswith("ABC_") or n[:7] in ("TMS_TAB", "TMS_REC", "TMS_TOT"):  # schedule parts
+        p.rect(0.1, 0.2, 0.9, 0.8)
+        heavy = {"ABC_TAB": 0.65, "TMS_TAB": 0.65, "ABC_TOT": 0.35, "TMS_TOT": 0.35}.get(n[:7])
+        for v in (0.35, 0.5, 0.65):
+            p.line((0.1, v), (0.9, v), MARK if v == heavy else INK)
+        for u in (0.3, 0.6):
+            p.line((u, 0.2), (u, 0.8))
+    elif n.startswith("TMS_ETI"):  # room label with its area
+        p.rect(0.2, 0.3, 0.8, 0.7)
+        p.line((0.2, 0.5), (0.8, 0.5))
+        if n.endswith("P"):
+            p.line((0.5, 0.3), (0.5, 0.1), MARK)
+    elif n.startswith("P") and not n.startswith("PIL"):  # door: leaf and swing
         wall_with_gap(p)
         p.line((0.3, 0.6), (0.3, 1.0))
         p.arc(0.3, 0.6, 0.4, 0, math.pi / 2)

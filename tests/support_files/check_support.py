@@ -569,7 +569,14 @@ TYPO_LINE = re.compile(r"^\$(\d+)\s*=(.*)$")
 
 def check_definitions(folder, catalogue, report):
     names = {f.lower(): f for f in os.listdir(folder)}
+    bitmaps = os.path.join(folder, WALL_TYPE_BITMAPS)
+    if not os.path.isfile(os.path.join(bitmaps, "IDB_BORDOSEL.bmp")):
+        report.error(WALL_TYPE_BITMAPS, 0, "no slide frame IDB_BORDOSEL.bmp")
     for name in sorted(f for f in names.values() if f.lower().endswith(".txt")):
+        # The parameter dialog shows the picture, the slide menu the slide.
+        for prefix in ("IDB_", "IDB__"):
+            if not os.path.isfile(os.path.join(bitmaps, f"{prefix}{name[:-4]}.bmp")):
+                report.error(name, 0, f"no picture {prefix}{name[:-4]}.bmp in {WALL_TYPE_BITMAPS}")
         lines = expand_includes(folder, names, name, [name.lower()], report)
         if lines is not None:
             check_definition(name, lines, catalogue, report)

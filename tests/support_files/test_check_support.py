@@ -214,6 +214,13 @@ class WallTypeDamage(DamageCase):
 
 
 class DefinitionDamage(DamageCase):
+    def test_missing_slide_and_frame(self):
+        with SpoiledCopy() as case:
+            os.remove(case.path("velmObjBmp.dll/IDB__TAV1.bmp"))
+            os.remove(case.path("velmObjBmp.dll/IDB_BORDOSEL.bmp"))
+            self.assertCaught(case, "TAV1.txt")
+            self.assertCaught(case, "velmObjBmp.dll")
+
     def test_parameter_set_missing_a_parameter(self):
         with SpoiledCopy() as case:
             case.replace("F1.txt", "Okno 120x150\n$8=120\n", "Okno 120x150\n")
