@@ -17,6 +17,7 @@ std::span<const CommandBinding> ObjectsCommandBindings() {
         {"VELMLIBRARY", &CmdLibrary},         {"VELMGGROUP", &CmdLayerGroups},
         {"VELMOBJECTREP", &CmdObjectReplace}, {"VELMSUBSTF", &CmdSubstituteFile},
         {"VELMTIPOF", &CmdEditParameterSets}, {"VELMMODIFY", &CmdModify},
+        {"CMD_ADD_S", &CmdSlideMenu},
     };
     return kBindings;
 }

@@ -18,6 +18,7 @@
 #include "host/ui/hostdialogs.h"
 #include "host/ui/resources.h"
 #include "host/util/findfile.h"
+#include "objects/dialogs/dlg_menu_obj.h"
 #include "objects/language/obj_context.h"
 #include "objects/language/obj_records.h"
 #include "objects/placement/insert_run.h"
@@ -36,6 +37,7 @@ using wallcut::RbList;
 namespace {
 
 constexpr const char* kTemporaryName = "$$TEMP$$__$$";
+constexpr UINT kSlideMenuSyntaxString = 1064;
 constexpr const char* kNotParametric = "\nWybrany element nie jest parametrycznym obiektem";
 
 int PickErrno() {
@@ -134,6 +136,42 @@ int PickParamObject(const char* prompt, std::string& name, const ads_name preset
         if (r >= 0) return r;
         zcutPrintf("%s", kNotParametric);
     }
+}
+
+// The named sets of a definition edited; when the editor chose a set, an
+// object is placed with it and the definition becomes the last one used.
+void EditSetsThenInsert(const std::string& name) {
+    std::unique_ptr<ObjContext> editor = NewObjContext(name);
+    editor->runMode = 3;
+    const bool chosen = SaveParameterSets(*editor) != 0;
+    const std::string setName = editor->paramSetName;
+    FreeObjContext(std::move(editor));
+    if (!chosen) return;
+    std::unique_ptr<ObjContext> context = NewObjContext(name);
+    context->paramSetName = setName;
+    context->skipParamInput = 1;
+    SetSettingString(SetupVar::ULTIMO_FMASTER, name);
+    context->runMode = 0;
+    InitObjVariables(*context);
+    InsertParamObject(*context, nullptr, nullptr, 1);
+    FreeObjContext(std::move(context));
+}
+
+// What follows the row count of the slide menu: the column count, one word
+// per slide and the title. False when anything is missing, a count is
+// negative or the grid holds more slides than the menu shows.
+bool ReadSlideMenuArguments(int rows, int& columns, std::vector<std::string>& names, std::string& title) {
+    if (zcedGetInt(nullptr, &columns) != RTNORM) return false;
+    if (rows < 0 || columns < 0 || rows * columns > menuobj::kMaxSlides) return false;
+    for (int i = 0; i < rows * columns; ++i) {
+        char word[260] = {};
+        if (zcedGetString(0, nullptr, word) != RTNORM) return false;
+        names.emplace_back(word);
+    }
+    char text[512] = {};
+    if (zcedGetString(1, nullptr, text) != RTNORM) return false;
+    title = text;
+    return true;
 }
 
 }  // namespace
@@ -243,18 +281,57 @@ void CmdEditParameterSets() {
                               "\n./Określ nazwę pliku obiektu, którego parametry chcesz modyfikować:", name))
         return;
     if (!SelectObjectFile("Modyfikuj parametry obiektu", name, nullptr)) return;
-    std::unique_ptr<ObjContext> editor = NewObjContext(name);
-    editor->runMode = 3;
-    const bool chosen = SaveParameterSets(*editor) != 0;
-    const std::string setName = editor->paramSetName;
-    FreeObjContext(std::move(editor));
-    if (!chosen) return;
-    std::unique_ptr<ObjContext> context = NewObjContext(name);
-    context->paramSetName = setName;
-    context->skipParamInput = 1;
-    SetSettingString(SetupVar::ULTIMO_FMASTER, name);
-    context->runMode = 0;
-    InitObjVariables(*context);
-    InsertParamObject(*context, nullptr, nullptr, 1);
-    FreeObjContext(std::move(context));
+    EditSetsThenInsert(name);
+}
+
+void CmdSlideMenu() {
+    int rows = 0;
+    const int first = zcedGetInt("\nEnter, aby wstawić ostatni wstawiony obiekt:", &rows);
+    if (first == RTNONE) {
+        InsertNamedObject(SettingString(SetupVar::ULTIMO_FMASTER, "F1"), true, nullptr);
+        return;
+    }
+    if (first != RTNORM) return;
+    int columns = 0;
+    std::string title;
+    std::vector<std::string> names;
+    if (!ReadSlideMenuArguments(rows, columns, names, title)) {
+        std::string message;
+        {
+            CZcModuleResourceOverride use(VelmResourceHandle());
+            message = ResourceString(kSlideMenuSyntaxString);
+        }
+        zcutPrintf("\n%s: CMD_ADD_S", message.c_str());
+        return;
+    }
+    int result = 0;
+    std::string name;
+    {
+        CZcModuleResourceOverride use(VelmResourceHandle());
+        CDlgMenuObj menu;
+        menu.SetContent(title, rows, columns, names);
+        menu.DoModal();
+        result = menu.GetResultCode();
+        name = menu.GetSelectedName();
+    }
+    // A slide without a name (an empty menu) has nothing to place.
+    if (name.empty()) return;
+    switch (result) {
+        case menuobj::kResultEditSets:
+            EditSetsThenInsert(name);
+            break;
+        case menuobj::kResultParameters:
+            SetSettingString(SetupVar::ULTIMO_FMASTER, name);
+            InsertNamedObject(name, false, nullptr);
+            break;
+        case menuobj::kResultInsert:
+            SetSettingString(SetupVar::ULTIMO_FMASTER, name);
+            if (InsertNamedObject(name, true, nullptr) == kReplaceChosen) ReplaceByDefinition(name);
+            break;
+        case menuobj::kResultReplace:
+            ReplaceByDefinition(name);
+            break;
+        default:
+            break;
+    }
 }

@@ -28,6 +28,10 @@ void CmdObjectFile();
 // VELMTIPOF: the parameter sets edited, then an object placed with the
 // chosen one.
 void CmdEditParameterSets();
+// CMD_ADD_S: rows, columns, one definition name per slide and a title
+// from the command line, then the slide menu and the chosen action; Enter
+// at the first prompt places the last definition used.
+void CmdSlideMenu();
 // VELMCOPYOBJ
 void CmdCopyObject();
 // VELMLIBRARY
