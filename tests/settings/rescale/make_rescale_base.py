@@ -11,9 +11,14 @@ window and a labelled room added by make_rescale_fixture.scr:
     build/app/velmhost /tmp/rescale_base.dxf --support support \\
         --script tests/settings/rescale/make_rescale_fixture.scr --save tests/data/rescale.dxf
 """
+import os
 import sys
 
-import ezdxf
+try:
+    import ezdxf
+except ImportError:
+    print("ezdxf missing: the fixture is not made")
+    sys.exit(77)
 
 HATCH_APP = "VELM5$_$TRATTEGGI-"
 SYMBOL_APP = "VELM5$_$SIMBOLI-"
@@ -69,6 +74,7 @@ def main(out):
         dim = msp.add_linear_dim(base=(0, y), p1=(0, -100), p2=(600, -100), dimstyle=style,
                                  dxfattribs={"layer": "WYMIARY"})
         dim.render()
+    os.makedirs(os.path.dirname(os.path.abspath(out)), exist_ok=True)
     doc.saveas(out)
 
 
