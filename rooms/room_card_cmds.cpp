@@ -28,6 +28,32 @@ struct PickedCard {
     double rotation = 0.0;
 };
 
+// A card's template, name, number, point and rotation from its record;
+// false when the entity is no card.
+bool ReadCard(const ads_name entity, PickedCard& card) {
+    resbuf* apps = zcutBuildList(RTSTR, kRoomCardApp, 0);
+    resbuf* list = zcdbEntGetX(entity, apps);
+    zcutRelRb(apps);
+    const resbuf* app = FindXDataApp(list, kRoomCardApp);
+    const resbuf* name = app ? app->rbnext : nullptr;
+    if (!name || !name->rbnext || name->restype != 1000 || name->rbnext->restype != 1000) {
+        zcutRelRb(list);
+        return false;
+    }
+    card.entity[0] = entity[0];
+    card.entity[1] = entity[1];
+    card.templateName = MapLabelTemplateName(name->resval.rstring ? name->resval.rstring : "");
+    card.cardName = name->rbnext->resval.rstring ? name->rbnext->resval.rstring : "";
+    const resbuf* number = name->rbnext->rbnext;
+    card.cardNumber = number && number->restype == 1070 ? number->resval.rint : 0;
+    if (const resbuf* p = FindRbCode(list, 10))
+        card.point = {p->resval.rpoint[0], p->resval.rpoint[1], p->resval.rpoint[2]};
+    const resbuf* r = FindRbCode(list, 50);
+    card.rotation = r ? r->resval.rreal : 0.0;
+    zcutRelRb(list);
+    return true;
+}
+
 // A card picked with the prompt: a miss asks again, a pick of something
 // else says so and asks again; false on cancel or any other failure.
 bool PickCard(const char* prompt, PickedCard& card) {
@@ -39,26 +65,8 @@ bool PickCard(const char* prompt, PickedCard& card) {
             if (PickErrNo() == 7) continue;
             return false;
         }
-        resbuf* apps = zcutBuildList(RTSTR, kRoomCardApp, 0);
-        resbuf* list = zcdbEntGetX(card.entity, apps);
-        zcutRelRb(apps);
-        const resbuf* app = FindXDataApp(list, kRoomCardApp);
-        const resbuf* name = app ? app->rbnext : nullptr;
-        if (!name || !name->rbnext) {
-            zcutRelRb(list);
-            zcutPrintf("\nWybrany obiekt nie jest kartą pokoju");
-            continue;
-        }
-        card.templateName = MapLabelTemplateName(name->resval.rstring ? name->resval.rstring : "");
-        card.cardName = name->rbnext->resval.rstring ? name->rbnext->resval.rstring : "";
-        const resbuf* number = name->rbnext->rbnext;
-        card.cardNumber = number && number->restype == 1070 ? number->resval.rint : 0;
-        if (const resbuf* p = FindRbCode(list, 10))
-            card.point = {p->resval.rpoint[0], p->resval.rpoint[1], p->resval.rpoint[2]};
-        const resbuf* r = FindRbCode(list, 50);
-        card.rotation = r ? r->resval.rreal : 0.0;
-        zcutRelRb(list);
-        return true;
+        if (ReadCard(card.entity, card)) return true;
+        zcutPrintf("\nWybrany obiekt nie jest kartą pokoju");
     }
 }
 
@@ -87,6 +95,26 @@ void VelmEditTab() {
     CCALCVANI room;
     if (!Prepare(room, card, card.cardName) || room.cardDefinition.empty() || !room.CreateRoomCard(0))
         zcdbEntDel(card.entity);  // the old card back
+}
+
+bool RebuildRoomCard(const ads_name entity, double level) {
+    PickedCard card;
+    if (!ReadCard(entity, card)) return false;
+    bool made = false;
+    {
+        CCALCVANI room;
+        room.level = level;
+        if (!Prepare(room, card, card.cardName) || room.cardDefinition.empty()) return false;
+        zcdbEntDel(card.entity);
+        made = room.CreateRoomCard(0) != 0;
+        if (!made) zcdbEntDel(card.entity);  // the old card back
+    }
+    // The total sums the labels of the card as they now stand.
+    CCALCVANI room;
+    room.level = level;
+    if (Prepare(room, card, card.cardName) && !room.totalDefinition.empty() && room.FindRoomCard())
+        room.CreateRoomCardTotal(true);
+    return made;
 }
 
 void VelmTotTab() {

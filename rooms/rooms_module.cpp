@@ -10,11 +10,13 @@
 #include "rooms/label_templates.h"
 #include "rooms/object_run.h"
 #include "rooms/polydeduct_cmd.h"
+#include "rooms/room_calc.h"
 #include "rooms/room_card_cmds.h"
 #include "rooms/room_data_cmds.h"
 #include "rooms/schedules/schedule_cmds.h"
 #include "rooms/slab_readers.h"
 #include "settings/preferences/pref_hooks.h"
+#include "settings/rescale.h"
 
 namespace {
 
@@ -61,6 +63,23 @@ int RegenForRooms(const ads_name entity, const AAR_LAYERC& layers) {
     return RTNORM;
 }
 
+// The room family of the print-scale update, one entity at a time.
+bool RebuildForRescale(RoomRebuild what, const ads_name entity, double level) {
+    switch (what) {
+        case RoomRebuild::kLabel: {
+            CCALCVANI room;
+            room.level = level;
+            room.LoadFromLabel(entity, nullptr, nullptr, -1, -1, false);
+            return true;
+        }
+        case RoomRebuild::kCard:
+            return RebuildRoomCard(entity, level);
+        case RoomRebuild::kSchedule:
+            return RebuildSchedule(entity);
+    }
+    return false;
+}
+
 }  // namespace
 
 std::span<const CommandBinding> RoomsCommandBindings() {
@@ -74,9 +93,11 @@ void RegisterRoomsModule() {
     SetSlabReadersHook(readers);
     SetLabelTemplateNameHook([](const std::string& name) { return MapLabelTemplateName(name); });
     SetObjectRunHook({&InsertForRooms, &PlaceForRooms, &RegenForRooms});
+    SetRoomRebuildHook(&RebuildForRescale);
 }
 
 void UnregisterRoomsModule() {
+    SetRoomRebuildHook(nullptr);
     SetObjectRunHook({});
     SetLabelTemplateNameHook(nullptr);
     SetSlabReadersHook(SlabReaders{});

@@ -18,6 +18,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
+#include "host/db/dbdim.h"
 #include "host/db/dbmain.h"
 #include "host/db/dbobjptr.h"
 #include "host/ed/prompts.h"
@@ -135,62 +136,10 @@ bool PatternIs3D(const std::string& p) {
     return zcutEqualsNoCase(p, "3D*");
 }
 
-// The dimension's style (group 3) begins with "VELM", case ignored.
-bool HasModuleDimStyle(const ads_name entity) {
-    resbuf* list = zcdbEntGet(entity);
-    const resbuf* style = FindRbCode(list, 3);
-    bool ours = style && style->resval.rstring && std::string_view(style->resval.rstring).size() >= 4 &&
-                zcutEqualsNoCase(std::string_view(style->resval.rstring).substr(0, 4), "VELM");
-    zcutRelRb(list);
-    return ours;
-}
-
-// The dimension's own scale: the override record the drawing-exchange form
-// keeps under "ACAD" ("DSTYLE", { 1070 40, 1040 value }). Other overrides
-// the record holds are kept; the scale replaces an earlier one.
-void SetOwnDimScale(const ads_name entity, double f) {
-    resbuf* apps = zcutBuildList(RTSTR, "ACAD", 0);
-    resbuf* list = zcdbEntGetX(entity, apps);
-    zcutRelRb(apps);
-    if (!list) return;
-    resbuf* xd = zcutBuildList(-3, 1001, "ACAD", 1000, "DSTYLE", 1002, "{", 1070, 40, 1040, f, 0);
-    resbuf* end = xd;
-    while (end->rbnext) end = end->rbnext;
-    // The other overrides of the record (pairs of a 1070 code and a value)
-    // are kept.
-    if (const resbuf* app = FindXDataApp(list, "ACAD")) {
-        const resbuf* v = app->rbnext;
-        if (v && v->restype == 1000 && v->resval.rstring && zcutEqualsNoCase(v->resval.rstring, "DSTYLE")) {
-            for (v = v->rbnext; v && v->restype != 1001; v = v->rbnext) {
-                const resbuf* value = v->rbnext;
-                if (v->restype != 1070 || !value || value->restype == 1001 || value->restype == 1002)
-                    continue;
-                if (v->resval.rint != 40) {
-                    resbuf* pair = zcutNewRb(1070);
-                    pair->resval.rint = v->resval.rint;
-                    resbuf* copy = zcutNewRb(value->restype);
-                    if (host::rbValueKind(value->restype) == host::RbValueKind::String)
-                        host::rbSetString(copy, value->resval.rstring ? value->resval.rstring : "");
-                    else
-                        copy->resval = value->resval;
-                    pair->rbnext = copy;
-                    end->rbnext = pair;
-                    end = copy;
-                }
-                v = value;
-            }
-        }
-    }
-    resbuf* closing = zcutNewRb(1002);
-    host::rbSetString(closing, "}");
-    end->rbnext = closing;
-    // The entity list without its xdata, then the new record.
-    resbuf* tail = list;
-    while (tail->rbnext && tail->rbnext->restype != -3) tail = tail->rbnext;
-    zcutRelRb(tail->rbnext);
-    tail->rbnext = xd;
-    if (zcdbEntMod(list) == RTNORM) zcdbEntUpd(entity);
-    zcutRelRb(list);
+// The dimension's style begins with "VELM", case ignored.
+bool HasModuleDimStyle(const ZcDbDimension& dim) {
+    const std::string& style = dim.dimensionStyleName();
+    return style.size() >= 4 && zcutEqualsNoCase(std::string_view(style).substr(0, 4), "VELM");
 }
 
 }  // namespace
@@ -439,14 +388,15 @@ void RescaleDimensions() {
     int rc = zcedSSGet("X", nullptr, nullptr, filter, set);
     zcutRelRb(filter);
     if (rc != RTNORM) return;
-    zcdbRegApp("ACAD");
     std::int32_t n = 0;
     zcedSSLength(set, &n);
     for (std::int32_t i = 0; i < n; ++i) {
         ads_name entity;
-        if (zcedSSName(set, i, entity) != RTNORM) continue;
-        if (!HasModuleDimStyle(entity)) continue;
-        SetOwnDimScale(entity, f);
+        ZcDbObjectId id;
+        if (zcedSSName(set, i, entity) != RTNORM || zcdbGetObjectId(id, entity) != Zcad::eOk) continue;
+        ZcDbObjectPointer<ZcDbDimension> dim(id, ZcDb::kForWrite);
+        // Closing the dimension redraws its picture at the new scale.
+        if (dim.openStatus() == Zcad::eOk && HasModuleDimStyle(*dim.get())) dim->setDimscale(f);
     }
     zcedSSFree(set);
 }

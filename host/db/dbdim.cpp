@@ -6,6 +6,7 @@
 #include "host/db/dbdatabase.h"
 #include "host/db/dbents.h"
 #include "host/db/dbsymtb.h"
+#include "host/util/nocase.h"
 
 ZCDB_DEFINE_HOST_CLASS(ZcDbDimension, ZcDbEntity, "AcDbDimension", "DIMENSION", false)
 ZCDB_DEFINE_HOST_CLASS(ZcDbAlignedDimension, ZcDbDimension, "AcDbAlignedDimension", "DIMENSION", true)
@@ -103,6 +104,136 @@ Zcad::ErrorStatus ZcDbDimension::setDimensionStyle(const std::string& name) {
     assertWriteEnabled();
     m_style = name;
     return Zcad::eOk;
+}
+
+// ------------------------------------------------------- own dimscale
+
+namespace {
+
+constexpr int kDimscaleCode = 40;
+
+bool (*&pictureMaker())(ZcDbDimension*) {
+    static bool (*maker)(ZcDbDimension*) = nullptr;
+    return maker;
+}
+
+// The overrides of an "ACAD" xdata list: the items between "DSTYLE" "{"
+// and its "}"; false when the list holds no such record.
+bool overrideRange(const std::vector<ZcDbDxfItem>& items, std::size_t& first, std::size_t& last) {
+    for (std::size_t i = 0; i + 1 < items.size(); ++i) {
+        if (items[i].code != 1000 || !zcutEqualsNoCase(items[i].text, "DSTYLE")) continue;
+        if (items[i + 1].code != 1002 || items[i + 1].text != "{") continue;
+        first = i + 2;
+        for (std::size_t j = first; j < items.size(); ++j) {
+            if (items[j].code == 1002 && items[j].text == "}") {
+                last = j;
+                return true;
+            }
+        }
+        return false;  // a record never closed is not read past its end
+    }
+    return false;
+}
+
+const ZcDbXDataApp* acadXData(const std::vector<ZcDbXDataApp>& apps) {
+    for (const ZcDbXDataApp& app : apps)
+        if (zcutEqualsNoCase(app.app, "ACAD")) return &app;
+    return nullptr;
+}
+
+// The own scale's value item in the record, as an index; -1 for none.
+long ownScaleIndex(const std::vector<ZcDbDxfItem>& items) {
+    std::size_t first = 0, last = 0;
+    if (!overrideRange(items, first, last)) return -1;
+    for (std::size_t i = first; i + 1 < last; i += 2)
+        if (items[i].code == 1070 && items[i].integer == kDimscaleCode && items[i + 1].code == 1040)
+            return static_cast<long>(i + 1);
+    return -1;
+}
+
+}  // namespace
+
+void zcdbSetDimensionPictureMaker(bool (*maker)(ZcDbDimension* dim)) {
+    pictureMaker() = maker;
+}
+
+bool ZcDbDimension::hasOwnDimscale() const {
+    const ZcDbXDataApp* acad = acadXData(xDataApps());
+    return acad && ownScaleIndex(acad->items) >= 0;
+}
+
+double ZcDbDimension::dimscale() const {
+    if (const ZcDbXDataApp* acad = acadXData(xDataApps())) {
+        long i = ownScaleIndex(acad->items);
+        if (i >= 0) return acad->items[static_cast<std::size_t>(i)].real[0];
+    }
+    ZcDbDimStyleTableRecord* rec = nullptr;
+    double scale = 1.0;
+    if (ZcDbDatabase* db = database()) {
+        if (zcdbOpenObject(rec, db->recordId(db->dimStyleTableId(), m_style), ZcDb::kForRead) == Zcad::eOk) {
+            scale = rec->dimscale();
+            rec->close();
+        }
+    }
+    return scale;
+}
+
+Zcad::ErrorStatus ZcDbDimension::setDimscale(double scale) {
+    if (!(scale >= 0.0)) return Zcad::eInvalidInput;
+    assertWriteEnabled();
+    std::vector<ZcDbDxfItem> items;
+    if (const ZcDbXDataApp* acad = acadXData(xDataApps())) items = acad->items;
+    auto item = [](int code, ZcDbDxfItem::Kind kind) {
+        ZcDbDxfItem it;
+        it.code = code;
+        it.kind = kind;
+        return it;
+    };
+    ZcDbDxfItem value = item(1040, ZcDbDxfItem::kReal);
+    value.real[0] = scale;
+    const long at = ownScaleIndex(items);
+    std::size_t first = 0, last = 0;
+    if (at >= 0) {
+        items[static_cast<std::size_t>(at)] = value;
+    } else if (overrideRange(items, first, last)) {
+        ZcDbDxfItem code = item(1070, ZcDbDxfItem::kInt16);
+        code.integer = kDimscaleCode;
+        items.insert(items.begin() + static_cast<long>(last), {code, value});
+    } else {
+        // Other "ACAD" data the dimension holds stays before the record.
+        ZcDbDxfItem name = item(1000, ZcDbDxfItem::kString);
+        name.text = "DSTYLE";
+        ZcDbDxfItem open = item(1002, ZcDbDxfItem::kString);
+        open.text = "{";
+        ZcDbDxfItem code = item(1070, ZcDbDxfItem::kInt16);
+        code.integer = kDimscaleCode;
+        ZcDbDxfItem close = item(1002, ZcDbDxfItem::kString);
+        close.text = "}";
+        items.insert(items.end(), {name, open, code, value, close});
+    }
+    if (ZcDbDatabase* db = database()) {
+        if (db->recordId(db->regAppTableId(), "ACAD").isNull()) {
+            ZcDbRegAppTable* table = nullptr;
+            if (db->getRegAppTable(table, ZcDb::kForWrite) == Zcad::eOk) {
+                auto* rec = new ZcDbRegAppTableRecord;
+                rec->setName("ACAD");
+                if (table->add(rec) == Zcad::eOk)
+                    rec->close();
+                else
+                    delete rec;
+                table->close();
+            }
+        }
+    }
+    setXDataApp("ACAD", std::move(items));
+    m_pictureStale = true;
+    return Zcad::eOk;
+}
+
+void ZcDbDimension::subClose() {
+    if (!m_pictureStale) return;
+    m_pictureStale = false;
+    if (pictureMaker() && database()) pictureMaker()(this);
 }
 
 // ----------------------------------------------------------------- aligned

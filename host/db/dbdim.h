@@ -30,6 +30,15 @@ public:
     ZcDbObjectId dimensionStyle() const;
     Zcad::ErrorStatus setDimensionStyle(const std::string& name);
     ZcGeVector3d normal() const { return m_normal; }
+    // The dimension's own scale, overriding its style's: kept where the
+    // exchange format keeps per-dimension overrides, in the "ACAD" xdata
+    // ("DSTYLE", "{", 1070 40, 1040 value, ..., "}"), beside any other
+    // override, so it travels with the rest of the xdata. dimscale() is the
+    // own scale, else the style's; a change redraws the "*D" picture when the
+    // dimension is closed.
+    double dimscale() const;
+    bool hasOwnDimscale() const;
+    Zcad::ErrorStatus setDimscale(double scale);
     // The measured value: a length, or an angle in radians.
     virtual double measurement() const { return 0; }
     // The kind in group 70 (low bits).
@@ -42,7 +51,15 @@ protected:
     std::int16_t m_attachment = 5;
     ZcGeVector3d m_normal{0, 0, 1};
     std::int16_t m_flagsRead = 0;
+    bool m_pictureStale = false;
+
+    void subClose() override;
 };
+
+// Draws a dimension's "*D" picture again (the dimension open for write);
+// the editor installs it, so a dimension closed after its own scale changed
+// shows the new sizes.
+void zcdbSetDimensionPictureMaker(bool (*maker)(ZcDbDimension* dim));
 
 class ZcDbAlignedDimension : public ZcDbDimension {
 public:

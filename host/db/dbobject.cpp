@@ -79,6 +79,7 @@ Zcad::ErrorStatus ZcDbObject::close() {
         return Zcad::eOk;
     }
     if (m_writeOpen) {
+        subClose();
         m_writeOpen = false;
         fireCloseNotifications();
         return Zcad::eOk;

@@ -105,6 +105,11 @@ public:
     // Platform internals.
     ZcDbStub* stub() const { return m_stub; }
 
+protected:
+    // Called by close() while a write-open resident object is still open
+    // for write, before the reactors hear of the change.
+    virtual void subClose() {}
+
 private:
     friend class ZcDbDatabase;
     friend Zcad::ErrorStatus zcdbOpenObject(ZcDbObject*&, ZcDbObjectId, ZcDb::OpenMode, bool);

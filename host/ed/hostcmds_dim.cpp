@@ -71,15 +71,18 @@ struct Sizes {
     double asz = 2.5, exo = 0.625, exe = 1.25, txt = 2.5, gap = 0.625;
 };
 
-Sizes styleSizes(ZcDbDatabase* db, const std::string& style) {
+Sizes styleSizes(ZcDbDatabase* db, const ZcDbDimension* dim) {
     Sizes s;
     ZcDbDimStyleTableRecord* rec = nullptr;
-    if (zcdbOpenObject(rec, db->recordId(db->dimStyleTableId(), style), ZcDb::kForRead) == Zcad::eOk) {
+    if (zcdbOpenObject(rec, db->recordId(db->dimStyleTableId(), dim->dimensionStyleName()), ZcDb::kForRead) ==
+        Zcad::eOk) {
         s = {rec->dimasz(), rec->dimexo(), rec->dimexe(), rec->dimtxt(), rec->dimgap()};
         rec->close();
     }
     s.txt = sysVarReal("DIMTXT");
-    double k = sysVarReal("DIMSCALE") > 0 ? sysVarReal("DIMSCALE") : 1.0;
+    // A dimension's own scale wins over the current one.
+    double k = dim->hasOwnDimscale() ? dim->dimscale() : sysVarReal("DIMSCALE");
+    if (!(k > 0)) k = 1.0;
     s.asz *= k, s.exo *= k, s.exe *= k, s.txt *= k, s.gap *= k;
     return s;
 }
@@ -202,7 +205,7 @@ bool twoLineArms(const ZcGePoint3d& s1, const ZcGePoint3d& e1, const ZcGePoint3d
 
 // Draws (or redraws) the dimension's block; the text at textAt when given.
 bool buildBlock(ZcDbDimension* dim, ZcDbDatabase* db, const std::optional<ZcGePoint3d>& textAt) {
-    Sizes s = styleSizes(db, dim->dimensionStyleName());
+    Sizes s = styleSizes(db, dim);
     std::string text = displayedText(dim);
     Picture pic;
     ZcGePoint3d at;
@@ -561,6 +564,7 @@ void installDimCommands() {
     registerHostCommand("DIM1", dim1Command);
     registerHostCommand("-DIMSTYLE", dimstyleCommand, true);
     registerHostCommand("DIMSTYLE", dimstyleCommand, true);
+    zcdbSetDimensionPictureMaker(&rebuildDimensionBlock);
 }
 
 // Redraws a dimension's block after its points changed (the editing

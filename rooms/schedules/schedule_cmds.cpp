@@ -101,6 +101,26 @@ void VelmAbc() {
     });
 }
 
+bool RebuildSchedule(const ads_name table) {
+    CABACHI s;
+    if (!s.ReadTable(table, false) || !s.ReadOaFile()) return false;
+    MakeScheduleLayer(s);
+    ads_name old{table[0], table[1]};
+    zcdbEntDel(old);
+    const Point3 at = s.insertionPoint;
+    if (!s.InsertTable(&at)) {
+        zcdbEntDel(old);  // the old table back, its rows untouched
+        return false;
+    }
+    s.EraseRecords();
+    ForEachListedOpening(s, [&s](const ads_name, const resbuf* app) {
+        s.currentRecord = app;
+        s.CreateRecord();
+        s.currentRecord = nullptr;
+    });
+    return true;
+}
+
 void VelmReindexAbc() {
     int number = 1;
     const int rc = zcedGetInt("\nZ jakiego numeru chcesz rozpocząć zmiany oznaczeń <1>:", &number);

@@ -202,21 +202,25 @@ int CABACHI::SelectTable(const char* prompt) {
         if (rc == RTNORM) break;
         if (PickErrNo() != 7) return 0;
     }
+    return ReadTable(picked, true) ? 1 : 0;
+}
+
+bool CABACHI::ReadTable(const ads_name picked, bool tell) {
     resbuf* apps = zcutBuildList(RTSTR, kAbInfissiTabApp, RTSTR, kParamRecordApp, 0);
     resbuf* list = zcdbEntGetX(picked, apps);
     zcutRelRb(apps);
     const resbuf* table = FindXDataApp(list, kAbInfissiTabApp);
     if (!table) {
-        zcutPrintf("\nWybrany obiekt nie jest zestawieniem otworów");
+        if (tell) zcutPrintf("\nWybrany obiekt nie jest zestawieniem otworów");
         zcutRelRb(list);
-        return 0;
+        return false;
     }
     const resbuf* layerRb = FindRbCode(list, 8);
     double tableLevel = 0.0;
     if (!layerRb || !layerRb->resval.rstring || !ParseDollarNumber(layerRb->resval.rstring, tableLevel)) {
-        zcutPrintf("\nNiemożliwe jest tworzenie zestawienia otworów na wysokości podłogi");
+        if (tell) zcutPrintf("\nNiemożliwe jest tworzenie zestawienia otworów na wysokości podłogi");
         zcutRelRb(list);
-        return 0;
+        return false;
     }
     level = tableLevel;
     templateName = RbText(table->rbnext);
@@ -228,7 +232,7 @@ int CABACHI::SelectTable(const char* prompt) {
     const resbuf* params = FindXDataApp(list, kParamRecordApp);
     if (!params) {
         zcutRelRb(list);
-        return 0;
+        return false;
     }
     ObjVarList vars;
     const resbuf* rb = params->rbnext;
@@ -248,10 +252,10 @@ int CABACHI::SelectTable(const char* prompt) {
     // The record names the schedule even when its parameters lack 79.
     if (texts[0].empty()) texts[0] = name;
     zcutRelRb(list);
-    return 1;
+    return true;
 }
 
-int CABACHI::InsertTable() {
+int CABACHI::InsertTable(const Point3* at) {
     FreeContext();
     context = NewObjContext(tableName);
     if (context) {
@@ -259,10 +263,20 @@ int CABACHI::InsertTable() {
         context->elevationGiven = 1;
         context->runMode = 5;
         context->option2 = 0;
-        context->replacementLayer = "\nOkreśl punkt wstawienia zestawienia otworów:";
+        context->replacementLayer = at ? "" : "\nOkreśl punkt wstawienia zestawienia otworów:";
         InitObjVariables(*context);
-        FillParameters(1);
-        RunInsertParamObject(*context, 0);
+        if (at) {
+            context->insertionPoint[0] = at->x;
+            context->insertionPoint[1] = at->y;
+            context->insertionPoint[2] = at->z;
+            currentRecord = nullptr;
+            FillParameters(0);
+            Point3 preset = *at;
+            RunInsertParamObject(*context, 0, &preset);
+        } else {
+            FillParameters(1);
+            RunInsertParamObject(*context, 0);
+        }
     }
     if (!context || context->blockName.empty()) {
         FreeContext();

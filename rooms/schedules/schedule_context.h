@@ -51,8 +51,13 @@ public:
     // (no table in the drawing, Enter, or a pick refused with a message),
     // -1 cancelled.
     int SelectTable(const char* prompt);
+    // Takes a table's level, names, point and values from its records;
+    // false when it is not a table or its layer carries no level.
+    bool ReadTable(const ads_name table, bool tell);
     // 1 a new table placed through the object run, or 0 with a message.
-    int InsertTable();
+    // With `at`, the table is placed there with the values taken from an
+    // old one, no point asked.
+    int InsertTable(const Point3* at = nullptr);
     // Mode 1: setting variables only; 2: also 40, 55 and 56; 0: also the
     // current opening record as codes 57 to 78 and 88, and 79 to 87.
     void FillParameters(int mode);

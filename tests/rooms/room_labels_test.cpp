@@ -1,5 +1,6 @@
 // Room labels, cards, rows and totals: the records written, a label
 // redrawn from its record, and the card commands.
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <string>
@@ -13,6 +14,7 @@
 #include "host/db/dbsymtb.h"
 #include "rooms/label_templates.h"
 #include "rooms/room_calc.h"
+#include "rooms/room_card_cmds.h"
 #include "rooms/room_records.h"
 #include "settings/store/settings_store.h"
 #include "settings/store/setup_slots.h"
@@ -273,6 +275,47 @@ TEST_F(RoomLabelsTest, totals_and_renaming_by_command) {
     zcedSSFree(ss);
     EXPECT_EQ(renamed, 2);
     EXPECT_EQ(count(kTotals), 1);
+}
+
+// The print-scale rebuild of a card: made anew at its place with its total
+// written again; a card that cannot be made again stays as it was.
+TEST_F(RoomLabelsTest, card_rebuilt_with_its_total_or_kept) {
+    ASSERT_TRUE(Label("K1", 1, P(200, 120), 0.0));
+    run({"VELMTOTAB", "!pick 1140,-4"});
+    ASSERT_EQ(count(kTotals), 1);
+    auto cardName = [] {
+        resbuf* list = Only(kRoomCardApp);
+        const resbuf* self = FindRbCode(list, -1);
+        std::array<std::int64_t, 2> name{self ? self->resval.rlname[0] : 0,
+                                         self ? self->resval.rlname[1] : 0};
+        zcutRelRb(list);
+        return name;
+    };
+    const auto old = cardName();
+    ads_name card{old[0], old[1]};
+    EXPECT_TRUE(RebuildRoomCard(card, 0.0));
+    EXPECT_EQ(count(kCards), 1);
+    EXPECT_EQ(count(kTotals), 1);
+    const auto made = cardName();
+    EXPECT_NE(made, old);
+    resbuf* list = Only(kRoomCardApp);
+    const resbuf* at = FindRbCode(list, 10);
+    ASSERT_NE(at, nullptr);
+    EXPECT_DOUBLE_EQ(at->resval.rpoint[0], 1000.0);  // where the card was
+    zcutRelRb(list);
+
+    ObjectRunDouble::makeNothing = true;
+    ads_name again{made[0], made[1]};
+    EXPECT_FALSE(RebuildRoomCard(again, 0.0));
+    EXPECT_EQ(cardName(), made);
+    EXPECT_EQ(count(kCards), 1);
+    // A line is no card.
+    run({"_LINE", "0,500", "50,500", ""});
+    ads_name line;
+    ASSERT_EQ(zcdbEntLast(line), RTNORM);
+    const int lines = count("0=LINE");
+    EXPECT_FALSE(RebuildRoomCard(line, 0.0));
+    EXPECT_EQ(count("0=LINE"), lines);
 }
 
 }  // namespace

@@ -1,13 +1,18 @@
 // The schedule commands on a floor of doors and windows: building and
 // refreshing a schedule, floors kept apart, totals, renumbering and start
 // numbers.
+#include "rooms/schedules/schedule_cmds.h"
+
 #include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
 #include "core/entity_data.h"
 #include "host/ads/adsent.h"
+#include "host/ads/ssget.h"
 #include "host/db/dbdatabase.h"
+#include "rooms/schedules/schedule_context.h"
 #include "settings/store/settings_store.h"
 #include "tests/rooms/schedules_fixture.h"
 
@@ -17,6 +22,7 @@ constexpr const char* kRowApp = "VELM6$_$ABINFISSI_ETI-";
 constexpr const char* kTotApp = "VELM6$_$ABINFISSI_TOT-";
 constexpr const char* kRows = "0=INSERT -3=VELM6$_$ABINFISSI_ETI-";
 constexpr const char* kTables = "0=INSERT -3=VELM6$_$ABINFISSI_TAB-";
+constexpr const char* kTablesApp = "VELM6$_$ABINFISSI_TAB-";
 constexpr const char* kTotals = "0=INSERT -3=VELM6$_$ABINFISSI_TOT-";
 
 class ScheduleCmdsTest : public SchedulesTest {
@@ -163,3 +169,40 @@ TEST_F(ScheduleCmdsTest, renumbering_and_start_numbers) {
 }
 
 }  // namespace
+
+// A table made again at the current factors: one table and its rows anew;
+// when nothing can be placed the old table stays with its rows.
+TEST_F(ScheduleCmdsTest, schedule_rebuilt_in_place_or_kept) {
+    Floor();
+    run({"VELMABC"});
+    auto table = [] {
+        ads_name set, e{0, 0};
+        if (!SelectWithRecord(kTablesApp, set)) return std::array<std::int64_t, 2>{0, 0};
+        zcedSSName(set, 0, e);
+        zcedSSFree(set);
+        return std::array<std::int64_t, 2>{e[0], e[1]};
+    };
+    auto old = table();
+    ads_name name{old[0], old[1]};
+    EXPECT_TRUE(RebuildSchedule(name));
+    EXPECT_EQ(count(kTables), 1);
+    EXPECT_NE(table(), old);
+    EXPECT_EQ(count(kRows), 3);
+    std::vector<std::string> numbers = Attribs(kRowApp, "NR");
+    std::sort(numbers.begin(), numbers.end());
+    EXPECT_EQ(numbers, (std::vector<std::string>{"1", "2", "3"}));
+
+    old = table();
+    ads_name again{old[0], old[1]};
+    ObjectRunDouble::makeNothing = true;
+    EXPECT_FALSE(RebuildSchedule(again));
+    EXPECT_EQ(table(), old);
+    EXPECT_EQ(count(kRows), 3);
+
+    // A line is no table: nothing happens to it.
+    run({"_LINE", "0,500", "50,500", ""});
+    ads_name line;
+    ASSERT_EQ(zcdbEntLast(line), RTNORM);
+    EXPECT_FALSE(RebuildSchedule(line));
+    EXPECT_EQ(count("0=LINE"), 1);
+}

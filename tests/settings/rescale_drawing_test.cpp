@@ -3,6 +3,7 @@
 // dimensions, the wall build-up floor by floor, and the command itself.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -208,7 +209,13 @@ TEST_F(RescaleDrawing, module_dimensions_get_their_own_scale_and_others_keep_the
         if (v->restype == 1070 && v->rbnext && v->rbnext->restype == 1040)
             pairs.emplace_back(v->resval.rint, v->rbnext->resval.rreal);
     zcutRelRb(x);
+    std::sort(pairs.begin(), pairs.end());
     EXPECT_EQ(pairs, (std::vector<std::pair<int, double>>{{40, 2.0}, {140, 3.5}}));
+    // Closed after the change, the dimension shows its picture at that scale.
+    ZcDbObjectPointer<ZcDbDimension> d(ours, ZcDb::kForRead);
+    ASSERT_EQ(d.openStatus(), Zcad::eOk);
+    EXPECT_DOUBLE_EQ(d->dimscale(), 2.0);
+    EXPECT_FALSE(d->dimBlockId().isNull());
     resbuf* none = XDataOf(other, "ACAD");
     EXPECT_EQ(FindXDataApp(none, "ACAD"), nullptr);
     zcutRelRb(none);

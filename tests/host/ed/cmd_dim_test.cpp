@@ -2,11 +2,16 @@
 // text it shows under DIMSCALE, DIMLFAC, DIMDEC, DIMZIN and overrides;
 // "_TEDIT"; dimension styles saved and restored.
 #include <cmath>
+#include <utility>
+#include <vector>
 
+#include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbdim.h"
 #include "host/db/dbents.h"
+#include "host/db/dbsymtb.h"
+#include "host/db/dxffile.h"
 #include "tests/host/ed/cmd_fixture.h"
 
 namespace {
@@ -161,4 +166,61 @@ TEST_F(DimCommand, angular_between_two_picked_lines_in_the_quarter_of_the_arc) {
     EXPECT_EQ(run({"_DIM1", "_ANGULAR", "!pick 6,0", "!pick 6,5"}), RTERROR);
     EXPECT_NE(transcript().find("Linie są równoległe."), std::string::npos);
     EXPECT_EQ(entities<ZcDb2LineAngularDimension>().size(), 2u);
+}
+
+// A dimension's own scale: kept in its override record beside the user's
+// other overrides and other applications' xdata, shown by its picture once
+// the dimension is closed, and carried through a saved file.
+TEST_F(DimCommand, own_scale_redraws_the_picture_and_survives_a_file) {
+    run({"_DIM", "_HOR", "0,0", "10,0", "5,8", "", "_EXIT"});
+    auto dims = entities<ZcDbDimension>();
+    ASSERT_EQ(dims.size(), 1u);
+    zcdbRegApp("VELMNOTE");
+    with<ZcDbDimension>(dims[0], [](ZcDbDimension* d) {
+        EXPECT_FALSE(d->hasOwnDimscale());
+        EXPECT_DOUBLE_EQ(d->dimscale(), 1.0);  // the style's
+        resbuf* x = zcutBuildList(1001, "ACAD", 1000, "DSTYLE", 1002, "{", 1070, 140, 1040, 3.5, 1002, "}",
+                                  1001, "VELMNOTE", 1000, "kept", 0);
+        EXPECT_EQ(d->setXData(x), Zcad::eOk);
+        zcutRelRb(x);
+    });
+    EXPECT_DOUBLE_EQ(picture(dims[0]).heights[0], 2.5);
+    ZcDbDimension* d = nullptr;
+    ASSERT_EQ(zcdbOpenObject(d, dims[0], ZcDb::kForWrite), Zcad::eOk);
+    EXPECT_EQ(d->setDimscale(-1.0), Zcad::eInvalidInput);
+    EXPECT_EQ(d->setDimscale(4.0), Zcad::eOk);
+    EXPECT_EQ(d->setDimscale(2.0), Zcad::eOk);  // replaces, never adds a second
+    d->close();
+    BlockPicture p = picture(dims[0]);
+    ASSERT_EQ(p.heights.size(), 1u);
+    EXPECT_DOUBLE_EQ(p.heights[0], 5.0);  // DIMTXT times the own scale
+    EXPECT_DOUBLE_EQ(host::sysVarReal("DIMSCALE"), 1.0);
+
+    host::DxfLoadResult r = host::readDxfText(host::writeDxfText(db()));
+    ASSERT_TRUE(r.db) << r.error;
+    int found = 0;
+    ZcDbBlockTableRecord* space = nullptr;
+    ASSERT_EQ(zcdbOpenObject(space, r.db->modelSpaceId(), ZcDb::kForRead), Zcad::eOk);
+    for (ZcDbObjectId id : space->entityIds()) {
+        ZcDbDimension* back = nullptr;
+        if (zcdbOpenObject(back, id, ZcDb::kForRead) != Zcad::eOk) continue;
+        ++found;
+        EXPECT_TRUE(back->hasOwnDimscale());
+        EXPECT_DOUBLE_EQ(back->dimscale(), 2.0);
+        resbuf* acad = back->xData("ACAD");
+        std::vector<std::pair<int, double>> pairs;
+        for (const resbuf* v = acad; v; v = v->rbnext)
+            if (v->restype == 1070 && v->rbnext && v->rbnext->restype == 1040)
+                pairs.emplace_back(v->resval.rint, v->rbnext->resval.rreal);
+        zcutRelRb(acad);
+        EXPECT_EQ(pairs, (std::vector<std::pair<int, double>>{{140, 3.5}, {40, 2.0}}));
+        resbuf* note = back->xData("VELMNOTE");
+        ASSERT_NE(note, nullptr);
+        ASSERT_NE(note->rbnext, nullptr);
+        EXPECT_STREQ(note->rbnext->resval.rstring, "kept");
+        zcutRelRb(note);
+        back->close();
+    }
+    space->close();
+    EXPECT_EQ(found, 1);
 }
