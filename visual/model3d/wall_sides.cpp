@@ -100,10 +100,13 @@ ObjectIdNode* ResolveHandles(const std::vector<std::string>& handles) {
 }
 
 // The side rings of the face's openings moved into the side's plane, with
-// their world points kept to be put back.
+// their world points kept to be put back. Each ring is laid flat at the
+// side's own plane height `sideZ`, not at its own: an outline standing a
+// little off the face (an object thinner or thicker than its wall) would
+// otherwise leave the side's plane through the corners it adds.
 class PlaneRings {
 public:
-    PlaneRings(const WallFace& face, const Matrix4& toPlane) {
+    PlaneRings(const WallFace& face, const Matrix4& toPlane, double sideZ) {
         for (const OutlineLink* l = face.outlineLinks; l; l = l->next) {
             VertexNode* ring = GetOutlineSideRing(face.start, face.end, l->outline);
             if (!ring) continue;
@@ -111,13 +114,11 @@ public:
             for (const Saved& s : m_saved) seen = seen || s.ring == ring;
             if (seen) continue;
             Saved saved{ring, {}};
-            double z0 = 0.0;
             for (VertexNode* v = ring; v; v = v->next) {
                 saved.points.push_back(v->pt());
                 Point3 p;
                 TransformPoint(toPlane, v->pt(), p);
-                if (v == ring) z0 = p.z;
-                p.z = z0;
+                p.z = sideZ;
                 v->setPt(p);
             }
             m_saved.push_back(std::move(saved));
@@ -254,7 +255,7 @@ void GenerateSide(const WallFace& face, const std::string& layer, double elevati
         return;
     }
 
-    PlaneRings rings(face, toPlane);
+    PlaneRings rings(face, toPlane, ring->z);
     auto* polygon = new ContourNode;
     polygon->vertices = ring;
     ContourNode* pieces = split ? CutPolygonsByOutlines(polygon, &face) : polygon;
