@@ -333,6 +333,27 @@ TEST_F(WallSidesTest, SidesWithADoorAndAWindowUnderASlopedAndAFlatSlabStayInThei
     g.Clear();
 }
 
+TEST_F(WallSidesTest, APlaneBelowTheLintelsStillLeavesTheOpeningsOpen) {
+    run({"VELMWALLD", "0,0", "400,0", "400,300", "0,300", "Zamknij"});
+    zcdbRegApp(kTag3DiStrApp);
+    OpeningRecord({150, 15, 0}, {150, -15, 0}, {240, 15, 0}, {240, -15, 0}, 0, 210);     // door
+    OpeningRecord({385, 100, 0}, {415, 100, 0}, {385, 220, 0}, {415, 220, 0}, 90, 210);  // window
+    CFACCIATE g;
+    g.floorHeight = 300.0;
+    g.Build(false, true, nullptr, false);
+    // one plane at 180 everywhere: the door and the window run through the
+    // tops of their sides
+    SlabPlaneRec* plane = PlaneRec(0, 0, 1, -180);
+    double total = 0.0;
+    for (WallFace* face = g.faces; face; face = face->next) {
+        GenWallSideUnderSlabs(*face, "LOW", 0.0, 300.0, plane);
+        total += Distance2d(face->start, face->end) * 180.0;
+    }
+    EXPECT_NEAR(Area(Faces("LOW")), total - 2 * 90 * 180 - 2 * 120 * 90, 1e-6);
+    FreeSlabPlanes(plane);
+    g.Clear();
+}
+
 TEST_F(WallSidesTest, SlabAssociatedAboveOneLineCapsItsTop) {
     // a level slab over x 0..100 at z 200, associated above the first line
     zcdbRegApp("VELM5$_$VFALDA-");
