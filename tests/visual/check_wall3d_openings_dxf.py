@@ -1,10 +1,12 @@
 """The drawing the 3D walls-with-openings script saved, read by an
 independent reader: recovered and audited without errors or fixes; one set
 of faces (no face twice); every wall line and arc carries the mark of the
-last run (2, under slabs); every side of the walls without openings carries
-faces, up to the slab's underside; the strips of each curved side
-break on whole multiples of its angle step, so that sides on one circle
-share their strip lines.
+last run (2, under slabs); every face of a straight side lies in that
+side's vertical plane and within its length, none rises above the slab's
+underside, and the faces of each side, door and window sides included,
+reach the underside and cover the side less the holes of the openings
+standing on it; the strips of each curved side break on whole multiples
+of its angle step, so that sides on one circle share their strip lines.
 
     check_wall3d_openings_dxf.py FILE.dxf
 
@@ -31,23 +33,97 @@ def corners(face):
     return [(v.x, v.y, v.z) for v in face.wcs_vertices()]
 
 
-def on_line(line, p):
-    (x1, y1), (x2, y2) = (line.dxf.start.x, line.dxf.start.y), (line.dxf.end.x, line.dxf.end.y)
-    length = math.hypot(x2 - x1, y2 - y1)
-    cross = (x2 - x1) * (p[1] - y1) - (y2 - y1) * (p[0] - x1)
-    dot = (x2 - x1) * (p[0] - x1) + (y2 - y1) * (p[1] - y1)
-    return abs(cross) / length <= TOL and -TOL <= dot / length <= length + TOL
+class Side:
+    """A straight wall side: the wall lines lying on one line in plan (an
+    opening splits a side into several lines), from the first to the last."""
+
+    def __init__(self, line):
+        self.lines = [line]
+        s, e = line.dxf.start, line.dxf.end
+        self.origin = (s.x, s.y)
+        length = math.hypot(e.x - s.x, e.y - s.y)
+        self.dir = ((e.x - s.x) / length, (e.y - s.y) / length)
+
+    def offset(self, p):
+        return (p[0] - self.origin[0]) * -self.dir[1] + (p[1] - self.origin[1]) * self.dir[0]
+
+    def along(self, p):
+        return (p[0] - self.origin[0]) * self.dir[0] + (p[1] - self.origin[1]) * self.dir[1]
+
+    def holds_line(self, line):
+        s, e = line.dxf.start, line.dxf.end
+        return abs(self.offset((s.x, s.y))) <= TOL and abs(self.offset((e.x, e.y))) <= TOL
+
+    def extent(self):
+        ts = [self.along((p.x, p.y)) for ln in self.lines for p in (ln.dxf.start, ln.dxf.end)]
+        return min(ts), max(ts)
+
+    def holds(self, p):
+        lo, hi = self.extent()
+        return abs(self.offset(p)) <= TOL and lo - TOL <= self.along(p) <= hi + TOL
 
 
-def cut_by_opening(wall):
-    # The door is in the wall along y = 0, the window in the one along x = 400:
-    # their sides are left out of the face check.
-    if wall.dxftype() != "LINE":
-        return False
-    s, e = wall.dxf.start, wall.dxf.end
-    along_x = abs(abs(s.y) - 15.0) <= TOL and abs(abs(e.y) - 15.0) <= TOL
-    along_400 = abs(abs(s.x - 400.0) - 15.0) <= TOL and abs(abs(e.x - 400.0) - 15.0) <= TOL
-    return along_x or along_400
+def straight_sides(walls):
+    sides = []
+    for w in walls:
+        if w.dxftype() != "LINE":
+            continue
+        for side in sides:
+            if side.holds_line(w):
+                side.lines.append(w)
+                break
+        else:
+            sides.append(Side(w))
+    return sides
+
+
+def hole_rings(openings):
+    """The hole outlines the openings' records carry, one point list each."""
+    rings = []
+    for o in openings:
+        if not o.has_xdata("VELM5$_$TAG3DISTR-"):
+            continue
+        ring, flagged = None, False
+        for tag in o.get_xdata("VELM5$_$TAG3DISTR-"):
+            if tag.code == 1002:
+                ring, flagged = ([] if tag.value == "{" else None), False
+                if ring is not None:
+                    rings.append(ring)
+            elif ring is not None and tag.code == 1070:
+                flagged = True
+            elif ring is not None and tag.code == 1011 and flagged:
+                ring.append((tag.value[0], tag.value[1], tag.value[2]))
+    return [r for r in rings if len(r) >= 3]
+
+
+def area(f):
+    def tri(a, b, c):
+        u = [b[i] - a[i] for i in range(3)]
+        v = [c[i] - a[i] for i in range(3)]
+        x = (u[1] * v[2] - u[2] * v[1], u[2] * v[0] - u[0] * v[2], u[0] * v[1] - u[1] * v[0])
+        return math.sqrt(sum(c * c for c in x)) / 2.0
+
+    return tri(f[0], f[1], f[2]) + tri(f[0], f[2], f[3])
+
+
+def check_side(side, mine, holes, problems):
+    lo, hi = side.extent()
+    name = f"side at ({side.origin[0]:g},{side.origin[1]:g})"
+    if not mine:
+        problems.append(f"{name} has no faces")
+        return
+    top = max(p[2] for f in mine for p in f)
+    if abs(top - TOP) > TOL:
+        problems.append(f"{name}: its faces rise to {top:g}, the slab's underside is {TOP:g}")
+    expected = (hi - lo) * TOP
+    for ring in holes:
+        if all(abs(side.offset(p)) <= TOL for p in ring):
+            ts = [side.along(p) for p in ring]
+            zs = [p[2] for p in ring]
+            expected -= (max(ts) - min(ts)) * (max(zs) - min(zs))
+    got = sum(area(f) for f in mine)
+    if abs(got - expected) > 1e-3:
+        problems.append(f"{name}: faces cover {got:.3f}, the side less its openings {expected:.3f}")
 
 
 def on_circle(arc, p):
@@ -95,19 +171,36 @@ def main():
         mark = w.get_xdata(MARK_APP) if w.has_xdata(MARK_APP) else []
         if [t.value for t in mark] != [2]:
             problems.append(f"{w.dxftype()} {w.dxf.handle} marked {[t.value for t in mark]}, [2] expected")
-        if w.dxftype() == "LINE":
-            mine = [f for f in faces if all(on_line(w, p) for p in f)]
-        else:
-            mine = [f for f in faces if all(on_circle(w, p) for p in f)]
-            check_strips(w, mine, problems)
+        if w.dxftype() != "ARC":
+            continue
+        mine = [f for f in faces if all(on_circle(w, p) for p in f)]
+        check_strips(w, mine, problems)
         if any(abs(max(p[2] for p in f) - TOP) > TOL for f in mine):
-            problems.append(f"{w.dxftype()} {w.dxf.handle}: a face below the slab's underside {TOP:g}")
-        if not mine and not cut_by_opening(w):
-            problems.append(f"{w.dxftype()} {w.dxf.handle} has no faces")
+            problems.append(f"ARC {w.dxf.handle}: a face below the slab's underside {TOP:g}")
+        if not mine:
+            problems.append(f"ARC {w.dxf.handle} has no faces")
 
     openings = [i for i in msp.query("INSERT") if i.has_xdata("VELM5$_$PARAMETRI-")]
     if len(openings) != 2:
         problems.append(f"{len(openings)} openings, the door and the window expected")
+    holes = hole_rings(msp.query("INSERT"))
+    if len(holes) != 4:
+        problems.append(f"{len(holes)} hole outlines, one per face of the door and of the window expected")
+    sides = straight_sides(walls)
+    if len(sides) != 10:
+        problems.append(f"{len(sides)} straight sides, 10 expected")
+    arcs = [w for w in walls if w.dxftype() == "ARC"]
+    mine = {id(side): [] for side in sides}
+    for f in faces:
+        if all(abs(p[2] - f[0][2]) <= TOL for p in f) or any(all(on_circle(a, p) for p in f) for a in arcs):
+            continue  # a top, or a strip of a curved side
+        holder = [side for side in sides if all(side.holds(p) for p in f)]
+        if len(holder) == 1:
+            mine[id(holder[0])].append(f)
+        else:
+            problems.append(f"a face off every straight side: {[tuple(round(c, 2) for c in p) for p in f]}")
+    for side in sides:
+        check_side(side, mine[id(side)], holes, problems)
     for p in problems:
         print(p)
     return 1 if problems else 0

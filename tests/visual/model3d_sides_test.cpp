@@ -4,6 +4,7 @@
 // covering planes.
 #include <cmath>
 #include <string>
+#include <tuple>
 
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
@@ -41,8 +42,11 @@ struct Record {
 };
 
 // An opening as the object engine records it: jambs a1-b1 and a2-b2 across
-// the wall, its hole on both faces between bottom and top.
-void OpeningRecord(Point3 a1, Point3 b1, Point3 a2, Point3 b2, double bottom, double top) {
+// the wall, its hole on both faces between bottom and top; `proud` moves
+// the hole outlines that far out of the jambs' ends (an object thicker than
+// its wall).
+void OpeningRecord(Point3 a1, Point3 b1, Point3 a2, Point3 b2, double bottom, double top,
+                   double proud = 0.0) {
     Record r;
     r.add(zcutBuildList(RTDXF0, "POINT", 8, "VELM2DOBJ$0", 0));
     r.point(10, {(a1.x + b2.x) / 2, (a1.y + b2.y) / 2, 0});
@@ -57,8 +61,13 @@ void OpeningRecord(Point3 a1, Point3 b1, Point3 a2, Point3 b2, double bottom, do
         r.point(1011, to);
         r.add(zcutBuildList(1002, "}", 0));
     }
-    for (auto [p, q] : {std::pair{a1, a2}, std::pair{b1, b2}})
-        r.ring({{p.x, p.y, bottom}, {q.x, q.y, bottom}, {q.x, q.y, top}, {p.x, p.y, top}});
+    const double across = Distance2d(a1, b1);
+    const double ox = (a1.x - b1.x) / across * proud, oy = (a1.y - b1.y) / across * proud;
+    for (auto [p, q, k] : {std::tuple{a1, a2, 1.0}, std::tuple{b1, b2, -1.0}})
+        r.ring({{p.x + k * ox, p.y + k * oy, bottom},
+                {q.x + k * ox, q.y + k * oy, bottom},
+                {q.x + k * ox, q.y + k * oy, top},
+                {p.x + k * ox, p.y + k * oy, top}});
     r.ring({});
     r.ring({});
     ASSERT_EQ(zcdbEntMake(r.head), RTNORM);
@@ -158,6 +167,39 @@ TEST_F(WallSidesTest, SidesOfARoomCoverTheirAreaLessDoorAndWindow) {
         << error;
 }
 
+TEST_F(WallSidesTest, AnOpeningThickerThanItsWallIsCutInTheSidesOwnPlane) {
+    run({"VELMWALLD", "0,0", "400,0", "400,300", "0,300", "Zamknij"});
+    zcdbRegApp(kTag3DiStrApp);
+    OpeningRecord({150, 15, 0}, {150, -15, 0}, {240, 15, 0}, {240, -15, 0}, 0, 210, 0.5);     // door
+    OpeningRecord({385, 100, 0}, {415, 100, 0}, {385, 220, 0}, {415, 220, 0}, 90, 210, 0.5);  // window
+    CFACCIATE g;
+    g.floorHeight = 300.0;
+    g.Build(false, true, nullptr, false);
+    for (WallFace* face = g.faces; face; face = face->next) {
+        GenWallSide(*face, "OWN", 0.0, 300.0);
+        GenWallSideUnderSlabs(*face, "UNDER", 0.0, 300.0, nullptr);
+    }
+    double total = 0.0;
+    for (WallFace* face = g.faces; face; face = face->next)
+        total += Distance2d(face->start, face->end) * 300.0;
+    for (const char* layer : {"OWN", "UNDER"}) {
+        int offPlane = 0;
+        for (const Face3D& f : Faces(layer)) {
+            bool onOne = false;
+            for (WallFace* face = g.faces; face && !onOne; face = face->next) {
+                bool all = true;
+                for (const Point3& c : f.c)
+                    all = all && IsPointOnSegment({c.x, c.y, 0}, face->start, face->end);
+                onOne = all;
+            }
+            offPlane += !onOne;
+        }
+        EXPECT_EQ(offPlane, 0) << layer << ": faces leaving their side's plane for the outline's";
+        EXPECT_NEAR(Area(Faces(layer)), total - 2 * 90 * 210 - 2 * 120 * 120, 1e-6) << layer;
+    }
+    g.Clear();
+}
+
 WallFace* TwoLineFace(double top1, double top2, int mode1, int mode2) {
     WallFace* f = StraightFace({0, 0, 0}, {200, 0, 0});
     FaceEdge* a = Line({0, 0, 0}, {100, 0, 0});
@@ -231,6 +273,85 @@ TEST_F(WallSidesTest, TopsUnderCoveringPlanes) {
     // the mark says under slabs
     EXPECT_EQ(f->auto3DType, 0) << "the face record itself is not changed";
     FreeFaceList(f);
+}
+
+// Under slabs as under no slab, each side of a wall with a door and a
+// window keeps every corner in its own vertical plane (not a wall's
+// thickness away, on the other side's openings) and covers the side up to
+// the slabs less exactly its openings.
+TEST_F(WallSidesTest, SidesWithADoorAndAWindowUnderASlopedAndAFlatSlabStayInTheirPlane) {
+    run({"VELMWALLD", "0,0", "600,0", "600,300", "0,300", "Zamknij"});
+    run({"VELMOBJECT", "P1", "!pick 150,15", "100"});
+    run({"VELMOBJECT", "F1", "!pick 450,15", "100"});
+    ASSERT_EQ(count("0=INSERT -3=VELM5$_$PARAMETRI-"), 2) << transcript();
+    // z = 220 + x / 10 up to x = 300, then a flat slab at 260
+    SlabPlaneRec* slabs =
+        PlaneRec(-0.1, 0, 1, -220, {{-100, -100, 0}, {300, -100, 0}, {300, 400, 0}, {-100, 400, 0}});
+    slabs->next = PlaneRec(0, 0, 1, -260, {{300, -100, 0}, {700, -100, 0}, {700, 400, 0}, {300, 400, 0}});
+    auto top = [](double x) { return x < 300 ? 220 + x / 10 : 260; };
+    auto under = [](double x) {
+        return x < 300 ? 220 * x + x * x / 20 : 220 * 300 + 300 * 300 / 20 + 260 * (x - 300);
+    };
+
+    CFACCIATE g;
+    g.floorHeight = 300.0;
+    g.Build(false, true, nullptr, false);
+    ASSERT_EQ(CountFaces(g.faces), 8);
+    int n = 0, holes = 0;
+    for (WallFace* face = g.faces; face; face = face->next) {
+        const std::string layer = "SIDE" + std::to_string(n++);
+        GenWallSideUnderSlabs(*face, layer, 0.0, 300.0, slabs);
+        const Point3 s = face->start, e = face->end;
+        const double len = Distance2d(s, e), dx = (e.x - s.x) / len, dy = (e.y - s.y) / len;
+        auto offset = [&](const Point3& p) { return (p.x - s.x) * -dy + (p.y - s.y) * dx; };
+        auto along = [&](const Point3& p) { return (p.x - s.x) * dx + (p.y - s.y) * dy; };
+        const std::vector<Face3D> made = Faces(layer);
+        ASSERT_FALSE(made.empty()) << layer;
+        int offPlane = 0, pastEnds = 0, aboveSlabs = 0;
+        for (const Face3D& f : made)
+            for (const Point3& c : f.c) {
+                offPlane += std::fabs(offset(c)) > 1e-6;
+                pastEnds += along(c) < -1e-6 || along(c) > len + 1e-6;
+                aboveSlabs += c.z < -1e-6 || c.z > top(c.x) + 1e-6;
+            }
+        EXPECT_EQ(offPlane, 0) << layer << ": corners off the side's plane";
+        EXPECT_EQ(pastEnds, 0) << layer << ": corners past the side's ends";
+        EXPECT_EQ(aboveSlabs, 0) << layer << ": corners above the slabs or below the floor";
+        double area = std::fabs(dx) > 0.5 ? std::fabs(under(e.x) - under(s.x)) : len * top(s.x);
+        for (const OutlineLink* l = face->outlineLinks; l; l = l->next) {
+            const VertexNode* ring = GetOutlineSideRing(s, e, l->outline);
+            ASSERT_NE(ring, nullptr);
+            for (const VertexNode* v = ring; v; v = v->next)
+                EXPECT_NEAR(offset(v->pt()), 0.0, 1e-6) << layer << ": the hole outline of another side";
+            area -= HoleArea(ring);
+            ++holes;
+        }
+        EXPECT_NEAR(Area(made), area, 1e-6) << layer;
+    }
+    EXPECT_EQ(holes, 4) << "the door and the window on both sides of their wall";
+    FreeSlabPlanes(slabs);
+    g.Clear();
+}
+
+TEST_F(WallSidesTest, APlaneBelowTheLintelsStillLeavesTheOpeningsOpen) {
+    run({"VELMWALLD", "0,0", "400,0", "400,300", "0,300", "Zamknij"});
+    zcdbRegApp(kTag3DiStrApp);
+    OpeningRecord({150, 15, 0}, {150, -15, 0}, {240, 15, 0}, {240, -15, 0}, 0, 210);     // door
+    OpeningRecord({385, 100, 0}, {415, 100, 0}, {385, 220, 0}, {415, 220, 0}, 90, 210);  // window
+    CFACCIATE g;
+    g.floorHeight = 300.0;
+    g.Build(false, true, nullptr, false);
+    // one plane at 180 everywhere: the door and the window run through the
+    // tops of their sides
+    SlabPlaneRec* plane = PlaneRec(0, 0, 1, -180);
+    double total = 0.0;
+    for (WallFace* face = g.faces; face; face = face->next) {
+        GenWallSideUnderSlabs(*face, "LOW", 0.0, 300.0, plane);
+        total += Distance2d(face->start, face->end) * 180.0;
+    }
+    EXPECT_NEAR(Area(Faces("LOW")), total - 2 * 90 * 180 - 2 * 120 * 90, 1e-6);
+    FreeSlabPlanes(plane);
+    g.Clear();
 }
 
 TEST_F(WallSidesTest, SlabAssociatedAboveOneLineCapsItsTop) {

@@ -1,10 +1,10 @@
 // Straight wall sides. The polygon is built in world coordinates (bottom
 // profile from E back to S, top profile from S to E), then moved into the
 // side's plane (x along the face, y up) where the openings' side rings,
-// moved the same way, are merged as notches or added as holes. The side
-// rings belong to the graph's outlines: they are moved in place for the
-// outline services and put back before the side is done, so a graph can
-// generate a face again.
+// moved the same way, split it, are merged as notches or added as holes.
+// The side rings belong to the graph's outlines: they are moved in place
+// for the outline services and put back before the side is done, so a
+// graph can generate a face again.
 #include "visual/model3d/wall_sides.h"
 
 #include <cmath>
@@ -100,10 +100,13 @@ ObjectIdNode* ResolveHandles(const std::vector<std::string>& handles) {
 }
 
 // The side rings of the face's openings moved into the side's plane, with
-// their world points kept to be put back.
+// their world points kept to be put back. Each ring is laid flat at the
+// side's own plane height `sideZ`, not at its own: an outline standing a
+// little off the face (an object thinner or thicker than its wall) would
+// otherwise leave the side's plane through the corners it adds.
 class PlaneRings {
 public:
-    PlaneRings(const WallFace& face, const Matrix4& toPlane) {
+    PlaneRings(const WallFace& face, const Matrix4& toPlane, double sideZ) {
         for (const OutlineLink* l = face.outlineLinks; l; l = l->next) {
             VertexNode* ring = GetOutlineSideRing(face.start, face.end, l->outline);
             if (!ring) continue;
@@ -111,13 +114,11 @@ public:
             for (const Saved& s : m_saved) seen = seen || s.ring == ring;
             if (seen) continue;
             Saved saved{ring, {}};
-            double z0 = 0.0;
             for (VertexNode* v = ring; v; v = v->next) {
                 saved.points.push_back(v->pt());
                 Point3 p;
                 TransformPoint(toPlane, v->pt(), p);
-                if (v == ring) z0 = p.z;
-                p.z = z0;
+                p.z = sideZ;
                 v->setPt(p);
             }
             m_saved.push_back(std::move(saved));
@@ -173,7 +174,7 @@ void TriangulatePiece(ContourNode* piece, const WallFace& face, const std::strin
 // when the face has no slab associated above.
 template <class TopWithoutPlanes>
 void GenerateSide(const WallFace& face, const std::string& layer, double elevation, double height, int mode,
-                  bool split, TopWithoutPlanes&& topWithoutPlanes) {
+                  TopWithoutPlanes&& topWithoutPlanes) {
     const Point3 s = face.start, e = face.end;
     if (PointsEqual(s, e, true)) return;
     Matrix4 toPlane, toWorld;
@@ -254,10 +255,13 @@ void GenerateSide(const WallFace& face, const std::string& layer, double elevati
         return;
     }
 
-    PlaneRings rings(face, toPlane);
+    PlaneRings rings(face, toPlane, ring->z);
     auto* polygon = new ContourNode;
     polygon->vertices = ring;
-    ContourNode* pieces = split ? CutPolygonsByOutlines(polygon, &face) : polygon;
+    // Split at every opening that runs right through the side, under slabs
+    // too: a plane lower than a door's lintel leaves the door running from
+    // the bottom to the top, which neither a notch nor a hole can take out.
+    ContourNode* pieces = CutPolygonsByOutlines(polygon, &face);
     for (ContourNode* piece = pieces; piece; piece = piece->next) {
         ContourNode* rest = piece->next;
         piece->next = nullptr;
@@ -321,47 +325,44 @@ VertexNode* BuildSlabProfile(const Point3& start, const Point3& end, const SlabP
 }
 
 void GenWallSide(const WallFace& face, const std::string& layer, double elevation, double height) {
-    GenerateSide(face, layer, elevation, height, 1, true,
-                 [&](const Point3& s, const Point3& e, const Point3& dir) {
-                     VertexNode* top = nullptr;
-                     Point3 p{s.x, s.y, elevation + height};
-                     int flag = 1;
-                     if (face.edges) {
-                         p.z = face.edges->topZ;
-                         flag = TopShown(face.edges->edgeVisibility);
-                     }
-                     PushFront(top, p, flag);
-                     const FaceEdge* last = nullptr;
-                     for (const FaceEdge* edge = face.edges; edge; edge = edge->next) {
-                         last = edge;
-                         const FaceEdge* n = edge->next;
-                         if (!n) break;
-                         const bool zDiffer = std::fabs(edge->topZ - n->topZ) > SharedTolerance;
-                         if (!zDiffer && TopShown(edge->edgeVisibility) == TopShown(n->edgeVisibility))
-                             continue;
-                         Point3 at = EdgeEnd(*edge, face.start, dir);
-                         if (zDiffer) {
-                             at.z = edge->topZ;
-                             PushFront(top, at, 1);
-                         }
-                         at.z = n->topZ;
-                         PushFront(top, at, TopShown(n->edgeVisibility));
-                     }
-                     Point3 q{e.x, e.y, last ? last->topZ : elevation + height};
-                     PushFront(top, q, 1);
-                     return RemoveRepeats(ReverseList(top));
-                 });
+    GenerateSide(face, layer, elevation, height, 1, [&](const Point3& s, const Point3& e, const Point3& dir) {
+        VertexNode* top = nullptr;
+        Point3 p{s.x, s.y, elevation + height};
+        int flag = 1;
+        if (face.edges) {
+            p.z = face.edges->topZ;
+            flag = TopShown(face.edges->edgeVisibility);
+        }
+        PushFront(top, p, flag);
+        const FaceEdge* last = nullptr;
+        for (const FaceEdge* edge = face.edges; edge; edge = edge->next) {
+            last = edge;
+            const FaceEdge* n = edge->next;
+            if (!n) break;
+            const bool zDiffer = std::fabs(edge->topZ - n->topZ) > SharedTolerance;
+            if (!zDiffer && TopShown(edge->edgeVisibility) == TopShown(n->edgeVisibility)) continue;
+            Point3 at = EdgeEnd(*edge, face.start, dir);
+            if (zDiffer) {
+                at.z = edge->topZ;
+                PushFront(top, at, 1);
+            }
+            at.z = n->topZ;
+            PushFront(top, at, TopShown(n->edgeVisibility));
+        }
+        Point3 q{e.x, e.y, last ? last->topZ : elevation + height};
+        PushFront(top, q, 1);
+        return RemoveRepeats(ReverseList(top));
+    });
 }
 
 void GenWallSideUnderSlabs(const WallFace& face, const std::string& layer, double elevation, double height,
                            const SlabPlaneRec* planes) {
-    GenerateSide(face, layer, elevation, height, 2, false,
-                 [&](const Point3& s, const Point3& e, const Point3&) {
-                     VertexNode* cuts = IntersectSegmentWithFaces(s, e, planes);
-                     VertexNode* top = ProfileOverPieces(
-                         cuts, elevation + height,
-                         [&](const Point3& p, const Point3& q) { return FindFaceAtPoint(p, q, planes); });
-                     FreeList(cuts);
-                     return top;
-                 });
+    GenerateSide(face, layer, elevation, height, 2, [&](const Point3& s, const Point3& e, const Point3&) {
+        VertexNode* cuts = IntersectSegmentWithFaces(s, e, planes);
+        VertexNode* top = ProfileOverPieces(cuts, elevation + height, [&](const Point3& p, const Point3& q) {
+            return FindFaceAtPoint(p, q, planes);
+        });
+        FreeList(cuts);
+        return top;
+    });
 }

@@ -4,8 +4,11 @@
 // the four hole outlines, the last four as (flag, point) pairs.
 #include "walls/graph/outline_record.h"
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
@@ -94,6 +97,35 @@ Point3 LastPoint(const VertexNode* list) {
     return list->pt();
 }
 
+// How far, in plan, the ring's farthest point lies from the line through p
+// and q (from p itself when the two coincide).
+double RingOffset(const VertexNode* ring, const Point3& p, const Point3& q) {
+    const double dx = q.x - p.x, dy = q.y - p.y;
+    const double length = std::hypot(dx, dy);
+    double offset = 0.0;
+    for (const VertexNode* v = ring; v; v = v->next) {
+        const double d =
+            length > 0.0 ? std::fabs(dx * (v->y - p.y) - dy * (v->x - p.x)) / length : Distance2d(p, v->pt());
+        offset = std::max(offset, d);
+    }
+    return offset;
+}
+
+// The graph takes an opening's external hole outline to stand where its
+// jambs end (face B) and the internal one where they start (face A).
+// Definitions do not all draw their jambs that way round: one whose first
+// hole outline stands on face B and its second on face A has them
+// exchanged, so that every face gets the outline lying on it rather than
+// the one a wall's thickness away.
+void PutHoleOutlinesOnTheirFaces(OutlineNode& o) {
+    if (o.kind != 11 || !o.cut3DInt1 || !o.cut3DExt1) return;
+    const double intOnA = RingOffset(o.cut3DInt1, o.gapA[0], o.gapA[1]);
+    const double intOnB = RingOffset(o.cut3DInt1, o.gapB[0], o.gapB[1]);
+    const double extOnA = RingOffset(o.cut3DExt1, o.gapA[0], o.gapA[1]);
+    const double extOnB = RingOffset(o.cut3DExt1, o.gapB[0], o.gapB[1]);
+    if (intOnB < intOnA && extOnA < extOnB) std::swap(o.cut3DInt1, o.cut3DExt1);
+}
+
 }  // namespace
 
 OutlineNode* ParseTag3DiStr(const resbuf* list) {
@@ -140,6 +172,7 @@ OutlineNode* ParseTag3DiStr(const resbuf* list) {
     o->gapA[1] = o->jamb2->pt();
     o->gapB[0] = LastPoint(o->jamb1);
     o->gapB[1] = LastPoint(o->jamb2);
+    PutHoleOutlinesOnTheirFaces(*o);
     if (o->kind == 12) {
         o->gapAngle[0] = AngleTo(o->base, o->gapA[0]);
         o->gapAngle[1] = AngleTo(o->base, o->gapA[1]);

@@ -12,7 +12,10 @@ inline constexpr const char* kPilasterApp = "VELM5$_$PILASTROSTR-";
 
 // The outline of an object from its entity-data list with the outline
 // record (groups -1, 8 and 10 and the xdata); null without the record, its
-// first 1070 value, or two distinct points in each jamb polyline.
+// first 1070 value, or two distinct points in each jamb polyline. An
+// opening's (kind 11) two hole outlines come out on the faces they stand
+// on, internal where the jambs start and external where they end, however
+// its definition wrote them.
 OutlineNode* ParseTag3DiStr(const resbuf* list);
 // The same read from the entity.
 OutlineNode* ReadTag3DiStr(const ads_name entity);

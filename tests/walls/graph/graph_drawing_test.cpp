@@ -6,6 +6,7 @@
 // area worked out from the drawn geometry.
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
@@ -18,6 +19,7 @@
 #include "tests/host/win_testdir.h"
 #include "tests/walls/graph/graph_fixture.h"
 #include "walls/graph/contour_highlight.h"
+#include "walls/graph/outline_polygons.h"
 #include "walls/graph/outline_record.h"
 #include "walls/graph/pair_lines_hook.h"
 
@@ -278,6 +280,49 @@ TEST_F(GraphTest, outline_records_are_read_as_the_object_engine_writes_them) {
     EXPECT_EQ(ring->z, 0.0);
     FreeList(ring);
     EXPECT_EQ(ReadTag3DiStr(pilaster), nullptr);
+}
+
+// A door record with a hole outline on each face: jambs from y = a to
+// y = b, the first hole outline written at y = first, the second at the
+// other face.
+void DoorWithHoles(double a, double b, double first) {
+    const double second = first == a ? b : a;
+    List l;
+    l.type("POINT").text(8, "VELM2DDOORS$0").point(10, {195, 0, 0});
+    l.xdata().text(1001, kTag3DiStrApp).integer(1070, 11).integer(1070, 0).real(1040, 90).real(1040, 210);
+    l.real(1040, 0).integer(1070, 0).real(1040, 30).point(1011, {0, 0, 0}).point(1011, {0, 0, 0});
+    for (double x : {150.0, 240.0})
+        l.text(1002, "{").point(1011, {x, a, 0}).point(1011, {x, b, 0}).text(1002, "}");
+    for (double y : {first, second}) {
+        l.text(1002, "{");
+        for (Point3 p : {Point3{240, y, 0}, Point3{150, y, 0}, Point3{150, y, 210}, Point3{240, y, 210}})
+            l.integer(1070, 1).point(1011, p);
+        l.text(1002, "}");
+    }
+    ASSERT_EQ(zcdbEntMake(l.get()), RTNORM);
+}
+
+TEST_F(GraphTest, each_face_of_a_door_gets_the_hole_outline_standing_on_it_whichever_is_written_first) {
+    RegisterApps();
+    // The opening definitions in support/ write the outline of the face
+    // where the jambs end first; the reader takes the first for the face
+    // where they start. Both ways round, each face finds its own.
+    for (double first : {-15.0, 15.0}) {
+        for (auto [a, b] : {std::pair{15.0, -15.0}, std::pair{-15.0, 15.0}}) {
+            DoorWithHoles(a, b, first == 15.0 ? a : b);
+            ads_name door;
+            Last(door);
+            OutlineNode* o = ReadTag3DiStr(door);
+            ASSERT_NE(o, nullptr);
+            for (double face : {-15.0, 15.0}) {
+                const VertexNode* ring = GetOutlineSideRing({-15, face, 0}, {415, face, 0}, o);
+                ASSERT_EQ(CountNodes(ring), 4);
+                for (const VertexNode* v = ring; v; v = v->next)
+                    EXPECT_EQ(v->y, face) << "jambs from y = " << a << ", first outline at y = " << first;
+            }
+            FreeOutlineList(o);
+        }
+    }
 }
 
 TEST_F(GraphTest, three_rooms_saved_and_reloaded_are_traced_to_their_inner_areas) {
