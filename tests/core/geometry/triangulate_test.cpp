@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <random>
 #include <string>
 
@@ -284,161 +283,108 @@ TEST(Triangulation, fast_search_gives_the_faces_of_the_plain_search_on_tangled_r
 
 namespace {
 
-// Every field of every corner, face by face, in list order; frees both lists.
-void ExpectSameCorners(FaceRecord* fast, FaceRecord* plain, const std::string& what) {
-    OwnedList<FaceRecord> a(fast), b(plain);
-    int face = 0;
-    const FaceRecord *f = fast, *g = plain;
-    for (; f && g; f = f->next, g = g->next, ++face) {
-        EXPECT_EQ(f->spare, g->spare);
-        EXPECT_EQ(f->spare2, g->spare2);
-        const VertexNode *c = f->corners, *d = g->corners;
-        for (int corner = 0; c && d; c = c->next, d = d->next, ++corner) {
-            const bool same = std::memcmp(&c->x, &d->x, sizeof c->x) == 0 &&
-                              std::memcmp(&c->y, &d->y, sizeof c->y) == 0 &&
-                              std::memcmp(&c->z, &d->z, sizeof c->z) == 0 && c->spare == d->spare &&
-                              c->edgeFlag == d->edgeFlag && c->data1 == d->data1 && c->data2 == d->data2 &&
-                              c->mark == d->mark;
-            if (!same) {
-                ADD_FAILURE() << what << ": face " << face << " corner " << corner;
-                return;
-            }
-            if (!c->next != !d->next) {
-                ADD_FAILURE() << what << ": face " << face << " corner chains differ in length";
-                return;
-            }
-        }
-    }
-    EXPECT_TRUE(!f && !g) << what << ": " << face << " faces in common, then one list goes on";
+// Every field of every corner, face after face; frees the list.
+std::vector<double> Corners(FaceRecord* faces) {
+    OwnedList<FaceRecord> owned(faces);
+    std::vector<double> out;
+    for (const FaceRecord* f = faces; f; f = f->next)
+        for (const VertexNode* c = f->corners; c; c = c->next)
+            out.insert(out.end(), {c->x, c->y, c->z, c->spare, double(c->edgeFlag), double(c->data1),
+                                   double(c->data2), double(c->mark)});
+    return out;
 }
 
+// Stray scratch values in the input must not reach the corners either.
 void ExpectSameAsPlain(const Outline& poly, const Matrix4& toWorld, const std::string& what) {
     const int K = static_cast<int>(poly.size()) - 1;
-    VertexNode* list = NumberedList(poly);
-    // Stray scratch values in the input must not reach the corners.
-    for (VertexNode* v = list; v; v = v->next) {
-        v->spare = 7.5;
-        v->mark = 3;
-    }
-    VertexNode* copy = CopyVertexList(list);
+    VertexNode *list = NumberedList(poly), *copy = NumberedList(poly);
     for (VertexNode *v = list, *w = copy; v; v = v->next, w = w->next) {
-        w->spare = v->spare;
-        w->mark = v->mark;
+        v->spare = w->spare = 7.5;
+        v->mark = w->mark = 3;
     }
-    ExpectSameCorners(TriangulatePolygon(list, K, toWorld), ReferenceTriangulatePolygon(copy, K, toWorld),
-                      what);
+    // Compared whole, not printed: the lists run to thousands of values.
+    const bool same = Corners(TriangulatePolygon(list, K, toWorld)) ==
+                      Corners(ReferenceTriangulatePolygon(copy, K, toWorld));
+    EXPECT_TRUE(same) << what;
 }
 
-Matrix4 Tilted() {
-    Matrix4 turn, shift, m;
-    RotationZMatrix(turn, 0.7);
-    TranslationMatrix(shift, {12.5, -3.25, 4.0});
-    MultiplyMatrix4(shift, turn, m);
-    return m;
-}
-
-Outline Ellipse(int n, double a, double b, double turn, const Point3& centre, double start = 0.0) {
+Outline Ellipse(int n, double a, double b, double turn, double shift = 0.0) {
     Outline poly;
     for (int i = 0; i < n; ++i) {
-        const double t = start + 2.0 * M_PI * i / n;
-        const double x = a * std::cos(t), y = b * std::sin(t);
-        poly.push_back({centre.x + x * std::cos(turn) - y * std::sin(turn),
-                        centre.y + x * std::sin(turn) + y * std::cos(turn), 0.0});
+        const double t = 2.0 * M_PI * i / n, x = a * std::cos(t), y = b * std::sin(t);
+        poly.push_back({shift + x * std::cos(turn) - y * std::sin(turn),
+                        shift + x * std::sin(turn) + y * std::cos(turn), 0});
     }
     return poly;
 }
 
 }  // namespace
 
-// Convex rings take a shortcut past the tree of live edges; it must decide
-// as the plain search does on round, thin, tiny and far-off rings, on rings
-// of random convex outline, and with corners mapped by a real matrix.
+// Convex rings skip the tree of live edges while the diagonal is clear; round,
+// thin, tiny, far-off and uneven rings, with corners mapped by a real matrix.
 TEST(Triangulation, fast_search_gives_the_corners_of_the_plain_search_on_convex_rings) {
-    const Matrix4 tilted = Tilted();
-    for (int n : {3, 4, 5, 17, 200, 1500}) {
-        ExpectSameAsPlain(ConvexPolygon(n, 10.0), Identity(), "regular " + std::to_string(n));
-        ExpectSameAsPlain(ConvexPolygon(n, 10.0), tilted, "regular tilted " + std::to_string(n));
-    }
-    ExpectSameAsPlain(Ellipse(400, 50.0, 50e-6, 0.3, {0, 0, 0}), Identity(), "thin ellipse");
-    ExpectSameAsPlain(Ellipse(300, 1e-8, 0.7e-8, 0.0, {0, 0, 0}), Identity(), "tiny ellipse");
-    ExpectSameAsPlain(Ellipse(300, 4.0, 3.0, 1.1, {1e7, -2e7, 0}), Identity(), "far-off ellipse");
-    ExpectSameAsPlain(Ellipse(2000, 100.0, 1.0, 0.2, {0, 0, 0}), Identity(), "long ellipse");
+    Matrix4 turn, shift, tilted;
+    RotationZMatrix(turn, 0.7);
+    TranslationMatrix(shift, {12.5, -3.25, 4.0});
+    MultiplyMatrix4(shift, turn, tilted);
+    for (int n : {3, 4, 5, 17, 200, 1500}) ExpectSameAsPlain(ConvexPolygon(n, 10.0), tilted, "regular");
+    ExpectSameAsPlain(Ellipse(400, 50.0, 50e-6, 0.3), Identity(), "thin");
+    ExpectSameAsPlain(Ellipse(2000, 100.0, 1.0, 0.2), Identity(), "long");
+    ExpectSameAsPlain(Ellipse(300, 1e-8, 0.7e-8, 0.0), Identity(), "tiny");
+    ExpectSameAsPlain(Ellipse(300, 4.0, 3.0, 1.1, 1e7), Identity(), "far off");
     std::mt19937 rng(1818);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     for (int trial = 0; trial < 300; ++trial) {
-        // Sorted random angles on an ellipse: convex, with uneven gaps.
-        const int n = 3 + trial % 60;
-        std::vector<double> t(n);
+        // Random points of a random ellipse, in order: uneven gaps.
+        const double a = 1.0 + 20.0 * unit(rng), b = a * (0.01 + unit(rng)), turn = 6.0 * unit(rng);
+        std::vector<double> t(3 + trial % 60);
         for (double& x : t) x = 2.0 * M_PI * unit(rng);
         std::sort(t.begin(), t.end());
-        const double a = 1.0 + 20.0 * unit(rng), b = a * (0.01 + unit(rng)), turn = 6.0 * unit(rng);
         Outline poly;
         for (double x : t) {
             const double px = a * std::cos(x), py = b * std::sin(x);
             poly.push_back(
                 {px * std::cos(turn) - py * std::sin(turn), px * std::sin(turn) + py * std::cos(turn), 0});
         }
-        ExpectSameAsPlain(poly, trial % 2 ? tilted : Identity(), "random convex " + std::to_string(trial));
+        ExpectSameAsPlain(poly, trial % 2 ? tilted : Identity(), "random " + std::to_string(trial));
     }
 }
 
-// Rings that turn left at every vertex yet wind twice, rings with a straight
-// or doubled vertex, a clockwise circle and a circle with one vertex pushed
-// a hair inwards: none is strictly convex, so the shortcut must stay out.
-TEST(Triangulation, fast_search_gives_the_corners_of_the_plain_search_on_rings_that_only_look_convex) {
+// Not strictly convex, though nearly: stars and a circle that turn left at
+// every vertex but wind twice, a straight or doubled vertex, a clockwise
+// circle, a vertex pushed a hair inwards; and rings on a grid whose vertices
+// are nudged off straight lines about as far as the angle tests can tell.
+TEST(Triangulation,
+     fast_search_gives_the_corners_of_the_plain_search_on_nearly_convex_and_nearly_straight_rings) {
     for (int points : {5, 7, 9}) {
         Outline star;
-        for (int i = 0; i < points; ++i) {
-            const double t = 2.0 * M_PI * 2 * i / points;
-            star.push_back({std::cos(t), std::sin(t), 0});
-        }
-        ExpectSameAsPlain(star, Identity(), "star winding twice " + std::to_string(points));
+        for (int i = 0; i < points; ++i)
+            star.push_back({std::cos(4.0 * M_PI * i / points), std::sin(4.0 * M_PI * i / points), 0});
+        ExpectSameAsPlain(star, Identity(), "star " + std::to_string(points));
     }
-    Outline twice = ConvexPolygon(40, 5.0);
-    const Outline again = ConvexPolygon(40, 4.0);
-    twice.insert(twice.end(), again.begin(), again.end());
-    ExpectSameAsPlain(twice, Identity(), "circle run round twice");
-
-    Outline straight = ConvexPolygon(30, 5.0);
-    straight.insert(straight.begin() + 1,
-                    {(straight[0].x + straight[1].x) / 2, (straight[0].y + straight[1].y) / 2, 0});
-    ExpectSameAsPlain(straight, Identity(), "straight vertex");
-    Outline doubled = ConvexPolygon(30, 5.0);
-    doubled.insert(doubled.begin() + 4, doubled[4]);
-    ExpectSameAsPlain(doubled, Identity(), "doubled vertex");
-    Outline clockwise = ConvexPolygon(30, 5.0);
-    std::reverse(clockwise.begin(), clockwise.end());
-    ExpectSameAsPlain(clockwise, Identity(), "clockwise");
-    for (double push : {1e-3, 1e-9, 1e-13}) {
-        Outline dent = ConvexPolygon(60, 5.0);
-        const Point3 mid{(dent[9].x + dent[11].x) / 2, (dent[9].y + dent[11].y) / 2, 0};
-        dent[10] = {mid.x * (1 - push), mid.y * (1 - push), 0};
-        ExpectSameAsPlain(dent, Identity(), "dent " + std::to_string(push));
+    std::vector<Outline> rings(6, ConvexPolygon(40, 5.0));
+    const Outline inner = ConvexPolygon(40, 4.0);
+    rings[0].insert(rings[0].end(), inner.begin(), inner.end());
+    rings[1].insert(rings[1].begin() + 1,
+                    {(rings[1][0].x + rings[1][1].x) / 2, (rings[1][0].y + rings[1][1].y) / 2, 0});
+    rings[2].insert(rings[2].begin() + 4, rings[2][4]);
+    std::reverse(rings[3].begin(), rings[3].end());
+    for (int i = 4; i < 6; ++i) {
+        const double push = i == 4 ? 1e-9 : 1e-13;
+        rings[i][10] = {(rings[i][9].x + rings[i][11].x) / 2 * (1 - push),
+                        (rings[i][9].y + rings[i][11].y) / 2 * (1 - push), 0};
     }
-}
+    for (size_t i = 0; i < rings.size(); ++i)
+        ExpectSameAsPlain(rings[i], Identity(), "ring " + std::to_string(i));
 
-// The angle tests decide from cross products when the turns are clear and
-// from the directions when not: vertices nudged off straight lines by
-// amounts around the border between the two must give the plain faces.
-TEST(Triangulation, fast_search_gives_the_corners_of_the_plain_search_on_nearly_straight_turns) {
     std::mt19937 rng(1118);
     std::uniform_int_distribution<int> coord(0, 6);
     std::uniform_real_distribution<double> unit(-1.0, 1.0);
     for (int i = 0; i < 1200; ++i) {
         const double jitter = std::pow(10.0, -8.0 - i % 9);
         Outline poly;
-        const int n = 4 + i % 23;
-        for (int k = 0; k < n; ++k)
+        for (int k = 0; k < 4 + i % 23; ++k)
             poly.push_back({coord(rng) + jitter * unit(rng), coord(rng) + jitter * unit(rng), 0.0});
-        ExpectSameAsPlain(poly, Identity(), "jittered ring " + std::to_string(i));
-    }
-    for (int i = 0; i < 60; ++i) {
-        const double jitter = std::pow(10.0, -9.0 - i % 8);
-        Outline square = SubdividedSquare(3 + i % 5);
-        for (Point3& p : square) {
-            p.x += jitter * unit(rng);
-            p.y += jitter * unit(rng);
-        }
-        ExpectSameAsPlain(square, Identity(), "nudged square " + std::to_string(i));
+        ExpectSameAsPlain(poly, Identity(), "jittered " + std::to_string(i));
     }
 }
