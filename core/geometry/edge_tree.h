@@ -24,21 +24,30 @@
 class EdgeTree {
 public:
     // Room for `count` leaves, all empty; `pts` sets the slack and is not kept.
-    EdgeTree(int count, const std::vector<Point3>& pts) {
+    EdgeTree(int count, const std::vector<Point3>& pts) : slack_(Slack(pts)) {
+        everything_ = !(slack_ >= 0.0);
+        if (everything_) slack_ = ZcGeContext::gTol.equalPoint() * 4.0;
+        for (leaves_ = 1; leaves_ < count; leaves_ *= 2) {
+        }
+        box_.assign(2 * static_cast<size_t>(leaves_), Box{});
+        live_.assign(static_cast<size_t>(leaves_), 0);
+    }
+
+    // The distance within which a segment among `pts` may meet another
+    // under the intersection tolerance: the tolerance and the rounding of
+    // coordinates of the points' extent, with room to spare. NaN when a
+    // point is not finite.
+    static double Slack(const std::vector<Point3>& pts) {
         double minX = HUGE_VAL, minY = HUGE_VAL, maxX = -HUGE_VAL, maxY = -HUGE_VAL;
         for (const Point3& p : pts) {
-            if (!std::isfinite(p.x) || !std::isfinite(p.y)) everything_ = true;
+            if (!std::isfinite(p.x) || !std::isfinite(p.y)) return std::nan("");
             minX = std::min(minX, p.x);
             maxX = std::max(maxX, p.x);
             minY = std::min(minY, p.y);
             maxY = std::max(maxY, p.y);
         }
-        const double extent = everything_ || pts.empty() ? 0.0 : std::max(maxX - minX, maxY - minY);
-        slack_ = ZcGeContext::gTol.equalPoint() * 4.0 + extent * 1e-9;
-        for (leaves_ = 1; leaves_ < count; leaves_ *= 2) {
-        }
-        box_.assign(2 * static_cast<size_t>(leaves_), Box{});
-        live_.assign(static_cast<size_t>(leaves_), 0);
+        const double extent = pts.empty() ? 0.0 : std::max(maxX - minX, maxY - minY);
+        return ZcGeContext::gTol.equalPoint() * 4.0 + extent * 1e-9;
     }
 
     void set(int leaf, const Point3& a, const Point3& b) {

@@ -6,19 +6,25 @@
 // becomes a face, n is cut, and the test repeats at the same v; past the last
 // vertex the walk starts again from the head while the walk before it cut
 // anything. What no walk can cut is fanned from the head. The faces are
-// exactly those of that plain search; two things make it fast without
-// changing a single decision:
+// exactly those of that plain search; these make it fast without changing a
+// single decision:
 //   - the ring is held in index arrays, so neighbours cost nothing;
 //   - a vertex whose neighbours and blocking edge are as they were at its
 //     last test is not tested again: its answer cannot have changed;
-//   - the directions of the ring's edges are kept, so a test computes only
-//     those of its diagonal;
+//   - the angle tests read the turns between the edges from cross products
+//     when they are clear by far more than rounding, and only closer calls
+//     work out (and keep) the directions of the edges;
 //   - the crossing test asks a tree of the live edges' boxes for the ones
 //     near the diagonal instead of walking the whole ring. The per-edge
 //     predicate is the same, and an edge far from the diagonal cannot meet
 //     it. A cut leaves the tree at once and the edge that replaces it is
 //     refitted in place, so a vertex fanning a long strip costs the depth of
-//     the tree per ear, not the length of its diagonals.
+//     the tree per ear, not the length of its diagonals;
+//   - a strictly convex ring needs no tree while the two vertices beyond the
+//     diagonal's ends stand clear of it: every vertex between them stands
+//     further off, so a fan costs the same at every ear;
+//   - each vertex is mapped to world coordinates once, and the node of the
+//     vertex an ear cuts off becomes a corner of its face.
 // Limits: the input must be counter-clockwise in plane coordinates; a
 // self-intersecting input still gives faces (the fan takes what the ears
 // leave), not a valid triangulation.
@@ -26,6 +32,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "core/geometry/edge_tree.h"
 #include "core/geometry/polygon.h"
@@ -33,9 +40,17 @@
 
 namespace {
 
-FaceRecord* MakeFace(const VertexNode* a, const VertexNode* b, const VertexNode* c, int K, const Matrix4& m);
+FaceRecord* MakeFace(const VertexNode* a, VertexNode* b, const VertexNode* c, const Point3 world[3], int K);
 int BoundaryFlag(const VertexNode* x, const VertexNode* y, int K);
 bool DiagonalHitsEdge(const Point3& V, const Point3& M, const Point3& E, const Point3& F);
+struct Vec {
+    double x, y;
+};
+int TurnOrder(const Vec& a, const Vec& b);
+int TurnOrder(const Vec& a, const Vec& b, const Vec& c, double sense = 1.0);
+int TurnOrderBack(const Vec& a, const Vec& x, const Vec& y);
+bool StrictlyConvex(const std::vector<Point3>& pt);
+bool ClearBeyond(const Point3& V, const Point3& M, const Point3& X, double clearance);
 
 }  // namespace
 
@@ -67,14 +82,48 @@ FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) 
         --size;
     };
 
-    EdgeTree edges(count, pt);
-    for (int i = 0; i < count; ++i) edges.place(i, pt[i], pt[next[i]]);
-    edges.rebuild();
+    // Directions of the edge leaving each vertex, forward and back, worked
+    // out when an angle test is too close to call from the turns alone;
+    // NaN until then, and again once the edge is replaced by a diagonal.
+    const double unknown = std::nan("");
+    std::vector<double> fwd(count, unknown), bwd(count, unknown);
+    auto forward = [&](int i) {
+        if (std::isnan(fwd[i])) fwd[i] = AngleTo(pt[i], pt[next[i]]);
+        return fwd[i];
+    };
+    auto backward = [&](int i) {
+        if (std::isnan(bwd[i])) bwd[i] = AngleTo(pt[next[i]], pt[i]);
+        return bwd[i];
+    };
+    const bool convex = StrictlyConvex(pt);
+    const double clearance = 2.0 * EdgeTree::Slack(pt);
+
+    // The tree of live edges is built when a test first needs it: a convex
+    // ring may never need it.
+    std::optional<EdgeTree> edges;
+    auto tree = [&]() -> EdgeTree& {
+        if (!edges) {
+            edges.emplace(count, pt);
+            for (int i = head, left = size; left > 0; i = next[i], --left)
+                edges->place(i, pt[i], pt[next[i]]);
+            edges->rebuild();
+        }
+        return *edges;
+    };
     std::vector<char> live(count, 1);
     // The edge that blocks diagonal v-m, or -1.
     auto blocker = [&](int v, int n, int m) {
+        // Every edge of a ring of three or four touches v, n or m.
+        if (size <= 4) return -1;
+        // In a strictly convex ring the vertices beyond the diagonal lie
+        // nearer to its line the nearer they are to its ends, so when the
+        // two next to its ends stand clear of the line, all the edges
+        // between them do: none can meet the diagonal.
+        if (convex && ClearBeyond(pt[v], pt[m], pt[next[m]], clearance) &&
+            ClearBeyond(pt[v], pt[m], pt[prev[v]], clearance))
+            return -1;
         int found = -1;
-        edges.any(pt[v], pt[m], [&](int e) {
+        tree().any(pt[v], pt[m], [&](int e) {
             const int f = next[e];
             if (e == v || e == n || e == m || f == v || f == n || f == m) return false;
             if (!DiagonalHitsEdge(pt[v], pt[m], pt[e], pt[f])) return false;
@@ -95,13 +144,16 @@ FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) 
         int blockE = -1, blockF = -1;
     };
     std::vector<Memo> memo(count);
-    // Directions of the edge leaving each vertex, forward and back, and of
-    // the diagonal last tested from it.
-    std::vector<double> fwd(count), bwd(count), diagonal(count), back(count);
-    for (int i = 0; i < count; ++i) {
-        fwd[i] = AngleTo(pt[i], pt[next[i]]);
-        bwd[i] = AngleTo(pt[next[i]], pt[i]);
-    }
+
+    // The faces' corners in world coordinates, each vertex mapped once. The
+    // face cutting off a vertex takes that vertex's node as its corner: the
+    // ring no longer needs it.
+    std::vector<Point3> world(count);
+    for (int i = 0; i < count; ++i) TransformPoint(toWorld, pt[i], world[i]);
+    auto face3 = [&](int a, int b, int c) {
+        const Point3 corners[3] = {world[a], world[b], world[c]};
+        return MakeFace(node[a], node[b], node[c], corners, K);
+    };
 
     const double pi = PiValue;
     FaceRecord* faces = nullptr;
@@ -115,18 +167,28 @@ FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) 
             if (known.p != p || known.n != n || known.m != m || known.k != k) {
                 known = {p, n, m, k, false, -1, -1};
                 // AngleBetweenLines(N, M, N, V) < pi, then (V, N, V, M) <
-                // (V, N, V, P), then (M, V, M, N) < (M, K, M, N), from the
-                // directions of the ring's edges and of the diagonal.
-                known.angles = false;
-                if (AngleBetweenDirections(fwd[n], bwd[v]) < pi) {
-                    diagonal[v] = AngleTo(V, M);
-                    if (AngleBetweenDirections(fwd[v], diagonal[v]) <
-                        AngleBetweenDirections(fwd[v], bwd[p])) {
-                        back[v] = AngleTo(M, V);
-                        known.angles =
-                            AngleBetweenDirections(back[v], bwd[n]) < AngleBetweenDirections(fwd[m], bwd[n]);
-                    }
+                // (V, N, V, P), then (M, V, M, N) < (M, K, M, N): from the
+                // turns between the vectors when they are clear, else from
+                // the directions as the plain search computes them.
+                const Point3 &P = pt[p], &N = pt[n], &Kp = pt[k];
+                const Vec nm{M.x - N.x, M.y - N.y}, nv{V.x - N.x, V.y - N.y};
+                int order = TurnOrder(nm, nv);
+                if (order < 0) order = AngleBetweenDirections(forward(n), backward(v)) < pi;
+                if (order) {
+                    const Vec vn{N.x - V.x, N.y - V.y}, vm{M.x - V.x, M.y - V.y}, vp{P.x - V.x, P.y - V.y};
+                    order = TurnOrder(vn, vm, vp);
+                    if (order < 0)
+                        order = AngleBetweenDirections(forward(v), AngleTo(V, M)) <
+                                AngleBetweenDirections(forward(v), backward(p));
                 }
+                if (order) {
+                    const Vec mn{N.x - M.x, N.y - M.y}, mv{V.x - M.x, V.y - M.y}, mk{Kp.x - M.x, Kp.y - M.y};
+                    order = TurnOrderBack(mn, mv, mk);
+                    if (order < 0)
+                        order = AngleBetweenDirections(AngleTo(M, V), backward(n)) <
+                                AngleBetweenDirections(forward(m), backward(n));
+                }
+                known.angles = order > 0;
             }
             bool ear = false;
             if (known.angles &&
@@ -137,15 +199,16 @@ FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) 
                 ear = e < 0;
             }
             if (ear) {
-                FaceRecord* face = MakeFace(node[v], node[n], node[m], K, toWorld);
+                FaceRecord* face = face3(v, n, m);
                 face->next = faces;
                 faces = face;
                 cut(n);
                 live[n] = 0;
-                fwd[v] = diagonal[v];
-                bwd[v] = back[v];
-                edges.clear(n);
-                edges.set(v, V, M);
+                fwd[v] = bwd[v] = unknown;
+                if (edges) {
+                    edges->clear(n);
+                    edges->set(v, V, M);
+                }
                 cutAny = true;
                 continue;
             }
@@ -155,12 +218,14 @@ FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) 
     }
     while (size >= 3) {
         const int q = next[head];
-        FaceRecord* face = MakeFace(node[head], node[q], node[next[q]], K, toWorld);
+        FaceRecord* face = face3(head, q, next[q]);
         face->next = faces;
         faces = face;
         cut(q);
     }
-    for (VertexNode* v : node) delete v;
+    // The two vertices the fan leaves; every other one became a corner.
+    delete node[next[head]];
+    delete node[head];
     return faces;
 }
 
@@ -250,18 +315,26 @@ VertexNode* ProjectPointsOnLine(VertexNode** list, double spacing, const Point3&
 
 namespace {
 
-FaceRecord* MakeFace(const VertexNode* a, const VertexNode* b, const VertexNode* c, int K, const Matrix4& m) {
+// The face a-b-c with its corners at `world`; b's node becomes the second
+// corner, as a fresh one would be.
+FaceRecord* MakeFace(const VertexNode* a, VertexNode* b, const VertexNode* c, const Point3 world[3], int K) {
     auto* face = new FaceRecord;
-    const VertexNode* corners[4] = {a, b, c, a};
-    const int flags[4] = {BoundaryFlag(a, b, K), BoundaryFlag(b, c, K), BoundaryFlag(c, a, K), 1};
-    VertexNode* tail = nullptr;
-    for (int i = 0; i < 4; ++i) {
-        Point3 p;
-        TransformPoint(m, corners[i]->pt(), p);
-        VertexNode* v = NewVertex(p.x, p.y, p.z, flags[i], corners[i]->data1, corners[i]->data2, 0);
-        (tail ? tail->next : face->corners) = v;
-        tail = v;
-    }
+    const int ab = BoundaryFlag(a, b, K), bc = BoundaryFlag(b, c, K), ca = BoundaryFlag(c, a, K);
+    VertexNode* first = NewVertex(world[0].x, world[0].y, world[0].z, ab, a->data1, a->data2, 0);
+    VertexNode* third = NewVertex(world[2].x, world[2].y, world[2].z, ca, c->data1, c->data2, 0);
+    VertexNode* last = NewVertex(world[0].x, world[0].y, world[0].z, 1, a->data1, a->data2, 0);
+    const int data1 = b->data1, data2 = b->data2;
+    *b = VertexNode{};
+    b->x = world[1].x;
+    b->y = world[1].y;
+    b->z = world[1].z;
+    b->edgeFlag = bc;
+    b->data1 = data1;
+    b->data2 = data2;
+    face->corners = first;
+    first->next = b;
+    b->next = third;
+    third->next = last;
     return face;
 }
 
@@ -270,6 +343,83 @@ int BoundaryFlag(const VertexNode* x, const VertexNode* y, int K) {
     if (x->data1 == K) return y->data1 == 0 ? 0 : 1;
     const int diff = x->data1 - y->data1;
     return (diff >= -1 && diff <= 1) ? 0 : 1;
+}
+
+// The angle tests compare directions from atan2, measured counter-clockwise
+// from one to the other in [0, 2 pi). Those values are within a few units in
+// the last place of the true angles of the same difference vectors, so when
+// the vectors are far from parallel (the sine of every angle involved above
+// 1e-12, against rounding near 1e-15 in the directions and in the cross
+// products) the sign of a cross product gives the same answer. Closer calls
+// (1 / 0 clear, -1 too close) go to the directions.
+double Cross(const Vec& a, const Vec& b) {
+    return a.x * b.y - a.y * b.x;
+}
+double Size(const Vec& a) {
+    return std::fabs(a.x) + std::fabs(a.y);
+}
+// -1, 0 or 1: the cross product of a and b (times sense) close to 0, below, above.
+int Side(const Vec& a, const Vec& b, double sense) {
+    const double c = sense * Cross(a, b), margin = 1e-12 * Size(a) * Size(b);
+    if (c > margin) return 1;
+    if (c < -margin) return 0;
+    return -1;
+}
+
+// Whether the angle from a to b is below pi.
+int TurnOrder(const Vec& a, const Vec& b) {
+    return Side(a, b, 1.0);
+}
+
+// Whether the angle from a to b is below the angle from a to c; with sense
+// -1, the same in the mirror image, where angles run the other way.
+int TurnOrder(const Vec& a, const Vec& b, const Vec& c, double sense) {
+    const int upperB = Side(a, b, sense), upperC = Side(a, c, sense);
+    if (upperB < 0 || upperC < 0) return -1;
+    // b in the half turn up to pi from a, c beyond it, or the other way.
+    if (upperB != upperC) return upperB;
+    return Side(b, c, sense);
+}
+
+// Whether the angle from x to a is below the angle from y to a.
+int TurnOrderBack(const Vec& a, const Vec& x, const Vec& y) {
+    return TurnOrder(a, x, y, -1.0);
+}
+
+// Whether the ring turns left at every vertex, by more than rounding can
+// fake, and winds round once: then it is strictly convex, and so is every
+// ring left after cutting ears from it. Each turn is below a half turn, so
+// a direction can cross at most one of east and west between one edge and
+// the next, and one winding crosses each once: the signs of the edges'
+// components, exact for the differences, count the crossings.
+bool StrictlyConvex(const std::vector<Point3>& pt) {
+    const size_t count = pt.size();
+    auto edge = [&](size_t i) {
+        const Point3 &a = pt[i], &b = pt[(i + 1) % count];
+        return Vec{b.x - a.x, b.y - a.y};
+    };
+    // Whether a direction lies in the half turn from east up to west.
+    auto upper = [](const Vec& d) { return d.y > 0.0 || (d.y == 0.0 && d.x > 0.0); };
+    int crossings = 0;
+    Vec before = edge(count - 1);
+    for (size_t i = 0; i < count; ++i) {
+        const Vec after = edge(i);
+        if (Side(before, after, 1.0) != 1) return false;
+        crossings += upper(before) != upper(after);
+        before = after;
+    }
+    return crossings == 2;
+}
+
+// Whether X lies to the left of the line V->M (away from the ear v-n-m of a
+// counter-clockwise ring) by more than the clearance. A segment whose ends
+// both do cannot meet V-M under the intersection tolerance, even with
+// rounding: the clearance (twice the edge tree's slack) is far wider than
+// either.
+bool ClearBeyond(const Point3& V, const Point3& M, const Point3& X, double clearance) {
+    const double dx = M.x - V.x, dy = M.y - V.y;
+    const double across = dx * (X.y - V.y) - dy * (X.x - V.x);
+    return across > clearance * std::sqrt(dx * dx + dy * dy);
 }
 
 // Whether the diagonal V-M meets the edge E-F in a way that counts: a

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
+#include <string>
 
 #include "core/geometry/polygon.h"
 #include "core/module_state.h"
@@ -276,5 +278,113 @@ TEST(Triangulation, fast_search_gives_the_faces_of_the_plain_search_on_tangled_r
         const auto fast = TakeFaces(TriangulatePolygon(NumberedList(poly), K, Identity()));
         const auto plain = TakeFaces(ReferenceTriangulatePolygon(NumberedList(poly), K, Identity()));
         ASSERT_TRUE(SameFaces(fast, plain)) << "ring " << i;
+    }
+}
+
+namespace {
+
+// Every field of every corner, face after face; frees the list.
+std::vector<double> Corners(FaceRecord* faces) {
+    OwnedList<FaceRecord> owned(faces);
+    std::vector<double> out;
+    for (const FaceRecord* f = faces; f; f = f->next)
+        for (const VertexNode* c = f->corners; c; c = c->next)
+            out.insert(out.end(), {c->x, c->y, c->z, c->spare, double(c->edgeFlag), double(c->data1),
+                                   double(c->data2), double(c->mark)});
+    return out;
+}
+
+// Stray scratch values in the input must not reach the corners either.
+void ExpectSameAsPlain(const Outline& poly, const Matrix4& toWorld, const std::string& what) {
+    const int K = static_cast<int>(poly.size()) - 1;
+    VertexNode *list = NumberedList(poly), *copy = NumberedList(poly);
+    for (VertexNode *v = list, *w = copy; v; v = v->next, w = w->next) {
+        v->spare = w->spare = 7.5;
+        v->mark = w->mark = 3;
+    }
+    // Compared whole, not printed: the lists run to thousands of values.
+    const bool same = Corners(TriangulatePolygon(list, K, toWorld)) ==
+                      Corners(ReferenceTriangulatePolygon(copy, K, toWorld));
+    EXPECT_TRUE(same) << what;
+}
+
+Outline Ellipse(int n, double a, double b, double turn, double shift = 0.0) {
+    Outline poly;
+    for (int i = 0; i < n; ++i) {
+        const double t = 2.0 * M_PI * i / n, x = a * std::cos(t), y = b * std::sin(t);
+        poly.push_back({shift + x * std::cos(turn) - y * std::sin(turn),
+                        shift + x * std::sin(turn) + y * std::cos(turn), 0});
+    }
+    return poly;
+}
+
+}  // namespace
+
+// Convex rings skip the tree of live edges while the diagonal is clear; round,
+// thin, tiny, far-off and uneven rings, with corners mapped by a real matrix.
+TEST(Triangulation, fast_search_gives_the_corners_of_the_plain_search_on_convex_rings) {
+    Matrix4 turn, shift, tilted;
+    RotationZMatrix(turn, 0.7);
+    TranslationMatrix(shift, {12.5, -3.25, 4.0});
+    MultiplyMatrix4(shift, turn, tilted);
+    for (int n : {3, 4, 5, 17, 200, 1500}) ExpectSameAsPlain(ConvexPolygon(n, 10.0), tilted, "regular");
+    ExpectSameAsPlain(Ellipse(400, 50.0, 50e-6, 0.3), Identity(), "thin");
+    ExpectSameAsPlain(Ellipse(2000, 100.0, 1.0, 0.2), Identity(), "long");
+    ExpectSameAsPlain(Ellipse(300, 1e-8, 0.7e-8, 0.0), Identity(), "tiny");
+    ExpectSameAsPlain(Ellipse(300, 4.0, 3.0, 1.1, 1e7), Identity(), "far off");
+    std::mt19937 rng(1818);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int trial = 0; trial < 300; ++trial) {
+        // Random points of a random ellipse, in order: uneven gaps.
+        const double a = 1.0 + 20.0 * unit(rng), b = a * (0.01 + unit(rng)), turn = 6.0 * unit(rng);
+        std::vector<double> t(3 + trial % 60);
+        for (double& x : t) x = 2.0 * M_PI * unit(rng);
+        std::sort(t.begin(), t.end());
+        Outline poly;
+        for (double x : t) {
+            const double px = a * std::cos(x), py = b * std::sin(x);
+            poly.push_back(
+                {px * std::cos(turn) - py * std::sin(turn), px * std::sin(turn) + py * std::cos(turn), 0});
+        }
+        ExpectSameAsPlain(poly, trial % 2 ? tilted : Identity(), "random " + std::to_string(trial));
+    }
+}
+
+// Not strictly convex, though nearly: stars and a circle that turn left at
+// every vertex but wind twice, a straight or doubled vertex, a clockwise
+// circle, a vertex pushed a hair inwards; and rings on a grid whose vertices
+// are nudged off straight lines about as far as the angle tests can tell.
+TEST(Triangulation,
+     fast_search_gives_the_corners_of_the_plain_search_on_nearly_convex_and_nearly_straight_rings) {
+    for (int points : {5, 7, 9}) {
+        Outline star;
+        for (int i = 0; i < points; ++i)
+            star.push_back({std::cos(4.0 * M_PI * i / points), std::sin(4.0 * M_PI * i / points), 0});
+        ExpectSameAsPlain(star, Identity(), "star " + std::to_string(points));
+    }
+    std::vector<Outline> rings(6, ConvexPolygon(40, 5.0));
+    const Outline inner = ConvexPolygon(40, 4.0);
+    rings[0].insert(rings[0].end(), inner.begin(), inner.end());
+    rings[1].insert(rings[1].begin() + 1,
+                    {(rings[1][0].x + rings[1][1].x) / 2, (rings[1][0].y + rings[1][1].y) / 2, 0});
+    rings[2].insert(rings[2].begin() + 4, rings[2][4]);
+    std::reverse(rings[3].begin(), rings[3].end());
+    for (int i = 4; i < 6; ++i) {
+        const double push = i == 4 ? 1e-9 : 1e-13;
+        rings[i][10] = {(rings[i][9].x + rings[i][11].x) / 2 * (1 - push),
+                        (rings[i][9].y + rings[i][11].y) / 2 * (1 - push), 0};
+    }
+    for (size_t i = 0; i < rings.size(); ++i)
+        ExpectSameAsPlain(rings[i], Identity(), "ring " + std::to_string(i));
+
+    std::mt19937 rng(1118);
+    std::uniform_int_distribution<int> coord(0, 6);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    for (int i = 0; i < 1200; ++i) {
+        const double jitter = std::pow(10.0, -8.0 - i % 9);
+        Outline poly;
+        for (int k = 0; k < 4 + i % 23; ++k)
+            poly.push_back({coord(rng) + jitter * unit(rng), coord(rng) + jitter * unit(rng), 0.0});
+        ExpectSameAsPlain(poly, Identity(), "jittered " + std::to_string(i));
     }
 }
