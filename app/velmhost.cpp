@@ -103,8 +103,8 @@ std::string programDir(const char* argv0) {
 void queueScript(const std::string& text) {
     std::size_t pos = 0;
     while (pos < text.size()) {
-        std::size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string::npos) end = text.size();
+        std::size_t end = pos;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
         std::string line = text.substr(pos, end - pos);
         pos = end + 1;
         if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++pos;
@@ -157,6 +157,8 @@ int main(int argc, char** argv) {
         return usage("nie można odczytać skryptu " + o.script + (why.empty() ? "" : ": " + why));
     if (!o.registry.empty()) host::setRegistryFile(o.registry);
 
+    // Written to a file or a pipe, a script's echo goes out in large blocks.
+    if (!isatty(1)) std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
     host::startHost({o.support, dir});
     host::installScriptDirectives();
     host::transcript().setEcho(true);

@@ -49,8 +49,17 @@ bool isUpperLetter(char32_t c) {
     return isLetter(c) && upper(c) == c && c != 0xDF;
 }
 
+namespace {
+std::string_view trimmedView(std::string_view s) {
+    size_t b = 0, e = s.size();
+    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
+    return s.substr(b, e - b);
+}
+}  // namespace
+
 std::optional<double> parseReal(std::string_view s) {
-    std::string t = trim(s);
+    const std::string_view t = trimmedView(s);
     if (t.empty()) return std::nullopt;
     const char* b = t.data();
     const char* e = b + t.size();
@@ -63,7 +72,7 @@ std::optional<double> parseReal(std::string_view s) {
 }
 
 std::optional<long long> parseInteger(std::string_view s) {
-    std::string t = trim(s);
+    const std::string_view t = trimmedView(s);
     if (t.empty()) return std::nullopt;
     const char* b = t.data();
     const char* e = b + t.size();
@@ -87,10 +96,7 @@ std::string fixed(double v, int decimals) {
 }
 
 std::string trim(std::string_view s) {
-    size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
-    return std::string(s.substr(b, e - b));
+    return std::string(trimmedView(s));
 }
 
 }  // namespace host::ads_text

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/rx/rxobject.h"
+#include "host/util/snapshot.h"
 
 class ZcEditorReactor {
 public:
@@ -49,7 +50,7 @@ public:
     // comes.
     template <class F>
     void notify(F f) {
-        std::vector<ZcEditorReactor*> snapshot = reactors_;
+        const host::Snapshot<ZcEditorReactor> snapshot(reactors_);
         for (ZcEditorReactor* r : snapshot)
             if (hasReactor(r)) f(r);
     }

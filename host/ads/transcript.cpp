@@ -30,7 +30,7 @@ int zcutPrintf(const char* format, ...) {
 
 namespace host {
 
-void Transcript::append(const std::string& text) {
+void Transcript::append(std::string_view text) {
     text_ += text;
     // The echo goes through stdio's buffer: a script's thousands of
     // prompts cost a few writes, not one each. A terminal still sees every

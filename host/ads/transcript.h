@@ -7,12 +7,13 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace host {
 
 class Transcript {
 public:
-    void append(const std::string& text);
+    void append(std::string_view text);
     // A message of the host or the module (zcutPrintf): remembered as the
     // last message as well.
     void message(const std::string& text);

@@ -7,6 +7,7 @@
 #include "host/db/dbdict.h"
 #include "host/db/dbsymtb.h"
 #include "host/util/nocase.h"
+#include "host/util/snapshot.h"
 
 namespace {
 
@@ -326,9 +327,9 @@ bool ZcDbDatabase::hasReactor(const ZcDbDatabaseReactor* r) const {
 
 // A reactor may remove itself (or others) while being notified: walk a copy
 // and skip the ones gone meanwhile.
-#define ZCDB_FOR_EACH_REACTOR(CALL)                          \
-    std::vector<ZcDbDatabaseReactor*> snapshot = m_reactors; \
-    for (ZcDbDatabaseReactor * r : snapshot)                 \
+#define ZCDB_FOR_EACH_REACTOR(CALL)                                 \
+    const host::Snapshot<ZcDbDatabaseReactor> snapshot(m_reactors); \
+    for (ZcDbDatabaseReactor * r : snapshot)                        \
         if (std::find(m_reactors.begin(), m_reactors.end(), r) != m_reactors.end()) r->CALL
 
 void ZcDbDatabase::notifyAppended(const ZcDbObject* obj) {
@@ -373,19 +374,21 @@ void ZcDbUndoJournal::recordModify(ZcDbObject* obj) {
     if (!recording()) return;
     Group& g = current();
     ZcDbStub* stub = obj->stub();
+    for (; g.indexed < g.entries.size(); ++g.indexed)
+        if (g.entries[g.indexed].kind == Entry::kAppend) g.seen.insert(g.entries[g.indexed].stub);
     if (!g.seen.insert(stub)) return;  // state already kept in this group
     ZcDbDwgFiler filer(stub->db, ZcDb::kUndoFiler);
     m_replaying = true;  // filing out must not record anything itself
     obj->dwgOutFields(&filer);
     m_replaying = false;
     g.entries.push_back({Entry::kModify, stub, filer.data(), false});
+    g.indexed = g.entries.size();
 }
 
 void ZcDbUndoJournal::recordAppend(ZcDbStub* stub) {
     if (!recording()) return;
-    Group& g = current();
-    g.seen.insert(stub);  // undoing the append covers later changes
-    g.entries.push_back({Entry::kAppend, stub, {}, false});
+    // Undoing the append covers later changes: recordModify skips it.
+    current().entries.push_back({Entry::kAppend, stub, {}, false});
 }
 
 void ZcDbUndoJournal::recordErase(ZcDbStub* stub, bool wasErased) {

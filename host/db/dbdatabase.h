@@ -92,12 +92,16 @@ private:
     };
     struct Group {
         std::vector<Entry> entries;
-        host::StubSet seen;  // stubs whose state the group already holds
+        // Stubs whose state the group already holds. Appends are added only
+        // when a change is first recorded (entries before `indexed` are in
+        // it): a command that only adds objects never builds the set.
+        host::StubSet seen;
+        std::size_t indexed = 0;
         bool isMark = false;
     };
     Group& current();
 
-    std::vector<Group> m_groups;
+    std::deque<Group> m_groups;  // one per command of a long script: never moved
     int m_depth = 0;
     bool m_implicitOpen = false;
     bool m_recording = true;

@@ -121,7 +121,9 @@ const std::vector<SysVarDef>& sysVarTable() {
 
 const SysVarDef* findSysVar(const std::string& name) {
     const Table& t = table();
-    auto it = t.index.find(host::toUpper(name));
+    // The host's own reads name variables in capitals: found as they are.
+    auto it = t.index.find(name);
+    if (it == t.index.end()) it = t.index.find(host::toUpper(name));
     return it == t.index.end() ? nullptr : &t.defs[it->second];
 }
 

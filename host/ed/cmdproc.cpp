@@ -126,7 +126,10 @@ int executeLine(const std::string& line) {
     if (t[0] == '!') return runDirective(t) ? RTNORM : RTERROR;
     if (t[0] == '(') return evaluateLispLine(t);
     if (t[0] == '\'') t.erase(0, 1);
-    if (promptEchoOn()) transcript().append("\nPolecenie: " + t);
+    if (promptEchoOn()) {
+        transcript().append("\nPolecenie: ");
+        transcript().append(t);
+    }
     Resolved r = resolve(t);
     if (!r.found()) {
         zcedEditor->notify([&](ZcEditorReactor* re) { re->unknownCommand(t.c_str()); });

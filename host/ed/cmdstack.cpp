@@ -1,5 +1,10 @@
-// Lookups walk the groups from the top; the module registers one group of
-// about 140 commands, so a linear walk per typed command costs nothing.
+// Every command a script types is looked up (a host command's name misses
+// the whole stack first), so lookups go through a hash index by capital
+// form, built from the groups on the first lookup after a change: the walk
+// from the top of the stack that it stands for is done once per change.
+// Equal capital forms are exactly the names that compare equal ignoring
+// case, since the case mapping keeps bytes that are not valid UTF-8 as they
+// are and never makes or breaks a sequence.
 #include "host/ed/cmdstack.h"
 
 #include <algorithm>
@@ -7,6 +12,7 @@
 #include "host/win/textutil.h"
 
 using host::iequals;
+using host::toUpper;
 
 ZcEdCommandStack* zcedRegCmds() {
     static ZcEdCommandStack stack;
@@ -35,6 +41,7 @@ ZcEdStatus ZcEdCommandStack::addCommand(const char* cmdGroupName, const char* cm
     cmd->fcode_ = fcode;
     if (cmdPtrRet) *cmdPtrRet = cmd.get();
     g->commands.push_back(std::move(cmd));
+    index_.stale = true;
     return eEdOk;
 }
 
@@ -45,6 +52,7 @@ ZcEdStatus ZcEdCommandStack::removeCmd(const char* cmdGroupName, const char* cmd
                            [&](const auto& c) { return iequals(c->global_, cmdGlobalName); });
     if (it == g->commands.end()) return eEdKeyNotFound;
     g->commands.erase(it);
+    index_.stale = true;
     return eEdOk;
 }
 
@@ -54,23 +62,16 @@ ZcEdStatus ZcEdCommandStack::removeGroup(const char* groupName) {
                            [&](const Group& g) { return iequals(g.name, groupName); });
     if (it == groups_.end()) return eEdKeyNotFound;
     groups_.erase(it);
+    index_.stale = true;
     return eEdOk;
 }
 
 ZcEdCommand* ZcEdCommandStack::lookupGlobalCmd(const char* cmdName) const {
-    if (!cmdName) return nullptr;
-    for (auto g = groups_.rbegin(); g != groups_.rend(); ++g)
-        for (const auto& c : g->commands)
-            if (iequals(c->global_, cmdName)) return c.get();
-    return nullptr;
+    return cmdName ? find(index().global, cmdName) : nullptr;
 }
 
 ZcEdCommand* ZcEdCommandStack::lookupLocalCmd(const char* cmdName) const {
-    if (!cmdName) return nullptr;
-    for (auto g = groups_.rbegin(); g != groups_.rend(); ++g)
-        for (const auto& c : g->commands)
-            if (iequals(c->local_, cmdName)) return c.get();
-    return nullptr;
+    return cmdName ? find(index().local, cmdName) : nullptr;
 }
 
 ZcEdCommand* ZcEdCommandStack::lookupCmd(const char* cmdName, bool globalFlag) const {
@@ -94,4 +95,24 @@ ZcEdCommandStack::Group* ZcEdCommandStack::findGroup(const std::string& name) {
     for (Group& g : groups_)
         if (iequals(g.name, name)) return &g;
     return nullptr;
+}
+
+const ZcEdCommandStack::Index& ZcEdCommandStack::index() const {
+    if (!index_.stale) return index_;
+    index_.global.clear();
+    index_.local.clear();
+    for (auto g = groups_.rbegin(); g != groups_.rend(); ++g)
+        for (const auto& c : g->commands) {
+            // The first one met keeps the name, as the walk would find it.
+            index_.global.try_emplace(toUpper(c->global_), c.get());
+            index_.local.try_emplace(toUpper(c->local_), c.get());
+        }
+    index_.stale = false;
+    return index_;
+}
+
+ZcEdCommand* ZcEdCommandStack::find(const std::unordered_map<std::string, ZcEdCommand*>& names,
+                                    const char* name) {
+    auto it = names.find(toUpper(name));
+    return it == names.end() ? nullptr : it->second;
 }

@@ -8,6 +8,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "host/ed/edstatus.h"
@@ -60,8 +61,17 @@ private:
         std::string name;
         std::vector<std::unique_ptr<ZcEdCommand>> commands;
     };
+    // Capital form of a name -> the command a walk from the top finds
+    // first; built again on the first lookup after a change.
+    struct Index {
+        std::unordered_map<std::string, ZcEdCommand*> global, local;
+        bool stale = true;
+    };
     Group* findGroup(const std::string& name);
+    const Index& index() const;
+    static ZcEdCommand* find(const std::unordered_map<std::string, ZcEdCommand*>& names, const char* name);
     std::vector<Group> groups_;  // last = top of the stack
+    mutable Index index_;
 };
 
 ZcEdCommandStack* zcedRegCmds();

@@ -59,8 +59,13 @@ ZcDbObjectId addLine(const ZcGePoint3d& a, const ZcGePoint3d& b) {
 }
 
 int lineCommand() {
+    // Made once: a script draws lines by the hundred thousand.
+    static const std::string kFirst = "\nPodaj pierwszy punkt: ";
+    static const std::string kNext = "\nPodaj następny punkt lub [Cofaj]: ";
+    static const std::string kNextOrClose = "\nPodaj następny punkt lub [Zamknij/Cofaj]: ";
+    static const std::string kUndo = "Undo", kCloseUndo = "Close Undo";
     ZcGePoint3d first;
-    int rc = askPoint("\nPodaj pierwszy punkt: ", first);
+    int rc = askPoint(kFirst, first);
     if (rc != RTNORM) return rc == RTNONE ? RTNORM : rc;
     std::vector<std::pair<ZcGePoint3d, ZcDbObjectId>> segments;  // start point, line
     ZcGePoint3d last = first;
@@ -68,9 +73,7 @@ int lineCommand() {
         ZcGePoint3d next;
         std::string kw;
         bool canClose = segments.size() >= 2;
-        rc = askPoint(canClose ? "\nPodaj następny punkt lub [Zamknij/Cofaj]: "
-                               : "\nPodaj następny punkt lub [Cofaj]: ",
-                      next, &last, 0, canClose ? "Close Undo" : "Undo", &kw);
+        rc = askPoint(canClose ? kNextOrClose : kNext, next, &last, 0, canClose ? kCloseUndo : kUndo, &kw);
         if (rc == RTNONE) return RTNORM;
         if (rc == RTCAN) return segments.empty() ? RTCAN : RTNORM;  // drawn segments stay
         if (rc == RTKWORD && kw == "Close") {

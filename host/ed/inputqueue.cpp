@@ -37,7 +37,10 @@ void InputQueue::pushLine(const std::string& line) {
     // What is typed enters the drawing as valid UTF-8 whatever the bytes.
     std::string l = host::repairUtf8(line);
     if (!l.empty() && l.back() == '\r') l.pop_back();
-    tokens_.push_back(InputToken::parse(l));
+    if (!l.empty() && l[0] == '!')
+        tokens_.push_back(InputToken::parse(l));
+    else
+        tokens_.push_back(InputToken::makeText(std::move(l)));
 }
 
 void InputQueue::pushLines(const std::string& text) {

@@ -54,7 +54,7 @@ InitGet takeInitGet() {
     return g;
 }
 
-void echo(const std::string& text) {
+void echo(std::string_view text) {
     if (promptEchoOn()) transcript().append(text);
 }
 
@@ -117,7 +117,7 @@ Outcome keywordOrOther(const InitGet& g, const std::string& answer, const char* 
 }
 
 int askLoop(const char* prompt, const InitGet& g, const Parser& parser) {
-    std::string p = prompt ? prompt : "";
+    const std::string_view p = prompt ? prompt : "";
     echo(p);
     for (;;) {
         InputToken t = nextPromptToken();
@@ -158,7 +158,8 @@ int askLoop(const char* prompt, const InitGet& g, const Parser& parser) {
             case Outcome::Bad:
                 break;
         }
-        echo(std::string("\n") + (o.message ? o.message : kBadKeyword));
+        echo("\n");
+        echo(o.message ? o.message : kBadKeyword);
         echo(p);
     }
 }
@@ -180,20 +181,29 @@ std::optional<double> coordinate(const std::string& s) {
     return stringToDistance(s);
 }
 
+// Two or three coordinates of a typed point.
+struct Coordinates {
+    double v[3] = {0, 0, 0};
+    int count = 0;
+    double operator[](int i) const { return v[i]; }
+    int size() const { return count; }
+};
+
 // "x,y[,z]" into up to three numbers; none when malformed.
-std::optional<std::vector<double>> coordinates(const std::string& s) {
-    std::vector<double> v;
+std::optional<Coordinates> coordinates(const std::string& s) {
+    Coordinates out;
     size_t start = 0;
     for (;;) {
         size_t comma = s.find(',', start);
         auto c = coordinate(s.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
         if (!c) return std::nullopt;
-        v.push_back(*c);
+        if (out.count == 3) return std::nullopt;
+        out.v[out.count++] = *c;
         if (comma == std::string::npos) break;
         start = comma + 1;
     }
-    if (v.size() < 2 || v.size() > 3) return std::nullopt;
-    return v;
+    if (out.count < 2) return std::nullopt;
+    return out;
 }
 
 std::optional<ZcGePoint3d> parsePoint(const std::string& text) {
@@ -492,7 +502,7 @@ int copyResult(const std::string& s, char* result, size_t bufLen) {
 int zcedGetString(int cronly, const char* prompt, char* result, size_t bufLen) {
     if (!result || bufLen == 0) return RTERROR;
     InitGet g = takeInitGet();
-    std::string p = prompt ? prompt : "";
+    const std::string_view p = prompt ? prompt : "";
     echo(p);
     for (;;) {
         InputToken t = nextPromptToken();

@@ -53,6 +53,12 @@ std::string mapCase(std::string_view text, Map map) {
     std::size_t pos = 0;
     while (pos < text.size()) {
         std::size_t at = pos;
+        // Names, keywords and numbers are nearly always ASCII: no decoding.
+        if (static_cast<unsigned char>(text[at]) < 0x80) {
+            out.push_back(static_cast<char>(map(static_cast<unsigned char>(text[at]))));
+            ++pos;
+            continue;
+        }
         bool valid = true;
         char32_t cp = decodeUtf8(text, pos, &valid);
         if (valid)
@@ -165,6 +171,14 @@ bool iequals(std::string_view a, std::string_view b) {
 int icompare(std::string_view a, std::string_view b) {
     std::size_t i = 0, j = 0;
     while (i < a.size() && j < b.size()) {
+        const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[j]);
+        if (ca < 0x80 && cb < 0x80) {
+            const unsigned ka = ca >= 'a' && ca <= 'z' ? ca - 32u : ca;
+            const unsigned kb = cb >= 'a' && cb <= 'z' ? cb - 32u : cb;
+            if (ka != kb) return ka < kb ? -1 : 1;
+            ++i, ++j;
+            continue;
+        }
         char32_t ka = foldKey(a, i), kb = foldKey(b, j);
         if (ka != kb) return ka < kb ? -1 : 1;
     }
@@ -239,6 +253,10 @@ bool isValidUtf8(std::string_view text) {
     std::size_t pos = 0;
     bool valid = true;
     while (pos < text.size()) {
+        if (static_cast<unsigned char>(text[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
         decodeUtf8(text, pos, &valid);
         if (!valid) return false;
     }

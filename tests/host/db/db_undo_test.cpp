@@ -1,6 +1,7 @@
 // Undo groups, database reactors and extended data.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "host/db/dbmain.h"
@@ -144,6 +145,41 @@ TEST(Undo, an_appended_entity_is_taken_back_and_an_erased_one_returns) {
     EXPECT_TRUE(db.undoGroup());
     EXPECT_TRUE(keep.isErased());
     EXPECT_FALSE(db.undoGroup());  // the new drawing itself is not undoable
+}
+
+// Objects appended in a group are only taken back, however they change
+// after; the others come back as they were before the group, also when
+// changed before and after further appends.
+TEST(Undo, objects_appended_in_a_group_are_taken_back_and_the_others_restored) {
+    ZcDbDatabase db;
+    ZcDbObjectId old = append(db, new ZcDbLine({0, 0, 0}, {1, 0, 0}));
+    db.beginUndoGroup();
+    std::vector<ZcDbObjectId> fresh{append(db, new ZcDbLine({5, 0, 0}, {6, 0, 0}))};
+    auto change = [](ZcDbObjectId id, double y) {
+        ZcDbLine* line = nullptr;
+        ASSERT_EQ(zcdbOpenObject(line, id, ZcDb::kForWrite), Zcad::eOk);
+        line->setEndPoint({9, y, 0});
+        line->close();
+    };
+    change(fresh[0], 1);
+    change(old, 1);
+    fresh.push_back(append(db, new ZcDbLine({7, 0, 0}, {8, 0, 0})));
+    change(fresh[1], 2);
+    change(old, 2);
+    change(fresh[0], 2);
+    db.endUndoGroup();
+    Recorder rec;
+    db.addReactor(&rec);
+    ASSERT_TRUE(db.undoGroup());
+    db.removeReactor(&rec);
+    EXPECT_TRUE(fresh[0].isErased());
+    EXPECT_TRUE(fresh[1].isErased());
+    ZcDbLine* line = nullptr;
+    ASSERT_EQ(zcdbOpenObject(line, old, ZcDb::kForRead), Zcad::eOk);
+    EXPECT_TRUE(line->endPoint().isEqualTo({1, 0, 0}));
+    line->close();
+    EXPECT_EQ(std::count(rec.log.begin(), rec.log.end(), "modified LINE"), 1)
+        << "only the line that was there before is restored";
 }
 
 TEST(Undo, groups_nest_and_undo_back_stops_at_the_mark) {

@@ -2,6 +2,7 @@
 // reactor order, queued strings, host commands driven by zcedCommand.
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/ads/editor.h"
@@ -84,6 +85,28 @@ TEST_F(Commands, later_group_wins_and_removed_group_is_unknown) {
     feed({"VELMWALL"});
     EXPECT_EQ(host::processInput(), RTERROR);
     EXPECT_NE(transcript().find("Nieznane polecenie \"VELMWALL\"."), std::string::npos);
+}
+
+// Every change of the stack shows in the next lookup, with the walk's
+// precedence: local names before global ones, the top group first, and
+// within a group the command added first.
+TEST_F(Commands, lookups_follow_every_change_of_the_stack) {
+    ZcEdCommandStack* s = zcedRegCmds();
+    EXPECT_EQ(s->lookupGlobalCmd("VELMŚCIANA"), nullptr);
+    s->addCommand("OTHER", "VELMŚCIANA", "ŚCIANA", 0, twoPoints);
+    s->addCommand("OTHER", "VELMX", "VELMWALL", 0, transparentOne);
+    s->addCommand("OTHER", "VELMY", "velmwall", 0, transparentOne);
+    ASSERT_NE(s->lookupGlobalCmd("velmściana"), nullptr);
+    EXPECT_STREQ(s->lookupLocalCmd("Ściana")->globalName(), "VELMŚCIANA");
+    EXPECT_STREQ(s->lookupCmd("velmwall", false)->globalName(), "VELMX");
+    EXPECT_STREQ(s->lookupCmd("velmwall", true)->groupName(), "TESTGRP");
+    EXPECT_EQ(s->removeCmd("OTHER", "VELMX"), eEdOk);
+    EXPECT_STREQ(s->lookupCmd("velmwall", false)->globalName(), "VELMY");
+    EXPECT_EQ(s->removeCmd("OTHER", "VELMY"), eEdOk);
+    EXPECT_STREQ(s->lookupCmd("velmwall", false)->globalName(), "VELMWALL");
+    EXPECT_EQ(s->removeCmd("OTHER", "VELMŚCIANA"), eEdOk);
+    EXPECT_EQ(s->lookupLocalCmd("ŚCIANA"), nullptr);
+    s->removeGroup("OTHER");
 }
 
 TEST_F(Commands, reactors_see_start_then_end_or_cancel) {
@@ -239,6 +262,34 @@ TEST_F(Commands, a_reactor_removing_itself_is_not_called_again) {
     EXPECT_FALSE(zcedEditor->hasReactor(&once));
     EXPECT_EQ(std::count(events.begin(), events.end(), "end REDRAW"), 2)
         << "the other reactor still hears both";
+}
+
+struct Counting : ZcEditorReactor {
+    int calls = 0;
+    ZcEditorReactor* removes = nullptr;
+    ZcEditorReactor* adds = nullptr;
+    void commandWillStart(const char*) override {
+        ++calls;
+        if (removes) zcedEditor->removeReactor(std::exchange(removes, nullptr));
+        if (adds) zcedEditor->addReactor(std::exchange(adds, nullptr));
+    }
+};
+
+// A notification walks the reactors present when it starts (a few or many):
+// one removed meanwhile is not called, one added is heard from the next on.
+TEST_F(Commands, reactors_removed_or_added_during_a_notification_few_or_many) {
+    for (int n : {3, 12}) {
+        std::vector<Counting> r(static_cast<std::size_t>(n) + 1);
+        for (int i = 0; i < n; ++i) zcedEditor->addReactor(&r[i]);
+        r[0].removes = &r[n - 1];
+        r[0].adds = &r[n];
+        feed({"_REDRAW", "_REDRAW"});
+        host::processInput();
+        for (int i = 0; i < n - 1; ++i) EXPECT_EQ(r[i].calls, 2) << n << " reactors, #" << i;
+        EXPECT_EQ(r[n - 1].calls, 0) << n << " reactors";
+        EXPECT_EQ(r[n].calls, 1) << n << " reactors";
+        for (Counting& c : r) zcedEditor->removeReactor(&c);
+    }
 }
 
 }  // namespace

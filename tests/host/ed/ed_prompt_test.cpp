@@ -45,6 +45,16 @@ TEST_F(Prompts, bad_point_reprompts_with_the_message_and_then_accepts) {
     EXPECT_DOUBLE_EQ(p[X], 3);
 }
 
+TEST_F(Prompts, a_point_has_two_or_three_coordinates) {
+    ads_point p;
+    feed({"1", "1,2,3,4", "1,2,3,", "1,2,3"});
+    EXPECT_EQ(zcedGetPoint(nullptr, "\nPunkt: ", p), RTNORM);
+    EXPECT_EQ(count(transcript(), "Wymagany punkt lub opcja."), 3u);
+    EXPECT_DOUBLE_EQ(p[X], 1);
+    EXPECT_DOUBLE_EQ(p[Y], 2);
+    EXPECT_DOUBLE_EQ(p[Z], 3);
+}
+
 TEST_F(Prompts, initget_applies_to_the_next_prompt_only) {
     ads_point p;
     zcedInitGet(RSG_NONULL, nullptr);
