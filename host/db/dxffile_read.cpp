@@ -4,10 +4,13 @@
 // line) pairs, checking that every code is a number and every pair is
 // whole; scan the pairs once for the objects' handles (duplicates refused,
 // collisions with the database's own first objects moved to fresh numbers);
-// then build the objects section by section, each from its items through a
-// memory filer. References resolve through the database's handle map,
-// reserving a handle met before its object. The database is handed over
-// only when the last section closed cleanly.
+// then build the objects section by section. An entity or object of a kind
+// its class reads whole is read straight from its pairs, each turned into an
+// item as the object asks for it; the rest (table records, blocks, kinds
+// that may be kept opaque) from a list of items through a memory filer.
+// References resolve through the database's handle map, reserving a handle
+// met before its object. The database is handed over only when the last
+// section closed cleanly.
 #include <algorithm>
 #include <charconv>
 #include <cmath>
