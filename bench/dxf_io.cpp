@@ -4,15 +4,20 @@
 // every direction should grow linearly and load + save stay within twice
 // the tokenizing time.
 //
-// Figures (Release, one thread, CPU ms per run, on a shared machine with a
-// load average near 15, so take them as ratios):
+// Figures (Release, one thread, the least CPU ms of 3-10 runs, on a shared
+// machine with a load average of 8 to 15, so take them as ratios):
 //   entities    tokenize    load    save    (load + save) / tokenize
-//   10,000          5.0       32      11       8.6
-//   100,000        52       453     122      11.1
-//   1,000,000     347      4057    1420      15.8
-// A drawing of 100,000 entities written by ezdxf (11.7 MB), given as
-// VELM_BENCH_DXF: tokenize 39 ms, load + save 685 ms (17.5 times);
-// ezdxf.readfile alone on the same file: 6.7 s user, 9.8 times as long.
+//   10,000          3.0       20       6.7     8.9
+//   100,000        28       236      70      10.9
+//   1,000,000     375      3071    1243      11.5
+// Against the reader and writer before values went straight between the
+// file's lines and the objects, in the same runs: load 28 -> 20, 420 ->
+// 284, 4188 -> 3071 ms; save 10.5 -> 6.7, 105 -> 70, 1845 -> 1243 ms.
+// What is left is mostly the objects' own making (their fields, the
+// database's handle map, the owner's entity list, memory), not the text.
+// `velmhost big.dxf --save out.dxf` on the 100,000 entities: 0.51 s CPU
+// (0.62 s wall); ezdxf.readfile alone on the same file: 7.9 s CPU, 15.5
+// times as long.
 #include <benchmark/benchmark.h>
 
 #include <charconv>

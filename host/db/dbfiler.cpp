@@ -314,7 +314,7 @@ void ZcDbDxfFiler::setError(Zcad::ErrorStatus es, std::string message) {
     m_message = std::move(message);
 }
 
-Zcad::ErrorStatus ZcDbDxfFiler::writeString(int code, const std::string& v) {
+Zcad::ErrorStatus ZcDbDxfFiler::writeString(int code, std::string_view v) {
     ZcDbDxfItem it;
     it.code = code;
     it.kind =

@@ -35,6 +35,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/db/dbid.h"
@@ -169,19 +170,21 @@ public:
     Zcad::ErrorStatus writeItem(const resbuf& rb);
     Zcad::ErrorStatus writeResBuf(const resbuf& rb) { return writeItem(rb); }
 
-    Zcad::ErrorStatus writeString(int code, const std::string& v);
-    Zcad::ErrorStatus writeBool(int code, bool v);
+    // Typed writes: each makes one item for writeItem; a sink that turns
+    // values straight into text overrides them and skips the item.
+    virtual Zcad::ErrorStatus writeString(int code, std::string_view v);
+    virtual Zcad::ErrorStatus writeBool(int code, bool v);
     Zcad::ErrorStatus writeInt8(int code, int v) { return writeInt16(code, static_cast<std::int16_t>(v)); }
-    Zcad::ErrorStatus writeInt16(int code, std::int16_t v);
-    Zcad::ErrorStatus writeInt32(int code, std::int32_t v);
-    Zcad::ErrorStatus writeInt64(int code, std::int64_t v);
-    Zcad::ErrorStatus writeDouble(int code, double v);
+    virtual Zcad::ErrorStatus writeInt16(int code, std::int16_t v);
+    virtual Zcad::ErrorStatus writeInt32(int code, std::int32_t v);
+    virtual Zcad::ErrorStatus writeInt64(int code, std::int64_t v);
+    virtual Zcad::ErrorStatus writeDouble(int code, double v);
     Zcad::ErrorStatus writeAngle(int code, double radians) { return writeDouble(code, radians); }
-    Zcad::ErrorStatus writePoint2d(int code, const ZcGePoint2d& v);
-    Zcad::ErrorStatus writePoint3d(int code, const ZcGePoint3d& v);
+    virtual Zcad::ErrorStatus writePoint2d(int code, const ZcGePoint2d& v);
+    virtual Zcad::ErrorStatus writePoint3d(int code, const ZcGePoint3d& v);
     Zcad::ErrorStatus writeVector3d(int code, const ZcGeVector3d& v);
-    Zcad::ErrorStatus writeObjectId(int code, const ZcDbObjectId& id);
-    Zcad::ErrorStatus writeHandle(int code, const ZcDbHandle& h);
+    virtual Zcad::ErrorStatus writeObjectId(int code, const ZcDbObjectId& id);
+    virtual Zcad::ErrorStatus writeHandle(int code, const ZcDbHandle& h);
 
     // True when the next item is "100 <name>" (consumed). When the next item
     // is another marker or the end, false with the item pushed back. When

@@ -1,6 +1,7 @@
 // Bytes of a DXF file to the UTF-8 text the reader splits.
 #include "host/db/dxffile_decode.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -366,6 +367,9 @@ bool isUtf8(std::string_view b) {
 }
 
 bool decodeTextEscapes(std::string& s) {
+    // One scan for the two escape characters; nearly every value has neither.
+    if (std::find_if(s.begin(), s.end(), [](char c) { return c == '\\' || c == '^'; }) == s.end())
+        return false;
     if (s.find("\\U+") == std::string::npos && s.find("\\u+") == std::string::npos &&
         s.find('^') == std::string::npos)
         return false;

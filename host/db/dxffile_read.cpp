@@ -4,10 +4,13 @@
 // line) pairs, checking that every code is a number and every pair is
 // whole; scan the pairs once for the objects' handles (duplicates refused,
 // collisions with the database's own first objects moved to fresh numbers);
-// then build the objects section by section, each from its items through a
-// memory filer. References resolve through the database's handle map,
-// reserving a handle met before its object. The database is handed over
-// only when the last section closed cleanly.
+// then build the objects section by section. An entity or object of a kind
+// its class reads whole is read straight from its pairs, each turned into an
+// item as the object asks for it; the rest (table records, blocks, kinds
+// that may be kept opaque) from a list of items through a memory filer.
+// References resolve through the database's handle map, reserving a handle
+// met before its object. The database is handed over only when the last
+// section closed cleanly.
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -34,9 +37,10 @@
 
 namespace {
 
+// 24 bytes: a drawing has millions of them.
 struct Pair {
-    int code;
     std::string_view value;
+    int code;
     int line;  // of the code
 };
 
@@ -46,7 +50,11 @@ struct DxfError {
     std::string what;
 };
 
-std::string_view trimmed(std::string_view s) {
+[[gnu::always_inline]] inline std::string_view trimmed(std::string_view s) {
+    // Most values have no blank at either end.
+    if (s.empty() ||
+        (s.front() != ' ' && s.front() != '\t' && s.back() != ' ' && s.back() != '\t' && s.back() != '\r'))
+        return s;
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
     while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
     return s;
@@ -72,7 +80,8 @@ std::optional<long long> groupCode(std::string_view c) {
 std::vector<Pair> splitPairs(std::string_view text) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     std::vector<Pair> pairs;
-    pairs.reserve(text.size() / 16);
+    // One pair for every two lines: counting them is cheaper than growing.
+    pairs.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) / 2 + 1);
     std::size_t pos = 0;
     int line = 0;
     auto nextLine = [&](std::string_view& out) {
@@ -86,17 +95,44 @@ std::vector<Pair> splitPairs(std::string_view text) {
         return true;
     };
     std::string_view codeText, value;
-    while (nextLine(codeText)) {
-        int codeLine = line;
+    // The usual code line (blanks, one to four digits, a line end) read in
+    // place; anything else by the general parse below.
+    auto plainCode = [&](int& code) {
+        std::size_t i = pos;
+        while (i < text.size() && text[i] == ' ') ++i;
+        std::size_t digits = i;
+        int v = 0;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9' && i - digits < 4)
+            v = v * 10 + (text[i++] - '0');
+        if (i == digits) return false;
+        const std::size_t end = i;
+        if (i < text.size() && text[i] == '\r') ++i;
+        if (i >= text.size() || text[i] != '\n') return false;
+        codeText = text.substr(digits, end - digits);
+        pos = i + 1;
+        ++line;
+        code = v;
+        return true;
+    };
+    while (pos < text.size()) {
+        std::optional<long long> code;
+        int plain = 0;
+        if (plainCode(plain)) {
+            code = plain;
+        } else {
+            nextLine(codeText);
+            std::string_view c = trimmed(codeText);
+            if (c.empty() && pos >= text.size()) break;  // a final empty line
+            code = groupCode(c);
+        }
+        const int codeLine = line;
         std::string_view c = trimmed(codeText);
-        if (c.empty() && pos >= text.size()) break;  // a final empty line
-        auto code = groupCode(c);
         if (!code || *code < -5 || (*code > 1071 && *code != 999))
             throw DxfError{codeLine, "zły kod grupy \"" + std::string(c.substr(0, 40)) + "\""};
         if (!nextLine(value))
             throw DxfError{codeLine, "plik urwany: brak wartości po kodzie " + std::to_string(*code)};
         if (*code == 999) continue;  // a comment
-        pairs.push_back({static_cast<int>(*code), value, codeLine});
+        pairs.push_back({value, static_cast<int>(*code), codeLine});
         // Whatever follows the end marker is not the drawing's.
         if (*code == 0 && trimmed(value) == "EOF") break;
     }
@@ -136,9 +172,11 @@ private:
     // holds: its tables take the file's tables, its dictionary the file's
     // first dictionary; other clashes move to numbers past every handle.
     void planHandles() {
-        std::unordered_map<std::uint64_t, ZcDbObjectId> own;  // the fresh database's objects
-        std::uint64_t top = m_db->handseed().value();
-        for (ZcDbObjectId id : m_db->allObjectIds()) own[id.handle().value()] = id;
+        // The fresh database's own objects, all below its first free handle.
+        std::unordered_set<std::uint64_t> own;
+        const std::uint64_t born = m_db->handseed().value();
+        std::uint64_t top = born;
+        for (ZcDbObjectId id : m_db->allObjectIds()) own.insert(id.handle().value());
         const std::unordered_map<std::string_view, ZcDbObjectId> tables = {
             {"VPORT", m_db->viewportTableId()},    {"LTYPE", m_db->linetypeTableId()},
             {"LAYER", m_db->layerTableId()},       {"STYLE", m_db->textStyleTableId()},
@@ -152,7 +190,11 @@ private:
             int line;
         };
         std::vector<Found> clashes;
-        for (std::size_t i = 0; i < m_pairs.size(); ++i) {
+        // Every handle defined, checked for repeats once all are known.
+        std::vector<Found> defined;
+        defined.reserve(m_pairs.size() / 8);
+        std::optional<DxfError> badHandle;
+        for (std::size_t i = 0; i < m_pairs.size() && !badHandle; ++i) {
             const Pair& p = m_pairs[i];
             if (p.code != 0) continue;
             std::string_view kind = trimmed(p.value);
@@ -161,18 +203,24 @@ private:
             std::string_view tableName;
             std::uint64_t handle = 0;
             int handleLine = p.line;
+            const bool table = kind == "TABLE";
+            // A dimension style's handle is 105; its 5 is the arrow block's name in older files.
+            const int handleCode = kind == "DIMSTYLE" ? 105 : 5;
             for (std::size_t j = i + 1; j < m_pairs.size() && m_pairs[j].code != 0; ++j) {
                 const Pair& q = m_pairs[j];
-                if (q.code == 2 && kind == "TABLE" && tableName.empty()) tableName = trimmed(q.value);
-                // A dimension style's handle is 105; its 5 is the arrow block's name in older files.
-                if ((kind == "DIMSTYLE" ? q.code == 105 : q.code == 5) && handle == 0) {
-                    handle = parseHandle(q);
+                if (q.code == 2 && table && tableName.empty()) tableName = trimmed(q.value);
+                if (handle != 0 && (!table || !tableName.empty())) break;  // all that was looked for
+                if (q.code == handleCode && handle == 0) {
+                    if (!isHandleText(trimmed(q.value))) {
+                        badHandle = badHandleError(q);
+                        break;
+                    }
+                    handle = ZcDbHandle(trimmed(q.value)).value();
                     handleLine = q.line + 1;
                 }
             }
-            if (handle == 0) continue;
-            if (!m_defined.insert(handle).second)
-                throw DxfError{handleLine, "powtórzony uchwyt " + ZcDbHandle(handle).ascii()};
+            if (handle == 0 || badHandle) continue;
+            defined.push_back({handle, handleLine});
             if (handle >= top) top = handle + 1;
             ZcDbObjectId target;
             if (kind == "TABLE") {
@@ -183,16 +231,28 @@ private:
                 target = m_db->namedObjectsDictionaryId();
             }
             if (!target.isNull()) {
-                m_alias[handle] = target.handle().value();
-            } else if (own.count(handle)) {
+                m_alias.push_back({handle, target.handle().value()});
+            } else if (handle < born && own.count(handle)) {
                 clashes.push_back({handle, handleLine});
             }
         }
-        for (const Found& c : clashes) m_alias[c.handle] = top++;
+        // The first fault in file order is the one reported: a repeat
+        // before the bad handle, else the bad handle.
+        std::sort(defined.begin(), defined.end(), [](const Found& a, const Found& b) {
+            return a.handle != b.handle ? a.handle < b.handle : a.line < b.line;
+        });
+        const Found* repeat = nullptr;
+        for (std::size_t k = 1; k < defined.size(); ++k)
+            if (defined[k].handle == defined[k - 1].handle && (!repeat || defined[k].line < repeat->line))
+                repeat = &defined[k];
+        if (repeat) throw DxfError{repeat->line, "powtórzony uchwyt " + ZcDbHandle(repeat->handle).ascii()};
+        if (badHandle) throw *badHandle;
+        for (const Found& c : clashes) m_alias.push_back({c.handle, top++});
+        std::sort(m_alias.begin(), m_alias.end());
         // Objects made while reading (by the reader or by the objects
         // themselves) number past every handle of the file: a reservation
         // at the top moves the database's counter there.
-        m_db->reserveObjects(m_defined.size() + 16);
+        m_db->reserveObjects(defined.size() + 16);
         ZcDbObjectId guard;
         m_db->getZcDbObjectId(guard, true, ZcDbHandle(top));
         m_top = top + 1;
@@ -203,26 +263,125 @@ private:
                v.find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
     }
 
+    static DxfError badHandleError(const Pair& p) {
+        return {p.line + 1, "zły uchwyt \"" + std::string(trimmed(p.value).substr(0, 40)) + "\""};
+    }
+
     std::uint64_t parseHandle(const Pair& p) const {
         std::string_view v = trimmed(p.value);
-        if (!isHandleText(v))
-            throw DxfError{p.line + 1, "zły uchwyt \"" + std::string(v.substr(0, 40)) + "\""};
+        if (!isHandleText(v)) throw badHandleError(p);
         return ZcDbHandle(v).value();
     }
 
+    // The few moved handles (the tables, the dictionary, clashes) sorted:
+    // a binary search over a handful of entries.
     std::uint64_t mapped(std::uint64_t h) const {
-        auto it = m_alias.find(h);
-        return it == m_alias.end() ? h : it->second;
+        auto it =
+            std::lower_bound(m_alias.begin(), m_alias.end(), std::pair<std::uint64_t, std::uint64_t>(h, 0));
+        return it != m_alias.end() && it->first == h ? it->second : h;
     }
 
+    // Most references of a run of entities name the same owner: the last
+    // one found is remembered (a handle's id never changes once made).
     ZcDbObjectId idOf(std::uint64_t fileHandle) {
         if (fileHandle == 0) return {};
+        if (fileHandle == m_lastHandle) return m_lastId;
         ZcDbObjectId id;
         m_db->getZcDbObjectId(id, true, ZcDbHandle(mapped(fileHandle)));
+        m_lastHandle = fileHandle;
+        m_lastId = id;
         return id;
     }
 
     // -------------------------------------------------------------- items
+
+    // One record's groups: the items made of them, or, for the kinds read
+    // whole by their class, the range of its pairs, each turned into an
+    // item only when the object reads it (no list, no copies).
+    struct Record {
+        std::vector<ZcDbDxfItem> items;
+        std::size_t begin = 0, end = 0;  // pairs, when direct
+        bool direct = false;
+    };
+
+    // The item stream of a direct record. Pushing back re-reads the pair.
+    class PairFiler final : public ZcDbDxfFiler {
+    public:
+        PairFiler(DxfReader& reader, const Record& rec)
+            : ZcDbDxfFiler(reader.m_db.get()), m_reader(reader), m_pos(rec.begin), m_end(rec.end) {}
+        Zcad::ErrorStatus readItem(ZcDbDxfItem& item) override {
+            if (filerStatus() != Zcad::eOk) return filerStatus();
+            if (m_pos >= m_end) {
+                m_canPushBack = false;
+                return Zcad::eEndOfFile;
+            }
+            m_last = m_pos;
+            m_pos = m_reader.convert(m_pos, item);
+            m_canPushBack = true;
+            return Zcad::eOk;
+        }
+        Zcad::ErrorStatus pushBackItem() override {
+            if (!m_canPushBack) return Zcad::eInvalidInput;
+            m_pos = m_last;
+            m_canPushBack = false;
+            return Zcad::eOk;
+        }
+        Zcad::ErrorStatus writeItem(const ZcDbDxfItem&) override { return Zcad::eNotApplicable; }
+        bool atEOF() const override { return m_pos >= m_end; }
+        // Every group is checked, whether the object read it or not.
+        void checkRest() {
+            ZcDbDxfItem it;
+            while (m_pos < m_end) m_pos = m_reader.convert(m_pos, it);
+        }
+        using ZcDbDxfFiler::readItem;
+        using ZcDbDxfFiler::writeItem;
+
+    private:
+        DxfReader& m_reader;
+        std::size_t m_pos, m_end, m_last = 0;
+        bool m_canPushBack = false;
+    };
+
+    // The record starting at m_pos as a range of pairs.
+    Record takeRange() {
+        Record rec;
+        rec.direct = true;
+        rec.begin = ++m_pos;
+        while (m_pos < m_pairs.size() && m_pairs[m_pos].code != 0) ++m_pos;
+        rec.end = m_pos;
+        return rec;
+    }
+
+    Record takeRecord(std::string_view kind) {
+        Record rec;
+        rec.items = takeItems(kind);
+        return rec;
+    }
+
+    // Kinds whose class reads them whole, without a look at their groups
+    // first (dimension kinds share a name; an INSERT or HATCH may turn out
+    // to be held opaque).
+    bool directKind(const std::string& kind) {
+        if (kind == "DIMENSION" || kind == "INSERT" || kind == "HATCH") return false;
+        return classOf(kind) != nullptr;
+    }
+
+    ZcRxClass* classOf(const std::string& kind) {
+        auto cached = m_classes.find(kind);
+        if (cached == m_classes.end()) cached = m_classes.emplace(kind, zcrxFindClassByDxfName(kind)).first;
+        return cached->second;
+    }
+
+    // The first item of the code in a record, null when it has none.
+    const ZcDbDxfItem* findItem(const Record& rec, int code) {
+        if (!rec.direct) return findItem(rec.items, code);
+        for (std::size_t i = rec.begin; i < rec.end; ++i) {
+            if (m_pairs[i].code != code) continue;
+            convert(i, m_found);
+            return &m_found;
+        }
+        return nullptr;
+    }
 
     // The items of the group starting at m_pos (its "0" pair excluded), up
     // to the next "0"; points gathered, angles in radians, handles mapped.
@@ -233,85 +392,99 @@ private:
         while (end < m_pairs.size() && m_pairs[end].code != 0) ++end;
         items.reserve(end - m_pos);
         bool dimStyle = kind == "DIMSTYLE";
-        while (m_pos < m_pairs.size() && m_pairs[m_pos].code != 0) {
-            const Pair& p = m_pairs[m_pos];
-            if (dimStyle && p.code == 5) {
+        while (m_pos < end) {
+            // A dimension style's handle is 105; its 5 is the arrow block's name in older files.
+            if (dimStyle && m_pairs[m_pos].code == 5) {
                 ++m_pos;
                 continue;
             }
-            ZcDbDxfItem it;
-            it.code = p.code == 105 && dimStyle ? 5 : p.code;
-            it.kind = ZcDbDxfItem::kindOfCode(it.code);
-            std::string_view v = trimmed(p.value);
-            switch (it.kind) {
-                case ZcDbDxfItem::kString:
-                    it.text = std::string(p.value);
-                    host::dxf::decodeTextEscapes(it.text);
-                    break;
-                case ZcDbDxfItem::kHandle:
-                    // A handle in xdata follows its object when the object moved;
-                    // anything else written there stays as it was.
-                    if (p.code == 1005) {
-                        const std::uint64_t h = isHandleText(v) ? ZcDbHandle(v).value() : 0;
-                        it.text = h && mapped(h) != h ? ZcDbHandle(mapped(h)).ascii() : std::string(v);
-                    } else {
-                        it.text = ZcDbHandle(mapped(parseHandle(p))).ascii();
-                    }
-                    break;
-                case ZcDbDxfItem::kReal: {
-                    it.real[0] = number(p);
-                    if (it.code >= 50 && it.code <= 58) it.real[0] *= std::numbers::pi / 180.0;
-                    break;
-                }
-                case ZcDbDxfItem::kPoint: {
-                    it.real[0] = number(p);
-                    it.dim = 2;
-                    int step = 10;
-                    if (m_pos + 1 < m_pairs.size() && m_pairs[m_pos + 1].code == p.code + step) {
-                        it.real[1] = number(m_pairs[++m_pos]);
-                    } else {
-                        throw DxfError{
-                            p.line, "punkt bez współrzędnej Y (kod " + std::to_string(p.code + step) + ")"};
-                    }
-                    if (m_pos + 1 < m_pairs.size() && m_pairs[m_pos + 1].code == p.code + 2 * step) {
-                        it.real[2] = number(m_pairs[++m_pos]);
-                        it.dim = 3;
-                    }
-                    break;
-                }
-                case ZcDbDxfItem::kInt16:
-                case ZcDbDxfItem::kInt32:
-                case ZcDbDxfItem::kInt64:
-                case ZcDbDxfItem::kBool: {
-                    std::optional<long long> n;
-                    long long whole = 0;
-                    auto r = std::from_chars(v.data(), v.data() + v.size(), whole);
-                    if (r.ec == std::errc() && r.ptr == v.data() + v.size() && !v.empty() && v[0] != '-')
-                        n = whole;
-                    else
-                        n = host::parseInteger(v);
-                    if (!n) {
-                        // Some writers put a decimal point on whole numbers.
-                        auto d = host::parseDouble(v);
-                        if (!d || *d != std::floor(*d)) throw notNumber(p);
-                        n = static_cast<long long>(*d);
-                    }
-                    it.integer = *n;
-                    break;
-                }
-                case ZcDbDxfItem::kId:
-                    it.id = idOf(parseHandle(p));
-                    break;
-                case ZcDbDxfItem::kUnknown:
-                    // A code no object of this platform reads: kept as text, ignored.
-                    it.kind = ZcDbDxfItem::kString;
-                    it.text = std::string(v);
-                    break;
-            }
-            items.push_back(std::move(it));
-            ++m_pos;
+            items.emplace_back();
+            m_pos = convert(m_pos, items.back(), dimStyle);
         }
         return items;
+    }
+
+public:
+    // The item of the pair at `pos` (a point takes its Y and Z pairs too):
+    // every field of `it` set. Returns the position past what it took.
+    std::size_t convert(std::size_t pos, ZcDbDxfItem& it, bool dimStyle = false) {
+        const Pair& p = m_pairs[pos];
+        it.code = p.code == 105 && dimStyle ? 5 : p.code;
+        it.kind = ZcDbDxfItem::kindOfCode(it.code);
+        it.text.clear();
+        it.real[0] = it.real[1] = it.real[2] = 0;
+        it.dim = 3;
+        it.integer = 0;
+        it.id = ZcDbObjectId();
+        std::string_view v = trimmed(p.value);
+        switch (it.kind) {
+            case ZcDbDxfItem::kString:
+                it.text.assign(p.value);
+                host::dxf::decodeTextEscapes(it.text);
+                break;
+            case ZcDbDxfItem::kHandle:
+                // A handle in xdata follows its object when the object moved;
+                // anything else written there stays as it was.
+                if (p.code == 1005) {
+                    const std::uint64_t h = isHandleText(v) ? ZcDbHandle(v).value() : 0;
+                    if (h && mapped(h) != h)
+                        it.text = ZcDbHandle(mapped(h)).ascii();
+                    else
+                        it.text.assign(v);
+                } else {
+                    it.text = ZcDbHandle(mapped(parseHandle(p))).ascii();
+                }
+                break;
+            case ZcDbDxfItem::kReal: {
+                it.real[0] = number(p);
+                if (it.code >= 50 && it.code <= 58) it.real[0] *= std::numbers::pi / 180.0;
+                break;
+            }
+            case ZcDbDxfItem::kPoint: {
+                it.real[0] = number(p);
+                it.dim = 2;
+                int step = 10;
+                if (pos + 1 < m_pairs.size() && m_pairs[pos + 1].code == p.code + step) {
+                    it.real[1] = number(m_pairs[++pos]);
+                } else {
+                    throw DxfError{p.line,
+                                   "punkt bez współrzędnej Y (kod " + std::to_string(p.code + step) + ")"};
+                }
+                if (pos + 1 < m_pairs.size() && m_pairs[pos + 1].code == p.code + 2 * step) {
+                    it.real[2] = number(m_pairs[++pos]);
+                    it.dim = 3;
+                }
+                break;
+            }
+            case ZcDbDxfItem::kInt16:
+            case ZcDbDxfItem::kInt32:
+            case ZcDbDxfItem::kInt64:
+            case ZcDbDxfItem::kBool:
+                it.integer = wholeNumber(p);
+                break;
+            case ZcDbDxfItem::kId:
+                it.id = idOf(parseHandle(p));
+                break;
+            case ZcDbDxfItem::kUnknown:
+                // A code no object of this platform reads: kept as text, ignored.
+                it.kind = ZcDbDxfItem::kString;
+                it.text.assign(v);
+                break;
+        }
+        return pos + 1;
+    }
+
+private:
+    long long wholeNumber(const Pair& p) const {
+        std::string_view v = trimmed(p.value);
+        long long whole = 0;
+        auto r = std::from_chars(v.data(), v.data() + v.size(), whole);
+        if (r.ec == std::errc() && r.ptr == v.data() + v.size() && !v.empty() && v[0] != '-') return whole;
+        if (auto n = host::parseInteger(v)) return *n;
+        // Some writers put a decimal point on whole numbers.
+        auto d = host::parseDouble(v);
+        if (!d || *d != std::floor(*d)) throw notNumber(p);
+        return static_cast<long long>(*d);
     }
 
     double number(const Pair& p) const {
@@ -494,7 +667,7 @@ private:
 
     void readRecord(ZcDbObjectId tableId, const Pair& start) {
         std::string kind(trimmed(start.value));
-        std::vector<ZcDbDxfItem> items = takeItems(kind);
+        Record items = takeRecord(kind);
         ZcDbObject* made = make(kind, items, start, Opaque::kNone);
         auto* rec = ZcDbSymbolTableRecord::cast(made);
         ZcDbSymbolTable* table = nullptr;
@@ -527,17 +700,10 @@ private:
     // hatch edges of ellipses and splines, dimensions other than linear
     // and three-point angular), is kept opaque in entities and objects;
     // elsewhere it is null.
-    ZcDbObject* make(const std::string& kind, std::vector<ZcDbDxfItem>& items, const Pair& start,
-                     Opaque opaque) {
-        ZcRxClass* cls = nullptr;
-        if (kind == "DIMENSION") {
-            cls = zcdbClassForDxf(kind, items);
-        } else {
-            auto cached = m_classes.find(kind);
-            if (cached == m_classes.end())
-                cached = m_classes.emplace(kind, zcrxFindClassByDxfName(kind)).first;
-            cls = cached->second;
-        }
+    ZcDbObject* make(const std::string& kind, Record& rec, const Pair& start, Opaque opaque) {
+        if (rec.direct) return makeDirect(kind, rec, start);
+        std::vector<ZcDbDxfItem>& items = rec.items;
+        ZcRxClass* cls = kind == "DIMENSION" ? zcdbClassForDxf(kind, items) : classOf(kind);
         if (opaque == Opaque::kEntity && cls && heldOpaque(kind, items)) cls = nullptr;
         ZcRxObject* made = nullptr;
         if (cls) {
@@ -560,6 +726,33 @@ private:
         ZcDbMemDxfFiler filer(std::move(items), m_db.get());
         Zcad::ErrorStatus es = obj->dxfIn(&filer);
         items = std::move(filer.items());
+        if (es != Zcad::eOk && es != Zcad::eEndOfFile) {
+            std::string why = filer.errorMessage();
+            delete obj;
+            throw DxfError{start.line, "błędne dane obiektu " + kind + (why.empty() ? "" : ": " + why)};
+        }
+        return obj;
+    }
+
+    // An object of a kind read whole, straight from its pairs. A fault in
+    // a group (a bad number, a bad handle) refuses the file as it would
+    // from a list of items.
+    ZcDbObject* makeDirect(const std::string& kind, const Record& rec, const Pair& start) {
+        ZcRxObject* made = classOf(kind)->create();
+        ZcDbObject* obj = ZcDbObject::cast(made);
+        if (!obj) {
+            delete made;
+            return nullptr;
+        }
+        PairFiler filer(*this, rec);
+        Zcad::ErrorStatus es;
+        try {
+            es = obj->dxfIn(&filer);
+            filer.checkRest();
+        } catch (...) {
+            delete obj;
+            throw;
+        }
         if (es != Zcad::eOk && es != Zcad::eEndOfFile) {
             std::string why = filer.errorMessage();
             delete obj;
@@ -762,22 +955,24 @@ private:
             if (kind == endMarker) return;
             if (kind == "ENDSEC" || kind == "EOF" || kind == "SECTION" || kind == "ENDBLK")
                 throw DxfError{p.line, "brak " + std::string(endMarker)};
-            std::vector<ZcDbDxfItem> items = takeItems(kind);
-            readEntity(kind, items, p, space, endMarker == "ENDSEC");
+            // What follows an opaque entity is kept with it as items.
+            bool follower = kind == "VERTEX" || kind == "SEQEND" || kind == "ATTRIB";
+            Record rec = directKind(kind) && !(follower && m_opaqueParent) ? takeRange() : takeRecord(kind);
+            readEntity(kind, rec, p, space, endMarker == "ENDSEC");
         }
     }
 
-    void readEntity(const std::string& kind, std::vector<ZcDbDxfItem>& items, const Pair& start,
-                    ZcDbObjectId space, bool entitiesSection) {
+    void readEntity(const std::string& kind, Record& rec, const Pair& start, ZcDbObjectId space,
+                    bool entitiesSection) {
         bool follower = kind == "VERTEX" || kind == "SEQEND" || kind == "ATTRIB";
         if (follower && m_opaqueParent) {
             // Kept with the opaque entity they follow, as read.
-            m_opaqueParent->addFollower({kind, std::move(items)});
+            m_opaqueParent->addFollower({kind, std::move(rec.items)});
             if (kind == "SEQEND") closeParent();
             return;
         }
         if (!follower) closeParent();
-        ZcDbObject* made = make(kind, items, start, follower ? Opaque::kNone : Opaque::kEntity);
+        ZcDbObject* made = make(kind, rec, start, follower ? Opaque::kNone : Opaque::kEntity);
         auto* ent = ZcDbEntity::cast(made);
         if (!ent) {
             delete made;
@@ -789,11 +984,11 @@ private:
             return;
         }
         ZcDbObjectId owner = space;
-        const ZcDbDxfItem* named = findItem(items, 330);
+        const ZcDbDxfItem* named = findItem(rec, 330);
         if (named && !named->id.isNull() && ZcDbBlockTableRecord::cast(named->id.stub()->object.get()))
             owner = named->id;
         else if (entitiesSection) {
-            const ZcDbDxfItem* paper = findItem(items, 67);
+            const ZcDbDxfItem* paper = findItem(rec, 67);
             if (paper && paper->integer == 1 && !m_db->paperSpaceId().isNull()) owner = m_db->paperSpaceId();
         }
         if (owner.isNull()) {
@@ -814,7 +1009,7 @@ private:
         }
         // POLYLINE always, INSERT with its 66 flag, take the followers; an
         // opaque entity those that come.
-        const ZcDbDxfItem* follows = findItem(items, 66);
+        const ZcDbDxfItem* follows = findItem(rec, 66);
         if (ZcDb2dPolyline::cast(ent) ||
             (ZcDbBlockReference::cast(ent) && follows && follows->integer == 1)) {
             m_parent = ent;
@@ -872,8 +1067,8 @@ private:
             const Pair& p = at(m_pos);
             std::string kind(trimmed(p.value));
             if (kind == "ENDSEC" || kind == "EOF" || kind == "SECTION") return;
-            std::vector<ZcDbDxfItem> items = takeItems(kind);
             if (first && kind == "DICTIONARY") {
+                std::vector<ZcDbDxfItem> items = takeItems(kind);
                 // The named-object dictionary: the database's own takes the entries.
                 first = false;
                 ZcDbDictionary* nod = nullptr;
@@ -886,7 +1081,8 @@ private:
                 continue;
             }
             first = false;
-            ZcDbObject* obj = make(kind, items, p, Opaque::kObject);
+            Record rec = directKind(kind) ? takeRange() : takeRecord(kind);
+            ZcDbObject* obj = make(kind, rec, p, Opaque::kObject);
             if (!obj || ZcDbEntity::cast(obj)) {
                 delete obj;
                 lost(kind);
@@ -921,7 +1117,7 @@ private:
                 if (e.id.isNull() || !e.id.stub()->object) dict->remove(e.id);
             dict->close();
         }
-        ensureSpaces(m_pairs.empty() ? Pair{0, {}, 1} : m_pairs.back());
+        ensureSpaces(m_pairs.empty() ? Pair{{}, 0, 1} : m_pairs.back());
         if (!m_version.empty() && m_version < "AC1012") addLayouts();
         for (const auto& [kind, count] : m_lost)
             m_notes.push_back("DXF: pominięto obiekty typu " + kind + ": " + std::to_string(count));
@@ -1019,9 +1215,11 @@ private:
     std::size_t m_pos = 0;
     std::unique_ptr<ZcDbDatabase> m_db;
     std::unique_ptr<host::MemorySysVarStore> m_vars;
-    std::unordered_map<std::uint64_t, std::uint64_t> m_alias;  // file handle → database handle
-    std::unordered_set<std::uint64_t> m_defined;               // handles the file defines
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> m_alias;  // file handle → database handle, sorted
     std::unordered_map<std::string, ZcRxClass*> m_classes;
+    ZcDbDxfItem m_found;             // the item findItem gives for a direct record
+    std::uint64_t m_lastHandle = 0;  // the last reference resolved, and its id
+    ZcDbObjectId m_lastId;
     std::vector<std::string> m_notes;
     std::vector<ZcDbObjectId> m_dictionaries;
     ZcDbEntity* m_parent = nullptr;              // an open POLYLINE or INSERT taking followers

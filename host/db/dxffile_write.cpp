@@ -3,9 +3,12 @@
 // One pass over the tables, the block records' entity lists and the
 // dictionary tree: O(objects), no lookups per entity.
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <numbers>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "host/db/dbdatabase.h"
@@ -82,8 +85,55 @@ public:
         return Zcad::eOk;
     }
 
+    // The typed writes go straight to text, with the same rules as items.
+    Zcad::ErrorStatus writeString(int code, std::string_view v) override {
+        const bool handle = ZcDbDxfItem::kindOfCode(code) == ZcDbDxfItem::kHandle;
+        code = fileCode(code);
+        text(code, handle && v.empty() ? std::string_view("0") : v);
+        if (code == 100 && m_paperSpaceEntity && v == "AcDbEntity") integer(67, 1);
+        return Zcad::eOk;
+    }
+    Zcad::ErrorStatus writeBool(int code, bool v) override { return whole(code, v ? 1 : 0); }
+    Zcad::ErrorStatus writeInt16(int code, std::int16_t v) override { return whole(code, v); }
+    Zcad::ErrorStatus writeInt32(int code, std::int32_t v) override { return whole(code, v); }
+    Zcad::ErrorStatus writeInt64(int code, std::int64_t v) override { return whole(code, v); }
+    Zcad::ErrorStatus writeDouble(int code, double v) override {
+        code = fileCode(code);
+        if (code >= 50 && code <= 58) v = v * 180.0 / std::numbers::pi;
+        real(code, v);
+        return Zcad::eOk;
+    }
+    Zcad::ErrorStatus writePoint2d(int code, const ZcGePoint2d& v) override {
+        code = fileCode(code);
+        real(code, v.x);
+        real(code + 10, v.y);
+        return Zcad::eOk;
+    }
+    Zcad::ErrorStatus writePoint3d(int code, const ZcGePoint3d& v) override {
+        code = fileCode(code);
+        real(code, v.x);
+        real(code + 10, v.y);
+        real(code + 20, v.z);
+        return Zcad::eOk;
+    }
+    Zcad::ErrorStatus writeObjectId(int code, const ZcDbObjectId& id) override {
+        return handleText(fileCode(code), id.isNull() ? ZcDbHandle() : id.handle());
+    }
+    Zcad::ErrorStatus writeHandle(int code, const ZcDbHandle& h) override {
+        return handleText(fileCode(code), h);
+    }
+
     void text(int code, std::string_view value) {
         codeLine(code);
+        // Nearly every value is plain printable ASCII: one scan, one append.
+        std::size_t plain = 0;
+        while (plain < value.size() && value[plain] >= 0x20 && value[plain] != '^' && value[plain] != 0x7F)
+            ++plain;
+        if (plain == value.size()) {
+            m_out.append(value);
+            m_out.push_back('\n');
+            return;
+        }
         // The file is UTF-8: a stray 8-bit byte is written as its character.
         std::string repaired;
         if (!host::dxf::isAscii(value) && !host::isValidUtf8(value))
@@ -91,7 +141,7 @@ public:
         // Control characters (a line end would split the pair) are written
         // as the format's caret escapes, and a caret that would read as one
         // as "^ ".
-        std::size_t plain = 0;
+        plain = 0;
         while (plain < value.size() && static_cast<unsigned char>(value[plain]) >= 0x20 &&
                value[plain] != '^')
             ++plain;
@@ -116,8 +166,10 @@ public:
         char buf[32];
         // Shortest text that reads back to the same double, '.' always.
         auto r = std::to_chars(buf, buf + sizeof buf, v);
+        bool whole = true;
+        for (const char* c = buf; c != r.ptr && whole; ++c) whole = *c != '.' && *c != 'e';
         m_out.append(buf, static_cast<std::size_t>(r.ptr - buf));
-        if (std::string_view(buf, r.ptr - buf).find_first_of(".e") == std::string_view::npos) m_out += ".0";
+        if (whole) m_out += ".0";
         m_out.push_back('\n');
     }
     void integer(int code, long long v) {
@@ -134,7 +186,42 @@ public:
     bool m_paperSpaceEntity = false;
 
 private:
+    // Dimension styles carry their handle under 105.
+    int fileCode(int code) const { return code == 5 && m_dimStyleRecord ? 105 : code; }
+    Zcad::ErrorStatus whole(int code, long long v) {
+        integer(fileCode(code), v);
+        return Zcad::eOk;
+    }
+    // A handle as upper-case hexadecimal; "0" for none.
+    Zcad::ErrorStatus handleText(int code, ZcDbHandle h) {
+        codeLine(code);
+        char buf[17];
+        h.getIntoAsciiBuffer(buf, sizeof buf);
+        m_out.append(buf);
+        m_out.push_back('\n');
+        return Zcad::eOk;
+    }
     void codeLine(int code) {
+        // The usual codes from a table made once: "  0\n" and so on.
+        static const auto table = [] {
+            std::array<std::array<char, 8>, 1072> t{};
+            for (int c = 0; c < 1072; ++c) {
+                char* p = t[static_cast<std::size_t>(c)].data() + 1;
+                auto r = std::to_chars(p, p + 4, c);
+                std::size_t n = static_cast<std::size_t>(r.ptr - p);
+                std::size_t pad = n < 3 ? 3 - n : 0;
+                std::memmove(p + pad, p, n);
+                std::memset(p, ' ', pad);
+                p[pad + n] = '\n';
+                t[static_cast<std::size_t>(c)][0] = static_cast<char>(pad + n + 1);
+            }
+            return t;
+        }();
+        if (code >= 0 && code < 1072) {
+            const auto& e = table[static_cast<std::size_t>(code)];
+            m_out.append(e.data() + 1, static_cast<std::size_t>(e[0]));
+            return;
+        }
         char buf[16];
         auto r = std::to_chars(buf, buf + sizeof buf, code);
         std::size_t n = static_cast<std::size_t>(r.ptr - buf);
@@ -366,15 +453,19 @@ private:
             if (!ent) continue;
             writeObject(ent);
             // Owned followers come right after their owner.
-            if (auto* pl = ZcDb2dPolyline::cast(ent)) {
+            const ClassFacts& is = factsOf(ent->isA());
+            if (is.polyline) {
+                auto* pl = static_cast<ZcDb2dPolyline*>(ent);
                 for (ZcDbObjectId v : pl->vertexIds()) writeObject(objectOf(v));
                 writeObject(objectOf(pl->seqendId()));
-            } else if (auto* ins = ZcDbBlockReference::cast(ent)) {
+            } else if (is.insert) {
+                auto* ins = static_cast<ZcDbBlockReference*>(ent);
                 std::vector<ZcDbObjectId> atts = ins->attributeIds();
                 for (ZcDbObjectId a : atts) writeObject(objectOf(a));
                 if (!atts.empty()) writeObject(objectOf(ins->seqendId()));
-            } else if (auto* opaque = ZcDbOpaqueEntity::cast(ent)) {
-                for (const ZcDbOpaqueRecord& r : opaque->followers()) writeFollower(r, eid);
+            } else if (is.opaque) {
+                for (const ZcDbOpaqueRecord& r : static_cast<ZcDbOpaqueEntity*>(ent)->followers())
+                    writeFollower(r, eid);
             }
         }
         m_f.m_paperSpaceEntity = false;
@@ -458,9 +549,31 @@ private:
                 const char* kind = zcdbDxfKindOf(obj);
                 if (kind != last) m_kinds.insert(last = kind);
             }
-            if (!ZcDbEntity::cast(obj) && !ZcDbSymbolTable::cast(obj) && !ZcDbSymbolTableRecord::cast(obj))
-                m_loose.push_back(id);
+            if (factsOf(obj->isA()).loose) m_loose.push_back(id);
         }
+    }
+
+    // What the writer asks of an object's class, worked out once per class
+    // rather than by a walk up the hierarchy for every object.
+    struct ClassFacts {
+        bool polyline = false, insert = false, opaque = false;
+        bool loose = false;  // neither an entity nor a table nor a table record
+    };
+    const ClassFacts& factsOf(const ZcRxClass* cls) {
+        if (cls == m_lastClass) return *m_lastFacts;
+        auto [it, added] = m_facts.try_emplace(cls);
+        if (added && cls) {
+            ClassFacts& f = it->second;
+            f.polyline = cls->isDerivedFrom(ZcDb2dPolyline::desc());
+            f.insert = cls->isDerivedFrom(ZcDbBlockReference::desc());
+            f.opaque = cls->isDerivedFrom(ZcDbOpaqueEntity::desc());
+            f.loose = !cls->isDerivedFrom(ZcDbEntity::desc()) &&
+                      !cls->isDerivedFrom(ZcDbSymbolTable::desc()) &&
+                      !cls->isDerivedFrom(ZcDbSymbolTableRecord::desc());
+        }
+        m_lastClass = cls;
+        m_lastFacts = &it->second;
+        return it->second;
     }
 
     // Whether an object hangs from an erased one (the extension dictionary
@@ -482,6 +595,9 @@ private:
     std::vector<ZcDbObjectId> m_loose;             // objects outside entities and tables, in database order
     std::unordered_set<std::string_view> m_kinds;  // kinds present, when the file brought CLASS records
     std::size_t m_rest = 0;
+    std::unordered_map<const ZcRxClass*, ClassFacts> m_facts;
+    const ZcRxClass* m_lastClass = nullptr;
+    const ClassFacts* m_lastFacts = nullptr;
 };
 
 }  // namespace
