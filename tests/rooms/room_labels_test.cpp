@@ -139,9 +139,9 @@ TEST_F(RoomLabelsTest, label_record_leader_and_rotated_attributes) {
         ZcDbLine* line = nullptr;
         if (zcdbOpenObject(line, id, ZcDb::kForRead) != Zcad::eOk) continue;
         const double c = std::cos(-0.5), s = std::sin(-0.5);
-        leader = leader || std::fabs(line->endPoint().x - (0 * c - 30 * s)) < 1e-9 &&
-                               std::fabs(line->endPoint().y - (0 * s + 30 * c)) < 1e-9 &&
-                               line->startPoint().x == 0.0;
+        leader = leader ||
+                 (std::fabs(line->endPoint().x - (0 * c - 30 * s)) < 1e-9 &&
+                  std::fabs(line->endPoint().y - (0 * s + 30 * c)) < 1e-9 && line->startPoint().x == 0.0);
         line->close();
     }
     rec->close();

@@ -25,6 +25,14 @@ std::string Item(const ads_name e, int item) {
     return out;
 }
 
+// A straight face from a to b.
+FaceSegment Straight(Point3 a, Point3 b) {
+    FaceSegment face;
+    face.start = a;
+    face.end = b;
+    return face;
+}
+
 TEST_F(ScheduleRecordsTest, kind_and_number_of_a_mark) {
     Opening("PORTE", 7, 0.0, P(0, 0));
     Opening("okno", 8, 0.0, P(10, 0));
@@ -54,7 +62,7 @@ TEST_F(ScheduleRecordsTest, room_written_on_each_side_of_an_opening) {
     o.kind = 11;
     o.jamb1 = Ring({P(0, 0), P(0, 30)});
     o.jamb2 = Ring({P(90, 0), P(90, 30)});
-    FaceSegment own{P(-100, 0), P(200, 0)}, other{P(-100, 30), P(200, 30)};
+    FaceSegment own = Straight(P(-100, 0), P(200, 0)), other = Straight(P(-100, 30), P(200, 30));
     RecordOpeningRoom(o, own, 4, "Kuchnia", 1, 1, "K", 12.5);
     RecordOpeningRoom(o, other, 5, "Hol", 0, 0, "H", 99.0);
     EXPECT_EQ(Item(o.entity, 16), "4");
@@ -83,8 +91,8 @@ TEST_F(ScheduleRecordsTest, room_written_on_each_side_of_an_opening) {
     o.jamb2 = FreeList(o.jamb2);
     o.jamb1 = Ring({P(0, 50), P(30, 50)});
     o.jamb2 = Ring({P(50, 0), P(50, 30)});
-    RecordOpeningRoom(o, FaceSegment{P(0, 0), P(0, 100)}, 8, "Pokój", 0, 0, "", 0.0);
-    RecordOpeningRoom(o, FaceSegment{P(30, 30), P(30, 100)}, 9, "Łazienka", 0, 0, "", 0.0);
+    RecordOpeningRoom(o, Straight(P(0, 0), P(0, 100)), 8, "Pokój", 0, 0, "", 0.0);
+    RecordOpeningRoom(o, Straight(P(30, 30), P(30, 100)), 9, "Łazienka", 0, 0, "", 0.0);
     EXPECT_EQ(Item(o.entity, 16), "8");
     EXPECT_EQ(Item(o.entity, 19), "Łazienka");
     // Other kinds decide no side.
