@@ -207,11 +207,31 @@ FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) 
     // vertices its test reads changes, or when the edge that blocked its
     // diagonal goes or is replaced.
     Marks due(count);
-    std::vector<std::vector<int>> blockedBy(count);
+    // The vertices each edge blocks, as lists linked through the vertices:
+    // a vertex has one blocking edge at a time.
+    std::vector<int> firstBlocked(count, -1), nextBlocked(count, -1), prevBlocked(count, -1),
+        blockedBy(count, -1);
+    auto unlinkBlocked = [&](int x) {
+        const int e = blockedBy[x];
+        if (e < 0) return;
+        (prevBlocked[x] >= 0 ? nextBlocked[prevBlocked[x]] : firstBlocked[e]) = nextBlocked[x];
+        if (nextBlocked[x] >= 0) prevBlocked[nextBlocked[x]] = prevBlocked[x];
+        blockedBy[x] = -1;
+    };
+    auto linkBlocked = [&](int x, int e) {
+        unlinkBlocked(x);
+        blockedBy[x] = e;
+        prevBlocked[x] = -1;
+        nextBlocked[x] = firstBlocked[e];
+        if (firstBlocked[e] >= 0) prevBlocked[firstBlocked[e]] = x;
+        firstBlocked[e] = x;
+    };
     auto edgeChanged = [&](int e) {
-        for (int x : blockedBy[e])
+        for (int x = firstBlocked[e]; x >= 0; x = nextBlocked[x]) {
             if (live[x]) due.set(x);
-        blockedBy[e].clear();
+            blockedBy[x] = -1;
+        }
+        firstBlocked[e] = -1;
     };
     for (bool cutAny = true; cutAny;) {
         cutAny = false;
@@ -252,7 +272,7 @@ FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) 
                 const int e = blocker(v, n, m);
                 known.blockE = e;
                 known.blockF = e >= 0 ? next[e] : -1;
-                if (e >= 0) blockedBy[e].push_back(v);
+                if (e >= 0) linkBlocked(v, e);
                 ear = e < 0;
             }
             if (ear) {
