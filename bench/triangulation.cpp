@@ -7,15 +7,16 @@
 // is. Each iteration builds its input untimed, since the work consumes it.
 //
 // Release build, medians of three on a shared, loaded machine (expect 20 %
-// either way from run to run); the yardstick is the plain ear clipper below.
+// either way from run to run, and more when the machine is busy); the
+// yardstick is the plain ear clipper below.
 //   ring          10,000 vertices         100,000   growth 10K->100K
-//   convex         2.3 ms (1.5 x 1.5 ms)    27 ms    (yardstick 22 ms)
-//   comb          10.9 ms (0.1 x 119 ms)   121 ms    n^1.05
-//   star          10.5 ms (0.6 x 17.5 ms)  132 ms    n^1.10
-//   spiral        16.4 ms (0.2 x 97.5 ms)  189 ms    n^1.06
-//   bridged holes 10.9 ms                  173 ms
-// Grid of square holes, bridged and triangulated: 5.6 ms at 1,000 vertices
-// (250 holes), 42 ms at 4,000, 123 ms at 10,000 (2,500 holes).
+//   convex         2.4 ms (1.7 x 1.4 ms)    26 ms    (yardstick 22 ms)
+//   comb           9.1 ms (0.2 x 55 ms)    130 ms    n^1.15
+//   star           7.3 ms (0.3 x 23.5 ms)  105 ms    n^1.16
+//   spiral        11.1 ms (0.1 x 87.6 ms)  120 ms    n^1.03
+//   bridged holes  9.5 ms                  157 ms
+// Grid of square holes, bridged and triangulated: 3.0 ms at 1,000 vertices
+// (250 holes), 14 ms at 4,000, 61 ms at 10,000 (2,500 holes).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>

@@ -13,9 +13,9 @@
 //     the shortest pair of all; whether a pair crosses the contours never
 //     changes (the contours do not), so a crossing pair is dropped for good
 //     and a free one is remembered;
-//   - collecting every free pair exactly as short as the first, and picking
-//     among them by ring order (kept as ordered labels), hole order and
-//     vertex order;
+//   - keeping the free pairs in a second heap, on length, then ring order
+//     (kept as ordered labels), hole order and vertex order, so that the
+//     first of equally short ones comes out on top without a pass over them;
 //   - testing crossings against a tree of the contour edges' boxes;
 //   - for the winner's point met again later in the ring, asking only whether
 //     some free bridge leaves that ring node at a smaller angle: the pairs
@@ -109,7 +109,6 @@ private:
 struct Pair {
     double d;
     int u, q;
-    bool free;  // known not to cross; otherwise the front of u's stream
     bool operator>(const Pair& o) const { return d > o.d; }
 };
 
@@ -141,7 +140,11 @@ private:
     // ---- nearest pairs ----
     void openStream(int u);
     bool advance(int u, Pair& out);
-    bool shortestFree(std::vector<Pair>& tied);
+    bool shortestFree(Pair& winner);
+    // Free pairs by length, then ring order, hole order and vertex order.
+    std::tuple<double, std::uint64_t, int, int> pileKey(const Pair& p) const {
+        return {p.d, label_[firstNode(p.u)], hole_[p.q], inHole_[p.q]};
+    }
     int ringNodeOfWinner(int winner);
     bool freeBridgeLeavesSooner(int r, int winner);
 
@@ -167,6 +170,7 @@ private:
     VertexGrid* grid_ = nullptr;
     std::vector<Stream> streams_;
     std::priority_queue<Pair, std::vector<Pair>, std::greater<Pair>> heap_;
+    std::vector<Pair> pile_;  // a heap on pileKey, first on top
 };
 
 void Bridging::collect() {
@@ -278,7 +282,7 @@ bool Bridging::advance(int u, Pair& out) {
             s.found.pop_back();
         }
         if (!s.found.empty() && (s.ring > last || s.found.front().first <= grid_->bound(s.ring))) {
-            out = {s.found.front().first, u, s.found.front().second, false};
+            out = {s.found.front().first, u, s.found.front().second};
             std::pop_heap(s.found.begin(), s.found.end(), later);
             s.found.pop_back();
             return true;
@@ -303,33 +307,39 @@ bool Bridging::advance(int u, Pair& out) {
     }
 }
 
-// All free pairs as short as the shortest free one. Each stream has one
-// unverified pair in the heap, its front; a front found free stays in the
-// heap as a pair of its own while its stream moves on, since the same ring
-// vertex may have other pairs just as short.
-bool Bridging::shortestFree(std::vector<Pair>& tied) {
-    tied.clear();
-    double best = 0;
-    auto moveOn = [&](int u) {
-        Pair n;
-        if (advance(u, n)) heap_.push(n);
-    };
-    while (!heap_.empty()) {
-        Pair p = heap_.top();
-        if (!tied.empty() && p.d != best) break;
-        heap_.pop();
-        if (!p.free) moveOn(p.u);
-        if (bridged_[hole_[p.q]]) continue;
-        if (!p.free) {
-            if (crosses(p.u, p.q)) continue;
-            p.free = true;
+// The shortest free pair, the first of equal ones in the order of the plain
+// search. The heap holds one unverified pair per stream, its front; a front
+// found free moves to the pile of free pairs while its stream moves on,
+// since the same ring vertex may have other pairs just as short. The pile
+// keeps free pairs across rounds: whether a pair is free never changes, and
+// ring order (the labels) only grows between existing nodes, so the pile's
+// order stays valid and a round costs the pairs it verifies, not all the
+// pairs tied at the shortest length.
+bool Bridging::shortestFree(Pair& winner) {
+    auto first = [this](const Pair& a, const Pair& b) { return pileKey(a) > pileKey(b); };
+    auto dropBridged = [&] {
+        while (!pile_.empty() && bridged_[hole_[pile_.front().q]]) {
+            std::pop_heap(pile_.begin(), pile_.end(), first);
+            pile_.pop_back();
         }
-        if (tied.empty()) best = p.d;
-        tied.push_back(p);
+    };
+    for (;;) {
+        dropBridged();
+        if (heap_.empty() || (!pile_.empty() && heap_.top().d > pile_.front().d)) break;
+        Pair p = heap_.top();
+        heap_.pop();
+        Pair n;
+        if (advance(p.u, n)) heap_.push(n);
+        if (bridged_[hole_[p.q]] || crosses(p.u, p.q)) continue;
+        pile_.push_back(p);
+        std::push_heap(pile_.begin(), pile_.end(), first);
     }
-    for (const Pair& p : tied) heap_.push(p);
+    if (pile_.empty()) return false;
+    winner = pile_.front();
+    std::pop_heap(pile_.begin(), pile_.end(), first);
+    pile_.pop_back();
     // A bridge must be shorter than the largest float to count at all.
-    return !tied.empty() && best < 3.4028234663852886e38;
+    return winner.d < 3.4028234663852886e38;
 }
 
 // Whether some free bridge from ring node r to a remaining hole vertex
@@ -413,18 +423,8 @@ RingNode* Bridging::run() {
         grid_ = &grid;
         streams_.resize(vert_.size());
         for (int v = 0; v < holeStart_[0]; ++v) openStream(v);
-        std::vector<Pair> tied;
-        while (remaining_ > 0 && shortestFree(tied)) {
-            // The first of the shortest in the order of the plain search.
-            auto key = [&](const Pair& p) {
-                return std::make_tuple(label_[firstNode(p.u)], hole_[p.q], inHole_[p.q]);
-            };
-            const Pair* pick = &tied[0];
-            for (const Pair& p : tied)
-                if (key(p) < key(*pick)) pick = &p;
-            const int q = pick->q;
-            join(ringNodeOfWinner(firstNode(pick->u)), q);
-        }
+        Pair pick;
+        while (remaining_ > 0 && shortestFree(pick)) join(ringNodeOfWinner(firstNode(pick.u)), pick.q);
         grid_ = nullptr;
         edges_ = nullptr;
     }

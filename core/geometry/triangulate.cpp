@@ -31,8 +31,11 @@
 #include "core/geometry/triangulate.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "core/geometry/edge_tree.h"
 #include "core/geometry/polygon.h"
@@ -51,6 +54,46 @@ int TurnOrder(const Vec& a, const Vec& b, const Vec& c, double sense = 1.0);
 int TurnOrderBack(const Vec& a, const Vec& x, const Vec& y);
 bool StrictlyConvex(const std::vector<Point3>& pt);
 bool ClearBeyond(const Point3& V, const Point3& M, const Point3& X, double clearance);
+
+// A set of small integers with "the first member from i on" in a few word
+// scans: one bit per member, and one bit per word that has any.
+class Marks {
+public:
+    explicit Marks(int count)
+        : count_(count), word_((static_cast<size_t>(count) + 63) / 64), any_((word_.size() + 63) / 64) {
+        for (int i = 0; i < count; ++i) set(i);
+    }
+    void set(int i) {
+        word_[i >> 6] |= Bit(i);
+        any_[i >> 12] |= Bit(i >> 6);
+    }
+    void reset(int i) {
+        std::uint64_t& w = word_[i >> 6];
+        w &= ~Bit(i);
+        if (!w) any_[i >> 12] &= ~Bit(i >> 6);
+    }
+    // The first member not below i, or -1.
+    int from(int i) const {
+        if (i >= count_) return -1;
+        size_t w = static_cast<size_t>(i) >> 6;
+        if (const std::uint64_t bits = word_[w] & (~std::uint64_t{0} << (i & 63)))
+            return static_cast<int>(w * 64 + std::countr_zero(bits));
+        if (++w >= word_.size()) return -1;
+        size_t a = w >> 6;
+        std::uint64_t bits = any_[a] & (~std::uint64_t{0} << (w & 63));
+        while (!bits) {
+            if (++a >= any_.size()) return -1;
+            bits = any_[a];
+        }
+        w = a * 64 + std::countr_zero(bits);
+        return static_cast<int>(w * 64 + std::countr_zero(word_[w]));
+    }
+
+private:
+    static std::uint64_t Bit(int i) { return std::uint64_t{1} << (i & 63); }
+    int count_;
+    std::vector<std::uint64_t> word_, any_;
+};
 
 }  // namespace
 
@@ -157,10 +200,43 @@ FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) 
 
     const double pi = PiValue;
     FaceRecord* faces = nullptr;
+    // The vertices whose answer may differ from their last test: the memo
+    // of every other one gives "no" again, so a pass visits only these, in
+    // ring order, which is index order from the head since the ring only
+    // ever loses vertices. A vertex is due again when one of the four
+    // vertices its test reads changes, or when the edge that blocked its
+    // diagonal goes or is replaced.
+    Marks due(count);
+    // The vertices each edge blocks, as lists linked through the vertices:
+    // a vertex has one blocking edge at a time.
+    std::vector<int> firstBlocked(count, -1), nextBlocked(count, -1), prevBlocked(count, -1),
+        blockedBy(count, -1);
+    auto unlinkBlocked = [&](int x) {
+        const int e = blockedBy[x];
+        if (e < 0) return;
+        (prevBlocked[x] >= 0 ? nextBlocked[prevBlocked[x]] : firstBlocked[e]) = nextBlocked[x];
+        if (nextBlocked[x] >= 0) prevBlocked[nextBlocked[x]] = prevBlocked[x];
+        blockedBy[x] = -1;
+    };
+    auto linkBlocked = [&](int x, int e) {
+        unlinkBlocked(x);
+        blockedBy[x] = e;
+        prevBlocked[x] = -1;
+        nextBlocked[x] = firstBlocked[e];
+        if (firstBlocked[e] >= 0) prevBlocked[firstBlocked[e]] = x;
+        firstBlocked[e] = x;
+    };
+    auto edgeChanged = [&](int e) {
+        for (int x = firstBlocked[e]; x >= 0; x = nextBlocked[x]) {
+            if (live[x]) due.set(x);
+            blockedBy[x] = -1;
+        }
+        firstBlocked[e] = -1;
+    };
     for (bool cutAny = true; cutAny;) {
         cutAny = false;
-        int v = head;
-        for (;;) {
+        for (int v = due.from(head); v >= 0;) {
+            due.reset(v);
             const int p = prev[v], n = next[v], m = next[n], k = next[m];
             const Point3 &V = pt[v], &M = pt[m];
             Memo& known = memo[v];
@@ -196,6 +272,7 @@ FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) 
                 const int e = blocker(v, n, m);
                 known.blockE = e;
                 known.blockF = e >= 0 ? next[e] : -1;
+                if (e >= 0) linkBlocked(v, e);
                 ear = e < 0;
             }
             if (ear) {
@@ -209,11 +286,16 @@ FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) 
                     edges->clear(n);
                     edges->set(v, V, M);
                 }
+                due.reset(n);
+                edgeChanged(n);
+                edgeChanged(v);
+                due.set(next[v]);
+                due.set(prev[v]);
+                due.set(prev[prev[v]]);
                 cutAny = true;
-                continue;
+                continue;  // v itself is tested again at once
             }
-            if (next[v] == head) break;  // v was the last vertex of the list
-            v = next[v];
+            v = due.from(v + 1);
         }
     }
     while (size >= 3) {

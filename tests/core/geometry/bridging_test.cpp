@@ -96,6 +96,25 @@ TEST(Bridging, ties_and_shared_corners_are_decided_as_the_plain_search_decides) 
     }
 }
 
+// A slab's grid of openings one unit apart: every round has many free
+// bridges of the same length, kept from round to round while their holes
+// are joined one by one; gaps in the grid and turned holes change which
+// of them comes first.
+TEST(Bridging, a_grid_of_openings_is_bridged_as_the_plain_search_bridges_it) {
+    std::mt19937 rng(18);
+    for (int i = 0; i < 8; ++i) {
+        const int g = 3 + i % 4;
+        const double side = 3.0 * g + 1;
+        Contours shapes{Square(0, 0, side, i % 2 == 1)};
+        for (int a = 0; a < g; ++a)
+            for (int b = 0; b < g; ++b) {
+                if (i >= 4 && rng() % 4 == 0) continue;
+                shapes.push_back(Square(1 + 3.0 * a, 1 + 3.0 * b, 2, i < 4 || rng() % 2 == 0));
+            }
+        ExpectSameBridges(shapes, "openings", i);
+    }
+}
+
 TEST(Bridging, a_hole_is_walked_clockwise_from_the_first_of_equal_bridges) {
     // All four corners of the hole are equally far from the outline's
     // corners; the first ring node and the hole's first vertex win.
