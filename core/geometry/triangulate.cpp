@@ -405,14 +405,12 @@ FaceRecord* MakeFace(const VertexNode* a, VertexNode* b, const VertexNode* c, co
     VertexNode* first = NewVertex(world[0].x, world[0].y, world[0].z, ab, a->data1, a->data2, 0);
     VertexNode* third = NewVertex(world[2].x, world[2].y, world[2].z, ca, c->data1, c->data2, 0);
     VertexNode* last = NewVertex(world[0].x, world[0].y, world[0].z, 1, a->data1, a->data2, 0);
-    const int data1 = b->data1, data2 = b->data2;
-    *b = VertexNode{};
-    b->x = world[1].x;
-    b->y = world[1].y;
-    b->z = world[1].z;
-    b->edgeFlag = bc;
-    b->data1 = data1;
-    b->data2 = data2;
+    *b = VertexNode{.x = world[1].x,
+                    .y = world[1].y,
+                    .z = world[1].z,
+                    .edgeFlag = bc,
+                    .data1 = b->data1,
+                    .data2 = b->data2};
     face->corners = first;
     first->next = b;
     b->next = third;

@@ -7,6 +7,7 @@
 
 #include "host/ed/cmdproc.h"
 #include "host/util/hostassert.h"
+#include "host/util/snapshot.h"
 #include "host/win/textutil.h"
 
 namespace {
@@ -169,7 +170,7 @@ bool ZcApDocManager::isOpen(const ZcApDocument* doc) const {
 
 template <class F>
 void ZcApDocManager::notify(F f) {
-    std::vector<ZcApDocManagerReactor*> snapshot = reactors_;
+    const host::Snapshot<ZcApDocManagerReactor> snapshot(reactors_);
     for (ZcApDocManagerReactor* r : snapshot)
         if (std::find(reactors_.begin(), reactors_.end(), r) != reactors_.end()) f(r);
 }

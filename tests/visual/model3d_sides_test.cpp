@@ -19,35 +19,13 @@
 
 namespace {
 
-struct Record {
-    ~Record() { zcutRelRb(head); }
-    void add(resbuf* rb) {
-        (tail ? tail->rbnext : head) = rb;
-        for (tail = rb; tail->rbnext;) tail = tail->rbnext;
-    }
-    void point(int code, Point3 p) {
-        const ads_point a = {p.x, p.y, p.z};
-        add(zcutBuildList(code, a, 0));
-    }
-    void ring(std::initializer_list<Point3> pts) {
-        add(zcutBuildList(1002, "{", 0));
-        for (const Point3& p : pts) {
-            add(zcutBuildList(1070, 1, 0));
-            point(1011, p);
-        }
-        add(zcutBuildList(1002, "}", 0));
-    }
-    resbuf* head = nullptr;
-    resbuf* tail = nullptr;
-};
-
 // An opening as the object engine records it: jambs a1-b1 and a2-b2 across
 // the wall, its hole on both faces between bottom and top; `proud` moves
 // the hole outlines that far out of the jambs' ends (an object thicker than
 // its wall).
 void OpeningRecord(Point3 a1, Point3 b1, Point3 a2, Point3 b2, double bottom, double top,
                    double proud = 0.0) {
-    Record r;
+    HandRecord r;
     r.add(zcutBuildList(RTDXF0, "POINT", 8, "VELM2DOBJ$0", 0));
     r.point(10, {(a1.x + b2.x) / 2, (a1.y + b2.y) / 2, 0});
     r.add(zcutBuildList(-3, 0));

@@ -9,6 +9,7 @@
 #include <initializer_list>
 
 #include "core/geometry/polygon.h"
+#include "host/ads/rbutil.h"
 #include "settings/settings_module.h"
 #include "settings/store/settings_store.h"
 #include "tests/support/velm_test.h"
@@ -104,3 +105,27 @@ inline double ShoelaceArea(const VertexNode* ring) {
     }
     return std::fabs(sum) / 2.0;
 }
+
+// An xdata record built by hand: its resbufs chained as they are added and
+// released with it; rings are written as the outline records file them.
+struct HandRecord {
+    ~HandRecord() { zcutRelRb(head); }
+    void add(resbuf* rb) {
+        (tail ? tail->rbnext : head) = rb;
+        for (tail = rb; tail->rbnext;) tail = tail->rbnext;
+    }
+    void point(int code, Point3 p) {
+        const ads_point a = {p.x, p.y, p.z};
+        add(zcutBuildList(code, a, 0));
+    }
+    void ring(std::initializer_list<Point3> pts) {
+        add(zcutBuildList(1002, "{", 0));
+        for (const Point3& p : pts) {
+            add(zcutBuildList(1070, 1, 0));
+            point(1011, p);
+        }
+        add(zcutBuildList(1002, "}", 0));
+    }
+    resbuf* head = nullptr;
+    resbuf* tail = nullptr;
+};
