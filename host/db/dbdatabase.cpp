@@ -70,7 +70,7 @@ ZcDbDatabase::~ZcDbDatabase() {
     databasesBySerial().erase(m_serial);
     if (g_workingDb == this) g_workingDb = nullptr;
     // Objects go before their stubs; none touches another while dying.
-    for (ZcDbStub& s : m_stubs) s.object.reset();
+    m_stubs.forEach([](const ZcDbStub& s) { const_cast<ZcDbStub&>(s).object.reset(); });
 }
 
 ZcDbDatabase* ZcDbDatabase::fromSerial(std::int64_t serial) {
@@ -129,11 +129,10 @@ void ZcDbDatabase::buildTables(bool defaultDrawing) {
 // ------------------------------------------------------------------ objects
 
 ZcDbStub* ZcDbDatabase::newStub(ZcDbHandle handle) {
-    m_stubs.emplace_back();
-    ZcDbStub* stub = &m_stubs.back();
+    ZcDbStub* stub = m_stubs.emplace_back();
     stub->db = this;
     stub->handle = handle;
-    m_byHandle[handle.value()] = stub;
+    m_byHandle.insert(handle.value(), stub);
     if (!(handle < m_nextHandle)) m_nextHandle = ZcDbHandle(handle.value() + 1);
     return stub;
 }
@@ -149,13 +148,18 @@ Zcad::ErrorStatus ZcDbDatabase::addZcDbObject(ZcDbObjectId& id, ZcDbObject* obj)
     if (obj->m_stub) return Zcad::eAlreadyInDb;
     // A handle read from a file is kept when it is free.
     ZcDbHandle h = obj->m_fileHandle;
+    ZcDbStub* stub = nullptr;
     if (!h.isNull()) {
         // Free, or reserved by a reader that met a reference to it first.
-        auto it = m_byHandle.find(h.value());
-        if (it != m_byHandle.end() && it->second->object) h = ZcDbHandle();
+        stub = m_byHandle.find(h.value());
+        if (stub && stub->object) h = ZcDbHandle(), stub = nullptr;
     }
-    if (h.isNull()) h = m_nextHandle;
-    return addZcDbObjectWithHandle(id, obj, h);
+    if (h.isNull()) {
+        h = m_nextHandle;
+        stub = m_byHandle.find(h.value());
+        if (stub && stub->object) return Zcad::eDuplicateKey;
+    }
+    return attach(id, obj, stub ? stub : newStub(h));
 }
 
 Zcad::ErrorStatus ZcDbDatabase::addZcDbObjectWithHandle(ZcDbObjectId& id, ZcDbObject* obj,
@@ -164,14 +168,13 @@ Zcad::ErrorStatus ZcDbDatabase::addZcDbObjectWithHandle(ZcDbObjectId& id, ZcDbOb
     if (!obj) return Zcad::eNullObjectPointer;
     if (obj->m_stub) return Zcad::eAlreadyInDb;
     if (handle.isNull()) return Zcad::eInvalidInput;
-    ZcDbStub* stub = nullptr;
-    auto it = m_byHandle.find(handle.value());
-    if (it != m_byHandle.end()) {
-        if (it->second->object) return Zcad::eDuplicateKey;
-        stub = it->second;  // reserved by a reader that met a reference first
-    } else {
-        stub = newStub(handle);
-    }
+    ZcDbStub* stub = m_byHandle.find(handle.value());
+    if (stub && stub->object) return Zcad::eDuplicateKey;
+    // A stub found was reserved by a reader that met a reference first.
+    return attach(id, obj, stub ? stub : newStub(handle));
+}
+
+Zcad::ErrorStatus ZcDbDatabase::attach(ZcDbObjectId& id, ZcDbObject* obj, ZcDbStub* stub) {
     stub->object.reset(obj);
     obj->m_stub = stub;
     obj->m_fileHandle = ZcDbHandle();
@@ -188,9 +191,8 @@ Zcad::ErrorStatus ZcDbDatabase::getZcDbObjectId(ZcDbObjectId& id, bool createIfN
                                                 const ZcDbHandle& handle) {
     id = ZcDbObjectId();
     if (handle.isNull()) return Zcad::eInvalidInput;
-    auto it = m_byHandle.find(handle.value());
-    if (it != m_byHandle.end()) {
-        id = ZcDbObjectId(it->second);
+    if (ZcDbStub* stub = m_byHandle.find(handle.value())) {
+        id = ZcDbObjectId(stub);
         return Zcad::eOk;
     }
     if (!createIfNotFound) return Zcad::eKeyNotFound;
@@ -199,21 +201,21 @@ Zcad::ErrorStatus ZcDbDatabase::getZcDbObjectId(ZcDbObjectId& id, bool createIfN
 }
 
 ZcDbObjectId ZcDbDatabase::objectIdOf(const ZcDbHandle& handle) const {
-    auto it = m_byHandle.find(handle.value());
-    return it == m_byHandle.end() ? ZcDbObjectId() : ZcDbObjectId(it->second);
+    return ZcDbObjectId(m_byHandle.find(handle.value()));
 }
 
 std::vector<ZcDbObjectId> ZcDbDatabase::allObjectIds() const {
     std::vector<ZcDbObjectId> out;
     out.reserve(m_stubs.size());
-    for (const ZcDbStub& s : m_stubs) out.push_back(ZcDbObjectId(const_cast<ZcDbStub*>(&s)));
+    m_stubs.forEach([&](const ZcDbStub& s) { out.push_back(ZcDbObjectId(const_cast<ZcDbStub*>(&s))); });
     return out;
 }
 
 std::vector<const ZcDbObject*> ZcDbDatabase::openObjects() const {
     std::vector<const ZcDbObject*> out;
-    for (const ZcDbStub& s : m_stubs)
+    m_stubs.forEach([&](const ZcDbStub& s) {
         if (s.object && (s.object->m_writeOpen || s.object->m_readers > 0)) out.push_back(s.object.get());
+    });
     return out;
 }
 

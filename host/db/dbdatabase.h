@@ -1,6 +1,6 @@
 // The drawing database: one per drawing. It owns every object through a
 // stub per object id (ids stay valid for the database's life), maps handles
-// to stubs in a hash map (O(1) lookup, O(1) append), holds the symbol
+// to stubs (O(1) lookup, O(1) append, host/db/handlemap.h), holds the symbol
 // tables and the named-object dictionary of a new drawing, fires the
 // database reactors, and keeps the undo journal.
 //
@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "host/db/dbobject.h"
+#include "host/db/handlemap.h"
 #include "host/db/stubset.h"
 #include "host/util/adscodes.h"
 
@@ -129,8 +130,9 @@ public:
     ZcDbObjectId objectIdOf(const ZcDbHandle& handle) const;
     ZcDbHandle handseed() const { return m_nextHandle; }
     std::size_t numObjects() const { return m_stubs.size(); }
-    // Room for `n` more objects, for readers that know how many come.
-    void reserveObjects(std::size_t n) { m_byHandle.reserve(m_byHandle.size() + n); }
+    // Room for `n` more objects, for readers that know how many come and
+    // the highest handle among them.
+    void reserveObjects(std::size_t n, std::uint64_t topHandle = 0) { m_byHandle.reserve(n, topHandle); }
     // Every stub in creation order (erased ones included).
     std::vector<ZcDbObjectId> allObjectIds() const;
     // Objects open for read or write now (open for notify does not count),
@@ -214,16 +216,18 @@ public:
 
 private:
     ZcDbStub* newStub(ZcDbHandle handle);
+    // Makes `stub` (free) hold `obj`, open for write, appended.
+    Zcad::ErrorStatus attach(ZcDbObjectId& id, ZcDbObject* obj, ZcDbStub* stub);
     void buildTables(bool defaultDrawing);
     void restoreState(ZcDbStub* stub, const std::vector<std::uint8_t>& state);
     void setErasedFlag(ZcDbStub* stub, bool erased);
     void undoOneGroup(ZcDbUndoJournal::Group& g);
     void trimOpened();
 
-    std::deque<ZcDbStub> m_stubs;
+    host::StubStore<ZcDbStub> m_stubs;
     // Stubs opened since objectsLeftOpen() last looked (repeats allowed).
     std::vector<ZcDbStub*> m_opened;
-    std::unordered_map<std::uint64_t, ZcDbStub*> m_byHandle;
+    host::HandleMap m_byHandle;
     ZcDbHandle m_nextHandle{1};
     ZcDbObjectId m_blockTable, m_layerTable, m_linetypeTable, m_textStyleTable, m_regAppTable,
         m_dimStyleTable, m_viewTable, m_ucsTable, m_viewportTable, m_namedDict;
