@@ -185,10 +185,6 @@ private:
             {"BLOCK_RECORD", m_db->blockTableId()}};
         std::string_view section;
         bool firstDictionary = true;
-        struct Found {
-            std::uint64_t handle;
-            int line;
-        };
         std::vector<Found> clashes;
         // Every handle defined, checked for repeats once all are known.
         std::vector<Found> defined;
@@ -211,11 +207,10 @@ private:
                 if (q.code == 2 && table && tableName.empty()) tableName = trimmed(q.value);
                 if (handle != 0 && (!table || !tableName.empty())) break;  // all that was looked for
                 if (q.code == handleCode && handle == 0) {
-                    if (!isHandleText(trimmed(q.value))) {
+                    if (!hexHandle(trimmed(q.value), handle)) {
                         badHandle = badHandleError(q);
                         break;
                     }
-                    handle = ZcDbHandle(trimmed(q.value)).value();
                     handleLine = q.line + 1;
                 }
             }
@@ -238,13 +233,7 @@ private:
         }
         // The first fault in file order is the one reported: a repeat
         // before the bad handle, else the bad handle.
-        std::sort(defined.begin(), defined.end(), [](const Found& a, const Found& b) {
-            return a.handle != b.handle ? a.handle < b.handle : a.line < b.line;
-        });
-        const Found* repeat = nullptr;
-        for (std::size_t k = 1; k < defined.size(); ++k)
-            if (defined[k].handle == defined[k - 1].handle && (!repeat || defined[k].line < repeat->line))
-                repeat = &defined[k];
+        const Found* repeat = firstRepeat(defined);
         if (repeat) throw DxfError{repeat->line, "powtórzony uchwyt " + ZcDbHandle(repeat->handle).ascii()};
         if (badHandle) throw *badHandle;
         for (const Found& c : clashes) m_alias.push_back({c.handle, top++});
@@ -252,15 +241,62 @@ private:
         // Objects made while reading (by the reader or by the objects
         // themselves) number past every handle of the file: a reservation
         // at the top moves the database's counter there.
-        m_db->reserveObjects(defined.size() + 16);
+        m_db->reserveObjects(defined.size() + 16, top);
         ZcDbObjectId guard;
         m_db->getZcDbObjectId(guard, true, ZcDbHandle(top));
         m_top = top + 1;
     }
 
+    struct Found {
+        std::uint64_t handle;
+        int line;
+    };
+
+    // The first handle in file order (`defined` is) that was met before.
+    // Handles nearly always form a compact run: one flag each; scattered
+    // ones are sorted instead.
+    static const Found* firstRepeat(std::vector<Found>& defined) {
+        std::uint64_t highest = 0;
+        for (const Found& f : defined) highest = std::max(highest, f.handle);
+        if (highest < 4 * static_cast<std::uint64_t>(defined.size()) + 4096) {
+            std::vector<bool> seen(static_cast<std::size_t>(highest) + 1);
+            for (const Found& f : defined) {
+                if (seen[f.handle]) return &f;
+                seen[f.handle] = true;
+            }
+            return nullptr;
+        }
+        std::sort(defined.begin(), defined.end(), [](const Found& a, const Found& b) {
+            return a.handle != b.handle ? a.handle < b.handle : a.line < b.line;
+        });
+        const Found* repeat = nullptr;
+        for (std::size_t k = 1; k < defined.size(); ++k)
+            if (defined[k].handle == defined[k - 1].handle && (!repeat || defined[k].line < repeat->line))
+                repeat = &defined[k];
+        return repeat;
+    }
+
     static bool isHandleText(std::string_view v) {
-        return !v.empty() && v.size() <= 16 &&
-               v.find_first_not_of("0123456789abcdefABCDEF") == std::string_view::npos;
+        std::uint64_t h;
+        return hexHandle(v, h);
+    }
+
+    // Handle text (one to sixteen hexadecimal digits) and its value in one pass.
+    static bool hexHandle(std::string_view v, std::uint64_t& out) {
+        if (v.empty() || v.size() > 16) return false;
+        std::uint64_t h = 0;
+        for (char c : v) {
+            unsigned d;
+            if (c >= '0' && c <= '9')
+                d = static_cast<unsigned>(c - '0');
+            else if ((c | 0x20) >= 'a' && (c | 0x20) <= 'f')
+                d = static_cast<unsigned>((c | 0x20) - 'a' + 10);
+            else
+                return false;
+            h = h << 4 | d;
+        }
+        out = h;
+        return true;
     }
 
     static DxfError badHandleError(const Pair& p) {
@@ -269,8 +305,9 @@ private:
 
     std::uint64_t parseHandle(const Pair& p) const {
         std::string_view v = trimmed(p.value);
-        if (!isHandleText(v)) throw badHandleError(p);
-        return ZcDbHandle(v).value();
+        std::uint64_t h;
+        if (!hexHandle(v, h)) throw badHandleError(p);
+        return h;
     }
 
     // The few moved handles (the tables, the dictionary, clashes) sorted:
@@ -426,13 +463,16 @@ public:
                 // A handle in xdata follows its object when the object moved;
                 // anything else written there stays as it was.
                 if (p.code == 1005) {
-                    const std::uint64_t h = isHandleText(v) ? ZcDbHandle(v).value() : 0;
+                    std::uint64_t h = 0;
+                    if (!hexHandle(v, h)) h = 0;
                     if (h && mapped(h) != h)
                         it.text = ZcDbHandle(mapped(h)).ascii();
                     else
                         it.text.assign(v);
                 } else {
-                    it.text = ZcDbHandle(mapped(parseHandle(p))).ascii();
+                    char hex[17];
+                    ZcDbHandle(mapped(parseHandle(p))).getIntoAsciiBuffer(hex, sizeof hex);
+                    it.text.assign(hex);
                 }
                 break;
             case ZcDbDxfItem::kReal: {
