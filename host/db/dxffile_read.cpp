@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <deque>
 #include <map>
 #include <numbers>
 #include <optional>
@@ -398,15 +399,40 @@ private:
     // Kinds whose class reads them whole, without a look at their groups
     // first (dimension kinds share a name; an INSERT or HATCH may turn out
     // to be held opaque).
-    bool directKind(const std::string& kind) {
-        if (kind == "DIMENSION" || kind == "INSERT" || kind == "HATCH") return false;
-        return classOf(kind) != nullptr;
+    bool directKind(const std::string& kind) { return kindOf(kind).direct; }
+
+    ZcRxClass* classOf(const std::string& kind) { return kindOf(kind).cls; }
+
+    // What the reader needs to know of a kind, found once per file: a
+    // drawing has a handful of kinds and millions of records.
+    struct Kind {
+        std::string name;
+        ZcRxClass* cls;
+        bool direct;    // read whole by its class (see directKind)
+        bool follower;  // VERTEX, SEQEND, ATTRIB
+    };
+
+    const Kind& kindOf(std::string_view name) {
+        if (m_lastKind && m_lastKind->name == name) return *m_lastKind;
+        for (const Kind& k : m_kinds)
+            if (k.name == name) return *(m_lastKind = &k);
+        Kind k;
+        k.name = std::string(name);
+        k.cls = zcrxFindClassByDxfName(k.name);
+        k.direct = k.cls && name != "DIMENSION" && name != "INSERT" && name != "HATCH";
+        k.follower = name == "VERTEX" || name == "SEQEND" || name == "ATTRIB";
+        m_kinds.push_back(std::move(k));
+        return *(m_lastKind = &m_kinds.back());
     }
 
-    ZcRxClass* classOf(const std::string& kind) {
-        auto cached = m_classes.find(kind);
-        if (cached == m_classes.end()) cached = m_classes.emplace(kind, zcrxFindClassByDxfName(kind)).first;
-        return cached->second;
+    // Whether the object of `id` is a block record. Runs of entities name
+    // the same owner: the last block record met is remembered (an id's
+    // object never changes class).
+    bool isBlockRecord(ZcDbObjectId id) {
+        if (id == m_lastBlock) return true;
+        if (!ZcDbBlockTableRecord::cast(id.stub()->object.get())) return false;
+        m_lastBlock = id;
+        return true;
     }
 
     // The first item of the code in a record, null when it has none.
@@ -991,20 +1017,20 @@ private:
     void readEntities(ZcDbObjectId space, std::string_view endMarker) {
         while (true) {
             const Pair& p = at(m_pos);
-            std::string kind(trimmed(p.value));
-            if (kind == endMarker) return;
-            if (kind == "ENDSEC" || kind == "EOF" || kind == "SECTION" || kind == "ENDBLK")
+            std::string_view name = trimmed(p.value);
+            if (name == endMarker) return;
+            if (name == "ENDSEC" || name == "EOF" || name == "SECTION" || name == "ENDBLK")
                 throw DxfError{p.line, "brak " + std::string(endMarker)};
+            const Kind& k = kindOf(name);
             // What follows an opaque entity is kept with it as items.
-            bool follower = kind == "VERTEX" || kind == "SEQEND" || kind == "ATTRIB";
-            Record rec = directKind(kind) && !(follower && m_opaqueParent) ? takeRange() : takeRecord(kind);
-            readEntity(kind, rec, p, space, endMarker == "ENDSEC");
+            Record rec = k.direct && !(k.follower && m_opaqueParent) ? takeRange() : takeRecord(k.name);
+            readEntity(k.name, rec, p, space, endMarker == "ENDSEC");
         }
     }
 
     void readEntity(const std::string& kind, Record& rec, const Pair& start, ZcDbObjectId space,
                     bool entitiesSection) {
-        bool follower = kind == "VERTEX" || kind == "SEQEND" || kind == "ATTRIB";
+        const bool follower = kindOf(kind).follower;
         if (follower && m_opaqueParent) {
             // Kept with the opaque entity they follow, as read.
             m_opaqueParent->addFollower({kind, std::move(rec.items)});
@@ -1025,7 +1051,7 @@ private:
         }
         ZcDbObjectId owner = space;
         const ZcDbDxfItem* named = findItem(rec, 330);
-        if (named && !named->id.isNull() && ZcDbBlockTableRecord::cast(named->id.stub()->object.get()))
+        if (named && !named->id.isNull() && isBlockRecord(named->id))
             owner = named->id;
         else if (entitiesSection) {
             const ZcDbDxfItem* paper = findItem(rec, 67);
@@ -1050,10 +1076,10 @@ private:
         // POLYLINE always, INSERT with its 66 flag, take the followers; an
         // opaque entity those that come.
         const ZcDbDxfItem* follows = findItem(rec, 66);
-        if (ZcDb2dPolyline::cast(ent) ||
-            (ZcDbBlockReference::cast(ent) && follows && follows->integer == 1)) {
+        const bool followed = follows && follows->integer == 1;
+        if (ZcDb2dPolyline::cast(ent) || (followed && ZcDbBlockReference::cast(ent))) {
             m_parent = ent;
-        } else if (auto* opaque = ZcDbOpaqueEntity::cast(ent); opaque && follows && follows->integer == 1) {
+        } else if (auto* opaque = followed ? ZcDbOpaqueEntity::cast(ent) : nullptr) {
             m_parent = ent;
             m_opaqueParent = opaque;
         } else {
@@ -1256,7 +1282,9 @@ private:
     std::unique_ptr<ZcDbDatabase> m_db;
     std::unique_ptr<host::MemorySysVarStore> m_vars;
     std::vector<std::pair<std::uint64_t, std::uint64_t>> m_alias;  // file handle → database handle, sorted
-    std::unordered_map<std::string, ZcRxClass*> m_classes;
+    std::deque<Kind> m_kinds;  // never moved: m_lastKind and callers hold them
+    const Kind* m_lastKind = nullptr;
+    ZcDbObjectId m_lastBlock;
     ZcDbDxfItem m_found;             // the item findItem gives for a direct record
     std::uint64_t m_lastHandle = 0;  // the last reference resolved, and its id
     ZcDbObjectId m_lastId;
