@@ -1,6 +1,7 @@
 // The binary and the group-code filers.
 #include "host/db/dbfiler.h"
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 
@@ -235,39 +236,57 @@ Zcad::ErrorStatus ZcDbDwgFiler::readId(ZcDbObjectId* id) {
 
 // -------------------------------------------------------------- ZcDbDxfItem
 
+namespace {
+
+ZcDbDxfItem::Kind kindByRanges(int c) {
+    using K = ZcDbDxfItem;
+    if (c == 5 || c == 105 || c == 1005) return K::kHandle;
+    if (c >= 0 && c <= 9) return K::kString;
+    if (isPointCode(c)) return K::kPoint;
+    if (c >= 10 && c <= 59) return K::kReal;
+    if (c >= 60 && c <= 79) return K::kInt16;
+    if (c >= 90 && c <= 99) return K::kInt32;
+    if (c == 100 || c == 101 || c == 102) return K::kString;
+    if (c >= 110 && c <= 149) return K::kReal;
+    if (c >= 160 && c <= 169) return K::kInt64;
+    if (c >= 170 && c <= 179) return K::kInt16;
+    if (c >= 210 && c <= 239) return K::kReal;
+    if (c >= 270 && c <= 289) return K::kInt16;
+    if (c >= 290 && c <= 299) return K::kBool;
+    if (c >= 300 && c <= 329) return K::kString;
+    if (c >= 330 && c <= 369) return K::kId;
+    if (c >= 370 && c <= 389) return K::kInt16;
+    if (c >= 390 && c <= 399) return K::kId;
+    if (c >= 400 && c <= 409) return K::kInt16;
+    if (c >= 410 && c <= 419) return K::kString;
+    if (c >= 420 && c <= 429) return K::kInt32;
+    if (c >= 430 && c <= 439) return K::kString;
+    if (c >= 440 && c <= 459) return K::kInt32;
+    if (c >= 460 && c <= 469) return K::kReal;
+    if (c >= 470 && c <= 479) return K::kString;
+    if (c >= 480 && c <= 481) return K::kId;
+    if (c == 999) return K::kString;
+    if (c >= 1000 && c <= 1009) return K::kString;
+    if (c >= 1014 && c <= 1059) return K::kReal;
+    if (c >= 1060 && c <= 1070) return K::kInt16;
+    if (c == 1071) return K::kInt32;
+    if (c == -1 || c == -2) return K::kId;
+    return K::kUnknown;
+}
+
+}  // namespace
+
+// Asked for every group read: the codes 0 to 1071 looked up in a table.
 ZcDbDxfItem::Kind ZcDbDxfItem::kindOfCode(int c) {
-    if (c == 5 || c == 105 || c == 1005) return kHandle;
-    if (c >= 0 && c <= 9) return kString;
-    if (isPointCode(c)) return kPoint;
-    if (c >= 10 && c <= 59) return kReal;
-    if (c >= 60 && c <= 79) return kInt16;
-    if (c >= 90 && c <= 99) return kInt32;
-    if (c == 100 || c == 101 || c == 102) return kString;
-    if (c >= 110 && c <= 149) return kReal;
-    if (c >= 160 && c <= 169) return kInt64;
-    if (c >= 170 && c <= 179) return kInt16;
-    if (c >= 210 && c <= 239) return kReal;
-    if (c >= 270 && c <= 289) return kInt16;
-    if (c >= 290 && c <= 299) return kBool;
-    if (c >= 300 && c <= 329) return kString;
-    if (c >= 330 && c <= 369) return kId;
-    if (c >= 370 && c <= 389) return kInt16;
-    if (c >= 390 && c <= 399) return kId;
-    if (c >= 400 && c <= 409) return kInt16;
-    if (c >= 410 && c <= 419) return kString;
-    if (c >= 420 && c <= 429) return kInt32;
-    if (c >= 430 && c <= 439) return kString;
-    if (c >= 440 && c <= 459) return kInt32;
-    if (c >= 460 && c <= 469) return kReal;
-    if (c >= 470 && c <= 479) return kString;
-    if (c >= 480 && c <= 481) return kId;
-    if (c == 999) return kString;
-    if (c >= 1000 && c <= 1009) return kString;
-    if (c >= 1014 && c <= 1059) return kReal;
-    if (c >= 1060 && c <= 1070) return kInt16;
-    if (c == 1071) return kInt32;
-    if (c == -1 || c == -2) return kId;
-    return kUnknown;
+    static const auto table = [] {
+        std::array<std::uint8_t, 1072> t{};
+        for (int code = 0; code < static_cast<int>(t.size()); ++code)
+            t[static_cast<std::size_t>(code)] = static_cast<std::uint8_t>(kindByRanges(code));
+        return t;
+    }();
+    if (c >= 0 && c < static_cast<int>(table.size()))
+        return static_cast<Kind>(table[static_cast<std::size_t>(c)]);
+    return kindByRanges(c);
 }
 
 bool ZcDbDxfItem::operator==(const ZcDbDxfItem& o) const {
