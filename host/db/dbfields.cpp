@@ -1,7 +1,7 @@
 // The field visitor's four directions.
 #include "host/db/dbfields.h"
 
-void ZcDbFields::b(int code, bool& v) {
+void ZcDbFields::bOther(int code, bool& v) {
     switch (m_mode) {
         case kDwgOut:
             m_dwg->writeBool(v);
@@ -13,12 +13,11 @@ void ZcDbFields::b(int code, bool& v) {
             m_dxf->writeInt16(code, v ? 1 : 0);
             break;
         case kDxfIn:
-            if (takes(code)) v = m_item->integer != 0;
             break;
     }
 }
 
-void ZcDbFields::i16(int code, std::int16_t& v) {
+void ZcDbFields::i16Other(int code, std::int16_t& v) {
     switch (m_mode) {
         case kDwgOut:
             m_dwg->writeInt16(v);
@@ -30,14 +29,11 @@ void ZcDbFields::i16(int code, std::int16_t& v) {
             m_dxf->writeInt16(code, v);
             break;
         case kDxfIn:
-            if (takes(code))
-                v = static_cast<std::int16_t>(m_item->kind == ZcDbDxfItem::kReal ? m_item->real[0]
-                                                                                 : m_item->integer);
             break;
     }
 }
 
-void ZcDbFields::i32(int code, std::int32_t& v) {
+void ZcDbFields::i32Other(int code, std::int32_t& v) {
     switch (m_mode) {
         case kDwgOut:
             m_dwg->writeInt32(v);
@@ -49,12 +45,11 @@ void ZcDbFields::i32(int code, std::int32_t& v) {
             m_dxf->writeInt32(code, v);
             break;
         case kDxfIn:
-            if (takes(code)) v = static_cast<std::int32_t>(m_item->integer);
             break;
     }
 }
 
-void ZcDbFields::real(int code, double& v) {
+void ZcDbFields::realOther(int code, double& v) {
     switch (m_mode) {
         case kDwgOut:
             m_dwg->writeDouble(v);
@@ -66,15 +61,11 @@ void ZcDbFields::real(int code, double& v) {
             m_dxf->writeDouble(code, v);
             break;
         case kDxfIn:
-            if (takes(code))
-                v = m_item->kind == ZcDbDxfItem::kReal || m_item->kind == ZcDbDxfItem::kPoint
-                        ? m_item->real[0]
-                        : static_cast<double>(m_item->integer);
             break;
     }
 }
 
-void ZcDbFields::pt(int code, ZcGePoint3d& v) {
+void ZcDbFields::ptOther(int code, ZcGePoint3d& v) {
     switch (m_mode) {
         case kDwgOut:
             m_dwg->writePoint3d(v);
@@ -86,12 +77,11 @@ void ZcDbFields::pt(int code, ZcGePoint3d& v) {
             m_dxf->writePoint3d(code, v);
             break;
         case kDxfIn:
-            if (takes(code)) v = m_item->point();
             break;
     }
 }
 
-void ZcDbFields::pt2(int code, ZcGePoint2d& v) {
+void ZcDbFields::pt2Other(int code, ZcGePoint2d& v) {
     switch (m_mode) {
         case kDwgOut:
             m_dwg->writePoint2d(v);
@@ -103,12 +93,11 @@ void ZcDbFields::pt2(int code, ZcGePoint2d& v) {
             m_dxf->writePoint2d(code, v);
             break;
         case kDxfIn:
-            if (takes(code)) v = {m_item->real[0], m_item->real[1]};
             break;
     }
 }
 
-void ZcDbFields::vec(int code, ZcGeVector3d& v) {
+void ZcDbFields::vecOther(int code, ZcGeVector3d& v) {
     switch (m_mode) {
         case kDwgOut:
             m_dwg->writeVector3d(v);
@@ -120,22 +109,15 @@ void ZcDbFields::vec(int code, ZcGeVector3d& v) {
             m_dxf->writeVector3d(code, v);
             break;
         case kDxfIn:
-            if (takes(code)) v = {m_item->real[0], m_item->real[1], m_item->real[2]};
             break;
     }
 }
 
-void ZcDbFields::realOpt(int code, double& v, double dflt) {
-    if (m_mode == kDxfOut && v == dflt && !m_dxf->includesDefaultValues()) return;
-    real(code, v);
+bool ZcDbFields::includesDefaults() const {
+    return m_dxf->includesDefaultValues();
 }
 
-void ZcDbFields::normal(int code, ZcGeVector3d& v) {
-    if (m_mode == kDxfOut && v.x == 0 && v.y == 0 && v.z == 1 && !m_dxf->includesDefaultValues()) return;
-    vec(code, v);
-}
-
-void ZcDbFields::str(int code, std::string& v) {
+void ZcDbFields::strOther(int code, std::string& v) {
     switch (m_mode) {
         case kDwgOut:
             m_dwg->writeString(v);
@@ -147,12 +129,11 @@ void ZcDbFields::str(int code, std::string& v) {
             m_dxf->writeString(code, v);
             break;
         case kDxfIn:
-            if (takes(code)) v = m_item->text;
             break;
     }
 }
 
-void ZcDbFields::id(int code, ZcDbObjectId& v) {
+void ZcDbFields::idOther(int code, ZcDbObjectId& v) {
     switch (m_mode) {
         case kDwgOut:
             m_dwg->writeSoftPointerId(v);
@@ -164,7 +145,6 @@ void ZcDbFields::id(int code, ZcDbObjectId& v) {
             m_dxf->writeObjectId(code, v);
             break;
         case kDxfIn:
-            if (takes(code)) v = m_item->id;
             break;
     }
 }

@@ -31,19 +31,59 @@ public:
     Mode mode() const { return m_mode; }
     bool matched() const { return m_matched; }
 
-    void b(int code, bool& v);
-    void i16(int code, std::int16_t& v);
-    void i32(int code, std::int32_t& v);
-    void real(int code, double& v);
-    void pt(int code, ZcGePoint3d& v);
-    void pt2(int code, ZcGePoint2d& v);
-    void vec(int code, ZcGeVector3d& v);
+    // Reading a file asks every field of a section for every item: that
+    // direction is inline, the three others out of line.
+    void b(int code, bool& v) {
+        if (m_mode != kDxfIn) return bOther(code, v);
+        if (takes(code)) v = m_item->integer != 0;
+    }
+    void i16(int code, std::int16_t& v) {
+        if (m_mode != kDxfIn) return i16Other(code, v);
+        if (takes(code))
+            v = static_cast<std::int16_t>(m_item->kind == ZcDbDxfItem::kReal ? m_item->real[0]
+                                                                             : m_item->integer);
+    }
+    void i32(int code, std::int32_t& v) {
+        if (m_mode != kDxfIn) return i32Other(code, v);
+        if (takes(code)) v = static_cast<std::int32_t>(m_item->integer);
+    }
+    void real(int code, double& v) {
+        if (m_mode != kDxfIn) return realOther(code, v);
+        if (takes(code))
+            v = m_item->kind == ZcDbDxfItem::kReal || m_item->kind == ZcDbDxfItem::kPoint
+                    ? m_item->real[0]
+                    : static_cast<double>(m_item->integer);
+    }
+    void pt(int code, ZcGePoint3d& v) {
+        if (m_mode != kDxfIn) return ptOther(code, v);
+        if (takes(code)) v = m_item->point();
+    }
+    void pt2(int code, ZcGePoint2d& v) {
+        if (m_mode != kDxfIn) return pt2Other(code, v);
+        if (takes(code)) v = {m_item->real[0], m_item->real[1]};
+    }
+    void vec(int code, ZcGeVector3d& v) {
+        if (m_mode != kDxfIn) return vecOther(code, v);
+        if (takes(code)) v = {m_item->real[0], m_item->real[1], m_item->real[2]};
+    }
     // Optional groups: left out of a DXF output that omits defaults when
     // the value is the default (a thickness of 0, the normal 0,0,1).
-    void realOpt(int code, double& v, double dflt = 0.0);
-    void normal(int code, ZcGeVector3d& v);
-    void str(int code, std::string& v);
-    void id(int code, ZcDbObjectId& v);
+    void realOpt(int code, double& v, double dflt = 0.0) {
+        if (m_mode == kDxfOut && v == dflt && !includesDefaults()) return;
+        real(code, v);
+    }
+    void normal(int code, ZcGeVector3d& v) {
+        if (m_mode == kDxfOut && v.x == 0 && v.y == 0 && v.z == 1 && !includesDefaults()) return;
+        vec(code, v);
+    }
+    void str(int code, std::string& v) {
+        if (m_mode != kDxfIn) return strOther(code, v);
+        if (takes(code)) v = m_item->text;
+    }
+    void id(int code, ZcDbObjectId& v) {
+        if (m_mode != kDxfIn) return idOther(code, v);
+        if (takes(code)) v = m_item->id;
+    }
 
 private:
     bool takes(int code) {
@@ -51,6 +91,17 @@ private:
         m_matched = true;
         return true;
     }
+    void bOther(int code, bool& v);
+    void i16Other(int code, std::int16_t& v);
+    void i32Other(int code, std::int32_t& v);
+    void realOther(int code, double& v);
+    void ptOther(int code, ZcGePoint3d& v);
+    void pt2Other(int code, ZcGePoint2d& v);
+    void vecOther(int code, ZcGeVector3d& v);
+    void strOther(int code, std::string& v);
+    void idOther(int code, ZcDbObjectId& v);
+    bool includesDefaults() const;
+
     Mode m_mode;
     ZcDbDwgFiler* m_dwg = nullptr;
     ZcDbDxfFiler* m_dxf = nullptr;
