@@ -38,11 +38,13 @@
 
 namespace {
 
-// 24 bytes: a drawing has millions of them.
+// 16 bytes: a drawing has millions of them. The line is not kept: only
+// a refusal names it, and it is counted then (DxfReader::lineOf).
 struct Pair {
-    std::string_view value;
+    const char* text;  // of the value; null for a pair made up by the reader
+    std::uint32_t size;
     int code;
-    int line;  // of the code
+    std::string_view value() const { return {text, size}; }
 };
 
 // A refusal: the line and the problem.
@@ -133,7 +135,8 @@ std::vector<Pair> splitPairs(std::string_view text) {
         if (!nextLine(value))
             throw DxfError{codeLine, "plik urwany: brak wartości po kodzie " + std::to_string(*code)};
         if (*code == 999) continue;  // a comment
-        pairs.push_back({value, static_cast<int>(*code), codeLine});
+        if (value.size() > UINT32_MAX) throw DxfError{codeLine + 1, "wartość za długa"};
+        pairs.push_back({value.data(), static_cast<std::uint32_t>(value.size()), static_cast<int>(*code)});
         // Whatever follows the end marker is not the drawing's.
         if (*code == 0 && trimmed(value) == "EOF") break;
     }
@@ -194,29 +197,29 @@ private:
         for (std::size_t i = 0; i < m_pairs.size() && !badHandle; ++i) {
             const Pair& p = m_pairs[i];
             if (p.code != 0) continue;
-            std::string_view kind = trimmed(p.value);
-            if (kind == "SECTION" && i + 1 < m_pairs.size()) section = trimmed(m_pairs[i + 1].value);
+            std::string_view kind = trimmed(p.value());
+            if (kind == "SECTION" && i + 1 < m_pairs.size()) section = trimmed(m_pairs[i + 1].value());
             if (kind == "SECTION" || kind == "ENDSEC" || kind == "EOF" || kind == "ENDTAB") continue;
             std::string_view tableName;
             std::uint64_t handle = 0;
-            int handleLine = p.line;
+            std::size_t handleAt = i;
             const bool table = kind == "TABLE";
             // A dimension style's handle is 105; its 5 is the arrow block's name in older files.
             const int handleCode = kind == "DIMSTYLE" ? 105 : 5;
             for (std::size_t j = i + 1; j < m_pairs.size() && m_pairs[j].code != 0; ++j) {
                 const Pair& q = m_pairs[j];
-                if (q.code == 2 && table && tableName.empty()) tableName = trimmed(q.value);
+                if (q.code == 2 && table && tableName.empty()) tableName = trimmed(q.value());
                 if (handle != 0 && (!table || !tableName.empty())) break;  // all that was looked for
                 if (q.code == handleCode && handle == 0) {
-                    if (!hexHandle(trimmed(q.value), handle)) {
+                    if (!hexHandle(trimmed(q.value()), handle)) {
                         badHandle = badHandleError(q);
                         break;
                     }
-                    handleLine = q.line + 1;
+                    handleAt = j;
                 }
             }
             if (handle == 0 || badHandle) continue;
-            defined.push_back({handle, handleLine});
+            defined.push_back({handle, handleAt});
             if (handle >= top) top = handle + 1;
             ZcDbObjectId target;
             if (kind == "TABLE") {
@@ -229,13 +232,15 @@ private:
             if (!target.isNull()) {
                 m_alias.push_back({handle, target.handle().value()});
             } else if (handle < born && own.count(handle)) {
-                clashes.push_back({handle, handleLine});
+                clashes.push_back({handle, handleAt});
             }
         }
         // The first fault in file order is the one reported: a repeat
         // before the bad handle, else the bad handle.
         const Found* repeat = firstRepeat(defined);
-        if (repeat) throw DxfError{repeat->line, "powtórzony uchwyt " + ZcDbHandle(repeat->handle).ascii()};
+        if (repeat)
+            throw DxfError{lineOf(m_pairs[repeat->at]) + 1,
+                           "powtórzony uchwyt " + ZcDbHandle(repeat->handle).ascii()};
         if (badHandle) throw *badHandle;
         for (const Found& c : clashes) m_alias.push_back({c.handle, top++});
         std::sort(m_alias.begin(), m_alias.end());
@@ -250,7 +255,7 @@ private:
 
     struct Found {
         std::uint64_t handle;
-        int line;
+        std::size_t at;  // the pair giving it
     };
 
     // The first handle in file order (`defined` is) that was met before.
@@ -268,11 +273,11 @@ private:
             return nullptr;
         }
         std::sort(defined.begin(), defined.end(), [](const Found& a, const Found& b) {
-            return a.handle != b.handle ? a.handle < b.handle : a.line < b.line;
+            return a.handle != b.handle ? a.handle < b.handle : a.at < b.at;
         });
         const Found* repeat = nullptr;
         for (std::size_t k = 1; k < defined.size(); ++k)
-            if (defined[k].handle == defined[k - 1].handle && (!repeat || defined[k].line < repeat->line))
+            if (defined[k].handle == defined[k - 1].handle && (!repeat || defined[k].at < repeat->at))
                 repeat = &defined[k];
         return repeat;
     }
@@ -300,12 +305,12 @@ private:
         return true;
     }
 
-    static DxfError badHandleError(const Pair& p) {
-        return {p.line + 1, "zły uchwyt \"" + std::string(trimmed(p.value).substr(0, 40)) + "\""};
+    DxfError badHandleError(const Pair& p) const {
+        return {lineOf(p) + 1, "zły uchwyt \"" + std::string(trimmed(p.value()).substr(0, 40)) + "\""};
     }
 
     std::uint64_t parseHandle(const Pair& p) const {
-        std::string_view v = trimmed(p.value);
+        std::string_view v = trimmed(p.value());
         std::uint64_t h;
         if (!hexHandle(v, h)) throw badHandleError(p);
         return h;
@@ -479,10 +484,10 @@ public:
         it.dim = 3;
         it.integer = 0;
         it.id = ZcDbObjectId();
-        std::string_view v = trimmed(p.value);
+        std::string_view v = trimmed(p.value());
         switch (it.kind) {
             case ZcDbDxfItem::kString:
-                it.text.assign(p.value);
+                it.text.assign(p.value());
                 host::dxf::decodeTextEscapes(it.text);
                 break;
             case ZcDbDxfItem::kHandle:
@@ -513,7 +518,7 @@ public:
                 if (pos + 1 < m_pairs.size() && m_pairs[pos + 1].code == p.code + step) {
                     it.real[1] = number(m_pairs[++pos]);
                 } else {
-                    throw DxfError{p.line,
+                    throw DxfError{lineOf(p),
                                    "punkt bez współrzędnej Y (kod " + std::to_string(p.code + step) + ")"};
                 }
                 if (pos + 1 < m_pairs.size() && m_pairs[pos + 1].code == p.code + 2 * step) {
@@ -542,7 +547,7 @@ public:
 
 private:
     long long wholeNumber(const Pair& p) const {
-        std::string_view v = trimmed(p.value);
+        std::string_view v = trimmed(p.value());
         long long whole = 0;
         auto r = std::from_chars(v.data(), v.data() + v.size(), whole);
         if (r.ec == std::errc() && r.ptr == v.data() + v.size() && !v.empty() && v[0] != '-') return whole;
@@ -554,7 +559,7 @@ private:
     }
 
     double number(const Pair& p) const {
-        std::string_view v = trimmed(p.value);
+        std::string_view v = trimmed(p.value());
         // The plain form straight away; signs, blanks and the rest by the general parse.
         double x = 0;
         auto r = std::from_chars(v.data(), v.data() + v.size(), x);
@@ -564,9 +569,9 @@ private:
         return *d;
     }
 
-    static DxfError notNumber(const Pair& p) {
-        return {p.line + 1, "wartość \"" + std::string(trimmed(p.value).substr(0, 40)) +
-                                "\" nie jest liczbą (kod " + std::to_string(p.code) + ")"};
+    DxfError notNumber(const Pair& p) const {
+        return {lineOf(p) + 1, "wartość \"" + std::string(trimmed(p.value()).substr(0, 40)) +
+                                   "\" nie jest liczbą (kod " + std::to_string(p.code) + ")"};
     }
 
     static const ZcDbDxfItem* findItem(const std::vector<ZcDbDxfItem>& items, int code) {
@@ -581,21 +586,27 @@ private:
         if (i >= m_pairs.size()) throw DxfError{lastLine(), "plik urwany: brak EOF"};
         return m_pairs[i];
     }
-    int lastLine() const { return m_pairs.empty() ? 1 : m_pairs.back().line + 1; }
-    std::string_view kindAt(std::size_t i) const { return trimmed(at(i).value); }
+    int lastLine() const { return m_pairs.empty() ? 1 : lineOf(m_pairs.back()) + 1; }
+
+    // The line of a pair's code: its value is on the next line.
+    int lineOf(const Pair& p) const {
+        if (!p.text) return 1;
+        return static_cast<int>(std::count(m_text.data(), p.text, '\n'));
+    }
+    std::string_view kindAt(std::size_t i) const { return trimmed(at(i).value()); }
 
     void readSections() {
         m_pos = 0;
         while (true) {
             const Pair& p = at(m_pos);
-            if (p.code != 0) throw DxfError{p.line, "oczekiwano kodu 0, jest " + std::to_string(p.code)};
-            std::string_view kind = trimmed(p.value);
+            if (p.code != 0) throw DxfError{lineOf(p), "oczekiwano kodu 0, jest " + std::to_string(p.code)};
+            std::string_view kind = trimmed(p.value());
             if (kind == "EOF") return;
             if (kind != "SECTION")
-                throw DxfError{p.line, "oczekiwano SECTION, jest \"" + std::string(kind) + "\""};
+                throw DxfError{lineOf(p), "oczekiwano SECTION, jest \"" + std::string(kind) + "\""};
             const Pair& name = at(m_pos + 1);
-            if (name.code != 2) throw DxfError{name.line, "sekcja bez nazwy"};
-            std::string_view section = trimmed(name.value);
+            if (name.code != 2) throw DxfError{lineOf(name), "sekcja bez nazwy"};
+            std::string_view section = trimmed(name.value());
             m_pos += 2;
             if (section == "HEADER")
                 readHeader();
@@ -611,11 +622,11 @@ private:
             else if (section == "CLASSES")
                 readClasses();
             else
-                skipTo("ENDSEC", p.line);  // THUMBNAILIMAGE, ACDSDATA ...
+                skipTo("ENDSEC", lineOf(p));  // THUMBNAILIMAGE, ACDSDATA ...
             closeParent();
             const Pair& end = at(m_pos);
-            if (end.code != 0 || trimmed(end.value) != "ENDSEC")
-                throw DxfError{end.line, "brak ENDSEC sekcji " + std::string(section)};
+            if (end.code != 0 || trimmed(end.value()) != "ENDSEC")
+                throw DxfError{lineOf(end), "brak ENDSEC sekcji " + std::string(section)};
             ++m_pos;
         }
     }
@@ -623,18 +634,18 @@ private:
     void skipTo(std::string_view marker, int startLine) {
         while (m_pos < m_pairs.size()) {
             const Pair& p = m_pairs[m_pos];
-            if (p.code == 0 && trimmed(p.value) == marker) return;
-            if (p.code == 0 && trimmed(p.value) == "SECTION") break;
+            if (p.code == 0 && trimmed(p.value()) == marker) return;
+            if (p.code == 0 && trimmed(p.value()) == "SECTION") break;
             ++m_pos;
         }
-        throw DxfError{m_pos < m_pairs.size() ? m_pairs[m_pos].line : startLine,
+        throw DxfError{m_pos < m_pairs.size() ? lineOf(m_pairs[m_pos]) : startLine,
                        "brak " + std::string(marker)};
     }
 
     void readClasses() {
         while (true) {
             const Pair& p = at(m_pos);
-            std::string_view kind = trimmed(p.value);
+            std::string_view kind = trimmed(p.value());
             if (kind == "ENDSEC" || kind == "EOF" || kind == "SECTION") return;
             std::vector<ZcDbDxfItem> items = takeItems(kind);
             if (kind == "CLASS") m_db->fileClasses().push_back(std::move(items));
@@ -645,7 +656,7 @@ private:
         while (m_pos < m_pairs.size() && m_pairs[m_pos].code != 0) {
             const Pair& p = m_pairs[m_pos++];
             if (p.code != 9) continue;
-            std::string_view name = trimmed(p.value);
+            std::string_view name = trimmed(p.value());
             std::size_t first = m_pos;
             while (m_pos < m_pairs.size() && m_pairs[m_pos].code != 0 && m_pairs[m_pos].code != 9) ++m_pos;
             if (name.size() < 2 || name[0] != '$') continue;
@@ -664,7 +675,7 @@ private:
                     value = number(v);
                     break;
                 case RTSTR:
-                    value = std::string(v.value);
+                    value = std::string(v.value());
                     break;
                 case RTPOINT:
                 case RT3DPOINT: {
@@ -689,7 +700,7 @@ private:
     }
 
     long long integerOf(const Pair& p) const {
-        auto n = host::parseInteger(trimmed(p.value));
+        auto n = host::parseInteger(trimmed(p.value()));
         if (!n) throw notNumber(p);
         return *n;
     }
@@ -697,22 +708,22 @@ private:
     void readTables() {
         while (true) {
             const Pair& p = at(m_pos);
-            std::string_view kind = trimmed(p.value);
+            std::string_view kind = trimmed(p.value());
             if (kind == "ENDSEC" || kind == "EOF" || kind == "SECTION") return;
             if (kind != "TABLE")
-                throw DxfError{p.line, "oczekiwano TABLE, jest \"" + std::string(kind) + "\""};
+                throw DxfError{lineOf(p), "oczekiwano TABLE, jest \"" + std::string(kind) + "\""};
             std::vector<ZcDbDxfItem> head = takeItems(kind);
             const ZcDbDxfItem* name = findItem(head, 2);
             ZcDbObjectId tableId = name ? tableIdOf(name->text) : ZcDbObjectId();
             while (true) {
                 const Pair& r = at(m_pos);
-                std::string_view rk = trimmed(r.value);
+                std::string_view rk = trimmed(r.value());
                 if (rk == "ENDTAB") {
                     ++m_pos;
                     break;
                 }
                 if (rk == "ENDSEC" || rk == "EOF" || rk == "TABLE")
-                    throw DxfError{r.line, "brak ENDTAB tabeli " + (name ? name->text : std::string())};
+                    throw DxfError{lineOf(r), "brak ENDTAB tabeli " + (name ? name->text : std::string())};
                 readRecord(tableId, r);
             }
         }
@@ -732,7 +743,7 @@ private:
     }
 
     void readRecord(ZcDbObjectId tableId, const Pair& start) {
-        std::string kind(trimmed(start.value));
+        std::string kind(trimmed(start.value()));
         Record items = takeRecord(kind);
         ZcDbObject* made = make(kind, items, start, Opaque::kNone);
         auto* rec = ZcDbSymbolTableRecord::cast(made);
@@ -753,7 +764,7 @@ private:
         table->close();
         if (es != Zcad::eOk) {
             delete rec;
-            throw DxfError{start.line,
+            throw DxfError{lineOf(start),
                            "nie można dodać rekordu " + kind + " (kod błędu " + std::to_string(es) + ")"};
         }
         rec->close();
@@ -795,7 +806,7 @@ private:
         if (es != Zcad::eOk && es != Zcad::eEndOfFile) {
             std::string why = filer.errorMessage();
             delete obj;
-            throw DxfError{start.line, "błędne dane obiektu " + kind + (why.empty() ? "" : ": " + why)};
+            throw DxfError{lineOf(start), "błędne dane obiektu " + kind + (why.empty() ? "" : ": " + why)};
         }
         return obj;
     }
@@ -822,7 +833,7 @@ private:
         if (es != Zcad::eOk && es != Zcad::eEndOfFile) {
             std::string why = filer.errorMessage();
             delete obj;
-            throw DxfError{start.line, "błędne dane obiektu " + kind + (why.empty() ? "" : ": " + why)};
+            throw DxfError{lineOf(start), "błędne dane obiektu " + kind + (why.empty() ? "" : ": " + why)};
         }
         return obj;
     }
@@ -913,10 +924,10 @@ private:
     void readBlocks() {
         while (true) {
             const Pair& p = at(m_pos);
-            std::string_view kind = trimmed(p.value);
+            std::string_view kind = trimmed(p.value());
             if (kind == "ENDSEC" || kind == "EOF" || kind == "SECTION") return;
             if (kind != "BLOCK")
-                throw DxfError{p.line, "oczekiwano BLOCK, jest \"" + std::string(kind) + "\""};
+                throw DxfError{lineOf(p), "oczekiwano BLOCK, jest \"" + std::string(kind) + "\""};
             std::vector<ZcDbDxfItem> items = takeItems(kind);
             // R12 names the two spaces' blocks "$MODEL_SPACE" and "$PAPER_SPACE".
             for (ZcDbDxfItem& it : items) {
@@ -967,7 +978,7 @@ private:
             return owner->id;
         }
         const ZcDbDxfItem* name = findItem(items, 2);
-        if (!name || name->text.empty()) throw DxfError{start.line, "BLOCK bez nazwy"};
+        if (!name || name->text.empty()) throw DxfError{lineOf(start), "BLOCK bez nazwy"};
         ZcDbObjectId id = m_db->recordId(m_db->blockTableId(), name->text);
         if (!id.isNull()) return id;
         auto* btr = new ZcDbBlockTableRecord;
@@ -996,7 +1007,7 @@ private:
         if (es != Zcad::eOk) {
             std::string name = btr->name();
             delete btr;
-            throw DxfError{start.line, "nie można dodać bloku " + name};
+            throw DxfError{lineOf(start), "nie można dodać bloku " + name};
         }
         btr->close();
         return id;
@@ -1017,10 +1028,10 @@ private:
     void readEntities(ZcDbObjectId space, std::string_view endMarker) {
         while (true) {
             const Pair& p = at(m_pos);
-            std::string_view name = trimmed(p.value);
+            std::string_view name = trimmed(p.value());
             if (name == endMarker) return;
             if (name == "ENDSEC" || name == "EOF" || name == "SECTION" || name == "ENDBLK")
-                throw DxfError{p.line, "brak " + std::string(endMarker)};
+                throw DxfError{lineOf(p), "brak " + std::string(endMarker)};
             const Kind& k = kindOf(name);
             // What follows an opaque entity is kept with it as items.
             Record rec = k.direct && !(k.follower && m_opaqueParent) ? takeRange() : takeRecord(k.name);
@@ -1059,19 +1070,19 @@ private:
         }
         if (owner.isNull()) {
             delete ent;
-            throw DxfError{start.line, "encja " + kind + " bez bloku właściciela"};
+            throw DxfError{lineOf(start), "encja " + kind + " bez bloku właściciela"};
         }
         ZcDbBlockTableRecord* btr = nullptr;
         if (zcdbOpenObject(btr, owner, ZcDb::kForWrite) != Zcad::eOk) {
             delete ent;
-            throw DxfError{start.line, "blok właściciela encji " + kind + " niedostępny"};
+            throw DxfError{lineOf(start), "blok właściciela encji " + kind + " niedostępny"};
         }
         ZcDbObjectId id;
         Zcad::ErrorStatus es = btr->appendZcDbEntity(id, ent);
         btr->close();
         if (es != Zcad::eOk) {
             delete ent;
-            throw DxfError{start.line, "nie można dodać encji " + kind};
+            throw DxfError{lineOf(start), "nie można dodać encji " + kind};
         }
         // POLYLINE always, INSERT with its 66 flag, take the followers; an
         // opaque entity those that come.
@@ -1105,7 +1116,7 @@ private:
         ZcDbObjectId id;
         if (m_db->addZcDbObject(id, ent) != Zcad::eOk) {
             delete ent;
-            throw DxfError{start.line, "nie można dodać encji " + kind};
+            throw DxfError{lineOf(start), "nie można dodać encji " + kind};
         }
         ent->close();
         if (kind == "SEQEND") {
@@ -1131,7 +1142,7 @@ private:
         bool first = true;
         while (true) {
             const Pair& p = at(m_pos);
-            std::string kind(trimmed(p.value));
+            std::string kind(trimmed(p.value()));
             if (kind == "ENDSEC" || kind == "EOF" || kind == "SECTION") return;
             if (first && kind == "DICTIONARY") {
                 std::vector<ZcDbDxfItem> items = takeItems(kind);
@@ -1157,7 +1168,7 @@ private:
             ZcDbObjectId id;
             if (m_db->addZcDbObject(id, obj) != Zcad::eOk) {
                 delete obj;
-                throw DxfError{p.line, "nie można dodać obiektu " + kind};
+                throw DxfError{lineOf(p), "nie można dodać obiektu " + kind};
             }
             if (ZcDbDictionary::cast(obj)) m_dictionaries.push_back(id);
             obj->close();
@@ -1183,7 +1194,7 @@ private:
                 if (e.id.isNull() || !e.id.stub()->object) dict->remove(e.id);
             dict->close();
         }
-        ensureSpaces(m_pairs.empty() ? Pair{{}, 0, 1} : m_pairs.back());
+        ensureSpaces(m_pairs.empty() ? Pair{nullptr, 0, 0} : m_pairs.back());
         if (!m_version.empty() && m_version < "AC1012") addLayouts();
         for (const auto& [kind, count] : m_lost)
             m_notes.push_back("DXF: pominięto obiekty typu " + kind + ": " + std::to_string(count));
