@@ -80,11 +80,14 @@ std::optional<long long> groupCode(std::string_view c) {
     return host::parseInteger(c);
 }
 
-std::vector<Pair> splitPairs(std::string_view text) {
+// The pairs of the text; `starts` gets the index of every "0" pair (the
+// records' first), for the passes that look at records only.
+std::vector<Pair> splitPairs(std::string_view text, std::vector<std::size_t>& starts) {
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     std::vector<Pair> pairs;
     // One pair for every two lines: counting them is cheaper than growing.
     pairs.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) / 2 + 1);
+    starts.reserve(pairs.capacity() / 8);
     std::size_t pos = 0;
     int line = 0;
     auto nextLine = [&](std::string_view& out) {
@@ -136,6 +139,7 @@ std::vector<Pair> splitPairs(std::string_view text) {
             throw DxfError{codeLine, "plik urwany: brak wartości po kodzie " + std::to_string(*code)};
         if (*code == 999) continue;  // a comment
         if (value.size() > UINT32_MAX) throw DxfError{codeLine + 1, "wartość za długa"};
+        if (*code == 0) starts.push_back(pairs.size());
         pairs.push_back({value.data(), static_cast<std::uint32_t>(value.size()), static_cast<int>(*code)});
         // Whatever follows the end marker is not the drawing's.
         if (*code == 0 && trimmed(value) == "EOF") break;
@@ -150,7 +154,7 @@ public:
     host::DxfLoadResult run() {
         host::DxfLoadResult result;
         try {
-            m_pairs = splitPairs(m_text);
+            m_pairs = splitPairs(m_text, m_starts);
             m_db = std::make_unique<ZcDbDatabase>(false);
             m_db->disableUndoRecording(true);
             m_vars = std::make_unique<host::MemorySysVarStore>();
@@ -192,11 +196,11 @@ private:
         std::vector<Found> clashes;
         // Every handle defined, checked for repeats once all are known.
         std::vector<Found> defined;
-        defined.reserve(m_pairs.size() / 8);
+        defined.reserve(m_starts.size());
         std::optional<DxfError> badHandle;
-        for (std::size_t i = 0; i < m_pairs.size() && !badHandle; ++i) {
+        for (std::size_t k = 0; k < m_starts.size() && !badHandle; ++k) {
+            const std::size_t i = m_starts[k];
             const Pair& p = m_pairs[i];
-            if (p.code != 0) continue;
             std::string_view kind = trimmed(p.value());
             if (kind == "SECTION" && i + 1 < m_pairs.size()) section = trimmed(m_pairs[i + 1].value());
             if (kind == "SECTION" || kind == "ENDSEC" || kind == "EOF" || kind == "ENDTAB") continue;
@@ -1289,6 +1293,7 @@ private:
     std::string_view m_text;
     std::string m_version;  // $ACADVER, empty when the header has none
     std::vector<Pair> m_pairs;
+    std::vector<std::size_t> m_starts;  // of the records: the "0" pairs
     std::size_t m_pos = 0;
     std::unique_ptr<ZcDbDatabase> m_db;
     std::unique_ptr<host::MemorySysVarStore> m_vars;
