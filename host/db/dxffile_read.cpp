@@ -199,6 +199,14 @@ private:
         defined.reserve(m_starts.size());
         std::optional<DxfError> badHandle;
         for (std::size_t k = 0; k < m_starts.size() && !badHandle; ++k) {
+            // The pairs and text were split long ago: what the next records
+            // need is asked for ahead, as it is far out of the cache.
+            if (k + 16 < m_starts.size()) __builtin_prefetch(&m_pairs[m_starts[k + 16] + 1]);
+            if (k + 8 < m_starts.size()) {
+                const std::size_t ahead = m_starts[k + 8];
+                __builtin_prefetch(m_pairs[ahead].text);
+                if (ahead + 1 < m_pairs.size()) __builtin_prefetch(m_pairs[ahead + 1].text);
+            }
             const std::size_t i = m_starts[k];
             const Pair& p = m_pairs[i];
             std::string_view kind = trimmed(p.value());
