@@ -499,8 +499,10 @@ public:
         std::string_view v = trimmed(p.value());
         switch (it.kind) {
             case ZcDbDxfItem::kString:
-                it.text.assign(p.value());
-                host::dxf::decodeTextEscapes(it.text);
+                it.text.assign(p.text, p.size);
+                // Nearly no value holds either escape character: looked for here first.
+                if (std::any_of(p.text, p.text + p.size, [](char c) { return c == '\\' || c == '^'; }))
+                    host::dxf::decodeTextEscapes(it.text);
                 break;
             case ZcDbDxfItem::kHandle:
                 // A handle in xdata follows its object when the object moved;
