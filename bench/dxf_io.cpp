@@ -123,6 +123,18 @@ void BM_SaveDxf(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 
+// The floor under loading: the same entities made, appended to model space
+// and destroyed with their database, no text at all.
+void BM_MakeEntities(benchmark::State& state) {
+    for (auto _ : state) {
+        ZcDbDatabase db;
+        db.disableUndoRecording(true);
+        fill(db, static_cast<int>(state.range(0)));
+        benchmark::DoNotOptimize(db.numObjects());
+    }
+    state.SetComplexityN(state.range(0));
+}
+
 // A drawing of another program (VELM_BENCH_DXF=FILE): tokenize, load, and
 // load + save as `velmhost FILE --save OUT` does them.
 const std::string& benchFile() {
@@ -161,6 +173,11 @@ BENCHMARK(BM_TokenizeDxf)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
 BENCHMARK(BM_LoadDxf)
+    ->RangeMultiplier(10)
+    ->Range(10000, 1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK(BM_MakeEntities)
     ->RangeMultiplier(10)
     ->Range(10000, 1000000)
     ->Unit(benchmark::kMillisecond)
