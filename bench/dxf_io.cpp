@@ -4,20 +4,28 @@
 // every direction should grow linearly and load + save stay within twice
 // the tokenizing time.
 //
-// Figures (Release, one thread, the least CPU ms of 3-10 runs, on a shared
-// machine with a load average of 8 to 15, so take them as ratios):
-//   entities    tokenize    load    save    (load + save) / tokenize
-//   10,000          3.0       20       6.7     8.9
-//   100,000        28       236      70      10.9
-//   1,000,000     375      3071    1243      11.5
-// Against the reader and writer before values went straight between the
-// file's lines and the objects, in the same runs: load 28 -> 20, 420 ->
-// 284, 4188 -> 3071 ms; save 10.5 -> 6.7, 105 -> 70, 1845 -> 1243 ms.
-// What is left is mostly the objects' own making (their fields, the
-// database's handle map, the owner's entity list, memory), not the text.
-// `velmhost big.dxf --save out.dxf` on the 100,000 entities: 0.51 s CPU
-// (0.62 s wall); ezdxf.readfile alone on the same file: 7.9 s CPU, 15.5
-// times as long.
+// Figures (Release, one thread, the least CPU ms of 3-8 runs, on a shared
+// machine with a load average of 3 to 8, so take them as ratios):
+//   entities    tokenize    load    save    (load + save) / tokenize    make
+//   10,000          3.6      13.8     8.4     6.2                         1.7
+//   100,000        33       188      74       7.9                        23
+//   1,000,000     336      2526    1085      10.7                       541
+// Load against the reader before its handles went to a plain array, its
+// records' kinds were looked up once, its pairs shrank to 16 bytes and the
+// field visitor read inline, in runs taken in turn: 23 -> 17, 286-310 ->
+// 189-243, 3329 -> 2526 ms.
+// "make" is the floor under loading: the same entities made, appended and
+// destroyed with no text at all. At 100,000 tokenizing plus making is 1.7
+// times the tokenizing before a single group is turned into a field, and
+// saving formats as many numbers as tokenizing parses: load + save within
+// twice the tokenizing is out of reach for objects made one by one. What
+// is left is that making (allocation, the stub, the owner's list,
+// teardown), the items handed to each object's reader (a virtual read and
+// a visitor pass per group), and, at a million entities, memory (the
+// pairs, the text and the objects no longer fit in the cache).
+// `velmhost big.dxf --save out.dxf` on 100,000 entities (11.9 MB): 0.46 s
+// CPU (0.53 s wall); ezdxf.readfile alone on the same file: 8.3 s CPU,
+// 18 times as long.
 #include <benchmark/benchmark.h>
 
 #include <charconv>
