@@ -329,6 +329,13 @@ namespace {
 // Bytes from `i` up to the first one with its high bit set.
 std::size_t asciiRun(std::string_view b, std::size_t i) {
     constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    // Four words at a time over long runs (a whole file is checked so).
+    while (i + 32 <= b.size()) {
+        std::uint64_t w[4];
+        std::memcpy(w, b.data() + i, 32);
+        if ((w[0] | w[1] | w[2] | w[3]) & kHigh) break;
+        i += 32;
+    }
     while (i + 8 <= b.size()) {
         std::uint64_t w;
         std::memcpy(&w, b.data() + i, 8);
