@@ -32,20 +32,25 @@ ZcDbObject* objectOf(ZcDbObjectId id) {
     return stub && !stub->erased ? stub->object.get() : nullptr;
 }
 
-// Asks for an object's first lines ahead of its use. A large drawing's
-// objects are far apart in memory: walked one by one, every object would
-// wait for memory in turn, and the walk would slow down as the drawing
-// outgrows the caches.
+// Asks for an object's stub, and later for the object's first lines, ahead
+// of their use. A large drawing's stubs and objects are far apart in
+// memory: walked one by one, every object would wait for memory in turn,
+// and the walk would slow down as the drawing outgrows the caches.
 constexpr std::size_t kAhead = 8;
-void prefetchObject(ZcDbObjectId id) {
+void prefetchStub(ZcDbObjectId id) {
+    __builtin_prefetch(id.stub());
+}
+void prefetchObject(ZcDbObjectId id, int lines) {
     const ZcDbStub* stub = id.stub();
     if (!stub) return;
     const char* p = reinterpret_cast<const char*>(stub->object.get());
     if (!p) return;
-    __builtin_prefetch(p);
-    __builtin_prefetch(p + 64);
-    __builtin_prefetch(p + 128);
-    __builtin_prefetch(p + 192);
+    for (int i = 0; i < lines; ++i) __builtin_prefetch(p + 64 * i);
+}
+// Both, for the walk at `i` over `ids`.
+void prefetchAhead(const std::vector<ZcDbObjectId>& ids, std::size_t i, int lines) {
+    if (i + 2 * kAhead < ids.size()) prefetchStub(ids[i + 2 * kAhead]);
+    if (i + kAhead < ids.size()) prefetchObject(ids[i + kAhead], lines);
 }
 
 // The item sink: formats every item as DXF text. References become the
@@ -104,9 +109,10 @@ public:
 
     // The typed writes go straight to text, with the same rules as items.
     Zcad::ErrorStatus writeString(int code, std::string_view v) override {
-        const bool handle = ZcDbDxfItem::kindOfCode(code) == ZcDbDxfItem::kHandle;
+        // An empty handle is written as none ("0").
+        if (v.empty() && ZcDbDxfItem::kindOfCode(code) == ZcDbDxfItem::kHandle) v = "0";
         code = fileCode(code);
-        text(code, handle && v.empty() ? std::string_view("0") : v);
+        text(code, v);
         if (code == 100 && m_paperSpaceEntity && v == "AcDbEntity") integer(67, 1);
         return Zcad::eOk;
     }
@@ -467,9 +473,10 @@ private:
 
     void writeEntityList(ZcDbBlockTableRecord* btr, bool paper) {
         m_f.m_paperSpaceEntity = paper;
-        const std::vector<ZcDbObjectId> ids = btr->entityIds();
+        // Erased entities are passed over below, without a first walk to drop them.
+        const std::vector<ZcDbObjectId> ids = btr->entityIds(false);
         for (std::size_t i = 0; i < ids.size(); ++i) {
-            if (i + kAhead < ids.size()) prefetchObject(ids[i + kAhead]);
+            prefetchAhead(ids, i, 4);
             ZcDbObjectId eid = ids[i];
             ZcDbObject* ent = objectOf(eid);
             if (!ent) continue;
@@ -566,7 +573,8 @@ private:
         const char* last = nullptr;
         const std::vector<ZcDbObjectId> ids = m_db->allObjectIds();
         for (std::size_t i = 0; i < ids.size(); ++i) {
-            if (i + 2 * kAhead < ids.size()) prefetchObject(ids[i + 2 * kAhead]);
+            // Only the class is asked of most objects: their first line.
+            prefetchAhead(ids, i, 1);
             ZcDbObjectId id = ids[i];
             ZcDbObject* obj = objectOf(id);
             if (!obj) continue;
