@@ -36,7 +36,6 @@ ZcDbObject* objectOf(ZcDbObjectId id) {
 // of their use. A large drawing's stubs and objects are far apart in
 // memory: walked one by one, every object would wait for memory in turn,
 // and the walk would slow down as the drawing outgrows the caches.
-constexpr std::size_t kAhead = 8;
 void prefetchStub(ZcDbObjectId id) {
     __builtin_prefetch(id.stub());
 }
@@ -47,10 +46,11 @@ void prefetchObject(ZcDbObjectId id, int lines) {
     if (!p) return;
     for (int i = 0; i < lines; ++i) __builtin_prefetch(p + 64 * i);
 }
-// Both, for the walk at `i` over `ids`.
-void prefetchAhead(const std::vector<ZcDbObjectId>& ids, std::size_t i, int lines) {
-    if (i + 2 * kAhead < ids.size()) prefetchStub(ids[i + 2 * kAhead]);
-    if (i + kAhead < ids.size()) prefetchObject(ids[i + kAhead], lines);
+// Both, for the walk at `i` over `ids`: `ahead` objects ahead, enough to
+// cover the time memory takes with the work done on each object.
+void prefetchAhead(const std::vector<ZcDbObjectId>& ids, std::size_t i, std::size_t ahead, int lines) {
+    if (i + 2 * ahead < ids.size()) prefetchStub(ids[i + 2 * ahead]);
+    if (i + ahead < ids.size()) prefetchObject(ids[i + ahead], lines);
 }
 
 // The item sink: formats every item as DXF text. References become the
@@ -476,7 +476,7 @@ private:
         // Erased entities are passed over below, without a first walk to drop them.
         const std::vector<ZcDbObjectId> ids = btr->entityIds(false);
         for (std::size_t i = 0; i < ids.size(); ++i) {
-            prefetchAhead(ids, i, 4);
+            prefetchAhead(ids, i, 4, 4);
             ZcDbObjectId eid = ids[i];
             ZcDbObject* ent = objectOf(eid);
             if (!ent) continue;
@@ -574,7 +574,7 @@ private:
         const std::vector<ZcDbObjectId> ids = m_db->allObjectIds();
         for (std::size_t i = 0; i < ids.size(); ++i) {
             // Only the class is asked of most objects: their first line.
-            prefetchAhead(ids, i, 1);
+            prefetchAhead(ids, i, 32, 1);
             ZcDbObjectId id = ids[i];
             ZcDbObject* obj = objectOf(id);
             if (!obj) continue;
