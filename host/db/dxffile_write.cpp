@@ -36,21 +36,28 @@ ZcDbObject* objectOf(ZcDbObjectId id) {
 // of their use. A large drawing's stubs and objects are far apart in
 // memory: walked one by one, every object would wait for memory in turn,
 // and the walk would slow down as the drawing outgrows the caches.
-void prefetchStub(ZcDbObjectId id) {
-    __builtin_prefetch(id.stub());
-}
-void prefetchObject(ZcDbObjectId id, int lines) {
+// Always inlined: the compiler takes a function that only prefetches for
+// one without effect and drops its calls.
+template <int Lines>
+[[gnu::always_inline]] inline void prefetchObject(ZcDbObjectId id) {
     const ZcDbStub* stub = id.stub();
     if (!stub) return;
     const char* p = reinterpret_cast<const char*>(stub->object.get());
     if (!p) return;
-    for (int i = 0; i < lines; ++i) __builtin_prefetch(p + 64 * i);
+    __builtin_prefetch(p);
+    if constexpr (Lines > 1) {
+        __builtin_prefetch(p + 64);
+        __builtin_prefetch(p + 128);
+        __builtin_prefetch(p + 192);
+    }
 }
 // Both, for the walk at `i` over `ids`: `ahead` objects ahead, enough to
 // cover the time memory takes with the work done on each object.
-void prefetchAhead(const std::vector<ZcDbObjectId>& ids, std::size_t i, std::size_t ahead, int lines) {
-    if (i + 2 * ahead < ids.size()) prefetchStub(ids[i + 2 * ahead]);
-    if (i + ahead < ids.size()) prefetchObject(ids[i + ahead], lines);
+template <int Lines>
+[[gnu::always_inline]] inline void prefetchAhead(const std::vector<ZcDbObjectId>& ids, std::size_t i,
+                                                 std::size_t ahead) {
+    if (i + 2 * ahead < ids.size()) __builtin_prefetch(ids[i + 2 * ahead].stub());
+    if (i + ahead < ids.size()) prefetchObject<Lines>(ids[i + ahead]);
 }
 
 // The item sink: formats every item as DXF text. References become the
@@ -476,7 +483,7 @@ private:
         // Erased entities are passed over below, without a first walk to drop them.
         const std::vector<ZcDbObjectId> ids = btr->entityIds(false);
         for (std::size_t i = 0; i < ids.size(); ++i) {
-            prefetchAhead(ids, i, 4, 4);
+            prefetchAhead<4>(ids, i, 4);
             ZcDbObjectId eid = ids[i];
             ZcDbObject* ent = objectOf(eid);
             if (!ent) continue;
@@ -574,7 +581,7 @@ private:
         const std::vector<ZcDbObjectId> ids = m_db->allObjectIds();
         for (std::size_t i = 0; i < ids.size(); ++i) {
             // Only the class is asked of most objects: their first line.
-            prefetchAhead(ids, i, 32, 1);
+            prefetchAhead<1>(ids, i, 32);
             ZcDbObjectId id = ids[i];
             ZcDbObject* obj = objectOf(id);
             if (!obj) continue;
