@@ -157,10 +157,7 @@ public:
         char* p = room(host::dxf::kCodeLineRoom + value.size() + 1);
         p = host::dxf::putCodeLine(p, code);
         // Nearly every value is plain printable ASCII: one scan, one copy.
-        std::size_t plain = 0;
-        while (plain < value.size() && value[plain] >= 0x20 && value[plain] != '^' && value[plain] != 0x7F)
-            ++plain;
-        if (plain == value.size()) {
+        if (isPlain(value)) {
             std::memcpy(p, value.data(), value.size());
             p += value.size();
             *p++ = '\n';
@@ -214,6 +211,27 @@ private:
         *p++ = '\n';
         m_p = p;
         return Zcad::eOk;
+    }
+
+    // Whether every byte is printable ASCII other than a caret: eight bytes
+    // at a time, each test true when some byte of the word fails it.
+    static bool isPlain(std::string_view v) {
+        constexpr std::uint64_t ones = 0x0101010101010101, highs = 0x8080808080808080;
+        auto anyBelow = [](std::uint64_t x, std::uint64_t n) { return (x - ones * n) & ~x & highs; };
+        auto anyZero = [](std::uint64_t x) { return (x - ones) & ~x & highs; };
+        auto fails = [&](std::uint64_t x) {
+            return (x & highs) | anyBelow(x, 0x20) | anyZero(x ^ (ones * '^')) | anyZero(x ^ (ones * 0x7F));
+        };
+        const char* p = v.data();
+        std::size_t n = v.size();
+        std::uint64_t x;
+        for (; n >= 8; p += 8, n -= 8) {
+            std::memcpy(&x, p, 8);
+            if (fails(x)) return false;
+        }
+        for (; n > 0; ++p, --n)
+            if (*p < 0x20 || *p == '^' || *p == 0x7F) return false;
+        return true;
     }
 
     // The rest of a value that needs more than a copy (the group code is
@@ -291,6 +309,15 @@ public:
     }
 
 private:
+    // What the writer asks of an object's class, worked out once per class
+    // rather than by a walk up the hierarchy for every object.
+    struct ClassFacts {
+        bool polyline = false, insert = false, opaque = false;
+        bool loose = false;          // neither an entity nor a table nor a table record
+        bool kindPerObject = false;  // the kept kinds, named by each object
+        std::string_view name;       // the kind of every other object of the class
+    };
+
     void section(const char* name) {
         m_f.pair(0, "SECTION");
         m_f.pair(2, name);
@@ -487,9 +514,9 @@ private:
             ZcDbObjectId eid = ids[i];
             ZcDbObject* ent = objectOf(eid);
             if (!ent) continue;
-            writeObject(ent);
-            // Owned followers come right after their owner.
             const ClassFacts& is = factsOf(ent->isA());
+            writeObject(ent, is);
+            // Owned followers come right after their owner.
             if (is.polyline) {
                 auto* pl = static_cast<ZcDb2dPolyline*>(ent);
                 for (ZcDbObjectId v : pl->vertexIds()) writeObject(objectOf(v));
@@ -526,9 +553,11 @@ private:
     }
 
     void writeObject(ZcDbObject* obj) {
-        if (!obj) return;
-        const char* name = zcdbDxfKindOf(obj);
-        if (!name || !*name) return;
+        if (obj) writeObject(obj, factsOf(obj->isA()));
+    }
+    void writeObject(ZcDbObject* obj, const ClassFacts& is) {
+        std::string_view name = is.kindPerObject ? std::string_view(zcdbDxfKindOf(obj)) : is.name;
+        if (name.empty()) return;
         m_f.pair(0, name);
         obj->dxfOut(&m_f);
     }
@@ -593,17 +622,18 @@ private:
         }
     }
 
-    // What the writer asks of an object's class, worked out once per class
-    // rather than by a walk up the hierarchy for every object.
-    struct ClassFacts {
-        bool polyline = false, insert = false, opaque = false;
-        bool loose = false;  // neither an entity nor a table nor a table record
-    };
+    // What the writer asks of an object's class: see ClassFacts.
     const ClassFacts& factsOf(const ZcRxClass* cls) {
-        if (cls == m_lastClass) return *m_lastFacts;
+        // A few classes take turns (lines, arcs, texts...): a small table
+        // by address answers them, the map only when two share a slot.
+        Recent& slot = m_recent[(reinterpret_cast<std::uintptr_t>(cls) >> 6) % m_recent.size()];
+        if (slot.facts && slot.cls == cls) return *slot.facts;
         auto [it, added] = m_facts.try_emplace(cls);
         if (added && cls) {
             ClassFacts& f = it->second;
+            f.kindPerObject = cls == ZcDbOpaqueObject::desc() || cls == ZcDbOpaqueEntity::desc();
+            const char* name = cls->dxfName();
+            f.name = name ? name : "";
             f.polyline = cls->isDerivedFrom(ZcDb2dPolyline::desc());
             f.insert = cls->isDerivedFrom(ZcDbBlockReference::desc());
             f.opaque = cls->isDerivedFrom(ZcDbOpaqueEntity::desc());
@@ -611,8 +641,7 @@ private:
                       !cls->isDerivedFrom(ZcDbSymbolTable::desc()) &&
                       !cls->isDerivedFrom(ZcDbSymbolTableRecord::desc());
         }
-        m_lastClass = cls;
-        m_lastFacts = &it->second;
+        slot = {cls, &it->second};
         return it->second;
     }
 
@@ -637,8 +666,11 @@ private:
     std::size_t m_rest = 0;
     std::size_t m_seedAt = 0, m_seedSize = 0;  // the $HANDSEED value in the text
     std::unordered_map<const ZcRxClass*, ClassFacts> m_facts;
-    const ZcRxClass* m_lastClass = nullptr;
-    const ClassFacts* m_lastFacts = nullptr;
+    struct Recent {
+        const ZcRxClass* cls = nullptr;
+        const ClassFacts* facts = nullptr;
+    };
+    std::array<Recent, 16> m_recent{};
 };
 
 }  // namespace
