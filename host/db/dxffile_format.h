@@ -95,7 +95,9 @@ inline char* putCodeLine(char* p, int code) {
     auto n = end - buf;
     for (; n < 3; ++n) *p++ = ' ';
     std::memcpy(p, buf, static_cast<std::size_t>(end - buf));
-    return p + (end - buf);
+    p += end - buf;
+    *p++ = '\n';
+    return p;
 }
 
 inline char* putInteger(char* p, long long v) {
