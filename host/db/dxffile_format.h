@@ -46,8 +46,13 @@ inline constexpr char kDigitPairs[] =
     "8081828384858687888990919293949596979899";
 
 inline int decimalDigits(std::uint64_t v) {
-    int n = 1;
-    for (; v >= 10; v /= 10) ++n;
+    // Most values are short: a few comparisons before any division.
+    if (v < 10) return 1;
+    if (v < 100) return 2;
+    if (v < 1000) return 3;
+    if (v < 10000) return 4;
+    int n = 5;
+    for (v /= 10000; v >= 10; v /= 10) ++n;
     return n;
 }
 
@@ -154,12 +159,14 @@ inline char* putReal(char* p, double v) {
                 *p++ = '0';
                 return p;
             }
-            int decimals = 6;
-            while (frac % 10 == 0) {
-                frac /= 10;
-                --decimals;
-            }
-            return detail::putDigits(p, frac, decimals);
+            // All six decimals from the pair table, then the trailing zeros off.
+            auto f = static_cast<std::uint32_t>(frac);
+            std::memcpy(p, detail::kDigitPairs + 2 * (f / 10000), 2);
+            std::memcpy(p + 2, detail::kDigitPairs + 2 * (f / 100 % 100), 2);
+            std::memcpy(p + 4, detail::kDigitPairs + 2 * (f % 100), 2);
+            p += 6;
+            while (p[-1] == '0') --p;
+            return p;
         }
     }
     return detail::realByLibrary(p, v);
