@@ -147,7 +147,8 @@ public:
         return Zcad::eOk;
     }
     Zcad::ErrorStatus writeObjectId(int code, const ZcDbObjectId& id) override {
-        return handleText(fileCode(code), id.isNull() ? ZcDbHandle() : id.handle());
+        const ZcDbStub* stub = id.stub();
+        return handleText(fileCode(code), stub ? stub->handle : ZcDbHandle());
     }
     Zcad::ErrorStatus writeHandle(int code, const ZcDbHandle& h) override {
         return handleText(fileCode(code), h);
