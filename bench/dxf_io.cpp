@@ -18,7 +18,7 @@
 // `velmhost big.dxf --save out.dxf` on the 100,000 entities: 0.51 s CPU
 // (0.62 s wall); ezdxf.readfile alone on the same file: 7.9 s CPU, 15.5
 // times as long.
-// BM_FormatFloor: the saved ENTITIES text made from plain numbers, no objects.
+// BM_FormatFloor, the saved entity text from plain numbers: 0.83/9.9/95 ms (save 2.6/26/250).
 #include <benchmark/benchmark.h>
 
 #include <charconv>
