@@ -163,7 +163,7 @@ Zcad::ErrorStatus ZcDbEntity::dxfOutFields(ZcDbDxfFiler* f) const {
     f->writeString(100, "AcDbEntity");
     f->writeString(8, m_layer.empty() ? "0" : m_layer);
     // As the format does: defaults are left out.
-    if (m_linetype != "ByLayer") f->writeString(6, m_linetype);
+    if (m_linetype != std::string_view("ByLayer")) f->writeString(6, m_linetype);
     if (m_color != 256) f->writeInt16(62, m_color);
     if (m_trueColor >= 0) f->writeInt32(420, m_trueColor);
     if (m_linetypeScale != 1.0) f->writeDouble(48, m_linetypeScale);

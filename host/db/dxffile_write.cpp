@@ -20,6 +20,7 @@
 #include "host/db/dbsymtb.h"
 #include "host/db/dxffile.h"
 #include "host/db/dxffile_decode.h"
+#include "host/db/dxffile_format.h"
 #include "host/win/files.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
@@ -27,8 +28,36 @@
 namespace {
 
 ZcDbObject* objectOf(ZcDbObjectId id) {
-    if (id.isNull() || id.isErased()) return nullptr;
-    return id.stub()->object.get();
+    const ZcDbStub* stub = id.stub();
+    return stub && !stub->erased ? stub->object.get() : nullptr;
+}
+
+// Asks for an object's stub, and later for the object's first lines, ahead
+// of their use. A large drawing's stubs and objects are far apart in
+// memory: walked one by one, every object would wait for memory in turn,
+// and the walk would slow down as the drawing outgrows the caches.
+// Always inlined: the compiler takes a function that only prefetches for
+// one without effect and drops its calls.
+template <int Lines>
+[[gnu::always_inline]] inline void prefetchObject(ZcDbObjectId id) {
+    const ZcDbStub* stub = id.stub();
+    if (!stub) return;
+    const char* p = reinterpret_cast<const char*>(stub->object.get());
+    if (!p) return;
+    __builtin_prefetch(p);
+    if constexpr (Lines > 1) {
+        __builtin_prefetch(p + 64);
+        __builtin_prefetch(p + 128);
+        __builtin_prefetch(p + 192);
+    }
+}
+// Both, for the walk at `i` over `ids`: `ahead` objects ahead, enough to
+// cover the time memory takes with the work done on each object.
+template <int Lines>
+[[gnu::always_inline]] inline void prefetchAhead(const std::vector<ZcDbObjectId>& ids, std::size_t i,
+                                                 std::size_t ahead) {
+    if (i + 2 * ahead < ids.size()) __builtin_prefetch(ids[i + 2 * ahead].stub());
+    if (i + ahead < ids.size()) prefetchObject<Lines>(ids[i + ahead]);
 }
 
 // The item sink: formats every item as DXF text. References become the
@@ -36,7 +65,7 @@ ZcDbObject* objectOf(ZcDbObjectId id) {
 // points as their coordinate groups.
 class DxfTextFiler : public ZcDbDxfFiler {
 public:
-    explicit DxfTextFiler(ZcDbDatabase* db) : ZcDbDxfFiler(db) { m_out.reserve(1 << 20); }
+    explicit DxfTextFiler(ZcDbDatabase* db) : ZcDbDxfFiler(db) {}
 
     Zcad::ErrorStatus readItem(ZcDbDxfItem&) override { return Zcad::eNotApplicable; }
     Zcad::ErrorStatus pushBackItem() override { return Zcad::eNotApplicable; }
@@ -87,9 +116,10 @@ public:
 
     // The typed writes go straight to text, with the same rules as items.
     Zcad::ErrorStatus writeString(int code, std::string_view v) override {
-        const bool handle = ZcDbDxfItem::kindOfCode(code) == ZcDbDxfItem::kHandle;
+        // An empty handle is written as none ("0").
+        if (v.empty() && ZcDbDxfItem::kindOfCode(code) == ZcDbDxfItem::kHandle) v = "0";
         code = fileCode(code);
-        text(code, handle && v.empty() ? std::string_view("0") : v);
+        text(code, v);
         if (code == 100 && m_paperSpaceEntity && v == "AcDbEntity") integer(67, 1);
         return Zcad::eOk;
     }
@@ -117,71 +147,54 @@ public:
         return Zcad::eOk;
     }
     Zcad::ErrorStatus writeObjectId(int code, const ZcDbObjectId& id) override {
-        return handleText(fileCode(code), id.isNull() ? ZcDbHandle() : id.handle());
+        const ZcDbStub* stub = id.stub();
+        return handleText(fileCode(code), stub ? stub->handle : ZcDbHandle());
     }
     Zcad::ErrorStatus writeHandle(int code, const ZcDbHandle& h) override {
         return handleText(fileCode(code), h);
     }
 
     void text(int code, std::string_view value) {
-        codeLine(code);
-        // Nearly every value is plain printable ASCII: one scan, one append.
-        std::size_t plain = 0;
-        while (plain < value.size() && value[plain] >= 0x20 && value[plain] != '^' && value[plain] != 0x7F)
-            ++plain;
-        if (plain == value.size()) {
-            m_out.append(value);
-            m_out.push_back('\n');
+        char* p = room(host::dxf::kCodeLineRoom + value.size() + 1);
+        p = host::dxf::putCodeLine(p, code);
+        // Nearly every value is plain printable ASCII: one scan, one copy.
+        if (isPlain(value)) {
+            std::memcpy(p, value.data(), value.size());
+            p += value.size();
+            *p++ = '\n';
+            m_p = p;
             return;
         }
-        // The file is UTF-8: a stray 8-bit byte is written as its character.
-        std::string repaired;
-        if (!host::dxf::isAscii(value) && !host::isValidUtf8(value))
-            value = repaired = host::repairUtf8(value);
-        // Control characters (a line end would split the pair) are written
-        // as the format's caret escapes, and a caret that would read as one
-        // as "^ ".
-        plain = 0;
-        while (plain < value.size() && static_cast<unsigned char>(value[plain]) >= 0x20 &&
-               value[plain] != '^')
-            ++plain;
-        m_out.append(value.substr(0, plain));
-        for (std::size_t i = plain; i < value.size(); ++i) {
-            char c = value[i];
-            if (static_cast<unsigned char>(c) < 0x20) {
-                m_out.push_back('^');
-                m_out.push_back(static_cast<char>(c + '@'));
-            } else if (c == '^' && i + 1 < value.size() &&
-                       (value[i + 1] == ' ' || (value[i + 1] > '@' && value[i + 1] <= '_'))) {
-                m_out += "^ ";
-            } else {
-                m_out.push_back(c);
-            }
-        }
-        m_out.push_back('\n');
+        m_p = p;
+        escapedText(value);
     }
     void real(int code, double v) {
-        codeLine(code);
-        if (!std::isfinite(v)) v = 0;
-        char buf[32];
-        // Shortest text that reads back to the same double, '.' always.
-        auto r = std::to_chars(buf, buf + sizeof buf, v);
-        bool whole = true;
-        for (const char* c = buf; c != r.ptr && whole; ++c) whole = *c != '.' && *c != 'e';
-        m_out.append(buf, static_cast<std::size_t>(r.ptr - buf));
-        if (whole) m_out += ".0";
-        m_out.push_back('\n');
+        char* p = room(host::dxf::kCodeLineRoom + host::dxf::kRealRoom + 1);
+        p = host::dxf::putReal(host::dxf::putCodeLine(p, code), v);
+        *p++ = '\n';
+        m_p = p;
     }
     void integer(int code, long long v) {
-        codeLine(code);
-        char buf[24];
-        auto r = std::to_chars(buf, buf + sizeof buf, v);
-        m_out.append(buf, static_cast<std::size_t>(r.ptr - buf));
-        m_out.push_back('\n');
+        char* p = room(host::dxf::kCodeLineRoom + host::dxf::kIntegerRoom + 1);
+        p = host::dxf::putInteger(host::dxf::putCodeLine(p, code), v);
+        *p++ = '\n';
+        m_p = p;
     }
     void pair(int code, std::string_view value) { text(code, value); }
 
-    std::string& out() { return m_out; }
+    // The text written so far, and where it ends.
+    std::size_t size() const { return m_p ? static_cast<std::size_t>(m_p - m_buf.data()) : 0; }
+    char* at(std::size_t offset) { return m_buf.data() + offset; }
+    void reserve(std::size_t bytes) {
+        if (bytes > m_buf.size()) grow(bytes - size());
+    }
+    std::string take() {
+        m_buf.resize(size());
+        m_p = nullptr;
+        m_end = nullptr;
+        return std::move(m_buf);
+    }
+
     bool m_dimStyleRecord = false;
     bool m_paperSpaceEntity = false;
 
@@ -194,43 +207,79 @@ private:
     }
     // A handle as upper-case hexadecimal; "0" for none.
     Zcad::ErrorStatus handleText(int code, ZcDbHandle h) {
-        codeLine(code);
-        char buf[17];
-        h.getIntoAsciiBuffer(buf, sizeof buf);
-        m_out.append(buf);
-        m_out.push_back('\n');
+        char* p = room(host::dxf::kCodeLineRoom + host::dxf::kHandleRoom + 1);
+        p = host::dxf::putHandle(host::dxf::putCodeLine(p, code), h.value());
+        *p++ = '\n';
+        m_p = p;
         return Zcad::eOk;
     }
-    void codeLine(int code) {
-        // The usual codes from a table made once: "  0\n" and so on.
-        static const auto table = [] {
-            std::array<std::array<char, 8>, 1072> t{};
-            for (int c = 0; c < 1072; ++c) {
-                char* p = t[static_cast<std::size_t>(c)].data() + 1;
-                auto r = std::to_chars(p, p + 4, c);
-                std::size_t n = static_cast<std::size_t>(r.ptr - p);
-                std::size_t pad = n < 3 ? 3 - n : 0;
-                std::memmove(p + pad, p, n);
-                std::memset(p, ' ', pad);
-                p[pad + n] = '\n';
-                t[static_cast<std::size_t>(c)][0] = static_cast<char>(pad + n + 1);
-            }
-            return t;
-        }();
-        if (code >= 0 && code < 1072) {
-            const auto& e = table[static_cast<std::size_t>(code)];
-            m_out.append(e.data() + 1, static_cast<std::size_t>(e[0]));
-            return;
+
+    // Whether every byte is printable ASCII other than a caret: eight bytes
+    // at a time, each test true when some byte of the word fails it.
+    static bool isPlain(std::string_view v) {
+        constexpr std::uint64_t ones = 0x0101010101010101, highs = 0x8080808080808080;
+        auto anyBelow = [](std::uint64_t x, std::uint64_t n) { return (x - ones * n) & ~x & highs; };
+        auto anyZero = [](std::uint64_t x) { return (x - ones) & ~x & highs; };
+        auto fails = [&](std::uint64_t x) {
+            return (x & highs) | anyBelow(x, 0x20) | anyZero(x ^ (ones * '^')) | anyZero(x ^ (ones * 0x7F));
+        };
+        const char* p = v.data();
+        std::size_t n = v.size();
+        std::uint64_t x;
+        for (; n >= 8; p += 8, n -= 8) {
+            std::memcpy(&x, p, 8);
+            if (fails(x)) return false;
         }
-        char buf[16];
-        auto r = std::to_chars(buf, buf + sizeof buf, code);
-        std::size_t n = static_cast<std::size_t>(r.ptr - buf);
-        // Right-aligned in three columns, as most writers do.
-        if (n < 3) m_out.append(3 - n, ' ');
-        m_out.append(buf, static_cast<std::size_t>(r.ptr - buf));
-        m_out.push_back('\n');
+        for (; n > 0; ++p, --n)
+            if (*p < 0x20 || *p == '^' || *p == 0x7F) return false;
+        return true;
     }
-    std::string m_out;
+
+    // The rest of a value that needs more than a copy (the group code is
+    // down already).
+    void escapedText(std::string_view value) {
+        // The file is UTF-8: a stray 8-bit byte is written as its character.
+        std::string repaired;
+        if (!host::dxf::isAscii(value) && !host::isValidUtf8(value))
+            value = repaired = host::repairUtf8(value);
+        // Control characters (a line end would split the pair) are written
+        // as the format's caret escapes, and a caret that would read as one
+        // as "^ ": at most two bytes for one.
+        char* p = room(2 * value.size() + 1);
+        for (std::size_t i = 0; i < value.size(); ++i) {
+            char c = value[i];
+            if (static_cast<unsigned char>(c) < 0x20) {
+                *p++ = '^';
+                *p++ = static_cast<char>(c + '@');
+            } else if (c == '^' && i + 1 < value.size() &&
+                       (value[i + 1] == ' ' || (value[i + 1] > '@' && value[i + 1] <= '_'))) {
+                *p++ = '^';
+                *p++ = ' ';
+            } else {
+                *p++ = c;
+            }
+        }
+        *p++ = '\n';
+        m_p = p;
+    }
+
+    // Where the next `bytes` may go: the buffer grows (doubling, so the
+    // copies add up to less than the text) only when they do not fit.
+    char* room(std::size_t bytes) {
+        if (static_cast<std::size_t>(m_end - m_p) < bytes) grow(bytes);
+        return m_p;
+    }
+    void grow(std::size_t bytes) {
+        std::size_t used = size();
+        m_buf.resize(std::max(2 * m_buf.size(), used + bytes + (1 << 16)));
+        m_p = m_buf.data() + used;
+        m_end = m_buf.data() + m_buf.size();
+    }
+
+    // The text lives in m_buf[0, m_p); m_buf's size is the room made so far.
+    std::string m_buf;
+    char* m_p = nullptr;
+    char* m_end = nullptr;
 };
 
 class DxfWriter {
@@ -238,30 +287,38 @@ public:
     DxfWriter(ZcDbDatabase* db, const host::SysVarStore* vars) : m_db(db), m_vars(vars), m_f(db) {
         // Room for the usual size of an object's text, so the buffer is
         // not copied over and over as it grows.
-        m_f.out().reserve(db->numObjects() * 160 + (1 << 16));
+        m_f.reserve(db->numObjects() * 160 + (1 << 16));
     }
 
     std::string run() {
-        std::string body;
-        {
-            surveyObjects();
-            writeClasses();
-            writeTables();
-            writeBlocks();
-            writeEntities();
-            writeObjects();
-            m_f.pair(0, "EOF");
-            body.swap(m_f.out());
-        }
+        surveyObjects();
         writeHeader();
-        std::string all;
-        all.reserve(m_f.out().size() + body.size());
-        all += m_f.out();
-        all += body;
-        return all;
+        writeClasses();
+        writeTables();
+        writeBlocks();
+        writeEntities();
+        writeObjects();
+        m_f.pair(0, "EOF");
+        std::string out = m_f.take();
+        // Writing may have taken fresh handles (block markers and followers
+        // that had none): the seed written first moves past them.
+        char seed[17];
+        m_db->handseed().getIntoAsciiBuffer(seed, sizeof seed);
+        if (std::string_view(out).substr(m_seedAt, m_seedSize) != seed)
+            out.replace(m_seedAt, m_seedSize, seed);
+        return out;
     }
 
 private:
+    // What the writer asks of an object's class, worked out once per class
+    // rather than by a walk up the hierarchy for every object.
+    struct ClassFacts {
+        bool polyline = false, insert = false, opaque = false;
+        bool loose = false;          // neither an entity nor a table nor a table record
+        bool kindPerObject = false;  // the kept kinds, named by each object
+        std::string_view name;       // the kind of every other object of the class
+    };
+
     void section(const char* name) {
         m_f.pair(0, "SECTION");
         m_f.pair(2, name);
@@ -277,7 +334,10 @@ private:
         m_f.pair(9, "$DWGCODEPAGE");
         m_f.pair(3, "ANSI_1252");
         m_f.pair(9, "$HANDSEED");
-        m_f.pair(5, m_db->handseed().ascii());
+        std::string seed = m_db->handseed().ascii();
+        m_f.pair(5, seed);
+        m_seedAt = m_f.size() - seed.size() - 1;
+        m_seedSize = seed.size();
         for (const host::SysVarDef& def : host::sysVarTable()) {
             if (def.scope != host::SysVarScope::Drawing) continue;
             const host::SysVarValue* stored = m_vars ? m_vars->find(def.name) : nullptr;
@@ -448,12 +508,16 @@ private:
 
     void writeEntityList(ZcDbBlockTableRecord* btr, bool paper) {
         m_f.m_paperSpaceEntity = paper;
-        for (ZcDbObjectId eid : btr->entityIds()) {
+        // Erased entities are passed over below, without a first walk to drop them.
+        const std::vector<ZcDbObjectId> ids = btr->entityIds(false);
+        for (std::size_t i = 0; i < ids.size(); ++i) {
+            prefetchAhead<4>(ids, i, 4);
+            ZcDbObjectId eid = ids[i];
             ZcDbObject* ent = objectOf(eid);
             if (!ent) continue;
-            writeObject(ent);
-            // Owned followers come right after their owner.
             const ClassFacts& is = factsOf(ent->isA());
+            writeObject(ent, is);
+            // Owned followers come right after their owner.
             if (is.polyline) {
                 auto* pl = static_cast<ZcDb2dPolyline*>(ent);
                 for (ZcDbObjectId v : pl->vertexIds()) writeObject(objectOf(v));
@@ -490,9 +554,11 @@ private:
     }
 
     void writeObject(ZcDbObject* obj) {
-        if (!obj) return;
-        const char* name = zcdbDxfKindOf(obj);
-        if (!name || !*name) return;
+        if (obj) writeObject(obj, factsOf(obj->isA()));
+    }
+    void writeObject(ZcDbObject* obj, const ClassFacts& is) {
+        std::string_view name = is.kindPerObject ? std::string_view(zcdbDxfKindOf(obj)) : is.name;
+        if (name.empty()) return;
         m_f.pair(0, name);
         obj->dxfOut(&m_f);
     }
@@ -542,7 +608,11 @@ private:
     void surveyObjects() {
         const bool kinds = !m_db->fileClasses().empty();
         const char* last = nullptr;
-        for (ZcDbObjectId id : m_db->allObjectIds()) {
+        const std::vector<ZcDbObjectId> ids = m_db->allObjectIds();
+        for (std::size_t i = 0; i < ids.size(); ++i) {
+            // Only the class is asked of most objects: their first line.
+            prefetchAhead<1>(ids, i, 32);
+            ZcDbObjectId id = ids[i];
             ZcDbObject* obj = objectOf(id);
             if (!obj) continue;
             if (kinds) {
@@ -553,17 +623,18 @@ private:
         }
     }
 
-    // What the writer asks of an object's class, worked out once per class
-    // rather than by a walk up the hierarchy for every object.
-    struct ClassFacts {
-        bool polyline = false, insert = false, opaque = false;
-        bool loose = false;  // neither an entity nor a table nor a table record
-    };
+    // What the writer asks of an object's class: see ClassFacts.
     const ClassFacts& factsOf(const ZcRxClass* cls) {
-        if (cls == m_lastClass) return *m_lastFacts;
+        // A few classes take turns (lines, arcs, texts...): a small table
+        // by address answers them, the map only when two share a slot.
+        Recent& slot = m_recent[(reinterpret_cast<std::uintptr_t>(cls) >> 6) % m_recent.size()];
+        if (slot.facts && slot.cls == cls) return *slot.facts;
         auto [it, added] = m_facts.try_emplace(cls);
         if (added && cls) {
             ClassFacts& f = it->second;
+            f.kindPerObject = cls == ZcDbOpaqueObject::desc() || cls == ZcDbOpaqueEntity::desc();
+            const char* name = cls->dxfName();
+            f.name = name ? name : "";
             f.polyline = cls->isDerivedFrom(ZcDb2dPolyline::desc());
             f.insert = cls->isDerivedFrom(ZcDbBlockReference::desc());
             f.opaque = cls->isDerivedFrom(ZcDbOpaqueEntity::desc());
@@ -571,8 +642,7 @@ private:
                       !cls->isDerivedFrom(ZcDbSymbolTable::desc()) &&
                       !cls->isDerivedFrom(ZcDbSymbolTableRecord::desc());
         }
-        m_lastClass = cls;
-        m_lastFacts = &it->second;
+        slot = {cls, &it->second};
         return it->second;
     }
 
@@ -595,9 +665,13 @@ private:
     std::vector<ZcDbObjectId> m_loose;             // objects outside entities and tables, in database order
     std::unordered_set<std::string_view> m_kinds;  // kinds present, when the file brought CLASS records
     std::size_t m_rest = 0;
+    std::size_t m_seedAt = 0, m_seedSize = 0;  // the $HANDSEED value in the text
     std::unordered_map<const ZcRxClass*, ClassFacts> m_facts;
-    const ZcRxClass* m_lastClass = nullptr;
-    const ClassFacts* m_lastFacts = nullptr;
+    struct Recent {
+        const ZcRxClass* cls = nullptr;
+        const ClassFacts* facts = nullptr;
+    };
+    std::array<Recent, 16> m_recent{};
 };
 
 }  // namespace
