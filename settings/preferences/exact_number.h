@@ -20,7 +20,7 @@ public:
             while (!t.empty() && t.back() == '0') t.pop_back();
             if (!t.empty() && t.back() == '.') t.pop_back();
         }
-        if (t == "-0") t = "0";
+        if (t == "-0") t.erase(0, 1);  // no negative zero
         return t;
     }
 
