@@ -5,8 +5,8 @@
 // Segments are leaves numbered by the caller (for a ring, in ring order, so
 // neighbouring leaves are neighbouring edges and a subtree is a stretch of
 // outline with a tight box). The tree is eight-way: a node keeps the boxes
-// of its eight children side by side, so one short loop over plain arrays
-// tells which children a question must enter, and a thousand edges are
+// of its eight children side by side in one block of memory, so one short
+// loop tells which children a question must enter, and a thousand edges are
 // four levels deep. A child's box is the union of its own children's,
 // widened by a slack that covers the intersection tolerance and rounding,
 // so two segments that meet within the tolerance always reach each other's
@@ -37,16 +37,26 @@ public:
     EdgeTree(int count, const std::vector<Point3>& pts) : slack_(Slack(pts)), count_(std::max(count, 0)) {
         everything_ = !(slack_ >= 0.0);
         if (everything_) slack_ = ZcGeContext::gTol.equalPoint() * 4.0;
-        // Level l holds the children of its nodes, eight slots a node; slot
-        // s of level l is node s of level l + 1, and of the last level leaf s.
-        std::vector<int> nodes;
-        for (int n = std::max(1, (count_ + kWays - 1) / kWays);; n = (n + kWays - 1) / kWays) {
+        // Level l holds the children of its nodes, a block of eight slots a
+        // node; slot s of level l is node s of level l + 1, and of the last
+        // level leaf s. The levels follow one another, root first.
+        std::vector<size_t> nodes;
+        for (size_t n = std::max<size_t>(1, (count_ + kWays - 1) / kWays);; n = (n + kWays - 1) / kWays) {
             nodes.push_back(n);
             if (n == 1) break;
         }
-        levels_.resize(nodes.size());
-        for (size_t l = 0; l < nodes.size(); ++l)
-            levels_[l].resize(static_cast<size_t>(nodes[nodes.size() - 1 - l]) * kWays);
+        size_t at = 0;
+        for (size_t l = nodes.size(); l-- > 0;) {
+            start_.push_back(at);
+            at += nodes[l] * kBlock;
+        }
+        start_.push_back(at);
+        box_.resize(at);
+        for (size_t b = 0; b < at; b += kBlock) {
+            std::fill_n(box_.begin() + b, 2 * kWays, HUGE_VAL);
+            std::fill_n(box_.begin() + b + 2 * kWays, 2 * kWays, -HUGE_VAL);
+        }
+        last_ = static_cast<int>(nodes.size()) - 1;
         live_.assign(static_cast<size_t>(count_), 0);
     }
 
@@ -75,19 +85,19 @@ public:
     // Many leaves at once: place each, then rebuild the inner boxes once.
     void place(int leaf, const Point3& a, const Point3& b) {
         live_[leaf] = 1;
-        levels_.back().put(leaf, std::min(a.x, b.x) - slack_, std::min(a.y, b.y) - slack_,
-                           std::max(a.x, b.x) + slack_, std::max(a.y, b.y) + slack_);
+        put(last_, leaf, std::min(a.x, b.x) - slack_, std::min(a.y, b.y) - slack_,
+            std::max(a.x, b.x) + slack_, std::max(a.y, b.y) + slack_);
     }
     void rebuild() {
-        for (size_t l = levels_.size() - 1; l >= 1; --l) {
-            const int nodes = static_cast<int>(levels_[l].minX.size()) / kWays;
-            for (int node = 0; node < nodes; ++node) levels_[l - 1].unite(node, levels_[l], node);
+        for (int l = last_; l >= 1; --l) {
+            const int nodes = static_cast<int>((start_[l + 1] - start_[l]) / kBlock);
+            for (int node = 0; node < nodes; ++node) unite(l, node);
         }
     }
 
     void clear(int leaf) {
         live_[leaf] = 0;
-        levels_.back().put(leaf, HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL);
+        put(last_, leaf, HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL);
         refit(leaf);
     }
 
@@ -105,12 +115,13 @@ public:
         const double dx = b.x - a.x, dy = b.y - a.y;
         // A box lies wholly on one side of the line a-b when all its
         // corners do by more than the slack (measured across the line).
-        const double reach = slack_ * std::hypot(dx, dy) * 1.0000001;
-        const int last = static_cast<int>(levels_.size()) - 1;
+        const double reach = slack_ * std::sqrt(dx * dx + dy * dy) * 1.0000001;
         // Of the corners of a box, the one furthest to the left of a->b and
         // the one furthest to the right: the box is beside the line when the
         // first is right of it or the second left of it, by the reach.
-        const bool upX = dy > 0.0, upY = dx > 0.0;
+        const int leftX = dy > 0.0 ? kMinX : kMaxX, leftY = dx > 0.0 ? kMaxY : kMinY;
+        const int rightX = dy > 0.0 ? kMaxX : kMinX, rightY = dx > 0.0 ? kMinY : kMaxY;
+        const double* const box = box_.data();
         struct Visit {
             int level, node;
         };
@@ -119,16 +130,7 @@ public:
         stack[top++] = {0, 0};
         while (top) {
             const Visit at = stack[--top];
-            const Level& lv = levels_[at.level];
-            const int base = at.node * kWays;
-            const double* x0 = lv.minX.data() + base;
-            const double* y0 = lv.minY.data() + base;
-            const double* x1 = lv.maxX.data() + base;
-            const double* y1 = lv.maxY.data() + base;
-            const double* leftX = upX ? x0 : x1;
-            const double* leftY = upY ? y1 : y0;
-            const double* rightX = upX ? x1 : x0;
-            const double* rightY = upY ? y0 : y1;
+            const double* block = box + start_[at.level] + static_cast<size_t>(at.node) * kBlock;
             unsigned enter = 0;
 #if VELM_EDGE_TREE_SSE2
             const __m128d ax = _mm_set1_pd(a.x), ay = _mm_set1_pd(a.y), vdx = _mm_set1_pd(dx),
@@ -136,31 +138,33 @@ public:
                           vqx0 = _mm_set1_pd(qx0), vqx1 = _mm_set1_pd(qx1), vqy0 = _mm_set1_pd(qy0),
                           vqy1 = _mm_set1_pd(qy1);
             for (int j = 0; j < kWays; j += 2) {
-                const __m128d meets = _mm_and_pd(_mm_and_pd(_mm_cmple_pd(_mm_loadu_pd(x0 + j), vqx1),
-                                                            _mm_cmpge_pd(_mm_loadu_pd(x1 + j), vqx0)),
-                                                 _mm_and_pd(_mm_cmple_pd(_mm_loadu_pd(y0 + j), vqy1),
-                                                            _mm_cmpge_pd(_mm_loadu_pd(y1 + j), vqy0)));
-                const __m128d left = _mm_sub_pd(_mm_mul_pd(vdx, _mm_sub_pd(_mm_loadu_pd(leftY + j), ay)),
-                                                _mm_mul_pd(vdy, _mm_sub_pd(_mm_loadu_pd(leftX + j), ax)));
-                const __m128d right = _mm_sub_pd(_mm_mul_pd(vdx, _mm_sub_pd(_mm_loadu_pd(rightY + j), ay)),
-                                                 _mm_mul_pd(vdy, _mm_sub_pd(_mm_loadu_pd(rightX + j), ax)));
+                const double* c = block + j;
+                const __m128d meets = _mm_and_pd(_mm_and_pd(_mm_cmple_pd(_mm_loadu_pd(c + kMinX), vqx1),
+                                                            _mm_cmpge_pd(_mm_loadu_pd(c + kMaxX), vqx0)),
+                                                 _mm_and_pd(_mm_cmple_pd(_mm_loadu_pd(c + kMinY), vqy1),
+                                                            _mm_cmpge_pd(_mm_loadu_pd(c + kMaxY), vqy0)));
+                const __m128d left = _mm_sub_pd(_mm_mul_pd(vdx, _mm_sub_pd(_mm_loadu_pd(c + leftY), ay)),
+                                                _mm_mul_pd(vdy, _mm_sub_pd(_mm_loadu_pd(c + leftX), ax)));
+                const __m128d right = _mm_sub_pd(_mm_mul_pd(vdx, _mm_sub_pd(_mm_loadu_pd(c + rightY), ay)),
+                                                 _mm_mul_pd(vdy, _mm_sub_pd(_mm_loadu_pd(c + rightX), ax)));
                 const __m128d near =
                     _mm_and_pd(meets, _mm_and_pd(_mm_cmpge_pd(left, lo), _mm_cmple_pd(right, hi)));
                 enter |= static_cast<unsigned>(_mm_movemask_pd(near)) << j;
             }
 #else
             for (int j = 0; j < kWays; ++j) {
-                const double left = dx * (leftY[j] - a.y) - dy * (leftX[j] - a.x);
-                const double right = dx * (rightY[j] - a.y) - dy * (rightX[j] - a.x);
-                const bool near = (x0[j] <= qx1) & (x1[j] >= qx0) & (y0[j] <= qy1) & (y1[j] >= qy0) &
-                                  (left >= -reach) & (right <= reach);
+                const double* c = block + j;
+                const double left = dx * (c[leftY] - a.y) - dy * (c[leftX] - a.x);
+                const double right = dx * (c[rightY] - a.y) - dy * (c[rightX] - a.x);
+                const bool near = (c[kMinX] <= qx1) & (c[kMaxX] >= qx0) & (c[kMinY] <= qy1) &
+                                  (c[kMaxY] >= qy0) & (left >= -reach) & (right <= reach);
                 enter |= static_cast<unsigned>(near) << j;
             }
 #endif
-            if (at.level == last) {
-                for (; enter; enter &= enter - 1) {
+            const int base = at.node * kWays;
+            if (at.level == last_) {
+                for (; enter; enter &= enter - 1)
                     if (f(base + std::countr_zero(enter))) return true;
-                }
                 continue;
             }
             // Pushed last first, so that leaves come out in order.
@@ -171,50 +175,50 @@ public:
     }
 
 private:
-    static constexpr int kWays = 8;
+    // A block: the eight children's min x, then min y, max x, max y. An
+    // empty box is inverted and meets nothing.
+    static constexpr int kWays = 8, kBlock = 4 * kWays;
+    static constexpr int kMinX = 0, kMinY = kWays, kMaxX = 2 * kWays, kMaxY = 3 * kWays;
 
-    // Boxes side by side; an empty box is inverted and meets nothing.
-    struct Level {
-        std::vector<double> minX, minY, maxX, maxY;
-        void resize(size_t n) {
-            minX.assign(n, HUGE_VAL);
-            minY.assign(n, HUGE_VAL);
-            maxX.assign(n, -HUGE_VAL);
-            maxY.assign(n, -HUGE_VAL);
+    double* slot(int level, int i) {
+        return box_.data() + start_[level] + static_cast<size_t>(i / kWays) * kBlock + i % kWays;
+    }
+    void put(int level, int i, double x0, double y0, double x1, double y1) {
+        double* c = slot(level, i);
+        c[kMinX] = x0;
+        c[kMinY] = y0;
+        c[kMaxX] = x1;
+        c[kMaxY] = y1;
+    }
+    // Node `node` of level `level` takes the union of its children's boxes
+    // as its slot one level up; false when it had it already.
+    bool unite(int level, int node) {
+        const double* block = box_.data() + start_[level] + static_cast<size_t>(node) * kBlock;
+        double x0 = HUGE_VAL, y0 = HUGE_VAL, x1 = -HUGE_VAL, y1 = -HUGE_VAL;
+        for (int j = 0; j < kWays; ++j) {
+            x0 = std::min(x0, block[kMinX + j]);
+            y0 = std::min(y0, block[kMinY + j]);
+            x1 = std::max(x1, block[kMaxX + j]);
+            y1 = std::max(y1, block[kMaxY + j]);
         }
-        void put(int i, double x0, double y0, double x1, double y1) {
-            minX[i] = x0;
-            minY[i] = y0;
-            maxX[i] = x1;
-            maxY[i] = y1;
-        }
-        // Slot i := the union of the eight slots of node `node` in `below`;
-        // false when it was that already.
-        bool unite(int i, const Level& below, int node) {
-            const int base = node * kWays;
-            double x0 = HUGE_VAL, y0 = HUGE_VAL, x1 = -HUGE_VAL, y1 = -HUGE_VAL;
-            for (int j = base; j < base + kWays; ++j) {
-                x0 = std::min(x0, below.minX[j]);
-                y0 = std::min(y0, below.minY[j]);
-                x1 = std::max(x1, below.maxX[j]);
-                y1 = std::max(y1, below.maxY[j]);
-            }
-            if (minX[i] == x0 && minY[i] == y0 && maxX[i] == x1 && maxY[i] == y1) return false;
-            put(i, x0, y0, x1, y1);
-            return true;
-        }
-    };
+        const double* c = slot(level - 1, node);
+        if (c[kMinX] == x0 && c[kMinY] == y0 && c[kMaxX] == x1 && c[kMaxY] == y1) return false;
+        put(level - 1, node, x0, y0, x1, y1);
+        return true;
+    }
 
     void refit(int leaf) {
-        for (size_t l = levels_.size() - 1; l >= 1; --l) {
+        for (int l = last_; l >= 1; --l) {
             leaf /= kWays;
-            if (!levels_[l - 1].unite(leaf, levels_[l], leaf)) break;
+            if (!unite(l, leaf)) break;
         }
     }
 
-    std::vector<Level> levels_;
+    std::vector<double> box_;
+    std::vector<size_t> start_;  // where each level begins in box_, and the end
     std::vector<unsigned char> live_;
     double slack_ = 0;
     int count_ = 0;
+    int last_ = 0;
     bool everything_ = false;
 };
