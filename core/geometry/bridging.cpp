@@ -163,7 +163,8 @@ private:
 
     std::vector<int> nodeVert_, next_;
     std::vector<std::uint64_t> label_;
-    std::vector<std::vector<int>> nodesOf_;  // ring nodes of each vertex
+    // The ring nodes of each vertex, linked through the nodes.
+    std::vector<int> firstOf_, sameVert_;
     int head_ = kNone;
 
     EdgeTree* edges_ = nullptr;
@@ -197,7 +198,7 @@ void Bridging::collect() {
     bridged_.assign(static_cast<size_t>(hole), 0);
     remaining_ = hole;
     inRing_.assign(vert_.size(), 0);
-    nodesOf_.resize(vert_.size());
+    firstOf_.assign(vert_.size(), kNone);
 }
 
 bool Bridging::crosses(int a, int b) const {
@@ -221,7 +222,8 @@ void Bridging::buildRing() {
         nodeVert_.push_back(order[i]);
         next_.push_back(i + 1 < outer ? i + 1 : kNone);
         label_.push_back(0);
-        nodesOf_[order[i]].push_back(i);
+        sameVert_.push_back(firstOf_[order[i]]);
+        firstOf_[order[i]] = i;
         inRing_[order[i]] = 1;
     }
     head_ = outer ? 0 : kNone;
@@ -236,7 +238,7 @@ void Bridging::relabel() {
 
 int Bridging::firstNode(int v) const {
     int best = kNone;
-    for (int n : nodesOf_[v])
+    for (int n = firstOf_[v]; n != kNone; n = sameVert_[n])
         if (best == kNone || label_[n] < label_[best]) best = n;
     return best;
 }
@@ -253,7 +255,8 @@ void Bridging::insertAfter(int node, const std::vector<int>& verts) {
         nodeVert_.push_back(v);
         next_.push_back(kNone);
         label_.push_back(l += step);
-        nodesOf_[v].push_back(n);
+        sameVert_.push_back(firstOf_[v]);
+        firstOf_[v] = n;
         next_[after] = n;
         after = n;
     }
@@ -384,7 +387,7 @@ int Bridging::ringNodeOfWinner(int winner) {
     }
     std::vector<int> later;
     for (int v : group)
-        for (int n : nodesOf_[v])
+        for (int n = firstOf_[v]; n != kNone; n = sameVert_[n])
             if (label_[n] > label_[winner]) later.push_back(n);
     std::sort(later.begin(), later.end(), [&](int a, int b) { return label_[a] < label_[b]; });
     for (int r : later) {
