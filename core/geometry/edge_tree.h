@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "core/geometry/geom_basic.h"
@@ -122,15 +123,15 @@ public:
         const int leftX = dy > 0.0 ? kMinX : kMaxX, leftY = dx > 0.0 ? kMaxY : kMinY;
         const int rightX = dy > 0.0 ? kMaxX : kMinX, rightY = dx > 0.0 ? kMinY : kMaxY;
         const double* const box = box_.data();
-        struct Visit {
-            int level, node;
-        };
-        Visit stack[kWays * 16];
+        // A level and a node in one word: a pop that reads back two halves
+        // written apart stalls the processor.
+        std::uint64_t stack[kWays * 16];
         int top = 0;
-        stack[top++] = {0, 0};
+        stack[top++] = 0;
         while (top) {
-            const Visit at = stack[--top];
-            const double* block = box + start_[at.level] + static_cast<size_t>(at.node) * kBlock;
+            const std::uint64_t visit = stack[--top];
+            const int level = static_cast<int>(visit >> 32), node = static_cast<int>(visit & 0xffffffffu);
+            const double* block = box + start_[level] + static_cast<size_t>(node) * kBlock;
             unsigned enter = 0;
 #if VELM_EDGE_TREE_SSE2
             const __m128d ax = _mm_set1_pd(a.x), ay = _mm_set1_pd(a.y), vdx = _mm_set1_pd(dx),
@@ -161,15 +162,17 @@ public:
                 enter |= static_cast<unsigned>(near) << j;
             }
 #endif
-            const int base = at.node * kWays;
-            if (at.level == last_) {
+            const int base = node * kWays;
+            if (level == last_) {
                 for (; enter; enter &= enter - 1)
                     if (f(base + std::countr_zero(enter))) return true;
                 continue;
             }
             // Pushed last first, so that leaves come out in order.
             for (int j = kWays - 1; j >= 0; --j)
-                if (enter >> j & 1u) stack[top++] = {at.level + 1, base + j};
+                if (enter >> j & 1u)
+                    stack[top++] =
+                        static_cast<std::uint64_t>(level + 1) << 32 | static_cast<std::uint32_t>(base + j);
         }
         return false;
     }
