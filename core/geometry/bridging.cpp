@@ -311,38 +311,40 @@ bool Bridging::advance(int u, Pair& out) {
 }
 
 // The shortest free pair, the first of equal ones in the order of the plain
-// search. The heap holds one unverified pair per stream, its front; a front
-// found free moves to the pile of free pairs while its stream moves on,
-// since the same ring vertex may have other pairs just as short. The pile
-// keeps free pairs across rounds: whether a pair is free never changes, and
-// ring order (the labels) only grows between existing nodes, so the pile's
-// order stays valid and a round costs the pairs it verifies, not all the
-// pairs tied at the shortest length.
+// search. The heap holds one pair per stream, its front; a front moves to
+// the pile while its stream moves on, since the same ring vertex may have
+// other pairs just as short. Once no stream holds a pair as short as the
+// pile's first, that first comes before every other candidate, so it alone
+// is tested for crossings: free, it wins; crossing, it is dropped for good
+// (the contours do not change) and the next is looked at. The pile keeps
+// its pairs across rounds: ring order (the labels) only grows between
+// existing nodes, so its order stays valid, and a round costs the pairs it
+// tests, not all the pairs tied at the shortest length.
 bool Bridging::shortestFree(Pair& winner) {
     auto first = [this](const Pair& a, const Pair& b) { return pileKey(a) > pileKey(b); };
-    auto dropBridged = [&] {
-        while (!pile_.empty() && bridged_[hole_[pile_.front().q]]) {
-            std::pop_heap(pile_.begin(), pile_.end(), first);
-            pile_.pop_back();
-        }
+    auto popFirst = [&] {
+        std::pop_heap(pile_.begin(), pile_.end(), first);
+        pile_.pop_back();
     };
     for (;;) {
-        dropBridged();
-        if (heap_.empty() || (!pile_.empty() && heap_.top().d > pile_.front().d)) break;
-        Pair p = heap_.top();
-        heap_.pop();
-        Pair n;
-        if (advance(p.u, n)) heap_.push(n);
-        if (bridged_[hole_[p.q]] || crosses(p.u, p.q)) continue;
-        pile_.push_back(p);
-        std::push_heap(pile_.begin(), pile_.end(), first);
+        while (!pile_.empty() && bridged_[hole_[pile_.front().q]]) popFirst();
+        if (!heap_.empty() && (pile_.empty() || heap_.top().d <= pile_.front().d)) {
+            const Pair p = heap_.top();
+            heap_.pop();
+            Pair n;
+            if (advance(p.u, n)) heap_.push(n);
+            if (bridged_[hole_[p.q]]) continue;
+            pile_.push_back(p);
+            std::push_heap(pile_.begin(), pile_.end(), first);
+            continue;
+        }
+        if (pile_.empty()) return false;
+        winner = pile_.front();
+        popFirst();
+        if (crosses(winner.u, winner.q)) continue;
+        // A bridge must be shorter than the largest float to count at all.
+        return winner.d < 3.4028234663852886e38;
     }
-    if (pile_.empty()) return false;
-    winner = pile_.front();
-    std::pop_heap(pile_.begin(), pile_.end(), first);
-    pile_.pop_back();
-    // A bridge must be shorter than the largest float to count at all.
-    return winner.d < 3.4028234663852886e38;
 }
 
 // Whether some free bridge from ring node r to a remaining hole vertex
