@@ -138,18 +138,27 @@ public:
                           vdy = _mm_set1_pd(dy), lo = _mm_set1_pd(-reach), hi = _mm_set1_pd(reach),
                           vqx0 = _mm_set1_pd(qx0), vqx1 = _mm_set1_pd(qx1), vqy0 = _mm_set1_pd(qy0),
                           vqy1 = _mm_set1_pd(qy1);
+            // The boxes' overlap first; the side of the line only for the
+            // pairs where some box overlaps.
+            __m128d meets[kWays / 2];
+            unsigned overlap = 0;
             for (int j = 0; j < kWays; j += 2) {
                 const double* c = block + j;
-                const __m128d meets = _mm_and_pd(_mm_and_pd(_mm_cmple_pd(_mm_loadu_pd(c + kMinX), vqx1),
-                                                            _mm_cmpge_pd(_mm_loadu_pd(c + kMaxX), vqx0)),
-                                                 _mm_and_pd(_mm_cmple_pd(_mm_loadu_pd(c + kMinY), vqy1),
-                                                            _mm_cmpge_pd(_mm_loadu_pd(c + kMaxY), vqy0)));
+                meets[j / 2] = _mm_and_pd(_mm_and_pd(_mm_cmple_pd(_mm_loadu_pd(c + kMinX), vqx1),
+                                                     _mm_cmpge_pd(_mm_loadu_pd(c + kMaxX), vqx0)),
+                                          _mm_and_pd(_mm_cmple_pd(_mm_loadu_pd(c + kMinY), vqy1),
+                                                     _mm_cmpge_pd(_mm_loadu_pd(c + kMaxY), vqy0)));
+                overlap |= static_cast<unsigned>(_mm_movemask_pd(meets[j / 2])) << j;
+            }
+            for (int j = 0; j < kWays; j += 2) {
+                if (!(overlap >> j & 3u)) continue;
+                const double* c = block + j;
                 const __m128d left = _mm_sub_pd(_mm_mul_pd(vdx, _mm_sub_pd(_mm_loadu_pd(c + leftY), ay)),
                                                 _mm_mul_pd(vdy, _mm_sub_pd(_mm_loadu_pd(c + leftX), ax)));
                 const __m128d right = _mm_sub_pd(_mm_mul_pd(vdx, _mm_sub_pd(_mm_loadu_pd(c + rightY), ay)),
                                                  _mm_mul_pd(vdy, _mm_sub_pd(_mm_loadu_pd(c + rightX), ax)));
                 const __m128d near =
-                    _mm_and_pd(meets, _mm_and_pd(_mm_cmpge_pd(left, lo), _mm_cmple_pd(right, hi)));
+                    _mm_and_pd(meets[j / 2], _mm_and_pd(_mm_cmpge_pd(left, lo), _mm_cmple_pd(right, hi)));
                 enter |= static_cast<unsigned>(_mm_movemask_pd(near)) << j;
             }
 #else
