@@ -25,11 +25,17 @@
 
 #include "core/geometry/geom_basic.h"
 
+// Two boxes at a time where the processor has the instructions for it
+// (every 64-bit x86 has); a plain loop with the same tests elsewhere.
+#ifndef VELM_EDGE_TREE_SSE2
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
-#include <emmintrin.h>
 #define VELM_EDGE_TREE_SSE2 1
 #else
 #define VELM_EDGE_TREE_SSE2 0
+#endif
+#endif
+#if VELM_EDGE_TREE_SSE2
+#include <emmintrin.h>
 #endif
 
 class EdgeTree {
