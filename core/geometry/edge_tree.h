@@ -156,8 +156,9 @@ public:
                                                      _mm_cmpge_pd(_mm_loadu_pd(c + kMaxY), vqy0)));
                 overlap |= static_cast<unsigned>(_mm_movemask_pd(meets[j / 2])) << j;
             }
-            for (int j = 0; j < kWays; j += 2) {
-                if (!(overlap >> j & 3u)) continue;
+            // Each pair with an overlapping box, by its first bit.
+            for (unsigned pairs = (overlap | overlap >> 1) & 0x55u; pairs; pairs &= pairs - 1) {
+                const int j = std::countr_zero(pairs);
                 const double* c = block + j;
                 const __m128d left = _mm_sub_pd(_mm_mul_pd(vdx, _mm_sub_pd(_mm_loadu_pd(c + leftY), ay)),
                                                 _mm_mul_pd(vdy, _mm_sub_pd(_mm_loadu_pd(c + leftX), ax)));
@@ -184,10 +185,9 @@ public:
                 continue;
             }
             // Pushed last first, so that leaves come out in order.
-            for (int j = kWays - 1; j >= 0; --j)
-                if (enter >> j & 1u)
-                    stack[top++] =
-                        static_cast<std::uint64_t>(level + 1) << 32 | static_cast<std::uint32_t>(base + j);
+            const std::uint64_t below = static_cast<std::uint64_t>(level + 1) << 32;
+            for (; enter; enter &= ~(1u << (31 - std::countl_zero(enter))))
+                stack[top++] = below | static_cast<std::uint32_t>(base + 31 - std::countl_zero(enter));
         }
         return false;
     }
@@ -199,7 +199,8 @@ private:
     static constexpr int kMinX = 0, kMinY = kWays, kMaxX = 2 * kWays, kMaxY = 3 * kWays;
 
     double* slot(int level, int i) {
-        return box_.data() + start_[level] + static_cast<size_t>(i / kWays) * kBlock + i % kWays;
+        const auto u = static_cast<size_t>(i);
+        return box_.data() + start_[level] + u / kWays * kBlock + u % kWays;
     }
     void put(int level, int i, double x0, double y0, double x1, double y1) {
         double* c = slot(level, i);
