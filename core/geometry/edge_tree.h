@@ -108,6 +108,17 @@ public:
         refit(leaf);
     }
 
+    // Leaf `gone` cleared and leaf `leaf` set to a-b at once, as when an ear
+    // is cut: two neighbouring leaves usually share their node, and then
+    // one refit serves both.
+    void clearAndSet(int gone, int leaf, const Point3& a, const Point3& b) {
+        live_[gone] = 0;
+        put(last_, gone, HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL);
+        place(leaf, a, b);
+        refit(gone);
+        if (gone / kWays != leaf / kWays) refit(leaf);
+    }
+
     // Calls f(leaf) for the live leaves whose segment may meet a-b, in leaf
     // order, stopping at the first that answers true.
     template <class F>

@@ -32,7 +32,7 @@ void ExpectNoMeetingMissed(int count, std::mt19937& rng) {
     tree.rebuild();
     for (int round = 0; round < 200; ++round) {
         const int i = static_cast<int>(rng() % count);
-        switch (rng() % 3) {
+        switch (rng() % 4) {
             case 0:
                 seg[i] = shortSegment();
                 tree.set(i, seg[i].a, seg[i].b);
@@ -41,6 +41,15 @@ void ExpectNoMeetingMissed(int count, std::mt19937& rng) {
                 seg[i] = {{coord(rng), coord(rng), 0.0}, {coord(rng), coord(rng), 0.0}, true};
                 tree.set(i, seg[i].a, seg[i].b);
                 break;
+            case 2: {
+                // A leaf goes and another takes a longer segment, in one step.
+                const int other = static_cast<int>(rng() % count);
+                if (other == i) break;
+                seg[i].live = false;
+                seg[other] = {seg[other].a, {coord(rng), coord(rng), 0.0}, true};
+                tree.clearAndSet(i, other, seg[other].a, seg[other].b);
+                break;
+            }
             default:
                 seg[i].live = false;
                 tree.clear(i);
