@@ -183,7 +183,7 @@ private:
     std::vector<int> nodeVert_, next_;
     std::vector<std::uint64_t> label_;
     // The ring nodes of each vertex, linked through the nodes.
-    std::vector<int> firstOf_, sameVert_;
+    std::vector<int> firstOf_, sameVert_, oldest_;
     int head_ = kNone;
 
     EdgeTree* edges_ = nullptr;
@@ -219,6 +219,7 @@ void Bridging::collect() {
     remaining_ = hole;
     inRing_.assign(vert_.size(), 0);
     firstOf_.assign(vert_.size(), kNone);
+    oldest_.assign(vert_.size(), kNone);
 }
 
 bool Bridging::crosses(int a, int b) const {
@@ -244,6 +245,7 @@ void Bridging::buildRing() {
         label_.push_back(0);
         sameVert_.push_back(firstOf_[order[i]]);
         firstOf_[order[i]] = i;
+        oldest_[order[i]] = i;
         inRing_[order[i]] = 1;
     }
     head_ = outer ? 0 : kNone;
@@ -256,11 +258,10 @@ void Bridging::relabel() {
     for (int n = head_; n != kNone; n = next_[n], l += step) label_[n] = l;
 }
 
+// A vertex's later nodes are always put after one of its nodes (a hole
+// joined at it), so its first node in ring order is the one made first.
 int Bridging::firstNode(int v) const {
-    int best = kNone;
-    for (int n = firstOf_[v]; n != kNone; n = sameVert_[n])
-        if (best == kNone || label_[n] < label_[best]) best = n;
-    return best;
+    return oldest_[v];
 }
 
 void Bridging::insertAfter(int node, const std::vector<int>& verts) {
@@ -277,6 +278,7 @@ void Bridging::insertAfter(int node, const std::vector<int>& verts) {
         label_.push_back(l += step);
         sameVert_.push_back(firstOf_[v]);
         firstOf_[v] = n;
+        if (oldest_[v] == kNone) oldest_[v] = n;
         next_[after] = n;
         after = n;
     }
@@ -443,7 +445,8 @@ RingNode* Bridging::run() {
         EdgeTree edges(static_cast<int>(vert_.size()), pt_);
         for (size_t e = 0; e < vert_.size(); ++e) edges.place(static_cast<int>(e), pt_[e], pt_[edgeEnd_[e]]);
         edges.rebuild();
-        VertexGrid grid(pt_), open(pt_);
+        VertexGrid grid(pt_);
+        VertexGrid open = grid;
         for (int v = 0; v < holeStart_[0]; ++v) open.remove(v);
         edges_ = &edges;
         grid_ = &grid;
