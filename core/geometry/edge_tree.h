@@ -145,16 +145,18 @@ public:
         std::uint64_t stack[kWays * 16];
         int top = 0;
         stack[top++] = 0;
+#if VELM_EDGE_TREE_SSE2
+        const __m128d ax = _mm_set1_pd(a.x), ay = _mm_set1_pd(a.y), vdx = _mm_set1_pd(dx),
+                      vdy = _mm_set1_pd(dy), lo = _mm_set1_pd(-reach), hi = _mm_set1_pd(reach),
+                      vqx0 = _mm_set1_pd(qx0), vqx1 = _mm_set1_pd(qx1), vqy0 = _mm_set1_pd(qy0),
+                      vqy1 = _mm_set1_pd(qy1);
+#endif
         while (top) {
             const std::uint64_t visit = stack[--top];
             const int level = static_cast<int>(visit >> 32), node = static_cast<int>(visit & 0xffffffffu);
             const double* block = box + start_[level] + static_cast<size_t>(node) * kBlock;
             unsigned enter = 0;
 #if VELM_EDGE_TREE_SSE2
-            const __m128d ax = _mm_set1_pd(a.x), ay = _mm_set1_pd(a.y), vdx = _mm_set1_pd(dx),
-                          vdy = _mm_set1_pd(dy), lo = _mm_set1_pd(-reach), hi = _mm_set1_pd(reach),
-                          vqx0 = _mm_set1_pd(qx0), vqx1 = _mm_set1_pd(qx1), vqy0 = _mm_set1_pd(qy0),
-                          vqy1 = _mm_set1_pd(qy1);
             // The boxes' overlap first; the side of the line only for the
             // pairs where some box overlaps.
             __m128d meets[kWays / 2];
@@ -162,9 +164,9 @@ public:
             for (int j = 0; j < kWays; j += 2) {
                 const double* c = block + j;
                 meets[j / 2] = _mm_and_pd(_mm_and_pd(_mm_cmple_pd(_mm_loadu_pd(c + kMinX), vqx1),
-                                                     _mm_cmpge_pd(_mm_loadu_pd(c + kMaxX), vqx0)),
+                                                     _mm_cmple_pd(vqx0, _mm_loadu_pd(c + kMaxX))),
                                           _mm_and_pd(_mm_cmple_pd(_mm_loadu_pd(c + kMinY), vqy1),
-                                                     _mm_cmpge_pd(_mm_loadu_pd(c + kMaxY), vqy0)));
+                                                     _mm_cmple_pd(vqy0, _mm_loadu_pd(c + kMaxY))));
                 overlap |= static_cast<unsigned>(_mm_movemask_pd(meets[j / 2])) << j;
             }
             // Each pair with an overlapping box, by its first bit.
@@ -176,7 +178,7 @@ public:
                 const __m128d right = _mm_sub_pd(_mm_mul_pd(vdx, _mm_sub_pd(_mm_loadu_pd(c + rightY), ay)),
                                                  _mm_mul_pd(vdy, _mm_sub_pd(_mm_loadu_pd(c + rightX), ax)));
                 const __m128d near =
-                    _mm_and_pd(meets[j / 2], _mm_and_pd(_mm_cmpge_pd(left, lo), _mm_cmple_pd(right, hi)));
+                    _mm_and_pd(meets[j / 2], _mm_and_pd(_mm_cmple_pd(lo, left), _mm_cmple_pd(right, hi)));
                 enter |= static_cast<unsigned>(_mm_movemask_pd(near)) << j;
             }
 #else
