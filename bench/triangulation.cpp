@@ -6,17 +6,18 @@
 // grid of square holes bridged and triangulated, as a slab with openings
 // is. Each iteration builds its input untimed, since the work consumes it.
 //
-// Release build, medians of three on a shared, loaded machine (expect 20 %
-// either way from run to run, and more when the machine is busy); the
+// Release build, least of several runs on a shared, loaded machine (expect
+// 20 % either way from run to run, and more when the machine is busy); the
 // yardstick is the plain ear clipper below.
-//   ring          10,000 vertices         100,000   growth 10K->100K
-//   convex         2.4 ms (1.7 x 1.4 ms)    26 ms    (yardstick 22 ms)
-//   comb           9.1 ms (0.2 x 55 ms)    130 ms    n^1.15
-//   star           7.3 ms (0.3 x 23.5 ms)  105 ms    n^1.16
-//   spiral        11.1 ms (0.1 x 87.6 ms)  120 ms    n^1.03
-//   bridged holes  9.5 ms                  157 ms
-// Grid of square holes, bridged and triangulated: 3.0 ms at 1,000 vertices
-// (250 holes), 14 ms at 4,000, 61 ms at 10,000 (2,500 holes).
+//   ring          10,000 vertices          100,000   growth 10K->100K
+//   convex         2.0 ms (1.5 x 1.3 ms)     26 ms    (yardstick 21 ms)
+//   comb           5.3 ms (0.1 x 51 ms)      70 ms    n^1.12
+//   star           5.4 ms (0.26 x 21 ms)     70 ms    n^1.11
+//   spiral         8.0 ms (0.15 x 54 ms)     92 ms    n^1.06
+//   bridged holes  6.0 ms                   116 ms
+// Grid of square holes, bridged and triangulated: 1.9 ms at 1,000 vertices
+// (250 holes), 9.0 ms at 4,000, 33 ms at 10,000 (2,500 holes); the bridging
+// alone (grid_bridging) takes 0.66, 3.6 and 12 ms of that.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -330,6 +331,24 @@ void BM_BridgeAndTriangulate(benchmark::State& state) {
     state.counters["ring"] = vertices;
 }
 
+// The bridging alone, on the same grids.
+void BM_BridgeOnly(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        state.PauseTiming();
+        ContourNode* contours = GridOfHoles(n);
+        state.ResumeTiming();
+        RingNode* ring = BridgeHoles(contours);
+        benchmark::DoNotOptimize(ring);
+        state.PauseTiming();
+        FreeList(ring);
+        FreeListOfLists(contours);
+        SettleFreedBlocks();
+        state.ResumeTiming();
+    }
+    state.SetComplexityN(n);
+}
+
 }  // namespace
 
 #define VELM_RING_SIZES ->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Complexity()
@@ -347,6 +366,13 @@ BENCHMARK(BM_Yardstick<StarRing>)->Name("yardstick_star") VELM_YARDSTICK_SIZES;
 BENCHMARK(BM_Yardstick<SpiralRing>)->Name("yardstick_spiral") VELM_YARDSTICK_SIZES;
 BENCHMARK(BM_BridgeAndTriangulate)
     ->Name("grid_of_holes")
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity();
+BENCHMARK(BM_BridgeOnly)
+    ->Name("grid_bridging")
     ->Arg(1000)
     ->Arg(4000)
     ->Arg(10000)

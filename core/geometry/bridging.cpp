@@ -35,8 +35,9 @@ namespace {
 
 constexpr int kNone = -1;
 
-// All contour vertices in cells: ring vertices read the remaining hole
-// vertices from it nearest first. A point goes in the cell floor((x - origin) / size), so a
+// Contour vertices in cells: ring vertices read the remaining hole vertices
+// from one such grid nearest first, and the vertices of a joined hole leave
+// it, so that the search no longer steps over them. A point goes in the cell floor((x - origin) / size), so a
 // point n cells away (by rows or columns) is at least (n - 1) cells away in
 // plan; the 3D length is never shorter than the plan one.
 class VertexGrid {
@@ -67,8 +68,26 @@ public:
         for (size_t i = 0; i < pts.size(); ++i) ++start_[cell(pts[i]) + 1];
         for (size_t c = 1; c < start_.size(); ++c) start_[c] += start_[c - 1];
         items_.resize(static_cast<size_t>(n));
-        std::vector<int> fill(start_.begin(), start_.end() - 1);
-        for (size_t i = 0; i < pts.size(); ++i) items_[fill[cell(pts[i])]++] = static_cast<int>(i);
+        place_.resize(static_cast<size_t>(n));
+        cellOf_.resize(static_cast<size_t>(n));
+        end_.assign(start_.begin(), start_.end() - 1);
+        for (size_t i = 0; i < pts.size(); ++i) {
+            const size_t c = cell(pts[i]);
+            const int at = end_[c]++;
+            items_[at] = static_cast<int>(i);
+            place_[i] = at;
+            cellOf_[i] = static_cast<int>(c);
+        }
+    }
+
+    // Takes vertex i out of its cell; the others in the cell may change order.
+    void remove(int i) {
+        const int at = place_[i], last = --end_[cellOf_[i]];
+        const int moved = items_[last];
+        items_[at] = moved;
+        place_[moved] = at;
+        items_[last] = i;
+        place_[i] = last;
     }
 
     int col(double x) const { return clamp(std::floor((x - originX_) / size_), cols_); }
@@ -81,7 +100,7 @@ public:
     template <class F>
     void each(int c, int r, F f) const {
         const size_t at = static_cast<size_t>(r) * cols_ + c;
-        for (int i = start_[at]; i < start_[at + 1]; ++i) f(items_[i]);
+        for (int i = start_[at]; i < end_[at]; ++i) f(items_[i]);
     }
 
     // Calls f for every vertex filed within half a box of side 2·reach
@@ -103,7 +122,7 @@ private:
 
     double originX_ = 0, originY_ = 0, size_ = 1, margin_ = 0;
     int cols_ = 1, rows_ = 1;
-    std::vector<int> start_, items_;
+    std::vector<int> start_, end_, items_, place_, cellOf_;
 };
 
 struct Pair {
@@ -163,11 +182,13 @@ private:
 
     std::vector<int> nodeVert_, next_;
     std::vector<std::uint64_t> label_;
-    std::vector<std::vector<int>> nodesOf_;  // ring nodes of each vertex
+    // The ring nodes of each vertex, linked through the nodes.
+    std::vector<int> firstOf_, sameVert_, oldest_;
     int head_ = kNone;
 
     EdgeTree* edges_ = nullptr;
-    VertexGrid* grid_ = nullptr;
+    VertexGrid* grid_ = nullptr;  // every vertex
+    VertexGrid* open_ = nullptr;  // the vertices of the holes not yet joined
     std::vector<Stream> streams_;
     std::priority_queue<Pair, std::vector<Pair>, std::greater<Pair>> heap_;
     std::vector<Pair> pile_;  // a heap on pileKey, first on top
@@ -197,7 +218,8 @@ void Bridging::collect() {
     bridged_.assign(static_cast<size_t>(hole), 0);
     remaining_ = hole;
     inRing_.assign(vert_.size(), 0);
-    nodesOf_.resize(vert_.size());
+    firstOf_.assign(vert_.size(), kNone);
+    oldest_.assign(vert_.size(), kNone);
 }
 
 bool Bridging::crosses(int a, int b) const {
@@ -221,7 +243,9 @@ void Bridging::buildRing() {
         nodeVert_.push_back(order[i]);
         next_.push_back(i + 1 < outer ? i + 1 : kNone);
         label_.push_back(0);
-        nodesOf_[order[i]].push_back(i);
+        sameVert_.push_back(firstOf_[order[i]]);
+        firstOf_[order[i]] = i;
+        oldest_[order[i]] = i;
         inRing_[order[i]] = 1;
     }
     head_ = outer ? 0 : kNone;
@@ -234,11 +258,10 @@ void Bridging::relabel() {
     for (int n = head_; n != kNone; n = next_[n], l += step) label_[n] = l;
 }
 
+// A vertex's later nodes are always put after one of its nodes (a hole
+// joined at it), so its first node in ring order is the one made first.
 int Bridging::firstNode(int v) const {
-    int best = kNone;
-    for (int n : nodesOf_[v])
-        if (best == kNone || label_[n] < label_[best]) best = n;
-    return best;
+    return oldest_[v];
 }
 
 void Bridging::insertAfter(int node, const std::vector<int>& verts) {
@@ -253,7 +276,9 @@ void Bridging::insertAfter(int node, const std::vector<int>& verts) {
         nodeVert_.push_back(v);
         next_.push_back(kNone);
         label_.push_back(l += step);
-        nodesOf_[v].push_back(n);
+        sameVert_.push_back(firstOf_[v]);
+        firstOf_[v] = n;
+        if (oldest_[v] == kNone) oldest_[v] = n;
         next_[after] = n;
         after = n;
     }
@@ -263,8 +288,8 @@ void Bridging::insertAfter(int node, const std::vector<int>& verts) {
 
 void Bridging::openStream(int u) {
     Stream& s = streams_[u];
-    s.col = grid_->col(pt_[u].x);
-    s.row = grid_->row(pt_[u].y);
+    s.col = open_->col(pt_[u].x);
+    s.row = open_->row(pt_[u].y);
     Pair p;
     if (advance(u, p)) heap_.push(p);
 }
@@ -275,13 +300,13 @@ bool Bridging::advance(int u, Pair& out) {
     auto later = [](const std::pair<double, int>& a, const std::pair<double, int>& b) {
         return a.first > b.first;
     };
-    const int last = std::max({s.col, grid_->cols() - 1 - s.col, s.row, grid_->rows() - 1 - s.row});
+    const int last = std::max({s.col, open_->cols() - 1 - s.col, s.row, open_->rows() - 1 - s.row});
     for (;;) {
         while (!s.found.empty() && bridged_[hole_[s.found.front().second]]) {
             std::pop_heap(s.found.begin(), s.found.end(), later);
             s.found.pop_back();
         }
-        if (!s.found.empty() && (s.ring > last || s.found.front().first <= grid_->bound(s.ring))) {
+        if (!s.found.empty() && (s.ring > last || s.found.front().first <= open_->bound(s.ring))) {
             out = {s.found.front().first, u, s.found.front().second};
             std::pop_heap(s.found.begin(), s.found.end(), later);
             s.found.pop_back();
@@ -290,56 +315,57 @@ bool Bridging::advance(int u, Pair& out) {
         if (s.ring > last) return false;
         const int k = s.ring++;
         auto take = [&](int q) {
-            if (hole_[q] == kNone || bridged_[hole_[q]]) return;
             s.found.emplace_back(length(u, q), q);
             std::push_heap(s.found.begin(), s.found.end(), later);
         };
-        const int r0 = std::max(0, s.row - k), r1 = std::min(grid_->rows() - 1, s.row + k);
-        const int c0 = std::max(0, s.col - k), c1 = std::min(grid_->cols() - 1, s.col + k);
+        const int r0 = std::max(0, s.row - k), r1 = std::min(open_->rows() - 1, s.row + k);
+        const int c0 = std::max(0, s.col - k), c1 = std::min(open_->cols() - 1, s.col + k);
         for (int r = r0; r <= r1; ++r) {
             if (r == s.row - k || r == s.row + k) {
-                for (int c = c0; c <= c1; ++c) grid_->each(c, r, take);
+                for (int c = c0; c <= c1; ++c) open_->each(c, r, take);
             } else {
-                if (s.col - k >= 0) grid_->each(s.col - k, r, take);
-                if (k > 0 && s.col + k < grid_->cols()) grid_->each(s.col + k, r, take);
+                if (s.col - k >= 0) open_->each(s.col - k, r, take);
+                if (k > 0 && s.col + k < open_->cols()) open_->each(s.col + k, r, take);
             }
         }
     }
 }
 
 // The shortest free pair, the first of equal ones in the order of the plain
-// search. The heap holds one unverified pair per stream, its front; a front
-// found free moves to the pile of free pairs while its stream moves on,
-// since the same ring vertex may have other pairs just as short. The pile
-// keeps free pairs across rounds: whether a pair is free never changes, and
-// ring order (the labels) only grows between existing nodes, so the pile's
-// order stays valid and a round costs the pairs it verifies, not all the
-// pairs tied at the shortest length.
+// search. The heap holds one pair per stream, its front; a front moves to
+// the pile while its stream moves on, since the same ring vertex may have
+// other pairs just as short. Once no stream holds a pair as short as the
+// pile's first, that first comes before every other candidate, so it alone
+// is tested for crossings: free, it wins; crossing, it is dropped for good
+// (the contours do not change) and the next is looked at. The pile keeps
+// its pairs across rounds: ring order (the labels) only grows between
+// existing nodes, so its order stays valid, and a round costs the pairs it
+// tests, not all the pairs tied at the shortest length.
 bool Bridging::shortestFree(Pair& winner) {
     auto first = [this](const Pair& a, const Pair& b) { return pileKey(a) > pileKey(b); };
-    auto dropBridged = [&] {
-        while (!pile_.empty() && bridged_[hole_[pile_.front().q]]) {
-            std::pop_heap(pile_.begin(), pile_.end(), first);
-            pile_.pop_back();
-        }
+    auto popFirst = [&] {
+        std::pop_heap(pile_.begin(), pile_.end(), first);
+        pile_.pop_back();
     };
     for (;;) {
-        dropBridged();
-        if (heap_.empty() || (!pile_.empty() && heap_.top().d > pile_.front().d)) break;
-        Pair p = heap_.top();
-        heap_.pop();
-        Pair n;
-        if (advance(p.u, n)) heap_.push(n);
-        if (bridged_[hole_[p.q]] || crosses(p.u, p.q)) continue;
-        pile_.push_back(p);
-        std::push_heap(pile_.begin(), pile_.end(), first);
+        while (!pile_.empty() && bridged_[hole_[pile_.front().q]]) popFirst();
+        if (!heap_.empty() && (pile_.empty() || heap_.top().d <= pile_.front().d)) {
+            const Pair p = heap_.top();
+            heap_.pop();
+            Pair n;
+            if (advance(p.u, n)) heap_.push(n);
+            if (bridged_[hole_[p.q]]) continue;
+            pile_.push_back(p);
+            std::push_heap(pile_.begin(), pile_.end(), first);
+            continue;
+        }
+        if (pile_.empty()) return false;
+        winner = pile_.front();
+        popFirst();
+        if (crosses(winner.u, winner.q)) continue;
+        // A bridge must be shorter than the largest float to count at all.
+        return winner.d < 3.4028234663852886e38;
     }
-    if (pile_.empty()) return false;
-    winner = pile_.front();
-    std::pop_heap(pile_.begin(), pile_.end(), first);
-    pile_.pop_back();
-    // A bridge must be shorter than the largest float to count at all.
-    return winner.d < 3.4028234663852886e38;
 }
 
 // Whether some free bridge from ring node r to a remaining hole vertex
@@ -384,7 +410,7 @@ int Bridging::ringNodeOfWinner(int winner) {
     }
     std::vector<int> later;
     for (int v : group)
-        for (int n : nodesOf_[v])
+        for (int n = firstOf_[v]; n != kNone; n = sameVert_[n])
             if (label_[n] > label_[winner]) later.push_back(n);
     std::sort(later.begin(), later.end(), [&](int a, int b) { return label_[a] < label_[b]; });
     for (int r : later) {
@@ -405,6 +431,7 @@ void Bridging::join(int winner, int q) {
     insertAfter(winner, verts);
     bridged_[h] = 1;
     --remaining_;
+    for (int v = first; v < first + n; ++v) open_->remove(v);
     for (int v = first; v < first + n; ++v) {
         inRing_[v] = 1;
         openStream(v);
@@ -419,12 +446,16 @@ RingNode* Bridging::run() {
         for (size_t e = 0; e < vert_.size(); ++e) edges.place(static_cast<int>(e), pt_[e], pt_[edgeEnd_[e]]);
         edges.rebuild();
         VertexGrid grid(pt_);
+        VertexGrid open = grid;
+        for (int v = 0; v < holeStart_[0]; ++v) open.remove(v);
         edges_ = &edges;
         grid_ = &grid;
+        open_ = &open;
         streams_.resize(vert_.size());
         for (int v = 0; v < holeStart_[0]; ++v) openStream(v);
         Pair pick;
         while (remaining_ > 0 && shortestFree(pick)) join(ringNodeOfWinner(firstNode(pick.u)), pick.q);
+        open_ = nullptr;
         grid_ = nullptr;
         edges_ = nullptr;
     }

@@ -283,8 +283,7 @@ FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) 
                 live[n] = 0;
                 fwd[v] = bwd[v] = unknown;
                 if (edges) {
-                    edges->clear(n);
-                    edges->set(v, V, M);
+                    edges->clearAndSet(n, v, V, M);
                 }
                 due.reset(n);
                 edgeChanged(n);

@@ -115,6 +115,28 @@ TEST(Bridging, a_grid_of_openings_is_bridged_as_the_plain_search_bridges_it) {
     }
 }
 
+// The same grids with thin bars in some gaps between rows: many of the
+// shortest bridges, often the first of them in ring order, cross a bar and
+// must give way to the next one the plain search takes.
+TEST(Bridging, tied_bridges_crossing_a_bar_give_way_as_in_the_plain_search) {
+    std::mt19937 rng(1810);
+    for (int i = 0; i < 8; ++i) {
+        const int g = 3 + i % 3;
+        const double side = 3.0 * g + 1;
+        Contours shapes{Square(0, 0, side, i % 2 == 0)};
+        for (int a = 0; a < g; ++a)
+            for (int b = 0; b < g; ++b) shapes.push_back(Square(1 + 3.0 * a, 1 + 3.0 * b, 2, rng() % 2 == 0));
+        for (int b = 1; b < g; ++b) {
+            if (rng() % 3 == 0) continue;
+            const double y = 3.0 * b + 0.45, x0 = 0.5 + (rng() % 3), x1 = side - 0.5 - (rng() % 3);
+            Outline bar{{x0, y, 0}, {x1, y, 0}, {x1, y + 0.1, 0}, {x0, y + 0.1, 0}};
+            if (rng() % 2) std::reverse(bar.begin(), bar.end());
+            shapes.push_back(bar);
+        }
+        ExpectSameBridges(shapes, "bars", i);
+    }
+}
+
 TEST(Bridging, a_hole_is_walked_clockwise_from_the_first_of_equal_bridges) {
     // All four corners of the hole are equally far from the outline's
     // corners; the first ring node and the hole's first vertex win.
