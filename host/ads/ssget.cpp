@@ -166,25 +166,11 @@ std::vector<ZcDbObjectId> selectBy(ZcDbDatabase* db, const host::SelectionFilter
     return out;
 }
 
-// A walk over a whole drawing waits on memory: the stubs and objects of a
-// hundred thousand entities are not in cache. Asking for those a few steps
-// ahead hides most of that wait.
-void prefetchAhead(const std::vector<ZcDbObjectId>& ids, size_t i) {
-    if (i + 16 < ids.size()) __builtin_prefetch(ids[i + 16].stub());
-    if (i + 8 < ids.size())
-        if (const ZcDbStub* s = ids[i + 8].stub()) {
-            // Opening reads the object's first two lines.
-            const char* o = reinterpret_cast<const char*>(s->object.get());
-            __builtin_prefetch(o);
-            __builtin_prefetch(o + 64);
-        }
-}
-
 std::vector<ZcDbObjectId> filtered(const std::vector<ZcDbObjectId>& ids,
                                    const host::SelectionFilter& filter) {
     std::vector<ZcDbObjectId> out;
     for (size_t i = 0; i < ids.size(); ++i) {
-        prefetchAhead(ids, i);
+        host::prefetchAhead(ids, i);
         const ZcDbObjectId id = ids[i];
         ZcDbEntity* e = nullptr;
         if (id.isNull() || zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
@@ -694,6 +680,23 @@ bool SelectionFilter::matches(const ZcDbEntity* e) const {
     return evaluate(*m_root, s);
 }
 
+// A walk over a whole drawing waits on memory: the stubs and objects of a
+// hundred thousand entities are not in cache. Asking for those a few steps
+// ahead hides most of that wait.
+void prefetchAhead(const std::vector<ZcDbObjectId>& ids, size_t i) {
+    if (i + 32 < ids.size()) __builtin_prefetch(ids[i + 32].stub());
+    if (i + 16 < ids.size())
+        if (const ZcDbStub* s = ids[i + 16].stub()) {
+            // Opening reads the object's first two lines, its layer and
+            // visibility the third, a line's or circle's geometry the fourth.
+            const char* o = reinterpret_cast<const char*>(s->object.get());
+            __builtin_prefetch(o);
+            __builtin_prefetch(o + 64);
+            __builtin_prefetch(o + 128);
+            __builtin_prefetch(o + 192);
+        }
+}
+
 bool entityIsVisible(const ZcDbEntity* e) {
     ZcDbDatabase* db = e->database();
     if (!db) return true;
@@ -708,18 +711,25 @@ bool entityIsVisible(const ZcDbEntity* e) {
 void forEachSelectable(ZcDbDatabase* db, const std::function<void(ZcDbObjectId, const ZcDbEntity*)>& f) {
     ZcDbObjectId space = currentSpaceForNewEntities(db);
     std::unordered_map<std::string, bool> layerVisible;
+    // Neighbours are mostly on one layer: the last answer is kept at hand.
+    const std::string* lastLayer = nullptr;
+    bool lastVisible = true;
     const std::vector<ZcDbObjectId>& all = drawingEntities(db);
     for (size_t i = 0; i < all.size(); ++i) {
-        prefetchAhead(all, i);
+        host::prefetchAhead(all, i);
         const ZcDbObjectId id = all[i];
         if (id.isErased()) continue;
         ZcDbEntity* e = nullptr;
         if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
         if (e->ownerId() == space && e->visibility() == ZcDb::kVisible) {
             // Each layer is looked up once, not once for every entity on it.
-            auto [known, fresh] = layerVisible.try_emplace(e->layer(), true);
-            if (fresh) known->second = entityIsVisible(e);
-            if (known->second) f(id, e);
+            if (!lastLayer || *lastLayer != e->layer()) {
+                auto [known, fresh] = layerVisible.try_emplace(e->layer(), true);
+                if (fresh) known->second = entityIsVisible(e);
+                lastLayer = &known->first;
+                lastVisible = known->second;
+            }
+            if (lastVisible) f(id, e);
         }
         e->close();
     }

@@ -234,6 +234,13 @@ void ZcDbDatabase::noteOpened(ZcDbStub* stub) {
     if (m_opened.size() > 2 * m_stubs.size() + 1024) trimOpened();
 }
 
+void ZcDbDatabase::noteClosed(ZcDbStub* stub) {
+    // Most objects are closed before the next one is opened: forgetting them
+    // at once keeps a walk over the drawing from filling the list with
+    // closed objects that a trim would have to visit again.
+    if (!m_opened.empty() && m_opened.back() == stub) m_opened.pop_back();
+}
+
 std::vector<const ZcDbObject*> ZcDbDatabase::objectsLeftOpen() {
     // An object still open stays listed: it is reported after every command
     // until it is closed, as a walk over the drawing would.

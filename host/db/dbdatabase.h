@@ -142,6 +142,8 @@ public:
     std::vector<const ZcDbObject*> objectsLeftOpen();
     // Platform internals: an object was opened for read or write.
     void noteOpened(ZcDbStub* stub);
+    // Platform internals: an object is now closed for read and write.
+    void noteClosed(ZcDbStub* stub);
 
     // Tables and dictionaries.
     ZcDbObjectId blockTableId() const { return m_blockTable; }

@@ -53,16 +53,28 @@ std::optional<double> distanceOf(const ZcDbEntity* e, const ZcGePoint3d& p,
 bool clearlyBeyond(const ZcDbEntity* e, const ZcGePoint3d& p, double reach) {
     // Rounding in the exact measure must not turn a hit into a miss.
     reach += reach * 1e-9 + 1e-9;
-    if (const ZcDbLine* l = ZcDbLine::cast(e)) {
+    // The exact class first: walking the class tree costs more than the
+    // test itself on a large drawing.
+    const ZcRxClass* kind = e->isA();
+    const ZcDbLine* l = kind == ZcDbLine::desc() ? static_cast<const ZcDbLine*>(e) : nullptr;
+    const ZcDbCircle* c = kind == ZcDbCircle::desc() ? static_cast<const ZcDbCircle*>(e) : nullptr;
+    if (!l && !c) {
+        l = ZcDbLine::cast(e);
+        if (!l) c = ZcDbCircle::cast(e);
+    }
+    if (l) {
         const ZcGePoint3d a = l->startPoint(), b = l->endPoint();
         return p.x < std::min(a.x, b.x) - reach || p.x > std::max(a.x, b.x) + reach ||
                p.y < std::min(a.y, b.y) - reach || p.y > std::max(a.y, b.y) + reach;
     }
-    if (const ZcDbCircle* c = ZcDbCircle::cast(e)) {
+    if (c) {
         // Every point of the curve lies within the radius of the centre, in
-        // plan too, whatever the circle's plane.
+        // plan too, whatever the circle's plane. The distance is never less
+        // than either offset, so a far offset settles it without the root.
         const ZcGePoint3d centre = c->center();
-        return std::hypot(p.x - centre.x, p.y - centre.y) > c->radius() + reach;
+        const double dx = p.x - centre.x, dy = p.y - centre.y, limit = c->radius() + reach;
+        if (std::fabs(dx) > limit || std::fabs(dy) > limit) return true;
+        return std::hypot(dx, dy) > limit;
     }
     return false;
 }
