@@ -8,6 +8,11 @@
 //                open list as they close, plan centres taken without the
 //                axis arithmetic, lines and circles told by their exact
 //                class, the objects' first four lines asked for earlier.
+//   BM_EraseAll  5.8 / 27.5 (30K) / 136 ms -> 2.3 / 8.3 / 30.7 ms: ALL
+//                filtered during its walk, selections known to be distinct
+//                kept without hashing (the previous set deduplicated only
+//                when read), locked layers looked up once per layer, undo
+//                entries of 16 bytes, the erasing walk prefetched.
 #include <benchmark/benchmark.h>
 
 #include <memory>

@@ -57,10 +57,19 @@ struct Set {
     void assignDistinct(std::vector<ZcDbObjectId> ids) {
         in_.clear();
         order_ = std::move(ids);
-        stale_ = false;
+        stale_ = repeats_ = false;
         indexed_ = order_.empty();
         if (serial == 0 && !order_.empty() && order_.front().database())
             serial = order_.front().database()->serial();
+    }
+    // Members in order, possibly repeated: the repeats are dropped (the
+    // first place kept, as add() would) only when the set is next read, so
+    // a list kept and replaced unread costs no hashing.
+    void assignMaybeRepeated(std::vector<ZcDbObjectId> ids) {
+        assignDistinct(std::move(ids));
+        repeats_ = !order_.empty();
+        for (ZcDbObjectId id : order_)
+            if (serial == 0 && id.database()) serial = id.database()->serial();
     }
     void remove(ZcDbObjectId id) {
         index();
@@ -71,6 +80,7 @@ struct Set {
         return in_.contains(id.stub());
     }
     const std::vector<ZcDbObjectId>& ids() const {
+        if (repeats_) index();
         if (stale_) compact();
         return order_;
     }
@@ -78,7 +88,15 @@ struct Set {
 private:
     void index() const {
         if (indexed_) return;
-        for (ZcDbObjectId id : order_) in_.insert(id.stub());
+        if (repeats_) {
+            size_t kept = 0;
+            for (size_t i = 0; i < order_.size(); ++i)
+                if (in_.insert(order_[i].stub())) order_[kept++] = order_[i];
+            order_.resize(kept);
+            repeats_ = false;
+        } else {
+            for (ZcDbObjectId id : order_) in_.insert(id.stub());
+        }
         indexed_ = true;
     }
     void compact() const {
@@ -89,6 +107,7 @@ private:
     mutable std::vector<ZcDbObjectId> order_;
     mutable bool stale_ = false;
     mutable bool indexed_ = true;
+    mutable bool repeats_ = false;
 };
 
 struct Sets {
@@ -105,7 +124,7 @@ const std::vector<ZcDbObjectId>& liveIds(const Set& s) {
 
 Set setOf(const std::vector<ZcDbObjectId>& ids) {
     Set s;
-    for (ZcDbObjectId id : ids) s.add(id);
+    s.assignMaybeRepeated(ids);
     return s;
 }
 
@@ -213,7 +232,10 @@ int zcedSSGet(const char* str, const void* pt1, const void* pt2, const resbuf* f
     if (!mode.empty() && mode[0] == '_') mode.erase(0, 1);
 
     std::vector<ZcDbObjectId> ids;
-    const bool distinct = mode == "X";
+    // A walk over the drawing finds each entity once, and an interactive
+    // selection keeps its members distinct itself.
+    const bool distinct = mode == "X" || mode == "W" || mode == "C" || mode == "WP" || mode == "CP" ||
+                          mode == "F" || mode == "A" || mode == "ALL" || mode.empty() || mode[0] == ':';
     if (mode == "X" && filter.readsKindOnly()) {
         ids = byKind(db, filter);
     } else if (mode == "X") {
@@ -258,7 +280,7 @@ int zcedSSGet(const char* str, const void* pt1, const void* pt2, const resbuf* f
         return RTERROR;
     }
     if (distinct) {
-        // The drawing's entities are distinct: no index is built.
+        // No index is built.
         if (ids.empty()) return RTERROR;
         Set& set = sets().sets[newSet(ss)];
         set.assignDistinct(std::move(ids));

@@ -388,19 +388,20 @@ void ZcDbUndoJournal::recordModify(ZcDbObject* obj) {
     m_replaying = true;  // filing out must not record anything itself
     obj->dwgOutFields(&filer);
     m_replaying = false;
-    g.entries.push_back({Entry::kModify, stub, filer.data(), false});
+    g.entries.push_back({stub, static_cast<std::uint32_t>(g.states.size()), Entry::kModify, false});
+    g.states.push_back(filer.data());
     g.indexed = g.entries.size();
 }
 
 void ZcDbUndoJournal::recordAppend(ZcDbStub* stub) {
     if (!recording()) return;
     // Undoing the append covers later changes: recordModify skips it.
-    current().entries.push_back({Entry::kAppend, stub, {}, false});
+    current().entries.push_back({stub, 0, Entry::kAppend, false});
 }
 
 void ZcDbUndoJournal::recordErase(ZcDbStub* stub, bool wasErased) {
     if (!recording()) return;
-    current().entries.push_back({Entry::kErase, stub, {}, wasErased});
+    current().entries.push_back({stub, 0, Entry::kErase, wasErased});
 }
 
 bool ZcDbDatabase::undoGroup() {
@@ -434,7 +435,7 @@ void ZcDbDatabase::undoOneGroup(ZcDbUndoJournal::Group& g) {
     for (auto it = g.entries.rbegin(); it != g.entries.rend(); ++it) {
         switch (it->kind) {
             case ZcDbUndoJournal::Entry::kModify:
-                restoreState(it->stub, it->state);
+                restoreState(it->stub, g.states[it->state]);
                 break;
             case ZcDbUndoJournal::Entry::kAppend:
                 setErasedFlag(it->stub, true);

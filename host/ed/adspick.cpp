@@ -387,7 +387,14 @@ private:
             m_removing = false;
             return RTNORM;
         }
-        if (kw == "ALL") return apply(host::selectableEntities(m_db), true);
+        if (kw == "ALL") {
+            // Filtered on the way, while each entity is open anyway.
+            std::vector<ZcDbObjectId> all;
+            host::forEachSelectable(m_db, [&](ZcDbObjectId id, const ZcDbEntity* e) {
+                if (m_filter.matches(e)) all.push_back(id);
+            });
+            return apply(std::move(all));
+        }
         if (kw == "L") {
             ads_name last;
             ZcDbObjectId id;
@@ -457,7 +464,9 @@ private:
                 e->close();
                 return !keep;
             });
+        const size_t foundCount = found.size();
         if (m_removing) {
+            indexMembers();
             const size_t before = m_members.size();
             for (ZcDbObjectId id : found) m_members.erase(id.stub());
             if (m_members.size() != before)
@@ -466,20 +475,37 @@ private:
             if (m_replace) {
                 m_set.clear();
                 m_members.clear();
+                m_indexed = true;
             }
-            for (ZcDbObjectId id : found)
-                if (m_members.insert(id.stub())) m_set.push_back(id);
+            if (m_set.empty()) {
+                // Every way of finding objects finds each once: the first
+                // batch is the set as it stands, indexed only if more come.
+                m_set = std::move(found);
+                m_members.clear();
+                m_indexed = false;
+            } else {
+                indexMembers();
+                for (ZcDbObjectId id : found)
+                    if (m_members.insert(id.stub())) m_set.push_back(id);
+            }
         }
         if (host::promptEchoOn())
-            host::transcript().append("\nZnaleziono: " + std::to_string(found.size()) + ", razem " +
+            host::transcript().append("\nZnaleziono: " + std::to_string(foundCount) + ", razem " +
                                       std::to_string(m_set.size()));
         return RTNORM;
+    }
+
+    void indexMembers() {
+        if (m_indexed) return;
+        for (ZcDbObjectId id : m_set) m_members.insert(id.stub());
+        m_indexed = true;
     }
 
     const host::SelectionFilter& m_filter;
     ZcDbDatabase* m_db;
     std::vector<ZcDbObjectId> m_set;  // in the order picked
     host::StubSet m_members;          // the same, for asking "already in?"
+    bool m_indexed = true;            // whether m_members holds all of m_set
     std::string m_addPrompt = kSelectPrompt, m_removePrompt = kRemovePrompt;
     bool m_single = false, m_everything = false, m_removing = false, m_replace = false;
 };
