@@ -4,7 +4,7 @@
 // grow linearly in the count (entmake: constant per entity).
 //
 // Release figures on a shared machine (least of several runs), 10K / 100K:
-//   BM_Pick      1.08 / 15.3 ms -> 0.53 / 7.1 ms: objects forgotten by the
+//   BM_Pick      1.37 / 17.1 ms -> 0.53 / 7.1 ms: objects forgotten by the
 //                open list as they close, plan centres taken without the
 //                axis arithmetic, lines and circles told by their exact
 //                class, the objects' first four lines asked for earlier.
