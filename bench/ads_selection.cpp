@@ -2,6 +2,17 @@
 // drawing's size: "X" selections with filters, a crossing window, a walk
 // with entnext, an entmake, a pick and the ERASE command on ALL. Each should
 // grow linearly in the count (entmake: constant per entity).
+//
+// Release figures on a shared machine (least of several runs), 10K / 100K:
+//   BM_Pick      1.37 / 17.1 ms -> 0.53 / 7.1 ms: objects forgotten by the
+//                open list as they close, plan centres taken without the
+//                axis arithmetic, lines and circles told by their exact
+//                class, the objects' first four lines asked for earlier.
+//   BM_EraseAll  5.8 / 27.5 (30K) / 136 ms -> 2.3 / 8.3 / 30.7 ms: ALL
+//                filtered during its walk, selections known to be distinct
+//                kept without hashing (the previous set deduplicated only
+//                when read), locked layers looked up once per layer, undo
+//                entries of 16 bytes, the erasing walk prefetched.
 #include <benchmark/benchmark.h>
 
 #include <memory>

@@ -9,6 +9,13 @@
 //
 // where l100k.scr repeats "_LINE", "x1,y1", "x2,y2" and an empty line
 // 100,000 times.
+//
+// Release on a shared machine: BM_LineScript/100000 0.33 s, least of six
+// runs (their median 0.36 s; 0.7 s seen under load), with plain decimals
+// read without copies; the host program 0.38-0.49 s user. What is left per
+// command: the drawing's teardown and its handle map (about a quarter), the
+// new line's allocation, LASTPOINT, ELEVATION and CMDNAMES through the
+// variable table, the echo, and first touches of fresh memory.
 #include <benchmark/benchmark.h>
 
 #include <string>

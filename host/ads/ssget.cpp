@@ -57,10 +57,19 @@ struct Set {
     void assignDistinct(std::vector<ZcDbObjectId> ids) {
         in_.clear();
         order_ = std::move(ids);
-        stale_ = false;
+        stale_ = repeats_ = false;
         indexed_ = order_.empty();
         if (serial == 0 && !order_.empty() && order_.front().database())
             serial = order_.front().database()->serial();
+    }
+    // Members in order, possibly repeated: the repeats are dropped (the
+    // first place kept, as add() would) only when the set is next read, so
+    // a list kept and replaced unread costs no hashing.
+    void assignMaybeRepeated(std::vector<ZcDbObjectId> ids) {
+        assignDistinct(std::move(ids));
+        repeats_ = !order_.empty();
+        for (ZcDbObjectId id : order_)
+            if (serial == 0 && id.database()) serial = id.database()->serial();
     }
     void remove(ZcDbObjectId id) {
         index();
@@ -71,6 +80,7 @@ struct Set {
         return in_.contains(id.stub());
     }
     const std::vector<ZcDbObjectId>& ids() const {
+        if (repeats_) index();
         if (stale_) compact();
         return order_;
     }
@@ -78,7 +88,15 @@ struct Set {
 private:
     void index() const {
         if (indexed_) return;
-        for (ZcDbObjectId id : order_) in_.insert(id.stub());
+        if (repeats_) {
+            size_t kept = 0;
+            for (size_t i = 0; i < order_.size(); ++i)
+                if (in_.insert(order_[i].stub())) order_[kept++] = order_[i];
+            order_.resize(kept);
+            repeats_ = false;
+        } else {
+            for (ZcDbObjectId id : order_) in_.insert(id.stub());
+        }
         indexed_ = true;
     }
     void compact() const {
@@ -89,6 +107,7 @@ private:
     mutable std::vector<ZcDbObjectId> order_;
     mutable bool stale_ = false;
     mutable bool indexed_ = true;
+    mutable bool repeats_ = false;
 };
 
 struct Sets {
@@ -105,7 +124,7 @@ const std::vector<ZcDbObjectId>& liveIds(const Set& s) {
 
 Set setOf(const std::vector<ZcDbObjectId>& ids) {
     Set s;
-    for (ZcDbObjectId id : ids) s.add(id);
+    s.assignMaybeRepeated(ids);
     return s;
 }
 
@@ -166,25 +185,11 @@ std::vector<ZcDbObjectId> selectBy(ZcDbDatabase* db, const host::SelectionFilter
     return out;
 }
 
-// A walk over a whole drawing waits on memory: the stubs and objects of a
-// hundred thousand entities are not in cache. Asking for those a few steps
-// ahead hides most of that wait.
-void prefetchAhead(const std::vector<ZcDbObjectId>& ids, size_t i) {
-    if (i + 16 < ids.size()) __builtin_prefetch(ids[i + 16].stub());
-    if (i + 8 < ids.size())
-        if (const ZcDbStub* s = ids[i + 8].stub()) {
-            // Opening reads the object's first two lines.
-            const char* o = reinterpret_cast<const char*>(s->object.get());
-            __builtin_prefetch(o);
-            __builtin_prefetch(o + 64);
-        }
-}
-
 std::vector<ZcDbObjectId> filtered(const std::vector<ZcDbObjectId>& ids,
                                    const host::SelectionFilter& filter) {
     std::vector<ZcDbObjectId> out;
     for (size_t i = 0; i < ids.size(); ++i) {
-        prefetchAhead(ids, i);
+        host::prefetchAhead(ids, i);
         const ZcDbObjectId id = ids[i];
         ZcDbEntity* e = nullptr;
         if (id.isNull() || zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
@@ -227,7 +232,10 @@ int zcedSSGet(const char* str, const void* pt1, const void* pt2, const resbuf* f
     if (!mode.empty() && mode[0] == '_') mode.erase(0, 1);
 
     std::vector<ZcDbObjectId> ids;
-    const bool distinct = mode == "X";
+    // A walk over the drawing finds each entity once, and an interactive
+    // selection keeps its members distinct itself.
+    const bool distinct = mode == "X" || mode == "W" || mode == "C" || mode == "WP" || mode == "CP" ||
+                          mode == "F" || mode == "A" || mode == "ALL" || mode.empty() || mode[0] == ':';
     if (mode == "X" && filter.readsKindOnly()) {
         ids = byKind(db, filter);
     } else if (mode == "X") {
@@ -272,7 +280,7 @@ int zcedSSGet(const char* str, const void* pt1, const void* pt2, const resbuf* f
         return RTERROR;
     }
     if (distinct) {
-        // The drawing's entities are distinct: no index is built.
+        // No index is built.
         if (ids.empty()) return RTERROR;
         Set& set = sets().sets[newSet(ss)];
         set.assignDistinct(std::move(ids));
@@ -694,6 +702,23 @@ bool SelectionFilter::matches(const ZcDbEntity* e) const {
     return evaluate(*m_root, s);
 }
 
+// A walk over a whole drawing waits on memory: the stubs and objects of a
+// hundred thousand entities are not in cache. Asking for those a few steps
+// ahead hides most of that wait.
+void prefetchAhead(const std::vector<ZcDbObjectId>& ids, size_t i) {
+    if (i + 32 < ids.size()) __builtin_prefetch(ids[i + 32].stub());
+    if (i + 16 < ids.size())
+        if (const ZcDbStub* s = ids[i + 16].stub()) {
+            // Opening reads the object's first two lines, its layer and
+            // visibility the third, a line's or circle's geometry the fourth.
+            const char* o = reinterpret_cast<const char*>(s->object.get());
+            __builtin_prefetch(o);
+            __builtin_prefetch(o + 64);
+            __builtin_prefetch(o + 128);
+            __builtin_prefetch(o + 192);
+        }
+}
+
 bool entityIsVisible(const ZcDbEntity* e) {
     ZcDbDatabase* db = e->database();
     if (!db) return true;
@@ -708,18 +733,25 @@ bool entityIsVisible(const ZcDbEntity* e) {
 void forEachSelectable(ZcDbDatabase* db, const std::function<void(ZcDbObjectId, const ZcDbEntity*)>& f) {
     ZcDbObjectId space = currentSpaceForNewEntities(db);
     std::unordered_map<std::string, bool> layerVisible;
+    // Neighbours are mostly on one layer: the last answer is kept at hand.
+    const std::string* lastLayer = nullptr;
+    bool lastVisible = true;
     const std::vector<ZcDbObjectId>& all = drawingEntities(db);
     for (size_t i = 0; i < all.size(); ++i) {
-        prefetchAhead(all, i);
+        host::prefetchAhead(all, i);
         const ZcDbObjectId id = all[i];
         if (id.isErased()) continue;
         ZcDbEntity* e = nullptr;
         if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
         if (e->ownerId() == space && e->visibility() == ZcDb::kVisible) {
             // Each layer is looked up once, not once for every entity on it.
-            auto [known, fresh] = layerVisible.try_emplace(e->layer(), true);
-            if (fresh) known->second = entityIsVisible(e);
-            if (known->second) f(id, e);
+            if (!lastLayer || *lastLayer != e->layer()) {
+                auto [known, fresh] = layerVisible.try_emplace(e->layer(), true);
+                if (fresh) known->second = entityIsVisible(e);
+                lastLayer = &known->first;
+                lastVisible = known->second;
+            }
+            if (lastVisible) f(id, e);
         }
         e->close();
     }

@@ -4,6 +4,7 @@
 // same way and a full turn folds back to 0.
 #include "host/ads/units.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <numeric>
@@ -17,6 +18,14 @@ using host::ads_text::fixed;
 using host::ads_text::format;
 
 constexpr double kPi = 3.14159265358979323846;
+
+// What ads_text::trim keeps, as a view.
+std::string_view trimmedView(std::string_view s) {
+    size_t b = 0, e = s.size();
+    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
+    return s.substr(b, e - b);
+}
 
 int copyOut(const std::optional<std::string>& s, char* str, size_t bufLen) {
     if (!s || !str || bufLen == 0) return RTERROR;
@@ -314,7 +323,18 @@ std::optional<std::string> angleToString(double angle, int unit, int prec) {
     }
 }
 
-std::optional<double> stringToDistance(const std::string& text) {
+std::optional<double> stringToDistance(std::string_view text) {
+    // Plain decimals, as scripts give them, read without copies: the same
+    // steps as below (the sign, then the number) on a view.
+    std::string_view plain = trimmedView(text);
+    if (plain.find_first_of("'\"/") == std::string_view::npos) {
+        bool negative = !plain.empty() && plain[0] == '-';
+        if (negative) plain = trimmedView(plain.substr(1));
+        if (plain.empty()) return std::nullopt;
+        std::optional<double> v = ads_text::parseReal(plain);
+        if (!v) return std::nullopt;
+        return negative ? -*v : *v;
+    }
     std::string t = ads_text::trim(text);
     bool negative = !t.empty() && t[0] == '-';
     if (negative) t = ads_text::trim(t.substr(1));

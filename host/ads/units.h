@@ -20,6 +20,7 @@
 #include <cstddef>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "host/util/adscodes.h"
 
@@ -44,6 +45,6 @@ namespace host {
 // The same conversions as strings; none for a bad mode.
 std::optional<std::string> realToString(double val, int unit, int prec);
 std::optional<std::string> angleToString(double angle, int unit, int prec);
-std::optional<double> stringToDistance(const std::string& text);
+std::optional<double> stringToDistance(std::string_view text);
 std::optional<double> stringToAngle(const std::string& text, int unit);
 }  // namespace host

@@ -236,6 +236,13 @@ void ZcDbDatabase::noteOpened(ZcDbStub* stub) {
     if (m_opened.size() > 2 * m_stubs.size() + 1024) trimOpened();
 }
 
+void ZcDbDatabase::noteClosed(ZcDbStub* stub) {
+    // Most objects are closed before the next one is opened: forgetting them
+    // at once keeps a walk over the drawing from filling the list with
+    // closed objects that a trim would have to visit again.
+    if (!m_opened.empty() && m_opened.back() == stub) m_opened.pop_back();
+}
+
 std::vector<const ZcDbObject*> ZcDbDatabase::objectsLeftOpen() {
     // An object still open stays listed: it is reported after every command
     // until it is closed, as a walk over the drawing would.
@@ -383,19 +390,20 @@ void ZcDbUndoJournal::recordModify(ZcDbObject* obj) {
     m_replaying = true;  // filing out must not record anything itself
     obj->dwgOutFields(&filer);
     m_replaying = false;
-    g.entries.push_back({Entry::kModify, stub, filer.data(), false});
+    g.entries.push_back({stub, static_cast<std::uint32_t>(g.states.size()), Entry::kModify, false});
+    g.states.push_back(filer.data());
     g.indexed = g.entries.size();
 }
 
 void ZcDbUndoJournal::recordAppend(ZcDbStub* stub) {
     if (!recording()) return;
     // Undoing the append covers later changes: recordModify skips it.
-    current().entries.push_back({Entry::kAppend, stub, {}, false});
+    current().entries.push_back({stub, 0, Entry::kAppend, false});
 }
 
 void ZcDbUndoJournal::recordErase(ZcDbStub* stub, bool wasErased) {
     if (!recording()) return;
-    current().entries.push_back({Entry::kErase, stub, {}, wasErased});
+    current().entries.push_back({stub, 0, Entry::kErase, wasErased});
 }
 
 bool ZcDbDatabase::undoGroup() {
@@ -429,7 +437,7 @@ void ZcDbDatabase::undoOneGroup(ZcDbUndoJournal::Group& g) {
     for (auto it = g.entries.rbegin(); it != g.entries.rend(); ++it) {
         switch (it->kind) {
             case ZcDbUndoJournal::Entry::kModify:
-                restoreState(it->stub, it->state);
+                restoreState(it->stub, g.states[it->state]);
                 break;
             case ZcDbUndoJournal::Entry::kAppend:
                 setErasedFlag(it->stub, true);

@@ -85,14 +85,17 @@ public:
 
 private:
     friend class ZcDbDatabase;
+    // Small, so that erasing a whole drawing writes little: a kept state
+    // lives beside the entries.
     struct Entry {
-        enum Kind { kModify, kAppend, kErase } kind;
         ZcDbStub* stub;
-        std::vector<std::uint8_t> state;
+        std::uint32_t state;  // kModify: index in the group's states
+        enum Kind : std::uint8_t { kModify, kAppend, kErase } kind;
         bool wasErased;
     };
     struct Group {
         std::vector<Entry> entries;
+        std::vector<std::vector<std::uint8_t>> states;
         // Stubs whose state the group already holds. Appends are added only
         // when a change is first recorded (entries before `indexed` are in
         // it): a command that only adds objects never builds the set.
@@ -144,6 +147,8 @@ public:
     std::vector<const ZcDbObject*> objectsLeftOpen();
     // Platform internals: an object was opened for read or write.
     void noteOpened(ZcDbStub* stub);
+    // Platform internals: an object is now closed for read and write.
+    void noteClosed(ZcDbStub* stub);
 
     // Tables and dictionaries.
     ZcDbObjectId blockTableId() const { return m_blockTable; }

@@ -82,6 +82,7 @@ Zcad::ErrorStatus ZcDbObject::close() {
         subClose();
         m_writeOpen = false;
         fireCloseNotifications();
+        if (!m_writeOpen && m_readers == 0 && m_stub && m_stub->db) m_stub->db->noteClosed(m_stub);
         return Zcad::eOk;
     }
     if (m_notifiers > 0) {
@@ -89,7 +90,7 @@ Zcad::ErrorStatus ZcDbObject::close() {
         return Zcad::eOk;
     }
     if (m_readers > 0) {
-        --m_readers;
+        if (--m_readers == 0 && m_stub->db) m_stub->db->noteClosed(m_stub);
         return Zcad::eOk;
     }
     return Zcad::eNotOpenForRead;

@@ -107,6 +107,12 @@ inline ZcGeVector3d zcdbOcsXAxis(const ZcGeVector3d& normal) {
 }
 
 inline ZcGePoint3d zcdbOcsToWcs(const ZcGePoint3d& p, const ZcGeVector3d& normal) {
+    // Plan entities, nearly all of a drawing: the axes are the world's, and
+    // the general sum below adds only zeros to each coordinate, which turns
+    // a negative zero into a positive one and changes nothing else.
+    if (normal.x == 0 && normal.y == 0 && normal.z == 1 && std::isfinite(p.x) && std::isfinite(p.y) &&
+        std::isfinite(p.z))
+        return {p.x + 0.0, p.y + 0.0, p.z + 0.0};
     ZcGeVector3d n = normal.length() > 0 ? normal / normal.length() : ZcGeVector3d(0, 0, 1);
     ZcGeVector3d ax = zcdbOcsXAxis(n), ay = n.crossProduct(ax);
     return ZcGePoint3d() + ax * p.x + ay * p.y + n * p.z;

@@ -53,16 +53,28 @@ std::optional<double> distanceOf(const ZcDbEntity* e, const ZcGePoint3d& p,
 bool clearlyBeyond(const ZcDbEntity* e, const ZcGePoint3d& p, double reach) {
     // Rounding in the exact measure must not turn a hit into a miss.
     reach += reach * 1e-9 + 1e-9;
-    if (const ZcDbLine* l = ZcDbLine::cast(e)) {
+    // The exact class first: walking the class tree costs more than the
+    // test itself on a large drawing.
+    const ZcRxClass* kind = e->isA();
+    const ZcDbLine* l = kind == ZcDbLine::desc() ? static_cast<const ZcDbLine*>(e) : nullptr;
+    const ZcDbCircle* c = kind == ZcDbCircle::desc() ? static_cast<const ZcDbCircle*>(e) : nullptr;
+    if (!l && !c) {
+        l = ZcDbLine::cast(e);
+        if (!l) c = ZcDbCircle::cast(e);
+    }
+    if (l) {
         const ZcGePoint3d a = l->startPoint(), b = l->endPoint();
         return p.x < std::min(a.x, b.x) - reach || p.x > std::max(a.x, b.x) + reach ||
                p.y < std::min(a.y, b.y) - reach || p.y > std::max(a.y, b.y) + reach;
     }
-    if (const ZcDbCircle* c = ZcDbCircle::cast(e)) {
+    if (c) {
         // Every point of the curve lies within the radius of the centre, in
-        // plan too, whatever the circle's plane.
+        // plan too, whatever the circle's plane. The distance is never less
+        // than either offset, so a far offset settles it without the root.
         const ZcGePoint3d centre = c->center();
-        return std::hypot(p.x - centre.x, p.y - centre.y) > c->radius() + reach;
+        const double dx = p.x - centre.x, dy = p.y - centre.y, limit = c->radius() + reach;
+        if (std::fabs(dx) > limit || std::fabs(dy) > limit) return true;
+        return std::hypot(dx, dy) > limit;
     }
     return false;
 }
@@ -375,7 +387,14 @@ private:
             m_removing = false;
             return RTNORM;
         }
-        if (kw == "ALL") return apply(host::selectableEntities(m_db), true);
+        if (kw == "ALL") {
+            // Filtered on the way, while each entity is open anyway.
+            std::vector<ZcDbObjectId> all;
+            host::forEachSelectable(m_db, [&](ZcDbObjectId id, const ZcDbEntity* e) {
+                if (m_filter.matches(e)) all.push_back(id);
+            });
+            return apply(std::move(all));
+        }
         if (kw == "L") {
             ads_name last;
             ZcDbObjectId id;
@@ -445,7 +464,9 @@ private:
                 e->close();
                 return !keep;
             });
+        const size_t foundCount = found.size();
         if (m_removing) {
+            indexMembers();
             const size_t before = m_members.size();
             for (ZcDbObjectId id : found) m_members.erase(id.stub());
             if (m_members.size() != before)
@@ -454,20 +475,37 @@ private:
             if (m_replace) {
                 m_set.clear();
                 m_members.clear();
+                m_indexed = true;
             }
-            for (ZcDbObjectId id : found)
-                if (m_members.insert(id.stub())) m_set.push_back(id);
+            if (m_set.empty()) {
+                // Every way of finding objects finds each once: the first
+                // batch is the set as it stands, indexed only if more come.
+                m_set = std::move(found);
+                m_members.clear();
+                m_indexed = false;
+            } else {
+                indexMembers();
+                for (ZcDbObjectId id : found)
+                    if (m_members.insert(id.stub())) m_set.push_back(id);
+            }
         }
         if (host::promptEchoOn())
-            host::transcript().append("\nZnaleziono: " + std::to_string(found.size()) + ", razem " +
+            host::transcript().append("\nZnaleziono: " + std::to_string(foundCount) + ", razem " +
                                       std::to_string(m_set.size()));
         return RTNORM;
+    }
+
+    void indexMembers() {
+        if (m_indexed) return;
+        for (ZcDbObjectId id : m_set) m_members.insert(id.stub());
+        m_indexed = true;
     }
 
     const host::SelectionFilter& m_filter;
     ZcDbDatabase* m_db;
     std::vector<ZcDbObjectId> m_set;  // in the order picked
     host::StubSet m_members;          // the same, for asking "already in?"
+    bool m_indexed = true;            // whether m_members holds all of m_set
     std::string m_addPrompt = kSelectPrompt, m_removePrompt = kRemovePrompt;
     bool m_single = false, m_everything = false, m_removing = false, m_replace = false;
 };

@@ -14,6 +14,7 @@
 // picked unless "First" asks for it.
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <unordered_map>
 
 #include "host/ads/adstext.h"
@@ -25,6 +26,7 @@
 #include "host/db/dbinsert.h"
 #include "host/db/dbpoly.h"
 #include "host/db/dbsymtb.h"
+#include "host/db/stubset.h"
 #include "host/ed/adspick.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/hostcmd_util.h"
@@ -41,16 +43,54 @@ std::unordered_map<ZcDbDatabase*, std::vector<ZcDbObjectId>>& erasedLast() {
     return m;
 }
 
-bool onLockedLayer(ZcDbObjectId id) {
-    ZcDbEntity* e = nullptr;
-    if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) return true;
-    ZcDbObjectId layer = e->layerId();
-    e->close();
+bool layerLocked(ZcDbObjectId layer) {
     ZcDbLayerTableRecord* rec = nullptr;
     if (zcdbOpenObject(rec, layer, ZcDb::kForRead) != Zcad::eOk) return false;
     bool locked = rec->isLocked();
     rec->close();
     return locked;
+}
+
+// Whether an object is to be left out: on a locked layer, or not openable.
+// Each layer is looked up once per set, not once for every object on it.
+class OnLockedLayer {
+public:
+    bool operator()(ZcDbObjectId id) {
+        ZcDbEntity* e = nullptr;
+        if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) return true;
+        if (e->database() != m_db) {
+            m_db = e->database();
+            m_known.clear();
+            m_last = nullptr;
+        }
+        if (!m_last || *m_last != e->layer()) {
+            auto [known, fresh] = m_known.try_emplace(e->layer(), false);
+            if (fresh) known->second = layerLocked(e->layerId());
+            m_last = &known->first;
+            m_lastLocked = known->second;
+        }
+        e->close();
+        return m_lastLocked;
+    }
+
+private:
+    const ZcDbDatabase* m_db = nullptr;
+    std::unordered_map<std::string, bool> m_known;
+    const std::string* m_last = nullptr;
+    bool m_lastLocked = false;
+};
+
+// Leaves out the objects on locked layers; how many went.
+size_t dropLocked(std::vector<ZcDbObjectId>& ids) {
+    OnLockedLayer locked;
+    size_t kept = 0;
+    for (size_t i = 0; i < ids.size(); ++i) {
+        prefetchAhead(ids, i);
+        if (!locked(ids[i])) ids[kept++] = ids[i];
+    }
+    const size_t dropped = ids.size() - kept;
+    ids.resize(kept);
+    return dropped;
 }
 
 // The objects the command works on; RTNORM with at least one.
@@ -69,9 +109,7 @@ int chooseObjects(std::vector<ZcDbObjectId>& out) {
         out = selectionMembers(ss);
         zcedSSFree(ss);
     }
-    size_t before = out.size();
-    out.erase(std::remove_if(out.begin(), out.end(), onLockedLayer), out.end());
-    if (out.size() < before) zcutPrintf("\n%zu obiekt(ów) na zablokowanej warstwie.", before - out.size());
+    if (size_t locked = dropLocked(out)) zcutPrintf("\n%zu obiekt(ów) na zablokowanej warstwie.", locked);
     if (out.empty()) return RTERROR;
     setPreviousSelection(out);
     return RTNORM;
@@ -113,10 +151,12 @@ int eraseCommand() {
     int rc = chooseObjects(ids);
     if (rc != RTNORM) return rc == RTERROR ? RTNORM : rc;
     std::vector<ZcDbObjectId> done;
-    for (ZcDbObjectId id : ids) {
+    done.reserve(ids.size());
+    for (size_t i = 0; i < ids.size(); ++i) {
+        prefetchAhead(ids, i);
         ZcDbEntity* e = nullptr;
-        if (zcdbOpenObject(e, id, ZcDb::kForWrite) != Zcad::eOk) continue;
-        if (e->erase() == Zcad::eOk) done.push_back(id);
+        if (zcdbOpenObject(e, ids[i], ZcDb::kForWrite) != Zcad::eOk) continue;
+        if (e->erase() == Zcad::eOk) done.push_back(ids[i]);
         e->close();
     }
     erasedLast()[commandDatabase()] = std::move(done);
@@ -271,7 +311,7 @@ int stretchCommand() {
         window = selectionMembers(ss);
         zcedSSFree(ss);
     }
-    crossing.erase(std::remove_if(crossing.begin(), crossing.end(), onLockedLayer), crossing.end());
+    dropLocked(crossing);
     if (crossing.empty()) {
         zcutPrintf("\nNie wybrano obiektów.");
         return RTNORM;
@@ -279,10 +319,12 @@ int stretchCommand() {
     setPreviousSelection(crossing);
     ZcGeVector3d v;
     if ((rc = askDisplacement(v)) != RTNORM) return rc;
+    StubSet inside;
+    for (ZcDbObjectId id : window) inside.insert(id.stub());
     for (ZcDbObjectId id : crossing) {
         ZcDbEntity* e = nullptr;
         if (zcdbOpenObject(e, id, ZcDb::kForWrite) != Zcad::eOk) continue;
-        if (std::find(window.begin(), window.end(), id) != window.end()) {
+        if (inside.contains(id.stub())) {
             e->transformBy(ZcGeMatrix3d::translation(v));
             if (auto* d = ZcDbDimension::cast(e)) rebuildDimensionBlock(d);
         } else {
@@ -387,7 +429,7 @@ int breakCommand() {
     } else if (rc != RTNORM) {
         p2 = p1;
     }
-    if (onLockedLayer(id)) {
+    if (OnLockedLayer()(id)) {
         zcutPrintf("\nObiekt jest na zablokowanej warstwie.");
         return RTNORM;
     }

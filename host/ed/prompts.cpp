@@ -8,6 +8,7 @@
 #include <cstring>
 #include <functional>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "host/ads/adstext.h"
@@ -177,7 +178,7 @@ double userAngleToAbsolute(double typed) {
     return a < 0 ? a + 2 * kPi : a;
 }
 
-std::optional<double> coordinate(const std::string& s) {
+std::optional<double> coordinate(std::string_view s) {
     return stringToDistance(s);
 }
 
@@ -190,7 +191,7 @@ struct Coordinates {
 };
 
 // "x,y[,z]" into up to three numbers; none when malformed.
-std::optional<Coordinates> coordinates(const std::string& s) {
+std::optional<Coordinates> coordinates(std::string_view s) {
     Coordinates out;
     size_t start = 0;
     for (;;) {

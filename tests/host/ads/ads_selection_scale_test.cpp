@@ -12,6 +12,7 @@
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
+#include "host/ads/sysvars.h"
 #include "host/ads/wcmatch.h"
 #include "host/db/dbmain.h"
 #include "host/ed/adspick.h"
@@ -93,6 +94,25 @@ TEST_F(SelectionScale, removing_by_window_keeps_the_order_of_the_rest_and_a_memb
     want.insert(want.end(), lines.begin() + 150, lines.end());
     want.push_back(lines[60]);
     EXPECT_EQ(got, want);
+}
+
+TEST_F(SelectionScale, all_first_then_picks_removals_and_replacing_picks_keep_one_of_each) {
+    const Ids lines = row(40);
+    feed({"ALL", "!pick 30,0.5", "R", "!pick 30,0.5", "A", "!pick 30,0.5", "!pick 30,0.5", ""});
+    Ids want = lines;
+    want.erase(want.begin() + 3);
+    want.push_back(lines[3]);
+    EXPECT_EQ(interactive(), want);
+    host::setSysVar("PICKADD", short(0));
+    feed({"ALL", "!pick 50,0.5", ""});
+    EXPECT_EQ(interactive(), (Ids{lines[5]}));
+    feed({"!pick 50,0.5", "ALL", "R", "!pick 50,0.5", ""});
+    want = lines;
+    want.erase(want.begin() + 5);
+    EXPECT_EQ(interactive(), want);
+    // A previous set handed over with repeats holds each once, first place kept.
+    host::setPreviousSelection({lines[7], lines[2], lines[7], lines[2], lines[0]});
+    EXPECT_EQ(host::previousSelection(), (Ids{lines[7], lines[2], lines[0]}));
 }
 
 TEST_F(SelectionScale, long_runs_of_additions_and_deletions_keep_membership_and_order) {

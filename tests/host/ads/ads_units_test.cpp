@@ -2,6 +2,7 @@
 // must give back what the writers wrote.
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "host/ads/sysvars.h"
 #include "host/ads/units.h"
@@ -135,6 +136,19 @@ TEST_F(Units, readers_refuse_garbage) {
     EXPECT_EQ(zcdbDisToF("1/0", 5, &v), RTERROR);
     EXPECT_EQ(zcdbAngToF("N 95d E", 4, &v), RTERROR);
     EXPECT_EQ(zcdbAngToF("", 0, &v), RTERROR);
+}
+
+TEST_F(Units, typed_distances_keep_their_sign_spacing_and_fraction_rules) {
+    const std::pair<const char*, double> read[] = {{" 12.5 ", 12.5}, {"- 3.25", -3.25}, {"+4", 4},
+                                                   {"--2", 2},       {".5", 0.5},       {"-0", -0.0},
+                                                   {" 2 1/2", 2.5},  {"-1'6\"", -18}};
+    for (auto [text, value] : read) {
+        const auto got = host::stringToDistance(text);
+        ASSERT_TRUE(got) << text;
+        EXPECT_TRUE(*got == value && std::signbit(*got) == std::signbit(value)) << text << " " << *got;
+    }
+    for (const char* bad : {"", " - ", "1,5", "inf", "1-1/2"})
+        EXPECT_FALSE(host::stringToDistance(bad)) << bad;
 }
 
 TEST(PointHelpers, polar_angle_and_distance_agree) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 #include "host/db/dbmain.h"
 
@@ -111,4 +112,18 @@ TEST(Transforms, non_uniform_scaling_of_a_circle_is_refused_unchanged) {
     squash.m[0][0] = 2;
     EXPECT_EQ(c.transformBy(squash), Zcad::eNotApplicable);
     EXPECT_EQ(c.radius(), 1);
+}
+
+TEST(Transforms, plan_ocs_shortcut_gives_the_bits_of_the_general_change_of_axes) {
+    const double values[] = {0.0, -0.0, 1.5, -2.25, 1e300, -1e-300, 4.9e-324};
+    for (double nx : {0.0, -0.0})
+        for (double x : values)
+            for (double y : values)
+                for (double z : values) {
+                    const ZcGeVector3d n(nx, -nx, 1), ax = zcdbOcsXAxis(n), ay = n.crossProduct(ax);
+                    const ZcGePoint3d want = ZcGePoint3d() + ax * x + ay * y + n * z;
+                    const ZcGePoint3d got = zcdbOcsToWcs({x, y, z}, n);
+                    ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0)
+                        << x << " " << y << " " << z << " " << nx;
+                }
 }

@@ -54,6 +54,23 @@ TEST_F(EditCommands, pick_first_set_is_used_and_locked_layers_are_left_alone) {
     EXPECT_TRUE(host::pickFirstSet().empty());
 }
 
+TEST_F(EditCommands, erase_all_skips_locked_layers_entity_by_entity_and_undo_brings_all_back) {
+    run({"_-LAYER", "_M", "A", "_M", "B", "_LO", "B", ""});
+    const char* layers[] = {"A", "A", "B", "0", "B", "A", "0"};  // runs and changes
+    for (int i = 0; i < 70; ++i) run({"_-LAYER", "_S", layers[i % 7], "", "LINE", "0,0", "1,0", ""});
+    const std::vector<ZcDbObjectId> ids = entities<ZcDbLine>();
+    EXPECT_EQ(run({"_ERASE", "ALL", ""}), RTNORM);
+    std::vector<ZcDbObjectId> gone;
+    for (size_t i = 0; i < ids.size(); ++i) {
+        EXPECT_EQ(ids[i].isErased(), i % 7 != 2 && i % 7 != 4) << i;
+        if (ids[i].isErased()) gone.push_back(ids[i]);
+    }
+    EXPECT_NE(transcript().find("\n20 obiekt(ów) na zablokowanej warstwie."), std::string::npos);
+    EXPECT_EQ(host::previousSelection(), gone);
+    EXPECT_EQ(run({"U"}), RTNORM);
+    EXPECT_EQ(entities<ZcDbLine>(), ids);
+}
+
 struct ModifiedDims : ZcDbDatabaseReactor {
     int modified = 0;
     void objectModified(const ZcDbDatabase*, const ZcDbObject* o) override {
