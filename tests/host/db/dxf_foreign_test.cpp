@@ -9,6 +9,7 @@
 #include "host/db/dbmain.h"
 #include "host/db/dxffile.h"
 #include "host/db/dxffile_decode.h"
+#include "tests/host/db/db_test_util.h"
 
 namespace {
 
@@ -24,14 +25,6 @@ const std::string kEnd = dxf({{0, "EOF"}});
 
 std::string entities(const std::string& body) {
     return kHead + dxf({{0, "SECTION"}, {2, "ENTITIES"}}) + body + dxf({{0, "ENDSEC"}}) + kEnd;
-}
-
-std::vector<ZcDbObjectId> modelSpace(ZcDbDatabase* db) {
-    ZcDbBlockTableRecord* ms = nullptr;
-    if (zcdbOpenObject(ms, db->modelSpaceId(), ZcDb::kForRead) != Zcad::eOk) return {};
-    std::vector<ZcDbObjectId> ids = ms->entityIds();
-    ms->close();
-    return ids;
 }
 
 ZcDbObject* objectOf(ZcDbObjectId id) {
@@ -93,7 +86,7 @@ TEST(DxfForeign, unknown_entity_kinds_are_kept_with_their_groups_in_every_space)
     host::DxfLoadResult r = host::readDxfText(text);
     ASSERT_TRUE(r.db) << r.error;
     EXPECT_TRUE(r.notes.empty());
-    std::vector<ZcDbObjectId> ids = modelSpace(r.db.get());
+    std::vector<ZcDbObjectId> ids = modelSpaceEntities(r.db.get());
     ASSERT_EQ(ids.size(), 1u);
     auto* spline = ZcDbOpaqueEntity::cast(objectOf(ids[0]));
     ASSERT_NE(spline, nullptr);
@@ -190,7 +183,7 @@ TEST(DxfForeign, extension_dictionaries_and_unknown_objects_survive_with_their_r
                        kEnd;
     host::DxfLoadResult r = host::readDxfText(text);
     ASSERT_TRUE(r.db) << r.error;
-    std::vector<ZcDbObjectId> ids = modelSpace(r.db.get());
+    std::vector<ZcDbObjectId> ids = modelSpaceEntities(r.db.get());
     ASSERT_EQ(ids.size(), 1u);
     auto* line = ZcDbLine::cast(objectOf(ids[0]));
     ASSERT_NE(line, nullptr);
@@ -272,7 +265,7 @@ TEST(DxfForeign, records_of_older_formats_load) {
     r = host::readDxfText(r12);
     ASSERT_TRUE(r.db) << r.error;
     EXPECT_TRUE(r.db->recordId(r.db->blockTableId(), "$MODEL_SPACE").isNull());
-    std::vector<ZcDbObjectId> ids = modelSpace(r.db.get());
+    std::vector<ZcDbObjectId> ids = modelSpaceEntities(r.db.get());
     ASSERT_EQ(ids.size(), 2u);
     auto* grid = ZcDbOpaqueEntity::cast(objectOf(ids[0]));
     ASSERT_NE(grid, nullptr);
@@ -310,7 +303,7 @@ TEST(DxfForeign, binary_files_read_as_their_text) {
     str(0, "EOF");
     host::DxfLoadResult r = host::readDxfText(bin);
     ASSERT_TRUE(r.db) << r.error;
-    std::vector<ZcDbObjectId> ids = modelSpace(r.db.get());
+    std::vector<ZcDbObjectId> ids = modelSpaceEntities(r.db.get());
     ASSERT_EQ(ids.size(), 1u);
     auto* line = ZcDbLine::cast(objectOf(ids[0]));
     ASSERT_NE(line, nullptr);
@@ -344,7 +337,7 @@ TEST(DxfForeign, text_is_decoded_by_code_page_and_escapes) {
                        kEnd;
     host::DxfLoadResult r = host::readDxfText(text);
     ASSERT_TRUE(r.db) << r.error;
-    auto* t = ZcDbText::cast(objectOf(modelSpace(r.db.get()).at(0)));
+    auto* t = ZcDbText::cast(objectOf(modelSpaceEntities(r.db.get()).at(0)));
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->layer(), "WARSTWA_Ł");
     // "^ " is a caret itself.
@@ -357,7 +350,7 @@ TEST(DxfForeign, text_is_decoded_by_code_page_and_escapes) {
     cp1250.replace(cp1250.find("ANSI_1252"), 9, "ANSI_1250");
     r = host::readDxfText(cp1250);
     ASSERT_TRUE(r.db) << r.error;
-    t = ZcDbText::cast(objectOf(modelSpace(r.db.get()).at(0)));
+    t = ZcDbText::cast(objectOf(modelSpaceEntities(r.db.get()).at(0)));
     EXPECT_EQ(std::string(t->textString()).substr(0, 6), "voilŕ");
 
     std::string s = "a^ b\\U+00e9\\U+zz^@";
@@ -399,7 +392,7 @@ TEST(DxfForeign, only_what_the_format_cannot_hold_is_lost_and_counted) {
 TEST(DxfForeign, an_opaque_entity_copies_and_undoes_whole) {
     host::DxfLoadResult r = host::readDxfText(entities(kSpline));
     ASSERT_TRUE(r.db) << r.error;
-    auto* spline = ZcDbOpaqueEntity::cast(objectOf(modelSpace(r.db.get()).at(0)));
+    auto* spline = ZcDbOpaqueEntity::cast(objectOf(modelSpaceEntities(r.db.get()).at(0)));
     ASSERT_NE(spline, nullptr);
     std::unique_ptr<ZcDbObject> copy(spline->clone());
     auto* same = ZcDbOpaqueEntity::cast(copy.get());
@@ -450,7 +443,7 @@ TEST(DxfForeign, a_multiple_insert_keeps_its_attributes_in_order) {
                                      {21, "1"}}));
     host::DxfLoadResult r = host::readDxfText(text);
     ASSERT_TRUE(r.db) << r.error;
-    std::vector<ZcDbObjectId> ids = modelSpace(r.db.get());
+    std::vector<ZcDbObjectId> ids = modelSpaceEntities(r.db.get());
     ASSERT_EQ(ids.size(), 2u);
     auto* grid = ZcDbOpaqueEntity::cast(objectOf(ids[0]));
     ASSERT_NE(grid, nullptr);
@@ -494,7 +487,7 @@ TEST(DxfForeign, xdata_handles_follow_their_object_when_it_moves_off_a_taken_han
                       {1001, "VELM7"}, {1005, "1"}, {1005, "2b"}, {1005, "FFFF"}}));
     host::DxfLoadResult r = host::readDxfText(text);
     ASSERT_TRUE(r.db) << r.error;
-    std::vector<ZcDbObjectId> ms = modelSpace(r.db.get());
+    std::vector<ZcDbObjectId> ms = modelSpaceEntities(r.db.get());
     ASSERT_EQ(ms.size(), 2u);
     const std::string moved = ms[0].handle().ascii();
     EXPECT_NE(moved, "1");
@@ -505,7 +498,7 @@ TEST(DxfForeign, xdata_handles_follow_their_object_when_it_moves_off_a_taken_han
     std::string once = roundTrip(text);
     host::DxfLoadResult again = host::readDxfText(once);
     ASSERT_TRUE(again.db) << again.error;
-    ms = modelSpace(again.db.get());
+    ms = modelSpaceEntities(again.db.get());
     ASSERT_EQ(ms.size(), 2u);
     EXPECT_EQ(handlesInXdata(objectOf(ms[1]), "VELM7")[0], ms[0].handle().ascii());
 }

@@ -15,6 +15,7 @@
 #include "host/db/dbmain.h"
 #include "host/db/dxffile.h"
 #include "host/db/dxffile_format.h"
+#include "tests/host/db/db_test_util.h"
 
 namespace {
 
@@ -32,14 +33,6 @@ std::string libraryReal(double v) {
 std::string real(double v) {
     char buf[host::dxf::kRealRoom];
     return std::string(buf, host::dxf::putReal(buf, v));
-}
-
-std::vector<ZcDbObjectId> modelSpace(ZcDbDatabase* db) {
-    ZcDbBlockTableRecord* ms = nullptr;
-    if (zcdbOpenObject(ms, db->modelSpaceId(), ZcDb::kForRead) != Zcad::eOk) return {};
-    std::vector<ZcDbObjectId> ids = ms->entityIds();
-    ms->close();
-    return ids;
 }
 
 void addEntity(ZcDbDatabase& db, ZcDbEntity* ent) {
@@ -133,7 +126,7 @@ TEST(DxfSave, odd_bytes_anywhere_in_a_value_are_escaped_and_read_back) {
             EXPECT_EQ(written.size(), 17 + size) << written;
             host::DxfLoadResult r = host::readDxfText(text);
             ASSERT_TRUE(r.db) << r.error;
-            std::vector<ZcDbObjectId> ids = modelSpace(r.db.get());
+            std::vector<ZcDbObjectId> ids = modelSpaceEntities(r.db.get());
             ASSERT_EQ(ids.size(), 1u);
             auto* t = ZcDbText::cast(ids[0].stub()->object.get());
             ASSERT_NE(t, nullptr);
@@ -157,7 +150,7 @@ TEST(DxfSave, handle_seed_written_first_follows_handles_taken_while_saving) {
     EXPECT_EQ(text.find("$HANDSEED"), text.rfind("$HANDSEED"));
     host::DxfLoadResult r = host::readDxfText(text);
     ASSERT_TRUE(r.db) << r.error;
-    EXPECT_EQ(modelSpace(r.db.get()).size(), modelSpace(&db).size());
+    EXPECT_EQ(modelSpaceEntities(r.db.get()).size(), modelSpaceEntities(&db).size());
     // Saved again, the markers keep their handles: the same text.
     EXPECT_EQ(host::writeDxfText(&db), text);
 }
