@@ -156,11 +156,14 @@ void descend(ZcDbObjectId refId, const ZcDbXform& outer, const ZcGePoint3d& p, N
     auto consider = [&](ZcDbObjectId id, const ZcDbXform& x, bool attribute) {
         ZcDbEntity* e = nullptr;
         if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) return;
-        std::optional<double> d = ZcDbAttributeDefinition::cast(e) ? std::nullopt : distanceOf(e, p, x);
+        // Attribute definitions are the block's templates, never picked.
+        const std::optional<double> d =
+            ZcDbAttributeDefinition::cast(e) ? std::optional<double>() : distanceOf(e, p, x);
         e->close();
-        if (d && (best.isNull() || *d <= bestDistance)) {
+        const double distance = d.value_or(-1.0);
+        if (distance >= 0.0 && (best.isNull() || distance <= bestDistance)) {
             best = id;
-            bestDistance = *d;
+            bestDistance = distance;
             bestIsAttribute = attribute;
         }
     };

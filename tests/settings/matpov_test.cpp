@@ -92,7 +92,10 @@ TEST_F(MatPovTest, dxf_round_trip_keeps_rows_sharing_a_texture_and_stops_at_a_fo
     MemoryDxfStream cut;
     stored.fileOutDxf(cut);
     cut.items.resize(2 + 5 + 3);  // marker, count, one row, half a row
-    cut.items.push_back({1, std::string("foreign")});
+    SettingsDxfItem foreign;
+    foreign.code = 1;
+    foreign.value = std::string("foreign");
+    cut.items.push_back(foreign);
     VELM_MATPOV partial;
     partial.fileInDxf(cut);
     ASSERT_EQ(partial.rows.size(), 1u);
