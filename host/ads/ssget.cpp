@@ -21,6 +21,7 @@
 #include "host/ads/wcmatch.h"
 #include "host/db/dbgeom.h"
 #include "host/db/dbmain.h"
+#include "host/db/dbprefetch.h"
 #include "host/db/stubset.h"
 #include "host/win/textutil.h"
 
@@ -189,7 +190,7 @@ std::vector<ZcDbObjectId> filtered(const std::vector<ZcDbObjectId>& ids,
                                    const host::SelectionFilter& filter) {
     std::vector<ZcDbObjectId> out;
     for (size_t i = 0; i < ids.size(); ++i) {
-        host::prefetchAhead(ids, i);
+        host::prefetchAhead<4>(ids, i, 16);
         const ZcDbObjectId id = ids[i];
         ZcDbEntity* e = nullptr;
         if (id.isNull() || zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
@@ -554,10 +555,10 @@ std::optional<ZcDbDxfItem> defaultItem(int code) {
     it.kind = ZcDbDxfItem::kindOfCode(code);
     switch (code) {
         case 8:
-            it.text = "0";
+            it.text = std::string("0");
             return it;
         case 6:
-            it.text = "BYLAYER";
+            it.text = std::string("BYLAYER");
             return it;
         case 62:
             it.integer = 256;
@@ -702,23 +703,6 @@ bool SelectionFilter::matches(const ZcDbEntity* e) const {
     return evaluate(*m_root, s);
 }
 
-// A walk over a whole drawing waits on memory: the stubs and objects of a
-// hundred thousand entities are not in cache. Asking for those a few steps
-// ahead hides most of that wait.
-void prefetchAhead(const std::vector<ZcDbObjectId>& ids, size_t i) {
-    if (i + 32 < ids.size()) __builtin_prefetch(ids[i + 32].stub());
-    if (i + 16 < ids.size())
-        if (const ZcDbStub* s = ids[i + 16].stub()) {
-            // Opening reads the object's first two lines, its layer and
-            // visibility the third, a line's or circle's geometry the fourth.
-            const char* o = reinterpret_cast<const char*>(s->object.get());
-            __builtin_prefetch(o);
-            __builtin_prefetch(o + 64);
-            __builtin_prefetch(o + 128);
-            __builtin_prefetch(o + 192);
-        }
-}
-
 bool entityIsVisible(const ZcDbEntity* e) {
     ZcDbDatabase* db = e->database();
     if (!db) return true;
@@ -738,7 +722,7 @@ void forEachSelectable(ZcDbDatabase* db, const std::function<void(ZcDbObjectId, 
     bool lastVisible = true;
     const std::vector<ZcDbObjectId>& all = drawingEntities(db);
     for (size_t i = 0; i < all.size(); ++i) {
-        host::prefetchAhead(all, i);
+        host::prefetchAhead<4>(all, i, 16);
         const ZcDbObjectId id = all[i];
         if (id.isErased()) continue;
         ZcDbEntity* e = nullptr;

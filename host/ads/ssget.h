@@ -88,10 +88,6 @@ private:
     bool m_kindOnly = false;
 };
 
-// Asks memory early for the stubs and objects a walk over `ids` reaches a
-// few steps after step i: a walk over a large drawing waits on memory.
-void prefetchAhead(const std::vector<ZcDbObjectId>& ids, size_t i);
-
 // Whether the entity is on a layer that is on and thawed.
 bool entityIsVisible(const ZcDbEntity* e);
 // The entities of the current space that are not erased and visible, in

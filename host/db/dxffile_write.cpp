@@ -17,6 +17,7 @@
 #include "host/db/dbinsert.h"
 #include "host/db/dbopaque.h"
 #include "host/db/dbpoly.h"
+#include "host/db/dbprefetch.h"
 #include "host/db/dbsymtb.h"
 #include "host/db/dxffile.h"
 #include "host/db/dxffile_decode.h"
@@ -30,34 +31,6 @@ namespace {
 ZcDbObject* objectOf(ZcDbObjectId id) {
     const ZcDbStub* stub = id.stub();
     return stub && !stub->erased ? stub->object.get() : nullptr;
-}
-
-// Asks for an object's stub, and later for the object's first lines, ahead
-// of their use. A large drawing's stubs and objects are far apart in
-// memory: walked one by one, every object would wait for memory in turn,
-// and the walk would slow down as the drawing outgrows the caches.
-// Always inlined: the compiler takes a function that only prefetches for
-// one without effect and drops its calls.
-template <int Lines>
-[[gnu::always_inline]] inline void prefetchObject(ZcDbObjectId id) {
-    const ZcDbStub* stub = id.stub();
-    if (!stub) return;
-    const char* p = reinterpret_cast<const char*>(stub->object.get());
-    if (!p) return;
-    __builtin_prefetch(p);
-    if constexpr (Lines > 1) {
-        __builtin_prefetch(p + 64);
-        __builtin_prefetch(p + 128);
-        __builtin_prefetch(p + 192);
-    }
-}
-// Both, for the walk at `i` over `ids`: `ahead` objects ahead, enough to
-// cover the time memory takes with the work done on each object.
-template <int Lines>
-[[gnu::always_inline]] inline void prefetchAhead(const std::vector<ZcDbObjectId>& ids, std::size_t i,
-                                                 std::size_t ahead) {
-    if (i + 2 * ahead < ids.size()) __builtin_prefetch(ids[i + 2 * ahead].stub());
-    if (i + ahead < ids.size()) prefetchObject<Lines>(ids[i + ahead]);
 }
 
 // The item sink: formats every item as DXF text. References become the
@@ -511,7 +484,7 @@ private:
         // Erased entities are passed over below, without a first walk to drop them.
         const std::vector<ZcDbObjectId> ids = btr->entityIds(false);
         for (std::size_t i = 0; i < ids.size(); ++i) {
-            prefetchAhead<4>(ids, i, 4);
+            host::prefetchAhead<4>(ids, i, 4);
             ZcDbObjectId eid = ids[i];
             ZcDbObject* ent = objectOf(eid);
             if (!ent) continue;
@@ -611,7 +584,7 @@ private:
         const std::vector<ZcDbObjectId> ids = m_db->allObjectIds();
         for (std::size_t i = 0; i < ids.size(); ++i) {
             // Only the class is asked of most objects: their first line.
-            prefetchAhead<1>(ids, i, 32);
+            host::prefetchAhead<1>(ids, i, 32);
             ZcDbObjectId id = ids[i];
             ZcDbObject* obj = objectOf(id);
             if (!obj) continue;

@@ -25,6 +25,7 @@
 #include "host/db/dbdim.h"
 #include "host/db/dbinsert.h"
 #include "host/db/dbpoly.h"
+#include "host/db/dbprefetch.h"
 #include "host/db/dbsymtb.h"
 #include "host/db/stubset.h"
 #include "host/ed/adspick.h"
@@ -85,7 +86,7 @@ size_t dropLocked(std::vector<ZcDbObjectId>& ids) {
     OnLockedLayer locked;
     size_t kept = 0;
     for (size_t i = 0; i < ids.size(); ++i) {
-        prefetchAhead(ids, i);
+        prefetchAhead<4>(ids, i, 16);
         if (!locked(ids[i])) ids[kept++] = ids[i];
     }
     const size_t dropped = ids.size() - kept;
@@ -153,7 +154,7 @@ int eraseCommand() {
     std::vector<ZcDbObjectId> done;
     done.reserve(ids.size());
     for (size_t i = 0; i < ids.size(); ++i) {
-        prefetchAhead(ids, i);
+        prefetchAhead<4>(ids, i, 16);
         ZcDbEntity* e = nullptr;
         if (zcdbOpenObject(e, ids[i], ZcDb::kForWrite) != Zcad::eOk) continue;
         if (e->erase() == Zcad::eOk) done.push_back(ids[i]);
