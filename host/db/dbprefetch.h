@@ -11,8 +11,8 @@
 #include <cstddef>
 #include <vector>
 
-#include "host/db/dbid.h"
 #include "host/db/dbdatabase.h"
+#include "host/db/dbid.h"
 #include "host/db/dbobject.h"
 
 namespace host {
