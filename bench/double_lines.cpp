@@ -7,7 +7,7 @@
 
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 #include "walls/dblwall/dblwall_lines.h"
 
 namespace {

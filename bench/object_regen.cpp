@@ -25,7 +25,7 @@
 #include "objects/language/obj_text.h"
 #include "objects/placement/modify_regen.h"
 #include "settings/settings_module.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 
 namespace {
 

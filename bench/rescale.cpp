@@ -16,7 +16,7 @@
 #include "host/util/findfile.h"
 #include "settings/floors.h"
 #include "settings/settings_module.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 
 namespace {
 

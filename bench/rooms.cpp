@@ -18,7 +18,7 @@
 #include "rooms/room_calc.h"
 #include "rooms/room_deductions.h"
 #include "settings/settings_module.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/outline_record.h"
 

@@ -15,7 +15,7 @@
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
 #include "settings/settings_module.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/outline_record.h"
 

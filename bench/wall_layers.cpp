@@ -9,7 +9,7 @@
 #include "host/ed/session.h"
 #include "host/util/findfile.h"
 #include "settings/settings_module.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 
 namespace {
 

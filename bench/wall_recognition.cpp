@@ -11,7 +11,7 @@
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
 #include "settings/settings_module.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 #include "walls/recognition/defmuri.h"
 
 namespace {

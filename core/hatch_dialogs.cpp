@@ -14,8 +14,8 @@
 
 #include "core/levels.h"
 #include "core/support_files.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 

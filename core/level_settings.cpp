@@ -2,8 +2,8 @@
 // current drawing's settings objects, afresh on each call.
 #include "core/level_settings.h"
 
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 bool LevelsSwitchedOff() {
     return SettingInt(SetupVar::VELMLAYERQP) != 0;

@@ -10,8 +10,8 @@
 #include "host/util/resbuf.h"
 #include "module/lifecycle.h"
 #include "module/reactors.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 

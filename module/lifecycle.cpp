@@ -34,9 +34,9 @@
 #include "settings/panes.h"
 #include "settings/release5.h"
 #include "settings/settings_module.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
 #include "stairs/stairs_module.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "visual/visual_module.h"
 #include "walls/walls_module.h"
 

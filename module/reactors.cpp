@@ -14,9 +14,9 @@
 #include "host/util/nocase.h"
 #include "host/util/resbuf.h"
 #include "host/win/textutil.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
 #include "settings/viewmode_cmds.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "objects/objects_module.h"
 
+#include "core/dialogs/dlg_slide.h"
 #include "host/rx/rxobject.h"
 #include "objects/dialogs/dlg_par_obj.h"
-#include "objects/dialogs/dlg_slide.h"
 #include "objects/placement/library_cmds.h"
 #include "objects/placement/modify_regen.h"
 #include "objects/placement/placement_preview.h"

@@ -17,7 +17,7 @@
 #include "host/rx/rxobject.h"
 #include "roofs/slab_planes.h"
 #include "roofs/slab_record.h"
-#include "settings/store/settings_dbfiler.h"
+#include "store/settings_dbfiler.h"
 
 // ---------------------------------------------------------------- VELM_COPJ
 

@@ -17,8 +17,8 @@
 #include "host/ui/hostdialogs.h"
 #include "roofs/slab_jig.h"
 #include "roofs/slab_record.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 bool PlaneZ(double a, double b, double c, double d, double x, double y, double& z) {
     if (!(std::fabs(c) >= GeomEpsilon)) return false;

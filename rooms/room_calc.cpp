@@ -9,8 +9,8 @@
 #include "resources/velmresources.h"
 #include "rooms/dialogs/dlg_etichetta.h"
 #include "settings/floor_cmds_run.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 

@@ -28,8 +28,8 @@
 #include "rooms/room_records.h"
 #include "settings/floor_cmds_run.h"
 #include "settings/floors.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "walls/graph/contour_highlight.h"
 
 namespace {

@@ -23,8 +23,8 @@
 #include "host/db/dbobjptr.h"
 #include "host/db/dbpoly.h"
 #include "rooms/slab_readers.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "walls/graph/contour_highlight.h"
 #include "walls/graph/outline_record.h"
 

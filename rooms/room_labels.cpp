@@ -21,8 +21,8 @@
 #include "rooms/record_insert.h"
 #include "rooms/room_calc.h"
 #include "rooms/room_records.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 

@@ -21,8 +21,8 @@
 #include "rooms/room_deductions.h"
 #include "rooms/schedules/opening_marks.h"
 #include "settings/floor_cmds_run.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "walls/graph/contour_highlight.h"
 #include "walls/graph/outline_polygons.h"
 

@@ -18,9 +18,9 @@
 #include "settings/floor_cmds.h"
 #include "settings/floors_edit.h"
 #include "settings/panes.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
 #include "settings/viewmode_cmds.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 

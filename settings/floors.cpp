@@ -10,7 +10,7 @@
 #include "host/db/dbdict.h"
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"
-#include "settings/store/open_or_create.h"
+#include "store/open_or_create.h"
 
 VELM_SETTINGS_OBJECT_DEFINE(VELM_PIANI)
 

@@ -25,8 +25,8 @@
 #include <vector>
 
 #include "host/db/dbmain.h"
-#include "settings/store/settings_dbfiler.h"
-#include "settings/store/settings_filer.h"
+#include "store/settings_dbfiler.h"
+#include "store/settings_filer.h"
 
 // Two levels closer than this are the same level (2 to the power -23).
 constexpr double kLevelEpsilon = 1.1920928955078125e-07;

@@ -11,7 +11,7 @@
 #include "host/util/nocase.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
-#include "settings/store/open_or_create.h"
+#include "store/open_or_create.h"
 
 VELM_SETTINGS_OBJECT_DEFINE(VELM_MATPOV)
 

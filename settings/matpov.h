@@ -22,8 +22,8 @@
 #include <vector>
 
 #include "host/db/dbobject.h"
-#include "settings/store/settings_dbfiler.h"
-#include "settings/store/settings_filer.h"
+#include "store/settings_dbfiler.h"
+#include "store/settings_filer.h"
 
 struct AA_LAYERPOV {
     std::string group;

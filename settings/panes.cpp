@@ -11,10 +11,10 @@
 #include "host/win/textutil.h"
 #include "settings/editor_steps.h"
 #include "settings/floor_cmds_run.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
 #include "settings/viewmode.h"
 #include "settings/viewmode_cmds.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 

@@ -28,8 +28,8 @@
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"
 #include "settings/floors.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 

@@ -27,7 +27,7 @@
 #include "resources/velmresources.h"
 #include "settings/dialogs/dlg_fscala.h"
 #include "settings/floors.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include "settings/preferences/pref_sheet.h"
 #include "settings/rescale.h"
 #include "settings/setvar_drawing.h"
-#include "settings/store/settings_store.h"
 #include "settings/viewmode_cmds.h"
+#include "store/settings_store.h"
 
 std::span<const CommandBinding> SettingsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {

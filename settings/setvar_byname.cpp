@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "host/win/textutil.h"
-#include "settings/store/settings_text.h"
+#include "store/settings_text.h"
 
 namespace {
 

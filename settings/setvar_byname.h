@@ -15,9 +15,9 @@
 #include <variant>
 
 #include "host/util/resbuf.h"
-#include "settings/store/fscala.h"
-#include "settings/store/velm_libobjopt.h"
-#include "settings/store/velm_setup.h"
+#include "store/fscala.h"
+#include "store/velm_libobjopt.h"
+#include "store/velm_setup.h"
 
 class SettingsByNameHost {
 public:

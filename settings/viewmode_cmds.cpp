@@ -11,8 +11,8 @@
 #include "settings/editor_steps.h"
 #include "settings/floors_edit.h"
 #include "settings/panes.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include "host/ed/grdraw.h"
 #include "host/ed/prompts.h"
 #include "host/util/nocase.h"
-#include "settings/store/settings_dbfiler.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_dbfiler.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 

@@ -15,9 +15,9 @@
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
 #include "stairs/stair_model.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 using namespace SetupVar;
 

@@ -5,8 +5,8 @@ The order is the "## Layout" table of README.md: rows from the bottom up,
 the first column an integer order, the second the folder in backticks. A
 file may include a file of its own folder or of a folder with a lower
 order; folders of equal order are siblings and may not include each other.
-A file belongs to the most specific folder listed (settings/store before
-settings). Files of folders without an order (tests, bench, fuzz ...) may
+A file belongs to the most specific folder listed (core/geometry before
+core). Files of folders without an order (tests, bench, fuzz ...) may
 include anything, but only host/, app/, tests/, bench/ and fuzz/ may
 include the harness (host/harness/), which drives the host as a script or
 a test would.

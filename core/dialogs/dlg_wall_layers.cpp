@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "host/ui/msgbox.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 constexpr int IDC_LAYER_LIST = 1034;

@@ -12,7 +12,7 @@
 #include "host/ed/grdraw.h"
 #include "host/ed/prompts.h"
 #include "host/ui/hostdialogs.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 
 int EmitFaces(const std::string& layer, const FaceRecord* faces) {
     int made = 0;

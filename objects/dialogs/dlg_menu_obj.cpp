@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <array>
 
+#include "core/dialogs/dlg_slide.h"
 #include "core/levels.h"
-#include "objects/dialogs/dlg_slide.h"
 
 using namespace menuobj;
 

@@ -11,8 +11,8 @@
 #include "core/levels.h"
 #include "host/util/nocase.h"
 #include "objects/language/obj_text.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 using namespace parobj;
 

@@ -1,10 +1,10 @@
 // The substitution dialog.
 #include "objects/dialogs/dlg_sostituisci.h"
 
+#include "core/dialogs/dlg_slide.h"
 #include "core/levels.h"
 #include "host/ui/uitext.h"
 #include "host/util/nocase.h"
-#include "objects/dialogs/dlg_slide.h"
 
 using namespace sostituisci;
 

@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
+#include "core/dialogs/dlg_slide.h"
 #include "core/levels.h"
 #include "host/ui/msgbox.h"
 #include "host/util/nocase.h"
-#include "objects/dialogs/dlg_slide.h"
 
 using namespace tipologie;
 

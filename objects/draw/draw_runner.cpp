@@ -20,8 +20,8 @@
 #include "objects/draw/draw_common.h"
 #include "objects/draw/draw_geometry.h"
 #include "objects/language/obj_args.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ed/cmdproc.h"
 #include "host/win/textutil.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 
 namespace {
 

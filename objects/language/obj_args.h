@@ -14,7 +14,7 @@
 
 #include "core/layer_catalogue.h"
 #include "objects/language/obj_context.h"
-#include "settings/store/velm_gengruppo.h"
+#include "store/velm_gengruppo.h"
 
 // 5100 and the argument between the next "(" and its ")"; -1 when the
 // text ends first.

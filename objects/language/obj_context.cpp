@@ -13,8 +13,8 @@
 #include "host/ed/prompts.h"
 #include "host/win/textutil.h"
 #include "settings/dialogs/layer_linetypes.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 void RbListDeleter::operator()(resbuf* rb) const {
     zcutRelRb(rb);

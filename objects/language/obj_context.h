@@ -30,7 +30,7 @@
 #include "host/util/adscodes.h"
 #include "host/util/resbuf.h"
 #include "objects/language/obj_text.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 
 struct ObjVar {
     std::int32_t number = 0;

@@ -14,8 +14,8 @@
 #include "host/ads/units.h"
 #include "host/win/textutil.h"
 #include "objects/language/obj_args.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "host/util/findfile.h"
 #include "host/win/textutil.h"
 #include "objects/language/obj_context.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 
 namespace {
 

@@ -23,8 +23,8 @@
 #include "objects/placement/insert_run.h"
 #include "objects/placement/wall_cuts.h"
 #include "objects/placement/wall_edit_util.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 using namespace wallcut;
 

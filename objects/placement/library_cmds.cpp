@@ -29,8 +29,8 @@
 #include "settings/dialogs/dlg_gengruppi.h"
 #include "settings/dialogs/dlg_librerie.h"
 #include "settings/rescale.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 using wallcut::RbList;
 

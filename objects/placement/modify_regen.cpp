@@ -33,8 +33,8 @@
 #include "objects/placement/wall_edit_util.h"
 #include "resources/velmresources.h"
 #include "settings/dialogs/layer_linetypes.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 using wallcut::RbList;
 

@@ -22,7 +22,7 @@
 #include "objects/language/obj_records.h"
 #include "objects/language/obj_text.h"
 #include "resources/velmresources.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include "host/ed/grdraw.h"
 #include "host/ge/gematrix3d.h"
 #include "objects/language/obj_context.h"
-#include "settings/store/settings_dbfiler.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_dbfiler.h"
+#include "store/settings_store.h"
 
 namespace {
 

@@ -28,8 +28,8 @@
 #include "roofs/dialogs/slab_dialog_common.h"
 #include "roofs/outline_select.h"
 #include "roofs/profile_sweep.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include "roofs/commands/slab_entry.h"
 #include "roofs/slab_planes.h"
 #include "roofs/slab_record.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "roofs/slab_block.h"
 #include "roofs/slab_jig.h"
 #include "roofs/slab_record.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 

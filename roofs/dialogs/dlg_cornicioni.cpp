@@ -6,8 +6,8 @@
 #include "core/controls/advcontrols.h"
 #include "host/ui/msgbox.h"
 #include "roofs/dialogs/slab_dialog_common.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 
 #include "core/hatch_dialogs.h"
 #include "roofs/dialogs/slab_dialog_common.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include "host/ui/msgbox.h"
 #include "roofs/dialogs/slab_dialog_common.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The field set manager and VELMDEFROOMD.
 #include "rooms/dialogs/dlg_gest_eti.h"
 
+#include "core/dialogs/dlg_slide.h"
 #include "core/host_services.h"
 #include "core/levels.h"
 #include "host/ui/msgbox.h"
 #include "host/ui/resources.h"
-#include "objects/dialogs/dlg_slide.h"
 #include "resources/velmresources.h"
 #include "rooms/dialogs/dlg_def_etichette.h"
 #include "rooms/object_run.h"

@@ -24,8 +24,8 @@
 #include "rooms/schedules/opening_marks.h"
 #include "rooms/schedules/schedule_cmds.h"
 #include "rooms/schedules/schedule_context.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "host/ui/msgbox.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 
 namespace {
 constexpr int IDC_ADD_KEY = 1046;

@@ -10,7 +10,7 @@
 #include "core/controls/advcontrols.h"
 #include "host/ui/dialog.h"
 #include "settings/preferences/exact_number.h"
-#include "settings/store/fscala.h"
+#include "store/fscala.h"
 
 inline constexpr UINT IDD_FSCALA = 136;
 

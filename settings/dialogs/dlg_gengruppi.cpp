@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 
 namespace {
 constexpr int IDC_GEN_EDIT = 101;

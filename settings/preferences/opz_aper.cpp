@@ -9,7 +9,7 @@
 #include "host/ui/resources.h"
 #include "resources/velmresources.h"
 #include "settings/rescale.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 
 namespace {
 constexpr int IDC_LABEL_CODE = 1140;

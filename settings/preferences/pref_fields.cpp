@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 
 namespace {
 bool Excluded(const std::vector<int>& except, int slot) {

@@ -21,8 +21,8 @@
 #include "settings/floors_edit.h"
 #include "settings/panes.h"
 #include "settings/preferences/pref_hooks.h"
-#include "settings/store/settings_store.h"
 #include "settings/viewmode_cmds.h"
+#include "store/settings_store.h"
 
 namespace {
 constexpr int IDC_NEW_ELEVATION = 1003;

@@ -2,7 +2,7 @@
 #include "settings/preferences/pref_openings_dims.h"
 
 #include "host/ui/hostdialogs.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 
 namespace {
 constexpr int IDC_UPPER_WALL = 1034;

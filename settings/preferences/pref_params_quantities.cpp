@@ -8,7 +8,7 @@
 #include "host/win/files.h"
 #include "settings/preferences/pref_hooks.h"
 #include "settings/preferences/pref_sheet.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 
 namespace {
 constexpr int IDC_UNIT = 1016;

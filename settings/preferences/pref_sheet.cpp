@@ -5,7 +5,7 @@
 #include "host/ui/resources.h"
 #include "resources/velmresources.h"
 #include "settings/rescale.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 
 namespace {
 int g_lastPage = 0;

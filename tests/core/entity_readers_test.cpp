@@ -16,7 +16,7 @@
 #include "host/ads/adsent.h"
 #include "host/ads/ssget.h"
 #include "host/ed/hostinit.h"
-#include "settings/store/setup_slots.h"
+#include "store/setup_slots.h"
 #include "tests/core/layer_fixture.h"
 #include "tests/host/win_testdir.h"
 

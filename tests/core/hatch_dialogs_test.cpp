@@ -10,8 +10,8 @@
 #include "host/ui/resources.h"
 #include "host/util/findfile.h"
 #include "resources/velmresources.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "tests/host/win_testdir.h"
 #include "tests/support/velm_test.h"
 

@@ -14,8 +14,8 @@
 #include "host/db/dxffile.h"
 #include "host/ed/hostcmd_util.h"
 #include "host/util/findfile.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "tests/host/win_testdir.h"
 #include "tests/support/velm_test.h"
 

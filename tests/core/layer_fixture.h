@@ -15,7 +15,7 @@
 #include "host/db/dbmain.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/hostcmd_util.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 #include "tests/support/velm_test.h"
 
 inline void AddLayer(const std::string& name, int color, bool off = false) {

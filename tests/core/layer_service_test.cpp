@@ -14,7 +14,7 @@
 #include "core/levels.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/hostinit.h"
-#include "settings/store/setup_slots.h"
+#include "store/setup_slots.h"
 #include "tests/core/layer_fixture.h"
 #include "tests/host/win_testdir.h"
 

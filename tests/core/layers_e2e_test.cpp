@@ -12,8 +12,8 @@
 #include "host/ed/hostinit.h"
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "tests/host/win_testdir.h"
 #include "tests/support/velm_test.h"
 

@@ -8,7 +8,7 @@
 #include "host/ads/rbutil.h"
 #include "host/db/dbhatch.h"
 #include "host/db/dbmain.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 #include "tests/support/velm_test.h"
 
 namespace {

@@ -28,8 +28,8 @@
 #include "module/lifecycle.h"
 #include "module/lisp_functions.h"
 #include "module/setting_lookup.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "tests/support/velm_test.h"
 
 namespace {

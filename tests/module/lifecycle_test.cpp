@@ -17,8 +17,8 @@
 #include "module/command_sink.h"
 #include "module/reactors.h"
 #include "settings/panes.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "tests/support/velm_test.h"
 
 namespace {

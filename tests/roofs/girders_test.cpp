@@ -11,7 +11,7 @@
 #include "host/ads/ssget.h"
 #include "host/harness/harness.h"
 #include "roofs/commands/girder_cmds.h"
-#include "settings/store/setup_slots.h"
+#include "store/setup_slots.h"
 #include "tests/roofs/slab_fixture.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "roofs/commands/hip_roof_cmd.h"
 #include "roofs/commands/roof_write.h"
 #include "roofs/gable_roof.h"
-#include "settings/store/setup_slots.h"
+#include "store/setup_slots.h"
 #include "tests/roofs/slab_fixture.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "roofs/commands/slab_hatch_cmd.h"
 #include "roofs/commands/zprofile.h"
 #include "roofs/slab_openings.h"
-#include "settings/store/setup_slots.h"
+#include "store/setup_slots.h"
 #include "tests/roofs/slab_fixture.h"
 
 namespace {

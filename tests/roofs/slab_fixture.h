@@ -20,7 +20,7 @@
 #include "roofs/slab_block.h"
 #include "roofs/slab_record.h"
 #include "settings/settings_module.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 #include "tests/support/velm_test.h"
 
 struct LoopPoint {

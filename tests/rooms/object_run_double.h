@@ -18,7 +18,7 @@
 #include "objects/language/obj_records.h"
 #include "objects/language/obj_text.h"
 #include "rooms/object_run.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 
 struct ObjectRunDouble {
     static inline std::string paramSet;      // TYPO set chosen by the "user"

@@ -19,8 +19,8 @@
 #include "host/ed/hostinit.h"
 #include "rooms/room_deductions.h"
 #include "rooms/schedules/opening_marks.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "tests/rooms/rooms_fixture.h"
 #include "walls/graph/outline_record.h"
 

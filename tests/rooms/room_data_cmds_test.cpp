@@ -10,8 +10,8 @@
 #include "host/ads/sysvars.h"
 #include "rooms/room_records.h"
 #include "settings/floors.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "tests/rooms/room_records_fixture.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "host/ads/adsent.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "tests/rooms/rooms_fixture.h"
 
 namespace {

@@ -16,8 +16,8 @@
 #include "rooms/room_calc.h"
 #include "rooms/room_card_cmds.h"
 #include "rooms/room_records.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "tests/rooms/room_records_fixture.h"
 
 namespace {

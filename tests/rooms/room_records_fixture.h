@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "tests/rooms/object_run_double.h"
 #include "tests/rooms/rooms_fixture.h"
 

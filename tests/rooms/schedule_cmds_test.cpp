@@ -13,7 +13,7 @@
 #include "host/ads/ssget.h"
 #include "host/db/dbdatabase.h"
 #include "rooms/schedules/schedule_context.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 #include "tests/rooms/schedules_fixture.h"
 
 namespace {

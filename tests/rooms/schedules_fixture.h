@@ -11,8 +11,8 @@
 #include "host/ads/adsent.h"
 #include "host/ui/hostdialogs.h"
 #include "rooms/schedules/opening_marks.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "tests/rooms/object_run_double.h"
 #include "tests/rooms/rooms_fixture.h"
 

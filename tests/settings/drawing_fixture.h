@@ -13,7 +13,7 @@
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
 #include "settings/settings_module.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 
 class DrawingSettings : public ::testing::Test {
 protected:

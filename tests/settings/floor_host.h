@@ -19,9 +19,9 @@
 #include "host/util/findfile.h"
 #include "settings/floors.h"
 #include "settings/settings_module.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
 #include "settings/viewmode.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 class CommandsHeard : public ZcEditorReactor {
 public:

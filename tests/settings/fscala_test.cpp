@@ -1,6 +1,6 @@
 // Print-scale records: defaults, lookups with the unit conversion of the
 // text heights, raw entry access, and filing.
-#include "settings/store/fscala.h"
+#include "store/fscala.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/store/settings_filer.h"
+#include "store/settings_filer.h"
 
 class MemoryDwgStream : public SettingsDwgWriter, public SettingsDwgReader {
 public:

@@ -17,7 +17,7 @@
 #include "settings/floors.h"
 #include "settings/preferences/pref_hooks.h"
 #include "settings/preferences/pref_sheet.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 #include "tests/support/velm_test.h"
 
 namespace {

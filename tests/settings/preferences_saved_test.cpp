@@ -13,7 +13,7 @@
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
 #include "settings/floors.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 #include "tests/support/velm_test.h"
 
 namespace {

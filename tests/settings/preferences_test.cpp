@@ -21,7 +21,7 @@
 #include "settings/preferences/pref_hooks.h"
 #include "settings/preferences/pref_sheet.h"
 #include "settings/rescale.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 #include "tests/host/win_testdir.h"
 #include "tests/support/velm_test.h"
 

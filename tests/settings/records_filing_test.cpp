@@ -3,11 +3,11 @@
 // forms on whole, short and damaged streams.
 #include <gtest/gtest.h>
 
-#include "settings/store/velm_gengruppo.h"
-#include "settings/store/velm_layermuri.h"
-#include "settings/store/velm_layerombra.h"
-#include "settings/store/velm_libobjopt.h"
-#include "settings/store/velm_spessmuri.h"
+#include "store/velm_gengruppo.h"
+#include "store/velm_layermuri.h"
+#include "store/velm_layerombra.h"
+#include "store/velm_libobjopt.h"
+#include "store/velm_spessmuri.h"
 #include "tests/settings/memory_filer.h"
 
 using Strings = std::vector<std::string>;

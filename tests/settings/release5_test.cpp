@@ -19,8 +19,8 @@
 #include "host/db/dbsymtb.h"
 #include "host/util/adscodes.h"
 #include "settings/floors.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "tests/support/velm_test.h"
 
 namespace {

@@ -24,7 +24,7 @@
 #include "host/util/findfile.h"
 #include "settings/floors.h"
 #include "settings/rescale.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 #include "tests/support/velm_test.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // reading rules for older, newer and damaged stores.
 #include <gtest/gtest.h>
 
-#include "settings/store/velm_setup.h"
+#include "store/velm_setup.h"
 #include "tests/settings/memory_filer.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <set>
 #include <sstream>
 
-#include "settings/store/velm_setup.h"
+#include "store/velm_setup.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "core/dialogs/dlg_slide.h"
 #include "core/entity_data.h"
 #include "core/layer_catalogue.h"
 #include "core/module_state.h"
@@ -18,7 +19,6 @@
 #include "host/harness/harness.h"
 #include "host/ui/driver.h"
 #include "host/util/findfile.h"
-#include "objects/dialogs/dlg_slide.h"
 #include "settings/floor_cmds.h"
 #include "stairs/dialogs/dlg_scale.h"
 #include "tests/stairs/stair_models.h"

@@ -9,9 +9,9 @@
 #include "core/entity_data.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
 #include "stairs/stair_plan.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "tests/stairs/stair_models.h"
 #include "tests/support/velm_test.h"
 

@@ -13,8 +13,8 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ed/prompts.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "tests/support/velm_test.h"
 
 namespace {

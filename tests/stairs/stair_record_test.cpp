@@ -1,8 +1,8 @@
 // The stair record: its settings defaults and the stair xdata written and
 // read back, older and damaged records included.
 #include "core/entity_data.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "tests/stairs/stair_models.h"
 #include "tests/support/velm_test.h"
 

@@ -15,7 +15,7 @@
 #include "host/util/findfile.h"
 #include "resources/velmresources.h"
 #include "settings/settings_module.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 #include "tests/host/win_testdir.h"
 #include "tests/support/velm_test.h"
 

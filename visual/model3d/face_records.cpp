@@ -19,8 +19,8 @@
 #include "host/ads/ssget.h"
 #include "host/util/nocase.h"
 #include "settings/floors.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/velm_layermuri.h"
+#include "store/settings_store.h"
+#include "store/velm_layermuri.h"
 #include "walls/graph/wall_face.h"
 
 namespace {

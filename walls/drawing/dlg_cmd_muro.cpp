@@ -6,8 +6,8 @@
 #include "host/ads/units.h"
 #include "host/win/textutil.h"
 #include "resources/velmresources.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "walls/types/mxt_file.h"
 
 namespace {

@@ -22,8 +22,8 @@
 #include "host/ads/ssget.h"
 #include "host/ads/transcript.h"
 #include "host/ed/prompts.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "walls/drawing/ajig_muro.h"
 #include "walls/drawing/dlg_cmd_muro.h"
 

@@ -8,9 +8,9 @@
 #include "host/ads/rbutil.h"
 #include "host/ed/grdraw.h"
 #include "settings/dialogs/layer_linetypes.h"
-#include "settings/store/settings_dbfiler.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_dbfiler.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 

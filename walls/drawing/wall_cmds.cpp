@@ -17,9 +17,9 @@
 #include "host/ed/prompts.h"
 #include "host/ui/resources.h"
 #include "resources/velmresources.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/settings_text.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/settings_text.h"
+#include "store/setup_slots.h"
 #include "walls/drawing/draw_walls.h"
 #include "walls/drawing/velm_muroj.h"
 

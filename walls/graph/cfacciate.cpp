@@ -3,8 +3,8 @@
 
 #include "core/module_state.h"
 #include "settings/floor_cmds_run.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "walls/graph/graph_index.h"
 
 namespace {

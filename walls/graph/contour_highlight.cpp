@@ -5,8 +5,8 @@
 #include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
 #include "host/ed/grdraw.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 

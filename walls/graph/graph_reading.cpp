@@ -14,7 +14,7 @@
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/outline_record.h"
 #include "walls/graph/pair_lines_hook.h"

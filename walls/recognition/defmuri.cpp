@@ -4,8 +4,8 @@
 #include "walls/recognition/defmuri.h"
 
 #include "core/levels.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "walls/recognition/layer_outlines.h"
 #include "walls/recognition/segment_grid.h"
 #include "walls/recognition/velm_muroesterno.h"

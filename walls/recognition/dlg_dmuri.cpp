@@ -2,8 +2,8 @@
 #include "walls/recognition/dlg_dmuri.h"
 
 #include "resources/velmresources.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 const int kOuterSlot = SetupVar::DLINEDISTE;

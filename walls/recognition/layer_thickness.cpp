@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "objects/language/apply_operator.h"
+#include "core/apply_operator.h"
 #include "walls/recognition/defmuri.h"
 
 namespace {

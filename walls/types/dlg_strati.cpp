@@ -7,7 +7,7 @@
 #include "host/ui/resources.h"
 #include "host/win/textutil.h"
 #include "resources/velmresources.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 #include "walls/types/dlg_muro.h"
 #include "walls/types/mxt_file.h"
 

@@ -8,7 +8,7 @@
 #include "host/win/files.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 #include "core/dialogs/dlg_wall_layers.h"
 #include "host/ui/driver.h"
 #include "resources/velmresources.h"
-#include "settings/store/setup_slots.h"
-#include "tests/settings/store/store_fixture.h"
+#include "store/setup_slots.h"
+#include "tests/store/store_fixture.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "core/dialogs/dlg_slide.h"
 #include "host/ed/prompts.h"
 #include "host/harness/harness.h"
 #include "host/ui/driver.h"
 #include "host/win/files.h"
 #include "objects/dialogs/dlg_par_obj.h"
-#include "objects/dialogs/dlg_slide.h"
 #include "objects/dialogs/dlg_tipologie.h"
 #include "objects/placement/library_cmds.h"
 #include "resources/velmresources.h"

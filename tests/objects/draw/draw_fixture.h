@@ -15,7 +15,7 @@
 #include "host/db/dbmain.h"
 #include "objects/draw/draw_runner.h"
 #include "objects/language/obj_args.h"
-#include "settings/store/setup_slots.h"
+#include "store/setup_slots.h"
 #include "tests/objects/language/lang_fixture.h"
 
 struct RbFree {

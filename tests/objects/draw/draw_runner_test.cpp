@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "draw_fixture.h"
-#include "settings/store/setup_slots.h"
+#include "store/setup_slots.h"
 
 TEST_F(DrawSection, end_alone_gives_an_empty_block_and_the_marker_by_insertion_type) {
     ObjContext& empty = section("END\n");

@@ -15,8 +15,8 @@
 
 #include "host/util/findfile.h"
 #include "objects/language/obj_context.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "tests/support/velm_test.h"
 
 // What the callers of some definitions set before the definition is read.

@@ -5,7 +5,7 @@
 
 #include "core/geometry/polygon.h"
 #include "objects/placement/host_seams.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 #include "tests/objects/placement/wall_cut_fixture.h"
 
 namespace {

@@ -13,8 +13,8 @@
 #include "host/ads/sysvars.h"
 #include "objects/placement/library_cmds.h"
 #include "objects/placement/modify_regen.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "tests/objects/language/lang_fixture.h"
 
 namespace {

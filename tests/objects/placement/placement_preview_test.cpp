@@ -12,8 +12,8 @@
 #include "host/db/dbsymtb.h"
 #include "host/ed/grdraw.h"
 #include "objects/language/obj_context.h"
-#include "settings/store/settings_store.h"
-#include "settings/store/setup_slots.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "tests/support/velm_test.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
-#include "settings/store/setup_slots.h"
+#include "store/setup_slots.h"
 #include "tests/walls/wall_types_fixture.h"
 #include "walls/dblwall/dblwall_cmd.h"
 #include "walls/graph/outline_record.h"

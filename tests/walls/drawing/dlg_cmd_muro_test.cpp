@@ -1,7 +1,7 @@
 // The 2D wall options dialog driven as a user would.
 #include "walls/drawing/dlg_cmd_muro.h"
 
-#include "settings/store/setup_slots.h"
+#include "store/setup_slots.h"
 #include "tests/walls/wall_types_fixture.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/grdraw.h"
-#include "settings/store/setup_slots.h"
+#include "store/setup_slots.h"
 #include "tests/walls/drawing/walls_fixture.h"
 #include "walls/drawing/velm_muroj.h"
 

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "host/ui/driver.h"
-#include "settings/store/setup_slots.h"
+#include "store/setup_slots.h"
 #include "tests/walls/drawing/walls_fixture.h"
 #include "walls/drawing/dlg_cmd_muro.h"
 

@@ -7,7 +7,7 @@
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 
 void WallsTest::SetUp() {
     VelmTest::SetUp();

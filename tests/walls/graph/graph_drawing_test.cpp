@@ -15,7 +15,7 @@
 #include "host/ed/docman.h"
 #include "host/ed/grdraw.h"
 #include "host/ed/hostinit.h"
-#include "settings/store/velm_libobjopt.h"
+#include "store/velm_libobjopt.h"
 #include "tests/host/win_testdir.h"
 #include "tests/walls/graph/graph_fixture.h"
 #include "walls/graph/contour_highlight.h"

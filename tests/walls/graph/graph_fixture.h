@@ -11,7 +11,7 @@
 #include "core/geometry/polygon.h"
 #include "host/ads/rbutil.h"
 #include "settings/settings_module.h"
-#include "settings/store/settings_store.h"
+#include "store/settings_store.h"
 #include "tests/support/velm_test.h"
 #include "walls/graph/cfacciate.h"
 

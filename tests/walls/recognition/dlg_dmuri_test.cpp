@@ -1,7 +1,7 @@
 // The multiline options dialog.
 #include "walls/recognition/dlg_dmuri.h"
 
-#include "settings/store/setup_slots.h"
+#include "store/setup_slots.h"
 #include "tests/walls/wall_types_fixture.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // "Obwód"), the type assignment keeping the flag, the display entity, the
 // 3D layer name and the picker's results.
 #include "host/ed/grdraw.h"
-#include "settings/store/velm_layermuri.h"
+#include "store/velm_layermuri.h"
 #include "tests/walls/recognition/recognition_fixture.h"
 #include "walls/recognition/velm_muroesterno.h"
 #include "walls/recognition/wall_att_cmd.h"

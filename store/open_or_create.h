@@ -1,0 +1,60 @@
+// Open-or-create of one settings object of the drawing, for the store's
+// own classes and for the settings objects kept above it (floors, render
+// materials): the entry of "VELMOR_6" whose key equals the class name
+// ignoring case, made with its defaults when missing (and asked to be made).
+#pragma once
+
+#include <memory>
+
+#include "host/db/dbdatabase.h"
+#include "host/db/dbdict.h"
+#include "host/util/nocase.h"
+#include "host/win/textutil.h"
+#include "store/settings_store.h"
+
+// The id of "VELMOR_6", made when missing (the named-object dictionary is
+// then opened, or upgraded, for write); null when it cannot be had.
+ZcDbObjectId SettingsDictionaryId(ZcDbDatabase* db, ZcDb::OpenMode mode, bool createWhenMissing);
+
+// The object of class T, opened for read (true) or write (false); an object
+// made now is returned open for write whatever was asked. Null when it
+// cannot be opened or (createWhenMissing false) is not there.
+template <class T>
+T* OpenOrCreateSetting(bool forRead, void (*initNew)(T&), bool createWhenMissing = true) {
+    const ZcDb::OpenMode mode = forRead ? ZcDb::kForRead : ZcDb::kForWrite;
+    ZcDbDatabase* db = SettingsDatabase();
+    if (!db) return nullptr;
+    ZcDbObjectId dictId = SettingsDictionaryId(db, mode, createWhenMissing);
+    if (dictId.isNull()) return nullptr;
+    ZcDbDictionary* dict = nullptr;
+    if (zcdbOpenObject(dict, dictId, ZcDb::kForRead) != Zcad::eOk) return nullptr;
+    ZcDbObjectId found;
+    for (const ZcDbDictionaryIterator::Entry& e : dict->entries())
+        if (zcutEqualsNoCase(e.key, T::kClassName)) {
+            found = e.id;
+            break;
+        }
+    dict->close();
+    if (!found.isNull()) {
+        // An entry of that name that is not of the class (or is open for
+        // write elsewhere) gives no object: a second one is never added.
+        T* obj = nullptr;
+        return zcdbOpenObject(obj, found, mode) == Zcad::eOk ? obj : nullptr;
+    }
+    if (!createWhenMissing) return nullptr;
+    auto made = std::make_unique<T>();
+    initNew(*made);
+    if (zcdbOpenObject(dict, dictId, ZcDb::kForWrite) != Zcad::eOk) return nullptr;
+    Zcad::ErrorStatus es = dict->setAt(T::kClassName, made.get());
+    dict->close();
+    if (es != Zcad::eOk) return nullptr;
+    return made.release();  // resident now, open for write for the caller
+}
+
+// Opened for write with write access asserted.
+template <class T>
+T* OpenSettingForWrite(void (*initNew)(T&)) {
+    T* obj = OpenOrCreateSetting<T>(false, initNew);
+    if (obj) obj->assertWriteEnabled();
+    return obj;
+}
