@@ -28,16 +28,98 @@
 #include "settings/dialogs/dlg_fscala.h"
 #include "settings/floors.h"
 #include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 
 // The real slots that hold lengths in drawing units.
 constexpr int kLengthSlots[] = {
-    4,   5,   17,  18,  21,  22,  23,  24,  26,  27,  28,  29,  30,  32,  33,  41,  45,  46,
-    53,  54,  55,  58,  62,  63,  67,  69,  70,  72,  84,  85,  86,  87,  88,  89,  90,  91,
-    104, 105, 106, 107, 141, 142, 143, 144, 145, 146, 147, 151, 162, 163, 164, 165, 166, 167,
-    168, 169, 171, 172, 173, 174, 178, 184, 185, 186, 189, 190, 192, 193, 196, 197, 208, 211,
-    212, 219, 220, 223, 224, 251, 284, 285, 286, 287, 293, 298, 299, 307,
+    SetupVar::DISCMURO,
+    SetupVar::SFTMTCM,
+    SetupVar::AREAMENOINF,
+    SetupVar::AREAMENOSUP,
+    SetupVar::SDIST_QUOTE,
+    SetupVar::SPOSYQUOTE,
+    SetupVar::SDIST_QUOTEP,
+    SetupVar::SPOSYQUOTEP,
+    SetupVar::SQSOGLIA_TEDIT,
+    SetupVar::SQ_SPOSTAMENTO,
+    SetupVar::SQSPOSTA_COMP,
+    SetupVar::SQEEXTENS,
+    SetupVar::SQEMINQUOT,
+    SetupVar::CSPESS_SOLAIO,
+    SetupVar::CINTRADO,
+    SetupVar::CSPESS_TETTI,
+    SetupVar::CQGRONDA,
+    SetupVar::CCORNICIONE,
+    SetupVar::QGRONDASMUSSO,
+    SetupVar::LGRONDASMUSSO,
+    SetupVar::CORNIFRONTALI,
+    SetupVar::SCALATRATT3D,
+    SetupVar::CLINFTMURO,
+    SetupVar::CLSUPTMURO,
+    SetupVar::SCALATRATTPAV,
+    SetupVar::MDPLINESTART,
+    SetupVar::MDPLINEEND,
+    SetupVar::CDISTQUOTE,
+    SetupVar::DLINEDISTE,
+    SetupVar::DLINEMSPES,
+    SetupVar::DLINEMASPE,
+    SetupVar::PARA_SPESS,
+    SetupVar::PARA_BASE_INI,
+    SetupVar::PARA_BASE_FIN,
+    SetupVar::PARA_H_INI,
+    SetupVar::PARA_H_FIN,
+    SetupVar::PRITAGLIOZMIN,
+    SetupVar::PRITAGLIOZMAX,
+    SetupVar::CCOMPHALT,
+    SetupVar::OFFSETCLVAL,
+    SetupVar::SETCOR_LARGH,
+    SetupVar::SETCOR_ALTE,
+    SetupVar::SETCOR_PEMAX,
+    SetupVar::SETCOR_SPESS,
+    SetupVar::SETCOR_DISTR,
+    SetupVar::SETCOR_RAGGIOR,
+    SetupVar::SETCOR_MENOZLAT,
+    SetupVar::SETSCA_DINTERP,
+    SetupVar::SETSCA_SPOGRAD,
+    SetupVar::SETSCA_SPESSPO,
+    SetupVar::SETSCA_DZGRADI,
+    SetupVar::SETSCA_DXGRADI,
+    SetupVar::SETSCA_SPESPIA,
+    SetupVar::SETSCA_SPESRAM,
+    SetupVar::SETSCA_QUOSEZ,
+    SetupVar::SETSCA_DLINSEZ,
+    SetupVar::SETSCA_LARSCALA,
+    SetupVar::SETSCA_PEDSCALA,
+    SetupVar::SETSCA_DIMFREC,
+    SetupVar::SETSCA_ZPASSAGGI,
+    SetupVar::SETCOM_ZSCALE,
+    SetupVar::SETTRA_LARGHEZ,
+    SetupVar::SETTRA_ALTEZZA,
+    SetupVar::SETTRA_DISTANZ,
+    SetupVar::SETCOP_ALTLCOSTR,
+    SetupVar::SETCOP_ALTQLFUN,
+    SetupVar::SETCON_APPARC,
+    SetupVar::SETCON_OFFSET,
+    SetupVar::SETCRO_FRECCIA,
+    SetupVar::SETCRO_QUOTAZ,
+    SetupVar::SETSCA_DIMLCER,
+    SetupVar::SETRING_DISTINS,
+    SetupVar::SETRING_DIMINS,
+    SetupVar::SETTRA_DISTINI,
+    SetupVar::SETTRA_DISTFIN,
+    SetupVar::SETINFI_SPESS,
+    SetupVar::SETINFI_DISTF,
+    SetupVar::SETMAGLIA_ETIALTTXT,
+    SetupVar::SETSCA_SCALEPP2DDES,
+    SetupVar::SETSCA_SCALEPP2DSIN,
+    SetupVar::SETSCA_SCALEPP2DDES2,
+    SetupVar::SETSCA_SCALEPP2DSIN2,
+    SetupVar::SETTRA_RIENTRANZA,
+    SetupVar::CSPESS_SIMIL,
+    SetupVar::CQUOTAZ_SIMIL,
+    SetupVar::CFATSCALA_SIMIL,
 };
 static_assert(std::size(kLengthSlots) == 86);
 
@@ -176,11 +258,12 @@ void ApplyDrawingUnitFactor(double factor) {
     if (!setup->getReal(SetupVar::SFTMTCM, current) || !(current > 0.0)) current = 1.0;
     const double r = factor / current;
     setup->setReal(SetupVar::SRAPPORTO_UM, 0.01 / factor);
-    for (int slot : {14, 15}) {
+    for (int slot : {SetupVar::CINTOMIN, SetupVar::CNONDETRAI}) {
         double v = 0.0;
         if (setup->getReal(slot, v)) setup->setReal(slot, v * r * r);
     }
-    for (int slot : {16, 20, 74}) setup->setInt(slot, decimals);
+    for (int slot : {SetupVar::CIFRE_COMPUTO, SetupVar::SCIFRE_QUOTE, SetupVar::CQUOTEPREC})
+        setup->setInt(slot, decimals);
     for (int slot : kLengthSlots) {
         double v = 0.0;
         if (setup->getReal(slot, v)) setup->setReal(slot, v * r);

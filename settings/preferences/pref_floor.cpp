@@ -23,6 +23,7 @@
 #include "settings/preferences/pref_hooks.h"
 #include "settings/viewmode_cmds.h"
 #include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 constexpr int IDC_NEW_ELEVATION = 1003;
@@ -56,15 +57,15 @@ constexpr const char* kChooseOneFloor = "Wybierz tylko jedną podłogę";
 constexpr const char* kShiftQuestion =
     "Chcesz przenieść elewację także dla wszystkich górnych pięter tej podłogi";
 
-constexpr int kSlotIntersections = 3;
-constexpr int kSlotLayerColour = 179;
-constexpr int kSlotOneBlock = 180;
-constexpr int kSlotCutVolumes = 272;
-constexpr int kSlotCutHatch = 273;
-constexpr int kSlotHatchScale = 274;
-constexpr int kSlotPattern = 277;
-constexpr int kSlotAddHatches = 291;
-constexpr int kSlotAxis = 292;
+constexpr int kSlotIntersections = SetupVar::CALC_INT_SEZ;
+constexpr int kSlotLayerColour = SetupVar::SETSEZ_COLLAYER;
+constexpr int kSlotOneBlock = SetupVar::SETSEZ_GENESPLO;
+constexpr int kSlotCutVolumes = SetupVar::SETSEZRIPULSEZ;
+constexpr int kSlotCutHatch = SetupVar::SETSEZTRATTSEZ;
+constexpr int kSlotHatchScale = SetupVar::SETSEZSCALAHSEZ;
+constexpr int kSlotPattern = SetupVar::SETSEZMODHSEZ;
+constexpr int kSlotAddHatches = SetupVar::SETSEZAGGIUNGITRAT;
+constexpr int kSlotAxis = SetupVar::SETSEZSPORGSPEZZATA;
 
 std::string ElevationText(double z) {
     return FormatRealTrim(z);

@@ -3,6 +3,7 @@
 
 #include "host/ui/hostdialogs.h"
 #include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 constexpr int IDC_UPPER_WALL = 1034;
@@ -11,33 +12,33 @@ constexpr int IDC_SWATCH = 1154;
 constexpr int IDC_COMMON_PREFIX = 1237;
 constexpr int IDC_DOORS_INSIDE = 1032;
 constexpr int kPrefixEdits[] = {1004, 1005, 1003};
-constexpr int kDoorsInsideSlot = 294;
-constexpr int kUpperColourSlot = 80;
+constexpr int kDoorsInsideSlot = SetupVar::SETOPZPORTEALLEST;
+constexpr int kUpperColourSlot = SetupVar::M3D_CLOSECOL;
 
 constexpr int IDC_WINDOW_LEFT = 1032;
 constexpr int IDC_DOOR_LEFT = 1028;
-constexpr int kAlignSlot = 25;
+constexpr int kAlignSlot = SetupVar::SALLINTXTQ;
 }  // namespace
 
 // ---------------------------------------------------------------- 262
 
 CDLGPREFM3D::CDLGPREFM3D() : CPrefPage(IDD_PREF_M3D) {
-    m_fields.AddReal(1002, 4).edit.SetSignMode(0, 0);
-    m_fields.Check(1360, 296);
-    m_fields.Check(1033, 295);
-    m_fields.Check(1205, 204);
-    m_fields.Check(1235, 214);
-    m_fields.Check(1023, 7);
-    m_upperWall = &m_fields.Check(IDC_UPPER_WALL, 78);
-    m_fields.Check(1035, 79);
-    m_fields.Check(1078, 182);
-    m_fields.Check(1024, 134);
-    m_fields.Check(1025, 279);
-    m_commonPrefix = &m_fields.Check(IDC_COMMON_PREFIX, 280);
-    m_fields.Text(1004, 282);
-    m_fields.Text(1005, 283);
-    m_fields.Text(1003, 281);
-    m_fields.Check(1236, 215);
+    m_fields.AddReal(1002, SetupVar::DISCMURO).edit.SetSignMode(0, 0);
+    m_fields.Check(1360, SetupVar::SETOPZM3DAUTO);
+    m_fields.Check(1033, SetupVar::SETOPZFINESALLINT);
+    m_fields.Check(1205, SetupVar::SETMODVISTA);
+    m_fields.Check(1235, SetupVar::OSDISABMURO);
+    m_fields.Check(1023, SetupVar::SAPRI_AUTO);
+    m_upperWall = &m_fields.Check(IDC_UPPER_WALL, SetupVar::CHIUSURA_SUP);
+    m_fields.Check(1035, SetupVar::VIS_MUROCURVO);
+    m_fields.Check(1078, SetupVar::SETM3D_LDIP2D);
+    m_fields.Check(1024, SetupVar::INS_APER_SOLO3D);
+    m_fields.Check(1025, SetupVar::INS_APER_LIBERE);
+    m_commonPrefix = &m_fields.Check(IDC_COMMON_PREFIX, SetupVar::INS_PREFISSOCOM);
+    m_fields.Text(1004, SetupVar::INS_PREFISSOVPOR);
+    m_fields.Text(1005, SetupVar::INS_PREFISSOVFIN);
+    m_fields.Text(1003, SetupVar::INS_PREFISSOVAPE);
+    m_fields.Check(1236, SetupVar::OSINSAPERTURE);
     HandleCommand(BN_CLICKED, IDC_UPPER_WALL, [this] {
         UpdateData(TRUE);
         EnableDependants();
@@ -103,20 +104,20 @@ void CDLGPREFM3D::OnOK() {
 
 CDlgPrefQuote::CDlgPrefQuote() : CPrefPage(IDD_PREF_QUOTE) {
     // Checked in this order when the controls are read.
-    m_fields.AddReal(1025, 30, true).edit.SetSignMode(0, 0);
-    m_fields.AddReal(1027, 26, true).edit.SetSignMode(0, 0);
-    m_fields.AddReal(1017, 28);
-    m_fields.AddReal(1016, 27);
-    m_fields.AddReal(1026, 29);
-    m_fields.Int(1015, 20);
-    m_fields.AddReal(1024, 21);
-    m_fields.AddReal(1022, 22);
-    m_fields.AddReal(1031, 23);
-    m_fields.AddReal(1023, 24);
-    m_fields.Text(1082, 111);
-    m_fields.Check(1146, 127);
-    m_fields.Check(1144, 126);
-    m_fields.Check(1145, 128);
+    m_fields.AddReal(1025, SetupVar::SQEMINQUOT, true).edit.SetSignMode(0, 0);
+    m_fields.AddReal(1027, SetupVar::SQSOGLIA_TEDIT, true).edit.SetSignMode(0, 0);
+    m_fields.AddReal(1017, SetupVar::SQSPOSTA_COMP);
+    m_fields.AddReal(1016, SetupVar::SQ_SPOSTAMENTO);
+    m_fields.AddReal(1026, SetupVar::SQEEXTENS);
+    m_fields.Int(1015, SetupVar::SCIFRE_QUOTE);
+    m_fields.AddReal(1024, SetupVar::SDIST_QUOTE);
+    m_fields.AddReal(1022, SetupVar::SPOSYQUOTE);
+    m_fields.AddReal(1031, SetupVar::SDIST_QUOTEP);
+    m_fields.AddReal(1023, SetupVar::SPOSYQUOTEP);
+    m_fields.Text(1082, SetupVar::STILETQUOTE);
+    m_fields.Check(1146, SetupVar::ARROTUNQUARTO);
+    m_fields.Check(1144, SetupVar::QNORMDIN);
+    m_fields.Check(1145, SetupVar::SEPDECVIRG);
 }
 
 void CDlgPrefQuote::DoDataExchange(CDataExchange* dx) {

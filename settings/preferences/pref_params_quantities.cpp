@@ -9,16 +9,17 @@
 #include "settings/preferences/pref_hooks.h"
 #include "settings/preferences/pref_sheet.h"
 #include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 namespace {
 constexpr int IDC_UNIT = 1016;
-constexpr int kUnitSlot = 5;
+constexpr int kUnitSlot = SetupVar::SFTMTCM;
 
 constexpr int IDC_CARDS = 1083;
 constexpr int IDC_PREVIEW = 1374;
 constexpr int IDC_OUTLINE = 1149;
 constexpr int IDC_OUTLINE_LAYER = 1020;
-constexpr int kCardSlot = 19;
+constexpr int kCardSlot = SetupVar::NOMEFILEUA;
 
 void SetPicture(CWnd* control, HBITMAP bitmap) {
     if (auto* picture = dynamic_cast<CStatic*>(control)) picture->SetBitmap(bitmap);
@@ -29,23 +30,23 @@ void SetPicture(CWnd* control, HBITMAP bitmap) {
 
 CDlgPrefParam::CDlgPrefParam() : CPrefPage(IDD_PREF_PARAM) {
     // Checked in this order when the controls are read.
-    m_fields.AddReal(1019, 256, true).edit.SetSignMode(0, 1);
+    m_fields.AddReal(1019, SetupVar::SET_DIMQPFISSO, true).edit.SetSignMode(0, 1);
     m_unit = &m_fields.AddReal(IDC_UNIT, kUnitSlot, true);
     m_unit->edit.SetSignMode(0, 1);
-    m_fields.Check(1029, 8);
-    m_fields.Check(1450, 258);
-    m_fields.Check(1025, 6);  // the first of the three stair radio buttons
-    m_fields.Text(1083, 113);
-    m_fields.Text(1084, 114);
-    m_fields.Text(1162, 156);
-    m_fields.Text(111, 155);
-    m_fields.Text(1161, 157);
-    m_fields.Text(105, 153);
-    m_fields.Text(108, 137);
-    m_fields.Text(1160, 152);
-    m_fields.Text(109, 148);
-    m_fields.Text(106, 154);
-    m_fields.Text(107, 205);
+    m_fields.Check(1029, SetupVar::SCALADINTER);
+    m_fields.Check(1450, SetupVar::SET_PARINIZIALEOBJ);
+    m_fields.Check(1025, SetupVar::RAPSCALEPROSP);  // the first of the three stair radio buttons
+    m_fields.Text(1083, SetupVar::STILETESTOUA1);
+    m_fields.Text(1084, SetupVar::STILETESTOUA2);
+    m_fields.Text(1162, SetupVar::SETSCA_LAYER2DSR);
+    m_fields.Text(111, SetupVar::SETSCA_LAYER2DSC);
+    m_fields.Text(1161, SetupVar::SETSCA_LAYER2DSF);
+    m_fields.Text(105, SetupVar::SETSCA_LAYERALZA);
+    m_fields.Text(108, SetupVar::SETCOR_LAYERNAME);
+    m_fields.Text(1160, SetupVar::SETSCA_LAYERPEDA);
+    m_fields.Text(109, SetupVar::SETCOR_LAYERRING);
+    m_fields.Text(106, SetupVar::SETSCA_LAYERSTRU);
+    m_fields.Text(107, SetupVar::SETSCA_LAYER2DCC);
     HandleCommand(EN_CHANGE, IDC_UNIT, [this] {
         // Filling the edit is not the user's change.
         if (m_loading) return;
@@ -98,22 +99,22 @@ void CDlgPrefParam::OnOK() {
 // ---------------------------------------------------------------- 141
 
 CDlgPrefComputi::CDlgPrefComputi() : CPrefPage(IDD_PREF_COMPUTI) {
-    m_fields.AddReal(1017, 14, true).edit.SetSignMode(0, 0);
-    m_fields.AddReal(1018, 15);
-    m_fields.AddReal(1016, 13);
-    m_fields.AddReal(1014, 18);
-    m_fields.AddReal(1013, 17);
-    m_fields.AddReal(1019, 178);
-    m_fields.Int(1015, 16);
-    m_fields.Check(1079, 119);
-    m_fields.Text(1081, 118);
-    m_fields.Check(1082, 1);
-    m_fields.Check(1084, 270);
-    m_fields.Check(1361, 297);
-    m_outline = &m_fields.Check(IDC_OUTLINE, 130);
-    m_fields.Check(1151, 176);
-    m_fields.Check(1150, 177);
-    m_fields.Text(IDC_OUTLINE_LAYER, 131);
+    m_fields.AddReal(1017, SetupVar::CINTOMIN, true).edit.SetSignMode(0, 0);
+    m_fields.AddReal(1018, SetupVar::CNONDETRAI);
+    m_fields.AddReal(1016, SetupVar::SRAPPORTO_UM);
+    m_fields.AddReal(1014, SetupVar::AREAMENOSUP);
+    m_fields.AddReal(1013, SetupVar::AREAMENOINF);
+    m_fields.AddReal(1019, SetupVar::SETCOM_ZSCALE);
+    m_fields.Int(1015, SetupVar::CIFRE_COMPUTO);
+    m_fields.Check(1079, SetupVar::NOCALCOLOUA);
+    m_fields.Text(1081, SetupVar::NOMEFILEOA);
+    m_fields.Check(1082, SetupVar::ETIDIRETTRICE);
+    m_fields.Check(1084, SetupVar::DISEGNATRIANGOLI);
+    m_fields.Check(1361, SetupVar::SETOPZRUOTAETI);
+    m_outline = &m_fields.Check(IDC_OUTLINE, SetupVar::GENPOLICONT);
+    m_fields.Check(1151, SetupVar::SETCOM_DETSCAINT);
+    m_fields.Check(1150, SetupVar::SETCOM_DETPILINT);
+    m_fields.Text(IDC_OUTLINE_LAYER, SetupVar::LAYERPOLI);
     HandleCommand(CBN_SELCHANGE, IDC_CARDS, [this] {
         const int sel = m_cards.GetCurSel();
         if (sel >= 0) m_cards.GetLBText(sel, m_cardName);
