@@ -75,7 +75,7 @@ void CCALCVANI::StartRun(const std::string& definition, const Point3& point, dou
     ObjContext& c = *context;
     c.elevation = level;
     c.elevationGiven = 1;
-    c.insertionType = c.workingType = 4;
+    c.insertionType = c.workingType = InsertionType::RoomObject;
     c.rotation = rotation;
     c.insertionPoint[0] = point.x;
     c.insertionPoint[1] = point.y;

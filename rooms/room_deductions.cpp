@@ -22,6 +22,7 @@
 #include "host/db/dbdatabase.h"
 #include "host/db/dbobjptr.h"
 #include "host/db/dbpoly.h"
+#include "objects/language/obj_context.h"
 #include "rooms/slab_readers.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
@@ -258,7 +259,7 @@ void SumRoofWindowValues(const VertexNode* room, double level, double& windows, 
     const SlabReaders& readers = SlabReadersHook();
     if (!readers.readOpeningPolygon) return;
     for (const Name& e : SelectWithApp(kOpeningPolygonApp, true)) {
-        if (GetParamObjectType(e.data()) != 48) continue;
+        if (static_cast<InsertionType>(GetParamObjectType(e.data())) != InsertionType::RoofWindow) continue;
         const std::optional<double> own = LevelOf(e, false);
         if (!own || !SameLevel(*own, level)) continue;
         RbList opening = Owned(GetEntXData(e.data(), kOpeningPolygonApp));

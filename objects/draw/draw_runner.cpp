@@ -124,8 +124,10 @@ void MakeDeferredHatch(const DeferredHatch& record, const std::string& blockName
 }  // namespace
 
 void DrawFixedPointMarker(ObjContext& context, const AAR_LAYERC& catalogue) {
-    const int type = context.insertionType;
-    if (type == 13 || (type >= 21 && type <= 26)) return;
+    const InsertionType type = context.insertionType;
+    if (type == InsertionType::BlockOnly ||
+        (type >= InsertionType::LabelBlockOnly && type <= InsertionType::ProgressiveLabel))
+        return;
     std::string layer = "VELM_FIXEDP_X";
     EnsureLayer(layer, catalogue, false, 0.0, true, nullptr);
     const double h = SettingReal(SetupVar::SET_DIMQPFISSO) * 0.5;

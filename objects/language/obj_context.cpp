@@ -166,14 +166,16 @@ void InitObjSettingVars(ObjContext& c, std::string_view text) {
 }
 
 void ReadInsertionType(ObjContext& c) {
-    c.insertionType = c.workingType = 10;
+    c.insertionType = c.workingType = InsertionType::Free;
     if (const ObjVar* v = FindObjVar(3, c.vars)) {
         // The number written in the VAR line, not a scaled value.
         std::optional<double> written = host::parseDoublePrefix(v->description);
         double type = written ? *written : v->value;
-        c.insertionType = c.workingType = static_cast<int>(type);
+        c.insertionType = c.workingType = static_cast<InsertionType>(static_cast<int>(type));
     }
-    if (c.insertionType != 11 && c.insertionType != 12 && c.insertionType != 18) c.only3d = 0;
+    if (c.insertionType != InsertionType::StraightWallOpening &&
+        c.insertionType != InsertionType::ArcWallOpening && c.insertionType != InsertionType::WallCorner)
+        c.only3d = 0;
     if (FindObjVar(0, c.vars)) {
         c.elevationGiven = 1;
         c.elevation = SettingReal(SetupVar::SQPAV);
@@ -181,13 +183,14 @@ void ReadInsertionType(ObjContext& c) {
         c.elevationGiven = 0;
     }
     if (FindObjVar(29, c.vars)) c.repeat = 1;
-    if (c.insertionType == 14 || c.insertionType == 15) {
+    if (c.insertionType == InsertionType::SlabCutTotalGiven ||
+        c.insertionType == InsertionType::SlabCutPartGiven) {
         if (SettingInt(SetupVar::SCALADINTER) != 0) {
             if (ObjVar* v = FindObjVar(5, c.vars)) v->kind = kVarFixed;
-            c.insertionType = 14;
+            c.insertionType = InsertionType::SlabCutTotalGiven;
         } else {
             if (ObjVar* v = FindObjVar(4, c.vars)) v->kind = kVarFixed;
-            c.insertionType = 15;
+            c.insertionType = InsertionType::SlabCutPartGiven;
         }
         SetFixedReal(c, 11001 + SettingInt(SetupVar::RAPSCALEPROSP), 1.0);
     }

@@ -49,6 +49,45 @@ struct ObjVar {
 
 enum ObjVarKind : std::int16_t { kVarFixed = 0, kVarComputed = 1, kVarParameter = 2 };
 
+// How an object is placed, from variable 3 of its definition; the number is
+// filed in the object's records, so every value keeps its number. A
+// definition may declare any number: the ones not named here are placed
+// freely and have no host.
+enum class InsertionType : std::int32_t {
+    None = 0,        // no type: a work record that takes the first object's
+    RoomObject = 4,  // a room label, card, row or total, placed by the room code
+    Free = 10,
+    StraightWallOpening = 11,
+    ArcWallOpening = 12,  // sized by its width $8 on the inner arc
+    BlockOnly = 13,       // the block definition only, no insert
+    // Placed freely and cut into the slab under it: $4 the total, $5 the
+    // part, $6 the count. With the total given $5 is derived, else $4.
+    SlabCutTotalGiven = 14,
+    SlabCutPartGiven = 15,
+    ArcWallFaceOpening = 16,  // spans the face of the curved wall
+    Pilaster = 17,
+    WallCorner = 18,
+    SlabOpening = 19,  // on a slab or roof pitch, cut into it
+    StairBalustrade = 20,
+    LabelBlockOnly = 21,  // a label placed as a block definition only
+    OpeningSchedule = 22,
+    Separator = 24,
+    AtOrigin = 25,
+    ProgressiveLabel = 26,
+    HandrailCorner = 27,
+    // 40 to 45: free, with no further meaning here.
+    Free40 = 40,
+    Free41 = 41,
+    Free42 = 42,
+    Free43 = 43,
+    Free44 = 44,
+    Free45 = 45,
+    Accessory = 46,   // on a main object
+    OnSlab = 47,      // on a slab or roof pitch, not cut into it
+    RoofWindow = 48,  // on a roof pitch, cut into it
+    CameraOrLight = 49,
+};
+
 // Declaration order; pointers to variables stay valid while the list lives.
 using ObjVarList = std::vector<std::unique_ptr<ObjVar>>;
 
@@ -109,8 +148,8 @@ struct ObjContext {
     // when the context is freed.
     std::unique_ptr<LayerAttrEntry, LayerAttrListDeleter> madeLayers;
     std::int32_t runMode = 0;
-    std::int32_t insertionType = 10;
-    std::int32_t workingType = 10;
+    InsertionType insertionType = InsertionType::Free;
+    InsertionType workingType = InsertionType::Free;
     std::int32_t alignment = 2;  // 0 first wall line, 1 second, 2 middle
     std::uint8_t repeat = 0;
     std::uint8_t only3d = 0;

@@ -47,7 +47,9 @@ int ReadTypoLine(const ObjContext& c, const std::string& line, ObjParamSet& set)
     if (!number || eq == std::string::npos) return -1;
     const int n = *number;
     // The dimension these insertion types take from the drawing.
-    if ((c.insertionType == 14 && n == 5) || (c.insertionType == 15 && n == 4)) return 0;
+    if ((c.insertionType == InsertionType::SlabCutTotalGiven && n == 5) ||
+        (c.insertionType == InsertionType::SlabCutPartGiven && n == 4))
+        return 0;
     const ObjVar* v = FindObjVar(n, c.vars);
     if (!v) {
         zcutPrintf("\nParametr %d nie jest zdefiniowany w sekcji VAR", n);

@@ -238,7 +238,7 @@ int ReadCutSection(ObjContext& c) {
             FreeCuts(c);
             return -1;
         }
-        if (c.insertionType == 17) return 1;
+        if (c.insertionType == InsertionType::Pilaster) return 1;
         if (*first > 0) draw::PassLine(t);
         std::optional<int> second = CountLine(t);
         if (!second || *second < 0 || !ReadPointsAtHead(c, *second, c.cut2d[1], 0)) {

@@ -124,8 +124,9 @@ std::vector<const VertexNode*> Backwards(const VertexNode* list) {
     return {out.rbegin(), out.rend()};
 }
 
-bool IsOpeningType(int type) {
-    return type == 11 || type == 12 || type == 18;
+bool IsOpeningType(InsertionType type) {
+    return type == InsertionType::StraightWallOpening || type == InsertionType::ArcWallOpening ||
+           type == InsertionType::WallCorner;
 }
 
 resbuf* Prepend(Chain& record, resbuf* chain) {
@@ -135,30 +136,30 @@ resbuf* Prepend(Chain& record, resbuf* chain) {
 resbuf* WriteParametri(const ObjContext& c) {
     Chain r;
     r.app(kParamRecordApp).text(1000, c.objectName).text(1000, c.paramSetName);
-    r.integer(c.insertionType).integer(c.fixedPointIndex);
+    r.integer(static_cast<int>(c.insertionType)).integer(c.fixedPointIndex);
     double fixed[3];
     GetObjPoint(c, fixed);
     r.point(1010, {fixed[0] * c.scale[0], fixed[1] * c.scale[1], fixed[2] * c.scale[2]});
     r.integer(c.alignment);
     Point3 placement{0.0, 0.0, 0.0};
     switch (c.insertionType) {
-        case 11:
-        case 12: {
+        case InsertionType::StraightWallOpening:
+        case InsertionType::ArcWallOpening: {
             const bool door = Declared(c, 11008);
             placement = {Val(c, door ? 11027 : 27), Val(c, door ? 11025 : 25),
-                         Val(c, c.insertionType == 11 ? 8 : 13)};
+                         Val(c, c.insertionType == InsertionType::StraightWallOpening ? 8 : 13)};
             break;
         }
-        case 14:
-        case 15:
+        case InsertionType::SlabCutTotalGiven:
+        case InsertionType::SlabCutPartGiven:
             placement.x = Val(c, 11002) + 2.0 * Val(c, 11003);
             break;
-        case 18:
+        case InsertionType::WallCorner:
             placement = {Val(c, 27), Val(c, 25), 0.0};
             break;
-        case 19:
-        case 47:
-        case 48:
+        case InsertionType::SlabOpening:
+        case InsertionType::OnSlab:
+        case InsertionType::RoofWindow:
             placement.x = Val(c, 30);
             break;
         default:
@@ -182,7 +183,9 @@ resbuf* WriteParametri(const ObjContext& c) {
 resbuf* WritePoligFalda(const ObjContext& c, const Matrix4& m) {
     Chain r;
     r.app(kPoligFaldaApp);
-    r.integer(c.insertionType == 19 || c.insertionType == 48 ? std::trunc(Val(c, 31)) : 0.0);
+    r.integer(c.insertionType == InsertionType::SlabOpening || c.insertionType == InsertionType::RoofWindow
+                  ? std::trunc(Val(c, 31))
+                  : 0.0);
     for (const VertexNode* v : Backwards(c.polig.get())) r.add(OutlinePointGroups(m, *v));
     return r.release();
 }
@@ -276,7 +279,7 @@ resbuf* WriteTernaComp(const ObjContext& c, resbuf* chain) {
 }
 
 resbuf* WritePilastroStr(const ObjContext& c, resbuf* chain) {
-    if (c.insertionType != 17 || !c.cut2d[0]) return chain;
+    if (c.insertionType != InsertionType::Pilaster || !c.cut2d[0]) return chain;
     const Matrix4 m = WorldMatrix(c);
     Chain r;
     r.app(kPilastroStrApp);
@@ -298,7 +301,7 @@ resbuf* WriteTag3DiStr(const ObjContext& c, resbuf* chain) {
     const Matrix4 m = WorldMatrix(c);
     Chain r;
     r.app(kTag3DiStrRecordApp);
-    r.integer(c.insertionType).integer(std::trunc(Val(c, 191)));
+    r.integer(static_cast<int>(c.insertionType)).integer(std::trunc(Val(c, 191)));
     r.real(Val(c, 190)).real(Val(c, 11015)).real(Val(c, 192));
     r.integer(0).real(Val(c, 1));
     double last = 0.0;
@@ -318,7 +321,9 @@ resbuf* WriteTag3DiStr(const ObjContext& c, resbuf* chain) {
 }
 
 resbuf* WriteDatiCMano(const ObjContext& c, resbuf* chain) {
-    if (c.handrails.empty() || (c.insertionType != 20 && c.insertionType != 27)) return chain;
+    if (c.handrails.empty() || (c.insertionType != InsertionType::StairBalustrade &&
+                                c.insertionType != InsertionType::HandrailCorner))
+        return chain;
     const ObjHandrail& h = c.handrails.front();
     Chain r;
     r.app(kDatiCManoApp);
@@ -343,7 +348,7 @@ resbuf* WriteDatiCManoScala(const ObjContext& c, resbuf* chain) {
 }
 
 resbuf* WriteSeparatore(const ObjContext& c, resbuf* chain) {
-    if (c.insertionType != 24) return chain;
+    if (c.insertionType != InsertionType::Separator) return chain;
     ads_point end;
     zcutPolar(c.insertionPoint, Val(c, 30), Val(c, 40), end);
     Chain r;
@@ -352,7 +357,7 @@ resbuf* WriteSeparatore(const ObjContext& c, resbuf* chain) {
 }
 
 resbuf* WriteAbInfissiTab(const ObjContext& c, resbuf* chain) {
-    if (c.insertionType != 22) return chain;
+    if (c.insertionType != InsertionType::OpeningSchedule) return chain;
     Chain r;
     r.app(kAbInfissiTabApp).text(1000, Txt(c, 41)).text(1000, Txt(c, 79)).integer(std::trunc(Val(c, 40)));
     return Prepend(r, chain);
@@ -370,7 +375,7 @@ resbuf* WriteAbInfissiObj(const ObjContext& c, resbuf* chain) {
     r.text(1000, c.objectName).text(1000, kind).text(1000, c.paramSetName);
     r.text(1000, Txt(c, 11105)).text(1000, Txt(c, 11099)).real(Val(c, 11106)).text(1000, Txt(c, 11098));
     r.integer(mark);
-    r.real(c.insertionType == 18 ? Val(c, 40) + Val(c, 41) : Val(c, 8));
+    r.real(c.insertionType == InsertionType::WallCorner ? Val(c, 40) + Val(c, 41) : Val(c, 8));
     r.real(Val(c, 11103)).real(Val(c, 190));
     r.integer(Declared(c, 11015) ? 1 : 0).real(Val(c, 11015));
     r.real(Val(c, 11010)).real(Val(c, 11011));
@@ -413,39 +418,39 @@ resbuf* WriteParaSpec(const ObjContext& c) {
         for (int n : numbers) pairs.push_back({n, false});
     };
     switch (c.insertionType) {
-        case 11:
+        case InsertionType::StraightWallOpening:
             values({18, 11109, 11108});
             break;
-        case 12:
+        case InsertionType::ArcWallOpening:
             values({13, 12, 11, 10, 11109, 11108});
             break;
-        case 16:
+        case InsertionType::ArcWallFaceOpening:
             values({13, 12, 11, 10, 11109, 11108, 20});
             break;
-        case 18:
+        case InsertionType::WallCorner:
             values({1, 23, 22, 21, 20});
             break;
-        case 19:
-        case 47:
+        case InsertionType::SlabOpening:
+        case InsertionType::OnSlab:
             values({24, 23, 22, 21, 20});
             break;
-        case 48:
+        case InsertionType::RoofWindow:
             values({24, 23, 22, 21, 20, 11015, 11016});
             break;
-        case 40:
+        case InsertionType::Free40:
             pairs.push_back({21, true});
             values({40});
             break;
-        case 42:
+        case InsertionType::Free42:
             pairs.push_back({21, true});
             values({39});
             break;
-        case 41:
-        case 43:
-        case 44:
+        case InsertionType::Free41:
+        case InsertionType::Free43:
+        case InsertionType::Free44:
             pairs.push_back({21, true});
             break;
-        case 49:
+        case InsertionType::CameraOrLight:
             values({34});
             break;
         default:
@@ -480,7 +485,7 @@ resbuf* WriteParaSpec(const ObjContext& c) {
 resbuf* BuildObjectXdata(const ObjContext& c) {
     Chain r;
     if (c.polig) r.add(WritePoligFalda(c, WorldMatrix(c)));
-    if (c.insertionType != 13) r.add(WriteParametri(c));
+    if (c.insertionType != InsertionType::BlockOnly) r.add(WriteParametri(c));
     r.add(WriteParaSpec(c));
     return r.release();
 }

@@ -414,7 +414,7 @@ int FindArcWallAtPick(ObjContext& c) {
         return 0;
     }
     double from = 0.0, to = 0.0;
-    if (c.insertionType == 12) {
+    if (c.insertionType == InsertionType::ArcWallOpening) {
         if (!Declared(c, 8)) return 0;
         const double h = Value(c, 8) / (2.0 * a1.radius);
         if (std::abs(h) > 1.0) {
@@ -802,7 +802,7 @@ int KeepObject(const ads_name object, const char* message) {
 int RelocateOnHost(ObjContext& c, const ads_name object) {
     const ads_name none = {0, 0};
     switch (c.insertionType) {
-        case 11: {
+        case InsertionType::StraightWallOpening: {
             RejoinStraightWallLines(object, c.firstEntity, c.secondEntity);
             RegenerateWallFaces(c.firstEntity, c.secondEntity, c.elevation, none, none);
             if (c.only3d) return 1;
@@ -812,7 +812,7 @@ int RelocateOnHost(ObjContext& c, const ads_name object) {
             FindWallLinesAtPick(c, true);
             return 1;
         }
-        case 12: {
+        case InsertionType::ArcWallOpening: {
             RejoinArcWallLines(object, c.firstEntity, c.secondEntity);
             RegenerateWallFaces(c.firstEntity, c.secondEntity, c.elevation, none, none);
             if (ads_name_nil(c.firstEntity) || ads_name_nil(c.secondEntity))
@@ -820,17 +820,17 @@ int RelocateOnHost(ObjContext& c, const ads_name object) {
             FindArcWallAtPick(c);
             return 1;
         }
-        case 14:
-        case 15: {
+        case InsertionType::SlabCutTotalGiven:
+        case InsertionType::SlabCutPartGiven: {
             ads_name slab;
             EraseObjectOpening(object, slab);
             ComputeRatioVars(c);
             return 1;
         }
-        case 17:
+        case InsertionType::Pilaster:
             RejoinPilasterAtObject(object);
             return 1;
-        case 18: {
+        case InsertionType::WallCorner: {
             ads_name lines[4];
             RejoinCornerWallLines(object, lines);
             RegenerateWallFaces(lines[0], lines[1], c.elevation, lines[2], lines[3]);
@@ -842,8 +842,8 @@ int RelocateOnHost(ObjContext& c, const ads_name object) {
             ReadCornerLineVars(c);
             return 1;
         }
-        case 19:
-        case 48: {
+        case InsertionType::SlabOpening:
+        case InsertionType::RoofWindow: {
             ads_name slab;
             EraseObjectOpening(object, slab);
             if (ads_name_nil(slab)) return KeepObject(object, "\nNie można znaleźć płyty");

@@ -126,23 +126,23 @@ private:
 int PickHost(ObjContext& c, int iteration, const Point3* hostPoint) {
     const ParameterEditor edit = [](ObjContext& ctx) { EditObjectParametersDialog(0, ctx); };
     switch (c.insertionType) {
-        case 11:
-            c.workingType = 11;
+        case InsertionType::StraightWallOpening:
+            c.workingType = InsertionType::StraightWallOpening;
             return hostPoint ? FindWallLineAtPoint(c, *hostPoint) : PickWallLine(c, iteration, edit);
-        case 12:
-        case 16:
+        case InsertionType::ArcWallOpening:
+        case InsertionType::ArcWallFaceOpening:
             return PickWallArc(c, iteration, edit);
-        case 18:
+        case InsertionType::WallCorner:
             return PickCornerForObject(c, iteration, edit);
-        case 19:
-        case 47:
-        case 48:
+        case InsertionType::SlabOpening:
+        case InsertionType::OnSlab:
+        case InsertionType::RoofWindow:
             return PickSlabForObject(c, iteration, edit);
-        case 20:
+        case InsertionType::StairBalustrade:
             return PickStairSideForBalustrade(c, iteration, edit);
-        case 27:
+        case InsertionType::HandrailCorner:
             return PickStairForHandrailCorner(c, iteration, edit);
-        case 46:
+        case InsertionType::Accessory:
             return PickMainObjectForAccessory(c, iteration, edit);
         default:
             return 1;
@@ -152,45 +152,47 @@ int PickHost(ObjContext& c, int iteration, const Point3* hostPoint) {
 // Step 5 of a pass: the interactive placement by the working type.
 int PlaceByWorkingType(ObjContext& c, double unitFactor, const Point3* hostPoint) {
     switch (c.workingType) {
-        case 10:
-        case 14:
-        case 15:
-        case 17:
-        case 19:
-        case 24:
-        case 40:
-        case 41:
-        case 42:
-        case 43:
-        case 44:
-        case 45:
-        case 47:
-        case 48:
-        case 49: {
+        case InsertionType::Free:
+        case InsertionType::SlabCutTotalGiven:
+        case InsertionType::SlabCutPartGiven:
+        case InsertionType::Pilaster:
+        case InsertionType::SlabOpening:
+        case InsertionType::Separator:
+        case InsertionType::Free40:
+        case InsertionType::Free41:
+        case InsertionType::Free42:
+        case InsertionType::Free43:
+        case InsertionType::Free44:
+        case InsertionType::Free45:
+        case InsertionType::OnSlab:
+        case InsertionType::RoofWindow:
+        case InsertionType::CameraOrLight: {
             const int r = PlaceObjectInteractive(c, unitFactor);
             if (r == kReplaceChosen) return r;
-            if (c.insertionType == 19 || c.insertionType == 47 || c.insertionType == 48) c.elevation = 0.0;
+            if (c.insertionType == InsertionType::SlabOpening || c.insertionType == InsertionType::OnSlab ||
+                c.insertionType == InsertionType::RoofWindow)
+                c.elevation = 0.0;
             return r;
         }
-        case 11: {
+        case InsertionType::StraightWallOpening: {
             SysVarGuard guard;
             guard.SaveElevation(c.elevation);
             if (SettingInt(SetupVar::OSINSAPERTURE) != 0) guard.ClearOsmode();
             return hostPoint ? 1 : PlaceOpeningOnLine(c, c.elevation, unitFactor);
         }
-        case 12: {
+        case InsertionType::ArcWallOpening: {
             SysVarGuard guard;
             if (SettingInt(SetupVar::OSINSAPERTURE) != 0) guard.ClearOsmode();
             return PlaceOpeningOnArc(c, c.elevation, unitFactor);
         }
-        case 21:
-        case 22:
+        case InsertionType::LabelBlockOnly:
+        case InsertionType::OpeningSchedule:
             return PlaceLabelObject(c, SettingInt(SetupVar::SETOPZRUOTAETI) > 0);
-        case 25:
+        case InsertionType::AtOrigin:
             c.insertionPoint[0] = c.insertionPoint[1] = c.insertionPoint[2] = 0.0;
             c.rotation = 0.0;
             return 1;
-        case 26: {
+        case InsertionType::ProgressiveLabel: {
             c.replacementLayer = "\nOkreśl punkt wstawienia progresywnej etykiety:";
             const int r = PlaceLabelObject(c, false);
             return r <= 0 ? -1 : r;
@@ -212,7 +214,7 @@ bool ApplyFixedPosition(ObjContext& c) {
     const double cs = std::cos(c.rotation), sn = std::sin(c.rotation);
     c.insertionPoint[0] -= p[0] * cs - p[1] * sn;
     c.insertionPoint[1] -= p[0] * sn + p[1] * cs;
-    if (!c.only3d && c.insertionType == 11) {
+    if (!c.only3d && c.insertionType == InsertionType::StraightWallOpening) {
         const Point3 at{c.insertionPoint[0], c.insertionPoint[1], c.insertionPoint[2]};
         const double a = c.rotation + kPi / 2;
         const Point3 toward{at.x + 100.0 * std::cos(a), at.y + 100.0 * std::sin(a), at.z};
@@ -254,28 +256,28 @@ void DefinePlaneElevation(ObjContext& c) {
 // Step 10: what the host gives once the position is known.
 bool ReadHostVars(ObjContext& c, const Point3* hostPoint, bool fixed) {
     switch (c.workingType) {
-        case 11:
+        case InsertionType::StraightWallOpening:
             FindWallLinesAtPick(c, hostPoint != nullptr);
             break;
-        case 12:
-        case 16:
+        case InsertionType::ArcWallOpening:
+        case InsertionType::ArcWallFaceOpening:
             FindArcWallAtPick(c);
             break;
-        case 14:
-        case 15:
+        case InsertionType::SlabCutTotalGiven:
+        case InsertionType::SlabCutPartGiven:
             ComputeRatioVars(c);
             break;
-        case 19:
-        case 48:
+        case InsertionType::SlabOpening:
+        case InsertionType::RoofWindow:
             DefinePlaneElevation(c);
             c.rotation = 0.0;
             break;
-        case 47:
+        case InsertionType::OnSlab:
             if (!fixed) DefinePlaneElevation(c);
             c.rotation = 0.0;
             break;
-        case 20:
-        case 27:
+        case InsertionType::StairBalustrade:
+        case InsertionType::HandrailCorner:
             if (ReadHandRailSection(c) <= 0) {
                 SectionError("DCHANDRAIL");
                 return false;
@@ -304,7 +306,8 @@ bool ReadRemainingSections(ObjContext& c) {
             return false;
         }
     }
-    if (c.insertionType != 20 && c.insertionType != 27 && ReadHandStairSection(c) < 0) {
+    if (c.insertionType != InsertionType::StairBalustrade &&
+        c.insertionType != InsertionType::HandrailCorner && ReadHandStairSection(c) < 0) {
         SectionError("CORRIMANO");
         return false;
     }
@@ -332,21 +335,21 @@ void CutHostWalls(ObjContext& c, const ads_name insert, bool autoCut) {
     const ads_name none = {0, 0};
     const bool cut2d = autoCut && !c.only3d;
     switch (c.workingType) {
-        case 14:
-        case 15:
-        case 19:
-        case 48:
+        case InsertionType::SlabCutTotalGiven:
+        case InsertionType::SlabCutPartGiven:
+        case InsertionType::SlabOpening:
+        case InsertionType::RoofWindow:
             CutObjectIntoSlab(insert, c.firstEntity);
             break;
-        case 11:
-        case 12: {
+        case InsertionType::StraightWallOpening:
+        case InsertionType::ArcWallOpening: {
             RegenerateWallFaces(c.firstEntity, c.secondEntity, c.elevation, none, none);
             if (cut2d) {
                 GapOutline o;
                 if (ReadGapOutline(insert, o)) {
                     PairSelection hosts(c.firstEntity, c.secondEntity);
                     ads_name a{0, 0}, b{0, 0};
-                    if (c.workingType == 11) {
+                    if (c.workingType == InsertionType::StraightWallOpening) {
                         FindStraightWallLinesAtGap(o, hosts.set(), a, b);
                         CutStraightWallAtOpening(insert, a, b);
                     } else {
@@ -358,7 +361,7 @@ void CutHostWalls(ObjContext& c, const ads_name insert, bool autoCut) {
             if (c.runMode == 0) AdvanceObjectCounters(c, 0);
             break;
         }
-        case 18: {
+        case InsertionType::WallCorner: {
             ads_name lines[4];
             if (FindWallLinesAtOpening(insert, lines)) {
                 RegenerateWallFaces(lines[0], lines[1], c.elevation, lines[2], lines[3]);
@@ -367,10 +370,10 @@ void CutHostWalls(ObjContext& c, const ads_name insert, bool autoCut) {
             if (c.runMode == 0) AdvanceObjectCounters(c, 0);
             break;
         }
-        case 17:
+        case InsertionType::Pilaster:
             if (autoCut) CutWallAtPilaster(insert);
             break;
-        case 26:
+        case InsertionType::ProgressiveLabel:
             if (c.runMode == 0) AdvanceObjectCounters(c, 1);
             break;
         default:
@@ -395,9 +398,9 @@ void ComputeRatioVars(ObjContext& c) {
     GetObjVar(4, v4, text, c.vars);
     GetObjVar(5, v5, text, c.vars);
     GetObjVar(6, v6, text, c.vars);
-    if (c.insertionType == 14) {
+    if (c.insertionType == InsertionType::SlabCutTotalGiven) {
         if (ObjVar* five = FindObjVar(5, c.vars)) five->value = v6 == 0.0 ? 0.0 : v4 / v6;
-    } else if (c.insertionType == 15) {
+    } else if (c.insertionType == InsertionType::SlabCutPartGiven) {
         if (ObjVar* four = FindObjVar(4, c.vars)) four->value = v5 * v6;
     }
 }
@@ -443,21 +446,24 @@ int PlaceParamObject(ObjContext& c, const AAR_LAYERC& layers, const Point3* host
                     c.repeat = 0;
                     return 1;
                 }
-                if (c.runMode == 0 && c.insertionType == 11) {
-                    c.insertionType = c.workingType = 10;
-                } else if (c.runMode == 0 && c.insertionType == 46) {
-                    c.workingType = 10;
+                if (c.runMode == 0 && c.insertionType == InsertionType::StraightWallOpening) {
+                    c.insertionType = c.workingType = InsertionType::Free;
+                } else if (c.runMode == 0 && c.insertionType == InsertionType::Accessory) {
+                    c.workingType = InsertionType::Free;
                 } else {
-                    const int t = c.insertionType;
-                    const bool firstOnly = t == 19 || t == 47 || t == 48 || t == 20 || t == 27;
-                    const bool keepFirst = c.runMode == 0 || t != 46;
-                    const bool keepSecond = c.runMode == 0 || (t != 46 && !firstOnly);
+                    const InsertionType t = c.insertionType;
+                    const bool firstOnly = t == InsertionType::SlabOpening || t == InsertionType::OnSlab ||
+                                           t == InsertionType::RoofWindow ||
+                                           t == InsertionType::StairBalustrade ||
+                                           t == InsertionType::HandrailCorner;
+                    const bool keepFirst = c.runMode == 0 || t != InsertionType::Accessory;
+                    const bool keepSecond = c.runMode == 0 || (t != InsertionType::Accessory && !firstOnly);
                     if (keepFirst) ads_name_set(savedFirst, c.firstEntity);
                     if (keepSecond) ads_name_set(savedSecond, c.secondEntity);
                     positionFixed = true;
                 }
             }
-            if (c.runMode == 7 && c.insertionType == 11) positionFixed = true;
+            if (c.runMode == 7 && c.insertionType == InsertionType::StraightWallOpening) positionFixed = true;
             if (EvaluateComputedVars(c.vars, unitFactor) != 1) return -1;
             if (ReadFixpSection(c, false) < 0) {
                 SectionError("FIXP");
@@ -503,7 +509,8 @@ int PlaceParamObject(ObjContext& c, const AAR_LAYERC& layers, const Point3* host
             zcutPrintf("\n%s, %d: DRAW", kSyntaxError, drawn);
             return -1;
         }
-        if (c.insertionType == 13 || c.insertionType == 21) return -1;
+        if (c.insertionType == InsertionType::BlockOnly || c.insertionType == InsertionType::LabelBlockOnly)
+            return -1;
 
         ads_name insert{0, 0};
         if (AttachParamXdata(c, insert) < 0) return -1;
@@ -529,18 +536,20 @@ int InsertParamObject(ObjContext& c, const Point3* hostPoint, const ads_name sou
     }
     if (NameGiven(source)) TakeSourceValues(c, source);
     ReadInsertionType(c);
-    if (c.runMode == 0 && (c.insertionType == 11 || c.insertionType == 12 || c.insertionType == 18))
+    if (c.runMode == 0 &&
+        (c.insertionType == InsertionType::StraightWallOpening ||
+         c.insertionType == InsertionType::ArcWallOpening || c.insertionType == InsertionType::WallCorner))
         DefineOpeningPrefix(c);
     if (ReadTypoSection(c) == -1) {
         SectionError("TYPO");
         return 0;
     }
     if (!zcutEqualsNoCase(c.paramSetName, kLastParameters) && !ApplyParameterSet(c, c.paramSetName)) return 0;
-    if (c.insertionType == 22 && (c.runMode == 0 || c.runMode == 1)) {
+    if (c.insertionType == InsertionType::OpeningSchedule && (c.runMode == 0 || c.runMode == 1)) {
         InitObjSettingVars(c, SettingString(SetupVar::NOMEFILEOA));
         c.replacementLayer = "\nOkreśl punkt wstawienia tabeli otworów:";
     }
-    const bool label = c.insertionType == 26 && c.runMode == 0;
+    const bool label = c.insertionType == InsertionType::ProgressiveLabel && c.runMode == 0;
     if (label) {
         c.skipParamInput = 0;
         if (ObjVar* v = FindObjVar(11034, c.vars)) {

@@ -169,15 +169,16 @@ void RegenParamObject(const ads_name object, const AAR_LAYERC& layers, const dou
     if (setItem && setItem->restype == 1000 && setItem->resval.rstring)
         c.paramSetName = setItem->resval.rstring;
     const resbuf* typeItem = RecordItem(app, 3);
-    const int type = typeItem && typeItem->restype == 1070 ? typeItem->resval.rint : 10;
+    const InsertionType type =
+        static_cast<InsertionType>(typeItem && typeItem->restype == 1070 ? typeItem->resval.rint : 10);
     c.insertionType = c.workingType = type;
-    if (type == 22 || type == 24) {
+    if (type == InsertionType::OpeningSchedule || type == InsertionType::Separator) {
         FreeObjContext(std::move(owner));
         return;
     }
-    if (type == 14)
+    if (type == InsertionType::SlabCutTotalGiven)
         if (ObjVar* v = FindObjVar(5, c.vars)) v->kind = kVarFixed;
-    if (type == 15)
+    if (type == InsertionType::SlabCutPartGiven)
         if (ObjVar* v = FindObjVar(4, c.vars)) v->kind = kVarFixed;
     resbuf* pair = RecordItem(app, 7);
     const resbuf* flags = RecordItem(app, 8);
@@ -213,32 +214,33 @@ void RegenParamObject(const ads_name object, const AAR_LAYERC& layers, const dou
     SetReal(c, 11011, flagPoint[1]);
     ApplyFlagCode(c, flagPoint[0]);
     const double a = c.rotation;
-    bool turned = type == 12 ? (a > 0.75 * kPi && a < 1.75 * kPi) : (a > 0.24 * kPi && a < 1.24 * kPi);
+    bool turned = type == InsertionType::ArcWallOpening ? (a > 0.75 * kPi && a < 1.75 * kPi)
+                                                        : (a > 0.24 * kPi && a < 1.24 * kPi);
     if (c.mirrored) turned = !turned;
     SetReal(c, 16, turned ? 1.0 : 0.0);
     SetReal(c, 30, c.rotation);
 
     switch (type) {
-        case 11:
-        case 12:
-        case 18:
+        case InsertionType::StraightWallOpening:
+        case InsertionType::ArcWallOpening:
+        case InsertionType::WallCorner:
             SetReal(c, windowKind ? 25 : 11025, pairValue[1]);
             SetReal(c, windowKind ? 27 : 11027, pairValue[0]);
             SetReal(c, zcutEqualsNoCase(word, "WINDOWS") ? 11100 : 11101, number);
             break;
-        case 14:
-        case 15:
+        case InsertionType::SlabCutTotalGiven:
+        case InsertionType::SlabCutPartGiven:
             SetReal(c, 11001 + SettingInt(SetupVar::RAPSCALEPROSP), 1.0);
             ComputeRatioVars(c);
             break;
-        case 19:
-        case 47:
-        case 48:
+        case InsertionType::SlabOpening:
+        case InsertionType::OnSlab:
+        case InsertionType::RoofWindow:
             c.rotation += pairValue[0];
             SetReal(c, 30, pairValue[0]);
             break;
-        case 20:
-        case 27:
+        case InsertionType::StairBalustrade:
+        case InsertionType::HandrailCorner:
             ReadHandrailXData(c, object);
             ReadHandRailSection(c);
             break;
@@ -273,8 +275,10 @@ namespace {
 
 constexpr const char* kSyntaxError = "Błąd składni w sekcji pliku";
 
-bool SameType(int a, int b) {
-    const auto norm = [](int t) { return t == 15 ? 14 : t; };
+bool SameType(InsertionType a, InsertionType b) {
+    const auto norm = [](InsertionType t) {
+        return t == InsertionType::SlabCutPartGiven ? InsertionType::SlabCutTotalGiven : t;
+    };
     return norm(a) == norm(b);
 }
 
@@ -286,16 +290,16 @@ int PickErrno() {
 // The object's walls or slab cut again after it was brought back.
 void RestoreHost(const ObjContext& c, const ads_name object) {
     switch (c.insertionType) {
-        case 14:
-        case 15:
-        case 19:
-        case 48:
+        case InsertionType::SlabCutTotalGiven:
+        case InsertionType::SlabCutPartGiven:
+        case InsertionType::SlabOpening:
+        case InsertionType::RoofWindow:
             CutObjectIntoSlab(object, c.firstEntity);
             break;
-        case 11:
-        case 12:
-        case 17:
-        case 18:
+        case InsertionType::StraightWallOpening:
+        case InsertionType::ArcWallOpening:
+        case InsertionType::Pilaster:
+        case InsertionType::WallCorner:
             if (SettingInt(SetupVar::SAPRI_AUTO, 1) != 0 && !c.only3d) BreakWallAtObject(object, 0.0, false);
             break;
         default:
@@ -320,8 +324,9 @@ int LoadObjectParametriXData(ObjContext& c, const ads_name object, ObjParamRecor
     const std::string name = nameItem->resval.rstring ? nameItem->resval.rstring : "";
     if (checkName && !zcutEqualsNoCase(name, c.objectName)) return -1;
     const resbuf* typeItem = RecordItem(app, 3);
-    const int stored = typeItem && typeItem->restype == 1070 ? typeItem->resval.rint : 10;
-    if (record.insertionType != 0 && !SameType(record.insertionType, stored)) return -1;
+    const InsertionType stored =
+        static_cast<InsertionType>(typeItem && typeItem->restype == 1070 ? typeItem->resval.rint : 10);
+    if (record.insertionType != InsertionType::None && !SameType(record.insertionType, stored)) return -1;
     if (!checkName) c.objectName = name;
     const resbuf* setItem = RecordItem(app, 2);
     if (setItem && setItem->restype == 1000 && setItem->resval.rstring)
@@ -357,7 +362,8 @@ int LoadObjectParametriXData(ObjContext& c, const ads_name object, ObjParamRecor
     }
     if (const resbuf* ext = FindRbCode(list.get(), 210))
         for (int i = 0; i < 3; ++i) c.extrusion[i] = ext->resval.rpoint[i];
-    if (stored == 11) c.host.pickPoint = {c.insertionPoint[0], c.insertionPoint[1], c.insertionPoint[2]};
+    if (stored == InsertionType::StraightWallOpening)
+        c.host.pickPoint = {c.insertionPoint[0], c.insertionPoint[1], c.insertionPoint[2]};
     for (int i = 0; i < 3; ++i) {
         const resbuf* s = FindRbCode(list.get(), 41 + i);
         c.scale[i] = s ? s->resval.rreal : 1.0;
@@ -366,7 +372,8 @@ int LoadObjectParametriXData(ObjContext& c, const ads_name object, ObjParamRecor
     ReadLayerChanges(c, list.get());
     // The insertion point moves to where the fixed point marks; the run
     // takes the fixed point off again.
-    const bool slabType = stored == 19 || stored == 47 || stored == 48;
+    const bool slabType = stored == InsertionType::SlabOpening || stored == InsertionType::OnSlab ||
+                          stored == InsertionType::RoofWindow;
     const double angle = c.rotation + (slabType ? points[1][0] : 0.0);
     const double fx = points[0][0] * c.scale[0], fy = points[0][1] * c.scale[1];
     c.insertionPoint[0] += fx * std::cos(angle) - fy * std::sin(angle);
@@ -386,9 +393,9 @@ int LoadObjectParametriXData(ObjContext& c, const ads_name object, ObjParamRecor
     if (code > 0.5) SetReal(c, 16, 1.0);
     ReadParaSpecFromObject(c, object);
     switch (stored) {
-        case 11:
-        case 12:
-        case 18: {
+        case InsertionType::StraightWallOpening:
+        case InsertionType::ArcWallOpening:
+        case InsertionType::WallCorner: {
             std::string word;
             int number = 0;
             ReadScheduleMark(list.get(), word, number);
@@ -407,24 +414,26 @@ int LoadObjectParametriXData(ObjContext& c, const ads_name object, ObjParamRecor
             SetReal(c, zcutEqualsNoCase(word, "WINDOWS") ? 11100 : 11101, number);
             break;
         }
-        case 14:
-        case 15:
+        case InsertionType::SlabCutTotalGiven:
+        case InsertionType::SlabCutPartGiven:
             for (int n : {11001, 11002, 11003}) SetReal(c, n, 0.0);
             SetReal(c, 11001 + SettingInt(SetupVar::RAPSCALEPROSP), 1.0);
-            if (ObjVar* v = FindObjVar(4, c.vars)) v->kind = stored == 14 ? kVarParameter : kVarFixed;
-            if (ObjVar* v = FindObjVar(5, c.vars)) v->kind = stored == 14 ? kVarFixed : kVarParameter;
+            if (ObjVar* v = FindObjVar(4, c.vars))
+                v->kind = stored == InsertionType::SlabCutTotalGiven ? kVarParameter : kVarFixed;
+            if (ObjVar* v = FindObjVar(5, c.vars))
+                v->kind = stored == InsertionType::SlabCutTotalGiven ? kVarFixed : kVarParameter;
             break;
-        case 19:
-        case 47:
-        case 48:
+        case InsertionType::SlabOpening:
+        case InsertionType::OnSlab:
+        case InsertionType::RoofWindow:
             c.rotation += points[1][0];
             SetReal(c, 30, points[1][0]);
             break;
-        case 20:
-        case 27:
+        case InsertionType::StairBalustrade:
+        case InsertionType::HandrailCorner:
             ReadHandrailXData(c, object);
             break;
-        case 22: {
+        case InsertionType::OpeningSchedule: {
             resbuf* tab = AppStart(list.get(), kAbInfissiTabApp);
             const resbuf* first = RecordItem(tab, 1);
             if (first && first->restype == 1000 && first->resval.rstring)
@@ -455,7 +464,7 @@ void ModifyParamObjects(ObjContext& c, const ads_name object) {
         return;
     }
     c.repeat = 0;
-    if (c.insertionType == 22) {
+    if (c.insertionType == InsertionType::OpeningSchedule) {
         InitObjSettingVars(c, SettingString(SetupVar::NOMEFILEOA));
         c.replacementLayer = "\nOkreśl punkt wstawienia tabeli otworów:";
     }
@@ -614,9 +623,9 @@ void CopyPlacementForReplace(ObjContext& to, ObjContext& from, const ads_name ob
             SetObjVar(number, v->kind, 1, v->type, v->description, v->value, v->text, 0, 0, to.vars);
     };
     switch (to.insertionType) {
-        case 11:
-        case 12:
-        case 18: {
+        case InsertionType::StraightWallOpening:
+        case InsertionType::ArcWallOpening:
+        case InsertionType::WallCorner: {
             RbList list = wallcut::ReadWhole(object);
             std::string word;
             int number = 0;
@@ -626,13 +635,13 @@ void CopyPlacementForReplace(ObjContext& to, ObjContext& from, const ads_name ob
                 copy(n);
             break;
         }
-        case 14:
-        case 15:
+        case InsertionType::SlabCutTotalGiven:
+        case InsertionType::SlabCutPartGiven:
             for (int n : {11001, 11002, 11003}) copy(n);
             break;
-        case 19:
-        case 47:
-        case 48: {
+        case InsertionType::SlabOpening:
+        case InsertionType::OnSlab:
+        case InsertionType::RoofWindow: {
             copy(30);
             double v = 0.0;
             std::string text;
@@ -640,8 +649,8 @@ void CopyPlacementForReplace(ObjContext& to, ObjContext& from, const ads_name ob
             to.rotation += v;
             break;
         }
-        case 20:
-        case 27:
+        case InsertionType::StairBalustrade:
+        case InsertionType::HandrailCorner:
             ReadHandrailXData(to, object);
             break;
         default:
@@ -708,8 +717,10 @@ void ReplaceParamObjects(ObjContext& c) {
     if (LoadObjectParametriXData(old, first, record, false) != 1) return finish();
     if (old.insertionType != c.insertionType) {
         c.insertionType = c.workingType = old.insertionType;
-        if (ObjVar* v = FindObjVar(4, c.vars)) v->kind = c.insertionType == 14 ? kVarParameter : kVarFixed;
-        if (ObjVar* v = FindObjVar(5, c.vars)) v->kind = c.insertionType == 14 ? kVarFixed : kVarParameter;
+        if (ObjVar* v = FindObjVar(4, c.vars))
+            v->kind = c.insertionType == InsertionType::SlabCutTotalGiven ? kVarParameter : kVarFixed;
+        if (ObjVar* v = FindObjVar(5, c.vars))
+            v->kind = c.insertionType == InsertionType::SlabCutTotalGiven ? kVarFixed : kVarParameter;
     }
     ObjVarList oldParams;
     for (const auto& v : old.vars)

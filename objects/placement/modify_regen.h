@@ -23,7 +23,7 @@ void RegenParamObject(const ads_name object, const AAR_LAYERC& layers, const dou
 // must have (0 takes the first object's), whether the set name is taken,
 // the value mapping, and the opening value read back.
 struct ObjParamRecord {
-    std::int32_t insertionType = 0;
+    InsertionType insertionType = InsertionType::None;
     std::uint8_t takeSetName = 0;
     std::string setName;
     ObjVarList entries;

@@ -52,10 +52,10 @@ int BreakWallAtObject(const ads_name entity, double level, bool wholeFloor) {
         zcutPrintf("%s", kNotOpeningOrPilaster);
         return 0;
     }
-    int type = 0;
+    InsertionType type = InsertionType::None;
     for (const resbuf* rb = app->rbnext; rb && rb->restype != 1001; rb = rb->rbnext) {
         if (rb->restype == 1070) {
-            type = rb->resval.rint;
+            type = static_cast<InsertionType>(rb->resval.rint);
             break;
         }
     }
@@ -63,12 +63,12 @@ int BreakWallAtObject(const ads_name entity, double level, bool wholeFloor) {
     const Point3 insertion = at ? ToPoint(at->resval.rpoint) : Point3{};
     // Levels compare within the level tolerance everywhere else too.
     if (wholeFloor && std::abs(insertion.z - level) > kLevelTolerance) return 0;
-    if (type == 0) {
+    if (type == InsertionType::None) {
         if (!wholeFloor) zcutPrintf("%s", kNotOpeningOrPilaster);
         return 0;
     }
     switch (type) {
-        case 11: {
+        case InsertionType::StraightWallOpening: {
             GapOutline o;
             if (!ReadGapOutline(entity, o)) break;
             WallSelection lines("LINE", insertion.z, !wholeFloor);
@@ -77,7 +77,7 @@ int BreakWallAtObject(const ads_name entity, double level, bool wholeFloor) {
             CutStraightWallAtOpening(entity, a, b);
             break;
         }
-        case 12: {
+        case InsertionType::ArcWallOpening: {
             GapOutline o;
             if (!ReadGapOutline(entity, o)) break;
             WallSelection arcs("ARC", insertion.z, !wholeFloor);
@@ -86,10 +86,10 @@ int BreakWallAtObject(const ads_name entity, double level, bool wholeFloor) {
             CutArcWallAtOpening(entity, a, b);
             break;
         }
-        case 17:
+        case InsertionType::Pilaster:
             CutWallAtPilaster(entity);
             break;
-        case 18: {
+        case InsertionType::WallCorner: {
             ads_name lines[4];
             if (FindWallLinesAtOpening(entity, lines)) CutCornerWallAtObject(entity, lines);
             break;

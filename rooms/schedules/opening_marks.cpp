@@ -6,6 +6,7 @@
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
+#include "walls/graph/outline_kind.h"
 
 namespace {
 
@@ -26,16 +27,16 @@ double PlanDistanceToLine(const Point3& p, const Point3& a, const Point3& b) {
 // jambs start on the opening's own face (points 3 and 4 of a wall opening;
 // 4 and 6 of a corner object) and end on the other.
 int OpeningSide(const OutlineNode& o, const FaceSegment& face) {
-    switch (o.kind) {
-        case 11: {
+    switch (static_cast<OutlineKind>(o.kind)) {
+        case OutlineKind::StraightWallOpening: {
             const Point3 p3 = FirstPoint(o.jamb1), p4 = FirstPoint(o.jamb2);
             const bool own = PlanDistanceToLine(p3, face.start, face.end) <= SharedTolerance &&
                              PlanDistanceToLine(p4, face.start, face.end) <= SharedTolerance;
             return own ? 1 : 0;
         }
-        case 12:
+        case OutlineKind::ArcWallOpening:
             return std::fabs(o.radiusA - face.radius) < GeomEpsilon ? 1 : 0;
-        case 18: {
+        case OutlineKind::WallCorner: {
             const Point3 p4 = FirstPoint(o.jamb1), p6 = FirstPoint(o.jamb2);
             const bool own = IsOnSegmentTol(p4, face.start, face.end, SharedTolerance) ||
                              IsOnSegmentTol(p6, face.start, face.end, SharedTolerance);

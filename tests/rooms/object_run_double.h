@@ -72,7 +72,7 @@ struct ObjectRunDouble {
         }
         // Only tables are written by the run; labels, cards, rows and totals
         // by their callers.
-        if (c.option2 || c.insertionType != 22) return RTNORM;
+        if (c.option2 || c.insertionType != InsertionType::OpeningSchedule) return RTNORM;
         c.insertionPoint[0] = tablePoint.x;
         c.insertionPoint[1] = tablePoint.y;
         c.insertionPoint[2] = tablePoint.z;

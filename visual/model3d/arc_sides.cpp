@@ -12,6 +12,7 @@
 #include "host/ads/rbutil.h"
 #include "visual/model3d/face_records.h"
 #include "visual/model3d/wall_sides.h"
+#include "walls/graph/outline_kind.h"
 #include "walls/graph/wall_face.h"
 
 namespace {
@@ -305,7 +306,7 @@ int GenArcWallSide(const WallFace& face, const std::string& layer, int slabMode,
         const int stripSlab = slabMode && edge ? (edge->extraReal == 0.0 ? 1 : 0) : slabMode;
         const OutlineNode* opening = nullptr;
         for (const OutlineLink* l = face.outlineLinks; l && !opening; l = l->next) {
-            if (!l->outline || l->outline->kind != 12) continue;
+            if (!l->outline || l->outline->kind != OutlineKind::ArcWallOpening) continue;
             double from, to;
             OpeningSpan(s, *l->outline, from, to);
             if (InSpan(at, from, to) || InSpan(std::max(prev, s.start), from, to)) opening = l->outline;

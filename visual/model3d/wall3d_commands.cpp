@@ -27,6 +27,7 @@
 #include "visual/model3d/wall_sides.h"
 #include "visual/model3d/wall_tops.h"
 #include "walls/graph/cfacciate.h"
+#include "walls/graph/outline_kind.h"
 
 namespace {
 
@@ -429,9 +430,9 @@ void Regen3DWallsAfterCommand(const OutlineNode* outline) {
     std::vector<Point3> pts;
     // The jamb ends lie on the faces the object cuts, on straight and on
     // curved walls alike.
-    if (outline->kind == 11 || outline->kind == 12)
+    if (outline->kind == OutlineKind::StraightWallOpening || outline->kind == OutlineKind::ArcWallOpening)
         pts = OutlinePoints(*outline, {1, 2, 3, 4});
-    else if (outline->kind == 18)
+    else if (outline->kind == OutlineKind::WallCorner)
         pts = OutlinePoints(*outline, {1, 3, 4, 6});
     else
         return;

@@ -6,6 +6,7 @@
 
 #include "core/geometry/polygon.h"
 #include "core/module_state.h"
+#include "walls/graph/outline_kind.h"
 
 namespace {
 
@@ -96,7 +97,7 @@ std::vector<DoubleLine> DoubleLinePieces(const WallFace& face, const DoubleLine&
     bool skipStart = false, skipEnd = false;
     for (const OutlineLink* l = face.outlineLinks; l; l = l->next) {
         const OutlineNode& o = *l->outline;
-        if (o.kind == 18) {
+        if (o.kind == OutlineKind::WallCorner) {
             for (const Point3& p : {o.gapA[0], o.gapA[1], o.gapB[0], o.gapB[1], o.corner[0], o.corner[1]}) {
                 skipStart = skipStart || PointsEqual(p, face.start, false);
                 skipEnd = skipEnd || PointsEqual(p, face.end, false);

@@ -19,6 +19,7 @@
 #include "core/module_state.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/graph_index.h"
+#include "walls/graph/outline_kind.h"
 
 namespace {
 
@@ -103,7 +104,7 @@ void CFACCIATE::ExtendStraightFace(WallFace* face, bool atStart, bool levelOutli
             OutlineNode* o = index.outl[id];
             if (IsOutlineLinked(*face, o)) continue;
             if (levelOutlinesOnly && std::fabs(level - o->z) > kLevelGap) continue;
-            if (o->kind == 18) {
+            if (o->kind == OutlineKind::WallCorner) {
                 // A leg from a jamb end to its corner: the face ends at the corner.
                 const Point3 legs[4][2] = {{o->gapB[0], o->corner[0]},
                                            {o->gapB[1], o->corner[0]},
@@ -123,7 +124,7 @@ void CFACCIATE::ExtendStraightFace(WallFace* face, bool atStart, bool levelOutli
                     goOn = false;
                     break;
                 }
-            } else if (o->kind == 11) {
+            } else if (o->kind == OutlineKind::StraightWallOpening) {
                 // Backwards from jamb2 to jamb1, forwards the other way.
                 const int i = atStart ? 1 : 0, j = atStart ? 0 : 1;
                 Point3* gap = nullptr;
@@ -154,9 +155,11 @@ void CFACCIATE::LinkOutlinesOnFace(WallFace* face, bool levelOutlinesOnly) {
     }
     for (int id : ids) {
         OutlineNode* o = index.outl[id];
-        if ((o->kind != 11 && o->kind != 18) || IsOutlineLinked(*face, o)) continue;
+        if ((o->kind != OutlineKind::StraightWallOpening && o->kind != OutlineKind::WallCorner) ||
+            IsOutlineLinked(*face, o))
+            continue;
         bool lies = false;
-        if (o->kind == 18)
+        if (o->kind == OutlineKind::WallCorner)
             lies = (on(o->gapB[0]) && on(o->corner[0])) || (on(o->corner[0]) && on(o->gapB[1])) ||
                    (on(o->gapA[0]) && on(o->corner[1])) || (on(o->corner[1]) && on(o->gapA[1]));
         else

@@ -11,6 +11,7 @@
 
 #include "core/module_state.h"
 #include "walls/graph/cfacciate.h"
+#include "walls/graph/outline_kind.h"
 #include "walls/graph/point_index.h"
 
 // Cells of half a metre: large beside every tolerance, small beside rooms.
@@ -67,9 +68,9 @@ struct CFACCIATE::LineIndex : PendingEdges {
         for (OutlineNode* o = g.outlines; o; o = o->next) {
             const int id = static_cast<int>(outl.size());
             outl.push_back(o);
-            if (o->kind != 11 && o->kind != 18) continue;
+            if (o->kind != OutlineKind::StraightWallOpening && o->kind != OutlineKind::WallCorner) continue;
             for (const Point3& p : {o->gapA[0], o->gapA[1], o->gapB[0], o->gapB[1]}) outlinePoints.add(p, id);
-            if (o->kind == 18)
+            if (o->kind == OutlineKind::WallCorner)
                 for (const Point3& p : o->corner) outlinePoints.add(p, id);
         }
     }
@@ -87,7 +88,7 @@ struct CFACCIATE::ArcIndex : PendingEdges {
         for (std::size_t id = 0; id < edges.size(); ++id)
             centres.add(edges[id]->arc.centre, static_cast<int>(id));
         for (OutlineNode* o = g.outlines; o; o = o->next) {
-            if (o->kind != 12) continue;
+            if (o->kind != OutlineKind::ArcWallOpening) continue;
             bases.add(o->base, static_cast<int>(outl.size()));
             outl.push_back(o);
         }

@@ -15,6 +15,7 @@
 #include "core/levels.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
+#include "walls/graph/outline_kind.h"
 
 namespace {
 
@@ -118,7 +119,7 @@ double RingOffset(const VertexNode* ring, const Point3& p, const Point3& q) {
 // exchanged, so that every face gets the outline lying on it rather than
 // the one a wall's thickness away.
 void PutHoleOutlinesOnTheirFaces(OutlineNode& o) {
-    if (o.kind != 11 || !o.cut3DInt1 || !o.cut3DExt1) return;
+    if (o.kind != OutlineKind::StraightWallOpening || !o.cut3DInt1 || !o.cut3DExt1) return;
     const double intOnA = RingOffset(o.cut3DInt1, o.gapA[0], o.gapA[1]);
     const double intOnB = RingOffset(o.cut3DInt1, o.gapB[0], o.gapB[1]);
     const double extOnA = RingOffset(o.cut3DExt1, o.gapA[0], o.gapA[1]);
@@ -145,7 +146,7 @@ OutlineNode* ParseTag3DiStr(const resbuf* list) {
     Point3 corners[2];
     for (Point3& p : corners)
         if (const resbuf* rb = c.take(1011)) p = PointOf(rb);
-    if (o->kind == 18) {
+    if (o->kind == OutlineKind::WallCorner) {
         o->corner[0] = corners[0];
         o->corner[1] = corners[1];
     }
@@ -173,7 +174,7 @@ OutlineNode* ParseTag3DiStr(const resbuf* list) {
     o->gapB[0] = LastPoint(o->jamb1);
     o->gapB[1] = LastPoint(o->jamb2);
     PutHoleOutlinesOnTheirFaces(*o);
-    if (o->kind == 12) {
+    if (o->kind == OutlineKind::ArcWallOpening) {
         o->gapAngle[0] = AngleTo(o->base, o->gapA[0]);
         o->gapAngle[1] = AngleTo(o->base, o->gapA[1]);
         o->radiusA = Distance2d(o->base, o->gapA[0]);

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/module_state.h"
+#include "walls/graph/outline_kind.h"
 #include "walls/graph/outline_polygons.h"
 
 namespace {
@@ -43,10 +44,10 @@ VertexNode* GetOutlineSideRing(const Point3& segStart, const Point3& segEnd, con
     if (!outline || !outline->jamb1 || !outline->jamb2) return nullptr;
     const Point3 first1 = outline->jamb1->pt(), first2 = outline->jamb2->pt();
     const Point3 last1 = LastVertex(outline->jamb1)->pt(), last2 = LastVertex(outline->jamb2)->pt();
-    switch (outline->kind) {
-        case 11:
+    switch (static_cast<OutlineKind>(outline->kind)) {
+        case OutlineKind::StraightWallOpening:
             return RunsAlong(segStart, segEnd, last1, last2) ? outline->cut3DExt1 : outline->cut3DInt1;
-        case 18:
+        case OutlineKind::WallCorner:
             if (RunsAlong(segStart, segEnd, last1, outline->corner[0])) return outline->cut3DExt1;
             if (RunsAlong(segStart, segEnd, outline->corner[0], last2)) return outline->cut3DExt2;
             if (RunsAlong(segStart, segEnd, first1, outline->corner[1])) return outline->cut3DInt1;
@@ -59,15 +60,15 @@ VertexNode* GetOutlineSideRing(const Point3& segStart, const Point3& segEnd, con
 
 double GetOutlineCoverage(const OutlineNode* outline, const Point3& segStart, const Point3& segEnd) {
     if (!outline) return 0.0;
-    if (outline->kind == 12) return 1.0;
+    if (outline->kind == OutlineKind::ArcWallOpening) return 1.0;
     if (!outline->jamb1 || !outline->jamb2) return 0.0;
     const Point3 first1 = outline->jamb1->pt(), first2 = outline->jamb2->pt();
     const Point3 last1 = LastVertex(outline->jamb1)->pt(), last2 = LastVertex(outline->jamb2)->pt();
-    switch (outline->kind) {
-        case 11:
+    switch (static_cast<OutlineKind>(outline->kind)) {
+        case OutlineKind::StraightWallOpening:
             if (RunsAlong(segStart, segEnd, last1, last2)) return GapCoverage(last1, last2, segStart, segEnd);
             return GapCoverage(first1, first2, segStart, segEnd);
-        case 18: {
+        case OutlineKind::WallCorner: {
             const bool faceB = OnSegment(last1, segStart, segEnd) && !OnSegment(last2, segStart, segEnd);
             const bool faceA = OnSegment(first1, segStart, segEnd) && !OnSegment(first2, segStart, segEnd);
             return faceA || faceB ? 1.0 : 0.0;

@@ -16,7 +16,7 @@ TEST_F(DrawSection, end_alone_gives_an_empty_block_and_the_marker_by_insertion_t
     for (int type : {10, 13, 21, 26}) {
         SCOPED_TRACE(type);
         ObjContext& c = section("END\n", "M" + std::to_string(type));
-        c.insertionType = type;
+        c.insertionType = static_cast<InsertionType>(type);
         ASSERT_EQ(run(c), 1);
         std::vector<Groups> all = blockEntities(c.blockName);
         if (type != 10) {

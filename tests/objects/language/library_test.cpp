@@ -62,7 +62,9 @@ std::string CheckTypo(ObjContext& c) {
         const ObjVar* v = n ? FindObjVar(static_cast<int>(*n), c.vars) : nullptr;
         const std::size_t eq = line->find('=');
         if ((*line)[0] != '$' || eq == std::string::npos) return problems + " bad line " + *line;
-        if ((c.insertionType == 14 && *n == 5) || (c.insertionType == 15 && *n == 4)) continue;
+        if ((c.insertionType == InsertionType::SlabCutTotalGiven && *n == 5) ||
+            (c.insertionType == InsertionType::SlabCutPartGiven && *n == 4))
+            continue;
         if (!v || v->kind != kVarParameter) return problems + " not a parameter: " + *line;
         std::string value = line->substr(eq + 1);
         bool ok = v->type == u'S' ? std::count(value.begin(), value.end(), '"') == 2
@@ -101,7 +103,7 @@ TEST_F(ShippedLibrary, every_definition_reads_and_evaluates) {
         ASSERT_EQ(LoadObjFile(c, s.name), 1);
         ASSERT_EQ(ReadVarSection(true, c), 0);
         ReadInsertionType(c);
-        EXPECT_EQ(c.insertionType, s.insertionType);
+        EXPECT_EQ(static_cast<int>(c.insertionType), s.insertionType);
         EXPECT_EQ(CheckTypo(c), "");
         EXPECT_EQ(EvaluateComputedVars(c.vars, DrawingUnitFactor()), 1);
         EXPECT_TRUE(FindSection("DRAW", *c.text, true));

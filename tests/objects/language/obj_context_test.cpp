@@ -128,8 +128,8 @@ TEST_F(ObjLanguage, insertion_type_and_its_options) {
     EXPECT_EQ(a.only3d, 1);
     ASSERT_EQ(ReadVarSection(true, a), 0);
     ReadInsertionType(a);
-    EXPECT_EQ(a.insertionType, 14);
-    EXPECT_EQ(a.workingType, 14);
+    EXPECT_EQ(a.insertionType, InsertionType::SlabCutTotalGiven);
+    EXPECT_EQ(a.workingType, InsertionType::SlabCutTotalGiven);
     EXPECT_EQ(FindObjVar(5, a.vars)->kind, kVarFixed);
     EXPECT_EQ(FindObjVar(4, a.vars)->kind, kVarParameter);
     EXPECT_EQ(FindObjVar(11003, a.vars)->value, 1.0);
@@ -142,7 +142,7 @@ TEST_F(ObjLanguage, insertion_type_and_its_options) {
     ObjContext& b = load("STAIR");
     ASSERT_EQ(ReadVarSection(true, b), 0);
     ReadInsertionType(b);
-    EXPECT_EQ(b.insertionType, 15);
+    EXPECT_EQ(b.insertionType, InsertionType::SlabCutPartGiven);
     EXPECT_EQ(FindObjVar(4, b.vars)->kind, kVarFixed);
     EXPECT_EQ(FindObjVar(5, b.vars)->kind, kVarParameter);
 
@@ -150,7 +150,7 @@ TEST_F(ObjLanguage, insertion_type_and_its_options) {
     ObjContext& p = load("PLAIN");
     ASSERT_EQ(ReadVarSection(true, p), 0);
     ReadInsertionType(p);
-    EXPECT_EQ(p.insertionType, 10);
+    EXPECT_EQ(p.insertionType, InsertionType::Free);
     EXPECT_EQ(p.elevationGiven, 0);
 }
 
@@ -159,7 +159,7 @@ TEST_F(ObjLanguage, new_context_and_predefined_variables) {
     EXPECT_EQ(NewObjContext("F1")->layerDefFile, "LAYERC.DEF");
     auto c = NewObjContext("F1");
     EXPECT_EQ(c->paramSetName, "Wstaw ostatnie parametry");
-    EXPECT_EQ(c->insertionType, 10);
+    EXPECT_EQ(c->insertionType, InsertionType::Free);
     EXPECT_EQ(c->alignment, 2);
 
     setInt(SetupVar::CALC_INT_SEZ, 2 | 16 | 64);

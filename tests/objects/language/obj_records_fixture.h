@@ -83,7 +83,8 @@ protected:
         EXPECT_EQ(ReadComSection(c), 1) << name;
         EXPECT_EQ(ReadTabelleSection(c), 1) << name;
         EXPECT_EQ(ReadHandStairSection(c), 1) << name;
-        if (c.insertionType == 20 || c.insertionType == 27) {
+        if (c.insertionType == InsertionType::StairBalustrade ||
+            c.insertionType == InsertionType::HandrailCorner) {
             EXPECT_GE(ReadHandRailSection(c), 0) << name;
         }
         EXPECT_TRUE(FindSection("DRAW", *c.text, true)) << name;

@@ -58,8 +58,11 @@ TEST_F(ShippedObjects, every_shipped_definition_is_attached_and_read_back_from_d
         ASSERT_EQ(AttachParamXdata(c, e), 1);
         Groups xdata = xdataOf(e);
         ASSERT_TRUE(FindXDataApp(xdata.get(), kParaSpecApp));
-        EXPECT_EQ(FindXDataApp(xdata.get(), kParamRecordApp) != nullptr, c.insertionType != 13);
-        if (c.insertionType == 11 || c.insertionType == 12 || c.insertionType == 18) {
+        EXPECT_EQ(FindXDataApp(xdata.get(), kParamRecordApp) != nullptr,
+                  c.insertionType != InsertionType::BlockOnly);
+        if (c.insertionType == InsertionType::StraightWallOpening ||
+            c.insertionType == InsertionType::ArcWallOpening ||
+            c.insertionType == InsertionType::WallCorner) {
             EXPECT_TRUE(FindXDataApp(xdata.get(), kTag3DiStrRecordApp));
         }
         written.push_back(AllXdataLines(xdata.get()));

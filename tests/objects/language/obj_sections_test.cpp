@@ -119,7 +119,7 @@ TEST_F(Sections, cut_outlines_reverse_order_flags_and_pilasters) {
 
     ObjContext& pilaster = def(
         "CUT2D\n4\n(0 0 0)\n(30 0 0)\n(30 30 0)\n(0 30 0)\n" + cuts.substr(cuts.find("CUT3DE")), "$3= 17\n");
-    ASSERT_EQ(pilaster.insertionType, 17);
+    ASSERT_EQ(pilaster.insertionType, InsertionType::Pilaster);
     ASSERT_EQ(ReadCutSection(pilaster), 1);
     EXPECT_EQ(points(pilaster.cut2d[0].get()).size(), 4u);
     EXPECT_FALSE(pilaster.cut2d[1]);
@@ -222,7 +222,7 @@ TEST_F(Sections, parameter_sets_values_and_their_messages) {
 
     setInt(SetupVar::SCALADINTER, 0);
     ObjContext& slab = def("TYPO\nBEGIN\nA\n$4=7\n$8=1\n$11=\"a\"\nEND_TYPO\n", "$3= 15\n" + vars);
-    ASSERT_EQ(slab.insertionType, 15);
+    ASSERT_EQ(slab.insertionType, InsertionType::SlabCutPartGiven);
     EXPECT_EQ(ReadTypoSection(slab), 1);
 }
 

@@ -21,7 +21,7 @@ protected:
     ObjContext& Context(int type) {
         contexts.push_back(NewObjContext("T"));
         ObjContext& c = *contexts.back();
-        c.insertionType = type;
+        c.insertionType = static_cast<InsertionType>(type);
         SetObjVar(1, kVarFixed, 0, u'R', "", 0.0, "", 0, 0, c.vars);
         return c;
     }

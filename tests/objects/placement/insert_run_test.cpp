@@ -126,17 +126,17 @@ TEST_F(InsertRun, ratio_variables_follow_the_insertion_type) {
     ObjContext& c = context("T");
     for (int n : {4, 5, 31, 33, 34}) SetObjVar(n, kVarParameter, 1, u'D', "", 2.0, "", 0, 0, c.vars);
     SetObjVar(6, kVarComputed, 1, u'D', "", 0.0, "", 0, 0, c.vars);
-    c.insertionType = 14;
+    c.insertionType = InsertionType::SlabCutTotalGiven;
     ComputeRatioVars(c);
     EXPECT_EQ(var(c, 6), 6.0);  // 31 + 33 + 34
     EXPECT_NEAR(var(c, 5), 2.0 / 6.0, 1e-12);
-    c.insertionType = 15;
+    c.insertionType = InsertionType::SlabCutPartGiven;
     FindObjVar(5, c.vars)->value = 3.0;
     ComputeRatioVars(c);
     EXPECT_EQ(var(c, 4), 18.0);
     // A parameter $6 is the user's; zero gives a zero ratio, not a division.
     SetObjVar(6, kVarParameter, 1, u'D', "", 0.0, "", 0, 0, c.vars);
-    c.insertionType = 14;
+    c.insertionType = InsertionType::SlabCutTotalGiven;
     ComputeRatioVars(c);
     EXPECT_EQ(var(c, 6), 0.0);
     EXPECT_EQ(var(c, 5), 0.0);
@@ -221,7 +221,7 @@ TEST_F(InsertRun, a_modified_object_is_rebuilt_in_place_or_comes_back_when_it_ca
     ASSERT_EQ(ReadVarSection(false, read), 0);
     EXPECT_EQ(LoadObjectParametriXData(read, placed, record, true), 1);
     EXPECT_NEAR(read.rotation, std::acos(-1.0) / 2, 1e-9);
-    record.insertionType = 11;  // another insertion type is refused
+    record.insertionType = InsertionType::StraightWallOpening;  // another insertion type is refused
     EXPECT_EQ(LoadObjectParametriXData(read, placed, record, true), -1);
 
     // Position kept: the new INSERT stands where the old one stood.
