@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <numbers>
 #include <string_view>
 
 #include "core/geometry/geom_basic.h"
@@ -232,7 +233,7 @@ void DimensionOneSpan(const std::string& word, const VertexNode* a, const Vertex
 void DrawDimension(std::string& styleName, const std::string& layer, const ads_point dimLinePoint,
                    const VertexNode* points, const VertexNode* assocPoints, const std::string& commandWord,
                    double angle, double elevation, double textOffset, double minSpan) {
-    if (StartsWithNoCase(commandWord, "_VER")) angle += PiValue;
+    if (StartsWithNoCase(commandWord, "_VER")) angle += std::numbers::pi;
 
     SavedDimState saved;
     constexpr int kOff = 0;

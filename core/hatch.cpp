@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <numbers>
 
 #include "core/entity_data.h"
 #include "core/geometry/polygon.h"
@@ -336,7 +337,7 @@ std::string HatchLayerName(const std::string& layer, int kind) {
 ZcDbHatch* NewHatch(const std::string& layer, double angleDegrees, double scale, const std::string& pattern) {
     auto* hatch = new ZcDbHatch;
     hatch->setPatternScale(scale);
-    hatch->setPatternAngle(angleDegrees * PiValue / 180.0);
+    hatch->setPatternAngle(angleDegrees * std::numbers::pi / 180.0);
     hatch->setAssociative(false);
     hatch->setPatternDouble(false);
     hatch->setLayer(layer);

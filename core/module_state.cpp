@@ -1,12 +1,9 @@
-// Storage of the module-wide values. Pi and the tolerance start with usable
-// values so that the toolkit works before the first drawing is loaded; start-up
-// and drawing load set them again.
+// Storage of the module-wide values. The tolerance starts with a usable
+// value so that the toolkit works before the first drawing is loaded; drawing
+// load sets it again.
 #include "core/module_state.h"
 
-#include <cmath>
-
 double SharedTolerance = 0.001;
-double PiValue = std::acos(-1.0);
 ZcGeTol ModuleGeomTol{0.001, 0.001};
 
 void SetSharedTolerance(double tolerance) {

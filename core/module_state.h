@@ -1,15 +1,13 @@
-// Module-wide values that every subsystem reads: the shared length tolerance,
-// pi, and the module's own tolerance object of the geometry library, which
-// the module passes to the library's comparisons. They change only when a
-// drawing is loaded or becomes current (the tolerance) and at start-up (pi).
+// Module-wide values that every subsystem reads: the shared length tolerance
+// and the module's own tolerance object of the geometry library, which the
+// module passes to the library's comparisons. They change only when a
+// drawing is loaded or becomes current.
 #pragma once
 
 #include "host/ge/gebase.h"
 
 // Length tolerance of all geometric comparisons of the module.
 extern double SharedTolerance;
-// Pi, the arc cosine of -1.
-extern double PiValue;
 // The module's tolerance object; both its values always equal SharedTolerance.
 extern ZcGeTol ModuleGeomTol;
 

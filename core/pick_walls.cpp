@@ -9,6 +9,7 @@
 #include "core/pick_walls.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
@@ -59,8 +60,8 @@ int PickLinesAndArcs(const std::string& type, const std::string& prompt, ads_nam
         if (PassesType(type, entity, level, layer)) return 1;
 
         Point3 at{pick[0], pick[1], pick[2]};
-        Point3 c1 = PolarPoint(at, 0.75 * PiValue, 5.0 * unit);
-        Point3 c2 = PolarPoint(at, -0.25 * PiValue, 5.0 * unit);
+        Point3 c1 = PolarPoint(at, 0.75 * std::numbers::pi, 5.0 * unit);
+        Point3 c2 = PolarPoint(at, -0.25 * std::numbers::pi, 5.0 * unit);
         ads_point p1{c1.x, c1.y, c1.z}, p2{c2.x, c2.y, c2.z};
         ads_name set;
         if (zcedSSGet("_C", p1, p2, nullptr, set) != RTNORM) return 0;

@@ -5,7 +5,6 @@
 // not know how the host keeps them.
 #include "module/lifecycle.h"
 
-#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -63,7 +62,6 @@ void StartModule(void* appId) {
 }
 
 void initApp() {
-    PiValue = std::acos(-1.0);
     // Each subsystem registers its classes (each class registering itself
     // unless a class of its name is known already), reactors and hooks: the
     // nine settings objects first, then the preview entities of the jigs in

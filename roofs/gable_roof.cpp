@@ -6,6 +6,7 @@
 #include "roofs/gable_roof.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "core/geometry/vertex_list.h"
 #include "core/module_state.h"
@@ -64,7 +65,7 @@ const char* GableValidityMessage(int code) {
 
 int ComputeGableLoops(const GableRoofParams& p, const Point3& P1, const Point3& P2, const Point3& P3,
                       std::vector<std::vector<Point3>>& loops) {
-    const double pi = PiValue;
+    const double pi = std::numbers::pi;
     if (Distance2d(P1, P2) < GeomEpsilon) return kGableValid;
     Point3 a = Flat(P1), b = Flat(P2);
     const Point3 c = Flat(P3);
@@ -133,7 +134,7 @@ void InitGableRoofLoops(AJIG_COP& jig) {
 }
 
 void AJIG_COP::ComputeGableRoof() {
-    const double pi = PiValue;
+    const double pi = std::numbers::pi;
     const double u = gable.unit;
     Point3& P1 = gablePoints[0];
     Point3& P2 = gablePoints[1];

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <numbers>
 
 #include "core/geometry/host_geometry.h"
 #include "core/module_state.h"
@@ -125,7 +126,7 @@ void FreeHipRoofWork(HipRoofWork& work) {
 
 int BuildRoofPlanes(HipRoofWork& work, const Point3* points, int count) {
     FreeHipRoofWork(work);
-    const double pi = PiValue;
+    const double pi = std::numbers::pi;
     for (int i = 0; i < count; ++i) {
         const int j = (i + 1) % count, k = (i + count - 1) % count, jj = (j + 1) % count;
         auto plane = std::make_unique<RoofPlane>();
@@ -261,7 +262,7 @@ int CountDanglingEnds(const RoofPlane& plane, const RoofSegment& s) {
             const Point3* other = Same(t.P, X) ? &t.Q : (Same(t.Q, X) ? &t.P : nullptr);
             if (!other) continue;
             const double angle = AngleBetweenLines(X, far, X, *other);
-            held = std::min(angle, 2.0 * PiValue - angle) > RoofEpsilon;
+            held = std::min(angle, 2.0 * std::numbers::pi - angle) > RoofEpsilon;
         }
         if (!held) ++dangling;
     }
@@ -301,7 +302,7 @@ void FilterHipRoofSegments(HipRoofWork& work) {
 
 void JoinRoofSegments(RoofPlane& plane) {
     auto straight = [](const Point3& X, const Point3& a, const Point3& b) {
-        return std::fabs(AngleBetweenLines(X, a, X, b) - PiValue) <= SharedTolerance;
+        return std::fabs(AngleBetweenLines(X, a, X, b) - std::numbers::pi) <= SharedTolerance;
     };
     bool again = true;
     while (again) {

@@ -7,6 +7,7 @@
 #include "roofs/profile_sweep.h"
 
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "core/entity_readers.h"
@@ -63,7 +64,7 @@ Matrix4 Frame(const Point3& origin, const Point3& X, const Point3& Y, const Poin
 
 // The horizontal unit vector to the right of the plan direction a -> b.
 Point3 RightOf(const Point3& a, const Point3& b) {
-    const double angle = AngleTo(a, b) - PiValue / 2.0;
+    const double angle = AngleTo(a, b) - std::numbers::pi / 2.0;
     return {std::cos(angle), std::sin(angle), 0.0};
 }
 
@@ -228,7 +229,7 @@ void OffsetPath(VertexNode* path, bool closed, double offset) {
     std::vector<Point3> pts;
     for (const VertexNode* v = path; v; v = v->next) pts.push_back(v->pt());
     std::vector<Point3> moved(pts);
-    const double pi = PiValue;
+    const double pi = std::numbers::pi;
     for (int i = 0; i < n; ++i) {
         const bool hasPrev = closed || i > 0, hasNext = closed || i + 1 < n;
         const Point3& V = pts[i];

@@ -18,6 +18,7 @@
 // per-edge predicate as the plain walk.
 #include "roofs/slab_ears.h"
 
+#include <numbers>
 #include <queue>
 #include <vector>
 
@@ -66,7 +67,7 @@ bool ClipSlabRing(RingNode* ring, const SlabFaceSink& face, bool (*userBreak)())
         }
     };
 
-    const double pi = PiValue;
+    const double pi = std::numbers::pi;
     auto isEar = [&](int A) {
         const int P = prev[A], B = next[A], C = next[B], D = next[C];
         const Point3 &pP = pt[P], &pA = pt[A], &pB = pt[B], &pC = pt[C], &pD = pt[D];

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 #include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
@@ -289,7 +290,7 @@ ZcEdJig::DragStatus AJIG_COP::SampleMove() {
 
 void DrawCrossMarker(const Point3& point, double unit) {
     const double r = 15.0 * unit;
-    const double pi = PiValue;
+    const double pi = std::numbers::pi;
     const double angles[2][2] = {{pi / 4, 5 * pi / 4}, {3 * pi / 4, 7 * pi / 4}};
     for (const auto& pair : angles) {
         const Point3 p = PolarPoint(point, pair[0], r);

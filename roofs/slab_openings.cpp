@@ -14,6 +14,7 @@
 #include "roofs/slab_openings.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
@@ -105,7 +106,7 @@ VertexNode* ObjectPolygon(const ads_name object, bool& notch) {
 // The outline edge (its start) crossed by both carried sides nearest to P0,
 // with the two crossings; null when none.
 VertexNode* NotchEdge(VertexNode* outline, const Point3& p0, const Point3& p1, Point3& x0, Point3& x1) {
-    const double angle = AngleTo(p0, p1) - PiValue / 2.0;
+    const double angle = AngleTo(p0, p1) - std::numbers::pi / 2.0;
     const double reach = 500.0 * SettingsUnitFactor();
     const Point3 q0 = PolarPoint(p0, angle, reach), q1 = PolarPoint(p1, angle, reach);
     VertexNode* best = nullptr;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
@@ -91,7 +92,7 @@ bool ReadSlabRecordFromList(const resbuf* list, CFALDA& record, double& floorEle
     if (record.loops) {
         int kind = 0;
         const double value = GetLoopSlope(record.loops->vertices, kind);
-        if (kind != 2) record.slope = std::atan(value / 100.0) * 180.0 / PiValue;
+        if (kind != 2) record.slope = std::atan(value / 100.0) * 180.0 / std::numbers::pi;
     }
 
     record.hatch = SlabHatch{};

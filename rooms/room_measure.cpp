@@ -2,6 +2,7 @@
 // or along a closed polyline; and the room's outline polyline.
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "core/geometry/host_geometry.h"
@@ -70,7 +71,7 @@ double SegmentLength(const ZcGePoint2d& a, const ZcGePoint2d& b, double bulge, d
     // Either sign of bulge: the arc's angle is 4·atan(|bulge|).
     const double angle = 4.0 * std::atan(std::fabs(bulge));
     const double radius = chord / (2.0 * std::sin(angle / 2.0));
-    const int pieces = std::max(2, static_cast<int>(std::ceil(angle / (PiValue / 16.0))));
+    const int pieces = std::max(2, static_cast<int>(std::ceil(angle / (std::numbers::pi / 16.0))));
     // The centre lies to the left of a->b for a positive bulge.
     const double mx = (a.x + b.x) / 2.0, my = (a.y + b.y) / 2.0;
     const double sagitta = radius * std::cos(angle / 2.0);

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 #include <vector>
 
 #include "core/entity_data.h"
@@ -221,7 +222,7 @@ FaceRecord* TriangulateUnderRoof(VertexNode*& polygon, bool (*userBreak)(), bool
     for (VertexNode* v = polygon; v; v = v->next) ring.push_back(v);
     FaceRecord* triangles = nullptr;
     FaceRecord** tail = &triangles;
-    const double pi = PiValue;
+    const double pi = std::numbers::pi;
     bool cut = true;
     while (cut && ring.size() > 3) {
         if (userBreak && userBreak()) {

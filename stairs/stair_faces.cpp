@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "core/geometry/host_geometry.h"
 #include "core/geometry/matrix4.h"
@@ -318,7 +319,7 @@ void CSCALA::BuildNosingFaces() {
         if (Distance2d(A, B) < SharedTolerance) continue;
         const double z = startOffset + i * stepHeight;
         const double z0 = z - stepHeight;
-        const double a = AngleTo(A, B) - PiValue / 2.0;
+        const double a = AngleTo(A, B) - std::numbers::pi / 2.0;
         // A profile point: plan offset along a from the riser end, height.
         auto at = [a](const Point3& end, double offset, double h) {
             Point3 p = PolarPoint(end, a, offset);
@@ -408,7 +409,7 @@ void CSCALA::BuildSteppedStructure(bool stepsOnly) {
         for (const StairElement* r = risers; r; r = r->next) lines.push_back(LineOf(r));
         std::vector<StairLine> moved = lines;
         for (std::size_t i = 1; i + 1 < lines.size(); ++i) {
-            const double ang = AngleTo(lines[i].a, lines[i].b) + PiValue / 2.0;
+            const double ang = AngleTo(lines[i].a, lines[i].b) + std::numbers::pi / 2.0;
             const StairLine shifted{PolarPoint(lines[i].a, ang, riserThickness),
                                     PolarPoint(lines[i].b, ang, riserThickness)};
             for (int which = 0; which < 2; ++which) {

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <numbers>
 #include <vector>
 
 #include "core/entity_data.h"
@@ -133,7 +134,7 @@ void BuildLineStepLines(StairPathNode& node, bool withSteps, double s, double w)
     const double run = Distance2d(p0, p1);
     for (int k = k0; k * s <= run + 1e-9; ++k) {
         const Point3 q = PolarPoint(p0, theta, k * s);
-        AddStepLine(node, q, PolarPoint(q, theta - PiValue / 2.0, w));
+        AddStepLine(node, q, PolarPoint(q, theta - std::numbers::pi / 2.0, w));
     }
 }
 
@@ -149,14 +150,14 @@ void BuildArcStepLines(StairPathNode& node, bool withSteps, double delta) {
     const double start = node.sideB[1].y;
     double end = node.sideB[1].z;
     if (node.direction) {
-        if (end < start) end += 2.0 * PiValue;
+        if (end < start) end += 2.0 * std::numbers::pi;
         for (int k = k0; start + k * delta <= end + 1e-12; ++k) {
             const double a = start + k * delta;
             AddStepLine(node, ArcPoint(node.sideB, a), ArcPoint(node.sideA, a));
         }
     } else {
         double low = start;
-        if (low > end) low -= 2.0 * PiValue;
+        if (low > end) low -= 2.0 * std::numbers::pi;
         for (int k = k0; end - k * delta >= low - 1e-12; ++k) {
             const double a = end - k * delta;
             AddStepLine(node, ArcPoint(node.sideB, a), ArcPoint(node.sideA, a));
@@ -241,7 +242,7 @@ bool VELM_OBJ_SCALAJ::worldDraw(ZcGiWorldDraw* wd) {
                 continue;
             }
             double start = side[1].y, end = side[1].z;
-            if (end < start) end += 2.0 * PiValue;
+            if (end < start) end += 2.0 * std::numbers::pi;
             g.circularArc(Ge(ArcPoint(side, start)), Ge(ArcPoint(side, (start + end) / 2.0)),
                           Ge(ArcPoint(side, end)));
         }
@@ -463,7 +464,8 @@ ZcEdJig::DragStatus AJIG_CMD_SCALA::sampler() {
                 if (node->direction)
                     sampledAngle = std::floor(sampledAngle / delta) * delta;
                 else
-                    sampledAngle = 2.0 * PiValue - std::floor((2.0 * PiValue - sampledAngle) / delta) * delta;
+                    sampledAngle = 2.0 * std::numbers::pi -
+                                   std::floor((2.0 * std::numbers::pi - sampledAngle) / delta) * delta;
             }
         }
     }
@@ -503,7 +505,7 @@ bool AJIG_CMD_SCALA::update() {
 void AJIG_CMD_SCALA::SetLineSides(const Point3& p, StairPathNode& node) const {
     const Point3& n = node.point;
     const double theta = AngleTo(n, p);
-    const double right = theta - PiValue / 2.0, left = theta + PiValue / 2.0;
+    const double right = theta - std::numbers::pi / 2.0, left = theta + std::numbers::pi / 2.0;
     if (alignment == 0) {
         node.sideB[0] = n;
         node.sideB[1] = p;

@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 #include "core/geometry/polygon.h"
 #include "core/module_state.h"
@@ -232,7 +233,7 @@ void ShortenLineEnds(StairLine& line, double t1, double t2, double w) {
     if (c < SharedTolerance) return;
     const double ang = AngleTo(line.a, line.b);
     const Point3 a = PolarPoint(line.a, ang, t1 / c);
-    const Point3 b = PolarPoint(line.b, ang + PiValue, t2 / c);
+    const Point3 b = PolarPoint(line.b, ang + std::numbers::pi, t2 / c);
     line.a = a;
     line.b = b;
 }
@@ -297,7 +298,7 @@ StairStep* BuildStairSteps(const CSCALA& record, const StairElement* risers, int
 
         Point3 fa = r->pointA, fb = r->pointB;
         if (nosing == 1) {
-            const double ang = AngleTo(r->pointA, r->pointB) - PiValue / 2.0;
+            const double ang = AngleTo(r->pointA, r->pointB) - std::numbers::pi / 2.0;
             fa = PolarPoint(fa, ang, record.nosingLength);
             fb = PolarPoint(fb, ang, record.nosingLength);
         }
@@ -407,14 +408,14 @@ void PlaneThroughLines(const StairLine& l, const StairLine& m, Point3 out[3]) {
     out[1] = l.b;
     out[2] = HostDistance(l.b, m.b) <= HostDistance(l.a, m.a) ? m.a : m.b;
     if (ArePointsCollinear(out[0], out[1], out[2], SharedTolerance))
-        out[2] = PolarPoint(out[0], AngleTo(out[0], out[1]) + PiValue * 0.5, 10.0);
+        out[2] = PolarPoint(out[0], AngleTo(out[0], out[1]) + std::numbers::pi * 0.5, 10.0);
 }
 
 double StructureDepthAtRiser(const CSCALA& record, double thickness, double treadDepth) {
     if (treadDepth == 0.0) return thickness;
     const double s = std::atan(record.stepHeight / treadDepth);
     const Point3 p{record.riserThicknessPlan, -record.stepThicknessPlan, 0.0};
-    const Point3 q = PolarPoint(p, s + 1.5 * PiValue, thickness);
+    const Point3 q = PolarPoint(p, s + 1.5 * std::numbers::pi, thickness);
     const Point3 q2 = PolarPoint(q, s, 100.0);
     ads_point a1 = {q.x, q.y, 0}, a2 = {q2.x, q2.y, 0}, b1 = {0, 0, 0}, b2 = {0, 100, 0};
     ads_point r;

@@ -9,6 +9,7 @@
 // out.
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 #include "core/entity_readers.h"
 #include "core/geometry/host_geometry.h"
@@ -86,7 +87,7 @@ std::string BuildStairModel(CSCALA& record, std::vector<StairModelEntity> entiti
             // The first side always lies on the same hand of the first riser.
             const double side = LeavingDirection(e, !reversed);
             const double turn = AngleDiffCcw(AngleTo(ra, rb), side);
-            if (turn > PiValue) std::swap(ra, rb);
+            if (turn > std::numbers::pi) std::swap(ra, rb);
             turnChecked = true;
         }
         StairElement** target = PointsEqual(touching, ra, true) ? &record.firstSide : &record.secondSide;

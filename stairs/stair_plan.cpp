@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <limits>
+#include <numbers>
 
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
@@ -164,7 +165,7 @@ void CSCALA::DrawStairPlanAtCut() {
     const double a = cutPlaneAngle;
     const double ab = AngleTo(A, B), ba = AngleTo(B, A);
     StairLine cut1{PolarPoint(M, ab + a, half), PolarPoint(M, ba + a, half)};
-    const Point3 M2 = PolarPoint(M, ab + PiValue / 2.0, cutLineDistance);
+    const Point3 M2 = PolarPoint(M, ab + std::numbers::pi / 2.0, cutLineDistance);
     StairLine cut2{PolarPoint(M2, ab + a, half), PolarPoint(M2, ba + a, half)};
     for (StairLine* cut : {&cut1, &cut2}) {
         const StairLine line = *cut;
@@ -363,7 +364,7 @@ void CSCALA::DrawPlanBalustrade(const StairElement& element, double thickness, b
     auto* seg = new SegmentRec;
     if (!element.isArc()) {
         const double dir = AngleTo(element.endA, element.endB);
-        const double off = leftSide ? dir - PiValue / 2.0 : dir + PiValue / 2.0;
+        const double off = leftSide ? dir - std::numbers::pi / 2.0 : dir + std::numbers::pi / 2.0;
         const Point3 p = PolarPoint(element.endA, off, thickness),
                      q = PolarPoint(element.endB, off, thickness);
         seg->kind = 4;
@@ -371,8 +372,8 @@ void CSCALA::DrawPlanBalustrade(const StairElement& element, double thickness, b
     } else {
         const bool ccw = WalksCcw(element);
         const double radial = AngleTo(element.pointA, element.endA);
-        const double tangent = ccw ? radial + PiValue / 2.0 : radial - PiValue / 2.0;
-        const double inward = leftSide ? tangent - PiValue / 2.0 : tangent + PiValue / 2.0;
+        const double tangent = ccw ? radial + std::numbers::pi / 2.0 : radial - std::numbers::pi / 2.0;
+        const double inward = leftSide ? tangent - std::numbers::pi / 2.0 : tangent + std::numbers::pi / 2.0;
         // Inside the stair lies toward the centre when the inward normal is the
         // radial direction reversed.
         const bool towardCentre = std::cos(inward - radial) < 0.0;
@@ -477,8 +478,8 @@ void CSCALA::DrawWalkArrow(const WalkElement& w, int below) {
         tip = w.end;
         const Point3 p = PolarPoint(w.end, AngleTo(w.end, w.start), s);
         const double dir = AngleTo(w.start, w.end);
-        b1 = PolarPoint(p, dir + PiValue / 2.0, s);
-        b2 = PolarPoint(p, dir - PiValue / 2.0, s);
+        b1 = PolarPoint(p, dir + std::numbers::pi / 2.0, s);
+        b2 = PolarPoint(p, dir - std::numbers::pi / 2.0, s);
     } else {
         if (AngleDiffCcw(w.startAngle, w.endAngle) < SharedTolerance) return;
         // No head on an arc too tight for it.
@@ -509,7 +510,7 @@ void CSCALA::DrawStartMarker(const WalkElement& w, int below) {
     if (startMarker != 1) return;
     if (w.kind == 0) {
         const double dir = AngleTo(w.start, w.end);
-        for (double side : {PiValue / 2.0, -PiValue / 2.0}) {
+        for (double side : {std::numbers::pi / 2.0, -std::numbers::pi / 2.0}) {
             const Point3 p = PolarPoint(s, dir + side, 0.3 * m);
             AppendPlanSegment(below, p, PolarPoint(p, dir, m), 3);
         }
@@ -517,7 +518,7 @@ void CSCALA::DrawStartMarker(const WalkElement& w, int below) {
     }
     // Along the walking direction: the tangent at the start, forward.
     const double radial = AngleTo(w.centre, s);
-    const double dir = w.kind == 1 ? radial + PiValue / 2.0 : radial - PiValue / 2.0;
+    const double dir = w.kind == 1 ? radial + std::numbers::pi / 2.0 : radial - std::numbers::pi / 2.0;
     for (double r : {w.radius + 0.3 * m, w.radius - 0.3 * m}) {
         const Point3 p = PolarPoint(w.centre, radial, r);
         AppendPlanSegment(below, p, PolarPoint(p, dir, m), 3);
@@ -596,7 +597,7 @@ std::vector<WalkElement> BuildWalkingLine(const StairElement* risers) {
         }
         centre.z = mi.z;
         WalkElement arc;
-        arc.kind = t > PiValue ? 2 : 1;
+        arc.kind = t > std::numbers::pi ? 2 : 1;
         arc.centre = centre;
         arc.radius = Distance2d(centre, current);
         arc.startAngle = AngleTo(centre, current);

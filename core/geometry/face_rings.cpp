@@ -1,6 +1,7 @@
 // Bridging and ear clipping over reference rings.
 #include "core/geometry/face_rings.h"
 
+#include <numbers>
 #include <unordered_map>
 #include <vector>
 
@@ -72,7 +73,7 @@ void MakeFace(const std::string& layer, const VertexNode* a, const VertexNode* b
 bool IsEar(const RingNode* ring, const RingNode* p, const RingNode* a, const RingNode* b, const RingNode* c,
            const RingNode* n) {
     const Point3 pa = a->vertex->pt(), pb = b->vertex->pt(), pc = c->vertex->pt();
-    if (AngleBetweenLines(pb, pc, pb, pa) >= PiValue) return false;
+    if (AngleBetweenLines(pb, pc, pb, pa) >= std::numbers::pi) return false;
     if (AngleBetweenLines(pa, pb, pa, pc) >= AngleBetweenLines(pa, pb, pa, p->vertex->pt())) return false;
     if (AngleBetweenLines(pc, pa, pc, pb) >= AngleBetweenLines(pc, n->vertex->pt(), pc, pb)) return false;
     return !SegmentCrossesPolygon(ring, a->vertex, b->vertex, c->vertex);

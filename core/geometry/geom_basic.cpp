@@ -5,6 +5,7 @@
 #include "core/geometry/geom_basic.h"
 
 #include <cmath>
+#include <numbers>
 #include <utility>
 
 #include "core/module_state.h"
@@ -36,7 +37,7 @@ double HostDistance(const Point3& p, const Point3& q) {
 }
 
 double TwoPi() {
-    return PiValue + PiValue;
+    return std::numbers::pi + std::numbers::pi;
 }
 
 // ---- angles and scalars ----
@@ -77,14 +78,14 @@ double AngleBetweenDirections(double a1, double a2) {
 }
 
 double PerpendicularAngleTowards(const Point3& p, double angle, const Point3& ref) {
-    const double right = PiValue * 0.5;
+    const double right = std::numbers::pi * 0.5;
     const Point3 q1 = PolarPoint(p, angle + right, 1.0);
     const Point3 q2 = PolarPoint(p, angle - right, 1.0);
     return HostDistance(q2, ref) <= HostDistance(q1, ref) ? angle - right : angle + right;
 }
 
 double SlopeLength(double length, double slopeDegrees) {
-    return length / std::cos(PiValue * slopeDegrees / 180.0);
+    return length / std::cos(std::numbers::pi * slopeDegrees / 180.0);
 }
 
 // ---- points ----
@@ -139,14 +140,14 @@ void RotateOffset(const Point3& base, double angle, const Point3& offset, Point3
 }
 
 void PerpendicularPoint(const Point3& a, const Point3& b, const Point3& p, double d, Point3 out[2]) {
-    const double theta = AngleTo(a, b), right = PiValue * 0.5;
+    const double theta = AngleTo(a, b), right = std::numbers::pi * 0.5;
     out[0] = PolarPoint(p, theta - right, d);
     out[1] = PolarPoint(p, theta + right, d);
 }
 
 void PerpendicularFoot(const Point3& p, const Point3& a, const Point3& b, Point3& out) {
     const Point3 pp{p.x, p.y, 0.0}, aa{a.x, a.y, 0.0}, bb{b.x, b.y, 0.0};
-    const double theta = AngleTo(aa, bb), right = PiValue * 0.5;
+    const double theta = AngleTo(aa, bb), right = std::numbers::pi * 0.5;
     const Point3 q1 = PolarPoint(pp, theta - right, 1.0);
     const Point3 q2 = PolarPoint(pp, theta + right, 1.0);
     Point3 x;
@@ -290,7 +291,7 @@ bool ArcCentreFromRise(const Point3& p1, const Point3& p2, double rise, Point3& 
     if (rise < GeomEpsilon || Distance3dRev(p1, p2) < GeomEpsilon) return false;
     Point3 m;
     MidPoint(p1, p2, m);
-    const double right = PiValue * 0.5;
+    const double right = std::numbers::pi * 0.5;
     const Point3 apex = PolarPoint(m, AngleTo(p1, p2) + right, rise);
     // Each bisector is perpendicular to its own half-chord (end point to
     // apex); two lines perpendicular to the whole chord would never meet.

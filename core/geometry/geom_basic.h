@@ -1,10 +1,10 @@
 // Points, angles, segments and arcs: the small geometric vocabulary every
 // subsystem speaks. Plain records in, plain records out; the only module-wide
-// values read are SharedTolerance and PiValue. Lengths compare within
+// value read is SharedTolerance. Lengths compare within
 // SharedTolerance unless a tolerance is passed; degenerate cases (zero-length
 // vectors, zero rise or chord) use the single-precision epsilon GeomEpsilon.
 // Angles are radians, counter-clockwise from +X in plan; 2*pi is always
-// PiValue + PiValue. Collinearity tests use unnormalised cross products, so
+// pi + pi. Collinearity tests use unnormalised cross products, so
 // their tolerance is an area, not a length.
 #pragma once
 

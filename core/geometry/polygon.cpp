@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "core/geometry/matrix4.h"
@@ -300,7 +301,7 @@ double NotchAndFanArea(std::vector<const VertexNode*> verts, const VertexNode* l
         if (o == 0) std::vector<const VertexNode*>(verts.rbegin(), verts.rend()).swap(verts);
     }
     WorkRing ring(std::move(verts));
-    const double pi = PiValue;
+    const double pi = std::numbers::pi;
     double notch = 0.0;
     for (;;) {
         bool cut = false;

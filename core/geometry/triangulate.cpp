@@ -34,6 +34,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
 #include <optional>
 #include <vector>
 
@@ -198,7 +199,7 @@ FaceRecord* TriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) 
         return MakeFace(node[a], node[b], node[c], corners, K);
     };
 
-    const double pi = PiValue;
+    const double pi = std::numbers::pi;
     FaceRecord* faces = nullptr;
     // The vertices whose answer may differ from their last test: the memo
     // of every other one gives "no" again, so a pass visits only these, in
@@ -345,7 +346,7 @@ bool PlaneMatrices(const Point3& p0, const Point3& p1, const Point3& p2, double&
 
 VertexNode* ProjectPointsOnLine(VertexNode** list, double spacing, const Point3& a, const Point3& b,
                                 double angle, double* angleOut) {
-    const double right = PiValue * 0.5;
+    const double right = std::numbers::pi * 0.5;
     double side = AngleTo(a, b) + right;
     for (const VertexNode* v = *list; v; v = v->next) {
         if (!ArePointsCollinear(a, b, v->pt(), SharedTolerance)) {

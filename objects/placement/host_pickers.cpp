@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numbers>
 #include <string>
 
 #include "core/entity_data.h"
@@ -193,8 +194,8 @@ int NearestAcross(double level, const ads_name skip, const Point3& a, const Poin
     ads_name_clear(found);
     WallSelection lines("LINE", level, false);
     if (!lines.found()) return 0;
-    const double across = AngleTo(a, b) + PiValue * 0.5;
-    const Point3 t1 = PolarPoint(at, across, reach), t2 = PolarPoint(at, across + PiValue, reach);
+    const double across = AngleTo(a, b) + std::numbers::pi * 0.5;
+    const Point3 t1 = PolarPoint(at, across, reach), t2 = PolarPoint(at, across + std::numbers::pi, reach);
     double best = 1e300;
     for (std::int32_t i = 0; i < lines.size(); ++i) {
         ads_name e;
@@ -312,7 +313,7 @@ int FindWallLinesAtPick(ObjContext& c, bool noPrompt) {
             zcutPrintf("\n%s", kNoSecondSide);
             return -1;
         }
-        c.rotation = Normalised(AngleTo(h.pickPoint, x) - PiValue * 0.5);
+        c.rotation = Normalised(AngleTo(h.pickPoint, x) - std::numbers::pi * 0.5);
         LineOf(c.secondEntity, h.secondWallLine);
     }
     if (!noPrompt &&
@@ -323,17 +324,17 @@ int FindWallLinesAtPick(ObjContext& c, bool noPrompt) {
     }
     if (ads_name_nil(c.firstEntity) || ads_name_nil(c.secondEntity)) return 0;
 
-    const double across = AngleTo(h.wallLine[0], h.wallLine[1]) + PiValue * 0.5;
+    const double across = AngleTo(h.wallLine[0], h.wallLine[1]) + std::numbers::pi * 0.5;
     const Point3 t1 = PolarPoint(h.pickPoint, across, 100.0),
-                 t2 = PolarPoint(h.pickPoint, across + PiValue, 100.0);
+                 t2 = PolarPoint(h.pickPoint, across + std::numbers::pi, 100.0);
     Point3 x;
     if (IntersectLines2d(t1, t2, h.secondWallLine[0], h.secondWallLine[1], x, 0, ModuleGeomTol))
-        c.rotation = Normalised(AngleTo(h.pickPoint, x) - PiValue * 0.5);
+        c.rotation = Normalised(AngleTo(h.pickPoint, x) - std::numbers::pi * 0.5);
     OrientAlong(h.wallLine, c.rotation);
     OrientAlong(h.secondWallLine, c.rotation);
     double wallAngle =
         AngleBetweenLines(h.wallLine[0], h.wallLine[1], h.secondWallLine[0], h.secondWallLine[1]);
-    if (wallAngle > PiValue * 0.5) wallAngle -= TwoPi();
+    if (wallAngle > std::numbers::pi * 0.5) wallAngle -= TwoPi();
     FaceSegmentOf(c.firstEntity, h.wallLine, h.faceSegment);
     FaceSegmentOf(c.secondEntity, h.secondWallLine, h.secondFaceSegment);
 
@@ -354,12 +355,12 @@ int FindWallLinesAtPick(ObjContext& c, bool noPrompt) {
             c.rotation += wallAngle * 0.5;
             break;
     }
-    const Point3 towards = PolarPoint(h.pickPoint, c.rotation + PiValue * 0.5, 100.0);
+    const Point3 towards = PolarPoint(h.pickPoint, c.rotation + std::numbers::pi * 0.5, 100.0);
     if (Declared(c, 1) &&
         IntersectLines2d(h.pickPoint, towards, h.secondWallLine[0], h.secondWallLine[1], x, 0, ModuleGeomTol))
         DefineReal(c, 1, Distance2d(h.pickPoint, x));
     c.rotation = Normalised(c.rotation);
-    const bool upper = c.rotation > 0.24 * PiValue && c.rotation < 1.24 * PiValue;
+    const bool upper = c.rotation > 0.24 * std::numbers::pi && c.rotation < 1.24 * std::numbers::pi;
     DefineReal(c, 16, upper != (c.mirrored != 0) ? 1.0 : 0.0);
     h.secondLineFound = true;
     return 1;
@@ -450,7 +451,7 @@ int FindArcWallAtPick(ObjContext& c) {
     DefineReal(c, 11, (d - step) - c.rotation);
     DefineReal(c, 12, step);
     c.rotation = Normalised(c.rotation);
-    const bool turned = c.rotation > 0.75 * PiValue && c.rotation < 1.75 * PiValue;
+    const bool turned = c.rotation > 0.75 * std::numbers::pi && c.rotation < 1.75 * std::numbers::pi;
     DefineReal(c, 16, turned != (c.mirrored != 0) ? 1.0 : 0.0);
     return 1;
 }
@@ -533,7 +534,7 @@ int ReadCornerLineVars(ObjContext& c) {
     const int order[4] = {0, 1, 2, 3}, other[4] = {2, 3, 0, 1};
     for (int i = 0; i < 4; ++i) DefineReal(c, 20 + i, angles[swapped ? other[i] : order[i]]);
     const double r = Normalised(c.rotation);
-    DefineReal(c, 16, r > 0.24 * PiValue && r < 1.24 * PiValue ? 1.0 : 0.0);
+    DefineReal(c, 16, r > 0.24 * std::numbers::pi && r < 1.24 * std::numbers::pi ? 1.0 : 0.0);
     return 1;
 }
 

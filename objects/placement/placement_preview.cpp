@@ -2,6 +2,7 @@
 #include "objects/placement/placement_preview.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "core/host_services.h"
 #include "core/module_state.h"
@@ -38,11 +39,11 @@ void DrawSegment(ZcGiWorldDraw* wd, const ZcGePoint3d& a, const ZcGePoint3d& b) 
 // A plus-shaped cross whose arms are `size` long.
 void DrawCross(ZcGiWorldDraw* wd, const ZcGePoint3d& c, double size, std::uint16_t colour) {
     wd->subEntityTraits().setColor(colour);
-    const double half = PiValue * 0.5;
+    const double half = std::numbers::pi * 0.5;
     auto at = [&](double angle) {
         return ZcGePoint3d(c.x + size * std::cos(angle), c.y + size * std::sin(angle), c.z);
     };
-    DrawSegment(wd, at(0.0), at(PiValue));
+    DrawSegment(wd, at(0.0), at(std::numbers::pi));
     DrawSegment(wd, at(half), at(3.0 * half));
 }
 
@@ -244,13 +245,13 @@ ZcEdJig::DragStatus AJIG_PRJ_APP::sampler() {
     }
     switch (referenceIndex) {
         case 1:
-            currentDirection = firstDirection + PiValue;
+            currentDirection = firstDirection + std::numbers::pi;
             break;
         case 2:
             currentDirection = secondDirection;
             break;
         case 3:
-            currentDirection = secondDirection + PiValue;
+            currentDirection = secondDirection + std::numbers::pi;
             break;
         default:
             currentDirection = firstDirection;

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <memory>
+#include <numbers>
 
 #include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
@@ -225,7 +226,7 @@ int PlaceOpeningOnLine(ObjContext& c, double elevation, double factor) {
                    ref.y + jig.distance * std::sin(jig.currentDirection), 0.0};
     Point3 o = LessTurnedFixed(q, c.rotation, fixed);
     o.z = elevation;
-    const Point3 across = PolarPoint(o, c.rotation + PiValue * 0.5, 100.0);
+    const Point3 across = PolarPoint(o, c.rotation + std::numbers::pi * 0.5, 100.0);
     Point3 x;
     if (!IntersectLines2d(line[0], line[1], o, across, x, 0, ModuleGeomTol)) x = o;
     c.insertionPoint[0] = x.x;

@@ -5,6 +5,7 @@
 #include "roofs/commands/gable_roof_cmd.h"
 
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "core/module_state.h"
@@ -51,7 +52,7 @@ void CmdGableRoof() {
     hatch.angle = SettingReal(SetupVar::CANGCAMPT);
     g.overhang = SettingReal(SetupVar::CCORNICIONE);
     g.slope = SettingReal(SetupVar::CPENDENZAF);
-    record.slope = std::atan(g.slope / 100.0) * 180.0 / PiValue;
+    record.slope = std::atan(g.slope / 100.0) * 180.0 / std::numbers::pi;
     g.height = SettingReal(SetupVar::CQGRONDA);
     g.frontOverhang = SettingReal(SetupVar::CORNIFRONTALI);
     g.front = SettingInt(SetupVar::CAPANSMUSSO) > 0;

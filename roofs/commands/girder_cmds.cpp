@@ -5,6 +5,7 @@
 #include "roofs/commands/girder_cmds.h"
 
 #include <cmath>
+#include <numbers>
 #include <string>
 
 #include "core/entity_data.h"
@@ -69,7 +70,7 @@ bool ReadPickedSlab(const ads_name entity, const ads_point pt, PickedSlab& slab)
         return false;
     int kind = 0;
     const double slope = GetLoopSlope(slab.outline, kind);
-    slab.slopeAngle = kind == 1 ? std::atan(slope / 100.0) * 180.0 / PiValue : 0.0;
+    slab.slopeAngle = kind == 1 ? std::atan(slope / 100.0) * 180.0 / std::numbers::pi : 0.0;
     ads_point snapped;
     if (zcedOsnap(pt, "_NEAR", snapped) != RTNORM) {
         zcutPrintf("%s", "\nWybrany punkt nie jest na krawędzi");
@@ -246,7 +247,7 @@ void CmdGirders() {
         first = false;
     }
     double L = tMax - tMin;
-    const double alpha = slab.slopeAngle * PiValue / 180.0;
+    const double alpha = slab.slopeAngle * std::numbers::pi / 180.0;
     double w = g.width;
     if (g.rotate) {
         w *= std::cos(alpha);
@@ -274,7 +275,7 @@ void CmdGirders() {
     for (int i = 0; i < n; ++i) {
         const double t = tMin + start + w / 2.0 + i * S;
         const Point3 p1{origin.x + t * ux, origin.y + t * uy, 0.0};
-        const Point3 p2 = PolarPoint(p1, ref + PiValue / 2.0, 1.0);
+        const Point3 p2 = PolarPoint(p1, ref + std::numbers::pi / 2.0, 1.0);
         Point3 corners[4];
         if (!GirderCorners(slab, flat, p1, p2, w, g.height, g.distance, g.recess, corners)) continue;
         WriteGirder(record, corners, g.rotate, plan);

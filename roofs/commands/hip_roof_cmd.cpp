@@ -5,6 +5,7 @@
 #include "roofs/commands/hip_roof_cmd.h"
 
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "core/geometry/geom_basic.h"
@@ -78,7 +79,7 @@ VertexNode* EnterHipOutline(AJIG_COP& jig) {
 void OffsetOutline(std::vector<Point3>& pts, double overhang) {
     const std::size_t n = pts.size();
     std::vector<Point3> moved(n);
-    const double pi = PiValue;
+    const double pi = std::numbers::pi;
     for (std::size_t i = 0; i < n; ++i) {
         const Point3& V = pts[i];
         const Point3& N = pts[(i + 1) % n];
@@ -116,7 +117,7 @@ void CmdHipRoof() {
     record.thickness = SettingReal(SetupVar::CSPESS_TETTI);
     const double overhang = SettingReal(SetupVar::CCORNICIONE);
     const double slope = SettingReal(SetupVar::CPENDENZAF);
-    record.slope = std::atan(slope / 100.0) * 180.0 / PiValue;
+    record.slope = std::atan(slope / 100.0) * 180.0 / std::numbers::pi;
     record.flag2 = SettingInt(SetupVar::CGENERA2D) > 0;
     hatch.scale = GetScaleFactor(8);
     if (SettingInt(SetupVar::COSNAP) > 0) jig.SetOsmode(1);

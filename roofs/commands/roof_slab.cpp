@@ -6,6 +6,7 @@
 #include "roofs/commands/roof_slab.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "core/geometry/geom_basic.h"
 #include "core/module_state.h"
@@ -53,7 +54,7 @@ int MakeSlabWithOpenings() {
     record.name = SettingString(SetupVar::CLAYERTET);
     const double angle = SettingReal(SetupVar::CANGCAMPT);
     const double percent = SettingReal(SetupVar::CPENDENZAF);
-    record.slope = std::atan(percent / 100.0) * 180.0 / PiValue;
+    record.slope = std::atan(percent / 100.0) * 180.0 / std::numbers::pi;
     record.thickness = SettingReal(SetupVar::CSPESS_TETTI);
     const int edgeKey = SettingInt(SetupVar::S_INVISVERT);
     record.edgeKey = edgeKey >= 0 && edgeKey < 4 ? edgeKey : 0;
@@ -72,7 +73,7 @@ int MakeSlabWithOpenings() {
     // faces' thickness follows the plane the slab really has.
     int kind = 0;
     const double actual = GetLoopSlope(jig.Outline(), kind);
-    if (kind == 1) record.slope = std::atan(actual / 100.0) * 180.0 / PiValue;
+    if (kind == 1) record.slope = std::atan(actual / 100.0) * 180.0 / std::numbers::pi;
     if (kind == 2) record.slope = 0.0;
 
     MakeSlabLayerName(record);

@@ -2,6 +2,7 @@
 #include "roofs/dialogs/slab_dialog_common.h"
 
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "core/geometry/geom_basic.h"
@@ -54,9 +55,9 @@ INT_PTR RunModuleDialog(CDialog& dialog) {
 }
 
 double SlopePercentToDegrees(double percent) {
-    return std::atan(percent / 100.0) * 180.0 / PiValue;
+    return std::atan(percent / 100.0) * 180.0 / std::numbers::pi;
 }
 
 double SlopeDegreesToPercent(double degrees) {
-    return std::tan(degrees * PiValue / 180.0) * 100.0;
+    return std::tan(degrees * std::numbers::pi / 180.0) * 100.0;
 }

@@ -1,6 +1,8 @@
 // The stair option dialogs.
 #include "stairs/dialogs/dlg_scale.h"
 
+#include <numbers>
+
 #include "core/dialogs/dlg_slide.h"
 #include "core/module_state.h"
 #include "resources/velmresources.h"
@@ -289,7 +291,7 @@ BOOL DLGSCALEavan::OnInitDialog() {
         m_stepThicknessPlan = s->stepThicknessPlan;
         m_arrowSideLength = s->arrowSideLength;
         m_cutLineDistance = s->cutLineDistance;
-        m_cutPlaneAngleDegrees = s->cutPlaneAngle * 180.0 / PiValue;
+        m_cutPlaneAngleDegrees = s->cutPlaneAngle * 180.0 / std::numbers::pi;
         m_startMarker = InRange(s->startMarker, 0, 2) ? s->startMarker : -1;
         m_startMarkerSize = s->startMarkerSize;
         m_balustradeStartLeft = s->balustradeStartLeft;
@@ -308,7 +310,7 @@ void DLGSCALEavan::OnOK() {
         s->stepThicknessPlan = m_stepThicknessPlan;
         s->arrowSideLength = m_arrowSideLength;
         s->cutLineDistance = m_cutLineDistance;
-        s->cutPlaneAngle = m_cutPlaneAngleDegrees * PiValue / 180.0;
+        s->cutPlaneAngle = m_cutPlaneAngleDegrees * std::numbers::pi / 180.0;
         if (InRange(m_startMarker, 0, 2)) s->startMarker = m_startMarker;
         s->startMarkerSize = m_startMarkerSize;
         s->balustradeStartLeft = m_balustradeStartLeft;

@@ -133,7 +133,6 @@ TEST_F(LifecycleTest, drawing_load_takes_the_tolerance_from_the_drawing_units) {
     EXPECT_DOUBLE_EQ(SharedTolerance, 0.00001);
     EXPECT_DOUBLE_EQ(ModuleGeomTol.equalPoint(), 0.00001);
     EXPECT_DOUBLE_EQ(ModuleGeomTol.equalVector(), 0.00001);
-    EXPECT_DOUBLE_EQ(PiValue, 3.14159265358979323846);
     unload();
 }
 

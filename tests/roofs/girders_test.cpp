@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "core/entity_readers.h"
 #include "core/module_state.h"
@@ -53,7 +54,7 @@ protected:
         CFALDA record;
         record.name = "ROOFSLAB";
         record.thickness = 30.0;
-        record.slope = std::atan(0.3) * 180.0 / PiValue;
+        record.slope = std::atan(0.3) * 180.0 / std::numbers::pi;
         record.SetLoops(SlabLoops({{{0, 0, 0}, {600, 0, 0}, {600, 400, 120}, {0, 400, 120}}}));
         ASSERT_TRUE(WriteSlab(record, m_slab));
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "core/entity_readers.h"
 #include "core/module_state.h"
@@ -183,8 +184,8 @@ TEST_F(RoofCommandsTest, hip_roof_refuses_too_few_and_too_many_points) {
 
     Dialog("109 click 4");
     for (int i = 0; i < 24; ++i)
-        push(std::to_string(1000.0 * std::cos(i * PiValue / 12)) + "," +
-             std::to_string(1000.0 * std::sin(i * PiValue / 12)));
+        push(std::to_string(1000.0 * std::cos(i * std::numbers::pi / 12)) + "," +
+             std::to_string(1000.0 * std::sin(i * std::numbers::pi / 12)));
     push("");
     CmdHipRoof();
     EXPECT_NE(transcript().find("\n24:Zbyt duża liczba punktów."), std::string::npos);
@@ -223,7 +224,7 @@ TEST_F(RoofCommandsTest, gable_dialog_enables_front_controls_and_converts_both_s
         EXPECT_FALSE(user.Control(110)->IsWindowEnabled());
         EXPECT_TRUE(user.Control(111)->IsWindowEnabled());
         user.Check(1033);
-        EXPECT_NEAR(std::stod(user.Text(112)), std::atan(0.4) * 180.0 / PiValue, 1e-9);
+        EXPECT_NEAR(std::stod(user.Text(112)), std::atan(0.4) * 180.0 / std::numbers::pi, 1e-9);
         user.Check(1033, 0);
         EXPECT_NEAR(std::stod(user.Text(104)), 30.0, 1e-8);
         EXPECT_NEAR(std::stod(user.Text(112)), 40.0, 1e-8);

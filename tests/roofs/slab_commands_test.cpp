@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "core/entity_readers.h"
 #include "core/host_services.h"
@@ -317,7 +318,7 @@ TEST_F(SlabCommandsTest, roof_dialog_converts_the_slope_and_stores_only_on_ok) {
     zcui::InstallDialogDriver(118, [](zcui::DialogUser& user) {
         const double shown = std::stod(user.Text(104));
         user.Check(1028);
-        EXPECT_NEAR(std::stod(user.Text(104)), std::atan(0.3) * 180.0 / PiValue, 1e-9);
+        EXPECT_NEAR(std::stod(user.Text(104)), std::atan(0.3) * 180.0 / std::numbers::pi, 1e-9);
         user.Check(1028, 0);
         EXPECT_NEAR(std::stod(user.Text(104)), shown, 1e-8);
         EXPECT_FALSE(user.Control(102)->IsWindowEnabled());

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <random>
 #include <vector>
 
@@ -33,7 +34,7 @@ void RemoveRingNode(RingNode*& ring, RingNode* node) {
 
 std::vector<Tri> ReferenceClip(RingNode* ring) {
     std::vector<Tri> out;
-    const double pi = PiValue;
+    const double pi = std::numbers::pi;
     if (CountNodes(ring) >= 3) {
         for (;;) {
             bool found = false;

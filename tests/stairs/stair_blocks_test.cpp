@@ -5,6 +5,7 @@
 // file is left for the independent reader, check_stair_dxf.py).
 #include <cmath>
 #include <filesystem>
+#include <numbers>
 
 #include "core/dialogs/dlg_slide.h"
 #include "core/entity_data.h"
@@ -343,7 +344,7 @@ TEST_F(StairBlocks, advanced_dialog_angle_in_degrees_stored_in_radians) {
     CSCALA s;
     s.riserCount = 0;
     s.stepHeight = 17.0;
-    s.cutPlaneAngle = PiValue / 4.0;
+    s.cutPlaneAngle = std::numbers::pi / 4.0;
     s.startMarker = 1;
     std::string shownAngle;
     zcui::InstallDialogDriver(IDD_SCALE_ADVANCED, [&](zcui::DialogUser& u) {

@@ -4,6 +4,7 @@
 #include "stairs/stair_commands.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
@@ -128,7 +129,7 @@ TEST_F(StairCommands, model_lines_come_back_where_the_stair_lies) {
     ASSERT_EQ(zcdbEntLast(stair), RTNORM);
     // Turned a quarter about its insertion point.
     resbuf* list = zcdbEntGet(stair);
-    SetRbReal(list, 50, PiValue / 2.0);
+    SetRbReal(list, 50, std::numbers::pi / 2.0);
     zcdbEntMod(list);
     zcutRelRb(list);
     // A line that is no stair is refused first.

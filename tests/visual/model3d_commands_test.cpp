@@ -1,6 +1,7 @@
 // Curved sides in strips, wall tops, and the 3D wall commands and drivers
 // run as the user and the other subsystems run them.
 #include <cmath>
+#include <numbers>
 #include <set>
 #include <string>
 
@@ -42,7 +43,7 @@ std::set<long> StationIndices(const std::vector<Face3D>& faces, double t) {
     for (const Face3D& f : faces) {
         for (int i : {0, 1}) {
             const double a = std::atan2(f.c[i].y, f.c[i].x);
-            const double k = (a < 0 ? a + 2 * PiValue : a) / t;
+            const double k = (a < 0 ? a + 2 * std::numbers::pi : a) / t;
             EXPECT_NEAR(k, std::round(k), 1e-6) << "a strip line off the grid";
             out.insert(std::lround(k));
         }

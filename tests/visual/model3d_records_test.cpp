@@ -1,6 +1,7 @@
 // Face records and erasing: which faces a side's erase takes (by level,
 // by position in plan), the mode mark on wall lines, and whole floors
 // generated twice, also with a renamed 3D wall layer and with levels off.
+#include <numbers>
 #include <string>
 
 #include "core/entity_data.h"
@@ -40,7 +41,7 @@ TEST_F(FaceRecordsTest, ArcEraseNeedsAFirstCornerAtTheRadius) {
     arc.centre = {0, 0, 0};
     arc.radius = 100;
     arc.startAngle = 0;
-    arc.endAngle = PiValue / 2;
+    arc.endAngle = std::numbers::pi / 2;
     // a strip on the arc, one whose first two corners lie inside the radius,
     // one beyond the span
     MakeFace("VELM3DWALLS$0", {100, 0, 0}, {70.710678118654755, 70.710678118654755, 0},
@@ -57,7 +58,7 @@ TEST_F(FaceRecordsTest, ArcEraseNeedsAFirstCornerAtTheRadius) {
 
 TEST_F(FaceRecordsTest, OnePassEraseOfManySidesTakesWhatEachSideEraseWould) {
     WallFace* straight = StraightFace({0, 0, 0}, {100, 0, 0});
-    WallFace* curved = ArcFace({1000, 0, 0}, 100, 0, PiValue / 2);
+    WallFace* curved = ArcFace({1000, 0, 0}, 100, 0, std::numbers::pi / 2);
     MakeFace("VELM3DWALLS$0", {0, 0, 0}, {100, 0, 0}, {100, 0, 300}, {0, 0, 300});
     MakeFace("VELM3DWALLS$300", {0, 0, 300}, {100, 0, 300}, {100, 0, 600}, {0, 0, 600});
     MakeFace("VELM3DWALLS$0", {200, 0, 0}, {300, 0, 0}, {300, 0, 300}, {200, 0, 300});

@@ -4,6 +4,7 @@
 #include "visual/model3d/arc_sides.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "core/geometry/face_rings.h"
 #include "core/geometry/matrix4.h"
@@ -81,7 +82,7 @@ void OpeningRange(const OutlineNode& o, double& zmin, double& zmax) {
 // The opening's span on the arc, unwrapped from the strip frame's start.
 void OpeningSpan(const Strip& s, const OutlineNode& o, double& from, double& to) {
     double a = o.gapAngle[0], b = o.gapAngle[1];
-    if (AngleDiffCcw(a, b) > PiValue) std::swap(a, b);
+    if (AngleDiffCcw(a, b) > std::numbers::pi) std::swap(a, b);
     from = s.Unwrap(a);
     to = from + AngleDiffCcw(a, b);
 }

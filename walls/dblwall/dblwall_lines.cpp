@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "core/geometry/polygon.h"
 #include "core/module_state.h"
@@ -11,7 +12,7 @@
 namespace {
 
 double HalfPi() {
-    return PiValue / 2.0;
+    return std::numbers::pi / 2.0;
 }
 
 bool Crosses(const Point3& a, const Point3& b, const Point3& c, const Point3& d, Point3* at = nullptr) {

@@ -2,6 +2,7 @@
 #include "walls/drawing/met_walls.h"
 
 #include <cstdint>
+#include <numbers>
 #include <string>
 
 #include "core/entity_data.h"
@@ -94,8 +95,8 @@ bool PickStartOrJoinWall(bool start, double level, MetWall& wall) {
 bool FindWallAtPoint(const Point3& at, double thickness, double level, const ads_name skip[2],
                      MetWall& wall) {
     const double reach = 0.3 * thickness;
-    const Point3 c1 = PolarPoint(at, 0.75 * PiValue, reach);
-    const Point3 c2 = PolarPoint(at, -0.25 * PiValue, reach);
+    const Point3 c1 = PolarPoint(at, 0.75 * std::numbers::pi, reach);
+    const Point3 c2 = PolarPoint(at, -0.25 * std::numbers::pi, reach);
     ads_point p1, p2;
     toPoint(c1, p1);
     toPoint(c2, p2);

@@ -10,13 +10,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 
 #include "core/module_state.h"
 
 namespace {
 
 double halfPi() {
-    return PiValue * 0.5;
+    return std::numbers::pi * 0.5;
 }
 
 double normalised(double angle) {

@@ -15,6 +15,7 @@
 // by the graph from one room walk to the next while the face list stays as
 // it was; the candidates are still judged in list order.
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "core/geometry/polygon.h"
@@ -151,7 +152,7 @@ WallFace* CFACCIATE::NextContourFace(double& heading, WallFace* current, const P
             return true;  // an arc at the junction wins at once
         }
         const double t = AngleBetweenLines(junction, prevPoint, junction, other);
-        if (!kept || (d <= PiValue && t < keptTurn) || (d > PiValue && t > keptTurn)) {
+        if (!kept || (d <= std::numbers::pi && t < keptTurn) || (d > std::numbers::pi && t > keptTurn)) {
             kept = f;
             keptTurn = t;
             keptEnd = other;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <numbers>
 
 #include "core/module_state.h"
 #include "walls/graph/cfacciate.h"
@@ -57,7 +58,7 @@ std::int64_t CFACCIATE::SpanIndex::cellOf(double v) const {
 // faces at the same distance the first in list order wins, as in a scan.
 WallFace* CFACCIATE::FindNearestFace(const Point3& point, double* angle) const {
     const Point3 p{point.x, point.y, level};
-    const double right = PiValue * 0.5, reach = 100000.0;
+    const double right = std::numbers::pi * 0.5, reach = 100000.0;
     FaceCache& cache = CachedFaces();
     if (!cache.spans) cache.spans = std::make_unique<SpanIndex>(*this);
     SpanIndex& s = *cache.spans;
@@ -142,7 +143,7 @@ WallFace* FindFaceAcross(const CFACCIATE& graph, const Point3& point, WallFace* 
     double nearest = kNoDistance;
     if (distance) *distance = nearest;
     if (!face || face->isArc()) return nullptr;
-    const double theta = AngleTo(face->start, face->end), right = PiValue * 0.5;
+    const double theta = AngleTo(face->start, face->end), right = std::numbers::pi * 0.5;
     const double reach = 1000.0 * graph.unitFactor;
     const Point3 q1 = PolarPoint(point, theta + right, reach), q2 = PolarPoint(point, theta - right, reach);
     WallFace* best = nullptr;

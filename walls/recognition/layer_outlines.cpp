@@ -2,6 +2,7 @@
 #include "walls/recognition/layer_outlines.h"
 
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 #include "core/module_state.h"
@@ -230,13 +231,13 @@ LayerRecord* DEFMURI::BuildLayerOutlines(WallPair* pair) {
     if (!cuts) return nullptr;
 
     double delta = AngleBetweenLines(A.start, A.end, B.start, B.end);
-    if (delta > PiValue / 2.0) delta -= TwoPi();
+    if (delta > std::numbers::pi / 2.0) delta -= TwoPi();
     const double theta = AngleTo(A.start, A.end) + delta / 2.0;
     Point3 q0, q1;
-    if (!IntersectSegments(A.start, PolarPoint(A.start, theta + PiValue / 2.0, 100.0), B.start, B.end, false,
-                           q0) ||
-        !IntersectSegments(A.end, PolarPoint(A.end, theta + PiValue / 2.0, 100.0), B.start, B.end, false,
-                           q1)) {
+    if (!IntersectSegments(A.start, PolarPoint(A.start, theta + std::numbers::pi / 2.0, 100.0), B.start,
+                           B.end, false, q0) ||
+        !IntersectSegments(A.end, PolarPoint(A.end, theta + std::numbers::pi / 2.0, 100.0), B.start, B.end,
+                           false, q1)) {
         FreeWallCuts(cuts);
         return nullptr;
     }

@@ -2,6 +2,7 @@
 #include "walls/recognition/wall_layers.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "core/entity_readers.h"
 #include "core/hatch.h"
@@ -56,7 +57,8 @@ bool Hatched(const LayerOutline& record) {
 // reported and left out.
 void HatchRecord(const LayerOutline& record, const std::string& layer, double elevation,
                  const std::string& blockName) {
-    ZcDbHatch* hatch = NewModuleHatch(layer, record.angle * 180.0 / PiValue, record.scale, record.pattern);
+    ZcDbHatch* hatch =
+        NewModuleHatch(layer, record.angle * 180.0 / std::numbers::pi, record.scale, record.pattern);
     for (const OwnedList<VertexNode>& ring : record.rings) {
         VertexNode* copy = nullptr;
         for (const VertexNode* v = ring.get(); v; v = v->next)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "core/geometry/matrix4.h"
 #include "core/module_state.h"
@@ -23,7 +24,11 @@ TEST(ModuleState, setting_the_tolerance_sets_the_geometry_tolerance_object_too) 
     EXPECT_DOUBLE_EQ(SharedTolerance, 0.00001);
     EXPECT_DOUBLE_EQ(ModuleGeomTol.equalPoint(), 0.00001);
     EXPECT_DOUBLE_EQ(ModuleGeomTol.equalVector(), 0.00001);
-    EXPECT_DOUBLE_EQ(PiValue, kPi);
+}
+
+TEST(ModuleState, pi_is_the_arc_cosine_of_minus_one_to_the_last_bit) {
+    // The angles of existing drawings were computed with acos(-1).
+    EXPECT_EQ(std::acos(-1.0), std::numbers::pi);
 }
 
 TEST(Comparisons, points_equal_at_the_tolerance_but_not_beyond) {

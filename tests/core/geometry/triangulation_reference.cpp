@@ -3,6 +3,8 @@
 // obviously faithful.
 #include "tests/core/geometry/triangulation_reference.h"
 
+#include <numbers>
+
 #include "core/module_state.h"
 
 namespace {
@@ -31,7 +33,7 @@ FaceRecord* MakeFace(const VertexNode* a, const VertexNode* b, const VertexNode*
 FaceRecord* ReferenceTriangulatePolygon(VertexNode* list, int K, const Matrix4& toWorld) {
     if (CountNodes(list) < 3) return nullptr;
     FaceRecord* faces = nullptr;
-    const double pi = PiValue;
+    const double pi = std::numbers::pi;
     for (;;) {
         bool found = false;
         VertexNode* v = list;

@@ -4,6 +4,7 @@
 #include "walls/recognition/layer_outlines.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "core/module_state.h"
 #include "tests/walls/recognition/recognition_fixture.h"
@@ -99,7 +100,7 @@ TEST_F(BuildUps, two_halves_of_a_30_wall_and_the_last_layer_ending_on_face_b) {
     EXPECT_EQ(records[0]->hatchAngle, 0.0);
     EXPECT_EQ(records[1]->layerName, "X");
     EXPECT_EQ(records[1]->hatchPattern, "ANSI31");
-    EXPECT_NEAR(records[1]->hatchAngle, PiValue / 2, 1e-9);
+    EXPECT_NEAR(records[1]->hatchAngle, std::numbers::pi / 2, 1e-9);
     EXPECT_DOUBLE_EQ(records[1]->hatchScale, 2.0);
     // Face B was turned to run like face A.
     EXPECT_TRUE(Near(p->b->start, {30, 0, 0}));
