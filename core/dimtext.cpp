@@ -16,10 +16,10 @@
 #include <cstdio>
 #include <string_view>
 
+#include "core/base/module_state.h"
 #include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
 #include "core/levels.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"

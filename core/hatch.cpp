@@ -14,11 +14,11 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "core/geometry/polygon.h"
 #include "core/host_services.h"
 #include "core/layer_catalogue.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/entity_readers.h"
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/host_geometry.h"
@@ -17,7 +18,6 @@
 #include "core/host_services.h"
 #include "core/layer_catalogue.h"
 #include "core/levels.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"

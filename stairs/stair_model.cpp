@@ -12,8 +12,8 @@
 #include <cmath>
 #include <limits>
 
+#include "core/base/module_state.h"
 #include "core/geometry/polygon.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <cmath>
 #include <limits>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ui/msgbox.h"
 #include "stairs/stair_model.h"

@@ -7,7 +7,7 @@
 #include <cmath>
 #include <utility>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 
 namespace {
 

@@ -15,8 +15,8 @@
 #include <cmath>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/geometry/matrix4.h"
-#include "core/module_state.h"
 
 namespace {
 

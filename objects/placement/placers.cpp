@@ -4,9 +4,9 @@
 #include <cmath>
 #include <memory>
 
+#include "core/base/module_state.h"
 #include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
-#include "core/module_state.h"
 #include "host/ge/gematrix3d.h"
 #include "objects/language/obj_expr.h"
 #include "objects/language/obj_geometry.h"

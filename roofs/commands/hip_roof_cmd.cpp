@@ -7,9 +7,9 @@
 #include <cmath>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "roofs/commands/roof_write.h"

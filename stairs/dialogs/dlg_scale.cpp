@@ -1,8 +1,8 @@
 // The stair option dialogs.
 #include "stairs/dialogs/dlg_scale.h"
 
+#include "core/base/module_state.h"
 #include "core/dialogs/dlg_slide.h"
-#include "core/module_state.h"
 #include "resources/velmresources.h"
 #include "stairs/stair_record.h"
 

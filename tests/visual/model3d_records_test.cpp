@@ -3,8 +3,8 @@
 // generated twice, also with a renamed 3D wall layer and with levels off.
 #include <string>
 
+#include "core/base/module_state.h"
 #include "core/entity_data.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "settings/floors.h"

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/base/module_state.h"
 #include "core/geometry/polygon.h"
-#include "core/module_state.h"
 
 namespace {
 

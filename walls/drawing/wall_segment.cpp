@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 
 namespace {
 

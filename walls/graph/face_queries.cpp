@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/graph_index.h"
 

@@ -3,7 +3,7 @@
 // obviously faithful.
 #include "tests/core/geometry/triangulation_reference.h"
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 
 namespace {
 

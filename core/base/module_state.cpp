@@ -1,7 +1,7 @@
 // Storage of the module-wide values. Pi and the tolerance start with usable
 // values so that the toolkit works before the first drawing is loaded; start-up
 // and drawing load set them again.
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 
 #include <cmath>
 
