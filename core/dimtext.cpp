@@ -17,10 +17,10 @@
 #include <numbers>
 #include <string_view>
 
+#include "core/base/module_state.h"
 #include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
 #include "core/levels.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/entity_data.h"
+#include "core/level_layers.h"
 #include "core/level_settings.h"
 #include "core/levels.h"
 #include "host/ads/ads.h"

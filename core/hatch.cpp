@@ -15,11 +15,11 @@
 #include <cstring>
 #include <numbers>
 
+#include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "core/geometry/polygon.h"
 #include "core/host_services.h"
 #include "core/layer_catalogue.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"

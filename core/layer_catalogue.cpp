@@ -12,8 +12,8 @@
 #include <string_view>
 
 #include "core/host_services.h"
+#include "core/level_layers.h"
 #include "core/level_settings.h"
-#include "core/levels.h"
 #include "core/support_files.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
@@ -34,6 +34,17 @@ bool LayerExists(const std::string& name);
 void MakeLayer(const std::string& name, const std::string& linetype, int color, int lineWeight, bool off);
 
 }  // namespace
+
+void SplitAtPercent(const std::string& path, std::string& group, std::string& subGroup) {
+    std::size_t at = path.find('%');
+    if (at == std::string::npos) {
+        group = path;
+        subGroup.clear();
+        return;
+    }
+    group = path.substr(0, at);
+    subGroup = path.substr(at + 1);
+}
 
 int AAR_LAYERC::ReadLayerDefFile(const std::string& fileName) {
     clear();

@@ -29,6 +29,11 @@ struct AA_LAYERC {
     std::int16_t lineWeight = -3;  // -3 default, -2 by block, -1 by layer, else 1/100 mm
 };
 
+// Splits a group path at its first '%': the whole path and an empty
+// sub-group when there is none. The render-material catalogue's rows name
+// their groups the same way.
+void SplitAtPercent(const std::string& path, std::string& group, std::string& subGroup);
+
 class AAR_LAYERC : public std::vector<AA_LAYERC> {
 public:
     // Empties the table and reads `fileName` found on the support search

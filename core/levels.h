@@ -1,9 +1,7 @@
-// Levels and layers of the drawing: the layer name of a level ("VELM" +
-// base + "$" + level, reusing an existing layer of the same base whose
-// level is equal within 1.1920928955078125e-07), the level an entity or a
-// stair block lies on, the wall elements of a level, the type of a placed
-// object, arc data, layer lists, visibility and colour, and the object and
-// preview bitmaps. Readers give neutral values (0, -1, none) when the
+// Levels and layers of the drawing: the level an entity or a stair block
+// lies on, the wall elements of a level, the type of a placed object, arc
+// data, layer visibility and colour, and the object and preview bitmaps
+// (the layer name of a level is in core/level_layers.h). Readers give neutral values (0, -1, none) when the
 // entity or table cannot be opened; only SelectOnWallLayers prints.
 #pragma once
 
@@ -16,18 +14,6 @@
 #include "host/ui/uibase.h"
 #include "host/util/adscodes.h"
 
-// Levels closer than this are the same level.
-constexpr double kLevelTolerance = 1.1920928955078125e-07;
-
-// Turns `name` (a base name) into the layer name of `level`; unchanged when
-// levels are switched off.
-void MakeLevelLayerName(std::string& name, double level);
-// The same among the given layer names, in their order.
-std::string LevelLayerNameAmong(std::string_view base, double level,
-                                const std::vector<std::string>& layerNames);
-
-// Every layer name of the working database in the table's order.
-void GetLayerNames(std::vector<std::string>& names);
 // 0 when the layer exists and is off or frozen; 1 otherwise.
 int IsLayerVisible(std::string_view layer);
 // mode 0: on/off; 1: thaw/freeze; 2: both.

@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "core/velm_assert.h"
+#include "core/base/velm_assert.h"
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"
 

@@ -11,11 +11,11 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"

@@ -8,7 +8,7 @@
 #include "host/db/dbdatabase.h"
 #include "host/util/adscodes.h"
 #include "host/util/resbuf.h"
-#include "module/lifecycle.h"
+#include "module/current_drawing.h"
 #include "module/reactors.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"

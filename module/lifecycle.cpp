@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "core/base/module_state.h"
 #include "core/core_module.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -23,6 +23,7 @@
 #include "host/win/textutil.h"
 #include "module/command_bindings.h"
 #include "module/command_sink.h"
+#include "module/current_drawing.h"
 #include "module/doc_reactor.h"
 #include "module/lisp_functions.h"
 #include "module/reactors.h"
@@ -30,7 +31,6 @@
 #include "resources/velmresources.h"
 #include "roofs/roofs_module.h"
 #include "rooms/rooms_module.h"
-#include "settings/panes.h"
 #include "settings/release5.h"
 #include "settings/settings_module.h"
 #include "stairs/stairs_module.h"
@@ -138,25 +138,6 @@ int ClearAscBoundsXdata() {
     zcutRelRb(apps);
     zcedSSFree(ss);
     return cut;
-}
-
-void SetToleranceFromDrawing() {
-    SetSharedTolerance(DrawingUnitFactor() * 0.001);
-}
-
-void AddModulePanes() {
-    CreateFloorPane();
-    CreateViewPane();
-}
-
-void RemoveModulePanes() {
-    RemoveFloorPane();
-    RemoveViewPane();
-}
-
-void RefreshModulePanes() {
-    UpdateFloorPane();
-    UpdateViewPane();
 }
 
 namespace {

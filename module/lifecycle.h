@@ -27,12 +27,3 @@ bool ModuleStarted();
 // Empties the "ACAD" xdata of every entity whose first "ACAD" string is
 // exactly "ASC_BOUNDS" (case-sensitive). Returns how many were cut.
 int ClearAscBoundsXdata();
-
-// SharedTolerance (and the module's geometry tolerance) from the working
-// drawing's SFTMTCM times 0.001; 0.001 when it cannot be read.
-void SetToleranceFromDrawing();
-
-// The current-floor and view-mode panes of the status bar.
-void AddModulePanes();
-void RemoveModulePanes();
-void RefreshModulePanes();

@@ -1,4 +1,4 @@
-// The gable roof's geometry and the outline jig's update for it.
+// The gable roof's geometry.
 //
 // Plan directions: g runs along the gutter (P1 to P2 after the swap), d
 // across the roof towards the opposite side, to the left of g. Every
@@ -8,9 +8,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/base/module_state.h"
 #include "core/geometry/vertex_list.h"
-#include "core/module_state.h"
-#include "roofs/slab_jig.h"
 
 namespace {
 
@@ -112,51 +111,4 @@ int ComputeGableLoops(const GableRoofParams& p, const Point3& P1, const Point3& 
     loops[2] = {L3, K2, L2};
     loops[3] = {At(F2, E), At(F1, E), L4, K1, K2, L3};
     return kGableValid;
-}
-
-// ---------------------------------------------------------------- the jig
-
-void InitGableRoofLoops(AJIG_COP& jig) {
-    static const std::vector<std::vector<int>> plain = {{1, 1, 0, 1}, {1, 1, 1, 1}};
-    static const std::vector<std::vector<int>> withFront = {
-        {1, 1, 1}, {1, 1, 0, 1, 0, 1}, {1, 1, 1}, {1, 1, 0, 0, 0, 1}};
-    const auto& flags = jig.gable.front ? withFront : plain;
-    FreeListOfLists(jig.loops);
-    jig.loops = nullptr;
-    ContourNode** tail = &jig.loops;
-    for (const std::vector<int>& loopFlags : flags) {
-        auto* loop = new ContourNode;
-        for (int f : loopFlags) AppendVertex(&loop->vertices, Point3{}, f, 0, 0);
-        *tail = loop;
-        tail = &loop->next;
-    }
-    jig.current = nullptr;
-}
-
-void AJIG_COP::ComputeGableRoof() {
-    const double pi = std::numbers::pi;
-    const double u = gable.unit;
-    Point3& P1 = gablePoints[0];
-    Point3& P2 = gablePoints[1];
-    Point3& P3 = gablePoints[2];
-    if (stage == 2) P2 = {P1.x + 200.0 * u, P1.y, P1.z};
-    if (stage == 2 || stage == 3) P3 = PolarPoint(P2, AngleTo(P1, P2) + pi / 2.0, 100.0 * u);
-    std::vector<std::vector<Point3>> shape;
-    for (const ContourNode* k = loops; k; k = k->next) {
-        shape.emplace_back();
-        for (const VertexNode* v = k->vertices; v; v = v->next) shape.back().push_back(v->pt());
-    }
-    if (Distance2d(P1, P2) < GeomEpsilon) return;
-    gableValidity = ComputeGableLoops(gable, P1, P2, P3, shape);
-    int index = 0;
-    for (ContourNode* k = loops; k; k = k->next, ++index) {
-        if (index >= static_cast<int>(shape.size())) break;
-        const std::vector<Point3>& pts = shape[index];
-        std::size_t i = 0;
-        for (VertexNode* v = k->vertices; v && i < pts.size(); v = v->next, ++i) {
-            v->setPt(pts[i]);
-            // With front slabs the first two loops show whether they are valid.
-            if (gable.front && index < 2) v->edgeFlag = gableValidity == kGableValid ? 1 : 0;
-        }
-    }
 }

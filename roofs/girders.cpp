@@ -11,9 +11,9 @@
 #include <cmath>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/polygon.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ed/prompts.h"

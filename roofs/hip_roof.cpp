@@ -7,8 +7,8 @@
 #include <memory>
 #include <numbers>
 
+#include "core/base/module_state.h"
 #include "core/geometry/host_geometry.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ed/statusbar.h"

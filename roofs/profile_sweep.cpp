@@ -10,6 +10,7 @@
 #include <numbers>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/entity_readers.h"
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/host_geometry.h"
@@ -18,7 +19,6 @@
 #include "core/host_services.h"
 #include "core/layer_catalogue.h"
 #include "core/levels.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"

@@ -15,6 +15,7 @@
 #include "core/geometry/polygon.h"
 #include "core/hatch.h"
 #include "core/layer_catalogue.h"
+#include "core/level_layers.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"

@@ -22,8 +22,8 @@
 #include <queue>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/geometry/edge_tree.h"
-#include "core/module_state.h"
 
 namespace {
 

@@ -2,16 +2,19 @@
 // the work of a stage: it arms the keywords and Enter rule of the stage,
 // acquires one point, puts it at the height the command kind asks for and
 // turns the answer into an outcome stage; update only serves the gable-roof
-// stages, through the hook the roof commands set.
+// stages, recomputing the roof from the points given so far.
 #include "roofs/slab_jig.h"
 
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <vector>
 
+#include "core/base/module_state.h"
 #include "core/geometry/geom_basic.h"
+#include "core/geometry/matrix4.h"
 #include "core/host_services.h"
-#include "core/module_state.h"
+#include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ed/grdraw.h"
 #include "host/ed/prompts.h"
@@ -25,7 +28,6 @@
 namespace {
 
 SettingsClassSlot g_copjClass{"VELM_COPJ"};
-GableOutlineHook g_gableHook = nullptr;
 
 }  // namespace
 
@@ -63,10 +65,6 @@ bool VELM_COPJ::worldDraw(ZcGiWorldDraw* wd) {
 
 std::uint32_t VELM_COPJ::setAttributes(ZcGiDrawableTraits*) {
     return 2;
-}
-
-void SetGableOutlineHook(GableOutlineHook hook) {
-    g_gableHook = hook;
 }
 
 // ---------------------------------------------------------------- AJIG_COP
@@ -107,7 +105,7 @@ ZcDbEntity* AJIG_COP::entity() const {
 }
 
 bool AJIG_COP::update() {
-    if (stage >= 2 && stage <= 4 && g_gableHook) g_gableHook(*this);
+    if (stage >= 2 && stage <= 4) ComputeGableRoof();
     return true;
 }
 
@@ -339,4 +337,73 @@ bool PickSlabEdge(AJIG_COP& jig) {
     }
     SysVarShort("OSMODE", &former);
     return toggled;
+}
+
+// ---------------------------------------------------------------- gutter mode
+
+int ApplyGutterSlope(AJIG_COP& jig) {
+    VertexNode* v1 = jig.Outline();
+    if (!v1 || !v1->next || !v1->next->next) return 0;
+    VertexNode* v2 = v1->next;
+    VertexNode* v3 = v2->next;
+    v2->z = v1->z;
+    Point3 perp[2];
+    PerpendicularPoint(v1->pt(), v2->pt(), v3->pt(), 100.0, perp);
+    const ads_point a1{v1->x, v1->y, v1->z}, a2{v2->x, v2->y, v2->z};
+    const ads_point b1{v3->x, v3->y, v3->z}, b2{perp[0].x, perp[0].y, perp[0].z};
+    ads_point foot;
+    if (zcdbInters(a1, a2, b1, b2, 0, foot) != RTNORM) return 0;
+    const double run = Distance2d({foot[0], foot[1], foot[2]}, v3->pt());
+    v3->z = v1->z + run * jig.slopePercent / 100.0;
+    double a = 0, b = 0, c = 0, d = 0;
+    if (!PlaneCoefficients3(v1->pt(), v2->pt(), v3->pt(), a, b, c, d)) return 0;
+    SetLoopsZFromPlane(jig.loops, a, b, c, d);
+    return 1;
+}
+
+// ---------------------------------------------------------------- the gable roof
+
+void InitGableRoofLoops(AJIG_COP& jig) {
+    static const std::vector<std::vector<int>> plain = {{1, 1, 0, 1}, {1, 1, 1, 1}};
+    static const std::vector<std::vector<int>> withFront = {
+        {1, 1, 1}, {1, 1, 0, 1, 0, 1}, {1, 1, 1}, {1, 1, 0, 0, 0, 1}};
+    const auto& flags = jig.gable.front ? withFront : plain;
+    FreeListOfLists(jig.loops);
+    jig.loops = nullptr;
+    ContourNode** tail = &jig.loops;
+    for (const std::vector<int>& loopFlags : flags) {
+        auto* loop = new ContourNode;
+        for (int f : loopFlags) AppendVertex(&loop->vertices, Point3{}, f, 0, 0);
+        *tail = loop;
+        tail = &loop->next;
+    }
+    jig.current = nullptr;
+}
+
+void AJIG_COP::ComputeGableRoof() {
+    const double pi = std::numbers::pi;
+    const double u = gable.unit;
+    Point3& P1 = gablePoints[0];
+    Point3& P2 = gablePoints[1];
+    Point3& P3 = gablePoints[2];
+    if (stage == 2) P2 = {P1.x + 200.0 * u, P1.y, P1.z};
+    if (stage == 2 || stage == 3) P3 = PolarPoint(P2, AngleTo(P1, P2) + pi / 2.0, 100.0 * u);
+    std::vector<std::vector<Point3>> shape;
+    for (const ContourNode* k = loops; k; k = k->next) {
+        shape.emplace_back();
+        for (const VertexNode* v = k->vertices; v; v = v->next) shape.back().push_back(v->pt());
+    }
+    if (Distance2d(P1, P2) < GeomEpsilon) return;
+    gableValidity = ComputeGableLoops(gable, P1, P2, P3, shape);
+    int index = 0;
+    for (ContourNode* k = loops; k; k = k->next, ++index) {
+        if (index >= static_cast<int>(shape.size())) break;
+        const std::vector<Point3>& pts = shape[index];
+        std::size_t i = 0;
+        for (VertexNode* v = k->vertices; v && i < pts.size(); v = v->next, ++i) {
+            v->setPt(pts[i]);
+            // With front slabs the first two loops show whether they are valid.
+            if (gable.front && index < 2) v->edgeFlag = gableValidity == kGableValid ? 1 : 0;
+        }
+    }
 }

@@ -35,12 +35,6 @@ public:
     const ContourNode* loops = nullptr;
 };
 
-class AJIG_COP;
-// Recomputes the gable outline of the jig in the gable-roof stages; set by
-// the roof commands, nothing happens while it is unset.
-using GableOutlineHook = void (*)(AJIG_COP& jig);
-void SetGableOutlineHook(GableOutlineHook hook);
-
 class AJIG_COP : public ZcEdJig {
 public:
     AJIG_COP();
@@ -91,6 +85,10 @@ private:
 
     std::unique_ptr<VELM_COPJ> m_preview;
 };
+
+// Gutter mode: the plane through the outline's first edge rising at the
+// jig's slope; 1, or 0 when it cannot be made.
+int ApplyGutterSlope(AJIG_COP& jig);
 
 // The gable roof's empty loops, with the edge flags of the preview.
 void InitGableRoofLoops(AJIG_COP& jig);

@@ -21,7 +21,7 @@
 #include "core/geometry/vertex_list.h"
 #include "host/util/adscodes.h"
 #include "objects/language/obj_context.h"
-#include "rooms/label_catalogue.h"
+#include "rooms/labels/label_catalogue.h"
 #include "rooms/under_roof.h"
 #include "walls/graph/cfacciate.h"
 

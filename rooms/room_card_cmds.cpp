@@ -13,7 +13,7 @@
 #include "host/ed/adspick.h"
 #include "host/ed/prompts.h"
 #include "host/util/nocase.h"
-#include "rooms/label_templates.h"
+#include "rooms/labels/label_templates.h"
 #include "rooms/pick_status.h"
 #include "rooms/room_calc.h"
 #include "rooms/room_records.h"

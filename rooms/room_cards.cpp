@@ -13,7 +13,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/util/nocase.h"
-#include "rooms/label_templates.h"
+#include "rooms/labels/label_templates.h"
 #include "rooms/object_run.h"
 #include "rooms/record_insert.h"
 #include "rooms/room_calc.h"

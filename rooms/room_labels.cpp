@@ -16,7 +16,7 @@
 #include "host/db/dbents.h"
 #include "host/db/dbsymtb.h"
 #include "host/util/nocase.h"
-#include "rooms/label_templates.h"
+#include "rooms/labels/label_templates.h"
 #include "rooms/object_run.h"
 #include "rooms/record_insert.h"
 #include "rooms/room_calc.h"

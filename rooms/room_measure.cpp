@@ -5,11 +5,11 @@
 #include <numbers>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/geometry/host_geometry.h"
 #include "core/geometry/polygon.h"
 #include "core/host_services.h"
 #include "core/layer_catalogue.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
@@ -18,9 +18,9 @@
 #include "host/db/dbpoly.h"
 #include "host/ed/adspick.h"
 #include "host/ed/grdraw.h"
+#include "rooms/opening_marks.h"
 #include "rooms/room_calc.h"
 #include "rooms/room_deductions.h"
-#include "rooms/schedules/opening_marks.h"
 #include "settings/floor_cmds_run.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"

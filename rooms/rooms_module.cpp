@@ -7,7 +7,7 @@
 #include "roofs/slab_openings.h"
 #include "roofs/slab_record.h"
 #include "rooms/dialogs/dlg_gest_eti.h"
-#include "rooms/label_templates.h"
+#include "rooms/labels/label_templates.h"
 #include "rooms/object_run.h"
 #include "rooms/polydeduct_cmd.h"
 #include "rooms/room_calc.h"

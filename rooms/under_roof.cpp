@@ -15,10 +15,10 @@
 #include <numbers>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/polygon.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ed/prompts.h"

@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
+#include "core/base/velm_assert.h"
 #include "core/host_services.h"
 #include "core/support_files.h"
-#include "core/velm_assert.h"
 #include "host/ads/adsent.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"

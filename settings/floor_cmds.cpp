@@ -5,6 +5,7 @@
 #include <set>
 
 #include "core/entity_data.h"
+#include "core/level_layers.h"
 #include "core/levels.h"
 #include "host/ads/wcmatch.h"
 #include "host/util/nocase.h"

@@ -3,9 +3,9 @@
 
 #include <cmath>
 
+#include "core/base/module_state.h"
 #include "core/host_services.h"
 #include "core/layer_catalogue.h"
-#include "core/module_state.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
 #include "host/db/dbobjptr.h"
@@ -17,7 +17,7 @@
 #include "settings/editor_steps.h"
 #include "settings/floor_cmds.h"
 #include "settings/floors_edit.h"
-#include "settings/panes.h"
+#include "settings/pane_texts.h"
 #include "settings/viewmode_cmds.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"

@@ -91,17 +91,6 @@ bool ReadRowDxf(SettingsDxfReader& r, AA_LAYERPOV& row) {
 
 }  // namespace
 
-void SplitAtPercent(const std::string& path, std::string& group, std::string& subGroup) {
-    std::size_t at = path.find('%');
-    if (at == std::string::npos) {
-        group = path;
-        subGroup.clear();
-        return;
-    }
-    group = path.substr(0, at);
-    subGroup = path.substr(at + 1);
-}
-
 AAR_LAYERPOV ParseLayerPovLines(const std::vector<std::string>& lines) {
     AAR_LAYERPOV table;
     std::string groupName, groupPath;

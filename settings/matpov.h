@@ -36,10 +36,6 @@ struct AA_LAYERPOV {
 
 using AAR_LAYERPOV = std::vector<AA_LAYERPOV>;
 
-// Splits a group path at its first '%': the whole path and an empty
-// sub-group when there is none.
-void SplitAtPercent(const std::string& path, std::string& group, std::string& subGroup);
-
 // The rows of catalogue lines, as the catalogue reader makes them.
 AAR_LAYERPOV ParseLayerPovLines(const std::vector<std::string>& lines);
 // Reads a catalogue file; false when it cannot be read (the table empty).

@@ -18,21 +18,10 @@
 
 namespace {
 
-constexpr const char* kFloorPaneLabel = "Bieżąca podłoga:";
 constexpr UINT kMenuResource = 324;
 constexpr UINT kBitmapAllOn = 58112;
 constexpr UINT kBitmapPick = 320;
 constexpr UINT kBitmapOff = 321;
-
-CPaneQpav*& FloorPanePtr() {
-    static CPaneQpav* pane = nullptr;
-    return pane;
-}
-
-CPaneVista*& ViewPanePtr() {
-    static CPaneVista* pane = nullptr;
-    return pane;
-}
 
 double CurrentFloor() {
     return SettingReal(SetupVar::SQPAV);
@@ -75,31 +64,6 @@ CMenu* StartPopup(CMenu& bar) {
 }
 
 }  // namespace
-
-int ElevationDecimals(double sftmtcm) {
-    if (!(sftmtcm > 0.0)) return 1;
-    const double l = std::log10(sftmtcm);
-    if (l > 1e-12) return 1;
-    // log10 of 0.1 or 0.01 may land a hair above the whole number.
-    return 1 - static_cast<int>(std::trunc(l - 1e-9));
-}
-
-std::string FloorPaneText(double sqpav, double sftmtcm) {
-    return std::string(kFloorPaneLabel) + host::formatFixed(sqpav, ElevationDecimals(sftmtcm));
-}
-
-std::optional<std::string> ViewPaneText(int vxdstate) {
-    switch (vxdstate) {
-        case kViewMode2D:
-            return std::string("Widok:2D");
-        case kViewMode3D:
-            return std::string("Widok:3D");
-        case kViewModeBoth:
-            return std::string("Widok:2D+3D");
-        default:
-            return std::nullopt;
-    }
-}
 
 std::vector<FloorLabel> BuildFloorLabels(const VELM_PIANI& floors, double sqpav, double sftmtcm) {
     const int decimals = ElevationDecimals(sftmtcm);
@@ -253,50 +217,37 @@ void CPaneVista::OnLButtonDown(unsigned int nFlags, ZcPanePoint point) {
 
 void CreateFloorPane() {
     ZcApplicationStatusBar* bar = zcedGetApplicationStatusBar();
-    if (!bar || FloorPanePtr()) return;
-    FloorPanePtr() = new CPaneQpav;
-    bar->Insert(1, FloorPanePtr(), true);
+    if (!bar || FloorPaneSlot()) return;
+    FloorPaneSlot() = new CPaneQpav;
+    bar->Insert(1, FloorPaneSlot(), true);
 }
 
 void CreateViewPane() {
     ZcApplicationStatusBar* bar = zcedGetApplicationStatusBar();
-    if (!bar || ViewPanePtr()) return;
-    ViewPanePtr() = new CPaneVista;
-    bar->Insert(0, ViewPanePtr(), true);
+    if (!bar || ViewPaneSlot()) return;
+    ViewPaneSlot() = new CPaneVista;
+    bar->Insert(0, ViewPaneSlot(), true);
 }
 
 // The bar does not own its panes: the pane is deleted once it is off the bar.
 void RemoveFloorPane() {
-    if (ZcApplicationStatusBar* bar = zcedGetApplicationStatusBar(); bar && FloorPanePtr())
-        bar->Remove(FloorPanePtr(), true);
-    delete FloorPanePtr();
-    FloorPanePtr() = nullptr;
+    if (ZcApplicationStatusBar* bar = zcedGetApplicationStatusBar(); bar && FloorPaneSlot())
+        bar->Remove(FloorPaneSlot(), true);
+    delete FloorPane();
+    FloorPaneSlot() = nullptr;
 }
 
 void RemoveViewPane() {
-    if (ZcApplicationStatusBar* bar = zcedGetApplicationStatusBar(); bar && ViewPanePtr())
-        bar->Remove(ViewPanePtr(), true);
-    delete ViewPanePtr();
-    ViewPanePtr() = nullptr;
+    if (ZcApplicationStatusBar* bar = zcedGetApplicationStatusBar(); bar && ViewPaneSlot())
+        bar->Remove(ViewPaneSlot(), true);
+    delete ViewPane();
+    ViewPaneSlot() = nullptr;
 }
 
-void UpdateFloorPane() {
-    CPaneQpav* pane = FloorPanePtr();
-    if (!pane) return;
-    pane->SetText(FloorPaneText(CurrentFloor(), DrawingUnitFactor()).c_str());
-    if (ZcApplicationStatusBar* bar = zcedGetApplicationStatusBar()) bar->Update();
-}
-
-void UpdateViewPane() {
-    CPaneVista* pane = ViewPanePtr();
-    if (!pane) return;
-    if (std::optional<std::string> text = ViewPaneText(StoredViewMode())) pane->SetText(text->c_str());
-    if (ZcApplicationStatusBar* bar = zcedGetApplicationStatusBar()) bar->Update();
-}
-
+// Only the panes made here ever fill the slots.
 CPaneQpav* FloorPane() {
-    return FloorPanePtr();
+    return static_cast<CPaneQpav*>(FloorPaneSlot());
 }
 CPaneVista* ViewPane() {
-    return ViewPanePtr();
+    return static_cast<CPaneVista*>(ViewPaneSlot());
 }

@@ -21,15 +21,7 @@
 
 #include "host/ed/statusbar.h"
 #include "settings/floors.h"
-
-// Decimals of an elevation label for the drawing-unit factor: 1 for
-// centimetres and larger units, 2 for decimetres, 3 for metres; 1 when the
-// factor is not positive.
-int ElevationDecimals(double sftmtcm);
-
-std::string FloorPaneText(double sqpav, double sftmtcm);
-// "Widok:2D", "Widok:3D", "Widok:2D+3D"; none for another mode.
-std::optional<std::string> ViewPaneText(int vxdstate);
+#include "settings/pane_texts.h"
 
 // One floor item of the menu: its label, the elevation it stands for and
 // whether it is the current floor.
@@ -83,8 +75,6 @@ void CreateFloorPane();
 void CreateViewPane();
 void RemoveFloorPane();
 void RemoveViewPane();
-void UpdateFloorPane();
-void UpdateViewPane();
 
 // The panes on the bar, null while they do not exist.
 CPaneQpav* FloorPane();

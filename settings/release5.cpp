@@ -28,6 +28,7 @@
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"
 #include "settings/floors.h"
+#include "store/open_or_create.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 

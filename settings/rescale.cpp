@@ -6,13 +6,14 @@
 #include <utility>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "core/geometry/vertex_list.h"
 #include "core/hatch.h"
 #include "core/layer_catalogue.h"
+#include "core/level_layers.h"
 #include "core/levels.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
@@ -27,6 +28,7 @@
 #include "resources/velmresources.h"
 #include "settings/dialogs/dlg_fscala.h"
 #include "settings/floors.h"
+#include "store/open_or_create.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 

@@ -12,7 +12,7 @@
 #include "host/ads/transcript.h"
 #include "host/ads/units.h"
 #include "host/ed/prompts.h"
-#include "settings/panes.h"
+#include "settings/pane_texts.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 

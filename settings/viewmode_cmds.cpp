@@ -10,7 +10,7 @@
 #include "host/win/textutil.h"
 #include "settings/editor_steps.h"
 #include "settings/floors_edit.h"
-#include "settings/panes.h"
+#include "settings/pane_texts.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 

@@ -11,10 +11,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/base/module_state.h"
 #include "core/geometry/polygon.h"
 #include "core/layer_catalogue.h"
+#include "core/level_layers.h"
 #include "core/levels.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"

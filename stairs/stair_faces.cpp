@@ -11,11 +11,11 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/base/module_state.h"
 #include "core/geometry/host_geometry.h"
 #include "core/geometry/matrix4.h"
 #include "core/geometry/polygon.h"
 #include "core/geometry/triangulate.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "stairs/stair_model.h"

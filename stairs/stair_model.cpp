@@ -13,8 +13,8 @@
 #include <limits>
 #include <numbers>
 
+#include "core/base/module_state.h"
 #include "core/geometry/polygon.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 
 namespace {

@@ -11,11 +11,11 @@
 #include <limits>
 #include <numbers>
 
+#include "core/base/module_state.h"
 #include "core/entity_readers.h"
 #include "core/geometry/host_geometry.h"
 #include "core/geometry/matrix4.h"
 #include "core/levels.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"

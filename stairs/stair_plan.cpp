@@ -15,7 +15,7 @@
 #include <limits>
 #include <numbers>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ui/msgbox.h"
 #include "stairs/stair_model.h"

@@ -3,7 +3,7 @@
 // circle its radius. New segments go to the front of their list.
 #include <cmath>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 #include "stairs/stair_record.h"
 
 bool CSCALA::AppendPlanSegment(int below, const Point3& first, const Point3& second, int kind) {

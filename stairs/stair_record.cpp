@@ -11,8 +11,8 @@
 
 #include <cmath>
 
+#include "core/base/module_state.h"
 #include "core/entity_data.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "stairs/stair_model.h"

@@ -1,8 +1,8 @@
 #include "stairs/stairs_module.h"
 
 #include "host/rx/rxobject.h"
-#include "stairs/stair_commands.h"
-#include "stairs/stair_jig.h"
+#include "stairs/commands/stair_commands.h"
+#include "stairs/commands/stair_jig.h"
 
 std::span<const CommandBinding> StairsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {

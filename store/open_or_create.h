@@ -10,7 +10,14 @@
 #include "host/db/dbdict.h"
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"
-#include "store/settings_store.h"
+
+// The id of "VELMOR_6", made when missing (the named-object dictionary is
+// then opened, or upgraded, for write); null when it cannot be had.
+constexpr const char* kSettingsDictionaryName = "VELMOR_6";
+
+// The drawing the settings are read from: the working database, else the
+// current document's; null when there is none.
+ZcDbDatabase* SettingsDatabase();
 
 // The id of "VELMOR_6", made when missing (the named-object dictionary is
 // then opened, or upgraded, for write); null when it cannot be had.

@@ -25,17 +25,11 @@
 
 class ZcDbDatabase;
 
-constexpr const char* kSettingsDictionaryName = "VELMOR_6";
-
 // Registers (and, on unload, removes) the seven classes of the store in the
 // order the module's start-up gives them; the settings subsystem registers
 // them itself among its own (settings/settings_module.h).
 void RegisterStoreClasses();
 void UnregisterStoreClasses();
-
-// The drawing the settings are read from: the working database, else the
-// current document's; null when there is none.
-ZcDbDatabase* SettingsDatabase();
 
 // The store, opened for read (true) or write (false); a store made now is
 // returned open for write whatever was asked. Null when it cannot be opened.

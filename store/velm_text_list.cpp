@@ -1,17 +1,6 @@
 // The filing of the plain text-list records.
 #include "store/velm_text_list.h"
 
-#include "store/string_list_filing.h"
-#include "store/velm_layermuri.h"
-
-namespace {
-
-StringListRule ruleFor(bool wallLayers) {
-    return wallLayers ? StringListRule{VELM_LAYERMURI::kFirstLayer, true} : StringListRule{};
-}
-
-}  // namespace
-
 FilingStatus WriteVersionedListDwg(short version, const std::vector<std::string>& list,
                                    SettingsDwgWriter& w) {
     w.writeInt16(version);
@@ -19,10 +8,11 @@ FilingStatus WriteVersionedListDwg(short version, const std::vector<std::string>
     return FilingStatus::kOk;
 }
 
-FilingStatus ReadVersionedListDwg(std::vector<std::string>& list, SettingsDwgReader& r, bool wallLayers) {
+FilingStatus ReadVersionedListDwg(std::vector<std::string>& list, SettingsDwgReader& r,
+                                  const StringListRule& rule) {
     short version = 0;  // any version is read the same way
     if (!r.readInt16(version)) return FilingStatus::kReadFailed;
-    return ReadStringListDwg(list, r, ruleFor(wallLayers));
+    return ReadStringListDwg(list, r, rule);
 }
 
 FilingStatus WriteMarkedListDxf(const char* className, const std::vector<std::string>& list,
@@ -33,7 +23,7 @@ FilingStatus WriteMarkedListDxf(const char* className, const std::vector<std::st
 }
 
 FilingStatus ReadMarkedListDxf(const char* className, std::vector<std::string>& list, SettingsDxfReader& r,
-                               bool wallLayers) {
-    if (r.atSubclassData(className)) ReadStringListDxf(list, r, ruleFor(wallLayers));
+                               const StringListRule& rule) {
+    if (r.atSubclassData(className)) ReadStringListDxf(list, r, rule);
     return FilingStatus::kOk;
 }

@@ -10,19 +10,22 @@
 #include "host/db/dbobject.h"
 #include "store/settings_dbfiler.h"
 #include "store/settings_filer.h"
+#include "store/string_list_filing.h"
 
 // The shared layouts of a versioned text list: a version and the list
 // (DWG), the subclass marker and the list (DXF).
 FilingStatus WriteVersionedListDwg(short version, const std::vector<std::string>& list, SettingsDwgWriter& w);
-FilingStatus ReadVersionedListDwg(std::vector<std::string>& list, SettingsDwgReader& r, bool wallLayers);
+FilingStatus ReadVersionedListDwg(std::vector<std::string>& list, SettingsDwgReader& r,
+                                  const StringListRule& rule);
 FilingStatus WriteMarkedListDxf(const char* className, const std::vector<std::string>& list,
                                 SettingsDxfWriter& w);
 FilingStatus ReadMarkedListDxf(const char* className, std::vector<std::string>& list, SettingsDxfReader& r,
-                               bool wallLayers);
+                               const StringListRule& rule);
 
 // The common part: the list, copies that hold the same texts and belong to
 // no drawing, and the filing above. `Record` gives kClassName and
-// kFilingVersion; `kWallLayers` reads the list under the wall-layer rule.
+// kFilingVersion; `kWallLayers` reads the list under the wall-layer rule:
+// Record::kFirstLayer first, no two names equal ignoring case.
 template <class Record, bool kWallLayers = false>
 class VelmTextListRecord : public ZcDbObject {
 public:
@@ -38,11 +41,19 @@ public:
     FilingStatus fileOutDwg(SettingsDwgWriter& w) const {
         return WriteVersionedListDwg(Record::kFilingVersion, entries, w);
     }
-    FilingStatus fileInDwg(SettingsDwgReader& r) { return ReadVersionedListDwg(entries, r, kWallLayers); }
+    FilingStatus fileInDwg(SettingsDwgReader& r) { return ReadVersionedListDwg(entries, r, ReadRule()); }
     FilingStatus fileOutDxf(SettingsDxfWriter& w) const {
         return WriteMarkedListDxf(Record::kClassName, entries, w);
     }
     FilingStatus fileInDxf(SettingsDxfReader& r) {
-        return ReadMarkedListDxf(Record::kClassName, entries, r, kWallLayers);
+        return ReadMarkedListDxf(Record::kClassName, entries, r, ReadRule());
+    }
+
+private:
+    static StringListRule ReadRule() {
+        if constexpr (kWallLayers)
+            return StringListRule{Record::kFirstLayer, true};
+        else
+            return StringListRule{};
     }
 };

@@ -27,9 +27,9 @@
 #include <tuple>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/geometry/edge_tree.h"
 #include "core/geometry/polygon.h"
-#include "core/module_state.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/geometry/polygon.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 

@@ -8,7 +8,7 @@
 #include <numbers>
 #include <utility>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 
 namespace {
 

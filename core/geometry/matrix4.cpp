@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 
 namespace {
 

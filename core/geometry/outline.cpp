@@ -12,8 +12,8 @@
 #include <cmath>
 #include <utility>
 
+#include "core/base/module_state.h"
 #include "core/geometry/polygon.h"
-#include "core/module_state.h"
 
 const char* const kArcTooCoarseMessage = "\nPrzybliżenie zakrzywionej ściany jest zbyt duże";
 const char* const kOutlineNotClosedMessage =

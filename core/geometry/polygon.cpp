@@ -16,8 +16,8 @@
 #include <numbers>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/geometry/matrix4.h"
-#include "core/module_state.h"
 
 namespace {
 

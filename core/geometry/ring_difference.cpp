@@ -10,7 +10,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "core/velm_assert.h"
+#include "core/base/velm_assert.h"
 
 namespace {
 

@@ -38,9 +38,9 @@
 #include <optional>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/geometry/edge_tree.h"
 #include "core/geometry/polygon.h"
-#include "core/module_state.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include <cmath>
 
-#include "core/module_state.h"
-#include "core/velm_assert.h"
+#include "core/base/module_state.h"
+#include "core/base/velm_assert.h"
 
 ContourNode::~ContourNode() {
     FreeList(vertices);

@@ -280,7 +280,7 @@ int DrawHatch(int groups, ObjContext& context, const AAR_LAYERC& catalogue) {
     int n = 0;
     if (std::sscanf(text.lines[text.cursor.line].text.c_str(), "%d", &n) != 1) return kHatchContourFailed;
     if (!drawn || refused) return RTNORM;
-    draw::PassLine(text);
+    PassLine(text);
 
     double values[3];
     if (draw::ReadValues(context, values) != 0) return kHatchContourFailed;

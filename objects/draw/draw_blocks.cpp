@@ -14,15 +14,11 @@
 #include "objects/draw/draw_geometry.h"
 #include "objects/language/obj_args.h"
 #include "objects/language/obj_expr.h"
+#include "objects/language/obj_geometry.h"
 
 using draw::Header;
 
 namespace {
-
-Point3 Turn(const Point3& p, double t) {
-    const double c = std::cos(t), s = std::sin(t);
-    return {p.x * c - p.y * s, p.x * s + p.y * c, p.z};
-}
 
 // Where a block statement's points go, and what the block allows.
 struct BlockPlace {
@@ -67,7 +63,7 @@ int Block3dFace(ObjContext& context, const AAR_LAYERC& catalogue, int groups, co
 int BlockPface(ObjContext& context, const AAR_LAYERC& catalogue, int groups, const BlockPlace& at) {
     std::string layer;
     if (!BlockHeader(context, catalogue, groups, at, layer)) return 0;
-    auto counts = draw::ReadCountLine(*context.text, 2);
+    auto counts = ReadCountLine(*context.text, 2);
     // More items than the block holds are refused like an unreadable count.
     if (!counts || counts->first > at.capacity() || counts->second > at.capacity()) return -6;
     std::vector<Point3> vertices(counts->first > 0 ? static_cast<std::size_t>(counts->first) : 0);
@@ -149,21 +145,13 @@ int ArrayFails(int code, ObjVarList& perCopy, ObjContext& context) {
 
 }  // namespace
 
-Point3 TransformCopyPoint(const Point3& p1, const Point3& p2, double a, int k, const Point3& V, double A,
-                          const Point3& C, const Point3& q) {
-    const Point3 inner = Turn({q.x + p1.x - p2.x, q.y + p1.y - p2.y, q.z + p1.z - p2.z}, a);
-    const Point3 x{p2.x + inner.x, p2.y + inner.y, p2.z + inner.z};
-    const Point3 outer = Turn({x.x + k * V.x - C.x, x.y + k * V.y - C.y, x.z + k * V.z - C.z}, k * A);
-    return {C.x + outer.x, C.y + outer.y, C.z + outer.z};
-}
-
 int ParseArrayVarNBlock(ObjContext& context, ObjVarList& perCopy) {
     ObjText& text = *context.text;
     perCopy.clear();
     if (TextAtEnd(text)) return 1;
     const std::string& first = text.lines[text.cursor.line].text;
     if (first.size() < 10 || !zcutEqualsNoCase(std::string_view(first).substr(0, 10), "ARRAY_VARN")) return 1;
-    draw::PassLine(text);
+    PassLine(text);
     for (;;) {
         std::optional<std::string> line = ReadTextLine(text, kObjLineChars, true);
         if (!line) break;
@@ -198,7 +186,7 @@ int RunArrayBlock(const Point3& offset, const Point3& centre, double angle, int 
     if (int r = draw::ReadPoint(context, V); r != 0) return Code(r, -22);
     if (int r = draw::ReadPoint(context, C); r != 0) return Code(r, -24);
     if (int r = draw::ReadReal(context, A); r != 0) return Code(r, -26);
-    draw::PassLine(text);
+    PassLine(text);
 
     if (!CheckGenerationFlag(context)) {
         SkipArrayBody(text);
@@ -242,7 +230,7 @@ int RunArrayBlock(const Point3& offset, const Point3& centre, double angle, int 
             else
                 statement = false;
             if (r < 0) return ArrayFails(r, perCopy, context);
-            if (statement) draw::PassLine(text);
+            if (statement) PassLine(text);
         }
     }
     if (!perCopy.empty()) EndArrayVarN(perCopy, context);

@@ -20,8 +20,3 @@ int RunRotateBlock(ObjContext& context, const AAR_LAYERC& catalogue);
 // The per-copy variables of an ARRAY_VARN..END_VARN block at the cursor
 // (none when the block is absent); 1, or -1 with the list emptied.
 int ParseArrayVarNBlock(ObjContext& context, ObjVarList& perCopy);
-
-// Copy k of an array with offset V, centre C and angle A per copy, inside
-// an enclosing copy given by its offset p1, centre p2 and angle a.
-Point3 TransformCopyPoint(const Point3& p1, const Point3& p2, double a, int k, const Point3& V, double A,
-                          const Point3& C, const Point3& q);

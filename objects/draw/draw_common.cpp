@@ -51,19 +51,6 @@ int ReadReal(ObjContext& context, double& out) {
     return ReadNumOrVar(arg, false, unused, out, context.vars) < 0 ? kUnreadable : 0;
 }
 
-std::optional<std::pair<int, int>> ReadCountLine(ObjText& text, int wanted) {
-    std::optional<std::string> line = ReadTextLine(text, kObjLineChars, true);
-    if (!line) return std::nullopt;
-    int a = 0, b = 0;
-    const int got = std::sscanf(line->c_str(), "%d %d", &a, &b);
-    if (got < wanted) return std::nullopt;
-    return std::make_pair(a, b);
-}
-
-void PassLine(ObjText& text) {
-    ReadTextLine(text, kObjLineChars, true);
-}
-
 Header ReadStatementHeader(ObjContext& context, const AAR_LAYERC& catalogue, bool groups, bool checkName,
                            bool discardOnFalse, std::string& layer) {
     if (!CheckGenerationFlag(context)) {

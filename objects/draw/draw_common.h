@@ -29,12 +29,6 @@ int ReadValues(ObjContext& context, double out[3]);
 int ReadInt(ObjContext& context, int& out);
 int ReadReal(ObjContext& context, double& out);
 
-// The integers at the start of the next line ("%d" or "%d %d", blanks
-// before them allowed); the cursor moves to the following line.
-std::optional<std::pair<int, int>> ReadCountLine(ObjText& text, int wanted);
-// Moves the cursor to the start of the next line.
-void PassLine(ObjText& text);
-
 enum class Header { Draw, Skip, Fail };
 // Condition, layer line, substitution and resolution. `checkName` runs the
 // host's symbol-name check (section level); `discardOnFalse` drops the line

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/geometry/face_rings.h"
 #include "core/geometry/matrix4.h"
-#include "core/module_state.h"
 #include "host/ads/rbutil.h"
 #include "objects/draw/draw_common.h"
 #include "objects/language/obj_args.h"
@@ -95,7 +95,7 @@ int DrawPline(int groups, ObjContext& context, const AAR_LAYERC& catalogue) {
     std::string layer;
     const Header h = draw::ReadStatementHeader(context, catalogue, groups != 0, true, false, layer);
     if (h != Header::Draw) return h == Header::Skip ? RTNORM : -1;
-    auto counts = draw::ReadCountLine(*context.text, 2);
+    auto counts = ReadCountLine(*context.text, 2);
     if (!counts) return -1;
     std::vector<Point3> vertices;
     if (!ReadPoints(context, counts->first, vertices)) return -1;
@@ -119,8 +119,8 @@ int DrawSpolig(int groups, ObjContext& context, const AAR_LAYERC& catalogue) {
     Point3 plane[3];
     for (Point3& p : plane)
         if (draw::ReadPoint(context, p) != 0) return -1;
-    draw::PassLine(*context.text);
-    auto count = draw::ReadCountLine(*context.text, 1);
+    PassLine(*context.text);
+    auto count = ReadCountLine(*context.text, 1);
     if (!count) return -1;
     std::vector<Point3> points;
     if (!ReadPoints(context, count->first, points)) return -1;
@@ -250,7 +250,7 @@ int DrawPface(ObjContext& context, const AAR_LAYERC& catalogue) {
     std::string layer;
     const Header h = draw::ReadStatementHeader(context, catalogue, true, true, false, layer);
     if (h != Header::Draw) return h == Header::Skip ? RTNORM : -1;
-    auto counts = draw::ReadCountLine(*context.text, 2);
+    auto counts = ReadCountLine(*context.text, 2);
     if (!counts) return -1;
     std::vector<Point3> vertices;
     if (!ReadPoints(context, counts->first, vertices)) return -1;

@@ -422,3 +422,30 @@ int PromptNumberWithFilters(const char* prompt, double baseElevation, double& nu
         zcutPrintf("\nPodana wartość jest nieprawidłowa");
     }
 }
+
+int LoadObjFile(ObjContext& context, const std::string& name) {
+    if (context.text) return 0;
+    return ReadObjText(name, context.text);
+}
+
+void ComputeRatioVars(ObjContext& c) {
+    ObjVar* six = FindObjVar(6, c.vars);
+    if (six && six->kind != kVarParameter) {
+        double v31 = 0, v33 = 0, v34 = 0;
+        std::string text;
+        GetObjVar(31, v31, text, c.vars);
+        GetObjVar(33, v33, text, c.vars);
+        GetObjVar(34, v34, text, c.vars);
+        six->value = v31 + v33 + v34;
+    }
+    double v4 = 0, v5 = 0, v6 = 0;
+    std::string text;
+    GetObjVar(4, v4, text, c.vars);
+    GetObjVar(5, v5, text, c.vars);
+    GetObjVar(6, v6, text, c.vars);
+    if (c.insertionType == InsertionType::SlabCutTotalGiven) {
+        if (ObjVar* five = FindObjVar(5, c.vars)) five->value = v6 == 0.0 ? 0.0 : v4 / v6;
+    } else if (c.insertionType == InsertionType::SlabCutPartGiven) {
+        if (ObjVar* four = FindObjVar(4, c.vars)) four->value = v5 * v6;
+    }
+}

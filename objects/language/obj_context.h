@@ -30,24 +30,8 @@
 #include "host/util/adscodes.h"
 #include "host/util/resbuf.h"
 #include "objects/language/obj_text.h"
+#include "objects/language/obj_var.h"
 #include "store/settings_store.h"
-
-struct ObjVar {
-    std::int32_t number = 0;
-    std::int32_t order = -1;     // display position from the order digits; -1 none
-    std::int32_t auxIndex = -1;  // reset by every definition
-    std::int16_t kind = 0;       // 0 fixed, 1 computed, 2 parameter
-    std::uint8_t significant = 1;
-    char16_t type = u'D';     // A B D I R S
-    std::string description;  // the expression of a computed variable
-    double value = 0.0;
-    std::string text;            // value of a text variable
-    std::uint8_t numeric = 0;    // "#": a length in drawing units
-    std::uint8_t trace = 0;      // "-": evaluation printed
-    std::uint8_t applyMark = 0;  // chosen to be given to other objects
-};
-
-enum ObjVarKind : std::int16_t { kVarFixed = 0, kVarComputed = 1, kVarParameter = 2 };
 
 // How an object is placed, from variable 3 of its definition; the number is
 // filed in the object's records, so every value keeps its number. A
@@ -87,9 +71,6 @@ enum class InsertionType : std::int32_t {
     RoofWindow = 48,  // on a roof pitch, cut into it
     CameraOrLight = 49,
 };
-
-// Declaration order; pointers to variables stay valid while the list lives.
-using ObjVarList = std::vector<std::unique_ptr<ObjVar>>;
 
 // Records filled by the section readers and drawing statements.
 struct ObjParamSet {  // one set of the TYPO section
@@ -190,6 +171,15 @@ struct ObjContext {
     std::vector<LayerSubstitution> layerSubstitutions;
     HostPlacement host;
 };
+
+// Variables 4, 5 and 6 of the objects that take their size from a ratio
+// (insertion types 14 and 15).
+void ComputeRatioVars(ObjContext& context);
+
+// 1 loaded; 0 not found, not readable, or the context already holds a
+// text; -1 an include file could not be opened (the text read so far stays
+// attached).
+int LoadObjFile(ObjContext& context, const std::string& name);
 
 // The variable of that number: replaced in place (order kept) or appended.
 ObjVar* SetObjVar(int number, int kind, int significant, char16_t type, std::string_view description,

@@ -10,7 +10,6 @@
 #include "host/ads/cmdline.h"
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"
-#include "objects/draw/draw_common.h"
 #include "objects/language/obj_args.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
@@ -208,7 +207,7 @@ int ReadHandStairSection(ObjContext& c) {
             EvalParamLine(arg, triple, c, &failed);
             if (failed) return -1;
         }
-        draw::PassLine(t);
+        PassLine(t);
         if (TextAtEnd(t)) return -1;
         c.handrails.insert(c.handrails.begin(), h);
         line = NextLine(t);

@@ -3,6 +3,7 @@
 #include "objects/language/obj_geometry.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -14,8 +15,6 @@
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/util/nocase.h"
-#include "objects/draw/draw_blocks.h"
-#include "objects/draw/draw_common.h"
 #include "objects/language/obj_args.h"
 
 namespace {
@@ -106,7 +105,7 @@ VertexNode* PushTail(OwnedList<VertexNode>& list, VertexNode* tail, const Point3
 }
 
 std::optional<int> CountLine(ObjText& t) {
-    std::optional<std::pair<int, int>> n = draw::ReadCountLine(t, 1);
+    std::optional<std::pair<int, int>> n = ReadCountLine(t, 1);
     if (!n) return std::nullopt;
     return n->first;
 }
@@ -139,12 +138,12 @@ int ReadCut3dPair(ObjContext& c, std::string_view endWord, OwnedList<VertexNode>
     if (!first || *first < 0) return -1;
     if (!ReadSignedPointsAtHead(c, *first, pair[0])) return -1;
     if (*first == 0) return 1;
-    draw::PassLine(t);
+    PassLine(t);
     const std::string_view line = CurrentLine(t);
     if (line.empty() || StartsNoCase(line, endWord)) return 1;
     int second = 0;
     if (std::sscanf(std::string(line).c_str(), "%d", &second) != 1) return 1;
-    draw::PassLine(t);
+    PassLine(t);
     if (second < 0) return -1;
     return ReadSignedPointsAtHead(c, second, pair[1]) ? 1 : -1;
 }
@@ -155,6 +154,11 @@ void FreeCuts(ObjContext& c) {
         c.cut3dOuter[i].reset();
         c.cut3dInner[i].reset();
     }
+}
+
+Point3 Turn(const Point3& p, double t) {
+    const double c = std::cos(t), s = std::sin(t);
+    return {p.x * c - p.y * s, p.x * s + p.y * c, p.z};
 }
 
 }  // namespace
@@ -176,7 +180,7 @@ int ReadFixpSection(ObjContext& c, bool resetIndex) {
             c.fixedPoints.reset();
             return -1;
         }
-        draw::PassLine(t);
+        PassLine(t);
         if (TextAtEnd(t)) {
             c.fixedPoints.reset();
             return -1;
@@ -192,7 +196,7 @@ int ReadDragSection(ObjContext& c) {
     c.dragSegments.reset();
     ObjText& t = *c.text;
     if (!FindSection("DRAG", t, true)) return 1;
-    std::optional<std::pair<int, int>> counts = draw::ReadCountLine(t, 2);
+    std::optional<std::pair<int, int>> counts = ReadCountLine(t, 2);
     if (!counts) return -1;
     const auto [n, m] = *counts;
     if (n > kMaxDragPoints) {
@@ -239,7 +243,7 @@ int ReadCutSection(ObjContext& c) {
             return -1;
         }
         if (c.insertionType == InsertionType::Pilaster) return 1;
-        if (*first > 0) draw::PassLine(t);
+        if (*first > 0) PassLine(t);
         std::optional<int> second = CountLine(t);
         if (!second || *second < 0 || !ReadPointsAtHead(c, *second, c.cut2d[1], 0)) {
             FreeCuts(c);
@@ -314,7 +318,7 @@ int ReadIslandHSection(ObjContext& c) {
         Point3 p;
         if (!ReadPointArg(c, p)) break;
         tail = PushTail(c.islandH, tail, Scaled(c, p), 0);
-        draw::PassLine(t);
+        PassLine(t);
     }
     c.islandH.reset();
     return -1;
@@ -326,7 +330,7 @@ int ReadSeriesBlock(ObjContext& c) {
     double a[3]{}, b[3]{}, angle = 0.0;
     if (!ReadWholeArg(c, copies) || !ReadValuesArg(c, a) || !ReadValuesArg(c, b) || !ReadRealArg(c, angle))
         return -1;
-    draw::PassLine(t);
+    PassLine(t);
     const TextCursor body = t.cursor;
     const Point3 offset{a[0], a[1], a[2]}, centre{b[0], b[1], b[2]}, none{0.0, 0.0, 0.0};
     // Without copies the body is still passed over.
@@ -348,7 +352,7 @@ int ReadSeriesBlock(ObjContext& c) {
                 tail = PushTail(plane, tail, TransformCopyPoint(none, none, 0.0, i, offset, angle, centre, p),
                                 0);
             }
-            if (*m > 0) draw::PassLine(t);
+            if (*m > 0) PassLine(t);
             c.planes.insert(c.planes.begin(), std::move(plane));
         }
     }
@@ -378,10 +382,18 @@ int ReadSt3dPlaneSection(ObjContext& c) {
                 if (ok) tail = PushTail(plane, tail, Scaled(c, p), 0);
             }
             if (!ok) break;
-            if (*count > 0) draw::PassLine(t);
+            if (*count > 0) PassLine(t);
             c.planes.insert(c.planes.begin(), std::move(plane));
         }
     }
     c.planes.clear();
     return -1;
+}
+
+Point3 TransformCopyPoint(const Point3& p1, const Point3& p2, double a, int k, const Point3& V, double A,
+                          const Point3& C, const Point3& q) {
+    const Point3 inner = Turn({q.x + p1.x - p2.x, q.y + p1.y - p2.y, q.z + p1.z - p2.z}, a);
+    const Point3 x{p2.x + inner.x, p2.y + inner.y, p2.z + inner.z};
+    const Point3 outer = Turn({x.x + k * V.x - C.x, x.y + k * V.y - C.y, x.z + k * V.z - C.z}, k * A);
+    return {C.x + outer.x, C.y + outer.y, C.z + outer.z};
 }

@@ -33,3 +33,9 @@ int ReadSt3dPlaneSection(ObjContext& context);
 // The SERIES block at the cursor (after its keyword line): each CONTORNO
 // repeated as the ARRAY statement places its copies, unscaled.
 int ReadSeriesBlock(ObjContext& context);
+
+// Copy k of an array with offset V, centre C and angle A per copy, inside
+// an enclosing copy given by its offset p1, centre p2 and angle a: where the
+// ARRAY statement and the SERIES block put the points of their copies.
+Point3 TransformCopyPoint(const Point3& p1, const Point3& p2, double a, int k, const Point3& V, double A,
+                          const Point3& C, const Point3& q);

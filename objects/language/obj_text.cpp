@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -11,7 +12,6 @@
 #include "host/util/adscodes.h"
 #include "host/util/findfile.h"
 #include "host/win/textutil.h"
-#include "objects/language/obj_context.h"
 #include "store/settings_store.h"
 
 namespace {
@@ -140,8 +140,7 @@ int FindLibraryFile(const std::string& name, std::string& fullPath) {
     return status;
 }
 
-int LoadObjFile(ObjContext& context, const std::string& name) {
-    if (context.text) return 0;
+int ReadObjText(const std::string& name, std::unique_ptr<ObjText>& slot) {
     std::string bare = name;
     if (HasFolderPart(bare)) {
         std::size_t slash = bare.find_last_of(":\\/");
@@ -154,8 +153,8 @@ int LoadObjFile(ObjContext& context, const std::string& name) {
         return 0;
     std::optional<host::TextFile> file = host::readTextFile(path);
     if (!file) return 0;
-    context.text = std::make_unique<ObjText>();
-    ObjText& text = *context.text;
+    slot = std::make_unique<ObjText>();
+    ObjText& text = *slot;
     text.path = path;
     text.format = FormatOf(*file);
     // A ".cxt" definition stands for a protected text that is never read:
@@ -207,6 +206,19 @@ std::optional<std::string> ReadTextLine(ObjText& text, std::size_t maxChars, boo
     ++text.cursor.line;
     text.cursor.pos = 0;
     return out;
+}
+
+std::optional<std::pair<int, int>> ReadCountLine(ObjText& text, int wanted) {
+    std::optional<std::string> line = ReadTextLine(text, kObjLineChars, true);
+    if (!line) return std::nullopt;
+    int a = 0, b = 0;
+    const int got = std::sscanf(line->c_str(), "%d %d", &a, &b);
+    if (got < wanted) return std::nullopt;
+    return std::make_pair(a, b);
+}
+
+void PassLine(ObjText& text) {
+    ReadTextLine(text, kObjLineChars, true);
 }
 
 bool FindSection(std::string_view keyword, ObjText& text, bool fromStart) {

@@ -25,12 +25,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "host/win/textfile.h"
-
-struct ObjContext;
-struct ObjVar;
+#include "objects/language/obj_var.h"
 
 constexpr std::string_view kIncludeStart = ";DDC$200956";
 constexpr std::string_view kIncludeEnd = ";DDC$200957";
@@ -64,10 +63,11 @@ struct ObjText {
 // then on the support path. Otherwise the host's status.
 int FindLibraryFile(const std::string& name, std::string& fullPath);
 
-// 1 loaded; 0 not found, not readable, or the context already holds a
-// text; -1 an include file could not be opened (the text read so far stays
-// attached).
-int LoadObjFile(ObjContext& context, const std::string& name);
+// The definition file `name` (its folder and extension ignored: ".txt",
+// else ".cxt", found as FindLibraryFile finds it) read into `text`: 1
+// loaded; 0 not found or not readable (`text` untouched); -1 an include
+// file could not be opened (the text read so far stays in `text`).
+int ReadObjText(const std::string& name, std::unique_ptr<ObjText>& text);
 // The expanded block of one include line, or nothing (with the message)
 // when the file cannot be found or read, or is already being expanded.
 std::optional<std::vector<ObjLine>> ReadIncludeFile(std::string_view includeLine);
@@ -80,6 +80,11 @@ int NextTextChar(ObjText& text);
 // characters, cut at its first blank unless `whole`; the cursor moves to
 // the start of the next line. Nothing at the end of the text.
 std::optional<std::string> ReadTextLine(ObjText& text, std::size_t maxChars, bool whole);
+// The integers at the start of the next line ("%d" or "%d %d", blanks
+// before them allowed); the cursor moves to the following line.
+std::optional<std::pair<int, int>> ReadCountLine(ObjText& text, int wanted);
+// Moves the cursor to the start of the next line.
+void PassLine(ObjText& text);
 // Puts the cursor after the first line whose first word is `keyword`
 // (letter case ignored), searching from the first line when `fromStart`.
 bool FindSection(std::string_view keyword, ObjText& text, bool fromStart);

@@ -7,11 +7,11 @@
 #include <numbers>
 #include <string>
 
+#include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "core/geometry/polygon.h"
 #include "core/levels.h"
-#include "core/module_state.h"
 #include "core/pick_walls.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
@@ -21,7 +21,6 @@
 #include "host/util/nocase.h"
 #include "objects/language/obj_records.h"
 #include "objects/placement/host_seams.h"
-#include "objects/placement/insert_run.h"
 #include "objects/placement/wall_cuts.h"
 #include "objects/placement/wall_edit_util.h"
 #include "store/settings_store.h"

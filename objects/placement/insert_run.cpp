@@ -383,28 +383,6 @@ void CutHostWalls(ObjContext& c, const ads_name insert, bool autoCut) {
 
 }  // namespace
 
-void ComputeRatioVars(ObjContext& c) {
-    ObjVar* six = FindObjVar(6, c.vars);
-    if (six && six->kind != kVarParameter) {
-        double v31 = 0, v33 = 0, v34 = 0;
-        std::string text;
-        GetObjVar(31, v31, text, c.vars);
-        GetObjVar(33, v33, text, c.vars);
-        GetObjVar(34, v34, text, c.vars);
-        six->value = v31 + v33 + v34;
-    }
-    double v4 = 0, v5 = 0, v6 = 0;
-    std::string text;
-    GetObjVar(4, v4, text, c.vars);
-    GetObjVar(5, v5, text, c.vars);
-    GetObjVar(6, v6, text, c.vars);
-    if (c.insertionType == InsertionType::SlabCutTotalGiven) {
-        if (ObjVar* five = FindObjVar(5, c.vars)) five->value = v6 == 0.0 ? 0.0 : v4 / v6;
-    } else if (c.insertionType == InsertionType::SlabCutPartGiven) {
-        if (ObjVar* four = FindObjVar(4, c.vars)) four->value = v5 * v6;
-    }
-}
-
 void AdvanceObjectCounters(ObjContext& c, int label) {
     if (label == 0) {
         const ObjVar* category = FindObjVar(11102, c.vars);

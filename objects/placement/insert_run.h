@@ -31,6 +31,3 @@ int InsertParamObject(ObjContext& context, const Point3* hostPoint, const ads_na
 int PlaceParamObject(ObjContext& context, const AAR_LAYERC& layers, const Point3* hostPoint);
 // label 0: the window or door counter; 1: the progressive label.
 void AdvanceObjectCounters(ObjContext& context, int label);
-// Variables 4, 5 and 6 of the objects that take their size from a ratio
-// (insertion types 14 and 15).
-void ComputeRatioVars(ObjContext& context);

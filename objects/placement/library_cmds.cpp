@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
-#include "core/module_state.h"
 #include "core/support_files.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"

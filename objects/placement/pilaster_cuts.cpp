@@ -3,11 +3,11 @@
 #include <cmath>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "core/geometry/polygon.h"
 #include "core/levels.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "objects/placement/wall_cuts.h"
 #include "objects/placement/wall_edit_util.h"

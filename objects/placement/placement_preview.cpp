@@ -4,8 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/base/module_state.h"
 #include "core/host_services.h"
-#include "core/module_state.h"
 #include "host/db/dbsymtb.h"
 #include "host/ed/grdraw.h"
 #include "host/ge/gematrix3d.h"

@@ -5,9 +5,9 @@
 #include <memory>
 #include <numbers>
 
+#include "core/base/module_state.h"
 #include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
-#include "core/module_state.h"
 #include "host/ge/gematrix3d.h"
 #include "objects/language/obj_expr.h"
 #include "objects/language/obj_geometry.h"

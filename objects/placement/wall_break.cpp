@@ -5,6 +5,7 @@
 
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
+#include "core/level_layers.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "core/levels.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/ssget.h"
 #include "host/util/nocase.h"

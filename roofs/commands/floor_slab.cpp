@@ -5,6 +5,7 @@
 // elevation so that moving the floor moves the slab.
 #include "roofs/commands/floor_slab.h"
 
+#include "core/level_layers.h"
 #include "core/levels.h"
 #include "roofs/commands/slab_entry.h"
 #include "roofs/dialogs/dlg_solaio.h"

@@ -8,7 +8,7 @@
 #include <numbers>
 #include <vector>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 #include "host/ads/cmdline.h"
 #include "roofs/commands/roof_write.h"
 #include "roofs/dialogs/dlg_tcap.h"
@@ -21,10 +21,6 @@
 #include "store/setup_slots.h"
 
 namespace {
-
-void GableHook(AJIG_COP& jig) {
-    jig.ComputeGableRoof();
-}
 
 const char* const kGablePrompts[3] = {
     "\nPierwszy punkt końcowy boku rynny:", "\nDrugi punkt końcowy boku rynny:",
@@ -65,7 +61,6 @@ void CmdGableRoof() {
     hatch.scale = GetScaleFactor(8);
     if (SettingInt(SetupVar::COSNAP) > 0) jig.SetOsmode(1);
 
-    SetGableOutlineHook(&GableHook);
     InitGableRoofLoops(jig);
     jig.stage = 2;
     while (jig.stage >= 2 && jig.stage <= 4) {
@@ -79,7 +74,6 @@ void CmdGableRoof() {
         }
         jig.stage = asked == 4 ? 0 : asked + 1;
     }
-    SetGableOutlineHook(nullptr);
     if (jig.stage != 0) return;
 
     std::vector<std::vector<Point3>> loops;

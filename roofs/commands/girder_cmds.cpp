@@ -8,12 +8,12 @@
 #include <numbers>
 #include <string>
 
+#include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/polygon.h"
 #include "core/host_services.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"

@@ -8,9 +8,9 @@
 #include <numbers>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "roofs/commands/roof_write.h"

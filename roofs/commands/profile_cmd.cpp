@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/entity_readers.h"
 #include "core/geometry/host_geometry.h"
 #include "core/geometry/point_input.h"
 #include "core/geometry/polygon.h"
 #include "core/host_services.h"
 #include "core/levels.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"

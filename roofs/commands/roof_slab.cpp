@@ -8,8 +8,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/base/module_state.h"
 #include "core/geometry/geom_basic.h"
-#include "core/module_state.h"
 #include "roofs/commands/slab_entry.h"
 #include "roofs/dialogs/dlg_t3d.h"
 #include "roofs/dialogs/slab_dialog_common.h"
@@ -17,6 +17,7 @@
 #include "roofs/slab_jig.h"
 #include "roofs/slab_planes.h"
 #include "roofs/slab_record.h"
+#include "roofs/slab_vertex_tools.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 

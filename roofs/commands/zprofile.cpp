@@ -3,6 +3,7 @@
 // written on its own layer with the 2D slab layers, flagged 4, 8 and 16.
 #include "roofs/commands/zprofile.h"
 
+#include "core/level_layers.h"
 #include "core/levels.h"
 #include "roofs/commands/slab_entry.h"
 #include "roofs/dialogs/dlg_simil_solaio.h"

@@ -5,9 +5,9 @@
 #include <numbers>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/geometry/geom_basic.h"
 #include "core/hatch_dialogs.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ui/msgbox.h"
 #include "host/ui/resources.h"

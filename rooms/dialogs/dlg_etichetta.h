@@ -10,7 +10,7 @@
 #include "core/controls/advcontrols.h"
 #include "host/ui/controls.h"
 #include "host/ui/dialog.h"
-#include "rooms/label_catalogue.h"
+#include "rooms/labels/label_catalogue.h"
 
 inline constexpr UINT IDD_ROOM_FORM = 139;
 

@@ -8,7 +8,6 @@
 #include "host/ui/resources.h"
 #include "resources/velmresources.h"
 #include "rooms/dialogs/dlg_def_etichette.h"
-#include "rooms/object_run.h"
 
 namespace {
 

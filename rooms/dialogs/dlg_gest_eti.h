@@ -7,7 +7,7 @@
 
 #include "host/ui/controls.h"
 #include "host/ui/dialog.h"
-#include "rooms/label_catalogue.h"
+#include "rooms/labels/label_catalogue.h"
 
 inline constexpr UINT IDD_LABEL_SETS = 143;
 

@@ -6,6 +6,7 @@
 
 #include "core/entity_data.h"
 #include "core/layer_catalogue.h"
+#include "core/level_layers.h"
 #include "core/levels.h"
 #include "core/support_files.h"
 #include "host/ads/adsent.h"
@@ -18,9 +19,9 @@
 #include "objects/language/obj_records.h"
 #include "objects/language/obj_text.h"
 #include "rooms/object_run.h"
+#include "rooms/opening_marks.h"
 #include "rooms/pick_status.h"
 #include "rooms/record_insert.h"
-#include "rooms/schedules/opening_marks.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "core/controls/advcontrols.h"
 #include "host/ui/dialog.h"
-#include "settings/preferences/exact_number.h"
+#include "settings/dialogs/exact_number.h"
 #include "store/fscala.h"
 
 inline constexpr UINT IDD_FSCALA = 136;

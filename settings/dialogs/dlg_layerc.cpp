@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <unordered_map>
 
+#include "core/layer_catalogue.h"
 #include "core/support_files.h"
 #include "host/ads/lisp.h"
 #include "host/db/dbdatabase.h"
@@ -17,7 +18,6 @@
 #include "resources/velmresources.h"
 #include "settings/dialogs/dlg_linepickers.h"
 #include "settings/dialogs/layer_linetypes.h"
-#include "settings/matpov.h"
 
 namespace {
 constexpr int IDC_NAME = 101;

@@ -10,7 +10,7 @@
 
 #include "core/controls/advcontrols.h"
 #include "host/ui/dialog.h"
-#include "settings/preferences/exact_number.h"
+#include "settings/dialogs/exact_number.h"
 
 class VELM_SETUP;
 

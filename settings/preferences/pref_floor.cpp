@@ -5,10 +5,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "core/hatch_dialogs.h"
+#include "core/level_layers.h"
 #include "core/levels.h"
-#include "core/module_state.h"
 #include "host/ads/sysvars.h"
 #include "host/ads/units.h"
 #include "host/ed/grdraw.h"
@@ -19,7 +20,7 @@
 #include "settings/floor_cmds.h"
 #include "settings/floor_cmds_run.h"
 #include "settings/floors_edit.h"
-#include "settings/panes.h"
+#include "settings/pane_texts.h"
 #include "settings/preferences/pref_hooks.h"
 #include "settings/viewmode_cmds.h"
 #include "store/settings_store.h"

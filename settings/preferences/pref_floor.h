@@ -15,7 +15,7 @@
 #include "core/controls/advcontrols.h"
 #include "host/ui/dc.h"
 #include "host/ui/dialog.h"
-#include "settings/preferences/exact_number.h"
+#include "settings/dialogs/exact_number.h"
 #include "settings/preferences/image_list_ctrl.h"
 #include "settings/preferences/pref_page.h"
 

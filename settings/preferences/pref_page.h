@@ -2,16 +2,30 @@
 // to open next time, and a reload after the sheet changed the drawing unit.
 #pragma once
 
+#include <optional>
+
 #include "host/ui/propsheet.h"
 
-class CPreferenze;
+// What a page asks of the sheet that carries it: a new drawing unit, applied
+// once after every created page stored its values (the sheet, CPreferenze,
+// does that in ApplyAll).
+class CPrefSheetBase : public CPropertySheet {
+public:
+    using CPropertySheet::CPropertySheet;
+
+    // A unit factor to apply after the pages stored theirs.
+    void SetPendingUnit(double factor) { m_pendingUnit = factor; }
+
+protected:
+    std::optional<double> m_pendingUnit;
+};
 
 class CPrefPage : public CPropertyPage {
 public:
     explicit CPrefPage(UINT templateId) : CPropertyPage(templateId) {}
 
     // Set by the sheet that carries the page.
-    CPreferenze* m_sheet = nullptr;
+    CPrefSheetBase* m_sheet = nullptr;
 
     // Shows the stored settings again (the sheet calls it on created pages
     // after a unit change rescaled them).

@@ -7,7 +7,6 @@
 #include "host/util/nocase.h"
 #include "host/win/files.h"
 #include "settings/preferences/pref_hooks.h"
-#include "settings/preferences/pref_sheet.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 

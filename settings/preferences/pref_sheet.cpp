@@ -35,7 +35,7 @@ BOOL CPrefPage::OnApply() {
 }
 
 CPreferenze::CPreferenze(UINT captionId, CWnd* parent, UINT firstPage)
-    : CPropertySheet(captionId, parent, firstPage) {
+    : CPrefSheetBase(captionId, parent, firstPage) {
     for (CPrefPage* page :
          std::initializer_list<CPrefPage*>{&m_floors, &m_m3d, &m_quote, &m_param, &m_computi}) {
         page->m_sheet = this;

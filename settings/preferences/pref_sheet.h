@@ -15,7 +15,7 @@
 
 inline constexpr UINT IDS_PREFERENCES_CAPTION = 1016;
 
-class CPreferenze : public CPropertySheet {
+class CPreferenze : public CPrefSheetBase {
 public:
     CPreferenze(UINT captionId, CWnd* parent, UINT firstPage);
     ~CPreferenze() override;
@@ -23,8 +23,6 @@ public:
     BOOL OnInitDialog() override;
     void OnOK() override;
 
-    // A unit factor to apply after the pages stored theirs.
-    void SetPendingUnit(double factor) { m_pendingUnit = factor; }
     // Apply of every created page, then the pending unit change.
     bool ApplyAll();
 
@@ -33,9 +31,6 @@ public:
     CDlgPrefQuote m_quote;
     CDlgPrefParam m_param;
     CDlgPrefComputi m_computi;
-
-private:
-    std::optional<double> m_pendingUnit;
 };
 
 // "VELMOPTIONS" and "VELMFLOOROPTIONS".

@@ -4,7 +4,6 @@
 #include <numbers>
 
 #include "core/dialogs/dlg_slide.h"
-#include "core/module_state.h"
 #include "resources/velmresources.h"
 #include "stairs/stair_record.h"
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/entity_data.h"
+#include "core/level_layers.h"
 #include "core/levels.h"
 #include "core/support_files.h"
 #include "host/ads/ads.h"

@@ -4,7 +4,7 @@
 // each test, so that the toolkit's tests never depend on the test before.
 #include <gtest/gtest.h>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 
 #include "core/host_services.h"
 #include "core/layer_catalogue.h"
+#include "core/level_layers.h"
 #include "core/levels.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/hostinit.h"

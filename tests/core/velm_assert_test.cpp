@@ -1,5 +1,5 @@
 // The always-on check stops the process with the place and the condition.
-#include "core/velm_assert.h"
+#include "core/base/velm_assert.h"
 
 #include <gtest/gtest.h>
 

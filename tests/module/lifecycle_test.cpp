@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 #include "host/ads/editor.h"
 #include "host/ads/lisp.h"
 #include "host/ads/sysvars.h"

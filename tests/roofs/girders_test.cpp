@@ -7,8 +7,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/base/module_state.h"
 #include "core/entity_readers.h"
-#include "core/module_state.h"
 #include "host/ads/ssget.h"
 #include "host/harness/harness.h"
 #include "roofs/commands/girder_cmds.h"

@@ -9,7 +9,7 @@
 #include <map>
 #include <tuple>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 #include "host/harness/harness.h"
 #include "roofs/commands/profile_cmd.h"
 #include "tests/roofs/slab_fixture.h"

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/base/module_state.h"
 #include "core/entity_readers.h"
 #include "core/host_services.h"
-#include "core/module_state.h"
 #include "host/ads/ssget.h"
 #include "host/harness/harness.h"
 #include "host/ui/wnd.h"

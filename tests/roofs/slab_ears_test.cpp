@@ -10,8 +10,8 @@
 #include <random>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/geometry/polygon.h"
-#include "core/module_state.h"
 #include "tests/core/geometry/polygon_fixtures.h"
 
 namespace {

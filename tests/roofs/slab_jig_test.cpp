@@ -7,6 +7,7 @@
 #include "core/host_services.h"
 #include "host/ed/grdraw.h"
 #include "roofs/slab_planes.h"
+#include "roofs/slab_vertex_tools.h"
 #include "tests/roofs/slab_fixture.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <cmath>
 #include <vector>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 #include "host/db/dxffile.h"
 #include "roofs/slab_openings.h"
 #include "tests/roofs/slab_fixture.h"

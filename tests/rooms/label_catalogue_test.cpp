@@ -1,6 +1,6 @@
 // The label field catalogue: both readers over the shipped file and over
 // files made to break them, and the writer's round trip.
-#include "rooms/label_catalogue.h"
+#include "rooms/labels/label_catalogue.h"
 
 #include <string>
 

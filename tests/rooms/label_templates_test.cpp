@@ -1,5 +1,5 @@
 // Label templates: the shipped ones, the key and "end" rules, the name map.
-#include "rooms/label_templates.h"
+#include "rooms/labels/label_templates.h"
 
 #include <string>
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/level_layers.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
 #include "host/ads/ssget.h"
@@ -17,8 +18,8 @@
 #include "host/db/dbpoly.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
+#include "rooms/opening_marks.h"
 #include "rooms/room_deductions.h"
-#include "rooms/schedules/opening_marks.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "tests/rooms/rooms_fixture.h"

@@ -12,7 +12,7 @@
 #include "host/db/dbdatabase.h"
 #include "host/db/dbents.h"
 #include "host/db/dbsymtb.h"
-#include "rooms/label_templates.h"
+#include "rooms/labels/label_templates.h"
 #include "rooms/room_calc.h"
 #include "rooms/room_card_cmds.h"
 #include "rooms/room_records.h"

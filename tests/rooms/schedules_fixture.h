@@ -7,10 +7,11 @@
 #include <filesystem>
 #include <string>
 
+#include "core/level_layers.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
 #include "host/ui/hostdialogs.h"
-#include "rooms/schedules/opening_marks.h"
+#include "rooms/opening_marks.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "tests/rooms/object_run_double.h"

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/level_layers.h"
 #include "core/levels.h"
 #include "tests/settings/floors_drawing.h"
 

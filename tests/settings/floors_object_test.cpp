@@ -3,7 +3,7 @@
 // height lookup within the shared tolerance.
 #include <gtest/gtest.h>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/viewport.h"
 #include "settings/floor_cmds_run.h"

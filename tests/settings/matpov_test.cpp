@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <set>
 
+#include "core/layer_catalogue.h"
 #include "host/win/registry.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/host_services.h"
-#include "core/module_state.h"
 #include "host/db/dbents.h"
 #include "host/db/dbmain.h"
 #include "host/db/dbsymtb.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/host_services.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbents.h"

@@ -10,7 +10,7 @@
 #include <variant>
 #include <vector>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"

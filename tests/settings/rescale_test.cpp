@@ -7,8 +7,8 @@
 #include <set>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/hatch.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"

@@ -7,10 +7,10 @@
 #include <filesystem>
 #include <numbers>
 
+#include "core/base/module_state.h"
 #include "core/dialogs/dlg_slide.h"
 #include "core/entity_data.h"
 #include "core/layer_catalogue.h"
-#include "core/module_state.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbdatabase.h"

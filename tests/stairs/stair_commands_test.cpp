@@ -1,14 +1,14 @@
 // The stair commands run through the command processor: a stair from model
 // lines with landings picked in the dialog loop, refusals, editing, and a
 // stair turned back into its model lines.
-#include "stairs/stair_commands.h"
+#include "stairs/commands/stair_commands.h"
 
 #include <cmath>
 #include <numbers>
 
+#include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ui/driver.h"

@@ -2,7 +2,7 @@
 // degenerate arcs, undo, the preview, keyword lists and prompts, drag
 // statuses, the system variables and settings it keeps, and the model lines
 // it leaves.
-#include "stairs/stair_jig.h"
+#include "stairs/commands/stair_jig.h"
 
 #include <cmath>
 

@@ -4,8 +4,8 @@
 #include <numbers>
 #include <string>
 
+#include "core/base/module_state.h"
 #include "core/entity_data.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "settings/floors.h"

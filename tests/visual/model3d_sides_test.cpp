@@ -6,7 +6,7 @@
 #include <string>
 #include <tuple>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/db/dxffile.h"
 #include "tests/visual/model3d_fixture.h"

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/base/module_state.h"
 #include "core/geometry/face_rings.h"
 #include "core/geometry/matrix4.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "visual/model3d/face_records.h"

@@ -9,11 +9,12 @@
 #include <memory>
 #include <unordered_map>
 
+#include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
+#include "core/level_layers.h"
 #include "core/level_settings.h"
 #include "core/levels.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"

@@ -7,12 +7,12 @@
 #include <cstring>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/geometry/host_geometry.h"
 #include "core/geometry/matrix4.h"
 #include "core/geometry/polygon.h"
 #include "core/host_services.h"
 #include "core/levels.h"
-#include "core/module_state.h"
 #include "core/pick_walls.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"

@@ -10,10 +10,10 @@
 #include <cmath>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/geometry/face_rings.h"
 #include "core/geometry/matrix4.h"
 #include "core/geometry/polygon.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/db/dbdatabase.h"
 #include "visual/model3d/face_records.h"

@@ -9,6 +9,7 @@
 #include "core/geometry/host_geometry.h"
 #include "core/geometry/matrix4.h"
 #include "core/geometry/triangulate.h"
+#include "core/level_layers.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/entity_readers.h"
 #include "core/layer_catalogue.h"
 #include "core/levels.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <limits>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 
 namespace {
 

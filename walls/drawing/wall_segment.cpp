@@ -12,7 +12,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The graph's life: its settings, clearing, and the face holding an entity.
 #include "walls/graph/cfacciate.h"
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 #include "settings/floor_cmds_run.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"

@@ -18,8 +18,8 @@
 #include <numbers>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/geometry/polygon.h"
-#include "core/module_state.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
 #include "walls/graph/cfacciate.h"

@@ -16,7 +16,7 @@
 #include <cmath>
 #include <unordered_map>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/graph_index.h"
 #include "walls/graph/outline_kind.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <numbers>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/graph_index.h"
 

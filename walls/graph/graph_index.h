@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/outline_kind.h"
 #include "walls/graph/point_index.h"

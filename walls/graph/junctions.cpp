@@ -8,9 +8,10 @@
 #include <cmath>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/entity_readers.h"
+#include "core/level_layers.h"
 #include "core/levels.h"
-#include "core/module_state.h"
 #include "host/ads/ssget.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/graph_index.h"

@@ -16,10 +16,10 @@
 // polygon lies inside neither piece, so keeping its link adds nothing twice.
 #include <vector>
 
+#include "core/base/module_state.h"
+#include "core/base/velm_assert.h"
 #include "core/geometry/polygon.h"
 #include "core/geometry/ring_difference.h"
-#include "core/module_state.h"
-#include "core/velm_assert.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/outline_polygons.h"
 

@@ -4,7 +4,7 @@
 // corner points close its gaps on the two walls of the corner.
 #include <algorithm>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 #include "walls/graph/outline_kind.h"
 #include "walls/graph/outline_polygons.h"
 

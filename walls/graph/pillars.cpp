@@ -15,9 +15,9 @@
 #include <memory>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/entity_readers.h"
 #include "core/levels.h"
-#include "core/module_state.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "walls/graph/cfacciate.h"

@@ -3,6 +3,7 @@
 // "VELMDEFWALL" drives.
 #include "walls/recognition/defmuri.h"
 
+#include "core/level_layers.h"
 #include "core/levels.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"

@@ -5,7 +5,7 @@
 #include <numbers>
 #include <vector>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
 #include "host/util/nocase.h"

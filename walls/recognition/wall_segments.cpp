@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 #include "host/util/nocase.h"
 #include "walls/graph/outline_record.h"
 #include "walls/recognition/defmuri.h"

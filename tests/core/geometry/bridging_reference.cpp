@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 
 RingNode* ReferenceBridgeHoles(ContourNode* contours) {
     if (!contours) return nullptr;

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "core/base/module_state.h"
 #include "core/geometry/matrix4.h"
-#include "core/module_state.h"
 
 namespace {
 

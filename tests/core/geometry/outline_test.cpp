@@ -5,9 +5,9 @@
 #include <cmath>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/geometry/polygon.h"
 #include "core/geometry/triangulate.h"
-#include "core/module_state.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <random>
 #include <string>
 
+#include "core/base/module_state.h"
 #include "core/geometry/polygon.h"
-#include "core/module_state.h"
 #include "tests/core/geometry/polygon_fixtures.h"
 #include "tests/core/geometry/triangulation_reference.h"
 

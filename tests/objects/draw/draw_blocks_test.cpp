@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "draw_fixture.h"
+#include "objects/language/obj_geometry.h"
 
 namespace {
 const double kPi = std::acos(-1.0);

@@ -10,7 +10,7 @@
 #include "host/db/dbobjptr.h"
 #include "host/win/textutil.h"
 #include "obj_records_fixture.h"
-#include "rooms/schedules/opening_marks.h"
+#include "rooms/opening_marks.h"
 #include "walls/graph/outline_record.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "core/module_state.h"
+#include "core/base/module_state.h"
 #include "tests/walls/recognition/recognition_fixture.h"
 #include "walls/recognition/layer_thickness.h"
 

@@ -5,8 +5,8 @@
 // each wall less its opening.
 #include <cmath>
 
+#include "core/base/module_state.h"
 #include "core/entity_readers.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"

@@ -2,13 +2,13 @@
 // as model lines (Enter) or built into a stair ("Utwórz").
 #include <cmath>
 
+#include "core/base/module_state.h"
 #include "core/host_services.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/ssget.h"
 #include "host/ed/prompts.h"
-#include "stairs/stair_commands.h"
-#include "stairs/stair_jig.h"
+#include "stairs/commands/stair_commands.h"
+#include "stairs/commands/stair_jig.h"
 
 namespace {
 

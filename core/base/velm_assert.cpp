@@ -1,4 +1,4 @@
-#include "core/velm_assert.h"
+#include "core/base/velm_assert.h"
 
 #include <cstdio>
 #include <cstdlib>

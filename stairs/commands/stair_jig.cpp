@@ -1,15 +1,15 @@
 // The stair path jig and its preview (see the header).
-#include "stairs/stair_jig.h"
+#include "stairs/commands/stair_jig.h"
 
 #include <cmath>
 #include <cstdio>
 #include <numbers>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "core/geometry/vertex_list.h"
 #include "core/host_services.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"

@@ -1,5 +1,5 @@
 // The room label field catalogue (see the header).
-#include "rooms/label_catalogue.h"
+#include "rooms/labels/label_catalogue.h"
 
 #include <cstdio>
 #include <optional>

@@ -3,18 +3,18 @@
 // Editing builds the new stair before it touches the old one: only a stair
 // written whole replaces the old stair and takes its opening in the slab,
 // so a failed rebuild leaves the drawing as it was.
-#include "stairs/stair_commands.h"
+#include "stairs/commands/stair_commands.h"
 
 #include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "core/geometry/polygon.h"
 #include "core/host_services.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"

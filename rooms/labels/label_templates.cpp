@@ -1,5 +1,5 @@
 // Room label templates (see the header).
-#include "rooms/label_templates.h"
+#include "rooms/labels/label_templates.h"
 
 #include <optional>
 

@@ -1,9 +1,9 @@
-#include "rooms/schedules/opening_marks.h"
+#include "rooms/opening_marks.h"
 
 #include <cmath>
 
+#include "core/base/module_state.h"
 #include "core/entity_data.h"
-#include "core/module_state.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "walls/graph/outline_kind.h"
