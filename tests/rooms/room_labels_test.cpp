@@ -191,7 +191,7 @@ TEST_F(RoomLabelsTest, redraw_keeps_place_and_reads_the_mask) {
     zcutRelRb(after);
 
     // A label definition that makes no block leaves label and row.
-    ObjectRunDouble::makeNothing = true;
+    RemoveDefinitions();
     CCALCVANI failing;
     ads_name again;
     filter = zcutBuildList(-3, 1001, kRoomLabelApp, 0);
@@ -304,7 +304,7 @@ TEST_F(RoomLabelsTest, card_rebuilt_with_its_total_or_kept) {
     EXPECT_DOUBLE_EQ(at->resval.rpoint[0], 1000.0);  // where the card was
     zcutRelRb(list);
 
-    ObjectRunDouble::makeNothing = true;
+    RemoveDefinitions();
     ads_name again{made[0], made[1]};
     EXPECT_FALSE(RebuildRoomCard(again, 0.0));
     EXPECT_EQ(cardName(), made);

@@ -79,8 +79,6 @@ TEST_F(ScheduleCmdsTest, schedule_built_and_refreshed) {
     EXPECT_EQ(count(kTables), 1);
     EXPECT_EQ(count(kRows), 3);
     // Enter places a second table of windows.
-    ObjectRunDouble::paramSet = "WINDOWS";
-    ObjectRunDouble::tablePoint = P(400, 100);
     run({"VELMABC", ""});
     EXPECT_EQ(count(kTables), 2);
     EXPECT_EQ(count(kRows), 4);
@@ -88,7 +86,7 @@ TEST_F(ScheduleCmdsTest, schedule_built_and_refreshed) {
 
     // A pick that is no table is refused and a new table asked for.
     run({"_LINE", "0,500", "50,500", ""});
-    ObjectRunDouble::makeNothing = true;
+    RemoveDefinitions();
     run({"VELMABC", "!pick 25,500"});
     EXPECT_NE(transcript().find("Wybrany obiekt nie jest zestawieniem otworów"), std::string::npos);
     EXPECT_NE(transcript().find("Błąd tworzenia zestawienia otworów"), std::string::npos);
@@ -98,11 +96,9 @@ TEST_F(ScheduleCmdsTest, schedule_built_and_refreshed) {
 TEST_F(ScheduleCmdsTest, floors_keep_their_own_rows) {
     Floor();
     SetSettingReal(SetupVar::SQPAV, 300.0);
-    ObjectRunDouble::tablePoint = P(100, 400);
     run({"VELMABC"});
     EXPECT_EQ(count(kRows), 1);
     SetSettingReal(SetupVar::SQPAV, 0.0);
-    ObjectRunDouble::tablePoint = P(100, 100);
     run({"VELMABC", ""});
     EXPECT_EQ(count(kRows), 4);
     // The upper table picked from the ground floor lists the upper floor.
@@ -124,12 +120,12 @@ TEST_F(ScheduleCmdsTest, totals_replace_and_survive_a_failure) {
     run({"VELMTOTABC", "!pick 150,100"});
     EXPECT_EQ(count(kTotals), 1);
 
-    ObjectRunDouble::makeNothing = true;
+    RemoveDefinitions();
     run({"VELMTOTABC", "!pick 150,100"});
     EXPECT_NE(transcript().find("Błąd tworzenia sumy"), std::string::npos);
     EXPECT_EQ(count(kTotals), 1);  // the old one restored
 
-    ObjectRunDouble::makeNothing = false;
+    RestoreDefinitions();
     data.write("VELMOA01.OA", "tab=ABC_TAB\nrec=ABC_REC\nend\n");
     run({"VELMTOTABC", "!pick 150,100"});
     EXPECT_NE(transcript().find("Dla wybranej tabeli nie jest określona całkowita liczba wierszy"),
@@ -142,7 +138,6 @@ TEST_F(ScheduleCmdsTest, renumbering_and_start_numbers) {
     run({"_LINE", "0,500", "50,500", ""});
     run({"VELMREINDEXABC", "", "!pick 0,20", "!pick 25,500", "!pick 0,0", "!pick 0,20", "!pick 900,900", ""});
     EXPECT_NE(transcript().find("Zaznaczony obiekt nie jest otworem"), std::string::npos);
-    EXPECT_EQ(ObjectRunDouble::regenCalls, 3);
     ads_name first, second;
     zcdbEntNext(nullptr, first);
     zcdbEntNext(first, second);
@@ -194,7 +189,7 @@ TEST_F(ScheduleCmdsTest, schedule_rebuilt_in_place_or_kept) {
 
     old = table();
     ads_name again{old[0], old[1]};
-    ObjectRunDouble::makeNothing = true;
+    RemoveDefinitions();
     EXPECT_FALSE(RebuildSchedule(again));
     EXPECT_EQ(table(), old);
     EXPECT_EQ(count(kRows), 3);
