@@ -8,9 +8,10 @@
 
 int RunInsertParamObject(ObjContext& context, int flag, Point3* presetPoint) {
     context.flag1 = static_cast<std::uint8_t>(flag);
+    // The preset point is only the base of the placement prompt: a run
+    // without a prompt (a label drawn again) keeps the insertion point the
+    // caller gave rather than jumping to the room's interior point.
     if (presetPoint) {
-        context.insertionPoint[0] = presetPoint->x;
-        context.insertionPoint[1] = presetPoint->y;
         context.host.basePoint = *presetPoint;
         context.host.hasBasePoint = true;
     }

@@ -24,7 +24,8 @@
 // parameters and places the object; `flag` is the insert flag (1 rows,
 // totals and labels; 0 tables and redrawn cards). A preset point (a room's
 // interior point) is where the object stays when the placement prompt is
-// answered with Enter; its Z is set to the insertion Z after placement.
+// answered with Enter; without a prompt the context's insertion point
+// stands. The preset point's Z is set to the insertion Z after placement.
 // RTNORM when a block was made, else RTERROR.
 int RunInsertParamObject(ObjContext& context, int flag, Point3* presetPoint = nullptr);
 // Runs the placement and the DRAW section of a definition already loaded

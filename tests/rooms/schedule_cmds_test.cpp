@@ -67,7 +67,7 @@ protected:
 
 TEST_F(ScheduleCmdsTest, schedule_built_and_refreshed) {
     Floor();
-    run({"VELMABC"});  // no table yet: a new one at once
+    run({"VELMABC", "DOORS", "100,100"});  // no table yet: a new one at once
     EXPECT_EQ(count(kTables), 1);
     EXPECT_EQ(count(kRows), 3) << transcript();
     std::vector<std::string> numbers = Attribs(kRowApp, "NR");
@@ -79,7 +79,7 @@ TEST_F(ScheduleCmdsTest, schedule_built_and_refreshed) {
     EXPECT_EQ(count(kTables), 1);
     EXPECT_EQ(count(kRows), 3);
     // Enter places a second table of windows.
-    run({"VELMABC", ""});
+    run({"VELMABC", "", "WINDOWS", "400,100"});
     EXPECT_EQ(count(kTables), 2);
     EXPECT_EQ(count(kRows), 4);
     EXPECT_EQ(Attribs(kRowApp, "SZER").size(), 4u);
@@ -96,10 +96,10 @@ TEST_F(ScheduleCmdsTest, schedule_built_and_refreshed) {
 TEST_F(ScheduleCmdsTest, floors_keep_their_own_rows) {
     Floor();
     SetSettingReal(SetupVar::SQPAV, 300.0);
-    run({"VELMABC"});
+    run({"VELMABC", "DOORS", "100,400"});
     EXPECT_EQ(count(kRows), 1);
     SetSettingReal(SetupVar::SQPAV, 0.0);
-    run({"VELMABC", ""});
+    run({"VELMABC", "", "DOORS", "100,100"});
     EXPECT_EQ(count(kRows), 4);
     // The upper table picked from the ground floor lists the upper floor.
     run({"VELMABC", "!pick 150,400"});
@@ -111,13 +111,13 @@ TEST_F(ScheduleCmdsTest, totals_replace_and_survive_a_failure) {
     Floor();
     run({"VELMTOTABC"});
     EXPECT_NE(transcript().find("Nie ma zestawienia otworów w rysunku"), std::string::npos);
-    run({"VELMABC"});
-    run({"VELMTOTABC", "!pick 150,100"});
+    run({"VELMABC", "DOORS", "100,100"});
+    run({"VELMTOTABC", "!pick 150,100", ""});  // no parameter set
     EXPECT_EQ(count(kTotals), 1);
     EXPECT_EQ(Attribs(kTotApp, "LICZBA"), (std::vector<std::string>{"3"}));
     EXPECT_EQ(Attribs(kTotApp, "SUMA1"), (std::vector<std::string>{"6.00"}));
     EXPECT_EQ(Attribs(kTotApp, "SUMA3"), (std::vector<std::string>{"5.40"}));
-    run({"VELMTOTABC", "!pick 150,100"});
+    run({"VELMTOTABC", "!pick 150,100", ""});
     EXPECT_EQ(count(kTotals), 1);
 
     RemoveDefinitions();
@@ -138,6 +138,8 @@ TEST_F(ScheduleCmdsTest, renumbering_and_start_numbers) {
     run({"_LINE", "0,500", "50,500", ""});
     run({"VELMREINDEXABC", "", "!pick 0,20", "!pick 25,500", "!pick 0,0", "!pick 0,20", "!pick 900,900", ""});
     EXPECT_NE(transcript().find("Zaznaczony obiekt nie jest otworem"), std::string::npos);
+    // The renumbered openings are rebuilt in place: none is lost.
+    EXPECT_EQ(count(std::string("0=INSERT -3=") + kAbInfissiObjApp), 5);
     ads_name first, second;
     zcdbEntNext(nullptr, first);
     zcdbEntNext(first, second);
@@ -169,7 +171,7 @@ TEST_F(ScheduleCmdsTest, renumbering_and_start_numbers) {
 // when nothing can be placed the old table stays with its rows.
 TEST_F(ScheduleCmdsTest, schedule_rebuilt_in_place_or_kept) {
     Floor();
-    run({"VELMABC"});
+    run({"VELMABC", "DOORS", "100,100"});
     auto table = [] {
         ads_name set, e{0, 0};
         if (!SelectWithRecord(kTablesApp, set)) return std::array<std::int64_t, 2>{0, 0};
@@ -179,6 +181,7 @@ TEST_F(ScheduleCmdsTest, schedule_rebuilt_in_place_or_kept) {
     };
     auto old = table();
     ads_name name{old[0], old[1]};
+    push("DOORS");  // the table's parameter set asked again
     EXPECT_TRUE(RebuildSchedule(name));
     EXPECT_EQ(count(kTables), 1);
     EXPECT_NE(table(), old);

@@ -24,6 +24,8 @@ protected:
             std::filesystem::copy_file(root + "/support/" + name, data.path(name),
                                        std::filesystem::copy_options::overwrite_existing);
         SetSettingInt(SetupVar::SET_PFISSOATTIVO, 0);
+        // Parameter sets are asked for by name at the command line.
+        SetSettingInt(SetupVar::DLGOGGETTO, 0);
         // The object library registers the mark record when it places an opening.
         zcdbRegApp(kAbInfissiObjApp);
     }
