@@ -1,13 +1,11 @@
 #include "objects/objects_module.h"
 
-#include "core/dialogs/dlg_slide.h"
 #include "host/rx/rxobject.h"
 #include "objects/dialogs/dlg_par_obj.h"
 #include "objects/placement/library_cmds.h"
 #include "objects/placement/modify_regen.h"
 #include "objects/placement/placement_preview.h"
 #include "objects/placement/wall_cuts.h"
-#include "settings/preferences/pref_hooks.h"
 #include "settings/rescale.h"
 
 std::span<const CommandBinding> ObjectsCommandBindings() {
@@ -23,11 +21,6 @@ std::span<const CommandBinding> ObjectsCommandBindings() {
 }
 
 void RegisterObjectsModule() {
-    SetSlideDialogHook([](const std::string& imageName) {
-        CDlgSlide slide;
-        slide.SetImageName(imageName);
-        slide.DoModal();
-    });
     SetRegenParamObjectHook(
         [](const ads_name entity, const AAR_LAYERC& layers, const char* kind, const double* options) {
             RegenParamObject(entity, layers, nullptr, -1, kind, options);
@@ -40,7 +33,6 @@ void RegisterObjectsModule() {
 void UnregisterObjectsModule() {
     VELM_PRJ::rxUninit();
     VELM_PRJTRAVE::rxUninit();
-    SetSlideDialogHook(nullptr);
     SetRegenParamObjectHook(nullptr);
     ResetParameterDialogPlacement();
 }

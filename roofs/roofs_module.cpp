@@ -1,6 +1,5 @@
 #include "roofs/roofs_module.h"
 
-#include "objects/placement/host_seams.h"
 #include "roofs/commands/floor_slab.h"
 #include "roofs/commands/gable_roof_cmd.h"
 #include "roofs/commands/girder_cmds.h"
@@ -10,9 +9,6 @@
 #include "roofs/commands/slab_hatch_cmd.h"
 #include "roofs/commands/zprofile.h"
 #include "roofs/slab_jig.h"
-#include "roofs/slab_openings.h"
-#include "roofs/slab_planes.h"
-#include "roofs/slab_record.h"
 
 std::span<const CommandBinding> RoofsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
@@ -25,16 +21,8 @@ std::span<const CommandBinding> RoofsCommandBindings() {
 
 void RegisterRoofsModule() {
     VELM_COPJ::rxInit();
-    SetSlabLoopsReader(&ParseSlabLoops);
-    SetLoopSlopeReader(&GetLoopSlope);
-    SetOpeningEraser(&EraseOpeningObject);
-    SetSlabOpeningCutter(&CutOpeningIntoSlab);
 }
 
 void UnregisterRoofsModule() {
-    SetSlabOpeningCutter(nullptr);
-    SetOpeningEraser(nullptr);
-    SetLoopSlopeReader(nullptr);
-    SetSlabLoopsReader(nullptr);
     VELM_COPJ::rxUninit();
 }

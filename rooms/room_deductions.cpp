@@ -23,7 +23,8 @@
 #include "host/db/dbobjptr.h"
 #include "host/db/dbpoly.h"
 #include "objects/language/obj_context.h"
-#include "rooms/slab_readers.h"
+#include "roofs/slab_openings.h"
+#include "roofs/slab_record.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "walls/graph/contour_highlight.h"
@@ -256,16 +257,14 @@ double ComputeRoomDeductions(const VertexNode* room, double level) {
 void SumRoofWindowValues(const VertexNode* room, double level, double& windows, double& ventilation) {
     windows = 0.0;
     ventilation = 0.0;
-    const SlabReaders& readers = SlabReadersHook();
-    if (!readers.readOpeningPolygon) return;
-    for (const Name& e : SelectWithApp(kOpeningPolygonApp, true)) {
+    for (const Name& e : SelectWithApp(kOpeningApp, true)) {
         if (static_cast<InsertionType>(GetParamObjectType(e.data())) != InsertionType::RoofWindow) continue;
         const std::optional<double> own = LevelOf(e, false);
         if (!own || !SameLevel(*own, level)) continue;
-        RbList opening = Owned(GetEntXData(e.data(), kOpeningPolygonApp));
-        const resbuf* app = FindXDataApp(opening.get(), kOpeningPolygonApp);
+        RbList opening = Owned(GetEntXData(e.data(), kOpeningApp));
+        const resbuf* app = FindXDataApp(opening.get(), kOpeningApp);
         if (!app) continue;
-        OwnedList<VertexNode> polygon(readers.readOpeningPolygon(app, nullptr));
+        OwnedList<VertexNode> polygon(ReadOpeningPolygon(app, nullptr));
         if (!polygon || !AllInside(polygon.get(), room, 1)) continue;
         RbList params = Owned(GetEntXData(e.data(), kSpecialParamsApp));
         const resbuf* rb = FindXDataApp(params.get(), kSpecialParamsApp);
@@ -286,8 +285,6 @@ bool IsRoofPitchFlag(int flagWord) {
 }
 
 RoofPitch* CollectRoofPitches(double level) {
-    const SlabReaders& readers = SlabReadersHook();
-    if (!readers.getSlabOutlineVertices) return nullptr;
     RoofPitch* pitches = nullptr;
     for (const Name& e : SelectWithApp(kSlabApp, true)) {
         {
@@ -296,7 +293,7 @@ RoofPitch* CollectRoofPitches(double level) {
             const resbuf* flag = app ? FindRbCode(app, 1070) : nullptr;
             if (flag && !IsRoofPitchFlag(flag->resval.rint)) continue;
         }
-        OwnedList<VertexNode> outline(readers.getSlabOutlineVertices(e.data()));
+        OwnedList<VertexNode> outline(GetSlabOutlineVertices(e.data()));
         bool above = false;
         for (const VertexNode* v = outline.get(); v; v = v->next) above = above || v->z > level + GeomEpsilon;
         if (!above) continue;

@@ -12,8 +12,6 @@
 
 inline constexpr const char* kDeductionApp = "VELM16$_$DETRAIPOLIGONI-";
 inline constexpr const char* kStairFootprintApp = "VELM7$_$DETCOMPSCALE-";
-inline constexpr const char* kSlabApp = "VELM5$_$VFALDA-";
-inline constexpr const char* kOpeningPolygonApp = "VELM5$_$POLIGFALDA-";
 inline constexpr const char* kSpecialParamsApp = "VELM5$_$PARASPEC-";
 
 // While one lives, the deduction polylines, stairs, pillars and roof

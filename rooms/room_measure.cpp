@@ -142,7 +142,7 @@ int CCALCVANI::MeasureContour(VertexNode* ring, double curveArea, const ContourL
             if (coverage > GeomEpsilon)
                 RecordOpeningRoom(*o, segment, rowNumber, roomNameForOpenings, strInfVani, numInfVani,
                                   roomTextForOpenings, roomNumberForOpenings);
-            const double n = o->int2, a = o->real1, w = o->real2, v = o->real5;
+            const double n = o->openingCount, a = o->openingArea, w = o->windowArea, v = o->ventilationArea;
             windowArea += w * coverage;
             openingArea += n * coverage * a;
             ventilationArea += v * coverage;

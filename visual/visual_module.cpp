@@ -1,6 +1,5 @@
 #include "visual/visual_module.h"
 
-#include "objects/placement/host_seams.h"
 #include "settings/preferences/pref_hooks.h"
 #include "visual/model3d/wall3d_commands.h"
 
@@ -15,10 +14,8 @@ std::span<const CommandBinding> VisualCommandBindings() {
 
 void RegisterVisualModule() {
     SetRegen3DWallsOfLevelHook(&Regen3DWallsOfLevel);
-    SetWallFacesRegenerator(&Regen3DWallsAround);
 }
 
 void UnregisterVisualModule() {
-    SetWallFacesRegenerator(nullptr);
     SetRegen3DWallsOfLevelHook(nullptr);
 }

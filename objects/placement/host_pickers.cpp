@@ -20,18 +20,21 @@
 #include "host/ed/prompts.h"
 #include "host/util/nocase.h"
 #include "objects/language/obj_records.h"
-#include "objects/placement/host_seams.h"
 #include "objects/placement/wall_cuts.h"
 #include "objects/placement/wall_edit_util.h"
+#include "roofs/slab_openings.h"
+#include "roofs/slab_planes.h"
+#include "roofs/slab_record.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
+#include "visual/model3d/wall3d_commands.h"
+#include "walls/graph/cfacciate.h"
 
 using namespace wallcut;
 
 namespace {
 
 constexpr const char* kNoSecondSide = "Nie można znaleźć drugiej strony ściany";
-constexpr const char* kSlabApp = "VELM5$_$VFALDA-";
 constexpr const char* kArcTooCoarse = "\nPrzybliżenie zakrzywionej ściany jest zbyt duże";
 
 // The four prompts of a picker: first pass, first pass with the keywords,
@@ -584,10 +587,10 @@ int ReadSlabPlaneVars(ObjContext& c) {
         const int kind = list ? SlabKind(list.get()) : -1;
         if (kind < 0 || kind > 15) return -1;
         const double t = SlabThickness(list.get());
-        ContourNode* loops = ReadSlabLoops(list.get());
+        ContourNode* loops = ParseSlabLoops(list.get());
         const VertexNode* loop = loops ? loops->vertices : nullptr;
         int slopeKind = -1;
-        const double slope = loop ? ReadLoopSlope(loop, slopeKind) : 0.0;
+        const double slope = loop ? GetLoopSlope(loop, slopeKind) : 0.0;
         const bool made = loop && PolygonNormal(loop, plane[0], plane[1], plane[2], plane[3]);
         FreeList(loops);
         if (!made || std::abs(plane[2]) < GeomEpsilon) return -1;
@@ -804,7 +807,7 @@ int RelocateOnHost(ObjContext& c, const ads_name object) {
     switch (c.insertionType) {
         case InsertionType::StraightWallOpening: {
             RejoinStraightWallLines(object, c.firstEntity, c.secondEntity);
-            RegenerateWallFaces(c.firstEntity, c.secondEntity, c.elevation, none, none);
+            Regen3DWallsAround(c.firstEntity, c.secondEntity, c.elevation, none, none);
             if (c.only3d) return 1;
             if (!LineOf(c.firstEntity, c.host.wallLine) || !LineOf(c.secondEntity, c.host.secondWallLine))
                 return KeepObject(object, "\nNie można znaleźć linii ścian");
@@ -814,7 +817,7 @@ int RelocateOnHost(ObjContext& c, const ads_name object) {
         }
         case InsertionType::ArcWallOpening: {
             RejoinArcWallLines(object, c.firstEntity, c.secondEntity);
-            RegenerateWallFaces(c.firstEntity, c.secondEntity, c.elevation, none, none);
+            Regen3DWallsAround(c.firstEntity, c.secondEntity, c.elevation, none, none);
             if (ads_name_nil(c.firstEntity) || ads_name_nil(c.secondEntity))
                 return KeepObject(object, "\nNie można znaleźć łuków ścian");
             FindArcWallAtPick(c);
@@ -822,8 +825,8 @@ int RelocateOnHost(ObjContext& c, const ads_name object) {
         }
         case InsertionType::SlabCutTotalGiven:
         case InsertionType::SlabCutPartGiven: {
-            ads_name slab;
-            EraseObjectOpening(object, slab);
+            ads_name slab = {0, 0};
+            EraseOpeningObject(object, slab);
             ComputeRatioVars(c);
             return 1;
         }
@@ -833,7 +836,7 @@ int RelocateOnHost(ObjContext& c, const ads_name object) {
         case InsertionType::WallCorner: {
             ads_name lines[4];
             RejoinCornerWallLines(object, lines);
-            RegenerateWallFaces(lines[0], lines[1], c.elevation, lines[2], lines[3]);
+            Regen3DWallsAround(lines[0], lines[1], c.elevation, lines[2], lines[3]);
             // The hosts: the lines through the first points of the jambs.
             Copy(lines[0], c.firstEntity);
             Copy(lines[2], c.secondEntity);
@@ -844,8 +847,8 @@ int RelocateOnHost(ObjContext& c, const ads_name object) {
         }
         case InsertionType::SlabOpening:
         case InsertionType::RoofWindow: {
-            ads_name slab;
-            EraseObjectOpening(object, slab);
+            ads_name slab = {0, 0};
+            EraseOpeningObject(object, slab);
             if (ads_name_nil(slab)) return KeepObject(object, "\nNie można znaleźć płyty");
             Copy(slab, c.firstEntity);
             ReadSlabPlaneVars(c);

@@ -19,16 +19,16 @@
 #include "objects/language/obj_geometry.h"
 #include "objects/language/obj_records.h"
 #include "objects/language/obj_text.h"
-#include "objects/placement/gap_outline.h"
 #include "objects/placement/host_pickers.h"
-#include "objects/placement/host_seams.h"
 #include "objects/placement/param_input.h"
 #include "objects/placement/placers.h"
 #include "objects/placement/wall_cuts.h"
 #include "objects/placement/wall_edit_util.h"
+#include "roofs/slab_openings.h"
 #include "settings/dialogs/layer_linetypes.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
+#include "visual/model3d/wall3d_commands.h"
 
 using wallcut::RbList;
 
@@ -339,21 +339,20 @@ void CutHostWalls(ObjContext& c, const ads_name insert, bool autoCut) {
         case InsertionType::SlabCutPartGiven:
         case InsertionType::SlabOpening:
         case InsertionType::RoofWindow:
-            CutObjectIntoSlab(insert, c.firstEntity);
+            CutOpeningIntoSlab(insert, c.firstEntity);
             break;
         case InsertionType::StraightWallOpening:
         case InsertionType::ArcWallOpening: {
-            RegenerateWallFaces(c.firstEntity, c.secondEntity, c.elevation, none, none);
+            Regen3DWallsAround(c.firstEntity, c.secondEntity, c.elevation, none, none);
             if (cut2d) {
-                GapOutline o;
-                if (ReadGapOutline(insert, o)) {
+                if (const OwnedOutline o{ReadTag3DiStr(insert)}) {
                     PairSelection hosts(c.firstEntity, c.secondEntity);
                     ads_name a{0, 0}, b{0, 0};
                     if (c.workingType == InsertionType::StraightWallOpening) {
-                        FindStraightWallLinesAtGap(o, hosts.set(), a, b);
+                        FindStraightWallLinesAtGap(*o, hosts.set(), a, b);
                         CutStraightWallAtOpening(insert, a, b);
                     } else {
-                        FindArcWallArcsAtGap(o, hosts.set(), a, b);
+                        FindArcWallArcsAtGap(*o, hosts.set(), a, b);
                         CutArcWallAtOpening(insert, a, b);
                     }
                 }
@@ -364,7 +363,7 @@ void CutHostWalls(ObjContext& c, const ads_name insert, bool autoCut) {
         case InsertionType::WallCorner: {
             ads_name lines[4];
             if (FindWallLinesAtOpening(insert, lines)) {
-                RegenerateWallFaces(lines[0], lines[1], c.elevation, lines[2], lines[3]);
+                Regen3DWallsAround(lines[0], lines[1], c.elevation, lines[2], lines[3]);
                 if (cut2d) CutCornerWallAtObject(insert, lines);
             }
             if (c.runMode == 0) AdvanceObjectCounters(c, 0);

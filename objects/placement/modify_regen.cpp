@@ -26,12 +26,12 @@
 #include "objects/language/obj_records.h"
 #include "objects/language/obj_text.h"
 #include "objects/placement/host_pickers.h"
-#include "objects/placement/host_seams.h"
 #include "objects/placement/insert_run.h"
 #include "objects/placement/param_input.h"
 #include "objects/placement/wall_cuts.h"
 #include "objects/placement/wall_edit_util.h"
 #include "resources/velmresources.h"
+#include "roofs/slab_openings.h"
 #include "settings/dialogs/layer_linetypes.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
@@ -294,7 +294,7 @@ void RestoreHost(const ObjContext& c, const ads_name object) {
         case InsertionType::SlabCutPartGiven:
         case InsertionType::SlabOpening:
         case InsertionType::RoofWindow:
-            CutObjectIntoSlab(object, c.firstEntity);
+            CutOpeningIntoSlab(object, c.firstEntity);
             break;
         case InsertionType::StraightWallOpening:
         case InsertionType::ArcWallOpening:

@@ -111,7 +111,7 @@ bool IntersectInfinite(const Point3& a, const Point3& b, const Point3& c, const 
 }  // namespace
 
 void CutWallAtPilaster(const ads_name pilaster) {
-    OwnedRing outline{ReadPilasterOutline(pilaster)};
+    OwnedRing outline{GetPillarOutline(pilaster)};
     if (CountNodes(outline.head) < 3) return;
     double level = 0.0;
     if (GetEntityLevel(pilaster, level, nullptr, false) != 1) return;
@@ -241,7 +241,7 @@ void RejoinPilasterWallLines(const VertexNode* outline, double level) {
 }
 
 void RejoinPilasterAtObject(const ads_name pilaster) {
-    OwnedRing outline{ReadPilasterOutline(pilaster)};
+    OwnedRing outline{GetPillarOutline(pilaster)};
     double level = 0.0;
     const bool onLevel = GetEntityLevel(pilaster, level, nullptr, false) == 1;
     zcdbEntDel(pilaster);

@@ -70,20 +70,20 @@ int BreakWallAtObject(const ads_name entity, double level, bool wholeFloor) {
     }
     switch (type) {
         case InsertionType::StraightWallOpening: {
-            GapOutline o;
-            if (!ReadGapOutline(entity, o)) break;
+            const OwnedOutline o{ReadTag3DiStr(entity)};
+            if (!o) break;
             WallSelection lines("LINE", insertion.z, !wholeFloor);
             ads_name a, b;
-            FindStraightWallLinesAtGap(o, lines.set(), a, b);
+            FindStraightWallLinesAtGap(*o, lines.set(), a, b);
             CutStraightWallAtOpening(entity, a, b);
             break;
         }
         case InsertionType::ArcWallOpening: {
-            GapOutline o;
-            if (!ReadGapOutline(entity, o)) break;
+            const OwnedOutline o{ReadTag3DiStr(entity)};
+            if (!o) break;
             WallSelection arcs("ARC", insertion.z, !wholeFloor);
             ads_name a, b;
-            FindArcWallArcsAtGap(o, arcs.set(), a, b);
+            FindArcWallArcsAtGap(*o, arcs.set(), a, b);
             CutArcWallAtOpening(entity, a, b);
             break;
         }

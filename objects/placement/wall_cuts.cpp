@@ -85,7 +85,7 @@ void FinishFace(FaceJoin& f, ads_name out) {
     RemakeLine(f.line, f.end1, f.end2, out);
 }
 
-void RejoinStraight(const GapOutline& o, ads_name lineA, ads_name lineB) {
+void RejoinStraight(const OutlineNode& o, ads_name lineA, ads_name lineB) {
     FaceJoin a{o.gapA[0], o.gapA[1]}, b{o.gapB[0], o.gapB[1]};
     WallSelection lines("LINE", o.z, false);
     for (std::int32_t i = 0; i < lines.size(); ++i) {
@@ -107,11 +107,11 @@ bool ReadArc(const ads_name e, ArcRecord& arc) {
     return !ads_name_nil(e) && GetArcData(e, arc) == 1;
 }
 
-bool IsFaceArc(const GapOutline& o, const ArcRecord& arc, double radius) {
+bool IsFaceArc(const OutlineNode& o, const ArcRecord& arc, double radius) {
     return PointsEqual(arc.centre, o.base, true) && std::abs(arc.radius - radius) <= SharedTolerance;
 }
 
-void CutArcAtGap(const GapOutline& o, const ads_name e) {
+void CutArcAtGap(const OutlineNode& o, const ads_name e) {
     ArcRecord arc;
     if (!ReadArc(e, arc)) return;
     if (!IsPointOnArc(o.gapA[0], arc, false) || !IsPointOnArc(o.gapA[1], arc, false)) return;
@@ -134,7 +134,7 @@ void CutArcAtGap(const GapOutline& o, const ads_name e) {
 
 // Merges the arcs of one face pairwise across the gap; `out` names the
 // arc that remains.
-void MergeFaceArcs(const GapOutline& o, const WallSelection& arcs, double radius, ads_name out) {
+void MergeFaceArcs(const OutlineNode& o, const WallSelection& arcs, double radius, ads_name out) {
     struct Piece {
         ads_name e;
         ArcRecord arc;
@@ -180,7 +180,7 @@ void MergeFaceArcs(const GapOutline& o, const WallSelection& arcs, double radius
     }
 }
 
-void RejoinArcs(const GapOutline& o, ads_name arcA, ads_name arcB) {
+void RejoinArcs(const OutlineNode& o, ads_name arcA, ads_name arcB) {
     WallSelection arcs("ARC", o.z, false);
     ads_name a, b;
     MergeFaceArcs(o, arcs, o.radiusA, a);
@@ -192,7 +192,7 @@ void RejoinArcs(const GapOutline& o, ads_name arcA, ads_name arcB) {
 // ---- wall corners ----
 
 // The jamb point of each of the four lines, and the corner it goes with.
-void CornerPoints(const GapOutline& o, Point3 jamb[4], Point3 corner[4]) {
+void CornerPoints(const OutlineNode& o, Point3 jamb[4], Point3 corner[4]) {
     jamb[0] = o.gapA[0];
     jamb[1] = o.gapB[0];
     jamb[2] = o.gapA[1];
@@ -216,7 +216,7 @@ void RunCornerLines(const Point3 jamb[4], const Point3 corner[4], const Point3 f
     }
 }
 
-void RejoinCorner(const GapOutline& o, ads_name out[4]) {
+void RejoinCorner(const OutlineNode& o, ads_name out[4]) {
     ads_name lines[4];
     {
         WallSelection sel("LINE", o.z, false);
@@ -260,14 +260,14 @@ void EraseObject(const ads_name object) {
 
 // ---- finders ----
 
-void FindStraightWallLinesAtGap(const GapOutline& o, const ads_name sel, ads_name lineA, ads_name lineB) {
+void FindStraightWallLinesAtGap(const OutlineNode& o, const ads_name sel, ads_name lineA, ads_name lineB) {
     FirstInSelection(sel, "LINE", lineA,
                      [&](const ads_name e) { return LineHolds(e, o.gapA[0], &o.gapA[1]); });
     FirstInSelection(sel, "LINE", lineB,
                      [&](const ads_name e) { return LineHolds(e, o.gapB[0], &o.gapB[1]); });
 }
 
-void FindArcWallArcsAtGap(const GapOutline& o, const ads_name sel, ads_name arcA, ads_name arcB) {
+void FindArcWallArcsAtGap(const OutlineNode& o, const ads_name sel, ads_name arcA, ads_name arcB) {
     auto holds = [&](const ads_name e, double radius) {
         ArcRecord arc;
         return ReadArc(e, arc) && IsFaceArc(o, arc, radius) && IsPointOnArc(o.gapA[0], arc, false) &&
@@ -278,7 +278,7 @@ void FindArcWallArcsAtGap(const GapOutline& o, const ads_name sel, ads_name arcA
                      [&](const ads_name e) { return holds(e, o.radiusA + o.wallThickness); });
 }
 
-void FindCornerWallLinesAtGap(const GapOutline& o, const ads_name sel, ads_name lines[4]) {
+void FindCornerWallLinesAtGap(const OutlineNode& o, const ads_name sel, ads_name lines[4]) {
     Point3 jamb[4], corner[4];
     CornerPoints(o, jamb, corner);
     for (int i = 0; i < 4; ++i)
@@ -287,73 +287,70 @@ void FindCornerWallLinesAtGap(const GapOutline& o, const ads_name sel, ads_name 
 
 int FindWallLinesAtOpening(const ads_name object, ads_name lines[4]) {
     for (int i = 0; i < 4; ++i) Clear(lines[i]);
-    GapOutline o;
-    if (!ReadGapOutline(object, o)) return 0;
-    WallSelection sel("LINE", o.z, false);
-    FindCornerWallLinesAtGap(o, sel.set(), lines);
+    const OwnedOutline o{ReadTag3DiStr(object)};
+    if (!o) return 0;
+    WallSelection sel("LINE", o->z, false);
+    FindCornerWallLinesAtGap(*o, sel.set(), lines);
     return 1;
 }
 
 // ---- cuts ----
 
 void CutStraightWallAtOpening(const ads_name object, ads_name lineA, ads_name lineB) {
-    GapOutline o;
-    if (!ReadGapOutline(object, o)) return;
-    CutLineAtGap(lineB, o.gapB, true);
-    CutLineAtGap(lineA, o.gapA, false);
+    const OwnedOutline o{ReadTag3DiStr(object)};
+    if (!o) return;
+    CutLineAtGap(lineB, o->gapB, true);
+    CutLineAtGap(lineA, o->gapA, false);
 }
 
 void CutArcWallAtOpening(const ads_name object, ads_name arcA, ads_name arcB) {
-    GapOutline o;
-    if (!ReadGapOutline(object, o)) return;
-    CutArcAtGap(o, arcA);
-    CutArcAtGap(o, arcB);
+    const OwnedOutline o{ReadTag3DiStr(object)};
+    if (!o) return;
+    CutArcAtGap(*o, arcA);
+    CutArcAtGap(*o, arcB);
 }
 
 void CutCornerWallAtObject(const ads_name object, ads_name lines[4]) {
-    GapOutline o;
-    if (!ReadGapOutline(object, o)) return;
+    const OwnedOutline o{ReadTag3DiStr(object)};
+    if (!o) return;
     Point3 jamb[4], corner[4];
-    CornerPoints(o, jamb, corner);
+    CornerPoints(*o, jamb, corner);
     RunCornerLines(jamb, corner, jamb, lines);
 }
 
 // ---- rejoins ----
 
 void RejoinStraightWallLines(const ads_name object, ads_name lineA, ads_name lineB) {
-    GapOutline o;
-    const bool read = ReadGapOutline(object, o);
+    const OwnedOutline o{ReadTag3DiStr(object)};
     EraseObject(object);
     Clear(lineA);
     Clear(lineB);
-    if (read) RejoinStraight(o, lineA, lineB);
+    if (o) RejoinStraight(*o, lineA, lineB);
 }
 
 void RejoinArcWallLines(const ads_name object, ads_name arcA, ads_name arcB) {
-    GapOutline o;
-    const bool read = ReadGapOutline(object, o);
+    const OwnedOutline o{ReadTag3DiStr(object)};
     EraseObject(object);
     Clear(arcA);
     Clear(arcB);
-    if (read) RejoinArcs(o, arcA, arcB);
+    if (o) RejoinArcs(*o, arcA, arcB);
 }
 
 void RejoinCornerWallLines(const ads_name object, ads_name lines[4]) {
-    GapOutline o;
-    const bool read = ReadGapOutline(object, o);
+    const OwnedOutline o{ReadTag3DiStr(object)};
     EraseObject(object);
     for (int i = 0; i < 4; ++i) Clear(lines[i]);
-    if (read) RejoinCorner(o, lines);
+    if (o) RejoinCorner(*o, lines);
 }
 
-void RejoinStraightWallAfterEdit(const GapOutline& outline) {
+void RejoinStraightWallAfterEdit(const OutlineNode& outline) {
     RejoinStraight(outline, nullptr, nullptr);
 }
 
-void RejoinArcWallAfterEdit(const GapOutline& outline) {
+void RejoinArcWallAfterEdit(const OutlineNode& outline) {
     RejoinArcs(outline, nullptr, nullptr);
 }
 
-void RejoinCornerWallAfterEdit(const GapOutline& outline) {
+void RejoinCornerWallAfterEdit(const OutlineNode& outline) {
     RejoinCorner(outline, nullptr);
 }

@@ -13,17 +13,17 @@
 
 #include "core/geometry/vertex_list.h"
 #include "host/util/adscodes.h"
-#include "objects/placement/gap_outline.h"
+#include "walls/graph/outline_record.h"
 
 // ---- finding the wall entities at an object (in a selection's order) ----
 // lineA holds both face-A gap points, lineB both face-B gap points.
-void FindStraightWallLinesAtGap(const GapOutline& outline, const ads_name selection, ads_name lineA,
+void FindStraightWallLinesAtGap(const OutlineNode& outline, const ads_name selection, ads_name lineA,
                                 ads_name lineB);
 // The arcs of faces A and B centred on the object's base whose span holds
 // both jamb first points.
-void FindArcWallArcsAtGap(const GapOutline& outline, const ads_name selection, ads_name arcA, ads_name arcB);
+void FindArcWallArcsAtGap(const OutlineNode& outline, const ads_name selection, ads_name arcA, ads_name arcB);
 // The lines through jamb1 first, jamb1 last, jamb2 first and jamb2 last.
-void FindCornerWallLinesAtGap(const GapOutline& outline, const ads_name selection, ads_name lines[4]);
+void FindCornerWallLinesAtGap(const OutlineNode& outline, const ads_name selection, ads_name lines[4]);
 // The four lines of a placed corner object, from its own outline and the
 // wall lines of its level; 1 when the outline was read, else 0.
 int FindWallLinesAtOpening(const ads_name object, ads_name lines[4]);
@@ -47,9 +47,9 @@ void RejoinPilasterAtObject(const ads_name pilaster);
 // ---- rejoining after an editing command erased, moved or turned the object ----
 // The outline is the one captured while the object was erased
 // (CreateTag3DiStrNode).
-void RejoinStraightWallAfterEdit(const GapOutline& outline);
-void RejoinArcWallAfterEdit(const GapOutline& outline);
-void RejoinCornerWallAfterEdit(const GapOutline& outline);
+void RejoinStraightWallAfterEdit(const OutlineNode& outline);
+void RejoinArcWallAfterEdit(const OutlineNode& outline);
+void RejoinCornerWallAfterEdit(const OutlineNode& outline);
 void RejoinPilasterWallLines(const VertexNode* outline, double level);
 
 // ---- dispatch and command ----

@@ -6,6 +6,7 @@
 #include "core/levels.h"
 #include "host/ui/msgbox.h"
 #include "host/ui/resources.h"
+#include "objects/placement/object_run.h"
 #include "resources/velmresources.h"
 #include "rooms/dialogs/dlg_def_etichette.h"
 

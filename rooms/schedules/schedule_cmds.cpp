@@ -13,7 +13,7 @@
 #include "host/ed/adspick.h"
 #include "host/ed/prompts.h"
 #include "host/util/nocase.h"
-#include "rooms/object_run.h"
+#include "objects/placement/object_run.h"
 #include "rooms/opening_marks.h"
 #include "rooms/pick_status.h"
 #include "rooms/schedules/schedule_context.h"

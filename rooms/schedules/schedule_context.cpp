@@ -18,7 +18,7 @@
 #include "host/util/nocase.h"
 #include "objects/language/obj_records.h"
 #include "objects/language/obj_text.h"
-#include "rooms/object_run.h"
+#include "objects/placement/object_run.h"
 #include "rooms/opening_marks.h"
 #include "rooms/pick_status.h"
 #include "rooms/record_insert.h"

@@ -8,10 +8,6 @@ Regen3DWallsOfLevelHook& WallsHook() {
     static Regen3DWallsOfLevelHook hook;
     return hook;
 }
-SlideDialogHook& SlideHook() {
-    static SlideDialogHook hook;
-    return hook;
-}
 LabelTemplateNameHook& NameHook() {
     static LabelTemplateNameHook hook;
     return hook;
@@ -23,13 +19,6 @@ void SetRegen3DWallsOfLevelHook(Regen3DWallsOfLevelHook hook) {
 }
 void RegenerateWallsOfLevel(double elevation, double height, int edgeMode) {
     if (const auto& hook = WallsHook()) hook(elevation, height, edgeMode);
-}
-
-void SetSlideDialogHook(SlideDialogHook hook) {
-    SlideHook() = std::move(hook);
-}
-void ShowSlideDialog(const std::string& imageName) {
-    if (const auto& hook = SlideHook()) hook(imageName);
 }
 
 void SetLabelTemplateNameHook(LabelTemplateNameHook hook) {

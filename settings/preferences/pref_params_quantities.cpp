@@ -1,6 +1,7 @@
 // The parameters and quantities preference pages.
 #include "settings/preferences/pref_params_quantities.h"
 
+#include "core/dialogs/dlg_slide.h"
 #include "core/levels.h"
 #include "core/support_files.h"
 #include "host/ui/msgbox.h"
@@ -119,7 +120,11 @@ CDlgPrefComputi::CDlgPrefComputi() : CPrefPage(IDD_PREF_COMPUTI) {
         if (sel >= 0) m_cards.GetLBText(sel, m_cardName);
         ShowPreview();
     });
-    HandleCommand(STN_CLICKED, IDC_PREVIEW, [this] { ShowSlideDialog(m_cardName); });
+    HandleCommand(STN_CLICKED, IDC_PREVIEW, [this] {
+        CDlgSlide slide;
+        slide.SetImageName(m_cardName);
+        slide.DoModal();
+    });
     HandleCommand(BN_CLICKED, IDC_OUTLINE, [this] {
         UpdateData(TRUE);
         EnableOutlineLayer();

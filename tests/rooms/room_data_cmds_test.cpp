@@ -61,7 +61,7 @@ TEST_F(RoomDataCmdsTest, new_label_with_card_and_row) {
     zero.restype = RTSHORT;
     zero.resval.rint = 0;
     zcedSetVar("DIMZIN", &zero);
-    run({"!dialog 139 ok", "VELMSPACEUNIT", "200,150"});
+    run({"!dialog 139 ok", "VELMSPACEUNIT", "1000,0", "200,150", ""});
     EXPECT_EQ(count(kLabels), 1) << transcript();
     EXPECT_EQ(count(kCards), 1);
     EXPECT_EQ(count(kRows), 1);
@@ -93,7 +93,8 @@ TEST_F(RoomDataCmdsTest, new_label_with_card_and_row) {
 
 TEST_F(RoomDataCmdsTest, labels_without_measuring_take_the_next_numbers) {
     SetSettingInt(SetupVar::NOCALCOLOUA, 1);
-    run({"!dialog 139 ok", "!dialog 139 ok", "!dialog 139 cancel", "VELMSPACEUNIT", "100,100", "250,150"});
+    run({"!dialog 139 ok", "!dialog 139 ok", "!dialog 139 cancel", "VELMSPACEUNIT", "1000,0", "100,100", "",
+         "250,150", ""});
     const auto values = LabelValues();
     ASSERT_EQ(values.size(), 2u);
     EXPECT_EQ(values[0][0], 0.0);                   // not measured
@@ -104,7 +105,7 @@ TEST_F(RoomDataCmdsTest, labels_without_measuring_take_the_next_numbers) {
 TEST_F(RoomDataCmdsTest, polyline_room_whose_polyline_is_gone) {
     ads_name pline;
     MakePolyline("0", {P(1000, 0), P(1100, 0), P(1100, 100), P(1000, 100)}, true, nullptr, pline);
-    run({"!dialog 139 ok", "VELMSPACEUNIT", "Polilinia", "!pick 1050,0", "1050,50"});
+    run({"!dialog 139 ok", "VELMSPACEUNIT", "2000,0", "Polilinia", "!pick 1050,0", "1050,50", ""});
     ASSERT_EQ(count(kLabels), 1) << transcript();
     EXPECT_NEAR(LabelValues()[0][0], 10000.0, 1e-6);
     zcdbEntDel(pline);

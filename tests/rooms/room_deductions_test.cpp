@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "host/ads/adsent.h"
+#include "roofs/slab_openings.h"
+#include "roofs/slab_record.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "tests/rooms/rooms_fixture.h"
@@ -14,8 +16,8 @@ class RoomDeductionsTest : public RoomsTest {
 protected:
     void SetUp() override {
         RoomsTest::SetUp();
-        for (const char* app : {kDeductionApp, kStairFootprintApp, kSlabApp, kOpeningPolygonApp,
-                                kSpecialParamsApp, "VELM5$_$PILASTROSTR-", "VELM5$_$PARAMETRI-"})
+        for (const char* app : {kDeductionApp, kStairFootprintApp, kSlabApp, kOpeningApp, kSpecialParamsApp,
+                                "VELM5$_$PILASTROSTR-", "VELM5$_$PARAMETRI-"})
             zcdbRegApp(app);
         room.reset(Rect(0, 0, 10, 10));
     }
@@ -36,11 +38,30 @@ protected:
                                  P(at.x + half, at.y + half), P(at.x - half, at.y + half)}),
                    e);
     }
-    void Slab(int flag, std::initializer_list<Point3> outline) {
+    // Appends (point, edge flag) or, flagFirst, (edge flag, point) pairs.
+    static resbuf* AppendPairs(resbuf* list, std::initializer_list<Point3> points, bool flagFirst) {
+        resbuf* tail = list;
+        while (tail->rbnext) tail = tail->rbnext;
+        for (const Point3& p : points) {
+            const ads_point v{p.x, p.y, p.z};
+            tail->rbnext = flagFirst ? zcutBuildList(1070, static_cast<short>(1), 1011, v, 0)
+                                     : zcutBuildList(1011, v, 1070, static_cast<short>(1), 0);
+            while (tail->rbnext) tail = tail->rbnext;
+        }
+        return list;
+    }
+    // A slab record as the slab code writes it: its flag word, then its
+    // outline loop between braces.
+    void Slab(int flag, std::initializer_list<Point3> outline, ads_name made = nullptr) {
         ads_name e;
-        MakeInsert(
-            "R$0", P(0, 0),
-            AppendPoints(zcutBuildList(1001, kSlabApp, 1070, static_cast<short>(flag), 0), 1010, outline), e);
+        resbuf* x = AppendPairs(
+            zcutBuildList(1001, kSlabApp, 1070, static_cast<short>(flag), 1040, 20.0, 1002, "{", 0), outline,
+            false);
+        resbuf* tail = x;
+        while (tail->rbnext) tail = tail->rbnext;
+        tail->rbnext = zcutBuildList(1002, "}", 0);
+        MakeInsert("R$0", P(0, 0), x, e);
+        if (made) ads_name_set(e, made);
     }
     OwnedList<VertexNode> room;
 };
@@ -67,10 +88,10 @@ TEST_F(RoomDeductionsTest, polygons_pillars_and_stairs_are_deducted_once) {
 
 TEST_F(RoomDeductionsTest, roof_windows_inside_the_room_add_their_values) {
     auto window = [](Point3 at, short type, double half = 1.0) {
-        resbuf* x = zcutBuildList(1001, "VELM5$_$PARAMETRI-", 1000, "OKNO", 1070, type, 1001,
-                                  kOpeningPolygonApp, 1070, static_cast<short>(1), 0);
-        AppendPoints(x, 1010,
-                     {P(at.x - half, at.y - half), P(at.x + half, at.y - half), P(at.x + half, at.y + half)});
+        resbuf* x = zcutBuildList(1001, "VELM5$_$PARAMETRI-", 1000, "OKNO", 1070, type, 1001, kOpeningApp,
+                                  1070, static_cast<short>(1), 0);
+        AppendPairs(
+            x, {P(at.x - half, at.y - half), P(at.x + half, at.y - half), P(at.x + half, at.y + half)}, true);
         resbuf* tail = x;
         while (tail->rbnext) tail = tail->rbnext;
         tail->rbnext = zcutBuildList(1001, kSpecialParamsApp, 1070, static_cast<short>(11015), 1040, 1.5,
@@ -97,7 +118,8 @@ TEST_F(RoomDeductionsTest, slab_flag_word_decides_which_slabs_are_pitches) {
 
 TEST_F(RoomDeductionsTest, the_room_under_a_pitch_of_the_drawing) {
     // z = 2 + 0.2 y over the 4 x 5 room: 2 to 3 along its 5-unit sides.
-    Slab(9, {P(-1, -1, 1.8), P(5, -1, 1.8), P(5, 6, 3.2), P(-1, 6, 3.2)});
+    ads_name pitch;
+    Slab(9, {P(-1, -1, 1.8), P(5, -1, 1.8), P(5, 6, 3.2), P(-1, 6, 3.2)}, pitch);
     Slab(5, {P(-1, -1, 5), P(5, -1, 5), P(5, 6, 6), P(-1, 6, 6)});    // refused by its flag
     Slab(16, {P(-1, -1, 5), P(5, -1, 5), P(5, 6, 6), P(-1, 6, 6)});   // refused by its flag
     Slab(1, {P(0, 0, 0), P(4, 0, 0), P(4, 0, 3), P(0, 0, 3)});        // vertical
@@ -115,7 +137,7 @@ TEST_F(RoomDeductionsTest, the_room_under_a_pitch_of_the_drawing) {
     EXPECT_NEAR(result.height, 2.5, 1e-9);
     EXPECT_NEAR(result.wallSurface, 45.0, 1e-9);
 
-    SetSlabReadersHook({});  // without the slab code nothing is a pitch
+    zcdbEntDel(pitch);  // the others are no pitches of this floor
     EXPECT_EQ(CollectRoofPitches(0.0), nullptr);
 }
 

@@ -2,6 +2,7 @@
 // redrawn from its record, and the card commands.
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -46,12 +47,19 @@ protected:
             room.cardPoint = cardAt;
             if (!room.CreateRoomCard(1)) return false;
         }
-        room.StartRun(room.labelDefinition, at, rotation, "");
+        // The user turns the label about the interior point, then puts it.
+        room.StartRun(room.labelDefinition, at, rotation, "\nPunkt wstawienia etykiety:");
+        push({Xy(PolarPoint(room.interiorPoint, rotation, 100.0)), Xy(at)});
         Point3 preset = room.interiorPoint;
         RunInsertParamObject(*room.context, 1, &preset);
         const int ok = room.CreateRoomLabel();
         room.FreeRun();
         return ok && room.CreateCardRow();
+    }
+    static std::string Xy(const Point3& p) {
+        char text[80];
+        std::snprintf(text, sizeof text, "%.17g,%.17g", p.x, p.y);
+        return text;
     }
     static void Prepare(CCALCVANI& room, const char* card, int row) {
         room.templateName = "TMS_TAB1";
@@ -124,7 +132,7 @@ TEST_F(RoomLabelsTest, label_record_leader_and_rotated_attributes) {
     const resbuf* app = FindXDataApp(list, kRoomLabelApp);
     EXPECT_STREQ(app->rbnext->resval.rstring, "TMS_TAB1");
     EXPECT_NEAR(app->rbnext->rbnext->resval.rreal, 370.0 * 270.0, 1e-6);  // variable 60
-    EXPECT_EQ(FindRbCode(list, 50)->resval.rreal, 0.5);
+    EXPECT_NEAR(FindRbCode(list, 50)->resval.rreal, 0.5, 1e-12);
     // The leader in the block: from the origin to the interior point in
     // block coordinates.
     const std::string block = FindRbCode(list, 2)->resval.rstring;
@@ -166,6 +174,8 @@ TEST_F(RoomLabelsTest, redraw_keeps_place_and_reads_the_mask) {
     resbuf* before = Only(kRoomLabelApp);
     const Point3 at{FindRbCode(before, 10)->resval.rpoint[0], FindRbCode(before, 10)->resval.rpoint[1], 0};
     const std::string layer = FindRbCode(before, 8)->resval.rstring;
+    const double rotation = FindRbCode(before, 50)->resval.rreal;
+    EXPECT_NEAR(rotation, 0.25, 1e-12);
     zcutRelRb(before);
 
     ads_name label;
@@ -185,13 +195,13 @@ TEST_F(RoomLabelsTest, redraw_keeps_place_and_reads_the_mask) {
     EXPECT_EQ(count(kRows), 1);  // the row written again
     resbuf* after = Only(kRoomLabelApp);
     EXPECT_EQ(FindRbCode(after, 8)->resval.rstring, layer);
-    EXPECT_EQ(FindRbCode(after, 50)->resval.rreal, 0.25);
+    EXPECT_EQ(FindRbCode(after, 50)->resval.rreal, rotation);
     EXPECT_EQ(FindRbCode(after, 10)->resval.rpoint[0], at.x);
     EXPECT_EQ(FindRbCode(after, 10)->resval.rpoint[1], at.y);
     zcutRelRb(after);
 
     // A label definition that makes no block leaves label and row.
-    ObjectRunDouble::makeNothing = true;
+    RemoveDefinitions();
     CCALCVANI failing;
     ads_name again;
     filter = zcutBuildList(-3, 1001, kRoomLabelApp, 0);
@@ -304,7 +314,7 @@ TEST_F(RoomLabelsTest, card_rebuilt_with_its_total_or_kept) {
     EXPECT_DOUBLE_EQ(at->resval.rpoint[0], 1000.0);  // where the card was
     zcutRelRb(list);
 
-    ObjectRunDouble::makeNothing = true;
+    RemoveDefinitions();
     ads_name again{made[0], made[1]};
     EXPECT_FALSE(RebuildRoomCard(again, 0.0));
     EXPECT_EQ(cardName(), made);

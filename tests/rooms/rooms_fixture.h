@@ -1,7 +1,7 @@
 // Shared pieces of the room tests: the module loaded on a new drawing, the
 // shipped room support files copied into a folder of the test's own that is
-// the whole support path, the slab readers double installed, and makers of
-// the entities the room measurements read.
+// the whole support path, and makers of the entities the room measurements
+// read.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,15 +16,8 @@
 #include "host/ads/rbutil.h"
 #include "host/ed/prompts.h"
 #include "host/util/findfile.h"
-#include "rooms/slab_readers.h"
 #include "tests/host/win_testdir.h"
 #include "tests/support/velm_test.h"
-
-// The slab code's records as the double reads them: a slab's
-// "VELM5$_$VFALDA-" holds its flag word (1070) and then its outline
-// (1010 points); an opening record holds an optional 1070 flag and 1010s.
-inline VertexNode* DoubleSlabOutline(const ads_name slab);
-inline VertexNode* DoubleOpeningPolygon(const resbuf* app, bool* flag);
 
 class RoomsTest : public VelmTest {
 protected:
@@ -37,10 +30,8 @@ protected:
             std::filesystem::copy_file(entry.path(), data.path(entry.path().filename().string()));
         const std::string folder = data.path();
         host::setSupportPathProvider([folder] { return std::vector<std::string>{folder}; });
-        SetSlabReadersHook({&DoubleSlabOutline, &DoubleOpeningPolygon});
     }
     void TearDown() override {
-        SetSlabReadersHook({});
         host::setSupportPathProvider(nullptr);
         VelmTest::TearDown();
     }
@@ -115,32 +106,4 @@ inline resbuf* AppendPoints(resbuf* list, int code, std::initializer_list<Point3
         tail = tail->rbnext;
     }
     return list;
-}
-
-inline VertexNode* PointsAfter(const resbuf* rb, int code) {
-    VertexNode* head = nullptr;
-    for (; rb && rb->restype != 1001; rb = rb->rbnext)
-        if (rb->restype == code)
-            AppendVertex(&head, {rb->resval.rpoint[0], rb->resval.rpoint[1], rb->resval.rpoint[2]}, 0, 0, 0);
-    return head;
-}
-
-inline VertexNode* DoubleSlabOutline(const ads_name slab) {
-    resbuf* apps = zcutBuildList(RTSTR, "VELM5$_$VFALDA-", 0);
-    resbuf* list = zcdbEntGetX(slab, apps);
-    zcutRelRb(apps);
-    const resbuf* app = list;
-    while (app && !(app->restype == 1001)) app = app->rbnext;
-    VertexNode* outline = app ? PointsAfter(app->rbnext, 1010) : nullptr;
-    zcutRelRb(list);
-    return outline;
-}
-
-inline VertexNode* DoubleOpeningPolygon(const resbuf* app, bool* flag) {
-    const resbuf* rb = app ? app->rbnext : nullptr;
-    if (rb && rb->restype == 1070) {
-        if (flag) *flag = rb->resval.rint > 0;
-        rb = rb->rbnext;
-    }
-    return PointsAfter(rb, 1010);
 }

@@ -67,7 +67,7 @@ protected:
 
 TEST_F(ScheduleCmdsTest, schedule_built_and_refreshed) {
     Floor();
-    run({"VELMABC"});  // no table yet: a new one at once
+    run({"VELMABC", "DOORS", "100,100"});  // no table yet: a new one at once
     EXPECT_EQ(count(kTables), 1);
     EXPECT_EQ(count(kRows), 3) << transcript();
     std::vector<std::string> numbers = Attribs(kRowApp, "NR");
@@ -79,16 +79,14 @@ TEST_F(ScheduleCmdsTest, schedule_built_and_refreshed) {
     EXPECT_EQ(count(kTables), 1);
     EXPECT_EQ(count(kRows), 3);
     // Enter places a second table of windows.
-    ObjectRunDouble::paramSet = "WINDOWS";
-    ObjectRunDouble::tablePoint = P(400, 100);
-    run({"VELMABC", ""});
+    run({"VELMABC", "", "WINDOWS", "400,100"});
     EXPECT_EQ(count(kTables), 2);
     EXPECT_EQ(count(kRows), 4);
     EXPECT_EQ(Attribs(kRowApp, "SZER").size(), 4u);
 
     // A pick that is no table is refused and a new table asked for.
     run({"_LINE", "0,500", "50,500", ""});
-    ObjectRunDouble::makeNothing = true;
+    RemoveDefinitions();
     run({"VELMABC", "!pick 25,500"});
     EXPECT_NE(transcript().find("Wybrany obiekt nie jest zestawieniem otworów"), std::string::npos);
     EXPECT_NE(transcript().find("Błąd tworzenia zestawienia otworów"), std::string::npos);
@@ -98,12 +96,10 @@ TEST_F(ScheduleCmdsTest, schedule_built_and_refreshed) {
 TEST_F(ScheduleCmdsTest, floors_keep_their_own_rows) {
     Floor();
     SetSettingReal(SetupVar::SQPAV, 300.0);
-    ObjectRunDouble::tablePoint = P(100, 400);
-    run({"VELMABC"});
+    run({"VELMABC", "DOORS", "100,400"});
     EXPECT_EQ(count(kRows), 1);
     SetSettingReal(SetupVar::SQPAV, 0.0);
-    ObjectRunDouble::tablePoint = P(100, 100);
-    run({"VELMABC", ""});
+    run({"VELMABC", "", "DOORS", "100,100"});
     EXPECT_EQ(count(kRows), 4);
     // The upper table picked from the ground floor lists the upper floor.
     run({"VELMABC", "!pick 150,400"});
@@ -115,21 +111,21 @@ TEST_F(ScheduleCmdsTest, totals_replace_and_survive_a_failure) {
     Floor();
     run({"VELMTOTABC"});
     EXPECT_NE(transcript().find("Nie ma zestawienia otworów w rysunku"), std::string::npos);
-    run({"VELMABC"});
-    run({"VELMTOTABC", "!pick 150,100"});
+    run({"VELMABC", "DOORS", "100,100"});
+    run({"VELMTOTABC", "!pick 150,100", ""});  // no parameter set
     EXPECT_EQ(count(kTotals), 1);
     EXPECT_EQ(Attribs(kTotApp, "LICZBA"), (std::vector<std::string>{"3"}));
     EXPECT_EQ(Attribs(kTotApp, "SUMA1"), (std::vector<std::string>{"6.00"}));
     EXPECT_EQ(Attribs(kTotApp, "SUMA3"), (std::vector<std::string>{"5.40"}));
-    run({"VELMTOTABC", "!pick 150,100"});
+    run({"VELMTOTABC", "!pick 150,100", ""});
     EXPECT_EQ(count(kTotals), 1);
 
-    ObjectRunDouble::makeNothing = true;
+    RemoveDefinitions();
     run({"VELMTOTABC", "!pick 150,100"});
     EXPECT_NE(transcript().find("Błąd tworzenia sumy"), std::string::npos);
     EXPECT_EQ(count(kTotals), 1);  // the old one restored
 
-    ObjectRunDouble::makeNothing = false;
+    RestoreDefinitions();
     data.write("VELMOA01.OA", "tab=ABC_TAB\nrec=ABC_REC\nend\n");
     run({"VELMTOTABC", "!pick 150,100"});
     EXPECT_NE(transcript().find("Dla wybranej tabeli nie jest określona całkowita liczba wierszy"),
@@ -142,7 +138,8 @@ TEST_F(ScheduleCmdsTest, renumbering_and_start_numbers) {
     run({"_LINE", "0,500", "50,500", ""});
     run({"VELMREINDEXABC", "", "!pick 0,20", "!pick 25,500", "!pick 0,0", "!pick 0,20", "!pick 900,900", ""});
     EXPECT_NE(transcript().find("Zaznaczony obiekt nie jest otworem"), std::string::npos);
-    EXPECT_EQ(ObjectRunDouble::regenCalls, 3);
+    // The renumbered openings are rebuilt in place: none is lost.
+    EXPECT_EQ(count(std::string("0=INSERT -3=") + kAbInfissiObjApp), 5);
     ads_name first, second;
     zcdbEntNext(nullptr, first);
     zcdbEntNext(first, second);
@@ -174,7 +171,7 @@ TEST_F(ScheduleCmdsTest, renumbering_and_start_numbers) {
 // when nothing can be placed the old table stays with its rows.
 TEST_F(ScheduleCmdsTest, schedule_rebuilt_in_place_or_kept) {
     Floor();
-    run({"VELMABC"});
+    run({"VELMABC", "DOORS", "100,100"});
     auto table = [] {
         ads_name set, e{0, 0};
         if (!SelectWithRecord(kTablesApp, set)) return std::array<std::int64_t, 2>{0, 0};
@@ -184,6 +181,7 @@ TEST_F(ScheduleCmdsTest, schedule_rebuilt_in_place_or_kept) {
     };
     auto old = table();
     ads_name name{old[0], old[1]};
+    push("DOORS");  // the table's parameter set asked again
     EXPECT_TRUE(RebuildSchedule(name));
     EXPECT_EQ(count(kTables), 1);
     EXPECT_NE(table(), old);
@@ -194,7 +192,7 @@ TEST_F(ScheduleCmdsTest, schedule_rebuilt_in_place_or_kept) {
 
     old = table();
     ads_name again{old[0], old[1]};
-    ObjectRunDouble::makeNothing = true;
+    RemoveDefinitions();
     EXPECT_FALSE(RebuildSchedule(again));
     EXPECT_EQ(table(), old);
     EXPECT_EQ(count(kRows), 3);

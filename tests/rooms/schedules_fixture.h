@@ -1,7 +1,6 @@
 // Shared pieces of the schedule tests: the shipped schedule template,
 // definitions and extract pattern copied beside the room support files,
-// the object run double installed, and a maker of openings with their mark
-// records.
+// and a maker of openings with their mark records.
 #pragma once
 
 #include <filesystem>
@@ -14,7 +13,6 @@
 #include "rooms/opening_marks.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
-#include "tests/rooms/object_run_double.h"
 #include "tests/rooms/rooms_fixture.h"
 
 class SchedulesTest : public RoomsTest {
@@ -27,17 +25,28 @@ protected:
             std::filesystem::copy_file(root + "/support/" + name, data.path(name),
                                        std::filesystem::copy_options::overwrite_existing);
         SetSettingInt(SetupVar::SET_PFISSOATTIVO, 0);
+        // Parameter sets are asked for by name at the command line.
+        SetSettingInt(SetupVar::DLGOGGETTO, 0);
         // The object library registers the mark record when it places an opening.
         zcdbRegApp(kAbInfissiObjApp);
-        ObjectRunDouble::install();
-        ObjectRunDouble::paramSet = "DOORS";
-        ObjectRunDouble::tablePoint = P(100, 100);
     }
     void TearDown() override {
         zcui::SetFilePromptHook(nullptr);
-        ObjectRunDouble::uninstall();
         RoomsTest::TearDown();
     }
+
+    // The table, row and total definitions gone from the support folder
+    // (every object run then fails to make its block), or copied back.
+    void RemoveDefinitions() {
+        for (const char* name : kDefinitions) std::filesystem::remove(data.path(name));
+    }
+    void RestoreDefinitions() {
+        const std::string root = VELM_SOURCE_DIR;
+        for (const char* name : kDefinitions)
+            std::filesystem::copy_file(root + "/support/" + name, data.path(name),
+                                       std::filesystem::copy_options::overwrite_existing);
+    }
+    static constexpr const char* kDefinitions[] = {"ABC_TAB.txt", "ABC_REC.txt", "ABC_TOT.txt"};
 
     // An opening INSERT on the level layer of `level` with a mark record.
     static void Opening(const char* kind, int number, double level, Point3 at, double width = 90.0,

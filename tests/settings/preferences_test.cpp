@@ -40,7 +40,6 @@ protected:
     void TearDown() override {
         SetRegenParamObjectHook(nullptr);
         SetLabelTemplateNameHook(nullptr);
-        SetSlideDialogHook(nullptr);
         SetSharedTolerance(0.001);
         zcui::ResetUi();
         VelmTest::TearDown();

@@ -152,3 +152,14 @@ private:
 // farther than the wall distance.
 WallFace* FindFaceAcross(const CFACCIATE& graph, const Point3& point, WallFace* face, double* distance,
                          double* angle, bool limitToWall);
+
+// The face a wall entity belongs to, as the object pickers take it: its end
+// points when straight, its arc when curved.
+struct WallFaceSpan {
+    bool isArc = false;
+    Point3 start, end;
+    ArcRecord arc;
+};
+// The face of one wall LINE or ARC of the level (a graph of its own is read
+// for it); false when the entity is no wall line or arc.
+bool ReadWallFaceSpan(const ads_name entity, WallFaceSpan& out);

@@ -14,6 +14,7 @@
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
+#include "host/util/nocase.h"
 #include "store/settings_store.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/outline_record.h"
@@ -285,4 +286,18 @@ WallFace* CFACCIATE::BuildFromArc(const ads_name entity) {
     FreeFaceList(partner);
     FinishFace(face);
     return face;
+}
+
+bool ReadWallFaceSpan(const ads_name entity, WallFaceSpan& out) {
+    std::string type;
+    GetEntTypeAndColor(entity, type);
+    CFACCIATE graph;
+    WallFace* face = zcutEqualsNoCase(type, "ARC") ? graph.BuildFromArc(entity) : graph.BuildFromLine(entity);
+    if (!face) return false;
+    out.isArc = face->isArc();
+    out.start = face->start;
+    out.end = face->end;
+    out.arc = face->arc;
+    FreeFaceList(face);
+    return true;
 }

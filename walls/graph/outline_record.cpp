@@ -136,13 +136,13 @@ OutlineNode* ParseTag3DiStr(const resbuf* list) {
     if (!c.at(1070)) return nullptr;
     auto o = std::make_unique<OutlineNode>();
     o->kind = c.integer();
-    o->int2 = c.integer();
-    o->real1 = c.real();
-    o->real2 = c.real();
-    o->real3 = c.real();
-    o->int3 = c.integer();
+    o->openingCount = c.integer();
+    o->openingArea = c.real();
+    o->windowArea = c.real();
+    o->sillHeight = c.real();
+    o->reserved = c.integer();
     o->wallThickness = c.real();
-    o->real5 = c.at(1040) ? c.real() : o->real2;
+    o->ventilationArea = c.at(1040) ? c.real() : o->windowArea;
     Point3 corners[2];
     for (Point3& p : corners)
         if (const resbuf* rb = c.take(1011)) p = PointOf(rb);
@@ -186,6 +186,21 @@ OutlineNode* ParseTag3DiStr(const resbuf* list) {
 OutlineNode* ReadTag3DiStr(const ads_name entity) {
     RbList list(GetEntXData(entity, kTag3DiStrApp));
     return list ? ParseTag3DiStr(list.get()) : nullptr;
+}
+
+OutlineNode* CreateTag3DiStrNode(const resbuf* xdata, const Point3& base, const std::string& layer,
+                                 const ads_name entity) {
+    if (!xdata) return nullptr;
+    const ads_point at = {base.x, base.y, base.z};
+    RbList head(zcutBuildList(-1, entity, 8, layer.c_str(), 10, at, 0));
+    if (!head) return nullptr;
+    resbuf* tail = head.get();
+    while (tail->rbnext) tail = tail->rbnext;
+    // The xdata stays the caller's: it is only lent for the reading.
+    tail->rbnext = const_cast<resbuf*>(xdata);
+    OutlineNode* outline = ParseTag3DiStr(head.get());
+    tail->rbnext = nullptr;
+    return outline;
 }
 
 VertexNode* GetPillarOutline(const ads_name entity) {

@@ -3,7 +3,12 @@
 // the outline of a pilaster ("VELM5$_$PILASTROSTR-").
 #pragma once
 
+#include <memory>
+#include <string>
+
+#include "core/geometry/geom_basic.h"
 #include "core/geometry/vertex_list.h"
+#include "host/util/adscodes.h"
 #include "host/util/resbuf.h"
 #include "walls/graph/wall_face.h"
 
@@ -19,6 +24,17 @@ inline constexpr const char* kPilasterApp = "VELM5$_$PILASTROSTR-";
 OutlineNode* ParseTag3DiStr(const resbuf* list);
 // The same read from the entity.
 OutlineNode* ReadTag3DiStr(const ads_name entity);
+// The same built from data already read: the object's xdata (from its
+// first 1001 group), its insertion point, layer and name, as an editing
+// command captures them from an object it erases.
+OutlineNode* CreateTag3DiStrNode(const resbuf* xdata, const Point3& base, const std::string& layer,
+                                 const ads_name entity);
+
+// One outline read for a caller that keeps it no longer than a scope.
+struct OutlineListFree {
+    void operator()(OutlineNode* list) const { FreeOutlineList(list); }
+};
+using OwnedOutline = std::unique_ptr<OutlineNode, OutlineListFree>;
 
 // The pilaster outline: one vertex per 1011 point, in the reverse of the
 // stored order, at the level of the entity's layer when it has one; null

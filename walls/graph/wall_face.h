@@ -61,9 +61,15 @@ struct OutlineNode {
     ads_name entity = {0, 0};
     std::int32_t kind = 0;
     double z = 0.0;
-    std::int32_t int2 = 0;
-    double real1 = 0.0, real2 = 0.0, real5 = 0.0, real3 = 0.0;
-    std::int32_t int3 = 0;
+    // What the room measurement adds up per wall face it lies on: the
+    // number of openings, the area of each, the glazed (window) area and
+    // the ventilation area (the window area when the record has none).
+    std::int32_t openingCount = 0;
+    double openingArea = 0.0, windowArea = 0.0, ventilationArea = 0.0;
+    // Carried only: the height of the object's lower edge above its level,
+    // and an integer the object library always writes as 0.
+    double sillHeight = 0.0;
+    std::int32_t reserved = 0;
     double wallThickness = 0.0;
     VertexNode* jamb1 = nullptr;
     VertexNode* jamb2 = nullptr;

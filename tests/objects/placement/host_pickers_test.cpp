@@ -4,7 +4,6 @@
 #include "objects/placement/host_pickers.h"
 
 #include "core/geometry/polygon.h"
-#include "objects/placement/host_seams.h"
 #include "store/settings_store.h"
 #include "tests/objects/placement/wall_cut_fixture.h"
 
@@ -14,8 +13,6 @@ class HostPickerTest : public WallCutTest {
 protected:
     void TearDown() override {
         for (auto& c : contexts) FreeObjContext(std::move(c));
-        SetSlabLoopsReader(nullptr);
-        SetLoopSlopeReader(nullptr);
         WallCutTest::TearDown();
     }
     ObjContext& Context(int type) {
@@ -32,6 +29,24 @@ protected:
         return v;
     }
     static bool Has(const std::string& text) { return transcript().find(text) != std::string::npos; }
+    // A slab as the slab code writes it: kind 1, thickness 20 and one loop
+    // of (point, edge flag) pairs.
+    static void Slab(const std::vector<Point3>& loop, Point3 at, ads_name out) {
+        const ads_point p = {at.x, at.y, at.z};
+        resbuf* list = zcutBuildList(RTDXF0, "POINT", 8, "VELMSLAB$0", 10, p, -3, 1001, "VELM5$_$VFALDA-",
+                                     1070, 1, 1040, 20.0, 1002, "{", 0);
+        resbuf* tail = list;
+        while (tail->rbnext) tail = tail->rbnext;
+        for (const Point3& v : loop) {
+            const ads_point q = {v.x, v.y, v.z};
+            tail->rbnext = zcutBuildList(1011, q, 1070, 1, 0);
+            while (tail->rbnext) tail = tail->rbnext;
+        }
+        tail->rbnext = zcutBuildList(1002, "}", 0);
+        ASSERT_EQ(zcdbEntMake(list), RTNORM);
+        zcutRelRb(list);
+        zcdbEntLast(out);
+    }
     std::vector<std::unique_ptr<ObjContext>> contexts;
 };
 
@@ -153,26 +168,8 @@ TEST_F(HostPickerTest, a_corner_gives_its_points_thickness_and_the_angles_of_the
 TEST_F(HostPickerTest, a_slab_gives_its_plane_and_vertical_thickness_and_a_vertical_plane_is_refused) {
     zcdbRegApp("VELM5$_$VFALDA-");
     // The slab rises 1 in 2 along x: 50 % slope.
-    static std::vector<Point3> loop;
-    loop = {{0, 0, 0}, {200, 0, 100}, {200, 200, 100}, {0, 200, 0}};
-    SetSlabLoopsReader([](const resbuf*) {
-        auto* contour = new ContourNode;
-        VertexNode** tail = &contour->vertices;
-        for (const Point3& p : loop) {
-            *tail = NewVertex(p.x, p.y, p.z, 0, 0, 0, 0);
-            tail = &(*tail)->next;
-        }
-        return contour;
-    });
-    SetLoopSlopeReader([](const VertexNode*, int& kind) {
-        kind = 1;
-        return 50.0;
-    });
-    const ads_point at = {100, 100, 50};
-    resbuf* list = zcutBuildList(RTDXF0, "POINT", 8, "VELMSLAB$0", 10, at, -3, 1001, "VELM5$_$VFALDA-", 1070,
-                                 1, 1040, 20.0, 0);
-    ASSERT_EQ(zcdbEntMake(list), RTNORM);
-    zcutRelRb(list);
+    ads_name slab, wall;
+    Slab({{0, 0, 0}, {200, 0, 100}, {200, 200, 100}, {0, 200, 0}}, {100, 100, 50}, slab);
     ads_name plain;
     Wall({0, 500, 0}, {100, 500, 0}, plain);
 
@@ -180,13 +177,14 @@ TEST_F(HostPickerTest, a_slab_gives_its_plane_and_vertical_thickness_and_a_verti
     push({"!pick 0,500", "!pick 100,100"});
     EXPECT_EQ(PickSlabForObject(c, 0), 1);
     EXPECT_TRUE(Has("Wybrany obiekt nie jest płytą"));
+    EXPECT_TRUE(ads_name_equal(c.firstEntity, slab));
     const double n = std::sqrt(Var(c, 20) * Var(c, 20) + Var(c, 22) * Var(c, 22));
     EXPECT_NEAR(std::abs(Var(c, 20) / n), 1.0 / std::sqrt(5.0), 1e-9);
     EXPECT_NEAR(Var(c, 24), 20.0 / std::cos(std::atan(0.5)), 1e-9);
 
-    loop = {{0, 0, 0}, {200, 0, 0}, {200, 0, 100}, {0, 0, 100}};
+    Slab({{0, 0, 0}, {200, 0, 0}, {200, 0, 100}, {0, 0, 100}}, {100, 0, 50}, wall);
     ObjContext& d = Context(19);
-    ads_name_set(c.firstEntity, d.firstEntity);
+    ads_name_set(wall, d.firstEntity);
     EXPECT_EQ(ReadSlabPlaneVars(d), -1);
 }
 

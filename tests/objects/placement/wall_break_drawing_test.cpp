@@ -148,8 +148,8 @@ TEST_F(WallBreakResult, rejoins_the_cut_drawing_to_the_lines_and_records_it_had)
     ASSERT_NE(host::openDrawing(saved, &error), nullptr) << error;
     ASSERT_EQ(Lines().size(), 10u);
 
-    for (const EntName& e : WithApp(kPilasterOutlineApp)) RejoinPilasterAtObject(e.name);
-    for (const EntName& e : WithApp(kGapOutlineApp)) {
+    for (const EntName& e : WithApp(kPilasterApp)) RejoinPilasterAtObject(e.name);
+    for (const EntName& e : WithApp(kTag3DiStrApp)) {
         ads_name lines[4];
         if (TypeOf(e) == 11) RejoinStraightWallLines(e.name, lines[0], lines[1]);
         if (TypeOf(e) == 18) RejoinCornerWallLines(e.name, lines);

@@ -16,9 +16,9 @@
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
-#include "objects/placement/gap_outline.h"
 #include "objects/placement/wall_cuts.h"
 #include "tests/support/velm_test.h"
+#include "walls/graph/outline_record.h"
 
 struct EntName {
     ads_name name = {0, 0};
@@ -43,8 +43,8 @@ protected:
         loadModule();
         zcdbRegApp("VELM5$_$DATITIPOMURO-");
         zcdbRegApp("VELMTEST$_$ROOF-");
-        zcdbRegApp(kGapOutlineApp);
-        zcdbRegApp(kPilasterOutlineApp);
+        zcdbRegApp(kTag3DiStrApp);
+        zcdbRegApp(kPilasterApp);
         zcdbRegApp("VELM5$_$PARAMETRI-");
     }
 
@@ -109,7 +109,7 @@ protected:
                                      "VELM5$_$PARAMETRI-", 1000, "T", 1000, "Wstaw", 1070, type, 1070, 1, 0);
         resbuf* tail = head;
         while (tail->rbnext) tail = tail->rbnext;
-        Append(tail, zcutBuildList(1001, kGapOutlineApp, 1070, type, 1070, 0, 1040, 0.0, 1040, 0.0, 1040, 0.0,
+        Append(tail, zcutBuildList(1001, kTag3DiStrApp, 1070, type, 1070, 0, 1040, 0.0, 1040, 0.0, 1040, 0.0,
                                    1070, 0, 1040, thickness, 1040, 0.0, 0));
         AppendPoint(tail, 1011, corners ? corners[0] : Point3{});
         AppendPoint(tail, 1011, corners ? corners[1] : Point3{});
@@ -128,7 +128,7 @@ protected:
         const ads_point pb = {ring[0].x, ring[0].y, level};
         resbuf* head = zcutBuildList(RTDXF0, "POINT", 8, ObjectLayer(level).c_str(), 10, pb, -3, 1001,
                                      "VELM5$_$PARAMETRI-", 1000, "PIL", 1000, "Wstaw", 1070, 17, 1070, 1,
-                                     1001, kPilasterOutlineApp, 0);
+                                     1001, kPilasterApp, 0);
         resbuf* tail = head;
         while (tail->rbnext) tail = tail->rbnext;
         for (auto it = ring.rbegin(); it != ring.rend(); ++it) AppendPoint(tail, 1011, *it);

@@ -19,10 +19,10 @@ protected:
     void Cut() {
         ads_name sel;
         ASSERT_EQ(SelectOnWallLayers("LINE", sel, 0.0, false), 1);
-        GapOutline o;
-        ASSERT_TRUE(ReadGapOutline(object, o));
+        const OwnedOutline o{ReadTag3DiStr(object)};
+        ASSERT_TRUE(o);
         ads_name a, b;
-        FindStraightWallLinesAtGap(o, sel, a, b);
+        FindStraightWallLinesAtGap(*o, sel, a, b);
         zcedSSFree(sel);
         CutStraightWallAtOpening(object, a, b);
     }
@@ -66,17 +66,17 @@ TEST_F(StraightOpening, cut_leaves_the_gap_open_and_rejoin_gives_back_each_face_
 
 TEST_F(StraightOpening, rejoin_after_an_edit_uses_the_outline_captured_from_the_erased_object) {
     Cut();
-    resbuf* apps = zcutBuildList(RTSTR, kGapOutlineApp, 0);
+    resbuf* apps = zcutBuildList(RTSTR, kTag3DiStrApp, 0);
     resbuf* list = zcdbEntGetX(object, apps);
     zcutRelRb(apps);
     const resbuf* xdata = FindRbCode(list, -3);
     ASSERT_TRUE(xdata);
-    GapOutline o;
-    ASSERT_TRUE(CreateTag3DiStrNode(xdata->rbnext, {145, 0, 0}, ObjectLayer(0), object, o));
+    const OwnedOutline o{CreateTag3DiStrNode(xdata->rbnext, {145, 0, 0}, ObjectLayer(0), object)};
+    ASSERT_TRUE(o);
     zcutRelRb(list);
     zcdbEntDel(object);
-    EXPECT_EQ(o.kind, 11);
-    RejoinStraightWallAfterEdit(o);
+    EXPECT_EQ(o->kind, 11);
+    RejoinStraightWallAfterEdit(*o);
     std::vector<WallPiece> back = Lines();
     ASSERT_EQ(back.size(), 2u);
     EXPECT_TRUE(HasLine(back, {0, 0, 0}, {500, 0, 0}));
@@ -116,9 +116,9 @@ TEST_F(WallCutTest, arc_wall_cut_and_rejoin_keep_the_span_and_the_records) {
 
     ads_name sel, arcA, arcB;
     ASSERT_EQ(SelectOnWallLayers("ARC", sel, 0.0, false), 1);
-    GapOutline o;
-    ASSERT_TRUE(ReadGapOutline(object, o));
-    FindArcWallArcsAtGap(o, sel, arcA, arcB);
+    const OwnedOutline o{ReadTag3DiStr(object)};
+    ASSERT_TRUE(o);
+    FindArcWallArcsAtGap(*o, sel, arcA, arcB);
     zcedSSFree(sel);
     EXPECT_TRUE(ads_name_equal(arcA, inner));
     EXPECT_TRUE(ads_name_equal(arcB, outer));

@@ -259,7 +259,7 @@ TEST_F(GraphTest, outline_records_are_read_as_the_object_engine_writes_them) {
     ASSERT_NE(o, nullptr);
     EXPECT_EQ(o->kind, 11);
     EXPECT_EQ(o->wallThickness, 30.0);
-    EXPECT_EQ(o->real5, o->real2);
+    EXPECT_EQ(o->ventilationArea, o->windowArea);
     // The repeated first point of a jamb is skipped; a repeated flagged
     // point marks the vertex before it.
     EXPECT_EQ(CountNodes(o->jamb1), 2);
