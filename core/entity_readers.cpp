@@ -16,6 +16,7 @@
 #include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
 #include "host/db/dbmain.h"
+#include "host/db/dbobjptr.h"
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"
 
@@ -54,13 +55,12 @@ resbuf* GetEntXData(const ads_name entity, const char* app) {
 void HighlightEntity(const ads_name entity, int flag) {
     ZcDbObjectId id;
     if (zcdbGetObjectId(id, entity) != Zcad::eOk) return;
-    ZcDbEntity* ent = nullptr;
-    if (zcdbOpenObject(ent, id, ZcDb::kForRead) != Zcad::eOk) return;
+    ZcDbObjectPointer<ZcDbEntity> ent(id, ZcDb::kForRead);
+    if (!ent) return;
     if (flag == 0)
         ent->highlight();
     else
         ent->unhighlight();
-    ent->close();
 }
 
 void GetEntTypeAndColor(const ads_name entity, std::string& type, int* color) {

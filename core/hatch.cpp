@@ -28,6 +28,7 @@
 #include "host/db/dbhatch.h"
 #include "host/db/dbhatchpat.h"
 #include "host/db/dbmain.h"
+#include "host/db/dbobjptr.h"
 #include "host/ed/prompts.h"
 #include "host/util/findfile.h"
 #include "host/util/nocase.h"
@@ -409,17 +410,10 @@ bool EvaluateModuleHatch(ZcDbHatch* hatch) {
 
 bool AppendToBlock(const std::string& blockName, ZcDbEntity* entity) {
     ZcDbDatabase* db = GetWorkingDatabase();
-    ZcDbBlockTableRecord* block = nullptr;
+    // The entity closes (or, never appended, is deleted) before its block.
+    ZcDbObjectPointer<ZcDbBlockTableRecord> block;
+    ZcDbObjectPointer<ZcDbEntity> owned(entity);
     ZcDbObjectId blockId = db ? db->recordId(db->blockTableId(), blockName) : ZcDbObjectId();
-    if (blockId.isNull() || zcdbOpenObject(block, blockId, ZcDb::kForWrite) != Zcad::eOk) {
-        delete entity;
-        return false;
-    }
-    bool appended = block->appendZcDbEntity(entity) == Zcad::eOk;
-    if (appended)
-        entity->close();
-    else
-        delete entity;
-    block->close();
-    return appended;
+    if (blockId.isNull() || block.open(blockId, ZcDb::kForWrite) != Zcad::eOk) return false;
+    return block->appendZcDbEntity(entity) == Zcad::eOk;
 }

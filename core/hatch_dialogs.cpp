@@ -233,8 +233,8 @@ void CDlgTratt::SaveFloor() const {
 }
 
 void CDlgTratt::Load(int pattern, int layer, int scale, int angle, const char* title) {
-    if (VELM_SETUP* store = OpenSetupObject(true)) {
-        store->close();
+    // Opened (or made) and closed again before the slots are read one by one.
+    if (ZcDbObjectPointer<VELM_SETUP>(OpenSetupObject(true))) {
         GetVarString(&pattern, m_pattern);
         GetVarString(&layer, m_layer);
         GetVarReal(&scale, &m_scale);
@@ -244,9 +244,7 @@ void CDlgTratt::Load(int pattern, int layer, int scale, int angle, const char* t
 }
 
 void CDlgTratt::Save(int pattern, int layer, int scale, int angle) const {
-    VELM_SETUP* store = OpenSetupObject(false);
-    if (!store) return;
-    store->close();
+    if (!ZcDbObjectPointer<VELM_SETUP>(OpenSetupObject(false))) return;
     SetVarString(&pattern, m_pattern.c_str());
     SetVarString(&layer, m_layer.c_str());
     SetVarReal(&scale, &m_scale);
@@ -277,9 +275,7 @@ BOOL CDlgTMuro::OnInitDialog() {
 }
 
 void CDlgTMuro::Load() {
-    VELM_SETUP* store = OpenSetupObject(true);
-    if (!store) return;
-    store->close();
+    if (!ZcDbObjectPointer<VELM_SETUP>(OpenSetupObject(true))) return;
     int slot = SetupVar::CSTILETMURO;
     GetVarString(&slot, m_pattern);
     slot = SetupVar::CANGTMURO;
@@ -293,9 +289,7 @@ void CDlgTMuro::Load() {
 }
 
 void CDlgTMuro::Save() const {
-    VELM_SETUP* store = OpenSetupObject(false);
-    if (!store) return;
-    store->close();
+    if (!ZcDbObjectPointer<VELM_SETUP>(OpenSetupObject(false))) return;
     int slot = SetupVar::CANGTMURO;
     SetVarReal(&slot, &m_angle);
     slot = SetupVar::CLINFTMURO;

@@ -11,6 +11,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/ads/transcript.h"
+#include "host/db/dbobjptr.h"
 #include "host/ed/prompts.h"
 #include "host/ui/msgbox.h"
 #include "host/util/nocase.h"
@@ -126,26 +127,19 @@ ZcDbDatabase* GetWorkingDatabase() {
 Zcad::ErrorStatus AppendToModelSpace(ZcDbObjectId& id, ZcDbEntity* entity) {
     ZcDbDatabase* db = GetWorkingDatabase();
     if (!db || !entity) return Zcad::eNullObjectPointer;
-    ZcDbBlockTable* table = nullptr;
-    Zcad::ErrorStatus es = db->getBlockTable(table, ZcDb::kForRead);
+    ZcDbObjectPointer<ZcDbBlockTable> table(db->blockTableId(), ZcDb::kForRead);
+    if (!table) return table.openStatus();
+    ZcDbBlockTableRecord* opened = nullptr;
+    Zcad::ErrorStatus es = table->getAt("*Model_Space", opened, ZcDb::kForWrite);
     if (es != Zcad::eOk) return es;
-    ZcDbBlockTableRecord* space = nullptr;
-    es = table->getAt("*Model_Space", space, ZcDb::kForWrite);
-    if (es != Zcad::eOk) {
-        table->close();
-        return es;
-    }
+    ZcDbObjectPointer<ZcDbBlockTableRecord> space(opened);
     es = space->appendZcDbEntity(id, entity);
     if (es == Zcad::eOk) {
         entity->close();
         // Reopened for read, as a later reader would: the append is only
         // reported when the new entity can be found and opened again.
-        ZcDbEntity* again = nullptr;
-        es = zcdbOpenObject(again, id, ZcDb::kForRead);
-        if (es == Zcad::eOk) es = again->close();
+        es = ZcDbObjectPointer<ZcDbEntity>(id, ZcDb::kForRead).openStatus();
     }
-    space->close();
-    table->close();
     return es;
 }
 

@@ -19,6 +19,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/transcript.h"
 #include "host/db/dbmain.h"
+#include "host/db/dbobjptr.h"
 #include "host/ed/cmdproc.h"
 #include "host/util/nocase.h"
 #include "host/win/textfile.h"
@@ -210,11 +211,9 @@ std::string FormatRow(const AA_LAYERC& row) {
 
 bool LayerExists(const std::string& name) {
     ZcDbDatabase* db = GetWorkingDatabase();
-    ZcDbLayerTable* layers = nullptr;
-    if (!db || db->getLayerTable(layers, ZcDb::kForRead) != Zcad::eOk) return false;
-    bool found = layers->has(name);
-    layers->close();
-    return found;
+    if (!db) return false;
+    ZcDbObjectPointer<ZcDbLayerTable> layers(db->layerTableId(), ZcDb::kForRead);
+    return layers && layers->has(name);
 }
 
 void MakeLayer(const std::string& name, const std::string& linetype, int color, int lineWeight, bool off) {

@@ -6,6 +6,7 @@
 #include "core/host_services.h"
 #include "core/level_settings.h"
 #include "host/db/dbmain.h"
+#include "host/db/dbobjptr.h"
 #include "host/util/nocase.h"
 
 void MakeLevelLayerName(std::string& name, double level) {
@@ -30,18 +31,18 @@ std::string LevelLayerNameAmong(std::string_view base, double level,
 void GetLayerNames(std::vector<std::string>& names) {
     names.clear();
     ZcDbDatabase* db = GetWorkingDatabase();
-    ZcDbLayerTable* table = nullptr;
-    if (!db || db->getLayerTable(table, ZcDb::kForRead) != Zcad::eOk) return;
+    if (!db) return;
+    ZcDbObjectPointer<ZcDbLayerTable> table(db->layerTableId(), ZcDb::kForRead);
+    if (!table) return;
     ZcDbSymbolTableIterator* it = nullptr;
     if (table->newIterator(it) == Zcad::eOk && it) {
         for (it->start(); !it->done(); it->step()) {
-            ZcDbLayerTableRecord* rec = nullptr;
-            if (it->getRecord(rec, ZcDb::kForRead) != Zcad::eOk) continue;
+            ZcDbLayerTableRecord* opened = nullptr;
+            if (it->getRecord(opened, ZcDb::kForRead) != Zcad::eOk) continue;
+            ZcDbObjectPointer<ZcDbLayerTableRecord> rec(opened);
             std::string name;
             if (rec->getName(name) == Zcad::eOk) names.push_back(std::move(name));
-            rec->close();
         }
         delete it;
     }
-    table->close();
 }

@@ -15,9 +15,7 @@ int CurrentViewMode() {
 }
 
 std::vector<std::string> DrawingWallLayers() {
-    VELM_LAYERMURI* walls = OpenLayerMuriObject();
+    ZcDbObjectPointer<VELM_LAYERMURI> walls(OpenLayerMuriObject());
     if (!walls) return {};
-    std::vector<std::string> names = walls->entries;
-    walls->close();
-    return names;
+    return walls->entries;
 }

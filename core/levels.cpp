@@ -13,6 +13,7 @@
 #include "core/support_files.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbmain.h"
+#include "host/db/dbobjptr.h"
 #include "host/ed/cmdproc.h"
 #include "host/ui/resources.h"
 #include "host/util/findfile.h"
@@ -27,39 +28,38 @@ constexpr const char* kTempObjectName = "$$TEMP$$__$$";
 constexpr const char* kStairApp = "VELM6$_$MODE_SCALE-";
 
 std::optional<std::string> FindBitmapLibrary(const std::string& name);
-ZcDbEntity* OpenEntity(const ads_name entity, ZcDb::OpenMode mode);
+ZcDbObjectPointer<ZcDbEntity> OpenEntity(const ads_name entity, ZcDb::OpenMode mode);
 bool HasXData(const ZcDbObject* obj, const char* app);
 void ShiftBlockLevels(ZcDbObjectId block, double delta);
 
-ZcDbLayerTableRecord* OpenLayer(std::string_view layer, ZcDb::OpenMode mode);
+ZcDbObjectPointer<ZcDbLayerTableRecord> OpenLayer(std::string_view layer, ZcDb::OpenMode mode);
 
 }  // namespace
 
 int IsLayerVisible(std::string_view layer) {
-    ZcDbLayerTableRecord* rec = OpenLayer(layer, ZcDb::kForRead);
+    ZcDbObjectPointer<ZcDbLayerTableRecord> rec = OpenLayer(layer, ZcDb::kForRead);
     if (!rec) return 1;
-    const bool hidden = rec->isOff() || rec->isFrozen();
-    rec->close();
-    return hidden ? 0 : 1;
+    return rec->isOff() || rec->isFrozen() ? 0 : 1;
 }
 
 void SetLayerState(std::string_view layer, bool visible, int mode) {
-    ZcDbLayerTableRecord* rec = OpenLayer(layer, ZcDb::kForWrite);
+    ZcDbObjectPointer<ZcDbLayerTableRecord> rec = OpenLayer(layer, ZcDb::kForWrite);
     if (!rec) return;
     if (mode == 0 || mode == 2) rec->setIsOff(!visible);
     if (mode == 1 || mode == 2) rec->setIsFrozen(!visible);
-    rec->close();
 }
 
 int SetLayerColorAndRegen(std::string_view layer, int color) {
-    ZcDbLayerTableRecord* rec = OpenLayer(layer, ZcDb::kForWrite);
-    if (!rec) return 7;
-    const int former = rec->colorIndex();
-    // Always a change, and always a real colour: never 256 (by layer).
-    if (former == color) color = color + 1;
-    if (color < 1 || color > 255) color = 1;
-    rec->setColorIndex(color);
-    rec->close();
+    int former = 0;
+    {
+        ZcDbObjectPointer<ZcDbLayerTableRecord> rec = OpenLayer(layer, ZcDb::kForWrite);
+        if (!rec) return 7;
+        former = rec->colorIndex();
+        // Always a change, and always a real colour: never 256 (by layer).
+        if (former == color) color = color + 1;
+        if (color < 1 || color > 255) color = 1;
+        rec->setColorIndex(color);
+    }
     const int quiet = 0;
     const int echo = SysVarShort("CMDECHO", &quiet);
     zcedCommand(RTSTR, "_REGEN", 0);
@@ -69,11 +69,14 @@ int SetLayerColorAndRegen(std::string_view layer, int color) {
 
 int GetEntityLevel(const ads_name entity, double& level, std::string* base, bool followBlocks) {
     level = 0.0;
-    ZcDbEntity* ent = OpenEntity(entity, ZcDb::kForRead);
-    if (!ent) return 0;
-    const bool stair = followBlocks && HasXData(ent, kStairApp);
-    const std::string layer = ent->layer();
-    ent->close();
+    bool stair = false;
+    std::string layer;
+    {
+        ZcDbObjectPointer<ZcDbEntity> ent = OpenEntity(entity, ZcDb::kForRead);
+        if (!ent) return 0;
+        stair = followBlocks && HasXData(ent.get(), kStairApp);
+        layer = ent->layer();
+    }
     if (stair) {
         GetOrShiftBlockLevel(entity, level, false, 0.0);
         if (base) base->clear();
@@ -90,43 +93,46 @@ int GetEntityLevel(const ads_name entity, double& level, std::string* base, bool
 }
 
 void GetOrShiftBlockLevel(const ads_name entity, double& level, bool shift, double newLevel) {
-    ZcDbEntity* ent = OpenEntity(entity, ZcDb::kForRead);
-    if (!ent) return;
-    const ZcDbBlockReference* insert = ZcDbBlockReference::cast(ent);
-    const bool stair = insert && HasXData(ent, kStairApp);
-    const ZcDbObjectId block = insert ? insert->blockTableRecord() : ZcDbObjectId();
-    ent->close();
+    bool stair = false;
+    ZcDbObjectId block;
+    {
+        ZcDbObjectPointer<ZcDbEntity> ent = OpenEntity(entity, ZcDb::kForRead);
+        if (!ent) return;
+        const ZcDbBlockReference* insert = ZcDbBlockReference::cast(ent.get());
+        stair = insert && HasXData(ent.get(), kStairApp);
+        if (insert) block = insert->blockTableRecord();
+    }
     if (!stair || block.isNull()) return;
     if (shift) {
         if (!LevelsSwitchedOff()) ShiftBlockLevels(block, newLevel - level);
         return;
     }
     level = 0.0;
-    ZcDbBlockTableRecord* rec = nullptr;
-    if (zcdbOpenObject(rec, block, ZcDb::kForRead) != Zcad::eOk) return;
+    ZcDbObjectPointer<ZcDbBlockTableRecord> rec(block, ZcDb::kForRead);
+    if (!rec) return;
     ZcDbBlockTableRecordIterator* it = nullptr;
     if (rec->newIterator(it) == Zcad::eOk && it) {
         for (it->start(); !it->done(); it->step()) {
-            ZcDbEntity* inner = nullptr;
-            if (it->getEntity(inner, ZcDb::kForRead) != Zcad::eOk) continue;
+            ZcDbEntity* opened = nullptr;
+            if (it->getEntity(opened, ZcDb::kForRead) != Zcad::eOk) continue;
+            ZcDbObjectPointer<ZcDbEntity> inner(opened);
             double found = 0.0;
-            const bool has = ParseDollarNumber(inner->layer(), found) != 0;
-            inner->close();
-            if (has) {
+            if (ParseDollarNumber(inner->layer(), found) != 0) {
                 level = found;
                 break;
             }
         }
         delete it;
     }
-    rec->close();
 }
 
 int GetParamObjectType(const ads_name entity) {
-    ZcDbEntity* obj = OpenEntity(entity, ZcDb::kForRead);
-    if (!obj) return -1;
-    resbuf* xdata = obj->xData(kParamApp);
-    obj->close();
+    resbuf* xdata = nullptr;
+    {
+        ZcDbObjectPointer<ZcDbEntity> obj = OpenEntity(entity, ZcDb::kForRead);
+        if (!obj) return -1;
+        xdata = obj->xData(kParamApp);
+    }
     int type = -1;
     const resbuf* app = FindXDataApp(xdata, kParamApp);
     const resbuf* label = app ? app->rbnext : nullptr;
@@ -144,13 +150,10 @@ int GetParamObjectType(const ads_name entity) {
 }
 
 int GetArcData(const ads_name entity, ArcRecord& arc, ZcGeVector3d* normal) {
-    ZcDbEntity* ent = OpenEntity(entity, ZcDb::kForRead);
+    ZcDbObjectPointer<ZcDbEntity> ent = OpenEntity(entity, ZcDb::kForRead);
     if (!ent) return 0;
-    const ZcDbArc* a = ZcDbArc::cast(ent);
-    if (!a) {
-        ent->close();
-        return 0;
-    }
+    const ZcDbArc* a = ZcDbArc::cast(ent.get());
+    if (!a) return 0;
     const ZcGePoint3d c = a->center();
     arc.centre = {c.x, c.y, c.z};
     arc.radius = a->radius();
@@ -159,7 +162,6 @@ int GetArcData(const ads_name entity, ArcRecord& arc, ZcGeVector3d* normal) {
     const ZcGeVector3d n = a->normal();
     arc.normal = {n.x, n.y, n.z};
     if (normal) *normal = n;
-    ent->close();
     return 1;
 }
 
@@ -198,12 +200,10 @@ std::optional<std::string> FindBitmapLibrary(const std::string& name) {
     return std::nullopt;
 }
 
-ZcDbEntity* OpenEntity(const ads_name entity, ZcDb::OpenMode mode) {
+ZcDbObjectPointer<ZcDbEntity> OpenEntity(const ads_name entity, ZcDb::OpenMode mode) {
     ZcDbObjectId id;
-    if (zcdbGetObjectId(id, entity) != Zcad::eOk) return nullptr;
-    ZcDbEntity* ent = nullptr;
-    if (zcdbOpenObject(ent, id, mode) != Zcad::eOk) return nullptr;
-    return ent;
+    if (zcdbGetObjectId(id, entity) != Zcad::eOk) return {};
+    return ZcDbObjectPointer<ZcDbEntity>(id, mode);
 }
 
 bool HasXData(const ZcDbObject* obj, const char* app) {
@@ -218,16 +218,14 @@ bool HasXData(const ZcDbObject* obj, const char* app) {
 void ShiftBlockLevels(ZcDbObjectId block, double delta) {
     AAR_LAYERC catalogue;
     catalogue.ReadLayerDefFile("LAYERC.DEF");
-    ZcDbBlockTableRecord* rec = nullptr;
-    if (zcdbOpenObject(rec, block, ZcDb::kForRead) != Zcad::eOk) return;
+    ZcDbObjectPointer<ZcDbBlockTableRecord> rec(block, ZcDb::kForRead);
+    if (!rec) return;
     ZcDbBlockTableRecordIterator* it = nullptr;
-    if (rec->newIterator(it) != Zcad::eOk || !it) {
-        rec->close();
-        return;
-    }
+    if (rec->newIterator(it) != Zcad::eOk || !it) return;
     for (it->start(); !it->done(); it->step()) {
-        ZcDbEntity* inner = nullptr;
-        if (it->getEntity(inner, ZcDb::kForWrite) != Zcad::eOk) continue;
+        ZcDbEntity* opened = nullptr;
+        if (it->getEntity(opened, ZcDb::kForWrite) != Zcad::eOk) continue;
+        ZcDbObjectPointer<ZcDbEntity> inner(opened);
         const std::string layer = inner->layer();
         double found = 0.0;
         std::string number;
@@ -239,20 +237,17 @@ void ShiftBlockLevels(ZcDbObjectId block, double delta) {
             EnsureLayer(name, catalogue, true, found + delta, false);
             inner->setLayer(name);
         }
-        inner->close();
     }
     delete it;
-    rec->close();
 }
 
-ZcDbLayerTableRecord* OpenLayer(std::string_view layer, ZcDb::OpenMode mode) {
+ZcDbObjectPointer<ZcDbLayerTableRecord> OpenLayer(std::string_view layer, ZcDb::OpenMode mode) {
     ZcDbDatabase* db = GetWorkingDatabase();
-    ZcDbLayerTable* table = nullptr;
-    if (!db || db->getLayerTable(table, ZcDb::kForRead) != Zcad::eOk) return nullptr;
+    if (!db) return {};
+    ZcDbObjectPointer<ZcDbLayerTable> table(db->layerTableId(), ZcDb::kForRead);
     ZcDbLayerTableRecord* rec = nullptr;
-    if (table->getAt(layer, rec, mode) != Zcad::eOk) rec = nullptr;
-    table->close();
-    return rec;
+    if (!table || table->getAt(layer, rec, mode) != Zcad::eOk) return {};
+    return ZcDbObjectPointer<ZcDbLayerTableRecord>(rec);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "host/ads/adsent.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
+#include "host/db/dbobjptr.h"
 #include "host/ed/adspick.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
@@ -63,17 +64,15 @@ ZcGeVector3d ViewDirection() {
 }
 
 void EditFloors(const std::function<void(VELM_PIANI&)>& edit) {
-    if (VELM_PIANI* floors = OpenPianiObject(false)) {
+    if (ZcDbObjectPointer<VELM_PIANI> floors(OpenPianiObject(false)); floors) {
         VELM_ASSERT(floors->isWriteEnabled());
         edit(*floors);
-        floors->close();
     }
 }
 
 void ReadFloors(const std::function<void(const VELM_PIANI&)>& read) {
-    if (VELM_PIANI* floors = OpenPianiObject(true)) {
+    if (ZcDbObjectPointer<VELM_PIANI> floors(OpenPianiObject(true)); floors) {
         read(*floors);
-        floors->close();
         return;
     }
     VELM_PIANI fresh;

@@ -8,6 +8,7 @@
 #include "core/level_layers.h"
 #include "core/levels.h"
 #include "host/ads/wcmatch.h"
+#include "host/db/dbobjptr.h"
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"
 #include "settings/floors.h"
@@ -21,24 +22,23 @@ bool HasStairXData(const ZcDbEntity& ent) {
 }
 
 std::vector<ZcDbObjectId> BlockEntityIds(ZcDbObjectId blockId) {
-    ZcDbBlockTableRecord* block = nullptr;
-    if (zcdbOpenObject(block, blockId, ZcDb::kForRead) != Zcad::eOk || !block) return {};
-    std::vector<ZcDbObjectId> ids = block->entityIds(true);
-    block->close();
-    return ids;
+    ZcDbObjectPointer<ZcDbBlockTableRecord> block(blockId, ZcDb::kForRead);
+    if (!block) return {};
+    return block->entityIds(true);
 }
 
 std::vector<ZcDbObjectId> LayoutIds(ZcDbDatabase* db) {
     std::vector<ZcDbObjectId> layouts;
-    ZcDbBlockTable* table = nullptr;
-    if (!db || db->getBlockTable(table, ZcDb::kForRead) != Zcad::eOk || !table) return layouts;
-    const std::vector<ZcDbObjectId> ids = table->recordIds(true);
-    table->close();
+    if (!db) return layouts;
+    std::vector<ZcDbObjectId> ids;
+    {
+        ZcDbObjectPointer<ZcDbBlockTable> table(db->blockTableId(), ZcDb::kForRead);
+        if (!table) return layouts;
+        ids = table->recordIds(true);
+    }
     for (ZcDbObjectId id : ids) {
-        ZcDbBlockTableRecord* block = nullptr;
-        if (zcdbOpenObject(block, id, ZcDb::kForRead) != Zcad::eOk || !block) continue;
-        if (block->isLayout()) layouts.push_back(id);
-        block->close();
+        ZcDbObjectPointer<ZcDbBlockTableRecord> block(id, ZcDb::kForRead);
+        if (block && block->isLayout()) layouts.push_back(id);
     }
     return layouts;
 }
@@ -53,62 +53,42 @@ bool Relayer(ZcDbDatabase* db, ZcDbEntity& ent, double target, const LayerMaker&
 
 // A duplicate of an entity (with its attributes) in the same block.
 void Duplicate(ZcDbEntity& ent) {
-    auto* copy = ZcDbEntity::cast(ent.clone());
+    ZcDbObjectPointer<ZcDbEntity> copy(ZcDbEntity::cast(ent.clone()));
     if (!copy) return;
-    ZcDbBlockTableRecord* owner = nullptr;
-    if (zcdbOpenObject(owner, ent.blockId(), ZcDb::kForWrite) != Zcad::eOk || !owner) {
-        delete copy;
-        return;
+    {
+        ZcDbObjectPointer<ZcDbBlockTableRecord> owner(ent.blockId(), ZcDb::kForWrite);
+        if (!owner || owner->appendZcDbEntity(copy.get()) != Zcad::eOk) return;
     }
-    if (owner->appendZcDbEntity(copy) != Zcad::eOk) {
-        owner->close();
-        delete copy;
-        return;
-    }
-    owner->close();
     auto* insert = ZcDbBlockReference::cast(&ent);
-    auto* insertCopy = ZcDbBlockReference::cast(copy);
+    auto* insertCopy = ZcDbBlockReference::cast(copy.get());
     if (insert && insertCopy) {
         for (ZcDbObjectId attId : insert->attributeIds()) {
-            ZcDbAttribute* att = nullptr;
-            if (zcdbOpenObject(att, attId, ZcDb::kForRead) != Zcad::eOk || !att) continue;
-            if (auto* attCopy = ZcDbAttribute::cast(att->clone())) {
-                if (insertCopy->appendAttribute(attCopy) == Zcad::eOk)
-                    attCopy->close();
-                else
-                    delete attCopy;
-            }
-            att->close();
+            ZcDbObjectPointer<ZcDbAttribute> att(attId, ZcDb::kForRead);
+            if (!att) continue;
+            // The copy is in the drawing: each attribute appended to it is too.
+            ZcDbObjectPointer<ZcDbAttribute> attCopy(ZcDbAttribute::cast(att->clone()));
+            if (attCopy) insertCopy->appendAttribute(attCopy.get());
         }
     }
-    copy->close();
 }
 
 // A new anonymous block holding copies of every entity of `blockId`.
 ZcDbObjectId CopyBlock(ZcDbDatabase* db, ZcDbObjectId blockId) {
-    ZcDbBlockTable* table = nullptr;
-    if (db->getBlockTable(table, ZcDb::kForWrite) != Zcad::eOk || !table) return {};
-    auto* block = new ZcDbBlockTableRecord;
-    block->setName("*U");
+    ZcDbObjectPointer<ZcDbBlockTableRecord> block;
     ZcDbObjectId newId;
-    if (table->add(newId, block) != Zcad::eOk) {
-        table->close();
-        delete block;
-        return {};
+    {
+        ZcDbObjectPointer<ZcDbBlockTable> table(db->blockTableId(), ZcDb::kForWrite);
+        if (!table) return {};
+        block.create();
+        block->setName("*U");
+        if (table->add(newId, block.get()) != Zcad::eOk) return {};
     }
-    table->close();
     for (ZcDbObjectId id : BlockEntityIds(blockId)) {
-        ZcDbEntity* ent = nullptr;
-        if (zcdbOpenObject(ent, id, ZcDb::kForRead) != Zcad::eOk || !ent) continue;
-        if (auto* copy = ZcDbEntity::cast(ent->clone())) {
-            if (block->appendZcDbEntity(copy) == Zcad::eOk)
-                copy->close();
-            else
-                delete copy;
-        }
-        ent->close();
+        ZcDbObjectPointer<ZcDbEntity> ent(id, ZcDb::kForRead);
+        if (!ent) continue;
+        ZcDbObjectPointer<ZcDbEntity> copy(ZcDbEntity::cast(ent->clone()));
+        if (copy) block->appendZcDbEntity(copy.get());
     }
-    block->close();
     return newId;
 }
 
@@ -116,19 +96,12 @@ ZcDbObjectId CopyBlock(ZcDbDatabase* db, ZcDbObjectId blockId) {
 void DuplicateStair(ZcDbDatabase* db, ZcDbBlockReference& insert) {
     const ZcDbObjectId block = CopyBlock(db, insert.blockTableRecord());
     if (block.isNull()) return;
-    auto* copy = ZcDbBlockReference::cast(insert.clone());
+    // The copy closes (or, never appended, is deleted) before its owner.
+    ZcDbObjectPointer<ZcDbBlockTableRecord> owner;
+    ZcDbObjectPointer<ZcDbBlockReference> copy(ZcDbBlockReference::cast(insert.clone()));
     if (!copy) return;
     copy->setBlockTableRecord(block);
-    ZcDbBlockTableRecord* owner = nullptr;
-    if (zcdbOpenObject(owner, insert.blockId(), ZcDb::kForWrite) != Zcad::eOk || !owner) {
-        delete copy;
-        return;
-    }
-    if (owner->appendZcDbEntity(copy) == Zcad::eOk)
-        copy->close();
-    else
-        delete copy;
-    owner->close();
+    if (owner.open(insert.blockId(), ZcDb::kForWrite) == Zcad::eOk) owner->appendZcDbEntity(copy.get());
 }
 
 void RaiseStairHeights(ZcDbEntity& ent, double delta) {
@@ -161,11 +134,9 @@ std::optional<double> EntityLevel(ZcDbEntity& ent, bool lookInBlock) {
     auto* insert = ZcDbBlockReference::cast(&ent);
     if (lookInBlock && insert && HasStairXData(ent)) {
         for (ZcDbObjectId id : BlockEntityIds(insert->blockTableRecord())) {
-            ZcDbEntity* inner = nullptr;
-            if (zcdbOpenObject(inner, id, ZcDb::kForRead) != Zcad::eOk || !inner) continue;
-            std::optional<double> level = LayerNameLevel(inner->layer());
-            inner->close();
-            if (level) return level;
+            ZcDbObjectPointer<ZcDbEntity> inner(id, ZcDb::kForRead);
+            if (!inner) continue;
+            if (std::optional<double> level = LayerNameLevel(inner->layer())) return level;
         }
         return std::nullopt;
     }
@@ -181,8 +152,8 @@ FloorSets WholeFloorSets(ZcDbDatabase* db, std::string_view sourceText, double s
     const std::string pattern = "*$" + std::string(sourceText);
     for (ZcDbObjectId layout : LayoutIds(db)) {
         for (ZcDbObjectId id : BlockEntityIds(layout)) {
-            ZcDbEntity* ent = nullptr;
-            if (zcdbOpenObject(ent, id, ZcDb::kForRead) != Zcad::eOk || !ent) continue;
+            ZcDbObjectPointer<ZcDbEntity> ent(id, ZcDb::kForRead);
+            if (!ent) continue;
             if (HasStairXData(*ent)) {
                 std::optional<double> level = EntityLevel(*ent, true);
                 if (level && std::abs(*level - source) <= tolerance) sets.tagged.push_back(id);
@@ -191,7 +162,6 @@ FloorSets WholeFloorSets(ZcDbDatabase* db, std::string_view sourceText, double s
             } else if (linked.IsNameInList(ent->layer())) {
                 sets.linked.push_back(id);
             }
-            ent->close();
         }
     }
     return sets;
@@ -200,13 +170,12 @@ FloorSets WholeFloorSets(ZcDbDatabase* db, std::string_view sourceText, double s
 FloorSets SelectionSets(const std::vector<ZcDbObjectId>& selection) {
     FloorSets sets;
     for (ZcDbObjectId id : selection) {
-        ZcDbEntity* ent = nullptr;
-        if (zcdbOpenObject(ent, id, ZcDb::kForRead) != Zcad::eOk || !ent) continue;
+        ZcDbObjectPointer<ZcDbEntity> ent(id, ZcDb::kForRead);
+        if (!ent) continue;
         if (HasStairXData(*ent))
             sets.tagged.push_back(id);
         else if (EntityLevel(*ent, false))
             sets.plain.push_back(id);
-        ent->close();
     }
     return sets;
 }
@@ -237,89 +206,71 @@ std::optional<std::string> CatalogueLevelLayer(ZcDbDatabase* db, const AAR_LAYER
 bool MakePlainLayer(ZcDbDatabase* db, const std::string& name) {
     if (!db) return false;
     if (!db->recordId(db->layerTableId(), name).isNull()) return true;
-    ZcDbLayerTable* table = nullptr;
-    if (db->getLayerTable(table, ZcDb::kForWrite) != Zcad::eOk || !table) return false;
-    auto* rec = new ZcDbLayerTableRecord;
+    ZcDbObjectPointer<ZcDbLayerTable> table(db->layerTableId(), ZcDb::kForWrite);
+    if (!table) return false;
+    ZcDbObjectPointer<ZcDbLayerTableRecord> rec;
+    rec.create();
     rec->setName(name);
-    const bool added = table->add(rec) == Zcad::eOk;
-    if (added)
-        rec->close();
-    else
-        delete rec;
-    table->close();
-    return added;
+    return table->add(rec.get()) == Zcad::eOk;
 }
 
 std::optional<double> MoveSetsToFloor(ZcDbDatabase* db, const FloorSets& sets, double target, bool copy,
                                       const LayerMaker& makeLayer) {
     std::optional<double> lastSource;
     for (ZcDbObjectId id : sets.plain) {
-        ZcDbEntity* ent = nullptr;
-        if (zcdbOpenObject(ent, id, ZcDb::kForWrite) != Zcad::eOk || !ent) continue;
+        ZcDbObjectPointer<ZcDbEntity> ent(id, ZcDb::kForWrite);
+        if (!ent) continue;
         const std::optional<double> source = EntityLevel(*ent, false);
-        if (!source || !LevelLayerBase(ent->layer())) {
-            ent->close();
-            continue;
-        }
+        if (!source || !LevelLayerBase(ent->layer())) continue;
         if (copy) Duplicate(*ent);
         if (Relayer(db, *ent, target, makeLayer))
             ent->transformBy(ZcDbXform::translation({0, 0, target - *source}));
-        for (ZcDbObjectId attId : ZcDbBlockReference::cast(ent)
-                                      ? ZcDbBlockReference::cast(ent)->attributeIds()
+        for (ZcDbObjectId attId : ZcDbBlockReference::cast(ent.get())
+                                      ? ZcDbBlockReference::cast(ent.get())->attributeIds()
                                       : std::vector<ZcDbObjectId>{}) {
-            ZcDbAttribute* att = nullptr;
-            if (zcdbOpenObject(att, attId, ZcDb::kForWrite) == Zcad::eOk && att) {
+            if (ZcDbObjectPointer<ZcDbAttribute> att(attId, ZcDb::kForWrite); att)
                 Relayer(db, *att, target, makeLayer);
-                att->close();
-            }
         }
         lastSource = source;
-        ent->close();
     }
     for (ZcDbObjectId id : sets.linked) {
-        ZcDbEntity* ent = nullptr;
-        if (zcdbOpenObject(ent, id, ZcDb::kForWrite) != Zcad::eOk || !ent) continue;
+        ZcDbObjectPointer<ZcDbEntity> ent(id, ZcDb::kForWrite);
+        if (!ent) continue;
         if (copy) Duplicate(*ent);
         ent->transformBy(ZcDbXform::translation({0, 0, target - sets.linkedSource}));
         lastSource = sets.linkedSource;
-        ent->close();
     }
     for (ZcDbObjectId id : sets.tagged) {
-        ZcDbEntity* ent = nullptr;
-        if (zcdbOpenObject(ent, id, ZcDb::kForWrite) != Zcad::eOk || !ent) continue;
-        auto* insert = ZcDbBlockReference::cast(ent);
+        ZcDbObjectPointer<ZcDbEntity> ent(id, ZcDb::kForWrite);
+        if (!ent) continue;
+        auto* insert = ZcDbBlockReference::cast(ent.get());
         const std::optional<double> source = EntityLevel(*ent, true);
-        if (!insert || !source) {
-            ent->close();
-            continue;
-        }
+        if (!insert || !source) continue;
         if (copy) DuplicateStair(db, *insert);
         for (ZcDbObjectId innerId : BlockEntityIds(insert->blockTableRecord())) {
-            ZcDbEntity* inner = nullptr;
-            if (zcdbOpenObject(inner, innerId, ZcDb::kForWrite) != Zcad::eOk || !inner) continue;
-            if (LayerNameLevel(inner->layer())) Relayer(db, *inner, target, makeLayer);
-            inner->close();
+            ZcDbObjectPointer<ZcDbEntity> inner(innerId, ZcDb::kForWrite);
+            if (inner && LayerNameLevel(inner->layer())) Relayer(db, *inner, target, makeLayer);
         }
         const double delta = target - *source;
         insert->transformBy(ZcDbXform::translation({0, 0, delta}));
         RaiseStairHeights(*insert, delta);
         lastSource = source;
-        ent->close();
     }
     return lastSource;
 }
 
 std::vector<std::string> FloorTextsOfLayers(ZcDbDatabase* db) {
     std::set<std::string> texts;
-    ZcDbLayerTable* table = nullptr;
-    if (!db || db->getLayerTable(table, ZcDb::kForRead) != Zcad::eOk || !table) return {};
-    const std::vector<ZcDbObjectId> ids = table->recordIds(true);
-    table->close();
+    if (!db) return {};
+    std::vector<ZcDbObjectId> ids;
+    {
+        ZcDbObjectPointer<ZcDbLayerTable> table(db->layerTableId(), ZcDb::kForRead);
+        if (!table) return {};
+        ids = table->recordIds(true);
+    }
     for (ZcDbObjectId id : ids) {
-        ZcDbLayerTableRecord* rec = nullptr;
-        if (zcdbOpenObject(rec, id, ZcDb::kForRead) != Zcad::eOk || !rec) continue;
-        if (LayerNameLevel(rec->name())) texts.insert(rec->name().substr(rec->name().rfind('$') + 1));
-        rec->close();
+        ZcDbObjectPointer<ZcDbLayerTableRecord> rec(id, ZcDb::kForRead);
+        if (rec && LayerNameLevel(rec->name())) texts.insert(rec->name().substr(rec->name().rfind('$') + 1));
     }
     return {texts.begin(), texts.end()};
 }

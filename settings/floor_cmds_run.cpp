@@ -63,10 +63,8 @@ std::optional<double> PickFloorLevel(const char* prompt) {
 
 void TranslateSelection(const std::vector<ZcDbObjectId>& ids, double dz) {
     for (ZcDbObjectId id : ids) {
-        ZcDbEntity* ent = nullptr;
-        if (zcdbOpenObject(ent, id, ZcDb::kForWrite) != Zcad::eOk || !ent) continue;
-        ent->transformBy(ZcDbXform::translation({0, 0, dz}));
-        ent->close();
+        if (ZcDbObjectPointer<ZcDbEntity> ent(id, ZcDb::kForWrite); ent)
+            ent->transformBy(ZcDbXform::translation({0, 0, dz}));
     }
 }
 
@@ -207,10 +205,7 @@ void CmdAssignZ() {
     const std::optional<std::vector<ZcDbObjectId>> ids = SelectObjects();
     if (!ids) return;
     for (ZcDbObjectId id : *ids) {
-        ZcDbEntity* ent = nullptr;
-        if (zcdbOpenObject(ent, id, ZcDb::kForWrite) != Zcad::eOk || !ent) continue;
-        AssignEntityZ(*ent, z);
-        ent->close();
+        if (ZcDbObjectPointer<ZcDbEntity> ent(id, ZcDb::kForWrite); ent) AssignEntityZ(*ent, z);
     }
 }
 
@@ -318,10 +313,8 @@ void CmdViewportScale() {
             SelectViewports("Wybierz okno, do którego zastosować współczynnik skali drukowania:",
                             "Usuń obiekt z wybranego zbioru:");
         for (ZcDbObjectId id : ids.value_or(std::vector<ZcDbObjectId>{})) {
-            ZcDbViewport* vp = nullptr;
-            if (zcdbOpenObject(vp, id, ZcDb::kForWrite) != Zcad::eOk || !vp) continue;
-            vp->setViewHeight(ViewportViewHeight(vp->height(), scale, DrawingUnitFactor()));
-            vp->close();
+            ZcDbObjectPointer<ZcDbViewport> vp(id, ZcDb::kForWrite);
+            if (vp) vp->setViewHeight(ViewportViewHeight(vp->height(), scale, DrawingUnitFactor()));
         }
     }
     if (switched) RunQuiet({"_MSPACE"});

@@ -22,15 +22,15 @@ namespace {
 template <typename Visit>
 void ForEachLayer(ZcDbDatabase* db, ZcDb::OpenMode mode, Visit&& visit) {
     if (!db) return;
-    ZcDbLayerTable* table = nullptr;
-    if (db->getLayerTable(table, ZcDb::kForRead) != Zcad::eOk || !table) return;
-    const std::vector<ZcDbObjectId> ids = table->recordIds(true);
-    table->close();
+    std::vector<ZcDbObjectId> ids;
+    {
+        ZcDbObjectPointer<ZcDbLayerTable> table(db->layerTableId(), ZcDb::kForRead);
+        if (!table) return;
+        ids = table->recordIds(true);
+    }
     for (ZcDbObjectId id : ids) {
-        ZcDbLayerTableRecord* rec = nullptr;
-        if (zcdbOpenObject(rec, id, mode) != Zcad::eOk || !rec) continue;
-        visit(*rec);
-        rec->close();
+        ZcDbObjectPointer<ZcDbLayerTableRecord> rec(id, mode);
+        if (rec) visit(*rec);
     }
 }
 
@@ -139,10 +139,7 @@ void VELM_PIANI::SetFloorLayers(double z, const std::vector<std::string>& names)
 }
 
 void VELM_PIANI::ReadFloorVisibility(ZcDbDatabase* db, double defaultHeight) {
-    if (!db) return;
-    ZcDbLayerTable* table = nullptr;
-    if (db->getLayerTable(table, ZcDb::kForRead) != Zcad::eOk || !table) return;
-    table->close();
+    if (!db || !ZcDbObjectPointer<ZcDbLayerTable>(db->layerTableId(), ZcDb::kForRead)) return;
     for (AA_PIANO& floor : piani.floors) floor.visible = false;
     ForEachLayer(db, ZcDb::kForRead, [&](const ZcDbLayerTableRecord& rec) {
         const std::optional<LayerFloor> lf = LevelOfLayer(rec.name());
@@ -161,16 +158,14 @@ void VELM_PIANI::ReadFloorVisibility(ZcDbDatabase* db, double defaultHeight) {
 
 bool VELM_PIANI::IsFloorVisible(ZcDbDatabase* db, bool global, ZcDbObjectId viewport, double z) const {
     bool shown = false;
-    ZcDbViewport* vp = nullptr;
-    if (!global && (viewport.isNull() || zcdbOpenObject(vp, viewport, ZcDb::kForRead) != Zcad::eOk))
-        return false;
+    ZcDbObjectPointer<ZcDbViewport> vp;
+    if (!global && vp.open(viewport, ZcDb::kForRead) != Zcad::eOk) return false;
     ForEachLayer(db, ZcDb::kForRead, [&](const ZcDbLayerTableRecord& rec) {
         if (shown) return;
         const std::optional<LayerFloor> lf = LevelOfLayer(rec.name());
         if (!lf || std::abs(lf->count) > 1 || std::abs(lf->level - z) > kLevelEpsilon) return;
         shown = global ? !rec.isFrozen() : !vp->isLayerFrozenInViewport(rec.objectId());
     });
-    if (vp) vp->close();
     return shown;
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <unordered_set>
 
+#include "host/db/dbobjptr.h"
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"
 
@@ -18,15 +19,16 @@ struct LayerRow {
 
 std::vector<LayerRow> LayerRows(ZcDbDatabase* db) {
     std::vector<LayerRow> rows;
-    ZcDbLayerTable* table = nullptr;
-    if (!db || db->getLayerTable(table, ZcDb::kForRead) != Zcad::eOk || !table) return rows;
-    const std::vector<ZcDbObjectId> ids = table->recordIds(true);
-    table->close();
+    if (!db) return rows;
+    std::vector<ZcDbObjectId> ids;
+    {
+        ZcDbObjectPointer<ZcDbLayerTable> table(db->layerTableId(), ZcDb::kForRead);
+        if (!table) return rows;
+        ids = table->recordIds(true);
+    }
     for (ZcDbObjectId id : ids) {
-        ZcDbLayerTableRecord* rec = nullptr;
-        if (zcdbOpenObject(rec, id, ZcDb::kForRead) != Zcad::eOk || !rec) continue;
-        rows.push_back({id, rec->name()});
-        rec->close();
+        ZcDbObjectPointer<ZcDbLayerTableRecord> rec(id, ZcDb::kForRead);
+        if (rec) rows.push_back({id, rec->name()});
     }
     return rows;
 }
@@ -34,26 +36,24 @@ std::vector<LayerRow> LayerRows(ZcDbDatabase* db) {
 // The block records of the drawing: every one, or only the layouts (the
 // spaces a whole-drawing selection sees).
 std::vector<ZcDbObjectId> BlockRecordIds(ZcDbDatabase* db) {
-    ZcDbBlockTable* table = nullptr;
-    if (!db || db->getBlockTable(table, ZcDb::kForRead) != Zcad::eOk || !table) return {};
-    std::vector<ZcDbObjectId> ids = table->recordIds(true);
-    table->close();
-    return ids;
+    if (!db) return {};
+    ZcDbObjectPointer<ZcDbBlockTable> table(db->blockTableId(), ZcDb::kForRead);
+    if (!table) return {};
+    return table->recordIds(true);
 }
 
 template <typename Visit>
 void ForEachEntity(ZcDbDatabase* db, bool layoutsOnly, ZcDb::OpenMode mode, Visit&& visit) {
     for (ZcDbObjectId blockId : BlockRecordIds(db)) {
-        ZcDbBlockTableRecord* block = nullptr;
-        if (zcdbOpenObject(block, blockId, ZcDb::kForRead) != Zcad::eOk || !block) continue;
-        const bool take = !layoutsOnly || block->isLayout();
-        const std::vector<ZcDbObjectId> ents = take ? block->entityIds(true) : std::vector<ZcDbObjectId>{};
-        block->close();
+        std::vector<ZcDbObjectId> ents;
+        {
+            ZcDbObjectPointer<ZcDbBlockTableRecord> block(blockId, ZcDb::kForRead);
+            if (!block) continue;
+            if (!layoutsOnly || block->isLayout()) ents = block->entityIds(true);
+        }
         for (ZcDbObjectId id : ents) {
-            ZcDbEntity* ent = nullptr;
-            if (zcdbOpenObject(ent, id, mode) != Zcad::eOk || !ent) continue;
-            visit(*ent);
-            ent->close();
+            ZcDbObjectPointer<ZcDbEntity> ent(id, mode);
+            if (ent) visit(*ent);
         }
     }
 }
@@ -65,10 +65,8 @@ void EraseEntitiesOnLayers(ZcDbDatabase* db, const NameSet& layers) {
         if (layers.count(host::toUpper(ent.layer()))) doomed.push_back(ent.objectId());
     });
     for (ZcDbObjectId id : doomed) {
-        ZcDbEntity* ent = nullptr;
-        if (zcdbOpenObject(ent, id, ZcDb::kForWrite) != Zcad::eOk || !ent) continue;
-        ent->erase();
-        ent->close();
+        ZcDbObjectPointer<ZcDbEntity> ent(id, ZcDb::kForWrite);
+        if (ent) ent->erase();
     }
 }
 
@@ -92,11 +90,10 @@ References CollectReferences(ZcDbDatabase* db) {
 void EraseUnusedAnonymousBlocks(ZcDbDatabase* db) {
     const References refs = CollectReferences(db);
     for (ZcDbObjectId id : BlockRecordIds(db)) {
-        ZcDbBlockTableRecord* block = nullptr;
-        if (zcdbOpenObject(block, id, ZcDb::kForRead) != Zcad::eOk || !block) continue;
+        ZcDbObjectPointer<ZcDbBlockTableRecord> block(id, ZcDb::kForRead);
+        if (!block) continue;
         const bool unused = block->isAnonymous() && !block->isLayout() && !refs.blocks.count(id);
         if (unused && block->upgradeOpen() == Zcad::eOk) block->erase();
-        block->close();
     }
 }
 
@@ -120,15 +117,14 @@ void ApplyViewportVisibility(const AA_PIANO& floor, const VELM_PIANI& floors, Zc
             continue;
         ids.push_back(layer.id);
     }
-    ZcDbViewport* vp = nullptr;
-    if (zcdbOpenObject(vp, viewport, ZcDb::kForWrite) != Zcad::eOk || !vp) return;
+    ZcDbObjectPointer<ZcDbViewport> vp(viewport, ZcDb::kForWrite);
+    if (!vp) return;
     if (!ids.empty()) {
         if (floor.visible)
             vp->thawLayersInViewport(ids);
         else
             vp->freezeLayersInViewport(ids);
     }
-    vp->close();
 }
 
 void DeleteFloor(VELM_PIANI& floors, double z, ZcDbDatabase* db, const KeptLayerReport& report,
@@ -177,10 +173,8 @@ void DeleteFloor(VELM_PIANI& floors, double z, ZcDbDatabase* db, const KeptLayer
             if (report) report(layer.name);
             continue;
         }
-        ZcDbLayerTableRecord* rec = nullptr;
-        if (zcdbOpenObject(rec, layer.id, ZcDb::kForWrite) != Zcad::eOk || !rec) continue;
-        rec->erase();
-        rec->close();
+        ZcDbObjectPointer<ZcDbLayerTableRecord> rec(layer.id, ZcDb::kForWrite);
+        if (rec) rec->erase();
     }
 }
 

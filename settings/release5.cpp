@@ -235,7 +235,7 @@ FixedResult ReadFixedPart(VELM_SETUP& setup, const resbuf* value) {
 // The floor at exactly that elevation gets the height; else a new visible
 // floor is appended.
 void SetFloor(double elevation, double height) {
-    VELM_PIANI* floors = OpenPianiObject(false);
+    ZcDbObjectPointer<VELM_PIANI> floors(OpenPianiObject(false));
     if (!floors) return;
     if (AA_PIANO* floor = floors->FindFloorByElevation(elevation)) {
         floor->height = height;
@@ -247,7 +247,6 @@ void SetFloor(double elevation, double height) {
         added.edgeMode = 0;
         floors->piani.floors.push_back(std::move(added));
     }
-    floors->close();
 }
 
 // What the marker walk collects.
@@ -293,10 +292,8 @@ const resbuf* ReadScaleRecord(const resbuf* at, const MarkerContext& ctx) {
     record.values[7] = key * 0.1 * ctx.unitFactor;
     record.values[8] = r[5];
     record.values[9] = ctx.unitFactor;
-    if (VELM_FSCALA* scales = OpenFScalaObject()) {
+    if (ZcDbObjectPointer<VELM_FSCALA> scales(OpenFScalaObject()); scales)
         scales->scales.SetByKey(key, record);
-        scales->close();
-    }
     return v;
 }
 
@@ -333,12 +330,10 @@ const resbuf* ReadNames(const resbuf* at, std::string_view endMarker, std::vecto
 }
 
 const resbuf* ReadLayerGroups(const resbuf* at, std::string_view endMarker, bool generating) {
-    VELM_GENGRUPPO* groups = OpenGenGruppoObject();
+    ZcDbObjectPointer<VELM_GENGRUPPO> groups(OpenGenGruppoObject());
     std::vector<std::string>* list = nullptr;
     if (groups) list = generating ? &groups->generating : &groups->nonGenerating;
-    const resbuf* next = ReadNames(at, endMarker, list, true);
-    if (groups) groups->close();
-    return next;
+    return ReadNames(at, endMarker, list, true);
 }
 
 const resbuf* ReadTakeOffList(const resbuf* at, MarkerContext& ctx) {
@@ -430,27 +425,28 @@ int FixRelease5LevelName(std::string& name) {
 
 void RenameRelease5LevelLayers() {
     ZcDbDatabase* db = SettingsDatabase();
-    ZcDbLayerTable* table = nullptr;
-    if (!db || db->getLayerTable(table, ZcDb::kForRead) != Zcad::eOk) return;
+    if (!db) return;
     std::vector<ZcDbObjectId> ids;
-    ZcDbSymbolTableIterator* it = nullptr;
-    if (table->newIterator(it) == Zcad::eOk && it) {
-        for (it->start(); !it->done(); it->step()) {
-            ZcDbObjectId id;
-            if (it->getRecordId(id) == Zcad::eOk) ids.push_back(id);
+    {
+        ZcDbObjectPointer<ZcDbLayerTable> table(db->layerTableId(), ZcDb::kForRead);
+        if (!table) return;
+        ZcDbSymbolTableIterator* it = nullptr;
+        if (table->newIterator(it) == Zcad::eOk && it) {
+            for (it->start(); !it->done(); it->step()) {
+                ZcDbObjectId id;
+                if (it->getRecordId(id) == Zcad::eOk) ids.push_back(id);
+            }
+            delete it;
         }
-        delete it;
     }
-    table->close();
     for (const ZcDbObjectId& id : ids) {
-        ZcDbLayerTableRecord* layer = nullptr;
-        if (zcdbOpenObject(layer, id, ZcDb::kForRead) != Zcad::eOk) continue;
+        ZcDbObjectPointer<ZcDbLayerTableRecord> layer(id, ZcDb::kForRead);
+        if (!layer) continue;
         std::string name = layer->name();
-        layer->close();
         if (!FixRelease5LevelName(name)) continue;
-        if (zcdbOpenObject(layer, id, ZcDb::kForWrite) != Zcad::eOk) continue;
+        // Closed for read, then opened again for write.
+        if (layer.open(id, ZcDb::kForWrite) != Zcad::eOk) continue;
         layer->setName(name);  // a name taken already leaves the old one
-        layer->close();
     }
 }
 
@@ -473,7 +469,7 @@ void StripRelease5PitchPrefix() {
 void ConvertRelease5Drawing() {
     const auto inserts = SelectWithApp(kRelease5SetupApp, true);
     if (inserts.empty()) return;
-    VELM_SETUP* setup = OpenSetupObject(false);
+    ZcDbObjectPointer<VELM_SETUP> setup(OpenSetupObject(false));
     if (!setup) return;
     zcutPrintf("\nConverting drawing from release 5 of Velmor");
     RenameRelease5LevelLayers();
@@ -492,7 +488,7 @@ void ConvertRelease5Drawing() {
     double unitFactor = 1.0;
     if (!setup->getReal(SetupVar::SFTMTCM, unitFactor)) unitFactor = 1.0;
     const FixedResult fixed = app ? ReadFixedPart(*setup, app->rbnext) : FixedResult{};
-    setup->close();
+    setup.close();
     if (!app) return;
     if (fixed.elevation && fixed.height) SetFloor(*fixed.elevation, *fixed.height);
 

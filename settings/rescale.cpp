@@ -253,38 +253,37 @@ void ApplyDrawingUnitFactor(double factor) {
     const double lg = std::log10(factor);
     const short decimals = lg <= 0.0 ? static_cast<short>(-lg + 1e-9) : 0;
 
-    VELM_SETUP* setup = OpenSetupObject(false);
-    if (!setup) return;
-    setup->assertWriteEnabled();
-    double current = 1.0;
-    if (!setup->getReal(SetupVar::SFTMTCM, current) || !(current > 0.0)) current = 1.0;
-    const double r = factor / current;
-    setup->setReal(SetupVar::SRAPPORTO_UM, 0.01 / factor);
-    for (int slot : {SetupVar::CINTOMIN, SetupVar::CNONDETRAI}) {
-        double v = 0.0;
-        if (setup->getReal(slot, v)) setup->setReal(slot, v * r * r);
+    double r = 1.0;
+    {
+        ZcDbObjectPointer<VELM_SETUP> setup(OpenSetupObject(false));
+        if (!setup) return;
+        setup->assertWriteEnabled();
+        double current = 1.0;
+        if (!setup->getReal(SetupVar::SFTMTCM, current) || !(current > 0.0)) current = 1.0;
+        r = factor / current;
+        setup->setReal(SetupVar::SRAPPORTO_UM, 0.01 / factor);
+        for (int slot : {SetupVar::CINTOMIN, SetupVar::CNONDETRAI}) {
+            double v = 0.0;
+            if (setup->getReal(slot, v)) setup->setReal(slot, v * r * r);
+        }
+        for (int slot : {SetupVar::CIFRE_COMPUTO, SetupVar::SCIFRE_QUOTE, SetupVar::CQUOTEPREC})
+            setup->setInt(slot, decimals);
+        for (int slot : kLengthSlots) {
+            double v = 0.0;
+            if (setup->getReal(slot, v)) setup->setReal(slot, v * r);
+        }
     }
-    for (int slot : {SetupVar::CIFRE_COMPUTO, SetupVar::SCIFRE_QUOTE, SetupVar::CQUOTEPREC})
-        setup->setInt(slot, decimals);
-    for (int slot : kLengthSlots) {
-        double v = 0.0;
-        if (setup->getReal(slot, v)) setup->setReal(slot, v * r);
-    }
-    setup->close();
 
-    if (VELM_FSCALA* scales = OpenFScalaObject()) {
+    if (ZcDbObjectPointer<VELM_FSCALA> scales(OpenFScalaObject()); scales) {
         for (AA_FSCALA& record : scales->scales.records)
             for (int i : kScaledEntries) record.values[i] *= r;
-        scales->close();
     }
-    if (VELM_PIANI* floors = OpenPianiObject(false)) {
+    if (ZcDbObjectPointer<VELM_PIANI> floors(OpenPianiObject(false)); floors) {
         floors->assertWriteEnabled();
         for (AA_PIANO& floor : floors->piani.floors) floor.height *= r;
-        floors->close();
     }
-    if (VELM_SPESSMURI* walls = OpenSpessMuriObject()) {
+    if (ZcDbObjectPointer<VELM_SPESSMURI> walls(OpenSpessMuriObject()); walls) {
         for (double& t : walls->thicknesses) t *= r;
-        walls->close();
     }
     // Comparisons follow the unit: a tolerance left in the old unit would be
     // a hundred times too coarse after centimetres become metres.
@@ -335,14 +334,13 @@ void RegenObjectsByApp(const char* app, const char* kind) {
     if (names.empty()) return;
     bool added = false;
     if (SettingInt(SetupVar::SFATSCALA, 0) >= 200) {
-        if (VELM_GENGRUPPO* groups = OpenGenGruppoObject()) {
+        if (ZcDbObjectPointer<VELM_GENGRUPPO> groups(OpenGenGruppoObject()); groups) {
             bool has = false;
             for (const std::string& p : groups->nonGenerating) has = has || PatternIs3D(p);
             if (!has) {
                 groups->nonGenerating.push_back("3D*");
                 added = true;
             }
-            groups->close();
         }
     }
     AAR_LAYERC layers;
@@ -356,7 +354,7 @@ void RegenObjectsByApp(const char* app, const char* kind) {
         }
     }
     if (added) {
-        if (VELM_GENGRUPPO* groups = OpenGenGruppoObject()) {
+        if (ZcDbObjectPointer<VELM_GENGRUPPO> groups(OpenGenGruppoObject()); groups) {
             auto& list = groups->nonGenerating;
             for (auto it = list.begin(); it != list.end(); ++it) {
                 if (PatternIs3D(*it)) {
@@ -364,7 +362,6 @@ void RegenObjectsByApp(const char* app, const char* kind) {
                     break;
                 }
             }
-            groups->close();
         }
     }
 }
@@ -516,15 +513,13 @@ void RescaleWallDefs() {
     const int scale = SettingInt(SetupVar::SFATSCALA, 0);
     const double saved = SettingReal(SetupVar::SQPAV, 0.0);
     std::vector<double> elevations;
-    if (VELM_PIANI* floors = OpenPianiObject(true)) {
+    if (ZcDbObjectPointer<VELM_PIANI> floors(OpenPianiObject(true)); floors) {
         for (const AA_PIANO& floor : floors->piani.floors) elevations.push_back(floor.elevation);
-        floors->close();
     }
     std::vector<std::string> wallLayers;
-    if (VELM_LAYERMURI* layers = OpenLayerMuriObject()) {
+    if (ZcDbObjectPointer<VELM_LAYERMURI> layers(OpenLayerMuriObject()); layers) {
         for (int i = 0; i < static_cast<int>(layers->entries.size()); ++i)
             wallLayers.push_back(layers->Get3DLayerName(i));
-        layers->close();
     }
     const FloorWallLayersHook& hook = WallHook();
     const int kFloorSlot = SetupVar::SQPAV;

@@ -47,29 +47,23 @@ private:
 
 }  // namespace
 
-DrawingSettingsByName::~DrawingSettingsByName() {
-    if (setup_) setup_->close();
-    if (fscala_) fscala_->close();
-    if (libobjopt_) libobjopt_->close();
-}
-
 VELM_SETUP* DrawingSettingsByName::openSetup(bool forWrite) {
-    if (!setup_) setup_ = OpenSetupObject(!forWrite);
+    if (!setup_) setup_ = ZcDbObjectPointer<VELM_SETUP>(OpenSetupObject(!forWrite));
     if (setup_ && forWrite) {
         if (!setup_->isWriteEnabled() && setup_->upgradeOpen() != Zcad::eOk) return nullptr;
         setup_->assertWriteEnabled();
     }
-    return setup_;
+    return setup_.get();
 }
 
 VELM_FSCALA* DrawingSettingsByName::openFScala() {
-    if (!fscala_) fscala_ = OpenFScalaObject();
-    return fscala_;
+    if (!fscala_) fscala_ = ZcDbObjectPointer<VELM_FSCALA>(OpenFScalaObject());
+    return fscala_.get();
 }
 
 VELM_LIBOBJOPT* DrawingSettingsByName::openLibObjOpt() {
-    if (!libobjopt_) libobjopt_ = OpenLibObjOptObject();
-    return libobjopt_;
+    if (!libobjopt_) libobjopt_ = ZcDbObjectPointer<VELM_LIBOBJOPT>(OpenLibObjOptObject());
+    return libobjopt_.get();
 }
 
 void DrawingSettingsByName::print(const std::string& text) {

@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "host/db/dbobjptr.h"
 #include "settings/setvar_byname.h"
 
 // The drawing's side of the by-name access: each object is opened on first
@@ -17,7 +18,7 @@ public:
     DrawingSettingsByName() = default;
     DrawingSettingsByName(const DrawingSettingsByName&) = delete;
     DrawingSettingsByName& operator=(const DrawingSettingsByName&) = delete;
-    ~DrawingSettingsByName() override;
+    ~DrawingSettingsByName() override = default;
 
     VELM_SETUP* openSetup(bool forWrite) override;
     VELM_FSCALA* openFScala() override;
@@ -27,9 +28,10 @@ public:
     std::string formatReal(double value) override;
 
 private:
-    VELM_SETUP* setup_ = nullptr;
-    VELM_FSCALA* fscala_ = nullptr;
-    VELM_LIBOBJOPT* libobjopt_ = nullptr;
+    // Closed in the reverse order: the store first.
+    ZcDbObjectPointer<VELM_LIBOBJOPT> libobjopt_;
+    ZcDbObjectPointer<VELM_FSCALA> fscala_;
+    ZcDbObjectPointer<VELM_SETUP> setup_;
 };
 
 // The command VELMSETVAR.

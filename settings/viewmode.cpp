@@ -6,6 +6,7 @@
 #include <map>
 
 #include "host/ads/wcmatch.h"
+#include "host/db/dbobjptr.h"
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"
 #include "settings/floors.h"
@@ -32,34 +33,32 @@ struct LayerInfo {
 
 std::vector<LayerInfo> ReadLayers(ZcDbDatabase* db) {
     std::vector<LayerInfo> layers;
-    ZcDbLayerTable* table = nullptr;
-    if (!db || db->getLayerTable(table, ZcDb::kForRead) != Zcad::eOk || !table) return layers;
-    const std::vector<ZcDbObjectId> ids = table->recordIds(true);
-    table->close();
+    if (!db) return layers;
+    std::vector<ZcDbObjectId> ids;
+    {
+        ZcDbObjectPointer<ZcDbLayerTable> table(db->layerTableId(), ZcDb::kForRead);
+        if (!table) return layers;
+        ids = table->recordIds(true);
+    }
     layers.reserve(ids.size());
     for (ZcDbObjectId id : ids) {
-        ZcDbLayerTableRecord* rec = nullptr;
-        if (zcdbOpenObject(rec, id, ZcDb::kForRead) != Zcad::eOk || !rec) continue;
-        layers.push_back({id, rec->name(), rec->isFrozen()});
-        rec->close();
+        ZcDbObjectPointer<ZcDbLayerTableRecord> rec(id, ZcDb::kForRead);
+        if (rec) layers.push_back({id, rec->name(), rec->isFrozen()});
     }
     return layers;
 }
 
 void SetLayerFrozen(ZcDbObjectId id, bool frozen) {
-    ZcDbLayerTableRecord* rec = nullptr;
-    if (zcdbOpenObject(rec, id, ZcDb::kForWrite) != Zcad::eOk || !rec) return;
-    if (rec->isFrozen() != frozen) rec->setIsFrozen(frozen);
-    rec->close();
+    ZcDbObjectPointer<ZcDbLayerTableRecord> rec(id, ZcDb::kForWrite);
+    if (rec && rec->isFrozen() != frozen) rec->setIsFrozen(frozen);
 }
 
 void ApplyToViewport(ZcDbObjectId viewport, const std::vector<ZcDbObjectId>& thaw,
                      const std::vector<ZcDbObjectId>& freeze) {
-    ZcDbViewport* vp = nullptr;
-    if (viewport.isNull() || zcdbOpenObject(vp, viewport, ZcDb::kForWrite) != Zcad::eOk || !vp) return;
+    ZcDbObjectPointer<ZcDbViewport> vp(viewport, ZcDb::kForWrite);
+    if (!vp) return;
     if (!thaw.empty()) vp->thawLayersInViewport(thaw);
     if (!freeze.empty()) vp->freezeLayersInViewport(freeze);
-    vp->close();
 }
 
 }  // namespace
@@ -114,8 +113,8 @@ std::optional<bool> VxdThawDecision(const VxdLists& lists, std::string_view laye
 
 VxdViewportState GetViewportVxdState(ZcDbDatabase* db, const VxdLists& lists, ZcDbObjectId viewport) {
     VxdViewportState state;
-    ZcDbViewport* vp = nullptr;
-    if (viewport.isNull() || zcdbOpenObject(vp, viewport, ZcDb::kForRead) != Zcad::eOk || !vp) return state;
+    ZcDbObjectPointer<ZcDbViewport> vp(viewport, ZcDb::kForRead);
+    if (!vp) return state;
     for (const LayerInfo& layer : ReadLayers(db)) {
         if (state.shows2d && state.shows3d) break;
         // Floor layers say what the floor shows, not what the mode shows.
@@ -124,7 +123,6 @@ VxdViewportState GetViewportVxdState(ZcDbDatabase* db, const VxdLists& lists, Zc
         if (MatchesAnyPattern(lists.list2d, layer.name)) state.shows2d = true;
         if (MatchesAnyPattern(lists.list3d, layer.name)) state.shows3d = true;
     }
-    vp->close();
     return state;
 }
 

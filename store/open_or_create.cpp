@@ -1,26 +1,16 @@
 #include "store/open_or_create.h"
 
+#include "host/db/dbobjptr.h"
 #include "host/ed/docman.h"
 
 ZcDbObjectId SettingsDictionaryId(ZcDbDatabase* db, ZcDb::OpenMode mode, bool createWhenMissing) {
-    ZcDbDictionary* nod = nullptr;
-    if (db->getNamedObjectsDictionary(nod, mode) != Zcad::eOk) return {};
+    ZcDbObjectPointer<ZcDbDictionary> nod(db->namedObjectsDictionaryId(), mode);
+    if (!nod) return {};
     ZcDbObjectId id;
-    if (nod->getAt(kSettingsDictionaryName, id) == Zcad::eOk || !createWhenMissing) {
-        nod->close();
-        return id;
-    }
-    if (mode == ZcDb::kForRead && nod->upgradeOpen() != Zcad::eOk) {
-        nod->close();
-        return {};
-    }
-    auto dict = std::make_unique<ZcDbDictionary>();
-    if (nod->setAt(kSettingsDictionaryName, dict.get(), id) != Zcad::eOk) {
-        nod->close();
-        return {};
-    }
-    dict.release()->close();
-    nod->close();
+    if (nod->getAt(kSettingsDictionaryName, id) == Zcad::eOk || !createWhenMissing) return id;
+    if (mode == ZcDb::kForRead && nod->upgradeOpen() != Zcad::eOk) return {};
+    ZcDbObjectPointer<ZcDbDictionary> dict(new ZcDbDictionary);
+    if (nod->setAt(kSettingsDictionaryName, dict.get(), id) != Zcad::eOk) return {};
     return id;
 }
 

@@ -8,6 +8,7 @@
 
 #include "host/db/dbdatabase.h"
 #include "host/db/dbdict.h"
+#include "host/db/dbobjptr.h"
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"
 
@@ -33,15 +34,16 @@ T* OpenOrCreateSetting(bool forRead, void (*initNew)(T&), bool createWhenMissing
     if (!db) return nullptr;
     ZcDbObjectId dictId = SettingsDictionaryId(db, mode, createWhenMissing);
     if (dictId.isNull()) return nullptr;
-    ZcDbDictionary* dict = nullptr;
-    if (zcdbOpenObject(dict, dictId, ZcDb::kForRead) != Zcad::eOk) return nullptr;
     ZcDbObjectId found;
-    for (const ZcDbDictionaryIterator::Entry& e : dict->entries())
-        if (zcutEqualsNoCase(e.key, T::kClassName)) {
-            found = e.id;
-            break;
-        }
-    dict->close();
+    {
+        ZcDbObjectPointer<ZcDbDictionary> dict(dictId, ZcDb::kForRead);
+        if (!dict) return nullptr;
+        for (const ZcDbDictionaryIterator::Entry& e : dict->entries())
+            if (zcutEqualsNoCase(e.key, T::kClassName)) {
+                found = e.id;
+                break;
+            }
+    }
     if (!found.isNull()) {
         // An entry of that name that is not of the class (or is open for
         // write elsewhere) gives no object: a second one is never added.
@@ -51,10 +53,8 @@ T* OpenOrCreateSetting(bool forRead, void (*initNew)(T&), bool createWhenMissing
     if (!createWhenMissing) return nullptr;
     auto made = std::make_unique<T>();
     initNew(*made);
-    if (zcdbOpenObject(dict, dictId, ZcDb::kForWrite) != Zcad::eOk) return nullptr;
-    Zcad::ErrorStatus es = dict->setAt(T::kClassName, made.get());
-    dict->close();
-    if (es != Zcad::eOk) return nullptr;
+    ZcDbObjectPointer<ZcDbDictionary> dict(dictId, ZcDb::kForWrite);
+    if (!dict || dict->setAt(T::kClassName, made.get()) != Zcad::eOk) return nullptr;
     return made.release();  // resident now, open for write for the caller
 }
 

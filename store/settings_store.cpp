@@ -12,6 +12,7 @@
 #include "host/ads/sysvars.h"
 #include "host/db/dbdatabase.h"
 #include "host/db/dbdict.h"
+#include "host/db/dbobjptr.h"
 #include "host/ed/docman.h"
 #include "host/util/resbuf.h"
 #include "host/win/textutil.h"
@@ -71,29 +72,20 @@ VELM_SPESSMURI* OpenSpessMuriObject() {
 
 bool GetVarInt(const int* slot, int* value) {
     *value = 0;
-    VELM_SETUP* s = OpenSetupObject(true);
-    if (!s) return false;
-    bool ok = s->getInt(*slot, *value);
-    s->close();
-    return ok;
+    ZcDbObjectPointer<VELM_SETUP> s(OpenSetupObject(true));
+    return s && s->getInt(*slot, *value);
 }
 
 bool GetVarReal(const int* slot, double* value) {
     *value = 0.0;
-    VELM_SETUP* s = OpenSetupObject(true);
-    if (!s) return false;
-    bool ok = s->getReal(*slot, *value);
-    s->close();
-    return ok;
+    ZcDbObjectPointer<VELM_SETUP> s(OpenSetupObject(true));
+    return s && s->getReal(*slot, *value);
 }
 
 bool GetVarString(const int* slot, std::string& text) {
     text.clear();
-    VELM_SETUP* s = OpenSetupObject(true);
-    if (!s) return false;
-    bool ok = s->getString(*slot, text);
-    s->close();
-    return ok;
+    ZcDbObjectPointer<VELM_SETUP> s(OpenSetupObject(true));
+    return s && s->getString(*slot, text);
 }
 
 bool GetVarString(const int* slot, char* text, std::size_t size) {
@@ -108,33 +100,30 @@ bool GetVarString(const int* slot, char* text, std::size_t size) {
 }
 
 bool GetVarPoint(const int* slot, double* x, double* y, double* z) {
-    VELM_SETUP* s = OpenSetupObject(true);
-    if (!s) return false;
+    ZcDbObjectPointer<VELM_SETUP> s(OpenSetupObject(true));
     ZcGePoint3d p;
-    bool ok = s->getPoint(*slot, p);
-    s->close();
-    if (ok) {
-        *x = p.x;
-        *y = p.y;
-        *z = p.z;
-    }
-    return ok;
+    if (!s || !s->getPoint(*slot, p)) return false;
+    *x = p.x;
+    *y = p.y;
+    *z = p.z;
+    return true;
 }
 
 void SetVarInt(const int* slot, const short* value) {
-    if (VELM_SETUP* s = OpenSetupObject(false)) {
+    if (ZcDbObjectPointer<VELM_SETUP> s(OpenSetupObject(false)); s) {
         s->assertWriteEnabled();
         s->setInt(*slot, *value);
-        s->close();
     }
 }
 
 void SetVarReal(const int* slot, const double* value) {
-    VELM_SETUP* s = OpenSetupObject(false);
-    if (!s) return;
-    s->assertWriteEnabled();
-    bool stored = s->setReal(*slot, *value);
-    s->close();
+    bool stored = false;
+    {
+        ZcDbObjectPointer<VELM_SETUP> s(OpenSetupObject(false));
+        if (!s) return;
+        s->assertWriteEnabled();
+        stored = s->setReal(*slot, *value);
+    }
     if (stored && *slot == SetupVar::SQPAV) {
         resbuf rb{};
         rb.restype = RTREAL;
@@ -144,18 +133,16 @@ void SetVarReal(const int* slot, const double* value) {
 }
 
 void SetVarPoint(const int* slot, const double* x, const double* y, const double* z) {
-    if (VELM_SETUP* s = OpenSetupObject(false)) {
+    if (ZcDbObjectPointer<VELM_SETUP> s(OpenSetupObject(false)); s) {
         s->assertWriteEnabled();
         s->setPoint(*slot, ZcGePoint3d(*x, *y, *z));
-        s->close();
     }
 }
 
 void SetVarString(const int* slot, const char* text) {
-    if (VELM_SETUP* s = OpenSetupObject(false)) {
+    if (ZcDbObjectPointer<VELM_SETUP> s(OpenSetupObject(false)); s) {
         s->assertWriteEnabled();
         s->setString(*slot, text ? text : "");
-        s->close();
     }
 }
 
@@ -194,29 +181,25 @@ double DrawingUnitFactor() {
 double GetScaleFactor(int index) {
     if (index < 0 || index >= kScaleEntryCount) return 0.0;
     // Both slots from one open of the store.
-    VELM_SETUP* s = OpenSetupObject(true);
-    if (!s) return 0.0;
     double sftmtcm = 0.0;
     int sfatscala = 0;
-    s->getReal(SetupVar::SFTMTCM, sftmtcm);
-    s->getInt(SetupVar::SFATSCALA, sfatscala);
-    s->close();
-    VELM_FSCALA* f = OpenFScalaObject();
-    if (!f) return 0.0;
-    double v = ScaleFactorFor(f->scales, index, sftmtcm, sfatscala);
-    f->close();
-    return v;
+    {
+        ZcDbObjectPointer<VELM_SETUP> s(OpenSetupObject(true));
+        if (!s) return 0.0;
+        s->getReal(SetupVar::SFTMTCM, sftmtcm);
+        s->getInt(SetupVar::SFATSCALA, sfatscala);
+    }
+    ZcDbObjectPointer<VELM_FSCALA> f(OpenFScalaObject());
+    return f ? ScaleFactorFor(f->scales, index, sftmtcm, sfatscala) : 0.0;
 }
 
 bool AccessScaleFactor(int key, int index, double& value, bool set) {
-    VELM_FSCALA* f = index >= 0 && index < kScaleEntryCount ? OpenFScalaObject() : nullptr;
+    ZcDbObjectPointer<VELM_FSCALA> f(index >= 0 && index < kScaleEntryCount ? OpenFScalaObject() : nullptr);
     if (!f) {
         value = 0.0;
         return false;
     }
-    bool ok = AccessScaleEntry(f->scales, key, index, value, set);
-    f->close();
-    return ok;
+    return AccessScaleEntry(f->scales, key, index, value, set);
 }
 
 namespace {

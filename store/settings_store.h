@@ -1,7 +1,8 @@
 // The drawing's settings objects: the dictionary "VELMOR_6" under the
 // named-object dictionary holds one object per settings class, keyed by the
 // class name. Every user opens the object of the working drawing, reads or
-// changes it and closes it again; nothing is cached. An object that is not
+// changes it and closes it again (the caller hands the object an opener
+// returns to a ZcDbObjectPointer); nothing is cached. An object that is not
 // there is made with its defaults on first open, which therefore may write
 // to the drawing even when asked for read.
 //
@@ -15,6 +16,7 @@
 #include <cstddef>
 #include <string>
 
+#include "host/db/dbobjptr.h"
 #include "store/fscala.h"
 #include "store/velm_gengruppo.h"
 #include "store/velm_layermuri.h"

@@ -85,13 +85,12 @@ BOOL CDlgSelezLayer::OnInitDialog() {
     std::string current;
     GetVarString(&kWallLayerSlot, current);
     m_list.ResetContent();
-    if (VELM_LAYERMURI* walls = OpenLayerMuriObject()) {
+    if (ZcDbObjectPointer<VELM_LAYERMURI> walls(OpenLayerMuriObject()); walls) {
         for (std::size_t i = 0; i < walls->entries.size(); ++i) {
             std::string name = walls->entries[i];
             if (!m_use2DNames) name = WallLayer3DName(name);
             m_list.AddString(name);
         }
-        walls->close();
     }
     if (m_use2DNames) {
         int at = m_list.FindStringExact(-1, current);

@@ -46,9 +46,8 @@ BOOL CDlgFScala::OnInitDialog() {
     }
     m_addEdit.SetDecimals(0);
     m_addEdit.SetSignMode(0, 1);
-    if (VELM_FSCALA* scales = OpenFScalaObject()) {
+    if (ZcDbObjectPointer<VELM_FSCALA> scales(OpenFScalaObject()); scales) {
         m_table = scales->scales;
-        scales->close();
     }
     m_currentKey = SettingInt(SetupVar::SFATSCALA, 0);
     m_list.ResetContent();
@@ -150,9 +149,8 @@ void CDlgFScala::OnSelectAll() {
 void CDlgFScala::OnOK() {
     if (!UpdateData(TRUE)) return;
     StoreValues();
-    if (VELM_FSCALA* scales = OpenFScalaObject()) {
+    if (ZcDbObjectPointer<VELM_FSCALA> scales(OpenFScalaObject()); scales) {
         scales->scales = m_table;
-        scales->close();
     }
     SetSettingInt(SetupVar::SFATSCALA, m_currentKey);
     EndDialog(IDOK);

@@ -55,10 +55,9 @@ BOOL CDlgGenGruppi::OnInitDialog() {
     m_regenerate = 0;
     m_generatingList.ResetContent();
     m_nonGeneratingList.ResetContent();
-    if (VELM_GENGRUPPO* groups = OpenGenGruppoObject()) {
+    if (ZcDbObjectPointer<VELM_GENGRUPPO> groups(OpenGenGruppoObject()); groups) {
         for (const std::string& p : groups->generating) m_generatingList.AddString(p);
         for (const std::string& p : groups->nonGenerating) m_nonGeneratingList.AddString(p);
-        groups->close();
     }
     return TRUE;
 }
@@ -69,10 +68,9 @@ void CDlgGenGruppi::AddFromEdit(const std::string& text, CListBox& list) {
 
 void CDlgGenGruppi::OnOK() {
     // The edits are not read: only what was added to the lists counts.
-    if (VELM_GENGRUPPO* groups = OpenGenGruppoObject()) {
+    if (ZcDbObjectPointer<VELM_GENGRUPPO> groups(OpenGenGruppoObject()); groups) {
         groups->generating = UniqueRows(m_generatingList);
         groups->nonGenerating = UniqueRows(m_nonGeneratingList);
-        groups->close();
     }
     EndDialog(IDOK);
 }

@@ -8,6 +8,7 @@
 #include "core/support_files.h"
 #include "host/ads/lisp.h"
 #include "host/db/dbdatabase.h"
+#include "host/db/dbobjptr.h"
 #include "host/db/dbsymtb.h"
 #include "host/ui/hostdialogs.h"
 #include "host/ui/msgbox.h"
@@ -78,20 +79,21 @@ ZcDbDatabase* WorkingDatabase() {
 // loading a linetype opens another table of the drawing for write.
 template <class Fn>
 void ForEachCatalogueLayer(ZcDbDatabase* db, AAR_LAYERC& catalogue, ZcDb::OpenMode mode, Fn fn) {
-    ZcDbLayerTable* layers = nullptr;
-    if (!db || db->getLayerTable(layers, ZcDb::kForRead) != Zcad::eOk) return;
-    auto byName = IndexByLayerName(catalogue);
+    if (!db) return;
     ZcDbSymbolTableIterator* it = nullptr;
-    layers->newIterator(it);
-    layers->close();
+    {
+        ZcDbObjectPointer<ZcDbLayerTable> layers(db->layerTableId(), ZcDb::kForRead);
+        if (!layers) return;
+        layers->newIterator(it);
+    }
+    auto byName = IndexByLayerName(catalogue);
     for (; it && !it->done(); it->step()) {
         ZcDbObjectId id;
         it->getRecordId(id);
-        ZcDbLayerTableRecord* layer = nullptr;
-        if (zcdbOpenObject(layer, id, mode) != Zcad::eOk) continue;
+        ZcDbObjectPointer<ZcDbLayerTableRecord> layer(id, mode);
+        if (!layer) continue;
         auto found = byName.find(host::toUpper(layer->name()));
         if (found != byName.end()) fn(*layer, catalogue[found->second]);
-        layer->close();
     }
     delete it;
 }
@@ -409,19 +411,19 @@ void CDlgLayerc::OnFileToLayers() {
     ZcDbDatabase* db = WorkingDatabase();
     ForEachCatalogueLayer(
         db, m_catalogue, ZcDb::kForWrite, [db](ZcDbLayerTableRecord& layer, const AA_LAYERC& row) {
-            ZcDbLinetypeTable* linetypes = nullptr;
-            bool have =
-                db->getLinetypeTable(linetypes, ZcDb::kForRead) == Zcad::eOk && linetypes->has(row.linetype);
-            if (linetypes) linetypes->close();
+            // The table is let go while a missing linetype is loaded.
+            bool have = false;
+            if (ZcDbObjectPointer<ZcDbLinetypeTable> linetypes(db->linetypeTableId(), ZcDb::kForRead);
+                linetypes)
+                have = linetypes->has(row.linetype);
             if (!have) have = LoadLinetypeFromLin(db, row.linetype);
-            if (have && db->getLinetypeTable(linetypes, ZcDb::kForRead) == Zcad::eOk) {
-                ZcDbObjectId linetypeId;
-                if (linetypes->getAt(row.linetype, linetypeId) == Zcad::eOk) {
-                    layer.setLinetypeObjectId(linetypeId);
-                    ApplyLayerColour(layer, row.color);
-                    ApplyLayerLineWeight(layer, row.lineWeight);
-                }
-                linetypes->close();
+            if (!have) return;
+            ZcDbObjectPointer<ZcDbLinetypeTable> linetypes(db->linetypeTableId(), ZcDb::kForRead);
+            ZcDbObjectId linetypeId;
+            if (linetypes && linetypes->getAt(row.linetype, linetypeId) == Zcad::eOk) {
+                layer.setLinetypeObjectId(linetypeId);
+                ApplyLayerColour(layer, row.color);
+                ApplyLayerLineWeight(layer, row.lineWeight);
             }
         });
     OnOK();
@@ -430,11 +432,9 @@ void CDlgLayerc::OnFileToLayers() {
 void CDlgLayerc::OnLayersToFile() {
     ForEachCatalogueLayer(
         WorkingDatabase(), m_catalogue, ZcDb::kForRead, [](ZcDbLayerTableRecord& layer, AA_LAYERC& row) {
-            ZcDbSymbolTableRecord* linetype = nullptr;
-            if (zcdbOpenObject(linetype, layer.linetypeObjectId(), ZcDb::kForRead) == Zcad::eOk) {
+            if (ZcDbObjectPointer<ZcDbSymbolTableRecord> linetype(layer.linetypeObjectId(), ZcDb::kForRead);
+                linetype)
                 row.linetype = linetype->name();
-                linetype->close();
-            }
             row.color = static_cast<std::int16_t>(layer.colorIndex());
             row.lineWeight = static_cast<std::int16_t>(layer.lineWeight());
         });

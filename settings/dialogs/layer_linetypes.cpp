@@ -5,6 +5,7 @@
 #include "core/host_services.h"
 #include "core/support_files.h"
 #include "host/db/dbdatabase.h"
+#include "host/db/dbobjptr.h"
 #include "host/db/dbsymtb.h"
 #include "host/ed/cmdproc.h"
 #include "host/util/nocase.h"
@@ -62,22 +63,15 @@ bool LoadLinetypeFromLin(ZcDbDatabase* db, const std::string& name) {
     std::string comments;
     std::vector<double> dashes;
     if (!file || !FindLinetypeDefinition(file->lines, name, comments, dashes)) return false;
-    ZcDbLinetypeTable* table = nullptr;
-    if (db->getLinetypeTable(table, ZcDb::kForWrite) != Zcad::eOk) return false;
-    bool ok = table->has(name);
-    if (!ok) {
-        auto* rec = new ZcDbLinetypeTableRecord;
-        rec->setName(name);
-        rec->setComments(comments);
-        rec->setDashes(dashes);
-        ok = table->add(rec) == Zcad::eOk;
-        if (ok)
-            rec->close();
-        else
-            delete rec;
-    }
-    table->close();
-    return ok;
+    ZcDbObjectPointer<ZcDbLinetypeTable> table(db->linetypeTableId(), ZcDb::kForWrite);
+    if (!table) return false;
+    if (table->has(name)) return true;
+    ZcDbObjectPointer<ZcDbLinetypeTableRecord> rec;
+    rec.create();
+    rec->setName(name);
+    rec->setComments(comments);
+    rec->setDashes(dashes);
+    return table->add(rec.get()) == Zcad::eOk;
 }
 
 void ApplyLayerColour(ZcDbLayerTableRecord& layer, int colourIndex) {
@@ -91,39 +85,30 @@ void ApplyLayerLineWeight(ZcDbLayerTableRecord& layer, int lineWeight) {
 void LoadLayerLinetypes(const LayerAttrEntry* first) {
     ZcDbDatabase* db = GetWorkingDatabase();
     if (!db) return;
-    ZcDbLayerTable* layers = nullptr;
-    if (db->getLayerTable(layers, ZcDb::kForWrite) != Zcad::eOk) return;
-    ZcDbLinetypeTable* linetypes = nullptr;
-    if (db->getLinetypeTable(linetypes, ZcDb::kForRead) != Zcad::eOk) {
-        layers->close();
-        return;
-    }
     bool changed = false;
-    for (const LayerAttrEntry* e = first; e; e = e->next) {
-        ZcDbLayerTableRecord* layer = nullptr;
-        if (layers->getAt(e->layerName, layer, ZcDb::kForWrite) != Zcad::eOk) continue;
-        if (!linetypes->has(e->linetype)) {
-            // The loader opens the table for write: let go of it meanwhile.
-            linetypes->close();
-            bool loaded = LoadLinetypeFromLin(db, e->linetype);
-            if (db->getLinetypeTable(linetypes, ZcDb::kForRead) != Zcad::eOk) {
-                layer->close();
-                layers->close();
-                return;
+    {
+        // Both tables closed before the regeneration.
+        ZcDbObjectPointer<ZcDbLayerTable> layers(db->layerTableId(), ZcDb::kForWrite);
+        if (!layers) return;
+        ZcDbObjectPointer<ZcDbLinetypeTable> linetypes(db->linetypeTableId(), ZcDb::kForRead);
+        if (!linetypes) return;
+        for (const LayerAttrEntry* e = first; e; e = e->next) {
+            ZcDbLayerTableRecord* opened = nullptr;
+            if (layers->getAt(e->layerName, opened, ZcDb::kForWrite) != Zcad::eOk) continue;
+            ZcDbObjectPointer<ZcDbLayerTableRecord> layer(opened);
+            if (!linetypes->has(e->linetype)) {
+                // The loader opens the table for write: let go of it meanwhile.
+                linetypes.close();
+                bool loaded = LoadLinetypeFromLin(db, e->linetype);
+                if (linetypes.open(db->linetypeTableId(), ZcDb::kForRead) != Zcad::eOk) return;
+                if (!loaded) continue;
             }
-            if (!loaded) {
-                layer->close();
-                continue;
-            }
+            SetLayerLinetype(linetypes.get(), layer.get(), e->linetype);
+            ApplyLayerColour(*layer, e->colorIndex);
+            ApplyLayerLineWeight(*layer, e->lineWeight);
+            layer->setIsOff(e->off != 0);
+            changed = true;
         }
-        SetLayerLinetype(linetypes, layer, e->linetype);
-        ApplyLayerColour(*layer, e->colorIndex);
-        ApplyLayerLineWeight(*layer, e->lineWeight);
-        layer->setIsOff(e->off != 0);
-        layer->close();
-        changed = true;
     }
-    linetypes->close();
-    layers->close();
     if (changed) Regenerate();
 }

@@ -93,13 +93,12 @@ BOOL CopzAper::OnInitDialog() {
 }
 
 bool CopzAper::Store() {
-    VELM_SETUP* setup = OpenSetupObject(false);
+    ZcDbObjectPointer<VELM_SETUP> setup(OpenSetupObject(false));
     if (!setup) return false;
     setup->assertWriteEnabled();
     int old = 0;
     setup->getInt(SetupVar::CALC_INT_SEZ, old);
     setup->setInt(SetupVar::CALC_INT_SEZ, static_cast<short>(OpeningOptionBits(old, *this)));
-    setup->close();
     return true;
 }
 

@@ -59,10 +59,9 @@ std::string* PrefFields::FindText(int ctrl) {
 }
 
 bool PrefFields::Load() {
-    VELM_SETUP* setup = OpenSetupObject(true);
+    ZcDbObjectPointer<VELM_SETUP> setup(OpenSetupObject(true));
     if (!setup) return false;
     Load(*setup);
-    setup->close();
     return true;
 }
 
@@ -76,7 +75,7 @@ void PrefFields::Load(const VELM_SETUP& setup, const std::vector<int>& except) {
 }
 
 bool PrefFields::Store(const std::vector<int>& except) const {
-    VELM_SETUP* setup = OpenSetupObject(false);
+    ZcDbObjectPointer<VELM_SETUP> setup(OpenSetupObject(false));
     if (!setup) return false;
     setup->assertWriteEnabled();
     for (const auto& f : ints_)
@@ -85,7 +84,6 @@ bool PrefFields::Store(const std::vector<int>& except) const {
         if (!Excluded(except, f->slot)) setup->setString(f->slot, f->value);
     for (const auto& r : reals_)
         if (!Excluded(except, r->slot)) setup->setReal(r->slot, r->value);
-    setup->close();
     return true;
 }
 

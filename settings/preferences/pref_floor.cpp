@@ -242,7 +242,7 @@ void CDlgPrefDatiPiano::Reload() {
 }
 
 void CDlgPrefDatiPiano::Load() {
-    if (VELM_SETUP* setup = OpenSetupObject(true)) {
+    if (ZcDbObjectPointer<VELM_SETUP> setup(OpenSetupObject(true)); setup) {
         int v = 0;
         setup->getInt(kSlotIntersections, m_storedIntersections);
         m_intersections = m_storedIntersections & 1;
@@ -255,7 +255,6 @@ void CDlgPrefDatiPiano::Load() {
         setup->getReal(kSlotHatchScale, m_hatchScaleValue);
         setup->getString(kSlotPattern, m_pattern);
         setup->getReal(kSlotAxis, m_axisValue);
-        setup->close();
     }
     ShowPreview();
     LoadRows();
@@ -725,7 +724,7 @@ BOOL CDlgPrefDatiPiano::OnApply() {
 
 void CDlgPrefDatiPiano::OnOK() {
     if (!UpdateData(TRUE)) return;
-    if (VELM_SETUP* setup = OpenSetupObject(false)) {
+    if (ZcDbObjectPointer<VELM_SETUP> setup(OpenSetupObject(false)); setup) {
         setup->assertWriteEnabled();
         // Bit 0 is the box; bits 1 to 6 stay; higher bits are cleared.
         setup->setInt(kSlotIntersections,
@@ -738,7 +737,6 @@ void CDlgPrefDatiPiano::OnOK() {
         setup->setReal(kSlotHatchScale, m_hatchScaleValue);
         setup->setInt(kSlotAddHatches, static_cast<short>(m_addHatches));
         setup->setReal(kSlotAxis, m_axisValue);
-        setup->close();
     }
     const int key = RowOfText(m_list.m_key);
     if (key >= 0) {

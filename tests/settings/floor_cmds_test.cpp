@@ -136,6 +136,20 @@ TEST(FloorTransfer, whole_floor_sets_take_the_floor_and_its_stairs) {
     moved->close();
 }
 
+// A layer the table refuses leaves nothing behind: no record, nothing open
+// (the leak check of the sanitised build sees a record never added).
+TEST(FloorTransfer, a_refused_plain_layer_is_neither_added_nor_left_open) {
+    FloorsDrawing d;
+    const std::size_t before = FloorTextsOfLayers(&d.db).size();
+    EXPECT_FALSE(MakePlainLayer(&d.db, ""));
+    EXPECT_TRUE(MakePlainLayer(&d.db, "VELMPLAIN$300"));
+    EXPECT_TRUE(MakePlainLayer(&d.db, "VELMPLAIN$300")) << "already there";
+    EXPECT_EQ(FloorTextsOfLayers(&d.db).size(), before + 1);
+    ZcDbLayerTable* table = nullptr;
+    ASSERT_EQ(d.db.getLayerTable(table, ZcDb::kForWrite), Zcad::eOk) << "the table was closed";
+    table->close();
+}
+
 TEST(FloorTransfer, floors_of_layer_names_sorted_and_unique) {
     FloorsDrawing d;
     d.layer("VELMA$300");

@@ -85,6 +85,89 @@ TEST(ObjectPointer, a_failed_open_holds_nothing_and_says_why) {
 }
 
 namespace {
+
+int g_linesDeleted = 0;
+struct CountedLine : ZcDbLine {
+    ~CountedLine() override { ++g_linesDeleted; }
+};
+
+bool inModelSpace(ZcDbDatabase& db, ZcDbObjectId id) {
+    ZcDbObjectPointer<ZcDbBlockTableRecord> ms(db.modelSpaceId(), ZcDb::kForRead);
+    for (ZcDbObjectId e : ms->entityIds(true))
+        if (e == id) return true;
+    return false;
+}
+
+}  // namespace
+
+TEST(ObjectPointer, a_new_object_is_closed_once_in_the_drawing_and_deleted_when_it_never_got_there) {
+    ZcDbDatabase db;
+    g_linesDeleted = 0;
+    ZcDbObjectId appended;
+    {
+        ZcDbObjectPointer<ZcDbBlockTableRecord> ms(db.modelSpaceId(), ZcDb::kForWrite);
+        ZcDbObjectPointer<CountedLine> line(new CountedLine);
+        ASSERT_EQ(line.openStatus(), Zcad::eOk);
+        ASSERT_EQ(ms->appendZcDbEntity(appended, line.get()), Zcad::eOk);
+    }
+    EXPECT_EQ(g_linesDeleted, 0) << "an appended object belongs to the drawing";
+    EXPECT_TRUE(openableForWrite(appended)) << "and was closed";
+    EXPECT_TRUE(inModelSpace(db, appended));
+
+    { ZcDbObjectPointer<CountedLine> dropped(new CountedLine); }
+    EXPECT_EQ(g_linesDeleted, 1) << "never appended: nobody else would delete it";
+    ZcDbObjectPointer<CountedLine> early(new CountedLine);
+    EXPECT_EQ(early.close(), Zcad::eOk);
+    EXPECT_EQ(g_linesDeleted, 2);
+
+    // create() makes the object; a table's add takes it like an append.
+    ZcDbObjectId layerId;
+    {
+        ZcDbObjectPointer<ZcDbLayerTable> layers(db.layerTableId(), ZcDb::kForWrite);
+        ZcDbObjectPointer<ZcDbLayerTableRecord> rec;
+        ASSERT_EQ(rec.create(), Zcad::eOk);
+        (*rec).setName("MADE");
+        ASSERT_EQ(layers->add(layerId, rec.get()), Zcad::eOk);
+    }
+    EXPECT_TRUE(openableForWrite(layerId));
+    EXPECT_EQ(db.recordId(db.layerTableId(), "MADE"), layerId);
+}
+
+TEST(ObjectPointer, takes_over_an_object_another_call_opened) {
+    ZcDbDatabase db;
+    ZcDbObjectId id = addLine(db);
+    ZcDbLine* opened = nullptr;
+    ASSERT_EQ(zcdbOpenObject(opened, id, ZcDb::kForWrite), Zcad::eOk);
+    {
+        ZcDbObjectPointer<ZcDbLine> line;
+        line.acquire(opened);
+        EXPECT_EQ(opened, nullptr) << "the caller's pointer is let go";
+        EXPECT_EQ(line.openStatus(), Zcad::eOk);
+        EXPECT_FALSE(openableForWrite(id));
+    }
+    EXPECT_TRUE(openableForWrite(id)) << "closed by the destructor";
+    EXPECT_TRUE(inModelSpace(db, id)) << "a resident object is closed, never deleted";
+
+    // Taking over another object closes the one held.
+    ZcDbLine* first = nullptr;
+    ZcDbLine* second = nullptr;
+    ASSERT_EQ(zcdbOpenObject(first, id, ZcDb::kForRead), Zcad::eOk);
+    ASSERT_EQ(zcdbOpenObject(second, id, ZcDb::kForRead), Zcad::eOk);
+    ZcDbObjectPointer<ZcDbLine> line(first);
+    line.acquire(second);
+    ZcDbLine* none = nullptr;
+    line.acquire(none);
+    EXPECT_FALSE(line);
+    EXPECT_EQ(line.openStatus(), Zcad::eNullObjectPointer);
+    EXPECT_TRUE(openableForWrite(id)) << "both readers closed";
+
+    ZcDbObjectPointer<ZcDbEntity> adopted(ZcDbObjectPointer<ZcDbEntity>(id, ZcDb::kForRead).release());
+    EXPECT_EQ(adopted.openStatus(), Zcad::eOk);
+    EXPECT_FALSE(openableForWrite(id));
+    EXPECT_FALSE(ZcDbObjectPointer<ZcDbEntity>(nullptr));
+}
+
+namespace {
 ZcDbObjectId g_line;
 void leavesItOpen() {
     ZcDbLine* line = nullptr;
