@@ -9,6 +9,7 @@
 #include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/ssget.h"
 #include "host/util/nocase.h"
@@ -29,8 +30,6 @@
 #include "settings/dialogs/layer_linetypes.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
-
-using wallcut::RbList;
 
 namespace {
 
@@ -56,7 +55,7 @@ bool NameGiven(const ads_name name) {
 // The values of the source object's stored parameters, for the variables
 // this definition declares.
 void TakeSourceValues(ObjContext& c, const ads_name source) {
-    RbList list(GetEntXData(source, kParamRecordApp));
+    host::ResbufList list(GetEntXData(source, kParamRecordApp));
     const resbuf* app = list ? FindXDataApp(list.get(), kParamRecordApp) : nullptr;
     if (!app) return;
     const resbuf* rb = app->rbnext;
@@ -228,7 +227,7 @@ bool ApplyFixedPosition(ObjContext& c) {
 
 void DefinePlacementVars(ObjContext& c) {
     if (!ads_name_nil(c.firstEntity)) {
-        RbList data(zcdbEntGet(c.firstEntity));
+        host::ResbufList data(zcdbEntGet(c.firstEntity));
         const resbuf* layer = data ? FindRbCode(data.get(), 8) : nullptr;
         if (layer && layer->resval.rstring) SetText(c, 11030, layer->resval.rstring);
     }
@@ -312,19 +311,13 @@ bool ReadRemainingSections(ObjContext& c) {
 }
 
 // A selection holding the given entities, for the finders that search one.
-class PairSelection {
-public:
-    PairSelection(const ads_name a, const ads_name b) {
-        zcedSSAdd(nullptr, nullptr, m_set);
-        if (!ads_name_nil(a)) zcedSSAdd(a, m_set, m_set);
-        if (!ads_name_nil(b)) zcedSSAdd(b, m_set, m_set);
-    }
-    ~PairSelection() { zcedSSFree(m_set); }
-    const ads_name& set() const { return m_set; }
-
-private:
-    ads_name m_set{0, 0};
-};
+host::SelectionSet PairSelection(const ads_name a, const ads_name b) {
+    host::SelectionSet set;
+    zcedSSAdd(nullptr, nullptr, set.put());
+    if (!ads_name_nil(a)) set.add(a);
+    if (!ads_name_nil(b)) set.add(b);
+    return set;
+}
 
 // The wall faces the object was placed on, each found by the part of the
 // gap that lies on it.
@@ -344,13 +337,13 @@ void CutHostWalls(ObjContext& c, const ads_name insert, bool autoCut) {
             if (cut2d) {
                 GapOutline o;
                 if (ReadGapOutline(insert, o)) {
-                    PairSelection hosts(c.firstEntity, c.secondEntity);
+                    const host::SelectionSet hosts = PairSelection(c.firstEntity, c.secondEntity);
                     ads_name a{0, 0}, b{0, 0};
                     if (c.workingType == 11) {
-                        FindStraightWallLinesAtGap(o, hosts.set(), a, b);
+                        FindStraightWallLinesAtGap(o, hosts.get(), a, b);
                         CutStraightWallAtOpening(insert, a, b);
                     } else {
-                        FindArcWallArcsAtGap(o, hosts.set(), a, b);
+                        FindArcWallArcsAtGap(o, hosts.get(), a, b);
                         CutArcWallAtOpening(insert, a, b);
                     }
                 }
