@@ -22,6 +22,7 @@
 #include "core/host_services.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/cmdproc.h"
@@ -176,26 +177,23 @@ std::string SpanText(double length) {
 class DimRun {
 public:
     DimRun() { add(zcutBuildList(RTSTR, "_DIM", 0)); }
-    ~DimRun() { zcutRelRb(head_); }
-    DimRun(const DimRun&) = delete;
-    DimRun& operator=(const DimRun&) = delete;
     DimRun& word(const std::string& w) { return add(zcutBuildList(RTSTR, w.c_str(), 0)); }
     DimRun& point(const ads_point p) { return add(zcutBuildList(RT3DPOINT, p, 0)); }
     void run() {
         word("_EXIT");
-        zcedCmd(head_);
+        zcedCmd(head_.get());
     }
 
 private:
     DimRun& add(resbuf* node) {
         if (!head_)
-            head_ = node;
+            head_.reset(node);
         else
             tail_->rbnext = node;
         tail_ = node;
         return *this;
     }
-    resbuf* head_ = nullptr;
+    host::ResbufList head_;
     resbuf* tail_ = nullptr;
 };
 

@@ -13,6 +13,7 @@
 #include "core/level_settings.h"
 #include "core/levels.h"
 #include "host/ads/ads.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
 #include "host/db/dbmain.h"
@@ -27,11 +28,6 @@ constexpr const char* kNotType = "Element nie jest";
 constexpr const char* kWrongLayer = "Element nie należy do prawidłowej warstwy";
 constexpr const char* kWrongLevel = "Element nie należy do obowiązującej wysokości podłogi";
 
-struct ListOwner {
-    resbuf* list;
-    ~ListOwner() { zcutRelRb(list); }
-};
-
 const char* Text(const resbuf* rb) {
     return rb && rb->resval.rstring ? rb->resval.rstring : "";
 }
@@ -43,8 +39,8 @@ void AddAll(ads_name from, ads_name into, bool& haveSet);
 }  // namespace
 
 resbuf* GetEntXData(const ads_name entity, const char* app) {
-    ListOwner apps{zcutBuildList(RTSTR, app, 0)};
-    resbuf* list = zcdbEntGetX(entity, apps.list);
+    const host::ResbufList apps(zcutBuildList(RTSTR, app, 0));
+    resbuf* list = zcdbEntGetX(entity, apps.get());
     if (list && !FindRbCode(list, 1001)) {
         zcutRelRb(list);
         return nullptr;
@@ -65,33 +61,33 @@ void HighlightEntity(const ads_name entity, int flag) {
 
 void GetEntTypeAndColor(const ads_name entity, std::string& type, int* color) {
     type.clear();
-    ListOwner list{zcdbEntGet(entity)};
-    if (!list.list) return;
-    type = Text(FindRbCode(list.list, 0));
+    const host::ResbufList list(zcdbEntGet(entity));
+    if (!list) return;
+    type = Text(FindRbCode(list.get(), 0));
     if (!color) return;
     int c = 256;
-    if (const resbuf* rb = FindRbCode(list.list, 62)) c = std::abs(rb->resval.rint);
+    if (const resbuf* rb = FindRbCode(list.get(), 62)) c = std::abs(rb->resval.rint);
     if (c == 256) {
-        const resbuf* layer = FindRbCode(list.list, 8);
+        const resbuf* layer = FindRbCode(list.get(), 8);
         if (!layer) {
             c = 0;
         } else {
             // A layer that is off keeps its colour negative.
-            ListOwner rec{zcdbTblSearch("LAYER", Text(layer), 0)};
-            if (const resbuf* rb = FindRbCode(rec.list, 62)) c = std::abs(rb->resval.rint);
+            const host::ResbufList rec(zcdbTblSearch("LAYER", Text(layer), 0));
+            if (const resbuf* rb = FindRbCode(rec.get(), 62)) c = std::abs(rb->resval.rint);
         }
     }
     *color = c;
 }
 
 int CheckEntTypeAndLayer(const ads_name entity, std::string_view type, std::string_view layer, bool verbose) {
-    ListOwner list{zcdbEntGet(entity)};
-    if (!list.list) return 0;
-    if (!zcutEqualsNoCase(Text(FindRbCode(list.list, 0)), type)) {
+    const host::ResbufList list(zcdbEntGet(entity));
+    if (!list) return 0;
+    if (!zcutEqualsNoCase(Text(FindRbCode(list.get(), 0)), type)) {
         if (verbose) zcutPrintf("\n%s %s", kNotType, std::string(type).c_str());
         return 0;
     }
-    const resbuf* rb = FindRbCode(list.list, 8);
+    const resbuf* rb = FindRbCode(list.get(), 8);
     if (!rb || !zcutEqualsNoCase(Text(rb), layer)) {
         if (verbose) zcutPrintf("\n%s", kWrongLayer);
         return 0;
@@ -102,18 +98,18 @@ int CheckEntTypeAndLayer(const ads_name entity, std::string_view type, std::stri
 int CheckEntityLevelLayer(const ads_name entity, std::string_view type, bool verbose, double& level,
                           bool matchLevel, bool excludeRectangles) {
     const bool levelsOn = !LevelsSwitchedOff();
-    ListOwner apps{zcutBuildList(RTSTR, "*", 0)};
-    ListOwner list{zcdbEntGetX(entity, apps.list)};
-    if (!list.list) return 0;
-    if (excludeRectangles && FindXDataApp(list.list, kRectangleApp)) {
+    const host::ResbufList apps(zcutBuildList(RTSTR, "*", 0));
+    const host::ResbufList list(zcdbEntGetX(entity, apps.get()));
+    if (!list) return 0;
+    if (excludeRectangles && FindXDataApp(list.get(), kRectangleApp)) {
         if (verbose) zcutPrintf("\n%s", kWrongLayer);
         return 0;
     }
-    if (!zcutEqualsNoCase(Text(FindRbCode(list.list, 0)), type)) {
+    if (!zcutEqualsNoCase(Text(FindRbCode(list.get(), 0)), type)) {
         if (verbose) zcutPrintf("\n%s %s", kNotType, std::string(type).c_str());
         return 0;
     }
-    const resbuf* layerRb = FindRbCode(list.list, 8);
+    const resbuf* layerRb = FindRbCode(list.get(), 8);
     if (!layerRb) {
         if (verbose) zcutPrintf("\n%s", kWrongLayer);
         return 0;
@@ -144,8 +140,8 @@ int CheckEntityLevelLayer(const ads_name entity, std::string_view type, bool ver
 
 int ExistsEntityType(std::string_view type, bool verbose, ads_name set) {
     const std::string t(type);
-    ListOwner filter{zcutBuildList(RTDXF0, t.c_str(), 0)};
-    if (t.size() <= kMaxSelectName && SelectAll(filter.list, set)) return 1;
+    const host::ResbufList filter(zcutBuildList(RTDXF0, t.c_str(), 0));
+    if (t.size() <= kMaxSelectName && SelectAll(filter.get(), set)) return 1;
     if (verbose) zcutPrintf("\nNie istnieje %s w rysunku", t.c_str());
     return 0;
 }
@@ -154,8 +150,8 @@ int SelectTypeOnLayer(std::string_view type, std::string_view layer, bool verbos
                       bool excludeRectangles) {
     const std::string t(type), l(layer);
     if (t.size() <= kMaxSelectName && l.size() <= kMaxSelectName) {
-        ListOwner filter{TypeLayerFilter(t, l, excludeRectangles)};
-        if (SelectAll(filter.list, set)) return 1;
+        const host::ResbufList filter(TypeLayerFilter(t, l, excludeRectangles));
+        if (SelectAll(filter.get(), set)) return 1;
     }
     if (verbose) zcutPrintf("\nNie istnieje %s na warstwie %s", t.c_str(), l.c_str());
     return 0;
@@ -167,9 +163,9 @@ int SelectOnWallLayers(std::string_view type, ads_name set, double level, bool r
     bool haveSet = false;
     for (std::string layer : DrawingWallLayers()) {
         if (levelsOn) MakeLevelLayerName(layer, level);
-        ListOwner filter{zcutBuildList(RTDXF0, t.c_str(), 8, layer.c_str(), 0)};
+        const host::ResbufList filter(zcutBuildList(RTDXF0, t.c_str(), 8, layer.c_str(), 0));
         ads_name found = {0, 0};
-        if (SelectAll(filter.list, found)) {
+        if (SelectAll(filter.get(), found)) {
             AddAll(found, set, haveSet);
             zcedSSFree(found);
         }
@@ -219,30 +215,30 @@ int EraseTypeOnLayer(std::string_view type, std::string_view layer) {
 }
 
 int GetCircleData(const ads_name entity, CircleRecord& circle) {
-    ListOwner list{zcdbEntGet(entity)};
-    if (!list.list || !zcutEqualsNoCase(Text(FindRbCode(list.list, 0)), "CIRCLE")) return 0;
-    const resbuf* radius = FindRbCode(list.list, 40);
-    if (!radius || !Read(list.list, 10, circle.centre)) return 0;
+    const host::ResbufList list(zcdbEntGet(entity));
+    if (!list || !zcutEqualsNoCase(Text(FindRbCode(list.get(), 0)), "CIRCLE")) return 0;
+    const resbuf* radius = FindRbCode(list.get(), 40);
+    if (!radius || !Read(list.get(), 10, circle.centre)) return 0;
     circle.radius = radius->resval.rreal;
     return 1;
 }
 
 int GetLineData(const ads_name entity, Point3& start, Point3& end) {
-    ListOwner list{zcdbEntGet(entity)};
-    if (!list.list || !zcutEqualsNoCase(Text(FindRbCode(list.list, 0)), "LINE")) return 0;
+    const host::ResbufList list(zcdbEntGet(entity));
+    if (!list || !zcutEqualsNoCase(Text(FindRbCode(list.get(), 0)), "LINE")) return 0;
     Point3 a, b;
-    if (!Read(list.list, 10, a) || !Read(list.list, 11, b)) return 0;
+    if (!Read(list.get(), 10, a) || !Read(list.get(), 11, b)) return 0;
     start = a;
     end = b;
     return 1;
 }
 
 int Get3dFaceData(const ads_name entity, Point3 corners[4]) {
-    ListOwner list{zcdbEntGet(entity)};
-    if (!list.list || !zcutEqualsNoCase(Text(FindRbCode(list.list, 0)), "3DFACE")) return 0;
+    const host::ResbufList list(zcdbEntGet(entity));
+    if (!list || !zcutEqualsNoCase(Text(FindRbCode(list.get(), 0)), "3DFACE")) return 0;
     Point3 p[4];
     for (int i = 0; i < 4; ++i)
-        if (!Read(list.list, 10 + i, p[i])) return 0;
+        if (!Read(list.get(), 10 + i, p[i])) return 0;
     for (int i = 0; i < 4; ++i) corners[i] = p[i];
     return 1;
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
@@ -17,8 +18,6 @@
 #include "rooms/room_deductions.h"
 
 namespace {
-
-using RbList = std::unique_ptr<resbuf, int (*)(resbuf*)>;
 
 short PickErrno() {
     resbuf rb;
@@ -50,21 +49,21 @@ void ToggleMark(const ads_name picked, bool add) {
     RegisterDeductionApp();
     ZcDbObjectPointer<ZcDbPolyline> pline(id, ZcDb::kForWrite);
     if (pline.openStatus() != Zcad::eOk) return;
-    RbList mark(pline->xData(kDeductionApp), zcutRelRb);
+    host::ResbufList mark(pline->xData(kDeductionApp));
     const bool marked = mark != nullptr;
     if (add) {
         if (marked) {
             zcutPrintf("\nWybrana polilinia jest już odliczona.");
             return;
         }
-        RbList record(zcutBuildList(1001, kDeductionApp, 1070, static_cast<short>(1), 0), zcutRelRb);
+        host::ResbufList record(zcutBuildList(1001, kDeductionApp, 1070, static_cast<short>(1), 0));
         pline->setXData(record.get());
     } else {
         if (!marked) {
             zcutPrintf("\nWybrana polilinia nie podlega odliczeniu.");
             return;
         }
-        RbList record(zcutBuildList(1001, kDeductionApp, 0), zcutRelRb);
+        host::ResbufList record(zcutBuildList(1001, kDeductionApp, 0));
         pline->setXData(record.get());
     }
 }

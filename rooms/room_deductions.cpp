@@ -17,6 +17,7 @@
 #include "core/geometry/polygon.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/db/dbdatabase.h"
@@ -33,27 +34,19 @@
 namespace {
 
 using Name = std::array<std::int64_t, 2>;
-using RbList = std::unique_ptr<resbuf, int (*)(resbuf*)>;
-
-RbList Owned(resbuf* list) {
-    return RbList(list, zcutRelRb);
-}
-
 // Every entity carrying `app` (only INSERTs with `insertsOnly`).
 std::vector<Name> SelectFromDrawing(const char* app, bool insertsOnly) {
-    RbList filter = insertsOnly
-                        ? Owned(zcutBuildList(-4, "<and", -3, 1001, app, RTDXF0, "INSERT", -4, "and>", 0))
-                        : Owned(zcutBuildList(-3, 1001, app, 0));
+    const host::ResbufList filter(
+        insertsOnly ? zcutBuildList(-4, "<and", -3, 1001, app, RTDXF0, "INSERT", -4, "and>", 0)
+                    : zcutBuildList(-3, 1001, app, 0));
     std::vector<Name> names;
-    ads_name set = {0, 0};
-    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return names;
-    std::int32_t n = 0;
-    zcedSSLength(set, &n);
+    host::SelectionSet set;
+    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set.put()) != RTNORM) return names;
+    const std::int32_t n = set.size();
     for (std::int32_t i = 0; i < n; ++i) {
         ads_name e;
-        if (zcedSSName(set, i, e) == RTNORM) names.push_back({e[0], e[1]});
+        if (set.name(i, e)) names.push_back({e[0], e[1]});
     }
-    zcedSSFree(set);
     return names;
 }
 
@@ -107,7 +100,7 @@ std::optional<double> LevelOf(const Name& e, bool followBlocks) {
 
 std::optional<Point3> InsertionPoint(const Name& e) {
     return Remembered(&ScopeSelections::points, e, [&]() -> std::optional<Point3> {
-        RbList list = Owned(zcdbEntGet(e.data()));
+        host::ResbufList list(zcdbEntGet(e.data()));
         const resbuf* at = FindRbCode(list.get(), 10);
         if (!at) return std::nullopt;
         return Point3{at->resval.rpoint[0], at->resval.rpoint[1], at->resval.rpoint[2]};
@@ -126,7 +119,7 @@ bool OnFloor(const Name& e, double level) {
     if (SettingInt(SetupVar::VELMLAYERQP, 0) != 0) return true;
     const std::optional<double> own =
         Remembered(&ScopeSelections::layerLevels, e, [&]() -> std::optional<double> {
-            RbList list = Owned(zcdbEntGet(e.data()));
+            host::ResbufList list(zcdbEntGet(e.data()));
             const resbuf* layer = FindRbCode(list.get(), 8);
             double value = 0.0;
             if (!layer || !ParseLevelSuffix(layer->resval.rstring, value)) return std::nullopt;
@@ -182,7 +175,7 @@ void RemoveInside(std::vector<Name>& names, double level, const VertexNode* poly
 // The stair footprint from its record's 1011 points, at the level, in the
 // reverse of the stored order.
 VertexNode* StairFootprint(const Name& e, double level) {
-    RbList list = Owned(GetEntXData(e.data(), kStairFootprintApp));
+    host::ResbufList list(GetEntXData(e.data(), kStairFootprintApp));
     const resbuf* app = FindXDataApp(list.get(), kStairFootprintApp);
     if (!app) return nullptr;
     VertexNode* head = nullptr;
@@ -261,12 +254,12 @@ void SumRoofWindowValues(const VertexNode* room, double level, double& windows, 
         if (static_cast<InsertionType>(GetParamObjectType(e.data())) != InsertionType::RoofWindow) continue;
         const std::optional<double> own = LevelOf(e, false);
         if (!own || !SameLevel(*own, level)) continue;
-        RbList opening = Owned(GetEntXData(e.data(), kOpeningApp));
+        host::ResbufList opening(GetEntXData(e.data(), kOpeningApp));
         const resbuf* app = FindXDataApp(opening.get(), kOpeningApp);
         if (!app) continue;
         OwnedList<VertexNode> polygon(ReadOpeningPolygon(app, nullptr));
         if (!polygon || !AllInside(polygon.get(), room, 1)) continue;
-        RbList params = Owned(GetEntXData(e.data(), kSpecialParamsApp));
+        host::ResbufList params(GetEntXData(e.data(), kSpecialParamsApp));
         const resbuf* rb = FindXDataApp(params.get(), kSpecialParamsApp);
         for (rb = rb ? rb->rbnext : nullptr; rb && rb->restype == 1070 && rb->rbnext;
              rb = rb->rbnext->rbnext) {
@@ -288,7 +281,7 @@ RoofPitch* CollectRoofPitches(double level) {
     RoofPitch* pitches = nullptr;
     for (const Name& e : SelectWithApp(kSlabApp, true)) {
         {
-            RbList list = Owned(GetEntXData(e.data(), kSlabApp));
+            host::ResbufList list(GetEntXData(e.data(), kSlabApp));
             const resbuf* app = FindXDataApp(list.get(), kSlabApp);
             const resbuf* flag = app ? FindRbCode(app, 1070) : nullptr;
             if (flag && !IsRoofPitchFlag(flag->resval.rint)) continue;

@@ -14,6 +14,7 @@
 #include "host/ads/units.h"
 #include "host/db/dbdatabase.h"
 #include "host/db/dbents.h"
+#include "host/db/dbobjptr.h"
 #include "host/db/dbsymtb.h"
 #include "host/util/nocase.h"
 #include "objects/placement/object_run.h"
@@ -48,12 +49,14 @@ bool AddLeader(const ObjContext& c, const std::string& layerKey, double level, c
     const double dx = interior.x - c.insertionPoint[0], dy = interior.y - c.insertionPoint[1];
     const double cs = std::cos(-c.rotation), sn = std::sin(-c.rotation);
     ZcDbDatabase* db = zcdbCurDwg();
-    ZcDbBlockTable* table = nullptr;
-    if (!db || db->getBlockTable(table, ZcDb::kForRead) != Zcad::eOk) return false;
-    ZcDbBlockTableRecord* block = nullptr;
-    const Zcad::ErrorStatus es = table->getAt(c.blockName, block, ZcDb::kForWrite);
-    table->close();
-    if (es != Zcad::eOk) return false;
+    if (!db) return false;
+    ZcDbObjectPointer<ZcDbBlockTableRecord> block;
+    {
+        ZcDbObjectPointer<ZcDbBlockTable> table(db->blockTableId(), ZcDb::kForRead);
+        ZcDbObjectId blockId;
+        if (!table || table->getAt(c.blockName, blockId) != Zcad::eOk) return false;
+        if (block.open(blockId, ZcDb::kForWrite) != Zcad::eOk) return false;
+    }
     auto* line = new ZcDbLine(ZcGePoint3d(0, 0, 0), ZcGePoint3d(dx * cs - dy * sn, dx * sn + dy * cs, 0));
     line->setLayer(layer);
     const bool ok = block->appendZcDbEntity(line) == Zcad::eOk;
@@ -61,7 +64,6 @@ bool AddLeader(const ObjContext& c, const std::string& layerKey, double level, c
         line->close();
     else
         delete line;
-    block->close();
     return ok;
 }
 

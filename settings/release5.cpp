@@ -19,6 +19,7 @@
 
 #include "core/entity_data.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -33,12 +34,6 @@
 #include "store/setup_slots.h"
 
 namespace {
-
-using RbList = std::unique_ptr<resbuf, int (*)(resbuf*)>;
-
-RbList Owned(resbuf* list) {
-    return RbList(list, zcutRelRb);
-}
 
 // How a position of the fixed part is read.
 enum class Kind : std::uint8_t {
@@ -370,14 +365,14 @@ void RegisterAppOnce(const char* app) {
 void MakeTakeOffInsert(const std::array<std::vector<std::string>, 4>& lists) {
     RegisterAppOnce(kTakeOffDescApp);
     const ads_point origin{0.0, 0.0, 0.0};
-    RbList block = Owned(zcutBuildList(RTDXF0, "BLOCK", 8, "0", 70, 1, 2, "*U", 10, origin, 0));
+    host::ResbufList block(zcutBuildList(RTDXF0, "BLOCK", 8, "0", 70, 1, 2, "*U", 10, origin, 0));
     if (zcdbEntMake(block.get()) != RTNORM) return;
-    RbList end = Owned(zcutBuildList(RTDXF0, "ENDBLK", 0));
+    host::ResbufList end(zcutBuildList(RTDXF0, "ENDBLK", 0));
     if (zcdbEntMake(end.get()) != RTNORM) return;
     char name[260] = "";
     zcedGetInput(name, sizeof name);
 
-    RbList insert = Owned(
+    host::ResbufList insert(
         zcutBuildList(RTDXF0, "INSERT", 2, name, 8, "0", 10, origin, 50, 0.0, -3, 1001, kTakeOffDescApp, 0));
     resbuf* tail = insert.get();
     while (tail->rbnext) tail = tail->rbnext;
@@ -395,19 +390,17 @@ void MakeTakeOffInsert(const std::array<std::vector<std::string>, 4>& lists) {
 
 // The entities carrying the application's xdata (only INSERTs when asked).
 std::vector<std::array<std::int64_t, 2>> SelectWithApp(const char* app, bool insertsOnly) {
-    RbList filter = insertsOnly
-                        ? Owned(zcutBuildList(-4, "<and", -3, 1001, app, RTDXF0, "INSERT", -4, "and>", 0))
-                        : Owned(zcutBuildList(-3, 1001, app, 0));
+    const host::ResbufList filter(
+        insertsOnly ? zcutBuildList(-4, "<and", -3, 1001, app, RTDXF0, "INSERT", -4, "and>", 0)
+                    : zcutBuildList(-3, 1001, app, 0));
     std::vector<std::array<std::int64_t, 2>> names;
-    ads_name set = {0, 0};
-    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return names;
-    std::int32_t count = 0;
-    zcedSSLength(set, &count);
+    host::SelectionSet set;
+    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set.put()) != RTNORM) return names;
+    const std::int32_t count = set.size();
     for (std::int32_t i = 0; i < count; ++i) {
         ads_name e;
-        if (zcedSSName(set, i, e) == RTNORM) names.push_back({e[0], e[1]});
+        if (set.name(i, e)) names.push_back({e[0], e[1]});
     }
-    zcedSSFree(set);
     return names;
 }
 
@@ -451,10 +444,10 @@ void RenameRelease5LevelLayers() {
 }
 
 void StripRelease5PitchPrefix() {
-    RbList apps = Owned(zcutBuildList(RTSTR, kRelease5PitchApp, 0));
+    host::ResbufList apps(zcutBuildList(RTSTR, kRelease5PitchApp, 0));
     for (const auto& e : SelectWithApp(kRelease5PitchApp, false)) {
         const ads_name ent = {e[0], e[1]};
-        RbList list = Owned(zcdbEntGetX(ent, apps.get()));
+        host::ResbufList list(zcdbEntGetX(ent, apps.get()));
         resbuf* app = FindXDataApp(list.get(), kRelease5PitchApp);
         if (!app) continue;
         resbuf* first = app->rbnext;
@@ -475,9 +468,9 @@ void ConvertRelease5Drawing() {
     RenameRelease5LevelLayers();
     StripRelease5PitchPrefix();
 
-    RbList apps = Owned(zcutBuildList(RTSTR, kRelease5SetupApp, 0));
+    host::ResbufList apps(zcutBuildList(RTSTR, kRelease5SetupApp, 0));
     const ads_name last = {inserts.back()[0], inserts.back()[1]};
-    RbList record = Owned(zcdbEntGetX(last, apps.get()));
+    host::ResbufList record(zcdbEntGetX(last, apps.get()));
     for (const auto& e : inserts) {
         const ads_name ent = {e[0], e[1]};
         zcdbEntDel(ent);

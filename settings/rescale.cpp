@@ -15,6 +15,7 @@
 #include "core/level_layers.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -178,20 +179,16 @@ void ToName(const std::pair<std::int64_t, std::int64_t>& p, ads_name out) {
     out[1] = p.second;
 }
 
-// The entity's xdata of one application: the list (to be released) and
-// the application's 1001 item in it.
+// The entity's xdata of one application: the list and the application's
+// 1001 item in it.
 struct AppXData {
-    resbuf* list = nullptr;
+    host::ResbufList list;
     const resbuf* app = nullptr;
     AppXData(const ads_name entity, const char* name) {
-        resbuf* apps = zcutBuildList(RTSTR, name, 0);
-        list = zcdbEntGetX(entity, apps);
-        zcutRelRb(apps);
-        app = FindXDataApp(list, name);
+        const host::ResbufList apps(zcutBuildList(RTSTR, name, 0));
+        list.reset(zcdbEntGetX(entity, apps.get()));
+        app = FindXDataApp(list.get(), name);
     }
-    ~AppXData() { zcutRelRb(list); }
-    AppXData(const AppXData&) = delete;
-    AppXData& operator=(const AppXData&) = delete;
 };
 
 // Whether a maker made an entity of model or paper space since the handle

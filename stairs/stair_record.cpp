@@ -14,6 +14,7 @@
 #include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "stairs/stair_model.h"
 #include "store/settings_store.h"
@@ -53,21 +54,17 @@ void WriteReal(int slot, double value) {
 // Appends nodes to a list through its tail.
 class RbWriter {
 public:
-    resbuf* head() const { return head_; }
+    resbuf* head() const { return head_.get(); }
     resbuf* release() {
-        resbuf* h = head_;
-        head_ = tail_ = nullptr;
-        return h;
-    }
-    ~RbWriter() {
-        if (head_) zcutRelRb(head_);
+        tail_ = nullptr;
+        return head_.release();
     }
     resbuf* add(int code) {
         resbuf* rb = zcutNewRb(code);
         if (tail_)
             tail_->rbnext = rb;
         else
-            head_ = rb;
+            head_.reset(rb);
         tail_ = rb;
         return rb;
     }
@@ -82,7 +79,7 @@ public:
     }
 
 private:
-    resbuf* head_ = nullptr;
+    host::ResbufList head_;
     resbuf* tail_ = nullptr;
 };
 

@@ -6,6 +6,7 @@
 
 #include "host/ads/acicolor.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/lisp.h"
 #include "host/ads/rbutil.h"

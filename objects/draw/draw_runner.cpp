@@ -13,6 +13,7 @@
 #include "host/db/dbhatch.h"
 #include "host/db/dbhatchpat.h"
 #include "host/db/dbmain.h"
+#include "host/db/dbobjptr.h"
 #include "host/ed/prompts.h"
 #include "host/util/findfile.h"
 #include "objects/draw/draw_annotation.h"
@@ -107,8 +108,8 @@ void MakeDeferredHatch(const DeferredHatch& record, const std::string& blockName
     hatch->transformBy(ToXform(toBlock));
     ZcDbDatabase* db = GetWorkingDatabase();
     ZcDbObjectId blockId = db ? db->recordId(db->blockTableId(), blockName) : ZcDbObjectId();
-    ZcDbBlockTableRecord* block = nullptr;
-    if (blockId.isNull() || zcdbOpenObject(block, blockId, ZcDb::kForWrite) != Zcad::eOk) {
+    ZcDbObjectPointer<ZcDbBlockTableRecord> block;
+    if (blockId.isNull() || block.open(blockId, ZcDb::kForWrite) != Zcad::eOk) {
         delete hatch;
         return;
     }
@@ -118,7 +119,6 @@ void MakeDeferredHatch(const DeferredHatch& record, const std::string& blockName
         hatch->close();
     else
         delete hatch;
-    block->close();
 }
 
 }  // namespace

@@ -9,16 +9,11 @@
 #include "core/entity_data.h"
 #include "core/host_services.h"
 #include "host/ads/cmdline.h"
-#include "host/ads/rbutil.h"
 #include "host/ed/prompts.h"
 #include "host/win/textutil.h"
 #include "settings/dialogs/layer_linetypes.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
-
-void RbListDeleter::operator()(resbuf* rb) const {
-    zcutRelRb(rb);
-}
 
 void LayerAttrListDeleter::operator()(LayerAttrEntry* list) const {
     while (list) {

@@ -27,6 +27,7 @@
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/vertex_list.h"
 #include "core/layer_catalogue.h"
+#include "host/ads/adsowners.h"
 #include "host/util/adscodes.h"
 #include "host/util/resbuf.h"
 #include "objects/language/obj_text.h"
@@ -101,9 +102,6 @@ struct LayerSubstitution {
     std::string oldName, newName;
 };
 
-struct RbListDeleter {
-    void operator()(resbuf* rb) const;
-};
 struct LayerAttrListDeleter {
     void operator()(LayerAttrEntry* list) const;
 };
@@ -150,7 +148,7 @@ struct ObjContext {
     double attributeElevation = 0.0;
     double scale[3]{1.0, 1.0, 1.0};
     double extrusion[3]{0.0, 0.0, 1.0};
-    std::unique_ptr<resbuf, RbListDeleter> dragSegments;
+    host::ResbufList dragSegments;
     std::vector<ObjParamSet> paramSets;
     std::int32_t fixedPointIndex = 1;  // 1-based
     OwnedList<VertexNode> fixedPoints, islandH, polig, poligDed;

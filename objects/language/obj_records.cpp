@@ -9,6 +9,7 @@
 #include "core/entity_data.h"
 #include "core/geometry/geom_basic.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -22,11 +23,6 @@ namespace {
 // A chain of xdata groups built front to back.
 class Chain {
 public:
-    Chain() = default;
-    Chain(const Chain&) = delete;
-    Chain& operator=(const Chain&) = delete;
-    ~Chain() { zcutRelRb(m_head); }
-
     Chain& text(int code, std::string_view s) {
         resbuf* rb = zcutNewRb(code);
         host::rbSetString(rb, std::string(s));
@@ -61,7 +57,10 @@ public:
     // Takes a whole list.
     Chain& add(resbuf* list) {
         if (!list) return *this;
-        (m_tail ? m_tail->rbnext : m_head) = list;
+        if (m_tail)
+            m_tail->rbnext = list;
+        else
+            m_head.reset(list);
         m_tail = list;
         while (m_tail->rbnext) m_tail = m_tail->rbnext;
         return *this;
@@ -70,13 +69,12 @@ public:
     resbuf* release(resbuf* rest = nullptr) {
         if (!m_head) return rest;
         m_tail->rbnext = rest;
-        resbuf* head = m_head;
-        m_head = m_tail = nullptr;
-        return head;
+        m_tail = nullptr;
+        return m_head.release();
     }
 
 private:
-    resbuf* m_head = nullptr;
+    host::ResbufList m_head;
     resbuf* m_tail = nullptr;
 };
 
@@ -501,9 +499,8 @@ int AttachParamXdata(ObjContext& c, ads_name insert) {
     list.point(210, {c.extrusion[0], c.extrusion[1], c.extrusion[2]});
     list.add(zcutNewRb(-3));
     list.add(BuildObjectXdata(c));
-    resbuf* made = list.release();
-    const int status = zcdbEntMake(made);
-    zcutRelRb(made);
+    const host::ResbufList made(list.release());
+    const int status = zcdbEntMake(made.get());
     if (status != RTNORM) {
         zcutPrintf(kCannotCreate, c.objectName.c_str());
         return -1;
@@ -522,13 +519,11 @@ int AttachParamXdata(ObjContext& c, ads_name insert) {
         att.real(50, a.rotation + c.rotation).real(41, GetStyleWidthFactor(a.style));
         att.real(51, GetStyleObliqueAngle(a.style)).text(7, a.style).shortValue(72, a.justification % 100);
         att.point(11, at).text(2, a.tag).shortValue(70, a.flags).shortValue(74, a.justification / 100);
-        resbuf* attrib = att.release();
-        if (zcdbEntMake(attrib) != RTNORM) refused = true;
-        zcutRelRb(attrib);
+        const host::ResbufList attrib(att.release());
+        if (zcdbEntMake(attrib.get()) != RTNORM) refused = true;
     }
-    resbuf* seqend = zcutBuildList(RTDXF0, "SEQEND", 0);
-    const bool ended = zcdbEntMake(seqend) == RTNORM;
-    zcutRelRb(seqend);
+    const host::ResbufList seqend(zcutBuildList(RTDXF0, "SEQEND", 0));
+    const bool ended = zcdbEntMake(seqend.get()) == RTNORM;
     if (ended && zcdbEntLast(insert) == RTNORM) {
         if (!refused) return 1;
         // An object without all its attributes would be read back wrong.
@@ -539,20 +534,17 @@ int AttachParamXdata(ObjContext& c, ads_name insert) {
 }
 
 int FindObjectByUniqueCode(std::string_view code) {
-    resbuf* filter = zcutBuildList(-3, 1001, kAbGenericiObjApp, 0);
-    ads_name ss;
-    const int rc = zcedSSGet("X", nullptr, nullptr, filter, ss);
-    zcutRelRb(filter);
-    if (rc != RTNORM) return 0;
-    resbuf* apps = zcutBuildList(RTSTR, kAbGenericiObjApp, 0);
-    std::int32_t n = 0;
-    zcedSSLength(ss, &n);
+    const host::ResbufList filter(zcutBuildList(-3, 1001, kAbGenericiObjApp, 0));
+    host::SelectionSet ss;
+    if (zcedSSGet("X", nullptr, nullptr, filter.get(), ss.put()) != RTNORM) return 0;
+    const host::ResbufList apps(zcutBuildList(RTSTR, kAbGenericiObjApp, 0));
+    const std::int32_t n = ss.size();
     int found = 0;
     for (std::int32_t i = 0; i < n && !found; ++i) {
         ads_name e;
-        if (zcedSSName(ss, i, e) != RTNORM) continue;
-        resbuf* list = zcdbEntGetX(e, apps);
-        const resbuf* app = FindXDataApp(list, kAbGenericiObjApp);
+        if (!ss.name(i, e)) continue;
+        const host::ResbufList list(zcdbEntGetX(e, apps.get()));
+        const resbuf* app = FindXDataApp(list.get(), kAbGenericiObjApp);
         const resbuf* rb = app;
         while (rb && rb->restype != 1000) rb = rb->rbnext;
         for (int k = 0; rb && k < 4; ++k) rb = rb->rbnext;
@@ -560,9 +552,6 @@ int FindObjectByUniqueCode(std::string_view code) {
             zcedRedraw(e, 3);
             found = 1;
         }
-        zcutRelRb(list);
     }
-    zcutRelRb(apps);
-    zcedSSFree(ss);
     return found;
 }

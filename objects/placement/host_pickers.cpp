@@ -14,6 +14,7 @@
 #include "core/levels.h"
 #include "core/pick_walls.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/adspick.h"
@@ -568,7 +569,7 @@ int PickSlabForObject(ObjContext& c, int iteration, const ParameterEditor& edit)
         ads_point at;
         const int rc = PickEntity(c, iteration, kSlabPrompts, kAskAgain, edit, e, at);
         if (rc != 1) return rc;
-        RbList list(GetEntXData(e, kSlabApp));
+        host::ResbufList list(GetEntXData(e, kSlabApp));
         const int kind = list ? SlabKind(list.get()) : -1;
         if (kind < 0 || kind >= 16) {
             zcutPrintf("\nWybrany obiekt nie jest płytą");
@@ -583,7 +584,7 @@ int ReadSlabPlaneVars(ObjContext& c) {
     double plane[4] = {0.0, 0.0, 1.0, 0.0};
     double thickness = 0.0;
     if (!ads_name_nil(c.firstEntity)) {
-        RbList list(GetEntXData(c.firstEntity, kSlabApp));
+        host::ResbufList list(GetEntXData(c.firstEntity, kSlabApp));
         const int kind = list ? SlabKind(list.get()) : -1;
         if (kind < 0 || kind > 15) return -1;
         const double t = SlabThickness(list.get());
@@ -658,7 +659,7 @@ ObjHandrail ReadBlock(const resbuf*& rb, double xScale) {
 
 // 1 read, 0 the entity has no record.
 int ReadStairRecord(const ads_name stair, StairRecord& out) {
-    RbList list(GetEntXData(stair, kStairRecordApp));
+    host::ResbufList list(GetEntXData(stair, kStairRecordApp));
     const resbuf* app = list ? FindXDataApp(list.get(), kStairRecordApp) : nullptr;
     if (!app) return 0;
     if (const resbuf* rb = FindRbCode(list.get(), 10)) out.base = ToPoint(rb->resval.rpoint);
@@ -774,7 +775,7 @@ int PickMainObjectForAccessory(ObjContext& c, int iteration, const ParameterEdit
         if (rc != 1) return rc;
         ads_point snapped;
         if (zcedOsnap(at, "_END", snapped) != RTNORM) continue;
-        RbList list(GetEntXData(e, kParamRecordApp));
+        host::ResbufList list(GetEntXData(e, kParamRecordApp));
         if (!list) {
             zcutPrintf("\nWybrany obiekt jest niepoprawny");
             continue;

@@ -9,6 +9,7 @@
 #include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/ssget.h"
 #include "host/util/nocase.h"
@@ -29,8 +30,6 @@
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "visual/model3d/wall3d_commands.h"
-
-using wallcut::RbList;
 
 namespace {
 
@@ -56,7 +55,7 @@ bool NameGiven(const ads_name name) {
 // The values of the source object's stored parameters, for the variables
 // this definition declares.
 void TakeSourceValues(ObjContext& c, const ads_name source) {
-    RbList list(GetEntXData(source, kParamRecordApp));
+    host::ResbufList list(GetEntXData(source, kParamRecordApp));
     const resbuf* app = list ? FindXDataApp(list.get(), kParamRecordApp) : nullptr;
     if (!app) return;
     const resbuf* rb = app->rbnext;
@@ -230,7 +229,7 @@ bool ApplyFixedPosition(ObjContext& c) {
 
 void DefinePlacementVars(ObjContext& c) {
     if (!ads_name_nil(c.firstEntity)) {
-        RbList data(zcdbEntGet(c.firstEntity));
+        host::ResbufList data(zcdbEntGet(c.firstEntity));
         const resbuf* layer = data ? FindRbCode(data.get(), 8) : nullptr;
         if (layer && layer->resval.rstring) SetText(c, 11030, layer->resval.rstring);
     }
@@ -315,19 +314,13 @@ bool ReadRemainingSections(ObjContext& c) {
 }
 
 // A selection holding the given entities, for the finders that search one.
-class PairSelection {
-public:
-    PairSelection(const ads_name a, const ads_name b) {
-        zcedSSAdd(nullptr, nullptr, m_set);
-        if (!ads_name_nil(a)) zcedSSAdd(a, m_set, m_set);
-        if (!ads_name_nil(b)) zcedSSAdd(b, m_set, m_set);
-    }
-    ~PairSelection() { zcedSSFree(m_set); }
-    const ads_name& set() const { return m_set; }
-
-private:
-    ads_name m_set{0, 0};
-};
+host::SelectionSet PairSelection(const ads_name a, const ads_name b) {
+    host::SelectionSet set;
+    zcedSSAdd(nullptr, nullptr, set.put());
+    if (!ads_name_nil(a)) set.add(a);
+    if (!ads_name_nil(b)) set.add(b);
+    return set;
+}
 
 // The wall faces the object was placed on, each found by the part of the
 // gap that lies on it.
@@ -346,13 +339,13 @@ void CutHostWalls(ObjContext& c, const ads_name insert, bool autoCut) {
             Regen3DWallsAround(c.firstEntity, c.secondEntity, c.elevation, none, none);
             if (cut2d) {
                 if (const OwnedOutline o{ReadTag3DiStr(insert)}) {
-                    PairSelection hosts(c.firstEntity, c.secondEntity);
+                    const host::SelectionSet hosts = PairSelection(c.firstEntity, c.secondEntity);
                     ads_name a{0, 0}, b{0, 0};
                     if (c.workingType == InsertionType::StraightWallOpening) {
-                        FindStraightWallLinesAtGap(*o, hosts.set(), a, b);
+                        FindStraightWallLinesAtGap(*o, hosts.get(), a, b);
                         CutStraightWallAtOpening(insert, a, b);
                     } else {
-                        FindArcWallArcsAtGap(*o, hosts.set(), a, b);
+                        FindArcWallArcsAtGap(*o, hosts.get(), a, b);
                         CutArcWallAtOpening(insert, a, b);
                     }
                 }

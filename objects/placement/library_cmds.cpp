@@ -10,6 +10,7 @@
 #include "core/entity_readers.h"
 #include "core/support_files.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
@@ -32,8 +33,6 @@
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 
-using wallcut::RbList;
-
 namespace {
 
 constexpr const char* kTemporaryName = "$$TEMP$$__$$";
@@ -47,7 +46,7 @@ int PickErrno() {
 
 // -1 without the record, 0 with a record lacking the name, 1 with it.
 int RecordName(const ads_name entity, std::string& name) {
-    RbList list(GetEntXData(entity, kParamRecordApp));
+    host::ResbufList list(GetEntXData(entity, kParamRecordApp));
     const resbuf* app = list ? FindXDataApp(list.get(), kParamRecordApp) : nullptr;
     if (!app) return -1;
     for (const resbuf* rb = app->rbnext; rb && rb->restype != 1001; rb = rb->rbnext) {

@@ -11,6 +11,7 @@
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
@@ -35,8 +36,6 @@
 #include "settings/dialogs/layer_linetypes.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
-
-using wallcut::RbList;
 
 namespace {
 
@@ -132,7 +131,7 @@ std::string ElementKey(const std::string& layer) {
 
 void RegenParamObject(const ads_name object, const AAR_LAYERC& layers, const double* valuePair,
                       int valuePairMode, const char* typeFilter, const double* values) {
-    RbList list = wallcut::ReadWhole(object);
+    host::ResbufList list = wallcut::ReadWhole(object);
     if (!list) return;
     std::string word;
     int number = 0;
@@ -317,7 +316,7 @@ struct SnapshotEntry {
 }  // namespace
 
 int LoadObjectParametriXData(ObjContext& c, const ads_name object, ObjParamRecord& record, bool checkName) {
-    RbList list = wallcut::ReadWhole(object);
+    host::ResbufList list = wallcut::ReadWhole(object);
     resbuf* app = AppStart(list.get(), kParamRecordApp);
     const resbuf* nameItem = RecordItem(app, 1);
     if (!nameItem || nameItem->restype != 1000) return -1;
@@ -513,7 +512,7 @@ void ModifyParamObjects(ObjContext& c, const ads_name object) {
             break;
         }
         case 4: {
-            RbList filter(zcutBuildList(-3, 1001, kParamRecordApp, 0));
+            host::ResbufList filter(zcutBuildList(-3, 1001, kParamRecordApp, 0));
             ads_name set;
             if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return;
             addSet(set);
@@ -578,7 +577,7 @@ void CmdModify() {
             }
         }
         chosen = false;
-        RbList list(GetEntXData(object, kParamRecordApp));
+        host::ResbufList list(GetEntXData(object, kParamRecordApp));
         const resbuf* item = RecordItem(AppStart(list.get(), kParamRecordApp), 1);
         if (item && item->restype == 1000 && item->resval.rstring) {
             name = item->resval.rstring;
@@ -626,7 +625,7 @@ void CopyPlacementForReplace(ObjContext& to, ObjContext& from, const ads_name ob
         case InsertionType::StraightWallOpening:
         case InsertionType::ArcWallOpening:
         case InsertionType::WallCorner: {
-            RbList list = wallcut::ReadWhole(object);
+            host::ResbufList list = wallcut::ReadWhole(object);
             std::string word;
             int number = 0;
             ReadScheduleMark(list.get(), word, number);
@@ -689,14 +688,14 @@ void ReplaceParamObjects(ObjContext& c) {
         for (std::int32_t i = 0; i < n; ++i) {
             ads_name e;
             if (zcedSSName(set, i, e) != RTNORM) continue;
-            RbList list(GetEntXData(e, kParamRecordApp));
+            host::ResbufList list(GetEntXData(e, kParamRecordApp));
             if (AppStart(list.get(), kParamRecordApp)) objects.push_back({e[0], e[1]});
         }
         zcedSSFree(set);
     }
     if (objects.empty()) return;
     const ads_name first = {objects[0][0], objects[0][1]};
-    RbList firstList(GetEntXData(first, kParamRecordApp));
+    host::ResbufList firstList(GetEntXData(first, kParamRecordApp));
     const resbuf* nameItem = RecordItem(AppStart(firstList.get(), kParamRecordApp), 1);
     if (!nameItem || nameItem->restype != 1000 || !nameItem->resval.rstring) {
         zcutPrintf("\n%s", "Element nie jest parametrycznym obiektem");

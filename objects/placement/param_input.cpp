@@ -9,6 +9,7 @@
 #include "core/base/module_state.h"
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/units.h"
@@ -29,16 +30,11 @@ namespace {
 constexpr const char* kKeywords = "> ? . dx dy dz";
 constexpr const char* kSyntaxError = "Błąd składni w sekcji pliku";
 
-struct RbFree {
-    void operator()(resbuf* rb) const { zcutRelRb(rb); }
-};
-using RbPtr = std::unique_ptr<resbuf, RbFree>;
-
-RbPtr ReadRecord(const ads_name entity, const char* app) {
+host::ResbufList ReadRecord(const ads_name entity, const char* app) {
     resbuf apps;
     apps.restype = RTSTR;
     apps.resval.rstring = const_cast<char*>(app);
-    return RbPtr(zcdbEntGetX(entity, &apps));
+    return host::ResbufList(zcdbEntGetX(entity, &apps));
 }
 
 // The first group of the application's xdata after its 1001 name.
@@ -242,7 +238,7 @@ bool PickSameParamObject(ObjContext& context) {
             if (SysVarShort("ERRNO", nullptr) == 7) continue;
             return false;
         }
-        RbPtr list = ReadRecord(entity, kParamRecordApp);
+        host::ResbufList list = ReadRecord(entity, kParamRecordApp);
         const resbuf* rb = RecordStart(list.get(), kParamRecordApp);
         if (!rb) {
             zcutPrintf("\nWybrany element nie jest parametrycznym obiektem");
@@ -314,7 +310,7 @@ int EditObjectParametersDialog(int mode, ObjContext& context) {
 // ---------------------------------------------------------------- records
 
 void ReadParaSpecFromObject(ObjContext& context, const ads_name object) {
-    RbPtr list = ReadRecord(object, kParaSpecApp);
+    host::ResbufList list = ReadRecord(object, kParaSpecApp);
     for (const resbuf* rb = RecordStart(list.get(), kParaSpecApp); rb; rb = rb->rbnext) {
         if (rb->restype != 1070 || !rb->rbnext) continue;
         const int number = rb->resval.rint;
@@ -334,7 +330,7 @@ void ReadParaSpecFromObject(ObjContext& context, const ads_name object) {
 }
 
 int ReadHandrailXData(ObjContext& context, const ads_name entity) {
-    RbPtr list = ReadRecord(entity, kDatiCManoApp);
+    host::ResbufList list = ReadRecord(entity, kDatiCManoApp);
     const resbuf* rb = RecordStart(list.get(), kDatiCManoApp);
     while (rb && rb->restype != 1040) rb = rb->rbnext;
     if (!rb) return 0;

@@ -9,6 +9,7 @@
 #include "core/geometry/polygon.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "objects/placement/wall_cuts.h"
 #include "objects/placement/wall_edit_util.h"
 
@@ -87,7 +88,7 @@ void CutOneLine(const ads_name e, const Point3& s, const Point3& t, const std::v
     } else if (Inside(t, outline)) {
         RemakeLine(e, s, x1);
     } else {
-        RbList list = ReadWhole(e);
+        host::ResbufList list = ReadWhole(e);
         if (!list) return;
         Erase(e);
         MakeLine(list.get(), s, x1);

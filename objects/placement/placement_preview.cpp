@@ -6,6 +6,7 @@
 
 #include "core/base/module_state.h"
 #include "core/host_services.h"
+#include "host/db/dbobjptr.h"
 #include "host/db/dbsymtb.h"
 #include "host/ed/grdraw.h"
 #include "host/ge/gematrix3d.h"
@@ -21,13 +22,13 @@ SettingsClassSlot g_prjTraveClass{"VELM_PRJTRAVE"};
 constexpr auto kSampleControls =
     static_cast<ZcEdJig::UserInputControls>(ZcEdJig::kAccept3dCoordinates | ZcEdJig::kNullResponseAccepted);
 
-ZcDbLayerTableRecord* OpenLayerForWrite(const std::string& name) {
+ZcDbObjectPointer<ZcDbLayerTableRecord> OpenLayerForWrite(const std::string& name) {
+    ZcDbObjectPointer<ZcDbLayerTableRecord> rec;
     ZcDbDatabase* db = GetWorkingDatabase();
-    ZcDbLayerTable* table = nullptr;
-    if (!db || name.empty() || db->getLayerTable(table, ZcDb::kForRead) != Zcad::eOk) return nullptr;
-    ZcDbLayerTableRecord* rec = nullptr;
-    if (table->getAt(name, rec, ZcDb::kForWrite) != Zcad::eOk) rec = nullptr;
-    table->close();
+    if (!db || name.empty()) return rec;
+    ZcDbObjectPointer<ZcDbLayerTable> table(db->layerTableId(), ZcDb::kForRead);
+    ZcDbObjectId id;
+    if (table && table->getAt(name, id) == Zcad::eOk) rec.open(id, ZcDb::kForWrite);
     return rec;
 }
 
@@ -75,21 +76,17 @@ void VELM_PRJ::rxUninit() {
 
 VELM_PRJ::VELM_PRJ() : unitFactor(DrawingUnitFactor()), crossSize(20.0 * unitFactor) {
     SysVarString("CLAYER", {}, currentLayer);
-    if (ZcDbLayerTableRecord* rec = OpenLayerForWrite(currentLayer)) {
+    if (ZcDbObjectPointer<ZcDbLayerTableRecord> rec = OpenLayerForWrite(currentLayer)) {
         if (rec->isOff()) {
             layerWasOff = true;
             rec->setIsOff(false);
         }
-        rec->close();
     }
 }
 
 VELM_PRJ::~VELM_PRJ() {
     if (!layerWasOff) return;
-    if (ZcDbLayerTableRecord* rec = OpenLayerForWrite(currentLayer)) {
-        rec->setIsOff(true);
-        rec->close();
-    }
+    if (ZcDbObjectPointer<ZcDbLayerTableRecord> rec = OpenLayerForWrite(currentLayer)) rec->setIsOff(true);
 }
 
 bool VELM_PRJ::worldDraw(ZcGiWorldDraw* wd) {

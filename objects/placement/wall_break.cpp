@@ -8,6 +8,7 @@
 #include "core/level_layers.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
@@ -32,7 +33,7 @@ int PickErrno() {
 
 // Every entity carrying the application's xdata.
 void BreakAllWith(const char* app, double level) {
-    RbList filter(zcutBuildList(-3, 1001, app, 0));
+    host::ResbufList filter(zcutBuildList(-3, 1001, app, 0));
     ads_name set;
     if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return;
     std::int32_t n = 0;
@@ -47,7 +48,7 @@ void BreakAllWith(const char* app, double level) {
 }  // namespace
 
 int BreakWallAtObject(const ads_name entity, double level, bool wholeFloor) {
-    RbList list(GetEntXData(entity, kParamRecordApp));
+    host::ResbufList list(GetEntXData(entity, kParamRecordApp));
     const resbuf* app = list ? FindXDataApp(list.get(), kParamRecordApp) : nullptr;
     if (!app) {
         zcutPrintf("%s", kNotOpeningOrPilaster);

@@ -11,6 +11,7 @@
 #include "core/entity_readers.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/ssget.h"
 #include "host/util/nocase.h"
 #include "objects/placement/wall_edit_util.h"
@@ -35,7 +36,7 @@ void CutLineAtGap(ads_name line, const Point3 gap[2], bool rename) {
     Point3 g1, g2;
     NearerPoint(s, gap[0], gap[1], g1);
     NearerPoint(e, gap[0], gap[1], g2);
-    RbList list = ReadWhole(line);
+    host::ResbufList list = ReadWhole(line);
     if (!list) return;
     zcdbEntDel(line);
     if (!PointsEqual(s, g1, true)) MakeLine(list.get(), g1, s);
@@ -119,7 +120,7 @@ void CutArcAtGap(const OutlineNode& o, const ads_name e) {
     // one met first from the arc's start, whichever jamb it belongs to.
     double first = o.gapAngle[0], second = o.gapAngle[1];
     if (AngleDiffCcw(arc.startAngle, second) < AngleDiffCcw(arc.startAngle, first)) std::swap(first, second);
-    RbList list = ReadWhole(e);
+    host::ResbufList list = ReadWhole(e);
     if (!list) return;
     SetRbReal(list.get(), 51, first);
     if (!SameAngle(arc.startAngle, first))
@@ -168,7 +169,7 @@ void MergeFaceArcs(const OutlineNode& o, const WallSelection& arcs, double radiu
     Clear(out);
     for (Piece& p : pieces) {
         if (p.changed) {
-            RbList list = ReadWhole(p.e);
+            host::ResbufList list = ReadWhole(p.e);
             if (!list) continue;
             SetRbReal(list.get(), 50, p.arc.startAngle);
             SetRbReal(list.get(), 51, p.arc.endAngle);

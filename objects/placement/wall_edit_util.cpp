@@ -7,9 +7,9 @@
 
 namespace wallcut {
 
-RbList ReadWhole(const ads_name entity) {
-    RbList apps(zcutBuildList(RTSTR, "*", 0));
-    return RbList(zcdbEntGetX(entity, apps.get()));
+host::ResbufList ReadWhole(const ads_name entity) {
+    host::ResbufList apps(zcutBuildList(RTSTR, "*", 0));
+    return host::ResbufList(zcdbEntGetX(entity, apps.get()));
 }
 
 bool MakeLine(resbuf* list, const Point3& a, const Point3& b, ads_name made) {
@@ -23,28 +23,14 @@ bool MakeLine(resbuf* list, const Point3& a, const Point3& b, ads_name made) {
 }
 
 bool RemakeLine(const ads_name entity, const Point3& a, const Point3& b, ads_name made) {
-    RbList list = ReadWhole(entity);
+    host::ResbufList list = ReadWhole(entity);
     if (!list) return false;
     zcdbEntDel(entity);
     return MakeLine(list.get(), a, b, made);
 }
 
 WallSelection::WallSelection(std::string_view type, double level, bool report) {
-    m_found = SelectOnWallLayers(type, m_set, level, report) == 1;
-}
-
-WallSelection::~WallSelection() {
-    if (m_found) zcedSSFree(m_set);
-}
-
-std::int32_t WallSelection::size() const {
-    std::int32_t n = 0;
-    if (m_found) zcedSSLength(m_set, &n);
-    return n;
-}
-
-bool WallSelection::name(std::int32_t i, ads_name out) const {
-    return m_found && zcedSSName(m_set, i, out) == RTNORM;
+    if (SelectOnWallLayers(type, m_set.put(), level, report) != 1) m_set.reset();
 }
 
 Point3 ToPoint(const ads_point p) {

@@ -8,19 +8,14 @@
 #include <string_view>
 
 #include "core/geometry/geom_basic.h"
-#include "host/ads/rbutil.h"
+#include "host/ads/adsowners.h"
 #include "host/util/adscodes.h"
 #include "host/util/resbuf.h"
 
 namespace wallcut {
 
-struct RbFree {
-    void operator()(resbuf* list) const { zcutRelRb(list); }
-};
-using RbList = std::unique_ptr<resbuf, RbFree>;
-
 // The entity's list with the xdata of every application.
-RbList ReadWhole(const ads_name entity);
+host::ResbufList ReadWhole(const ads_name entity);
 
 // Makes a LINE from `list` running from a to b; false (nothing made) when
 // the ends coincide or the host refuses the list. `made` gets the new name.
@@ -32,17 +27,13 @@ bool RemakeLine(const ads_name entity, const Point3& a, const Point3& b, ads_nam
 class WallSelection {
 public:
     WallSelection(std::string_view type, double level, bool report);
-    ~WallSelection();
-    WallSelection(const WallSelection&) = delete;
-    WallSelection& operator=(const WallSelection&) = delete;
-    bool found() const { return m_found; }
-    const std::int64_t* set() const { return m_set; }
-    std::int32_t size() const;
-    bool name(std::int32_t i, ads_name out) const;
+    bool found() const { return static_cast<bool>(m_set); }
+    const std::int64_t* set() const { return m_set.get(); }
+    std::int32_t size() const { return m_set.size(); }
+    bool name(std::int32_t i, ads_name out) const { return m_set.name(i, out); }
 
 private:
-    ads_name m_set = {0, 0};
-    bool m_found = false;
+    host::SelectionSet m_set;
 };
 
 Point3 ToPoint(const ads_point p);

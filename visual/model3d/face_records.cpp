@@ -16,6 +16,7 @@
 #include "core/level_settings.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/util/nocase.h"
@@ -26,31 +27,25 @@
 
 namespace {
 
-struct RbFree {
-    void operator()(resbuf* rb) const { zcutRelRb(rb); }
-};
-using RbList = std::unique_ptr<resbuf, RbFree>;
-
 // Every 3DFACE of the drawing, as names.
 std::vector<std::array<std::int64_t, 2>> AllFaces(const char* layer = nullptr) {
     std::vector<std::array<std::int64_t, 2>> out;
-    RbList filter(layer ? zcutBuildList(RTDXF0, "3DFACE", 8, layer, 0) : zcutBuildList(RTDXF0, "3DFACE", 0));
-    ads_name set;
-    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return out;
-    std::int32_t n = 0;
-    zcedSSLength(set, &n);
+    host::ResbufList filter(layer ? zcutBuildList(RTDXF0, "3DFACE", 8, layer, 0)
+                                  : zcutBuildList(RTDXF0, "3DFACE", 0));
+    host::SelectionSet set;
+    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set.put()) != RTNORM) return out;
+    const std::int32_t n = set.size();
     out.reserve(static_cast<std::size_t>(n));
     for (std::int32_t i = 0; i < n; ++i) {
         ads_name e;
-        if (zcedSSName(set, i, e) == RTNORM) out.push_back({e[0], e[1]});
+        if (set.name(i, e)) out.push_back({e[0], e[1]});
     }
-    zcedSSFree(set);
     return out;
 }
 
 // Layer and corners of a 3DFACE; false when unreadable.
 bool ReadFace(const ads_name e, std::string& layer, Point3 c[4]) {
-    RbList list(zcdbEntGet(e));
+    host::ResbufList list(zcdbEntGet(e));
     if (!list) return false;
     int found = 0;
     for (const resbuf* rb = list.get(); rb; rb = rb->rbnext) {
@@ -118,8 +113,8 @@ bool FaceOnFloor(const std::string& layer, const Point3 corners[4], double eleva
 }
 
 bool SetModelTypeXData(const ads_name entity, int mode) {
-    RbList apps(zcutBuildList(RTSTR, "*", 0));
-    RbList list(zcdbEntGetX(entity, apps.get()));
+    host::ResbufList apps(zcutBuildList(RTSTR, "*", 0));
+    host::ResbufList list(zcdbEntGetX(entity, apps.get()));
     if (!list) return false;
     if (resbuf* app = FindXDataApp(list.get(), kModel3DTypeApp)) {
         resbuf* value = app->rbnext;
@@ -144,7 +139,8 @@ bool SetModelTypeXData(const ads_name entity, int mode) {
 }
 
 void MarkFaceModelType(const WallFace& face, int mode) {
-    if (RbList found{zcdbTblSearch("APPID", kModel3DTypeApp, 0)}; !found) zcdbRegApp(kModel3DTypeApp);
+    if (host::ResbufList found{zcdbTblSearch("APPID", kModel3DTypeApp, 0)}; !found)
+        zcdbRegApp(kModel3DTypeApp);
     for (const FaceEdge* e = face.edges; e; e = e->next)
         if (e->hasEntity()) SetModelTypeXData(e->entity, mode);
     for (const FaceEdge* e = face.arcEdges; e; e = e->next)

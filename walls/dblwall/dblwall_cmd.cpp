@@ -10,11 +10,11 @@
 #include "core/base/module_state.h"
 #include "core/entity_readers.h"
 #include "core/layer_catalogue.h"
+#include "core/level_records.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
-#include "host/ads/rbutil.h"
-#include "host/ads/ssget.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "walls/dblwall/dblwall_lines.h"
@@ -31,32 +31,19 @@ using Ring = std::unique_ptr<VertexNode, RingFree>;
 // The outlines of the pilasters of the floor, one closed ring each.
 std::vector<Ring> PilasterRings(double level) {
     std::vector<Ring> rings;
-    std::unique_ptr<resbuf, int (*)(resbuf*)> filter(zcutBuildList(-3, 1001, kPilasterApp, 0), zcutRelRb);
-    ads_name set = {0, 0};
-    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return rings;
-    std::int32_t n = 0;
-    zcedSSLength(set, &n);
-    for (std::int32_t i = 0; i < n; ++i) {
-        ads_name entity;
-        if (zcedSSName(set, i, entity) != RTNORM) continue;
-        double pillarLevel = 0.0;
-        if (!GetEntityLevel(entity, pillarLevel, nullptr, false) ||
-            std::fabs(pillarLevel - level) > SharedTolerance)
-            continue;
+    ForEachLevelRecord(kPilasterApp, level, SharedTolerance, [&](const ads_name entity) {
         if (VertexNode* ring = GetPillarOutline(entity); CountNodes(ring) >= 3)
             rings.emplace_back(ring);
         else
             FreeList(ring);
-    }
-    zcedSSFree(set);
+    });
     return rings;
 }
 
 bool WriteLine(const std::string& layer, const DoubleLine& piece) {
     const ads_point a = {piece.start.x, piece.start.y, piece.start.z};
     const ads_point b = {piece.end.x, piece.end.y, piece.end.z};
-    std::unique_ptr<resbuf, int (*)(resbuf*)> list(
-        zcutBuildList(RTDXF0, "LINE", 8, layer.c_str(), 10, a, 11, b, 0), zcutRelRb);
+    const host::ResbufList list(zcutBuildList(RTDXF0, "LINE", 8, layer.c_str(), 10, a, 11, b, 0));
     return zcdbEntMake(list.get()) == RTNORM;
 }
 

@@ -12,6 +12,7 @@
 #include "core/entity_readers.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/util/nocase.h"
@@ -23,34 +24,6 @@
 namespace {
 
 constexpr double kZeroLength = 1.1920928955078125e-07;
-
-struct RbFree {
-    void operator()(resbuf* list) const { zcutRelRb(list); }
-};
-using RbList = std::unique_ptr<resbuf, RbFree>;
-
-// A selection set freed when it goes.
-class Selection {
-public:
-    Selection() = default;
-    ~Selection() {
-        if (m_valid) zcedSSFree(m_set);
-    }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-    ads_name& set() { return m_set; }
-    void setValid(bool valid) { m_valid = valid; }
-    std::int32_t size() const {
-        std::int32_t n = 0;
-        if (m_valid) zcedSSLength(m_set, &n);
-        return n;
-    }
-    bool name(std::int32_t i, ads_name out) const { return zcedSSName(m_set, i, out) == RTNORM; }
-
-private:
-    ads_name m_set = {0, 0};
-    bool m_valid = false;
-};
 
 double Number(const resbuf* rb) {
     switch (rb->restype) {
@@ -132,9 +105,9 @@ void ReadWallXData(const resbuf* list, FaceEdge& e, double level, bool line) {
             e.rectangleId = Number(rb);
 }
 
-resbuf* EntityWithAllXData(const ads_name entity) {
-    RbList apps(zcutBuildList(RTSTR, "*", 0));
-    return zcdbEntGetX(entity, apps.get());
+host::ResbufList EntityWithAllXData(const ads_name entity) {
+    host::ResbufList apps(zcutBuildList(RTSTR, "*", 0));
+    return host::ResbufList(zcdbEntGetX(entity, apps.get()));
 }
 
 Point3 PointOf(const resbuf* rb) {
@@ -159,14 +132,14 @@ VELM_LAYERMURI WallLayers() {
 // (all applications' xdata) and the drawing's wall layers.
 template <class Visit>
 void ForEachWallEntity(const char* type, double level, Visit&& visit) {
-    Selection found;
-    found.setValid(SelectOnWallLayers(type, found.set(), level, false) == 1);
+    host::SelectionSet found;
+    SelectOnWallLayers(type, found.put(), level, false);
     const VELM_LAYERMURI layers = WallLayers();
     const std::int32_t n = found.size();
     for (std::int32_t i = 0; i < n; ++i) {
         ads_name entity;
         if (!found.name(i, entity)) continue;
-        RbList list(EntityWithAllXData(entity));
+        const host::ResbufList list = EntityWithAllXData(entity);
         if (list) visit(entity, list.get(), layers);
     }
 }
@@ -228,9 +201,9 @@ FaceEdge* CFACCIATE::ReadWallArcs(const ads_name matchEntity) {
 }
 
 void CFACCIATE::LoadOutlines(bool allLevels) {
-    RbList filter(zcutBuildList(-3, 1001, kTag3DiStrApp, 0));
-    Selection found;
-    found.setValid(zcedSSGet("X", nullptr, nullptr, filter.get(), found.set()) == RTNORM);
+    const host::ResbufList filter(zcutBuildList(-3, 1001, kTag3DiStrApp, 0));
+    host::SelectionSet found;
+    zcedSSGet("X", nullptr, nullptr, filter.get(), found.put());
     const std::int32_t n = found.size();
     for (std::int32_t i = 0; i < n; ++i) {
         ads_name entity;

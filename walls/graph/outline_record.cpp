@@ -14,15 +14,11 @@
 #include "core/entity_readers.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "walls/graph/outline_kind.h"
 
 namespace {
-
-struct RbFree {
-    void operator()(resbuf* list) const { zcutRelRb(list); }
-};
-using RbList = std::unique_ptr<resbuf, RbFree>;
 
 Point3 PointOf(const resbuf* rb) {
     return {rb->resval.rpoint[0], rb->resval.rpoint[1], rb->resval.rpoint[2]};
@@ -184,7 +180,7 @@ OutlineNode* ParseTag3DiStr(const resbuf* list) {
 }
 
 OutlineNode* ReadTag3DiStr(const ads_name entity) {
-    RbList list(GetEntXData(entity, kTag3DiStrApp));
+    host::ResbufList list(GetEntXData(entity, kTag3DiStrApp));
     return list ? ParseTag3DiStr(list.get()) : nullptr;
 }
 
@@ -204,7 +200,7 @@ OutlineNode* CreateTag3DiStrNode(const resbuf* xdata, const Point3& base, const 
 }
 
 VertexNode* GetPillarOutline(const ads_name entity) {
-    RbList list(GetEntXData(entity, kPilasterApp));
+    host::ResbufList list(GetEntXData(entity, kPilasterApp));
     const resbuf* app = list ? FindXDataApp(list.get(), kPilasterApp) : nullptr;
     if (!app) return nullptr;
     double level = 0.0;

@@ -17,9 +17,8 @@
 
 #include "core/base/module_state.h"
 #include "core/entity_readers.h"
-#include "core/levels.h"
-#include "host/ads/rbutil.h"
-#include "host/ads/ssget.h"
+#include "core/level_records.h"
+#include "core/base/module_state.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/outline_record.h"
 
@@ -85,25 +84,13 @@ FaceEdge* ReverseEdges(FaceEdge* edges) {
 
 void CFACCIATE::MergePillars() {
     FacesChanged();
-    std::unique_ptr<resbuf, int (*)(resbuf*)> filter(zcutBuildList(-3, 1001, kPilasterApp, 0), zcutRelRb);
-    ads_name set = {0, 0};
-    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return;
-    std::int32_t n = 0;
-    zcedSSLength(set, &n);
-    for (std::int32_t i = 0; i < n; ++i) {
-        ads_name entity;
-        if (zcedSSName(set, i, entity) != RTNORM) continue;
-        double pillarLevel = 0.0;
-        if (!GetEntityLevel(entity, pillarLevel, nullptr, false) ||
-            std::fabs(pillarLevel - level) > SharedTolerance)
-            continue;
+    ForEachLevelRecord(kPilasterApp, level, SharedTolerance, [&](const ads_name entity) {
         VertexNode* outline = GetPillarOutline(entity);
-        if (!outline) continue;
+        if (!outline) return;
         for (VertexNode* v = outline; v; v = v->next) v->edgeFlag = 1;
         MergePillarOutline(outline);
         FreeList(outline);
-    }
-    zcedSSFree(set);
+    });
 }
 
 void CFACCIATE::MergePillarOutline(VertexNode*& outline) {

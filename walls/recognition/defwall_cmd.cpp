@@ -3,6 +3,7 @@
 
 #include "core/host_services.h"
 #include "host/db/dbmain.h"
+#include "host/db/dbobjptr.h"
 #include "host/ed/grdraw.h"
 #include "resources/velmresources.h"
 #include "walls/recognition/dlg_def_muri.h"
@@ -16,10 +17,8 @@ WallRecognitionFactory& Factory() {
 }
 
 void EraseEntity(const ZcDbObjectId& id) {
-    ZcDbEntity* entity = nullptr;
-    if (zcdbOpenObject(entity, id, ZcDb::kForWrite) != Zcad::eOk) return;
-    entity->erase();
-    entity->close();
+    ZcDbObjectPointer<ZcDbEntity> entity(id, ZcDb::kForWrite);
+    if (entity.openStatus() == Zcad::eOk) entity->erase();
 }
 
 // Shows the dialog on the chosen name: the action, the chosen name updated

@@ -4,20 +4,20 @@
 #include <memory>
 
 #include "core/entity_data.h"
+#include "core/level_records.h"
+#include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/util/nocase.h"
 #include "walls/recognition/defmuri.h"
-#include "walls/recognition/level_records.h"
 #include "walls/recognition/wall_type_marks.h"
 
 namespace {
 
-using RbPtr = std::unique_ptr<resbuf, int (*)(resbuf*)>;
-
 bool ReadSeparator(const ads_name entity, double level, SeparatorLine& out) {
-    RbPtr apps(zcutBuildList(RTSTR, kSeparatorApp, 0), zcutRelRb);
-    RbPtr list(zcdbEntGetX(entity, apps.get()), zcutRelRb);
+    host::ResbufList apps(zcutBuildList(RTSTR, kSeparatorApp, 0));
+    host::ResbufList list(zcdbEntGetX(entity, apps.get()));
     const resbuf* rb = FindXDataApp(list.get(), kSeparatorApp);
     while (rb && rb->restype != 1011) rb = rb->rbnext;
     if (!rb || !rb->rbnext) return false;
@@ -51,7 +51,7 @@ void TypePiece(DEFMURI& set, WallSegment& piece) {
 
 std::vector<SeparatorLine> ReadSeparators(double level) {
     std::vector<SeparatorLine> out;
-    ForEachLevelRecord(kSeparatorApp, level, [&](const ads_name entity) {
+    ForEachLevelRecord(kSeparatorApp, level, kLevelTolerance, [&](const ads_name entity) {
         SeparatorLine line;
         if (ReadSeparator(entity, level, line)) out.push_back(line);
     });

@@ -7,6 +7,7 @@
 #include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
 #include "host/db/dbmain.h"
+#include "host/db/dbobjptr.h"
 #include "host/util/nocase.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
@@ -46,11 +47,8 @@ void MarkPerimeter(CFACCIATE* graph) {
 }
 
 void EraseDisplay(const ZcDbObjectId& id) {
-    VELM_MUROESTERNO* opened = nullptr;
-    if (zcdbOpenObject(opened, id, ZcDb::kForWrite) == Zcad::eOk) {
-        opened->erase();
-        opened->close();
-    }
+    ZcDbObjectPointer<VELM_MUROESTERNO> opened(id, ZcDb::kForWrite);
+    if (opened.openStatus() == Zcad::eOk) opened->erase();
 }
 
 }  // namespace

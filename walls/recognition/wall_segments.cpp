@@ -5,11 +5,12 @@
 #include <cmath>
 #include <vector>
 
+#include "core/level_records.h"
+#include "core/levels.h"
 #include "core/base/module_state.h"
 #include "host/util/nocase.h"
 #include "walls/graph/outline_record.h"
 #include "walls/recognition/defmuri.h"
-#include "walls/recognition/level_records.h"
 #include "walls/recognition/separators.h"
 #include "walls/recognition/wall_type_marks.h"
 
@@ -48,7 +49,7 @@ bool Collinear(const WallSegment& s, const WallFace& g) {
 // The pilaster outlines of the level.
 std::vector<OwnedList<VertexNode>> ReadPilasters(double level) {
     std::vector<OwnedList<VertexNode>> out;
-    ForEachLevelRecord(kPilasterApp, level, [&](const ads_name entity) {
+    ForEachLevelRecord(kPilasterApp, level, kLevelTolerance, [&](const ads_name entity) {
         if (VertexNode* outline = GetPillarOutline(entity)) out.emplace_back(outline);
     });
     return out;

@@ -7,6 +7,7 @@
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -17,11 +18,9 @@
 
 namespace {
 
-using RbPtr = std::unique_ptr<resbuf, int (*)(resbuf*)>;
-
-RbPtr ReadWithRecord(const ads_name entity) {
-    RbPtr apps(zcutBuildList(RTSTR, kWallTypeApp, 0), zcutRelRb);
-    return RbPtr(zcdbEntGetX(entity, apps.get()), zcutRelRb);
+host::ResbufList ReadWithRecord(const ads_name entity) {
+    host::ResbufList apps(zcutBuildList(RTSTR, kWallTypeApp, 0));
+    return host::ResbufList(zcdbEntGetX(entity, apps.get()));
 }
 
 resbuf* Tail(resbuf* list) {
@@ -49,7 +48,7 @@ void AppendRecord(resbuf* list, const std::string& name, int flag) {
 void ReadWallTypeXData(const ads_name entity, std::string& name, bool& external) {
     name = kDefaultWallTypeName;
     external = false;
-    RbPtr list = ReadWithRecord(entity);
+    host::ResbufList list = ReadWithRecord(entity);
     const resbuf* app = FindXDataApp(list.get(), kWallTypeApp);
     if (!app) return;
     for (const resbuf* rb = app->rbnext; rb && rb->restype != 1001; rb = rb->rbnext) {
@@ -59,7 +58,7 @@ void ReadWallTypeXData(const ads_name entity, std::string& name, bool& external)
 }
 
 void EnsureWallTypeApp() {
-    RbPtr found(zcdbTblSearch("APPID", kWallTypeApp, 0), zcutRelRb);
+    host::ResbufList found(zcdbTblSearch("APPID", kWallTypeApp, 0));
     if (!found) zcdbRegApp(kWallTypeApp);
 }
 
@@ -115,7 +114,7 @@ void SetExternalSideFlag(WallFace* face, bool flag) {
     bool registered = false;
     for (const FaceEdge* e = face->edges; e; e = e->next) {
         if (!e->hasEntity()) continue;
-        RbPtr list = ReadWithRecord(e->entity);
+        host::ResbufList list = ReadWithRecord(e->entity);
         if (!list) continue;
         if (!registered) {
             EnsureWallTypeApp();
@@ -137,7 +136,7 @@ bool DEFMURI::AssignWallTypeToLines() {
         if (zcedSSName(picked, i, entity) != RTNORM) continue;
         double lineLevel = level;
         if (!CheckEntityLevelLayer(entity, "LINE", false, lineLevel, true, false)) continue;
-        RbPtr list = ReadWithRecord(entity);
+        host::ResbufList list = ReadWithRecord(entity);
         if (!list) continue;
         if (!registered) {
             EnsureWallTypeApp();
