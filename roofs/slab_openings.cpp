@@ -21,6 +21,7 @@
 #include "core/geometry/polygon.h"
 #include "core/host_services.h"
 #include "core/module_state.h"
+#include "core/velm_assert.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
@@ -128,6 +129,7 @@ VertexNode* NotchEdge(VertexNode* outline, const Point3& p0, const Point3& p1, P
 
 // Lets the notch into the outline after `edge`; the polygon is consumed.
 void SpliceNotch(VertexNode* edge, VertexNode* polygon, VertexNode* first, VertexNode* second) {
+    VELM_ASSERT(edge != nullptr && polygon != nullptr && first != nullptr && second != nullptr);
     // Entered at the crossing nearer to the edge's start.
     VertexNode* entry =
         Distance2d(first->pt(), edge->pt()) <= Distance2d(second->pt(), edge->pt()) ? first : second;

@@ -8,6 +8,7 @@
 
 #include "core/entity_data.h"
 #include "core/geometry/geom_basic.h"
+#include "core/velm_assert.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
@@ -56,11 +57,19 @@ public:
         rb->resval.rpoint[2] = p.z;
         return add(rb);
     }
-    Chain& open() { return text(1002, "{"); }
-    Chain& close() { return text(1002, "}"); }
+    Chain& open() {
+        ++m_depth;
+        return text(1002, "{");
+    }
+    Chain& close() {
+        VELM_ASSERT(m_depth > 0);
+        --m_depth;
+        return text(1002, "}");
+    }
     // Takes a whole list.
     Chain& add(resbuf* list) {
         if (!list) return *this;
+        VELM_ASSERT(list != m_head);
         (m_tail ? m_tail->rbnext : m_head) = list;
         m_tail = list;
         while (m_tail->rbnext) m_tail = m_tail->rbnext;
@@ -68,6 +77,7 @@ public:
     }
     // The chain followed by `rest`.
     resbuf* release(resbuf* rest = nullptr) {
+        VELM_ASSERT(m_depth == 0);  // a record with an open group reads as damaged
         if (!m_head) return rest;
         m_tail->rbnext = rest;
         resbuf* head = m_head;
@@ -78,6 +88,7 @@ public:
 private:
     resbuf* m_head = nullptr;
     resbuf* m_tail = nullptr;
+    int m_depth = 0;  // groups opened and not yet closed
 };
 
 double Val(const ObjContext& c, int n) {

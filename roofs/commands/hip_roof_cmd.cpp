@@ -10,6 +10,7 @@
 #include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
 #include "core/module_state.h"
+#include "core/velm_assert.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "roofs/commands/roof_write.h"
@@ -54,6 +55,7 @@ VertexNode* EnterHipOutline(AJIG_COP& jig) {
         } else if (jig.stage == 8) {
             if (jig.current != loop->vertices) {
                 VertexNode* before = PrevInRing(loop->vertices, jig.current);
+                VELM_ASSERT(before != nullptr);  // the current vertex is one of the loop's
                 RemoveNode(&loop->vertices, jig.current);
                 jig.current = before;
                 --jig.vertexNumber;

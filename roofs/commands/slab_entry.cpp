@@ -12,6 +12,7 @@
 #include "core/hatch.h"
 #include "core/host_services.h"
 #include "core/levels.h"
+#include "core/velm_assert.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "roofs/outline_select.h"
@@ -59,6 +60,7 @@ void UndoVertex(AJIG_COP& jig) {
     ContourNode* loop = jig.LastLoop();
     if (!loop || !jig.current || jig.current == loop->vertices) return;
     VertexNode* before = PrevInRing(loop->vertices, jig.current);
+    VELM_ASSERT(before != nullptr);  // the current vertex is one of the loop's
     RemoveNode(&loop->vertices, jig.current);
     jig.current = before;
     jig.current->setPt(jig.cursor);

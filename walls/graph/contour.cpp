@@ -19,6 +19,7 @@
 
 #include "core/geometry/polygon.h"
 #include "core/module_state.h"
+#include "core/velm_assert.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
 #include "walls/graph/cfacciate.h"
@@ -200,6 +201,7 @@ int CFACCIATE::AddArcToContour(WallFace* arcFace, VertexNode*& head, VertexNode*
         }
         points = ArcToVertices(chord, arc.centre, arc.radius, arc.startAngle, arc.endAngle, &segment, true);
         if (!points) return -1;
+        VELM_ASSERT(points->next != nullptr);  // the arc's two ends at least
         for (VertexNode* v = points; v; v = v->next) v->edgeFlag = kChordMark;
     } else {
         area = 0.0;
