@@ -44,6 +44,7 @@ void PutInFront(VertexNode*& head, VertexNode* v) {
 }
 
 void Append(VertexNode*& tail, VertexNode* v) {
+    VELM_ASSERT(tail != nullptr && tail->next == nullptr);  // else the chain after it is lost
     tail->next = v;
     tail = v;
 }
