@@ -17,6 +17,7 @@
 #include <numbers>
 
 #include "core/base/module_state.h"
+#include "core/base/velm_assert.h"
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "core/geometry/geom_basic.h"
@@ -129,6 +130,7 @@ VertexNode* NotchEdge(VertexNode* outline, const Point3& p0, const Point3& p1, P
 
 // Lets the notch into the outline after `edge`; the polygon is consumed.
 void SpliceNotch(VertexNode* edge, VertexNode* polygon, VertexNode* first, VertexNode* second) {
+    VELM_ASSERT(edge != nullptr && polygon != nullptr && first != nullptr && second != nullptr);
     // Entered at the crossing nearer to the edge's start.
     VertexNode* entry =
         Distance2d(first->pt(), edge->pt()) <= Distance2d(second->pt(), edge->pt()) ? first : second;

@@ -14,6 +14,7 @@
 #include <numbers>
 
 #include "core/base/module_state.h"
+#include "core/base/velm_assert.h"
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "core/geometry/geom_basic.h"
@@ -186,6 +187,7 @@ void DecodeSlabFlags(CFALDA& record, int v) {
 }
 
 void SlabKeyPair(int edgeKey, int keyPair[2]) {
+    VELM_ASSERT(edgeKey >= 0 && edgeKey < 4);
     keyPair[0] = (edgeKey == 2 || edgeKey == 3) ? 1 : 0;
     keyPair[1] = (edgeKey == 1 || edgeKey == 3) ? 1 : 0;
 }
@@ -204,6 +206,7 @@ const VertexNode* NextInLoop(const VertexNode* v, const ContourNode* loops) {
 
 void GetFaceEdgeFlags(int out[2], const int keyPair[2], const VertexNode* a, const VertexNode* b,
                       const VertexNode* c, const ContourNode* loops) {
+    VELM_ASSERT(a != nullptr && b != nullptr && c != nullptr && loops != nullptr);
     out[0] = out[1] = 8;
     const VertexNode* ends[3][2] = {{a, b}, {b, c}, {c, a}};
     for (int i = 0; i < 3; ++i) {

@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "core/base/velm_assert.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "objects/language/obj_args.h"
@@ -16,6 +17,7 @@ bool HasAttribs(const ObjContext& c) {
 }
 
 void Append(resbuf*& tail, resbuf* more) {
+    VELM_ASSERT(tail != nullptr);
     while (tail->rbnext) tail = tail->rbnext;
     tail->rbnext = more;
 }

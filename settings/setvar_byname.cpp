@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 
+#include "core/base/velm_assert.h"
 #include "host/win/textutil.h"
 #include "store/settings_text.h"
 
@@ -70,6 +71,7 @@ std::string typeMessage(const std::string& varLabel, const std::string& givenLab
 // Sets or clears bit (n - 10000) of CALC_INT_SEZ; false when the store is not
 // there. A slot that holds no integer is left alone.
 bool setCalcBit(SettingsByNameHost& host, int n, bool on) {
+    VELM_ASSERT(n > 10000 && n - 10000 < 16);  // a bit of the 16-bit slot
     VELM_SETUP* s = host.openSetup(true);
     if (!s) return false;
     if (short* bits = s->slots()[SetupVar::CALC_INT_SEZ].asInt()) {
@@ -159,6 +161,7 @@ int GetVarByName(SettingsByNameHost& host, const std::string& name, int index, s
     }
     const VELM_SETUP* s = host.openSetup(false);
     if (!s) return RTERROR;
+    VELM_ASSERT(slot < kSetupVarCount);
     const AA_VARIABILE& v = s->slots()[slot];
     if (const std::string* t = v.asText()) {
         text = *t;
@@ -188,6 +191,7 @@ void SetVarFromText(SettingsByNameHost& host, int kind, const std::string& name,
     }
     VELM_SETUP* s = host.openSetup(true);
     if (!s) return;
+    VELM_ASSERT(slot < kSetupVarCount);
     auto [varLabel, givenLabel] = AssignByKind(s->slots()[slot], kind, text, integer, real);
     if (varLabel != givenLabel) host.print(typeMessage(varLabel, givenLabel));
 }
@@ -286,6 +290,7 @@ LispResult VelmSetVarLisp(SettingsByNameHost& host, const resbuf* args) {
         real = value->resval.rreal;
     else if (value->restype == RTSTR && value->resval.rstring)
         text = value->resval.rstring;
+    VELM_ASSERT(slot < kSetupVarCount);
     auto [varLabel, givenLabel] = AssignByKind(s->slots()[slot], value->restype, text, integer, real);
     if (varLabel != givenLabel) {
         host.print(typeMessage(varLabel, givenLabel));

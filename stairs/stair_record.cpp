@@ -12,6 +12,7 @@
 #include <cmath>
 
 #include "core/base/module_state.h"
+#include "core/base/velm_assert.h"
 #include "core/entity_data.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
@@ -187,6 +188,7 @@ struct ValueSlot {
 };
 
 bool ReadValue(RbCursor& c, const ValueSlot& slot) {
+    VELM_ASSERT(slot.field != nullptr);
     switch (slot.kind) {
         case ValueSlot::Real:
             return c.real(*static_cast<double*>(slot.field));
@@ -199,6 +201,7 @@ bool ReadValue(RbCursor& c, const ValueSlot& slot) {
             return true;
         }
         case ValueSlot::Int: {
+            VELM_ASSERT(slot.maximum > 0);  // else every stored value would be dropped
             int v = 0;
             if (!c.integer(v)) return false;
             if (v >= 0 && v <= slot.maximum) *static_cast<int*>(slot.field) = v;
@@ -212,6 +215,7 @@ bool ReadValue(RbCursor& c, const ValueSlot& slot) {
 // damaged (what was read whole is kept).
 bool ReadElementGroup(RbCursor& c, const CSCALA& record, StairElement** list, const Point3& base,
                       double rotation) {
+    VELM_ASSERT(list != nullptr);
     if (!c.atText(1002, "{")) return false;
     c.skip();
     StairElement** tail = list;

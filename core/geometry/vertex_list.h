@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/base/velm_assert.h"
 #include "core/geometry/geom_basic.h"
 
 struct VertexNode {
@@ -100,11 +101,13 @@ Node* ReverseList(Node* list) {
 
 template <class Node>
 Node* NextInRing(Node* head, Node* node) {
+    VELM_ASSERT(node != nullptr);
     return node->next ? node->next : head;
 }
 
 template <class Node>
 Node* PrevInRing(Node* head, Node* node) {
+    VELM_ASSERT(head != nullptr && node != nullptr);
     Node* prev = head;
     if (node == head) {
         while (prev->next) prev = prev->next;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <vector>
 
+#include "core/base/velm_assert.h"
 #include "core/entity_data.h"
 #include "core/geometry/geom_basic.h"
 #include "host/ads/adsent.h"
@@ -52,11 +53,19 @@ public:
         rb->resval.rpoint[2] = p.z;
         return add(rb);
     }
-    Chain& open() { return text(1002, "{"); }
-    Chain& close() { return text(1002, "}"); }
+    Chain& open() {
+        ++m_depth;
+        return text(1002, "{");
+    }
+    Chain& close() {
+        VELM_ASSERT(m_depth > 0);
+        --m_depth;
+        return text(1002, "}");
+    }
     // Takes a whole list.
     Chain& add(resbuf* list) {
         if (!list) return *this;
+        VELM_ASSERT(list != m_head.get());
         if (m_tail)
             m_tail->rbnext = list;
         else
@@ -67,6 +76,7 @@ public:
     }
     // The chain followed by `rest`.
     resbuf* release(resbuf* rest = nullptr) {
+        VELM_ASSERT(m_depth == 0);  // a record with an open group reads as damaged
         if (!m_head) return rest;
         m_tail->rbnext = rest;
         m_tail = nullptr;
@@ -76,6 +86,7 @@ public:
 private:
     host::ResbufList m_head;
     resbuf* m_tail = nullptr;
+    int m_depth = 0;  // groups opened and not yet closed
 };
 
 double Val(const ObjContext& c, int n) {

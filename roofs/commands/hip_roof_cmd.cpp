@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/base/module_state.h"
+#include "core/base/velm_assert.h"
 #include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
@@ -55,6 +56,7 @@ VertexNode* EnterHipOutline(AJIG_COP& jig) {
         } else if (jig.stage == 8) {
             if (jig.current != loop->vertices) {
                 VertexNode* before = PrevInRing(loop->vertices, jig.current);
+                VELM_ASSERT(before != nullptr);  // the current vertex is one of the loop's
                 RemoveNode(&loop->vertices, jig.current);
                 jig.current = before;
                 --jig.vertexNumber;

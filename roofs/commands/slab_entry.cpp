@@ -6,6 +6,7 @@
 
 #include <cmath>
 
+#include "core/base/velm_assert.h"
 #include "core/entity_data.h"
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/polygon.h"
@@ -60,6 +61,7 @@ void UndoVertex(AJIG_COP& jig) {
     ContourNode* loop = jig.LastLoop();
     if (!loop || !jig.current || jig.current == loop->vertices) return;
     VertexNode* before = PrevInRing(loop->vertices, jig.current);
+    VELM_ASSERT(before != nullptr);  // the current vertex is one of the loop's
     RemoveNode(&loop->vertices, jig.current);
     jig.current = before;
     jig.current->setPt(jig.cursor);

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/base/module_state.h"
+#include "core/base/velm_assert.h"
 #include "core/entity_data.h"
 #include "core/hatch_dialogs.h"
 #include "core/level_layers.h"
@@ -297,6 +298,7 @@ int CDlgPrefDatiPiano::AddRow(int index, const RowData& data, const std::string&
 }
 
 void CDlgPrefDatiPiano::DeleteRow(int index) {
+    VELM_ASSERT(index >= 0 && index < static_cast<int>(m_rows.size()));  // rows and list in step
     m_list.DeleteItem(index);
     m_rows.erase(m_rows.begin() + index);
     if (m_current == index)
@@ -306,6 +308,7 @@ void CDlgPrefDatiPiano::DeleteRow(int index) {
 }
 
 void CDlgPrefDatiPiano::SetRowElevation(int index, double elevation) {
+    VELM_ASSERT(index >= 0 && index < static_cast<int>(m_rows.size()));  // rows and list in step
     const bool key = m_list.GetItemText(index, 0) == m_list.m_key;
     m_rows[index].elevation = elevation;
     m_list.SetItemText(index, 0, ElevationText(elevation));
@@ -314,6 +317,7 @@ void CDlgPrefDatiPiano::SetRowElevation(int index, double elevation) {
 }
 
 void CDlgPrefDatiPiano::SetRowHeight(int index, double height) {
+    VELM_ASSERT(index >= 0 && index < static_cast<int>(m_rows.size()));  // rows and list in step
     m_rows[index].height = height;
     m_list.SetItemText(index, 1, HeightText(height));
 }
@@ -345,6 +349,7 @@ int CDlgPrefDatiPiano::RowOfText(const std::string& text) const {
 void CDlgPrefDatiPiano::MakeCurrent(int index) {
     m_current = index;
     if (index < 0) return;
+    VELM_ASSERT(index >= 0 && index < static_cast<int>(m_rows.size()));  // rows and list in step
     m_heightExact.Show(m_heightEdit, m_rows[index].height);
     m_visible = m_list.GetItemText(index, 2) == "OFF" ? 0 : 1;
     m_edgeMode = static_cast<int>(std::strtol(m_list.GetItemText(index, 3).c_str(), nullptr, 10));

@@ -16,3 +16,15 @@ TEST(VelmAssertDeathTest, a_list_append_without_a_head_stops) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_DEATH(AppendVertex(nullptr, Point3{0, 0, 0}, 0, 0, 0), "VELM_ASSERT\\(head != nullptr\\)");
 }
+
+TEST(VelmAssertDeathTest, a_ring_walk_needs_its_ring_and_a_vertex_of_it) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    OwnedList<VertexNode> ring(NewVertex(0, 0, 0, 1, 0, 0, 0));
+    ring->next = NewVertex(1, 0, 0, 1, 0, 0, 0);
+    VertexNode* second = ring->next;
+    EXPECT_EQ(NextInRing(ring.get(), second), ring.get());
+    EXPECT_EQ(PrevInRing(ring.get(), ring.get()), second);
+    EXPECT_DEATH(NextInRing<VertexNode>(ring.get(), nullptr), "VELM_ASSERT\\(node != nullptr\\)");
+    EXPECT_DEATH(PrevInRing<VertexNode>(nullptr, second),
+                 "VELM_ASSERT\\(head != nullptr && node != nullptr\\)");
+}

@@ -56,6 +56,31 @@ TEST_F(SlabRecordTest, xdata_without_flag_word_reads_plain_and_key_text_in_any_c
     EXPECT_DOUBLE_EQ(record.slope, 0.0);
 }
 
+// An unknown key in a drawing is data: the reader keeps the record's key, so
+// only a wrong caller can hand the face rules a key outside the four.
+TEST_F(SlabRecordTest, an_unknown_key_text_keeps_the_edge_rules_in_range) {
+    zcdbRegApp(kSlabApp);
+    const ads_point a{0, 0, 0}, b{10, 0, 0}, c{10, 10, 0};
+    resbuf* line = zcutBuildList(RTDXF0, "LINE", 8, "VELMFLOORSLAB$300", 10, a, 11, b, -3, 1001, kSlabApp,
+                                 1000, "FLOORSLAB", 1000, "key_none", 1040, 5.0, 1002, "{", 1011, a, 1070, 1,
+                                 1011, b, 1070, 1, 1011, c, 1070, 1, 1002, "}", 0);
+    ASSERT_EQ(zcdbEntMake(line), RTNORM);
+    zcutRelRb(line);
+    ads_name e;
+    zcdbEntLast(e);
+    CFALDA record;
+    record.edgeKey = 2;
+    double floor = 0.0;
+    ASSERT_TRUE(ReadSlabRecord(e, record, floor));
+    EXPECT_EQ(record.edgeKey, 2);
+    int pair[2] = {-1, -1};
+    SlabKeyPair(record.edgeKey, pair);
+    EXPECT_EQ(pair[0], 1);
+    EXPECT_EQ(pair[1], 0);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(SlabKeyPair(4, pair), "VELM_ASSERT\\(edgeKey >= 0 && edgeKey < 4\\)");
+}
+
 TEST_F(SlabRecordTest, floor_comes_from_the_layer_under_flag_1) {
     CFALDA record;
     record.name = "FLOORSLAB";

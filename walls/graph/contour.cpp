@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/base/module_state.h"
+#include "core/base/velm_assert.h"
 #include "core/geometry/polygon.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
@@ -44,6 +45,7 @@ void PutInFront(VertexNode*& head, VertexNode* v) {
 }
 
 void Append(VertexNode*& tail, VertexNode* v) {
+    VELM_ASSERT(tail != nullptr && tail->next == nullptr);  // else the chain after it is lost
     tail->next = v;
     tail = v;
 }
@@ -201,6 +203,7 @@ int CFACCIATE::AddArcToContour(WallFace* arcFace, VertexNode*& head, VertexNode*
         }
         points = ArcToVertices(chord, arc.centre, arc.radius, arc.startAngle, arc.endAngle, &segment, true);
         if (!points) return -1;
+        VELM_ASSERT(points->next != nullptr);  // the arc's two ends at least
         for (VertexNode* v = points; v; v = v->next) v->edgeFlag = kChordMark;
     } else {
         area = 0.0;

@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "core/base/velm_assert.h"
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "core/levels.h"
@@ -21,6 +22,7 @@
 namespace {
 
 Point3 PointOf(const resbuf* rb) {
+    VELM_ASSERT(rb != nullptr);
     return {rb->resval.rpoint[0], rb->resval.rpoint[1], rb->resval.rpoint[2]};
 }
 
@@ -52,7 +54,10 @@ public:
     }
     bool at(int code) const { return m_rb && m_rb->restype == code; }
     bool atEnd() const { return !m_rb || m_rb->restype == 1001; }
-    void skip() { m_rb = m_rb->rbnext; }
+    void skip() {
+        VELM_ASSERT(m_rb != nullptr);  // callers skip only what they have looked at
+        m_rb = m_rb->rbnext;
+    }
 
     // The points of one "{" ... "}" group: plain points (repeats skipped)
     // or (flag, point) pairs, a repeated point marking the previous vertex.
@@ -90,6 +95,7 @@ private:
 };
 
 Point3 LastPoint(const VertexNode* list) {
+    VELM_ASSERT(list != nullptr);
     while (list->next) list = list->next;
     return list->pt();
 }
