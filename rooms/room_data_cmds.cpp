@@ -20,6 +20,7 @@
 #include "host/ads/sysvars.h"
 #include "host/ads/units.h"
 #include "host/db/dbdatabase.h"
+#include "host/db/dbobjptr.h"
 #include "host/ed/adspick.h"
 #include "host/ed/prompts.h"
 #include "objects/placement/object_run.h"
@@ -274,11 +275,10 @@ void UpdateFloors(bool all) {
     std::vector<AA_PIANO> floors;
     // A new drawing has no floor list yet: opened for write it is made,
     // with its one floor, so the labels of floor 0 are found.
-    VELM_PIANI* piani = OpenPianiObject(true);
-    if (!piani) piani = OpenPianiObject(false);
-    if (piani) {
-        floors = piani->piani.floors;
-        piani->close();
+    {
+        ZcDbObjectPointer<VELM_PIANI> piani(OpenPianiObject(true));
+        if (!piani) piani = ZcDbObjectPointer<VELM_PIANI>(OpenPianiObject(false));
+        if (piani) floors = piani->piani.floors;
     }
     const double current = SettingReal(SetupVar::SQPAV);
     for (const AA_PIANO& floor : floors) {

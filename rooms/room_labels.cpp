@@ -57,14 +57,11 @@ bool AddLeader(const ObjContext& c, const std::string& layerKey, double level, c
         if (!table || table->getAt(c.blockName, blockId) != Zcad::eOk) return false;
         if (block.open(blockId, ZcDb::kForWrite) != Zcad::eOk) return false;
     }
-    auto* line = new ZcDbLine(ZcGePoint3d(0, 0, 0), ZcGePoint3d(dx * cs - dy * sn, dx * sn + dy * cs, 0));
+    // Closed once the block holds it, deleted when the block refuses it.
+    ZcDbObjectPointer<ZcDbLine> line(
+        new ZcDbLine(ZcGePoint3d(0, 0, 0), ZcGePoint3d(dx * cs - dy * sn, dx * sn + dy * cs, 0)));
     line->setLayer(layer);
-    const bool ok = block->appendZcDbEntity(line) == Zcad::eOk;
-    if (ok)
-        line->close();
-    else
-        delete line;
-    return ok;
+    return block->appendZcDbEntity(line.get()) == Zcad::eOk;
 }
 
 }  // namespace

@@ -115,10 +115,9 @@ void MakeDeferredHatch(const DeferredHatch& record, const std::string& blockName
     }
     hatch->setDatabaseDefaults(db);
     hatch->setLayer(record.layer);
-    if (block->appendZcDbEntity(hatch) == Zcad::eOk)
-        hatch->close();
-    else
-        delete hatch;
+    // Closed once the block holds it, deleted when the block refuses it.
+    ZcDbObjectPointer<ZcDbHatch> owned(hatch);
+    block->appendZcDbEntity(hatch);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
+#include "host/db/dbobjptr.h"
 #include "host/ed/cmdproc.h"
 #include "host/win/textutil.h"
 #include "store/settings_store.h"
@@ -229,9 +230,8 @@ bool PrepareStatementLayer(bool checkGroups, std::string& layer, ObjContext* con
     }
     if (checkGroups) {
         bool generated = true;
-        if (VELM_GENGRUPPO* groups = OpenGenGruppoObject()) {
+        if (ZcDbObjectPointer<VELM_GENGRUPPO> groups(OpenGenGruppoObject()); groups) {
             generated = LayerInGroups(*groups, name);
-            groups->close();
         }
         if (!generated) return false;
     }

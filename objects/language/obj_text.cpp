@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "host/ads/cmdline.h"
+#include "host/db/dbobjptr.h"
 #include "host/util/adscodes.h"
 #include "host/util/findfile.h"
 #include "host/win/textutil.h"
@@ -123,9 +124,8 @@ int FindLibraryFile(const std::string& name, std::string& fullPath) {
     char found[4096];
     if (!HasFolderPart(name)) {
         std::vector<std::string> folders;
-        if (VELM_LIBOBJOPT* lib = OpenLibObjOptObject()) {
+        if (ZcDbObjectPointer<VELM_LIBOBJOPT> lib(OpenLibObjOptObject()); lib) {
             folders = lib->entries;
-            lib->close();
         }
         for (const std::string& folder : folders) {
             std::string candidate = folder + "\\" + name;

@@ -14,6 +14,7 @@
 #include "host/ads/cmdline.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
+#include "host/db/dbobjptr.h"
 #include "host/ed/adspick.h"
 #include "host/ed/prompts.h"
 #include "host/ui/hostdialogs.h"
@@ -248,18 +249,16 @@ void CmdCopyObject() {
 
 void CmdLibrary() {
     std::vector<std::string> folders;
-    if (VELM_LIBOBJOPT* options = OpenLibObjOptObject()) {
+    if (ZcDbObjectPointer<VELM_LIBOBJOPT> options(OpenLibObjOptObject()); options) {
         folders = options->entries;
-        options->close();
     }
     CZcModuleResourceOverride use(VelmResourceHandle());
     CDlgLibrerie dlg;
     dlg.SetPaths(folders);
     if (dlg.DoModal() != IDOK) return;
     dlg.GetPaths(folders);
-    if (VELM_LIBOBJOPT* options = OpenLibObjOptObject()) {
+    if (ZcDbObjectPointer<VELM_LIBOBJOPT> options(OpenLibObjOptObject()); options) {
         options->entries = folders;
-        options->close();
     }
 }
 

@@ -19,6 +19,7 @@
 #include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
+#include "host/db/dbobjptr.h"
 #include "host/util/nocase.h"
 #include "settings/floors.h"
 #include "store/settings_store.h"
@@ -61,9 +62,8 @@ bool ReadFace(const ads_name e, std::string& layer, Point3 c[4]) {
 
 std::vector<double> FloorElevations(double elevation) {
     std::vector<double> out{elevation};
-    if (VELM_PIANI* floors = OpenPianiObject(true)) {
+    if (ZcDbObjectPointer<VELM_PIANI> floors(OpenPianiObject(true)); floors) {
         for (const AA_PIANO& f : floors->piani.floors) out.push_back(f.elevation);
-        floors->close();
     }
     return out;
 }
@@ -216,10 +216,9 @@ void Erase3DFacesOnSides(const std::vector<const WallFace*>& sides, double eleva
 
 std::vector<std::string> FloorWallFaceLayers(const AAR_LAYERC& catalogue, double elevation) {
     std::vector<std::string> keys{k3DWallsKey};
-    if (VELM_LAYERMURI* walls = OpenLayerMuriObject()) {
+    if (ZcDbObjectPointer<VELM_LAYERMURI> walls(OpenLayerMuriObject()); walls) {
         for (int i = 0; i < static_cast<int>(walls->entries.size()); ++i)
             keys.push_back(walls->Get3DLayerName(i));
-        walls->close();
     }
     std::vector<std::string> layers;
     for (std::string name : keys) {
@@ -266,9 +265,8 @@ std::string SideLayer(const WallFace& face, bool useWallLayer, const AAR_LAYERC&
             if (arcIndex >= 0) index = arcIndex;
         }
         if (index >= 0) {
-            if (VELM_LAYERMURI* walls = OpenLayerMuriObject()) {
+            if (ZcDbObjectPointer<VELM_LAYERMURI> walls(OpenLayerMuriObject()); walls) {
                 name = walls->Get3DLayerName(index);
-                walls->close();
             }
         }
     }

@@ -4,6 +4,7 @@
 #include "core/host_services.h"
 #include "core/levels.h"
 #include "host/ads/units.h"
+#include "host/db/dbobjptr.h"
 #include "host/win/textutil.h"
 #include "resources/velmresources.h"
 #include "store/settings_store.h"
@@ -59,20 +60,18 @@ void CDlgCmdMuro::Prepare() {
     m_thicknessTexts.clear();
     int plain = 1;
     int dimzin = SysVarShort("DIMZIN", &plain);
-    if (VELM_SPESSMURI* history = OpenSpessMuriObject()) {
+    if (ZcDbObjectPointer<VELM_SPESSMURI> history(OpenSpessMuriObject()); history) {
         for (double t : history->thicknesses) {
             char text[64] = "";
             zcdbRToS(t, 2, -1, text);
             m_thicknessTexts.push_back(text);
         }
-        history->close();
     }
     SysVarShort("DIMZIN", &dimzin);
 
     m_wallLayers.clear();
-    if (VELM_LAYERMURI* walls = OpenLayerMuriObject()) {
+    if (ZcDbObjectPointer<VELM_LAYERMURI> walls(OpenLayerMuriObject()); walls) {
         m_wallLayers = walls->entries;
-        walls->close();
     }
 }
 
@@ -179,9 +178,8 @@ void CDlgCmdMuro::OnOK() {
     SetVarString(&kTypeSlot, m_typeName.c_str());
     SetVarString(&kLayerSlot, m_layer.c_str());
     SetVarInt(&kAlignSlot, &alignment);
-    if (VELM_SPESSMURI* history = OpenSpessMuriObject()) {
+    if (ZcDbObjectPointer<VELM_SPESSMURI> history(OpenSpessMuriObject()); history) {
         history->UseThickness(m_endThickness);
-        history->close();
     }
     EndDialog(IDOK);
 }

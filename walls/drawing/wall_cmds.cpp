@@ -14,6 +14,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/transcript.h"
 #include "host/ads/units.h"
+#include "host/db/dbobjptr.h"
 #include "host/ed/prompts.h"
 #include "host/ui/resources.h"
 #include "resources/velmresources.h"
@@ -166,7 +167,7 @@ void CmdRectWall() {
 }
 
 void CmdLayerWall() {
-    VELM_LAYERMURI* walls = OpenLayerMuriObject();
+    ZcDbObjectPointer<VELM_LAYERMURI> walls(OpenLayerMuriObject());
     if (!walls) return;
     CZcModuleResourceOverride use(VelmResourceHandle());
     CDlgLstLayer dialog;
@@ -181,5 +182,4 @@ void CmdLayerWall() {
             if (!ContainsIgnoringCase(layers, name)) layers.push_back(std::move(name));
         walls->entries = std::move(layers);
     }
-    walls->close();
 }

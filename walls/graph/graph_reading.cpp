@@ -15,6 +15,7 @@
 #include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
+#include "host/db/dbobjptr.h"
 #include "host/util/nocase.h"
 #include "store/settings_store.h"
 #include "walls/graph/cfacciate.h"
@@ -121,9 +122,8 @@ bool SameEntity(const ads_name a, const ads_name b) {
 // The wall layers of the drawing, copied so the record is closed at once.
 VELM_LAYERMURI WallLayers() {
     VELM_LAYERMURI layers;
-    if (VELM_LAYERMURI* opened = OpenLayerMuriObject()) {
+    if (ZcDbObjectPointer<VELM_LAYERMURI> opened(OpenLayerMuriObject()); opened) {
         layers = *opened;
-        opened->close();
     }
     return layers;
 }

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "core/host_services.h"
+#include "host/db/dbobjptr.h"
 #include "host/ui/resources.h"
 #include "host/win/textutil.h"
 #include "resources/velmresources.h"
@@ -80,9 +81,8 @@ void CDlgStrati::FillTree() {
     m_tree.SetImageList(&m_images, kNormalImages);
     LoadWallTypes(m_types);
     m_wallLayers.clear();
-    if (VELM_LAYERMURI* walls = OpenLayerMuriObject()) {
+    if (ZcDbObjectPointer<VELM_LAYERMURI> walls(OpenLayerMuriObject()); walls) {
         m_wallLayers = walls->entries;
-        walls->close();
     }
     for (CMuro& type : m_types) InsertWallType(InsertTypeNode(type), type);
 }

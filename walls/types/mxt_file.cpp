@@ -4,6 +4,7 @@
 
 #include "core/host_services.h"
 #include "core/support_files.h"
+#include "host/db/dbobjptr.h"
 #include "host/ui/uibase.h"
 #include "host/win/files.h"
 #include "host/win/textfile.h"
@@ -29,12 +30,11 @@ int IntOr(std::string_view text, int fallback) {
 // has that name, letter case ignored (the wall-layer list keeps no two
 // names that differ only in case).
 void JoinWallLayers(const std::string& layer) {
-    VELM_LAYERMURI* walls = OpenLayerMuriObject();
+    ZcDbObjectPointer<VELM_LAYERMURI> walls(OpenLayerMuriObject());
     if (!walls) return;
     bool known = false;
     for (const std::string& entry : walls->entries) known = known || host::iequals(entry, layer);
     if (!known) walls->entries.push_back(layer);
-    walls->close();
 }
 
 void ReportFileError(const std::string& baseName) {
