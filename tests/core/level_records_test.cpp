@@ -9,6 +9,7 @@
 
 #include <set>
 
+#include "core/level_layers.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"

@@ -194,7 +194,7 @@ OutlineNode* CreateTag3DiStrNode(const resbuf* xdata, const Point3& base, const 
                                  const ads_name entity) {
     if (!xdata) return nullptr;
     const ads_point at = {base.x, base.y, base.z};
-    RbList head(zcutBuildList(-1, entity, 8, layer.c_str(), 10, at, 0));
+    host::ResbufList head(zcutBuildList(-1, entity, 8, layer.c_str(), 10, at, 0));
     if (!head) return nullptr;
     resbuf* tail = head.get();
     while (tail->rbnext) tail = tail->rbnext;

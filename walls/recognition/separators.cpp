@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "core/entity_data.h"
+#include "core/level_layers.h"
 #include "core/level_records.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "core/level_layers.h"
 #include "core/level_records.h"
 #include "core/levels.h"
 #include "core/base/module_state.h"
