@@ -1,5 +1,6 @@
-// Reading a stair model from picked lines and arcs, and the entity writers
-// of the model (lines, arcs, tread faces).
+// Reading a stair model from picked lines and arcs or back from the record
+// of a stair INSERT, and the entity writers of the model (lines, arcs,
+// tread faces).
 //
 // The picked entities are first read into plain records; the model is then
 // built from those alone: the two sides grow from the ends of the first
@@ -54,6 +55,26 @@ void Append(StairElement** list, StairElement* e) {
         last->next = e;
     else
         *list = e;
+}
+
+// Puts the ends of every side element in walking order, the first compared
+// with `start` (an end of the first riser), and gives each arc its chords.
+void OrderSideEnds(const CSCALA& record, StairElement* side, const Point3& start) {
+    Point3 previous = start;
+    for (StairElement* e = side; e; e = e->next) {
+        if (e->isArc())
+            ArcEndPoints(e->pointA, e->radius(), e->startAngle(), e->endAngle(), e->endA, e->endB);
+        else {
+            e->endA = e->pointA;
+            e->endB = e->pointB;
+        }
+        if (PointsEqual(e->endB, previous, true)) SwapPoints(e->endA, e->endB);
+        if (e->isArc()) {
+            FreeList(e->arcPoints);
+            e->arcPoints = MakeArcPoints(*e, record.scaleFactor);
+        }
+        previous = e->endB;
+    }
 }
 
 }  // namespace
@@ -233,6 +254,33 @@ bool ReadStairModelFromLines(CSCALA& record, const ads_name selection, const ads
     if (message.empty()) return true;
     zcutPrintf("%s", message.c_str());
     return false;
+}
+
+bool CSCALA::LoadStairFromEntity(const resbuf* list, const Point3& insertion, double rotation,
+                                 int riserAdjustment) {
+    if (!ReadStairXData(list, insertion, rotation)) return false;
+    for (StairElement* group : {risers, firstSide, secondSide})
+        for (StairElement* e = group; e; e = e->next)
+            if (e->isArc()) e->arcPoints = MakeArcPoints(*e, scaleFactor);
+    if (risers) {
+        OrderSideEnds(*this, firstSide, risers->pointA);
+        OrderSideEnds(*this, secondSide, risers->pointB);
+    }
+    for (StairElement* r = risers; r; r = r->next) {
+        const StairLine line{r->pointA, r->pointB};
+        if (auto a = RiserSideIntersection(line, firstSide)) r->pointA = a->point;
+        if (auto b = RiserSideIntersection(line, secondSide)) r->pointB = b->point;
+        r->endA = r->pointA;
+        r->endB = r->pointB;
+    }
+    riserCount = CountNodes(risers);
+    if (riserAdjustment > -10) {
+        if (lastStepAtEnd) --riserCount;
+        const int divisor = riserCount - riserAdjustment;
+        stepHeight = divisor > 0 ? floorDistance / divisor : 0.0;
+    }
+    steps = BuildStairSteps(*this, risers, 0, 0.0);
+    return true;
 }
 
 bool MakeLineEntity(const Point3& a, const Point3& b, const std::string& layer) {

@@ -17,7 +17,6 @@
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
-#include "stairs/stair_model.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 
@@ -211,10 +210,10 @@ bool ReadValue(RbCursor& c, const ValueSlot& slot) {
     return false;
 }
 
-// Reads one element group ("{" … "}") into a list; false when the group is
-// damaged (what was read whole is kept).
-bool ReadElementGroup(RbCursor& c, const CSCALA& record, StairElement** list, const Point3& base,
-                      double rotation) {
+// Reads one element group ("{" … "}") into a list, each element placed by
+// the base point and rotation; false when the group is damaged (what was
+// read whole is kept).
+bool ReadElementGroup(RbCursor& c, StairElement** list, const Point3& base, double rotation) {
     VELM_ASSERT(list != nullptr);
     if (!c.atText(1002, "{")) return false;
     c.skip();
@@ -224,38 +223,17 @@ bool ReadElementGroup(RbCursor& c, const CSCALA& record, StairElement** list, co
         int kind = 0, landing = 0;
         Point3 a, b;
         if (!c.integer(kind) || !c.integer(landing) || !c.point(a) || !c.point(b)) return false;
-        StairElement probe;
-        probe.kind = kind;
-        probe.pointA = a;
-        probe.pointB = b;
-        TransformStairElement(probe, base, rotation);
-        const ads_name none = {0, 0};
-        *tail = NewStairElement(record, probe.pointA, probe.pointB, probe.endA, probe.endB, kind, none,
-                                landing > 0);
-        tail = &(*tail)->next;
+        auto* e = new StairElement;
+        e->kind = kind;
+        e->pointA = a;
+        e->pointB = b;
+        TransformStairElement(*e, base, rotation);
+        e->landing = landing > 0;
+        *tail = e;
+        tail = &e->next;
     }
     c.skip();
     return true;
-}
-
-// Puts the ends of every side element in walking order, the first compared
-// with `start` (an end of the first riser).
-void OrderSideEnds(const CSCALA& record, StairElement* side, const Point3& start) {
-    Point3 previous = start;
-    for (StairElement* e = side; e; e = e->next) {
-        if (e->isArc())
-            ArcEndPoints(e->pointA, e->radius(), e->startAngle(), e->endAngle(), e->endA, e->endB);
-        else {
-            e->endA = e->pointA;
-            e->endB = e->pointB;
-        }
-        if (PointsEqual(e->endB, previous, true)) SwapPoints(e->endA, e->endB);
-        if (e->isArc()) {
-            FreeList(e->arcPoints);
-            e->arcPoints = MakeArcPoints(*e, record.scaleFactor);
-        }
-        previous = e->endB;
-    }
 }
 
 }  // namespace
@@ -402,8 +380,7 @@ resbuf* CSCALA::WriteStairXData(const Point3& offset) const {
     return w.release();
 }
 
-bool CSCALA::LoadStairFromEntity(const resbuf* list, const Point3& insertion, double rotation,
-                                 int riserAdjustment) {
+bool CSCALA::ReadStairXData(const resbuf* list, const Point3& insertion, double rotation) {
     const resbuf* app = FindXDataApp(list, kStairApp);
     if (!app) return false;
     FreeModel();
@@ -451,28 +428,9 @@ bool CSCALA::LoadStairFromEntity(const resbuf* list, const Point3& insertion, do
     // Older records end after value 26, 27 or 33; the groups follow at once.
     for (const ValueSlot& slot : values)
         if (c.atCode(1002) || !ReadValue(c, slot)) break;
-    if (ReadElementGroup(c, *this, &risers, insertion, rotation) &&
-        ReadElementGroup(c, *this, &firstSide, insertion, rotation))
-        ReadElementGroup(c, *this, &secondSide, insertion, rotation);
-
-    if (risers) {
-        OrderSideEnds(*this, firstSide, risers->pointA);
-        OrderSideEnds(*this, secondSide, risers->pointB);
-    }
-    for (StairElement* r = risers; r; r = r->next) {
-        const StairLine line{r->pointA, r->pointB};
-        if (auto a = RiserSideIntersection(line, firstSide)) r->pointA = a->point;
-        if (auto b = RiserSideIntersection(line, secondSide)) r->pointB = b->point;
-        r->endA = r->pointA;
-        r->endB = r->pointB;
-    }
-    riserCount = CountNodes(risers);
-    if (riserAdjustment > -10) {
-        if (lastStepAtEnd) --riserCount;
-        const int divisor = riserCount - riserAdjustment;
-        stepHeight = divisor > 0 ? floorDistance / divisor : 0.0;
-    }
-    steps = BuildStairSteps(*this, risers, 0, 0.0);
+    if (ReadElementGroup(c, &risers, insertion, rotation) &&
+        ReadElementGroup(c, &firstSide, insertion, rotation))
+        ReadElementGroup(c, &secondSide, insertion, rotation);
     return true;
 }
 

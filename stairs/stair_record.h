@@ -175,8 +175,16 @@ public:
     // The xdata of the stair INSERT (starting with the -3 marker), the
     // application names registered first; the caller frees the list.
     resbuf* WriteStairXData(const Point3& offset) const;
-    // Fills the record from the entity data of a stair INSERT (with the
-    // stair application's xdata). False when the list holds no stair record.
+    // The record's values and its three element lists from the entity data
+    // of a stair INSERT (with the stair application's xdata), the elements
+    // placed by the insertion point and rotation, arcs still without their
+    // chords. False when the list holds no stair record.
+    bool ReadStairXData(const resbuf* list, const Point3& insertion, double rotation);
+
+    // ---- reading a stair back (stair_model_reader.cpp) ----
+    // Fills the record from the entity data of a stair INSERT and rebuilds
+    // its model: sides in walking order, risers from side to side, the
+    // treads. False when the list holds no stair record.
     bool LoadStairFromEntity(const resbuf* list, const Point3& insertion, double rotation,
                              int riserAdjustment);
 

@@ -173,6 +173,39 @@ TEST_F(StairRecord, damaged_records_read_safely) {
     }
 }
 
+TEST_F(StairRecord, the_record_reader_gives_the_stored_lists_and_the_loader_the_model) {
+    CSCALA s;
+    MakeCurved(s);
+    RbList x = Owned(s.WriteStairXData({0, 0, 0}));
+    CSCALA back;
+    ASSERT_TRUE(back.ReadStairXData(x.get(), {0, 0, 0}, 0.0));
+    EXPECT_EQ(CountNodes(back.risers), CountNodes(s.risers));
+    EXPECT_EQ(CountNodes(back.firstSide), CountNodes(s.firstSide));
+    EXPECT_EQ(CountNodes(back.secondSide), CountNodes(s.secondSide));
+    int arcs = 0;
+    for (const StairElement* group : {back.risers, back.firstSide, back.secondSide})
+        for (const StairElement* e = group; e; e = e->next)
+            if (e->isArc()) {
+                ++arcs;
+                EXPECT_EQ(e->arcPoints, nullptr);
+            }
+    EXPECT_GT(arcs, 0);
+    EXPECT_EQ(back.steps, nullptr);
+    EXPECT_EQ(back.riserCount, 0);
+
+    ASSERT_TRUE(back.LoadStairFromEntity(x.get(), {0, 0, 0}, 0.0, 0));
+    for (const StairElement* group : {back.risers, back.firstSide, back.secondSide})
+        for (const StairElement* e = group; e; e = e->next) EXPECT_EQ(e->arcPoints != nullptr, e->isArc());
+    EXPECT_EQ(CountNodes(back.steps), 3);
+
+    // A list without a stair record leaves the model as it was.
+    RbList other = Owned(zcutBuildList(1001, "ACAD", 1000, "x", 0));
+    EXPECT_FALSE(back.ReadStairXData(other.get(), {0, 0, 0}, 0.0));
+    EXPECT_FALSE(back.LoadStairFromEntity(other.get(), {0, 0, 0}, 0.0, 0));
+    EXPECT_EQ(CountNodes(back.risers), 4);
+    EXPECT_EQ(CountNodes(back.steps), 3);
+}
+
 TEST_F(StairRecord, rotated_insert_turns_elements_about_the_insertion_point) {
     CSCALA s;
     MakeCurved(s);

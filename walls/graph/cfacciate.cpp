@@ -5,7 +5,6 @@
 #include "settings/floor_cmds_run.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
-#include "walls/graph/graph_index.h"
 
 namespace {
 
@@ -50,8 +49,9 @@ void CFACCIATE::FacesChanged() {
     m_faceCache.reset();
 }
 
-CFACCIATE::FaceCache& CFACCIATE::CachedFaces() const {
-    if (!m_faceCache || !m_faceCache->matches(*this)) m_faceCache = std::make_unique<FaceCache>(*this);
+graph_index::FaceCache& CFACCIATE::CachedFaces() const {
+    if (!m_faceCache || !m_faceCache->matches(faces, unitFactor))
+        m_faceCache = std::make_unique<graph_index::FaceCache>(faces, unitFactor);
     return *m_faceCache;
 }
 

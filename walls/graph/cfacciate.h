@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "core/geometry/vertex_list.h"
+#include "walls/graph/graph_index.h"
 #include "walls/graph/wall_face.h"
 
 class DEFMURI;
@@ -119,13 +120,8 @@ public:
     VertexNode* ApproximateContourCurves(WallFace* startFace, double* area, int divisions, bool keepUsed,
                                          double chord);
 
-    // Point grids of one assembly or walk (graph_index.h), and the working
-    // record of a pilaster merge; only the graph's own units use them.
-    struct LineIndex;
-    struct ArcIndex;
-    struct FaceIndex;
-    struct SpanIndex;
-    struct FaceCache;
+    // The working record of a pilaster merge; only the graph's own units
+    // use it.
     struct PillarContact;
 
 private:
@@ -138,13 +134,14 @@ private:
     void LinkArcOutlines(WallFace* face);
     void FinishFace(WallFace* face);
 
-    std::unique_ptr<LineIndex> m_lines;
-    std::unique_ptr<ArcIndex> m_arcs;
-    std::unique_ptr<FaceIndex> m_faceIndex;
-    // The face list's grids kept between queries (graph_index.h).
-    FaceCache& CachedFaces() const;
-    mutable std::unique_ptr<FaceCache> m_faceCache;
-    const FaceIndex* m_walkIndex = nullptr;  // the grid of the walk under way
+    // Point grids of one assembly or walk (graph_index.h).
+    std::unique_ptr<graph_index::LineIndex> m_lines;
+    std::unique_ptr<graph_index::ArcIndex> m_arcs;
+    std::unique_ptr<graph_index::FaceIndex> m_faceIndex;
+    // The face list's grids kept between queries.
+    graph_index::FaceCache& CachedFaces() const;
+    mutable std::unique_ptr<graph_index::FaceCache> m_faceCache;
+    const graph_index::FaceIndex* m_walkIndex = nullptr;  // the grid of the walk under way
 };
 
 // The face met first on the perpendicular to `face` through the point;

@@ -67,7 +67,7 @@ constexpr const char* kBadArc = "Przybliżenie zakrzywionej nie jest prawidłowe
 constexpr const char* kRecognitionError = "Błąd rozpoznawania konturu";
 
 // The faces with an end near p, in list order.
-std::vector<int> FacesAt(const CFACCIATE::FaceIndex* index, const Point3& p);
+std::vector<int> FacesAt(const graph_index::FaceIndex* index, const Point3& p);
 
 }  // namespace
 
@@ -77,10 +77,10 @@ VertexNode* CFACCIATE::RecognizeContour(double heading, WallFace* startFace, dou
     contour = FreeLinkedNodes(contour);
     if (!startFace) return nullptr;
     // The walk changes no face's place or ends: the kept grid serves it.
-    FaceCache& cache = CachedFaces();
-    if (!cache.ends) cache.ends = std::make_unique<FaceIndex>(*this);
+    graph_index::FaceCache& cache = CachedFaces();
+    if (!cache.ends) cache.ends = std::make_unique<graph_index::FaceIndex>(faces, unitFactor);
     struct Walk {
-        const FaceIndex*& slot;
+        const graph_index::FaceIndex*& slot;
         ~Walk() { slot = nullptr; }
     } walk{m_walkIndex};
     m_walkIndex = cache.ends.get();
@@ -161,7 +161,7 @@ WallFace* CFACCIATE::NextContourFace(double& heading, WallFace* current, const P
         }
         return false;
     };
-    if (const FaceIndex* index = m_walkIndex ? m_walkIndex : m_faceIndex.get()) {
+    if (const graph_index::FaceIndex* index = m_walkIndex ? m_walkIndex : m_faceIndex.get()) {
         for (int id : FacesAt(index, junction))
             if (!index->removed[id] && judge(index->list[id])) break;
     } else {
@@ -306,7 +306,7 @@ VertexNode* CFACCIATE::ApproximateContourCurves(WallFace* startFace, double* are
         tail = Vertex(startFace->end);
         head->next = tail;
     }
-    IndexScope<FaceIndex> walk(*this, m_faceIndex);
+    graph_index::IndexScope walk(m_faceIndex, faces, unitFactor);
     auto remove = [&](WallFace* f) {
         for (std::size_t i = 0; i < m_faceIndex->list.size(); ++i)
             if (m_faceIndex->list[i] == f) m_faceIndex->removed[i] = 1;
@@ -393,7 +393,7 @@ VertexNode* CFACCIATE::ApproximateContourCurves(WallFace* startFace, double* are
 
 namespace {
 
-std::vector<int> FacesAt(const CFACCIATE::FaceIndex* index, const Point3& p) {
+std::vector<int> FacesAt(const graph_index::FaceIndex* index, const Point3& p) {
     return index->ends.near(p);
 }
 

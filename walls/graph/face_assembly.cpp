@@ -45,7 +45,7 @@ bool InArcWall(const OutlineNode& o, const ArcRecord& f, double tol) {
 
 void CFACCIATE::AssembleLines(bool levelOutlinesOnly, bool rectangleMode) {
     FacesChanged();
-    IndexScope<LineIndex> index(*this, m_lines);
+    graph_index::IndexScope index(m_lines, pendingLines, outlines, unitFactor);
     while (FaceEdge* first = index->firstPending()) {
         WallFace* face = NewWallFace();
         face->next = faces;
@@ -58,7 +58,7 @@ void CFACCIATE::AssembleLines(bool levelOutlinesOnly, bool rectangleMode) {
 WallFace* CFACCIATE::AssembleStraightFace(FaceEdge* first, WallFace* face, bool levelOutlinesOnly,
                                           bool rectangleMode) {
     FacesChanged();
-    IndexScope<LineIndex> index(*this, m_lines);
+    graph_index::IndexScope index(m_lines, pendingLines, outlines, unitFactor);
     index->take(first);
     face->kind = 1;
     face->edges = first;
@@ -71,7 +71,7 @@ WallFace* CFACCIATE::AssembleStraightFace(FaceEdge* first, WallFace* face, bool 
 }
 
 void CFACCIATE::ExtendStraightFace(WallFace* face, bool atStart, bool levelOutlinesOnly, bool rectangleMode) {
-    LineIndex& index = *m_lines;
+    graph_index::LineIndex& index = *m_lines;
     const double rectangleId = face->edges ? face->edges->rectangleId : kNoRectangle;
     bool goOn = true;
     while (goOn) {
@@ -143,7 +143,7 @@ void CFACCIATE::ExtendStraightFace(WallFace* face, bool atStart, bool levelOutli
 }
 
 void CFACCIATE::LinkOutlinesOnFace(WallFace* face, bool levelOutlinesOnly) {
-    LineIndex& index = *m_lines;
+    graph_index::LineIndex& index = *m_lines;
     const Point3 s = face->start, e = face->end;
     auto on = [&](const Point3& p) {
         return levelOutlinesOnly ? IsOnSegmentTol(p, s, e, SharedTolerance) : IsPointOnSegment(p, s, e);
@@ -181,7 +181,7 @@ void CFACCIATE::FinishFace(WallFace* face) {
 
 void CFACCIATE::AssembleArcs() {
     FacesChanged();
-    IndexScope<ArcIndex> index(*this, m_arcs);
+    graph_index::IndexScope index(m_arcs, pendingArcs, outlines, unitFactor);
     while (FaceEdge* first = index->firstPending()) {
         WallFace* face = NewWallFace();
         face->kind = 0;
@@ -199,7 +199,7 @@ void CFACCIATE::AssembleArcs() {
 
 WallFace* CFACCIATE::AssembleArcFace(FaceEdge* first, WallFace* face) {
     FacesChanged();
-    IndexScope<ArcIndex> index(*this, m_arcs);
+    graph_index::IndexScope index(m_arcs, pendingArcs, outlines, unitFactor);
     auto start = [&](FaceEdge* edge, WallFace* f) {
         index->take(edge);
         f->kind = 0;
@@ -239,7 +239,7 @@ WallFace* CFACCIATE::AssembleArcFace(FaceEdge* first, WallFace* face) {
 
 void CFACCIATE::ExtendArcFace(WallFace* face) {
     FacesChanged();
-    ArcIndex& index = *m_arcs;
+    graph_index::ArcIndex& index = *m_arcs;
     ArcRecord& f = face->arc;
     bool changed = true;
     while (changed) {
@@ -280,7 +280,7 @@ void CFACCIATE::ExtendArcFace(WallFace* face) {
 }
 
 void CFACCIATE::LinkArcOutlines(WallFace* face) {
-    ArcIndex& index = *m_arcs;
+    graph_index::ArcIndex& index = *m_arcs;
     const ArcRecord& f = face->arc;
     for (int id : index.bases.near(f.centre)) {
         OutlineNode* o = index.outl[id];

@@ -21,47 +21,15 @@ bool Crossing(const Point3& a, const Point3& b, const Point3& c, const Point3& d
 
 }  // namespace
 
-CFACCIATE::SpanIndex::SpanIndex(const CFACCIATE& g) : cell(GridCell(g.unitFactor)) {
-    // A wall face spans a few cells; a longer one is tried by every search.
-    constexpr std::int64_t kMostCells = 64;
-    for (WallFace* f = g.faces; f; f = f->next) {
-        const int id = static_cast<int>(list.size());
-        list.push_back(f);
-        if (f->isArc()) continue;
-        const std::int64_t x0 = cellOf(std::min(f->start.x, f->end.x)),
-                           x1 = cellOf(std::max(f->start.x, f->end.x));
-        const std::int64_t y0 = cellOf(std::min(f->start.y, f->end.y)),
-                           y1 = cellOf(std::max(f->start.y, f->end.y));
-        if ((x1 - x0 + 1) * (y1 - y0 + 1) > kMostCells) {
-            wide.push_back(id);
-            continue;
-        }
-        for (std::int64_t ix = x0; ix <= x1; ++ix)
-            for (std::int64_t iy = y0; iy <= y1; ++iy) cells[key(ix, iy)].push_back(id);
-        if (maxX < minX) {
-            minX = x0, maxX = x1, minY = y0, maxY = y1;
-        } else {
-            minX = std::min(minX, x0), maxX = std::max(maxX, x1);
-            minY = std::min(minY, y0), maxY = std::max(maxY, y1);
-        }
-    }
-    tried.assign(list.size(), 0);
-}
-
-std::int64_t CFACCIATE::SpanIndex::cellOf(double v) const {
-    const double c = std::floor(v / cell);
-    return static_cast<std::int64_t>(std::clamp(c, -1.0e9, 1.0e9));
-}
-
 // The faces are tried ring of cells by ring of cells around the point, until
 // no face outside the rings can be nearer than the nearest found; among
 // faces at the same distance the first in list order wins, as in a scan.
 WallFace* CFACCIATE::FindNearestFace(const Point3& point, double* angle) const {
     const Point3 p{point.x, point.y, level};
     const double right = std::numbers::pi * 0.5, reach = 100000.0;
-    FaceCache& cache = CachedFaces();
-    if (!cache.spans) cache.spans = std::make_unique<SpanIndex>(*this);
-    SpanIndex& s = *cache.spans;
+    graph_index::FaceCache& cache = CachedFaces();
+    if (!cache.spans) cache.spans = std::make_unique<graph_index::SpanIndex>(faces, unitFactor);
+    graph_index::SpanIndex& s = *cache.spans;
     if (++s.search == 0) {
         std::fill(s.tried.begin(), s.tried.end(), 0u);
         s.search = 1;
@@ -99,7 +67,7 @@ WallFace* CFACCIATE::FindNearestFace(const Point3& point, double* angle) const {
         const std::int64_t last = std::max(
             {std::abs(cx - s.minX), std::abs(cx - s.maxX), std::abs(cy - s.minY), std::abs(cy - s.maxY)});
         auto visit = [&](std::int64_t ix, std::int64_t iy) {
-            const auto found = s.cells.find(SpanIndex::key(ix, iy));
+            const auto found = s.cells.find(graph_index::SpanIndex::key(ix, iy));
             if (found != s.cells.end())
                 for (int id : found->second) tryFace(id);
         };

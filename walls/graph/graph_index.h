@@ -1,28 +1,34 @@
 // The point grids of one assembly or contour walk (see point_index.h): the
 // pending lines and the outlines, the pending arcs and the arc-wall
-// openings, the faces by their end points. Private to the graph's units.
+// openings, the faces by their end points. The graph keeps them while it
+// assembles or walks; they are made from the graph's lists alone, so they
+// know nothing of the graph itself. Only the graph's own units use them.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/base/module_state.h"
-#include "walls/graph/cfacciate.h"
 #include "walls/graph/outline_kind.h"
 #include "walls/graph/point_index.h"
+#include "walls/graph/wall_face.h"
 
 // Cells of half a metre: large beside every tolerance, small beside rooms.
 inline double GridCell(double unitFactor) {
     return std::max(50.0 * unitFactor, 1000.0 * SharedTolerance);
 }
 
+namespace graph_index {
+
 // A pending list taken apart for one assembly: the edges in list order,
-// those taken into faces marked, and the rest linked back at the end.
+// those taken into faces marked, and the rest linked back into the list at
+// the end.
 struct PendingEdges {
-    explicit PendingEdges(FaceEdge* list) {
+    explicit PendingEdges(FaceEdge*& list) : pending(list) {
         for (FaceEdge* e = list; e; e = e->next) {
             ids.emplace(e, static_cast<int>(edges.size()));
             edges.push_back(e);
@@ -40,8 +46,8 @@ struct PendingEdges {
         return cursor < edges.size() ? edges[cursor] : nullptr;
     }
     // Links the edges still pending back into the list, in order.
-    void relink(FaceEdge*& list) {
-        FaceEdge** tail = &list;
+    void finish() {
+        FaceEdge** tail = &pending;
         for (std::size_t i = 0; i < edges.size(); ++i) {
             if (taken[i]) continue;
             *tail = edges[i];
@@ -50,6 +56,7 @@ struct PendingEdges {
         *tail = nullptr;
     }
 
+    FaceEdge*& pending;
     std::vector<FaceEdge*> edges;
     std::vector<char> taken;
     std::unordered_map<FaceEdge*, int> ids;
@@ -58,14 +65,14 @@ struct PendingEdges {
 
 // The pending lines with a grid of their end points, and the outlines with
 // a grid of their gap and corner points.
-struct CFACCIATE::LineIndex : PendingEdges {
-    explicit LineIndex(CFACCIATE& g)
-        : PendingEdges(g.pendingLines), ends(GridCell(g.unitFactor)), outlinePoints(GridCell(g.unitFactor)) {
+struct LineIndex : PendingEdges {
+    LineIndex(FaceEdge*& pendingLines, OutlineNode* outlines, double unitFactor)
+        : PendingEdges(pendingLines), ends(GridCell(unitFactor)), outlinePoints(GridCell(unitFactor)) {
         for (std::size_t id = 0; id < edges.size(); ++id) {
             ends.add(edges[id]->start, static_cast<int>(id));
             ends.add(edges[id]->end, static_cast<int>(id));
         }
-        for (OutlineNode* o = g.outlines; o; o = o->next) {
+        for (OutlineNode* o = outlines; o; o = o->next) {
             const int id = static_cast<int>(outl.size());
             outl.push_back(o);
             if (o->kind != OutlineKind::StraightWallOpening && o->kind != OutlineKind::WallCorner) continue;
@@ -74,7 +81,6 @@ struct CFACCIATE::LineIndex : PendingEdges {
                 for (const Point3& p : o->corner) outlinePoints.add(p, id);
         }
     }
-    void finish(CFACCIATE& g) { relink(g.pendingLines); }
 
     PointIndex ends;
     std::vector<OutlineNode*> outl;
@@ -82,18 +88,17 @@ struct CFACCIATE::LineIndex : PendingEdges {
 };
 
 // The pending arcs by centre and the arc-wall openings by base point.
-struct CFACCIATE::ArcIndex : PendingEdges {
-    explicit ArcIndex(CFACCIATE& g)
-        : PendingEdges(g.pendingArcs), centres(GridCell(g.unitFactor)), bases(GridCell(g.unitFactor)) {
+struct ArcIndex : PendingEdges {
+    ArcIndex(FaceEdge*& pendingArcs, OutlineNode* outlines, double unitFactor)
+        : PendingEdges(pendingArcs), centres(GridCell(unitFactor)), bases(GridCell(unitFactor)) {
         for (std::size_t id = 0; id < edges.size(); ++id)
             centres.add(edges[id]->arc.centre, static_cast<int>(id));
-        for (OutlineNode* o = g.outlines; o; o = o->next) {
+        for (OutlineNode* o = outlines; o; o = o->next) {
             if (o->kind != OutlineKind::ArcWallOpening) continue;
             bases.add(o->base, static_cast<int>(outl.size()));
             outl.push_back(o);
         }
     }
-    void finish(CFACCIATE& g) { relink(g.pendingArcs); }
 
     PointIndex centres;
     std::vector<OutlineNode*> outl;
@@ -102,9 +107,9 @@ struct CFACCIATE::ArcIndex : PendingEdges {
 
 // The faces of the graph's list by their end points, in list order; faces
 // taken out of the list by a walk are marked.
-struct CFACCIATE::FaceIndex {
-    explicit FaceIndex(const CFACCIATE& g) : ends(GridCell(g.unitFactor)) {
-        for (WallFace* f = g.faces; f; f = f->next) {
+struct FaceIndex {
+    FaceIndex(WallFace* faces, double unitFactor) : ends(GridCell(unitFactor)) {
+        for (WallFace* f = faces; f; f = f->next) {
             const int id = static_cast<int>(list.size());
             list.push_back(f);
             ends.add(f->firstPoint(), id);
@@ -112,7 +117,7 @@ struct CFACCIATE::FaceIndex {
         }
         removed.assign(list.size(), 0);
     }
-    void finish(CFACCIATE&) {}
+    void finish() {}
     std::vector<WallFace*> list;
     std::vector<char> removed;
     PointIndex ends;
@@ -121,8 +126,8 @@ struct CFACCIATE::FaceIndex {
 // The straight faces of the list by the grid cells their boxes cover, for
 // the nearest-face search: ids in list order; a face whose box covers too
 // many cells is kept apart and tried by every search.
-struct CFACCIATE::SpanIndex {
-    explicit SpanIndex(const CFACCIATE& g);
+struct SpanIndex {
+    SpanIndex(WallFace* faces, double unitFactor);
     std::int64_t cellOf(double v) const;
     static std::uint64_t key(std::int64_t ix, std::int64_t iy) {
         return (static_cast<std::uint64_t>(ix) << 32) ^ (static_cast<std::uint64_t>(iy) & 0xffffffffu);
@@ -142,9 +147,11 @@ struct CFACCIATE::SpanIndex {
 // search share, kept from one call to the next. Every method of the graph
 // that changes the list drops them (FacesChanged); a list whose first face
 // or grid cell differs is indexed again as well.
-struct CFACCIATE::FaceCache {
-    explicit FaceCache(const CFACCIATE& g) : first(g.faces), cell(GridCell(g.unitFactor)) {}
-    bool matches(const CFACCIATE& g) const { return first == g.faces && cell == GridCell(g.unitFactor); }
+struct FaceCache {
+    FaceCache(const WallFace* faces, double unitFactor) : first(faces), cell(GridCell(unitFactor)) {}
+    bool matches(const WallFace* faces, double unitFactor) const {
+        return first == faces && cell == GridCell(unitFactor);
+    }
 
     const WallFace* first;
     double cell;
@@ -152,17 +159,19 @@ struct CFACCIATE::FaceCache {
     std::unique_ptr<SpanIndex> spans;  // made at the first nearest-face search
 };
 
-// Makes the graph's index for the time of one assembly or walk unless an
-// outer one already made it; afterwards the pending list is whole again.
+// Makes the graph's index in its slot (from the lists given) for the time
+// of one assembly or walk unless an outer one already made it; afterwards
+// the pending list is whole again.
 template <class Index>
 class IndexScope {
 public:
-    IndexScope(CFACCIATE& g, std::unique_ptr<Index>& slot) : m_g(g), m_slot(slot), m_owner(!slot) {
-        if (m_owner) m_slot = std::make_unique<Index>(g);
+    template <class... Lists>
+    explicit IndexScope(std::unique_ptr<Index>& slot, Lists&&... lists) : m_slot(slot), m_owner(!slot) {
+        if (m_owner) m_slot = std::make_unique<Index>(std::forward<Lists>(lists)...);
     }
     ~IndexScope() {
         if (!m_owner) return;
-        m_slot->finish(m_g);
+        m_slot->finish();
         m_slot.reset();
     }
     IndexScope(const IndexScope&) = delete;
@@ -171,7 +180,8 @@ public:
     Index* operator->() { return m_slot.get(); }
 
 private:
-    CFACCIATE& m_g;
     std::unique_ptr<Index>& m_slot;
     bool m_owner;
 };
+
+}  // namespace graph_index

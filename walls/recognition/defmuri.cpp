@@ -7,7 +7,6 @@
 #include "core/levels.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
-#include "walls/recognition/layer_outlines.h"
 #include "walls/recognition/segment_grid.h"
 #include "walls/recognition/velm_muroesterno.h"
 
@@ -35,15 +34,6 @@ bool PairsHold(const WallPair* pairs, const WallFace* faces) {
 }
 
 }  // namespace
-
-WallSegment* NewWallSegment() {
-    return new WallSegment;
-}
-
-double SegmentRectangleId(const WallSegment& s) {
-    if (s.faces && s.faces->edges) return s.faces->edges->rectangleId;
-    return s.rectangleId;
-}
 
 void UnlinkFace(WallFace* face, WallFace** list) {
     if (!face || !list) return;

@@ -1,5 +1,6 @@
-// The cross lines of a wall and its layer pieces.
-#include "walls/recognition/layer_outlines.h"
+// Build-up layer outlines: a wall pair cut into one strip per layer of its
+// wall type's build-up (at the set's print scale), each strip cut into
+// pieces between the wall's ends and the jambs of its openings.
 
 #include <cmath>
 #include <numbers>
@@ -132,31 +133,6 @@ std::vector<Point3> PartBetween(const WallCut& cut, const Point3 L1[2], const Po
 }
 
 }  // namespace
-
-WallCut* FreeWallCuts(WallCut* cuts) {
-    while (cuts) {
-        WallCut* next = cuts->next;
-        FreeList(cuts->points);
-        delete cuts;
-        cuts = next;
-    }
-    return nullptr;
-}
-
-LayerRecord* FreeLayerRecords(LayerRecord* last) {
-    while (last) {
-        LayerRecord* previous = last->previous;
-        for (PieceNode* p = last->pieces; p;) {
-            PieceNode* next = p->next;
-            FreeList(p->ring);
-            delete p;
-            p = next;
-        }
-        delete last;
-        last = previous;
-    }
-    return nullptr;
-}
 
 WallCut* DEFMURI::BuildWallCuts(WallPair* pair, double z) {
     if (!pair || !pair->a || !pair->b) return nullptr;

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "walls/recognition/defmuri.h"
+#include "walls/recognition/segment_records.h"
 
 namespace {
 

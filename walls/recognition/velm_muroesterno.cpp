@@ -2,7 +2,7 @@
 
 #include "core/command_table.h"
 #include "host/ed/grdraw.h"
-#include "walls/recognition/defmuri.h"
+#include "walls/recognition/segment_records.h"
 
 ZCRX_DEFINE_MEMBERS(VELM_MUROESTERNO)
 

@@ -1,13 +1,12 @@
 // Build-up layers: thickness expressions against worked values, and the
 // layer pieces of a wall checked by area against the wall less its
 // openings.
-#include "walls/recognition/layer_outlines.h"
-
 #include <cmath>
 #include <numbers>
 
 #include "core/base/module_state.h"
 #include "tests/walls/recognition/recognition_fixture.h"
+#include "walls/recognition/layer_records.h"
 #include "walls/recognition/layer_thickness.h"
 
 namespace {

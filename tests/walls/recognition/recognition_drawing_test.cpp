@@ -16,7 +16,7 @@
 #include "tests/walls/recognition/recognition_fixture.h"
 #include "tests/walls/wall_types_fixture.h"
 #include "walls/graph/outline_record.h"
-#include "walls/recognition/layer_outlines.h"
+#include "walls/recognition/layer_records.h"
 #include "walls/recognition/velm_muroesterno.h"
 #include "walls/recognition/wall_att_cmd.h"
 #include "walls/types/mxt_file.h"

@@ -1,6 +1,6 @@
-// Build-up layer outlines: a wall pair cut into one strip per layer of its
-// wall type's build-up (at the set's print scale), each strip cut into
-// pieces between the wall's ends and the jambs of its openings.
+// The records of a wall's build-up layers: the cross lines of a wall (its
+// ends and the jambs of its openings) and, per layer, the closed rings of
+// its pieces. The recognition set builds them for one wall pair at a time.
 #pragma once
 
 #include <cstdint>
