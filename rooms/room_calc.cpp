@@ -95,6 +95,7 @@ bool CCALCVANI::EditLabelFields() {
 
 void CCALCVANI::SetPolylineRoomValues() {
     windowArea = openingArea = deductibleOpeningArea = 0.0;
+    deductedArea = polylineDeduction;
     livingArea = livingAreaFlag ? polylineArea : 0.0;
     nonUsableArea = livingAreaFlag ? 0.0 : polylineArea;
     perimeter = polylinePerimeter;

@@ -70,6 +70,11 @@ public:
     double openingArea = 0.0;      // 62
     double ventilationArea = 0.0;  // 65
     double deductibleOpeningArea = 0.0;
+    // What the last measuring took off the outline (stairs, pillars,
+    // deduction polygons): variable 44, so that the label can show how the
+    // area was reached. Not part of the label record: a label redrawn from
+    // its record alone shows none.
+    double deductedArea = 0.0;
     double livingArea = 0.0;     // 60
     double nonUsableArea = 0.0;  // 64
     double perimeter = 0.0;      // 63
@@ -84,6 +89,7 @@ public:
     std::string outlineHandle;
     ads_name newOutline = {0, 0};
     double polylineArea = 0.0;
+    double polylineDeduction = 0.0;  // part of polylineArea taken off
     double polylinePerimeter = 0.0;
     Point3 interiorPoint;  // the point the user gave inside the room
     Point3 labelPoint;     // the label's insertion point

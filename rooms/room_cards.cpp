@@ -83,6 +83,9 @@ void CCALCVANI::StartRun(const std::string& definition, const Point3& point, dou
     c.replacementLayer = prompt;
     InitObjVariables(c);
     FillLabelParameters();
+    // Beside the label's own variables: what the measuring took off, so that
+    // a definition can say how its area was reached.
+    SetObjVar(44, 0, 0, u'R', "", deductedArea, "", 0, 0, c.vars);
 }
 
 void CCALCVANI::FreeRun() {

@@ -118,11 +118,13 @@ int CCALCVANI::MeasureContour(VertexNode* ring, double curveArea, const ContourL
     const double minimum = SettingReal(CINTOMIN), nonDeductible = SettingReal(CNONDETRAI);
     const double deduction = ComputeRoomDeductions(ring, level);
     double area = fixedLivingArea;
+    deductedArea = 0.0;
     if (!fixedLivingFlag) {
         // A break or a degenerate ring is a failure, not an area.
         const double polygon = PolygonAreaByEars(ring, &HostUserBreak);
         if (polygon < 0.0) return 0;
         area = polygon + curveArea - deduction;
+        deductedArea = deduction;
     }
     livingArea = livingAreaFlag ? area : 0.0;
     nonUsableArea = livingAreaFlag ? 0.0 : area;
@@ -200,7 +202,8 @@ int CCALCVANI::MeasurePolylineRoom() {
     const Point3 first{data->vertices.front().x, data->vertices.front().y, data->elevation};
     VertexNode* ring = PolylineToPolygon(*data, first, 0, DrawingChordStep(), nullptr);
     if (!ring) return 0;
-    polylineArea -= ComputeRoomDeductions(ring, level);
+    polylineDeduction = ComputeRoomDeductions(ring, level);
+    polylineArea -= polylineDeduction;
     bool ok = true;
     if (!heightFromField) ok = ComputeUnderRoof(ring);
     FreeList(ring);

@@ -1,6 +1,7 @@
 """The drawing the room update script saved, read by an independent reader:
 the room label's record holds 31 items and the clear area after the wall
-moved, the card carries its record, and its one row shows the new area.
+moved, the card carries its record, and its one row shows the new area in
+square metres (the record keeps square centimetres).
 
     check_room_update_dxf.py FILE.dxf
 
@@ -20,6 +21,7 @@ ROW = "VELM5$_$RECORDVANI-"
 # Clear room before and after the inner face of the right wall moved 50 in.
 OLD_AREA = 570.0 * 370.0
 NEW_AREA = 520.0 * 370.0
+M2 = 10000.0  # square centimetres in a square metre
 
 
 def with_record(doc, app):
@@ -58,9 +60,9 @@ def main():
             area = float(shown.get("POW", "nan"))
         except ValueError:
             area = float("nan")
-        if abs(area - NEW_AREA) > 0.01:
-            problems.append(f"row shows area {shown.get('POW')!r}, expected the new {NEW_AREA:.2f}"
-                            + (" (the row was not rewritten)" if abs(area - OLD_AREA) < 0.01 else ""))
+        if abs(area - NEW_AREA / M2) > 0.006:
+            problems.append(f"row shows area {shown.get('POW')!r}, expected the new {NEW_AREA / M2:.2f}"
+                            + (" (the row was not rewritten)" if abs(area - OLD_AREA / M2) < 0.006 else ""))
     for p in problems:
         print(f"{sys.argv[1]}: {p}")
     return 1 if problems else 0

@@ -247,22 +247,23 @@ TEST_F(RoomLabelsTest, totals_and_renaming_by_command) {
     ASSERT_TRUE(Label("K1", 2, P(200, 180), 0.0));
     ASSERT_TRUE(Label("Inna", 1, P(100, 100), 0.0, false, P(1500, 0)));
     EXPECT_EQ(count(kCards), 2);
-    // The K1 card's right edge runs from (1140, 0) down to (1140, -16); a miss
-    // asks again and a line is no card.
+    // The K1 card, 140 by 16 on paper at 1:50 in centimetres, has its right
+    // edge from (1700, 0) down to (1700, -80); a miss asks again and a line
+    // is no card.
     run({"_LINE", "0,500", "50,500", ""});
-    run({"VELMTOTAB", "!pick 900,900", "!pick 25,500", "!pick 1140,-4"});
+    run({"VELMTOTAB", "!pick 900,900", "!pick 25,500", "!pick 1700,-20"});
     EXPECT_NE(transcript().find("Wybrany obiekt nie jest kartą pokoju"), std::string::npos);
     EXPECT_EQ(count(kTotals), 1);
-    // The sums of the card's own two labels.
-    EXPECT_EQ(TotalAttrib("SUMA60"), "199800.00");
-    run({"VELMTOTAB", "!pick 1140,-4"});
+    // The sums of the card's own two labels, in square metres.
+    EXPECT_EQ(TotalAttrib("SUMA60"), "19.98");
+    run({"VELMTOTAB", "!pick 1700,-20"});
     EXPECT_EQ(count(kTotals), 1);  // replaced
 
     // Renaming in another letter case does nothing; a new name redraws the
     // labels of that card only.
-    run({"VELMCNAMETAB", "!pick 1140,-4", "k1"});
+    run({"VELMCNAMETAB", "!pick 1700,-20", "k1"});
     EXPECT_EQ(count(kCards), 2);
-    run({"VELMCNAMETAB", "!pick 1140,-4", "Parter"});
+    run({"VELMCNAMETAB", "!pick 1700,-20", "Parter"});
     EXPECT_EQ(count(kCards), 2);
     EXPECT_EQ(count(kLabels), 3);
     EXPECT_EQ(count(kRows), 3);
@@ -291,7 +292,7 @@ TEST_F(RoomLabelsTest, totals_and_renaming_by_command) {
 // written again; a card that cannot be made again stays as it was.
 TEST_F(RoomLabelsTest, card_rebuilt_with_its_total_or_kept) {
     ASSERT_TRUE(Label("K1", 1, P(200, 120), 0.0));
-    run({"VELMTOTAB", "!pick 1140,-4"});
+    run({"VELMTOTAB", "!pick 1700,-20"});
     ASSERT_EQ(count(kTotals), 1);
     auto cardName = [] {
         resbuf* list = Only(kRoomCardApp);
