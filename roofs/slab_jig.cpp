@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "core/geometry/geom_basic.h"
+#include "core/geometry/input_range.h"
 #include "core/host_services.h"
 #include "core/module_state.h"
 #include "host/ads/cmdline.h"
@@ -154,6 +155,12 @@ void AJIG_COP::PlaceCurrent(const Point3& p) {
     if (current) current->setPt(p);
 }
 
+// A point beyond the drawing's range is told and asked for again.
+ZcEdJig::DragStatus AJIG_COP::OutOfRange() {
+    ReportOutOfRange();
+    return kNoChange;
+}
+
 ZcEdJig::DragStatus AJIG_COP::SampleGable() {
     setKeywordList("");
     setUserInputControls(kAccept3dCoordinates);
@@ -167,6 +174,7 @@ ZcEdJig::DragStatus AJIG_COP::SampleGable() {
         return st;
     }
     const Point3 q{p.x, p.y, p.z};
+    if (!PointInRange(q)) return OutOfRange();
     if (Unchanged(q)) return kNoChange;
     lastSample = q;
     cursor = q;
@@ -197,6 +205,7 @@ ZcEdJig::DragStatus AJIG_COP::SampleVertex(bool outline) {
     switch (st) {
         case kNormal: {
             Point3 q{p.x, p.y, p.z};
+            if (!PointInRange(q)) return OutOfRange();
             if (Unchanged(q)) return kNoChange;
             lastSample = q;
             if (kind == 0 || kind == 6) {
@@ -237,6 +246,7 @@ ZcEdJig::DragStatus AJIG_COP::SamplePlain(bool allowEnter, bool onPlane) {
     const DragStatus st = acquirePoint(p);
     if (st == kNormal) {
         Point3 q{p.x, p.y, p.z};
+        if (!PointInRange(q)) return OutOfRange();
         if (Unchanged(q)) return kNoChange;
         lastSample = q;
         if (stage == 12) q.z = offset;
@@ -270,6 +280,7 @@ ZcEdJig::DragStatus AJIG_COP::SampleMove() {
         return st;
     }
     const Point3 q{p.x, p.y, p.z};
+    if (!PointInRange(q)) return OutOfRange();
     if (Unchanged(q)) return kNoChange;
     const double dx = q.x - lastSample.x, dy = q.y - lastSample.y, dz = q.z - lastSample.z;
     for (RingNode* r = chosen; r; r = r->next) {

@@ -2,6 +2,7 @@
 // as model lines (Enter) or built into a stair ("Utwórz").
 #include <cmath>
 
+#include "core/geometry/input_range.h"
 #include "core/host_services.h"
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
@@ -114,8 +115,7 @@ void CmdStairDef() {
     jig.BuildStairCreatePrompt("");
     ads_point first;
     for (;;) {
-        zcedInitGet(1, jig.keywordList.c_str());
-        const int rc = zcedGetPoint(nullptr, jig.prompt.c_str(), first);
+        const int rc = GetPointInRange(1, jig.keywordList.c_str(), nullptr, jig.prompt.c_str(), first);
         if (rc == RTKWORD) {
             char keyword[64] = "";
             zcedGetInput(keyword);

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/entity_data.h"
+#include "core/geometry/input_range.h"
 #include "core/geometry/vertex_list.h"
 #include "core/host_services.h"
 #include "core/module_state.h"
@@ -466,6 +467,10 @@ ZcEdJig::DragStatus AJIG_CMD_SCALA::sampler() {
                     sampledAngle = 2.0 * PiValue - std::floor((2.0 * PiValue - sampledAngle) / delta) * delta;
             }
         }
+    }
+    if (status == kNormal && !isAngle && !PointInRange(sample)) {
+        ReportOutOfRange();
+        return kNoChange;
     }
     if (status == kNormal) {
         if (isAngle) {

@@ -12,8 +12,10 @@
 // destination's size.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "store/fscala.h"
 #include "store/velm_gengruppo.h"
@@ -47,6 +49,12 @@ VELM_FSCALA* OpenFScalaObject();
 VELM_GENGRUPPO* OpenGenGruppoObject();
 VELM_LAYEROMBRA* OpenLayerOmbraObject();
 VELM_SPESSMURI* OpenSpessMuriObject();
+
+// What a dialog shows before the user confirms anything: the drawing's
+// recent wall thicknesses and wall layers, or the defaults of a new record
+// when the drawing has none yet. Nothing is made in the drawing.
+std::array<double, 5> ReadWallThicknesses();
+std::vector<std::string> ReadWallLayerNames();
 
 bool GetVarInt(const int* slot, int* value);
 bool GetVarReal(const int* slot, double* value);

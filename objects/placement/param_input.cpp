@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/geometry/input_range.h"
 #include "core/host_services.h"
 #include "core/module_state.h"
 #include "host/ads/adsent.h"
@@ -155,6 +156,10 @@ int PromptVariableValue(ObjVar& var, ObjContext& context) {
                     continue;
                 }
                 if (r != RTNORM) return -3;
+                if (!CoordinateInRange(number)) {
+                    ReportOutOfRange();
+                    continue;
+                }
                 var.value = number;
                 if (context.text) WriteVarValue(*context.text, var);
                 return 1;
@@ -196,6 +201,10 @@ int PromptVariableValue(ObjVar& var, ObjContext& context) {
                     continue;
                 }
                 if (r != RTNORM) return -1;
+                if (!CoordinateInRange(distance)) {
+                    ReportOutOfRange();
+                    continue;
+                }
                 var.value = distance;
                 return 1;
             }
@@ -225,8 +234,8 @@ bool PromptVariableByName(int number, ObjContext& context) {
 
 bool PickDistance(ObjVar& var, int axis) {
     ads_point first, next;
-    if (zcedGetPoint(nullptr, "\nOkreśl pierwszy punkt:", first) != RTNORM) return false;
-    if (zcedGetPoint(first, "\nOkreśl następny punkt:", next) != RTNORM) return false;
+    if (GetPointInRange(0, nullptr, nullptr, "\nOkreśl pierwszy punkt:", first) != RTNORM) return false;
+    if (GetPointInRange(0, nullptr, first, "\nOkreśl następny punkt:", next) != RTNORM) return false;
     if (axis < 0 || axis > 2) return false;
     var.value = std::fabs(next[axis] - first[axis]);
     return true;

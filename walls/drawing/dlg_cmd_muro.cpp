@@ -1,6 +1,7 @@
 // The 2D wall options dialog.
 #include "walls/drawing/dlg_cmd_muro.h"
 
+#include "core/geometry/input_range.h"
 #include "core/host_services.h"
 #include "core/levels.h"
 #include "host/ads/units.h"
@@ -59,21 +60,14 @@ void CDlgCmdMuro::Prepare() {
     m_thicknessTexts.clear();
     int plain = 1;
     int dimzin = SysVarShort("DIMZIN", &plain);
-    if (VELM_SPESSMURI* history = OpenSpessMuriObject()) {
-        for (double t : history->thicknesses) {
-            char text[64] = "";
-            zcdbRToS(t, 2, -1, text);
-            m_thicknessTexts.push_back(text);
-        }
-        history->close();
+    for (double t : ReadWallThicknesses()) {
+        char text[64] = "";
+        zcdbRToS(t, 2, -1, text);
+        m_thicknessTexts.push_back(text);
     }
     SysVarShort("DIMZIN", &dimzin);
 
-    m_wallLayers.clear();
-    if (VELM_LAYERMURI* walls = OpenLayerMuriObject()) {
-        m_wallLayers = walls->entries;
-        walls->close();
-    }
+    m_wallLayers = ReadWallLayerNames();
 }
 
 void CDlgCmdMuro::DoDataExchange(CDataExchange* dx) {
@@ -171,6 +165,10 @@ void CDlgCmdMuro::OnAlign(int alignment) {
 
 void CDlgCmdMuro::OnOK() {
     if (!UpdateData(TRUE)) return;
+    if (!SizeInRange(m_startThickness) || !SizeInRange(m_endThickness)) {
+        ModuleMessageBox(OutOfRangeMessage(), MB_OK, 0);
+        return;
+    }
     short trim = static_cast<short>(m_trim);
     short alignment = static_cast<short>(m_alignment);
     SetVarInt(&kTrimSlot, &trim);
