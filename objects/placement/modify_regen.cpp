@@ -272,8 +272,6 @@ void RegenParamObject(const ads_name object, const AAR_LAYERC& layers, const dou
 namespace {
 
 constexpr const char* kSyntaxError = "Błąd składni w sekcji pliku";
-// Cut wall lines end exactly at the jambs; this only absorbs rounding.
-constexpr double kGapTolerance = 1e-6;
 
 bool SameType(int a, int b) {
     const auto norm = [](int t) { return t == 15 ? 14 : t; };
@@ -285,29 +283,10 @@ int PickErrno() {
     return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
 }
 
-// The wall lines the cut left at a straight opening: the pieces of both
-// faces that end at a jamb, at most four. Without a 2D cut there are none.
-std::vector<std::array<std::int64_t, 2>> LinesEndingAtGap(const GapOutline& o, double level) {
-    std::vector<std::array<std::int64_t, 2>> pieces;
-    const wallcut::WallSelection walls("LINE", level, false);
-    const Point3 jambs[4] = {o.gapA[0], o.gapA[1], o.gapB[0], o.gapB[1]};
-    for (std::int32_t i = 0; i < walls.size() && pieces.size() < 4; ++i) {
-        ads_name e;
-        Point3 a, b;
-        if (!walls.name(i, e) || GetLineData(e, a, b) != 1) continue;
-        for (const Point3& j : jambs)
-            if (Distance2d(a, j) < kGapTolerance || Distance2d(b, j) < kGapTolerance) {
-                pieces.push_back({e[0], e[1]});
-                break;
-            }
-    }
-    return pieces;
-}
-
-// An opening brought back into its wall: the 2D cut as its placement made
-// it, then the 3D faces, which its relocation made without it. A straight
-// wall's faces are made from the pieces the cut left, as the generation of
-// the whole floor makes them, so that the wall comes back face for face.
+// An opening brought back into its wall, as its placement set it there:
+// the 3D faces, which its relocation made without it, then the 2D cut. The
+// wall lines are found from the opening's own gap, since the wall the user
+// was picking when the placement was given up may be another one.
 void RestoreOpening(const ObjContext& c, const ads_name object) {
     const ads_name none = {0, 0};
     const bool cut2d = SettingInt(SetupVar::SAPRI_AUTO, 1) != 0 && !c.only3d;
@@ -330,21 +309,12 @@ void RestoreOpening(const ObjContext& c, const ads_name object) {
         else
             FindArcWallArcsAtGap(o, walls.set(), a, b);
     }
-    if (!straight) {
-        RegenerateWallFaces(a, b, c.elevation, none, none);
-        if (cut2d) CutArcWallAtOpening(object, a, b);
-        return;
-    }
-    if (cut2d) CutStraightWallAtOpening(object, a, b);
-    std::vector<std::array<std::int64_t, 2>> pieces = LinesEndingAtGap(o, c.elevation);
-    if (pieces.empty()) {
-        RegenerateWallFaces(a, b, c.elevation, none, none);
-        return;
-    }
-    pieces.resize(4, {0, 0});
-    const ads_name p0 = {pieces[0][0], pieces[0][1]}, p1 = {pieces[1][0], pieces[1][1]},
-                   p2 = {pieces[2][0], pieces[2][1]}, p3 = {pieces[3][0], pieces[3][1]};
-    RegenerateWallFaces(p0, p1, c.elevation, p2, p3);
+    RegenerateWallFaces(a, b, c.elevation, none, none);
+    if (!cut2d) return;
+    if (straight)
+        CutStraightWallAtOpening(object, a, b);
+    else
+        CutArcWallAtOpening(object, a, b);
 }
 
 // The object's walls or slab cut again after it was brought back.
