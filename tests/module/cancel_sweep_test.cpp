@@ -113,10 +113,9 @@ std::vector<std::string> DxfRecords(const std::string& text) {
         }
         if (code == 2 && value == "HEADER") inHeader = true;
         if (code == 0 && value == "ENDSEC") inHeader = false;
-        std::string shown = value;
-        if (IsHandleCode(code) || seedNext) shown = "*";
+        const bool blank = IsHandleCode(code) || seedNext;
         seedNext = code == 9 && value == "$HANDSEED";
-        current += std::to_string(code) + "=" + shown + "\n";
+        current.append(std::to_string(code)).append("=").append(blank ? "*" : value).append("\n");
     }
     if (!current.empty()) records.push_back(current);
     std::vector<std::string> kept;
@@ -197,8 +196,9 @@ TEST_P(CancelSweep, leaves_the_house_as_it_was) {
     const bool optionsKept = std::find(options.begin(), options.end(), command) != options.end();
     const std::size_t dialogsBefore = zcui::DialogsShown().size();
     EXPECT_EQ(cancelledRun({command}, false, optionsKept), "") << command << " cancelled at its first prompt";
-    if (zcui::DialogsShown().size() > dialogsBefore)
+    if (zcui::DialogsShown().size() > dialogsBefore) {
         EXPECT_EQ(cancelledRun({command}, true), "") << command << " cancelled at its first dialog";
+    }
     const LaterAnswers* later = LaterAnswersOf(command);
     if (!later) return;
     for (std::size_t n = later->before.empty() ? 1 : 0; n <= later->answers.size(); ++n) {
