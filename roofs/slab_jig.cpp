@@ -14,6 +14,7 @@
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/matrix4.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ed/grdraw.h"
@@ -153,6 +154,12 @@ void AJIG_COP::PlaceCurrent(const Point3& p) {
     if (current) current->setPt(p);
 }
 
+// A point beyond the drawing's range is told and asked for again.
+ZcEdJig::DragStatus AJIG_COP::OutOfRange() {
+    ReportOutOfRange();
+    return kNoChange;
+}
+
 ZcEdJig::DragStatus AJIG_COP::SampleGable() {
     setKeywordList("");
     setUserInputControls(kAccept3dCoordinates);
@@ -166,6 +173,7 @@ ZcEdJig::DragStatus AJIG_COP::SampleGable() {
         return st;
     }
     const Point3 q{p.x, p.y, p.z};
+    if (!PointInRange(q)) return OutOfRange();
     if (Unchanged(q)) return kNoChange;
     lastSample = q;
     cursor = q;
@@ -196,6 +204,7 @@ ZcEdJig::DragStatus AJIG_COP::SampleVertex(bool outline) {
     switch (st) {
         case kNormal: {
             Point3 q{p.x, p.y, p.z};
+            if (!PointInRange(q)) return OutOfRange();
             if (Unchanged(q)) return kNoChange;
             lastSample = q;
             if (kind == 0 || kind == 6) {
@@ -236,6 +245,7 @@ ZcEdJig::DragStatus AJIG_COP::SamplePlain(bool allowEnter, bool onPlane) {
     const DragStatus st = acquirePoint(p);
     if (st == kNormal) {
         Point3 q{p.x, p.y, p.z};
+        if (!PointInRange(q)) return OutOfRange();
         if (Unchanged(q)) return kNoChange;
         lastSample = q;
         if (stage == 12) q.z = offset;
@@ -269,6 +279,7 @@ ZcEdJig::DragStatus AJIG_COP::SampleMove() {
         return st;
     }
     const Point3 q{p.x, p.y, p.z};
+    if (!PointInRange(q)) return OutOfRange();
     if (Unchanged(q)) return kNoChange;
     const double dx = q.x - lastSample.x, dy = q.y - lastSample.y, dz = q.z - lastSample.z;
     for (RingNode* r = chosen; r; r = r->next) {

@@ -78,6 +78,7 @@ private:
     DragStatus SampleVertex(bool outline);
     DragStatus SamplePlain(bool allowEnter, bool onPlane);
     DragStatus SampleGable();
+    DragStatus OutOfRange();
     DragStatus SampleMove();
     void PlaceCurrent(const Point3& p);
     bool Unchanged(const Point3& p) const;

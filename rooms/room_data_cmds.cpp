@@ -88,8 +88,8 @@ void PresetFields(CCALCVANI& room) {
     SetField(room, 79, SettingString(SetupVar::ULTIMORIFTAB));
 }
 
-// The room takes its fields back; `store` keeps them for the next room.
-void TakeFields(CCALCVANI& room, bool store) {
+// The room takes its fields back.
+void TakeFields(CCALCVANI& room) {
     if (const CDefEti* f = room.Field(room.strInfVani)) room.roomTextForOpenings = f->value;
     if (const CDefEti* f = room.Field(room.numInfVani))
         room.roomNumberForOpenings = std::atof(f->value.c_str());
@@ -97,21 +97,27 @@ void TakeFields(CCALCVANI& room, bool store) {
         int flag = 0;
         std::sscanf(f->value.c_str(), "%d", &flag);
         room.livingAreaFlag = flag == 0;
-        if (store) g_previousNonUsable[zcdbCurDwg()] = flag;
     }
-    if (const CDefEti* f = room.Field(75)) {
-        room.roomNameForOpenings = f->value;
-        if (store) SetSettingString(SetupVar::ULTIMODESTTAB, f->value);
-    }
+    if (const CDefEti* f = room.Field(75)) room.roomNameForOpenings = f->value;
     if (const CDefEti* f = room.Field(78)) {
         room.rowNumber = std::atoi(f->value.c_str());
         room.cardNumber = room.rowNumber;
-        if (store) SetSettingInt(SetupVar::ULTIMORIFRIGA, room.rowNumber);
     }
-    if (const CDefEti* f = room.Field(79)) {
-        room.cardName = f->value;
-        if (store) SetSettingString(SetupVar::ULTIMORIFTAB, f->value);
+    if (const CDefEti* f = room.Field(79)) room.cardName = f->value;
+}
+
+// The fields of a room whose label was placed, kept to preset the next
+// room's: only then, so that a room given up keeps the counter where it was.
+void KeepFieldsForNextRoom(const CCALCVANI& room) {
+    if (const CDefEti* f = room.Field(71)) {
+        int flag = 0;
+        std::sscanf(f->value.c_str(), "%d", &flag);
+        g_previousNonUsable[zcdbCurDwg()] = flag;
     }
+    if (const CDefEti* f = room.Field(75)) SetSettingString(SetupVar::ULTIMODESTTAB, f->value);
+    if (const CDefEti* f = room.Field(78))
+        SetSettingInt(SetupVar::ULTIMORIFRIGA, std::atoi(f->value.c_str()));
+    if (const CDefEti* f = room.Field(79)) SetSettingString(SetupVar::ULTIMORIFTAB, f->value);
 }
 
 void EraseNewOutline(CCALCVANI& room) {
@@ -165,7 +171,6 @@ void ComputeRoomData(bool heightFromField, RoofPitch* pitches) {
     room.level = SettingReal(SetupVar::SQPAV);
     room.heightFromField = heightFromField;
     room.roofPitches = pitches;
-    MakeTriangleLayers(room);
     room.labelLayer = kRoomDataLayerKey;
     MakeLevelLayerName(room.labelLayer, room.level);
     const bool noCalculation = SettingInt(SetupVar::NOCALCOLOUA) != 0;
@@ -173,7 +178,7 @@ void ComputeRoomData(bool heightFromField, RoofPitch* pitches) {
     for (;;) {
         PresetFields(room);
         if (!room.EditLabelFields()) return;
-        TakeFields(room, true);
+        TakeFields(room);
         room.cardPointPrompt = "\nPunkt wstawienia na karcie pokoju:";
         if (!room.cardDefinition.empty() && !room.FindRoomCard() && !room.CreateRoomCard(1)) return;
         room.polylineRoom = false;
@@ -184,6 +189,8 @@ void ComputeRoomData(bool heightFromField, RoofPitch* pitches) {
                 "[Polilinia]:",
                 false) < 0)
             return;
+        // Made once the room is given, for the measuring under the pitches.
+        MakeTriangleLayers(room);
         if (!noCalculation) {
             if (room.polylineRoom) {
                 room.SetPolylineRoomValues();
@@ -198,6 +205,7 @@ void ComputeRoomData(bool heightFromField, RoofPitch* pitches) {
             EraseNewOutline(room);
             return;
         }
+        KeepFieldsForNextRoom(room);
         room.newOutline[0] = room.newOutline[1] = 0;
         if (!noCalculation) {
             if (!room.cardDefinition.empty() && !room.rowDefinition.empty()) room.CreateCardRow();
@@ -224,7 +232,7 @@ bool UpdateRoomLabel(CCALCVANI& room, const ads_name label, bool interactive, CF
     };
     if (interactive) {
         if (!room.EditLabelFields()) return restore();
-        TakeFields(room, false);
+        TakeFields(room);
     }
     if (!room.cardDefinition.empty() && !room.FindRoomCard()) {
         zcutPrintf("\nNie istnieje już tabela, która jest powiązana z etykietą");

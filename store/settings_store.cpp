@@ -70,6 +70,26 @@ VELM_SPESSMURI* OpenSpessMuriObject() {
     return OpenSettingForWrite<VELM_SPESSMURI>([](VELM_SPESSMURI& o) { o.Reset(); });
 }
 
+std::array<double, 5> ReadWallThicknesses() {
+    VELM_SPESSMURI shown;
+    shown.Reset();
+    if (VELM_SPESSMURI* kept = OpenOrCreateSetting<VELM_SPESSMURI>(true, nullptr, false)) {
+        shown.thicknesses = kept->thicknesses;
+        kept->close();
+    }
+    return shown.thicknesses;
+}
+
+std::vector<std::string> ReadWallLayerNames() {
+    VELM_LAYERMURI shown;
+    shown.Reset();
+    if (VELM_LAYERMURI* kept = OpenOrCreateSetting<VELM_LAYERMURI>(true, nullptr, false)) {
+        shown.entries = kept->entries;
+        kept->close();
+    }
+    return shown.entries;
+}
+
 bool GetVarInt(const int* slot, int* value) {
     *value = 0;
     ZcDbObjectPointer<VELM_SETUP> s(OpenSetupObject(true));

@@ -13,8 +13,10 @@
 // destination's size.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <string>
+#include <vector>
 
 #include "host/db/dbobjptr.h"
 #include "store/fscala.h"
@@ -43,6 +45,12 @@ VELM_FSCALA* OpenFScalaObject();
 VELM_GENGRUPPO* OpenGenGruppoObject();
 VELM_LAYEROMBRA* OpenLayerOmbraObject();
 VELM_SPESSMURI* OpenSpessMuriObject();
+
+// What a dialog shows before the user confirms anything: the drawing's
+// recent wall thicknesses and wall layers, or the defaults of a new record
+// when the drawing has none yet. Nothing is made in the drawing.
+std::array<double, 5> ReadWallThicknesses();
+std::vector<std::string> ReadWallLayerNames();
 
 bool GetVarInt(const int* slot, int* value);
 bool GetVarReal(const int* slot, double* value);

@@ -150,9 +150,13 @@ ZcEdJig::DragStatus ZcEdJig::acquire(Want want, const ZcGePoint3d* base, ZcGePoi
             }
             if (base) {
                 ZcGeVector3d v = *p - *base;
-                *value = want == Want::Dist ? std::hypot(v.x, v.y) : std::atan2(v.y, v.x);
-                if (want == Want::Angle && *value < 0) *value += 2 * kPi;
-                return kNormal;
+                const double d = want == Want::Dist ? std::hypot(v.x, v.y) : std::atan2(v.y, v.x);
+                // Two far points can be too far apart for a number.
+                if (std::isfinite(d)) {
+                    *value = d;
+                    if (want == Want::Angle && *value < 0) *value += 2 * kPi;
+                    return kNormal;
+                }
             }
         } else if (want != Want::Point) {
             if (auto n = host::ads_text::parseReal(answer)) {

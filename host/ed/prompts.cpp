@@ -207,7 +207,21 @@ std::optional<Coordinates> coordinates(std::string_view s) {
     return out;
 }
 
+bool finitePoint(const ZcGePoint3d& p) {
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
+
+std::optional<ZcGePoint3d> parseAnyPoint(const std::string& text);
+
+// A typed point; one that overflows (a relative or polar answer far from
+// the last point) is refused as a malformed one is.
 std::optional<ZcGePoint3d> parsePoint(const std::string& text) {
+    std::optional<ZcGePoint3d> p = parseAnyPoint(text);
+    if (p && !finitePoint(*p)) return std::nullopt;
+    return p;
+}
+
+std::optional<ZcGePoint3d> parseAnyPoint(const std::string& text) {
     std::string s = text;
     bool relative = !s.empty() && s[0] == '@';
     ZcGePoint3d origin = relative ? lastPoint() : ZcGePoint3d();
@@ -253,13 +267,15 @@ int askPoint(const char* prompt, const InitGet& g, ads_point result) {
         return keywordOrOther(g, a, kNeedPoint);
     };
     parser.pick = [&](const ZcGePoint3d& p) {
+        if (!finitePoint(p)) return Outcome::bad(kNeedPoint);
         acceptPoint(pickPoint(p), result);
         return Outcome::value();
     };
     return askLoop(prompt, g, parser);
 }
 
-Outcome checkNumber(const InitGet& g, double v) {
+Outcome checkNumber(const InitGet& g, double v, const char* refusal = kNeedReal) {
+    if (!std::isfinite(v)) return Outcome::bad(refusal);
     if ((g.bits & RSG_NOZERO) && v == 0.0) return Outcome::bad(kNonZero);
     if ((g.bits & RSG_NONEG) && v < 0.0) return Outcome::bad(kNonNegative);
     return Outcome::value();
@@ -400,7 +416,7 @@ int zcedGetDist(const ads_point pt, const char* prompt, ads_real* result) {
     parser.refusal = kNeedDist;
     parser.text = [&](const std::string& a) {
         if (auto d = stringToDistance(a)) {
-            Outcome o = checkNumber(g, *d);
+            Outcome o = checkNumber(g, *d, kNeedDist);
             if (o.kind == Outcome::Value) *result = *d;
             return o;
         }
@@ -430,7 +446,7 @@ int zcedGetDist(const ads_point pt, const char* prompt, ads_real* result) {
         }
         setSysVar("LASTPOINT", SysVarValue{other}, false);
         double d = planarOrSpatial(g, first, other);
-        Outcome o = checkNumber(g, d);
+        Outcome o = checkNumber(g, d, kNeedDist);
         if (o.kind == Outcome::Value) {
             *result = d;
             return RTNORM;

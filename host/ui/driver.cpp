@@ -21,6 +21,7 @@ namespace {
 
 struct State {
     std::map<UINT, DialogDriver> installed;
+    DialogDriver fallback;
     std::map<UINT, std::deque<DialogDriver>> queued;
     std::deque<int> boxAnswers;
     std::deque<UINT> menuAnswers;
@@ -69,7 +70,7 @@ const std::vector<std::string>& DriverErrors() {
 
 void ResetUi() {
     State& s = S();
-    s.installed.clear(), s.queued.clear(), s.boxAnswers.clear(), s.menuAnswers.clear();
+    s.installed.clear(), s.fallback = nullptr, s.queued.clear(), s.boxAnswers.clear(), s.menuAnswers.clear();
     s.boxes.clear(), s.dialogs.clear(), s.menus.clear(), s.errors.clear();
 }
 
@@ -628,6 +629,10 @@ void RemoveDialogDriver(UINT dialogId) {
     S().installed.erase(dialogId);
 }
 
+void InstallFallbackDialogDriver(DialogDriver driver) {
+    S().fallback = std::move(driver);
+}
+
 void DriveModal(CDialog& dialog) {
     const UINT id = DriverIdOf(dialog);
     CWnd::DeliverPostedMessages();
@@ -638,6 +643,8 @@ void DriveModal(CDialog& dialog) {
         q->second.pop_front();
     } else if (auto it = S().installed.find(id); it != S().installed.end()) {
         driver = it->second;
+    } else {
+        driver = S().fallback;
     }
     if (driver && !user.Ended()) driver(user);
     if (user.Ended()) return;

@@ -4,7 +4,8 @@
 // buttons and rows, clicks buttons, edits tree labels, moves sliders, presses
 // keys, OK or Cancel) until the dialog ends.  Answers come from, in order: a
 // queued script line for that dialog id (one use), a driver installed for the
-// id (every opening), else none: the dialog is closed with OK on its values.
+// id (every opening), the fallback driver, else none: the dialog is closed
+// with OK on its values.
 // When a driver leaves the dialog open, OK is pressed; when OK is refused
 // too, or an action fails (missing or disabled control, missing row …), the
 // error is recorded and the dialog is cancelled, so nothing half-entered is
@@ -128,6 +129,9 @@ using DialogDriver = std::function<void(DialogUser&)>;
 // Drivers per dialog id, used at every opening until removed.
 void InstallDialogDriver(UINT dialogId, DialogDriver driver);
 void RemoveDialogDriver(UINT dialogId);
+// The driver of every dialog that has neither a queued line nor a driver of
+// its own (null: such a dialog is closed with OK on its values).
+void InstallFallbackDialogDriver(DialogDriver driver);
 // Parses a script line; on error nothing is queued and the error says why.
 bool ParseDialogScript(std::string_view line, UINT& dialogId, DialogDriver& driver, std::string* error);
 // Queues a line for the next opening of its dialog (one use).

@@ -67,13 +67,27 @@ bool AskObjectName(std::string& name) {
     char reply[260] = {};
     if (zcedGetString(0, prompt, reply) != RTNORM) return false;
     name = reply;
-    if (name.empty()) {
-        name = last;
-    } else {
-        SetSettingString(SetupVar::ULTIMO_FMASTER, name);
-    }
+    if (name.empty()) name = last;
     return true;
 }
+
+// A definition becomes the last one used once the drawing got something
+// from it: a command given up before leaves the last one as it was.
+class LastDefinitionUsed {
+public:
+    explicit LastDefinitionUsed(std::string name) : m_name(std::move(name)) {
+        if (zcdbEntLast(m_before) != RTNORM) ads_name_clear(m_before);
+    }
+    void Keep() const {
+        ads_name now{0, 0};
+        if (zcdbEntLast(now) == RTNORM && !ads_name_equal(now, m_before))
+            SetSettingString(SetupVar::ULTIMO_FMASTER, m_name);
+    }
+
+private:
+    std::string m_name;
+    ads_name m_before{0, 0};
+};
 
 // A new insertion of the named definition, with a placed object's values
 // when `source` is given.
@@ -150,10 +164,11 @@ void EditSetsThenInsert(const std::string& name) {
     std::unique_ptr<ObjContext> context = NewObjContext(name);
     context->paramSetName = setName;
     context->skipParamInput = 1;
-    SetSettingString(SetupVar::ULTIMO_FMASTER, name);
+    const LastDefinitionUsed used(name);
     context->runMode = 0;
     InitObjVariables(*context);
     InsertParamObject(*context, nullptr, nullptr, 1);
+    used.Keep();
     FreeObjContext(std::move(context));
 }
 
@@ -196,13 +211,18 @@ int SelectObjectFile(const char* prompt, std::string& name, const ads_name prese
 void CmdObject() {
     std::string name;
     if (!AskObjectName(name)) return;
+    const LastDefinitionUsed used(name);
     if (InsertNamedObject(name, SettingInt(SetupVar::SET_PARINIZIALEOBJ) == 0, nullptr) == kReplaceChosen)
         ReplaceByDefinition(name);
+    used.Keep();
 }
 
 void CmdObjectReplace() {
     std::string name;
-    if (AskObjectName(name)) ReplaceByDefinition(name);
+    if (!AskObjectName(name)) return;
+    const LastDefinitionUsed used(name);
+    ReplaceByDefinition(name);
+    used.Keep();
 }
 
 void CmdSubstituteFile() {
@@ -223,9 +243,10 @@ void CmdObjectFile() {
                               "\nOkreśl nazwę pliku dla nowego obiektu:", name))
         return;
     if (!SelectObjectFile("\nWybierz obiekt, który chcesz wstawić:", name, nullptr)) return;
-    SetSettingString(SetupVar::ULTIMO_FMASTER, name);
+    const LastDefinitionUsed used(name);
     if (InsertNamedObject(name, SettingInt(SetupVar::SET_PARINIZIALEOBJ) == 0, nullptr) == kReplaceChosen)
         ReplaceByDefinition(name);
+    used.Keep();
 }
 
 void CmdCopyObject() {
@@ -318,14 +339,18 @@ void CmdSlideMenu() {
         case menuobj::kResultEditSets:
             EditSetsThenInsert(name);
             break;
-        case menuobj::kResultParameters:
-            SetSettingString(SetupVar::ULTIMO_FMASTER, name);
+        case menuobj::kResultParameters: {
+            const LastDefinitionUsed used(name);
             InsertNamedObject(name, false, nullptr);
+            used.Keep();
             break;
-        case menuobj::kResultInsert:
-            SetSettingString(SetupVar::ULTIMO_FMASTER, name);
+        }
+        case menuobj::kResultInsert: {
+            const LastDefinitionUsed used(name);
             if (InsertNamedObject(name, true, nullptr) == kReplaceChosen) ReplaceByDefinition(name);
+            used.Keep();
             break;
+        }
         case menuobj::kResultReplace:
             ReplaceByDefinition(name);
             break;

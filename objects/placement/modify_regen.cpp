@@ -286,6 +286,40 @@ int PickErrno() {
     return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
 }
 
+// An opening brought back into its wall, as its placement set it there:
+// the 3D faces, which its relocation made without it, then the 2D cut. The
+// wall lines are found from the opening's own gap, since the wall the user
+// was picking when the placement was given up may be another one.
+void RestoreOpening(const ObjContext& c, const ads_name object) {
+    const ads_name none = {0, 0};
+    const bool cut2d = SettingInt(SetupVar::SAPRI_AUTO, 1) != 0 && !c.only3d;
+    if (c.insertionType == InsertionType::WallCorner) {
+        ads_name lines[4];
+        if (FindWallLinesAtOpening(object, lines)) {
+            Regen3DWallsAround(lines[0], lines[1], c.elevation, lines[2], lines[3]);
+            if (cut2d) CutCornerWallAtObject(object, lines);
+        }
+        return;
+    }
+    const OwnedOutline o{ReadTag3DiStr(object)};
+    if (!o) return;
+    const bool straight = c.insertionType == InsertionType::StraightWallOpening;
+    ads_name a{0, 0}, b{0, 0};
+    {
+        const wallcut::WallSelection walls(straight ? "LINE" : "ARC", c.elevation, false);
+        if (straight)
+            FindStraightWallLinesAtGap(*o, walls.set(), a, b);
+        else
+            FindArcWallArcsAtGap(*o, walls.set(), a, b);
+    }
+    Regen3DWallsAround(a, b, c.elevation, none, none);
+    if (!cut2d) return;
+    if (straight)
+        CutStraightWallAtOpening(object, a, b);
+    else
+        CutArcWallAtOpening(object, a, b);
+}
+
 // The object's walls or slab cut again after it was brought back.
 void RestoreHost(const ObjContext& c, const ads_name object) {
     switch (c.insertionType) {
@@ -297,8 +331,10 @@ void RestoreHost(const ObjContext& c, const ads_name object) {
             break;
         case InsertionType::StraightWallOpening:
         case InsertionType::ArcWallOpening:
-        case InsertionType::Pilaster:
         case InsertionType::WallCorner:
+            RestoreOpening(c, object);
+            break;
+        case InsertionType::Pilaster:
             if (SettingInt(SetupVar::SAPRI_AUTO, 1) != 0 && !c.only3d) BreakWallAtObject(object, 0.0, false);
             break;
         default:

@@ -8,6 +8,7 @@
 
 #include "core/base/module_state.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
@@ -151,6 +152,10 @@ int PromptVariableValue(ObjVar& var, ObjContext& context) {
                     continue;
                 }
                 if (r != RTNORM) return -3;
+                if (!CoordinateInRange(number)) {
+                    ReportOutOfRange();
+                    continue;
+                }
                 var.value = number;
                 if (context.text) WriteVarValue(*context.text, var);
                 return 1;
@@ -192,6 +197,10 @@ int PromptVariableValue(ObjVar& var, ObjContext& context) {
                     continue;
                 }
                 if (r != RTNORM) return -1;
+                if (!CoordinateInRange(distance)) {
+                    ReportOutOfRange();
+                    continue;
+                }
                 var.value = distance;
                 return 1;
             }
@@ -221,8 +230,8 @@ bool PromptVariableByName(int number, ObjContext& context) {
 
 bool PickDistance(ObjVar& var, int axis) {
     ads_point first, next;
-    if (zcedGetPoint(nullptr, "\nOkreśl pierwszy punkt:", first) != RTNORM) return false;
-    if (zcedGetPoint(first, "\nOkreśl następny punkt:", next) != RTNORM) return false;
+    if (GetPointInRange(0, nullptr, nullptr, "\nOkreśl pierwszy punkt:", first) != RTNORM) return false;
+    if (GetPointInRange(0, nullptr, first, "\nOkreśl następny punkt:", next) != RTNORM) return false;
     if (axis < 0 || axis > 2) return false;
     var.value = std::fabs(next[axis] - first[axis]);
     return true;

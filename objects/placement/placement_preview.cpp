@@ -6,6 +6,7 @@
 
 #include "core/base/module_state.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/db/dbobjptr.h"
 #include "host/db/dbsymtb.h"
 #include "host/ed/grdraw.h"
@@ -136,6 +137,10 @@ bool VELM_PRJTRAVE::worldDraw(ZcGiWorldDraw* wd) {
 
 ZcEdJig::DragStatus AJIG_PRJ::samplePoint(bool withBase) {
     const DragStatus st = withBase ? acquirePoint(currentPoint, firstPoint) : acquirePoint(currentPoint);
+    if (st == kNormal && !PointInRange(Point3{currentPoint.x, currentPoint.y, currentPoint.z})) {
+        ReportOutOfRange();
+        return kNoChange;
+    }
     if (st == kNormal && currentPoint.isEqualTo(previousPoint)) {
         translation = ZcGeVector3d(0.0, 0.0, 0.0);
         return kNoChange;
@@ -236,6 +241,10 @@ ZcEdJig::DragStatus AJIG_PRJ_APP::sampler() {
                                     : "Przód Odniesienie Zmień Modyfikuj");
     setUserInputControls(kSampleControls);
     const DragStatus st = acquireDist(distance, referencePoint());
+    if (st == kNormal && !CoordinateInRange(distance)) {
+        ReportOutOfRange();
+        return kNoChange;
+    }
     if (st == kNormal && distance == previousDistance) {
         translation = ZcGeVector3d(0.0, 0.0, 0.0);
         return kNoChange;

@@ -86,13 +86,11 @@ void VelmAbc() {
     const int picked = s.SelectTable(
         "\nWybierz zestawienie otworów, które chcesz ponownie przeliczyć/ENTER, aby wstawić nowe:");
     if (picked < 0) return;
-    MakeScheduleLayer(s);
     if (!s.ReadOaFile()) return;
-    if (picked == 0) {
-        if (!s.InsertTable()) return;
-        // A table placed on another floor than the current one.
-        MakeScheduleLayer(s);
-    }
+    // A new table's layer is made once the table is placed (perhaps on
+    // another floor than the current one): a table given up makes none.
+    if (picked == 0 && !s.InsertTable()) return;
+    MakeScheduleLayer(s);
     s.EraseRecords();
     ForEachListedOpening(s, [&s](const ads_name, const resbuf* app) {
         s.currentRecord = app;

@@ -269,7 +269,7 @@ void CDlgPrefDatiPiano::LoadRows() {
     const double sqpav = SettingReal(SetupVar::SQPAV, 0.0);
     const bool global = Tilemode() != 0;
     ZcDbDatabase* db = WorkingDrawing();
-    EditFloors([&](VELM_PIANI& floors) {
+    const auto show = [&](VELM_PIANI& floors) {
         floors.ReadFloorVisibility(db, 275.0 * DrawingUnitFactor());
         floors.piani.InsertSorted();
         for (const AA_PIANO& f : floors.piani.floors) {
@@ -283,7 +283,17 @@ void CDlgPrefDatiPiano::LoadRows() {
                 m_visible = visible ? 1 : 0;
             }
         }
-    });
+    };
+    // Showing the floors makes no floor list: a drawing without one gets
+    // it when a floor is confirmed.
+    if (VELM_PIANI* kept = OpenPianiObject(true)) {
+        kept->close();
+        EditFloors(show);
+    } else {
+        VELM_PIANI fresh;
+        fresh.Reset();
+        show(fresh);
+    }
 }
 
 int CDlgPrefDatiPiano::AddRow(int index, const RowData& data, const std::string& visible,

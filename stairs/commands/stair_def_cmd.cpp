@@ -4,6 +4,7 @@
 
 #include "core/base/module_state.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ads/adsent.h"
 #include "host/ads/ssget.h"
 #include "host/ed/prompts.h"
@@ -114,8 +115,7 @@ void CmdStairDef() {
     jig.BuildStairCreatePrompt("");
     ads_point first;
     for (;;) {
-        zcedInitGet(1, jig.keywordList.c_str());
-        const int rc = zcedGetPoint(nullptr, jig.prompt.c_str(), first);
+        const int rc = GetPointInRange(1, jig.keywordList.c_str(), nullptr, jig.prompt.c_str(), first);
         if (rc == RTKWORD) {
             char keyword[64] = "";
             zcedGetInput(keyword);

@@ -10,6 +10,7 @@
 #include "core/entity_data.h"
 #include "core/geometry/vertex_list.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -468,6 +469,10 @@ ZcEdJig::DragStatus AJIG_CMD_SCALA::sampler() {
                                    std::floor((2.0 * std::numbers::pi - sampledAngle) / delta) * delta;
             }
         }
+    }
+    if (status == kNormal && !isAngle && !PointInRange(sample)) {
+        ReportOutOfRange();
+        return kNoChange;
     }
     if (status == kNormal) {
         if (isAngle) {

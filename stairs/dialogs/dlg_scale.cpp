@@ -4,6 +4,8 @@
 #include <numbers>
 
 #include "core/dialogs/dlg_slide.h"
+#include "core/host_services.h"
+#include "core/input_range.h"
 #include "resources/velmresources.h"
 #include "stairs/stair_record.h"
 
@@ -232,15 +234,28 @@ void dlgScale::StoreIntoRecord() {
     s->landingThickness = m_landingThickness;
 }
 
+// The floor distance is what the stair is built up to; the other values
+// only need to be numbers a drawing can hold. Out of range the dialog says
+// so and stays open.
+bool dlgScale::ValuesInRange() const {
+    bool inRange = SizeInRange(m_floorDistance);
+    for (double v : {m_startOffset, m_stepHeight, m_nosingRadius, m_nosingLength, m_nosingThickness,
+                     m_lintelHeight, m_slabThickness, m_stepThickness, m_riserThickness, m_landingThickness,
+                     m_platformThickness, m_startFloorHeight, m_endFloorHeight, m_cutHeight})
+        inRange = inRange && CoordinateInRange(v);
+    if (!inRange) ModuleMessageBox(OutOfRangeMessage(), MB_OK, 0);
+    return inRange;
+}
+
 void dlgScale::OnLanding() {
-    if (!UpdateData(TRUE)) return;
+    if (!UpdateData(TRUE) || !ValuesInRange()) return;
     StoreIntoRecord();
     m_exitCode = kScaleExitLanding;
     EndDialog(IDOK);
 }
 
 void dlgScale::OnOK() {
-    if (!UpdateData(TRUE)) return;
+    if (!UpdateData(TRUE) || !ValuesInRange()) return;
     StoreIntoRecord();
     m_exitCode = kScaleExitOk;
     EndDialog(IDOK);
@@ -304,6 +319,13 @@ BOOL DLGSCALEavan::OnInitDialog() {
 
 void DLGSCALEavan::OnOK() {
     if (!UpdateData(TRUE)) return;
+    for (double v : {m_riserThicknessPlan, m_stepThicknessPlan, m_arrowSideLength, m_cutLineDistance,
+                     m_cutPlaneAngleDegrees, m_startMarkerSize, m_balustradeStartLeft, m_balustradeStartRight,
+                     m_balustradeJoinLeft, m_balustradeJoinRight})
+        if (!CoordinateInRange(v)) {
+            ModuleMessageBox(OutOfRangeMessage(), MB_OK, 0);
+            return;
+        }
     if (CSCALA* s = m_record) {
         s->riserThicknessPlan = m_riserThicknessPlan;
         s->stepThicknessPlan = m_stepThicknessPlan;

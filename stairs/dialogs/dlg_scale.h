@@ -61,6 +61,7 @@ private:
     void ApplyEnabling();
     void Enable(int id, bool on);
     void StoreIntoRecord();
+    bool ValuesInRange() const;
     void OnUseRisers();
     void OnLastStepAtEnd();
     void OnStepHeightLeft();

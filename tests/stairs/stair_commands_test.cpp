@@ -123,6 +123,26 @@ TEST_F(StairCommands, edit_rebuilds_the_stair_in_place) {
     EXPECT_EQ(count("0=INSERT 8=STAIRS"), 1);
 }
 
+TEST_F(StairCommands, floor_distances_no_building_has_are_refused_by_the_options) {
+    ads_name set, first;
+    DrawModel(StraightFlight(), set, first);
+    zcedSSFree(set);
+    // Each refusal keeps the dialog open; left open, it is cancelled and the
+    // model lines stay for the next try.
+    for (const char* distance : {"1e308", "-1e308", "1e20", "0"}) {
+        SCOPED_TRACE(distance);
+        const std::size_t boxes = zcui::MessageBoxes().size();
+        Queue(std::string("226 check 1166 0 edit 1158 \"") + distance + "\" ok");
+        run({"VELMCREATESTAIR", "!pick 50,0", "W", "-20,-20", "200,500", ""});
+        EXPECT_EQ(count("0=INSERT 8=STAIRS"), 0);
+        ASSERT_GT(zcui::MessageBoxes().size(), boxes);
+        EXPECT_EQ(zcui::MessageBoxes().back().text, "Wartość poza zakresem.");
+    }
+    Queue("226 check 1166 0 edit 1158 \"300\" edit 1180 \"300\" ok");
+    run({"VELMCREATESTAIR", "!pick 50,0", "W", "-20,-20", "200,500", ""});
+    EXPECT_EQ(count("0=INSERT 8=STAIRS"), 1);
+}
+
 TEST_F(StairCommands, model_lines_come_back_where_the_stair_lies) {
     MakeStraightStair();
     ads_name stair;

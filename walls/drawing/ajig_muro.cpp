@@ -10,6 +10,7 @@
 #include <string>
 
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "walls/drawing/wall_segment.h"
 
 namespace {
@@ -80,6 +81,7 @@ ZcEdJig::DragStatus AJIG_MURO::sampler() {
             if (st == kKW1) mode = ArcCentre;
             if (st == kKW2) return flip();
             if (st != kNormal) return st;
+            if (!CoordinateInRange(d)) return OutOfRange();
             if (d < GeomEpsilon || d == previousChord) return kNoChange;
             previousChord = chord = d;
             rise = d * 0.5;
@@ -92,6 +94,7 @@ ZcEdJig::DragStatus AJIG_MURO::sampler() {
             double r = 0.0;
             st = acquireDist(r, gePoint(acquired));
             if (st == kKW1) return flip();
+            if (st == kNormal && !CoordinateInRange(r)) return OutOfRange();
             if (st == kNormal) rise = r;
             return st;
         }
@@ -109,6 +112,7 @@ ZcEdJig::DragStatus AJIG_MURO::sampler() {
             st = acquirePoint(p, vertex);
             if (st == kKW1) return flip();
             if (st != kNormal) return st;
+            if (!PointInRange(Point3{p.x, p.y, p.z})) return OutOfRange();
             arcCentre = {p.x, p.y, elevation};
             const double reach = Distance2d(live().seg.vertex, arcCentre);
             if (reach < GeomEpsilon) return kNoChange;
@@ -131,6 +135,7 @@ ZcEdJig::DragStatus AJIG_MURO::sampler() {
             double d = 0.0;
             st = acquireDist(d, gePoint(joinWall.ends[0]));
             if (st != kNormal) return st;
+            if (!CoordinateInRange(d)) return OutOfRange();
             joinDistance = d;
             acquired = PolarPoint(joinWall.ends[0], AngleTo(joinWall.ends[0], joinWall.ends[1]), d);
             acquired.z = elevation;
@@ -141,6 +146,7 @@ ZcEdJig::DragStatus AJIG_MURO::sampler() {
             ZcGePoint3d p;
             st = acquirePoint(p, vertex);
             if (st != kNormal) return st;
+            if (!PointInRange(Point3{p.x, p.y, p.z})) return OutOfRange();
             acquired = {p.x, p.y, elevation};
             wallLength = Distance2d(live().seg.vertex, acquired);
             return kNormal;
@@ -150,6 +156,7 @@ ZcEdJig::DragStatus AJIG_MURO::sampler() {
             ZcGePoint3d p;
             st = acquirePoint(p, gePoint(diagonalEnd));
             if (st != kNormal) return st;
+            if (!PointInRange(Point3{p.x, p.y, p.z})) return OutOfRange();
             cursor = {p.x, p.y, elevation};
             const std::optional<Point3> end =
                 TriangleVertex(live().seg.vertex, diagonalEnd, wallLength, cursor);
@@ -176,6 +183,7 @@ ZcEdJig::DragStatus AJIG_MURO::samplePoint() {
     setKeywordList(joined(words).c_str());
     ZcGePoint3d p;
     const DragStatus st = acquirePoint(p, gePoint(live().seg.vertex));
+    if (st == kNormal && !PointInRange(Point3{p.x, p.y, p.z})) return OutOfRange();
     if (st == kNormal) {
         acquired = {p.x, p.y, elevation};
         return st;
@@ -200,6 +208,12 @@ ZcEdJig::DragStatus AJIG_MURO::samplePoint() {
         mode = Finish;
     }
     return st;
+}
+
+// An answer beyond the drawing's range is told and asked for again.
+ZcEdJig::DragStatus AJIG_MURO::OutOfRange() {
+    ReportOutOfRange();
+    return kNoChange;
 }
 
 ZcEdJig::DragStatus AJIG_MURO::flip() {

@@ -82,6 +82,7 @@ public:
 private:
     DragStatus samplePoint();
     DragStatus flip();
+    DragStatus OutOfRange();
 
     int savedAngDir_ = 0;
     double savedAngBase_ = 0.0;

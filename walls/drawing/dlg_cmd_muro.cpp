@@ -2,6 +2,7 @@
 #include "walls/drawing/dlg_cmd_muro.h"
 
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "core/levels.h"
 #include "host/ads/units.h"
 #include "host/db/dbobjptr.h"
@@ -60,19 +61,14 @@ void CDlgCmdMuro::Prepare() {
     m_thicknessTexts.clear();
     int plain = 1;
     int dimzin = SysVarShort("DIMZIN", &plain);
-    if (ZcDbObjectPointer<VELM_SPESSMURI> history(OpenSpessMuriObject()); history) {
-        for (double t : history->thicknesses) {
-            char text[64] = "";
-            zcdbRToS(t, 2, -1, text);
-            m_thicknessTexts.push_back(text);
-        }
+    for (double t : ReadWallThicknesses()) {
+        char text[64] = "";
+        zcdbRToS(t, 2, -1, text);
+        m_thicknessTexts.push_back(text);
     }
     SysVarShort("DIMZIN", &dimzin);
 
-    m_wallLayers.clear();
-    if (ZcDbObjectPointer<VELM_LAYERMURI> walls(OpenLayerMuriObject()); walls) {
-        m_wallLayers = walls->entries;
-    }
+    m_wallLayers = ReadWallLayerNames();
 }
 
 void CDlgCmdMuro::DoDataExchange(CDataExchange* dx) {
@@ -170,6 +166,10 @@ void CDlgCmdMuro::OnAlign(int alignment) {
 
 void CDlgCmdMuro::OnOK() {
     if (!UpdateData(TRUE)) return;
+    if (!SizeInRange(m_startThickness) || !SizeInRange(m_endThickness)) {
+        ModuleMessageBox(OutOfRangeMessage(), MB_OK, 0);
+        return;
+    }
     short trim = static_cast<short>(m_trim);
     short alignment = static_cast<short>(m_alignment);
     SetVarInt(&kTrimSlot, &trim);

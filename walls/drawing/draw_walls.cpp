@@ -16,6 +16,7 @@
 
 #include "core/entity_readers.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
@@ -79,12 +80,13 @@ int DrawWalls(bool showOptions) {
     AJIG_MURO jig;
     jig.chain.push_back(std::make_unique<VELM_MUROJ>());
     if (!OpenWallOptions(jig, jig.live(), showOptions)) return RTCAN;
-    RegisterXDataApp(kWallTypeApp);
     const std::optional<Point3> first = askFirstPoint(jig);
     if (!first) {
         RestoreMetWall(jig.startWall);
         return RTCAN;
     }
+    // Registered once there is a wall to carry it.
+    RegisterXDataApp(kWallTypeApp);
     jig.live().seg.vertex = *first;
     jig.acquired = *first;
     runLoop(jig);
@@ -144,8 +146,7 @@ std::optional<Point3> askFirstPoint(AJIG_MURO& jig) {
     int rc = RTNORM;
     {
         ElevationScope level(jig.elevation);
-        zcedInitGet(0, "Nagłówek Wybierz");
-        rc = zcedGetPoint(nullptr, "\n[Nagłówek/<Wybierz>]Pierwszy punkt:", p);
+        rc = GetPointInRange(0, "Nagłówek Wybierz", nullptr, "\n[Nagłówek/<Wybierz>]Pierwszy punkt:", p);
     }
     if (rc == RTNORM) {
         const Point3 at{p[0], p[1], jig.elevation};
@@ -163,8 +164,7 @@ std::optional<Point3> askFirstPoint(AJIG_MURO& jig) {
         if (std::strcmp(word, "Nagłówek") == 0) {
             seg.seg.startCap = true;
             ElevationScope level(jig.elevation);
-            zcedInitGet(1, nullptr);
-            if (zcedGetPoint(nullptr, "\nPierwszy punkt:", p) != RTNORM) return std::nullopt;
+            if (GetPointInRange(1, nullptr, nullptr, "\nPierwszy punkt:", p) != RTNORM) return std::nullopt;
             return Point3{p[0], p[1], jig.elevation};
         }
         return startOnPickedWall(jig);
@@ -180,7 +180,11 @@ std::optional<Point3> startOnPickedWall(AJIG_MURO& jig) {
     if (!PickStartOrJoinWall(true, jig.elevation, wall)) return std::nullopt;
     const ads_point from{wall.ends[0].x, wall.ends[0].y, wall.ends[0].z};
     double distance = 0.0;
-    if (zcedGetDist(from, "\nOdległość:", &distance) != RTNORM) return std::nullopt;
+    for (;;) {
+        if (zcedGetDist(from, "\nOdległość:", &distance) != RTNORM) return std::nullopt;
+        if (CoordinateInRange(distance)) break;
+        ReportOutOfRange();
+    }
     Point3 at = PolarPoint(wall.ends[0], AngleTo(wall.ends[0], wall.ends[1]), distance);
     at.z = jig.elevation;
     jig.startWall = wall;
@@ -352,7 +356,7 @@ void askDiagonalEnd(AJIG_MURO& jig) {
         int rc;
         {
             ElevationScope level(jig.elevation);
-            rc = zcedGetPoint(nullptr, "\nPunkt końcowy przekątnej:", p);
+            rc = GetPointInRange(0, nullptr, nullptr, "\nPunkt końcowy przekątnej:", p);
         }
         if (rc != RTNORM) {
             jig.mode = Mode::Point;

@@ -8,6 +8,7 @@
 #include "core/dialogs/dlg_wall_layers.h"
 #include "core/entity_readers.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "core/layer_catalogue.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
@@ -62,6 +63,10 @@ bool askRectangle(const Point3& first, double level, Rectangle& r) {
     for (;;) {
         zcedInitGet(1, "Grubość");
         rc = zcedGetCorner(p1, "\nOkreśl drugi punkt przekątnej [Grubość]:", p2);
+        if (rc == RTNORM && !PointInRange(p2)) {
+            ReportOutOfRange();
+            continue;
+        }
         if (rc != RTNORM ||
             (std::fabs(p2[0] - first.x) >= GeomEpsilon && std::fabs(p2[1] - first.y) >= GeomEpsilon))
             break;
@@ -82,14 +87,13 @@ bool askRectangle(const Point3& first, double level, Rectangle& r) {
     zcdbRToS(thickness, -1, 2, shown);
     const std::string prompt = std::string("\nWprowadź grubość ściany prostokątnej <") + shown + ">:";
     double given = thickness;
-    zcedInitGet(2 | 4, nullptr);
-    const int st = zcedGetDist(p1, prompt.c_str(), &given);
+    const int st = GetSizeInRange(2 | 4, nullptr, p1, prompt.c_str(), &given);
     if (st == RTNORM)
         thickness = given;
     else if (st != RTNONE)
         return false;
     for (;;) {
-        if (zcedGetPoint(p1, "\nDrugi punkt podstawy prostokąta:", p2) != RTNORM) return false;
+        if (GetPointInRange(0, nullptr, p1, "\nDrugi punkt podstawy prostokąta:", p2) != RTNORM) return false;
         if (Distance2d(first, {p2[0], p2[1], level}) >= GeomEpsilon) break;
         zcutPrintf("\nOkreślony punkt jest nieprawidłowy");
     }
@@ -140,24 +144,30 @@ void CmdRectWall() {
     std::string base, wallType;
     GetVarString(&layerSlot, base);
     GetVarString(&typeSlot, wallType);
-    std::string layer = ensureWallLayer(base, level);
-    RegisterXDataApp(kRectangleApp);
-    RegisterXDataApp(kWallTypeApp);
+    // The layer and the xdata names are made with the first rectangle: a
+    // command cancelled before it leaves the drawing as it was.
+    std::string layer;
     for (;;) {
         ads_point p{0, 0, 0};
-        zcedInitGet(0, "Warstwa");
-        const int rc = zcedGetPoint(nullptr, "\nOkreśl pierwszy punkt przekątnej lub [Warstwa]:", p);
+        const int rc =
+            GetPointInRange(0, "Warstwa", nullptr, "\nOkreśl pierwszy punkt przekątnej lub [Warstwa]:", p);
         if (rc == RTKWORD) {
             CZcModuleResourceOverride use(VelmResourceHandle());
             CDlgSelezLayer dialog;
             if (dialog.DoModal() != IDOK) break;
             SetVarString(&layerSlot, dialog.m_chosenLayer.c_str());
-            layer = ensureWallLayer(dialog.m_chosenLayer, level);
+            base = dialog.m_chosenLayer;
+            layer.clear();
             continue;
         }
         if (rc != RTNORM) break;
         Rectangle r;
         if (!askRectangle({p[0], p[1], level}, level, r)) break;
+        if (layer.empty()) {
+            layer = ensureWallLayer(base, level);
+            RegisterXDataApp(kRectangleApp);
+            RegisterXDataApp(kWallTypeApp);
+        }
         writeRectangle(r, layer, wallType, number);
         number += 1.0;
     }

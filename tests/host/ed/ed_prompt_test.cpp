@@ -147,6 +147,30 @@ TEST_F(Prompts, distance_typed_or_from_two_points) {
     EXPECT_DOUBLE_EQ(d, 5);
 }
 
+TEST_F(Prompts, answers_beyond_a_number_are_refused_and_asked_again) {
+    ads_point p;
+    // Relative and polar answers far from the last point overflow.
+    feed({"1e308,1e308", "@1e308,1e308", "@1e308<0", "1e309,0", "inf,0", "nan,0", "5,6"});
+    EXPECT_EQ(zcedGetPoint(nullptr, "\nPunkt: ", p), RTNORM);
+    EXPECT_DOUBLE_EQ(p[X], 1e308);
+    EXPECT_EQ(zcedGetPoint(nullptr, "\nPunkt: ", p), RTNORM);
+    EXPECT_EQ(count(transcript(), "Wymagany punkt lub opcja."), 5u);
+    EXPECT_DOUBLE_EQ(p[X], 5);
+    EXPECT_TRUE(std::isfinite(p[Y]));
+
+    double v = 0;
+    feed({"1e309", "-inf", "nan", "7"});
+    EXPECT_EQ(zcedGetReal("\nLiczba: ", &v), RTNORM);
+    EXPECT_EQ(count(transcript(), "Wymagana liczba rzeczywista lub opcja."), 3u);
+    EXPECT_DOUBLE_EQ(v, 7);
+
+    // Two far points are too far apart for a distance.
+    feed({"-1e308,0", "1e308,0", "2"});
+    EXPECT_EQ(zcedGetDist(nullptr, "\nOdległość: ", &v), RTNORM);
+    EXPECT_EQ(count(transcript(), "Wymagana odległość, drugi punkt lub opcja."), 1u);
+    EXPECT_DOUBLE_EQ(v, 2);
+}
+
 TEST_F(Prompts, getangle_is_relative_to_angbase_getorient_absolute) {
     host::setSysVar("ANGBASE", host::SysVarValue{kPi / 2});
     ads_real a;

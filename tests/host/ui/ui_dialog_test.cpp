@@ -116,6 +116,18 @@ TEST_F(UiTest, bad_number_is_refused_and_the_dialog_stays_open_on_the_field) {
     EXPECT_EQ(zcui::MessageBoxes()[0].text, "Wprowadź liczbę.");
 }
 
+TEST_F(UiTest, fallback_driver_answers_only_dialogs_without_their_own) {
+    zcui::InstallFallbackDialogDriver([](zcui::DialogUser& u) { u.Cancel(); });
+    DataDialog plain;
+    EXPECT_EQ(plain.DoModal(), IDCANCEL);
+    Queue(R"(500 ok)");
+    DataDialog queued;
+    EXPECT_EQ(queued.DoModal(), IDOK);
+    zcui::InstallFallbackDialogDriver(nullptr);
+    DataDialog accepted;
+    EXPECT_EQ(accepted.DoModal(), IDOK);
+}
+
 TEST_F(UiTest, integer_out_of_range_names_the_range) {
     Queue(R"(500 edit 1001 "500" ok cancel)");
     DataDialog dlg;

@@ -87,6 +87,25 @@ TEST_F(WallOptions, start_thickness_is_copied_to_the_end_when_left_and_history_i
     EXPECT_EQ(history()[0], 30.0);
 }
 
+TEST_F(WallOptions, thicknesses_of_no_wall_are_refused_and_nothing_is_stored) {
+    for (const char* thickness : {"0", "-30", "1e308", "2e10"}) {
+        SCOPED_TRACE(thickness);
+        bool openAfterRefusal = false;
+        zcui::InstallDialogDriver(IDD_CMDMURO, [&](zcui::DialogUser& u) {
+            u.Edit(1066, thickness);
+            u.Click(1073);
+            openAfterRefusal = !u.Ended();
+            u.Cancel();
+        });
+        const std::size_t boxes = zcui::MessageBoxes().size();
+        EXPECT_EQ(ShowWallOptionsDialog(), 0);
+        EXPECT_TRUE(openAfterRefusal);
+        ASSERT_GT(zcui::MessageBoxes().size(), boxes);
+        EXPECT_EQ(zcui::MessageBoxes().back().text, "Wartość poza zakresem.");
+        EXPECT_EQ(history(), (std::array<double, 5>{30.0, 10.0, 15.0, 20.0, 40.0}));
+    }
+}
+
 TEST_F(WallOptions, each_alignment_button_accepts_with_its_alignment_and_shows_its_bitmap_pair) {
     const int buttons[3] = {1072, 1073, 1074};
     const UINT pairs[3][2] = {{154, 155}, {153, 156}, {151, 157}};

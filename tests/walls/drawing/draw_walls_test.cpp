@@ -68,6 +68,23 @@ TEST_F(WallsTest, a_closed_rectangle_gives_inner_and_outer_loops_of_the_wall_thi
     }
 }
 
+TEST_F(WallsTest, points_beyond_the_drawing_are_refused_and_asked_again) {
+    run({"VELMWALLD", "1e308,1e308", "-2e10,0", "0,0", "1e11,0", "0,1e308", "400,0", ""});
+    const std::string said = transcript();
+    std::size_t refusals = 0;
+    for (std::size_t at = said.find("Wartość poza zakresem."); at != std::string::npos;
+         at = said.find("Wartość poza zakresem.", at + 1))
+        ++refusals;
+    EXPECT_EQ(refusals, 4u);
+    const std::vector<FaceLine> lines = Lines();
+    ASSERT_FALSE(lines.empty());
+    for (const FaceLine& l : lines)
+        for (const Point3& p : {l.start, l.end}) {
+            EXPECT_LE(std::fabs(p.x), 400.0 + 1e-9);
+            EXPECT_LE(std::fabs(p.y), 30.0 + 1e-9);
+        }
+}
+
 TEST_F(WallsTest, caps_close_both_ends_and_undo_takes_the_first_segment_with_its_cap) {
     run({"VELMWALLD", "Nagłówek", "0,0", "100,0", "Nagłówek"});
     std::vector<FaceLine> lines = Lines();

@@ -1,0 +1,34 @@
+// The range of what a user may give as a size or a point. Drawing units
+// beyond 1e10 are no building's: such an answer (or a size of zero or less
+// where a length is asked) is a typing slip, and taking it would fill the
+// drawing with coordinates the geometry cannot work with. The checks are
+// plain functions; the prompts below ask again, with the module's one
+// message, until the answer is in range or the user cancels.
+#pragma once
+
+#include <string>
+
+#include "core/geometry/geom_basic.h"
+#include "host/util/adscodes.h"
+
+inline constexpr double kInputLimit = 1e10;
+
+// Finite and not beyond the limit either way.
+bool CoordinateInRange(double v);
+bool PointInRange(const Point3& p);
+bool PointInRange(const ads_point p);
+// A length: above zero and not beyond the limit.
+bool SizeInRange(double v);
+
+// The message for an answer out of range, from the module's string table.
+std::string OutOfRangeMessage();
+// The message on the command line.
+void ReportOutOfRange();
+
+// zcedGetPoint with `initBits` and `keywords` armed for every asking, asked
+// again while a point is out of range. The host's status otherwise.
+int GetPointInRange(int initBits, const char* keywords, const ads_point base, const char* prompt,
+                    ads_point result);
+// zcedGetDist the same way, for a length (SizeInRange).
+int GetSizeInRange(int initBits, const char* keywords, const ads_point base, const char* prompt,
+                   ads_real* result);
