@@ -33,7 +33,13 @@ FilingStatus WriteMarkedListDxf(const char* className, const std::vector<std::st
 }
 
 FilingStatus ReadMarkedListDxf(const char* className, std::vector<std::string>& list, SettingsDxfReader& r,
-                               bool wallLayers) {
-    if (r.atSubclassData(className)) ReadStringListDxf(list, r, ruleFor(wallLayers));
+                               bool wallLayers, bool* whole) {
+    bool complete = false;
+    if (r.atSubclassData(className)) ReadStringListDxf(list, r, ruleFor(wallLayers), &complete);
+    // The walls of every drawing lie on the first wall layer at least: a list
+    // without it would find no wall at all.
+    if (!complete && wallLayers && (list.empty() || list.front() != VELM_LAYERMURI::kFirstLayer))
+        list.insert(list.begin(), VELM_LAYERMURI::kFirstLayer);
+    if (whole) *whole = complete;
     return FilingStatus::kOk;
 }

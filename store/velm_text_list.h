@@ -17,8 +17,11 @@ FilingStatus WriteVersionedListDwg(short version, const std::vector<std::string>
 FilingStatus ReadVersionedListDwg(std::vector<std::string>& list, SettingsDwgReader& r, bool wallLayers);
 FilingStatus WriteMarkedListDxf(const char* className, const std::vector<std::string>& list,
                                 SettingsDxfWriter& w);
+// `whole` (when given) tells whether the marker, the count and every counted
+// text were there. A wall-layer list that could not be read whole still
+// starts with its fixed first entry.
 FilingStatus ReadMarkedListDxf(const char* className, std::vector<std::string>& list, SettingsDxfReader& r,
-                               bool wallLayers);
+                               bool wallLayers, bool* whole = nullptr);
 
 // The common part: the list, copies that hold the same texts and belong to
 // no drawing, and the filing above. `Record` gives kClassName and
