@@ -121,33 +121,6 @@ TEST(LayerMuri, reset_and_reading_keep_2dwalls_first_and_names_unique) {
     EXPECT_EQ(dwgRoundTrip(later).entries, (Strings{"2DWALLS", "MURI"}));
 }
 
-// As the host makes the record to read it (empty) from a damaged file: a
-// record without its list, or with fewer texts than counted, still holds
-// the first wall layer, and says it was not read whole.
-TEST(LayerMuri, a_record_read_without_its_list_keeps_the_first_wall_layer) {
-    for (const auto& items :
-         {std::vector<SettingsDxfItem>{}, std::vector<SettingsDxfItem>{{100, std::string("VELM_LAYERMURI")}},
-          std::vector<SettingsDxfItem>{
-              {100, std::string("VELM_LAYERMURI")}, {170, short{2}}, {300, std::string("MURI")}}}) {
-        VELM_LAYERMURI rec;
-        MemoryDxfStream m = dxfOf(items);
-        bool whole = true;
-        EXPECT_EQ(ReadMarkedListDxf("VELM_LAYERMURI", rec.entries, m, true, &whole), FilingStatus::kOk);
-        EXPECT_FALSE(whole) << items.size();
-        ASSERT_FALSE(rec.entries.empty()) << items.size();
-        EXPECT_EQ(rec.entries.front(), "2DWALLS") << items.size();
-    }
-    VELM_LAYERMURI rec;
-    MemoryDxfStream m = dxfOf({{100, std::string("VELM_LAYERMURI")},
-                               {170, short{2}},
-                               {300, std::string("2DWALLS")},
-                               {300, std::string("X")}});
-    bool whole = false;
-    ReadMarkedListDxf("VELM_LAYERMURI", rec.entries, m, true, &whole);
-    EXPECT_TRUE(whole);
-    EXPECT_EQ(rec.entries, (Strings{"2DWALLS", "X"}));
-}
-
 TEST(GenGruppo, new_record_generates_everything) {
     VELM_GENGRUPPO g;
     g.Reset();

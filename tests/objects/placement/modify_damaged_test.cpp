@@ -40,6 +40,7 @@ protected:
             zcutRelRb(record);
         }
         ASSERT_FALSE(ads_name_nil(door));
+        doorHandle = Handle(door);
     }
     void TearDown() override {
         host::setSupportPathProvider(nullptr);
@@ -69,7 +70,7 @@ protected:
 };
 
 TEST_F(ModifyDamaged, a_door_record_with_a_group_twice_is_named_and_left) {
-    doorHandle = damaged = Handle(door);
+    damaged = doorHandle;
     DamageXData(door, kParamRecordApp, [](DxfItems& items) {
         // The fixed point's Z, once more.
         ZcDbDxfItem z;
@@ -81,7 +82,6 @@ TEST_F(ModifyDamaged, a_door_record_with_a_group_twice_is_named_and_left) {
 }
 
 TEST_F(ModifyDamaged, a_wall_line_whose_xdata_opens_a_stray_brace_is_named_and_the_door_left) {
-    doorHandle = Handle(door);
     GapOutline gap;
     ASSERT_TRUE(ReadGapOutline(door, gap));
     ads_name line = {0, 0};
