@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "host/ads/cmdline.h"
+
 void DwgFilerAdapter::writeInt16(short v) {
     filer_->writeInt16(v);
 }
@@ -93,6 +95,11 @@ Zcad::ErrorStatus DxfFilingResult(ZcDbDxfFiler* filer, FilingStatus st, const ch
         filer->setError(st == FilingStatus::kBadData ? Zcad::eInvalidInput : Zcad::eEndOfFile,
                         std::string("bad data in ") + className);
     return filer->filerStatus();
+}
+
+void ReportRepairedSettingsRecord(const char* className) {
+    zcutPrintf("\nUszkodzony rekord ustawień \"%s\": brakujące wartości przyjęły wartości domyślne",
+               className);
 }
 
 void RegisterSettingsClass(SettingsClassSlot& slot, ZcRxPseudoConstructor create, const char* parent) {

@@ -50,6 +50,10 @@ private:
 Zcad::ErrorStatus DwgFilingResult(ZcDbDwgFiler* filer, FilingStatus st);
 Zcad::ErrorStatus DxfFilingResult(ZcDbDxfFiler* filer, FilingStatus st, const char* className);
 
+// Tells the user, on the command line, that the record of the class was read
+// from a damaged or short form and that what it lacked now holds defaults.
+void ReportRepairedSettingsRecord(const char* className);
+
 // The registration of one settings class: its descriptor, null until the
 // class is registered, and whether this module made it (and so removes it).
 struct SettingsClassSlot {

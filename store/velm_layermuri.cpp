@@ -13,6 +13,14 @@ void VELM_LAYERMURI::Reset() {
     entries.emplace_back(kFirstLayer);
 }
 
+FilingStatus VELM_LAYERMURI::fileInDxf(SettingsDxfReader& r) {
+    bool whole = false;
+    const FilingStatus st =
+        ReadMarkedListDxf(kClassName, entries, r, StringListRule{kFirstLayer, true}, &whole);
+    if (!whole) ReportRepairedSettingsRecord(kClassName);
+    return st;
+}
+
 int VELM_LAYERMURI::IndexOfLayer(const std::string& layerName) const {
     // The base name as the level layers carry it: "VELM" + base + "$" + level.
     std::string_view base = layerName;

@@ -24,6 +24,10 @@ public:
     // back); a record made for a drawing is Reset.
     void Reset();
 
+    // The DXF form read back; a record without its list, or with fewer texts
+    // than it counts, is given the first wall layer and reported once.
+    FilingStatus fileInDxf(SettingsDxfReader& r);
+
     // The entry equal, case ignored, to the layer's base name (the name
     // without "VELM" and its level); -1 when none.
     int IndexOfLayer(const std::string& layerName) const;

@@ -11,6 +11,7 @@ VELM_SETTINGS_OBJECT_DEFINE(VELM_SETUP)
 namespace {
 
 FilingStatus readStoredSlots(SetupSlots& slots, SettingsDwgReader& r, int count);
+void skipSettingsGroups(SettingsDxfReader& r);
 
 }  // namespace
 
@@ -81,19 +82,36 @@ FilingStatus WriteSetupDxf(const SetupSlots& slots, SettingsDxfWriter& w) {
     return FilingStatus::kOk;
 }
 
-FilingStatus ReadSetupDxf(SetupSlots& slots, SettingsDxfReader& r) {
+FilingStatus ReadSetupDxf(SetupSlots& slots, SettingsDxfReader& r, bool* repaired) {
+    if (repaired) *repaired = false;
     if (!r.atSubclassData("VELM_SETUP")) return FilingStatus::kOk;
     InitSetupSlots(slots);
-    for (int i = 0; i < kSetupVarCount; ++i) {
+    int read = 0;
+    for (; read < kSetupVarCount; ++read) {
         SettingsDxfItem item;
         if (!r.readItem(item)) break;
         if (!IsSettingsTypeCode(item.code) || TypeCodeOf(item.value) != item.code) {
             r.pushBackItem();
             break;
         }
-        slots[i].setValue(std::move(item.value));
+        // A group of another type than its slot's means the record lost or
+        // gained a value before it: every group from here on would land in
+        // the wrong slot, so the rest keep their defaults.
+        if (item.code != SetupVarDefinition(read).type) {
+            skipSettingsGroups(r);
+            break;
+        }
+        slots[read].setValue(std::move(item.value));
     }
+    if (repaired) *repaired = read < kSetupVarCount;
     return FilingStatus::kOk;
+}
+
+FilingStatus VELM_SETUP::fileInDxf(SettingsDxfReader& r) {
+    bool repaired = false;
+    const FilingStatus st = ReadSetupDxf(slots_, r, &repaired);
+    if (repaired) ReportRepairedSettingsRecord(kClassName);
+    return st;
 }
 
 bool VELM_SETUP::getInt(int i, int& out) const {
@@ -177,6 +195,17 @@ FilingStatus readStoredSlots(SetupSlots& slots, SettingsDwgReader& r, int count)
         if (i < kSetupVarCount) slots[i].setValue(std::move(value));
     }
     return FilingStatus::kOk;
+}
+
+// The groups of a record given up on, up to the first that is no variable
+// (left for the next reader).
+void skipSettingsGroups(SettingsDxfReader& r) {
+    SettingsDxfItem item;
+    while (r.readItem(item))
+        if (!IsSettingsTypeCode(item.code)) {
+            r.pushBackItem();
+            return;
+        }
 }
 
 }  // namespace

@@ -10,7 +10,9 @@
 // reading stops there with an error and the unread slots keep their defaults.
 // DXF: subclass marker "VELM_SETUP", then one item per slot whose group code
 // is the type code; reading stops, pushing the item back, at the first item
-// that is not one of the four variable codes.
+// that is not one of the four variable codes. A group whose code is not its
+// slot's own type ends the reading too (the record lost or gained a value,
+// so the groups after it are skipped rather than put in the wrong slots).
 //
 // The records are custom objects of the drawing (their registration and
 // filing members come from settings_dbfiler.h); a drawing keeps one of each
@@ -63,7 +65,10 @@ void ScaleMissingRealDefaults(SetupSlots& slots, int storedCount);
 FilingStatus WriteSetupDwg(const SetupSlots& slots, SettingsDwgWriter& w);
 FilingStatus ReadSetupDwg(SetupSlots& slots, SettingsDwgReader& r);
 FilingStatus WriteSetupDxf(const SetupSlots& slots, SettingsDxfWriter& w);
-FilingStatus ReadSetupDxf(SetupSlots& slots, SettingsDxfReader& r);
+// `repaired` (when given) tells whether the record held fewer groups than
+// slots or a group of another type than its slot's; the slots from there on
+// keep their defaults.
+FilingStatus ReadSetupDxf(SetupSlots& slots, SettingsDxfReader& r, bool* repaired = nullptr);
 
 class VELM_SETUP : public ZcDbObject {
 public:
@@ -102,7 +107,9 @@ public:
     FilingStatus fileOutDwg(SettingsDwgWriter& w) const { return WriteSetupDwg(slots_, w); }
     FilingStatus fileInDwg(SettingsDwgReader& r) { return ReadSetupDwg(slots_, r); }
     FilingStatus fileOutDxf(SettingsDxfWriter& w) const { return WriteSetupDxf(slots_, w); }
-    FilingStatus fileInDxf(SettingsDxfReader& r) { return ReadSetupDxf(slots_, r); }
+    // A short or damaged record is read with its missing slots at their
+    // defaults and reported once on the command line.
+    FilingStatus fileInDxf(SettingsDxfReader& r);
 
     const SetupSlots& slots() const { return slots_; }
     SetupSlots& slots() { return slots_; }

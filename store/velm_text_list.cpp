@@ -23,7 +23,13 @@ FilingStatus WriteMarkedListDxf(const char* className, const std::vector<std::st
 }
 
 FilingStatus ReadMarkedListDxf(const char* className, std::vector<std::string>& list, SettingsDxfReader& r,
-                               const StringListRule& rule) {
-    if (r.atSubclassData(className)) ReadStringListDxf(list, r, rule);
+                               const StringListRule& rule, bool* whole) {
+    bool complete = false;
+    if (r.atSubclassData(className)) ReadStringListDxf(list, r, rule, &complete);
+    // The walls of every drawing lie on the first wall layer at least: a list
+    // without it would find no wall at all.
+    if (!complete && rule.firstEntry && (list.empty() || list.front() != rule.firstEntry))
+        list.insert(list.begin(), rule.firstEntry);
+    if (whole) *whole = complete;
     return FilingStatus::kOk;
 }

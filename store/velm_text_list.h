@@ -19,8 +19,11 @@ FilingStatus ReadVersionedListDwg(std::vector<std::string>& list, SettingsDwgRea
                                   const StringListRule& rule);
 FilingStatus WriteMarkedListDxf(const char* className, const std::vector<std::string>& list,
                                 SettingsDxfWriter& w);
+// `whole` (when given) tells whether the marker, the count and every counted
+// text were there. A list with a fixed first entry that could not be read
+// whole still starts with that entry.
 FilingStatus ReadMarkedListDxf(const char* className, std::vector<std::string>& list, SettingsDxfReader& r,
-                               const StringListRule& rule);
+                               const StringListRule& rule, bool* whole = nullptr);
 
 // The common part: the list, copies that hold the same texts and belong to
 // no drawing, and the filing above. `Record` gives kClassName and

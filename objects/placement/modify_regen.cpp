@@ -10,6 +10,7 @@
 
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
+#include "core/levels.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
@@ -26,6 +27,7 @@
 #include "objects/language/obj_geometry.h"
 #include "objects/language/obj_records.h"
 #include "objects/language/obj_text.h"
+#include "objects/placement/gap_outline.h"
 #include "objects/placement/host_pickers.h"
 #include "objects/placement/insert_run.h"
 #include "objects/placement/param_input.h"
@@ -342,6 +344,83 @@ void RestoreHost(const ObjContext& c, const ads_name object) {
     }
 }
 
+// The layout the writer files a placed object's record in: name, set,
+// insertion type, fixed-point index, fixed point, alignment, value pair and
+// flag point, then (number, real or text) pairs to the record's end.
+bool ParamRecordReadsAsFiled(const resbuf* app) {
+    static constexpr int kHead[] = {1000, 1000, 1070, 1070, 1010, 1070, 1010, 1010};
+    const resbuf* rb = app ? app->rbnext : nullptr;
+    for (const int code : kHead) {
+        if (!rb || rb->restype != code) return false;
+        rb = rb->rbnext;
+    }
+    for (; rb && rb->restype != 1001; rb = rb->rbnext) {
+        if (rb->restype != 1070 || !rb->rbnext) return false;
+        rb = rb->rbnext;
+        if (rb->restype != 1040 && rb->restype != 1000) return false;
+    }
+    return true;
+}
+
+// Whether the xdata of an entity list can be made again as it is: every
+// 1002 group a brace, the braces of each application closed within it.
+bool XDataBracesClosed(const resbuf* list) {
+    int depth = 0;
+    for (const resbuf* rb = list; rb; rb = rb->rbnext) {
+        if (rb->restype == 1001 && depth != 0) return false;
+        if (rb->restype != 1002) continue;
+        const std::string brace = rb->resval.rstring ? rb->resval.rstring : "";
+        if (brace == "{")
+            ++depth;
+        else if (brace != "}" || --depth < 0)
+            return false;
+    }
+    return depth == 0;
+}
+
+// A wall line or arc at the object's gap whose xdata could not be made again
+// when the wall is rejoined; false when there is none.
+bool DamagedWallAtObject(const ads_name object, ads_name damaged) {
+    GapOutline o;
+    if (!ReadGapOutline(object, o)) return false;
+    std::vector<Point3> points{o.gapA[0], o.gapA[1], o.gapB[0], o.gapB[1]};
+    if (o.kind == 18) points.insert(points.end(), {o.corner[0], o.corner[1]});
+    for (const bool lines : {true, false}) {
+        const wallcut::WallSelection walls(lines ? "LINE" : "ARC", o.z, false);
+        for (std::int32_t i = 0; i < walls.size(); ++i) {
+            ads_name e;
+            if (!walls.name(i, e)) continue;
+            Point3 s, t;
+            ArcRecord arc;
+            const bool read = lines ? GetLineData(e, s, t) != 0 : GetArcData(e, arc) == 1;
+            bool touches = false;
+            for (const Point3& p : points)
+                touches =
+                    touches || (read && (lines ? IsPointOnSegment(p, s, t) : IsPointOnArc(p, arc, true)));
+            if (!touches || XDataBracesClosed(wallcut::ReadWhole(e).get())) continue;
+            ads_name_set(e, damaged);
+            return true;
+        }
+    }
+    return false;
+}
+
+// Whether the object's record and the wall entities it is cut into read as
+// they are filed. When one does not, it is named by its handle and the
+// object with its walls is to be left as it is.
+bool ObjectReadsAsFiled(const ads_name object) {
+    RbList list = wallcut::ReadWhole(object);
+    ads_name damaged = {object[0], object[1]};
+    if (ParamRecordReadsAsFiled(AppStart(list.get(), kParamRecordApp)) && XDataBracesClosed(list.get()) &&
+        !DamagedWallAtObject(object, damaged))
+        return true;
+    RbList data(zcdbEntGet(damaged));
+    const resbuf* handle = FindRbCode(data.get(), 5);
+    zcutPrintf("\nUszkodzone dane rozszerzone elementu %s: obiekt i jego ściany pozostają bez zmian",
+               handle && handle->resval.rstring ? handle->resval.rstring : "?");
+    return false;
+}
+
 struct SnapshotEntry {
     int number = 0;
     double value = 0.0;
@@ -504,6 +583,7 @@ void ModifyParamObjects(ObjContext& c, const ads_name object) {
         c.replacementLayer = "\nOkreśl punkt wstawienia tabeli otworów:";
     }
     ObjParamRecord record;
+    if (!ObjectReadsAsFiled(object)) return;
     if (LoadObjectParametriXData(c, object, record, true) != 1) return;
     const std::string oldSetName = c.paramSetName;
     if (EvaluateComputedVars(c.vars, unitFactor) != 1) return;
@@ -568,6 +648,7 @@ void ModifyParamObjects(ObjContext& c, const ads_name object) {
     }
     for (const auto& t : targets) {
         const ads_name entity = {t[0], t[1]};
+        if (!ObjectReadsAsFiled(entity)) continue;
         if (LoadObjectParametriXData(c, entity, record, true) != 1) continue;
         if (setChanged) c.paramSetName = newSetName;
         if (RelocateOnHost(c, entity) == 0) continue;
@@ -749,6 +830,7 @@ void ReplaceParamObjects(ObjContext& c) {
         return finish();
     }
     ObjParamRecord record;
+    if (!ObjectReadsAsFiled(first)) return finish();
     if (LoadObjectParametriXData(old, first, record, false) != 1) return finish();
     if (old.insertionType != c.insertionType) {
         c.insertionType = c.workingType = old.insertionType;
@@ -773,6 +855,7 @@ void ReplaceParamObjects(ObjContext& c) {
     }
     for (const auto& t : objects) {
         const ads_name entity = {t[0], t[1]};
+        if (!ObjectReadsAsFiled(entity)) continue;
         if (LoadObjectParametriXData(old, entity, record, false) != 1) continue;
         if (record.takeSetName) c.paramSetName = record.setName;
         CopyPlacementForReplace(c, old, entity);

@@ -38,12 +38,20 @@ void CutLineAtGap(ads_name line, const Point3 gap[2], bool rename) {
     NearerPoint(e, gap[0], gap[1], g2);
     host::ResbufList list = ReadWhole(line);
     if (!list) return;
-    zcdbEntDel(line);
-    if (!PointsEqual(s, g1, true)) MakeLine(list.get(), g1, s);
+    // The pieces are made before the line goes, so a list the host refuses
+    // leaves the line whole.
+    const ads_name whole = {line[0], line[1]};
+    ads_name first = {0, 0};
+    if (!PointsEqual(s, g1, true) && !MakeLine(list.get(), g1, s, first)) return;
     if (!PointsEqual(e, g2, true)) {
         ads_name made;
-        if (MakeLine(list.get(), g2, e, made) && rename) ads_name_set(made, line);
+        if (!MakeLine(list.get(), g2, e, made)) {
+            if (!ads_name_nil(first)) zcdbEntDel(first);
+            return;
+        }
+        if (rename) ads_name_set(made, line);
     }
+    zcdbEntDel(whole);
 }
 
 // What the rejoin of one face gathers: the gap's new ends, the line that
@@ -75,15 +83,17 @@ bool JoinToFace(FaceJoin& f, const Point3 g[2], const ads_name entity, Point3 s,
     return false;
 }
 
+// The piece past the first jamb goes once the joined line exists; a joined
+// line the host refuses leaves both pieces.
 void FinishFace(FaceJoin& f, ads_name out) {
     if (ads_name_nil(f.line)) {
         ads_name_set(f.second, f.line);
-    } else if (!ads_name_nil(f.second)) {
-        zcdbEntDel(f.second);
+        Clear(f.second);
     }
     Clear(out);
     if (ads_name_nil(f.line)) return;
-    RemakeLine(f.line, f.end1, f.end2, out);
+    const bool refused = !RemakeLine(f.line, f.end1, f.end2, out) && !PointsEqual(f.end1, f.end2, true);
+    if (!refused && !ads_name_nil(f.second)) zcdbEntDel(f.second);
 }
 
 void RejoinStraight(const OutlineNode& o, ads_name lineA, ads_name lineB) {

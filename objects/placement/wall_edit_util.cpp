@@ -25,8 +25,15 @@ bool MakeLine(resbuf* list, const Point3& a, const Point3& b, ads_name made) {
 bool RemakeLine(const ads_name entity, const Point3& a, const Point3& b, ads_name made) {
     host::ResbufList list = ReadWhole(entity);
     if (!list) return false;
+    if (PointsEqual(a, b, true)) {
+        zcdbEntDel(entity);
+        return false;
+    }
+    // The old line goes only once the new one exists: a list the host
+    // refuses leaves the wall as it was.
+    if (!MakeLine(list.get(), a, b, made)) return false;
     zcdbEntDel(entity);
-    return MakeLine(list.get(), a, b, made);
+    return true;
 }
 
 WallSelection::WallSelection(std::string_view type, double level, bool report) {

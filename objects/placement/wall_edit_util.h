@@ -20,7 +20,9 @@ host::ResbufList ReadWhole(const ads_name entity);
 // Makes a LINE from `list` running from a to b; false (nothing made) when
 // the ends coincide or the host refuses the list. `made` gets the new name.
 bool MakeLine(resbuf* list, const Point3& a, const Point3& b, ads_name made = nullptr);
-// Erases the entity and makes it again from its own list as a LINE a-b.
+// Makes the entity again from its own list as a LINE a-b and erases the old
+// one; when the host refuses the new line the old one stays and the result
+// is false. Ends that coincide only erase it (false).
 bool RemakeLine(const ads_name entity, const Point3& a, const Point3& b, ads_name made = nullptr);
 
 // The wall entities of one type on the wall layers of a level.

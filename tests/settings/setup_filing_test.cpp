@@ -244,3 +244,41 @@ TEST(SetupDxfFiling, missing_subclass_marker_leaves_the_store_unchanged) {
     expectSame(src, back);
     EXPECT_EQ(m.pos, 0u);
 }
+
+// A record that lost one value: the real before the text "HATCHFLOOR".
+// Every group after the gap would land one slot early, a text in a real's
+// slot; they are skipped up to the next group that is no variable.
+TEST(SetupDxfFiling, a_group_out_of_step_with_its_slot_keeps_the_defaults_from_there) {
+    int text = -1;
+    for (int i = 1; i < kSetupVarCount && text < 0; ++i)
+        if (SetupVarDefinition(i).type == kVarText &&
+            std::string(SetupVarDefinition(i).text) == "HATCHFLOOR" &&
+            SetupVarDefinition(i - 1).type == kVarReal)
+            text = i;
+    ASSERT_GT(text, 0);
+    const SetupSlots src = edited();
+    MemoryDxfStream m;
+    WriteSetupDxf(src, m);
+    m.items.erase(m.items.begin() + 1 + (text - 1));
+    m.items.push_back({102, std::string("{ZCAD_REACTORS")});
+    SetupSlots back;
+    bool repaired = false;
+    EXPECT_EQ(ReadSetupDxf(back, m, &repaired), FilingStatus::kOk);
+    EXPECT_TRUE(repaired);
+    SetupSlots expected = defaults();
+    for (int i = 0; i < text - 1; ++i) expected[i] = src[i];
+    expectSame(expected, back);
+    SettingsDxfItem next;
+    ASSERT_TRUE(m.readItem(next));
+    EXPECT_EQ(next.code, 102);
+
+    // A whole record is no repair; one that ends early is.
+    MemoryDxfStream whole, cut;
+    WriteSetupDxf(src, whole);
+    WriteSetupDxf(src, cut);
+    cut.items.resize(200);
+    ReadSetupDxf(back, whole, &repaired);
+    EXPECT_FALSE(repaired);
+    ReadSetupDxf(back, cut, &repaired);
+    EXPECT_TRUE(repaired);
+}

@@ -17,8 +17,10 @@
 #include "roofs/slab_record.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
+#include "store/velm_setup.h"
 #include "tests/roofs/slab_fixture.h"
 #include "tests/stairs/stair_models.h"
+#include "tests/store/damaged_records.h"
 #include "tests/support/velm_test.h"
 
 using namespace stairtest;
@@ -240,6 +242,34 @@ TEST_F(StairCommands, editing_moves_the_opening_and_a_failed_rebuild_changes_not
     EXPECT_NE(transcript().find("Nie można utworzyć schodów"), std::string::npos);
     EXPECT_EQ(count("0=INSERT 8=STAIRS"), 1);
     EXPECT_EQ(SlabHole(slab), std::make_pair(2, 180.0));
+}
+
+// The drawing's settings read from a record that lost one value (the real
+// before the text "HATCHFLOOR"): the slots from the gap on keep their
+// defaults, which is said once, and the edited stair is still a stair on
+// its layer, not one built from values taken from the wrong slots.
+TEST_F(StairCommands, a_store_read_with_a_value_missing_keeps_its_defaults_and_the_stair_edits) {
+    MakeStraightStair();
+    ASSERT_EQ(count("0=INSERT 8=STAIRS"), 1);
+    int text = -1;
+    for (int i = 1; i < kSetupVarCount && text < 0; ++i)
+        if (SetupVarDefinition(i).type == kVarText && std::string(SetupVarDefinition(i).text) == "HATCHFLOOR")
+            text = i;
+    ASSERT_GT(text, 0);
+    ReadBackDamaged(OpenSetupObject(false), [text](DxfItems& items) {
+        const std::size_t marker = FindDxfItem(items, 100, "VELM_SETUP");
+        ASSERT_LT(marker + text, items.size());
+        items.erase(items.begin() + static_cast<std::ptrdiff_t>(marker + text));
+    });
+    const std::string repaired = "Uszkodzony rekord ustawień \"VELM_SETUP\"";
+    EXPECT_NE(transcript().find(repaired), std::string::npos);
+    EXPECT_EQ(SettingString(SetupVar::SETSCA_LAYERBASE), SetupVarDefinition(SetupVar::SETSCA_LAYERBASE).text);
+
+    Queue("226 ok");
+    run({"VELMEDITSTAIR", "!pick 50,0"});
+    EXPECT_EQ(count("0=INSERT 8=STAIRS"), 1) << transcript();
+    EXPECT_EQ(count("0=INSERT"), 1);
+    EXPECT_EQ(transcript().find(repaired), transcript().rfind(repaired));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/base/module_state.h"
+#include "core/entity_data.h"
 #include "core/geometry/polygon.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
@@ -14,6 +15,7 @@
 #include "roofs/slab_record.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
+#include "tests/store/damaged_records.h"
 #include "tests/visual/model3d_fixture.h"
 #include "tests/walls/graph/graph_fixture.h"
 #include "visual/model3d/arc_sides.h"
@@ -309,6 +311,43 @@ TEST_F(Wall3DCommandsTest, ASideUnderSlabsWhoseSlabIsGoneKeepsItsFaces) {
     g.Build(false, true, nullptr, false);
     for (WallFace* f = g.faces; f; f = f->next) EXPECT_EQ(f->auto3DType, 2);
     g.Clear();
+}
+
+// The wall-layer record read as a file held it reduced to its handle and
+// owner (the host makes the record empty to read it): the first wall layer
+// is kept and the record named, so the floor is rebuilt rather than its
+// faces erased with none made; and a floor whose walls are no longer found
+// keeps its faces.
+TEST_F(Wall3DCommandsTest, ADamagedWallLayerRecordOrAFloorWithoutWallsKeepsTheFaces) {
+    Room();
+    run({"VELMWALL3D", ""});
+    const int once = count("0=3DFACE 8=VELM3DWALLS$0");
+    ASSERT_GT(once, 0) << transcript();
+    VELM_LAYERMURI* walls = OpenLayerMuriObject();
+    ASSERT_NE(walls, nullptr);
+    walls->entries.clear();
+    ReadBackDamaged(walls, [](DxfItems& items) {
+        std::erase_if(items, [](const ZcDbDxfItem& it) { return it.code != 5 && it.code != 330; });
+    });
+    EXPECT_NE(transcript().find("Uszkodzony rekord ustawień \"VELM_LAYERMURI\""), std::string::npos);
+    run({"VELMWALL3D", ""});
+    EXPECT_EQ(count("0=3DFACE 8=VELM3DWALLS$0"), once) << transcript();
+
+    // The wall lines moved off the wall layers: nothing to build from.
+    for (ZcDbObjectId id : modelSpace()) {
+        ads_name e;
+        zcdbGetAdsName(e, id);
+        resbuf* list = zcdbEntGet(e);
+        const resbuf* layer = FindRbCode(list, 8);
+        if (layer && std::string(layer->resval.rstring) == "VELM2DWALLS$0") {
+            ReplaceRb(list, 8, "PLAN");
+            zcdbEntMod(list);
+        }
+        zcutRelRb(list);
+    }
+    ASSERT_EQ(count("0=LINE 8=PLAN"), 8);
+    run({"VELMWALL3D", ""});
+    EXPECT_EQ(count("0=3DFACE 8=VELM3DWALLS$0"), once);
 }
 
 TEST_F(Wall3DCommandsTest, AfterAnEditOnlyTheSidesAnOpeningTouchesAreRegenerated) {

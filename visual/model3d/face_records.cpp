@@ -233,9 +233,10 @@ std::vector<std::string> FloorWallFaceLayers(const AAR_LAYERC& catalogue, double
     return layers;
 }
 
-void EraseFloorWallFaces(const AAR_LAYERC& catalogue, double elevation) {
+std::vector<std::array<std::int64_t, 2>> FloorWallFaces(const AAR_LAYERC& catalogue, double elevation) {
     const bool byHeight = LevelsSwitchedOff();
     const std::vector<double> floors = byHeight ? FloorElevations(elevation) : std::vector<double>{};
+    std::vector<std::array<std::int64_t, 2>> out;
     for (const std::string& layer : FloorWallFaceLayers(catalogue, elevation)) {
         for (const auto& name : AllFaces(layer.c_str())) {
             const ads_name e{name[0], name[1]};
@@ -244,8 +245,16 @@ void EraseFloorWallFaces(const AAR_LAYERC& catalogue, double elevation) {
                 Point3 c[4];
                 if (!ReadFace(e, l, c) || !OnFloorByHeight(c, elevation, floors)) continue;
             }
-            zcdbEntDel(e);
+            out.push_back(name);
         }
+    }
+    return out;
+}
+
+void EraseFloorWallFaces(const AAR_LAYERC& catalogue, double elevation) {
+    for (const auto& name : FloorWallFaces(catalogue, elevation)) {
+        const ads_name e{name[0], name[1]};
+        zcdbEntDel(e);
     }
 }
 

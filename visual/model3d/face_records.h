@@ -10,6 +10,8 @@
 // of its corners, else the lowest.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -43,7 +45,8 @@ void Erase3DFacesOnSides(const std::vector<const WallFace*>& sides, double eleva
 // the 3D twin of every wall layer, mapped through the catalogue and made
 // level layers as the generators make them (no layer is made).
 std::vector<std::string> FloorWallFaceLayers(const AAR_LAYERC& catalogue, double elevation);
-// Erases every 3DFACE of the floor on those layers.
+// Every 3DFACE of the floor on those layers, and their erase.
+std::vector<std::array<std::int64_t, 2>> FloorWallFaces(const AAR_LAYERC& catalogue, double elevation);
 void EraseFloorWallFaces(const AAR_LAYERC& catalogue, double elevation);
 
 // The layer of a face's side: "3DWALLS", or with useWallLayer the 3D twin

@@ -1,9 +1,12 @@
-// The 3D wall commands and drivers. The floor commands erase the floor's
-// faces once (by layer) and then generate side after side, so a whole
-// floor costs one pass over the faces plus the sides themselves.
+// The 3D wall commands and drivers. The floor commands gather the floor's
+// faces once (by layer), generate side after side and then erase what they
+// gathered, so a whole floor costs one pass over the faces plus the sides
+// themselves, and a run that cannot rebuild the floor leaves it as it was.
 #include "visual/model3d/wall3d_commands.h"
 
+#include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -89,13 +92,23 @@ void GenerateSide(const WallFace& face, const CFACCIATE& g, const RunSettings& r
     }
 }
 
-// The whole floor: old faces erased, every face generated, pilasters with
-// GEN3DPIL; tops with CHIUSURA_SUP (own heights only).
+// The last entity of the drawing, null when there is none.
+std::array<std::int64_t, 2> LastEntity() {
+    ads_name e{0, 0};
+    if (zcdbEntLast(e) != RTNORM) return {0, 0};
+    return {e[0], e[1]};
+}
+
+// The whole floor: every face generated, pilasters with GEN3DPIL, tops with
+// CHIUSURA_SUP (own heights only), and only then the old faces erased. A run
+// that made no face (no wall found on the floor) keeps the old ones: nothing
+// took their place.
 void GenerateFloor(double elevation, const SlabPlaneRec* covering, bool underPlanes) {
     RunSettings rs;
     CFACCIATE g;
     BuildGraph(g, elevation);
-    EraseFloorWallFaces(rs.catalogue, elevation);
+    const auto oldFaces = FloorWallFaces(rs.catalogue, elevation);
+    const auto lastBefore = LastEntity();
     for (WallFace* f = g.faces; f; f = f->next) {
         const std::string layer = SideLayer(*f, rs.useWallLayer, rs.catalogue, elevation, true);
         GenerateSide(*f, g, rs, layer, covering, underPlanes);
@@ -117,6 +130,11 @@ void GenerateFloor(double elevation, const SlabPlaneRec* covering, bool underPla
         std::string layer = k3DWallsKey;
         EnsureLayer(layer, rs.catalogue, true, elevation, true);
         GenWallTops(layer, elevation, height);
+    }
+    if (LastEntity() == lastBefore) return;
+    for (const auto& name : oldFaces) {
+        const ads_name e{name[0], name[1]};
+        zcdbEntDel(e);
     }
 }
 

@@ -27,8 +27,8 @@ void Gen3DWall(const WallFace& face, const CFACCIATE& graph, double step, int cu
 void Gen3DFacesOfWallLine(const ads_name entity, double elevation);
 void Gen3DFacesOfWallLineUnderPlanes(const ads_name entity, double elevation, const SlabPlaneRec* planes);
 // The whole floor at its own heights, as "VELMWALL3D" makes it once the
-// floor is known: the floor's faces erased, every side, pilasters and tops
-// as the settings say.
+// floor is known: every side, pilasters and tops as the settings say, then
+// the floor's old faces erased (kept when nothing was made).
 void Gen3DWallsOfFloor(double elevation);
 // The whole floor under its covering slabs.
 void Gen3DWallsUnderSlabs(double elevation);
