@@ -240,7 +240,10 @@ int CArrayUnitaAmb::WriteUaDefDlc(std::string_view fileName) const {
         from = ReadUaDefSource(*path, current);
         if (!from) return 0;
     }
-    const SupportWrite done = WriteSupportLines(from->read, MergeUaDefLines(*from, *this));
+    // A file written ends with a line end, as the writer has always made it.
+    SupportFileRead read = from->read;
+    read.file.finalLineEnd = true;
+    const SupportWrite done = WriteSupportLines(read, MergeUaDefLines(*from, *this));
     if (done == SupportWrite::Refused) return 0;
     if (done == SupportWrite::Failed) {
         zcutPrintf("\nPliku %s nie można otworzyć", std::string(fileName).c_str());

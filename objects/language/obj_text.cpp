@@ -360,7 +360,10 @@ void WriteBack(const std::string& path, const host::TextFile& file) {
     SupportFileRead read{path, file, std::nullopt};
     read.file.lines.clear();
     if (host::fileExists(path))
-        if (std::optional<host::TextFile> now = ReadSupportText(path)) read.file = std::move(*now);
+        if (std::optional<host::TextFile> now = ReadSupportText(path)) {
+            read.file = std::move(*now);
+            read.file.finalLineEnd = file.finalLineEnd;
+        }
     if (WriteSupportLines(read, file.lines) == SupportWrite::Failed)
         zcutPrintf("\nNie można zapisać pliku %s", path.c_str());
 }

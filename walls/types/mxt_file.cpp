@@ -187,6 +187,8 @@ std::optional<SupportFileRead> ReadWallTypeSource(const std::string& path) {
     if (!file) return std::nullopt;
     CMuro scratch;
     std::optional<SupportFault> fault = WallTypeFault(file->lines, scratch);
+    // A file written again ends with a line end, as a new one does.
+    file->finalLineEnd = true;
     return SupportFileRead{path, std::move(*file), std::move(fault)};
 }
 
