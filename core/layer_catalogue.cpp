@@ -2,8 +2,9 @@
 //
 // Reading: group and subgroup lines set the group path of the rows below
 // them and are rows themselves; every line is split on commas. Writing
-// reads the existing file only to learn its encoding and line ends, then
-// replaces it whole. The layer service asks the host's "_-LAYER" command to
+// reads the existing file to learn its encoding and line ends and writes
+// nothing when the file holds the table already; otherwise it replaces it
+// whole. The layer service asks the host's "_-LAYER" command to
 // make a missing layer, with regeneration and command echo off meanwhile.
 #include "core/layer_catalogue.h"
 
@@ -72,11 +73,16 @@ bool AAR_LAYERC::ReadLayerDefPath(const std::string& path) {
 }
 
 bool AAR_LAYERC::WriteLayerDefPath(const std::string& path) const {
-    // Only the encoding and line ends of the old file are kept.
-    host::TextFile file = host::readTextFile(path).value_or(host::TextFile{});
-    file.lines = FormatLayerDefLines();
-    file.finalLineEnd = true;
-    return host::writeTextFile(path, file);
+    // A table that is the one the file holds writes nothing; any other
+    // replaces the file in its encoding and line ends.
+    SupportFileRead read{path, host::readTextFile(path).value_or(host::TextFile{}), std::nullopt};
+    std::vector<std::string> lines = FormatLayerDefLines();
+    AAR_LAYERC held;
+    held.ParseLayerDefLines(read.file.lines);
+    if (held.FormatLayerDefLines() == lines) return true;
+    read.file.finalLineEnd = true;
+    const SupportWrite done = WriteSupportLines(read, lines);
+    return done == SupportWrite::Written || done == SupportWrite::Unchanged;
 }
 
 void AAR_LAYERC::ParseLayerDefLines(const std::vector<std::string>& lines) {

@@ -9,10 +9,11 @@
 //   "KEY,LAYER,COLOUR,SPARE,LINETYPE,WEIGHT"   a data row
 // Fields are split on commas; an empty field keeps its default and does not
 // hide the fields after it. Defaults of a read row: colour 256, linetype
-// "Continuous", weight -3; texts empty. Blank lines are not rows. The file
-// is written back whole (temporary file, then renamed) in the encoding and
-// with the line ends it was read with; group paths are not written, they
-// follow from the group lines when the file is read again.
+// "Continuous", weight -3; texts empty. Blank lines are not rows. A file
+// that holds the table already is not written; otherwise it is written back
+// whole (temporary file, then renamed) in the encoding and with the line
+// ends it was read with; group paths are not written, they follow from the
+// group lines when the file is read again.
 #pragma once
 
 #include <cstdint>

@@ -104,6 +104,35 @@ std::optional<host::TextFile> ReadSupportText(const std::string& path, bool* not
     return host::decodeText(bytes);
 }
 
+void ReportSupportFault(const std::string& path, const SupportFault& fault) {
+    zcutPrintf("\n%s:%zu: %s", path.c_str(), fault.line, fault.what.c_str());
+}
+
+SupportWrite WriteSupportLines(const SupportFileRead& read, const std::vector<std::string>& lines) {
+    if (lines == read.file.lines) return SupportWrite::Unchanged;
+    if (read.fault) {
+        SupportFault refused = *read.fault;
+        refused.what += " (plik nie został zapisany)";
+        ReportSupportFault(read.path, refused);
+        return SupportWrite::Refused;
+    }
+    host::TextFile file = read.file;
+    file.lines = lines;
+    // The lines kept with the bytes they were read with follow their text,
+    // in order, wherever the writer put them.
+    file.rawLines.clear();
+    std::size_t from = 0;
+    for (const auto& [index, bytes] : read.file.rawLines) {
+        for (std::size_t k = from; k < lines.size(); ++k) {
+            if (lines[k] != read.file.lines[index]) continue;
+            file.rawLines.emplace(k, bytes);
+            from = k + 1;
+            break;
+        }
+    }
+    return host::writeTextFile(read.path, file) ? SupportWrite::Written : SupportWrite::Failed;
+}
+
 std::optional<LineCursor> OpenLineCursor(const std::string& path) {
     std::optional<host::TextFile> file = ReadSupportText(path);
     if (!file) return std::nullopt;

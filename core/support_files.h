@@ -45,6 +45,33 @@ std::optional<std::string> ConfigStringFromLines(const std::vector<std::string>&
 // `notText` set, so that its reader goes on as for a missing file.
 std::optional<host::TextFile> ReadSupportText(const std::string& path, bool* notText = nullptr);
 
+// Where a support file stops reading as its reader expects: the first
+// line (counted from 1) it could not read, and what was wrong with it.
+struct SupportFault {
+    std::size_t line = 0;
+    std::string what;
+};
+
+// "\nFILE:LINE: what" on the command line, the file as found.
+void ReportSupportFault(const std::string& path, const SupportFault& fault);
+
+// A support file the module writes back, as it was read: its text (with its
+// encoding and line ends) and its first fault, if any.
+struct SupportFileRead {
+    std::string path;
+    host::TextFile file;
+    std::optional<SupportFault> fault;
+};
+
+// The one rule for every support file written back. Nothing is written when
+// `lines` are the lines that were read; a file that was not read whole (it
+// has a fault) is not overwritten and its fault is named; otherwise the
+// lines replace the file (temporary file, then renamed) in the encoding and
+// with the line ends it was read with, every line the writer passed on
+// unchanged keeping its bytes. A failed write leaves the old file.
+enum class SupportWrite { Unchanged, Written, Refused, Failed };
+SupportWrite WriteSupportLines(const SupportFileRead& read, const std::vector<std::string>& lines);
+
 // A text file read whole, handed out line by line.
 struct LineCursor {
     host::TextFile file;

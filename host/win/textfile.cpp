@@ -1,10 +1,14 @@
-// Text files: decoding decides once per file (valid UTF-8 or not), then the
-// bytes are split at LF (one CR before it removed), or at CR in a file of
-// CR line ends, one without any LF. Windows-1250 maps its
+// Text files: the bytes are split at LF (one CR before it removed), or at
+// CR in a file of CR line ends, one without any LF; then the file is UTF-8
+// when it is valid UTF-8, or when it holds more UTF-8 characters beyond
+// ASCII than bytes that are not UTF-8 (its lines that are not valid keep
+// their bytes for writing); else Windows-1250. Windows-1250 maps its
 // upper half through a 128-entry table; the five bytes the code page leaves
 // unassigned map to the C1 control of the same value, as Windows converts
 // them, so they survive a round trip.
 #include "host/win/textfile.h"
+
+#include <algorithm>
 
 #include "host/win/files.h"
 #include "host/win/textutil.h"
@@ -34,6 +38,57 @@ constexpr char16_t kCp1250[128] = {
     0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,  // F8
 };
 
+// Whether the bytes are UTF-8: valid, or with more UTF-8 characters beyond
+// ASCII than bytes that are not UTF-8 (a UTF-8 file with stray bytes). Any
+// other file is Windows-1250 throughout, where a pair of its letters may
+// happen to read as UTF-8.
+bool readsAsUtf8(std::string_view bytes) {
+    if (isValidUtf8(bytes)) return true;
+    std::size_t utf8Chars = 0;
+    std::size_t strayBytes = 0;
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        bool valid = true;
+        const char32_t cp = decodeUtf8(bytes, pos, &valid);
+        if (!valid)
+            ++strayBytes;
+        else if (cp >= 0x80)
+            ++utf8Chars;
+    }
+    return utf8Chars > strayBytes;
+}
+
+// The lines of `bytes` without their line ends; sets the file's line end
+// and whether its last line had one. A file without a single LF whose lines
+// end in CR alone is split at CR; any other at LF with one CR before it
+// removed, a CR inside a line staying part of it.
+std::vector<std::string_view> splitLines(std::string_view text, TextFile& file) {
+    std::vector<std::string_view> lines;
+    const bool crAlone =
+        text.find('\n') == std::string_view::npos && text.find('\r') != std::string_view::npos;
+    const char separator = crAlone ? '\r' : '\n';
+    if (crAlone) file.lineEnding = LineEnding::Cr;
+    bool firstEnd = true;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t sep = text.find(separator, start);
+        if (sep == std::string_view::npos) {
+            lines.push_back(text.substr(start));
+            file.finalLineEnd = false;
+            break;
+        }
+        std::size_t end = sep;
+        if (!crAlone) {
+            const bool cr = end > start && text[end - 1] == '\r';
+            if (cr) --end;
+            if (firstEnd) file.lineEnding = cr ? LineEnding::CrLf : LineEnding::Lf;
+        }
+        firstEnd = false;
+        lines.push_back(text.substr(start, end - start));
+        start = sep + 1;
+    }
+    return lines;
+}
+
 char encode1250(char32_t cp) {
     if (cp < 0x80) return static_cast<char>(cp);
     for (int i = 0; i < 128; ++i)
@@ -45,11 +100,22 @@ char encode1250(char32_t cp) {
 
 bool isTextBytes(std::string_view bytes) {
     if (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF") return false;
-    const bool utf8 = isValidUtf8(bytes);
     for (char c : bytes) {
         const auto b = static_cast<unsigned char>(c);
         if (b < 0x20 && b != '\t' && b != '\n' && b != '\r' && b != '\f' && b != 0x1A) return false;
-        if (!utf8 && (b == 0x81 || b == 0x83 || b == 0x88 || b == 0x90 || b == 0x98)) return false;
+    }
+    // The bytes Windows-1250 leaves unassigned, where they are read in that
+    // code page: anywhere in such a file, only the stray ones in UTF-8.
+    auto unassigned = [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return b == 0x81 || b == 0x83 || b == 0x88 || b == 0x90 || b == 0x98;
+    };
+    if (!readsAsUtf8(bytes)) return std::none_of(bytes.begin(), bytes.end(), unassigned);
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const std::size_t start = pos;
+        bool valid = true;
+        decodeUtf8(bytes, pos, &valid);
+        if (!valid && unassigned(bytes[start])) return false;
     }
     return true;
 }
@@ -66,52 +132,42 @@ TextFile decodeText(std::string_view bytes) {
         file.byteOrderMark = true;
         bytes.remove_prefix(kBom.size());
     }
-    std::string text;
+    // Line ends are ASCII in both encodings, so the bytes are split first.
+    std::vector<std::string_view> raw = splitLines(bytes, file);
     if (isValidUtf8(bytes)) {
-        text = std::string(bytes);
-    } else {
-        file.encoding = TextEncoding::Windows1250;
-        text = decodeWindows1250(bytes);
+        for (std::string_view line : raw) file.lines.emplace_back(line);
+        return file;
     }
-    // A file without a single LF whose lines end in CR alone is split at CR;
-    // any other at LF with one CR before it removed, a CR inside a line
-    // staying part of it.
-    const bool crAlone = text.find('\n') == std::string::npos && text.find('\r') != std::string::npos;
-    const char separator = crAlone ? '\r' : '\n';
-    if (crAlone) file.lineEnding = LineEnding::Cr;
-    bool firstEnd = true;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t sep = text.find(separator, start);
-        if (sep == std::string::npos) {
-            file.lines.push_back(text.substr(start));
-            file.finalLineEnd = false;
-            break;
+    if (!readsAsUtf8(bytes)) {
+        file.encoding = TextEncoding::Windows1250;
+        for (std::string_view line : raw) file.lines.push_back(decodeWindows1250(line));
+        return file;
+    }
+    for (std::string_view line : raw) {
+        if (isValidUtf8(line)) {
+            file.lines.emplace_back(line);
+            continue;
         }
-        std::size_t end = sep;
-        if (!crAlone) {
-            const bool cr = end > start && text[end - 1] == '\r';
-            if (cr) --end;
-            if (firstEnd) file.lineEnding = cr ? LineEnding::CrLf : LineEnding::Lf;
-        }
-        firstEnd = false;
-        file.lines.push_back(text.substr(start, end - start));
-        start = sep + 1;
+        file.rawLines.emplace(file.lines.size(), std::string(line));
+        file.lines.push_back(repairUtf8(line));
     }
     return file;
 }
 
 std::string encodeText(const TextFile& file) {
-    std::string text;
     const char* eol = file.lineEnding == LineEnding::CrLf ? "\r\n"
                       : file.lineEnding == LineEnding::Cr ? "\r"
                                                           : "\n";
-    for (std::size_t i = 0; i < file.lines.size(); ++i) {
-        text += file.lines[i];
-        if (i + 1 < file.lines.size() || file.finalLineEnd) text += eol;
-    }
     std::string out = file.byteOrderMark ? std::string(kBom) : std::string();
-    out += file.encoding == TextEncoding::Windows1250 ? encodeWindows1250(text) : text;
+    for (std::size_t i = 0; i < file.lines.size(); ++i) {
+        const std::string& line = file.lines[i];
+        const auto raw = file.rawLines.find(i);
+        if (raw != file.rawLines.end() && repairUtf8(raw->second) == line)
+            out += raw->second;
+        else
+            out += file.encoding == TextEncoding::Windows1250 ? encodeWindows1250(line) : line;
+        if (i + 1 < file.lines.size() || file.finalLineEnd) out += eol;
+    }
     return out;
 }
 

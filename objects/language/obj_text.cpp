@@ -8,10 +8,12 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/support_files.h"
 #include "host/ads/cmdline.h"
 #include "host/db/dbobjptr.h"
 #include "host/util/adscodes.h"
 #include "host/util/findfile.h"
+#include "host/win/files.h"
 #include "host/win/textutil.h"
 #include "store/settings_store.h"
 
@@ -42,10 +44,26 @@ host::TextFile FormatOf(const host::TextFile& file) {
     return format;
 }
 
-std::optional<std::vector<ObjLine>> ExpandFile(const host::TextFile& file, PathStack& stack);
+// Where an include line is: the file that holds it and its line (from 1);
+// no file for an include line handed in alone.
+struct IncludeSite {
+    std::string file;
+    std::size_t line = 0;
+};
+
+std::optional<std::vector<ObjLine>> ExpandFile(const host::TextFile& file, const std::string& path,
+                                               PathStack& stack);
+
+void ReportInclude(const IncludeSite& site, const std::string& what) {
+    if (site.file.empty())
+        zcutPrintf("\n%s", what.c_str());
+    else
+        ReportSupportFault(site.file, SupportFault{site.line, what});
+}
 
 // The block of one include line, or nothing after the message.
-std::optional<std::vector<ObjLine>> ExpandInclude(std::string_view includeLine, PathStack& stack) {
+std::optional<std::vector<ObjLine>> ExpandInclude(std::string_view includeLine, const IncludeSite& site,
+                                                  PathStack& stack) {
     std::string_view rest = includeLine.substr(2);
     std::string name(rest.substr(0, rest.find('"')));
     while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
@@ -53,14 +71,17 @@ std::optional<std::vector<ObjLine>> ExpandInclude(std::string_view includeLine, 
     std::optional<host::TextFile> file;
     if (FindLibraryFile(name, path) == RTNORM) {
         std::string canonical = CanonicalPath(path);
-        bool expanding = false;
-        for (const std::string& open : stack) expanding = expanding || open == canonical;
         // A file already being expanded would include itself without end.
-        if (!expanding) file = host::readTextFile(path);
+        for (const std::string& open : stack)
+            if (open == canonical) {
+                ReportInclude(site, "Pętla dołączeń: plik " + name + " dołącza sam siebie");
+                return std::nullopt;
+            }
+        file = host::readTextFile(path);
         if (file) stack.push_back(canonical);
     }
     if (!file) {
-        zcutPrintf("\nNie można otworzyć dołączonego pliku %s", name.c_str());
+        ReportInclude(site, "Nie można otworzyć dołączonego pliku " + name);
         return std::nullopt;
     }
     std::vector<ObjLine> block;
@@ -69,7 +90,7 @@ std::optional<std::vector<ObjLine>> ExpandInclude(std::string_view includeLine, 
     start.includeLine = std::string(includeLine);
     start.format = FormatOf(*file);
     block.push_back(std::move(start));
-    std::optional<std::vector<ObjLine>> inner = ExpandFile(*file, stack);
+    std::optional<std::vector<ObjLine>> inner = ExpandFile(*file, path, stack);
     stack.pop_back();
     if (!inner) return std::nullopt;
     for (ObjLine& l : *inner) block.push_back(std::move(l));
@@ -79,13 +100,15 @@ std::optional<std::vector<ObjLine>> ExpandInclude(std::string_view includeLine, 
     return block;
 }
 
-std::optional<std::vector<ObjLine>> ExpandFile(const host::TextFile& file, PathStack& stack) {
+std::optional<std::vector<ObjLine>> ExpandFile(const host::TextFile& file, const std::string& path,
+                                               PathStack& stack) {
     std::vector<ObjLine> out;
     for (std::size_t i = 0; i < file.lines.size(); ++i) {
         const std::string& line = file.lines[i];
         bool lineEnd = i + 1 < file.lines.size() || file.finalLineEnd;
         if (line.size() >= 2 && line[0] == '@' && line[1] == '"') {
-            std::optional<std::vector<ObjLine>> block = ExpandInclude(lineEnd ? line + "\n" : line, stack);
+            std::optional<std::vector<ObjLine>> block =
+                ExpandInclude(lineEnd ? line + "\n" : line, IncludeSite{path, i + 1}, stack);
             if (!block) return std::nullopt;
             for (ObjLine& l : *block) out.push_back(std::move(l));
             continue;
@@ -161,7 +184,7 @@ int ReadObjText(const std::string& name, std::unique_ptr<ObjText>& slot) {
     // every section search on it fails.
     if (EndsWithNoCase(path, ".txt")) {
         PathStack stack{CanonicalPath(path)};
-        std::optional<std::vector<ObjLine>> lines = ExpandFile(*file, stack);
+        std::optional<std::vector<ObjLine>> lines = ExpandFile(*file, path, stack);
         if (!lines) return -1;
         text.lines = std::move(*lines);
     }
@@ -173,7 +196,7 @@ std::optional<std::vector<ObjLine>> ReadIncludeFile(std::string_view includeLine
     PathStack stack;
     std::string line(includeLine);
     if (line.empty() || line.back() != '\n') line += '\n';
-    return ExpandInclude(line, stack);
+    return ExpandInclude(line, IncludeSite{}, stack);
 }
 
 bool TextAtEnd(const ObjText& text) {
@@ -343,9 +366,18 @@ host::TextFile FileFromEntries(const std::string& joined, const host::TextFile& 
 }
 
 // A file that cannot be written keeps its former text (the write goes
-// through a temporary file); the user is told the value was not kept.
+// through a temporary file); the user is told the value was not kept. A
+// file whose text is what it holds is not written.
 void WriteBack(const std::string& path, const host::TextFile& file) {
-    if (!host::writeTextFile(path, file)) zcutPrintf("\nNie można zapisać pliku %s", path.c_str());
+    SupportFileRead read{path, file, std::nullopt};
+    read.file.lines.clear();
+    if (host::fileExists(path))
+        if (std::optional<host::TextFile> now = ReadSupportText(path)) {
+            read.file = std::move(*now);
+            read.file.finalLineEnd = file.finalLineEnd;
+        }
+    if (WriteSupportLines(read, file.lines) == SupportWrite::Failed)
+        zcutPrintf("\nNie można zapisać pliku %s", path.c_str());
 }
 
 bool IsBlockStart(const ObjLine& l) {

@@ -16,7 +16,8 @@
 // section lies in the block: such an include file is rewritten on save,
 // whatever the flag of the blocks around it. An include line is written
 // back exactly as it was read. A file that includes itself, directly or
-// through others, is refused like a missing include.
+// through others, is refused as an include loop; a loop and a missing
+// include file are named with the file and line of their include line.
 #pragma once
 
 #include <cstddef>

@@ -198,11 +198,13 @@ int GetParamObjectFile(const char* prompt, std::string& name, const ads_name pre
 
 int SelectObjectFile(const char* prompt, std::string& name, const ads_name preset) {
     if (name == ".") return GetParamObjectFile(prompt, name, preset);
+    // The folder goes first: a dot in a folder's name is no extension, and
+    // a name left with its folder would tie the drawing to this machine.
     std::string bare = name;
-    const std::size_t dot = bare.find('.', 1);
-    if (dot != std::string::npos) bare.resize(dot);
     const std::size_t slash = bare.find_last_of("/\\:");
     if (slash != std::string::npos) bare = bare.substr(slash + 1);
+    const std::size_t dot = bare.find('.', 1);
+    if (dot != std::string::npos) bare.resize(dot);
     char found[1024];
     if (!bare.empty() && zcedFindFile((bare + ".txt").c_str(), found) == RTNORM) name = bare;
     return 1;

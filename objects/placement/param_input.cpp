@@ -427,15 +427,19 @@ int SaveParameterSets(ObjContext& context) {
     dlg.LoadFromContext(context);
     context.runMode = runMode;
     dlg.m_pictureName = context.objectName;
+    const double factor = unitFactor != 0.0 ? unitFactor : 1.0;
+    const std::vector<std::string> before = TypoBlock(dlg.m_sets, factor);
     {
         CZcModuleResourceOverride use(VelmResourceHandle());
         if (dlg.DoModal() != IDOK) return 0;
     }
     context.paramSetName = dlg.m_chosenSetName;
+    std::vector<std::string> block = TypoBlock(dlg.m_sets, factor);
+    // Sets left as they were change nothing in the file.
+    if (block == before) return 1;
     ObjText& text = *context.text;
     text.modified = 1;
 
-    std::vector<std::string> block = TypoBlock(dlg.m_sets, unitFactor != 0.0 ? unitFactor : 1.0);
     // The section is found as the readers find it: first word, case ignored.
     std::size_t start = text.lines.size();
     if (FindSection("TYPO", text, true)) start = text.cursor.line - 1;

@@ -1,6 +1,7 @@
 // The room label field catalogue (see the header).
 #include "rooms/labels/label_catalogue.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -61,29 +62,43 @@ int CArrayUnitaAmb::RemoveSet(std::string_view name) {
 
 // A set missing its "[END]" runs on into the next set: that set's header
 // and title do not begin with "$" and are skipped, and its "[END]" closes
-// the first one. Kept as the file has always been read.
-CArrayUnitaAmb ParseUaDefLines(const std::vector<std::string>& lines) {
-    CArrayUnitaAmb sets;
+// the first one. Kept as the file has always been read; what is skipped or
+// dropped inside a set is the file's first fault.
+UaDefParse ParseUaDefText(const std::vector<std::string>& lines) {
+    UaDefParse out;
+    auto fault = [&out](std::size_t index, const char* what) {
+        if (!out.fault) out.fault = SupportFault{index + 1, what};
+    };
     std::size_t i = 0;
     const std::size_t n = lines.size();
     while (i < n) {
+        const std::size_t first = i;
         const std::string& header = lines[i++];
         if (header.empty() || header[0] != '[') continue;
         CArrayDefEti set;
         set.setName = HeaderName(header);
-        if (i >= n) break;
+        if (i >= n) {
+            fault(first, "zestaw bez wiersza [END]");
+            break;
+        }
         set.title = lines[i++];
         bool closed = false;
         while (i < n) {
+            const std::size_t at = i;
             const std::string& line = lines[i++];
             if (line == kEndLine) {
                 closed = true;
                 break;
             }
-            if (line.empty() || line[0] != '$') continue;
+            if (line.empty() || line[0] != '$') {
+                fault(at, "oczekiwano pola ($NN) albo [END]");
+                continue;
+            }
             CDefEti field;
             field.SetName(line);
+            if (!ScanInt(std::string_view(line).substr(1))) fault(at, "nazwa pola bez numeru");
             if (i >= n) break;
+            if (lines[i] != "T_EDIT" && lines[i] != "T_LIST") fault(i, "nieznany rodzaj pola");
             field.kind = lines[i++] == "T_EDIT" ? 0 : 1;
             if (i >= n) break;
             field.prompt = lines[i++];
@@ -93,8 +108,12 @@ CArrayUnitaAmb ParseUaDefLines(const std::vector<std::string>& lines) {
             }
             if (i >= n) break;
             const std::optional<int> count = ScanInt(lines[i++]);
-            if (!count || *count < 0) continue;
+            if (!count || *count < 0) {
+                fault(i - 1, "nieprawidłowa liczba wartości listy");
+                continue;
+            }
             if (n - i < static_cast<std::size_t>(*count)) {
+                fault(i - 1, "mniej wartości listy niż podano");
                 i = n;
                 break;
             }
@@ -103,9 +122,64 @@ CArrayUnitaAmb ParseUaDefLines(const std::vector<std::string>& lines) {
             i += static_cast<std::size_t>(*count);
             set.push_back(std::move(field));
         }
-        if (closed && !set.empty()) sets.push_back(std::move(set));
+        if (!closed) fault(first, "zestaw bez wiersza [END]");
+        // A set without fields is no set to the dialogs: its lines are left
+        // as they are.
+        if (!closed || set.empty()) continue;
+        set.sourceIndex = static_cast<int>(out.sets.size());
+        out.sets.push_back(std::move(set));
+        out.spans.emplace_back(first, i);
     }
-    return sets;
+    return out;
+}
+
+CArrayUnitaAmb ParseUaDefLines(const std::vector<std::string>& lines) {
+    return std::move(ParseUaDefText(lines).sets);
+}
+
+std::vector<std::string> MergeUaDefLines(const UaDefSource& source, const CArrayUnitaAmb& sets) {
+    const std::vector<std::string>& old = source.read.file.lines;
+    // A set takes the place of the set it was read as; a second copy of one,
+    // and a set made in memory, goes after the last set of the file.
+    std::vector<const CArrayDefEti*> placed(source.spans.size(), nullptr);
+    std::vector<const CArrayDefEti*> added;
+    for (const CArrayDefEti& set : sets) {
+        const auto index = static_cast<std::size_t>(set.sourceIndex);
+        if (set.sourceIndex >= 0 && index < placed.size() && !placed[index])
+            placed[index] = &set;
+        else
+            added.push_back(&set);
+    }
+    std::vector<std::string> lines;
+    auto copy = [&lines, &old](std::size_t from, std::size_t to) {
+        lines.insert(lines.end(), old.begin() + static_cast<std::ptrdiff_t>(from),
+                     old.begin() + static_cast<std::ptrdiff_t>(to));
+    };
+    auto write = [&lines](const CArrayDefEti& set) {
+        CArrayUnitaAmb one;
+        one.push_back(set);
+        std::vector<std::string> own = UaDefLines(one);
+        lines.insert(lines.end(), own.begin(), own.end());
+    };
+    std::size_t at = 0;
+    for (std::size_t k = 0; k < source.spans.size(); ++k) {
+        const auto [first, end] = source.spans[k];
+        copy(at, first);
+        at = end;
+        if (!placed[k]) continue;
+        CArrayUnitaAmb now, then;
+        now.push_back(*placed[k]);
+        then.push_back(source.asRead[k]);
+        if (UaDefLines(now) == UaDefLines(then))
+            copy(first, end);
+        else
+            write(*placed[k]);
+    }
+    const std::size_t tail = source.spans.empty() ? old.size() : at;
+    copy(at, tail);
+    for (const CArrayDefEti* set : added) write(*set);
+    copy(tail, old.size());
+    return lines;
 }
 
 std::vector<std::string> UaDefLines(const CArrayUnitaAmb& sets) {
@@ -126,31 +200,52 @@ std::vector<std::string> UaDefLines(const CArrayUnitaAmb& sets) {
     return lines;
 }
 
+namespace {
+
+std::shared_ptr<UaDefSource> ReadUaDefSource(const std::string& path, CArrayUnitaAmb& sets) {
+    std::optional<host::TextFile> file = ReadSupportText(path);
+    if (!file) return nullptr;
+    auto source = std::make_shared<UaDefSource>();
+    UaDefParse parsed = ParseUaDefText(file->lines);
+    if (!parsed.fault && parsed.sets.empty()) parsed.fault = SupportFault{1, "brak zestawu pól"};
+    source->read = SupportFileRead{path, std::move(*file), parsed.fault};
+    source->spans = std::move(parsed.spans);
+    source->asRead.assign(parsed.sets.begin(), parsed.sets.end());
+    sets.swap(parsed.sets);
+    return source;
+}
+
+}  // namespace
+
 bool CArrayUnitaAmb::ReadUaDefDlc(std::string_view fileName) {
     clear();
+    source.reset();
     const std::optional<std::string> path = FindSupportFile(fileName);
     if (!path) return false;
-    const std::optional<host::TextFile> file = host::readTextFile(*path);
-    if (!file) return false;
-    CArrayUnitaAmb read = ParseUaDefLines(file->lines);
-    swap(read);
+    std::shared_ptr<UaDefSource> read = ReadUaDefSource(*path, *this);
+    if (!read) return false;
+    if (read->read.fault) ReportSupportFault(*path, *read->read.fault);
+    source = std::move(read);
     return !empty();
 }
 
 int CArrayUnitaAmb::WriteUaDefDlc(std::string_view fileName) const {
     const std::optional<std::string> path = FindSupportFile(fileName);
     if (!path) return 0;
-    // The file keeps the encoding and line ends it came with.
-    host::TextFile file;
-    file.lineEnding = host::LineEnding::CrLf;
-    if (std::optional<host::TextFile> old = host::readTextFile(*path)) {
-        file.encoding = old->encoding;
-        file.lineEnding = old->lineEnding;
-        file.byteOrderMark = old->byteOrderMark;
+    // A collection not read from this file replaces the sets the file holds
+    // now; a file that does not read as text is not written over.
+    std::shared_ptr<const UaDefSource> from = source;
+    if (!from || from->read.path != *path) {
+        CArrayUnitaAmb current;
+        from = ReadUaDefSource(*path, current);
+        if (!from) return 0;
     }
-    file.lines = UaDefLines(*this);
-    file.finalLineEnd = true;
-    if (!host::writeTextFile(*path, file)) {
+    // A file written ends with a line end, as the writer has always made it.
+    SupportFileRead read = from->read;
+    read.file.finalLineEnd = true;
+    const SupportWrite done = WriteSupportLines(read, MergeUaDefLines(*from, *this));
+    if (done == SupportWrite::Refused) return 0;
+    if (done == SupportWrite::Failed) {
         zcutPrintf("\nPliku %s nie można otworzyć", std::string(fileName).c_str());
         return 0;
     }
@@ -166,6 +261,12 @@ int ReadLabelFieldSet(std::string_view name, CArrayDefEti& set) {
     }
     std::optional<LineCursor> cursor = OpenLineCursor(*path);
     if (!cursor) return 0;
+    // An empty catalogue is no catalogue: said so, and taken as a missing one.
+    const std::vector<std::string>& all = cursor->file.lines;
+    if (std::all_of(all.begin(), all.end(), [](const std::string& l) { return l.empty(); })) {
+        ReportSupportFault(*path, SupportFault{1, "pusty plik"});
+        return 0;
+    }
 
     const std::string header = "[" + std::string(name) + "]";
     std::string line;
@@ -180,43 +281,46 @@ int ReadLabelFieldSet(std::string_view name, CArrayDefEti& set) {
         return 0;
     }
     set.setName = name;
-    auto readError = [] {
-        zcutPrintf("\nBłąd odczytu pliku UA_DEF.DLC");
+    // The line the error is in: the last one read, or the last of the file
+    // when it ended too soon.
+    auto readError = [&cursor, &path](const char* what) {
+        ReportSupportFault(*path, SupportFault{std::max<std::size_t>(cursor->next, 1), what});
         return 0;
     };
-    if (!ReadLineNoEol(set.title, *cursor)) return readError();
-    if (!ReadLineNoEol(line, *cursor)) return readError();
+    constexpr const char* kEnded = "plik kończy się przed [END]";
+    if (!ReadLineNoEol(set.title, *cursor)) return readError(kEnded);
+    if (!ReadLineNoEol(line, *cursor)) return readError(kEnded);
     for (;;) {
         if (zcutEqualsNoCase(std::string_view(line).substr(0, 5), kEndLine)) return 1;
         // A stray line in entry position is passed over: files the writer
         // makes never hold one, and reading it as a name would invent a field.
         if (!line.empty() && line[0] == '$') {
             const std::optional<int> number = ScanInt(std::string_view(line).substr(1));
-            if (!number) return readError();
+            if (!number) return readError("nazwa pola bez numeru");
             CDefEti field;
             field.name = line;
             field.number = *number;
             std::string kind;
-            if (!ReadLineNoEol(kind, *cursor)) return readError();
+            if (!ReadLineNoEol(kind, *cursor)) return readError(kEnded);
             if (zcutEqualsNoCase(kind, "T_EDIT")) {
-                if (!ReadLineNoEol(field.prompt, *cursor)) return readError();
+                if (!ReadLineNoEol(field.prompt, *cursor)) return readError(kEnded);
                 field.kind = 0;
                 set.push_back(std::move(field));
             } else if (zcutEqualsNoCase(kind, "T_LIST")) {
-                if (!ReadLineNoEol(field.prompt, *cursor)) return readError();
+                if (!ReadLineNoEol(field.prompt, *cursor)) return readError(kEnded);
                 field.kind = 1;
                 std::string countLine;
-                if (!ReadLineNoEol(countLine, *cursor)) return readError();
+                if (!ReadLineNoEol(countLine, *cursor)) return readError(kEnded);
                 const std::optional<int> count = ScanInt(countLine);
-                if (!count) return readError();
+                if (!count) return readError("nieprawidłowa liczba wartości listy");
                 for (int k = 0; k < *count; ++k) {
                     std::string value;
-                    if (!ReadLineNoEol(value, *cursor)) return readError();
+                    if (!ReadLineNoEol(value, *cursor)) return readError(kEnded);
                     field.values.push_back(std::move(value));
                 }
                 set.push_back(std::move(field));
             }
         }
-        if (!ReadLineNoEol(line, *cursor)) return readError();
+        if (!ReadLineNoEol(line, *cursor)) return readError(kEnded);
     }
 }

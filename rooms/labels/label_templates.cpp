@@ -1,6 +1,7 @@
 // Room label templates (see the header).
 #include "rooms/labels/label_templates.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "core/support_files.h"
@@ -82,9 +83,27 @@ int ReadUaFile(std::string_view templateName, LabelTemplate& out) {
             if (!value.empty()) *k.field = std::move(value);
         }
     }
-    if (!ended) out.labelBlock.clear();
-    if (out.labelBlock.empty()) {
-        zcutPrintf("\nBłąd w definicji pliku etykiety pokoju %s.ua", std::string(templateName).c_str());
+    // What is missing is named at the "end" line, or at the last line of a
+    // file without one.
+    const char* missing = nullptr;
+    if (!ended) {
+        out.labelBlock.clear();
+        missing = "end";
+    } else if (out.labelBlock.empty()) {
+        missing = "eti=";
+    } else if (!out.cardBlock.empty() || !out.rowBlock.empty() || !out.totalBlock.empty()) {
+        // A card is drawn with its rows and its total: a template naming
+        // only some of the three would draw a card that silently lacks them.
+        for (const Key& k : keys)
+            if (k.field->empty()) {
+                missing = k.key;
+                break;
+            }
+    }
+    if (missing) {
+        std::string what = "Błąd w definicji pliku etykiety pokoju " + std::string(templateName) +
+                           ".ua: brak wiersza " + missing;
+        ReportSupportFault(*path, SupportFault{std::max<std::size_t>(cursor->next, 1), what});
         return 0;
     }
     return 1;

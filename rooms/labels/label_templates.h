@@ -11,7 +11,8 @@
 #include <string>
 #include <string_view>
 
-// The four block names a template gives; only the label is required.
+// The four block names a template gives: the label always; the card, its
+// row and its total all three or none.
 struct LabelTemplate {
     std::string labelBlock;  // "eti="
     std::string cardBlock;   // "tab="
@@ -20,7 +21,8 @@ struct LabelTemplate {
 };
 
 // Reads "<templateName>.UA" from the support path into `out`: 1, or 0 after
-// printing why (file not found, no label block or no "end" line).
+// printing why (file not found; else the file and line, and the label
+// block, the "end" line or one of the card's three missing).
 int ReadUaFile(std::string_view templateName, LabelTemplate& out);
 
 // The current template name for a name found in a drawing's label or card

@@ -1,6 +1,7 @@
 // The schedule context: template, table, rows and total.
 #include "rooms/schedules/schedule_context.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -170,9 +171,13 @@ int CABACHI::ReadOaFile() {
             break;
         }
     }
-    if (!ended) return 0;
-    if (tableName.empty() || rowName.empty()) {
-        zcutPrintf("\nBłąd w definicji pliku zestawienia otworów %s.oa", templateName.c_str());
+    // What is missing is named at the "end" line, or at the last line of a
+    // file without one (an empty file too).
+    const char* missing = !ended ? "end" : tableName.empty() ? "tab=" : rowName.empty() ? "rec=" : nullptr;
+    if (missing) {
+        const std::string what =
+            "Błąd w definicji pliku zestawienia otworów " + templateName + ".oa: brak wiersza " + missing;
+        ReportSupportFault(*path, SupportFault{std::max<std::size_t>(cursor->next, 1), what});
         return 0;
     }
     return 1;

@@ -92,3 +92,34 @@ TEST(SupportText, files_that_are_not_text_are_named_and_given_as_none) {
     EXPECT_FALSE(ReadSupportText(dir.path("missing.cfg"), &notText));
     EXPECT_FALSE(notText);
 }
+
+// The one rule of every support file written back: nothing written when
+// nothing changed, nothing written over a file that was not read whole, and
+// the file's own form and the bytes of the lines passed on kept.
+TEST(SupportWriteBack, unchanged_lines_write_nothing_and_a_file_not_read_whole_is_named) {
+    TestDir dir;
+    dir.write("a.def", "x\r\ny\r\n");
+    SupportFileRead read{dir.path("a.def"), *ReadSupportText(dir.path("a.def")), std::nullopt};
+    dir.write("a.def", "changed meanwhile\n");  // a write would put the lines read back
+    EXPECT_EQ(WriteSupportLines(read, {"x", "y"}), SupportWrite::Unchanged);
+    EXPECT_EQ(dir.read("a.def"), "changed meanwhile\n");
+
+    read.fault = SupportFault{2, "zły wiersz"};
+    EXPECT_EQ(WriteSupportLines(read, {"x", "z"}), SupportWrite::Refused);
+    EXPECT_EQ(dir.read("a.def"), "changed meanwhile\n");
+    EXPECT_EQ(host::transcript().lastMessage(),
+              dir.path("a.def") + ":2: zły wiersz (plik nie został zapisany)");
+}
+
+TEST(SupportWriteBack, a_changed_file_keeps_its_form_and_the_bytes_of_lines_passed_on) {
+    TestDir dir;
+    dir.write("b.def", "Ściana z cegły\r\nCeg\xB3\x61\r\nkoniec");
+    SupportFileRead read{dir.path("b.def"), *ReadSupportText(dir.path("b.def")), std::nullopt};
+    ASSERT_EQ(WriteSupportLines(read, {"nowy", "Ściana z cegły", "Cegła", "koniec"}), SupportWrite::Written);
+    EXPECT_EQ(dir.read("b.def"), "nowy\r\nŚciana z cegły\r\nCeg\xB3\x61\r\nkoniec");
+
+    dir.write("c.def", "\xA3\xF3\x64\x9F\n");  // Windows-1250
+    read = SupportFileRead{dir.path("c.def"), *ReadSupportText(dir.path("c.def")), std::nullopt};
+    ASSERT_EQ(WriteSupportLines(read, {"Łódź", "żółć"}), SupportWrite::Written);
+    EXPECT_EQ(dir.read("c.def"), "\xA3\xF3\x64\x9F\n\xBF\xF3\xB3\xE6\n");
+}

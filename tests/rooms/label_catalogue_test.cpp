@@ -105,14 +105,55 @@ TEST_F(LabelCatalogueTest, one_set_reader_reports_bad_names_and_unknown_sets) {
     ASSERT_EQ(one.size(), 1u);  // fields before the error stay
     EXPECT_EQ(one[0].name, "$7a");
     EXPECT_EQ(one[0].number, 7);
-    EXPECT_EQ(lastMessage(), "Błąd odczytu pliku UA_DEF.DLC");
+    EXPECT_EQ(lastMessage(), data.path("UA_DEF.DLC") + ":6: nazwa pola bez numeru");
 
     EXPECT_EQ(ReadLabelFieldSet("NONE", one), 0);
     EXPECT_EQ(lastMessage(), "NONE:Okno dialogowe nie jest zdefiniowane");
 
     WriteCatalogue("[S]\nT\n$75\nT_LIST\nP\n3\na\n");
     EXPECT_EQ(ReadLabelFieldSet("S", one), 0);
-    EXPECT_EQ(lastMessage(), "Błąd odczytu pliku UA_DEF.DLC");
+    EXPECT_EQ(lastMessage(), data.path("UA_DEF.DLC") + ":7: plik kończy się przed [END]");
+}
+
+// VELMDEFROOMD with nothing edited wrote the whole file again, without the
+// lines it does not own; a file read with a line missing lost what followed.
+TEST_F(LabelCatalogueTest, an_unedited_ok_writes_nothing_and_an_edit_keeps_the_lines_not_edited) {
+    // A note, a set without fields, a header with more after its "]", a
+    // title with one byte that is not UTF-8, a prompt longer than any buffer.
+    const std::string shipped = data.read("UA_DEF.DLC");
+    const std::string head = "; notatka\r\n[PUSTY]\r\nT\r\n[END]\r\n";
+    const std::string own =
+        "[A] opis\r\nTytu\xB3\r\n$70\r\nT_EDIT\r\n" + std::string(300, 'p') + "\r\n[END]\r\n";
+    WriteCatalogue(head + own + shipped);
+    run({"VELMDEFROOMD"});  // OK on the sets as read
+    EXPECT_EQ(data.read("UA_DEF.DLC"), head + own + shipped);
+
+    run({"!dialog 143 select 1001 \"A\" click 1053 ok", "!dialog 137 edit 101 \"Nowy tytuł\" ok",
+         "VELMDEFROOMD"});
+    const std::string edited =
+        "[A]\r\nNowy tytuł\r\n$70\r\nT_EDIT\r\n" + std::string(300, 'p') + "\r\n[END]\r\n";
+    EXPECT_EQ(data.read("UA_DEF.DLC"), head + edited + shipped) << transcript();
+}
+
+TEST_F(LabelCatalogueTest, a_catalogue_not_read_whole_is_named_and_never_written_over) {
+    // The shipped file without line 12, the count of the first list.
+    const std::string shipped = data.read("UA_DEF.DLC");
+    std::size_t at = 0;
+    for (int line = 1; line < 12; ++line) at = shipped.find('\n', at) + 1;
+    const std::string damaged = shipped.substr(0, at) + shipped.substr(shipped.find('\n', at) + 1);
+    WriteCatalogue(damaged);
+    run({"!dialog 143 select 1001 \"TMS_ETI1\" click 1053 ok", "!dialog 137 edit 101 \"Inny\" ok",
+         "VELMDEFROOMD"});
+    EXPECT_EQ(data.read("UA_DEF.DLC"), damaged);
+    const std::string where = "\n" + data.path("UA_DEF.DLC") + ":12: nieprawidłowa liczba wartości listy";
+    EXPECT_NE(transcript().find(where + "\n"), std::string::npos) << transcript();
+    EXPECT_NE(transcript().find(where + " (plik nie został zapisany)"), std::string::npos);
+
+    // The one-set reader of the rooms names an empty catalogue, not a set.
+    WriteCatalogue("");
+    CArrayDefEti one;
+    EXPECT_EQ(ReadLabelFieldSet("TMS_TAB1", one), 0);
+    EXPECT_EQ(lastMessage(), data.path("UA_DEF.DLC") + ":1: pusty plik");
 }
 
 TEST_F(LabelCatalogueTest, missing_catalogue_is_neither_read_nor_created) {

@@ -120,9 +120,16 @@ TEST_F(ScheduleRecordsTest, template_keys_and_end) {
 
     data.write("T3.OA", "tab=A\nrec=B\ntot=C\n");
     s.templateName = "T3";
-    const std::size_t before = transcript().size();
-    EXPECT_EQ(s.ReadOaFile(), 0);  // no "end": no message
-    EXPECT_EQ(transcript().size(), before);
+    EXPECT_EQ(s.ReadOaFile(), 0);  // no "end": named at the last line
+    EXPECT_EQ(lastMessage(),
+              data.path("T3.OA") + ":3: Błąd w definicji pliku zestawienia otworów T3.oa: brak wiersza end");
+
+    // An empty template is said to be one, not passed over in silence.
+    data.write("T4.OA", "");
+    s.templateName = "T4";
+    EXPECT_EQ(s.ReadOaFile(), 0);
+    EXPECT_EQ(lastMessage(),
+              data.path("T4.OA") + ":1: Błąd w definicji pliku zestawienia otworów T4.oa: brak wiersza end");
 
     s.templateName = "BRAK";
     EXPECT_EQ(s.ReadOaFile(), 0);

@@ -61,6 +61,35 @@ std::vector<std::string> WallTypeFileNames(std::string& folder) {
     return names;
 }
 
+// The file "<name>.mxt" becomes "<name>.mxk", an older backup of any
+// letter case removed first.
+void BackupWallTypeFile(const std::string& folder, const std::string& name) {
+    std::string backup = WallTypeFilePath(name, "mxk");
+    DeleteFileW(backup.c_str());
+    MoveFileW(WallTypeFilePath(name, "mxt").c_str(), (folder + name + ".mxk").c_str());
+}
+
+// One type written to its file: a changed type's file is backed up first;
+// an unchanged one is left alone, and a file that was not read whole is
+// neither backed up nor overwritten.
+bool SaveWallType(const std::string& folder, const CMuro& type) {
+    const std::string path = WallTypeFilePath(type.fileName, "mxt");
+    if (path.empty()) return false;
+    std::optional<SupportFileRead> read;
+    if (host::fileExists(path)) {
+        read = ReadWallTypeSource(path);
+        if (!read) return false;
+    }
+    const std::vector<std::string> lines = WallTypeFileLines(type);
+    if (!read)
+        return WriteSupportLines(SupportFileRead{path, {}, std::nullopt}, lines) == SupportWrite::Written;
+    if (lines == read->file.lines) return true;
+    if (read->fault) return WriteSupportLines(*read, lines) == SupportWrite::Written;  // refused, named
+    BackupWallTypeFile(folder, host::splitPath(path).fname);
+    read->path = WallTypeFilePath(type.fileName, "mxt");
+    return WriteSupportLines(*read, lines) == SupportWrite::Written;
+}
+
 }  // namespace
 
 std::string WallTypeFilePath(const std::string& fileName, const char* extension) {
@@ -98,8 +127,15 @@ std::vector<std::string> WallTypeFileLines(const CMuro& type) {
 
 bool ParseWallTypeLines(const std::vector<std::string>& lines, CMuro& type) {
     type.scales.reset();
-    if (lines.size() < 5) return false;
-    JoinWallLayers(lines[4]);
+    if (lines.size() >= 5) JoinWallLayers(lines[4]);
+    return !WallTypeFault(lines, type);
+}
+
+std::optional<SupportFault> WallTypeFault(const std::vector<std::string>& lines, CMuro& type) {
+    type.scales.reset();
+    // Lines count from 1; a line missing at the end is the one after the last.
+    auto fault = [](std::size_t index, const char* what) { return SupportFault{index + 1, what}; };
+    if (lines.size() < 5) return fault(lines.size(), "brak wiersza warstwy typu ściany");
     type.name = lines[0];
     type.storedFileName = lines[1];
     type.color = IntOr(lines[2], 2);
@@ -110,22 +146,22 @@ bool ParseWallTypeLines(const std::vector<std::string>& lines, CMuro& type) {
     std::size_t at = 5;
     while (at < lines.size()) {
         const std::string& marker = lines[at++];
-        if (!StartsWithNoCase(marker, kOpen)) return false;
+        if (!StartsWithNoCase(marker, kOpen)) return fault(at - 1, "oczekiwano STRATIFICAZIONE<skala>");
         std::optional<long long> number =
             host::parseIntegerPrefix(std::string_view(marker).substr(kOpen.size()));
-        if (!number) return false;
+        if (!number) return fault(at - 1, "brak skali po STRATIFICAZIONE");
         std::shared_ptr<CListStrati> layers;
         bool closed = false;
         while (!closed) {
-            if (at >= lines.size()) return false;
+            if (at >= lines.size()) return fault(at, "brak wiersza ENDSTRATIFICAZIONE");
             const std::string& line = lines[at++];
             if (StartsWithNoCase(line, kClose)) {
                 closed = true;
                 continue;
             }
-            if (at + 4 > lines.size()) return false;
+            if (at + 4 > lines.size()) return fault(lines.size(), "niepełna warstwa układu");
             std::optional<double> hatchScale = host::parseDoublePrefix(lines[at + 1]);
-            if (!hatchScale) return false;
+            if (!hatchScale) return fault(at + 1, "skala kreskowania nie jest liczbą");
             CStrato layer;
             layer.material = line;
             layer.pattern = lines[at];
@@ -143,27 +179,43 @@ bool ParseWallTypeLines(const std::vector<std::string>& lines, CMuro& type) {
         scales->push_back(CScala{static_cast<int>(*number), std::move(layers)});
     }
     if (!scales->empty()) type.scales = std::move(scales);
-    return true;
+    return std::nullopt;
+}
+
+std::optional<SupportFileRead> ReadWallTypeSource(const std::string& path) {
+    std::optional<host::TextFile> file = ReadSupportText(path);
+    if (!file) return std::nullopt;
+    CMuro scratch;
+    std::optional<SupportFault> fault = WallTypeFault(file->lines, scratch);
+    // A file written again ends with a line end, as a new one does.
+    file->finalLineEnd = true;
+    return SupportFileRead{path, std::move(*file), std::move(fault)};
 }
 
 bool WriteWallTypeFile(const CMuro& type) {
     if (type.fileName.empty()) return false;
     std::string path = WallTypeFilePath(type.fileName, "mxt");
     if (path.empty()) return false;
-    host::TextFile file;
-    file.lines = WallTypeFileLines(type);
-    return host::writeTextFile(path, file);
+    // An existing file is written only when the type changed, never when it
+    // was not read whole, and keeps its encoding and line ends.
+    std::optional<SupportFileRead> read;
+    if (host::fileExists(path)) read = ReadWallTypeSource(path);
+    if (!read) read = SupportFileRead{path, host::TextFile{}, std::nullopt};
+    const SupportWrite done = WriteSupportLines(*read, WallTypeFileLines(type));
+    return done == SupportWrite::Unchanged || done == SupportWrite::Written;
 }
 
 bool ReadWallTypeFile(CMuro& type) {
     std::string path = WallTypeFilePath(type.fileName, "mxt");
     std::optional<host::TextFile> file;
-    if (!path.empty()) file = host::readTextFile(path);
+    if (!path.empty()) file = ReadSupportText(path);
     if (!file) {
         type.scales.reset();
         return false;
     }
-    if (!ParseWallTypeLines(file->lines, type)) {
+    if (file->lines.size() >= 5) JoinWallLayers(file->lines[4]);
+    if (std::optional<SupportFault> fault = WallTypeFault(file->lines, type)) {
+        ReportSupportFault(path, *fault);
         type.scales.reset();
         return false;
     }
@@ -195,19 +247,26 @@ void BackupWallTypeFiles() {
     // Nothing to keep is no failure: the first type saved to an empty data
     // folder is not reported as a missing file.
     std::vector<std::string> names = WallTypeFileNames(folder);
-    for (const std::string& name : names) {
-        std::string backup = WallTypeFilePath(name, "mxk");
-        DeleteFileW(backup.c_str());
-        MoveFileW(WallTypeFilePath(name, "mxt").c_str(), (folder + name + ".mxk").c_str());
-    }
+    for (const std::string& name : names) BackupWallTypeFile(folder, name);
 }
 
 bool SaveWallTypes(const CListMuri& list) {
-    BackupWallTypeFiles();
+    std::string folder;
+    std::vector<std::string> names = WallTypeFileNames(folder);
+    // A file that no type of the list is saved to was either removed in the
+    // editor (it read whole: kept as its backup only) or never read (left as
+    // it is, for the user to mend).
+    for (const std::string& name : names) {
+        bool listed = false;
+        for (const CMuro& type : list) listed = listed || host::iequals(type.fileName, name);
+        if (listed) continue;
+        std::optional<SupportFileRead> read = ReadWallTypeSource(WallTypeFilePath(name, "mxt"));
+        if (read && !read->fault) BackupWallTypeFile(folder, name);
+    }
     bool all = true;
     for (const CMuro& type : list) {
         if (type.fileName.empty()) continue;
-        if (!WriteWallTypeFile(type)) {
+        if (!SaveWallType(folder, type)) {
             ReportFileError(type.fileName);
             all = false;
         }

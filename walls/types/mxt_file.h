@@ -6,14 +6,18 @@
 // "ENDSTRATIFICAZIONE<scale>". Nothing follows the last closing line.
 //
 // Files are read through the module's one text reader (UTF-8, else
-// Windows-1250; LF or CR LF) and written whole as UTF-8 with LF, to a
-// temporary file renamed over the target. Numbers use '.' whatever the
-// locale. Before a save the files are kept as "<file name>.mxk" backups.
+// Windows-1250; LF or CR LF); a new file is written as UTF-8 with LF, an
+// existing one only when its type changed, in its own encoding and line
+// ends, to a temporary file renamed over the target. Numbers use '.'
+// whatever the locale. Before a file is replaced it is kept as its
+// "<file name>.mxk" backup.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/support_files.h"
 #include "walls/types/wall_types.h"
 
 inline constexpr unsigned IDS_NO_MXT_FILE = 2601;  // "Nie znaleziono żadnego pliku MXT"
@@ -31,10 +35,19 @@ std::vector<std::string> WallTypeFileLines(const CMuro& type);
 // left without build-ups, when the lines are not a wall-type file.
 bool ParseWallTypeLines(const std::vector<std::string>& lines, CMuro& type);
 
-// Writes the type to "<file name>.mxt"; false for an empty file name or a
-// file that cannot be written.
+// The same without touching the drawing: nothing when the lines are a
+// wall-type file, else the first line that is not.
+std::optional<SupportFault> WallTypeFault(const std::vector<std::string>& lines, CMuro& type);
+// A wall-type file as read, with its first fault.
+std::optional<SupportFileRead> ReadWallTypeSource(const std::string& path);
+
+// Writes the type to "<file name>.mxt" when that changes the file (an
+// existing file keeps its encoding and line ends; one that is not a
+// wall-type file is not overwritten and is named with its line); false for
+// an empty file name or a file that was not or cannot be written.
 bool WriteWallTypeFile(const CMuro& type);
-// Reads "<file name>.mxt" into the type, whose file name the caller set.
+// Reads "<file name>.mxt" into the type, whose file name the caller set;
+// the first line it cannot read is named on the command line.
 bool ReadWallTypeFile(CMuro& type);
 
 // Reads every wall-type file of the data folder (sorted by name) and puts
@@ -45,7 +58,9 @@ bool LoadWallTypes(CListMuri& list);
 // Renames every "*.mxt" of the data folder to ".mxk", replacing an older
 // backup.
 void BackupWallTypeFiles();
-// Backs the files up, then writes every wall type of the list that has a
-// file name; each type that cannot be written is reported. True when all
-// were written.
+// Writes every wall type of the list that has a file name and changed,
+// its old file kept as the backup first; a file no type is saved to is
+// kept as its backup only, unless it was never read whole (then it is left
+// as it is). Each type that cannot be written is reported. True when all
+// were written or unchanged.
 bool SaveWallTypes(const CListMuri& list);

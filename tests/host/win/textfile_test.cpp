@@ -138,3 +138,20 @@ TEST(TextFile, any_bytes_with_one_kind_of_line_end_come_back_unchanged) {
         ASSERT_EQ(host::encodeText(host::decodeText(bytes)), bytes) << "case " << i;
     }
 }
+
+// One byte that is not UTF-8 used to turn a whole UTF-8 file into
+// Windows-1250; it spoils only its own line now, and that line is written
+// back with the bytes it had until it is edited.
+TEST(TextFile, a_stray_byte_in_a_utf8_file_spoils_only_its_own_line) {
+    const std::string bytes = "Ściana z cegły pełnej\r\nCeg\xB3\x61\r\nzaprawa\r\n";
+    host::TextFile f = host::decodeText(bytes);
+    EXPECT_EQ(f.encoding, TextEncoding::Utf8);
+    EXPECT_EQ(f.lines, (std::vector<std::string>{"Ściana z cegły pełnej", "Cegła", "zaprawa"}));
+    EXPECT_EQ(host::encodeText(f), bytes);
+    f.lines[1] = "Cegła pełna";
+    EXPECT_EQ(host::encodeText(f), "Ściana z cegły pełnej\r\nCegła pełna\r\nzaprawa\r\n");
+    // A file of the Polish code page stays one, whatever a line may look like.
+    host::TextFile cp = host::decodeText("\xA3\xF3\x64\x9F\n\xD3\xA3\n");
+    EXPECT_EQ(cp.encoding, TextEncoding::Windows1250);
+    EXPECT_EQ(cp.lines, (std::vector<std::string>{"Łódź", "ÓŁ"}));
+}

@@ -180,6 +180,13 @@ TEST_F(InsertRun, a_definition_is_named_by_a_reduced_file_name_or_by_a_placed_ob
     name = "other/MISSING.txt";  // not found: passed on as typed
     EXPECT_EQ(SelectObjectFile("", name, nullptr), 1);
     EXPECT_EQ(name, "other/MISSING.txt");
+    // Paths a file dialog gives, from folders with a dot in their names:
+    // stored whole, they would tie the drawing to this machine.
+    for (const std::string& chosen : {path("wersja.2") + "/T.txt", std::string("C:\\Dane.v2\\T.txt")}) {
+        name = chosen;
+        EXPECT_EQ(SelectObjectFile("", name, nullptr), 1);
+        EXPECT_EQ(name, "T") << chosen;
+    }
 
     ObjContext& c = context("T");
     push({"100,50", ""});

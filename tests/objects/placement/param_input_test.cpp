@@ -197,16 +197,36 @@ TEST_F(ParamInput, sets_written_divided_by_the_unit_factor_and_appended_without_
 
 TEST_F(ParamInput, a_lower_case_typo_section_is_replaced_not_shadowed) {
     ObjContext& c = def("$20=\"Szer\"00D5\n", "typo\nBEGIN\nStare\n$20 = 50\nend_typo\n");
-    zcui::InstallDialogDriver(IDD_TIPOLOGIE, [](zcui::DialogUser& u) { u.Ok(); });
+    zcui::InstallDialogDriver(IDD_TIPOLOGIE, [](zcui::DialogUser& u) {
+        u.Edit(tipologie::kName, "Nowa");
+        u.Click(tipologie::kNew);
+        u.Ok();
+    });
     EXPECT_EQ(SaveParameterSets(c), 1);
     const std::string all = text(c);
     EXPECT_EQ(all.find("typo"), std::string::npos);
     EXPECT_EQ(all.find("END_TYPO"), all.rfind("END_TYPO"));
-    EXPECT_NE(all.find("VAR\n$20=\"Szer\"00D5\nEND_VAR\nTYPO\nBEGIN\nStare\n$20 = 50.000000\nEND_TYPO\nDRAW"),
-              std::string::npos);
+    EXPECT_NE(
+        all.find("VAR\n$20=\"Szer\"00D5\nEND_VAR\nTYPO\nBEGIN\nStare\n$20 = 50.000000\nBEGIN\nNowa\n$20 = "
+                 "5.000000\nEND_TYPO\nDRAW"),
+        std::string::npos);
     zcui::InstallDialogDriver(IDD_TIPOLOGIE, [](zcui::DialogUser& u) { u.Cancel(); });
     EXPECT_EQ(SaveParameterSets(c), 0);
     zcui::RemoveDialogDriver(IDD_TIPOLOGIE);
+}
+
+// An OK on the sets as they were wrote the section again in the writer's
+// own form.
+TEST_F(ParamInput, sets_left_as_they_were_write_nothing) {
+    const std::string original =
+        "VAR\n$20=\"Szer\"00D5\nEND_VAR\ntypo\nBEGIN\nStare\n$20 = 50\nend_typo\nDRAW\nEND_DRAW\n";
+    write("T.txt", original);
+    ObjContext& c = load("T");
+    zcui::InstallDialogDriver(IDD_TIPOLOGIE, [](zcui::DialogUser& u) { u.Ok(); });
+    EXPECT_EQ(SaveParameterSets(c), 1);
+    zcui::RemoveDialogDriver(IDD_TIPOLOGIE);
+    freeLast();
+    EXPECT_EQ(read("T.txt"), original);
 }
 
 TEST_F(ParamInput, sets_of_an_included_typo_section_go_back_to_the_included_file) {

@@ -6,7 +6,8 @@ Runs dblwall_defmxt.scr through the host program with a data folder of its
 own (copies of the shipped configuration and wall-type files), checks the
 saved drawing with the independent DXF reader, then the data folder: the
 new type's file with the build-ups 100 and 101, each holding the layer
-"Ściana", and a ".mxk" backup of every file that was there before.
+"Ściana", and the shipped files, not edited, as they were and without
+backups.
 """
 import glob
 import os
@@ -56,9 +57,14 @@ def main():
         for number, layers in found.items():
             if not layers or layers[0] != "Ściana":
                 problems.append(f"build-up {number} holds {layers[:1]}, expected Ściana")
+    # The shipped types were not edited: their files are as they were, and
+    # no backup was made of them.
     for name in shipped:
-        if not os.path.exists(os.path.join(data, name[:-4] + ".mxk")):
-            problems.append(f"no backup of {name}")
+        with open(os.path.join(data, name), "rb") as f, open(os.path.join(support, name), "rb") as g:
+            if f.read() != g.read():
+                problems.append(f"{name} was written")
+        if os.path.exists(os.path.join(data, name[:-4] + ".mxk")):
+            problems.append(f"backup of the unedited {name}")
     for p in problems:
         print(p)
     if problems:

@@ -218,10 +218,59 @@ TEST_F(WallTypesTest, files_named_in_other_letter_case_are_read_and_backed_up) {
     ASSERT_TRUE(LoadWallTypes(list));
     ASSERT_EQ(list.size(), 1u);
     EXPECT_EQ(list.front().fileName, "Gk");
+    list.front().color = 5;  // only a changed type is written and backed up
     ASSERT_TRUE(SaveWallTypes(list));
     EXPECT_FALSE(std::filesystem::exists(data.path("GK.MXK")));
     EXPECT_EQ(data.read("Gk.mxk"), "Płyty\nGk\n4\n0\n2DWALLS\n");
-    EXPECT_EQ(data.read("Gk.mxt"), "Płyty\nGk\n4\n0\n2DWALLS\n");
+    EXPECT_EQ(data.read("Gk.mxt"), "Płyty\nGk\n5\n0\n2DWALLS\n");
+}
+
+// The editor's OK wrote every file again, and moved a file it could not
+// read to its backup, where the next save replaced it.
+TEST_F(WallTypesTest, a_save_leaves_unchanged_and_unread_files_as_they_are) {
+    const std::string a = "A\r\nA\r\n1\r\n0\r\n2DWALLS\r\n";
+    const std::string b = "B\nB\n1\n0\n2DWALLS\nSTRATIFICAZIONE100\n";  // ends inside a build-up
+    data.write("A.mxt", a);
+    data.write("B.mxt", b);
+    CListMuri list;
+    ASSERT_TRUE(LoadWallTypes(list));
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_NE(transcript().find("\n" + data.path("B.mxt") + ":7: brak wiersza ENDSTRATIFICAZIONE"),
+              std::string::npos);
+    ASSERT_TRUE(SaveWallTypes(list));
+    EXPECT_EQ(data.read("A.mxt"), a);
+    EXPECT_EQ(data.read("B.mxt"), b);
+    EXPECT_FALSE(std::filesystem::exists(data.path("A.mxk")));
+    EXPECT_FALSE(std::filesystem::exists(data.path("B.mxk")));
+
+    // A changed type keeps its file's line ends; a new type given the name
+    // of the file that did not read does not overwrite it.
+    list.front().color = 4;
+    CMuro other;
+    other.name = "Inny";
+    other.fileName = "B";
+    list.push_back(other);
+    EXPECT_FALSE(SaveWallTypes(list));
+    EXPECT_EQ(data.read("A.mxt"), "A\r\nA\r\n4\r\n0\r\n2DWALLS\r\n");
+    EXPECT_EQ(data.read("A.mxk"), a);
+    EXPECT_EQ(data.read("B.mxt"), b);
+    EXPECT_NE(transcript().find(data.path("B.mxt") +
+                                ":7: brak wiersza ENDSTRATIFICAZIONE (plik nie został zapisany)"),
+              std::string::npos);
+}
+
+// One byte that is not UTF-8 made the whole file Windows-1250, and the
+// type's name no longer matched.
+TEST_F(WallTypesTest, a_stray_byte_spoils_only_its_own_line) {
+    data.write("C.mxt",
+               "Ściana z cegły pełnej\nC\n1\n0\n2DWALLS\nSTRATIFICAZIONE100\nCeg\xB3\x61\n0\n1\n$\n2DX\n"
+               "ENDSTRATIFICAZIONE100\n");
+    CMuro type;
+    type.fileName = "C";
+    ASSERT_TRUE(ReadWallTypeFile(type));
+    EXPECT_EQ(type.name, "Ściana z cegły pełnej");
+    ASSERT_TRUE(type.scales);
+    EXPECT_EQ(type.scales->front().layers->front().material, "Cegła");
 }
 
 TEST_F(WallTypesTest, a_type_that_cannot_be_written_is_reported) {
