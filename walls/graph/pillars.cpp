@@ -18,7 +18,6 @@
 #include "core/base/module_state.h"
 #include "core/entity_readers.h"
 #include "core/level_records.h"
-#include "core/base/module_state.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/outline_record.h"
 

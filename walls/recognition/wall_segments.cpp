@@ -5,10 +5,10 @@
 #include <cmath>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/level_layers.h"
 #include "core/level_records.h"
 #include "core/levels.h"
-#include "core/base/module_state.h"
 #include "host/util/nocase.h"
 #include "walls/graph/outline_record.h"
 #include "walls/recognition/defmuri.h"
