@@ -73,20 +73,18 @@ VELM_SPESSMURI* OpenSpessMuriObject() {
 std::array<double, 5> ReadWallThicknesses() {
     VELM_SPESSMURI shown;
     shown.Reset();
-    if (VELM_SPESSMURI* kept = OpenOrCreateSetting<VELM_SPESSMURI>(true, nullptr, false)) {
+    if (ZcDbObjectPointer<VELM_SPESSMURI> kept(OpenOrCreateSetting<VELM_SPESSMURI>(true, nullptr, false));
+        kept)
         shown.thicknesses = kept->thicknesses;
-        kept->close();
-    }
     return shown.thicknesses;
 }
 
 std::vector<std::string> ReadWallLayerNames() {
     VELM_LAYERMURI shown;
     shown.Reset();
-    if (VELM_LAYERMURI* kept = OpenOrCreateSetting<VELM_LAYERMURI>(true, nullptr, false)) {
+    if (ZcDbObjectPointer<VELM_LAYERMURI> kept(OpenOrCreateSetting<VELM_LAYERMURI>(true, nullptr, false));
+        kept)
         shown.entries = kept->entries;
-        kept->close();
-    }
     return shown.entries;
 }
 

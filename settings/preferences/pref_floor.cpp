@@ -13,6 +13,7 @@
 #include "core/levels.h"
 #include "host/ads/sysvars.h"
 #include "host/ads/units.h"
+#include "host/db/dbobjptr.h"
 #include "host/ed/grdraw.h"
 #include "host/ed/viewport.h"
 #include "host/ui/msgbox.h"
@@ -286,8 +287,7 @@ void CDlgPrefDatiPiano::LoadRows() {
     };
     // Showing the floors makes no floor list: a drawing without one gets
     // it when a floor is confirmed.
-    if (VELM_PIANI* kept = OpenPianiObject(true)) {
-        kept->close();
+    if (ZcDbObjectPointer<VELM_PIANI>(OpenPianiObject(true))) {
         EditFloors(show);
     } else {
         VELM_PIANI fresh;
