@@ -57,7 +57,7 @@ protected:
     static resbuf* MarkRecord(const char* kind, int number, double width, double value, double area,
                               const char* extra) {
         return zcutBuildList(1001, kAbInfissiObjApp, 1000, "P1", 1000, kind, 1000, "Drzwi 90", 1000, "", 1000,
-                             "", 1040, value, 1000, "D-", 1070, number, 1040, width, 1040, 205.0, 1040, 2.5,
+                             "", 1040, value, 1000, "D-", 1070, number, 1040, width, 1040, 2.5, 1040, 205.0,
                              1070, 1, 1040, area, 1040, 0.0, 1040, 0.0, 1070, 0, 1000, "", 1070, 0, 1000, "",
                              1000, extra, 1040, 1.0, 1070, number, 1040, 7.0, 0);
     }
