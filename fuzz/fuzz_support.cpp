@@ -36,6 +36,9 @@ void StartHost() {
     host::resetEditorSession();
     const std::string folder = g_folder;
     host::setSupportPathProvider([folder] { return std::vector<std::string>{folder}; });
+    // VELM_FUZZ_ECHO=1: the command line on stdout, to see why an input stops.
+    if (const char* echo = std::getenv("VELM_FUZZ_ECHO"); echo && *echo == '1')
+        host::transcript().setEcho(true);
 }
 
 const std::string& SupportFolder() {

@@ -53,11 +53,19 @@ inline void RunDefinitionSections(ObjContext& c, const AAR_LAYERC& layers) {
     AttachParamXdata(c, insert);
 }
 
-// Runs the definition `name` found on the support path.
-inline void RunDefinition(const std::string& name) {
+// Runs the definition `name` found on the support path. With
+// `callerValues`, variables 40 to 99 are given first, as the room and
+// schedule code give a label's or a row's values (79 to 84 texts, the rest
+// numbers).
+inline void RunDefinition(const std::string& name, bool callerValues = false) {
     std::unique_ptr<ObjContext> c = NewObjContext(name);
     c->positionFixed = 1;
     InitObjVariables(*c);
+    if (callerValues)
+        for (int n = 40; n < 100; ++n) {
+            const bool text = n >= 79 && n <= 84;
+            SetObjVar(n, 0, 0, text ? u'S' : u'R', "", text ? 0.0 : 1.0, text ? "DOORS" : "", 0, 0, c->vars);
+        }
     RunDefinitionSections(*c, ShippedLayers());
     FreeObjContext(std::move(c));
 }

@@ -55,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!PlainName(names[i]) || names[i] == "T") continue;
         const std::string file = names[i] + ".txt";
         fuzz::WriteSupportFile(file, files[i + 1]);
-        fuzz::RunDefinition(names[i]);
+        fuzz::RunDefinition(names[i], true);
         std::remove((fuzz::SupportFolder() + file).c_str());
     }
     return 0;
