@@ -27,7 +27,6 @@
 #include "objects/language/obj_geometry.h"
 #include "objects/language/obj_records.h"
 #include "objects/language/obj_text.h"
-#include "objects/placement/gap_outline.h"
 #include "objects/placement/host_pickers.h"
 #include "objects/placement/insert_run.h"
 #include "objects/placement/param_input.h"
@@ -38,6 +37,7 @@
 #include "settings/dialogs/layer_linetypes.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
+#include "visual/model3d/wall3d_commands.h"
 
 namespace {
 
@@ -381,8 +381,9 @@ bool XDataBracesClosed(const resbuf* list) {
 // A wall line or arc at the object's gap whose xdata could not be made again
 // when the wall is rejoined; false when there is none.
 bool DamagedWallAtObject(const ads_name object, ads_name damaged) {
-    GapOutline o;
-    if (!ReadGapOutline(object, o)) return false;
+    const OwnedOutline outline{ReadTag3DiStr(object)};
+    if (!outline) return false;
+    const OutlineNode& o = *outline;
     std::vector<Point3> points{o.gapA[0], o.gapA[1], o.gapB[0], o.gapB[1]};
     if (o.kind == 18) points.insert(points.end(), {o.corner[0], o.corner[1]});
     for (const bool lines : {true, false}) {
@@ -409,12 +410,12 @@ bool DamagedWallAtObject(const ads_name object, ads_name damaged) {
 // they are filed. When one does not, it is named by its handle and the
 // object with its walls is to be left as it is.
 bool ObjectReadsAsFiled(const ads_name object) {
-    RbList list = wallcut::ReadWhole(object);
+    host::ResbufList list = wallcut::ReadWhole(object);
     ads_name damaged = {object[0], object[1]};
     if (ParamRecordReadsAsFiled(AppStart(list.get(), kParamRecordApp)) && XDataBracesClosed(list.get()) &&
         !DamagedWallAtObject(object, damaged))
         return true;
-    RbList data(zcdbEntGet(damaged));
+    host::ResbufList data(zcdbEntGet(damaged));
     const resbuf* handle = FindRbCode(data.get(), 5);
     zcutPrintf("\nUszkodzone dane rozszerzone elementu %s: obiekt i jego ściany pozostają bez zmian",
                handle && handle->resval.rstring ? handle->resval.rstring : "?");

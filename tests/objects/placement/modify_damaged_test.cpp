@@ -12,9 +12,9 @@
 #include "host/ads/rbutil.h"
 #include "host/util/findfile.h"
 #include "objects/language/obj_records.h"
-#include "objects/placement/gap_outline.h"
 #include "tests/store/damaged_records.h"
 #include "tests/support/velm_test.h"
+#include "walls/graph/outline_record.h"
 
 namespace {
 
@@ -82,8 +82,9 @@ TEST_F(ModifyDamaged, a_door_record_with_a_group_twice_is_named_and_left) {
 }
 
 TEST_F(ModifyDamaged, a_wall_line_whose_xdata_opens_a_stray_brace_is_named_and_the_door_left) {
-    GapOutline gap;
-    ASSERT_TRUE(ReadGapOutline(door, gap));
+    const OwnedOutline outline{ReadTag3DiStr(door)};
+    ASSERT_TRUE(outline);
+    const OutlineNode& gap = *outline;
     ads_name line = {0, 0};
     for (ZcDbObjectId id : modelSpace()) {
         ads_name e;
