@@ -128,6 +128,10 @@ TEST(LayerCatalogue, shipped_catalogues_parse_and_write_back_unchanged) {
 TEST(LayerCatalogue, damaged_rows_are_named_with_their_line_and_the_file_read_as_none) {
     EXPECT_FALSE(
         LayerDefFault({"**A,", "", "K,L,7,opis,DASHED,25", "K2,L2,,,,", "K3", "K4,L4, 256 ,x,y, -3"}));
+    for (const char* name : {"LAYERC.DEF", "TCLAYERC.DEF"})
+        EXPECT_FALSE(LayerDefFault(
+            host::readTextFile(std::string(VELM_SOURCE_DIR) + "/support/" + name).value().lines))
+            << name;
     const struct {
         std::vector<std::string> lines;
         std::size_t line;
