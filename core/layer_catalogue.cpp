@@ -3,8 +3,8 @@
 // Reading: group and subgroup lines set the group path of the rows below
 // them and are rows themselves; every line is split on commas. Writing
 // reads the existing file to learn its encoding and line ends and writes
-// nothing when the file holds the table already; otherwise it replaces it
-// whole. The layer service asks the host's "_-LAYER" command to
+// nothing when the file holds the table already; otherwise it replaces its
+// rows, keeping its blank lines. The layer service asks the host's "_-LAYER" command to
 // make a missing layer, with regeneration and command echo off meanwhile.
 #include "core/layer_catalogue.h"
 
@@ -29,6 +29,8 @@
 namespace {
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+bool IsBlankLine(std::string_view line);
+bool WholeNumberField(std::string_view field, long long low, long long high);
 std::vector<std::string_view> SplitFields(std::string_view line);
 AA_LAYERC ParseRow(std::string_view line);
 std::string FormatRow(const AA_LAYERC& row);
@@ -55,7 +57,14 @@ int AAR_LAYERC::ReadLayerDefFile(const std::string& fileName) {
     bool notText = false;
     std::optional<host::TextFile> file = ReadSupportText(*path, &notText);
     if (notText) return 0;
-    if (file) ParseLayerDefLines(file->lines);
+    if (!file) return 1;
+    // A damaged catalogue would give layers the wrong colour or weight
+    // without a word: it is named and taken as missing.
+    if (std::optional<SupportFault> fault = LayerDefFault(file->lines)) {
+        ReportSupportFault(*path, *fault);
+        return 0;
+    }
+    ParseLayerDefLines(file->lines);
     return 1;
 }
 
@@ -74,15 +83,49 @@ bool AAR_LAYERC::ReadLayerDefPath(const std::string& path) {
 
 bool AAR_LAYERC::WriteLayerDefPath(const std::string& path) const {
     // A table that is the one the file holds writes nothing; any other
-    // replaces the file in its encoding and line ends.
+    // replaces the file in its encoding and line ends. Blank lines are not
+    // the table's and stay where they were; a row whose text the table
+    // leaves as it is keeps its line as written.
     SupportFileRead read{path, host::readTextFile(path).value_or(host::TextFile{}), std::nullopt};
-    std::vector<std::string> lines = FormatLayerDefLines();
+    read.fault = LayerDefFault(read.file.lines);
+    const std::vector<std::string> rows = FormatLayerDefLines();
     AAR_LAYERC held;
     held.ParseLayerDefLines(read.file.lines);
-    if (held.FormatLayerDefLines() == lines) return true;
+    if (held.FormatLayerDefLines() == rows) return true;
+    std::vector<std::string> lines;
+    std::size_t row = 0;
+    for (const std::string& line : read.file.lines) {
+        if (IsBlankLine(line)) {
+            lines.push_back(line);
+            continue;
+        }
+        if (row < rows.size()) {
+            const bool unchanged = row < held.size() && FormatRow(held[row]) == rows[row];
+            lines.push_back(unchanged ? line : rows[row]);
+        }
+        ++row;
+    }
+    for (; row < rows.size(); ++row) lines.push_back(rows[row]);
     read.file.finalLineEnd = true;
     const SupportWrite done = WriteSupportLines(read, lines);
     return done == SupportWrite::Written || done == SupportWrite::Unchanged;
+}
+
+std::optional<SupportFault> LayerDefFault(const std::vector<std::string>& lines) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string_view line = lines[i];
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+        if (IsBlankLine(line) || StartsWithNoCase(line, "**")) continue;
+        const std::vector<std::string_view> f = SplitFields(line);
+        if (f[0].find_first_not_of(" \t") == std::string_view::npos)
+            return SupportFault{i + 1, "wiersz warstwy bez klucza"};
+        if (f.size() > 2 && !WholeNumberField(f[2], 0, 256))
+            return SupportFault{i + 1, "kolor warstwy nie jest liczbą od 0 do 256"};
+        if (f.size() > 5 && !WholeNumberField(f[5], -3, 211))
+            return SupportFault{i + 1, "grubość linii nie jest liczbą od -3 do 211"};
+        if (f.size() > 6) return SupportFault{i + 1, "za dużo pól w wierszu warstwy"};
+    }
+    return std::nullopt;
 }
 
 void AAR_LAYERC::ParseLayerDefLines(const std::vector<std::string>& lines) {
@@ -172,6 +215,20 @@ namespace {
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && zcutEqualsNoCase(text.substr(0, prefix.size()), prefix);
+}
+
+bool IsBlankLine(std::string_view line) {
+    return line.find_first_not_of(" \t\r\n") == std::string_view::npos;
+}
+
+// An empty field keeps its default; one with text must be a whole number.
+bool WholeNumberField(std::string_view field, long long low, long long high) {
+    while (!field.empty() && (field.front() == ' ' || field.front() == '\t')) field.remove_prefix(1);
+    while (!field.empty() && (field.back() == ' ' || field.back() == '\t')) field.remove_suffix(1);
+    if (field.empty()) return true;
+    std::size_t used = 0;
+    std::optional<long long> v = host::parseIntegerPrefix(field, &used);
+    return v && used == field.size() && *v >= low && *v <= high;
 }
 
 std::vector<std::string_view> SplitFields(std::string_view line) {

@@ -11,14 +11,18 @@
 // hide the fields after it. Defaults of a read row: colour 256, linetype
 // "Continuous", weight -3; texts empty. Blank lines are not rows. A file
 // that holds the table already is not written; otherwise it is written back
-// whole (temporary file, then renamed) in the encoding and with the line
-// ends it was read with; group paths are not written, they follow from the
+// (temporary file, then renamed) in the encoding and with the line ends it
+// was read with, its blank lines and the rows the table leaves as they were
+// keeping their bytes; group paths are not written, they follow from the
 // group lines when the file is read again.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "core/support_files.h"
 
 struct AA_LAYERC {
     std::string groupPath;  // "GROUP" or "GROUP%SUBGROUP"; empty on group lines
@@ -39,7 +43,7 @@ class AAR_LAYERC : public std::vector<AA_LAYERC> {
 public:
     // Empties the table and reads `fileName` found on the support search
     // path: 1 when found (also when it then cannot be read: the table stays
-    // empty), 0 when not found.
+    // empty), 0 when not found, or damaged (named with its line).
     int ReadLayerDefFile(const std::string& fileName);
     // Rewrites `fileName`, found on the support search path, from the
     // table; nothing when it is not found. False when nothing was written.
@@ -55,6 +59,12 @@ public:
     // The first data row whose key equals `key` without regard to case.
     const AA_LAYERC* FindKey(const std::string& key) const;
 };
+
+// The first line of a catalogue that cannot be read as one: a data row
+// without a key, a colour or a line weight that is not a whole number in
+// its range, or more than six fields. Such a file is read as none and is
+// never written over.
+std::optional<SupportFault> LayerDefFault(const std::vector<std::string>& lines);
 
 // A missing layer described for its caller to make later.
 struct LayerAttrEntry {

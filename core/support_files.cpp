@@ -16,7 +16,7 @@ constexpr const char* kConfigFile = "VELMDCONFIG.CFG";
 
 int FolderOfSupportFile(std::string_view name, std::string& folder);
 std::optional<std::string> ValueAfterKey(const std::string& line, std::string_view key);
-std::optional<std::vector<std::string>> ConfigLines();
+std::optional<std::vector<std::string>> ConfigLines(std::string* foundPath = nullptr);
 
 }  // namespace
 
@@ -57,9 +57,22 @@ bool PatternLinesDefine(const std::vector<std::string>& lines, std::string_view 
 }
 
 int ReadConfigInt(std::string_view key) {
-    std::optional<std::vector<std::string>> lines = ConfigLines();
+    std::string path;
+    std::optional<std::vector<std::string>> lines = ConfigLines(&path);
     if (!lines) return -1;
+    // A number that does not read as one would pass for an absent key.
+    if (std::optional<SupportFault> fault = ConfigIntFault(*lines, key)) ReportSupportFault(path, *fault);
     return ConfigIntFromLines(*lines, key).value_or(-1);
+}
+
+std::optional<SupportFault> ConfigIntFault(const std::vector<std::string>& lines, std::string_view key) {
+    if (ConfigIntFromLines(lines, key)) return std::nullopt;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::optional<std::string> text = ValueAfterKey(lines[i], key);
+        if (text && text->find_first_not_of(" \t") != std::string::npos)
+            return SupportFault{i + 1, "wartość " + std::string(key) + " nie jest liczbą całkowitą"};
+    }
+    return std::nullopt;
 }
 
 int ReadConfigString(std::string_view key, std::string& value) {
@@ -166,11 +179,12 @@ std::optional<std::string> ValueAfterKey(const std::string& line, std::string_vi
     return value;
 }
 
-std::optional<std::vector<std::string>> ConfigLines() {
+std::optional<std::vector<std::string>> ConfigLines(std::string* foundPath) {
     // The file that marks the data folder is the configuration file itself;
     // its found path keeps the case the file system gave it.
     std::optional<std::string> path = FindSupportFile(kConfigFile);
     if (!path) return std::nullopt;
+    if (foundPath) *foundPath = *path;
     std::optional<host::TextFile> file = ReadSupportText(*path);
     if (!file) return std::nullopt;
     return std::move(file->lines);

@@ -32,7 +32,8 @@ int FindPatternFile(std::string_view name, std::string& path, bool check);
 // compared without regard to case.
 bool PatternLinesDefine(const std::vector<std::string>& lines, std::string_view name);
 
-// The integer of `key` in the configuration file; -1 when absent.
+// The integer of `key` in the configuration file; -1 when absent, or when
+// its only values are not whole numbers (the first such line is named).
 int ReadConfigInt(std::string_view key);
 // 1 and the value of `key`, or 0 (value untouched).
 int ReadConfigString(std::string_view key, std::string& value);
@@ -51,6 +52,10 @@ struct SupportFault {
     std::size_t line = 0;
     std::string what;
 };
+
+// The first configuration line that gives `key` a value which is not a
+// whole number, when no line gives it one that is.
+std::optional<SupportFault> ConfigIntFault(const std::vector<std::string>& lines, std::string_view key);
 
 // "\nFILE:LINE: what" on the command line, the file as found.
 void ReportSupportFault(const std::string& path, const SupportFault& fault);

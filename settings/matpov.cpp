@@ -118,8 +118,42 @@ bool ReadLayerPovFile(const std::string& path, AAR_LAYERPOV& table) {
     table.clear();
     auto file = host::readTextFile(path);
     if (!file) return false;
+    // A damaged row would give a layer another texture or scale unseen.
+    if (std::optional<SupportFault> fault = LayerPovFault(file->lines)) {
+        ReportSupportFault(path, *fault);
+        return false;
+    }
     table = ParseLayerPovLines(file->lines);
     return true;
+}
+
+std::optional<SupportFault> LayerPovFault(const std::vector<std::string>& lines) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string_view line(lines[i]);
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+        if (line.find_first_not_of(" \t") == std::string_view::npos || line.starts_with("**")) continue;
+        std::vector<std::string_view> fields;
+        for (std::size_t start = 0;;) {
+            const std::size_t comma = line.find(',', start);
+            fields.push_back(line.substr(start, comma == std::string_view::npos ? comma : comma - start));
+            if (comma == std::string_view::npos) break;
+            start = comma + 1;
+        }
+        auto whole = [](std::string_view field, bool integer) {
+            std::size_t used = 0;
+            const bool read = integer ? host::parseIntegerPrefix(field, &used).has_value()
+                                      : host::parseDoublePrefix(field, &used).has_value();
+            return read && field.find_first_not_of(" \t", used) == std::string_view::npos;
+        };
+        if (fields.size() < 2 || fields[0].empty() || fields[1].empty())
+            return SupportFault{i + 1, "wiersz nie ma postaci WARSTWA,TEKSTURA,SKALA,TRYB"};
+        if (fields.size() > 2 && !whole(fields[2], false))
+            return SupportFault{i + 1, "skala tekstury nie jest liczbą"};
+        if (fields.size() > 3 && !whole(fields[3], true))
+            return SupportFault{i + 1, "tryb tekstury nie jest liczbą całkowitą"};
+        if (fields.size() > 4) return SupportFault{i + 1, "za dużo pól w wierszu"};
+    }
+    return std::nullopt;
 }
 
 std::vector<std::string> FormatLayerPovLines(const AAR_LAYERPOV& table) {

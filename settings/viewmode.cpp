@@ -2,6 +2,7 @@
 // viewmode.h; the notes here say why.
 #include "settings/viewmode.h"
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
@@ -83,6 +84,14 @@ VxdLists ParseVxdLines(const std::vector<std::string>& lines) {
         }
     }
     return lists;
+}
+
+std::optional<SupportFault> VxdListFault(const std::vector<std::string>& lines) {
+    const char* const markers[] = {"V2D", "V3D", "END"};
+    std::size_t met = 0;
+    for (const std::string& line : lines)
+        if (StartsWithNoCase(line, markers[met]) && ++met == 3) return std::nullopt;
+    return SupportFault{std::max<std::size_t>(lines.size(), 1), std::string("brak wiersza ") + markers[met]};
 }
 
 std::vector<std::string> ParsePatternLines(const std::vector<std::string>& lines) {

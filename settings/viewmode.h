@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "core/level_settings.h"
+#include "core/support_files.h"
 #include "host/db/dbmain.h"
 
 class VELM_PIANI;
@@ -39,6 +40,10 @@ struct VxdLists {
 
 // The two lists of a "VXD.LST" read into lines.
 VxdLists ParseVxdLines(const std::vector<std::string>& lines);
+// Where a "VXD.LST" stops being one: at its last line when "V2D", then
+// "V3D", then "END" do not follow in that order. A file cut short would
+// leave some layers out of its mode without a word.
+std::optional<SupportFault> VxdListFault(const std::vector<std::string>& lines);
 // Every line a pattern (in capitals), for the plate lists.
 std::vector<std::string> ParsePatternLines(const std::vector<std::string>& lines);
 

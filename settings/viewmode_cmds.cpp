@@ -2,6 +2,7 @@
 #include "settings/viewmode_cmds.h"
 
 #include "core/host_services.h"
+#include "core/support_files.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
 #include "host/ed/prompts.h"
@@ -42,6 +43,11 @@ void RunCommand(const std::vector<std::string>& answers) {
 std::optional<VxdLists> LoadVxdLists() {
     std::optional<std::vector<std::string>> lines = ReadListFile(kVxdListFile);
     if (!lines) return std::nullopt;
+    if (std::optional<SupportFault> fault = VxdListFault(*lines)) {
+        if (std::optional<std::string> path = FindSupportFile(kVxdListFile))
+            ReportSupportFault(*path, *fault);
+        return std::nullopt;
+    }
     return ParseVxdLines(*lines);
 }
 

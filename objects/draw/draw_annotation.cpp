@@ -66,7 +66,7 @@ bool StyleExists(const char* table, const std::string& name) {
 
 int ReadValueArg(ObjContext& context, int precision, std::string& out) {
     std::string arg;
-    if (ReadParenArg(arg, *context.text) != RTNORM) return -1;
+    if (ReadStatementArg(arg, *context.text) != RTNORM) return -1;
     return ReadTextValue(arg, precision, context, out);
 }
 
@@ -205,7 +205,7 @@ int ReadTextValue(std::string_view arg, int precision, const ObjContext& context
 int ReadTextPlacement(ObjContext& context, Point3& point, int& justification, std::string& style,
                       double& height, double& rotation) {
     std::string arg;
-    if (ReadParenArg(arg, *context.text) != RTNORM) return -1;
+    if (ReadStatementArg(arg, *context.text) != RTNORM) return -1;
     double p[3] = {0.0, 0.0, 0.0};
     int kind = 0;
     if (EvalPointLine(arg, p, kind, context) < 0) return -1;
@@ -220,7 +220,7 @@ int ReadTextPlacement(ObjContext& context, Point3& point, int& justification, st
 int ReadDimensionText(ObjContext& context, std::string& out) {
     out.clear();
     std::string arg;
-    if (ReadParenArg(arg, *context.text) != RTNORM) return -1;
+    if (ReadStatementArg(arg, *context.text) != RTNORM) return -1;
     const std::size_t pos = SkipBlanks(arg, 0);
     if (pos >= arg.size()) return 1;
     if (arg[pos] == '"') {

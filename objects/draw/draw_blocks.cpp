@@ -75,7 +75,7 @@ int BlockPface(ObjContext& context, const AAR_LAYERC& catalogue, int groups, con
     const int nv = static_cast<int>(vertices.size());
     for (int f = 0; f < counts->second; ++f) {
         std::string arg;
-        if (ReadParenArg(arg, *context.text) != RTNORM) return -9;
+        if (ReadStatementArg(arg, *context.text) != RTNORM) return -9;
         int i[4];
         if (std::sscanf(arg.c_str(), "%d %d %d %d", &i[0], &i[1], &i[2], &i[3]) != 4) return -10;
         const int mask = FaceEdgeMask(i[0], i[1], i[2], i[3]);

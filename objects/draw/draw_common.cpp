@@ -22,7 +22,7 @@ bool OnlyBlanks(std::string_view s) {
 
 int ReadValues(ObjContext& context, double out[3]) {
     std::string arg;
-    if (ReadParenArg(arg, *context.text) != RTNORM) return kNoParen;
+    if (ReadStatementArg(arg, *context.text) != RTNORM) return kNoParen;
     out[0] = out[1] = out[2] = 0.0;
     bool failed = false;
     const std::size_t end = EvalParamLine(arg, out, context, &failed);
@@ -39,14 +39,14 @@ int ReadPoint(ObjContext& context, Point3& out) {
 
 int ReadInt(ObjContext& context, int& out) {
     std::string arg;
-    if (ReadParenArg(arg, *context.text) != RTNORM) return kNoParen;
+    if (ReadStatementArg(arg, *context.text) != RTNORM) return kNoParen;
     double unused = 0.0;
     return ReadNumOrVar(arg, true, out, unused, context.vars) < 0 ? kUnreadable : 0;
 }
 
 int ReadReal(ObjContext& context, double& out) {
     std::string arg;
-    if (ReadParenArg(arg, *context.text) != RTNORM) return kNoParen;
+    if (ReadStatementArg(arg, *context.text) != RTNORM) return kNoParen;
     int unused = 0;
     return ReadNumOrVar(arg, false, unused, out, context.vars) < 0 ? kUnreadable : 0;
 }

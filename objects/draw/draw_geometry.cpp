@@ -101,7 +101,7 @@ int DrawPline(int groups, ObjContext& context, const AAR_LAYERC& catalogue) {
     if (!ReadPoints(context, counts->first, vertices)) return -1;
     for (int i = 0; i < counts->second; ++i) {
         std::string arg;
-        if (ReadParenArg(arg, *context.text) != RTNORM) return -1;
+        if (ReadStatementArg(arg, *context.text) != RTNORM) return -1;
         int a = 0, b = 0;
         if (std::sscanf(arg.c_str(), "%d %d", &a, &b) != 2) return -1;
         const int n = static_cast<int>(vertices.size());
@@ -184,7 +184,7 @@ int DrawLwpline(int groups, ObjContext& context, const AAR_LAYERC& catalogue) {
 int ReadArcArguments(ObjContext& context, Point3& centre, Point3& normal, double values[4]) {
     if (draw::ReadPoint(context, centre) != 0 || draw::ReadPoint(context, normal) != 0) return -1;
     std::string arg;
-    if (ReadParenArg(arg, *context.text) != RTNORM) return -1;
+    if (ReadStatementArg(arg, *context.text) != RTNORM) return -1;
     std::size_t pos = 0;
     for (int i = 0; i < 4; ++i) {
         values[i] = 0.0;
@@ -257,7 +257,7 @@ int DrawPface(ObjContext& context, const AAR_LAYERC& catalogue) {
     const int nv = static_cast<int>(vertices.size());
     for (int f = 0; f < counts->second; ++f) {
         std::string arg;
-        if (ReadParenArg(arg, *context.text) != RTNORM) return -1;
+        if (ReadStatementArg(arg, *context.text) != RTNORM) return -1;
         int i[4];
         if (std::sscanf(arg.c_str(), "%d %d %d %d", &i[0], &i[1], &i[2], &i[3]) != 4) return -1;
         const int mask = FaceEdgeMask(i[0], i[1], i[2], i[3]);

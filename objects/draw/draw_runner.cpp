@@ -148,6 +148,8 @@ int RunDrawBlock(ObjContext& context, const AAR_LAYERC& catalogue) {
     while (status > 0) {
         std::optional<std::string> line = draw::ReadKeywordLine(*context.text, false);
         if (!line) {
+            ReportTextFault(*context.text, context.text->lines.size(),
+                            "sekcja DRAW nie kończy się wierszem END");
             status = kDrawTextEnded;
             break;
         }

@@ -93,6 +93,28 @@ int ReadParenArg(std::string& out, ObjText& text) {
     }
 }
 
+int ReadStatementArg(std::string& out, ObjText& text) {
+    TextCursor at = text.cursor;
+    while (at.line < text.lines.size()) {
+        const std::string& line = text.lines[at.line].text;
+        std::size_t pos = SkipBlanks(line, at.pos);
+        if (pos < line.size() && line[pos] == '(') break;
+        if (pos < line.size() && line[pos] != ';') {
+            ReportTextFault(text, at.line, "brak argumentu w nawiasie, jest wiersz innej instrukcji");
+            return -1;
+        }
+        ++at.line;
+        at.pos = 0;
+    }
+    if (at.line >= text.lines.size()) {
+        ReportTextFault(text, text.lines.size(), "tekst kończy się przed argumentem instrukcji");
+        return -1;
+    }
+    const int r = ReadParenArg(out, text);
+    if (r != RTNORM) ReportTextFault(text, at.line, "nawias argumentu nie jest zamknięty");
+    return r;
+}
+
 int ReadSignedParenArg(int& sign, std::string& out, ObjText& text) {
     for (;;) {
         const int c = NextTextChar(text);

@@ -19,6 +19,12 @@
 // 5100 and the argument between the next "(" and its ")"; -1 when the
 // text ends first.
 int ReadParenArg(std::string& out, ObjText& text);
+// A statement's argument: as ReadParenArg, but only blanks, line ends and
+// ";" comments may stand before its "(". A word there belongs to the next
+// statement (a line of this one is missing) and a bracket that does not
+// close runs to the end of the text: either is named once as the
+// definition's fault, and -1.
+int ReadStatementArg(std::string& out, ObjText& text);
 // The same after a "+" (sign 1) or "-" (sign 0).
 int ReadSignedParenArg(int& sign, std::string& out, ObjText& text);
 // "$n" or a number at the start of `text`: 1, or -1 (an undeclared

@@ -301,7 +301,10 @@ int ReadVarSection(bool readValues, ObjContext& c) {
     for (;;) {
         const std::size_t index = t.cursor.line;
         std::optional<std::string> line = ReadTextLine(t, 258, true);
-        if (!line) return -1;
+        if (!line) {
+            ReportTextFault(t, index, "sekcja VAR nie kończy się (brak wiersza END_VAR)");
+            return -1;
+        }
         if (line->compare(0, kIncludeStart.size(), kIncludeStart) == 0) {
             blocks.push_back(index);
             continue;
@@ -315,10 +318,16 @@ int ReadVarSection(bool readValues, ObjContext& c) {
         if (first == 'E') return 0;
         if (first != '#' && first != '$' && first != '-') continue;
         std::optional<long long> number = host::parseIntegerPrefix(std::string_view(*line).substr(1));
-        if (!number || *number < INT32_MIN || *number > INT32_MAX) return -1;
+        if (!number || *number < INT32_MIN || *number > INT32_MAX) {
+            ReportTextFault(t, index, "nieczytelny numer zmiennej");
+            return -1;
+        }
         const int n = static_cast<int>(*number);
         bool parameter = false;
-        if (!ReadVarLine(*line, readValues, c, n, parameter)) return n == 0 ? kVarZeroLineWrong : n;
+        if (!ReadVarLine(*line, readValues, c, n, parameter)) {
+            ReportTextFault(t, index, "błędny wiersz zmiennej $" + std::to_string(n));
+            return n == 0 ? kVarZeroLineWrong : n;
+        }
         // A parameter's include file is written back with the new value.
         if (parameter && !blocks.empty()) {
             std::string& marker = t.lines[blocks.back()].text;

@@ -40,6 +40,12 @@ std::optional<double> NumberAfter(std::string_view text) {
 
 // One line of a set into `set`; 1, 0 ignored, -1 failed (with its message
 // where the line names a variable).
+// A data section that failed is named at the line it stopped on, once.
+void NameSectionFault(ObjText& t, const char* section) {
+    const std::size_t last = t.cursor.line == 0 ? 0 : t.cursor.line - 1;
+    ReportTextFault(t, last, std::string("błąd w sekcji ") + section);
+}
+
 int ReadTypoLine(const ObjContext& c, const std::string& line, ObjParamSet& set) {
     std::optional<int> number = DollarNumber(line);
     const std::size_t eq = line.find('=');
@@ -97,7 +103,9 @@ int ReadTypoLine(const ObjContext& c, const std::string& line, ObjParamSet& set)
 
 }  // namespace
 
-int ReadTypoSection(ObjContext& c) {
+namespace {
+
+int TypoSectionLines(ObjContext& c) {
     c.paramSets.clear();
     ObjText& t = *c.text;
     if (!FindSection("TYPO", t, true)) return 1;
@@ -124,6 +132,14 @@ int ReadTypoSection(ObjContext& c) {
         c.paramSets.push_back(std::move(set));
         if (StartsNoCase(*line, "END_TYPO")) return 1;
     }
+}
+
+}  // namespace
+
+int ReadTypoSection(ObjContext& c) {
+    const int r = TypoSectionLines(c);
+    if (r == -1) NameSectionFault(*c.text, "TYPO");
+    return r;
 }
 
 int SubstComLine(std::string_view line, std::string& out, const ObjContext& c) {
@@ -153,7 +169,9 @@ int SubstComLine(std::string_view line, std::string& out, const ObjContext& c) {
     return 1;
 }
 
-int ReadComSection(ObjContext& c) {
+namespace {
+
+int ComSectionLines(ObjContext& c) {
     c.comEntries.clear();
     ObjText& t = *c.text;
     if (!FindSection("COM", t, true)) return 1;
@@ -173,7 +191,17 @@ int ReadComSection(ObjContext& c) {
     return 1;
 }
 
-int ReadTabelleSection(ObjContext& c) {
+}  // namespace
+
+int ReadComSection(ObjContext& c) {
+    const int r = ComSectionLines(c);
+    if (r == -1) NameSectionFault(*c.text, "COM");
+    return r;
+}
+
+namespace {
+
+int TabelleSectionLines(ObjContext& c) {
     c.tabelle.clear();
     ObjText& t = *c.text;
     if (!FindSection("TABELLE", t, true)) return 1;
@@ -191,7 +219,17 @@ int ReadTabelleSection(ObjContext& c) {
     return 1;
 }
 
-int ReadHandStairSection(ObjContext& c) {
+}  // namespace
+
+int ReadTabelleSection(ObjContext& c) {
+    const int r = TabelleSectionLines(c);
+    if (r == -1) NameSectionFault(*c.text, "TABELLE");
+    return r;
+}
+
+namespace {
+
+int HandStairSectionLines(ObjContext& c) {
     c.handrails.clear();
     ObjText& t = *c.text;
     if (!FindSection("DCHANDSTAIR", t, true)) return 1;
@@ -215,6 +253,14 @@ int ReadHandStairSection(ObjContext& c) {
         if (StartsNoCase(*line, "END_DCHAND")) return 1;
     }
     return -1;
+}
+
+}  // namespace
+
+int ReadHandStairSection(ObjContext& c) {
+    const int r = HandStairSectionLines(c);
+    if (r == -1) NameSectionFault(*c.text, "DCHANDSTAIR");
+    return r;
 }
 
 int ReadHandRailSection(ObjContext& c) {

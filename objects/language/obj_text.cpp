@@ -199,6 +199,33 @@ std::optional<std::vector<ObjLine>> ReadIncludeFile(std::string_view includeLine
     return ExpandInclude(line, IncludeSite{}, stack);
 }
 
+ObjTextSource SourceOfLine(const ObjText& text, std::size_t index) {
+    if (!text.lines.empty() && index >= text.lines.size()) index = text.lines.size() - 1;
+    std::vector<ObjTextSource> open{ObjTextSource{text.path, 1}};
+    for (std::size_t i = 0; i < index && i < text.lines.size(); ++i) {
+        const std::string& entry = text.lines[i].text;
+        if (entry.compare(0, kIncludeStart.size(), kIncludeStart) == 0) {
+            std::string path =
+                entry.size() > kIncludeStart.size() ? entry.substr(kIncludeStart.size() + 1) : "";
+            while (!path.empty() && (path.back() == '\n' || path.back() == '\r')) path.pop_back();
+            open.push_back(ObjTextSource{path, 1});
+        } else if (entry.compare(0, kIncludeEnd.size(), kIncludeEnd) == 0) {
+            if (open.size() > 1) open.pop_back();
+            ++open.back().line;  // the include line itself
+        } else if (!entry.empty() && entry.back() == '\n') {
+            ++open.back().line;
+        }
+    }
+    return open.back();
+}
+
+void ReportTextFault(ObjText& text, std::size_t index, const std::string& what) {
+    if (text.faultReported) return;
+    text.faultReported = true;
+    ObjTextSource source = SourceOfLine(text, index);
+    ReportSupportFault(source.file, SupportFault{source.line, what});
+}
+
 bool TextAtEnd(const ObjText& text) {
     return text.cursor.line >= text.lines.size();
 }
@@ -232,11 +259,20 @@ std::optional<std::string> ReadTextLine(ObjText& text, std::size_t maxChars, boo
 }
 
 std::optional<std::pair<int, int>> ReadCountLine(ObjText& text, int wanted) {
+    const std::size_t index = text.cursor.line;
     std::optional<std::string> line = ReadTextLine(text, kObjLineChars, true);
-    if (!line) return std::nullopt;
+    if (!line) {
+        ReportTextFault(text, index, "tekst kończy się przed wierszem liczby elementów");
+        return std::nullopt;
+    }
     int a = 0, b = 0;
     const int got = std::sscanf(line->c_str(), "%d %d", &a, &b);
-    if (got < wanted) return std::nullopt;
+    if (got < wanted) {
+        ReportTextFault(text, index,
+                        wanted == 1 ? "oczekiwano wiersza z liczbą elementów"
+                                    : "oczekiwano wiersza z dwiema liczbami elementów");
+        return std::nullopt;
+    }
     return std::make_pair(a, b);
 }
 

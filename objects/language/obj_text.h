@@ -57,7 +57,20 @@ struct ObjText {
     std::vector<ObjLine> lines;
     TextCursor cursor;
     host::TextFile format;  // of the definition file itself
+    bool faultReported = false;
 };
+
+// Where entry `index` of a loaded text was read from: the definition or the
+// include file that holds it, and its physical line (from 1). An index at or
+// past the end names the last line.
+struct ObjTextSource {
+    std::string file;
+    std::size_t line = 0;
+};
+ObjTextSource SourceOfLine(const ObjText& text, std::size_t index);
+// Names the first fault the section readers find in a loaded definition as
+// "FILE:LINE: what"; the faults that follow from it are not named again.
+void ReportTextFault(ObjText& text, std::size_t index, const std::string& what);
 
 // 5100 (RTNORM) and the full path when found: a name with a folder part on
 // the support path as it is; a bare name in each library folder in order,

@@ -32,6 +32,20 @@ namespace {
 constexpr const char* kDexFile = "VELMABC.DEX";
 constexpr const char* kDexError = "\nBłąd w pliku VELMABC.DEX";
 
+bool ParseToken(const std::string& token, int& number, int& decimals);
+
+// The offset of the first "$" of the pattern not followed by a token of six
+// characters "number.decimals".
+std::optional<std::size_t> BadPatternToken(const std::string& pattern) {
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] != '$') continue;
+        int number = 0, decimals = 0;
+        if (pattern.size() - i - 1 < 6 || !ParseToken(pattern.substr(i + 1, 6), number, decimals)) return i;
+        i += 6;
+    }
+    return std::nullopt;
+}
+
 // The pattern line: nullopt after its message.
 std::optional<std::string> ReadPattern() {
     std::optional<std::string> path = FindSupportFile(kDexFile);
@@ -43,10 +57,17 @@ std::optional<std::string> ReadPattern() {
     }
     std::string line;
     if (!ReadLineNoEol(line, *cursor)) {
-        zcutPrintf(kDexError);
+        ReportSupportFault(*path, SupportFault{1, std::string(kDexError + 1) + ": brak wiersza wzorca"});
         return std::nullopt;
     }
     if (line.size() > 257) line.resize(257);
+    // A token that cannot be read would otherwise be found only at the
+    // first opening, after the output file was chosen.
+    if (std::optional<std::size_t> bad = BadPatternToken(line)) {
+        ReportSupportFault(*path, SupportFault{1, std::string(kDexError + 1) + ": pole w kolumnie " +
+                                                      std::to_string(*bad + 1) + " nie ma postaci $NNN.DD"});
+        return std::nullopt;
+    }
     return line;
 }
 

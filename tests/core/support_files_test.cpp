@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/ads/transcript.h"
+#include "host/util/findfile.h"
 #include "tests/host/win_testdir.h"
 
 TEST(ConfigFile, key_must_match_exactly_and_be_followed_by_equals) {
@@ -122,4 +123,27 @@ TEST(SupportWriteBack, a_changed_file_keeps_its_form_and_the_bytes_of_lines_pass
     read = SupportFileRead{dir.path("c.def"), *ReadSupportText(dir.path("c.def")), std::nullopt};
     ASSERT_EQ(WriteSupportLines(read, {"Łódź", "żółć"}), SupportWrite::Written);
     EXPECT_EQ(dir.read("c.def"), "\xA3\xF3\x64\x9F\n\xBF\xF3\xB3\xE6\n");
+}
+
+TEST(ConfigFile, a_number_key_whose_only_value_is_no_number_is_named_with_its_line) {
+    EXPECT_FALSE(ConfigIntFault({"NUM=", "NUM=x", "NUM=78"}, "NUM"));
+    EXPECT_FALSE(ConfigIntFault({"# NUM=x", "NUM= "}, "NUM"));
+    std::optional<SupportFault> fault = ConfigIntFault({"# opis", "NUM=siedem", "NUM="}, "NUM");
+    ASSERT_TRUE(fault);
+    EXPECT_EQ(fault->line, 2u);
+    EXPECT_EQ(fault->what, "wartość NUM nie jest liczbą całkowitą");
+
+    TestDir dir;
+    dir.write("VELMDCONFIG.CFG", "STR_INF_VANI=75\nNUM_INF_VANI=siedemdziesiąt osiem\n");
+    const std::string folder = dir.path();
+    host::setSupportPathProvider([folder] { return std::vector<std::string>{folder}; });
+    const std::size_t before = host::transcript().text().size();
+    EXPECT_EQ(ReadConfigInt("STR_INF_VANI"), 75);
+    EXPECT_EQ(ReadConfigInt("NUM_INF_VANI"), -1);
+    const std::string said = host::transcript().text().substr(before);
+    EXPECT_NE(said.find("VELMDCONFIG.CFG:2: wartość NUM_INF_VANI nie jest liczbą całkowitą"),
+              std::string::npos)
+        << said;
+    EXPECT_EQ(said.find("STR_INF_VANI"), std::string::npos);
+    host::setSupportPathProvider(nullptr);
 }

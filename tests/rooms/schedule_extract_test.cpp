@@ -92,3 +92,23 @@ TEST_F(ScheduleExtractTest, pattern_errors_keep_earlier_lines) {
 }
 
 }  // namespace
+
+namespace {
+
+// Damaged patterns are named with the file and line before a file is asked.
+TEST_F(ScheduleExtractTest, a_damaged_pattern_is_named_with_its_column_before_the_file_is_asked) {
+    data.write("VELMABC.DEX", "$064.00;$0x5.00;\n");
+    const std::size_t before = transcript().size();
+    run({"VELMXABC"});
+    const std::string said = transcript().substr(before);
+    EXPECT_NE(said.find("VELMABC.DEX:1: Błąd w pliku VELMABC.DEX: pole w kolumnie 9 nie ma postaci $NNN.DD"),
+              std::string::npos)
+        << said;
+    EXPECT_FALSE(std::filesystem::exists(csv));
+    data.write("VELMABC.DEX", "");
+    run({"VELMXABC"});
+    EXPECT_NE(transcript().find("VELMABC.DEX:1: Błąd w pliku VELMABC.DEX: brak wiersza wzorca"),
+              std::string::npos);
+}
+
+}  // namespace

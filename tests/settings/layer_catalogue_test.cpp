@@ -1,11 +1,14 @@
-// The layer catalogue file: rows, group paths, empty fields, and writing an
-// unchanged table back to the same bytes in either encoding.
+// The layer catalogue file: rows, group paths, empty fields, writing an
+// unchanged table back to the same bytes in either encoding, damaged rows,
+// and the lines a changed table keeps.
 #include "core/layer_catalogue.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "host/ads/transcript.h"
+#include "host/util/findfile.h"
 #include "host/win/textfile.h"
 #include "tests/host/win_testdir.h"
 
@@ -120,4 +123,68 @@ TEST(LayerCatalogue, shipped_catalogues_parse_and_write_back_unchanged) {
             if (!line.empty()) nonBlank.push_back(line);
         EXPECT_EQ(t.FormatLayerDefLines(), nonBlank) << name;
     }
+}
+
+TEST(LayerCatalogue, damaged_rows_are_named_with_their_line_and_the_file_read_as_none) {
+    EXPECT_FALSE(
+        LayerDefFault({"**A,", "", "K,L,7,opis,DASHED,25", "K2,L2,,,,", "K3", "K4,L4, 256 ,x,y, -3"}));
+    for (const char* name : {"LAYERC.DEF", "TCLAYERC.DEF"})
+        EXPECT_FALSE(LayerDefFault(
+            host::readTextFile(std::string(VELM_SOURCE_DIR) + "/support/" + name).value().lines))
+            << name;
+    const struct {
+        std::vector<std::string> lines;
+        std::size_t line;
+        const char* what;
+    } damaged[] = {
+        {{"**A,", "K,L,czerwony,,DASHED,25"}, 2, "kolor warstwy"},
+        {{"K,L,300"}, 1, "kolor warstwy"},
+        {{"K,L,7", "", "K2,L2,7,x,DASHED,2,5"}, 3, "za dużo pól"},
+        {{"K,L,7,x,DASHED,25mm"}, 1, "grubość linii"},
+        {{"K,L,7", " ,L2,7"}, 2, "bez klucza"},
+    };
+    for (const auto& d : damaged) {
+        std::optional<SupportFault> fault = LayerDefFault(d.lines);
+        ASSERT_TRUE(fault) << d.what;
+        EXPECT_EQ(fault->line, d.line) << d.what;
+        EXPECT_NE(fault->what.find(d.what), std::string::npos) << fault->what;
+    }
+
+    TestDir dir;
+    const std::string text = "**A,\nK,L,7,x,Continuous,25\nK2,L2,siedem,x,Continuous,25\n";
+    dir.write("LAYERC.DEF", text);
+    const std::string folder = dir.path();
+    host::setSupportPathProvider([folder] { return std::vector<std::string>{folder}; });
+    const std::size_t before = host::transcript().text().size();
+    AAR_LAYERC t;
+    t.push_back(AA_LAYERC{});
+    EXPECT_EQ(t.ReadLayerDefFile("LAYERC.DEF"), 0);
+    EXPECT_TRUE(t.empty());
+    EXPECT_NE(host::transcript().text().find("LAYERC.DEF:3: kolor warstwy", before), std::string::npos);
+    // Nor is such a file written over.
+    t.ParseLayerDefLines({"**A,", "K,L,7,x,Continuous,25"});
+    EXPECT_FALSE(t.WriteLayerDefPath(dir.path("LAYERC.DEF")));
+    EXPECT_EQ(dir.read("LAYERC.DEF"), text);
+    host::setSupportPathProvider(nullptr);
+}
+
+TEST(LayerCatalogue, a_changed_table_keeps_blank_lines_and_the_bytes_of_rows_it_left) {
+    TestDir dir;
+    dir.write("LAYERC.DEF", "**A,\r\n\r\nK1,L1,1\r\n\r\nK2,L2,2,,DASHED,13\r\n");
+    AAR_LAYERC t;
+    ASSERT_TRUE(t.ReadLayerDefPath(dir.path("LAYERC.DEF")));
+    ASSERT_EQ(t.size(), 3u);
+    t[2].color = 5;
+    AA_LAYERC added;
+    added.key = "K3";
+    added.layerName = "L3";
+    added.spare = "";
+    t.push_back(added);
+    ASSERT_TRUE(t.WriteLayerDefPath(dir.path("LAYERC.DEF")));
+    EXPECT_EQ(dir.read("LAYERC.DEF"),
+              "**A,\r\n\r\nK1,L1,1\r\n\r\nK2,L2,5,,DASHED,13\r\nK3,L3,7,,Continuous,-3\r\n");
+    // A row taken out leaves the blank lines around it.
+    t.erase(t.begin() + 1);
+    ASSERT_TRUE(t.WriteLayerDefPath(dir.path("LAYERC.DEF")));
+    EXPECT_EQ(dir.read("LAYERC.DEF"), "**A,\r\n\r\nK2,L2,5,,DASHED,13\r\n\r\nK3,L3,7,,Continuous,-3\r\n");
 }

@@ -8,6 +8,7 @@
 #include <set>
 
 #include "core/layer_catalogue.h"
+#include "host/ads/transcript.h"
 #include "host/win/registry.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
@@ -203,4 +204,35 @@ TEST(LayerPovShipped, default_catalogue_names_catalogue_layers_once) {
         EXPECT_FALSE(row.group.empty()) << row.layer;
     }
     EXPECT_GT(entries, 20);
+}
+
+TEST_F(MatPovTest, a_damaged_render_table_is_named_with_its_line_and_read_as_none) {
+    EXPECT_FALSE(
+        LayerPovFault({"**Ściany,", "", "***Model 3D,", "3DWALLS,T_Stone8,1.000000,2", "3DROOF,Red,0.5"}));
+    const struct {
+        std::vector<std::string> lines;
+        std::size_t line;
+        const char* what;
+    } damaged[] = {{{"**A,", "3DWALLS"}, 2, "postaci"},
+                   {{"A,T,1,0", ",T,1,0"}, 2, "postaci"},
+                   {{"A,T,duża,0"}, 1, "skala"},
+                   {{"A,T,1,0", "B,T,1,2x"}, 2, "tryb"},
+                   {{"A,T,1,0,9"}, 1, "za dużo pól"}};
+    for (const auto& d : damaged) {
+        std::optional<SupportFault> fault = LayerPovFault(d.lines);
+        ASSERT_TRUE(fault) << d.what;
+        EXPECT_EQ(fault->line, d.line) << d.what;
+        EXPECT_NE(fault->what.find(d.what), std::string::npos) << fault->what;
+    }
+    const std::filesystem::path shipped = std::filesystem::path(VELM_SOURCE_DIR) / "support" / "LAYERPOV.DEF";
+    EXPECT_FALSE(LayerPovFault(host::readTextFile(shipped.string()).value().lines));
+
+    TestDir dir;
+    dir.write("LAYERPOV.DEF", "**A,\n3DWALLS,T_Stone8,1.000000,2\n3DROOF,Red,jeden,0\n");
+    const std::size_t before = host::transcript().text().size();
+    AAR_LAYERPOV t = {Row("", "x", "", 0, 0)};
+    EXPECT_FALSE(ReadLayerPovFile(dir.path("LAYERPOV.DEF"), t));
+    EXPECT_TRUE(t.empty());
+    EXPECT_NE(host::transcript().text().find("LAYERPOV.DEF:3: skala tekstury nie jest liczbą", before),
+              std::string::npos);
 }

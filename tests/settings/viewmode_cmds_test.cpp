@@ -124,3 +124,12 @@ TEST_F(ViewModeCommands, a_list_file_that_is_not_text_is_named_and_changes_nothi
     EXPECT_EQ(said.find("Pliku nie znaleziono"), std::string::npos);
     EXPECT_FALSE(d.frozen("VELM2DWALLS$0"));
 }
+
+TEST_F(ViewModeCommands, a_list_file_cut_short_is_named_at_its_last_line_and_changes_nothing) {
+    std::ofstream(folder + "/VXD.LST", std::ios::binary) << "V2D\nVELM2D*\nV3D\nVELM3D*\n";
+    feed("3D");
+    run([] { CmdViewMode(); });
+    const std::string& said = host::transcript().text();
+    EXPECT_NE(said.find("VXD.LST:4: brak wiersza END"), std::string::npos) << said;
+    EXPECT_FALSE(d.frozen("VELM2DWALLS$0"));
+}

@@ -127,3 +127,25 @@ TEST(VxdApply, plan_view_asks_for_2d) {
     EXPECT_EQ(ViewModeForDirection({1, -1, 1}), kViewMode3D);
     EXPECT_EQ(ViewModeForDirection({0, 1e-3, 1}), kViewMode3D);
 }
+
+TEST(VxdFile, a_list_without_its_markers_in_order_is_faulted_at_its_last_line) {
+    EXPECT_FALSE(VxdListFault({"intro", "v2d", "a*", "V3D", "b*", "End"}));
+    const struct {
+        std::vector<std::string> lines;
+        std::size_t line;
+        const char* what;
+    } cut[] = {{{}, 1, "brak wiersza V2D"},
+               {{"a*", "V3D", "END"}, 3, "brak wiersza V2D"},
+               {{"V2D", "a*", "END"}, 3, "brak wiersza V3D"},
+               {{"V2D", "a*", "V3D", "b*"}, 4, "brak wiersza END"}};
+    for (const auto& c : cut) {
+        std::optional<SupportFault> fault = VxdListFault(c.lines);
+        ASSERT_TRUE(fault) << c.what;
+        EXPECT_EQ(fault->line, c.line);
+        EXPECT_EQ(fault->what, c.what);
+    }
+    std::optional<host::TextFile> shipped =
+        host::readTextFile(std::string(VELM_SOURCE_DIR) + "/support/VXD.LST");
+    ASSERT_TRUE(shipped);
+    EXPECT_FALSE(VxdListFault(shipped->lines));
+}
