@@ -30,10 +30,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::remove(copy.c_str());
     // The writer may refuse (a new file it has no whole reading of); what it
     // writes must read back as the table.
+    // An empty table over no file writes nothing.
     if (!table.WriteLayerDefPath(copy)) return 0;
     AAR_LAYERC again;
-    if (!again.ReadLayerDefPath(copy)) __builtin_trap();
-    if (again.FormatLayerDefLines() != table.FormatLayerDefLines()) __builtin_trap();
+    if (!again.ReadLayerDefPath(copy)) {
+        if (!table.empty()) __builtin_trap();
+    } else if (again.FormatLayerDefLines() != table.FormatLayerDefLines()) {
+        __builtin_trap();
+    }
 
     // The first keys as an element's layers, with and without the level.
     int made = 0;
