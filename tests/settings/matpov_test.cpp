@@ -179,8 +179,7 @@ TEST_F(RenderRegistryTest, unterminated_or_unparsable_text_is_read_safely) {
 // The shipped catalogue: every line scans, every layer key is a key of the
 // layer catalogue, and no layer is listed twice.
 TEST(LayerPovShipped, default_catalogue_names_catalogue_layers_once) {
-    std::filesystem::path support =
-        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "support";
+    std::filesystem::path support = std::filesystem::path(VELM_SOURCE_DIR) / "support";
     AAR_LAYERPOV rows;
     ASSERT_TRUE(ReadLayerPovFile((support / "LAYERPOV.DEF").string(), rows));
     auto layerc = host::readTextFile((support / "LAYERC.DEF").string());

@@ -185,9 +185,7 @@ TEST_F(ModuleDialogTest, ddlcolor_on_an_empty_catalogue_shows_no_dialog_and_keep
 }
 
 TEST_F(ModuleDialogTest, linetype_picker_lists_the_support_linetype_file) {
-    std::filesystem::path hostSupport =
-        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path().parent_path() / "support" /
-        "host";
+    std::filesystem::path hostSupport = std::filesystem::path(VELM_SOURCE_DIR) / "support" / "host";
     host::setSupportFolders({hostSupport.string()});
     CDlgTipoLinea picker;
     picker.m_selected = "hidden";
