@@ -1,7 +1,8 @@
 // velmhost: the host program. Opens (or creates) a drawing, loads the
 // module file, feeds a script or the keyboard to the command processor with
-// the command line echoed to stdout, saves, closes the drawing and unloads
-// the module.
+// the command line echoed to stdout, saves when asked (--save, or the
+// script's QSAVE/SAVE/SAVEAS), says on its last line whether and where the
+// drawing was saved, closes the drawing and unloads the module.
 //
 //   velmhost [DRAWING.dxf] [--script FILE.scr | -] [--save OUT.dxf]
 //            [--support DIR]… [--registry FILE] [--module FILE]
@@ -190,20 +191,25 @@ int main(int argc, char** argv) {
 
     // The drawing is saved while the module that owns its custom objects is
     // still loaded, and closed (message 4) before the module goes (message
-    // 2): no object of the drawing outlives the code that files it.
+    // 2): no object of the drawing outlives the code that files it. Only
+    // --save or the script's own save commands write a file: a script that
+    // only looked, or failed, leaves the drawing it opened as it was.
     int saveFailed = 0;
-    std::string target = o.save.empty() ? o.drawing : o.save;
-    if (!target.empty()) {
+    if (!o.save.empty()) {
         if (!zcDocManagerPtr()->isOpen(drawing)) drawing = zcDocManagerPtr()->curDocument();
-        if (!host::saveDrawing(drawing, target, &why)) {
+        if (!host::saveDrawing(drawing, o.save, &why)) {
             std::fflush(stdout);
             std::fprintf(stderr, "velmhost: %s\n", why.c_str());
             saveFailed = 2;
         }
     }
+    const std::string& saved = host::lastSavedPath();
+    if (saved.empty())
+        std::printf("\nRysunku nie zapisano.");
+    else
+        std::printf("\nRysunek zapisano w pliku %s.", saved.c_str());
     host::resetDocuments();
     zcrxDynamicLinker->unloadModule(o.module);
-    if (saveFailed) return saveFailed;
     std::fputs("\n", stdout);
-    return status;
+    return saveFailed ? saveFailed : status;
 }

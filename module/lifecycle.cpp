@@ -32,6 +32,7 @@
 #include "roofs/roofs_module.h"
 #include "rooms/rooms_module.h"
 #include "settings/release5.h"
+#include "settings/rescale.h"
 #include "settings/settings_module.h"
 #include "stairs/stairs_module.h"
 #include "store/settings_store.h"
@@ -106,6 +107,7 @@ void OnDrawingLoad() {
     ConvertRelease5Drawing();
     ClearAscBoundsXdata();
     SetToleranceFromDrawing();
+    PublishDrawingUnit(true);
 }
 
 void OnDrawingUnload() {

@@ -11,6 +11,7 @@
 #include "core/entity_readers.h"
 #include "core/geometry/vertex_list.h"
 #include "core/hatch.h"
+#include "core/host_services.h"
 #include "core/layer_catalogue.h"
 #include "core/level_layers.h"
 #include "core/levels.h"
@@ -285,6 +286,30 @@ void ApplyDrawingUnitFactor(double factor) {
     // Comparisons follow the unit: a tolerance left in the old unit would be
     // a hundred times too coarse after centimetres become metres.
     SetSharedTolerance(0.001 * factor);
+    PublishDrawingUnit(false);
+}
+
+short InsUnitsOfFactor(double factor) {
+    struct Unit {
+        double perCentimetre;
+        short code;
+    };
+    static constexpr Unit kUnits[] = {{10.0, 4}, {1.0, 5},      {0.1, 14},
+                                      {0.01, 6}, {1 / 2.54, 1}, {1 / 30.48, 2}};
+    for (const Unit& u : kUnits)
+        if (std::fabs(factor / u.perCentimetre - 1.0) < 1e-6) return u.code;
+    return 0;
+}
+
+void PublishDrawingUnit(bool onlyWhenUnset) {
+    if (onlyWhenUnset) {
+        const int keep = -1;
+        if (SysVarShort("INSUNITS", &keep) != 0) return;
+    }
+    const int units = InsUnitsOfFactor(DrawingUnitFactor());
+    const int metric = units == 1 || units == 2 ? 0 : 1;
+    SysVarShort("INSUNITS", &units);
+    SysVarShort("MEASUREMENT", &metric);
 }
 
 // ------------------------------------------------------------ the command

@@ -22,6 +22,16 @@ struct Point3;
 // shared tolerance or when the store cannot be opened.
 void ApplyDrawingUnitFactor(double factor);
 
+// The host's INSUNITS code of a unit factor (drawing units per centimetre):
+// 4 millimetres, 5 centimetres, 14 decimetres, 6 metres, 1 inches, 2 feet,
+// 0 for any other factor.
+short InsUnitsOfFactor(double factor);
+// Tells the host the drawing's unit (INSUNITS, and MEASUREMENT: imperial for
+// inches and feet, else metric), so that the saved file says at what scale
+// other programs are to take it. With `onlyWhenUnset`, a drawing that names
+// its unit already (one read from another program) keeps it.
+void PublishDrawingUnit(bool onlyWhenUnset);
+
 // "VELMSCALEF".
 void CmdScaleFactors();
 

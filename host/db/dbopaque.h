@@ -26,6 +26,11 @@ public:
     const std::string& dxfKind() const { return m_kind; }
     void setDxfKind(std::string kind) { m_kind = std::move(kind); }
     const std::vector<ZcDbDxfItem>& items() const { return m_items; }
+    // The groups to mend (open for write): a reader setting a reference right.
+    std::vector<ZcDbDxfItem>& editItems() {
+        assertWriteEnabled();
+        return m_items;
+    }
 
 private:
     std::string m_kind;
@@ -41,6 +46,10 @@ public:
     void setDxfKind(std::string kind) { m_kind = std::move(kind); }
     const std::vector<ZcDbDxfItem>& items() const { return m_items; }
     const std::vector<ZcDbOpaqueRecord>& followers() const { return m_followers; }
+    std::vector<ZcDbDxfItem>& editItems() {
+        assertWriteEnabled();
+        return m_items;
+    }
     void addFollower(ZcDbOpaqueRecord rec) { m_followers.push_back(std::move(rec)); }
 
 private:

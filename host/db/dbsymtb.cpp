@@ -202,15 +202,18 @@ Zcad::ErrorStatus ZcDbSymbolTable::add(ZcDbObjectId& id, ZcDbSymbolTableRecord* 
     ZcDbDatabase* db = database();
     if (!db) return Zcad::eNoDatabase;
     std::string name = resolveNewName(rec->name());
-    if (name.empty()) return Zcad::eInvalidInput;
-    if (has(name)) return Zcad::eDuplicateKey;
+    // The style of a shape file has no name, and a table holds any number
+    // of them; no name finds one.
+    const bool unnamedShapes = name.empty() && (rec->flags() & 1) && ZcDbTextStyleTableRecord::cast(rec);
+    if (name.empty() && !unnamedShapes) return Zcad::eInvalidInput;
+    if (!unnamedShapes && has(name)) return Zcad::eDuplicateKey;
     rec->m_name = name;
     assertWriteEnabled();
     rec->setOwnerId(objectId());
     Zcad::ErrorStatus es = db->addZcDbObject(id, rec);
     if (es != Zcad::eOk) return es;
     m_ids.push_back(id);
-    m_byName[zcutFoldCase(name)] = id;
+    if (!unnamedShapes) m_byName[zcutFoldCase(name)] = id;
     return Zcad::eOk;
 }
 

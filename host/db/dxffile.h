@@ -31,6 +31,14 @@
 // what the 2013 format cannot hold (a record of an unknown table, an entity
 // among the objects) is left out, counted in one note per kind.
 // Unknown header variables are ignored.
+// What other programs get wrong is mended where the file still says what it
+// means, each repair named: coordinates of a point in any order within its
+// record, an own handle that is no handle or a repeat of an earlier one (a
+// fresh handle), a reference that is no handle (none), a second table record
+// of a name (kept under a name of its own when something refers to it by
+// handle, else left out), a record without its table header, stray groups
+// where a record belongs, block records and layouts whose links name
+// nothing. Ellipses come out with their ratio of axes within (0, 1].
 #pragma once
 
 #include <memory>
@@ -56,6 +64,9 @@ struct DxfLoadResult {
     std::unique_ptr<MemorySysVarStore> vars;  // the header's drawing variables
     std::string error;                        // "DXF: wiersz N: ..." when refused
     std::vector<std::string> notes;           // skipped kinds, one line each
+    // Faults mended while reading, nothing lost: one line each ("DXF:
+    // wiersz N: what, what was done").
+    std::vector<std::string> repairs;
 };
 
 DxfLoadResult readDxfText(std::string_view text);

@@ -2,8 +2,9 @@
 //
 // Three steps, each linear in the file: split the text into (code, value,
 // line) pairs, checking that every code is a number and every pair is
-// whole; scan the pairs once for the objects' handles (duplicates refused,
-// collisions with the database's own first objects moved to fresh numbers);
+// whole; scan the pairs once for the objects' handles (a repeat or a handle
+// that is no handle given a fresh number, collisions with the database's
+// own first objects moved to fresh numbers);
 // then build the objects section by section. An entity or object of a kind
 // its class reads whole is read straight from its pairs, each turned into an
 // item as the object asks for it; the rest (table records, blocks, kinds
@@ -170,6 +171,7 @@ public:
         result.db = std::move(m_db);
         result.vars = std::move(m_vars);
         result.notes = std::move(m_notes);
+        result.repairs = std::move(m_repairs);
         return result;
     }
 
@@ -197,8 +199,7 @@ private:
         // Every handle defined, checked for repeats once all are known.
         std::vector<Found> defined;
         defined.reserve(m_starts.size());
-        std::optional<DxfError> badHandle;
-        for (std::size_t k = 0; k < m_starts.size() && !badHandle; ++k) {
+        for (std::size_t k = 0; k < m_starts.size(); ++k) {
             // The pairs and text were split long ago: what the next records
             // need is asked for ahead, as it is far out of the cache.
             if (k + 16 < m_starts.size()) __builtin_prefetch(&m_pairs[m_starts[k + 16] + 1]);
@@ -218,19 +219,21 @@ private:
             const bool table = kind == "TABLE";
             // A dimension style's handle is 105; its 5 is the arrow block's name in older files.
             const int handleCode = kind == "DIMSTYLE" ? 105 : 5;
+            bool renew = false;
             for (std::size_t j = i + 1; j < m_pairs.size() && m_pairs[j].code != 0; ++j) {
                 const Pair& q = m_pairs[j];
                 if (q.code == 2 && table && tableName.empty()) tableName = trimmed(q.value());
-                if (handle != 0 && (!table || !tableName.empty())) break;  // all that was looked for
-                if (q.code == handleCode && handle == 0) {
-                    if (!hexHandle(trimmed(q.value()), handle)) {
-                        badHandle = badHandleError(q);
-                        break;
-                    }
+                if ((handle != 0 || renew) && (!table || !tableName.empty()))
+                    break;  // all that was looked for
+                if (q.code == handleCode && handle == 0 && !renew) {
+                    // A name or nothing where the handle belongs: the object
+                    // is kept under a fresh handle.
+                    if (!hexHandle(trimmed(q.value()), handle)) renew = true;
                     handleAt = j;
                 }
             }
-            if (handle == 0 || badHandle) continue;
+            if (renew) m_renewed.push_back({0, handleAt});
+            if (handle == 0 || renew) continue;
             defined.push_back({handle, handleAt});
             if (handle >= top) top = handle + 1;
             ZcDbObjectId target;
@@ -247,14 +250,21 @@ private:
                 clashes.push_back({handle, handleAt});
             }
         }
-        // The first fault in file order is the one reported: a repeat
-        // before the bad handle, else the bad handle.
-        const Found* repeat = firstRepeat(defined);
-        if (repeat)
-            throw DxfError{lineOf(m_pairs[repeat->at]) + 1,
-                           "powtórzony uchwyt " + ZcDbHandle(repeat->handle).ascii()};
-        if (badHandle) throw *badHandle;
+        // A handle given twice stays with its first object; the later ones
+        // take fresh numbers, as do the handles that were no handles.
+        for (const Found& r : repeats(defined)) m_renewed.push_back(r);
         for (const Found& c : clashes) m_alias.push_back({c.handle, top++});
+        std::sort(m_renewed.begin(), m_renewed.end(),
+                  [](const Found& a, const Found& b) { return a.at < b.at; });
+        for (Found& r : m_renewed) {
+            const Pair& q = m_pairs[r.at];
+            std::string was(trimmed(q.value()).substr(0, 40));
+            std::string kind = objectKindBefore(r.at);
+            std::string fresh = ZcDbHandle(top).ascii();
+            repair(lineOf(q) + 1, (r.handle ? "powtórzony uchwyt " + was : "zły uchwyt \"" + was + "\"") +
+                                      " obiektu " + kind + ": nadano nowy uchwyt " + fresh);
+            r.handle = top++;
+        }
         std::sort(m_alias.begin(), m_alias.end());
         // Objects made while reading (by the reader or by the objects
         // themselves) number past every handle of the file: a reservation
@@ -270,28 +280,47 @@ private:
         std::size_t at;  // the pair giving it
     };
 
-    // The first handle in file order (`defined` is) that was met before.
-    // Handles nearly always form a compact run: one flag each; scattered
-    // ones are sorted instead.
-    static const Found* firstRepeat(std::vector<Found>& defined) {
+    // Every definition of a handle (`defined` is in file order) after its
+    // first. Handles nearly always form a compact run: one flag each;
+    // scattered ones are sorted instead.
+    static std::vector<Found> repeats(std::vector<Found>& defined) {
+        std::vector<Found> out;
         std::uint64_t highest = 0;
         for (const Found& f : defined) highest = std::max(highest, f.handle);
         if (highest < 4 * static_cast<std::uint64_t>(defined.size()) + 4096) {
             std::vector<bool> seen(static_cast<std::size_t>(highest) + 1);
             for (const Found& f : defined) {
-                if (seen[f.handle]) return &f;
+                if (seen[f.handle]) out.push_back(f);
                 seen[f.handle] = true;
             }
-            return nullptr;
+            return out;
         }
         std::sort(defined.begin(), defined.end(), [](const Found& a, const Found& b) {
             return a.handle != b.handle ? a.handle < b.handle : a.at < b.at;
         });
-        const Found* repeat = nullptr;
         for (std::size_t k = 1; k < defined.size(); ++k)
-            if (defined[k].handle == defined[k - 1].handle && (!repeat || defined[k].at < repeat->at))
-                repeat = &defined[k];
-        return repeat;
+            if (defined[k].handle == defined[k - 1].handle) out.push_back(defined[k]);
+        return out;
+    }
+
+    // The kind of the record holding the pair at `at`.
+    std::string objectKindBefore(std::size_t at) const {
+        while (at > 0 && m_pairs[at].code != 0) --at;
+        return std::string(trimmed(m_pairs[at].value()).substr(0, 40));
+    }
+
+    // A fault mended while reading: one line, with the line of the file.
+    void repair(int line, const std::string& what) {
+        m_repairs.push_back("DXF: wiersz " + std::to_string(line) + ": " + what);
+    }
+
+    // The fresh handle given to the object whose own handle is the pair at
+    // `at`, 0 when it keeps the file's.
+    std::uint64_t renewedAt(std::size_t at) const {
+        if (m_renewed.empty()) return 0;
+        auto it = std::lower_bound(m_renewed.begin(), m_renewed.end(), at,
+                                   [](const Found& f, std::size_t a) { return f.at < a; });
+        return it != m_renewed.end() && it->at == at ? it->handle : 0;
     }
 
     static bool isHandleText(std::string_view v) {
@@ -317,15 +346,12 @@ private:
         return true;
     }
 
-    DxfError badHandleError(const Pair& p) const {
-        return {lineOf(p) + 1, "zły uchwyt \"" + std::string(trimmed(p.value()).substr(0, 40)) + "\""};
-    }
-
-    std::uint64_t parseHandle(const Pair& p) const {
-        std::string_view v = trimmed(p.value());
-        std::uint64_t h;
-        if (!hexHandle(v, h)) throw badHandleError(p);
-        return h;
+    // A reference that is no handle is read as none, once per pair (a
+    // record read twice, to look at it and then to build it, says it once).
+    void unresolved(const Pair& p) {
+        if (!m_unresolvedSeen.insert(p.text).second) return;
+        repair(lineOf(p) + 1, "odwołanie \"" + std::string(trimmed(p.value()).substr(0, 40)) + "\" (kod " +
+                                  std::to_string(p.code) + ") nie jest uchwytem: pominięte");
     }
 
     // The few moved handles (the tables, the dictionary, clashes) sorted:
@@ -516,7 +542,16 @@ public:
                         it.text.assign(v);
                 } else {
                     char hex[17];
-                    ZcDbHandle(mapped(parseHandle(p))).getIntoAsciiBuffer(hex, sizeof hex);
+                    std::uint64_t h = renewedAt(pos);
+                    if (h == 0) {
+                        if (hexHandle(v, h)) {
+                            h = mapped(h);
+                        } else {
+                            unresolved(p);  // not a handle: as if none were given
+                            h = 0;
+                        }
+                    }
+                    ZcDbHandle(h).getIntoAsciiBuffer(hex, sizeof hex);
                     it.text.assign(hex);
                 }
                 break;
@@ -529,6 +564,9 @@ public:
                 it.real[0] = number(p);
                 it.dim = 2;
                 int step = 10;
+                // Old files put all X first ("10, 11, 20, 21, 30, 31"): the
+                // Y and Z of this point are brought next to it.
+                if (pos + 1 >= m_pairs.size() || m_pairs[pos + 1].code != p.code + step) regroupPoint(pos);
                 if (pos + 1 < m_pairs.size() && m_pairs[pos + 1].code == p.code + step) {
                     it.real[1] = number(m_pairs[++pos]);
                 } else {
@@ -547,9 +585,14 @@ public:
             case ZcDbDxfItem::kBool:
                 it.integer = wholeNumber(p);
                 break;
-            case ZcDbDxfItem::kId:
-                it.id = idOf(parseHandle(p));
+            case ZcDbDxfItem::kId: {
+                std::uint64_t h = 0;
+                if (hexHandle(v, h))
+                    it.id = idOf(h);
+                else
+                    unresolved(p);  // a name where a handle belongs: no reference
                 break;
+            }
             case ZcDbDxfItem::kUnknown:
                 // A code no object of this platform reads: kept as text, ignored.
                 it.kind = ZcDbDxfItem::kString;
@@ -560,6 +603,26 @@ public:
     }
 
 private:
+    // Moves the first Y (and then Z) of the point whose X is at `pos` that
+    // follows it in the same record, before the record's next X of the same
+    // code, to just after the X. Pairs move only within the record, past
+    // `pos`: what a reader holds of the record stays valid.
+    void regroupPoint(std::size_t pos) {
+        const int code = m_pairs[pos].code;
+        std::size_t next = pos + 1;
+        for (int axis = 1; axis <= 2; ++axis, ++next) {
+            if (next < m_pairs.size() && m_pairs[next].code == code + 10 * axis) continue;
+            std::size_t j = next;
+            while (j < m_pairs.size() && m_pairs[j].code != 0 && m_pairs[j].code != code &&
+                   m_pairs[j].code != code + 10 * axis)
+                ++j;
+            if (j >= m_pairs.size() || m_pairs[j].code != code + 10 * axis) return;
+            std::rotate(m_pairs.begin() + static_cast<std::ptrdiff_t>(next),
+                        m_pairs.begin() + static_cast<std::ptrdiff_t>(j),
+                        m_pairs.begin() + static_cast<std::ptrdiff_t>(j) + 1);
+        }
+    }
+
     long long wholeNumber(const Pair& p) const {
         std::string_view v = trimmed(p.value());
         long long whole = 0;
@@ -612,8 +675,8 @@ private:
     void readSections() {
         m_pos = 0;
         while (true) {
+            skipStray("poza sekcją");
             const Pair& p = at(m_pos);
-            if (p.code != 0) throw DxfError{lineOf(p), "oczekiwano kodu 0, jest " + std::to_string(p.code)};
             std::string_view kind = trimmed(p.value());
             if (kind == "EOF") return;
             if (kind != "SECTION")
@@ -638,11 +701,23 @@ private:
             else
                 skipTo("ENDSEC", lineOf(p));  // THUMBNAILIMAGE, ACDSDATA ...
             closeParent();
+            skipStray(section);
             const Pair& end = at(m_pos);
             if (end.code != 0 || trimmed(end.value()) != "ENDSEC")
                 throw DxfError{lineOf(end), "brak ENDSEC sekcji " + std::string(section)};
             ++m_pos;
         }
+    }
+
+    // Groups where a record's "0" belongs (a header variable's 9 among the
+    // records, a value without its record) are passed over to the next
+    // record, said once for each run of them.
+    void skipStray(std::string_view where) {
+        if (m_pos >= m_pairs.size() || m_pairs[m_pos].code == 0) return;
+        const Pair& first = m_pairs[m_pos];
+        while (m_pos < m_pairs.size() && m_pairs[m_pos].code != 0) ++m_pos;
+        repair(lineOf(first), "grupa kodu " + std::to_string(first.code) + " poza rekordem (" +
+                                  std::string(where) + "): pominięto do następnego rekordu");
     }
 
     void skipTo(std::string_view marker, int startLine) {
@@ -658,6 +733,7 @@ private:
 
     void readClasses() {
         while (true) {
+            skipStray("CLASSES");
             const Pair& p = at(m_pos);
             std::string_view kind = trimmed(p.value());
             if (kind == "ENDSEC" || kind == "EOF" || kind == "SECTION") return;
@@ -721,15 +797,29 @@ private:
 
     void readTables() {
         while (true) {
+            skipStray("TABLES");
             const Pair& p = at(m_pos);
             std::string_view kind = trimmed(p.value());
             if (kind == "ENDSEC" || kind == "EOF" || kind == "SECTION") return;
-            if (kind != "TABLE")
-                throw DxfError{lineOf(p), "oczekiwano TABLE, jest \"" + std::string(kind) + "\""};
+            if (kind != "TABLE") {
+                // A record whose table header the file left out goes to the
+                // table of its kind; anything else is passed over.
+                std::string k(kind);
+                ZcDbObjectId home = tableIdOf(k);
+                if (!home.isNull()) {
+                    repair(lineOf(p), "rekord " + k + " bez nagłówka TABLE: dodany do tabeli " + k);
+                    readRecord(home, p);
+                } else {
+                    repair(lineOf(p), "rekord \"" + k.substr(0, 40) + "\" poza tabelą: pominięto");
+                    for (++m_pos; m_pos < m_pairs.size() && m_pairs[m_pos].code != 0;) ++m_pos;
+                }
+                continue;
+            }
             std::vector<ZcDbDxfItem> head = takeItems(kind);
             const ZcDbDxfItem* name = findItem(head, 2);
             ZcDbObjectId tableId = name ? tableIdOf(name->text) : ZcDbObjectId();
             while (true) {
+                skipStray(name ? name->text : std::string("TABLE"));
                 const Pair& r = at(m_pos);
                 std::string_view rk = trimmed(r.value());
                 if (rk == "ENDTAB") {
@@ -775,6 +865,26 @@ private:
         }
         ZcDbObjectId id;
         Zcad::ErrorStatus es = table->add(id, rec);
+        if (es == Zcad::eDuplicateKey) {
+            // A second record of a name: what refers to it by handle keeps
+            // it under a name of its own; by name, the first one answers.
+            const std::string name = rec->name();
+            const ZcDbDxfItem* own = findItem(items, 5);
+            if (!own || !referenced(ZcDbHandle(own->text).value())) {
+                table->close();
+                delete rec;
+                repair(lineOf(start), "powtórzony rekord " + kind + " \"" + name + "\": pominięty");
+                return;
+            }
+            std::string unique;
+            for (int n = 2; unique.empty() || table->has(unique); ++n)
+                unique = name + "_" + std::to_string(n);
+            rec->setName(unique);
+            es = table->add(id, rec);
+            if (es == Zcad::eOk)
+                repair(lineOf(start),
+                       "powtórzony rekord " + kind + " \"" + name + "\": zachowany jako \"" + unique + "\"");
+        }
         table->close();
         if (es != Zcad::eOk) {
             delete rec;
@@ -782,6 +892,20 @@ private:
                            "nie można dodać rekordu " + kind + " (kod błędu " + std::to_string(es) + ")"};
         }
         rec->close();
+    }
+
+    // Whether any reference of the file (a pointer or a handle in xdata)
+    // names the database handle `h`. A pass over the file: only a repeated
+    // record asks.
+    bool referenced(std::uint64_t h) const {
+        for (const Pair& p : m_pairs) {
+            if (p.code < 320 || ZcDbDxfItem::kindOfCode(p.code) != ZcDbDxfItem::kId) {
+                if (p.code != 1005) continue;
+            }
+            std::uint64_t v = 0;
+            if (hexHandle(trimmed(p.value()), v) && mapped(v) == h) return true;
+        }
+        return false;
     }
 
     enum class Opaque { kNone, kEntity, kObject };
@@ -937,6 +1061,7 @@ private:
 
     void readBlocks() {
         while (true) {
+            skipStray("BLOCKS");
             const Pair& p = at(m_pos);
             std::string_view kind = trimmed(p.value());
             if (kind == "ENDSEC" || kind == "EOF" || kind == "SECTION") return;
@@ -1041,6 +1166,7 @@ private:
     // name, else `space`; paper space for a 67 flag in ENTITIES).
     void readEntities(ZcDbObjectId space, std::string_view endMarker) {
         while (true) {
+            skipStray(endMarker == "ENDSEC" ? "ENTITIES" : "BLOCKS");
             const Pair& p = at(m_pos);
             std::string_view name = trimmed(p.value());
             if (name == endMarker) return;
@@ -1074,6 +1200,7 @@ private:
             adoptFollower(kind, ent, start);
             return;
         }
+        if (auto* kept = ZcDbOpaqueEntity::cast(ent); kept && kind == "ELLIPSE") normaliseEllipse(*kept);
         ZcDbObjectId owner = space;
         const ZcDbDxfItem* named = findItem(rec, 330);
         if (named && !named->id.isNull() && isBlockRecord(named->id))
@@ -1109,6 +1236,56 @@ private:
             m_opaqueParent = opaque;
         } else {
             ent->close();
+        }
+    }
+
+    // An ellipse whose ratio of axes is past 1 is the same curve with its
+    // axes swapped (the minor one, ratio times the normal across the major,
+    // becomes the major; the parameters turn back a quarter); a ratio below
+    // the least that readers take is raised to it. Parameters are kept
+    // within one turn, the end past the start.
+    static void normaliseEllipse(ZcDbOpaqueEntity& ellipse) {
+        std::vector<ZcDbDxfItem>& items = ellipse.editItems();
+        ZcDbDxfItem *major = nullptr, *normal = nullptr, *ratio = nullptr, *start = nullptr, *end = nullptr;
+        for (ZcDbDxfItem& it : items) {
+            if (it.code == 11 && it.kind == ZcDbDxfItem::kPoint) major = &it;
+            if (it.code == 210 && it.kind == ZcDbDxfItem::kPoint) normal = &it;
+            if (it.code == 40 && it.kind == ZcDbDxfItem::kReal) ratio = &it;
+            if (it.code == 41 && it.kind == ZcDbDxfItem::kReal) start = &it;
+            if (it.code == 42 && it.kind == ZcDbDxfItem::kReal) end = &it;
+        }
+        if (!major || !ratio) return;
+        constexpr double kTurn = 2 * std::numbers::pi;
+        double r = ratio->real[0];
+        if (std::fabs(r) > 1.0) {
+            ZcGeVector3d m(major->real[0], major->real[1], major->real[2]);
+            ZcGeVector3d n = normal ? ZcGeVector3d(normal->real[0], normal->real[1], normal->real[2])
+                                    : ZcGeVector3d(0, 0, 1);
+            ZcGeVector3d minor = r * n.normal().crossProduct(m);
+            major->real[0] = minor.x;
+            major->real[1] = minor.y;
+            major->real[2] = minor.z;
+            major->dim = 3;
+            ratio->real[0] = 1.0 / r;
+            if (start) start->real[0] -= std::numbers::pi / 2;
+            if (end) end->real[0] -= std::numbers::pi / 2;
+        } else if (std::fabs(r) < 1e-6) {
+            ratio->real[0] = r < 0 ? -1e-6 : 1e-6;
+        }
+        if (start && end) {
+            // A whole turn (or more) stays whole; a part keeps its length.
+            double length = end->real[0] - start->real[0];
+            if (length >= kTurn - 1e-12) {
+                start->real[0] = 0;
+                end->real[0] = kTurn;
+                return;
+            }
+            double s = std::fmod(start->real[0], kTurn);
+            if (s < 0) s += kTurn;
+            double e = std::fmod(end->real[0], kTurn);
+            if (e < 0) e += kTurn;
+            start->real[0] = s;
+            end->real[0] = e;
         }
     }
 
@@ -1155,6 +1332,7 @@ private:
     void readObjects() {
         bool first = true;
         while (true) {
+            skipStray("OBJECTS");
             const Pair& p = at(m_pos);
             std::string kind(trimmed(p.value()));
             if (kind == "ENDSEC" || kind == "EOF" || kind == "SECTION") return;
@@ -1209,9 +1387,56 @@ private:
             dict->close();
         }
         ensureSpaces(m_pairs.empty() ? Pair{nullptr, 0, 0} : m_pairs.back());
+        mendLayoutLinks();
         if (!m_version.empty() && m_version < "AC1012") addLayouts();
         for (const auto& [kind, count] : m_lost)
             m_notes.push_back("DXF: pominięto obiekty typu " + kind + ": " + std::to_string(count));
+    }
+
+    // A block record names its layout (340) and the layout its block record
+    // (330 of its layout part). Some writers give the records no handle and
+    // still name them from the layouts: where one side names nothing, the
+    // other side says what was meant. What stays unresolved is written as
+    // no reference.
+    void mendLayoutLinks() {
+        auto exists = [](ZcDbObjectId id) { return !id.isNull() && id.stub()->object; };
+        for (ZcDbObjectId id : m_db->allObjectIds()) {
+            auto* layout = ZcDbOpaqueObject::cast(id.stub()->object.get());
+            if (!layout || layout->dxfKind() != "LAYOUT") continue;
+            ZcDbDxfItem* record = nullptr;
+            std::string name;
+            bool inLayout = false;
+            for (const ZcDbDxfItem& it : layout->items()) {
+                if (it.code == 100) inLayout = it.text == "AcDbLayout";
+                if (!inLayout) continue;
+                if (it.code == 1 && name.empty()) name = it.text;
+                if (it.code == 330 && !record) record = const_cast<ZcDbDxfItem*>(&it);
+            }
+            if (record && exists(record->id)) {
+                // The record names a layout that is not there: this one.
+                auto* btr = ZcDbBlockTableRecord::cast(record->id.stub()->object.get());
+                if (btr && !exists(btr->getLayoutId())) {
+                    btr->setLayoutId(id);
+                    m_repairs.push_back("DXF: blok \"" + btr->name() + "\": nadano mu jego układ \"" + name +
+                                        "\"");
+                }
+                continue;
+            }
+            // The layout names no record that is there: the record naming it.
+            ZcDbBlockTable* blocks = nullptr;
+            if (m_db->getBlockTable(blocks, ZcDb::kForRead) != Zcad::eOk) continue;
+            const std::vector<ZcDbObjectId> ids = blocks->recordIds();
+            blocks->close();
+            for (ZcDbObjectId bid : ids) {
+                auto* btr = ZcDbBlockTableRecord::cast(bid.stub()->object.get());
+                if (!btr || btr->getLayoutId() != id || !record) continue;
+                const std::size_t at = static_cast<std::size_t>(record - layout->items().data());
+                layout->editItems()[at].id = bid;
+                m_repairs.push_back("DXF: układ \"" + name + "\": nadano mu jego blok \"" + btr->name() +
+                                    "\"");
+                break;
+            }
+        }
     }
 
     // R12 has no layouts: a paper-space block past the first (some programs
@@ -1315,11 +1540,14 @@ private:
     std::uint64_t m_lastHandle = 0;  // the last reference resolved, and its id
     ZcDbObjectId m_lastId;
     std::vector<std::string> m_notes;
+    std::vector<std::string> m_repairs;
     std::vector<ZcDbObjectId> m_dictionaries;
     ZcDbEntity* m_parent = nullptr;              // an open POLYLINE or INSERT taking followers
     ZcDbOpaqueEntity* m_opaqueParent = nullptr;  // m_parent when it is opaque
     std::map<std::string, int> m_lost;           // kinds not kept, with their counts
     std::uint64_t m_top = 1;                     // past every handle of the file and the database
+    std::vector<Found> m_renewed;                // own handles replaced: the pair, its fresh handle; by pair
+    std::unordered_set<const char*> m_unresolvedSeen;  // references already said to be none
 };
 
 }  // namespace

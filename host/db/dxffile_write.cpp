@@ -14,6 +14,7 @@
 #include "host/db/dbdatabase.h"
 #include "host/db/dbdict.h"
 #include "host/db/dbentity.h"
+#include "host/db/dbgeom.h"
 #include "host/db/dbinsert.h"
 #include "host/db/dbopaque.h"
 #include "host/db/dbpoly.h"
@@ -27,6 +28,19 @@
 #include "host/win/textutil.h"
 
 namespace {
+
+// A line weight the format knows: by block, by layer and the default as
+// they are; another value below them is by layer, one between two weights
+// the next one up, one past the heaviest the heaviest.
+long long validLineWeight(long long v) {
+    static constexpr long long kWeights[] = {0,  5,  9,  13, 15, 18,  20,  25,  30,  35,  40,  50,
+                                             53, 60, 70, 80, 90, 100, 106, 120, 140, 158, 200, 211};
+    if (v >= -3 && v <= -1) return v;
+    if (v < -3) return -1;
+    for (long long w : kWeights)
+        if (w >= v) return w;
+    return 211;
+}
 
 ZcDbObject* objectOf(ZcDbObjectId id) {
     const ZcDbStub* stub = id.stub();
@@ -76,7 +90,9 @@ public:
                 integer(code, it.integer);
                 break;
             case ZcDbDxfItem::kId:
-                text(code, it.id.isNull() ? std::string("0") : it.id.handle().ascii());
+                // A reference to nothing written (a handle the file named
+                // but never gave, an erased object) is none.
+                text(code, objectOf(it.id) ? it.id.handle().ascii() : std::string("0"));
                 break;
             case ZcDbDxfItem::kUnknown:
                 text(code, it.text);
@@ -121,7 +137,7 @@ public:
     }
     Zcad::ErrorStatus writeObjectId(int code, const ZcDbObjectId& id) override {
         const ZcDbStub* stub = id.stub();
-        return handleText(fileCode(code), stub ? stub->handle : ZcDbHandle());
+        return handleText(fileCode(code), objectOf(id) ? stub->handle : ZcDbHandle());
     }
     Zcad::ErrorStatus writeHandle(int code, const ZcDbHandle& h) override {
         return handleText(fileCode(code), h);
@@ -148,6 +164,7 @@ public:
         m_p = p;
     }
     void integer(int code, long long v) {
+        if (code == 370) v = validLineWeight(v);
         char* p = room(host::dxf::kCodeLineRoom + host::dxf::kIntegerRoom + 1);
         p = host::dxf::putInteger(host::dxf::putCodeLine(p, code), v);
         *p++ = '\n';
@@ -311,14 +328,39 @@ private:
         m_f.pair(5, seed);
         m_seedAt = m_f.size() - seed.size() - 1;
         m_seedSize = seed.size();
+        // Other programs open a drawing zoomed to its extents: they are the
+        // model space's as it is saved, not whatever the store last held.
+        const ZcDbExtents3d extents = modelExtents();
         for (const host::SysVarDef& def : host::sysVarTable()) {
             if (def.scope != host::SysVarScope::Drawing) continue;
             const host::SysVarValue* stored = m_vars ? m_vars->find(def.name) : nullptr;
-            const host::SysVarValue& v = stored ? *stored : def.defaultValue;
+            host::SysVarValue v = stored ? *stored : def.defaultValue;
+            if (extents.isValid() && def.name == std::string_view("EXTMIN")) v = extents.min;
+            if (extents.isValid() && def.name == std::string_view("EXTMAX")) v = extents.max;
             m_f.pair(9, std::string("$") + def.name);
             writeHeaderValue(def, v);
         }
         endSection();
+    }
+
+    // The model space's entities, references through their blocks; invalid
+    // for an empty model, which keeps the "no extents" values.
+    ZcDbExtents3d modelExtents() {
+        ZcDbExtents3d ext;
+        ZcDbBlockTableRecord* model = nullptr;
+        if (zcdbOpenObject(model, m_db->modelSpaceId(), ZcDb::kForRead) != Zcad::eOk) return ext;
+        const std::vector<ZcDbObjectId> ids = model->entityIds();
+        model->close();
+        ZcDbGeometry g;
+        for (ZcDbObjectId id : ids) {
+            ZcDbEntity* e = nullptr;
+            if (id.isErased() || zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
+            g.clear();
+            zcdbEntityGeometry(e, g);
+            e->close();
+            ext.add(zcdbGeomExtents(g));
+        }
+        return ext;
     }
 
     void writeHeaderValue(const host::SysVarDef& def, const host::SysVarValue& v) {

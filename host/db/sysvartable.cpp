@@ -62,10 +62,14 @@ std::vector<SysVarDef> buildTable() {
         pointVar("EXTMAX", {-1e20, -1e20, -1e20}, D, true),
         pointVar("EXTMIN", {1e20, 1e20, 1e20}, D, true),
         shortVar("FILEDIA", 1, S, 0, 1),
+        // The unit of the drawing's lengths (0 none, 1 inches, 4 mm, 5 cm, 6 m …)
+        // and its measurement system (0 imperial, 1 metric), for other programs.
+        shortVar("INSUNITS", 0, D, 0, 24),
         pointVar("LASTPOINT", {0, 0, 0}, S),
         realVar("LENSLENGTH", 50.0, D, true),
         shortVar("LUNITS", 2, D, 1, 5),
         shortVar("LUPREC", 4, D, 0, 8),
+        shortVar("MEASUREMENT", 1, D, 0, 1),
         shortVar("ORTHOMODE", 0, D, 0, 1),
         shortVar("OSMODE", 4133, S, 0, 32767),
         shortVar("PICKADD", 1, S, 0, 2),

@@ -300,7 +300,22 @@ int saveCommand() {
     int rc = askText(std::string("\nPodaj nazwę pliku <") + withDxf(doc->fileName()) + ">: ", path, true);
     if (rc == RTCAN) return rc;
     if (rc == RTNONE) path = doc->fileName();
+    if (path.empty()) {
+        // Enter on a new drawing names no file: ".dxf" is none.
+        zcutPrintf("\nNie podano nazwy pliku.");
+        return RTERROR;
+    }
     return saveAs(doc, withDxf(path));
+}
+
+// A drawing that has a file goes back to it without a question (a script's
+// next line is not taken for a file name); a new one is asked for its name.
+int quickSaveCommand() {
+    ZcApDocument* doc = curDoc();
+    if (!doc) return RTERROR;
+    const std::string name = doc->fileName();
+    if (name.empty()) return saveCommand();
+    return saveAs(doc, withDxf(name));
 }
 
 int openCommand() {
@@ -375,7 +390,7 @@ void installInsertCommands() {
     registerHostCommand("-WBLOCK", wblockCommand);
     registerHostCommand("SAVE", saveCommand);
     registerHostCommand("SAVEAS", saveCommand);
-    registerHostCommand("QSAVE", saveCommand);
+    registerHostCommand("QSAVE", quickSaveCommand);
     registerHostCommand("OPEN", openCommand);
     registerHostCommand("NEW", newCommand);
     registerHostCommand("CLOSE", closeCommand);

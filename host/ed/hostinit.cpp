@@ -40,6 +40,9 @@ struct HostState {
     std::unique_ptr<ZcDbDatabase> pendingDb;
     std::unique_ptr<host::MemorySysVarStore> pendingVars;
     WorkingDatabaseFollower follower;
+    // Where a drawing was last saved since start-up, for the host program's
+    // last line; empty while nothing was.
+    std::string lastSaved;
 };
 
 HostState& state() {
@@ -96,6 +99,7 @@ namespace host {
 void startHost(const HostOptions& options) {
     HostState& s = state();
     s.options = options;
+    s.lastSaved.clear();
     if (!s.started) {
         s.started = true;
         registerServices();
@@ -176,6 +180,8 @@ ZcApDocument* openDrawing(const std::string& path, std::string* error) {
         }
         // What the drawing loses is the user's to know, apart from the command line.
         for (const std::string& n : r.notes) std::fprintf(stderr, "%s\n", n.c_str());
+        // What was mended: nothing lost, said on the command line.
+        for (const std::string& n : r.repairs) zcutPrintf("\n%s", n.c_str());
         s.pendingDb = std::move(r.db);
         s.pendingVars = std::move(r.vars);
     }
@@ -190,7 +196,13 @@ bool saveDrawing(ZcApDocument* doc, const std::string& path, std::string* error)
         if (error) *error = "DXF: brak rysunku do zapisania";
         return false;
     }
-    return saveDxf(doc->database(), path, &doc->sysVars(), error);
+    if (!saveDxf(doc->database(), path, &doc->sysVars(), error)) return false;
+    state().lastSaved = path;
+    return true;
+}
+
+const std::string& lastSavedPath() {
+    return state().lastSaved;
 }
 
 }  // namespace host

@@ -41,5 +41,8 @@ std::vector<std::string> supportPath();
 ZcApDocument* openDrawing(const std::string& path, std::string* error);
 // Saves the document's database and drawing variables as DXF.
 bool saveDrawing(ZcApDocument* doc, const std::string& path, std::string* error);
+// The file the last successful saveDrawing wrote since start-up, empty
+// when none did: the host program says at its end whether it saved.
+const std::string& lastSavedPath();
 
 }  // namespace host

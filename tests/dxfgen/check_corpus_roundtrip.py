@@ -79,7 +79,11 @@ def inventory(doc, blocks=None):
         elif e.dxftype() == "MTEXT":
             texts[plain(e.text)] += 1
     layers = sorted(plain(layer.dxf.name) for layer in doc.layers)
-    objects = collections.Counter(e.dxftype() for e in doc.objects)
+    # Layouts as the reader sees them: one that cannot link a file's layouts
+    # to their blocks makes new ones, and its count of LAYOUT objects then
+    # says nothing of the file.
+    objects = collections.Counter(e.dxftype() for e in doc.objects if e.dxftype() != "LAYOUT")
+    objects["LAYOUT"] = len(doc.layouts.names())
     return kinds, texts, layers, objects
 
 

@@ -43,7 +43,8 @@ TEST(VelmhostModule, settings_written_by_a_script_come_back_from_the_saved_drawi
               "(velmsetvar \"ULAYERMURO\" \"ŚCIANY2D\")\n"
               "(velmsetvar \"SQPAV\" 300.0)\n"
               // The current floor carries the host's elevation with it.
-              "!expect var ELEVATION 300\n");
+              "!expect var ELEVATION 300\n"
+              "_QSAVE\n");
     ASSERT_EQ(velmhost(drawing + " --script " + tempPath("write.scr"), output), 0) << output;
 
     writeFile(tempPath("read.scr"),

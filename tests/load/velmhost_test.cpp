@@ -77,7 +77,7 @@ TEST(Velmhost, drawing_is_opened_checked_and_saved_back) {
         ms->close();
         ASSERT_TRUE(host::saveDxf(&db, drawing));
     }
-    writeFile(scr, "!expect count 0=LINE 3\n!expect count 0=LINE 8=0 3\n");
+    writeFile(scr, "!expect count 0=LINE 3\n!expect count 0=LINE 8=0 3\n_QSAVE\n");
     ASSERT_EQ(velmhost(drawing + " --script " + scr), 0) << output();
     host::DxfLoadResult r = host::loadDxf(drawing);
     ASSERT_TRUE(r.db) << r.error;
@@ -135,4 +135,76 @@ TEST(Velmhost, explicit_cancel_is_not_a_failure) {
     std::string scr = dir() + "vh_ask_cancel.scr";
     writeFile(scr, "ASKPOINT\n!cancel\n");
     EXPECT_EQ(velmhost("--module " + promptingModule() + " --script " + scr), 0) << output();
+}
+
+namespace {
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// A drawing of three lines written by the database, as another program's.
+std::string threeLines(const std::string& name) {
+    std::string drawing = dir() + name;
+    ZcDbDatabase db;
+    ZcDbBlockTableRecord* ms = nullptr;
+    EXPECT_EQ(zcdbOpenObject(ms, db.modelSpaceId(), ZcDb::kForWrite), Zcad::eOk);
+    for (int i = 0; i < 3; ++i) {
+        auto* line = new ZcDbLine({0, i * 1.0, 0}, {5, i * 1.0, 0});
+        EXPECT_EQ(ms->appendZcDbEntity(line), Zcad::eOk);
+        line->close();
+    }
+    ms->close();
+    EXPECT_TRUE(host::saveDxf(&db, drawing));
+    return drawing;
+}
+
+std::string lastLine(std::string text) {
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    return text.substr(text.rfind('\n') + 1);
+}
+
+}  // namespace
+
+TEST(Velmhost, a_drawing_is_written_only_when_the_script_or_the_command_line_asks) {
+    std::string drawing = threeLines("vh_ask_only.dxf"), scr = dir() + "vh_ask_only.scr";
+    const std::string before = fileText(drawing);
+    // Checks and a drawing command, but no save: the file stays as it was.
+    writeFile(scr, "!expect count 0=LINE 3\n_LINE\n0,0\n9,9\n\n!expect count 0=LINE 4\n");
+    ASSERT_EQ(velmhost(drawing + " --script " + scr), 0) << output();
+    EXPECT_EQ(fileText(drawing), before);
+    EXPECT_EQ(lastLine(output()), "Rysunku nie zapisano.");
+
+    // _QSAVE writes it back without asking for a name: the next line is
+    // still the script's own.
+    writeFile(scr, "_LINE\n0,0\n9,9\n\n_QSAVE\n!expect count 0=LINE 4\n");
+    ASSERT_EQ(velmhost(drawing + " --script " + scr), 0) << output();
+    EXPECT_EQ(lastLine(output()), "Rysunek zapisano w pliku " + drawing + ".");
+    host::DxfLoadResult r = host::loadDxf(drawing);
+    ASSERT_TRUE(r.db) << r.error;
+    ZcDbBlockTableRecord* ms = nullptr;
+    ASSERT_EQ(zcdbOpenObject(ms, r.db->modelSpaceId(), ZcDb::kForRead), Zcad::eOk);
+    EXPECT_EQ(ms->entityIds().size(), 4u);
+    ms->close();
+
+    // --save writes where it says, the drawing opened stays.
+    const std::string saved = fileText(drawing), out = dir() + "vh_ask_only_out.dxf";
+    std::remove(out.c_str());
+    writeFile(scr, "_LINE\n0,0\n9,9\n\n");
+    ASSERT_EQ(velmhost(drawing + " --script " + scr + " --save " + out), 0) << output();
+    EXPECT_EQ(fileText(drawing), saved);
+    EXPECT_TRUE(host::loadDxf(out).db);
+    EXPECT_EQ(lastLine(output()), "Rysunek zapisano w pliku " + out + ".");
+}
+
+TEST(Velmhost, a_failing_script_writes_over_nothing) {
+    std::string drawing = threeLines("vh_failing.dxf"), scr = dir() + "vh_failing.scr";
+    const std::string before = fileText(drawing);
+    for (const char* text : {"_ERASE\n!pick 1,0\n\n!expect count 0=LINE 7\n", "_LINE\n0,0\n"}) {
+        writeFile(scr, text);
+        EXPECT_EQ(velmhost(drawing + " --script " + scr), 1) << output();
+        EXPECT_EQ(fileText(drawing), before) << text;
+        EXPECT_EQ(lastLine(output()), "Rysunku nie zapisano.") << text;
+    }
 }

@@ -9,9 +9,11 @@
 
 #include "core/base/module_state.h"
 #include "core/hatch.h"
+#include "core/host_services.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
+#include "host/db/dxffile.h"
 #include "host/ui/driver.h"
 #include "resources/velmresources.h"
 #include "settings/dialogs/dlg_fscala.h"
@@ -306,4 +308,35 @@ TEST_F(Rescale, large_print_scales_keep_objects_off_their_3d_layers_during_the_r
     EXPECT_EQ(g->nonGenerating.back(), "3d*");
     EXPECT_EQ(std::count(g->nonGenerating.begin(), g->nonGenerating.end(), "3D*"), 0);
     g->close();
+}
+
+TEST_F(Rescale, the_drawing_unit_reaches_the_saved_header_for_other_programs) {
+    auto var = [](const char* name) {
+        const int read = -1;
+        return SysVarShort(name, &read);
+    };
+    auto header = [&] {
+        std::string text = host::writeDxfText(db, &curDoc()->sysVars());
+        return text.substr(0, text.find("ENDSEC"));
+    };
+    // A drawing that names no unit takes the module's: centimetres.
+    PublishDrawingUnit(true);
+    EXPECT_EQ(var("INSUNITS"), 5);
+    EXPECT_EQ(var("MEASUREMENT"), 1);
+    EXPECT_NE(header().find("$INSUNITS\n 70\n5\n"), std::string::npos);
+    // A change of unit follows at once, imperial units with their system.
+    ApplyDrawingUnitFactor(0.01);
+    EXPECT_EQ(var("INSUNITS"), 6);
+    EXPECT_NE(header().find("$INSUNITS\n 70\n6\n"), std::string::npos);
+    ApplyDrawingUnitFactor(1 / 2.54);
+    EXPECT_EQ(var("INSUNITS"), 1);
+    EXPECT_EQ(var("MEASUREMENT"), 0);
+    EXPECT_NE(header().find("$MEASUREMENT\n 70\n0\n"), std::string::npos);
+    ApplyDrawingUnitFactor(0.37);
+    EXPECT_EQ(var("INSUNITS"), 0);
+    // A drawing of another program that names its unit keeps it on load.
+    const int millimetres = 4;
+    SysVarShort("INSUNITS", &millimetres);
+    PublishDrawingUnit(true);
+    EXPECT_EQ(var("INSUNITS"), 4);
 }

@@ -116,17 +116,35 @@ TEST(DbHandleMap, files_with_scattered_or_repeated_handles) {
             EXPECT_TRUE(ZcDbLine::cast(r.db->objectIdOf(ZcDbHandle(h)).stub()->object.get()))
                 << std::hex << h;
     }
-    // A repeat is refused at the line of its second handle, compact or scattered,
-    // and the first repeat in the file is the one named.
+    // A repeat, compact or scattered, keeps every line: the first of a
+    // handle keeps it, each later one gets a fresh handle past all of the
+    // file's, named in file order at the line of its handle.
     for (const std::vector<std::string>& handles :
          {std::vector<std::string>{"30", "31", "32", "31", "30"},
           std::vector<std::string>{"FFFFFFFFFFFF", "10", "7000000000000000", "10", "FFFFFFFFFFFF"}}) {
         std::string text = entitiesFile(handles);
         host::DxfLoadResult r = host::readDxfText(text);
-        EXPECT_FALSE(r.db);
+        ASSERT_TRUE(r.db) << r.error;
+        ZcDbBlockTableRecord* ms = nullptr;
+        ASSERT_EQ(zcdbOpenObject(ms, r.db->modelSpaceId(), ZcDb::kForRead), Zcad::eOk);
+        std::vector<ZcDbObjectId> ids = ms->entityIds();
+        ms->close();
+        ASSERT_EQ(ids.size(), 5u);
+        std::vector<std::uint64_t> given;
+        for (ZcDbObjectId id : ids) given.push_back(id.handle().value());
+        EXPECT_EQ(given[0], ZcDbHandle(handles[0]).value());
+        EXPECT_EQ(given[1], ZcDbHandle(handles[1]).value());
+        EXPECT_EQ(given[2], ZcDbHandle(handles[2]).value());
+        std::uint64_t highest = 0;
+        for (const std::string& h : handles) highest = std::max(highest, ZcDbHandle(h).value());
+        EXPECT_GT(given[3], highest);
+        EXPECT_GT(given[4], highest);
+        EXPECT_NE(given[3], given[4]);
+        ASSERT_EQ(r.repairs.size(), 2u);
         std::size_t second = text.find("5\n" + handles[3] + "\n", text.find("5\n" + handles[1] + "\n") + 1);
         int line = 2 + static_cast<int>(std::count(text.begin(), text.begin() + second, '\n'));
-        EXPECT_EQ(r.error, "DXF: wiersz " + std::to_string(line) + ": powtórzony uchwyt " + handles[3]);
+        EXPECT_EQ(r.repairs[0], "DXF: wiersz " + std::to_string(line) + ": powtórzony uchwyt " + handles[3] +
+                                    " obiektu LINE: nadano nowy uchwyt " + ZcDbHandle(given[3]).ascii());
     }
 }
 

@@ -130,6 +130,34 @@ TEST(DxfFile, handseed_is_above_every_handle) {
     EXPECT_GT(seen, 30);
 }
 
+TEST(DxfFile, header_extents_are_the_model_space_as_saved) {
+    ZcDbDatabase db;
+    host::MemorySysVarStore vars;
+    // Whatever the store last held is not what is written.
+    vars.store("EXTMIN", ZcGePoint3d(-500, -500, 0));
+    auto point = [](const std::string& text, const char* name) {
+        std::size_t at = text.find(std::string(name) + "\n 10\n");
+        EXPECT_NE(at, std::string::npos) << name;
+        host::DxfLoadResult r = host::readDxfText(text);
+        const host::SysVarValue* v = r.vars ? r.vars->find(name + 1) : nullptr;
+        return v ? std::get<ZcGePoint3d>(*v) : ZcGePoint3d();
+    };
+    // An empty model keeps the "no extents" values.
+    EXPECT_GT(point(host::writeDxfText(&db), "$EXTMIN").x, 1e19);
+    ZcDbBlockTableRecord* ms = nullptr;
+    ASSERT_EQ(zcdbOpenObject(ms, db.modelSpaceId(), ZcDb::kForWrite), Zcad::eOk);
+    auto* line = new ZcDbLine({1, 2, 0}, {5, 7, 0});
+    ASSERT_EQ(ms->appendZcDbEntity(line), Zcad::eOk);
+    line->close();
+    auto* circle = new ZcDbCircle({10, 0, 3}, {0, 0, 1}, 2);
+    ASSERT_EQ(ms->appendZcDbEntity(circle), Zcad::eOk);
+    circle->close();
+    ms->close();
+    std::string text = host::writeDxfText(&db, &vars);
+    EXPECT_TRUE(point(text, "$EXTMIN").isEqualTo(ZcGePoint3d(1, -2, 0)));
+    EXPECT_TRUE(point(text, "$EXTMAX").isEqualTo(ZcGePoint3d(12, 7, 3)));
+}
+
 TEST(DxfFile, foreign_file_loads_and_keeps_unknown_kinds) {
     host::DxfLoadResult r = host::readDxfText(kForeignFile);
     ASSERT_TRUE(r.db) << r.error;
@@ -171,9 +199,20 @@ TEST(DxfFile, malformed_files_are_refused_with_their_line) {
         {"bad group code", replace("10\n0.0\n20\n0.0\n30", "1x\n0.0\n20\n0.0\n30"), "1x\n"},
         {"not a number", replace("40\n2.0", "40\ndwa"), "dwa\n"},
         {"truncated", good.substr(0, good.find("CIRCLE") + 7) + "8\n", "8\n"},
+    };
+    // What a recovering reader mends loads, the repair named at its line.
+    std::vector<Malformed> mended = {
         {"duplicate handle", replace("5\nA\n", "5\n1\n"), "1\n8\n0\n10"},
         {"bad handle", replace("5\nA\n", "5\nZZ\n"), "ZZ\n"},
     };
+    for (const Malformed& c : mended) {
+        host::DxfLoadResult r = host::readDxfText(c.text);
+        EXPECT_TRUE(r.db) << c.name << ": " << r.error;
+        ASSERT_EQ(r.repairs.size(), 1u) << c.name;
+        int line = lineOf(c.text, c.badText);
+        EXPECT_EQ(r.repairs[0].rfind("DXF: wiersz " + std::to_string(line) + ":", 0), 0u)
+            << c.name << ": " << r.repairs[0] << " (line " << line << ")";
+    }
     for (const Malformed& c : cases) {
         host::DxfLoadResult r = host::readDxfText(c.text);
         EXPECT_FALSE(r.db) << c.name;
