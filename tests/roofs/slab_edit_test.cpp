@@ -195,7 +195,8 @@ TEST_F(SlabEditTest, opening_of_two_points_is_refused_with_its_message) {
     Slab(slab, SlabLoops({Rect(0, 0, 1000, 800, 275)}));
     const std::string before = XDataText(slab);
     Dialog("157 click 12");
-    push({"0,400", "100,100", "300,100", ""});
+    // The jig takes Enter from the fourth vertex on: the third repeats the second.
+    push({"0,400", "100,100", "300,100", "300,100", ""});
     CmdEditSlabs();
     EXPECT_TRUE(Said("\nNie ma wystarczająco dużo punktów"));
     EXPECT_EQ(XDataText(slab), before);
@@ -260,7 +261,9 @@ protected:
         zcedSSFree(set);
         ASSERT_EQ(count("0=HATCH"), 1);
     }
-    // One hatch, found again over the slab's outline as it now is.
+    // One hatch, found again over the slab's outline as it now is. (The
+    // slab is picked on a diagonal of its faces: on its outline the newer
+    // hatch would be picked.)
     void ExpectOneHatchOnTheOutline() {
         EXPECT_EQ(count("0=HATCH"), 1);
         EXPECT_NE(ReadBack(slab).hatchKind, 0);
@@ -270,22 +273,23 @@ protected:
 
 TEST_F(SlabHatchUpkeepTest, three_insertions_in_the_slab_dialog_leave_one_hatch) {
     Dialog("157 click 8");
-    push({"0,400", "200,0", "200,-50", "500,0", "500,-50", "800,0", "800,-50", ""});
+    push({"500,400", "200,0", "200,-50", "1000,400", "1050,400", "500,800", "500,850", ""});
     CmdEditSlabs();
     EXPECT_EQ(ReadBack(slab).loops[0].size(), 7u);
     ExpectOneHatchOnTheOutline();
 }
 
 TEST_F(SlabHatchUpkeepTest, three_insertions_by_point_editing_leave_one_hatch) {
-    push({"0,400", "Wstaw", "200,0", "200,-50", "500,0", "500,-50", "800,0", "800,-50", "", "!cancel"});
+    push({"500,400", "Wstaw", "200,0", "200,-50", "1000,400", "1050,400", "500,800", "500,850", "",
+          "!cancel"});
     CmdEditRoofPoints();
     EXPECT_EQ(ReadBack(slab).loops[0].size(), 7u);
     ExpectOneHatchOnTheOutline();
 }
 
 TEST_F(SlabHatchUpkeepTest, three_moves_in_one_command_leave_one_hatch) {
-    push({"0,400", "1000,800", "", "0,0", "100,100", "0,800", "", "0,0", "-100,0", "0,0", "", "0,0", "0,-50",
-          "!cancel"});
+    push({"500,400", "1000,800", "", "0,0", "100,100", "0,800", "", "0,0", "-100,0", "0,0", "", "0,0",
+          "0,-50", "!cancel"});
     CmdEditRoofPoints();
     const Read r = ReadBack(slab);
     EXPECT_TRUE(Holds(r.loops[0], 1100, 900));

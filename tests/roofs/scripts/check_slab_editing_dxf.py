@@ -91,7 +91,7 @@ def main():
                 problems.append(f"first pitch vertex {v[:3]}: z expected {want}")
 
     triangle = [(400, 2200, 60), (500, 2333.3333, 100), (600, 2200, 60)]
-    main_roof = find("the main roof", within(0, 2000, 1000, 2600))
+    main_roof = find("the main roof", lambda loop: holds(loop, (0, 2000)) and holds(loop, (1000, 2600)))
     if main_roof:
         loops = main_roof[3]
         if len(loops) != 2 or len(loops[1]) != 3 or not all(holds(loops[1], p) for p in triangle):
