@@ -219,15 +219,31 @@ bool RewriteSlab(CFALDA& record, const ads_name insert, double baseElevation, Co
 
     if (record.hatch.kind != 0) {
         zcdbEntDel(record.hatch.entity);
-        FaceRecord* contour = LoopsAsHatchContour(record.loops);
-        const double T = SlopeLength(record.thickness, record.slope);
-        const std::string& hatchLayer =
-            record.hatch.data.layer.empty() ? record.name : record.hatch.data.layer;
-        HatchContour(contour, hatchLayer, &record.hatch.data.angle, &record.hatch.data.scale, &T,
-                     record.hatch.data.pattern, record.hatch.kind);
-        FreeList(contour);
+        HatchSlabAgain(record, record.hatch.kind);
     }
     return true;
+}
+
+void HatchSlabAgain(CFALDA& record, int kind) {
+    ads_name before{0, 0};
+    const bool hadLast = zcdbEntLast(before) == RTNORM;
+    FaceRecord* contour = LoopsAsHatchContour(record.loops);
+    const double T = SlopeLength(record.thickness, record.slope);
+    const std::string& hatchLayer = record.hatch.data.layer.empty() ? record.name : record.hatch.data.layer;
+    HatchContour(contour, hatchLayer, &record.hatch.data.angle, &record.hatch.data.scale, &T,
+                 record.hatch.data.pattern, kind);
+    FreeList(contour);
+    // The record must name the hatch now over the slab: naming the erased
+    // one would have the next rewrite erase it again (an erase of an erased
+    // entity brings it back) and leave two hatches.
+    ads_name last{0, 0};
+    if (zcdbEntLast(last) == RTNORM && !(hadLast && ads_name_equal(last, before))) {
+        record.hatch.kind = kind;
+        ads_name_set(last, record.hatch.entity);
+    } else {
+        record.hatch.kind = 0;
+        record.hatch.entity[0] = record.hatch.entity[1] = 0;
+    }
 }
 
 namespace {

@@ -22,6 +22,10 @@ resbuf* MakeSlabBlock(CFALDA& record, std::string& blockName, RingNode* ring, do
 // whose negative edge flags are set to 0 first) and points the INSERT at
 // it; false, and the INSERT as it was, when the block was not made.
 bool RewriteSlab(CFALDA& record, const ads_name insert, double baseElevation, ContourNode* newLoops);
+// Hatches the record's loops with its hatch's pattern, scale, angle and
+// layer on the top face, and makes the record name the new hatch (kind 0
+// when none was made).
+void HatchSlabAgain(CFALDA& record, int kind);
 // The loops as the hatch service takes a contour (a new list the caller
 // frees), every edge drawn.
 FaceRecord* LoopsAsHatchContour(const ContourNode* loops);

@@ -232,26 +232,26 @@ int AskVertex(AJIG_COP& jig, const char* text, bool allowEnter, Point3& out) {
 
 }  // namespace
 
-void PickFixedPointsPlane(AJIG_COP& jig) {
+bool PickFixedPointsPlane(AJIG_COP& jig) {
     OsmodeScope osmode(1);
     Point3 p1, p2, p3;
-    if (AskVertex(jig, "Pierwszy stały punkt:", false, p1) != RTNORM) return;
+    if (AskVertex(jig, "Pierwszy stały punkt:", false, p1) != RTNORM) return false;
     bool oneFixed = false;
     int rc = AskVertex(jig, "Drugi stały punkt/Enter, jeśli chcesz tylko jeden stały punkt:", true, p2);
     if (rc == RTNONE) {
         oneFixed = true;
         rc = AskVertex(jig, "Pierwszy punkt, który chcesz przenieść:", false, p2);
     }
-    if (rc != RTNORM) return;
+    if (rc != RTNORM) return false;
     for (;;) {
-        if (AskVertex(jig, "Ostatni punkt, który chcesz przenieść:", false, p3) != RTNORM) return;
+        if (AskVertex(jig, "Ostatni punkt, który chcesz przenieść:", false, p3) != RTNORM) return false;
         if (!ArePointsCollinear(p1, p2, p3, SharedTolerance)) break;
         zcutPrintf("\n%s", "Trzy punkty nie definiują płaszczyzny, ponieważ są w jednej linii.");
     }
     osmode.Restore();
     Point3 from, to;
-    if (AskPoint("\nOkreśl początkowy punkt przesunięcia:", true, from) != RTNORM) return;
-    if (AskPoint("\nOkreśl ostatni punkt przesunięcia:", true, to, &from) != RTNORM) return;
+    if (AskPoint("\nOkreśl początkowy punkt przesunięcia:", true, from) != RTNORM) return false;
+    if (AskPoint("\nOkreśl ostatni punkt przesunięcia:", true, to, &from) != RTNORM) return false;
     const double dx = to.x - from.x, dy = to.y - from.y, dz = to.z - from.z;
     p3 = {p3.x + dx, p3.y + dy, p3.z + dz};
     if (oneFixed) p2 = {p2.x + dx, p2.y + dy, p2.z + dz};
@@ -259,7 +259,8 @@ void PickFixedPointsPlane(AJIG_COP& jig) {
     if (PlaneCoefficients3(p1, p2, p3, a, b, c, d) && std::fabs(c) >= SharedTolerance &&
         std::fabs(c) >= GeomEpsilon) {
         SetLoopsZFromPlane(jig, a, b, c, d);
-        return;
+        return true;
     }
     zcutPrintf("\n%s", "Dłuższa płaszczyzna płyty nie może być zdefiniowana.");
+    return false;
 }

@@ -21,5 +21,6 @@ void MoveSlabVertex(AJIG_COP& jig);
 // The plane from a gutter side (gutter mode) or from three points; 1 when
 // the loops were put on it, 0 on cancel or when no plane could be made.
 int PickGutterOrSurfacePoints(AJIG_COP& jig, double slopePercent);
-// Tilts the slab about one or two fixed vertices.
-void PickFixedPointsPlane(AJIG_COP& jig);
+// Tilts the slab about one or two fixed vertices; false, the loops as they
+// were, on a cancel or when no plane could be made.
+bool PickFixedPointsPlane(AJIG_COP& jig);
