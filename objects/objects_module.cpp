@@ -2,6 +2,9 @@
 
 #include "host/rx/rxobject.h"
 #include "objects/dialogs/dlg_par_obj.h"
+#include "objects/placement/batch_param_cmds.h"
+#include "objects/placement/dim_mover.h"
+#include "objects/placement/fixed_markers.h"
 #include "objects/placement/library_cmds.h"
 #include "objects/placement/modify_regen.h"
 #include "objects/placement/placement_preview.h"
@@ -10,12 +13,25 @@
 
 std::span<const CommandBinding> ObjectsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
-        {"VELMWALLBRK", &CmdWallBreak},       {"VELMOBJECT", &CmdObject},
-        {"VELMOBJECTF", &CmdObjectFile},      {"VELMCOPYOBJ", &CmdCopyObject},
-        {"VELMLIBRARY", &CmdLibrary},         {"VELMGGROUP", &CmdLayerGroups},
-        {"VELMOBJECTREP", &CmdObjectReplace}, {"VELMSUBSTF", &CmdSubstituteFile},
-        {"VELMTIPOF", &CmdEditParameterSets}, {"VELMMODIFY", &CmdModify},
+        {"VELMWALLBRK", &CmdWallBreak},
+        {"VELMOBJECT", &CmdObject},
+        {"VELMOBJECTF", &CmdObjectFile},
+        {"VELMCOPYOBJ", &CmdCopyObject},
+        {"VELMLIBRARY", &CmdLibrary},
+        {"VELMGGROUP", &CmdLayerGroups},
+        {"VELMOBJECTREP", &CmdObjectReplace},
+        {"VELMSUBSTF", &CmdSubstituteFile},
+        {"VELMTIPOF", &CmdEditParameterSets},
+        {"VELMMODIFY", &CmdModify},
         {"CMD_ADD_S", &CmdSlideMenu},
+        {"VELMPARAMAPPLY", &CmdParamApply},
+        {"VELMLIGHTDEDUCTION", &CmdLightDeduction},
+        {"VELM2DSTAIR", &Cmd2DStair},
+        {"VELMREINDEXLABEL", &CmdReindexLabel},
+        {"VELMMOVEDIM", &CmdMoveDim},
+        {"VELMFIXEDPON", &CmdFixedPointsOn},
+        {"VELMFIXEDPOFF", &CmdFixedPointsOff},
+        {"VELMFIXEDPCH", &CmdFixedPointChange},
     };
     return kBindings;
 }
@@ -27,10 +43,14 @@ void RegisterObjectsModule() {
         });
     VELM_PRJTRAVE::rxInit();
     VELM_PRJ::rxInit();
+    VELM_SQUOTAENT::rxInit();
+    VELM_SPFISSIENT::rxInit();
     zcrxBuildClassHierarchy();
 }
 
 void UnregisterObjectsModule() {
+    VELM_SPFISSIENT::rxUninit();
+    VELM_SQUOTAENT::rxUninit();
     VELM_PRJ::rxUninit();
     VELM_PRJTRAVE::rxUninit();
     SetRegenParamObjectHook(nullptr);

@@ -2,6 +2,9 @@
 
 #include <array>
 
+#include "objects/placement/batch_param_cmds.h"
+#include "resources/velmresources.h"
+#include "rooms/dialogs/dlg_det_luce.h"
 #include "rooms/dialogs/dlg_gest_eti.h"
 #include "rooms/labels/label_templates.h"
 #include "rooms/polydeduct_cmd.h"
@@ -49,6 +52,16 @@ bool RebuildForRescale(RoomRebuild what, const ads_name entity, double level) {
     return false;
 }
 
+// The object library's lighting deduction command asks its two heights here.
+bool AskLightDeductions(std::string& top, std::string& floor) {
+    CZcModuleResourceOverride use(VelmResourceHandle());
+    CDlgDetLuce dialog;
+    dialog.SetValues(top, floor);
+    if (dialog.DoModal() != IDOK) return false;
+    dialog.GetValues(top, floor);
+    return true;
+}
+
 }  // namespace
 
 std::span<const CommandBinding> RoomsCommandBindings() {
@@ -58,9 +71,11 @@ std::span<const CommandBinding> RoomsCommandBindings() {
 void RegisterRoomsModule() {
     SetLabelTemplateNameHook([](const std::string& name) { return MapLabelTemplateName(name); });
     SetRoomRebuildHook(&RebuildForRescale);
+    SetLightDeductionDialogHook(&AskLightDeductions);
 }
 
 void UnregisterRoomsModule() {
+    SetLightDeductionDialogHook(nullptr);
     SetRoomRebuildHook(nullptr);
     SetLabelTemplateNameHook(nullptr);
 }

@@ -671,6 +671,11 @@ void ModifyParamObjects(ObjContext& c, const ads_name object) {
     }
 }
 
+void RestoreFailedPlacement(const ObjContext& c, const ads_name object) {
+    zcdbEntDel(object);
+    RestoreHost(c, object);
+}
+
 void CmdModify() {
     ads_name object{0, 0};
     const auto single = [&object](const char* mode) {

@@ -47,5 +47,8 @@ void CopyPlacementForReplace(ObjContext& to, ObjContext& from, const ads_name ob
 // type; 14 and 15 count as one), their values mapped in the substitution
 // dialog. An object that cannot be placed again comes back as it was.
 void ReplaceParamObjects(ObjContext& context);
+// An object whose placing again failed, after its re-placement erased it:
+// brought back and its walls or slab cut again around it.
+void RestoreFailedPlacement(const ObjContext& context, const ads_name object);
 // VELMMODIFY
 void CmdModify();
