@@ -14,6 +14,7 @@
 #include "objects/placement/modify_regen.h"
 #include "objects/placement/wall_cuts.h"
 #include "objects/placement/wall_edit_util.h"
+#include "walls/graph/outline_record.h"
 
 namespace {
 
@@ -81,12 +82,29 @@ std::unique_ptr<WallOpeningMover> MakeWallOpeningMover(const OutlineNode& outlin
         return nullptr;
     }
     c.repeat = 0;
-    ads_name a = {0, 0}, b = {0, 0};
-    {
+    // The wall lines to join across the gap, as the opening's own record
+    // gives it: on each face, a line ending at the gap (the wall is cut
+    // there) or one running through it.
+    const OwnedOutline own{ReadTag3DiStr(outline.entity)};
+    bool faceA = false, faceB = false;
+    if (own) {
         const wallcut::WallSelection walls("LINE", level, false);
-        if (walls.found()) FindStraightWallLinesAtGap(outline, walls.set(), a, b);
+        for (std::int32_t i = 0; i < walls.size(); ++i) {
+            ads_name e;
+            Point3 s, t;
+            if (!walls.name(i, e) || !GetLineData(e, s, t)) continue;
+            const auto meets = [&](const Point3 gap[2]) {
+                for (int k = 0; k < 2; ++k)
+                    if (PointsEqual(s, gap[k], false) || PointsEqual(t, gap[k], false) ||
+                        IsPointStrictlyInside(gap[k], s, t))
+                        return true;
+                return false;
+            };
+            faceA = faceA || meets(own->gapA);
+            faceB = faceB || meets(own->gapB);
+        }
     }
-    if (ads_name_nil(a) || ads_name_nil(b)) {
+    if (!faceA || !faceB) {
         FreeObjContext(std::move(context));
         return nullptr;
     }

@@ -109,7 +109,7 @@ int PickFaceLine(Picked& out) {
     ads_point pick = {0, 0, 0};
     if (fromPickFirst) {
         resbuf rb;
-        if (zcedGetVar("LASTPOINT", &rb) == RTNORM && rb.restype == RTPOINT)
+        if (zcedGetVar("LASTPOINT", &rb) == RTNORM && (rb.restype == RTPOINT || rb.restype == RT3DPOINT))
             for (int i = 0; i < 3; ++i) pick[i] = rb.resval.rpoint[i];
     }
     for (;;) {

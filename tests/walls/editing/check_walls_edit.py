@@ -29,7 +29,7 @@ def near(a, b):
 
 def span(line, axis):
     s, e = line.dxf.start, line.dxf.end
-    return tuple(sorted((s[axis], e[axis])))
+    return tuple(sorted((round(s[axis], 6), round(e[axis], 6))))
 
 
 def main():

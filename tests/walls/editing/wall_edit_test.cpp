@@ -19,9 +19,11 @@ Spans Along(const std::vector<FaceLine>& lines, bool horizontal, double at) {
     Spans out;
     for (const FaceLine& l : lines) {
         const double a = horizontal ? l.start.y : l.start.x, b = horizontal ? l.end.y : l.end.x;
-        if (std::abs(a - at) > 1e-9 || std::abs(b - at) > 1e-9) continue;
+        if (std::abs(a - at) > 1e-6 || std::abs(b - at) > 1e-6) continue;
         const double s = horizontal ? l.start.x : l.start.y, e = horizontal ? l.end.x : l.end.y;
-        out.emplace_back(std::min(s, e), std::max(s, e));
+        // Moved points carry rounding noise from the polar moves.
+        const auto r = [](double v) { return std::round(v * 1e6) / 1e6; };
+        out.emplace_back(r(std::min(s, e)), r(std::max(s, e)));
     }
     std::sort(out.begin(), out.end());
     return out;
