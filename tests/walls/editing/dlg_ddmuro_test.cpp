@@ -14,6 +14,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ui/driver.h"
+#include "module/reactors.h"
 #include "tests/walls/drawing/walls_fixture.h"
 
 namespace {
@@ -69,6 +70,9 @@ class WallPaletteTest : public WallsTest {
 protected:
     void SetUp() override {
         WallsTest::SetUp();
+        // The palette hears of new pick-first selections through the
+        // module's editor reactor, made when a drawing becomes current.
+        EnsureEditorReactor();
         WallLine({0, 0}, {200, 0});
         WallLine({0, 100}, {200, 100});
         WallLine({0, 200}, {200, 200});
