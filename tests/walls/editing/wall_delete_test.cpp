@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/ads/adsent.h"
+#include "host/util/findfile.h"
 #include "tests/walls/drawing/walls_fixture.h"
 #include "walls/editing/wall3d_hook.h"
 
@@ -30,6 +31,13 @@ using Spans = std::vector<std::pair<double, double>>;
 
 class WallDeleteTest : public WallsTest {
 protected:
+    // The object library's definitions, for the doors of the tests.
+    static void UseSupportFiles() {
+        const std::string root = VELM_SOURCE_DIR;
+        host::setSupportPathProvider([root] {
+            return std::vector<std::string>{root + "/support", root + "/support/host"};
+        });
+    }
     void RoomAndInnerWall() {
         run({"VELMWALLD", "0,0", "600,0", "600,400", "0,400", "Zamknij"});
         run({"VELMWALLD", "300,15", "300,385", ""});
@@ -98,6 +106,20 @@ TEST_F(WallDeleteTest, a_cancelled_pick_and_a_face_without_another_side_change_n
     run({"VELMDELWALL", "!pick 100,0"});
     EXPECT_NE(transcript().find("Nie można znaleźć innej bocznej ściany"), std::string::npos);
     EXPECT_EQ(Lines().size(), 1u);
+}
+
+TEST_F(WallDeleteTest, a_door_set_wholly_in_the_wall_goes_with_it) {
+    run({"VELMWALLD", "0,0", "600,0", "600,400", "0,400", "Zamknij"});
+    UseSupportFiles();
+    run({"VELMOBJECT", "P1", "!pick 150,15", "100"});
+    ASSERT_EQ(count("0=INSERT -3=VELM5$_$PARAMETRI-"), 1) << transcript();
+    run({"VELMDELWALL", "!pick 400,15"});
+    EXPECT_EQ(count("0=INSERT -3=VELM5$_$PARAMETRI-"), 0) << transcript();
+    EXPECT_TRUE(HorizontalAt(Lines(), 15.0).empty());
+    // The outer face goes over the wall's length; only the corners' ends
+    // stay with the side walls.
+    for (const auto& [from, to] : HorizontalAt(Lines(), -15.0))
+        EXPECT_TRUE(to <= 15.0 || from >= 585.0) << from;
 }
 
 TEST(WallCornerAngle, is_zero_for_a_perpendicular_side_and_grows_with_the_slant) {

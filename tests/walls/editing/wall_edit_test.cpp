@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
+#include "host/ads/rbutil.h"
+#include "host/util/findfile.h"
 #include "tests/walls/drawing/walls_fixture.h"
 
 namespace {
@@ -35,6 +38,13 @@ constexpr const char* kPickPrompt = "Wybierz linię ściany bocznej, którą chc
 
 class WallEditTest : public WallsTest {
 protected:
+    // The object library's definitions, for the doors of the tests.
+    static void UseSupportFiles() {
+        const std::string root = VELM_SOURCE_DIR;
+        host::setSupportPathProvider([root] {
+            return std::vector<std::string>{root + "/support", root + "/support/host"};
+        });
+    }
     void Room() {
         run({"VELMWALLD", "0,0", "600,0", "600,400", "0,400", "Zamknij"});
         ASSERT_EQ(Lines().size(), 8u) << transcript();
@@ -85,6 +95,57 @@ TEST_F(WallEditTest, one_pick_first_line_skips_the_prompt_and_two_do_not) {
     run({"!select 400,-35 400,15", "VELMEDITWALL", "!pick 400,-35", "", "20"});
     EXPECT_NE(transcript().find(kPickPrompt), std::string::npos);
     EXPECT_EQ(Along(Lines(), true, -55.0), (Spans{{-15.0, 615.0}}));
+}
+
+TEST_F(WallEditTest, a_door_of_the_moved_face_is_placed_again_in_the_thicker_wall) {
+    Room();
+    UseSupportFiles();
+    run({"VELMOBJECT", "P1", "!pick 150,15", "100"});
+    ASSERT_EQ(count("0=INSERT -3=VELM5$_$PARAMETRI-"), 1) << transcript();
+    const Spans gap = Along(Lines(), true, 15.0);
+    run({"VELMEDITWALL", "!pick 400,-15", "", "20"});
+    EXPECT_EQ(count("0=INSERT -3=VELM5$_$PARAMETRI-"), 1) << "exactly one door afterwards";
+    const std::vector<FaceLine> lines = Lines();
+    EXPECT_EQ(Along(lines, true, 15.0), gap) << "the inner face keeps the door's gap";
+    ASSERT_EQ(Along(lines, true, -35.0).size(), 2u) << transcript();
+    EXPECT_EQ(Along(lines, true, -35.0)[0].second, gap[0].second);
+    EXPECT_EQ(Along(lines, true, -35.0)[1].first, gap[1].first);
+}
+
+TEST_F(WallEditTest,
+       an_opening_partly_on_the_stretch_or_without_its_definition_leaves_the_drawing_as_it_was) {
+    Room();
+    UseSupportFiles();
+    run({"VELMOBJECT", "P1", "!pick 150,15", "100"});
+    ASSERT_EQ(count("0=INSERT -3=VELM5$_$PARAMETRI-"), 1) << transcript();
+    const std::vector<FaceLine> before = Lines();
+    const auto same = [&before](const std::vector<FaceLine>& now) {
+        if (now.size() != before.size()) return false;
+        for (const FaceLine& l : before)
+            if (!HasLine(now, l.start, l.end)) return false;
+        return true;
+    };
+    // From x 615: 450 to the recess, 200 wide, so one jamb lies inside.
+    run({"VELMEDITWALL", "!pick 400,-15", "450", "200", "20"});
+    EXPECT_NE(transcript().find("W obszarze ściany jest zawarty częsciowo otwór"), std::string::npos);
+    EXPECT_TRUE(same(Lines()));
+
+    // The door's definition renamed to one the library does not have.
+    ForEachSelected(zcutBuildList(RTDXF0, "INSERT", 0), [](const ads_name e) {
+        host::ResbufList apps(zcutBuildList(RTSTR, "VELM5$_$PARAMETRI-", 0));
+        host::ResbufList list(zcdbEntGetX(e, apps.get()));
+        for (resbuf* rb = list.get(); rb; rb = rb->rbnext)
+            if (rb->restype == 1001 && rb->rbnext && rb->rbnext->restype == 1000) {
+                resbuf* name = rb->rbnext;
+                host::rbSetString(name, "BRAK_DEFINICJI");
+                break;
+            }
+        zcdbEntMod(list.get());
+    });
+    run({"VELMEDITWALL", "!pick 400,-15", "", "20"});
+    EXPECT_NE(transcript().find("Nie wszystkie otwory mogą być modyfikowane"), std::string::npos);
+    EXPECT_TRUE(same(Lines())) << "nothing moved while an opening could not follow";
+    EXPECT_EQ(count("0=INSERT -3=VELM5$_$PARAMETRI-"), 1);
 }
 
 TEST(WallEditJig, counts_the_sides_of_an_opening_on_the_stretch) {
