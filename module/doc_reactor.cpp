@@ -12,6 +12,7 @@
 #include "module/reactors.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
+#include "walls/editing/dlg_ddmuro.h"
 
 namespace {
 
@@ -35,6 +36,8 @@ void VELMDocReactor::documentCreated(ZcApDocument* doc) {
 
 void VELMDocReactor::documentBecameCurrent(ZcApDocument* doc) {
     if (!doc) return;
+    // The palette shows the walls of the drawing it was opened on.
+    CloseWallPalette();
     {
         WorkingDrawing working(doc->database() ? doc->database() : zcdbCurDwg());
         SetToleranceFromDrawing();

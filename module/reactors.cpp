@@ -17,6 +17,7 @@
 #include "settings/viewmode_cmds.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
+#include "walls/editing/dlg_ddmuro.h"
 
 namespace {
 
@@ -99,7 +100,9 @@ void velmPrmtReactorED::sysVarChanged(const char* varName, bool success) {
     if (varName && success) OnTilemodeChanged(varName);
 }
 
-void velmPrmtReactorED::pickfirstModified() {}
+void velmPrmtReactorED::pickfirstModified() {
+    WallPalettePickFirstChanged();
+}
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "objects/placement/modify_regen.h"
 #include "objects/placement/placement_preview.h"
 #include "objects/placement/wall_cuts.h"
+#include "objects/placement/wall_edit_openings.h"
 #include "settings/rescale.h"
 
 std::span<const CommandBinding> ObjectsCommandBindings() {
@@ -41,6 +42,7 @@ void RegisterObjectsModule() {
         [](const ads_name entity, const AAR_LAYERC& layers, const char* kind, const double* options) {
             RegenParamObject(entity, layers, nullptr, -1, kind, options);
         });
+    SetWallOpeningMoverFactory(&MakeWallOpeningMover);
     VELM_PRJTRAVE::rxInit();
     VELM_PRJ::rxInit();
     VELM_SQUOTAENT::rxInit();
@@ -54,5 +56,6 @@ void UnregisterObjectsModule() {
     VELM_PRJ::rxUninit();
     VELM_PRJTRAVE::rxUninit();
     SetRegenParamObjectHook(nullptr);
+    SetWallOpeningMoverFactory(nullptr);
     ResetParameterDialogPlacement();
 }

@@ -1,7 +1,9 @@
 #include "visual/visual_module.h"
 
 #include "settings/preferences/pref_hooks.h"
+#include "visual/model3d/face_records.h"
 #include "visual/model3d/wall3d_commands.h"
+#include "walls/editing/wall3d_hook.h"
 
 std::span<const CommandBinding> VisualCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
@@ -14,8 +16,13 @@ std::span<const CommandBinding> VisualCommandBindings() {
 
 void RegisterVisualModule() {
     SetRegen3DWallsOfLevelHook(&Regen3DWallsOfLevel);
+    SetWall3DRefreshHooks(&Erase3DFacesOnSegment, [](const ads_name line, double level) {
+        const ads_name none = {0, 0};
+        Regen3DWallsAround(line, none, level, none, none);
+    });
 }
 
 void UnregisterVisualModule() {
+    SetWall3DRefreshHooks(nullptr, nullptr);
     SetRegen3DWallsOfLevelHook(nullptr);
 }

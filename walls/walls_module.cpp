@@ -8,6 +8,9 @@
 #include "walls/dblwall/dblwall_cmd.h"
 #include "walls/drawing/velm_muroj.h"
 #include "walls/drawing/wall_cmds.h"
+#include "walls/editing/dlg_ddmuro.h"
+#include "walls/editing/wall_delete.h"
+#include "walls/editing/wall_edit.h"
 #include "walls/graph/pair_lines_hook.h"
 #include "walls/recognition/defmuri.h"
 #include "walls/recognition/defwall_cmd.h"
@@ -17,9 +20,10 @@
 
 std::span<const CommandBinding> WallsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
-        {"VELMWALL", &CmdWall},       {"VELMWALLD", &CmdWallD},     {"VELMRWALL", &CmdRectWall},
-        {"VELMLWALL", &CmdLayerWall}, {"VELMDEFWALL", &CmdDefWall}, {"VELMWALLATT", &CmdWallAtt},
-        {"VELMDBLWALL", &CmdDblWall}, {"VELMDEFMXT", &CmdDefMxt},
+        {"VELMWALL", &CmdWall},       {"VELMWALLD", &CmdWallD},       {"VELMRWALL", &CmdRectWall},
+        {"VELMLWALL", &CmdLayerWall}, {"VELMDEFWALL", &CmdDefWall},   {"VELMWALLATT", &CmdWallAtt},
+        {"VELMDBLWALL", &CmdDblWall}, {"VELMDEFMXT", &CmdDefMxt},     {"VELMDELWALL", &CmdDelWall},
+        {"VELMDDWALL", &CmdDDWall},   {"VELMEDITWALL", &CmdEditWall},
     };
     return kBindings;
 }
@@ -27,6 +31,7 @@ std::span<const CommandBinding> WallsCommandBindings() {
 void RegisterWallsModule() {
     VELM_MUROESTERNO::rxInit();
     VELM_MUROJ::rxInit();
+    VELM_EMUROENT::rxInit();
     zcrxBuildClassHierarchy();
     SetWallRecognitionFactory([] { return std::make_unique<DEFMURI>(); });
     SetPairWallLinesHook([](DEFMURI& set, FaceEdge** pending) { set.PairWallLines(pending); });
@@ -34,9 +39,12 @@ void RegisterWallsModule() {
 }
 
 void UnregisterWallsModule() {
+    CloseWallPalette();
+    FreeClosedWallPalette();
     SetFloorWallLayersHook(nullptr);
     SetPairWallLinesHook(nullptr);
     SetWallRecognitionFactory(nullptr);
+    VELM_EMUROENT::rxUninit();
     VELM_MUROJ::rxUninit();
     VELM_MUROESTERNO::rxUninit();
 }

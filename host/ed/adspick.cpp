@@ -517,6 +517,21 @@ private:
 
 namespace host {
 
+int selectAtPoints(const std::vector<ZcGePoint3d>& points) {
+    ZcDbDatabase* db = zcdbCurDwg();
+    std::vector<ZcDbObjectId> ids;
+    if (db)
+        for (const ZcGePoint3d& p : points) {
+            const ZcDbObjectId id = nearestAt(db, p, nullptr);
+            if (id.isNull()) continue;
+            if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
+            // A command taking the set finds where its entity was clicked.
+            setSysVar("LASTPOINT", p, false);
+        }
+    setPickFirstSet(ids, true);
+    return static_cast<int>(ids.size());
+}
+
 double pickAperture() {
     double size = sysVarReal("VIEWSIZE");
     if (!(size > 0)) size = 297;

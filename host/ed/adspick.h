@@ -33,6 +33,9 @@
 // aperture of a point.
 #pragma once
 
+#include <vector>
+
+#include "host/ge/gebase.h"
 #include "host/util/resbuf.h"
 
 int zcedEntSel(const char* str, ads_name entres, ads_point ptres);
@@ -47,5 +50,12 @@ namespace host {
 
 // The aperture in drawing units (see above).
 double pickAperture();
+
+// Clicks with no command running: the entities under the points (the
+// nearest at each, as a pick finds it) become the pick-first set, and the
+// editor reactors hear of the change; LASTPOINT becomes the last point that
+// found an entity, where a command working on the set takes it as picked.
+// No points clears the set. The count of entities found.
+int selectAtPoints(const std::vector<ZcGePoint3d>& points);
 
 }  // namespace host

@@ -15,6 +15,7 @@
 #include "host/ads/sysvars.h"
 #include "host/ads/transcript.h"
 #include "host/db/dbdatabase.h"
+#include "host/ed/adspick.h"
 #include "host/ed/cmdstack.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostcmd_util.h"
@@ -103,6 +104,26 @@ void followCurrentDocument(ZcApDocument* before) {
     now->inputQueue().pushFront(rest);
 }
 
+// "!select x,y …": clicks at the command prompt. A point that does not
+// read as x,y makes the line fail and leaves the set as it was.
+static int selectLine(const std::string& args) {
+    std::vector<ZcGePoint3d> points;
+    std::string rest = ads_text::trim(args);
+    while (!rest.empty()) {
+        const size_t space = rest.find(' ');
+        const std::string word = rest.substr(0, space);
+        rest = space == std::string::npos ? std::string() : ads_text::trim(rest.substr(space));
+        const size_t comma = word.find(',');
+        if (comma == std::string::npos) return RTERROR;
+        auto x = ads_text::parseReal(word.substr(0, comma));
+        auto y = ads_text::parseReal(word.substr(comma + 1));
+        if (!x || !y) return RTERROR;
+        points.emplace_back(*x, *y, 0.0);
+    }
+    selectAtPoints(points);
+    return RTNORM;
+}
+
 int processInput() {
     state().ranOut = false;
     int status = RTNORM;
@@ -123,6 +144,7 @@ int processInput() {
 int executeLine(const std::string& line) {
     std::string t = ads_text::trim(line);
     if (t.empty()) return RTNORM;
+    if (t.rfind("!select", 0) == 0 && (t.size() == 7 || t[7] == ' ')) return selectLine(t.substr(7));
     if (t[0] == '!') return runDirective(t) ? RTNORM : RTERROR;
     if (t[0] == '(') return evaluateLispLine(t);
     if (t[0] == '\'') t.erase(0, 1);

@@ -1,0 +1,37 @@
+// The door from wall editing to the object library, which lies above the
+// walls: an opening set into the stretch of a wall face being moved is
+// taken out (its wall lines joined across its gap, its INSERT erased) and
+// placed again on the moved face, as its definition draws it, without a
+// question to the user.
+//
+// Everything an opening needs is checked when it is prepared, before the
+// command changes anything: its record, its kind (an opening in a straight
+// wall), its definition with its sections and values, and the two wall
+// lines at its gap. The object library's registration sets the hook; while
+// it is unset, no opening can be prepared (so an edit that would move one
+// refuses to start).
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "core/geometry/geom_basic.h"
+#include "walls/graph/wall_face.h"
+
+class WallOpeningMover {
+public:
+    virtual ~WallOpeningMover() = default;
+    // Where the opening is referred to (its insertion point as placed).
+    virtual Point3 ReferencePoint() const = 0;
+    // Joins the wall lines across the gap and erases the INSERT.
+    virtual bool TakeOut() = 0;
+    // Places it again with its reference at `at` on the wall under it.
+    virtual bool PlaceAgain(const Point3& at) = 0;
+};
+
+// Null when the opening cannot be moved.
+using WallOpeningMoverFactory =
+    std::function<std::unique_ptr<WallOpeningMover>(const OutlineNode& outline, double level)>;
+
+void SetWallOpeningMoverFactory(WallOpeningMoverFactory factory);
+std::unique_ptr<WallOpeningMover> PrepareWallOpening(const OutlineNode& outline, double level);
