@@ -325,11 +325,11 @@ TEST_F(PovScene, picked_camera_with_backdrop_and_lights_of_each_kind) {
         << text;
     EXPECT_NE(text.find("pigment { image_map { jpeg \"ogrod.JPG\" once } }\n"), std::string::npos);
     EXPECT_EQ(Count(text, "background"), 0);
-    EXPECT_NE(text.find("light_source { <-300.00, -500.00, 250.00> color <2.00, 1.88, 1.57>}\n"),
+    EXPECT_NE(text.find("light_source { <-300.00, -500.00, 250.00> color <2.00, 2.00, 2.00>}\n"),
               std::string::npos)
         << text;
     EXPECT_NE(
-        text.find("light_source { <0.00, -500.00, 250.00> color <2.00, 1.88, 1.57> spotlight radius 30.00 "
+        text.find("light_source { <0.00, -500.00, 250.00> color <2.00, 2.00, 2.00> spotlight radius 30.00 "
                   "falloff 60.00 tightness 5.00 point_at <0.00, -500.00, -750.00>}\n"),
         std::string::npos);
     EXPECT_NE(text.find("parallel point_at"), std::string::npos);

@@ -414,7 +414,7 @@ void CPovRay::WriteLights() {
     // the closing operator follow.
     resbuf* tail = filter.get();
     while (tail->rbnext) tail = tail->rbnext;
-    tail->rbnext = zcutBuildList(0, "INSERT", -4, "and>", 0);
+    tail->rbnext = zcutBuildList(RTDXF0, "INSERT", -4, "and>", 0);
     ads_name set;
     if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return;
     std::int32_t count = 0;
