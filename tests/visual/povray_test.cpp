@@ -372,6 +372,7 @@ TEST_F(PovScene, render_command_writes_the_scene_beside_the_drawing_and_starts_t
     // No engine: the message, and the scene stays.
     run({"VELMPOVRAYD", ""});
     EXPECT_TRUE(fs::exists(dir.path("house$.pov")));
+    ASSERT_FALSE(zcui::MessageBoxes().empty());
     EXPECT_EQ(zcui::MessageBoxes().back().text, kPovNotInstalled);
 
     fs::create_directories(dir.path("pov/bin"));
@@ -409,7 +410,9 @@ TEST_F(PovScene, material_dialog_refuses_to_remove_a_group_and_keeps_the_assignm
         return t->rows;
     }();
     ASSERT_FALSE(before.empty());
-    run({"!dialog 318 select 1385 0 click 1406 ok", "VELMPOVMAT"});
+    // A layer row enables the remove button; the group row then is refused.
+    run({"!dialog 318 select 1385 2 select 1385 0 click 1406 ok", "VELMPOVMAT"});
+    ASSERT_FALSE(zcui::MessageBoxes().empty());
     EXPECT_EQ(zcui::MessageBoxes().back().text, "Nie można usunąć nazwy grupy");
     {
         ZcDbObjectPointer<VELM_MATPOV> t(OpenMatPovObject());
