@@ -152,9 +152,10 @@ protected:
         ZcDbObjectId id;
         ASSERT_EQ(AppendToModelSpace(id, face), Zcad::eOk);
     }
-    // The scene as a string; also kept as build/povray_scenes/NAME.pov.
-    std::string Scene(const std::string& name, CPovRay& scene) {
-        const fs::path folder = fs::path(VELM_BINARY_DIR) / "povray_scenes";
+    // The scene as a string; also kept as build/povray_scenes/NAME.pov for
+    // the renderer, unless it is kept in the test's folder.
+    std::string Scene(const std::string& name, CPovRay& scene, bool rendered = true) {
+        const fs::path folder = rendered ? fs::path(VELM_BINARY_DIR) / "povray_scenes" : fs::path(dir.path());
         fs::create_directories(folder);
         const std::string path = (folder / (name + ".pov")).string();
         EXPECT_TRUE(scene.WriteScene(path));
@@ -318,7 +319,7 @@ TEST_F(PovScene, picked_camera_with_backdrop_and_lights_of_each_kind) {
     CPovRay scene;
     ASSERT_TRUE(scene.PickCamera());
     ASSERT_TRUE(scene.cameraPicked);
-    const std::string text = Scene("camera_lights", scene);
+    const std::string text = Scene("camera_lights", scene, false);
     EXPECT_NE(text.find("angle     60.00\nlocation  <500.00, -800.00, 160.00>\n"
                         "look_at   <500.00, -700.00, 160.00>\n}\n"),
               std::string::npos)
@@ -334,6 +335,12 @@ TEST_F(PovScene, picked_camera_with_backdrop_and_lights_of_each_kind) {
         std::string::npos);
     EXPECT_NE(text.find("parallel point_at"), std::string::npos);
     EXPECT_EQ(Count(text, "light_source"), 3);
+    // The renderer's sample picture (on its library path) as the backdrop.
+    SetSettingString(SetupVar::SETPOVFILEIMG, "test.png");
+    CPovRay rendered;
+    rendered.SetCamera(scene.cameraEntity);
+    EXPECT_NE(Scene("camera_lights", rendered).find("image_map { png \"test.png\" once }"),
+              std::string::npos);
 }
 
 TEST_F(PovScene, quality_four_without_classic_lights_and_an_unknown_quality) {
