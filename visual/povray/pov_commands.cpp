@@ -77,7 +77,7 @@ void CmdPovRayF() {
 void CmdPovMat() {
     CZcModuleResourceOverride use(VelmResourceHandle());
     CDlgPovRayMat dialog;
-    if (ZcDbObjectPointer<VELM_MATPOV> table(OpenMatPovObject()); table) dialog.m_layers = table->rows;
+    dialog.m_layers = DrawingLayerMaterials();
     if (!ReadTexturePovDef(dialog.m_materials)) return;
     dialog.DoModal();
 }

@@ -33,6 +33,7 @@
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "visual/povray/pov_engine.h"
+#include "visual/povray/pov_tables.h"
 
 namespace {
 
@@ -195,15 +196,6 @@ CPovRay::CPovRay() {
     unitFactor = SettingReal(SetupVar::SFTMTCM, 1.0);
     textureScale = unitFactor / 0.01;
     imageDistance = SettingReal(SetupVar::SETPOVIMGDIST, 3000.0);
-    viewDir = ReadPointVar("VIEWDIR");
-    viewCentre = ReadPointVar("VIEWCTR");
-    viewTarget = ReadPointVar("TARGET");
-    viewSize = ReadRealVar("VIEWSIZE");
-    const ZcGePoint3d extMin = ReadPointVar("EXTMIN"), extMax = ReadPointVar("EXTMAX");
-    sceneSize =
-        std::max({extMin.distanceTo(extMax), extMin.distanceTo(viewCentre), extMax.distanceTo(viewCentre)});
-    lensLength = ReadRealVar("LENSLENGTH");
-    viewMode = ReadShortVar("VIEWMODE");
     addImage = SettingInt(SetupVar::SETPOVADDIMG, 0);
     imageFile = SettingString(SetupVar::SETPOVFILEIMG, "");
     ambientIntensity = RegistryReal("povIntAmbiente");
@@ -264,6 +256,15 @@ void CPovRay::Emit(const char* format, ...) {
 }
 
 bool CPovRay::WriteScene(const std::string& path) {
+    // The view is read with the scene, as the extents are (reading those
+    // brings the drawing's stored extents up to date, which a command
+    // cancelled at the camera prompt must not do).
+    viewDir = ReadPointVar("VIEWDIR");
+    viewCentre = ReadPointVar("VIEWCTR");
+    viewTarget = ReadPointVar("TARGET");
+    viewSize = ReadRealVar("VIEWSIZE");
+    lensLength = ReadRealVar("LENSLENGTH");
+    viewMode = ReadShortVar("VIEWMODE");
     PreparePovFolders();
     m_out = std::fopen(host::nativePath(path).c_str(), "w");
     if (!m_out) {
@@ -331,6 +332,11 @@ bool CPovRay::WriteCamera() {
             Emit("location  <%.2f, %.2f, %.2f>\n", eye.x, eye.y, eye.z);
             Emit("look_at  <%.2f, %.2f, %.2f>\n}\n", viewTarget.x, viewTarget.y, viewTarget.z);
         } else {
+            if (sceneSize < 0.0) {
+                const ZcGePoint3d extMin = ReadPointVar("EXTMIN"), extMax = ReadPointVar("EXTMAX");
+                sceneSize = std::max({extMin.distanceTo(extMax), extMin.distanceTo(viewCentre),
+                                      extMax.distanceTo(viewCentre)});
+            }
             const ZcGePoint3d eye = viewCentre + viewDir.asVector() * sceneSize;
             Emit("camera { \n");
             Emit("orthographic   sky  <0, 0, 1>\n");
@@ -501,7 +507,7 @@ void CPovRay::WriteLights() {
 
 void CPovRay::WriteGeometry() {
     m_materials.clear();
-    if (ZcDbObjectPointer<VELM_MATPOV> table(OpenMatPovObject()); table) m_materials = table->rows;
+    m_materials = DrawingLayerMaterials();
     if (groundPlaneOn) {
         Emit("plane { z, %.2f\n", groundHeight);
         WriteTexture(ZcGePlane(), "povRayPlane");

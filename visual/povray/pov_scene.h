@@ -12,9 +12,9 @@
 // four corners lie on a line are left out. Numbers are written in the C
 // locale with the precisions the format fixes.
 //
-// A CPovRay lives for one command: built (it reads the settings, the
-// user's render settings and the view, and does not touch the drawing),
-// then PickCamera, then WriteScene.
+// A CPovRay lives for one command: built (it reads the settings and the
+// user's render settings, and does not touch the drawing), then
+// PickCamera, then WriteScene (which reads the view and the extents).
 #pragma once
 
 #include <cstdio>
@@ -56,7 +56,7 @@ public:
     double imageDistance = 3000.0;
     ZcGePoint3d viewDir, viewCentre, viewTarget;
     double viewSize = 0.0;
-    double sceneSize = 0.0;
+    double sceneSize = -1.0;  // read from the extents when first needed
     double lensLength = 50.0;
     double aspect = 0.75;
     int viewMode = 0;

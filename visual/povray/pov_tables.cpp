@@ -4,7 +4,9 @@
 #include "visual/povray/pov_tables.h"
 
 #include "core/support_files.h"
+#include "host/db/dbobjptr.h"
 #include "host/win/textfile.h"
+#include "store/open_or_create.h"
 
 AAR_TEXTUREPOV ParseTexturePovLines(const std::vector<std::string>& lines) {
     AAR_TEXTUREPOV table;
@@ -46,4 +48,12 @@ bool WriteLayerPovDef(const AAR_LAYERPOV& table) {
     }
     const SupportWrite done = WriteSupportLines(read, FormatLayerPovLines(table));
     return done == SupportWrite::Written || done == SupportWrite::Unchanged;
+}
+
+AAR_LAYERPOV DrawingLayerMaterials() {
+    // Looking must not add the settings object: a cancelled dialog or a
+    // scene export leaves the drawing as it was.
+    ZcDbObjectPointer<VELM_MATPOV> stored(OpenOrCreateSetting<VELM_MATPOV>(
+        true, [](VELM_MATPOV& o) { o.Reset(); }, false));
+    return stored ? stored->rows : LoadLayerPovCatalogue();
 }

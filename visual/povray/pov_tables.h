@@ -33,6 +33,9 @@ AAR_TEXTUREPOV ParseTexturePovLines(const std::vector<std::string>& lines);
 bool ReadTexturePovDef(AAR_TEXTUREPOV& table);
 // Empties `table` and fills it from "LAYERPOV.DEF"; false when not found.
 bool ReadLayerPovDef(AAR_LAYERPOV& table);
+// The drawing's material assignment, or what a new one would hold (the
+// catalogue) when the drawing has none yet; nothing is made in the drawing.
+AAR_LAYERPOV DrawingLayerMaterials();
 // Writes `table` over the "LAYERPOV.DEF" the search path finds, in the
 // encoding and line ends it has; nothing when there is none. False when
 // nothing was written for another reason than an unchanged file.
