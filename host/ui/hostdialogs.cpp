@@ -2,6 +2,7 @@
 // screen colours from the host's one palette (host/ads/acicolor.h).
 #include "host/ui/hostdialogs.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -234,7 +235,7 @@ public:
         bool folderOnly =
             !req_.defaultName.empty() && (req_.defaultName.back() == '/' || req_.defaultName.back() == '\\' ||
                                           fs::is_directory(req_.defaultName, ec));
-        if (!folderOnly || (req_.flags & ZCUI_FILE_FOLDER)) SetDlgItemText(ZCUI_FILE_NAME, req_.defaultName);
+        if (!folderOnly || FolderChoice()) SetDlgItemText(ZCUI_FILE_NAME, req_.defaultName);
         if (req_.flags & ZCUI_FILE_NO_TYPEIT) GetDlgItem(ZCUI_FILE_TYPEIT)->ShowWindow(SW_HIDE);
         return TRUE;
     }
@@ -250,16 +251,23 @@ public:
             fs::path folder = fs::is_directory(base, ec) ? base : base.parent_path();
             if (!folder.empty()) p = folder / p;
         }
-        if (req_.flags & ZCUI_FILE_FOLDER) {
+        if (FolderChoice()) {
             if (!fs::is_directory(p, ec))
                 return Refuse(zcui::Format("Nie znaleziono folderu:\n%s", p.string().c_str()));
         } else {
             std::string ext = req_.extension;
             if (!ext.empty() && ext.front() == '.') ext.erase(ext.begin());
+            // "bmp;gif;png" offers several extensions: the first is the default.
+            bool listed = false;
+            for (std::size_t at = 0; at <= ext.size() && !ext.empty();) {
+                const std::size_t end = std::min(ext.find(';', at), ext.size());
+                if (host::iequals(p.extension().string(), "." + ext.substr(at, end - at))) listed = true;
+                at = end + 1;
+            }
+            ext = ext.substr(0, ext.find(';'));
             if (!ext.empty() && !p.has_extension())
                 p += "." + ext;
-            else if (!ext.empty() && !(req_.flags & ZCUI_FILE_ANY_EXT) &&
-                     !host::iequals(p.extension().string(), "." + ext))
+            else if (!ext.empty() && !(req_.flags & ZCUI_FILE_ANY_EXT) && !listed)
                 p += "." + ext;
             if (req_.flags & ZCUI_FILE_NEW) {
                 if (fs::is_directory(p, ec))
@@ -279,6 +287,12 @@ public:
     std::string path_;
 
 private:
+    // 16 with an extension still asks for a file of it in that folder (the
+    // object definition files); 16 without one can only mean a folder.
+    bool FolderChoice() const {
+        return (req_.flags & ZCUI_FILE_FOLDER) ||
+               ((req_.flags & ZCUI_FILE_FOLDER_CHOICE) && req_.extension.empty());
+    }
     void Refuse(const std::string& message) {
         AfxMessageBox(message, MB_ICONEXCLAMATION);
         GotoDlgCtrl(GetDlgItem(ZCUI_FILE_NAME));

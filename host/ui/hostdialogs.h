@@ -27,6 +27,8 @@ inline constexpr int ZCUI_FILE_TYPEIT = 1153;   // button: answer on the command
 inline constexpr int ZCUI_FILE_NEW = 1;  // a new file: an existing one is replaced only after a question
 inline constexpr int ZCUI_FILE_NO_TYPEIT = 2;  // no "type it" button
 inline constexpr int ZCUI_FILE_ANY_EXT = 4;    // the default extension is not forced
+// The default names a folder; without an extension the answer is a folder too.
+inline constexpr int ZCUI_FILE_FOLDER_CHOICE = 16;
 inline constexpr int ZCUI_FILE_NO_OVERWRITE_ASK = 32;
 inline constexpr int ZCUI_FILE_FOLDER = 2048;  // choose a folder
 

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "host/ads/rbutil.h"
 #include "host/ui/hostdialogs.h"
 #include "tests/host/ui/ui_fixture.h"
 
@@ -295,6 +296,32 @@ TEST_F(UiTest, file_dialog_opens_existing_files_and_asks_before_replacing) {
     EXPECT_EQ(std::string(rb.resval.rstring), "typed.dxf");
     delete[] rb.resval.rstring;
     zcui::SetFilePromptHook(nullptr);
+}
+
+TEST_F(UiTest, file_dialog_takes_flag_16_without_extension_as_a_folder_choice) {
+    TempDir dir;
+    std::string file = dir.File("scene.pov", "x");
+    resbuf* list = nullptr;
+    // A folder is what is asked for: it is taken, a file is refused.
+    Queue((std::string("file edit 1152 \"") + file + "\" ok edit 1152 \"" + dir.Path() + "\" ok").c_str());
+    ASSERT_EQ(zcedGetFileNavDialog("Katalog", "", "", "Directory pov", ZCUI_FILE_FOLDER_CHOICE, &list),
+              RTNORM);
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(std::string(list->resval.rstring), dir.Path());
+    EXPECT_EQ(zcui::MessageBoxes().back().text.rfind("Nie znaleziono folderu:", 0), 0u);
+    zcutRelRb(list);
+    // With an extension 16 still asks for a file (object definitions).
+    list = nullptr;
+    Queue((std::string("file edit 1152 \"") + file + "\" ok").c_str());
+    ASSERT_EQ(zcedGetFileNavDialog("Plik", dir.Path().c_str(), "pov", "x", 24, &list), RTNORM);
+    EXPECT_EQ(std::string(list->resval.rstring), file);
+    zcutRelRb(list);
+    // Several extensions: any of them is kept, none gets the first.
+    list = nullptr;
+    Queue((std::string("file edit 1152 \"") + dir.File("a.png", "x") + "\" ok").c_str());
+    ASSERT_EQ(zcedGetFileNavDialog("Plik obrazu", "", "bmp;gif;png;jpg", "x", 0, &list), RTNORM);
+    EXPECT_EQ(std::string(list->resval.rstring), dir.Path() + "/a.png");
+    zcutRelRb(list);
 }
 
 }  // namespace

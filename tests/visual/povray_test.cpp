@@ -1,0 +1,483 @@
+// The render export: the material tables, the scene file (every scene the
+// tests write is kept under the build tree, where the renderer check reads
+// it), the commands and the two dialogs.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/host_services.h"
+#include "core/layer_catalogue.h"
+#include "host/ads/adsowners.h"
+#include "host/ads/sysvars.h"
+#include "host/db/dbents.h"
+#include "host/db/dbinsert.h"
+#include "host/db/dbobjptr.h"
+#include "host/db/dbsymtb.h"
+#include "host/ed/viewport.h"
+#include "host/harness/harness.h"
+#include "host/ui/driver.h"
+#include "host/ui/msgbox.h"
+#include "host/util/findfile.h"
+#include "host/win/process.h"
+#include "host/win/registry.h"
+#include "settings/matpov_registry.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
+#include "tests/host/win_testdir.h"
+#include "tests/visual/model3d_fixture.h"
+#include "visual/povray/pov_commands.h"
+#include "visual/povray/pov_dialogs.h"
+#include "visual/povray/pov_engine.h"
+#include "visual/povray/pov_scene.h"
+#include "visual/povray/pov_tables.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(PovTables, group_lines_make_rows_with_an_empty_group_and_their_heading_as_description) {
+    const AAR_TEXTUREPOV t = ParseTexturePovLines({"**Kamienie,", "***Granity,", "**Drewno,ignored"});
+    ASSERT_EQ(t.size(), 3u);
+    for (const AA_TEXTUREPOV& row : t) {
+        EXPECT_TRUE(row.group.empty());
+        EXPECT_EQ(row.texture, row.name);
+    }
+    EXPECT_EQ(t[2].name, "**Drewno");
+}
+
+TEST(PovTables, rows_under_a_sub_group_carry_both_names_and_a_two_field_entry_has_scale_zero) {
+    const AAR_TEXTUREPOV t =
+        ParseTexturePovLines({"**Kamienie,", "***Granity,", "T_Grnt15,Granit,0.5,2", "T_Stone8,Kamień"});
+    ASSERT_EQ(t.size(), 4u);
+    EXPECT_EQ(t[2].group, "Kamienie%Granity");
+    std::string group, sub;
+    SplitAtPercent(t[3].group, group, sub);
+    EXPECT_EQ(group, "Kamienie");
+    EXPECT_EQ(sub, "Granity");
+    EXPECT_EQ(t[2].mode, 2);
+    EXPECT_EQ(t[3].texture, "Kamień");
+    EXPECT_EQ(t[3].scale, 0.0);
+    EXPECT_EQ(t[3].mode, 2);  // the mode carries over from the line above
+}
+
+class PovTablesFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host::setSupportPathProvider([this] { return std::vector<std::string>{dir.path()}; });
+    }
+    void TearDown() override { host::setSupportPathProvider(nullptr); }
+    TestDir dir;
+};
+
+TEST_F(PovTablesFiles, layer_table_written_back_reads_the_same_and_keeps_crlf) {
+    dir.write("LAYERPOV.DEF",
+              "**Ściany,\r\n***Model 3D,\r\n3DWALLS,T_Stone8,1,2\r\n3DVAULT,White,0.25,0\r\n");
+    AAR_LAYERPOV table;
+    ASSERT_TRUE(ReadLayerPovDef(table));
+    ASSERT_EQ(table.size(), 4u);
+    table[3].scale = 0.5;
+    ASSERT_TRUE(WriteLayerPovDef(table));
+    EXPECT_EQ(dir.read("LAYERPOV.DEF"),
+              "**Ściany,\r\n***Model 3D,\r\n3DWALLS,T_Stone8,1.000000,2\r\n3DVAULT,White,0.500000,0\r\n");
+    AAR_LAYERPOV again;
+    ASSERT_TRUE(ReadLayerPovDef(again));
+    EXPECT_EQ(again, table);
+}
+
+TEST_F(PovTablesFiles, missing_files_give_empty_tables_and_write_nothing) {
+    AAR_LAYERPOV layers = {AA_LAYERPOV{"", "x", "y", 1.0, 0}};
+    AAR_TEXTUREPOV materials = {AA_TEXTUREPOV{"", "x", "y", 1.0, 0}};
+    EXPECT_FALSE(ReadLayerPovDef(layers));
+    EXPECT_FALSE(ReadTexturePovDef(materials));
+    EXPECT_TRUE(layers.empty());
+    EXPECT_TRUE(materials.empty());
+    EXPECT_FALSE(WriteLayerPovDef({AA_LAYERPOV{"", "x", "y", 1.0, 0}}));
+    EXPECT_FALSE(fs::exists(dir.path("LAYERPOV.DEF")));
+}
+
+TEST(PovTablesShipped, every_assigned_material_is_in_the_library) {
+    host::setSupportPathProvider(
+        [] { return std::vector<std::string>{std::string(VELM_SOURCE_DIR) + "/support"}; });
+    AAR_LAYERPOV layers;
+    AAR_TEXTUREPOV materials;
+    ASSERT_TRUE(ReadLayerPovDef(layers));
+    ASSERT_TRUE(ReadTexturePovDef(materials));
+    host::setSupportPathProvider(nullptr);
+    bool plane = false;
+    for (const AA_LAYERPOV& row : layers) {
+        if (row.layer.starts_with("**")) continue;
+        plane = plane || row.layer == "povRayPlane";
+        const bool known = std::any_of(materials.begin(), materials.end(),
+                                       [&](const AA_TEXTUREPOV& m) { return m.name == row.texture; });
+        EXPECT_TRUE(known) << row.layer << " " << row.texture;
+        EXPECT_GT(row.scale, 0.0) << row.layer;
+    }
+    EXPECT_TRUE(plane);
+    for (const AA_TEXTUREPOV& m : materials) {
+        if (m.name.starts_with("**")) continue;
+        EXPECT_TRUE(
+            fs::exists(std::string(VELM_SOURCE_DIR) + "/support/POV-Ray/velmAnteprime/_" + m.name + ".BMP"))
+            << m.name;
+    }
+}
+
+// ---------------------------------------------------------------- scenes
+
+class PovScene : public Model3DTest {
+protected:
+    void SetUp() override {
+        Model3DTest::SetUp();
+        host::setRegistryFile(dir.path("registry"));
+        fs::create_directories(dir.path("docs/POV-Ray/v3.6/include"));
+        SetPersonal(dir.path("docs"));
+    }
+    void TearDown() override {
+        host::setRegistryFile(dir.path("unused"));
+        Model3DTest::TearDown();
+    }
+    static void SetPersonal(const std::string& folder) {
+        HKEY key = nullptr;
+        RegCreateKeyExW(HKEY_CURRENT_USER,
+                        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", 0, nullptr,
+                        0, KEY_WRITE, nullptr, &key, nullptr);
+        RegSetValueExW(key, "Personal", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                       static_cast<DWORD>(folder.size() + 1));
+        RegCloseKey(key);
+    }
+    static void Face(const std::string& layer, ZcGePoint3d a, ZcGePoint3d b, ZcGePoint3d c, ZcGePoint3d d) {
+        auto* face = new ZcDbFace(a, b, c, d);
+        face->setLayer(layer);
+        ZcDbObjectId id;
+        ASSERT_EQ(AppendToModelSpace(id, face), Zcad::eOk);
+    }
+    // The scene as a string; also kept as build/povray_scenes/NAME.pov for
+    // the renderer, unless it is kept in the test's folder.
+    std::string Scene(const std::string& name, CPovRay& scene, bool rendered = true) {
+        const fs::path folder = rendered ? fs::path(VELM_BINARY_DIR) / "povray_scenes" : fs::path(dir.path());
+        fs::create_directories(folder);
+        const std::string path = (folder / (name + ".pov")).string();
+        EXPECT_TRUE(scene.WriteScene(path));
+        std::ifstream in(path);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    std::string Scene(const std::string& name) {
+        CPovRay scene;
+        return Scene(name, scene);
+    }
+    // Whether a polygon corner "<x, y, z>" of the scene lies at this point.
+    static bool HasCorner(const std::string& text, double x, double y, double z) {
+        for (std::size_t at = text.find(" <"); at != std::string::npos; at = text.find(" <", at + 1)) {
+            double p[3];
+            if (std::sscanf(text.c_str() + at, " <%lf, %lf, %lf>", &p[0], &p[1], &p[2]) == 3 &&
+                std::fabs(p[0] - x) < 1e-9 && std::fabs(p[1] - y) < 1e-9 && std::fabs(p[2] - z) < 1e-9)
+                return true;
+        }
+        return false;
+    }
+    static int Count(const std::string& text, const std::string& what) {
+        int n = 0;
+        for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+        return n;
+    }
+    TestDir dir;
+};
+
+TEST_F(PovScene, defaults_write_the_includes_then_the_camera_and_fill_the_include_folder) {
+    const std::string text = Scene("defaults");
+    EXPECT_EQ(text.rfind("#include \"colors.inc\"\n#include \"textures.inc\"\n#include \"stones.inc\"\n"
+                         "#include \"metals.inc\"\n#include \"glass.inc\"\n#include \"woods.inc\"\n"
+                         "#include \"velmak.inc\"\n#include \"velmakUser.inc\"\ncamera { \northographic",
+                         0),
+              0u);
+    EXPECT_EQ(Count(text, "radiosity"), 0);
+    EXPECT_EQ(Count(text, "light_source"), 0);
+    EXPECT_NE(text.find("global_settings { ambient_light <0.94 1.00 0.57> }\n\n"
+                        "background { color rgb < 0.00 0.13 0.93> }\n"),
+              std::string::npos);
+    const std::string include = dir.path("docs/POV-Ray/v3.6/include/");
+    EXPECT_TRUE(fs::exists(include + "velmak.inc"));
+    EXPECT_TRUE(fs::exists(include + "velmakUser.inc"));
+    EXPECT_TRUE(fs::exists(include + "velmAnteprime/_T_Stone8.BMP"));
+    // A second scene leaves what the user changed in the folder.
+    std::ofstream(include + "velmak.inc") << "// mine\n";
+    Scene("defaults");
+    std::ifstream in(include + "velmak.inc");
+    std::string first;
+    std::getline(in, first);
+    EXPECT_EQ(first, "// mine");
+}
+
+TEST_F(PovScene, perspective_view_puts_the_eye_at_target_plus_viewdir_and_parallel_uses_the_centre) {
+    host::ViewState view = host::currentView();
+    view.perspective = true;
+    view.target = ZcGePoint3d(100, 200, 0);
+    view.direction = ZcGeVector3d(0, -500, 300);
+    view.lensLength = 35;
+    host::setCurrentView(view);
+    std::string text = Scene("perspective");
+    EXPECT_NE(text.find("camera { \nperspective   sky  <0, 0, 1>\nright     <-1.33, 0, 0>\nangle     53.13\n"
+                        "location  <100.00, -300.00, 300.00>\nlook_at  <100.00, 200.00, 0.00>\n}\n"),
+              std::string::npos)
+        << text;
+
+    view.perspective = false;
+    view.height = 400;
+    view.direction = ZcGeVector3d(0, 0, 1);
+    host::setCurrentView(view);
+    CPovRay parallel;
+    parallel.sceneSize = 1000;  // no extents in an empty drawing
+    text = Scene("parallel", parallel);
+    const ZcGePoint3d c = parallel.viewCentre;
+    char expected[256];
+    std::snprintf(expected, sizeof expected,
+                  "orthographic   sky  <0, 0, 1>\nright  <-532.00, 0, 0>\nup     <0, 400.00, 0>\n"
+                  "location  <%.2f, %.2f, %.2f>\nlook_at  <%.2f, %.2f, %.2f>\n}\n",
+                  c.x, c.y, c.z + 1000, c.x, c.y, c.z);
+    EXPECT_NE(text.find(expected), std::string::npos) << text;
+}
+
+TEST_F(PovScene, faces_become_triangles_quadrilaterals_or_two_triangles_with_their_layer_material) {
+    run({"_-LAYER", "_M", "VELMUNLISTED$0", "_C", "7", "", ""});
+    Face("VELM3DWALLS$0", {0, 0, 0}, {100, 0, 0}, {100, 0, 300}, {100, 0, 300});  // third = fourth
+    Face("VELMUNLISTED$0", {0, 0, 0}, {100, 0, 0}, {100, 100, 0}, {0, 100, 0});   // flat
+    Face("NOWHERE", {0, 0, 0}, {100, 0, 0}, {100, 100, 50}, {0, 100, 0});         // warped
+    Face("NOWHERE", {0, 0, 0}, {10, 0, 0}, {20, 0, 0}, {30, 0, 0});               // a line: left out
+    const std::string text = Scene("faces");
+    EXPECT_EQ(Count(text, "polygon {"), 4);
+    EXPECT_NE(
+        text.find(
+            "polygon {\n   4, <0.0000000000000000, 0.0000000000000000, 0.0000000000000000> "
+            "<100.0000000000000000, 0.0000000000000000, 0.0000000000000000> "
+            "<100.0000000000000000, 0.0000000000000000, 300.0000000000000000> "
+            "<0.0000000000000000, 0.0000000000000000, 0.0000000000000000>\n"
+            "texture { T_Stone8\tscale <100.00 100.00 100.00>  rotate <90.000000,0.000000,0.000000> }\n}\n"),
+        std::string::npos)
+        << text;
+    EXPECT_NE(text.find("   5, <0.0000000000000000"), std::string::npos);
+    EXPECT_NE(text.find(" pigment { color White }\n"), std::string::npos);
+    // The warped face: two triangles sharing the diagonal from corner 2 to 0.
+    EXPECT_NE(text.find("   4, <100.0000000000000000, 100.0000000000000000, 50.0000000000000000> "
+                        "<0.0000000000000000, 100.0000000000000000, 0.0000000000000000> "
+                        "<0.0000000000000000, 0.0000000000000000, 0.0000000000000000>"),
+              std::string::npos);
+    EXPECT_EQ(Count(text, " pigment { color Red }\n"), 2);
+}
+
+TEST_F(PovScene, nested_blocks_are_written_once_per_reference_with_composed_transforms) {
+    const ads_point o{0, 0, 0}, x{10, 0, 0}, xy{10, 10, 0}, y{0, 10, 0}, at100{100, 0, 0}, at1000{0, 1000, 0},
+        up500{0, 0, 500};
+    auto make = [](resbuf* list) {
+        EXPECT_EQ(zcdbEntMake(list), RTNORM);
+        zcutRelRb(list);
+    };
+    make(zcutBuildList(RTDXF0, "BLOCK", 2, "INNER", 70, 0, 10, o, 0));
+    make(zcutBuildList(RTDXF0, "3DFACE", 8, "0", 10, o, 11, x, 12, xy, 13, y, 0));
+    make(zcutBuildList(RTDXF0, "ENDBLK", 0));
+    make(zcutBuildList(RTDXF0, "BLOCK", 2, "OUTER", 70, 0, 10, o, 0));
+    make(zcutBuildList(RTDXF0, "INSERT", 2, "INNER", 8, "0", 10, at100, 41, 2.0, 42, 2.0, 43, 2.0, 0));
+    make(zcutBuildList(RTDXF0, "ENDBLK", 0));
+    make(zcutBuildList(RTDXF0, "INSERT", 2, "OUTER", 8, "0", 10, at1000, 50, 1.5707963267948966, 0));
+    make(zcutBuildList(RTDXF0, "INSERT", 2, "INNER", 8, "0", 10, up500, 0));
+    const std::string text = Scene("blocks");
+    EXPECT_EQ(Count(text, "polygon {"), 2);
+    // INNER's corner (10,10) scaled by 2 and moved by (100,0) inside OUTER,
+    // then turned a quarter and moved by (0,1000); the direct one moved up.
+    EXPECT_TRUE(HasCorner(text, -20, 1120, 0)) << text;
+    EXPECT_TRUE(HasCorner(text, 0, 1100, 0));
+    EXPECT_TRUE(HasCorner(text, 10, 10, 500));
+    EXPECT_FALSE(HasCorner(text, 10, 10, 0));
+}
+
+TEST_F(PovScene, picked_camera_with_backdrop_and_lights_of_each_kind) {
+    run({"VELMOBJECT", "TMS_PROS", "500,-800", "0", ""});
+    for (const char* at : {"-300,-500", "0,-500", "300,-500", "600,-500"})
+        run({"VELMOBJECT", "TMS_LUCE", at, "0", ""});
+    ASSERT_EQ(count("0=INSERT -3=VELM5$_$PARAMETRI-"), 5);
+    // Lights of kinds 1 to 4, the last one unknown: it writes nothing.
+    int kind = 1;
+    for (ZcDbObjectId id : modelSpace()) {
+        ads_name e;
+        zcdbGetAdsName(e, id);
+        resbuf* list = zcdbEntGetX(e, host::ResbufList(zcutBuildList(RTSTR, "VELM5$_$PARASPEC-", 0)).get());
+        bool light = false;
+        for (resbuf* rb = list; rb; rb = rb->rbnext)
+            if (rb->restype == 1070 && rb->resval.rint == 34 && rb->rbnext) {
+                rb->rbnext->resval.rreal = kind++;
+                light = true;
+                break;
+            }
+        if (light) zcdbEntMod(list);
+        zcutRelRb(list);
+    }
+    SetSettingInt(SetupVar::SETPOVADDIMG, 1);
+    SetSettingString(SetupVar::SETPOVFILEIMG, "ogrod.JPG");
+    push("!pick 500,-800");
+    CPovRay scene;
+    ASSERT_TRUE(scene.PickCamera());
+    ASSERT_TRUE(scene.cameraPicked);
+    const std::string text = Scene("camera_lights", scene, false);
+    EXPECT_NE(text.find("angle     60.00\nlocation  <500.00, -800.00, 160.00>\n"
+                        "look_at   <500.00, -700.00, 160.00>\n}\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("pigment { image_map { jpeg \"ogrod.JPG\" once } }\n"), std::string::npos);
+    EXPECT_EQ(Count(text, "background"), 0);
+    EXPECT_NE(text.find("light_source { <-300.00, -500.00, 250.00> color <2.00, 2.00, 2.00>}\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(
+        text.find("light_source { <0.00, -500.00, 250.00> color <2.00, 2.00, 2.00> spotlight radius 30.00 "
+                  "falloff 60.00 tightness 5.00 point_at <0.00, -500.00, -750.00>}\n"),
+        std::string::npos);
+    EXPECT_NE(text.find("parallel point_at"), std::string::npos);
+    EXPECT_EQ(Count(text, "light_source"), 3);
+    // The renderer's sample picture (on its library path) as the backdrop.
+    SetSettingString(SetupVar::SETPOVFILEIMG, "test.png");
+    CPovRay rendered;
+    rendered.SetCamera(scene.cameraEntity);
+    EXPECT_NE(Scene("camera_lights", rendered).find("image_map { png \"test.png\" once }"),
+              std::string::npos);
+}
+
+TEST_F(PovScene, quality_four_without_classic_lights_and_an_unknown_quality) {
+    const double brightness = 1.0;
+    const int quality = 4, noLights = 1;
+    WriteRegistryVariable("povBrightness", nullptr, &brightness, nullptr);
+    WriteRegistryVariable("qualitaRadiosity", &quality, nullptr, nullptr);
+    WriteRegistryVariable("povSenzaLuci", &noLights, nullptr, nullptr);
+    std::string text = Scene("radiosity");
+    EXPECT_NE(
+        text.find(
+            "pretrace_end 0.005 \ncount 500 \nnearest_count 15 \nerror_bound 1.000 \nrecursion_limit 1 "
+            "\nlow_error_factor 0.200 \ngray_threshold 0.000 \nminimum_reuse 0.100 \nbrightness 1.000 \n"),
+        std::string::npos)
+        << text;
+    const int unknown = 9;
+    WriteRegistryVariable("qualitaRadiosity", &unknown, nullptr, nullptr);
+    WriteRegistryVariable("povSenzaLuci", &quality, nullptr, nullptr);
+    EXPECT_EQ(CPovRay().radiosityQuality, 2);
+}
+
+TEST_F(PovScene, ground_plane_takes_the_plane_material) {
+    SetSettingInt(SetupVar::SETPOVPIANOORI, 1);
+    SetSettingReal(SetupVar::SETPOVPIANOQZ, -15.0);
+    const std::string text = Scene("plane");
+    EXPECT_NE(text.find("plane { z, -15.00\ntexture { T_VelmTrawa  scale 100.00 }\n}\n"), std::string::npos)
+        << text;
+}
+
+// ---------------------------------------------------------------- commands
+
+TEST_F(PovScene, render_command_writes_the_scene_beside_the_drawing_and_starts_the_engine) {
+    host::setSysVar("DWGPREFIX", host::SysVarValue{dir.path() + "/"}, false);
+    host::setSysVar("DWGNAME", host::SysVarValue{std::string("house.dwg")}, false);
+    EXPECT_EQ(PovDrawingBaseName(), dir.path() + "/house");
+    // No engine: the message, and the scene stays.
+    run({"VELMPOVRAYD", ""});
+    EXPECT_TRUE(fs::exists(dir.path("house$.pov")));
+    ASSERT_FALSE(zcui::MessageBoxes().empty());
+    EXPECT_EQ(zcui::MessageBoxes().back().text, kPovNotInstalled);
+
+    fs::create_directories(dir.path("pov/bin"));
+    std::ofstream(dir.path("pov/bin/pvengine64.exe")) << "";
+    HKEY key = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, kPovEngineKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+    const std::string home = dir.path("pov") + "\\";
+    RegSetValueExW(key, "Home", 0, REG_SZ, reinterpret_cast<const BYTE*>(home.c_str()),
+                   static_cast<DWORD>(home.size() + 1));
+    RegCloseKey(key);
+    host::ProcessRecorder recorder;
+    run({"VELMPOVRAYD", ""});
+    ASSERT_EQ(recorder.started().size(), 1u);
+    const host::StartedProcess& p = recorder.started()[0];
+    EXPECT_EQ(p.application, home + "bin\\pvengine64.exe");
+    EXPECT_EQ(p.commandLine,
+              " +I\"" + dir.path() + "/house$.pov\" +O\"" + dir.path() + "/house$.bmp\" +D -V");
+    EXPECT_EQ(p.priorityClass, 0x80u);
+}
+
+TEST_F(PovScene, file_command_proposes_the_drawing_name_and_cancel_writes_nothing) {
+    host::setSysVar("DWGPREFIX", host::SysVarValue{dir.path() + "/"}, false);
+    host::setSysVar("DWGNAME", host::SysVarValue{std::string("house.dwg")}, false);
+    run({"!dialog file cancel", "VELMPOVRAYF", ""});
+    EXPECT_FALSE(fs::exists(dir.path("house.pov")));
+    run({"!dialog file ok", "VELMPOVRAYF", ""});
+    EXPECT_TRUE(fs::exists(dir.path("house.pov")));
+}
+
+// ---------------------------------------------------------------- dialogs
+
+TEST_F(PovScene, material_dialog_refuses_to_remove_a_group_and_keeps_the_assignment_on_import_cancel) {
+    const AAR_LAYERPOV before = [] {
+        ZcDbObjectPointer<VELM_MATPOV> t(OpenMatPovObject());
+        return t->rows;
+    }();
+    ASSERT_FALSE(before.empty());
+    // A layer row enables the remove button; the group row then is refused.
+    run({"!dialog 318 select 1385 2 select 1385 0 click 1406 ok", "VELMPOVMAT"});
+    ASSERT_FALSE(zcui::MessageBoxes().empty());
+    EXPECT_EQ(zcui::MessageBoxes().back().text, "Nie można usunąć nazwy grupy");
+    {
+        ZcDbObjectPointer<VELM_MATPOV> t(OpenMatPovObject());
+        EXPECT_EQ(t->rows, before);
+        t->rows.resize(3);
+    }
+    // Import reads the shipped file; Cancel drops it.
+    run({"!dialog 318 click 1461 cancel", "VELMPOVMAT"});
+    {
+        ZcDbObjectPointer<VELM_MATPOV> t(OpenMatPovObject());
+        EXPECT_EQ(t->rows.size(), 3u);
+    }
+    // Import when no "LAYERPOV.DEF" is found keeps what the dialog holds,
+    // and OK stores that.
+    fs::create_directories(dir.path("library"));
+    fs::copy_file(std::string(VELM_SOURCE_DIR) + "/support/TEXTUREPOV.DEF",
+                  dir.path("library/TEXTUREPOV.DEF"));
+    host::setSupportPathProvider([this] { return std::vector<std::string>{dir.path("library")}; });
+    run({"!dialog 318 click 1461 ok", "VELMPOVMAT"});
+    ZcDbObjectPointer<VELM_MATPOV> t(OpenMatPovObject());
+    EXPECT_EQ(t->rows.size(), 3u);
+}
+
+TEST_F(PovScene, options_dialog_keeps_an_untouched_intensity_and_stores_every_setting) {
+    run({"!dialog 333 ok", "VELMPOVOPTIONS"});
+    double intensity = 0.0;
+    ReadRegistryVariables("povIntAmbiente", nullptr, &intensity, nullptr);
+    EXPECT_EQ(intensity, 1.0);
+    // 1.0 opens the slider at 6 (1.0 / 0.15 truncated); moved it stores its step.
+    int opened = -1;
+    zcui::InstallDialogDriver(IDD_PREF_POVRAY, [&](zcui::DialogUser& user) {
+        opened = static_cast<CSliderCtrl*>(user.Dialog().GetDlgItem(1436))->GetPos();
+        user.Slide(1436, 7);
+        user.Check(1446);
+        user.Check(1395);
+        user.Edit(1396, "ogrod.png");
+        user.Edit(1444, "-12.5");
+        user.Edit(1398, "2500");
+        user.Select(1458, zcui::Row{4});
+        user.Ok();
+    });
+    run({"VELMPOVOPTIONS"});
+    zcui::RemoveDialogDriver(IDD_PREF_POVRAY);
+    EXPECT_EQ(opened, 6);
+    ReadRegistryVariables("povIntAmbiente", nullptr, &intensity, nullptr);
+    EXPECT_NEAR(intensity, 1.05, 1e-9);
+    int quality = 0;
+    ReadRegistryVariables("qualitaRadiosity", &quality, nullptr, nullptr);
+    EXPECT_EQ(quality, 4);
+    EXPECT_EQ(SettingInt(SetupVar::SETPOVPIANOORI), 1);
+    EXPECT_EQ(SettingInt(SetupVar::SETPOVADDIMG), 1);
+    EXPECT_EQ(SettingInt(SetupVar::SETPOVSFERACEL), 0);
+    EXPECT_EQ(SettingString(SetupVar::SETPOVFILEIMG), "ogrod.png");
+    EXPECT_EQ(SettingReal(SetupVar::SETPOVPIANOQZ), -12.5);
+    EXPECT_EQ(SettingReal(SetupVar::SETPOVIMGDIST), 2500.0);
+    std::string folder;
+    ReadRegistryVariables("povDirSupporto", nullptr, nullptr, &folder);
+    EXPECT_EQ(folder, dir.path("docs") + "\\POV-Ray\\v3.6\\include\\");
+}
+
+}  // namespace

@@ -1,0 +1,78 @@
+// The render engine lookup and the include folder upkeep.
+#include "visual/povray/pov_engine.h"
+
+#include <vector>
+
+#include "core/support_files.h"
+#include "host/ui/msgbox.h"
+#include "host/win/files.h"
+#include "host/win/registry.h"
+
+namespace {
+
+constexpr const char* kShellFoldersKey =
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// A text value of a key of the current user; nullopt when missing.
+std::optional<std::string> ReadUserValue(const char* key, const char* name) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) return std::nullopt;
+    BYTE buffer[260] = {};
+    DWORD size = sizeof buffer - 1;
+    DWORD type = REG_NONE;
+    const LONG status = RegQueryValueExW(opened, name, nullptr, &type, buffer, &size);
+    RegCloseKey(opened);
+    if (status != ERROR_SUCCESS || type != REG_SZ) return std::nullopt;
+    buffer[sizeof buffer - 1] = 0;
+    return std::string(reinterpret_cast<const char*>(buffer));
+}
+
+bool IsFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Copies the files of `from` whose names are longer than four characters
+// into `to`, replacing files of the same name.
+void CopyFolderFiles(const std::string& from, const std::string& to) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((from + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = found.cFileName;
+        if (name.size() <= 4 || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) continue;
+        CopyFileW((from + name).c_str(), (to + name).c_str(), FALSE);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+}
+
+}  // namespace
+
+bool FindPovEngine(std::string& path) {
+    // The key missing and the value missing end alike: nothing to start.
+    const std::optional<std::string> home = ReadUserValue(kPovEngineKey, "Home");
+    if (home) {
+        for (const char* engine : {"bin\\pvengine-sse2.exe", "bin\\pvengine64.exe"}) {
+            path = *home + engine;
+            if (IsFile(path)) return true;
+        }
+    }
+    AfxMessageBox(kPovNotInstalled, MB_OK, 0);
+    return false;
+}
+
+void PreparePovFolders(std::string* folder) {
+    const std::string include =
+        ReadUserValue(kShellFoldersKey, "Personal").value_or("") + "\\POV-Ray\\v3.6\\include\\";
+    if (folder) *folder = include;
+    if (IsFile(include + "velmakUser.inc")) return;
+    std::string data;
+    if (!GetVxdListFolder(data)) return;
+    const std::string preview = include + "velmAnteprime";
+    if (!CreateDirectoryW(preview.c_str(), nullptr)) {
+        AfxMessageBox(kPovPreviewFolderFailed, MB_OK, 0);
+        return;
+    }
+    CopyFolderFiles(data + "POV-Ray\\", include);
+    CopyFolderFiles(data + "POV-Ray\\velmAnteprime\\", preview + "\\");
+}

@@ -1,0 +1,24 @@
+// Where the render engine is installed and the per-user include folder it
+// reads this module's include files and preview bitmaps from.
+//
+// The engine is found through its registry key (value "Home", expected to
+// end with a backslash) and one of its two executables. The include folder
+// is "POV-Ray\v3.6\include\" under the user's documents folder; it is
+// filled from the "POV-Ray\" folder beside "VXD.LST" the first time, and
+// never again once it holds "velmakUser.inc", so the user's edits there
+// survive.
+#pragma once
+
+#include <string>
+
+inline constexpr const char* kPovEngineKey = "Software\\POV-Ray\\CurrentVersion\\Windows";
+inline constexpr const char* kPovNotInstalled =
+    "POV Ray nie jest zainstalowany lub był jakiś problem z jego zainstalowaniem";
+inline constexpr const char* kPovPreviewFolderFailed = "Nie można utworzyć katalogu podglądu!";
+
+// The full path of the engine; false after the message box when the key or
+// both executables are missing.
+bool FindPovEngine(std::string& path);
+// Gives the include folder (with its trailing backslash) when `folder` is
+// given, and copies the module's files there when they are missing.
+void PreparePovFolders(std::string* folder = nullptr);

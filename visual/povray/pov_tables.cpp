@@ -1,0 +1,59 @@
+// The render material library and the default layer assignment: both read
+// with the one catalogue line reader of the layer materials, the library's
+// rows renamed to what they hold.
+#include "visual/povray/pov_tables.h"
+
+#include "core/support_files.h"
+#include "host/db/dbobjptr.h"
+#include "host/win/textfile.h"
+#include "store/open_or_create.h"
+
+AAR_TEXTUREPOV ParseTexturePovLines(const std::vector<std::string>& lines) {
+    AAR_TEXTUREPOV table;
+    for (const AA_LAYERPOV& row : ParseLayerPovLines(lines)) {
+        AA_TEXTUREPOV material{row.group, row.layer, row.texture, row.scale, row.integer};
+        if (material.name.starts_with("**")) material.texture = material.name;
+        table.push_back(std::move(material));
+    }
+    return table;
+}
+
+bool ReadTexturePovDef(AAR_TEXTUREPOV& table) {
+    table.clear();
+    const std::optional<std::string> path = FindSupportFile("TEXTUREPOV.DEF");
+    if (!path) return false;
+    std::optional<host::TextFile> file = ReadSupportText(*path);
+    if (!file) return false;
+    if (std::optional<SupportFault> fault = LayerPovFault(file->lines)) {
+        ReportSupportFault(*path, *fault);
+        return false;
+    }
+    table = ParseTexturePovLines(file->lines);
+    return true;
+}
+
+bool ReadLayerPovDef(AAR_LAYERPOV& table) {
+    table.clear();
+    const std::optional<std::string> path = FindSupportFile("LAYERPOV.DEF");
+    return path && ReadLayerPovFile(*path, table);
+}
+
+bool WriteLayerPovDef(const AAR_LAYERPOV& table) {
+    const std::optional<std::string> path = FindSupportFile("LAYERPOV.DEF");
+    if (!path) return false;
+    SupportFileRead read{*path, {}, std::nullopt};
+    if (std::optional<host::TextFile> file = ReadSupportText(*path)) {
+        read.file = std::move(*file);
+        read.fault = LayerPovFault(read.file.lines);
+    }
+    const SupportWrite done = WriteSupportLines(read, FormatLayerPovLines(table));
+    return done == SupportWrite::Written || done == SupportWrite::Unchanged;
+}
+
+AAR_LAYERPOV DrawingLayerMaterials() {
+    // Looking must not add the settings object: a cancelled dialog or a
+    // scene export leaves the drawing as it was.
+    ZcDbObjectPointer<VELM_MATPOV> stored(OpenOrCreateSetting<VELM_MATPOV>(
+        true, [](VELM_MATPOV& o) { o.Reset(); }, false));
+    return stored ? stored->rows : LoadLayerPovCatalogue();
+}
