@@ -94,6 +94,17 @@ Vx OnEdge(const Vx& a, const Vx& b, double x, double y) {
     return {x, y, a.z + (b.z - a.z) * t, a.h + (b.h - a.h) * t, a.mark};
 }
 
+// Whether p lies on the segment a-b within `snap` of it, measured square
+// to the segment.
+bool OnSegment(const Vx& p, const Vx& a, const Vx& b, double snap) {
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double len2 = dx * dx + dy * dy;
+    if (len2 <= 0.0) return false;
+    const double t = ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2;
+    if (t < 0.0 || t > 1.0) return false;
+    return std::fabs((p.x - a.x) * dy - (p.y - a.y) * dx) / std::sqrt(len2) <= snap;
+}
+
 struct Insert {
     double t;
     Vx v;
@@ -122,8 +133,8 @@ void InsertCrossings(Ring& A, Ring& B, double snap) {
                 add(inB[j], b0, b1, x.x, x.y);
             }
             // Collinear runs cross nowhere: their ends lie on each other.
-            if (IsOnSegmentTol(P3(b0), P3(a0), P3(a1), snap)) add(inA[i], a0, a1, b0.x, b0.y);
-            if (IsOnSegmentTol(P3(a0), P3(b0), P3(b1), snap)) add(inB[j], b0, b1, a0.x, a0.y);
+            if (OnSegment(b0, a0, a1, snap)) add(inA[i], a0, a1, b0.x, b0.y);
+            if (OnSegment(a0, b0, b1, snap)) add(inB[j], b0, b1, a0.x, a0.y);
         }
     }
     auto apply = [snap](Ring& r, std::vector<std::vector<Insert>>& ins) {
@@ -178,7 +189,7 @@ struct Boolean {
         for (int i = 0; i < EdgeCount(k); ++i) {
             const int f = From(k, i), t = To(k, i);
             EdgeClass c = kOutside;
-            bool matched = false;
+            bool matched = f == t;  // collapsed by the snap: never traced
             for (int j = 0; j < EdgeCount(o) && !matched; ++j) {
                 if (From(o, j) == f && To(o, j) == t) c = kSame, matched = true;
                 if (From(o, j) == t && To(o, j) == f) c = kOpposite, matched = true;
@@ -191,12 +202,15 @@ struct Boolean {
                 if (where == 1) {
                     c = kInside;
                 } else if (where == 2) {
-                    // On the other's border without an edge of its own there:
-                    // the side the other's inside lies on decides.
+                    // Near the other's border without an edge of its own
+                    // there: the sides of the edge decide, by exact parity.
                     const double len = PlanLength(a, b);
-                    const double off = std::max(4.0 * snap, len * 1e-3);
-                    const Point3 left{mid.x - (b.y - a.y) / len * off, mid.y + (b.x - a.x) / len * off, 0.0};
-                    c = PointInPolygon(left, other, 0) ? kSame : kOpposite;
+                    const double off =
+                        std::max(len * 1e-6, 1e-9 * (1.0 + std::fabs(mid.x) + std::fabs(mid.y)));
+                    const double nx = -(b.y - a.y) / len * off, ny = (b.x - a.x) / len * off;
+                    const bool left = PointInPolygon({mid.x + nx, mid.y + ny, 0.0}, other, 0) != 0;
+                    const bool right = PointInPolygon({mid.x - nx, mid.y - ny, 0.0}, other, 0) != 0;
+                    c = left && right ? kInside : left ? kSame : right ? kOpposite : kOutside;
                 }
             }
             cls[k].push_back(c);
