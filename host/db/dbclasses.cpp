@@ -55,6 +55,7 @@ void zcdbInitClasses() {
     ZcDbModelerStandIn::desc();
     ZcDbRegion::desc();
     ZcDb3dSolid::desc();
+    ZcDbBody::desc();
     ZcDbOpaqueObject::desc();
     ZcDbOpaqueEntity::desc();
     // ZCDB_ENTITY_CLASSES

@@ -39,7 +39,7 @@ TEST(SolidStandIns, box_explodes_into_faces_whose_areas_sum_to_its_surface) {
     EXPECT_EQ(box.createBox({0, 0, 0}, {1, 1, 0}), Zcad::eInvalidInput);
 }
 
-TEST(SolidStandIns, region_explodes_to_closed_polylines_on_its_loops) {
+TEST(SolidStandIns, region_explodes_to_lines_along_its_loops) {
     ZcDbRegion r;
     ZcDbFaceLoop outer{{0, 0, 5}, {4, 0, 5}, {4, 4, 5}, {0, 4, 5}};
     ZcDbFaceLoop hole{{1, 1, 5}, {2, 1, 5}, {2, 2, 5}};
@@ -47,16 +47,15 @@ TEST(SolidStandIns, region_explodes_to_closed_polylines_on_its_loops) {
     EXPECT_NEAR(r.area(), 16 - 0.5, 1e-12);
     std::vector<ZcDbEntity*> parts;
     r.explode(parts);
-    ASSERT_EQ(parts.size(), 2u);
-    std::unique_ptr<ZcDbEntity> first(parts[0]), second(parts[1]);
-    auto* pl = ZcDbPolyline::cast(first.get());
-    ASSERT_NE(pl, nullptr);
-    EXPECT_TRUE(pl->isClosed());
-    ASSERT_EQ(pl->numVerts(), 4u);
-    for (unsigned i = 0; i < 4; ++i) {
-        ZcGePoint3d p;
-        pl->getPointAt(i, p);
-        EXPECT_TRUE(p.isEqualTo(outer[i])) << i;
+    std::vector<std::unique_ptr<ZcDbEntity>> owned(parts.begin(), parts.end());
+    ASSERT_EQ(parts.size(), 7u);
+    for (unsigned i = 0; i < 7; ++i) {
+        auto* line = ZcDbLine::cast(parts[i]);
+        ASSERT_NE(line, nullptr) << i;
+        const ZcDbFaceLoop& loop = i < 4 ? outer : hole;
+        unsigned k = i < 4 ? i : i - 4;
+        EXPECT_TRUE(line->startPoint().isEqualTo(loop[k])) << i;
+        EXPECT_TRUE(line->endPoint().isEqualTo(loop[(k + 1) % loop.size()])) << i;
     }
     ZcDbFaceLoop bent{{0, 0, 0}, {1, 0, 0}, {1, 1, 1}, {0, 1, 0}};
     EXPECT_EQ(r.setLoops({bent}), Zcad::eInvalidInput);

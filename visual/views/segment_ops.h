@@ -1,0 +1,52 @@
+// Segment operations of the section outlines, in plan (x and y): whether
+// two segments are collinear, where a point lies on a segment's line, the
+// overlap of two collinear segments, the z of a segment at a plan point,
+// and the search for a segment already gathered.
+#pragma once
+
+#include <cstdint>
+
+#include "core/geometry/geom_basic.h"
+
+// One line of a view, in view coordinates.
+struct ViewSegment {
+    ViewSegment* next = nullptr;
+    // Colour index, 256 for the layer's colour; -256 for an edge on a
+    // cutting plane.
+    std::int32_t colour = 256;
+    // -1 for a line of a LINE or hatch, else the signed number of its
+    // face's layer in the section's layer list.
+    std::int32_t layerValue = -1;
+    Point3 start, end;
+    std::int32_t cellLow[3] = {0, 0, 0};
+    std::int32_t cellHigh[3] = {0, 0, 0};
+    std::int32_t faceNumber = -1;
+};
+
+// One segment of the section outline where walls and faces are cut: its
+// word, its ends, and its cells in x and y.
+struct SectionSegment {
+    SectionSegment* next = nullptr;
+    std::int32_t word = 0;
+    Point3 start, end;
+    std::int32_t cellLow[2] = {0, 0};
+    std::int32_t cellHigh[2] = {0, 0};
+};
+
+// Whether segments a and b (their starts and ends in plan) are collinear
+// within the tolerance.
+bool SegmentsCollinear2d(const Point3 a[2], const Point3 b[2], double tolerance);
+// Where P lies against the segment A-B: 0 off its line; 1 on the line when
+// collinearOnly; else 30 beyond A, 10 beyond B (by more than t), 2 on it.
+int ClassifyPointOnSegment2d(const Point3& A, const Point3& B, const Point3& P, bool collinearOnly, double t);
+// Finds a segment of the list with the query's ends within t (either way
+// round) and settles which of the two heights and words it keeps; true
+// when there was one. With useCells, segments whose cells do not meet the
+// query's are passed by.
+bool FindDuplicateSegment(const SectionSegment& query, SectionSegment* list, double t, bool useCells);
+// The overlap of the collinear segments a1-a2 and b1-b2 into out (its two
+// ends); 1 when they overlap, 0 when they are apart or only touch.
+int OverlapOfCollinearSegments2d(const Point3& a1, const Point3& a2, const Point3& b1, const Point3& b2,
+                                 Point3 out[2]);
+// The z of the segment start-end at the plan point (x, y).
+double SegmentZAt2d(const Point3& start, const Point3& end, double x, double y);
