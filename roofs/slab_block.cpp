@@ -8,6 +8,7 @@
 #include "roofs/slab_block.h"
 
 #include <cmath>
+#include <vector>
 
 #include "core/entity_data.h"
 #include "core/geometry/geom_basic.h"
@@ -93,25 +94,83 @@ void WriteSideFaces(const CFALDA& record, double T, double dz, const int keyPair
     }
 }
 
-resbuf* BuildSlabXData(const CFALDA& record) {
+// The host refuses an entity whose xdata passes kSlabXDataLimit bytes; a
+// record that would pass it keeps its head on the INSERT, with the vertex
+// count as a 1071 after the flag word, and its loops go in pieces of at
+// most kCarrierPairs vertices onto invisible carrier faces of the block
+// (see GetSlabXData).
+constexpr int kCarrierPairs = 500;
+
+std::size_t SlabXDataSize(const CFALDA& record) {
+    auto text = [](const std::string& s) { return 2 + s.size() + 2; };
     const int key = record.edgeKey >= 0 && record.edgeKey < 4 ? record.edgeKey : 0;
-    resbuf* head = zcutBuildList(-3, 1001, kSlabApp, 1000, record.name.c_str(), 1000, kSlabEdgeKeys[key],
-                                 1040, record.thickness, 1070, record.FlagWord(), 0);
-    resbuf* tail = head;
+    std::size_t n = text(kSlabApp) + text(record.name) + text(kSlabEdgeKeys[key]) + (2 + 8) + (2 + 2);
+    for (const ContourNode* k = record.loops; k; k = k->next)
+        n += 2 * text("{") + static_cast<std::size_t>(CountNodes(k->vertices)) * ((2 + 24) + (2 + 2));
+    return n;
+}
+
+struct SlabXData {
+    resbuf* insert = nullptr;       // from the -3 marker on
+    std::vector<resbuf*> carriers;  // the same, one per carrier face
+};
+
+SlabXData BuildSlabXData(const CFALDA& record) {
+    SlabXData out;
+    const int key = record.edgeKey >= 0 && record.edgeKey < 4 ? record.edgeKey : 0;
+    out.insert = zcutBuildList(-3, 1001, kSlabApp, 1000, record.name.c_str(), 1000, kSlabEdgeKeys[key], 1040,
+                               record.thickness, 1070, record.FlagWord(), 0);
+    const bool split = SlabXDataSize(record) > kSlabXDataLimit;
+    resbuf* tail = out.insert;
     while (tail->rbnext) tail = tail->rbnext;
     auto append = [&](resbuf* part) {
         tail->rbnext = part;
         while (tail->rbnext) tail = tail->rbnext;
     };
-    for (const ContourNode* k = record.loops; k; k = k->next) {
-        append(zcutBuildList(1002, "{", 0));
+    if (split) {
+        int total = 0;
+        for (const ContourNode* k = record.loops; k; k = k->next) total += CountNodes(k->vertices);
+        append(zcutBuildList(1071, total, 0));
+    }
+    int pairs = kCarrierPairs;  // in the current carrier
+    int index = 0;
+    for (const ContourNode* k = record.loops; k; k = k->next, ++index) {
+        bool open = false;
         for (const VertexNode* v = k->vertices; v; v = v->next) {
+            if (split && pairs == kCarrierPairs) {
+                if (open) append(zcutBuildList(1002, "}", 0));
+                out.carriers.push_back(zcutBuildList(-3, 1001, kSlabApp, 0));
+                tail = out.carriers.back();
+                while (tail->rbnext) tail = tail->rbnext;
+                pairs = 0;
+                open = false;
+            }
+            if (!open) {
+                if (split) append(zcutBuildList(1071, index, 0));
+                append(zcutBuildList(1002, "{", 0));
+                open = true;
+            }
             const ads_point p{v->x, v->y, v->z};
             append(zcutBuildList(1011, p, 1070, v->edgeFlag, 0));
+            ++pairs;
         }
+        if (!open) append(zcutBuildList(1002, "{", 0));
         append(zcutBuildList(1002, "}", 0));
     }
-    return head;
+    return out;
+}
+
+// A face with every edge hidden and its corners at one point: it draws
+// nothing and only carries a piece of the record.
+void WriteCarrier(const std::string& layer, const Point3& at, double dz, resbuf* xdata) {
+    const ads_point c{at.x, at.y, at.z + dz};
+    resbuf* face = zcutBuildList(RTDXF0, "3DFACE", 8, layer.empty() ? "0" : layer.c_str(), 62, 256, 10, c, 11,
+                                 c, 12, c, 13, c, 70, 15, 0);
+    resbuf* tail = face;
+    while (tail->rbnext) tail = tail->rbnext;
+    tail->rbnext = xdata;
+    zcdbEntMake(face);
+    zcutRelRb(face);
 }
 
 }  // namespace
@@ -162,14 +221,23 @@ resbuf* MakeSlabBlock(CFALDA& record, std::string& blockName, RingNode* ring, do
                 WriteLine(record.layer2d, v->pt(), NextInRing<const VertexNode>(k->vertices, v)->pt());
     }
 
+    SlabXData xdata = BuildSlabXData(record);
+    if (!xdata.carriers.empty()) {
+        const VertexNode* first = record.loops ? record.loops->vertices : nullptr;
+        const Point3 at = first ? first->pt() : Point3{0.0, 0.0, 0.0};
+        for (resbuf* carrier : xdata.carriers) WriteCarrier(record.bottomLayer, at, dz, carrier);
+    }
     resbuf* end = zcutBuildList(RTDXF0, "ENDBLK", 0);
     const int endRc = zcdbEntMake(end);
     zcutRelRb(end);
-    if (endRc != RTNORM) return nullptr;
+    if (endRc != RTNORM) {
+        zcutRelRb(xdata.insert);
+        return nullptr;
+    }
     char name[260] = "";
     zcedGetInput(name);
     blockName = name;
-    return BuildSlabXData(record);
+    return xdata.insert;
 }
 
 FaceRecord* LoopsAsHatchContour(const ContourNode* loops) {

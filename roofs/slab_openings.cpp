@@ -263,7 +263,7 @@ int RemoveOpeningFromSlab(const VertexNode* polygon, ads_name slabName, bool not
     for (std::int32_t i = 0; i < n && bestCount < total; ++i) {
         ads_name member;
         if (zcedSSName(set, i, member) != RTNORM) continue;
-        resbuf* list = GetEntXData(member, kSlabApp);
+        resbuf* list = GetSlabXData(member);
         const int flags = SlabFlagWord(list);
         if (flags < 0 || flags > 15) {
             zcutRelRb(list);

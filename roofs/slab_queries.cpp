@@ -219,7 +219,7 @@ SlabPlaneRec* CollectCoveringSlabs(double elevation, bool flatten, bool skipFlag
 
     for (const auto& e : SelectWithApp(kSlabApp, true)) {
         ToName(e, en);
-        resbuf* list = GetEntXData(en, kSlabApp);
+        resbuf* list = GetSlabXData(en);
         if (!list) continue;
         int flags = ReadFlagWord(list);
         bool skip = false;
@@ -275,7 +275,7 @@ SlabPlaneRec* CollectSlabPlanes(const Model3DLevelRec* records, double elevation
         for (const ObjectIdNode* n = upper ? r->ids1 : r->ids2; n; n = n->next) {
             ads_name en;
             if (n->id.isNull() || zcdbGetAdsName(en, n->id) != Zcad::eOk) continue;
-            if (resbuf* list = GetEntXData(en, kSlabApp)) {
+            if (resbuf* list = GetSlabXData(en)) {
                 const int flags = ReadFlagWord(list);
                 VertexNode* outline = flags >= 0 && flags <= 15 ? SlabOutline(list) : nullptr;
                 const double thickness = ReadThickness(list);

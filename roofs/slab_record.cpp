@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "core/base/module_state.h"
 #include "core/base/velm_assert.h"
@@ -19,7 +20,10 @@
 #include "core/entity_readers.h"
 #include "core/geometry/geom_basic.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
+#include "host/db/dbmain.h"
+#include "host/db/dbobjptr.h"
 #include "host/util/nocase.h"
 #include "roofs/slab_planes.h"
 
@@ -39,16 +43,74 @@ void CFALDA::SetLoops(ContourNode* newLoops) {
     loops = newLoops;
 }
 
-bool ReadSlabRecord(const ads_name entity, CFALDA& record, double& floorElevation) {
-    floorElevation = 0.0;
-    resbuf* list = GetEntXData(entity, kSlabApp);
-    if (!list) return false;
-    const bool ok = ReadSlabRecordFromList(list, record, floorElevation, true);
-    zcutRelRb(list);
-    return ok;
+namespace {
+
+// The vertex count of a record kept in pieces; -1 for a record kept whole.
+int PiecedVertexCount(const resbuf* app) {
+    for (const resbuf* rb = app ? app->rbnext : nullptr; rb && rb->restype != 1001 && rb->restype != 1002;
+         rb = rb->rbnext)
+        if (rb->restype == 1071) return static_cast<int>(rb->resval.rlong);
+    return -1;
 }
 
-namespace {
+// Appends the vertex pairs of every piece in `xdata` (a carrier's) to the
+// loop it names.
+void CollectPieces(const resbuf* xdata, std::vector<std::vector<const resbuf*>>& loops) {
+    int index = -1;
+    for (const resbuf* rb = xdata; rb; rb = rb->rbnext) {
+        if (rb->restype == 1071) {
+            index = static_cast<int>(rb->resval.rlong);
+            if (index < 0 || index > 100000) index = -1;
+            if (index >= static_cast<int>(loops.size())) loops.resize(static_cast<std::size_t>(index) + 1);
+        } else if (rb->restype == 1011 && index >= 0 && rb->rbnext && rb->rbnext->restype == 1070) {
+            loops[static_cast<std::size_t>(index)].push_back(rb);
+            rb = rb->rbnext;
+        }
+    }
+}
+
+// Rebuilds the braced loops of a pieced record from the carriers of the
+// INSERT's block onto the end of `list`.
+void JoinPieces(const ads_name entity, resbuf* list, int count) {
+    ZcDbObjectId entityId, blockId;
+    if (zcdbGetObjectId(entityId, entity) != Zcad::eOk) return;
+    {
+        ZcDbObjectPointer<ZcDbEntity> ent(entityId, ZcDb::kForRead);
+        const ZcDbBlockReference* insert = ent ? ZcDbBlockReference::cast(ent.get()) : nullptr;
+        if (insert) blockId = insert->blockTableRecord();
+    }
+    if (blockId.isNull()) return;
+    std::vector<host::ResbufList> carriers;
+    std::vector<std::vector<const resbuf*>> loops;
+    {
+        ZcDbObjectPointer<ZcDbBlockTableRecord> block(blockId, ZcDb::kForRead);
+        ZcDbBlockTableRecordIterator* it = nullptr;
+        if (!block || block->newIterator(it) != Zcad::eOk || !it) return;
+        for (it->start(); !it->done(); it->step()) {
+            ZcDbEntity* opened = nullptr;
+            if (it->getEntity(opened, ZcDb::kForRead) != Zcad::eOk) continue;
+            ZcDbObjectPointer<ZcDbEntity> inner(opened);
+            if (resbuf* part = inner->xData(kSlabApp)) {
+                carriers.emplace_back(part);
+                CollectPieces(part, loops);
+            }
+        }
+        delete it;
+    }
+    int total = 0;
+    for (const auto& loop : loops) total += static_cast<int>(loop.size());
+    if (total != count) return;
+    resbuf* tail = list;
+    while (tail->rbnext) tail = tail->rbnext;
+    for (const auto& loop : loops) {
+        tail = tail->rbnext = zcutBuildList(1002, "{", 0);
+        for (const resbuf* pair : loop) {
+            tail->rbnext = zcutBuildList(1011, pair->resval.rpoint, 1070, pair->rbnext->resval.rint, 0);
+            tail = tail->rbnext->rbnext;
+        }
+        tail = tail->rbnext = zcutBuildList(1002, "}", 0);
+    }
+}
 
 std::string LayerOf(const resbuf* list) {
     const resbuf* layer = FindRbCode(list, 8);
@@ -56,6 +118,22 @@ std::string LayerOf(const resbuf* list) {
 }
 
 }  // namespace
+
+resbuf* GetSlabXData(const ads_name entity) {
+    resbuf* list = GetEntXData(entity, kSlabApp);
+    const int count = PiecedVertexCount(FindXDataApp(list, kSlabApp));
+    if (list && count >= 0) JoinPieces(entity, list, count);
+    return list;
+}
+
+bool ReadSlabRecord(const ads_name entity, CFALDA& record, double& floorElevation) {
+    floorElevation = 0.0;
+    resbuf* list = GetSlabXData(entity);
+    if (!list) return false;
+    const bool ok = ReadSlabRecordFromList(list, record, floorElevation, true);
+    zcutRelRb(list);
+    return ok;
+}
 
 bool ReadSlabRecordFromList(const resbuf* list, CFALDA& record, double& floorElevation, bool searchHatch) {
     floorElevation = 0.0;
@@ -82,7 +160,14 @@ bool ReadSlabRecordFromList(const resbuf* list, CFALDA& record, double& floorEle
     } else {
         DecodeSlabFlags(record, 0);
     }
-    record.SetLoops(ParseSlabLoops(app));
+    if (PiecedVertexCount(app) >= 0) {
+        // The list holds only the head: the loops are read from the carriers.
+        const resbuf* name = FindRbCode(list, -1);
+        host::ResbufList whole(name ? GetSlabXData(name->resval.rlname) : nullptr);
+        record.SetLoops(ParseSlabLoops(FindXDataApp(whole.get(), kSlabApp)));
+    } else {
+        record.SetLoops(ParseSlabLoops(app));
+    }
 
     record.hideApproximated = false;
     for (const ContourNode* k = record.loops; k; k = k->next)
@@ -145,7 +230,7 @@ ContourNode* ParseSlabLoops(const resbuf* xdata) {
 }
 
 VertexNode* GetSlabOutlineVertices(const ads_name entity) {
-    resbuf* list = GetEntXData(entity, kSlabApp);
+    resbuf* list = GetSlabXData(entity);
     if (!list) return nullptr;
     VertexNode* result = nullptr;
     const resbuf* rb = FindXDataApp(list, kSlabApp);

@@ -12,6 +12,7 @@
 // edge, 0 no edge, -1 a hidden edge, -2 a fully hidden edge.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "core/geometry/vertex_list.h"
@@ -20,6 +21,8 @@
 #include "host/util/resbuf.h"
 
 constexpr const char* kSlabApp = "VELM5$_$VFALDA-";
+// The most xdata bytes the host keeps on one entity.
+constexpr std::size_t kSlabXDataLimit = 16383;
 
 // The edge keys in the order of their numbers 0..3.
 extern const char* const kSlabEdgeKeys[4];
@@ -60,6 +63,14 @@ inline int ReducedEdgeFlag(int stored) {
     return stored > 90 ? stored - 100 : stored;
 }
 
+// The entity-data list of `entity` with its slab xdata; null without it. A
+// record too long for one entity's xdata holds its vertex count as a 1071
+// after the flag word and its loops in pieces on carrier faces of its
+// block (each piece a 1071 loop index and a braced run of vertices); they
+// are gathered back here into the braced loops of a short record, so that
+// every reader sees one form. A record whose pieces do not add up to its
+// count comes back without loops.
+resbuf* GetSlabXData(const ads_name entity);
 // Reads the slab xdata of `entity` into the record; false without the xdata
 // or without its name. floorElevation gets the level of the INSERT's layer
 // when the slab follows its floor, else 0.0.

@@ -222,6 +222,37 @@ std::vector<ZcDbObjectId> byKind(ZcDbDatabase* db, const host::SelectionFilter& 
     return out;
 }
 
+// The whole drawing through a filter that asks for xdata of an
+// application: only the entities the database lists under it are looked
+// at, in drawing order (the handle order the walk gives them). An application pattern with wildcards takes
+// every listed application it matches.
+std::vector<ZcDbObjectId> byXDataApp(ZcDbDatabase* db, const host::SelectionFilter& filter) {
+    const std::string& app = filter.requiredXDataApps()->front();
+    const auto& index = db->xdataIndex();
+    std::vector<ZcDbStub*> stubs;
+    const bool wild = app.find_first_of("#@.*?[~`,") != std::string::npos;
+    if (!wild) {
+        if (auto it = index.find(app); it != index.end()) stubs.assign(it->second.begin(), it->second.end());
+    } else {
+        const host::WcPattern pattern(app);
+        for (const auto& [name, listed] : index)
+            if (pattern.matches(name)) stubs.insert(stubs.end(), listed.begin(), listed.end());
+        std::sort(stubs.begin(), stubs.end());
+        stubs.erase(std::unique(stubs.begin(), stubs.end()), stubs.end());
+    }
+    const ZcDbObjectId model = db->modelSpaceId(), paper = db->paperSpaceId();
+    std::vector<ZcDbObjectId> ids;
+    ids.reserve(stubs.size());
+    for (ZcDbStub* s : stubs) {
+        const ZcDbObjectId id(s);
+        if (!s->object || id.isErased()) continue;
+        const ZcDbObjectId owner = s->object->ownerId();
+        if (owner == model || owner == paper) ids.push_back(id);
+    }
+    std::sort(ids.begin(), ids.end(), [](ZcDbObjectId a, ZcDbObjectId b) { return a.handle() < b.handle(); });
+    return filtered(ids, filter);
+}
+
 }  // namespace
 
 int zcedSSGet(const char* str, const void* pt1, const void* pt2, const resbuf* filterList, ads_name ss) {
@@ -239,6 +270,8 @@ int zcedSSGet(const char* str, const void* pt1, const void* pt2, const resbuf* f
                           mode == "F" || mode == "A" || mode == "ALL" || mode.empty() || mode[0] == ':';
     if (mode == "X" && filter.readsKindOnly()) {
         ids = byKind(db, filter);
+    } else if (mode == "X" && filter.requiredXDataApps()) {
+        ids = byXDataApp(db, filter);
     } else if (mode == "X") {
         const std::vector<ZcDbObjectId>& all = host::drawingEntities(db);
         ids.reserve(all.size());
@@ -394,9 +427,10 @@ struct host::SelectionFilter::Node {
     Kind kind = kAnd;
     std::vector<std::unique_ptr<Node>> kids;
     ZcDbDxfItem value;
-    std::vector<std::string> ops;            // kTest: one, or three for points
-    std::vector<std::string> apps;           // kXData
-    std::optional<host::WcPattern> pattern;  // kTest on text: the upper-cased value, compiled
+    std::vector<std::string> ops;              // kTest: one, or three for points
+    std::vector<std::string> apps;             // kXData
+    std::vector<host::WcPattern> appPatterns;  // kXData: apps, compiled
+    std::optional<host::WcPattern> pattern;    // kTest on text: the upper-cased value, compiled
 };
 
 namespace {
@@ -456,6 +490,7 @@ private:
             for (m_rb = m_rb->rbnext; m_rb && m_rb->restype == 1001; m_rb = m_rb->rbnext)
                 node->apps.push_back(host::toUpper(m_rb->resval.rstring ? m_rb->resval.rstring : ""));
             if (node->apps.empty()) return nullptr;
+            for (const std::string& app : node->apps) node->appPatterns.emplace_back(app);
             return node;
         }
         node->kind = Node::kTest;
@@ -635,10 +670,10 @@ bool evaluate(const Node& n, const Subject& s) {
         case Node::kNot:
             return !evaluate(*n.kids[0], s);
         case Node::kXData:
-            for (const std::string& app : n.apps) {
+            for (const host::WcPattern& app : n.appPatterns) {
                 bool found = false;
                 for (const ZcDbXDataApp& a : s.e->xDataApps())
-                    if (host::wcMatch(host::toUpper(a.app).c_str(), app.c_str())) found = true;
+                    if (app.matches(a.app, true)) found = true;
                 if (!found) return false;
             }
             return true;
@@ -691,6 +726,13 @@ bool SelectionFilter::matchesKind(const ZcRxClass* kind) const {
 }
 
 SelectionFilter::~SelectionFilter() = default;
+
+const std::vector<std::string>* SelectionFilter::requiredXDataApps() const {
+    if (!m_ok) return nullptr;
+    for (const auto& k : m_root->kids)
+        if (k->kind == Node::kXData) return &k->apps;
+    return nullptr;
+}
 
 bool SelectionFilter::empty() const {
     return m_root->kids.empty();

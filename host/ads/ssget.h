@@ -79,6 +79,10 @@ public:
     // matchesKind answers for every entity of a class at once.
     bool readsKindOnly() const { return m_ok && m_kindOnly; }
     bool matchesKind(const ZcRxClass* kind) const;
+    // The application patterns (upper-cased) of an xdata test that every
+    // match must pass (one at the top level of the filter): the entities
+    // carrying none of them need not be looked at. Null without such a test.
+    const std::vector<std::string>* requiredXDataApps() const;
 
     struct Node;
 

@@ -8,6 +8,7 @@
 #include "host/db/dbsymtb.h"
 #include "host/util/nocase.h"
 #include "host/util/snapshot.h"
+#include "host/win/textutil.h"
 
 namespace {
 
@@ -183,8 +184,17 @@ Zcad::ErrorStatus ZcDbDatabase::attach(ZcDbObjectId& id, ZcDbObject* obj, ZcDbSt
     noteOpened(stub);
     id = ZcDbObjectId(stub);
     if (m_undo.recording()) m_undo.recordAppend(stub);
+    if (!obj->m_xdata.empty()) noteXData(stub, obj->m_xdata);
     obj->subAppendedToDb(this);
     return Zcad::eOk;
+}
+
+void ZcDbDatabase::noteXData(ZcDbStub* stub, const std::vector<ZcDbXDataApp>& apps) {
+    for (const ZcDbXDataApp& app : apps) {
+        auto key = m_xdataKeys.find(app.app);
+        if (key == m_xdataKeys.end()) key = m_xdataKeys.emplace(app.app, host::toUpper(app.app)).first;
+        m_xdataIndex[key->second].insert(stub);
+    }
 }
 
 Zcad::ErrorStatus ZcDbDatabase::getZcDbObjectId(ZcDbObjectId& id, bool createIfNotFound,

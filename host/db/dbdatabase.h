@@ -145,6 +145,17 @@ public:
     // than by a walk over the whole drawing: the command processor asks
     // after every command, and a walk each time made long scripts quadratic.
     std::vector<const ZcDbObject*> objectsLeftOpen();
+    // Objects by the applications of their xdata, under the upper-cased
+    // application name: every object that has carried it since it joined
+    // the drawing. One that has dropped it since stays listed, so readers
+    // look at the object itself; what is listed is what a selection by
+    // application need look at, instead of every entity of the drawing.
+    const std::unordered_map<std::string, std::unordered_set<ZcDbStub*>>& xdataIndex() const {
+        return m_xdataIndex;
+    }
+    // Platform internals: `stub`'s object now carries xdata of these
+    // applications.
+    void noteXData(ZcDbStub* stub, const std::vector<ZcDbXDataApp>& apps);
     // Platform internals: an object was opened for read or write.
     void noteOpened(ZcDbStub* stub);
     // Platform internals: an object is now closed for read and write.
@@ -230,6 +241,8 @@ private:
     void trimOpened();
 
     host::StubStore<ZcDbStub> m_stubs;
+    std::unordered_map<std::string, std::unordered_set<ZcDbStub*>> m_xdataIndex;
+    std::unordered_map<std::string, std::string> m_xdataKeys;  // application name as written -> key
     // Stubs opened since objectsLeftOpen() last looked (repeats allowed).
     std::vector<ZcDbStub*> m_opened;
     host::HandleMap m_byHandle;

@@ -271,7 +271,10 @@ Zcad::ErrorStatus ZcDbObject::setXDataApp(const std::string& app, std::vector<Zc
             it->items = std::move(items);
         return Zcad::eOk;
     }
-    if (!items.empty()) m_xdata.push_back({app, std::move(items)});
+    if (!items.empty()) {
+        m_xdata.push_back({app, std::move(items)});
+        if (m_stub && m_stub->db) m_stub->db->noteXData(m_stub, {m_xdata.back()});
+    }
     return Zcad::eOk;
 }
 
@@ -383,6 +386,7 @@ Zcad::ErrorStatus ZcDbObject::dwgInFields(ZcDbDwgFiler* f) {
     if (f->filerStatus() != Zcad::eOk) return f->filerStatus();
     m_ownerId = owner;
     m_xdata = std::move(apps);
+    if (m_stub && m_stub->db && !m_xdata.empty()) m_stub->db->noteXData(m_stub, m_xdata);
     m_xdictId = xdict;
     m_reactors = std::move(reactors);
     return Zcad::eOk;

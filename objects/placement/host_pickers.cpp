@@ -584,7 +584,7 @@ int ReadSlabPlaneVars(ObjContext& c) {
     double plane[4] = {0.0, 0.0, 1.0, 0.0};
     double thickness = 0.0;
     if (!ads_name_nil(c.firstEntity)) {
-        host::ResbufList list(GetEntXData(c.firstEntity, kSlabApp));
+        host::ResbufList list(GetSlabXData(c.firstEntity));
         const int kind = list ? SlabKind(list.get()) : -1;
         if (kind < 0 || kind > 15) return -1;
         const double t = SlabThickness(list.get());

@@ -5,11 +5,14 @@
 
 #include <cmath>
 #include <numbers>
+#include <utility>
+#include <vector>
 
 #include "core/base/module_state.h"
 #include "core/entity_readers.h"
 #include "core/host_services.h"
 #include "host/ads/ssget.h"
+#include "host/db/dxffile.h"
 #include "host/harness/harness.h"
 #include "host/ui/wnd.h"
 #include "roofs/commands/floor_slab.h"
@@ -342,3 +345,123 @@ TEST_F(SlabCommandsTest, roof_dialog_converts_the_slope_and_stores_only_on_ok) {
 }
 
 }  // namespace
+
+// An outline whose record passes what one entity's xdata may hold: the
+// slab used to end with nothing written and no word. A comb of `teeth`
+// teeth 100 x 150 over a base 150 high: 2 + 4 * teeth vertices.
+class LongOutlineSlabTest : public SlabCommandsTest {
+protected:
+    static std::vector<std::pair<double, double>> Comb(int teeth) {
+        std::vector<std::pair<double, double>> pts{{0, 0}, {200.0 * teeth, 0}};
+        for (int i = teeth - 1; i >= 0; --i) {
+            pts.emplace_back(200.0 * i + 200, 300);
+            pts.emplace_back(200.0 * i + 100, 300);
+            pts.emplace_back(200.0 * i + 100, 150);
+            pts.emplace_back(200.0 * i, 150);
+        }
+        return pts;
+    }
+    static void PushOutline(const std::vector<std::pair<double, double>>& pts) {
+        for (const auto& [x, y] : pts) push(std::to_string(x) + "," + std::to_string(y));
+    }
+    // The slab's outline as read back, against the points given.
+    static void ExpectOutline(const ads_name slab, const std::vector<std::pair<double, double>>& pts) {
+        CFALDA record;
+        double E = 0;
+        ASSERT_TRUE(ReadSlabRecord(slab, record, E));
+        ASSERT_NE(record.loops, nullptr);
+        EXPECT_EQ(record.loops->next, nullptr);
+        std::size_t i = 0;
+        bool same = true;
+        for (const VertexNode* v = record.loops->vertices; v; v = v->next, ++i)
+            same = same && i < pts.size() && v->x == pts[i].first && v->y == pts[i].second;
+        EXPECT_EQ(i, pts.size());
+        EXPECT_TRUE(same);
+        OwnedList<VertexNode> outline(GetSlabOutlineVertices(slab));
+        EXPECT_EQ(CountNodes(outline.get()), static_cast<int>(pts.size()));
+    }
+};
+
+// Just past what one entity's xdata holds, through the commands: the floor
+// slab and the roof slab are both made and read back whole.
+TEST_F(LongOutlineSlabTest, floor_and_roof_slabs_past_the_xdata_limit_are_made_by_the_commands) {
+    const auto pts = Comb(150);
+    Dialog("152 click 4");
+    PushOutline(pts);
+    push("");
+    push("");
+    CmdFloorSlab();
+    ASSERT_EQ(count("0=INSERT 8=FLOORSLAB"), 1);
+    ads_name slab;
+    ASSERT_TRUE(LastSlab(slab));
+    ExpectOutline(slab, pts);
+
+    Dialog("118 ok");
+    std::vector<std::pair<double, double>> moved;
+    for (const auto& [x, y] : pts) moved.emplace_back(x + 1e5, y);
+    PushOutline(moved);
+    PushAll({{"", "", "", ""}});
+    CmdRoofSlab();
+    ASSERT_EQ(count("0=INSERT 8=ROOFSLAB"), 1);
+    ASSERT_TRUE(LastSlab(slab));
+    ExpectOutline(slab, moved);
+}
+
+TEST_F(LongOutlineSlabTest, a_slab_of_8000_vertices_is_written_whole_and_survives_a_save) {
+    const int teeth = 2000;
+    const auto pts = Comb(teeth);
+    std::vector<LoopPoint> loop;
+    for (const auto& [x, y] : pts) loop.push_back({x, y, 0.0});
+    CFALDA record;
+    record.name = "FLOORSLAB";
+    record.thickness = 20.0;
+    record.SetLoops(SlabLoops({loop}));
+    ads_name slab;
+    ASSERT_TRUE(WriteSlab(record, slab));
+    ExpectOutline(slab, pts);
+    // The bottom and top faces each cover the comb exactly once; the side
+    // faces and the carriers of the record cover nothing in plan.
+    const double area = 200.0 * teeth * 150 + teeth * 100.0 * 150;
+    double faces = 0.0;
+    for (const BlockEntity& e : BlockOf(slab)) faces += e.type == "3DFACE" ? TriangleArea(e) : 0.0;
+    EXPECT_NEAR(faces, 2 * area, 1e-6 * area);
+
+    // Saved and read again, the record is still whole: its pieces travel
+    // with the faces of the block.
+    resbuf* list = zcdbEntGet(slab);
+    const std::string handle = FindRbCode(list, 5)->resval.rstring;
+    zcutRelRb(list);
+    host::DxfLoadResult back = host::readDxfText(host::writeDxfText(db()));
+    ASSERT_TRUE(back.db) << back.error;
+    ZcDbDatabase* drawing = db();
+    zcdbSetCurDwg(back.db.get());
+    ads_name again;
+    EXPECT_EQ(zcdbHandEnt(handle.c_str(), again), RTNORM);
+    ExpectOutline(again, pts);
+    zcdbSetCurDwg(drawing);
+}
+
+// A record that still fits stays whole on its INSERT: no carrier, no count.
+TEST_F(LongOutlineSlabTest, an_outline_that_fits_keeps_its_record_on_the_insert) {
+    const auto pts = Comb(100);
+    Dialog("152 click 4");
+    PushOutline(pts);
+    push("");
+    push("");
+    CmdFloorSlab();
+    ads_name slab;
+    ASSERT_TRUE(LastSlab(slab));
+    resbuf* list = GetEntXData(slab, kSlabApp);
+    int pairs = 0, longs = 0;
+    for (const resbuf* rb = FindXDataApp(list, kSlabApp); rb; rb = rb->rbnext) {
+        pairs += rb->restype == 1011 ? 1 : 0;
+        longs += rb->restype == 1071 ? 1 : 0;
+    }
+    zcutRelRb(list);
+    EXPECT_EQ(pairs, static_cast<int>(pts.size()));
+    EXPECT_EQ(longs, 0);
+    // A carrier is the one face whose four corners are one point.
+    for (const BlockEntity& e : BlockOf(slab))
+        EXPECT_FALSE(e.type == "3DFACE" && PointsEqual(e.p[0], e.p[1], true) &&
+                     PointsEqual(e.p[0], e.p[2], true));
+}

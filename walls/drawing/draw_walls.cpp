@@ -8,6 +8,7 @@
 // unwritten live one taken back), capped or closed to the first.
 #include "walls/drawing/draw_walls.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -17,12 +18,17 @@
 #include "core/entity_readers.h"
 #include "core/host_services.h"
 #include "core/input_range.h"
+#include "core/level_layers.h"
+#include "core/level_settings.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ads/transcript.h"
+#include "host/db/dbents.h"
+#include "host/db/dbobjptr.h"
 #include "host/ed/prompts.h"
+#include "host/util/nocase.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "walls/drawing/ajig_muro.h"
@@ -135,6 +141,39 @@ int EraseNullWallLines() {
         if (HostDistance(a, b) < GeomEpsilon && zcdbEntDel(e) == RTNORM) ++erased;
     }
     zcedSSFree(ss);
+    return erased;
+}
+
+int EraseNullWallLines(const std::vector<ZcDbObjectId>& touched) {
+    if (touched.empty()) return 0;
+    const double level = readReal(SetupVar::SQPAV, 0.0);
+    const bool levelsOn = !LevelsSwitchedOff();
+    std::vector<std::string> layers;
+    for (std::string layer : DrawingWallLayers()) {
+        if (levelsOn) MakeLevelLayerName(layer, level);
+        layers.push_back(layer);
+    }
+    std::vector<ZcDbObjectId> ids(touched);
+    std::sort(ids.begin(), ids.end(), [](ZcDbObjectId a, ZcDbObjectId b) { return a.handle() < b.handle(); });
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    int erased = 0;
+    for (ZcDbObjectId id : ids) {
+        Point3 a, b;
+        {
+            ZcDbObjectPointer<ZcDbLine> line(id, ZcDb::kForRead);
+            if (!line || line->isErased()) continue;
+            const std::string layer = line->layer().empty() ? "0" : line->layer();
+            if (std::none_of(layers.begin(), layers.end(),
+                             [&](const std::string& w) { return zcutEqualsNoCase(layer, w); }))
+                continue;
+            const ZcGePoint3d p = line->startPoint(), q = line->endPoint();
+            a = {p.x, p.y, p.z};
+            b = {q.x, q.y, q.z};
+        }
+        ads_name e;
+        if (HostDistance(a, b) < GeomEpsilon && zcdbGetAdsName(e, id) == Zcad::eOk && zcdbEntDel(e) == RTNORM)
+            ++erased;
+    }
     return erased;
 }
 

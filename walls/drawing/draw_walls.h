@@ -7,6 +7,10 @@
 // walls, so the drawing is as before.
 #pragma once
 
+#include <vector>
+
+#include "host/db/dbid.h"
+
 class AJIG_MURO;
 class VELM_MUROJ;
 
@@ -23,3 +27,6 @@ bool OpenWallOptions(AJIG_MURO& jig, VELM_MUROJ& segment, bool showOptions);
 // Erases the LINEs of the current floor's wall layers shorter than
 // 1.1920928955078125e-07; how many were erased.
 int EraseNullWallLines();
+// The same among `touched` only (the lines one wall command made or
+// changed): the command's clean-up costs what it drew, not the floor.
+int EraseNullWallLines(const std::vector<ZcDbObjectId>& touched);

@@ -15,6 +15,8 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/transcript.h"
 #include "host/ads/units.h"
+#include "host/db/dbdatabase.h"
+#include "host/db/dbents.h"
 #include "host/db/dbobjptr.h"
 #include "host/ed/prompts.h"
 #include "host/ui/resources.h"
@@ -111,6 +113,30 @@ bool askRectangle(const Point3& first, double level, Rectangle& r) {
 
 namespace {
 
+// The lines a wall command makes or changes, as the drawing reports them:
+// its clean-up looks at these and not at every wall line of the floor.
+class TouchedLines : public ZcDbDatabaseReactor {
+public:
+    explicit TouchedLines(ZcDbDatabase* db) : m_db(db) {
+        if (m_db) m_db->addReactor(this);
+    }
+    ~TouchedLines() override {
+        if (m_db) m_db->removeReactor(this);
+    }
+    TouchedLines(const TouchedLines&) = delete;
+    TouchedLines& operator=(const TouchedLines&) = delete;
+    void objectAppended(const ZcDbDatabase*, const ZcDbObject* obj) override { note(obj); }
+    void objectModified(const ZcDbDatabase*, const ZcDbObject* obj) override { note(obj); }
+    const std::vector<ZcDbObjectId>& ids() const { return m_ids; }
+
+private:
+    void note(const ZcDbObject* obj) {
+        if (ZcDbLine::cast(obj)) m_ids.push_back(obj->objectId());
+    }
+    ZcDbDatabase* m_db;
+    std::vector<ZcDbObjectId> m_ids;
+};
+
 void runWallDrawing(bool showOptions) {
     const int slot = SetupVar::OSDISABMURO;
     int snapOff = 0;
@@ -120,8 +146,11 @@ void runWallDrawing(bool showOptions) {
         const int zero = 0;
         savedSnap = SysVarShort("OSMODE", &zero);
     }
-    DrawWalls(showOptions);
-    EraseNullWallLines();
+    {
+        TouchedLines touched(zcdbCurDwg());
+        DrawWalls(showOptions);
+        EraseNullWallLines(touched.ids());
+    }
     if (snapOff) SysVarShort("OSMODE", &savedSnap);
 }
 
