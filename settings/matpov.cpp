@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <memory>
+#include <utility>
 
 #include "core/support_files.h"
 #include "host/db/dbdict.h"
@@ -169,8 +170,8 @@ std::vector<std::string> FormatLayerPovLines(const AAR_LAYERPOV& table) {
     return lines;
 }
 
-void SetLayerPovCatalogue(LayerPovCatalogue source) {
-    CatalogueSource() = std::move(source);
+LayerPovCatalogue SetLayerPovCatalogue(LayerPovCatalogue source) {
+    return std::exchange(CatalogueSource(), std::move(source));
 }
 
 AAR_LAYERPOV LoadLayerPovCatalogue() {

@@ -53,9 +53,10 @@ std::vector<std::string> FormatLayerPovLines(const AAR_LAYERPOV& table);
 
 // Where new and re-read records take the catalogue from: fills the table
 // and says whether a catalogue was found. By default "LAYERPOV.DEF" found
-// on the support search path; an empty source gives no catalogue.
+// on the support search path; an empty source gives no catalogue. Returns
+// the source it replaces, so that a caller can put it back.
 using LayerPovCatalogue = std::function<bool(AAR_LAYERPOV&)>;
-void SetLayerPovCatalogue(LayerPovCatalogue source);
+LayerPovCatalogue SetLayerPovCatalogue(LayerPovCatalogue source);
 // The catalogue's rows now (empty when there is no catalogue).
 AAR_LAYERPOV LoadLayerPovCatalogue();
 

@@ -11,16 +11,17 @@ protected:
         DrawingSettings::SetUp();
         VELM_MATPOV::rxInit();
         zcrxBuildClassHierarchy();
-        SetLayerPovCatalogue([](AAR_LAYERPOV& rows) {
+        previous = SetLayerPovCatalogue([](AAR_LAYERPOV& rows) {
             rows = ParseLayerPovLines({"**Muri,", "WALLS,T_Brick,1,1"});
             return true;
         });
     }
     void TearDown() override {
-        SetLayerPovCatalogue({});
+        SetLayerPovCatalogue(std::move(previous));
         DrawingSettings::TearDown();
         VELM_MATPOV::rxUninit();
     }
+    LayerPovCatalogue previous;
 };
 
 }  // namespace

@@ -26,12 +26,13 @@ const std::vector<std::string> kCatalogue = {
 class MatPovTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        SetLayerPovCatalogue([](AAR_LAYERPOV& rows) {
+        previous = SetLayerPovCatalogue([](AAR_LAYERPOV& rows) {
             rows = ParseLayerPovLines(kCatalogue);
             return true;
         });
     }
-    void TearDown() override { SetLayerPovCatalogue({}); }
+    void TearDown() override { SetLayerPovCatalogue(std::move(previous)); }
+    LayerPovCatalogue previous;
 };
 
 AA_LAYERPOV Row(std::string group, std::string layer, std::string texture, double scale, int integer) {
