@@ -427,6 +427,13 @@ HINSTANCE zcuiHostResources() {
     return host;
 }
 
+std::vector<HINSTANCE> zcuiRegisteredResources() {
+    std::vector<HINSTANCE> out;
+    for (const auto& m : Registry())
+        if (m.get() != zcuiHostResources()) out.push_back(m.get());
+    return out;
+}
+
 HINSTANCE AfxGetResourceHandle() {
     if (g_current && !Registered(g_current)) g_current = nullptr;
     return g_current ? g_current : zcuiHostResources();
