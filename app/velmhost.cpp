@@ -12,10 +12,12 @@
 // used; 2 bad usage, an unreadable file or a drawing that cannot be saved.
 #include <readline/history.h>
 #include <readline/readline.h>
-#include <termios.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
@@ -147,8 +149,11 @@ int runQueued() {
 namespace keyboard {
 
 bool cancelled = false;
+// Ctrl-C: the signal only marks the line as cancelled; the key reader,
+// whose read it interrupts, hands it to the editor as a key.
+volatile std::sig_atomic_t interrupted = 0;
 
-// Ctrl-C and Escape: the line being typed is dropped and the prompt that
+// Escape and Ctrl-C: the line being typed is dropped and the prompt that
 // waits is cancelled, as Escape does on the host's command line.
 int cancelLine(int, int) {
     cancelled = true;
@@ -171,6 +176,7 @@ bool readTyped(host::InputQueue& queue, bool atCommandPrompt) {
     std::fputs(atCommandPrompt ? "\n" : "\r\033[K", stdout);
     std::fflush(stdout);
     cancelled = false;
+    interrupted = 0;
     char* typed = readline(prompt.c_str());
     std::string line = typed ? typed : "";
     std::free(typed);
@@ -191,27 +197,25 @@ bool readTyped(host::InputQueue& queue, bool atCommandPrompt) {
     return true;
 }
 
-// Ctrl-C reaches the line editor as a key, not as a signal that would end
-// the program; the terminal gets its settings back at the end.
-class TerminalKeys {
-public:
-    TerminalKeys() {
-        saved_ = tcgetattr(0, &settings_) == 0;
-        if (!saved_) return;
-        termios keys = settings_;
-        keys.c_lflag &= ~static_cast<tcflag_t>(ISIG);
-        tcsetattr(0, TCSANOW, &keys);
-    }
-    ~TerminalKeys() {
-        if (saved_) tcsetattr(0, TCSANOW, &settings_);
-    }
-    TerminalKeys(const TerminalKeys&) = delete;
-    TerminalKeys& operator=(const TerminalKeys&) = delete;
+void onInterrupt(int) {
+    interrupted = 1;
+}
 
-private:
-    termios settings_{};
-    bool saved_ = false;
-};
+// The editor's key reader: Ctrl-C, whose signal interrupts the read,
+// comes back as its key, which cancels like Escape.
+int readKey(FILE* stream) {
+    for (;;) {
+        unsigned char key = 0;
+        ssize_t n = ::read(fileno(stream), &key, 1);
+        if (n == 1) return key;
+        if (n < 0 && errno == EINTR) {
+            if (!interrupted) continue;
+            interrupted = 0;
+            return 3;
+        }
+        return EOF;
+    }
+}
 
 }  // namespace keyboard
 
@@ -223,12 +227,17 @@ int runKeyboard() {
         queueScript(pending);
         return runQueued();
     }
-    keyboard::TerminalKeys keys;
     // The editor measures the Polish prompts in the terminal's characters;
     // numbers keep their '.' whatever the locale.
     std::setlocale(LC_CTYPE, "");
     rl_readline_name = "velmhost";
+    rl_catch_signals = 0;
+    rl_getc_function = keyboard::readKey;
     rl_bind_key(3, keyboard::cancelLine);
+    struct sigaction interrupt = {};
+    interrupt.sa_handler = keyboard::onInterrupt;
+    sigemptyset(&interrupt.sa_mask);
+    sigaction(SIGINT, &interrupt, nullptr);
     // Escape alone, once the editor has waited for the rest of a longer key.
     rl_bind_keyseq("\\e", keyboard::cancelLine);
     using_history();

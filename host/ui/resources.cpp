@@ -428,9 +428,10 @@ HINSTANCE zcuiHostResources() {
 }
 
 std::vector<HINSTANCE> zcuiRegisteredResources() {
+    const HINSTANCE host = zcuiHostResources();  // registered on first use: before the walk
     std::vector<HINSTANCE> out;
     for (const auto& m : Registry())
-        if (m.get() != zcuiHostResources()) out.push_back(m.get());
+        if (m.get() != host) out.push_back(m.get());
     return out;
 }
 

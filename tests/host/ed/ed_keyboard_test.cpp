@@ -76,11 +76,11 @@ TEST(TranscriptEcho, what_the_line_editor_showed_is_not_printed_twice) {
     t.append("5,5");
     t.append("\nOkreśl promień okręgu: ");
     t.shownOnScreen("7");
-    t.append("70");  // not what was shown: printed whole
+    t.append("8");  // not what was shown: printed whole
     std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out, "Określ środek okręgu: Określ promień okręgu: 70");
+    EXPECT_EQ(out, "Określ środek okręgu: Określ promień okręgu: 8");
     // The transcript itself keeps everything.
-    EXPECT_EQ(t.text(), "\nPolecenie: _CIRCLE\nOkreśl środek okręgu: 5,5\nOkreśl promień okręgu: 70");
+    EXPECT_EQ(t.text(), "\nPolecenie: _CIRCLE\nOkreśl środek okręgu: 5,5\nOkreśl promień okręgu: 8");
 }
 
 TEST(KeywordSpellings, two_spellings_of_one_keyword_are_no_ambiguity) {
