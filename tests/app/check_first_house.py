@@ -33,9 +33,9 @@ def inserts(layer):
 for layer, n in (("FLOORSLAB", 1), ("ROOFSLAB", 4), ("STAIRS", 1)):
     if inserts(layer) != n:
         problems.append("%d inserts on %s, expected %d" % (inserts(layer), layer, n))
-openings = [e for e in msp.query("INSERT") if e.has_xdata("VELM5$_$PARAMETRI-")]
+openings = [e for e in msp.query("INSERT") if e.has_xdata("VELM6$_$ABINFISSI_OBJ-")]
 if len(openings) != 4:
-    problems.append("%d placed objects, expected 4 (two doors, two windows)" % len(openings))
+    problems.append("%d scheduled openings, expected 4 (two doors, two windows)" % len(openings))
 
 if problems:
     sys.exit("first house: " + "; ".join(problems))
