@@ -289,8 +289,10 @@ int main(int argc, char** argv) {
         std::size_t slash = o.script.find_last_of('/');
         host::setScriptFolder(slash == std::string::npos ? "." : o.script.substr(0, slash + 1));
     }
-    host::transcript().setEcho(true);
-    host::setStatusBarEcho(true);
+    // A listing of dialogs shows only the listing.
+    const bool listing = o.listDialogs || o.dialog;
+    host::transcript().setEcho(!listing);
+    host::setStatusBarEcho(!listing);
     host::resetDocuments();
     // The module first: its classes must be known when the drawing's
     // objects are read. Opening the drawing then sends it 3.
@@ -298,7 +300,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "velmhost: nie można wczytać modułu %s: %s\n", o.module.c_str(), why.c_str());
         return 2;
     }
-    if (o.listDialogs || o.dialog) {
+    if (listing) {
         int listed = listDialogs(o);
         zcrxDynamicLinker->unloadModule(o.module);
         return listed;
