@@ -6,15 +6,23 @@
 //
 //   velmhost [DRAWING.dxf] [--script FILE.scr | -] [--save OUT.dxf]
 //            [--support DIR]… [--registry FILE] [--module FILE]
+//   velmhost --dialogs | --dialog ID     the module's dialogs, from its templates
 //
 // Exit status: 0 success; 1 a command failed, the script ended inside a
 // command, an !expect line failed or a !dialog/!msgbox answer was never
 // used; 2 bad usage, an unreadable file or a drawing that cannot be saved.
+#include <readline/history.h>
+#include <readline/readline.h>
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,10 +31,13 @@
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
+#include "host/ed/inputqueue.h"
 #include "host/ed/statusbar.h"
 #include "host/harness/harness.h"
 #include "host/rx/rxdynlinker.h"
+#include "host/ui/resources.h"
 #include "host/util/adscodes.h"
+#include "host/util/findfile.h"
 #include "host/win/files.h"
 #include "host/win/registry.h"
 
@@ -36,11 +47,14 @@ struct Options {
     std::string drawing, script, save, registry, module;
     std::vector<std::string> support;
     bool keyboard = false;
+    bool listDialogs = false;
+    std::optional<long> dialog;  // --dialog ID
 };
 
 const char* kUsage =
     "użycie: velmhost [RYSUNEK.dxf] [--script PLIK.scr | -] [--save WYNIK.dxf] [--support KATALOG]... "
-    "[--registry PLIK] [--module PLIK]";
+    "[--registry PLIK] [--module PLIK]\n"
+    "       velmhost --dialogs | --dialog ID";
 
 int usage(const std::string& why) {
     std::fprintf(stderr, "velmhost: %s\n%s\n", why.c_str(), kUsage);
@@ -73,6 +87,18 @@ bool parseArgs(int argc, char** argv, Options& o, std::string& why) {
             std::string dir;
             if (!value(dir)) return false;
             o.support.push_back(dir);
+        } else if (a == "--dialogs") {
+            o.listDialogs = true;
+        } else if (a == "--dialog") {
+            std::string id;
+            if (!value(id)) return false;
+            char* end = nullptr;
+            long v = std::strtol(id.c_str(), &end, 10);
+            if (id.empty() || *end != '\0' || v <= 0) {
+                why = "--dialog: \"" + id + "\" nie jest numerem okna";
+                return false;
+            }
+            o.dialog = v;
         } else if (a == "--registry") {
             if (!value(o.registry)) return false;
         } else if (a == "--module") {
@@ -121,27 +147,124 @@ int runQueued() {
     return rc == RTERROR || host::inputRanOut() ? 1 : 0;
 }
 
-int runKeyboard() {
-    int status = 0;
-    bool tty = isatty(0);
-    if (tty) std::fputs("\nPolecenie: ", stdout);
-    std::string pending;
-    for (std::string line; std::getline(std::cin, line);) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!tty) {
-            pending += line + "\n";
-            continue;
+namespace keyboard {
+
+bool cancelled = false;
+// Ctrl-C: the signal only marks the line as cancelled; the key reader,
+// whose read it interrupts, hands it to the editor as a key.
+volatile std::sig_atomic_t interrupted = 0;
+
+// Escape and Ctrl-C: the line being typed is dropped and the prompt that
+// waits is cancelled, as Escape does on the host's command line.
+int cancelLine(int, int) {
+    cancelled = true;
+    rl_done = 1;
+    return 0;
+}
+
+// The line the transcript's echo left open: the prompt that waits.
+std::string waitingPrompt() {
+    const std::string& text = host::transcript().text();
+    std::size_t end = text.find_last_of('\n');
+    return end == std::string::npos ? text : text.substr(end + 1);
+}
+
+// One line from the terminal, edited and kept in the history, for the
+// command prompt or for the prompt of a command.
+bool readTyped(host::InputQueue& queue, bool atCommandPrompt) {
+    std::string prompt = atCommandPrompt ? "Polecenie: " : waitingPrompt();
+    // The line editor shows the prompt itself, so that it can redraw it.
+    std::fputs(atCommandPrompt ? "\n" : "\r\033[K", stdout);
+    std::fflush(stdout);
+    cancelled = false;
+    interrupted = 0;
+    char* typed = readline(prompt.c_str());
+    std::string line = typed ? typed : "";
+    std::free(typed);
+    if (!typed || cancelled) {
+        std::fputs("\n", stdout);
+        host::transcript().shownOnScreen("");
+        if (atCommandPrompt) return cancelled;  // Ctrl-D at the command prompt ends the session
+        queue.pushCancel();
+        return true;
+    }
+    // The history as a shell keeps it: a line repeated is kept once.
+    HIST_ENTRY* last = history_length > 0 ? history_get(history_base + history_length - 1) : nullptr;
+    if (!line.empty() && (!last || line != last->line)) add_history(line.c_str());
+    host::transcript().shownOnScreen(atCommandPrompt ? "\nPolecenie: " + line : line);
+    std::size_t first = line.find_first_not_of(" \t");
+    if (first != std::string::npos && line[first] == ';') return true;  // a comment
+    queue.pushLine(line);
+    return true;
+}
+
+void onInterrupt(int) {
+    interrupted = 1;
+}
+
+// The editor's key reader: Ctrl-C, whose signal interrupts the read,
+// comes back as its key, which cancels like Escape.
+int readKey(FILE* stream) {
+    for (;;) {
+        unsigned char key = 0;
+        ssize_t n = ::read(fileno(stream), &key, 1);
+        if (n == 1) return key;
+        if (n < 0 && errno == EINTR) {
+            if (!interrupted) continue;
+            interrupted = 0;
+            return 3;
         }
-        queueScript(line + "\n");
-        status |= runQueued();
-        std::fputs("\nPolecenie: ", stdout);
-        std::fflush(stdout);
+        return EOF;
     }
-    if (!tty) {
+}
+
+}  // namespace keyboard
+
+int runKeyboard() {
+    if (!isatty(0)) {
+        // Piped keyboard input runs as one script.
+        std::string pending;
+        for (std::string line; std::getline(std::cin, line);) pending += line + "\n";
         queueScript(pending);
-        status |= runQueued();
+        return runQueued();
     }
+    // The editor measures the Polish prompts in the terminal's characters;
+    // numbers keep their '.' whatever the locale.
+    std::setlocale(LC_CTYPE, "");
+    rl_readline_name = "velmhost";
+    rl_catch_signals = 0;
+    rl_getc_function = keyboard::readKey;
+    rl_bind_key(3, keyboard::cancelLine);
+    struct sigaction interrupt = {};
+    interrupt.sa_handler = keyboard::onInterrupt;
+    sigemptyset(&interrupt.sa_mask);
+    sigaction(SIGINT, &interrupt, nullptr);
+    // Escape alone, once the editor has waited for the rest of a longer key.
+    rl_bind_keyseq("\\e", keyboard::cancelLine);
+    using_history();
+    host::setInputSource(keyboard::readTyped);
+    int status = runQueued();
+    host::setInputSource(nullptr);
     return status;
+}
+
+// "--dialogs" and "--dialog ID": what a script needs to answer the module's
+// dialogs, read from the templates the loaded module registered.
+int listDialogs(const Options& o) {
+    std::vector<const DialogTemplate*> all;
+    for (HINSTANCE module : zcuiRegisteredResources())
+        for (const auto& [id, dialog] : module->dialogs) all.push_back(&dialog);
+    if (o.dialog) {
+        for (const DialogTemplate* dialog : all) {
+            if (dialog->id != static_cast<UINT>(*o.dialog)) continue;
+            std::fputs(zcui::DescribeDialogTemplate(*dialog).c_str(), stdout);
+            return 0;
+        }
+        std::fprintf(stderr, "velmhost: moduł nie ma okna %ld\n", *o.dialog);
+        return 2;
+    }
+    for (const DialogTemplate* dialog : all) std::printf("%u \"%s\"\n", dialog->id, dialog->caption.c_str());
+    return 0;
 }
 
 }  // namespace
@@ -162,14 +285,26 @@ int main(int argc, char** argv) {
     if (!isatty(1)) std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
     host::startHost({o.support, dir});
     host::installScriptDirectives();
-    host::transcript().setEcho(true);
-    host::setStatusBarEcho(true);
+    // The files a script names are found beside it first.
+    if (!o.script.empty()) {
+        std::size_t slash = o.script.find_last_of('/');
+        host::setScriptFolder(slash == std::string::npos ? "." : o.script.substr(0, slash + 1));
+    }
+    // A listing of dialogs shows only the listing.
+    const bool listing = o.listDialogs || o.dialog;
+    host::transcript().setEcho(!listing);
+    host::setStatusBarEcho(!listing);
     host::resetDocuments();
     // The module first: its classes must be known when the drawing's
     // objects are read. Opening the drawing then sends it 3.
     if (!zcrxDynamicLinker->loadModule(o.module, &why)) {
         std::fprintf(stderr, "velmhost: nie można wczytać modułu %s: %s\n", o.module.c_str(), why.c_str());
         return 2;
+    }
+    if (listing) {
+        int listed = listDialogs(o);
+        zcrxDynamicLinker->unloadModule(o.module);
+        return listed;
     }
     ZcApDocument* drawing = host::openDrawing(o.drawing, &why);
     if (!drawing) {
@@ -187,7 +322,19 @@ int main(int argc, char** argv) {
         status = runKeyboard();
     }
     if (host::reportUnusedAnswers() > 0) status = 1;
+    if (zcui::FailedAnswers() > 0) status = 1;
     if (host::expectationFailures() > 0) status = 1;
+    // A script's checks summed up in one line, so a reader sees at the end
+    // whether the drawing is what the script says it is.
+    if (const int checked = host::expectationsChecked(); checked > 0) {
+        const int failed = host::expectationFailures();
+        if (failed == 0)
+            host::transcript().append("\nSprawdzenia !expect: wszystkie spełnione (" +
+                                      std::to_string(checked) + ")");
+        else
+            host::transcript().append("\nSprawdzenia !expect: niespełnione " + std::to_string(failed) +
+                                      " z " + std::to_string(checked));
+    }
 
     // The drawing is saved while the module that owns its custom objects is
     // still loaded, and closed (message 4) before the module goes (message

@@ -4,6 +4,7 @@
 #include "core/controls/advcontrols.h"
 
 #include <cstdio>
+#include <string_view>
 
 #include "host/ui/hostdialogs.h"
 #include "host/ui/msgbox.h"
@@ -68,13 +69,12 @@ void CadvNumEdit::SetDouble(double value) {
     // forth in the field comes back as it was; trailing zeros are dropped.
     char text[64];
     std::snprintf(text, sizeof text, "%.*f", m_decimals, value);
-    std::string shown = text;
-    if (shown.find('.') != std::string::npos) {
-        while (shown.back() == '0') shown.pop_back();
-        if (shown.back() == '.') shown.pop_back();
+    std::string_view shown = text;
+    if (shown.find('.') != std::string_view::npos) {
+        shown.remove_suffix(shown.size() - 1 - shown.find_last_not_of('0'));
+        if (shown.back() == '.') shown.remove_suffix(1);
     }
-    if (shown == "-0") shown = "0";
-    SetWindowText(shown);
+    SetWindowText(std::string(shown == "-0" ? std::string_view("0") : shown));
 }
 
 double CadvNumEdit::GetDouble() const {

@@ -35,7 +35,29 @@ void Transcript::append(std::string_view text) {
     // The echo goes through stdio's buffer: a script's thousands of
     // prompts cost a few writes, not one each. A terminal still sees every
     // line as it ends, and whoever waits for keyboard input flushes first.
-    if (echo_) std::fwrite(text.data(), 1, text.size(), stdout);
+    if (!echo_) return;
+    if (!shown_.empty()) {
+        // Matched piece by piece: a prompt and its answer arrive separately.
+        size_t same = 0;
+        while (same < text.size() && same < shown_.size() && text[same] == shown_[same]) ++same;
+        if (same == text.size() || same == shown_.size()) {
+            shown_.erase(0, same);
+            text.remove_prefix(same);
+        } else {
+            shown_.clear();
+        }
+    }
+    if (text.empty()) return;
+    if (lineEnded_ && shown_.empty()) {
+        lineEnded_ = false;
+        if (text.front() == '\n') text.remove_prefix(1);
+    }
+    std::fwrite(text.data(), 1, text.size(), stdout);
+}
+
+void Transcript::shownOnScreen(std::string text) {
+    shown_ = std::move(text);
+    lineEnded_ = true;
 }
 
 void Transcript::message(const std::string& text) {
@@ -49,6 +71,8 @@ void Transcript::message(const std::string& text) {
 void Transcript::clear() {
     text_.clear();
     lastMessage_.clear();
+    shown_.clear();
+    lineEnded_ = false;
 }
 
 Transcript& transcript() {

@@ -23,10 +23,17 @@ public:
     void clear();
     void setEcho(bool on) { echo_ = on; }
     bool echo() const { return echo_; }
+    // What the keyboard's line editor already put on the screen (the line
+    // typed, with the prompt it showed): the echo leaves it out when the
+    // transcript records it, and the line end after it too, since the
+    // editor ended the line.
+    void shownOnScreen(std::string text);
 
 private:
     std::string text_;
     std::string lastMessage_;
+    std::string shown_;
+    bool lineEnded_ = false;
     bool echo_ = false;
 };
 

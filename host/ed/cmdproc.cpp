@@ -44,6 +44,7 @@ struct ArgFrame {
     std::vector<std::vector<ZcDbObjectId>> sets;
     size_t pos = 0;
     bool echo = true;
+    bool lastFromArguments = false;  // the answer read last was one of the items
 };
 
 struct Pending {
@@ -131,6 +132,7 @@ int processInput() {
         flushPending();
         InputQueue& q = currentInput();
         std::optional<InputToken> t = q.pop();
+        if (!t && readMoreInput(q, true)) continue;
         if (!t) break;
         if (t->kind != InputToken::Text) continue;  // picks, cancels, breaks at the command prompt do nothing
         ZcApDocument* before = zcDocManagerPtr()->curDocument();
@@ -192,6 +194,7 @@ InputToken nextUserToken() {
     InputQueue& q = currentInput();
     for (;;) {
         std::optional<InputToken> t = q.pop();
+        if (!t && readMoreInput(q, false)) continue;
         if (!t) {
             state().ranOut = true;
             return {InputToken::Cancel, {}, {}};
@@ -211,14 +214,17 @@ InputToken nextPromptToken() {
     // The arguments ran out while the command still asks: the command goes
     // on, and its answers come from the user, as typed after the caller's
     // own answers.
+    f.lastFromArguments = false;
     if (f.pos >= f.items.size()) return nextUserToken();
     size_t at = f.pos++;
     InputToken t = f.items[at];
     if (at < f.setOf.size() && f.setOf[at] >= 0) {
+        f.lastFromArguments = true;
         setPreviousSelection(f.sets[static_cast<size_t>(f.setOf[at])]);
         return InputToken::makeText("P");
     }
     if (t.kind == InputToken::Text && t.text == PAUSE) return nextUserToken();
+    f.lastFromArguments = true;
     return t;
 }
 
@@ -248,6 +254,15 @@ bool promptEchoOn() {
     const State& s = state();
     // Once the arguments ran out the prompts are the user's, and shown.
     return s.args.empty() || s.args.back()->echo || s.args.back()->pos >= s.args.back()->items.size();
+}
+
+bool answerEchoOn() {
+    const State& s = state();
+    if (s.args.empty() || s.args.back()->echo) return true;
+    // The caller's last item is as quiet as the others; only the user's
+    // own answers, once the items ran out, are shown.
+    const ArgFrame& f = *s.args.back();
+    return f.pos >= f.items.size() && !f.lastFromArguments;
 }
 
 bool inputRanOut() {

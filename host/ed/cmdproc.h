@@ -78,6 +78,9 @@ bool runTransparentRequest(const std::string& token);
 void noteCancelled();
 // Prompts and answers are echoed unless a zcedCommand runs with CMDECHO 0.
 bool promptEchoOn();
+// The same for the answer just read: false for the items of a quiet
+// zcedCommand, the last one included.
+bool answerEchoOn();
 // True while a zcedCommand/zcedCmd argument list feeds the prompts.
 bool readingCommandArguments();
 

@@ -144,6 +144,7 @@ void stopHost() {
     setDatabaseFactory(nullptr, nullptr);
     setSupportPathProvider(nullptr);
     setSupportFolders({});
+    setScriptFolder({});
     setLispInvoker(nullptr);
     setLispScopeProvider(nullptr);
     setDocumentLoadHook(nullptr);

@@ -96,3 +96,24 @@ bool runDirective(const std::string& line) {
 }
 
 }  // namespace host
+
+namespace host {
+
+namespace {
+
+InputSource& inputSource() {
+    static InputSource source;
+    return source;
+}
+
+}  // namespace
+
+void setInputSource(InputSource source) {
+    inputSource() = std::move(source);
+}
+
+bool readMoreInput(InputQueue& queue, bool atCommandPrompt) {
+    return inputSource() && inputSource()(queue, atCommandPrompt);
+}
+
+}  // namespace host

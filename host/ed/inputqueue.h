@@ -58,6 +58,16 @@ private:
     int breakCountdown_ = 0;
 };
 
+// The keyboard: asked for more input when a reader finds the queue of the
+// current document empty (atCommandPrompt: no command waits for it). It
+// queues what was typed (a line, or a cancel) and returns true, or returns
+// false at the end of the input. Without one, an empty queue is the end of
+// the input (a prompt takes it as a cancel).
+using InputSource = std::function<bool(InputQueue& queue, bool atCommandPrompt)>;
+void setInputSource(InputSource source);
+// Asks the keyboard; false when there is none or its input has ended.
+bool readMoreInput(InputQueue& queue, bool atCommandPrompt);
+
 // Directives ('!' lines other than pick, cancel and break). The handler
 // returns false for a directive it does not know; the line is then dropped
 // with a message.

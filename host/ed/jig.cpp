@@ -49,6 +49,10 @@ void echo(const std::string& text) {
     if (host::promptEchoOn()) host::transcript().append(text);
 }
 
+void echoAnswer(const std::string& text) {
+    if (host::answerEchoOn()) host::transcript().append(text);
+}
+
 }  // namespace
 
 ZcEdJig::DragStatus ZcEdJig::drag() {
@@ -110,7 +114,7 @@ ZcEdJig::DragStatus ZcEdJig::acquire(Want want, const ZcGePoint3d* base, ZcGePoi
     for (;;) {
         host::InputToken t = host::nextPromptToken();
         if (t.kind == host::InputToken::Cancel || t.kind == host::InputToken::Break) {
-            echo("*Anuluj*");
+            echoAnswer("*Anuluj*");
             host::noteCancelled();
             return kCancel;
         }
@@ -119,7 +123,7 @@ ZcEdJig::DragStatus ZcEdJig::acquire(Want want, const ZcGePoint3d* base, ZcGePoi
         if (t.kind == host::InputToken::Pick) {
             p = t.point;
         } else {
-            echo(t.text);
+            echoAnswer(t.text);
             answer = host::ads_text::trim(t.text);
             if (answer.empty()) {
                 if (controls_ & kNullResponseAccepted) return kNull;

@@ -4,6 +4,7 @@
 // queue answers cancel, so no loop can wait for ever.
 #include "host/ed/prompts.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -57,6 +58,10 @@ InitGet takeInitGet() {
 
 void echo(std::string_view text) {
     if (promptEchoOn()) transcript().append(text);
+}
+
+void echoAnswer(std::string_view text) {
+    if (answerEchoOn()) transcript().append(text);
 }
 
 // What one answer came to.
@@ -124,20 +129,20 @@ int askLoop(const char* prompt, const InitGet& g, const Parser& parser) {
         InputToken t = nextPromptToken();
         Outcome o{Outcome::Bad};
         if (t.kind == InputToken::Cancel || t.kind == InputToken::Break) {
-            echo("*Anuluj*");
+            echoAnswer("*Anuluj*");
             noteCancelled();
             return RTCAN;
         }
         if (t.kind == InputToken::Pick) {
-            echo(ads_text::format("%s,%s", ads_text::fixed(t.point.x, 4).c_str(),
-                                  ads_text::fixed(t.point.y, 4).c_str()));
+            echoAnswer(ads_text::format("%s,%s", ads_text::fixed(t.point.x, 4).c_str(),
+                                        ads_text::fixed(t.point.y, 4).c_str()));
             o = parser.pick ? parser.pick(t.point) : Outcome::bad(parser.refusal);
         } else {
             if (!t.text.empty() && t.text[0] == '\'' && runTransparentRequest(t.text)) {
                 echo(p);
                 continue;
             }
-            echo(t.text);
+            echoAnswer(t.text);
             std::string answer = ads_text::trim(t.text);
             if (answer.empty()) {
                 if (!(g.bits & RSG_NONULL)) return RTNONE;
@@ -384,6 +389,12 @@ KeywordMatch matchKeyword(const std::string& keywordList, const std::string& ans
         keyword = globals[byCapitals[0]];
         return KeywordMatch::Found;
     }
+    // Two spellings of one keyword (the same global name) are no ambiguity.
+    if (std::all_of(candidates.begin(), candidates.end(),
+                    [&](size_t i) { return globals[i] == globals[candidates[0]]; })) {
+        keyword = globals[candidates[0]];
+        return KeywordMatch::Found;
+    }
     return KeywordMatch::Ambiguous;
 }
 
@@ -524,7 +535,7 @@ int zcedGetString(int cronly, const char* prompt, char* result, size_t bufLen) {
     for (;;) {
         InputToken t = nextPromptToken();
         if (t.kind == InputToken::Cancel || t.kind == InputToken::Break) {
-            echo("*Anuluj*");
+            echoAnswer("*Anuluj*");
             noteCancelled();
             return RTCAN;
         }
@@ -540,7 +551,7 @@ int zcedGetString(int cronly, const char* prompt, char* result, size_t bufLen) {
                     currentInput().pushFront({InputToken::makeText(rest)});
             }
         }
-        echo(text);
+        echoAnswer(text);
         if (text.empty() && (g.bits & RSG_NONULL)) {
             echo(p);
             continue;

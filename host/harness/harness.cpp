@@ -20,6 +20,7 @@ void resetAll() {
     stopHost();
     zcui::ResetUi();
     setDirectiveHandler(nullptr);
+    setInputSource(nullptr);
     setSettingLookup(nullptr);
     resetExpectationFailures();
     transcript().clear();

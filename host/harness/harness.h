@@ -47,6 +47,8 @@ void resetAll();
 // A failed expectation prints why and is counted.
 void installScriptDirectives();
 int expectationFailures();
+// The "!expect" lines met so far (failed or not).
+int expectationsChecked();
 void resetExpectationFailures();
 // At the end of a script: each "!dialog" or "!msgbox" answer still queued
 // is printed ("\nNieużyta odpowiedź: !dialog 203") and counted; a script

@@ -27,6 +27,11 @@ int& failures() {
     return n;
 }
 
+int& checksRun() {
+    static int n = 0;
+    return n;
+}
+
 std::function<std::optional<std::string>(const std::string&)>& settingLookup() {
     static std::function<std::optional<std::string>(const std::string&)> f;
     return f;
@@ -141,6 +146,7 @@ bool sameValue(const std::string& actual, const std::string& expected) {
 }
 
 void expect(const std::string& line) {
+    ++checksRun();
     std::vector<std::string> w = words(line);
     if (w.size() < 2) return fail("nic do sprawdzenia");
     const std::string& what = w[1];
@@ -261,6 +267,11 @@ int reportUnusedAnswers() {
 }
 void resetExpectationFailures() {
     failures() = 0;
+    checksRun() = 0;
+}
+
+int expectationsChecked() {
+    return checksRun();
 }
 
 void setSettingLookup(std::function<std::optional<std::string>(const std::string& name)> lookup) {

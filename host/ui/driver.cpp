@@ -19,10 +19,17 @@
 namespace zcui {
 namespace {
 
+// A script's answer to the next opening of its dialog, with its text for
+// the transcript.
+struct QueuedAnswer {
+    DialogDriver driver;
+    std::string text;
+};
+
 struct State {
     std::map<UINT, DialogDriver> installed;
     DialogDriver fallback;
-    std::map<UINT, std::deque<DialogDriver>> queued;
+    std::map<UINT, std::deque<QueuedAnswer>> queued;
     std::deque<int> boxAnswers;
     std::deque<UINT> menuAnswers;
     std::vector<CDialog*> modeless;
@@ -30,6 +37,7 @@ struct State {
     std::vector<DialogRecord> dialogs;
     std::vector<MenuRecord> menus;
     std::vector<std::string> errors;
+    int failedAnswers = 0;
 };
 
 State& S() {
@@ -72,6 +80,11 @@ void ResetUi() {
     State& s = S();
     s.installed.clear(), s.fallback = nullptr, s.queued.clear(), s.boxAnswers.clear(), s.menuAnswers.clear();
     s.boxes.clear(), s.dialogs.clear(), s.menus.clear(), s.errors.clear();
+    s.failedAnswers = 0;
+}
+
+int FailedAnswers() {
+    return S().failedAnswers;
 }
 
 void RecordDialog(UINT id, int result) {
@@ -209,8 +222,8 @@ void QueueMessageBoxAnswer(int buttonId) {
 
 std::vector<std::string> UnusedAnswers() {
     std::vector<std::string> out;
-    for (const auto& [id, drivers] : S().queued)
-        for (size_t i = 0; i < drivers.size(); ++i) out.push_back("!dialog " + std::to_string(id));
+    for (const auto& [id, answers] : S().queued)
+        for (size_t i = 0; i < answers.size(); ++i) out.push_back("!dialog " + std::to_string(id));
     for (int answer : S().boxAnswers) out.push_back(std::string("!msgbox ") + ButtonName(answer));
     return out;
 }
@@ -247,6 +260,7 @@ bool DialogUser::Ended() const {
 bool DialogUser::Fail(const std::string& why) {
     RecordDriverError(Format("dialog %u: %s", id_, why.c_str()));
     failed_ = true;
+    failure_ = why;
     return false;
 }
 
@@ -612,6 +626,44 @@ bool DialogUser::Ok() {
     return true;
 }
 
+namespace {
+
+// A caption as the user reads it: "&&" is an ampersand, a lone '&' only
+// underlines the next letter.
+std::string WithoutAccelerators(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '&' && i + 1 < text.size()) ++i;
+        out += text[i];
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string DialogUser::PressDefault() {
+    if (!Ready()) return {};
+    const int def = static_cast<int>(dialog_->GetDefID());
+    CWnd* c = dialog_->GetDlgItem(def);
+    std::string name = c ? "\"" + WithoutAccelerators(c->GetWindowText()) + "\""
+                         : (def == IDOK ? std::string("OK") : std::to_string(def));
+    if (auto* b = dynamic_cast<CButton*>(c)) {
+        if (!b->IsWindowVisible() || !b->IsWindowEnabled()) {
+            Fail(Format("the default button %d cannot be reached", def));
+            return name;
+        }
+        if (UserResult r = b->UserClick(); !r.empty()) {
+            Fail(r);
+            return name;
+        }
+        Settle();
+        return name;
+    }
+    dialog_->SendMessage(WM_COMMAND, MAKEWPARAM(def, BN_CLICKED), 0);
+    Settle();
+    return name;
+}
+
 bool DialogUser::Cancel() {
     if (!Ready()) return false;
     // Escape or the close box: always there, whatever the buttons.
@@ -633,30 +685,59 @@ void InstallFallbackDialogDriver(DialogDriver driver) {
     S().fallback = std::move(driver);
 }
 
+namespace {
+
+std::string ResultName(int result) {
+    if (result == IDOK) return "OK";
+    if (result == IDCANCEL) return "Anuluj";
+    return std::to_string(result);
+}
+
+}  // namespace
+
 void DriveModal(CDialog& dialog) {
     const UINT id = DriverIdOf(dialog);
     CWnd::DeliverPostedMessages();
+    // A script's reader sees which dialog a command opened, and how it was
+    // closed: the numbers a "!dialog" line needs are on the transcript.
+    host::transcript().append(
+        Format("\n[okno %u] %s", id, WithoutAccelerators(dialog.GetWindowText()).c_str()));
     DialogUser user(dialog, id);
     DialogDriver driver;
+    std::string how = "bez odpowiedzi";
+    bool scripted = false;
     if (auto q = S().queued.find(id); q != S().queued.end() && !q->second.empty()) {
-        driver = std::move(q->second.front());
+        driver = std::move(q->second.front().driver);
+        how = "odpowiedź: " + q->second.front().text;
+        scripted = true;
         q->second.pop_front();
     } else if (auto it = S().installed.find(id); it != S().installed.end()) {
         driver = it->second;
-    } else {
+        how = "sterownik";
+    } else if (S().fallback) {
         driver = S().fallback;
+        how = "sterownik";
     }
     if (driver && !user.Ended()) driver(user);
-    if (user.Ended()) return;
+    if (!user.Ended() && !user.Failed()) {
+        // A user accepting what is shown presses Enter.
+        std::string pressed = user.PressDefault();
+        how += ", Enter: " + pressed;
+        if (!user.Ended() && !user.Failed()) {
+            RecordDriverError(Format("dialog %u: still open after %s; cancelled", id,
+                                     dialog.GetDefID() == IDOK ? "OK" : "Enter"));
+            how += " (okno nadal otwarte)";
+        }
+    }
     if (user.Failed()) {
-        dialog.EndDialog(IDCANCEL);
-        return;
+        const std::string action = user.FailedAction().empty() ? "Enter" : user.FailedAction();
+        host::transcript().message(
+            Format("\n[okno %u] nie wykonano: %s (%s)", id, action.c_str(), user.Failure().c_str()));
+        if (scripted) ++S().failedAnswers;
     }
-    user.Ok();  // a user accepting what is shown
-    if (!user.Ended()) {
-        RecordDriverError(Format("dialog %u: still open after OK; cancelled", id));
-        dialog.EndDialog(IDCANCEL);
-    }
+    if (!user.Ended()) dialog.EndDialog(IDCANCEL);
+    host::transcript().append(
+        Format("\n[okno %u] %s => %s", id, how.c_str(), ResultName(dialog.Result()).c_str()));
 }
 
 void RegisterModeless(CDialog& dialog) {
@@ -705,12 +786,16 @@ bool Number(const Tok& t, long& v) {
 }
 
 using Step = std::function<bool(DialogUser&)>;
+struct SpelledStep {
+    Step run;
+    std::string text;
+};
 
 class ScriptParser {
 public:
     explicit ScriptParser(std::vector<Tok> toks) : t_(std::move(toks)) {}
 
-    bool Run(UINT& id, std::vector<Step>& steps, std::string& error) {
+    bool Run(UINT& id, std::vector<SpelledStep>& steps, std::string& error) {
         if (t_.empty()) return error = "a dialog id is missing", false;
         long v = 0;
         const std::string& head = t_[0].text;
@@ -728,11 +813,22 @@ public:
             return error = "'" + head + "' is not a dialog id", false;
         pos_ = 1;
         while (pos_ < t_.size()) {
+            const size_t first = pos_;
             Step s;
             if (!Action(s, error)) return false;
-            steps.push_back(std::move(s));
+            steps.push_back({std::move(s), Spelled(first, pos_)});
         }
         return true;
+    }
+
+    // The tokens [first, end) as the line wrote them, for messages.
+    std::string Spelled(size_t first, size_t end) const {
+        std::string out;
+        for (size_t i = first; i < end; ++i) {
+            if (!out.empty()) out += ' ';
+            out += t_[i].quoted ? "\"" + t_[i].text + "\"" : t_[i].text;
+        }
+        return out;
     }
 
 private:
@@ -917,7 +1013,7 @@ private:
 bool ParseDialogScript(std::string_view line, UINT& dialogId, DialogDriver& driver, std::string* error) {
     std::vector<Tok> toks;
     std::string why;
-    std::vector<Step> steps;
+    std::vector<SpelledStep> steps;
     UINT id = 0;
     if (!Split(line, toks, why) || !ScriptParser(std::move(toks)).Run(id, steps, why)) {
         if (error) *error = "dialog answer: " + why;
@@ -925,22 +1021,41 @@ bool ParseDialogScript(std::string_view line, UINT& dialogId, DialogDriver& driv
     }
     dialogId = id;
     driver = [steps = std::move(steps)](DialogUser& u) {
-        for (const Step& s : steps) {
+        for (const SpelledStep& s : steps) {
             if (u.Ended()) {
                 RecordDriverError(Format("dialog %u: actions left after the dialog closed", u.Id()));
                 return;
             }
-            if (!s(u)) return;
+            if (!s.run(u)) {
+                u.SetFailedAction(s.text);
+                return;
+            }
         }
     };
     return true;
 }
 
+namespace {
+
+// The actions of a line without its dialog id, as the transcript shows them.
+std::string ActionsOf(std::string_view line) {
+    size_t start = line.find_first_not_of(" \t");
+    if (start == std::string_view::npos) return {};
+    size_t gap = line.find_first_of(" \t", start);
+    if (gap == std::string_view::npos) return {};
+    size_t rest = line.find_first_not_of(" \t", gap);
+    if (rest == std::string_view::npos) return {};
+    size_t end = line.find_last_not_of(" \t");
+    return std::string(line.substr(rest, end + 1 - rest));
+}
+
+}  // namespace
+
 bool QueueDialogScript(std::string_view line, std::string* error) {
     UINT id = 0;
     DialogDriver driver;
     if (!ParseDialogScript(line, id, driver, error)) return false;
-    S().queued[id].push_back(std::move(driver));
+    S().queued[id].push_back({std::move(driver), ActionsOf(line)});
     return true;
 }
 
@@ -949,8 +1064,98 @@ bool RunDialogScript(std::string_view line, std::string* error) {
     DialogDriver driver;
     if (!ParseDialogScript(line, id, driver, error)) return false;
     if (DriveModeless(id, driver)) return true;
-    S().queued[id].push_back(std::move(driver));
+    S().queued[id].push_back({std::move(driver), ActionsOf(line)});
     return true;
+}
+
+}  // namespace zcui
+
+namespace zcui {
+
+namespace {
+
+// The "!dialog" action that drives a control of a template; empty for the
+// texts and frames a script cannot act on.
+std::string ActionFor(const ControlTemplate& c) {
+    switch (c.kind) {
+        case ControlKind::Button:
+            switch (c.style & BS_TYPEMASK) {
+                case BS_GROUPBOX:
+                    return {};
+                case BS_CHECKBOX:
+                case BS_AUTOCHECKBOX:
+                case BS_3STATE:
+                case BS_AUTO3STATE:
+                    return "check";
+                case BS_RADIOBUTTON:
+                case BS_AUTORADIOBUTTON:
+                    return "radio";
+                default:
+                    return "click";
+            }
+        case ControlKind::Static:
+            return (c.style & SS_NOTIFY) ? "click" : std::string();
+        case ControlKind::Edit:
+            return "edit";
+        case ControlKind::ComboBox:
+            return (c.style & CBS_TYPEMASK) == CBS_DROPDOWNLIST ? "select" : "edit|select";
+        case ControlKind::ListBox:
+        case ControlKind::ListView:
+        case ControlKind::TreeView:
+            return "select";
+        case ControlKind::Slider:
+            return "slider";
+        case ControlKind::ScrollBar:
+            return "scroll";
+        case ControlKind::Header:
+            return "track";
+    }
+    return {};
+}
+
+bool IsLabel(const ControlTemplate& c) {
+    if (c.text.empty()) return false;
+    if (c.kind == ControlKind::Static) return (c.style & SS_TYPEMASK) != SS_BITMAP;
+    return c.kind == ControlKind::Button && (c.style & BS_TYPEMASK) == BS_GROUPBOX;
+}
+
+}  // namespace
+
+std::string DescribeDialogTemplate(const DialogTemplate& dialog) {
+    std::string out = Format("%u \"%s\"\n", dialog.id, WithoutAccelerators(dialog.caption).c_str());
+    int defaultButton = IDOK;
+    bool hasOk = false;
+    for (const ControlTemplate& c : dialog.controls) {
+        if (c.kind != ControlKind::Button) continue;
+        if ((c.style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) defaultButton = c.id;
+        if (c.id == IDOK) hasOk = true;
+    }
+    const ControlTemplate* previous = nullptr;
+    for (const ControlTemplate& c : dialog.controls) {
+        const std::string action = ActionFor(c);
+        if (!action.empty()) {
+            // A field is labelled by the text or frame just before it; a
+            // button, box or radio button by its own text.
+            std::string label;
+            const bool ownText = c.kind == ControlKind::Button;
+            if (ownText)
+                label = WithoutAccelerators(c.text);
+            else if (previous && IsLabel(*previous))
+                label = WithoutAccelerators(previous->text);
+            std::string first;
+            if (action == "check") first = "0";
+            if (c.kind == ControlKind::Edit && !c.text.empty()) first = "\"" + c.text + "\"";
+            if (c.kind == ControlKind::Button && c.id == defaultButton) first = "Enter";
+            if (c.kind == ControlKind::Button && c.id == IDCANCEL) first = "Escape";
+            if (c.style & WS_DISABLED) first += first.empty() ? "nieaktywne" : " nieaktywne";
+            std::string line = Format("  %-6d %-12s \"%s\"", c.id, action.c_str(), label.c_str());
+            if (!first.empty()) line += "  " + first;
+            out += line + "\n";
+        }
+        previous = &c;
+    }
+    if (defaultButton == IDOK && !hasOk) out += "  Enter: OK (okno nie ma przycisku OK)\n";
+    return out;
 }
 
 }  // namespace zcui

@@ -6,13 +6,17 @@
 // queued script line for that dialog id (one use), a driver installed for the
 // id (every opening), the fallback driver, else none: the dialog is closed
 // with OK on its values.
-// When a driver leaves the dialog open, OK is pressed; when OK is refused
-// too, or an action fails (missing or disabled control, missing row …), the
-// error is recorded and the dialog is cancelled, so nothing half-entered is
-// taken.  Modeless dialogs stay open and are driven the same way, between
-// commands, without the closing OK.  Message boxes and popup menus take
-// queued answers; unanswered a message box takes its default button and a
-// menu is dismissed.  Everything shown is recorded for tests.
+// When a driver leaves the dialog open (or there is none), Enter is pressed:
+// the default push button as the template marks it (or as the dialog set it
+// when it opened), else the OK command.  When that leaves it open too, or an
+// action fails (missing or disabled control, missing row …), the error is
+// recorded and the dialog is cancelled, so nothing half-entered is taken.
+// Each modal dialog is shown on the transcript as it opens ("[okno ID]
+// caption") and as it ends (how it was answered and its result); a failed
+// action of a script's answer is shown with it and counted.  Modeless dialogs stay open and are driven the
+// same way, between commands, without the closing OK.  Message boxes and popup menus take queued answers;
+// unanswered a message box takes its default button and a menu is dismissed.  Everything shown is recorded
+// for tests.
 //
 // Script line grammar (the host program's "!dialog" lines):
 //
@@ -56,6 +60,7 @@
 
 class CDialog;
 class CWnd;
+struct DialogTemplate;
 
 namespace zcui {
 
@@ -102,6 +107,15 @@ public:
     bool Enter();
     bool Ok();
     bool Cancel();
+    // Enter as the dialog manager takes it with no button focused: the
+    // default push button (the template's, or the one the dialog chose),
+    // else the OK command. Gives the button as the transcript names it.
+    std::string PressDefault();
+
+    // The script action that failed, and why (empty while none has).
+    void SetFailedAction(std::string action) { failedAction_ = std::move(action); }
+    const std::string& FailedAction() const { return failedAction_; }
+    const std::string& Failure() const { return failure_; }
 
     // Reading the screen.
     CWnd* Control(int ctrl) const;
@@ -121,6 +135,7 @@ private:
     CDialog* dialog_;
     UINT id_;
     bool failed_ = false;
+    std::string failedAction_, failure_;
     LRESULT lastResult_ = 0;
 };
 
@@ -170,6 +185,12 @@ const std::vector<MessageBoxRecord>& MessageBoxes();
 const std::vector<DialogRecord>& DialogsShown();
 const std::vector<MenuRecord>& MenusShown();
 const std::vector<std::string>& DriverErrors();
+// Script answers ("!dialog" lines) whose action failed.
+int FailedAnswers();
+// The controls of a dialog template as a script answers them: one line per
+// control with its id, the action that drives it, its label and what the
+// template gives it at first ("Enter" for the default push button).
+std::string DescribeDialogTemplate(const DialogTemplate& dialog);
 // Forgets records, queued answers and installed drivers (a fresh user).
 void ResetUi();
 

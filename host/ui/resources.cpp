@@ -427,6 +427,14 @@ HINSTANCE zcuiHostResources() {
     return host;
 }
 
+std::vector<HINSTANCE> zcuiRegisteredResources() {
+    const HINSTANCE host = zcuiHostResources();  // registered on first use: before the walk
+    std::vector<HINSTANCE> out;
+    for (const auto& m : Registry())
+        if (m.get() != host) out.push_back(m.get());
+    return out;
+}
+
 HINSTANCE AfxGetResourceHandle() {
     if (g_current && !Registered(g_current)) g_current = nullptr;
     return g_current ? g_current : zcuiHostResources();

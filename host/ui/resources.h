@@ -114,6 +114,8 @@ HINSTANCE zcuiRegisterResources(const std::string& name, const std::vector<Resou
 HINSTANCE zcuiRegisterResourceFolder(const std::string& folder, std::string* error = nullptr);
 void zcuiUnregisterResources(HINSTANCE handle);
 HINSTANCE zcuiHostResources();
+// Every registered handle but the host's own, in the order registered.
+std::vector<HINSTANCE> zcuiRegisteredResources();
 
 HINSTANCE AfxGetResourceHandle();
 void AfxSetResourceHandle(HINSTANCE handle);

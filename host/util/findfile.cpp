@@ -16,6 +16,7 @@ namespace {
 struct SupportPath {
     std::function<std::vector<std::string>()> provider;
     std::vector<std::string> fixed;
+    std::string scriptFolder;
 };
 
 SupportPath& support() {
@@ -97,9 +98,20 @@ std::vector<std::string> supportFolders() {
     return support().provider ? support().provider() : support().fixed;
 }
 
+void setScriptFolder(std::string folder) {
+    support().scriptFolder = slashed(std::move(folder));
+}
+
 std::optional<std::string> findOnSupportPath(const std::string& fname) {
     std::string name = slashed(fname);
     std::size_t slash = name.rfind('/');
+    const std::string& script = support().scriptFolder;
+    if (!script.empty() && !name.empty() && name[0] != '/') {
+        std::string inScript = (script.back() == '/' ? script : script + "/") + name;
+        std::size_t cut = inScript.rfind('/');
+        if (std::optional<std::string> p = lookIn(inScript.substr(0, cut), inScript.substr(cut + 1)))
+            return p;
+    }
     if (slash != std::string::npos)
         return lookIn(name.substr(0, slash == 0 ? 1 : slash), name.substr(slash + 1));
     for (const std::string& folder : supportFolders()) {

@@ -4,6 +4,8 @@
 // Names are matched without regard to case and "\" in a name is taken as
 // "/", since the module writes Windows paths. A name with a folder part is
 // looked up there only (relative to the working folder when relative).
+// While a script runs, the names it gives are looked up relative to the
+// script's own folder first, so a script runs from any working folder.
 #pragma once
 
 #include <cstddef>
@@ -28,6 +30,8 @@ namespace host {
 void setSupportPathProvider(std::function<std::vector<std::string>()> provider);
 void setSupportFolders(std::vector<std::string> folders);
 std::vector<std::string> supportFolders();
+// The folder of the script that runs (empty: none).
+void setScriptFolder(std::string folder);
 
 // The path of the first match, by the rules above. A folder's names are
 // read once and kept while the folder stays as it was (see settledStamp).

@@ -237,8 +237,12 @@ const ZcGePoint3d& AJIG_PRJ_APP::referencePoint() const {
 }
 
 ZcEdJig::DragStatus AJIG_PRJ_APP::sampler() {
-    setKeywordList(measureFromFront ? "Linia Odniesienie Zmień Modyfikuj"
-                                    : "Przód Odniesienie Zmień Modyfikuj");
+    // The prompt spells the last keyword "Modifikuj": a user typing what the
+    // prompt shows is understood too.
+    setKeywordList(
+        measureFromFront
+            ? "Linia Odniesienie Zmień Modyfikuj Modifikuj _ Linia Odniesienie Zmień Modyfikuj Modyfikuj"
+            : "Przód Odniesienie Zmień Modyfikuj Modifikuj _ Przód Odniesienie Zmień Modyfikuj Modyfikuj");
     setUserInputControls(kSampleControls);
     const DragStatus st = acquireDist(distance, referencePoint());
     if (st == kNormal && !CoordinateInRange(distance)) {

@@ -57,6 +57,10 @@ void CDlgCmdMuro::Prepare() {
     GetVarInt(&kTrimSlot, &m_trim);
     GetVarString(&kTypeSlot, m_typeName);
     GetVarString(&kLayerSlot, m_layer);
+    // OK keeps the stored alignment unless an alignment button chose another.
+    int alignment = 1;
+    GetVarInt(&kAlignSlot, &alignment);
+    m_alignment = alignment >= 0 && alignment <= 2 ? alignment : 1;
 
     m_thicknessTexts.clear();
     int plain = 1;
@@ -135,6 +139,8 @@ BOOL CDlgCmdMuro::OnInitDialog() {
     for (const std::string& layer : m_rowLayers) offer(layer);
     for (const std::string& layer : m_wallLayers) offer(layer);
     SelectLayer(m_layer);
+    // Enter chooses the alignment the walls already have.
+    SetDefID(static_cast<UINT>(IDC_LEFT + m_alignment));
     return TRUE;
 }
 

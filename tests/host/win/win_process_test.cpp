@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <string>
 #include <vector>
@@ -56,6 +57,12 @@ TEST(Process, real_start_returns_handles_and_does_not_wait) {
     EXPECT_NE(pi.hProcess, nullptr);
     EXPECT_NE(pi.hThread, nullptr);
     EXPECT_GT(pi.dwProcessId, 0u);
+    // The child runs in the test's folder: it ends before the folder goes,
+    // or it finds neither its script nor its current folder. Waited for
+    // before the handles close, which collect a finished child.
+    int status = 0;
+    EXPECT_EQ(::waitpid(static_cast<pid_t>(pi.dwProcessId), &status, 0), static_cast<pid_t>(pi.dwProcessId));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_TRUE(CloseHandle(pi.hProcess));
     EXPECT_TRUE(CloseHandle(pi.hThread));
     EXPECT_FALSE(CloseHandle(pi.hThread));

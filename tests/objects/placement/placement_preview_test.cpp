@@ -185,7 +185,8 @@ TEST_F(PreviewTest, wall_jig_lays_the_outline_at_the_reference_and_slides_it_alo
     ExpectPoint(prj->outline[0], 125, -40);
     push("25");
     EXPECT_EQ(jig.drag(), ZcEdJig::kNoChange);
-    EXPECT_STREQ(jig.keywordList(), "Przód Odniesienie Zmień Modyfikuj");
+    EXPECT_STREQ(jig.keywordList(),
+                 "Przód Odniesienie Zmień Modyfikuj Modifikuj _ Przód Odniesienie Zmień Modyfikuj Modyfikuj");
 
     // From the second reference of the far face the slide runs backwards.
     jig.referenceIndex = 3;
@@ -199,8 +200,13 @@ TEST_F(PreviewTest, wall_jig_lays_the_outline_at_the_reference_and_slides_it_alo
         std::string answer;
         int next;
     };
-    for (const Row& row : std::vector<Row>{
-             {"Przód", 3}, {"Odniesienie", 4}, {"Zmień", 6}, {"Modyfikuj", 5}, {"", 7}, {"!cancel", 1}}) {
+    for (const Row& row : std::vector<Row>{{"Przód", 3},
+                                           {"Odniesienie", 4},
+                                           {"Zmień", 6},
+                                           {"Modyfikuj", 5},
+                                           {"Modifikuj", 5},
+                                           {"", 7},
+                                           {"!cancel", 1}}) {
         jig.step = 2;
         push(row.answer);
         jig.drag();

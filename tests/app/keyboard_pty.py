@@ -1,0 +1,118 @@
+#!/usr/bin/env python3
+"""velmhost's keyboard mode through a pseudo-terminal, as a user types:
+circles drawn by typed lines, one of them through a line recalled from the
+history and one typed with a correction; a prompt cancelled by Ctrl-C and
+one by Escape, each leaving the program running; Ctrl-D at the command
+prompt ending the session, and the drawing saved with the two circles.
+
+usage: keyboard_pty.py VELMHOST OUT.dxf"""
+import os
+import pty
+import re
+import select
+import sys
+import time
+
+velmhost, out_dxf = sys.argv[1], sys.argv[2]
+if os.path.exists(out_dxf):
+    os.remove(out_dxf)
+
+pid, fd = pty.fork()
+if pid == 0:
+    os.execv(velmhost, [velmhost, "--save", out_dxf])
+
+seen = b""
+
+
+def wait_for(pattern, timeout=120):
+    """Reads the terminal until the output since the last wait matches."""
+    global seen
+    start = len(seen)
+    end = time.time() + timeout
+    while time.time() < end:
+        ready, _, _ = select.select([fd], [], [], 0.2)
+        if not ready:
+            continue
+        try:
+            chunk = os.read(fd, 4096)
+        except OSError:
+            break
+        if not chunk:
+            break
+        seen += chunk
+        if re.search(pattern, seen[start:]):
+            return
+    sys.exit("keyboard_pty: no %r on the terminal; it shows:\n%s" % (pattern, seen[start:].decode("utf-8", "replace")))
+
+
+def type_keys(keys):
+    os.write(fd, keys)
+
+
+def count(text):
+    return seen.count(text.encode("utf-8"))
+
+
+wait_for(rb"Polecenie: ")
+type_keys(b"_CIRCLE\r")
+wait_for("Podaj środek okręgu".encode())
+type_keys(b"100,100\r")
+wait_for("promień".encode())
+type_keys(b"25\r")
+wait_for(rb"Polecenie: ")
+
+# Ctrl-C cancels the prompt that waits, not the program.
+type_keys(b"_LINE\r")
+wait_for(rb"Podaj")
+type_keys(b"\x03")
+wait_for(rb"\*Anuluj\*[\s\S]*Polecenie: ")
+
+# Escape does the same, once the editor has waited for a longer key.
+type_keys(b"_LINE\r")
+wait_for(rb"Podaj")
+type_keys(b"\x1b")
+wait_for(rb"\*Anuluj\*[\s\S]*Polecenie: ")
+
+# The history: four lines back is "_CIRCLE"; a typo mended with Backspace.
+type_keys(b"\x1b[A\x1b[A\x1b[A\x1b[A\r")
+wait_for("Podaj środek okręgu".encode())
+type_keys(b"300,109\x7f0\r")
+wait_for("promień".encode())
+type_keys(b"40\r")
+wait_for(rb"Polecenie: ")
+
+# Ctrl-D at the command prompt ends the session; the drawing is saved.
+type_keys(b"\x04")
+try:
+    while True:
+        ready, _, _ = select.select([fd], [], [], 60)
+        if not ready:
+            break
+        chunk = os.read(fd, 4096)
+        if not chunk:
+            break
+        seen += chunk
+except OSError:
+    pass
+_, status = os.waitpid(pid, 0)
+text = seen.decode("utf-8", "replace")
+failures = []
+if not os.WIFEXITED(status) or os.WEXITSTATUS(status) != 0:
+    failures.append("velmhost ended with status %r" % status)
+if count("Nieznane polecenie"):
+    failures.append("a typed answer reached the command prompt")
+if count("*Anuluj*") != 2:
+    failures.append("expected two cancelled prompts, saw %d" % count("*Anuluj*"))
+try:
+    with open(out_dxf, encoding="utf-8") as f:
+        lines = [line.strip() for line in f]
+except OSError as e:
+    failures.append("no saved drawing: %s" % e)
+    lines = []
+circles = [i for i in range(len(lines) - 1) if lines[i] == "0" and lines[i + 1] == "CIRCLE"]
+centres = sorted((float(lines[i + 1 + lines[i + 1:].index("10") + 1]), float(lines[i + 1 + lines[i + 1:].index("20") + 1])) for i in circles)
+if centres != [(100.0, 100.0), (300.0, 100.0)]:
+    failures.append("circles at %r, expected (100,100) and (300,100)" % centres)
+if failures:
+    sys.exit("keyboard_pty: " + "; ".join(failures) + "\n--- terminal ---\n" + text)
+print("keyboard_pty: circles drawn, prompts cancelled, session ended by Ctrl-D")
