@@ -11,8 +11,8 @@
 // Exit status: 0 success; 1 a command failed, the script ended inside a
 // command, an !expect line failed or a !dialog/!msgbox answer was never
 // used; 2 bad usage, an unreadable file or a drawing that cannot be saved.
-#include <readline/history.h>
-#include <readline/readline.h>
+#include <editline/readline.h>
+#include <poll.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -178,6 +178,7 @@ bool readTyped(host::InputQueue& queue, bool atCommandPrompt) {
     std::fflush(stdout);
     cancelled = false;
     interrupted = 0;
+    rl_done = 0;
     char* typed = readline(prompt.c_str());
     std::string line = typed ? typed : "";
     std::free(typed);
@@ -202,20 +203,47 @@ void onInterrupt(int) {
     interrupted = 1;
 }
 
-// The editor's key reader: Ctrl-C, whose signal interrupts the read,
-// comes back as its key, which cancels like Escape.
-int readKey(FILE* stream) {
+constexpr int kCtrlC = 3;
+constexpr int kEscape = 0x1b;
+
+// One byte of the terminal, -1 at its end. Ctrl-C, whose signal interrupts
+// the read, comes back as its key.
+int readByte(int fd) {
     for (;;) {
-        unsigned char key = 0;
-        ssize_t n = ::read(fileno(stream), &key, 1);
-        if (n == 1) return key;
+        unsigned char byte = 0;
+        ssize_t n = ::read(fd, &byte, 1);
+        if (n == 1) return byte;
         if (n < 0 && errno == EINTR) {
             if (!interrupted) continue;
             interrupted = 0;
-            return 3;
+            return kCtrlC;
         }
-        return EOF;
+        return -1;
     }
+}
+
+bool moreWithin(int fd, int milliseconds) {
+    pollfd p = {fd, POLLIN, 0};
+    return ::poll(&p, 1, milliseconds) > 0;
+}
+
+// The editor's key reader hands over whole characters: a Polish letter
+// typed arrives as its UTF-8 bytes and is given as one code point. Escape
+// alone cancels like Ctrl-C; the Escape that starts a longer key (an arrow)
+// is followed at once by the rest of it and goes to the editor.
+int readKey(FILE* stream) {
+    const int fd = fileno(stream);
+    const int first = readByte(fd);
+    if (first == kEscape) return moreWithin(fd, 50) ? kEscape : kCtrlC;
+    if (first < 0xC0 || first > 0xF4) return first;
+    const int continuations = first < 0xE0 ? 1 : first < 0xF0 ? 2 : 3;
+    int code = first & (0x3F >> continuations);
+    for (int i = 0; i < continuations; ++i) {
+        const int next = readByte(fd);
+        if (next < 0 || (next & 0xC0) != 0x80) return next < 0 ? next : '?';
+        code = (code << 6) | (next & 0x3F);
+    }
+    return code;
 }
 
 }  // namespace keyboard
@@ -234,13 +262,12 @@ int runKeyboard() {
     rl_readline_name = "velmhost";
     rl_catch_signals = 0;
     rl_getc_function = keyboard::readKey;
-    rl_bind_key(3, keyboard::cancelLine);
+    rl_initialize();
+    rl_add_defun("velm-cancel", keyboard::cancelLine, keyboard::kCtrlC);
     struct sigaction interrupt = {};
     interrupt.sa_handler = keyboard::onInterrupt;
     sigemptyset(&interrupt.sa_mask);
     sigaction(SIGINT, &interrupt, nullptr);
-    // Escape alone, once the editor has waited for the rest of a longer key.
-    rl_bind_keyseq("\\e", keyboard::cancelLine);
     using_history();
     host::setInputSource(keyboard::readTyped);
     int status = runQueued();
