@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <deque>
 #include <map>
 #include <numbers>
@@ -32,6 +33,7 @@
 #include "host/db/dbsymtb.h"
 #include "host/db/dxffile.h"
 #include "host/db/dxffile_decode.h"
+#include "host/db/dxffile_pool.h"
 #include "host/util/nocase.h"
 #include "host/win/files.h"
 #include "host/win/textfile.h"
@@ -45,6 +47,10 @@ struct Pair {
     const char* text;  // of the value; null for a pair made up by the reader
     std::uint32_t size;
     int code;
+    // Left unset: the splitter makes room for all pairs at once and fills
+    // every slot it keeps before anything reads it.
+    Pair() noexcept {}
+    Pair(const char* t, std::uint32_t n, int c) : text(t), size(n), code(c) {}
     std::string_view value() const { return {text, size}; }
 };
 
@@ -81,16 +87,23 @@ std::optional<long long> groupCode(std::string_view c) {
     return host::parseInteger(c);
 }
 
-// The pairs of the text; `starts` gets the index of every "0" pair (the
-// records' first), for the passes that look at records only.
-std::vector<Pair> splitPairs(std::string_view text, std::vector<std::size_t>& starts) {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-    std::vector<Pair> pairs;
-    // One pair for every two lines: counting them is cheaper than growing.
-    pairs.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) / 2 + 1);
-    starts.reserve(pairs.capacity() / 8);
-    std::size_t pos = 0;
-    int line = 0;
+// What splitting one stretch of the text gave: the pairs whose code line
+// starts in it (the last may run past its end).
+struct SplitRun {
+    std::size_t from = 0;             // where it started
+    std::size_t stop = 0;             // past the last pair taken
+    std::size_t count = 0;            // pairs written
+    std::vector<std::size_t> starts;  // its "0" pairs, counted from its first
+    bool end = false;                 // met the end marker
+    std::optional<DxfError> error;    // the first fault, its line the file's
+};
+
+// Splits the pairs whose code line starts in text[run.from, to) into `out`,
+// which has room for every one (half the lines, and one). `lineBase` is
+// the number of lines before run.from. A fault ends the run.
+void splitRun(std::string_view text, std::size_t to, int lineBase, SplitRun& run, Pair* out) try {
+    std::size_t pos = run.from;
+    int line = lineBase;
     auto nextLine = [&](std::string_view& out) {
         if (pos >= text.size()) return false;
         std::size_t end = text.find('\n', pos);
@@ -121,7 +134,7 @@ std::vector<Pair> splitPairs(std::string_view text, std::vector<std::size_t>& st
         code = v;
         return true;
     };
-    while (pos < text.size()) {
+    while (pos < to) {
         std::optional<long long> code;
         int plain = 0;
         if (plainCode(plain)) {
@@ -140,11 +153,117 @@ std::vector<Pair> splitPairs(std::string_view text, std::vector<std::size_t>& st
             throw DxfError{codeLine, "plik urwany: brak wartości po kodzie " + std::to_string(*code)};
         if (*code == 999) continue;  // a comment
         if (value.size() > UINT32_MAX) throw DxfError{codeLine + 1, "wartość za długa"};
-        if (*code == 0) starts.push_back(pairs.size());
-        pairs.push_back({value.data(), static_cast<std::uint32_t>(value.size()), static_cast<int>(*code)});
+        if (*code == 0) run.starts.push_back(run.count);
+        out[run.count++] = {value.data(), static_cast<std::uint32_t>(value.size()), static_cast<int>(*code)};
         // Whatever follows the end marker is not the drawing's.
-        if (*code == 0 && trimmed(value) == "EOF") break;
+        if (*code == 0 && trimmed(value) == "EOF") {
+            run.end = true;
+            break;
+        }
     }
+    run.stop = pos;
+} catch (DxfError& e) {
+    run.error = std::move(e);
+}
+
+// Below this a stretch is not worth a thread of its own.
+constexpr std::size_t kMinStretch = 4096;
+
+// The start of the first line in [at, before) that reads as a record's
+// "0" code (blanks, a 0) followed by a line starting with a letter (a
+// kind's name); npos when there is none. A guess only: the splitter checks
+// that the stretch before ended right there.
+std::size_t recordLineIn(std::string_view text, std::size_t at, std::size_t before) {
+    for (std::size_t lf = text.find('\n', at); lf != std::string_view::npos && lf + 1 < before;
+         lf = text.find('\n', lf + 1)) {
+        std::size_t q = lf + 1;
+        while (q < text.size() && text[q] == ' ') ++q;
+        if (q >= text.size() || text[q] != '0') continue;
+        ++q;
+        if (q < text.size() && text[q] == '\r') ++q;
+        if (q + 1 < text.size() && text[q] == '\n' && text[q + 1] >= 'A' && text[q + 1] <= 'Z') return lf + 1;
+    }
+    return std::string_view::npos;
+}
+
+// Where the text is cut into stretches, one per task: a few per thread,
+// each at a record's first line as far as it can be told; the first is 0,
+// the last the text's size.
+std::vector<std::size_t> stretchesOf(std::string_view text) {
+    std::vector<std::size_t> cuts{0};
+    const std::size_t threads = host::dxf::threadCount();
+    if (threads > 1 && text.size() >= 2 * kMinStretch) {
+        const std::size_t pieces = std::min(threads * 4, text.size() / kMinStretch);
+        for (std::size_t i = 1; i < pieces; ++i) {
+            const std::size_t at = text.size() / pieces * i;
+            const std::size_t cut =
+                recordLineIn(text, std::max(at, cuts.back() + 1), at + text.size() / pieces);
+            if (cut != std::string_view::npos && cut > cuts.back()) cuts.push_back(cut);
+        }
+    }
+    cuts.push_back(text.size());
+    return cuts;
+}
+
+// The pairs of the text; `starts` gets the index of every "0" pair (the
+// records' first), for the passes that look at records only. The text is
+// cut into stretches split side by side, each into its own part of one
+// array (room for half its lines); a stretch that did not start where the
+// one before stopped (its first line was a value after all) is split
+// again from there, so the pairs are always the ones a single pass makes,
+// and a fault is the first in the file.
+std::vector<Pair> splitPairs(std::string_view text, std::vector<std::size_t>& starts) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    const std::vector<std::size_t> cuts = stretchesOf(text);
+    const std::size_t n = cuts.size() - 1;
+    std::vector<std::size_t> lines(n), room(n + 1);
+    auto count = [&](std::size_t k) {
+        lines[k] = static_cast<std::size_t>(
+            std::count(text.begin() + static_cast<std::ptrdiff_t>(cuts[k]),
+                       text.begin() + static_cast<std::ptrdiff_t>(cuts[k + 1]), '\n'));
+    };
+    if (n == 1)
+        count(0);
+    else
+        host::dxf::runTasks(n, count);
+    std::vector<int> lineBase(n);
+    for (std::size_t k = 0, before = 0; k < n; before += lines[k++]) {
+        lineBase[k] = static_cast<int>(before);
+        room[k + 1] = room[k] + lines[k] / 2 + 2;
+    }
+    std::vector<Pair> pairs(room[n]);
+    std::vector<SplitRun> runs(n);
+    auto split = [&](std::size_t k) {
+        runs[k].from = cuts[k];
+        splitRun(text, cuts[k + 1], lineBase[k], runs[k], pairs.data() + room[k]);
+    };
+    if (n == 1)
+        split(0);
+    else
+        host::dxf::runTasks(n, split);
+    starts.reserve(pairs.size() / 8);
+    std::size_t used = 0, pos = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+        SplitRun& run = runs[k];
+        if (run.from != pos) {
+            if (pos >= cuts[k + 1]) continue;  // the pair before ran over all of it
+            const int base = lineBase[k] + static_cast<int>(std::count(
+                                               text.begin() + static_cast<std::ptrdiff_t>(cuts[k]),
+                                               text.begin() + static_cast<std::ptrdiff_t>(pos), '\n'));
+            run = SplitRun{};
+            run.from = pos;
+            splitRun(text, cuts[k + 1], base, run, pairs.data() + room[k]);
+        }
+        if (run.error) throw *run.error;
+        if (used != room[k] && run.count > 0)
+            std::memmove(static_cast<void*>(pairs.data() + used), pairs.data() + room[k],
+                         run.count * sizeof(Pair));
+        for (std::size_t s : run.starts) starts.push_back(used + s);
+        used += run.count;
+        pos = run.stop;
+        if (run.end) break;
+    }
+    pairs.resize(used);
     return pairs;
 }
 
