@@ -504,11 +504,19 @@ private:
         bool direct = false;
     };
 
+    // The references of a record made ahead, found before it was: by the
+    // pair (its value's text, which stays put when a point's pairs move).
+    using KnownIds = std::vector<std::pair<const char*, ZcDbObjectId>>;
+
     // The item stream of a direct record. Pushing back re-reads the pair.
     class PairFiler final : public ZcDbDxfFiler {
     public:
-        PairFiler(DxfReader& reader, const Record& rec)
-            : ZcDbDxfFiler(reader.m_db.get()), m_reader(reader), m_pos(rec.begin), m_end(rec.end) {}
+        PairFiler(DxfReader& reader, const Record& rec, const KnownIds* ids = nullptr)
+            : ZcDbDxfFiler(reader.m_db.get()),
+              m_reader(reader),
+              m_ids(ids),
+              m_pos(rec.begin),
+              m_end(rec.end) {}
         Zcad::ErrorStatus readItem(ZcDbDxfItem& item) override {
             if (filerStatus() != Zcad::eOk) return filerStatus();
             if (m_pos >= m_end) {
@@ -516,7 +524,7 @@ private:
                 return Zcad::eEndOfFile;
             }
             m_last = m_pos;
-            m_pos = m_reader.convert(m_pos, item);
+            m_pos = m_reader.convert(m_pos, item, false, m_ids);
             m_canPushBack = true;
             return Zcad::eOk;
         }
@@ -531,13 +539,14 @@ private:
         // Every group is checked, whether the object read it or not.
         void checkRest() {
             ZcDbDxfItem it;
-            while (m_pos < m_end) m_pos = m_reader.convert(m_pos, it);
+            while (m_pos < m_end) m_pos = m_reader.convert(m_pos, it, false, m_ids);
         }
         using ZcDbDxfFiler::readItem;
         using ZcDbDxfFiler::writeItem;
 
     private:
         DxfReader& m_reader;
+        const KnownIds* m_ids;
         std::size_t m_pos, m_end, m_last = 0;
         bool m_canPushBack = false;
     };
@@ -572,6 +581,7 @@ private:
         ZcRxClass* cls;
         bool direct;    // read whole by its class (see directKind)
         bool follower;  // VERTEX, SEQEND, ATTRIB
+        bool ahead;     // may be made ahead, off the calling thread (see premake)
     };
 
     const Kind& kindOf(std::string_view name) {
@@ -583,6 +593,9 @@ private:
         k.cls = zcrxFindClassByDxfName(k.name);
         k.direct = k.cls && name != "DIMENSION" && name != "INSERT" && name != "HATCH";
         k.follower = name == "VERTEX" || name == "SEQEND" || name == "ATTRIB";
+        // The host's own plain kinds, whose reading touches nothing but the object.
+        k.ahead = k.direct && (name == "LINE" || name == "CIRCLE" || name == "ARC" || name == "POINT" ||
+                               name == "TEXT" || name == "LWPOLYLINE" || name == "3DFACE" || name == "SOLID");
         m_kinds.push_back(std::move(k));
         return *(m_lastKind = &m_kinds.back());
     }
@@ -632,7 +645,8 @@ private:
 public:
     // The item of the pair at `pos` (a point takes its Y and Z pairs too):
     // every field of `it` set. Returns the position past what it took.
-    std::size_t convert(std::size_t pos, ZcDbDxfItem& it, bool dimStyle = false) {
+    std::size_t convert(std::size_t pos, ZcDbDxfItem& it, bool dimStyle = false,
+                        const KnownIds* known = nullptr) {
         const Pair& p = m_pairs[pos];
         it.code = p.code == 105 && dimStyle ? 5 : p.code;
         it.kind = ZcDbDxfItem::kindOfCode(it.code);
@@ -705,6 +719,12 @@ public:
                 it.integer = wholeNumber(p);
                 break;
             case ZcDbDxfItem::kId: {
+                if (known) {
+                    // Made ahead: found before, and nothing else is touched.
+                    for (const auto& [text, id] : *known)
+                        if (text == p.text) it.id = id;
+                    break;
+                }
                 std::uint64_t h = 0;
                 if (hexHandle(v, h))
                     it.id = idOf(h);
@@ -1035,7 +1055,7 @@ private:
     // and three-point angular), is kept opaque in entities and objects;
     // elsewhere it is null.
     ZcDbObject* make(const std::string& kind, Record& rec, const Pair& start, Opaque opaque) {
-        if (rec.direct) return makeDirect(kind, rec, start);
+        if (rec.direct) return makeDirect(classOf(kind), kind, rec, start);
         std::vector<ZcDbDxfItem>& items = rec.items;
         ZcRxClass* cls = kind == "DIMENSION" ? zcdbClassForDxf(kind, items) : classOf(kind);
         if (opaque == Opaque::kEntity && cls && heldOpaque(kind, items)) cls = nullptr;
@@ -1071,14 +1091,15 @@ private:
     // An object of a kind read whole, straight from its pairs. A fault in
     // a group (a bad number, a bad handle) refuses the file as it would
     // from a list of items.
-    ZcDbObject* makeDirect(const std::string& kind, const Record& rec, const Pair& start) {
-        ZcRxObject* made = classOf(kind)->create();
+    ZcDbObject* makeDirect(ZcRxClass* cls, const std::string& kind, const Record& rec, const Pair& start,
+                           const KnownIds* known = nullptr) {
+        ZcRxObject* made = cls->create();
         ZcDbObject* obj = ZcDbObject::cast(made);
         if (!obj) {
             delete made;
             return nullptr;
         }
-        PairFiler filer(*this, rec);
+        PairFiler filer(*this, rec, known);
         Zcad::ErrorStatus es;
         try {
             es = obj->dxfIn(&filer);
@@ -1291,15 +1312,105 @@ private:
             if (name == endMarker) return;
             if (name == "ENDSEC" || name == "EOF" || name == "SECTION" || name == "ENDBLK")
                 throw DxfError{lineOf(p), "brak " + std::string(endMarker)};
+            if (m_pos >= m_aheadUntil) premake(endMarker);
+            while (m_nextAhead < m_ahead.size() && m_ahead[m_nextAhead].begin < m_pos) ++m_nextAhead;
+            Ahead* ahead = m_nextAhead < m_ahead.size() && m_ahead[m_nextAhead].begin == m_pos
+                               ? &m_ahead[m_nextAhead++]
+                               : nullptr;
             const Kind& k = kindOf(name);
             // What follows an opaque entity is kept with it as items.
             Record rec = k.direct && !(k.follower && m_opaqueParent) ? takeRange() : takeRecord(k.name);
-            readEntity(k.name, rec, p, space, endMarker == "ENDSEC");
+            readEntity(k.name, rec, p, space, endMarker == "ENDSEC", ahead);
         }
     }
 
+    // An entity made ahead, or the fault that stopped it, waiting for its turn.
+    struct Ahead {
+        std::size_t begin = 0, end = 0;  // its "0" pair; past its last
+        const Kind* kind = nullptr;
+        KnownIds ids;
+        std::unique_ptr<ZcDbObject> made;
+        std::optional<DxfError> error;
+    };
+    static constexpr std::size_t kAheadBatch = 16384;  // records looked at in one go
+    static constexpr std::size_t kAheadLeast = 256;    // fewer are made in their turn
+    static constexpr std::size_t kAheadPerTask = 64;
+
+    // Long runs of plain entities (lines, arcs, texts...) are made ahead,
+    // side by side, from the records from m_pos on: the objects, not yet in
+    // the database, are appended in file order when their turn comes, and a
+    // fault one met is raised then, so the first refusal is the file's
+    // first. A record is made ahead only when every object it refers to is
+    // already known (its owner nearly always is) and every handle is one:
+    // making it then touches nothing but its pairs and the new object.
+    // Anything else is made in its turn, as it would be on one thread.
+    void premake(std::string_view endMarker) {
+        m_ahead.clear();
+        m_nextAhead = 0;
+        const std::size_t threads = host::dxf::threadCount();
+        if (threads < 2) {
+            m_aheadUntil = m_pairs.size();
+            return;
+        }
+        std::size_t k = static_cast<std::size_t>(std::lower_bound(m_starts.begin(), m_starts.end(), m_pos) -
+                                                 m_starts.begin());
+        for (std::size_t looked = 0; k < m_starts.size() && looked < kAheadBatch; ++k, ++looked) {
+            const std::size_t i = m_starts[k];
+            std::string_view name = trimmed(m_pairs[i].value());
+            if (name == endMarker || name == "ENDSEC" || name == "EOF" || name == "SECTION" ||
+                name == "ENDBLK")
+                break;
+            const Kind& kind = kindOf(name);
+            if (!kind.ahead) continue;
+            Ahead a;
+            a.begin = i;
+            a.end = k + 1 < m_starts.size() ? m_starts[k + 1] : m_pairs.size();
+            a.kind = &kind;
+            bool known = true;
+            for (std::size_t j = i + 1; j < a.end && known; ++j) {
+                const Pair& q = m_pairs[j];
+                const ZcDbDxfItem::Kind itemKind = ZcDbDxfItem::kindOfCode(q.code);
+                std::uint64_t h = 0;
+                if (itemKind == ZcDbDxfItem::kHandle && q.code != 1005) {
+                    known = renewedAt(j) != 0 || hexHandle(trimmed(q.value()), h);
+                } else if (itemKind == ZcDbDxfItem::kId) {
+                    if (!hexHandle(trimmed(q.value()), h)) {
+                        known = false;
+                    } else if (h == 0) {
+                        a.ids.emplace_back(q.text, ZcDbObjectId());
+                    } else {
+                        ZcDbObjectId id = m_db->objectIdOf(ZcDbHandle(mapped(h)));
+                        known = !id.isNull();
+                        a.ids.emplace_back(q.text, id);
+                    }
+                }
+            }
+            if (known) m_ahead.push_back(std::move(a));
+        }
+        m_aheadUntil = k < m_starts.size() ? m_starts[k] : m_pairs.size();
+        if (m_ahead.size() < kAheadLeast) {
+            m_ahead.clear();
+            return;
+        }
+        const std::size_t tasks = std::min(m_ahead.size() / kAheadPerTask, threads * 8);
+        host::dxf::runTasks(tasks, [&](std::size_t t) {
+            for (std::size_t j = m_ahead.size() * t / tasks; j < m_ahead.size() * (t + 1) / tasks; ++j) {
+                Ahead& a = m_ahead[j];
+                Record rec;
+                rec.direct = true;
+                rec.begin = a.begin + 1;
+                rec.end = a.end;
+                try {
+                    a.made.reset(makeDirect(a.kind->cls, a.kind->name, rec, m_pairs[a.begin], &a.ids));
+                } catch (DxfError& e) {
+                    a.error = std::move(e);
+                }
+            }
+        });
+    }
+
     void readEntity(const std::string& kind, Record& rec, const Pair& start, ZcDbObjectId space,
-                    bool entitiesSection) {
+                    bool entitiesSection, Ahead* ahead = nullptr) {
         const bool follower = kindOf(kind).follower;
         if (follower && m_opaqueParent) {
             // Kept with the opaque entity they follow, as read.
@@ -1308,7 +1419,9 @@ private:
             return;
         }
         if (!follower) closeParent();
-        ZcDbObject* made = make(kind, rec, start, follower ? Opaque::kNone : Opaque::kEntity);
+        if (ahead && ahead->error) throw *ahead->error;
+        ZcDbObject* made = ahead ? ahead->made.release()
+                                 : make(kind, rec, start, follower ? Opaque::kNone : Opaque::kEntity);
         auto* ent = ZcDbEntity::cast(made);
         if (!ent) {
             delete made;
@@ -1667,6 +1780,9 @@ private:
     std::uint64_t m_top = 1;                     // past every handle of the file and the database
     std::vector<Found> m_renewed;                // own handles replaced: the pair, its fresh handle; by pair
     std::unordered_set<const char*> m_unresolvedSeen;  // references already said to be none
+    std::vector<Ahead> m_ahead;                        // entities made ahead, in file order
+    std::size_t m_nextAhead = 0;                       // the first of them not yet taken
+    std::size_t m_aheadUntil = 0;                      // the pair up to which records were looked at
 };
 
 }  // namespace
