@@ -210,7 +210,7 @@ TEST(DxfThreads, a_fault_mid_file_is_refused_at_its_own_line_on_every_core) {
     const std::size_t late = text.find("\n  0\nTEXT\n", text.size() * 3 / 4) + 1;
     struct Broken {
         std::string name, text;
-        int line;  // 0: the file may go in; its repairs must agree
+        int line;  // 0: the file may go in, its repairs must agree; -1: it must go in
     };
     std::vector<Broken> cases;
     cases.push_back(
@@ -231,6 +231,14 @@ TEST(DxfThreads, a_fault_mid_file_is_refused_at_its_own_line_on_every_core) {
                          text.substr(late),
                      lineAt(text, middle)});
     cases.push_back({"a comment without its text", text.substr(0, middle) + "999\n", 0});
+    // Not faults: what follows the end marker, however long, is not read;
+    // CR LF line ends cut the same way.
+    std::string junk;
+    for (int i = 0; i < 4000; ++i) junk += "  0\nLINE\nno code\n";
+    cases.push_back({"text after the end marker", text + junk, -1});
+    std::string crlf;
+    for (char c : text) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    cases.push_back({"CR LF line ends", crlf, -1});
     // A value line gone just before the record where two threads cut the
     // text (the first record past its middle): the pair before takes that
     // record's "0" as its value, so the stretch after the cut must be split
@@ -251,6 +259,9 @@ TEST(DxfThreads, a_fault_mid_file_is_refused_at_its_own_line_on_every_core) {
         if (b.line > 0) {
             EXPECT_EQ(serial.error.rfind("DXF: wiersz " + std::to_string(b.line) + ": ", 0), 0u)
                 << b.name << ": " << serial.error;
+        } else if (b.line < 0) {
+            EXPECT_EQ(serial.error, "") << b.name;
+            EXPECT_FALSE(serial.saved.empty()) << b.name;
         } else {
             EXPECT_FALSE(serial.error.empty() && serial.saved.empty()) << b.name;
         }
