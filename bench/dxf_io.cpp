@@ -28,6 +28,18 @@
 // 18 times as long.
 // BM_FormatFloor, the saved entity text made from plain numbers with no
 // objects: 0.83 / 9.9 / 95 ms (save 2.6 / 26 / 250 ms in the same runs).
+// Load and save run on every core since the reader splits its text and
+// makes plain entities side by side and the writer formats long entity
+// lists in runs (VELM_DXF_THREADS=1 gives the single pass). At 100,000 on
+// a machine of 8 cores shared with other builds (load average 16-17, so
+// a thread seldom has a core to itself), ms: load 128 -> 104 (one thread)
+// -> 73 (every core) of the calling thread's CPU, save 42 -> 43 -> 33; the
+// wall times showed no gain from the threads there (load 234 one, 346
+// every core). `velmhost big.dxf --save out.dxf`, 1,000,000 entities
+// (144 MB): 5.2 s wall before, 4.3 s on one thread, 3.6 s on every core,
+// peak memory 743 -> 745 MB; bench/compare_readers.sh at 100,000: velmhost
+// 0.50 s, ezdxf reading 9.2 s (18 times), dxf-parser parsing 1.16 s (2.3
+// times).
 #include <benchmark/benchmark.h>
 
 #include <charconv>
@@ -116,8 +128,17 @@ void BM_TokenizeDxf(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
 }
 
+// The second argument caps the reader's and writer's threads (0: every core).
+void capThreads(benchmark::State& state) {
+    if (state.range(1) > 0)
+        setenv("VELM_DXF_THREADS", std::to_string(state.range(1)).c_str(), 1);
+    else
+        unsetenv("VELM_DXF_THREADS");
+}
+
 void BM_LoadDxf(benchmark::State& state) {
     const std::string& text = textOf(static_cast<int>(state.range(0)));
+    capThreads(state);
     for (auto _ : state) {
         host::DxfLoadResult r = host::readDxfText(text);
         if (!r.db) state.SkipWithError(r.error.c_str());
@@ -128,6 +149,7 @@ void BM_LoadDxf(benchmark::State& state) {
 }
 
 void BM_SaveDxf(benchmark::State& state) {
+    capThreads(state);
     host::DxfLoadResult r = host::readDxfText(textOf(static_cast<int>(state.range(0))));
     if (!r.db) {
         state.SkipWithError(r.error.c_str());
@@ -307,11 +329,12 @@ BENCHMARK(BM_TokenizeDxf)
     ->Range(10000, 1000000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
+// Load and save on one thread and on every core: wall time, as the other
+// threads' work is not the calling thread's CPU time.
 BENCHMARK(BM_LoadDxf)
-    ->RangeMultiplier(10)
-    ->Range(10000, 1000000)
+    ->ArgsProduct({{10000, 100000, 1000000}, {1, 0}})
     ->Unit(benchmark::kMillisecond)
-    ->Complexity();
+    ->UseRealTime();
 BENCHMARK(BM_MakeEntities)
     ->RangeMultiplier(10)
     ->Range(10000, 1000000)
@@ -323,7 +346,6 @@ BENCHMARK(BM_FormatFloor)
     ->Unit(benchmark::kMillisecond)
     ->Complexity();
 BENCHMARK(BM_SaveDxf)
-    ->RangeMultiplier(10)
-    ->Range(10000, 1000000)
+    ->ArgsProduct({{10000, 100000, 1000000}, {1, 0}})
     ->Unit(benchmark::kMillisecond)
-    ->Complexity();
+    ->UseRealTime();

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <deque>
 #include <map>
 #include <numbers>
@@ -32,6 +33,7 @@
 #include "host/db/dbsymtb.h"
 #include "host/db/dxffile.h"
 #include "host/db/dxffile_decode.h"
+#include "host/db/dxffile_pool.h"
 #include "host/util/nocase.h"
 #include "host/win/files.h"
 #include "host/win/textfile.h"
@@ -45,6 +47,10 @@ struct Pair {
     const char* text;  // of the value; null for a pair made up by the reader
     std::uint32_t size;
     int code;
+    // Left unset: the splitter makes room for all pairs at once and fills
+    // every slot it keeps before anything reads it.
+    Pair() noexcept {}
+    Pair(const char* t, std::uint32_t n, int c) : text(t), size(n), code(c) {}
     std::string_view value() const { return {text, size}; }
 };
 
@@ -81,16 +87,23 @@ std::optional<long long> groupCode(std::string_view c) {
     return host::parseInteger(c);
 }
 
-// The pairs of the text; `starts` gets the index of every "0" pair (the
-// records' first), for the passes that look at records only.
-std::vector<Pair> splitPairs(std::string_view text, std::vector<std::size_t>& starts) {
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
-    std::vector<Pair> pairs;
-    // One pair for every two lines: counting them is cheaper than growing.
-    pairs.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) / 2 + 1);
-    starts.reserve(pairs.capacity() / 8);
-    std::size_t pos = 0;
-    int line = 0;
+// What splitting one stretch of the text gave: the pairs whose code line
+// starts in it (the last may run past its end).
+struct SplitRun {
+    std::size_t from = 0;             // where it started
+    std::size_t stop = 0;             // past the last pair taken
+    std::size_t count = 0;            // pairs written
+    std::vector<std::size_t> starts;  // its "0" pairs, counted from its first
+    bool end = false;                 // met the end marker
+    std::optional<DxfError> error;    // the first fault, its line the file's
+};
+
+// Splits the pairs whose code line starts in text[run.from, to) into `out`,
+// which has room for every one (half the lines, and one). `lineBase` is
+// the number of lines before run.from. A fault ends the run.
+void splitRun(std::string_view text, std::size_t to, int lineBase, SplitRun& run, Pair* out) try {
+    std::size_t pos = run.from;
+    int line = lineBase;
     auto nextLine = [&](std::string_view& out) {
         if (pos >= text.size()) return false;
         std::size_t end = text.find('\n', pos);
@@ -121,7 +134,7 @@ std::vector<Pair> splitPairs(std::string_view text, std::vector<std::size_t>& st
         code = v;
         return true;
     };
-    while (pos < text.size()) {
+    while (pos < to) {
         std::optional<long long> code;
         int plain = 0;
         if (plainCode(plain)) {
@@ -140,11 +153,117 @@ std::vector<Pair> splitPairs(std::string_view text, std::vector<std::size_t>& st
             throw DxfError{codeLine, "plik urwany: brak wartości po kodzie " + std::to_string(*code)};
         if (*code == 999) continue;  // a comment
         if (value.size() > UINT32_MAX) throw DxfError{codeLine + 1, "wartość za długa"};
-        if (*code == 0) starts.push_back(pairs.size());
-        pairs.push_back({value.data(), static_cast<std::uint32_t>(value.size()), static_cast<int>(*code)});
+        if (*code == 0) run.starts.push_back(run.count);
+        out[run.count++] = {value.data(), static_cast<std::uint32_t>(value.size()), static_cast<int>(*code)};
         // Whatever follows the end marker is not the drawing's.
-        if (*code == 0 && trimmed(value) == "EOF") break;
+        if (*code == 0 && trimmed(value) == "EOF") {
+            run.end = true;
+            break;
+        }
     }
+    run.stop = pos;
+} catch (DxfError& e) {
+    run.error = std::move(e);
+}
+
+// Below this a stretch is not worth a thread of its own.
+constexpr std::size_t kMinStretch = 4096;
+
+// The start of the first line in [at, before) that reads as a record's
+// "0" code (blanks, a 0) followed by a line starting with a letter (a
+// kind's name); npos when there is none. A guess only: the splitter checks
+// that the stretch before ended right there.
+std::size_t recordLineIn(std::string_view text, std::size_t at, std::size_t before) {
+    for (std::size_t lf = text.find('\n', at); lf != std::string_view::npos && lf + 1 < before;
+         lf = text.find('\n', lf + 1)) {
+        std::size_t q = lf + 1;
+        while (q < text.size() && text[q] == ' ') ++q;
+        if (q >= text.size() || text[q] != '0') continue;
+        ++q;
+        if (q < text.size() && text[q] == '\r') ++q;
+        if (q + 1 < text.size() && text[q] == '\n' && text[q + 1] >= 'A' && text[q + 1] <= 'Z') return lf + 1;
+    }
+    return std::string_view::npos;
+}
+
+// Where the text is cut into stretches, one per task: a few per thread,
+// each at a record's first line as far as it can be told; the first is 0,
+// the last the text's size.
+std::vector<std::size_t> stretchesOf(std::string_view text) {
+    std::vector<std::size_t> cuts{0};
+    const std::size_t threads = host::dxf::threadCount();
+    if (threads > 1 && text.size() >= 2 * kMinStretch) {
+        const std::size_t pieces = std::min(threads * 4, text.size() / kMinStretch);
+        for (std::size_t i = 1; i < pieces; ++i) {
+            const std::size_t at = text.size() / pieces * i;
+            const std::size_t cut =
+                recordLineIn(text, std::max(at, cuts.back() + 1), at + text.size() / pieces);
+            if (cut != std::string_view::npos && cut > cuts.back()) cuts.push_back(cut);
+        }
+    }
+    cuts.push_back(text.size());
+    return cuts;
+}
+
+// The pairs of the text; `starts` gets the index of every "0" pair (the
+// records' first), for the passes that look at records only. The text is
+// cut into stretches split side by side, each into its own part of one
+// array (room for half its lines); a stretch that did not start where the
+// one before stopped (its first line was a value after all) is split
+// again from there, so the pairs are always the ones a single pass makes,
+// and a fault is the first in the file.
+std::vector<Pair> splitPairs(std::string_view text, std::vector<std::size_t>& starts) {
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    const std::vector<std::size_t> cuts = stretchesOf(text);
+    const std::size_t n = cuts.size() - 1;
+    std::vector<std::size_t> lines(n), room(n + 1);
+    auto count = [&](std::size_t k) {
+        lines[k] = static_cast<std::size_t>(
+            std::count(text.begin() + static_cast<std::ptrdiff_t>(cuts[k]),
+                       text.begin() + static_cast<std::ptrdiff_t>(cuts[k + 1]), '\n'));
+    };
+    if (n == 1)
+        count(0);
+    else
+        host::dxf::runTasks(n, count);
+    std::vector<int> lineBase(n);
+    for (std::size_t k = 0, before = 0; k < n; before += lines[k++]) {
+        lineBase[k] = static_cast<int>(before);
+        room[k + 1] = room[k] + lines[k] / 2 + 2;
+    }
+    std::vector<Pair> pairs(room[n]);
+    std::vector<SplitRun> runs(n);
+    auto split = [&](std::size_t k) {
+        runs[k].from = cuts[k];
+        splitRun(text, cuts[k + 1], lineBase[k], runs[k], pairs.data() + room[k]);
+    };
+    if (n == 1)
+        split(0);
+    else
+        host::dxf::runTasks(n, split);
+    starts.reserve(pairs.size() / 8);
+    std::size_t used = 0, pos = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+        SplitRun& run = runs[k];
+        if (run.from != pos) {
+            if (pos >= cuts[k + 1]) continue;  // the pair before ran over all of it
+            const int base = lineBase[k] + static_cast<int>(std::count(
+                                               text.begin() + static_cast<std::ptrdiff_t>(cuts[k]),
+                                               text.begin() + static_cast<std::ptrdiff_t>(pos), '\n'));
+            run = SplitRun{};
+            run.from = pos;
+            splitRun(text, cuts[k + 1], base, run, pairs.data() + room[k]);
+        }
+        if (run.error) throw *run.error;
+        if (used != room[k] && run.count > 0)
+            std::memmove(static_cast<void*>(pairs.data() + used), pairs.data() + room[k],
+                         run.count * sizeof(Pair));
+        for (std::size_t s : run.starts) starts.push_back(used + s);
+        used += run.count;
+        pos = run.stop;
+        if (run.end) break;
+    }
+    pairs.resize(used);
     return pairs;
 }
 
@@ -385,11 +504,19 @@ private:
         bool direct = false;
     };
 
+    // The references of a record made ahead, found before it was: by the
+    // pair (its value's text, which stays put when a point's pairs move).
+    using KnownIds = std::vector<std::pair<const char*, ZcDbObjectId>>;
+
     // The item stream of a direct record. Pushing back re-reads the pair.
     class PairFiler final : public ZcDbDxfFiler {
     public:
-        PairFiler(DxfReader& reader, const Record& rec)
-            : ZcDbDxfFiler(reader.m_db.get()), m_reader(reader), m_pos(rec.begin), m_end(rec.end) {}
+        PairFiler(DxfReader& reader, const Record& rec, const KnownIds* ids = nullptr)
+            : ZcDbDxfFiler(reader.m_db.get()),
+              m_reader(reader),
+              m_ids(ids),
+              m_pos(rec.begin),
+              m_end(rec.end) {}
         Zcad::ErrorStatus readItem(ZcDbDxfItem& item) override {
             if (filerStatus() != Zcad::eOk) return filerStatus();
             if (m_pos >= m_end) {
@@ -397,7 +524,7 @@ private:
                 return Zcad::eEndOfFile;
             }
             m_last = m_pos;
-            m_pos = m_reader.convert(m_pos, item);
+            m_pos = m_reader.convert(m_pos, item, false, m_ids);
             m_canPushBack = true;
             return Zcad::eOk;
         }
@@ -412,13 +539,14 @@ private:
         // Every group is checked, whether the object read it or not.
         void checkRest() {
             ZcDbDxfItem it;
-            while (m_pos < m_end) m_pos = m_reader.convert(m_pos, it);
+            while (m_pos < m_end) m_pos = m_reader.convert(m_pos, it, false, m_ids);
         }
         using ZcDbDxfFiler::readItem;
         using ZcDbDxfFiler::writeItem;
 
     private:
         DxfReader& m_reader;
+        const KnownIds* m_ids;
         std::size_t m_pos, m_end, m_last = 0;
         bool m_canPushBack = false;
     };
@@ -453,6 +581,7 @@ private:
         ZcRxClass* cls;
         bool direct;    // read whole by its class (see directKind)
         bool follower;  // VERTEX, SEQEND, ATTRIB
+        bool ahead;     // may be made ahead, off the calling thread (see premake)
     };
 
     const Kind& kindOf(std::string_view name) {
@@ -464,6 +593,9 @@ private:
         k.cls = zcrxFindClassByDxfName(k.name);
         k.direct = k.cls && name != "DIMENSION" && name != "INSERT" && name != "HATCH";
         k.follower = name == "VERTEX" || name == "SEQEND" || name == "ATTRIB";
+        // The host's own plain kinds, whose reading touches nothing but the object.
+        k.ahead = k.direct && (name == "LINE" || name == "CIRCLE" || name == "ARC" || name == "POINT" ||
+                               name == "TEXT" || name == "LWPOLYLINE" || name == "3DFACE" || name == "SOLID");
         m_kinds.push_back(std::move(k));
         return *(m_lastKind = &m_kinds.back());
     }
@@ -513,7 +645,8 @@ private:
 public:
     // The item of the pair at `pos` (a point takes its Y and Z pairs too):
     // every field of `it` set. Returns the position past what it took.
-    std::size_t convert(std::size_t pos, ZcDbDxfItem& it, bool dimStyle = false) {
+    std::size_t convert(std::size_t pos, ZcDbDxfItem& it, bool dimStyle = false,
+                        const KnownIds* known = nullptr) {
         const Pair& p = m_pairs[pos];
         it.code = p.code == 105 && dimStyle ? 5 : p.code;
         it.kind = ZcDbDxfItem::kindOfCode(it.code);
@@ -586,6 +719,12 @@ public:
                 it.integer = wholeNumber(p);
                 break;
             case ZcDbDxfItem::kId: {
+                if (known) {
+                    // Made ahead: found before, and nothing else is touched.
+                    for (const auto& [text, id] : *known)
+                        if (text == p.text) it.id = id;
+                    break;
+                }
                 std::uint64_t h = 0;
                 if (hexHandle(v, h))
                     it.id = idOf(h);
@@ -916,7 +1055,7 @@ private:
     // and three-point angular), is kept opaque in entities and objects;
     // elsewhere it is null.
     ZcDbObject* make(const std::string& kind, Record& rec, const Pair& start, Opaque opaque) {
-        if (rec.direct) return makeDirect(kind, rec, start);
+        if (rec.direct) return makeDirect(classOf(kind), kind, rec, start);
         std::vector<ZcDbDxfItem>& items = rec.items;
         ZcRxClass* cls = kind == "DIMENSION" ? zcdbClassForDxf(kind, items) : classOf(kind);
         if (opaque == Opaque::kEntity && cls && heldOpaque(kind, items)) cls = nullptr;
@@ -952,14 +1091,15 @@ private:
     // An object of a kind read whole, straight from its pairs. A fault in
     // a group (a bad number, a bad handle) refuses the file as it would
     // from a list of items.
-    ZcDbObject* makeDirect(const std::string& kind, const Record& rec, const Pair& start) {
-        ZcRxObject* made = classOf(kind)->create();
+    ZcDbObject* makeDirect(ZcRxClass* cls, const std::string& kind, const Record& rec, const Pair& start,
+                           const KnownIds* known = nullptr) {
+        ZcRxObject* made = cls->create();
         ZcDbObject* obj = ZcDbObject::cast(made);
         if (!obj) {
             delete made;
             return nullptr;
         }
-        PairFiler filer(*this, rec);
+        PairFiler filer(*this, rec, known);
         Zcad::ErrorStatus es;
         try {
             es = obj->dxfIn(&filer);
@@ -1172,15 +1312,105 @@ private:
             if (name == endMarker) return;
             if (name == "ENDSEC" || name == "EOF" || name == "SECTION" || name == "ENDBLK")
                 throw DxfError{lineOf(p), "brak " + std::string(endMarker)};
+            if (m_pos >= m_aheadUntil) premake(endMarker);
+            while (m_nextAhead < m_ahead.size() && m_ahead[m_nextAhead].begin < m_pos) ++m_nextAhead;
+            Ahead* ahead = m_nextAhead < m_ahead.size() && m_ahead[m_nextAhead].begin == m_pos
+                               ? &m_ahead[m_nextAhead++]
+                               : nullptr;
             const Kind& k = kindOf(name);
             // What follows an opaque entity is kept with it as items.
             Record rec = k.direct && !(k.follower && m_opaqueParent) ? takeRange() : takeRecord(k.name);
-            readEntity(k.name, rec, p, space, endMarker == "ENDSEC");
+            readEntity(k.name, rec, p, space, endMarker == "ENDSEC", ahead);
         }
     }
 
+    // An entity made ahead, or the fault that stopped it, waiting for its turn.
+    struct Ahead {
+        std::size_t begin = 0, end = 0;  // its "0" pair; past its last
+        const Kind* kind = nullptr;
+        KnownIds ids;
+        std::unique_ptr<ZcDbObject> made;
+        std::optional<DxfError> error;
+    };
+    static constexpr std::size_t kAheadBatch = 16384;  // records looked at in one go
+    static constexpr std::size_t kAheadLeast = 256;    // fewer are made in their turn
+    static constexpr std::size_t kAheadPerTask = 64;
+
+    // Long runs of plain entities (lines, arcs, texts...) are made ahead,
+    // side by side, from the records from m_pos on: the objects, not yet in
+    // the database, are appended in file order when their turn comes, and a
+    // fault one met is raised then, so the first refusal is the file's
+    // first. A record is made ahead only when every object it refers to is
+    // already known (its owner nearly always is) and every handle is one:
+    // making it then touches nothing but its pairs and the new object.
+    // Anything else is made in its turn, as it would be on one thread.
+    void premake(std::string_view endMarker) {
+        m_ahead.clear();
+        m_nextAhead = 0;
+        const std::size_t threads = host::dxf::threadCount();
+        if (threads < 2) {
+            m_aheadUntil = m_pairs.size();
+            return;
+        }
+        std::size_t k = static_cast<std::size_t>(std::lower_bound(m_starts.begin(), m_starts.end(), m_pos) -
+                                                 m_starts.begin());
+        for (std::size_t looked = 0; k < m_starts.size() && looked < kAheadBatch; ++k, ++looked) {
+            const std::size_t i = m_starts[k];
+            std::string_view name = trimmed(m_pairs[i].value());
+            if (name == endMarker || name == "ENDSEC" || name == "EOF" || name == "SECTION" ||
+                name == "ENDBLK")
+                break;
+            const Kind& kind = kindOf(name);
+            if (!kind.ahead) continue;
+            Ahead a;
+            a.begin = i;
+            a.end = k + 1 < m_starts.size() ? m_starts[k + 1] : m_pairs.size();
+            a.kind = &kind;
+            bool known = true;
+            for (std::size_t j = i + 1; j < a.end && known; ++j) {
+                const Pair& q = m_pairs[j];
+                const ZcDbDxfItem::Kind itemKind = ZcDbDxfItem::kindOfCode(q.code);
+                std::uint64_t h = 0;
+                if (itemKind == ZcDbDxfItem::kHandle && q.code != 1005) {
+                    known = renewedAt(j) != 0 || hexHandle(trimmed(q.value()), h);
+                } else if (itemKind == ZcDbDxfItem::kId) {
+                    if (!hexHandle(trimmed(q.value()), h)) {
+                        known = false;
+                    } else if (h == 0) {
+                        a.ids.emplace_back(q.text, ZcDbObjectId());
+                    } else {
+                        ZcDbObjectId id = m_db->objectIdOf(ZcDbHandle(mapped(h)));
+                        known = !id.isNull();
+                        a.ids.emplace_back(q.text, id);
+                    }
+                }
+            }
+            if (known) m_ahead.push_back(std::move(a));
+        }
+        m_aheadUntil = k < m_starts.size() ? m_starts[k] : m_pairs.size();
+        if (m_ahead.size() < kAheadLeast) {
+            m_ahead.clear();
+            return;
+        }
+        const std::size_t tasks = std::min(m_ahead.size() / kAheadPerTask, threads * 8);
+        host::dxf::runTasks(tasks, [&](std::size_t t) {
+            for (std::size_t j = m_ahead.size() * t / tasks; j < m_ahead.size() * (t + 1) / tasks; ++j) {
+                Ahead& a = m_ahead[j];
+                Record rec;
+                rec.direct = true;
+                rec.begin = a.begin + 1;
+                rec.end = a.end;
+                try {
+                    a.made.reset(makeDirect(a.kind->cls, a.kind->name, rec, m_pairs[a.begin], &a.ids));
+                } catch (DxfError& e) {
+                    a.error = std::move(e);
+                }
+            }
+        });
+    }
+
     void readEntity(const std::string& kind, Record& rec, const Pair& start, ZcDbObjectId space,
-                    bool entitiesSection) {
+                    bool entitiesSection, Ahead* ahead = nullptr) {
         const bool follower = kindOf(kind).follower;
         if (follower && m_opaqueParent) {
             // Kept with the opaque entity they follow, as read.
@@ -1189,7 +1419,9 @@ private:
             return;
         }
         if (!follower) closeParent();
-        ZcDbObject* made = make(kind, rec, start, follower ? Opaque::kNone : Opaque::kEntity);
+        if (ahead && ahead->error) throw *ahead->error;
+        ZcDbObject* made = ahead ? ahead->made.release()
+                                 : make(kind, rec, start, follower ? Opaque::kNone : Opaque::kEntity);
         auto* ent = ZcDbEntity::cast(made);
         if (!ent) {
             delete made;
@@ -1548,6 +1780,9 @@ private:
     std::uint64_t m_top = 1;                     // past every handle of the file and the database
     std::vector<Found> m_renewed;                // own handles replaced: the pair, its fresh handle; by pair
     std::unordered_set<const char*> m_unresolvedSeen;  // references already said to be none
+    std::vector<Ahead> m_ahead;                        // entities made ahead, in file order
+    std::size_t m_nextAhead = 0;                       // the first of them not yet taken
+    std::size_t m_aheadUntil = 0;                      // the pair up to which records were looked at
 };
 
 }  // namespace

@@ -23,6 +23,7 @@
 #include "host/db/dxffile.h"
 #include "host/db/dxffile_decode.h"
 #include "host/db/dxffile_format.h"
+#include "host/db/dxffile_pool.h"
 #include "host/win/files.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
@@ -178,6 +179,12 @@ public:
     void reserve(std::size_t bytes) {
         if (bytes > m_buf.size()) grow(bytes - size());
     }
+    // Text formatted elsewhere, as it is.
+    void append(std::string_view t) {
+        char* p = room(t.size());
+        std::memcpy(p, t.data(), t.size());
+        m_p = p + t.size();
+    }
     std::string take() {
         m_buf.resize(size());
         m_p = nullptr;
@@ -272,6 +279,49 @@ private:
     char* m_end = nullptr;
 };
 
+// What the writer asks of an object's class, worked out once per class
+// rather than by a walk up the hierarchy for every object.
+struct ClassFacts {
+    bool polyline = false, insert = false, opaque = false;
+    bool loose = false;          // neither an entity nor a table nor a table record
+    bool kindPerObject = false;  // the kept kinds, named by each object
+    std::string_view name;       // the kind of every other object of the class
+};
+
+// The facts of the classes met so far; one per thread that writes.
+class ClassFactsCache {
+public:
+    const ClassFacts& of(const ZcRxClass* cls) {
+        // A few classes take turns (lines, arcs, texts...): a small table
+        // by address answers them, the map only when two share a slot.
+        Recent& slot = m_recent[(reinterpret_cast<std::uintptr_t>(cls) >> 6) % m_recent.size()];
+        if (slot.facts && slot.cls == cls) return *slot.facts;
+        auto [it, added] = m_facts.try_emplace(cls);
+        if (added && cls) {
+            ClassFacts& f = it->second;
+            f.kindPerObject = cls == ZcDbOpaqueObject::desc() || cls == ZcDbOpaqueEntity::desc();
+            const char* name = cls->dxfName();
+            f.name = name ? name : "";
+            f.polyline = cls->isDerivedFrom(ZcDb2dPolyline::desc());
+            f.insert = cls->isDerivedFrom(ZcDbBlockReference::desc());
+            f.opaque = cls->isDerivedFrom(ZcDbOpaqueEntity::desc());
+            f.loose = !cls->isDerivedFrom(ZcDbEntity::desc()) &&
+                      !cls->isDerivedFrom(ZcDbSymbolTable::desc()) &&
+                      !cls->isDerivedFrom(ZcDbSymbolTableRecord::desc());
+        }
+        slot = {cls, &it->second};
+        return it->second;
+    }
+
+private:
+    std::unordered_map<const ZcRxClass*, ClassFacts> m_facts;
+    struct Recent {
+        const ZcRxClass* cls = nullptr;
+        const ClassFacts* facts = nullptr;
+    };
+    std::array<Recent, 16> m_recent{};
+};
+
 class DxfWriter {
 public:
     DxfWriter(ZcDbDatabase* db, const host::SysVarStore* vars) : m_db(db), m_vars(vars), m_f(db) {
@@ -300,15 +350,6 @@ public:
     }
 
 private:
-    // What the writer asks of an object's class, worked out once per class
-    // rather than by a walk up the hierarchy for every object.
-    struct ClassFacts {
-        bool polyline = false, insert = false, opaque = false;
-        bool loose = false;          // neither an entity nor a table nor a table record
-        bool kindPerObject = false;  // the kept kinds, named by each object
-        std::string_view name;       // the kind of every other object of the class
-    };
-
     void section(const char* name) {
         m_f.pair(0, "SECTION");
         m_f.pair(2, name);
@@ -521,61 +562,113 @@ private:
         endSection();
     }
 
+    // A long list of entities is formatted side by side: each task puts a
+    // run of them into a text of its own, and the texts go down in order,
+    // so the bytes are those of one pass. A run with a follower that has
+    // no handle of its own (fresh handles are numbered in file order) is
+    // written here instead, in its turn.
     void writeEntityList(ZcDbBlockTableRecord* btr, bool paper) {
         m_f.m_paperSpaceEntity = paper;
         // Erased entities are passed over below, without a first walk to drop them.
         const std::vector<ZcDbObjectId> ids = btr->entityIds(false);
-        for (std::size_t i = 0; i < ids.size(); ++i) {
-            host::prefetchAhead<4>(ids, i, 4);
-            ZcDbObjectId eid = ids[i];
-            ZcDbObject* ent = objectOf(eid);
-            if (!ent) continue;
-            const ClassFacts& is = factsOf(ent->isA());
-            writeObject(ent, is);
-            // Owned followers come right after their owner.
-            if (is.polyline) {
-                auto* pl = static_cast<ZcDb2dPolyline*>(ent);
-                for (ZcDbObjectId v : pl->vertexIds()) writeObject(objectOf(v));
-                writeObject(objectOf(pl->seqendId()));
-            } else if (is.insert) {
-                auto* ins = static_cast<ZcDbBlockReference*>(ent);
-                std::vector<ZcDbObjectId> atts = ins->attributeIds();
-                for (ZcDbObjectId a : atts) writeObject(objectOf(a));
-                if (!atts.empty()) writeObject(objectOf(ins->seqendId()));
-            } else if (is.opaque) {
-                for (const ZcDbOpaqueRecord& r : static_cast<ZcDbOpaqueEntity*>(ent)->followers())
-                    writeFollower(r, eid);
+        const std::size_t threads = host::dxf::threadCount();
+        const std::size_t tasks = threads > 1 ? std::min(ids.size() / kEntitiesPerTask, threads * 8) : 0;
+        auto first = [&](std::size_t k) { return ids.size() * k / tasks; };
+        if (tasks < 2) {
+            for (std::size_t i = 0; i < ids.size(); ++i) writeEntity(m_f, m_facts, ids, i, true);
+        } else {
+            struct Part {
+                std::string text;
+                bool here = false;  // to be written by the calling thread
+            };
+            std::vector<Part> parts(tasks);
+            host::dxf::runTasks(tasks, [&](std::size_t k) {
+                DxfTextFiler f(m_db);
+                f.m_paperSpaceEntity = paper;
+                f.reserve((first(k + 1) - first(k)) * 160);
+                ClassFactsCache facts;
+                for (std::size_t i = first(k); i < first(k + 1); ++i) {
+                    if (!writeEntity(f, facts, ids, i, false)) {
+                        parts[k].here = true;
+                        return;
+                    }
+                }
+                parts[k].text = f.take();
+            });
+            for (std::size_t k = 0; k < tasks; ++k) {
+                if (parts[k].here) {
+                    for (std::size_t i = first(k); i < first(k + 1); ++i)
+                        writeEntity(m_f, m_facts, ids, i, true);
+                } else {
+                    m_f.append(parts[k].text);
+                    std::string().swap(parts[k].text);
+                }
             }
         }
         m_f.m_paperSpaceEntity = false;
     }
+    static constexpr std::size_t kEntitiesPerTask = 64;
+
+    // The entity ids[i] and the followers it owns into `f`. Without
+    // `freshHandles` nothing of the database is changed: false, and nothing
+    // of the entity written, when it would take a fresh handle.
+    bool writeEntity(DxfTextFiler& f, ClassFactsCache& facts, const std::vector<ZcDbObjectId>& ids,
+                     std::size_t i, bool freshHandles) {
+        host::prefetchAhead<4>(ids, i, 4);
+        ZcDbObjectId eid = ids[i];
+        ZcDbObject* ent = objectOf(eid);
+        if (!ent) return true;
+        const ClassFacts& is = facts.of(ent->isA());
+        if (is.opaque && !freshHandles)
+            for (const ZcDbOpaqueRecord& r : static_cast<ZcDbOpaqueEntity*>(ent)->followers())
+                if (std::none_of(r.items.begin(), r.items.end(),
+                                 [](const ZcDbDxfItem& it) { return it.code == 5; }))
+                    return false;
+        writeObject(f, ent, is);
+        // Owned followers come right after their owner.
+        if (is.polyline) {
+            auto* pl = static_cast<ZcDb2dPolyline*>(ent);
+            for (ZcDbObjectId v : pl->vertexIds()) writeObject(f, facts, objectOf(v));
+            writeObject(f, facts, objectOf(pl->seqendId()));
+        } else if (is.insert) {
+            auto* ins = static_cast<ZcDbBlockReference*>(ent);
+            std::vector<ZcDbObjectId> atts = ins->attributeIds();
+            for (ZcDbObjectId a : atts) writeObject(f, facts, objectOf(a));
+            if (!atts.empty()) writeObject(f, facts, objectOf(ins->seqendId()));
+        } else if (is.opaque) {
+            for (const ZcDbOpaqueRecord& r : static_cast<ZcDbOpaqueEntity*>(ent)->followers())
+                writeFollower(f, r, eid);
+        }
+        return true;
+    }
 
     // A follower kept with an opaque entity: its own handle (a new one
     // when the file gave none) and its owner first, then its groups.
-    void writeFollower(const ZcDbOpaqueRecord& r, ZcDbObjectId owner) {
-        m_f.pair(0, r.kind);
+    void writeFollower(DxfTextFiler& f, const ZcDbOpaqueRecord& r, ZcDbObjectId owner) {
+        f.pair(0, r.kind);
         const ZcDbDxfItem* handle = nullptr;
         for (const ZcDbDxfItem& it : r.items)
             if (it.code == 5) handle = &it;
-        m_f.text(5, handle ? handle->text : freshHandle().ascii());
-        m_f.text(330, owner.handle().ascii());
-        bool paper = m_f.m_paperSpaceEntity;
+        f.text(5, handle ? handle->text : freshHandle().ascii());
+        f.text(330, owner.handle().ascii());
+        bool paper = f.m_paperSpaceEntity;
         for (const ZcDbDxfItem& it : r.items) {
             if (it.code == 5 || (it.code == 330 && !it.id.isNull() && it.id == owner) ||
                 (it.code == 67 && paper))
                 continue;
-            m_f.writeItem(it);
+            f.writeItem(it);
         }
     }
 
-    void writeObject(ZcDbObject* obj) {
-        if (obj) writeObject(obj, factsOf(obj->isA()));
+    void writeObject(ZcDbObject* obj) { writeObject(m_f, m_facts, obj); }
+    static void writeObject(DxfTextFiler& f, ClassFactsCache& facts, ZcDbObject* obj) {
+        if (obj) writeObject(f, obj, facts.of(obj->isA()));
     }
-    void writeObject(ZcDbObject* obj, const ClassFacts& is) {
+    static void writeObject(DxfTextFiler& f, ZcDbObject* obj, const ClassFacts& is) {
         std::string_view name = is.kindPerObject ? std::string_view(zcdbDxfKindOf(obj)) : is.name;
         if (name.empty()) return;
-        m_f.pair(0, name);
-        obj->dxfOut(&m_f);
+        f.pair(0, name);
+        obj->dxfOut(&f);
     }
 
     void writeObjects() {
@@ -638,28 +731,7 @@ private:
         }
     }
 
-    // What the writer asks of an object's class: see ClassFacts.
-    const ClassFacts& factsOf(const ZcRxClass* cls) {
-        // A few classes take turns (lines, arcs, texts...): a small table
-        // by address answers them, the map only when two share a slot.
-        Recent& slot = m_recent[(reinterpret_cast<std::uintptr_t>(cls) >> 6) % m_recent.size()];
-        if (slot.facts && slot.cls == cls) return *slot.facts;
-        auto [it, added] = m_facts.try_emplace(cls);
-        if (added && cls) {
-            ClassFacts& f = it->second;
-            f.kindPerObject = cls == ZcDbOpaqueObject::desc() || cls == ZcDbOpaqueEntity::desc();
-            const char* name = cls->dxfName();
-            f.name = name ? name : "";
-            f.polyline = cls->isDerivedFrom(ZcDb2dPolyline::desc());
-            f.insert = cls->isDerivedFrom(ZcDbBlockReference::desc());
-            f.opaque = cls->isDerivedFrom(ZcDbOpaqueEntity::desc());
-            f.loose = !cls->isDerivedFrom(ZcDbEntity::desc()) &&
-                      !cls->isDerivedFrom(ZcDbSymbolTable::desc()) &&
-                      !cls->isDerivedFrom(ZcDbSymbolTableRecord::desc());
-        }
-        slot = {cls, &it->second};
-        return it->second;
-    }
+    const ClassFacts& factsOf(const ZcRxClass* cls) { return m_facts.of(cls); }
 
     // Whether an object hangs from an erased one (the extension dictionary
     // of an erased entity, what that dictionary holds): it goes with it.
@@ -681,12 +753,7 @@ private:
     std::unordered_set<std::string_view> m_kinds;  // kinds present, when the file brought CLASS records
     std::size_t m_rest = 0;
     std::size_t m_seedAt = 0, m_seedSize = 0;  // the $HANDSEED value in the text
-    std::unordered_map<const ZcRxClass*, ClassFacts> m_facts;
-    struct Recent {
-        const ZcRxClass* cls = nullptr;
-        const ClassFacts* facts = nullptr;
-    };
-    std::array<Recent, 16> m_recent{};
+    ClassFactsCache m_facts;
 };
 
 }  // namespace
