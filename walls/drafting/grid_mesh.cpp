@@ -139,10 +139,12 @@ void DrawGridLabels(const Point3& at, int position, const std::string& text, con
         // stands where its definition stands.
         StyleFactors(a.style, a.widthFactor, a.oblique);
         const ads_point q = {at.x + a.dx, at.y + a.dy, at.z};
-        host::ResbufList attrib(zcutBuildList(RTDXF0, "ATTRIB", 2, a.tag.c_str(), 1, a.value.c_str(), 8,
-                                              a.layer.c_str(), 40, a.height, 10, q, 11, q, 50, a.rotation, 41,
-                                              a.widthFactor, 51, a.oblique, 7, a.style.c_str(), 70, a.flags,
-                                              72, a.justification % 100, 74, a.justification / 100, 0));
+        // The text's groups before the attribute's own, the order in which
+        // the entity files them.
+        host::ResbufList attrib(zcutBuildList(RTDXF0, "ATTRIB", 8, a.layer.c_str(), 10, q, 40, a.height, 1,
+                                              a.value.c_str(), 50, a.rotation, 41, a.widthFactor, 51,
+                                              a.oblique, 7, a.style.c_str(), 72, a.justification % 100, 11, q,
+                                              2, a.tag.c_str(), 70, a.flags, 74, a.justification / 100, 0));
         zcdbEntMake(attrib.get());
         made = true;
     }

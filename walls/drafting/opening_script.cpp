@@ -119,6 +119,10 @@ void CmdWallHole() {
         v->y -= at[1];
         v->z = 0.0;
     }
+    // The picked outline is closed whether or not it repeats its first
+    // vertex at the end: a repeat is dropped, and the reveal always runs
+    // round the whole profile (an open band would leave a side of the hole
+    // without its face).
     VertexNode* last = hole.profile.get();
     while (last->next) last = last->next;
     if (last != hole.profile.get() && PointsEqual(last->pt(), hole.profile->pt(), true)) {
@@ -126,8 +130,8 @@ void CmdWallHole() {
         hole.profile.reset(first->next);
         first->next = nullptr;
         FreeList(first);
-        hole.closed = 1;
     }
+    hole.closed = 1;
     VertexNode* ring = RemoveVerticesOnEdges(hole.profile.release(), 1);
     ring = NormalizePolygon(0, RemoveDuplicateVertices(ring), nullptr);
     hole.profile.reset(ring);
