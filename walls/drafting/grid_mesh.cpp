@@ -183,14 +183,6 @@ void CmdMesh2D() {
     const double columnSample = SampleWidth(columnPrefix, style, textHeight);
     const double rowSample = SampleWidth(rowPrefix, style, textHeight);
 
-    AAR_LAYERC catalogue;
-    catalogue.ReadLayerDefFile("LAYERC.DEF");
-    std::string layer = "2DMESH";
-    EnsureLayer(layer, catalogue, true, elevation, false);
-    // The host's layer colours run from 1 to 255: a grid colour it would
-    // refuse leaves the layer's colour as it is, so the answers stay in step.
-    LockLayer(layer, color == 256 ? nullptr : &color);
-
     ads_point origin = {0.0, 0.0, 0.0};
     zcedInitGet(0, nullptr);
     const int got = zcedGetPoint(nullptr,
@@ -199,6 +191,16 @@ void CmdMesh2D() {
                                  origin);
     if (got == RTCAN || (got != RTNORM && got != RTNONE)) return;
     if (got == RTNONE) origin[0] = origin[1] = 0.0;
+    // The layer is made only once there is a grid to put on it: a cancelled
+    // point leaves the drawing as it was.
+    AAR_LAYERC catalogue;
+    catalogue.ReadLayerDefFile("LAYERC.DEF");
+    std::string layer = "2DMESH";
+    EnsureLayer(layer, catalogue, true, elevation, false);
+    // The host's layer colours run from 1 to 255: a grid colour it would
+    // refuse leaves the layer's colour as it is, so the answers stay in step.
+    LockLayer(layer, color == 256 ? nullptr : &color);
+
     const double x0 = origin[0], y0 = origin[1], z = elevation;
     const double yEnd = y0 + (rows - 1) * vertical, xEnd = x0 + (columns - 1) * horizontal;
 
