@@ -4,6 +4,7 @@
 #include "objects/dialogs/dlg_par_obj.h"
 #include "objects/placement/batch_param_cmds.h"
 #include "objects/placement/dim_mover.h"
+#include "objects/placement/drafting_objects.h"
 #include "objects/placement/fixed_markers.h"
 #include "objects/placement/library_cmds.h"
 #include "objects/placement/modify_regen.h"
@@ -43,6 +44,7 @@ void RegisterObjectsModule() {
             RegenParamObject(entity, layers, nullptr, -1, kind, options);
         });
     SetWallOpeningMoverFactory(&MakeWallOpeningMover);
+    SetObjectLibraryDoors(&RunDraftingScriptObject, &BuildDraftingLabelBlock);
     VELM_PRJTRAVE::rxInit();
     VELM_PRJ::rxInit();
     VELM_SQUOTAENT::rxInit();
@@ -57,5 +59,6 @@ void UnregisterObjectsModule() {
     VELM_PRJTRAVE::rxUninit();
     SetRegenParamObjectHook(nullptr);
     SetWallOpeningMoverFactory(nullptr);
+    SetObjectLibraryDoors(nullptr, nullptr);
     ResetParameterDialogPlacement();
 }

@@ -12,7 +12,9 @@
 #include "roofs/commands/roof_slab.h"
 #include "roofs/commands/slab_hatch_cmd.h"
 #include "roofs/commands/zprofile.h"
+#include "roofs/outline_select.h"
 #include "roofs/slab_jig.h"
+#include "walls/drafting/drafting_hooks.h"
 
 std::span<const CommandBinding> RoofsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
@@ -29,8 +31,11 @@ std::span<const CommandBinding> RoofsCommandBindings() {
 
 void RegisterRoofsModule() {
     VELM_COPJ::rxInit();
+    SetClosedOutlinePicker(
+        [](int& status, const char* prompt) { return SelectClosedOutline(status, prompt, 0, false); });
 }
 
 void UnregisterRoofsModule() {
+    SetClosedOutlinePicker(nullptr);
     VELM_COPJ::rxUninit();
 }

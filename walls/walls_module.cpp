@@ -6,6 +6,9 @@
 #include "host/rx/rxobject.h"
 #include "settings/rescale.h"
 #include "walls/dblwall/dblwall_cmd.h"
+#include "walls/drafting/grid_mesh.h"
+#include "walls/drafting/line_cleanup.h"
+#include "walls/drafting/opening_script.h"
 #include "walls/drawing/velm_muroj.h"
 #include "walls/drawing/wall_cmds.h"
 #include "walls/editing/dlg_ddmuro.h"
@@ -20,10 +23,12 @@
 
 std::span<const CommandBinding> WallsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
-        {"VELMWALL", &CmdWall},       {"VELMWALLD", &CmdWallD},       {"VELMRWALL", &CmdRectWall},
-        {"VELMLWALL", &CmdLayerWall}, {"VELMDEFWALL", &CmdDefWall},   {"VELMWALLATT", &CmdWallAtt},
-        {"VELMDBLWALL", &CmdDblWall}, {"VELMDEFMXT", &CmdDefMxt},     {"VELMDELWALL", &CmdDelWall},
-        {"VELMDDWALL", &CmdDDWall},   {"VELMEDITWALL", &CmdEditWall},
+        {"VELMWALL", &CmdWall},         {"VELMWALLD", &CmdWallD},       {"VELMRWALL", &CmdRectWall},
+        {"VELMLWALL", &CmdLayerWall},   {"VELMDEFWALL", &CmdDefWall},   {"VELMWALLATT", &CmdWallAtt},
+        {"VELMDBLWALL", &CmdDblWall},   {"VELMDEFMXT", &CmdDefMxt},     {"VELMDELWALL", &CmdDelWall},
+        {"VELMDDWALL", &CmdDDWall},     {"VELMEDITWALL", &CmdEditWall}, {"VELMULINES", &CmdUnionLines},
+        {"VELMJOINWALL", &CmdJoinWall}, {"VELMCLEANL", &CmdCleanL},     {"VELMCLEANT", &CmdCleanT},
+        {"VELMCLEANX", &CmdCleanX},     {"VELMWHOLE", &CmdWallHole},    {"VELMMESH2D", &CmdMesh2D},
     };
     return kBindings;
 }

@@ -247,6 +247,10 @@ void ZcDbViewport::fields(ZcDbFields& v) {
     v.vec(16, m_direction);
     v.pt(17, m_target);
     v.real(42, m_lens);
+    // Left out of a file while zero, so drawings without clipping keep
+    // their groups.
+    v.realOpt(43, m_frontClip);
+    v.realOpt(44, m_backClip);
     v.real(45, m_viewHeight);
     v.real(51, m_twist);
     v.i32(90, m_status);
@@ -374,6 +378,37 @@ Zcad::ErrorStatus ZcDbViewport::setPerspectiveOff() {
 Zcad::ErrorStatus ZcDbViewport::setTwistAngle(double a) {
     assertWriteEnabled();
     m_twist = a;
+    return Zcad::eOk;
+}
+
+Zcad::ErrorStatus ZcDbViewport::setFrontClipDistance(double d) {
+    assertWriteEnabled();
+    m_frontClip = d;
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbViewport::setBackClipDistance(double d) {
+    assertWriteEnabled();
+    m_backClip = d;
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbViewport::setFrontClipOn() {
+    assertWriteEnabled();
+    m_status |= 0x2;
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbViewport::setFrontClipOff() {
+    assertWriteEnabled();
+    m_status &= ~0x2;
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbViewport::setBackClipOn() {
+    assertWriteEnabled();
+    m_status |= 0x4;
+    return Zcad::eOk;
+}
+Zcad::ErrorStatus ZcDbViewport::setBackClipOff() {
+    assertWriteEnabled();
+    m_status &= ~0x4;
     return Zcad::eOk;
 }
 

@@ -80,6 +80,18 @@ public:
     Zcad::ErrorStatus setPerspectiveOff();
     double twistAngle() const { return m_twist; }
     Zcad::ErrorStatus setTwistAngle(double a);
+    // Front and back clipping planes: distances from the target along the
+    // view direction, each used only while its flag of the status is on.
+    double frontClipDistance() const { return m_frontClip; }
+    Zcad::ErrorStatus setFrontClipDistance(double d);
+    double backClipDistance() const { return m_backClip; }
+    Zcad::ErrorStatus setBackClipDistance(double d);
+    bool isFrontClipOn() const { return (m_status & 0x2) != 0; }
+    Zcad::ErrorStatus setFrontClipOn();
+    Zcad::ErrorStatus setFrontClipOff();
+    bool isBackClipOn() const { return (m_status & 0x4) != 0; }
+    Zcad::ErrorStatus setBackClipOn();
+    Zcad::ErrorStatus setBackClipOff();
     // The ratio of paper height to model height shown.
     double customScale() const { return m_viewHeight > 0 ? m_height / m_viewHeight : 1.0; }
 
@@ -93,6 +105,7 @@ public:
 private:
     ZcGePoint3d m_center;
     double m_width = 297, m_height = 210, m_viewHeight = 210, m_lens = 50, m_twist = 0;
+    double m_frontClip = 0, m_backClip = 0;
     std::int16_t m_number = 2, m_statusField = 1;
     std::int32_t m_status = 0x20000 | 0x8000;
     ZcGePoint2d m_viewCenter;

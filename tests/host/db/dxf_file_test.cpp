@@ -8,6 +8,7 @@
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbents.h"
+#include "host/db/dbinsert.h"
 #include "host/db/dbmain.h"
 #include "host/db/dxffile.h"
 #include "host/util/adscodes.h"
@@ -353,4 +354,45 @@ TEST(DxfFile, optional_groups_at_their_defaults_are_left_out_and_read_back_the_s
     for (resbuf* rb = data; rb; rb = rb->rbnext) has210 |= rb->restype == 210;
     zcutRelRb(data);
     EXPECT_TRUE(has210);
+}
+
+TEST(DxfFile, a_viewports_front_and_back_clipping_survives_save_and_load) {
+    ZcDbDatabase db;
+    ZcDbBlockTableRecord* ps = nullptr;
+    ASSERT_EQ(zcdbOpenObject(ps, db.paperSpaceId(), ZcDb::kForWrite), Zcad::eOk);
+    auto* clipped = new ZcDbViewport;
+    clipped->setFrontClipDistance(50);
+    clipped->setBackClipDistance(-20);
+    clipped->setFrontClipOn();
+    clipped->setBackClipOn();
+    auto* plain = new ZcDbViewport;
+    ZcDbObjectId ids[2];
+    ASSERT_EQ(ps->appendZcDbEntity(ids[0], clipped), Zcad::eOk);
+    ASSERT_EQ(ps->appendZcDbEntity(ids[1], plain), Zcad::eOk);
+    clipped->close();
+    plain->close();
+    ps->close();
+    const std::string text = host::writeDxfText(&db);
+    // Only the clipped viewport writes its distances: a drawing without
+    // clipping keeps the groups it had.
+    const std::string entities = sectionOf(text, "ENTITIES") + sectionOf(text, "BLOCKS");
+    EXPECT_NE(entities.find("\n 43\n50"), std::string::npos) << entities;
+    EXPECT_NE(entities.find("\n 44\n-20"), std::string::npos);
+    std::size_t n = 0;
+    for (std::size_t at = entities.find("\n 43\n"); at != std::string::npos;
+         at = entities.find("\n 43\n", at + 1))
+        ++n;
+    EXPECT_EQ(n, 1u);
+
+    host::DxfLoadResult r = host::readDxfText(text);
+    ASSERT_TRUE(r.db) << r.error;
+    ZcDbObjectId back;
+    ASSERT_EQ(r.db->getZcDbObjectId(back, false, ids[0].handle()), Zcad::eOk);
+    ZcDbViewport* vp = nullptr;
+    ASSERT_EQ(zcdbOpenObject(vp, back, ZcDb::kForRead), Zcad::eOk);
+    EXPECT_DOUBLE_EQ(vp->frontClipDistance(), 50.0);
+    EXPECT_DOUBLE_EQ(vp->backClipDistance(), -20.0);
+    EXPECT_TRUE(vp->isFrontClipOn());
+    EXPECT_TRUE(vp->isBackClipOn());
+    vp->close();
 }
