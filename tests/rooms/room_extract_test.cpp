@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 
+#include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ui/hostdialogs.h"
 #include "host/win/files.h"
@@ -19,6 +20,7 @@ protected:
     void SetUp() override {
         RoomsTest::SetUp();
         csv = data.path("out.csv");
+        zcdbRegApp(kRoomLabelApp);
         zcui::SetFilePromptHook([this](const zcui::FileRequest&, std::string& out) -> std::optional<int> {
             if (cancel) return RTCAN;
             out = csv;

@@ -37,9 +37,13 @@ protected:
         SetSettingInt(SetupVar::ULTIMORIFRIGA, 0);
         SetSettingString(SetupVar::ULTIMORIFTAB, "K1");
     }
-    // A room labelled at `at` (its card placed at `cardAt` when new).
-    void NewLabel(const char* at, const char* cardAt = "1000,0") {
-        run({"!dialog 139 ok", "VELMSPACEUNIT", cardAt, at, ""});
+    // A room labelled at `at`; the card placed at `cardAt` when given (the
+    // card point is asked only while the card is not there).
+    void NewLabel(const char* at, const char* cardAt = nullptr) {
+        if (cardAt)
+            run({"!dialog 139 ok", "VELMSPACEUNIT", cardAt, at, ""});
+        else
+            run({"!dialog 139 ok", "VELMSPACEUNIT", at, ""});
     }
     static std::vector<std::pair<std::string, std::vector<Item>>> Records(const char* app) {
         std::vector<std::pair<std::string, std::vector<Item>>> out;
@@ -104,7 +108,7 @@ protected:
 };
 
 TEST_F(RoomLabelCmdsTest, edited_label_keeps_its_measured_values) {
-    NewLabel("200,150");
+    NewLabel("200,150", "1000,0");
     auto before = Records(kRoomLabelApp);
     ASSERT_EQ(before.size(), 1u) << transcript();
     // The stored values as a later measuring would leave them: not those
@@ -133,7 +137,7 @@ TEST_F(RoomLabelCmdsTest, edited_label_keeps_its_measured_values) {
 }
 
 TEST_F(RoomLabelCmdsTest, labels_that_cannot_be_edited_are_asked_again) {
-    NewLabel("200,150");
+    NewLabel("200,150", "1000,0");
     // Without a level on its layer, then with a record cut short.
     ads_name bare, shortRecord;
     MakeInsert("0", P(100, 60), zcutBuildList(1001, kRoomLabelApp, 1000, "TMS_TAB1", 1040, 1.0, 0), bare);
@@ -157,7 +161,7 @@ TEST_F(RoomLabelCmdsTest, labels_that_cannot_be_edited_are_asked_again) {
 }
 
 TEST_F(RoomLabelCmdsTest, rooms_renumbered_in_pick_order_with_their_rows) {
-    NewLabel("100,100");
+    NewLabel("100,100", "1000,0");
     NewLabel("200,150");
     NewLabel("300,200");
     ASSERT_EQ(Numbers().first, (std::vector<int>{1, 2, 3})) << transcript();
@@ -169,8 +173,8 @@ TEST_F(RoomLabelCmdsTest, rooms_renumbered_in_pick_order_with_their_rows) {
     EXPECT_TRUE(
         Printed("Etykieta pokoju nie odnosi się do tej samej karty, która została wybrana jako pierwsza"))
         << transcript();
-    EXPECT_EQ(Numbers().second, (std::vector<int>{1, 5, 6, 7}));  // K2's own row 1 stays
-    EXPECT_EQ(Numbers().first, (std::vector<int>{1, 5, 6, 7}));
+    EXPECT_EQ(Numbers().second, (std::vector<int>{4, 5, 6, 7})) << transcript();  // K2's own room 4 stays
+    EXPECT_EQ(Numbers().first, (std::vector<int>{4, 5, 6, 7}));
     EXPECT_EQ(count(kRows), 4);
 
     // The card gone: nothing to renumber against.
@@ -186,11 +190,11 @@ TEST_F(RoomLabelCmdsTest, rooms_renumbered_in_pick_order_with_their_rows) {
     zcedSSFree(cards);
     run({"VELMREINDEXROOM", "9", "!pick 100,100"});
     EXPECT_TRUE(Printed("Nie istnieje już tabela, która jest powiązana z etykietą"));
-    EXPECT_EQ(Numbers().first, (std::vector<int>{1, 5, 6, 7}));
+    EXPECT_EQ(Numbers().first, (std::vector<int>{4, 5, 6, 7}));
 }
 
 TEST_F(RoomLabelCmdsTest, only_labels_with_fixed_values_are_marked) {
-    NewLabel("100,100");
+    NewLabel("100,100", "1000,0");
     NewLabel("300,200");
     // The first label's record says its living area is fixed.
     resbuf* filter = zcutBuildList(-3, 1001, kRoomLabelApp, 0);
