@@ -29,12 +29,18 @@
 
 namespace {
 
+constexpr const char* kSeparationLayerKey = "2DFUNL";
+
 enum class Answer { kDone, kUndo, kCancel };
 
 struct Chain {
     double level = 0.0;
     std::string layer;  // the separation layer of the floor
     double snap = 0.0;  // distance of the snap square's corners
+    // The layer is made with the first segment, so that a chain given up
+    // before it leaves the drawing as it was.
+    AAR_LAYERC catalogue;
+    bool layerMade = false;
 };
 
 bool IsWallOrSeparationLine(const Chain& chain, const ads_name e) {
@@ -112,7 +118,12 @@ bool PickPointOnLine(const Chain& chain, Point3& point) {
 }
 
 // Makes one segment; its name, so that its level can erase it.
-bool DrawSegment(const Chain& chain, const Point3& from, const Point3& to, ads_name made) {
+bool DrawSegment(Chain& chain, const Point3& from, const Point3& to, ads_name made) {
+    if (!chain.layerMade) {
+        std::string layer = kSeparationLayerKey;
+        EnsureLayer(layer, chain.catalogue, true, chain.level, false);
+        chain.layerMade = true;
+    }
     const ads_point a{from.x, from.y, from.z}, b{to.x, to.y, to.z};
     resbuf* list = zcutBuildList(RTDXF0, "LINE", 8, chain.layer.c_str(), 10, a, 11, b, 39, 0.0, 0);
     const int rc = zcdbEntMake(list);
@@ -120,12 +131,12 @@ bool DrawSegment(const Chain& chain, const Point3& from, const Point3& to, ads_n
     return rc == RTNORM && zcdbEntLast(made) == RTNORM;
 }
 
-Answer EndLevel(const Chain& chain, const Point3& previous);
+Answer EndLevel(Chain& chain, const Point3& previous);
 
 // Draws the segment to `to` and hands on to the next level; the answer of
 // the level below decides whether the segment stays. `again` is set when
 // its end point is to be asked again.
-Answer Continue(const Chain& chain, const Point3& previous, const Point3& to, bool& again) {
+Answer Continue(Chain& chain, const Point3& previous, const Point3& to, bool& again) {
     ads_name segment;
     if (!DrawSegment(chain, previous, to, segment)) return Answer::kCancel;
     const Answer below = EndLevel(chain, to);
@@ -136,7 +147,7 @@ Answer Continue(const Chain& chain, const Point3& previous, const Point3& to, bo
 }
 
 // One level below the start: asks for an end point from `previous`.
-Answer EndLevel(const Chain& chain, const Point3& previous) {
+Answer EndLevel(Chain& chain, const Point3& previous) {
     const ads_point base{previous.x, previous.y, previous.z};
     for (;;) {
         zcedInitGet(0, "Wybierz Cofnij");
@@ -169,12 +180,10 @@ void VelmFunLine() {
     Chain chain;
     chain.level = SettingReal(SetupVar::SQPAV);
     chain.snap = 0.3 * SettingReal(SetupVar::MDPLINESTART, 30.0);
-    {
-        AAR_LAYERC layers;
-        layers.ReadLayerDefFile("LAYERC.DEF");
-        chain.layer = "2DFUNL";
-        EnsureLayer(chain.layer, layers, true, chain.level, false);
-    }
+    chain.catalogue.ReadLayerDefFile("LAYERC.DEF");
+    chain.layer = kSeparationLayerKey;
+    LayerAttrEntry described;
+    EnsureLayer(chain.layer, chain.catalogue, true, chain.level, false, &described);
     zcedInitGet(0, "Wybierz");
     ads_point p;
     const int rc = zcedGetPoint(nullptr, "\nOkreśl punkt początkowy lub [Wybierz/Enter]:", p);
