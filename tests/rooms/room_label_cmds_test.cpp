@@ -193,6 +193,22 @@ TEST_F(RoomLabelCmdsTest, rooms_renumbered_in_pick_order_with_their_rows) {
     EXPECT_EQ(Numbers().first, (std::vector<int>{4, 5, 6, 7}));
 }
 
+TEST_F(RoomLabelCmdsTest, labels_without_a_card_are_not_renumbered) {
+    SetSettingString(SetupVar::NOMEFILEUA, "TMS_ETI1");
+    NewLabel("200,150");
+    ASSERT_EQ(count(kLabels), 1) << transcript();
+    run({"VELMREINDEXROOM", "5", "!pick 200,150", "!pick 200,150"});
+    EXPECT_TRUE(
+        Printed("Polecenie to może być używane tylko na etykietach pokoi, które mają także kartę pokoju"))
+        << transcript();
+    // The command ended at the first label: its prompt was not shown again.
+    const std::string prompt = "przypisać numer pokoju 5";
+    const auto first = transcript().find(prompt);
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(transcript().find(prompt, first + 1), std::string::npos);
+    EXPECT_EQ(count(kLabels), 1);
+}
+
 TEST_F(RoomLabelCmdsTest, only_labels_with_fixed_values_are_marked) {
     NewLabel("100,100", "1000,0");
     NewLabel("300,200");
