@@ -6,18 +6,21 @@
 #include "resources/velmresources.h"
 #include "rooms/dialogs/dlg_det_luce.h"
 #include "rooms/dialogs/dlg_gest_eti.h"
+#include "rooms/funline_cmd.h"
 #include "rooms/labels/label_templates.h"
 #include "rooms/polydeduct_cmd.h"
 #include "rooms/room_calc.h"
 #include "rooms/room_card_cmds.h"
 #include "rooms/room_data_cmds.h"
+#include "rooms/room_extract.h"
+#include "rooms/room_label_cmds.h"
 #include "rooms/schedules/schedule_cmds.h"
 #include "settings/preferences/pref_hooks.h"
 #include "settings/rescale.h"
 
 namespace {
 
-constexpr std::array<CommandBinding, 15> kBindings{{
+constexpr std::array<CommandBinding, 21> kBindings{{
     {"VELMPOLYDEDUCT", &VelmPolyDeduct},
     {"VELMWABC", &VelmWAbc},
     {"VELMDABC", &VelmDAbc},
@@ -33,6 +36,12 @@ constexpr std::array<CommandBinding, 15> kBindings{{
     {"VELMSUNITV", &VelmSUnitV},
     {"VELMSUNITR", &VelmSUnitR},
     {"VELMVFLOOR", &VelmVFloor},
+    {"VELMMODTAG", &VelmModTag},
+    {"VELMREINDEXROOM", &VelmReindexRoom},
+    {"VELMSHOWTAGFIX", &VelmShowTagFix},
+    {"VELMINFOUNIT", &VelmInfoUnit},
+    {"VELMEXTRACTR", &VelmExtractR},
+    {"VELMFUNLINE", &VelmFunLine},
 }};
 
 // The room family of the print-scale update, one entity at a time.

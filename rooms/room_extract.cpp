@@ -1,0 +1,207 @@
+// VELMEXTRACTR. The template is the first line of "velmor.DEX", with its
+// line feed when it has one (so that, as every record starts with a line
+// feed, the records stand apart by an empty line). A placeholder is "$"
+// and five characters read as "code.decimals"; a placeholder whose code is
+// outside 60..85, or that the template ends inside, stops the extraction,
+// as does a label without the item asked for; the records written before
+// stay.
+//
+// The chosen file is written only once the command knows it writes one: a
+// cancel in the file dialog leaves no file.
+#include "rooms/room_extract.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+
+#include "core/support_files.h"
+#include "host/ads/adsent.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/rbutil.h"
+#include "host/ads/ssget.h"
+#include "host/ads/sysvars.h"
+#include "host/ed/adspick.h"
+#include "host/ui/hostdialogs.h"
+#include "host/win/files.h"
+#include "host/win/textfile.h"
+#include "rooms/room_records.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
+
+namespace {
+
+constexpr const char* kDexFile = "velmor.DEX";
+constexpr std::size_t kTemplateLength = 257;  // characters
+
+// The length in bytes of the UTF-8 character starting with `lead`.
+std::size_t CharLength(unsigned char lead) {
+    return lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+}
+
+// The bytes of the first `count` characters of `text` from `at` (fewer
+// when it ends first); `taken` gets the characters taken.
+std::size_t CharsBytes(const std::string& text, std::size_t at, std::size_t count, std::size_t& taken) {
+    std::size_t end = at;
+    for (taken = 0; taken < count && end < text.size(); ++taken) end += CharLength(text[end]);
+    return std::min(end, text.size()) - at;
+}
+
+// The template: nullopt after its message.
+std::optional<std::string> ReadTemplate() {
+    std::optional<std::string> path = FindSupportFile(kDexFile);
+    std::optional<host::TextFile> file;
+    if (path) file = host::readTextFile(*path);
+    if (!file) {
+        zcutPrintf("\n%s: %s", kDexFile, "Pliku nie znaleziono");
+        return std::nullopt;
+    }
+    if (file->lines.empty()) {
+        zcutPrintf("\n%s: Error", kDexFile);
+        return std::nullopt;
+    }
+    std::string line = file->lines.front();
+    if (file->lines.size() > 1 || file->finalLineEnd) line += '\n';
+    std::size_t taken = 0;
+    line.resize(CharsBytes(line, 0, kTemplateLength, taken));
+    return line;
+}
+
+std::string DefaultName() {
+    resbuf rb;
+    std::string name;
+    if (zcedGetVar("DWGNAME", &rb) == RTNORM && rb.restype == RTSTR && rb.resval.rstring) {
+        name = rb.resval.rstring;
+        zcutDelString(rb.resval.rstring);
+    }
+    if (name.size() > 4 && name[name.size() - 4] == '.') name.resize(name.size() - 4);
+    return name;
+}
+
+bool StringCode(int code) {
+    return code == 75 || code == 76 || code == 77 || code == 79 || (code >= 82 && code <= 84);
+}
+
+std::string Fixed(double value, int decimals) {
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
+    return buffer;
+}
+
+}  // namespace
+
+double ScaleTakeOffValue(int code, double value, double f) {
+    switch (code) {
+        case 60:
+        case 61:
+        case 62:
+        case 64:
+        case 69:
+            return value * f * f;
+        case 63:
+        case 67:
+        case 70:
+            return value * f;
+        case 68:
+            return value * f * f * f;
+        default:
+            return value;
+    }
+}
+
+std::optional<std::string> ExpandRoomRecord(const std::string& pattern, const resbuf* templateItem,
+                                            double f) {
+    std::string out = "\n";
+    for (std::size_t i = 0; i < pattern.size();) {
+        if (pattern[i] != '$') {
+            out += pattern[i++];
+            continue;
+        }
+        std::size_t taken = 0;
+        const std::size_t bytes = CharsBytes(pattern, i + 1, 5, taken);
+        if (taken < 5) return std::nullopt;
+        const std::string placeholder = pattern.substr(i + 1, bytes);
+        i += 1 + bytes;
+        int code = 0, decimals = 0;
+        if (std::sscanf(placeholder.c_str(), "%d.%d", &code, &decimals) != 2 || code < 60 || code > 85)
+            return std::nullopt;
+        // Five characters cannot ask for more; a negative count would be
+        // read as none given.
+        if (decimals < 0) decimals = 0;
+        if (code == 85) {
+            out += templateItem && templateItem->resval.rstring ? templateItem->resval.rstring : "";
+            continue;
+        }
+        const resbuf* item = templateItem ? templateItem->rbnext : nullptr;
+        for (int n = 60; item && item->restype != 1011 && n < code; ++n) item = item->rbnext;
+        if (!item || item->restype == 1011 || item->restype == 1001) return std::nullopt;
+        if (item->restype == 1000) {
+            // A text at a numeric code (a user field of text type) is
+            // written as it stands.
+            out += item->resval.rstring ? item->resval.rstring : "";
+            continue;
+        }
+        const double value = item->restype == 1070   ? item->resval.rint
+                             : item->restype == 1071 ? static_cast<double>(item->resval.rlong)
+                                                     : item->resval.rreal;
+        out += Fixed(StringCode(code) ? value : ScaleTakeOffValue(code, value, f), decimals);
+    }
+    return out;
+}
+
+void VelmExtractR() {
+    const std::optional<std::string> pattern = ReadTemplate();
+    if (!pattern) return;
+
+    resbuf* chosen = nullptr;
+    const std::string name = DefaultName();
+    const int rc =
+        zcedGetFileNavDialog("Nazwa pliku do rozpakowania", name.c_str(), "csv", "File csv", 3, &chosen);
+    std::string path;
+    if (rc == RTNORM && chosen && chosen->restype == RTSTR && chosen->resval.rstring)
+        path = chosen->resval.rstring;
+    zcutRelRb(chosen);
+    if (path.empty()) return;
+    std::string text;
+    if (!host::writeFileAtomically(path, text)) {
+        zcutPrintf("\nPliku %s nie można otworzyć", path.c_str());
+        return;
+    }
+
+    resbuf* filter = zcutBuildList(-3, 1001, kRoomLabelApp, 0);
+    ads_name labels;
+    const bool any = zcedSSGet("X", nullptr, nullptr, filter, labels) == RTNORM;
+    zcutRelRb(filter);
+    if (!any) {
+        zcutPrintf("\nLiczba wyodrębnionych rekordów:%d", 0);
+        return;
+    }
+    const double f = SettingReal(SetupVar::SRAPPORTO_UM, 0.01);
+    std::int32_t count = 0, written = 0;
+    zcedSSLength(labels, &count);
+    resbuf* apps = zcutBuildList(RTSTR, kRoomLabelApp, 0);
+    for (std::int32_t i = 0; i < count; ++i) {
+        ads_name label;
+        if (zcedSSName(labels, i, label) != RTNORM) break;
+        resbuf* list = zcdbEntGetX(label, apps);
+        const resbuf* app = list;
+        while (app && !(app->restype == 1001 && app->resval.rstring &&
+                        std::string(app->resval.rstring) == kRoomLabelApp))
+            app = app->rbnext;
+        const resbuf* templateItem =
+            app && app->rbnext && app->rbnext->restype == 1000 ? app->rbnext : nullptr;
+        const std::optional<std::string> record =
+            templateItem ? ExpandRoomRecord(*pattern, templateItem, f) : std::nullopt;
+        zcutRelRb(list);
+        if (!record) break;
+        text += *record;
+        ++written;
+    }
+    zcutRelRb(apps);
+    zcedSSFree(labels);
+    std::string error;
+    if (!host::writeFileAtomically(path, text, &error)) zcutPrintf("\n%s", error.c_str());
+    if (written == count)
+        zcutPrintf("\nLiczba wyodrębnionych rekordów:%d", written);
+    else
+        zcutPrintf("\n%s: Error", kDexFile);
+}
