@@ -57,9 +57,11 @@ void ReadModuleStairSides(const ads_name stair, CScalaCorriData& data) {
     resbuf* list = GetEntXData(stair, kStairApp);
     if (!list) return;
     const resbuf* rotation = FindRbCode(list, 50);
+    // The step height is not kept with the stair: it comes back from the
+    // floor distance over the risers, as the options dialog gives it.
     CSCALA record;
     const bool ok =
-        record.LoadStairFromEntity(list, InsertionOf(list), rotation ? rotation->resval.rreal : 0.0, -100);
+        record.LoadStairFromEntity(list, InsertionOf(list), rotation ? rotation->resval.rreal : 0.0, 0);
     zcutRelRb(list);
     if (!ok) return;
     RingNode* first = nullptr;
