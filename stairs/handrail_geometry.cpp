@@ -61,17 +61,20 @@ Point3 AtParameter(const Point3& a, const Point3& b, double t) {
     return {a.x + t * (b.x - a.x), a.y + t * (b.y - a.y), a.z + t * (b.z - a.z)};
 }
 
-// Whether the foot of p lies on the segment, within the tolerance.
+// Whether the foot of p lies on the segment, within the tolerance. A riser
+// (no plan length) has no foot: its ends belong to the treads either side.
 bool FootOnSegment(const Point3& p, const Point3& a, const Point3& b, Point3& foot) {
     const double len = Distance2d(a, b);
+    if (len < SharedTolerance) return false;
     const double t = FootParameter(p, a, b);
-    if (len > 0.0 && (t * len < -SharedTolerance || (t - 1.0) * len > SharedTolerance)) return false;
+    if (t * len < -SharedTolerance || (t - 1.0) * len > SharedTolerance) return false;
     foot = AtParameter(a, b, std::clamp(t, 0.0, 1.0));
     return true;
 }
 
 // Whether p lies on the segment in plan, within the tolerance.
 bool PointOnSegment(const Point3& p, const Point3& a, const Point3& b) {
+    if (Distance2d(a, b) < SharedTolerance) return Distance2d(p, a) <= SharedTolerance;
     Point3 foot;
     return FootOnSegment(p, a, b, foot) && Distance2d(p, foot) <= SharedTolerance;
 }
