@@ -15,6 +15,7 @@
 #include "stairs/commands/handrail_cmd.h"
 #include "stairs/commands/stair_commands.h"
 #include "stairs/dialogs/dlg_handrail.h"
+#include "stairs/handrail_block.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "tests/stairs/stair_models.h"
@@ -214,4 +215,40 @@ TEST_F(HandrailCommand, a_library_stair_gets_its_rail_at_its_own_height) {
     const Extent rail = FacesOf("3DSTAIRS_HR");
     EXPECT_NEAR(rail.minX, 100.0, 1e-6);
     EXPECT_GT(rail.minZ, 120.0);
+}
+
+TEST_F(HandrailCommand, the_walls_between_edge_polylines_cover_the_band_exactly) {
+    // An L in plan, the bottom stepping up at the corner: two vertical
+    // patches, 50 long with heights 10..25 and 40 long with 10 throughout.
+    const std::vector<Point3> top = {{0, 0, 100}, {50, 0, 120}, {50, 40, 140}};
+    const std::vector<Point3> bottom = {{0, 0, 90}, {50, 0, 95}, {50, 0, 110}, {50, 40, 130}};
+    bool failed = false;
+    const int made = FacesBetweenPolylines(top, bottom, "0", failed);
+    EXPECT_FALSE(failed);
+    ASSERT_GT(made, 0);
+    double area = 0.0;
+    double minY = 1e300;
+    ads_name e, next;
+    for (int ok = zcdbEntNext(nullptr, e); ok == RTNORM; ok = zcdbEntNext(e, next), ads_name_set(next, e)) {
+        resbuf* list = zcdbEntGet(e);
+        const resbuf* type = FindRbCode(list, 0);
+        if (type && std::string(type->resval.rstring) == "3DFACE") {
+            Point3 c[4];
+            for (int k = 0; k < 4; ++k) {
+                const resbuf* rb = FindRbCode(list, 10 + k);
+                c[k] = {rb->resval.rpoint[0], rb->resval.rpoint[1], rb->resval.rpoint[2]};
+                minY = std::min(minY, c[k].y);
+            }
+            auto half = [](const Point3& o, const Point3& p, const Point3& q) {
+                const double ux = p.x - o.x, uy = p.y - o.y, uz = p.z - o.z;
+                const double vx = q.x - o.x, vy = q.y - o.y, vz = q.z - o.z;
+                return 0.5 * std::sqrt(std::pow(uy * vz - uz * vy, 2) + std::pow(uz * vx - ux * vz, 2) +
+                                       std::pow(ux * vy - uy * vx, 2));
+            };
+            area += half(c[0], c[1], c[2]) + half(c[0], c[2], c[3]);
+        }
+        zcutRelRb(list);
+    }
+    EXPECT_NEAR(area, 50.0 * (10.0 + 25.0) / 2.0 + 40.0 * 10.0, 1e-6);
+    EXPECT_NEAR(minY, 0.0, 1e-9);
 }
