@@ -63,9 +63,8 @@ bool MakePlanSegment(const SegmentRec& g, const std::string layers[5]) {
         zcutBuildList(RTDXF0, "ARC", 8, layer, 10, p, 40, g.geom[3], 50, g.geom[4], 51, g.geom[5], 0));
 }
 
-// The side chains of the tread areas in walking order: first-side and
-// second-side vertices of each ring, front to back. The nodes name the
-// rings' vertices.
+}  // namespace
+
 void StepSideChains(const StairStep* steps, RingNode** first, RingNode** second) {
     RingNode** tailA = first;
     RingNode** tailB = second;
@@ -92,8 +91,6 @@ void StepSideChains(const StairStep* steps, RingNode** first, RingNode** second)
         add(tailB, back[0]);
     }
 }
-
-}  // namespace
 
 bool CSCALA::MakeStairBlocks() {
     if (!risers) return false;

@@ -59,6 +59,10 @@ StairStep* BuildStairSteps(const CSCALA& record, const StairElement* risers, int
 int DrawTreadFaces(const StairStep* steps, const std::string& layer);
 StairStep* AppendOutline(StairStep** list, VertexNode* ring);
 void CollectStepOutlines(StairStep** outlines, const StairStep* steps, bool fromHead);
+// The side chains of the tread areas in walking order: first-side and
+// second-side vertices of each ring, front to back; a riser is two nodes
+// at one plan point. The nodes name the rings' vertices.
+void StepSideChains(const StairStep* steps, RingNode** first, RingNode** second);
 // Fills the record's three outline point lists from reference chains.
 void BuildStairOutlines(CSCALA& record, const RingNode* openingFirst, const RingNode* openingSecond,
                         const RingNode* planFirst, const RingNode* planSecond);
