@@ -84,8 +84,8 @@ void ForEachVariable(const resbuf* list, bool toTheEnd, Fn fn) {
     const resbuf* rb = ObjectNameGroup(list);
     for (int i = 0; rb && i < 8; ++i) rb = rb->rbnext;
     while (rb && rb->rbnext) {
-        if (!toTheEnd && rb->restype != 1070) break;
         const resbuf* value = rb->rbnext;
+        if (!toTheEnd && (rb->restype != 1070 || !IsRealGroup(value))) break;
         if (rb->restype == 1070 || rb->restype == RTSHORT)
             fn(static_cast<int>(rb->resval.rint), IsRealGroup(value) ? value->resval.rreal : 0.0,
                IsRealGroup(value));
