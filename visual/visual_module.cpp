@@ -4,13 +4,15 @@
 #include "visual/model3d/face_records.h"
 #include "visual/model3d/wall3d_commands.h"
 #include "visual/povray/pov_commands.h"
+#include "visual/vrml/vrml_dialog.h"
+#include "visual/vrml/vrml_out.h"
 #include "walls/editing/wall3d_hook.h"
 
 std::span<const CommandBinding> VisualCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
         {"VELMWALL3D", &CmdWall3D},         {"VELMW3DFACE", &CmdW3DFace}, {"VELMVARW3D", &CmdVarWall3D},
         {"VELMPOVRAYD", &CmdPovRayD},       {"VELMPOVRAYF", &CmdPovRayF}, {"VELMPOVMAT", &CmdPovMat},
-        {"VELMPOVOPTIONS", &CmdPovOptions},
+        {"VELMPOVOPTIONS", &CmdPovOptions}, {"VELMWRLOUT", &CmdWrlOut},   {"VELMWRLMAT", &CmdWrlMat},
     };
     return kBindings;
 }

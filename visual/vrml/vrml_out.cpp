@@ -1,0 +1,617 @@
+// The VRML 2.0 writer and "VELMWRLOUT": see vrml_out.h for what the file
+// holds.
+#include "visual/vrml/vrml_out.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <numbers>
+
+#include "core/entity_data.h"
+#include "core/entity_readers.h"
+#include "core/geometry/geom_basic.h"
+#include "core/host_services.h"
+#include "core/levels.h"
+#include "host/ads/acicolor.h"
+#include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
+#include "host/ads/cmdline.h"
+#include "host/ads/rbutil.h"
+#include "host/ads/ssget.h"
+#include "host/ads/sysvars.h"
+#include "host/db/dbdatabase.h"
+#include "host/db/dbents.h"
+#include "host/db/dbinsert.h"
+#include "host/db/dbobjptr.h"
+#include "host/db/dbsymtb.h"
+#include "host/db/dbxform.h"
+#include "host/ed/adspick.h"
+#include "host/ui/hostdialogs.h"
+#include "host/util/nocase.h"
+#include "host/win/files.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
+
+namespace {
+
+constexpr const char* kParamApp = "VELM5$_$PARAMETRI-";
+constexpr const char* kParaSpecApp = "VELM5$_$PARASPEC-";
+constexpr const char* kCameraName = "TMS_PROS";
+constexpr int kLightObjectType = 49;
+constexpr double kPi = std::numbers::pi;
+constexpr double kEpsilon = 1.1920928955078125e-07;
+
+Point3 ToPoint3(const ZcGePoint3d& p) {
+    return {p.x, p.y, p.z};
+}
+
+ZcGePoint3d ReadPointVar(const char* name) {
+    ads_point p = {0.0, 0.0, 0.0};
+    SysVarPoint(name, nullptr, p);
+    return {p[0], p[1], p[2]};
+}
+
+int PickErrNo() {
+    resbuf rb;
+    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
+}
+
+const resbuf* FindApp(const resbuf* list, const char* app) {
+    while (list &&
+           !(list->restype == 1001 && list->resval.rstring && zcutEqualsNoCase(list->resval.rstring, app)))
+        list = list->rbnext;
+    return list;
+}
+
+// The first 1000 group of the object record: the object's name.
+const resbuf* ObjectNameGroup(const resbuf* list) {
+    const resbuf* app = FindApp(list, kParamApp);
+    for (const resbuf* rb = app ? app->rbnext : nullptr; rb && rb->restype != 1001; rb = rb->rbnext)
+        if (rb->restype == 1000) return rb;
+    return nullptr;
+}
+
+bool IsRealGroup(const resbuf* rb) {
+    return rb && (rb->restype == 1040 || rb->restype == RTREAL);
+}
+
+// The numbered variables of a placed object: from the eighth group after
+// its name, a number and the value after it. A light's walk stops at the
+// first pair that is not a 1070 number with a value; a camera's goes to the
+// end of the list and looks at the numbers only.
+template <class Fn>
+void ForEachVariable(const resbuf* list, bool toTheEnd, Fn fn) {
+    const resbuf* rb = ObjectNameGroup(list);
+    for (int i = 0; rb && i < 8; ++i) rb = rb->rbnext;
+    while (rb && rb->rbnext) {
+        const resbuf* value = rb->rbnext;
+        if (!toTheEnd && (rb->restype != 1070 || !IsRealGroup(value))) break;
+        if (rb->restype == 1070 || rb->restype == RTSHORT)
+            fn(static_cast<int>(rb->resval.rint), IsRealGroup(value) ? value->resval.rreal : 0.0,
+               IsRealGroup(value));
+        rb = value->rbnext;
+    }
+}
+
+const resbuf* FindGroup(const resbuf* list, int code) {
+    for (const resbuf* rb = list; rb; rb = rb->rbnext)
+        if (rb->restype == code) return rb;
+    return nullptr;
+}
+
+ZcGePoint3d InsertionPoint(const resbuf* list) {
+    const resbuf* rb = FindGroup(list, 10);
+    return rb ? ZcGePoint3d(rb->resval.rpoint[0], rb->resval.rpoint[1], rb->resval.rpoint[2]) : ZcGePoint3d();
+}
+
+double InsertionRotation(const resbuf* list) {
+    const resbuf* rb = FindGroup(list, 50);
+    return rb ? rb->resval.rreal : 0.0;
+}
+
+// The light kind: the whole part of variable 34 of the special record, read
+// pair by pair while numbers lead; 0 when it is not there.
+int LightKind(const ads_name light) {
+    host::ResbufList list(GetEntXData(light, kParaSpecApp));
+    const resbuf* rb = FindApp(list.get(), kParaSpecApp);
+    for (rb = rb ? rb->rbnext : nullptr; rb && rb->restype == 1070;
+         rb = rb->rbnext ? rb->rbnext->rbnext : nullptr)
+        if (rb->resval.rint == 34)
+            return IsRealGroup(rb->rbnext) ? static_cast<int>(std::trunc(rb->rbnext->resval.rreal)) : 0;
+    return 0;
+}
+
+ZcGePoint3d Polar(const ZcGePoint3d& base, double angle, double distance) {
+    const Point3 p = PolarPoint(ToPoint3(base), angle, distance);
+    return {p.x, p.y, p.z};
+}
+
+ZcDbXform Product(const ZcDbXform& left, const ZcDbXform& right) {
+    ZcDbXform out;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k) sum += left.m[i][k] * right.m[k][j];
+            out.m[i][j] = sum;
+        }
+    return out;
+}
+
+struct Quaternion {
+    double x = 0.0, y = 0.0, z = 0.0, w = 1.0;
+};
+
+Quaternion AxisAngle(const ZcGeVector3d& axis, double angle) {
+    const double s = std::sin(angle / 2.0);
+    return {axis.x * s, axis.y * s, axis.z * s, std::cos(angle / 2.0)};
+}
+
+Quaternion Multiply(const Quaternion& a, const Quaternion& b) {
+    return {a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y, a.w * b.y - a.x * b.z + a.y * b.w + a.z * b.x,
+            a.w * b.z + a.x * b.y - a.y * b.x + a.z * b.w, a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z};
+}
+
+ZcGeVector3d Rotate(const Quaternion& q, const ZcGeVector3d& v) {
+    const Quaternion p = Multiply(Multiply(q, {v.x, v.y, v.z, 0.0}), {-q.x, -q.y, -q.z, q.w});
+    return {p.x, p.y, p.z};
+}
+
+double ClampedAcos(double c) {
+    return std::acos(std::clamp(c, -1.0, 1.0));
+}
+
+std::string TextVar(const char* name) {
+    std::string value;
+    SysVarString(name, {}, value);
+    return value;
+}
+
+// Red, green and blue of a packed colour, each 0 to 1.
+void SplitColour(std::uint32_t packed, double out[3]) {
+    const host::AciRgb rgb = VrmlColourRgb(packed);
+    out[0] = rgb.r / 255.0, out[1] = rgb.g / 255.0, out[2] = rgb.b / 255.0;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- command
+
+std::string VrmlDefaultFileName(const std::string& drawingName) {
+    std::string name = drawingName;
+    if (name.size() > 4 && name[name.size() - 4] == '.') name.resize(name.size() - 4);
+    return name;
+}
+
+void CmdWrlOut() {
+    CVrmlOut out;
+    const std::string name = VrmlDefaultFileName(TextVar("DWGNAME"));
+    resbuf* chosen = nullptr;
+    const int rc = zcedGetFileNavDialog("Nazwa pliku do rozpakowania", name.c_str(), "wrl", "File Wrl",
+                                        ZCUI_FILE_NEW | ZCUI_FILE_NO_TYPEIT, &chosen);
+    std::string path;
+    if (rc == RTNORM && chosen && chosen->restype == RTSTR && chosen->resval.rstring)
+        path = chosen->resval.rstring;
+    zcutRelRb(chosen);
+    if (path.empty()) return;
+    out.Write(path);
+}
+
+// ---------------------------------------------------------------- writer
+
+CVrmlOut::CVrmlOut() {
+    unitFactor = SettingReal(SetupVar::SFTMTCM, 1.0);
+    viewDir = ReadPointVar("VIEWDIR").asVector();
+    if (!viewDir.isZeroLength()) viewDir.normalize();
+    viewCentre = ReadPointVar("VIEWCTR");
+    const int read = 0;
+    viewSize = SysVarReal("VIEWSIZE", nullptr, &read);
+    headlight = SettingInt(SetupVar::SETVRML_LOSS, 0);
+    ReadLayerVrmlDef(layerMaterials);
+}
+
+CVrmlOut::~CVrmlOut() {
+    if (m_out) std::fclose(m_out);
+    layerMaterials.clear();
+}
+
+void CVrmlOut::Emit(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(m_out, format, args);
+    va_end(args);
+}
+
+bool CVrmlOut::Write(const std::string& path) {
+    m_out = std::fopen(host::nativePath(path).c_str(), "w");
+    if (!m_out) {
+        zcutPrintf("\nPliku %s nie można otworzyć", path.c_str());
+        return false;
+    }
+    Emit("#VRML V2.0 utf8\n");
+    Emit("#Elaborato con Velmor versione 2014\n");
+    Emit("NavigationInfo {\n");
+    Emit(headlight ? "headlight TRUE\n}\n" : "headlight FALSE\n}\n");
+    WriteBackground();
+    const bool picked = WriteViewpoints() != 0;
+    if (picked) {
+        WriteLights();
+        WriteModelSpaceShapes();
+    }
+    std::fclose(m_out);
+    m_out = nullptr;
+    return picked;
+}
+
+void CVrmlOut::WriteBackground() {
+    auto rowColour = [this](const char* name, double r, double g, double b, double out[3]) {
+        out[0] = r, out[1] = g, out[2] = b;
+        for (const AA_LAYERVRML& row : layerMaterials)
+            if (zcutEqualsNoCase(row.layer, name)) {
+                SplitColour(row.colour, out);
+                return;
+            }
+    };
+    double zenith[3], bottom[3], base[3];
+    rowColour("SkyZenith", 0.0, 0.0, 1.0, zenith);
+    rowColour("SkyBottom", 0.5, 0.3, 0.3, bottom);
+    rowColour("SkyBase", 0.4, 0.4, 0.4, base);
+    Emit("Transform {\n");
+    Emit("rotation 1 0 0 1.57\n");
+    Emit("children [\n");
+    Emit("Background {\n");
+    // A sky takes one colour more than it has angles: the zenith's colour
+    // holds to the first angle, then fades to the bottom's at the second.
+    Emit("skyColor [%.2f %.2f %.2f, %.2f %.2f %.2f, %.2f %.2f %.2f]\n", zenith[0], zenith[1], zenith[2],
+         zenith[0], zenith[1], zenith[2], bottom[0], bottom[1], bottom[2]);
+    Emit("skyAngle [1.3 1.8]\n");
+    Emit("groundColor [%.2f %.2f %.2f, %.2f %.2f %.2f]\n", base[0], base[1], base[2], base[0], base[1],
+         base[2]);
+    Emit("groundAngle [1.4]\n}\n");
+    Emit("]\n}\n");
+}
+
+int CVrmlOut::WriteViewpoints() {
+    const double a = 0.392699;
+    const double d = (viewSize * 0.5) / std::sin(a) * std::cos(a);
+    const ZcGePoint3d position = viewCentre + viewDir * d;
+    ZcGeVector3d axis;
+    double angle = 0.0;
+    LookAtOrientation(position, viewCentre, axis, angle);
+    Emit("Viewpoint {\n");
+    Emit("position  %.4lf %.4lf %.4lf \n", position.x, position.y, position.z);
+    Emit("orientation  %.4lf %.4lf %.4lf %.4lf\n", axis.x, axis.y, axis.z, angle);
+    Emit("description \"Default\"\n");
+    Emit("jump TRUE\n");
+    Emit("}\n");
+
+    int picks = 0;
+    for (;;) {
+        ads_name picked;
+        ads_point at;
+        const int rc = zcedEntSel("\nWybierz aparat fotograficzny lub Enter, aby zakończyć:", picked, at);
+        if (rc == RTCAN) return 0;
+        if (rc == RTERROR) {
+            if (PickErrNo() == 7) continue;
+            return 1;
+        }
+        if (rc != RTNORM) return 1;
+        ++picks;
+        host::ResbufList list(GetEntXData(picked, kParamApp));
+        const resbuf* name = list ? ObjectNameGroup(list.get()) : nullptr;
+        double height = 0.0, opening = 0.0, tilt = 0.0;
+        bool found[3] = {false, false, false};
+        if (name && name->resval.rstring && zcutEqualsNoCase(name->resval.rstring, kCameraName))
+            ForEachVariable(list.get(), true, [&](int number, double value, bool) {
+                if (number == 35) height = value, found[0] = true;
+                if (number == 40) opening = value, found[1] = true;
+                if (number == 41) tilt = value, found[2] = true;
+            });
+        if (!(found[0] && found[1] && found[2])) {
+            zcutPrintf("\nWybrany obiekt nie jest aparatem fotograficznym");
+            continue;
+        }
+        ZcGePoint3d eye = InsertionPoint(list.get());
+        eye.z = height;
+        const double heading = InsertionRotation(list.get()) + kPi / 2.0;
+        const double reach = 100.0 * unitFactor;
+        const double t = tilt * kPi / 180.0;
+        ZcGePoint3d target = Polar(eye, heading, reach * std::cos(t));
+        target.z = eye.z + reach * std::sin(t);
+        LookAtOrientation(eye, target, axis, angle);
+        Emit("Viewpoint {\n");
+        Emit("fieldOfView %.4lf\n", opening * kPi / 180.0);
+        Emit("position  %.4lf %.4lf %.4lf \n", eye.x, eye.y, eye.z);
+        Emit("orientation  %.4lf %.4lf %.4lf %.4lf\n", axis.x, axis.y, axis.z, angle);
+        Emit("description \"Punto di vista%d\"\n", picks);
+        Emit("jump TRUE\n");
+        Emit("}\n");
+    }
+}
+
+void LookAtOrientation(const ZcGePoint3d& eye, const ZcGePoint3d& target, ZcGeVector3d& axis, double& angle) {
+    axis = ZcGeVector3d(1.0, 0.0, 0.0);
+    angle = 0.0;
+    ZcGeVector3d d = target - eye;
+    // An eye on its target looks nowhere: the camera stays as it is.
+    if (d.isZeroLength()) return;
+    d.normalize();
+    ZcGeVector3d u = ZcGeVector3d(0.0, 0.0, 1.0) - d * d.z;
+
+    Quaternion q1;
+    const ZcGeVector3d axis1(d.y, -d.x, 0.0);
+    if (axis1.dotProduct(axis1) < kEpsilon) {
+        if (d.z > 0.0) q1 = {0.0, 1.0, 0.0, 0.0};
+    } else {
+        q1 = AxisAngle(axis1.normal(), ClampedAcos(-d.z));
+    }
+    const ZcGeVector3d y1 = Rotate(q1, ZcGeVector3d(0.0, 1.0, 0.0));
+
+    // Looking straight up or down leaves no up direction to turn to: the
+    // camera keeps the one the first turn gave it.
+    Quaternion q2;
+    if (!u.isZeroLength()) {
+        u.normalize();
+        ZcGeVector3d axis2 = y1.crossProduct(u);
+        if (axis2.dotProduct(axis2) <= kEpsilon) {
+            axis2 = ZcGeVector3d(0.0, -u.z, u.y);
+            if (axis2.dotProduct(axis2) < kEpsilon) axis2 = ZcGeVector3d(u.z, 0.0, -u.x);
+        }
+        if (!axis2.isZeroLength()) q2 = AxisAngle(axis2.normal(), ClampedAcos(y1.dotProduct(u)));
+    }
+
+    const Quaternion q = Multiply(q2, q1);
+    const double half = ClampedAcos(q.w);
+    angle = 2.0 * half;
+    const double s = std::sin(half);
+    if (std::fabs(s) >= kEpsilon) axis = ZcGeVector3d(q.x / s, q.y / s, q.z / s);
+}
+
+void CVrmlOut::WriteLights() {
+    host::ResbufList filter(zcutBuildList(-4, "<and", -3, 1001, kParamApp, 0));
+    resbuf* tail = filter.get();
+    while (tail->rbnext) tail = tail->rbnext;
+    tail->rbnext = zcutBuildList(RTDXF0, "INSERT", -4, "and>", 0);
+    ads_name set;
+    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return;
+    std::int32_t count = 0;
+    zcedSSLength(set, &count);
+    for (std::int32_t i = 0; i < count; ++i) {
+        ads_name light;
+        if (zcedSSName(set, i, light) != RTNORM) continue;
+        if (GetParamObjectType(light) != kLightObjectType) continue;
+        const int kind = LightKind(light);
+        if (kind < 1 || kind > 3) continue;
+        host::ResbufList list(GetEntXData(light, kParamApp));
+        if (!list) continue;
+        ZcGePoint3d p = InsertionPoint(list.get());
+        const double rotation = InsertionRotation(list.get());
+        // What a light leaves out takes the file format's own defaults; a
+        // distance that is not there aims as a positive one does.
+        double cutOff = 0.785398, beamWidth = 1.570796, tilt = 0.0, distance = 1.0, intensity = 1.0;
+        double colour[3] = {0.0, 0.0, 0.0};
+        ForEachVariable(list.get(), false, [&](int number, double value, bool real) {
+            if (!real) return;
+            switch (number) {
+                case 45:
+                    p.z += value;
+                    break;
+                case 46:
+                    cutOff = value;
+                    break;
+                case 47:
+                    beamWidth = value;
+                    break;
+                case 49:
+                    tilt = value;
+                    break;
+                case 51:
+                    if (value != 0.0) distance = value;
+                    break;
+                case 59:
+                    intensity = 0.4 * value;
+                    break;
+                case 60:
+                case 61:
+                case 62:
+                    colour[number - 60] = value / 255.0;
+                    break;
+                default:
+                    break;
+            }
+        });
+        const double t = tilt * kPi / 180.0;
+        ZcGePoint3d aim = Polar(p, rotation, distance * std::cos(t));
+        aim.z = p.z + distance * std::sin(t);
+        ZcGeVector3d dir = aim - p;
+        if (!dir.isZeroLength()) dir.normalize();
+        if (kind == 1)
+            Emit(
+                "PointLight {\nintensity %.4lf\nambientIntensity 0.5\ncolor %.2f %.2f %.2f\nlocation %.2f, "
+                "%.2f, "
+                "%.2f\nattenuation 1 0 0\n}\n",
+                intensity, colour[0], colour[1], colour[2], p.x, p.y, p.z);
+        else if (kind == 2)
+            Emit(
+                "SpotLight {\nintensity %.4lf\nambientIntensity 0.5\ncolor %.2f %.2f %.2f\nlocation %.2f, "
+                "%.2f, "
+                "%.2f\ndirection %.2f, %.2f, %.2f\nattenuation 1 0 0\ncutOffAngle %.4lf\nbeamWidth "
+                "%.4lf\n}\n",
+                intensity, colour[0], colour[1], colour[2], p.x, p.y, p.z, dir.x, dir.y, dir.z, cutOff,
+                beamWidth);
+        else
+            Emit(
+                "DirectionalLight {\nintensity %.4lf\nambientIntensity 0.5\ncolor %.2f %.2f %.2f\ndirection "
+                "%.2f, "
+                "%.2f, %.2f\n}\n",
+                intensity, colour[0], colour[1], colour[2], dir.x, dir.y, dir.z);
+    }
+    zcedSSFree(set);
+}
+
+// ---------------------------------------------------------------- shapes
+
+namespace {
+
+std::vector<ZcDbObjectId> BlockEntities(const ZcDbObjectId& blockId) {
+    std::vector<ZcDbObjectId> ids;
+    ZcDbObjectPointer<ZcDbBlockTableRecord> block(blockId, ZcDb::kForRead);
+    if (!block) return ids;
+    ZcDbBlockTableRecordIterator* it = nullptr;
+    if (block->newIterator(it) != Zcad::eOk || !it) return ids;
+    for (it->start(); !it->done(); it->step()) {
+        ZcDbObjectId id;
+        if (it->getEntityId(id) == Zcad::eOk) ids.push_back(id);
+    }
+    delete it;
+    return ids;
+}
+
+}  // namespace
+
+void CVrmlOut::WriteModelSpaceShapes() {
+    ZcDbDatabase* db = GetWorkingDatabase();
+    if (!db) return;
+    VrmlLayerGroups groups;
+    for (const ZcDbObjectId& id : BlockEntities(db->modelSpaceId())) AddEntity(id, ZcDbXform(), groups);
+    WriteGroups(groups);
+}
+
+void CVrmlOut::WriteBlockShapes(const ZcDbBlockReference& insert, const ZcDbXform& parent) {
+    const ZcDbXform transform = Product(parent, insert.blockTransform());
+    VrmlLayerGroups groups;
+    for (const ZcDbObjectId& id : BlockEntities(insert.blockTableRecord())) AddEntity(id, transform, groups);
+    WriteGroups(groups);
+}
+
+void CVrmlOut::AddEntity(const ZcDbObjectId& id, const ZcDbXform& transform, VrmlLayerGroups& groups) {
+    ZcDbObjectPointer<ZcDbEntity> opened(id, ZcDb::kForRead);
+    if (!opened || opened->isErased()) return;
+    if (const ZcDbFace* face = ZcDbFace::cast(opened.get())) {
+        if (!IsLayerVisible(face->layer())) return;
+        ZcGePoint3d corners[4];
+        for (int i = 0; i < 4; ++i) {
+            face->getVertexAt(i, corners[i]);
+            corners[i] = transform.apply(corners[i]);
+        }
+        AddVrmlFace(corners, FindOrAddLayerGroup(VrmlGroupName(face->layer()), groups));
+    } else if (const ZcDbBlockReference* insert = ZcDbBlockReference::cast(opened.get())) {
+        // The reference is read whole before its block is walked, so the
+        // entity stays open only for the reading.
+        WriteBlockShapes(*insert, transform);
+    }
+}
+
+void CVrmlOut::WriteGroups(VrmlLayerGroups& groups) {
+    for (auto group = groups.rbegin(); group != groups.rend(); ++group) WriteShape(*group);
+    FreeLayerGroups(groups);
+}
+
+VrmlMaterial CVrmlOut::GetLayerMaterial(const std::string& groupName) const {
+    VrmlMaterial material;
+    for (const AA_LAYERVRML& row : layerMaterials) {
+        if (!zcutEqualsNoCase(row.layer, groupName)) continue;
+        material.ambientIntensity = row.ambient / 10.0;
+        material.shininess = row.shininess / 10.0;
+        material.transparency = row.transparency / 10.0;
+        SplitColour(row.colour, material.specular);
+        break;
+    }
+    ZcDbDatabase* db = GetWorkingDatabase();
+    if (!db) return material;
+    ZcDbSymbolTableIterator* it = nullptr;
+    {
+        ZcDbObjectPointer<ZcDbLayerTable> layers(db->layerTableId(), ZcDb::kForRead);
+        if (!layers || layers->newIterator(it) != Zcad::eOk || !it) return material;
+    }
+    for (; !it->done(); it->step()) {
+        ZcDbObjectId id;
+        it->getRecordId(id);
+        ZcDbObjectPointer<ZcDbLayerTableRecord> layer(id, ZcDb::kForRead);
+        if (!layer) continue;
+        std::string key;
+        StripAppPrefix(layer->name(), key);
+        if (!zcutEqualsNoCase(key, groupName)) continue;
+        host::AciRgb rgb;
+        if (layer->trueColor() >= 0) {
+            const std::int32_t tc = layer->trueColor();
+            rgb = {static_cast<std::uint8_t>((tc >> 16) & 0xFF), static_cast<std::uint8_t>((tc >> 8) & 0xFF),
+                   static_cast<std::uint8_t>(tc & 0xFF)};
+        } else {
+            rgb = host::aciToRgb(layer->colorIndex()).value_or(host::AciRgb{});
+        }
+        material.diffuse[0] = rgb.r / 255.0, material.diffuse[1] = rgb.g / 255.0,
+        material.diffuse[2] = rgb.b / 255.0;
+        break;
+    }
+    delete it;
+    return material;
+}
+
+void CVrmlOut::WriteShape(const VrmlLayerGroup& group) {
+    const VrmlMaterial m = GetLayerMaterial(group.name);
+    Emit("Shape {\n");
+    Emit("appearance Appearance {\n");
+    Emit("material Material {\n");
+    Emit("ambientIntensity %.4lf\n", m.ambientIntensity);
+    Emit("diffuseColor %.4lf %.4lf %.4lf\n", m.diffuse[0], m.diffuse[1], m.diffuse[2]);
+    Emit("specularColor %.4lf %.4lf %.4lf\n", m.specular[0], m.specular[1], m.specular[2]);
+    Emit("emissiveColor 0.0 0.0 0.0\n");
+    Emit("shininess %.4lf\n", m.shininess);
+    Emit("transparency %.4lf\n", m.transparency);
+    Emit("}}\n");
+    Emit("geometry IndexedFaceSet {\n");
+    Emit("coord Coordinate { point [\n");
+    for (const ZcGePoint3d& p : group.vertices) Emit("%.4lf %.4lf %.4lf\n", p.x, p.y, p.z);
+    Emit("]}\n");
+    Emit("coordIndex [\n");
+    for (auto face = group.faces.rbegin(); face != group.faces.rend(); ++face) {
+        const int* i = face->index;
+        if (i[3] < 0)
+            Emit("%d %d %d %d\n", i[0], i[1], i[2], i[3]);
+        else
+            Emit("%d %d %d %d %d\n", i[0], i[1], i[2], i[3], i[4]);
+    }
+    Emit("]\n");
+    Emit("creaseAngle 0.0\n");
+    Emit("solid FALSE\n");
+    Emit("}}\n");
+}
+
+// ---------------------------------------------------------------- groups
+
+std::string VrmlGroupName(const std::string& layerName) {
+    std::string local, name;
+    SplitAtBar(layerName, local);
+    StripAppPrefix(local, name);
+    return name;
+}
+
+VrmlLayerGroup& FindOrAddLayerGroup(const std::string& name, VrmlLayerGroups& groups) {
+    for (VrmlLayerGroup& group : groups)
+        if (zcutEqualsNoCase(group.name, name)) return group;
+    groups.push_back({name, {}, {}});
+    return groups.back();
+}
+
+int FindOrAddVertex(const ZcGePoint3d& point, VrmlLayerGroup& group) {
+    const Point3 p = ToPoint3(point);
+    for (std::size_t i = 0; i < group.vertices.size(); ++i)
+        if (PointsEqual(ToPoint3(group.vertices[i]), p, true)) return static_cast<int>(i);
+    group.vertices.push_back(point);
+    return static_cast<int>(group.vertices.size()) - 1;
+}
+
+void AddVrmlFace(const ZcGePoint3d (&corners)[4], VrmlLayerGroup& group) {
+    int skip = -1;
+    for (int i = 0; i < 4 && skip < 0; ++i)
+        if (PointsEqual(ToPoint3(corners[i]), ToPoint3(corners[(i + 1) % 4]), true)) skip = i;
+    VrmlFace face;
+    int n = 0;
+    for (int i = 0; i < 4; ++i)
+        if (i != skip) face.index[n++] = FindOrAddVertex(corners[i], group);
+    group.faces.push_back(face);
+}
+
+void FreeLayerGroups(VrmlLayerGroups& groups) {
+    groups.clear();
+}
