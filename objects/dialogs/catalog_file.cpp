@@ -160,6 +160,9 @@ bool WriteCatalogFile(const std::string& path, const CatalogList& list) {
     file.lines = FormatCatalogLines(list);
     file.encoding = list.encoding;
     file.lineEnding = host::LineEnding::CrLf;
+    // A file that already says the same is left alone (and its date with it).
+    std::string now;
+    if (host::readWholeFile(host::nativePath(path), now) && now == host::encodeText(file)) return true;
     return host::writeTextFile(path, file);
 }
 

@@ -324,6 +324,12 @@ void CmdCatalogBlock() {
         SysVarShort("ATTDIA", &attdia);
     }
     WriteCatalogFile(file, groups);
-    SetSettingString(SetupVar::CAT_NGRUPPO, state.group ? state.group->name : std::string());
-    SetSettingString(SetupVar::CAT_NBLOCCO, std::to_string(state.slot));
+    // Stored when they would open elsewhere next time: a drawing whose
+    // stored group and slot already lead here is not changed.
+    const std::string storedGroup = SettingString(SetupVar::CAT_NGRUPPO);
+    CatalogGroup* opens = groups.Find(storedGroup);
+    if (!opens) opens = groups.head;
+    const int storedSlot = std::atoi(SettingString(SetupVar::CAT_NBLOCCO).c_str());
+    if (opens != state.group && state.group) SetSettingString(SetupVar::CAT_NGRUPPO, state.group->name);
+    if (storedSlot != state.slot) SetSettingString(SetupVar::CAT_NBLOCCO, std::to_string(state.slot));
 }
