@@ -116,7 +116,8 @@ public:
         std::string description, blockName, layerName;
         int explode = 0, currentLayer = 0, currentFloor = 0;
         int scaleMode = -1, rotationMode = -1;
-    } m_values;
+    };
+    Values m_values;
 
 private:
     void LoadFromEntry();
