@@ -125,13 +125,3 @@ TEST_F(CatalogFile, lines_after_the_groups_that_are_no_group_survive_a_rewrite) 
     EXPECT_EQ(out[22], "#=C");
     EXPECT_EQ(std::vector<std::string>(out.end() - 3, out.end()), expectKept);
 }
-
-TEST_F(CatalogFile, what_the_file_or_a_block_path_could_not_hold_is_told_apart) {
-    EXPECT_TRUE(CatalogDescriptionValid("Stół 160x90"));
-    EXPECT_FALSE(CatalogDescriptionValid("Stół \"duży\""));
-    EXPECT_TRUE(CatalogBlockNameValid("Szafa_2"));
-    for (const char* bad : {"", "A=B", "A,B", "a/b", "a\\b", "a:b", "a*", "..", "a|b"})
-        EXPECT_FALSE(CatalogBlockNameValid(bad)) << bad;
-    EXPECT_TRUE(CatalogGroupNameValid("Meble"));
-    EXPECT_FALSE(CatalogGroupNameValid("Meble kuchenne"));
-}

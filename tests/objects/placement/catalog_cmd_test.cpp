@@ -173,8 +173,6 @@ TEST_F(Catalog, the_floor_flag_gives_the_floor_elevation_and_its_layer) {
         EXPECT_DOUBLE_EQ(r->position().z, 300.0);
         layer = r->layer();
     });
-    std::string expected = "2DFURNITURE";
-    EnsureLayer(expected, AAR_LAYERC{}, true, 300, false);
     AAR_LAYERC layers;
     layers.ReadLayerDefFile("LAYERC.DEF");
     std::string fromCatalogue = "2DFURNITURE";
@@ -310,7 +308,7 @@ TEST_F(Catalog, the_browser_shows_free_slots_and_selects_slot_16_by_its_control)
         EXPECT_EQ(picture(0), "STOL");
         EXPECT_EQ(picture(1), "VELMatlib");
         EXPECT_TRUE(u.Control(kInsert)->IsWindowEnabled());
-        u.Click(PreviewId(16));
+        u.Click(1037);  // slot 16: control 1036 is not one of them
         EXPECT_EQ(u.Text(kNameLabel), "Nazwa:Meble16");
         EXPECT_FALSE(u.Control(kInsert)->IsWindowEnabled());
         EXPECT_FALSE(u.Control(kRepeat)->IsWindowEnabled());
