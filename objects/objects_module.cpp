@@ -3,6 +3,7 @@
 #include "host/rx/rxobject.h"
 #include "objects/dialogs/dlg_par_obj.h"
 #include "objects/placement/batch_param_cmds.h"
+#include "objects/placement/catalog_cmd.h"
 #include "objects/placement/dim_mover.h"
 #include "objects/placement/drafting_objects.h"
 #include "objects/placement/fixed_markers.h"
@@ -34,6 +35,7 @@ std::span<const CommandBinding> ObjectsCommandBindings() {
         {"VELMFIXEDPON", &CmdFixedPointsOn},
         {"VELMFIXEDPOFF", &CmdFixedPointsOff},
         {"VELMFIXEDPCH", &CmdFixedPointChange},
+        {"VELMCATBLOCK", &CmdCatalogBlock},
     };
     return kBindings;
 }

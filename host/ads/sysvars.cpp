@@ -8,6 +8,7 @@
 
 #include "host/ads/adstext.h"
 #include "host/ads/editor.h"
+#include "host/db/dbdatabase.h"
 
 namespace {
 
@@ -149,6 +150,12 @@ int zcedSetVar(const char* name, const resbuf* value) {
     SysVarValue v;
     if (!convert(*def, value, v)) return RTREJ;
     notifyAndStore(*def, v, true);
+    // The current layer is the drawing's: what is drawn next goes on it.
+    if (std::strcmp(def->name, "CLAYER") == 0)
+        if (ZcDbDatabase* db = zcdbCurDwg()) {
+            const ZcDbObjectId layer = db->recordId(db->layerTableId(), std::get<std::string>(v));
+            if (!layer.isNull()) db->setClayer(layer);
+        }
     return RTNORM;
 }
 

@@ -1,10 +1,22 @@
 // Running state is a stack of frames, one per running command (a
 // transparent command pushes one on top of the command it interrupts), and a
 // stack of argument frames, one per zcedCommand call in progress.
+//
+// A host command that a module command starts with zcedCommand and that
+// still asks when its arguments run out waits for the module's next
+// zcedCommand, as on the platform. It waits on a stack of its own: the
+// command runs on a second thread that only ever runs while the module's
+// thread waits for it, and the other way round, so the run stays one
+// sequence of steps, as deterministic as a single thread.
 #include "host/ed/cmdproc.h"
 
+#include <condition_variable>
 #include <cstdarg>
+#include <exception>
 #include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "host/ads/adstext.h"
@@ -32,6 +44,7 @@ struct HostCommandEntry {
 struct CommandFrame {
     std::string name;
     bool cancelled = false;
+    bool module = false;
 };
 
 // An argument naming entities (a selection set or an entity name) stands
@@ -52,6 +65,24 @@ struct Pending {
     std::vector<InputToken> tokens;
 };
 
+// A host command started by a module command's zcedCommand, with the
+// arguments of that call and the calls after it. While the command waits
+// for answers its thread is parked in nextPromptToken.
+struct Continued {
+    enum class Resume { Arguments, Cancel, User };
+    ArgFrame frame;
+    std::size_t depth = 0;  // running commands below the host command
+    std::thread worker;
+    std::thread::id workerId;
+    std::mutex m;
+    std::condition_variable cv;
+    bool workerRuns = false;
+    bool finished = false;
+    int status = RTNORM;
+    std::exception_ptr error;
+    Resume resume = Resume::Arguments;
+};
+
 struct State {
     std::map<std::string, HostCommandEntry> hostCommands;
     std::map<std::string, HostCommandEntry> variableCommands;  // by variable name
@@ -60,6 +91,7 @@ struct State {
     std::vector<Pending> pending;
     bool ranOut = false;
     std::vector<std::string> leftOpen;
+    std::unique_ptr<Continued> continued;
 };
 
 State& state() {
@@ -88,6 +120,9 @@ struct Resolved {
 Resolved resolve(std::string typed);
 int runResolved(const Resolved& r);
 int runArgs(ArgFrame& frame);
+InputToken waitForAnswers(Continued& c);
+void finishContinued(std::size_t depth);
+void endContinued();
 void flushPending();
 std::vector<InputToken> splitCommandString(const std::string& text);
 void setCmdNames();
@@ -211,10 +246,16 @@ InputToken nextPromptToken() {
     State& s = state();
     if (s.args.empty()) return nextUserToken();
     ArgFrame& f = *s.args.back();
-    // The arguments ran out while the command still asks: the command goes
-    // on, and its answers come from the user, as typed after the caller's
-    // own answers.
+    // The arguments ran out while the command still asks. Started by a
+    // module command, it waits for that command's next zcedCommand (or its
+    // end); otherwise it goes on with the user's answers, as typed after
+    // the caller's own.
     f.lastFromArguments = false;
+    if (f.pos >= f.items.size() && s.continued && &f == &s.continued->frame &&
+        std::this_thread::get_id() == s.continued->workerId) {
+        InputToken t = waitForAnswers(*s.continued);
+        if (t.kind == InputToken::Cancel || f.pos >= f.items.size()) return t;
+    }
     if (f.pos >= f.items.size()) return nextUserToken();
     size_t at = f.pos++;
     InputToken t = f.items[at];
@@ -292,6 +333,7 @@ void queueCommandString(ZcApDocument& doc, const std::string& text) {
 
 void resetCommandProcessor() {
     State& s = state();
+    endContinued();
     s.running.clear();
     s.args.clear();
     s.pending.clear();
@@ -364,16 +406,17 @@ int runResolved(const Resolved& r) {
     const bool dbOfDoc = db && doc && doc->database() == db;
     if (db) db->beginUndoGroup();
     const std::size_t depth = s.running.size();
-    s.running.push_back({r.name});
+    s.running.push_back({r.name, false, r.module != nullptr});
     setCmdNames();
     // A copy: reactors and the handler may start nested commands, which
     // grow the frame stack under our feet.
     const std::string name = r.name;
     zcedEditor->notify([&](ZcEditorReactor* re) { re->commandWillStart(name.c_str()); });
     int status = RTNORM;
-    if (r.module)
+    if (r.module) {
         r.module->functionAddr()();
-    else if (r.hostCmd)
+        finishContinued(depth + 1);
+    } else if (r.hostCmd)
         status = r.hostCmd->handler();
     else
         status = invokeLispFunction(r.lispCommand, nullptr, false);
@@ -436,6 +479,167 @@ int runArgs(ArgFrame& frame) {
     ZC_HOST_ASSERT(!s.args.empty() && s.args.back() == &frame);
     s.args.pop_back();
     return status;
+}
+
+// ------------------------------------------------ commands that wait
+
+bool onWorkerThread() {
+    const State& s = state();
+    return s.continued && std::this_thread::get_id() == s.continued->workerId;
+}
+
+// Hands the turn to the waiting command and waits until it asks again or
+// ends. Runs on the module's thread.
+void runWorkerTurn(Continued& c) {
+    std::unique_lock lock(c.m);
+    c.workerRuns = true;
+    c.cv.notify_all();
+    c.cv.wait(lock, [&] { return !c.workerRuns; });
+}
+
+// Parks the command's thread until the module answers, cancels or returns.
+InputToken waitForAnswers(Continued& c) {
+    if (c.resume == Continued::Resume::User) return nextUserToken();
+    if (c.resume == Continued::Resume::Cancel) return {InputToken::Cancel, {}, {}};
+    {
+        std::unique_lock lock(c.m);
+        c.workerRuns = false;
+        c.cv.notify_all();
+        c.cv.wait(lock, [&] { return c.workerRuns; });
+    }
+    if (c.resume == Continued::Resume::User) return nextUserToken();
+    if (c.resume == Continued::Resume::Cancel) return {InputToken::Cancel, {}, {}};
+    return InputToken::makeText("");
+}
+
+void startWorker(Continued& c, const Resolved& r) {
+    c.finished = false;
+    c.worker = std::thread([&c, r] {
+        {
+            std::unique_lock lock(c.m);
+            c.cv.wait(lock, [&] { return c.workerRuns; });
+        }
+        try {
+            c.status = runResolved(r);
+        } catch (...) {
+            c.error = std::current_exception();
+            c.status = RTERROR;
+        }
+        std::lock_guard lock(c.m);
+        c.finished = true;
+        c.workerRuns = false;
+        c.cv.notify_all();
+    });
+    c.workerId = c.worker.get_id();
+}
+
+// Runs the continued frame's commands from where it stands: the waiting
+// command first, then any command names after its answers. RTNORM while a
+// command still waits.
+int driveContinued() {
+    State& s = state();
+    Continued& c = *s.continued;
+    s.args.push_back(&c.frame);
+    int status = RTNORM;
+    bool resuming = c.worker.joinable();
+    for (;;) {
+        if (resuming) {
+            runWorkerTurn(c);
+            resuming = false;
+            if (!c.finished) {
+                ZC_HOST_ASSERT(!s.args.empty() && s.args.back() == &c.frame);
+                s.args.pop_back();
+                return RTNORM;
+            }
+            c.worker.join();
+            if (c.error) {
+                std::exception_ptr e = c.error;
+                s.args.pop_back();
+                s.continued.reset();
+                std::rethrow_exception(e);
+            }
+            if (c.status != RTNORM) {
+                status = c.resume == Continued::Resume::Cancel ? RTNORM : c.status;
+                break;
+            }
+        }
+        if (c.frame.pos >= c.frame.items.size()) break;
+        InputToken t = c.frame.items[c.frame.pos++];
+        if (t.kind != InputToken::Text) continue;
+        std::string name = ads_text::trim(t.text);
+        if (name.empty()) continue;
+        if (name == PAUSE) {
+            InputToken u = nextUserToken();
+            if (u.kind != InputToken::Text) continue;
+            name = ads_text::trim(u.text);
+        }
+        Resolved r = resolve(name);
+        if (!r.found()) {
+            zcutPrintf("\nNieznane polecenie \"%s\".", ads_text::upper(name).c_str());
+            status = RTERROR;
+            break;
+        }
+        if (c.frame.echo) transcript().append("\nPolecenie: " + name);
+        c.resume = Continued::Resume::Arguments;
+        startWorker(c, r);
+        resuming = true;
+    }
+    ZC_HOST_ASSERT(!s.args.empty() && s.args.back() == &c.frame);
+    s.args.pop_back();
+    s.continued.reset();
+    return status;
+}
+
+// A module's zcedCommand while a command it started waits: the arguments
+// answer it; none cancels it.
+int feedContinued(ArgFrame&& more) {
+    Continued& c = *state().continued;
+    if (more.items.empty()) {
+        c.resume = Continued::Resume::Cancel;
+    } else {
+        const int offset = static_cast<int>(c.frame.sets.size());
+        for (std::size_t i = 0; i < more.items.size(); ++i) {
+            c.frame.items.push_back(std::move(more.items[i]));
+            const int set = i < more.setOf.size() ? more.setOf[i] : -1;
+            c.frame.setOf.push_back(set >= 0 ? set + offset : -1);
+        }
+        for (auto& set : more.sets) c.frame.sets.push_back(std::move(set));
+        c.resume = Continued::Resume::Arguments;
+    }
+    return driveContinued();
+}
+
+// The module command at `depth` returned: what it left waiting takes the
+// user's answers to its end.
+void finishContinued(std::size_t depth) {
+    State& s = state();
+    if (!s.continued || s.continued->depth != depth || onWorkerThread()) return;
+    s.continued->resume = Continued::Resume::User;
+    driveContinued();
+}
+
+// A reset: a waiting command is cancelled to its end.
+void endContinued() {
+    State& s = state();
+    if (!s.continued || onWorkerThread()) return;
+    s.continued->resume = Continued::Resume::Cancel;
+    try {
+        driveContinued();
+    } catch (...) {
+        s.continued.reset();
+    }
+}
+
+int runArgFrame(ArgFrame&& frame) {
+    State& s = state();
+    if (s.continued && !onWorkerThread()) return feedContinued(std::move(frame));
+    // Only a module command's own calls wait for its next ones.
+    if (s.continued || s.running.empty() || !s.running.back().module) return runArgs(frame);
+    if (frame.items.empty()) return RTNORM;
+    s.continued = std::make_unique<Continued>();
+    s.continued->frame = std::move(frame);
+    s.continued->depth = s.running.size();
+    return driveContinued();
 }
 
 void flushPending() {
@@ -536,7 +740,7 @@ int runArgList(const resbuf* rbp) {
         frame.setOf.push_back(-1);
     }
     frame.echo = sysVarShort("CMDECHO") != 0;
-    return runArgs(frame);
+    return runArgFrame(std::move(frame));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "host/db/dbdatabase.h"
 #include "host/db/dbentity.h"
@@ -47,6 +48,10 @@ void resetEditCommands();
 // it runs the same handler, and reactors hear the alias (local names of
 // other language editions, grip editing).
 bool registerCommandAlias(const std::string& alias, const std::string& target);
+
+// Erases the objects (those that can be opened for write) and keeps them as
+// what "_OOPS" brings back in db.
+void eraseForOops(const std::vector<ZcDbObjectId>& ids, ZcDbDatabase* db);
 
 // The current document's database, else the working database.
 ZcDbDatabase* commandDatabase();

@@ -34,15 +34,30 @@
 #include "host/ed/prompts.h"
 
 namespace host {
-namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
-// What OOPS brings back: the last ERASE's objects, per drawing.
-std::unordered_map<ZcDbDatabase*, std::vector<ZcDbObjectId>>& erasedLast() {
+// What OOPS brings back: the objects last erased by ERASE or written out by
+// WBLOCK, per drawing.
+static std::unordered_map<ZcDbDatabase*, std::vector<ZcDbObjectId>>& erasedLast() {
     static std::unordered_map<ZcDbDatabase*, std::vector<ZcDbObjectId>> m;
     return m;
 }
+
+void eraseForOops(const std::vector<ZcDbObjectId>& ids, ZcDbDatabase* db) {
+    std::vector<ZcDbObjectId> done;
+    done.reserve(ids.size());
+    for (size_t i = 0; i < ids.size(); ++i) {
+        prefetchAhead<4>(ids, i, 16);
+        ZcDbEntity* e = nullptr;
+        if (zcdbOpenObject(e, ids[i], ZcDb::kForWrite) != Zcad::eOk) continue;
+        if (e->erase() == Zcad::eOk) done.push_back(ids[i]);
+        e->close();
+    }
+    erasedLast()[db] = std::move(done);
+}
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
 
 bool layerLocked(ZcDbObjectId layer) {
     ZcDbLayerTableRecord* rec = nullptr;
@@ -151,16 +166,7 @@ int eraseCommand() {
     std::vector<ZcDbObjectId> ids;
     int rc = chooseObjects(ids);
     if (rc != RTNORM) return rc == RTERROR ? RTNORM : rc;
-    std::vector<ZcDbObjectId> done;
-    done.reserve(ids.size());
-    for (size_t i = 0; i < ids.size(); ++i) {
-        prefetchAhead<4>(ids, i, 16);
-        ZcDbEntity* e = nullptr;
-        if (zcdbOpenObject(e, ids[i], ZcDb::kForWrite) != Zcad::eOk) continue;
-        if (e->erase() == Zcad::eOk) done.push_back(ids[i]);
-        e->close();
-    }
-    erasedLast()[commandDatabase()] = std::move(done);
+    eraseForOops(ids, commandDatabase());
     return RTNORM;
 }
 

@@ -5,7 +5,8 @@
 // when ATTREQ is 1 and ATTDIA 0, in the attribute dialog when ATTDIA is 1,
 // the defaults taken when ATTREQ is 0), "_WBLOCK" (a block, "*" the whole
 // drawing, or chosen objects, to a DXF file), and the file commands
-// "SAVE"/"SAVEAS", "OPEN", "NEW", "CLOSE".
+// "SAVE"/"SAVEAS", "OPEN", "NEW", "CLOSE". "_WBLOCK" of chosen objects
+// removes them from the drawing, and "_OOPS" brings them back.
 //
 // Entities copied between drawings take their layers along by name (a
 // missing layer is made with the source layer's colour). Limits: block
@@ -26,6 +27,7 @@
 #include "host/ed/hostinit.h"
 #include "host/ed/prompts.h"
 #include "host/util/findfile.h"
+#include "host/win/files.h"
 #include "host/win/textutil.h"
 
 namespace host {
@@ -40,14 +42,13 @@ std::string baseName(const std::string& path) {
     return dot == std::string::npos ? name : name.substr(0, dot);
 }
 
+// Drawing files are DXF whatever their extension: a name is read and
+// written as given ("b.dwg" is the file "b.dwg"), and only a name without
+// an extension gets ".dxf".
 std::string withDxf(const std::string& path) {
     size_t slash = path.find_last_of("/\\");
     size_t dot = path.find_last_of('.');
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) {
-        std::string ext = path.substr(dot);
-        if (iequals(ext, ".dwg")) return path.substr(0, dot) + ".dxf";
-        return path;
-    }
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) return path;
     return path + ".dxf";
 }
 
@@ -110,7 +111,7 @@ ZcDbObjectId defineFromFile(ZcDbDatabase* db, const std::string& name, const std
         path = *found;
     else
         path = withDxf(file);
-    DxfLoadResult loaded = loadDxf(path);
+    DxfLoadResult loaded = loadDxf(nativePath(path));
     if (!loaded.db) {
         zcutPrintf("\nNie można otworzyć pliku \"%s\". %s", path.c_str(), loaded.error.c_str());
         return {};
@@ -353,6 +354,7 @@ int wblockCommand() {
     if (rc == RTCAN) return rc;
     std::vector<ZcDbObjectId> ids;
     ZcGePoint3d base;
+    bool chosen = false;
     if (rc == RTNONE) {
         if ((rc = askPoint("\nPodaj punkt bazowy: ", base)) != RTNORM) return rc == RTNONE ? RTERROR : rc;
         ads_name ss = {0, 0};
@@ -360,6 +362,7 @@ int wblockCommand() {
             return rc == RTCAN ? rc : RTERROR;
         ids = selectionMembers(ss);
         zcedSSFree(ss);
+        chosen = true;
     } else if (what == "*") {
         ids = blockEntities(db->modelSpaceId());
     } else {
@@ -374,10 +377,11 @@ int wblockCommand() {
     ZcDbDatabase out;
     copyEntities(ids, &out, out.modelSpaceId(), ZcGeMatrix3d::translation(ZcGePoint3d() - base));
     std::string error;
-    if (!saveDxf(&out, withDxf(path), nullptr, &error)) {
+    if (!saveDxf(&out, nativePath(withDxf(path)), nullptr, &error)) {
         zcutPrintf("\nNie można zapisać pliku \"%s\". %s", withDxf(path).c_str(), error.c_str());
         return RTERROR;
     }
+    if (chosen) eraseForOops(ids, db);
     return RTNORM;
 }
 

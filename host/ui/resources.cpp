@@ -14,6 +14,7 @@
 #include "host/ui/listctrl.h"
 #include "host/ui/menu.h"
 #include "host/ui/uitext.h"
+#include "host/win/files.h"
 #include "host/win/textutil.h"
 
 namespace zcui {
@@ -481,7 +482,8 @@ HBITMAP LoadBitmapResource(const std::string& idOrName) {
     });
 }
 
-HBITMAP LoadBitmapFromFile(const std::string& path) {
+HBITMAP LoadBitmapFromFile(const std::string& given) {
+    const std::string path = host::nativePath(given);
     auto image = ReadBmpFile(path);
     if (!image) return nullptr;
     image->name = Stem(path);

@@ -122,7 +122,7 @@ bool isTextBytes(std::string_view bytes) {
 
 std::optional<TextFile> readTextFile(const std::string& path, std::string* error) {
     std::string bytes;
-    if (!readWholeFile(path, bytes, error)) return std::nullopt;
+    if (!readWholeFile(nativePath(path), bytes, error)) return std::nullopt;
     return decodeText(bytes);
 }
 
@@ -172,7 +172,7 @@ std::string encodeText(const TextFile& file) {
 }
 
 bool writeTextFile(const std::string& path, const TextFile& file, std::string* error) {
-    return writeFileAtomically(path, encodeText(file), error);
+    return writeFileAtomically(nativePath(path), encodeText(file), error);
 }
 
 std::string decodeWindows1250(std::string_view bytes) {

@@ -137,6 +137,7 @@ def check_support_folder(folder, report):
 
     check_wall_types(folder, patterns, catalogue, report)
     check_room_labels(folder, report)
+    check_block_catalogue(folder, catalogue, report)
 
 
 def read_text_lines(folder, name, report):
@@ -469,6 +470,79 @@ def read_crlf_lines(folder, name, report):
         report.error(name, 0, f"is not UTF-8: {exc}")
         return []
     return text.split("\r\n")[:-1]
+
+
+BLOCK_ENTRY = re.compile(r'([^=]+)=([^,]+),([^,]+),([^,]+),([^,]+),([^,]+),([^,]+)(?:,"([^"]*)"?)?(.*)$')
+BLOCK_NAME_BAD = set('=,\\/:*?"<>|')
+BLOCK_PICTURES = ["VELMatsel.bmp", "VELMatnos.bmp", "VELMatlib.bmp"]
+
+
+def check_block_catalogue(folder, catalogue, report):
+    """The user block catalogue CAT/catalog.ini read back as the module reads
+    it: a header, then groups of exactly 20 entry lines; every block file
+    an entry names is a DXF drawing with its preview; a layer is a key of
+    the layer catalogue; the browser's pictures lie beside VXD.LST."""
+    name = "CAT/catalog.ini"
+    for picture in BLOCK_PICTURES:
+        if not os.path.isfile(os.path.join(folder, picture)):
+            report.error(picture, 0, "is missing")
+    lines = read_crlf_lines(folder, name, report)
+    if not lines:
+        return
+    if not lines[0].upper().startswith("[CATALOG]"):
+        report.error(name, 1, "the first line must be [CATALOG]")
+        return
+    i, groups, named = 1, [], set()
+    while i < len(lines):
+        head = re.match(r"#=\s*(\S+)(.*)$", lines[i])
+        if not head:
+            report.error(name, i + 1, "a group line \"#=NAME\" expected")
+            return
+        if head.group(2).strip():
+            report.error(name, i + 1, "a group name holds a blank and reads back cut")
+        groups.append(head.group(1))
+        for k in range(20):
+            lineno = i + 2 + k
+            if lineno > len(lines):
+                report.error(name, lineno, f"group {head.group(1)} has {k} entries, 20 expected")
+                return
+            entry = BLOCK_ENTRY.match(lines[lineno - 1])
+            if not entry:
+                report.error(name, lineno, "an entry line needs seven fields")
+                continue
+            block, layer, rotation, sx, sy, sz, explode, _, tail = entry.groups()
+            if set(block) & BLOCK_NAME_BAD:
+                report.error(name, lineno, f"block name {block} is no file name")
+            if block.upper() in named:
+                report.error(name, lineno, f"block {block} is named twice")
+            named.add(block.upper())
+            if layer != "?" and layer.upper() not in catalogue:
+                report.error(name, lineno, f"layer {layer} is no key of LAYERC.DEF")
+            if rotation not in ("?", "!") and not re.fullmatch(NUMBER, rotation):
+                report.error(name, lineno, f"rotation {rotation} is neither ?, ! nor a number")
+            if sx in ("R", "S", "?"):
+                if (sy, sz) != (sx, sx):
+                    report.error(name, lineno, "scales Y and Z must repeat the letter of X")
+            elif not all(re.fullmatch(NUMBER, v) and float(v) > 0 for v in (sx, sy, sz)):
+                report.error(name, lineno, "fixed scales must be positive numbers")
+            if explode not in ("S", "N"):
+                report.error(name, lineno, f"explode letter {explode} is neither S nor N")
+            if tail not in ("", "1"):
+                report.error(name, lineno, f"unexpected {tail!r} after the description")
+            dwg = os.path.join(folder, "CAT", block + ".dwg")
+            if os.path.isfile(dwg):
+                with open(dwg, "rb") as stream:
+                    data = stream.read()
+                if b"ENTITIES" not in data or not data.rstrip().endswith(b"EOF"):
+                    report.error(f"CAT/{block}.dwg", 0, "is no DXF drawing with entities")
+                if not os.path.isfile(os.path.join(folder, "CAT", block + ".bmp")):
+                    report.error(f"CAT/{block}.bmp", 0, "the block has no preview")
+        i += 21
+    if len(set(g.upper() for g in groups)) != len(groups):
+        report.error(name, 0, "two groups have the same name")
+    for f in os.listdir(os.path.join(folder, "CAT")):
+        if f.lower().endswith(".dwg") and f[:-4].upper() not in named:
+            report.error(f"CAT/{f}", 0, "no entry names this block")
 
 
 def parse_label_catalogue(name, lines, report):

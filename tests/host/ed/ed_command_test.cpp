@@ -334,8 +334,9 @@ void startsWallWithOnePoint() {
 
 TEST_F(Commands, command_whose_arguments_run_out_takes_the_rest_from_the_queue) {
     zcedRegCmds()->addCommand("TESTGRP", "VELMHALF", "HALF", ZCRX_CMD_MODAL, startsWallWithOnePoint);
-    // The script's next line answers the command the module started; the
-    // line after it is a command again, not an unknown name.
+    // The script's next line answers the command the module started, once
+    // the module's command has returned (the module has its status first);
+    // the line after it is a command again, not an unknown name.
     feed({"HALF", "9,0", "_REDRAW"});
     EXPECT_EQ(host::processInput(), RTNORM);
     EXPECT_EQ(transcript().find("Nieznane polecenie"), std::string::npos) << transcript();
@@ -343,8 +344,8 @@ TEST_F(Commands, command_whose_arguments_run_out_takes_the_rest_from_the_queue) 
     for (auto& e : events)
         if (e.rfind("will", 0) != 0 && e.rfind("changed", 0) != 0) cmd.push_back(e);
     EXPECT_EQ(cmd,
-              (std::vector<std::string>{"start VELMHALF", "start VELMWALL", "points 7 9", "end VELMWALL",
-                                        "module got 5100", "end VELMHALF", "start REDRAW", "end REDRAW"}));
+              (std::vector<std::string>{"start VELMHALF", "start VELMWALL", "module got 5100", "points 7 9",
+                                        "end VELMWALL", "end VELMHALF", "start REDRAW", "end REDRAW"}));
     EXPECT_NE(transcript().find("\nNastępny punkt: "), std::string::npos) << "the user's prompt is shown";
     // Nothing left in the queue: the prompt is cancelled and the script
     // counts as ended inside a command.
