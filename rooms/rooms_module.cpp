@@ -6,6 +6,8 @@
 #include "resources/velmresources.h"
 #include "rooms/dialogs/dlg_det_luce.h"
 #include "rooms/dialogs/dlg_gest_eti.h"
+#include "rooms/dimensions/dim_chains.h"
+#include "rooms/dimensions/dim_symbols.h"
 #include "rooms/labels/label_templates.h"
 #include "rooms/polydeduct_cmd.h"
 #include "rooms/room_calc.h"
@@ -17,7 +19,7 @@
 
 namespace {
 
-constexpr std::array<CommandBinding, 15> kBindings{{
+constexpr std::array<CommandBinding, 21> kBindings{{
     {"VELMPOLYDEDUCT", &VelmPolyDeduct},
     {"VELMWABC", &VelmWAbc},
     {"VELMDABC", &VelmDAbc},
@@ -33,6 +35,12 @@ constexpr std::array<CommandBinding, 15> kBindings{{
     {"VELMSUNITV", &VelmSUnitV},
     {"VELMSUNITR", &VelmSUnitR},
     {"VELMVFLOOR", &VelmVFloor},
+    {"VELMDPLAN", &VelmDPlan},
+    {"VELMDROOM", &VelmDRoom},
+    {"VELMDPROOM", &VelmDPRoom},
+    {"VELMDELEV", &VelmDElev},
+    {"VELMDV", &VelmDV},
+    {"VELMDBROKEN", &VelmDBroken},
 }};
 
 // The room family of the print-scale update, one entity at a time.
@@ -72,9 +80,14 @@ void RegisterRoomsModule() {
     SetLabelTemplateNameHook([](const std::string& name) { return MapLabelTemplateName(name); });
     SetRoomRebuildHook(&RebuildForRescale);
     SetLightDeductionDialogHook(&AskLightDeductions);
+    SetDimensionSymbolHook([](const Point3& at, double rotation, double length, int decimals,
+                              const std::string& name, double elevation) {
+        return CreateDimensionSymbol(at, rotation, length, decimals, name, elevation);
+    });
 }
 
 void UnregisterRoomsModule() {
+    SetDimensionSymbolHook(nullptr);
     SetLightDeductionDialogHook(nullptr);
     SetRoomRebuildHook(nullptr);
     SetLabelTemplateNameHook(nullptr);
