@@ -177,7 +177,8 @@ void DrawChain(VertexNode*& points, const Point3 line[2], double lineAngle, doub
     DrawDimension(style, layer, at, points, measured.get(), word, rotation, level, offset, minSpan);
 }
 
-// The dimension layer of the floor, made when missing.
+// The dimension layer of the floor, made when missing; asked for only when
+// a chain is about to be drawn, so a command given up changes nothing.
 std::string PrepareLayer(std::string layer, double level) {
     AAR_LAYERC layers;
     layers.ReadLayerDefFile("LAYERC.DEF");
@@ -400,7 +401,6 @@ void VelmDPlan() {
     const double unit = DrawingUnitFactor();
     const double extension = SettingReal(SQEEXTENS, 30.0);
     const double minSpan = SettingReal(SQEMINQUOT, 0.0);
-    const std::string layer = PrepareLayer(SettingString(LAYER_2DQUOTE, "2DDIM_P"), level);
 
     std::string word;
     double angle = 0.0;
@@ -415,6 +415,7 @@ void VelmDPlan() {
                              ? SequenceIntersectionPoints(SettingInt(SOPZIONE_PUNTI, 1) != 0, level, angle)
                              : ElevationChainPoints(line, level, SettingInt(SQETIPOQ, 0));
     if (!points) return;
+    const std::string layer = PrepareLayer(SettingString(LAYER_2DQUOTE, "2DDIM_P"), level);
     DrawChain(points, line, angle, extension, true, nullptr, SettingString(SETCURSTILEQE), layer, word, level,
               minSpan);
     FreeList(points);
@@ -433,7 +434,6 @@ void VelmDPRoom() {
     const double unit = DrawingUnitFactor();
     const double minSpan = SettingReal(SQEMINQUOT, 0.0);
     const int openings = SettingInt(SQPTIPOQ, 1);
-    const std::string layer = PrepareLayer(SettingString(LAYER_2DQUOTEP, "2DDIM_R"), level);
     std::string word;
     double angle = 0.0;
     if (!DirectionOf(SettingInt(SQPORIENT, 1), word, angle)) return;
@@ -449,6 +449,7 @@ void VelmDPRoom() {
             continue;
         }
         const ads_point* reference = &p;
+        const std::string layer = PrepareLayer(SettingString(LAYER_2DQUOTEP, "2DDIM_R"), level);
         DrawChain(points, line, angle, 0.0, false, reference, SettingString(SETCURSTILEQP), layer, word,
                   level, minSpan);
         FreeList(points);

@@ -14,8 +14,9 @@ constexpr int IDC_STYLE = 1457;
 
 // Every style of the drawing into the combo; the stored one selected when
 // the drawing still has it under exactly that name, else the current one,
-// so a style deleted since does not leave the combo blank.
-void FillStyles(CComboBox& combo, const std::string& stored) {
+// so a style deleted since does not leave the combo blank. Returns the
+// style shown in place of the stored one ("" when the stored one shows).
+std::string FillStyles(CComboBox& combo, const std::string& stored) {
     combo.ResetContent();
     for (resbuf* rec = zcdbTblNext("DIMSTYLE", 1); rec; rec = zcdbTblNext("DIMSTYLE", 0)) {
         for (const resbuf* r = rec; r; r = r->rbnext) {
@@ -27,18 +28,25 @@ void FillStyles(CComboBox& combo, const std::string& stored) {
         zcutRelRb(rec);
     }
     int row = combo.FindStringExact(-1, stored);
+    std::string current;
     if (stored.empty() || row < 0) {
-        std::string current;
         SysVarString("DIMSTYLE", {}, current);
         row = combo.FindStringExact(-1, current);
     }
     combo.SetCurSel(row);
+    return current;
 }
 
-// The selected style's name, or the stored one when nothing is selected.
-void ReadStyle(const CComboBox& combo, std::string& style) {
+// The selected style's name. The stored one stays when nothing is selected
+// or the selection is still the stand-in shown for it: the commands draw
+// with the current style in its place anyway, and an OK without a choice
+// changes nothing.
+void ReadStyle(const CComboBox& combo, const std::string& standIn, std::string& style) {
     const int row = combo.GetCurSel();
-    if (row >= 0) combo.GetLBText(row, style);
+    std::string chosen;
+    if (row < 0 || combo.GetLBText(row, chosen) < 0) return;
+    if (!standIn.empty() && chosen == standIn) return;
+    style = chosen;
 }
 
 }  // namespace
@@ -72,7 +80,7 @@ void CDlgQe::SaveSettings() const {
 
 BOOL CDlgQe::OnInitDialog() {
     CDialog::OnInitDialog();
-    FillStyles(m_styles, m_style);
+    m_standIn = FillStyles(m_styles, m_style);
     return TRUE;
 }
 
@@ -82,7 +90,7 @@ void CDlgQe::DoDataExchange(CDataExchange* dx) {
     DDX_Radio(dx, 1008, m_openings);
     DDX_Radio(dx, 1011, m_lines);
     DDX_Text(dx, IDC_LAYER, m_layer);
-    if (dx->m_bSaveAndValidate) ReadStyle(m_styles, m_style);
+    if (dx->m_bSaveAndValidate) ReadStyle(m_styles, m_standIn, m_style);
 }
 
 void CDlgQe::EndWithMode(int mode) {
@@ -122,7 +130,7 @@ void CDlgQPunto::SaveSettings() const {
 
 BOOL CDlgQPunto::OnInitDialog() {
     CDialog::OnInitDialog();
-    FillStyles(m_styles, m_style);
+    m_standIn = FillStyles(m_styles, m_style);
     return TRUE;
 }
 
@@ -131,7 +139,7 @@ void CDlgQPunto::DoDataExchange(CDataExchange* dx) {
     DDX_Radio(dx, 1002, m_direction);
     DDX_Radio(dx, 1008, m_openings);
     DDX_Text(dx, IDC_LAYER, m_layer);
-    if (dx->m_bSaveAndValidate) ReadStyle(m_styles, m_style);
+    if (dx->m_bSaveAndValidate) ReadStyle(m_styles, m_standIn, m_style);
 }
 
 void CDlgQPunto::PickRadio(int& member, int value) {
@@ -192,14 +200,14 @@ BOOL CDlgQV::OnInitDialog() {
     m_layer = SettingString(SetupVar::LAYER_2DQUOTE, "2DDIM_P");
     m_style = SettingString(SetupVar::SETCURSTILEQE);
     CDialog::OnInitDialog();
-    FillStyles(m_styles, m_style);
+    m_standIn = FillStyles(m_styles, m_style);
     return TRUE;
 }
 
 void CDlgQV::DoDataExchange(CDataExchange* dx) {
     DDX_Control(dx, IDC_STYLE, m_styles);
     DDX_Text(dx, IDC_LAYER, m_layer);
-    if (dx->m_bSaveAndValidate) ReadStyle(m_styles, m_style);
+    if (dx->m_bSaveAndValidate) ReadStyle(m_styles, m_standIn, m_style);
 }
 
 void CDlgQV::OnOK() {

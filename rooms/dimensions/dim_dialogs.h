@@ -38,6 +38,7 @@ private:
     void EndWithMode(int mode);
     void PickRadio(int& member, int value);
     CComboBox m_styles;
+    std::string m_standIn;  // the style shown for a stored one the drawing lacks
     int m_mode = kIntersections;
 };
 
@@ -59,6 +60,7 @@ public:
 private:
     void PickRadio(int& member, int value);
     CComboBox m_styles;
+    std::string m_standIn;  // the style shown for a stored one the drawing lacks
 };
 
 // Dimension symbols along the walls of rooms.
@@ -95,4 +97,5 @@ public:
 
 private:
     CComboBox m_styles;
+    std::string m_standIn;  // the style shown for a stored one the drawing lacks
 };

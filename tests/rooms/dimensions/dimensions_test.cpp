@@ -14,6 +14,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbdatabase.h"
+#include "host/ed/grdraw.h"
 #include "host/ui/driver.h"
 #include "host/util/findfile.h"
 #include "resources/velmresources.h"
@@ -167,6 +168,7 @@ TEST_F(DimensionsTest, plan_crossings_skip_lines_along_the_direction_and_hidden_
 TEST_F(DimensionsTest, vertex_chain_of_one_point_draws_nothing_and_clears_its_line) {
     run({"VELMDV", "0", "0,-50", "100,0", ""});
     EXPECT_EQ(count("0=DIMENSION"), 0);
+    EXPECT_TRUE(host::temporaryVectors().empty());
     run({"VELMDV", "0", "0,-50", "0,0", "100,0", "", ""});
     EXPECT_EQ(count("0=DIMENSION"), 1) << transcript();
 }
@@ -242,6 +244,14 @@ TEST_F(DimensionsTest, broken_segment_pointing_left_is_measured_from_its_second_
     EXPECT_NEAR(app->rbnext->rbnext->rbnext->resval.rreal, 200.0, 1e-9);
     zcutRelRb(list);
     zcutRelRb(apps);
+}
+
+TEST_F(DimensionsTest, broken_chain_follows_lines_joined_end_to_end_and_skips_arcs) {
+    run({"_LINE", "0,0", "200,0", "200,100", ""});
+    run({"_ARC", "200,100", "150,150", "100,100"});
+    run({"_LINE", "500,500", "600,500", ""});
+    run({"VELMDBROKEN", "!pick 50,0", ""});
+    EXPECT_EQ(SymbolLengths(), (std::vector<double>{100.0, 200.0})) << transcript();
 }
 
 TEST_F(DimensionsTest, missing_symbol_definition_is_reported) {
