@@ -21,6 +21,7 @@
 #include "rooms/dimensions/dim_chains.h"
 #include "rooms/dimensions/dim_dialogs.h"
 #include "rooms/dimensions/dim_symbols.h"
+#include "settings/rescale.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "tests/support/velm_test.h"
@@ -205,6 +206,25 @@ TEST_F(DimensionsTest, a_door_splits_its_wall_and_a_second_pick_replaces_the_roo
     EXPECT_EQ(SymbolLengths(), (std::vector<double>{100.0, 180.0, 270.0, 270.0, 370.0})) << transcript();
     run({"!dialog 127 radio 1006 ok", "VELMDROOM", "200,150", "", ""});
     EXPECT_EQ(SymbolLengths(), (std::vector<double>{270.0, 270.0, 370.0, 370.0})) << transcript();
+}
+
+// The print-scale update draws each symbol again from its record through
+// the hook the rooms module sets: one new symbol per old one, none kept
+// twice, and a record naming a definition that is gone keeps its symbol.
+TEST_F(DimensionsTest, rescale_makes_each_symbol_again_once) {
+    Room();
+    run({"!dialog 127 ok", "VELMDROOM", "200,150", "", ""});
+    const std::vector<double> before = SymbolLengths();
+    ASSERT_EQ(before.size(), 5u) << transcript();
+    const std::vector<ZcDbObjectId> old = modelSpace();
+    RescaleQuoteIntBlocks();
+    EXPECT_EQ(SymbolLengths(), before);
+    int made = 0;
+    for (ZcDbObjectId id : modelSpace())
+        if (std::find(old.begin(), old.end(), id) == old.end()) ++made;
+    EXPECT_EQ(made, 5);
+    ASSERT_FALSE(CreateDimensionSymbol({0, 0, 0}, 0.0, 10.0, 2, "key_qd_gone", 0.0));
+    EXPECT_NE(transcript().find("Błąd generowania obiektu wymiaru: key_qd_gone"), std::string::npos);
 }
 
 TEST_F(DimensionsTest, symbols_of_another_floor_in_the_outline_stay) {
