@@ -7,6 +7,8 @@
 #include "rooms/dialogs/dlg_det_luce.h"
 #include "rooms/dialogs/dlg_gest_eti.h"
 #include "rooms/funline_cmd.h"
+#include "rooms/dimensions/dim_chains.h"
+#include "rooms/dimensions/dim_symbols.h"
 #include "rooms/labels/label_templates.h"
 #include "rooms/polydeduct_cmd.h"
 #include "rooms/room_calc.h"
@@ -20,7 +22,7 @@
 
 namespace {
 
-constexpr std::array<CommandBinding, 21> kBindings{{
+constexpr std::array<CommandBinding, 27> kBindings{{
     {"VELMPOLYDEDUCT", &VelmPolyDeduct},
     {"VELMWABC", &VelmWAbc},
     {"VELMDABC", &VelmDAbc},
@@ -42,6 +44,12 @@ constexpr std::array<CommandBinding, 21> kBindings{{
     {"VELMINFOUNIT", &VelmInfoUnit},
     {"VELMEXTRACTR", &VelmExtractR},
     {"VELMFUNLINE", &VelmFunLine},
+    {"VELMDPLAN", &VelmDPlan},
+    {"VELMDROOM", &VelmDRoom},
+    {"VELMDPROOM", &VelmDPRoom},
+    {"VELMDELEV", &VelmDElev},
+    {"VELMDV", &VelmDV},
+    {"VELMDBROKEN", &VelmDBroken},
 }};
 
 // The room family of the print-scale update, one entity at a time.
@@ -81,9 +89,14 @@ void RegisterRoomsModule() {
     SetLabelTemplateNameHook([](const std::string& name) { return MapLabelTemplateName(name); });
     SetRoomRebuildHook(&RebuildForRescale);
     SetLightDeductionDialogHook(&AskLightDeductions);
+    SetDimensionSymbolHook([](const Point3& at, double rotation, double length, int decimals,
+                              const std::string& name, double elevation) {
+        return CreateDimensionSymbol(at, rotation, length, decimals, name, elevation);
+    });
 }
 
 void UnregisterRoomsModule() {
+    SetDimensionSymbolHook(nullptr);
     SetLightDeductionDialogHook(nullptr);
     SetRoomRebuildHook(nullptr);
     SetLabelTemplateNameHook(nullptr);

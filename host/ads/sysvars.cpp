@@ -149,6 +149,15 @@ int zcedSetVar(const char* name, const resbuf* value) {
     if (!def || def->readOnly) return RTERROR;
     SysVarValue v;
     if (!convert(*def, value, v)) return RTREJ;
+    // The current layer is the drawing's, where new entities go, not only
+    // the variable's text: a layer the drawing lacks is refused, as the
+    // platform does.
+    if (std::strcmp(def->name, "CLAYER") == 0) {
+        if (ZcDbDatabase* db = zcdbCurDwg()) {
+            const ZcDbObjectId id = db->recordId(db->layerTableId(), std::get<std::string>(v));
+            if (id.isNull() || db->setClayer(id) != Zcad::eOk) return RTERROR;
+        }
+    }
     notifyAndStore(*def, v, true);
     // The current layer is the drawing's: what is drawn next goes on it.
     if (std::strcmp(def->name, "CLAYER") == 0)

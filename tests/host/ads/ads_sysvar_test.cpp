@@ -5,6 +5,7 @@
 #include "host/ads/editor.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
+#include "host/db/dbmain.h"
 #include "tests/host/ed/ed_fixture.h"
 
 namespace {
@@ -118,6 +119,38 @@ TEST_F(SysVars, every_table_entry_reads_with_its_declared_type) {
     EXPECT_NE(host::findSysVar("USERS5"), nullptr);
     EXPECT_EQ(host::findSysVar("DIMSCALE")->scope, host::SysVarScope::Drawing);
     EXPECT_EQ(host::findSysVar("CMDECHO")->scope, host::SysVarScope::Session);
+}
+
+// The current layer is where new entities go, not only the variable's text:
+// setting it moves the drawing's current layer, and a layer the drawing
+// lacks is refused with nothing changed.
+TEST_F(SysVars, current_layer_set_by_variable_is_the_drawings_and_must_exist) {
+    ZcDbDatabase drawing;
+    ZcDbDatabase* db = &drawing;
+    ZcDbDatabase* former = zcdbCurDwg();
+    zcdbSetCurDwg(db);
+    ZcDbLayerTable* table = nullptr;
+    ASSERT_EQ(db->getLayerTable(table, ZcDb::kForWrite), Zcad::eOk);
+    auto* rec = new ZcDbLayerTableRecord;
+    rec->setName("MURY");
+    ZcDbObjectId mury;
+    ASSERT_EQ(table->add(mury, rec), Zcad::eOk);
+    rec->close();
+    table->close();
+
+    resbuf rb;
+    rb.restype = RTSTR;
+    char name[] = "MURY";
+    rb.resval.rstring = name;
+    ASSERT_EQ(zcedSetVar("CLAYER", &rb), RTNORM);
+    EXPECT_EQ(db->clayer(), mury);
+
+    char missing[] = "BRAK";
+    rb.resval.rstring = missing;
+    EXPECT_EQ(zcedSetVar("CLAYER", &rb), RTERROR);
+    EXPECT_EQ(db->clayer(), mury);
+    EXPECT_EQ(host::sysVarString("CLAYER"), "MURY");
+    zcdbSetCurDwg(former);
 }
 
 }  // namespace
