@@ -252,11 +252,11 @@ void CmdHatchFloor() {
 
 // ------------------------------------------------------------- wall hatch
 
-VertexNode* CapSlabTop(VertexNode* profile, double bottomZ, double capZ) {
-    VertexNode* top = ReverseList(profile);
-    for (VertexNode* v = top; v; v = v->next)
-        if (std::fabs(v->z - bottomZ) < SharedTolerance) v->z += 3.0 * SharedTolerance;
-    for (VertexNode* v = top; v && v->next;) {
+namespace {
+
+// Consecutive repeats out.
+VertexNode* RemoveRepeats(VertexNode* list) {
+    for (VertexNode* v = list; v && v->next;) {
         if (PointsEqual(v->pt(), v->next->pt(), true)) {
             VertexNode* gone = v->next;
             v->next = gone->next;
@@ -265,8 +265,18 @@ VertexNode* CapSlabTop(VertexNode* profile, double bottomZ, double capZ) {
             v = v->next;
         }
     }
-    // The cap where an edge passes it, so dropping what lies above keeps
-    // the edge's part below.
+    return list;
+}
+
+}  // namespace
+
+VertexNode* CapSlabTop(VertexNode* profile, double bottomZ, double capZ) {
+    VertexNode* top = ReverseList(profile);
+    for (VertexNode* v = top; v; v = v->next)
+        if (std::fabs(v->z - bottomZ) < SharedTolerance) v->z += 3.0 * SharedTolerance;
+    top = RemoveRepeats(top);
+    // The cap where an edge passes it; what rises above runs along the cap,
+    // so the face keeps its width under a slab higher than the cap.
     for (VertexNode* v = top; v && v->next; v = v->next) {
         const VertexNode* w = v->next;
         if ((v->z - capZ) * (w->z - capZ) >= 0.0) continue;
@@ -276,16 +286,9 @@ VertexNode* CapSlabTop(VertexNode* profile, double bottomZ, double capZ) {
         v->next = cut;
         v = cut;
     }
-    VertexNode** link = &top;
-    while (*link) {
-        if ((*link)->z > capZ + GeomEpsilon) {
-            VertexNode* gone = *link;
-            *link = gone->next;
-            delete gone;
-        } else {
-            link = &(*link)->next;
-        }
-    }
+    for (VertexNode* v = top; v; v = v->next)
+        if (v->z > capZ + GeomEpsilon) v->z = capZ;
+    top = RemoveRepeats(top);
     SetFlags(top, 0);
     return top;
 }
@@ -378,7 +381,7 @@ VertexNode* ToWorld(const FacetPolygon& poly, const Point3& p, const Point3& q, 
 double JambOnChord(const Point3& centre, double angle, const Point3& p, const Point3& q, double length) {
     const double dx = std::cos(angle), dy = std::sin(angle);
     const double ex = q.x - p.x, ey = q.y - p.y;
-    const double den = dx * ey - dy * ex;
+    const double den = ex * dy - ey * dx;
     if (std::fabs(den) < GeomEpsilon) return length / 2.0;
     // centre + s d = p + t e
     const double t = (dx * (p.y - centre.y) - dy * (p.x - centre.x)) / den;
@@ -507,7 +510,8 @@ void HatchStraightFace(HatchWallGraph& graph, const HatchWallFace& face, const W
     VertexNode* last = polygon->next;
     if (slabs && TopHook()) {
         last->next =
-            CapSlabTop(TopHook()(*slabs, sLow, eLow, run.level + run.upper), sLow.z, run.level + run.upper);
+            CapSlabTop(TopHook()(*slabs, {s.x, s.y, run.level}, {e.x, e.y, run.level}, run.level + run.upper),
+                       sLow.z, run.level + run.upper);
     } else {
         AppendVertex(&polygon, {e.x, e.y, e.z + run.upper}, 0, 0, 0);
         AppendVertex(&polygon, {s.x, s.y, s.z + run.upper}, 0, 0, 0);
@@ -567,7 +571,8 @@ void HatchArcFace(const HatchWallFace& face, const WallRun& run, const HatchCove
             if (!fixedTop && facet.to - facet.from > GeomEpsilon) {
                 Point3 p = PolarPoint(face.arc.centre, facet.from, r),
                        q = PolarPoint(face.arc.centre, facet.to, r);
-                p.z = q.z = low;
+                // The slab outlines lie flat at the level.
+                p.z = q.z = run.level;
                 top = CapSlabTop(TopHook()(*slabs, p, q, high), low, high);
             }
         }

@@ -92,8 +92,9 @@ void SetSlabTopProfileHook(SlabTopProfileHook hook);
 
 // The top of a straight face with variable height, from E back to S: the
 // profile under the slabs, with a vertex too close to the bottom (bottomZ)
-// raised, repeats removed, the cap height inserted where an edge crosses it
-// and every vertex above the cap dropped. Consumes `profile` (S to E).
+// raised, repeats removed, a vertex put where an edge crosses the cap
+// height and every part above the cap brought down onto it. Consumes
+// `profile` (S to E).
 VertexNode* CapSlabTop(VertexNode* profile, double bottomZ, double capZ);
 
 // One facet of an arc face between the angles from and to (already clamped

@@ -6,7 +6,8 @@ The file survives recovery and audit without a fix. The room's floor hatch
 has two loops, the room's inner outline 370 x 270 and the stair's island,
 and its area is the room's less the island's. The wall hatches are
 inserts on "VELM3DWALLS_H$0", one for the straight face and one for each
-facet of the curved face, each with its record of kind 3. The free hatch
+facet of the curved face, each with its record of kind 3, the facets'
+pattern shifts adding up their chords. The free hatch
 on "HATCH3D" has no record and an area of 100 x 100.
 Exit 77 (skipped) when ezdxf is not installed.
 """
@@ -71,6 +72,23 @@ def main():
         problems.append(f"{len(flat)} wall hatches in one vertical plane y = const, expected the straight face")
     if len(walls) < 3:
         problems.append(f"{len(walls)} wall hatch inserts, expected the straight face and the arc's facets")
+    # The pattern runs on across the facets: each facet's shift is the sum
+    # of the chords before it.
+    facets = []
+    for e in walls:
+        if e in flat:
+            continue
+        tags = list(e.get_xdata(HATCH_APP))
+        points = [t.value for t in tags if t.code == 1011][3:]
+        shift = [t.value for t in tags if t.code == 1040][-1]
+        facets.append((shift, ((points[1][0] - points[0][0]) ** 2 + (points[1][1] - points[0][1]) ** 2) ** 0.5))
+    facets.sort()
+    if facets and abs(facets[0][0]) > 1e-9:
+        problems.append(f"the first facet's pattern shift is {facets[0][0]}, expected 0")
+    for (shift, chord), (following, _) in zip(facets, facets[1:]):
+        if abs(shift + chord - following) > 1e-6:
+            problems.append(f"facet shifts {shift} then {following}: the chord {chord} is not added")
+            break
 
     free = [h for h in msp.query("HATCH") if h.dxf.layer == "HATCH3D"]
     if len(free) != 1:
