@@ -56,17 +56,24 @@ constexpr const char* kWallHatchKey = "3DWALLS_H";
 // ERRNO after a pick that hit nothing.
 constexpr int kPickMissed = 7;
 
+// The three hooks share one slot.
+struct HatchHooks {
+    HatchWallGraphHook walls;
+    CoveringSlabsHook slabs;
+    SlabTopProfileHook top;
+};
+HatchHooks& Hooks() {
+    static HatchHooks hooks;
+    return hooks;
+}
 HatchWallGraphHook& WallGraphHook() {
-    static HatchWallGraphHook hook;
-    return hook;
+    return Hooks().walls;
 }
 CoveringSlabsHook& SlabsHook() {
-    static CoveringSlabsHook hook;
-    return hook;
+    return Hooks().slabs;
 }
 SlabTopProfileHook& TopHook() {
-    static SlabTopProfileHook hook;
-    return hook;
+    return Hooks().top;
 }
 
 using LoopList = OwnedList<FaceRecord>;
