@@ -221,7 +221,9 @@ void CmdHatchFloor() {
     if (!graph) return;
     AAR_LAYERC catalogue;
     catalogue.ReadLayerDefFile("LAYERC.DEF");
-    EnsureLayer(layer, catalogue, true, level, false);
+    // The level layer is made with the first hatch, so a command ended
+    // before any room leaves the drawing as it was.
+    bool layerReady = false;
 
     const host::ResbufList filter(zcutBuildList(-3, 1001, kIslandApp, 0));
     host::SelectionSet islands;
@@ -252,6 +254,10 @@ void CmdHatchFloor() {
             OwnedList<VertexNode> ring(IslandRing(entity));
             if (!ring || !LiesWithin(ring.get(), room)) continue;
             AppendLoop(loops, ring.release());
+        }
+        if (!layerReady) {
+            EnsureLayer(layer, catalogue, true, level, false);
+            layerReady = true;
         }
         HatchContourPlan(loops.get(), layer, &angle, &scale, pattern);
     }
