@@ -1,8 +1,11 @@
 #include "visual/visual_module.h"
 
+#include "core/hatch_cmds.h"
+#include "roofs/hatch_slabs.h"
 #include "settings/preferences/pref_hooks.h"
 #include "visual/model3d/face_records.h"
 #include "visual/model3d/wall3d_commands.h"
+#include "visual/model3d/wall_sides.h"
 #include "visual/povray/pov_commands.h"
 #include "visual/vrml/vrml_dialog.h"
 #include "visual/vrml/vrml_out.h"
@@ -19,6 +22,9 @@ std::span<const CommandBinding> VisualCommandBindings() {
 
 void RegisterVisualModule() {
     SetRegen3DWallsOfLevelHook(&Regen3DWallsOfLevel);
+    SetSlabTopProfileHook([](const HatchCoveringSlabs& slabs, const Point3& s, const Point3& e, double capZ) {
+        return BuildSlabProfile(s, e, static_cast<const HatchSlabPlanes&>(slabs).planes, capZ, true);
+    });
     SetWall3DRefreshHooks(&Erase3DFacesOnSegment, [](const ads_name line, double level) {
         const ads_name none = {0, 0};
         Regen3DWallsAround(line, none, level, none, none);
@@ -28,4 +34,5 @@ void RegisterVisualModule() {
 void UnregisterVisualModule() {
     SetWall3DRefreshHooks(nullptr, nullptr);
     SetRegen3DWallsOfLevelHook(nullptr);
+    SetSlabTopProfileHook(nullptr);
 }

@@ -14,6 +14,7 @@
 #include "walls/editing/dlg_ddmuro.h"
 #include "walls/editing/wall_delete.h"
 #include "walls/editing/wall_edit.h"
+#include "walls/graph/hatch_graph.h"
 #include "walls/graph/pair_lines_hook.h"
 #include "walls/recognition/defmuri.h"
 #include "walls/recognition/defwall_cmd.h"
@@ -41,11 +42,13 @@ void RegisterWallsModule() {
     SetWallRecognitionFactory([] { return std::make_unique<DEFMURI>(); });
     SetPairWallLinesHook([](DEFMURI& set, FaceEdge** pending) { set.PairWallLines(pending); });
     SetFloorWallLayersHook([](double) { return RedrawFloorWallLayers(); });
+    SetHatchWallGraphHook(&NewHatchWallGraph);
 }
 
 void UnregisterWallsModule() {
     CloseWallPalette();
     FreeClosedWallPalette();
+    SetHatchWallGraphHook(nullptr);
     SetFloorWallLayersHook(nullptr);
     SetPairWallLinesHook(nullptr);
     SetWallRecognitionFactory(nullptr);
