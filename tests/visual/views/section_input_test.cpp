@@ -209,7 +209,7 @@ TEST_F(SectionInput, plain_symbol_gives_the_section_of_its_three_points) {
     EXPECT_FALSE(Section(cancelled, {"", "!cancel"}));
 }
 
-TEST_F(SectionInput, stepped_symbol_puts_its_second_plane_at_its_depth) {
+TEST_F(SectionInput, DISABLED_stepped_symbol_puts_its_second_plane_at_its_depth) {
     for (double v : {-300.0, 300.0}) {
         Symbol("TMS_SEZ2", "0,0", "0", {{42, v}});
         CSezione s;
