@@ -162,17 +162,12 @@ int SplitQuadIntoTriangles(bool keepConvex, const Point3 c[4], const int w[4], P
         }
         return 1;
     }
+    // A concave quadrilateral has one reflex corner, and only the diagonal
+    // from it lies inside. The lines of the two diagonals meet on the inner
+    // one: off the segment 1-3 (beyond corner 3 or before corner 1) when the
+    // reflex corner is 3 or 1. Lines that never meet split along 0-2.
     bool alongOneThree = false;
-    if (!crossing) {
-        Point3 x;
-        if (ClosestParameters(c[0], c[2], c[1], c[3], s, t))
-            x = Lerp(c[1], c[3], t);
-        else
-            MidPoint(c[1], c[3], x);
-        // Corner 3 short of the other diagonal's line: it is the reflex
-        // corner, and the diagonal 0-2 runs outside the face.
-        alongOneThree = Distance3(c[1], c[3]) < Distance3(c[1], x);
-    }
+    if (!crossing && ClosestParameters(c[0], c[2], c[1], c[3], s, t)) alongOneThree = t < 0.0 || t > 1.0;
     const auto write = [&](int face, int a, int b, int d, int wa, int wb, int wd) {
         Point3* p = out + 4 * face;
         int* q = outWords + 4 * face;

@@ -91,7 +91,7 @@ protected:
 
 }  // namespace
 
-TEST_F(SectionCut, DISABLED_quadrilaterals_shrink_or_split_before_their_triangles_are_cut) {
+TEST_F(SectionCut, quadrilaterals_shrink_or_split_before_their_triangles_are_cut) {
     CSezione s;
     const int words[4] = {1, 2, 3, 4};
     Point3 out[8];
@@ -101,17 +101,22 @@ TEST_F(SectionCut, DISABLED_quadrilaterals_shrink_or_split_before_their_triangle
     ASSERT_EQ(s.CutFace(one, words, out, outWords, s.sectionPlane, 0.0), 1);
     EXPECT_TRUE(PointsEqual(out[0], one[0], true));
     EXPECT_NEAR(PiecesArea(out, 1), PolygonArea(ClipBehind({one[0], one[1], one[2], one[3]}, 0.0)), 1e-9);
-    // The edge words: 0 -> the crossing on 0-1 keeps edge 0's word, the cut
-    // edge -1, the crossing on 3-0 back to 0 keeps edge 3's.
-    EXPECT_EQ(outWords[0], 1);
+    // Corner 0, then the crossing on edge 3-0 (the triangle's removed
+    // corner that comes first), then the one on edge 0-1: each piece of an
+    // old edge keeps that edge's word, the cut edge between them is -1.
+    EXPECT_TRUE(PointsEqual(out[1], {0, 5, 0}, true));
+    EXPECT_TRUE(PointsEqual(out[2], {5, 0, 0}, true));
+    EXPECT_EQ(outWords[0], 4);
     EXPECT_EQ(outWords[1], -1);
-    EXPECT_EQ(outWords[2], 4);
+    EXPECT_EQ(outWords[2], 1);
 
     // Two neighbours behind: the two triangles of the 0-2 diagonal, each
     // cut, the diagonal hidden.
+    // The face slopes at 45 degrees: its half behind the plane is 10 by
+    // 5 * sqrt(2).
     const Point3 two[4] = {{0, 0, 5}, {10, 0, 5}, {10, 10, -5}, {0, 10, -5}};
     ASSERT_EQ(s.CutFace(two, words, out, outWords, s.sectionPlane, 0.0), 2);
-    EXPECT_NEAR(PiecesArea(out, 2), 50.0, 1e-9);
+    EXPECT_NEAR(PiecesArea(out, 2), 50.0 * std::sqrt(2.0), 1e-9);
     int cut = 0, hidden = 0;
     for (int k = 0; k < 8; ++k) {
         cut += outWords[k] == -1;
@@ -160,6 +165,11 @@ TEST_F(SectionCut, concave_quadrilateral_is_split_along_its_inner_diagonal) {
     ASSERT_EQ(SplitQuadIntoTriangles(false, dart, words, out, outWords), 2);
     EXPECT_NEAR(PiecesArea(out, 2), PolygonArea({dart[0], dart[1], dart[2], dart[3]}), 1e-9);
     EXPECT_TRUE(PointsEqual(out[2], dart[3], true));
+    // Reflex corner 1, nearer to corner 3 than the diagonals' lines meet:
+    // the split is along 1-3 all the same.
+    const Point3 notch[4] = {{0, 0, 5}, {3, 7, 5}, {10, 10, 5}, {0, 10, 5}};
+    ASSERT_EQ(SplitQuadIntoTriangles(false, notch, words, out, outWords), 2);
+    EXPECT_NEAR(PiecesArea(out, 2), 30.0, 1e-9);
     // A convex one is kept whole when asked.
     const Point3 square[4] = {{0, 0, 5}, {10, 0, 5}, {10, 10, 5}, {0, 10, 5}};
     EXPECT_EQ(SplitQuadIntoTriangles(true, square, words, out, outWords), 1);
@@ -168,20 +178,21 @@ TEST_F(SectionCut, concave_quadrilateral_is_split_along_its_inner_diagonal) {
     EXPECT_EQ(FindCoincidentCorner(last), 3);
 }
 
-TEST_F(SectionCut, DISABLED_random_faces_keep_exactly_their_part_behind_the_plane) {
+TEST_F(SectionCut, random_faces_keep_exactly_their_part_behind_the_plane) {
     CSezione s;
     std::mt19937 random(72);
     std::uniform_real_distribution<double> coord(-50.0, 50.0);
     const int words[4] = {1, 1, 1, 1};
     int checked = 0;
     for (int trial = 0; trial < 2000; ++trial) {
-        // A planar quadrilateral (or triangle) in a random plane: a simple
-        // polygon around a centre, tilted.
+        // A planar quadrilateral (or triangle) in a random plane: corners
+        // round a centre, less than half a turn apart, so the polygon is
+        // simple (convex or not), then tilted.
         const int n = trial % 3 == 0 ? 3 : 4;
+        const double sector = 2 * std::numbers::pi / n;
         double angles[4];
         for (int k = 0; k < n; ++k)
-            angles[k] = std::uniform_real_distribution<double>(0, 2 * std::numbers::pi)(random);
-        std::sort(angles, angles + n);
+            angles[k] = k * sector + std::uniform_real_distribution<double>(0, 0.45 * sector)(random);
         const double tx = coord(random) / 60.0, ty = coord(random) / 60.0, z0 = coord(random) / 5.0;
         Point3 c[4];
         std::vector<Point3> poly;
