@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -17,13 +18,13 @@ namespace {
 
 using Lines = std::vector<std::pair<ZcGePoint2d, ZcGePoint2d>>;
 
-ZcDbHatch Square(const std::string& pattern, double scale, double angle = 0.0) {
-    ZcDbHatch h;
-    h.setPattern(ZcDbHatch::kPreDefined, pattern);
-    h.setPatternScale(scale);
-    h.setPatternAngle(angle);
+std::unique_ptr<ZcDbHatch> Square(const std::string& pattern, double scale, double angle = 0.0) {
+    auto h = std::make_unique<ZcDbHatch>();
+    h->setPattern(ZcDbHatch::kPreDefined, pattern);
+    h->setPatternScale(scale);
+    h->setPatternAngle(angle);
     const std::vector<ZcGePoint2d> square{{0, 0}, {100, 0}, {100, 100}, {0, 100}};
-    h.appendLoop(ZcDbHatch::kExternal | ZcDbHatch::kPolyline, square);
+    h->appendLoop(ZcDbHatch::kExternal | ZcDbHatch::kPolyline, square);
     return h;
 }
 
@@ -48,9 +49,9 @@ protected:
 }  // namespace
 
 TEST_F(HatchLines, diagonal_lines_lie_inside_the_square_spaced_as_the_pattern_says) {
-    const ZcDbHatch h = Square("ANSI31", 1.0);
+    const std::unique_ptr<ZcDbHatch> h = Square("ANSI31", 1.0);
     Lines lines;
-    ASSERT_TRUE(host::hatchPatternLines(h, lines));
+    ASSERT_TRUE(host::hatchPatternLines(*h, lines));
     ASSERT_FALSE(lines.empty());
     std::set<long> offsets;
     for (const auto& [p, q] : lines) {
@@ -71,10 +72,10 @@ TEST_F(HatchLines, diagonal_lines_lie_inside_the_square_spaced_as_the_pattern_sa
 }
 
 TEST_F(HatchLines, holes_are_left_out_and_dashes_cut_the_lines) {
-    ZcDbHatch h = Square("DASHED", 1.0);
-    h.appendLoop(ZcDbHatch::kPolyline, std::vector<ZcGePoint2d>{{40, 40}, {60, 40}, {60, 60}, {40, 60}});
+    std::unique_ptr<ZcDbHatch> h = Square("DASHED", 1.0);
+    h->appendLoop(ZcDbHatch::kPolyline, std::vector<ZcGePoint2d>{{40, 40}, {60, 40}, {60, 60}, {40, 60}});
     Lines lines;
-    ASSERT_TRUE(host::hatchPatternLines(h, lines));
+    ASSERT_TRUE(host::hatchPatternLines(*h, lines));
     for (const auto& [p, q] : lines) {
         EXPECT_NEAR(p.y, q.y, 1e-9);
         EXPECT_LE(q.x - p.x, 6.0 + 1e-9);
@@ -91,8 +92,8 @@ TEST_F(HatchLines, holes_are_left_out_and_dashes_cut_the_lines) {
 
 TEST_F(HatchLines, solid_fills_unknown_patterns_and_too_dense_hatches_give_no_lines) {
     Lines lines;
-    EXPECT_FALSE(host::hatchPatternLines(Square("SOLID", 1.0), lines));
-    EXPECT_FALSE(host::hatchPatternLines(Square("NOSUCH", 1.0), lines));
-    EXPECT_FALSE(host::hatchPatternLines(Square("ANSI31", 0.001), lines));
+    EXPECT_FALSE(host::hatchPatternLines(*Square("SOLID", 1.0), lines));
+    EXPECT_FALSE(host::hatchPatternLines(*Square("NOSUCH", 1.0), lines));
+    EXPECT_FALSE(host::hatchPatternLines(*Square("ANSI31", 0.001), lines));
     EXPECT_TRUE(lines.empty());
 }
