@@ -318,8 +318,7 @@ void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXfor
                             {c.x - w, c.y + hh, c.z}};
         for (int i = 0; i < 4; ++i) seg(q[i], q[(i + 1) % 4]);
     } else if (auto* ms = ZcDbModelerStandIn::cast(ent)) {
-        for (const ZcDbFaceLoop& loop : ms->loops())
-            for (std::size_t i = 0; i < loop.size(); ++i) seg(loop[i], loop[(i + 1) % loop.size()]);
+        ms->edgeGeometry(own);
     }
     for (const ZcDbGeomPrim& p : own) {
         ZcDbGeometry chords;

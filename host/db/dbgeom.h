@@ -10,7 +10,8 @@
 // per character, an estimate: no font is read); INSERT its block's
 // geometry under the reference's transform, with its attributes; DIMENSION
 // the geometry of its block; HATCH its loops; VIEWPORT its frame; REGION
-// and 3DSOLID their loops. Other kinds have no geometry and are never hit.
+// and 3DSOLID the edges of their loops, arcs as arcs. Other kinds have no
+// geometry and are never hit.
 //
 // Tests are made in plan (XY): an arc whose plane is not horizontal, or
 // one under a non-uniform scale, is taken as 64 chords. Every test is

@@ -172,4 +172,140 @@ Zcad::ErrorStatus evaluateHatch(const ZcDbHatch& hatch) {
                : Zcad::eOk;
 }
 
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kTwoPi = 2.0 * kPi;
+
+struct Seg2 {
+    ZcGePoint2d a, b;
+};
+
+// Chords of an arc from angle a0 counter-clockwise by sweep (negative:
+// clockwise), no chord longer than 1/64 of a turn.
+void AddArc(std::vector<Seg2>& out, const ZcGePoint2d& c, double r, double a0, double sweep) {
+    const int n = std::max(1, static_cast<int>(std::ceil(std::fabs(sweep) / (kPi / 32.0))));
+    ZcGePoint2d prev{c.x + r * std::cos(a0), c.y + r * std::sin(a0)};
+    for (int k = 1; k <= n; ++k) {
+        const double a = a0 + sweep * k / n;
+        const ZcGePoint2d next{c.x + r * std::cos(a), c.y + r * std::sin(a)};
+        out.push_back({prev, next});
+        prev = next;
+    }
+}
+
+std::vector<Seg2> BoundaryEdges(const ZcDbHatch& hatch) {
+    std::vector<Seg2> out;
+    for (int i = 0; i < hatch.numLoops(); ++i) {
+        const ZcDbHatch::Loop& loop = hatch.loopAt(i);
+        const std::size_t n = loop.vertices.size();
+        for (std::size_t k = 0; k < n; ++k) {
+            const ZcGePoint2d p = loop.vertices[k], q = loop.vertices[(k + 1) % n];
+            const double bulge = k < loop.bulges.size() ? loop.bulges[k] : 0.0;
+            const double chord = std::hypot(q.x - p.x, q.y - p.y);
+            if (bulge == 0.0 || chord == 0.0) {
+                out.push_back({p, q});
+                continue;
+            }
+            // The arc of included angle 4 atan(bulge) over the chord p-q.
+            const double sweep = 4.0 * std::atan(bulge);
+            const double r = chord / (2.0 * std::sin(std::fabs(sweep) / 2.0));
+            const double mx = (p.x + q.x) / 2.0, my = (p.y + q.y) / 2.0;
+            const double h = r * std::cos(sweep / 2.0) * (bulge > 0 ? 1.0 : -1.0);
+            const ZcGePoint2d c{mx - h * (q.y - p.y) / chord, my + h * (q.x - p.x) / chord};
+            AddArc(out, c, r, std::atan2(p.y - c.y, p.x - c.x), sweep);
+        }
+        for (const ZcDbHatch::Edge& e : loop.edges) {
+            if (e.type == 1) {
+                out.push_back({e.start, e.end});
+                continue;
+            }
+            double sweep = e.endAngle - e.startAngle;
+            while (sweep <= 0.0) sweep += kTwoPi;
+            while (sweep > kTwoPi) sweep -= kTwoPi;
+            if (e.counterClockwise)
+                AddArc(out, e.center, e.radius, e.startAngle, sweep);
+            else
+                AddArc(out, e.center, e.radius, -e.startAngle, -sweep);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+bool hatchPatternLines(const ZcDbHatch& hatch, std::vector<std::pair<ZcGePoint2d, ZcGePoint2d>>& lines) {
+    lines.clear();
+    if (hatch.isSolidFill() || iequals(hatch.patternName(), "SOLID")) return false;
+    if (evaluateHatch(hatch) != Zcad::eOk) return false;
+    std::string file = hatch.patternType() == ZcDbHatch::kCustomDefined ? hatch.patternName() + ".pat"
+                                                                        : std::string("zwcadiso.pat");
+    std::optional<std::string> path = findOnSupportPath(file);
+    if (!path) return false;
+    const std::optional<std::vector<PatternLine>> pattern = PatternFrom(*path, hatch.patternName());
+    if (!pattern || pattern->empty()) return false;
+    const std::vector<Seg2> edges = BoundaryEdges(hatch);
+    if (edges.empty()) return false;
+    const double scale = hatch.patternScale();
+    const double turn = hatch.patternAngle();
+    for (const PatternLine& family : *pattern) {
+        const double theta = family.angle * kPi / 180.0 + turn;
+        const double dx = std::cos(theta), dy = std::sin(theta);
+        const double nx = -dy, ny = dx;
+        const double ox = (family.originX * std::cos(turn) - family.originY * std::sin(turn)) * scale;
+        const double oy = (family.originX * std::sin(turn) + family.originY * std::cos(turn)) * scale;
+        // Offset between neighbours: across the lines and along them.
+        const double across = family.deltaY * scale, along = family.deltaX * scale;
+        if (std::fabs(across) <= 0.0) return false;
+        double lo = std::numeric_limits<double>::max(), hi = std::numeric_limits<double>::lowest();
+        for (const Seg2& e : edges)
+            for (const ZcGePoint2d& p : {e.a, e.b}) {
+                const double h = (p.x - ox) * nx + (p.y - oy) * ny;
+                lo = std::min(lo, h);
+                hi = std::max(hi, h);
+            }
+        double period = 0.0;
+        for (double d : family.dashes) period += std::fabs(d) * scale;
+        const long first = static_cast<long>(std::ceil(std::min(lo / across, hi / across)));
+        const long last = static_cast<long>(std::floor(std::max(lo / across, hi / across)));
+        for (long k = first; k <= last; ++k) {
+            const double bx = ox + k * (along * dx + across * nx), by = oy + k * (along * dy + across * ny);
+            // Crossings of the line b + t d with the boundary, even-odd.
+            std::vector<double> ts;
+            for (const Seg2& e : edges) {
+                const double ha = (e.a.x - bx) * nx + (e.a.y - by) * ny;
+                const double hb = (e.b.x - bx) * nx + (e.b.y - by) * ny;
+                // Half-open in the height, so a line through a vertex
+                // counts the two edges meeting there once.
+                if ((ha > 0.0) == (hb > 0.0)) continue;
+                const double s = ha / (ha - hb);
+                const double x = e.a.x + (e.b.x - e.a.x) * s, y = e.a.y + (e.b.y - e.a.y) * s;
+                ts.push_back((x - bx) * dx + (y - by) * dy);
+            }
+            std::sort(ts.begin(), ts.end());
+            const auto at = [&](double t) { return ZcGePoint2d{bx + t * dx, by + t * dy}; };
+            for (std::size_t i = 0; i + 1 < ts.size(); i += 2) {
+                const double t0 = ts[i], t1 = ts[i + 1];
+                if (!(t1 > t0)) continue;
+                if (family.dashes.empty() || period <= 0.0) {
+                    lines.emplace_back(at(t0), at(t1));
+                    continue;
+                }
+                // Dashes repeat from the line's own origin b.
+                double t = std::floor(t0 / period) * period;
+                while (t < t1) {
+                    for (double d : family.dashes) {
+                        const double len = std::fabs(d) * scale;
+                        const double a = std::max(t, t0), b = std::min(t + len, t1);
+                        if (d > 0.0 && b > a) lines.emplace_back(at(a), at(b));
+                        t += len;
+                        if (t >= t1) break;
+                    }
+                }
+            }
+        }
+    }
+    return true;
+}
+
 }  // namespace host

@@ -10,9 +10,11 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/db/dbid.h"
+#include "host/ge/gebase.h"
 
 class ZcDbHatch;
 
@@ -41,5 +43,12 @@ double countPatternLines(const std::vector<PatternLine>& pattern, double scale, 
 // too dense. A custom pattern is read from NAME.pat, a predefined one from
 // the host's "zwcadiso.pat", both on the support path.
 Zcad::ErrorStatus evaluateHatch(const ZcDbHatch& hatch);
+
+// The drawn pieces of an evaluated hatch's pattern lines, clipped to its
+// loops (even-odd, arcs and bulges as fine chords), as start and end points
+// in the hatch's own plane. Dashes are kept as pieces, dots are left out.
+// False, with no lines, for a solid fill, a pattern that cannot be found
+// and a hatch too dense to draw.
+bool hatchPatternLines(const ZcDbHatch& hatch, std::vector<std::pair<ZcGePoint2d, ZcGePoint2d>>& lines);
 
 }  // namespace host

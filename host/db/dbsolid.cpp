@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "host/db/dbents.h"
+#include "host/db/dbgeom.h"
 
 ZCDB_DEFINE_HOST_CLASS(ZcDbModelerStandIn, ZcDbEntity, "AcDbModelerGeometry", "", false)
 ZCDB_DEFINE_HOST_CLASS(ZcDbRegion, ZcDbModelerStandIn, "AcDbRegion", "REGION", true)
@@ -265,6 +266,33 @@ Zcad::ErrorStatus ZcDbModelerStandIn::transformBy(const ZcDbXform& x) {
 double ZcDbModelerStandIn::bulgeAt(std::size_t i, std::size_t k) const {
     if (i >= m_bulges.size() || k >= m_bulges[i].size()) return 0;
     return m_bulges[i][k];
+}
+
+void ZcDbModelerStandIn::edgeGeometry(std::vector<ZcDbGeomPrim>& out) const {
+    // A hole's bulges turn about its face's normal, the normal of the outer
+    // loop before it; a curved face's boundary has only its own.
+    ZcGeVector3d n(0, 0, 1);
+    for (std::size_t i = 0; i < m_loops.size(); ++i) {
+        const ZcDbFaceLoop& l = m_loops[i];
+        if (l.empty()) continue;
+        if (i == 0 || !(loopFlags(i) & kHole)) n = unitNormal(l);
+        for (std::size_t k = 0; k < l.size(); ++k) {
+            const LoopEdge e = edgeOf(l[k], l[(k + 1) % l.size()], bulgeAt(i, k), n);
+            if (!e.arc) {
+                out.push_back(ZcDbGeomPrim::segment(e.a, e.b));
+                continue;
+            }
+            // Run counter-clockwise about n from whichever end starts it.
+            ZcDbGeomPrim arc;
+            arc.kind = ZcDbGeomPrim::kArc;
+            arc.center = e.center;
+            arc.radius = e.radius;
+            arc.sweep = std::fabs(e.sweep);
+            arc.u = ((e.sweep > 0 ? e.a : e.b) - e.center) / e.radius;
+            arc.v = n.crossProduct(arc.u);
+            out.push_back(arc);
+        }
+    }
 }
 
 ZcDbCurveLoop ZcDbModelerStandIn::curveLoop(std::size_t i) const {

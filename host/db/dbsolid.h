@@ -27,6 +27,7 @@
 #include "host/db/dbentity.h"
 
 class ZcDbPolyline;
+struct ZcDbGeomPrim;
 
 using ZcDbFaceLoop = std::vector<ZcGePoint3d>;  // WCS, closed implicitly
 
@@ -50,6 +51,10 @@ public:
     // The bulge of the edge that starts at corner k of loop i.
     double bulgeAt(std::size_t i, std::size_t k) const;
     std::int16_t loopFlags(std::size_t i) const { return i < m_flags.size() ? m_flags[i] : 0; }
+    // Every loop's edges in world coordinates: segments, and arcs as the
+    // arcs they are (not their chords), so that picks and the drawing's
+    // extents see a round face as round as it is.
+    void edgeGeometry(std::vector<ZcDbGeomPrim>& out) const;
     Zcad::ErrorStatus transformBy(const ZcDbXform& x) override;
 
 protected:

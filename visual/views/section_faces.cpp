@@ -26,8 +26,6 @@
 
 namespace {
 
-constexpr double kEmptyBox = 3.4028234663852886e+38;
-
 ZcGePoint3d ToGe(const Point3& p) {
     return {p.x, p.y, p.z};
 }
@@ -95,22 +93,6 @@ SectionFace::SectionFace(const Point3 in[4], const int words[4], int colour_, st
             plane.getCoefficients(a, b, c, d);
         }
     }
-}
-
-CSezione::CSezione() {
-    SetIdentity4(viewFrame);
-    SetIdentity4(displayFrame);
-    SetIdentity4(inverseViewFrame);
-    sectionPlane.set(0.0, 0.0, 1.0, 0.0);
-    for (int k = 0; k < 3; ++k) {
-        boxMin[k] = kEmptyBox;
-        boxMax[k] = -kEmptyBox;
-    }
-}
-
-CSezione::~CSezione() {
-    FreeList(faces);
-    FreeNameList(layerNames);
 }
 
 void CSezione::AddFace(SectionFace* face) {

@@ -10,9 +10,10 @@
 // the viewer (c <= 0). A face that gets no plane is not valid and is never
 // kept.
 //
-// CSezione is declared here with what the face set needs; its construction
-// from the drawing's settings, the view frames and the cutting passes grow
-// on it in their own units.
+// CSezione is declared here; its construction from the drawing's settings
+// and the view frames (section_object), the layer names (layer_names), the
+// cutting passes (section_cut) and the section input (section_input) are
+// built in their own units.
 #pragma once
 
 #include <cstdint>
@@ -23,9 +24,22 @@
 #include "core/geometry/matrix4.h"
 #include "core/geometry/vertex_list.h"
 #include "core/name_list.h"
+#include "host/ge/gebase.h"
 #include "host/ge/geplane.h"
 
 class ZcDbEntity;
+class ZcDbLine;
+class ZcDbHatch;
+class ZcDbFace;
+struct ViewSegment;
+
+// One pair of the user's layer rename list: faces and lines of layer
+// `from` are filed under `to`. Newest first.
+struct LayerRename {
+    LayerRename* next = nullptr;
+    std::string from;
+    std::string to;
+};
 
 struct SectionFace {
     SectionFace* next = nullptr;
@@ -71,27 +85,88 @@ public:
     // for two), new edges on the plane carrying -1.
     int CutFace(const Point3 corners[4], const int words[4], Point3* outCorners, int* outWords,
                 const ZcGePlane& plane, double level);
+    // Splits a face of a stepped section at the side plane x = 0: the pieces
+    // on x <= 0 into the first outputs, those on x > 0 into the second (room
+    // for three faces each). The total count of faces written.
+    int CutFaceAtSidePlane(const Point3 corners[4], const int words[4], Point3* leftCorners, int* leftWords,
+                           Point3* rightCorners, int* rightWords, const ZcGePlane& side,
+                           int* leftCount = nullptr);
+    // The kept part of a LINE, of a hatch's pattern lines, of a 3DFACE of a
+    // stepped section.
+    void CutLineEntity(const ZcDbLine* line);
+    void CutHatchLines(const ZcDbHatch* hatch);
+    void CutDepthFace(const ZcDbFace* face);
+    // One line of the view, in view coordinates, at the head of the list.
+    void AddViewLine(Point3 start, Point3 end, int colour);
+
     // Normalises a layer name in place (reference prefix, renaming); -1 for
     // a 3D wall layer of a level, 1 for any other.
     int ParseLevel3DLayer(std::string& name);
+    // Reads the user's "VELMFLU.LST" into the rename pairs.
+    void ReadFluList();
 
     // The face set, newest first, and its bounding box.
     SectionFace* faces = nullptr;
     double boxMin[3] = {0.0, 0.0, 0.0};
     double boxMax[3] = {0.0, 0.0, 0.0};
 
+    ZcGeTol tolerance;
+    std::uint8_t useEntityColour = 0;
+    std::uint8_t directOutput = 0;
+    double breakOverhang = 0.0;
+    std::uint8_t abortFlag = 0;
+    std::uint8_t outputFlag = 0;
+    std::uint8_t depthFlag = 0;  // a stepped section
+    std::int32_t intersectionFlag = 0;
+
     Matrix4 viewFrame;         // world to view
     Matrix4 displayFrame;      // world to the current display (axonometric)
     Matrix4 inverseViewFrame;  // view to world (axonometric)
     std::uint8_t axonometric = 0;
+    double depth = 0.0;  // signed depth of a stepped section
+    Point3 depthPoint;
     ZcGePlane sectionPlane;  // z = 0 in view coordinates
+    ZcGePlane sidePlane;     // x = 0 in view coordinates
 
-    std::uint8_t useEntityColour = 0;
+    ViewSegment* viewLines = nullptr;  // newest first
+    double unitLength = 0.0;
+    double minLength = 0.0;  // shorter pieces are dropped
+    std::int32_t faceCount = 0;
+    std::int32_t progressPosition = 0;
+    std::int32_t sectionSegmentCount = 0;
+    std::int32_t segmentCount = 0;
+
+    Point3 lightDirection;
+    std::int32_t hiddenLines = 0;
+    std::int32_t shadeColourMode = 0;
+    std::int32_t shadeGradientMode = 0;
+    std::int32_t shadeHatchMode = 0;
+    std::string shadeHatchPattern;
+    std::string shadeLayer1;
+    std::string shadeLayer2;
+    double shadeHatchScale = 0.0;
+    double shadeHatchAngle = 0.0;
+    double lightAngle = 0.0;
 
     // Layers of the gathered faces and lines, each with its signed number.
     NameNode* layerNames = nullptr;
     std::int32_t layerCount = 0;
 
+    double wallLayerLength = 0.0;
+    double sectionHatchScale = 0.0;
+    double sectionHatchAngle = 0.0;
+    std::int32_t cleanUp = 0;
+    std::int32_t sectionHatch = 0;
+    std::int32_t extraHatch = 0;
+    std::string sectionHatchLayer;
+    std::string sectionHatchPattern;
+    LayerRename* renames = nullptr;
+
 private:
     void AddFace(SectionFace* face);
+    // Files a layer in the layer list by first appearance; its signed number.
+    void FileLayer(std::string& name);
+    // The kept part of one view-coordinate line against the cutting planes.
+    void CutViewLine(Point3 s, Point3 e, int colour);
+    void CutViewLineAt(Point3 s, Point3 e, int colour, double level);
 };

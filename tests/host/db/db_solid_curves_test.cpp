@@ -7,6 +7,7 @@
 #include <memory>
 #include <numbers>
 
+#include "host/db/dbgeom.h"
 #include "host/db/dbmain.h"
 
 namespace {
@@ -152,4 +153,54 @@ TEST(SolidCurves, curves_and_holes_round_trip_through_both_filers) {
         points += it.code == 10;
     }
     EXPECT_EQ(points, 24);
+}
+
+TEST(SolidCurves, extents_and_picks_see_arcs_where_they_bulge_not_their_chords) {
+    // A circle of three arcs through (0, 10), (-8.66, -5) and (8.66, -5):
+    // its chords reach neither x = +-10 nor y = -10.
+    const double r = 10, third = 2 * std::numbers::pi / 3;
+    ZcDbCurveLoop round;
+    for (int k = 0; k < 3; ++k) {
+        const double a = std::numbers::pi / 2 + k * third;
+        round.points.push_back({r * std::cos(a), r * std::sin(a), 4});
+        round.bulges.push_back(std::tan(third / 4));
+    }
+    ZcDbRegion region;
+    ASSERT_EQ(region.setLoops({round}), Zcad::eOk);
+    ZcDbGeometry g;
+    zcdbEntityGeometry(&region, g);
+    ZcDbExtents3d box = zcdbGeomExtents(g);
+    EXPECT_NEAR(box.min.x, -10, 1e-9);
+    EXPECT_NEAR(box.min.y, -10, 1e-9);
+    EXPECT_NEAR(box.max.x, 10, 1e-9);
+    EXPECT_NEAR(box.max.y, 10, 1e-9);
+    EXPECT_NEAR(box.min.z, 4, 1e-9);
+    EXPECT_NEAR(box.max.z, 4, 1e-9);
+    // A pick on the arc's far side finds it; the chord is 5 away.
+    EXPECT_NEAR(zcdbGeomDistance(g, {0, -10, 4}).value(), 0, 1e-9);
+
+    // The arched region: the half circle over the top edge reaches y = 11,
+    // the hole stays inside.
+    ZcDbRegion arched;
+    archedRegion(arched);
+    g.clear();
+    zcdbEntityGeometry(&arched, g);
+    box = zcdbGeomExtents(g);
+    EXPECT_NEAR(box.max.y, 11, 1e-9);
+    EXPECT_NEAR(box.min.y, 0, 1e-9);
+
+    // A solid's upright face with a half circle on top, its hole turning
+    // about the same normal, and a curved face about its own: the extents
+    // take the arc's top.
+    ZcDb3dSolid s;
+    ZcDbFaceLoop front{{0, 0, 0}, {10, 0, 0}, {10, 0, 5}, {0, 0, 5}};
+    ASSERT_EQ(s.addFace({{front, {0, 0, 1, 0}}, zcdbCircleLoop({5, 0, 2}, {0, -1, 0}, 1)}), Zcad::eOk);
+    ASSERT_EQ(s.addCurvedFace({{{10, 0, 0}, {10, 4, 0}, {12, 2, 0}}, {0, 0, 0}}), Zcad::eOk);
+    g.clear();
+    zcdbEntityGeometry(&s, g);
+    box = zcdbGeomExtents(g);
+    EXPECT_NEAR(box.max.z, 10, 1e-9);
+    EXPECT_NEAR(box.max.x, 12, 1e-9);
+    EXPECT_NEAR(box.min.y, 0, 1e-9);
+    EXPECT_NEAR(box.max.y, 4, 1e-9);
 }
