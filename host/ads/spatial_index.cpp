@@ -4,6 +4,9 @@
 // mark entities, and the next query boxes the marked ones again.
 #include "host/ads/spatial_index.h"
 
+// Boost 1.74's geometry headers include one of its own deprecated headers
+// and say so at every build; the message is theirs, not ours.
+#define BOOST_ALLOW_DEPRECATED_HEADERS
 #include <algorithm>
 #include <boost/geometry.hpp>
 #include <boost/geometry/index/rtree.hpp>
