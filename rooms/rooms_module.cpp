@@ -11,6 +11,7 @@
 #include "rooms/room_calc.h"
 #include "rooms/room_card_cmds.h"
 #include "rooms/room_data_cmds.h"
+#include "rooms/room_graph.h"
 #include "rooms/schedules/schedule_cmds.h"
 #include "settings/preferences/pref_hooks.h"
 #include "settings/rescale.h"
@@ -75,6 +76,7 @@ void RegisterRoomsModule() {
 }
 
 void UnregisterRoomsModule() {
+    DropKeptRoomGraphs();
     SetLightDeductionDialogHook(nullptr);
     SetRoomRebuildHook(nullptr);
     SetLabelTemplateNameHook(nullptr);
