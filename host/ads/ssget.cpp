@@ -729,11 +729,23 @@ bool SelectionFilter::matchesKind(const ZcRxClass* kind) const {
 
 SelectionFilter::~SelectionFilter() = default;
 
-const std::vector<std::string>* SelectionFilter::requiredXDataApps() const {
-    if (!m_ok) return nullptr;
-    for (const auto& k : m_root->kids)
+namespace {
+
+// An xdata test that every match of the group must pass: one among its
+// tests, or among those of an AND group inside it, as deep as they go.
+const std::vector<std::string>* requiredApps(const host::SelectionFilter::Node& group) {
+    for (const auto& k : group.kids)
         if (k->kind == Node::kXData) return &k->apps;
+    for (const auto& k : group.kids)
+        if (k->kind == Node::kAnd)
+            if (const std::vector<std::string>* apps = requiredApps(*k)) return apps;
     return nullptr;
+}
+
+}  // namespace
+
+const std::vector<std::string>* SelectionFilter::requiredXDataApps() const {
+    return m_ok ? requiredApps(*m_root) : nullptr;
 }
 
 bool SelectionFilter::empty() const {
