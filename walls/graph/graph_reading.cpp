@@ -4,9 +4,12 @@
 //
 // Wall LINEs of zero length are erased from the drawing as they are read;
 // they are leftovers of wall editing that no command wants.
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
@@ -15,6 +18,8 @@
 #include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
+#include "host/db/dbdatabase.h"
+#include "host/db/dbents.h"
 #include "host/db/dbobjptr.h"
 #include "host/util/nocase.h"
 #include "store/settings_store.h"
@@ -261,11 +266,75 @@ WallFace* CFACCIATE::BuildFromArc(const ads_name entity) {
     return face;
 }
 
+namespace {
+
+// The ends of a LINE read from the object itself: the wall lines passed
+// over are not turned into lists.
+std::optional<std::pair<Point3, Point3>> LineEnds(const ads_name entity) {
+    ZcDbObjectId id;
+    if (zcdbGetObjectId(id, entity) != Zcad::eOk) return std::nullopt;
+    ZcDbObjectPointer<ZcDbLine> line(id, ZcDb::kForRead);
+    if (line.openStatus() != Zcad::eOk) return std::nullopt;
+    const ZcGePoint3d a = line->startPoint(), b = line->endPoint();
+    return std::make_pair(Point3{a.x, a.y, a.z}, Point3{b.x, b.y, b.z});
+}
+
+double DistanceToLine(const Point3& p, const Point3& a, const Point3& b) {
+    const double dx = b.x - a.x, dy = b.y - a.y, length = std::hypot(dx, dy);
+    if (length < kZeroLength) return HostDistance(p, a);
+    return std::fabs((p.x - a.x) * dy - (p.y - a.y) * dx) / length;
+}
+
+// The face of one wall line, as BuildFromLine gives it, from the wall
+// lines of the level that lie along it only: a face grows by lines
+// collinear with it (within the join tolerance), so the lines farther from
+// its line than a wall is thick can take no part. The others are passed
+// over after a look at their ends (zero-length ones are still erased, in
+// the same order).
+WallFace* FaceOfLine(CFACCIATE& g, const ads_name entity) {
+    const std::optional<std::pair<Point3, Point3>> own = LineEnds(entity);
+    if (!own) return nullptr;
+    const double corridor = std::max(g.maxWallThickness, 1.0) * std::max(g.unitFactor, 1.0);
+    FaceEdge* first = nullptr;
+    host::SelectionSet found;
+    SelectOnWallLayers("LINE", found.put(), g.level, false);
+    const VELM_LAYERMURI layers = WallLayers();
+    for (std::int32_t i = 0, n = found.size(); i < n; ++i) {
+        ads_name e;
+        if (!found.name(i, e)) continue;
+        const std::optional<std::pair<Point3, Point3>> ends = LineEnds(e);
+        if (!ends) continue;
+        const auto& [p10, p11] = *ends;
+        if (HostDistance(p10, p11) < kZeroLength) {
+            zcdbEntDel(e);
+            continue;
+        }
+        if (DistanceToLine(p10, own->first, own->second) > corridor ||
+            DistanceToLine(p11, own->first, own->second) > corridor)
+            continue;
+        const host::ResbufList list = EntityWithAllXData(e);
+        if (!list) continue;
+        std::unique_ptr<FaceEdge> edge = NewWallEdge(g, e, list.get(), layers, true);
+        edge->start = p10;
+        edge->end = p11;
+        if (SameEntity(entity, e)) first = edge.get();
+        edge->next = g.pendingLines;
+        g.pendingLines = edge.release();
+    }
+    g.LoadOutlines(false);
+    if (!first) return nullptr;
+    WallFace* face = NewWallFace();
+    g.AssembleStraightFace(first, face, false, false);
+    return face;
+}
+
+}  // namespace
+
 bool ReadWallFaceSpan(const ads_name entity, WallFaceSpan& out) {
     std::string type;
     GetEntTypeAndColor(entity, type);
     CFACCIATE graph;
-    WallFace* face = zcutEqualsNoCase(type, "ARC") ? graph.BuildFromArc(entity) : graph.BuildFromLine(entity);
+    WallFace* face = zcutEqualsNoCase(type, "ARC") ? graph.BuildFromArc(entity) : FaceOfLine(graph, entity);
     if (!face) return false;
     out.isArc = face->isArc();
     out.start = face->start;

@@ -12,6 +12,7 @@
 #include "core/entity_readers.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
+#include "host/ads/ssget.h"
 #include "host/ed/docman.h"
 #include "host/ed/grdraw.h"
 #include "host/ed/hostinit.h"
@@ -447,4 +448,42 @@ TEST_F(GraphTest, with_a_pairing_set_rectangle_lines_go_to_the_pairing_or_to_fac
         g.Build(true, false, set, true);
         EXPECT_EQ(CountFaces(g.faces), 1);
     }
+}
+
+TEST_F(GraphTest, the_face_of_one_wall_line_read_near_it_is_the_face_the_whole_floor_gives) {
+    DrawPlan();
+    // A slanting wall in two pieces, and a zero-length leftover far away.
+    WallLine({0, 600, 0}, {100, 700, 0});
+    WallLine({100, 700, 0}, {200, 800, 0});
+    WallLine({1500, 0, 0}, {1500, 0, 0});
+    ads_name leftover;
+    Last(leftover);
+    resbuf* filter = zcutBuildList(RTDXF0, "LINE", 8, kWallLayer, 0);
+    ads_name set;
+    ASSERT_EQ(zcedSSGet("X", nullptr, nullptr, filter, set), RTNORM);
+    zcutRelRb(filter);
+    std::int32_t n = 0;
+    zcedSSLength(set, &n);
+    ASSERT_GT(n, 20);
+    for (std::int32_t i = 0; i < n; ++i) {
+        ads_name e;
+        ASSERT_EQ(zcedSSName(set, i, e), RTNORM);
+        WallFaceSpan near;
+        const bool found = ReadWallFaceSpan(e, near);
+        // Read near its line or over the whole floor, the line's leftovers
+        // go all the same.
+        EXPECT_EQ(zcdbEntGet(leftover), nullptr);
+        CFACCIATE whole;
+        WallFace* face = whole.BuildFromLine(e);
+        ASSERT_EQ(found, face != nullptr) << i;
+        if (!face) continue;
+        EXPECT_EQ(near.isArc, face->isArc()) << i;
+        EXPECT_TRUE(near.start.x == face->start.x && near.start.y == face->start.y &&
+                    near.end.x == face->end.x && near.end.y == face->end.y)
+            << i << ": " << near.start.x << "," << near.start.y << " " << near.end.x << "," << near.end.y
+            << " against " << face->start.x << "," << face->start.y << " " << face->end.x << ","
+            << face->end.y;
+        FreeFaceList(face);
+    }
+    zcedSSFree(set);
 }
