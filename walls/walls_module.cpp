@@ -11,6 +11,7 @@
 #include "walls/editing/dlg_ddmuro.h"
 #include "walls/editing/wall_delete.h"
 #include "walls/editing/wall_edit.h"
+#include "walls/graph/outline_cache.h"
 #include "walls/graph/pair_lines_hook.h"
 #include "walls/recognition/defmuri.h"
 #include "walls/recognition/defwall_cmd.h"
@@ -39,6 +40,7 @@ void RegisterWallsModule() {
 }
 
 void UnregisterWallsModule() {
+    DropKeptOutlines();
     CloseWallPalette();
     FreeClosedWallPalette();
     SetFloorWallLayersHook(nullptr);

@@ -24,6 +24,7 @@
 #include "host/util/nocase.h"
 #include "store/settings_store.h"
 #include "walls/graph/cfacciate.h"
+#include "walls/graph/outline_cache.h"
 #include "walls/graph/outline_record.h"
 #include "walls/graph/pair_lines_hook.h"
 
@@ -213,7 +214,7 @@ void CFACCIATE::LoadOutlines(bool allLevels) {
     for (std::int32_t i = 0; i < n; ++i) {
         ads_name entity;
         if (!found.name(i, entity)) continue;
-        OutlineNode* o = ReadTag3DiStr(entity);
+        OutlineNode* o = ReadKeptTag3DiStr(entity);
         if (!o) continue;
         if (!allLevels && std::fabs(level - o->z) > kZeroLength) {
             FreeOutlineList(o);

@@ -13,6 +13,7 @@
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
+#include "host/db/dbdatabase.h"
 #include "host/ed/docman.h"
 #include "host/ed/grdraw.h"
 #include "host/ed/hostinit.h"
@@ -20,6 +21,7 @@
 #include "tests/host/win_testdir.h"
 #include "tests/walls/graph/graph_fixture.h"
 #include "walls/graph/contour_highlight.h"
+#include "walls/graph/outline_cache.h"
 #include "walls/graph/outline_polygons.h"
 #include "walls/graph/outline_record.h"
 #include "walls/graph/pair_lines_hook.h"
@@ -486,4 +488,55 @@ TEST_F(GraphTest, the_face_of_one_wall_line_read_near_it_is_the_face_the_whole_f
         FreeFaceList(face);
     }
     zcedSSFree(set);
+}
+
+// What the graph keeps of an outline record, against the record parsed
+// afresh: the same after the record is rewritten, the object moved, erased,
+// unerased, and the changes taken back.
+TEST_F(GraphTest, kept_outline_records_follow_every_change_of_their_objects) {
+    RegisterApps();
+    DoorOutline(150, 240, 15, -15);
+    ads_name door;
+    Last(door);
+    auto same = [&](const char* step) {
+        OwnedOutline kept{ReadKeptTag3DiStr(door)}, fresh{ReadTag3DiStr(door)};
+        ASSERT_EQ(kept == nullptr, fresh == nullptr) << step;
+        if (!fresh) return;
+        EXPECT_EQ(kept->openingArea, fresh->openingArea) << step;
+        EXPECT_EQ(kept->z, fresh->z) << step;
+        EXPECT_EQ(kept->base.x, fresh->base.x) << step;
+        EXPECT_EQ(kept->gapA[0].x, fresh->gapA[0].x) << step;
+        EXPECT_EQ(kept->gapB[1].y, fresh->gapB[1].y) << step;
+        EXPECT_EQ(CountNodes(kept->jamb1), CountNodes(fresh->jamb1)) << step;
+        EXPECT_NE(kept->jamb1, fresh->jamb1) << step;
+    };
+    same("made");
+    // The face builder may exchange a gap's points: the kept parse is not
+    // the one handed out.
+    {
+        OwnedOutline handed{ReadKeptTag3DiStr(door)};
+        std::swap(handed->gapA[0], handed->gapA[1]);
+    }
+    same("a copy changed");
+
+    zcdbRegApp(kTag3DiStrApp);
+    db()->beginUndoGroup();
+    resbuf* apps = zcutBuildList(RTSTR, kTag3DiStrApp, 0);
+    resbuf* list = zcdbEntGetX(door, apps);
+    zcutRelRb(apps);
+    for (resbuf* rb = list; rb; rb = rb->rbnext) {
+        if (rb->restype == 1040 && rb->resval.rreal == 90.0) rb->resval.rreal = 120.0;
+        if (rb->restype == 10) rb->resval.rpoint[0] += 7.0;
+        if (rb->restype == 8) host::rbSetString(rb, "VELM2DDOORS$310");
+    }
+    ASSERT_EQ(zcdbEntMod(list), RTNORM);
+    zcutRelRb(list);
+    db()->endUndoGroup();
+    same("record, place and level rewritten");
+    db()->undoGroup();
+    same("the rewrite taken back");
+    ASSERT_EQ(zcdbEntDel(door), RTNORM);
+    same("erased");
+    ASSERT_EQ(zcdbEntDel(door), RTNORM);
+    same("unerased");
 }
