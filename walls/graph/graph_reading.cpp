@@ -18,8 +18,6 @@
 #include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
-#include "host/db/dbdatabase.h"
-#include "host/db/dbents.h"
 #include "host/db/dbobjptr.h"
 #include "host/util/nocase.h"
 #include "store/settings_store.h"
@@ -27,10 +25,11 @@
 #include "walls/graph/outline_cache.h"
 #include "walls/graph/outline_record.h"
 #include "walls/graph/pair_lines_hook.h"
+#include "walls/graph/wall_line_ends.h"
 
 namespace {
 
-constexpr double kZeroLength = 1.1920928955078125e-07;
+constexpr double kZeroLength = kZeroLengthWallLine;
 
 double Number(const resbuf* rb) {
     switch (rb->restype) {
@@ -269,17 +268,6 @@ WallFace* CFACCIATE::BuildFromArc(const ads_name entity) {
 
 namespace {
 
-// The ends of a LINE read from the object itself: the wall lines passed
-// over are not turned into lists.
-std::optional<std::pair<Point3, Point3>> LineEnds(const ads_name entity) {
-    ZcDbObjectId id;
-    if (zcdbGetObjectId(id, entity) != Zcad::eOk) return std::nullopt;
-    ZcDbObjectPointer<ZcDbLine> line(id, ZcDb::kForRead);
-    if (line.openStatus() != Zcad::eOk) return std::nullopt;
-    const ZcGePoint3d a = line->startPoint(), b = line->endPoint();
-    return std::make_pair(Point3{a.x, a.y, a.z}, Point3{b.x, b.y, b.z});
-}
-
 double DistanceToLine(const Point3& p, const Point3& a, const Point3& b) {
     const double dx = b.x - a.x, dy = b.y - a.y, length = std::hypot(dx, dy);
     if (length < kZeroLength) return HostDistance(p, a);
@@ -293,7 +281,7 @@ double DistanceToLine(const Point3& p, const Point3& a, const Point3& b) {
 // over after a look at their ends (zero-length ones are still erased, in
 // the same order).
 WallFace* FaceOfLine(CFACCIATE& g, const ads_name entity) {
-    const std::optional<std::pair<Point3, Point3>> own = LineEnds(entity);
+    const std::optional<std::pair<Point3, Point3>> own = WallLineEnds(entity);
     if (!own) return nullptr;
     const double corridor = std::max(g.maxWallThickness, 1.0) * std::max(g.unitFactor, 1.0);
     FaceEdge* first = nullptr;
@@ -303,7 +291,7 @@ WallFace* FaceOfLine(CFACCIATE& g, const ads_name entity) {
     for (std::int32_t i = 0, n = found.size(); i < n; ++i) {
         ads_name e;
         if (!found.name(i, e)) continue;
-        const std::optional<std::pair<Point3, Point3>> ends = LineEnds(e);
+        const std::optional<std::pair<Point3, Point3>> ends = WallLineEnds(e);
         if (!ends) continue;
         const auto& [p10, p11] = *ends;
         if (HostDistance(p10, p11) < kZeroLength) {
