@@ -16,16 +16,26 @@
 //
 // RelWithDebInfo on a shared, loaded machine, seconds (before: with the
 // outline preview redrawn whole and windows, fences and picks walking the
-// drawing; after: the preview drawn piecewise and the spatial index):
+// drawing; after: the preview drawn piecewise and the spatial index, and
+// for doors and labels the graph, faces and records read as said below):
 //   walls 2,047 / 8,064      0.49 / 6.1 (n^1.84)  ->  0.26 / 1.55 (n^1.30)
 //   floor slab 2,002 / 8,002 0.35 / 7.5           ->  0.03 / 0.27-0.30
 //   roof slab 2,002 / 8,002  0.43 / 8.5           ->  0.03 / 0.39
-//   doors 121 / 484 / 992    1.6 / 25 / 127 (n^2, unchanged: the door
-//                            looks its wall up by walking the drawing)
-//   labels 121 / 484 / 992   0.8 / 11 / 48 (n^2, unchanged: the face graph
-//                            is built whole for every command); the
-//                            polygonize-and-area pass of bench/
-//                            floor_polygonize.py takes 0.07 s for 992.
+//   doors 121 / 484 / 992    1.6 / 25 / 127 (n^2)  ->  0.31 / 4.2 / ~26
+//                            (the face of each side read from the lines
+//                            along it, outline records kept parsed, no
+//                            whole-floor read for 3D sides no wall asks
+//                            for; still n^2: every door still selects the
+//                            wall lines of the floor through "X" walks, to
+//                            find the second side, the two faces and the
+//                            zero-length leftovers)
+//   labels 121 / 484 / 992   0.8 / 11 / 48 (n^2)   ->  0.19 / 0.78 / 1.6
+//                            (n^1.0: the face graph kept between commands
+//                            while the walls stay as they were, the roof
+//                            windows selected through the application
+//                            index); the polygonize-and-area pass of bench/
+//                            floor_polygonize.py takes 0.07 s for 992, so
+//                            labelling is still about 23 times it.
 // What is left in the slabs is one walk of the outline per point (the
 // vertex before the rubber band, the check of what changed, and in gutter
 // mode the plane's heights): n^1.7 from 2,002 to 8,002.
