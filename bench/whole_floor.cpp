@@ -21,7 +21,7 @@
 //   walls 2,047 / 8,064      0.49 / 6.1 (n^1.84)  ->  0.26 / 1.55 (n^1.30)
 //   floor slab 2,002 / 8,002 0.35 / 7.5           ->  0.03 / 0.27-0.30
 //   roof slab 2,002 / 8,002  0.43 / 8.5           ->  0.03 / 0.39
-//   doors 121 / 484 / 992    1.6 / 25 / 127 (n^2)  ->  0.31 / 4.2 / ~26
+//   doors 121 / 484 / 992    1.6 / 25 / 127 (n^2)  ->  0.31 / 4.2 / 19.6
 //                            (the face of each side read from the lines
 //                            along it, outline records kept parsed, no
 //                            whole-floor read for 3D sides no wall asks
