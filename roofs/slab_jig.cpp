@@ -5,6 +5,7 @@
 // stages, recomputing the roof from the points given so far.
 #include "roofs/slab_jig.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -48,18 +49,28 @@ void VELM_COPJ::rxUninit() {
     UnregisterSettingsClass(g_copjClass);
 }
 
+namespace {
+
+// The edge from v to the next vertex of the ring, white when visible, green
+// when hidden; nothing for a vertex that starts no edge.
+bool DrawLoopEdge(ZcGiWorldDraw* wd, const ContourNode* k, const VertexNode* v) {
+    if (v->edgeFlag == 0) return false;
+    const VertexNode* w = NextInRing<const VertexNode>(k->vertices, v);
+    wd->subEntityTraits().setColor(v->edgeFlag >= 0 ? 7 : 3);
+    const ZcGePoint3d pts[2] = {ZcGePoint3d(v->x, v->y, v->z), ZcGePoint3d(w->x, w->y, w->z)};
+    wd->geometry().polyline(2, pts);
+    return true;
+}
+
+}  // namespace
+
 bool VELM_COPJ::worldDraw(ZcGiWorldDraw* wd) {
     if (!wd) return true;
     for (const ContourNode* k = loops; k; k = k->next) {
+        // A loop of one or two vertices shows only its first edge.
         const bool firstOnly = CountNodes(k->vertices) < 3;
-        for (const VertexNode* v = k->vertices; v; v = v->next) {
-            if (v->edgeFlag == 0) continue;
-            const VertexNode* w = NextInRing<const VertexNode>(k->vertices, v);
-            wd->subEntityTraits().setColor(v->edgeFlag >= 0 ? 7 : 3);
-            const ZcGePoint3d pts[2] = {ZcGePoint3d(v->x, v->y, v->z), ZcGePoint3d(w->x, w->y, w->z)};
-            wd->geometry().polyline(2, pts);
-            if (firstOnly) break;
-        }
+        for (const VertexNode* v = k->vertices; v; v = v->next)
+            if (DrawLoopEdge(wd, k, v) && firstOnly) break;
     }
     return true;
 }
@@ -103,6 +114,68 @@ bool AJIG_COP::ZOnPlane(double x, double y, double& z) const {
 ZcDbEntity* AJIG_COP::entity() const {
     m_preview->loops = loops;
     return m_preview.get();
+}
+
+int AJIG_COP::drawChanges(ZcGiWorldDraw& wd) {
+    // Find the first vertex whose edge may have changed. An edge stands
+    // while both its ends are as drawn and it does not close the ring (the
+    // vertex before the first changed or added one starts a changed edge);
+    // a loop of fewer than three vertices, drawn or now, is drawn whole.
+    std::size_t loopIndex = 0, vertexIndex = 0;
+    const ContourNode* k = loops;
+    const VertexNode* from = nullptr;
+    for (; k && loopIndex < m_drawn.size(); k = k->next, ++loopIndex) {
+        const std::vector<DrawnVertex>& drawn = m_drawn[loopIndex].vertices;
+        std::size_t same = 0;
+        const VertexNode* v = k->vertices;
+        const VertexNode* lastSame = nullptr;
+        while (v && same < drawn.size() && v->x == drawn[same].x && v->y == drawn[same].y &&
+               v->z == drawn[same].z && v->edgeFlag == drawn[same].edgeFlag) {
+            lastSame = v;
+            v = v->next;
+            ++same;
+        }
+        if (!v && same == drawn.size()) continue;
+        std::size_t count = same;
+        for (const VertexNode* w = v; w; w = w->next) ++count;
+        if (same > 0 && count >= 3 && drawn.size() >= 3) {
+            from = lastSame;
+            vertexIndex = same - 1;
+        }
+        break;
+    }
+    std::size_t kept = m_drawnPrimitives;
+    std::vector<DrawnVertex> prefix;
+    std::size_t loopStart = 0;
+    if (loopIndex < m_drawn.size()) {
+        DrawnLoop& changed = m_drawn[loopIndex];
+        kept = from ? changed.vertices[vertexIndex].primitivesBefore : changed.primitivesBefore;
+        if (from) {
+            changed.vertices.resize(vertexIndex);
+            prefix = std::move(changed.vertices);
+            loopStart = changed.primitivesBefore;
+        }
+    }
+    m_drawn.resize(loopIndex);
+    std::size_t drawnNow = kept;
+    for (; k; k = k->next) {
+        DrawnLoop& loop = m_drawn.emplace_back();
+        loop.primitivesBefore = from ? loopStart : drawnNow;
+        loop.vertices = std::move(prefix);
+        prefix.clear();
+        const bool firstOnly = !from && CountNodes(k->vertices) < 3;
+        bool done = false;
+        for (const VertexNode* v = from ? from : k->vertices; v; v = v->next) {
+            loop.vertices.push_back({v->x, v->y, v->z, v->edgeFlag, drawnNow});
+            if (!done && DrawLoopEdge(&wd, k, v)) {
+                ++drawnNow;
+                done = firstOnly;
+            }
+        }
+        from = nullptr;
+    }
+    m_drawnPrimitives = drawnNow;
+    return static_cast<int>(kept);
 }
 
 bool AJIG_COP::update() {
@@ -214,8 +287,10 @@ ZcEdJig::DragStatus AJIG_COP::SampleVertex(bool outline) {
                 if (ZOnPlane(q.x, q.y, z)) q.z = z;
             }
             PlaceCurrent(q);
-            const int count = CountNodes(Outline());
-            if (kind == 2 && (outline ? count > 2 : count > 3)) ApplyGutterSlope(*this);
+            if (kind == 2) {
+                const int count = CountNodes(Outline());
+                if (outline ? count > 2 : count > 3) ApplyGutterSlope(*this);
+            }
             return st;
         }
         case kNull:

@@ -10,7 +10,9 @@
 // 16 a point on the plane, 17 moving the chosen vertices.
 #pragma once
 
+#include <cstddef>
 #include <memory>
+#include <vector>
 
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/vertex_list.h"
@@ -43,6 +45,10 @@ public:
     DragStatus sampler() override;
     bool update() override;
     ZcDbEntity* entity() const override;
+    // Redraws the loops from the first edge whose vertices changed since the
+    // last preview: entering an outline point by point draws two edges per
+    // point, not the whole outline again.
+    int drawChanges(ZcGiWorldDraw& wd) override;
 
     // Saves OSMODE once (restored by the destructor) and sets it.
     void SetOsmode(int value);
@@ -85,6 +91,19 @@ private:
     Point3 PreviousOfCurrent() const;
 
     std::unique_ptr<VELM_COPJ> m_preview;
+    // What the last preview drew from: each loop's vertices as they were,
+    // and the number of primitives drawn before each vertex's edge.
+    struct DrawnVertex {
+        double x, y, z;
+        int edgeFlag;
+        std::size_t primitivesBefore;
+    };
+    struct DrawnLoop {
+        std::size_t primitivesBefore = 0;
+        std::vector<DrawnVertex> vertices;
+    };
+    std::vector<DrawnLoop> m_drawn;
+    std::size_t m_drawnPrimitives = 0;
 };
 
 // Gutter mode: the plane through the outline's first edge rising at the

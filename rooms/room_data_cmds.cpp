@@ -27,6 +27,7 @@
 #include "rooms/labels/label_templates.h"
 #include "rooms/pick_status.h"
 #include "rooms/room_deductions.h"
+#include "rooms/room_graph.h"
 #include "rooms/room_records.h"
 #include "settings/floor_cmds_run.h"
 #include "settings/floors.h"
@@ -195,8 +196,7 @@ void ComputeRoomData(bool heightFromField, RoofPitch* pitches) {
             if (room.polylineRoom) {
                 room.SetPolylineRoomValues();
             } else {
-                CFACCIATE graph;
-                PrepareRoomGraph(graph, room.level);
+                CFACCIATE& graph = KeptRoomGraph(room.level, GetFloorHeightAt(room.level));
                 if (!room.FindRoomOutline(room.interiorPoint, graph)) return;
                 if (SettingInt(SetupVar::GENPOLICONT) != 0) room.WriteRoomOutline(graph.contour);
             }
@@ -299,13 +299,7 @@ void UpdateFloors(bool all) {
             zcutPrintf("\nBrak etykiet pokoju w rysunku");
             return;
         }
-        CFACCIATE graph;
-        graph.level = floor.elevation;
-        graph.floorHeight = floor.height;
-        graph.Build(false, false, nullptr, false);
-        graph.MergePillars();
-        graph.SplitAtJunctions();
-        graph.MergeFunLines();
+        CFACCIATE& graph = KeptRoomGraph(floor.elevation, floor.height);
         RoomRecordScope records;
         std::int32_t n = 0;
         zcedSSLength(labels, &n);
@@ -358,8 +352,7 @@ void VelmSUnitR() {
         } else if (!leveled) {
             zcutPrintf("\nNiemożliwe jest tworzenie etykiety pokoju na wysokości podłogi");
         } else {
-            CFACCIATE graph;
-            PrepareRoomGraph(graph, level);
+            CFACCIATE& graph = KeptRoomGraph(level, GetFloorHeightAt(level));
             CCALCVANI room;
             room.level = level;
             if (UpdateRoomLabel(room, label, true, graph)) room.CreateRoomCardTotal(true);

@@ -15,6 +15,7 @@
 #include "rooms/room_card_cmds.h"
 #include "rooms/room_data_cmds.h"
 #include "rooms/room_extract.h"
+#include "rooms/room_graph.h"
 #include "rooms/room_label_cmds.h"
 #include "rooms/schedules/schedule_cmds.h"
 #include "settings/preferences/pref_hooks.h"
@@ -97,6 +98,7 @@ void RegisterRoomsModule() {
 
 void UnregisterRoomsModule() {
     SetDimensionSymbolHook(nullptr);
+    DropKeptRoomGraphs();
     SetLightDeductionDialogHook(nullptr);
     SetRoomRebuildHook(nullptr);
     SetLabelTemplateNameHook(nullptr);

@@ -15,6 +15,7 @@
 #include "walls/editing/wall_delete.h"
 #include "walls/editing/wall_edit.h"
 #include "walls/graph/hatch_graph.h"
+#include "walls/graph/outline_cache.h"
 #include "walls/graph/pair_lines_hook.h"
 #include "walls/recognition/defmuri.h"
 #include "walls/recognition/defwall_cmd.h"
@@ -46,6 +47,7 @@ void RegisterWallsModule() {
 }
 
 void UnregisterWallsModule() {
+    DropKeptOutlines();
     CloseWallPalette();
     FreeClosedWallPalette();
     SetHatchWallGraphHook(nullptr);

@@ -18,6 +18,7 @@
 #include "host/ads/adsent.h"
 #include "host/ads/editor.h"
 #include "host/ads/rbutil.h"
+#include "host/ads/spatial_index.h"
 #include "host/ads/wcmatch.h"
 #include "host/db/dbgeom.h"
 #include "host/db/dbmain.h"
@@ -173,12 +174,13 @@ ZcGePoint3d pointOf(const void* p) {
     return {a[0], a[1], a[2]};
 }
 
-// Graphical selection over the selectable entities.
+// Graphical selection over the selectable entities near the box.
 template <class Test>
-std::vector<ZcDbObjectId> selectBy(ZcDbDatabase* db, const host::SelectionFilter& filter, Test test) {
+std::vector<ZcDbObjectId> selectBy(ZcDbDatabase* db, const host::PlanBox& box,
+                                   const host::SelectionFilter& filter, Test test) {
     std::vector<ZcDbObjectId> out;
     ZcDbGeometry g;
-    host::forEachSelectable(db, [&](ZcDbObjectId id, const ZcDbEntity* e) {
+    host::forEachSelectableIn(db, box, [&](ZcDbObjectId id, const ZcDbEntity* e) {
         g.clear();
         zcdbEntityGeometry(e, g);
         if (!g.empty() && test(g) && filter.matches(e)) out.push_back(id);
@@ -284,13 +286,13 @@ int zcedSSGet(const char* str, const void* pt1, const void* pt2, const resbuf* f
         if (!pt1 || !pt2) return RTERROR;
         ZcDbPlanWindow w = ZcDbPlanWindow::fromCorners(pointOf(pt1), pointOf(pt2));
         bool crossing = mode == "C";
-        ids = selectBy(db, filter, [&](const ZcDbGeometry& g) {
+        ids = selectBy(db, {w.xmin, w.ymin, w.xmax, w.ymax}, filter, [&](const ZcDbGeometry& g) {
             return crossing ? zcdbGeomCrossesWindow(g, w) : zcdbGeomInsideWindow(g, w);
         });
     } else if (mode == "WP" || mode == "CP" || mode == "F") {
         std::vector<ZcGePoint3d> pts = pointList(pt1);
         if (pts.size() < (mode == "F" ? 2u : 3u)) return RTERROR;
-        ids = selectBy(db, filter, [&](const ZcDbGeometry& g) {
+        ids = selectBy(db, host::boxOfPoints(pts), filter, [&](const ZcDbGeometry& g) {
             if (mode == "F") return zcdbGeomCrossesFence(g, pts);
             return mode == "CP" ? zcdbGeomCrossesPolygon(g, pts) : zcdbGeomInsidePolygon(g, pts);
         });
@@ -727,11 +729,23 @@ bool SelectionFilter::matchesKind(const ZcRxClass* kind) const {
 
 SelectionFilter::~SelectionFilter() = default;
 
-const std::vector<std::string>* SelectionFilter::requiredXDataApps() const {
-    if (!m_ok) return nullptr;
-    for (const auto& k : m_root->kids)
+namespace {
+
+// An xdata test that every match of the group must pass: one among its
+// tests, or among those of an AND group inside it, as deep as they go.
+const std::vector<std::string>* requiredApps(const host::SelectionFilter::Node& group) {
+    for (const auto& k : group.kids)
         if (k->kind == Node::kXData) return &k->apps;
+    for (const auto& k : group.kids)
+        if (k->kind == Node::kAnd)
+            if (const std::vector<std::string>* apps = requiredApps(*k)) return apps;
     return nullptr;
+}
+
+}  // namespace
+
+const std::vector<std::string>* SelectionFilter::requiredXDataApps() const {
+    return m_ok ? requiredApps(*m_root) : nullptr;
 }
 
 bool SelectionFilter::empty() const {
@@ -822,6 +836,7 @@ void setPickFirstSet(const std::vector<ZcDbObjectId>& ids, bool notify) {
 
 void resetSelections() {
     sets() = Sets();
+    resetSpatialIndexes();
 }
 
 }  // namespace host

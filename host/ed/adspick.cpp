@@ -13,6 +13,7 @@
 
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
+#include "host/ads/spatial_index.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
 #include "host/ads/transcript.h"
@@ -84,7 +85,9 @@ bool clearlyBeyond(const ZcDbEntity* e, const ZcGePoint3d& p, double reach) {
 template <class F>
 void forEachWithin(ZcDbDatabase* db, const ZcGePoint3d& p, double aperture, F f) {
     ZcDbGeometry g;
-    host::forEachSelectable(db, [&](ZcDbObjectId id, const ZcDbEntity* e) {
+    const double reach = aperture + aperture * 1e-9 + 1e-9;
+    const host::PlanBox box{p.x - reach, p.y - reach, p.x + reach, p.y + reach};
+    host::forEachSelectableIn(db, box, [&](ZcDbObjectId id, const ZcDbEntity* e) {
         if (clearlyBeyond(e, p, aperture)) return;
         g.clear();
         zcdbEntityGeometry(e, g);
@@ -304,15 +307,14 @@ int zcedOsnap(const ads_point pt, const char* mode, ads_point result) {
     // The geometry of everything near the point, so intersections between
     // entities are found too.
     ZcDbGeometry g;
-    for (ZcDbObjectId id : host::selectableEntities(db)) {
-        ZcDbEntity* e = nullptr;
-        if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
-        ZcDbGeometry mine;
-        zcdbEntityGeometry(e, mine);
-        e->close();
-        std::optional<double> d = zcdbGeomDistance(mine, p);
-        if (d && *d <= aperture) g.insert(g.end(), mine.begin(), mine.end());
-    }
+    const double reach = aperture + aperture * 1e-9 + 1e-9;
+    host::forEachSelectableIn(db, {p.x - reach, p.y - reach, p.x + reach, p.y + reach},
+                              [&](ZcDbObjectId, const ZcDbEntity* e) {
+                                  ZcDbGeometry mine;
+                                  zcdbEntityGeometry(e, mine);
+                                  std::optional<double> d = zcdbGeomDistance(mine, p);
+                                  if (d && *d <= aperture) g.insert(g.end(), mine.begin(), mine.end());
+                              });
     ZcGePoint3d from = host::sysVarPoint("LASTPOINT");
     std::optional<ZcGePoint3d> best;
     for (ZcDbSnapMode m : modes) {
@@ -433,7 +435,7 @@ private:
         }
         if (rc == RTCAN) return RTCAN;
         if (pts.size() < (fence ? 2u : 3u)) return RTNORM;
-        return select([&](const ZcDbGeometry& g) {
+        return select(host::boxOfPoints(pts), [&](const ZcDbGeometry& g) {
             if (fence) return zcdbGeomCrossesFence(g, pts);
             return kw == "CP" ? zcdbGeomCrossesPolygon(g, pts) : zcdbGeomInsidePolygon(g, pts);
         });
@@ -441,16 +443,16 @@ private:
 
     int window(const ZcGePoint3d& a, const ZcGePoint3d& b, bool crossing) {
         ZcDbPlanWindow w = ZcDbPlanWindow::fromCorners(a, b);
-        return select([&](const ZcDbGeometry& g) {
+        return select({w.xmin, w.ymin, w.xmax, w.ymax}, [&](const ZcDbGeometry& g) {
             return crossing ? zcdbGeomCrossesWindow(g, w) : zcdbGeomInsideWindow(g, w);
         });
     }
 
     template <class Test>
-    int select(Test test) {
+    int select(const host::PlanBox& box, Test test) {
         std::vector<ZcDbObjectId> found;
         ZcDbGeometry g;
-        host::forEachSelectable(m_db, [&](ZcDbObjectId id, const ZcDbEntity* e) {
+        host::forEachSelectableIn(m_db, box, [&](ZcDbObjectId id, const ZcDbEntity* e) {
             g.clear();
             zcdbEntityGeometry(e, g);
             if (!g.empty() && test(g) && m_filter.matches(e)) found.push_back(id);

@@ -5,6 +5,7 @@
 // jigs the same way.
 #include "host/ed/jig.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -60,10 +61,24 @@ ZcEdJig::DragStatus ZcEdJig::drag() {
     if (status == kNoChange || status == kCancel) return status;
     if (status == kNormal) {
         update();
-        preview_ = host::recordWorldDraw(entity(), true);
+        ZcGiWorldDraw wd;
+        wd.setDragging(true);
+        if (ZcDbEntity* ent = entity())
+            wd.subEntityTraits().setColor(static_cast<std::uint16_t>(ent->colorIndex()));
+        const int kept = drawChanges(wd);
+        if (kept < 0) {
+            preview_ = host::recordWorldDraw(entity(), true);
+        } else {
+            preview_.resize(std::min(preview_.size(), static_cast<size_t>(kept)));
+            preview_.insert(preview_.end(), wd.primitives().begin(), wd.primitives().end());
+        }
         ++previews_;
     }
     return status;
+}
+
+int ZcEdJig::drawChanges(ZcGiWorldDraw&) {
+    return -1;
 }
 
 ZcDbObjectId ZcEdJig::append() {

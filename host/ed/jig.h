@@ -5,7 +5,8 @@
 // Headless, each answer in the queue is one sample: drag() calls sampler
 // once, which reads one answer through acquirePoint/acquireDist/
 // acquireAngle; unless the sampler reports kNoChange, update runs and the
-// preview entity's worldDraw is recorded (lastPreview()). drag() returns
+// preview entity's worldDraw is recorded (lastPreview()), or only the part
+// that the jig's drawChanges says has changed. drag() returns
 // the sampler's status: kNormal, kKW1… for the n-th keyword of the list,
 // kNull for Enter (when the input controls accept it), kCancel, kNoChange.
 // A bad answer prints the host's message and reads the next one.
@@ -75,6 +76,12 @@ public:
     virtual DragStatus sampler() = 0;
     virtual bool update() = 0;
     virtual ZcDbEntity* entity() const = 0;
+    // A jig whose preview changes only towards its end (an outline growing
+    // by one vertex) may redraw just that end: it returns how many leading
+    // primitives of lastPreview() still stand and draws the rest into wd,
+    // which the host appends to them. The default, -1, has entity() drawn
+    // whole again. The recorded preview is the same either way.
+    virtual int drawChanges(ZcGiWorldDraw& wd);
     // Appends entity() to the current space (the jig hands it over).
     ZcDbObjectId append();
 

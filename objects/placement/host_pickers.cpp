@@ -5,7 +5,9 @@
 #include <cmath>
 #include <cstring>
 #include <numbers>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "core/base/module_state.h"
 #include "core/entity_data.h"
@@ -30,6 +32,7 @@
 #include "store/setup_slots.h"
 #include "visual/model3d/wall3d_commands.h"
 #include "walls/graph/cfacciate.h"
+#include "walls/graph/wall_line_ends.h"
 
 using namespace wallcut;
 
@@ -202,8 +205,12 @@ int NearestAcross(double level, const ads_name skip, const Point3& a, const Poin
     double best = 1e300;
     for (std::int32_t i = 0; i < lines.size(); ++i) {
         ads_name e;
-        Point3 s, t, x;
-        if (!lines.name(i, e) || ads_name_equal(e, skip) || !GetLineData(e, s, t)) continue;
+        Point3 x;
+        if (!lines.name(i, e) || ads_name_equal(e, skip)) continue;
+        // Only the ends are needed: the line's list is not made.
+        const std::optional<std::pair<Point3, Point3>> ends = WallLineEnds(e);
+        if (!ends) continue;
+        const auto& [s, t] = *ends;
         if (!IntersectLines2d(t1, t2, s, t, x, 1, ModuleGeomTol)) continue;
         const double d = Distance2d(at, x);
         if (d >= best) continue;

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
 #include "core/host_services.h"
 #include "host/ed/grdraw.h"
 #include "roofs/slab_planes.h"
@@ -145,4 +149,97 @@ TEST_F(SlabJigTest, three_points_put_every_loop_on_their_plane) {
     PickGutterOrSurfacePoints(jig, 0.0);
     EXPECT_DOUBLE_EQ(jig.loops->vertices->next->next->z, 50.0);
     EXPECT_DOUBLE_EQ(jig.loops->next->vertices->z, 20.0);
+}
+
+namespace {
+
+bool SamePrimitives(const std::vector<ZcGiPrimitive>& a, const std::vector<ZcGiPrimitive>& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i].kind != b[i].kind || a[i].color != b[i].color || a[i].points.size() != b[i].points.size())
+            return false;
+        for (std::size_t j = 0; j < a[i].points.size(); ++j)
+            if (a[i].points[j].x != b[i].points[j].x || a[i].points[j].y != b[i].points[j].y ||
+                a[i].points[j].z != b[i].points[j].z)
+                return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+// The preview is redrawn piece by piece; whatever happens to the loops
+// between two samples, it must show what drawing the whole entity shows.
+TEST_F(SlabJigTest, preview_drawn_piecewise_matches_a_whole_redraw_under_random_edits) {
+    AJIG_COP jig;
+    jig.loops = SlabLoops({Rect(0, 0, 100, 100, 0)});
+    jig.stage = 14;
+    std::mt19937 rng(59);
+    auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+    for (int step = 0; step < 600; ++step) {
+        ContourNode* last = jig.LastLoop();
+        const int count = CountNodes(last->vertices);
+        VertexNode* v = last->vertices;
+        for (int i = pick(count); i > 0; --i) v = v->next;
+        switch (pick(9)) {
+            case 0:
+            case 1:
+            case 2: {  // a vertex appended, as a point is given
+                VertexNode* tail = last->vertices;
+                while (tail->next) tail = tail->next;
+                tail->next = NewVertex(pick(500), pick(500), 0, 1, 0, 0, 0);
+                break;
+            }
+            case 3:
+                v->x += 1 + pick(5);
+                break;
+            case 4:
+                v->edgeFlag = pick(3) - 1;
+                break;
+            case 5:  // the last vertex taken back
+                if (count > 1) {
+                    VertexNode* tail = last->vertices;
+                    while (tail->next) tail = tail->next;
+                    RemoveNode(&last->vertices, tail);
+                }
+                break;
+            case 6:  // a new loop begun
+                last->next = SlabLoops({{{static_cast<double>(pick(50)), 1.0, 0.0}}});
+                break;
+            case 7:  // the last loop dropped
+                if (jig.loops->next) {
+                    ContourNode* before = jig.loops;
+                    while (before->next != last) before = before->next;
+                    FreeListOfLists(last);
+                    before->next = nullptr;
+                }
+                break;
+            default:  // the first vertex moved: the closing edge changes
+                last->vertices->y += 2;
+                break;
+        }
+        push(std::to_string(step) + ",1");
+        ASSERT_EQ(jig.drag(), ZcEdJig::kNormal);
+        ASSERT_TRUE(SamePrimitives(jig.lastPreview(), host::recordWorldDraw(jig.entity(), true)))
+            << "step " << step;
+    }
+}
+
+// Entering one more point of a long outline draws its two new edges, not
+// the outline again.
+TEST_F(SlabJigTest, a_point_added_to_a_long_outline_draws_two_edges) {
+    AJIG_COP jig;
+    Entering(jig, 2000);
+    push("5,5");
+    ASSERT_EQ(jig.drag(), ZcEdJig::kNormal);
+    ASSERT_EQ(jig.lastPreview().size(), 2000u);
+    VertexNode* added = NewVertex(7, 7, 105, 1, 0, 0, 0);
+    jig.current->next = added;
+    jig.current = added;
+    added->x = 9;
+    ZcGiWorldDraw wd;
+    // The given point's edge now runs to the new vertex, whose edge closes
+    // the ring; the 1,999 edges before stand.
+    EXPECT_EQ(jig.drawChanges(wd), 1999);
+    EXPECT_EQ(wd.primitives().size(), 2u);
 }

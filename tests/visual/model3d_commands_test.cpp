@@ -245,6 +245,53 @@ TEST_F(Wall3DCommandsTest, DriversTouchOnlyGeneratedSidesAndHeedTheSwitch) {
     EXPECT_GT(Area(Faces()), before * 0.5);
 }
 
+// Walls none of which asks for its 3D sides: regenerating around one makes
+// nothing, and the floor still loses its zero-length wall lines as a full
+// reading of its walls would take them; once the sides are asked for, the
+// same call makes them and cleans up all the same.
+TEST_F(Wall3DCommandsTest, RegenerationAroundWallsWithoutAutomaticSidesOnlyCleansUp) {
+    Room();
+    SetSettingInt(SetupVar::SETOPZM3DAUTO, 1);
+    ads_name line, set;
+    resbuf* filter = zcutBuildList(RTDXF0, "LINE", 0);
+    ASSERT_EQ(zcedSSGet("X", nullptr, nullptr, filter, set), RTNORM);
+    zcutRelRb(filter);
+    zcedSSName(set, 0, line);
+    zcedSSFree(set);
+    resbuf* own = zcdbEntGet(line);
+    std::string layer;
+    for (const resbuf* rb = own; rb; rb = rb->rbnext)
+        if (rb->restype == 8) layer = rb->resval.rstring;
+    zcutRelRb(own);
+    auto leftover = [&](double x) {
+        const ads_point p{x, 1000, 0};
+        resbuf* l = zcutBuildList(RTDXF0, "LINE", 8, layer.c_str(), 10, p, 11, p, 0);
+        EXPECT_EQ(zcdbEntMake(l), RTNORM);
+        zcutRelRb(l);
+        ads_name made;
+        zcdbEntLast(made);
+        return std::pair<std::int64_t, std::int64_t>{made[0], made[1]};
+    };
+    auto gone = [](std::pair<std::int64_t, std::int64_t> e) {
+        const ads_name name{e.first, e.second};
+        resbuf* l = zcdbEntGet(name);
+        zcutRelRb(l);
+        return l == nullptr;
+    };
+    const auto first = leftover(50);
+    Regen3DWallsAround(line, nullptr, 0.0, nullptr, nullptr);
+    EXPECT_TRUE(gone(first));
+    EXPECT_EQ(count("0=3DFACE"), 0);
+
+    run({"VELMWALL3D", ""});
+    const int faces = count("0=3DFACE");
+    ASSERT_GT(faces, 0);
+    const auto second = leftover(60);
+    Regen3DWallsAround(line, nullptr, 0.0, nullptr, nullptr);
+    EXPECT_TRUE(gone(second));
+    EXPECT_GT(count("0=3DFACE"), 0);
+}
+
 // A roof pitch over the whole room written by the slab writer: z 250 at
 // y = -100 rising to 350 at y = 400.
 void RoofPitch() {

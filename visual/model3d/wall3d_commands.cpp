@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "core/base/module_state.h"
+#include "core/entity_data.h"
+#include "core/entity_readers.h"
 #include "core/geometry/host_geometry.h"
 #include "core/geometry/matrix4.h"
 #include "core/geometry/polygon.h"
@@ -18,7 +20,10 @@
 #include "core/levels.h"
 #include "core/pick_walls.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
+#include "host/ads/rbutil.h"
+#include "host/ads/ssget.h"
 #include "host/ed/adspick.h"
 #include "host/ed/prompts.h"
 #include "roofs/slab_record.h"
@@ -31,6 +36,7 @@
 #include "visual/model3d/wall_tops.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/outline_kind.h"
+#include "walls/graph/wall_line_ends.h"
 
 namespace {
 
@@ -400,10 +406,48 @@ void Regen3DWallsOfLevel(double elevation, double height, int floorInteger) {
     g.Clear();
 }
 
+namespace {
+
+// Whether some entity carries an automatic-3D record of a positive kind
+// (what a face takes from its wall lines): without one no face of any
+// graph asks for its 3D sides. Only the entities carrying the record are
+// looked at.
+bool AnyAutomatic3DWall() {
+    constexpr const char* kApp = "VELM12CAD$_$TIPOM3DAUTOMATICO-";
+    const host::ResbufList filter(zcutBuildList(-3, 1001, kApp, 0));
+    host::SelectionSet found;
+    if (zcedSSGet("X", nullptr, nullptr, filter.get(), found.put()) != RTNORM) return false;
+    for (std::int32_t i = 0, n = found.size(); i < n; ++i) {
+        ads_name e;
+        if (!found.name(i, e)) continue;
+        const host::ResbufList list(GetEntXData(e, kApp));
+        const resbuf* app = FindXDataApp(list.get(), kApp);
+        const resbuf* rb = app ? app->rbnext : nullptr;
+        if (!rb) continue;
+        double kind = 0.0;
+        if (rb->restype == 1040 || rb->restype == 1041 || rb->restype == 1042)
+            kind = rb->resval.rreal;
+        else if (rb->restype == 1070)
+            kind = rb->resval.rint;
+        else if (rb->restype == 1071)
+            kind = rb->resval.rlong;
+        if (static_cast<std::int32_t>(kind) > 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 void Regen3DWallsAround(const ads_name wallA, const ads_name wallB, double elevation, const ads_name wallC,
                         const ads_name wallD) {
     if (SettingInt(SetupVar::SETOPZM3DAUTO) == 0 || !wallA) return;
     RunSettings rs;
+    if (!AnyAutomatic3DWall()) {
+        // No face can ask for its sides: of the graph's reading only its
+        // clean-up is left.
+        EraseZeroLengthWallLines(elevation);
+        return;
+    }
     CFACCIATE g;
     BuildGraph(g, elevation);
     std::vector<const WallFace*> done;

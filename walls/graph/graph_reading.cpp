@@ -4,9 +4,12 @@
 //
 // Wall LINEs of zero length are erased from the drawing as they are read;
 // they are leftovers of wall editing that no command wants.
+#include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
@@ -19,12 +22,14 @@
 #include "host/util/nocase.h"
 #include "store/settings_store.h"
 #include "walls/graph/cfacciate.h"
+#include "walls/graph/outline_cache.h"
 #include "walls/graph/outline_record.h"
 #include "walls/graph/pair_lines_hook.h"
+#include "walls/graph/wall_line_ends.h"
 
 namespace {
 
-constexpr double kZeroLength = 1.1920928955078125e-07;
+constexpr double kZeroLength = kZeroLengthWallLine;
 
 double Number(const resbuf* rb) {
     switch (rb->restype) {
@@ -208,7 +213,7 @@ void CFACCIATE::LoadOutlines(bool allLevels) {
     for (std::int32_t i = 0; i < n; ++i) {
         ads_name entity;
         if (!found.name(i, entity)) continue;
-        OutlineNode* o = ReadTag3DiStr(entity);
+        OutlineNode* o = ReadKeptTag3DiStr(entity);
         if (!o) continue;
         if (!allLevels && std::fabs(level - o->z) > kZeroLength) {
             FreeOutlineList(o);
@@ -261,11 +266,64 @@ WallFace* CFACCIATE::BuildFromArc(const ads_name entity) {
     return face;
 }
 
+namespace {
+
+double DistanceToLine(const Point3& p, const Point3& a, const Point3& b) {
+    const double dx = b.x - a.x, dy = b.y - a.y, length = std::hypot(dx, dy);
+    if (length < kZeroLength) return HostDistance(p, a);
+    return std::fabs((p.x - a.x) * dy - (p.y - a.y) * dx) / length;
+}
+
+// The face of one wall line, as BuildFromLine gives it, from the wall
+// lines of the level that lie along it only: a face grows by lines
+// collinear with it (within the join tolerance), so the lines farther from
+// its line than a wall is thick can take no part. The others are passed
+// over after a look at their ends (zero-length ones are still erased, in
+// the same order).
+WallFace* FaceOfLine(CFACCIATE& g, const ads_name entity) {
+    const std::optional<std::pair<Point3, Point3>> own = WallLineEnds(entity);
+    if (!own) return nullptr;
+    const double corridor = std::max(g.maxWallThickness, 1.0) * std::max(g.unitFactor, 1.0);
+    FaceEdge* first = nullptr;
+    host::SelectionSet found;
+    SelectOnWallLayers("LINE", found.put(), g.level, false);
+    const VELM_LAYERMURI layers = WallLayers();
+    for (std::int32_t i = 0, n = found.size(); i < n; ++i) {
+        ads_name e;
+        if (!found.name(i, e)) continue;
+        const std::optional<std::pair<Point3, Point3>> ends = WallLineEnds(e);
+        if (!ends) continue;
+        const auto& [p10, p11] = *ends;
+        if (HostDistance(p10, p11) < kZeroLength) {
+            zcdbEntDel(e);
+            continue;
+        }
+        if (DistanceToLine(p10, own->first, own->second) > corridor ||
+            DistanceToLine(p11, own->first, own->second) > corridor)
+            continue;
+        const host::ResbufList list = EntityWithAllXData(e);
+        if (!list) continue;
+        std::unique_ptr<FaceEdge> edge = NewWallEdge(g, e, list.get(), layers, true);
+        edge->start = p10;
+        edge->end = p11;
+        if (SameEntity(entity, e)) first = edge.get();
+        edge->next = g.pendingLines;
+        g.pendingLines = edge.release();
+    }
+    g.LoadOutlines(false);
+    if (!first) return nullptr;
+    WallFace* face = NewWallFace();
+    g.AssembleStraightFace(first, face, false, false);
+    return face;
+}
+
+}  // namespace
+
 bool ReadWallFaceSpan(const ads_name entity, WallFaceSpan& out) {
     std::string type;
     GetEntTypeAndColor(entity, type);
     CFACCIATE graph;
-    WallFace* face = zcutEqualsNoCase(type, "ARC") ? graph.BuildFromArc(entity) : graph.BuildFromLine(entity);
+    WallFace* face = zcutEqualsNoCase(type, "ARC") ? graph.BuildFromArc(entity) : FaceOfLine(graph, entity);
     if (!face) return false;
     out.isArc = face->isArc();
     out.start = face->start;

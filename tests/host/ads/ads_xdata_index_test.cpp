@@ -107,6 +107,12 @@ TEST_F(XDataIndex, selections_by_application_follow_every_change_as_the_walk_doe
         zcutBuildList(-3, 1001, "~VELM_A-", 0),
         zcutBuildList(RTDXF0, "LINE", -3, 1001, "VELM_A-", 1001, "OTHER$C", 0),
         zcutBuildList(-4, "<OR", 62, 1, -3, 1001, "OTHER$C", -4, "OR>", 0),
+        // An application required inside AND groups, however nested; one
+        // under NOT requires nothing.
+        zcutBuildList(-4, "<and", -3, 1001, "VELM_A-", RTDXF0, "LINE", -4, "and>", 0),
+        zcutBuildList(-4, "<AND", RTDXF0, "CIRCLE", -4, "<AND", -3, 1001, "velm_b-", -4, "AND>", -4, "AND>",
+                      0),
+        zcutBuildList(-4, "<NOT", -4, "<AND", -3, 1001, "VELM_A-", RTDXF0, "LINE", -4, "AND>", -4, "NOT>", 0),
     };
     int blocks = 0;
     for (int step = 0; step < 400; ++step) {

@@ -12,6 +12,8 @@
 #include "core/entity_readers.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
+#include "host/ads/ssget.h"
+#include "host/db/dbdatabase.h"
 #include "host/ed/docman.h"
 #include "host/ed/grdraw.h"
 #include "host/ed/hostinit.h"
@@ -19,6 +21,7 @@
 #include "tests/host/win_testdir.h"
 #include "tests/walls/graph/graph_fixture.h"
 #include "walls/graph/contour_highlight.h"
+#include "walls/graph/outline_cache.h"
 #include "walls/graph/outline_polygons.h"
 #include "walls/graph/outline_record.h"
 #include "walls/graph/pair_lines_hook.h"
@@ -447,4 +450,93 @@ TEST_F(GraphTest, with_a_pairing_set_rectangle_lines_go_to_the_pairing_or_to_fac
         g.Build(true, false, set, true);
         EXPECT_EQ(CountFaces(g.faces), 1);
     }
+}
+
+TEST_F(GraphTest, the_face_of_one_wall_line_read_near_it_is_the_face_the_whole_floor_gives) {
+    DrawPlan();
+    // A slanting wall in two pieces, and a zero-length leftover far away.
+    WallLine({0, 600, 0}, {100, 700, 0});
+    WallLine({100, 700, 0}, {200, 800, 0});
+    WallLine({1500, 0, 0}, {1500, 0, 0});
+    ads_name leftover;
+    Last(leftover);
+    resbuf* filter = zcutBuildList(RTDXF0, "LINE", 8, kWallLayer, 0);
+    ads_name set;
+    ASSERT_EQ(zcedSSGet("X", nullptr, nullptr, filter, set), RTNORM);
+    zcutRelRb(filter);
+    std::int32_t n = 0;
+    zcedSSLength(set, &n);
+    ASSERT_GT(n, 20);
+    for (std::int32_t i = 0; i < n; ++i) {
+        ads_name e;
+        ASSERT_EQ(zcedSSName(set, i, e), RTNORM);
+        WallFaceSpan near;
+        const bool found = ReadWallFaceSpan(e, near);
+        // Read near its line or over the whole floor, the line's leftovers
+        // go all the same.
+        EXPECT_EQ(zcdbEntGet(leftover), nullptr);
+        CFACCIATE whole;
+        WallFace* face = whole.BuildFromLine(e);
+        ASSERT_EQ(found, face != nullptr) << i;
+        if (!face) continue;
+        EXPECT_EQ(near.isArc, face->isArc()) << i;
+        EXPECT_TRUE(near.start.x == face->start.x && near.start.y == face->start.y &&
+                    near.end.x == face->end.x && near.end.y == face->end.y)
+            << i << ": " << near.start.x << "," << near.start.y << " " << near.end.x << "," << near.end.y
+            << " against " << face->start.x << "," << face->start.y << " " << face->end.x << ","
+            << face->end.y;
+        FreeFaceList(face);
+    }
+    zcedSSFree(set);
+}
+
+// What the graph keeps of an outline record, against the record parsed
+// afresh: the same after the record is rewritten, the object moved, erased,
+// unerased, and the changes taken back.
+TEST_F(GraphTest, kept_outline_records_follow_every_change_of_their_objects) {
+    RegisterApps();
+    DoorOutline(150, 240, 15, -15);
+    ads_name door;
+    Last(door);
+    auto same = [&](const char* step) {
+        OwnedOutline kept{ReadKeptTag3DiStr(door)}, fresh{ReadTag3DiStr(door)};
+        ASSERT_EQ(kept == nullptr, fresh == nullptr) << step;
+        if (!fresh) return;
+        EXPECT_EQ(kept->openingArea, fresh->openingArea) << step;
+        EXPECT_EQ(kept->z, fresh->z) << step;
+        EXPECT_EQ(kept->base.x, fresh->base.x) << step;
+        EXPECT_EQ(kept->gapA[0].x, fresh->gapA[0].x) << step;
+        EXPECT_EQ(kept->gapB[1].y, fresh->gapB[1].y) << step;
+        EXPECT_EQ(CountNodes(kept->jamb1), CountNodes(fresh->jamb1)) << step;
+        EXPECT_NE(kept->jamb1, fresh->jamb1) << step;
+    };
+    same("made");
+    // The face builder may exchange a gap's points: the kept parse is not
+    // the one handed out.
+    {
+        OwnedOutline handed{ReadKeptTag3DiStr(door)};
+        std::swap(handed->gapA[0], handed->gapA[1]);
+    }
+    same("a copy changed");
+
+    zcdbRegApp(kTag3DiStrApp);
+    db()->beginUndoGroup();
+    resbuf* apps = zcutBuildList(RTSTR, kTag3DiStrApp, 0);
+    resbuf* list = zcdbEntGetX(door, apps);
+    zcutRelRb(apps);
+    for (resbuf* rb = list; rb; rb = rb->rbnext) {
+        if (rb->restype == 1040 && rb->resval.rreal == 90.0) rb->resval.rreal = 120.0;
+        if (rb->restype == 10) rb->resval.rpoint[0] += 7.0;
+        if (rb->restype == 8) host::rbSetString(rb, "VELM2DDOORS$310");
+    }
+    ASSERT_EQ(zcdbEntMod(list), RTNORM);
+    zcutRelRb(list);
+    db()->endUndoGroup();
+    same("record, place and level rewritten");
+    db()->undoGroup();
+    same("the rewrite taken back");
+    ASSERT_EQ(zcdbEntDel(door), RTNORM);
+    same("erased");
+    ASSERT_EQ(zcdbEntDel(door), RTNORM);
+    same("unerased");
 }

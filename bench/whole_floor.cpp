@@ -1,0 +1,229 @@
+// A whole floor of a building, as a user would make it, command by command
+// through the command processor with the module loaded:
+//   - BM_DrawWalls: a grid of C x R rooms of 400 x 300 on the axes, walls 30
+//     thick centred, one wall command per wall (the perimeter one closed
+//     wall, each inner horizontal axis one wall from face to face, each
+//     partition from the face below to the face above): 2CR + C + R walls,
+//     264, 1,012, 2,047 and 8,064 of them;
+//   - BM_Doors: a door "P1" in the bottom wall of every room, one command
+//     each, on the floor drawn (untimed) first;
+//   - BM_RoomLabels: every room labelled, one command each, walls and doors
+//     made (untimed) first;
+//   - BM_FloorSlab, BM_RoofSlab: a comb outline (teeth 100 x 150) of 502,
+//     2,002 and 8,002 vertices typed in point by point.
+// Each figure is also given as a ratio to the size before it in the same
+// run ("ratio"), with the growth exponent that ratio means ("n^").
+//
+// RelWithDebInfo on a shared, loaded machine, seconds (before: with the
+// outline preview redrawn whole and windows, fences and picks walking the
+// drawing; after: the preview drawn piecewise and the spatial index, and
+// for doors and labels the graph, faces and records read as said below):
+//   walls 2,047 / 8,064      0.49 / 6.1 (n^1.84)  ->  0.26 / 1.55 (n^1.30)
+//   floor slab 2,002 / 8,002 0.35 / 7.5           ->  0.03 / 0.27-0.30
+//   roof slab 2,002 / 8,002  0.43 / 8.5           ->  0.03 / 0.39
+//   doors 121 / 484 / 992    1.6 / 25 / 127 (n^2)  ->  0.31 / 4.2 / 19.6
+//                            (the face of each side read from the lines
+//                            along it, outline records kept parsed, no
+//                            whole-floor read for 3D sides no wall asks
+//                            for; still n^2: every door still selects the
+//                            wall lines of the floor through "X" walks, to
+//                            find the second side, the two faces and the
+//                            zero-length leftovers)
+//   labels 121 / 484 / 992   0.8 / 11 / 48 (n^2)   ->  0.19 / 0.78 / 1.6
+//                            (n^1.0: the face graph kept between commands
+//                            while the walls stay as they were, the roof
+//                            windows selected through the application
+//                            index); the polygonize-and-area pass of bench/
+//                            floor_polygonize.py takes 0.07 s for 992, so
+//                            labelling is still about 23 times it.
+// What is left in the slabs is one walk of the outline per point (the
+// vertex before the rubber band, the check of what changed, and in gutter
+// mode the plane's heights): n^1.7 from 2,002 to 8,002.
+//
+// The same floor as a script for the host program:
+// tests/rooms/whole_floor/make_floor_script.py COLS ROWS.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <utility>
+
+#include "host/ads/transcript.h"
+#include "host/ed/cmdproc.h"
+#include "host/ed/docman.h"
+#include "host/ed/hostinit.h"
+#include "host/ed/session.h"
+#include "host/harness/harness.h"
+
+extern "C" int zcrxEntryPoint(int msg, void* appId);
+
+namespace {
+
+constexpr int kX = 400, kY = 300, kH = 15;
+
+std::string Point(double x, double y) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%g,%g\n", x, y);
+    return buf;
+}
+
+std::string WallScript(int cols, int rows) {
+    std::string s = "VELMWALLD\n0,0\n" + Point(cols * kX, 0) + Point(cols * kX, rows * kY) +
+                    Point(0, rows * kY) + "Zamknij\n";
+    for (int j = 1; j < rows; ++j)
+        s += "VELMWALLD\n" + Point(kH, j * kY) + Point(cols * kX - kH, j * kY) + "\n";
+    for (int j = 0; j < rows; ++j)
+        for (int i = 1; i < cols; ++i)
+            s += "VELMWALLD\n" + Point(i * kX, j * kY + kH) + Point(i * kX, (j + 1) * kY - kH) + "\n";
+    return s;
+}
+
+std::string DoorScript(int cols, int rows) {
+    std::string s;
+    for (int j = 0; j < rows; ++j)
+        for (int i = 0; i < cols; ++i)
+            s += "VELMOBJECT\nP1\n!pick " + Point(i * kX + 200, j * kY + kH) + "100\n\n";
+    return s;
+}
+
+std::string LabelScript(int cols, int rows) {
+    std::string s;
+    for (int j = 0; j < rows; ++j)
+        for (int i = 0; i < cols; ++i) {
+            s += "!dialog 139 ok\nVELMSPACEUNIT\n";
+            if (i == 0 && j == 0) s += Point(cols * kX + 600, rows * kY);
+            s += Point(i * kX + 100, j * kY + 100) + "\n";
+        }
+    return s;
+}
+
+// A comb of `teeth` teeth 100 x 150 over a base 150 high: 2 + 4 teeth
+// vertices, shifted by dx.
+std::string CombPoints(int teeth, double dx) {
+    std::string s = Point(dx, 0) + Point(dx + 200.0 * teeth, 0);
+    for (int i = teeth - 1; i >= 0; --i)
+        s += Point(dx + 200.0 * i + 200, 300) + Point(dx + 200.0 * i + 100, 300) +
+             Point(dx + 200.0 * i + 100, 150) + Point(dx + 200.0 * i, 150);
+    return s;
+}
+
+// The host started with the module loaded, as the host program has it.
+struct LoadedModule {
+    int appTag = 0;
+    LoadedModule() {
+        // The source tree's support files: the door "P1" and the label
+        // template come from there.
+        host::startHost({{}, VELM_SOURCE_DIR});
+        host::installScriptDirectives();
+        host::resetEditorSession();
+        zcrxEntryPoint(1, &appTag);
+        zcrxEntryPoint(3, &appTag);
+    }
+    ~LoadedModule() {
+        zcrxEntryPoint(4, &appTag);
+        zcrxEntryPoint(2, &appTag);
+        host::resetEditorSession();
+    }
+};
+
+void Run(const std::string& script) {
+    host::currentInput().pushLines(script);
+    benchmark::DoNotOptimize(host::processInput());
+}
+
+// The ratio of this size's time to the previous size's of the same
+// benchmark, and the exponent of the growth it means.
+void Ratio(benchmark::State& state, const char* name, double n, double seconds) {
+    static std::map<std::string, std::pair<double, double>> before;
+    auto it = before.find(name);
+    if (it != before.end() && it->second.second > 0) {
+        const double ratio = seconds / it->second.second;
+        state.counters["ratio"] = ratio;
+        state.counters["n^"] = std::log(ratio) / std::log(n / it->second.first);
+    }
+    before[name] = {n, seconds};
+}
+
+// Times the last of the scripts, after the ones before it, in a new drawing.
+template <class... Scripts>
+void Stage(benchmark::State& state, const char* name, double n, const std::string& timed,
+           const Scripts&... first) {
+    LoadedModule module;
+    double seconds = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        host::resetDocuments();
+        zcDocManagerPtr()->createDocument("Drawing1.dwg");
+        (Run(first), ...);
+        host::transcript().clear();
+        state.ResumeTiming();
+        const auto t0 = std::chrono::steady_clock::now();
+        Run(timed);
+        if (std::getenv("WHOLE_FLOOR_TRANSCRIPT")) std::fputs(host::transcript().text().c_str(), stderr);
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        state.PauseTiming();
+        host::resetDocuments();
+        state.ResumeTiming();
+    }
+    Ratio(state, name, n, seconds);
+}
+
+int Walls(int cols, int rows) {
+    return 2 * cols * rows + cols + rows;
+}
+
+void BM_DrawWalls(benchmark::State& state) {
+    const int c = static_cast<int>(state.range(0)), r = static_cast<int>(state.range(1));
+    Stage(state, "walls", Walls(c, r), WallScript(c, r));
+    state.counters["walls"] = Walls(c, r);
+}
+
+void BM_Doors(benchmark::State& state) {
+    const int c = static_cast<int>(state.range(0)), r = static_cast<int>(state.range(1));
+    Stage(state, "doors", c * r, DoorScript(c, r), WallScript(c, r));
+    state.counters["doors"] = c * r;
+}
+
+void BM_RoomLabels(benchmark::State& state) {
+    const int c = static_cast<int>(state.range(0)), r = static_cast<int>(state.range(1));
+    Stage(state, "labels", c * r, LabelScript(c, r), WallScript(c, r), DoorScript(c, r));
+    state.counters["rooms"] = c * r;
+}
+
+void BM_FloorSlab(benchmark::State& state) {
+    const int teeth = static_cast<int>(state.range(0));
+    Stage(state, "floor slab", 2 + 4 * teeth,
+          "!dialog 152 click 4\nVELMFSLAB\n" + CombPoints(teeth, 0) + "\n\n");
+    state.counters["vertices"] = 2 + 4 * teeth;
+}
+
+void BM_RoofSlab(benchmark::State& state) {
+    const int teeth = static_cast<int>(state.range(0));
+    Stage(state, "roof slab", 2 + 4 * teeth,
+          "!dialog 118 ok\nVELMR3D\n" + CombPoints(teeth, 1e5) + "\n\n\n\n");
+    state.counters["vertices"] = 2 + 4 * teeth;
+}
+
+BENCHMARK(BM_FloorSlab)->Arg(125)->Arg(500)->Arg(2000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RoofSlab)->Arg(125)->Arg(500)->Arg(2000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawWalls)
+    ->Args({11, 11})
+    ->Args({22, 22})
+    ->Args({31, 32})
+    ->Args({63, 63})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Doors)->Args({11, 11})->Args({22, 22})->Args({31, 32})->Iterations(1)->Unit(
+    benchmark::kMillisecond);
+BENCHMARK(BM_RoomLabels)
+    ->Args({11, 11})
+    ->Args({22, 22})
+    ->Args({31, 32})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace

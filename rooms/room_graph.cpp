@@ -1,0 +1,213 @@
+// Graphs kept per drawing, found by the drawing's serial (a drawing closed
+// and another opened at the same address must not inherit one).
+#include "rooms/room_graph.h"
+
+#include <cstring>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "core/entity_data.h"
+#include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
+#include "host/ads/rbutil.h"
+#include "host/ads/ssget.h"
+#include "host/db/dbdatabase.h"
+#include "host/db/dbents.h"
+#include "host/db/dbobjptr.h"
+#include "host/db/dbsymtb.h"
+#include "host/util/nocase.h"
+#include "rooms/room_calc.h"
+#include "store/settings_store.h"
+#include "store/velm_layermuri.h"
+#include "walls/graph/outline_record.h"
+
+namespace {
+
+bool CarriesGraphRecord(const ZcDbObject* obj) {
+    for (const ZcDbXDataApp& app : obj->xDataApps())
+        if (zcutEqualsNoCase(app.app, kTag3DiStrApp) || zcutEqualsNoCase(app.app, kPilasterApp)) return true;
+    return false;
+}
+
+// The settings a graph takes when made; a kept graph serves only a graph
+// that would be made the same.
+bool SameSettings(const CFACCIATE& a, const CFACCIATE& b) {
+    return a.level == b.level && a.floorHeight == b.floorHeight && a.floorInt == b.floorInt &&
+           a.unitFactor == b.unitFactor && a.chordLength == b.chordLength &&
+           a.maxWallThickness == b.maxWallThickness && a.joinTolerance == b.joinTolerance;
+}
+
+// Two entity lists alike, item by item.
+bool SameList(const resbuf* a, const resbuf* b) {
+    for (; a && b; a = a->rbnext, b = b->rbnext) {
+        if (a->restype != b->restype) return false;
+        const ads_u_val &x = a->resval, &y = b->resval;
+        switch (host::rbValueKind(a->restype)) {
+            case host::RbValueKind::Real:
+                if (x.rreal != y.rreal) return false;
+                break;
+            case host::RbValueKind::Point:
+                if (x.rpoint[0] != y.rpoint[0] || x.rpoint[1] != y.rpoint[1] || x.rpoint[2] != y.rpoint[2])
+                    return false;
+                break;
+            case host::RbValueKind::Short:
+                if (x.rint != y.rint) return false;
+                break;
+            case host::RbValueKind::Long:
+                if (x.rlong != y.rlong) return false;
+                break;
+            case host::RbValueKind::String:
+                if ((x.rstring == nullptr) != (y.rstring == nullptr) ||
+                    (x.rstring && std::strcmp(x.rstring, y.rstring) != 0))
+                    return false;
+                break;
+            case host::RbValueKind::Name:
+                if (x.rlname[0] != y.rlname[0] || x.rlname[1] != y.rlname[1]) return false;
+                break;
+            case host::RbValueKind::Int64:
+                if (x.mnLongPtr != y.mnLongPtr) return false;
+                break;
+            case host::RbValueKind::None:
+                break;
+        }
+    }
+    return !a && !b;
+}
+
+class KeptGraph : public ZcDbDatabaseReactor {
+public:
+    explicit KeptGraph(ZcDbDatabase* db) : m_db(db), m_serial(db->serial()) { db->addReactor(this); }
+    ~KeptGraph() override {
+        if (ZcDbDatabase::fromSerial(m_serial) == m_db) m_db->removeReactor(this);
+    }
+
+    void objectAppended(const ZcDbDatabase*, const ZcDbObject* obj) override { note(obj); }
+    void objectModified(const ZcDbDatabase*, const ZcDbObject* obj) override { note(obj); }
+    void objectErased(const ZcDbDatabase*, const ZcDbObject* obj, bool) override { note(obj); }
+
+    CFACCIATE& graph(double level, double floorHeight) {
+        auto probe = std::make_unique<CFACCIATE>();
+        probe->level = level;
+        probe->floorHeight = floorHeight;
+        if (m_graph && stillValid() && SameSettings(*m_graph, *probe)) {
+            for (auto& [face, reversed] : m_arcFlags) face->reversed = reversed;
+            return *m_graph;
+        }
+        m_graph.reset();
+        m_valid = true;
+        probe->Build(false, false, nullptr, false);
+        probe->MergePillars();
+        probe->SplitAtJunctions();
+        probe->MergeFunLines();
+        m_graph = std::move(probe);
+        m_arcFlags.clear();
+        for (WallFace* f = m_graph->faces; f; f = f->next)
+            if (f->isArc()) m_arcFlags.emplace_back(f, f->reversed);
+        // The graph's own erasing of zero-length wall lines while reading
+        // changes nothing it holds.
+        m_valid = true;
+        m_suspects.clear();
+        m_records.clear();
+        NoteCarriers(kTag3DiStrApp);
+        NoteCarriers(kPilasterApp);
+        m_wallLayers = WallLayerNames();
+        return *m_graph;
+    }
+
+private:
+    // The wall-layer list is opened for write by every reader, so it is
+    // compared, not watched.
+    static std::vector<std::string> WallLayerNames() {
+        ZcDbObjectPointer<VELM_LAYERMURI> opened(OpenLayerMuriObject());
+        return opened ? opened->entries : std::vector<std::string>();
+    }
+
+    // What the graph reads of an entity carrying an outline or a pilaster:
+    // its own data and those two records (openings get other records of
+    // their rooms written as rooms are measured; those do not count).
+    host::ResbufList RecordsOf(std::uint64_t handle) const {
+        const ads_name entity = {m_serial, static_cast<std::int64_t>(handle)};
+        host::ResbufList apps(zcutBuildList(RTSTR, kTag3DiStrApp, RTSTR, kPilasterApp, 0));
+        return host::ResbufList(zcdbEntGetX(entity, apps.get()));
+    }
+
+    void NoteCarriers(const char* app) {
+        const host::ResbufList filter(zcutBuildList(-3, 1001, app, 0));
+        host::SelectionSet found;
+        if (zcedSSGet("X", nullptr, nullptr, filter.get(), found.put()) != RTNORM) return;
+        for (std::int32_t i = 0, n = found.size(); i < n; ++i) {
+            ads_name entity;
+            if (!found.name(i, entity)) continue;
+            const auto handle = static_cast<std::uint64_t>(entity[1]);
+            if (!m_records.count(handle)) m_records.emplace(handle, RecordsOf(handle));
+        }
+    }
+
+    bool stillValid() {
+        if (!m_valid) return false;
+        for (std::uint64_t handle : m_suspects) {
+            const host::ResbufList now = RecordsOf(handle);
+            const bool carries =
+                now && (FindXDataApp(now.get(), kTag3DiStrApp) || FindXDataApp(now.get(), kPilasterApp));
+            auto it = m_records.find(handle);
+            if (it == m_records.end() ? carries : !SameList(it->second.get(), now.get())) m_valid = false;
+        }
+        m_suspects.clear();
+        if (m_valid && WallLayerNames() != m_wallLayers) m_valid = false;
+        return m_valid;
+    }
+
+    void note(const ZcDbObject* obj) {
+        if (!m_valid || !obj || !ZcDbEntity::cast(obj)) return;
+        const std::uint64_t handle = obj->objectId().handle().value();
+        if (ZcDbLine::cast(obj) || ZcDbArc::cast(obj)) {
+            if (!insideBlock(obj)) m_valid = false;
+        } else if (m_records.count(handle) || CarriesGraphRecord(obj)) {
+            // Read once the object is closed, at the next use.
+            m_suspects.insert(handle);
+        }
+    }
+
+    // A LINE or ARC of a block definition is no wall.
+    bool insideBlock(const ZcDbObject* obj) const {
+        const ZcDbObjectId owner = obj->ownerId();
+        if (owner == m_db->modelSpaceId() || owner == m_db->paperSpaceId()) return false;
+        return owner.stub() && owner.stub()->object && ZcDbBlockTableRecord::cast(owner.stub()->object.get());
+    }
+
+    ZcDbDatabase* m_db;
+    std::int64_t m_serial;
+    std::unique_ptr<CFACCIATE> m_graph;
+    bool m_valid = false;
+    std::vector<std::pair<WallFace*, std::int32_t>> m_arcFlags;
+    std::unordered_map<std::uint64_t, host::ResbufList> m_records;
+    std::unordered_set<std::uint64_t> m_suspects;
+    std::vector<std::string> m_wallLayers;
+};
+
+std::map<std::int64_t, std::unique_ptr<KeptGraph>>& KeptGraphs() {
+    static std::map<std::int64_t, std::unique_ptr<KeptGraph>> all;
+    return all;
+}
+
+}  // namespace
+
+CFACCIATE& KeptRoomGraph(double level, double floorHeight) {
+    auto& all = KeptGraphs();
+    for (auto it = all.begin(); it != all.end();)
+        it = ZcDbDatabase::fromSerial(it->first) ? std::next(it) : all.erase(it);
+    ZcDbDatabase* db = zcdbCurDwg();
+    std::unique_ptr<KeptGraph>& kept = all[db->serial()];
+    if (!kept) kept = std::make_unique<KeptGraph>(db);
+    return kept->graph(level, floorHeight);
+}
+
+void DropKeptRoomGraphs() {
+    KeptGraphs().clear();
+}
