@@ -159,12 +159,6 @@ int zcedSetVar(const char* name, const resbuf* value) {
         }
     }
     notifyAndStore(*def, v, true);
-    // The current layer is the drawing's: what is drawn next goes on it.
-    if (std::strcmp(def->name, "CLAYER") == 0)
-        if (ZcDbDatabase* db = zcdbCurDwg()) {
-            const ZcDbObjectId layer = db->recordId(db->layerTableId(), std::get<std::string>(v));
-            if (!layer.isNull()) db->setClayer(layer);
-        }
     return RTNORM;
 }
 
