@@ -24,6 +24,8 @@
 #include "host/util/nocase.h"
 #include "module/reactors.h"
 #include "objects/language/obj_records.h"
+#include "roofs/slab_openings.h"
+#include "stairs/stair_record.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "tests/module/house_fixture.h"
@@ -94,6 +96,33 @@ ZcDbObjectId Pilaster(const char* layer) {
     return id;
 }
 
+// An object that cut a triangle from a slab: with `kind` its object record
+// (none for a stair, which carries its own record instead), the notch flag
+// leading the polygon when `notch` is 0 or 1.
+ZcDbObjectId SlabCutter(int kind, int notch) {
+    for (const char* app : {kParamRecordApp, kStairApp, kOpeningApp}) zcdbRegApp(app);
+    const ads_point at{0, 0, 0}, p1{0, 0, 0}, p2{100, 0, 0}, p3{0, 100, 0};
+    host::ResbufList list(zcutBuildList(RTDXF0, "POINT", 8, "0", 10, at, -3, 0));
+    resbuf* tail = list.get();
+    auto add = [&tail](resbuf* rb) {
+        while (tail->rbnext) tail = tail->rbnext;
+        tail->rbnext = rb;
+    };
+    if (kind != 0)
+        add(zcutBuildList(1001, kParamRecordApp, 1000, "OBJ", 1070, kind, 0));
+    else
+        add(zcutBuildList(1001, kStairApp, 1000, "stair", 0));
+    add(zcutBuildList(1001, kOpeningApp, 0));
+    if (notch >= 0) add(zcutBuildList(1070, notch, 0));
+    add(zcutBuildList(1070, 1, 1011, p1, 1070, 1, 1011, p2, 1070, 1, 1011, p3, 0));
+    EXPECT_EQ(zcdbEntMake(list.get()), RTNORM);
+    ads_name e;
+    zcdbEntLast(e);
+    ZcDbObjectId id;
+    zcdbGetObjectId(id, e);
+    return id;
+}
+
 class TouchedObjectsTest : public HouseTest {
 protected:
     void SetUp() override {
@@ -129,8 +158,8 @@ protected:
             calls.push_back("3d " + std::to_string(r.kind));
         };
         u.updateDimensionText = [this](const ads_name) { calls.push_back("dimension"); };
-        u.removeSlabOpening = [this](const VertexNode*, bool notch) {
-            calls.push_back(notch ? "opening notch" : "opening");
+        u.removeSlabOpening = [this](const VertexNode* polygon, bool notch) {
+            calls.push_back("opening " + std::to_string(CountNodes(polygon)) + (notch ? " notch" : ""));
         };
         u.rejoinPilaster = [this](const VertexNode* points, double level) {
             std::string text = "pilaster " + std::to_string(static_cast<int>(level));
@@ -231,6 +260,17 @@ TEST_F(TouchedObjectsTest,
     NamedCommand german("STRECKEN", [again] { Erase(again); });
     ASSERT_EQ(run({"strecken"}), RTNORM);
     EXPECT_EQ(calls, (std::vector<std::string>{"pilaster 0 30 30 0"}));
+}
+
+TEST_F(TouchedObjectsTest, slab_openings_go_with_their_notch_flag_and_a_stairs_without_one) {
+    Record();
+    const ZcDbObjectId ids[] = {SlabCutter(14, 1), SlabCutter(19, -1), SlabCutter(0, 1), SlabCutter(12, 1)};
+    NamedCommand all("CANCELLA", [&] {
+        for (ZcDbObjectId id : ids) Erase(id);
+    });
+    ASSERT_EQ(run({"cancella"}), RTNORM);
+    // Newest first; the kind-12 object without a cut outline is not noted.
+    EXPECT_EQ(calls, (std::vector<std::string>{"opening 3", "opening 3", "opening 3 notch"}));
 }
 
 TEST_F(TouchedObjectsTest, an_update_that_fails_leaves_the_others_to_run) {
