@@ -24,8 +24,6 @@ namespace {
 std::unique_ptr<velmPrmtReactorED> g_editorReactor;
 
 ZcEditor* hostEditor();
-bool isViewCommand(const char* name);
-
 }  // namespace
 
 velmPrmtReactorDB& PrmtReactorDB() {
@@ -38,6 +36,7 @@ void AttachDatabaseReactor(ZcDbDatabase* db) {
 }
 
 void DetachDatabaseReactorFromAll() {
+    PrmtReactorDB().touched().clear();
     ZcApDocManager* docs = zcDocManagerPtr();
     if (!docs) return;
     for (auto it = docs->newZcApDocumentIterator(); !it->done(); it->step())
@@ -64,28 +63,30 @@ velmPrmtReactorED* EditorReactor() {
 
 // ------------------------------------------------------------ notifications
 //
-// The updates after the host's erase, stretch and rotate commands and the
-// wall-palette hand-off arrive with the subsystems that own the touched
-// objects. The view mode follows the host's view commands and its switches
-// between model and paper space.
+// The view mode follows the host's view commands and its switches between
+// model and paper space; the wall palette takes the walls picked first.
 
 void velmPrmtReactorDB::objectModified(const ZcDbDatabase* db, const ZcDbObject* obj) {
     (void)db;
-    (void)obj;
+    if (obj) m_touched.noteModified(*obj);
 }
 
+// An unerase (undo, "OOPS") brings nothing to update.
 void velmPrmtReactorDB::objectErased(const ZcDbDatabase* db, const ZcDbObject* obj, bool erased) {
     (void)db;
-    (void)obj;
-    (void)erased;
+    if (obj && erased) m_touched.noteErased(*obj);
 }
 
 void velmPrmtReactorED::commandWillStart(const char* cmdStr) {
-    (void)cmdStr;
+    if (IsEditCommand(cmdStr)) PrmtReactorDB().touched().clear();
 }
 
 void velmPrmtReactorED::commandEnded(const char* cmdStr) {
-    if (isViewCommand(cmdStr)) RefreshViewMode();
+    if (IsViewCommand(cmdStr)) {
+        RefreshViewMode();
+        return;
+    }
+    if (IsEditCommand(cmdStr)) PrmtReactorDB().touched().runUpdates(m_updates);
 }
 
 // The value before the switch, which the change handler compares with the new one.
@@ -108,13 +109,6 @@ namespace {
 
 ZcEditor* hostEditor() {
     return ZcEditor::cast(zcrxSysRegistry()->at("ZcEditor"));
-}
-
-bool isViewCommand(const char* name) {
-    if (!name) return false;
-    for (const char* view : {"view", "-view", "VPOINT"})
-        if (zcutEqualsNoCase(name, view)) return true;
-    return false;
 }
 
 }  // namespace

@@ -4,18 +4,26 @@
 // have the life the module entry gives them (attach, detach, one editor
 // reactor at a time), the view mode re-applied after the host's view
 // commands and its switches between model and paper space (TILEMODE, whose
-// value before the switch is kept in the drawing's APPOGGIOCOM); the
-// updates of touched objects belong to the subsystems that own them and
-// are filled in with them.
+// value before the switch is kept in the drawing's APPOGGIOCOM), and the
+// objects the host's erase, stretch and rotate commands touched brought
+// back in step by their owners when the command ends
+// (module/touched_objects.h).
 #pragma once
 
 #include "host/ads/editor.h"
 #include "host/db/dbdatabase.h"
+#include "module/touched_objects.h"
 
+// Notes what the host's edits touch in the module's one touched-object list.
 class velmPrmtReactorDB : public ZcDbDatabaseReactor {
 public:
     void objectModified(const ZcDbDatabase* db, const ZcDbObject* obj) override;
     void objectErased(const ZcDbDatabase* db, const ZcDbObject* obj, bool erased = true) override;
+
+    TouchedObjectList& touched() { return m_touched; }
+
+private:
+    TouchedObjectList m_touched;
 };
 
 class velmPrmtReactorED : public ZcEditorReactor {
@@ -25,6 +33,13 @@ public:
     void sysVarWillChange(const char* varName) override;
     void sysVarChanged(const char* varName, bool success) override;
     void pickfirstModified() override;
+
+    // The updates run on the touched objects: the owners' own unless
+    // replaced (a test watching the order of the calls).
+    void setUpdates(TouchedObjectUpdates updates) { m_updates = std::move(updates); }
+
+private:
+    TouchedObjectUpdates m_updates = OwnerUpdates();
 };
 
 // The one database reactor of the module.
@@ -32,8 +47,8 @@ velmPrmtReactorDB& PrmtReactorDB();
 
 // Attaches the database reactor to a drawing (once; a null drawing is ignored).
 void AttachDatabaseReactor(ZcDbDatabase* db);
-// Detaches it from every open drawing: after unload the host must not call
-// into the module any more.
+// Detaches it from every open drawing and drops what it noted: after unload
+// the host must not call into the module any more.
 void DetachDatabaseReactorFromAll();
 
 // The editor reactor: made and added to the host editor (the "ZcEditor"

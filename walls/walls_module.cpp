@@ -4,8 +4,10 @@
 #include <memory>
 
 #include "host/rx/rxobject.h"
+#include "settings/face_camera_cmds.h"
 #include "settings/rescale.h"
 #include "walls/dblwall/dblwall_cmd.h"
+#include "walls/drafting/face_services.h"
 #include "walls/drafting/grid_mesh.h"
 #include "walls/drafting/line_cleanup.h"
 #include "walls/drafting/opening_script.h"
@@ -44,12 +46,14 @@ void RegisterWallsModule() {
     SetPairWallLinesHook([](DEFMURI& set, FaceEdge** pending) { set.PairWallLines(pending); });
     SetFloorWallLayersHook([](double) { return RedrawFloorWallLayers(); });
     SetHatchWallGraphHook(&NewHatchWallGraph);
+    SetFaceCameraDoors({&ToggleNearestFaceEdge, &SetViewportCamera, &GatherOnWallFace});
 }
 
 void UnregisterWallsModule() {
     DropKeptOutlines();
     CloseWallPalette();
     FreeClosedWallPalette();
+    SetFaceCameraDoors({});
     SetHatchWallGraphHook(nullptr);
     SetFloorWallLayersHook(nullptr);
     SetPairWallLinesHook(nullptr);

@@ -427,26 +427,29 @@ int runResolved(const Resolved& r) {
     setCmdNames();
     // The command may have closed its document (and the database with it),
     // or made another one current: the group closes where it was opened.
-    bool dbAlive =
-        db && (dbOfDoc ? zcDocManagerPtr()->isOpen(doc) && doc->database() == db : db == zcdbCurDwg());
-    if (dbAlive) {
-        db->endUndoGroup();
-        db->undoJournal().dropEmptyLastGroup();
-    }
+    auto dbAlive = [&] {
+        return db && (dbOfDoc ? zcDocManagerPtr()->isOpen(doc) && doc->database() == db : db == zcdbCurDwg());
+    };
+    const bool aliveAtEnd = dbAlive();
     // Commands that code runs with zcedCommand end while their caller may
     // rightly hold objects open: only a command typed (or scripted) is checked.
     if (s.running.empty() && s.args.empty()) reportObjectsLeftOpen(frame.name);
     const char* n = frame.name.c_str();
-    if (status == RTERROR) {
+    const int result = status == RTERROR ? RTERROR : frame.cancelled || status == RTCAN ? RTCAN : RTNORM;
+    // What the reactors change as the command ends belongs to its undo
+    // group: one "U" takes back an erased door and the wall lines closed
+    // over it together.
+    if (result == RTERROR)
         zcedEditor->notify([&](ZcEditorReactor* re) { re->commandFailed(n); });
-        return RTERROR;
-    }
-    if (frame.cancelled || status == RTCAN) {
+    else if (result == RTCAN)
         zcedEditor->notify([&](ZcEditorReactor* re) { re->commandCancelled(n); });
-        return RTCAN;
+    else
+        zcedEditor->notify([&](ZcEditorReactor* re) { re->commandEnded(n); });
+    if (aliveAtEnd && dbAlive()) {
+        db->endUndoGroup();
+        db->undoJournal().dropEmptyLastGroup();
     }
-    zcedEditor->notify([&](ZcEditorReactor* re) { re->commandEnded(n); });
-    return RTNORM;
+    return result;
 }
 
 int runArgs(ArgFrame& frame) {

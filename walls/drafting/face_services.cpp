@@ -16,6 +16,8 @@
 #include "host/db/dbobjptr.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/viewport.h"
+#include "settings/floor_cmds_run.h"
+#include "walls/graph/cfacciate.h"
 
 namespace {
 
@@ -133,4 +135,33 @@ void AddFaceEdgesToSelection(const WallFace& face, ads_name set) {
     const FaceEdge* edges = face.kind == 0 ? face.arcEdges : face.kind == 1 ? face.edges : nullptr;
     for (const FaceEdge* e = edges; e; e = e->next)
         if (HasEntity(*e)) zcedSSAdd(e->entity, set, set);
+}
+
+bool GatherOnWallFace(const ads_name wall, double level, bool outer, const std::int64_t* faces,
+                      ads_name out) {
+    CFACCIATE graph;
+    graph.level = level;
+    graph.floorHeight = GetFloorHeightAt(level);
+    graph.Build(false, false, nullptr, false);
+    graph.MergePillars();
+    WallFace* face = graph.FindFaceById(wall);
+    if (!face) {
+        graph.Clear();
+        return false;
+    }
+    const auto gather = [&](const WallFace& f) {
+        if (faces)
+            SelectFacesOnWallFace(out, level, faces, f);
+        else
+            AddFaceEdgesToSelection(f, out);
+    };
+    if (outer) {
+        // The contour's faces are those the walk used.
+        OwnedList<VertexNode> ring(graph.ApproximateContourCurves(face, nullptr, 0, true, -1.0));
+        for (const WallFace* f = graph.usedFaces; f; f = f->next) gather(*f);
+    } else {
+        gather(*face);
+    }
+    graph.Clear();
+    return true;
 }

@@ -28,3 +28,10 @@ void SelectFacesOnWallFace(ads_name output, double level, const ads_name input, 
 
 // The wall entities of the face's edges are added to `set`.
 void AddFaceEdgesToSelection(const WallFace& face, ads_name set);
+
+// What lies on the face of the graph at `level` that holds the wall LINE
+// or ARC `wall` is added to `out` (made when it holds no set): its 3DFACEs
+// among `faces`, or with `faces` null its wall lines and arcs. With `outer`
+// the same for every face of the wall's contour, its curves taken by
+// chords. False when no face holds the entity.
+bool GatherOnWallFace(const ads_name wall, double level, bool outer, const std::int64_t* faces, ads_name out);

@@ -39,8 +39,8 @@ WallFace* FreeFaceList(WallFace* list) {
 OutlineNode* FreeOutlineList(OutlineNode* list) {
     while (list) {
         OutlineNode* next = list->next;
-        for (VertexNode* v :
-             {list->jamb1, list->jamb2, list->cut3DExt1, list->cut3DInt1, list->cut3DExt2, list->cut3DInt2})
+        for (VertexNode* v : {list->jamb1, list->jamb2, list->cut3DExt1, list->cut3DInt1, list->cut3DExt2,
+                              list->cut3DInt2, list->points})
             FreeList(v);
         delete list;
         list = next;

@@ -87,6 +87,11 @@ struct OutlineNode {
     double radiusA = 0.0, radiusB = 0.0;
     // Kind 18: corner 1 pairs with the last points, corner 2 with the first.
     Point3 corner[2];
+    // What an editing command keeps of an erased object that cuts no wall:
+    // the opening polygon it cut from a slab with its notch flag (1 or 0),
+    // or a pilaster's points, its level then in z.
+    VertexNode* points = nullptr;
+    std::int32_t flag = 0;
 };
 
 struct OutlineLink {
