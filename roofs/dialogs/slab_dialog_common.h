@@ -29,6 +29,17 @@ void WireSlabHatchGroup(CDialog& dialog, std::initializer_list<int> hatchControl
 // Enables the controls when the "make hatch" box is checked.
 void EnableSlabHatchControls(CDialog& dialog, std::initializer_list<int> hatchControls);
 
+// The edits the slab and the profile editing dialogs both close with,
+// numbered alike in both so that one editor step runs them.
+enum SlabEditAction {
+    kSlabEditAccept = 0,
+    kSlabEditTilt = 1,
+    kSlabEditAddOpening = 2,
+    kSlabEditDeleteOpening = 3,
+    kSlabEditDeleteVertex = 4,
+    kSlabEditChangeSlope = 5,
+};
+
 // Runs the dialog with the module's resources switched in; its result.
 INT_PTR RunModuleDialog(CDialog& dialog);
 
