@@ -15,32 +15,13 @@ import sys
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 import dxfcheck  # noqa: E402
 
-APP = "VELM5$_$VFALDA-"
+APP = dxfcheck.SLAB_APP
 
 
 def slab_data(insert):
     """Name, flag word and loops (lists of (x, y, z, flag)) of the slab xdata."""
-    tags = insert.get_xdata(APP)
-    name = flag = None
-    loops, loop = [], None
-    pending = None
-    for code, value in tags:
-        if code == 1000 and name is None:
-            name = value
-        elif code == 1070 and flag is None and loop is None and not loops:
-            flag = value
-        elif code == 1002:
-            if value == "{":
-                loop = []
-            else:
-                loops.append(loop)
-                loop = None
-        elif code == 1011 and loop is not None:
-            pending = tuple(value)
-        elif code == 1070 and loop is not None and pending is not None:
-            loop.append((*pending, value))
-            pending = None
-    return name, flag, loops
+    record = dxfcheck.slab_record(insert)
+    return record.name, record.flag, record.loops
 
 
 def main():
