@@ -35,18 +35,8 @@
 
 namespace {
 
-using scene::FindApp;
-using scene::InsertionPoint;
-using scene::InsertionRotation;
-using scene::kCameraName;
-using scene::kParamApp;
-using scene::kParaSpecApp;
-using scene::ObjectNameGroup;
-using scene::PickErrNo;
-using scene::Polar;
-using scene::Product;
-using scene::ReadPointVar;
-using scene::ToPoint3;
+using namespace scene;
+
 constexpr double kPi = std::numbers::pi;
 constexpr double kEpsilon = 1.1920928955078125e-07;
 
