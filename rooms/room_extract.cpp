@@ -66,17 +66,6 @@ std::optional<std::string> ReadTemplate() {
     return line;
 }
 
-std::string DefaultName() {
-    resbuf rb;
-    std::string name;
-    if (zcedGetVar("DWGNAME", &rb) == RTNORM && rb.restype == RTSTR && rb.resval.rstring) {
-        name = rb.resval.rstring;
-        zcutDelString(rb.resval.rstring);
-    }
-    if (name.size() > 4 && name[name.size() - 4] == '.') name.resize(name.size() - 4);
-    return name;
-}
-
 bool StringCode(int code) {
     return code == 75 || code == 76 || code == 77 || code == 79 || (code >= 82 && code <= 84);
 }
@@ -148,18 +137,29 @@ std::optional<std::string> ExpandRoomRecord(const std::string& pattern, const re
     return out;
 }
 
-void VelmExtractR() {
-    const std::optional<std::string> pattern = ReadTemplate();
-    if (!pattern) return;
-
+std::string AskExtractFile() {
+    resbuf rb;
+    std::string name;
+    if (zcedGetVar("DWGNAME", &rb) == RTNORM && rb.restype == RTSTR && rb.resval.rstring) {
+        name = rb.resval.rstring;
+        zcutDelString(rb.resval.rstring);
+    }
+    if (name.size() > 4 && name[name.size() - 4] == '.') name.resize(name.size() - 4);
     resbuf* chosen = nullptr;
-    const std::string name = DefaultName();
     const int rc =
         zcedGetFileNavDialog("Nazwa pliku do rozpakowania", name.c_str(), "csv", "File csv", 3, &chosen);
     std::string path;
     if (rc == RTNORM && chosen && chosen->restype == RTSTR && chosen->resval.rstring)
         path = chosen->resval.rstring;
     zcutRelRb(chosen);
+    return path;
+}
+
+void VelmExtractR() {
+    const std::optional<std::string> pattern = ReadTemplate();
+    if (!pattern) return;
+
+    const std::string path = AskExtractFile();
     if (path.empty()) return;
     std::string text;
     if (!host::writeFileAtomically(path, text)) {

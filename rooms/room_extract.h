@@ -18,3 +18,7 @@ double ScaleTakeOffValue(int code, double value, double f);
 // characters after it replaced by the variable they name. nullopt for a
 // bad placeholder or a variable the record lacks.
 std::optional<std::string> ExpandRoomRecord(const std::string& pattern, const resbuf* templateItem, double f);
+
+// The file an extraction writes, asked for with the drawing's name (its
+// extension dropped) offered as a CSV file; empty when the user cancels.
+std::string AskExtractFile();

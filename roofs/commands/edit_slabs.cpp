@@ -5,8 +5,6 @@
 // watches the slab change).
 #include "roofs/commands/edit_slabs.h"
 
-#include <cmath>
-
 #include "core/base/module_state.h"
 #include "host/ads/cmdline.h"
 #include "roofs/commands/slab_edit.h"
@@ -17,8 +15,6 @@
 #include "roofs/slab_planes.h"
 #include "roofs/slab_record.h"
 #include "roofs/slab_vertex_tools.h"
-#include "store/settings_store.h"
-#include "store/setup_slots.h"
 
 namespace {
 
@@ -70,45 +66,17 @@ void CmdEditSlabs() {
         PrintNoSlabPlane();
         return;
     }
-    if (record.flag1) {
-        if (!wasLinked) floor = SettingReal(SetupVar::SQPAV);
-        height += floor;
-    }
+    height = HeightOverFloor(record, wasLinked, floor, height);
 
     bool write = false;
     switch (dialog.Action()) {
-        case kEcopAccept:
-            if (values.slopePercent == 0.0)
-                for (ContourNode* k = jig.loops; k; k = k->next)
-                    for (VertexNode* v = k->vertices; v; v = v->next) v->z = height;
-            write = true;
-            break;
         case kEcopMove2d:
             MoveSlabVertex(jig);
             write = jig.chosen != nullptr && DragChosenVertices(jig);
             break;
-        case kEcopMove3d:
-            write = PickFixedPointsPlane(jig);
-            if (write) {
-                record.flag1 = false;
-                floor = 0.0;
-            }
-            break;
-        case kEcopAddOpening:
-            write = AddSlabOpening(jig);
-            break;
-        case kEcopDeleteOpening:
-            write = PickOpeningVertex(jig) != 0;
-            break;
         case kEcopAddVertex:
             InsertSlabVertices(jig, record, entity, floor);
             return;
-        case kEcopDeleteVertex:
-            write = DeleteSlabVertices(jig);
-            break;
-        case kEcopChangeSlope:
-            write = ChangeSlabSlope(jig, values.slopePercent);
-            break;
         case kEcopHideSides:
             record.hatch = SlabHatch{};
             while (PickSlabEdge(jig)) {
@@ -116,9 +84,8 @@ void CmdEditSlabs() {
             write = true;
             break;
         default:
+            write = RunSharedSlabEdit(dialog.Action(), jig, record, floor, height, values.slopePercent);
             break;
     }
-    if (!write) return;
-    SyncSlopeFromLoops(record, jig);
-    RewriteSlab(record, entity, floor, jig.loops);
+    if (write) RewriteEditedSlab(record, jig, entity, floor);
 }

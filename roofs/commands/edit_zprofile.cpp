@@ -11,8 +11,6 @@
 #include "roofs/slab_jig.h"
 #include "roofs/slab_record.h"
 #include "roofs/slab_vertex_tools.h"
-#include "store/settings_store.h"
-#include "store/setup_slots.h"
 
 namespace {
 
@@ -61,42 +59,7 @@ void CmdEditZProfile() {
     }
 
     Make2DSlabLayerName(record);
-    if (record.flag1) {
-        if (!wasLinked) floor = SettingReal(SetupVar::SQPAV);
-        base += floor;
-    }
-
-    bool write = false;
-    switch (dialog.Action()) {
-        case kEProfzAccept:
-            if (values.slopePercent == 0.0)
-                for (ContourNode* k = jig.loops; k; k = k->next)
-                    for (VertexNode* v = k->vertices; v; v = v->next) v->z = base;
-            write = true;
-            break;
-        case kEProfzTilt:
-            write = PickFixedPointsPlane(jig);
-            if (write) {
-                record.flag1 = false;
-                floor = 0.0;
-            }
-            break;
-        case kEProfzAddOpening:
-            write = AddSlabOpening(jig);
-            break;
-        case kEProfzDeleteOpening:
-            write = PickOpeningVertex(jig) != 0;
-            break;
-        case kEProfzDeleteVertex:
-            write = DeleteSlabVertices(jig);
-            break;
-        case kEProfzChangeSlope:
-            write = ChangeSlabSlope(jig, values.slopePercent);
-            break;
-        default:
-            break;
-    }
-    if (!write) return;
-    SyncSlopeFromLoops(record, jig);
-    RewriteSlab(record, entity, floor, jig.loops);
+    base = HeightOverFloor(record, wasLinked, floor, base);
+    if (RunSharedSlabEdit(dialog.Action(), jig, record, floor, base, values.slopePercent))
+        RewriteEditedSlab(record, jig, entity, floor);
 }

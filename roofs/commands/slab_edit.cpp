@@ -21,6 +21,7 @@
 #include "host/ads/ssget.h"
 #include "host/ed/adspick.h"
 #include "host/ed/prompts.h"
+#include "roofs/dialogs/slab_dialog_common.h"
 #include "roofs/outline_select.h"
 #include "roofs/slab_block.h"
 #include "roofs/slab_jig.h"
@@ -28,6 +29,8 @@
 #include "roofs/slab_planes.h"
 #include "roofs/slab_record.h"
 #include "roofs/slab_vertex_tools.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 
 SlabXDataInfo InspectSlabXData(const ads_name entity) {
     SlabXDataInfo info;
@@ -401,4 +404,40 @@ bool ChangeSlabSlope(AJIG_COP& jig, double slopePercent) {
     jig.c = c;
     jig.d = d;
     return true;
+}
+
+double HeightOverFloor(const CFALDA& record, bool wasLinked, double& floor, double height) {
+    if (!record.flag1) return height;
+    if (!wasLinked) floor = SettingReal(SetupVar::SQPAV);
+    return height + floor;
+}
+
+bool RunSharedSlabEdit(int action, AJIG_COP& jig, CFALDA& record, double& floor, double height,
+                       double slopePercent) {
+    switch (action) {
+        case kSlabEditAccept:
+            if (slopePercent == 0.0)
+                for (ContourNode* k = jig.loops; k; k = k->next)
+                    for (VertexNode* v = k->vertices; v; v = v->next) v->z = height;
+            return true;
+        case kSlabEditTilt:
+            if (!PickFixedPointsPlane(jig)) return false;
+            record.flag1 = false;
+            floor = 0.0;
+            return true;
+        case kSlabEditAddOpening:
+            return AddSlabOpening(jig);
+        case kSlabEditDeleteOpening:
+            return PickOpeningVertex(jig) != 0;
+        case kSlabEditDeleteVertex:
+            return DeleteSlabVertices(jig);
+        case kSlabEditChangeSlope:
+            return ChangeSlabSlope(jig, slopePercent);
+    }
+    return false;
+}
+
+void RewriteEditedSlab(CFALDA& record, const AJIG_COP& jig, const ads_name entity, double floor) {
+    SyncSlopeFromLoops(record, jig);
+    RewriteSlab(record, entity, floor, jig.loops);
 }

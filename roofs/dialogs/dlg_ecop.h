@@ -1,28 +1,28 @@
 // The slab editing dialog (157 "Edycja dachu"): a slab's properties and the
-// one edit the user closes it with. OK, "Zmień nachylenie" and the hide
-// sides button take the fields over; the vertex and opening buttons close
-// it as they are, the fields shown not taken (those edits work on the plan
-// only). A level slab shows its height and floor link, a sloped one its
-// slope and the slope change.
+// one edit the user closes it with. Beside the profile editor's fields and
+// edits it has the edge key, the wall-height box, the hide sides button
+// (which takes the fields over), the vertex move and insertion; a level
+// slab shows its floor link too.
 #pragma once
 
 #include <string>
 
-#include "core/controls/advcontrols.h"
-#include "host/ui/dialog.h"
+#include "roofs/dialogs/slab_dialog_common.h"
+#include "roofs/dialogs/slab_edit_dialog.h"
 
 inline constexpr UINT IDD_ECOP = 157;
 
-// The edits, as the dialog returns them.
+// The edits, as the dialog returns them: those of the profile editor too
+// under the shared numbers, then the slab editor's own.
 enum EcopAction {
-    kEcopAccept = 0,
-    kEcopMove2d = 1,
-    kEcopMove3d = 2,
-    kEcopAddOpening = 3,
-    kEcopDeleteOpening = 4,
-    kEcopAddVertex = 5,
-    kEcopDeleteVertex = 6,
-    kEcopChangeSlope = 7,
+    kEcopAccept = kSlabEditAccept,
+    kEcopMove3d = kSlabEditTilt,
+    kEcopAddOpening = kSlabEditAddOpening,
+    kEcopDeleteOpening = kSlabEditDeleteOpening,
+    kEcopDeleteVertex = kSlabEditDeleteVertex,
+    kEcopChangeSlope = kSlabEditChangeSlope,
+    kEcopMove2d = 6,
+    kEcopAddVertex = 7,
     kEcopHideSides = 8,
 };
 
@@ -36,36 +36,19 @@ struct EcopValues {
     bool f1 = false, f2 = false, f8 = false;
 };
 
-class CDlgEcop : public CDialog {
+class CDlgEcop : public CSlabEditDialog {
 public:
     explicit CDlgEcop(CWnd* parent = nullptr);
 
-    // The slope is shown in degrees while the setting PENDINGRADI is on.
     void SetValues(const EcopValues& values);
     EcopValues GetValues() const;
-    void SetFlatMode(bool flat) { m_flat = flat; }
-    int Action() const { return m_action; }
+    void SetFlatMode(bool flat) { SetLevel(flat); }
 
-    BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* dx) override;
-    void OnOK() override;
 
 private:
-    // Reads the fields; false when one is refused.
-    bool ReadFields();
-    void CloseWith(int action, bool takeFields);
     void ChooseEdgeKey(int key);
 
-    std::string m_name;
-    int m_hide = 0;
     int m_edgeKey = 0;
-    double m_slope = 0.0;  // as shown
-    double m_height = 0.0;
-    double m_thickness = 0.0;
-    int m_f1 = 0, m_f2 = 0, m_f8 = 0;
-    bool m_degrees = false;
-    bool m_flat = true;
-    int m_action = kEcopAccept;
-
-    CadvNumEdit m_editSlope, m_editHeight, m_editThickness;
+    int m_f8 = 0;
 };

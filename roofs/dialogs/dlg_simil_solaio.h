@@ -3,40 +3,18 @@
 // alone leaves the mode at 2, which the command takes as no choice.
 #pragma once
 
-#include <string>
-
-#include "core/controls/advcontrols.h"
-#include "host/ui/dialog.h"
+#include "roofs/dialogs/slab_dialog_common.h"
+#include "roofs/dialogs/slab_options_dialog.h"
 
 inline constexpr UINT IDD_SIMIL_SOLAIO = 315;
 
-class CDlgSimilSolaio : public CDialog {
+// The mode: 0 points, 1 drawn outline, 2 none.
+class CDlgSimilSolaio : public CSlabOptionsDialog {
 public:
     explicit CDlgSimilSolaio(CWnd* parent = nullptr);
 
-    void Load();
-    void Store() const;
-    // 0 points, 1 drawn outline, 2 none.
-    int Mode() const { return m_mode; }
+    void Load() override;
+    void Store() const override;
 
-    BOOL OnInitDialog() override;
-    void DoDataExchange(CDataExchange* dx) override;
-    void OnOK() override;
-
-    int m_mode = 2;
-    int m_hatch = 0;
-    std::string m_pattern;
-    std::string m_layer;
-    int m_hideApproximated = 0;
-    int m_link = 0;
-    int m_2d = 0;
-    double m_angle = 0.0;
-    double m_thickness = 0.0;
-    double m_bottom = 0.0;
     double m_scale = 0.0;
-
-private:
-    void ChooseMode(int mode);
-
-    CadvNumEdit m_editBottom, m_editThickness, m_editAngle, m_editScale;
 };

@@ -20,7 +20,7 @@ void DDV_SymbolName(CDataExchange* dx, const std::string& name) {
     dx->Fail();
 }
 
-void EnableSlabHatchControls(CDialog& dialog, std::initializer_list<int> hatchControls) {
+void EnableSlabHatchControls(CDialog& dialog, const std::vector<int>& hatchControls) {
     const BOOL on = dialog.IsDlgButtonChecked(IDC_SLAB_MAKE_HATCH) ? TRUE : FALSE;
     for (int id : hatchControls)
         if (CWnd* control = dialog.GetDlgItem(id)) control->EnableWindow(on);

@@ -6,6 +6,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "host/ui/dialog.h"
 
@@ -27,7 +28,18 @@ inline constexpr int IDC_SLAB_PREVIEW = 1374;
 // The name is read from its field, so no other field is validated on the way.
 void WireSlabHatchGroup(CDialog& dialog, std::initializer_list<int> hatchControls);
 // Enables the controls when the "make hatch" box is checked.
-void EnableSlabHatchControls(CDialog& dialog, std::initializer_list<int> hatchControls);
+void EnableSlabHatchControls(CDialog& dialog, const std::vector<int>& hatchControls);
+
+// The edits the slab and the profile editing dialogs both close with,
+// numbered alike in both so that one editor step runs them.
+enum SlabEditAction {
+    kSlabEditAccept = 0,
+    kSlabEditTilt = 1,
+    kSlabEditAddOpening = 2,
+    kSlabEditDeleteOpening = 3,
+    kSlabEditDeleteVertex = 4,
+    kSlabEditChangeSlope = 5,
+};
 
 // Runs the dialog with the module's resources switched in; its result.
 INT_PTR RunModuleDialog(CDialog& dialog);

@@ -14,14 +14,13 @@
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
-#include "host/ads/sysvars.h"
 #include "host/ed/adspick.h"
-#include "host/ui/hostdialogs.h"
 #include "host/win/files.h"
 #include "objects/language/obj_expr.h"
 #include "objects/language/obj_text.h"
 #include "rooms/opening_marks.h"
 #include "rooms/pick_status.h"
+#include "rooms/room_extract.h"
 #include "rooms/schedules/schedule_cmds.h"
 #include "rooms/schedules/schedule_context.h"
 #include "store/settings_store.h"
@@ -69,17 +68,6 @@ std::optional<std::string> ReadPattern() {
         return std::nullopt;
     }
     return line;
-}
-
-std::string DefaultName() {
-    resbuf rb;
-    std::string name;
-    if (zcedGetVar("DWGNAME", &rb) == RTNORM && rb.restype == RTSTR && rb.resval.rstring) {
-        name = rb.resval.rstring;
-        zcutDelString(rb.resval.rstring);
-    }
-    if (name.size() > 4 && name[name.size() - 4] == '.') name.resize(name.size() - 4);
-    return name;
 }
 
 // Reads "%d.%d" from the whole of a six-character token.
@@ -142,14 +130,7 @@ void VelmXAbc() {
     const std::optional<std::string> pattern = ReadPattern();
     if (!pattern) return;
 
-    resbuf* chosen = nullptr;
-    const std::string name = DefaultName();
-    const int rc =
-        zcedGetFileNavDialog("Nazwa pliku do rozpakowania", name.c_str(), "csv", "File csv", 3, &chosen);
-    std::string path;
-    if (rc == RTNORM && chosen && chosen->restype == RTSTR && chosen->resval.rstring)
-        path = chosen->resval.rstring;
-    zcutRelRb(chosen);
+    const std::string path = AskExtractFile();
     if (path.empty()) return;
     Output output(path);
     if (!output.open()) {

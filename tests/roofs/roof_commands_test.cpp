@@ -235,4 +235,43 @@ TEST_F(RoofCommandsTest, gable_dialog_enables_front_controls_and_converts_both_s
     EXPECT_EQ(SettingInt(SetupVar::CAPANSMUSSO), 0);
 }
 
+// Both roof dialogs keep the shared roof settings; the gable one adds its
+// front slabs. Every field is given a value of its own and must land in its
+// setting, a slope typed in degrees being stored in percent.
+TEST_F(RoofCommandsTest, option_dialogs_store_every_field_in_its_own_setting) {
+    using namespace SetupVar;
+    SetSettingInt(PENDINGRADI, 0);
+    SetSettingInt(COSNAP, 0);
+    SetSettingInt(CGENERA2D, 0);
+    SetSettingInt(CTRATTEGGIO01, 0);
+    Dialog(
+        "109 check 1023 check 1025 check 1031 radio 1027 check 1033 edit 103 \"11\" edit 104 \"45\""
+        " edit 105 \"22\" edit 106 \"33\" edit 101 \"44\" edit 107 \"HIPX\" edit 102 \"VELTILE\" click 4");
+    CmdHipRoof();
+    EXPECT_DOUBLE_EQ(SettingReal(CSPESS_TETTI), 11.0);
+    EXPECT_NEAR(SettingReal(CPENDENZAF), 100.0, 1e-9);
+    EXPECT_DOUBLE_EQ(SettingReal(CCORNICIONE), 22.0);
+    EXPECT_DOUBLE_EQ(SettingReal(CQGRONDA), 33.0);
+    EXPECT_DOUBLE_EQ(SettingReal(CANGCAMPT), 44.0);
+    EXPECT_EQ(SettingString(CLAYERTET), "HIPX");
+    EXPECT_EQ(SettingString(CSTILETETTI), "VELTILE");
+    EXPECT_EQ(SettingInt(CDOVEQGRO), 1);
+    for (int slot : {CTRATTEGGIO01, COSNAP, CGENERA2D, PENDINGRADI}) EXPECT_EQ(SettingInt(slot), 1) << slot;
+
+    // The degrees box is on now: the front slope is typed in degrees too.
+    Dialog(
+        "151 check 1029 check 1030 edit 110 \"66\" uncheck 1030 edit 111 \"77\""
+        " edit 109 \"55\" edit 112 \"45\" edit 1028 \"88\" ok");
+    CmdGableRoof();
+    EXPECT_DOUBLE_EQ(SettingReal(CORNIFRONTALI), 55.0);
+    EXPECT_DOUBLE_EQ(SettingReal(LGRONDASMUSSO), 66.0);
+    EXPECT_DOUBLE_EQ(SettingReal(QGRONDASMUSSO), 77.0);
+    EXPECT_NEAR(SettingReal(PENDFFRONT), 100.0, 1e-9);
+    EXPECT_DOUBLE_EQ(SettingReal(CCORNICIONE), 88.0);
+    EXPECT_NEAR(SettingReal(CPENDENZAF), 100.0, 1e-9);
+    EXPECT_EQ(SettingInt(CAPANSMUSSO), 1);
+    EXPECT_EQ(SettingInt(LARGHSMUSSO), 0);
+    EXPECT_EQ(count("0=INSERT"), 0);  // no outline was given
+}
+
 }  // namespace

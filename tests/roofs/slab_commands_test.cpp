@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -342,6 +343,53 @@ TEST_F(SlabCommandsTest, roof_dialog_converts_the_slope_and_stores_only_on_ok) {
     CmdRoofSlab();
     EXPECT_NEAR(SettingReal(SetupVar::CPENDENZAF), 100.0, 1e-9);
     EXPECT_EQ(SettingInt(SetupVar::PENDINGRADI), 1);
+}
+
+// The two option dialogs keep their fields in setting slots of their own;
+// every field is given a value of its own (each box turned over) and must
+// land in its slot.
+TEST_F(SlabCommandsTest, option_dialogs_store_every_field_in_its_own_setting) {
+    using namespace SetupVar;
+    auto toggle = [](int id, int slot) {
+        return (SettingInt(slot) ? " uncheck " : " check ") + std::to_string(id);
+    };
+    struct Box {
+        int id, slot, before;
+    };
+    const std::vector<Box> slabBoxes = {{1025, S_INVISVERT, SettingInt(S_INVISVERT)},
+                                        {1026, COSNAP, SettingInt(COSNAP)},
+                                        {1027, CLEGAMEQP, SettingInt(CLEGAMEQP)},
+                                        {1031, CGENERA2D, SettingInt(CGENERA2D)}};
+    std::string line = "152 check 1023 edit 103 \"11\" edit 106 \"22\" edit 101 \"33\" edit 107 \"SLABX\"";
+    line += " edit 102 \"VELTILE\"";
+    for (const Box& b : slabBoxes) line += toggle(b.id, b.slot);
+    Dialog(line + " click 4");
+    CmdFloorSlab();
+    EXPECT_DOUBLE_EQ(SettingReal(CSPESS_SOLAIO), 11.0);
+    EXPECT_DOUBLE_EQ(SettingReal(CINTRADO), 22.0);
+    EXPECT_DOUBLE_EQ(SettingReal(CANGCAMPS), 33.0);
+    EXPECT_EQ(SettingString(CLAYERSOL), "SLABX");
+    EXPECT_EQ(SettingString(CSTILESOLAIO), "VELTILE");
+    EXPECT_EQ(SettingInt(CTRATTEGGIO01), 1);
+    for (const Box& b : slabBoxes) EXPECT_EQ(SettingInt(b.slot), b.before ? 0 : 1) << b.id;
+
+    const std::vector<Box> profileBoxes = {{1025, CSPIGINV_SIMIL, SettingInt(CSPIGINV_SIMIL)},
+                                           {1027, CLINKQP_SIMIL, SettingInt(CLINKQP_SIMIL)},
+                                           {1031, CRAPP2D_SIMIL, SettingInt(CRAPP2D_SIMIL)}};
+    line = "315 check 1023 edit 103 \"44\" edit 106 \"55\" edit 101 \"66\" edit 1362 \"77\"";
+    line += " edit 107 \"PROFX\" edit 102 \"VELTILE\"";
+    for (const Box& b : profileBoxes) line += toggle(b.id, b.slot);
+    Dialog(line + " click 4");
+    CmdZProfile();
+    EXPECT_DOUBLE_EQ(SettingReal(CSPESS_SIMIL), 44.0);
+    EXPECT_DOUBLE_EQ(SettingReal(CQUOTAZ_SIMIL), 55.0);
+    EXPECT_DOUBLE_EQ(SettingReal(CANGTOT_SIMIL), 66.0);
+    EXPECT_DOUBLE_EQ(SettingReal(CFATSCALA_SIMIL), 77.0);
+    EXPECT_EQ(SettingString(CLAYER_SIMIL), "PROFX");
+    EXPECT_EQ(SettingString(CNOMEHATCH_SIMIL), "VELTILE");
+    EXPECT_EQ(SettingInt(CEXECHATCH_SIMIL), 1);
+    for (const Box& b : profileBoxes) EXPECT_EQ(SettingInt(b.slot), b.before ? 0 : 1) << b.id;
+    EXPECT_EQ(count("0=INSERT"), 0);  // no outline was given
 }
 
 }  // namespace

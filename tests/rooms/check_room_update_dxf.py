@@ -7,13 +7,11 @@ square metres (the record keeps square centimetres).
 
 Exit 77 (skipped) when ezdxf is not installed.
 """
+import os
 import sys
 
-try:
-    from ezdxf import recover
-except ImportError:
-    print("ezdxf missing: the DXF check is skipped (install python3-ezdxf)")
-    sys.exit(77)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+import dxfcheck  # noqa: E402
 
 LABEL = "VELM5$_$ETICHETTEVANI-"
 CARD = "VELM5$_$TABELLEVANI-"
@@ -24,17 +22,10 @@ NEW_AREA = 520.0 * 370.0
 M2 = 10000.0  # square centimetres in a square metre
 
 
-def with_record(doc, app):
-    return [e for e in doc.modelspace().query("INSERT") if e.has_xdata(app)]
-
-
 def main():
-    doc, auditor = recover.readfile(sys.argv[1])
-    problems = [e.message for e in auditor.errors] + [f.message for f in auditor.fixes]
-    audit = doc.audit()
-    problems += [e.message for e in audit.errors] + [f.message for f in audit.fixes]
+    doc, problems = dxfcheck.read(sys.argv[1])
 
-    labels, cards, rows = (with_record(doc, app) for app in (LABEL, CARD, ROW))
+    labels, cards, rows = (dxfcheck.with_record(doc.modelspace(), app) for app in (LABEL, CARD, ROW))
     for name, found in (("label", labels), ("card", cards), ("row", rows)):
         if len(found) != 1:
             problems.append(f"{len(found)} INSERTs with the {name} record, expected 1")
@@ -63,9 +54,7 @@ def main():
         if abs(area - NEW_AREA / M2) > 0.006:
             problems.append(f"row shows area {shown.get('POW')!r}, expected the new {NEW_AREA / M2:.2f}"
                             + (" (the row was not rewritten)" if abs(area - OLD_AREA / M2) < 0.006 else ""))
-    for p in problems:
-        print(f"{sys.argv[1]}: {p}")
-    return 1 if problems else 0
+    return dxfcheck.report(sys.argv[1], problems)
 
 
 if __name__ == "__main__":

@@ -8,13 +8,11 @@ draws the leaf.
 
 Exit 77 (skipped) when ezdxf is not installed.
 """
+import os
 import sys
 
-try:
-    from ezdxf import recover
-except ImportError:
-    print("ezdxf missing: the DXF check is skipped (install python3-ezdxf)")
-    sys.exit(77)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+import dxfcheck  # noqa: E402
 
 RECORDS = ("VELM5$_$PARAMETRI-", "VELM5$_$PARASPEC-", "VELM5$_$TAG3DISTR-", "VELM6$_$ABINFISSI_OBJ-")
 # No dimension text; sill, label, loaded view and centre line as before.
@@ -27,11 +25,8 @@ def option_values(insert):
 
 
 def main():
-    doc, auditor = recover.readfile(sys.argv[1])
-    problems = [e.message for e in auditor.errors] + [f.message for f in auditor.fixes]
-    audit = doc.audit()
-    problems += [e.message for e in audit.errors] + [f.message for f in audit.fixes]
-    doors = [i for i in doc.modelspace().query("INSERT") if i.has_xdata("VELM5$_$PARAMETRI-")]
+    doc, problems = dxfcheck.read(sys.argv[1])
+    doors = dxfcheck.with_record(doc.modelspace(), "VELM5$_$PARAMETRI-")
     if len(doors) != 1:
         problems.append(f"{len(doors)} openings, one door expected")
     for door in doors:

@@ -13,12 +13,8 @@ import os
 import subprocess
 import sys
 
-try:
-    import ezdxf  # noqa: F401
-    from ezdxf import recover
-except ImportError:
-    print("ezdxf missing: the DXF check is skipped (install python3-ezdxf)")
-    sys.exit(77)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+import dxfcheck  # noqa: E402
 
 
 def check_faces(doc, stair):
@@ -48,12 +44,7 @@ def main():
     if os.path.exists(path):
         os.remove(path)
     subprocess.run([program, "--gtest_filter=" + pattern], check=True)
-    doc, auditor = recover.readfile(path)
-    problems = [f"recover: {e.message}" for e in auditor.errors]
-    problems += [f"recover fix: {f.message}" for f in auditor.fixes]
-    audit = doc.audit()
-    problems += [f"audit: {e.message}" for e in audit.errors]
-    problems += [f"audit fix: {f.message}" for f in audit.fixes]
+    doc, problems = dxfcheck.read(path, labelled=True)
     inserts = [e for e in doc.modelspace() if e.dxftype() == "INSERT"]
     stairs = [e for e in inserts if e.has_xdata("VELM6$_$MODE_SCALE-")]
     if len(stairs) != expected:

@@ -13,14 +13,12 @@ of its angle step, so that sides on one circle share their strip lines.
 Exit 77 (skipped) when ezdxf is not installed.
 """
 import math
+import os
 import sys
 from collections import Counter
 
-try:
-    from ezdxf import recover
-except ImportError:
-    print("ezdxf missing: the DXF check is skipped (install python3-ezdxf)")
-    sys.exit(77)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+import dxfcheck  # noqa: E402
 
 MARK_APP = "VELM12CAD$_$TIPOM3DAUTOMATICO-"
 WALLS = "VELM2DWALLS$0"
@@ -152,10 +150,7 @@ def check_strips(arc, faces, problems):
 
 
 def main():
-    doc, auditor = recover.readfile(sys.argv[1])
-    problems = [e.message for e in auditor.errors] + [f.message for f in auditor.fixes]
-    audit = doc.audit()
-    problems += [e.message for e in audit.errors] + [f.message for f in audit.fixes]
+    doc, problems = dxfcheck.read(sys.argv[1])
     msp = doc.modelspace()
 
     faces = [corners(f) for f in msp.query("3DFACE") if f.dxf.layer.upper() == FACES]
@@ -180,7 +175,7 @@ def main():
         if not mine:
             problems.append(f"ARC {w.dxf.handle} has no faces")
 
-    openings = [i for i in msp.query("INSERT") if i.has_xdata("VELM5$_$PARAMETRI-")]
+    openings = dxfcheck.with_record(msp, "VELM5$_$PARAMETRI-")
     if len(openings) != 2:
         problems.append(f"{len(openings)} openings, the door and the window expected")
     holes = hole_rings(msp.query("INSERT"))

@@ -32,15 +32,14 @@
 #include "settings/matpov_registry.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
+#include "visual/model3d/scene_walk.h"
 #include "visual/povray/pov_engine.h"
 #include "visual/povray/pov_tables.h"
 
 namespace {
 
-constexpr const char* kParamApp = "VELM5$_$PARAMETRI-";
-constexpr const char* kParaSpecApp = "VELM5$_$PARASPEC-";
-constexpr const char* kCameraName = "TMS_PROS";
-constexpr int kLightObjectType = 49;
+using namespace scene;
+
 constexpr double kPi = std::numbers::pi;
 
 double Degrees(double radians) {
@@ -67,12 +66,6 @@ int RegistryInt(const char* name) {
     return value;
 }
 
-ZcGePoint3d ReadPointVar(const char* name) {
-    ads_point p = {0.0, 0.0, 0.0};
-    SysVarPoint(name, nullptr, p);
-    return {p[0], p[1], p[2]};
-}
-
 double ReadRealVar(const char* name) {
     const int read = 0;
     return SysVarReal(name, nullptr, &read);
@@ -81,22 +74,6 @@ double ReadRealVar(const char* name) {
 int ReadShortVar(const char* name) {
     const int read = -1;
     return SysVarShort(name, &read);
-}
-
-int PickErrNo() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
-
-// The first 1000 group after the object record's application name.
-const resbuf* ObjectNameGroup(const resbuf* list) {
-    const resbuf* app = list;
-    while (app &&
-           !(app->restype == 1001 && app->resval.rstring && zcutEqualsNoCase(app->resval.rstring, kParamApp)))
-        app = app->rbnext;
-    for (const resbuf* rb = app ? app->rbnext : nullptr; rb && rb->restype != 1001; rb = rb->rbnext)
-        if (rb->restype == 1000) return rb;
-    return nullptr;
 }
 
 bool IsCameraRecord(const resbuf* list) {
@@ -118,30 +95,11 @@ void ForEachParameter(const resbuf* list, Fn fn) {
     }
 }
 
-const resbuf* FindGroup(const resbuf* list, int code) {
-    for (const resbuf* rb = list; rb; rb = rb->rbnext)
-        if (rb->restype == code) return rb;
-    return nullptr;
-}
-
-ZcGePoint3d InsertionPoint(const resbuf* list) {
-    const resbuf* rb = FindGroup(list, 10);
-    return rb ? ZcGePoint3d(rb->resval.rpoint[0], rb->resval.rpoint[1], rb->resval.rpoint[2]) : ZcGePoint3d();
-}
-
-double InsertionRotation(const resbuf* list) {
-    const resbuf* rb = FindGroup(list, 50);
-    return rb ? rb->resval.rreal : 0.0;
-}
-
 // The light kind from the object's special record: the real after the
 // first 1070 group that reads 34; 0 when there is none.
 int LightKind(const ads_name light) {
     host::ResbufList list(GetEntXData(light, kParaSpecApp));
-    const resbuf* rb = list.get();
-    while (rb &&
-           !(rb->restype == 1001 && rb->resval.rstring && zcutEqualsNoCase(rb->resval.rstring, kParaSpecApp)))
-        rb = rb->rbnext;
+    const resbuf* rb = FindApp(list.get(), kParaSpecApp);
     for (rb = rb ? rb->rbnext : nullptr; rb && rb->restype == 1070; rb = rb->rbnext) {
         if (rb->resval.rint != 34) continue;
         const resbuf* value = rb->rbnext;
@@ -150,26 +108,6 @@ int LightKind(const ads_name light) {
         return 0;
     }
     return 0;
-}
-
-ZcGePoint3d Polar(const ZcGePoint3d& base, double angle, double distance) {
-    const Point3 p = PolarPoint({base.x, base.y, base.z}, angle, distance);
-    return {p.x, p.y, p.z};
-}
-
-Point3 ToPoint3(const ZcGePoint3d& p) {
-    return {p.x, p.y, p.z};
-}
-
-ZcDbXform Product(const ZcDbXform& left, const ZcDbXform& right) {
-    ZcDbXform out;
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) {
-            double sum = 0.0;
-            for (int k = 0; k < 4; ++k) sum += left.m[i][k] * right.m[k][j];
-            out.m[i][j] = sum;
-        }
-    return out;
 }
 
 struct RadiosityLevel {
@@ -415,28 +353,15 @@ bool CPovRay::WriteCamera() {
 }
 
 void CPovRay::WriteLights() {
-    host::ResbufList filter(zcutBuildList(-4, "<and", -3, 1001, kParamApp, 0));
-    // The list above holds the -3 group with its application; the type and
-    // the closing operator follow.
-    resbuf* tail = filter.get();
-    while (tail->rbnext) tail = tail->rbnext;
-    tail->rbnext = zcutBuildList(RTDXF0, "INSERT", -4, "and>", 0);
-    ads_name set;
-    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return;
-    std::int32_t count = 0;
-    zcedSSLength(set, &count);
-    for (std::int32_t i = 0; i < count; ++i) {
-        ads_name light;
-        if (zcedSSName(set, i, light) != RTNORM) continue;
-        if (GetParamObjectType(light) != kLightObjectType) continue;
+    scene::ForEachPlacedLight([&](const ads_name light) {
         const int kind = LightKind(light);
-        if (kind == 0) continue;
+        if (kind == 0) return true;
         if (radiosityOn && noClassicLights &&
             AfxMessageBox("Opcje: Bez tradycyjnego oświetlenia. Czy ignorować światła w rysunku?", MB_YESNO,
                           0) == IDYES)
-            break;
+            return false;
         host::ResbufList list(GetEntXData(light, kParamApp));
-        if (!list) continue;
+        if (!list) return true;
         ZcGePoint3d p = InsertionPoint(list.get());
         const double rotation = InsertionRotation(list.get());
         // What a definition leaves out is given a plain value: a light of
@@ -484,9 +409,9 @@ void CPovRay::WriteLights() {
         if (kind == 1) {
             Emit("light_source { <%.2f, %.2f, %.2f> color <%.2f, %.2f, %.2f>}\n", p.x, p.y, p.z, c[0], c[1],
                  c[2]);
-            continue;
+            return true;
         }
-        if (kind != 2 && kind != 3) continue;
+        if (kind != 2 && kind != 3) return true;
         const double t = Radians(tilt);
         ZcGePoint3d aim = Polar(p, rotation, std::cos(t) * distance);
         aim.z = p.z + std::sin(t) * distance;
@@ -501,8 +426,8 @@ void CPovRay::WriteLights() {
                 "light_source { <%.2f, %.2f, %.2f> color <%.2f, %.2f, %.2f> parallel point_at <%.2f, %.2f, "
                 "%.2f>}\n",
                 p.x, p.y, p.z, c[0], c[1], c[2], aim.x, aim.y, aim.z);
-    }
-    zcedSSFree(set);
+        return true;
+    });
 }
 
 void CPovRay::WriteGeometry() {
@@ -536,19 +461,7 @@ void CPovRay::WriteGeometry() {
 void CPovRay::WriteBlockFaces(const ZcDbBlockReference& insert, const ZcDbXform* parent) {
     const ZcDbXform own = insert.blockTransform();
     const ZcDbXform transform = parent ? Product(*parent, own) : own;
-    std::vector<ZcDbObjectId> ids;
-    {
-        ZcDbObjectPointer<ZcDbBlockTableRecord> block(insert.blockTableRecord(), ZcDb::kForRead);
-        if (!block) return;
-        ZcDbBlockTableRecordIterator* it = nullptr;
-        if (block->newIterator(it) != Zcad::eOk || !it) return;
-        for (it->start(); !it->done(); it->step()) {
-            ZcDbObjectId id;
-            if (it->getEntityId(id) == Zcad::eOk) ids.push_back(id);
-        }
-        delete it;
-    }
-    for (const ZcDbObjectId& id : ids) {
+    for (const ZcDbObjectId& id : scene::BlockEntities(insert.blockTableRecord())) {
         ZcDbObjectPointer<ZcDbEntity> opened(id, ZcDb::kForRead);
         if (!opened || opened->isErased()) continue;
         if (const ZcDbFace* face = ZcDbFace::cast(opened.get()))

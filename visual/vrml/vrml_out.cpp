@@ -31,45 +31,14 @@
 #include "host/win/files.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
+#include "visual/model3d/scene_walk.h"
 
 namespace {
 
-constexpr const char* kParamApp = "VELM5$_$PARAMETRI-";
-constexpr const char* kParaSpecApp = "VELM5$_$PARASPEC-";
-constexpr const char* kCameraName = "TMS_PROS";
-constexpr int kLightObjectType = 49;
+using namespace scene;
+
 constexpr double kPi = std::numbers::pi;
 constexpr double kEpsilon = 1.1920928955078125e-07;
-
-Point3 ToPoint3(const ZcGePoint3d& p) {
-    return {p.x, p.y, p.z};
-}
-
-ZcGePoint3d ReadPointVar(const char* name) {
-    ads_point p = {0.0, 0.0, 0.0};
-    SysVarPoint(name, nullptr, p);
-    return {p[0], p[1], p[2]};
-}
-
-int PickErrNo() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
-
-const resbuf* FindApp(const resbuf* list, const char* app) {
-    while (list &&
-           !(list->restype == 1001 && list->resval.rstring && zcutEqualsNoCase(list->resval.rstring, app)))
-        list = list->rbnext;
-    return list;
-}
-
-// The first 1000 group of the object record: the object's name.
-const resbuf* ObjectNameGroup(const resbuf* list) {
-    const resbuf* app = FindApp(list, kParamApp);
-    for (const resbuf* rb = app ? app->rbnext : nullptr; rb && rb->restype != 1001; rb = rb->rbnext)
-        if (rb->restype == 1000) return rb;
-    return nullptr;
-}
 
 bool IsRealGroup(const resbuf* rb) {
     return rb && (rb->restype == 1040 || rb->restype == RTREAL);
@@ -93,22 +62,6 @@ void ForEachVariable(const resbuf* list, bool toTheEnd, Fn fn) {
     }
 }
 
-const resbuf* FindGroup(const resbuf* list, int code) {
-    for (const resbuf* rb = list; rb; rb = rb->rbnext)
-        if (rb->restype == code) return rb;
-    return nullptr;
-}
-
-ZcGePoint3d InsertionPoint(const resbuf* list) {
-    const resbuf* rb = FindGroup(list, 10);
-    return rb ? ZcGePoint3d(rb->resval.rpoint[0], rb->resval.rpoint[1], rb->resval.rpoint[2]) : ZcGePoint3d();
-}
-
-double InsertionRotation(const resbuf* list) {
-    const resbuf* rb = FindGroup(list, 50);
-    return rb ? rb->resval.rreal : 0.0;
-}
-
 // The light kind: the whole part of variable 34 of the special record, read
 // pair by pair while numbers lead; 0 when it is not there.
 int LightKind(const ads_name light) {
@@ -119,22 +72,6 @@ int LightKind(const ads_name light) {
         if (rb->resval.rint == 34)
             return IsRealGroup(rb->rbnext) ? static_cast<int>(std::trunc(rb->rbnext->resval.rreal)) : 0;
     return 0;
-}
-
-ZcGePoint3d Polar(const ZcGePoint3d& base, double angle, double distance) {
-    const Point3 p = PolarPoint(ToPoint3(base), angle, distance);
-    return {p.x, p.y, p.z};
-}
-
-ZcDbXform Product(const ZcDbXform& left, const ZcDbXform& right) {
-    ZcDbXform out;
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j) {
-            double sum = 0.0;
-            for (int k = 0; k < 4; ++k) sum += left.m[i][k] * right.m[k][j];
-            out.m[i][j] = sum;
-        }
-    return out;
 }
 
 struct Quaternion {
@@ -367,22 +304,11 @@ void LookAtOrientation(const ZcGePoint3d& eye, const ZcGePoint3d& target, ZcGeVe
 }
 
 void CVrmlOut::WriteLights() {
-    host::ResbufList filter(zcutBuildList(-4, "<and", -3, 1001, kParamApp, 0));
-    resbuf* tail = filter.get();
-    while (tail->rbnext) tail = tail->rbnext;
-    tail->rbnext = zcutBuildList(RTDXF0, "INSERT", -4, "and>", 0);
-    ads_name set;
-    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return;
-    std::int32_t count = 0;
-    zcedSSLength(set, &count);
-    for (std::int32_t i = 0; i < count; ++i) {
-        ads_name light;
-        if (zcedSSName(set, i, light) != RTNORM) continue;
-        if (GetParamObjectType(light) != kLightObjectType) continue;
+    scene::ForEachPlacedLight([&](const ads_name light) {
         const int kind = LightKind(light);
-        if (kind < 1 || kind > 3) continue;
+        if (kind < 1 || kind > 3) return true;
         host::ResbufList list(GetEntXData(light, kParamApp));
-        if (!list) continue;
+        if (!list) return true;
         ZcGePoint3d p = InsertionPoint(list.get());
         const double rotation = InsertionRotation(list.get());
         // What a light leaves out takes the file format's own defaults; a
@@ -444,42 +370,26 @@ void CVrmlOut::WriteLights() {
                 "%.2f, "
                 "%.2f, %.2f\n}\n",
                 intensity, colour[0], colour[1], colour[2], dir.x, dir.y, dir.z);
-    }
-    zcedSSFree(set);
+        return true;
+    });
 }
 
 // ---------------------------------------------------------------- shapes
-
-namespace {
-
-std::vector<ZcDbObjectId> BlockEntities(const ZcDbObjectId& blockId) {
-    std::vector<ZcDbObjectId> ids;
-    ZcDbObjectPointer<ZcDbBlockTableRecord> block(blockId, ZcDb::kForRead);
-    if (!block) return ids;
-    ZcDbBlockTableRecordIterator* it = nullptr;
-    if (block->newIterator(it) != Zcad::eOk || !it) return ids;
-    for (it->start(); !it->done(); it->step()) {
-        ZcDbObjectId id;
-        if (it->getEntityId(id) == Zcad::eOk) ids.push_back(id);
-    }
-    delete it;
-    return ids;
-}
-
-}  // namespace
 
 void CVrmlOut::WriteModelSpaceShapes() {
     ZcDbDatabase* db = GetWorkingDatabase();
     if (!db) return;
     VrmlLayerGroups groups;
-    for (const ZcDbObjectId& id : BlockEntities(db->modelSpaceId())) AddEntity(id, ZcDbXform(), groups);
+    for (const ZcDbObjectId& id : scene::BlockEntities(db->modelSpaceId()))
+        AddEntity(id, ZcDbXform(), groups);
     WriteGroups(groups);
 }
 
 void CVrmlOut::WriteBlockShapes(const ZcDbBlockReference& insert, const ZcDbXform& parent) {
     const ZcDbXform transform = Product(parent, insert.blockTransform());
     VrmlLayerGroups groups;
-    for (const ZcDbObjectId& id : BlockEntities(insert.blockTableRecord())) AddEntity(id, transform, groups);
+    for (const ZcDbObjectId& id : scene::BlockEntities(insert.blockTableRecord()))
+        AddEntity(id, transform, groups);
     WriteGroups(groups);
 }
 

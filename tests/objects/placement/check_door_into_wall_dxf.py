@@ -7,22 +7,17 @@ face of the two walls is cut once at its opening.
 
 Exit 77 (skipped) when ezdxf is not installed.
 """
+import os
 import sys
 
-try:
-    from ezdxf import recover
-except ImportError:
-    print("ezdxf missing: the DXF check is skipped (install python3-ezdxf)")
-    sys.exit(77)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+import dxfcheck  # noqa: E402
 
 RECORDS = ("VELM5$_$PARAMETRI-", "VELM5$_$PARASPEC-", "VELM5$_$TAG3DISTR-", "VELM6$_$ABINFISSI_OBJ-")
 
 
 def main():
-    doc, auditor = recover.readfile(sys.argv[1])
-    problems = [e.message for e in auditor.errors] + [f.message for f in auditor.fixes]
-    audit = doc.audit()
-    problems += [e.message for e in audit.errors] + [f.message for f in audit.fixes]
+    doc, problems = dxfcheck.read(sys.argv[1])
     marks = {}
     for insert in doc.modelspace().query("INSERT"):
         if not insert.has_xdata("VELM6$_$ABINFISSI_OBJ-"):

@@ -9,13 +9,11 @@ took over from the window, and the original window is untouched.
 Exit 77 (skipped) when ezdxf is not installed.
 """
 import math
+import os
 import sys
 
-try:
-    from ezdxf import recover
-except ImportError:
-    print("ezdxf missing: the DXF check is skipped (install python3-ezdxf)")
-    sys.exit(77)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+import dxfcheck  # noqa: E402
 
 RECORD = "VELM5$_$PARAMETRI-"
 OPENING = "VELM6$_$ABINFISSI_OBJ-"
@@ -55,10 +53,7 @@ def face_gaps(walls, y):
 
 
 def main():
-    doc, auditor = recover.readfile(sys.argv[1])
-    problems = [e.message for e in auditor.errors] + [f.message for f in auditor.fixes]
-    audit = doc.audit()
-    problems += [e.message for e in audit.errors] + [f.message for f in audit.fixes]
+    doc, problems = dxfcheck.read(sys.argv[1])
     msp = doc.modelspace()
     objects = {}
     for insert in msp.query("INSERT"):

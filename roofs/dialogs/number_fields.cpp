@@ -1,0 +1,31 @@
+// The option dialogs' number fields.
+#include "roofs/dialogs/number_fields.h"
+
+#include "roofs/dialogs/slab_dialog_common.h"
+
+void NumberFields::Add(int id, double& value, bool slope) {
+    m_fields.push_back({id, &value, slope, std::make_unique<CadvNumEdit>()});
+}
+
+void NumberFields::Exchange(CDataExchange* dx) {
+    for (Field& field : m_fields) DDX_Control(dx, field.id, *field.edit);
+}
+
+void NumberFields::Show() {
+    for (Field& field : m_fields) {
+        field.edit->SetDecimals(10);
+        field.edit->SetDouble(*field.value);
+    }
+}
+
+void NumberFields::Read() {
+    for (Field& field : m_fields) *field.value = field.edit->GetDouble();
+}
+
+void NumberFields::ConvertSlopes(bool toDegrees) {
+    for (Field& field : m_fields) {
+        if (!field.slope) continue;
+        const double shown = field.edit->GetDouble();
+        field.edit->SetDouble(toDegrees ? SlopePercentToDegrees(shown) : SlopeDegreesToPercent(shown));
+    }
+}

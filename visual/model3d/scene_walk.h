@@ -1,0 +1,52 @@
+// What the scene exporters share when they walk the drawing: the placed
+// light objects, the record groups of a placed object (its name, insertion
+// point and rotation), the entities of a block in their order, the
+// transform of a nested insert, and the view and pick variables they read.
+// Each exporter keeps its own reading of a light's or camera's numbered
+// values and its own output.
+#pragma once
+
+#include <functional>
+#include <vector>
+
+#include "core/geometry/geom_basic.h"
+#include "host/db/dbid.h"
+#include "host/db/dbxform.h"
+#include "host/ge/gebase.h"
+#include "host/util/adscodes.h"
+#include "host/util/resbuf.h"
+
+namespace scene {
+
+// The record of placed objects and its special part.
+inline constexpr const char* kParamApp = "VELM5$_$PARAMETRI-";
+inline constexpr const char* kParaSpecApp = "VELM5$_$PARASPEC-";
+// The object name of cameras and the object type of lights.
+inline constexpr const char* kCameraName = "TMS_PROS";
+inline constexpr int kLightObjectType = 49;
+
+// The 1001 group of `app` in an xdata list (names compared without case).
+const resbuf* FindApp(const resbuf* list, const char* app);
+// The first 1000 group of the object record: the object's name.
+const resbuf* ObjectNameGroup(const resbuf* list);
+const resbuf* FindGroup(const resbuf* list, int code);
+// The insertion point (group 10) and rotation (group 50) of the record.
+ZcGePoint3d InsertionPoint(const resbuf* list);
+double InsertionRotation(const resbuf* list);
+
+// Each placed light (an INSERT with the object record, of the light type)
+// handed to `visit` in the drawing's order, until it returns false.
+void ForEachPlacedLight(const std::function<bool(const ads_name light)>& visit);
+// The entities of a block record, read whole before the caller opens any.
+std::vector<ZcDbObjectId> BlockEntities(const ZcDbObjectId& blockId);
+// left × right: a nested insert's transform within its parent's.
+ZcDbXform Product(const ZcDbXform& left, const ZcDbXform& right);
+
+ZcGePoint3d Polar(const ZcGePoint3d& base, double angle, double distance);
+Point3 ToPoint3(const ZcGePoint3d& p);
+// A point system variable (VIEWDIR, VIEWCTR …).
+ZcGePoint3d ReadPointVar(const char* name);
+// The ERRNO of the last pick (7: the pick found nothing).
+int PickErrNo();
+
+}  // namespace scene
