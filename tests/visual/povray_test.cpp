@@ -343,6 +343,30 @@ TEST_F(PovScene, picked_camera_with_backdrop_and_lights_of_each_kind) {
               std::string::npos);
 }
 
+TEST_F(PovScene, light_kind_is_found_behind_other_variables_of_the_special_record) {
+    run({"VELMOBJECT", "TMS_LUCE", "0,0", "0", ""});
+    // Another variable written ahead of the kind: the light is still one.
+    for (ZcDbObjectId id : modelSpace()) {
+        ads_name e;
+        zcdbGetAdsName(e, id);
+        resbuf* list = zcdbEntGetX(e, host::ResbufList(zcutBuildList(RTSTR, "VELM5$_$PARASPEC-", 0)).get());
+        for (resbuf* rb = list; rb; rb = rb->rbnext)
+            if (rb->restype == 1001 && std::string(rb->resval.rstring) == "VELM5$_$PARASPEC-") {
+                resbuf* number = zcutNewRb(1070);
+                number->resval.rint = 33;
+                resbuf* value = zcutNewRb(1040);
+                value->resval.rreal = 7.0;
+                number->rbnext = value;
+                value->rbnext = rb->rbnext;
+                rb->rbnext = number;
+                ASSERT_EQ(zcdbEntMod(list), RTNORM);
+                break;
+            }
+        zcutRelRb(list);
+    }
+    EXPECT_EQ(Count(Scene("light_behind"), "light_source"), 1);
+}
+
 TEST_F(PovScene, quality_four_without_classic_lights_and_an_unknown_quality) {
     const double brightness = 1.0;
     const int quality = 4, noLights = 1;

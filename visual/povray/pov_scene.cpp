@@ -96,11 +96,13 @@ void ForEachParameter(const resbuf* list, Fn fn) {
 }
 
 // The light kind from the object's special record: the real after the
-// first 1070 group that reads 34; 0 when there is none.
+// first 1070 group that reads 34, read pair by pair (number, value) so
+// that variables written before it are stepped over; 0 when there is none.
 int LightKind(const ads_name light) {
     host::ResbufList list(GetEntXData(light, kParaSpecApp));
     const resbuf* rb = FindApp(list.get(), kParaSpecApp);
-    for (rb = rb ? rb->rbnext : nullptr; rb && rb->restype == 1070; rb = rb->rbnext) {
+    for (rb = rb ? rb->rbnext : nullptr; rb && rb->restype == 1070;
+         rb = rb->rbnext ? rb->rbnext->rbnext : nullptr) {
         if (rb->resval.rint != 34) continue;
         const resbuf* value = rb->rbnext;
         if (value && (value->restype == 1040 || value->restype == RTREAL))
