@@ -226,8 +226,8 @@ bool IsWallLayer(const std::vector<std::string>& prefixes, const std::string& la
                        [&](const std::string& p) { return StartsWithNoCase(layer, p); });
 }
 
-// Adds a record for each entity of the set that has a level; the list is
-// built from its head, so the last entity read comes first.
+// Appends a record for each entity of the set that has a level, in the
+// order read; HeadFirst turns the whole into list order.
 void CollectRecords(const host::SelectionSet& set, bool arcs, std::vector<OverlapRecord>& records) {
     ads_name e;
     for (std::int32_t i = 0; set.name(i, e); ++i) {
@@ -240,7 +240,7 @@ void CollectRecords(const host::SelectionSet& set, bool arcs, std::vector<Overla
         }
         r.entity[0] = e[0];
         r.entity[1] = e[1];
-        records.insert(records.begin(), r);
+        records.push_back(r);
     }
 }
 
@@ -265,8 +265,14 @@ bool WriteArcMerge(const OverlapRecord& kept, const OverlapRecord& gone) {
     return true;
 }
 
+// The list is built from its head: the last entity read comes first.
+void HeadFirst(std::vector<OverlapRecord>& records) {
+    std::reverse(records.begin(), records.end());
+}
+
 OverlapPassResult OverlapCheck(std::vector<OverlapRecord>& records, bool arcs, const char* label) {
     if (records.empty()) return {};
+    HeadFirst(records);
     CheckMeter meter(label, 100);
     OverlapPassPort port;
     port.merge = arcs ? &WriteArcMerge : &WriteLineMerge;
