@@ -2,6 +2,7 @@
 
 #include "host/rx/rxobject.h"
 #include "objects/dialogs/dlg_par_obj.h"
+#include "objects/language/obj_text.h"
 #include "objects/placement/batch_param_cmds.h"
 #include "objects/placement/catalog_cmd.h"
 #include "objects/placement/dim_mover.h"
@@ -47,6 +48,7 @@ void RegisterObjectsModule() {
         });
     SetWallOpeningMoverFactory(&MakeWallOpeningMover);
     SetObjectLibraryDoors(&RunDraftingScriptObject, &BuildDraftingLabelBlock);
+    SetLibraryFileFinder(&FindLibraryFile);
     VELM_PRJTRAVE::rxInit();
     VELM_PRJ::rxInit();
     VELM_SQUOTAENT::rxInit();
@@ -62,5 +64,6 @@ void UnregisterObjectsModule() {
     SetRegenParamObjectHook(nullptr);
     SetWallOpeningMoverFactory(nullptr);
     SetObjectLibraryDoors(nullptr, nullptr);
+    SetLibraryFileFinder(nullptr);
     ResetParameterDialogPlacement();
 }

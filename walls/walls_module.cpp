@@ -7,10 +7,17 @@
 #include "settings/face_camera_cmds.h"
 #include "settings/rescale.h"
 #include "walls/dblwall/dblwall_cmd.h"
+#include "walls/drafting/break_cmds.h"
+#include "walls/drafting/drawing_aids.h"
+#include "walls/drafting/drawing_audit.h"
 #include "walls/drafting/face_services.h"
 #include "walls/drafting/grid_mesh.h"
+#include "walls/drafting/layer_cmds.h"
 #include "walls/drafting/line_cleanup.h"
+#include "walls/drafting/object_layer_change.h"
 #include "walls/drafting/opening_script.h"
+#include "walls/drafting/property_cmds.h"
+#include "walls/drafting/symbol_insert.h"
 #include "walls/drawing/velm_muroj.h"
 #include "walls/drawing/wall_cmds.h"
 #include "walls/editing/dlg_ddmuro.h"
@@ -27,12 +34,44 @@
 
 std::span<const CommandBinding> WallsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
-        {"VELMWALL", &CmdWall},         {"VELMWALLD", &CmdWallD},       {"VELMRWALL", &CmdRectWall},
-        {"VELMLWALL", &CmdLayerWall},   {"VELMDEFWALL", &CmdDefWall},   {"VELMWALLATT", &CmdWallAtt},
-        {"VELMDBLWALL", &CmdDblWall},   {"VELMDEFMXT", &CmdDefMxt},     {"VELMDELWALL", &CmdDelWall},
-        {"VELMDDWALL", &CmdDDWall},     {"VELMEDITWALL", &CmdEditWall}, {"VELMULINES", &CmdUnionLines},
-        {"VELMJOINWALL", &CmdJoinWall}, {"VELMCLEANL", &CmdCleanL},     {"VELMCLEANT", &CmdCleanT},
-        {"VELMCLEANX", &CmdCleanX},     {"VELMWHOLE", &CmdWallHole},    {"VELMMESH2D", &CmdMesh2D},
+        {"VELMWALL", &CmdWall},
+        {"VELMWALLD", &CmdWallD},
+        {"VELMRWALL", &CmdRectWall},
+        {"VELMLWALL", &CmdLayerWall},
+        {"VELMDEFWALL", &CmdDefWall},
+        {"VELMWALLATT", &CmdWallAtt},
+        {"VELMDBLWALL", &CmdDblWall},
+        {"VELMDEFMXT", &CmdDefMxt},
+        {"VELMDELWALL", &CmdDelWall},
+        {"VELMDDWALL", &CmdDDWall},
+        {"VELMEDITWALL", &CmdEditWall},
+        {"VELMULINES", &CmdUnionLines},
+        {"VELMJOINWALL", &CmdJoinWall},
+        {"VELMCLEANL", &CmdCleanL},
+        {"VELMCLEANT", &CmdCleanT},
+        {"VELMCLEANX", &CmdCleanX},
+        {"VELMWHOLE", &CmdWallHole},
+        {"VELMMESH2D", &CmdMesh2D},
+        {"VELMAUDIT", &CmdAudit},
+        {"VELMCHANGET", &CmdChangeText},
+        {"VELMCHANGELT", &CmdChangeLinetype},
+        {"VELMCHANGEL", &CmdChangeLayer},
+        {"VELMCHANGEC", &CmdChangeColor},
+        {"VELMBLA", &CmdBreakAlongPath},
+        {"VELMBREAKA", &CmdBreakAtPoint},
+        {"VELMBREAKX", &CmdBreakBetween},
+        {"VELMPSURF", &CmdPlaneSurface},
+        {"VELMDISTANCE", &CmdDistance},
+        {"VELMOFFSETCL", &CmdOffsetCurrentLayer},
+        {"VELMROTATEAS", &CmdRotateAbsolute},
+        {"VELMROTSNAP", &CmdRotSnap},
+        {"VELMINS", &CmdInsertSymbol},
+        {"VELMINB", &CmdInsertBlock},
+        {"VELMLAYERISO", &CmdLayerIsolate},
+        {"VELMLAYERDEL", &CmdLayerEmpty},
+        {"VELMLAYEROFF", &CmdLayerOff},
+        {"VELMLAYERFRZ", &CmdLayerFreeze},
+        {"VELMOBJECTCL", &CmdObjectChangeLayer},
     };
     return kBindings;
 }

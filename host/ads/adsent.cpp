@@ -645,8 +645,12 @@ ZcDbObjectId nextMain(const std::vector<ZcDbObjectId>& order, std::size_t from) 
 
 }  // namespace
 
-int zcdbEntNext(const ads_name ent, ads_name result) {
+int zcdbEntNext(const ads_name given, ads_name result) {
     ZcDbDatabase* db = zcdbCurDwg();
+    // Callers walk with one name for both ("entnext e e"): read it before
+    // the result is cleared.
+    const std::int64_t name[2] = {given ? given[0] : 0, given ? given[1] : 0};
+    const std::int64_t* ent = given ? name : nullptr;
     result[0] = result[1] = 0;
     if (!ent || (ent[0] == 0 && ent[1] == 0)) {
         if (!db) return fail(OL_ENAME);

@@ -195,6 +195,11 @@ public:
     void setCurrentSpaceId(ZcDbObjectId id) { m_currentSpace = id; }
     ZcDbObjectId clayer() const { return m_clayer; }
     Zcad::ErrorStatus setClayer(ZcDbObjectId layerId);
+    // Adds the definition of linetype `ltName` (case-blind) from a linetype
+    // file ("*NAME,description" over "A,dash,gap,..."), the file named as
+    // given or found on the support path. eOk also when the drawing has it
+    // already; eInvalidInput without the file, eKeyNotFound without the name.
+    Zcad::ErrorStatus loadLineTypeFile(const std::string& ltName, const std::string& fileName);
     ZcDbObjectId byLayerLinetype() const { return recordId(m_linetypeTable, "ByLayer"); }
     ZcDbObjectId byBlockLinetype() const { return recordId(m_linetypeTable, "ByBlock"); }
     ZcDbObjectId continuousLinetype() const { return recordId(m_linetypeTable, "Continuous"); }

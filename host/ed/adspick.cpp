@@ -192,6 +192,46 @@ void descend(ZcDbObjectId refId, const ZcDbXform& outer, const ZcGePoint3d& p, N
     }
 }
 
+// A picked old-style polyline answers the VERTEX that starts the segment
+// nearest the pick, as the platform's nested pick does; meshes and
+// polyface meshes answer themselves.
+void pickPolylineSegment(const ZcGePoint3d& p, NestedHit& hit) {
+    ZcDb2dPolyline* pline = nullptr;
+    if (zcdbOpenObject(pline, hit.id, ZcDb::kForRead) != Zcad::eOk) return;
+    const bool plain = !(pline->polylineFlags() & (ZcDb2dPolyline::k3dMesh | ZcDb2dPolyline::kPolyFaceMesh));
+    const bool flat = !pline->is3d(), closed = pline->isClosed();
+    const ZcGeVector3d normal = pline->normal();
+    const double elevation = pline->elevation();
+    const std::vector<ZcDbObjectId> ids = pline->vertexIds();
+    pline->close();
+    if (!plain || ids.empty()) return;
+    std::vector<ZcGePoint3d> at;
+    for (ZcDbObjectId id : ids) {
+        ZcDbVertex* v = nullptr;
+        if (zcdbOpenObject(v, id, ZcDb::kForRead) != Zcad::eOk) return;
+        ZcGePoint3d q = v->position();
+        v->close();
+        if (flat) q = zcdbOcsToWcs(ZcGePoint3d(q.x, q.y, elevation), normal);
+        at.push_back(hit.xform.apply(q));
+    }
+    const std::size_t segments = closed ? at.size() : at.size() - 1;
+    std::size_t best = 0;
+    double bestDistance = -1.0;
+    for (std::size_t i = 0; i < std::max<std::size_t>(segments, 1); ++i) {
+        const ZcGePoint3d& a = at[i];
+        const ZcGePoint3d& b = at[(i + 1) % at.size()];
+        const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
+        double t = len2 > 0.0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2 : 0.0;
+        t = std::clamp(t, 0.0, 1.0);
+        const double d = std::hypot(a.x + t * dx - p.x, a.y + t * dy - p.y);
+        if (bestDistance < 0.0 || d < bestDistance) {
+            bestDistance = d;
+            best = i;
+        }
+    }
+    hit.id = ids[best];
+}
+
 int nestedPick(const char* str, ads_name entres, ads_point ptres, int pickflag, NestedHit& hit) {
     entres[0] = entres[1] = 0;
     ZcDbDatabase* db = zcdbCurDwg();
@@ -212,6 +252,7 @@ int nestedPick(const char* str, ads_name entres, ads_point ptres, int pickflag, 
         ref->close();
         descend(top, ZcDbXform(), p, hit, 0);
     }
+    pickPolylineSegment(p, hit);
     zcdbGetAdsName(entres, hit.id);
     ptres[0] = p.x, ptres[1] = p.y, ptres[2] = p.z;
     return RTNORM;

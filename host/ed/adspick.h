@@ -15,7 +15,9 @@
 // zcedNEntSelP: the innermost entity under the point, inside block
 // references too, with the block-to-world transform and the containing
 // references (innermost first, as RTENAME nodes); an attribute is picked
-// as the reference's own part. pickflag non-zero takes ptres as the pick.
+// as the reference's own part, an old-style polyline (not a mesh) as the
+// VERTEX that starts the segment nearest the pick. pickflag non-zero takes
+// ptres as the pick.
 //
 // zcedOsnap: modes "_NEAr", "_ENDpoint", "_MIDpoint", "_CENter",
 // "_INTersection", "_PERpendicular" (three letters are enough, "_" and

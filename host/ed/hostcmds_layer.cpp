@@ -134,38 +134,7 @@ void forLayers(ZcDbDatabase* db, const std::string& list, F f) {
 // drawing; false when the file or the definition is missing.
 bool loadLinetype(ZcDbDatabase* db, const std::string& name) {
     std::string path = findSupportFile("zwcad.lin");
-    if (path.empty()) return false;
-    std::optional<TextFile> file = readTextFile(path);
-    if (!file) return false;
-    for (size_t i = 0; i < file->lines.size(); ++i) {
-        const std::string& line = file->lines[i];
-        if (line.empty() || line[0] != '*') continue;
-        size_t comma = line.find(',');
-        std::string ltName =
-            ads_text::trim(line.substr(1, comma == std::string::npos ? std::string::npos : comma - 1));
-        if (!iequals(ltName, name)) continue;
-        std::string comment = comma == std::string::npos ? std::string() : line.substr(comma + 1);
-        std::vector<double> dashes;
-        if (i + 1 < file->lines.size()) {
-            std::vector<std::string> parts = splitNames(file->lines[i + 1]);
-            for (size_t k = 1; k < parts.size(); ++k)  // parts[0] is the alignment "A"
-                if (auto v = ads_text::parseReal(parts[k])) dashes.push_back(*v);
-        }
-        ZcDbLinetypeTable* table = nullptr;
-        if (db->getLinetypeTable(table, ZcDb::kForWrite) != Zcad::eOk) return false;
-        auto* rec = new ZcDbLinetypeTableRecord;
-        rec->setName(ltName);
-        rec->setComments(comment);
-        rec->setDashes(std::move(dashes));
-        bool ok = table->add(rec) == Zcad::eOk;
-        if (ok)
-            rec->close();
-        else
-            delete rec;
-        table->close();
-        return ok;
-    }
-    return false;
+    return !path.empty() && db->loadLineTypeFile(name, path) == Zcad::eOk;
 }
 
 std::string currentLayerName(ZcDbDatabase* db) {

@@ -2,12 +2,15 @@
 
 #include <utility>
 
+#include "host/util/adscodes.h"
+
 namespace {
 
 struct DraftingDoors {
     ClosedOutlinePicker picker;
     ScriptObjectRunner runner;
     LabelBlockBuilder labels;
+    LibraryFileFinder finder;
 };
 
 DraftingDoors& Doors() {
@@ -42,4 +45,12 @@ std::optional<LabelBlock> BuildLabelBlock(const std::string& definition,
                                           const std::vector<LabelVariable>& vars, const Point3& at) {
     if (!Doors().labels) return std::nullopt;
     return Doors().labels(definition, vars, at);
+}
+
+void SetLibraryFileFinder(LibraryFileFinder finder) {
+    Doors().finder = std::move(finder);
+}
+
+int FindDraftingLibraryFile(const std::string& name, std::string& fullPath) {
+    return Doors().finder ? Doors().finder(name, fullPath) : RTERROR;
 }

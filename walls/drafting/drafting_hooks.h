@@ -1,9 +1,10 @@
 // The doors from the drafting commands to the slab code and the object
 // library, which lie above the walls: the pick of a closed outline, the run
-// of an object definition written for one opening, and the block of a
-// parametric label built with the caller's variables. The owners'
+// of an object definition written for one opening, the block of a
+// parametric label built with the caller's variables, and the search of a
+// file in the library folders. The owners'
 // registrations set them; while one is unset its call finds nothing (no
-// outline, no object, no label).
+// outline, no object, no label, no file).
 #pragma once
 
 #include <functional>
@@ -53,3 +54,9 @@ void SetObjectLibraryDoors(ScriptObjectRunner runner, LabelBlockBuilder labels);
 void RunScriptObject(const std::string& definition);
 std::optional<LabelBlock> BuildLabelBlock(const std::string& definition,
                                           const std::vector<LabelVariable>& vars, const Point3& at);
+
+// RTNORM and the full path of a file found in the library folders, then on
+// the search path; the host's status otherwise.
+using LibraryFileFinder = std::function<int(const std::string& name, std::string& fullPath)>;
+void SetLibraryFileFinder(LibraryFileFinder finder);
+int FindDraftingLibraryFile(const std::string& name, std::string& fullPath);

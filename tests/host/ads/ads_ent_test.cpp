@@ -338,6 +338,10 @@ TEST_F(AdsEnt, blocks_are_made_between_block_and_endblk_and_referenced_with_attr
     EXPECT_NE(dump(l).find("0 \"SEQEND\""), std::string::npos);
     zcutRelRb(l);
     EXPECT_EQ(zcdbEntNext(after, next), RTERROR);
+    // One name for both the entity and the answer walks the same way and ends.
+    int steps = 0;
+    for (ads_name walk{ins[0], ins[1]}; zcdbEntNext(walk, walk) == RTNORM && steps < 10;) ++steps;
+    EXPECT_EQ(steps, 2);
 }
 
 TEST_F(AdsEnt, anonymous_blocks_take_the_next_u_name_which_getinput_reports) {

@@ -169,6 +169,39 @@ TEST_F(AdsPick, nested_picks_give_the_inner_entity_its_transform_and_references)
     zcutRelRb(refs);
 }
 
+TEST_F(AdsPick, a_nested_pick_on_an_old_style_polyline_answers_the_vertex_of_its_segment) {
+    auto* pline = new ZcDb2dPolyline;
+    for (const ZcGePoint3d& p : {ZcGePoint3d(0, 0, 0), ZcGePoint3d(100, 0, 0), ZcGePoint3d(100, 100, 0)})
+        pline->appendVertex(new ZcDbVertex(p));
+    pline->makeClosed();
+    const ZcDbObjectId id = add(pline);
+    std::vector<ZcDbObjectId> vertices;
+    ZcDb2dPolyline* opened = nullptr;
+    ASSERT_EQ(zcdbOpenObject(opened, id, ZcDb::kForRead), Zcad::eOk);
+    vertices = opened->vertexIds();
+    opened->close();
+    ASSERT_EQ(vertices.size(), 3u);
+    ads_name e;
+    ads_matrix m;
+    resbuf* refs = nullptr;
+    // Each segment answers the vertex it starts from, the closing one too.
+    struct Pick {
+        double x, y;
+        std::size_t vertex;
+    };
+    for (const Pick& at : {Pick{50, 0, 0}, Pick{100, 60, 1}, Pick{40, 40, 2}}) {
+        ads_point p{at.x, at.y, 0};
+        ASSERT_EQ(zcedNEntSelP(nullptr, e, p, 1, m, &refs), RTNORM);
+        EXPECT_EQ(idOf(e), vertices[at.vertex]) << at.x << "," << at.y;
+        EXPECT_EQ(refs, nullptr);
+    }
+    // The plain pick still answers the polyline itself.
+    feed({"!pick 50,0"});
+    ads_point p{0, 0, 0};
+    ASSERT_EQ(zcedEntSel(nullptr, e, p), RTNORM);
+    EXPECT_EQ(idOf(e), id);
+}
+
 TEST_F(AdsPick, snaps_find_ends_middles_centres_intersections_and_perpendiculars) {
     add(new ZcDbLine({0, 0, 0}, {10, 0, 0}));
     add(new ZcDbLine({5, -5, 0}, {5, 5, 0}));
