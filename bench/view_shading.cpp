@@ -75,10 +75,11 @@ Matrix4 ViewFrame() {
     // Plan turned so that the south-west corner faces the viewer.
     turn.m[0][0] = std::cos(a), turn.m[0][1] = std::sin(a);
     turn.m[1][0] = -std::sin(a), turn.m[1][1] = std::cos(a);
-    // World z up becomes view y; the plan's depth becomes view z, tilted.
+    // Looking north and down by t: up tilts towards the north, and the
+    // depth grows northwards and downwards.
     tilt.m[0][0] = 1.0;
-    tilt.m[1][0] = 0.0, tilt.m[1][1] = -std::sin(t), tilt.m[1][2] = std::cos(t);
-    tilt.m[2][0] = 0.0, tilt.m[2][1] = std::cos(t), tilt.m[2][2] = std::sin(t);
+    tilt.m[1][0] = 0.0, tilt.m[1][1] = std::sin(t), tilt.m[1][2] = std::cos(t);
+    tilt.m[2][0] = 0.0, tilt.m[2][1] = std::cos(t), tilt.m[2][2] = -std::sin(t);
     tilt.m[2][3] = 1000.0;
     MultiplyMatrix4(tilt, turn, frame);
     return frame;

@@ -20,6 +20,8 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "core/base/module_state.h"
@@ -660,26 +662,46 @@ OutlinePolygon* SplitShadowPieces(OutlinePolygon** list, [[maybe_unused]] int gr
 }
 
 OutlinePolygon* JoinShadowPieces(OutlinePolygon** list, [[maybe_unused]] int group) {
-    bool joined = true;
-    while (joined) {
-        joined = false;
-        for (OutlinePolygon* a = *list; a && !joined; a = a->next)
-            for (OutlinePolygon* b = a->next; b && !joined; b = b->next) {
-                if (BoxesApart(a, b, Tol100())) continue;
+    // Each join starts the search over from the head. A pair that would not
+    // join is remembered until one of its pieces is replaced: asked again it
+    // would answer the same, and many pieces would make the search cubic.
+    std::set<std::pair<const OutlinePolygon*, const OutlinePolygon*>> apart;
+    VertexNode* union_ = nullptr;
+    auto forget = [&apart](const OutlinePolygon* p) {
+        for (auto it = apart.begin(); it != apart.end();)
+            it = it->first == p || it->second == p ? apart.erase(it) : std::next(it);
+    };
+    // The pair to join, found before either piece is freed: the walk never
+    // steps on from a piece the join has freed.
+    auto joinable = [&]() -> std::pair<OutlinePolygon*, OutlinePolygon*> {
+        for (OutlinePolygon* a = *list; a; a = a->next)
+            for (OutlinePolygon* b = a->next; b; b = b->next) {
+                if (BoxesApart(a, b, Tol100()) || apart.count({a, b})) continue;
                 Boolean op(FromList(a->ring), FromList(b->ring), Tol100());
                 std::vector<Ring> loops = op.Trace(Boolean::kUnion);
-                if (loops.size() != 1 || SignedArea(loops[0]) <= 0.0) continue;
                 // Pieces that only touch at points make no one polygon.
                 const double before = RingArea(a->ring) + RingArea(b->ring);
-                if (op.Apart() &&
-                    std::fabs(SignedArea(loops[0]) - before) > Tol100() * (1.0 + std::sqrt(before)))
+                if (loops.size() != 1 || SignedArea(loops[0]) <= 0.0 ||
+                    (op.Apart() &&
+                     std::fabs(SignedArea(loops[0]) - before) > Tol100() * (1.0 + std::sqrt(before)))) {
+                    apart.insert({a, b});
                     continue;
-                VertexNode* ring = RemoveCollinearVertices(ToList(loops[0]), 0);
-                OutlinePolygon* merged = NewOutlinePolygon(ring);
-                DropPiece(list, b);
-                ReplacePiece(list, a, merged);
-                joined = true;
+                }
+                union_ = RemoveCollinearVertices(ToList(loops[0]), 0);
+                return {a, b};
             }
+        return {nullptr, nullptr};
+    };
+    while (true) {
+        const auto [a, b] = joinable();
+        if (!a) break;
+        forget(a);
+        forget(b);
+        DropPiece(list, b);
+        OutlinePolygon* merged = NewOutlinePolygon(union_);
+        union_ = nullptr;
+        forget(merged);
+        ReplacePiece(list, a, merged);
     }
     for (OutlinePolygon* p = *list; p;) {
         OutlinePolygon* next = p->next;
