@@ -297,21 +297,41 @@ bool RingWithin(const VertexNode* a, const VertexNode* b) {
     return strictly;
 }
 
-void AppendHole(OutlinePolygon* outline, OutlinePolygon* hole) {
+// Adds a hole to an outline. A hole already there that lies within the new
+// one is an island in it, and becomes an outline of the group again.
+void AppendHole(FaceGroup& group, OutlinePolygon* outline, OutlinePolygon* hole) {
+    for (OutlinePolygon** at = &outline->link; *at;) {
+        OutlinePolygon* h = *at;
+        if (!RingWithin(h->ring, hole->ring)) {
+            at = &h->next;
+            continue;
+        }
+        *at = h->next;
+        h->next = group.outlines;
+        group.outlines = h;
+    }
     hole->next = nullptr;
     OutlinePolygon** at = &outline->link;
     while (*at) at = &(*at)->next;
     *at = hole;
 }
 
+bool WithinAHole(const OutlinePolygon& outline, const VertexNode* ring) {
+    for (const OutlinePolygon* h = outline.link; h; h = h->next)
+        if (RingWithin(ring, h->ring)) return true;
+    return false;
+}
+
 // Places a traced outline (in the group's plane) among the group's
-// outlines. Being held is asked first: an outline that lies in another is
-// its hole even when it holds outlines itself (an island in an opening
-// stays an outline of its own). Whole-face outlines take no part.
+// outlines. Being held is asked first: an outline within another, and not
+// within one of its holes, is its hole, even when it holds outlines itself.
+// One within a hole is an island of its own, and so is a hole that a later
+// hole turns out to hold: the walks come in member order, not from the
+// outside in. Whole-face outlines take no part.
 void PlaceOutlineInGroup(FaceGroup& group, OutlinePolygon* outline) {
     for (OutlinePolygon* o = group.outlines; o; o = o->next)
-        if (o->state == 0 && RingWithin(outline->ring, o->ring)) {
-            AppendHole(o, outline);
+        if (o->state == 0 && RingWithin(outline->ring, o->ring) && !WithinAHole(*o, outline->ring)) {
+            AppendHole(group, o, outline);
             return;
         }
     for (OutlinePolygon** at = &group.outlines; *at;) {
@@ -322,14 +342,14 @@ void PlaceOutlineInGroup(FaceGroup& group, OutlinePolygon* outline) {
         }
         *at = o->next;
         if (!o->link) {
-            AppendHole(outline, o);
+            AppendHole(group, outline, o);
             continue;
         }
         // An outline with holes inside the new one: its holes go over to the
         // new one, and it goes.
         for (OutlinePolygon* h = o->link; h;) {
             OutlinePolygon* next = h->next;
-            AppendHole(outline, h);
+            AppendHole(group, outline, h);
             h = next;
         }
         o->link = nullptr;

@@ -126,6 +126,60 @@ TEST_F(HiddenFaces, groups_run_from_the_nearest_first_outline) {
     EXPECT_EQ(order, (std::vector<std::string>{"NEAR", "MID", "FAR"}));
 }
 
+TEST_F(HiddenFaces, a_group_whose_edges_are_all_shared_has_no_outline_and_sorts_last) {
+    // Two equal triangles with every edge hidden: each edge is shared, so
+    // nothing is left to trace.
+    scenes::Add(faces, {{0, 0, 5}, {10, 0, 5}, {0, 10, 5}, {0, 10, 5}}, {0, 0, 0, 0}, "GHOST");
+    scenes::Add(faces, {{0, 0, 5}, {10, 0, 5}, {0, 10, 5}, {0, 10, 5}}, {0, 0, 0, 0}, "GHOST");
+    Rect(faces, 0, 20, 10, 30, 90, "FAR");
+    Rect(faces, 0, 40, 10, 50, 50, "MID");
+    Run();
+    std::vector<std::string> order;
+    for (const FaceGroup* g = groups; g; g = g->next) order.push_back(g->layer);
+    EXPECT_EQ(order, (std::vector<std::string>{"MID", "FAR", "GHOST"}));
+}
+
+TEST_F(HiddenFaces, at_a_point_where_two_faces_meet_the_walk_keeps_to_the_first_face_that_leaves_it) {
+    // Two triangles of one plane meeting at (10, 10), every edge shown: the
+    // walk round either one finds its own next edge first and closes on
+    // itself, so each is an outline of its own.
+    scenes::Add(faces, {{0, 0, 5}, {10, 10, 5}, {0, 20, 5}, {0, 20, 5}}, {1, 1, 1, 0}, "A");
+    scenes::Add(faces, {{10, 10, 5}, {20, 0, 5}, {20, 20, 5}, {20, 20, 5}}, {1, 1, 1, 0}, "A");
+    Run();
+    ASSERT_NE(groups, nullptr);
+    ASSERT_EQ(CountNodes(groups->outlines), 2);
+    for (const OutlinePolygon* o = groups->outlines; o; o = o->next) {
+        EXPECT_EQ(CountNodes(o->ring), 3);
+        EXPECT_NEAR(std::fabs(scenes::Area(o->ring)), 100.0, 1e-6);
+    }
+}
+
+TEST_F(HiddenFaces, a_face_inside_an_opening_stays_an_outline_of_its_own_whatever_the_order) {
+    // A frame round a 30 x 30 opening and a 10 x 10 face inside the
+    // opening, in one plane and layer, given in either order: two outlines,
+    // the frame's with the opening bridged in.
+    for (bool islandFirst : {true, false}) {
+        if (islandFirst) Rect(faces, 40, 40, 50, 50, 5, "W", true);
+        const int words[4] = {1, 0, 1, 0};
+        scenes::Add(faces, {{0, 0, 5}, {90, 0, 5}, {60, 30, 5}, {30, 30, 5}}, words, "W");
+        scenes::Add(faces, {{90, 0, 5}, {90, 90, 5}, {60, 60, 5}, {60, 30, 5}}, words, "W");
+        scenes::Add(faces, {{90, 90, 5}, {0, 90, 5}, {30, 60, 5}, {60, 60, 5}}, words, "W");
+        scenes::Add(faces, {{0, 90, 5}, {0, 0, 5}, {30, 30, 5}, {30, 60, 5}}, words, "W");
+        if (!islandFirst) Rect(faces, 40, 40, 50, 50, 5, "W", true);
+        Run();
+        ASSERT_NE(groups, nullptr);
+        ASSERT_EQ(CountNodes(groups->outlines), 2) << islandFirst;
+        double area = 0.0;
+        for (const OutlinePolygon* o = groups->outlines; o; o = o->next)
+            area += std::fabs(scenes::Area(o->ring));
+        EXPECT_NEAR(area, 8100.0 - 900.0 + 100.0, 1e-6) << islandFirst;
+        FreeFaceGroups(groups);
+        groups = nullptr;
+        FreeList(faces);
+        faces = nullptr;
+    }
+}
+
 TEST_F(HiddenFaces, random_scenes_lose_exactly_the_faces_wholly_behind_a_group_and_within_an_outline) {
     std::mt19937 rng(73);
     std::uniform_real_distribution<double> at(0.0, 100.0), size(5.0, 60.0), depth(0.0, 100.0);
