@@ -20,6 +20,9 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <set>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "core/base/module_state.h"
@@ -167,17 +170,45 @@ struct Boolean {
         MakeCounterClockwise(ring[0]);
         MakeCounterClockwise(ring[1]);
         InsertCrossings(ring[0], ring[1], snap);
+        useCells = ring[0].size() + ring[1].size() > 64;
         for (int k = 0; k < 2; ++k)
             for (const Vx& v : ring[k]) node[k].push_back(NodeOf(v));
         for (int k = 0; k < 2; ++k) Classify(k);
     }
 
+    // The first node made within the snap distance of v, or a new one. The
+    // nodes are filed in square cells as wide as the snap distance, so only
+    // the nine cells round v are looked at: long rings (the union of many
+    // shadow pieces) are not searched node by node for every vertex.
     int NodeOf(const Vx& v) {
-        for (std::size_t n = 0; n < nodes.size(); ++n)
-            if (PointsNear2d(nodes[n], P3(v), snap)) return static_cast<int>(n);
+        if (!useCells) {
+            for (std::size_t n = 0; n < nodes.size(); ++n)
+                if (PointsNear2d(nodes[n], P3(v), snap)) return static_cast<int>(n);
+            nodes.push_back(P3(v));
+            return static_cast<int>(nodes.size()) - 1;
+        }
+        const double cell = std::max(snap, 1e-9);
+        const std::int64_t cx = static_cast<std::int64_t>(std::floor(v.x / cell));
+        const std::int64_t cy = static_cast<std::int64_t>(std::floor(v.y / cell));
+        int found = -1;
+        for (std::int64_t dx = -1; dx <= 1; ++dx)
+            for (std::int64_t dy = -1; dy <= 1; ++dy) {
+                auto it = filed.find(CellKey(cx + dx, cy + dy));
+                if (it == filed.end()) continue;
+                for (int n : it->second)
+                    if ((found < 0 || n < found) && PointsNear2d(nodes[n], P3(v), snap)) found = n;
+            }
+        if (found >= 0) return found;
         nodes.push_back(P3(v));
-        return static_cast<int>(nodes.size()) - 1;
+        found = static_cast<int>(nodes.size()) - 1;
+        filed[CellKey(cx, cy)].push_back(found);
+        return found;
     }
+    static std::uint64_t CellKey(std::int64_t x, std::int64_t y) {
+        return static_cast<std::uint64_t>(x) * 0x9E3779B97F4A7C15ull ^ static_cast<std::uint64_t>(y);
+    }
+    std::unordered_map<std::uint64_t, std::vector<int>> filed;
+    bool useCells = false;
 
     int EdgeCount(int k) const { return static_cast<int>(ring[k].size()); }
     int From(int k, int i) const { return node[k][i]; }
@@ -186,11 +217,29 @@ struct Boolean {
     void Classify(int k) {
         const int o = 1 - k;
         VertexNode* other = ToList(ring[o]);
+        // Long rings look their matching edges up by their nodes; the first
+        // edge of the other ring that runs between the same nodes decides.
+        std::unordered_map<std::uint64_t, int> firstEdge;
+        auto key = [](int from, int to) {
+            return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(from)) << 32) |
+                   static_cast<std::uint32_t>(to);
+        };
+        if (useCells)
+            for (int j = EdgeCount(o) - 1; j >= 0; --j) firstEdge[key(From(o, j), To(o, j))] = j;
         for (int i = 0; i < EdgeCount(k); ++i) {
             const int f = From(k, i), t = To(k, i);
             EdgeClass c = kOutside;
             bool matched = f == t;  // collapsed by the snap: never traced
-            for (int j = 0; j < EdgeCount(o) && !matched; ++j) {
+            if (useCells && !matched) {
+                const auto same = firstEdge.find(key(f, t));
+                const auto opposite = firstEdge.find(key(t, f));
+                if (same != firstEdge.end() &&
+                    (opposite == firstEdge.end() || same->second < opposite->second))
+                    c = kSame, matched = true;
+                else if (opposite != firstEdge.end())
+                    c = kOpposite, matched = true;
+            }
+            for (int j = 0; j < EdgeCount(o) && !matched && !useCells; ++j) {
                 if (From(o, j) == f && To(o, j) == t) c = kSame, matched = true;
                 if (From(o, j) == t && To(o, j) == f) c = kOpposite, matched = true;
             }
@@ -617,6 +666,43 @@ void ReplacePiece(OutlinePolygon** list, OutlinePolygon* piece, OutlinePolygon* 
         }
 }
 
+double SegmentPointDistance(const VertexNode* a, const VertexNode* b, const VertexNode* p) {
+    const double dx = b->x - a->x, dy = b->y - a->y;
+    const double len2 = dx * dx + dy * dy;
+    double t = len2 > 0.0 ? ((p->x - a->x) * dx + (p->y - a->y) * dy) / len2 : 0.0;
+    t = std::clamp(t, 0.0, 1.0);
+    return std::hypot(p->x - (a->x + t * dx), p->y - (a->y + t * dy));
+}
+
+// Whether two pieces may share anything: some edges cross or come near
+// each other, or one holds the other. Near is within twice the snap
+// distance (vertices are snapped square-wise), or within the bulge of the
+// ellipse the point location takes as lying on an edge (focal sum the
+// edge's length plus the snap distance). Pieces for which this is false
+// are apart for every operation on them, which need not be built then.
+bool RingsMayMeet(const VertexNode* A, const VertexNode* B, double snap) {
+    for (const VertexNode* a = A; a; a = a->next) {
+        const VertexNode* a2 = NextInRing(A, a);
+        const double la = std::hypot(a2->x - a->x, a2->y - a->y);
+        for (const VertexNode* b = B; b; b = b->next) {
+            const VertexNode* b2 = NextInRing(B, b);
+            const double l = std::max(la, std::hypot(b2->x - b->x, b2->y - b->y));
+            const double near = 2.0 * snap + std::sqrt(snap * l / 2.0 + snap * snap / 4.0);
+            if (std::max(a->x, a2->x) < std::min(b->x, b2->x) - near ||
+                std::max(b->x, b2->x) < std::min(a->x, a2->x) - near ||
+                std::max(a->y, a2->y) < std::min(b->y, b2->y) - near ||
+                std::max(b->y, b2->y) < std::min(a->y, a2->y) - near)
+                continue;
+            Point3 x;
+            if (IntersectLines2d(a->pt(), a2->pt(), b->pt(), b2->pt(), x, 1, ModuleGeomTol)) return true;
+            if (SegmentPointDistance(a, a2, b) <= near || SegmentPointDistance(a, a2, b2) <= near ||
+                SegmentPointDistance(b, b2, a) <= near || SegmentPointDistance(b, b2, a2) <= near)
+                return true;
+        }
+    }
+    return PointInPolygon(A->pt(), B, 0) != 0 || PointInPolygon(B->pt(), A, 0) != 0;
+}
+
 bool BoxesApart(const OutlinePolygon* a, const OutlinePolygon* b, double tol) {
     return a->box2d[2] < b->box2d[0] - tol || b->box2d[2] < a->box2d[0] - tol ||
            a->box2d[3] < b->box2d[1] - tol || b->box2d[3] < a->box2d[1] - tol;
@@ -633,7 +719,7 @@ OutlinePolygon* SplitShadowPieces(OutlinePolygon** list, [[maybe_unused]] int gr
                 b = following;
                 continue;
             }
-            if (BoxesApart(a, b, Tol100())) {
+            if (BoxesApart(a, b, Tol100()) || !RingsMayMeet(a->ring, b->ring, Tol100())) {
                 b = following;
                 continue;
             }
@@ -660,26 +746,50 @@ OutlinePolygon* SplitShadowPieces(OutlinePolygon** list, [[maybe_unused]] int gr
 }
 
 OutlinePolygon* JoinShadowPieces(OutlinePolygon** list, [[maybe_unused]] int group) {
-    bool joined = true;
-    while (joined) {
-        joined = false;
-        for (OutlinePolygon* a = *list; a && !joined; a = a->next)
-            for (OutlinePolygon* b = a->next; b && !joined; b = b->next) {
-                if (BoxesApart(a, b, Tol100())) continue;
+    // Each join starts the search over from the head. A pair that would not
+    // join is remembered until one of its pieces is replaced: asked again it
+    // would answer the same, and many pieces would make the search cubic.
+    std::set<std::pair<const OutlinePolygon*, const OutlinePolygon*>> apart;
+    VertexNode* union_ = nullptr;
+    auto forget = [&apart](const OutlinePolygon* p) {
+        for (auto it = apart.begin(); it != apart.end();)
+            it = it->first == p || it->second == p ? apart.erase(it) : std::next(it);
+    };
+    // The pair to join, found before either piece is freed: the walk never
+    // steps on from a piece the join has freed.
+    auto joinable = [&]() -> std::pair<OutlinePolygon*, OutlinePolygon*> {
+        for (OutlinePolygon* a = *list; a; a = a->next)
+            for (OutlinePolygon* b = a->next; b; b = b->next) {
+                if (BoxesApart(a, b, Tol100()) || apart.count({a, b})) continue;
+                if (!RingsMayMeet(a->ring, b->ring, Tol100())) {
+                    apart.insert({a, b});
+                    continue;
+                }
                 Boolean op(FromList(a->ring), FromList(b->ring), Tol100());
                 std::vector<Ring> loops = op.Trace(Boolean::kUnion);
-                if (loops.size() != 1 || SignedArea(loops[0]) <= 0.0) continue;
                 // Pieces that only touch at points make no one polygon.
                 const double before = RingArea(a->ring) + RingArea(b->ring);
-                if (op.Apart() &&
-                    std::fabs(SignedArea(loops[0]) - before) > Tol100() * (1.0 + std::sqrt(before)))
+                if (loops.size() != 1 || SignedArea(loops[0]) <= 0.0 ||
+                    (op.Apart() &&
+                     std::fabs(SignedArea(loops[0]) - before) > Tol100() * (1.0 + std::sqrt(before)))) {
+                    apart.insert({a, b});
                     continue;
-                VertexNode* ring = RemoveCollinearVertices(ToList(loops[0]), 0);
-                OutlinePolygon* merged = NewOutlinePolygon(ring);
-                DropPiece(list, b);
-                ReplacePiece(list, a, merged);
-                joined = true;
+                }
+                union_ = RemoveCollinearVertices(ToList(loops[0]), 0);
+                return {a, b};
             }
+        return {nullptr, nullptr};
+    };
+    while (true) {
+        const auto [a, b] = joinable();
+        if (!a) break;
+        forget(a);
+        forget(b);
+        DropPiece(list, b);
+        OutlinePolygon* merged = NewOutlinePolygon(union_);
+        union_ = nullptr;
+        forget(merged);
+        ReplacePiece(list, a, merged);
     }
     for (OutlinePolygon* p = *list; p;) {
         OutlinePolygon* next = p->next;

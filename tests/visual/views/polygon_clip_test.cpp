@@ -320,3 +320,24 @@ TEST_F(PolygonClip, cell_boxes_span_the_cells_their_points_reach) {
     EXPECT_EQ(low[0], 0);
     EXPECT_EQ(high[1], 20);
 }
+
+TEST_F(PolygonClip, pieces_in_a_row_sharing_edges_join_into_one) {
+    // Each join frees the two pieces it joins; the search must not step on
+    // from either.
+    OutlinePolygon* list = nullptr;
+    for (int i = 3; i >= 0; --i) {
+        const double x = 10.0 * i;
+        OutlinePolygon* p = NewOutlinePolygon(Ring({{x, 0, 0}, {x + 10, 0, 0}, {x + 10, 10, 0}, {x, 10, 0}}));
+        p->next = list;
+        list = p;
+    }
+    // A piece apart from the others stays as it is.
+    OutlinePolygon* apart = NewOutlinePolygon(Ring({{100, 0, 0}, {110, 0, 0}, {110, 10, 0}}));
+    apart->next = list;
+    list = apart;
+    list = JoinShadowPieces(&list, 1);
+    ASSERT_EQ(CountNodes(list), 2);
+    EXPECT_NEAR(PiecesArea(list), 400.0 + 50.0, 1e-9);
+    for (const OutlinePolygon* p = list; p; p = p->next) EXPECT_TRUE(IsSimplePolygon(p->ring));
+    FreeOutlinePolygons(list);
+}

@@ -1,0 +1,228 @@
+// Growth of the hidden-face and shadow passes of a view with the number of
+// faces: storeys of rooms (four walls as boxes, a floor slab) seen from the
+// south-west and above, lit by the default light, at 1,000, 3,000 and
+// 10,000 faces. Beside them, on the same faces, the plain reference: the
+// faces projected and drawn back to front by depth, nothing clipped. The
+// faces are made untimed; "ratio" is this size's time over the previous
+// size's, "n^" the exponent that growth means, "x ref" the time over the
+// reference's at the same size.
+#include "visual/views/view_shading.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "core/base/module_state.h"
+#include "core/geometry/matrix4.h"
+#include "host/ed/hostinit.h"
+#include "host/ed/session.h"
+#include "visual/views/hidden_faces.h"
+
+namespace {
+
+struct Quad {
+    Point3 c[4];
+    std::string layer;
+};
+
+constexpr double kRoom = 400.0, kWall = 30.0, kStorey = 300.0, kSlab = 20.0;
+
+void Box(std::vector<Quad>& out, double x0, double y0, double z0, double x1, double y1, double z1,
+         const std::string& layer, bool withTop) {
+    const Point3 p[8] = {{x0, y0, z0}, {x1, y0, z0}, {x1, y1, z0}, {x0, y1, z0},
+                         {x0, y0, z1}, {x1, y0, z1}, {x1, y1, z1}, {x0, y1, z1}};
+    static const int kSides[4][4] = {{0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
+    for (const auto& s : kSides) out.push_back({{p[s[0]], p[s[1]], p[s[2]], p[s[3]]}, layer});
+    if (withTop) out.push_back({{p[4], p[5], p[6], p[7]}, layer});
+    out.push_back({{p[0], p[3], p[2], p[1]}, layer});
+}
+
+// About `faces` faces of walls and slabs in three storeys, in world
+// coordinates.
+std::vector<Quad> Storeys(int faces) {
+    const int storeys = 3;
+    // Each room: two wall boxes of 6 faces and a slab of 6.
+    const int rooms = std::max(1, faces / (18 * storeys));
+    const int cols = std::max(1, static_cast<int>(std::sqrt(static_cast<double>(rooms))));
+    const int rows = std::max(1, rooms / cols);
+    std::vector<Quad> out;
+    for (int s = 0; s < storeys; ++s) {
+        const double z = s * kStorey;
+        const std::string walls = "3DWALLS$" + std::to_string(static_cast<int>(z));
+        const std::string slabs = "3DSLAB$" + std::to_string(static_cast<int>(z));
+        for (int i = 0; i < cols; ++i)
+            for (int j = 0; j < rows; ++j) {
+                const double x = i * kRoom, y = j * kRoom;
+                Box(out, x, y, z + kSlab, x + kRoom, y + kWall, z + kStorey, walls, true);
+                Box(out, x, y + kWall, z + kSlab, x + kWall, y + kRoom, z + kStorey, walls, true);
+                Box(out, x, y, z, x + kRoom, y + kRoom, z + kSlab, slabs, true);
+            }
+    }
+    return out;
+}
+
+// Seen from the south-west and above: x to the right, y up, z away.
+Matrix4 ViewFrame() {
+    const double a = 35.0 * 3.14159265358979 / 180.0, t = 25.0 * 3.14159265358979 / 180.0;
+    Matrix4 turn, tilt, frame;
+    SetIdentity4(turn);
+    SetIdentity4(tilt);
+    // Plan turned so that the south-west corner faces the viewer.
+    turn.m[0][0] = std::cos(a), turn.m[0][1] = std::sin(a);
+    turn.m[1][0] = -std::sin(a), turn.m[1][1] = std::cos(a);
+    // Looking north and down by t: up tilts towards the north, and the
+    // depth grows northwards and downwards.
+    tilt.m[0][0] = 1.0;
+    tilt.m[1][0] = 0.0, tilt.m[1][1] = std::sin(t), tilt.m[1][2] = std::cos(t);
+    tilt.m[2][0] = 0.0, tilt.m[2][1] = std::cos(t), tilt.m[2][2] = -std::sin(t);
+    tilt.m[2][3] = 1000.0;
+    MultiplyMatrix4(tilt, turn, frame);
+    return frame;
+}
+
+SectionFace* ViewFaces(const std::vector<Quad>& quads, const Matrix4& frame, double grid[63]) {
+    SectionFace* faces = nullptr;
+    double lo[3] = {1e300, 1e300, 1e300}, hi[3] = {-1e300, -1e300, -1e300};
+    const int words[4] = {1, 1, 1, 1};
+    for (const Quad& q : quads) {
+        Point3 c[4];
+        for (int k = 0; k < 4; ++k) TransformPoint(frame, q.c[k], c[k]);
+        auto* f = new SectionFace(c, words, 256, q.layer);
+        if (!f->valid) {
+            delete f;
+            continue;
+        }
+        for (int k = 0; k < 4; ++k) {
+            const double v[3] = {c[k].x, c[k].y, c[k].z};
+            for (int a = 0; a < 3; ++a) lo[a] = std::min(lo[a], v[a]), hi[a] = std::max(hi[a], v[a]);
+        }
+        f->next = faces;
+        faces = f;
+    }
+    SpanViewGrid(lo, hi, grid);
+    return faces;
+}
+
+struct Figures {
+    std::map<std::string, std::pair<double, double>> before;  // n, seconds
+    std::map<int, double> reference;                          // n, seconds
+};
+Figures& Kept() {
+    static Figures f;
+    return f;
+}
+
+void Ratio(benchmark::State& state, const char* name, double n, double seconds) {
+    auto& before = Kept().before;
+    auto it = before.find(name);
+    if (it != before.end() && it->second.second > 0) {
+        const double ratio = seconds / it->second.second;
+        state.counters["ratio"] = ratio;
+        state.counters["n^"] = std::log(ratio) / std::log(n / it->second.first);
+    }
+    before[name] = {n, seconds};
+}
+
+struct Session {
+    Session() {
+        host::startHost({});
+        host::resetEditorSession();
+        SetSharedTolerance(0.001);
+    }
+    ~Session() { host::resetEditorSession(); }
+};
+
+// The reference: every face's edges in plan, drawn farthest first.
+void BM_PainterReference(benchmark::State& state) {
+    Session session;
+    const std::vector<Quad> quads = Storeys(static_cast<int>(state.range(0)));
+    const Matrix4 frame = ViewFrame();
+    double seconds = 0.0;
+    int n = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        double grid[63];
+        SectionFace* faces = ViewFaces(quads, frame, grid);
+        n = CountNodes(faces);
+        state.ResumeTiming();
+        const auto t0 = std::chrono::steady_clock::now();
+        std::vector<std::pair<double, const SectionFace*>> order;
+        for (const SectionFace* f = faces; f; f = f->next) {
+            double z = f->corners[0].z;
+            for (int k = 1; k < f->cornerCount(); ++k) z = std::max(z, f->corners[k].z);
+            order.push_back({-z, f});
+        }
+        std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<std::pair<Point3, Point3>> drawn;
+        for (const auto& [z, f] : order)
+            for (int k = 0; k < f->cornerCount(); ++k) {
+                const Point3& a = f->corners[k];
+                const Point3& b = f->corners[(k + 1) % f->cornerCount()];
+                drawn.push_back({{a.x, a.y, 0.0}, {b.x, b.y, 0.0}});
+            }
+        benchmark::DoNotOptimize(drawn.data());
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        state.PauseTiming();
+        FreeList(faces);
+        state.ResumeTiming();
+    }
+    state.counters["faces"] = n;
+    Kept().reference[static_cast<int>(state.range(0))] = seconds;
+    Ratio(state, "reference", n, seconds);
+}
+
+void BM_HiddenFacesAndShadows(benchmark::State& state) {
+    Session session;
+    const std::vector<Quad> quads = Storeys(static_cast<int>(state.range(0)));
+    const Matrix4 frame = ViewFrame();
+    const Point3 light{0.7071067811865476, 0.7071067811865476, 0.7071067811865476};
+    double seconds = 0.0;
+    int n = 0, left = 0, pieces = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        double grid[63];
+        SectionFace* faces = ViewFaces(quads, frame, grid);
+        n = CountNodes(faces);
+        state.ResumeTiming();
+        const auto t0 = std::chrono::steady_clock::now();
+        FaceGroup* groups = nullptr;
+        faces = ComputeHiddenLines(faces, grid, &groups, {});
+        std::uint8_t stop = 0;
+        ShadowGroup* shadows = ComputeViewShading(&groups, frame, light, stop);
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        state.PauseTiming();
+        left = CountNodes(faces);
+        pieces = 0;
+        for (const ShadowGroup* s = shadows; s; s = s->next) pieces += CountNodes(s->pieces);
+        FreeShadowGroups(shadows);
+        FreeFaceGroups(groups);
+        FreeList(faces);
+        state.ResumeTiming();
+    }
+    state.counters["faces"] = n;
+    state.counters["kept"] = left;
+    state.counters["pieces"] = pieces;
+    const auto ref = Kept().reference.find(static_cast<int>(state.range(0)));
+    if (ref != Kept().reference.end() && ref->second > 0) state.counters["x ref"] = seconds / ref->second;
+    Ratio(state, "passes", n, seconds);
+}
+
+}  // namespace
+
+BENCHMARK(BM_PainterReference)
+    ->Arg(1000)
+    ->Arg(3000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(BM_HiddenFacesAndShadows)
+    ->Arg(1000)
+    ->Arg(3000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);

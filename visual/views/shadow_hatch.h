@@ -1,0 +1,20 @@
+// The hatch of one shadow piece of a view: a closed ring filled with a
+// pattern or with a two-colour linear gradient, appended to a named block
+// of the current drawing (the view's block).
+#pragma once
+
+#include <string>
+
+#include "core/geometry/vertex_list.h"
+
+// Hatches the ring (x and y in the block's coordinates) on `layer`.
+// Pattern mode: `pattern` at *scale and *angle (degrees), a custom pattern
+// when "<pattern>.pat" is on the support path, in `colour` when colourFlag
+// is set. Gradient mode: "LINEAR" at gradientAngle, from the shading's
+// second colour to `colour` when colourFlag is set, else to the colour of
+// the layer's row of the layer catalogue (8 without one). Colours 0 and
+// above 255 give 255. Nothing is added for a ring of fewer than three
+// vertices, a hatch the host cannot evaluate, or a block that is missing.
+void AddShadowHatch(const std::string& blockName, const VertexNode* ring, const std::string& layer,
+                    const std::string& pattern, const double* scale, const double* angle, int colour,
+                    int colourFlag, int gradientFlag, double gradientAngle);

@@ -1,0 +1,501 @@
+// Cast shadows of a view.
+//
+//   1. Casters: each group's outlines in light coordinates, with the plane
+//      of the first one there. A group seen edge-on in the view casts but
+//      receives nothing; a group the light grazes casts nothing.
+//   2. Screening: a receiver polygon covered in the view by a nearer one
+//      receives nothing (state 2); a caster polygon lying wholly in another
+//      caster's shadow casts nothing of its own (state 1; 3 when both).
+//   3. Casting: every caster polygon, laid onto each receiver's plane along
+//      the light, cuts from the receiver the part it covers where it stands
+//      above the plane. The pieces go back to view coordinates; those on
+//      the side of their receiver the viewer does not see are dropped.
+//   4. The pieces are cleaned and merged, then clipped by the outlines of
+//      the groups in front of them, and merged again.
+// Pairs are screened by cell boxes on 20-cell grids spanned over the view
+// and light boxes and by plan boxes before any polygon operation.
+#include "visual/views/view_shading.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "core/base/module_state.h"
+#include "core/geometry/polygon.h"
+#include "host/ed/prompts.h"
+#include "host/ed/statusbar.h"
+#include "visual/views/box_index.h"
+
+namespace {
+
+constexpr double kEdgeOn = 0.005;
+
+struct Caster {
+    Caster* next = nullptr;
+    std::int32_t id = 0;
+    double plane[4] = {0.0, 0.0, 0.0, 0.0};  // in light coordinates
+    bool planeSet = false;
+    OutlinePolygon* polygons = nullptr;  // links name the group outlines
+};
+
+Caster* FreeCasters(Caster* c) {
+    while (c) {
+        Caster* next = c->next;
+        for (OutlinePolygon* p = c->polygons; p; p = p->next) p->link = nullptr;
+        FreeOutlinePolygons(c->polygons);
+        delete c;
+        c = next;
+    }
+    return nullptr;
+}
+
+double PlaneZ(const double plane[4], double x, double y) {
+    return -(plane[0] * x + plane[1] * y + plane[3]) / plane[2];
+}
+
+void Coefficients(const ZcGePlane& plane, double out[4]) {
+    plane.getCoefficients(out[0], out[1], out[2], out[3]);
+}
+
+bool CellsOverlapXY(const std::int32_t lowA[3], const std::int32_t highA[3], const std::int32_t lowB[3],
+                    const std::int32_t highB[3]) {
+    for (int axis = 0; axis < 2; ++axis)
+        if (lowA[axis] > highB[axis] || lowB[axis] > highA[axis]) return false;
+    return true;
+}
+
+bool BoxesOverlap(const OutlinePolygon& a, const OutlinePolygon& b) {
+    const double t = SharedTolerance;
+    return !(a.box2d[2] < b.box2d[0] - t || b.box2d[2] < a.box2d[0] - t || a.box2d[3] < b.box2d[1] - t ||
+             b.box2d[3] < a.box2d[1] - t);
+}
+
+void Widen(double lo[3], double hi[3], const Point3& p) {
+    const double v[3] = {p.x, p.y, p.z};
+    for (int k = 0; k < 3; ++k) {
+        lo[k] = std::min(lo[k], v[k]);
+        hi[k] = std::max(hi[k], v[k]);
+    }
+}
+
+FaceGroup* GroupById(FaceGroup* groups, int id) {
+    for (FaceGroup* g = groups; g; g = g->next)
+        if (g->id == id) return g;
+    return nullptr;
+}
+
+ShadowGroup* ShadowGroupOf(ShadowGroup*& list, int number) {
+    for (ShadowGroup* s = list; s; s = s->next)
+        if (s->number == number) return s;
+    auto* s = new ShadowGroup;
+    s->number = number;
+    s->next = list;
+    list = s;
+    return s;
+}
+
+void AppendPieces(ShadowGroup& group, OutlinePolygon* pieces) {
+    OutlinePolygon** at = &group.pieces;
+    while (*at) at = &(*at)->next;
+    *at = pieces;
+}
+
+// Advances a progress meter by one every `every` steps, up to 100.
+class Meter {
+public:
+    Meter(const char* label, int total) : every_(std::max(1, total / 100)) {
+        zcedSetStatusBarProgressMeter(label, 0, 100);
+    }
+    ~Meter() { zcedRestoreStatusBar(); }
+    Meter(const Meter&) = delete;
+    Meter& operator=(const Meter&) = delete;
+    void Step() {
+        if (++count_ % every_ == 0 && position_ < 100) zcedSetStatusBarProgressMeterPos(++position_);
+    }
+
+private:
+    int every_;
+    int count_ = 0;
+    int position_ = 0;
+};
+
+// Step 1: a caster per group, newest first; the groups are numbered.
+Caster* MakeCasters(FaceGroup* groups, const Matrix4& toWorld, const Matrix4& toLight, double viewLo[3],
+                    double viewHi[3], double lightLo[3], double lightHi[3]) {
+    Caster* casters = nullptr;
+    int id = 0;
+    for (FaceGroup* g = groups; g; g = g->next) {
+        g->id = ++id;
+        auto* c = new Caster;
+        c->id = std::fabs(g->plane.normal().z) < kEdgeOn ? -id : id;
+        OutlinePolygon** tail = &c->polygons;
+        bool grazed = false;
+        for (OutlinePolygon* o = g->outlines; o && !grazed; o = o->next) {
+            VertexNode* ring = nullptr;
+            for (const VertexNode* v = o->ring; v; v = v->next) {
+                Widen(viewLo, viewHi, v->pt());
+                Point3 world, light;
+                TransformPoint(toWorld, v->pt(), world);
+                TransformPoint(toLight, world, light);
+                Widen(lightLo, lightHi, light);
+                AppendVertex(&ring, light, v->edgeFlag, 0, 0);
+            }
+            ring = RemoveCollinearVertices(ring, 0);
+            if (CountNodes(ring) < 3) {
+                FreeList(ring);
+                continue;
+            }
+            if (!c->planeSet) {
+                const VertexNode* v = ring;
+                if (!PlaneCoefficients3(v->pt(), v->next->pt(), v->next->next->pt(), c->plane[0], c->plane[1],
+                                        c->plane[2], c->plane[3])) {
+                    FreeList(ring);
+                    continue;
+                }
+                c->planeSet = true;
+                if (std::fabs(c->plane[2]) < kEdgeOn) {
+                    FreeList(ring);
+                    grazed = true;
+                    continue;
+                }
+            }
+            ring = NormalizePolygon(1, ring, nullptr);
+            MarkDoubledEdges(ring);
+            OutlinePolygon* p = NewOutlinePolygon(ring);
+            p->link = o;
+            o->state = 0;
+            *tail = p;
+            tail = &p->next;
+        }
+        if (grazed) {
+            FreeCasters(c);
+            continue;
+        }
+        c->next = casters;
+        casters = c;
+    }
+    return casters;
+}
+
+// Step 2: groups seen edge-on receive nothing and hide nothing here.
+void DropEdgeOnGroups(FaceGroup** groups, Caster* casters) {
+    for (Caster* c = casters; c; c = c->next)
+        if (c->id < 0)
+            for (OutlinePolygon* p = c->polygons; p; p = p->next) p->link = nullptr;
+    for (FaceGroup** at = groups; *at;) {
+        FaceGroup* g = *at;
+        if (std::fabs(g->plane.normal().z) < kEdgeOn) {
+            *at = g->next;
+            g->next = nullptr;
+            FreeFaceGroups(g);
+            continue;
+        }
+        for (OutlinePolygon* o = g->outlines; o; o = o->next) {
+            o->ring = NormalizePolygon(1, o->ring, nullptr);
+            MarkDoubledEdges(o->ring);
+        }
+        at = &g->next;
+    }
+}
+
+// A receiver polygon whose group outline a nearer outline covers in the
+// view receives nothing.
+void MarkHiddenReceivers(Caster* casters, FaceGroup* groups) {
+    std::vector<std::pair<const FaceGroup*, const OutlinePolygon*>> outlines;
+    BoxIndex index;
+    for (const FaceGroup* g = groups; g; g = g->next)
+        for (const OutlinePolygon* q = g->outlines; q; q = q->next) {
+            outlines.push_back({g, q});
+            index.Add(q->box2d);
+        }
+    index.Build(SharedTolerance);
+    for (Caster* s = casters; s; s = s->next) {
+        if (s->id < 0) continue;
+        const FaceGroup* own = GroupById(groups, s->id);
+        if (!own) continue;
+        double plane[4];
+        Coefficients(own->plane, plane);
+        for (OutlinePolygon* r = s->polygons; r; r = r->next) {
+            const OutlinePolygon* p = r->link;
+            if (!p) continue;
+            for (int i : index.Query(p->box2d)) {
+                const auto& [g, q] = outlines[i];
+                if (g->id == s->id || q->state == 2 ||
+                    !CellsOverlapXY(p->cellLow, p->cellHigh, q->cellLow, q->cellHigh) ||
+                    q->cellHigh[2] > p->cellLow[2])
+                    continue;
+                bool inFront = false;
+                for (const VertexNode* v = q->ring; v && !inFront; v = v->next)
+                    inFront = v->z - PlaneZ(plane, v->x, v->y) < SharedTolerance;
+                if (inFront && PolygonInsidePolygon(p->ring, q->ring)) {
+                    r->state = 2;
+                    break;
+                }
+            }
+        }
+    }
+}
+
+// Every shadow polygon with its caster, in caster order, and their plan
+// index in light coordinates.
+struct CasterPolygons {
+    std::vector<std::pair<Caster*, OutlinePolygon*>> all;
+    BoxIndex index;
+
+    explicit CasterPolygons(Caster* casters) {
+        for (Caster* c = casters; c; c = c->next)
+            for (OutlinePolygon* p = c->polygons; p; p = p->next) {
+                all.push_back({c, p});
+                index.Add(p->box2d);
+            }
+        index.Build(SharedTolerance);
+    }
+};
+
+// A caster polygon wholly in another caster's shadow casts nothing. A
+// polygon's state rises once at most (1 and 3 are passed over), so the
+// order the pairs are tried in changes nothing.
+void MarkShadowedCasters(Caster* casters, CasterPolygons& polygons) {
+    for (Caster* s = casters; s; s = s->next)
+        for (const OutlinePolygon* r = s->polygons; r; r = r->next)
+            for (int i : polygons.index.Query(r->box2d)) {
+                auto [s2, r2] = polygons.all[i];
+                if (s2 == s || r2->state == 1 || r2->state == 3 ||
+                    !CellsOverlapXY(r->cellLow, r->cellHigh, r2->cellLow, r2->cellHigh) ||
+                    r->cellLow[2] > r2->cellHigh[2])
+                    continue;
+                bool below = true;
+                for (const VertexNode* v = r2->ring; v && below; v = v->next)
+                    below = v->z - PlaneZ(s->plane, v->x, v->y) <= SharedTolerance;
+                if (below && PolygonInsidePolygon(r2->ring, r->ring)) r2->state += 1;
+            }
+}
+
+// Step 3: the shadows in light coordinates, or null on a user break. For
+// each caster the pairs are tried in the order of a walk over receivers,
+// their polygons and the caster's polygons, so the pieces come out in that
+// order.
+ShadowGroup* CastShadows(Caster* casters, CasterPolygons& polygons, std::uint8_t& breakFlag) {
+    const double tol100 = 100.0 * SharedTolerance;
+    ShadowGroup* result = nullptr;
+    Meter meter(kShadingMeter, static_cast<int>(polygons.all.size()));
+    std::vector<std::pair<int, int>> pairs;  // receiver polygon, caster polygon
+    int first = 0;                           // the caster's first polygon
+    for (Caster* s = casters; s; s = s->next) {
+        if (zcedUsrBrk()) {
+            breakFlag = 1;
+            break;
+        }
+        const int count = CountNodes(s->polygons);
+        pairs.clear();
+        for (int k = first; k < first + count; ++k) {
+            const OutlinePolygon* r = polygons.all[k].second;
+            if (r->state == 1 || r->state == 3) continue;
+            for (int i : polygons.index.Query(r->box2d)) {
+                const auto& [s2, r2] = polygons.all[i];
+                if (s2 == s || s2->id < 0 || !s2->planeSet || r2->state == 2 ||
+                    !CellsOverlapXY(r->cellLow, r->cellHigh, r2->cellLow, r2->cellHigh))
+                    continue;
+                pairs.push_back({i, k});
+            }
+        }
+        first += count;
+        std::sort(pairs.begin(), pairs.end());
+        for (const auto& [i, k] : pairs) {
+            Caster* s2 = polygons.all[i].first;
+            OutlinePolygon* r2 = polygons.all[i].second;
+            const OutlinePolygon* r = polygons.all[k].second;
+            // The caster laid onto the receiver's plane along the light, each
+            // vertex keeping its height above it.
+            VertexNode* w = CopyVertexList(r->ring);
+            bool above = false;
+            for (VertexNode* v = w; v; v = v->next) {
+                const double z = PlaneZ(s2->plane, v->x, v->y);
+                v->spare = v->z - z;
+                v->z = z;
+                above = above || v->spare > tol100;
+            }
+            OutlinePolygon* pieces = above ? ShadowOfPolygon(w, &r2->ring, s->plane) : nullptr;
+            FreeList(w);
+            if (!pieces) continue;
+            for (OutlinePolygon* p = pieces; p; p = p->next) {
+                p->reference[0] = p->ring->x;
+                p->reference[1] = p->ring->y;
+                p->reference[2] = p->ring->z + 1.0;
+            }
+            AppendPieces(*ShadowGroupOf(result, std::abs(s2->id)), pieces);
+        }
+        meter.Step();
+    }
+    if (breakFlag) return FreeShadowGroups(result);
+    return result;
+}
+
+}  // namespace
+
+ShadowGroup* ComputeViewShading(FaceGroup** groups, const Matrix4& viewFrame, const Point3& lightDirection,
+                                std::uint8_t& breakFlag) {
+    Matrix4 toWorld;
+    if (!groups || !*groups || !InvertMatrix4(viewFrame, toWorld)) return nullptr;
+    const double length =
+        std::sqrt(lightDirection.x * lightDirection.x + lightDirection.y * lightDirection.y +
+                  lightDirection.z * lightDirection.z);
+    if (!(length > 0.0)) return nullptr;
+    const ZcGePlane lightPlane(
+        ZcGePoint3d(0.0, 0.0, 0.0),
+        ZcGeVector3d(lightDirection.x / length, lightDirection.y / length, lightDirection.z / length));
+    Matrix4 toLight, fromLight;
+    PlaneMatrices(lightPlane, toLight, fromLight);
+
+    double viewLo[3] = {1e300, 1e300, 1e300}, viewHi[3] = {-1e300, -1e300, -1e300};
+    double lightLo[3] = {1e300, 1e300, 1e300}, lightHi[3] = {-1e300, -1e300, -1e300};
+    Caster* casters = MakeCasters(*groups, toWorld, toLight, viewLo, viewHi, lightLo, lightHi);
+    DropEdgeOnGroups(groups, casters);
+    if (viewLo[0] > viewHi[0]) {
+        FreeCasters(casters);
+        return nullptr;
+    }
+    double gridA[63], gridB[63];
+    SpanViewGrid(viewLo, viewHi, gridA);
+    SpanViewGrid(lightLo, lightHi, gridB);
+    for (FaceGroup* g = *groups; g; g = g->next)
+        for (OutlinePolygon* o = g->outlines; o; o = o->next) {
+            CellBoxOfRing(o->ring, o->cellLow, o->cellHigh, gridA);
+            SetOutlineBox(*o);
+        }
+    for (Caster* c = casters; c; c = c->next)
+        for (OutlinePolygon* p = c->polygons; p; p = p->next) {
+            CellBoxOfRing(p->ring, p->cellLow, p->cellHigh, gridB);
+            SetOutlineBox(*p);
+        }
+    MarkHiddenReceivers(casters, *groups);
+    CasterPolygons polygons(casters);
+    MarkShadowedCasters(casters, polygons);
+    ShadowGroup* shadows = CastShadows(casters, polygons, breakFlag);
+    FreeCasters(casters);
+    if (breakFlag) return FreeShadowGroups(shadows);
+
+    // Back into view coordinates; a piece on the side of its receiver that
+    // the viewer does not see (its reference point, raised towards the
+    // light, lies behind the plane) is dropped.
+    Matrix4 lightToView;
+    MultiplyMatrix4(viewFrame, fromLight, lightToView);
+    for (ShadowGroup* s = shadows; s; s = s->next) {
+        const FaceGroup* receiver = GroupById(*groups, s->number);
+        double plane[4] = {0.0, 0.0, -1.0, 0.0};
+        if (receiver) Coefficients(receiver->plane, plane);
+        for (OutlinePolygon** at = &s->pieces; *at;) {
+            OutlinePolygon* p = *at;
+            TransformRing(p->ring, lightToView);
+            Point3 ref;
+            TransformPoint(lightToView, {p->reference[0], p->reference[1], p->reference[2]}, ref);
+            p->reference[0] = ref.x, p->reference[1] = ref.y, p->reference[2] = ref.z;
+            p->ring = RemoveStraightVertices(p->ring, 0.01);
+            if (!receiver || ref.z > PlaneZ(plane, ref.x, ref.y) || CountNodes(p->ring) < 3) {
+                *at = p->next;
+                p->next = nullptr;
+                FreeOutlinePolygons(p);
+                continue;
+            }
+            at = &p->next;
+        }
+    }
+    shadows = CleanShadowGroups(shadows);
+    for (ShadowGroup* s = shadows; s; s = s->next) {
+        s->pieces = MergeShadowPieces(s->pieces);
+        for (OutlinePolygon* p = s->pieces; p; p = p->next) {
+            CellBoxOfRing(p->ring, p->cellLow, p->cellHigh, gridA);
+            SetOutlineBox(*p);
+        }
+    }
+    return HideShadowPieces(shadows, *groups, gridA, breakFlag);
+}
+
+ShadowGroup* HideShadowPieces(ShadowGroup* shadows, FaceGroup* groups, const double gridA[63],
+                              std::uint8_t& breakFlag) {
+    const double tol100 = 100.0 * SharedTolerance;
+    {
+        Meter meter(kHidingMeter, CountNodes(groups));
+        for (FaceGroup* g = groups; g; g = g->next) {
+            if (zcedUsrBrk()) {
+                breakFlag = 1;
+                break;
+            }
+            double plane[4];
+            Coefficients(g->plane, plane);
+            for (ShadowGroup* o = shadows; o; o = o->next) {
+                if (o->number == g->id) continue;
+                const FaceGroup* receiver = GroupById(groups, o->number);
+                if (!receiver) continue;
+                double receiving[4];
+                Coefficients(receiver->plane, receiving);
+                for (const OutlinePolygon* p = g->outlines; p; p = p->next) {
+                    OutlinePolygon* kept = nullptr;  // the parts of clipped pieces
+                    for (OutlinePolygon** at = &o->pieces; *at;) {
+                        OutlinePolygon* x = *at;
+                        if (!CellsOverlapXY(x->cellLow, x->cellHigh, p->cellLow, p->cellHigh) ||
+                            p->cellLow[2] > x->cellHigh[2] || !BoxesOverlap(*x, *p)) {
+                            at = &x->next;
+                            continue;
+                        }
+                        bool behind = false;
+                        for (const VertexNode* v = x->ring; v && !behind; v = v->next)
+                            behind = v->z - PlaneZ(plane, v->x, v->y) > tol100;
+                        if (!behind) {
+                            at = &x->next;
+                            continue;
+                        }
+                        OutlinePolygon* parts = ClipPolygonByPolygon(&x->ring, p->ring, plane, receiving);
+                        if (!parts) {
+                            if (PolygonInsidePolygon(x->ring, p->ring) == 1) {
+                                *at = x->next;
+                                x->next = nullptr;
+                                FreeOutlinePolygons(x);
+                            } else {
+                                at = &x->next;
+                            }
+                            continue;
+                        }
+                        while (parts) {
+                            OutlinePolygon* part = parts;
+                            parts = part->next;
+                            part->next = nullptr;
+                            part->ring = RemoveStraightVertices(RemoveCollinearVertices(part->ring, 0), 0.02);
+                            // Pieces come out counter-clockwise; a clockwise
+                            // one is a sliver turned inside out by the cleaning.
+                            if (CountNodes(part->ring) < 3 || PolygonOrientation(part->ring) == 1) {
+                                FreeOutlinePolygons(part);
+                                continue;
+                            }
+                            CellBoxOfRing(part->ring, part->cellLow, part->cellHigh, gridA);
+                            SetOutlineBox(*part);
+                            part->next = kept;
+                            kept = part;
+                        }
+                        *at = x->next;
+                        x->next = nullptr;
+                        FreeOutlinePolygons(x);
+                    }
+                    if (kept) {
+                        OutlinePolygon* last = kept;
+                        while (last->next) last = last->next;
+                        last->next = o->pieces;
+                        o->pieces = kept;
+                    }
+                }
+            }
+            meter.Step();
+        }
+    }
+    if (breakFlag) return FreeShadowGroups(shadows);
+    shadows = CleanShadowGroups(shadows);
+    int number = 0;
+    for (ShadowGroup* s = shadows; s; s = s->next) {
+        s->pieces = SplitShadowPieces(&s->pieces, s->number);
+        s->pieces = MergeShadowPieces(s->pieces);
+        s->pieces = JoinShadowPieces(&s->pieces, s->number);
+        for (OutlinePolygon* p = s->pieces; p; p = p->next) MarkDoubledEdges(p->ring);
+        s->number = ++number;
+    }
+    return shadows;
+}
