@@ -65,10 +65,12 @@ void ChangeLayerOfEntity(ZcDbObjectId id, const std::string& oldLayer, const std
     if (!entity) return;
     if (auto* ref = ZcDbBlockReference::cast(entity.get())) {
         if (depth > 0) return;
-        ZcDbObjectPointer<ZcDbBlockTableRecord> block(ref->blockTableRecord(), ZcDb::kForRead);
-        if (!block) return;
-        const std::vector<ZcDbObjectId> ids = block->entityIds();
-        block.close();
+        std::vector<ZcDbObjectId> ids;
+        {
+            ZcDbObjectPointer<ZcDbBlockTableRecord> block(ref->blockTableRecord(), ZcDb::kForRead);
+            if (!block) return;
+            ids = block->entityIds();
+        }
         for (ZcDbObjectId inner : ids) ChangeLayerOfEntity(inner, oldLayer, newLayer, depth + 1);
         return;
     }
