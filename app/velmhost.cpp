@@ -204,6 +204,7 @@ void onInterrupt(int) {
 }
 
 constexpr int kCtrlC = 3;
+constexpr int kCtrlD = 4;
 constexpr int kEscape = 0x1b;
 
 // One byte of the terminal, -1 at its end. Ctrl-C, whose signal interrupts
@@ -234,6 +235,9 @@ bool moreWithin(int fd, int milliseconds) {
 int readKey(FILE* stream) {
     const int fd = fileno(stream);
     const int first = readByte(fd);
+    // A Ctrl-D typed on an empty line while a command ran, when the editor
+    // had handed the terminal back to its line mode, waits there as a NUL.
+    if (first == 0) return kCtrlD;
     if (first == kEscape) return moreWithin(fd, 50) ? kEscape : kCtrlC;
     if (first < 0xC0 || first > 0xF4) return first;
     const int continuations = first < 0xE0 ? 1 : first < 0xF0 ? 2 : 3;

@@ -2,15 +2,18 @@
 """velmhost's keyboard mode through a pseudo-terminal, as a user types:
 circles drawn by typed lines, one of them through a line recalled from the
 history and one typed with a correction; a prompt cancelled by Ctrl-C and
-one by Escape, each leaving the program running; Ctrl-D at the command
-prompt ending the session, and the drawing saved with the two circles.
+one by Escape, each leaving the program running; Ctrl-D typed ahead
+ending the session at the command prompt, and the drawing saved with the
+two circles.
 
 usage: keyboard_pty.py VELMHOST OUT.dxf"""
 import os
 import pty
 import re
 import select
+import signal
 import sys
+import termios
 import time
 
 velmhost, out_dxf = sys.argv[1], sys.argv[2]
@@ -79,10 +82,15 @@ wait_for("Podaj środek okręgu".encode())
 type_keys(b"300,109\x7f0\r")
 wait_for("promień".encode())
 type_keys(b"40\r")
-wait_for(rb"Polecenie: ")
 
-# Ctrl-D at the command prompt ends the session; the drawing is saved.
+# Ctrl-D typed ahead, while the command still runs and the terminal is back
+# in its line mode, ends the session as well once the prompt comes; the
+# drawing is saved.
+end = time.time() + 2
+while time.time() < end and not termios.tcgetattr(fd)[3] & termios.ICANON:
+    pass
 type_keys(b"\x04")
+wait_for(rb"Polecenie: ")
 try:
     while True:
         ready, _, _ = select.select([fd], [], [], 60)
@@ -94,7 +102,17 @@ try:
         seen += chunk
 except OSError:
     pass
-_, status = os.waitpid(pid, 0)
+# A session that does not end fails here rather than at the test's timeout.
+for _ in range(300):
+    ended, status = os.waitpid(pid, os.WNOHANG)
+    if ended:
+        break
+    time.sleep(0.1)
+else:
+    os.kill(pid, signal.SIGKILL)
+    _, status = os.waitpid(pid, 0)
+    sys.exit("keyboard_pty: the session did not end at Ctrl-D; the terminal shows:\n"
+             + seen.decode("utf-8", "replace"))
 text = seen.decode("utf-8", "replace")
 failures = []
 if not os.WIFEXITED(status) or os.WEXITSTATUS(status) != 0:
