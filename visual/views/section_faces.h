@@ -32,6 +32,10 @@ class ZcDbLine;
 class ZcDbHatch;
 class ZcDbFace;
 struct ViewSegment;
+struct SegmentRec;
+struct FaceGroup;
+struct ShadowGroup;
+struct OutlinePolygon;
 
 // One pair of the user's layer rename list: faces and lines of layer
 // `from` are filed under `to`. Newest first.
@@ -62,8 +66,35 @@ struct SectionFace {
     int cornerCount() const { return triangle ? 3 : 4; }
 };
 
+// One projected triangle or quadrilateral that may hide what lies behind
+// it, in view coordinates, with its cells for the screening of segments.
+struct ViewFaceRecord {
+    ViewFaceRecord* next = nullptr;
+    ZcGePlane plane;
+    std::uint8_t triangle = 1;
+    Point3 corners[4];
+    double a = 0.0, b = 0.0, c = 0.0, d = 0.0;
+    std::int32_t cellLow[3] = {0, 0, 0};
+    std::int32_t cellHigh[3] = {0, 0, 0};
+    std::int32_t faceNumber = 0;
+    int cornerCount() const { return triangle ? 3 : 4; }
+};
+
+// The cut segments of one layer of a view, as line records, on their way
+// to the closed outlines of the cut walls.
+struct WallChain {
+    WallChain* next = nullptr;
+    SegmentRec* segments = nullptr;
+    std::int32_t layerValue = 0;
+    std::uint8_t wallLayer = 0;  // a layer of 3D walls
+};
+
 class CSezione {
 public:
+    // Region buckets: 0 for what spans regions, 1 to 9 for the cells of a
+    // 3 x 3 division of the bounding box.
+    static constexpr int kBuckets = 10;
+
     CSezione();
     virtual ~CSezione();
     CSezione(const CSezione&) = delete;
@@ -99,6 +130,17 @@ public:
     // One line of the view, in view coordinates, at the head of the list.
     void AddViewLine(Point3 start, Point3 end, int colour);
 
+    // Projection into the bucket lists. A segment shorter than the minimum
+    // length, or one already there with the same plan ends, is not added.
+    void AddSegment(Point3 start, Point3 end, int colour, int faceNumber, int bucket, int layerValue);
+    // Turns one face into face records and segments; the face stays the
+    // caller's.
+    void ProjectFace(SectionFace* face);
+    // Moves the view lines into the segment buckets.
+    void BucketViewLines();
+    // Splits every segment where it pierces a face record.
+    void SplitSegmentsAtFaces();
+
     // Normalises a layer name in place (reference prefix, renaming); -1 for
     // a 3D wall layer of a level, 1 for any other.
     int ParseLevel3DLayer(std::string& name);
@@ -107,6 +149,26 @@ public:
 
     // The face set, newest first, and its bounding box.
     SectionFace* faces = nullptr;
+    // Face records and segments by bucket, newest first (the projection).
+    ViewFaceRecord* faceBuckets[kBuckets] = {};
+    ViewSegment* segmentBuckets[kBuckets] = {};
+    // The visible segments, ready to be drawn; sectionSegmentCount long.
+    ViewSegment* sectionSegments = nullptr;
+    // Level marks of the views shown, in view coordinates, z 0.
+    VertexNode* levelMarks = nullptr;
+    // The hidden-line pass's face groups and the shadows they cast.
+    FaceGroup* coplanarGroups = nullptr;
+    ShadowGroup* shadeOutlines = nullptr;
+    // Closed outlines of the cut walls (the section hatch boundaries),
+    // and the chains of cut segments they are found in.
+    OutlinePolygon* wallOutlines = nullptr;
+    WallChain* wallChains = nullptr;
+    // Where the view goes: the lower-left point of the sheet window, its
+    // upper-right corner when the view is fitted, the block's insertion
+    // point.
+    Point3 lowerLeft;
+    Point3 cornerPoint;
+    Point3 insertionPoint;
     double boxMin[3] = {0.0, 0.0, 0.0};
     double boxMax[3] = {0.0, 0.0, 0.0};
 

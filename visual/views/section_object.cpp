@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "core/geometry/outline.h"
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
@@ -12,6 +13,8 @@
 #include "host/ge/gematrix3d.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
+#include "visual/views/hidden_faces.h"
+#include "visual/views/polygon_clip.h"
 #include "visual/views/section_cut.h"
 #include "visual/views/section_faces.h"
 
@@ -104,10 +107,25 @@ CSezione::CSezione() {
 }
 
 CSezione::~CSezione() {
+    for (int k = 0; k < kBuckets; ++k) {
+        FreeList(faceBuckets[k]);
+        FreeList(segmentBuckets[k]);
+    }
+    FreeList(sectionSegments);
     FreeList(viewLines);
     FreeList(faces);
+    FreeFaceGroups(coplanarGroups);
+    FreeShadowGroups(shadeOutlines);
+    FreeList(levelMarks);
+    FreeOutlinePolygons(wallOutlines);
     FreeNameList(layerNames);
     FreeList(renames);
+    for (WallChain* chain = wallChains; chain;) {
+        WallChain* next = chain->next;
+        FreeList(chain->segments);
+        delete chain;
+        chain = next;
+    }
 }
 
 bool BuildViewFrame(Matrix4& frame, Point3& A, Point3& B, const Point3& C, Point3& E, FrameMode mode) {

@@ -8,21 +8,6 @@
 
 #include "core/geometry/geom_basic.h"
 
-// One line of a view, in view coordinates.
-struct ViewSegment {
-    ViewSegment* next = nullptr;
-    // Colour index, 256 for the layer's colour; -256 for an edge on a
-    // cutting plane.
-    std::int32_t colour = 256;
-    // -1 for a line of a LINE or hatch, else the signed number of its
-    // face's layer in the section's layer list.
-    std::int32_t layerValue = -1;
-    Point3 start, end;
-    std::int32_t cellLow[3] = {0, 0, 0};
-    std::int32_t cellHigh[3] = {0, 0, 0};
-    std::int32_t faceNumber = -1;
-};
-
 // One segment of the section outline where walls and faces are cut: its
 // word, its ends, and its cells in x and y.
 struct SectionSegment {
