@@ -7,6 +7,7 @@
 #include "visual/model3d/wall3d_commands.h"
 #include "visual/model3d/wall_sides.h"
 #include "visual/povray/pov_commands.h"
+#include "visual/views/view_commands.h"
 #include "visual/vrml/vrml_dialog.h"
 #include "visual/vrml/vrml_out.h"
 #include "walls/editing/wall3d_hook.h"
@@ -16,6 +17,7 @@ std::span<const CommandBinding> VisualCommandBindings() {
         {"VELMWALL3D", &CmdWall3D},         {"VELMW3DFACE", &CmdW3DFace}, {"VELMVARW3D", &CmdVarWall3D},
         {"VELMPOVRAYD", &CmdPovRayD},       {"VELMPOVRAYF", &CmdPovRayF}, {"VELMPOVMAT", &CmdPovMat},
         {"VELMPOVOPTIONS", &CmdPovOptions}, {"VELMWRLOUT", &CmdWrlOut},   {"VELMWRLMAT", &CmdWrlMat},
+        {"VELMGENVIEW", &CmdGenView},       {"VELMSELVIEW", &CmdSelView}, {"VELMREGENVIEW", &CmdRegenView},
     };
     return kBindings;
 }

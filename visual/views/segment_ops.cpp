@@ -5,6 +5,7 @@
 
 #include "core/base/module_state.h"
 #include "host/ge/gelinear.h"
+#include "visual/views/section_cut.h"
 
 bool SegmentsCollinear2d(const Point3 a[2], const Point3 b[2], double tolerance) {
     ZcGeTol tol;
@@ -66,6 +67,37 @@ bool FindDuplicateSegment(const SectionSegment& query, SectionSegment* list, dou
             s->start.z = reversed ? query.end.z : query.start.z;
             s->end.z = reversed ? query.start.z : query.end.z;
             s->word = query.word;
+        }
+        return true;
+    }
+    return false;
+}
+
+namespace {
+
+bool PlanCellsMeet(const ViewSegment& a, const ViewSegment& b) {
+    for (int axis = 0; axis < 2; ++axis)
+        if (a.cellLow[axis] > b.cellHigh[axis] || b.cellLow[axis] > a.cellHigh[axis]) return false;
+    return true;
+}
+
+}  // namespace
+
+bool FindDuplicateSegment(const ViewSegment& query, ViewSegment* list, double t, bool useCells) {
+    for (ViewSegment* s = list; s; s = s->next) {
+        if (useCells && !PlanCellsMeet(query, *s)) continue;
+        const bool same = Near2d(s->start, query.start, t) && Near2d(s->end, query.end, t);
+        const bool reversed = !same && Near2d(s->start, query.end, t) && Near2d(s->end, query.start, t);
+        if (!same && !reversed) continue;
+        const bool keptCut = s->colour < 0, queryCut = query.colour < 0;
+        const bool queryWins =
+            keptCut != queryCut ? queryCut : query.start.z + query.end.z < s->start.z + s->end.z;
+        if (queryWins) {
+            s->start.z = reversed ? query.end.z : query.start.z;
+            s->end.z = reversed ? query.start.z : query.end.z;
+            s->colour = query.colour;
+            s->face = query.face;
+            s->layer = query.layer;
         }
         return true;
     }

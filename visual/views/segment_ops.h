@@ -8,6 +8,8 @@
 
 #include "core/geometry/geom_basic.h"
 
+struct ViewSegment;
+
 // One segment of the section outline where walls and faces are cut: its
 // word, its ends, and its cells in x and y.
 struct SectionSegment {
@@ -29,6 +31,12 @@ int ClassifyPointOnSegment2d(const Point3& A, const Point3& B, const Point3& P, 
 // when there was one. With useCells, segments whose cells do not meet the
 // query's are passed by.
 bool FindDuplicateSegment(const SectionSegment& query, SectionSegment* list, double t, bool useCells);
+// The same for the segments of a view: of the two, the list keeps the one
+// nearer the viewer (the smaller sum of end depths) with its colour, face
+// and layer, but an edge on a cutting plane (negative colour) always wins
+// over an ordinary one. With useCells, segments whose plan cells do not
+// meet the query's are passed by.
+bool FindDuplicateSegment(const ViewSegment& query, ViewSegment* list, double t, bool useCells);
 // The overlap of the collinear segments a1-a2 and b1-b2 into out (its two
 // ends); 1 when they overlap, 0 when they are apart or only touch.
 int OverlapOfCollinearSegments2d(const Point3& a1, const Point3& a2, const Point3& b1, const Point3& b2,

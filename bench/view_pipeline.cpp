@@ -1,0 +1,241 @@
+// Growth of a hidden-line view with the number of faces: storeys of rooms
+// (walls as vertical quads, slabs as horizontal ones) seen from the
+// south-west and above, at 1,000, 3,000 and 10,000 faces. One run is the
+// hidden-face pass a hidden-line view makes, the projection of every face
+// into face records and segments, the piercing pass and the removal of the
+// hidden segments. Beside it, on the same faces, the plain reference: the
+// faces projected and drawn back to front by depth, nothing clipped.
+//
+// The faces are made untimed; "ratio" is this size's time over the
+// previous size's, "n^" the exponent that growth means, "x ref" the time
+// over the reference's at the same size; the stage times are in seconds.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/base/module_state.h"
+#include "core/geometry/matrix4.h"
+#include "core/name_list.h"
+#include "host/ed/hostinit.h"
+#include "host/ed/session.h"
+#include "settings/settings_module.h"
+#include "visual/views/hidden_faces.h"
+#include "visual/views/hidden_segments.h"
+#include "visual/views/section_cut.h"
+#include "visual/views/section_faces.h"
+#include "visual/views/view_projection.h"
+
+namespace {
+
+struct Quad {
+    Point3 c[4];
+    std::string layer;
+};
+
+constexpr double kRoom = 400.0, kWall = 30.0, kStorey = 300.0, kSlab = 20.0;
+
+void WallBox(std::vector<Quad>& out, double x0, double y0, double z0, double x1, double y1, double z1,
+             const std::string& layer) {
+    const Point3 p[8] = {{x0, y0, z0}, {x1, y0, z0}, {x1, y1, z0}, {x0, y1, z0},
+                         {x0, y0, z1}, {x1, y0, z1}, {x1, y1, z1}, {x0, y1, z1}};
+    static const int kSides[4][4] = {{0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
+    for (const auto& s : kSides) out.push_back({{p[s[0]], p[s[1]], p[s[2]], p[s[3]]}, layer});
+    out.push_back({{p[4], p[5], p[6], p[7]}, layer});
+    out.push_back({{p[0], p[3], p[2], p[1]}, layer});
+}
+
+// About `faces` faces in three storeys, in world coordinates: per room two
+// walls of six quads each (four sides, top and bottom) and a slab of six.
+std::vector<Quad> Storeys(int faces) {
+    const int storeys = 3;
+    const int rooms = std::max(1, faces / (18 * storeys));
+    const int cols = std::max(1, static_cast<int>(std::sqrt(static_cast<double>(rooms))));
+    const int rows = std::max(1, rooms / cols);
+    std::vector<Quad> out;
+    for (int s = 0; s < storeys; ++s) {
+        const double z = s * kStorey;
+        const std::string walls = "VELM3DWALLS$" + std::to_string(static_cast<int>(z));
+        const std::string slabs = "VELM3DSLAB$" + std::to_string(static_cast<int>(z));
+        for (int i = 0; i < cols; ++i)
+            for (int j = 0; j < rows; ++j) {
+                const double x = i * kRoom, y = j * kRoom;
+                WallBox(out, x, y, z + kSlab, x + kRoom, y + kWall, z + kStorey, walls);
+                WallBox(out, x, y + kWall, z + kSlab, x + kWall, y + kRoom, z + kStorey, walls);
+                WallBox(out, x, y, z, x + kRoom, y + kRoom, z + kSlab, slabs);
+            }
+    }
+    return out;
+}
+
+// Seen from the south-west and above: x to the right, y up, z away.
+Matrix4 ViewFrame() {
+    const double a = 35.0 * 3.14159265358979 / 180.0, t = 25.0 * 3.14159265358979 / 180.0;
+    Matrix4 turn, tilt, frame;
+    SetIdentity4(turn);
+    SetIdentity4(tilt);
+    turn.m[0][0] = std::cos(a), turn.m[0][1] = std::sin(a);
+    turn.m[1][0] = -std::sin(a), turn.m[1][1] = std::cos(a);
+    tilt.m[0][0] = 1.0;
+    tilt.m[1][0] = 0.0, tilt.m[1][1] = std::sin(t), tilt.m[1][2] = std::cos(t);
+    tilt.m[2][0] = 0.0, tilt.m[2][1] = std::cos(t), tilt.m[2][2] = -std::sin(t);
+    tilt.m[2][3] = 1000.0;
+    MultiplyMatrix4(tilt, turn, frame);
+    return frame;
+}
+
+// The face set of a section object, as the view's collection leaves it:
+// faces in view coordinates, the box, the layers filed.
+void Collect(CSezione& s, const std::vector<Quad>& quads, const Matrix4& frame) {
+    const int words[4] = {1, 1, 1, 1};
+    for (const Quad& q : quads) {
+        Point3 c[4];
+        for (int k = 0; k < 4; ++k) TransformPoint(frame, q.c[k], c[k]);
+        if (!FindName(q.layer, s.layerNames)) {
+            s.layerNames = AppendName(q.layer, s.layerNames, s.layerCount);
+            ++s.layerCount;
+        }
+        s.AddQuadFaces(c, words, 1, q.layer, 256);
+    }
+}
+
+struct Figures {
+    std::map<std::string, std::pair<double, double>> before;  // n, seconds
+    std::map<int, double> reference;                          // n, seconds
+};
+Figures& Kept() {
+    static Figures f;
+    return f;
+}
+
+void Ratio(benchmark::State& state, const char* name, double n, double seconds) {
+    auto& before = Kept().before;
+    auto it = before.find(name);
+    if (it != before.end() && it->second.second > 0) {
+        const double ratio = seconds / it->second.second;
+        state.counters["ratio"] = ratio;
+        state.counters["n^"] = std::log(ratio) / std::log(n / it->second.first);
+    }
+    before[name] = {n, seconds};
+}
+
+struct Session {
+    Session() {
+        host::startHost({});
+        RegisterSettingsModule();
+        host::resetEditorSession();
+        SetSharedTolerance(0.001);
+    }
+    ~Session() {
+        host::resetEditorSession();
+        UnregisterSettingsModule();
+    }
+};
+
+double Since(std::chrono::steady_clock::time_point t0) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// The reference: every face's edges in plan, drawn farthest first.
+void BM_PainterReference(benchmark::State& state) {
+    Session session;
+    const std::vector<Quad> quads = Storeys(static_cast<int>(state.range(0)));
+    const Matrix4 frame = ViewFrame();
+    double seconds = 0.0;
+    int n = 0;
+    std::size_t lines = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        CSezione s;
+        Collect(s, quads, frame);
+        n = CountNodes(s.faces);
+        state.ResumeTiming();
+        const auto t0 = std::chrono::steady_clock::now();
+        std::vector<std::pair<double, const SectionFace*>> order;
+        for (const SectionFace* f = s.faces; f; f = f->next) {
+            double z = f->corners[0].z;
+            for (int k = 1; k < f->cornerCount(); ++k) z = std::max(z, f->corners[k].z);
+            order.push_back({-z, f});
+        }
+        std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<std::pair<Point3, Point3>> drawn;
+        for (const auto& [z, f] : order)
+            for (int k = 0; k < f->cornerCount(); ++k) {
+                if (!f->edgeWords[k]) continue;
+                const Point3& a = f->corners[k];
+                const Point3& b = f->corners[(k + 1) % f->cornerCount()];
+                drawn.push_back({{a.x, a.y, 0.0}, {b.x, b.y, 0.0}});
+            }
+        benchmark::DoNotOptimize(drawn.data());
+        seconds = Since(t0);
+        lines = drawn.size();
+    }
+    state.counters["faces"] = n;
+    state.counters["lines"] = static_cast<double>(lines);
+    Kept().reference[static_cast<int>(state.range(0))] = seconds;
+    Ratio(state, "reference", n, seconds);
+}
+
+void BM_HiddenLineView(benchmark::State& state) {
+    Session session;
+    const std::vector<Quad> quads = Storeys(static_cast<int>(state.range(0)));
+    const Matrix4 frame = ViewFrame();
+    double seconds = 0.0, hide = 0.0, project = 0.0, pierce = 0.0, remove = 0.0;
+    int n = 0, kept = 0, segments = 0, visible = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto s = std::make_unique<CSezione>();
+        Collect(*s, quads, frame);
+        n = CountNodes(s->faces);
+        state.ResumeTiming();
+        const auto t0 = std::chrono::steady_clock::now();
+        double grid[63];
+        SpanViewGrid(s->boxMin, s->boxMax, grid);
+        s->faces = ComputeHiddenLines(s->faces, grid, &s->coplanarGroups, {});
+        hide = Since(t0);
+        kept = CountNodes(s->faces);
+
+        auto t = std::chrono::steady_clock::now();
+        for (SectionFace* f = s->faces; f; f = f->next) s->ProjectFace(f);
+        s->faces = FreeList(s->faces);
+        project = Since(t);
+        t = std::chrono::steady_clock::now();
+        s->SplitSegmentsAtFaces();
+        pierce = Since(t);
+        segments = s->segmentCount;
+        t = std::chrono::steady_clock::now();
+        RemoveHiddenSegments(*s);
+        remove = Since(t);
+        seconds = Since(t0);
+        visible = s->sectionSegmentCount;
+        state.PauseTiming();
+        s.reset();
+        state.ResumeTiming();
+    }
+    state.counters["faces"] = n;
+    state.counters["kept"] = kept;
+    state.counters["segments"] = segments;
+    state.counters["visible"] = visible;
+    state.counters["s hide"] = hide;
+    state.counters["s project"] = project;
+    state.counters["s pierce"] = pierce;
+    state.counters["s remove"] = remove;
+    const auto ref = Kept().reference.find(static_cast<int>(state.range(0)));
+    if (ref != Kept().reference.end() && ref->second > 0) state.counters["x ref"] = seconds / ref->second;
+    Ratio(state, "view", n, seconds);
+}
+
+}  // namespace
+
+BENCHMARK(BM_PainterReference)
+    ->Arg(1000)
+    ->Arg(3000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(BM_HiddenLineView)->Arg(1000)->Arg(3000)->Arg(10000)->Unit(benchmark::kMillisecond)->Iterations(1);

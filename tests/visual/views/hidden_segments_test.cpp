@@ -1,0 +1,239 @@
+// The visibility pass: what a nearer face covers is cut away at its outline,
+// what lies in front of it stays whole, every visible line is kept once;
+// and the oracle of a box, whose visible edges are exactly those of the
+// faces turned towards the viewer.
+#include "visual/views/hidden_segments.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "core/geometry/matrix4.h"
+#include "tests/support/velm_test.h"
+#include "visual/views/section_cut.h"
+#include "visual/views/section_faces.h"
+#include "visual/views/view_projection.h"
+
+namespace {
+
+class HiddenSegments : public VelmTest {
+protected:
+    void SetUp() override {
+        VelmTest::SetUp();
+        loadModule();
+    }
+
+    static void Quad(CSezione& s, const Point3 (&c)[4]) {
+        Point3 corners[4] = {c[0], c[1], c[2], c[3]};
+        const int words[4] = {1, 1, 1, 1};
+        s.AddQuadFaces(corners, words, 1, "W", 256);
+    }
+
+    // Projection, piercing and visibility, as a view runs them.
+    static void Run(CSezione& s) {
+        for (SectionFace* f = s.faces; f; f = f->next) s.ProjectFace(f);
+        s.SplitSegmentsAtFaces();
+        RemoveHiddenSegments(s);
+    }
+
+    static std::vector<const ViewSegment*> Visible(const CSezione& s) {
+        std::vector<const ViewSegment*> out;
+        for (const ViewSegment* g = s.sectionSegments; g; g = g->next) out.push_back(g);
+        return out;
+    }
+
+    static double PlanLength(const Point3& a, const Point3& b) { return std::hypot(b.x - a.x, b.y - a.y); }
+
+    // A face record of the square 40..60 at depth z, facing the viewer.
+    static ViewFaceRecord Square(double z, int number) {
+        ViewFaceRecord f;
+        f.triangle = 0;
+        const Point3 c[4] = {{40, 40, z}, {60, 40, z}, {60, 60, z}, {40, 60, z}};
+        for (int k = 0; k < 4; ++k) f.corners[k] = c[k];
+        f.c = -1.0;
+        f.d = z;
+        f.faceNumber = number;
+        return f;
+    }
+};
+
+TEST_F(HiddenSegments, a_face_in_front_cuts_out_the_middle_and_one_behind_cuts_nothing) {
+    CSezione s;
+    const ViewFaceRecord face = Square(10.0, 1);
+
+    // Across the face's outline twice, behind it: two pieces outside.
+    ViewSegment behind;
+    behind.start = {30, 50, 20};
+    behind.end = {70, 50, 20};
+    behind.colour = 5;
+    behind.layer = 3;
+    bool hidden = false;
+    ViewSegment* piece = ClipSegmentByFace(s, hidden, face, behind);
+    ASSERT_NE(piece, nullptr);
+    EXPECT_FALSE(hidden);
+    EXPECT_DOUBLE_EQ(behind.end.x, 40.0);
+    EXPECT_DOUBLE_EQ(piece->start.x, 60.0);
+    EXPECT_DOUBLE_EQ(piece->end.x, 70.0);
+    EXPECT_EQ(piece->colour, 5);
+    EXPECT_EQ(piece->layer, 3);
+    EXPECT_EQ(s.segmentCount, 1);
+    delete piece;
+
+    // In front of it: whole.
+    ViewSegment front;
+    front.start = {30, 50, 5};
+    front.end = {70, 50, 5};
+    EXPECT_EQ(ClipSegmentByFace(s, hidden, face, front), nullptr);
+    EXPECT_FALSE(hidden);
+    EXPECT_DOUBLE_EQ(front.start.x, 30.0);
+    EXPECT_DOUBLE_EQ(front.end.x, 70.0);
+
+    // From inside to outside, behind: the inside part goes, the end's
+    // depth follows the line.
+    ViewSegment half;
+    half.start = {50, 50, 20};
+    half.end = {70, 50, 40};
+    EXPECT_EQ(ClipSegmentByFace(s, hidden, face, half), nullptr);
+    EXPECT_DOUBLE_EQ(half.start.x, 60.0);
+    EXPECT_DOUBLE_EQ(half.start.z, 30.0);
+
+    // Wholly inside and behind: hidden; on the outline from corner to
+    // corner and behind: hidden too.
+    ViewSegment inside;
+    inside.start = {45, 45, 20};
+    inside.end = {55, 55, 20};
+    EXPECT_EQ(ClipSegmentByFace(s, hidden, face, inside), nullptr);
+    EXPECT_TRUE(hidden);
+    hidden = false;
+    ViewSegment diagonal;
+    diagonal.start = {40, 40, 20};
+    diagonal.end = {60, 60, 20};
+    ClipSegmentByFace(s, hidden, face, diagonal);
+    EXPECT_TRUE(hidden);
+
+    // A face seen edge-on hides nothing and divides by nothing.
+    hidden = false;
+    ViewFaceRecord edgeOn = Square(10.0, 2);
+    edgeOn.c = 0.0;
+    EXPECT_EQ(ClipSegmentByFace(s, hidden, edgeOn, inside), nullptr);
+    EXPECT_FALSE(hidden);
+}
+
+TEST_F(HiddenSegments, pieces_behind_a_face_stay_visible_and_each_line_is_kept_once) {
+    CSezione s;
+    for (int k = 0; k < 3; ++k) {
+        s.boxMin[k] = 0.0;
+        s.boxMax[k] = 100.0;
+    }
+    Quad(s, {{40, 40, 10}, {60, 40, 10}, {60, 60, 10}, {40, 60, 10}});
+    for (SectionFace* f = s.faces; f; f = f->next) s.ProjectFace(f);
+    // A line behind the face across it, twice over, and a cut edge behind
+    // the face (cut edges are never hidden).
+    s.AddSegment({30, 50, 20}, {70, 50, 20}, 3, -1, 5, -1);
+    s.AddSegment({30, 50.001, 20}, {70, 50.001, 20}, 3, -1, 0, -1);
+    s.AddSegment({45, 45, 30}, {55, 45, 30}, -256, -1, 5, -1);
+    RemoveHiddenSegments(s);
+    for (int k = 0; k < CSezione::kBuckets; ++k) EXPECT_EQ(s.segmentBuckets[k], nullptr);
+    double across = 0.0;
+    int cut = 0;
+    for (const ViewSegment* g : Visible(s)) {
+        if (g->colour == 3) {
+            across += PlanLength(g->start, g->end);
+            EXPECT_TRUE(g->end.x <= 40.0 + 1e-9 || g->start.x >= 60.0 - 1e-9);
+        }
+        cut += g->colour == -256;
+    }
+    EXPECT_NEAR(across, 20.0, 1e-9);
+    EXPECT_EQ(cut, 1);
+    EXPECT_EQ(s.sectionSegmentCount, 4 + 2 + 1);
+}
+
+// A box seen at an angle: the edges shown are exactly those of its faces
+// turned towards the viewer, whole, and nothing of the three edges that
+// meet at its far corner.
+TEST_F(HiddenSegments, box_shows_exactly_the_edges_of_its_near_faces) {
+    const double a = 0.5, b = 0.35;
+    Matrix4 turn;
+    SetIdentity4(turn);
+    // About y by a, then about x by b, then pushed away from the viewer.
+    const double ca = std::cos(a), sa = std::sin(a), cb = std::cos(b), sb = std::sin(b);
+    const double ry[3][3] = {{ca, 0, sa}, {0, 1, 0}, {-sa, 0, ca}};
+    const double rx[3][3] = {{1, 0, 0}, {0, cb, -sb}, {0, sb, cb}};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) {
+            double v = 0.0;
+            for (int k = 0; k < 3; ++k) v += rx[r][k] * ry[k][c];
+            turn.m[r][c] = v;
+        }
+    turn.m[2][3] = 500.0;
+    const Point3 box[8] = {{0, 0, 0},   {200, 0, 0},   {200, 100, 0},   {0, 100, 0},
+                           {0, 0, 150}, {200, 0, 150}, {200, 100, 150}, {0, 100, 150}};
+    Point3 v[8];
+    for (int k = 0; k < 8; ++k) TransformPoint(turn, box[k], v[k]);
+    static const int kFaces[6][4] = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4},
+                                     {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
+
+    // Near faces: their outward normal (the corners run counter-clockwise
+    // seen from outside) points at the viewer, to negative z.
+    double expected = 0.0;
+    std::vector<std::pair<int, int>> shownEdges;
+    for (const auto& f : kFaces) {
+        const Point3 &p = v[f[0]], &q = v[f[1]], &r = v[f[3]];
+        const double nz = (q.x - p.x) * (r.y - p.y) - (q.y - p.y) * (r.x - p.x);
+        if (nz >= 0.0) continue;
+        for (int k = 0; k < 4; ++k) {
+            std::pair<int, int> e{std::min(f[k], f[(k + 1) % 4]), std::max(f[k], f[(k + 1) % 4])};
+            if (std::find(shownEdges.begin(), shownEdges.end(), e) == shownEdges.end()) {
+                shownEdges.push_back(e);
+                expected += PlanLength(v[e.first], v[e.second]);
+            }
+        }
+    }
+    ASSERT_EQ(shownEdges.size(), 9u);  // three faces seen
+
+    CSezione s;
+    for (const auto& f : kFaces) Quad(s, {v[f[0]], v[f[1]], v[f[2]], v[f[3]]});
+    Run(s);
+    double shown = 0.0;
+    for (const ViewSegment* g : Visible(s)) {
+        shown += PlanLength(g->start, g->end);
+        // Every piece lies on one of the near faces' edges.
+        bool onEdge = false;
+        for (const auto& [i, j] : shownEdges) {
+            const Point3 &p = v[i], &q = v[j];
+            const double len = PlanLength(p, q);
+            const auto off = [&](const Point3& x) {
+                return std::fabs((q.x - p.x) * (x.y - p.y) - (q.y - p.y) * (x.x - p.x)) / len;
+            };
+            onEdge = onEdge || (off(g->start) < 1e-6 && off(g->end) < 1e-6 &&
+                                PlanLength(p, g->start) + PlanLength(g->start, q) < len + 1e-6 &&
+                                PlanLength(p, g->end) + PlanLength(g->end, q) < len + 1e-6);
+        }
+        EXPECT_TRUE(onEdge) << g->start.x << "," << g->start.y << " " << g->end.x << "," << g->end.y;
+    }
+    EXPECT_NEAR(shown, expected, 1e-6);
+}
+
+TEST_F(HiddenSegments, box_seen_frontally_leaves_its_silhouette) {
+    CSezione s;
+    const Point3 v[8] = {{0, 0, 10},  {200, 0, 10},  {200, 100, 10},  {0, 100, 10},
+                         {0, 0, 160}, {200, 0, 160}, {200, 100, 160}, {0, 100, 160}};
+    static const int kFaces[6][4] = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4},
+                                     {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
+    for (const auto& f : kFaces) Quad(s, {v[f[0]], v[f[1]], v[f[2]], v[f[3]]});
+    Run(s);
+    const std::vector<const ViewSegment*> shown = Visible(s);
+    ASSERT_EQ(shown.size(), 4u);
+    double length = 0.0;
+    for (const ViewSegment* g : shown) {
+        length += PlanLength(g->start, g->end);
+        EXPECT_DOUBLE_EQ(g->start.z, 10.0);  // the near rectangle's edges
+        EXPECT_DOUBLE_EQ(g->end.z, 10.0);
+    }
+    EXPECT_NEAR(length, 600.0, 1e-9);
+    EXPECT_EQ(s.sectionSegmentCount, 4);
+}
+
+}  // namespace

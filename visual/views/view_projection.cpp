@@ -1,0 +1,454 @@
+// Projection of a view's faces into face records and view segments, and the
+// piercing pass that splits every segment where it passes through a face.
+//
+// Each face is laid down as triangles (a quadrilateral split along a
+// diagonal inside it). Every shown edge of a triangle becomes a segment,
+// an edge made by the cut carrying the colour -256; a segment already there
+// with the same plan ends is merged, the nearer or the cut one kept. Each
+// triangle not seen edge-on becomes a face record that may hide what lies
+// behind it. With the intersection flag, where a face passes through an
+// earlier one the line they share is drawn too.
+//
+// The piercing pass makes every piece of a segment lie wholly on one side
+// of every face it crosses, so that the visibility pass can judge a piece
+// by one point. Faces and segments are screened by their bucket and their
+// cell boxes; within a bucket a plan grid of the segments' cell boxes
+// finds the candidates, in the order a walk of the bucket would.
+#include "visual/views/view_projection.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <unordered_map>
+#include <vector>
+
+#include "core/base/module_state.h"
+#include "core/base/velm_assert.h"
+#include "core/geometry/matrix4.h"
+#include "core/name_list.h"
+#include "host/ed/prompts.h"
+#include "host/ed/statusbar.h"
+#include "host/ge/gelinear.h"
+#include "visual/views/hidden_faces.h"
+#include "visual/views/section_cut.h"
+#include "visual/views/section_faces.h"
+#include "visual/views/segment_ops.h"
+
+namespace {
+
+// A cell index from a coordinate, kept inside the 32-bit range so that a
+// far point or a zero cell size cannot overflow it.
+std::int32_t CellIndex(double v) {
+    constexpr double kLimit = 2.0e9;
+    if (!(v == v)) return 0;
+    return static_cast<std::int32_t>(std::clamp(v, -kLimit, kLimit));
+}
+
+// The column or row of a coordinate: 0, 1 or 2, or -1 on a dividing line.
+int Band(double v, double first, double second) {
+    if (v < first) return 0;
+    if (v > first && v < second) return 1;
+    if (v > second) return 2;
+    return -1;
+}
+
+bool Finite(const Point3& p) {
+    return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z);
+}
+
+bool CellsOverlap(const std::int32_t aLow[3], const std::int32_t aHigh[3], const std::int32_t bLow[3],
+                  const std::int32_t bHigh[3]) {
+    for (int axis = 0; axis < 3; ++axis)
+        if (aHigh[axis] < bLow[axis] || bHigh[axis] < aLow[axis]) return false;
+    return true;
+}
+
+double Cross2d(const Point3& o, const Point3& a, const Point3& b) {
+    return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
+}
+
+// The plan distance of p from the segment a-b.
+double DistanceToSegment2d(const Point3& p, const Point3& a, const Point3& b) {
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double length2 = dx * dx + dy * dy;
+    double u = 0.0;
+    if (length2 > 0.0) u = std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / length2, 0.0, 1.0);
+    return std::hypot(p.x - (a.x + u * dx), p.y - (a.y + u * dy));
+}
+
+double Distance3(const Point3& p, const Point3& q) {
+    return std::sqrt((p.x - q.x) * (p.x - q.x) + (p.y - q.y) * (p.y - q.y) + (p.z - q.z) * (p.z - q.z));
+}
+
+// Where the line through p along dir crosses the edge a-b of a face whose
+// plane holds the line: the point, when it lies on the edge within tol.
+bool LineMeetsEdge(const Point3& p, const Point3& dir, const Point3& a, const Point3& b, double tol,
+                   Point3& out) {
+    const double ex = b.x - a.x, ey = b.y - a.y, ez = b.z - a.z;
+    const double wx = p.x - a.x, wy = p.y - a.y, wz = p.z - a.z;
+    const double dd = dir.x * dir.x + dir.y * dir.y + dir.z * dir.z;
+    const double ee = ex * ex + ey * ey + ez * ez;
+    const double de = dir.x * ex + dir.y * ey + dir.z * ez;
+    const double den = dd * ee - de * de;
+    if (!(dd > 0.0) || !(ee > 0.0) || den <= 1e-12 * dd * ee) return false;
+    const double dw = dir.x * wx + dir.y * wy + dir.z * wz;
+    const double ew = ex * wx + ey * wy + ez * wz;
+    const double s = (de * ew - ee * dw) / den;
+    const double u = (dd * ew - de * dw) / den;
+    const double length = std::sqrt(ee);
+    if (u * length < -tol || u * length > length + tol) return false;
+    const Point3 onLine{p.x + s * dir.x, p.y + s * dir.y, p.z + s * dir.z};
+    const double uc = std::clamp(u, 0.0, 1.0);
+    out = {a.x + uc * ex, a.y + uc * ey, a.z + uc * ez};
+    return Distance3(onLine, out) <= tol;
+}
+
+// The chord the line cuts from a face record: its two distinct points and
+// how many of them are corners. False unless there are exactly two.
+bool Chord(const ViewFaceRecord& face, const Point3& p, const Point3& dir, double tol, Point3 out[2],
+           int& corners) {
+    const int n = face.cornerCount();
+    int found = 0;
+    for (int i = 0; i < n; ++i) {
+        Point3 x;
+        if (!LineMeetsEdge(p, dir, face.corners[i], face.corners[(i + 1) % n], tol, x)) continue;
+        bool known = false;
+        for (int k = 0; k < found; ++k) known = known || Distance3(out[k], x) <= tol;
+        if (known) continue;
+        if (found == 2) return false;
+        out[found++] = x;
+    }
+    if (found != 2) return false;
+    for (int k = 0; k < 2; ++k)
+        for (int i = 0; i < n; ++i)
+            if (Distance3(out[k], face.corners[i]) <= tol) {
+                ++corners;
+                break;
+            }
+    return true;
+}
+
+}  // namespace
+
+int RegionOfPoints(const Point3* points, int count, const double boxMin[3], const double boxMax[3]) {
+    const double x1 = boxMin[0] + 0.37 * (boxMax[0] - boxMin[0]);
+    const double x2 = boxMin[0] + 0.62 * (boxMax[0] - boxMin[0]);
+    const double y1 = boxMin[1] + 0.37 * (boxMax[1] - boxMin[1]);
+    const double y2 = boxMin[1] + 0.62 * (boxMax[1] - boxMin[1]);
+    int shared = 0;
+    for (int k = 0; k < count; ++k) {
+        const int column = Band(points[k].x, x1, x2), row = Band(points[k].y, y1, y2);
+        if (column < 0 || row < 0) return 0;
+        const int region = 3 * row + column + 1;
+        if (k > 0 && region != shared) return 0;
+        shared = region;
+    }
+    return shared;
+}
+
+void CellRange(std::int32_t low[3], std::int32_t high[3], int count, const Point3* points, double cellSize) {
+    double lo[3] = {points[0].x, points[0].y, points[0].z};
+    double hi[3] = {lo[0], lo[1], lo[2]};
+    for (int k = 1; k < count; ++k) {
+        const double v[3] = {points[k].x, points[k].y, points[k].z};
+        for (int axis = 0; axis < 3; ++axis) {
+            lo[axis] = std::min(lo[axis], v[axis]);
+            hi[axis] = std::max(hi[axis], v[axis]);
+        }
+    }
+    for (int axis = 0; axis < 3; ++axis) {
+        // Without a cell size every record shares the one cell 0: nothing is
+        // screened out, nothing is lost.
+        low[axis] = cellSize > 0.0 ? CellIndex(std::floor(lo[axis] / cellSize)) : 0;
+        high[axis] = cellSize > 0.0 ? CellIndex(std::ceil(hi[axis] / cellSize)) : 0;
+    }
+}
+
+bool PointInTriangle2d(const Point3& p, const Point3& a, const Point3& b, const Point3& c, double tolerance) {
+    const double area2 = Cross2d(a, b, c);
+    const double scale = std::max({Distance2d(a, b), Distance2d(b, c), Distance2d(c, a)});
+    // A triangle without area in plan is its edges.
+    if (!(std::fabs(area2) > GeomEpsilon * scale * scale))
+        return DistanceToSegment2d(p, a, b) <= tolerance || DistanceToSegment2d(p, b, c) <= tolerance ||
+               DistanceToSegment2d(p, c, a) <= tolerance;
+    const double sign = area2 > 0.0 ? 1.0 : -1.0;
+    const Point3* corners[3] = {&a, &b, &c};
+    for (int i = 0; i < 3; ++i) {
+        const Point3& u = *corners[i];
+        const Point3& v = *corners[(i + 1) % 3];
+        const double length = Distance2d(u, v);
+        // Signed distance inside the edge's line; the corners have length.
+        if (sign * Cross2d(u, v, p) / length < -tolerance) return false;
+    }
+    return true;
+}
+
+bool PointInFace2d(const Point3& p, const ViewFaceRecord& face, double tolerance) {
+    const Point3* c = face.corners;
+    if (PointInTriangle2d(p, c[0], c[1], c[2], tolerance)) return true;
+    return !face.triangle && PointInTriangle2d(p, c[2], c[3], c[0], tolerance);
+}
+
+void CSezione::AddSegment(Point3 start, Point3 end, int colour, int faceNumber, int bucket, int layerValue) {
+    VELM_ASSERT(bucket >= 0 && bucket < kBuckets);
+    // A point that a degenerate division made unusable is no line.
+    if (!Finite(start) || !Finite(end)) return;
+    if (Distance2d(start, end) < minLength) return;
+    auto* segment = new ViewSegment;
+    segment->start = start;
+    segment->end = end;
+    segment->colour = colour;
+    segment->face = faceNumber;
+    segment->layer = layerValue;
+    const Point3 ends[2] = {start, end};
+    CellRange(segment->cellLow, segment->cellHigh, 2, ends, unitLength);
+    if (FindDuplicateSegment(*segment, segmentBuckets[bucket], minLength, true)) {
+        delete segment;
+        return;
+    }
+    segment->next = segmentBuckets[bucket];
+    segmentBuckets[bucket] = segment;
+    ++segmentCount;
+}
+
+void CSezione::ProjectFace(SectionFace* face) {
+    ++faceCount;
+    std::string layer = face->layer;
+    ParseLevel3DLayer(layer);
+    const int layerValue = GetNameValue(layer, layerNames);
+    const int position = (faceCount / 500) % 100;
+    if (position != progressPosition) {
+        progressPosition = position;
+        zcedSetStatusBarProgressMeterPos(position);
+    }
+
+    Point3 triangles[8];
+    int words[8];
+    int count = 1;
+    if (face->triangle) {
+        for (int k = 0; k < 4; ++k) {
+            triangles[k] = face->corners[std::min(k, 2)];
+            words[k] = face->edgeWords[k];
+        }
+    } else {
+        count = SplitQuadIntoTriangles(false, face->corners, face->edgeWords, triangles, words);
+    }
+
+    ZcGeTol parallel;
+    parallel.setEqualPoint(minLength);
+    parallel.setEqualVector(0.001);
+    for (int t = 0; t < count; ++t) {
+        const Point3* c = triangles + 4 * t;
+        const int* w = words + 4 * t;
+        const int bucket = RegionOfPoints(c, 3, boxMin, boxMax);
+        for (int i = 0; i < 3; ++i) {
+            if (w[i] < 0)
+                AddSegment(c[i], c[(i + 1) % 3], -256, faceCount, bucket, layerValue);
+            else if (w[i] > 0)
+                AddSegment(c[i], c[(i + 1) % 3], face->colour, faceCount, bucket, layerValue);
+        }
+        // Seen edge-on a face hides nothing, and its depth at a plan point
+        // would divide by c.
+        if (!(std::fabs(face->c) >= SharedTolerance)) continue;
+
+        auto* record = new ViewFaceRecord;
+        record->plane = face->plane;
+        record->triangle = 1;
+        for (int k = 0; k < 4; ++k) record->corners[k] = c[std::min(k, 2)];
+        record->a = face->a;
+        record->b = face->b;
+        record->c = face->c;
+        record->d = face->d;
+        CellRange(record->cellLow, record->cellHigh, 3, c, unitLength);
+        record->faceNumber = faceCount;
+
+        if (intersectionFlag & 1) {
+            for (int k = 0; k < kBuckets; ++k) {
+                if (!(k == bucket || bucket == 0 || k == 0)) continue;
+                for (const ViewFaceRecord* other = faceBuckets[k]; other; other = other->next) {
+                    if (!CellsOverlap(record->cellLow, record->cellHigh, other->cellLow, other->cellHigh))
+                        continue;
+                    if (record->plane.isParallelTo(other->plane, parallel)) continue;
+                    ZcGeLine3d line;
+                    if (!record->plane.intersectWith(other->plane, line, parallel)) continue;
+                    const ZcGePoint3d base = line.pointOnLine();
+                    const ZcGeVector3d along = line.direction();
+                    const Point3 p{base.x, base.y, base.z}, dir{along.x, along.y, along.z};
+                    Point3 mine[2], theirs[2];
+                    int corners = 0;
+                    if (!Chord(*record, p, dir, minLength, mine, corners) ||
+                        !Chord(*other, p, dir, minLength, theirs, corners) || corners >= 2)
+                        continue;
+                    Point3 shared[2];
+                    if (OverlapOfCollinearSegments2d(mine[0], mine[1], theirs[0], theirs[1], shared))
+                        AddSegment(shared[0], shared[1], face->colour, -1, bucket, layerValue);
+                }
+            }
+        }
+        record->next = faceBuckets[bucket];
+        faceBuckets[bucket] = record;
+    }
+}
+
+void CSezione::BucketViewLines() {
+    ViewSegment* lines = viewLines;
+    viewLines = nullptr;
+    for (ViewSegment* line = lines; line; line = line->next) {
+        const Point3 ends[2] = {line->start, line->end};
+        AddSegment(line->start, line->end, line->colour, line->face, RegionOfPoints(ends, 2, boxMin, boxMax),
+                   line->layer);
+    }
+    FreeList(lines);
+}
+
+namespace {
+
+// The segments of one bucket filed by their plan cells in a uniform grid,
+// for the faces that may split them. Boxes only grow stale by shrinking, so
+// a query still finds every segment whose box overlaps; the caller applies
+// its own test.
+class SegmentGrid {
+public:
+    SegmentGrid(ViewSegment* list, std::int32_t lo[2], std::int32_t hi[2], int count) {
+        for (int a = 0; a < 2; ++a) {
+            lo_[a] = lo[a];
+            const double span = static_cast<double>(hi[a]) - lo[a] + 1.0;
+            n_[a] = std::clamp(static_cast<int>(std::sqrt(static_cast<double>(std::max(count, 1)))), 1, 512);
+            size_[a] = std::max(1.0, std::ceil(span / n_[a]));
+        }
+        cells_.assign(static_cast<std::size_t>(n_[0]) * n_[1], {});
+        for (ViewSegment* s = list; s; s = s->next) Add(s);
+    }
+
+    void Add(ViewSegment* s) {
+        const std::int32_t order = next_++;
+        int c0[2], c1[2];
+        Range(s->cellLow, s->cellHigh, c0, c1);
+        for (int x = c0[0]; x <= c1[0]; ++x)
+            for (int y = c0[1]; y <= c1[1]; ++y)
+                cells_[static_cast<std::size_t>(x) * n_[1] + y].push_back({order, s});
+    }
+
+    // The segments whose filed box may overlap the plan cells low..high,
+    // once each, earliest filed first.
+    const std::vector<ViewSegment*>& Query(const std::int32_t low[3], const std::int32_t high[3]) {
+        found_.clear();
+        hits_.clear();
+        int c0[2], c1[2];
+        Range(low, high, c0, c1);
+        for (int x = c0[0]; x <= c1[0]; ++x)
+            for (int y = c0[1]; y <= c1[1]; ++y)
+                for (const Entry& e : cells_[static_cast<std::size_t>(x) * n_[1] + y]) hits_.push_back(e);
+        std::sort(hits_.begin(), hits_.end(),
+                  [](const Entry& a, const Entry& b) { return a.order < b.order; });
+        for (std::size_t k = 0; k < hits_.size(); ++k)
+            if (k == 0 || hits_[k].order != hits_[k - 1].order) found_.push_back(hits_[k].segment);
+        return found_;
+    }
+
+private:
+    struct Entry {
+        std::int32_t order;
+        ViewSegment* segment;
+    };
+    void Range(const std::int32_t low[], const std::int32_t high[], int c0[2], int c1[2]) const {
+        for (int a = 0; a < 2; ++a) {
+            c0[a] = Cell(low[a], a);
+            c1[a] = Cell(high[a], a);
+        }
+    }
+    int Cell(std::int32_t v, int axis) const {
+        const double c = std::floor((static_cast<double>(v) - lo_[axis]) / size_[axis]);
+        if (!(c > 0.0)) return 0;
+        return c >= n_[axis] - 1 ? n_[axis] - 1 : static_cast<int>(c);
+    }
+
+    std::vector<std::vector<Entry>> cells_;
+    std::vector<Entry> hits_;
+    std::vector<ViewSegment*> found_;
+    double lo_[2] = {0.0, 0.0};
+    double size_[2] = {1.0, 1.0};
+    int n_[2] = {1, 1};
+    std::int32_t next_ = 0;
+};
+
+}  // namespace
+
+void CSezione::SplitSegmentsAtFaces() {
+    int records = 0;
+    for (int k = 0; k < kBuckets; ++k)
+        for (const ViewFaceRecord* f = faceBuckets[k]; f; f = f->next) ++records;
+    if (records == 0) return;
+
+    // One grid per bucket over the plan cells of every segment.
+    std::int32_t lo[2] = {std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max()};
+    std::int32_t hi[2] = {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::min()};
+    for (int k = 0; k < kBuckets; ++k)
+        for (const ViewSegment* s = segmentBuckets[k]; s; s = s->next)
+            for (int a = 0; a < 2; ++a) {
+                lo[a] = std::min(lo[a], s->cellLow[a]);
+                hi[a] = std::max(hi[a], s->cellHigh[a]);
+            }
+    if (lo[0] > hi[0]) return;
+    std::vector<SegmentGrid> grids;
+    grids.reserve(kBuckets);
+    for (int k = 0; k < kBuckets; ++k)
+        grids.emplace_back(segmentBuckets[k], lo, hi, static_cast<int>(CountNodes(segmentBuckets[k])));
+
+    int done = 0;
+    for (int k = 0; k < kBuckets; ++k)
+        for (const ViewFaceRecord* f = faceBuckets[k]; f; f = f->next) {
+            const int position = static_cast<int>(50LL * done++ / records);
+            if (position != progressPosition) {
+                progressPosition = position;
+                zcedSetStatusBarProgressMeterPos(position);
+            }
+            if (zcedUsrBrk()) {
+                abortFlag = 1;
+                return;
+            }
+            Matrix4 toPlane, toSpace;
+            PlaneMatrices(f->plane, toPlane, toSpace);
+            Point3 flat[4];
+            for (int i = 0; i < f->cornerCount(); ++i) TransformPoint(toPlane, f->corners[i], flat[i]);
+            const ZcGePlane& plane = f->plane;
+
+            for (int g = 0; g < kBuckets; ++g) {
+                if (!(k == 0 || g == 0 || g == k)) continue;
+                // Pieces split off below go to the head of this bucket and
+                // into its grid; the ones found here are tested only once.
+                const std::vector<ViewSegment*>& candidates = grids[g].Query(f->cellLow, f->cellHigh);
+                for (ViewSegment* s : candidates) {
+                    if (s->face == f->faceNumber || s->colour < 0) continue;
+                    if (!CellsOverlap(s->cellLow, s->cellHigh, f->cellLow, f->cellHigh)) continue;
+                    const double length = Distance3(s->start, s->end);
+                    if (!(length > 0.0)) continue;
+                    const double ds = plane.signedDistanceTo(ZcGePoint3d(s->start.x, s->start.y, s->start.z));
+                    const double de = plane.signedDistanceTo(ZcGePoint3d(s->end.x, s->end.y, s->end.z));
+                    // Parallel to the plane, or both ends on one side: no
+                    // crossing between them.
+                    if (!(ds != de) || (ds > 0.0 && de > 0.0) || (ds < 0.0 && de < 0.0)) continue;
+                    const double u = ds / (ds - de);
+                    const Point3 x{s->start.x + u * (s->end.x - s->start.x),
+                                   s->start.y + u * (s->end.y - s->start.y),
+                                   s->start.z + u * (s->end.z - s->start.z)};
+                    const double toStart = Distance3(x, s->start), toEnd = Distance3(x, s->end);
+                    if (toStart < minLength || toEnd < minLength) continue;
+                    if (std::fabs(toStart + toEnd - length) > minLength) continue;
+                    Point3 xFlat;
+                    TransformPoint(toPlane, x, xFlat);
+                    const bool inside =
+                        PointInTriangle2d(xFlat, flat[0], flat[1], flat[2], minLength) ||
+                        (!f->triangle && PointInTriangle2d(xFlat, flat[2], flat[3], flat[0], minLength));
+                    if (!inside) continue;
+                    const ViewSegment* head = segmentBuckets[g];
+                    AddSegment(x, s->end, s->colour, s->face, g, s->layer);
+                    if (segmentBuckets[g] != head) grids[g].Add(segmentBuckets[g]);
+                    s->end = x;
+                    const Point3 ends[2] = {s->start, s->end};
+                    CellRange(s->cellLow, s->cellHigh, 2, ends, unitLength);
+                }
+            }
+        }
+}
