@@ -12,6 +12,15 @@ own between 1 and 255, with their outlines on "2DSHADE_L"; the shadows lie
 within the view; its visible edges are no longer, together, than the plain
 view's, whose hidden faces were not taken out.
 
+The copy's light comes low from the south-east (1,-1,0.3, towards the
+light): the inner wall, cut by the section, casts its shadow west onto the
+north wall's inner face, from the inner wall to 385 (the depth of the
+north wall's face behind the cut) further west, at x 200; so a point of
+that face at x 400, z 100 lies in a shadow, and one at x 100, z 100, lit
+under the cut ceiling slab, in none. (Under the drawing's own light, from
+the north-east above, every face this view shows turns away from the light
+and receives no shadow.)
+
 Exit 77 (skipped) when ezdxf is not installed.
 """
 import os
@@ -23,6 +32,19 @@ from dxfcheck import read  # noqa: E402
 
 LOWER_LEFT = (0.0, -2000.0, 0.0)
 TOL = 0.01
+# The west wall's west face stands at world x -15; the view shows the
+# floor, z 0, at its lower-left y.
+WEST_FACE, FLOOR = -15.0, -2000.0
+IN_PARTITION_SHADOW = (400.0, 100.0)
+LIT = (100.0, 100.0)
+
+
+def inside(p, ring):
+    hit = False
+    for a, b in zip(ring, ring[1:] + ring[:1]):
+        if (a[1] > p[1]) != (b[1] > p[1]) and p[0] < a[0] + (p[1] - a[1]) * (b[0] - a[0]) / (b[1] - a[1]):
+            hit = not hit
+    return hit
 
 
 def recorded_view(path, problems):
@@ -61,6 +83,13 @@ def main():
                 problems.append("a shadow hatch of pattern %s, expected SOLID" % hatch.dxf.pattern_name)
             if not 1 <= hatch.dxf.color <= 255:
                 problems.append("a shadow hatch in colour %d, expected 1..255" % hatch.dxf.color)
+        west, _ = vd.wall_pairs(vd.upright_cuts(vd.view_lines(view)), 300.0, 30.0)
+        for world, shaded in ((IN_PARTITION_SHADOW, True), (LIT, False)) if west else ():
+            at = (world[0] + west[0] - WEST_FACE, world[1] + FLOOR)
+            if any(inside(at, ring) for _, ring in shades) != shaded:
+                problems.append("the north wall at x %g, z %g is %s, expected %s" %
+                                (world[0], world[1], "lit" if shaded else "in a shadow",
+                                 "the inner wall's shadow" if shaded else "lit"))
         outlines = vd.view_lines(view, (vd.SHADE_LINE,))
         if not outlines:
             problems.append("no shadow outline on %s" % vd.SHADE_LINE)
