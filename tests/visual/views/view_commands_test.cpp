@@ -24,6 +24,7 @@
 #include "host/db/dbinsert.h"
 #include "host/db/dbobjptr.h"
 #include "host/db/dbsymtb.h"
+#include "host/ed/docman.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "tests/visual/model3d_fixture.h"
@@ -420,6 +421,37 @@ TEST_F(ViewCommands, what_makes_no_view_leaves_the_drawing_as_it_was) {
     ASSERT_EQ(after.size(), 1u);
     EXPECT_EQ(after[0].id, view.id);
     EXPECT_FALSE(view.id.isErased());
+}
+
+// A break at any moment of a view, in a block or loose in model space,
+// leaves nothing of it; a break that comes too late leaves it whole.
+TEST_F(ViewCommands, a_break_leaves_a_view_whole_or_not_at_all) {
+    for (const short loose : {0, 1}) {
+        int slot = SetupVar::SETSEZ_GENESPLO;
+        const short mode = loose ? 0 : 1;
+        SetVarInt(&slot, &mode);
+        const int blocks = BlockCount();
+        const std::size_t entities = modelSpace().size();
+        bool whole = false;
+        for (int poll = 1; poll < 500 && !whole; ++poll) {
+            curDoc()->inputQueue().breakAtPoll(poll);
+            GenView("0,1000");
+            curDoc()->inputQueue().breakAtPoll(0);
+            const int lines = count("0=LINE 8=VELMSECTION");
+            whole = loose ? lines == 4 : Views().size() == 1;
+            if (whole) break;
+            ASSERT_EQ(lines, 0) << "break at poll " << poll;
+            ASSERT_EQ(modelSpace().size(), entities) << "break at poll " << poll;
+            ASSERT_EQ(BlockCount(), blocks) << "break at poll " << poll;
+        }
+        EXPECT_TRUE(whole);
+        if (!loose) ExpectSquareAt(BlockLines(Views().at(0).block), 0.0, 1000.0);
+        for (ZcDbObjectId id : modelSpace()) {
+            if (id == cube) continue;
+            ZcDbObjectPointer<ZcDbEntity> made(id, ZcDb::kForWrite);
+            made->erase();
+        }
+    }
 }
 
 TEST_F(ViewCommands, direct_output_draws_loose_lines_without_a_block) {
