@@ -24,6 +24,7 @@
 #include "host/db/dbinsert.h"
 #include "host/db/dbobjptr.h"
 #include "host/db/dbsymtb.h"
+#include "host/ed/docman.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "tests/visual/model3d_fixture.h"
@@ -136,8 +137,8 @@ protected:
         return out;
     }
 
-    // The LINEs of a block.
-    static std::vector<Line2> BlockLines(const std::string& name) {
+    // The LINEs of a block; a stepped section's break line on its own.
+    static std::vector<Line2> BlockLines(const std::string& name, int* breakLines = nullptr) {
         std::vector<Line2> out;
         ZcDbObjectPointer<ZcDbBlockTableRecord> block(db()->recordId(db()->blockTableId(), name),
                                                       ZcDb::kForRead);
@@ -147,9 +148,12 @@ protected:
         for (it->start(); !it->done(); it->step()) {
             ZcDbEntity* e = nullptr;
             if (it->getEntity(e, ZcDb::kForRead) != Zcad::eOk) continue;
-            if (auto* line = ZcDbLine::cast(e))
+            if (auto* line = ZcDbLine::cast(e); line && line->layer() == "VELMSECTION_BRK") {
+                if (breakLines) ++*breakLines;
+            } else if (line) {
                 out.push_back({{line->startPoint().x, line->startPoint().y, 0.0},
                                {line->endPoint().x, line->endPoint().y, 0.0}});
+            }
             e->close();
         }
         delete it;
@@ -303,6 +307,97 @@ TEST_F(ViewCommands, records_too_short_for_their_kind_are_not_rebuilt) {
     EXPECT_EQ(BlockCount(), blocks);
 }
 
+// The view record's groups (after its 1001) as codes and values.
+struct Group {
+    int code;
+    double v[3];
+};
+std::vector<Group> RecordGroups(const ZcDbObjectId& id) {
+    std::vector<Group> out;
+    ads_name e;
+    if (zcdbGetAdsName(e, id) != Zcad::eOk) return out;
+    resbuf* apps = zcutBuildList(RTSTR, kViewRecordApp, 0);
+    resbuf* list = zcdbEntGetX(e, apps);
+    zcutRelRb(apps);
+    bool in = false;
+    for (const resbuf* rb = list; rb; rb = rb->rbnext) {
+        if (rb->restype == 1001) {
+            in = std::string(rb->resval.rstring) == kViewRecordApp;
+            continue;
+        }
+        if (!in) continue;
+        Group g{rb->restype, {0, 0, 0}};
+        if (rb->restype == 1070) g.v[0] = rb->resval.rint;
+        if (rb->restype == 1040) g.v[0] = rb->resval.rreal;
+        if (rb->restype == 1010)
+            for (int k = 0; k < 3; ++k) g.v[k] = rb->resval.rpoint[k];
+        out.push_back(g);
+    }
+    zcutRelRb(list);
+    return out;
+}
+
+// Replaces the view record of the reference by these groups.
+void WriteRecord(const ZcDbObjectId& id, const std::vector<Group>& groups) {
+    ads_name e;
+    ASSERT_EQ(zcdbGetAdsName(e, id), Zcad::eOk);
+    resbuf* apps = zcutBuildList(RTSTR, kViewRecordApp, 0);
+    resbuf* list = zcdbEntGetX(e, apps);
+    zcutRelRb(apps);
+    resbuf* app = list;
+    while (app && !(app->restype == 1001 && std::string(app->resval.rstring) == kViewRecordApp))
+        app = app->rbnext;
+    ASSERT_NE(app, nullptr);
+    zcutRelRb(app->rbnext);
+    resbuf* tail = app;
+    for (const Group& g : groups) {
+        if (g.code == 1070) tail->rbnext = zcutBuildList(1070, static_cast<int>(g.v[0]), 0);
+        if (g.code == 1040) tail->rbnext = zcutBuildList(1040, g.v[0], 0);
+        if (g.code == 1010) tail->rbnext = zcutBuildList(1010, g.v, 0);
+        tail = tail->rbnext;
+    }
+    ASSERT_EQ(zcdbEntMod(list), RTNORM);
+    zcutRelRb(list);
+}
+
+// Axonometric and stepped records with hidden lines, rebuilt: the new
+// record says the same, group for group, and the cube still shows square.
+TEST_F(ViewCommands, every_kind_of_record_survives_its_rebuild) {
+    ASSERT_EQ(GenView("0,1000"), RTNORM) << transcript();
+    const std::vector<Group> plain = RecordGroups(Views().at(0).id);
+    ASSERT_EQ(plain.size(), 6u);
+    for (int kind = 1; kind <= 3; ++kind) {
+        std::vector<Group> groups = plain;
+        groups[0].v[0] = kind;
+        groups[5].v[0] = 1;  // hidden lines
+        // The display frame: the view frame again.
+        if (kind & 1)
+            for (int k = 1; k <= 4; ++k) groups.push_back(plain[k]);
+        if (kind & 2) {
+            groups.push_back({1040, {0.0, 0.0, 0.0}});
+            groups.push_back({1010, {-100.0, -100.0, 0.0}});
+        }
+        const ZcDbObjectId old = Views().at(0).id;
+        WriteRecord(old, groups);
+        ads_name e;
+        ASSERT_EQ(zcdbGetAdsName(e, old), Zcad::eOk);
+        ASSERT_EQ(RegenerateView(e), 1);
+        const std::vector<ViewInsert> views = Views();
+        ASSERT_EQ(views.size(), 1u) << "kind " << kind;
+        EXPECT_NE(views[0].id, old);
+        EXPECT_EQ(views[0].kind, kind);
+        int breakLines = 0;
+        ExpectSquareAt(BlockLines(views[0].block, &breakLines), 0.0, 1000.0);
+        EXPECT_EQ(breakLines, kind & 2 ? 1 : 0);
+        const std::vector<Group> rebuilt = RecordGroups(views[0].id);
+        ASSERT_EQ(rebuilt.size(), groups.size()) << "kind " << kind;
+        for (std::size_t i = 0; i < groups.size(); ++i) {
+            EXPECT_EQ(rebuilt[i].code, groups[i].code) << "kind " << kind << " group " << i;
+            for (int k = 0; k < 3; ++k) EXPECT_NEAR(rebuilt[i].v[k], groups[i].v[k], 1e-9);
+        }
+    }
+}
+
 TEST_F(ViewCommands, what_makes_no_view_leaves_the_drawing_as_it_was) {
     const int blocks = BlockCount();
     const std::size_t entities = modelSpace().size();
@@ -326,6 +421,37 @@ TEST_F(ViewCommands, what_makes_no_view_leaves_the_drawing_as_it_was) {
     ASSERT_EQ(after.size(), 1u);
     EXPECT_EQ(after[0].id, view.id);
     EXPECT_FALSE(view.id.isErased());
+}
+
+// A break at any moment of a view, in a block or loose in model space,
+// leaves nothing of it; a break that comes too late leaves it whole.
+TEST_F(ViewCommands, a_break_leaves_a_view_whole_or_not_at_all) {
+    for (const short loose : {0, 1}) {
+        int slot = SetupVar::SETSEZ_GENESPLO;
+        const short mode = loose ? 0 : 1;
+        SetVarInt(&slot, &mode);
+        const int blocks = BlockCount();
+        const std::size_t entities = modelSpace().size();
+        bool whole = false;
+        for (int poll = 1; poll < 500 && !whole; ++poll) {
+            curDoc()->inputQueue().breakAtPoll(poll);
+            GenView("0,1000");
+            curDoc()->inputQueue().breakAtPoll(0);
+            const int lines = count("0=LINE 8=VELMSECTION");
+            whole = loose ? lines == 4 : Views().size() == 1;
+            if (whole) break;
+            ASSERT_EQ(lines, 0) << "break at poll " << poll;
+            ASSERT_EQ(modelSpace().size(), entities) << "break at poll " << poll;
+            ASSERT_EQ(BlockCount(), blocks) << "break at poll " << poll;
+        }
+        EXPECT_TRUE(whole);
+        if (!loose) ExpectSquareAt(BlockLines(Views().at(0).block), 0.0, 1000.0);
+        for (ZcDbObjectId id : modelSpace()) {
+            if (id == cube) continue;
+            ZcDbObjectPointer<ZcDbEntity> made(id, ZcDb::kForWrite);
+            made->erase();
+        }
+    }
 }
 
 TEST_F(ViewCommands, direct_output_draws_loose_lines_without_a_block) {
