@@ -483,7 +483,11 @@ void SectionWalls(CSezione& section, bool fit) {
     std::vector<ViewSegment*> segments;
     for (ViewSegment* s = section.sectionSegments; s; s = s->next) segments.push_back(s);
     section.sectionSegments = nullptr;
-    for (ViewSegment* s : segments) s->next = nullptr;
+    // Cells on one grid throughout, whatever the passes before left.
+    for (ViewSegment* s : segments) {
+        s->next = nullptr;
+        SegmentCells(*s, section.unitLength);
+    }
     section.sectionSegmentCount = static_cast<std::int32_t>(segments.size());
     const auto freeAll = [&] {
         for (ViewSegment*& s : segments) {
