@@ -273,6 +273,12 @@ SheetMap MakeSheetMap(const CSezione& section, const std::vector<ViewSegment*>& 
     }
     map.x0 = section.lowerLeft.x;
     map.y0 = section.lowerLeft.y;
+    // A corner given below or left of the first point still spans the
+    // window: the view goes into it, not beside it.
+    if (fit) {
+        map.x0 = std::min(map.x0, section.cornerPoint.x);
+        map.y0 = std::min(map.y0, section.cornerPoint.y);
+    }
     return map;
 }
 
