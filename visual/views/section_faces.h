@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -36,6 +37,7 @@ struct SegmentRec;
 struct FaceGroup;
 struct ShadowGroup;
 struct OutlinePolygon;
+struct SegmentEndIndex;
 
 // One pair of the user's layer rename list: faces and lines of layer
 // `from` are filed under `to`. Newest first.
@@ -231,4 +233,8 @@ private:
     // The kept part of one view-coordinate line against the cutting planes.
     void CutViewLine(Point3 s, Point3 e, int colour);
     void CutViewLineAt(Point3 s, Point3 e, int colour, double level);
+
+    // The ends of the bucketed segments, for AddSegment's search of a
+    // duplicate; rebuilt from a bucket whose list changed behind its back.
+    std::unique_ptr<SegmentEndIndex, void (*)(SegmentEndIndex*)> segmentEnds{nullptr, nullptr};
 };

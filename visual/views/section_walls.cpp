@@ -122,6 +122,9 @@ private:
     void Compare(int a, int b) {
         ViewSegment& A = *segs_[a];
         ViewSegment& B = *segs_[b];
+        // A piece shorter than the tolerance has no line to hold another
+        // on; it is dropped when the segments are written.
+        if (Distance2d(A.start, A.end) < t_ || Distance2d(B.start, B.end) < t_) return;
         const int c1 = ClassifyPointOnSegment2d(A.start, A.end, B.start, false, t_);
         const int c2 = ClassifyPointOnSegment2d(A.start, A.end, B.end, false, t_);
         if (c1 == 0 || c2 == 0 || (c1 == c2 && c1 != 2)) return;

@@ -83,24 +83,31 @@ bool PlanCellsMeet(const ViewSegment& a, const ViewSegment& b) {
 
 }  // namespace
 
+bool IsDuplicateSegment(const ViewSegment& query, const ViewSegment& kept, double t, bool useCells) {
+    if (useCells && !PlanCellsMeet(query, kept)) return false;
+    return (Near2d(kept.start, query.start, t) && Near2d(kept.end, query.end, t)) ||
+           (Near2d(kept.start, query.end, t) && Near2d(kept.end, query.start, t));
+}
+
+void MergeDuplicateSegment(const ViewSegment& query, ViewSegment& kept, double t) {
+    const bool reversed = !(Near2d(kept.start, query.start, t) && Near2d(kept.end, query.end, t));
+    const bool keptCut = kept.colour < 0, queryCut = query.colour < 0;
+    const bool queryWins =
+        keptCut != queryCut ? queryCut : query.start.z + query.end.z < kept.start.z + kept.end.z;
+    if (!queryWins) return;
+    kept.start.z = reversed ? query.end.z : query.start.z;
+    kept.end.z = reversed ? query.start.z : query.end.z;
+    kept.colour = query.colour;
+    kept.face = query.face;
+    kept.layer = query.layer;
+}
+
 bool FindDuplicateSegment(const ViewSegment& query, ViewSegment* list, double t, bool useCells) {
-    for (ViewSegment* s = list; s; s = s->next) {
-        if (useCells && !PlanCellsMeet(query, *s)) continue;
-        const bool same = Near2d(s->start, query.start, t) && Near2d(s->end, query.end, t);
-        const bool reversed = !same && Near2d(s->start, query.end, t) && Near2d(s->end, query.start, t);
-        if (!same && !reversed) continue;
-        const bool keptCut = s->colour < 0, queryCut = query.colour < 0;
-        const bool queryWins =
-            keptCut != queryCut ? queryCut : query.start.z + query.end.z < s->start.z + s->end.z;
-        if (queryWins) {
-            s->start.z = reversed ? query.end.z : query.start.z;
-            s->end.z = reversed ? query.start.z : query.end.z;
-            s->colour = query.colour;
-            s->face = query.face;
-            s->layer = query.layer;
+    for (ViewSegment* s = list; s; s = s->next)
+        if (IsDuplicateSegment(query, *s, t, useCells)) {
+            MergeDuplicateSegment(query, *s, t);
+            return true;
         }
-        return true;
-    }
     return false;
 }
 

@@ -37,6 +37,11 @@ bool FindDuplicateSegment(const SectionSegment& query, SectionSegment* list, dou
 // over an ordinary one. With useCells, segments whose plan cells do not
 // meet the query's are passed by.
 bool FindDuplicateSegment(const ViewSegment& query, ViewSegment* list, double t, bool useCells);
+// The two steps of that search for whoever finds the candidates another
+// way: whether kept has the query's plan ends, and the settling of which
+// of the two it keeps.
+bool IsDuplicateSegment(const ViewSegment& query, const ViewSegment& kept, double t, bool useCells);
+void MergeDuplicateSegment(const ViewSegment& query, ViewSegment& kept, double t);
 // The overlap of the collinear segments a1-a2 and b1-b2 into out (its two
 // ends); 1 when they overlap, 0 when they are apart or only touch.
 int OverlapOfCollinearSegments2d(const Point3& a1, const Point3& a2, const Point3& b1, const Point3& b2,

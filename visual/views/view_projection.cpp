@@ -190,6 +190,77 @@ bool PointInFace2d(const Point3& p, const ViewFaceRecord& face, double tolerance
     return !face.triangle && PointInTriangle2d(p, c[2], c[3], c[0], tolerance);
 }
 
+// The segments of each bucket by the plan cell of their start, for the
+// search of a segment with the same ends: what a walk of the bucket finds,
+// without the walk. Of several matches the newest (nearest the list's head)
+// is the one the walk would meet first. Only ends move while it is kept, so
+// filing by the start stays true; a bucket whose head is not the one it
+// last saw was changed by someone else and is filed again.
+struct SegmentEndIndex {
+    struct Entry {
+        long long order;
+        ViewSegment* segment;
+    };
+
+    explicit SegmentEndIndex(double tolerance)
+        : t(tolerance), size(tolerance > 0.0 ? 2.0 * tolerance : 1e-9) {}
+
+    void Sync(int bucket, ViewSegment* list) {
+        if (heads[bucket] == list) return;
+        cells[bucket].clear();
+        long long count = 0;
+        for (const ViewSegment* s = list; s; s = s->next) ++count;
+        long long order = next + count;
+        for (ViewSegment* s = list; s; s = s->next) cells[bucket][Key(s->start)].push_back({order--, s});
+        next += count;
+        heads[bucket] = list;
+    }
+
+    void Add(int bucket, ViewSegment* s) {
+        cells[bucket][Key(s->start)].push_back({++next, s});
+        heads[bucket] = s;
+    }
+
+    ViewSegment* Find(int bucket, const ViewSegment& query) const {
+        const Entry* best = nullptr;
+        for (const Point3& p : {query.start, query.end}) {
+            const std::int64_t cx = Cell(p.x), cy = Cell(p.y);
+            for (std::int64_t x = cx - 1; x <= cx + 1; ++x)
+                for (std::int64_t y = cy - 1; y <= cy + 1; ++y) {
+                    const auto it = cells[bucket].find(Combine(x, y));
+                    if (it == cells[bucket].end()) continue;
+                    for (const Entry& e : it->second)
+                        if ((!best || e.order > best->order) &&
+                            IsDuplicateSegment(query, *e.segment, t, true))
+                            best = &e;
+                }
+        }
+        return best ? best->segment : nullptr;
+    }
+
+    std::int64_t Cell(double v) const {
+        return static_cast<std::int64_t>(std::clamp(std::floor(v / size), -4.0e15, 4.0e15));
+    }
+    static std::uint64_t Combine(std::int64_t x, std::int64_t y) {
+        return static_cast<std::uint64_t>(x) * 0x9E3779B97F4A7C15ull ^ static_cast<std::uint64_t>(y);
+    }
+    std::uint64_t Key(const Point3& p) const { return Combine(Cell(p.x), Cell(p.y)); }
+
+    double t;
+    double size;
+    std::unordered_map<std::uint64_t, std::vector<Entry>> cells[CSezione::kBuckets];
+    ViewSegment* heads[CSezione::kBuckets] = {};
+    long long next = 0;
+};
+
+namespace {
+
+void DeleteSegmentEnds(SegmentEndIndex* index) {
+    delete index;
+}
+
+}  // namespace
+
 void CSezione::AddSegment(Point3 start, Point3 end, int colour, int faceNumber, int bucket, int layerValue) {
     VELM_ASSERT(bucket >= 0 && bucket < kBuckets);
     // A point that a degenerate division made unusable is no line.
@@ -203,13 +274,18 @@ void CSezione::AddSegment(Point3 start, Point3 end, int colour, int faceNumber, 
     segment->layer = layerValue;
     const Point3 ends[2] = {start, end};
     CellRange(segment->cellLow, segment->cellHigh, 2, ends, unitLength);
-    if (FindDuplicateSegment(*segment, segmentBuckets[bucket], minLength, true)) {
+    if (!segmentEnds || segmentEnds->t != minLength)
+        segmentEnds = {new SegmentEndIndex(minLength), &DeleteSegmentEnds};
+    segmentEnds->Sync(bucket, segmentBuckets[bucket]);
+    if (ViewSegment* kept = segmentEnds->Find(bucket, *segment)) {
+        MergeDuplicateSegment(*segment, *kept, minLength);
         delete segment;
         return;
     }
     segment->next = segmentBuckets[bucket];
     segmentBuckets[bucket] = segment;
     ++segmentCount;
+    segmentEnds->Add(bucket, segment);
 }
 
 void CSezione::ProjectFace(SectionFace* face) {
@@ -300,6 +376,8 @@ void CSezione::BucketViewLines() {
                    line->layer);
     }
     FreeList(lines);
+    // The visibility pass that follows takes the buckets apart.
+    segmentEnds.reset();
 }
 
 namespace {
@@ -310,7 +388,7 @@ namespace {
 // its own test.
 class SegmentGrid {
 public:
-    SegmentGrid(ViewSegment* list, std::int32_t lo[2], std::int32_t hi[2], int count) {
+    SegmentGrid(ViewSegment* list, const std::int32_t lo[2], const std::int32_t hi[2], int count) {
         for (int a = 0; a < 2; ++a) {
             lo_[a] = lo[a];
             const double span = static_cast<double>(hi[a]) - lo[a] + 1.0;
@@ -322,36 +400,34 @@ public:
     }
 
     void Add(ViewSegment* s) {
-        const std::int32_t order = next_++;
+        const std::uint32_t id = static_cast<std::uint32_t>(segments_.size());
+        segments_.push_back(s);
+        seen_.push_back(0);
         int c0[2], c1[2];
         Range(s->cellLow, s->cellHigh, c0, c1);
         for (int x = c0[0]; x <= c1[0]; ++x)
             for (int y = c0[1]; y <= c1[1]; ++y)
-                cells_[static_cast<std::size_t>(x) * n_[1] + y].push_back({order, s});
+                cells_[static_cast<std::size_t>(x) * n_[1] + y].push_back(id);
     }
 
     // The segments whose filed box may overlap the plan cells low..high,
-    // once each, earliest filed first.
+    // once each.
     const std::vector<ViewSegment*>& Query(const std::int32_t low[3], const std::int32_t high[3]) {
         found_.clear();
-        hits_.clear();
+        ++stamp_;
         int c0[2], c1[2];
         Range(low, high, c0, c1);
         for (int x = c0[0]; x <= c1[0]; ++x)
             for (int y = c0[1]; y <= c1[1]; ++y)
-                for (const Entry& e : cells_[static_cast<std::size_t>(x) * n_[1] + y]) hits_.push_back(e);
-        std::sort(hits_.begin(), hits_.end(),
-                  [](const Entry& a, const Entry& b) { return a.order < b.order; });
-        for (std::size_t k = 0; k < hits_.size(); ++k)
-            if (k == 0 || hits_[k].order != hits_[k - 1].order) found_.push_back(hits_[k].segment);
+                for (std::uint32_t id : cells_[static_cast<std::size_t>(x) * n_[1] + y]) {
+                    if (seen_[id] == stamp_) continue;
+                    seen_[id] = stamp_;
+                    found_.push_back(segments_[id]);
+                }
         return found_;
     }
 
 private:
-    struct Entry {
-        std::int32_t order;
-        ViewSegment* segment;
-    };
     void Range(const std::int32_t low[], const std::int32_t high[], int c0[2], int c1[2]) const {
         for (int a = 0; a < 2; ++a) {
             c0[a] = Cell(low[a], a);
@@ -364,24 +440,31 @@ private:
         return c >= n_[axis] - 1 ? n_[axis] - 1 : static_cast<int>(c);
     }
 
-    std::vector<std::vector<Entry>> cells_;
-    std::vector<Entry> hits_;
+    std::vector<std::vector<std::uint32_t>> cells_;
+    std::vector<ViewSegment*> segments_;
+    std::vector<std::uint32_t> seen_;
     std::vector<ViewSegment*> found_;
+    std::uint32_t stamp_ = 0;
     double lo_[2] = {0.0, 0.0};
     double size_[2] = {1.0, 1.0};
     int n_[2] = {1, 1};
-    std::int32_t next_ = 0;
 };
 
 }  // namespace
 
 void CSezione::SplitSegmentsAtFaces() {
+    // The visibility pass that follows takes the buckets apart: the index
+    // of their ends goes with this pass, whichever way it ends.
+    struct DropIndex {
+        CSezione& section;
+        ~DropIndex() { section.segmentEnds.reset(); }
+    } dropIndex{*this};
     int records = 0;
     for (int k = 0; k < kBuckets; ++k)
         for (const ViewFaceRecord* f = faceBuckets[k]; f; f = f->next) ++records;
     if (records == 0) return;
 
-    // One grid per bucket over the plan cells of every segment.
+    // Per bucket, a grid over the plan cells of every segment.
     std::int32_t lo[2] = {std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max()};
     std::int32_t hi[2] = {std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::min()};
     for (int k = 0; k < kBuckets; ++k)
@@ -394,7 +477,7 @@ void CSezione::SplitSegmentsAtFaces() {
     std::vector<SegmentGrid> grids;
     grids.reserve(kBuckets);
     for (int k = 0; k < kBuckets; ++k)
-        grids.emplace_back(segmentBuckets[k], lo, hi, static_cast<int>(CountNodes(segmentBuckets[k])));
+        grids.emplace_back(segmentBuckets[k], lo, hi, CountNodes(segmentBuckets[k]));
 
     int done = 0;
     for (int k = 0; k < kBuckets; ++k)
@@ -416,19 +499,18 @@ void CSezione::SplitSegmentsAtFaces() {
 
             for (int g = 0; g < kBuckets; ++g) {
                 if (!(k == 0 || g == 0 || g == k)) continue;
-                // Pieces split off below go to the head of this bucket and
-                // into its grid; the ones found here are tested only once.
+                // Pieces split off below go to this bucket's grid; the ones
+                // found here are tested only once.
                 const std::vector<ViewSegment*>& candidates = grids[g].Query(f->cellLow, f->cellHigh);
                 for (ViewSegment* s : candidates) {
                     if (s->face == f->faceNumber || s->colour < 0) continue;
                     if (!CellsOverlap(s->cellLow, s->cellHigh, f->cellLow, f->cellHigh)) continue;
-                    const double length = Distance3(s->start, s->end);
-                    if (!(length > 0.0)) continue;
                     const double ds = plane.signedDistanceTo(ZcGePoint3d(s->start.x, s->start.y, s->start.z));
                     const double de = plane.signedDistanceTo(ZcGePoint3d(s->end.x, s->end.y, s->end.z));
                     // Parallel to the plane, or both ends on one side: no
                     // crossing between them.
                     if (!(ds != de) || (ds > 0.0 && de > 0.0) || (ds < 0.0 && de < 0.0)) continue;
+                    const double length = Distance3(s->start, s->end);
                     const double u = ds / (ds - de);
                     const Point3 x{s->start.x + u * (s->end.x - s->start.x),
                                    s->start.y + u * (s->end.y - s->start.y),

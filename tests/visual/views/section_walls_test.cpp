@@ -230,14 +230,25 @@ TEST_F(SectionWallsTest, a_colour_zero_segment_stays_an_ordinary_line) {
     EXPECT_TRUE(Lines(kSectionCutLayer).empty());
 }
 
-TEST_F(SectionWallsTest, a_fitted_view_takes_the_scale_of_its_tighter_side) {
+TEST_F(SectionWallsTest, a_fitted_view_takes_the_scale_of_its_tighter_side_with_its_marks_and_shadows) {
     // 200 wide, 100 high, into a 100 x 100 window: half size, by width.
     section->lowerLeft = {1000, 1000, 0};
     section->cornerPoint = {1100, 1100, 0};
     Add({-50, 10, 0}, {150, 10, 0}, 256);
     Add({150, 10, 0}, {150, 110, 0}, 256);
+    AppendVertex(&section->levelMarks, {150, 110, 30}, 0, 0, 0);
+    // A shadow piece whose last edge is a bridge to a hole: not drawn.
+    section->shadeColourMode = 1;
+    VertexNode* ring = nullptr;
+    for (const Point3& p : {Point3{-50, 10, 7}, Point3{150, 10, 7}, Point3{150, 110, 7}, Point3{-50, 110, 7}})
+        AppendVertex(&ring, p, 0, 0, 0);
+    ring->next->next->next->mark = 1;
+    section->shadeOutlines = new ShadowGroup;
+    section->shadeOutlines->number = 5;
+    section->shadeOutlines->pieces = NewOutlinePolygon(ring);
     SectionWalls(*section, true);
-    std::vector<Line> lines = Lines();
+
+    const std::vector<Line> lines = Lines(kSectionLayer);
     ASSERT_EQ(lines.size(), 2u);
     double xmax = -1e9, ymax = -1e9;
     for (const Line& l : lines)
@@ -249,6 +260,11 @@ TEST_F(SectionWallsTest, a_fitted_view_takes_the_scale_of_its_tighter_side) {
         }
     EXPECT_NEAR(xmax, 1100.0, 1e-9);
     EXPECT_NEAR(ymax, 1050.0, 1e-9);
+    EXPECT_TRUE(Near(section->levelMarks->pt(), 1100, 1050));
+    const std::vector<Line> shade = Lines("2DSHADE_L");
+    ASSERT_EQ(shade.size(), 3u);
+    for (const Line& l : shade) EXPECT_EQ(l.colour, 5);
+    EXPECT_TRUE(Runs(shade[2], 1100, 1050, 1000, 1050));
 }
 
 TEST_F(SectionWallsTest, a_view_flat_on_one_axis_is_fitted_by_the_other_and_never_scaled_by_nothing) {
@@ -375,11 +391,20 @@ TEST_F(SectionWallsTest, a_stepped_section_gets_a_break_line_only_with_an_overha
     EXPECT_EQ(brk[0].colour, 256);
 }
 
-TEST_F(SectionWallsTest, nothing_is_written_without_segments) {
+TEST_F(SectionWallsTest, nothing_is_written_without_segments_or_after_a_break) {
     section->depthFlag = 1;
     section->boxMax[1] = 300.0;
     SectionWalls(*section, false);
     EXPECT_EQ(section->outputFlag, 0);
+    EXPECT_EQ(section->abortFlag, 0);
+
+    Renew();
+    Add({0, 0, 0}, {10, 0, 0}, 256);
+    push("!break");
+    SectionWalls(*section, false);
+    EXPECT_EQ(section->abortFlag, 1);
+    EXPECT_EQ(section->outputFlag, 0);
+    EXPECT_EQ(section->sectionSegments, nullptr);
     EXPECT_TRUE(Lines().empty());
 }
 

@@ -154,6 +154,16 @@ TEST_F(ViewProjection, an_edge_of_two_faces_is_kept_once_nearer_or_cut) {
     t.AddSegment({10, 10, 0}, {10.005, 10, 0}, 5, 4, 1, 14);
     t.AddSegment({10, 10, 0}, {std::nan(""), 10, 0}, 5, 4, 1, 14);
     EXPECT_EQ(t.segmentCount, 1);
+    // A segment put into the bucket by other hands is still found.
+    auto* byHand = new ViewSegment;
+    byHand->start = {72, 75, 5};
+    byHand->end = {78, 75, 5};
+    byHand->next = t.segmentBuckets[9];
+    t.segmentBuckets[9] = byHand;
+    t.AddSegment({78, 75, 1}, {72, 75, 1}, 6, 5, 9, 15);
+    EXPECT_EQ(t.segmentBuckets[9], byHand);
+    EXPECT_EQ(byHand->colour, 6);
+    EXPECT_DOUBLE_EQ(byHand->start.z, 1.0);
 
     // A face seen edge-on gives its edges but no face record; cut edges
     // carry -256.
