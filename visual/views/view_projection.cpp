@@ -495,7 +495,6 @@ void CSezione::SplitSegmentsAtFaces() {
             PlaneMatrices(f->plane, toPlane, toSpace);
             Point3 flat[4];
             for (int i = 0; i < f->cornerCount(); ++i) TransformPoint(toPlane, f->corners[i], flat[i]);
-            const ZcGePlane& plane = f->plane;
 
             for (int g = 0; g < kBuckets; ++g) {
                 if (!(k == 0 || g == 0 || g == k)) continue;
@@ -505,11 +504,14 @@ void CSezione::SplitSegmentsAtFaces() {
                 for (ViewSegment* s : candidates) {
                     if (s->face == f->faceNumber || s->colour < 0) continue;
                     if (!CellsOverlap(s->cellLow, s->cellHigh, f->cellLow, f->cellHigh)) continue;
-                    const double ds = plane.signedDistanceTo(ZcGePoint3d(s->start.x, s->start.y, s->start.z));
-                    const double de = plane.signedDistanceTo(ZcGePoint3d(s->end.x, s->end.y, s->end.z));
+                    const double ds = f->a * s->start.x + f->b * s->start.y + f->c * s->start.z + f->d;
+                    const double de = f->a * s->end.x + f->b * s->end.y + f->c * s->end.z + f->d;
                     // Parallel to the plane, or both ends on one side: no
-                    // crossing between them.
+                    // crossing between them. A segment lying in the plane
+                    // (an edge the face shares with a neighbour) crosses it
+                    // only by rounding, anywhere.
                     if (!(ds != de) || (ds > 0.0 && de > 0.0) || (ds < 0.0 && de < 0.0)) continue;
+                    if (std::fabs(ds) <= minLength && std::fabs(de) <= minLength) continue;
                     const double length = Distance3(s->start, s->end);
                     const double u = ds / (ds - de);
                     const Point3 x{s->start.x + u * (s->end.x - s->start.x),

@@ -158,6 +158,8 @@ TEST_F(ViewProjection, an_edge_of_two_faces_is_kept_once_nearer_or_cut) {
     auto* byHand = new ViewSegment;
     byHand->start = {72, 75, 5};
     byHand->end = {78, 75, 5};
+    const Point3 ends[2] = {byHand->start, byHand->end};
+    CellRange(byHand->cellLow, byHand->cellHigh, 2, ends, t.unitLength);
     byHand->next = t.segmentBuckets[9];
     t.segmentBuckets[9] = byHand;
     t.AddSegment({78, 75, 1}, {72, 75, 1}, 6, 5, 9, 15);
