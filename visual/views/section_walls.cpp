@@ -273,6 +273,12 @@ SheetMap MakeSheetMap(const CSezione& section, const std::vector<ViewSegment*>& 
     }
     map.x0 = section.lowerLeft.x;
     map.y0 = section.lowerLeft.y;
+    // A corner given below or left of the first point still spans the
+    // window: the view goes into it, not beside it.
+    if (fit) {
+        map.x0 = std::min(map.x0, section.cornerPoint.x);
+        map.y0 = std::min(map.y0, section.cornerPoint.y);
+    }
     return map;
 }
 
@@ -483,7 +489,11 @@ void SectionWalls(CSezione& section, bool fit) {
     std::vector<ViewSegment*> segments;
     for (ViewSegment* s = section.sectionSegments; s; s = s->next) segments.push_back(s);
     section.sectionSegments = nullptr;
-    for (ViewSegment* s : segments) s->next = nullptr;
+    // Cells on one grid throughout, whatever the passes before left.
+    for (ViewSegment* s : segments) {
+        s->next = nullptr;
+        SegmentCells(*s, section.unitLength);
+    }
     section.sectionSegmentCount = static_cast<std::int32_t>(segments.size());
     const auto freeAll = [&] {
         for (ViewSegment*& s : segments) {

@@ -288,6 +288,15 @@ TEST_F(SectionWallsTest, a_view_flat_on_one_axis_is_fitted_by_the_other_and_neve
     for (const Line& l : lines)
         for (const Point3& p : {l.a, l.b}) EXPECT_TRUE(std::isfinite(p.x) && std::isfinite(p.y));
     EXPECT_TRUE(Runs(lines[1], 0, 500, 0, 520));
+
+    // A window picked towards the lower left is a window all the same.
+    Renew();
+    section->cornerPoint = {-100, -100, 0};
+    Add({0, 0, 0}, {400, 0, 0}, 256);
+    SectionWalls(*section, true);
+    lines = Lines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_TRUE(Runs(lines[2], -100, -100, 0, -100));
 }
 
 TEST_F(SectionWallsTest, the_two_faces_of_a_cut_wall_make_one_closed_outline_with_or_without_closing_edges) {
