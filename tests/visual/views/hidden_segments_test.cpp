@@ -152,6 +152,30 @@ TEST_F(HiddenSegments, pieces_behind_a_face_stay_visible_and_each_line_is_kept_o
     EXPECT_EQ(s.sectionSegmentCount, 4 + 2 + 1);
 }
 
+TEST_F(HiddenSegments, a_user_break_sets_the_abort_flag_and_the_later_buckets_still_run) {
+    CSezione s;
+    for (int k = 0; k < 3; ++k) {
+        s.boxMin[k] = 0.0;
+        s.boxMax[k] = 100.0;
+    }
+    Quad(s, {{40, 40, 10}, {60, 40, 10}, {60, 60, 10}, {40, 60, 10}});
+    for (SectionFace* f = s.faces; f; f = f->next) s.ProjectFace(f);
+    s.AddSegment({5, 5, 20}, {10, 10, 20}, 3, -1, 1, -1);
+    push("!break");
+    s.SplitSegmentsAtFaces();
+    EXPECT_EQ(s.abortFlag, 1);
+
+    s.abortFlag = 0;
+    push("!break");
+    RemoveHiddenSegments(s);
+    EXPECT_EQ(s.abortFlag, 1);
+    // The break came at the first segment taken, in bucket 1: it stays
+    // there; the face's outline, in bucket 5, was still made visible.
+    EXPECT_NE(s.segmentBuckets[1], nullptr);
+    EXPECT_EQ(s.segmentBuckets[5], nullptr);
+    EXPECT_EQ(s.sectionSegmentCount, 4);
+}
+
 // Boxes overlapping in plan at random depths, some passing through each
 // other: what is drawn adds up to what a search point by point along every
 // edge finds uncovered by any face in front of it. (These boxes once drew
