@@ -48,7 +48,7 @@ bool Crossing2d(const Point3& p0, const Point3& p1, const Point3& q0, const Poin
     const double rx = p1.x - p0.x, ry = p1.y - p0.y;
     const double sx = q1.x - q0.x, sy = q1.y - q0.y;
     const double den = rx * sy - ry * sx;
-    const double lr = std::hypot(rx, ry), ls = std::hypot(sx, sy);
+    const double lr = std::sqrt(rx * rx + ry * ry), ls = std::sqrt(sx * sx + sy * sy);
     if (!(lr > 0.0) || !(ls > 0.0) || !(std::fabs(den) > GeomEpsilon * lr * ls)) return false;
     const double wx = q0.x - p0.x, wy = q0.y - p0.y;
     const double u = (wx * sy - wy * sx) / den;

@@ -38,7 +38,7 @@ constexpr const char* kCornerPrompt =
     "\nOkreśl prawy górny punkt widoku lub Enter dla rzeczywistego wymiaru:";
 constexpr const char* kCannotRegenerate = "\nNie można zregenerować widoku wybranego obiektu";
 
-// The status-bar meter of a view's passes, shown from the projection on
+// The status-bar meter of a view's passes, shown once the faces are projected
 // and taken down on every way out.
 class ViewMeter {
 public:

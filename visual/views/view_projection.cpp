@@ -64,6 +64,10 @@ bool CellsOverlap(const std::int32_t aLow[3], const std::int32_t aHigh[3], const
     return true;
 }
 
+double Length2d(const Point3& p, const Point3& q) {
+    return std::sqrt((q.x - p.x) * (q.x - p.x) + (q.y - p.y) * (q.y - p.y));
+}
+
 double Cross2d(const Point3& o, const Point3& a, const Point3& b) {
     return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
 }
@@ -74,7 +78,8 @@ double DistanceToSegment2d(const Point3& p, const Point3& a, const Point3& b) {
     const double length2 = dx * dx + dy * dy;
     double u = 0.0;
     if (length2 > 0.0) u = std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / length2, 0.0, 1.0);
-    return std::hypot(p.x - (a.x + u * dx), p.y - (a.y + u * dy));
+    const double ex = p.x - (a.x + u * dx), ey = p.y - (a.y + u * dy);
+    return std::sqrt(ex * ex + ey * ey);
 }
 
 double Distance3(const Point3& p, const Point3& q) {
@@ -167,21 +172,17 @@ void CellRange(std::int32_t low[3], std::int32_t high[3], int count, const Point
 
 bool PointInTriangle2d(const Point3& p, const Point3& a, const Point3& b, const Point3& c, double tolerance) {
     const double area2 = Cross2d(a, b, c);
-    const double scale = std::max({Distance2d(a, b), Distance2d(b, c), Distance2d(c, a)});
+    const double ab = Length2d(a, b), bc = Length2d(b, c), ca = Length2d(c, a);
+    const double scale = std::max({ab, bc, ca});
     // A triangle without area in plan is its edges.
     if (!(std::fabs(area2) > GeomEpsilon * scale * scale))
         return DistanceToSegment2d(p, a, b) <= tolerance || DistanceToSegment2d(p, b, c) <= tolerance ||
                DistanceToSegment2d(p, c, a) <= tolerance;
+    // Inside every edge's line, or outside by no more than the tolerance
+    // (the cross product is the distance times the edge's length).
     const double sign = area2 > 0.0 ? 1.0 : -1.0;
-    const Point3* corners[3] = {&a, &b, &c};
-    for (int i = 0; i < 3; ++i) {
-        const Point3& u = *corners[i];
-        const Point3& v = *corners[(i + 1) % 3];
-        const double length = Distance2d(u, v);
-        // Signed distance inside the edge's line; the corners have length.
-        if (sign * Cross2d(u, v, p) / length < -tolerance) return false;
-    }
-    return true;
+    return sign * Cross2d(a, b, p) >= -tolerance * ab && sign * Cross2d(b, c, p) >= -tolerance * bc &&
+           sign * Cross2d(c, a, p) >= -tolerance * ca;
 }
 
 bool PointInFace2d(const Point3& p, const ViewFaceRecord& face, double tolerance) {

@@ -1,7 +1,7 @@
 // The visibility pass: what a nearer face covers is cut away at its outline,
 // what lies in front of it stays whole, every visible line is kept once;
-// and the oracle of a box, whose visible edges are exactly those of the
-// faces turned towards the viewer.
+// and two oracles: a box seen frontally shows its silhouette alone, and
+// random boxes show what a search point by point finds uncovered.
 #include "visual/views/hidden_segments.h"
 
 #include <gtest/gtest.h>
@@ -152,70 +152,28 @@ TEST_F(HiddenSegments, pieces_behind_a_face_stay_visible_and_each_line_is_kept_o
     EXPECT_EQ(s.sectionSegmentCount, 4 + 2 + 1);
 }
 
-// A box seen at an angle: the edges shown are exactly those of its faces
-// turned towards the viewer, whole, and nothing of the three edges that
-// meet at its far corner.
-TEST_F(HiddenSegments, box_shows_exactly_the_edges_of_its_near_faces) {
-    const double a = 0.5, b = 0.35;
-    Matrix4 turn;
-    SetIdentity4(turn);
-    // About y by a, then about x by b, then pushed away from the viewer.
-    const double ca = std::cos(a), sa = std::sin(a), cb = std::cos(b), sb = std::sin(b);
-    const double ry[3][3] = {{ca, 0, sa}, {0, 1, 0}, {-sa, 0, ca}};
-    const double rx[3][3] = {{1, 0, 0}, {0, cb, -sb}, {0, sb, cb}};
-    for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 3; ++c) {
-            double v = 0.0;
-            for (int k = 0; k < 3; ++k) v += rx[r][k] * ry[k][c];
-            turn.m[r][c] = v;
-        }
-    turn.m[2][3] = 500.0;
-    const Point3 box[8] = {{0, 0, 0},   {200, 0, 0},   {200, 100, 0},   {0, 100, 0},
-                           {0, 0, 150}, {200, 0, 150}, {200, 100, 150}, {0, 100, 150}};
-    Point3 v[8];
-    for (int k = 0; k < 8; ++k) TransformPoint(turn, box[k], v[k]);
-    static const int kFaces[6][4] = {{0, 3, 2, 1}, {4, 5, 6, 7}, {0, 1, 5, 4},
-                                     {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
-
-    // Near faces: their outward normal (the corners run counter-clockwise
-    // seen from outside) points at the viewer, to negative z.
-    double expected = 0.0;
-    std::vector<std::pair<int, int>> shownEdges;
-    for (const auto& f : kFaces) {
-        const Point3 &p = v[f[0]], &q = v[f[1]], &r = v[f[3]];
-        const double nz = (q.x - p.x) * (r.y - p.y) - (q.y - p.y) * (r.x - p.x);
-        if (nz >= 0.0) continue;
-        for (int k = 0; k < 4; ++k) {
-            std::pair<int, int> e{std::min(f[k], f[(k + 1) % 4]), std::max(f[k], f[(k + 1) % 4])};
-            if (std::find(shownEdges.begin(), shownEdges.end(), e) == shownEdges.end()) {
-                shownEdges.push_back(e);
-                expected += PlanLength(v[e.first], v[e.second]);
-            }
-        }
-    }
-    ASSERT_EQ(shownEdges.size(), 9u);  // three faces seen
-
+TEST_F(HiddenSegments, a_user_break_sets_the_abort_flag_and_the_later_buckets_still_run) {
     CSezione s;
-    for (const auto& f : kFaces) Quad(s, {v[f[0]], v[f[1]], v[f[2]], v[f[3]]});
-    Run(s);
-    double shown = 0.0;
-    for (const ViewSegment* g : Visible(s)) {
-        shown += PlanLength(g->start, g->end);
-        // Every piece lies on one of the near faces' edges.
-        bool onEdge = false;
-        for (const auto& [i, j] : shownEdges) {
-            const Point3 &p = v[i], &q = v[j];
-            const double len = PlanLength(p, q);
-            const auto off = [&](const Point3& x) {
-                return std::fabs((q.x - p.x) * (x.y - p.y) - (q.y - p.y) * (x.x - p.x)) / len;
-            };
-            onEdge = onEdge || (off(g->start) < 1e-6 && off(g->end) < 1e-6 &&
-                                PlanLength(p, g->start) + PlanLength(g->start, q) < len + 1e-6 &&
-                                PlanLength(p, g->end) + PlanLength(g->end, q) < len + 1e-6);
-        }
-        EXPECT_TRUE(onEdge) << g->start.x << "," << g->start.y << " " << g->end.x << "," << g->end.y;
+    for (int k = 0; k < 3; ++k) {
+        s.boxMin[k] = 0.0;
+        s.boxMax[k] = 100.0;
     }
-    EXPECT_NEAR(shown, expected, 1e-6);
+    Quad(s, {{40, 40, 10}, {60, 40, 10}, {60, 60, 10}, {40, 60, 10}});
+    for (SectionFace* f = s.faces; f; f = f->next) s.ProjectFace(f);
+    s.AddSegment({5, 5, 20}, {10, 10, 20}, 3, -1, 1, -1);
+    push("!break");
+    s.SplitSegmentsAtFaces();
+    EXPECT_EQ(s.abortFlag, 1);
+
+    s.abortFlag = 0;
+    push("!break");
+    RemoveHiddenSegments(s);
+    EXPECT_EQ(s.abortFlag, 1);
+    // The break came at the first segment taken, in bucket 1: it stays
+    // there; the face's outline, in bucket 5, was still made visible.
+    EXPECT_NE(s.segmentBuckets[1], nullptr);
+    EXPECT_EQ(s.segmentBuckets[5], nullptr);
+    EXPECT_EQ(s.sectionSegmentCount, 4);
 }
 
 // Boxes overlapping in plan at random depths, some passing through each
