@@ -332,29 +332,75 @@ private:
 };
 
 // Step 1.5: the two cut faces of a wall whose ends meet nothing, closed
-// across the wall into a four-sided ring.
+// across the wall into a four-sided ring. A face's cut comes in pieces
+// (one per face of the triangulated wall side, and split again where
+// another cut ends on it), so the pieces that continue one another on one
+// line are first joined into runs; a run is loose when no segment outside
+// it has an end on one of its pieces' ends.
 std::vector<VertexNode*> PairLooseFaces(const SegmentRec* chain, double t, double wallWidth) {
     std::vector<VertexNode*> rings;
     if (!(wallWidth > 0.0)) return rings;
-    std::vector<std::pair<Point3, Point3>> segs;
-    for (const SegmentRec* s = chain; s; s = s->next) segs.push_back({s->first(), s->second()});
-    const int n = static_cast<int>(segs.size());
+    std::vector<std::pair<Point3, Point3>> pieces;
+    for (const SegmentRec* s = chain; s; s = s->next) pieces.push_back({s->first(), s->second()});
+    const int count = static_cast<int>(pieces.size());
     EndIndex ends(t);
-    for (int i = 0; i < n; ++i) {
-        ends.Add(segs[i].first, i, 0);
-        ends.Add(segs[i].second, i, 1);
+    for (int i = 0; i < count; ++i) {
+        ends.Add(pieces[i].first, i, 0);
+        ends.Add(pieces[i].second, i, 1);
     }
-    std::vector<int> loose;
-    for (int i = 0; i < n; ++i) {
-        bool meets = false;
-        for (const Point3& p : {segs[i].first, segs[i].second})
+    const auto endOf = [&](const EndIndex::Entry& e) -> const Point3& {
+        return e.end == 0 ? pieces[e.id].first : pieces[e.id].second;
+    };
+
+    std::vector<int> runOf(count);
+    std::iota(runOf.begin(), runOf.end(), 0);
+    const auto root = [&runOf](int i) {
+        while (runOf[i] != i) i = runOf[i] = runOf[runOf[i]];
+        return i;
+    };
+    for (int i = 0; i < count; ++i)
+        for (const Point3& p : {pieces[i].first, pieces[i].second})
             ends.Around(p, [&](const EndIndex::Entry& e) {
-                if (e.id == i) return;
-                const Point3& q = e.end == 0 ? segs[e.id].first : segs[e.id].second;
-                if (Meets(p, q, t)) meets = true;
+                if (e.id == i || !Meets(p, endOf(e), t)) return;
+                const Point3 a[2] = {pieces[i].first, pieces[i].second};
+                const Point3 b[2] = {pieces[e.id].first, pieces[e.id].second};
+                if (SegmentsCollinear2d(a, b, t)) runOf[root(i)] = root(e.id);
             });
-        if (!meets) loose.push_back(i);
+
+    // Each run from its outermost ends along its first piece's direction.
+    std::vector<int> runIndex(count, -1);
+    std::vector<std::pair<Point3, Point3>> segs;
+    std::vector<std::pair<double, double>> reach;
+    for (int i = 0; i < count; ++i) {
+        const int r = root(i);
+        const Point3 origin = pieces[r].first;
+        if (runIndex[r] < 0) {
+            runIndex[r] = static_cast<int>(segs.size());
+            segs.push_back({origin, origin});
+            reach.push_back({0.0, 0.0});
+        }
+        const int k = runIndex[r];
+        const double length = Distance2d(pieces[r].first, pieces[r].second);
+        if (length <= 0.0) continue;
+        const double ux = (pieces[r].second.x - origin.x) / length,
+                     uy = (pieces[r].second.y - origin.y) / length;
+        for (const Point3& p : {pieces[i].first, pieces[i].second}) {
+            const double along = ux * (p.x - origin.x) + uy * (p.y - origin.y);
+            if (along < reach[k].first) reach[k].first = along, segs[k].first = p;
+            if (along > reach[k].second) reach[k].second = along, segs[k].second = p;
+        }
     }
+
+    const int n = static_cast<int>(segs.size());
+    std::vector<std::uint8_t> touched(n, 0);
+    for (int i = 0; i < count; ++i)
+        for (const Point3& p : {pieces[i].first, pieces[i].second})
+            ends.Around(p, [&](const EndIndex::Entry& e) {
+                if (root(e.id) != root(i) && Meets(p, endOf(e), t)) touched[runIndex[root(i)]] = 1;
+            });
+    std::vector<int> loose;
+    for (int k = 0; k < n; ++k)
+        if (!touched[k]) loose.push_back(k);
     if (loose.size() < 2) return rings;
 
     BoxIndex boxes;
