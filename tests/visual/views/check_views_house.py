@@ -3,9 +3,6 @@ independent reader.
 
     check_views_house.py HOUSE.dxf               the three views as made
     check_views_house.py HOUSE.dxf REGEN.dxf     the first view rebuilt
-    check_views_house.py --hatches-only HOUSE.dxf     only the cut walls'
-                                    section hatches of the three views
-    check_views_house.py --without-hatches HOUSE.dxf  all but those
 
 As made: the drawing audits without errors or fixes; the view of the whole
 model is an INSERT on layer "0" at 0,-2000, scale 1, not rotated, whose
@@ -39,17 +36,13 @@ LOOSE_SHIFT = (3000.0, 0.0)
 STOREY, WALL = 300.0, 30.0
 MIDDLES = [0.0, 600.0, 1000.0]  # the walls' axes from the west wall's
 TOL = 0.01
-HATCHES = {"--hatches-only": "only", "--without-hatches": "without"}
 
 
 class Checks:
-    def __init__(self, hatches=None):
+    def __init__(self):
         self.problems = []
-        self.hatches = hatches  # None: every fact; "only" or "without" the wall hatches
 
-    def that(self, ok, message, hatch=False):
-        if self.hatches == ("without" if hatch else "only"):
-            return True
+    def that(self, ok, message):
         if not ok:
             self.problems.append(message)
         return ok
@@ -99,13 +92,13 @@ def check_walls_cut(segments, source, place, scale, c, what):
     rings = vd.hatch_rings(source, vd.HATCH, place)
     for hatch, _ in rings:
         c.that(hatch.dxf.pattern_name.upper() == "ANSI31", "%s: a section hatch of pattern %s, expected ANSI31" %
-               (what, hatch.dxf.pattern_name), hatch=True)
+               (what, hatch.dxf.pattern_name))
     for x in west:
         hatched = [ring for _, ring in rings if ring
                    and abs(min(p[0] for p in ring) - x) <= TOL and abs(max(p[0] for p in ring) - x - WALL * scale) <= TOL
                    and max(p[1] for p in ring) - min(p[1] for p in ring) >= STOREY * scale - TOL]
         c.that(len(hatched) == 1, "%s: %d section hatches over the wall cut at x %g, expected 1" %
-               (what, len(hatched), x), hatch=True)
+               (what, len(hatched), x))
     return west[0]
 
 
@@ -146,11 +139,11 @@ def check_loose(doc, view, c):
     rings = [r for _, r in vd.hatch_rings(msp, vd.HATCH)]
     framed_rings = [r for _, r in vd.hatch_rings(vd.entities(view), vd.HATCH, vd.placed(view))]
     c.that(len(rings) == len(framed_rings), "%d loose section hatches, the block's view has %d" %
-           (len(rings), len(framed_rings)), hatch=True)
+           (len(rings), len(framed_rings)))
     for ring in framed_rings:
         moved = [(p[0] + LOOSE_SHIFT[0], p[1] + LOOSE_SHIFT[1]) for p in ring]
         c.that(any(len(r) == len(moved) and all(any(vd.near(p, q, TOL) for q in r) for p in moved) for r in rings),
-               "the section hatch along %s has no loose copy" % moved[:4], hatch=True)
+               "the section hatch along %s has no loose copy" % moved[:4])
 
 
 def check_made(path, c):
@@ -191,16 +184,12 @@ def check_rebuilt(made, path, c):
 
 
 def main():
-    args = sys.argv[1:]
-    hatches = HATCHES.get(args[0]) if args else None
-    if hatches:
-        args = args[1:]
-    c = Checks(hatches)
-    made = check_made(args[0], c)
-    if len(args) > 1:
-        c = Checks(hatches)  # the first drawing's facts have their own test
-        check_rebuilt(made, args[1], c)
-    path = args[-1]
+    c = Checks()
+    made = check_made(sys.argv[1], c)
+    if len(sys.argv) > 2:
+        c = Checks()  # the first drawing's facts have their own test
+        check_rebuilt(made, sys.argv[2], c)
+    path = sys.argv[-1]
     for p in c.problems:
         print("%s: %s" % (path, p))
     if not c.problems:
