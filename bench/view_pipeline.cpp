@@ -5,9 +5,10 @@
 // another grows with the block's side) or in a row four rooms deep (1: it
 // stays the same). One run is the
 // hidden-face pass a hidden-line view makes, the projection of every face
-// into face records and segments, the piercing pass and the removal of the
-// hidden segments. Beside it, on the same faces, the plain reference: the
-// faces projected and drawn back to front by depth, nothing clipped.
+// into face records and segments, the piercing pass, the removal of the
+// hidden segments, and the drawing: the lines and section hatches written
+// into a view block whose INSERT stores a record with the hidden-line flag. Beside it, on the same faces, the
+// plain reference: the faces projected and drawn back to front by depth, nothing clipped.
 //
 // The faces are made untimed; "ratio" is this size's time over the
 // previous size's, "n^" the exponent that growth means, "x ref" the time
@@ -25,6 +26,12 @@
 #include "core/base/module_state.h"
 #include "core/geometry/matrix4.h"
 #include "core/name_list.h"
+#include "host/ads/adsent.h"
+#include "host/db/dbdatabase.h"
+#include "host/db/dbents.h"
+#include "host/db/dbinsert.h"
+#include "host/db/dbobjptr.h"
+#include "host/db/dbsymtb.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
 #include "settings/settings_module.h"
@@ -32,6 +39,7 @@
 #include "visual/views/hidden_segments.h"
 #include "visual/views/section_cut.h"
 #include "visual/views/section_faces.h"
+#include "visual/views/view_commands.h"
 #include "visual/views/view_projection.h"
 
 namespace {
@@ -142,6 +150,21 @@ struct Session {
     }
 };
 
+// The LINEs in the block of the last INSERT made.
+int CountModelSpaceLinesOfLastView() {
+    ads_name last;
+    ZcDbObjectId id;
+    if (zcdbEntLast(last) != RTNORM || zcdbGetObjectId(id, last) != Zcad::eOk) return 0;
+    ZcDbObjectPointer<ZcDbBlockReference> insert(id, ZcDb::kForRead);
+    if (!insert) return 0;
+    ZcDbObjectPointer<ZcDbBlockTableRecord> block(insert->blockTableRecord(), ZcDb::kForRead);
+    if (!block) return 0;
+    int lines = 0;
+    for (ZcDbObjectId entity : block->entityIds())
+        if (ZcDbObjectPointer<ZcDbLine> line(entity, ZcDb::kForRead); line) ++lines;
+    return lines;
+}
+
 double Since(std::chrono::steady_clock::time_point t0) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
 }
@@ -192,11 +215,13 @@ void BM_HiddenLineView(benchmark::State& state) {
     Session session;
     const std::vector<Quad> quads = Storeys(static_cast<int>(state.range(0)), state.range(1) != 0);
     const Matrix4 frame = ViewFrame();
-    double seconds = 0.0, hide = 0.0, project = 0.0, pierce = 0.0, remove = 0.0;
-    int n = 0, kept = 0, segments = 0, visible = 0;
+    double seconds = 0.0, hide = 0.0, project = 0.0, pierce = 0.0, remove = 0.0, draw = 0.0;
+    int n = 0, kept = 0, segments = 0, visible = 0, written = 0;
     for (auto _ : state) {
         state.PauseTiming();
         auto s = std::make_unique<CSezione>();
+        s->hiddenLines = 1;
+        s->directOutput = 0;
         Collect(*s, quads, frame);
         n = CountNodes(s->faces);
         state.ResumeTiming();
@@ -218,8 +243,14 @@ void BM_HiddenLineView(benchmark::State& state) {
         t = std::chrono::steady_clock::now();
         RemoveHiddenSegments(*s);
         remove = Since(t);
-        seconds = Since(t0);
         visible = s->sectionSegmentCount;
+        t = std::chrono::steady_clock::now();
+        const bool drawn = WriteView(*s, false, true);
+        draw = Since(t);
+        seconds = Since(t0);
+        state.PauseTiming();
+        written = drawn ? CountModelSpaceLinesOfLastView() : 0;
+        state.ResumeTiming();
         state.PauseTiming();
         s.reset();
         state.ResumeTiming();
@@ -232,6 +263,8 @@ void BM_HiddenLineView(benchmark::State& state) {
     state.counters["s project"] = project;
     state.counters["s pierce"] = pierce;
     state.counters["s remove"] = remove;
+    state.counters["s draw"] = draw;
+    state.counters["lines"] = written;
     const auto ref =
         Kept().reference.find({static_cast<int>(state.range(0)), static_cast<int>(state.range(1))});
     if (ref != Kept().reference.end() && ref->second > 0) state.counters["x ref"] = seconds / ref->second;

@@ -158,43 +158,6 @@ void EraseMadeAfter(const ads_name last) {
     }
 }
 
-// Draws the visible segments, the hatches and, in block mode, the INSERT.
-// False when nothing was added to the drawing.
-bool WriteView(CSezione& section, bool fit, bool withViewRecord) {
-    if (section.directOutput) {
-        ads_name last{0, 0};
-        zcdbEntLast(last);
-        SectionWalls(section, fit);
-        if (section.abortFlag) {
-            EraseMadeAfter(last);
-            return false;
-        }
-        AddSectionHatches(section, std::string());
-        return section.outputFlag != 0;
-    }
-
-    section.insertionPoint = section.lowerLeft;
-    if (!BeginViewBlock(section.insertionPoint)) return false;
-    SectionWalls(section, fit);
-    if (section.abortFlag || !section.outputFlag) {
-        zcdbEntMake(nullptr);
-        if (!section.abortFlag) zcutPrintf("%s", kNoValidObjects);
-        return false;
-    }
-    const std::string blockName = EndViewBlock();
-    if (blockName.empty()) return false;
-    AddShadowHatches(section, blockName);
-    AddSectionHatches(section, blockName);
-
-    const ads_point at{section.insertionPoint.x, section.insertionPoint.y, section.insertionPoint.z};
-    host::ResbufList insert(zcutBuildList(RTDXF0, "INSERT", 2, blockName.c_str(), 8, "0", 10, at, 41, 1.0, 42,
-                                          1.0, 43, 1.0, -3, 0));
-    resbuf* tail = LastNode(insert.get());
-    if (withViewRecord) AppendViewRecord(tail, section);
-    AppendLevelMarks(tail, section);
-    return zcdbEntMake(insert.get()) == RTNORM;
-}
-
 // Reads the view record into the section object: its kind, frames,
 // hidden-line flag and depth. False for a record too short for its kind.
 bool ReadViewRecord(const resbuf* app, CSezione& section) {
@@ -242,6 +205,41 @@ bool ReadViewRecord(const resbuf* app, CSezione& section) {
 }
 
 }  // namespace
+
+bool WriteView(CSezione& section, bool fit, bool withViewRecord) {
+    if (section.directOutput) {
+        ads_name last{0, 0};
+        zcdbEntLast(last);
+        SectionWalls(section, fit);
+        if (section.abortFlag) {
+            EraseMadeAfter(last);
+            return false;
+        }
+        AddSectionHatches(section, std::string());
+        return section.outputFlag != 0;
+    }
+
+    section.insertionPoint = section.lowerLeft;
+    if (!BeginViewBlock(section.insertionPoint)) return false;
+    SectionWalls(section, fit);
+    if (section.abortFlag || !section.outputFlag) {
+        zcdbEntMake(nullptr);
+        if (!section.abortFlag) zcutPrintf("%s", kNoValidObjects);
+        return false;
+    }
+    const std::string blockName = EndViewBlock();
+    if (blockName.empty()) return false;
+    AddShadowHatches(section, blockName);
+    AddSectionHatches(section, blockName);
+
+    const ads_point at{section.insertionPoint.x, section.insertionPoint.y, section.insertionPoint.z};
+    host::ResbufList insert(zcutBuildList(RTDXF0, "INSERT", 2, blockName.c_str(), 8, "0", 10, at, 41, 1.0, 42,
+                                          1.0, 43, 1.0, -3, 0));
+    resbuf* tail = LastNode(insert.get());
+    if (withViewRecord) AppendViewRecord(tail, section);
+    AppendLevelMarks(tail, section);
+    return zcdbEntMake(insert.get()) == RTNORM;
+}
 
 void CmdGenView() {
     GenerateView(0, 0);

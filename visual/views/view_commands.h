@@ -38,6 +38,12 @@ void GenerateView(std::uint8_t selectMode, std::int32_t hiddenLines);
 // view record (whatever came of the rebuilding), 0 otherwise.
 int RegenerateView(const ads_name insert);
 
+// Draws the visible segments and the hatches: in block mode into a new
+// view block with its INSERT (the view record when asked for, the level
+// marks), else loose into model space. False when nothing was added to the
+// drawing; a loose view broken off is erased again.
+bool WriteView(CSezione& section, bool fit, bool withViewRecord);
+
 // Fills the face set, box and level marks (and with hidden lines the face
 // groups and shadows); sets the abort flag on a cancelled selection or a
 // user break.
