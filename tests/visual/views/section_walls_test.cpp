@@ -327,6 +327,29 @@ TEST_F(SectionWallsTest, the_two_faces_of_a_cut_wall_make_one_closed_outline_wit
     EXPECT_EQ(CountNodes(section->wallChains->segments), 8);
 }
 
+// A wall side in 3D is several faces (beside an opening, under a slab), so
+// each face of a cut wall comes in pieces that only touch end to end, and
+// another layer's cut ending on a face splits it again.
+TEST_F(SectionWallsTest, a_cut_wall_whose_faces_come_in_pieces_still_closes_into_one_outline) {
+    SetSettingInt(SetupVar::SETSEZRIPULSEZ, 1);
+    SetSettingReal(SetupVar::DISCMURO, 30.0);
+    Renew();
+    Layer("VELM3DWALLS$0", -1);
+    Layer("VELM3DSLAB$0", -2);
+    Add({0, 0, 0}, {0, 150, 0}, kCut, -1);
+    Add({0, 150, 0}, {0, 300, 0}, kCut, -1);
+    Add({30, 300, 0}, {30, 120, 0}, kCut, -1);
+    Add({30, 120, 0}, {30, 0, 0}, kCut, -1);
+    // A slab's cut ends on the outer face.
+    Add({30, 275, 0}, {200, 275, 0}, kCut, -2);
+    SectionWalls(*section, false);
+
+    const std::vector<const VertexNode*> rings = Outlines();
+    ASSERT_EQ(rings.size(), 1u);
+    EXPECT_EQ(CountNodes(rings[0]), 4);
+    EXPECT_NEAR(Area(rings[0]), 9000.0, 1e-6);
+}
+
 TEST_F(SectionWallsTest, walls_meeting_in_a_t_are_outlined_each_and_their_insides_are_cleared) {
     SetSettingInt(SetupVar::SETSEZRIPULSEZ, 1);
     Renew();
