@@ -43,7 +43,7 @@ int CatalogueColour(const std::string& layer) {
 void AddShadowHatch(const std::string& blockName, const VertexNode* ring, const std::string& layer,
                     const std::string& pattern, const double* scale, const double* angle, int colour,
                     int colourFlag, int gradientFlag, double gradientAngle) {
-    if (CountNodes(ring) < 3) return;
+    if (CountNodes(ring) < 3 || blockName.empty()) return;
     ZcDbDatabase* db = GetWorkingDatabase();
     if (!db) return;
     auto* hatch = new ZcDbHatch;
@@ -64,16 +64,34 @@ void AddShadowHatch(const std::string& blockName, const VertexNode* ring, const 
         if (scale) hatch->setPatternScale(*scale);
         if (angle) hatch->setPatternAngle(*angle * std::numbers::pi / 180.0);
         if (colourFlag) hatch->setColorIndex(colour);
-        char found[1024];
-        const bool custom = zcedFindFile((pattern + ".pat").c_str(), found) == RTNORM;
-        hatch->setPattern(custom ? ZcDbHatch::kCustomDefined : ZcDbHatch::kPreDefined, pattern);
+        SetPatternFromSupport(*hatch, pattern);
     }
+    FinishViewHatch(hatch, ring, blockName);
+}
+
+void SetPatternFromSupport(ZcDbHatch& hatch, const std::string& pattern) {
+    char found[1024];
+    const bool custom = zcedFindFile((pattern + ".pat").c_str(), found) == RTNORM;
+    hatch.setPattern(custom ? ZcDbHatch::kCustomDefined : ZcDbHatch::kPreDefined, pattern);
+}
+
+void FinishViewHatch(ZcDbHatch* hatch, const VertexNode* ring, const std::string& blockName) {
+    ZcDbDatabase* db = GetWorkingDatabase();
     std::vector<ZcGePoint2d> loop;
     for (const VertexNode* v = ring; v; v = v->next) loop.push_back({v->x, v->y});
+    if (!db || loop.empty()) {
+        delete hatch;
+        return;
+    }
     loop.push_back(loop.front());
     if (hatch->appendLoop(ZcDbHatch::kExternal, loop) != Zcad::eOk ||
         host::evaluateHatch(*hatch) != Zcad::eOk) {
         delete hatch;
+        return;
+    }
+    if (blockName.empty()) {
+        ZcDbObjectId id;
+        if (AppendToModelSpace(id, hatch) != Zcad::eOk) delete hatch;
         return;
     }
     const ZcDbObjectId blockId = db->recordId(db->blockTableId(), blockName);

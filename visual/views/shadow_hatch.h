@@ -18,3 +18,13 @@
 void AddShadowHatch(const std::string& blockName, const VertexNode* ring, const std::string& layer,
                     const std::string& pattern, const double* scale, const double* angle, int colour,
                     int colourFlag, int gradientFlag, double gradientAngle);
+
+class ZcDbHatch;
+
+// A pattern of "<pattern>.pat" on the support path is custom, any other
+// predefined.
+void SetPatternFromSupport(ZcDbHatch& hatch, const std::string& pattern);
+// Gives the hatch (taken) its one outer loop along the ring, evaluates it
+// and appends it to the named block, or to model space for an empty name;
+// a hatch the host cannot evaluate or place is deleted.
+void FinishViewHatch(ZcDbHatch* hatch, const VertexNode* ring, const std::string& blockName);

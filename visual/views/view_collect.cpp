@@ -38,11 +38,12 @@
 #include "host/db/dbsolid.h"
 #include "host/db/dbsymtb.h"
 #include "host/ed/prompts.h"
-#include "host/util/findfile.h"
+#include "visual/model3d/scene_walk.h"
 #include "visual/views/hidden_faces.h"
 #include "visual/views/polygon_clip.h"
 #include "visual/views/section_cut.h"
 #include "visual/views/section_faces.h"
+#include "visual/views/shadow_hatch.h"
 #include "visual/views/view_commands.h"
 #include "visual/views/view_shading.h"
 
@@ -77,21 +78,6 @@ Matrix4 Identity() {
     Matrix4 m;
     SetIdentity4(m);
     return m;
-}
-
-// The entities of a block, read whole before any of them is opened.
-std::vector<ZcDbObjectId> BlockContents(const ZcDbObjectId& blockId) {
-    std::vector<ZcDbObjectId> ids;
-    ZcDbObjectPointer<ZcDbBlockTableRecord> block(blockId, ZcDb::kForRead);
-    if (!block) return ids;
-    ZcDbBlockTableRecordIterator* it = nullptr;
-    if (block->newIterator(it) != Zcad::eOk || !it) return ids;
-    for (it->start(); !it->done(); it->step()) {
-        ZcDbObjectId id;
-        if (it->getEntityId(id) == Zcad::eOk) ids.push_back(id);
-    }
-    delete it;
-    return ids;
 }
 
 // The 1011 points of the reference's level mark record, each once, after
@@ -279,7 +265,7 @@ void CollectBlockObjects(CSezione& section, const ZcDbBlockReference* insert, co
         const Matrix4 own = transform;
         MultiplyMatrix4(*parent, own, transform);
     }
-    for (const ZcDbObjectId& id : BlockContents(insert->blockTableRecord())) {
+    for (const ZcDbObjectId& id : scene::BlockEntities(insert->blockTableRecord())) {
         if (section.abortFlag) return;
         ZcDbObjectPointer<ZcDbEntity> entity(id, ZcDb::kForRead);
         if (!entity) continue;
@@ -308,29 +294,6 @@ void AddViewHatch(const std::string& blockName, const VertexNode* ring, const st
     hatch->setLayer(layer);
     hatch->setPatternScale(scale);
     hatch->setPatternAngle(angleDegrees * std::numbers::pi / 180.0);
-    char found[1024];
-    const bool custom = zcedFindFile((pattern + ".pat").c_str(), found) == RTNORM;
-    hatch->setPattern(custom ? ZcDbHatch::kCustomDefined : ZcDbHatch::kPreDefined, pattern);
-    std::vector<ZcGePoint2d> loop;
-    for (const VertexNode* v = ring; v; v = v->next) loop.push_back({v->x, v->y});
-    loop.push_back(loop.front());
-    if (hatch->appendLoop(ZcDbHatch::kExternal, loop) != Zcad::eOk ||
-        host::evaluateHatch(*hatch) != Zcad::eOk) {
-        delete hatch;
-        return;
-    }
-    if (blockName.empty()) {
-        ZcDbObjectId id;
-        if (AppendToModelSpace(id, hatch) != Zcad::eOk) delete hatch;
-        return;
-    }
-    const ZcDbObjectId blockId = db->recordId(db->blockTableId(), blockName);
-    ZcDbObjectPointer<ZcDbBlockTableRecord> block;
-    if (blockId.isNull() || block.open(blockId, ZcDb::kForWrite) != Zcad::eOk) {
-        delete hatch;
-        return;
-    }
-    // Closed once the block holds it, deleted when the block refuses it.
-    ZcDbObjectPointer<ZcDbHatch> owned(hatch);
-    block->appendZcDbEntity(hatch);
+    SetPatternFromSupport(*hatch, pattern);
+    FinishViewHatch(hatch, ring, blockName);
 }
