@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/growth.h"
 #include "core/base/module_state.h"
 #include "core/geometry/matrix4.h"
 #include "core/name_list.h"
@@ -118,23 +119,11 @@ void Collect(CSezione& s, const std::vector<Quad>& quads, const Matrix4& frame) 
 }
 
 struct Figures {
-    std::map<std::string, std::pair<double, double>> before;  // n, seconds
-    std::map<std::pair<int, int>, double> reference;          // n and layout, seconds
+    std::map<std::pair<int, int>, double> reference;  // n and layout, seconds
 };
 Figures& Kept() {
     static Figures f;
     return f;
-}
-
-void Ratio(benchmark::State& state, const char* name, double n, double seconds) {
-    auto& before = Kept().before;
-    auto it = before.find(name);
-    if (it != before.end() && it->second.second > 0) {
-        const double ratio = seconds / it->second.second;
-        state.counters["ratio"] = ratio;
-        state.counters["n^"] = std::log(ratio) / std::log(n / it->second.first);
-    }
-    before[name] = {n, seconds};
 }
 
 struct Session {
@@ -208,7 +197,7 @@ void BM_PainterReference(benchmark::State& state) {
     state.counters["faces"] = n;
     state.counters["lines"] = static_cast<double>(lines);
     Kept().reference[{static_cast<int>(state.range(0)), static_cast<int>(state.range(1))}] = seconds;
-    Ratio(state, state.range(1) ? "reference row" : "reference block", n, seconds);
+    RecordGrowth(state, state.range(1) ? "reference row" : "reference block", n, seconds);
 }
 
 void BM_HiddenLineView(benchmark::State& state) {
@@ -268,7 +257,7 @@ void BM_HiddenLineView(benchmark::State& state) {
     const auto ref =
         Kept().reference.find({static_cast<int>(state.range(0)), static_cast<int>(state.range(1))});
     if (ref != Kept().reference.end() && ref->second > 0) state.counters["x ref"] = seconds / ref->second;
-    Ratio(state, state.range(1) ? "view row" : "view block", n, seconds);
+    RecordGrowth(state, state.range(1) ? "view row" : "view block", n, seconds);
 }
 
 }  // namespace

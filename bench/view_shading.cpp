@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/growth.h"
 #include "core/base/module_state.h"
 #include "core/geometry/matrix4.h"
 #include "host/ed/hostinit.h"
@@ -109,23 +110,11 @@ SectionFace* ViewFaces(const std::vector<Quad>& quads, const Matrix4& frame, dou
 }
 
 struct Figures {
-    std::map<std::string, std::pair<double, double>> before;  // n, seconds
-    std::map<int, double> reference;                          // n, seconds
+    std::map<int, double> reference;  // n, seconds
 };
 Figures& Kept() {
     static Figures f;
     return f;
-}
-
-void Ratio(benchmark::State& state, const char* name, double n, double seconds) {
-    auto& before = Kept().before;
-    auto it = before.find(name);
-    if (it != before.end() && it->second.second > 0) {
-        const double ratio = seconds / it->second.second;
-        state.counters["ratio"] = ratio;
-        state.counters["n^"] = std::log(ratio) / std::log(n / it->second.first);
-    }
-    before[name] = {n, seconds};
 }
 
 struct Session {
@@ -173,7 +162,7 @@ void BM_PainterReference(benchmark::State& state) {
     }
     state.counters["faces"] = n;
     Kept().reference[static_cast<int>(state.range(0))] = seconds;
-    Ratio(state, "reference", n, seconds);
+    RecordGrowth(state, "reference", n, seconds);
 }
 
 void BM_HiddenFacesAndShadows(benchmark::State& state) {
@@ -209,7 +198,7 @@ void BM_HiddenFacesAndShadows(benchmark::State& state) {
     state.counters["pieces"] = pieces;
     const auto ref = Kept().reference.find(static_cast<int>(state.range(0)));
     if (ref != Kept().reference.end() && ref->second > 0) state.counters["x ref"] = seconds / ref->second;
-    Ratio(state, "passes", n, seconds);
+    RecordGrowth(state, "passes", n, seconds);
 }
 
 }  // namespace

@@ -52,6 +52,7 @@
 #include <string>
 #include <utility>
 
+#include "bench/growth.h"
 #include "host/ads/transcript.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
@@ -135,19 +136,6 @@ void Run(const std::string& script) {
     benchmark::DoNotOptimize(host::processInput());
 }
 
-// The ratio of this size's time to the previous size's of the same
-// benchmark, and the exponent of the growth it means.
-void Ratio(benchmark::State& state, const char* name, double n, double seconds) {
-    static std::map<std::string, std::pair<double, double>> before;
-    auto it = before.find(name);
-    if (it != before.end() && it->second.second > 0) {
-        const double ratio = seconds / it->second.second;
-        state.counters["ratio"] = ratio;
-        state.counters["n^"] = std::log(ratio) / std::log(n / it->second.first);
-    }
-    before[name] = {n, seconds};
-}
-
 // Times the last of the scripts, after the ones before it, in a new drawing.
 template <class... Scripts>
 void Stage(benchmark::State& state, const char* name, double n, const std::string& timed,
@@ -169,7 +157,7 @@ void Stage(benchmark::State& state, const char* name, double n, const std::strin
         host::resetDocuments();
         state.ResumeTiming();
     }
-    Ratio(state, name, n, seconds);
+    RecordGrowth(state, name, n, seconds);
 }
 
 int Walls(int cols, int rows) {
