@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "bench/growth.h"
+#include "bench/view_storeys.h"
 #include "core/base/module_state.h"
 #include "core/geometry/matrix4.h"
 #include "core/name_list.h"
@@ -45,63 +46,7 @@
 
 namespace {
 
-struct Quad {
-    Point3 c[4];
-    std::string layer;
-};
-
-constexpr double kRoom = 400.0, kWall = 30.0, kStorey = 300.0, kSlab = 20.0;
-
-void WallBox(std::vector<Quad>& out, double x0, double y0, double z0, double x1, double y1, double z1,
-             const std::string& layer) {
-    const Point3 p[8] = {{x0, y0, z0}, {x1, y0, z0}, {x1, y1, z0}, {x0, y1, z0},
-                         {x0, y0, z1}, {x1, y0, z1}, {x1, y1, z1}, {x0, y1, z1}};
-    static const int kSides[4][4] = {{0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
-    for (const auto& s : kSides) out.push_back({{p[s[0]], p[s[1]], p[s[2]], p[s[3]]}, layer});
-    out.push_back({{p[4], p[5], p[6], p[7]}, layer});
-    out.push_back({{p[0], p[3], p[2], p[1]}, layer});
-}
-
-// About `faces` faces in three storeys, in world coordinates: per room two
-// walls of six quads each (four sides, top and bottom) and a slab of six;
-// the rooms in a square block, or in a row four deep along x.
-std::vector<Quad> Storeys(int faces, bool row) {
-    const int storeys = 3;
-    const int rooms = std::max(1, faces / (18 * storeys));
-    const int cols =
-        row ? std::max(1, rooms / 4) : std::max(1, static_cast<int>(std::sqrt(static_cast<double>(rooms))));
-    const int rows = std::max(1, rooms / cols);
-    std::vector<Quad> out;
-    for (int s = 0; s < storeys; ++s) {
-        const double z = s * kStorey;
-        const std::string walls = "VELM3DWALLS$" + std::to_string(static_cast<int>(z));
-        const std::string slabs = "VELM3DSLAB$" + std::to_string(static_cast<int>(z));
-        for (int i = 0; i < cols; ++i)
-            for (int j = 0; j < rows; ++j) {
-                const double x = i * kRoom, y = j * kRoom;
-                WallBox(out, x, y, z + kSlab, x + kRoom, y + kWall, z + kStorey, walls);
-                WallBox(out, x, y + kWall, z + kSlab, x + kWall, y + kRoom, z + kStorey, walls);
-                WallBox(out, x, y, z, x + kRoom, y + kRoom, z + kSlab, slabs);
-            }
-    }
-    return out;
-}
-
-// Seen from the south-west and above: x to the right, y up, z away.
-Matrix4 ViewFrame() {
-    const double a = 35.0 * 3.14159265358979 / 180.0, t = 25.0 * 3.14159265358979 / 180.0;
-    Matrix4 turn, tilt, frame;
-    SetIdentity4(turn);
-    SetIdentity4(tilt);
-    turn.m[0][0] = std::cos(a), turn.m[0][1] = std::sin(a);
-    turn.m[1][0] = -std::sin(a), turn.m[1][1] = std::cos(a);
-    tilt.m[0][0] = 1.0;
-    tilt.m[1][0] = 0.0, tilt.m[1][1] = std::sin(t), tilt.m[1][2] = std::cos(t);
-    tilt.m[2][0] = 0.0, tilt.m[2][1] = std::cos(t), tilt.m[2][2] = -std::sin(t);
-    tilt.m[2][3] = 1000.0;
-    MultiplyMatrix4(tilt, turn, frame);
-    return frame;
-}
+using namespace bench_views;
 
 // The face set of a section object, as the view's collection leaves it:
 // faces in view coordinates, the box, the layers filed.
@@ -161,7 +106,7 @@ double Since(std::chrono::steady_clock::time_point t0) {
 // The reference: every face's edges in plan, drawn farthest first.
 void BM_PainterReference(benchmark::State& state) {
     Session session;
-    const std::vector<Quad> quads = Storeys(static_cast<int>(state.range(0)), state.range(1) != 0);
+    const std::vector<Quad> quads = Storeys(static_cast<int>(state.range(0)), state.range(1) != 0, "VELM");
     const Matrix4 frame = ViewFrame();
     double seconds = 1e300;
     int n = 0;
@@ -202,7 +147,7 @@ void BM_PainterReference(benchmark::State& state) {
 
 void BM_HiddenLineView(benchmark::State& state) {
     Session session;
-    const std::vector<Quad> quads = Storeys(static_cast<int>(state.range(0)), state.range(1) != 0);
+    const std::vector<Quad> quads = Storeys(static_cast<int>(state.range(0)), state.range(1) != 0, "VELM");
     const Matrix4 frame = ViewFrame();
     double seconds = 0.0, hide = 0.0, project = 0.0, pierce = 0.0, remove = 0.0, draw = 0.0;
     int n = 0, kept = 0, segments = 0, visible = 0, written = 0;
