@@ -128,7 +128,10 @@ std::optional<TextFile> readTextFile(const std::string& path, std::string* error
 
 TextFile decodeText(std::string_view bytes) {
     TextFile file;
-    if (bytes.substr(0, kBom.size()) == kBom) {
+    // A mark written twice (a file saved again by an editor that added its
+    // own) is still only the mark: left on the first line, it would become
+    // part of the first key or name and vanish on the next save.
+    while (bytes.substr(0, kBom.size()) == kBom) {
         file.byteOrderMark = true;
         bytes.remove_prefix(kBom.size());
     }

@@ -29,6 +29,15 @@ TEST(TextFile, utf8_with_and_without_byte_order_mark) {
     EXPECT_TRUE(bom->byteOrderMark);
     ASSERT_TRUE(host::writeTextFile(dir.path("bom2.txt"), *bom));
     EXPECT_EQ(dir.read("bom2.txt"), dir.read("bom.txt"));
+
+    // A doubled mark is still the mark, not text of the first line, and the
+    // file is written back with one.
+    dir.write("twice.txt", "\xEF\xBB\xBF\xEF\xBB\xBF**Ściany,\nzażółć\n");
+    auto twice = host::readTextFile(dir.path("twice.txt"));
+    ASSERT_TRUE(twice);
+    EXPECT_EQ(twice->lines, (std::vector<std::string>{"**Ściany,", "zażółć"}));
+    ASSERT_TRUE(host::writeTextFile(dir.path("twice2.txt"), *twice));
+    EXPECT_EQ(dir.read("twice2.txt"), "\xEF\xBB\xBF**Ściany,\nzażółć\n");
 }
 
 TEST(TextFile, windows_1250_polish_letters_round_trip_byte_identical) {
