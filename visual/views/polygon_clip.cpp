@@ -580,9 +580,11 @@ OutlinePolygon* ClipPolygonByPolygon(VertexNode** X, const VertexNode* P,
     return PiecesOf(loops);
 }
 
-OutlinePolygon* ShadowOfPolygon(const VertexNode* W, VertexNode** R, const double casterPlane[4]) {
-    if (!R || CountNodes(*R) < 3 || CountNodes(W) < 3) return nullptr;
-    Boolean op(FromList(*R), FromList(W), SharedTolerance);
+namespace {
+
+// The parts of R that W covers, W standing nowhere below R's plane.
+OutlinePolygon* ShadowOfRing(Ring W, VertexNode** R, const double casterPlane[4]) {
+    Boolean op(FromList(*R), std::move(W), SharedTolerance);
     const bool wholeR = op.Within(0) && op.AllOf(1, kOutside, kSame);
     if (!wholeR) {
         std::vector<Ring> loops = op.Trace(Boolean::kIntersection);
@@ -605,6 +607,86 @@ OutlinePolygon* ShadowOfPolygon(const VertexNode* W, VertexNode** R, const doubl
     for (const VertexNode* v = *R; v; v = v->next)
         if (PlaneZ(casterPlane, v->x, v->y, v->z) < v->z) return nullptr;
     return NewOutlinePolygon(CopyVertexList(*R));
+}
+
+// The parts of W at or above the receiving plane. Caster and receiver are
+// both planes, so the height runs linearly over the plan and is zero along
+// one line, through every point where an edge of W changes side: W is cut
+// by the half-plane on the side of its highest vertex. Empty when the line
+// cannot be found (W meets the plane at a point only).
+std::vector<Ring> PartsAbove(const Ring& W) {
+    std::vector<Vx> zeros;
+    const Vx* top = &W[0];
+    double lo[2] = {W[0].x, W[0].y}, hi[2] = {W[0].x, W[0].y};
+    for (std::size_t i = 0; i < W.size(); ++i) {
+        const Vx& a = W[i];
+        const Vx& b = W[(i + 1) % W.size()];
+        if (a.h > top->h) top = &a;
+        lo[0] = std::min(lo[0], a.x), lo[1] = std::min(lo[1], a.y);
+        hi[0] = std::max(hi[0], a.x), hi[1] = std::max(hi[1], a.y);
+        if (a.h == 0.0) zeros.push_back(a);
+        if ((a.h > 0.0 && b.h < 0.0) || (a.h < 0.0 && b.h > 0.0)) {
+            const double t = a.h / (a.h - b.h);
+            zeros.push_back(
+                {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t, 0.0, a.mark});
+        }
+    }
+    // The two zero points farthest apart fix the line most surely.
+    const Vx* p = nullptr;
+    const Vx* q = nullptr;
+    double apart = SharedTolerance;
+    for (std::size_t i = 0; i < zeros.size(); ++i)
+        for (std::size_t j = i + 1; j < zeros.size(); ++j)
+            if (const double d = PlanLength(zeros[i], zeros[j]); d > apart)
+                apart = d, p = &zeros[i], q = &zeros[j];
+    if (!p || top->h <= 0.0) return {};
+    const double ux = (q->x - p->x) / apart, uy = (q->y - p->y) / apart;
+    double nx = -uy, ny = ux;
+    double across = (top->x - p->x) * nx + (top->y - p->y) * ny;
+    if (across < 0.0) nx = -nx, ny = -ny, across = -across;
+    if (across <= SharedTolerance) return {};
+    // The receiving plane's z and the height at a plan point, both linear:
+    // along the line from the zero points, across it from the highest vertex.
+    auto at = [&](double x, double y) {
+        const double s = (x - p->x) * ux + (y - p->y) * uy, c = (x - p->x) * nx + (y - p->y) * ny;
+        const double sTop = (top->x - p->x) * ux + (top->y - p->y) * uy;
+        const double zLine = p->z + (q->z - p->z) * s / apart;
+        const double zTopLine = p->z + (q->z - p->z) * sTop / apart;
+        return Vx{x, y, zLine + (top->z - zTopLine) * c / across, top->h * c / across, 0};
+    };
+    // A rectangle on the high side of the line, reaching past all of W.
+    const double reach = 2.0 * (std::hypot(hi[0] - lo[0], hi[1] - lo[1]) + 1.0);
+    Ring half;
+    const double corners[4][2] = {{-1.0, 0.0}, {1.0, 0.0}, {1.0, 1.0}, {-1.0, 1.0}};
+    for (const auto& [a, c] : corners)
+        half.push_back(at(p->x + (ux * a + nx * c) * reach, p->y + (uy * a + ny * c) * reach));
+    Boolean op(W, std::move(half), SharedTolerance);
+    std::vector<Ring> loops = op.Trace(Boolean::kIntersection);
+    std::vector<Ring> parts;
+    for (OutlinePolygon* piece = PiecesOf(loops); piece;) {
+        parts.push_back(FromList(piece->ring));
+        OutlinePolygon* next = piece->next;
+        piece->next = nullptr;
+        FreeOutlinePolygons(piece);
+        piece = next;
+    }
+    return parts;
+}
+
+}  // namespace
+
+OutlinePolygon* ShadowOfPolygon(const VertexNode* W, VertexNode** R, const double casterPlane[4]) {
+    if (!R || CountNodes(*R) < 3 || CountNodes(W) < 3) return nullptr;
+    Ring w = FromList(W);
+    bool crosses = false;
+    for (const Vx& v : w) crosses = crosses || v.h < -SharedTolerance;
+    if (!crosses) return ShadowOfRing(std::move(w), R, casterPlane);
+    // A caster passing through the receiving plane shades it only from the
+    // part above the plane. A piece merely touching one of its vertices
+    // below the plane must not be lost whole with the part behind it.
+    OutlinePolygon* result = nullptr;
+    for (Ring& part : PartsAbove(w)) result = Append(result, ShadowOfRing(std::move(part), R, casterPlane));
+    return result;
 }
 
 ShadowGroup* CleanShadowGroups(ShadowGroup* groups) {

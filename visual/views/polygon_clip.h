@@ -65,8 +65,9 @@ OutlinePolygon* ClipPolygonByPolygon(VertexNode** X, const VertexNode* P, const 
                                      const double receivingPlane[4]);
 // The pieces of the receiving ring R that the caster's projected ring W
 // covers (W's vertices carry their height above the receiving plane in the
-// spare double); null when none. A piece where the caster runs below the
-// receiving plane is dropped.
+// spare double); null when none. Only the part of W above the receiving
+// plane shades it: a caster passing through the plane is cut back to that
+// part first.
 OutlinePolygon* ShadowOfPolygon(const VertexNode* W, VertexNode** R, const double casterPlane[4]);
 
 // Drops collinear vertices of every piece, then pieces of fewer than three

@@ -229,6 +229,25 @@ TEST_F(PolygonClip, shadow_is_dropped_where_the_caster_runs_below_the_receiver) 
     EXPECT_EQ(ShadowOfPolygon(big.get(), &r, low), nullptr);
 }
 
+TEST_F(PolygonClip, a_caster_through_the_receiver_shades_from_its_part_above_it) {
+    // On a receiver rising as z = 0.1 x, W stands 4 above it at x 2 and 4
+    // below it at x 10, where its corners lie on R's border: only x 2..6 of
+    // it shades R.
+    OwnedList<VertexNode> R(Ring({{0, 0, 0}, {10, 0, 1}, {10, 10, 1}, {0, 10, 0}}));
+    OwnedList<VertexNode> W(Ring({{2, 2, 0.2}, {10, 2, 1}, {10, 8, 1}, {2, 8, 0.2}}));
+    for (VertexNode* v = W.get(); v; v = v->next) v->spare = 6.0 - v->x;
+    VertexNode* r = R.get();
+    OutlinePolygon* shadow = ShadowOfPolygon(W.get(), &r, kCaster);
+    ASSERT_NE(shadow, nullptr);
+    EXPECT_NEAR(PiecesArea(shadow), 24.0, 1e-9);
+    for (const OutlinePolygon* p = shadow; p; p = p->next)
+        for (const VertexNode* v = p->ring; v; v = v->next) {
+            EXPECT_LE(v->x, 6.0 + 1e-9);
+            EXPECT_NEAR(v->z, 0.1 * v->x, 1e-9);
+        }
+    FreeOutlinePolygons(shadow);
+}
+
 TEST_F(PolygonClip, merged_pieces_are_simple_and_cover_exactly_their_union) {
     std::mt19937 rng(7);
     std::uniform_real_distribution<double> spread(-30.0, 30.0), size(5.0, 20.0);

@@ -1,6 +1,7 @@
 // Cast shadows of a view, checked by areas worked out by hand: a plate in
 // front of a wall throws its own shape along the light, and what is seen
-// of that shadow is the shape less the plate; a plane seen edge-on throws
+// of that shadow is the shape less the plate; a slab running into a wall
+// shades it only from its part in front of it; a plane seen edge-on throws
 // a shadow but takes none; light along a plane throws nothing; a break
 // leaves no shadows and the status bar as it was. The pieces are then
 // hatched into a block, whose hatches must cover the same area.
@@ -93,6 +94,23 @@ TEST_F(ViewShading, a_plate_throws_its_shape_along_the_light_and_shows_the_shado
     const auto& log = host::statusBarLog();
     ASSERT_FALSE(log.empty());
     EXPECT_EQ(log.back(), "progress restore");
+}
+
+TEST_F(ViewShading, a_slab_over_a_wall_shades_it_from_its_underside_up) {
+    // A wall 100 wide and 85 high at depth 100, under a slab 10 thick (y 70
+    // to 80) reaching from the viewer (depth 0) to 30 behind the wall.
+    // Towards the light: 1 across, 0.3 up, 1 towards the viewer. A point of
+    // the wall at height y meets the underside's plane 100 - (70 - y) / 0.3
+    // deep, within the slab from y 40 up; the slab shades the wall from 40
+    // to 80, and the part of it behind the wall nothing. The underside's far
+    // corner at x -30 falls on the wall's left edge, behind its plane.
+    Rect(faces, 0, 0, 100, 85, 100, "WALL");
+    for (const double y : {70.0, 80.0})
+        scenes::Add(faces, {{-30, y, 0}, {300, y, 0}, {300, y, 130}, {-30, y, 130}}, {1, 1, 1, 1}, "SLAB");
+    Run({1.0, 0.3, -1.0});
+    ASSERT_NE(shadows, nullptr);
+    EXPECT_NEAR(ShadowArea(), 100.0 * 40.0, 1e-6);
+    EXPECT_TRUE(AllAtDepth(100.0));
 }
 
 TEST_F(ViewShading, light_from_behind_the_receiver_leaves_no_shadow_on_its_hidden_side) {
