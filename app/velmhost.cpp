@@ -177,7 +177,6 @@ bool readTyped(host::InputQueue& queue, bool atCommandPrompt) {
     std::fputs(atCommandPrompt ? "\n" : "\r\033[K", stdout);
     std::fflush(stdout);
     cancelled = false;
-    interrupted = 0;
     rl_done = 0;
     char* typed = readline(prompt.c_str());
     std::string line = typed ? typed : "";
@@ -207,18 +206,31 @@ constexpr int kCtrlC = 3;
 constexpr int kCtrlD = 4;
 constexpr int kEscape = 0x1b;
 
-// One byte of the terminal, -1 at its end. Ctrl-C, whose signal interrupts
-// the read, comes back as its key.
+// One byte of the terminal, -1 at its end. Ctrl-C comes back as its key,
+// also when it was typed while a command ran and the terminal was in its
+// line mode: then only its signal is left, and it cancels the next prompt.
+// The signal is let in only while waiting, so that one arriving just
+// before the wait is not missed.
 int readByte(int fd) {
+    sigset_t interrupt, others;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
     for (;;) {
-        unsigned char byte = 0;
-        ssize_t n = ::read(fd, &byte, 1);
-        if (n == 1) return byte;
-        if (n < 0 && errno == EINTR) {
-            if (!interrupted) continue;
+        sigprocmask(SIG_BLOCK, &interrupt, &others);
+        const bool pending = interrupted;
+        interrupted = 0;
+        pollfd p = {fd, POLLIN, 0};
+        const int ready = pending ? 0 : ::ppoll(&p, 1, nullptr, &others);
+        sigprocmask(SIG_SETMASK, &others, nullptr);
+        if (pending || (ready < 0 && errno == EINTR && interrupted)) {
             interrupted = 0;
             return kCtrlC;
         }
+        if (ready < 0 && errno == EINTR) continue;
+        unsigned char byte = 0;
+        ssize_t n = ::read(fd, &byte, 1);
+        if (n == 1) return byte;
+        if (n < 0 && errno == EINTR) continue;
         return -1;
     }
 }

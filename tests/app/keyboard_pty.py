@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """velmhost's keyboard mode through a pseudo-terminal, as a user types:
 circles drawn by typed lines, one of them through a line recalled from the
-history and one typed with a correction; a prompt cancelled by Ctrl-C and
-one by Escape, each leaving the program running; Ctrl-D typed ahead
+history and one typed with a correction; prompts cancelled by Ctrl-C, at the prompt
+and typed ahead, and by Escape, each leaving the program running; Ctrl-D typed ahead
 ending the session at the command prompt, and the drawing saved with the
 two circles.
 
@@ -52,6 +52,14 @@ def type_keys(keys):
     os.write(fd, keys)
 
 
+def wait_until_line_mode():
+    """Waits, a short while, for the window between two edited lines in
+    which the editor has handed the terminal back to its line mode."""
+    end = time.time() + 2
+    while time.time() < end and not termios.tcgetattr(fd)[3] & termios.ICANON:
+        pass
+
+
 def count(text):
     return seen.count(text.encode("utf-8"))
 
@@ -67,6 +75,13 @@ wait_for(rb"Polecenie: ")
 # Ctrl-C cancels the prompt that waits, not the program.
 type_keys(b"_LINE\r")
 wait_for(rb"Podaj")
+type_keys(b"\x03")
+wait_for(rb"\*Anuluj\*[\s\S]*Polecenie: ")
+
+# Ctrl-C typed while the command starts, with the terminal back in its line
+# mode, cancels the command's first prompt as well.
+type_keys(b"_LINE\r")
+wait_until_line_mode()
 type_keys(b"\x03")
 wait_for(rb"\*Anuluj\*[\s\S]*Polecenie: ")
 
@@ -86,9 +101,7 @@ type_keys(b"40\r")
 # Ctrl-D typed ahead, while the command still runs and the terminal is back
 # in its line mode, ends the session as well once the prompt comes; the
 # drawing is saved.
-end = time.time() + 2
-while time.time() < end and not termios.tcgetattr(fd)[3] & termios.ICANON:
-    pass
+wait_until_line_mode()
 type_keys(b"\x04")
 wait_for(rb"Polecenie: ")
 try:
@@ -119,8 +132,8 @@ if not os.WIFEXITED(status) or os.WEXITSTATUS(status) != 0:
     failures.append("velmhost ended with status %r" % status)
 if count("Nieznane polecenie"):
     failures.append("a typed answer reached the command prompt")
-if count("*Anuluj*") != 2:
-    failures.append("expected two cancelled prompts, saw %d" % count("*Anuluj*"))
+if count("*Anuluj*") != 3:
+    failures.append("expected three cancelled prompts, saw %d" % count("*Anuluj*"))
 try:
     with open(out_dxf, encoding="utf-8") as f:
         lines = [line.strip() for line in f]
