@@ -2,6 +2,8 @@
 // tests of the classic entity interface, selections and picks.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <memory>
 
 #include "host/ads/adsent.h"
@@ -26,6 +28,33 @@ protected:
         EdSession::TearDown();
     }
     static ZcDbDatabase* db() { return zcdbCurDwg(); }
+    // Appends to model space unless another space is given; closes the entity.
+    static ZcDbObjectId add(ZcDbEntity* e, ZcDbObjectId space = ZcDbObjectId()) {
+        ZcDbBlockTableRecord* rec = nullptr;
+        EXPECT_EQ(zcdbOpenObject(rec, space.isNull() ? db()->modelSpaceId() : space, ZcDb::kForWrite),
+                  Zcad::eOk);
+        ZcDbObjectId id;
+        EXPECT_EQ(rec->appendZcDbEntity(id, e), Zcad::eOk);
+        e->close();
+        rec->close();
+        return id;
+    }
+    static ZcDbObjectId block(const char* name) {
+        ZcDbBlockTable* t = nullptr;
+        db()->getBlockTable(t, ZcDb::kForWrite);
+        auto* rec = new ZcDbBlockTableRecord;
+        rec->setName(name);
+        ZcDbObjectId id;
+        EXPECT_EQ(t->add(id, rec), Zcad::eOk);
+        rec->close();
+        t->close();
+        return id;
+    }
+    static ZcDbObjectId idOf(const ads_name n) {
+        ZcDbObjectId id;
+        zcdbGetObjectId(id, n);
+        return id;
+    }
 
 private:
     std::unique_ptr<ZcDbDatabase> m_db;

@@ -20,26 +20,11 @@ namespace {
 
 class AdsEnt : public AdsDrawing {
 protected:
-    static ZcDbObjectId add(ZcDbEntity* e, ZcDbObjectId space = ZcDbObjectId()) {
-        ZcDbBlockTableRecord* ms = nullptr;
-        EXPECT_EQ(zcdbOpenObject(ms, space.isNull() ? db()->modelSpaceId() : space, ZcDb::kForWrite),
-                  Zcad::eOk);
-        ZcDbObjectId id;
-        EXPECT_EQ(ms->appendZcDbEntity(id, e), Zcad::eOk);
-        e->close();
-        ms->close();
-        return id;
-    }
     static std::size_t liveEntities() {
         std::size_t n = 0;
         for (ZcDbObjectId id : host::drawingEntities(db()))
             if (!id.isErased()) ++n;
         return n;
-    }
-    static ZcDbObjectId idOf(const ads_name n) {
-        ZcDbObjectId id;
-        zcdbGetObjectId(id, n);
-        return id;
     }
 };
 

@@ -22,32 +22,6 @@ protected:
         AdsDrawing::SetUp();
         ASSERT_NEAR(host::pickAperture(), 2.97, 1e-9);  // APERTURE 10 on a view 297 high
     }
-    static ZcDbObjectId add(ZcDbEntity* e, ZcDbObjectId space = ZcDbObjectId()) {
-        ZcDbBlockTableRecord* rec = nullptr;
-        EXPECT_EQ(zcdbOpenObject(rec, space.isNull() ? db()->modelSpaceId() : space, ZcDb::kForWrite),
-                  Zcad::eOk);
-        ZcDbObjectId id;
-        EXPECT_EQ(rec->appendZcDbEntity(id, e), Zcad::eOk);
-        e->close();
-        rec->close();
-        return id;
-    }
-    static ZcDbObjectId block(const char* name) {
-        ZcDbBlockTable* t = nullptr;
-        db()->getBlockTable(t, ZcDb::kForWrite);
-        auto* rec = new ZcDbBlockTableRecord;
-        rec->setName(name);
-        ZcDbObjectId id;
-        EXPECT_EQ(t->add(id, rec), Zcad::eOk);
-        rec->close();
-        t->close();
-        return id;
-    }
-    static ZcDbObjectId idOf(const ads_name n) {
-        ZcDbObjectId id;
-        zcdbGetObjectId(id, n);
-        return id;
-    }
     static std::optional<ZcGePoint3d> snap(const char* mode, ZcGePoint3d at) {
         ads_point p{at.x, at.y, at.z}, r;
         if (zcedOsnap(p, mode, r) != RTNORM) return std::nullopt;

@@ -24,26 +24,6 @@ using Ids = std::vector<ZcDbObjectId>;
 
 class SpatialIndex : public AdsDrawing {
 protected:
-    static ZcDbObjectId append(ZcDbEntity* e, ZcDbObjectId space) {
-        ZcDbBlockTableRecord* rec = nullptr;
-        EXPECT_EQ(zcdbOpenObject(rec, space, ZcDb::kForWrite), Zcad::eOk);
-        ZcDbObjectId id;
-        EXPECT_EQ(rec->appendZcDbEntity(id, e), Zcad::eOk);
-        e->close();
-        rec->close();
-        return id;
-    }
-    static ZcDbObjectId block(const char* name) {
-        ZcDbBlockTable* t = nullptr;
-        db()->getBlockTable(t, ZcDb::kForWrite);
-        auto* rec = new ZcDbBlockTableRecord;
-        rec->setName(name);
-        ZcDbObjectId id;
-        EXPECT_EQ(t->add(id, rec), Zcad::eOk);
-        rec->close();
-        t->close();
-        return id;
-    }
     static Ids select(const char* mode, const void* pt1, const void* pt2) {
         ads_name ss;
         if (zcedSSGet(mode, pt1, pt2, nullptr, ss) != RTNORM) return {};
@@ -72,7 +52,7 @@ TEST_F(SpatialIndex, windows_fences_and_polygons_follow_every_change_as_the_walk
     auto coord = [&] { return double(rng() % 200); };
     const ZcDbObjectId model = db()->modelSpaceId();
     const ZcDbObjectId blockId = block("B");
-    const ZcDbObjectId inner = append(new ZcDbLine({0, 0, 0}, {10, 0, 0}), blockId);
+    const ZcDbObjectId inner = add(new ZcDbLine({0, 0, 0}, {10, 0, 0}), blockId);
     host::ensureLayer(db(), "L");
     Ids made;
     for (int step = 0; step < 500; ++step) {
@@ -92,7 +72,7 @@ TEST_F(SpatialIndex, windows_fences_and_polygons_follow_every_change_as_the_walk
                     e = new ZcDbBlockReference(a, blockId);
                     break;
             }
-            made.push_back(append(e, rng() % 8 ? model : db()->paperSpaceId()));
+            made.push_back(add(e, rng() % 8 ? model : db()->paperSpaceId()));
         } else if (op < 6) {
             ZcDbEntity* e = nullptr;
             if (zcdbOpenObject(e, made[rng() % made.size()], ZcDb::kForWrite) == Zcad::eOk) {
