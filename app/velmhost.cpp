@@ -217,16 +217,16 @@ int readByte(int fd) {
     sigaddset(&interrupt, SIGINT);
     for (;;) {
         sigprocmask(SIG_BLOCK, &interrupt, &others);
-        const bool pending = interrupted;
-        interrupted = 0;
         pollfd p = {fd, POLLIN, 0};
-        const int ready = pending ? 0 : ::ppoll(&p, 1, nullptr, &others);
+        const int ready = interrupted ? 0 : ::ppoll(&p, 1, nullptr, &others);
+        const bool cancel = interrupted;
+        interrupted = 0;
         sigprocmask(SIG_SETMASK, &others, nullptr);
-        if (pending || (ready < 0 && errno == EINTR && interrupted)) {
-            interrupted = 0;
-            return kCtrlC;
+        if (cancel) return kCtrlC;
+        if (ready < 0) {
+            if (errno == EINTR) continue;
+            return -1;
         }
-        if (ready < 0 && errno == EINTR) continue;
         unsigned char byte = 0;
         ssize_t n = ::read(fd, &byte, 1);
         if (n == 1) return byte;

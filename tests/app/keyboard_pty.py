@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """velmhost's keyboard mode through a pseudo-terminal, as a user types:
 circles drawn by typed lines, one of them through a line recalled from the
-history and one typed with a correction; prompts cancelled by Ctrl-C, at the prompt
-and typed ahead, and by Escape, each leaving the program running; Ctrl-D typed ahead
-ending the session at the command prompt, and the drawing saved with the
-two circles.
+history and one typed with a correction; prompts cancelled by Ctrl-C, at
+the prompt and typed ahead, and by Escape, each leaving the program
+running; Ctrl-D typed ahead ending the session at the command prompt, and
+the drawing saved with the two circles.
 
 usage: keyboard_pty.py VELMHOST OUT.dxf"""
 import os
