@@ -59,6 +59,14 @@ int SysVarShort(const char* name, const int* value) {
     return former;
 }
 
+int LastPickError() {
+    return SysVarShort("ERRNO", nullptr);
+}
+
+bool PickHitNothing() {
+    return LastPickError() == OL_ENTSELPICK;
+}
+
 double SysVarReal(const char* name, const double* value, const int* flag) {
     VarValue old(name);
     const double former = old.is(RTREAL) ? old.rb.resval.rreal : 0.0;

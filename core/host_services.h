@@ -30,6 +30,13 @@ int SysVarString(const char* name, std::string_view value, std::string& former);
 // status of the read.
 int SysVarPoint(const char* name, const ads_point value, ads_point former);
 
+// Why the last entity pick failed, as the host left it in ERRNO:
+// OL_ENTSELPICK (7) when the pick hit nothing, OL_ENTSELNULL (52) for Enter;
+// 0 when ERRNO cannot be read. The one place the module reads ERRNO.
+int LastPickError();
+// True when the last failed pick hit nothing, so the prompt should ask again.
+bool PickHitNothing();
+
 // Asks "Tak"/"Nie": 1 for "Tak", 0 for "Nie", `defaultAnswer` for Enter,
 // -1 for cancel or error. The prompt is cut to 134 bytes.
 int AskYesNo(std::string_view prompt, int defaultAnswer);
