@@ -2,17 +2,19 @@
 
 #include "host/rx/rxobject.h"
 #include "objects/dialogs/dlg_par_obj.h"
-#include "objects/language/obj_text.h"
+#include "objects/drafting/grid_mesh.h"
+#include "objects/drafting/opening_script.h"
+#include "objects/drafting/symbol_insert.h"
 #include "objects/placement/batch_param_cmds.h"
 #include "objects/placement/catalog_cmd.h"
 #include "objects/placement/dim_mover.h"
-#include "objects/placement/drafting_objects.h"
 #include "objects/placement/fixed_markers.h"
 #include "objects/placement/library_cmds.h"
 #include "objects/placement/modify_regen.h"
 #include "objects/placement/placement_preview.h"
 #include "objects/placement/wall_cuts.h"
-#include "objects/placement/wall_edit_openings.h"
+#include "objects/walledit/wall_delete.h"
+#include "objects/walledit/wall_edit.h"
 #include "settings/rescale.h"
 
 std::span<const CommandBinding> ObjectsCommandBindings() {
@@ -37,6 +39,12 @@ std::span<const CommandBinding> ObjectsCommandBindings() {
         {"VELMFIXEDPOFF", &CmdFixedPointsOff},
         {"VELMFIXEDPCH", &CmdFixedPointChange},
         {"VELMCATBLOCK", &CmdCatalogBlock},
+        {"VELMDELWALL", &CmdDelWall},
+        {"VELMEDITWALL", &CmdEditWall},
+        {"VELMWHOLE", &CmdWallHole},
+        {"VELMMESH2D", &CmdMesh2D},
+        {"VELMINS", &CmdInsertSymbol},
+        {"VELMINB", &CmdInsertBlock},
     };
     return kBindings;
 }
@@ -46,9 +54,7 @@ void RegisterObjectsModule() {
         [](const ads_name entity, const AAR_LAYERC& layers, const char* kind, const double* options) {
             RegenParamObject(entity, layers, nullptr, -1, kind, options);
         });
-    SetWallOpeningMoverFactory(&MakeWallOpeningMover);
-    SetObjectLibraryDoors(&RunDraftingScriptObject, &BuildDraftingLabelBlock);
-    SetLibraryFileFinder(&FindLibraryFile);
+    VELM_EMUROENT::rxInit();
     VELM_PRJTRAVE::rxInit();
     VELM_PRJ::rxInit();
     VELM_SQUOTAENT::rxInit();
@@ -61,9 +67,7 @@ void UnregisterObjectsModule() {
     VELM_SQUOTAENT::rxUninit();
     VELM_PRJ::rxUninit();
     VELM_PRJTRAVE::rxUninit();
+    VELM_EMUROENT::rxUninit();
     SetRegenParamObjectHook(nullptr);
-    SetWallOpeningMoverFactory(nullptr);
-    SetObjectLibraryDoors(nullptr, nullptr);
-    SetLibraryFileFinder(nullptr);
     ResetParameterDialogPlacement();
 }

@@ -13,9 +13,7 @@
 #include "roofs/commands/slab_hatch_cmd.h"
 #include "roofs/commands/zprofile.h"
 #include "roofs/hatch_slabs.h"
-#include "roofs/outline_select.h"
 #include "roofs/slab_jig.h"
-#include "walls/drafting/drafting_hooks.h"
 
 std::span<const CommandBinding> RoofsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
@@ -32,13 +30,10 @@ std::span<const CommandBinding> RoofsCommandBindings() {
 
 void RegisterRoofsModule() {
     VELM_COPJ::rxInit();
-    SetClosedOutlinePicker(
-        [](int& status, const char* prompt) { return SelectClosedOutline(status, prompt, 0, false); });
     SetCoveringSlabsHook(&CollectHatchCoveringSlabs);
 }
 
 void UnregisterRoofsModule() {
     SetCoveringSlabsHook(nullptr);
-    SetClosedOutlinePicker(nullptr);
     VELM_COPJ::rxUninit();
 }

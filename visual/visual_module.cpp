@@ -3,14 +3,12 @@
 #include "core/hatch_cmds.h"
 #include "roofs/hatch_slabs.h"
 #include "settings/preferences/pref_hooks.h"
-#include "visual/model3d/face_records.h"
 #include "visual/model3d/wall3d_commands.h"
 #include "visual/model3d/wall_sides.h"
 #include "visual/povray/pov_commands.h"
 #include "visual/views/view_commands.h"
 #include "visual/vrml/vrml_dialog.h"
 #include "visual/vrml/vrml_out.h"
-#include "walls/editing/wall3d_hook.h"
 
 std::span<const CommandBinding> VisualCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
@@ -27,14 +25,9 @@ void RegisterVisualModule() {
     SetSlabTopProfileHook([](const HatchCoveringSlabs& slabs, const Point3& s, const Point3& e, double capZ) {
         return BuildSlabProfile(s, e, static_cast<const HatchSlabPlanes&>(slabs).planes, capZ, true);
     });
-    SetWall3DRefreshHooks(&Erase3DFacesOnSegment, [](const ads_name line, double level) {
-        const ads_name none = {0, 0};
-        Regen3DWallsAround(line, none, level, none, none);
-    });
 }
 
 void UnregisterVisualModule() {
-    SetWall3DRefreshHooks(nullptr, nullptr);
     SetRegen3DWallsOfLevelHook(nullptr);
     SetSlabTopProfileHook(nullptr);
 }

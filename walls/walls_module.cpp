@@ -11,18 +11,13 @@
 #include "walls/drafting/drawing_aids.h"
 #include "walls/drafting/drawing_audit.h"
 #include "walls/drafting/face_services.h"
-#include "walls/drafting/grid_mesh.h"
 #include "walls/drafting/layer_cmds.h"
 #include "walls/drafting/line_cleanup.h"
 #include "walls/drafting/object_layer_change.h"
-#include "walls/drafting/opening_script.h"
 #include "walls/drafting/property_cmds.h"
-#include "walls/drafting/symbol_insert.h"
 #include "walls/drawing/velm_muroj.h"
 #include "walls/drawing/wall_cmds.h"
 #include "walls/editing/dlg_ddmuro.h"
-#include "walls/editing/wall_delete.h"
-#include "walls/editing/wall_edit.h"
 #include "walls/graph/hatch_graph.h"
 #include "walls/graph/outline_cache.h"
 #include "walls/graph/pair_lines_hook.h"
@@ -42,16 +37,12 @@ std::span<const CommandBinding> WallsCommandBindings() {
         {"VELMWALLATT", &CmdWallAtt},
         {"VELMDBLWALL", &CmdDblWall},
         {"VELMDEFMXT", &CmdDefMxt},
-        {"VELMDELWALL", &CmdDelWall},
         {"VELMDDWALL", &CmdDDWall},
-        {"VELMEDITWALL", &CmdEditWall},
         {"VELMULINES", &CmdUnionLines},
         {"VELMJOINWALL", &CmdJoinWall},
         {"VELMCLEANL", &CmdCleanL},
         {"VELMCLEANT", &CmdCleanT},
         {"VELMCLEANX", &CmdCleanX},
-        {"VELMWHOLE", &CmdWallHole},
-        {"VELMMESH2D", &CmdMesh2D},
         {"VELMAUDIT", &CmdAudit},
         {"VELMCHANGET", &CmdChangeText},
         {"VELMCHANGELT", &CmdChangeLinetype},
@@ -65,8 +56,6 @@ std::span<const CommandBinding> WallsCommandBindings() {
         {"VELMOFFSETCL", &CmdOffsetCurrentLayer},
         {"VELMROTATEAS", &CmdRotateAbsolute},
         {"VELMROTSNAP", &CmdRotSnap},
-        {"VELMINS", &CmdInsertSymbol},
-        {"VELMINB", &CmdInsertBlock},
         {"VELMLAYERISO", &CmdLayerIsolate},
         {"VELMLAYERDEL", &CmdLayerEmpty},
         {"VELMLAYEROFF", &CmdLayerOff},
@@ -79,7 +68,6 @@ std::span<const CommandBinding> WallsCommandBindings() {
 void RegisterWallsModule() {
     VELM_MUROESTERNO::rxInit();
     VELM_MUROJ::rxInit();
-    VELM_EMUROENT::rxInit();
     zcrxBuildClassHierarchy();
     SetWallRecognitionFactory([] { return std::make_unique<DEFMURI>(); });
     SetPairWallLinesHook([](DEFMURI& set, FaceEdge** pending) { set.PairWallLines(pending); });
@@ -97,7 +85,6 @@ void UnregisterWallsModule() {
     SetFloorWallLayersHook(nullptr);
     SetPairWallLinesHook(nullptr);
     SetWallRecognitionFactory(nullptr);
-    VELM_EMUROENT::rxUninit();
     VELM_MUROJ::rxUninit();
     VELM_MUROESTERNO::rxUninit();
 }

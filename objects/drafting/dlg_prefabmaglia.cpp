@@ -1,5 +1,5 @@
 // The structural grid's dialog (see the header).
-#include "walls/drafting/dlg_prefabmaglia.h"
+#include "objects/drafting/dlg_prefabmaglia.h"
 
 #include "core/host_services.h"
 #include "host/ui/hostdialogs.h"

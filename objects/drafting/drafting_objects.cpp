@@ -1,5 +1,5 @@
-// The drafting doors of the object library (see the header).
-#include "objects/placement/drafting_objects.h"
+// The object library as the drafting commands use it (see the header).
+#include "objects/drafting/drafting_objects.h"
 
 #include <memory>
 
@@ -7,7 +7,7 @@
 #include "objects/language/obj_var.h"
 #include "objects/placement/insert_run.h"
 
-void RunDraftingScriptObject(const std::string& definition) {
+void RunScriptObject(const std::string& definition) {
     std::unique_ptr<ObjContext> context = NewObjContext(definition);
     if (!context) return;
     context->skipParamInput = 1;
@@ -17,8 +17,8 @@ void RunDraftingScriptObject(const std::string& definition) {
     FreeObjContext(std::move(context));
 }
 
-std::optional<LabelBlock> BuildDraftingLabelBlock(const std::string& definition,
-                                                  const std::vector<LabelVariable>& vars, const Point3& at) {
+std::optional<LabelBlock> BuildLabelBlock(const std::string& definition,
+                                          const std::vector<LabelVariable>& vars, const Point3& at) {
     std::unique_ptr<ObjContext> context = NewObjContext(definition);
     if (!context) return std::nullopt;
     context->skipParamInput = 1;

@@ -1,5 +1,5 @@
 // The structural grid (see the header).
-#include "walls/drafting/grid_mesh.h"
+#include "objects/drafting/grid_mesh.h"
 
 #include <cctype>
 #include <cstdio>
@@ -12,11 +12,11 @@
 #include "host/ed/cmdproc.h"
 #include "host/ed/prompts.h"
 #include "host/ui/resources.h"
+#include "objects/drafting/dlg_prefabmaglia.h"
+#include "objects/drafting/drafting_objects.h"
 #include "resources/velmresources.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
-#include "walls/drafting/dlg_prefabmaglia.h"
-#include "walls/drafting/drafting_hooks.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 // $1 plus X times the tangent of the first face's slant $18, minus X times
 // the tangent of the second's $19). The plan lines and the 2D cut stand at
 // the vertices of the smallest and the largest X.
-#include "walls/drafting/opening_script.h"
+#include "objects/drafting/opening_script.h"
 
 #include <cstdio>
 
@@ -15,7 +15,8 @@
 #include "host/ed/prompts.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
-#include "walls/drafting/drafting_hooks.h"
+#include "objects/drafting/drafting_objects.h"
+#include "roofs/outline_select.h"
 
 namespace {
 
@@ -109,7 +110,7 @@ int CFOROMURO::WriteOpeningScript() {
 void CmdWallHole() {
     int status = 1;
     CFOROMURO hole;
-    hole.profile.reset(PickClosedOutline(status, "\nWybierz profil:"));
+    hole.profile.reset(SelectClosedOutline(status, "\nWybierz profil:", 0, false));
     if (!hole.profile) return;
     ads_point at;
     zcedInitGet(RSG_NONULL, nullptr);

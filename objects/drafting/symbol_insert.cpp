@@ -5,7 +5,7 @@
 // attribute prompt for as long as the insert still asks. A cancelled pause
 // cancels the insert, so the drawing stays as it was; ATTDIA and CMDECHO
 // are put back on every path.
-#include "walls/drafting/symbol_insert.h"
+#include "objects/drafting/symbol_insert.h"
 
 #include <cstdio>
 #include <optional>
@@ -22,9 +22,9 @@
 #include "host/util/findfile.h"
 #include "host/util/nocase.h"
 #include "host/win/textfile.h"
+#include "objects/language/obj_text.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
-#include "walls/drafting/drafting_hooks.h"
 
 namespace {
 
@@ -110,7 +110,7 @@ void RunInsert(const InsertKind& kind) {
     // 2. The file.
     const std::string fileName = *name + ".dwg";
     std::string path;
-    if (FindDraftingLibraryFile(fileName, path) != RTNORM) {
+    if (FindLibraryFile(fileName, path) != RTNORM) {
         zcutPrintf("\n%s: %s", fileName.c_str(), kNotFound);
         return;
     }

@@ -1,7 +1,7 @@
 // The wall deletion command (see the header). Everything runs on one
 // CCANCMURO: the face graph of the picked line's level, the wall's extent
 // on its axis, the corners where other walls meet it and the lines touched.
-#include "walls/editing/wall_delete.h"
+#include "objects/walledit/wall_delete.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,7 +15,8 @@
 #include "host/ed/adspick.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
-#include "walls/editing/wall3d_hook.h"
+#include "visual/model3d/face_records.h"
+#include "visual/model3d/wall3d_commands.h"
 #include "walls/editing/wall_lines.h"
 
 namespace {
@@ -294,8 +295,9 @@ void CCANCMURO::CloseWallEnds() {
 }
 
 void CCANCMURO::Refresh3D() {
-    for (const Touched& t : touchedFaces) Erase3DFacesOnWallSegment(t.start, t.end, faces.level);
-    for (const Touched& t : touchedLines) Regen3DWallsAtLine(t.entity, faces.level);
+    const ads_name none = {0, 0};
+    for (const Touched& t : touchedFaces) Erase3DFacesOnSegment(t.start, t.end, faces.level);
+    for (const Touched& t : touchedLines) Regen3DWallsAround(t.entity, none, faces.level, none, none);
 }
 
 void CCANCMURO::Run() {

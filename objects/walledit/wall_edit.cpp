@@ -4,7 +4,7 @@
 // out, the side lines of the stretch (or the walls met at the face's ends)
 // made or moved to the new face, the new face line, the old face line cut
 // to what lies outside the stretch, and the openings placed again.
-#include "walls/editing/wall_edit.h"
+#include "objects/walledit/wall_edit.h"
 
 #include <cmath>
 #include <memory>
@@ -23,9 +23,9 @@
 #include "host/ed/docman.h"
 #include "host/ed/grdraw.h"
 #include "host/ed/prompts.h"
+#include "objects/walledit/wall_edit_openings.h"
 #include "settings/floor_cmds_run.h"
 #include "store/settings_dbfiler.h"
-#include "walls/editing/opening_mover_hook.h"
 #include "walls/editing/wall_lines.h"
 #include "walls/graph/cfacciate.h"
 
@@ -70,11 +70,6 @@ private:
     double m_saved;
 };
 
-int ReadErrno() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
-
 Point3 FootOnLine(const Point3& a, const Point3& b, const Point3& p) {
     const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
     if (len2 < GeomEpsilon) return a;
@@ -117,7 +112,7 @@ int PickFaceLine(Picked& out) {
             const int rc = zcedEntSel(kPickPrompt, out.line, pick);
             if (rc == RTCAN) return -1;
             if (rc != RTNORM) {
-                if (rc == RTERROR && ReadErrno() == OL_ENTSELPICK) continue;
+                if (rc == RTERROR && PickHitNothing()) continue;
                 return -1;
             }
         }
@@ -305,29 +300,78 @@ void TakeBackCommand() {
         zcDocManagerPtr()->sendStringToExecute(doc, "_U\n", true, false, false);
 }
 
-}  // namespace
+// One run of the command, in its steps. Each step that can end the command
+// says so by returning false, having printed why. The graph goes before the
+// openings made ready, the jig last.
+class WallEdit {
+public:
+    // The side face picked and the straight face across it, found through
+    // the wall-face graph of the pick's floor.
+    bool PickFaces();
+    // The stretch to move: the whole face on Enter, else a width from a
+    // distance along the face from its nearer end (a recess or a
+    // projection), and the faces met at the stretch's ends.
+    bool ChooseStretch();
+    // Every opening lying wholly on the stretch made ready to move, before
+    // anything changes; one lying partly on it, or one that cannot move,
+    // ends the command.
+    bool PrepareOpenings();
+    // The displacement of the stretch, or the new wall width from the face
+    // across, given in the jig; false when cancelled or nothing moves.
+    bool DragDisplacement();
+    // The openings taken out of their walls; false (the command taken back)
+    // when one cannot be.
+    bool TakeOutOpenings();
+    // The walls met at the stretch's ends trimmed or extended to the moved
+    // face.
+    void JoinWallsAtEnds();
+    // The moved face's line made, and the old face cut back to what lies
+    // outside the stretch.
+    void RebuildFaceLines();
+    // The openings placed again, those of the stretch on the moved face;
+    // false (the command taken back) when one cannot be.
+    bool PlaceOpeningsAgain();
 
-void CmdEditWall() {
+private:
+    VELM_EMUROENT& Outline() { return *jig.preview; }
+    void TakeBack() {
+        graph.Clear();
+        TakeBackCommand();
+    }
+
     AJIG_EMURO jig;
+    std::vector<std::unique_ptr<WallOpeningMover>> openings;
     CFACCIATE graph;
     Picked picked;
-    if (PickFaceLine(picked) != 1) return;
+    WallFace* face = nullptr;
+    WallFace* across = nullptr;
+    Point3 faceStart, faceEnd;
+    WallFace* atStart = nullptr;
+    WallFace* atEnd = nullptr;
+    // The new face's line is made from the list of the picked one, read
+    // before the openings rejoin the lines at their gaps.
+    host::ResbufList lineTemplate;
+};
+
+bool WallEdit::PickFaces() {
+    if (PickFaceLine(picked) != 1) return false;
     jig.elevation = picked.level;
     graph.level = picked.level;
     graph.floorHeight = GetFloorHeightAt(picked.level);
     graph.Build(false, false, nullptr, false);
-    WallFace* face = graph.FindFaceById(picked.line);
+    face = graph.FindFaceById(picked.line);
     double distance = 0.0, angle = 0.0;
-    WallFace* across =
+    across =
         face && !face->isArc() ? FindFaceAcross(graph, picked.at, face, &distance, &angle, false) : nullptr;
     if (!across || across->isArc()) {
         zcutPrintf("%s", kNoOtherSide);
-        graph.Clear();
-        return;
+        return false;
     }
     jig.angle = angle;
+    return true;
+}
 
-    // The stretch.
+bool WallEdit::ChooseStretch() {
     const bool startNearer = Distance2d(face->start, picked.at) <= Distance2d(face->end, picked.at);
     const Point3 nearEnd = startNearer ? face->start : face->end,
                  farEnd = startNearer ? face->end : face->start;
@@ -345,49 +389,47 @@ void CmdEditWall() {
             const ads_point start = {s1.x, s1.y, s1.z};
             ads_real w = 0.0;
             zcedInitGet(RSG_NONULL, nullptr);
-            if (zcedGetDist(start, kWidthPrompt, &w) != RTNORM) {
-                graph.Clear();
-                return;
-            }
+            if (zcedGetDist(start, kWidthPrompt, &w) != RTNORM) return false;
             s2 = PolarPoint(s1, heading, w);
             s2.z = s1.z;
         } else if (rc != RTNONE) {
-            graph.Clear();
-            return;
+            return false;
         }
     }
-    VELM_EMUROENT& outline = *jig.preview;
+    VELM_EMUROENT& outline = Outline();
     const bool s1First = Distance2d(s1, face->start) <= Distance2d(s2, face->start);
     outline.A = s1First ? s1 : s2;
     outline.B = s1First ? s2 : s1;
     outline.C = outline.A;
     outline.D = outline.B;
-    const Point3 faceStart = face->start, faceEnd = face->end;
-    WallFace* atStart =
-        PointsEqual(outline.A, faceStart, true) ? AdjoiningFace(graph, face, faceStart) : nullptr;
-    WallFace* atEnd = PointsEqual(outline.B, faceEnd, true) ? AdjoiningFace(graph, face, faceEnd) : nullptr;
+    faceStart = face->start;
+    faceEnd = face->end;
+    atStart = PointsEqual(outline.A, faceStart, true) ? AdjoiningFace(graph, face, faceStart) : nullptr;
+    atEnd = PointsEqual(outline.B, faceEnd, true) ? AdjoiningFace(graph, face, faceEnd) : nullptr;
+    return true;
+}
 
-    // Every opening of the stretch is checked, and made ready to move,
-    // before anything changes.
-    std::vector<std::unique_ptr<WallOpeningMover>> openings;
+bool WallEdit::PrepareOpenings() {
     for (OutlineLink* l = face->outlineLinks; l; l = l->next) {
         if (!l->outline) continue;
         const int sides = jig.CountOpeningSidesOnStretch(*l->outline);
         if (sides == 1) {
             zcutPrintf("%s", kPartialOpening);
-            graph.Clear();
-            return;
+            return false;
         }
         if (sides != 2) continue;
         std::unique_ptr<WallOpeningMover> mover = PrepareWallOpening(*l->outline, picked.level);
         if (!mover) {
             zcutPrintf("%s", kOpeningsStay);
-            graph.Clear();
-            return;
+            return false;
         }
         openings.push_back(std::move(mover));
     }
+    return true;
+}
 
+bool WallEdit::DragDisplacement() {
+    VELM_EMUROENT& outline = Outline();
     Point3 mid;
     MidPoint(outline.A, outline.B, mid);
     const Point3 foot = FootOnLine(across->start, across->end, mid);
@@ -420,26 +462,36 @@ void CmdEditWall() {
             jig.previousDistance = jig.distance = 0.0;
             continue;
         }
-        graph.Clear();
-        return;
+        return false;
     }
     jig.update();
-    if (PointsEqual(outline.C, outline.A, true)) {
-        graph.Clear();
-        return;
-    }
+    return !PointsEqual(outline.C, outline.A, true);
+}
 
-    host::ResbufList lineTemplate = ReadWallLineList(picked.line);
+bool WallEdit::TakeOutOpenings() {
+    lineTemplate = ReadWallLineList(picked.line);
     for (const auto& opening : openings)
         if (!opening->TakeOut()) {
-            graph.Clear();
-            TakeBackCommand();
-            return;
+            TakeBack();
+            return false;
         }
+    return true;
+}
+
+void WallEdit::JoinWallsAtEnds() {
+    VELM_EMUROENT& outline = Outline();
     JoinFaceEnd(outline.A, faceStart, atStart, outline.C, outline.D, lineTemplate.get());
     JoinFaceEnd(outline.B, faceEnd, atEnd, outline.D, outline.C, lineTemplate.get());
+}
+
+void WallEdit::RebuildFaceLines() {
+    const VELM_EMUROENT& outline = Outline();
     MakeWallLine(lineTemplate.get(), outline.C, outline.D, nullptr);
     CutOldFace(outline.A, outline.B, picked.level);
+}
+
+bool WallEdit::PlaceOpeningsAgain() {
+    const VELM_EMUROENT& outline = Outline();
     for (const auto& opening : openings) {
         Point3 at = opening->ReferencePoint();
         if (IsOnSegmentTol(at, outline.A, outline.B, SharedTolerance)) {
@@ -448,10 +500,21 @@ void CmdEditWall() {
             at.z = z;
         }
         if (!opening->PlaceAgain(at)) {
-            graph.Clear();
-            TakeBackCommand();
-            return;
+            TakeBack();
+            return false;
         }
     }
-    graph.Clear();
+    return true;
+}
+
+}  // namespace
+
+void CmdEditWall() {
+    WallEdit edit;
+    if (!edit.PickFaces() || !edit.ChooseStretch() || !edit.PrepareOpenings() || !edit.DragDisplacement() ||
+        !edit.TakeOutOpenings())
+        return;
+    edit.JoinWallsAtEnds();
+    edit.RebuildFaceLines();
+    edit.PlaceOpeningsAgain();
 }

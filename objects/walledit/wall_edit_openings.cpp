@@ -1,4 +1,4 @@
-#include "objects/placement/wall_edit_openings.h"
+#include "objects/walledit/wall_edit_openings.h"
 
 #include <string>
 
@@ -56,7 +56,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<WallOpeningMover> MakeWallOpeningMover(const OutlineNode& outline, double level) {
+std::unique_ptr<WallOpeningMover> PrepareWallOpening(const OutlineNode& outline, double level) {
     if (outline.kind != 11) return nullptr;
     host::ResbufList list(GetEntXData(outline.entity, kParamRecordApp));
     const resbuf* app = FindXDataApp(list.get(), kParamRecordApp);

@@ -1,7 +1,7 @@
 // The structural grid: axes from node to node with their overhangs on the
 // locked grid layer, labels with their texts as attributes at the chosen
 // ends, and the dialog's refusals.
-#include "walls/drafting/grid_mesh.h"
+#include "objects/drafting/grid_mesh.h"
 
 #include <algorithm>
 #include <map>
@@ -12,10 +12,10 @@
 #include "host/ads/rbutil.h"
 #include "host/ui/driver.h"
 #include "host/util/findfile.h"
+#include "objects/drafting/dlg_prefabmaglia.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "tests/walls/drawing/walls_fixture.h"
-#include "walls/drafting/dlg_prefabmaglia.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Openings by script: the definition written for a profile, and the
 // command's answers to profiles and data folders it cannot use.
-#include "walls/drafting/opening_script.h"
+#include "objects/drafting/opening_script.h"
 
 #include <unistd.h>
 

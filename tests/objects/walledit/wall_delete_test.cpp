@@ -1,18 +1,21 @@
 // Wall deletion: the wall's faces go, the faces it met are closed again,
 // face lines running past it are cut back, and the 3D refresh hears of
 // every face and line touched once.
-#include "walls/editing/wall_delete.h"
+#include "objects/walledit/wall_delete.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <string>
 #include <vector>
 
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
+#include "host/db/dbmain.h"
 #include "host/util/findfile.h"
+#include "store/setup_slots.h"
 #include "tests/walls/drawing/walls_fixture.h"
-#include "walls/editing/wall3d_hook.h"
 
 namespace {
 
@@ -37,6 +40,24 @@ protected:
         host::setSupportPathProvider([root] {
             return std::vector<std::string>{root + "/support", root + "/support/host"};
         });
+    }
+    // The corners of every 3DFACE of the drawing.
+    static std::vector<std::array<Point3, 4>> Faces3D() {
+        std::vector<std::array<Point3, 4>> out;
+        for (ZcDbObjectId id : modelSpace()) {
+            ads_name e;
+            if (zcdbGetAdsName(e, id) != Zcad::eOk) continue;
+            host::ResbufList list(zcdbEntGet(e));
+            const resbuf* type = list.get();
+            while (type && type->restype != 0) type = type->rbnext;
+            if (!type || std::string(type->resval.rstring) != "3DFACE") continue;
+            std::array<Point3, 4> c{};
+            for (const resbuf* rb = list.get(); rb; rb = rb->rbnext)
+                if (rb->restype >= 10 && rb->restype <= 13)
+                    c[rb->restype - 10] = {rb->resval.rpoint[0], rb->resval.rpoint[1], rb->resval.rpoint[2]};
+            out.push_back(c);
+        }
+        return out;
     }
     void RoomAndInnerWall() {
         run({"VELMWALLD", "0,0", "600,0", "600,400", "0,400", "Zamknij"});
@@ -77,26 +98,53 @@ TEST_F(WallDeleteTest, a_free_wall_drawn_both_ways_goes_whole_and_a_stub_cuts_it
     for (const FaceLine& l : lines) EXPECT_EQ(l.wallType, "Ściana ogólna");
 }
 
-TEST_F(WallDeleteTest, the_3d_refresh_hears_each_touched_face_and_line_once) {
+namespace {
+
+// Whether every corner of the face lies on the plan line x = at (or y = at).
+bool StandsOn(const std::array<Point3, 4>& f, bool alongY, double at) {
+    for (const Point3& p : f)
+        if (std::abs((alongY ? p.x : p.y) - at) > 1e-6) return false;
+    return true;
+}
+
+// The plan length the faces standing on the line x = at (or y = at) cover,
+// counted once per face.
+double Covered(const std::vector<std::array<Point3, 4>>& faces, bool alongY, double at) {
+    double length = 0.0;
+    for (const auto& f : faces) {
+        if (!StandsOn(f, alongY, at)) continue;
+        double lo = alongY ? f[0].y : f[0].x, hi = lo;
+        for (const Point3& p : f)
+            lo = std::min(lo, alongY ? p.y : p.x), hi = std::max(hi, alongY ? p.y : p.x);
+        length += hi - lo;
+    }
+    return length;
+}
+
+}  // namespace
+
+TEST_F(WallDeleteTest, the_3d_model_loses_the_wall_s_sides_and_covers_each_joined_face_once) {
     RoomAndInnerWall();
-    std::vector<std::pair<Point3, Point3>> segments;
-    std::vector<std::pair<std::int64_t, std::int64_t>> regenerated;
-    SetWall3DRefreshHooks(
-        [&](const Point3& a, const Point3& b, double) {
-            segments.push_back({a, b});
-        },
-        [&](const ads_name line, double) {
-            regenerated.push_back({line[0], line[1]});
-        });
+    UseSupportFiles();
+    SetInt(SetupVar::SETOPZM3DAUTO, 1);
+    run({"VELMWALL3D", ""});
+    const auto before = Faces3D();
+    ASSERT_TRUE(std::any_of(before.begin(), before.end(), [](const auto& f) {
+        return StandsOn(f, true, 315.0);
+    })) << transcript();
     run({"VELMDELWALL", "!pick 315,200"});
-    SetWall3DRefreshHooks(nullptr, nullptr);
-    // Two faces of the wall, and the lines they met at both ends.
-    EXPECT_EQ(regenerated.size(), 6u) << transcript();
-    std::vector<std::pair<std::int64_t, std::int64_t>> unique = regenerated;
-    std::sort(unique.begin(), unique.end());
-    EXPECT_EQ(std::unique(unique.begin(), unique.end()), unique.end()) << "a line refreshed twice";
-    EXPECT_GE(segments.size(), 2u);
-    EXPECT_LE(segments.size(), regenerated.size());
+    const auto after = Faces3D();
+    for (const auto& f : after) {
+        EXPECT_FALSE(StandsOn(f, true, 285.0)) << "a side of the deleted wall stayed";
+        EXPECT_FALSE(StandsOn(f, true, 315.0)) << "a side of the deleted wall stayed";
+    }
+    // The joined faces are covered along their whole length as often as a
+    // face the deletion did not touch (the inner face of the left wall).
+    const double perLength = Covered(after, true, 15.0) / 370.0;
+    EXPECT_GT(perLength, 0.0);
+    for (const double y : {15.0, 385.0})
+        EXPECT_NEAR(Covered(after, false, y) / 570.0, perLength, 1e-9) << "face at y=" << y << "\n"
+                                                                       << transcript();
 }
 
 TEST_F(WallDeleteTest, a_cancelled_pick_and_a_face_without_another_side_change_nothing) {

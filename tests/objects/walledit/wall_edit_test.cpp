@@ -1,7 +1,7 @@
 // Wall editing: the face moved whole with the walls at its ends following,
 // a recess cut into a stretch, nothing changed when nothing moves, and the
 // pick taken from the pick-first selection only when it is one line.
-#include "walls/editing/wall_edit.h"
+#include "objects/walledit/wall_edit.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,7 @@
 // The drafting commands end to end on the headless host: layers isolated,
 // emptied, switched off and frozen; properties changed or copied; objects
 // broken; plane surfaces, offsets and snap angles; layers changed inside
-// parametric objects; symbols inserted on floor layers.
-#include <array>
+// parametric objects.
 #include <cmath>
 #include <numbers>
 #include <string>
@@ -21,7 +20,6 @@
 #include "store/setup_slots.h"
 #include "tests/walls/drawing/walls_fixture.h"
 #include "walls/drafting/object_layer_change.h"
-#include "walls/drafting/symbol_insert.h"
 
 namespace {
 
@@ -38,13 +36,6 @@ void Line(const char* layer, Point3 a, Point3 b) {
 void Text(const char* type, const char* layer, double x, double height) {
     const ads_point p{x, 500, 0};
     Make(zcutBuildList(RTDXF0, type, 8, layer, 10, p, 40, height, 1, "Opis", 0));
-}
-
-// The list of the last entity made.
-resbuf* LastList() {
-    ads_name last;
-    zcdbEntLast(last);
-    return zcdbEntGet(last);
 }
 
 struct LayerState {
@@ -271,58 +262,4 @@ TEST_F(DraftingCmdsTest, layer_substitutions_go_back_and_chain_to_one_pair) {
     zcdbEntLast(plain);
     ChangeLayerInBlock(plain, "A", "NOWA");
     EXPECT_FALSE(db()->recordId(db()->layerTableId(), "NOWA").isNull());
-}
-
-TEST_F(DraftingCmdsTest,
-       symbols_follow_the_floor_with_an_equals_layer_and_a_cancelled_pause_changes_nothing) {
-    SetReal(SetupVar::SQPAV, 300.0);
-    SetInt(SetupVar::SET_ADDINSQPAV, 1);
-    run({"VELMINS", "IP1", "=SYMBOLE", "100,100,50", "0"});
-    ASSERT_EQ(count("0=INSERT"), 1) << transcript();
-    resbuf* list = LastList();
-    const resbuf* layer = FindRbCode(list, 8);
-    const resbuf* point = FindRbCode(list, 10);
-    ASSERT_TRUE(layer && point);
-    EXPECT_NE(std::string(layer->resval.rstring).find("$300"), std::string::npos) << layer->resval.rstring;
-    EXPECT_EQ(point->resval.rpoint[2], 300.0);
-    zcutRelRb(list);
-    // The three attributes answered from the symbol list, in order.
-    ads_name e;
-    zcdbEntLast(e);
-    std::string values;
-    for (int i = 0; i < 3; ++i) {
-        ads_name next;
-        ASSERT_EQ(zcdbEntNext(e, next), RTNORM);
-        e[0] = next[0];
-        e[1] = next[1];
-        resbuf* att = zcdbEntGet(e);
-        if (std::string(FindRbCode(att, 0)->resval.rstring) == "ATTRIB")
-            values += std::string(FindRbCode(att, 1)->resval.rstring) + "|";
-        zcutRelRb(att);
-    }
-    EXPECT_EQ(values, "GN-230|Gniazdo wtykowe 230 V z uziemieniem|1|");
-
-    // Without the floor: the "=" only dropped, the point where it was put.
-    SetInt(SetupVar::SET_ADDINSQPAV, 0);
-    run({"VELMINS", "", "=OPISY", "300,100,50", "0"});
-    list = LastList();
-    EXPECT_STREQ(FindRbCode(list, 8)->resval.rstring, "OPISY");
-    EXPECT_EQ(FindRbCode(list, 10)->resval.rpoint[2], 50.0);
-    zcutRelRb(list);
-
-    // Cancelled at the point: nothing inserted, the variables put back.
-    const int attdia = host::sysVarShort("ATTDIA");
-    run({"VELMINS", "", "", "!cancel"});
-    EXPECT_EQ(count("0=INSERT"), 2);
-    EXPECT_EQ(host::sysVarShort("ATTDIA"), attdia);
-    EXPECT_EQ(host::sysVarShort("CMDECHO"), 1);
-}
-
-TEST(SymbolList, a_symbol_not_listed_gets_its_name_a_dash_and_one) {
-    const std::string list = std::string(VELM_SOURCE_DIR) + "/support/BART.STF";
-    EXPECT_EQ(SymbolAttributeValues(list, "ip1"),
-              (std::array<std::string, 3>{"GN-230", "Gniazdo wtykowe 230 V z uziemieniem", "1"}));
-    EXPECT_EQ(SymbolAttributeValues(list, "XYZ"), (std::array<std::string, 3>{"XYZ", "-", "1"}));
-    EXPECT_EQ(SymbolAttributeValues("/nonexistent/BART.STF", "IP1"),
-              (std::array<std::string, 3>{"IP1", "-", "1"}));
 }

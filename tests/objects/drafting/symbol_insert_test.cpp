@@ -1,0 +1,94 @@
+// Symbols inserted end to end on the headless host: on floor layers, their
+// attributes answered from the symbol list, a cancelled pause changing
+// nothing.
+#include "objects/drafting/symbol_insert.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "core/entity_data.h"
+#include "host/ads/adsent.h"
+#include "host/ads/rbutil.h"
+#include "host/ads/sysvars.h"
+#include "host/util/findfile.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
+#include "tests/walls/drawing/walls_fixture.h"
+
+namespace {
+
+// The list of the last entity made.
+resbuf* LastList() {
+    ads_name last;
+    zcdbEntLast(last);
+    return zcdbEntGet(last);
+}
+
+}  // namespace
+
+class SymbolInsertTest : public WallsTest {
+protected:
+    void SetUp() override {
+        WallsTest::SetUp();
+        // The module's own support files: the symbols and their list.
+        host::setSupportPathProvider([] {
+            const std::string root = std::string(VELM_SOURCE_DIR) + "/support";
+            return std::vector<std::string>{root, root + "/host"};
+        });
+    }
+};
+
+TEST_F(SymbolInsertTest,
+       symbols_follow_the_floor_with_an_equals_layer_and_a_cancelled_pause_changes_nothing) {
+    SetReal(SetupVar::SQPAV, 300.0);
+    SetInt(SetupVar::SET_ADDINSQPAV, 1);
+    run({"VELMINS", "IP1", "=SYMBOLE", "100,100,50", "0"});
+    ASSERT_EQ(count("0=INSERT"), 1) << transcript();
+    resbuf* list = LastList();
+    const resbuf* layer = FindRbCode(list, 8);
+    const resbuf* point = FindRbCode(list, 10);
+    ASSERT_TRUE(layer && point);
+    EXPECT_NE(std::string(layer->resval.rstring).find("$300"), std::string::npos) << layer->resval.rstring;
+    EXPECT_EQ(point->resval.rpoint[2], 300.0);
+    zcutRelRb(list);
+    // The three attributes answered from the symbol list, in order.
+    ads_name e;
+    zcdbEntLast(e);
+    std::string values;
+    for (int i = 0; i < 3; ++i) {
+        ads_name next;
+        ASSERT_EQ(zcdbEntNext(e, next), RTNORM);
+        e[0] = next[0];
+        e[1] = next[1];
+        resbuf* att = zcdbEntGet(e);
+        if (std::string(FindRbCode(att, 0)->resval.rstring) == "ATTRIB")
+            values += std::string(FindRbCode(att, 1)->resval.rstring) + "|";
+        zcutRelRb(att);
+    }
+    EXPECT_EQ(values, "GN-230|Gniazdo wtykowe 230 V z uziemieniem|1|");
+
+    // Without the floor: the "=" only dropped, the point where it was put.
+    SetInt(SetupVar::SET_ADDINSQPAV, 0);
+    run({"VELMINS", "", "=OPISY", "300,100,50", "0"});
+    list = LastList();
+    EXPECT_STREQ(FindRbCode(list, 8)->resval.rstring, "OPISY");
+    EXPECT_EQ(FindRbCode(list, 10)->resval.rpoint[2], 50.0);
+    zcutRelRb(list);
+
+    // Cancelled at the point: nothing inserted, the variables put back.
+    const int attdia = host::sysVarShort("ATTDIA");
+    run({"VELMINS", "", "", "!cancel"});
+    EXPECT_EQ(count("0=INSERT"), 2);
+    EXPECT_EQ(host::sysVarShort("ATTDIA"), attdia);
+    EXPECT_EQ(host::sysVarShort("CMDECHO"), 1);
+}
+
+TEST(SymbolList, a_symbol_not_listed_gets_its_name_a_dash_and_one) {
+    const std::string list = std::string(VELM_SOURCE_DIR) + "/support/BART.STF";
+    EXPECT_EQ(SymbolAttributeValues(list, "ip1"),
+              (std::array<std::string, 3>{"GN-230", "Gniazdo wtykowe 230 V z uziemieniem", "1"}));
+    EXPECT_EQ(SymbolAttributeValues(list, "XYZ"), (std::array<std::string, 3>{"XYZ", "-", "1"}));
+    EXPECT_EQ(SymbolAttributeValues("/nonexistent/BART.STF", "IP1"),
+              (std::array<std::string, 3>{"IP1", "-", "1"}));
+}
