@@ -18,6 +18,7 @@
 #include "core/geometry/geom_basic.h"
 #include "core/layer_catalogue.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -50,15 +51,14 @@ bool IsWallOrSeparationLine(const Chain& chain, const ads_name e) {
 }
 
 bool LineEnds(const ads_name e, Point3& a, Point3& b) {
-    resbuf* list = zcdbEntGet(e);
-    const resbuf* p = FindRbCode(list, 10);
-    const resbuf* q = FindRbCode(list, 11);
+    const host::ResbufList list(zcdbEntGet(e));
+    const resbuf* p = FindRbCode(list.get(), 10);
+    const resbuf* q = FindRbCode(list.get(), 11);
     const bool ok = p && q;
     if (ok) {
         a = {p->resval.rpoint[0], p->resval.rpoint[1], p->resval.rpoint[2]};
         b = {q->resval.rpoint[0], q->resval.rpoint[1], q->resval.rpoint[2]};
     }
-    zcutRelRb(list);
     return ok;
 }
 
@@ -125,9 +125,9 @@ bool DrawSegment(Chain& chain, const Point3& from, const Point3& to, ads_name ma
         chain.layerMade = true;
     }
     const ads_point a{from.x, from.y, from.z}, b{to.x, to.y, to.z};
-    resbuf* list = zcutBuildList(RTDXF0, "LINE", 8, chain.layer.c_str(), 10, a, 11, b, 39, 0.0, 0);
-    const int rc = zcdbEntMake(list);
-    zcutRelRb(list);
+    const host::ResbufList list(
+        zcutBuildList(RTDXF0, "LINE", 8, chain.layer.c_str(), 10, a, 11, b, 39, 0.0, 0));
+    const int rc = zcdbEntMake(list.get());
     return rc == RTNORM && zcdbEntLast(made) == RTNORM;
 }
 

@@ -5,6 +5,7 @@
 #include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "walls/graph/outline_kind.h"
 
@@ -70,29 +71,23 @@ resbuf* MarkRecordItem(resbuf* app, int item) {
 
 resbuf* ReadMarkRecord(const ads_name entity, resbuf*& app) {
     app = nullptr;
-    resbuf* apps = zcutBuildList(RTSTR, kAbInfissiObjApp, 0);
-    resbuf* list = zcdbEntGetX(entity, apps);
-    zcutRelRb(apps);
-    app = FindXDataApp(list, kAbInfissiObjApp);
-    if (!app) {
-        zcutRelRb(list);
-        return nullptr;
-    }
-    return list;
+    const host::ResbufList apps(zcutBuildList(RTSTR, kAbInfissiObjApp, 0));
+    host::ResbufList list(zcdbEntGetX(entity, apps.get()));
+    app = FindXDataApp(list.get(), kAbInfissiObjApp);
+    return app ? list.release() : nullptr;
 }
 
 void GetOpeningTypeAndNumber(const ads_name entity, int& number, std::string& kind) {
     number = 0;
     kind.clear();
     resbuf* app = nullptr;
-    resbuf* list = ReadMarkRecord(entity, app);
+    const host::ResbufList list(ReadMarkRecord(entity, app));
     if (!list) return;
     const resbuf* word = MarkRecordItem(app, 2);
     if (word && word->restype == 1000 && word->resval.rstring)
         TranslateOpeningType(word->resval.rstring, kind, true);
     const resbuf* mark = MarkRecordItem(app, 8);
     if (mark && mark->restype == 1070) number = mark->resval.rint;
-    zcutRelRb(list);
 }
 
 void RecordOpeningRoom(const OutlineNode& opening, const FaceSegment& face, int roomNumber,
@@ -102,7 +97,7 @@ void RecordOpeningRoom(const OutlineNode& opening, const FaceSegment& face, int 
     const int side = OpeningSide(opening, face);
     if (side < 0) return;
     resbuf* app = nullptr;
-    resbuf* list = ReadMarkRecord(opening.entity, app);
+    const host::ResbufList list(ReadMarkRecord(opening.entity, app));
     if (!list) return;
     if (textFlag > 0) SetText(MarkRecordItem(app, 4), text);
     if (valueFlag > 0) {
@@ -111,6 +106,5 @@ void RecordOpeningRoom(const OutlineNode& opening, const FaceSegment& face, int 
     }
     SetInt(MarkRecordItem(app, side ? 16 : 18), roomNumber);
     SetText(MarkRecordItem(app, side ? 17 : 19), roomName);
-    zcdbEntMod(list);
-    zcutRelRb(list);
+    zcdbEntMod(list.get());
 }

@@ -25,10 +25,8 @@ short PickErrno() {
 }
 
 void RegisterDeductionApp() {
-    if (resbuf* found = zcdbTblSearch("APPID", kDeductionApp, 0))
-        zcutRelRb(found);
-    else
-        zcdbRegApp(kDeductionApp);
+    const host::ResbufList found(zcdbTblSearch("APPID", kDeductionApp, 0));
+    if (!found) zcdbRegApp(kDeductionApp);
 }
 
 // Adds or removes the mark on the picked entity, telling the user why not.

@@ -5,6 +5,7 @@
 
 #include "core/base/velm_assert.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "objects/language/obj_args.h"
 
@@ -22,10 +23,10 @@ void Append(resbuf*& tail, resbuf* more) {
     tail->rbnext = more;
 }
 
-bool Make(resbuf* list) {
-    const bool ok = zcdbEntMake(list) == RTNORM;
-    zcutRelRb(list);
-    return ok;
+// Takes the list over.
+bool Make(resbuf* raw) {
+    const host::ResbufList list(raw);
+    return zcdbEntMake(list.get()) == RTNORM;
 }
 
 }  // namespace
@@ -52,7 +53,7 @@ bool WriteRecordSeqEnd() {
 }
 
 int WriteRecordInsert(const ObjContext& c, const std::string& layer, const Point3& at, double rotation,
-                      resbuf* xdata, ads_name made) {
+                      host::ResbufList xdata, ads_name made) {
     made[0] = made[1] = 0;
     const bool attributes = HasAttribs(c);
     ads_point p{at.x, at.y, at.z};
@@ -62,7 +63,7 @@ int WriteRecordInsert(const ObjContext& c, const std::string& layer, const Point
     if (xdata) {
         resbuf* tail = list;
         Append(tail, zcutBuildList(-3, 0));
-        Append(tail, xdata);
+        Append(tail, xdata.release());
     }
     if (!Make(list)) return 0;
     // An INSERT with attributes is added whole at its SEQEND.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/geometry/geom_basic.h"
+#include "host/ads/adsowners.h"
 #include "host/util/resbuf.h"
 #include "objects/language/obj_context.h"
 
@@ -17,7 +18,7 @@
 // `made`; 0 when the host refused any part (a half-made insert is
 // abandoned, so no record is left half written).
 int WriteRecordInsert(const ObjContext& context, const std::string& layer, const Point3& at, double rotation,
-                      resbuf* xdata, ads_name made);
+                      host::ResbufList xdata, ads_name made);
 
 // The ATTRIBs of the context's non-constant attributes for an INSERT at
 // `at` turned by `rotation`; false when the host refused one.

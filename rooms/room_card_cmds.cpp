@@ -6,6 +6,7 @@
 #include "core/entity_data.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -31,26 +32,21 @@ struct PickedCard {
 // A card's template, name, number, point and rotation from its record;
 // false when the entity is no card.
 bool ReadCard(const ads_name entity, PickedCard& card) {
-    resbuf* apps = zcutBuildList(RTSTR, kRoomCardApp, 0);
-    resbuf* list = zcdbEntGetX(entity, apps);
-    zcutRelRb(apps);
-    const resbuf* app = FindXDataApp(list, kRoomCardApp);
+    const host::ResbufList apps(zcutBuildList(RTSTR, kRoomCardApp, 0));
+    const host::ResbufList list(zcdbEntGetX(entity, apps.get()));
+    const resbuf* app = FindXDataApp(list.get(), kRoomCardApp);
     const resbuf* name = app ? app->rbnext : nullptr;
-    if (!name || !name->rbnext || name->restype != 1000 || name->rbnext->restype != 1000) {
-        zcutRelRb(list);
-        return false;
-    }
+    if (!name || !name->rbnext || name->restype != 1000 || name->rbnext->restype != 1000) return false;
     card.entity[0] = entity[0];
     card.entity[1] = entity[1];
     card.templateName = MapLabelTemplateName(name->resval.rstring ? name->resval.rstring : "");
     card.cardName = name->rbnext->resval.rstring ? name->rbnext->resval.rstring : "";
     const resbuf* number = name->rbnext->rbnext;
     card.cardNumber = number && number->restype == 1070 ? number->resval.rint : 0;
-    if (const resbuf* p = FindRbCode(list, 10))
+    if (const resbuf* p = FindRbCode(list.get(), 10))
         card.point = {p->resval.rpoint[0], p->resval.rpoint[1], p->resval.rpoint[2]};
-    const resbuf* r = FindRbCode(list, 50);
+    const resbuf* r = FindRbCode(list.get(), 50);
     card.rotation = r ? r->resval.rreal : 0.0;
-    zcutRelRb(list);
     return true;
 }
 
@@ -148,10 +144,9 @@ void VelmCNameTab() {
             return;
         }
     }
-    resbuf* filter = zcutBuildList(-3, 1001, kRoomLabelApp, 0);
+    const host::ResbufList filter(zcutBuildList(-3, 1001, kRoomLabelApp, 0));
     ads_name labels;
-    const bool any = zcedSSGet("X", nullptr, nullptr, filter, labels) == RTNORM;
-    zcutRelRb(filter);
+    const bool any = zcedSSGet("X", nullptr, nullptr, filter.get(), labels) == RTNORM;
     std::int32_t n = 0;
     if (any) zcedSSLength(labels, &n);
     for (std::int32_t i = 0; i < n; ++i) {

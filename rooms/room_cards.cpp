@@ -9,6 +9,7 @@
 #include "core/entity_data.h"
 #include "core/layer_catalogue.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -25,9 +26,9 @@ using Name = std::array<std::int64_t, 2>;
 
 std::vector<Name> SelectRecords(const char* app) {
     std::vector<Name> names;
-    resbuf* filter = zcutBuildList(-3, 1001, app, 0);
+    const host::ResbufList filter(zcutBuildList(-3, 1001, app, 0));
     ads_name set;
-    if (zcedSSGet("X", nullptr, nullptr, filter, set) == RTNORM) {
+    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) == RTNORM) {
         std::int32_t n = 0;
         zcedSSLength(set, &n);
         for (std::int32_t i = 0; i < n; ++i) {
@@ -36,17 +37,15 @@ std::vector<Name> SelectRecords(const char* app) {
         }
         zcedSSFree(set);
     }
-    zcutRelRb(filter);
     return names;
 }
 
-// The entity's record of `app` (from its 1001 group) in `list`, which the
-// caller frees; null without one.
-const resbuf* Record(const Name& e, const char* app, resbuf*& list) {
-    resbuf* apps = zcutBuildList(RTSTR, app, 0);
-    list = zcdbEntGetX(e.data(), apps);
-    zcutRelRb(apps);
-    return FindXDataApp(list, app);
+// The entity's record of `app` (from its 1001 group) in `list`; null
+// without one.
+const resbuf* Record(const Name& e, const char* app, host::ResbufList& list) {
+    const host::ResbufList apps(zcutBuildList(RTSTR, app, 0));
+    list.reset(zcdbEntGetX(e.data(), apps.get()));
+    return FindXDataApp(list.get(), app);
 }
 
 std::string Text(const resbuf* rb) {
@@ -94,21 +93,19 @@ void CCALCVANI::FreeRun() {
 
 bool CCALCVANI::FindRoomCard() {
     for (const Name& e : SelectRecords(kRoomCardApp)) {
-        resbuf* list = nullptr;
+        host::ResbufList list;
         const resbuf* app = Record(e, kRoomCardApp, list);
         const resbuf* name = app ? app->rbnext : nullptr;
         const resbuf* number = name ? name->rbnext : nullptr;
         if (name && number && zcutEqualsNoCase(MapLabelTemplateName(Text(name)), templateName) &&
             zcutEqualsNoCase(Text(number), cardName)) {
-            if (const resbuf* p = FindRbCode(list, 10))
+            if (const resbuf* p = FindRbCode(list.get(), 10))
                 cardPoint = {p->resval.rpoint[0], p->resval.rpoint[1], p->resval.rpoint[2]};
-            const resbuf* r = FindRbCode(list, 50);
+            const resbuf* r = FindRbCode(list.get(), 50);
             cardRotation = r ? r->resval.rreal : 0.0;
             if (number->rbnext && number->rbnext->restype == 1070) cardNumber = number->rbnext->resval.rint;
-            zcutRelRb(list);
             return true;
         }
-        zcutRelRb(list);
     }
     return false;
 }
@@ -137,10 +134,11 @@ int CCALCVANI::WriteRoomCard() {
     if (!context) return 0;
     zcdbRegApp(kRoomCardApp);
     ads_name made;
-    return WriteRecordInsert(*context, RoomDataLayer(), InsertionOf(*context), context->rotation,
-                             zcutBuildList(1001, kRoomCardApp, 1000, templateName.c_str(), 1000,
-                                           cardName.c_str(), 1070, cardNumber.value_or(0), 0),
-                             made);
+    return WriteRecordInsert(
+        *context, RoomDataLayer(), InsertionOf(*context), context->rotation,
+        host::ResbufList(zcutBuildList(1001, kRoomCardApp, 1000, templateName.c_str(), 1000, cardName.c_str(),
+                                       1070, cardNumber.value_or(0), 0)),
+        made);
 }
 
 int CCALCVANI::CreateCardRow() {
@@ -153,9 +151,9 @@ int CCALCVANI::CreateCardRow() {
         return 0;
     }
     ads_name made;
-    const int ok =
-        WriteRecordInsert(*context, RoomDataLayer(), cardPoint, cardRotation,
-                          zcutBuildList(1001, kRoomRowApp, 1000, cardName.c_str(), 1070, rowNumber, 0), made);
+    const int ok = WriteRecordInsert(
+        *context, RoomDataLayer(), cardPoint, cardRotation,
+        host::ResbufList(zcutBuildList(1001, kRoomRowApp, 1000, cardName.c_str(), 1070, rowNumber, 0)), made);
     if (ok) {
         auto* node = new CardRowNode;
         node->entity[0] = made[0];
@@ -178,13 +176,12 @@ bool CCALCVANI::EraseCardRow(const std::string* card, int row, ads_name erased) 
                 ours = n->entity[0] == e[0] && n->entity[1] == e[1];
             if (ours) continue;
         }
-        resbuf* list = nullptr;
+        host::ResbufList list;
         const resbuf* app = Record(e, kRoomRowApp, list);
         const resbuf* rowName = app ? app->rbnext : nullptr;
         const resbuf* rowNo = rowName ? rowName->rbnext : nullptr;
         const bool match = rowNo && rowNo->restype == 1070 && rowNo->resval.rint == number &&
                            zcutEqualsNoCase(Text(rowName), name);
-        zcutRelRb(list);
         if (!match) continue;
         ads_name victim{e[0], e[1]};
         if (zcdbEntDel(victim) != RTNORM) return false;
@@ -199,12 +196,11 @@ int CCALCVANI::CreateRoomCardTotal(bool onlyIfPresent) {
     ads_name old{0, 0};
     bool found = false;
     for (const Name& e : SelectRecords(kRoomTotalApp)) {
-        resbuf* list = nullptr;
+        host::ResbufList list;
         const resbuf* app = Record(e, kRoomTotalApp, list);
         const resbuf* name = app ? app->rbnext : nullptr;
         found = name && zcutEqualsNoCase(MapLabelTemplateName(Text(name)), templateName) &&
                 zcutEqualsNoCase(Text(name->rbnext), cardName);
-        zcutRelRb(list);
         if (found) {
             old[0] = e[0];
             old[1] = e[1];
@@ -221,13 +217,10 @@ int CCALCVANI::CreateRoomCardTotal(bool onlyIfPresent) {
     if (labels.empty()) return restore();
     double sums[25] = {};
     for (const Name& e : labels) {
-        resbuf* list = nullptr;
+        host::ResbufList list;
         const resbuf* app = Record(e, kRoomLabelApp, list);
         const resbuf* first = app ? app->rbnext : nullptr;
-        if (!first || !zcutEqualsNoCase(MapLabelTemplateName(Text(first)), templateName)) {
-            zcutRelRb(list);
-            continue;
-        }
+        if (!first || !zcutEqualsNoCase(MapLabelTemplateName(Text(first)), templateName)) continue;
         double values[25] = {};
         bool ofCard = false;
         int n = 0;
@@ -236,7 +229,6 @@ int CCALCVANI::CreateRoomCardTotal(bool onlyIfPresent) {
             if (rb->restype == 1040) values[n] = rb->resval.rreal;
             if (n == 79 - 60) ofCard = zcutEqualsNoCase(Text(rb), cardName);
         }
-        zcutRelRb(list);
         if (!ofCard) continue;
         for (int i = 0; i < 25; ++i) sums[i] += values[i];
     }
@@ -250,9 +242,11 @@ int CCALCVANI::CreateRoomCardTotal(bool onlyIfPresent) {
     }
     zcdbRegApp(kRoomTotalApp);
     ads_name made;
-    const int ok = WriteRecordInsert(
-        *context, RoomDataLayer(), cardPoint, cardRotation,
-        zcutBuildList(1001, kRoomTotalApp, 1000, templateName.c_str(), 1000, cardName.c_str(), 0), made);
+    const int ok =
+        WriteRecordInsert(*context, RoomDataLayer(), cardPoint, cardRotation,
+                          host::ResbufList(zcutBuildList(1001, kRoomTotalApp, 1000, templateName.c_str(),
+                                                         1000, cardName.c_str(), 0)),
+                          made);
     FreeRun();
     return ok ? 1 : restore();
 }

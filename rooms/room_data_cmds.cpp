@@ -14,6 +14,7 @@
 #include "core/level_layers.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -291,10 +292,9 @@ void UpdateFloors(bool all) {
     const double current = SettingReal(SetupVar::SQPAV);
     for (const AA_PIANO& floor : floors) {
         if (!all && floor.elevation != current) continue;
-        resbuf* filter = zcutBuildList(-3, 1001, kRoomLabelApp, 0);
+        const host::ResbufList filter(zcutBuildList(-3, 1001, kRoomLabelApp, 0));
         ads_name labels;
-        const bool any = zcedSSGet("X", nullptr, nullptr, filter, labels) == RTNORM;
-        zcutRelRb(filter);
+        const bool any = zcedSSGet("X", nullptr, nullptr, filter.get(), labels) == RTNORM;
         if (!any) {
             zcutPrintf("\nBrak etykiet pokoju w rysunku");
             return;
@@ -338,15 +338,13 @@ void VelmSUnitR() {
             if (PickErrNo() == 7) continue;
             return;
         }
-        resbuf* apps = zcutBuildList(RTSTR, kRoomLabelApp, 0);
-        resbuf* list = zcdbEntGetX(label, apps);
-        zcutRelRb(apps);
-        const bool isLabel = FindXDataApp(list, kRoomLabelApp) != nullptr;
-        const resbuf* layer = FindRbCode(list, 8);
+        const host::ResbufList apps(zcutBuildList(RTSTR, kRoomLabelApp, 0));
+        const host::ResbufList list(zcdbEntGetX(label, apps.get()));
+        const bool isLabel = FindXDataApp(list.get(), kRoomLabelApp) != nullptr;
+        const resbuf* layer = FindRbCode(list.get(), 8);
         double level = 0.0;
         const bool leveled =
             layer && layer->resval.rstring && ParseDollarNumber(layer->resval.rstring, level);
-        zcutRelRb(list);
         if (!isLabel) {
             zcutPrintf("\nWybrany obiekt nie jest etykietą pokoju");
         } else if (!leveled) {

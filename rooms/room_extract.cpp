@@ -16,6 +16,7 @@
 
 #include "core/support_files.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -145,13 +146,13 @@ std::string AskExtractFile() {
         zcutDelString(rb.resval.rstring);
     }
     if (name.size() > 4 && name[name.size() - 4] == '.') name.resize(name.size() - 4);
-    resbuf* chosen = nullptr;
+    resbuf* answer = nullptr;
     const int rc =
-        zcedGetFileNavDialog("Nazwa pliku do rozpakowania", name.c_str(), "csv", "File csv", 3, &chosen);
+        zcedGetFileNavDialog("Nazwa pliku do rozpakowania", name.c_str(), "csv", "File csv", 3, &answer);
+    const host::ResbufList chosen(answer);
     std::string path;
     if (rc == RTNORM && chosen && chosen->restype == RTSTR && chosen->resval.rstring)
         path = chosen->resval.rstring;
-    zcutRelRb(chosen);
     return path;
 }
 
@@ -167,10 +168,9 @@ void VelmExtractR() {
         return;
     }
 
-    resbuf* filter = zcutBuildList(-3, 1001, kRoomLabelApp, 0);
+    const host::ResbufList filter(zcutBuildList(-3, 1001, kRoomLabelApp, 0));
     ads_name labels;
-    const bool any = zcedSSGet("X", nullptr, nullptr, filter, labels) == RTNORM;
-    zcutRelRb(filter);
+    const bool any = zcedSSGet("X", nullptr, nullptr, filter.get(), labels) == RTNORM;
     if (!any) {
         zcutPrintf("\nLiczba wyodrębnionych rekordów:%d", 0);
         return;
@@ -178,12 +178,12 @@ void VelmExtractR() {
     const double f = SettingReal(SetupVar::SRAPPORTO_UM, 0.01);
     std::int32_t count = 0, written = 0;
     zcedSSLength(labels, &count);
-    resbuf* apps = zcutBuildList(RTSTR, kRoomLabelApp, 0);
+    const host::ResbufList apps(zcutBuildList(RTSTR, kRoomLabelApp, 0));
     for (std::int32_t i = 0; i < count; ++i) {
         ads_name label;
         if (zcedSSName(labels, i, label) != RTNORM) break;
-        resbuf* list = zcdbEntGetX(label, apps);
-        const resbuf* app = list;
+        const host::ResbufList list(zcdbEntGetX(label, apps.get()));
+        const resbuf* app = list.get();
         while (app && !(app->restype == 1001 && app->resval.rstring &&
                         std::string(app->resval.rstring) == kRoomLabelApp))
             app = app->rbnext;
@@ -191,12 +191,10 @@ void VelmExtractR() {
             app && app->rbnext && app->rbnext->restype == 1000 ? app->rbnext : nullptr;
         const std::optional<std::string> record =
             templateItem ? ExpandRoomRecord(*pattern, templateItem, f) : std::nullopt;
-        zcutRelRb(list);
         if (!record) break;
         text += *record;
         ++written;
     }
-    zcutRelRb(apps);
     zcedSSFree(labels);
     std::string error;
     if (!host::writeFileAtomically(path, text, &error)) zcutPrintf("\n%s", error.c_str());

@@ -14,6 +14,7 @@
 #include "core/entity_data.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -49,14 +50,12 @@ Pick PickEntity(const char* prompt, ads_name picked) {
 
 // The label's record list (label and outline link applications); null
 // after the message when the entity carries no label record.
-resbuf* LabelRecord(const ads_name label) {
-    resbuf* apps = zcutBuildList(RTSTR, kRoomLabelApp, RTSTR, kRoomOutlineLinkApp, 0);
-    resbuf* list = zcdbEntGetX(label, apps);
-    zcutRelRb(apps);
-    if (!FindXDataApp(list, kRoomLabelApp)) {
-        zcutRelRb(list);
+host::ResbufList LabelRecord(const ads_name label) {
+    const host::ResbufList apps(zcutBuildList(RTSTR, kRoomLabelApp, RTSTR, kRoomOutlineLinkApp, 0));
+    host::ResbufList list(zcdbEntGetX(label, apps.get()));
+    if (!FindXDataApp(list.get(), kRoomLabelApp)) {
+        list.reset();
         zcutPrintf(kNotALabel);
-        return nullptr;
     }
     return list;
 }
@@ -129,19 +128,17 @@ void VelmModTag() {
         const Pick pick = PickEntity("\nWybierz etykietę pokoju lub Enter, aby zamknąć:", label);
         if (pick == Pick::kEnd) return;
         if (pick == Pick::kAgain) continue;
-        resbuf* list = LabelRecord(label);
+        const host::ResbufList list = LabelRecord(label);
         if (!list) continue;
         double level = 0.0;
-        const resbuf* layer = FindRbCode(list, 8);
+        const resbuf* layer = FindRbCode(list.get(), 8);
         if (!layer || !layer->resval.rstring || !ParseDollarNumber(layer->resval.rstring, level)) {
             zcutPrintf("\nNiemożliwe jest tworzenie etykiety pokoju na wysokości podłogi");
-        } else if (!RecordComplete(list)) {
+        } else if (!RecordComplete(list.get())) {
             zcutPrintf("\nNie mogę poprawnie odczytać rozszerzonych danych z etykiety pokoju");
-        } else if (!EditLabel(label, level, list)) {
-            zcutRelRb(list);
+        } else if (!EditLabel(label, level, list.get())) {
             return;
         }
-        zcutRelRb(list);
     }
 }
 
@@ -160,9 +157,7 @@ void VelmReindexRoom() {
         const Pick pick = PickEntity(prompt, label);
         if (pick == Pick::kEnd) return;
         if (pick == Pick::kAgain) continue;
-        resbuf* list = LabelRecord(label);
-        if (!list) continue;
-        zcutRelRb(list);
+        if (!LabelRecord(label)) continue;
         double level = 0.0;
         GetEntityLevel(label, level, nullptr, false);
         CCALCVANI probe;
@@ -202,10 +197,9 @@ void VelmShowTagFix() {
         "\nEnter, aby podświetlić etykietę pokoju ze stałymi obszarami lub [Podświetlony/Normalny]:", word);
     if (rc != RTNORM && rc != RTNONE) return;
     const bool highlight = rc == RTNONE || std::string(word) != "Normalny";
-    resbuf* filter = zcutBuildList(-3, 1001, kRoomLabelApp, 0);
+    const host::ResbufList filter(zcutBuildList(-3, 1001, kRoomLabelApp, 0));
     ads_name labels;
-    const bool any = zcedSSGet("X", nullptr, nullptr, filter, labels) == RTNORM;
-    zcutRelRb(filter);
+    const bool any = zcedSSGet("X", nullptr, nullptr, filter.get(), labels) == RTNORM;
     if (!any) return;
     std::int32_t count = 0;
     zcedSSLength(labels, &count);

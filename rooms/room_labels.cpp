@@ -5,10 +5,12 @@
 // read back to redraw the label.
 #include <cmath>
 #include <cstdio>
+#include <utility>
 
 #include "core/entity_data.h"
 #include "core/layer_catalogue.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/units.h"
@@ -29,9 +31,12 @@ namespace {
 
 constexpr const char* kMissingVariable = "\nWewnętrzny błąd dla wartości indeksowanych od 60 do 79";
 
-void Append(resbuf*& head, resbuf*& tail, resbuf* more) {
+void Append(host::ResbufList& head, resbuf*& tail, resbuf* more) {
     if (!more) return;
-    (tail ? tail->rbnext : head) = more;
+    if (tail)
+        tail->rbnext = more;
+    else
+        head.reset(more);
     for (tail = more; tail->rbnext;) tail = tail->rbnext;
 }
 
@@ -76,7 +81,8 @@ int CCALCVANI::CreateRoomLabel() {
             zcutPrintf(kMissingVariable);
             return 0;
         }
-    resbuf *head = nullptr, *tail = nullptr;
+    host::ResbufList head;
+    resbuf* tail = nullptr;
     Append(head, tail, zcutBuildList(1001, kRoomLabelApp, 1000, templateName.c_str(), 0));
     for (int n = 60; n <= 84; ++n) {
         const ObjVar* v = FindObjVar(n, c.vars);
@@ -97,34 +103,25 @@ int CCALCVANI::CreateRoomLabel() {
     std::string leaderLayer;
     GetObjVar(20, value, leaderLayer, c.vars);
     if (drawLeader && !leaderLayer.empty() && zcdbSNValid(leaderLayer.c_str(), 0) == RTNORM &&
-        !AddLeader(c, leaderLayer, level, interiorPoint)) {
-        zcutRelRb(head);
+        !AddLeader(c, leaderLayer, level, interiorPoint))
         return 0;
-    }
     const std::string layer = SettingInt(SetupVar::VELMLAYERQP) != 0 ? c.insertLayer : labelLayer;
     for (int i = 0; i < 3; ++i) c.scale[i] *= labelScale[i];
     ads_name made;
-    const int ok = WriteRecordInsert(c, layer, at, c.rotation, head, made);
+    const int ok = WriteRecordInsert(c, layer, at, c.rotation, std::move(head), made);
     for (int i = 0; i < 3; ++i) c.scale[i] /= labelScale[i] != 0.0 ? labelScale[i] : 1.0;
     return ok;
 }
 
 bool CCALCVANI::ReadFromLabel(const ads_name label, const std::string* newCard, const std::string* oldCard,
                               int rowOverride) {
-    resbuf* apps = zcutBuildList(RTSTR, kRoomLabelApp, RTSTR, kRoomOutlineLinkApp, 0);
-    resbuf* list = zcdbEntGetX(label, apps);
-    zcutRelRb(apps);
-    const resbuf* app = FindXDataApp(list, kRoomLabelApp);
-    if (!app || !app->rbnext || app->rbnext->restype != 1000) {
-        zcutRelRb(list);
-        return false;
-    }
+    const host::ResbufList apps(zcutBuildList(RTSTR, kRoomLabelApp, RTSTR, kRoomOutlineLinkApp, 0));
+    const host::ResbufList list(zcdbEntGetX(label, apps.get()));
+    const resbuf* app = FindXDataApp(list.get(), kRoomLabelApp);
+    if (!app || !app->rbnext || app->rbnext->restype != 1000) return false;
     templateName = MapLabelTemplateName(app->rbnext->resval.rstring ? app->rbnext->resval.rstring : "");
     LabelTemplate names;
-    if (!ReadUaFile(templateName, names) || !ReadLabelFieldSet()) {
-        zcutRelRb(list);
-        return false;
-    }
+    if (!ReadUaFile(templateName, names) || !ReadLabelFieldSet()) return false;
     labelDefinition = names.labelBlock;
     cardDefinition = names.cardBlock;
     rowDefinition = names.rowBlock;
@@ -183,10 +180,7 @@ bool CCALCVANI::ReadFromLabel(const ads_name label, const std::string* newCard, 
             if (n == 79) {
                 if (newCard) {
                     // Only the labels of the renamed card are redrawn.
-                    if (!zcutEqualsNoCase(value, oldCard ? *oldCard : std::string())) {
-                        zcutRelRb(list);
-                        return false;
-                    }
+                    if (!zcutEqualsNoCase(value, oldCard ? *oldCard : std::string())) return false;
                     cardName = *newCard;
                 } else {
                     cardName = value;
@@ -238,17 +232,16 @@ bool CCALCVANI::ReadFromLabel(const ads_name label, const std::string* newCard, 
     }
     if (rb && rb->restype == 1011)
         labelPoint = {rb->resval.rpoint[0], rb->resval.rpoint[1], rb->resval.rpoint[2]};
-    if (const resbuf* link = FindXDataApp(list, kRoomOutlineLinkApp)) {
+    if (const resbuf* link = FindXDataApp(list.get(), kRoomOutlineLinkApp)) {
         const resbuf* kind = link->rbnext;
         if (kind && kind->restype == 1070) polylineRoom = kind->resval.rint != 0;
         if (kind && kind->rbnext && kind->rbnext->restype == 1005 && kind->rbnext->resval.rstring)
             outlineHandle = kind->rbnext->resval.rstring;
     }
-    if (const resbuf* l = FindRbCode(list, 8)) labelLayer = l->resval.rstring ? l->resval.rstring : "";
-    if (const resbuf* r = FindRbCode(list, 50)) labelRotation = r->resval.rreal;
+    if (const resbuf* l = FindRbCode(list.get(), 8)) labelLayer = l->resval.rstring ? l->resval.rstring : "";
+    if (const resbuf* r = FindRbCode(list.get(), 50)) labelRotation = r->resval.rreal;
     for (int i = 0; i < 3; ++i)
-        if (const resbuf* s = FindRbCode(list, 41 + i)) labelScale[i] = s->resval.rreal;
-    zcutRelRb(list);
+        if (const resbuf* s = FindRbCode(list.get(), 41 + i)) labelScale[i] = s->resval.rreal;
     return true;
 }
 

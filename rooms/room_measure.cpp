@@ -11,6 +11,7 @@
 #include "core/host_services.h"
 #include "core/layer_catalogue.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbdatabase.h"
@@ -52,11 +53,10 @@ FaceSegment SegmentOf(const WallFace& face) {
 }
 
 std::string HandleOf(const ads_name entity) {
-    resbuf* list = zcdbEntGet(entity);
+    const host::ResbufList list(zcdbEntGet(entity));
     std::string handle;
-    for (const resbuf* rb = list; rb; rb = rb->rbnext)
+    for (const resbuf* rb = list.get(); rb; rb = rb->rbnext)
         if (rb->restype == 5 && rb->resval.rstring) handle = rb->resval.rstring;
-    zcutRelRb(list);
     return handle;
 }
 

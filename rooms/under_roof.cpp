@@ -20,6 +20,7 @@
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/polygon.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ed/prompts.h"
 #include "objects/language/obj_args.h"
@@ -317,16 +318,14 @@ UnderRoofResult ComputeUnderRoof(const UnderRoofJob& job, VertexNode*& room, boo
 namespace {
 
 void RegisterApp(const char* app) {
-    if (resbuf* found = zcdbTblSearch("APPID", app, 0))
-        zcutRelRb(found);
-    else
-        zcdbRegApp(app);
+    const host::ResbufList found(zcdbTblSearch("APPID", app, 0));
+    if (!found) zcdbRegApp(app);
 }
 
-bool Make(resbuf* list) {
-    const int rc = zcdbEntMake(list);
-    zcutRelRb(list);
-    return rc == RTNORM;
+// Takes the list over.
+bool Make(resbuf* raw) {
+    const host::ResbufList list(raw);
+    return zcdbEntMake(list.get()) == RTNORM;
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "core/layer_catalogue.h"
 #include "core/level_layers.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ed/prompts.h"
 #include "stairs/stair_faces.h"
@@ -22,10 +23,10 @@
 
 namespace {
 
-bool MakeEntity(resbuf* list) {
-    const bool ok = list && zcdbEntMake(list) == RTNORM;
-    zcutRelRb(list);
-    return ok;
+// Takes the list over.
+bool MakeEntity(resbuf* raw) {
+    const host::ResbufList list(raw);
+    return list && zcdbEntMake(list.get()) == RTNORM;
 }
 
 bool MakeLine(const Point3& a, const Point3& b, const std::string& layer) {

@@ -17,6 +17,7 @@
 #include "core/level_layers.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ed/prompts.h"
@@ -28,10 +29,10 @@ namespace {
 
 constexpr const char* kStairNotMadeMessage = "\nNie można utworzyć schodów";
 
-bool MakeEntity(resbuf* list) {
-    const bool ok = list && zcdbEntMake(list) == RTNORM;
-    zcutRelRb(list);
-    return ok;
+// Takes the list over.
+bool MakeEntity(resbuf* raw) {
+    const host::ResbufList list(raw);
+    return list && zcdbEntMake(list.get()) == RTNORM;
 }
 
 bool BeginBlock() {
@@ -217,17 +218,14 @@ bool CSCALA::MakeStairBlocks() {
     FreeList(second);
     FreeList(secondReversed);
 
-    resbuf* xdata = WriteStairXData({base.x, base.y, startFloorHeight});
+    host::ResbufList xdata(WriteStairXData({base.x, base.y, startFloorHeight}));
     const ads_point at{base.x, base.y, startFloorHeight};
-    resbuf* insert =
-        zcutBuildList(RTDXF0, "INSERT", 8, layerBase.c_str(), 2, outerName.c_str(), 10, at, 50, 0.0, 0);
-    if (!insert) {
-        zcutRelRb(xdata);
-        return fail();
-    }
-    resbuf* tail = insert;
+    host::ResbufList insert(
+        zcutBuildList(RTDXF0, "INSERT", 8, layerBase.c_str(), 2, outerName.c_str(), 10, at, 50, 0.0, 0));
+    if (!insert) return fail();
+    resbuf* tail = insert.get();
     while (tail->rbnext) tail = tail->rbnext;
-    tail->rbnext = xdata;
-    if (!MakeEntity(insert)) return fail();
+    tail->rbnext = xdata.release();
+    if (!MakeEntity(insert.release())) return fail();
     return true;
 }

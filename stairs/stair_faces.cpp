@@ -17,17 +17,16 @@
 #include "core/geometry/polygon.h"
 #include "core/geometry/triangulate.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "stairs/stair_model.h"
 
 bool WriteStairFace(const std::string& layer, const Point3& c1, const Point3& c2, const Point3& c3,
                     const Point3& c4, int edgeFlags) {
     ads_point p[4] = {{c1.x, c1.y, c1.z}, {c2.x, c2.y, c2.z}, {c3.x, c3.y, c3.z}, {c4.x, c4.y, c4.z}};
-    resbuf* list = zcutBuildList(RTDXF0, "3DFACE", 8, layer.c_str(), 62, 256, 10, p[0], 11, p[1], 12, p[2],
-                                 13, p[3], 70, edgeFlags, 0);
-    const bool ok = list && zcdbEntMake(list) == RTNORM;
-    zcutRelRb(list);
-    return ok;
+    const host::ResbufList list(zcutBuildList(RTDXF0, "3DFACE", 8, layer.c_str(), 62, 256, 10, p[0], 11, p[1],
+                                              12, p[2], 13, p[3], 70, edgeFlags, 0));
+    return list && zcdbEntMake(list.get()) == RTNORM;
 }
 
 int EmitPlanarPolygon(std::vector<Point3> corners, const std::string& layer, bool& failed) {

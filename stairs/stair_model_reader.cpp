@@ -18,6 +18,7 @@
 #include "core/geometry/matrix4.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -286,19 +287,16 @@ bool CSCALA::LoadStairFromEntity(const resbuf* list, const Point3& insertion, do
 bool MakeLineEntity(const Point3& a, const Point3& b, const std::string& layer) {
     if (HostDistance(a, b) < SharedTolerance) return false;
     ads_point p = {a.x, a.y, a.z}, q = {b.x, b.y, b.z};
-    resbuf* list = zcutBuildList(RTDXF0, "LINE", 8, layer.c_str(), 10, p, 11, q, 0);
-    const bool made = list && zcdbEntMake(list) == RTNORM;
-    zcutRelRb(list);
-    return made;
+    const host::ResbufList list(zcutBuildList(RTDXF0, "LINE", 8, layer.c_str(), 10, p, 11, q, 0));
+    return list && zcdbEntMake(list.get()) == RTNORM;
 }
 
 bool MakeArcEntity(const Point3& centre, double radius, double start, double end, const std::string& layer) {
     if (std::fabs(start - end) < SharedTolerance) return false;
     ads_point c = {centre.x, centre.y, centre.z};
-    resbuf* list = zcutBuildList(RTDXF0, "ARC", 8, layer.c_str(), 10, c, 40, radius, 50, start, 51, end, 0);
-    const bool made = list && zcdbEntMake(list) == RTNORM;
-    zcutRelRb(list);
-    return made;
+    const host::ResbufList list(
+        zcutBuildList(RTDXF0, "ARC", 8, layer.c_str(), 10, c, 40, radius, 50, start, 51, end, 0));
+    return list && zcdbEntMake(list.get()) == RTNORM;
 }
 
 int DrawTreadFaces(const StairStep* steps, const std::string& layer) {

@@ -84,11 +84,8 @@ private:
 };
 
 void RegisterApp(const char* app) {
-    resbuf* found = zcdbTblSearch("APPID", app, 0);
-    if (found)
-        zcutRelRb(found);
-    else
-        zcdbRegApp(app);
+    const host::ResbufList found(zcdbTblSearch("APPID", app, 0));
+    if (!found) zcdbRegApp(app);
 }
 
 void WriteElementGroup(RbWriter& w, const StairElement* list) {

@@ -6,6 +6,7 @@
 #include "core/entity_data.h"
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/units.h"
 #include "host/ed/cmdproc.h"
@@ -59,8 +60,7 @@ std::string Decimal(double value, int precision) {
 }
 
 bool StyleExists(const char* table, const std::string& name) {
-    resbuf* rec = zcdbTblSearch(table, name.c_str(), 0);
-    if (rec) zcutRelRb(rec);
+    const host::ResbufList rec(zcdbTblSearch(table, name.c_str(), 0));
     return rec != nullptr;
 }
 
@@ -328,13 +328,13 @@ int DrawDim(int groups, ObjContext& context, const AAR_LAYERC& catalogue) {
     ads_point a[4];
     for (int i = 0; i < 4; ++i) draw::ToAds(p[i], a[i]);
     const std::string kind = "_" + *type;
-    resbuf* args =
-        aligned ? zcutBuildList(RTSTR, "_DIM1", RTSTR, kind.c_str(), RT3DPOINT, a[0], RT3DPOINT, a[1],
-                                RT3DPOINT, a[2], RTSTR, dimText.c_str(), 0)
-                : zcutBuildList(RTSTR, "_DIM1", RTSTR, kind.c_str(), RTSTR, "", RT3DPOINT, a[0], RT3DPOINT,
-                                a[1], RT3DPOINT, a[2], RT3DPOINT, a[3], RTSTR, dimText.c_str(), RTSTR, "", 0);
-    zcedCmd(args);
-    zcutRelRb(args);
+    const host::ResbufList args(
+        aligned
+            ? zcutBuildList(RTSTR, "_DIM1", RTSTR, kind.c_str(), RT3DPOINT, a[0], RT3DPOINT, a[1], RT3DPOINT,
+                            a[2], RTSTR, dimText.c_str(), 0)
+            : zcutBuildList(RTSTR, "_DIM1", RTSTR, kind.c_str(), RTSTR, "", RT3DPOINT, a[0], RT3DPOINT, a[1],
+                            RT3DPOINT, a[2], RT3DPOINT, a[3], RTSTR, dimText.c_str(), RTSTR, "", 0));
+    zcedCmd(args.get());
 
     // Only the dimension this statement's command made is copied and
     // deleted; the drawing's last entity before it is never touched.
@@ -342,14 +342,13 @@ int DrawDim(int groups, ObjContext& context, const AAR_LAYERC& catalogue) {
     bool fresh = zcdbEntLast(made) == RTNORM && !(hadLast && ads_name_equal(before, made));
     std::string block;
     if (fresh) {
-        resbuf* data = zcdbEntGet(made);
-        const resbuf* kindGroup = data ? FindRbCode(data, 0) : nullptr;
+        const host::ResbufList data(zcdbEntGet(made));
+        const resbuf* kindGroup = data ? FindRbCode(data.get(), 0) : nullptr;
         fresh = kindGroup && kindGroup->resval.rstring &&
                 zcutEqualsNoCase(kindGroup->resval.rstring, "DIMENSION");
         if (fresh)
-            if (const resbuf* name = FindRbCode(data, 2); name && name->resval.rstring)
+            if (const resbuf* name = FindRbCode(data.get(), 2); name && name->resval.rstring)
                 block = name->resval.rstring;
-        if (data) zcutRelRb(data);
     }
     if (!block.empty()) {
         resbuf* dim =

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/util/nocase.h"
 #include "objects/language/obj_args.h"
@@ -66,10 +67,9 @@ Header ReadStatementHeader(ObjContext& context, const AAR_LAYERC& catalogue, boo
     return Header::Draw;
 }
 
-int MakeEntity(resbuf* list) {
-    const int rc = zcdbEntMake(list);
-    zcutRelRb(list);
-    return rc;
+int MakeEntity(resbuf* raw) {
+    const host::ResbufList list(raw);
+    return zcdbEntMake(list.get());
 }
 
 std::optional<std::string> ReadKeywordLine(ObjText& text, bool whole) {

@@ -8,6 +8,7 @@
 #include "core/hatch.h"
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbhatch.h"
@@ -60,8 +61,7 @@ void EndBlock() {
 }
 
 bool LayerExists(const std::string& name) {
-    resbuf* rec = zcdbTblSearch("LAYER", name.c_str(), 0);
-    if (rec) zcutRelRb(rec);
+    const host::ResbufList rec(zcdbTblSearch("LAYER", name.c_str(), 0));
     return rec != nullptr;
 }
 

@@ -6,6 +6,7 @@
 #include "core/entity_data.h"
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbobjptr.h"
@@ -50,19 +51,14 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 }
 
 bool LayerInDrawing(const std::string& name) {
-    resbuf* rec = zcdbTblSearch("LAYER", name.c_str(), 0);
-    if (!rec) return false;
-    zcutRelRb(rec);
-    return true;
+    const host::ResbufList rec(zcdbTblSearch("LAYER", name.c_str(), 0));
+    return rec != nullptr;
 }
 
 double StyleGroup(const std::string& style, int code, double absent) {
-    resbuf* rec = zcdbTblSearch("STYLE", style.c_str(), 0);
-    if (!rec) return absent;
-    double value = absent;
-    if (const resbuf* g = FindRbCode(rec, code)) value = g->resval.rreal;
-    zcutRelRb(rec);
-    return value;
+    const host::ResbufList rec(zcdbTblSearch("STYLE", style.c_str(), 0));
+    if (const resbuf* g = FindRbCode(rec.get(), code)) return g->resval.rreal;
+    return absent;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/units.h"
@@ -207,17 +208,14 @@ double TextWidthFunction(ExprState& s) {
         return 0.0;
     }
     ConsumeClosing(s);
-    if (resbuf* found = zcdbTblSearch("STYLE", style->c_str(), 0))
-        zcutRelRb(found);
-    else
-        *style = "STANDARD";
+    const host::ResbufList found(zcdbTblSearch("STYLE", style->c_str(), 0));
+    if (!found) *style = "STANDARD";
     ads_point origin = {0.0, 0.0, 0.0};
-    resbuf* entity =
-        zcutBuildList(RTDXF0, "TEXT", 1, text->c_str(), 7, style->c_str(), 40, *height, 41,
-                      GetStyleWidthFactor(*style), 51, GetStyleObliqueAngle(*style), 10, origin, 50, 0.0, 0);
+    const host::ResbufList entity(zcutBuildList(RTDXF0, "TEXT", 1, text->c_str(), 7, style->c_str(), 40,
+                                                *height, 41, GetStyleWidthFactor(*style), 51,
+                                                GetStyleObliqueAngle(*style), 10, origin, 50, 0.0, 0));
     ads_point low = {0, 0, 0}, high = {0, 0, 0};
-    const int status = zcedTextBox(entity, low, high);
-    zcutRelRb(entity);
+    const int status = zcedTextBox(entity.get(), low, high);
     return status == RTNORM ? high[X] - low[X] : 0.0;
 }
 

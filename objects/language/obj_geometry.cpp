@@ -9,9 +9,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/geometry/geom_basic.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/util/nocase.h"
@@ -207,29 +209,27 @@ int ReadDragSection(ObjContext& c) {
     std::vector<Point3> points(static_cast<std::size_t>(n));
     for (Point3& p : points)
         if (!ReadPointArg(c, p)) return -1;
-    resbuf* head = nullptr;
+    host::ResbufList head;
     auto push = [&](const Point3& p) {
         resbuf* rb = zcutNewRb(RT3DPOINT);
         const Point3 s = Scaled(c, p);
         rb->resval.rpoint[0] = s.x;
         rb->resval.rpoint[1] = s.y;
         rb->resval.rpoint[2] = s.z;
-        rb->rbnext = head;
-        head = rb;
+        rb->rbnext = head.release();
+        head.reset(rb);
     };
     for (int k = 0; k < m; ++k) {
         std::string arg;
         int i = 0, j = 0;
         // A segment must name two of the points read.
         if (ReadParenArg(arg, t) != RTNORM || std::sscanf(arg.c_str(), "%d %d", &i, &j) != 2 || i < 1 ||
-            i > n || j < 1 || j > n) {
-            zcutRelRb(head);
+            i > n || j < 1 || j > n)
             return -1;
-        }
         push(points[static_cast<std::size_t>(i - 1)]);
         push(points[static_cast<std::size_t>(j - 1)]);
     }
-    c.dragSegments.reset(head);
+    c.dragSegments = std::move(head);
     return 1;
 }
 

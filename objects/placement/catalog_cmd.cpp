@@ -12,6 +12,7 @@
 #include "core/host_services.h"
 #include "core/support_files.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -72,10 +73,8 @@ std::string InsertionLayerKey(const std::string& layer) {
 }
 
 bool BlockDefined(const std::string& name) {
-    resbuf* found = zcdbTblSearch("BLOCK", name.c_str(), 0);
-    if (!found) return false;
-    zcutRelRb(found);
-    return true;
+    const host::ResbufList found(zcdbTblSearch("BLOCK", name.c_str(), 0));
+    return found != nullptr;
 }
 
 // The three factors by the entry's scale; false when an asked one is not
@@ -122,9 +121,8 @@ void MarkSymbol(double scale) {
     if (zcdbGetObjectId(id, last) != Zcad::eOk) return;
     ZcDbObjectPointer<ZcDbEntity> entity(id, ZcDb::kForWrite);
     if (entity.openStatus() != Zcad::eOk) return;
-    resbuf* xdata = zcutBuildList(1001, kSymbolApp, 1040, scale, 0);
-    entity->setXData(xdata);
-    zcutRelRb(xdata);
+    const host::ResbufList xdata(zcutBuildList(1001, kSymbolApp, 1040, scale, 0));
+    entity->setXData(xdata.get());
 }
 
 }  // namespace

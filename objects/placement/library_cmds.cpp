@@ -116,14 +116,12 @@ void ReplaceByDefinition(const std::string& name) {
 bool ChooseDefinitionFile(const char* title, const char* filter, const char* typedPrompt, std::string& name) {
     std::string folder;
     GetDataFolder(folder);
-    resbuf* result = nullptr;
-    if (zcedGetFileNavDialog(title, folder.c_str(), "txt", filter, 24, &result) != RTNORM || !result) {
-        if (result) zcutRelRb(result);
-        return false;
-    }
+    resbuf* answer = nullptr;
+    const int rc = zcedGetFileNavDialog(title, folder.c_str(), "txt", filter, 24, &answer);
+    const host::ResbufList result(answer);
+    if (rc != RTNORM || !result) return false;
     const bool typed = result->restype == RTSHORT;
     if (!typed) name = result->resval.rstring ? result->resval.rstring : "";
-    zcutRelRb(result);
     if (typed) {
         char reply[260] = {};
         if (zcedGetString(0, typedPrompt, reply) != RTNORM || !reply[0]) return false;

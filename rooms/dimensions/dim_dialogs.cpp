@@ -3,6 +3,7 @@
 
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
@@ -18,14 +19,13 @@ constexpr int IDC_STYLE = 1457;
 // style shown in place of the stored one ("" when the stored one shows).
 std::string FillStyles(CComboBox& combo, const std::string& stored) {
     combo.ResetContent();
-    for (resbuf* rec = zcdbTblNext("DIMSTYLE", 1); rec; rec = zcdbTblNext("DIMSTYLE", 0)) {
-        for (const resbuf* r = rec; r; r = r->rbnext) {
+    for (host::ResbufList rec(zcdbTblNext("DIMSTYLE", 1)); rec; rec.reset(zcdbTblNext("DIMSTYLE", 0))) {
+        for (const resbuf* r = rec.get(); r; r = r->rbnext) {
             if (r->restype == 2 && r->resval.rstring) {
                 combo.AddString(r->resval.rstring);
                 break;
             }
         }
-        zcutRelRb(rec);
     }
     int row = combo.FindStringExact(-1, stored);
     std::string current;

@@ -258,10 +258,11 @@ bool CreateDimensionSymbol(const Point3& at, double rotation, double length, int
     }
     zcdbRegApp(kDimensionSymbolApp);
     ads_point where{at.x, at.y, at.z};
-    resbuf* record = zcutBuildList(1001, kDimensionSymbolApp, 1011, where, 1040, rotation, 1040, length, 1070,
-                                   static_cast<short>(decimals), 1000, name.c_str(), 1040, elevation, 0);
+    host::ResbufList record(zcutBuildList(1001, kDimensionSymbolApp, 1011, where, 1040, rotation, 1040,
+                                          length, 1070, static_cast<short>(decimals), 1000, name.c_str(),
+                                          1040, elevation, 0));
     ads_name made;
-    const int ok = WriteRecordInsert(c, c.insertLayer, at, rotation, record, made);
+    const int ok = WriteRecordInsert(c, c.insertLayer, at, rotation, std::move(record), made);
     FreeObjContext(std::move(context));
     return ok == 1;
 }

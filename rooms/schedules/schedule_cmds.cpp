@@ -6,6 +6,7 @@
 #include "core/entity_data.h"
 #include "core/layer_catalogue.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -56,10 +57,9 @@ void ForEachListedOpening(const CABACHI& s, Each each) {
         GetOpeningTypeAndNumber(e, number, kind);
         if (kind.empty() || !zcutEqualsNoCase(kind, s.scheduleName())) continue;
         resbuf* app = nullptr;
-        resbuf* list = ReadMarkRecord(e, app);
+        const host::ResbufList list(ReadMarkRecord(e, app));
         if (!list) continue;
         each(e, app);
-        zcutRelRb(list);
     }
     zcedSSFree(marks);
 }
@@ -139,7 +139,7 @@ void VelmReindexAbc() {
             return;
         }
         resbuf* app = nullptr;
-        resbuf* list = ReadMarkRecord(e, app);
+        const host::ResbufList list(ReadMarkRecord(e, app));
         if (!list) {
             zcutPrintf("\nZaznaczony obiekt nie jest otworem");
             continue;
@@ -148,8 +148,7 @@ void VelmReindexAbc() {
             resbuf* rb = MarkRecordItem(app, item);
             if (rb && rb->restype == 1070) rb->resval.rint = static_cast<short>(number);
         }
-        zcdbEntMod(list);
-        zcutRelRb(list);
+        zcdbEntMod(list.get());
         ++number;
         RunRegenParamObject(e, layers);
     }

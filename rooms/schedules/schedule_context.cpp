@@ -11,6 +11,7 @@
 #include "core/levels.h"
 #include "core/support_files.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -118,9 +119,8 @@ bool SpliceExtraRow(ObjContext& row) {
 }  // namespace
 
 bool SelectWithRecord(const char* app, ads_name set) {
-    resbuf* filter = zcutBuildList(-3, 1001, app, 0);
-    const int rc = zcedSSGet("X", nullptr, nullptr, filter, set);
-    zcutRelRb(filter);
+    const host::ResbufList filter(zcutBuildList(-3, 1001, app, 0));
+    const int rc = zcedSSGet("X", nullptr, nullptr, filter.get(), set);
     if (rc != RTNORM) return false;
     std::int32_t n = 0;
     zcedSSLength(set, &n);
@@ -212,34 +212,28 @@ int CABACHI::SelectTable(const char* prompt) {
 }
 
 bool CABACHI::ReadTable(const ads_name picked, bool tell) {
-    resbuf* apps = zcutBuildList(RTSTR, kAbInfissiTabApp, RTSTR, kParamRecordApp, 0);
-    resbuf* list = zcdbEntGetX(picked, apps);
-    zcutRelRb(apps);
-    const resbuf* table = FindXDataApp(list, kAbInfissiTabApp);
+    const host::ResbufList apps(zcutBuildList(RTSTR, kAbInfissiTabApp, RTSTR, kParamRecordApp, 0));
+    const host::ResbufList list(zcdbEntGetX(picked, apps.get()));
+    const resbuf* table = FindXDataApp(list.get(), kAbInfissiTabApp);
     if (!table) {
         if (tell) zcutPrintf("\nWybrany obiekt nie jest zestawieniem otworów");
-        zcutRelRb(list);
         return false;
     }
-    const resbuf* layerRb = FindRbCode(list, 8);
+    const resbuf* layerRb = FindRbCode(list.get(), 8);
     double tableLevel = 0.0;
     if (!layerRb || !layerRb->resval.rstring || !ParseDollarNumber(layerRb->resval.rstring, tableLevel)) {
         if (tell) zcutPrintf("\nNiemożliwe jest tworzenie zestawienia otworów na wysokości podłogi");
-        zcutRelRb(list);
         return false;
     }
     level = tableLevel;
     templateName = RbText(table->rbnext);
     texts[0] = RbText(table->rbnext ? table->rbnext->rbnext : nullptr);
-    if (const resbuf* p = FindRbCode(list, 10))
+    if (const resbuf* p = FindRbCode(list.get(), 10))
         insertionPoint = {p->resval.rpoint[0], p->resval.rpoint[1], p->resval.rpoint[2]};
     // The parameters follow the eighth group after the object's name as
     // pairs of (1070 number)(value).
-    const resbuf* params = FindXDataApp(list, kParamRecordApp);
-    if (!params) {
-        zcutRelRb(list);
-        return false;
-    }
+    const resbuf* params = FindXDataApp(list.get(), kParamRecordApp);
+    if (!params) return false;
     ObjVarList vars;
     const resbuf* rb = params->rbnext;
     while (rb && rb->restype != 1001 && rb->restype != 1000) rb = rb->rbnext;
@@ -257,7 +251,6 @@ bool CABACHI::ReadTable(const ads_name picked, bool tell) {
     TakeTableValues(vars);
     // The record names the schedule even when its parameters lack 79.
     if (texts[0].empty()) texts[0] = name;
-    zcutRelRb(list);
     return true;
 }
 
@@ -323,7 +316,7 @@ void CABACHI::FillParameters(int mode) {
 void CABACHI::EraseRecords() {
     ads_name rows;
     if (!SelectWithRecord(kAbInfissiEtiApp, rows)) return;
-    resbuf* apps = zcutBuildList(RTSTR, kAbInfissiEtiApp, 0);
+    const host::ResbufList apps(zcutBuildList(RTSTR, kAbInfissiEtiApp, 0));
     std::int32_t n = 0;
     zcedSSLength(rows, &n);
     for (std::int32_t i = 0; i < n; ++i) {
@@ -331,12 +324,10 @@ void CABACHI::EraseRecords() {
         double rowLevel = 0.0;
         if (zcedSSName(rows, i, e) != RTNORM || !EntityLevelOf(e, rowLevel) || !SameLevel(rowLevel, level))
             continue;
-        resbuf* list = zcdbEntGetX(e, apps);
-        const resbuf* app = FindXDataApp(list, kAbInfissiEtiApp);
+        const host::ResbufList list(zcdbEntGetX(e, apps.get()));
+        const resbuf* app = FindXDataApp(list.get(), kAbInfissiEtiApp);
         if (app && zcutEqualsNoCase(RbText(app->rbnext), scheduleName())) zcdbEntDel(e);
-        zcutRelRb(list);
     }
-    zcutRelRb(apps);
     zcedSSFree(rows);
 }
 
@@ -376,9 +367,9 @@ int CABACHI::CreateRecord() {
     // The spliced lines must never reach the row definition's file.
     if (c.text) c.text->modified = 0;
     ads_name made;
-    const int ok =
-        WriteRecordInsert(c, layer, insertionPoint, 0.0,
-                          zcutBuildList(1001, kAbInfissiEtiApp, 1000, scheduleName().c_str(), 0), made);
+    const int ok = WriteRecordInsert(
+        c, layer, insertionPoint, 0.0,
+        host::ResbufList(zcutBuildList(1001, kAbInfissiEtiApp, 1000, scheduleName().c_str(), 0)), made);
     FreeContext();
     return ok;
 }
@@ -389,7 +380,7 @@ int CABACHI::CreateTotal(bool onlyIfPresent) {
     bool found = false;
     ads_name totals;
     if (SelectWithRecord(kAbInfissiTotApp, totals)) {
-        resbuf* apps = zcutBuildList(RTSTR, kAbInfissiTotApp, 0);
+        const host::ResbufList apps(zcutBuildList(RTSTR, kAbInfissiTotApp, 0));
         std::int32_t n = 0;
         zcedSSLength(totals, &n);
         for (std::int32_t i = 0; i < n && !found; ++i) {
@@ -398,8 +389,8 @@ int CABACHI::CreateTotal(bool onlyIfPresent) {
             if (zcedSSName(totals, i, e) != RTNORM || !EntityLevelOf(e, totalLevel) ||
                 !SameLevel(totalLevel, level))
                 continue;
-            resbuf* list = zcdbEntGetX(e, apps);
-            const resbuf* app = FindXDataApp(list, kAbInfissiTotApp);
+            const host::ResbufList list(zcdbEntGetX(e, apps.get()));
+            const resbuf* app = FindXDataApp(list.get(), kAbInfissiTotApp);
             const resbuf* name = app ? app->rbnext : nullptr;
             if (name && zcutEqualsNoCase(RbText(name), templateName) &&
                 zcutEqualsNoCase(RbText(name->rbnext), scheduleName())) {
@@ -407,9 +398,7 @@ int CABACHI::CreateTotal(bool onlyIfPresent) {
                 old[1] = e[1];
                 found = true;
             }
-            zcutRelRb(list);
         }
-        zcutRelRb(apps);
         zcedSSFree(totals);
     }
     if (found) zcdbEntDel(old);
@@ -437,10 +426,11 @@ int CABACHI::CreateTotal(bool onlyIfPresent) {
         RunInsertParamObject(c, 1);
         if (!c.blockName.empty()) {
             ads_name made;
-            ok = WriteRecordInsert(c, layer, insertionPoint, 0.0,
-                                   zcutBuildList(1001, kAbInfissiTotApp, 1000, templateName.c_str(), 1000,
-                                                 scheduleName().c_str(), 0),
-                                   made);
+            ok = WriteRecordInsert(
+                c, layer, insertionPoint, 0.0,
+                host::ResbufList(zcutBuildList(1001, kAbInfissiTotApp, 1000, templateName.c_str(), 1000,
+                                               scheduleName().c_str(), 0)),
+                made);
         }
     }
     if (!ok) {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "core/support_files.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -184,13 +185,12 @@ void VelmXAbc() {
                     !SameLevel(level, s.level))
                     continue;
                 resbuf* app = nullptr;
-                resbuf* list = ReadMarkRecord(e, app);
+                const host::ResbufList list(ReadMarkRecord(e, app));
                 if (!list) continue;
                 s.currentRecord = app;
                 s.FillParameters(0);
                 EvaluateComputedVars(c.vars, printScale);
                 s.currentRecord = nullptr;
-                zcutRelRb(list);
                 if (!FormatLine(*pattern, c.vars, line)) {
                     failed = true;
                     break;

@@ -14,6 +14,7 @@
 #include "core/host_services.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ed/adspick.h"
@@ -31,10 +32,8 @@ enum class StairKind { None, Module, Library };
 StairKind KindOf(const ads_name entity) {
     for (const auto& [app, kind] :
          {std::pair{kStairApp, StairKind::Module}, std::pair{kLibraryStairApp, StairKind::Library}}) {
-        resbuf* list = GetEntXData(entity, app);
-        const bool found = list && FindXDataApp(list, app);
-        zcutRelRb(list);
-        if (found) return kind;
+        const host::ResbufList list(GetEntXData(entity, app));
+        if (list && FindXDataApp(list.get(), app)) return kind;
     }
     return StairKind::None;
 }
@@ -54,15 +53,14 @@ SideChain ChainOf(const RingNode* chain) {
 // The sides of a stair of the module, with its level.
 void ReadModuleStairSides(const ads_name stair, CScalaCorriData& data) {
     GetOrShiftBlockLevel(stair, data.level, false, 0.0);
-    resbuf* list = GetEntXData(stair, kStairApp);
+    const host::ResbufList list(GetEntXData(stair, kStairApp));
     if (!list) return;
-    const resbuf* rotation = FindRbCode(list, 50);
+    const resbuf* rotation = FindRbCode(list.get(), 50);
     // The step height is not kept with the stair: it comes back from the
     // floor distance over the risers, as the options dialog gives it.
     CSCALA record;
-    const bool ok =
-        record.LoadStairFromEntity(list, InsertionOf(list), rotation ? rotation->resval.rreal : 0.0, 0);
-    zcutRelRb(list);
+    const bool ok = record.LoadStairFromEntity(list.get(), InsertionOf(list.get()),
+                                               rotation ? rotation->resval.rreal : 0.0, 0);
     if (!ok) return;
     RingNode* first = nullptr;
     RingNode* second = nullptr;
@@ -76,11 +74,10 @@ void ReadModuleStairSides(const ads_name stair, CScalaCorriData& data) {
 // The sides of a stair placed from the library. Its level is where the
 // library placed it: the Z of its insertion point.
 void ReadLibraryStairSides(const ads_name stair, CScalaCorriData& data) {
-    resbuf* list = GetEntXData(stair, kLibraryStairApp);
+    const host::ResbufList list(GetEntXData(stair, kLibraryStairApp));
     if (!list) return;
-    data.level = InsertionOf(list).z;
-    std::vector<LibraryStairStep> steps = ReadLibraryStairSteps(list);
-    zcutRelRb(list);
+    data.level = InsertionOf(list.get()).z;
+    std::vector<LibraryStairStep> steps = ReadLibraryStairSteps(list.get());
     VertexNode* one = RemoveDuplicateVertices(BuildLibrarySideOutline(1, steps));
     VertexNode* two = RemoveDuplicateVertices(BuildLibrarySideOutline(0, steps));
     data.firstSide = OutlineToChain(one);

@@ -16,6 +16,7 @@
 #include "core/geometry/polygon.h"
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -37,10 +38,8 @@ bool MissedPick(int rc) {
 }
 
 bool IsStair(const ads_name entity) {
-    resbuf* list = GetEntXData(entity, kStairApp);
-    const bool stair = list && FindXDataApp(list, kStairApp);
-    zcutRelRb(list);
-    return stair;
+    const host::ResbufList list(GetEntXData(entity, kStairApp));
+    return list && FindXDataApp(list.get(), kStairApp);
 }
 
 // Asks for a stair until one is picked; false on cancel.
@@ -57,16 +56,14 @@ bool PickStair(const char* prompt, ads_name stair) {
 
 // The record of a stair INSERT, its elements in world places.
 bool LoadStair(CSCALA& record, const ads_name stair, int riserAdjustment) {
-    resbuf* list = GetEntXData(stair, kStairApp);
+    const host::ResbufList list(GetEntXData(stair, kStairApp));
     if (!list) return false;
-    const resbuf* at = FindRbCode(list, 10);
-    const resbuf* rotation = FindRbCode(list, 50);
+    const resbuf* at = FindRbCode(list.get(), 10);
+    const resbuf* rotation = FindRbCode(list.get(), 50);
     const Point3 insertion =
         at ? Point3{at->resval.rpoint[0], at->resval.rpoint[1], at->resval.rpoint[2]} : Point3{0, 0, 0};
-    const bool ok =
-        record.LoadStairFromEntity(list, insertion, rotation ? rotation->resval.rreal : 0.0, riserAdjustment);
-    zcutRelRb(list);
-    return ok;
+    return record.LoadStairFromEntity(list.get(), insertion, rotation ? rotation->resval.rreal : 0.0,
+                                      riserAdjustment);
 }
 
 }  // namespace
@@ -131,10 +128,9 @@ void CmdCreateStair() {
         const int rc = zcedEntSel("\nWybierz linię pierwszego stopnia:", line, pick);
         if (MissedPick(rc)) continue;
         if (rc != RTNORM) return;
-        resbuf* list = zcdbEntGet(line);
-        const resbuf* type = FindRbCode(list, 0);
+        const host::ResbufList list(zcdbEntGet(line));
+        const resbuf* type = FindRbCode(list.get(), 0);
         const bool isLine = type && zcutEqualsNoCase(type->resval.rstring, "LINE");
-        zcutRelRb(list);
         if (isLine) break;
         zcutPrintf("%s", kStairPickLineMessage);
     }
@@ -177,10 +173,10 @@ void CmdEditStair() {
 void CmdStairModel() {
     ads_name stair;
     if (!PickStair("\nWybierz schody, które chcesz przekształcić w definicję modelu:", stair)) return;
-    resbuf* list = GetEntXData(stair, kStairApp);
+    const host::ResbufList list(GetEntXData(stair, kStairApp));
     if (!list) return;
-    const resbuf* at = FindRbCode(list, 10);
-    const resbuf* rotation = FindRbCode(list, 50);
+    const resbuf* at = FindRbCode(list.get(), 10);
+    const resbuf* rotation = FindRbCode(list.get(), 50);
     const Point3 base =
         at ? Point3{at->resval.rpoint[0], at->resval.rpoint[1], at->resval.rpoint[2]} : Point3{0, 0, 0};
     const double angle = rotation ? rotation->resval.rreal : 0.0;
@@ -191,9 +187,9 @@ void CmdStairModel() {
     };
     std::vector<std::unique_ptr<Item>> items;
     int group = 0;
-    const resbuf* rb = FindXDataApp(list, kStairApp);
+    const resbuf* rb = FindXDataApp(list.get(), kStairApp);
     for (; rb; rb = rb->rbnext) {
-        if (rb != FindXDataApp(list, kStairApp) && rb->restype == 1001) break;
+        if (rb != FindXDataApp(list.get(), kStairApp) && rb->restype == 1001) break;
         if (rb->restype == 1002 && rb->resval.rstring && std::string(rb->resval.rstring) == "{") {
             ++group;
             continue;
@@ -212,24 +208,22 @@ void CmdStairModel() {
         items.push_back(std::move(item));
         rb = b;
     }
-    zcutRelRb(list);
     ads_name slab = {0, 0};
     EraseOpeningObject(stair, slab);
     for (const auto& item : items) {
         const StairElement& e = item->element;
         const int colour = item->group == 1 ? 7 : 1;
-        resbuf* made = nullptr;
+        host::ResbufList made;
         if (e.isArc()) {
             if (std::fabs(e.startAngle() - e.endAngle()) < SharedTolerance) continue;
             const ads_point c{e.pointA.x, e.pointA.y, e.pointA.z};
-            made = zcutBuildList(RTDXF0, "ARC", 8, "0", 62, colour, 10, c, 40, e.radius(), 50, e.startAngle(),
-                                 51, e.endAngle(), 0);
+            made.reset(zcutBuildList(RTDXF0, "ARC", 8, "0", 62, colour, 10, c, 40, e.radius(), 50,
+                                     e.startAngle(), 51, e.endAngle(), 0));
         } else {
             if (Distance2d(e.pointA, e.pointB) < SharedTolerance) continue;
             const ads_point p{e.pointA.x, e.pointA.y, e.pointA.z}, q{e.pointB.x, e.pointB.y, e.pointB.z};
-            made = zcutBuildList(RTDXF0, "LINE", 8, "0", 62, colour, 10, p, 11, q, 0);
+            made.reset(zcutBuildList(RTDXF0, "LINE", 8, "0", 62, colour, 10, p, 11, q, 0));
         }
-        zcdbEntMake(made);
-        zcutRelRb(made);
+        zcdbEntMake(made.get());
     }
 }

@@ -12,6 +12,7 @@
 #include "core/host_services.h"
 #include "core/input_range.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ed/grdraw.h"
@@ -666,9 +667,9 @@ bool AJIG_CMD_SCALA::MakePathModelLines() {
     }
 
     bool haveSet = false;
-    auto keep = [&](resbuf* list, bool start) {
-        const bool ok = list && zcdbEntMake(list) == RTNORM;
-        zcutRelRb(list);
+    auto keep = [&](resbuf* raw, bool start) {
+        const host::ResbufList list(raw);
+        const bool ok = list && zcdbEntMake(list.get()) == RTNORM;
         ads_name made;
         if (!ok || zcdbEntLast(made) != RTNORM) return;
         if (start) {
