@@ -2,14 +2,15 @@
 
 #include <cmath>
 
+#include "core/geometry/geom_basic.h"
+
 void ApplyOperator(PendingOperator& op, double& accumulator, double operand) {
-    constexpr double kEpsilon = 1.1920928955078125e-07;
     switch (op) {
         case PendingOperator::Multiply:
             accumulator *= operand;
             break;
         case PendingOperator::Divide:
-            accumulator = std::fabs(operand) < kEpsilon ? 0.0 : accumulator / operand;
+            accumulator = std::fabs(operand) < GeomEpsilon ? 0.0 : accumulator / operand;
             break;
         default:
             accumulator = operand;

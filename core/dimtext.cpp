@@ -34,7 +34,6 @@
 
 namespace {
 
-constexpr double kSpanEpsilon = 1.1920928955078125e-07;
 constexpr int kDimScaleFactor = 9;
 constexpr const char* kOverallPrompt = "Chcesz całkowity wymiar? (T/N) <N>:";
 
@@ -268,9 +267,9 @@ void DrawDimension(std::string& styleName, const std::string& layer, const ads_p
     for (const VertexNode* a = points; a && a->next; a = a->next) {
         const VertexNode* b = a->next;
         double length = HostDistance(a->pt(), b->pt());
-        if (length < minSpan || length < kSpanEpsilon) continue;
+        if (length < minSpan || length < GeomEpsilon) continue;
         DimensionOneSpan(commandWord, hostPoint(a), hostPoint(b), dimLinePoint, SpanText(length));
-        if (length < shortSpan - kSpanEpsilon) MoveLastText(a, b, angle, textOffset);
+        if (length < shortSpan - GeomEpsilon) MoveLastText(a, b, angle, textOffset);
     }
 
     if (CountNodes(points) > 2 && AskYesNo(kOverallPrompt, 0) == 1) {

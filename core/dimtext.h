@@ -38,7 +38,7 @@ void RoundDimensionValueWith(const DimensionRounding& r, double length, double& 
 std::string FormatDimensionTextWith(const DimensionFormat& f, double textHeight, double length,
                                     const std::string& digits, double fractionHeight);
 
-// Draws one dimension per span of `points` (at least 1.1920928955078125e-07
+// Draws one dimension per span of `points` (at least GeomEpsilon
 // and `minSpan` long) with the host command "_DIM" and `commandWord`
 // ("_HOR", "_VER", "_ALI" …); with more than two points the user may add
 // the overall dimension. `styleName` gets the current style's name when no

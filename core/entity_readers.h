@@ -27,7 +27,7 @@ void GetEntTypeAndColor(const ads_name entity, std::string& type, int* color = n
 int CheckEntTypeAndLayer(const ads_name entity, std::string_view type, std::string_view layer, bool verbose);
 // 1 when the entity is of `type` on a wall layer of the drawing at a level
 // (`level` in: the level to match when `matchLevel`; out: the entity's level
-// otherwise). Levels compare within 1.1920928955078125e-07.
+// otherwise). Levels compare within GeomEpsilon.
 int CheckEntityLevelLayer(const ads_name entity, std::string_view type, bool verbose, double& level,
                           bool matchLevel, bool excludeRectangles);
 // Select-all of a type: 1 and the set, or 0.

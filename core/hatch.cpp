@@ -17,6 +17,7 @@
 
 #include "core/base/module_state.h"
 #include "core/entity_data.h"
+#include "core/geometry/geom_basic.h"
 #include "core/geometry/polygon.h"
 #include "core/host_services.h"
 #include "core/layer_catalogue.h"
@@ -35,8 +36,6 @@
 #include "host/win/textutil.h"
 
 namespace {
-
-constexpr double kMinEdge = 1.1920928955078125e-07;
 
 bool ContourUsable(const FaceRecord* contour, double normal[4]);
 std::string HatchLayerName(const std::string& layer, int kind);
@@ -323,7 +322,7 @@ bool ContourUsable(const FaceRecord* contour, double n[4]) {
     if (!contour || CountNodes(contour->corners) < 3) return false;
     if (!PolygonNormal(contour->corners, n[0], n[1], n[2], n[3])) return false;
     const VertexNode* a = contour->corners;
-    return HostDistance(a->pt(), a->next->pt()) >= kMinEdge;
+    return HostDistance(a->pt(), a->next->pt()) >= GeomEpsilon;
 }
 
 std::string HatchLayerName(const std::string& layer, int kind) {

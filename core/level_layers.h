@@ -7,8 +7,10 @@
 #include <string_view>
 #include <vector>
 
+#include "core/geometry/geom_basic.h"
+
 // Levels closer than this are the same level.
-constexpr double kLevelTolerance = 1.1920928955078125e-07;
+constexpr double kLevelTolerance = GeomEpsilon;
 
 // Turns `name` (a base name) into the layer name of `level`; unchanged when
 // levels are switched off.

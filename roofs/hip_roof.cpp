@@ -8,6 +8,7 @@
 #include <numbers>
 
 #include "core/base/module_state.h"
+#include "core/geometry/geom_basic.h"
 #include "core/geometry/host_geometry.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
@@ -72,7 +73,7 @@ private:
 // The angle test of a candidate end at one eave corner: the end must lie
 // within the corner's half angle, measured from the eave.
 bool OutsideCorner(double angle, double half) {
-    return angle > half + RoofEpsilon || angle < 2.0 * RoofEpsilon;
+    return angle > half + GeomEpsilon || angle < 2.0 * GeomEpsilon;
 }
 
 }  // namespace
@@ -179,7 +180,7 @@ int CheckRoofSegment(HipRoofWork& work, const RoofPlane& plane, const std::vecto
                      const Point3& S, const Point3& T) {
     const Point3& A = plane.A;
     const Point3& B = plane.B;
-    if (S.z < A.z - RoofEpsilon || T.z < A.z - RoofEpsilon) return 1;
+    if (S.z < A.z - GeomEpsilon || T.z < A.z - GeomEpsilon) return 1;
     if (PollBreak(work)) return 2;
     if (Same(S, T)) return 3;
     const Point3 ends[2] = {{S.x, S.y, A.z}, {T.x, T.y, A.z}};
@@ -255,14 +256,14 @@ int CountDanglingEnds(const RoofPlane& plane, const RoofSegment& s) {
     for (const auto& end : ends) {
         const Point3& X = end[0];
         const Point3& far = end[1];
-        if (std::fabs(X.z - plane.A.z) <= RoofEpsilon) continue;
+        if (std::fabs(X.z - plane.A.z) <= GeomEpsilon) continue;
         bool held = false;
         for (const RoofSegment& t : plane.segments) {
             if (&t == &s || held) continue;
             const Point3* other = Same(t.P, X) ? &t.Q : (Same(t.Q, X) ? &t.P : nullptr);
             if (!other) continue;
             const double angle = AngleBetweenLines(X, far, X, *other);
-            held = std::min(angle, 2.0 * std::numbers::pi - angle) > RoofEpsilon;
+            held = std::min(angle, 2.0 * std::numbers::pi - angle) > GeomEpsilon;
         }
         if (!held) ++dangling;
     }

@@ -22,7 +22,6 @@
 #include "host/ge/gelinear.h"
 #include "host/ge/geplane.h"
 
-inline constexpr double RoofEpsilon = 1.1920928955078125e-07;
 inline constexpr int kMaxSegmentsAtPoint = 29;
 inline constexpr int kMaxRoofGroups = 10;
 inline constexpr int kMaxGroupMembers = 4;

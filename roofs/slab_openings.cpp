@@ -172,7 +172,7 @@ void CutOpeningIntoSlab(const ads_name object, const ads_name slab) {
     ContourNode* outlineLoop = record.loops;
     if (!notch) {
         for (const VertexNode* v = polygon.get(); v; v = v->next)
-            if (PointInPolygon(v->pt(), outlineLoop->vertices, 1) == 0) return;
+            if (PointInPolygon(v->pt(), outlineLoop->vertices, kEdgesReported) == kOutsidePolygon) return;
     }
     double a = 0, b = 0, c = 0, d = 0;
     if (!PolygonNormal(outlineLoop->vertices, a, b, c, d) || std::fabs(c) < GeomEpsilon) return;

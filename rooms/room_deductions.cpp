@@ -109,7 +109,7 @@ std::optional<Point3> InsertionPoint(const Name& e) {
 
 bool AllInside(const VertexNode* polygon, const VertexNode* room, int mode) {
     for (const VertexNode* v = polygon; v; v = v->next)
-        if (PointInPolygon(v->pt(), room, mode) == 0) return false;
+        if (PointInPolygon(v->pt(), room, mode) == kOutsidePolygon) return false;
     return true;
 }
 
@@ -168,7 +168,7 @@ void RemoveInside(std::vector<Name>& names, double level, const VertexNode* poly
         const std::optional<double> own = LevelOf(e, followBlocks);
         if (!own || !SameLevel(*own, level)) return false;
         const std::optional<Point3> at = InsertionPoint(e);
-        return at && PointInPolygon(*at, polygon, mode) != 0;
+        return at && PointInPolygon(*at, polygon, mode) != kOutsidePolygon;
     });
 }
 
@@ -232,7 +232,7 @@ double ComputeRoomDeductions(const VertexNode* room, double level) {
         const std::optional<double> own = LevelOf(e, true);
         if (!own || !SameLevel(*own, level)) continue;
         const std::optional<Point3> at = InsertionPoint(e);
-        if (!at || PointInPolygon(*at, room, 1) == 0) continue;
+        if (!at || PointInPolygon(*at, room, kEdgesReported) == kOutsidePolygon) continue;
         OwnedList<VertexNode> footprint(StairFootprint(e, *own));
         total += CountOutline(footprint.get());
     }
@@ -240,7 +240,7 @@ double ComputeRoomDeductions(const VertexNode* room, double level) {
         const std::optional<double> own = LevelOf(e, false);
         if (!own || !SameLevel(*own, level)) continue;
         const std::optional<Point3> at = InsertionPoint(e);
-        if (!at || PointInPolygon(*at, room, 0) == 0) continue;
+        if (!at || PointInPolygon(*at, room, kEdgesUntested) == kOutsidePolygon) continue;
         OwnedList<VertexNode> outline(GetPillarOutline(e.data()));
         total += CountOutline(outline.get());
     }

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/entity_data.h"
+#include "core/geometry/geom_basic.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
@@ -239,7 +240,6 @@ void VelmInfoUnit() {
     dialog.openingArea = text(room.openingArea * r * r);
     dialog.windowArea = text(room.windowArea * r * r);
     dialog.ventilationArea = text(room.ventilationArea * r * r);
-    if (room.windowArea > 1.1920928955078125e-07)
-        dialog.floorWindowRatio = text(room.livingArea / room.windowArea);
+    if (room.windowArea > GeomEpsilon) dialog.floorWindowRatio = text(room.livingArea / room.windowArea);
     dialog.DoModal();
 }

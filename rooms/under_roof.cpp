@@ -67,7 +67,7 @@ std::vector<ClipVertex> WithCrossings(const std::vector<Point3>& ring, const std
 }
 
 void MarkInside(std::vector<ClipVertex>& ring, const VertexNode* polygon) {
-    for (ClipVertex& v : ring) v.mark = PointInPolygon(v.p, polygon, 1) != 0;
+    for (ClipVertex& v : ring) v.mark = PointInPolygon(v.p, polygon, kEdgesReported) != kOutsidePolygon;
 }
 
 VertexNode* ListOf(const std::vector<Point3>& points) {

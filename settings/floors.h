@@ -24,12 +24,13 @@
 #include <string_view>
 #include <vector>
 
+#include "core/geometry/geom_basic.h"
 #include "host/db/dbmain.h"
 #include "store/settings_dbfiler.h"
 #include "store/settings_filer.h"
 
 // Two levels closer than this are the same level (2 to the power -23).
-constexpr double kLevelEpsilon = 1.1920928955078125e-07;
+constexpr double kLevelEpsilon = GeomEpsilon;
 
 // Edge view of a floor in generated views.
 enum FloorEdgeMode : int { kEdgeBoth = 0, kEdgeBelow = 1, kEdgeTop = 2, kEdgeNone = 3 };

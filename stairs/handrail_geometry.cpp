@@ -22,6 +22,7 @@
 
 #include "core/base/module_state.h"
 #include "core/entity_data.h"
+#include "core/geometry/geom_basic.h"
 #include "host/ge/gearc.h"
 #include "host/ge/gelinear.h"
 
@@ -80,7 +81,7 @@ bool PointOnSegment(const Point3& p, const Point3& a, const Point3& b) {
 }
 
 bool HasRise(const HandrailPiece& piece) {
-    return std::fabs(piece.rise) > kHandrailEpsilon;
+    return std::fabs(piece.rise) > GeomEpsilon;
 }
 
 double OffsetRadius(const HandrailPiece& piece, double distance) {
@@ -505,16 +506,16 @@ void HandrailWork::BuildVerticalElementFaces() {
 // ---- the rail band's edges ----
 
 Point3 RailSegment::StartPoint() const {
-    return kind == 0 ? a : OnCircle(centre, radius, startAngle);
+    return kind == RailSegmentKind::kLine ? a : OnCircle(centre, radius, startAngle);
 }
 
 Point3 RailSegment::EndPoint() const {
-    return kind == 0 ? b : OnCircle(centre, radius, endAngle);
+    return kind == RailSegmentKind::kLine ? b : OnCircle(centre, radius, endAngle);
 }
 
 RailSegment PieceSegment(const HandrailPiece& piece) {
     RailSegment s;
-    s.kind = piece.kind;
+    s.kind = piece.isArc() ? RailSegmentKind::kArc : RailSegmentKind::kLine;
     s.direction = piece.direction;
     if (!piece.isArc()) {
         s.a = piece.start;
@@ -529,7 +530,7 @@ RailSegment PieceSegment(const HandrailPiece& piece) {
 }
 
 void StoreSegment(HandrailPiece& piece, const RailSegment& segment) {
-    if (segment.kind == 0) {
+    if (segment.kind == RailSegmentKind::kLine) {
         piece.start = {segment.a.x, segment.a.y, 0.0};
         piece.end = {segment.b.x, segment.b.y, 0.0};
         piece.path = {segment.a.x, segment.a.y, segment.b.x, segment.b.y, 0.0};
@@ -544,7 +545,7 @@ void StoreSegment(HandrailPiece& piece, const RailSegment& segment) {
 
 RailSegment PathSegment(const HandrailPiece& piece) {
     RailSegment s;
-    s.kind = piece.kind;
+    s.kind = piece.isArc() ? RailSegmentKind::kArc : RailSegmentKind::kLine;
     s.direction = piece.direction;
     if (!piece.isArc()) {
         s.a = {piece.path[0], piece.path[1], 0.0};
@@ -559,21 +560,23 @@ RailSegment PathSegment(const HandrailPiece& piece) {
 }
 
 bool CCorrimano::JoinOffsetRailSegments(RailSegment& first, RailSegment& second) {
-    const Point3 firstEnd =
-        first.kind == 0 ? first.b : (first.direction ? first.EndPoint() : first.StartPoint());
-    const Point3 secondStart =
-        second.kind == 0 ? second.a : (second.direction ? second.StartPoint() : second.EndPoint());
+    const Point3 firstEnd = first.kind == RailSegmentKind::kLine
+                                ? first.b
+                                : (first.direction ? first.EndPoint() : first.StartPoint());
+    const Point3 secondStart = second.kind == RailSegmentKind::kLine
+                                   ? second.a
+                                   : (second.direction ? second.StartPoint() : second.EndPoint());
     ZcGePoint2d p1, p2;
     int found = 0;
-    if (first.kind == 0 && second.kind == 0) {
+    if (first.kind == RailSegmentKind::kLine && second.kind == RailSegmentKind::kLine) {
         const ZcGeLine2d l1(ZcGePoint2d{first.a.x, first.a.y}, ZcGePoint2d{first.b.x, first.b.y});
         const ZcGeLine2d l2(ZcGePoint2d{second.a.x, second.a.y}, ZcGePoint2d{second.b.x, second.b.y});
         // Lines that never meet (in one line, or parallel) keep their ends.
         if (!l1.intersectWith(l2, p1)) return true;
         found = 1;
-    } else if (first.kind == 0 || second.kind == 0) {
-        const RailSegment& line = first.kind == 0 ? first : second;
-        const RailSegment& arc = first.kind == 0 ? second : first;
+    } else if (first.kind == RailSegmentKind::kLine || second.kind == RailSegmentKind::kLine) {
+        const RailSegment& line = first.kind == RailSegmentKind::kLine ? first : second;
+        const RailSegment& arc = first.kind == RailSegmentKind::kLine ? second : first;
         const ZcGeCircArc2d circle({arc.centre.x, arc.centre.y}, arc.radius);
         if (!circle.intersectWith(
                 ZcGeLine2d(ZcGePoint2d{line.a.x, line.a.y}, ZcGePoint2d{line.b.x, line.b.y}), found, p1, p2))
@@ -591,13 +594,13 @@ bool CCorrimano::JoinOffsetRailSegments(RailSegment& first, RailSegment& second)
             Distance2d(x, firstEnd) + Distance2d(x, secondStart))
             x = y;
     }
-    if (first.kind == 0)
+    if (first.kind == RailSegmentKind::kLine)
         first.b = x;
     else if (first.direction)
         first.endAngle = AngleTo(first.centre, x);
     else
         first.startAngle = AngleTo(first.centre, x);
-    if (second.kind == 0)
+    if (second.kind == RailSegmentKind::kLine)
         second.a = x;
     else if (second.direction)
         second.startAngle = AngleTo(second.centre, x);
@@ -611,7 +614,7 @@ std::optional<std::vector<RailSegment>> CCorrimano::OffsetHandrailPath(
     std::vector<RailSegment> segments;
     for (const HandrailPiece& piece : pieces) {
         RailSegment s = PieceSegment(piece);
-        if (s.kind == 0) {
+        if (s.kind == RailSegmentKind::kLine) {
             const double angle = AngleTo(s.a, s.b) + std::numbers::pi / 2.0;
             s.a = PolarPoint(s.a, angle, distance);
             s.b = PolarPoint(s.b, angle, distance);
@@ -630,7 +633,7 @@ std::optional<std::vector<RailSegment>> CCorrimano::OffsetHandrailPath(
 bool CCorrimano::ComputeHandrailPath(std::vector<HandrailPiece>& pieces, int side, const std::string& key,
                                      double railWidth, double offset, bool negate) {
     if (pieces.empty()) return false;
-    if (std::fabs(offset) > kHandrailEpsilon) {
+    if (std::fabs(offset) > GeomEpsilon) {
         auto moved = OffsetHandrailPath(pieces, offset);
         if (!moved) return false;
         for (std::size_t i = 0; i < pieces.size(); ++i) StoreSegment(pieces[i], (*moved)[i]);
@@ -642,7 +645,7 @@ bool CCorrimano::ComputeHandrailPath(std::vector<HandrailPiece>& pieces, int sid
     if (!far) return false;
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         const RailSegment& s = (*far)[i];
-        if (s.kind == 0) {
+        if (s.kind == RailSegmentKind::kLine) {
             pieces[i].path = {s.a.x, s.a.y, s.b.x, s.b.y, 0.0};
         } else {
             pieces[i].path = {s.centre.x, s.centre.y, s.radius,

@@ -19,9 +19,6 @@
 
 constexpr const char* kLibraryStairApp = "VELM5$_$DATICMANOSCALA-";
 
-// Single-precision epsilon: the plane and offset tolerance of the rail.
-constexpr double kHandrailEpsilon = 1.1920928955078125e-07;
-
 struct LibraryStairStep {
     double tread = 0.0;  // tread length, or the angle per tread of a curved flight
     double riser = 0.0;
@@ -47,8 +44,10 @@ SideChain OutlineToChain(const VertexNode* outline);
 
 // One edge of the rail band in plan: a straight segment or an arc running
 // counter-clockwise from `startAngle` to `endAngle`.
+enum class RailSegmentKind { kLine, kArc };
+
 struct RailSegment {
-    int kind = 0;
+    RailSegmentKind kind = RailSegmentKind::kLine;
     bool direction = true;
     Point3 a, b;  // a straight segment's ends
     Point3 centre;

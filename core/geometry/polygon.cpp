@@ -73,11 +73,12 @@ double PolygonAreaByEars(const RingNode* ring, bool (*userBreak)()) {
 }
 
 int PointInPolygon(const Point3& p, const VertexNode* list, int mode) {
-    if (!list) return 0;
-    if (mode != 0) {
+    if (!list) return kOutsidePolygon;
+    if (mode != kEdgesUntested) {
         for (const VertexNode* v = list; v; v = v->next) {
             const VertexNode* w = NextInRing(list, v);
-            if (IsOnSegmentTol(p, v->pt(), w->pt(), 100.0 * SharedTolerance)) return mode == 1 ? 2 : 0;
+            if (IsOnSegmentTol(p, v->pt(), w->pt(), 100.0 * SharedTolerance))
+                return mode == kEdgesReported ? kOnPolygonEdge : kOutsidePolygon;
         }
     }
     int count = 0;
@@ -88,7 +89,7 @@ int PointInPolygon(const Point3& p, const VertexNode* list, int mode) {
             if (x < p.x) ++count;
         }
     }
-    return count % 2 ? 1 : 0;
+    return count % 2 ? kInsidePolygon : kOutsidePolygon;
 }
 
 bool PolygonContainsPoint(const Point3& p, const VertexNode* list, int mode) {
@@ -97,7 +98,7 @@ bool PolygonContainsPoint(const Point3& p, const VertexNode* list, int mode) {
         for (const VertexNode* v = list; v; v = v->next)
             if (IsOnSegmentTol(p, v->pt(), NextInRing(list, v)->pt(), 100.0 * SharedTolerance)) return false;
     }
-    return PointInPolygon(p, list, 1) != 0;
+    return PointInPolygon(p, list, kEdgesReported) != kOutsidePolygon;
 }
 
 namespace {

@@ -16,8 +16,19 @@ bool PolygonNormal(const VertexNode* list, double& a, double& b, double& c, doub
 double PolygonAreaByEars(const VertexNode* list, bool (*userBreak)() = nullptr);
 double PolygonAreaByEars(const RingNode* ring, bool (*userBreak)() = nullptr);
 
-// 1 inside, 0 outside; with mode != 0 a point on an edge gives 2 (mode 1) or
-// 0 (any other mode).
+// Where PointInPolygon finds a point.
+inline constexpr int kOutsidePolygon = 0;
+inline constexpr int kInsidePolygon = 1;
+inline constexpr int kOnPolygonEdge = 2;
+// Its modes: the edges not looked at (a point on one falls either way), a
+// point on an edge reported as kOnPolygonEdge, or taken as outside.
+inline constexpr int kEdgesUntested = 0;
+inline constexpr int kEdgesReported = 1;
+inline constexpr int kEdgesOutside = 2;
+
+// kInsidePolygon or kOutsidePolygon; with mode kEdgesReported a point on an
+// edge gives kOnPolygonEdge, with any other mode but kEdgesUntested
+// kOutsidePolygon.
 int PointInPolygon(const Point3& p, const VertexNode* list, int mode);
 // True when p lies inside the ring in plan; with mode != 0 a point on an
 // edge counts as inside. False for fewer than three vertices.

@@ -6,6 +6,7 @@
 // checked first, so the file always reads back.
 #include "objects/dialogs/dlg_catblocchi.h"
 
+#include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
 #include "core/level_layers.h"
 #include "core/support_files.h"
@@ -25,9 +26,6 @@ namespace {
 // The selection frame's places, by column and row of the page (pixels).
 constexpr int kFrameX[] = {11, 115, 218, 322, 425};
 constexpr int kFrameY[] = {130, 202, 273, 345};
-// Factors at or below this are no scale at all.
-constexpr double kMinScale = 1.1920928955078125e-07;
-
 bool FileExists(const std::string& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
@@ -309,7 +307,7 @@ void CDlgcatblocchidef::OnChooseObjects() {
 void CDlgcatblocchidef::OnOK() {
     if (!UpdateData(TRUE)) return;
     const Values& v = m_values;
-    if (v.scaleMode == 3 && (v.x <= kMinScale || v.y <= kMinScale || v.z <= kMinScale)) {
+    if (v.scaleMode == 3 && (v.x <= GeomEpsilon || v.y <= GeomEpsilon || v.z <= GeomEpsilon)) {
         AfxMessageBox("Współczynnik skali musi być większy niż zero");
         return;
     }

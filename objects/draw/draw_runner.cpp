@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "core/geometry/geom_basic.h"
 #include "core/geometry/matrix4.h"
 #include "core/geometry/polygon.h"
 #include "core/hatch.h"
@@ -26,8 +27,6 @@
 #include "store/setup_slots.h"
 
 namespace {
-
-constexpr double kMinEdge = 1.1920928955078125e-07;
 
 using Statement = int (*)(ObjContext&, const AAR_LAYERC&);
 
@@ -77,7 +76,7 @@ void MakeDeferredHatch(const DeferredHatch& record, const std::string& blockName
     const VertexNode* first = record.contour.get();
     double a = 0.0, b = 0.0, c = 0.0, d = 0.0;
     if (!first || !first->next || !PolygonNormal(first, a, b, c, d)) return;
-    if (HostDistance(first->pt(), first->next->pt()) < kMinEdge) return;
+    if (HostDistance(first->pt(), first->next->pt()) < GeomEpsilon) return;
     Matrix4 toBlock, toPlane;
     CoordSystemFromNormal(first, toBlock, a, b, c);
     if (!InvertMatrix4(toBlock, toPlane)) return;

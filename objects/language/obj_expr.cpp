@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
@@ -25,7 +26,6 @@ constexpr const char* kInvalidChar = "Błąd: nieprawidłowy znak w wyrażeniu";
 constexpr const char* kInvalidNumber = "Błąd: nieprawidłowe wartości liczbowe w wyrażeniu";
 constexpr const char* kUnbalanced = "Błąd: niesymetryczne nawiasy w wyrażeniu";
 constexpr const char* kBadCode = "Błąd: nieprawidłowy $ kod w wyrażeniu";
-constexpr double kTinyDivisor = 1.1920928955078125e-07;
 constexpr std::size_t kTextArgChars = 78;
 
 void Fail(ExprState& s, const char* message) {
@@ -304,7 +304,7 @@ void ApplyOperator(PendingOp& op, double& accumulator, double operand) {
             accumulator *= operand;
             break;
         case PendingOp::Divide:
-            accumulator = std::fabs(operand) < kTinyDivisor ? 0.0 : accumulator / operand;
+            accumulator = std::fabs(operand) < GeomEpsilon ? 0.0 : accumulator / operand;
             break;
         default:
             accumulator = operand;

@@ -6,7 +6,7 @@
 // Kept because stored definitions rely on it: "*" and "/" bind within a
 // term, "+" and "-" separate terms, so 2+3*4 is 14 and 8-2-1 is 5; a minus
 // right after "*" subtracts the next term (2*-3 is -1); a divisor below
-// 1.1920928955078125e-07 gives 0; i() rounds a half down; the computed
+// GeomEpsilon gives 0; i() rounds a half down; the computed
 // variables are evaluated once, in declaration order, so an expression sees
 // the new values of the variables above it and the old ones below.
 //

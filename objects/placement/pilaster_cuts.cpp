@@ -51,10 +51,10 @@ Point3 NearestTo(const Point3& ref, const std::vector<Point3>& points) {
 }
 
 bool Inside(const Point3& p, const VertexNode* ring) {
-    return PointInPolygon(p, ring, 1) != 0;
+    return PointInPolygon(p, ring, kEdgesReported) != kOutsidePolygon;
 }
 bool StrictlyInside(const Point3& p, const VertexNode* ring) {
-    return PointInPolygon(p, ring, 1) == 1;
+    return PointInPolygon(p, ring, kEdgesReported) == kInsidePolygon;
 }
 
 void Erase(const ads_name e) {

@@ -45,7 +45,7 @@ bool IntersectLineWithSlabPlane(const ads_name slab, Point3& out, const Point3& 
 namespace {
 
 bool Inside(const Point3& p, const VertexNode* outline) {
-    return PointInPolygon(p, outline, 1) != 0;
+    return PointInPolygon(p, outline, kEdgesReported) != kOutsidePolygon;
 }
 
 bool Equal(const Point3& p, const Point3& q) {

@@ -23,6 +23,7 @@
 #include "core/dimtext.h"
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
+#include "core/geometry/geom_basic.h"
 #include "core/geometry/host_geometry.h"
 #include "core/geometry/point_input.h"
 #include "core/geometry/triangulate.h"
@@ -50,7 +51,6 @@ namespace {
 
 constexpr const char* kLinePointPrompt = "\nOkreśl punkt na linii wymiarowej:";
 constexpr const char* kPointsDisagree = "\nPunkty i kąt linii wymiarowej nie są zgodne";
-constexpr double kAngleEpsilon = 1.1920928955078125e-07;
 
 int PickErrno() {
     resbuf rb{};
@@ -461,8 +461,8 @@ void VelmDV() {
     double angle = 0.0;
     if (GetDimensionAngle(angle, true) != 1) return;
     std::string word = "_ALI";
-    if (std::fabs(std::sin(angle)) < kAngleEpsilon) word = "_HOR";
-    if (std::fabs(std::cos(angle)) < kAngleEpsilon) word = "_VER";
+    if (std::fabs(std::sin(angle)) < GeomEpsilon) word = "_HOR";
+    if (std::fabs(std::cos(angle)) < GeomEpsilon) word = "_VER";
 
     ads_point p;
     zcedInitGet(RSG_NONULL, nullptr);

@@ -24,6 +24,7 @@
 #include "core/dimtext.h"
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
+#include "core/geometry/geom_basic.h"
 #include "core/geometry/host_geometry.h"
 #include "core/geometry/outline.h"
 #include "core/host_services.h"
@@ -142,7 +143,7 @@ void EraseRoomSymbols(const VertexNode* ring, double level) {
     ads_name e;
     for (std::int32_t i = 0; found.name(i, e); ++i) {
         double at = 0.0;
-        if (SymbolLevel(e, at) && std::fabs(at - level) < 1.1920928955078125e-07) zcdbEntDel(e);
+        if (SymbolLevel(e, at) && std::fabs(at - level) < GeomEpsilon) zcdbEntDel(e);
     }
 }
 

@@ -82,7 +82,7 @@ int CSCALA::PickLandingPoint() {
             for (const VertexNode* v = step->ring; v; v = v->next)
                 if (v->data1 == 0) AppendVertex(&polygon, {v->x, v->y, 0.0}, 0, 0, 0);
             // A point on the tread's edge is not inside it.
-            if (CountNodes(polygon) >= 3 && PointInPolygon(p, polygon, 2) == 1) {
+            if (CountNodes(polygon) >= 3 && PointInPolygon(p, polygon, kEdgesOutside) == kInsidePolygon) {
                 riser->landing = true;
                 HighlightContour(polygon, 0, false);
                 found = true;

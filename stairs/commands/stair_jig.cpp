@@ -8,6 +8,7 @@
 
 #include "core/base/module_state.h"
 #include "core/entity_data.h"
+#include "core/geometry/geom_basic.h"
 #include "core/geometry/vertex_list.h"
 #include "core/host_services.h"
 #include "core/input_range.h"
@@ -25,8 +26,6 @@
 namespace {
 
 SettingsClassSlot g_pathClass{"VELM_OBJ_SCALAJ"};
-
-constexpr double kEpsilon = 1.1920928955078125e-07;
 
 ZcGePoint3d Ge(const Point3& p) {
     return {p.x, p.y, p.z};
@@ -122,8 +121,8 @@ void BuildLineStepLines(StairPathNode& node, bool withSteps, double s, double w)
         k0 = 1;
     }
     if (!withSteps || s <= 0.0) return;
-    if (Distance2d(node.sideA[0], node.sideA[1]) < kEpsilon ||
-        Distance2d(node.sideB[0], node.sideB[1]) < kEpsilon)
+    if (Distance2d(node.sideA[0], node.sideA[1]) < GeomEpsilon ||
+        Distance2d(node.sideB[0], node.sideB[1]) < GeomEpsilon)
         return;
     bool within = false;
     Point3 p0 = node.sideB[0];
@@ -551,7 +550,7 @@ bool AJIG_CMD_SCALA::SetArcRadii(StairPathNode& node, double r) const {
 
 bool AJIG_CMD_SCALA::SetThreePointArc(const Point3& e, const Point3& m, StairPathNode& node) {
     const Point3& n = node.point;
-    if (Distance2d(n, m) < kEpsilon || Distance2d(m, e) < kEpsilon || Distance2d(n, e) < kEpsilon)
+    if (Distance2d(n, m) < GeomEpsilon || Distance2d(m, e) < GeomEpsilon || Distance2d(n, e) < GeomEpsilon)
         return false;
     if (ArePointsCollinear(n, m, e, SharedTolerance)) return false;
     // The crossing of the perpendicular bisectors of n-m and m-e.
@@ -584,7 +583,7 @@ bool AJIG_CMD_SCALA::SetThreePointArc(const Point3& e, const Point3& m, StairPat
 }
 
 bool AJIG_CMD_SCALA::SetCentreAngleArc(double a, const Point3& c, StairPathNode& node) {
-    if (std::fabs(a) < kEpsilon) return false;
+    if (std::fabs(a) < GeomEpsilon) return false;
     const Point3 oldA[2] = {node.sideA[0], node.sideA[1]}, oldB[2] = {node.sideB[0], node.sideB[1]};
     node.sideA[0] = node.sideB[0] = {c.x, c.y, 0.0};
     const double t0 = AngleTo(c, node.point);

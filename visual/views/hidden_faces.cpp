@@ -290,9 +290,9 @@ VertexNode* TraceGroupOutline(const GroupEdges& edges, int member, int edge) {
 bool RingWithin(const VertexNode* a, const VertexNode* b) {
     bool strictly = false;
     for (const VertexNode* v = a; v; v = v->next) {
-        const int where = PointInPolygon(v->pt(), b, 1);
-        if (where == 0) return false;
-        if (where == 1) strictly = true;
+        const int where = PointInPolygon(v->pt(), b, kEdgesReported);
+        if (where == kOutsidePolygon) return false;
+        if (where == kInsidePolygon) strictly = true;
     }
     return strictly;
 }

@@ -63,9 +63,9 @@ VertexNode* BridgeRings(ContourNode* rings) {
     // The outer ring holds the first vertex of its neighbour in the list.
     ContourNode* outer = nullptr;
     for (ContourNode* k = rings; k && k->next && !outer; k = k->next) {
-        if (PointInPolygon(k->vertices->pt(), k->next->vertices, 2) == 1)
+        if (PointInPolygon(k->vertices->pt(), k->next->vertices, kEdgesOutside) == kInsidePolygon)
             outer = k->next;
-        else if (PointInPolygon(k->next->vertices->pt(), k->vertices, 2) == 1)
+        else if (PointInPolygon(k->next->vertices->pt(), k->vertices, kEdgesOutside) == kInsidePolygon)
             outer = k;
     }
     if (!outer) {

@@ -18,6 +18,7 @@
 #include <string>
 #include <utility>
 
+#include "core/geometry/geom_basic.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
 #include "host/db/dbents.h"
@@ -257,13 +258,13 @@ void CSezione::AddViewLine(Point3 start, Point3 end, int colour) {
 }
 
 void CSezione::CutViewLineAt(Point3 s, Point3 e, int colour, double level) {
-    if (s.z - level < kSideEpsilon && e.z - level < kSideEpsilon) return;
+    if (s.z - level < GeomEpsilon && e.z - level < GeomEpsilon) return;
     if (s.z >= level && e.z >= level) {
         AddViewLine(s, e, colour);
         return;
     }
     if (Distance3(s, e) < minLength) return;
-    if (s.z - level < kSideEpsilon) std::swap(s, e);
+    if (s.z - level < GeomEpsilon) std::swap(s, e);
     const double dz = e.z - s.z;
     if (dz == 0.0) return;
     e = Lerp(s, e, (level - s.z) / dz);
@@ -290,10 +291,10 @@ void CSezione::CutViewLine(Point3 s, Point3 e, int colour) {
         return;
     }
     const auto half = [this, colour](const Point3& p, const Point3& q) {
-        const bool left = p.x < kSideEpsilon && q.x < kSideEpsilon;
+        const bool left = p.x < GeomEpsilon && q.x < GeomEpsilon;
         CutViewLineAt(p, q, colour, left ? depth : 0.0);
     };
-    if ((s.x < kSideEpsilon && e.x < kSideEpsilon) || (s.x > -kSideEpsilon && e.x > -kSideEpsilon)) {
+    if ((s.x < GeomEpsilon && e.x < GeomEpsilon) || (s.x > -GeomEpsilon && e.x > -GeomEpsilon)) {
         half(s, e);
         return;
     }
@@ -383,8 +384,8 @@ void CSezione::CutDepthFace(const ZcDbFace* face) {
     int behind = 0, left = 0, right = 0;
     for (const Point3& p : view) {
         behind += p.z >= hi;
-        left += p.x < -kSideEpsilon;
-        right += p.x > kSideEpsilon;
+        left += p.x < -GeomEpsilon;
+        right += p.x > GeomEpsilon;
     }
     if (behind == 4) {
         AddQuadFaces(view, words, 1, layer, colour);
@@ -415,7 +416,7 @@ void CSezione::CutDepthFace(const ZcDbFace* face) {
         Point3* c = pieces + 4 * f;
         int* w = pieceWords + 4 * f;
         bool anyRight = false;
-        for (int k = 0; k < 4; ++k) anyRight = anyRight || c[k].x > kSideEpsilon;
+        for (int k = 0; k < 4; ++k) anyRight = anyRight || c[k].x > GeomEpsilon;
         const double level = anyRight ? 0.0 : depth;
         int front = 0;
         for (int k = 0; k < 4; ++k) front += c[k].z < level;

@@ -24,9 +24,6 @@ struct ViewSegment {
     std::int32_t face = -1;  // the face a projected segment comes from
 };
 
-// The single-precision epsilon the stepped section compares with.
-inline constexpr double kSideEpsilon = 1.1920928955078125e-07;
-
 // 1, the face unchanged (a convex one with keepConvex set), or 2: two
 // triangles split along the diagonal that lies inside the face.
 int SplitQuadIntoTriangles(bool keepConvex, const Point3 corners[4], const int words[4], Point3* outCorners,

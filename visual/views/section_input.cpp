@@ -15,6 +15,7 @@
 
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
+#include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
@@ -29,7 +30,6 @@
 
 namespace {
 
-constexpr double kPointEpsilon = 1.1920928955078125e-07;
 constexpr double kPi = std::numbers::pi;
 
 const char* const kFirstPrompt =
@@ -121,7 +121,7 @@ bool ThreePoints(CSezione& section, Point3 p1) {
     if (zcedGetPoint(base, kSecondPrompt, answer) != RTNORM) return false;
     Point3 p2{answer[0], answer[1], 0.0};
     p1.z = 0.0;
-    if (Distance2d(p1, p2) < kPointEpsilon) {
+    if (Distance2d(p1, p2) < GeomEpsilon) {
         zcutPrintf(kSamePoints);
         return false;
     }
@@ -132,7 +132,7 @@ bool ThreePoints(CSezione& section, Point3 p1) {
     Point3 p3{answer[0], answer[1], 0.0};
     Point3 foot;
     PerpendicularFoot(p3, p1, p2, foot);
-    if (Distance3dRev(foot, p3) < kPointEpsilon) {
+    if (Distance3dRev(foot, p3) < GeomEpsilon) {
         zcutPrintf(kSamePoints);
         return false;
     }

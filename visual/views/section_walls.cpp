@@ -299,14 +299,14 @@ void ClearWallInsides(CSezione& section, std::vector<ViewSegment*>& segments) {
         PlanBox(*s, box);
         for (int k : index.Query(box)) {
             const VertexNode* ring = rings[k]->ring;
-            const int a = PointInPolygon(s->start, ring, 1);
-            const int b = PointInPolygon(s->end, ring, 1);
-            if (a == 0 || b == 0) continue;
+            const int a = PointInPolygon(s->start, ring, kEdgesReported);
+            const int b = PointInPolygon(s->end, ring, kEdgesReported);
+            if (a == kOutsidePolygon || b == kOutsidePolygon) continue;
             // Both ends on the border: only a line across the inside goes.
-            if (a == 2 && b == 2) {
+            if (a == kOnPolygonEdge && b == kOnPolygonEdge) {
                 Point3 mid;
                 MidPoint(s->start, s->end, mid);
-                if (PointInPolygon(mid, ring, 1) != 1) continue;
+                if (PointInPolygon(mid, ring, kEdgesReported) != kInsidePolygon) continue;
             }
             delete s;
             s = nullptr;
@@ -472,7 +472,7 @@ void WriteShadeOutlines(CSezione& section, const SheetMap& map, LineWriter& out)
 }
 
 void WriteBreakLine(CSezione& section, const SheetMap& map, LineWriter& out) {
-    if (!section.depthFlag || !(std::fabs(section.breakOverhang) > kSideEpsilon)) return;
+    if (!section.depthFlag || !(std::fabs(section.breakOverhang) > GeomEpsilon)) return;
     if (!(section.boxMin[1] <= section.boxMax[1])) return;
     Point3 at;
     TransformPoint(section.viewFrame, section.depthPoint, at);

@@ -310,13 +310,13 @@ private:
     // Both ends inside or on the ring, and the segment not merely running
     // along its border or across its outside from one vertex to another.
     static bool Inside(const Seg& g, const VertexNode* ring) {
-        const int a = PointInPolygon(g.a, ring, 1);
-        const int b = PointInPolygon(g.b, ring, 1);
-        if (a == 0 || b == 0) return false;
-        if (a == 1 || b == 1) return true;
+        const int a = PointInPolygon(g.a, ring, kEdgesReported);
+        const int b = PointInPolygon(g.b, ring, kEdgesReported);
+        if (a == kOutsidePolygon || b == kOutsidePolygon) return false;
+        if (a == kInsidePolygon || b == kInsidePolygon) return true;
         Point3 mid;
         MidPoint(g.a, g.b, mid);
-        return PointInPolygon(mid, ring, 1) == 1;
+        return PointInPolygon(mid, ring, kEdgesReported) == kInsidePolygon;
     }
 
     double t_;

@@ -38,7 +38,6 @@ namespace {
 using namespace scene;
 
 constexpr double kPi = std::numbers::pi;
-constexpr double kEpsilon = 1.1920928955078125e-07;
 
 bool IsRealGroup(const resbuf* rb) {
     return rb && (rb->restype == 1040 || rb->restype == RTREAL);
@@ -276,7 +275,7 @@ void LookAtOrientation(const ZcGePoint3d& eye, const ZcGePoint3d& target, ZcGeVe
 
     Quaternion q1;
     const ZcGeVector3d axis1(d.y, -d.x, 0.0);
-    if (axis1.dotProduct(axis1) < kEpsilon) {
+    if (axis1.dotProduct(axis1) < GeomEpsilon) {
         if (d.z > 0.0) q1 = {0.0, 1.0, 0.0, 0.0};
     } else {
         q1 = AxisAngle(axis1.normal(), ClampedAcos(-d.z));
@@ -289,9 +288,9 @@ void LookAtOrientation(const ZcGePoint3d& eye, const ZcGePoint3d& target, ZcGeVe
     if (!u.isZeroLength()) {
         u.normalize();
         ZcGeVector3d axis2 = y1.crossProduct(u);
-        if (axis2.dotProduct(axis2) <= kEpsilon) {
+        if (axis2.dotProduct(axis2) <= GeomEpsilon) {
             axis2 = ZcGeVector3d(0.0, -u.z, u.y);
-            if (axis2.dotProduct(axis2) < kEpsilon) axis2 = ZcGeVector3d(u.z, 0.0, -u.x);
+            if (axis2.dotProduct(axis2) < GeomEpsilon) axis2 = ZcGeVector3d(u.z, 0.0, -u.x);
         }
         if (!axis2.isZeroLength()) q2 = AxisAngle(axis2.normal(), ClampedAcos(y1.dotProduct(u)));
     }
@@ -300,7 +299,7 @@ void LookAtOrientation(const ZcGePoint3d& eye, const ZcGePoint3d& target, ZcGeVe
     const double half = ClampedAcos(q.w);
     angle = 2.0 * half;
     const double s = std::sin(half);
-    if (std::fabs(s) >= kEpsilon) axis = ZcGeVector3d(q.x / s, q.y / s, q.z / s);
+    if (std::fabs(s) >= GeomEpsilon) axis = ZcGeVector3d(q.x / s, q.y / s, q.z / s);
 }
 
 void CVrmlOut::WriteLights() {

@@ -77,7 +77,7 @@ std::vector<Point3> Crossings(const Point3& a, const Point3& b, const VertexNode
 }
 
 bool Inside(const Point3& p, const VertexNode* ring) {
-    return PointInPolygon(p, ring, 2) == 1;
+    return PointInPolygon(p, ring, kEdgesOutside) == kInsidePolygon;
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ int DrawWalls(bool showOptions);
 // it.
 bool OpenWallOptions(AJIG_MURO& jig, VELM_MUROJ& segment, bool showOptions);
 // Erases the LINEs of the current floor's wall layers shorter than
-// 1.1920928955078125e-07; how many were erased.
+// GeomEpsilon; how many were erased.
 int EraseNullWallLines();
 // The same among `touched` only (the lines one wall command made or
 // changed): the command's clean-up costs what it drew, not the floor.

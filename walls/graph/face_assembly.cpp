@@ -17,14 +17,12 @@
 #include <unordered_map>
 
 #include "core/base/module_state.h"
+#include "core/geometry/geom_basic.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/graph_index.h"
 #include "walls/graph/outline_kind.h"
 
 namespace {
-
-// Outlines farther than this from the level belong to another floor.
-constexpr double kLevelGap = 1.1920928955078125e-07;
 
 bool SameArcAngle(double a, double b) {
     return AngleDiffCcw(a, b) == 0.0 || SameAngle(a, b);
@@ -32,7 +30,7 @@ bool SameArcAngle(double a, double b) {
 
 // theta within the counter-clockwise span s..e, by the sum of the two parts.
 bool InsideSpan(double theta, double s, double e) {
-    return std::fabs(AngleDiffCcw(s, theta) + AngleDiffCcw(theta, e) - AngleDiffCcw(s, e)) < kLevelGap;
+    return std::fabs(AngleDiffCcw(s, theta) + AngleDiffCcw(theta, e) - AngleDiffCcw(s, e)) < GeomEpsilon;
 }
 
 // An opening of an arc wall about the face's centre, on either face of it.
@@ -103,7 +101,7 @@ void CFACCIATE::ExtendStraightFace(WallFace* face, bool atStart, bool levelOutli
         for (int id : index.outlinePoints.near(b)) {
             OutlineNode* o = index.outl[id];
             if (IsOutlineLinked(*face, o)) continue;
-            if (levelOutlinesOnly && std::fabs(level - o->z) > kLevelGap) continue;
+            if (levelOutlinesOnly && std::fabs(level - o->z) > GeomEpsilon) continue;
             if (o->kind == OutlineKind::WallCorner) {
                 // A leg from a jamb end to its corner: the face ends at the corner.
                 const Point3 legs[4][2] = {{o->gapB[0], o->corner[0]},

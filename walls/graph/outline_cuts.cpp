@@ -139,7 +139,7 @@ VertexNode* MergeOutlineIntoPolygon(VertexNode* ring, const WallFace* face) {
         if (CountNodes(hole) < 3) continue;
         bool reachesInside = false;
         for (const VertexNode* h = hole; h && !reachesInside; h = h->next)
-            reachesInside = PointInPolygon(h->pt(), ring, 2) == 1;
+            reachesInside = PointInPolygon(h->pt(), ring, kEdgesOutside) == kInsidePolygon;
         Point3 a, b;
         if (!reachesInside || !RingExtent(hole, a, b) || Distance2d(a, b) < SharedTolerance) continue;
         // One ring left: the hole reached the border and became a notch. Two

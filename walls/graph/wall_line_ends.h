@@ -12,7 +12,7 @@
 
 // Below this a wall LINE is a leftover of wall editing: reading the graph
 // erases it.
-inline constexpr double kZeroLengthWallLine = 1.1920928955078125e-07;
+inline constexpr double kZeroLengthWallLine = GeomEpsilon;
 
 // The ends of a LINE, read from the object; none for any other entity.
 std::optional<std::pair<Point3, Point3>> WallLineEnds(const ads_name entity);
