@@ -60,10 +60,12 @@ OutlinePolygon* Append(OutlinePolygon* list, OutlinePolygon* piece) {
 // Pieces from traced loops: each hole bridged into the piece holding it.
 OutlinePolygon* PiecesOf(Loops& loops) {
     std::vector<const VertexNode*> outers, holes;
-    for (const OwnedList<VertexNode>& l : loops) (SignedArea(l.get()) > 0.0 ? outers : holes).push_back(l.get());
+    for (const OwnedList<VertexNode>& l : loops)
+        (SignedArea(l.get()) > 0.0 ? outers : holes).push_back(l.get());
     OutlinePolygon* result = nullptr;
     for (const VertexNode* outer : outers) {
-        auto* contours = new ContourNode;
+        OwnedList<ContourNode> owned(new ContourNode);
+        ContourNode* contours = owned.get();
         contours->vertices = CopyRing(outer).release();
         ContourNode** tail = &contours->next;
         for (const VertexNode*& hole : holes) {
@@ -80,21 +82,19 @@ OutlinePolygon* PiecesOf(Loops& loops) {
         }
         VertexNode* ring = nullptr;
         if (contours->next) {
-            RingNode* joined = BridgeHoles(contours);
+            const OwnedList<RingNode> joined(BridgeHoles(contours));
             VertexNode** at = &ring;
-            for (RingNode* r = joined; r; r = r->next) {
+            for (const RingNode* r = joined.get(); r; r = r->next) {
                 const VertexNode* v = r->vertex;
                 *at = NewVertex(v->x, v->y, v->z, 0, 0, 0, v->mark);
                 (*at)->spare = v->spare;
                 at = &(*at)->next;
             }
-            FreeList(joined);
             MarkDoubledEdges(ring);
         } else {
             ring = contours->vertices;
             contours->vertices = nullptr;
         }
-        FreeListOfLists(contours);
         if (ring) result = Append(result, NewOutlinePolygon(ring));
     }
     return result;
@@ -355,13 +355,9 @@ Loops PartsAbove(const VertexNode* W) {
     const RingBoolean op(W, halfPlane.get(), SharedTolerance);
     Loops loops = Trace(op, RingOperation::kIntersection);
     Loops parts;
-    for (OutlinePolygon* piece = PiecesOf(loops); piece;) {
-        parts.push_back(CopyRing(piece->ring));
-        OutlinePolygon* next = piece->next;
-        piece->next = nullptr;
-        FreeOutlinePolygons(piece);
-        piece = next;
-    }
+    OutlinePolygon* pieces = PiecesOf(loops);
+    for (OutlinePolygon* piece = pieces; piece; piece = piece->next) parts.push_back(CopyRing(piece->ring));
+    FreeOutlinePolygons(pieces);
     return parts;
 }
 

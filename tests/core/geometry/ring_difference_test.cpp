@@ -183,7 +183,8 @@ TEST(RingBoolean, intersection_difference_and_union_add_up_for_grid_cutters) {
         EXPECT_NEAR(sum(op.Trace(RingOperation::kDifference)), Signed(notched) - overlap, 1e-6)
             << "round " << round;
         if (overlap > 1e-9) {
-            EXPECT_NEAR(sum(op.Trace(RingOperation::kUnion)), Signed(notched) + Signed(cutter) - overlap, 1e-6)
+            EXPECT_NEAR(sum(op.Trace(RingOperation::kUnion)), Signed(notched) + Signed(cutter) - overlap,
+                        1e-6)
                 << "round " << round;
             EXPECT_FALSE(op.Apart());
         }
@@ -199,13 +200,15 @@ TEST(RingBoolean, reversing_a_ring_keeps_each_edge_with_its_properties) {
     EXPECT_NEAR(RingSignedArea2(back.get()), -RingSignedArea2(ring.get()), 1e-9);
     // Each edge of the reversed ring runs between the same two points as the
     // original edge whose flag it carries.
-    for (const VertexNode* v = back.get(); v; v = v->next) {
-        const VertexNode* w = NextInRing(back.get(), v);
-        const VertexNode* o = ring.get();
+    const VertexNode* original = ring.get();
+    const VertexNode* reversed = back.get();
+    for (const VertexNode* v = reversed; v; v = v->next) {
+        const VertexNode* w = NextInRing(reversed, v);
+        const VertexNode* o = original;
         while (o->edgeFlag != v->edgeFlag) o = o->next;
         EXPECT_EQ(w->pt().x, o->x);
         EXPECT_EQ(w->pt().y, o->y);
-        EXPECT_EQ(v->x, NextInRing(ring.get(), o)->x);
+        EXPECT_EQ(v->x, NextInRing(original, o)->x);
         EXPECT_EQ(v->mark, o->mark);
     }
 }
