@@ -1,76 +1,409 @@
-// The difference of two simple plane rings by splitting and classifying
-// their edges (see the header). The steps, in the order SubtractRing runs
-// them: clean both rings and turn the cutter against the subject; split
-// every edge where the other ring meets it; keep or drop each piece; chain
-// the kept pieces into rings, taking at a shared point the turn that keeps
-// touching rings apart; drop the points where a ring merely passed a split.
+// The ring boolean kernel (see the header) and the ring difference of the
+// wall sides built on it.
 #include "core/geometry/ring_difference.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <numbers>
+#include <unordered_map>
+#include <utility>
 
-#include "core/base/velm_assert.h"
+#include "core/base/module_state.h"
+#include "core/geometry/polygon.h"
 
 namespace {
 
-// A vertex of a cleaned ring and the properties of the edge starting at it.
-struct Corner {
-    Point3 p;
+// What belongs to the edge starting at a vertex and goes with the edge when
+// a ring is turned round.
+struct EdgeProps {
+    std::uint8_t mark = 0;
     std::int32_t edgeFlag = 0, data1 = 0, data2 = 0;
+    RingEdgeSource from;
 };
 
-// An edge of one of the two rings, in the direction it is walked.
-struct RingEdge {
-    Point3 a, b;
-    const Corner* props = nullptr;
-    int ring = 0;  // 0 subject, 1 cutter
+struct Vx {
+    double x = 0.0, y = 0.0, z = 0.0, h = 0.0;
+    EdgeProps edge;
+};
+using Ring = std::vector<Vx>;
+
+Point3 P3(const Vx& v) {
+    return {v.x, v.y, v.z};
+}
+
+Ring FromList(const VertexNode* list, int which) {
+    Ring r;
     int index = 0;
+    for (const VertexNode* v = list; v; v = v->next, ++index)
+        r.push_back({v->x, v->y, v->z, v->spare, {v->mark, v->edgeFlag, v->data1, v->data2, {which, index}}});
+    return r;
+}
+
+OwnedList<VertexNode> ToList(const Ring& r) {
+    VertexNode* head = nullptr;
+    VertexNode** tail = &head;
+    for (const Vx& v : r) {
+        *tail = NewVertex(v.x, v.y, v.z, v.edge.edgeFlag, v.edge.data1, v.edge.data2, v.edge.mark);
+        (*tail)->spare = v.h;
+        tail = &(*tail)->next;
+    }
+    return OwnedList<VertexNode>(head);
+}
+
+double SignedArea(const Ring& r) {
+    double a = 0.0;
+    for (std::size_t i = 0; i < r.size(); ++i) {
+        const Vx& p = r[i];
+        const Vx& q = r[(i + 1) % r.size()];
+        a += p.x * q.y - q.x * p.y;
+    }
+    return a / 2.0;
+}
+
+// Reverses the ring, each edge keeping its properties.
+void Reverse(Ring& r) {
+    if (r.empty()) return;
+    std::vector<EdgeProps> props(r.size());
+    for (std::size_t i = 0; i < r.size(); ++i) props[i] = r[i].edge;
+    std::reverse(r.begin(), r.end());
+    // Edge i of the reversed ring is old edge n - 2 - i (mod n).
+    const std::size_t n = r.size();
+    for (std::size_t i = 0; i < n; ++i) r[i].edge = props[(2 * n - 2 - i) % n];
+}
+
+void MakeCounterClockwise(Ring& r) {
+    if (SignedArea(r) < 0.0) Reverse(r);
+}
+
+double PlanLength(const Vx& a, const Vx& b) {
+    return std::hypot(b.x - a.x, b.y - a.y);
+}
+
+// The point at plan (x, y) on edge a-b, z and height interpolated.
+Vx OnEdge(const Vx& a, const Vx& b, double x, double y) {
+    const double len = PlanLength(a, b);
+    const double t = len > 0.0 ? std::hypot(x - a.x, y - a.y) / len : 0.0;
+    return {x, y, a.z + (b.z - a.z) * t, a.h + (b.h - a.h) * t, a.edge};
+}
+
+// Whether p lies on the segment a-b within `snap` of it, measured square
+// to the segment.
+bool OnSegment(const Vx& p, const Vx& a, const Vx& b, double snap) {
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double len2 = dx * dx + dy * dy;
+    if (len2 <= 0.0) return false;
+    const double t = ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2;
+    if (t < 0.0 || t > 1.0) return false;
+    return std::fabs((p.x - a.x) * dy - (p.y - a.y) * dx) / std::sqrt(len2) <= snap;
+}
+
+struct Insert {
+    double t;
+    Vx v;
 };
 
-// A piece of a ring edge between two split points.
-struct Piece {
-    int from = 0, to = 0;  // node numbers
-    const RingEdge* edge = nullptr;
-    bool used = false;
+// Step 1: every crossing and touching point of the two rings becomes a
+// vertex of both, unless it falls within snap of an end of the edge.
+void InsertCrossings(Ring& A, Ring& B, double snap) {
+    std::vector<std::vector<Insert>> inA(A.size()), inB(B.size());
+    auto add = [snap](std::vector<Insert>& at, const Vx& a, const Vx& b, double x, double y) {
+        if (PointsNear2d({x, y, 0}, P3(a), snap) || PointsNear2d({x, y, 0}, P3(b), snap)) return;
+        at.push_back({std::hypot(x - a.x, y - a.y), OnEdge(a, b, x, y)});
+    };
+    for (std::size_t i = 0; i < A.size(); ++i) {
+        const Vx &a0 = A[i], &a1 = A[(i + 1) % A.size()];
+        for (std::size_t j = 0; j < B.size(); ++j) {
+            const Vx &b0 = B[j], &b1 = B[(j + 1) % B.size()];
+            if (std::max(a0.x, a1.x) < std::min(b0.x, b1.x) - snap ||
+                std::max(b0.x, b1.x) < std::min(a0.x, a1.x) - snap ||
+                std::max(a0.y, a1.y) < std::min(b0.y, b1.y) - snap ||
+                std::max(b0.y, b1.y) < std::min(a0.y, a1.y) - snap)
+                continue;
+            Point3 x;
+            if (IntersectLines2d(P3(a0), P3(a1), P3(b0), P3(b1), x, 1, ModuleGeomTol)) {
+                add(inA[i], a0, a1, x.x, x.y);
+                add(inB[j], b0, b1, x.x, x.y);
+            }
+            // Collinear runs cross nowhere: their ends lie on each other.
+            if (OnSegment(b0, a0, a1, snap)) add(inA[i], a0, a1, b0.x, b0.y);
+            if (OnSegment(a0, b0, b1, snap)) add(inB[j], b0, b1, a0.x, a0.y);
+        }
+    }
+    auto apply = [snap](Ring& r, std::vector<std::vector<Insert>>& ins) {
+        Ring out;
+        for (std::size_t i = 0; i < r.size(); ++i) {
+            out.push_back(r[i]);
+            std::sort(ins[i].begin(), ins[i].end(),
+                      [](const Insert& p, const Insert& q) { return p.t < q.t; });
+            for (const Insert& in : ins[i])
+                if (!PointsNear2d(P3(in.v), P3(out.back()), snap)) out.push_back(in.v);
+        }
+        r.swap(out);
+    };
+    apply(A, inA);
+    apply(B, inB);
+}
+
+}  // namespace
+
+using EdgeClass = RingEdgeClass;
+constexpr EdgeClass kOutside = RingEdgeClass::kOutside, kInside = RingEdgeClass::kInside,
+                    kSame = RingEdgeClass::kSame, kOpposite = RingEdgeClass::kOpposite;
+
+struct RingBoolean::Impl {
+    Ring ring[2];
+    double snap;
+    std::vector<Point3> nodes;
+    std::vector<int> node[2];       // node of each vertex
+    std::vector<EdgeClass> cls[2];  // class of each edge against the other ring
+
+    Impl(Ring a, Ring b, double snap_) : snap(snap_) {
+        ring[0] = std::move(a);
+        ring[1] = std::move(b);
+        MakeCounterClockwise(ring[0]);
+        MakeCounterClockwise(ring[1]);
+        InsertCrossings(ring[0], ring[1], snap);
+        useCells = ring[0].size() + ring[1].size() > 64;
+        for (int k = 0; k < 2; ++k)
+            for (const Vx& v : ring[k]) node[k].push_back(NodeOf(v));
+        for (int k = 0; k < 2; ++k) Classify(k);
+    }
+
+    // The first node made within the snap distance of v, or a new one. The
+    // nodes are filed in square cells as wide as the snap distance, so only
+    // the nine cells round v are looked at: long rings (the union of many
+    // shadow pieces) are not searched node by node for every vertex.
+    int NodeOf(const Vx& v) {
+        if (!useCells) {
+            for (std::size_t n = 0; n < nodes.size(); ++n)
+                if (PointsNear2d(nodes[n], P3(v), snap)) return static_cast<int>(n);
+            nodes.push_back(P3(v));
+            return static_cast<int>(nodes.size()) - 1;
+        }
+        const double cell = std::max(snap, 1e-9);
+        const std::int64_t cx = static_cast<std::int64_t>(std::floor(v.x / cell));
+        const std::int64_t cy = static_cast<std::int64_t>(std::floor(v.y / cell));
+        int found = -1;
+        for (std::int64_t dx = -1; dx <= 1; ++dx)
+            for (std::int64_t dy = -1; dy <= 1; ++dy) {
+                auto it = filed.find(CellKey(cx + dx, cy + dy));
+                if (it == filed.end()) continue;
+                for (int n : it->second)
+                    if ((found < 0 || n < found) && PointsNear2d(nodes[n], P3(v), snap)) found = n;
+            }
+        if (found >= 0) return found;
+        nodes.push_back(P3(v));
+        found = static_cast<int>(nodes.size()) - 1;
+        filed[CellKey(cx, cy)].push_back(found);
+        return found;
+    }
+    static std::uint64_t CellKey(std::int64_t x, std::int64_t y) {
+        return static_cast<std::uint64_t>(x) * 0x9E3779B97F4A7C15ull ^ static_cast<std::uint64_t>(y);
+    }
+    std::unordered_map<std::uint64_t, std::vector<int>> filed;
+    bool useCells = false;
+
+    int EdgeCount(int k) const { return static_cast<int>(ring[k].size()); }
+    int From(int k, int i) const { return node[k][i]; }
+    int To(int k, int i) const { return node[k][(i + 1) % ring[k].size()]; }
+
+    void Classify(int k) {
+        const int o = 1 - k;
+        const OwnedList<VertexNode> otherList = ToList(ring[o]);
+        const VertexNode* other = otherList.get();
+        // Long rings look their matching edges up by their nodes; the first
+        // edge of the other ring that runs between the same nodes decides.
+        std::unordered_map<std::uint64_t, int> firstEdge;
+        auto key = [](int from, int to) {
+            return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(from)) << 32) |
+                   static_cast<std::uint32_t>(to);
+        };
+        if (useCells)
+            for (int j = EdgeCount(o) - 1; j >= 0; --j) firstEdge[key(From(o, j), To(o, j))] = j;
+        for (int i = 0; i < EdgeCount(k); ++i) {
+            const int f = From(k, i), t = To(k, i);
+            EdgeClass c = kOutside;
+            bool matched = f == t;  // collapsed by the snap: never traced
+            if (useCells && !matched) {
+                const auto same = firstEdge.find(key(f, t));
+                const auto opposite = firstEdge.find(key(t, f));
+                if (same != firstEdge.end() &&
+                    (opposite == firstEdge.end() || same->second < opposite->second))
+                    c = kSame, matched = true;
+                else if (opposite != firstEdge.end())
+                    c = kOpposite, matched = true;
+            }
+            for (int j = 0; j < EdgeCount(o) && !matched && !useCells; ++j) {
+                if (From(o, j) == f && To(o, j) == t) c = kSame, matched = true;
+                if (From(o, j) == t && To(o, j) == f) c = kOpposite, matched = true;
+            }
+            if (!matched) {
+                const Vx& a = ring[k][i];
+                const Vx& b = ring[k][(i + 1) % ring[k].size()];
+                const Point3 mid{(a.x + b.x) / 2.0, (a.y + b.y) / 2.0, 0.0};
+                const int where = PointInPolygon(mid, other, 1);
+                if (where == 1) {
+                    c = kInside;
+                } else if (where == 2) {
+                    // Near the other's border without an edge of its own
+                    // there: the sides of the edge decide, by exact parity.
+                    const double len = PlanLength(a, b);
+                    const double off =
+                        std::max(len * 1e-6, 1e-9 * (1.0 + std::fabs(mid.x) + std::fabs(mid.y)));
+                    const double nx = -(b.y - a.y) / len * off, ny = (b.x - a.x) / len * off;
+                    const bool left = PointInPolygon({mid.x + nx, mid.y + ny, 0.0}, other, 0) != 0;
+                    const bool right = PointInPolygon({mid.x - nx, mid.y - ny, 0.0}, other, 0) != 0;
+                    c = left && right ? kInside : left ? kSame : right ? kOpposite : kOutside;
+                }
+            }
+            cls[k].push_back(c);
+        }
+    }
+
+    bool AllOf(int k, EdgeClass c1, EdgeClass c2) const {
+        for (EdgeClass c : cls[k])
+            if (c != c1 && c != c2) return false;
+        return true;
+    }
+    struct Edge {
+        int from, to;
+        Vx start;
+    };
+
+    // Step 4: the chosen edges walked into loops.
+    std::vector<Ring> Trace(RingOperation op) const {
+        std::vector<Edge> edges;
+        for (int k = 0; k < 2; ++k)
+            for (int i = 0; i < EdgeCount(k); ++i) {
+                const EdgeClass c = cls[k][i];
+                const int f = From(k, i), t = To(k, i);
+                if (f == t) continue;
+                const Vx& a = ring[k][i];
+                const Vx& b = ring[k][(i + 1) % ring[k].size()];
+                bool keep = false, reversed = false;
+                switch (op) {
+                    case RingOperation::kDifference:
+                        keep = k == 0 ? (c == kOutside || c == kOpposite) : c == kInside;
+                        reversed = k == 1;
+                        break;
+                    case RingOperation::kIntersection:
+                        keep = c == kInside || (k == 0 && c == kSame);
+                        break;
+                    case RingOperation::kUnion:
+                        keep = c == kOutside || (k == 0 && c == kSame);
+                        break;
+                }
+                if (!keep) continue;
+                if (reversed) {
+                    Vx s = b;
+                    s.edge = a.edge;
+                    edges.push_back({t, f, s});
+                } else {
+                    edges.push_back({f, t, a});
+                }
+            }
+        std::vector<char> used(edges.size(), 0);
+        std::vector<Ring> loops;
+        for (std::size_t e0 = 0; e0 < edges.size(); ++e0) {
+            if (used[e0]) continue;
+            Ring loop;
+            std::size_t e = e0;
+            bool closed = false;
+            for (std::size_t guard = 0; guard <= edges.size(); ++guard) {
+                used[e] = 1;
+                loop.push_back(edges[e].start);
+                const Point3& at = nodes[edges[e].to];
+                const Point3& back = nodes[edges[e].from];
+                const double backAngle = std::atan2(back.y - at.y, back.x - at.x);
+                std::size_t best = edges.size();
+                double bestTurn = 10.0;
+                for (std::size_t c = 0; c < edges.size(); ++c) {
+                    if (edges[c].from != edges[e].to || (used[c] && c != e0)) continue;
+                    const Point3& to = nodes[edges[c].to];
+                    double turn = backAngle - std::atan2(to.y - at.y, to.x - at.x);
+                    while (turn <= 1e-12) turn += 2.0 * std::numbers::pi;
+                    while (turn > 2.0 * std::numbers::pi + 1e-12) turn -= 2.0 * std::numbers::pi;
+                    if (turn < bestTurn) bestTurn = turn, best = c;
+                }
+                if (best == edges.size()) break;
+                if (best == e0) {
+                    closed = true;
+                    break;
+                }
+                e = best;
+            }
+            if (closed && loop.size() >= 3 && std::fabs(SignedArea(loop)) > snap * snap)
+                loops.push_back(loop);
+        }
+        return loops;
+    }
 };
 
-std::vector<Corner> CleanRing(const VertexNode* ring, double tol) {
-    std::vector<Corner> out;
+RingBoolean::RingBoolean(const VertexNode* a, const VertexNode* b, double snap)
+    : m(std::make_unique<Impl>(FromList(a, 0), FromList(b, 1), snap)) {}
+
+RingBoolean::~RingBoolean() = default;
+
+bool RingBoolean::AllOf(int k, RingEdgeClass c1, RingEdgeClass c2) const {
+    return m->AllOf(k, c1, c2);
+}
+
+bool RingBoolean::Apart() const {
+    return m->AllOf(0, kOutside, kOpposite) && m->AllOf(1, kOutside, kOpposite);
+}
+
+std::vector<RingLoop> RingBoolean::Trace(RingOperation op) const {
+    std::vector<RingLoop> out;
+    for (const Ring& loop : m->Trace(op)) {
+        RingLoop l{ToList(loop), {}};
+        for (const Vx& v : loop) l.from.push_back(v.edge.from);
+        out.push_back(std::move(l));
+    }
+    return out;
+}
+
+int RingBoolean::VertexCount(int k) const {
+    return m->EdgeCount(k);
+}
+
+Point3 RingBoolean::VertexAt(int k, int i) const {
+    return P3(m->ring[k][static_cast<std::size_t>(i)]);
+}
+
+double RingBoolean::SpareAt(int k, int i) const {
+    return m->ring[k][static_cast<std::size_t>(i)].h;
+}
+
+double RingSignedArea2(const VertexNode* ring) {
+    return 2.0 * SignedArea(FromList(ring, 0));
+}
+
+OwnedList<VertexNode> ReversedRing(const VertexNode* ring) {
+    Ring r = FromList(ring, 0);
+    Reverse(r);
+    return ToList(r);
+}
+
+bool PointsNear2d(const Point3& p, const Point3& q, double tolerance) {
+    return std::fabs(p.x - q.x) <= tolerance && std::fabs(p.y - q.y) <= tolerance;
+}
+
+namespace {
+
+// The ring without runs of points closer than tol, as a new list: of a run
+// the last point starts the real edge.
+OwnedList<VertexNode> CleanRing(const VertexNode* ring, double tol) {
+    Ring out;
     for (const VertexNode* v = ring; v; v = v->next) {
-        const Corner c{v->pt(), v->edgeFlag, v->data1, v->data2};
-        // Of a run of equal points the last one starts the real edge.
-        if (!out.empty() && Distance2d(out.back().p, c.p) <= tol)
-            out.back() = {out.back().p, c.edgeFlag, c.data1, c.data2};
+        const Vx c{v->x, v->y, v->z, 0.0, {0, v->edgeFlag, v->data1, v->data2, {}}};
+        if (!out.empty() && Distance2d(P3(out.back()), P3(c)) <= tol)
+            out.back().edge = c.edge;
         else
             out.push_back(c);
     }
-    while (out.size() > 1 && Distance2d(out.back().p, out.front().p) <= tol) out.pop_back();
-    return out;
-}
-
-double Area2(const std::vector<Corner>& ring) {
-    double sum = 0.0;
-    for (std::size_t i = 0; i < ring.size(); ++i) {
-        const Point3& p = ring[i].p;
-        const Point3& q = ring[(i + 1) % ring.size()].p;
-        sum += p.x * q.y - q.x * p.y;
-    }
-    return sum;
-}
-
-std::vector<RingEdge> Edges(const std::vector<Corner>& ring, int which, bool backwards) {
-    std::vector<RingEdge> out;
-    const std::size_t n = ring.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const Corner& c = ring[i];
-        const Corner& d = ring[(i + 1) % n];
-        if (backwards)
-            out.push_back({d.p, c.p, &c, which, static_cast<int>(i)});
-        else
-            out.push_back({c.p, d.p, &c, which, static_cast<int>(i)});
-    }
-    return out;
+    while (out.size() > 1 && Distance2d(P3(out.back()), P3(out.front())) <= tol) out.pop_back();
+    return ToList(out);
 }
 
 // Parameter of the projection of p on a-b (0 at a, 1 at b).
@@ -80,210 +413,84 @@ double Along(const Point3& p, const Point3& a, const Point3& b) {
     return len2 > 0.0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2 : 0.0;
 }
 
-double DistanceToSegment(const Point3& p, const Point3& a, const Point3& b) {
-    const double t = std::clamp(Along(p, a, b), 0.0, 1.0);
-    const Point3 foot{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y), 0.0};
-    return Distance2d(p, foot);
-}
-
-Point3 At(const RingEdge& e, double t) {
-    return {e.a.x + t * (e.b.x - e.a.x), e.a.y + t * (e.b.y - e.a.y), e.a.z + t * (e.b.z - e.a.z)};
-}
-
-struct SplitPoint {
-    double t;
-    Point3 p;
+// Where a vertex of a difference loop stands in the order the ring
+// difference has always given its rings in: subject edges before cutter
+// edges, edges in their own order, along an edge the way it is walked.
+struct LoopKey {
+    int ring = 0, edge = 0;
+    double along = 0.0;
+    bool operator<(const LoopKey& o) const {
+        if (ring != o.ring) return ring < o.ring;
+        if (edge != o.edge) return edge < o.edge;
+        return along < o.along;
+    }
 };
-
-// Adds to each edge's split list the points where the other ring meets it.
-void CollectSplits(const std::vector<RingEdge>& subject, const std::vector<RingEdge>& cutter, double tol,
-                   std::vector<std::vector<SplitPoint>>& subjectSplits,
-                   std::vector<std::vector<SplitPoint>>& cutterSplits) {
-    auto touch = [tol](const Point3& q, const RingEdge& e, std::vector<SplitPoint>& splits) {
-        if (DistanceToSegment(q, e.a, e.b) > tol) return;
-        const double t = std::clamp(Along(q, e.a, e.b), 0.0, 1.0);
-        splits.push_back({t, {q.x, q.y, At(e, t).z}});
-    };
-    for (std::size_t i = 0; i < subject.size(); ++i) {
-        const RingEdge& s = subject[i];
-        for (std::size_t j = 0; j < cutter.size(); ++j) {
-            const RingEdge& c = cutter[j];
-            touch(c.a, s, subjectSplits[i]);
-            touch(c.b, s, subjectSplits[i]);
-            touch(s.a, c, cutterSplits[j]);
-            touch(s.b, c, cutterSplits[j]);
-            const double rx = s.b.x - s.a.x, ry = s.b.y - s.a.y;
-            const double sx = c.b.x - c.a.x, sy = c.b.y - c.a.y;
-            const double lr = std::hypot(rx, ry), ls = std::hypot(sx, sy);
-            const double den = rx * sy - ry * sx;
-            if (lr <= tol || ls <= tol || std::fabs(den) <= 1e-12 * lr * ls) continue;
-            const double qx = c.a.x - s.a.x, qy = c.a.y - s.a.y;
-            const double t = (qx * sy - qy * sx) / den;
-            const double u = (qx * ry - qy * rx) / den;
-            const double et = tol / lr, eu = tol / ls;
-            if (t < -et || t > 1.0 + et || u < -eu || u > 1.0 + eu) continue;
-            const Point3 x = At(s, std::clamp(t, 0.0, 1.0));
-            subjectSplits[i].push_back({std::clamp(t, 0.0, 1.0), x});
-            const double uc = std::clamp(u, 0.0, 1.0);
-            cutterSplits[j].push_back({uc, {x.x, x.y, At(c, uc).z}});
-        }
-    }
-}
-
-class NodePool {
-public:
-    explicit NodePool(double tol) : m_tol(tol) {}
-    int Intern(const Point3& p) {
-        for (std::size_t i = 0; i < m_nodes.size(); ++i)
-            if (Distance2d(m_nodes[i], p) <= m_tol) return static_cast<int>(i);
-        m_nodes.push_back(p);
-        return static_cast<int>(m_nodes.size()) - 1;
-    }
-    const Point3& operator[](int i) const { return m_nodes[static_cast<std::size_t>(i)]; }
-    std::size_t size() const { return m_nodes.size(); }
-
-private:
-    double m_tol;
-    std::vector<Point3> m_nodes;
-};
-
-void AddPieces(const std::vector<RingEdge>& edges, std::vector<std::vector<SplitPoint>>& splits,
-               NodePool& nodes, std::vector<Piece>& out) {
-    for (std::size_t i = 0; i < edges.size(); ++i) {
-        std::vector<SplitPoint>& s = splits[i];
-        s.push_back({0.0, edges[i].a});
-        s.push_back({1.0, edges[i].b});
-        std::stable_sort(s.begin(), s.end(),
-                         [](const SplitPoint& x, const SplitPoint& y) { return x.t < y.t; });
-        int previous = -1;
-        for (const SplitPoint& sp : s) {
-            const int node = nodes.Intern(sp.p);
-            if (previous >= 0 && node != previous) out.push_back({previous, node, &edges[i], false});
-            previous = node;
-        }
-    }
-}
-
-bool InsideRing(const Point3& p, const std::vector<RingEdge>& ring) {
-    bool inside = false;
-    for (const RingEdge& e : ring) {
-        if ((e.a.y < p.y && p.y <= e.b.y) || (e.b.y < p.y && p.y <= e.a.y)) {
-            const double x = e.a.x + (e.b.x - e.a.x) * (p.y - e.a.y) / (e.b.y - e.a.y);
-            if (x < p.x) inside = !inside;
-        }
-    }
-    return inside;
-}
-
-// Whether a piece of one ring bounds the difference.
-bool KeepPiece(const Piece& piece, const NodePool& nodes, const std::vector<RingEdge>& other, double tol) {
-    const Point3& a = nodes[piece.from];
-    const Point3& b = nodes[piece.to];
-    const Point3 mid{(a.x + b.x) / 2, (a.y + b.y) / 2, 0.0};
-    for (const RingEdge& e : other) {
-        if (DistanceToSegment(mid, e.a, e.b) > tol) continue;
-        // A stretch both rings run along: the cutter was turned against the
-        // subject, so running the same way means the interiors lie on
-        // opposite sides and the subject's side stays. The subject's copy
-        // is the one kept.
-        if (piece.edge->ring == 1) return false;
-        const double dot = (b.x - a.x) * (e.b.x - e.a.x) + (b.y - a.y) * (e.b.y - e.a.y);
-        return dot > 0.0;
-    }
-    const bool inside = InsideRing(mid, other);
-    return piece.edge->ring == 0 ? !inside : inside;
-}
-
-double Turn(const Point3& a, const Point3& b, const Point3& c) {
-    const double ux = b.x - a.x, uy = b.y - a.y, vx = c.x - b.x, vy = c.y - b.y;
-    return std::atan2(ux * vy - uy * vx, ux * vx + uy * vy);
-}
-
-// Chains unused kept pieces from `first` into a closed loop; empty when the
-// chain breaks off (pieces left unmatched by a tolerance quirk).
-std::vector<Piece*> Chain(Piece* first, const std::vector<std::vector<Piece*>>& outgoing,
-                          const NodePool& nodes, bool counterClockwise) {
-    std::vector<Piece*> loop{first};
-    first->used = true;
-    while (loop.back()->to != first->from) {
-        const Piece* last = loop.back();
-        Piece* best = nullptr;
-        double bestTurn = 0.0;
-        for (Piece* candidate : outgoing[static_cast<std::size_t>(last->to)]) {
-            if (candidate->used) continue;
-            // Of several ways on, the sharpest turn towards the interior
-            // keeps rings that only touch at a point apart.
-            const double turn = Turn(nodes[last->from], nodes[last->to], nodes[candidate->to]);
-            if (!best || (counterClockwise ? turn > bestTurn : turn < bestTurn)) {
-                best = candidate;
-                bestTurn = turn;
-            }
-        }
-        if (!best) return {};
-        best->used = true;
-        loop.push_back(best);
-    }
-    return loop;
-}
-
-OwnedList<VertexNode> LoopRing(const std::vector<Piece*>& loop, const NodePool& nodes, double tol) {
-    VertexNode* head = nullptr;
-    VertexNode* tail = nullptr;
-    const std::size_t n = loop.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        const Piece* in = loop[(i + n - 1) % n];
-        const Piece* out = loop[i];
-        // A point where one edge was merely split goes.
-        if (in->edge == out->edge) continue;
-        const Point3& p = nodes[out->from];
-        VertexNode* v = NewVertex(p.x, p.y, p.z, out->edge->props->edgeFlag, out->edge->props->data1,
-                                  out->edge->props->data2, in->edge->ring != out->edge->ring ? 1 : 0);
-        (tail ? tail->next : head) = v;
-        tail = v;
-    }
-    OwnedList<VertexNode> ring(head);
-    std::vector<Corner> corners = CleanRing(head, tol);
-    if (corners.size() < 3 || std::fabs(Area2(corners)) <= tol * tol) ring.reset();
-    return ring;
-}
 
 }  // namespace
 
 std::vector<OwnedList<VertexNode>> SubtractRing(const VertexNode* subject, const VertexNode* cutter,
                                                 double tol) {
     std::vector<OwnedList<VertexNode>> result;
-    const std::vector<Corner> s = CleanRing(subject, tol);
-    const double subjectArea = Area2(s);
-    if (s.size() < 3 || std::fabs(subjectArea) <= tol * tol) return result;
-    const std::vector<Corner> c = CleanRing(cutter, tol);
-    const double cutterArea = Area2(c);
-    if (c.size() < 3 || std::fabs(cutterArea) <= tol * tol) {
+    const OwnedList<VertexNode> s = CleanRing(subject, tol);
+    const double subjectArea = RingSignedArea2(s.get());
+    if (CountNodes(s.get()) < 3 || std::fabs(subjectArea) <= tol * tol) return result;
+    const OwnedList<VertexNode> c = CleanRing(cutter, tol);
+    const double cutterArea = RingSignedArea2(c.get());
+    if (CountNodes(c.get()) < 3 || std::fabs(cutterArea) <= tol * tol) {
         result.emplace_back(CopyVertexList(subject));
         return result;
     }
     const bool counterClockwise = subjectArea > 0.0;
-    const std::vector<RingEdge> subjectEdges = Edges(s, 0, false);
-    const std::vector<RingEdge> cutterEdges = Edges(c, 1, (cutterArea > 0.0) == counterClockwise);
+    std::vector<const VertexNode*> corners[2];
+    for (const VertexNode* v = s.get(); v; v = v->next) corners[0].push_back(v);
+    for (const VertexNode* v = c.get(); v; v = v->next) corners[1].push_back(v);
 
-    std::vector<std::vector<SplitPoint>> subjectSplits(subjectEdges.size()), cutterSplits(cutterEdges.size());
-    CollectSplits(subjectEdges, cutterEdges, tol, subjectSplits, cutterSplits);
-    NodePool nodes(tol);
-    std::vector<Piece> pieces;
-    AddPieces(subjectEdges, subjectSplits, nodes, pieces);
-    AddPieces(cutterEdges, cutterSplits, nodes, pieces);
-
-    std::vector<std::vector<Piece*>> outgoing(nodes.size());
-    for (Piece& piece : pieces) {
-        const bool keep = KeepPiece(piece, nodes, piece.edge->ring == 0 ? cutterEdges : subjectEdges, tol);
-        piece.used = !keep;
-        if (keep) outgoing[static_cast<std::size_t>(piece.from)].push_back(&piece);
+    RingBoolean op(s.get(), c.get(), tol);
+    std::vector<std::pair<LoopKey, OwnedList<VertexNode>>> rings;
+    for (RingLoop& loop : op.Trace(RingOperation::kDifference)) {
+        // The loops come counter-clockwise; they run the subject's way.
+        OwnedList<VertexNode> ring = std::move(loop.ring);
+        std::vector<RingEdgeSource> from = std::move(loop.from);
+        if (!counterClockwise) {
+            ring = ReversedRing(ring.get());
+            std::reverse(from.begin(), from.end());
+            std::rotate(from.begin(), from.begin() + 1, from.end());
+        }
+        std::vector<VertexNode*> at;
+        for (VertexNode* v = ring.get(); v; v = v->next) at.push_back(v);
+        const std::size_t n = at.size();
+        // The ring starts where its first edge in that order starts.
+        std::size_t first = 0;
+        LoopKey firstKey;
+        for (std::size_t i = 0; i < n; ++i) {
+            const auto& edge = corners[from[i].ring];
+            const Point3 a = edge[static_cast<std::size_t>(from[i].edge)]->pt();
+            const Point3 b = edge[(static_cast<std::size_t>(from[i].edge) + 1) % edge.size()]->pt();
+            const Point3 p = at[i]->pt(), q = at[(i + 1) % n]->pt();
+            double t = Along(p, a, b);
+            if ((q.x - p.x) * (b.x - a.x) + (q.y - p.y) * (b.y - a.y) < 0.0) t = 1.0 - t;
+            const LoopKey key{from[i].ring, from[i].edge, t};
+            if (i == 0 || key < firstKey) first = i, firstKey = key;
+        }
+        VertexNode* head = nullptr;
+        VertexNode* tail = nullptr;
+        for (std::size_t k = 0; k < n; ++k) {
+            const std::size_t i = (first + k) % n;
+            const RingEdgeSource in = from[(i + n - 1) % n], out = from[i];
+            // A point where one edge was merely split goes.
+            if (in.ring == out.ring && in.edge == out.edge) continue;
+            const VertexNode* p = at[i];
+            VertexNode* v = NewVertex(p->x, p->y, p->z, p->edgeFlag, p->data1, p->data2, in.ring != out.ring);
+            (tail ? tail->next : head) = v;
+            tail = v;
+        }
+        OwnedList<VertexNode> kept(head);
+        const OwnedList<VertexNode> cleaned = CleanRing(kept.get(), tol);
+        if (CountNodes(cleaned.get()) < 3 || std::fabs(RingSignedArea2(cleaned.get())) <= tol * tol) continue;
+        rings.emplace_back(firstKey, std::move(kept));
     }
-    for (Piece& piece : pieces) {
-        if (piece.used) continue;
-        const std::vector<Piece*> loop = Chain(&piece, outgoing, nodes, counterClockwise);
-        if (loop.empty()) continue;
-        OwnedList<VertexNode> ring = LoopRing(loop, nodes, tol);
-        if (ring) result.push_back(std::move(ring));
-    }
+    std::stable_sort(rings.begin(), rings.end(),
+                     [](const auto& x, const auto& y) { return x.first < y.first; });
+    for (auto& [key, ring] : rings) result.push_back(std::move(ring));
     return result;
 }

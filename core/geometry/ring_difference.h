@@ -1,33 +1,111 @@
-// What is left of one plane polygon when another is taken away: the
-// boolean difference of two simple rings, as the wall sides need it when an
-// opening's hole outline cuts or notches a face polygon.
+// The one polygon kernel of the module: the boolean operations of two simple
+// plane rings. The wall sides take an opening's hole outline away from a
+// face polygon with it (SubtractRing); the hidden-face and shadow passes of
+// the views clip, shade and merge their plan polygons with it (RingBoolean,
+// through visual/views/polygon_clip).
 //
-// Both rings are split at every point where they meet (crossings, a vertex
-// of one on an edge of the other, collinear overlaps); each piece of edge is
-// kept or dropped by where its midpoint lies (subject pieces outside the
-// cutter, cutter pieces inside the subject, shared pieces only where the two
-// interiors lie on opposite sides), and the kept pieces are chained into
-// closed rings. Collinear overlaps, which break the usual crossing walk, are
-// therefore ordinary here: a door whose hole runs along the bottom of a wall
-// simply takes that stretch of the bottom away.
+// The algorithm, in the order RingBoolean runs it:
+//   1. both rings are copied and turned counter-clockwise, each edge keeping
+//      its properties (mark, edge flag, numbers, where it came from);
+//   2. each ring gets a vertex wherever the other's edges cross it or its
+//      vertices lie on it, unless the point is within the snap distance of
+//      an end of the edge concerned;
+//   3. vertices within the snap distance of each other are one node;
+//   4. every edge is classified against the other ring: outside, inside,
+//      or on its border, running the same way as a border edge of the
+//      other or the opposite way;
+//   5. the edges of the result are chosen by the operation (difference:
+//      A outside B and B inside A reversed; intersection: both inside;
+//      union: both outside), and walked into closed loops. Where several
+//      edges leave one node the walk takes the sharpest left turn, so that
+//      loops touching at a point stay apart.
+// Counter-clockwise loops are pieces, clockwise ones holes. Collinear
+// overlaps, which break the usual crossing walk, are ordinary here: a door
+// whose hole runs along the bottom of a wall simply takes that stretch of
+// the bottom away.
 //
-// Works in plan (x, y) on small rings (quadratic in their vertex counts);
-// z is carried along the subject's edges, so rings lying in one plane
-// parallel to XY keep it. Self-intersecting rings are not supported.
+// Limits: works in plan (x, y); z and the spare double (a shadow's height)
+// are interpolated along the edge a new vertex is inserted into, so rings
+// lying in one plane keep it. The rings are small (faces of one view,
+// openings of one wall side): every step is quadratic in their edges, but
+// for the node lookup of long rings. Self-intersecting rings are not
+// supported. Points are near when both plan coordinates are within the snap
+// distance.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "core/geometry/vertex_list.h"
+
+enum class RingEdgeClass { kOutside, kInside, kSame, kOpposite };
+enum class RingOperation { kDifference, kIntersection, kUnion };
+
+// Which ring (0 or 1) and which edge of it (counted in the input's own order)
+// an edge of a traced loop comes from.
+struct RingEdgeSource {
+    int ring = 0;
+    int edge = 0;
+};
+
+// A traced loop; from[i] names the source of the edge starting at its i-th
+// vertex.
+struct RingLoop {
+    OwnedList<VertexNode> ring;
+    std::vector<RingEdgeSource> from;
+};
+
+class RingBoolean {
+public:
+    // Ring 0 is a, ring 1 is b; both are copied (x, y, z, spare, mark and the
+    // edge flag and numbers of each edge).
+    RingBoolean(const VertexNode* a, const VertexNode* b, double snap);
+    ~RingBoolean();
+    RingBoolean(const RingBoolean&) = delete;
+    RingBoolean& operator=(const RingBoolean&) = delete;
+
+    // Every edge of ring k is of class c1 or c2.
+    bool AllOf(int k, RingEdgeClass c1, RingEdgeClass c2) const;
+    // Ring k lies within the other (borders may touch).
+    bool Within(int k) const { return AllOf(k, RingEdgeClass::kInside, RingEdgeClass::kSame); }
+    // The insides do not meet.
+    bool Apart() const;
+
+    // The loops of the operation's result, counter-clockwise pieces and
+    // clockwise holes; loops of no area are dropped. A vertex carries the
+    // properties of the edge starting at it (an edge of ring 1 walked the
+    // other way keeps its own).
+    std::vector<RingLoop> Trace(RingOperation op) const;
+
+    // Ring k as split and turned counter-clockwise: its vertex count, and
+    // each vertex's point and spare double.
+    int VertexCount(int k) const;
+    Point3 VertexAt(int k, int i) const;
+    double SpareAt(int k, int i) const;
+
+    struct Impl;
+
+private:
+    std::unique_ptr<Impl> m;
+};
+
+// Twice the signed plan area of the ring, counter-clockwise positive.
+double RingSignedArea2(const VertexNode* ring);
+// A copy of the ring (spare and mark too) run the other way, each edge
+// keeping its mark, flag and numbers.
+OwnedList<VertexNode> ReversedRing(const VertexNode* ring);
+// Whether two points lie within the tolerance of each other in x and in y.
+bool PointsNear2d(const Point3& p, const Point3& q, double tolerance);
 
 // The pieces of `subject` lying outside `cutter`, each a closed ring running
 // the way the subject runs. A vertex keeps the edge flag and numbers of the
 // edge starting at it (a cutter edge keeps its own although it is walked the
 // other way); a vertex where the boundary passes from one ring to the other
-// has mark 1, every other mark 0. A cutter wholly inside the subject gives
-// the subject and, as a second ring, the cutter run the other way (a hole);
-// a cutter apart from it gives the subject alone; a cutter covering it gives
-// nothing. Points closer than tol are one point. A subject of fewer than
-// three distinct points gives nothing; a cutter of fewer gives the subject.
+// has mark 1, every other mark 0; a point where one edge was merely split
+// goes. A cutter wholly inside the subject gives the subject and, as a
+// second ring, the cutter run the other way (a hole); a cutter apart from it
+// gives the subject alone; a cutter covering it gives nothing. Points closer
+// than tol are one point. A subject of fewer than three distinct points
+// gives nothing; a cutter of fewer gives the subject.
 std::vector<OwnedList<VertexNode>> SubtractRing(const VertexNode* subject, const VertexNode* cutter,
                                                 double tol);

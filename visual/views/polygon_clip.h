@@ -2,7 +2,9 @@
 // read as closed, in x and y: point and polygon tests, cell boxes on the
 // hidden-line grid, the part of one polygon outside another (clipping), the
 // part covered by another (a shadow), and the clean-up and merging of the
-// shadow pieces that fall on one face group.
+// shadow pieces that fall on one face group. The boolean operations
+// themselves are the ring kernel's (core/geometry/ring_difference); this
+// unit chooses them, bridges holes into pieces and keeps the piece lists.
 //
 // A new vertex gets its z (and, in a shadow, its height in the spare double)
 // by interpolation along the edge it is inserted into. A vertex's mark byte
@@ -13,6 +15,7 @@
 #include <cstdint>
 
 #include "core/geometry/geom_basic.h"
+#include "core/geometry/ring_difference.h"
 #include "core/geometry/vertex_list.h"
 
 // One closed polygon of a group outline, of a shadow or of a shadow piece.
@@ -42,7 +45,6 @@ ShadowGroup* FreeShadowGroups(ShadowGroup* list);
 // A piece record for the ring (taken), with its plan box.
 OutlinePolygon* NewOutlinePolygon(VertexNode* ring);
 
-bool PointsNear2d(const Point3& p, const Point3& q, double tolerance);
 // Marks (mark byte 1) the start vertices of both edges of every pair that
 // runs between the same two plan points in opposite directions: the bridges
 // to holes. 1 when it marked any.

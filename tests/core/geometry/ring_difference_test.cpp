@@ -1,4 +1,4 @@
-// The ring difference checked by areas that must add up: what is left of a
+// The ring kernel checked by areas that must add up: what is left of a
 // polygon is its area less the part the cutter covers, the latter worked out
 // independently by clipping the polygon against the convex cutter.
 #include "core/geometry/ring_difference.h"
@@ -154,5 +154,61 @@ TEST(RingDifference, random_convex_cutters_on_a_grid_take_exactly_their_overlap)
         const Result r = Subtract(notched, cutter);
         EXPECT_NEAR(r.signedSum, expected, 1e-6)
             << "round " << round << " cutter " << x0 << "," << y0 << " " << x1 << "," << y1;
+    }
+}
+
+TEST(RingBoolean, intersection_difference_and_union_add_up_for_grid_cutters) {
+    // The three operations of one kernel: A = (A - B) + (A and B), and the
+    // union is both less what they share; the overlap comes from clipping.
+    std::mt19937 rng(7);
+    std::uniform_int_distribution<int> coord(-2, 12);
+    const Pts notched{{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {6, 10, 0},
+                      {6, 4, 0}, {4, 4, 0},  {4, 10, 0},  {0, 10, 0}};
+    auto sum = [](const std::vector<RingLoop>& loops) {
+        double a = 0.0;
+        for (const RingLoop& l : loops) {
+            a += Signed(l.ring.get());
+            EXPECT_EQ(static_cast<int>(l.from.size()), CountNodes(l.ring.get()));
+        }
+        return a;
+    };
+    for (int round = 0; round < 200; ++round) {
+        const double x0 = coord(rng), y0 = coord(rng);
+        const double x1 = x0 + 1 + coord(rng) % 6 + 2, y1 = y0 + 1 + coord(rng) % 6 + 2;
+        const Pts cutter{{x0, y0, 0}, {x1, y0, 0}, {x1, y1, 0}, {x0, y1, 0}};
+        const double overlap = Signed(ClipConvex(notched, cutter));
+        OwnedList<VertexNode> a(Ring(notched)), b(Ring(cutter));
+        const RingBoolean op(a.get(), b.get(), 0.001);
+        EXPECT_NEAR(sum(op.Trace(RingOperation::kIntersection)), overlap, 1e-6) << "round " << round;
+        EXPECT_NEAR(sum(op.Trace(RingOperation::kDifference)), Signed(notched) - overlap, 1e-6)
+            << "round " << round;
+        if (overlap > 1e-9) {
+            EXPECT_NEAR(sum(op.Trace(RingOperation::kUnion)), Signed(notched) + Signed(cutter) - overlap,
+                        1e-6)
+                << "round " << round;
+            EXPECT_FALSE(op.Apart());
+        }
+    }
+}
+
+TEST(RingBoolean, reversing_a_ring_keeps_each_edge_with_its_properties) {
+    OwnedList<VertexNode> ring(Ring(kWall));
+    int flag = 1;
+    for (VertexNode* v = ring.get(); v; v = v->next) v->edgeFlag = flag++, v->mark = v->edgeFlag == 2;
+    const OwnedList<VertexNode> back = ReversedRing(ring.get());
+    EXPECT_GT(RingSignedArea2(ring.get()), 0.0);
+    EXPECT_NEAR(RingSignedArea2(back.get()), -RingSignedArea2(ring.get()), 1e-9);
+    // Each edge of the reversed ring runs between the same two points as the
+    // original edge whose flag it carries.
+    const VertexNode* original = ring.get();
+    const VertexNode* reversed = back.get();
+    for (const VertexNode* v = reversed; v; v = v->next) {
+        const VertexNode* w = NextInRing(reversed, v);
+        const VertexNode* o = original;
+        while (o->edgeFlag != v->edgeFlag) o = o->next;
+        EXPECT_EQ(w->pt().x, o->x);
+        EXPECT_EQ(w->pt().y, o->y);
+        EXPECT_EQ(v->x, NextInRing(original, o)->x);
+        EXPECT_EQ(v->mark, o->mark);
     }
 }
