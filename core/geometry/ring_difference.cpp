@@ -242,18 +242,20 @@ struct RingBoolean::Impl {
                 const Vx& a = ring[k][i];
                 const Vx& b = ring[k][(i + 1) % ring[k].size()];
                 const Point3 mid{(a.x + b.x) / 2.0, (a.y + b.y) / 2.0, 0.0};
-                const int where = PointInPolygon(mid, other, 1);
-                if (where == 1) {
+                const int where = PointInPolygon(mid, other, kEdgesReported);
+                if (where == kInsidePolygon) {
                     c = kInside;
-                } else if (where == 2) {
+                } else if (where == kOnPolygonEdge) {
                     // Near the other's border without an edge of its own
                     // there: the sides of the edge decide, by exact parity.
                     const double len = PlanLength(a, b);
                     const double off =
                         std::max(len * 1e-6, 1e-9 * (1.0 + std::fabs(mid.x) + std::fabs(mid.y)));
                     const double nx = -(b.y - a.y) / len * off, ny = (b.x - a.x) / len * off;
-                    const bool left = PointInPolygon({mid.x + nx, mid.y + ny, 0.0}, other, 0) != 0;
-                    const bool right = PointInPolygon({mid.x - nx, mid.y - ny, 0.0}, other, 0) != 0;
+                    const bool left = PointInPolygon({mid.x + nx, mid.y + ny, 0.0}, other, kEdgesUntested) !=
+                                      kOutsidePolygon;
+                    const bool right = PointInPolygon({mid.x - nx, mid.y - ny, 0.0}, other, kEdgesUntested) !=
+                                       kOutsidePolygon;
                     c = left && right ? kInside : left ? kSame : right ? kOpposite : kOutside;
                 }
             }

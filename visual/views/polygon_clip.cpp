@@ -73,7 +73,7 @@ OutlinePolygon* PiecesOf(Loops& loops) {
             // A point just inside the hole, off its border.
             const VertexNode* next = hole->next;
             const Point3 mid{(hole->x + next->x) / 2.0, (hole->y + next->y) / 2.0, 0.0};
-            if (PointInPolygon(mid, outer, 1) == 0) continue;
+            if (PointInPolygon(mid, outer, kEdgesReported) == kOutsidePolygon) continue;
             auto* h = new ContourNode;
             h->vertices = ReversedRing(hole).release();
             *tail = h;
@@ -166,12 +166,12 @@ int MarkDoubledEdges(VertexNode* ring) {
 int PolygonInsidePolygon(const VertexNode* A, const VertexNode* B) {
     if (CountNodes(A) < 3 || CountNodes(B) < 3) return 0;
     for (const VertexNode* v = B; v; v = v->next)
-        if (PointInPolygon(v->pt(), A, 2) == 1) return 0;
+        if (PointInPolygon(v->pt(), A, kEdgesOutside) == kInsidePolygon) return 0;
     bool borderOnly = true;
     for (const VertexNode* v = A; v; v = v->next) {
-        const int where = PointInPolygon(v->pt(), B, 1);
-        if (where == 0) return 0;
-        if (where == 1) borderOnly = false;
+        const int where = PointInPolygon(v->pt(), B, kEdgesReported);
+        if (where == kOutsidePolygon) return 0;
+        if (where == kInsidePolygon) borderOnly = false;
     }
     const double tol100 = Tol100();
     for (const VertexNode* a = A; a; a = a->next) {
@@ -190,9 +190,9 @@ int PolygonInsidePolygon(const VertexNode* A, const VertexNode* B) {
             if (PointsNear2d(cuts[k], cuts[k + 1], tol100)) continue;
             Point3 mid;
             MidPoint(cuts[k], cuts[k + 1], mid);
-            const int where = PointInPolygon(mid, B, 1);
-            if (where == 0) return 0;
-            if (where == 1) borderOnly = false;
+            const int where = PointInPolygon(mid, B, kEdgesReported);
+            if (where == kOutsidePolygon) return 0;
+            if (where == kInsidePolygon) borderOnly = false;
         }
     }
     if (!borderOnly) return 1;
@@ -201,7 +201,8 @@ int PolygonInsidePolygon(const VertexNode* A, const VertexNode* B) {
         for (const VertexNode* q = p->next; q; q = q->next) {
             Point3 mid;
             MidPoint(p->pt(), q->pt(), mid);
-            if (PointInPolygon(mid, A, 2) == 1) return PointInPolygon(mid, B, 2) == 1 ? 1 : 0;
+            if (PointInPolygon(mid, A, kEdgesOutside) == kInsidePolygon)
+                return PointInPolygon(mid, B, kEdgesOutside) == kInsidePolygon ? 1 : 0;
         }
     return 0;
 }
@@ -470,7 +471,8 @@ bool RingsMayMeet(const VertexNode* A, const VertexNode* B, double snap) {
                 return true;
         }
     }
-    return PointInPolygon(A->pt(), B, 0) != 0 || PointInPolygon(B->pt(), A, 0) != 0;
+    return PointInPolygon(A->pt(), B, kEdgesUntested) != kOutsidePolygon ||
+           PointInPolygon(B->pt(), A, kEdgesUntested) != kOutsidePolygon;
 }
 
 bool BoxesApart(const OutlinePolygon* a, const OutlinePolygon* b, double tol) {
