@@ -144,10 +144,7 @@ struct SavedDimState {
 };
 
 bool DimStyleExists(const std::string& name) {
-    resbuf* rec = zcdbTblSearch("DIMSTYLE", name.c_str(), 0);
-    if (!rec) return false;
-    zcutRelRb(rec);
-    return true;
+    return host::ResbufList(zcdbTblSearch("DIMSTYLE", name.c_str(), 0)) != nullptr;
 }
 
 const VertexNode* FindByNumber(const VertexNode* list, int number) {
@@ -200,11 +197,12 @@ private:
 void MoveLastText(const VertexNode* a, const VertexNode* b, double angle, double textOffset) {
     ads_name last;
     if (zcdbEntLast(last) != RTNORM) return;
-    resbuf* list = zcdbEntGet(last);
     ads_point at{a->x, a->y, a->z};
-    for (const resbuf* r = list; r; r = r->rbnext)
-        if (r->restype == 11) ads_point_set(r->resval.rpoint, at);
-    zcutRelRb(list);
+    {
+        const host::ResbufList list(zcdbEntGet(last));
+        for (const resbuf* r = list.get(); r; r = r->rbnext)
+            if (r->restype == 11) ads_point_set(r->resval.rpoint, at);
+    }
     Point3 mid;
     MidPoint(a->pt(), b->pt(), mid);
     Point3 moved =

@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "core/level_settings.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"
@@ -63,7 +64,7 @@ resbuf* PutInPlace(resbuf* list, int code, resbuf* node) {
         node->rbnext = at->rbnext;
         prev->rbnext = node;
         at->rbnext = nullptr;
-        zcutRelRb(at);
+        const host::ResbufList replaced(at);
     } else {
         node->rbnext = at;
         prev->rbnext = node;

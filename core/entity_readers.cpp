@@ -32,7 +32,7 @@ const char* Text(const resbuf* rb) {
     return rb && rb->resval.rstring ? rb->resval.rstring : "";
 }
 bool Read(const resbuf* list, int code, Point3& p);
-resbuf* TypeLayerFilter(const std::string& type, const std::string& layer, bool excludeRectangles);
+host::ResbufList TypeLayerFilter(const std::string& type, const std::string& layer, bool excludeRectangles);
 int SelectAll(const resbuf* filter, ads_name set);
 void AddAll(ads_name from, ads_name into, bool& haveSet);
 
@@ -40,12 +40,9 @@ void AddAll(ads_name from, ads_name into, bool& haveSet);
 
 resbuf* GetEntXData(const ads_name entity, const char* app) {
     const host::ResbufList apps(zcutBuildList(RTSTR, app, 0));
-    resbuf* list = zcdbEntGetX(entity, apps.get());
-    if (list && !FindRbCode(list, 1001)) {
-        zcutRelRb(list);
-        return nullptr;
-    }
-    return list;
+    host::ResbufList list(zcdbEntGetX(entity, apps.get()));
+    if (!FindRbCode(list.get(), 1001)) return nullptr;
+    return list.release();
 }
 
 void HighlightEntity(const ads_name entity, int flag) {
@@ -150,7 +147,7 @@ int SelectTypeOnLayer(std::string_view type, std::string_view layer, bool verbos
                       bool excludeRectangles) {
     const std::string t(type), l(layer);
     if (t.size() <= kMaxSelectName && l.size() <= kMaxSelectName) {
-        const host::ResbufList filter(TypeLayerFilter(t, l, excludeRectangles));
+        const host::ResbufList filter = TypeLayerFilter(t, l, excludeRectangles);
         if (SelectAll(filter.get(), set)) return 1;
     }
     if (verbose) zcutPrintf("\nNie istnieje %s na warstwie %s", t.c_str(), l.c_str());
@@ -252,11 +249,12 @@ bool Read(const resbuf* list, int code, Point3& p) {
     return true;
 }
 
-resbuf* TypeLayerFilter(const std::string& type, const std::string& layer, bool excludeRectangles) {
+host::ResbufList TypeLayerFilter(const std::string& type, const std::string& layer, bool excludeRectangles) {
     if (!excludeRectangles)
-        return zcutBuildList(-4, "<and", RTDXF0, type.c_str(), 8, layer.c_str(), -4, "and>", 0);
-    return zcutBuildList(-4, "<and", -4, "<not", -3, 1001, kRectangleApp, -4, "not>", RTDXF0, type.c_str(), 8,
-                         layer.c_str(), -4, "and>", 0);
+        return host::ResbufList(
+            zcutBuildList(-4, "<and", RTDXF0, type.c_str(), 8, layer.c_str(), -4, "and>", 0));
+    return host::ResbufList(zcutBuildList(-4, "<and", -4, "<not", -3, 1001, kRectangleApp, -4, "not>", RTDXF0,
+                                          type.c_str(), 8, layer.c_str(), -4, "and>", 0));
 }
 
 int SelectAll(const resbuf* filter, ads_name set) {

@@ -22,6 +22,7 @@
 #include "core/host_services.h"
 #include "core/layer_catalogue.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -77,9 +78,8 @@ void HatchContour(const FaceRecord* contour, const std::string& layer, const dou
         data.layer = layer;
         data.shift = 0.0;
         RegisterHatchApp();
-        resbuf* record = BuildHatchRecord(data, contour, false, z);
-        hatch->setXData(record);
-        zcutRelRb(record);
+        const host::ResbufList record(BuildHatchRecord(data, contour, false, z));
+        hatch->setXData(record.get());
     }
     ZcDbObjectId id;
     if (AppendToModelSpace(id, hatch) != Zcad::eOk) delete hatch;
@@ -114,26 +114,21 @@ void HatchContour3d(const FaceRecord* contour, const std::string& layer, const d
     }
 
     ads_point origin{0, 0, 0};
-    resbuf* head = zcutBuildList(RTDXF0, "BLOCK", 2, "*U", 8, "0", 70, 1, 10, origin, 0);
-    int rc = zcdbEntMake(head);
-    zcutRelRb(head);
-    if (rc != RTNORM) return;
+    const host::ResbufList head(zcutBuildList(RTDXF0, "BLOCK", 2, "*U", 8, "0", 70, 1, 10, origin, 0));
+    if (zcdbEntMake(head.get()) != RTNORM) return;
     std::string edgeLayer = bare + "_c";
     for (const FaceRecord* loop = contour; loop; loop = loop->next) {
         for (const VertexNode* v = loop->corners; v; v = v->next) {
             if (v->edgeFlag != 0) continue;
             const VertexNode* w = v->next ? v->next : loop->corners;
             ads_point a{v->x, v->y, v->z}, b{w->x, w->y, w->z};
-            resbuf* line =
-                zcutBuildList(RTDXF0, "LINE", 8, edgeLayer.c_str(), 62, 256, 10, a, 11, b, 39, 0.0, 0);
-            zcdbEntMake(line);
-            zcutRelRb(line);
+            const host::ResbufList line(
+                zcutBuildList(RTDXF0, "LINE", 8, edgeLayer.c_str(), 62, 256, 10, a, 11, b, 39, 0.0, 0));
+            zcdbEntMake(line.get());
         }
     }
-    resbuf* end = zcutBuildList(RTDXF0, "ENDBLK", 0);
-    rc = zcdbEntMake(end);
-    zcutRelRb(end);
-    if (rc != RTNORM) return;
+    const host::ResbufList end(zcutBuildList(RTDXF0, "ENDBLK", 0));
+    if (zcdbEntMake(end.get()) != RTNORM) return;
     char blockName[260] = "";
     zcedGetInput(blockName);
 
@@ -151,35 +146,30 @@ void HatchContour3d(const FaceRecord* contour, const std::string& layer, const d
     }
 
     RegisterHatchApp();
-    resbuf* insert =
-        zcutBuildList(RTDXF0, "INSERT", 2, blockName, 8, layer.c_str(), 10, origin, 50, 0.0, -3, 0);
-    resbuf* tail = insert;
+    const host::ResbufList insert(
+        zcutBuildList(RTDXF0, "INSERT", 2, blockName, 8, layer.c_str(), 10, origin, 50, 0.0, -3, 0));
+    resbuf* tail = insert.get();
     while (tail && tail->rbnext) tail = tail->rbnext;
     if (tail) tail->rbnext = BuildHatchRecord(data, contour, true, 0.0);
-    zcdbEntMake(insert);
-    zcutRelRb(insert);
+    zcdbEntMake(insert.get());
 }
 
 // ------------------------------------------------------------- reading back
 
 FaceRecord* GetHatchData(const ads_name entity, HatchXData& data) {
-    resbuf* apps = zcutBuildList(RTSTR, kHatchApp, 0);
-    resbuf* list = zcdbEntGetX(entity, apps);
-    zcutRelRb(apps);
+    const host::ResbufList apps(zcutBuildList(RTSTR, kHatchApp, 0));
+    const host::ResbufList list(zcdbEntGetX(entity, apps.get()));
     FaceRecord* loops = nullptr;
-    if (const resbuf* app = FindXDataApp(list, kHatchApp)) loops = ParseHatchRecord(app, data);
-    zcutRelRb(list);
+    if (const resbuf* app = FindXDataApp(list.get(), kHatchApp)) loops = ParseHatchRecord(app, data);
     return loops;
 }
 
 int FindHatchByOutline(const VertexNode* outline, double tolerance, HatchXData& data, ads_name entity) {
     int count = CountNodes(outline);
     if (count < 3) return 0;
-    resbuf* filter = zcutBuildList(-3, 1001, kHatchApp, 0);
+    const host::ResbufList filter(zcutBuildList(-3, 1001, kHatchApp, 0));
     ads_name set;
-    int rc = zcedSSGet("X", nullptr, nullptr, filter, set);
-    zcutRelRb(filter);
-    if (rc != RTNORM) return 0;
+    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return 0;
     double tol = std::fabs(tolerance);
     int found = 0;
     std::int32_t n = 0;
@@ -386,11 +376,7 @@ ZcDbXform ToXform(const Matrix4& m) {
 }
 
 void RegisterHatchApp() {
-    resbuf* rec = zcdbTblSearch("APPID", kHatchApp, 0);
-    if (rec) {
-        zcutRelRb(rec);
-        return;
-    }
+    if (host::ResbufList(zcdbTblSearch("APPID", kHatchApp, 0))) return;
     zcdbRegApp(kHatchApp);
 }
 

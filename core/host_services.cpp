@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/ads/transcript.h"
@@ -121,10 +122,7 @@ int AskYesNo(std::string_view prompt, int defaultAnswer) {
 }
 
 void RegisterXDataApp(const char* app) {
-    if (resbuf* found = zcdbTblSearch("APPID", app, 0)) {
-        zcutRelRb(found);
-        return;
-    }
+    if (host::ResbufList(zcdbTblSearch("APPID", app, 0))) return;
     zcdbRegApp(app);
 }
 

@@ -16,6 +16,7 @@
 #include "core/level_layers.h"
 #include "core/level_settings.h"
 #include "core/support_files.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/transcript.h"
@@ -281,9 +282,9 @@ bool LayerExists(const std::string& name) {
 
 void MakeLayer(const std::string& name, const std::string& linetype, int color, int lineWeight, bool off) {
     const char* n = name.c_str();
-    resbuf* script = zcutBuildList(RTSTR, "_-LAYER", RTSTR, "_N", RTSTR, n, RTSTR, "_L", RTSTR,
-                                   linetype.c_str(), RTSTR, n, 0);
-    resbuf* tail = script;
+    const host::ResbufList script(zcutBuildList(RTSTR, "_-LAYER", RTSTR, "_N", RTSTR, n, RTSTR, "_L", RTSTR,
+                                                linetype.c_str(), RTSTR, n, 0));
+    resbuf* tail = script.get();
     auto append = [&tail](resbuf* more) {
         while (tail->rbnext) tail = tail->rbnext;
         tail->rbnext = more;
@@ -296,10 +297,9 @@ void MakeLayer(const std::string& name, const std::string& linetype, int color, 
     const int quiet = 0;
     const int regenMode = SysVarShort("REGENMODE", &quiet);
     const int cmdEcho = SysVarShort("CMDECHO", &quiet);
-    zcedCmd(script);
+    zcedCmd(script.get());
     SysVarShort("CMDECHO", &cmdEcho);
     SysVarShort("REGENMODE", &regenMode);
-    zcutRelRb(script);
 }
 
 }  // namespace

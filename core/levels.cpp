@@ -11,6 +11,7 @@
 #include "core/level_layers.h"
 #include "core/level_settings.h"
 #include "core/support_files.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbmain.h"
 #include "host/db/dbobjptr.h"
@@ -127,14 +128,14 @@ void GetOrShiftBlockLevel(const ads_name entity, double& level, bool shift, doub
 }
 
 int GetParamObjectType(const ads_name entity) {
-    resbuf* xdata = nullptr;
+    host::ResbufList xdata;
     {
         ZcDbObjectPointer<ZcDbEntity> obj = OpenEntity(entity, ZcDb::kForRead);
         if (!obj) return -1;
-        xdata = obj->xData(kParamApp);
+        xdata.reset(obj->xData(kParamApp));
     }
     int type = -1;
-    const resbuf* app = FindXDataApp(xdata, kParamApp);
+    const resbuf* app = FindXDataApp(xdata.get(), kParamApp);
     const resbuf* label = app ? app->rbnext : nullptr;
     if (label && label->restype == 1000 && label->resval.rstring &&
         !zcutEqualsNoCase(label->resval.rstring, kTempObjectName)) {
@@ -145,7 +146,6 @@ int GetParamObjectType(const ads_name entity) {
                 break;
             }
     }
-    zcutRelRb(xdata);
     return type;
 }
 
@@ -207,10 +207,8 @@ ZcDbObjectPointer<ZcDbEntity> OpenEntity(const ads_name entity, ZcDb::OpenMode m
 }
 
 bool HasXData(const ZcDbObject* obj, const char* app) {
-    resbuf* xdata = obj->xData(app);
-    const bool has = FindXDataApp(xdata, app) != nullptr;
-    zcutRelRb(xdata);
-    return has;
+    const host::ResbufList xdata(obj->xData(app));
+    return FindXDataApp(xdata.get(), app) != nullptr;
 }
 
 // Moves each entity of the block on a level layer by `delta` levels, to the

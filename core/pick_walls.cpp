@@ -17,6 +17,7 @@
 #include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
@@ -85,9 +86,8 @@ namespace {
 
 bool IsWallElement(const ads_name entity, const char* type, double level, std::string& layer) {
     if (!CheckEntityLevelLayer(entity, type, false, level, true, false)) return false;
-    resbuf* list = zcdbEntGet(entity);
-    if (const resbuf* l = FindRbCode(list, 8); l && l->resval.rstring) layer = l->resval.rstring;
-    zcutRelRb(list);
+    const host::ResbufList list(zcdbEntGet(entity));
+    if (const resbuf* l = FindRbCode(list.get(), 8); l && l->resval.rstring) layer = l->resval.rstring;
     return true;
 }
 

@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "core/base/module_state.h"
 #include "core/core_module.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ed/docman.h"
@@ -116,28 +118,23 @@ void OnDrawingUnload() {
 
 int ClearAscBoundsXdata() {
     // The xdata filter: -3 followed by the application's group 1001.
-    resbuf* filter = zcutBuildList(-3, 1001, "ACAD", 0);
+    const host::ResbufList filter(zcutBuildList(-3, 1001, "ACAD", 0));
     ads_name ss = {0, 0};
-    int st = zcedSSGet("X", nullptr, nullptr, filter, ss);
-    zcutRelRb(filter);
-    if (st != RTNORM) return 0;
+    if (zcedSSGet("X", nullptr, nullptr, filter.get(), ss) != RTNORM) return 0;
     std::int32_t length = 0;
     zcedSSLength(ss, &length);
-    resbuf* apps = zcutBuildList(RTSTR, "ACAD", 0);
+    const host::ResbufList apps(zcutBuildList(RTSTR, "ACAD", 0));
     int cut = 0;
     for (std::int32_t i = 0; i < length; ++i) {
         ads_name ent;
         if (zcedSSName(ss, i, ent) != RTNORM) continue;
-        resbuf* list = zcdbEntGetX(ent, apps);
+        const host::ResbufList list(zcdbEntGetX(ent, apps.get()));
         resbuf* appNode = nullptr;
-        if (list && firstAcadStringIsAscBounds(list, &appNode)) {
-            zcutRelRb(appNode->rbnext);
-            appNode->rbnext = nullptr;
-            if (zcdbEntMod(list) == RTNORM) ++cut;
+        if (list && firstAcadStringIsAscBounds(list.get(), &appNode)) {
+            const host::ResbufList dropped(std::exchange(appNode->rbnext, nullptr));
+            if (zcdbEntMod(list.get()) == RTNORM) ++cut;
         }
-        zcutRelRb(list);
     }
-    zcutRelRb(apps);
     zcedSSFree(ss);
     return cut;
 }

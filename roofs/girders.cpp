@@ -15,6 +15,7 @@
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/polygon.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ed/prompts.h"
 #include "roofs/slab_record.h"
@@ -107,15 +108,14 @@ namespace {
 
 void Face(const std::string& layer, const Point3& a, const Point3& b, const Point3& c, const Point3& d) {
     const ads_point p[4] = {{a.x, a.y, a.z}, {b.x, b.y, b.z}, {c.x, c.y, c.z}, {d.x, d.y, d.z}};
-    resbuf* face = zcutBuildList(RTDXF0, "3DFACE", 8, layer.c_str(), 62, 256, 10, p[0], 11, p[1], 12, p[2],
-                                 13, p[3], 70, 0, 0);
-    zcdbEntMake(face);
-    zcutRelRb(face);
+    const host::ResbufList face(zcutBuildList(RTDXF0, "3DFACE", 8, layer.c_str(), 62, 256, 10, p[0], 11, p[1],
+                                              12, p[2], 13, p[3], 70, 0, 0));
+    zcdbEntMake(face.get());
 }
 
 }  // namespace
 
-resbuf* MakeGirderBlock(CFALDA& record, bool square, bool plan, std::string& blockName) {
+host::ResbufList MakeGirderBlock(CFALDA& record, bool square, bool plan, std::string& blockName) {
     blockName.clear();
     if (!record.loops || CountNodes(record.loops->vertices) != 4) return nullptr;
     double a = 0, b = 0, c = 0, d = 0;
@@ -145,24 +145,18 @@ resbuf* MakeGirderBlock(CFALDA& record, bool square, bool plan, std::string& blo
         }
     }
 
-    if (resbuf* app = zcdbTblSearch("APPID", kSlabApp, 0))
-        zcutRelRb(app);
-    else
-        zcdbRegApp(kSlabApp);
+    if (!host::ResbufList(zcdbTblSearch("APPID", kSlabApp, 0))) zcdbRegApp(kSlabApp);
     const ads_point origin{0.0, 0.0, 0.0};
-    resbuf* header = zcutBuildList(RTDXF0, "BLOCK", 8, "0", 70, 1, 2, "*U", 10, origin, 0);
-    const int rc = zcdbEntMake(header);
-    zcutRelRb(header);
-    if (rc != RTNORM) return nullptr;
+    const host::ResbufList header(zcutBuildList(RTDXF0, "BLOCK", 8, "0", 70, 1, 2, "*U", 10, origin, 0));
+    if (zcdbEntMake(header.get()) != RTNORM) return nullptr;
     if (plan) {
         for (int k = 0; k < 4; ++k) {
             const Point3& p = lower[k];
             const Point3& q = lower[(k + 1) % 4];
             const ads_point from{p.x, p.y, 0.0}, to{q.x, q.y, 0.0};
-            resbuf* line =
-                zcutBuildList(RTDXF0, "LINE", 8, record.layer2d.c_str(), 62, 256, 10, from, 11, to, 0);
-            zcdbEntMake(line);
-            zcutRelRb(line);
+            const host::ResbufList line(
+                zcutBuildList(RTDXF0, "LINE", 8, record.layer2d.c_str(), 62, 256, 10, from, 11, to, 0));
+            zcdbEntMake(line.get());
         }
     }
     Face(record.bottomLayer, lower[0], lower[1], lower[2], lower[3]);
@@ -173,18 +167,16 @@ resbuf* MakeGirderBlock(CFALDA& record, bool square, bool plan, std::string& blo
         }
         Face(record.topLayer, upper[0], upper[1], upper[2], upper[3]);
     }
-    resbuf* end = zcutBuildList(RTDXF0, "ENDBLK", 0);
-    const int endRc = zcdbEntMake(end);
-    zcutRelRb(end);
-    if (endRc != RTNORM) return nullptr;
+    const host::ResbufList end(zcutBuildList(RTDXF0, "ENDBLK", 0));
+    if (zcdbEntMake(end.get()) != RTNORM) return nullptr;
     char name[260] = "";
     zcedGetInput(name);
     blockName = name;
 
     const int flagWord = 8 * record.flag8 + 4 * record.flag4 + 2 * record.flag2 + (record.flag1 ? 1 : 0);
-    resbuf* head = zcutBuildList(-3, 1001, kSlabApp, 1000, record.name.c_str(), 1000, "key_nes", 1040,
-                                 record.thickness, 1070, flagWord, 1002, "{", 0);
-    resbuf* tail = head;
+    host::ResbufList head(zcutBuildList(-3, 1001, kSlabApp, 1000, record.name.c_str(), 1000, "key_nes", 1040,
+                                        record.thickness, 1070, flagWord, 1002, "{", 0));
+    resbuf* tail = head.get();
     while (tail->rbnext) tail = tail->rbnext;
     for (int k = 0; k < 4; ++k) {
         const ads_point p{lower[k].x, lower[k].y, lower[k].z};

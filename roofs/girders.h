@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/geometry/vertex_list.h"
+#include "host/ads/adsowners.h"
 #include "host/util/resbuf.h"
 
 class CFALDA;
@@ -34,4 +35,4 @@ int ComputeGirders(const Point3& p1, const Point3& p2, const VertexNode* outline
 // when the loop does not have exactly four corners or has no plane. With
 // `square` the upper face is set at right angles to the lower one (the
 // sides square to a sloped slab); `plan` adds the plan outline at z 0.
-resbuf* MakeGirderBlock(CFALDA& record, bool square, bool plan, std::string& blockName);
+host::ResbufList MakeGirderBlock(CFALDA& record, bool square, bool plan, std::string& blockName);

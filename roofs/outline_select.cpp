@@ -13,6 +13,7 @@
 #include "core/host_services.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -113,10 +114,10 @@ VertexNode* SelectClosedOutline(int& status, const char* prompt, int n, bool joi
 
         SegmentRec* segments = nullptr;
         if (type == "LINE" || type == "ARC") {
-            resbuf* filter = zcutBuildList(-4, "<or", RTDXF0, "LINE", RTDXF0, "ARC", -4, "or>", 0);
+            const host::ResbufList filter(
+                zcutBuildList(-4, "<or", RTDXF0, "LINE", RTDXF0, "ARC", -4, "or>", 0));
             ads_name set;
-            const int got = zcedSSGet("X", nullptr, nullptr, filter, set);
-            zcutRelRb(filter);
+            const int got = zcedSSGet("X", nullptr, nullptr, filter.get(), set);
             if (got == RTNORM) {
                 segments = ChainLinesArcs(entity, set);
                 zcedSSFree(set);

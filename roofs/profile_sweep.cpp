@@ -20,6 +20,7 @@
 #include "core/layer_catalogue.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/prompts.h"
@@ -79,10 +80,9 @@ void WriteFace(const std::string& layer, const VertexNode* s, const VertexNode* 
                const VertexNode* s1) {
     const ads_point p[4] = {
         {s->x, s->y, s->z}, {t->x, t->y, t->z}, {t1->x, t1->y, t1->z}, {s1->x, s1->y, s1->z}};
-    resbuf* face = zcutBuildList(RTDXF0, "3DFACE", 8, layer.c_str(), 62, 256, 10, p[0], 11, p[1], 12, p[2],
-                                 13, p[3], 70, 0, 0);
-    zcdbEntMake(face);
-    zcutRelRb(face);
+    const host::ResbufList face(zcutBuildList(RTDXF0, "3DFACE", 8, layer.c_str(), 62, 256, 10, p[0], 11, p[1],
+                                              12, p[2], 13, p[3], 70, 0, 0));
+    zcdbEntMake(face.get());
 }
 
 // One face per section edge between two placed sections.
@@ -279,10 +279,8 @@ void MakeProfileBlock(CPROFILI& profile) {
     const Point3 insertion = profile.path->pt();
     if (profile.uniqueBlock) {
         const ads_point origin{0.0, 0.0, 0.0};
-        resbuf* header = zcutBuildList(RTDXF0, "BLOCK", 8, "0", 70, 65, 2, "*U", 10, origin, 0);
-        const int rc = zcdbEntMake(header);
-        zcutRelRb(header);
-        if (rc != RTNORM) return;
+        const host::ResbufList header(zcutBuildList(RTDXF0, "BLOCK", 8, "0", 70, 65, 2, "*U", 10, origin, 0));
+        if (zcdbEntMake(header.get()) != RTNORM) return;
         for (VertexNode* v = profile.path; v; v = v->next)
             v->setPt({v->x - insertion.x, v->y - insertion.y, v->z - insertion.z});
     }
@@ -323,15 +321,13 @@ void MakeProfileBlock(CPROFILI& profile) {
     FreeList(previous);
 
     if (profile.uniqueBlock) {
-        resbuf* end = zcutBuildList(RTDXF0, "ENDBLK", 0);
-        const int rc = zcdbEntMake(end);
-        zcutRelRb(end);
-        if (rc != RTNORM) return;
+        const host::ResbufList end(zcutBuildList(RTDXF0, "ENDBLK", 0));
+        if (zcdbEntMake(end.get()) != RTNORM) return;
         char name[260] = "";
         zcedGetInput(name);
         const ads_point base{insertion.x, insertion.y, insertion.z};
-        resbuf* insert = zcutBuildList(RTDXF0, "INSERT", 2, name, 8, profile.layer.c_str(), 10, base, 0);
-        zcdbEntMake(insert);
-        zcutRelRb(insert);
+        const host::ResbufList insert(
+            zcutBuildList(RTDXF0, "INSERT", 2, name, 8, profile.layer.c_str(), 10, base, 0));
+        zcdbEntMake(insert.get());
     }
 }

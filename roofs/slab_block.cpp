@@ -19,6 +19,7 @@
 #include "core/level_layers.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ed/prompts.h"
 #include "roofs/slab_ears.h"
@@ -37,18 +38,17 @@ void WriteFace(const std::string& layer, const Point3 (&p)[4], double dz, int fl
         c[i][1] = p[i].y;
         c[i][2] = p[i].z + dz;
     }
-    resbuf* face = zcutBuildList(RTDXF0, "3DFACE", 8, layer.c_str(), 62, 256, 10, c[0], 11, c[1], 12, c[2],
-                                 13, c[3], 70, flags70, 0);
-    zcdbEntMake(face);
-    zcutRelRb(face);
+    const host::ResbufList face(zcutBuildList(RTDXF0, "3DFACE", 8, layer.c_str(), 62, 256, 10, c[0], 11, c[1],
+                                              12, c[2], 13, c[3], 70, flags70, 0));
+    zcdbEntMake(face.get());
 }
 
 void WriteLine(const std::string& layer, const Point3& a, const Point3& b) {
     if (layer.empty()) return;
     const ads_point p{a.x, a.y, 0.0}, q{b.x, b.y, 0.0};
-    resbuf* line = zcutBuildList(RTDXF0, "LINE", 8, layer.c_str(), 62, 256, 10, p, 11, q, 39, 0.0, 0);
-    zcdbEntMake(line);
-    zcutRelRb(line);
+    const host::ResbufList line(
+        zcutBuildList(RTDXF0, "LINE", 8, layer.c_str(), 62, 256, 10, p, 11, q, 39, 0.0, 0));
+    zcdbEntMake(line.get());
 }
 
 void AdjustApproximatedFlags(CFALDA& record) {
@@ -111,17 +111,17 @@ std::size_t SlabXDataSize(const CFALDA& record) {
 }
 
 struct SlabXData {
-    resbuf* insert = nullptr;       // from the -3 marker on
+    host::ResbufList insert;        // from the -3 marker on
     std::vector<resbuf*> carriers;  // the same, one per carrier face
 };
 
 SlabXData BuildSlabXData(const CFALDA& record) {
     SlabXData out;
     const int key = record.edgeKey >= 0 && record.edgeKey < 4 ? record.edgeKey : 0;
-    out.insert = zcutBuildList(-3, 1001, kSlabApp, 1000, record.name.c_str(), 1000, kSlabEdgeKeys[key], 1040,
-                               record.thickness, 1070, record.FlagWord(), 0);
+    out.insert.reset(zcutBuildList(-3, 1001, kSlabApp, 1000, record.name.c_str(), 1000, kSlabEdgeKeys[key],
+                                   1040, record.thickness, 1070, record.FlagWord(), 0));
     const bool split = SlabXDataSize(record) > kSlabXDataLimit;
-    resbuf* tail = out.insert;
+    resbuf* tail = out.insert.get();
     while (tail->rbnext) tail = tail->rbnext;
     auto append = [&](resbuf* part) {
         tail->rbnext = part;
@@ -164,23 +164,19 @@ SlabXData BuildSlabXData(const CFALDA& record) {
 // nothing and only carries a piece of the record.
 void WriteCarrier(const std::string& layer, const Point3& at, double dz, resbuf* xdata) {
     const ads_point c{at.x, at.y, at.z + dz};
-    resbuf* face = zcutBuildList(RTDXF0, "3DFACE", 8, layer.empty() ? "0" : layer.c_str(), 62, 256, 10, c, 11,
-                                 c, 12, c, 13, c, 70, 15, 0);
-    resbuf* tail = face;
+    const host::ResbufList face(zcutBuildList(RTDXF0, "3DFACE", 8, layer.empty() ? "0" : layer.c_str(), 62,
+                                              256, 10, c, 11, c, 12, c, 13, c, 70, 15, 0));
+    resbuf* tail = face.get();
     while (tail->rbnext) tail = tail->rbnext;
     tail->rbnext = xdata;
-    zcdbEntMake(face);
-    zcutRelRb(face);
+    zcdbEntMake(face.get());
 }
 
 }  // namespace
 
 resbuf* MakeSlabBlock(CFALDA& record, std::string& blockName, RingNode* ring, double baseElevation) {
     blockName.clear();
-    if (resbuf* app = zcdbTblSearch("APPID", kSlabApp, 0))
-        zcutRelRb(app);
-    else
-        zcdbRegApp(kSlabApp);
+    if (!host::ResbufList(zcdbTblSearch("APPID", kSlabApp, 0))) zcdbRegApp(kSlabApp);
 
     AdjustApproximatedFlags(record);
     // The face flags tell loops apart by their index.
@@ -189,10 +185,8 @@ resbuf* MakeSlabBlock(CFALDA& record, std::string& blockName, RingNode* ring, do
     SlabKeyPair(record.edgeKey, keyPair);
 
     const ads_point origin{0.0, 0.0, 0.0};
-    resbuf* block = zcutBuildList(RTDXF0, "BLOCK", 8, "0", 70, 1, 2, "*U", 10, origin, 0);
-    const int rc = zcdbEntMake(block);
-    zcutRelRb(block);
-    if (rc != RTNORM) {
+    const host::ResbufList block(zcutBuildList(RTDXF0, "BLOCK", 8, "0", 70, 1, 2, "*U", 10, origin, 0));
+    if (zcdbEntMake(block.get()) != RTNORM) {
         FreeList(ring);
         return nullptr;
     }
@@ -227,17 +221,12 @@ resbuf* MakeSlabBlock(CFALDA& record, std::string& blockName, RingNode* ring, do
         const Point3 at = first ? first->pt() : Point3{0.0, 0.0, 0.0};
         for (resbuf* carrier : xdata.carriers) WriteCarrier(record.bottomLayer, at, dz, carrier);
     }
-    resbuf* end = zcutBuildList(RTDXF0, "ENDBLK", 0);
-    const int endRc = zcdbEntMake(end);
-    zcutRelRb(end);
-    if (endRc != RTNORM) {
-        zcutRelRb(xdata.insert);
-        return nullptr;
-    }
+    const host::ResbufList end(zcutBuildList(RTDXF0, "ENDBLK", 0));
+    if (zcdbEntMake(end.get()) != RTNORM) return nullptr;
     char name[260] = "";
     zcedGetInput(name);
     blockName = name;
-    return xdata.insert;
+    return xdata.insert.release();
 }
 
 FaceRecord* LoopsAsHatchContour(const ContourNode* loops) {
@@ -262,28 +251,25 @@ bool RewriteSlab(CFALDA& record, const ads_name insert, double baseElevation, Co
     }
     RingNode* ring = BridgeHoles(record.loops);
     std::string blockName;
-    resbuf* xdata = MakeSlabBlock(record, blockName, ring, baseElevation);
+    host::ResbufList xdata(MakeSlabBlock(record, blockName, ring, baseElevation));
     if (!xdata) return false;
 
-    resbuf* list = zcdbEntGet(insert);
-    if (!list) {
-        zcutRelRb(xdata);
-        return false;
-    }
+    const host::ResbufList list(zcdbEntGet(insert));
+    if (!list) return false;
     std::string layer = record.name;
     if (record.flag1) MakeLevelLayerName(layer, baseElevation);
-    list = ReplaceRb(list, 2, blockName.c_str());
-    list = ReplaceRb(list, 8, layer.c_str());
+    // Both codes take strings, so the list keeps its head.
+    ReplaceRb(list.get(), 2, blockName.c_str());
+    ReplaceRb(list.get(), 8, layer.c_str());
     const ads_point at{0.0, 0.0, baseElevation};
-    SetRbPoint(list, 10, at);
-    SetRbReal(list, 50, 0.0);
+    SetRbPoint(list.get(), 10, at);
+    SetRbReal(list.get(), 50, 0.0);
     for (int code : {41, 42, 43})
-        if (resbuf* scale = FindRbCode(list, code)) scale->resval.rreal = 1.0;
-    resbuf* tail = list;
+        if (resbuf* scale = FindRbCode(list.get(), code)) scale->resval.rreal = 1.0;
+    resbuf* tail = list.get();
     while (tail->rbnext) tail = tail->rbnext;
-    tail->rbnext = xdata;
-    zcdbEntMod(list);
-    zcutRelRb(list);
+    tail->rbnext = xdata.release();
+    zcdbEntMod(list.get());
 
     if (record.hatch.kind != 0) {
         zcdbEntDel(record.hatch.entity);

@@ -24,6 +24,7 @@
 #include "core/geometry/polygon.h"
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -54,14 +55,10 @@ VertexNode* ReadOpeningPolygon(const resbuf* xdata, bool* notch) {
 
 void WriteOpeningXData(const ads_name entity, double a, double b, double c, double d) {
     if (std::fabs(c) < GeomEpsilon) return;
-    resbuf* apps = zcutBuildList(RTSTR, "*", 0);
-    resbuf* list = zcdbEntGetX(entity, apps);
-    zcutRelRb(apps);
-    resbuf* rb = FindXDataApp(list, kOpeningApp);
-    if (!rb) {
-        zcutRelRb(list);
-        return;
-    }
+    const host::ResbufList apps(zcutBuildList(RTSTR, "*", 0));
+    const host::ResbufList list(zcdbEntGetX(entity, apps.get()));
+    resbuf* rb = FindXDataApp(list.get(), kOpeningApp);
+    if (!rb) return;
     while (rb && rb->restype != 1011) rb = rb->rbnext;
     bool changed = false;
     while (rb && rb->restype == 1011) {
@@ -70,8 +67,7 @@ void WriteOpeningXData(const ads_name entity, double a, double b, double c, doub
         if (!rb->rbnext || rb->rbnext->restype != 1070) break;
         rb = rb->rbnext->rbnext;
     }
-    if (changed) zcdbEntMod(list);
-    zcutRelRb(list);
+    if (changed) zcdbEntMod(list.get());
 }
 
 VertexNode* SelectOpeningObject(ads_name entity) {
@@ -85,9 +81,9 @@ VertexNode* SelectOpeningObject(ads_name entity) {
             if (SysVarShort("ERRNO", &readOnly) == 7) continue;
             return nullptr;
         }
-        resbuf* list = GetEntXData(entity, kOpeningApp);
-        VertexNode* polygon = list ? RemoveDuplicateVertices(ReadOpeningPolygon(list, nullptr)) : nullptr;
-        zcutRelRb(list);
+        const host::ResbufList list(GetEntXData(entity, kOpeningApp));
+        VertexNode* polygon =
+            list ? RemoveDuplicateVertices(ReadOpeningPolygon(list.get(), nullptr)) : nullptr;
         if (polygon) return polygon;
         zcutPrintf("\nWybrany obiekt nie definiuje otwóru na płycie");
     }
@@ -97,11 +93,9 @@ namespace {
 
 // The polygon of the object's xdata in xdata order, with its notch flag.
 VertexNode* ObjectPolygon(const ads_name object, bool& notch) {
-    resbuf* list = GetEntXData(object, kOpeningApp);
+    const host::ResbufList list(GetEntXData(object, kOpeningApp));
     if (!list) return nullptr;
-    VertexNode* polygon = ReadOpeningPolygon(list, &notch);
-    zcutRelRb(list);
-    return ReverseList(polygon);
+    return ReverseList(ReadOpeningPolygon(list.get(), &notch));
 }
 
 // The outline edge (its start) crossed by both carried sides nearest to P0,
@@ -250,11 +244,9 @@ int RemoveOpeningFromSlab(const VertexNode* polygon, ads_name slabName, bool not
     if (slabName) slabName[0] = slabName[1] = 0;
     const int total = CountNodes(polygon);
     if (total == 0) return 0;
-    resbuf* filter = zcutBuildList(-3, 1001, kSlabApp, 0);
+    const host::ResbufList filter(zcutBuildList(-3, 1001, kSlabApp, 0));
     ads_name set;
-    const int rc = zcedSSGet("X", nullptr, nullptr, filter, set);
-    zcutRelRb(filter);
-    if (rc != RTNORM) return 0;
+    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return 0;
 
     std::int32_t n = 0;
     zcedSSLength(set, &n);
@@ -263,14 +255,13 @@ int RemoveOpeningFromSlab(const VertexNode* polygon, ads_name slabName, bool not
     for (std::int32_t i = 0; i < n && bestCount < total; ++i) {
         ads_name member;
         if (zcedSSName(set, i, member) != RTNORM) continue;
-        resbuf* list = GetSlabXData(member);
-        const int flags = SlabFlagWord(list);
-        if (flags < 0 || flags > 15) {
-            zcutRelRb(list);
-            continue;
+        ContourNode* loops = nullptr;
+        {
+            const host::ResbufList list = GetSlabXData(member);
+            const int flags = SlabFlagWord(list.get());
+            if (flags < 0 || flags > 15) continue;
+            loops = ParseSlabLoops(FindXDataApp(list.get(), kSlabApp));
         }
-        ContourNode* loops = ParseSlabLoops(FindXDataApp(list, kSlabApp));
-        zcutRelRb(list);
         int index = 0;
         for (const ContourNode* k = loops; k; k = k->next, ++index) {
             if ((index == 0) != notch) continue;
@@ -287,11 +278,10 @@ int RemoveOpeningFromSlab(const VertexNode* polygon, ads_name slabName, bool not
     zcedSSFree(set);
     if (bestCount == 0) return 0;
 
-    resbuf* list = GetEntXData(bestSlab, kSlabApp);
     CFALDA record;
     double floor = 0.0;
-    const bool ok = ReadSlabRecordFromList(list, record, floor, true);
-    zcutRelRb(list);
+    const bool ok =
+        ReadSlabRecordFromList(host::ResbufList(GetEntXData(bestSlab, kSlabApp)).get(), record, floor, true);
     double a = 0, b = 0, c = 0, d = 0;
     if (!ok || !record.loops || !PolygonNormal(record.loops->vertices, a, b, c, d)) return 0;
     if (slabName) ads_name_set(bestSlab, slabName);
@@ -323,10 +313,13 @@ int RemoveOpeningFromSlab(const VertexNode* polygon, ads_name slabName, bool not
 
 int EraseOpeningObject(const ads_name entity, ads_name slabName) {
     bool notch = false;
-    resbuf* list = GetEntXData(entity, kOpeningApp);
-    const bool carried = list != nullptr;
-    VertexNode* polygon = carried ? ReadOpeningPolygon(list, &notch) : nullptr;
-    zcutRelRb(list);
+    VertexNode* polygon = nullptr;
+    bool carried = false;
+    {
+        const host::ResbufList list(GetEntXData(entity, kOpeningApp));
+        carried = list != nullptr;
+        if (carried) polygon = ReadOpeningPolygon(list.get(), &notch);
+    }
     zcdbEntDel(entity);
     if (!carried) return 0;
     if (polygon) {

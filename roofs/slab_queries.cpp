@@ -13,6 +13,7 @@
 #include "core/entity_readers.h"
 #include "core/geometry/polygon.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/db/dbdatabase.h"
@@ -29,11 +30,11 @@ constexpr double kFloatMax = 3.4028234663852886e38;
 // Every entity holding `app`'s xdata (INSERTs only when insertsOnly).
 std::vector<std::array<std::int64_t, 2>> SelectWithApp(const char* app, bool insertsOnly) {
     std::vector<std::array<std::int64_t, 2>> out;
-    resbuf* filter = insertsOnly ? zcutBuildList(-4, "<and", -3, 1001, app, RTDXF0, "INSERT", -4, "and>", 0)
-                                 : zcutBuildList(-3, 1001, app, 0);
+    const host::ResbufList filter(
+        insertsOnly ? zcutBuildList(-4, "<and", -3, 1001, app, RTDXF0, "INSERT", -4, "and>", 0)
+                    : zcutBuildList(-3, 1001, app, 0));
     ads_name set;
-    const int rc = zcedSSGet("X", nullptr, nullptr, filter, set);
-    zcutRelRb(filter);
+    const int rc = zcedSSGet("X", nullptr, nullptr, filter.get(), set);
     if (rc != RTNORM) return out;
     std::int32_t n = 0;
     zcedSSLength(set, &n);
@@ -207,10 +208,9 @@ SlabPlaneRec* CollectCoveringSlabs(double elevation, bool flatten, bool skipFlag
     std::vector<VertexNode*> notches;
     for (const auto& e : SelectWithApp(kOpeningApp, true)) {
         ToName(e, en);
-        resbuf* list = GetEntXData(en, kOpeningApp);
+        const host::ResbufList list(GetEntXData(en, kOpeningApp));
         bool notch = false;
-        VertexNode* polygon = list ? ReadOpeningPolygon(list, &notch) : nullptr;
-        zcutRelRb(list);
+        VertexNode* polygon = list ? ReadOpeningPolygon(list.get(), &notch) : nullptr;
         if (polygon && notch)
             notches.push_back(polygon);
         else
@@ -219,9 +219,9 @@ SlabPlaneRec* CollectCoveringSlabs(double elevation, bool flatten, bool skipFlag
 
     for (const auto& e : SelectWithApp(kSlabApp, true)) {
         ToName(e, en);
-        resbuf* list = GetSlabXData(en);
+        const host::ResbufList list = GetSlabXData(en);
         if (!list) continue;
-        int flags = ReadFlagWord(list);
+        int flags = ReadFlagWord(list.get());
         bool skip = false;
         if (flags >= 16) skip = true;
         if (!skip && flags >= 8) {
@@ -229,8 +229,7 @@ SlabPlaneRec* CollectCoveringSlabs(double elevation, bool flatten, bool skipFlag
             skip = skipFlag8;
         }
         if (!skip && flags >= 4 && skipFlag4) skip = true;
-        VertexNode* outline = skip ? nullptr : SlabOutline(list);
-        zcutRelRb(list);
+        VertexNode* outline = skip ? nullptr : SlabOutline(list.get());
         if (!outline) continue;
         outline = WithoutNotchVertices(outline, notches);
         if (aboveOnly && !AnyAbove(outline, elevation)) {
@@ -243,9 +242,8 @@ SlabPlaneRec* CollectCoveringSlabs(double elevation, bool flatten, bool skipFlag
 
     for (const auto& e : SelectWithApp(kVaultApp, false)) {
         ToName(e, en);
-        resbuf* list = GetEntXData(en, kVaultApp);
-        VertexNode* surface = list ? VaultSurface(list) : nullptr;
-        zcutRelRb(list);
+        const host::ResbufList list(GetEntXData(en, kVaultApp));
+        VertexNode* surface = list ? VaultSurface(list.get()) : nullptr;
         if (!surface) continue;
         if (!AnyAbove(surface, elevation)) {
             FreeList(surface);
@@ -256,9 +254,8 @@ SlabPlaneRec* CollectCoveringSlabs(double elevation, bool flatten, bool skipFlag
 
     for (const auto& e : SelectWithApp(kStair3DApp, true)) {
         ToName(e, en);
-        resbuf* list = GetEntXData(en, kStair3DApp);
-        if (list) PushStairSurfaces(head, list, elevation, flatten);
-        zcutRelRb(list);
+        const host::ResbufList list(GetEntXData(en, kStair3DApp));
+        if (list) PushStairSurfaces(head, list.get(), elevation, flatten);
     }
     return head;
 }
@@ -275,11 +272,10 @@ SlabPlaneRec* CollectSlabPlanes(const Model3DLevelRec* records, double elevation
         for (const ObjectIdNode* n = upper ? r->ids1 : r->ids2; n; n = n->next) {
             ads_name en;
             if (n->id.isNull() || zcdbGetAdsName(en, n->id) != Zcad::eOk) continue;
-            if (resbuf* list = GetSlabXData(en)) {
-                const int flags = ReadFlagWord(list);
-                VertexNode* outline = flags >= 0 && flags <= 15 ? SlabOutline(list) : nullptr;
-                const double thickness = ReadThickness(list);
-                zcutRelRb(list);
+            if (const host::ResbufList list = GetSlabXData(en)) {
+                const int flags = ReadFlagWord(list.get());
+                VertexNode* outline = flags >= 0 && flags <= 15 ? SlabOutline(list.get()) : nullptr;
+                const double thickness = ReadThickness(list.get());
                 if (!outline) continue;
                 if (!upper) {
                     // A level plane reports its elevation, not a slope: it
@@ -293,10 +289,8 @@ SlabPlaneRec* CollectSlabPlanes(const Model3DLevelRec* records, double elevation
                 PushPlane(head, outline, true, elevation);
                 continue;
             }
-            if (resbuf* list = GetEntXData(en, kStair3DApp)) {
-                PushStairSurfaces(head, list, elevation, true);
-                zcutRelRb(list);
-            }
+            if (const host::ResbufList list{GetEntXData(en, kStair3DApp)})
+                PushStairSurfaces(head, list.get(), elevation, true);
         }
     }
     return head;

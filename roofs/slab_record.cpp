@@ -119,20 +119,18 @@ std::string LayerOf(const resbuf* list) {
 
 }  // namespace
 
-resbuf* GetSlabXData(const ads_name entity) {
-    resbuf* list = GetEntXData(entity, kSlabApp);
-    const int count = PiecedVertexCount(FindXDataApp(list, kSlabApp));
-    if (list && count >= 0) JoinPieces(entity, list, count);
+host::ResbufList GetSlabXData(const ads_name entity) {
+    host::ResbufList list(GetEntXData(entity, kSlabApp));
+    const int count = PiecedVertexCount(FindXDataApp(list.get(), kSlabApp));
+    if (list && count >= 0) JoinPieces(entity, list.get(), count);
     return list;
 }
 
 bool ReadSlabRecord(const ads_name entity, CFALDA& record, double& floorElevation) {
     floorElevation = 0.0;
-    resbuf* list = GetSlabXData(entity);
+    const host::ResbufList list = GetSlabXData(entity);
     if (!list) return false;
-    const bool ok = ReadSlabRecordFromList(list, record, floorElevation, true);
-    zcutRelRb(list);
-    return ok;
+    return ReadSlabRecordFromList(list.get(), record, floorElevation, true);
 }
 
 bool ReadSlabRecordFromList(const resbuf* list, CFALDA& record, double& floorElevation, bool searchHatch) {
@@ -163,7 +161,7 @@ bool ReadSlabRecordFromList(const resbuf* list, CFALDA& record, double& floorEle
     if (PiecedVertexCount(app) >= 0) {
         // The list holds only the head: the loops are read from the carriers.
         const resbuf* name = FindRbCode(list, -1);
-        host::ResbufList whole(name ? GetSlabXData(name->resval.rlname) : nullptr);
+        const host::ResbufList whole = name ? GetSlabXData(name->resval.rlname) : nullptr;
         record.SetLoops(ParseSlabLoops(FindXDataApp(whole.get(), kSlabApp)));
     } else {
         record.SetLoops(ParseSlabLoops(app));
@@ -230,10 +228,10 @@ ContourNode* ParseSlabLoops(const resbuf* xdata) {
 }
 
 VertexNode* GetSlabOutlineVertices(const ads_name entity) {
-    resbuf* list = GetSlabXData(entity);
+    const host::ResbufList list = GetSlabXData(entity);
     if (!list) return nullptr;
     VertexNode* result = nullptr;
-    const resbuf* rb = FindXDataApp(list, kSlabApp);
+    const resbuf* rb = FindXDataApp(list.get(), kSlabApp);
     while (rb && rb->restype != 1002) rb = rb->rbnext;
     for (rb = rb ? rb->rbnext : nullptr; rb && rb->restype != 1002; rb = rb->rbnext) {
         if (rb->restype != 1011) continue;
@@ -246,7 +244,6 @@ VertexNode* GetSlabOutlineVertices(const ads_name entity) {
         v->next = result;
         result = v;
     }
-    zcutRelRb(list);
     return result;
 }
 

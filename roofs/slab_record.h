@@ -17,6 +17,7 @@
 
 #include "core/geometry/vertex_list.h"
 #include "core/hatch.h"
+#include "host/ads/adsowners.h"
 #include "host/util/adscodes.h"
 #include "host/util/resbuf.h"
 
@@ -70,7 +71,7 @@ inline int ReducedEdgeFlag(int stored) {
 // are gathered back here into the braced loops of a short record, so that
 // every reader sees one form. A record whose pieces do not add up to its
 // count comes back without loops.
-resbuf* GetSlabXData(const ads_name entity);
+host::ResbufList GetSlabXData(const ads_name entity);
 // Reads the slab xdata of `entity` into the record; false without the xdata
 // or without its name. floorElevation gets the level of the INSERT's layer
 // when the slab follows its floor, else 0.0.

@@ -354,10 +354,7 @@ void WalkMarkers(const resbuf* v, MarkerContext& ctx) {
 }
 
 void RegisterAppOnce(const char* app) {
-    if (resbuf* found = zcdbTblSearch("APPID", app, 0))
-        zcutRelRb(found);
-    else
-        zcdbRegApp(app);
+    if (!host::ResbufList(zcdbTblSearch("APPID", app, 0))) zcdbRegApp(app);
 }
 
 // An empty anonymous block inserted at the origin, carrying the lists 3 to

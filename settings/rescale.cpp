@@ -160,11 +160,9 @@ FloorWallLayersHook& WallHook() {
 // selection order (names are stable while entities are erased and made).
 std::vector<std::pair<std::int64_t, std::int64_t>> SelectByApp(const char* app) {
     std::vector<std::pair<std::int64_t, std::int64_t>> names;
-    resbuf* filter = zcutBuildList(-3, 1001, app, 0);
+    const host::ResbufList filter(zcutBuildList(-3, 1001, app, 0));
     ads_name set;
-    int rc = zcedSSGet("X", nullptr, nullptr, filter, set);
-    zcutRelRb(filter);
-    if (rc != RTNORM) return names;
+    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return names;
     std::int32_t n = 0;
     zcedSSLength(set, &n);
     for (std::int32_t i = 0; i < n; ++i) {
@@ -435,17 +433,16 @@ void RescaleSymbolBlocks() {
     for (const auto& n : SelectByApp(kSymbolApp)) {
         ads_name entity;
         ToName(n, entity);
-        resbuf* list = zcdbEntGet(entity);
+        const host::ResbufList list(zcdbEntGet(entity));
         if (!list) continue;
         bool changed = false;
-        for (resbuf* rb = list; rb; rb = rb->rbnext) {
+        for (resbuf* rb = list.get(); rb; rb = rb->rbnext) {
             if (rb->restype == 41 || rb->restype == 42) {
                 rb->resval.rreal = f;
                 changed = true;
             }
         }
-        if (changed && zcdbEntMod(list) == RTNORM) zcdbEntUpd(entity);
-        zcutRelRb(list);
+        if (changed && zcdbEntMod(list.get()) == RTNORM) zcdbEntUpd(entity);
     }
 }
 
@@ -487,11 +484,9 @@ void RescaleHatchBlocks(int kind) {
 
 void RescaleDimensions() {
     const double f = GetScaleFactor(9);
-    resbuf* filter = zcutBuildList(0, "DIMENSION", 0);
+    const host::ResbufList filter(zcutBuildList(0, "DIMENSION", 0));
     ads_name set;
-    int rc = zcedSSGet("X", nullptr, nullptr, filter, set);
-    zcutRelRb(filter);
-    if (rc != RTNORM) return;
+    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return;
     std::int32_t n = 0;
     zcedSSLength(set, &n);
     for (std::int32_t i = 0; i < n; ++i) {

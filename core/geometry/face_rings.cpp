@@ -8,6 +8,7 @@
 #include "core/base/module_state.h"
 #include "core/geometry/polygon.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 
 namespace {
@@ -64,10 +65,9 @@ void MakeFace(const std::string& layer, const VertexNode* a, const VertexNode* b
     TransformPoint(toBlock, b->pt(), p[1]);
     TransformPoint(toBlock, c->pt(), p[2]);
     ads_point c0{p[0].x, p[0].y, p[0].z}, c1{p[1].x, p[1].y, p[1].z}, c2{p[2].x, p[2].y, p[2].z};
-    resbuf* list = zcutBuildList(RTDXF0, "3DFACE", 8, layer.c_str(), 62, 256, 10, c0, 11, c1, 12, c2, 13, c0,
-                                 70, EdgeFlags(a, b, c, heads), 0);
-    zcdbEntMake(list);
-    zcutRelRb(list);
+    const host::ResbufList list(zcutBuildList(RTDXF0, "3DFACE", 8, layer.c_str(), 62, 256, 10, c0, 11, c1, 12,
+                                              c2, 13, c0, 70, EdgeFlags(a, b, c, heads), 0));
+    zcdbEntMake(list.get());
 }
 
 bool IsEar(const RingNode* ring, const RingNode* p, const RingNode* a, const RingNode* b, const RingNode* c,

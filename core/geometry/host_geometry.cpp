@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/transcript.h"
@@ -24,10 +25,9 @@ int EmitFaces(const std::string& layer, const FaceRecord* faces) {
             c[i][1] = d.corners[i].y;
             c[i][2] = d.corners[i].z;
         }
-        resbuf* list = zcutBuildList(RTDXF0, "3DFACE", 8, layer.c_str(), 62, 256, 10, c[0], 11, c[1], 12,
-                                     c[2], 13, c[3], 70, d.flags70, 0);
-        if (list && zcdbEntMake(list) == RTNORM) ++made;
-        zcutRelRb(list);
+        const host::ResbufList list(zcutBuildList(RTDXF0, "3DFACE", 8, layer.c_str(), 62, 256, 10, c[0], 11,
+                                                  c[1], 12, c[2], 13, c[3], 70, d.flags70, 0));
+        if (list && zcdbEntMake(list.get()) == RTNORM) ++made;
     }
     return made;
 }
@@ -82,11 +82,11 @@ void HostPointInputPort::Alert(const std::string& text) {
 }
 
 std::optional<PolylineData> ReadPolylineData(const ads_name entity) {
-    resbuf* list = zcdbEntGet(entity);
+    const host::ResbufList list(zcdbEntGet(entity));
     if (!list) return std::nullopt;
     PolylineData data;
     bool isLw = false;
-    for (const resbuf* r = list; r; r = r->rbnext) {
+    for (const resbuf* r = list.get(); r; r = r->rbnext) {
         switch (r->restype) {
             case 0:
                 isLw = r->resval.rstring && std::strcmp(r->resval.rstring, "LWPOLYLINE") == 0;
@@ -111,7 +111,6 @@ std::optional<PolylineData> ReadPolylineData(const ads_name entity) {
                 break;
         }
     }
-    zcutRelRb(list);
     if (!isLw) return std::nullopt;
     return data;
 }

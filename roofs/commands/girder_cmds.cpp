@@ -15,6 +15,7 @@
 #include "core/geometry/polygon.h"
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -35,12 +36,11 @@ constexpr const char* kNotSlab = "\nWybrany obiekt nie jest płytą";
 
 // The flag word of the entity's slab xdata; -1 without it.
 int SlabFlagWord(const ads_name entity) {
-    resbuf* list = GetEntXData(entity, kSlabApp);
+    const host::ResbufList list(GetEntXData(entity, kSlabApp));
     int word = -1;
-    const resbuf* rb = FindXDataApp(list, kSlabApp);
+    const resbuf* rb = FindXDataApp(list.get(), kSlabApp);
     for (; rb && word < 0; rb = rb->rbnext)
         if (rb->restype == 1070) word = rb->resval.rint;
-    zcutRelRb(list);
     return word;
 }
 
@@ -170,17 +170,15 @@ bool WriteGirder(CFALDA& record, const Point3 corners[4], bool rotate, bool plan
     record.loops = new ContourNode;
     for (int k = 0; k < 4; ++k) AppendVertex(&record.loops->vertices, corners[k], 1, 0, 0);
     std::string block;
-    resbuf* xdata = MakeGirderBlock(record, rotate, plan, block);
+    host::ResbufList xdata = MakeGirderBlock(record, rotate, plan, block);
     if (!xdata) return false;
     const ads_point origin{0.0, 0.0, 0.0};
-    resbuf* list =
-        zcutBuildList(RTDXF0, "INSERT", 2, block.c_str(), 8, record.name.c_str(), 10, origin, 50, 0.0, 0);
-    resbuf* tail = list;
+    const host::ResbufList list(
+        zcutBuildList(RTDXF0, "INSERT", 2, block.c_str(), 8, record.name.c_str(), 10, origin, 50, 0.0, 0));
+    resbuf* tail = list.get();
     while (tail->rbnext) tail = tail->rbnext;
-    tail->rbnext = xdata;
-    const int rc = zcdbEntMake(list);
-    zcutRelRb(list);
-    return rc == RTNORM;
+    tail->rbnext = xdata.release();
+    return zcdbEntMake(list.get()) == RTNORM;
 }
 
 VertexNode* FlatCopy(const VertexNode* outline) {

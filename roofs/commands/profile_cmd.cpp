@@ -17,6 +17,7 @@
 #include "core/host_services.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -121,10 +122,10 @@ int SelectCurveDefinition(CPROFILI& profile, double arcStep) {
             if (data) segments = PolylineToSegments(*data, pick);
             if (!segments) continue;
         } else {
-            resbuf* filter = zcutBuildList(-4, "<or", RTDXF0, "LINE", RTDXF0, "ARC", -4, "or>", 0);
+            const host::ResbufList filter(
+                zcutBuildList(-4, "<or", RTDXF0, "LINE", RTDXF0, "ARC", -4, "or>", 0));
             ads_name set;
-            const int got = zcedSSGet("X", nullptr, nullptr, filter, set);
-            zcutRelRb(filter);
+            const int got = zcedSSGet("X", nullptr, nullptr, filter.get(), set);
             if (got == RTNORM) {
                 segments = ChainLinesArcs(entity, set);
                 zcedSSFree(set);

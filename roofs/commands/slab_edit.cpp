@@ -16,6 +16,7 @@
 #include "core/geometry/polygon.h"
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -34,9 +35,9 @@
 
 SlabXDataInfo InspectSlabXData(const ads_name entity) {
     SlabXDataInfo info;
-    resbuf* list = GetEntXData(entity, kSlabApp);
+    const host::ResbufList list(GetEntXData(entity, kSlabApp));
     if (!list) return info;
-    const resbuf* app = FindXDataApp(list, kSlabApp);
+    const resbuf* app = FindXDataApp(list.get(), kSlabApp);
     info.present = app != nullptr;
     // name, edge key, thickness, then the flag word
     const resbuf* rb = app ? app->rbnext : nullptr;
@@ -47,7 +48,6 @@ SlabXDataInfo InspectSlabXData(const ads_name entity) {
         info.flagged = true;
         info.flagWord = rb->resval.rint;
     }
-    zcutRelRb(list);
     return info;
 }
 
@@ -56,11 +56,11 @@ namespace {
 // The one entity of the pick-first selection, which is cleared; false when
 // it does not hold exactly one.
 bool TakeImpliedEntity(ads_name entity) {
-    resbuf* pset = nullptr;
-    zcedSSGetFirst(nullptr, &pset);
+    resbuf* first = nullptr;
+    zcedSSGetFirst(nullptr, &first);
+    const host::ResbufList pset(first);
     if (!pset) return false;
     ads_name set{pset->resval.rlname[0], pset->resval.rlname[1]};
-    zcutRelRb(pset);
     std::int32_t n = 0;
     zcedSSLength(set, &n);
     const bool one = n == 1 && zcedSSName(set, 0, entity) == RTNORM;

@@ -15,6 +15,7 @@
 #include "core/level_layers.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "roofs/outline_select.h"
 #include "roofs/slab_block.h"
@@ -190,17 +191,15 @@ bool WriteSlabInsert(CFALDA& record, const ContourNode* loops, double base, cons
             if (v->edgeFlag < 0) v->edgeFlag = 0;
     record.SetLoops(copy);
     std::string block;
-    resbuf* xdata = MakeSlabBlock(record, block, BridgeHoles(record.loops), base);
+    host::ResbufList xdata(MakeSlabBlock(record, block, BridgeHoles(record.loops), base));
     if (!xdata) return false;
     const ads_point at{0.0, 0.0, base};
-    resbuf* list =
-        zcutBuildList(RTDXF0, "INSERT", 2, block.c_str(), 8, insertLayer.c_str(), 10, at, 50, 0.0, 0);
-    resbuf* tail = list;
+    const host::ResbufList list(
+        zcutBuildList(RTDXF0, "INSERT", 2, block.c_str(), 8, insertLayer.c_str(), 10, at, 50, 0.0, 0));
+    resbuf* tail = list.get();
     while (tail->rbnext) tail = tail->rbnext;
-    tail->rbnext = xdata;
-    const int rc = zcdbEntMake(list);
-    zcutRelRb(list);
-    if (rc != RTNORM) return false;
+    tail->rbnext = xdata.release();
+    if (zcdbEntMake(list.get()) != RTNORM) return false;
     if (insert) zcdbEntLast(insert);
     return true;
 }

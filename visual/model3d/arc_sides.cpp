@@ -10,6 +10,7 @@
 #include "core/geometry/face_rings.h"
 #include "core/geometry/matrix4.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "visual/model3d/face_records.h"
 #include "visual/model3d/wall_sides.h"
@@ -55,10 +56,9 @@ struct Strip {
 void Quad(const std::string& layer, const Point3& a, const Point3& b, const Point3& c, const Point3& d,
           int flags) {
     const ads_point p0{a.x, a.y, a.z}, p1{b.x, b.y, b.z}, p2{c.x, c.y, c.z}, p3{d.x, d.y, d.z};
-    resbuf* list =
-        zcutBuildList(RTDXF0, "3DFACE", 8, layer.c_str(), 10, p0, 11, p1, 12, p2, 13, p3, 70, flags, 0);
-    zcdbEntMake(list);
-    zcutRelRb(list);
+    const host::ResbufList list(
+        zcutBuildList(RTDXF0, "3DFACE", 8, layer.c_str(), 10, p0, 11, p1, 12, p2, 13, p3, 70, flags, 0));
+    zcdbEntMake(list.get());
 }
 
 Point3 WithZ(Point3 p, double z) {

@@ -12,6 +12,7 @@
 #include "core/level_layers.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -23,11 +24,9 @@
 namespace {
 
 void PilasterCaps(const std::string& layer, double elevation) {
-    resbuf* filter = zcutBuildList(-3, 1001, kPilasterApp, 0);
+    const host::ResbufList filter(zcutBuildList(-3, 1001, kPilasterApp, 0));
     ads_name set;
-    const int rc = zcedSSGet("X", nullptr, nullptr, filter, set);
-    zcutRelRb(filter);
-    if (rc != RTNORM) return;
+    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return;
     std::int32_t n = 0;
     zcedSSLength(set, &n);
     Matrix4 identity;
@@ -67,10 +66,9 @@ void Cap(const std::string& layer, const WallSegment& a, const WallSegment& b) {
     const double z = a.topZ;
     const ads_point p0{a.start.x, a.start.y, z}, p1{a.end.x, a.end.y, z}, p2{be.x, be.y, z},
         p3{bs.x, bs.y, z};
-    resbuf* list =
-        zcutBuildList(RTDXF0, "3DFACE", 8, layer.c_str(), 62, 256, 10, p0, 11, p1, 12, p2, 13, p3, 0);
-    zcdbEntMake(list);
-    zcutRelRb(list);
+    const host::ResbufList list(
+        zcutBuildList(RTDXF0, "3DFACE", 8, layer.c_str(), 62, 256, 10, p0, 11, p1, 12, p2, 13, p3, 0));
+    zcdbEntMake(list.get());
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
@@ -63,13 +64,13 @@ void CmdPovRayF() {
     CPovRay scene;
     if (!scene.PickCamera()) return;
     const std::string name = PovDrawingBaseName();
-    resbuf* chosen = nullptr;
+    resbuf* answer = nullptr;
     const int rc = zcedGetFileNavDialog("Nazwa pliku do rozpakowania", name.c_str(), "pov", "File Pov",
-                                        ZCUI_FILE_NEW, &chosen);
+                                        ZCUI_FILE_NEW, &answer);
+    const host::ResbufList chosen(answer);
     std::string path;
     if (rc == RTNORM && chosen && chosen->restype == RTSTR && chosen->resval.rstring)
         path = chosen->resval.rstring;
-    zcutRelRb(chosen);
     if (path.empty()) return;
     scene.WriteScene(path);
 }

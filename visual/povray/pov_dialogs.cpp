@@ -7,6 +7,7 @@
 
 #include "core/layer_catalogue.h"
 #include "core/levels.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/units.h"
 #include "host/db/dbobjptr.h"
@@ -546,20 +547,20 @@ void CDlgPrefPovRay::OnSky() {
 }
 
 void CDlgPrefPovRay::OnBrowseImage() {
-    resbuf* chosen = nullptr;
-    if (zcedGetFileNavDialog("Plik obrazu", "", "bmp;gif;png;jpg", "File immagine", 0, &chosen) == RTNORM &&
-        chosen && chosen->restype == RTSTR && chosen->resval.rstring)
+    resbuf* answer = nullptr;
+    const int rc = zcedGetFileNavDialog("Plik obrazu", "", "bmp;gif;png;jpg", "File immagine", 0, &answer);
+    const host::ResbufList chosen(answer);
+    if (rc == RTNORM && chosen && chosen->restype == RTSTR && chosen->resval.rstring)
         SetDlgItemText(IDC_IMAGE_FILE, chosen->resval.rstring);
-    zcutRelRb(chosen);
 }
 
 void CDlgPrefPovRay::OnBrowseFolder() {
-    resbuf* chosen = nullptr;
-    if (zcedGetFileNavDialog("POV-Ray katalog obsługi plików", "", "", "Directory pov",
-                             ZCUI_FILE_FOLDER_CHOICE, &chosen) == RTNORM &&
-        chosen && chosen->restype == RTSTR && chosen->resval.rstring)
+    resbuf* answer = nullptr;
+    const int rc = zcedGetFileNavDialog("POV-Ray katalog obsługi plików", "", "", "Directory pov",
+                                        ZCUI_FILE_FOLDER_CHOICE, &answer);
+    const host::ResbufList chosen(answer);
+    if (rc == RTNORM && chosen && chosen->restype == RTSTR && chosen->resval.rstring)
         SetDlgItemText(IDC_FOLDER, chosen->resval.rstring);
-    zcutRelRb(chosen);
 }
 
 void CDlgPrefPovRay::ChooseColour(COLORREF& colour, CadvColorStatic& swatch) {

@@ -18,6 +18,7 @@
 #include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
@@ -154,8 +155,8 @@ int SelectSectionSymbol(Point3& first, Point3& second, Point3& up, Point3& camer
             if (error == 7 || error == 52) continue;
             return kNoSymbol;
         }
-        resbuf* list = GetEntXData(entity, kSymbolApp);
-        const resbuf* name = list ? FindRbCode(list, 1000) : nullptr;
+        const host::ResbufList list(GetEntXData(entity, kSymbolApp));
+        const resbuf* name = list ? FindRbCode(list.get(), 1000) : nullptr;
         const char* text = name && name->resval.rstring ? name->resval.rstring : "";
         int kind = kNoSymbol;
         if (zcutEqualsNoCase(text, "TMS_SEZ"))
@@ -165,15 +166,14 @@ int SelectSectionSymbol(Point3& first, Point3& second, Point3& up, Point3& camer
         else if (zcutEqualsNoCase(text, "TMS_SEZS"))
             kind = kTiltedSymbol;
         if (kind == kNoSymbol) {
-            zcutRelRb(list);
             zcutPrintf(kNotASection);
             continue;
         }
         Point3 p0;
         double r = 0.0;
-        if (const resbuf* at = FindRbCode(list, 10))
+        if (const resbuf* at = FindRbCode(list.get(), 10))
             p0 = {at->resval.rpoint[0], at->resval.rpoint[1], at->resval.rpoint[2]};
-        if (const resbuf* at = FindRbCode(list, 50)) r = at->resval.rreal;
+        if (const resbuf* at = FindRbCode(list.get(), 50)) r = at->resval.rreal;
         if (kind == kPlainSymbol) {
             first = p0;
             second = PolarPoint(first, r, 10.0);
@@ -183,7 +183,6 @@ int SelectSectionSymbol(Point3& first, Point3& second, Point3& up, Point3& camer
             const std::optional<double> v = Variable(name, 42);
             if (!v) {
                 zcutPrintf(kNotASection);
-                zcutRelRb(list);
                 return kNoSymbol;
             }
             const double d = std::fabs(*v);
@@ -195,7 +194,6 @@ int SelectSectionSymbol(Point3& first, Point3& second, Point3& up, Point3& camer
             const std::optional<double> h = Variable(name, 38), a = Variable(name, 39);
             if (!h || !a) {
                 zcutPrintf(kNotASection);
-                zcutRelRb(list);
                 return kNoSymbol;
             }
             const double tilt = *a / 180.0 * kPi;
@@ -208,7 +206,6 @@ int SelectSectionSymbol(Point3& first, Point3& second, Point3& up, Point3& camer
             camera = {first.x + (uy * wz - uz * wy), first.y + (uz * wx - ux * wz),
                       first.z + (ux * wy - uy * wx)};
         }
-        zcutRelRb(list);
         return kind;
     }
 }

@@ -121,13 +121,13 @@ std::string VrmlDefaultFileName(const std::string& drawingName) {
 void CmdWrlOut() {
     CVrmlOut out;
     const std::string name = VrmlDefaultFileName(TextVar("DWGNAME"));
-    resbuf* chosen = nullptr;
+    resbuf* answer = nullptr;
     const int rc = zcedGetFileNavDialog("Nazwa pliku do rozpakowania", name.c_str(), "wrl", "File Wrl",
-                                        ZCUI_FILE_NEW | ZCUI_FILE_NO_TYPEIT, &chosen);
+                                        ZCUI_FILE_NEW | ZCUI_FILE_NO_TYPEIT, &answer);
+    const host::ResbufList chosen(answer);
     std::string path;
     if (rc == RTNORM && chosen && chosen->restype == RTSTR && chosen->resval.rstring)
         path = chosen->resval.rstring;
-    zcutRelRb(chosen);
     if (path.empty()) return;
     out.Write(path);
 }

@@ -9,6 +9,7 @@
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
@@ -35,39 +36,37 @@ void orderFrom(const Point3& ref, const Point3& a, const Point3& b, Point3 ends[
     ends[1] = aNearer ? b : a;
 }
 
-// The LINE with every record it carries; the caller frees it.
-resbuf* lineWithXData(const ads_name line) {
-    resbuf* apps = zcutBuildList(RTSTR, "*", 0);
-    resbuf* list = zcdbEntGetX(line, apps);
-    zcutRelRb(apps);
-    return list;
+// The LINE with every record it carries.
+host::ResbufList lineWithXData(const ads_name line) {
+    const host::ResbufList apps(zcutBuildList(RTSTR, "*", 0));
+    return host::ResbufList(zcdbEntGetX(line, apps.get()));
 }
 
 void setLineEnd(const ads_name line, int code, const Point3& p) {
-    resbuf* list = lineWithXData(line);
+    const host::ResbufList list = lineWithXData(line);
     if (!list) return;
     ads_point v;
     toPoint(p, v);
-    SetRbPoint(list, code, v);
-    zcdbEntMod(list);
-    zcutRelRb(list);
+    SetRbPoint(list.get(), code, v);
+    zcdbEntMod(list.get());
 }
 
 // The list without the groups that name one entity (its name, handle and
 // owner), as a new entity is made from it.
-void dropIdentity(resbuf*& list) {
-    resbuf** link = &list;
+void dropIdentity(host::ResbufList& list) {
+    resbuf* head = list.release();
+    resbuf** link = &head;
     while (*link) {
         const int code = (*link)->restype;
         if (code == -1 || code == 5 || code == 330) {
-            resbuf* gone = *link;
+            const host::ResbufList gone(*link);
             *link = gone->rbnext;
             gone->rbnext = nullptr;
-            zcutRelRb(gone);
         } else {
             link = &(*link)->rbnext;
         }
     }
+    list.reset(head);
 }
 
 }  // namespace
@@ -129,17 +128,15 @@ void SplitWall(MetWall& wall, const Point3& at, bool trim) {
     if (!trim || !wall.Found() || wall.split) return;
     Point3 start, end;
     if (!GetLineData(wall.first, start, end)) return;
-    resbuf* copy = lineWithXData(wall.first);
+    host::ResbufList copy = lineWithXData(wall.first);
     if (!copy) return;
     dropIdentity(copy);
     ads_point from, to;
     toPoint({at.x, at.y, start.z}, from);
     toPoint(end, to);
-    SetRbPoint(copy, 10, from);
-    SetRbPoint(copy, 11, to);
-    const bool made = zcdbEntMake(copy) == RTNORM && zcdbEntLast(wall.second) == RTNORM;
-    zcutRelRb(copy);
-    if (!made) return;
+    SetRbPoint(copy.get(), 10, from);
+    SetRbPoint(copy.get(), 11, to);
+    if (zcdbEntMake(copy.get()) != RTNORM || zcdbEntLast(wall.second) != RTNORM) return;
     wall.originalEnd = end;
     wall.split = true;
     setLineEnd(wall.first, 11, {at.x, at.y, end.z});

@@ -5,6 +5,7 @@
 
 #include "core/entity_data.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ed/grdraw.h"
 #include "settings/dialogs/layer_linetypes.h"
@@ -34,26 +35,25 @@ ZcGePoint3d gePoint(const Point3& p) {
 }
 
 // The entity list of one face, with the common groups and the record.
-resbuf* faceList(const VELM_MUROJ& m, int face) {
+host::ResbufList faceList(const VELM_MUROJ& m, int face) {
     if (m.seg.kind == DrawnSegment::kStraight) {
         ads_point a, b;
         toPoint(m.seg.face[face].start, a);
         toPoint(m.seg.face[face].end, b);
-        return zcutBuildList(RTDXF0, "LINE", 8, m.layer.c_str(), 10, a, 11, b, 62, 256, 39, 0.0, -3, 1001,
-                             kWallTypeApp, 1000, m.wallType.c_str(), 0);
+        return host::ResbufList(zcutBuildList(RTDXF0, "LINE", 8, m.layer.c_str(), 10, a, 11, b, 62, 256, 39,
+                                              0.0, -3, 1001, kWallTypeApp, 1000, m.wallType.c_str(), 0));
     }
     const ArcRecord arc = FaceArcRecord(m.seg, face);
     ads_point c;
     toPoint(arc.centre, c);
     c[2] = m.seg.vertex.z;
-    return zcutBuildList(RTDXF0, "ARC", 8, m.layer.c_str(), 10, c, 40, arc.radius, 50, arc.startAngle, 51,
-                         arc.endAngle, 62, 256, 39, 0.0, -3, 1001, kWallTypeApp, 1000, m.wallType.c_str(), 0);
+    return host::ResbufList(zcutBuildList(RTDXF0, "ARC", 8, m.layer.c_str(), 10, c, 40, arc.radius, 50,
+                                          arc.startAngle, 51, arc.endAngle, 62, 256, 39, 0.0, -3, 1001,
+                                          kWallTypeApp, 1000, m.wallType.c_str(), 0));
 }
 
-bool makeLast(resbuf* list, ads_name made) {
-    const int st = zcdbEntMake(list);
-    zcutRelRb(list);
-    if (st != RTNORM) return false;
+bool makeLast(const host::ResbufList& list, ads_name made) {
+    if (zcdbEntMake(list.get()) != RTNORM) return false;
     return zcdbEntLast(made) == RTNORM;
 }
 
@@ -126,36 +126,34 @@ bool VELM_MUROJ::WriteCap(bool atEnd, ads_name cap) const {
     ads_point a, b;
     toPoint(atEnd ? FaceEndPoint(seg, 0) : FaceStartPoint(seg, 0), a);
     toPoint(atEnd ? FaceEndPoint(seg, 1) : FaceStartPoint(seg, 1), b);
-    resbuf* list = zcutBuildList(RTDXF0, "LINE", 8, layer.c_str(), 10, a, 11, b, 62, 256, 39, 0.0, -3, 1001,
-                                 kWallTypeApp, 1000, wallType.c_str(), 0);
+    const host::ResbufList list(zcutBuildList(RTDXF0, "LINE", 8, layer.c_str(), 10, a, 11, b, 62, 256, 39,
+                                              0.0, -3, 1001, kWallTypeApp, 1000, wallType.c_str(), 0));
     return makeLast(list, cap);
 }
 
 void VELM_MUROJ::UpdateSegmentEntities() const {
-    resbuf* apps = zcutBuildList(RTSTR, "*", 0);
+    const host::ResbufList apps(zcutBuildList(RTSTR, "*", 0));
     for (int i = 0; i < 2; ++i) {
         if (ads_name_nil(faceEntity[i])) continue;
-        resbuf* list = zcdbEntGetX(faceEntity[i], apps);
+        const host::ResbufList list(zcdbEntGetX(faceEntity[i], apps.get()));
         if (!list) continue;
         if (seg.kind == DrawnSegment::kStraight) {
             ads_point a, b;
             toPoint(seg.face[i].start, a);
             toPoint(seg.face[i].end, b);
-            SetRbPoint(list, 10, a);
-            SetRbPoint(list, 11, b);
+            SetRbPoint(list.get(), 10, a);
+            SetRbPoint(list.get(), 11, b);
         } else {
             const ArcRecord arc = FaceArcRecord(seg, i);
             ads_point c;
             toPoint(arc.centre, c);
-            SetRbPoint(list, 10, c);
-            SetRbReal(list, 40, arc.radius);
-            SetRbReal(list, 50, arc.startAngle);
-            SetRbReal(list, 51, arc.endAngle);
+            SetRbPoint(list.get(), 10, c);
+            SetRbReal(list.get(), 40, arc.radius);
+            SetRbReal(list.get(), 50, arc.startAngle);
+            SetRbReal(list.get(), 51, arc.endAngle);
         }
-        zcdbEntMod(list);
-        zcutRelRb(list);
+        zcdbEntMod(list.get());
     }
-    zcutRelRb(apps);
 }
 
 void VELM_MUROJ::EraseSegmentEntities() {

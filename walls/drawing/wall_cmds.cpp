@@ -11,6 +11,7 @@
 #include "core/input_range.h"
 #include "core/layer_catalogue.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/transcript.h"
@@ -47,11 +48,10 @@ void writeRectangle(const Rectangle& r, const std::string& layer, const std::str
         const Point3& a = r.corner[i];
         const Point3& b = r.corner[(i + 1) % 4];
         const ads_point from{a.x, a.y, a.z}, to{b.x, b.y, b.z};
-        resbuf* list =
-            zcutBuildList(RTDXF0, "LINE", 8, layer.c_str(), 10, from, 11, to, 62, 256, 39, 0.0, -3, 1001,
-                          kWallTypeApp, 1000, wallType.c_str(), 1001, kRectangleApp, 1040, number, 0);
-        zcdbEntMake(list);
-        zcutRelRb(list);
+        const host::ResbufList list(zcutBuildList(RTDXF0, "LINE", 8, layer.c_str(), 10, from, 11, to, 62, 256,
+                                                  39, 0.0, -3, 1001, kWallTypeApp, 1000, wallType.c_str(),
+                                                  1001, kRectangleApp, 1040, number, 0));
+        zcdbEntMake(list.get());
     }
 }
 

@@ -9,6 +9,7 @@
 #include "core/hatch.h"
 #include "core/layer_catalogue.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/transcript.h"
@@ -33,9 +34,9 @@ CStrato DefaultHalf() {
 
 void MakeLine(const std::string& layer, const VertexNode* from, const VertexNode* to) {
     ads_point a{from->x, from->y, from->z}, b{to->x, to->y, to->z};
-    resbuf* line = zcutBuildList(RTDXF0, "LINE", 8, layer.c_str(), 62, 256, 10, a, 11, b, 39, 0.0, 0);
-    zcdbEntMake(line);
-    zcutRelRb(line);
+    const host::ResbufList line(
+        zcutBuildList(RTDXF0, "LINE", 8, layer.c_str(), 62, 256, 10, a, 11, b, 39, 0.0, 0));
+    zcdbEntMake(line.get());
 }
 
 // A LINE for every marked edge of the record's rings, on `layer`.
@@ -99,25 +100,20 @@ void DrawPair(WallLayerSet& set, int pair, const AAR_LAYERC& catalogue, const st
         return;
     }
     ads_point origin{0, 0, 0};
-    resbuf* head = zcutBuildList(RTDXF0, "BLOCK", 2, "*U", 8, "0", 70, 1, 10, origin, 0);
-    int rc = zcdbEntMake(head);
-    zcutRelRb(head);
-    if (rc != RTNORM) return;
+    const host::ResbufList head(zcutBuildList(RTDXF0, "BLOCK", 2, "*U", 8, "0", 70, 1, 10, origin, 0));
+    if (zcdbEntMake(head.get()) != RTNORM) return;
     for (std::size_t i = 0; i < records.size(); ++i) DrawMarkedEdges(records[i], layers[i]);
-    resbuf* end = zcutBuildList(RTDXF0, "ENDBLK", 0);
-    rc = zcdbEntMake(end);
-    zcutRelRb(end);
-    if (rc != RTNORM) return;
+    const host::ResbufList end(zcutBuildList(RTDXF0, "ENDBLK", 0));
+    if (zcdbEntMake(end.get()) != RTNORM) return;
     char blockName[260] = "";
     zcedGetInput(blockName);
 
     for (std::size_t i = 0; i < records.size(); ++i)
         if (Hatched(records[i])) HatchRecord(records[i], layers[i], set.Elevation(), blockName);
 
-    resbuf* insert =
-        zcutBuildList(RTDXF0, "INSERT", 2, blockName, 8, blockLayer.c_str(), 10, origin, 50, 0.0, 0);
-    zcdbEntMake(insert);
-    zcutRelRb(insert);
+    const host::ResbufList insert(
+        zcutBuildList(RTDXF0, "INSERT", 2, blockName, 8, blockLayer.c_str(), 10, origin, 50, 0.0, 0));
+    zcdbEntMake(insert.get());
 }
 
 }  // namespace

@@ -99,9 +99,9 @@ bool SetWallTypeInList(resbuf* list, const std::string& typeName) {
     resbuf* added = zcutBuildList(1000, typeName.c_str(), 0);
     if (after && after->restype == 1000) {
         // The old name's node goes, the new one takes its place.
+        const host::ResbufList old(after);
         added->rbnext = after->rbnext;
         after->rbnext = nullptr;
-        zcutRelRb(after);
     } else {
         added->rbnext = after;
     }
