@@ -1,6 +1,6 @@
 #include "core/core_module.h"
 
-#include "core/hatch_cmds.h"
+#include "visual/model3d/hatch_cmds.h"
 #include "core/help_cmd.h"
 
 std::span<const CommandBinding> CoreCommandBindings() {

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "core/hatch_cmds.h"
+#include "visual/model3d/hatch_cmds.h"
 #include "roofs/slab_queries.h"
 
 // The covering slab planes of one level; the list is freed with it.

@@ -1,7 +1,7 @@
 #include "settings/settings_module.h"
 
 #include "host/rx/rxobject.h"
-#include "settings/face_camera_cmds.h"
+#include "walls/drafting/face_camera_cmds.h"
 #include "settings/floor_cmds_run.h"
 #include "settings/floors.h"
 #include "settings/matpov.h"

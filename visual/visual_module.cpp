@@ -1,6 +1,6 @@
 #include "visual/visual_module.h"
 
-#include "core/hatch_cmds.h"
+#include "visual/model3d/hatch_cmds.h"
 #include "roofs/hatch_slabs.h"
 #include "settings/preferences/pref_hooks.h"
 #include "visual/model3d/face_records.h"

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "host/rx/rxobject.h"
-#include "settings/face_camera_cmds.h"
+#include "walls/drafting/face_camera_cmds.h"
 #include "settings/rescale.h"
 #include "walls/dblwall/dblwall_cmd.h"
 #include "walls/drafting/break_cmds.h"

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "core/hatch_cmds.h"
+#include "visual/model3d/hatch_cmds.h"
 
 // rooms: the current floor's graph with pilasters, junctions and function
 // lines merged; otherwise the graph of `level` with pilasters merged.

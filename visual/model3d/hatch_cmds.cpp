@@ -13,7 +13,7 @@
 //
 // Limits: a slab-capped arc facet whose top dips below an opening's lintel
 // keeps no strip above that opening.
-#include "core/hatch_cmds.h"
+#include "visual/model3d/hatch_cmds.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,5 +1,5 @@
 // The face, camera and wall-layer commands (see the header).
-#include "settings/face_camera_cmds.h"
+#include "walls/drafting/face_camera_cmds.h"
 
 #include <cmath>
 #include <numbers>
