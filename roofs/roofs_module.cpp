@@ -12,7 +12,6 @@
 #include "roofs/commands/roof_slab.h"
 #include "roofs/commands/slab_hatch_cmd.h"
 #include "roofs/commands/zprofile.h"
-#include "roofs/hatch_slabs.h"
 #include "roofs/outline_select.h"
 #include "roofs/slab_jig.h"
 #include "walls/drafting/drafting_hooks.h"
@@ -34,11 +33,9 @@ void RegisterRoofsModule() {
     VELM_COPJ::rxInit();
     SetClosedOutlinePicker(
         [](int& status, const char* prompt) { return SelectClosedOutline(status, prompt, 0, false); });
-    SetCoveringSlabsHook(&CollectHatchCoveringSlabs);
 }
 
 void UnregisterRoofsModule() {
-    SetCoveringSlabsHook(nullptr);
     SetClosedOutlinePicker(nullptr);
     VELM_COPJ::rxUninit();
 }

@@ -1,7 +1,6 @@
 #include "settings/settings_module.h"
 
 #include "host/rx/rxobject.h"
-#include "walls/drafting/face_camera_cmds.h"
 #include "settings/floor_cmds_run.h"
 #include "settings/floors.h"
 #include "settings/matpov.h"
@@ -29,10 +28,6 @@ std::span<const CommandBinding> SettingsCommandBindings() {
         {"VELMOPTIONS", &CmdPreferences},
         {"VELMFLOOROPTIONS", &CmdFloorPreferences},
         {"VELMOPENSET", &CmdOpeningOptions},
-        {"VELMVISEDGE", &CmdVisEdge},
-        {"VELMPERSP", &CmdPersp},
-        {"VELMXLW3D", &CmdXlw3d},
-        {"VELMWALLML", &CmdWallMl},
     };
     return kBindings;
 }

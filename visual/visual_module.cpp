@@ -1,9 +1,8 @@
 #include "visual/visual_module.h"
 
-#include "visual/model3d/hatch_cmds.h"
-#include "roofs/hatch_slabs.h"
 #include "settings/preferences/pref_hooks.h"
 #include "visual/model3d/face_records.h"
+#include "visual/model3d/hatch_cmds.h"
 #include "visual/model3d/wall3d_commands.h"
 #include "visual/model3d/wall_sides.h"
 #include "visual/povray/pov_commands.h"
@@ -18,15 +17,13 @@ std::span<const CommandBinding> VisualCommandBindings() {
         {"VELMPOVRAYD", &CmdPovRayD},       {"VELMPOVRAYF", &CmdPovRayF}, {"VELMPOVMAT", &CmdPovMat},
         {"VELMPOVOPTIONS", &CmdPovOptions}, {"VELMWRLOUT", &CmdWrlOut},   {"VELMWRLMAT", &CmdWrlMat},
         {"VELMGENVIEW", &CmdGenView},       {"VELMSELVIEW", &CmdSelView}, {"VELMREGENVIEW", &CmdRegenView},
+        {"VELMHATCH3D", &CmdHatch3D},       {"VELMHFLOOR", &CmdHatchFloor}, {"VELMHWALL", &CmdHatchWall},
     };
     return kBindings;
 }
 
 void RegisterVisualModule() {
     SetRegen3DWallsOfLevelHook(&Regen3DWallsOfLevel);
-    SetSlabTopProfileHook([](const HatchCoveringSlabs& slabs, const Point3& s, const Point3& e, double capZ) {
-        return BuildSlabProfile(s, e, static_cast<const HatchSlabPlanes&>(slabs).planes, capZ, true);
-    });
     SetWall3DRefreshHooks(&Erase3DFacesOnSegment, [](const ads_name line, double level) {
         const ads_name none = {0, 0};
         Regen3DWallsAround(line, none, level, none, none);
@@ -36,5 +33,4 @@ void RegisterVisualModule() {
 void UnregisterVisualModule() {
     SetWall3DRefreshHooks(nullptr, nullptr);
     SetRegen3DWallsOfLevelHook(nullptr);
-    SetSlabTopProfileHook(nullptr);
 }

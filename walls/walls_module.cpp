@@ -10,7 +10,6 @@
 #include "walls/drafting/break_cmds.h"
 #include "walls/drafting/drawing_aids.h"
 #include "walls/drafting/drawing_audit.h"
-#include "walls/drafting/face_services.h"
 #include "walls/drafting/grid_mesh.h"
 #include "walls/drafting/layer_cmds.h"
 #include "walls/drafting/line_cleanup.h"
@@ -23,7 +22,6 @@
 #include "walls/editing/dlg_ddmuro.h"
 #include "walls/editing/wall_delete.h"
 #include "walls/editing/wall_edit.h"
-#include "walls/graph/hatch_graph.h"
 #include "walls/graph/outline_cache.h"
 #include "walls/graph/pair_lines_hook.h"
 #include "walls/recognition/defmuri.h"
@@ -72,6 +70,10 @@ std::span<const CommandBinding> WallsCommandBindings() {
         {"VELMLAYEROFF", &CmdLayerOff},
         {"VELMLAYERFRZ", &CmdLayerFreeze},
         {"VELMOBJECTCL", &CmdObjectChangeLayer},
+        {"VELMVISEDGE", &CmdVisEdge},
+        {"VELMPERSP", &CmdPersp},
+        {"VELMXLW3D", &CmdXlw3d},
+        {"VELMWALLML", &CmdWallMl},
     };
     return kBindings;
 }
@@ -84,16 +86,12 @@ void RegisterWallsModule() {
     SetWallRecognitionFactory([] { return std::make_unique<DEFMURI>(); });
     SetPairWallLinesHook([](DEFMURI& set, FaceEdge** pending) { set.PairWallLines(pending); });
     SetFloorWallLayersHook([](double) { return RedrawFloorWallLayers(); });
-    SetHatchWallGraphHook(&NewHatchWallGraph);
-    SetFaceCameraDoors({&ToggleNearestFaceEdge, &SetViewportCamera, &GatherOnWallFace});
 }
 
 void UnregisterWallsModule() {
     DropKeptOutlines();
     CloseWallPalette();
     FreeClosedWallPalette();
-    SetFaceCameraDoors({});
-    SetHatchWallGraphHook(nullptr);
     SetFloorWallLayersHook(nullptr);
     SetPairWallLinesHook(nullptr);
     SetWallRecognitionFactory(nullptr);
