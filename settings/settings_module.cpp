@@ -13,20 +13,13 @@
 
 std::span<const CommandBinding> SettingsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
-        {"VELMSETVAR", &CmdVelmSetVar},
-        {"VELMFLOORV", &CmdFloorPlates},
-        {"VELMROOFV", &CmdRoofPlates},
-        {"VELMVPSCALE", &CmdViewportScale},
-        {"VELMASSIGNZ", &CmdAssignZ},
-        {"VELMMOVEZ", &CmdMoveZ},
-        {"VELMVXD", &CmdViewMode},
-        {"VELMFLOORTRANS", &CmdFloorTransfer},
-        {"VELMCFLOOR", &CmdCurrentFloor},
-        {"VELMFLOOROFF", &CmdFloorOff},
-        {"VELMFLOORSEL", &CmdFloorSelect},
-        {"VELMSCALEF", &CmdScaleFactors},
-        {"VELMOPTIONS", &CmdPreferences},
-        {"VELMFLOOROPTIONS", &CmdFloorPreferences},
+        {"VELMSETVAR", &CmdVelmSetVar},      {"VELMFLOORV", &CmdFloorPlates},
+        {"VELMROOFV", &CmdRoofPlates},       {"VELMVPSCALE", &CmdViewportScale},
+        {"VELMASSIGNZ", &CmdAssignZ},        {"VELMMOVEZ", &CmdMoveZ},
+        {"VELMVXD", &CmdViewMode},           {"VELMFLOORTRANS", &CmdFloorTransfer},
+        {"VELMCFLOOR", &CmdCurrentFloor},    {"VELMFLOOROFF", &CmdFloorOff},
+        {"VELMFLOORSEL", &CmdFloorSelect},   {"VELMSCALEF", &CmdScaleFactors},
+        {"VELMOPTIONS", &CmdPreferences},    {"VELMFLOOROPTIONS", &CmdFloorPreferences},
         {"VELMOPENSET", &CmdOpeningOptions},
     };
     return kBindings;
