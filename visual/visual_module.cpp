@@ -17,7 +17,7 @@ std::span<const CommandBinding> VisualCommandBindings() {
         {"VELMPOVRAYD", &CmdPovRayD},       {"VELMPOVRAYF", &CmdPovRayF}, {"VELMPOVMAT", &CmdPovMat},
         {"VELMPOVOPTIONS", &CmdPovOptions}, {"VELMWRLOUT", &CmdWrlOut},   {"VELMWRLMAT", &CmdWrlMat},
         {"VELMGENVIEW", &CmdGenView},       {"VELMSELVIEW", &CmdSelView}, {"VELMREGENVIEW", &CmdRegenView},
-        {"VELMHATCH3D", &CmdHatch3D},       {"VELMHFLOOR", &CmdHatchFloor}, {"VELMHWALL", &CmdHatchWall},
+        {"VELMHATCH3D", &CmdHatch3D},       {"VELMHWALL", &CmdHatchWall}, {"VELMHFLOOR", &CmdHatchFloor},
     };
     return kBindings;
 }

@@ -4,12 +4,12 @@
 #include <memory>
 
 #include "host/rx/rxobject.h"
-#include "walls/drafting/face_camera_cmds.h"
 #include "settings/rescale.h"
 #include "walls/dblwall/dblwall_cmd.h"
 #include "walls/drafting/break_cmds.h"
 #include "walls/drafting/drawing_aids.h"
 #include "walls/drafting/drawing_audit.h"
+#include "walls/drafting/face_camera_cmds.h"
 #include "walls/drafting/grid_mesh.h"
 #include "walls/drafting/layer_cmds.h"
 #include "walls/drafting/line_cleanup.h"

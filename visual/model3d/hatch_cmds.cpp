@@ -41,9 +41,9 @@
 #include "host/ed/prompts.h"
 #include "host/ui/resources.h"
 #include "resources/velmresources.h"
+#include "roofs/slab_queries.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
-#include "roofs/slab_queries.h"
 #include "visual/model3d/wall_sides.h"
 
 namespace {

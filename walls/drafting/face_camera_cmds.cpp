@@ -250,8 +250,8 @@ void MoveWallToLayer(WallMove what) {
         host::SelectionSet candidates;
         if (what == WallMove::Faces3D && !ExistsEntityType("3DFACE", true, candidates.put())) return;
         host::SelectionSet gathered;
-        const bool onFace = GatherOnWallFace(wall, level, outer,
-                                             what == WallMove::Faces3D ? candidates.get() : nullptr, gathered.put());
+        const bool onFace = GatherOnWallFace(
+            wall, level, outer, what == WallMove::Faces3D ? candidates.get() : nullptr, gathered.put());
         if (!onFace) {
             zcutPrintf("%s", kNotAWallLine);
             return;
