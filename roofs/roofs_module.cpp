@@ -12,7 +12,6 @@
 #include "roofs/commands/roof_slab.h"
 #include "roofs/commands/slab_hatch_cmd.h"
 #include "roofs/commands/zprofile.h"
-#include "roofs/hatch_slabs.h"
 #include "roofs/slab_jig.h"
 
 std::span<const CommandBinding> RoofsCommandBindings() {
@@ -30,10 +29,8 @@ std::span<const CommandBinding> RoofsCommandBindings() {
 
 void RegisterRoofsModule() {
     VELM_COPJ::rxInit();
-    SetCoveringSlabsHook(&CollectHatchCoveringSlabs);
 }
 
 void UnregisterRoofsModule() {
-    SetCoveringSlabsHook(nullptr);
     VELM_COPJ::rxUninit();
 }

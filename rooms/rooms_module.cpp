@@ -2,14 +2,12 @@
 
 #include <array>
 
-#include "objects/placement/batch_param_cmds.h"
-#include "resources/velmresources.h"
-#include "rooms/dialogs/dlg_det_luce.h"
 #include "rooms/dialogs/dlg_gest_eti.h"
 #include "rooms/dimensions/dim_chains.h"
 #include "rooms/dimensions/dim_symbols.h"
 #include "rooms/funline_cmd.h"
 #include "rooms/labels/label_templates.h"
+#include "rooms/light_deduction_cmd.h"
 #include "rooms/polydeduct_cmd.h"
 #include "rooms/room_calc.h"
 #include "rooms/room_card_cmds.h"
@@ -23,7 +21,7 @@
 
 namespace {
 
-constexpr std::array<CommandBinding, 27> kBindings{{
+constexpr std::array<CommandBinding, 28> kBindings{{
     {"VELMPOLYDEDUCT", &VelmPolyDeduct},
     {"VELMWABC", &VelmWAbc},
     {"VELMDABC", &VelmDAbc},
@@ -51,6 +49,7 @@ constexpr std::array<CommandBinding, 27> kBindings{{
     {"VELMDELEV", &VelmDElev},
     {"VELMDV", &VelmDV},
     {"VELMDBROKEN", &VelmDBroken},
+    {"VELMLIGHTDEDUCTION", &CmdLightDeduction},
 }};
 
 // The room family of the print-scale update, one entity at a time.
@@ -70,16 +69,6 @@ bool RebuildForRescale(RoomRebuild what, const ads_name entity, double level) {
     return false;
 }
 
-// The object library's lighting deduction command asks its two heights here.
-bool AskLightDeductions(std::string& top, std::string& floor) {
-    CZcModuleResourceOverride use(VelmResourceHandle());
-    CDlgDetLuce dialog;
-    dialog.SetValues(top, floor);
-    if (dialog.DoModal() != IDOK) return false;
-    dialog.GetValues(top, floor);
-    return true;
-}
-
 }  // namespace
 
 std::span<const CommandBinding> RoomsCommandBindings() {
@@ -89,7 +78,6 @@ std::span<const CommandBinding> RoomsCommandBindings() {
 void RegisterRoomsModule() {
     SetLabelTemplateNameHook([](const std::string& name) { return MapLabelTemplateName(name); });
     SetRoomRebuildHook(&RebuildForRescale);
-    SetLightDeductionDialogHook(&AskLightDeductions);
     SetDimensionSymbolHook([](const Point3& at, double rotation, double length, int decimals,
                               const std::string& name, double elevation) {
         return CreateDimensionSymbol(at, rotation, length, decimals, name, elevation);
@@ -99,7 +87,6 @@ void RegisterRoomsModule() {
 void UnregisterRoomsModule() {
     SetDimensionSymbolHook(nullptr);
     DropKeptRoomGraphs();
-    SetLightDeductionDialogHook(nullptr);
     SetRoomRebuildHook(nullptr);
     SetLabelTemplateNameHook(nullptr);
 }

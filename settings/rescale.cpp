@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/base/module_state.h"
+#include "core/base/velm_assert.h"
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "core/geometry/vertex_list.h"
@@ -229,7 +230,8 @@ void SetRegenParamObjectHook(RegenParamObjectHook hook) {
 }
 void RegenerateParamObject(const ads_name entity, const AAR_LAYERC& layers, const char* kind,
                            const double* options) {
-    if (const RegenParamObjectHook& hook = RegenHook()) hook(entity, layers, kind, options);
+    VELM_ASSERT(RegenHook());
+    RegenHook()(entity, layers, kind, options);
 }
 void SetDimensionSymbolHook(DimensionSymbolHook hook) {
     SymbolHook() = std::move(hook);
@@ -365,13 +367,12 @@ void RegenObjectsByApp(const char* app, const char* kind) {
     }
     AAR_LAYERC layers;
     layers.ReadLayerDefFile("LAYERC.DEF");
-    if (const RegenParamObjectHook& hook = RegenHook()) {
-        for (const auto& n : names) {
-            if (zcedUsrBrk()) break;
-            ads_name entity;
-            ToName(n, entity);
-            hook(entity, layers, kind, nullptr);
-        }
+    for (const auto& n : names) {
+        if (zcedUsrBrk()) break;
+        ads_name entity;
+        ToName(n, entity);
+        VELM_ASSERT(RegenHook());
+        RegenHook()(entity, layers, kind, nullptr);
     }
     if (added) {
         if (ZcDbObjectPointer<VELM_GENGRUPPO> groups(OpenGenGruppoObject()); groups) {
@@ -421,7 +422,8 @@ void RescaleQuoteIntBlocks() {
             c = v->resval.rreal;
             complete = true;
         }
-        if (!complete || !hook) continue;
+        if (!complete) continue;
+        VELM_ASSERT(hook);
         zcdbEntDel(entity);
         // Nothing drawn (no symbol definition, say): the old symbol comes back.
         if (!hook(at, a, b, flags, text, c)) zcdbEntDel(entity);
@@ -501,8 +503,11 @@ void RescaleDimensions() {
 }
 
 void RescaleLabelsAndTables() {
-    const RoomRebuildHook& hook = RoomHook();
-    if (!hook) return;
+    const RoomRebuildHook& room = RoomHook();
+    auto hook = [&room](RoomRebuild what, const ads_name entity, double level) {
+        VELM_ASSERT(room);
+        return room(what, entity, level);
+    };
     for (const auto& n : SelectByApp(kLabelApp)) {
         ads_name entity;
         ToName(n, entity);
@@ -542,7 +547,8 @@ void RescaleWallDefs() {
     const int kFloorSlot = SetupVar::SQPAV;
     for (double z : elevations) {
         SetVarReal(&kFloorSlot, &z);
-        if (!hook || !hook(z)) continue;
+        VELM_ASSERT(hook);
+        if (!hook(z)) continue;
         if (scale >= 199) {
             for (std::string layer : wallLayers) {
                 MakeLevelLayerName(layer, z);

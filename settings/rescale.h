@@ -4,8 +4,9 @@
 // demand, the families of drawn things that were made at the old factors.
 //
 // Families whose makers live in higher folders are rebuilt through one hook
-// each, set by the owner's registration unit. While a hook is unset its
-// family's entities stay as they are.
+// each, set by the owner's registration unit. A hook called while unset
+// stops the module (`VELM_ASSERT`): the module sets every one at start-up,
+// so only a caller that skipped the owner's registration reaches one unset.
 #pragma once
 
 #include <functional>
@@ -75,7 +76,7 @@ void RescaleWallDefs();
 // dimension centre line).
 using RegenParamObjectHook = std::function<void(const ads_name entity, const AAR_LAYERC& layers,
                                                 const char* kind, const double* options)>;
-// Runs the hook when set.
+// Runs the hook.
 void RegenerateParamObject(const ads_name entity, const AAR_LAYERC& layers, const char* kind,
                            const double* options);
 void SetRegenParamObjectHook(RegenParamObjectHook hook);

@@ -1,7 +1,6 @@
 #include "settings/settings_module.h"
 
 #include "host/rx/rxobject.h"
-#include "settings/face_camera_cmds.h"
 #include "settings/floor_cmds_run.h"
 #include "settings/floors.h"
 #include "settings/matpov.h"
@@ -14,25 +13,14 @@
 
 std::span<const CommandBinding> SettingsCommandBindings() {
     static constexpr CommandBinding kBindings[] = {
-        {"VELMSETVAR", &CmdVelmSetVar},
-        {"VELMFLOORV", &CmdFloorPlates},
-        {"VELMROOFV", &CmdRoofPlates},
-        {"VELMVPSCALE", &CmdViewportScale},
-        {"VELMASSIGNZ", &CmdAssignZ},
-        {"VELMMOVEZ", &CmdMoveZ},
-        {"VELMVXD", &CmdViewMode},
-        {"VELMFLOORTRANS", &CmdFloorTransfer},
-        {"VELMCFLOOR", &CmdCurrentFloor},
-        {"VELMFLOOROFF", &CmdFloorOff},
-        {"VELMFLOORSEL", &CmdFloorSelect},
-        {"VELMSCALEF", &CmdScaleFactors},
-        {"VELMOPTIONS", &CmdPreferences},
-        {"VELMFLOOROPTIONS", &CmdFloorPreferences},
+        {"VELMSETVAR", &CmdVelmSetVar},      {"VELMFLOORV", &CmdFloorPlates},
+        {"VELMROOFV", &CmdRoofPlates},       {"VELMVPSCALE", &CmdViewportScale},
+        {"VELMASSIGNZ", &CmdAssignZ},        {"VELMMOVEZ", &CmdMoveZ},
+        {"VELMVXD", &CmdViewMode},           {"VELMFLOORTRANS", &CmdFloorTransfer},
+        {"VELMCFLOOR", &CmdCurrentFloor},    {"VELMFLOOROFF", &CmdFloorOff},
+        {"VELMFLOORSEL", &CmdFloorSelect},   {"VELMSCALEF", &CmdScaleFactors},
+        {"VELMOPTIONS", &CmdPreferences},    {"VELMFLOOROPTIONS", &CmdFloorPreferences},
         {"VELMOPENSET", &CmdOpeningOptions},
-        {"VELMVISEDGE", &CmdVisEdge},
-        {"VELMPERSP", &CmdPersp},
-        {"VELMXLW3D", &CmdXlw3d},
-        {"VELMWALLML", &CmdWallMl},
     };
     return kBindings;
 }

@@ -1,8 +1,7 @@
 #include "visual/visual_module.h"
 
-#include "core/hatch_cmds.h"
-#include "roofs/hatch_slabs.h"
 #include "settings/preferences/pref_hooks.h"
+#include "visual/model3d/hatch_cmds.h"
 #include "visual/model3d/wall3d_commands.h"
 #include "visual/model3d/wall_sides.h"
 #include "visual/povray/pov_commands.h"
@@ -16,18 +15,15 @@ std::span<const CommandBinding> VisualCommandBindings() {
         {"VELMPOVRAYD", &CmdPovRayD},       {"VELMPOVRAYF", &CmdPovRayF}, {"VELMPOVMAT", &CmdPovMat},
         {"VELMPOVOPTIONS", &CmdPovOptions}, {"VELMWRLOUT", &CmdWrlOut},   {"VELMWRLMAT", &CmdWrlMat},
         {"VELMGENVIEW", &CmdGenView},       {"VELMSELVIEW", &CmdSelView}, {"VELMREGENVIEW", &CmdRegenView},
+        {"VELMHATCH3D", &CmdHatch3D},       {"VELMHWALL", &CmdHatchWall}, {"VELMHFLOOR", &CmdHatchFloor},
     };
     return kBindings;
 }
 
 void RegisterVisualModule() {
     SetRegen3DWallsOfLevelHook(&Regen3DWallsOfLevel);
-    SetSlabTopProfileHook([](const HatchCoveringSlabs& slabs, const Point3& s, const Point3& e, double capZ) {
-        return BuildSlabProfile(s, e, static_cast<const HatchSlabPlanes&>(slabs).planes, capZ, true);
-    });
 }
 
 void UnregisterVisualModule() {
     SetRegen3DWallsOfLevelHook(nullptr);
-    SetSlabTopProfileHook(nullptr);
 }

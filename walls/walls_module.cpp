@@ -4,13 +4,12 @@
 #include <memory>
 
 #include "host/rx/rxobject.h"
-#include "settings/face_camera_cmds.h"
 #include "settings/rescale.h"
 #include "walls/dblwall/dblwall_cmd.h"
 #include "walls/drafting/break_cmds.h"
 #include "walls/drafting/drawing_aids.h"
 #include "walls/drafting/drawing_audit.h"
-#include "walls/drafting/face_services.h"
+#include "walls/drafting/face_camera_cmds.h"
 #include "walls/drafting/layer_cmds.h"
 #include "walls/drafting/line_cleanup.h"
 #include "walls/drafting/object_layer_change.h"
@@ -18,7 +17,6 @@
 #include "walls/drawing/velm_muroj.h"
 #include "walls/drawing/wall_cmds.h"
 #include "walls/editing/dlg_ddmuro.h"
-#include "walls/graph/hatch_graph.h"
 #include "walls/graph/outline_cache.h"
 #include "walls/graph/pair_lines_hook.h"
 #include "walls/recognition/defmuri.h"
@@ -61,6 +59,10 @@ std::span<const CommandBinding> WallsCommandBindings() {
         {"VELMLAYEROFF", &CmdLayerOff},
         {"VELMLAYERFRZ", &CmdLayerFreeze},
         {"VELMOBJECTCL", &CmdObjectChangeLayer},
+        {"VELMVISEDGE", &CmdVisEdge},
+        {"VELMPERSP", &CmdPersp},
+        {"VELMXLW3D", &CmdXlw3d},
+        {"VELMWALLML", &CmdWallMl},
     };
     return kBindings;
 }
@@ -72,16 +74,12 @@ void RegisterWallsModule() {
     SetWallRecognitionFactory([] { return std::make_unique<DEFMURI>(); });
     SetPairWallLinesHook([](DEFMURI& set, FaceEdge** pending) { set.PairWallLines(pending); });
     SetFloorWallLayersHook([](double) { return RedrawFloorWallLayers(); });
-    SetHatchWallGraphHook(&NewHatchWallGraph);
-    SetFaceCameraDoors({&ToggleNearestFaceEdge, &SetViewportCamera, &GatherOnWallFace});
 }
 
 void UnregisterWallsModule() {
     DropKeptOutlines();
     CloseWallPalette();
     FreeClosedWallPalette();
-    SetFaceCameraDoors({});
-    SetHatchWallGraphHook(nullptr);
     SetFloorWallLayersHook(nullptr);
     SetPairWallLinesHook(nullptr);
     SetWallRecognitionFactory(nullptr);

@@ -6,8 +6,8 @@
 //
 // Copying values places each target again on its host from its own record,
 // as a modification does; a target whose host is gone or whose placing
-// fails stays as it was. The deductions and label numbers are written into
-// the records directly; only the labels are drawn again.
+// fails stays as it was. The label numbers are written into the records
+// directly and the labels drawn again.
 #include "objects/placement/batch_param_cmds.h"
 
 #include <cmath>
@@ -42,56 +42,15 @@
 #include "objects/placement/insert_run.h"
 #include "objects/placement/modify_regen.h"
 #include "objects/placement/param_input.h"
+#include "objects/placement/param_record_items.h"
 #include "objects/placement/wall_edit_util.h"
 #include "resources/velmresources.h"
 #include "store/settings_store.h"
 
 namespace {
 
-constexpr const char* kTemporaryName = "$$TEMP$$__$$";
-constexpr const char* kDiffering = "*RÓŻNE*";
-constexpr double kLevelTolerance = 1.1920928955078125e-07;
-
-LightDeductionDialogHook& DialogHook() {
-    static LightDeductionDialogHook hook;
-    return hook;
-}
-
 resbuf* AppStart(resbuf* list, const char* app) {
     return FindXDataApp(list, app);
-}
-
-// Item n + 1 of a record whose application group is `app` (item 1); null
-// past the record's end.
-resbuf* RecordItem(resbuf* app, int n) {
-    if (!app) return nullptr;
-    resbuf* rb = app->rbnext;
-    for (int i = 1; rb && i < n; ++i) rb = rb->rbnext;
-    if (rb && rb->restype == 1001) return nullptr;
-    return rb;
-}
-
-std::string RecordName(resbuf* app) {
-    const resbuf* item = RecordItem(app, 1);
-    return item && item->restype == 1000 && item->resval.rstring ? item->resval.rstring : "";
-}
-
-int RecordType(resbuf* app) {
-    const resbuf* item = RecordItem(app, 3);
-    return item && item->restype == 1070 ? item->resval.rint : 10;
-}
-
-// The parameter pairs after the flag point: variable number, then its
-// value (1040) or text (1000).
-template <typename F>
-void ForEachPair(resbuf* app, F&& f) {
-    resbuf* rb = RecordItem(app, 8);
-    for (rb = rb ? rb->rbnext : nullptr; rb && rb->restype == 1070 && rb->rbnext;) {
-        resbuf* value = rb->rbnext;
-        if (value->restype != 1040 && value->restype != 1000) break;
-        f(rb->resval.rint, *value);
-        rb = value->rbnext;
-    }
 }
 
 std::string WithoutColon(std::string text) {
@@ -102,29 +61,6 @@ std::string WithoutColon(std::string text) {
 int PickErrno() {
     resbuf rb;
     return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
-
-// The members of a selection, in selection order; the set is freed.
-std::vector<std::pair<std::int64_t, std::int64_t>> Members(const ads_name set) {
-    std::vector<std::pair<std::int64_t, std::int64_t>> out;
-    std::int32_t n = 0;
-    zcedSSLength(set, &n);
-    for (std::int32_t i = 0; i < n; ++i) {
-        ads_name e;
-        if (zcedSSName(set, i, e) == RTNORM) out.emplace_back(e[0], e[1]);
-    }
-    zcedSSFree(set);
-    return out;
-}
-
-bool SelectWithPrompts(const char* select, const char* remove, ads_name set) {
-    const char* prompts[2] = {select, remove};
-    return zcedSSGet(":$", prompts, nullptr, nullptr, set) == RTNORM;
-}
-
-// A fixed real variable of the context, replaced or made.
-void SetReal(ObjContext& c, int number, double value) {
-    SetObjVar(number, kVarFixed, 1, u'R', "", value, "", 0, 0, c.vars);
 }
 
 // ---- copying values ----
@@ -231,80 +167,6 @@ void ApplyToObject(const ParamRecord& record, const ads_name object, const AAR_L
     FreeObjContext(std::move(owner));
 }
 
-// ---- lighting deductions ----
-
-// A field the user left as it was shown, or at the marker, keeps each
-// object's stored value: a shown value is rounded to the drawing's
-// precision and would otherwise overwrite what it stands for.
-std::optional<double> FieldValue(const std::string& given, const std::string& shown) {
-    if (zcutEqualsNoCase(given, kDiffering) || given == shown) return std::nullopt;
-    double value = 0.0;
-    if (std::sscanf(given.c_str(), "%lf", &value) != 1) return std::nullopt;
-    return value;
-}
-
-std::string Formatted(double value) {
-    const int none = -1;
-    char text[64] = "";
-    zcdbRToS(value, 2, SysVarShort("LUPREC", &none), text);
-    return text;
-}
-
-void WriteDeductions(const ads_name object, std::optional<double> top, std::optional<double> floor) {
-    host::ResbufList list = wallcut::ReadWhole(object);
-    resbuf* app = AppStart(list.get(), kParamRecordApp);
-    const std::string name = RecordName(app);
-    if (name.empty() || name == kTemporaryName) return;
-    resbuf* flags = RecordItem(app, 8);
-    if (!flags || flags->restype != 1010) return;
-    std::unique_ptr<ObjContext> owner = NewObjContext(name);
-    ObjContext& c = *owner;
-    c.runMode = 9;
-    InitObjVariables(c);
-    if (LoadObjFile(c, name) <= 0 || ReadVarSection(false, c) != 0) {
-        FreeObjContext(std::move(owner));
-        return;
-    }
-    SetReal(c, 11010, top.value_or(flags->resval.rpoint[2]));
-    SetReal(c, 11011, floor.value_or(flags->resval.rpoint[1]));
-    ForEachPair(app, [&](int number, const resbuf& value) {
-        const bool text = value.restype == 1000;
-        const std::string words = text && value.resval.rstring ? value.resval.rstring : "";
-        if (ObjVar* v = FindObjVar(number, c.vars)) {
-            v->value = text ? 0.0 : value.resval.rreal;
-            v->text = words;
-        } else {
-            SetObjVar(number, kVarParameter, 1, text ? u'S' : u'R', "", text ? 0.0 : value.resval.rreal,
-                      words, 0, 0, c.vars);
-        }
-    });
-    ReadParaSpecFromObject(c, object);
-    const bool evaluated = EvaluateComputedVars(c.vars, DrawingUnitFactor()) == 1;
-    double lighting = 0.0, fromTop = 0.0, fromFloor = 0.0;
-    std::string unused;
-    GetObjVar(11015, lighting, unused, c.vars);
-    GetObjVar(11010, fromTop, unused, c.vars);
-    GetObjVar(11011, fromFloor, unused, c.vars);
-    FreeObjContext(std::move(owner));
-    if (!evaluated) return;
-
-    if (top) flags->resval.rpoint[2] = *top;
-    if (floor) flags->resval.rpoint[1] = *floor;
-    if (resbuf* tag = AppStart(list.get(), kTag3DiStrRecordApp)) {
-        resbuf* rb = tag->rbnext;
-        while (rb && rb->restype != 1070 && rb->restype != 1001) rb = rb->rbnext;
-        for (int i = 0; i < 3 && rb && rb->restype != 1001; ++i) rb = rb->rbnext;
-        if (rb && rb->restype == 1040) rb->resval.rreal = lighting;
-    }
-    if (resbuf* mark = AppStart(list.get(), kAbInfissiObjApp)) {
-        const double values[3] = {lighting, fromTop, fromFloor};
-        for (int i = 0; i < 3; ++i)
-            if (resbuf* item = RecordItem(mark, 13 + i); item && item->restype == 1040)
-                item->resval.rreal = values[i];
-    }
-    zcdbEntMod(list.get());
-}
-
 // ---- labels ----
 
 std::string Utf8(int code) {
@@ -373,10 +235,6 @@ void FreeParamRecordValues(ParamRecord& record) {
     while (!record.vars.empty()) record.vars.pop_back();
 }
 
-void SetLightDeductionDialogHook(LightDeductionDialogHook hook) {
-    DialogHook() = std::move(hook);
-}
-
 void CmdParamApply() {
     ParamRecord record;
     InitParamRecord(record);
@@ -404,45 +262,6 @@ void CmdParamApply() {
         if (zcedUsrBrk()) break;
     }
     FreeParamRecordValues(record);
-}
-
-void CmdLightDeduction() {
-    ads_name set;
-    if (!SelectWithPrompts("Wybierz okna, do których chcesz zmienić wartość odliczanego oświetlenia:",
-                           "Usuń okna ze zbioru wskazań:", set))
-        return;
-    std::vector<std::pair<std::int64_t, std::int64_t>> objects;
-    std::string top, floor;
-    double firstTop = 0.0, firstFloor = 0.0;
-    for (const auto& [a, b] : Members(set)) {
-        const ads_name object = {a, b};
-        host::ResbufList list = wallcut::ReadWhole(object);
-        resbuf* app = AppStart(list.get(), kParamRecordApp);
-        const int type = RecordType(app);
-        if (!app || (type != 11 && type != 12 && type != 18)) continue;
-        const resbuf* flags = RecordItem(app, 8);
-        const double z = flags && flags->restype == 1010 ? flags->resval.rpoint[2] : 0.0;
-        const double y = flags && flags->restype == 1010 ? flags->resval.rpoint[1] : 0.0;
-        if (objects.empty()) {
-            firstTop = z, firstFloor = y;
-            top = Formatted(z);
-            floor = Formatted(y);
-        } else {
-            if (std::fabs(z - firstTop) > kLevelTolerance) top = kDiffering;
-            if (std::fabs(y - firstFloor) > kLevelTolerance) floor = kDiffering;
-        }
-        objects.emplace_back(a, b);
-    }
-    if (objects.empty() || !DialogHook()) return;
-    const std::string shownTop = top, shownFloor = floor;
-    if (!DialogHook()(top, floor)) return;
-    const std::optional<double> newTop = FieldValue(top, shownTop);
-    const std::optional<double> newFloor = FieldValue(floor, shownFloor);
-    for (const auto& [a, b] : objects) {
-        const ads_name object = {a, b};
-        WriteDeductions(object, newTop, newFloor);
-        if (zcedUsrBrk()) break;
-    }
 }
 
 void Cmd2DStair() {

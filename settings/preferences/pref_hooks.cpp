@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "core/base/velm_assert.h"
+
 namespace {
 Regen3DWallsOfLevelHook& WallsHook() {
     static Regen3DWallsOfLevelHook hook;
@@ -18,13 +20,14 @@ void SetRegen3DWallsOfLevelHook(Regen3DWallsOfLevelHook hook) {
     WallsHook() = std::move(hook);
 }
 void RegenerateWallsOfLevel(double elevation, double height, int edgeMode) {
-    if (const auto& hook = WallsHook()) hook(elevation, height, edgeMode);
+    VELM_ASSERT(WallsHook());
+    WallsHook()(elevation, height, edgeMode);
 }
 
 void SetLabelTemplateNameHook(LabelTemplateNameHook hook) {
     NameHook() = std::move(hook);
 }
 std::string MappedLabelTemplateName(const std::string& name) {
-    if (const auto& hook = NameHook()) return hook(name);
-    return name;
+    VELM_ASSERT(NameHook());
+    return NameHook()(name);
 }

@@ -1,8 +1,7 @@
 // The preference pages' doors to the folders above settings: what they
 // call belongs to the 3D model and the room labels, which build on the
 // settings, so the call runs upward and each owner's registration unit sets
-// its door. While one is unset its call does nothing (the name mapping gives
-// the name back unchanged).
+// its door. A door called while unset stops the module (`VELM_ASSERT`).
 #pragma once
 
 #include <functional>

@@ -98,102 +98,90 @@ FaceRecord* PieceLoops(VertexNode* piece, const WallFace& face, const Matrix4& t
     return loops;
 }
 
-class GraphForHatches : public HatchWallGraph {
-public:
-    GraphForHatches(double level, bool rooms) {
-        if (!rooms) {
-            m_graph.level = level;
-            m_graph.floorHeight = GetFloorHeightAt(level);
-            m_graph.floorInt = GetFloorIntAt(level);
-        }
-        m_graph.Build(false, false, nullptr, false);
-        m_graph.MergePillars();
-        if (rooms) {
-            m_graph.SplitAtJunctions();
-            m_graph.MergeFunLines();
-        }
-    }
-
-    VertexNode* RoomContour(const Point3& point, bool& noFace) override {
-        noFace = false;
-        double angle = 0.0;
-        WallFace* face = m_graph.FindNearestFace(point, &angle);
-        if (!face) {
-            noFace = true;
-            return nullptr;
-        }
-        double curveArea = 0.0;
-        VertexNode* ring = m_graph.RecognizeContour(angle, face, &curveArea, true);
-        if (!m_graph.contour) {
-            HighlightContour(ring, 1, true);
-            FreeList(ring);
-            return nullptr;
-        }
-        m_graph.contour = FreeLinkedNodes(m_graph.contour);
-        return ring;
-    }
-
-    std::optional<HatchWallFace> FaceOf(const ads_name entity) override {
-        m_face = m_graph.FindFaceById(entity);
-        if (!m_face) return std::nullopt;
-        HatchWallFace out;
-        out.isArc = m_face->isArc();
-        out.start = m_face->start;
-        out.end = m_face->end;
-        out.arc = m_face->arc;
-        if (!out.isArc) return out;
-        for (const OutlineLink* l = m_face->outlineLinks; l; l = l->next) {
-            const OutlineNode* o = l->outline;
-            if (!o || o->kind != OutlineKind::ArcWallOpening) continue;
-            HatchArcOpening opening{o->gapAngle[0], o->gapAngle[1], 0.0, 0.0};
-            double zmin = std::numeric_limits<double>::max(), zmax = -zmin;
-            for (const VertexNode* ring : {o->cut3DInt1, o->cut3DExt1, o->cut3DInt2, o->cut3DExt2})
-                for (const VertexNode* v = ring; v; v = v->next) {
-                    zmin = std::min(zmin, v->z);
-                    zmax = std::max(zmax, v->z);
-                }
-            if (zmin > zmax) zmin = zmax = o->z;
-            opening.zmin = zmin;
-            opening.zmax = zmax;
-            out.openings.push_back(opening);
-        }
-        for (const FaceEdge* e = m_face->arcEdges; e; e = e->next)
-            out.edges.push_back({e->arc, e->extraReal});
-        return out;
-    }
-
-    std::vector<FaceRecord*> CutAroundOpenings(VertexNode* polygon, const Matrix4& toPlane,
-                                               const Matrix4& toWorld) override {
-        std::vector<FaceRecord*> out;
-        if (!m_face || m_face->isArc() || CountNodes(polygon) < 3) {
-            FreeList(polygon);
-            return out;
-        }
-        for (VertexNode* v = polygon; v; v = v->next) {
-            Point3 p;
-            TransformPoint(toPlane, v->pt(), p);
-            v->setPt(p);
-        }
-        RingsInPlane rings(*m_face, toPlane, polygon->z);
-        auto* first = new ContourNode;
-        first->vertices = polygon;
-        ContourNode* pieces = CutPolygonsByOutlines(first, m_face);
-        for (ContourNode* piece = pieces; piece; piece = piece->next) {
-            VertexNode* ring = piece->vertices;
-            piece->vertices = nullptr;
-            if (FaceRecord* loops = PieceLoops(ring, *m_face, toWorld)) out.push_back(loops);
-        }
-        FreeListOfLists(pieces);
-        return out;
-    }
-
-private:
-    CFACCIATE m_graph;
-    WallFace* m_face = nullptr;
-};
-
 }  // namespace
 
-std::unique_ptr<HatchWallGraph> NewHatchWallGraph(double level, bool rooms) {
-    return std::make_unique<GraphForHatches>(level, rooms);
+HatchWallGraph::HatchWallGraph(double level, bool rooms) {
+    if (!rooms) {
+        m_graph.level = level;
+        m_graph.floorHeight = GetFloorHeightAt(level);
+        m_graph.floorInt = GetFloorIntAt(level);
+    }
+    m_graph.Build(false, false, nullptr, false);
+    m_graph.MergePillars();
+    if (rooms) {
+        m_graph.SplitAtJunctions();
+        m_graph.MergeFunLines();
+    }
+}
+
+VertexNode* HatchWallGraph::RoomContour(const Point3& point, bool& noFace) {
+    noFace = false;
+    double angle = 0.0;
+    WallFace* face = m_graph.FindNearestFace(point, &angle);
+    if (!face) {
+        noFace = true;
+        return nullptr;
+    }
+    double curveArea = 0.0;
+    VertexNode* ring = m_graph.RecognizeContour(angle, face, &curveArea, true);
+    if (!m_graph.contour) {
+        HighlightContour(ring, 1, true);
+        FreeList(ring);
+        return nullptr;
+    }
+    m_graph.contour = FreeLinkedNodes(m_graph.contour);
+    return ring;
+}
+
+std::optional<HatchWallFace> HatchWallGraph::FaceOf(const ads_name entity) {
+    m_face = m_graph.FindFaceById(entity);
+    if (!m_face) return std::nullopt;
+    HatchWallFace out;
+    out.isArc = m_face->isArc();
+    out.start = m_face->start;
+    out.end = m_face->end;
+    out.arc = m_face->arc;
+    if (!out.isArc) return out;
+    for (const OutlineLink* l = m_face->outlineLinks; l; l = l->next) {
+        const OutlineNode* o = l->outline;
+        if (!o || o->kind != OutlineKind::ArcWallOpening) continue;
+        HatchArcOpening opening{o->gapAngle[0], o->gapAngle[1], 0.0, 0.0};
+        double zmin = std::numeric_limits<double>::max(), zmax = -zmin;
+        for (const VertexNode* ring : {o->cut3DInt1, o->cut3DExt1, o->cut3DInt2, o->cut3DExt2})
+            for (const VertexNode* v = ring; v; v = v->next) {
+                zmin = std::min(zmin, v->z);
+                zmax = std::max(zmax, v->z);
+            }
+        if (zmin > zmax) zmin = zmax = o->z;
+        opening.zmin = zmin;
+        opening.zmax = zmax;
+        out.openings.push_back(opening);
+    }
+    for (const FaceEdge* e = m_face->arcEdges; e; e = e->next) out.edges.push_back({e->arc, e->extraReal});
+    return out;
+}
+
+std::vector<FaceRecord*> HatchWallGraph::CutAroundOpenings(VertexNode* polygon, const Matrix4& toPlane,
+                                                           const Matrix4& toWorld) {
+    std::vector<FaceRecord*> out;
+    if (!m_face || m_face->isArc() || CountNodes(polygon) < 3) {
+        FreeList(polygon);
+        return out;
+    }
+    for (VertexNode* v = polygon; v; v = v->next) {
+        Point3 p;
+        TransformPoint(toPlane, v->pt(), p);
+        v->setPt(p);
+    }
+    RingsInPlane rings(*m_face, toPlane, polygon->z);
+    auto* first = new ContourNode;
+    first->vertices = polygon;
+    ContourNode* pieces = CutPolygonsByOutlines(first, m_face);
+    for (ContourNode* piece = pieces; piece; piece = piece->next) {
+        VertexNode* ring = piece->vertices;
+        piece->vertices = nullptr;
+        if (FaceRecord* loops = PieceLoops(ring, *m_face, toWorld)) out.push_back(loops);
+    }
+    FreeListOfLists(pieces);
+    return out;
 }

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "core/base/velm_assert.h"
+
 namespace {
 
 PairWallLinesHook& Hook() {
@@ -16,5 +18,6 @@ void SetPairWallLinesHook(PairWallLinesHook hook) {
 }
 
 void PairWallLines(DEFMURI& set, FaceEdge** pending) {
-    if (Hook()) Hook()(set, pending);
+    VELM_ASSERT(Hook());
+    Hook()(set, pending);
 }

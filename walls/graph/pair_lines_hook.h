@@ -1,7 +1,7 @@
 // The one door from the face graph to the pairing of rectangle-wall lines,
 // which belongs to the wall-recognition set built above the graph. Its
-// registration sets the hook; while it is unset, pairing does nothing and
-// the lines stay pending (the graph then frees them).
+// registration sets the hook; a pairing asked while it is unset stops the
+// module (`VELM_ASSERT`).
 #pragma once
 
 #include <functional>

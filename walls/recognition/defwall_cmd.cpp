@@ -1,6 +1,7 @@
 // The wall-type assignment command.
 #include "walls/recognition/defwall_cmd.h"
 
+#include "core/base/velm_assert.h"
 #include "core/host_services.h"
 #include "host/db/dbmain.h"
 #include "host/db/dbobjptr.h"
@@ -39,7 +40,7 @@ void SetWallRecognitionFactory(WallRecognitionFactory factory) {
 }
 
 void CmdDefWall() {
-    if (!Factory()) return;
+    VELM_ASSERT(Factory());
     std::unique_ptr<WallRecognitionSession> set = Factory()();
     if (!set) return;
     if (!LoadWallTypes(set->WallTypes())) return;
@@ -79,7 +80,7 @@ void CmdDefWall() {
 }
 
 bool RedrawFloorWallLayers() {
-    if (!Factory()) return false;
+    VELM_ASSERT(Factory());
     std::unique_ptr<WallRecognitionSession> set = Factory()();
     if (!set || !LoadWallTypes(set->WallTypes())) return false;
     set->BuildFaceGraph();

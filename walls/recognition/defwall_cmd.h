@@ -5,8 +5,8 @@
 // The recognition itself (face graph, segments, wall pairs, the display
 // entity, the assignment of a type to lines, the layer outlines) belongs to
 // the wall-recognition set; it reaches this command through one hook, set
-// by the recognition's registration. While the hook is unset the command
-// does nothing.
+// by the recognition's registration. Run while the hook is unset, the
+// command stops the module (`VELM_ASSERT`).
 #pragma once
 
 #include <functional>

@@ -253,15 +253,14 @@ TEST_F(BatchCmds, a_value_shown_rounded_and_left_alone_is_not_rewritten) {
     zcedSetVar("LUPREC", &rb);
 }
 
-TEST_F(BatchCmds, the_dialog_refuses_words_and_an_unset_dialog_changes_nothing) {
+TEST_F(BatchCmds, the_dialog_refuses_words_and_a_cancelled_dialog_changes_nothing) {
     const auto windows = objects("F1");
     run({"!dialog 140 edit 1026 \"dużo\" click 1106 edit 1026 \"*różne*\" click 1106", "!msgbox ok",
          "VELMLIGHTDEDUCTION", "!pick 600,160", ""});
     EXPECT_NE(transcript().find("Można podać tylko wartości liczbowe"), std::string::npos);
     EXPECT_NEAR(item(windows[0].entity, kParamRecordApp, 9)[1], 0.0, 1e-12);
 
-    SetLightDeductionDialogHook(nullptr);
-    run({"VELMLIGHTDEDUCTION", "!pick 600,160", ""});
+    run({"!dialog 140 edit 1026 \"5\" cancel", "VELMLIGHTDEDUCTION", "!pick 600,160", ""});
     EXPECT_NEAR(item(windows[0].entity, kParamRecordApp, 9)[1], 0.0, 1e-12);
 }
 

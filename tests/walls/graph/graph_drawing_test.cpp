@@ -445,10 +445,14 @@ TEST_F(GraphTest, with_a_pairing_set_rectangle_lines_go_to_the_pairing_or_to_fac
     }
     SetPairWallLinesHook(nullptr);
     {
-        // Unset, pairing does nothing.
-        CFACCIATE g;
-        g.Build(true, false, set, true);
-        EXPECT_EQ(CountFaces(g.faces), 1);
+        // Unset, a pairing asked is a caller's fault: it stops.
+        GTEST_FLAG_SET(death_test_style, "threadsafe");
+        EXPECT_DEATH(
+            {
+                CFACCIATE g;
+                g.Build(true, false, set, true);
+            },
+            "VELM_ASSERT\\(Hook\\(\\)\\)");
     }
 }
 

@@ -118,8 +118,10 @@ TEST_F(DefWall, closing_ends_without_drawing_and_without_files_nothing_opens) {
     EXPECT_EQ(zcui::DialogsShown().size(), 1u);
     EXPECT_EQ(messageBoxes(), (std::vector<std::string>{"Nie znaleziono żadnego pliku MXT"}));
 
+    // Without its recognition set the command is a caller's fault: it stops.
     SetWallRecognitionFactory(nullptr);
-    CmdDefWall();
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(CmdDefWall(), "VELM_ASSERT\\(Factory\\(\\)\\)");
     EXPECT_EQ(zcui::DialogsShown().size(), 1u);
 }
 

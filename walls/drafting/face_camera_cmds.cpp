@@ -1,5 +1,5 @@
 // The face, camera and wall-layer commands (see the header).
-#include "settings/face_camera_cmds.h"
+#include "walls/drafting/face_camera_cmds.h"
 
 #include <cmath>
 #include <numbers>
@@ -29,13 +29,9 @@
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "store/velm_layermuri.h"
+#include "walls/drafting/face_services.h"
 
 namespace {
-
-FaceCameraDoors& Doors() {
-    static FaceCameraDoors doors;
-    return doors;
-}
 
 constexpr const char* kCameraLayer = "PERSP_SEC";
 constexpr const char* kCameraType = "TMS_PROS";
@@ -61,10 +57,6 @@ void MoveWallToLayer(WallMove what);
 
 }  // namespace
 
-void SetFaceCameraDoors(FaceCameraDoors doors) {
-    Doors() = std::move(doors);
-}
-
 // ------------------------------------------------------------ VELMVISEDGE
 
 void CmdVisEdge() {
@@ -72,13 +64,13 @@ void CmdVisEdge() {
         ads_name entity;
         ads_point picked;
         ads_matrix xform;
-        resbuf* containers = nullptr;
-        if (zcedNEntSelP("\nWybierz krawędź, którą chcesz zrobić niewidzialną:", entity, picked, 0, xform,
-                         &containers) != RTNORM)
-            return;
+        resbuf* refs = nullptr;
+        const int rc = zcedNEntSelP("\nWybierz krawędź, którą chcesz zrobić niewidzialną:", entity, picked, 0,
+                                    xform, &refs);
+        const host::ResbufList containers(refs);
+        if (rc != RTNORM) return;
         // Inside a block: the faces are drawn again once changed.
         const bool nested = containers != nullptr;
-        zcutRelRb(containers);
         ads_point mid;
         if (zcedOsnap(picked, "_MID", mid) != RTNORM) {
             zcutPrintf("\nNie można znaleźć punktu środkowego krawędzi");
@@ -93,7 +85,7 @@ void CmdVisEdge() {
         Matrix4 matrix;
         for (int r = 0; r < 4; ++r)
             for (int c = 0; c < 4; ++c) matrix.m[r][c] = xform[r][c];
-        if (Doors().toggleFaceEdge) Doors().toggleFaceEdge({mid[0], mid[1], mid[2]}, matrix, list.get());
+        ToggleNearestFaceEdge({mid[0], mid[1], mid[2]}, matrix, list.get());
         if (nested) {
             const int quiet = 0;
             const int echo = SysVarShort("CMDECHO", &quiet);
@@ -117,7 +109,7 @@ void CmdPersp() {
         const int r = zcedEntSel("\nWybierz aparat fotograficzny:", entity, picked);
         if (r == RTNORM) break;
         if (r != RTERROR) return;
-        const int error = ShortVar("ERRNO");
+        const int error = LastPickError();
         if (error == OL_ENTSELPICK) continue;
         if (error != OL_ENTSELNULL) return;
         if (zcdbEntLast(entity) != RTNORM) {
@@ -148,7 +140,7 @@ void CmdPersp() {
         target.y += ahead * std::sin(heading);
     }
     target.z = camera.eye + std::sin(tilt) * distance;
-    if (Doors().setViewportCamera) Doors().setViewportCamera(eye, target, lens, 3);
+    SetViewportCamera(eye, target, lens, 3);
     SetLayerState(kCameraLayer, false, 1);
 }
 
@@ -258,10 +250,8 @@ void MoveWallToLayer(WallMove what) {
         host::SelectionSet candidates;
         if (what == WallMove::Faces3D && !ExistsEntityType("3DFACE", true, candidates.put())) return;
         host::SelectionSet gathered;
-        const bool onFace =
-            Doors().gatherOnWallFace &&
-            Doors().gatherOnWallFace(wall, level, outer,
-                                     what == WallMove::Faces3D ? candidates.get() : nullptr, gathered.put());
+        const bool onFace = GatherOnWallFace(
+            wall, level, outer, what == WallMove::Faces3D ? candidates.get() : nullptr, gathered.put());
         if (!onFace) {
             zcutPrintf("%s", kNotAWallLine);
             return;

@@ -1,4 +1,4 @@
-#include "core/hatch_cmds.h"
+#include "visual/model3d/hatch_cmds.h"
 
 #include <gtest/gtest.h>
 

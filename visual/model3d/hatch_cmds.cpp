@@ -13,12 +13,14 @@
 //
 // Limits: a slab-capped arc facet whose top dips below an opening's lintel
 // keeps no strip above that opening.
-#include "core/hatch_cmds.h"
+#include "visual/model3d/hatch_cmds.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <numbers>
+#include <optional>
 #include <string>
 
 #include "core/base/module_state.h"
@@ -39,8 +41,10 @@
 #include "host/ed/prompts.h"
 #include "host/ui/resources.h"
 #include "resources/velmresources.h"
+#include "roofs/slab_queries.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
+#include "visual/model3d/wall_sides.h"
 
 namespace {
 
@@ -53,28 +57,6 @@ constexpr const char* kNotWall = "\nWybrany obiekt nie jest linią ani łukiem r
 constexpr const char* kNoCovering = "\nNa rysunku nie ma prawidłowych płyt przykrywających";
 constexpr const char* kIslandApp = "VELM5$_$ISOLTRATT-";
 constexpr const char* kWallHatchKey = "3DWALLS_H";
-// ERRNO after a pick that hit nothing.
-constexpr int kPickMissed = 7;
-
-// The three hooks share one slot.
-struct HatchHooks {
-    HatchWallGraphHook walls;
-    CoveringSlabsHook slabs;
-    SlabTopProfileHook top;
-};
-HatchHooks& Hooks() {
-    static HatchHooks hooks;
-    return hooks;
-}
-HatchWallGraphHook& WallGraphHook() {
-    return Hooks().walls;
-}
-CoveringSlabsHook& SlabsHook() {
-    return Hooks().slabs;
-}
-SlabTopProfileHook& TopHook() {
-    return Hooks().top;
-}
 
 using LoopList = OwnedList<FaceRecord>;
 
@@ -92,11 +74,6 @@ void AppendLoop(LoopList& loops, VertexNode* ring) {
 
 void SetFlags(VertexNode* list, int flag) {
     for (VertexNode* v = list; v; v = v->next) v->edgeFlag = flag;
-}
-
-int ErrNo() {
-    const int readOnly = -1;
-    return SysVarShort("ERRNO", &readOnly);
 }
 
 double Unwrap(double base, double angle) {
@@ -216,9 +193,7 @@ void CmdHatchFloor() {
     const double scale = SettingReal(SCALATRATTPAV);
     const double angle = SettingReal(CANGTRATTPAV);
     const double level = SettingReal(SQPAV);
-    if (!WallGraphHook()) return;
-    const std::unique_ptr<HatchWallGraph> graph = WallGraphHook()(level, true);
-    if (!graph) return;
+    HatchWallGraph graph(level, true);
     AAR_LAYERC catalogue;
     catalogue.ReadLayerDefFile("LAYERC.DEF");
     // The level layer is made with the first hatch, so a command ended
@@ -236,7 +211,7 @@ void CmdHatchFloor() {
             return;
         const Point3 at{picked[0], picked[1], level};
         bool noFace = false;
-        VertexNode* room = graph->RoomContour(at, noFace);
+        VertexNode* room = graph.RoomContour(at, noFace);
         if (!room) {
             if (noFace) zcutPrintf(kNotInRoom);
             continue;
@@ -464,6 +439,19 @@ std::vector<VertexNode*> ArcFacetPolygons(const ArcFacet& facet, const HatchArcO
 
 namespace {
 
+// The slabs covering the walls of one level, outlines flattened.
+struct SlabPlanesDeleter {
+    void operator()(SlabPlaneRec* list) const { FreeSlabPlanes(list); }
+};
+using CoveringSlabs = std::unique_ptr<SlabPlaneRec, SlabPlanesDeleter>;
+
+// The top from S to E under the slabs: the plan line split where the slab
+// outlines cross it, each piece's ends at the height of the lowest slab
+// plane over it, or at capZ where none is.
+VertexNode* SlabTopProfile(const SlabPlaneRec* slabs, const Point3& s, const Point3& e, double capZ) {
+    return BuildSlabProfile(s, e, slabs, capZ, true);
+}
+
 struct WallRun {
     double angle = 0.0, lower = 0.0, upper = 0.0;
     std::string pattern;
@@ -509,7 +497,7 @@ void HatchLoops(const FaceRecord* loops, const WallRun& run, const double* shift
 }
 
 void HatchStraightFace(HatchWallGraph& graph, const HatchWallFace& face, const WallRun& run,
-                       const HatchCoveringSlabs* slabs) {
+                       const SlabPlaneRec* slabs) {
     const Point3 s = face.start, e = face.end;
     if (PointsEqual(s, e, true)) return;
     Matrix4 toPlane, toWorld;
@@ -521,10 +509,10 @@ void HatchStraightFace(HatchWallGraph& graph, const HatchWallFace& face, const W
     AppendVertex(&polygon, sLow, 0, 0, 0);
     AppendVertex(&polygon, eLow, 0, 0, 0);
     VertexNode* last = polygon->next;
-    if (slabs && TopHook()) {
-        last->next =
-            CapSlabTop(TopHook()(*slabs, {s.x, s.y, run.level}, {e.x, e.y, run.level}, run.level + run.upper),
-                       sLow.z, run.level + run.upper);
+    if (slabs) {
+        last->next = CapSlabTop(
+            SlabTopProfile(slabs, {s.x, s.y, run.level}, {e.x, e.y, run.level}, run.level + run.upper),
+            sLow.z, run.level + run.upper);
     } else {
         AppendVertex(&polygon, {e.x, e.y, e.z + run.upper}, 0, 0, 0);
         AppendVertex(&polygon, {s.x, s.y, s.z + run.upper}, 0, 0, 0);
@@ -535,7 +523,7 @@ void HatchStraightFace(HatchWallGraph& graph, const HatchWallFace& face, const W
     }
 }
 
-void HatchArcFace(const HatchWallFace& face, const WallRun& run, const HatchCoveringSlabs* slabs) {
+void HatchArcFace(const HatchWallFace& face, const WallRun& run, const SlabPlaneRec* slabs) {
     const double chord = GetScaleFactor(0);
     const double r = face.arc.radius;
     if (r < GeomEpsilon || chord > 1.999 * r || chord <= 0.0) return;
@@ -570,7 +558,7 @@ void HatchArcFace(const HatchWallFace& face, const WallRun& run, const HatchCove
             }
         ArcFacet facet{face.arc.centre, r, std::max(previous, start), std::min(mark, end), low, high};
         VertexNode* top = nullptr;
-        if (slabs && TopHook()) {
+        if (slabs) {
             bool fixedTop = false;
             const Point3 at = PolarPoint(face.arc.centre, mark, r);
             for (const HatchArcEdge& edge : face.edges) {
@@ -586,7 +574,7 @@ void HatchArcFace(const HatchWallFace& face, const WallRun& run, const HatchCove
                        q = PolarPoint(face.arc.centre, facet.to, r);
                 // The slab outlines lie flat at the level.
                 p.z = q.z = run.level;
-                top = CapSlabTop(TopHook()(*slabs, p, q, high), low, high);
+                top = CapSlabTop(SlabTopProfile(slabs, p, q, high), low, high);
             }
         }
         if (facet.to - facet.from > GeomEpsilon) {
@@ -622,13 +610,12 @@ void CmdHatchWall() {
     run.variable = SettingInt(TMUROAVAR) != 0;
     AAR_LAYERC catalogue;
     catalogue.ReadLayerDefFile("LAYERC.DEF");
-    if (!WallGraphHook()) return;
 
     for (;;) {
         ads_name picked;
         ads_point at;
         const int rc = zcedEntSel("\nWybierz linię lub łuk ściany, aby zakreskować:", picked, at);
-        if (rc == RTERROR && ErrNo() == kPickMissed) continue;
+        if (rc == RTERROR && PickHitNothing()) continue;
         if (rc != RTNORM) return;
         ads_name wall;
         if (!FindWallEntity(picked, at, wallDistance, wall, run.level)) {
@@ -640,14 +627,13 @@ void CmdHatchWall() {
         run.layer = kWallHatchKey;
         EnsureLayer(run.layer, catalogue, true, run.level, false);
 
-        const std::unique_ptr<HatchWallGraph> graph = WallGraphHook()(run.level, false);
-        if (!graph) continue;
-        const std::optional<HatchWallFace> face = graph->FaceOf(wall);
+        HatchWallGraph graph(run.level, false);
+        const std::optional<HatchWallFace> face = graph.FaceOf(wall);
         if (!face) continue;
         run.scale = GetScaleFactor(6);
-        std::unique_ptr<HatchCoveringSlabs> slabs;
+        CoveringSlabs slabs;
         if (run.variable) {
-            if (SlabsHook()) slabs = SlabsHook()(run.level);
+            slabs.reset(CollectCoveringSlabs(run.level, true, true, false, true));
             if (!slabs) {
                 zcutPrintf(kNoCovering);
                 continue;
@@ -656,18 +642,6 @@ void CmdHatchWall() {
         if (face->isArc)
             HatchArcFace(*face, run, slabs.get());
         else
-            HatchStraightFace(*graph, *face, run, slabs.get());
+            HatchStraightFace(graph, *face, run, slabs.get());
     }
-}
-
-void SetHatchWallGraphHook(HatchWallGraphHook hook) {
-    WallGraphHook() = std::move(hook);
-}
-
-void SetCoveringSlabsHook(CoveringSlabsHook hook) {
-    SlabsHook() = std::move(hook);
-}
-
-void SetSlabTopProfileHook(SlabTopProfileHook hook) {
-    TopHook() = std::move(hook);
 }

@@ -2,7 +2,7 @@
 // an edge hidden and shown again, a camera's view in a layout viewport and
 // where each refuses, and one wall's faces and lines moved to another wall
 // layer while the rest stay.
-#include "settings/face_camera_cmds.h"
+#include "walls/drafting/face_camera_cmds.h"
 
 #include <cmath>
 #include <numbers>
