@@ -12,6 +12,7 @@
 #include <string>
 
 #include "core/entity_data.h"
+#include "core/host_services.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
@@ -25,7 +26,6 @@
 #include "objects/placement/object_run.h"
 #include "resources/velmresources.h"
 #include "rooms/dialogs/dlg_info_vani.h"
-#include "rooms/pick_status.h"
 #include "rooms/room_calc.h"
 #include "rooms/room_records.h"
 #include "store/settings_store.h"
@@ -43,7 +43,7 @@ Pick PickEntity(const char* prompt, ads_name picked) {
     ads_point at;
     const int rc = zcedEntSel(prompt, picked, at);
     if (rc == RTNORM) return Pick::kLabel;
-    if (rc != RTCAN && PickErrNo() == 7) return Pick::kAgain;
+    if (rc != RTCAN && PickHitNothing()) return Pick::kAgain;
     return Pick::kEnd;
 }
 

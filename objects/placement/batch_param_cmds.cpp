@@ -99,11 +99,6 @@ std::string WithoutColon(std::string text) {
     return text;
 }
 
-int PickErrno() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
-
 // The members of a selection, in selection order; the set is freed.
 std::vector<std::pair<std::int64_t, std::int64_t>> Members(const ads_name set) {
     std::vector<std::pair<std::int64_t, std::int64_t>> out;
@@ -137,7 +132,7 @@ bool PickSource(ParamRecord& record) {
         ads_point at;
         const int rc =
             zcedEntSel("\nWybierz obiekt parametryczny z którego skopiować wartości parametrów:", object, at);
-        if (rc == RTERROR && PickErrno() == OL_ENTSELPICK) continue;
+        if (rc == RTERROR && PickHitNothing()) continue;
         if (rc != RTNORM) return false;
         host::ResbufList list = wallcut::ReadWhole(object);
         resbuf* app = AppStart(list.get(), kParamRecordApp);
@@ -493,7 +488,7 @@ void CmdReindexLabel() {
         ads_name object;
         ads_point at;
         const int rc = zcedEntSel(prompt, object, at);
-        if (rc == RTERROR && PickErrno() == OL_ENTSELPICK) continue;
+        if (rc == RTERROR && PickHitNothing()) continue;
         if (rc != RTNORM) return;
         host::ResbufList list = wallcut::ReadWhole(object);
         if (!WriteLabelNumber(list.get(), n, letters)) {
