@@ -31,7 +31,6 @@
 namespace {
 
 bool PassesType(const std::string& type, const ads_name entity, double level, std::string& layer);
-short ErrnoValue();
 
 }  // namespace
 
@@ -43,7 +42,7 @@ int PickLinesAndArcs(const std::string& type, const std::string& prompt, ads_nam
         ads_point pick{0, 0, 0};
         int rc = zcedEntSel(prompt.c_str(), entity, pick);
         if (rc == RTERROR) {
-            if (ErrnoValue() == OL_ENTSELPICK) continue;
+            if (PickHitNothing()) continue;
             return -3;
         }
         if (rc == RTKWORD) {
@@ -97,10 +96,6 @@ bool PassesType(const std::string& type, const ads_name entity, double level, st
     if (zcutEqualsNoCase(type, "TUTTO"))
         return IsWallElement(entity, "LINE", level, layer) || IsWallElement(entity, "ARC", level, layer);
     return false;
-}
-
-short ErrnoValue() {
-    return static_cast<short>(SysVarShort("ERRNO", nullptr));
 }
 
 }  // namespace

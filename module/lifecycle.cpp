@@ -44,8 +44,13 @@
 
 namespace {
 
-bool g_started = false;
-std::unique_ptr<VELMDocReactor> g_docReactor;
+// Whether the module runs, and the document reactor it keeps on the host
+// while it does.
+struct ModuleLife {
+    bool started = false;
+    std::unique_ptr<VELMDocReactor> docReactor;
+};
+ModuleLife g_life;
 
 void RegisterSubsystemModules();
 void UnregisterSubsystemModules();
@@ -54,7 +59,7 @@ bool firstAcadStringIsAscBounds(const resbuf* list, resbuf** appNode);
 }  // namespace
 
 void StartModule(void* appId) {
-    if (g_started) return;
+    if (g_life.started) return;
     if (auto* linker = ZcRxDynamicLinker::cast(zcrxSysRegistry()->at("DynamicLinker"))) {
         linker->unlockApplication(appId);
         linker->registerAppMDIAware(appId);
@@ -71,15 +76,15 @@ void initApp() {
     // the order their subsystems first name them.
     RegisterSubsystemModules();
     zcrxBuildClassHierarchy();
-    g_docReactor = std::make_unique<VELMDocReactor>();
-    zcDocManagerPtr()->addReactor(g_docReactor.get());
+    g_life.docReactor = std::make_unique<VELMDocReactor>();
+    zcDocManagerPtr()->addReactor(g_life.docReactor.get());
     HostCommandSink sink;
     RegisterCommands(sink);
-    g_started = true;
+    g_life.started = true;
 }
 
 void UnloadModule() {
-    if (!g_started) return;
+    if (!g_life.started) return;
     unloadApp();
     RemoveEditorReactor();
     RemoveModulePanes();
@@ -89,22 +94,22 @@ void UnloadModule() {
 void unloadApp() {
     UnregisterSubsystemModules();
     RemoveModuleCommands();
-    if (g_docReactor) {
-        zcDocManagerPtr()->removeReactor(g_docReactor.get());
-        g_docReactor.reset();
+    if (g_life.docReactor) {
+        zcDocManagerPtr()->removeReactor(g_life.docReactor.get());
+        g_life.docReactor.reset();
     }
     DetachDatabaseReactorFromAll();
-    g_started = false;
+    g_life.started = false;
 }
 
 bool ModuleStarted() {
-    return g_started;
+    return g_life.started;
 }
 
 void OnDrawingLoad() {
     // A drawing message before start-up would read settings of classes
     // that are not registered yet.
-    if (!g_started) return;
+    if (!g_life.started) return;
     DefineLispFunctions();
     ConvertRelease5Drawing();
     ClearAscBoundsXdata();

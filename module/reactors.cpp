@@ -21,14 +21,23 @@
 
 namespace {
 
-std::unique_ptr<velmPrmtReactorED> g_editorReactor;
+// The reactors the module puts on the host: the database reactor every open
+// drawing carries, and the editor reactor while the module runs.
+struct ModuleReactors {
+    velmPrmtReactorDB database;
+    std::unique_ptr<velmPrmtReactorED> editor;
+};
+
+ModuleReactors& Reactors() {
+    static ModuleReactors reactors;
+    return reactors;
+}
 
 ZcEditor* hostEditor();
 }  // namespace
 
 velmPrmtReactorDB& PrmtReactorDB() {
-    static velmPrmtReactorDB reactor;
-    return reactor;
+    return Reactors().database;
 }
 
 void AttachDatabaseReactor(ZcDbDatabase* db) {
@@ -44,21 +53,21 @@ void DetachDatabaseReactorFromAll() {
 }
 
 void EnsureEditorReactor() {
-    if (g_editorReactor) return;
+    if (Reactors().editor) return;
     ZcEditor* editor = hostEditor();
     if (!editor) return;
-    g_editorReactor = std::make_unique<velmPrmtReactorED>();
-    editor->addReactor(g_editorReactor.get());
+    Reactors().editor = std::make_unique<velmPrmtReactorED>();
+    editor->addReactor(Reactors().editor.get());
 }
 
 void RemoveEditorReactor() {
-    if (!g_editorReactor) return;
-    if (ZcEditor* editor = hostEditor()) editor->removeReactor(g_editorReactor.get());
-    g_editorReactor.reset();
+    if (!Reactors().editor) return;
+    if (ZcEditor* editor = hostEditor()) editor->removeReactor(Reactors().editor.get());
+    Reactors().editor.reset();
 }
 
 velmPrmtReactorED* EditorReactor() {
-    return g_editorReactor.get();
+    return Reactors().editor.get();
 }
 
 // ------------------------------------------------------------ notifications

@@ -25,11 +25,6 @@ namespace {
 
 constexpr const char* kOnlyCurvesMessage = "\nMożna wybrać tylko łuki, okręgi, linie i polilinie";
 
-bool MissedPick() {
-    const int readOnly = -1;
-    return SysVarShort("ERRNO", &readOnly) == 7;
-}
-
 VertexNode* CircleOutline(const ads_name entity, int n, double step) {
     CircleRecord circle;
     if (!GetCircleData(entity, circle)) return nullptr;
@@ -101,7 +96,7 @@ VertexNode* SelectClosedOutline(int& status, const char* prompt, int n, bool joi
             return nullptr;
         }
         if (rc != RTNORM) {
-            if (MissedPick()) continue;
+            if (PickHitNothing()) continue;
             return nullptr;
         }
         ads_point snapped;
@@ -176,7 +171,7 @@ VertexNode* SelectFloorOutline(int mode, double elevation, ads_name entity, Poin
         const int rc = zcedEntSel("\nWybierz zewnętrzny obwód podłogi:", picked, pt);
         if (rc == RTCAN) return nullptr;
         if (rc != RTNORM) {
-            if (MissedPick()) continue;
+            if (PickHitNothing()) continue;
             return nullptr;
         }
         if (CheckEntityLevelLayer(picked, "LINE", false, level, false, false) ||

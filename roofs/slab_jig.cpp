@@ -29,12 +29,12 @@
 
 namespace {
 
-SettingsClassSlot g_copjClass{"VELM_COPJ"};
+constexpr const char* kCopjClassName = "VELM_COPJ";
 
 }  // namespace
 
 ZcRxClass* VELM_COPJ::desc() {
-    return SettingsClassDesc(g_copjClass);
+    return ClassDescByName(kCopjClassName);
 }
 ZcRxClass* VELM_COPJ::isA() const {
     return VELM_COPJ::desc();
@@ -43,10 +43,10 @@ ZcRxObject* VELM_COPJ::Create() {
     return new VELM_COPJ;
 }
 void VELM_COPJ::rxInit() {
-    RegisterSettingsClass(g_copjClass, &VELM_COPJ::Create, "AcDbEntity");
+    RegisterClassByName(kCopjClassName, &VELM_COPJ::Create, "AcDbEntity");
 }
 void VELM_COPJ::rxUninit() {
-    UnregisterSettingsClass(g_copjClass);
+    UnregisterClassByName(kCopjClassName);
 }
 
 namespace {

@@ -77,8 +77,7 @@ VertexNode* SelectOpeningObject(ads_name entity) {
             zcedEntSel("\nWybierz schody lub obiekt parametryczny definiujący otwór na płycie", entity, pick);
         if (rc == RTCAN) return nullptr;
         if (rc != RTNORM) {
-            const int readOnly = -1;
-            if (SysVarShort("ERRNO", &readOnly) == 7) continue;
+            if (PickHitNothing()) continue;
             return nullptr;
         }
         const host::ResbufList list(GetEntXData(entity, kOpeningApp));

@@ -16,6 +16,7 @@
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "core/geometry/geom_basic.h"
+#include "core/host_services.h"
 #include "core/layer_catalogue.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
@@ -24,7 +25,6 @@
 #include "host/ads/ssget.h"
 #include "host/ed/adspick.h"
 #include "host/ed/prompts.h"
-#include "rooms/pick_status.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 
@@ -113,7 +113,7 @@ bool PickPointOnLine(const Chain& chain, Point3& point) {
             zcutPrintf("\nWybrany element nie jest ani linią reprezentującą ścianę, ani linią funkcyjną");
             continue;
         }
-        if (rc == RTCAN || PickErrNo() != 7) return false;
+        if (rc == RTCAN || !PickHitNothing()) return false;
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "core/host_services.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
@@ -18,11 +19,6 @@
 #include "rooms/room_deductions.h"
 
 namespace {
-
-short PickErrno() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
 
 void RegisterDeductionApp() {
     const host::ResbufList found(zcdbTblSearch("APPID", kDeductionApp, 0));
@@ -86,7 +82,7 @@ void VelmPolyDeduct() {
             add = !add;
             continue;
         }
-        if (rc == RTERROR && PickErrno() == 7) continue;
+        if (rc == RTERROR && PickHitNothing()) continue;
         if (rc != RTNORM) return;
         ToggleMark(picked, add);
     }

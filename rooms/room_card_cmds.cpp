@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/entity_data.h"
+#include "core/host_services.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
@@ -15,7 +16,6 @@
 #include "host/ed/prompts.h"
 #include "host/util/nocase.h"
 #include "rooms/labels/label_templates.h"
-#include "rooms/pick_status.h"
 #include "rooms/room_calc.h"
 #include "rooms/room_records.h"
 
@@ -58,7 +58,7 @@ bool PickCard(const char* prompt, PickedCard& card) {
         const int rc = zcedEntSel(prompt, card.entity, at);
         if (rc == RTCAN) return false;
         if (rc != RTNORM) {
-            if (PickErrNo() == 7) continue;
+            if (PickHitNothing()) continue;
             return false;
         }
         if (ReadCard(card.entity, card)) return true;

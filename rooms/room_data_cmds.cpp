@@ -10,6 +10,7 @@
 #include "core/entity_readers.h"
 #include "core/geometry/host_geometry.h"
 #include "core/geometry/polygon.h"
+#include "core/host_services.h"
 #include "core/layer_catalogue.h"
 #include "core/level_layers.h"
 #include "core/levels.h"
@@ -26,7 +27,6 @@
 #include "host/ed/prompts.h"
 #include "objects/placement/object_run.h"
 #include "rooms/labels/label_templates.h"
-#include "rooms/pick_status.h"
 #include "rooms/room_deductions.h"
 #include "rooms/room_graph.h"
 #include "rooms/room_records.h"
@@ -335,7 +335,7 @@ void VelmSUnitR() {
         }
         if (rc == RTCAN) return;
         if (rc != RTNORM) {
-            if (PickErrNo() == 7) continue;
+            if (PickHitNothing()) continue;
             return;
         }
         const host::ResbufList apps(zcutBuildList(RTSTR, kRoomLabelApp, 0));
@@ -368,7 +368,7 @@ void VelmVFloor() {
         const int rc = zcedEntSel("\nWybierz zewnętrzny obwód podłogi lub pomieszczenia:", picked, at);
         if (rc == RTCAN) return;
         if (rc != RTNORM) {
-            if (PickErrNo() == 7) continue;
+            if (PickHitNothing()) continue;
             return;
         }
         double own = level;

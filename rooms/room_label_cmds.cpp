@@ -13,6 +13,7 @@
 
 #include "core/entity_data.h"
 #include "core/geometry/geom_basic.h"
+#include "core/host_services.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
@@ -27,7 +28,6 @@
 #include "objects/placement/object_run.h"
 #include "resources/velmresources.h"
 #include "rooms/dialogs/dlg_info_vani.h"
-#include "rooms/pick_status.h"
 #include "rooms/room_calc.h"
 #include "rooms/room_records.h"
 #include "store/settings_store.h"
@@ -45,7 +45,7 @@ Pick PickEntity(const char* prompt, ads_name picked) {
     ads_point at;
     const int rc = zcedEntSel(prompt, picked, at);
     if (rc == RTNORM) return Pick::kLabel;
-    if (rc != RTCAN && PickErrNo() == 7) return Pick::kAgain;
+    if (rc != RTCAN && PickHitNothing()) return Pick::kAgain;
     return Pick::kEnd;
 }
 

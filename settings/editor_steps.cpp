@@ -134,7 +134,7 @@ int PickEntity(const std::string& prompt, ZcDbObjectId& id) {
     ads_point pt = {0, 0, 0};
     const int status = zcedEntSel(prompt.c_str(), name, pt);
     if (status == RTNORM) return zcdbGetObjectId(id, name) == Zcad::eOk ? RTNORM : RTERROR;
-    if (status == RTERROR) return SysVarShort("ERRNO", nullptr) == OL_ENTSELPICK ? RTERROR : RTNONE;
+    if (status == RTERROR) return PickHitNothing() ? RTERROR : RTNONE;
     return status;
 }
 

@@ -33,14 +33,27 @@ std::optional<std::string> ViewPaneText(int vxdstate) {
     }
 }
 
+namespace {
+
+// The two panes the module puts on the status bar, null while they are off.
+struct StatusPanes {
+    ZcPane* floor = nullptr;
+    ZcPane* view = nullptr;
+};
+
+StatusPanes& Panes() {
+    static StatusPanes panes;
+    return panes;
+}
+
+}  // namespace
+
 ZcPane*& FloorPaneSlot() {
-    static ZcPane* pane = nullptr;
-    return pane;
+    return Panes().floor;
 }
 
 ZcPane*& ViewPaneSlot() {
-    static ZcPane* pane = nullptr;
-    return pane;
+    return Panes().view;
 }
 
 void UpdateFloorPane() {

@@ -3,6 +3,8 @@
 #include "store/settings_dbfiler.h"
 
 #include <cstdint>
+#include <set>
+#include <string>
 
 #include "host/ads/cmdline.h"
 
@@ -121,4 +123,28 @@ void UnregisterSettingsClass(SettingsClassSlot& slot) {
 
 ZcRxClass* SettingsClassDesc(SettingsClassSlot& slot) {
     return slot.desc ? slot.desc : zcrxFindClass(slot.name);
+}
+
+namespace {
+
+// The names of the classes RegisterClassByName made, which it removes again.
+std::set<std::string>& ClassesMadeByName() {
+    static std::set<std::string> names;
+    return names;
+}
+
+}  // namespace
+
+void RegisterClassByName(const char* name, ZcRxPseudoConstructor create, const char* parent) {
+    if (zcrxFindClass(name)) return;
+    if (newZcRxClass(name, parent, 1, 0, 0, create, name, "VELM7")) ClassesMadeByName().insert(name);
+}
+
+void UnregisterClassByName(const char* name) {
+    if (ClassesMadeByName().erase(name) == 0) return;
+    if (ZcRxClass* made = zcrxFindClass(name)) deleteZcRxClass(made);
+}
+
+ZcRxClass* ClassDescByName(const char* name) {
+    return zcrxFindClass(name);
 }

@@ -72,6 +72,14 @@ void UnregisterSettingsClass(SettingsClassSlot& slot);
 // The descriptor: the registered one, else looked up by name.
 ZcRxClass* SettingsClassDesc(SettingsClassSlot& slot);
 
+// The same for a class known only by its name: the classes this module
+// made are remembered by name in one place, so the classes of the jigs'
+// preview entities need no slot each; the descriptor is the host's class
+// registry's entry for the name.
+void RegisterClassByName(const char* name, ZcRxPseudoConstructor create, const char* parent);
+void UnregisterClassByName(const char* name);
+ZcRxClass* ClassDescByName(const char* name);
+
 #define VELM_SETTINGS_OBJECT_MEMBERS(CLASS)                             \
     ZCRX_DECLARE_MEMBERS(CLASS);                                        \
     static ZcRxObject* Create();                                        \

@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
-"""Keeps three counts of the module's code from rising.
+"""Keeps five counts of the module's code from rising.
 
-The module is moving away from three habits; this check holds each to the
+The module is moving away from five habits; this check holds each to the
 number checked in to tools/ratchet_counts.txt, so that new code does not add
-to them while old code is moved off them. Only module code is counted: the
+to them while old code is moved off them, and to the ceilings of a file kept
+beside the project (../shared/ratchet-ceilings.txt from the project's root),
+which the project reads and never writes: lowering its own numbers is the
+project's business, raising them is not. Only module code is counted: the
 folders store/ core/ settings/ walls/ roofs/ visual/ objects/ stairs/ rooms/
 module/ resources/ (not host/, app/, tests/, bench/, fuzz/, tools/), files
 ending in .cpp or .h. Comments, string and character literals and
@@ -37,12 +40,36 @@ global_mutable_slots
     changeable pointers and counts), `thread_local` variables, `extern`
     declarations without an initializer (the definition counts where it
     is), functions, types, aliases and templates.
+    Hooks count one by one. A hook is a function pointer or a
+    `std::function`, spelled out or through an alias (`using`, `typedef`)
+    of module code. A stored variable that is a hook counts 1 (an array of
+    N hooks, N); a stored variable of a struct whose data members are hooks
+    counts each hook member (members that are structs of hooks in turn
+    counted hook by hook), plus 1 when the struct holds other data too. A
+    pointer or reference to such a struct counts 1. Type names are looked
+    up in the file's own unit (x.h with x.cpp) first, then in the headers.
 
-Usage: ratchet.py [--root ROOT] [--update] [--list]
-    exit 0 no count rose (a hint when one fell), 1 a count rose (what rose
-    and its places), 2 the counts file is missing or unreadable.
-    --update rewrites the counts file with today's counts; --list prints
-    every counted place.
+manual_relrb
+    A call of `zcutRelRb(…)`: a result-buffer list released by hand
+    instead of by an owner (host::ResbufList).
+
+errno_helpers
+    A function of module code whose body reads the system variable ERRNO
+    (the string literal "ERRNO" anywhere in it, lambdas included, but for
+    the first argument of `zcedSetVar`) to learn why a pick failed. The
+    shared reader, LastPickError() in core/host_services.cpp (with
+    PickHitNothing() beside it), is not counted: every other reader should
+    call it.
+
+Usage: ratchet.py [--root ROOT] [--update] [--list] [--ceilings PATH]
+    exit 0 no count rose (a hint when one fell), 1 a count rose above the
+    counts file or above the ceilings file (what rose and its places), 2
+    the counts file is missing or unreadable, or the ceilings file is
+    unreadable. --update rewrites the counts file with today's counts;
+    --list prints every counted place. --ceilings names the ceilings file
+    (default ROOT/../shared/ratchet-ceilings.txt); when it is absent the
+    check says so and passes, and a name in it this check does not count
+    is reported and skipped.
 """
 import argparse
 import bisect
@@ -54,17 +81,25 @@ MODULE_DIRS = ("store", "core", "settings", "walls", "roofs", "visual", "objects
                "module", "resources")
 SUFFIXES = (".cpp", ".h")
 COUNTS_FILE = os.path.join("tools", "ratchet_counts.txt")
-NAMES = ("manual_close", "local_owner_types", "global_mutable_slots")
+# Beside the project, read only: the project cannot raise these itself.
+CEILINGS_FILE = os.path.join(os.pardir, "shared", "ratchet-ceilings.txt")
+NAMES = ("manual_close", "local_owner_types", "global_mutable_slots", "manual_relrb", "errno_helpers")
 HEADER = """\
 # The counts tools/ratchet.py holds the module's code to: CI fails when one
 # rises above its number here. When a count falls, lower its number (run
 # `python3 tools/ratchet.py --update`) so that it cannot rise back.
 #   manual_close          close() called by hand on open objects
 #   local_owner_types     module-local owners of result-buffer lists and selection sets
-#   global_mutable_slots  namespace-scope, static member and function-local static variables
+#   global_mutable_slots  namespace-scope, static member and function-local static variables (a table of hooks counts each hook)
+#   manual_relrb          result-buffer lists released by hand with zcutRelRb on the module side
+#   errno_helpers         functions that read ERRNO after a failed pick (LastPickError() is the shared one)
 """
 
 RELEASERS = {"zcutRelRb", "zcedSSFree"}
+# The string literal "ERRNO" survives blanking as this word.
+ERRNO_LITERAL = "STR_ERRNO"
+# The one function allowed to read ERRNO lives here.
+SHARED_ERRNO_READER = "core/host_services.cpp"
 FILE_TYPES = re.compile(r"\b(FILE|fstream|ifstream|ofstream|stringstream|ostream|istream|File)\b")
 
 # ---------------------------------------------------------------- lexing
@@ -122,8 +157,11 @@ def blank(text):
             j = i + 1
             while j < n and text[j] != c and text[j] != "\n":
                 j += 2 if text[j] == "\\" else 1
-            out.append(" STR " if c == '"' else " CHR ")
-            out.append(" " * max(0, min(j, n - 1) - i - 4))
+            if c == '"' and text[i + 1:j] == "ERRNO":
+                out.append(" %s " % ERRNO_LITERAL)  # the one literal a count reads
+            else:
+                out.append(" STR " if c == '"' else " CHR ")
+                out.append(" " * max(0, min(j, n - 1) - i - 4))
             i = j + 1
         else:
             out.append(c)
@@ -161,7 +199,7 @@ def tokens(text):
             continue
         line = bisect.bisect_left(newlines, m.start(m.lastindex)) + 1
         if m.group(1):
-            toks.append(Tok(word, line, "lit" if word in ("STR", "CHR") else "id"))
+            toks.append(Tok(word, line, "lit" if word in ("STR", "CHR", ERRNO_LITERAL) else "id"))
         else:
             toks.append(Tok(word, line, "lit" if m.group(2) else "op"))
     return toks
@@ -382,15 +420,252 @@ def classify(stmt, member):
         name = next((t for t in decl[pointer[0]:] if t.kind == "id" and t.text != "const"), decl[-1])
     else:
         name = next((t for t in reversed(decl) if t.kind == "id" and t.text not in ("const", "volatile")), decl[-1])
-    return name.line, name.text
+    return name.line, name.text, decl, stmt
+
+
+# ---------------------------------------------------------------- hooks
+
+QUALIFIERS = {"static", "inline", "constinit", "const", "volatile", "mutable", "extern", "typename"}
+
+
+def skip_angle(toks, k):
+    """Index after the template argument list opening at toks[k] (`<`)."""
+    depth = 0
+    while k < len(toks):
+        tx = toks[k].text
+        if tx == "<":
+            depth += 1
+        elif tx in (">", ">>"):
+            depth -= len(tx)
+            if depth <= 0:
+                return k + 1
+        k += 1
+    return k
+
+
+def type_shape(decl):
+    """What a declaration's tokens (its name last, no initializer) store:
+    ('fptr', None) for a function pointer declarator `(*name)(…)`,
+    ('function', None) for a std::function, ('value', base) for a value of
+    the type named base, ('pointer', base) through a pointer or reference."""
+    k = 0
+    while k + 1 < len(decl) and decl[k].text in QUALIFIERS:
+        k += 1
+    if any(decl[j].text == "(" and decl[j + 1].text == "*" for j in range(k, len(decl) - 1)):
+        return "fptr", None
+    base = None
+    while k < len(decl) and decl[k].kind == "id" and decl[k].text not in QUALIFIERS:
+        base = decl[k].text
+        k += 1
+        if k < len(decl) and decl[k].text == "::":
+            k += 1
+            continue
+        break
+    if base is None:
+        return "value", None
+    if k < len(decl) and decl[k].text == "<":
+        k = skip_angle(decl, k)
+    if base == "function":
+        shape = "function"
+    else:
+        shape = "value"
+    while k < len(decl) and decl[k].text in QUALIFIERS:
+        k += 1
+    if k < len(decl) and decl[k].text in ("*", "&", "&&"):
+        return "pointer", base
+    return shape, (None if shape == "function" else base)
+
+
+class HookTypes:
+    """The types of module code that are hooks (aliases of a std::function
+    or of a function pointer) and the structs whose data members are hooks;
+    names are looked up in the file's own unit first, then in any header."""
+
+    def __init__(self):
+        self.aliases = {}   # (scope, name) -> shape, base
+        self.structs = {}   # (scope, name) -> [(member, shape, base, count)]
+
+    @staticmethod
+    def scopes(path):
+        return (os.path.splitext(path)[0], "*")
+
+    def add_file(self, path, toks):
+        stem = os.path.splitext(path)[0]
+        scopes = [stem] + (["*"] if path.endswith(".h") else [])
+        i, n = 0, len(toks)
+        while i < n:
+            t = toks[i].text
+            if t == "using" and i + 2 < n and toks[i + 1].kind == "id" and toks[i + 2].text == "=":
+                end = next((k for k in range(i + 3, n) if toks[k].text == ";"), n)
+                rhs = toks[i + 3:end] + [Tok("_", toks[i].line, "id")]
+                for scope in scopes:
+                    self.aliases[(scope, toks[i + 1].text)] = type_shape(rhs)
+                i = end
+            elif t == "typedef":
+                end = next((k for k in range(i + 1, n) if toks[k].text in (";", "{")), n)
+                if end < n and toks[end].text == ";":
+                    decl = toks[i + 1:end]
+                    shape = type_shape(decl)
+                    name = next((x.text for x in decl if x.kind == "id" and x.text not in QUALIFIERS and
+                                 decl.index(x) > 0 and decl[decl.index(x) - 1].text == "*"), None) \
+                        if shape[0] == "fptr" else decl[-1].text
+                    if name:
+                        for scope in scopes:
+                            self.aliases[(scope, name)] = shape
+                i = end
+            elif t in ("struct", "class") and i + 2 < n and toks[i + 1].kind == "id" and \
+                    (i == 0 or toks[i - 1].text not in ("enum", "<", ",")):
+                j = i + 2
+                while j < n and toks[j].text not in ("{", ";", "(", ")", "=", ">"):
+                    j += 1
+                if j < n and toks[j].text == "{":
+                    members = self.members(toks, j)
+                    for scope in scopes:
+                        self.structs[(scope, toks[i + 1].text)] = members
+            i += 1
+
+    @staticmethod
+    def members(toks, open_brace):
+        """The data members of the class body at toks[open_brace], as
+        (name, shape, base, declarators)."""
+        end = matching(toks, open_brace, "{", "}")
+        out, stmt = [], []
+        k = open_brace + 1
+        while k < end:
+            tx = toks[k].text
+            if tx in ("public", "private", "protected") and k + 1 < end and toks[k + 1].text == ":":
+                k += 2
+                continue
+            if tx == "{":
+                words = [t.text for t in stmt]
+                close = matching(toks, k, "{", "}")
+                if stmt and words[0] in ("struct", "class", "union", "enum") and "(" not in words:
+                    stmt = [Tok("NESTED", toks[k].line, "id")]
+                elif "(" in words and "=" not in words and not (stmt and stmt[-1].kind == "id"
+                                                                  and "<" not in words):
+                    stmt = []  # a member function's body
+                else:
+                    stmt = stmt + [Tok("INIT", toks[k].line, "lit")]
+                k = close + 1
+                continue
+            if tx == ";":
+                member = HookTypes.member(stmt)
+                if member:
+                    out.append(member)
+                stmt = []
+            else:
+                stmt.append(toks[k])
+            k += 1
+        return out
+
+    @staticmethod
+    def member(stmt):
+        words = {t.text for t in stmt}
+        if not stmt or stmt[0].kind != "id" or stmt[0].text in SKIP_FIRST or words & {
+                "static", "constexpr", "typedef", "using", "friend", "NESTED"}:
+            return None
+        decl, _ = split_declarator(stmt)
+        # Declarators split at top-level commas; a member function has
+        # parentheses that are not a pointer declarator.
+        parts, depth, cur, pointer = [], 0, [], False
+        for k, t in enumerate(decl):
+            if t.text in ("<", "(", "["):
+                if t.text == "(" and depth == 0:
+                    if k + 1 < len(decl) and decl[k + 1].text == "*":
+                        pointer = True
+                    elif not pointer:
+                        return None
+                depth += 1
+            elif t.text in (">", ")", "]"):
+                depth -= 1
+            elif t.text == ">>":
+                depth -= 2
+            elif t.text == "," and depth == 0:
+                parts.append(cur)
+                cur = []
+                continue
+            cur.append(t)
+        parts.append(cur)
+        first = parts[0]
+        while first and first[-1].text == "INIT":
+            first = first[:-1]
+        if len([t for t in first if t.kind == "id" and t.text not in QUALIFIERS]) < 2 and \
+                not any(t.text == "(" for t in first):
+            return None
+        shape, base = type_shape(first)
+        if shape == "fptr":
+            star = next(k for k in range(len(first) - 1) if first[k].text == "(" and first[k + 1].text == "*")
+            name = next((t.text for t in first[star:] if t.kind == "id" and t.text != "const"), "?")
+        else:
+            name = first[-1].text
+        return (name, shape, base, len(parts))
+
+    def lookup(self, table, path, name):
+        for scope in self.scopes(path):
+            if (scope, name) in table:
+                return table[(scope, name)]
+        return None
+
+    def is_hook(self, path, shape, base, seen=()):
+        if shape in ("fptr", "function"):
+            return True
+        if shape != "value" or not base or base in seen:
+            return False
+        alias = self.lookup(self.aliases, path, base)
+        return bool(alias) and self.is_hook(path, alias[0], alias[1], seen + (base,))
+
+    def struct_hooks(self, path, base, seen=()):
+        """The hook members of struct base as (names, has other data)."""
+        members = self.lookup(self.structs, path, base) if base and base not in seen else None
+        if members is None:
+            alias = self.lookup(self.aliases, path, base) if base and base not in seen else None
+            if alias and alias[0] == "value":
+                return self.struct_hooks(path, alias[1], seen + (base,))
+            return [], True
+        names, other = [], False
+        for name, shape, mbase, count in members:
+            if self.is_hook(path, shape, mbase):
+                names += [name] * count
+            elif shape == "value" and mbase:
+                inner, inner_other = self.struct_hooks(path, mbase, seen + (base,))
+                names += [name + "." + x for x in inner] * count
+                other = other or inner_other
+            else:
+                other = True
+        return names, other
+
+    def slots(self, path, name, decl):
+        """The names a stored variable counts as: one per hook it holds
+        (each element of an array of hooks, each hook member of a struct,
+        nested structs included), plus one for the rest of its data."""
+        cut = len(decl)
+        for k, t in enumerate(decl):
+            if t.text == "[" and not (k > 0 and decl[k - 1].text == "("):
+                cut = k
+                break
+        shape, base = type_shape(decl[:cut])
+        hook = self.is_hook(path, shape, base)
+        elements = 1
+        if hook and cut < len(decl) and cut + 2 < len(decl) and decl[cut + 1].kind == "lit" and \
+                decl[cut + 1].text.isdigit() and decl[cut + 2].text == "]":
+            elements = int(decl[cut + 1].text)
+        if hook:
+            return [name] if elements == 1 else ["%s[%d]" % (name, e) for e in range(elements)]
+        if shape == "value" and base:
+            hooks, other = self.struct_hooks(path, base)
+            if hooks:
+                return [name + "." + x for x in hooks] + ([name] if other else [])
+        return [name]
 
 
 class Scanner:
     """Walks a file's tokens with the kind of each brace: namespace, class,
     function body, or initializer."""
 
-    def __init__(self, path, toks):
+    def __init__(self, path, toks, hooks=None):
         self.path, self.toks, self.places = path, toks, []
+        self.hooks = hooks or HookTypes()
+        self.errno_readers = []
 
     def run(self):
         self.scope(0, "namespace")
@@ -398,7 +673,12 @@ class Scanner:
 
     def add(self, slot):
         if slot:
-            self.places.append((self.path, slot[0], slot[1]))
+            if len(slot) < 3:
+                self.places.append((self.path, slot[0], slot[1]))
+                return
+            line, name, decl, stmt = slot
+            for what in self.hooks.slots(self.path, name, decl):
+                self.places.append((self.path, line, what))
 
     def scope(self, i, kind):
         """Scans declarations from toks[i] to the closing brace of a namespace
@@ -428,7 +708,7 @@ class Scanner:
                     i = matching(toks, i, "{", "}") + 1
                     stmt.append(Tok("ENUM", t.line, "id"))
                 elif what == "function":
-                    i = self.function(i)
+                    i = self.function(i, stmt)
                     stmt = []
                 else:  # an initializer's braces
                     end = matching(toks, i, "{", "}")
@@ -497,11 +777,18 @@ class Scanner:
                     return True
         return False
 
-    def function(self, i):
+    def function(self, i, head=()):
         """Counts the `static` variables of a function body from its opening
         brace toks[i]; returns the index after the body."""
         toks = self.toks
         end = matching(toks, i, "{", "}")
+        if self.path != SHARED_ERRNO_READER:
+            for k in range(i + 1, end):
+                if toks[k].text == ERRNO_LITERAL and not (toks[k - 1].text == "(" and toks[k - 2].text == "zcedSetVar"):
+                    paren = next((j for j, t in enumerate(head) if t.text == "("), len(head))
+                    name = next((t.text for t in reversed(head[:paren]) if t.kind == "id"), "?")
+                    self.errno_readers.append((self.path, toks[k].line, name))
+                    break
         k = i + 1
         while k < end:
             t = toks[k]
@@ -523,8 +810,13 @@ class Scanner:
         return end + 1
 
 
-def mutable_slots(path, toks):
-    return Scanner(path, toks).run()
+def mutable_slots(path, toks, hooks=None):
+    return Scanner(path, toks, hooks).run()
+
+
+def manual_relrbs(path, toks):
+    return [(path, toks[i].line, "zcutRelRb()") for i in range(len(toks) - 1)
+            if toks[i].text == "zcutRelRb" and toks[i + 1].text == "("]
 
 
 # ---------------------------------------------------------------- the check
@@ -544,14 +836,22 @@ def count(root):
     """name -> list of (path, line, what)."""
     places = {name: [] for name in NAMES}
     owners = {}
+    files = []
+    hooks = HookTypes()
     for path in module_files(root):
         with open(os.path.join(root, path), encoding="utf-8", errors="replace") as f:
             text = blank(f.read())
         toks = tokens(text)
+        files.append((path, text, toks))
+        hooks.add_file(path, toks)
+    for path, text, toks in files:
         places["manual_close"] += manual_closes(path, text, toks)
         for key, place in owner_types(path, toks):
             owners.setdefault(key, place)
-        places["global_mutable_slots"] += mutable_slots(path, toks)
+        scanner = Scanner(path, toks, hooks)
+        places["global_mutable_slots"] += scanner.run()
+        places["errno_helpers"] += scanner.errno_readers
+        places["manual_relrb"] += manual_relrbs(path, toks)
     places["local_owner_types"] = sorted(owners.values())
     return places
 
@@ -588,14 +888,60 @@ def by_file(places):
     return ["  %s (%d): %s" % (p, len(ls), ", ".join(str(x) for x in sorted(ls))) for p, ls in sorted(lines.items())]
 
 
+def read_ceilings(path):
+    """name -> ceiling, and the names this check does not count yet."""
+    ceilings, unknown = {}, []
+    with open(path, encoding="utf-8") as f:
+        for number, line in enumerate(f, 1):
+            line = line.strip()
+            if not line or line.startswith("#"):
+                continue
+            parts = line.split()
+            if len(parts) != 2 or not parts[1].isdigit():
+                raise ValueError("%s:%d: expected `name value`" % (path, number))
+            if parts[0] in NAMES:
+                ceilings[parts[0]] = int(parts[1])
+            else:
+                unknown.append(parts[0])
+    return ceilings, unknown
+
+
+def check_ceilings(path, places):
+    """0 when no count is above its ceiling in path, 1 when one is, 2 when
+    the file cannot be read; an absent file is reported and passes."""
+    if not os.path.exists(path):
+        print("ratchet: no ceilings file at %s: the ceilings are not checked" % path)
+        return 0
+    try:
+        ceilings, unknown = read_ceilings(path)
+    except (OSError, ValueError) as e:
+        print("ratchet: %s" % e, file=sys.stderr)
+        return 2
+    for name in unknown:
+        print("ratchet: %s has a ceiling for %s, which is not counted yet: skipped" % (path, name))
+    status = 0
+    for name in NAMES:
+        now = len(places[name])
+        if name in ceilings and now > ceilings[name]:
+            status = 1
+            print("ratchet: %s is %d, above its ceiling %d in %s; its places:" % (name, now, ceilings[name], path),
+                  file=sys.stderr)
+            for line in by_file(places[name]):
+                print(line, file=sys.stderr)
+    return status
+
+
 def main(argv):
     parser = argparse.ArgumentParser(description="Holds the module's ratchet counts.")
     parser.add_argument("--root", default=os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir))
     parser.add_argument("--update", action="store_true", help="rewrite the counts file with today's counts")
     parser.add_argument("--list", action="store_true", help="print every counted place")
+    parser.add_argument("--ceilings", metavar="PATH",
+                        help="the ceilings file kept outside the project (default: ROOT/%s)" % CEILINGS_FILE)
     args = parser.parse_args(argv)
     root = os.path.normpath(args.root)
     counts_path = os.path.join(root, COUNTS_FILE)
+    ceilings_path = args.ceilings or os.path.normpath(os.path.join(root, CEILINGS_FILE))
     places = count(root)
     if args.list:
         for name in NAMES:
@@ -622,6 +968,10 @@ def main(argv):
         elif now < allowed[name]:
             print("ratchet: %s fell from %d to %d: lower it in %s (tools/ratchet.py --update)"
                   % (name, allowed[name], now, COUNTS_FILE))
+    ceiling_status = check_ceilings(ceilings_path, places)
+    if ceiling_status == 2:
+        return 2
+    status = max(status, ceiling_status)
     if status:
         print("ratchet: see the banner of tools/ratchet.py for what each count means", file=sys.stderr)
     return status

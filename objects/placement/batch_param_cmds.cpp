@@ -58,11 +58,6 @@ std::string WithoutColon(std::string text) {
     return text;
 }
 
-int PickErrno() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
-
 // ---- copying values ----
 
 // The source object picked and its offered parameters listed; false when
@@ -73,7 +68,7 @@ bool PickSource(ParamRecord& record) {
         ads_point at;
         const int rc =
             zcedEntSel("\nWybierz obiekt parametryczny z którego skopiować wartości parametrów:", object, at);
-        if (rc == RTERROR && PickErrno() == OL_ENTSELPICK) continue;
+        if (rc == RTERROR && PickHitNothing()) continue;
         if (rc != RTNORM) return false;
         host::ResbufList list = wallcut::ReadWhole(object);
         resbuf* app = AppStart(list.get(), kParamRecordApp);
@@ -312,7 +307,7 @@ void CmdReindexLabel() {
         ads_name object;
         ads_point at;
         const int rc = zcedEntSel(prompt, object, at);
-        if (rc == RTERROR && PickErrno() == OL_ENTSELPICK) continue;
+        if (rc == RTERROR && PickHitNothing()) continue;
         if (rc != RTNORM) return;
         host::ResbufList list = wallcut::ReadWhole(object);
         if (!WriteLabelNumber(list.get(), n, letters)) {

@@ -33,7 +33,7 @@
 
 namespace {
 
-SettingsClassSlot g_squotaClass{"VELM_SQUOTAENT"};
+constexpr const char* kSquotaClassName = "VELM_SQUOTAENT";
 
 constexpr double kPi = std::numbers::pi;
 
@@ -46,11 +46,6 @@ void DrawTriangle(ZcGiWorldDraw* wd, const ZcGePoint3d (&t)[3]) {
         const ZcGePoint3d edge[2] = {t[i], t[(i + 1) % 3]};
         wd->geometry().polyline(2, edge);
     }
-}
-
-int PickErrno() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
 }
 
 // The picked opening and what its record and insert give the drag.
@@ -67,7 +62,7 @@ bool PickOpening(PickedOpening& o) {
     for (;;) {
         ads_point point;
         const int rc = zcedEntSel("\nWybierz otwór:", o.object, point);
-        if (rc == RTERROR && PickErrno() == OL_ENTSELPICK) continue;
+        if (rc == RTERROR && PickHitNothing()) continue;
         if (rc != RTNORM) return false;
         host::ResbufList list = wallcut::ReadWhole(o.object);
         resbuf* app = FindXDataApp(list.get(), kParamRecordApp);
@@ -114,7 +109,7 @@ int IsDoor(const std::string& name) {
 // ---- VELM_SQUOTAENT ----
 
 ZcRxClass* VELM_SQUOTAENT::desc() {
-    return SettingsClassDesc(g_squotaClass);
+    return ClassDescByName(kSquotaClassName);
 }
 ZcRxClass* VELM_SQUOTAENT::isA() const {
     return VELM_SQUOTAENT::desc();
@@ -123,10 +118,10 @@ ZcRxObject* VELM_SQUOTAENT::Create() {
     return new VELM_SQUOTAENT;
 }
 void VELM_SQUOTAENT::rxInit() {
-    RegisterSettingsClass(g_squotaClass, &VELM_SQUOTAENT::Create, "AcDbEntity");
+    RegisterClassByName(kSquotaClassName, &VELM_SQUOTAENT::Create, "AcDbEntity");
 }
 void VELM_SQUOTAENT::rxUninit() {
-    UnregisterSettingsClass(g_squotaClass);
+    UnregisterClassByName(kSquotaClassName);
 }
 
 VELM_SQUOTAENT::VELM_SQUOTAENT() : size(GetScaleFactor(1)) {}

@@ -45,14 +45,9 @@
 
 namespace {
 
-SettingsClassSlot g_spfissiClass{"VELM_SPFISSIENT"};
+constexpr const char* kSpfissiClassName = "VELM_SPFISSIENT";
 
 constexpr const char* kMarkerLayer = "VELM_FIXEDP_X";
-
-int PickErrno() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
 
 // Item n + 1 of the record starting at `app` (item 1).
 resbuf* RecordItem(resbuf* app, int n) {
@@ -210,7 +205,7 @@ void ApplyToOthers(const std::string& name, int index, const double point[3]) {
 // ---- VELM_SPFISSIENT ----
 
 ZcRxClass* VELM_SPFISSIENT::desc() {
-    return SettingsClassDesc(g_spfissiClass);
+    return ClassDescByName(kSpfissiClassName);
 }
 ZcRxClass* VELM_SPFISSIENT::isA() const {
     return VELM_SPFISSIENT::desc();
@@ -219,10 +214,10 @@ ZcRxObject* VELM_SPFISSIENT::Create() {
     return new VELM_SPFISSIENT;
 }
 void VELM_SPFISSIENT::rxInit() {
-    RegisterSettingsClass(g_spfissiClass, &VELM_SPFISSIENT::Create, "AcDbEntity");
+    RegisterClassByName(kSpfissiClassName, &VELM_SPFISSIENT::Create, "AcDbEntity");
 }
 void VELM_SPFISSIENT::rxUninit() {
-    UnregisterSettingsClass(g_spfissiClass);
+    UnregisterClassByName(kSpfissiClassName);
 }
 
 VELM_SPFISSIENT::VELM_SPFISSIENT() : size(SettingReal(SetupVar::SET_DIMQPFISSO)) {}
@@ -317,7 +312,7 @@ void CmdFixedPointChange() {
     for (;;) {
         ads_point at;
         const int rc = zcedEntSel("\nWybierz obiekt, który ma mieć zmieniony punkt stały:", object, at);
-        if (rc == RTERROR && PickErrno() == OL_ENTSELPICK) continue;
+        if (rc == RTERROR && PickHitNothing()) continue;
         if (rc != RTNORM) return;
         host::ResbufList list = wallcut::ReadWhole(object);
         resbuf* app = FindXDataApp(list.get(), kParamRecordApp);

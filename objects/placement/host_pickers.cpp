@@ -13,6 +13,7 @@
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "core/geometry/polygon.h"
+#include "core/host_services.h"
 #include "core/levels.h"
 #include "core/pick_walls.h"
 #include "host/ads/adsent.h"
@@ -100,9 +101,9 @@ Ask PromptFor(const ObjContext& c, int iteration, const Prompts& p, int firstPas
     return {keywords ? p.firstWithKeywords : p.first, keywords, firstPassEnter};
 }
 
-int ReadErrno() {
-    resbuf rb;
-    const int value = zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
+// Why the last pick failed, cleared for the next pick.
+int TakePickError() {
+    const int value = LastPickError();
     resbuf zero;
     zero.restype = RTSHORT;
     zero.resval.rint = 0;
@@ -124,7 +125,7 @@ int PickEntity(ObjContext& c, int iteration, const Prompts& p, int firstPassEnte
     for (;;) {
         const Ask ask = PromptFor(c, iteration, p, firstPassEnter);
         zcedInitGet(0, ask.keywords ? "Modyfikuj Zastąp" : nullptr);
-        ReadErrno();
+        TakePickError();
         const int rc = zcedEntSel(ask.prompt, entity, point);
         if (rc == RTNORM) return 1;
         if (rc == RTCAN) return -1;
@@ -135,7 +136,7 @@ int PickEntity(ObjContext& c, int iteration, const Prompts& p, int firstPassEnte
             if (r != kAskAgain) return r;
             continue;
         }
-        const int error = ReadErrno();
+        const int error = TakePickError();
         if (error == OL_ENTSELPICK) continue;
         if (error == OL_ENTSELNULL) {
             if (ask.enter != kAskAgain) return ask.enter;
@@ -253,7 +254,7 @@ int AskAlignment(const ObjContext& c) {
     for (;;) {
         ads_name e;
         ads_point p;
-        ReadErrno();
+        TakePickError();
         const int rc =
             zcedEntSel("\nWybierz stronę dopasowania lub Enter, aby wyrównać do linii środkowej:", e, p);
         if (rc == RTCAN) return -1;
@@ -262,7 +263,7 @@ int AskAlignment(const ObjContext& c) {
             if (ads_name_equal(e, c.firstEntity)) return 0;
             return -2;
         }
-        const int error = ReadErrno();
+        const int error = TakePickError();
         if (error == OL_ENTSELPICK) continue;
         if (error == OL_ENTSELNULL) return 2;
         return -1;

@@ -8,6 +8,7 @@
 #include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
+#include "core/host_services.h"
 #include "core/support_files.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
@@ -39,11 +40,6 @@ namespace {
 constexpr const char* kTemporaryName = "$$TEMP$$__$$";
 constexpr UINT kSlideMenuSyntaxString = 1064;
 constexpr const char* kNotParametric = "\nWybrany element nie jest parametrycznym obiektem";
-
-int PickErrno() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
 
 // -1 without the record, 0 with a record lacking the name, 1 with it.
 int RecordName(const ads_name entity, std::string& name) {
@@ -141,7 +137,7 @@ int PickParamObject(const char* prompt, std::string& name, const ads_name preset
         ads_name picked;
         ads_point at;
         const int rc = zcedEntSel(prompt, picked, at);
-        if (rc == RTERROR && PickErrno() == OL_ENTSELPICK) continue;
+        if (rc == RTERROR && PickHitNothing()) continue;
         if (rc != RTNORM) return 0;
         ads_name_set(picked, object);
         const int r = RecordName(picked, name);

@@ -10,6 +10,7 @@
 
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
+#include "core/host_services.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
@@ -283,11 +284,6 @@ bool SameType(InsertionType a, InsertionType b) {
         return t == InsertionType::SlabCutPartGiven ? InsertionType::SlabCutTotalGiven : t;
     };
     return norm(a) == norm(b);
-}
-
-int PickErrno() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
 }
 
 // An opening brought back into its wall, as its placement set it there:
@@ -696,7 +692,7 @@ void CmdModify() {
             const int rc = zcedEntSel("\nWybierz obiekt do modyfikacji:", object, at);
             if (rc == RTCAN) return;
             if (rc != RTNORM) {
-                if (rc == RTERROR && PickErrno() == OL_ENTSELPICK) continue;
+                if (rc == RTERROR && PickHitNothing()) continue;
                 if (triedPrevious || !single("P")) return;
                 triedPrevious = true;
             }

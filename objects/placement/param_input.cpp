@@ -244,7 +244,7 @@ bool PickSameParamObject(ObjContext& context) {
         const int status = zcedEntSel("\nWybierz obiekt, z którego uzyskać wartości parametrów:", entity, at);
         if (status == RTCAN) return false;
         if (status != RTNORM) {
-            if (SysVarShort("ERRNO", nullptr) == 7) continue;
+            if (PickHitNothing()) continue;
             return false;
         }
         host::ResbufList list = ReadRecord(entity, kParamRecordApp);

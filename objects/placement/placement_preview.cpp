@@ -17,8 +17,8 @@
 
 namespace {
 
-SettingsClassSlot g_prjClass{"VELM_PRJ"};
-SettingsClassSlot g_prjTraveClass{"VELM_PRJTRAVE"};
+constexpr const char* kPrjClassName = "VELM_PRJ";
+constexpr const char* kPrjTraveClassName = "VELM_PRJTRAVE";
 
 constexpr auto kSampleControls =
     static_cast<ZcEdJig::UserInputControls>(ZcEdJig::kAccept3dCoordinates | ZcEdJig::kNullResponseAccepted);
@@ -60,7 +60,7 @@ void Transform(VELM_PRJ* prj, const ZcGeMatrix3d& m) {
 // ---- VELM_PRJ ----
 
 ZcRxClass* VELM_PRJ::desc() {
-    return SettingsClassDesc(g_prjClass);
+    return ClassDescByName(kPrjClassName);
 }
 ZcRxClass* VELM_PRJ::isA() const {
     return VELM_PRJ::desc();
@@ -69,10 +69,10 @@ ZcRxObject* VELM_PRJ::Create() {
     return new VELM_PRJ;
 }
 void VELM_PRJ::rxInit() {
-    RegisterSettingsClass(g_prjClass, &VELM_PRJ::Create, "AcDbEntity");
+    RegisterClassByName(kPrjClassName, &VELM_PRJ::Create, "AcDbEntity");
 }
 void VELM_PRJ::rxUninit() {
-    UnregisterSettingsClass(g_prjClass);
+    UnregisterClassByName(kPrjClassName);
 }
 
 VELM_PRJ::VELM_PRJ() : unitFactor(DrawingUnitFactor()), crossSize(20.0 * unitFactor) {
@@ -100,7 +100,7 @@ bool VELM_PRJ::worldDraw(ZcGiWorldDraw* wd) {
 // ---- VELM_PRJTRAVE ----
 
 ZcRxClass* VELM_PRJTRAVE::desc() {
-    return SettingsClassDesc(g_prjTraveClass);
+    return ClassDescByName(kPrjTraveClassName);
 }
 ZcRxClass* VELM_PRJTRAVE::isA() const {
     return VELM_PRJTRAVE::desc();
@@ -109,10 +109,10 @@ ZcRxObject* VELM_PRJTRAVE::Create() {
     return new VELM_PRJTRAVE;
 }
 void VELM_PRJTRAVE::rxInit() {
-    RegisterSettingsClass(g_prjTraveClass, &VELM_PRJTRAVE::Create, "AcDbEntity");
+    RegisterClassByName(kPrjTraveClassName, &VELM_PRJTRAVE::Create, "AcDbEntity");
 }
 void VELM_PRJTRAVE::rxUninit() {
-    UnregisterSettingsClass(g_prjTraveClass);
+    UnregisterClassByName(kPrjTraveClassName);
 }
 
 bool VELM_PRJTRAVE::worldDraw(ZcGiWorldDraw* wd) {

@@ -5,6 +5,7 @@
 
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
+#include "core/host_services.h"
 #include "core/level_layers.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
@@ -25,11 +26,6 @@ using namespace wallcut;
 namespace {
 
 constexpr const char* kNotOpeningOrPilaster = "\nWybrany obiekt nie jest ani otworem, ani pilastrem";
-
-int PickErrno() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
 
 // Every entity carrying the application's xdata.
 void BreakAllWith(const char* app, double level) {
@@ -118,7 +114,7 @@ void CmdWallBreak() {
             BreakAllWith(kPilastroStrApp, level);
             return;
         }
-        if (rc == RTERROR && PickErrno() == OL_ENTSELPICK) continue;
+        if (rc == RTERROR && PickHitNothing()) continue;
         return;
     }
 }

@@ -103,8 +103,7 @@ int PickSlab(const char* prompt, const char* keywords, ads_name entity, ads_poin
             return 2;
         }
         if (rc != RTNORM) {
-            const int readOnly = -1;
-            if (rc != RTCAN && SysVarShort("ERRNO", &readOnly) == 7) continue;
+            if (rc != RTCAN && PickHitNothing()) continue;
             return 0;
         }
         const int word = SlabFlagWord(entity);

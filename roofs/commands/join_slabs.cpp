@@ -79,8 +79,7 @@ bool PickSlab(const char* prompt, ads_name entity, Point3& at, Check check) {
             at = {pt[0], pt[1], pt[2]};
             return true;
         }
-        const int readOnly = -1;
-        if (rc != RTCAN && SysVarShort("ERRNO", &readOnly) == 7) continue;
+        if (rc != RTCAN && PickHitNothing()) continue;
         return false;
     }
 }

@@ -103,8 +103,7 @@ int SelectCurveDefinition(CPROFILI& profile, double arcStep) {
             zcedEntSel("\nWybierz element definicji krzywej, w pobliżu punktu początkowego:", entity, pt);
         if (rc == RTCAN) return rc;
         if (rc != RTNORM) {
-            const int readOnly = -1;
-            if (SysVarShort("ERRNO", &readOnly) == 7) continue;
+            if (PickHitNothing()) continue;
             return rc;
         }
         std::string type;

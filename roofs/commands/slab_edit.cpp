@@ -102,8 +102,7 @@ bool PickSlabEntity(const char* prompt, bool useImplied,
                     continue;
             }
         }
-        const int readOnly = -1;
-        if (rc != RTCAN && SysVarShort("ERRNO", &readOnly) == 7) continue;
+        if (rc != RTCAN && PickHitNothing()) continue;
         return false;
     }
 }

@@ -57,8 +57,7 @@ void CmdHatchSlab() {
         const int rc =
             zcedEntSel("\nWybierz płytę lub profil, do którego chcesz zastosować kreskowanie:", entity, pt);
         if (rc == RTNORM) break;
-        const int readOnly = -1;
-        if (rc != RTCAN && SysVarShort("ERRNO", &readOnly) == 7) continue;
+        if (rc != RTCAN && PickHitNothing()) continue;
         return;
     }
     CFALDA record;

@@ -52,11 +52,6 @@ namespace {
 constexpr const char* kLinePointPrompt = "\nOkreśl punkt na linii wymiarowej:";
 constexpr const char* kPointsDisagree = "\nPunkty i kąt linii wymiarowej nie są zgodne";
 
-int PickErrno() {
-    resbuf rb{};
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
-
 std::string EntityType(const ads_name entity) {
     std::string type;
     GetEntTypeAndColor(entity, type);
@@ -226,7 +221,7 @@ int GetDimensionAngle(double& angle, bool options) {
         ads_name entity;
         ads_point at;
         const int rc = zcedEntSel("\nWybierz linię równoległą do linii wymiarowej:", entity, at);
-        if (rc == RTERROR && PickErrno() == OL_ENTSELPICK) continue;
+        if (rc == RTERROR && PickHitNothing()) continue;
         if (rc != RTNORM) return 0;
         Point3 s, e;
         if (EntityType(entity) != "LINE" || GetLineData(entity, s, e) != 1) {
@@ -310,7 +305,7 @@ VertexNode* ElevationChainPoints(const Point3 line[2], double& level, int openin
         ads_name first;
         ads_point at;
         const int rc = zcedEntSel("\nWybierz pierwszą linię elewacji frontowej:", first, at);
-        if (rc == RTERROR && PickErrno() == OL_ENTSELPICK) continue;
+        if (rc == RTERROR && PickHitNothing()) continue;
         if (rc != RTNORM) return nullptr;
         if (CheckEntityLevelLayer(first, "LINE", true, level, false, false) != 1) continue;
 

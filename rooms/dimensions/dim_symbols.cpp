@@ -62,11 +62,6 @@ constexpr const char* kNotInRoom = "\nPunkt nie jest wewnątrz pokoju lub pokój
 constexpr const char* kRemovePrompt = "\nWybierz symbole wymiaru do usunięcia:";
 constexpr const char* kOnlyLines = "\nMożna wybrać tylko linie i liniowe elementy polilinii";
 
-int PickErrno() {
-    resbuf rb{};
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
-
 std::string EntityType(const ads_name entity) {
     std::string type;
     GetEntTypeAndColor(entity, type);
@@ -400,7 +395,7 @@ void VelmDBroken() {
         ads_name entity;
         ads_point at;
         const int rc = zcedEntSel("\nWybierz linie z sekwencji multilinii do zwymiarowania:", entity, at);
-        if (rc == RTERROR && PickErrno() == OL_ENTSELPICK) continue;
+        if (rc == RTERROR && PickHitNothing()) continue;
         if (rc != RTNORM) return;
         ads_point snapped;
         if (zcedOsnap(at, "_NEAR", snapped) == RTNORM) std::copy(snapped, snapped + 3, at);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "core/entity_data.h"
+#include "core/host_services.h"
 #include "core/layer_catalogue.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
@@ -16,7 +17,6 @@
 #include "host/util/nocase.h"
 #include "objects/placement/object_run.h"
 #include "rooms/opening_marks.h"
-#include "rooms/pick_status.h"
 #include "rooms/schedules/schedule_context.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
@@ -135,7 +135,7 @@ void VelmReindexAbc() {
             "\nWybierz otwór, do którego chcesz przypisać oznaczenie/Enter, aby zakończyć:", e, at);
         if (pick == RTCAN) return;
         if (pick != RTNORM) {
-            if (PickErrNo() == 7) continue;
+            if (PickHitNothing()) continue;
             return;
         }
         resbuf* app = nullptr;

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/entity_data.h"
+#include "core/host_services.h"
 #include "core/layer_catalogue.h"
 #include "core/level_layers.h"
 #include "core/levels.h"
@@ -22,7 +23,6 @@
 #include "objects/language/obj_text.h"
 #include "objects/placement/object_run.h"
 #include "rooms/opening_marks.h"
-#include "rooms/pick_status.h"
 #include "rooms/record_insert.h"
 
 namespace {
@@ -206,7 +206,7 @@ int CABACHI::SelectTable(const char* prompt) {
         const int rc = zcedEntSel(prompt, picked, at);
         if (rc == RTCAN) return -1;
         if (rc == RTNORM) break;
-        if (PickErrNo() != 7) return 0;
+        if (!PickHitNothing()) return 0;
     }
     return ReadTable(picked, true) ? 1 : 0;
 }

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "core/host_services.h"
 #include "core/support_files.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
@@ -20,7 +21,6 @@
 #include "objects/language/obj_expr.h"
 #include "objects/language/obj_text.h"
 #include "rooms/opening_marks.h"
-#include "rooms/pick_status.h"
 #include "rooms/room_extract.h"
 #include "rooms/schedules/schedule_cmds.h"
 #include "rooms/schedules/schedule_context.h"
@@ -146,7 +146,7 @@ void VelmXAbc() {
         ads_point at;
         const int pick = zcedEntSel(
             "\nWybierz jeden obiekt podłogi do wyciągnięcia/Enter, aby wybrać bieżącą podłogę", e, at);
-        if (pick == RTCAN || (pick != RTNORM && PickErrNo() == 7)) {
+        if (pick == RTCAN || (pick != RTNORM && PickHitNothing())) {
             output.drop();
             return;
         }

@@ -117,8 +117,7 @@ void CmdHandrail() {
         zcedInitGet(RSG_NONULL, nullptr);
         const int rc = zcedEntSel(kHandrailPickPrompt, stair, pick);
         if (rc == RTNONE) continue;  // an empty answer is refused
-        const int readOnly = -1;
-        if (rc == RTERROR && SysVarShort("ERRNO", &readOnly) == OL_ENTSELPICK) continue;
+        if (rc == RTERROR && PickHitNothing()) continue;
         if (rc != RTNORM) return;
         kind = KindOf(stair);
         if (kind != StairKind::None) {

@@ -33,8 +33,7 @@ namespace {
 
 // A pick that hit nothing, as opposed to one that failed.
 bool MissedPick(int rc) {
-    const int readOnly = -1;
-    return rc == RTERROR && SysVarShort("ERRNO", &readOnly) == OL_ENTSELPICK;
+    return rc == RTERROR && PickHitNothing();
 }
 
 bool IsStair(const ads_name entity) {

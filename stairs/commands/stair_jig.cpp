@@ -25,7 +25,7 @@
 
 namespace {
 
-SettingsClassSlot g_pathClass{"VELM_OBJ_SCALAJ"};
+constexpr const char* kPathClassName = "VELM_OBJ_SCALAJ";
 
 ZcGePoint3d Ge(const Point3& p) {
     return {p.x, p.y, p.z};
@@ -205,7 +205,7 @@ void JoinWithPreviousNode(StairPathNode* previous, StairPathNode& newest) {
 // ---- the preview entity ----
 
 ZcRxClass* VELM_OBJ_SCALAJ::desc() {
-    return SettingsClassDesc(g_pathClass);
+    return ClassDescByName(kPathClassName);
 }
 ZcRxClass* VELM_OBJ_SCALAJ::isA() const {
     return VELM_OBJ_SCALAJ::desc();
@@ -217,10 +217,10 @@ ZcRxObject* VELM_OBJ_SCALAJ::Create() {
     return e;
 }
 void VELM_OBJ_SCALAJ::rxInit() {
-    RegisterSettingsClass(g_pathClass, &VELM_OBJ_SCALAJ::Create, "AcDbEntity");
+    RegisterClassByName(kPathClassName, &VELM_OBJ_SCALAJ::Create, "AcDbEntity");
 }
 void VELM_OBJ_SCALAJ::rxUninit() {
-    UnregisterSettingsClass(g_pathClass);
+    UnregisterClassByName(kPathClassName);
 }
 
 VELM_OBJ_SCALAJ::~VELM_OBJ_SCALAJ() {

@@ -22,15 +22,24 @@ import ratchet  # noqa: E402
 
 
 class Tree:
-    """A temporary source tree with a counts file."""
+    """A temporary source tree with a counts file, in a folder of its own
+    beside a shared/ folder with a ceilings file high enough to pass."""
 
     def __enter__(self):
-        self.root = tempfile.mkdtemp()
+        self.top = tempfile.mkdtemp()
+        self.root = os.path.join(self.top, "project")
         os.makedirs(os.path.join(self.root, "tools"))
+        self.ceilings("manual_close 99\nlocal_owner_types 99\nglobal_mutable_slots 99\nmanual_relrb 99\n"
+                      "errno_helpers 99\n")
         return self
 
     def __exit__(self, *exc):
-        shutil.rmtree(self.root)
+        shutil.rmtree(self.top)
+
+    def ceilings(self, text):
+        os.makedirs(os.path.join(self.top, "shared"), exist_ok=True)
+        with open(os.path.join(self.top, "shared", "ratchet-ceilings.txt"), "w", encoding="utf-8") as f:
+            f.write(text)
 
     def write(self, path, text):
         full = os.path.join(self.root, path)
@@ -38,9 +47,10 @@ class Tree:
         with open(full, "w", encoding="utf-8") as f:
             f.write(textwrap.dedent(text))
 
-    def counts(self, manual_close=0, local_owner_types=0, global_mutable_slots=0):
+    def counts(self, manual_close=0, local_owner_types=0, global_mutable_slots=0, manual_relrb=0, errno_helpers=0):
         self.write(ratchet.COUNTS_FILE, "# header\nmanual_close %d\nlocal_owner_types %d\nglobal_mutable_slots %d\n"
-                   % (manual_close, local_owner_types, global_mutable_slots))
+                   "manual_relrb %d\nerrno_helpers %d\n"
+                   % (manual_close, local_owner_types, global_mutable_slots, manual_relrb, errno_helpers))
 
     def run(self, *args):
         out, err = io.StringIO(), io.StringIO()
@@ -88,7 +98,8 @@ class RiseAndFall(unittest.TestCase):
             t.counts(manual_close=7)
             self.assertEqual(t.run("--update")[0], 0)
             self.assertEqual(ratchet.read_counts(os.path.join(t.root, ratchet.COUNTS_FILE)),
-                             {"manual_close": 1, "local_owner_types": 0, "global_mutable_slots": 0})
+                             {"manual_close": 1, "local_owner_types": 0, "global_mutable_slots": 0,
+                              "manual_relrb": 0, "errno_helpers": 0})
             self.assertEqual(t.run(), (0, ""))
 
     def test_a_missing_or_damaged_counts_file_is_bad_usage(self):
@@ -125,7 +136,8 @@ class WhatIsCounted(unittest.TestCase):
             t.write("tests/core/real_test.cpp", "int g_test = 0;\n")
             found = t.found()
             self.assertEqual({k: len(v) for k, v in found.items()},
-                             {"manual_close": 0, "local_owner_types": 0, "global_mutable_slots": 0})
+                             {"manual_close": 0, "local_owner_types": 0, "global_mutable_slots": 0,
+                              "manual_relrb": 0, "errno_helpers": 0})
 
     def test_closes_through_a_pointer_or_a_reference_count(self):
         with Tree() as t:
@@ -211,6 +223,114 @@ class WhatIsCounted(unittest.TestCase):
             self.assertEqual(slots, [(2, "g_count"), (3, "kNames"), (4, "g_reactor"), (13, "g_exported"),
                                      (15, "g_foo"), (18, "g_hook"), (20, "s_instances"), (24, "cache"),
                                      (26, "calls"), (30, "s_instances"), (34, "s_last")])
+
+
+class Ceilings(unittest.TestCase):
+    SOURCE = "void F(resbuf* a, resbuf* b) { zcutRelRb(a); zcutRelRb(b); }\n"
+
+    def test_a_count_above_its_ceiling_fails_even_when_the_counts_file_allows_it(self):
+        with Tree() as t:
+            t.write("rooms/free.cpp", self.SOURCE)
+            t.counts(manual_relrb=5)
+            t.ceilings("# the lead's numbers\nmanual_relrb 1\n")
+            status, text = t.run()
+            self.assertEqual(status, 1)
+            self.assertIn("manual_relrb is 2, above its ceiling 1", text)
+            self.assertIn("rooms/free.cpp (2): 1, 1", text)
+            t.ceilings("manual_relrb 2\n")
+            self.assertEqual(t.run()[0], 0)
+
+    def test_an_unknown_name_is_skipped_and_an_absent_file_is_reported(self):
+        with Tree() as t:
+            t.write("rooms/free.cpp", self.SOURCE)
+            t.counts(manual_relrb=2)
+            t.ceilings("manual_relrb 2\nfuture_count 0\n")
+            status, text = t.run()
+            self.assertEqual(status, 0)
+            self.assertIn("future_count, which is not counted yet: skipped", text)
+            os.remove(os.path.join(t.top, "shared", "ratchet-ceilings.txt"))
+            status, text = t.run()
+            self.assertEqual(status, 0)
+            self.assertIn("no ceilings file at", text)
+            # Another file named on the command line is read instead.
+            other = os.path.join(t.top, "elsewhere.txt")
+            with open(other, "w", encoding="utf-8") as f:
+                f.write("manual_relrb 0\n")
+            self.assertEqual(t.run("--ceilings", other)[0], 1)
+            with open(other, "w", encoding="utf-8") as f:
+                f.write("manual_relrb lots\n")
+            self.assertEqual(t.run("--ceilings", other)[0], 2)
+
+
+class HooksAndPicks(unittest.TestCase):
+    def test_hooks_count_one_by_one_through_aliases_structs_and_arrays(self):
+        with Tree() as t:
+            t.write("core/hooks.h", """\
+                using SlabHook = std::function<int(int)>;
+                typedef void (*PlainHook)(int);
+                using SameHook = SlabHook;
+                struct Doors {
+                    SlabHook slabs;
+                    PlainHook plain, other;
+                    std::function<void()> direct;
+                    void (*raw)(int);
+                    void Run() const { if (slabs) slabs(1); }
+                    bool Ready() const;
+                };
+                """)
+            t.write("core/hooks.cpp", """\
+                namespace {
+                struct Mixed {
+                    Doors doors;
+                    int calls = 0;
+                };
+                Doors& AllDoors() {
+                    static Doors doors;                  // 7: five hooks
+                    return doors;
+                }
+                Mixed g_mixed;                           // 10: five hooks and the rest
+                SameHook g_same;                         // 11
+                PlainHook g_table[3];                    // 12: three
+                Doors* g_current = nullptr;              // 13: a pointer, one
+                std::vector<SlabHook> g_list;            // 14: one
+                }  // namespace
+                """)
+            slots = [(p[1], p[2]) for p in t.found()["global_mutable_slots"]]
+            self.assertEqual(slots, [(7, "doors.slabs"), (7, "doors.plain"), (7, "doors.plain"), (7, "doors.direct"),
+                                     (7, "doors.raw"),
+                                     (10, "g_mixed.doors.slabs"), (10, "g_mixed.doors.plain"),
+                                     (10, "g_mixed.doors.plain"), (10, "g_mixed.doors.direct"),
+                                     (10, "g_mixed.doors.raw"), (10, "g_mixed"),
+                                     (11, "g_same"), (12, "g_table[0]"), (12, "g_table[1]"), (12, "g_table[2]"),
+                                     (13, "g_current"), (14, "g_list")])
+
+    def test_hand_releases_and_errno_readers_but_not_the_shared_reader(self):
+        with Tree() as t:
+            t.write("core/host_services.cpp", """\
+                int LastPickError() { return SysVarShort("ERRNO", nullptr); }
+                void Free(resbuf* list) { zcutRelRb(list); }
+                """)
+            t.write("roofs/pick.cpp", """\
+                // "ERRNO" in a comment; zcutRelRb(list);
+                int PickErrno() {
+                    resbuf rb;
+                    return zcedGetVar("ERRNO", &rb) == RTNORM ? rb.resval.rint : 0;
+                }
+                bool Pick() {
+                    auto again = [] { return SysVarShort("ERRNO", nullptr) == 7; };
+                    return again() || SysVarShort("ERRNO", nullptr) == 52;
+                }
+                void Reset() {
+                    resbuf zero;
+                    zcedSetVar("ERRNO", &zero);
+                    zcutPrintf("ERRNO is %d", LastPickError());
+                }
+                using Owner = std::unique_ptr<resbuf, decltype(&zcutRelRb)>;
+                """)
+            found = t.found()
+            self.assertEqual([(p[0], p[1], p[2]) for p in found["errno_helpers"]],
+                             [("roofs/pick.cpp", 4, "PickErrno"), ("roofs/pick.cpp", 7, "Pick")])
+            self.assertEqual([(p[0], p[1]) for p in found["manual_relrb"]], [("core/host_services.cpp", 2)])
 
 
 if __name__ == "__main__":

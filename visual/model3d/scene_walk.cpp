@@ -105,9 +105,4 @@ ZcGePoint3d ReadPointVar(const char* name) {
     return {p[0], p[1], p[2]};
 }
 
-int PickErrNo() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
-
 }  // namespace scene

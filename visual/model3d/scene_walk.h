@@ -46,7 +46,5 @@ ZcGePoint3d Polar(const ZcGePoint3d& base, double angle, double distance);
 Point3 ToPoint3(const ZcGePoint3d& p);
 // A point system variable (VIEWDIR, VIEWCTR …).
 ZcGePoint3d ReadPointVar(const char* name);
-// The ERRNO of the last pick (7: the pick found nothing).
-int PickErrNo();
 
 }  // namespace scene

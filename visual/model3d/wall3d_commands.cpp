@@ -45,11 +45,6 @@ constexpr const char* kPickSidePrompt =
 constexpr const char* kNotWallElement = "\nWybrany element nie jest prawidłowym łukiem, ani linią.";
 constexpr const char* kNoCovering = "\nNa rysunku nie ma prawidłowych płyt przykrywających";
 
-int ErrNo() {
-    const int readOnly = -1;
-    return SysVarShort("ERRNO", &readOnly);
-}
-
 // What every run reads once.
 struct RunSettings {
     bool useWallLayer = SettingInt(SetupVar::SETM3D_LDIP2D) != 0;
@@ -193,7 +188,7 @@ SlabPlaneRec* AskSlabPlane(bool& cancelled) {
     ads_name e;
     ads_point p;
     if (zcedEntSel("\nWybierz płytę:", e, p) != RTNORM) {
-        cancelled = ErrNo() != 7;
+        cancelled = !PickHitNothing();
         if (!cancelled) zcutPrintf("\nWybrany obiekt nie jest płytą");
         return nullptr;
     }
@@ -324,7 +319,7 @@ void CmdWall3D() {
             zcutPrintf("\nWybrany obiekt nie jest identyfikowany jako podłoga");
             return;
         }
-    } else if (rc == RTERROR && ErrNo() == 52) {
+    } else if (rc == RTERROR && LastPickError() == OL_ENTSELNULL) {
         elevation = SettingReal(SetupVar::SQPAV);
     } else {
         return;
@@ -362,9 +357,9 @@ void CmdVarWall3D() {
             return;
         }
         if (rc == RTERROR) {
-            const int err = ErrNo();
-            if (err == 7) continue;
-            if (err == 52) Gen3DWallsUnderSlabs(SettingReal(SetupVar::SQPAV));
+            const int err = LastPickError();
+            if (err == OL_ENTSELPICK) continue;
+            if (err == OL_ENTSELNULL) Gen3DWallsUnderSlabs(SettingReal(SetupVar::SQPAV));
             return;
         }
         if (rc != RTKWORD) return;

@@ -172,7 +172,7 @@ bool CPovRay::PickCamera() {
             zcedEntSel("\nWybierz aparat fotograficzny lub Enter, aby renderować bieżący widok:", picked, at);
         if (rc == RTCAN) return false;
         if (rc == RTERROR) {
-            if (PickErrNo() == 7) continue;
+            if (PickHitNothing()) continue;
             cameraPicked = false;
             return true;
         }

@@ -62,11 +62,6 @@ std::optional<double> Variable(const resbuf* name, int number) {
     return std::nullopt;
 }
 
-int ErrNo() {
-    resbuf rb{};
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
-
 // The display's origin, x and y points in the world.
 void DisplayAxes(Point3& origin, Point3& x, Point3& y) {
     resbuf from{}, to{};
@@ -151,8 +146,8 @@ int SelectSectionSymbol(Point3& first, Point3& second, Point3& up, Point3& camer
         const int status = zcedEntSel(kSymbolPrompt, entity, picked);
         if (status == RTCAN) return kNoSymbol;
         if (status != RTNORM) {
-            const int error = ErrNo();
-            if (error == 7 || error == 52) continue;
+            const int error = LastPickError();
+            if (error == OL_ENTSELPICK || error == OL_ENTSELNULL) continue;
             return kNoSymbol;
         }
         const host::ResbufList list(GetEntXData(entity, kSymbolApp));

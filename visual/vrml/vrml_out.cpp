@@ -227,7 +227,7 @@ int CVrmlOut::WriteViewpoints() {
         const int rc = zcedEntSel("\nWybierz aparat fotograficzny lub Enter, aby zakończyć:", picked, at);
         if (rc == RTCAN) return 0;
         if (rc == RTERROR) {
-            if (PickErrNo() == 7) continue;
+            if (PickHitNothing()) continue;
             return 1;
         }
         if (rc != RTNORM) return 1;

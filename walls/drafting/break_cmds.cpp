@@ -30,13 +30,7 @@
 
 namespace {
 
-constexpr int kPickMissed = 7;
 constexpr int kZero = 0;
-
-short PickErrno() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
 
 // "_BREAK" on the object at `first`, up to `second`, quietly.
 int HostBreak(const ads_name entity, const Point3& first, const Point3& second) {
@@ -52,7 +46,7 @@ bool PickBreakable(ads_name entity) {
     for (;;) {
         ads_point pt;
         const int rc = zcedEntSel("\nWybierz obiekt do przerwania:", entity, pt);
-        if (rc == RTERROR && PickErrno() == kPickMissed) continue;
+        if (rc == RTERROR && PickHitNothing()) continue;
         if (rc != RTNORM) return false;
         if (IsBreakable(entity)) return true;
         zcutPrintf("%s", "\nNie można przerwać tego obiektu");

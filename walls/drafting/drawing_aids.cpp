@@ -34,13 +34,7 @@
 
 namespace {
 
-constexpr int kPickMissed = 7;
 constexpr double kSingleEps = 1.1920928955078125e-07;
-
-short PickErrno() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
 
 host::ResbufList ReadWithXData(const ads_name e) {
     const host::ResbufList apps(zcutBuildList(RTSTR, "*", 0));
@@ -71,7 +65,7 @@ int NestedPick(const char* prompt, ads_name entity, ads_point pick, ads_matrix x
         const int rc = zcedNEntSelP(prompt, entity, pick, 0, xform, &refs);
         inBlock = refs != nullptr;
         zcutRelRb(refs);
-        if (rc == RTERROR && PickErrno() == kPickMissed) continue;
+        if (rc == RTERROR && PickHitNothing()) continue;
         return rc;
     }
 }
@@ -252,7 +246,7 @@ void CmdOffsetCurrentLayer() {
         ads_name e;
         ads_point pick;
         int pickRc = zcedEntSel("\nWybierz obiekt do odsunięcia:", e, pick);
-        if (pickRc == RTERROR && PickErrno() == kPickMissed) continue;
+        if (pickRc == RTERROR && PickHitNothing()) continue;
         if (pickRc != RTNORM) return;
         ads_point side;
         if (zcedGetPoint(nullptr, "\nOkreśl punkt na stronie do odsunięcia:", side) != RTNORM) return;

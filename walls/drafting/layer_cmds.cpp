@@ -28,13 +28,7 @@
 
 namespace {
 
-constexpr int kPickMissed = 7;
 constexpr int kMarkColour = 9;
-
-short PickErrno() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
 
 std::string LayerOf(const ads_name e) {
     host::ResbufList list(zcdbEntGet(e));
@@ -92,7 +86,7 @@ void CmdLayerIsolate() {
             if (!listed) kept.push_back({SetLayerColorAndRegen(layer, kMarkColour), layer});
             continue;
         }
-        if (rc == RTERROR && PickErrno() == kPickMissed) continue;
+        if (rc == RTERROR && PickHitNothing()) continue;
         RestoreColours(kept);
         if (rc == RTCAN) return;
         break;

@@ -14,6 +14,7 @@
 
 #include "core/entity_readers.h"
 #include "core/geometry/geom_basic.h"
+#include "core/host_services.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
@@ -26,11 +27,6 @@
 namespace {
 
 constexpr const char* kNotALine = "\nWybrany obiekt nie jest linią";
-
-short PickErrno() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
 
 void ToAds(const Point3& p, ads_point out) {
     out[0] = p.x;
@@ -75,7 +71,7 @@ double AbsCosBetween(const Line& p, const Line& q) {
 int PickLine(const char* prompt, ads_name entity, ads_point at) {
     const int rc = zcedEntSel(prompt, entity, at);
     if (rc == RTNORM) return 1;
-    if (rc == RTERROR && PickErrno() == OL_ENTSELPICK) return 0;
+    if (rc == RTERROR && PickHitNothing()) return 0;
     return -1;
 }
 

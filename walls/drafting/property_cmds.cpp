@@ -20,13 +20,6 @@
 
 namespace {
 
-constexpr int kPickMissed = 7;
-
-short PickErrno() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
-
 host::ResbufList ReadWithXData(const ads_name e) {
     const host::ResbufList apps(zcutBuildList(RTSTR, "*", 0));
     return host::ResbufList(zcdbEntGetX(e, apps.get()));
@@ -60,7 +53,7 @@ host::ResbufList PickText() {
         ads_point pt;
         zcedInitGet(1, nullptr);
         const int rc = zcedEntSel("\nWybierz obiekt tekstowy:", e, pt);
-        if (rc == RTERROR && PickErrno() == kPickMissed) continue;
+        if (rc == RTERROR && PickHitNothing()) continue;
         if (rc != RTNORM) return nullptr;
         host::ResbufList list = ReadWithXData(e);
         if (list && IsText(list.get())) return list;
@@ -220,7 +213,7 @@ void CmdChangeColor() {
             break;
         }
         if (rc == RTCAN) return;
-        if (rc == RTERROR && PickErrno() == kPickMissed) continue;
+        if (rc == RTERROR && PickHitNothing()) continue;
         // Enter: the colour chosen in the host's dialog, starting from by layer.
         if (!zcedSetColorDialog(colour, true, 7)) return;
         break;

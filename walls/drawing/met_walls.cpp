@@ -8,6 +8,7 @@
 #include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
+#include "core/host_services.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
@@ -18,11 +19,6 @@
 #include "walls/drawing/wall_segment.h"
 
 namespace {
-
-short entselErrno() {
-    resbuf rb;
-    return zcedGetVar("ERRNO", &rb) == RTNORM && rb.restype == RTSHORT ? rb.resval.rint : 0;
-}
 
 void toPoint(const Point3& p, ads_point out) {
     out[0] = p.x;
@@ -78,7 +74,7 @@ bool PickStartOrJoinWall(bool start, double level, MetWall& wall) {
         ads_name picked;
         ads_point at{0, 0, 0};
         const int rc = zcedEntSel(prompt, picked, at);
-        if (rc == RTERROR && entselErrno() == OL_ENTSELPICK) continue;
+        if (rc == RTERROR && PickHitNothing()) continue;
         if (rc != RTNORM) return false;
         double lineLevel = level;
         if (CheckEntityLevelLayer(picked, "LINE", false, lineLevel, true, true) != 1) continue;

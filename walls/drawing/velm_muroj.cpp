@@ -15,7 +15,7 @@
 
 namespace {
 
-SettingsClassSlot g_murojClass{"VELM_MUROJ"};
+constexpr const char* kMurojClassName = "VELM_MUROJ";
 
 double readUnitFactor() {
     const int slot = SetupVar::SFTMTCM;
@@ -60,7 +60,7 @@ bool makeLast(const host::ResbufList& list, ads_name made) {
 }  // namespace
 
 ZcRxClass* VELM_MUROJ::desc() {
-    return SettingsClassDesc(g_murojClass);
+    return ClassDescByName(kMurojClassName);
 }
 ZcRxClass* VELM_MUROJ::isA() const {
     return VELM_MUROJ::desc();
@@ -69,10 +69,10 @@ ZcRxObject* VELM_MUROJ::Create() {
     return new VELM_MUROJ;
 }
 void VELM_MUROJ::rxInit() {
-    RegisterSettingsClass(g_murojClass, &VELM_MUROJ::Create, "AcDbEntity");
+    RegisterClassByName(kMurojClassName, &VELM_MUROJ::Create, "AcDbEntity");
 }
 void VELM_MUROJ::rxUninit() {
-    UnregisterSettingsClass(g_murojClass);
+    UnregisterClassByName(kMurojClassName);
 }
 
 VELM_MUROJ::VELM_MUROJ() : unitFactor(readUnitFactor()) {}

@@ -370,10 +370,7 @@ void CDlgDDMuro::OnPerimeter() {
                                  CheckEntityLevelLayer(picked, "ARC", false, level, false, false) == 1))
                 break;
             if (rc == RTCAN || (rc != RTNORM && rc != RTERROR)) return;
-            if (rc == RTERROR) {
-                resbuf errno_;
-                if (zcedGetVar("ERRNO", &errno_) != RTNORM || errno_.resval.rint != OL_ENTSELPICK) return;
-            }
+            if (rc == RTERROR && !PickHitNothing()) return;
             zcutPrintf("%s", kNotAWall);
         }
     }
