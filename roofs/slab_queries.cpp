@@ -199,8 +199,8 @@ Model3DLevelRec* FreeLevelRecs(Model3DLevelRec* list) {
     return nullptr;
 }
 
-SlabPlaneRec* CollectCoveringSlabs(double elevation, bool flatten, bool skipFlag8, bool skipFlag4,
-                                   bool aboveOnly) {
+SlabPlaneRec* CollectCoveringSlabs(double elevation, bool flatten, bool skipIgnoringWallHeight,
+                                   bool skipGirders, bool aboveOnly) {
     SlabPlaneRec* head = nullptr;
     ads_name en;
 
@@ -223,12 +223,12 @@ SlabPlaneRec* CollectCoveringSlabs(double elevation, bool flatten, bool skipFlag
         if (!list) continue;
         int flags = ReadFlagWord(list);
         bool skip = false;
-        if (flags >= 16) skip = true;
-        if (!skip && flags >= 8) {
-            flags -= 8;
-            skip = skipFlag8;
+        if (IsZProfileWord(flags)) skip = true;
+        if (!skip && flags >= kSlabIgnoreWallHeight) {
+            flags -= kSlabIgnoreWallHeight;
+            skip = skipIgnoringWallHeight;
         }
-        if (!skip && flags >= 4 && skipFlag4) skip = true;
+        if (!skip && flags >= kSlabSingleLayer && skipGirders) skip = true;
         VertexNode* outline = skip ? nullptr : SlabOutline(list);
         zcutRelRb(list);
         if (!outline) continue;
@@ -277,7 +277,7 @@ SlabPlaneRec* CollectSlabPlanes(const Model3DLevelRec* records, double elevation
             if (n->id.isNull() || zcdbGetAdsName(en, n->id) != Zcad::eOk) continue;
             if (resbuf* list = GetSlabXData(en)) {
                 const int flags = ReadFlagWord(list);
-                VertexNode* outline = flags >= 0 && flags <= 15 ? SlabOutline(list) : nullptr;
+                VertexNode* outline = IsSlabWord(flags) ? SlabOutline(list) : nullptr;
                 const double thickness = ReadThickness(list);
                 zcutRelRb(list);
                 if (!outline) continue;

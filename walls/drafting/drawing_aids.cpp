@@ -35,7 +35,6 @@
 namespace {
 
 constexpr int kPickMissed = 7;
-constexpr double kSingleEps = 1.1920928955078125e-07;
 
 short PickErrno() {
     resbuf rb;
@@ -264,7 +263,7 @@ void CmdOffsetCurrentLayer() {
             const resbuf* r = FindRbCode(list.get(), 40);
             const double radius = r ? r->resval.rreal : 0.0;
             const double grown = Distance2d(s, c) < radius ? radius - distance : radius + distance;
-            if (grown <= kSingleEps) {
+            if (grown <= GeomEpsilon) {
                 zcutPrintf("%s", "\nNie można odsunąć tego obiektu");
                 continue;
             }
