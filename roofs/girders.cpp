@@ -173,7 +173,8 @@ host::ResbufList MakeGirderBlock(CFALDA& record, bool square, bool plan, std::st
     zcedGetInput(name);
     blockName = name;
 
-    const int flagWord = 8 * record.flag8 + 4 * record.flag4 + 2 * record.flag2 + (record.flag1 ? 1 : 0);
+    // A girder is never written as a Z-profile, whatever its record holds.
+    const int flagWord = record.FlagWord() & ~kSlabZProfile;
     host::ResbufList head(zcutBuildList(-3, 1001, kSlabApp, 1000, record.name.c_str(), 1000, "key_nes", 1040,
                                         record.thickness, 1070, flagWord, 1002, "{", 0));
     resbuf* tail = head.get();

@@ -49,7 +49,7 @@ SegmentRec* LineArcSegment(const ads_name entity) {
         Point3 a, b;
         if (!GetLineData(entity, a, b)) return nullptr;
         const double geom[6] = {a.x, a.y, a.z, b.x, b.y, b.z};
-        return new SegmentRec(geom, nullptr, 0, nullptr);
+        return new SegmentRec(geom, nullptr, SegmentRec::kLine, nullptr);
     }
     if (type == "ARC") {
         ArcRecord arc;
@@ -58,7 +58,7 @@ SegmentRec* LineArcSegment(const ads_name entity) {
         const double geom[6] = {arc.centre.x, arc.centre.y,   arc.centre.z,
                                 arc.radius,   arc.startAngle, arc.endAngle};
         const double nrm[3] = {normal.x, normal.y, normal.z};
-        return new SegmentRec(geom, nrm, 1, nullptr);
+        return new SegmentRec(geom, nrm, SegmentRec::kArc, nullptr);
     }
     return nullptr;
 }
@@ -131,7 +131,7 @@ VertexNode* SelectClosedOutline(int& status, const char* prompt, int n, bool joi
 
         Point3 P1, P2;
         VertexNode* first = nullptr;
-        if (segments->kind == 1) {
+        if (segments->kind == SegmentRec::kArc) {
             const Point3 centre = segments->first();
             const double radius = segments->geom[3], start = segments->geom[4], end = segments->geom[5];
             P1 = PolarPoint(centre, start, radius);

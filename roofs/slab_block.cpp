@@ -209,7 +209,7 @@ resbuf* MakeSlabBlock(CFALDA& record, std::string& blockName, RingNode* ring, do
         return nullptr;
     }
 
-    if (record.flag2) {
+    if (record.draw2D) {
         for (const ContourNode* k = record.loops; k; k = k->next)
             for (const VertexNode* v = k->vertices; v; v = v->next)
                 WriteLine(record.layer2d, v->pt(), NextInRing<const VertexNode>(k->vertices, v)->pt());
@@ -257,7 +257,7 @@ bool RewriteSlab(CFALDA& record, const ads_name insert, double baseElevation, Co
     const host::ResbufList list(zcdbEntGet(insert));
     if (!list) return false;
     std::string layer = record.name;
-    if (record.flag1) MakeLevelLayerName(layer, baseElevation);
+    if (record.linkedToFloor) MakeLevelLayerName(layer, baseElevation);
     // Both codes take strings, so the list keeps its head.
     ReplaceRb(list.get(), 2, blockName.c_str());
     ReplaceRb(list.get(), 8, layer.c_str());
@@ -310,7 +310,7 @@ void EnsureSlabLayer(std::string& name, const AAR_LAYERC& table) {
 
 void MakeSlabLayerName(CFALDA& record) {
     const std::string& n = record.name;
-    if (record.flag4) {
+    if (record.singleLayer) {
         record.sideLayer = record.topLayer = record.bottomLayer = "3D" + n;
     } else {
         record.sideLayer = "3D" + n + "_S";
@@ -323,7 +323,7 @@ void MakeSlabLayerName(CFALDA& record) {
     EnsureSlabLayer(record.sideLayer, table);
     EnsureSlabLayer(record.topLayer, table);
     EnsureSlabLayer(record.bottomLayer, table);
-    if (record.flag2) EnsureSlabLayer(record.layer2d, table);
+    if (record.draw2D) EnsureSlabLayer(record.layer2d, table);
 }
 
 void Make2DSlabLayerName(CFALDA& record) {
@@ -335,5 +335,5 @@ void Make2DSlabLayerName(CFALDA& record) {
     table.ReadLayerDefFile("LAYERC.DEF");
     EnsureSlabLayer(record.sideLayer, table);
     record.topLayer = record.bottomLayer = record.sideLayer;
-    if (record.flag2) EnsureSlabLayer(record.layer2d, table);
+    if (record.draw2D) EnsureSlabLayer(record.layer2d, table);
 }

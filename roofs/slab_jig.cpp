@@ -262,7 +262,7 @@ ZcEdJig::DragStatus AJIG_COP::SampleVertex(bool outline) {
         setKeywordList(first ? "Niewidoczny Kontur Obiekt" : "Niewidoczny Cofnij");
     else
         setKeywordList(first ? "Niewidoczny" : "Niewidoczny Cofnij");
-    if (!outline && first) enter = kind == 2;
+    if (!outline && first) enter = kind == kGutter;
     setUserInputControls(
         static_cast<UserInputControls>(kAccept3dCoordinates | (enter ? kNullResponseAccepted : 0)));
     ZcGePoint3d p;
@@ -280,21 +280,21 @@ ZcEdJig::DragStatus AJIG_COP::SampleVertex(bool outline) {
             if (!PointInRange(q)) return OutOfRange();
             if (Unchanged(q)) return kNoChange;
             lastSample = q;
-            if (kind == 0 || kind == 6) {
+            if (kind == kAtElevation || kind == kAtElevationToo) {
                 q.z = elevation + offset;
-            } else if (kind == 4) {
+            } else if (kind == kOnPlane) {
                 double z = q.z;
                 if (ZOnPlane(q.x, q.y, z)) q.z = z;
             }
             PlaceCurrent(q);
-            if (kind == 2) {
+            if (kind == kGutter) {
                 const int count = CountNodes(Outline());
                 if (outline ? count > 2 : count > 3) ApplyGutterSlope(*this);
             }
             return st;
         }
         case kNull:
-            stage = (first && (outline || kind == 2)) ? 0 : 11;
+            stage = (first && (outline || kind == kGutter)) ? 0 : 11;
             return st;
         case kKW1:
             stage = 7;

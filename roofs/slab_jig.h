@@ -58,7 +58,14 @@ public:
     // z of (x, y) on the jig's plane; false for a vertical plane.
     bool ZOnPlane(double x, double y, double& z) const;
 
-    int kind = 0;  // 0/6 at elevation + offset, 2 gutter mode, 4 on the plane
+    // The command kinds: where a vertex entered goes.
+    enum Kind : int {
+        kAtElevation = 0,    // at elevation + offset
+        kGutter = 2,         // the plane through the first edge at the slope
+        kOnPlane = 4,        // on the jig's plane
+        kAtElevationToo = 6  // as kAtElevation
+    };
+    int kind = kAtElevation;
     int stage = 0;
     int returnStage = 0;
     int vertexNumber = 1;

@@ -161,7 +161,7 @@ void CutOpeningIntoSlab(const ads_name object, const ads_name slab) {
     CFALDA record;
     double base = 0.0;
     if (!ReadSlabRecord(slab, record, base) || !record.loops) return;
-    if (record.FlagWord() >= 16) return;
+    if (record.zProfile) return;
     ContourNode* outlineLoop = record.loops;
     if (!notch) {
         for (const VertexNode* v = polygon.get(); v; v = v->next)
@@ -258,7 +258,7 @@ int RemoveOpeningFromSlab(const VertexNode* polygon, ads_name slabName, bool not
         {
             const host::ResbufList list = GetSlabXData(member);
             const int flags = SlabFlagWord(list.get());
-            if (flags < 0 || flags > 15) continue;
+            if (!IsSlabWord(flags)) continue;
             loops = ParseSlabLoops(FindXDataApp(list.get(), kSlabApp));
         }
         int index = 0;
@@ -306,7 +306,7 @@ int RemoveOpeningFromSlab(const VertexNode* polygon, ads_name slabName, bool not
     }
     MakeSlabLayerName(record);
     record.loops->vertices = RemoveCollinearVertices(record.loops->vertices, 0);
-    RewriteSlab(record, bestSlab, record.flag1 ? floor : 0.0, nullptr);
+    RewriteSlab(record, bestSlab, record.linkedToFloor ? floor : 0.0, nullptr);
     return 1;
 }
 

@@ -200,8 +200,8 @@ Model3DLevelRec* FreeLevelRecs(Model3DLevelRec* list) {
     return nullptr;
 }
 
-SlabPlaneRec* CollectCoveringSlabs(double elevation, bool flatten, bool skipFlag8, bool skipFlag4,
-                                   bool aboveOnly) {
+SlabPlaneRec* CollectCoveringSlabs(double elevation, bool flatten, bool skipIgnoringWallHeight,
+                                   bool skipGirders, bool aboveOnly) {
     SlabPlaneRec* head = nullptr;
     ads_name en;
 
@@ -223,12 +223,12 @@ SlabPlaneRec* CollectCoveringSlabs(double elevation, bool flatten, bool skipFlag
         if (!list) continue;
         int flags = ReadFlagWord(list.get());
         bool skip = false;
-        if (flags >= 16) skip = true;
-        if (!skip && flags >= 8) {
-            flags -= 8;
-            skip = skipFlag8;
+        if (IsZProfileWord(flags)) skip = true;
+        if (!skip && flags >= kSlabIgnoreWallHeight) {
+            flags -= kSlabIgnoreWallHeight;
+            skip = skipIgnoringWallHeight;
         }
-        if (!skip && flags >= 4 && skipFlag4) skip = true;
+        if (!skip && flags >= kSlabSingleLayer && skipGirders) skip = true;
         VertexNode* outline = skip ? nullptr : SlabOutline(list.get());
         if (!outline) continue;
         outline = WithoutNotchVertices(outline, notches);
@@ -274,7 +274,7 @@ SlabPlaneRec* CollectSlabPlanes(const Model3DLevelRec* records, double elevation
             if (n->id.isNull() || zcdbGetAdsName(en, n->id) != Zcad::eOk) continue;
             if (const host::ResbufList list = GetSlabXData(en)) {
                 const int flags = ReadFlagWord(list.get());
-                VertexNode* outline = flags >= 0 && flags <= 15 ? SlabOutline(list.get()) : nullptr;
+                VertexNode* outline = IsSlabWord(flags) ? SlabOutline(list.get()) : nullptr;
                 const double thickness = ReadThickness(list.get());
                 if (!outline) continue;
                 if (!upper) {

@@ -43,13 +43,14 @@ struct Model3DLevelRec {
 Model3DLevelRec* FreeLevelRecs(Model3DLevelRec* list);
 
 // The surfaces covering a floor at `elevation`, newest first; null when
-// none. Z-profiles never cover; slabs with flag 8 are left out with
-// skipFlag8, girders (flag 4) with skipFlag4; aboveOnly keeps a slab only
+// none. Z-profiles never cover; slabs that ignore the wall height
+// (kSlabIgnoreWallHeight) are left out with skipIgnoringWallHeight, girders
+// (kSlabSingleLayer) with skipGirders; aboveOnly keeps a slab only
 // when one outline vertex lies strictly above the elevation (vaults and
 // stair rings are always held to it); flatten puts every contour vertex at
 // the elevation. Notches cut by opening objects are taken off the outlines.
-SlabPlaneRec* CollectCoveringSlabs(double elevation, bool flatten, bool skipFlag8, bool skipFlag4,
-                                   bool aboveOnly);
+SlabPlaneRec* CollectCoveringSlabs(double elevation, bool flatten, bool skipIgnoringWallHeight,
+                                   bool skipGirders, bool aboveOnly);
 
 // The planes of the slabs and stairs named by the level records (their
 // first data with `upper`, else their second), contours at `elevation`.

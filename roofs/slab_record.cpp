@@ -34,7 +34,9 @@ CFALDA::~CFALDA() {
 }
 
 int CFALDA::FlagWord() const {
-    return (flag16 ? 16 : 0) + (flag8 ? 8 : 0) + (flag4 ? 4 : 0) + (flag2 ? 2 : 0) + (flag1 ? 1 : 0);
+    return (zProfile ? kSlabZProfile : 0) + (ignoreWallHeight ? kSlabIgnoreWallHeight : 0) +
+           (singleLayer ? kSlabSingleLayer : 0) + (draw2D ? kSlabDraw2D : 0) +
+           (linkedToFloor ? kSlabLinkedToFloor : 0);
 }
 
 void CFALDA::SetLoops(ContourNode* newLoops) {
@@ -151,7 +153,7 @@ bool ReadSlabRecordFromList(const resbuf* list, CFALDA& record, double& floorEle
     if (rb) rb = rb->rbnext;
     if (rb && rb->restype == 1070) {
         DecodeSlabFlags(record, rb->resval.rint);
-        if (record.flag1) {
+        if (record.linkedToFloor) {
             double level = 0.0;
             if (ParseDollarNumber(LayerOf(list), level)) floorElevation = level;
         }
@@ -248,24 +250,24 @@ VertexNode* GetSlabOutlineVertices(const ads_name entity) {
 }
 
 void DecodeSlabFlags(CFALDA& record, int v) {
-    record.flag16 = record.flag8 = record.flag4 = record.flag2 = false;
-    if (v > 15) {
-        record.flag16 = true;
-        v -= 16;
+    record.zProfile = record.ignoreWallHeight = record.singleLayer = record.draw2D = false;
+    if (v >= kSlabZProfile) {
+        record.zProfile = true;
+        v -= kSlabZProfile;
     }
-    if (v > 7) {
-        record.flag8 = true;
-        v -= 8;
+    if (v >= kSlabIgnoreWallHeight) {
+        record.ignoreWallHeight = true;
+        v -= kSlabIgnoreWallHeight;
     }
-    if (v > 3) {
-        record.flag4 = true;
-        v -= 4;
+    if (v >= kSlabSingleLayer) {
+        record.singleLayer = true;
+        v -= kSlabSingleLayer;
     }
-    if (v > 1) {
-        record.flag2 = true;
-        v -= 2;
+    if (v >= kSlabDraw2D) {
+        record.draw2D = true;
+        v -= kSlabDraw2D;
     }
-    record.flag1 = v > 0;
+    record.linkedToFloor = v >= kSlabLinkedToFloor;
 }
 
 void SlabKeyPair(int edgeKey, int keyPair[2]) {

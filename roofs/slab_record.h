@@ -28,6 +28,36 @@ constexpr std::size_t kSlabXDataLimit = 16383;
 // The edge keys in the order of their numbers 0..3.
 extern const char* const kSlabEdgeKeys[4];
 
+// The bits of the flag word, which marks the element's kind as well as its
+// options: a slab or roof pitch carries at most the floor link, the 2D
+// drawing and the wall-height bit, a girder the single-layer bit alone, a
+// Z-profile the Z-profile, wall-height and single-layer bits.
+
+// The elevation follows the floor of the INSERT's layer ("$" level).
+constexpr int kSlabLinkedToFloor = 1;
+// The block also holds the plan outline as LINEs on the 2D layer.
+constexpr int kSlabDraw2D = 2;
+// All faces on the one layer "3D" + name instead of its "_S", "_T", "_B"
+// layers.
+constexpr int kSlabSingleLayer = 4;
+// Left out when wall heights are fitted under the slabs.
+constexpr int kSlabIgnoreWallHeight = 8;
+// A Z-profile: only the Z-profile editor takes it, openings never cut it.
+constexpr int kSlabZProfile = 16;
+
+// A word the reader takes as a Z-profile's: any above 15.
+constexpr bool IsZProfileWord(int word) {
+    return word >= kSlabZProfile;
+}
+// A word of a slab, roof pitch or girder (a missing word reads as -1).
+constexpr bool IsSlabWord(int word) {
+    return word >= 0 && word < kSlabZProfile;
+}
+// A girder's word: a slab word with the single-layer bit.
+constexpr bool IsGirderWord(int word) {
+    return IsSlabWord(word) && (word & kSlabSingleLayer) != 0;
+}
+
 // The hatch found over a slab's outline: its record, its kind (0 when the
 // slab has none) and its entity.
 struct SlabHatch {
@@ -51,9 +81,17 @@ public:
     double thickness = 0.0;
     double slope = 0.0;  // degrees
     bool hideApproximated = false;
-    bool flag8 = false, flag1 = false, flag2 = false, flag16 = false, flag4 = false;
+    // The five option flags, each the bit of the flag word named alike.
+    bool ignoreWallHeight = false, linkedToFloor = false, draw2D = false, zProfile = false,
+         singleLayer = false;
+    // The same flags by the value of their bit, as older code spells them.
+    bool& flag8 = ignoreWallHeight;
+    bool& flag1 = linkedToFloor;
+    bool& flag2 = draw2D;
+    bool& flag16 = zProfile;
+    bool& flag4 = singleLayer;
 
-    // 16 flag16 + 8 flag8 + 4 flag4 + 2 flag2 + flag1.
+    // The sum of the bits of the flags set.
     int FlagWord() const;
     // Frees the loops held and takes `newLoops`.
     void SetLoops(ContourNode* newLoops);

@@ -272,9 +272,9 @@ void SumRoofWindowValues(const VertexNode* room, double level, double& windows, 
 }
 
 bool IsRoofPitchFlag(int flagWord) {
-    if (flagWord >= 16) return false;
-    if (flagWord >= 8) flagWord -= 8;
-    return flagWord < 4;
+    if (IsZProfileWord(flagWord)) return false;
+    if (flagWord >= kSlabIgnoreWallHeight) flagWord -= kSlabIgnoreWallHeight;
+    return flagWord < kSlabSingleLayer;
 }
 
 RoofPitch* CollectRoofPitches(double level) {

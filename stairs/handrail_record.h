@@ -27,7 +27,10 @@ using SideChain = std::vector<Point3>;
 // from its start angle to its end angle, walked that way when `direction`
 // is set. Points keep Z 0: the heights are the fields below.
 struct HandrailPiece {
-    int kind = 0;
+    static constexpr int kStraight = 0;
+    static constexpr int kArc = 1;
+
+    int kind = kStraight;
     bool direction = true;
     Point3 start, end;
     // The far edge of the rail band after the path computation: a straight
@@ -40,7 +43,7 @@ struct HandrailPiece {
     double rise = 0.0;
     double savedStairStart = 0.0;
 
-    bool isArc() const { return kind != 0; }
+    bool isArc() const { return kind != kStraight; }
     double radius() const { return end.x; }
     double startAngle() const { return end.y; }
     double endAngle() const { return end.z; }

@@ -59,9 +59,9 @@ SegmentRec* PolylineToSegments(const PolylineData& pl, const Point3& pick) {
             const Point3 e = OcsToWorld({b.x, b.y, pl.elevation}, pl.normal);
             const double six[6] = {s.x, s.y, s.z, e.x, e.y, e.z};
             if (!picked && IsPointOnSegment(pick, s, e))
-                picked = new SegmentRec(six, nullptr, 0, nullptr);
+                picked = new SegmentRec(six, nullptr, SegmentRec::kLine, nullptr);
             else
-                rest = new SegmentRec(six, nullptr, 0, rest);
+                rest = new SegmentRec(six, nullptr, SegmentRec::kLine, rest);
             continue;
         }
         ArcPiece arc = ArcFromBulge(pl, a, b);
@@ -80,9 +80,9 @@ SegmentRec* PolylineToSegments(const PolylineData& pl, const Point3& pick) {
         rec.startAngle = startAngle;
         rec.endAngle = endAngle;
         if (!picked && IsPointOnArc(pick, rec, true))
-            picked = new SegmentRec(six, normal, 1, nullptr);
+            picked = new SegmentRec(six, normal, SegmentRec::kArc, nullptr);
         else
-            rest = new SegmentRec(six, normal, 1, rest);
+            rest = new SegmentRec(six, normal, SegmentRec::kArc, rest);
     }
     if (!picked) return rest;
     picked->next = rest;
@@ -100,12 +100,12 @@ VertexNode* BuildPolygonFromSegments(int n, SegmentRec* segments, Point3& P1, Po
     auto vertex = [](const Point3& p, int flag) { return NewVertex(p.x, p.y, p.z, flag, 0, 0, 0); };
 
     for (SegmentRec* rec = segments; rec && !closed && !stopped;) {
-        if (rec->kind == 2) {
+        if (rec->kind == SegmentRec::kUsed) {
             rec = rec->next;
             continue;
         }
         bool joined = false, reversed = false;
-        if (rec->kind == 0) {
+        if (rec->kind == SegmentRec::kLine) {
             const Point3 s = rec->first(), e = rec->second();
             if (eq(s, P2)) {
                 AppendList(list, vertex(e, 1));
@@ -136,7 +136,7 @@ VertexNode* BuildPolygonFromSegments(int n, SegmentRec* segments, Point3& P1, Po
                     P1 = s;
                 joined = true;
             }
-        } else if (rec->kind == 1) {
+        } else if (rec->kind == SegmentRec::kArc) {
             const Point3 centre = rec->first(), normal = rec->normalPt();
             const double radius = rec->geom[3], start = rec->geom[4], end = rec->geom[5];
             const Point3 cOcs = WorldToOcs(centre, normal);
@@ -202,7 +202,7 @@ VertexNode* BuildPolygonFromSegments(int n, SegmentRec* segments, Point3& P1, Po
             continue;
         }
         AppendCopy(output, *rec, reversed);
-        rec->kind = 2;
+        rec->kind = SegmentRec::kUsed;
         rec = segments;
     }
 
@@ -230,7 +230,7 @@ VertexNode* PolylineToPolygon(const PolylineData& polyline, const Point3& pick, 
     if (!segments) return nullptr;
     Point3 P1, P2;
     VertexNode* V = nullptr;
-    if (segments->kind == 1) {
+    if (segments->kind == SegmentRec::kArc) {
         const Point3 centre = segments->first();
         const double radius = segments->geom[3], start = segments->geom[4], end = segments->geom[5];
         P1 = PolarPoint(centre, start, radius);
@@ -318,12 +318,13 @@ VertexNode* DropLast(VertexNode* list) {
 void AppendCopy(SegmentRec** output, const SegmentRec& rec, bool reversed) {
     if (!output) return;
     SegmentRec* copy;
-    if (rec.kind == 0) {
+    if (rec.kind == SegmentRec::kLine) {
         double six[6];
         for (int i = 0; i < 6; ++i) six[i] = rec.geom[reversed ? (i + 3) % 6 : i];
-        copy = new SegmentRec(six, nullptr, 0, nullptr);
+        copy = new SegmentRec(six, nullptr, SegmentRec::kLine, nullptr);
     } else {
-        copy = new SegmentRec(rec.geom, rec.normal, reversed ? -1 : 1, nullptr);
+        copy = new SegmentRec(rec.geom, rec.normal, reversed ? SegmentRec::kReversedArc : SegmentRec::kArc,
+                              nullptr);
     }
     SegmentRec** at = output;
     while (*at) at = &(*at)->next;

@@ -18,8 +18,14 @@
 // copies of an arc run from its end to its start. Chains are freed with
 // FreeList by whoever holds them.
 struct SegmentRec {
+    // The values of kind.
+    static constexpr std::int32_t kLine = 0;
+    static constexpr std::int32_t kArc = 1;
+    static constexpr std::int32_t kUsed = 2;
+    static constexpr std::int32_t kReversedArc = -1;
+
     SegmentRec* next = nullptr;
-    std::int32_t kind = 0;
+    std::int32_t kind = kLine;
     double geom[6] = {};
     double normal[3] = {0.0, 0.0, 1.0};
     std::int32_t spare = 0;

@@ -20,7 +20,7 @@ namespace {
 
 PickVerdict CheckEditableSlab(const ads_name entity, bool) {
     const SlabXDataInfo info = InspectSlabXData(entity);
-    if (info.present && info.flagged && info.flagWord <= 15) return PickVerdict::Take;
+    if (info.present && info.flagged && info.flagWord < kSlabZProfile) return PickVerdict::Take;
     zcutPrintf("\nWybrany obiekt nie jest płytą");
     return PickVerdict::AskAgain;
 }
@@ -34,7 +34,7 @@ void CmdEditSlabs() {
     AJIG_COP jig;
     if (!LoadSlabForEdit(entity, record, jig)) return;
     double floor = jig.elevation;
-    const bool wasLinked = record.flag1;
+    const bool wasLinked = record.linkedToFloor;
 
     EcopValues values;
     values.name = record.name;
@@ -43,9 +43,9 @@ void CmdEditSlabs() {
     values.slopePercent = jig.slopePercent;
     values.height = jig.offset;
     values.thickness = record.thickness;
-    values.f1 = record.flag1;
-    values.f2 = record.flag2;
-    values.f8 = record.flag8;
+    values.f1 = record.linkedToFloor;
+    values.f2 = record.draw2D;
+    values.f8 = record.ignoreWallHeight;
     CDlgEcop dialog;
     dialog.SetValues(values);
     dialog.SetFlatMode(jig.slopePercent == 0.0);
@@ -56,9 +56,9 @@ void CmdEditSlabs() {
     record.edgeKey = values.edgeKey;
     record.slope = SlopePercentToDegrees(values.slopePercent);
     record.thickness = values.thickness;
-    record.flag1 = values.f1;
-    record.flag2 = values.f2;
-    record.flag8 = values.f8;
+    record.linkedToFloor = values.f1;
+    record.draw2D = values.f2;
+    record.ignoreWallHeight = values.f8;
     double height = values.height;
 
     MakeSlabLayerName(record);

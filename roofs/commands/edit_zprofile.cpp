@@ -16,7 +16,7 @@ namespace {
 
 PickVerdict CheckProfile(const ads_name entity, bool implied) {
     const SlabXDataInfo info = InspectSlabXData(entity);
-    if (info.present && info.flagged && info.flagWord >= 16) return PickVerdict::Take;
+    if (info.present && info.flagged && IsZProfileWord(info.flagWord)) return PickVerdict::Take;
     // A pick-first entity that is no slab at all is passed over quietly.
     if (!(implied && !info.present)) zcutPrintf("\nWybrany obiekt nie jest prawidłowym profilem");
     return PickVerdict::AskAgain;
@@ -31,7 +31,7 @@ void CmdEditZProfile() {
     AJIG_COP jig;
     if (!LoadSlabForEdit(entity, record, jig)) return;
     double floor = jig.elevation;
-    const bool wasLinked = record.flag1;
+    const bool wasLinked = record.linkedToFloor;
 
     EProfzValues values;
     values.layer = record.name;
@@ -39,8 +39,8 @@ void CmdEditZProfile() {
     values.slopePercent = jig.slopePercent;
     values.baseHeight = jig.offset;
     values.thickness = record.thickness;
-    values.link = record.flag1;
-    values.is2d = record.flag2;
+    values.link = record.linkedToFloor;
+    values.is2d = record.draw2D;
     CDlgEProfz dialog;
     dialog.SetValues(values);
     if (jig.slopePercent != 0.0) dialog.SetZeroSlope(false);
@@ -50,8 +50,8 @@ void CmdEditZProfile() {
     record.hideApproximated = values.hideApproximated;
     record.slope = SlopePercentToDegrees(values.slopePercent);
     record.thickness = values.thickness;
-    record.flag1 = values.link;
-    record.flag2 = values.is2d;
+    record.linkedToFloor = values.link;
+    record.draw2D = values.is2d;
     double base = values.baseHeight;
     if (!ComputeJigPlane(jig)) {
         PrintNoSlabPlane();

@@ -39,7 +39,7 @@ void CmdFloorSlab() {
     dialog.Store();
 
     AJIG_COP jig;
-    jig.kind = 0;
+    jig.kind = AJIG_COP::kAtElevation;
     CFALDA record;
     record.edgeKey = 0;
     record.slope = 0.0;
@@ -50,9 +50,9 @@ void CmdFloorSlab() {
     const double angle = SettingReal(SetupVar::CANGCAMPS);
     record.hideApproximated = SettingInt(SetupVar::S_INVISVERT) > 0;
     const bool hatch = SettingInt(SetupVar::CTRATTEGGIO01) > 0;
-    record.flag1 = SettingInt(SetupVar::CLEGAMEQP) > 0;
-    if (record.flag1) jig.elevation = SettingReal(SetupVar::SQPAV);
-    record.flag2 = SettingInt(SetupVar::CGENERA2D) > 0;
+    record.linkedToFloor = SettingInt(SetupVar::CLEGAMEQP) > 0;
+    if (record.linkedToFloor) jig.elevation = SettingReal(SetupVar::SQPAV);
+    record.draw2D = SettingInt(SetupVar::CGENERA2D) > 0;
     if (SettingInt(SetupVar::COSNAP) > 0) jig.SetOsmode(1);
     const double scale = GetScaleFactor(7);
 
@@ -75,9 +75,9 @@ void CmdFloorSlab() {
     DropUnfinishedLoop(jig);
     MakeSlabLayerName(record);
     std::string layer = record.name;
-    if (record.flag1) MakeLevelLayerName(layer, jig.elevation);
+    if (record.linkedToFloor) MakeLevelLayerName(layer, jig.elevation);
     if (!WriteSlabInsert(record, jig.loops, jig.elevation, layer, nullptr)) return;
     if (hatch)
-        HatchSlabLoops(record, SlabHatchLayer(record.name, 2, record.flag1, jig.elevation), angle, scale,
-                       pattern, 2);
+        HatchSlabLoops(record, SlabHatchLayer(record.name, 2, record.linkedToFloor, jig.elevation), angle,
+                       scale, pattern, 2);
 }

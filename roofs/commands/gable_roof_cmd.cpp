@@ -57,7 +57,7 @@ void CmdGableRoof() {
     g.frontHeight = SettingReal(SetupVar::QGRONDASMUSSO);
     g.frontSlope = SettingReal(SetupVar::PENDFFRONT);
     g.unit = DrawingUnitFactor();
-    record.flag2 = SettingInt(SetupVar::CGENERA2D) > 0;
+    record.draw2D = SettingInt(SetupVar::CGENERA2D) > 0;
     hatch.scale = GetScaleFactor(8);
     if (SettingInt(SetupVar::COSNAP) > 0) jig.SetOsmode(1);
 

@@ -107,7 +107,7 @@ int PickSlab(const char* prompt, const char* keywords, ads_name entity, ads_poin
             return 0;
         }
         const int word = SlabFlagWord(entity);
-        if (word >= 0 && word <= 15) return 1;
+        if (IsSlabWord(word)) return 1;
         zcutPrintf("%s", kNotSlab);
     }
 }
@@ -190,7 +190,7 @@ void StartGirderRecord(CFALDA& record, const std::string& layer, double height, 
     record.name = layer;
     record.thickness = height;
     record.slope = slopeAngle;
-    DecodeSlabFlags(record, 4);
+    DecodeSlabFlags(record, kSlabSingleLayer);
     MakeSlabLayerName(record);
 }
 
@@ -307,7 +307,7 @@ void CmdRebuildGirders() {
         ads_name girder;
         if (zcedSSName(set, i, girder) != RTNORM) continue;
         const int word = SlabFlagWord(girder);
-        if (word < 0 || word > 15 || (word > 7 ? word - 8 : word) < 4) continue;
+        if (!IsGirderWord(word)) continue;
         CFALDA old;
         double E = 0.0;
         if (!ReadSlabRecord(girder, old, E) || !old.loops || CountNodes(old.loops->vertices) != 4) continue;

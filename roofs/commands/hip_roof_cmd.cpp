@@ -120,7 +120,7 @@ void CmdHipRoof() {
     const double overhang = SettingReal(SetupVar::CCORNICIONE);
     const double slope = SettingReal(SetupVar::CPENDENZAF);
     record.slope = std::atan(slope / 100.0) * 180.0 / std::numbers::pi;
-    record.flag2 = SettingInt(SetupVar::CGENERA2D) > 0;
+    record.draw2D = SettingInt(SetupVar::CGENERA2D) > 0;
     hatch.scale = GetScaleFactor(8);
     if (SettingInt(SetupVar::COSNAP) > 0) jig.SetOsmode(1);
 

@@ -63,7 +63,7 @@ bool SegmentsCross(const Point3& a, const Point3& b, const Point3& c, const Poin
 
 PickVerdict CheckEditableSlab(const ads_name entity) {
     const SlabXDataInfo info = InspectSlabXData(entity);
-    if (info.present && info.flagged && info.flagWord <= 15) return PickVerdict::Take;
+    if (info.present && info.flagged && info.flagWord < kSlabZProfile) return PickVerdict::Take;
     zcutPrintf("\nWybrany obiekt nie jest płytą");
     return PickVerdict::AskAgain;
 }

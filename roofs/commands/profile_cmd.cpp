@@ -50,7 +50,7 @@ void ClearPath() {
 // The first element as points from its end nearer the pick; P1 and P2 get
 // its ends in that order. Null when an arc cannot be tessellated.
 VertexNode* FirstElementPoints(SegmentRec& s, const Point3& pick, double step, Point3& P1, Point3& P2) {
-    if (s.kind == 1) {
+    if (s.kind == SegmentRec::kArc) {
         const Point3 centre = s.first();
         const double radius = s.geom[3], start = s.geom[4], end = s.geom[5];
         VertexNode* list = ArcToVertices(step, centre, radius, start, end, nullptr, true);
@@ -82,13 +82,13 @@ SegmentRec* LineOrArc(const ads_name entity, const std::string& type) {
         Point3 a, b;
         if (!GetLineData(entity, a, b)) return nullptr;
         const double geom[6] = {a.x, a.y, a.z, b.x, b.y, b.z};
-        return new SegmentRec(geom, nullptr, 0, nullptr);
+        return new SegmentRec(geom, nullptr, SegmentRec::kLine, nullptr);
     }
     ArcRecord arc;
     if (!GetArcData(entity, arc, nullptr)) return nullptr;
     const double geom[6] = {arc.centre.x, arc.centre.y,   arc.centre.z,
                             arc.radius,   arc.startAngle, arc.endAngle};
-    return new SegmentRec(geom, nullptr, 1, nullptr);
+    return new SegmentRec(geom, nullptr, SegmentRec::kArc, nullptr);
 }
 
 }  // namespace

@@ -47,7 +47,7 @@ void CmdRoofSlab() {
 
 int MakeSlabWithOpenings() {
     AJIG_COP jig;
-    jig.kind = 2;
+    jig.kind = AJIG_COP::kGutter;
     CFALDA record;
     record.hideApproximated = false;
     const std::string pattern = SettingString(SetupVar::CSTILETETTI);
@@ -61,7 +61,7 @@ int MakeSlabWithOpenings() {
     record.edgeKey = edgeKey >= 0 && edgeKey < 4 ? edgeKey : 0;
     jig.gutterMode = SettingInt(SetupVar::COP_PENDENZA) > 0;
     jig.slopePercent = percent;
-    record.flag2 = SettingInt(SetupVar::CGENERA2D) > 0;
+    record.draw2D = SettingInt(SetupVar::CGENERA2D) > 0;
     if (SettingInt(SetupVar::COSNAP) > 0) jig.SetOsmode(1);
     const double scale = GetScaleFactor(8);
 

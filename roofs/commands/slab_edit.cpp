@@ -139,7 +139,7 @@ bool LoadSlabForEdit(const ads_name entity, CFALDA& record, AJIG_COP& jig) {
     DecodeSlabFlags(record, 0);
     double floor = 0.0;
     if (!ReadSlabRecord(entity, record, floor)) return false;
-    if (record.flag4)
+    if (record.singleLayer)
         Make2DSlabLayerName(record);
     else
         MakeSlabLayerName(record);
@@ -149,7 +149,7 @@ bool LoadSlabForEdit(const ads_name entity, CFALDA& record, AJIG_COP& jig) {
     FreeListOfLists(jig.loops);
     jig.loops = CopySlabLoops(record.loops);
     jig.current = nullptr;
-    jig.kind = 4;
+    jig.kind = AJIG_COP::kOnPlane;
     jig.elevation = floor;
     int kind = 0;
     const double value = GetLoopSlope(jig.Outline(), kind);
@@ -406,7 +406,7 @@ bool ChangeSlabSlope(AJIG_COP& jig, double slopePercent) {
 }
 
 double HeightOverFloor(const CFALDA& record, bool wasLinked, double& floor, double height) {
-    if (!record.flag1) return height;
+    if (!record.linkedToFloor) return height;
     if (!wasLinked) floor = SettingReal(SetupVar::SQPAV);
     return height + floor;
 }
@@ -421,7 +421,7 @@ bool RunSharedSlabEdit(int action, AJIG_COP& jig, CFALDA& record, double& floor,
             return true;
         case kSlabEditTilt:
             if (!PickFixedPointsPlane(jig)) return false;
-            record.flag1 = false;
+            record.linkedToFloor = false;
             floor = 0.0;
             return true;
         case kSlabEditAddOpening:

@@ -64,14 +64,14 @@ bool AddSlabOpening(AJIG_COP& jig);
 bool ChangeSlabSlope(AJIG_COP& jig, double slopePercent);
 
 // The height of a level element after its dialog: a floor-linked one
-// (flag1) stands `height` above its floor, and one linked only now (not
+// (linkedToFloor) stands `height` above its floor, and one linked only now (not
 // `wasLinked`) above the current floor (SQPAV), which becomes `floor`.
 double HeightOverFloor(const CFALDA& record, bool wasLinked, double& floor, double height);
 
 // Runs one of the edits both editing dialogs close with (SlabEditAction)
 // on the jig; true when the element is to be rewritten, false too for an
 // action of one editor's own. Accept lays a level element's vertices at `height`; a tilt through three
-// fixed points leaves the element unlinked from its floor (flag1 off,
+// fixed points leaves the element unlinked from its floor (linkedToFloor off,
 // `floor` 0).
 bool RunSharedSlabEdit(int action, AJIG_COP& jig, CFALDA& record, double& floor, double height,
                        double slopePercent);

@@ -75,8 +75,8 @@ void CmdHatchSlab() {
         kind = record.hatch.kind;
         layer = record.hatch.data.layer;
     } else {
-        kind = record.flag16 ? 6 : (OutlineIsLevel(record.loops->vertices) ? 2 : 1);
-        layer = SlabHatchLayer(SettingString(SettingsOfKind(kind).layer), kind, record.flag1, E);
+        kind = record.zProfile ? 6 : (OutlineIsLevel(record.loops->vertices) ? 2 : 1);
+        layer = SlabHatchLayer(SettingString(SettingsOfKind(kind).layer), kind, record.linkedToFloor, E);
     }
     const KindSettings s = SettingsOfKind(kind);
     const std::string pattern = SettingString(s.pattern);

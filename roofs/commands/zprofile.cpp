@@ -43,16 +43,16 @@ void CmdZProfile() {
     record.hideApproximated = SettingInt(SetupVar::CSPIGINV_SIMIL) > 0;
     const bool hatch = SettingInt(SetupVar::CEXECHATCH_SIMIL) > 0;
     const std::string pattern = SettingString(SetupVar::CNOMEHATCH_SIMIL);
-    record.flag1 = SettingInt(SetupVar::CLINKQP_SIMIL) > 0;
-    record.flag2 = SettingInt(SetupVar::CRAPP2D_SIMIL) > 0;
+    record.linkedToFloor = SettingInt(SetupVar::CLINKQP_SIMIL) > 0;
+    record.draw2D = SettingInt(SetupVar::CRAPP2D_SIMIL) > 0;
     const double angle = SettingReal(SetupVar::CANGTOT_SIMIL);
     const double scale = SettingReal(SetupVar::CFATSCALA_SIMIL);
     record.slope = 0.0;
-    record.flag4 = record.flag8 = record.flag16 = true;
-    const double E = record.flag1 ? SettingReal(SetupVar::SQPAV) : 0.0;
+    record.singleLayer = record.ignoreWallHeight = record.zProfile = true;
+    const double E = record.linkedToFloor ? SettingReal(SetupVar::SQPAV) : 0.0;
 
     AJIG_COP jig;
-    jig.kind = 0;
+    jig.kind = AJIG_COP::kAtElevation;
     jig.elevation = E;
     jig.offset = bottom;
     if (dialog.Mode() == 1) {
@@ -69,8 +69,9 @@ void CmdZProfile() {
     DropUnfinishedLoop(jig);
     Make2DSlabLayerName(record);
     std::string layer = record.name;
-    if (record.flag1) MakeLevelLayerName(layer, E);
+    if (record.linkedToFloor) MakeLevelLayerName(layer, E);
     if (!WriteSlabInsert(record, jig.loops, E, layer, nullptr)) return;
     if (hatch)
-        HatchSlabLoops(record, SlabHatchLayer(record.name, 6, record.flag1, E), angle, scale, pattern, 6);
+        HatchSlabLoops(record, SlabHatchLayer(record.name, 6, record.linkedToFloor, E), angle, scale, pattern,
+                       6);
 }

@@ -409,7 +409,7 @@ void VelmDBroken() {
         } else if (type == "LWPOLYLINE") {
             const std::optional<PolylineData> polyline = ReadPolylineData(entity);
             if (polyline) chain = PolylineToSegments(*polyline, pick);
-            if (chain && chain->kind != 0) chain = FreeList(chain);
+            if (chain && chain->kind != SegmentRec::kLine) chain = FreeList(chain);
         }
         if (chain) break;
         zcutPrintf("%s", kOnlyLines);
@@ -419,10 +419,10 @@ void VelmDBroken() {
     // The straight pieces, to tell the chain's edges from arc chords.
     std::vector<std::pair<Point3, Point3>> straight;
     for (const SegmentRec* s = chain; s; s = s->next)
-        if (s->kind == 0) straight.emplace_back(s->first(), s->second());
+        if (s->kind == SegmentRec::kLine) straight.emplace_back(s->first(), s->second());
     Point3 p1 = chain->first(), p2 = chain->second();
     if (Distance2d(pick, p2) < Distance2d(pick, p1)) std::swap(p1, p2);
-    chain->kind = 2;
+    chain->kind = SegmentRec::kUsed;
     VertexNode* start = NewVertex(p1.x, p1.y, p1.z, 1, 0, 0, 0);
     start->next = NewVertex(p2.x, p2.y, p2.z, 1, 0, 0, 0);
     Point3 head = p1, tail = p2;

@@ -1,8 +1,10 @@
 // The drawing walk of the scene exporters: see scene_walk.h.
 #include "visual/model3d/scene_walk.h"
 
+#include <cmath>
 #include <cstdint>
 
+#include "core/entity_readers.h"
 #include "core/host_services.h"
 #include "core/levels.h"
 #include "host/ads/adsowners.h"
@@ -103,6 +105,20 @@ ZcGePoint3d ReadPointVar(const char* name) {
     ads_point p = {0.0, 0.0, 0.0};
     SysVarPoint(name, nullptr, p);
     return {p[0], p[1], p[2]};
+}
+
+int LightKind(const ads_name light) {
+    host::ResbufList list(GetEntXData(light, kParaSpecApp));
+    const resbuf* rb = FindApp(list.get(), kParaSpecApp);
+    for (rb = rb ? rb->rbnext : nullptr; rb && rb->restype == 1070;
+         rb = rb->rbnext ? rb->rbnext->rbnext : nullptr) {
+        if (rb->resval.rint != 34) continue;
+        const resbuf* value = rb->rbnext;
+        if (value && (value->restype == 1040 || value->restype == RTREAL))
+            return static_cast<int>(std::trunc(value->resval.rreal));
+        return kNoLight;
+    }
+    return kNoLight;
 }
 
 }  // namespace scene

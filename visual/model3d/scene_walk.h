@@ -34,6 +34,18 @@ const resbuf* FindGroup(const resbuf* list, int code);
 ZcGePoint3d InsertionPoint(const resbuf* list);
 double InsertionRotation(const resbuf* list);
 
+// The kinds of a placed light (variable 34 of its special record); a light
+// of another number is passed over by the exporters.
+inline constexpr int kNoLight = 0;
+inline constexpr int kPointLight = 1;
+inline constexpr int kSpotLight = 2;
+inline constexpr int kDirectionalLight = 3;
+// The light kind: the whole part of the real after the first 1070 group of
+// the special record that reads 34, read pair by pair (number, value) so
+// that variables written before it are stepped over; kNoLight when there is
+// none.
+int LightKind(const ads_name light);
+
 // Each placed light (an INSERT with the object record, of the light type)
 // handed to `visit` in the drawing's order, until it returns false.
 void ForEachPlacedLight(const std::function<bool(const ads_name light)>& visit);

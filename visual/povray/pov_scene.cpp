@@ -95,23 +95,6 @@ void ForEachParameter(const resbuf* list, Fn fn) {
     }
 }
 
-// The light kind from the object's special record: the real after the
-// first 1070 group that reads 34, read pair by pair (number, value) so
-// that variables written before it are stepped over; 0 when there is none.
-int LightKind(const ads_name light) {
-    host::ResbufList list(GetEntXData(light, kParaSpecApp));
-    const resbuf* rb = FindApp(list.get(), kParaSpecApp);
-    for (rb = rb ? rb->rbnext : nullptr; rb && rb->restype == 1070;
-         rb = rb->rbnext ? rb->rbnext->rbnext : nullptr) {
-        if (rb->resval.rint != 34) continue;
-        const resbuf* value = rb->rbnext;
-        if (value && (value->restype == 1040 || value->restype == RTREAL))
-            return static_cast<int>(std::trunc(value->resval.rreal));
-        return 0;
-    }
-    return 0;
-}
-
 struct RadiosityLevel {
     double pretraceEnd;
     int count;
@@ -357,7 +340,7 @@ bool CPovRay::WriteCamera() {
 void CPovRay::WriteLights() {
     scene::ForEachPlacedLight([&](const ads_name light) {
         const int kind = LightKind(light);
-        if (kind == 0) return true;
+        if (kind == kNoLight) return true;
         if (radiosityOn && noClassicLights &&
             AfxMessageBox("Opcje: Bez tradycyjnego oświetlenia. Czy ignorować światła w rysunku?", MB_YESNO,
                           0) == IDYES)
@@ -408,16 +391,16 @@ void CPovRay::WriteLights() {
         });
         const double c[3] = {colour[0] * 2.0 * intensity, colour[1] * 2.0 * intensity,
                              colour[2] * 2.0 * intensity};
-        if (kind == 1) {
+        if (kind == kPointLight) {
             Emit("light_source { <%.2f, %.2f, %.2f> color <%.2f, %.2f, %.2f>}\n", p.x, p.y, p.z, c[0], c[1],
                  c[2]);
             return true;
         }
-        if (kind != 2 && kind != 3) return true;
+        if (kind != kSpotLight && kind != kDirectionalLight) return true;
         const double t = Radians(tilt);
         ZcGePoint3d aim = Polar(p, rotation, std::cos(t) * distance);
         aim.z = p.z + std::sin(t) * distance;
-        if (kind == 2)
+        if (kind == kSpotLight)
             Emit(
                 "light_source { <%.2f, %.2f, %.2f> color <%.2f, %.2f, %.2f> spotlight radius %.2f falloff "
                 "%.2f "

@@ -61,18 +61,6 @@ void ForEachVariable(const resbuf* list, bool toTheEnd, Fn fn) {
     }
 }
 
-// The light kind: the whole part of variable 34 of the special record, read
-// pair by pair while numbers lead; 0 when it is not there.
-int LightKind(const ads_name light) {
-    host::ResbufList list(GetEntXData(light, kParaSpecApp));
-    const resbuf* rb = FindApp(list.get(), kParaSpecApp);
-    for (rb = rb ? rb->rbnext : nullptr; rb && rb->restype == 1070;
-         rb = rb->rbnext ? rb->rbnext->rbnext : nullptr)
-        if (rb->resval.rint == 34)
-            return IsRealGroup(rb->rbnext) ? static_cast<int>(std::trunc(rb->rbnext->resval.rreal)) : 0;
-    return 0;
-}
-
 struct Quaternion {
     double x = 0.0, y = 0.0, z = 0.0, w = 1.0;
 };
@@ -305,7 +293,7 @@ void LookAtOrientation(const ZcGePoint3d& eye, const ZcGePoint3d& target, ZcGeVe
 void CVrmlOut::WriteLights() {
     scene::ForEachPlacedLight([&](const ads_name light) {
         const int kind = LightKind(light);
-        if (kind < 1 || kind > 3) return true;
+        if (kind < kPointLight || kind > kDirectionalLight) return true;
         host::ResbufList list(GetEntXData(light, kParamApp));
         if (!list) return true;
         ZcGePoint3d p = InsertionPoint(list.get());
@@ -349,13 +337,13 @@ void CVrmlOut::WriteLights() {
         aim.z = p.z + distance * std::sin(t);
         ZcGeVector3d dir = aim - p;
         if (!dir.isZeroLength()) dir.normalize();
-        if (kind == 1)
+        if (kind == kPointLight)
             Emit(
                 "PointLight {\nintensity %.4lf\nambientIntensity 0.5\ncolor %.2f %.2f %.2f\nlocation %.2f, "
                 "%.2f, "
                 "%.2f\nattenuation 1 0 0\n}\n",
                 intensity, colour[0], colour[1], colour[2], p.x, p.y, p.z);
-        else if (kind == 2)
+        else if (kind == kSpotLight)
             Emit(
                 "SpotLight {\nintensity %.4lf\nambientIntensity 0.5\ncolor %.2f %.2f %.2f\nlocation %.2f, "
                 "%.2f, "

@@ -34,7 +34,6 @@
 
 namespace {
 
-constexpr double kSingleEps = 1.1920928955078125e-07;
 
 host::ResbufList ReadWithXData(const ads_name e) {
     const host::ResbufList apps(zcutBuildList(RTSTR, "*", 0));
@@ -258,7 +257,7 @@ void CmdOffsetCurrentLayer() {
             const resbuf* r = FindRbCode(list.get(), 40);
             const double radius = r ? r->resval.rreal : 0.0;
             const double grown = Distance2d(s, c) < radius ? radius - distance : radius + distance;
-            if (grown <= kSingleEps) {
+            if (grown <= GeomEpsilon) {
                 zcutPrintf("%s", "\nNie można odsunąć tego obiektu");
                 continue;
             }

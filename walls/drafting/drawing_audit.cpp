@@ -16,6 +16,7 @@
 #include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
+#include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
 #include "core/level_settings.h"
 #include "core/levels.h"
@@ -33,7 +34,6 @@
 
 namespace {
 
-constexpr double kEps = 1.1920928955078125e-07;
 constexpr const char* kFunctionBase = "2DFUNL";
 constexpr const char* kParamApp = "VELM5$_$PARAMETRI-";
 
@@ -48,7 +48,7 @@ double Sweep(const ArcRecord& a) {
 }
 
 bool AngleWithin(double angle, const ArcRecord& a) {
-    return AngleDiffCcw(a.startAngle, angle) <= Sweep(a) + kEps;
+    return AngleDiffCcw(a.startAngle, angle) <= Sweep(a) + GeomEpsilon;
 }
 
 // The grid of the plan that candidate lines are looked up in: a line sits
@@ -183,7 +183,7 @@ private:
 // Lifts one group's point to the level: true when it changed.
 bool LiftGroup(resbuf* list, int code, double level) {
     resbuf* rb = FindRbCode(list, code);
-    if (!rb || std::fabs(rb->resval.rpoint[2] - level) <= kEps) return false;
+    if (!rb || std::fabs(rb->resval.rpoint[2] - level) <= GeomEpsilon) return false;
     rb->resval.rpoint[2] = level;
     return true;
 }
@@ -328,7 +328,7 @@ int ObjectHeights() {
         const resbuf* at = FindRbCode(list.get(), 10);
         double level = 0.0;
         if (!layer.empty() && at && ParseDollarNumber(layer, level) &&
-            std::fabs(level - at->resval.rpoint[2]) > kEps) {
+            std::fabs(level - at->resval.rpoint[2]) > GeomEpsilon) {
             ZcDbObjectId id;
             if (zcdbGetObjectId(id, e) == Zcad::eOk) {
                 ZcDbObjectPointer<ZcDbEntity> entity(id, ZcDb::kForWrite);
@@ -345,42 +345,43 @@ int ObjectHeights() {
 }  // namespace
 
 bool MergeOverlappingLines(OverlapRecord& a, const OverlapRecord& b) {
-    if (std::fabs(a.level - b.level) > kEps) return false;
+    if (std::fabs(a.level - b.level) > GeomEpsilon) return false;
     if (!ArePointsCollinear4(a.start, a.end, b.start, b.end, SharedTolerance)) return false;
     Point3 extent[2];
     CollinearSegmentsExtent(a.start, a.end, b.start, b.end, extent);
-    if (HostDistance(extent[0], extent[1]) - LineLength(a) - LineLength(b) >= -kEps) return false;
+    if (HostDistance(extent[0], extent[1]) - LineLength(a) - LineLength(b) >= -GeomEpsilon) return false;
     a.start = extent[0];
     a.end = extent[1];
     return true;
 }
 
 bool MergeOverlappingArcs(OverlapRecord& a, const OverlapRecord& b) {
-    if (std::fabs(a.level - b.level) > kEps) return false;
-    if (!PointsEqual(a.arc.centre, b.arc.centre, true) || std::fabs(a.arc.radius - b.arc.radius) > kEps)
+    if (std::fabs(a.level - b.level) > GeomEpsilon) return false;
+    if (!PointsEqual(a.arc.centre, b.arc.centre, true) ||
+        std::fabs(a.arc.radius - b.arc.radius) > GeomEpsilon)
         return false;
     const double sa = Sweep(a.arc), sb = Sweep(b.arc);
     // One arc inside the other: the union is the outer one (the two
     // candidates of the general union would drop a piece of it).
     if (AngleWithin(b.arc.startAngle, a.arc) && AngleWithin(b.arc.endAngle, a.arc) &&
         AngleDiffCcw(a.arc.startAngle, b.arc.startAngle) <= AngleDiffCcw(a.arc.startAngle, b.arc.endAngle)) {
-        return sb > kEps;
+        return sb > GeomEpsilon;
     }
     if (AngleWithin(a.arc.startAngle, b.arc) && AngleWithin(a.arc.endAngle, b.arc) &&
         AngleDiffCcw(b.arc.startAngle, a.arc.startAngle) <= AngleDiffCcw(b.arc.startAngle, a.arc.endAngle)) {
-        if (sa <= kEps) return false;
+        if (sa <= GeomEpsilon) return false;
         a.arc.startAngle = b.arc.startAngle;
         a.arc.endAngle = b.arc.endAngle;
         return true;
     }
     // Two arcs that together would close the circle cannot be one arc.
-    if (sa + sb >= TwoPi() - kEps) return false;
+    if (sa + sb >= TwoPi() - GeomEpsilon) return false;
     const double mid = a.arc.startAngle + sa / 2.0;
     const Point3 onA{a.arc.centre.x + a.arc.radius * std::cos(mid),
                      a.arc.centre.y + a.arc.radius * std::sin(mid), a.arc.centre.z};
     ArcRecord unionArc;
     MergeArcs(onA, a.arc, b.arc, unionArc);
-    if (!(sa + sb > Sweep(unionArc) + kEps)) return false;
+    if (!(sa + sb > Sweep(unionArc) + GeomEpsilon)) return false;
     a.arc.startAngle = unionArc.startAngle;
     a.arc.endAngle = unionArc.endAngle;
     return true;
