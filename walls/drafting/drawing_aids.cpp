@@ -34,7 +34,6 @@
 
 namespace {
 
-
 host::ResbufList ReadWithXData(const ads_name e) {
     const host::ResbufList apps(zcutBuildList(RTSTR, "*", 0));
     return host::ResbufList(zcdbEntGetX(e, apps.get()));
