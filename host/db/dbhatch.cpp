@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "host/db/dbdatabase.h"
+#include "host/db/dbhatchpat.h"
 
 ZCDB_DEFINE_HOST_CLASS(ZcDbHatch, ZcDbEntity, "AcDbHatch", "HATCH", true)
 
@@ -90,6 +91,15 @@ Zcad::ErrorStatus ZcDbHatch::dwgOutFields(ZcDbDwgFiler* f) const {
         f->writeInt32(static_cast<std::int32_t>(l.sources.size()));
         for (const ZcDbObjectId& id : l.sources) f->writeSoftPointerId(id);
     }
+    f->writeInt16(m_keepLines);
+    f->writeInt32(static_cast<std::int32_t>(m_lines.size()));
+    for (const DefinitionLine& d : m_lines) {
+        f->writeDouble(d.angle);
+        f->writePoint2d(d.base);
+        f->writeVector2d(d.offset);
+        f->writeInt32(static_cast<std::int32_t>(d.dashes.size()));
+        for (double dash : d.dashes) f->writeDouble(dash);
+    }
     return f->filerStatus();
 }
 
@@ -141,7 +151,30 @@ Zcad::ErrorStatus ZcDbHatch::dwgInFields(ZcDbDwgFiler* f) {
         }
         loops.push_back(std::move(l));
     }
-    if (f->filerStatus() == Zcad::eOk) m_loops = std::move(loops);
+    std::int16_t keep = 0;
+    std::int32_t nlines = 0;
+    f->readInt16(&keep);
+    f->readInt32(&nlines);
+    std::vector<DefinitionLine> lines;
+    for (std::int32_t k = 0; k < nlines && f->filerStatus() == Zcad::eOk; ++k) {
+        DefinitionLine d;
+        std::int32_t n = 0;
+        f->readDouble(&d.angle);
+        f->readPoint2d(&d.base);
+        f->readVector2d(&d.offset);
+        f->readInt32(&n);
+        for (std::int32_t i = 0; i < n && f->filerStatus() == Zcad::eOk; ++i) {
+            double dash = 0;
+            f->readDouble(&dash);
+            d.dashes.push_back(dash);
+        }
+        lines.push_back(std::move(d));
+    }
+    if (f->filerStatus() == Zcad::eOk) {
+        m_loops = std::move(loops);
+        m_keepLines = keep;
+        m_lines = std::move(lines);
+    }
     return f->filerStatus();
 }
 
@@ -192,7 +225,17 @@ Zcad::ErrorStatus ZcDbHatch::dxfOutFields(ZcDbDxfFiler* f) const {
         f->writeAngle(52, m_angle);
         f->writeDouble(41, m_scale);
         f->writeInt16(77, m_double);
-        f->writeInt16(78, 0);
+        const std::vector<DefinitionLine> lines = definitionLines();
+        f->writeInt16(78, static_cast<std::int16_t>(lines.size()));
+        for (const DefinitionLine& d : lines) {
+            f->writeAngle(53, d.angle);
+            f->writeDouble(43, d.base.x);
+            f->writeDouble(44, d.base.y);
+            f->writeDouble(45, d.offset.x);
+            f->writeDouble(46, d.offset.y);
+            f->writeInt16(79, static_cast<std::int16_t>(d.dashes.size()));
+            for (double dash : d.dashes) f->writeDouble(49, dash);
+        }
     }
     f->writeInt32(98, 0);
     if (m_gradient) {
@@ -226,6 +269,7 @@ Zcad::ErrorStatus ZcDbHatch::dxfInFields(ZcDbDxfFiler* f) {
     Edge* edge = nullptr;
     bool hasBulge = false, inLoops = false, seenHeader = false;
     int gradientColor = -1;
+    DefinitionLine* line = nullptr;  // the pattern line being read
     auto bad = [&](const std::string& why) {
         f->setError(Zcad::eBadDxfSequence, why);
         return f->filerStatus();
@@ -321,6 +365,28 @@ Zcad::ErrorStatus ZcDbHatch::dxfInFields(ZcDbDxfFiler* f) {
             case 77:
                 next.m_double = static_cast<std::int16_t>(it.integer);
                 break;
+            case 78:
+                next.m_keepLines = 1;
+                next.m_lines.clear();
+                line = nullptr;
+                break;
+            case 53:
+                next.m_lines.emplace_back();
+                line = &next.m_lines.back();
+                line->angle = it.real[0];
+                break;
+            case 43:
+            case 44:
+            case 45:
+            case 46:
+            case 49:
+                if (!line) break;  // no line to belong to: passed over
+                if (it.code == 43) line->base.x = it.real[0];
+                if (it.code == 44) line->base.y = it.real[0];
+                if (it.code == 45) line->offset.x = it.real[0];
+                if (it.code == 46) line->offset.y = it.real[0];
+                if (it.code == 49) line->dashes.push_back(it.real[0]);
+                break;
             case 450:
                 next.m_gradient = static_cast<std::int32_t>(it.integer);
                 break;
@@ -341,7 +407,7 @@ Zcad::ErrorStatus ZcDbHatch::dxfInFields(ZcDbDxfFiler* f) {
                 next.m_gradientName = it.text;
                 break;
             default:
-                break;  // counts (93, 97, 98, 78, 451-453), pattern lines: derived or not kept
+                break;  // counts (93, 97, 98, 79, 451-453): derived
         }
     }
     (void)hasBulge;
@@ -364,6 +430,10 @@ Zcad::ErrorStatus ZcDbHatch::dxfInFields(ZcDbDxfFiler* f) {
     m_gradientAngle = next.m_gradientAngle;
     m_gradientShift = next.m_gradientShift;
     m_loops = std::move(next.m_loops);
+    // A pattern hatch that came without lines (as older saves here wrote
+    // them) takes those of its pattern file, like one made here.
+    m_keepLines = next.m_keepLines && !next.m_lines.empty() ? 1 : 0;
+    m_lines = m_keepLines ? std::move(next.m_lines) : std::vector<DefinitionLine>();
     return Zcad::eOk;
 }
 
@@ -375,21 +445,30 @@ Zcad::ErrorStatus ZcDbHatch::setPattern(HatchPatternType type, const std::string
     m_patternType = static_cast<std::int16_t>(type);
     m_pattern = name;
     m_solid = name == "SOLID" ? 1 : 0;
+    m_keepLines = 0;
+    m_lines.clear();
     return Zcad::eOk;
 }
 Zcad::ErrorStatus ZcDbHatch::setPatternScale(double s) {
     if (!(s > 0)) return Zcad::eInvalidInput;
     assertWriteEnabled();
+    transformKeptLines(0.0, s / m_scale);
     m_scale = s;
     return Zcad::eOk;
 }
 Zcad::ErrorStatus ZcDbHatch::setPatternAngle(double a) {
     assertWriteEnabled();
+    transformKeptLines(a - m_angle, 1.0);
     m_angle = a;
     return Zcad::eOk;
 }
 Zcad::ErrorStatus ZcDbHatch::setPatternDouble(bool on) {
     assertWriteEnabled();
+    // The crossing lines of a double hatch are the pattern file's to give.
+    if (m_double != (on ? 1 : 0)) {
+        m_keepLines = 0;
+        m_lines.clear();
+    }
     m_double = on ? 1 : 0;
     return Zcad::eOk;
 }
@@ -506,7 +585,31 @@ Zcad::ErrorStatus ZcDbHatch::transformBy(const ZcDbXform& x) {
     }
     m_elevation = zcdbWcsToOcs(x.apply(zcdbOcsToWcs({0, 0, m_elevation}, m_normal)), n).z;
     m_normal = n;
-    if (!m_solid) m_scale *= s;
+    if (!m_solid) {
+        transformKeptLines(turn, s);
+        m_scale *= s;
+    }
     m_angle += turn;
     return Zcad::eOk;
+}
+
+std::vector<ZcDbHatch::DefinitionLine> ZcDbHatch::definitionLines() const {
+    if (m_solid) return {};
+    if (m_keepLines) return m_lines;
+    return host::patternDefinitionLines(*this);
+}
+
+void ZcDbHatch::transformKeptLines(double turn, double factor) {
+    if (turn == 0.0 && factor == 1.0) return;
+    const double c = std::cos(turn), s = std::sin(turn);
+    auto place = [&](double x, double y) {
+        return ZcGeVector2d((x * c - y * s) * factor, (x * s + y * c) * factor);
+    };
+    for (DefinitionLine& d : m_lines) {
+        d.angle += turn;
+        const ZcGeVector2d b = place(d.base.x, d.base.y);
+        d.base = {b.x, b.y};
+        d.offset = place(d.offset.x, d.offset.y);
+        for (double& dash : d.dashes) dash *= factor;
+    }
 }

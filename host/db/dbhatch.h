@@ -2,9 +2,11 @@
 // solid fill, associativity with the boundary entities, elevation and
 // normal, gradient (name, two colours, angle, shift), and the boundary
 // loops, each either a polyline loop (2D points with bulges) or a list of
-// line and arc edges, in the hatch's OCS. The pattern's line definitions
-// are not kept: they follow from the pattern name and the file the editor
-// reads them from.
+// line and arc edges, in the hatch's OCS. The pattern's definition lines go
+// into the file so that every reader draws the pattern: those of a hatch
+// made here follow from the pattern name and the pattern file they are read
+// from (dbhatchpat.h); those a file brought are kept as they came and
+// turned and scaled with the hatch.
 #pragma once
 
 #include <string>
@@ -44,6 +46,17 @@ public:
         bool isPolyline() const { return (type & kPolyline) != 0; }
     };
 
+    // One family of parallel pattern lines as the file holds it, already
+    // turned by the hatch's angle and scaled by its scale: the direction of
+    // the lines, a point one of them passes through, the step from one line
+    // to the next (in the hatch's plane) and the dashes (negative: gaps).
+    struct DefinitionLine {
+        double angle = 0;  // radians
+        ZcGePoint2d base;
+        ZcGeVector2d offset;
+        std::vector<double> dashes;
+    };
+
     const std::string& patternName() const { return m_pattern; }
     HatchPatternType patternType() const { return static_cast<HatchPatternType>(m_patternType); }
     Zcad::ErrorStatus setPattern(HatchPatternType type, const std::string& name);
@@ -72,6 +85,14 @@ public:
     double gradientShift() const { return m_gradientShift; }
     Zcad::ErrorStatus setGradientShift(double s);
 
+    // The definition lines a file brought with the hatch (none for one
+    // made here or one whose pattern was set anew since).
+    bool keepsDefinitionLines() const { return m_keepLines != 0; }
+    const std::vector<DefinitionLine>& keptDefinitionLines() const { return m_lines; }
+    // The lines a file takes for the hatch: those kept, else those of its
+    // pattern file; none for a solid fill.
+    std::vector<DefinitionLine> definitionLines() const;
+
     int numLoops() const { return static_cast<int>(m_loops.size()); }
     const Loop& loopAt(int i) const { return m_loops.at(static_cast<std::size_t>(i)); }
     Zcad::ErrorStatus appendLoop(const Loop& loop);
@@ -95,4 +116,9 @@ private:
     std::int32_t m_gradientColors[2] = {-1, -1};
     double m_gradientAngle = 0, m_gradientShift = 0;
     std::vector<Loop> m_loops;
+    std::int16_t m_keepLines = 0;
+    std::vector<DefinitionLine> m_lines;  // kept from the file read
+
+    // The kept lines turned by `turn` and scaled by `factor` about the origin.
+    void transformKeptLines(double turn, double factor);
 };

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <mutex>
 
 #include "host/db/dbhatch.h"
 #include "host/util/findfile.h"
@@ -155,15 +156,25 @@ std::optional<std::vector<PatternLine>> PatternFrom(const std::string& path, con
     return found->second;
 }
 
+// The line families of the hatch's pattern: a custom pattern from NAME.pat,
+// a predefined one from the host's "zwcadiso.pat", both on the support
+// path. One thread at a time: the drawing's writers ask side by side, and
+// the file cache and the support-path search are not theirs to share.
+std::optional<std::vector<PatternLine>> PatternOf(const ZcDbHatch& hatch) {
+    static std::mutex lock;
+    const std::lock_guard<std::mutex> hold(lock);
+    std::string file = hatch.patternType() == ZcDbHatch::kCustomDefined ? hatch.patternName() + ".pat"
+                                                                        : std::string("zwcadiso.pat");
+    std::optional<std::string> path = findOnSupportPath(file);
+    if (!path) return std::nullopt;
+    return PatternFrom(*path, hatch.patternName());
+}
+
 }  // namespace
 
 Zcad::ErrorStatus evaluateHatch(const ZcDbHatch& hatch) {
     if (hatch.isSolidFill() || iequals(hatch.patternName(), "SOLID")) return Zcad::eOk;
-    std::string file = hatch.patternType() == ZcDbHatch::kCustomDefined ? hatch.patternName() + ".pat"
-                                                                        : std::string("zwcadiso.pat");
-    std::optional<std::string> path = findOnSupportPath(file);
-    if (!path) return Zcad::eOk;
-    const std::optional<std::vector<PatternLine>> pattern = PatternFrom(*path, hatch.patternName());
+    const std::optional<std::vector<PatternLine>> pattern = PatternOf(hatch);
     if (!pattern || pattern->empty()) return Zcad::eOk;
     double width = 0.0, height = 0.0;
     if (!LoopExtent(hatch, width, height)) return Zcad::eOk;
@@ -234,15 +245,43 @@ std::vector<Seg2> BoundaryEdges(const ZcDbHatch& hatch) {
 
 }  // namespace
 
+std::vector<ZcDbHatch::DefinitionLine> patternDefinitionLines(const ZcDbHatch& hatch) {
+    std::vector<ZcDbHatch::DefinitionLine> out;
+    if (hatch.isSolidFill() || iequals(hatch.patternName(), "SOLID")) return out;
+    std::vector<PatternLine> families;
+    if (hatch.patternType() == ZcDbHatch::kUserDefined) {
+        families.push_back(PatternLine{0.0, 0.0, 0.0, 0.0, 1.0, {}});
+    } else {
+        std::optional<std::vector<PatternLine>> pattern = PatternOf(hatch);
+        if (!pattern) return out;
+        families = std::move(*pattern);
+    }
+    const double scale = hatch.patternScale();
+    for (int pass = 0; pass < (hatch.patternDouble() ? 2 : 1); ++pass) {
+        const double turn = hatch.patternAngle() + pass * kPi / 2.0;
+        const double c = std::cos(turn), s = std::sin(turn);
+        for (const PatternLine& family : families) {
+            ZcDbHatch::DefinitionLine line;
+            const double own = family.angle * kPi / 180.0;
+            line.angle = own + turn;
+            line.base = {(family.originX * c - family.originY * s) * scale,
+                         (family.originX * s + family.originY * c) * scale};
+            // Along and across the family's lines, into the hatch's plane.
+            const double dx = std::cos(line.angle), dy = std::sin(line.angle);
+            line.offset = {(family.deltaX * dx - family.deltaY * dy) * scale,
+                           (family.deltaX * dy + family.deltaY * dx) * scale};
+            for (double dash : family.dashes) line.dashes.push_back(dash * scale);
+            out.push_back(std::move(line));
+        }
+    }
+    return out;
+}
+
 bool hatchPatternLines(const ZcDbHatch& hatch, std::vector<std::pair<ZcGePoint2d, ZcGePoint2d>>& lines) {
     lines.clear();
     if (hatch.isSolidFill() || iequals(hatch.patternName(), "SOLID")) return false;
     if (evaluateHatch(hatch) != Zcad::eOk) return false;
-    std::string file = hatch.patternType() == ZcDbHatch::kCustomDefined ? hatch.patternName() + ".pat"
-                                                                        : std::string("zwcadiso.pat");
-    std::optional<std::string> path = findOnSupportPath(file);
-    if (!path) return false;
-    const std::optional<std::vector<PatternLine>> pattern = PatternFrom(*path, hatch.patternName());
+    const std::optional<std::vector<PatternLine>> pattern = PatternOf(hatch);
     if (!pattern || pattern->empty()) return false;
     const std::vector<Seg2> edges = BoundaryEdges(hatch);
     if (edges.empty()) return false;

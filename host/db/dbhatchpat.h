@@ -13,10 +13,9 @@
 #include <utility>
 #include <vector>
 
+#include "host/db/dbhatch.h"
 #include "host/db/dbid.h"
 #include "host/ge/gebase.h"
-
-class ZcDbHatch;
 
 namespace host {
 
@@ -43,6 +42,16 @@ double countPatternLines(const std::vector<PatternLine>& pattern, double scale, 
 // too dense. A custom pattern is read from NAME.pat, a predefined one from
 // the host's "zwcadiso.pat", both on the support path.
 Zcad::ErrorStatus evaluateHatch(const ZcDbHatch& hatch);
+
+// The definition lines of the hatch's pattern as a file holds them: each
+// line family of the pattern file turned by the hatch's angle and scaled by
+// its scale, the step between lines turned by the family's own direction
+// too (the pattern file gives it along and across the lines), and for a
+// double hatch each family again a right angle on. A user-defined pattern is
+// one family of solid lines at the hatch's angle, its scale apart. None for
+// a solid fill or a pattern that cannot be found. Safe to call from the
+// threads that write a drawing side by side.
+std::vector<ZcDbHatch::DefinitionLine> patternDefinitionLines(const ZcDbHatch& hatch);
 
 // The drawn pieces of an evaluated hatch's pattern lines, clipped to its
 // loops (even-odd, arcs and bulges as fine chords), as start and end points

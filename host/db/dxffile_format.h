@@ -3,6 +3,8 @@
 // caller's buffer (no strings made). Reals come out exactly as
 // std::to_chars's shortest form with ".0" added to a whole number, so a
 // file reads back to the same doubles and saving twice gives the same bytes.
+// Angles, degrees in the file and radians inside, are turned one way by the
+// reader and back by the writer so that a value read is written as it came.
 #pragma once
 
 #include <array>
@@ -11,6 +13,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <numbers>
 
 namespace host::dxf {
 
@@ -170,6 +173,47 @@ inline char* putReal(char* p, double v) {
         }
     }
     return detail::realByLibrary(p, v);
+}
+
+// Degrees of the file to the radians the database keeps: the one
+// conversion every reader of angle groups uses.
+inline double radiansOf(double degrees) {
+    return degrees * (std::numbers::pi / 180.0);
+}
+
+// The degrees to write for an angle the database keeps: a value that
+// radiansOf turns back into the same radians whenever one exists. The plain
+// product can miss by an ulp or two (then a value read from a file would
+// change its last digits on every save), so its nearest neighbours are
+// tried too. Where several degree values give the same radians the one of
+// the shortest text is taken, the nearest of those: files mostly hold short
+// numbers, and saving again gives the same bytes.
+inline double degreesOf(double radians) {
+    const double plain = radians * 180.0 / std::numbers::pi;
+    // Zero keeps its sign (the search below would pass over +0).
+    if (!std::isfinite(plain) || plain == 0.0) return plain;
+    // The degree values of one radian value lie side by side: a plain value
+    // that fits while its neighbours do not is the only one.
+    if (radiansOf(plain) == radians && radiansOf(std::nextafter(plain, -HUGE_VAL)) != radians &&
+        radiansOf(std::nextafter(plain, HUGE_VAL)) != radians)
+        return plain;
+    constexpr int kReach = 8;
+    double v = plain;
+    for (int k = 0; k < kReach; ++k) v = std::nextafter(v, -HUGE_VAL);
+    double best = plain, bestDistance = 0;
+    std::ptrdiff_t bestLength = 0;
+    for (int k = 0; k <= 2 * kReach; ++k, v = std::nextafter(v, HUGE_VAL)) {
+        if (radiansOf(v) != radians) continue;
+        char text[kRealRoom];
+        const std::ptrdiff_t length = std::to_chars(text, text + sizeof text, v).ptr - text;
+        const double distance = std::fabs(v - plain);
+        if (bestLength == 0 || length < bestLength || (length == bestLength && distance < bestDistance)) {
+            best = v;
+            bestLength = length;
+            bestDistance = distance;
+        }
+    }
+    return best;
 }
 
 }  // namespace host::dxf

@@ -33,6 +33,7 @@
 #include "host/db/dbsymtb.h"
 #include "host/db/dxffile.h"
 #include "host/db/dxffile_decode.h"
+#include "host/db/dxffile_format.h"
 #include "host/db/dxffile_pool.h"
 #include "host/util/nocase.h"
 #include "host/win/files.h"
@@ -690,7 +691,7 @@ public:
                 break;
             case ZcDbDxfItem::kReal: {
                 it.real[0] = number(p);
-                if (it.code >= 50 && it.code <= 58) it.real[0] *= std::numbers::pi / 180.0;
+                if (it.code >= 50 && it.code <= 58) it.real[0] = host::dxf::radiansOf(it.real[0]);
                 break;
             }
             case ZcDbDxfItem::kPoint: {
@@ -901,10 +902,17 @@ private:
                     value = static_cast<std::int32_t>(integerOf(v));
                     break;
                 case RTREAL:
-                    value = number(v);
+                    // Angles come in degrees (50); files of older saves
+                    // here kept them as radians under 40.
+                    value = v.code == 50 ? host::dxf::radiansOf(number(v)) : number(v);
                     break;
                 case RTSTR:
-                    value = std::string(v.value());
+                    // The current colour by number (62), or as its text
+                    // (1) in files of older saves here.
+                    if (v.code == 62)
+                        value = host::colorTextOf(integerOf(v));
+                    else
+                        value = std::string(v.value());
                     break;
                 case RTPOINT:
                 case RT3DPOINT: {

@@ -74,7 +74,7 @@ public:
                 break;
             case ZcDbDxfItem::kReal: {
                 double v = it.real[0];
-                if (code >= 50 && code <= 58) v = v * 180.0 / std::numbers::pi;
+                if (code >= 50 && code <= 58) v = host::dxf::degreesOf(v);
                 real(code, v);
                 break;
             }
@@ -119,7 +119,7 @@ public:
     Zcad::ErrorStatus writeInt64(int code, std::int64_t v) override { return whole(code, v); }
     Zcad::ErrorStatus writeDouble(int code, double v) override {
         code = fileCode(code);
-        if (code >= 50 && code <= 58) v = v * 180.0 / std::numbers::pi;
+        if (code >= 50 && code <= 58) v = host::dxf::degreesOf(v);
         real(code, v);
         return Zcad::eOk;
     }
@@ -404,13 +404,23 @@ private:
         return ext;
     }
 
+    // Each variable under the group the format gives it: the two angles in
+    // degrees (50), the current colour as its number (62, 256 by layer and
+    // 0 by block), the view centre as a 2D point.
     void writeHeaderValue(const host::SysVarDef& def, const host::SysVarValue& v) {
         std::string_view name = def.name;
         if (const auto* s = std::get_if<short>(&v)) {
-            m_f.integer(name == "CECOLOR" ? 62 : 70, *s);
+            m_f.integer(70, *s);
         } else if (const auto* d = std::get_if<double>(&v)) {
-            m_f.real(40, *d);
+            if (host::isHeaderAngle(name))
+                m_f.real(50, host::dxf::degreesOf(*d));
+            else
+                m_f.real(40, *d);
         } else if (const auto* t = std::get_if<std::string>(&v)) {
+            if (name == "CECOLOR") {
+                m_f.integer(62, host::colorNumberOf(*t));
+                return;
+            }
             int code = name == "CLAYER"      ? 8
                        : name == "CELTYPE"   ? 6
                        : name == "TEXTSTYLE" ? 7
@@ -420,7 +430,7 @@ private:
         } else if (const auto* p = std::get_if<ZcGePoint3d>(&v)) {
             m_f.real(10, p->x);
             m_f.real(20, p->y);
-            if (def.type != RTPOINT) m_f.real(30, p->z);
+            if (def.type != RTPOINT && name != "VIEWCTR") m_f.real(30, p->z);
         } else if (const auto* l = std::get_if<std::int32_t>(&v)) {
             m_f.integer(90, *l);
         }

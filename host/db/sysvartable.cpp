@@ -2,6 +2,7 @@
 // the upper-case name.
 #include "host/db/sysvartable.h"
 
+#include <optional>
 #include <unordered_map>
 
 #include "host/win/textutil.h"
@@ -129,6 +130,28 @@ const SysVarDef* findSysVar(const std::string& name) {
     auto it = t.index.find(name);
     if (it == t.index.end()) it = t.index.find(host::toUpper(name));
     return it == t.index.end() ? nullptr : &t.defs[it->second];
+}
+
+bool isHeaderAngle(std::string_view name) {
+    return name == "ANGBASE" || name == "SNAPANG";
+}
+
+short colorNumberOf(std::string_view text) {
+    const std::string t = host::toUpper(std::string(text));
+    if (t == "BYLAYER") return 256;
+    if (t == "BYBLOCK") return 0;
+    static const char* const kNames[] = {"RED", "YELLOW", "GREEN", "CYAN", "BLUE", "MAGENTA", "WHITE"};
+    for (short i = 0; i < 7; ++i)
+        if (t == kNames[i]) return static_cast<short>(i + 1);
+    if (std::optional<long long> n = host::parseInteger(t); n && *n >= 1 && *n <= 255)
+        return static_cast<short>(*n);
+    return 256;
+}
+
+std::string colorTextOf(long long number) {
+    if (number == 0) return "BYBLOCK";
+    if (number >= 1 && number <= 255) return std::to_string(number);
+    return "BYLAYER";
 }
 
 const SysVarValue* MemorySysVarStore::find(const std::string& name) const {

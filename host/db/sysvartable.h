@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -32,6 +33,17 @@ struct SysVarDef {
 // The whole table in a stable order.
 const std::vector<SysVarDef>& sysVarTable();
 const SysVarDef* findSysVar(const std::string& name);
+
+// The drawing variables the file keeps as angles: radians here, degrees
+// under group 50 in the file.
+bool isHeaderAngle(std::string_view name);
+// CECOLOR's text ("BYLAYER", "BYBLOCK", a colour number 1-255 or the name of
+// one of the seven first colours, case ignored) as the number the file keeps
+// it by: 256 by layer, 0 by block; 256 for a text that names no colour.
+short colorNumberOf(std::string_view text);
+// The text of CECOLOR for a colour number of the file: "BYLAYER" for 256,
+// "BYBLOCK" for 0, else the number; "BYLAYER" for one out of range.
+std::string colorTextOf(long long number);
 
 // Storage of the drawing variables of one document.
 class SysVarStore {
