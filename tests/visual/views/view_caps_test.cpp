@@ -193,7 +193,7 @@ TEST_F(ViewCaps, no_shadow_falls_inside_the_cut_of_a_solid) {
     // A wall-like box cut across, a second box behind it to take its
     // shadow, the light low from the south-east.
     Box(-100.0, 0.0, 300.0, 60.0, 0.0, 200.0, 0.4, "3DBOX", "3DBOX");
-    Box(150.0, 300.0, 500.0, 40.0, 0.0, 250.0, 0.0, "3DBACK", "3DBACK");
+    Box(-200.0, 300.0, 900.0, 40.0, 0.0, 250.0, 0.0, "3DBACK", "3DBACK");
     LightFrom(1.0, -1.0, 0.3);
     ASSERT_EQ(GenView(), RTNORM) << transcript();
     std::string block;
@@ -202,7 +202,6 @@ TEST_F(ViewCaps, no_shadow_falls_inside_the_cut_of_a_solid) {
     Regenerate(view, 1);
     ASSERT_TRUE(LastView(block).isValid());
     const oracle::ViewOracle o(Faces(), Frame());
-    std::string layer;
     const std::vector<Ring> shadows = ToView(oracle::BlockHatchRings(db(), block, "2DSHADE_H"), o);
     ASSERT_FALSE(shadows.empty());
     double cut = 0.0, shaded = 0.0;

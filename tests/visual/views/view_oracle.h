@@ -84,18 +84,13 @@ public:
 
     bool InSolid(double x, double y) const { return Hits(x, y).size() % 2 == 1; }
 
-    // Inside a cut, away from its border by about delta.
+    // Inside a cut, away from its border by about delta: the points around
+    // (not the point itself, which may lie on a face's edge) all inside.
     bool InCap(double x, double y, double delta = 0.5) const {
-        for (const auto& [dx, dy] : {std::pair{0.0, 0.0},
-                                     {delta, 0.0},
-                                     {-delta, 0.0},
-                                     {0.0, delta},
-                                     {0.0, -delta},
-                                     {delta, delta},
-                                     {-delta, -delta},
-                                     {delta, -delta},
-                                     {-delta, delta}})
-            if (!InSolid(x + dx, y + dy)) return false;
+        for (int k = 0; k < 6; ++k) {
+            const double angle = 0.1 + k * 1.0471975511965976;
+            if (!InSolid(x + delta * std::cos(angle), y + delta * std::sin(angle))) return false;
+        }
         return true;
     }
 
