@@ -165,6 +165,9 @@ public:
     // and the chains of cut segments they are found in.
     OutlinePolygon* wallOutlines = nullptr;
     WallChain* wallChains = nullptr;
+    // The caps closing the cuts of solids, in view coordinates, found from
+    // the whole face set before any face is taken out of it.
+    OutlinePolygon* capOutlines = nullptr;
     // Where the view goes: the lower-left point of the sheet window, its
     // upper-right corner when the view is fitted, the block's insertion
     // point.

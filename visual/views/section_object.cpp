@@ -118,6 +118,7 @@ CSezione::~CSezione() {
     FreeShadowGroups(shadeOutlines);
     FreeList(levelMarks);
     FreeOutlinePolygons(wallOutlines);
+    FreeOutlinePolygons(capOutlines);
     FreeNameList(layerNames);
     FreeList(renames);
     for (WallChain* chain = wallChains; chain;) {

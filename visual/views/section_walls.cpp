@@ -282,7 +282,44 @@ SheetMap MakeSheetMap(const CSezione& section, const std::vector<ViewSegment*>& 
     return map;
 }
 
-// Drops the ordinary segments lying inside a cut wall's outline.
+// The parts of a segment outside a ring: the pieces between its crossings
+// with the ring's edges whose middles do not lie inside it, as plan
+// parameters along the segment.
+std::vector<std::pair<double, double>> PartsOutside(const ViewSegment& s, const VertexNode* ring) {
+    std::vector<double> at{0.0, 1.0};
+    const double rx = s.end.x - s.start.x, ry = s.end.y - s.start.y;
+    for (const VertexNode* v = ring; v; v = v->next) {
+        const VertexNode* w = NextInRing(ring, v);
+        const double sx = w->x - v->x, sy = w->y - v->y;
+        const double den = rx * sy - ry * sx;
+        if (!(std::fabs(den) > 1e-12 * (std::fabs(rx) + std::fabs(ry)) * (std::fabs(sx) + std::fabs(sy))))
+            continue;
+        const double qx = v->x - s.start.x, qy = v->y - s.start.y;
+        const double u = (qx * sy - qy * sx) / den, k = (qx * ry - qy * rx) / den;
+        if (u > 0.0 && u < 1.0 && k >= 0.0 && k <= 1.0) at.push_back(u);
+    }
+    std::sort(at.begin(), at.end());
+    std::vector<std::pair<double, double>> out;
+    for (std::size_t i = 0; i + 1 < at.size(); ++i) {
+        const double m = (at[i] + at[i + 1]) / 2.0;
+        const Point3 mid{s.start.x + m * rx, s.start.y + m * ry, 0.0};
+        if (PointInPolygon(mid, ring, kEdgesReported) == kInsidePolygon) continue;
+        if (!out.empty() && out.back().second >= at[i])
+            out.back().second = at[i + 1];
+        else
+            out.push_back({at[i], at[i + 1]});
+    }
+    return out;
+}
+
+Point3 AlongSegment(const ViewSegment& s, double u) {
+    const Point3 p{s.start.x + u * (s.end.x - s.start.x), s.start.y + u * (s.end.y - s.start.y), 0.0};
+    return OnSegmentAt(s, p);
+}
+
+// Takes out what of the ordinary segments lies inside a cut's outline: a
+// segment with both ends inside or on it goes whole, one that runs into it
+// keeps its parts outside (nothing behind a cut shows through it).
 void ClearWallInsides(CSezione& section, std::vector<ViewSegment*>& segments) {
     std::vector<const OutlinePolygon*> rings;
     BoxIndex index;
@@ -293,7 +330,8 @@ void ClearWallInsides(CSezione& section, std::vector<ViewSegment*>& segments) {
     }
     if (rings.empty()) return;
     index.Build(section.minLength);
-    for (ViewSegment*& s : segments) {
+    for (std::size_t i = 0; i < segments.size(); ++i) {
+        ViewSegment* s = segments[i];
         if (!s || s->colour < 0) continue;
         double box[4];
         PlanBox(*s, box);
@@ -301,17 +339,43 @@ void ClearWallInsides(CSezione& section, std::vector<ViewSegment*>& segments) {
             const VertexNode* ring = rings[k]->ring;
             const int a = PointInPolygon(s->start, ring, kEdgesReported);
             const int b = PointInPolygon(s->end, ring, kEdgesReported);
-            if (a == kOutsidePolygon || b == kOutsidePolygon) continue;
+            bool whole = a != kOutsidePolygon && b != kOutsidePolygon;
             // Both ends on the border: only a line across the inside goes.
-            if (a == kOnPolygonEdge && b == kOnPolygonEdge) {
+            if (whole && a == kOnPolygonEdge && b == kOnPolygonEdge) {
                 Point3 mid;
                 MidPoint(s->start, s->end, mid);
-                if (PointInPolygon(mid, ring, kEdgesReported) != kInsidePolygon) continue;
+                whole = PointInPolygon(mid, ring, kEdgesReported) == kInsidePolygon;
             }
-            delete s;
-            s = nullptr;
-            --section.sectionSegmentCount;
-            break;
+            std::vector<std::pair<double, double>> parts;
+            if (!whole) {
+                parts = PartsOutside(*s, ring);
+                if (parts.size() == 1 && parts[0].first == 0.0 && parts[0].second == 1.0) continue;
+            }
+            const double length = Distance2d(s->start, s->end);
+            std::erase_if(parts,
+                          [&](const auto& p) { return (p.second - p.first) * length < section.minLength; });
+            if (parts.empty()) {
+                delete s;
+                segments[i] = nullptr;
+                --section.sectionSegmentCount;
+                break;
+            }
+            for (std::size_t p = 1; p < parts.size(); ++p) {
+                auto* piece = new ViewSegment;
+                piece->colour = s->colour;
+                piece->layer = s->layer;
+                piece->face = s->face;
+                piece->start = AlongSegment(*s, parts[p].first);
+                piece->end = AlongSegment(*s, parts[p].second);
+                SegmentCells(*piece, section.unitLength);
+                segments.push_back(piece);
+                ++section.sectionSegmentCount;
+            }
+            const Point3 from = AlongSegment(*s, parts[0].first), to = AlongSegment(*s, parts[0].second);
+            s->start = from;
+            s->end = to;
+            SegmentCells(*s, section.unitLength);
+            PlanBox(*s, box);
         }
     }
 }

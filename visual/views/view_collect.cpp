@@ -41,6 +41,7 @@
 #include "visual/model3d/scene_walk.h"
 #include "visual/views/hidden_faces.h"
 #include "visual/views/polygon_clip.h"
+#include "visual/views/section_caps.h"
 #include "visual/views/section_cut.h"
 #include "visual/views/section_faces.h"
 #include "visual/views/shadow_hatch.h"
@@ -140,6 +141,7 @@ void HideFacesAndShade(CSezione& section) {
     if (!section.abortFlag)
         section.shadeOutlines = ComputeViewShading(&section.coplanarGroups, section.viewFrame,
                                                    section.lightDirection, section.abortFlag);
+    if (!section.abortFlag) ClearShadowsInCaps(section);
     section.coplanarGroups = FreeFaceGroups(section.coplanarGroups);
     if (section.abortFlag) return;
     Point3 origin, light;
@@ -182,6 +184,9 @@ void CollectViewObjects(CSezione& section, std::uint8_t selectMode) {
         if (section.abortFlag) return;
     }
 
+    // The caps are read off the whole face set: the hidden faces taken out
+    // below would spoil the count of faces behind a cut.
+    if (section.cleanUp || section.hiddenLines) FindSectionCaps(section);
     if (section.hiddenLines) {
         HideFacesAndShade(section);
         if (section.abortFlag) return;

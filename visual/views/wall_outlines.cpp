@@ -19,6 +19,7 @@
 #include "host/util/nocase.h"
 #include "visual/views/box_index.h"
 #include "visual/views/polygon_clip.h"
+#include "visual/views/section_caps.h"
 #include "visual/views/section_cut.h"
 #include "visual/views/section_faces.h"
 #include "visual/views/segment_ops.h"
@@ -562,4 +563,5 @@ void BuildWallOutlines(CSezione& section, std::vector<ViewSegment*>& segments) {
             for (VertexNode* ring : PairLooseFaces(head, t, section.wallLayerLength))
                 PushOutline(section, ring);
     }
+    AddCapOutlines(section);
 }

@@ -1,0 +1,436 @@
+// The caps of a section (see section_caps.h).
+//
+//   1. The cut edges of every face (edge word below 0), of all layers, are
+//      split at the ends of the others that lie on them, so that cuts of
+//      different solids meeting in a T share their vertices, and edges
+//      given twice (two solids touching along their cuts) are kept once.
+//   2. The bounded faces of the plan graph those edges make are the rings.
+//   3. Each ring is tried at a few points inside it: the faces behind the
+//      ring's plane that the ray from the point crosses are counted, and the
+//      ring is a cap when most points count odd.
+//
+// A cap goes into the wall outline list when no outline found per layer
+// holds it, and shadow pieces lose what lies inside a cap: the hollow face
+// set puts the inner faces of a cut solid "in shade" behind its cut.
+#include "visual/views/section_caps.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "core/geometry/geom_basic.h"
+#include "core/geometry/polygon.h"
+#include "core/geometry/vertex_list.h"
+#include "visual/views/box_index.h"
+#include "visual/views/polygon_clip.h"
+#include "visual/views/section_faces.h"
+#include "visual/views/segment_ops.h"
+
+namespace {
+
+struct Cut {
+    Point3 a, b;
+};
+
+void PlanBox(const Point3& a, const Point3& b, double box[4]) {
+    box[0] = std::min(a.x, b.x);
+    box[1] = std::min(a.y, b.y);
+    box[2] = std::max(a.x, b.x);
+    box[3] = std::max(a.y, b.y);
+}
+
+void RingBox(const VertexNode* ring, double box[4]) {
+    box[0] = box[2] = ring->x;
+    box[1] = box[3] = ring->y;
+    for (const VertexNode* v = ring; v; v = v->next) {
+        box[0] = std::min(box[0], v->x), box[1] = std::min(box[1], v->y);
+        box[2] = std::max(box[2], v->x), box[3] = std::max(box[3], v->y);
+    }
+}
+
+// The plane (a, b, c, d of ax + by + cz + d = 0) of a ring by Newell's
+// sums; false for a ring without area or seen edge-on.
+bool RingPlane(const VertexNode* ring, double plane[4]) {
+    double n[3] = {0.0, 0.0, 0.0}, centre[3] = {0.0, 0.0, 0.0};
+    int count = 0;
+    for (const VertexNode* v = ring; v; v = v->next) {
+        const VertexNode* w = v->next ? v->next : ring;
+        n[0] += (v->y - w->y) * (v->z + w->z);
+        n[1] += (v->z - w->z) * (v->x + w->x);
+        n[2] += (v->x - w->x) * (v->y + w->y);
+        centre[0] += v->x, centre[1] += v->y, centre[2] += v->z;
+        ++count;
+    }
+    const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    if (count < 3 || !(length > 0.0) || !(std::fabs(n[2]) > 1e-9 * length)) return false;
+    for (double& k : n) k /= length;
+    plane[0] = n[0], plane[1] = n[1], plane[2] = n[2];
+    plane[3] = -(n[0] * centre[0] + n[1] * centre[1] + n[2] * centre[2]) / count;
+    return true;
+}
+
+double PlaneZ(const double plane[4], double x, double y) {
+    return -(plane[0] * x + plane[1] * y + plane[3]) / plane[2];
+}
+
+// Points well inside the ring: the middles of the widest spans of a few
+// horizontal lines across it, at heights no vertex is likely to share.
+std::vector<Point3> InnerPoints(const VertexNode* ring, double t) {
+    double box[4];
+    RingBox(ring, box);
+    std::vector<Point3> out;
+    for (const double f : {0.5123, 0.3071, 0.6937}) {
+        const double y = box[1] + f * (box[3] - box[1]);
+        std::vector<double> xs;
+        for (const VertexNode* v = ring; v; v = v->next) {
+            const VertexNode* w = v->next ? v->next : ring;
+            if ((v->y > y) == (w->y > y)) continue;
+            xs.push_back(v->x + (y - v->y) * (w->x - v->x) / (w->y - v->y));
+        }
+        std::sort(xs.begin(), xs.end());
+        double best = 2.0 * t, at = 0.0;
+        for (std::size_t k = 0; k + 1 < xs.size(); k += 2)
+            if (xs[k + 1] - xs[k] > best) best = xs[k + 1] - xs[k], at = (xs[k] + xs[k + 1]) / 2.0;
+        if (best > 2.0 * t) out.push_back({at, y, 0.0});
+    }
+    return out;
+}
+
+// The faces of the section's face set as plan triangles, for the rays.
+class FaceRays {
+public:
+    explicit FaceRays(const SectionFace* faces) {
+        for (const SectionFace* f = faces; f; f = f->next) {
+            const int n = f->cornerCount();
+            for (int k = 1; k + 1 < n; ++k) {
+                const Tri t{f->corners[0], f->corners[k], f->corners[k + 1]};
+                const double area = (t.b.x - t.a.x) * (t.c.y - t.a.y) - (t.c.x - t.a.x) * (t.b.y - t.a.y);
+                if (!(std::fabs(area) > 0.0)) continue;
+                double box[4];
+                PlanBox(t.a, t.b, box);
+                box[0] = std::min(box[0], t.c.x), box[1] = std::min(box[1], t.c.y);
+                box[2] = std::max(box[2], t.c.x), box[3] = std::max(box[3], t.c.y);
+                tris_.push_back(t);
+                index_.Add(box);
+            }
+        }
+        index_.Build(0.0);
+    }
+
+    // How many faces the ray from p (along +z) crosses beyond p's depth
+    // plus t.
+    int Crossings(const Point3& p, double t) {
+        const double box[4] = {p.x, p.y, p.x, p.y};
+        int count = 0;
+        for (int i : index_.Query(box)) {
+            const Tri& f = tris_[i];
+            const double d = (f.b.x - f.a.x) * (f.c.y - f.a.y) - (f.c.x - f.a.x) * (f.b.y - f.a.y);
+            const double u = ((f.b.x - p.x) * (f.c.y - p.y) - (f.c.x - p.x) * (f.b.y - p.y)) / d;
+            const double v = ((f.c.x - p.x) * (f.a.y - p.y) - (f.a.x - p.x) * (f.c.y - p.y)) / d;
+            const double w = 1.0 - u - v;
+            if (!(u > 0.0 && v > 0.0 && w > 0.0)) continue;
+            if (u * f.a.z + v * f.b.z + w * f.c.z > p.z + t) ++count;
+        }
+        return count;
+    }
+
+private:
+    struct Tri {
+        Point3 a, b, c;
+    };
+    std::vector<Tri> tris_;
+    BoxIndex index_;
+};
+
+// Where c and o cross in plan, more than t from the ends of both.
+bool CrossingWithin(const Cut& c, const Cut& o, double t, Point3& out) {
+    const double rx = c.b.x - c.a.x, ry = c.b.y - c.a.y;
+    const double sx = o.b.x - o.a.x, sy = o.b.y - o.a.y;
+    const double lr = std::hypot(rx, ry), ls = std::hypot(sx, sy);
+    const double den = rx * sy - ry * sx;
+    if (!(lr > 0.0) || !(ls > 0.0) || !(std::fabs(den) > 1e-9 * lr * ls)) return false;
+    const double wx = o.a.x - c.a.x, wy = o.a.y - c.a.y;
+    const double u = (wx * sy - wy * sx) / den, v = (wx * ry - wy * rx) / den;
+    if (u * lr <= t || (1.0 - u) * lr <= t || v * ls <= t || (1.0 - v) * ls <= t) return false;
+    out = {c.a.x + u * rx, c.a.y + u * ry, 0.0};
+    return true;
+}
+
+// Step 1: the cut edges of all faces, split at the cut ends lying on them,
+// each once.
+std::vector<Cut> CutEdges(const SectionFace* faces, double t) {
+    std::vector<Cut> cuts;
+    for (const SectionFace* f = faces; f; f = f->next) {
+        const int n = f->cornerCount();
+        for (int k = 0; k < n; ++k) {
+            if (f->edgeWords[k] >= 0) continue;
+            const Point3& a = f->corners[k];
+            const Point3& b = f->corners[(k + 1) % n];
+            if (Distance2d(a, b) > t) cuts.push_back({a, b});
+        }
+    }
+    BoxIndex ends;
+    for (const Cut& c : cuts)
+        for (const Point3& p : {c.a, c.b}) {
+            const double box[4] = {p.x, p.y, p.x, p.y};
+            ends.Add(box);
+        }
+    ends.Build(t);
+    BoxIndex spans;
+    for (const Cut& c : cuts) {
+        double box[4];
+        PlanBox(c.a, c.b, box);
+        spans.Add(box);
+    }
+    spans.Build(t);
+    std::vector<Cut> split;
+    std::vector<std::pair<double, Point3>> at;
+    for (std::size_t i = 0; i < cuts.size(); ++i) {
+        const Cut& c = cuts[i];
+        double box[4];
+        PlanBox(c.a, c.b, box);
+        at.clear();
+        for (int e : ends.Query(box)) {
+            const Cut& o = cuts[static_cast<std::size_t>(e) / 2];
+            const Point3& p = e % 2 == 0 ? o.a : o.b;
+            if (Distance2d(p, c.a) <= t || Distance2d(p, c.b) <= t) continue;
+            if (ClassifyPointOnSegment2d(c.a, c.b, p, false, t) != 2) continue;
+            const double length = Distance2d(c.a, c.b);
+            const double off = ((c.b.x - c.a.x) * (p.y - c.a.y) - (c.b.y - c.a.y) * (p.x - c.a.x)) / length;
+            if (std::fabs(off) > t) continue;
+            at.push_back({Distance2d(c.a, p), {p.x, p.y, SegmentZAt2d(c.a, c.b, p.x, p.y)}});
+        }
+        // Cuts of solids that run into each other cross away from their ends.
+        for (int j : spans.Query(box)) {
+            if (static_cast<std::size_t>(j) == i) continue;
+            Point3 x;
+            if (!CrossingWithin(c, cuts[static_cast<std::size_t>(j)], t, x)) continue;
+            at.push_back({Distance2d(c.a, x), {x.x, x.y, SegmentZAt2d(c.a, c.b, x.x, x.y)}});
+        }
+        std::sort(at.begin(), at.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
+        Point3 from = c.a;
+        for (const auto& [distance, p] : at) {
+            if (Distance2d(from, p) <= t) continue;
+            split.push_back({from, p});
+            from = p;
+        }
+        if (Distance2d(from, c.b) > t) split.push_back({from, c.b});
+    }
+
+    BoxIndex boxes;
+    for (const Cut& c : split) {
+        double box[4];
+        PlanBox(c.a, c.b, box);
+        boxes.Add(box);
+    }
+    boxes.Build(t);
+    std::vector<Cut> once;
+    std::vector<char> twice(split.size(), 0);
+    for (std::size_t i = 0; i < split.size(); ++i) {
+        if (twice[i]) continue;
+        const Cut& c = split[i];
+        double box[4];
+        PlanBox(c.a, c.b, box);
+        for (int j : boxes.Query(box)) {
+            if (static_cast<std::size_t>(j) <= i) continue;
+            const Cut& o = split[static_cast<std::size_t>(j)];
+            if ((Distance2d(c.a, o.a) <= t && Distance2d(c.b, o.b) <= t) ||
+                (Distance2d(c.a, o.b) <= t && Distance2d(c.b, o.a) <= t))
+                twice[static_cast<std::size_t>(j)] = 1;
+        }
+        once.push_back(c);
+    }
+    return once;
+}
+
+// Step 2: the bounded faces of the plan graph of the cuts (ends within t
+// are one vertex), each as a counter-clockwise ring: every edge is walked
+// once each way, turning at each vertex onto the next edge clockwise from
+// the one it came along, which keeps the face on the left.
+std::vector<VertexNode*> BoundedFaces(const std::vector<Cut>& cuts, double t) {
+    std::vector<Point3> points;
+    BoxIndex near;
+    std::vector<Point3> all;
+    for (const Cut& c : cuts) all.push_back(c.a), all.push_back(c.b);
+    for (const Point3& p : all) {
+        const double box[4] = {p.x, p.y, p.x, p.y};
+        near.Add(box);
+    }
+    near.Build(t);
+    // Each end's vertex: the first end within t of it, in order.
+    std::vector<int> vertexOf(all.size(), -1);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        if (vertexOf[i] >= 0) continue;
+        vertexOf[i] = static_cast<int>(points.size());
+        points.push_back(all[i]);
+        const double box[4] = {all[i].x, all[i].y, all[i].x, all[i].y};
+        for (int j : near.Query(box))
+            if (vertexOf[static_cast<std::size_t>(j)] < 0 &&
+                Distance2d(all[i], all[static_cast<std::size_t>(j)]) <= t)
+                vertexOf[static_cast<std::size_t>(j)] = vertexOf[i];
+    }
+    // Half-edges out of each vertex, counter-clockwise by angle.
+    struct Half {
+        int to;
+        double angle;
+        bool used;
+    };
+    std::vector<std::vector<Half>> out(points.size());
+    for (std::size_t k = 0; k < cuts.size(); ++k) {
+        const int u = vertexOf[2 * k], v = vertexOf[2 * k + 1];
+        if (u == v) continue;
+        const auto known = [&](int from, int to) {
+            for (const Half& h : out[static_cast<std::size_t>(from)])
+                if (h.to == to) return true;
+            return false;
+        };
+        if (known(u, v)) continue;
+        const Point3 &p = points[static_cast<std::size_t>(u)], &q = points[static_cast<std::size_t>(v)];
+        out[static_cast<std::size_t>(u)].push_back({v, std::atan2(q.y - p.y, q.x - p.x), false});
+        out[static_cast<std::size_t>(v)].push_back({u, std::atan2(p.y - q.y, p.x - q.x), false});
+    }
+    for (std::vector<Half>& list : out)
+        std::sort(list.begin(), list.end(), [](const Half& a, const Half& b) { return a.angle < b.angle; });
+    std::size_t halves = 0;
+    for (const std::vector<Half>& list : out) halves += list.size();
+
+    std::vector<VertexNode*> rings;
+    std::vector<int> walk;
+    for (std::size_t start = 0; start < out.size(); ++start)
+        for (std::size_t e = 0; e < out[start].size(); ++e) {
+            if (out[start][e].used) continue;
+            walk.clear();
+            int from = static_cast<int>(start);
+            std::size_t index = e;
+            bool closed = false;
+            for (std::size_t steps = 0; steps <= halves; ++steps) {
+                Half& h = out[static_cast<std::size_t>(from)][index];
+                if (h.used) {
+                    closed = from == static_cast<int>(start) && index == e;
+                    break;
+                }
+                h.used = true;
+                walk.push_back(from);
+                // At the far end, the edge back is found, and the one before
+                // it counter-clockwise is taken.
+                const std::vector<Half>& there = out[static_cast<std::size_t>(h.to)];
+                std::size_t back = 0;
+                while (back < there.size() && there[back].to != from) ++back;
+                from = h.to;
+                index = (back + there.size() - 1) % there.size();
+            }
+            if (!closed || walk.size() < 3) continue;
+            double area = 0.0;
+            for (std::size_t k = 0; k < walk.size(); ++k) {
+                const Point3& p = points[static_cast<std::size_t>(walk[k])];
+                const Point3& q = points[static_cast<std::size_t>(walk[(k + 1) % walk.size()])];
+                area += p.x * q.y - q.x * p.y;
+            }
+            if (!(area / 2.0 > t * t)) continue;
+            VertexNode* ring = nullptr;
+            for (int v : walk) AppendVertex(&ring, points[static_cast<std::size_t>(v)], 0, 0, 0);
+            rings.push_back(ring);
+        }
+    return rings;
+}
+
+// Step 3: a solid behind the ring, by the rays from its inner points.
+bool SolidBehind(const VertexNode* ring, FaceRays& rays, double t) {
+    double plane[4];
+    if (!RingPlane(ring, plane)) return false;
+    int odd = 0, tried = 0;
+    for (Point3 p : InnerPoints(ring, t)) {
+        p.z = PlaneZ(plane, p.x, p.y);
+        ++tried;
+        odd += rays.Crossings(p, t) % 2;
+    }
+    return tried > 0 && 2 * odd > tried;
+}
+
+// Whether an outline of the list holds the ring (a point well inside the
+// ring lies inside the outline).
+bool HeldBy(const VertexNode* ring, const OutlinePolygon* outlines, double t) {
+    const std::vector<Point3> inner = InnerPoints(ring, t);
+    if (inner.empty()) return true;
+    for (const OutlinePolygon* o = outlines; o; o = o->next)
+        if (CountNodes(o->ring) >= 3 &&
+            PointInPolygon(inner.front(), o->ring, kEdgesReported) == kInsidePolygon)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+void FindSectionCaps(CSezione& section) {
+    section.capOutlines = FreeOutlinePolygons(section.capOutlines);
+    const double t = section.minLength;
+    const std::vector<Cut> cuts = CutEdges(section.faces, t);
+    if (cuts.size() < 3) return;
+    const std::vector<VertexNode*> rings = BoundedFaces(cuts, t);
+    FaceRays rays(section.faces);
+    for (VertexNode* ring : rings) {
+        if (CountNodes(ring) < 3 || !SolidBehind(ring, rays, t)) {
+            FreeList(ring);
+            continue;
+        }
+        OutlinePolygon* cap = NewOutlinePolygon(ring);
+        cap->next = section.capOutlines;
+        section.capOutlines = cap;
+    }
+}
+
+void AddCapOutlines(CSezione& section) {
+    const OutlinePolygon* found = section.wallOutlines;
+    for (const OutlinePolygon* cap = section.capOutlines; cap; cap = cap->next) {
+        if (HeldBy(cap->ring, found, section.minLength)) continue;
+        OutlinePolygon* copy = NewOutlinePolygon(CopyVertexList(cap->ring));
+        copy->next = section.wallOutlines;
+        section.wallOutlines = copy;
+    }
+}
+
+void ClearShadowsInCaps(CSezione& section) {
+    for (const OutlinePolygon* cap = section.capOutlines; cap; cap = cap->next) {
+        double capPlane[4];
+        if (!RingPlane(cap->ring, capPlane)) continue;
+        for (ShadowGroup* group = section.shadeOutlines; group; group = group->next) {
+            OutlinePolygon* kept = nullptr;
+            for (OutlinePolygon** at = &group->pieces; *at;) {
+                OutlinePolygon* x = *at;
+                double receiving[4];
+                const bool apart = x->box2d[2] < cap->box2d[0] || cap->box2d[2] < x->box2d[0] ||
+                                   x->box2d[3] < cap->box2d[1] || cap->box2d[3] < x->box2d[1];
+                if (apart || !RingPlane(x->ring, receiving)) {
+                    at = &x->next;
+                    continue;
+                }
+                OutlinePolygon* parts = ClipPolygonByPolygon(&x->ring, cap->ring, capPlane, receiving);
+                if (!parts && PolygonInsidePolygon(x->ring, cap->ring) != 1) {
+                    at = &x->next;
+                    continue;
+                }
+                while (parts) {
+                    OutlinePolygon* part = parts;
+                    parts = part->next;
+                    part->next = nullptr;
+                    part->ring = RemoveCollinearVertices(part->ring, 0);
+                    if (CountNodes(part->ring) < 3) {
+                        FreeOutlinePolygons(part);
+                        continue;
+                    }
+                    MarkDoubledEdges(part->ring);
+                    part->next = kept;
+                    kept = part;
+                }
+                *at = x->next;
+                x->next = nullptr;
+                FreeOutlinePolygons(x);
+            }
+            if (!kept) continue;
+            OutlinePolygon* last = kept;
+            while (last->next) last = last->next;
+            last->next = group->pieces;
+            group->pieces = kept;
+        }
+    }
+}
