@@ -15,6 +15,7 @@
 
 #include "core/entity_data.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "core/layer_catalogue.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
@@ -148,6 +149,12 @@ ZcEdJig::DragStatus AJIG_SQUOTA::sampler() {
     const double former = SysVarReal("ELEVATION", &elevation, &set);
     const DragStatus st = acquireDist(distance, basePoint);
     SysVarReal("ELEVATION", &former, &set);
+    if (st == kNormal && !CoordinateInRange(distance)) {
+        // Told and asked again; the last distance stays.
+        distance = previousDistance;
+        ReportOutOfRange();
+        return kNoChange;
+    }
     if (st == kNormal && distance == previousDistance) return kNoChange;
     previousDistance = distance;
     return st;
