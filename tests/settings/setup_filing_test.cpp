@@ -297,8 +297,8 @@ TEST(SetupFiling, numbers_out_of_range_take_their_defaults_and_are_named_once) {
     }
     ASSERT_GE(real, 0);
     ASSERT_GE(point, 0);
-    for (const double bad : {1e308, -1e20, std::numeric_limits<double>::infinity(),
-                             std::numeric_limits<double>::quiet_NaN()}) {
+    for (const double bad :
+         {1e308, -1e20, std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
         SetupSlots src = edited();
         *src[real].asReal() = bad;
         *src[point].asPoint() = ZcGePoint3d(0.0, bad, 0.0);
