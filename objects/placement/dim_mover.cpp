@@ -147,14 +147,14 @@ ZcEdJig::DragStatus AJIG_SQUOTA::sampler() {
     setKeywordList(outerSide ? "W" : "Na zewnątrz");
     const int set = 1;
     const double former = SysVarReal("ELEVATION", &elevation, &set);
-    const DragStatus st = acquireDist(distance, basePoint);
-    SysVarReal("ELEVATION", &former, &set);
-    if (st == kNormal && !CoordinateInRange(distance)) {
-        // Told and asked again; the last distance stays.
+    DragStatus st = acquireDist(distance, basePoint);
+    // Told and asked again; the last distance stays meanwhile.
+    while (st == kNormal && !CoordinateInRange(distance)) {
         distance = previousDistance;
         ReportOutOfRange();
-        return kNoChange;
+        st = acquireDist(distance, basePoint);
     }
+    SysVarReal("ELEVATION", &former, &set);
     if (st == kNormal && distance == previousDistance) return kNoChange;
     previousDistance = distance;
     return st;

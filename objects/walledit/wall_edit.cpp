@@ -172,12 +172,12 @@ ZcEdJig::DragStatus AJIG_EMURO::sampler() {
     {
         ElevationGuard elevationSet(elevation);
         st = acquireDist(distance, Ge(basePoint));
-    }
-    if (st == kNormal && !CoordinateInRange(distance)) {
-        // Told and asked again; the last distance stays.
-        distance = previousDistance;
-        ReportOutOfRange();
-        return kNoChange;
+        // Told and asked again; the last distance stays meanwhile.
+        while (st == kNormal && !CoordinateInRange(distance)) {
+            distance = previousDistance;
+            ReportOutOfRange();
+            st = acquireDist(distance, Ge(basePoint));
+        }
     }
     if (st == kNormal && distance == previousDistance) return kNoChange;
     previousDistance = distance;
