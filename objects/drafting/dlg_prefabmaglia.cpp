@@ -69,12 +69,12 @@ void CDLGPREFABMAGLIA::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
     DDX_Control(dx, IDC_SWATCH, m_swatch);
     DDX_Text(dx, IDC_COLUMNS, m_columns);
-    DDX_Size(dx, IDC_HORIZONTAL, m_horizontal);
+    DDX_Number(dx, IDC_HORIZONTAL, m_horizontal);
     DDX_Text(dx, IDC_ROWS, m_rows);
-    DDX_Size(dx, IDC_VERTICAL, m_vertical);
+    DDX_Number(dx, IDC_VERTICAL, m_vertical);
     DDX_Number(dx, IDC_FLOOR, m_floorHeight);
     DDX_Text(dx, IDC_STYLE, m_textStyle);
-    DDX_Size(dx, IDC_TEXT_HEIGHT, m_textHeight);
+    DDX_Number(dx, IDC_TEXT_HEIGHT, m_textHeight);
     DDX_Text(dx, IDC_COLUMN_PREFIX, m_columnPrefix);
     DDX_Text(dx, IDC_ROW_PREFIX, m_rowPrefix);
     DDX_Text(dx, IDC_COLUMN_INDEX, m_columnIndex);

@@ -33,10 +33,10 @@ void CDLG_CORRIMANO::DoDataExchange(CDataExchange* dx) {
     DDX_Number(dx, IDC_THICKNESS, m_thickness);
     DDX_Number(dx, IDC_POST_RADIUS, m_postRadius);
     DDX_Text(dx, IDC_SIDE_COUNT, m_sideElementCount);
-    DDX_Size(dx, IDC_SPACING, m_spacing);
+    DDX_Number(dx, IDC_SPACING, m_spacing);
     DDX_Radio(dx, IDC_OUTSIDE, m_position);
-    DDX_Size(dx, IDC_WIDTH, m_width);
-    DDX_Size(dx, IDC_HEIGHT, m_height);
+    DDX_Number(dx, IDC_WIDTH, m_width);
+    DDX_Number(dx, IDC_HEIGHT, m_height);
     DDX_Number(dx, IDC_MAX_STEPS, m_maxSteps);
 }
 
