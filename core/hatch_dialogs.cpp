@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "core/input_range.h"
 #include "core/levels.h"
 #include "core/support_files.h"
 #include "store/settings_store.h"
@@ -199,10 +200,10 @@ CDlgTratt::CDlgTratt(CWnd* parent) : CDialog(IDD_TRATT, parent) {
 
 void CDlgTratt::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
-    DDX_Text(dx, IDC_ANGLE, m_angle);
+    DDX_Number(dx, IDC_ANGLE, m_angle);
     DDX_Text(dx, IDC_LAYER, m_layer);
     DDX_Text(dx, IDC_PATTERN, m_pattern);
-    DDX_Text(dx, IDC_SCALE, m_scale);
+    DDX_Number(dx, IDC_SCALE, m_scale);
 }
 
 BOOL CDlgTratt::OnInitDialog() {
@@ -259,10 +260,10 @@ CDlgTMuro::CDlgTMuro(CWnd* parent) : CDialog(IDD_TMURO, parent) {
 
 void CDlgTMuro::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
-    DDX_Text(dx, IDC_ANGLE, m_angle);
+    DDX_Number(dx, IDC_ANGLE, m_angle);
     DDX_Text(dx, IDC_PATTERN, m_pattern);
-    DDX_Text(dx, IDC_LOWER, m_lowerHeight);
-    DDX_Text(dx, IDC_UPPER, m_upperHeight);
+    DDX_Number(dx, IDC_LOWER, m_lowerHeight);
+    DDX_Number(dx, IDC_UPPER, m_upperHeight);
     DDX_Check(dx, IDC_VARIABLE, m_variableHeight);
 }
 

@@ -5,6 +5,7 @@
 #include "core/host_services.h"
 #include "host/ads/cmdline.h"
 #include "host/ed/prompts.h"
+#include "host/ui/msgbox.h"
 
 namespace {
 
@@ -13,7 +14,7 @@ constexpr unsigned kOutOfRangeString = 1065;
 }  // namespace
 
 bool CoordinateInRange(double v) {
-    return std::isfinite(v) && std::fabs(v) <= kInputLimit;
+    return NumberInRange(v);
 }
 
 bool PointInRange(const Point3& p) {
@@ -26,6 +27,10 @@ bool PointInRange(const ads_point p) {
 
 bool SizeInRange(double v) {
     return std::isfinite(v) && v > 0.0 && v <= kInputLimit;
+}
+
+bool AngleInRange(double v) {
+    return CoordinateInRange(v);
 }
 
 std::string OutOfRangeMessage() {
@@ -46,6 +51,76 @@ int GetPointInRange(int initBits, const char* keywords, const ads_point base, co
         if (rc != RTNORM || PointInRange(result)) return rc;
         ReportOutOfRange();
     }
+}
+
+namespace {
+
+// Asks by `ask` until the answer passes `inRange` or is not a value.
+template <class Ask, class Check>
+int AskInRange(int initBits, const char* keywords, Ask ask, Check inRange) {
+    for (;;) {
+        zcedInitGet(initBits, keywords);
+        const int rc = ask();
+        if (rc != RTNORM || inRange()) return rc;
+        ReportOutOfRange();
+    }
+}
+
+}  // namespace
+
+int GetDistInRange(int initBits, const char* keywords, const ads_point base, const char* prompt,
+                   ads_real* result) {
+    return AskInRange(
+        initBits, keywords, [&] { return zcedGetDist(base, prompt, result); },
+        [&] { return CoordinateInRange(*result); });
+}
+
+int GetRealInRange(int initBits, const char* keywords, const char* prompt, ads_real* result) {
+    return AskInRange(
+        initBits, keywords, [&] { return zcedGetReal(prompt, result); },
+        [&] { return CoordinateInRange(*result); });
+}
+
+int GetAngleInRange(int initBits, const char* keywords, const ads_point base, const char* prompt,
+                    ads_real* result) {
+    return AskInRange(
+        initBits, keywords, [&] { return zcedGetAngle(base, prompt, result); },
+        [&] { return AngleInRange(*result); });
+}
+
+int GetCornerInRange(int initBits, const char* keywords, const ads_point base, const char* prompt,
+                     ads_point result) {
+    return AskInRange(
+        initBits, keywords, [&] { return zcedGetCorner(base, prompt, result); },
+        [&] { return PointInRange(result); });
+}
+
+bool CheckNumberField(CDataExchange* dx, double value, bool size) {
+    if (dx->m_bFailed || !dx->m_bSaveAndValidate) return !dx->m_bFailed;
+    if (size ? SizeInRange(value) : CoordinateInRange(value)) return true;
+    AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
+    dx->Fail();
+    return false;
+}
+
+namespace {
+
+// The member keeps its value when the field is refused.
+void NumberField(CDataExchange* dx, int id, double& value, bool size) {
+    if (!dx->m_bSaveAndValidate) return DDX_Text(dx, id, value);
+    double typed = value;
+    DDX_Text(dx, id, typed);
+    if (CheckNumberField(dx, typed, size)) value = typed;
+}
+
+}  // namespace
+
+void DDX_Number(CDataExchange* dx, int id, double& value) {
+    NumberField(dx, id, value, false);
+}
+
+void DDX_Size(CDataExchange* dx, int id, double& value) {
+    NumberField(dx, id, value, true);
 }
 
 int GetSizeInRange(int initBits, const char* keywords, const ads_point base, const char* prompt,

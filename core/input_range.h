@@ -9,9 +9,11 @@
 #include <string>
 
 #include "core/geometry/geom_basic.h"
+#include "host/ui/dialog.h"
 #include "host/util/adscodes.h"
+#include "store/value_range.h"
 
-inline constexpr double kInputLimit = 1e10;
+inline constexpr double kInputLimit = kValueLimit;
 
 // Finite and not beyond the limit either way.
 bool CoordinateInRange(double v);
@@ -19,6 +21,9 @@ bool PointInRange(const Point3& p);
 bool PointInRange(const ads_point p);
 // A length: above zero and not beyond the limit.
 bool SizeInRange(double v);
+// An angle in radians: finite and not beyond the limit (a turn of 1e308
+// radians has no meaning a drawing can keep).
+bool AngleInRange(double v);
 
 // The message for an answer out of range, from the module's string table.
 std::string OutOfRangeMessage();
@@ -32,3 +37,22 @@ int GetPointInRange(int initBits, const char* keywords, const ads_point base, co
 // zcedGetDist the same way, for a length (SizeInRange).
 int GetSizeInRange(int initBits, const char* keywords, const ads_point base, const char* prompt,
                    ads_real* result);
+// zcedGetDist for a distance of either sign (an offset, a displacement):
+// CoordinateInRange.
+int GetDistInRange(int initBits, const char* keywords, const ads_point base, const char* prompt,
+                   ads_real* result);
+// zcedGetReal, zcedGetAngle and zcedGetCorner the same way.
+int GetRealInRange(int initBits, const char* keywords, const char* prompt, ads_real* result);
+int GetAngleInRange(int initBits, const char* keywords, const ads_point base, const char* prompt,
+                    ads_real* result);
+int GetCornerInRange(int initBits, const char* keywords, const ads_point base, const char* prompt,
+                     ads_point result);
+
+// The dialogs' number fields: the host's exchange, then on saving the
+// value read is checked (CoordinateInRange, or SizeInRange for a length);
+// one out of range is refused with the module's message, the exchange
+// fails and the dialog stays open on the field.
+void DDX_Number(CDataExchange* dx, int id, double& value);
+void DDX_Size(CDataExchange* dx, int id, double& value);
+// For a value a dialog reads itself: the same refusal when `value` is out.
+bool CheckNumberField(CDataExchange* dx, double value, bool size);

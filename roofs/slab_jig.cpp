@@ -390,8 +390,8 @@ bool PickSlabEdge(AJIG_COP& jig) {
     bool toggled = false;
     for (;;) {
         ads_point pt;
-        if (zcedGetPoint(nullptr, "\nWybierz krawędź, którą chcesz, aby była widoczna/niewidoczna:", pt) !=
-            RTNORM)
+        if (GetPointInRange(0, nullptr, nullptr,
+                            "\nWybierz krawędź, którą chcesz, aby była widoczna/niewidoczna:", pt) != RTNORM)
             break;
         Point3 p{pt[0], pt[1], pt[2]};
         double z = p.z;

@@ -10,6 +10,7 @@
 #include "core/geometry/matrix4.h"
 #include "core/geometry/polygon.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ed/prompts.h"
@@ -87,7 +88,6 @@ private:
 // A point answer: RTNORM with the point, RTNONE for Enter, else cancel or
 // error.
 int AskPoint(const char* prompt, bool required, Point3& out, const Point3* base = nullptr) {
-    zcedInitGet(required ? RSG_NONULL : 0, nullptr);
     ads_point pt;
     ads_point b{0, 0, 0};
     if (base) {
@@ -95,7 +95,7 @@ int AskPoint(const char* prompt, bool required, Point3& out, const Point3* base 
         b[1] = base->y;
         b[2] = base->z;
     }
-    const int rc = zcedGetPoint(base ? b : nullptr, prompt, pt);
+    const int rc = GetPointInRange(required ? RSG_NONULL : 0, nullptr, base ? b : nullptr, prompt, pt);
     if (rc == RTNORM) out = {pt[0], pt[1], pt[2]};
     return rc;
 }

@@ -17,6 +17,7 @@
 #include "core/entity_readers.h"
 #include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "core/layer_catalogue.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
@@ -100,10 +101,10 @@ bool PickPointOnLine(const Chain& chain, Point3& point) {
                 if (!LineEnds(e, a, b)) return false;
                 const Point3 pick{at[0], at[1], at[2]};
                 if (Distance2d(pick, b) < Distance2d(pick, a)) std::swap(a, b);
-                zcedInitGet(1, nullptr);
                 double d = 0.0;
-                if (zcedGetDist(nullptr,
-                                "\nOdległość od najbliższego punktu końcowego wybranej linii:", &d) != RTNORM)
+                if (GetDistInRange(1, nullptr, nullptr,
+                                   "\nOdległość od najbliższego punktu końcowego wybranej linii:", &d) !=
+                    RTNORM)
                     return false;
                 const double length = std::hypot(b.x - a.x, b.y - a.y, b.z - a.z);
                 const double t = length > 0.0 ? d / length : 0.0;
@@ -150,9 +151,9 @@ Answer Continue(Chain& chain, const Point3& previous, const Point3& to, bool& ag
 Answer EndLevel(Chain& chain, const Point3& previous) {
     const ads_point base{previous.x, previous.y, previous.z};
     for (;;) {
-        zcedInitGet(0, "Wybierz Cofnij");
         ads_point p;
-        const int rc = zcedGetPoint(base, "\nOkreśl punkt końcowy lub [Wybierz/Cofnij]", p);
+        const int rc =
+            GetPointInRange(0, "Wybierz Cofnij", base, "\nOkreśl punkt końcowy lub [Wybierz/Cofnij]", p);
         Point3 point{p[0], p[1], p[2]};
         if (rc == RTNONE) return Answer::kDone;
         if (rc == RTKWORD) {
@@ -184,9 +185,9 @@ void VelmFunLine() {
     chain.layer = kSeparationLayerKey;
     LayerAttrEntry described;
     EnsureLayer(chain.layer, chain.catalogue, true, chain.level, false, &described);
-    zcedInitGet(0, "Wybierz");
     ads_point p;
-    const int rc = zcedGetPoint(nullptr, "\nOkreśl punkt początkowy lub [Wybierz/Enter]:", p);
+    const int rc =
+        GetPointInRange(0, "Wybierz", nullptr, "\nOkreśl punkt początkowy lub [Wybierz/Enter]:", p);
     Point3 start{p[0], p[1], p[2]};
     if (rc == RTNORM) {
         SnapPoint(chain, start);

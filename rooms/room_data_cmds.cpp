@@ -11,6 +11,7 @@
 #include "core/geometry/host_geometry.h"
 #include "core/geometry/polygon.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "core/layer_catalogue.h"
 #include "core/level_layers.h"
 #include "core/levels.h"
@@ -149,9 +150,8 @@ bool DrawLabel(CCALCVANI& room, const Point3& at, double rotation, const char* p
 // 2 a polyline measured and its interior point, 0 nothing (Enter with
 // `allowEnter`), -1 cancel or failure.
 int AskInterior(CCALCVANI& room, const char* prompt, bool allowEnter) {
-    zcedInitGet(allowEnter ? 0 : 1, "Polilinia");
     ads_point p;
-    const int rc = zcedGetPoint(nullptr, prompt, p);
+    const int rc = GetPointInRange(allowEnter ? 0 : 1, "Polilinia", nullptr, prompt, p);
     if (rc == RTNORM) {
         room.interiorPoint = {p[0], p[1], p[2]};
         return 1;
@@ -160,8 +160,7 @@ int AskInterior(CCALCVANI& room, const char* prompt, bool allowEnter) {
     if (rc != RTKWORD) return -1;
     room.outlineHandle.clear();
     if (!room.MeasurePolylineRoom()) return -1;
-    zcedInitGet(1, nullptr);
-    if (zcedGetPoint(nullptr, kPolylinePointPrompt, p) != RTNORM) return -1;
+    if (GetPointInRange(1, nullptr, nullptr, kPolylinePointPrompt, p) != RTNORM) return -1;
     room.interiorPoint = {p[0], p[1], p[2]};
     room.polylineRoom = true;
     return 2;

@@ -14,6 +14,7 @@
 #include "core/entity_data.h"
 #include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
@@ -218,9 +219,8 @@ void VelmShowTagFix() {
 
 void VelmInfoUnit() {
     const double level = SettingReal(SetupVar::SQPAV);
-    zcedInitGet(1, nullptr);
     ads_point p;
-    if (zcedGetPoint(nullptr, "\nWybierz punkt wewnętrzny pokoju:", p) != RTNORM) return;
+    if (GetPointInRange(1, nullptr, nullptr, "\nWybierz punkt wewnętrzny pokoju:", p) != RTNORM) return;
     CFACCIATE graph;
     PrepareRoomGraph(graph, level);
     CCALCVANI room;

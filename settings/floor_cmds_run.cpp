@@ -5,6 +5,7 @@
 
 #include "core/base/module_state.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "core/layer_catalogue.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/transcript.h"
@@ -70,9 +71,9 @@ void TranslateSelection(const std::vector<ZcDbObjectId>& ids, double dz) {
 
 // The target floor of a transfer: typed, or taken from a picked entity.
 std::optional<double> AskTargetFloor() {
-    zcedInitGet(0, nullptr);
     double target = 0.0;
-    const int status = zcedGetReal(
+    const int status = GetRealInRange(
+        0, nullptr,
         "\nOkreśl wysokość podłogi na którą przenieść/skopiować obiekty lub Enter, aby wybrać docelową "
         "podłogę:",
         &target);
@@ -199,9 +200,9 @@ int ChooseFloor(std::string& text, double& elevation) {
 }
 
 void CmdAssignZ() {
-    zcedInitGet(RSG_NONULL, nullptr);
     double z = 0.0;
-    if (zcedGetReal("\nWysokość Z na której chcesz umieścić elementy:", &z) != RTNORM) return;
+    if (GetRealInRange(RSG_NONULL, nullptr, "\nWysokość Z na której chcesz umieścić elementy:", &z) != RTNORM)
+        return;
     const std::optional<std::vector<ZcDbObjectId>> ids = SelectObjects();
     if (!ids) return;
     for (ZcDbObjectId id : *ids) {
@@ -210,9 +211,8 @@ void CmdAssignZ() {
 }
 
 void CmdMoveZ() {
-    zcedInitGet(RSG_NONULL | RSG_NOZERO, nullptr);
     double dz = 0.0;
-    if (zcedGetReal("\nWartość przemieszczenia:", &dz) != RTNORM) return;
+    if (GetRealInRange(RSG_NONULL | RSG_NOZERO, nullptr, "\nWartość przemieszczenia:", &dz) != RTNORM) return;
     const std::optional<std::vector<ZcDbObjectId>> ids = SelectObjects();
     if (!ids) return;
     TranslateSelection(*ids, dz);
@@ -306,9 +306,9 @@ void CmdViewportScale() {
         zcutPrintf("\nUstawienie tymczasowe w przestrzeni papieru");
         RunQuiet({"_PSPACE"});
     }
-    zcedInitGet(RSG_NONULL | RSG_NOZERO | RSG_NONEG, nullptr);
     double scale = 0.0;
-    if (zcedGetReal("\nSkala drukowania:", &scale) == RTNORM) {
+    if (GetRealInRange(RSG_NONULL | RSG_NOZERO | RSG_NONEG, nullptr, "\nSkala drukowania:", &scale) ==
+        RTNORM) {
         const std::optional<std::vector<ZcDbObjectId>> ids =
             SelectViewports("Wybierz okno, do którego zastosować współczynnik skali drukowania:",
                             "Usuń obiekt z wybranego zbioru:");

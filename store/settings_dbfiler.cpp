@@ -104,6 +104,11 @@ void ReportRepairedSettingsRecord(const char* className) {
                className);
 }
 
+void ReportSettingsOutOfRange(const char* className, const std::string& names) {
+    zcutPrintf("\nRekord ustawień \"%s\": wartości poza zakresem przyjęły wartości domyślne: %s", className,
+               names.c_str());
+}
+
 void RegisterSettingsClass(SettingsClassSlot& slot, ZcRxPseudoConstructor create, const char* parent) {
     if (slot.desc) return;
     if (ZcRxClass* known = zcrxFindClass(slot.name)) {

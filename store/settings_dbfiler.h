@@ -12,6 +12,8 @@
 // defines them in the record's .cpp.
 #pragma once
 
+#include <string>
+
 #include "host/db/dbfiler.h"
 #include "host/db/dbobject.h"
 #include "store/settings_filer.h"
@@ -53,6 +55,9 @@ Zcad::ErrorStatus DxfFilingResult(ZcDbDxfFiler* filer, FilingStatus st, const ch
 // Tells the user, on the command line, that the record of the class was read
 // from a damaged or short form and that what it lacked now holds defaults.
 void ReportRepairedSettingsRecord(const char* className);
+// The same once for the slots that held a number out of range (their names
+// joined by commas), which took their defaults.
+void ReportSettingsOutOfRange(const char* className, const std::string& names);
 
 // The registration of one settings class: its descriptor, null until the
 // class is registered, and whether this module made it (and so removes it).

@@ -3,14 +3,17 @@
 #include "store/velm_setup.h"
 
 #include <cassert>
+#include <variant>
 
 #include "store/settings_text.h"
+#include "store/value_range.h"
 
 VELM_SETTINGS_OBJECT_DEFINE(VELM_SETUP)
 
 namespace {
 
-FilingStatus readStoredSlots(SetupSlots& slots, SettingsDwgReader& r, int count);
+FilingStatus readStoredSlots(SetupSlots& slots, SettingsDwgReader& r, int count, std::string& outOfRange);
+bool TakeInRange(AA_VARIABILE& slot, int index, AA_VALORE value, std::string& outOfRange);
 void skipSettingsGroups(SettingsDxfReader& r);
 
 }  // namespace
@@ -70,7 +73,9 @@ FilingStatus ReadSetupDwg(SetupSlots& slots, SettingsDwgReader& r) {
     short version = 0;
     int count = 0;
     if (!r.readInt16(version) || !ReadDwgCount(r, count)) return FilingStatus::kReadFailed;
-    FilingStatus st = readStoredSlots(slots, r, count);
+    std::string outOfRange;
+    FilingStatus st = readStoredSlots(slots, r, count, outOfRange);
+    if (!outOfRange.empty()) ReportSettingsOutOfRange("VELM_SETUP", outOfRange);
     if (st != FilingStatus::kOk) return st;
     if (count < kSetupVarCount) ScaleMissingRealDefaults(slots, count);
     return FilingStatus::kOk;
@@ -86,6 +91,7 @@ FilingStatus ReadSetupDxf(SetupSlots& slots, SettingsDxfReader& r, bool* repaire
     if (repaired) *repaired = false;
     if (!r.atSubclassData("VELM_SETUP")) return FilingStatus::kOk;
     InitSetupSlots(slots);
+    std::string outOfRange;
     int read = 0;
     for (; read < kSetupVarCount; ++read) {
         SettingsDxfItem item;
@@ -101,8 +107,9 @@ FilingStatus ReadSetupDxf(SetupSlots& slots, SettingsDxfReader& r, bool* repaire
             skipSettingsGroups(r);
             break;
         }
-        slots[read].setValue(std::move(item.value));
+        TakeInRange(slots[read], read, std::move(item.value), outOfRange);
     }
+    if (!outOfRange.empty()) ReportSettingsOutOfRange("VELM_SETUP", outOfRange);
     if (repaired) *repaired = read < kSetupVarCount;
     return FilingStatus::kOk;
 }
@@ -185,16 +192,32 @@ namespace {
 
 // Entries past the last slot are read the same way and dropped, so that the
 // data filed after the store is read from the right place.
-FilingStatus readStoredSlots(SetupSlots& slots, SettingsDwgReader& r, int count) {
+FilingStatus readStoredSlots(SetupSlots& slots, SettingsDwgReader& r, int count, std::string& outOfRange) {
     for (int i = 0; i < count; ++i) {
         short code = 0;
         if (!r.readInt16(code)) return FilingStatus::kReadFailed;
         if (!IsSettingsTypeCode(code)) return FilingStatus::kBadData;
         AA_VALORE value;
         if (!ReadDwgValue(r, static_cast<unsigned short>(code), value)) return FilingStatus::kReadFailed;
-        if (i < kSetupVarCount) slots[i].setValue(std::move(value));
+        if (i < kSetupVarCount) TakeInRange(slots[i], i, std::move(value), outOfRange);
     }
     return FilingStatus::kOk;
+}
+
+// A number out of range (NumberInRange) leaves the slot at its default and
+// adds its name to `outOfRange`, told once for the whole record.
+bool TakeInRange(AA_VARIABILE& slot, int index, AA_VALORE value, std::string& outOfRange) {
+    bool inRange = true;
+    if (const double* real = std::get_if<double>(&value)) inRange = NumberInRange(*real);
+    if (const ZcGePoint3d* point = std::get_if<ZcGePoint3d>(&value))
+        inRange = NumberInRange(point->x) && NumberInRange(point->y) && NumberInRange(point->z);
+    if (!inRange) {
+        if (!outOfRange.empty()) outOfRange += ", ";
+        outOfRange += SetupVarDefinition(index).name;
+        return false;
+    }
+    slot.setValue(std::move(value));
+    return true;
 }
 
 // The groups of a record given up on, up to the first that is no variable

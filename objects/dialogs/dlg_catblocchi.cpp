@@ -8,6 +8,7 @@
 
 #include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "core/level_layers.h"
 #include "core/support_files.h"
 #include "host/ads/adsent.h"
@@ -253,10 +254,10 @@ void CDlgcatblocchidef::LoadFromEntry() {
 void CDlgcatblocchidef::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
     Values& v = m_values;
-    DDX_Text(dx, kZ, v.z);
-    DDX_Text(dx, kY, v.y);
-    DDX_Text(dx, kX, v.x);
-    DDX_Text(dx, kAngle, v.angle);
+    DDX_Number(dx, kZ, v.z);
+    DDX_Number(dx, kY, v.y);
+    DDX_Number(dx, kX, v.x);
+    DDX_Number(dx, kAngle, v.angle);
     DDX_Text(dx, kDescription, v.description);
     DDX_Text(dx, kBlockName, v.blockName);
     DDX_Check(dx, kExplode, v.explode);

@@ -8,7 +8,9 @@
 
 #include <algorithm>
 
+#include "core/input_range.h"
 #include "core/levels.h"
+#include "host/ui/msgbox.h"
 #include "host/util/nocase.h"
 #include "objects/language/obj_text.h"
 #include "store/settings_store.h"
@@ -303,28 +305,38 @@ void CDlgParObj::FillRows(int first) {
     }
 }
 
-void CDlgParObj::CommitRow(int slot) {
+bool CDlgParObj::CommitRow(int slot) {
     if (slot < 0) {
-        for (int s = 0; s < kSlots; ++s) CommitRow(s);
-        return;
+        bool all = true;
+        for (int s = 0; s < kSlots && all; ++s) all = CommitRow(s);
+        return all;
     }
-    if (slot >= kSlots) return;
+    if (slot >= kSlots) return true;
     const int r = m_first + slot;
-    if (r >= m_rowCount || r >= static_cast<int>(m_rows.size())) return;
+    if (r >= m_rowCount || r >= static_cast<int>(m_rows.size())) return true;
     CInfoParametri& row = m_rows[r];
     if (row.type == u'B') {
         const bool checked = m_newCheck[slot].GetCheck() == BST_CHECKED;
         if (checked != (row.newValue != 0.0)) row.newValue = checked ? 1.0 : 0.0;
-        return;
+        return true;
     }
     const std::string text = m_new[slot].GetWindowText();
-    if (text == m_shown[slot]) return;
-    m_shown[slot] = text;
+    if (text == m_shown[slot]) return true;
     if (row.type == u'S') {
+        m_shown[slot] = text;
         row.newText = text;
-        return;
+        return true;
     }
-    if (std::optional<double> value = ParseRowValue(row.type, text)) row.newValue = *value;
+    // A value that cannot be read, or is out of range, is refused and the
+    // row keeps the value it had; the text stays for the user to correct.
+    const std::optional<double> value = ParseRowValue(row.type, text);
+    if (!value) {
+        AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
+        return false;
+    }
+    m_shown[slot] = text;
+    row.newValue = *value;
+    return true;
 }
 
 void CDlgParObj::FocusSlot(int slot) {
@@ -421,8 +433,7 @@ void CDlgParObj::OnVScroll(UINT code, UINT pos, CWnd* bar) {
 }
 
 void CDlgParObj::OnButton(int code) {
-    if (!UpdateData(TRUE)) return;
-    CommitRow(-1);
+    if (!UpdateData(TRUE) || !CommitRow(-1)) return;
     m_result = code;
     EndDialog(IDOK);
 }

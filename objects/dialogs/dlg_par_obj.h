@@ -98,7 +98,7 @@ private:
     void ShowScrollBar(bool hideAtSeven);
     void ApplyLayout();
     void FillRows(int first);
-    void CommitRow(int slot);
+    bool CommitRow(int slot);
     void FocusSlot(int slot);
     void OnButton(int code);
     void OnSelchangeSet();

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "core/input_range.h"
 #include "host/ads/units.h"
 #include "host/util/nocase.h"
 
@@ -140,7 +141,7 @@ std::optional<double> ParseRowValue(char16_t type, const std::string& text) {
         case u'D':
         case u'R': {
             double v = 0.0;
-            if (zcdbDisToF(text.c_str(), -1, &v) != RTNORM) return std::nullopt;
+            if (zcdbDisToF(text.c_str(), -1, &v) != RTNORM || !CoordinateInRange(v)) return std::nullopt;
             return v;
         }
         case u'B':

@@ -65,5 +65,6 @@ int FindParameterSet(const CArrayTipologie& sets, std::string_view name);
 
 // A value typed for a row of that type: A, D, R a length or number in the
 // drawing's units, B "Tak" (any case) or not, I an integer. Nothing when an
-// A, D, R or I text cannot be read.
+// A, D, R or I text cannot be read, nor for an A, D or R value out of
+// range (CoordinateInRange).
 std::optional<double> ParseRowValue(char16_t type, const std::string& text);

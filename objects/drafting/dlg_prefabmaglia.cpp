@@ -2,6 +2,7 @@
 #include "objects/drafting/dlg_prefabmaglia.h"
 
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ui/hostdialogs.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
@@ -68,12 +69,12 @@ void CDLGPREFABMAGLIA::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
     DDX_Control(dx, IDC_SWATCH, m_swatch);
     DDX_Text(dx, IDC_COLUMNS, m_columns);
-    DDX_Text(dx, IDC_HORIZONTAL, m_horizontal);
+    DDX_Number(dx, IDC_HORIZONTAL, m_horizontal);
     DDX_Text(dx, IDC_ROWS, m_rows);
-    DDX_Text(dx, IDC_VERTICAL, m_vertical);
-    DDX_Text(dx, IDC_FLOOR, m_floorHeight);
+    DDX_Number(dx, IDC_VERTICAL, m_vertical);
+    DDX_Number(dx, IDC_FLOOR, m_floorHeight);
     DDX_Text(dx, IDC_STYLE, m_textStyle);
-    DDX_Text(dx, IDC_TEXT_HEIGHT, m_textHeight);
+    DDX_Number(dx, IDC_TEXT_HEIGHT, m_textHeight);
     DDX_Text(dx, IDC_COLUMN_PREFIX, m_columnPrefix);
     DDX_Text(dx, IDC_ROW_PREFIX, m_rowPrefix);
     DDX_Text(dx, IDC_COLUMN_INDEX, m_columnIndex);

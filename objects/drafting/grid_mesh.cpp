@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "core/layer_catalogue.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
@@ -184,11 +185,10 @@ void CmdMesh2D() {
     const double rowSample = SampleWidth(rowPrefix, style, textHeight);
 
     ads_point origin = {0.0, 0.0, 0.0};
-    zcedInitGet(0, nullptr);
-    const int got = zcedGetPoint(nullptr,
-                                 "\nOkreśl punkt wstawienia pierwszego węzła w lewym dolnym rogu, Enter, "
-                                 "jeśli chcesz wstawić go w początku:",
-                                 origin);
+    const int got = GetPointInRange(0, nullptr, nullptr,
+                                    "\nOkreśl punkt wstawienia pierwszego węzła w lewym dolnym rogu, Enter, "
+                                    "jeśli chcesz wstawić go w początku:",
+                                    origin);
     if (got == RTCAN || (got != RTNORM && got != RTNONE)) return;
     if (got == RTNONE) origin[0] = origin[1] = 0.0;
     // The layer is made only once there is a grid to put on it: a cancelled

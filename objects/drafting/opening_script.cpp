@@ -10,6 +10,7 @@
 
 #include <cstdio>
 
+#include "core/input_range.h"
 #include "core/support_files.h"
 #include "host/ads/cmdline.h"
 #include "host/ed/prompts.h"
@@ -113,8 +114,8 @@ void CmdWallHole() {
     hole.profile.reset(SelectClosedOutline(status, "\nWybierz profil:", 0, false));
     if (!hole.profile) return;
     ads_point at;
-    zcedInitGet(RSG_NONULL, nullptr);
-    if (zcedGetPoint(nullptr, "\nOkreśl punkt wstawienia otworu:", at) != RTNORM) return;
+    if (GetPointInRange(RSG_NONULL, nullptr, nullptr, "\nOkreśl punkt wstawienia otworu:", at) != RTNORM)
+        return;
     for (VertexNode* v = hole.profile.get(); v; v = v->next) {
         v->x -= at[0];
         v->y -= at[1];

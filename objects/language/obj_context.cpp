@@ -8,6 +8,7 @@
 
 #include "core/entity_data.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ads/cmdline.h"
 #include "host/ed/prompts.h"
 #include "host/win/textutil.h"
@@ -414,7 +415,7 @@ int PromptNumberWithFilters(const char* prompt, double baseElevation, double& nu
                 std::string ask =
                     std::string("\nOkreśl punkt z którego przefiltrować współrzędną ") + axis + ":";
                 ads_point p;
-                if (zcedGetPoint(nullptr, ask.c_str(), p) != RTNORM) return RTERROR;
+                if (GetPointInRange(0, nullptr, nullptr, ask.c_str(), p) != RTNORM) return RTERROR;
                 number = axis == 'X' ? p[X] : axis == 'Y' ? p[Y] : p[Z] - baseElevation;
                 return RTNORM;
             }

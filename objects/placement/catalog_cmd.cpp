@@ -10,6 +10,7 @@
 
 #include "core/entity_data.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "core/support_files.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
@@ -84,7 +85,7 @@ bool ScalesFor(const CatalogEntry& e, double scale[3], bool& symbol) {
     if (e.scaleX == "?") {
         const char* prompts[3] = {"\nSkala X:", "\nSkala Y:", "\nSkala Z:"};
         for (int i = 0; i < 3; ++i)
-            if (zcedGetReal(prompts[i], &scale[i]) != RTNORM) return false;
+            if (GetRealInRange(0, nullptr, prompts[i], &scale[i]) != RTNORM) return false;
     } else if (e.scaleX == "R") {
         scale[0] = scale[1] = scale[2] = SettingReal(SetupVar::SFTMTCM, 1.0);
     } else if (e.scaleX == "S") {
@@ -154,8 +155,7 @@ int InsertCatalogBlock(CatalogState& state, const AAR_LAYERC& layers, bool first
         SysVarString("CLAYER", layer, saved.layer);
     }
     ads_point at = {0, 0, 0};
-    zcedInitGet(first ? RSG_NONULL : 0, nullptr);
-    if (zcedGetPoint(nullptr, "\nPunkt wstawienia:", at) != RTNORM) {
+    if (GetPointInRange(first ? RSG_NONULL : 0, nullptr, nullptr, "\nPunkt wstawienia:", at) != RTNORM) {
         saved.RestoreLayer();
         saved.RestoreElevation();
         return RTERROR;
@@ -206,8 +206,8 @@ void SelectBlockObjects(ads_name set, ads_point base) {
         set[0] = set[1] = 0;
         return;
     }
-    zcedInitGet(RSG_NONULL, nullptr);
-    if (zcedGetPoint(nullptr, "Punkt wstawienia bloku:", base) != RTNORM) FreeHeld(set);
+    if (GetPointInRange(RSG_NONULL, nullptr, nullptr, "Punkt wstawienia bloku:", base) != RTNORM)
+        FreeHeld(set);
 }
 
 bool WblockCatalogBlock(CatalogState& state, const std::string& folder, ads_name set, const ads_point base) {

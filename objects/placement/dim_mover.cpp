@@ -15,6 +15,7 @@
 
 #include "core/entity_data.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "core/layer_catalogue.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
@@ -146,7 +147,13 @@ ZcEdJig::DragStatus AJIG_SQUOTA::sampler() {
     setKeywordList(outerSide ? "W" : "Na zewnątrz");
     const int set = 1;
     const double former = SysVarReal("ELEVATION", &elevation, &set);
-    const DragStatus st = acquireDist(distance, basePoint);
+    DragStatus st = acquireDist(distance, basePoint);
+    // Told and asked again; the last distance stays meanwhile.
+    while (st == kNormal && !CoordinateInRange(distance)) {
+        distance = previousDistance;
+        ReportOutOfRange();
+        st = acquireDist(distance, basePoint);
+    }
     SysVarReal("ELEVATION", &former, &set);
     if (st == kNormal && distance == previousDistance) return kNoChange;
     previousDistance = distance;

@@ -14,6 +14,7 @@
 #include "core/entity_readers.h"
 #include "core/geometry/polygon.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "core/levels.h"
 #include "core/pick_walls.h"
 #include "host/ads/adsent.h"
@@ -753,7 +754,8 @@ int PickStairSideForBalustrade(ObjContext& c, int iteration, const ParameterEdit
             return 1;
         }
         zcutPrintf("\nNie można znaleźć boku schodów");
-        if (zcedGetPoint(nullptr, "\nWybierz schody po stronie, gdzie wstawić barierkę:", at) != RTNORM)
+        if (GetPointInRange(0, nullptr, nullptr,
+                            "\nWybierz schody po stronie, gdzie wstawić barierkę:", at) != RTNORM)
             return -1;
     }
 }

@@ -183,9 +183,8 @@ int PromptVariableValue(ObjVar& var, ObjContext& context) {
                 return 1;
             }
             case u'D': {
-                zcedInitGet(0, kKeywords);
                 double distance = 0.0;
-                const int r = zcedGetDist(nullptr, prompt.c_str(), &distance);
+                const int r = GetDistInRange(0, kKeywords, nullptr, prompt.c_str(), &distance);
                 if (r == RTNONE) return 1;
                 if (r == RTKWORD) {
                     std::string kw;

@@ -14,6 +14,7 @@
 #include "core/base/module_state.h"
 #include "core/entity_readers.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
@@ -171,6 +172,12 @@ ZcEdJig::DragStatus AJIG_EMURO::sampler() {
     {
         ElevationGuard elevationSet(elevation);
         st = acquireDist(distance, Ge(basePoint));
+        // Told and asked again; the last distance stays meanwhile.
+        while (st == kNormal && !CoordinateInRange(distance)) {
+            distance = previousDistance;
+            ReportOutOfRange();
+            st = acquireDist(distance, Ge(basePoint));
+        }
     }
     if (st == kNormal && distance == previousDistance) return kNoChange;
     previousDistance = distance;
@@ -380,16 +387,14 @@ bool WallEdit::ChooseStretch() {
         ElevationGuard elevationSet(picked.level);
         const ads_point from = {nearEnd.x, nearEnd.y, nearEnd.z};
         ads_real d = 0.0;
-        zcedInitGet(0, nullptr);
-        const int rc = zcedGetDist(from, kStretchPrompt, &d);
+        const int rc = GetDistInRange(0, nullptr, from, kStretchPrompt, &d);
         if (rc == RTNORM) {
             const double heading = AngleTo(nearEnd, farEnd);
             s1 = PolarPoint(nearEnd, heading, d);
             s1.z = nearEnd.z;
             const ads_point start = {s1.x, s1.y, s1.z};
             ads_real w = 0.0;
-            zcedInitGet(RSG_NONULL, nullptr);
-            if (zcedGetDist(start, kWidthPrompt, &w) != RTNORM) return false;
+            if (GetSizeInRange(RSG_NONULL, nullptr, start, kWidthPrompt, &w) != RTNORM) return false;
             s2 = PolarPoint(s1, heading, w);
             s2.z = s1.z;
         } else if (rc != RTNONE) {

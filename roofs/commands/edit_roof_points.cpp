@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/geometry/vertex_list.h"
+#include "core/input_range.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ed/prompts.h"
@@ -46,10 +47,9 @@ void ForgetChosen(AJIG_COP& jig, double unit) {
 bool EditSlabPointsLoop(AJIG_COP& jig, int& mode) {
     const double unit = SettingsUnitFactor();
     for (;;) {
-        zcedInitGet(0, "Zmień Wstaw");
         ads_point pt;
-        const int rc = zcedGetPoint(
-            nullptr,
+        const int rc = GetPointInRange(
+            0, "Zmień Wstaw", nullptr,
             "\nWybierz punkt do przesunięcia, Enter, aby zamknąć lub[Zmień płytę/Wstaw wierzchołek]:", pt);
         if (rc == RTNORM) {
             // Found in plan, and judged by the vertex itself: a typed point

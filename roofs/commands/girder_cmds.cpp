@@ -14,6 +14,7 @@
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/polygon.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
@@ -214,7 +215,8 @@ void CmdGirders() {
         if (got == 1) break;
         if (keyword == "Kąt") {
             ads_real value = 0.0;
-            if (zcedGetAngle(nullptr, "\nOkreśl kąt prostopadły do dźwigarów:", &value) == RTNORM) {
+            if (GetAngleInRange(0, nullptr, nullptr, "\nOkreśl kąt prostopadły do dźwigarów:", &value) ==
+                RTNORM) {
                 angle = value;
                 angleMode = true;
             }

@@ -15,6 +15,7 @@
 #include "core/geometry/point_input.h"
 #include "core/geometry/polygon.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
@@ -229,9 +230,9 @@ void CmdProfileSweep() {
         ClearPath();
         return;
     }
-    zcedInitGet(1, nullptr);
     ads_point ref;
-    if (zcedGetPoint(nullptr, "\nOkreśl punkt, który odpowiada definicji krzywej", ref) != RTNORM) {
+    if (GetPointInRange(1, nullptr, nullptr, "\nOkreśl punkt, który odpowiada definicji krzywej", ref) !=
+        RTNORM) {
         FreeList(section);
         ClearPath();
         return;

@@ -15,6 +15,7 @@
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/polygon.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
@@ -186,9 +187,10 @@ int DragIn(AJIG_COP& jig, int stage, const char* prompt) {
 }  // namespace
 
 bool DragChosenVertices(AJIG_COP& jig) {
-    zcedInitGet(RSG_NONULL, nullptr);
     ads_point base;
-    if (zcedGetPoint(nullptr, "\nOkreśl początkowy punkt przesunięcia:", base) != RTNORM) return false;
+    if (GetPointInRange(RSG_NONULL, nullptr, nullptr, "\nOkreśl początkowy punkt przesunięcia:", base) !=
+        RTNORM)
+        return false;
     jig.basePoint = {base[0], base[1], base[2]};
     jig.current = nullptr;
     return DragIn(jig, 17, "\nOkreśl ostatni punkt przesunięcia:") != 1;
@@ -380,9 +382,8 @@ bool ChangeSlabSlope(AJIG_COP& jig, double slopePercent) {
     }
     const VertexNode* fixed = nullptr;
     while (!fixed) {
-        zcedInitGet(RSG_NONULL, nullptr);
         ads_point pt;
-        if (zcedGetPoint(nullptr, "\nStały punkt:", pt) != RTNORM) return false;
+        if (GetPointInRange(RSG_NONULL, nullptr, nullptr, "\nStały punkt:", pt) != RTNORM) return false;
         fixed = FindSlabVertexAt(jig.loops, {pt[0], pt[1], pt[2]});
     }
     if (std::fabs(slopePercent) <= GeomEpsilon) {

@@ -4,6 +4,7 @@
 #include "roofs/dialogs/dlg_cornicioni.h"
 
 #include "core/controls/advcontrols.h"
+#include "core/input_range.h"
 #include "host/ui/msgbox.h"
 #include "roofs/dialogs/slab_dialog_common.h"
 #include "store/settings_store.h"
@@ -46,12 +47,12 @@ void DLG_CORNICIONI::Store() const {
 
 void DLG_CORNICIONI::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
-    DDX_Text(dx, IDC_ARC, m_arcStep);
+    DDX_Number(dx, IDC_ARC, m_arcStep);
     if (dx->m_bSaveAndValidate && !dx->m_bFailed && !(m_arcStep > 0.0)) {
         AfxMessageBox(kInvalidValueMessage, MB_ICONERROR);
         dx->Fail();
     }
-    DDX_Text(dx, IDC_OFFSET, m_offset);
+    DDX_Number(dx, IDC_OFFSET, m_offset);
     DDX_Text(dx, IDC_LAYER, m_layer);
     DDV_SymbolName(dx, m_layer);
     DDX_Check(dx, IDC_UNIQUE, m_uniqueBlock);

@@ -1,6 +1,7 @@
 // The option dialogs' number fields.
 #include "roofs/dialogs/number_fields.h"
 
+#include "core/input_range.h"
 #include "roofs/dialogs/slab_dialog_common.h"
 
 void NumberFields::Add(int id, double& value, bool slope) {
@@ -18,8 +19,18 @@ void NumberFields::Show() {
     }
 }
 
-void NumberFields::Read() {
+bool NumberFields::Read(CDialog& dialog) {
+    CDataExchange dx(&dialog, TRUE);
+    for (Field& field : m_fields) {
+        const double typed = field.edit->GetDouble();
+        dx.PrepareEditCtrl(field.id);
+        if (!CheckNumberField(&dx, typed, false)) {
+            field.edit->SetFocus();
+            return false;
+        }
+    }
     for (Field& field : m_fields) *field.value = field.edit->GetDouble();
+    return true;
 }
 
 void NumberFields::ConvertSlopes(bool toDegrees) {

@@ -17,8 +17,9 @@ public:
     void Exchange(CDataExchange* dx);
     // In OnInitDialog: the values into the edits.
     void Show();
-    // On OK: the edits into the values.
-    void Read();
+    // On OK: the edits into the values; false, with the module's message
+    // and nothing changed, when one is out of range (the dialog stays open).
+    bool Read(CDialog& dialog);
     // The slopes shown turned into degrees, or back into percent.
     void ConvertSlopes(bool toDegrees);
 

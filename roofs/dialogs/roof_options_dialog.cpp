@@ -90,6 +90,6 @@ BOOL CRoofOptionsDialog::OnInitDialog() {
 }
 
 void CRoofOptionsDialog::OnOK() {
-    m_numbers.Read();
+    if (!m_numbers.Read(*this)) return;
     CDialog::OnOK();
 }

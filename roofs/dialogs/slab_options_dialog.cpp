@@ -77,6 +77,6 @@ BOOL CSlabOptionsDialog::OnInitDialog() {
 }
 
 void CSlabOptionsDialog::OnOK() {
-    m_numbers.Read();
+    if (!m_numbers.Read(*this)) return;
     CDialog::OnOK();
 }

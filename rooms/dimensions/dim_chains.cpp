@@ -28,6 +28,7 @@
 #include "core/geometry/point_input.h"
 #include "core/geometry/triangulate.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "core/layer_catalogue.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
@@ -196,10 +197,9 @@ struct GraphOfLevel {
 
 int GetDimensionAngle(double& angle, bool options) {
     for (;;) {
-        if (options) zcedInitGet(0, "Opcje");
         ads_real typed = 0.0;
-        const int rc = zcedGetAngle(
-            nullptr,
+        const int rc = GetAngleInRange(
+            0, options ? "Opcje" : nullptr, nullptr,
             options ? "\nKąt linii wymiarowej lub Enter, jeśli chcesz wybrać linię odniesienia lub [Opcje "
                       "warstwy i stylu]:"
                     : "\nKąt linii wymiarowej lub Enter, jeśli chcesz wybrać linię odniesienia:",
@@ -402,7 +402,7 @@ void VelmDPlan() {
     if (!DirectionOf(SettingInt(SQEORIENT, 1), word, angle)) return;
 
     ads_point p;
-    if (zcedGetPoint(nullptr, kLinePointPrompt, p) != RTNORM) return;
+    if (GetPointInRange(0, nullptr, nullptr, kLinePointPrompt, p) != RTNORM) return;
     Point3 line[2];
     DimensionLine({p[0], p[1], p[2]}, angle, 1000.0 * unit, line);
 
@@ -435,7 +435,7 @@ void VelmDPRoom() {
 
     GraphOfLevel built(level);
     ads_point p;
-    while (zcedGetPoint(nullptr, kLinePointPrompt, p) == RTNORM) {
+    while (GetPointInRange(0, nullptr, nullptr, kLinePointPrompt, p) == RTNORM) {
         Point3 line[2];
         DimensionLine({p[0], p[1], p[2]}, angle, 100000.0 * unit, line);
         VertexNode* points = RoomCrossingPoints(*built.graph, line, openings);
@@ -460,8 +460,7 @@ void VelmDV() {
     if (std::fabs(std::cos(angle)) < GeomEpsilon) word = "_VER";
 
     ads_point p;
-    zcedInitGet(RSG_NONULL, nullptr);
-    if (zcedGetPoint(nullptr, kLinePointPrompt, p) != RTNORM) return;
+    if (GetPointInRange(RSG_NONULL, nullptr, nullptr, kLinePointPrompt, p) != RTNORM) return;
     const double level = SettingReal(SQPAV);
     const double unit = DrawingUnitFactor();
     const double extension = SettingReal(SQEEXTENS, 30.0);
@@ -476,7 +475,7 @@ void VelmDV() {
     const int osmode = SysVarShort("OSMODE", &kEndAndIntersection);
     VertexNode* points = nullptr;
     ads_point q;
-    while (zcedGetPoint(nullptr, "", q) == RTNORM) {
+    while (GetPointInRange(0, nullptr, nullptr, "", q) == RTNORM) {
         AppendVertex(&points, {q[0], q[1], q[2]}, 0, 0, 0);
         zcutPrintf("%s", "\nOkreśl następny punkt wyjściowy:");
     }

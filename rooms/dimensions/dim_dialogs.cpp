@@ -2,6 +2,7 @@
 #include "rooms/dimensions/dim_dialogs.h"
 
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
@@ -171,7 +172,7 @@ void CDlgQi::SaveSettings() const {
 }
 
 void CDlgQi::DoDataExchange(CDataExchange* dx) {
-    DDX_Text(dx, 1003, m_distance);
+    DDX_Number(dx, 1003, m_distance);
     DDX_Text(dx, 1004, m_decimals);
     DDX_Radio(dx, 1005, m_wholeWalls);
     // The fourth style's button was added after the other three and sits

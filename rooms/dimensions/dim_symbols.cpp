@@ -28,6 +28,7 @@
 #include "core/geometry/host_geometry.h"
 #include "core/geometry/outline.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "core/layer_catalogue.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
@@ -367,7 +368,7 @@ void VelmDRoom() {
     if (!ignoreSeparators) graph.MergeFunLines();
 
     ads_point picked;
-    while (zcedGetPoint(nullptr, "\nWybierz punkt wewnętrzny pokoju:", picked) == RTNORM) {
+    while (GetPointInRange(0, nullptr, nullptr, "\nWybierz punkt wewnętrzny pokoju:", picked) == RTNORM) {
         double angle = 0.0;
         WallFace* nearest = graph.FindNearestFace({picked[0], picked[1], picked[2]}, &angle);
         if (!nearest) {
@@ -453,14 +454,15 @@ void VelmDElev() {
     const double scale = GetScaleFactor(5);
 
     ads_point given;
-    const int rc = zcedGetPoint(nullptr, "\nOkreśl punkt odniesienia lub Enter, aby użyć poprzedni:", given);
+    const int rc = GetPointInRange(0, nullptr, nullptr,
+                                   "\nOkreśl punkt odniesienia lub Enter, aby użyć poprzedni:", given);
     if (rc == RTNORM) {
         rx = given[0];
         ry = given[1];
         rz = given[2];
         SetVarPoint(&pointSlot, &rx, &ry, &rz);
-        zcedInitGet(RSG_NONULL, nullptr);
-        if (zcedGetReal("\nOkreśl wartość wymiaru tego punktu:", &value) != RTNORM) return;
+        if (GetRealInRange(RSG_NONULL, nullptr, "\nOkreśl wartość wymiaru tego punktu:", &value) != RTNORM)
+            return;
         SetSettingReal(QUOTE_VRIFZERO, value);
     } else if (rc != RTNONE) {
         return;
@@ -481,7 +483,7 @@ void VelmDElev() {
     SysVarString("CLAYER", layer, replaced);
 
     ads_point q;
-    while (zcedGetPoint(nullptr, "\nOkreśl punkt wstawienia:", q) == RTNORM) {
+    while (GetPointInRange(0, nullptr, nullptr, "\nOkreśl punkt wstawienia:", q) == RTNORM) {
         char text[64];
         zcdbRToS(q[1] - base, 2, -1, text);
         zcedCommand(RTSTR, "_-INSERT", RTSTR, "VELM--AQ", RT3DPOINT, q, RTREAL, scale, RTREAL, scale, RTSHORT,

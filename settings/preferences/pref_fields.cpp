@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/input_range.h"
 #include "store/settings_store.h"
 
 namespace {
@@ -100,7 +101,10 @@ void PrefFields::Exchange(CDataExchange* dx) {
             dx->Fail();
             return;
         }
-        r->value = r->exact.Read(r->edit);
+        const double typed = r->exact.Read(r->edit);
+        dx->PrepareEditCtrl(r->ctrl);
+        if (!CheckNumberField(dx, typed, false)) return;
+        r->value = typed;
     }
     for (auto& f : ints_) {
         if (f->ctrl == 0) continue;

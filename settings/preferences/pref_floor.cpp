@@ -9,6 +9,7 @@
 #include "core/base/velm_assert.h"
 #include "core/entity_data.h"
 #include "core/hatch_dialogs.h"
+#include "core/input_range.h"
 #include "core/level_layers.h"
 #include "core/levels.h"
 #include "host/ads/sysvars.h"
@@ -116,7 +117,7 @@ CDlgNuovaQpav::CDlgNuovaQpav(double* elevation, CWnd* parent)
 
 void CDlgNuovaQpav::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
-    DDX_Text(dx, IDC_NEW_ELEVATION, *m_elevation);
+    DDX_Number(dx, IDC_NEW_ELEVATION, *m_elevation);
 }
 
 BOOL CDlgNuovaQpav::OnInitDialog() {

@@ -12,6 +12,7 @@
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
@@ -129,15 +130,13 @@ void CmdHandrail() {
 
     bool wholeSide = false;
     ads_point p1 = {0, 0, 0}, p2 = {0, 0, 0};
-    zcedInitGet(0, nullptr);
-    int rc = zcedGetPoint(nullptr, kHandrailStartPrompt, p1);
+    int rc = GetPointInRange(0, nullptr, nullptr, kHandrailStartPrompt, p1);
     if (rc == RTNONE) {
         wholeSide = true;
     } else if (rc != RTNORM) {
         return;
     } else {
-        zcedInitGet(RSG_NONULL, nullptr);
-        if (zcedGetPoint(nullptr, kHandrailEndPrompt, p2) != RTNORM) return;
+        if (GetPointInRange(RSG_NONULL, nullptr, nullptr, kHandrailEndPrompt, p2) != RTNORM) return;
     }
 
     if (kind == StairKind::Library)

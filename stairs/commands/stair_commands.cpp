@@ -15,6 +15,7 @@
 #include "core/entity_readers.h"
 #include "core/geometry/polygon.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
@@ -70,8 +71,8 @@ bool LoadStair(CSCALA& record, const ads_name stair, int riserAdjustment) {
 int CSCALA::PickLandingPoint() {
     for (;;) {
         ads_point picked;
-        const int rc =
-            zcedGetPoint(nullptr, "\nWybierz wewnętrzny punkt półpiętra/Enter, aby zakończyć:", picked);
+        const int rc = GetPointInRange(0, nullptr, nullptr,
+                                       "\nWybierz wewnętrzny punkt półpiętra/Enter, aby zakończyć:", picked);
         if (rc != RTNORM) return rc;
         const Point3 p{picked[0], picked[1], 0.0};
         bool found = false;

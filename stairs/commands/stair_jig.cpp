@@ -296,9 +296,8 @@ void AJIG_CMD_SCALA::ApplyCommonKeyword(const std::string& keyword) {
         std::snprintf(format, sizeof format, "%%s<%%.%df>:", decimals);
         char text[300];
         std::snprintf(text, sizeof text, format, message, value);
-        zcedInitGet(6, nullptr);
         double answer = 0.0;
-        if (zcedGetDist(nullptr, text, &answer) == RTNORM) value = answer;
+        if (GetDistInRange(6, nullptr, nullptr, text, &answer) == RTNORM) value = answer;
     };
     if (keyword == "Szerokość") {
         askLength("\nNowa wartość dla szerokości schodów", width);

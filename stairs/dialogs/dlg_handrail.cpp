@@ -2,6 +2,7 @@
 #include "stairs/dialogs/dlg_handrail.h"
 
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "resources/velmresources.h"
 #include "stairs/handrail_record.h"
 
@@ -29,14 +30,14 @@ CDLG_CORRIMANO::CDLG_CORRIMANO(CWnd* parent) : CDialog(IDD_HANDRAIL, parent) {
 void CDLG_CORRIMANO::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
     DDX_Radio(dx, IDC_SOLID, m_type);
-    DDX_Text(dx, IDC_THICKNESS, m_thickness);
-    DDX_Text(dx, IDC_POST_RADIUS, m_postRadius);
+    DDX_Number(dx, IDC_THICKNESS, m_thickness);
+    DDX_Number(dx, IDC_POST_RADIUS, m_postRadius);
     DDX_Text(dx, IDC_SIDE_COUNT, m_sideElementCount);
-    DDX_Text(dx, IDC_SPACING, m_spacing);
+    DDX_Number(dx, IDC_SPACING, m_spacing);
     DDX_Radio(dx, IDC_OUTSIDE, m_position);
-    DDX_Text(dx, IDC_WIDTH, m_width);
-    DDX_Text(dx, IDC_HEIGHT, m_height);
-    DDX_Text(dx, IDC_MAX_STEPS, m_maxSteps);
+    DDX_Number(dx, IDC_WIDTH, m_width);
+    DDX_Number(dx, IDC_HEIGHT, m_height);
+    DDX_Number(dx, IDC_MAX_STEPS, m_maxSteps);
 }
 
 BOOL CDLG_CORRIMANO::OnInitDialog() {

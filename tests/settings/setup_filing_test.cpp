@@ -2,6 +2,9 @@
 // reading rules for older, newer and damaged stores.
 #include <gtest/gtest.h>
 
+#include <limits>
+
+#include "host/ads/transcript.h"
 #include "store/velm_setup.h"
 #include "tests/settings/memory_filer.h"
 
@@ -281,4 +284,42 @@ TEST(SetupDxfFiling, a_group_out_of_step_with_its_slot_keeps_the_defaults_from_t
     EXPECT_FALSE(repaired);
     ReadSetupDxf(back, cut, &repaired);
     EXPECT_TRUE(repaired);
+}
+
+// A number past the range a drawing can hold, in a real or a point slot,
+// is a damaged value: the slot keeps its default, the others their stored
+// values, and the slots are named once on the command line.
+TEST(SetupFiling, numbers_out_of_range_take_their_defaults_and_are_named_once) {
+    int real = -1, point = -1;
+    for (int i = 0; i < kSetupVarCount; ++i) {
+        if (real < 0 && SetupVarDefinition(i).type == kVarReal) real = i;
+        if (point < 0 && SetupVarDefinition(i).type == kVarPoint) point = i;
+    }
+    ASSERT_GE(real, 0);
+    ASSERT_GE(point, 0);
+    for (const double bad :
+         {1e308, -1e20, std::numeric_limits<double>::infinity(), std::numeric_limits<double>::quiet_NaN()}) {
+        SetupSlots src = edited();
+        *src[real].asReal() = bad;
+        *src[point].asPoint() = ZcGePoint3d(0.0, bad, 0.0);
+        SetupSlots expected = src;
+        expected[real] = defaults()[real];
+        expected[point] = defaults()[point];
+
+        MemoryDxfStream dxf;
+        WriteSetupDxf(src, dxf);
+        host::transcript().clear();
+        SetupSlots back;
+        EXPECT_EQ(ReadSetupDxf(back, dxf), FilingStatus::kOk);
+        expectSame(expected, back);
+        const std::string said = host::transcript().text();
+        EXPECT_NE(said.find("wartości poza zakresem"), std::string::npos) << said;
+        EXPECT_NE(said.find(SetupVarDefinition(real).name), std::string::npos) << said;
+        EXPECT_EQ(said.find("poza zakresem"), said.rfind("poza zakresem")) << said;
+
+        MemoryDwgStream dwg = dwgStore(src, kSetupVarCount);
+        SetupSlots backDwg = defaults();
+        EXPECT_EQ(ReadSetupDwg(backDwg, dwg), FilingStatus::kOk);
+        expectSame(expected, backDwg);
+    }
 }

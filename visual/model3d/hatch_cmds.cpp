@@ -31,6 +31,7 @@
 #include "core/hatch.h"
 #include "core/hatch_dialogs.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "core/layer_catalogue.h"
 #include "core/levels.h"
 #include "host/ads/adsowners.h"
@@ -206,8 +207,8 @@ void CmdHatchFloor() {
 
     for (;;) {
         ads_point picked;
-        if (zcedGetPoint(nullptr, "\nWybierz wewnętrzny punkt pokoju lub Enter, aby zamknąć:", picked) !=
-            RTNORM)
+        if (GetPointInRange(0, nullptr, nullptr,
+                            "\nWybierz wewnętrzny punkt pokoju lub Enter, aby zamknąć:", picked) != RTNORM)
             return;
         const Point3 at{picked[0], picked[1], level};
         bool noFace = false;

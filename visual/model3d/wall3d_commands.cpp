@@ -17,6 +17,7 @@
 #include "core/geometry/matrix4.h"
 #include "core/geometry/polygon.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "core/levels.h"
 #include "core/pick_walls.h"
 #include "host/ads/adsent.h"
@@ -159,12 +160,10 @@ SlabPlaneRec* AskPlane() {
         ads_point got;
         int rc;
         if (i == 0) {
-            zcedInitGet(1, nullptr);
-            rc = zcedGetPoint(nullptr, "\nOkreśl pierwszy punkt płaszczyzny:", got);
+            rc = GetPointInRange(1, nullptr, nullptr, "\nOkreśl pierwszy punkt płaszczyzny:", got);
         } else {
-            zcedInitGet(1, "Cofnij");
             const ads_point base{pts[i - 1].x, pts[i - 1].y, pts[i - 1].z};
-            rc = zcedGetPoint(base, "\nOkreśl następny punkt płaszczyzny lub [Cofnij]:", got);
+            rc = GetPointInRange(1, "Cofnij", base, "\nOkreśl następny punkt płaszczyzny lub [Cofnij]:", got);
         }
         if (rc == RTKWORD) {
             if (i > 0) --i;

@@ -17,6 +17,7 @@
 #include "core/entity_readers.h"
 #include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
@@ -113,8 +114,7 @@ bool StoreInverse(CSezione& section) {
 
 bool ThreePoints(CSezione& section, Point3 p1) {
     ads_point base = {p1.x, p1.y, p1.z}, answer = {0, 0, 0};
-    zcedInitGet(0, nullptr);
-    if (zcedGetPoint(base, kSecondPrompt, answer) != RTNORM) return false;
+    if (GetPointInRange(0, nullptr, base, kSecondPrompt, answer) != RTNORM) return false;
     Point3 p2{answer[0], answer[1], 0.0};
     p1.z = 0.0;
     if (Distance2d(p1, p2) < GeomEpsilon) {
@@ -123,8 +123,7 @@ bool ThreePoints(CSezione& section, Point3 p1) {
     }
     const ads_point from = {p1.x, p1.y, 0.0}, to = {p2.x, p2.y, 0.0};
     zcedGrDraw(from, to, 1, 0);
-    zcedInitGet(0, nullptr);
-    if (zcedGetPoint(nullptr, kCameraPrompt, answer) != RTNORM) return false;
+    if (GetPointInRange(0, nullptr, nullptr, kCameraPrompt, answer) != RTNORM) return false;
     Point3 p3{answer[0], answer[1], 0.0};
     Point3 foot;
     PerpendicularFoot(p3, p1, p2, foot);
@@ -206,9 +205,8 @@ int SelectSectionSymbol(Point3& first, Point3& second, Point3& up, Point3& camer
 }
 
 bool GetSectionLine(CSezione& section) {
-    zcedInitGet(0, "Widok Aksonometryczny");
     ads_point answer = {0, 0, 0};
-    const int status = zcedGetPoint(nullptr, kFirstPrompt, answer);
+    const int status = GetPointInRange(0, "Widok Aksonometryczny", nullptr, kFirstPrompt, answer);
     if (status == RTNORM) return ThreePoints(section, {answer[0], answer[1], answer[2]});
     Point3 p1, p2, c, p3;
     if (status == RTNONE) {

@@ -16,6 +16,7 @@
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
@@ -265,16 +266,14 @@ void GenerateView(std::uint8_t selectMode, std::int32_t hiddenLines) {
     if (!GetSectionLine(section)) return;
 
     ads_point lowerLeft;
-    zcedInitGet(RSG_NONULL, nullptr);
-    if (zcedGetPoint(nullptr, kLowerLeftPrompt, lowerLeft) != RTNORM) return;
+    if (GetPointInRange(RSG_NONULL, nullptr, nullptr, kLowerLeftPrompt, lowerLeft) != RTNORM) return;
     lowerLeft[2] = 0.0;
     section.lowerLeft = {lowerLeft[0], lowerLeft[1], 0.0};
 
     bool fit = false;
     if (selectMode) {
         ads_point corner;
-        zcedInitGet(0, nullptr);
-        const int status = zcedGetCorner(lowerLeft, kCornerPrompt, corner);
+        const int status = GetCornerInRange(0, nullptr, lowerLeft, kCornerPrompt, corner);
         if (status == RTNORM) {
             fit = true;
             section.cornerPoint = {corner[0], corner[1], corner[2]};

@@ -16,6 +16,7 @@
 #include "core/geometry/point_input.h"
 #include "core/geometry/vertex_list.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
@@ -60,7 +61,7 @@ std::optional<Point3> AskPoint(const Point3* base, const char* prompt) {
         from[1] = base->y;
         from[2] = base->z;
     }
-    if (zcedGetPoint(base ? from : nullptr, prompt, p) != RTNORM) return std::nullopt;
+    if (GetPointInRange(0, nullptr, base ? from : nullptr, prompt, p) != RTNORM) return std::nullopt;
     return Point3{p[0], p[1], p[2]};
 }
 

@@ -19,6 +19,7 @@
 #include "core/geometry/triangulate.h"
 #include "core/geometry/vertex_list.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/adstext.h"
@@ -203,13 +204,12 @@ void CmdDistance() {
     if (rc != RTNORM && rc != RTNONE) return;
     const bool chain = rc == RTNORM && std::string(keyword) == "Wielokrotny";
     ads_point reference;
-    zcedInitGet(1, nullptr);
-    if (zcedGetPoint(nullptr, "\nOkreśl pierwszy punkt:", reference) != RTNORM) return;
+    if (GetPointInRange(1, nullptr, nullptr, "\nOkreśl pierwszy punkt:", reference) != RTNORM) return;
     int count = 0;
     double total = 0.0, tx = 0.0, ty = 0.0, tz = 0.0;
     for (;;) {
         ads_point p;
-        if (zcedGetPoint(reference, "\nOkreśl następny punkt:", p) != RTNORM) break;
+        if (GetPointInRange(0, nullptr, reference, "\nOkreśl następny punkt:", p) != RTNORM) break;
         const double dx = p[0] - reference[0], dy = p[1] - reference[1], dz = p[2] - reference[2];
         const double dist = std::sqrt(dx * dx + dy * dy + dz * dz);
         zcutPrintf("\nOdległość:%.4lf   dx:%.4lf    dy:%.4lf    dz:%.4lf", dist, dx, dy, dz);
@@ -229,10 +229,9 @@ void CmdDistance() {
 
 void CmdOffsetCurrentLayer() {
     double distance = SettingReal(SetupVar::OFFSETCLVAL, 10.0);
-    zcedInitGet(2 | 4, nullptr);
     double typed = 0.0;
     const std::string prompt = host::ads_text::format("\nOkreśl odległość odsunięcia<%.2f>:", distance);
-    const int rc = zcedGetDist(nullptr, prompt.c_str(), &typed);
+    const int rc = GetDistInRange(2 | 4, nullptr, nullptr, prompt.c_str(), &typed);
     if (rc == RTNORM) {
         distance = typed;
         SetSettingReal(SetupVar::OFFSETCLVAL, distance);
@@ -247,7 +246,8 @@ void CmdOffsetCurrentLayer() {
         if (pickRc == RTERROR && PickHitNothing()) continue;
         if (pickRc != RTNORM) return;
         ads_point side;
-        if (zcedGetPoint(nullptr, "\nOkreśl punkt na stronie do odsunięcia:", side) != RTNORM) return;
+        if (GetPointInRange(0, nullptr, nullptr, "\nOkreśl punkt na stronie do odsunięcia:", side) != RTNORM)
+            return;
         const Point3 s{side[0], side[1], side[2]};
         host::ResbufList list = ReadWithXData(e);
         const std::string type = StringGroup(list.get(), 0);
@@ -295,10 +295,10 @@ void CmdRotateAbsolute() {
     host::SelectionSet set;
     if (zcedSSGet(nullptr, nullptr, nullptr, nullptr, set.put()) != RTNORM || set.size() == 0) return;
     ads_point base;
-    if (zcedGetPoint(nullptr, "\nPunkt bazowy:", base) != RTNORM) return;
+    if (GetPointInRange(0, nullptr, nullptr, "\nPunkt bazowy:", base) != RTNORM) return;
     double from = 0.0, to = 0.0;
-    if (zcedGetAngle(base, "\nOkreśl poprzedni kąt odsunięcia:", &from) != RTNORM) return;
-    if (zcedGetAngle(base, "\nNowy kąt:", &to) != RTNORM) return;
+    if (GetAngleInRange(0, nullptr, base, "\nOkreśl poprzedni kąt odsunięcia:", &from) != RTNORM) return;
+    if (GetAngleInRange(0, nullptr, base, "\nNowy kąt:", &to) != RTNORM) return;
     constexpr int kRadians = 3, kZero = 0;
     const int aunits = SysVarShort("AUNITS", &kRadians);
     const int echo = SysVarShort("CMDECHO", &kZero);

@@ -7,6 +7,7 @@
 
 #include "core/entity_data.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
@@ -95,9 +96,9 @@ void SetStringGroup(const host::SelectionSet& set, int code, const std::string& 
 
 void CmdChangeText() {
     double factor = 1.0;
-    zcedInitGet(1, "Wysokość Styl");
-    int rc =
-        zcedGetReal("\nWspółczynnik skali do zastosowania do obiektów tekstowych [Styl/Wysokość]:", &factor);
+    int rc = GetRealInRange(
+        1, "Wysokość Styl",
+        "\nWspółczynnik skali do zastosowania do obiektów tekstowych [Styl/Wysokość]:", &factor);
     int mode = 1;
     double height = 0.0;
     std::string style;
@@ -106,9 +107,9 @@ void CmdChangeText() {
         zcedGetInput(keyword);
         if (std::string(keyword) == "Wysokość") {
             mode = 3;
-            zcedInitGet(2 | 4, nullptr);
-            rc = zcedGetDist(nullptr,
-                             "\nNowa wysokość tekstu/Enter, aby wybrać tekst na żądanej wysokości:", &height);
+            rc = GetDistInRange(
+                2 | 4, nullptr, nullptr,
+                "\nNowa wysokość tekstu/Enter, aby wybrać tekst na żądanej wysokości:", &height);
             if (rc == RTNONE) {
                 host::ResbufList text = PickText();
                 if (!text) return;

@@ -220,7 +220,7 @@ std::optional<Point3> startOnPickedWall(AJIG_MURO& jig) {
     const ads_point from{wall.ends[0].x, wall.ends[0].y, wall.ends[0].z};
     double distance = 0.0;
     for (;;) {
-        if (zcedGetDist(from, "\nOdległość:", &distance) != RTNORM) return std::nullopt;
+        if (GetDistInRange(0, nullptr, from, "\nOdległość:", &distance) != RTNORM) return std::nullopt;
         if (CoordinateInRange(distance)) break;
         ReportOutOfRange();
     }

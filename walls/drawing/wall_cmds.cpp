@@ -63,8 +63,7 @@ bool askRectangle(const Point3& first, double level, Rectangle& r) {
     int rc;
     // A corner level with the first one would give sides of no length.
     for (;;) {
-        zcedInitGet(1, "Grubość");
-        rc = zcedGetCorner(p1, "\nOkreśl drugi punkt przekątnej [Grubość]:", p2);
+        rc = GetCornerInRange(1, "Grubość", p1, "\nOkreśl drugi punkt przekątnej [Grubość]:", p2);
         if (rc == RTNORM && !PointInRange(p2)) {
             ReportOutOfRange();
             continue;

@@ -1,6 +1,7 @@
 // The multiline options dialog.
 #include "walls/recognition/dlg_dmuri.h"
 
+#include "core/input_range.h"
 #include "resources/velmresources.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
@@ -27,9 +28,9 @@ void CDlgDMuri::StoreToSettings() const {
 
 void CDlgDMuri::DoDataExchange(CDataExchange* dx) {
     CDialog::DoDataExchange(dx);
-    DDX_Text(dx, 1063, m_outerDistance);
-    DDX_Text(dx, 1064, m_minThickness);
-    DDX_Text(dx, 1065, m_maxThickness);
+    DDX_Number(dx, 1063, m_outerDistance);
+    DDX_Number(dx, 1064, m_minThickness);
+    DDX_Number(dx, 1065, m_maxThickness);
 }
 
 int ShowMultilineOptionsDialog() {

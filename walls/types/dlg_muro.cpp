@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ui/driver.h"
 #include "host/ui/hostdialogs.h"
 #include "host/win/textutil.h"
@@ -127,7 +128,7 @@ void CDlgStrato::DoDataExchange(CDataExchange* dx) {
     DDV_MaxChars(dx, m_values.material, kMaxChars);
     DDX_Text(dx, IDC_PATTERN, m_values.pattern);
     DDV_MaxChars(dx, m_values.pattern, kMaxChars);
-    DDX_Text(dx, IDC_PATTERN_SCALE, m_values.patternScale);
+    DDX_Number(dx, IDC_PATTERN_SCALE, m_values.patternScale);
     DDX_Text(dx, IDC_LAYER, m_values.layer);
     DDV_MaxChars(dx, m_values.layer, kMaxChars);
     DDX_Text(dx, IDC_THICKNESS, m_values.thickness);
