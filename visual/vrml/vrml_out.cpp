@@ -26,6 +26,7 @@
 #include "host/db/dbsymtb.h"
 #include "host/db/dbxform.h"
 #include "host/ed/adspick.h"
+#include "host/ed/cmdproc.h"
 #include "host/ui/hostdialogs.h"
 #include "host/util/nocase.h"
 #include "host/win/files.h"
@@ -128,8 +129,12 @@ void CmdWrlOut() {
     if (rc == RTNORM && chosen && chosen->restype == RTSTR && chosen->resval.rstring)
         path = chosen->resval.rstring;
     zcutRelRb(chosen);
-    if (path.empty()) return;
-    out.Write(path);
+    // An export that ends without its file fails, as the command line and
+    // a script's exit status say.
+    if (path.empty() || !out.Write(path)) {
+        zcutPrintf("\nNie zapisano pliku VRML.");
+        host::noteFailed();
+    }
 }
 
 // ---------------------------------------------------------------- writer
