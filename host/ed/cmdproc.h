@@ -76,6 +76,10 @@ InputToken nextUserToken();
 bool runTransparentRequest(const std::string& token);
 // A prompt of the running command answered cancel.
 void noteCancelled();
+// The running command failed (a module command, which returns nothing,
+// says so here): it ends as a host command returning RTERROR does, and a
+// script's exit status becomes 1.
+void noteFailed();
 // Prompts and answers are echoed unless a zcedCommand runs with CMDECHO 0.
 bool promptEchoOn();
 // The same for the answer just read: false for the items of a quiet

@@ -327,11 +327,18 @@ std::string documentsFolder() {
         docs.assign(xdg);
     } else if (home && *home) {
         docs.assign(home);
-        if (folderExists(docs + "/Documents")) docs.append("/Documents");
+        while (docs.size() > 1 && docs.back() == '/') docs.pop_back();
+        docs.append("/Documents");
     } else {
-        docs.push_back('.');
+        return ".";
     }
     while (docs.size() > 1 && docs.back() == '/') docs.pop_back();
+    // The platform's documents folder always exists, and callers make
+    // their own folders in it (the render engine's include folder).
+    if (!folderExists(docs)) {
+        for (std::size_t i = 1; i <= docs.size(); ++i)
+            if (i == docs.size() || docs[i] == '/') ::mkdir(docs.substr(0, i).c_str(), 0777);
+    }
     return docs;
 }
 

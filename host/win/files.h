@@ -72,7 +72,8 @@ bool fileExists(const std::string& path);  // a file, not a folder
 bool folderExists(const std::string& path);
 
 // The user's documents folder, without a trailing separator:
-// $XDG_DOCUMENTS_DIR, else $HOME/Documents when it exists, else $HOME.
+// $XDG_DOCUMENTS_DIR, else $HOME/Documents (".", without a home); made,
+// with the folders above it, when missing.
 std::string documentsFolder();
 
 // Writes the bytes to a temporary file beside the target, then renames it

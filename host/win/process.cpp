@@ -13,7 +13,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 
 #include "host/win/files.h"
@@ -98,7 +100,64 @@ BOOL fail(DWORD code) {
     return FALSE;
 }
 
+std::vector<std::string> splitFolders(const std::string& list) {
+    std::vector<std::string> dirs;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        std::size_t end = list.find_first_of(":;", start);
+        if (end == std::string::npos) end = list.size();
+        dirs.push_back(end > start ? list.substr(start, end - start) : ".");
+        start = end + 1;
+    }
+    return dirs;
+}
+
+bool isRegularFile(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 }  // namespace
+
+DWORD SearchPathW(const char* path, const char* fileName, const char* extension, DWORD bufferLength,
+                  char* buffer, char** filePart) {
+    if (!fileName || !*fileName) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    std::string name = host::nativePath(fileName);
+    const std::size_t slash = name.find_last_of('/');
+    if (extension && *extension &&
+        name.find('.', slash == std::string::npos ? 0 : slash) == std::string::npos)
+        name += extension;
+    std::vector<std::string> candidates;
+    if (slash != std::string::npos) {
+        candidates.push_back(name);
+    } else {
+        std::vector<std::string> dirs;
+        if (path && *path) {
+            dirs = splitFolders(host::nativePath(path));
+        } else {
+            dirs.push_back(".");
+            if (const char* env = std::getenv("PATH")) {
+                std::vector<std::string> more = splitFolders(env);
+                dirs.insert(dirs.end(), more.begin(), more.end());
+            }
+        }
+        for (const std::string& dir : dirs) candidates.push_back(dir + "/" + name);
+    }
+    for (const std::string& candidate : candidates) {
+        if (!isRegularFile(candidate)) continue;
+        char resolved[PATH_MAX];
+        const std::string full = ::realpath(candidate.c_str(), resolved) ? resolved : candidate;
+        if (!buffer || bufferLength <= full.size()) return static_cast<DWORD>(full.size() + 1);
+        std::memcpy(buffer, full.c_str(), full.size() + 1);
+        if (filePart) *filePart = buffer + full.find_last_of('/') + 1;
+        return static_cast<DWORD>(full.size());
+    }
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return 0;
+}
 
 BOOL CreateProcessW(const char* applicationName, char* commandLine, void*, void*, BOOL inheritHandles,
                     DWORD creationFlags, void* environment, const char* currentDirectory, STARTUPINFOW*,

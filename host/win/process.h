@@ -53,6 +53,17 @@ BOOL CreateProcessW(const char* applicationName, char* commandLine, void* proces
                     const char* currentDirectory, STARTUPINFOW* startupInfo,
                     PROCESS_INFORMATION* processInformation);
 
+// Finds a file as SearchPathW does: in the folders of `path` (separated by
+// ':' or ';') when one is given, else in the current folder and then the
+// folders of PATH; `extension` is added to a name without one. A name with
+// a folder is only checked. Folders do not count as found. Answers the
+// length of the full path copied into `buffer` (without its terminator);
+// the size needed, terminator included, when `bufferLength` is short; 0
+// with ERROR_FILE_NOT_FOUND when nothing is found. `filePart` points at the
+// name within `buffer`.
+DWORD SearchPathW(const char* path, const char* fileName, const char* extension, DWORD bufferLength,
+                  char* buffer, char** filePart);
+
 namespace host {
 
 struct StartedProcess {

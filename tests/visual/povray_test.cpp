@@ -3,9 +3,13 @@
 // it), the commands and the two dialogs.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "core/host_services.h"
 #include "core/layer_catalogue.h"
@@ -27,6 +31,7 @@
 #include "store/setup_slots.h"
 #include "tests/host/win_testdir.h"
 #include "tests/visual/model3d_fixture.h"
+#include "visual/model3d/scene_walk.h"
 #include "visual/povray/pov_commands.h"
 #include "visual/povray/pov_dialogs.h"
 #include "visual/povray/pov_engine.h"
@@ -36,6 +41,29 @@
 namespace {
 
 namespace fs = std::filesystem;
+
+// PATH set for one test, the old one back after it.
+class ScopedPath {
+public:
+    explicit ScopedPath(const std::string& path) {
+        const char* old = std::getenv("PATH");
+        had_ = old != nullptr;
+        if (old) old_ = old;
+        ::setenv("PATH", path.c_str(), 1);
+    }
+    ~ScopedPath() {
+        if (had_)
+            ::setenv("PATH", old_.c_str(), 1);
+        else
+            ::unsetenv("PATH");
+    }
+    ScopedPath(const ScopedPath&) = delete;
+    ScopedPath& operator=(const ScopedPath&) = delete;
+
+private:
+    std::string old_;
+    bool had_ = false;
+};
 
 TEST(PovTables, group_lines_make_rows_with_an_empty_group_and_their_heading_as_description) {
     const AAR_TEXTUREPOV t = ParseTexturePovLines({"**Kamienie,", "***Granity,", "**Drewno,ignored"});
@@ -401,6 +429,8 @@ TEST_F(PovScene, render_command_writes_the_scene_beside_the_drawing_and_starts_t
     host::setSysVar("DWGNAME", host::SysVarValue{std::string("house.dwg")}, false);
     EXPECT_EQ(PovDrawingBaseName(), dir.path() + "/house");
     // No engine: the message, and the scene stays.
+    fs::create_directories(dir.path("empty"));
+    const ScopedPath noEngine(dir.path("empty"));
     run({"VELMPOVRAYD", ""});
     EXPECT_TRUE(fs::exists(dir.path("house$.pov")));
     ASSERT_FALSE(zcui::MessageBoxes().empty());
@@ -424,6 +454,128 @@ TEST_F(PovScene, render_command_writes_the_scene_beside_the_drawing_and_starts_t
     EXPECT_EQ(p.priorityClass, 0x80u);
 }
 
+TEST_F(PovScene, engine_without_a_key_is_the_renderer_on_the_search_path_run_in_the_scene_folder) {
+    host::setSysVar("DWGPREFIX", host::SysVarValue{dir.path() + "/"}, false);
+    host::setSysVar("DWGNAME", host::SysVarValue{std::string("house.dwg")}, false);
+    fs::create_directories(dir.path("bin/povray"));  // a folder is no program
+    fs::create_directories(dir.path("tools"));
+    std::ofstream(dir.path("tools/povray")) << "#!/bin/sh\n";
+    fs::permissions(dir.path("tools/povray"), fs::perms::owner_all);
+    const ScopedPath path(dir.path("bin") + ":" + dir.path("tools"));
+    host::ProcessRecorder recorder;
+    EXPECT_EQ(run({"VELMPOVRAYD", ""}), RTNORM);
+    EXPECT_TRUE(zcui::MessageBoxes().empty());
+    ASSERT_EQ(recorder.started().size(), 1u);
+    const host::StartedProcess& p = recorder.started()[0];
+    EXPECT_EQ(p.application, fs::canonical(dir.path("tools/povray")).string());
+    EXPECT_EQ(p.currentDirectory, dir.path() + "/");
+    // The includes the scene names lie beside it, where the engine runs.
+    EXPECT_TRUE(fs::exists(dir.path("velmak.inc")));
+    EXPECT_TRUE(fs::exists(dir.path("velmakUser.inc")));
+}
+
+TEST_F(PovScene, includes_beside_the_scene_follow_the_module_file_and_keep_the_users_own) {
+    fs::remove_all(dir.path("docs"));  // no engine installer made the include folder
+    fs::create_directories(dir.path("docs"));
+    fs::create_directories(dir.path("out"));
+    std::ofstream(dir.path("out/velmak.inc")) << "// old\n";
+    std::ofstream(dir.path("out/velmakUser.inc")) << "// mine\n";
+    CPovRay scene;
+    ASSERT_TRUE(scene.WriteScene(dir.path("out/scene.pov")));
+    EXPECT_TRUE(zcui::MessageBoxes().empty());
+    const std::string include = dir.path("docs/POV-Ray/v3.6/include/");
+    EXPECT_TRUE(fs::exists(include + "velmAnteprime/_T_Stone8.BMP"));
+    std::ifstream shipped(include + "velmak.inc"), copied(dir.path("out/velmak.inc"));
+    std::stringstream a, b;
+    a << shipped.rdbuf();
+    b << copied.rdbuf();
+    EXPECT_FALSE(a.str().empty());
+    EXPECT_EQ(a.str(), b.str());
+    std::ifstream own(dir.path("out/velmakUser.inc"));
+    std::string first;
+    std::getline(own, first);
+    EXPECT_EQ(first, "// mine");
+}
+
+TEST_F(PovScene, current_3d_view_frames_the_model_seen_along_it) {
+    // A tower 100 x 100 x 1000: the plan's framing would cut its top off.
+    Face("VELM3DWALLS$0", {0, 0, 0}, {100, 0, 0}, {100, 0, 1000}, {0, 0, 1000});
+    Face("VELM3DWALLS$0", {0, 100, 0}, {100, 100, 0}, {100, 100, 1000}, {0, 100, 1000});
+    run({"_ZOOM", "_E"});
+    host::ViewState view = host::currentView();
+    view.perspective = false;
+    view.direction = ZcGeVector3d(1, -1, 1);
+    host::setCurrentView(view);
+    CPovRay scene;
+    const std::string text = Scene("view_3d", scene);
+    double right = 0, up = 0, eye[3], at[3];
+    const std::size_t camera = text.find("orthographic");
+    ASSERT_NE(camera, std::string::npos) << text;
+    ASSERT_EQ(std::sscanf(text.c_str() + camera,
+                          "orthographic   sky  <0, 0, 1>\nright  <%lf, 0, 0>\nup     <0, %lf, 0>\n"
+                          "location  <%lf, %lf, %lf>\nlook_at  <%lf, %lf, %lf>",
+                          &right, &up, &eye[0], &eye[1], &eye[2], &at[0], &at[1], &at[2]),
+              8)
+        << text;
+    // Every corner of the model within the picture, seen from the camera.
+    ZcGeVector3d look(at[0] - eye[0], at[1] - eye[1], at[2] - eye[2]);
+    look.normalize();
+    EXPECT_LT((look + ZcGeVector3d(1, -1, 1).normalize()).length(), 1e-2);
+    ZcGeVector3d across = look.crossProduct(ZcGeVector3d::kZAxis);
+    across.normalize();
+    const ZcGeVector3d upward = across.crossProduct(look);
+    for (double x : {0.0, 100.0})
+        for (double y : {0.0, 100.0})
+            for (double z : {0.0, 1000.0}) {
+                const ZcGeVector3d v(x - at[0], y - at[1], z - at[2]);
+                EXPECT_LE(std::fabs(v.dotProduct(across)), std::fabs(right) / 2 + 0.01)
+                    << x << " " << y << " " << z;
+                EXPECT_LE(std::fabs(v.dotProduct(upward)), up / 2 + 0.01) << x << " " << y << " " << z;
+            }
+    EXPECT_GT(up, 1000.0 * std::sqrt(2.0 / 3.0));  // the tower's height as seen, not the plan's 100
+}
+
+TEST_F(PovScene, camera_symbol_points_where_the_camera_looks) {
+    for (const char* rotation : {"0", "30", "-120"}) {
+        ASSERT_EQ(run({"_ERASE", "_ALL", "", "VELMOBJECT", "TMS_PROS", "500,-800", rotation, ""}), RTNORM);
+        std::vector<ZcDbObjectId> all = modelSpace();
+        ASSERT_EQ(all.size(), 1u);
+        ZcDbObjectPointer<ZcDbBlockReference> insert(all[0], ZcDb::kForRead);
+        ASSERT_TRUE(insert);
+        // The symbol's triangle: the eye at its apex (the insertion point),
+        // the view through the middle of the far side; the two edges from
+        // the apex end at the far corners.
+        const ZcGePoint3d apex = insert->position();
+        std::vector<ZcGePoint3d> far;
+        const ZcDbXform transform = insert->blockTransform();
+        for (const ZcDbObjectId& id : scene::BlockEntities(insert->blockTableRecord())) {
+            ZcDbObjectPointer<ZcDbLine> line(id, ZcDb::kForRead);
+            if (!line) continue;
+            const ZcGePoint3d a = transform.apply(line->startPoint()), b = transform.apply(line->endPoint());
+            if (a.distanceTo(apex) < 1e-6) far.push_back(b);
+            if (b.distanceTo(apex) < 1e-6) far.push_back(a);
+        }
+        ASSERT_EQ(far.size(), 2u) << rotation;
+        ZcGeVector3d drawn = (far[0].asVector() + far[1].asVector()) / 2.0 - apex.asVector();
+        drawn.z = 0;
+        drawn.normalize();
+        ads_name camera;
+        zcdbGetAdsName(camera, all[0]);
+        CPovRay scene;
+        scene.SetCamera(camera);
+        const std::string text = Scene("camera_symbol", scene, false);
+        double eye[3], at[3];
+        const std::size_t found = text.find("location  <");
+        ASSERT_NE(found, std::string::npos);
+        ASSERT_EQ(std::sscanf(text.c_str() + found, "location  <%lf, %lf, %lf>\nlook_at   <%lf, %lf, %lf>",
+                              &eye[0], &eye[1], &eye[2], &at[0], &at[1], &at[2]),
+                  6);
+        ZcGeVector3d look(at[0] - eye[0], at[1] - eye[1], 0);
+        look.normalize();
+        EXPECT_GT(drawn.dotProduct(look), 0.999) << "rotation " << rotation;
+    }
+}
+
 TEST_F(PovScene, file_command_proposes_the_drawing_name_and_cancel_writes_nothing) {
     host::setSysVar("DWGPREFIX", host::SysVarValue{dir.path() + "/"}, false);
     host::setSysVar("DWGNAME", host::SysVarValue{std::string("house.dwg")}, false);
@@ -431,6 +583,26 @@ TEST_F(PovScene, file_command_proposes_the_drawing_name_and_cancel_writes_nothin
     EXPECT_FALSE(fs::exists(dir.path("house.pov")));
     run({"!dialog file ok", "VELMPOVRAYF", ""});
     EXPECT_TRUE(fs::exists(dir.path("house.pov")));
+}
+
+TEST_F(PovScene, export_that_writes_no_file_says_so_and_fails) {
+    host::setSysVar("DWGPREFIX", host::SysVarValue{dir.path() + "/"}, false);
+    host::setSysVar("DWGNAME", host::SysVarValue{std::string("house.dwg")}, false);
+    EXPECT_EQ(run({"!dialog file ok", "VELMPOVRAYF", ""}), RTNORM);
+    EXPECT_EQ(transcript().find(kPovNoFileWritten + 1), std::string::npos);
+    std::ofstream(dir.path("house.pov")) << "// old\n";
+    // Onto the existing file: the overwrite question's default keeps it.
+    EXPECT_EQ(run({"!dialog file ok", "VELMPOVRAYF", ""}), RTERROR);
+    std::ifstream kept(dir.path("house.pov"));
+    std::string first;
+    std::getline(kept, first);
+    EXPECT_EQ(first, "// old");
+    EXPECT_NE(transcript().find(kPovNoFileWritten + 1), std::string::npos) << transcript();
+    // A scene that cannot be written fails too.
+    fs::create_directories(dir.path("folder.pov"));
+    EXPECT_EQ(
+        run({"!dialog file edit 1152 \"" + dir.path("folder.pov/x/y.pov") + "\" ok", "VELMPOVRAYF", ""}),
+        RTERROR);
 }
 
 // ---------------------------------------------------------------- dialogs

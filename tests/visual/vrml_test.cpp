@@ -276,6 +276,23 @@ TEST_F(VrmlExport, cancel_at_the_camera_prompt_keeps_the_head_without_lights_or_
     EXPECT_EQ(text.substr(text.size() - 2), "}\n");
 }
 
+TEST_F(VrmlExport, export_onto_a_kept_file_writes_nothing_says_so_and_fails) {
+    TestDir dir;
+    const std::string path = dir.path("house.wrl");
+    std::ofstream(path) << "#old\n";
+    // The overwrite question's default keeps the file.
+    EXPECT_EQ(run({"!dialog file edit 1152 \"" + path + "\" ok", "VELMWRLOUT", ""}), RTERROR);
+    std::ifstream kept(path);
+    std::string first;
+    std::getline(kept, first);
+    EXPECT_EQ(first, "#old");
+    EXPECT_NE(transcript().find("Nie zapisano pliku VRML."), std::string::npos) << transcript();
+    EXPECT_EQ(run({"!msgbox Yes", "!dialog file edit 1152 \"" + path + "\" ok", "VELMWRLOUT", ""}), RTNORM);
+    std::ifstream written(path);
+    std::getline(written, first);
+    EXPECT_EQ(first, "#VRML V2.0 utf8");
+}
+
 TEST_F(VrmlExport, lights_of_each_kind_and_an_unknown_kind_writes_nothing) {
     for (const char* at : {"-300,-500", "0,-500", "300,-500", "600,-500"})
         run({"VELMOBJECT", "TMS_LUCE", at, "0", ""});

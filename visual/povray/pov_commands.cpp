@@ -9,6 +9,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbobjptr.h"
+#include "host/ed/cmdproc.h"
 #include "host/ui/hostdialogs.h"
 #include "host/win/process.h"
 #include "resources/velmresources.h"
@@ -29,6 +30,13 @@ std::string TextVar(const char* name) {
     return value;
 }
 
+// An export that ends without its file fails: a script sees it in its exit
+// status, the user on the command line.
+void NothingWritten() {
+    zcutPrintf(kPovNoFileWritten);
+    host::noteFailed();
+}
+
 }  // namespace
 
 std::string PovDrawingBaseName() {
@@ -42,7 +50,10 @@ void CmdPovRayD() {
     if (!scene.PickCamera()) return;
     const std::string base = PovDrawingBaseName() + "$";
     const std::string sceneFile = base + ".pov", imageFile = base + ".bmp";
-    if (!scene.WriteScene(sceneFile)) return;
+    if (!scene.WriteScene(sceneFile)) {
+        NothingWritten();
+        return;
+    }
     std::string engine;
     if (!FindPovEngine(engine)) return;
     char commandLine[1024];
@@ -51,8 +62,12 @@ void CmdPovRayD() {
     STARTUPINFOW startup = {};
     startup.cb = 68;
     PROCESS_INFORMATION started = {};
+    // The engine runs in the scene's folder, where the scene's include
+    // files lie (the command-line renderer looks for them there).
+    const std::size_t slash = sceneFile.find_last_of("/\\");
+    const std::string folder = slash == std::string::npos ? "" : sceneFile.substr(0, slash + 1);
     if (CreateProcessW(engine.c_str(), commandLine, nullptr, nullptr, FALSE, HIGH_PRIORITY_CLASS, nullptr,
-                       nullptr, &startup, &started)) {
+                       folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
         CloseHandle(started.hProcess);
         CloseHandle(started.hThread);
         return;
@@ -71,8 +86,7 @@ void CmdPovRayF() {
     std::string path;
     if (rc == RTNORM && chosen && chosen->restype == RTSTR && chosen->resval.rstring)
         path = chosen->resval.rstring;
-    if (path.empty()) return;
-    scene.WriteScene(path);
+    if (path.empty() || !scene.WriteScene(path)) NothingWritten();
 }
 
 void CmdPovMat() {

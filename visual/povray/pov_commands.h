@@ -5,6 +5,11 @@
 
 #include <string>
 
+// Said when an export ends without writing its file (the file dialog was
+// left, an existing file was kept, or the scene could not be written); the
+// command then fails.
+inline constexpr const char* kPovNoFileWritten = "\nNie zapisano pliku sceny.";
+
 // "VELMPOVRAYD"
 void CmdPovRayD();
 // "VELMPOVRAYF"

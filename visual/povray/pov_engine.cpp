@@ -6,6 +6,7 @@
 #include "core/support_files.h"
 #include "host/ui/msgbox.h"
 #include "host/win/files.h"
+#include "host/win/process.h"
 #include "host/win/registry.h"
 
 namespace {
@@ -46,6 +47,14 @@ void CopyFolderFiles(const std::string& from, const std::string& to) {
     FindClose(search);
 }
 
+std::string DocumentsFolder() {
+    return ReadUserValue(kShellFoldersKey, "Personal").value_or("");
+}
+
+std::string IncludeFolder(const std::string& documents) {
+    return documents + "\\POV-Ray\\v3.6\\include\\";
+}
+
 }  // namespace
 
 bool FindPovEngine(std::string& path) {
@@ -57,22 +66,50 @@ bool FindPovEngine(std::string& path) {
             if (IsFile(path)) return true;
         }
     }
+    // Where no installer writes the key, the engine is the command-line
+    // renderer on the search path.
+    char found[1024];
+    const DWORD length = SearchPathW(nullptr, kPovEngineProgram, nullptr, sizeof found, found, nullptr);
+    if (length > 0 && length < sizeof found) {
+        path = found;
+        return true;
+    }
     AfxMessageBox(kPovNotInstalled, MB_OK, 0);
     return false;
 }
 
 void PreparePovFolders(std::string* folder) {
-    const std::string include =
-        ReadUserValue(kShellFoldersKey, "Personal").value_or("") + "\\POV-Ray\\v3.6\\include\\";
+    const std::string documents = DocumentsFolder();
+    const std::string include = IncludeFolder(documents);
     if (folder) *folder = include;
     if (IsFile(include + "velmakUser.inc")) return;
     std::string data;
     if (!GetVxdListFolder(data)) return;
+    // The engine's installer makes the include folder; where none ran, the
+    // folders under the documents folder are made here, one at a time.
+    if (!documents.empty()) {
+        std::string made = documents;
+        for (const char* level : {"\\POV-Ray", "\\v3.6", "\\include"}) {
+            made += level;
+            CreateDirectoryW(made.c_str(), nullptr);
+        }
+    }
     const std::string preview = include + "velmAnteprime";
-    if (!CreateDirectoryW(preview.c_str(), nullptr)) {
+    if (!CreateDirectoryW(preview.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
         AfxMessageBox(kPovPreviewFolderFailed, MB_OK, 0);
         return;
     }
     CopyFolderFiles(data + "POV-Ray\\", include);
     CopyFolderFiles(data + "POV-Ray\\velmAnteprime\\", preview + "\\");
+}
+
+void PlacePovIncludes(const std::string& scene) {
+    const std::string include = IncludeFolder(DocumentsFolder());
+    const std::size_t slash = scene.find_last_of("/\\");
+    const std::string beside = slash == std::string::npos ? "" : scene.substr(0, slash + 1);
+    // The module's materials follow the include folder; the user's own
+    // file beside a scene is theirs once it is there. A scene written into
+    // the include folder itself copies each file onto itself: nothing.
+    CopyFileW((include + "velmak.inc").c_str(), (beside + "velmak.inc").c_str(), FALSE);
+    CopyFileW((include + "velmakUser.inc").c_str(), (beside + "velmakUser.inc").c_str(), TRUE);
 }

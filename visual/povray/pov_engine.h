@@ -2,16 +2,23 @@
 // reads this module's include files and preview bitmaps from.
 //
 // The engine is found through its registry key (value "Home", expected to
-// end with a backslash) and one of its two executables. The include folder
-// is "POV-Ray\v3.6\include\" under the user's documents folder; it is
-// filled from the "POV-Ray\" folder beside "VXD.LST" the first time, and
-// never again once it holds "velmakUser.inc", so the user's edits there
-// survive.
+// end with a backslash) and one of its two executables, else as the program
+// "povray" on the search path. The include folder is
+// "POV-Ray\v3.6\include\" under the user's documents folder (made when
+// missing); it is filled from the "POV-Ray\" folder beside "VXD.LST" the
+// first time, and never again once it holds "velmakUser.inc", so the
+// user's edits there survive.
+//
+// The command-line renderer reads include files from its own library
+// folders and from the folder it runs in, not from the documents folder:
+// a scene gets copies of the two include files it names beside it, so that
+// it renders when the renderer is run in the scene's folder.
 #pragma once
 
 #include <string>
 
 inline constexpr const char* kPovEngineKey = "Software\\POV-Ray\\CurrentVersion\\Windows";
+inline constexpr const char* kPovEngineProgram = "povray";
 inline constexpr const char* kPovNotInstalled =
     "POV Ray nie jest zainstalowany lub był jakiś problem z jego zainstalowaniem";
 inline constexpr const char* kPovPreviewFolderFailed = "Nie można utworzyć katalogu podglądu!";
@@ -22,3 +29,6 @@ bool FindPovEngine(std::string& path);
 // Gives the include folder (with its trailing backslash) when `folder` is
 // given, and copies the module's files there when they are missing.
 void PreparePovFolders(std::string* folder = nullptr);
+// Copies "velmak.inc" of the include folder beside the scene file
+// (replacing an older copy), and "velmakUser.inc" when none is there.
+void PlacePovIncludes(const std::string& scene);

@@ -111,6 +111,32 @@ constexpr RadiosityLevel kRadiosityLevels[5] = {
     {0.01, 500, 15, 0.01, 5, 0.2, 0.04},
 };
 
+// The centre and height of a parallel view looking against `dir` that
+// shows the box [lo, hi] whole: its eight corners projected on the view
+// plane, the picture 1.33 times as wide as it is high. False for a plan
+// view (the host frames those itself) or an empty box.
+bool FrameBoxAlong(const ZcGePoint3d& lo, const ZcGePoint3d& hi, ZcGeVector3d dir, ZcGePoint3d& centre,
+                   double& height) {
+    if (lo.x > hi.x || lo.y > hi.y || lo.z > hi.z || dir.isZeroLength()) return false;
+    dir.normalize();
+    ZcGeVector3d right = ZcGeVector3d::kZAxis.crossProduct(dir);
+    if (right.length() < 1e-9) return false;
+    right.normalize();
+    const ZcGeVector3d up = dir.crossProduct(right);
+    double minR = 1e300, maxR = -1e300, minU = 1e300, maxU = -1e300;
+    for (int i = 0; i < 8; ++i) {
+        const ZcGeVector3d corner((i & 1) ? hi.x : lo.x, (i & 2) ? hi.y : lo.y, (i & 4) ? hi.z : lo.z);
+        const double r = corner.dotProduct(right), u = corner.dotProduct(up);
+        minR = std::min(minR, r), maxR = std::max(maxR, r);
+        minU = std::min(minU, u), maxU = std::max(maxU, u);
+    }
+    const ZcGeVector3d middle = (lo.asVector() + hi.asVector()) / 2.0;
+    const double along = middle.dotProduct(dir);
+    centre = ZcGePoint3d::kOrigin + right * ((minR + maxR) / 2.0) + up * ((minU + maxU) / 2.0) + dir * along;
+    height = std::max(maxU - minU, (maxR - minR) / 1.33);
+    return height > 0.0;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------- building
@@ -222,6 +248,7 @@ bool CPovRay::WriteScene(const std::string& path) {
     WriteGeometry();
     std::fclose(m_out);
     m_out = nullptr;
+    PlacePovIncludes(path);
     return true;
 }
 
@@ -255,11 +282,13 @@ bool CPovRay::WriteCamera() {
             Emit("location  <%.2f, %.2f, %.2f>\n", eye.x, eye.y, eye.z);
             Emit("look_at  <%.2f, %.2f, %.2f>\n}\n", viewTarget.x, viewTarget.y, viewTarget.z);
         } else {
-            if (sceneSize < 0.0) {
-                const ZcGePoint3d extMin = ReadPointVar("EXTMIN"), extMax = ReadPointVar("EXTMAX");
+            const ZcGePoint3d extMin = ReadPointVar("EXTMIN"), extMax = ReadPointVar("EXTMAX");
+            // The host's view centre and size of a 3D view are those of the
+            // plan: the model is framed as it is seen along the view.
+            FrameBoxAlong(extMin, extMax, viewDir.asVector(), viewCentre, viewSize);
+            if (sceneSize < 0.0)
                 sceneSize = std::max({extMin.distanceTo(extMax), extMin.distanceTo(viewCentre),
                                       extMax.distanceTo(viewCentre)});
-            }
             const ZcGePoint3d eye = viewCentre + viewDir.asVector() * sceneSize;
             Emit("camera { \n");
             Emit("orthographic   sky  <0, 0, 1>\n");

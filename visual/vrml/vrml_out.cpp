@@ -26,6 +26,7 @@
 #include "host/db/dbsymtb.h"
 #include "host/db/dbxform.h"
 #include "host/ed/adspick.h"
+#include "host/ed/cmdproc.h"
 #include "host/ui/hostdialogs.h"
 #include "host/util/nocase.h"
 #include "host/win/files.h"
@@ -116,8 +117,12 @@ void CmdWrlOut() {
     std::string path;
     if (rc == RTNORM && chosen && chosen->restype == RTSTR && chosen->resval.rstring)
         path = chosen->resval.rstring;
-    if (path.empty()) return;
-    out.Write(path);
+    // An export that ends without its file fails, as the command line and
+    // a script's exit status say.
+    if (path.empty() || !out.Write(path)) {
+        zcutPrintf("\nNie zapisano pliku VRML.");
+        host::noteFailed();
+    }
 }
 
 // ---------------------------------------------------------------- writer

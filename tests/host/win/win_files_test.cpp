@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "host/win/files.h"
+#include "host/win/process.h"
 #include "tests/host/win_testdir.h"
 
 namespace {
@@ -166,4 +168,48 @@ TEST(Files, atomic_write_follows_links_and_refuses_what_is_no_regular_file) {
     EXPECT_FALSE(host::writeFileAtomically(dir.path("none/x.dxf"), "x", &error));
     EXPECT_NE(error.find("nie można zapisać"), std::string::npos) << error;
     EXPECT_FALSE(fs::exists(host::temporaryPathFor(dir.path("pipe"))));
+}
+
+// The documents folder is where the module keeps per-user files: a home
+// without one gets it, and a folder named by the environment is made too.
+TEST(Files, documents_folder_is_made_when_missing) {
+    TestDir dir;
+    const char* oldHome = std::getenv("HOME");
+    const char* oldXdg = std::getenv("XDG_DOCUMENTS_DIR");
+    const std::string home = oldHome ? oldHome : "", xdg = oldXdg ? oldXdg : "";
+    ::setenv("HOME", (dir.path() + "/").c_str(), 1);
+    ::unsetenv("XDG_DOCUMENTS_DIR");
+    EXPECT_EQ(host::documentsFolder(), dir.path() + "/Documents");
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path("Documents")));
+    ::setenv("XDG_DOCUMENTS_DIR", dir.path("my/docs/").c_str(), 1);
+    EXPECT_EQ(host::documentsFolder(), dir.path("my/docs"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.path("my/docs")));
+    oldHome ? ::setenv("HOME", home.c_str(), 1) : ::unsetenv("HOME");
+    oldXdg ? ::setenv("XDG_DOCUMENTS_DIR", xdg.c_str(), 1) : ::unsetenv("XDG_DOCUMENTS_DIR");
+}
+
+TEST(Files, search_path_finds_files_not_folders_on_the_path_given_or_path) {
+    TestDir dir;
+    std::filesystem::create_directories(dir.path("a/tool"));
+    std::filesystem::create_directories(dir.path("b"));
+    dir.write("b/tool", "x");
+    dir.write("b/note.txt", "x");
+    char found[512];
+    char* name = nullptr;
+    const std::string list = dir.path("a") + ";" + dir.path("b");
+    const std::string expected = std::filesystem::canonical(dir.path("b/tool")).string();
+    EXPECT_EQ(SearchPathW(list.c_str(), "tool", nullptr, sizeof found, found, &name), expected.size());
+    EXPECT_EQ(std::string(found), expected);
+    EXPECT_STREQ(name, "tool");
+    EXPECT_EQ(SearchPathW(list.c_str(), "note", ".txt", sizeof found, found, nullptr),
+              std::filesystem::canonical(dir.path("b/note.txt")).string().size());
+    // A short buffer is told the size it needs, terminator included.
+    EXPECT_EQ(SearchPathW(list.c_str(), "tool", nullptr, 4, found, nullptr), expected.size() + 1);
+    const char* oldPath = std::getenv("PATH");
+    const std::string path = oldPath ? oldPath : "";
+    ::setenv("PATH", list.c_str(), 1);
+    EXPECT_EQ(SearchPathW(nullptr, "tool", nullptr, sizeof found, found, nullptr), expected.size());
+    EXPECT_EQ(SearchPathW(nullptr, "missing", nullptr, sizeof found, found, nullptr), 0u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    oldPath ? ::setenv("PATH", path.c_str(), 1) : ::unsetenv("PATH");
 }
