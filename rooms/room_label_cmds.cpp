@@ -225,6 +225,7 @@ void VelmInfoUnit() {
     PrepareRoomGraph(graph, level);
     CCALCVANI room;
     room.level = level;
+    room.recordOpenings = false;
     if (!room.FindRoomOutline({p[0], p[1], p[2]}, graph)) return;
 
     const double r = SettingReal(SetupVar::SRAPPORTO_UM);

@@ -227,6 +227,31 @@ TEST_F(HouseTest, modify_given_up_at_the_wall_keeps_the_door_in_3d) {
     EXPECT_EQ(RecordDifference(before, drawingText()), "");
 }
 
+// Commands that end without changing the house: looking at a room with
+// either button. The drawing must be the house as it was saved.
+class HouseUnchanged : public HouseTest {
+protected:
+    void SetUp() override {
+        HouseTest::SetUp();
+        ASSERT_EQ(drawHouse(), RTNORM) << transcript();
+        m_house = saveDrawing("house.dxf");
+    }
+    std::string runOnHouse(const std::vector<std::string>& lines) {
+        reopen(m_house);
+        const std::string baseline = drawingText();
+        for (const std::string& line : lines) push(line);
+        host::processInput();
+        host::currentInput().clear();
+        return RecordDifference(baseline, drawingText());
+    }
+    std::string m_house;
+};
+
+TEST_F(HouseUnchanged, room_information_writes_nothing) {
+    EXPECT_EQ(runOnHouse({"!dialog 221 ok", "VELMINFOUNIT", "300,200"}), "") << transcript();
+    EXPECT_EQ(runOnHouse({"!dialog 221 cancel", "VELMINFOUNIT", "300,200"}), "");
+}
+
 TEST(CancelSweepTable, names_only_bound_commands) {
     const std::vector<std::string> bound = BoundCommands();
     for (const LaterAnswers& row : LaterAnswersTable())
