@@ -95,7 +95,11 @@ void velmPrmtReactorED::commandEnded(const char* cmdStr) {
         RefreshViewMode();
         return;
     }
-    if (IsEditCommand(cmdStr)) PrmtReactorDB().touched().runUpdates(m_updates);
+    // A failed update leaves the drawing half updated: the command goes
+    // back whole, with what the updates did in its undo group.
+    if (IsEditCommand(cmdStr) && !PrmtReactorDB().touched().runUpdates(m_updates))
+        if (ZcApDocument* doc = zcDocManagerPtr()->curDocument())
+            zcDocManagerPtr()->sendStringToExecute(doc, "_U\n", true, false, false);
 }
 
 // The value before the switch, which the change handler compares with the new one.

@@ -10,6 +10,7 @@
 #include "core/entity_data.h"
 #include "core/host_services.h"
 #include "host/ads/adsowners.h"
+#include "host/ads/cmdline.h"
 #include "host/db/dbdim.h"
 #include "host/db/dbentity.h"
 #include "host/db/dbinsert.h"
@@ -80,13 +81,19 @@ VertexNode* PilasterPoints(const resbuf* xdata) {
     return head;
 }
 
-// Runs one update; what it throws is its own failure and ends only it.
+// Runs one update; false after the message when it failed. A failed
+// update has left its part of the drawing half done, so the walk stops
+// there and the caller takes the whole command back.
 template <class F, class... Args>
-void RunUpdate(const F& update, Args&&... args) {
-    if (!update) return;
+bool RunUpdate(const F& update, Args&&... args) {
+    if (!update) return true;
     try {
         update(std::forward<Args>(args)...);
-    } catch (const std::exception&) {
+        return true;
+    } catch (const std::exception& e) {
+        zcutPrintf("\nNie można uaktualnić rysunku po poleceniu (%s); polecenie zostanie cofnięte.",
+                   e.what());
+        return false;
     }
 }
 
@@ -196,39 +203,37 @@ void TouchedObjectList::noteErased(const ZcDbObject& object) {
 
 // ------------------------------------------------------------- the walk
 
-void TouchedObjectList::runUpdates(const TouchedObjectUpdates& updates) {
+bool TouchedObjectList::runUpdates(const TouchedObjectUpdates& updates) {
     // Taken off first: the updates erase and make entities, whose notes
     // must not grow the list under the walk, and are dropped after it.
     OutlineNode* list = m_head;
     m_head = nullptr;
-    for (const OutlineNode* r = list; r; r = r->next) {
+    bool ok = true;
+    for (const OutlineNode* r = list; r && ok; r = r->next) {
         switch (r->kind) {
             case 11:
-                RunUpdate(updates.rejoinStraightWall, *r);
-                RunUpdate(updates.regenerate3DWalls, *r);
+                ok = RunUpdate(updates.rejoinStraightWall, *r) && RunUpdate(updates.regenerate3DWalls, *r);
                 break;
             case 12:
-                RunUpdate(updates.rejoinArcWall, *r);
-                RunUpdate(updates.regenerate3DWalls, *r);
+                ok = RunUpdate(updates.rejoinArcWall, *r) && RunUpdate(updates.regenerate3DWalls, *r);
                 break;
             case 18:
-                RunUpdate(updates.rejoinCornerWall, *r);
-                RunUpdate(updates.regenerate3DWalls, *r);
+                ok = RunUpdate(updates.rejoinCornerWall, *r) && RunUpdate(updates.regenerate3DWalls, *r);
                 break;
             case kDimensionKind:
-                RunUpdate(updates.updateDimensionText, r->entity);
+                ok = RunUpdate(updates.updateDimensionText, r->entity);
                 break;
             case kStairOpeningKind:
-                RunUpdate(updates.removeSlabOpening, r->points, false);
+                ok = RunUpdate(updates.removeSlabOpening, r->points, false);
                 break;
             case 14:
             case 15:
             case 19:
             case 48:
-                RunUpdate(updates.removeSlabOpening, r->points, r->flag > 0);
+                ok = RunUpdate(updates.removeSlabOpening, r->points, r->flag > 0);
                 break;
             case kPilasterKind:
-                RunUpdate(updates.rejoinPilaster, r->points, r->z);
+                ok = RunUpdate(updates.rejoinPilaster, r->points, r->z);
                 break;
             default:
                 break;
@@ -236,6 +241,7 @@ void TouchedObjectList::runUpdates(const TouchedObjectUpdates& updates) {
     }
     FreeOutlineList(list);
     clear();
+    return ok;
 }
 
 void TouchedObjectList::clear() {

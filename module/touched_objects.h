@@ -60,9 +60,11 @@ public:
     // nothing for anything else.
     void noteErased(const ZcDbObject& object);
 
-    // Runs each record's update, newest first; an update that throws does
-    // not keep the others from running. Empties the list.
-    void runUpdates(const TouchedObjectUpdates& updates);
+    // Runs each record's update, newest first, and empties the list. An
+    // update that throws is said on the command line and ends the walk:
+    // false, and the drawing is half updated until the command is taken
+    // back.
+    bool runUpdates(const TouchedObjectUpdates& updates);
     void clear();
 
     const OutlineNode* head() const { return m_head; }

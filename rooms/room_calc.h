@@ -47,6 +47,9 @@ public:
     std::string roomNameForOpenings;     // field 75
     std::string roomTextForOpenings;     // the field numbered STR_INF_VANI
     double roomNumberForOpenings = 0.0;  // the field numbered NUM_INF_VANI
+    // False when only looking: measuring then leaves the openings' schedule
+    // records (room number, name, field values) as they are.
+    bool recordOpenings = true;
     double labelScale[3] = {1.0, 1.0, 1.0};
     int drawLeader = 0;
     int drawTriangles = 0;

@@ -1,14 +1,15 @@
 // VELMMODTAG, VELMREINDEXROOM, VELMSHOWTAGFIX and VELMINFOUNIT.
 //
 // VELMMODTAG redraws a label from its own record: the room keeps every
-// measured value the label stored (a changed height leaves volume and wall
-// surface as they were until the room is measured again), only the form's
-// fields and fixed values change. The old label goes before the new one is
-// placed and comes back when no new label results.
+// measured value the label stored, only the form's fields and fixed values
+// change, and a changed height carries volume and wall surface with it. The old label goes before the new one
+// is placed and comes back when no new label results.
 #include "rooms/room_label_cmds.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "core/entity_data.h"
@@ -31,6 +32,7 @@
 #include "rooms/dialogs/dlg_info_vani.h"
 #include "rooms/room_calc.h"
 #include "rooms/room_records.h"
+#include "settings/floor_cmds_run.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 
@@ -101,9 +103,23 @@ bool EditLabel(const ads_name label, double level, const resbuf* record) {
     room.level = level;
     if (!room.ReadFromLabel(label, nullptr, nullptr, -1)) return true;
     const resbuf* volume = RecordItem(record, 68);
-    const double storedVolume = volume && volume->restype == 1040 ? volume->resval.rreal : 0.0;
+    double storedVolume = volume && volume->restype == 1040 ? volume->resval.rreal : 0.0;
+    const resbuf* height = RecordItem(record, 70);
+    const std::optional<double> oldHeight =
+        height && height->restype == 1040 ? std::optional<double>(height->resval.rreal) : std::nullopt;
     if (!room.EditLabelFields()) return false;
     TakeLabelFields(room);
+    // Under roof pitches the height is the pitches' mean, not the form's.
+    if (room.heightFromField && oldHeight) {
+        const CDefEti* f = room.Field(70);
+        const double newHeight = f ? CCALCVANI::FieldNumber(*f) : GetFloorHeightAt(level);
+        if (std::fabs(newHeight - *oldHeight) > GeomEpsilon) {
+            // The walls' surface grows with the height by the perimeter;
+            // the areas and the deducted openings in it stay as measured.
+            storedVolume = (room.livingArea + room.nonUsableArea) * newHeight;
+            room.surface += (newHeight - *oldHeight) * room.perimeter;
+        }
+    }
     // The card's point and number, which the label may show.
     if (!room.cardDefinition.empty()) room.FindRoomCard();
 
@@ -225,6 +241,7 @@ void VelmInfoUnit() {
     PrepareRoomGraph(graph, level);
     CCALCVANI room;
     room.level = level;
+    room.recordOpenings = false;
     if (!room.FindRoomOutline({p[0], p[1], p[2]}, graph)) return;
 
     const double r = SettingReal(SetupVar::SRAPPORTO_UM);

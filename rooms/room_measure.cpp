@@ -141,7 +141,7 @@ int CCALCVANI::MeasureContour(VertexNode* ring, double curveArea, const ContourL
             const OutlineNode* o = link->outline;
             if (!o) continue;
             const double coverage = GetOutlineCoverage(o, segment.start, segment.end);
-            if (coverage > GeomEpsilon)
+            if (recordOpenings && coverage > GeomEpsilon)
                 RecordOpeningRoom(*o, segment, rowNumber, roomNameForOpenings, strInfVani, numInfVani,
                                   roomTextForOpenings, roomNumberForOpenings);
             const double n = o->openingCount, a = o->openingArea, w = o->windowArea, v = o->ventilationArea;

@@ -11,7 +11,8 @@
 // others the defining points inside move (line ends, polyline vertices,
 // the points of a dimension, whose picture is then redrawn). BREAK cuts
 // lines, arcs and circles; the first break point is where the object was
-// picked unless "First" asks for it.
+// picked unless "First" asks for it; a new piece keeps the object's
+// extended data.
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -363,10 +364,14 @@ ZcDbObjectId appendLike(const ZcDbEntity* model, ZcDbEntity* piece) {
         return {};
     }
     ZcDbObjectId id;
-    if (owner->appendZcDbEntity(id, piece) == Zcad::eOk)
+    if (owner->appendZcDbEntity(id, piece) == Zcad::eOk) {
+        // The piece is the object cut in two: it keeps every application's
+        // data, as the part that stays does.
+        for (const ZcDbXDataApp& app : model->xDataApps()) piece->setXDataApp(app.app, app.items);
         piece->close();
-    else
+    } else {
         delete piece;
+    }
     owner->close();
     return id;
 }

@@ -19,6 +19,7 @@
 #include "host/ads/ssget.h"
 #include "host/db/dbobjptr.h"
 #include "host/ed/cmdproc.h"
+#include "host/ed/docman.h"
 #include "host/ed/prompts.h"
 #include "host/ui/hostdialogs.h"
 #include "host/ui/resources.h"
@@ -71,6 +72,13 @@ std::string InsertionLayerKey(const std::string& layer) {
     const std::size_t dollar = key.find('$');
     if (dollar != std::string::npos) key.erase(dollar);
     return key;
+}
+
+// How many records the symbol table holds.
+int TableSize(const char* table) {
+    int n = 0;
+    for (int rewind = 1; host::ResbufList(zcdbTblNext(table, rewind)); rewind = 0) ++n;
+    return n;
 }
 
 bool BlockDefined(const std::string& name) {
@@ -316,10 +324,19 @@ void CmdCatalogBlock() {
         layers.ReadLayerDefFile("LAYERC.DEF");
         const int dialogs = 1;
         const int attdia = SysVarShort("ATTDIA", &dialogs);
-        if (InsertCatalogBlock(state, layers, true, folder) == 0 && code == catblocchi::kInsertRepeated)
+        const int blocks = TableSize("BLOCK"), layerCount = TableSize("LAYER");
+        const int first = InsertCatalogBlock(state, layers, true, folder);
+        if (first == 0 && code == catblocchi::kInsertRepeated)
             while (InsertCatalogBlock(state, layers, false, folder) == 0) {
             }
         SysVarShort("ATTDIA", &attdia);
+        // Nothing inserted, yet the block's definition (with the layers of
+        // its objects) or the insertion layer came in: the command is
+        // taken back whole once it has ended. Only then, since a command
+        // that changed nothing has no step of its own to take back.
+        if (first != 0 && (TableSize("BLOCK") != blocks || TableSize("LAYER") != layerCount))
+            if (ZcApDocument* doc = zcDocManagerPtr()->curDocument())
+                zcDocManagerPtr()->sendStringToExecute(doc, "_U\n", true, false, false);
     }
     WriteCatalogFile(file, groups);
     // Stored when they would open elsewhere next time: a drawing whose

@@ -23,7 +23,11 @@ constexpr int kWallEditRunMode = 7;
 class ContextMover : public WallOpeningMover {
 public:
     ContextMover(std::unique_ptr<ObjContext> context, const ads_name object)
-        : m_context(std::move(context)), m_object{object[0], object[1]} {}
+        : m_context(std::move(context)), m_object{object[0], object[1]} {
+        const host::ResbufList list(zcdbEntGet(object));
+        const resbuf* layer = FindRbCode(list.get(), 8);
+        if (layer && layer->resval.rstring) m_layer = layer->resval.rstring;
+    }
     ~ContextMover() override {
         if (m_context) FreeObjContext(std::move(m_context));
     }
@@ -46,12 +50,40 @@ public:
         c.option2 = 0;
         AAR_LAYERC layers;
         layers.ReadLayerDefFile("LAYERC.DEF");
-        return PlaceParamObject(c, layers, &at) >= 0;
+        ads_name last = {0, 0};
+        zcdbEntLast(last);
+        if (PlaceParamObject(c, layers, &at) < 0) return false;
+        KeepLayer(last);
+        return true;
     }
 
 private:
+    // The placement draws the object on its definition's layer, which need
+    // not be the one the object was on (another floor's, or one the user
+    // moved it to): the object placed again goes back to its own.
+    void KeepLayer(const ads_name last) const {
+        if (m_layer.empty()) return;
+        ads_name e = {0, 0}, previous = {last[0], last[1]};
+        for (int rc = zcdbEntNext(ads_name_nil(previous) ? nullptr : previous, e); rc == RTNORM;
+             rc = zcdbEntNext(previous, e)) {
+            previous[0] = e[0];
+            previous[1] = e[1];
+            host::ResbufList list(GetEntXData(e, kParamRecordApp));
+            const resbuf* type = FindRbCode(list.get(), 0);
+            if (!type || !type->resval.rstring || std::string(type->resval.rstring) != "INSERT" ||
+                !FindXDataApp(list.get(), kParamRecordApp))
+                continue;
+            const resbuf* layer = FindRbCode(list.get(), 8);
+            if (layer && layer->resval.rstring && m_layer == layer->resval.rstring) return;
+            ReplaceRb(list.get(), 8, m_layer.c_str());
+            zcdbEntMod(list.get());
+            return;
+        }
+    }
+
     std::unique_ptr<ObjContext> m_context;
     ads_name m_object;
+    std::string m_layer;
 };
 
 }  // namespace

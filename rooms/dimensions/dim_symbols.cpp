@@ -230,7 +230,7 @@ bool CreateDimensionSymbol(const Point3& at, double rotation, double length, int
         return false;
     }
     ObjContext& c = *context;
-    c.option2 = 1;
+    c.skipParamInput = 1;
     c.runMode = 8;
     InitObjVariables(c);
     resbuf lfac{};

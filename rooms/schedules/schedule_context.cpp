@@ -412,7 +412,7 @@ int CABACHI::CreateTotal(bool onlyIfPresent) {
         c.elevation = level;
         c.elevationGiven = 1;
         c.runMode = 5;
-        c.option2 = 1;
+        c.skipParamInput = 1;
         InitObjVariables(c);
         FillParameters(2);
         SetReal(c, 42, count);

@@ -102,23 +102,24 @@ int RunStairOptions(CSCALA& record) {
     }
 }
 
-void CreateStairFromModel(const ads_name set, const ads_name firstRiser) {
+bool CreateStairFromModel(const ads_name set, const ads_name firstRiser) {
     CSCALA record;
-    if (!ReadStairModelFromLines(record, set, firstRiser)) return;
+    if (!ReadStairModelFromLines(record, set, firstRiser)) return false;
     record.riserCount = CountNodes(record.risers);
     if (record.riserCount < 2) {
         zcutPrintf("%s", kStairTwoRisersMessage);
-        return;
+        return false;
     }
     FreeList(record.steps);
     record.steps = BuildStairSteps(record, record.risers, 0, 0.0);
-    if (RunStairOptions(record) != kScaleExitOk) return;
+    if (RunStairOptions(record) != kScaleExitOk) return false;
     record.saveDefaults = true;
     // The model lines go only when the stair was written.
-    if (!record.MakeStairBlocks()) return;
+    if (!record.MakeStairBlocks()) return false;
     for (const StairElement* list : {record.secondSide, record.firstSide, record.risers})
         for (const StairElement* e = list; e; e = e->next)
             if (e->source[0] || e->source[1]) zcdbEntDel(e->source);
+    return true;
 }
 
 void CmdCreateStair() {

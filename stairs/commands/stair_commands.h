@@ -14,9 +14,10 @@ constexpr const char* kStairLandingOutsideMessage = "\nPunkt nie jest wewnątrz 
 
 // Builds a stair from the model lines of the set (the first riser named
 // apart): the model read, the options dialog with its landing picks, then,
-// on OK, the model lines erased and the stair written. A model that cannot
-// be read or has fewer than two risers leaves everything as it was.
-void CreateStairFromModel(const ads_name set, const ads_name firstRiser);
+// on OK, the model lines erased and the stair written: true. A model that
+// cannot be read or has fewer than two risers, or the options cancelled,
+// leaves everything as it was: false.
+bool CreateStairFromModel(const ads_name set, const ads_name firstRiser);
 
 // Shows the options dialog until it is closed by OK or cancel, letting the
 // user pick landings whenever asked; the exit code.

@@ -1,6 +1,8 @@
 // "VELMSTAIRDEF": the stair path drawn with the path jig, then either kept
-// as model lines (Enter) or built into a stair ("Utwórz").
+// as model lines (Enter) or built into a stair ("Utwórz"), the lines going
+// again when no stair results.
 #include <cmath>
+#include <cstdint>
 
 #include "core/base/module_state.h"
 #include "core/host_services.h"
@@ -156,6 +158,12 @@ void CmdStairDef() {
     if (!jig.UndoLastNode()) return;
     FinishLastSegment(jig);
     if (!jig.MakePathModelLines()) return;
-    if (end == 6) CreateStairFromModel(jig.modelLines, jig.startLine);
+    // The lines were drawn only to build the stair from: without the stair
+    // (its options cancelled, or it could not be made) they go again.
+    if (end == 6 && !CreateStairFromModel(jig.modelLines, jig.startLine)) {
+        ads_name e;
+        for (std::int32_t i = 0; zcedSSName(jig.modelLines, i, e) == RTNORM; ++i) zcdbEntDel(e);
+        if (!ads_name_nil(jig.startLine)) zcdbEntDel(jig.startLine);
+    }
     zcedSSFree(jig.modelLines);
 }

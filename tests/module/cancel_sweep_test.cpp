@@ -227,6 +227,40 @@ TEST_F(HouseTest, modify_given_up_at_the_wall_keeps_the_door_in_3d) {
     EXPECT_EQ(RecordDifference(before, drawingText()), "");
 }
 
+// Commands that end without changing the house: looking at a room with
+// either button, and those given up in a later dialog. The drawing must be
+// the house as it was saved.
+class HouseUnchanged : public HouseTest {
+protected:
+    void SetUp() override {
+        HouseTest::SetUp();
+        ASSERT_EQ(drawHouse(), RTNORM) << transcript();
+        m_house = saveDrawing("house.dxf");
+    }
+    std::string runOnHouse(const std::vector<std::string>& lines) {
+        reopen(m_house);
+        const std::string baseline = drawingText();
+        for (const std::string& line : lines) push(line);
+        host::processInput();
+        host::currentInput().clear();
+        return RecordDifference(baseline, drawingText());
+    }
+    std::string m_house;
+};
+
+TEST_F(HouseUnchanged, room_information_writes_nothing) {
+    EXPECT_EQ(runOnHouse({"!dialog 221 ok", "VELMINFOUNIT", "300,200"}), "") << transcript();
+    EXPECT_EQ(runOnHouse({"!dialog 221 cancel", "VELMINFOUNIT", "300,200"}), "");
+}
+
+TEST_F(HouseUnchanged, given_up_in_a_later_dialog) {
+    // The stair's options cancelled after "Utwórz": its path lines go too.
+    EXPECT_EQ(runOnHouse({"!dialog 226 cancel", "VELMSTAIRDEF", "1500,0", "1500,300", "Utwórz"}), "")
+        << transcript();
+    // The wall palette with nothing selected, closed without applying.
+    EXPECT_EQ(runOnHouse({"VELMDDWALL", "!dialog 156 click 1229"}), "") << transcript();
+}
+
 TEST(CancelSweepTable, names_only_bound_commands) {
     const std::vector<std::string> bound = BoundCommands();
     for (const LaterAnswers& row : LaterAnswersTable())

@@ -273,7 +273,9 @@ TEST_F(TouchedObjectsTest, slab_openings_go_with_their_notch_flag_and_a_stairs_w
     EXPECT_EQ(calls, (std::vector<std::string>{"opening 3", "opening 3", "opening 3 notch"}));
 }
 
-TEST_F(TouchedObjectsTest, an_update_that_fails_leaves_the_others_to_run) {
+// A failed update would leave the drawing half updated: it is said, the
+// updates after it do not run, and the command is taken back whole.
+TEST_F(TouchedObjectsTest, an_update_that_fails_is_said_and_takes_the_command_back) {
     DrawWallsWithDoor();
     Record();
     TouchedObjectUpdates u;
@@ -291,9 +293,14 @@ TEST_F(TouchedObjectsTest, an_update_that_fails_leaves_the_others_to_run) {
         Erase(door);
     });
     ASSERT_EQ(run({"cancella"}), RTNORM);
-    // Newest first: the door, then the pilaster.
-    EXPECT_EQ(calls, (std::vector<std::string>{"rejoin", "3d", "pilaster"}));
+    // Newest first: the door, whose failure ends the walk.
+    EXPECT_EQ(calls, (std::vector<std::string>{"rejoin"}));
     EXPECT_EQ(PrmtReactorDB().touched().head(), nullptr);
+    EXPECT_NE(transcript().find("Nie można uaktualnić rysunku po poleceniu (wall lines locked)"),
+              std::string::npos)
+        << transcript();
+    EXPECT_FALSE(door.isErased());
+    EXPECT_FALSE(pilaster.isErased());
 }
 
 namespace {
@@ -372,4 +379,20 @@ TEST_F(TouchedObjectsTest, erasing_a_door_closes_its_wall_and_3d_sides_and_one_u
     EXPECT_FALSE(door.isErased());
     EXPECT_EQ(WallLines(), cut);
     EXPECT_NEAR(FaceAreaAt(-15.0), withHole, 1e-6);
+}
+
+// The wall closed over the erased door, then its 3D sides failed: the door
+// and the cut wall lines come back together.
+TEST_F(TouchedObjectsTest, a_failed_3d_rebuild_after_erase_leaves_the_wall_as_it_was) {
+    DrawWallsWithDoor();
+    const std::vector<Segment> cut = WallLines();
+    ASSERT_EQ(cut.size(), 10u);
+    TouchedObjectUpdates u = OwnerUpdates();
+    u.regenerate3DWalls = [](const OutlineNode&) { throw std::runtime_error("3D faces locked"); };
+    EditorReactor()->setUpdates(std::move(u));
+    const ZcDbObjectId door = Door();
+    run({"_ERASE", "!pick 205,60", ""});
+    EXPECT_NE(transcript().find("(3D faces locked)"), std::string::npos) << transcript();
+    EXPECT_FALSE(door.isErased());
+    EXPECT_EQ(WallLines(), cut);
 }

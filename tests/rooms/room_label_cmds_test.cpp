@@ -136,6 +136,25 @@ TEST_F(RoomLabelCmdsTest, edited_label_keeps_its_measured_values) {
     EXPECT_EQ(Var(Records(kRoomLabelApp)[0].second, 75).text, "Kuchnia");
 }
 
+// A new height in the form carries the volume and the wall surface: the
+// areas stay as measured, the walls grow by the perimeter.
+TEST_F(RoomLabelCmdsTest, a_new_height_gives_the_label_its_volume_and_wall_surface) {
+    NewLabel("200,150", "1000,0");
+    const auto before = Records(kRoomLabelApp);
+    ASSERT_EQ(before.size(), 1u) << transcript();
+    const double area = Var(before[0].second, 60).real + Var(before[0].second, 64).real;
+    const double perimeter = Var(before[0].second, 63).real;
+    const double height = Var(before[0].second, 70).real, surface = Var(before[0].second, 69).real;
+    ASSERT_NE(height, 400.0);
+    run({"!dialog 139 edit 153 \"400\" ok", "VELMMODTAG", "!pick 200,150", ""});
+    const auto after = Records(kRoomLabelApp);
+    ASSERT_EQ(after.size(), 1u) << transcript();
+    EXPECT_EQ(Var(after[0].second, 70).real, 400.0) << transcript();
+    EXPECT_NEAR(Var(after[0].second, 68).real, area * 400.0, 1e-6);
+    EXPECT_NEAR(Var(after[0].second, 69).real, surface + (400.0 - height) * perimeter, 1e-6);
+    EXPECT_EQ(Var(after[0].second, 63).real, perimeter);
+}
+
 TEST_F(RoomLabelCmdsTest, labels_that_cannot_be_edited_are_asked_again) {
     NewLabel("200,150", "1000,0");
     // Without a level on its layer, then with a record cut short.

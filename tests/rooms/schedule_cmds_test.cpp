@@ -133,6 +133,22 @@ TEST_F(ScheduleCmdsTest, totals_replace_and_survive_a_failure) {
     EXPECT_EQ(count(kTotals), 1);
 }
 
+// The total is drawn from the sums alone: no parameter prompt takes the
+// command's answers, and no parameter dialog opens.
+TEST_F(ScheduleCmdsTest, a_total_asks_for_no_parameters) {
+    Floor();
+    run({"VELMABC", "DOORS", "100,100"});
+    const std::size_t said = transcript().size();
+    run({"VELMTOTABC", "!pick 150,100"});
+    EXPECT_EQ(count(kTotals), 1) << transcript();
+    EXPECT_EQ(transcript().find("Nazwa ustawionych parametrów", said), std::string::npos) << transcript();
+    EXPECT_EQ(transcript().find("Błąd tworzenia sumy"), std::string::npos);
+    SetSettingInt(SetupVar::DLGOGGETTO, 1);
+    run({"VELMTOTABC", "!pick 150,100"});
+    EXPECT_EQ(count(kTotals), 1);
+    EXPECT_EQ(transcript().find("[okno 150]"), std::string::npos) << transcript();
+}
+
 TEST_F(ScheduleCmdsTest, renumbering_and_start_numbers) {
     Floor();
     run({"_LINE", "0,500", "50,500", ""});

@@ -311,6 +311,9 @@ void CDlgDDMuro::OnApply() {
                             keepGiven && m_keepHeight ? 1.0 : 0.0, 0};
     const bool isGiven[4] = {heightGiven, offsetGiven, edgeGiven, keepGiven};
     DocumentLock lock;
+    // Registered only as the first record is written: a palette closed
+    // without applying leaves the drawing as it was.
+    RegisterXDataApp(kWall3DApp);
     for (const auto& w : m_walls) {
         const ads_name e = {w[0], w[1]};
         host::ResbufList list = ReadWallLineList(e);
@@ -446,7 +449,6 @@ void CmdDDWall() {
         zcutPrintf("%s", kAlreadyOpen);
         return;
     }
-    RegisterXDataApp(kWall3DApp);
     std::optional<host::SelectionSet> set = PickFirstSet();
     if (!set) return;
     CZcModuleResourceOverride use(VelmResourceHandle());

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbdatabase.h"
@@ -179,6 +180,29 @@ TEST_F(Catalog, the_floor_flag_gives_the_floor_elevation_and_its_layer) {
     EnsureLayer(fromCatalogue, layers, true, 300, false);
     EXPECT_EQ(layer, fromCatalogue);
     EXPECT_NE(layer.find("300"), std::string::npos) << layer;
+}
+
+// The rotation cancelled: no insert, and neither the block's definition
+// nor the layer it was to go on stays behind.
+TEST_F(Catalog, a_cancelled_rotation_leaves_no_block_definition_nor_layer) {
+    catalogue("STOL=2DFURNITURE,?,R,R,R,N,\"Stół\"");
+    const auto names = [](const char* table) {
+        std::vector<std::string> out;
+        for (int rewind = 1;; rewind = 0) {
+            resbuf* row = zcdbTblNext(table, rewind);
+            if (!row) break;
+            for (const resbuf* rb = row; rb; rb = rb->rbnext)
+                if (rb->restype == 2) out.push_back(rb->resval.rstring);
+            zcutRelRb(row);
+        }
+        return out;
+    };
+    const std::vector<std::string> blocks = names("BLOCK"), layers = names("LAYER");
+    insertOnce({"10,10", "!cancel"});
+    EXPECT_TRUE(inserts().empty());
+    EXPECT_EQ(names("BLOCK"), blocks) << transcript();
+    EXPECT_EQ(names("LAYER"), layers);
+    EXPECT_FALSE(host::commandActive());
 }
 
 TEST_F(Catalog, repeated_insertion_ends_at_enter) {

@@ -8,9 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "core/entity_data.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
+#include "host/db/dbdatabase.h"
 #include "host/util/findfile.h"
 #include "tests/walls/drawing/walls_fixture.h"
 
@@ -110,6 +112,44 @@ TEST_F(WallEditTest, a_door_of_the_moved_face_is_placed_again_in_the_thicker_wal
     ASSERT_EQ(Along(lines, true, -35.0).size(), 2u) << transcript();
     EXPECT_EQ(Along(lines, true, -35.0)[0].second, gap[0].second);
     EXPECT_EQ(Along(lines, true, -35.0)[1].first, gap[1].first);
+}
+
+// The door placed again stays on its own layer, whatever layer that is.
+TEST_F(WallEditTest, a_door_placed_again_keeps_its_layer) {
+    Room();
+    UseSupportFiles();
+    run({"VELMOBJECT", "P1", "!pick 150,15", "100"});
+    const auto doorLayers = [] {
+        std::vector<std::string> out;
+        for (ZcDbObjectId id : modelSpace()) {
+            ads_name e;
+            if (zcdbGetAdsName(e, id) != Zcad::eOk) continue;
+            const host::ResbufList list(zcdbEntGetX(e, host::ResbufList(zcutBuildList(RTSTR, "*", 0)).get()));
+            const resbuf* type = FindRbCode(list.get(), 0);
+            if (type && std::string(type->resval.rstring) == "INSERT" &&
+                FindXDataApp(list.get(), "VELM5$_$PARAMETRI-"))
+                out.push_back(FindRbCode(list.get(), 8)->resval.rstring);
+        }
+        return out;
+    };
+    ASSERT_EQ(doorLayers(), (std::vector<std::string>{"VELM2DOPENINGS_W$0"})) << transcript();
+    run({"VELMEDITWALL", "!pick 400,-15", "", "20"});
+    EXPECT_EQ(doorLayers(), (std::vector<std::string>{"VELM2DOPENINGS_W$0"})) << transcript();
+
+    // A door the user put on a layer of its own comes back there.
+    run({"_-LAYER", "_N", "DRZWI", ""});
+    for (ZcDbObjectId id : modelSpace()) {
+        ads_name e;
+        if (zcdbGetAdsName(e, id) != Zcad::eOk) continue;
+        const host::ResbufList list(zcdbEntGetX(e, host::ResbufList(zcutBuildList(RTSTR, "*", 0)).get()));
+        if (!FindXDataApp(list.get(), "VELM5$_$PARAMETRI-")) continue;
+        resbuf* layer = const_cast<resbuf*>(FindRbCode(list.get(), 8));
+        host::rbSetString(layer, "DRZWI");
+        ASSERT_EQ(zcdbEntMod(list.get()), RTNORM);
+    }
+    ASSERT_EQ(doorLayers(), (std::vector<std::string>{"DRZWI"})) << transcript();
+    run({"VELMEDITWALL", "!pick 400,-35", "", "20"});
+    EXPECT_EQ(doorLayers(), (std::vector<std::string>{"DRZWI"})) << transcript();
 }
 
 TEST_F(WallEditTest,

@@ -208,6 +208,23 @@ TEST_F(DimensionsTest, a_door_splits_its_wall_and_a_second_pick_replaces_the_roo
     EXPECT_EQ(SymbolLengths(), (std::vector<double>{270.0, 270.0, 370.0, 370.0})) << transcript();
 }
 
+// A symbol is drawn from its measure alone: no parameter dialog per
+// symbol, and with parameters asked on the command line no prompt eats the
+// command's own answers.
+TEST_F(DimensionsTest, symbols_ask_for_no_parameters) {
+    Room();
+    run({"!dialog 127 ok", "VELMDROOM", "200,150", "", ""});
+    EXPECT_EQ(SymbolLengths().size(), 5u) << transcript();
+    EXPECT_EQ(transcript().find("[okno 150]"), std::string::npos) << transcript();
+    RescaleQuoteIntBlocks();
+    EXPECT_EQ(transcript().find("[okno 150]"), std::string::npos) << transcript();
+
+    SetSettingInt(SetupVar::DLGOGGETTO, 0);
+    run({"!dialog 127 ok", "VELMDROOM", "200,150", "", ""});
+    EXPECT_EQ(SymbolLengths(), (std::vector<double>{100.0, 180.0, 270.0, 270.0, 370.0})) << transcript();
+    EXPECT_EQ(transcript().find("Nazwa ustawionych parametrów"), std::string::npos) << transcript();
+}
+
 // The print-scale update draws each symbol again from its record through
 // the hook the rooms module sets: one new symbol per old one, none kept
 // twice, and a record naming a definition that is gone keeps its symbol.

@@ -185,6 +185,19 @@ TEST_F(DraftingCmdsTest, breaks_cut_arcs_at_each_crossing_and_refuse_texts) {
     EXPECT_NEAR(covered, 80.0, 1e-9);
 }
 
+// A wall line broken in one point or between two stays a wall line in
+// both its pieces: each keeps its wall type.
+TEST_F(DraftingCmdsTest, broken_wall_lines_keep_their_wall_type_in_every_piece) {
+    run({"VELMWALLD", "0,0", "400,0", "400,300", "0,300", "Zamknij"});
+    ASSERT_EQ(Lines().size(), 8u) << transcript();
+    run({"VELMBREAKA", "!pick 200,-15", "200,-15"});
+    ASSERT_EQ(Lines().size(), 9u) << transcript();
+    run({"VELMBREAKX", "!pick 200,15", "100,15", "150,15"});
+    const std::vector<FaceLine> lines = Lines();
+    ASSERT_EQ(lines.size(), 10u) << transcript();
+    for (const FaceLine& l : lines) EXPECT_EQ(l.wallType, "Ściana ogólna") << l.start.x << "," << l.start.y;
+}
+
 TEST_F(DraftingCmdsTest, a_plane_surface_needs_a_plane_and_offsets_refuse_what_cannot_be_offset) {
     run({"VELMPSURF", "", "0,0", "10,0", "20,0", ""});
     EXPECT_NE(transcript().find("\nNie można obliczyć definicji płaszczyzny"), std::string::npos);
