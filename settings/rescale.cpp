@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/base/module_state.h"
+#include "core/dimtext.h"
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "core/geometry/vertex_list.h"
@@ -486,7 +487,7 @@ void RescaleHatchBlocks(int kind) {
 }
 
 void RescaleDimensions() {
-    const double f = GetScaleFactor(9);
+    const double f = PaperScaleFactor(kDimensionScaleEntry);
     resbuf* filter = zcutBuildList(0, "DIMENSION", 0);
     ads_name set;
     int rc = zcedSSGet("X", nullptr, nullptr, filter, set);
