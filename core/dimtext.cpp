@@ -34,7 +34,6 @@
 
 namespace {
 
-constexpr int kDimScaleFactor = 9;
 constexpr const char* kOverallPrompt = "Chcesz całkowity wymiar? (T/N) <N>:";
 
 double UnitStep() {
@@ -57,6 +56,12 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- scale
+
+double PaperScaleFactor(int index) {
+    return GetScaleFactor(index) * 0.1 * UnitStep();
+}
 
 // ------------------------------------------------------------- rounding
 
@@ -244,7 +249,7 @@ void DrawDimension(std::string& styleName, const std::string& layer, const ads_p
         StartsWithNoCase(styleName, "VELMASSOC") && !zcutEqualsNoCase(commandWord, "_ALI") && assocPoints;
 
     constexpr int kSet = 1;
-    const double dimscale = GetScaleFactor(kDimScaleFactor);
+    const double dimscale = PaperScaleFactor(kDimensionScaleEntry);
     saved.dimscale = SysVarReal("DIMSCALE", &dimscale, &kSet);
     SysVarString("CLAYER", {}, saved.clayer);
     SetLayerState(layer, true, 0);

@@ -2,13 +2,25 @@
 // (settings SFTMTCM), shown as whole units with the remainder rounded to
 // halves or quarters and written as raised digits, and chains of dimensions
 // drawn through the host's own dimensioning command with the drawing's
-// style, scale, layer and elevation, all restored afterwards.
+// style, scale, layer and elevation, all restored afterwards (the host
+// writes the scale into each dimension it makes).
 #pragma once
 
 #include <string>
 
 #include "core/geometry/vertex_list.h"
 #include "host/util/adscodes.h"
+
+// The print-scale entries kept as scales of paper millimetres: 9, the
+// dimension scale (DIMSCALE), and 5, the scale of symbols and elevation
+// marks.
+constexpr int kDimensionScaleEntry = 9;
+constexpr int kSymbolScaleEntry = 5;
+
+// Such an entry in drawing units: the entry times the drawing units of a
+// paper millimetre (SFTMTCM / 10), so that 2.5 mm of text at 1:50 stands
+// 12.5 high in a drawing in centimetres and 125 in one in millimetres.
+double PaperScaleFactor(int index);
 
 // Rounds `length` to whole units plus a half or a quarter (settings
 // ARROTUNQUARTO); `rounded` gets the whole units times the unit step,

@@ -8,6 +8,7 @@
 
 #include "core/base/module_state.h"
 #include "core/base/velm_assert.h"
+#include "core/dimtext.h"
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "core/geometry/vertex_list.h"
@@ -485,7 +486,7 @@ void RescaleHatchBlocks(int kind) {
 }
 
 void RescaleDimensions() {
-    const double f = GetScaleFactor(9);
+    const double f = PaperScaleFactor(kDimensionScaleEntry);
     const host::ResbufList filter(zcutBuildList(0, "DIMENSION", 0));
     ads_name set;
     if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return;

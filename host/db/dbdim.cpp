@@ -106,11 +106,12 @@ Zcad::ErrorStatus ZcDbDimension::setDimensionStyle(const std::string& name) {
     return Zcad::eOk;
 }
 
-// ------------------------------------------------------- own dimscale
+// ------------------------------------------------------- own overrides
 
 namespace {
 
 constexpr int kDimscaleCode = 40;
+constexpr int kDimtxtCode = 140;
 
 bool (*&pictureMaker())(ZcDbDimension*) {
     static bool (*maker)(ZcDbDimension*) = nullptr;
@@ -141,14 +142,28 @@ const ZcDbXDataApp* acadXData(const std::vector<ZcDbXDataApp>& apps) {
     return nullptr;
 }
 
-// The own scale's value item in the record, as an index; -1 for none.
-long ownScaleIndex(const std::vector<ZcDbDxfItem>& items) {
+// The value item of the override of `code` in the record, as an index; -1
+// for none.
+long ownIndex(const std::vector<ZcDbDxfItem>& items, int code) {
     std::size_t first = 0, last = 0;
     if (!overrideRange(items, first, last)) return -1;
     for (std::size_t i = first; i + 1 < last; i += 2)
-        if (items[i].code == 1070 && items[i].integer == kDimscaleCode && items[i + 1].code == 1040)
+        if (items[i].code == 1070 && items[i].integer == code && items[i + 1].code == 1040)
             return static_cast<long>(i + 1);
     return -1;
+}
+
+void registerAcad(ZcDbDatabase* db) {
+    if (!db || !db->recordId(db->regAppTableId(), "ACAD").isNull()) return;
+    ZcDbRegAppTable* table = nullptr;
+    if (db->getRegAppTable(table, ZcDb::kForWrite) != Zcad::eOk) return;
+    auto* rec = new ZcDbRegAppTableRecord;
+    rec->setName("ACAD");
+    if (table->add(rec) == Zcad::eOk)
+        rec->close();
+    else
+        delete rec;
+    table->close();
 }
 
 }  // namespace
@@ -157,18 +172,23 @@ void zcdbSetDimensionPictureMaker(bool (*maker)(ZcDbDimension* dim)) {
     pictureMaker() = maker;
 }
 
-bool ZcDbDimension::hasOwnDimscale() const {
+bool ZcDbDimension::ownReal(int code, double& value) const {
     const ZcDbXDataApp* acad = acadXData(xDataApps());
-    return acad && ownScaleIndex(acad->items) >= 0;
+    const long i = acad ? ownIndex(acad->items, code) : -1;
+    if (i < 0) return false;
+    value = acad->items[static_cast<std::size_t>(i)].real[0];
+    return true;
+}
+
+bool ZcDbDimension::hasOwnDimscale() const {
+    double unused = 0.0;
+    return ownReal(kDimscaleCode, unused);
 }
 
 double ZcDbDimension::dimscale() const {
-    if (const ZcDbXDataApp* acad = acadXData(xDataApps())) {
-        long i = ownScaleIndex(acad->items);
-        if (i >= 0) return acad->items[static_cast<std::size_t>(i)].real[0];
-    }
-    ZcDbDimStyleTableRecord* rec = nullptr;
     double scale = 1.0;
+    if (ownReal(kDimscaleCode, scale)) return scale;
+    ZcDbDimStyleTableRecord* rec = nullptr;
     if (ZcDbDatabase* db = database()) {
         if (zcdbOpenObject(rec, db->recordId(db->dimStyleTableId(), m_style), ZcDb::kForRead) == Zcad::eOk) {
             scale = rec->dimscale();
@@ -178,55 +198,59 @@ double ZcDbDimension::dimscale() const {
     return scale;
 }
 
+double ZcDbDimension::dimtxt() const {
+    double height = 2.5;
+    if (ownReal(kDimtxtCode, height)) return height;
+    ZcDbDimStyleTableRecord* rec = nullptr;
+    if (ZcDbDatabase* db = database()) {
+        if (zcdbOpenObject(rec, db->recordId(db->dimStyleTableId(), m_style), ZcDb::kForRead) == Zcad::eOk) {
+            height = rec->dimtxt();
+            rec->close();
+        }
+    }
+    return height;
+}
+
 Zcad::ErrorStatus ZcDbDimension::setDimscale(double scale) {
     if (!(scale >= 0.0)) return Zcad::eInvalidInput;
+    return setOwnReal(kDimscaleCode, scale);
+}
+
+Zcad::ErrorStatus ZcDbDimension::setOwnReal(int code, double value) {
     assertWriteEnabled();
     std::vector<ZcDbDxfItem> items;
     if (const ZcDbXDataApp* acad = acadXData(xDataApps())) items = acad->items;
-    auto item = [](int code, ZcDbDxfItem::Kind kind) {
+    auto item = [](int c, ZcDbDxfItem::Kind kind) {
         ZcDbDxfItem it;
-        it.code = code;
+        it.code = c;
         it.kind = kind;
         return it;
     };
-    ZcDbDxfItem value = item(1040, ZcDbDxfItem::kReal);
-    value.real[0] = scale;
-    const long at = ownScaleIndex(items);
+    ZcDbDxfItem real = item(1040, ZcDbDxfItem::kReal);
+    real.real[0] = value;
+    ZcDbDxfItem key = item(1070, ZcDbDxfItem::kInt16);
+    key.integer = code;
+    const long at = ownIndex(items, code);
     std::size_t first = 0, last = 0;
     if (at >= 0) {
-        items[static_cast<std::size_t>(at)] = value;
+        items[static_cast<std::size_t>(at)] = real;
     } else if (overrideRange(items, first, last)) {
-        ZcDbDxfItem code = item(1070, ZcDbDxfItem::kInt16);
-        code.integer = kDimscaleCode;
-        items.insert(items.begin() + static_cast<long>(last), {code, value});
+        items.insert(items.begin() + static_cast<long>(last), {key, real});
     } else {
         // Other "ACAD" data the dimension holds stays before the record.
         ZcDbDxfItem name = item(1000, ZcDbDxfItem::kString);
         name.text = "DSTYLE";
         ZcDbDxfItem open = item(1002, ZcDbDxfItem::kString);
         open.text = "{";
-        ZcDbDxfItem code = item(1070, ZcDbDxfItem::kInt16);
-        code.integer = kDimscaleCode;
         ZcDbDxfItem close = item(1002, ZcDbDxfItem::kString);
         close.text = "}";
-        items.insert(items.end(), {name, open, code, value, close});
+        items.insert(items.end(), {name, open, key, real, close});
     }
-    if (ZcDbDatabase* db = database()) {
-        if (db->recordId(db->regAppTableId(), "ACAD").isNull()) {
-            ZcDbRegAppTable* table = nullptr;
-            if (db->getRegAppTable(table, ZcDb::kForWrite) == Zcad::eOk) {
-                auto* rec = new ZcDbRegAppTableRecord;
-                rec->setName("ACAD");
-                if (table->add(rec) == Zcad::eOk)
-                    rec->close();
-                else
-                    delete rec;
-                table->close();
-            }
-        }
-    }
+    // A dimension not yet in a drawing goes to the current one.
+    registerAcad(database() ? database() : zcdbCurDwg());
     setXDataApp("ACAD", std::move(items));
-    m_pictureStale = true;
+    // One not yet in a drawing is drawn by whoever adds it.
+    if (database()) m_pictureStale = true;
     return Zcad::eOk;
 }
 

@@ -30,13 +30,18 @@ public:
     ZcDbObjectId dimensionStyle() const;
     Zcad::ErrorStatus setDimensionStyle(const std::string& name);
     ZcGeVector3d normal() const { return m_normal; }
-    // The dimension's own scale, overriding its style's: kept where the
+    // The dimension's own values of its style's real variables (group code
+    // of the style record: 40 DIMSCALE, 140 DIMTXT …): kept where the
     // exchange format keeps per-dimension overrides, in the "ACAD" xdata
-    // ("DSTYLE", "{", 1070 40, 1040 value, ..., "}"), beside any other
-    // override, so it travels with the rest of the xdata. dimscale() is the
-    // own scale, else the style's; a change redraws the "*D" picture when the
-    // dimension is closed.
+    // ("DSTYLE", "{", 1070 code, 1040 value, ..., "}"), beside any other
+    // override, so they travel with the rest of the xdata and any reader
+    // finds them. A change redraws the "*D" picture when the dimension,
+    // already in a drawing, is closed.
+    bool ownReal(int code, double& value) const;
+    Zcad::ErrorStatus setOwnReal(int code, double value);
+    // The own scale and text height, else the style's.
     double dimscale() const;
+    double dimtxt() const;
     bool hasOwnDimscale() const;
     Zcad::ErrorStatus setDimscale(double scale);
     // The measured value: a length, or an angle in radians.

@@ -12,7 +12,10 @@
 // Each dimension gets its anonymous "*D" block: extension lines (offset by
 // the style's DIMEXO, past the dimension line by DIMEXE), the dimension
 // line or arc, a filled arrow at each end (DIMASZ) and the text (DIMTXT)
-// above the line by DIMGAP, all sizes times DIMSCALE. The text is the
+// above the line by DIMGAP, all sizes times DIMSCALE. The sizes are the
+// style's; a DIMSCALE or DIMTXT current when the dimension is made that
+// differs from its style's is written into the dimension as its own
+// override, so every reader draws it the same size. The text is the
 // measurement times DIMLFAC with DIMDEC decimals and DIMZIN's zero
 // suppression; a typed text replaces it, "<>" inside it standing for it.
 #include <algorithm>
@@ -35,6 +38,10 @@ namespace host {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+// The group codes of the style record's scale and text height, which the
+// dimension's own overrides use too.
+constexpr int kDimscaleCode = 40;
+constexpr int kDimtxtCode = 140;
 
 // -------------------------------------------------------------- the text
 
@@ -71,17 +78,22 @@ struct Sizes {
     double asz = 2.5, exo = 0.625, exe = 1.25, txt = 2.5, gap = 0.625;
 };
 
+// The sizes as the dimension itself records them: its style's, its own
+// text height and scale where it overrides them. The current variables
+// play no part, so the picture drawn again later, or by another reader,
+// has the size the dimension was made with.
 Sizes styleSizes(ZcDbDatabase* db, const ZcDbDimension* dim) {
     Sizes s;
+    double k = 1.0;
     ZcDbDimStyleTableRecord* rec = nullptr;
     if (zcdbOpenObject(rec, db->recordId(db->dimStyleTableId(), dim->dimensionStyleName()), ZcDb::kForRead) ==
         Zcad::eOk) {
         s = {rec->dimasz(), rec->dimexo(), rec->dimexe(), rec->dimtxt(), rec->dimgap()};
+        k = rec->dimscale();
         rec->close();
     }
-    s.txt = sysVarReal("DIMTXT");
-    // A dimension's own scale wins over the current one.
-    double k = dim->hasOwnDimscale() ? dim->dimscale() : sysVarReal("DIMSCALE");
+    dim->ownReal(kDimtxtCode, s.txt);
+    dim->ownReal(kDimscaleCode, k);
     if (!(k > 0)) k = 1.0;
     s.asz *= k, s.exo *= k, s.exe *= k, s.txt *= k, s.gap *= k;
     return s;
@@ -267,6 +279,23 @@ bool buildBlock(ZcDbDimension* dim, ZcDbDatabase* db, const std::optional<ZcGePo
     return true;
 }
 
+// The current scale and text height, where they differ from the style's,
+// become the dimension's own: it is drawn with them, and so must every
+// later picture of it be, whatever the variables are then.
+void recordOverrides(ZcDbDimension* dim, ZcDbDatabase* db) {
+    double styleScale = 1.0, styleText = 2.5;
+    ZcDbDimStyleTableRecord* rec = nullptr;
+    if (zcdbOpenObject(rec, db->recordId(db->dimStyleTableId(), dim->dimensionStyleName()), ZcDb::kForRead) ==
+        Zcad::eOk) {
+        styleScale = rec->dimscale();
+        styleText = rec->dimtxt();
+        rec->close();
+    }
+    const double scale = sysVarReal("DIMSCALE"), text = sysVarReal("DIMTXT");
+    if (scale != styleScale && scale > 0) dim->setOwnReal(kDimscaleCode, scale);
+    if (text != styleText && text > 0) dim->setOwnReal(kDimtxtCode, text);
+}
+
 ZcDbObjectId appendDimension(ZcDbDimension* dim) {
     ZcDbDatabase* db = commandDatabase();
     if (!db) {
@@ -275,6 +304,7 @@ ZcDbObjectId appendDimension(ZcDbDimension* dim) {
     }
     dim->setDatabaseDefaults(db);
     dim->setDimensionStyle(sysVarString("DIMSTYLE"));
+    recordOverrides(dim, db);
     if (!buildBlock(dim, db, std::nullopt)) {
         delete dim;
         return {};

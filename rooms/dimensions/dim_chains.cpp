@@ -182,6 +182,28 @@ std::string PrepareLayer(std::string layer, double level) {
     return layer;
 }
 
+// Calls `use` with the pieces of wall face that the openings of the level
+// on visible layers have cut away: the gap of a straight-wall opening on
+// each face, the legs from the jambs of a corner opening to its corners.
+template <class Use>
+void ForEachOpeningGap(double level, Use use) {
+    CFACCIATE graph;
+    graph.level = level;
+    graph.LoadOutlines(false);
+    for (const OutlineNode* o = graph.outlines; o; o = o->next) {
+        if (!IsLayerVisible(EntityLayer(o->entity))) continue;
+        if (o->kind == OutlineKind::StraightWallOpening) {
+            use(o->gapA[0], o->gapA[1]);
+            use(o->gapB[0], o->gapB[1]);
+        } else if (o->kind == OutlineKind::WallCorner) {
+            use(o->gapB[0], o->corner[0]);
+            use(o->gapB[1], o->corner[0]);
+            use(o->gapA[0], o->corner[1]);
+            use(o->gapA[1], o->corner[1]);
+        }
+    }
+}
+
 struct GraphOfLevel {
     std::unique_ptr<CFACCIATE> graph = std::make_unique<CFACCIATE>();
     explicit GraphOfLevel(double level) {
@@ -282,20 +304,26 @@ VertexNode* SequenceIntersectionPoints(bool allLines, double level, double angle
     if (found != 1) return nullptr;
 
     VertexNode* points = nullptr;
-    ads_name line;
-    for (std::int32_t i = 0; lines.name(i, line); ++i) {
-        Point3 s, e;
-        if (GetLineData(line, s, e) != 1) continue;
-        if (!IsLayerVisible(EntityLayer(line))) continue;
+    auto cross = [&](const Point3& s, const Point3& e) {
         // Lines running along the dimension give no useful crossing.
-        if (AbsCosBetween(AngleTo(s, e), angle) > 0.707) continue;
+        if (AbsCosBetween(AngleTo(s, e), angle) > 0.707) return;
         for (const VertexNode* a = sequence.get(); a && a->next; a = a->next) {
             Point3 x;
             if (!IntersectLines2d(a->pt(), a->next->pt(), s, e, x, 1, ModuleGeomTol)) continue;
             x.z = level;
             points = AddVertexUnique(points, x, false);
         }
+    };
+    ads_name line;
+    for (std::int32_t i = 0; lines.name(i, line); ++i) {
+        Point3 s, e;
+        if (GetLineData(line, s, e) != 1) continue;
+        if (!IsLayerVisible(EntityLayer(line))) continue;
+        cross(s, e);
     }
+    // An opening cuts its wall's lines away: where the sequence passes
+    // through it, the wall faces are the opening's gaps.
+    ForEachOpeningGap(level, cross);
     return points;
 }
 

@@ -451,7 +451,8 @@ void VelmDElev() {
     const int pointSlot = QUOTE_PRIFZERO;
     GetVarPoint(&pointSlot, &rx, &ry, &rz);
     double value = SettingReal(QUOTE_VRIFZERO, 0.0);
-    const double scale = GetScaleFactor(5);
+    // The mark is drawn in paper millimetres.
+    const double scale = PaperScaleFactor(kSymbolScaleEntry);
 
     ads_point given;
     const int rc = GetPointInRange(0, nullptr, nullptr,

@@ -102,6 +102,7 @@ protected:
         host::registerHostCommand("DIM", [this] {
             runs.emplace_back();
             echoInside = host::sysVarShort("CMDECHO");
+            scaleInside = host::sysVarReal("DIMSCALE");
             layerInside = host::sysVarString("CLAYER");
             for (;;) {
                 host::InputToken t = host::nextPromptToken();
@@ -128,6 +129,7 @@ protected:
 
     std::vector<std::vector<std::string>> runs;
     int echoInside = -1;
+    double scaleInside = 0.0;
     std::string layerInside;
 };
 
@@ -146,10 +148,10 @@ TEST_F(DimensionDriver, two_points_give_one_dimension_with_the_exact_answers_and
     EXPECT_EQ(runs[0][0], "_HOR");
     EXPECT_EQ(runs[0][1].substr(0, 2), "0,");
     EXPECT_EQ(runs[0][2].substr(0, 4), "3.5,");
-    // Unit 1: three units and a half, the half at DIMSCALE (print scale
-    // factor 9) x DIMTXT x 0.714.
+    // Unit 1: three units and a half, the half at DIMSCALE x DIMTXT x
+    // 0.714; DIMSCALE is the print scale 1:50 in centimetres, 5.
     char height[64];
-    std::snprintf(height, sizeof height, "3\\H%f;", GetScaleFactor(9) * 2.5 * 0.714);
+    std::snprintf(height, sizeof height, "3\\H%f;", 5.0 * 2.5 * 0.714);
     EXPECT_EQ(runs[0][4].substr(0, std::strlen(height)), height);
     EXPECT_NE(runs[0][4].find("\\S5^"), std::string::npos);
     EXPECT_EQ(runs[0][5], "_EXIT");
@@ -207,4 +209,25 @@ TEST_F(DimensionDriver, vertical_dimensions_turn_the_angle_and_the_layer_is_rest
     // From the middle of the span along the turned angle (pi) by 2.
     EXPECT_EQ(runs[1][2].substr(0, 5), "-1.5,");
     EXPECT_EQ(host::sysVarString("CLAYER"), "0");
+}
+
+// The print scale's dimension entry is a scale of paper millimetres: at
+// 1:50, 2.5 mm of text stands 12.5 in a drawing in centimetres and 125 in
+// one in millimetres; the variable is given back afterwards.
+TEST_F(DimensionDriver, dimension_scale_is_the_print_scale_in_drawing_units) {
+    OwnedList<VertexNode> pts(chain({0.0, 350.0}));
+    ads_point line{0, -1, 0};
+    std::string style = "STANDARD";
+    host::setSysVar("DIMSCALE", host::SysVarValue{1.0});
+    DrawDimension(style, "0", line, pts.get(), nullptr, "_HOR", 0.0, 0.0, 0.0, 0.0);
+    EXPECT_DOUBLE_EQ(scaleInside, 5.0);
+    EXPECT_DOUBLE_EQ(PaperScaleFactor(kDimensionScaleEntry), 5.0);
+    EXPECT_DOUBLE_EQ(PaperScaleFactor(kSymbolScaleEntry), 4.0);
+    EXPECT_DOUBLE_EQ(host::sysVarReal("DIMSCALE"), 1.0);
+
+    setReal(SetupVar::SFTMTCM, 10.0);
+    DrawDimension(style, "0", line, pts.get(), nullptr, "_HOR", 0.0, 0.0, 0.0, 0.0);
+    EXPECT_DOUBLE_EQ(scaleInside, 50.0);
+    EXPECT_DOUBLE_EQ(PaperScaleFactor(kSymbolScaleEntry), 40.0);
+    EXPECT_DOUBLE_EQ(host::sysVarReal("DIMSCALE"), 1.0);
 }

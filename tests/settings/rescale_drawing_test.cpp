@@ -198,6 +198,7 @@ TEST_F(RescaleDrawing, module_dimensions_get_their_own_scale_and_others_keep_the
     // An override the user gave (DIMTXT, 140) stays beside the scale.
     AddXData(ours, zcutBuildList(-3, 1001, "ACAD", 1000, "DSTYLE", 1002, "{", 1070, 140, 1040, 3.5, 1070, 40,
                                  1040, 9.0, 1002, "}", 0));
+    // 2 mm of paper per millimetre of text, in a drawing in centimetres.
     SetEntry(9, 2.0);
     RescaleDimensions();
     RescaleDimensions();  // again: still one scale
@@ -210,11 +211,11 @@ TEST_F(RescaleDrawing, module_dimensions_get_their_own_scale_and_others_keep_the
             pairs.emplace_back(v->resval.rint, v->rbnext->resval.rreal);
     zcutRelRb(x);
     std::sort(pairs.begin(), pairs.end());
-    EXPECT_EQ(pairs, (std::vector<std::pair<int, double>>{{40, 2.0}, {140, 3.5}}));
+    EXPECT_EQ(pairs, (std::vector<std::pair<int, double>>{{40, 0.2}, {140, 3.5}}));
     // Closed after the change, the dimension shows its picture at that scale.
     ZcDbObjectPointer<ZcDbDimension> d(ours, ZcDb::kForRead);
     ASSERT_EQ(d.openStatus(), Zcad::eOk);
-    EXPECT_DOUBLE_EQ(d->dimscale(), 2.0);
+    EXPECT_DOUBLE_EQ(d->dimscale(), 0.2);
     EXPECT_FALSE(d->dimBlockId().isNull());
     resbuf* none = XDataOf(other, "ACAD");
     EXPECT_EQ(FindXDataApp(none, "ACAD"), nullptr);

@@ -12,6 +12,7 @@
 #include "host/db/dbents.h"
 #include "host/db/dbsymtb.h"
 #include "host/db/dxffile.h"
+#include "host/ed/hostcmd_util.h"
 #include "tests/host/ed/cmd_fixture.h"
 
 namespace {
@@ -111,6 +112,59 @@ TEST_F(DimCommand, one_shot_dimensions_through_zcedCmd_and_tedit) {
         all[1], [](ZcDbDimension* d) { EXPECT_TRUE(d->textPosition().isEqualTo(ZcGePoint3d(20, 20, 0))); });
 }
 
+// A dimension made while DIMSCALE and DIMTXT differ from its style's keeps
+// them as its own overrides, where an exchange-format reader finds them; its
+// picture drawn again after the variables went back keeps its size, and a
+// dimension made at the style's values carries no override at all.
+TEST_F(DimCommand, scale_and_text_height_current_at_making_stay_with_the_dimension) {
+    resbuf v;
+    v.restype = RTREAL;
+    v.resval.rreal = 5;
+    zcedSetVar("DIMSCALE", &v);
+    v.resval.rreal = 3;
+    zcedSetVar("DIMTXT", &v);
+    run({"_DIM", "_HOR", "0,0", "400,0", "200,-70", "", "_EXIT"});
+    v.resval.rreal = 1;
+    zcedSetVar("DIMSCALE", &v);
+    v.resval.rreal = 2.5;
+    zcedSetVar("DIMTXT", &v);
+    run({"_DIM", "_HOR", "0,0", "30,0", "15,-70", "", "_EXIT"});
+    auto dims = entities<ZcDbDimension>();
+    ASSERT_EQ(dims.size(), 2u);
+    EXPECT_DOUBLE_EQ(picture(dims[0]).heights[0], 15.0);
+    with<ZcDbDimension>(dims[0], [](ZcDbDimension* d) {
+        EXPECT_DOUBLE_EQ(d->dimscale(), 5.0);
+        EXPECT_DOUBLE_EQ(d->dimtxt(), 3.0);
+    });
+    // Drawn again (as an editing command does) under the style's values.
+    ZcDbDimension* d = nullptr;
+    ASSERT_EQ(zcdbOpenObject(d, dims[0], ZcDb::kForWrite), Zcad::eOk);
+    EXPECT_TRUE(host::rebuildDimensionBlock(d));
+    d->close();
+    EXPECT_DOUBLE_EQ(picture(dims[0]).heights[0], 15.0);
+    EXPECT_DOUBLE_EQ(picture(dims[1]).heights[0], 2.5);
+
+    host::DxfLoadResult r = host::readDxfText(host::writeDxfText(db()));
+    ASSERT_TRUE(r.db) << r.error;
+    std::vector<std::vector<std::pair<int, double>>> overrides;
+    ZcDbBlockTableRecord* space = nullptr;
+    ASSERT_EQ(zcdbOpenObject(space, r.db->modelSpaceId(), ZcDb::kForRead), Zcad::eOk);
+    for (ZcDbObjectId id : space->entityIds()) {
+        ZcDbDimension* back = nullptr;
+        if (zcdbOpenObject(back, id, ZcDb::kForRead) != Zcad::eOk) continue;
+        resbuf* acad = back->xData("ACAD");
+        overrides.emplace_back();
+        for (const resbuf* x = acad; x; x = x->rbnext)
+            if (x->restype == 1070 && x->rbnext && x->rbnext->restype == 1040)
+                overrides.back().emplace_back(x->resval.rint, x->rbnext->resval.rreal);
+        zcutRelRb(acad);
+        back->close();
+    }
+    space->close();
+    using Pairs = std::vector<std::pair<int, double>>;
+    EXPECT_EQ(overrides, (std::vector<Pairs>{{{40, 5.0}, {140, 3.0}}, {}}));
+}
+
 TEST_F(DimCommand, styles_are_saved_and_restored) {
     resbuf v;
     v.restype = RTREAL;
@@ -193,7 +247,7 @@ TEST_F(DimCommand, own_scale_redraws_the_picture_and_survives_a_file) {
     d->close();
     BlockPicture p = picture(dims[0]);
     ASSERT_EQ(p.heights.size(), 1u);
-    EXPECT_DOUBLE_EQ(p.heights[0], 5.0);  // DIMTXT times the own scale
+    EXPECT_DOUBLE_EQ(p.heights[0], 7.0);  // the own DIMTXT times the own scale
     EXPECT_DOUBLE_EQ(host::sysVarReal("DIMSCALE"), 1.0);
 
     host::DxfLoadResult r = host::readDxfText(host::writeDxfText(db()));

@@ -72,7 +72,9 @@ def main(fixture_path, saved_path):
     dims = {d.dxf.dimstyle.upper(): d for d in after.modelspace().query("DIMENSION")}
     expect(set(dims) == {"VELMASSOC", "STANDARD"}, f"dimension styles {sorted(dims)}")
     if "VELMASSOC" in dims:
-        expect(own_dimscale(dims["VELMASSOC"]) == 2.0, f"own scale {own_dimscale(dims['VELMASSOC'])}")
+        # The dimension entry 2 is paper millimetres: 0.2 in centimetres.
+        scale = own_dimscale(dims["VELMASSOC"])
+        expect(scale is not None and abs(scale - 0.2) < 1e-9, f"own scale {scale}")
     if "STANDARD" in dims:
         expect(own_dimscale(dims["STANDARD"]) is None, "the other style's dimension got its own scale")
 
