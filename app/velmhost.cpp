@@ -6,7 +6,8 @@
 //
 //   velmhost [DRAWING.dxf] [--script FILE.scr | -] [--save OUT.dxf]
 //            [--support DIR]… [--registry FILE] [--module FILE]
-//   velmhost --dialogs | --dialog ID     the module's dialogs, from its templates
+//   velmhost --dialogs | --dialog ID     the module's dialogs, from its templates,
+//                                        its property sheets and the host's dialogs
 //
 // Exit status: 0 success; 1 a command failed, the script ended inside a
 // command, an !expect line failed or a !dialog/!msgbox answer was never
@@ -35,6 +36,7 @@
 #include "host/ed/statusbar.h"
 #include "host/harness/harness.h"
 #include "host/rx/rxdynlinker.h"
+#include "host/ui/driver.h"
 #include "host/ui/resources.h"
 #include "host/util/adscodes.h"
 #include "host/util/findfile.h"
@@ -194,6 +196,14 @@ bool readTyped(host::InputQueue& queue, bool atCommandPrompt) {
     host::transcript().shownOnScreen(atCommandPrompt ? "\nPolecenie: " + line : line);
     std::size_t first = line.find_first_not_of(" \t");
     if (first != std::string::npos && line[first] == ';') return true;  // a comment
+    // Enter at an empty command prompt repeats the last command, as on the
+    // platform's command line (a script's empty line stays an empty answer:
+    // scripts are written for that). The screen shows the name on the next
+    // line, where the command's echo puts it.
+    if (atCommandPrompt && first == std::string::npos && !host::lastCommandLine().empty()) {
+        queue.pushLine(host::lastCommandLine());
+        return true;
+    }
     queue.pushLine(line);
     return true;
 }
@@ -291,22 +301,87 @@ int runKeyboard() {
     return status;
 }
 
-// "--dialogs" and "--dialog ID": what a script needs to answer the module's
-// dialogs, read from the templates the loaded module registered.
+// "--dialogs" and "--dialog ID": what a script needs to answer a dialog:
+// the module's, read from the templates the loaded module registered, its
+// property sheets with their pages, and the host's own (colour and file
+// dialogs), which scripts may also name by word.
+const char* hostDialogWord(UINT id) {
+    switch (id) {
+        case zcui::kColorDialogId:
+            return "color";
+        case zcui::kTrueColorDialogId:
+            return "truecolor";
+        case zcui::kRgbDialogId:
+            return "rgb";
+        case zcui::kFileDialogId:
+            return "file";
+        default:
+            return nullptr;
+    }
+}
+
+std::string sheetCaption(const ResourceModule& module, UINT id) {
+    auto it = module.strings.find(id);
+    return it == module.strings.end() ? std::string() : it->second;
+}
+
+// A sheet's pages: "0 = 147, 1 = 262, …".
+std::string sheetPages(const std::vector<UINT>& pages) {
+    std::string out;
+    for (std::size_t i = 0; i < pages.size(); ++i)
+        out += (i ? ", " : "") + std::to_string(i) + " = " + std::to_string(pages[i]);
+    return out;
+}
+
+const DialogTemplate* findTemplate(const std::vector<HINSTANCE>& modules, UINT id) {
+    for (HINSTANCE module : modules)
+        if (auto it = module->dialogs.find(id); it != module->dialogs.end()) return &it->second;
+    return nullptr;
+}
+
 int listDialogs(const Options& o) {
-    std::vector<const DialogTemplate*> all;
-    for (HINSTANCE module : zcuiRegisteredResources())
-        for (const auto& [id, dialog] : module->dialogs) all.push_back(&dialog);
+    const std::vector<HINSTANCE> modules = zcuiRegisteredResources();
+    const HINSTANCE hostResources = zcuiHostResources();
     if (o.dialog) {
-        for (const DialogTemplate* dialog : all) {
-            if (dialog->id != static_cast<UINT>(*o.dialog)) continue;
+        const UINT id = static_cast<UINT>(*o.dialog);
+        for (HINSTANCE module : modules) {
+            auto sheet = module->sheets.find(id);
+            if (sheet == module->sheets.end()) continue;
+            std::printf("%u \"%s\"  arkusz właściwości: \"page N\" wybiera stronę; apply, ok, cancel\n", id,
+                        sheetCaption(*module, id).c_str());
+            for (std::size_t i = 0; i < sheet->second.size(); ++i) {
+                std::printf("page %zu: ", i);
+                const DialogTemplate* page = findTemplate(modules, sheet->second[i]);
+                if (page)
+                    std::fputs(zcui::DescribeDialogTemplate(*page).c_str(), stdout);
+                else
+                    std::printf("%u (brak szablonu)\n", sheet->second[i]);
+            }
+            return 0;
+        }
+        if (const DialogTemplate* dialog = findTemplate(modules, id)) {
             std::fputs(zcui::DescribeDialogTemplate(*dialog).c_str(), stdout);
             return 0;
         }
-        std::fprintf(stderr, "velmhost: moduł nie ma okna %ld\n", *o.dialog);
+        if (auto it = hostResources->dialogs.find(id); it != hostResources->dialogs.end()) {
+            std::fputs(zcui::DescribeDialogTemplate(it->second).c_str(), stdout);
+            return 0;
+        }
+        std::fprintf(stderr, "velmhost: ani moduł, ani program nie ma okna %ld\n", *o.dialog);
         return 2;
     }
-    for (const DialogTemplate* dialog : all) std::printf("%u \"%s\"\n", dialog->id, dialog->caption.c_str());
+    for (HINSTANCE module : modules)
+        for (const auto& [id, dialog] : module->dialogs)
+            std::printf("%u \"%s\"\n", id, dialog.caption.c_str());
+    for (HINSTANCE module : modules)
+        for (const auto& [id, pages] : module->sheets)
+            std::printf("%u \"%s\"  arkusz, strony: %s\n", id, sheetCaption(*module, id).c_str(),
+                        sheetPages(pages).c_str());
+    for (const auto& [id, dialog] : hostResources->dialogs) {
+        const char* word = hostDialogWord(id);
+        std::printf("%u \"%s\"  okno programu%s%s\n", id, dialog.caption.c_str(), word ? ": !dialog " : "",
+                    word ? word : "");
+    }
     return 0;
 }
 

@@ -92,6 +92,7 @@ struct State {
     std::vector<Pending> pending;
     bool ranOut = false;
     std::vector<std::string> leftOpen;
+    std::string lastCommand;  // as typed at the command prompt, for Enter to repeat
     std::unique_ptr<Continued> continued;
 };
 
@@ -196,6 +197,7 @@ int executeLine(const std::string& line) {
         zcutPrintf("\nNieznane polecenie \"%s\".", ads_text::upper(t).c_str());
         return RTERROR;
     }
+    state().lastCommand = t;
     int status = runResolved(r);
     flushPending();
     return status;
@@ -344,7 +346,12 @@ void resetCommandProcessor() {
     s.pending.clear();
     s.ranOut = false;
     s.leftOpen.clear();
+    s.lastCommand.clear();
     setCmdNames();
+}
+
+const std::string& lastCommandLine() {
+    return state().lastCommand;
 }
 
 namespace {

@@ -55,6 +55,10 @@ int processInput();
 bool inputRanOut();
 // Runs one line typed at the command prompt.
 int executeLine(const std::string& line);
+// The last command a line at the command prompt started, as typed ("_LINE",
+// "'ZOOM" without its "'"); empty before the first. What Enter at an empty
+// command prompt repeats on the keyboard.
+const std::string& lastCommandLine();
 
 // Host commands. The handler returns RTNORM, RTCAN or RTERROR.
 using HostCommand = std::function<int()>;

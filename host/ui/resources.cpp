@@ -235,6 +235,18 @@ private:
             dialog_ = true;
             return true;
         }
+        if (head == "sheet") {
+            std::vector<UINT> pages;
+            long page = 0;
+            for (size_t i = 2; i < t.size(); ++i) {
+                if (!ToInt(t[i], page) || page <= 0) return why = "expected: sheet ID PAGE…", false;
+                pages.push_back(static_cast<UINT>(page));
+            }
+            if (t.size() < 3 || !ToInt(t[1], id)) return why = "expected: sheet ID PAGE…", false;
+            if (!into_.sheets.emplace(static_cast<UINT>(id), std::move(pages)).second)
+                return why = zcui::Format("sheet %ld given twice", id), false;
+            return true;
+        }
         if (head == "menu") {
             if (t.size() != 2 || !ToInt(t[1], id)) return why = "expected: menu ID", false;
             if (into_.menus.count(static_cast<UINT>(id)))

@@ -12,6 +12,9 @@
 //     KIND ID "text" X Y WIDTH HEIGHT [word…]      (dialog units)
 //     …
 //   end
+//   sheet ID PAGE…    (a property sheet the program builds, answered as
+//                      dialog ID: its pages' templates in page order, for
+//                      listings; the sheet itself is built in code)
 //   menu ID
 //     popup "text"
 //       item ID "text" [checked] [grayed]
@@ -94,6 +97,8 @@ struct ResourceModule {
     std::map<UINT, DialogTemplate> dialogs;
     std::map<UINT, MenuTemplate> menus;
     std::map<std::string, HBITMAP> bitmaps;  // by upper-case name
+    // Property sheets by the id a driver answers them under: page templates in page order.
+    std::map<UINT, std::vector<UINT>> sheets;
 };
 
 // One file of a module's resources: its name (for messages, and for a BMP

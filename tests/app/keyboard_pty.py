@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """velmhost's keyboard mode through a pseudo-terminal, as a user types:
 circles drawn by typed lines, one of them through a line recalled from the
-history and one typed with a correction; prompts cancelled by Ctrl-C, at
+history and one typed with a correction, and one by Enter at the empty
+command prompt, which repeats the last command; prompts cancelled by Ctrl-C, at
 the prompt and typed ahead, and by Escape, each leaving the program
 running; Ctrl-D typed ahead ending the session at the command prompt, and
-the drawing saved with the two circles.
+the drawing saved with the three circles.
 
 usage: keyboard_pty.py VELMHOST OUT.dxf"""
 import os
@@ -98,6 +99,14 @@ type_keys(b"300,109\x7f0\r")
 wait_for("promień".encode())
 type_keys(b"40\r")
 
+# Enter at the empty command prompt repeats the last command.
+wait_for(rb"Polecenie: ")
+type_keys(b"\r")
+wait_for("Podaj środek okręgu".encode())
+type_keys(b"500,100\r")
+wait_for("promień".encode())
+type_keys(b"30\r")
+
 # Ctrl-D typed ahead, while the command still runs and the terminal is back
 # in its line mode, ends the session as well once the prompt comes; the
 # drawing is saved.
@@ -142,8 +151,8 @@ except OSError as e:
     lines = []
 circles = [i for i in range(len(lines) - 1) if lines[i] == "0" and lines[i + 1] == "CIRCLE"]
 centres = sorted((float(lines[i + 1 + lines[i + 1:].index("10") + 1]), float(lines[i + 1 + lines[i + 1:].index("20") + 1])) for i in circles)
-if centres != [(100.0, 100.0), (300.0, 100.0)]:
-    failures.append("circles at %r, expected (100,100) and (300,100)" % centres)
+if centres != [(100.0, 100.0), (300.0, 100.0), (500.0, 100.0)]:
+    failures.append("circles at %r, expected (100,100), (300,100) and (500,100)" % centres)
 if failures:
     sys.exit("keyboard_pty: " + "; ".join(failures) + "\n--- terminal ---\n" + text)
 print("keyboard_pty: circles drawn, prompts cancelled, session ended by Ctrl-D")

@@ -202,3 +202,51 @@ TEST(CommandTable, lookup_by_global_name_ignores_case) {
     EXPECT_EQ(FindCommand("cmd_add_s")->position, 1);
     EXPECT_EQ(FindCommand(""), nullptr);
 }
+
+// The README's command list ("What the module offers today") names every
+// command a user can type and no command that is not built: a name in
+// backticks that is a row of the table, as spelled there, counts; other
+// names (settings, LISP functions) are left alone.
+TEST(CommandTable, readme_lists_exactly_the_bound_commands) {
+    std::ifstream in(std::string(VELM_SOURCE_DIR) + "/README.md");
+    ASSERT_TRUE(in) << "README.md not found";
+    std::string line, section;
+    bool inside = false;
+    while (std::getline(in, line)) {
+        if (line.rfind("## ", 0) == 0) {
+            inside = line == "## What the module offers today";
+            continue;
+        }
+        if (inside) {
+            section += line + '\n';
+        }
+    }
+    ASSERT_FALSE(section.empty()) << "README.md has no section \"What the module offers today\"";
+
+    std::set<std::string> listed;
+    for (std::size_t open = section.find('`'); open != std::string::npos;) {
+        const std::size_t close = section.find('`', open + 1);
+        if (close == std::string::npos) {
+            break;
+        }
+        const std::string name = section.substr(open + 1, close - open - 1);
+        // Commands are spelled in capitals; "velmsetvar" is the LISP function.
+        if (const CommandEntry* row = FindCommand(name); row != nullptr && name == row->globalName) {
+            listed.insert(name);
+        }
+        open = section.find('`', close + 1);
+    }
+
+    std::set<std::string> bound;
+    for (const CommandEntry& row : CommandTable()) {
+        if (row.handler != nullptr) {
+            bound.insert(row.globalName);
+        }
+    }
+    for (const std::string& name : bound) {
+        EXPECT_TRUE(listed.count(name)) << name << " is bound but README.md does not list it";
+    }
+    for (const std::string& name : listed) {
+        EXPECT_TRUE(bound.count(name)) << name << " is listed in README.md but has no handler";
+    }
+}

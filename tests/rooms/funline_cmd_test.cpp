@@ -96,8 +96,11 @@ TEST_F(FunLineTest, snap_square_corners_lie_at_three_tenths_of_the_setting) {
     run({"VELMFUNLINE", "200,100", "200,278.5"});
     s = Segments();
     ASSERT_EQ(s.size(), 3u);
-    for (const Segment& g : s)
-        if (g.a.x == 200) EXPECT_NEAR(g.b.y, 285.0, 1e-9);
+    for (const Segment& g : s) {
+        if (g.a.x == 200) {
+            EXPECT_NEAR(g.b.y, 285.0, 1e-9);
+        }
+    }
 }
 
 TEST_F(FunLineTest, points_taken_on_a_picked_line) {

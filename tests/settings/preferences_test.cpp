@@ -74,6 +74,24 @@ TEST_F(Preferences, options_reopen_on_the_confirmed_page_and_floor_options_on_th
     EXPECT_EQ(opened, 2);
 }
 
+// The listing of "velmhost --dialog 1016" reads the sheet's pages from the
+// resources; they are the pages the command builds, in its order.
+TEST_F(Preferences, resource_sheet_lists_the_pages_the_sheet_is_built_with) {
+    std::vector<UINT> built;
+    Sheet([&](zcui::DialogUser& u) {
+        auto& sheet = static_cast<CPropertySheet&>(u.Dialog());
+        for (int i = 0; i < sheet.GetPageCount(); ++i) built.push_back(sheet.GetPage(i)->TemplateId());
+        u.Cancel();
+    });
+    CmdPreferences();
+    const HINSTANCE resources = VelmResourceHandle();
+    ASSERT_NE(resources, nullptr);
+    auto listed = resources->sheets.find(kSheet);
+    ASSERT_NE(listed, resources->sheets.end());
+    EXPECT_EQ(listed->second, built);
+    EXPECT_EQ(built.size(), 5u);
+}
+
 TEST_F(Preferences, help_runs_the_help_command) {
     SetSupportPath(std::string(VELM_SOURCE_DIR) + "/tests");
     Sheet([](zcui::DialogUser& u) {

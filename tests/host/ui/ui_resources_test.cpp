@@ -51,6 +51,13 @@ end)";
     EXPECT_EQ(d.controls[1].rect, CRect(0, 0, 10, 10));
 }
 
+TEST(UiResourceText, a_sheet_keeps_its_pages_in_order) {
+    ResourceModule m;
+    std::string error;
+    ASSERT_TRUE(ParseResourceText("sheet 1016 147 262 142\n", "s.txt", m, &error)) << error;
+    EXPECT_EQ(m.sheets.at(1016), (std::vector<UINT>{147, 262, 142}));
+}
+
 TEST(UiResourceText, errors_name_the_file_and_line) {
     struct Case {
         const char* text;
@@ -66,6 +73,9 @@ TEST(UiResourceText, errors_name_the_file_and_line) {
          "f.txt:3: control 1 given twice"},
         {"menu 1\n popup \"a\"\n  item 2 \"b\" bold\n end\nend", "f.txt:3: unknown menu word 'bold'"},
         {"string 1 \"open", "f.txt:1: unterminated text"},
+        {"sheet 1016", "f.txt:1: expected: sheet ID PAGE…"},
+        {"sheet 1016 147 x", "f.txt:1: expected: sheet ID PAGE…"},
+        {"sheet 1016 147\nsheet 1016 148", "f.txt:2: sheet 1016 given twice"},
     };
     for (const Case& c : cases) {
         ResourceModule m;

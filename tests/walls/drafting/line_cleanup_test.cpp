@@ -128,7 +128,9 @@ TEST_F(LineCleanupTest, join_closes_the_end_nearer_the_first_pick_with_the_secon
     ASSERT_EQ(lines.size(), 3u) << transcript();
     EXPECT_EQ(At(lines, true, 1385), (Spans{{0, 200}}));
     EXPECT_EQ(At(lines, false, 200), (Spans{{1385, 1415}}));
-    for (const FaceLine& l : lines)
-        if (std::abs(l.start.x - 200) < 1e-9 && std::abs(l.end.x - 200) < 1e-9)
+    for (const FaceLine& l : lines) {
+        if (std::abs(l.start.x - 200) < 1e-9 && std::abs(l.end.x - 200) < 1e-9) {
             EXPECT_EQ(l.wallType, "Ściana zewnętrzna");
+        }
+    }
 }
