@@ -45,6 +45,7 @@ struct CommandFrame {
     std::string name;
     bool cancelled = false;
     bool module = false;
+    bool failed = false;
 };
 
 // An argument naming entities (a selection set or an entity name) stands
@@ -291,6 +292,10 @@ void noteCancelled() {
     if (!state().running.empty()) state().running.back().cancelled = true;
 }
 
+void noteFailed() {
+    if (!state().running.empty()) state().running.back().failed = true;
+}
+
 bool promptEchoOn() {
     const State& s = state();
     // Once the arguments ran out the prompts are the user's, and shown.
@@ -406,7 +411,7 @@ int runResolved(const Resolved& r) {
     const bool dbOfDoc = db && doc && doc->database() == db;
     if (db) db->beginUndoGroup();
     const std::size_t depth = s.running.size();
-    s.running.push_back({r.name, false, r.module != nullptr});
+    s.running.push_back({r.name, false, r.module != nullptr, false});
     setCmdNames();
     // A copy: reactors and the handler may start nested commands, which
     // grow the frame stack under our feet.
@@ -435,7 +440,9 @@ int runResolved(const Resolved& r) {
     // rightly hold objects open: only a command typed (or scripted) is checked.
     if (s.running.empty() && s.args.empty()) reportObjectsLeftOpen(frame.name);
     const char* n = frame.name.c_str();
-    const int result = status == RTERROR ? RTERROR : frame.cancelled || status == RTCAN ? RTCAN : RTNORM;
+    const int result = status == RTERROR || frame.failed    ? RTERROR
+                       : frame.cancelled || status == RTCAN ? RTCAN
+                                                            : RTNORM;
     // What the reactors change as the command ends belongs to its undo
     // group: one "U" takes back an erased door and the wall lines closed
     // over it together.

@@ -76,6 +76,9 @@ InputToken nextUserToken();
 bool runTransparentRequest(const std::string& token);
 // A prompt of the running command answered cancel.
 void noteCancelled();
+// The running command refused what it was given and ends as failed
+// (commandFailed, RTERROR), not as ended or cancelled.
+void noteFailed();
 // Prompts and answers are echoed unless a zcedCommand runs with CMDECHO 0.
 bool promptEchoOn();
 // The same for the answer just read: false for the items of a quiet
