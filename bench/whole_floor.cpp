@@ -9,6 +9,11 @@
 //     each, on the floor drawn (untimed) first;
 //   - BM_RoomLabels: every room labelled, one command each, walls and doors
 //     made (untimed) first;
+//   - BM_WrlOut: the VRML export of the floor's walls made 3D (untimed);
+//   - BM_DefWall: wall recognition, the wall type assigned to the lines
+//     of a window over the whole floor, then the build-ups drawn;
+//   - BM_Relabel: every label of the floor measured again ("VELMSUNITR",
+//     "Całe"), the rooms labelled (untimed) first;
 //   - BM_FloorSlab, BM_RoofSlab: a comb outline (teeth 100 x 150) of 502,
 //     2,002 and 8,002 vertices typed in point by point.
 // Each figure is also given as a ratio to the size before it in the same
@@ -48,6 +53,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <utility>
@@ -100,6 +106,21 @@ std::string LabelScript(int cols, int rows) {
             s += Point(i * kX + 100, j * kY + 100) + "\n";
         }
     return s;
+}
+
+std::string WrlScript(const std::string& path) {
+    return "!dialog file edit 1152 \"" + path + "\" ok\nVELMWRLOUT\n\n";
+}
+
+std::string DefWallScript(int cols, int rows) {
+    return "!dialog 192 select 1078 \"Ściana z cegły pełnej\" click 4\n!dialog 192 click "
+           "1061\nVELMDEFWALL\nW\n" +
+           Point(-100, -100) + Point(cols * kX + 100, rows * kY + 100) + "\n";
+}
+
+// Labels without doors: relabelling reads the rooms, not the doors.
+std::string RelabelScript() {
+    return "VELMSUNITR\nCałe\n";
 }
 
 // A comb of `teeth` teeth 100 x 150 over a base 150 high: 2 + 4 teeth
@@ -182,6 +203,26 @@ void BM_RoomLabels(benchmark::State& state) {
     state.counters["rooms"] = c * r;
 }
 
+void BM_WrlOut(benchmark::State& state) {
+    const int c = static_cast<int>(state.range(0)), r = static_cast<int>(state.range(1));
+    const std::string path = (std::filesystem::temp_directory_path() / "whole_floor_bench.wrl").string();
+    Stage(state, "vrml", Walls(c, r), WrlScript(path), WallScript(c, r), std::string("VELMWALL3D\n\n"));
+    std::filesystem::remove(path);
+    state.counters["walls"] = Walls(c, r);
+}
+
+void BM_DefWall(benchmark::State& state) {
+    const int c = static_cast<int>(state.range(0)), r = static_cast<int>(state.range(1));
+    Stage(state, "recognition", Walls(c, r), DefWallScript(c, r), WallScript(c, r));
+    state.counters["walls"] = Walls(c, r);
+}
+
+void BM_Relabel(benchmark::State& state) {
+    const int c = static_cast<int>(state.range(0)), r = static_cast<int>(state.range(1));
+    Stage(state, "relabel", Walls(c, r), RelabelScript(), WallScript(c, r), LabelScript(c, r));
+    state.counters["walls"] = Walls(c, r);
+}
+
 void BM_FloorSlab(benchmark::State& state) {
     const int teeth = static_cast<int>(state.range(0));
     Stage(state, "floor slab", 2 + 4 * teeth,
@@ -207,6 +248,20 @@ BENCHMARK(BM_DrawWalls)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Doors)->Args({11, 11})->Args({22, 22})->Args({31, 32})->Iterations(1)->Unit(
     benchmark::kMillisecond);
+BENCHMARK(BM_WrlOut)->Args({22, 22})->Args({31, 32})->Args({63, 63})->Iterations(1)->Unit(
+    benchmark::kMillisecond);
+BENCHMARK(BM_DefWall)
+    ->Args({22, 22})
+    ->Args({31, 32})
+    ->Args({63, 63})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Relabel)
+    ->Args({22, 22})
+    ->Args({31, 32})
+    ->Args({63, 63})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RoomLabels)
     ->Args({11, 11})
     ->Args({22, 22})
