@@ -65,11 +65,44 @@ std::vector<OwnedList<VertexNode>> ReadPilasters(double level) {
     return out;
 }
 
+// Predecessors in the graph's face list, so that a face merged from the
+// middle of a floor's list leaves it without a walk from the head.
+class FaceListLinks {
+public:
+    explicit FaceListLinks(WallFace* head) {
+        WallFace* prev = nullptr;
+        for (WallFace* f = head; f; f = f->next) {
+            m_prev[f] = prev;
+            prev = f;
+        }
+    }
+    void Unlink(WallFace* face, WallFace** list) {
+        const auto it = m_prev.find(face);
+        if (it == m_prev.end()) return UnlinkFace(face, list);
+        WallFace* prev = it->second;
+        WallFace* next = face->next;
+        (prev ? prev->next : *list) = next;
+        if (next) m_prev[next] = prev;
+        face->next = nullptr;
+        m_prev.erase(it);
+    }
+
+private:
+    std::unordered_map<const WallFace*, WallFace*> m_prev;
+};
+
+void Unlink(WallFace* face, WallFace** list, FaceListLinks* links) {
+    if (links)
+        links->Unlink(face, list);
+    else
+        UnlinkFace(face, list);
+}
+
 // Takes the head face of the graph into a new segment, or frees it when it
 // has no straight edge; null then.
-WallSegment* TakeHeadFace(CFACCIATE* graph) {
+WallSegment* TakeHeadFace(CFACCIATE* graph, FaceListLinks* links) {
     WallFace* f = graph->faces;
-    UnlinkFace(f, &graph->faces);
+    Unlink(f, &graph->faces, links);
     if (!HasStraightEdge(f)) {
         FreeFaceList(f);
         return nullptr;
@@ -81,19 +114,14 @@ WallSegment* TakeHeadFace(CFACCIATE* graph) {
     return s;
 }
 
-void Absorb(WallSegment* s, WallFace* g, CFACCIATE* graph, const Point3 extent[2]) {
+void Absorb(WallSegment* s, WallFace* g, CFACCIATE* graph, const Point3 extent[2], FaceListLinks* links) {
     s->start = extent[0];
     s->end = extent[1];
-    UnlinkFace(g, &graph->faces);
+    Unlink(g, &graph->faces, links);
     g->next = s->faces;
     s->faces = g;
 }
 
-// The faces of one filling by grid cell. A face is where the merge loop
-// has it: still in the graph (a merge candidate and an obstacle), in a
-// chain segment (an obstacle), or out (taken by the segment being built,
-// or freed). Faces never move, so a face stays in its cells and only its
-// place changes.
 class FaceGrid {
 public:
     enum Place : std::uint8_t { kOut, kGraph, kChain };
@@ -312,11 +340,16 @@ void DEFMURI::AddTypedSegmentsFromFaces(CFACCIATE* graph) {
 void DEFMURI::AddTypedSegments(CFACCIATE* graph, const std::vector<OwnedList<VertexNode>>& pilasters,
                                const std::vector<SeparatorLine>& separators) {
     std::optional<FaceGrid> grid;
-    if (useGrid) grid.emplace(graph->faces, segments);
+    std::optional<FaceListLinks> links;
+    if (useGrid) {
+        grid.emplace(graph->faces, segments);
+        links.emplace(graph->faces);
+    }
+    FaceListLinks* linked = links ? &*links : nullptr;
     const double tol = 0.1 * wallDistance;
     while (graph->faces) {
         if (grid) grid->Move(graph->faces, FaceGrid::kOut);
-        WallSegment* s = TakeHeadFace(graph);
+        WallSegment* s = TakeHeadFace(graph, linked);
         if (!s) continue;
         std::string name = kDefaultWallTypeName;
         bool external = false;
@@ -346,7 +379,7 @@ void DEFMURI::AddTypedSegments(CFACCIATE* graph, const std::vector<OwnedList<Ver
                           : FacesCrossSegment(graph->faces, extent[0], extent[1])))
                     continue;
                 if (grid) grid->Move(g, FaceGrid::kOut);
-                Absorb(s, g, graph, extent);
+                Absorb(s, g, graph, extent, linked);
                 merged = true;
                 break;
             }
@@ -360,11 +393,16 @@ void DEFMURI::AddTypedSegments(CFACCIATE* graph, const std::vector<OwnedList<Ver
 void DEFMURI::AddSegmentsFromFaces(CFACCIATE* graph) {
     if (!graph) return;
     std::optional<FaceGrid> grid;
-    if (useGrid) grid.emplace(graph->faces, segments);
+    std::optional<FaceListLinks> links;
+    if (useGrid) {
+        grid.emplace(graph->faces, segments);
+        links.emplace(graph->faces);
+    }
+    FaceListLinks* linked = links ? &*links : nullptr;
     const double tol = 0.1 * wallDistance;
     while (graph->faces) {
         if (grid) grid->Move(graph->faces, FaceGrid::kOut);
-        WallSegment* s = TakeHeadFace(graph);
+        WallSegment* s = TakeHeadFace(graph, linked);
         if (!s) continue;
         s->topZ = s->faces->edges->topZ;
         bool merged = true;
@@ -380,7 +418,7 @@ void DEFMURI::AddSegmentsFromFaces(CFACCIATE* graph) {
                          : FacesCrossSegment(graph->faces, extent[0], extent[1]))
                     continue;
                 if (grid) grid->Move(g, FaceGrid::kOut);
-                Absorb(s, g, graph, extent);
+                Absorb(s, g, graph, extent, linked);
                 merged = true;
                 break;
             }
