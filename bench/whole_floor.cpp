@@ -41,6 +41,23 @@
 //                            index); the polygonize-and-area pass of bench/
 //                            floor_polygonize.py takes 0.07 s for 992, so
 //                            labelling is still about 23 times it.
+// VRML export, wall recognition and relabelling, Release on the shared
+// machine at a load average of 33-35 on 8 cores, so wall time is about
+// five times the CPU time; walls 1,012 / 2,047 / 8,064, wall (CPU) seconds
+// (before, as measured earlier on a quieter machine: every vertex searched
+// linearly, every merge walking every face and segment, every label
+// selecting every card row):
+//   VRML         0.11 / 0.50 / 7.1             ->  0.04 / 0.08 / 0.45
+//                                                  (0.010 / 0.022 / 0.105)
+//   recognition  0.28 / 0.88 / 15.9            ->  0.48 / 1.23 / 10.1
+//                                                  (0.11 / 0.27 / 2.26)
+//   relabelling  0.81 / 1.95 / 24.5            ->  3.2 / 6.9 / 27.6
+//                                                  (0.64 / 1.45 / 5.9)
+// Recognition still grows as n^1.5 from 2,047 to 8,064: the pairing asks
+// its grid again for every segment whenever a crossing moved one.
+// Relabelling grows as n^1.0; not yet taken out of each label: its own
+// reading of "LAYERC.DEF" and of its bitmap, and its parameter dialog.
+//
 // What is left in the slabs is one walk of the outline per point (the
 // vertex before the rubber band, the check of what changed, and in gutter
 // mode the plane's heights): n^1.7 from 2,002 to 8,002.
