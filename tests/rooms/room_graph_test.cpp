@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 
+#include "core/entity_data.h"
 #include "core/level_layers.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
