@@ -9,6 +9,11 @@
 //     each, on the floor drawn (untimed) first;
 //   - BM_RoomLabels: every room labelled, one command each, walls and doors
 //     made (untimed) first;
+//   - BM_WrlOut: the VRML export of the floor's walls made 3D (untimed);
+//   - BM_DefWall: wall recognition, the wall type assigned to the lines
+//     of a window over the whole floor, then the build-ups drawn;
+//   - BM_Relabel: every label of the floor measured again ("VELMSUNITR",
+//     "Całe"), the rooms labelled (untimed) first;
 //   - BM_FloorSlab, BM_RoofSlab: a comb outline (teeth 100 x 150) of 502,
 //     2,002 and 8,002 vertices typed in point by point.
 // Each figure is also given as a ratio to the size before it in the same
@@ -36,6 +41,23 @@
 //                            index); the polygonize-and-area pass of bench/
 //                            floor_polygonize.py takes 0.07 s for 992, so
 //                            labelling is still about 23 times it.
+// VRML export, wall recognition and relabelling, Release on the shared
+// machine at a load average of 33-35 on 8 cores, so wall time is about
+// five times the CPU time; walls 1,012 / 2,047 / 8,064, wall (CPU) seconds
+// (before, as measured earlier on a quieter machine: every vertex searched
+// linearly, every merge walking every face and segment, every label
+// selecting every card row):
+//   VRML         0.11 / 0.50 / 7.1             ->  0.04 / 0.08 / 0.45
+//                                                  (0.010 / 0.022 / 0.105)
+//   recognition  0.28 / 0.88 / 15.9            ->  0.48 / 1.23 / 10.1
+//                                                  (0.11 / 0.27 / 2.26)
+//   relabelling  0.81 / 1.95 / 24.5            ->  3.2 / 6.9 / 27.6
+//                                                  (0.64 / 1.45 / 5.9)
+// Recognition still grows as n^1.5 from 2,047 to 8,064: the pairing asks
+// its grid again for every segment whenever a crossing moved one.
+// Relabelling grows as n^1.0; not yet taken out of each label: its own
+// reading of "LAYERC.DEF" and of its bitmap, and its parameter dialog.
+//
 // What is left in the slabs is one walk of the outline per point (the
 // vertex before the rubber band, the check of what changed, and in gutter
 // mode the plane's heights): n^1.7 from 2,002 to 8,002.
@@ -48,6 +70,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <utility>
@@ -100,6 +123,21 @@ std::string LabelScript(int cols, int rows) {
             s += Point(i * kX + 100, j * kY + 100) + "\n";
         }
     return s;
+}
+
+std::string WrlScript(const std::string& path) {
+    return "!dialog file edit 1152 \"" + path + "\" ok\nVELMWRLOUT\n\n";
+}
+
+std::string DefWallScript(int cols, int rows) {
+    return "!dialog 192 select 1078 \"Ściana z cegły pełnej\" click 4\n!dialog 192 click "
+           "1061\nVELMDEFWALL\nW\n" +
+           Point(-100, -100) + Point(cols * kX + 100, rows * kY + 100) + "\n";
+}
+
+// Labels without doors: relabelling reads the rooms, not the doors.
+std::string RelabelScript() {
+    return "VELMSUNITR\nCałe\n";
 }
 
 // A comb of `teeth` teeth 100 x 150 over a base 150 high: 2 + 4 teeth
@@ -182,6 +220,26 @@ void BM_RoomLabels(benchmark::State& state) {
     state.counters["rooms"] = c * r;
 }
 
+void BM_WrlOut(benchmark::State& state) {
+    const int c = static_cast<int>(state.range(0)), r = static_cast<int>(state.range(1));
+    const std::string path = (std::filesystem::temp_directory_path() / "whole_floor_bench.wrl").string();
+    Stage(state, "vrml", Walls(c, r), WrlScript(path), WallScript(c, r), std::string("VELMWALL3D\n\n"));
+    std::filesystem::remove(path);
+    state.counters["walls"] = Walls(c, r);
+}
+
+void BM_DefWall(benchmark::State& state) {
+    const int c = static_cast<int>(state.range(0)), r = static_cast<int>(state.range(1));
+    Stage(state, "recognition", Walls(c, r), DefWallScript(c, r), WallScript(c, r));
+    state.counters["walls"] = Walls(c, r);
+}
+
+void BM_Relabel(benchmark::State& state) {
+    const int c = static_cast<int>(state.range(0)), r = static_cast<int>(state.range(1));
+    Stage(state, "relabel", Walls(c, r), RelabelScript(), WallScript(c, r), LabelScript(c, r));
+    state.counters["walls"] = Walls(c, r);
+}
+
 void BM_FloorSlab(benchmark::State& state) {
     const int teeth = static_cast<int>(state.range(0));
     Stage(state, "floor slab", 2 + 4 * teeth,
@@ -207,6 +265,20 @@ BENCHMARK(BM_DrawWalls)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Doors)->Args({11, 11})->Args({22, 22})->Args({31, 32})->Iterations(1)->Unit(
     benchmark::kMillisecond);
+BENCHMARK(BM_WrlOut)->Args({22, 22})->Args({31, 32})->Args({63, 63})->Iterations(1)->Unit(
+    benchmark::kMillisecond);
+BENCHMARK(BM_DefWall)
+    ->Args({22, 22})
+    ->Args({31, 32})
+    ->Args({63, 63})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Relabel)
+    ->Args({22, 22})
+    ->Args({31, 32})
+    ->Args({63, 63})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RoomLabels)
     ->Args({11, 11})
     ->Args({22, 22})

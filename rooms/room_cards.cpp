@@ -13,11 +13,13 @@
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
+#include "host/db/dbdatabase.h"
 #include "host/util/nocase.h"
 #include "objects/placement/object_run.h"
 #include "rooms/labels/label_templates.h"
 #include "rooms/record_insert.h"
 #include "rooms/room_calc.h"
+#include "rooms/room_graph.h"
 #include "rooms/room_records.h"
 
 namespace {
@@ -169,20 +171,17 @@ bool CCALCVANI::EraseCardRow(const std::string* card, int row, ads_name erased) 
     erased[0] = erased[1] = 0;
     const std::string name = card ? *card : cardName;
     const int number = row >= 0 ? row : rowNumber;
-    for (const Name& e : SelectRecords(kRoomRowApp)) {
+    ZcDbDatabase* db = zcdbCurDwg();
+    if (!db) return false;
+    for (const KeptCardRow& r : KeptCardRowsNumbered(number)) {
+        const Name e{db->serial(), r.handle};
         if (row >= 0) {
             bool ours = false;
             for (const CardRowNode* n = cardRows; n && !ours; n = n->next)
                 ours = n->entity[0] == e[0] && n->entity[1] == e[1];
             if (ours) continue;
         }
-        host::ResbufList list;
-        const resbuf* app = Record(e, kRoomRowApp, list);
-        const resbuf* rowName = app ? app->rbnext : nullptr;
-        const resbuf* rowNo = rowName ? rowName->rbnext : nullptr;
-        const bool match = rowNo && rowNo->restype == 1070 && rowNo->resval.rint == number &&
-                           zcutEqualsNoCase(Text(rowName), name);
-        if (!match) continue;
+        if (!zcutEqualsNoCase(r.card, name)) continue;
         ads_name victim{e[0], e[1]};
         if (zcdbEntDel(victim) != RTNORM) return false;
         erased[0] = e[0];

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -23,6 +24,7 @@
 #include "host/db/dbsymtb.h"
 #include "host/util/nocase.h"
 #include "rooms/room_calc.h"
+#include "rooms/room_records.h"
 #include "store/settings_store.h"
 #include "store/velm_layermuri.h"
 #include "walls/graph/outline_record.h"
@@ -80,9 +82,97 @@ bool SameList(const resbuf* a, const resbuf* b) {
     return !a && !b;
 }
 
+// The card rows of one drawing by row number. Read whole at the first
+// look-up; after that only the entities the reactor noted are read again.
+class CardRowIndex {
+public:
+    explicit CardRowIndex(std::int64_t serial) : m_serial(serial) {}
+
+    void note(const ZcDbObject* obj) {
+        if (m_built && obj && ZcDbEntity::cast(obj)) m_suspects.insert(obj->objectId().handle().value());
+    }
+
+    std::vector<KeptCardRow> numbered(int row) {
+        if (!m_built) build();
+        for (std::uint64_t handle : m_suspects) reread(handle);
+        m_suspects.clear();
+        std::vector<KeptCardRow> out;
+        const auto bucket = m_byNumber.find(row);
+        if (bucket == m_byNumber.end()) return out;
+        for (std::uint64_t handle : bucket->second)
+            out.push_back({static_cast<std::int64_t>(handle), m_rows.at(handle).card});
+        return out;
+    }
+
+private:
+    struct Row {
+        int number;
+        std::string card;
+    };
+
+    void build() {
+        m_built = true;
+        const host::ResbufList filter(zcutBuildList(-3, 1001, kRoomRowApp, 0));
+        host::SelectionSet found;
+        if (zcedSSGet("X", nullptr, nullptr, filter.get(), found.put()) != RTNORM) return;
+        for (std::int32_t i = 0, n = found.size(); i < n; ++i) {
+            ads_name entity;
+            if (found.name(i, entity)) enter(static_cast<std::uint64_t>(entity[1]));
+        }
+    }
+
+    // What an "X" selection would find of the entity now: a main entity,
+    // not erased, carrying a row record with a card name and a number.
+    void reread(std::uint64_t handle) {
+        forget(handle);
+        const ads_name entity = {m_serial, static_cast<std::int64_t>(handle)};
+        ZcDbObjectId id;
+        if (zcdbGetObjectId(id, entity) != Zcad::eOk || id.isNull() || id.isErased()) return;
+        ZcDbDatabase* db = ZcDbDatabase::fromSerial(m_serial);
+        if (!db) return;
+        {
+            ZcDbObjectPointer<ZcDbEntity> ent(id, ZcDb::kForRead);
+            if (ent.openStatus() != Zcad::eOk) return;
+            const ZcDbObjectId owner = ent->ownerId();
+            if (owner != db->modelSpaceId() && owner != db->paperSpaceId()) return;
+        }
+        enter(handle);
+    }
+
+    void enter(std::uint64_t handle) {
+        const ads_name entity = {m_serial, static_cast<std::int64_t>(handle)};
+        const host::ResbufList apps(zcutBuildList(RTSTR, kRoomRowApp, 0));
+        const host::ResbufList list(zcdbEntGetX(entity, apps.get()));
+        const resbuf* app = FindXDataApp(list.get(), kRoomRowApp);
+        const resbuf* name = app ? app->rbnext : nullptr;
+        const resbuf* number = name ? name->rbnext : nullptr;
+        if (!number || number->restype != 1070) return;
+        const std::string card = name->restype == 1000 && name->resval.rstring ? name->resval.rstring : "";
+        m_rows[handle] = {number->resval.rint, card};
+        m_byNumber[number->resval.rint].insert(handle);
+    }
+
+    void forget(std::uint64_t handle) {
+        const auto it = m_rows.find(handle);
+        if (it == m_rows.end()) return;
+        const auto bucket = m_byNumber.find(it->second.number);
+        bucket->second.erase(handle);
+        if (bucket->second.empty()) m_byNumber.erase(bucket);
+        m_rows.erase(it);
+    }
+
+    std::int64_t m_serial;
+    bool m_built = false;
+    std::unordered_map<std::uint64_t, Row> m_rows;
+    std::unordered_map<int, std::set<std::uint64_t>> m_byNumber;  // drawing (handle) order
+    std::unordered_set<std::uint64_t> m_suspects;
+};
+
 class KeptGraph : public ZcDbDatabaseReactor {
 public:
-    explicit KeptGraph(ZcDbDatabase* db) : m_db(db), m_serial(db->serial()) { db->addReactor(this); }
+    explicit KeptGraph(ZcDbDatabase* db) : m_db(db), m_serial(db->serial()), m_rows(db->serial()) {
+        db->addReactor(this);
+    }
     ~KeptGraph() override {
         if (ZcDbDatabase::fromSerial(m_serial) == m_db) m_db->removeReactor(this);
     }
@@ -163,7 +253,12 @@ private:
         return m_valid;
     }
 
+public:
+    CardRowIndex& cardRows() { return m_rows; }
+
+private:
     void note(const ZcDbObject* obj) {
+        m_rows.note(obj);
         if (!m_valid || !obj || !ZcDbEntity::cast(obj)) return;
         const std::uint64_t handle = obj->objectId().handle().value();
         if (ZcDbLine::cast(obj) || ZcDbArc::cast(obj)) {
@@ -189,6 +284,7 @@ private:
     std::unordered_map<std::uint64_t, host::ResbufList> m_records;
     std::unordered_set<std::uint64_t> m_suspects;
     std::vector<std::string> m_wallLayers;
+    CardRowIndex m_rows;
 };
 
 std::map<std::int64_t, std::unique_ptr<KeptGraph>>& KeptGraphs() {
@@ -196,16 +292,25 @@ std::map<std::int64_t, std::unique_ptr<KeptGraph>>& KeptGraphs() {
     return all;
 }
 
-}  // namespace
-
-CFACCIATE& KeptRoomGraph(double level, double floorHeight) {
+// The kept state of the current drawing.
+KeptGraph& KeptOfCurrentDrawing() {
     auto& all = KeptGraphs();
     for (auto it = all.begin(); it != all.end();)
         it = ZcDbDatabase::fromSerial(it->first) ? std::next(it) : all.erase(it);
     ZcDbDatabase* db = zcdbCurDwg();
     std::unique_ptr<KeptGraph>& kept = all[db->serial()];
     if (!kept) kept = std::make_unique<KeptGraph>(db);
-    return kept->graph(level, floorHeight);
+    return *kept;
+}
+
+}  // namespace
+
+CFACCIATE& KeptRoomGraph(double level, double floorHeight) {
+    return KeptOfCurrentDrawing().graph(level, floorHeight);
+}
+
+std::vector<KeptCardRow> KeptCardRowsNumbered(int row) {
+    return KeptOfCurrentDrawing().cardRows().numbered(row);
 }
 
 void DropKeptRoomGraphs() {

@@ -15,7 +15,18 @@
 // The room walk flips the direction flag of the arc faces it chains; the
 // flags are put back before every use, so each command sees the graph as a
 // fresh build would give it.
+//
+// The same per-drawing state keeps the card rows ("VELM5$_$RECORDVANI-"
+// records) by row number: relabelling a floor looks a row up for every
+// room, and selecting every row of the drawing each time made it grow with
+// the square of the rooms. The reactor notes every entity added, changed,
+// erased or unerased (undo and redo too); a noted entity is read again at
+// the next look-up.
 #pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
 
 #include "walls/graph/cfacciate.h"
 
@@ -25,5 +36,15 @@
 // DropKeptRoomGraphs.
 CFACCIATE& KeptRoomGraph(double level, double floorHeight);
 
-// Every kept graph goes, with its reactor (the module's unload).
+// A card row of the drawing: its handle and the card name of its record.
+struct KeptCardRow {
+    std::int64_t handle = 0;
+    std::string card;
+};
+// The card rows of the current drawing whose record holds the row number,
+// in drawing order, as an "X" selection of the records would list them.
+std::vector<KeptCardRow> KeptCardRowsNumbered(int row);
+
+// Every kept graph and row index goes, with its reactor (the module's
+// unload).
 void DropKeptRoomGraphs();

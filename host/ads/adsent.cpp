@@ -21,6 +21,7 @@
 #include "host/ads/wcmatch.h"
 #include "host/db/dbgeom.h"
 #include "host/db/dbmain.h"
+#include "host/db/dbobjptr.h"
 #include "host/win/textutil.h"
 
 namespace {
@@ -694,13 +695,28 @@ int zcdbEntLast(ads_name result) {
     result[0] = result[1] = 0;
     ZcDbDatabase* db = zcdbCurDwg();
     if (!db) return fail(OL_ENAME);
-    const std::vector<ZcDbObjectId>& order = host::drawingEntities(db);
-    for (auto it = order.rbegin(); it != order.rend(); ++it) {
-        if (it->isErased()) continue;
-        setName(result, *it);
-        return RTNORM;
+    // The last of either space, each found from the end of its own list:
+    // sorting the whole drawing after every new entity made a command that
+    // asks after each one grow with the square of the drawing.
+    ZcDbObjectId last;
+    bool known = true;
+    for (ZcDbObjectId spaceId : {db->modelSpaceId(), db->paperSpaceId()}) {
+        if (spaceId.isNull()) continue;
+        ZcDbObjectPointer<ZcDbBlockTableRecord> space(spaceId, ZcDb::kForRead);
+        if (space.openStatus() != Zcad::eOk) continue;
+        ZcDbObjectId id;
+        known = space->lastLiveEntity(id) && known;
+        if (!id.isNull() && (last.isNull() || last.handle() < id.handle())) last = id;
     }
-    return fail(OL_ENAME);
+    if (!known) {
+        last = ZcDbObjectId();
+        const std::vector<ZcDbObjectId>& order = host::drawingEntities(db);
+        for (auto it = order.rbegin(); it != order.rend() && last.isNull(); ++it)
+            if (!it->isErased()) last = *it;
+    }
+    if (last.isNull()) return fail(OL_ENAME);
+    setName(result, last);
+    return RTNORM;
 }
 
 int zcdbEntUpd(const ads_name ent) {

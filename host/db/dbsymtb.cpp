@@ -372,8 +372,24 @@ Zcad::ErrorStatus ZcDbBlockTableRecord::appendZcDbEntity(ZcDbObjectId& id, ZcDbE
     if (es != Zcad::eOk) return es;
     // The list only grows; an un-appended entity stays in it, erased, and
     // iteration skips it.
-    m_entities.push_back(id);
+    pushEntityId(id);
     return Zcad::eOk;
+}
+
+void ZcDbBlockTableRecord::pushEntityId(ZcDbObjectId id) {
+    if (!m_entities.empty() && !(m_entities.back().handle() < id.handle())) m_entitiesInHandleOrder = false;
+    m_entities.push_back(id);
+}
+
+bool ZcDbBlockTableRecord::lastLiveEntity(ZcDbObjectId& id) const {
+    id = ZcDbObjectId();
+    if (!m_entitiesInHandleOrder) return false;
+    for (auto it = m_entities.rbegin(); it != m_entities.rend(); ++it)
+        if (!it->isErased()) {
+            id = *it;
+            break;
+        }
+    return true;
 }
 
 Zcad::ErrorStatus ZcDbBlockTableRecord::newIterator(ZcDbBlockTableRecordIterator*& it, bool atBeginning,

@@ -126,6 +126,11 @@ public:
     Zcad::ErrorStatus newIterator(ZcDbBlockTableRecordIterator*& it, bool atBeginning = true,
                                   bool skipDeleted = true) const;
     std::vector<ZcDbObjectId> entityIds(bool skipErased = true) const;
+    // The entity of the highest handle that is not erased (null when none),
+    // found from the end of the list. False when the list is not in handle
+    // order (entities read from a file out of order), and the answer would
+    // need the whole list sorted.
+    bool lastLiveEntity(ZcDbObjectId& id) const;
 
     ZcGePoint3d origin() const { return m_origin; }
     Zcad::ErrorStatus setOrigin(const ZcGePoint3d& p);
@@ -146,7 +151,7 @@ public:
     Zcad::ErrorStatus dxfInBlockBegin(ZcDbDxfFiler* filer);
 
     // Platform internals.
-    void adoptEntityId(ZcDbObjectId id) { m_entities.push_back(id); }
+    void adoptEntityId(ZcDbObjectId id) { pushEntityId(id); }
     // The handles of the BLOCK and ENDBLK entities of a DXF file: read with
     // the file and kept, so a drawing saved again writes the same ones. Not
     // filed otherwise; null until a file gives them or a save assigns them.
@@ -160,7 +165,9 @@ public:
 private:
     friend class ZcDbBlockTable;
     ZcDbHandle m_beginHandle, m_endHandle;
+    void pushEntityId(ZcDbObjectId id);
     std::vector<ZcDbObjectId> m_entities;
+    bool m_entitiesInHandleOrder = true;
     ZcGePoint3d m_origin;
     std::string m_comments;
     ZcDbObjectId m_layoutId;

@@ -14,6 +14,7 @@
 #include "core/host_services.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
+#include "host/ed/cmdproc.h"
 #include "roofs/commands/roof_write.h"
 #include "roofs/commands/slab_entry.h"
 #include "roofs/dialogs/dlg_tpad.h"
@@ -30,8 +31,30 @@ namespace {
 
 constexpr int kMaxHipRoofVertices = 23;
 
-// The outline by points in the jig; null on cancel.
-VertexNode* EnterHipOutline(AJIG_COP& jig) {
+void SayTooManyPoints(int count) {
+    zcutPrintf("\n%d:%s", count, "Zbyt duża liczba punktów.");
+}
+
+// The vertices the outline given so far (the loop up to, not counting, the
+// rubber-band vertex) keeps once repeated points are dropped.
+int DistinctVertices(const VertexNode* loop, const VertexNode* rubber) {
+    VertexNode* copy = nullptr;
+    VertexNode** tail = &copy;
+    for (const VertexNode* v = loop; v && v != rubber; v = v->next) {
+        *tail = NewVertex(v->x, v->y, v->z, 1, 0, 0, 0);
+        tail = &(*tail)->next;
+    }
+    copy = RemoveDuplicateVertices(copy);
+    const int count = CountNodes(copy);
+    FreeList(copy);
+    return count;
+}
+
+// The outline by points in the jig; null on cancel, and null with
+// tooMany set when a point would take the outline past what the
+// generator takes (the point is refused as it is given).
+VertexNode* EnterHipOutline(AJIG_COP& jig, bool& tooMany) {
+    tooMany = false;
     jig.loops = new ContourNode;
     jig.loops->vertices = NewVertex(0, 0, 0, 1, 0, 0, 0);
     jig.current = jig.loops->vertices;
@@ -47,6 +70,14 @@ VertexNode* EnterHipOutline(AJIG_COP& jig) {
         ContourNode* loop = jig.loops;
         if (jig.stage == 12) {
             VertexNode* given = jig.current;
+            if (jig.vertexNumber > kMaxHipRoofVertices) {
+                const int count = DistinctVertices(loop->vertices, given->next);
+                if (count > kMaxHipRoofVertices) {
+                    SayTooManyPoints(count);
+                    tooMany = true;
+                    return nullptr;
+                }
+            }
             VertexNode* rubber = NewVertex(given->x, given->y, given->z, 1, 0, 0, 0);
             given->next = rubber;
             jig.current = rubber;
@@ -126,7 +157,9 @@ void CmdHipRoof() {
 
     VertexNode* outline = nullptr;
     if (dialog.Mode() == 0) {
-        outline = EnterHipOutline(jig);
+        bool tooMany = false;
+        outline = EnterHipOutline(jig, tooMany);
+        if (tooMany) host::noteFailed();
     } else if (dialog.Mode() == 1) {
         outline = SelectFloorOutline(5, -1.0, nullptr, nullptr);
     } else {
@@ -144,7 +177,8 @@ void CmdHipRoof() {
     }
     if (count > kMaxHipRoofVertices) {
         FreeList(outline);
-        zcutPrintf("\n%d:%s", count, "Zbyt duża liczba punktów.");
+        SayTooManyPoints(count);
+        host::noteFailed();
         return;
     }
     int reversed = 0;

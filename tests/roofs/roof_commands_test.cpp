@@ -186,9 +186,10 @@ TEST_F(RoofCommandsTest, hip_roof_refuses_too_few_and_too_many_points) {
     for (int i = 0; i < 24; ++i)
         push(std::to_string(1000.0 * std::cos(i * std::numbers::pi / 12)) + "," +
              std::to_string(1000.0 * std::sin(i * std::numbers::pi / 12)));
-    push("");
+    // The 24th point is refused as it is given: no prompt for a 25th.
     CmdHipRoof();
     EXPECT_NE(transcript().find("\n24:Zbyt duża liczba punktów."), std::string::npos);
+    EXPECT_EQ(transcript().find("wierzchołków 25"), std::string::npos);
     EXPECT_EQ(count("0=INSERT"), 0);
 }
 

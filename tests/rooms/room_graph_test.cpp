@@ -5,15 +5,18 @@
 // added, and the changes that must leave the kept graph as it is.
 #include "rooms/room_graph.h"
 
+#include <array>
 #include <sstream>
 #include <string>
 
+#include "core/entity_data.h"
 #include "core/level_layers.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "rooms/room_calc.h"
+#include "rooms/room_records.h"
 #include "settings/floor_cmds_run.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
@@ -179,6 +182,77 @@ TEST_F(RoomGraphTest, kept_graph_reads_as_a_fresh_build_after_every_change_betwe
         if (f->isArc()) f->reversed = !f->reversed, ++arcs;
     EXPECT_GT(arcs, 0);
     EXPECT_EQ(Signature(Kept()), fresh);
+}
+
+// The card rows of one number as an "X" selection of the records finds
+// them, against the kept index.
+std::string FreshRows(int number) {
+    std::string out;
+    host::ResbufList filter(zcutBuildList(-3, 1001, kRoomRowApp, 0));
+    host::SelectionSet set;
+    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set.put()) != RTNORM) return out;
+    for (std::int32_t i = 0; i < set.size(); ++i) {
+        ads_name e;
+        if (!set.name(i, e)) continue;
+        host::ResbufList apps(zcutBuildList(RTSTR, kRoomRowApp, 0));
+        host::ResbufList list(zcdbEntGetX(e, apps.get()));
+        const resbuf* app = FindXDataApp(list.get(), kRoomRowApp);
+        const resbuf* name = app ? app->rbnext : nullptr;
+        const resbuf* no = name ? name->rbnext : nullptr;
+        if (no && no->restype == 1070 && no->resval.rint == number)
+            out += std::to_string(e[1]) + ":" + name->resval.rstring + " ";
+    }
+    return out;
+}
+
+std::string KeptRows(int number) {
+    std::string out;
+    for (const KeptCardRow& r : KeptCardRowsNumbered(number))
+        out += std::to_string(r.handle) + ":" + r.card + " ";
+    return out;
+}
+
+TEST_F(RoomGraphTest, kept_card_rows_follow_rows_made_renumbered_erased_unerased_and_taken_back) {
+    zcdbRegApp(kRoomRowApp);
+    auto row = [](const char* card, int number, double x) {
+        ads_point at{x, 0, 0};
+        ads_name made;
+        MakeEntity(zcutBuildList(RTDXF0, "POINT", 8, "0", 10, at, 0),
+                   zcutBuildList(1001, kRoomRowApp, 1000, card, 1070, number, 0), made);
+        return std::array<std::int64_t, 2>{made[0], made[1]};
+    };
+    auto expectSame = [](const char* step) {
+        for (int n : {1, 2, 3}) EXPECT_EQ(KeptRows(n), FreshRows(n)) << step << ", row " << n;
+    };
+    row("Karta", 1, 0);
+    row("Karta", 2, 10);
+    auto third = row("Inna", 1, 20);
+    expectSame("first read");
+    EXPECT_NE(KeptRows(1), "");
+
+    row("Karta", 3, 30);
+    expectSame("a row made");
+
+    ads_name e{third[0], third[1]};
+    ASSERT_EQ(zcdbEntDel(e), RTNORM);
+    expectSame("a row erased");
+    ASSERT_EQ(zcdbEntDel(e), RTNORM);
+    expectSame("the row unerased");
+
+    host::ResbufList apps(zcutBuildList(RTSTR, kRoomRowApp, 0));
+    host::ResbufList record(zcdbEntGetX(e, apps.get()));
+    for (resbuf* rb = record.get(); rb; rb = rb->rbnext)
+        if (rb->restype == 1070) rb->resval.rint = 2;
+    ASSERT_EQ(zcdbEntMod(record.get()), RTNORM);
+    expectSame("a row renumbered");
+
+    // A copy of the last row (number 3) made by a command, then taken back.
+    run({"_COPY", "_L", "", "0,0", "0,50"});
+    expectSame("a row copied");
+    EXPECT_EQ(KeptCardRowsNumbered(3).size(), 2u);
+    run({"U"});
+    expectSame("the copy taken back");
+    EXPECT_EQ(KeptCardRowsNumbered(3).size(), 1u);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <random>
 #include <sstream>
 
+#include "core/base/module_state.h"
 #include "core/host_services.h"
 #include "core/levels.h"
 #include "host/ads/acicolor.h"
@@ -129,6 +130,34 @@ TEST(VrmlGeometry, look_at_turns_the_camera_onto_its_target_with_its_up_never_do
         EXPECT_NEAR((look - want).length(), 0.0, 1e-6) << i;
         EXPECT_GE(Turn(ZcGeVector3d(0, 1, 0), axis, angle).z, -1e-9) << i;
     }
+}
+
+TEST(VrmlGeometry, vertex_search_gives_the_first_equal_vertex_across_cells_and_a_new_tolerance) {
+    const double saved = SharedTolerance;
+    SetSharedTolerance(0.001);
+    // Points on a lattice finer than the tolerance, so most have several
+    // equal vertices, some across cell borders; the first one listed wins.
+    std::mt19937 random(7);
+    std::uniform_int_distribution<int> step(-6, 6);
+    VrmlLayerGroup group;
+    std::vector<ZcGePoint3d> reference;
+    auto firstEqual = [&reference](const ZcGePoint3d& p) {
+        for (std::size_t i = 0; i < reference.size(); ++i)
+            if (std::fabs(reference[i].x - p.x) <= SharedTolerance &&
+                std::fabs(reference[i].y - p.y) <= SharedTolerance &&
+                std::fabs(reference[i].z - p.z) <= SharedTolerance)
+                return static_cast<int>(i);
+        reference.push_back(p);
+        return static_cast<int>(reference.size()) - 1;
+    };
+    for (int i = 0; i < 3000; ++i) {
+        if (i == 2000) SetSharedTolerance(0.002);  // a tolerance the cells were not made for
+        const ZcGePoint3d p(100.0 + step(random) * 0.0004, -50.0 + step(random) * 0.0004,
+                            step(random) * 0.0004);
+        ASSERT_EQ(FindOrAddVertex(p, group), firstEqual(p)) << i;
+    }
+    EXPECT_EQ(group.vertices.size(), reference.size());
+    SetSharedTolerance(saved);
 }
 
 TEST(VrmlGeometry, faces_share_vertices_and_a_doubled_corner_makes_a_triangle) {

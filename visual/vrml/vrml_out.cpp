@@ -7,6 +7,7 @@
 #include <cstdarg>
 #include <numbers>
 
+#include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "core/geometry/geom_basic.h"
@@ -491,16 +492,74 @@ std::string VrmlGroupName(const std::string& layerName) {
 VrmlLayerGroup& FindOrAddLayerGroup(const std::string& name, VrmlLayerGroups& groups) {
     for (VrmlLayerGroup& group : groups)
         if (zcutEqualsNoCase(group.name, name)) return group;
-    groups.push_back({name, {}, {}});
+    groups.emplace_back().name = name;
     return groups.back();
 }
 
+std::size_t VrmlVertexGrid::CellHash::operator()(const std::array<std::int64_t, 3>& c) const noexcept {
+    std::uint64_t h = 1469598103934665603ull;
+    for (std::int64_t v : c) h = (h ^ static_cast<std::uint64_t>(v)) * 1099511628211ull;
+    return static_cast<std::size_t>(h ^ (h >> 29));
+}
+
+namespace {
+
+// The cell of a point, or false when a coordinate is not finite. Far
+// coordinates are clamped: the cells out there get crowded, never wrong.
+bool VertexCell(const Point3& p, double cell, std::array<std::int64_t, 3>& out) {
+    const double c[3] = {p.x, p.y, p.z};
+    for (int i = 0; i < 3; ++i) {
+        if (!std::isfinite(c[i])) return false;
+        out[i] = static_cast<std::int64_t>(std::clamp(std::floor(c[i] / cell), -1e15, 1e15));
+    }
+    return true;
+}
+
+void PlaceVertex(VrmlVertexGrid& grid, const Point3& p, int index) {
+    std::array<std::int64_t, 3> key;
+    if (VertexCell(p, grid.cell, key))
+        grid.cells[key].push_back(index);
+    else
+        grid.unplaced.push_back(index);
+}
+
+}  // namespace
+
 int FindOrAddVertex(const ZcGePoint3d& point, VrmlLayerGroup& group) {
     const Point3 p = ToPoint3(point);
-    for (std::size_t i = 0; i < group.vertices.size(); ++i)
-        if (PointsEqual(ToPoint3(group.vertices[i]), p, true)) return static_cast<int>(i);
+    VrmlVertexGrid& grid = group.grid;
+    // A cell never narrower than the tolerance keeps equal points within
+    // one cell of each other; a new tolerance re-sorts what is there.
+    const double cell = SharedTolerance > 0.0 ? SharedTolerance : 1.0;
+    if (grid.cell != cell) {
+        grid.cell = cell;
+        grid.cells.clear();
+        grid.unplaced.clear();
+        for (std::size_t i = 0; i < group.vertices.size(); ++i)
+            PlaceVertex(grid, ToPoint3(group.vertices[i]), static_cast<int>(i));
+    }
+    int found = -1;
+    const auto consider = [&](int i) {
+        if ((found < 0 || i < found) && PointsEqual(ToPoint3(group.vertices[i]), p, true)) found = i;
+    };
+    std::array<std::int64_t, 3> key;
+    if (VertexCell(p, cell, key)) {
+        for (std::int64_t dx = -1; dx <= 1; ++dx)
+            for (std::int64_t dy = -1; dy <= 1; ++dy)
+                for (std::int64_t dz = -1; dz <= 1; ++dz) {
+                    const auto it = grid.cells.find({key[0] + dx, key[1] + dy, key[2] + dz});
+                    if (it != grid.cells.end())
+                        for (int i : it->second) consider(i);
+                }
+        for (int i : grid.unplaced) consider(i);
+    } else {
+        for (std::size_t i = 0; i < group.vertices.size() && found < 0; ++i) consider(static_cast<int>(i));
+    }
+    if (found >= 0) return found;
     group.vertices.push_back(point);
-    return static_cast<int>(group.vertices.size()) - 1;
+    const int index = static_cast<int>(group.vertices.size()) - 1;
+    PlaceVertex(grid, p, index);
+    return index;
 }
 
 void AddVrmlFace(const ZcGePoint3d (&corners)[4], VrmlLayerGroup& group) {

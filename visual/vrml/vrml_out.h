@@ -11,12 +11,16 @@
 // already listed takes its index. A face with two coinciding neighbour
 // corners is a triangle. Layers that are off or frozen give no faces.
 //
-// The vertex search is linear in the group's vertices, which suits floors
-// of a few thousand faces per layer group.
+// The vertex search asks a grid of cells one tolerance wide, so a group of
+// any size costs the same per corner; among equal vertices the lowest index
+// wins, as a search from the first would have it.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "host/ge/gebase.h"
@@ -33,10 +37,24 @@ struct VrmlFace {
     int index[5] = {-1, -1, -1, -1, -1};  // the unused ones end the face
 };
 
+// The vertices of a group by grid cell. A vertex equal to a point lies in
+// the point's cell or a neighbouring one; points with a coordinate that is
+// not finite compare equal in ways no cell can hold, so they are kept apart
+// and tried each time.
+struct VrmlVertexGrid {
+    struct CellHash {
+        std::size_t operator()(const std::array<std::int64_t, 3>& c) const noexcept;
+    };
+    double cell = 0.0;  // the width the cells were made with
+    std::unordered_map<std::array<std::int64_t, 3>, std::vector<int>, CellHash> cells;
+    std::vector<int> unplaced;
+};
+
 struct VrmlLayerGroup {
     std::string name;
     std::vector<ZcGePoint3d> vertices;
     std::vector<VrmlFace> faces;
+    VrmlVertexGrid grid;  // kept by FindOrAddVertex
 };
 
 // The groups of one walk, the first made first (written last made first).

@@ -3,6 +3,8 @@
 // "VELMDEFWALL" drives.
 #include "walls/recognition/defmuri.h"
 
+#include <unordered_set>
+
 #include "core/level_layers.h"
 #include "core/levels.h"
 #include "store/settings_store.h"
@@ -20,17 +22,6 @@ double RealSetting(int slot) {
 int IntSetting(int slot) {
     int value = 0;
     return GetVarInt(&slot, &value) ? value : 0;
-}
-
-// Forgets (sets to null) every face list of the segment that is `faces`.
-void Forget(WallSegment* s, const WallFace* faces) {
-    if (s && faces && s->faces == faces) s->faces = nullptr;
-}
-
-bool PairsHold(const WallPair* pairs, const WallFace* faces) {
-    for (const WallPair* p = pairs; p; p = p->next)
-        if ((p->a && p->a->faces == faces) || (p->b && p->b->faces == faces)) return true;
-    return false;
 }
 
 }  // namespace
@@ -111,41 +102,47 @@ WallPair* DEFMURI::MakeWallPair(WallSegment* a, WallSegment* b) {
     b->next = nullptr;
     auto* pair = new WallPair{a, b, pairs};
     pairs = pair;
+    m_pairCursor = {};
+    m_pairCount = {};
     return pair;
 }
 
 void DEFMURI::FreeWallPairs() {
+    // Pairs and chain pieces may share a face list: each list goes once,
+    // and every segment still naming a freed one forgets it. One pass with
+    // a set, since a floor holds thousands of pairs.
+    m_pairCursor = {};
+    m_pairCount = {};
+    std::unordered_set<const WallFace*> freed;
+    auto release = [&freed](WallFace* list) {
+        if (list && freed.insert(list).second) FreeFaceList(list);
+    };
     while (pairs) {
         WallPair* p = pairs;
         pairs = p->next;
-        WallFace* listA = p->a ? p->a->faces : nullptr;
-        WallFace* listB = p->b ? p->b->faces : nullptr;
-        for (WallPair* later = pairs; later; later = later->next) {
-            Forget(later->a, listA);
-            Forget(later->a, listB);
-            Forget(later->b, listA);
-            Forget(later->b, listB);
-        }
-        // The chain may still name them too (pieces of a split).
-        for (WallSegment* s = segments; s; s = s->next) {
-            Forget(s, listA);
-            Forget(s, listB);
-        }
-        FreeFaceList(listA);
-        if (listB != listA) FreeFaceList(listB);
+        release(p->a ? p->a->faces : nullptr);
+        release(p->b ? p->b->faces : nullptr);
         delete p->a;
         delete p->b;
         delete p;
     }
+    for (WallSegment* s = segments; s; s = s->next)
+        if (s->faces && freed.count(s->faces)) s->faces = nullptr;
 }
 
 void DEFMURI::FreeSegments() {
+    // A list two pieces of a split share goes with the first; one a pair
+    // holds stays with the pair.
+    std::unordered_set<const WallFace*> held, seen;
+    for (const WallPair* p = pairs; p; p = p->next) {
+        if (p->a && p->a->faces) held.insert(p->a->faces);
+        if (p->b && p->b->faces) held.insert(p->b->faces);
+    }
     while (segments) {
         WallSegment* s = segments;
         segments = s->next;
         if (m_grid) m_grid->Remove(s);
-        for (WallSegment* later = segments; later; later = later->next) Forget(later, s->faces);
-        if (s->faces && !PairsHold(pairs, s->faces)) FreeFaceList(s->faces);
+        if (s->faces && seen.insert(s->faces).second && !held.count(s->faces)) FreeFaceList(s->faces);
         delete s;
     }
 }
@@ -153,13 +150,20 @@ void DEFMURI::FreeSegments() {
 // ---- the session of "VELMDEFWALL" ----
 
 WallPair* DEFMURI::PairAt(int index) const {
-    WallPair* p = pairs;
-    for (int i = 0; p && i < index; ++i) p = p->next;
-    return index < 0 ? nullptr : p;
+    if (index < 0) return nullptr;
+    // The session asks the pairs in turn: walk on from the last one asked.
+    PairCursor& c = m_pairCursor;
+    if (c.head != pairs || !c.at || c.index > index) c = {pairs, 0, pairs};
+    while (c.at && c.index < index) {
+        c.at = c.at->next;
+        ++c.index;
+    }
+    return c.at;
 }
 
 int DEFMURI::WallPairCount() const {
-    return CountNodes(pairs);
+    if (m_pairCount.head != pairs || m_pairCount.index < 0) m_pairCount = {pairs, CountNodes(pairs), nullptr};
+    return m_pairCount.index;
 }
 
 bool DEFMURI::SecondSegmentExternal(int pair) const {

@@ -136,6 +136,16 @@ public:
 private:
     WallPair* PairAt(int index) const;
 
+    // Where PairAt last stopped, and the count of the pairs, while the
+    // list keeps its head (it grows only at the head and goes whole).
+    struct PairCursor {
+        const WallPair* head = nullptr;
+        int index = -1;
+        WallPair* at = nullptr;
+    };
+    mutable PairCursor m_pairCursor;
+    mutable PairCursor m_pairCount;
+
     std::unique_ptr<CFACCIATE> m_graph;
     std::unique_ptr<SegmentGrid> m_grid;
     std::int64_t m_headOrder = 0;

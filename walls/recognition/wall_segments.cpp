@@ -2,7 +2,16 @@
 // wall face, collinear faces of one wall merged across the gaps between
 // them (openings, cut lines) unless a pilaster or another face stands in
 // the gap.
+//
+// A floor has thousands of faces, so the faces a merge may take and those
+// that may stand in its way are asked through a grid of the faces rather
+// than walked whole for every candidate; `useGrid` off walks them (the
+// reference the grid must agree with).
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "core/base/module_state.h"
@@ -56,11 +65,44 @@ std::vector<OwnedList<VertexNode>> ReadPilasters(double level) {
     return out;
 }
 
+// Predecessors in the graph's face list, so that a face merged from the
+// middle of a floor's list leaves it without a walk from the head.
+class FaceListLinks {
+public:
+    explicit FaceListLinks(WallFace* head) {
+        WallFace* prev = nullptr;
+        for (WallFace* f = head; f; f = f->next) {
+            m_prev[f] = prev;
+            prev = f;
+        }
+    }
+    void Unlink(WallFace* face, WallFace** list) {
+        const auto it = m_prev.find(face);
+        if (it == m_prev.end()) return UnlinkFace(face, list);
+        WallFace* prev = it->second;
+        WallFace* next = face->next;
+        (prev ? prev->next : *list) = next;
+        if (next) m_prev[next] = prev;
+        face->next = nullptr;
+        m_prev.erase(it);
+    }
+
+private:
+    std::unordered_map<const WallFace*, WallFace*> m_prev;
+};
+
+void Unlink(WallFace* face, WallFace** list, FaceListLinks* links) {
+    if (links)
+        links->Unlink(face, list);
+    else
+        UnlinkFace(face, list);
+}
+
 // Takes the head face of the graph into a new segment, or frees it when it
 // has no straight edge; null then.
-WallSegment* TakeHeadFace(CFACCIATE* graph) {
+WallSegment* TakeHeadFace(CFACCIATE* graph, FaceListLinks* links) {
     WallFace* f = graph->faces;
-    UnlinkFace(f, &graph->faces);
+    Unlink(f, &graph->faces, links);
     if (!HasStraightEdge(f)) {
         FreeFaceList(f);
         return nullptr;
@@ -72,14 +114,158 @@ WallSegment* TakeHeadFace(CFACCIATE* graph) {
     return s;
 }
 
-void Absorb(WallSegment* s, WallFace* g, CFACCIATE* graph, const Point3 extent[2]) {
+void Absorb(WallSegment* s, WallFace* g, CFACCIATE* graph, const Point3 extent[2], FaceListLinks* links) {
     s->start = extent[0];
     s->end = extent[1];
-    UnlinkFace(g, &graph->faces);
+    Unlink(g, &graph->faces, links);
     g->next = s->faces;
     s->faces = g;
 }
 
+class FaceGrid {
+public:
+    enum Place : std::uint8_t { kOut, kGraph, kChain };
+
+    FaceGrid(const WallFace* graphFaces, const WallSegment* chain) {
+        double sum = 0.0, longest = 0.0;
+        std::size_t count = 0;
+        auto measure = [&](const WallFace* f) {
+            const Box b = BoxOf(f);
+            const double size = std::max(b.x1 - b.x0, b.y1 - b.y0);
+            if (!std::isfinite(size)) return;
+            sum += size;
+            longest = std::max(longest, size);
+            m_reach = std::max({m_reach, std::fabs(b.x0), std::fabs(b.x1), std::fabs(b.y0), std::fabs(b.y1)});
+            ++count;
+        };
+        for (const WallFace* f = graphFaces; f; f = f->next) measure(f);
+        for (const WallSegment* s = chain; s; s = s->next)
+            for (const WallFace* f = s->faces; f; f = f->next) measure(f);
+        // About one face per cell, and never so many cells that one long
+        // face or query walks a floor's worth of them.
+        m_cell = std::max({count ? sum / static_cast<double>(count) : 1.0, longest / 256.0, 1e-6});
+        std::int64_t order = 0;
+        for (const WallFace* f = graphFaces; f; f = f->next) Enter(f, kGraph, order++);
+        for (const WallSegment* s = chain; s; s = s->next)
+            for (const WallFace* f = s->faces; f; f = f->next) Enter(f, kChain, order++);
+    }
+
+    void Move(const WallFace* f, Place place) {
+        const auto it = m_faces.find(f);
+        if (it != m_faces.end()) it->second.place = place;
+    }
+    void MoveList(const WallFace* list, Place place) {
+        for (const WallFace* f = list; f; f = f->next) Move(f, place);
+    }
+
+    // The faces in one of the places whose box comes within `margin` of
+    // the box of p1-p2, in the graph's order.
+    std::vector<const WallFace*> Near(const Point3& p1, const Point3& p2, double margin, bool graph,
+                                      bool chain) {
+        // Intersections are found within a relative 1e-10 of both
+        // segments, so a face that far off the box still counts.
+        margin += 1e-8 * (1.0 + m_reach);
+        const Box b{std::min(p1.x, p2.x) - margin, std::min(p1.y, p2.y) - margin,
+                    std::max(p1.x, p2.x) + margin, std::max(p1.y, p2.y) + margin};
+        std::vector<std::pair<std::int64_t, const WallFace*>> found;
+        ++m_stamp;
+        auto consider = [&](const WallFace* f) {
+            Entry& entry = m_faces[f];
+            if (entry.stamp == m_stamp) return;
+            entry.stamp = m_stamp;
+            if (!((graph && entry.place == kGraph) || (chain && entry.place == kChain))) return;
+            const Box& fb = entry.box;
+            if (fb.x1 < b.x0 || fb.x0 > b.x1 || fb.y1 < b.y0 || fb.y0 > b.y1) return;
+            found.emplace_back(entry.order, f);
+        };
+        const Cells c = CellsOf(b);
+        if (!c.valid) {
+            // A box no cell can hold: every face in the places asked.
+            for (auto& [f, entry] : m_faces)
+                if ((graph && entry.place == kGraph) || (chain && entry.place == kChain))
+                    found.emplace_back(entry.order, f);
+        } else {
+            for (std::int64_t i = c.i0; i <= c.i1; ++i)
+                for (std::int64_t j = c.j0; j <= c.j1; ++j) {
+                    const auto cell = m_cells.find(Key(i, j));
+                    if (cell == m_cells.end()) continue;
+                    for (const WallFace* f : cell->second) consider(f);
+                }
+            for (const WallFace* f : m_wide) consider(f);
+        }
+        std::sort(found.begin(), found.end());
+        std::vector<const WallFace*> out;
+        out.reserve(found.size());
+        for (const auto& [order, f] : found) out.push_back(f);
+        return out;
+    }
+
+private:
+    struct Box {
+        double x0, y0, x1, y1;
+    };
+    struct Cells {
+        bool valid;
+        std::int64_t i0, j0, i1, j1;
+    };
+    struct Entry {
+        Box box;
+        std::int64_t order = 0;
+        std::uint64_t stamp = 0;
+        Place place = kOut;
+    };
+
+    static Box BoxOf(const WallFace* f) {
+        Box b{f->start.x, f->start.y, f->start.x, f->start.y};
+        auto add = [&b](const Point3& p) {
+            b.x0 = std::min(b.x0, p.x), b.y0 = std::min(b.y0, p.y);
+            b.x1 = std::max(b.x1, p.x), b.y1 = std::max(b.y1, p.y);
+        };
+        add(f->end);
+        for (const FaceEdge* e = f->edges; e; e = e->next) {
+            add(e->start);
+            add(e->end);
+        }
+        return b;
+    }
+    static std::uint64_t Key(std::int64_t i, std::int64_t j) {
+        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(i)) << 32) |
+               static_cast<std::uint32_t>(j);
+    }
+    // The cells of a box; not valid when a coordinate is not finite or the
+    // box spans more cells than a grid of 32-bit keys tells apart.
+    Cells CellsOf(const Box& b) const {
+        const double v[4] = {b.x0 / m_cell, b.y0 / m_cell, b.x1 / m_cell, b.y1 / m_cell};
+        for (double x : v)
+            if (!std::isfinite(x) || std::fabs(x) > 1e9) return {false, 0, 0, 0, 0};
+        const Cells c{
+            true, static_cast<std::int64_t>(std::floor(v[0])), static_cast<std::int64_t>(std::floor(v[1])),
+            static_cast<std::int64_t>(std::floor(v[2])), static_cast<std::int64_t>(std::floor(v[3]))};
+        if ((c.i1 - c.i0 + 1) * (c.j1 - c.j0 + 1) > (std::int64_t{1} << 20)) return {false, 0, 0, 0, 0};
+        return c;
+    }
+    void Enter(const WallFace* f, Place place, std::int64_t order) {
+        const auto [it, added] = m_faces.try_emplace(f);
+        it->second.place = place;
+        if (!added) return;  // a face list two split segments share
+        it->second.box = BoxOf(f);
+        it->second.order = order;
+        const Cells c = CellsOf(it->second.box);
+        if (!c.valid) {
+            m_wide.push_back(f);
+            return;
+        }
+        for (std::int64_t i = c.i0; i <= c.i1; ++i)
+            for (std::int64_t j = c.j0; j <= c.j1; ++j) m_cells[Key(i, j)].push_back(f);
+    }
+
+    double m_cell = 1.0;
+    double m_reach = 0.0;
+    std::uint64_t m_stamp = 0;
+    std::unordered_map<const WallFace*, Entry> m_faces;
+    std::unordered_map<std::uint64_t, std::vector<const WallFace*>> m_cells;
+    std::vector<const WallFace*> m_wide;
+};
 }  // namespace
 
 bool PilastersCrossSegment(const std::vector<OwnedList<VertexNode>>& pilasters, const Point3& p1,
@@ -94,17 +280,50 @@ bool PilastersCrossSegment(const std::vector<OwnedList<VertexNode>>& pilasters, 
     return false;
 }
 
+namespace {
+
+// A straight edge of the face crosses p1-p2 farther than tol from both.
+bool FaceCrosses(const WallFace* f, const Point3& p1, const Point3& p2, double tol) {
+    for (const FaceEdge* e = f->edges; e; e = e->next) {
+        Point3 x, edgeEnd, ownEnd;
+        if (!IntersectSegments(e->start, e->end, p1, p2, true, x)) continue;
+        NearerPoint(x, e->start, e->end, edgeEnd);
+        NearerPoint(x, p1, p2, ownEnd);
+        if (Distance2d(x, edgeEnd) > tol && Distance2d(x, ownEnd) > tol) return true;
+    }
+    return false;
+}
+
+// The faces of the graph a merge into s may take, in the graph's order:
+// those within the wall distance of s (what Reaches asks) through the
+// grid, else all.
+std::vector<WallFace*> Candidates(CFACCIATE* graph, std::optional<FaceGrid>& grid, const WallSegment& s,
+                                  double wallDistance) {
+    std::vector<WallFace*> out;
+    if (grid) {
+        for (const WallFace* g : grid->Near(s.start, s.end, wallDistance, true, false))
+            out.push_back(const_cast<WallFace*>(g));
+    } else {
+        for (WallFace* g = graph->faces; g; g = g->next) out.push_back(g);
+    }
+    return out;
+}
+
+// FacesCrossSegment over the graph's faces and the chain's, asked through
+// the grid.
+bool GridFacesCross(FaceGrid& grid, const Point3& p1, const Point3& p2, double tol) {
+    for (const WallFace* f : grid.Near(p1, p2, 0.0, true, true))
+        if (FaceCrosses(f, p1, p2, tol)) return true;
+    return false;
+}
+
+}  // namespace
+
 bool DEFMURI::FacesCrossSegment(WallFace* list, const Point3& p1, const Point3& p2) const {
     const double tol = 0.1 * wallDistance;
     auto crosses = [&](const WallFace* faces) {
         for (const WallFace* f = faces; f; f = f->next)
-            for (const FaceEdge* e = f->edges; e; e = e->next) {
-                Point3 x, edgeEnd, ownEnd;
-                if (!IntersectSegments(e->start, e->end, p1, p2, true, x)) continue;
-                NearerPoint(x, e->start, e->end, edgeEnd);
-                NearerPoint(x, p1, p2, ownEnd);
-                if (Distance2d(x, edgeEnd) > tol && Distance2d(x, ownEnd) > tol) return true;
-            }
+            if (FaceCrosses(f, p1, p2, tol)) return true;
         return false;
     };
     if (crosses(list)) return true;
@@ -120,8 +339,17 @@ void DEFMURI::AddTypedSegmentsFromFaces(CFACCIATE* graph) {
 
 void DEFMURI::AddTypedSegments(CFACCIATE* graph, const std::vector<OwnedList<VertexNode>>& pilasters,
                                const std::vector<SeparatorLine>& separators) {
+    std::optional<FaceGrid> grid;
+    std::optional<FaceListLinks> links;
+    if (useGrid) {
+        grid.emplace(graph->faces, segments);
+        links.emplace(graph->faces);
+    }
+    FaceListLinks* linked = links ? &*links : nullptr;
+    const double tol = 0.1 * wallDistance;
     while (graph->faces) {
-        WallSegment* s = TakeHeadFace(graph);
+        if (grid) grid->Move(graph->faces, FaceGrid::kOut);
+        WallSegment* s = TakeHeadFace(graph, linked);
         if (!s) continue;
         std::string name = kDefaultWallTypeName;
         bool external = false;
@@ -136,7 +364,7 @@ void DEFMURI::AddTypedSegments(CFACCIATE* graph, const std::vector<OwnedList<Ver
         bool merged = true;
         while (merged) {
             merged = false;
-            for (WallFace* g = graph->faces; g; g = g->next) {
+            for (WallFace* g : Candidates(graph, grid, *s, wallDistance)) {
                 if (!HasStraightEdge(g) || !Collinear(*s, *g) || g->edges->rectangleId != rect ||
                     !Reaches(*this, *s, *g))
                     continue;
@@ -147,39 +375,55 @@ void DEFMURI::AddTypedSegments(CFACCIATE* graph, const std::vector<OwnedList<Ver
                 Point3 extent[2];
                 CollinearSegmentsExtent(s->start, s->end, g->start, g->end, extent);
                 if (PilastersCrossSegment(pilasters, extent[0], extent[1]) ||
-                    FacesCrossSegment(graph->faces, extent[0], extent[1]))
+                    (grid ? GridFacesCross(*grid, extent[0], extent[1], tol)
+                          : FacesCrossSegment(graph->faces, extent[0], extent[1])))
                     continue;
-                Absorb(s, g, graph, extent);
+                if (grid) grid->Move(g, FaceGrid::kOut);
+                Absorb(s, g, graph, extent, linked);
                 merged = true;
                 break;
             }
         }
         PushSegment(s);
+        if (grid) grid->MoveList(s->faces, FaceGrid::kChain);
         SplitHeadAtSeparators(separators);
     }
 }
 
 void DEFMURI::AddSegmentsFromFaces(CFACCIATE* graph) {
     if (!graph) return;
+    std::optional<FaceGrid> grid;
+    std::optional<FaceListLinks> links;
+    if (useGrid) {
+        grid.emplace(graph->faces, segments);
+        links.emplace(graph->faces);
+    }
+    FaceListLinks* linked = links ? &*links : nullptr;
+    const double tol = 0.1 * wallDistance;
     while (graph->faces) {
-        WallSegment* s = TakeHeadFace(graph);
+        if (grid) grid->Move(graph->faces, FaceGrid::kOut);
+        WallSegment* s = TakeHeadFace(graph, linked);
         if (!s) continue;
         s->topZ = s->faces->edges->topZ;
         bool merged = true;
         while (merged) {
             merged = false;
-            for (WallFace* g = graph->faces; g; g = g->next) {
+            for (WallFace* g : Candidates(graph, grid, *s, wallDistance)) {
                 if (!HasStraightEdge(g) || !Collinear(*s, *g) || !Reaches(*this, *s, *g) ||
                     std::fabs(s->topZ - g->edges->topZ) > SharedTolerance)
                     continue;
                 Point3 extent[2];
                 CollinearSegmentsExtent(s->start, s->end, g->start, g->end, extent);
-                if (FacesCrossSegment(graph->faces, extent[0], extent[1])) continue;
-                Absorb(s, g, graph, extent);
+                if (grid ? GridFacesCross(*grid, extent[0], extent[1], tol)
+                         : FacesCrossSegment(graph->faces, extent[0], extent[1]))
+                    continue;
+                if (grid) grid->Move(g, FaceGrid::kOut);
+                Absorb(s, g, graph, extent, linked);
                 merged = true;
                 break;
             }
         }
         PushSegment(s);
+        if (grid) grid->MoveList(s->faces, FaceGrid::kChain);
     }
 }

@@ -446,6 +446,39 @@ TEST_F(AdsEnt, entdel_erases_and_a_second_call_restores) {
     EXPECT_EQ(zcdbEntGet(bad), nullptr);
 }
 
+TEST_F(AdsEnt, entlast_is_the_highest_live_handle_of_both_spaces_as_entities_come_and_go) {
+    auto last = [] {
+        ads_name e{0, 0};
+        return zcdbEntLast(e) == RTNORM ? idOf(e) : ZcDbObjectId();
+    };
+    const ZcDbObjectId a = add(new ZcDbLine({0, 0, 0}, {1, 0, 0}));
+    const ZcDbObjectId b = add(new ZcDbCircle({0, 0, 0}, {0, 0, 1}, 1), db()->paperSpaceId());
+    EXPECT_EQ(last(), b);
+    const ZcDbObjectId c = add(new ZcDbLine({0, 0, 0}, {2, 0, 0}));
+    EXPECT_EQ(last(), c);
+    // Erased: the other space's last comes first; restored: back again.
+    Name cn(c);
+    ASSERT_EQ(zcdbEntDel(cn.n), RTNORM);
+    EXPECT_EQ(last(), b);
+    Name bn(b);
+    ASSERT_EQ(zcdbEntDel(bn.n), RTNORM);
+    EXPECT_EQ(last(), a);
+    ASSERT_EQ(zcdbEntDel(cn.n), RTNORM);
+    EXPECT_EQ(last(), c);
+    ASSERT_EQ(zcdbEntDel(bn.n), RTNORM);
+    const ZcDbObjectId d = add(new ZcDbLine({0, 0, 0}, {3, 0, 0}), db()->paperSpaceId());
+    EXPECT_EQ(last(), d);
+    // A space whose list is out of handle order (as a file may give it)
+    // still answers by handle.
+    const ZcDbObjectId older = add(new ZcDbLine({0, 0, 0}, {4, 0, 0}), block("ELSEWHERE"));
+    const ZcDbObjectId e = add(new ZcDbLine({0, 0, 0}, {5, 0, 0}));
+    ZcDbBlockTableRecord* model = nullptr;
+    ASSERT_EQ(zcdbOpenObject(model, db()->modelSpaceId(), ZcDb::kForWrite), Zcad::eOk);
+    model->adoptEntityId(older);
+    model->close();
+    EXPECT_EQ(last(), e);
+}
+
 TEST_F(AdsEnt, handles_and_tables_are_looked_up) {
     Name line(add(new ZcDbLine({0, 0, 0}, {1, 0, 0})));
     ads_name byHandle;

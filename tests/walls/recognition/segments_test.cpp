@@ -1,5 +1,9 @@
 // Segments from faces: merges across gaps (and what prevents them),
 // separator cuts, and the crossings resolved after each new pair.
+#include <algorithm>
+#include <random>
+#include <sstream>
+
 #include "tests/walls/recognition/recognition_fixture.h"
 #include "walls/recognition/separators.h"
 
@@ -166,4 +170,56 @@ TEST_F(WallSegments, three_d_segments_merge_by_top_elevation_and_ignore_types) {
     EXPECT_EQ(merged->topZ, 275.0);
     EXPECT_EQ(merged->typeName, kDefaultWallTypeName);
     EXPECT_EQ(SegmentAlong(set->segments, {350, 0, 0}, {400, 0, 0})->topZ, 300.0);
+}
+
+// A floor of random pieces along a few lines, with cross faces standing in
+// some gaps, filled in two graphs (the second meeting the first one's
+// chain): the grid must merge exactly as the walk of every face does.
+TEST_F(WallSegments, merges_through_the_face_grid_match_the_walk_of_every_face) {
+    for (unsigned seed = 1; seed <= 6; ++seed) {
+        std::mt19937 random(seed);
+        auto graphFaces = [&random](double yBase) {
+            std::vector<WallFace*> faces;
+            std::uniform_real_distribution<double> gap(10.0, 90.0), len(40.0, 300.0), cross(0.0, 1.0);
+            for (int line = 0; line < 6; ++line) {
+                const double y = yBase + line * 40.0;
+                for (double x = 0; x < 2000.0;) {
+                    const double l = len(random), g = gap(random);
+                    faces.push_back(TypedFace({x, y, 0}, {x + l, y, 0}));
+                    if (cross(random) < 0.3)
+                        faces.push_back(TypedFace({x + l + g / 2, y - 20, 0}, {x + l + g / 2, y + 20, 0}));
+                    x += l + g;
+                }
+            }
+            std::shuffle(faces.begin(), faces.end(), random);
+            return faces;
+        };
+        const std::vector<WallFace*> first = graphFaces(0.0), second = graphFaces(10.0);
+        auto fill = [&](DEFMURI& target) {
+            for (const std::vector<WallFace*>* faces : {&first, &second}) {
+                CFACCIATE g;
+                WallFace** tail = &g.faces;
+                for (WallFace* f : *faces) {
+                    WallFace* copy = TypedFace(f->start, f->end);
+                    *tail = copy;
+                    tail = &copy->next;
+                }
+                target.AddTypedSegments(&g, {}, {});
+            }
+            std::ostringstream out;
+            for (const WallSegment* w = target.segments; w; w = w->next)
+                out << w->start.x << ',' << w->start.y << ' ' << w->end.x << ',' << w->end.y << ' '
+                    << CountFaces(w->faces) << '\n';
+            return out.str();
+        };
+        DEFMURI walk;
+        walk.wallDistance = set->wallDistance;
+        walk.useGrid = false;
+        const std::string expected = fill(walk), got = fill(*set);
+        EXPECT_EQ(got, expected) << "seed " << seed;
+        EXPECT_LT(segmentCount(), static_cast<int>(first.size() + second.size())) << "seed " << seed;
+        for (const std::vector<WallFace*>* faces : {&first, &second})
+            for (WallFace* f : *faces) FreeFaceList(f);
+        set->FreeSegments();
+    }
 }
