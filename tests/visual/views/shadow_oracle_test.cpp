@@ -64,10 +64,12 @@ TEST_F(ShadowOracle, walls_hidden_under_a_plate_cut_nothing_from_the_shadow_on_i
         std::vector<oracle::Face> scene;
         scene.push_back(Quad({0, 0, 300}, {1000, 0, 300}, {1000, 1000, 300}, {0, 1000, 300}, "PLATE"));
         if (walls) {
-            oracle::Box(scene, 0, 0, 0, 1000, 30, 300, "WALLS");
-            oracle::Box(scene, 0, 970, 0, 1000, 1000, 300, "WALLS");
-            oracle::Box(scene, 0, 30, 0, 30, 970, 300, "WALLS");
-            oracle::Box(scene, 970, 30, 0, 1000, 970, 300, "WALLS");
+            // A room under the middle of the plate: the shadow runs across
+            // the planes of its walls.
+            oracle::Box(scene, 200, 200, 0, 800, 230, 300, "WALLS");
+            oracle::Box(scene, 200, 770, 0, 800, 800, 300, "WALLS");
+            oracle::Box(scene, 200, 230, 0, 230, 770, 300, "WALLS");
+            oracle::Box(scene, 770, 230, 0, 800, 770, 300, "WALLS");
         }
         oracle::Box(scene, 400, 200, 500, 600, 400, 700, "BOX");
         for (const double turn : {35.0, -35.0}) {
