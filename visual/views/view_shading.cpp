@@ -694,11 +694,14 @@ ShadowGroup* HideShadowPieces(ShadowGroup* shadows, FaceGroup* groups, const dou
     shadows = CleanShadowGroups(shadows);
     int number = 0;
     for (ShadowGroup* s = shadows; s; s = s->next) {
+        // Merged outline by outline first, the few pieces left then across
+        // outlines: pieces on neighbouring outlines may overlap or touch.
         s->pieces = MergeByOutline(s->pieces, true, s->number);
-        for (OutlinePolygon* p = s->pieces; p; p = p->next) {
-            p->link = nullptr;
-            MarkDoubledEdges(p->ring);
-        }
+        for (OutlinePolygon* p = s->pieces; p; p = p->next) p->link = nullptr;
+        s->pieces = SplitShadowPieces(&s->pieces, s->number);
+        s->pieces = MergeShadowPieces(s->pieces);
+        s->pieces = JoinShadowPieces(&s->pieces, s->number);
+        for (OutlinePolygon* p = s->pieces; p; p = p->next) MarkDoubledEdges(p->ring);
         s->number = ++number;
     }
     return shadows;
