@@ -205,8 +205,55 @@ void BM_HiddenLineView(benchmark::State& state) {
     RecordGrowth(state, state.range(1) ? "view row" : "view block", n, seconds);
 }
 
+// The projection alone with the intersection search on (the settings bit
+// CALC_INT_SEZ 1), beside the same projection without it ("s plain").
+void BM_ProjectionWithIntersections(benchmark::State& state) {
+    Session session;
+    const std::vector<Quad> quads = Storeys(static_cast<int>(state.range(0)), false, "VELM");
+    const Matrix4 frame = ViewFrame();
+    double seconds = 0.0, plain = 0.0, unit = 0.0;
+    int n = 0, segments = 0;
+    for (auto _ : state) {
+        for (const int flag : {0, 1}) {
+            state.PauseTiming();
+            auto s = std::make_unique<CSezione>();
+            s->hiddenLines = 1;
+            s->directOutput = 0;
+            s->intersectionFlag = flag;
+            Collect(*s, quads, frame);
+            n = CountNodes(s->faces);
+            double grid[63];
+            SpanViewGrid(s->boxMin, s->boxMax, grid);
+            s->faces = ComputeHiddenLines(s->faces, grid, &s->coplanarGroups, {});
+            state.ResumeTiming();
+            const auto t = std::chrono::steady_clock::now();
+            for (SectionFace* f = s->faces; f; f = f->next) s->ProjectFace(f);
+            (flag ? seconds : plain) = Since(t);
+            state.PauseTiming();
+            if (flag) segments = s->segmentCount;
+            unit = s->unitLength;
+            s->faces = FreeList(s->faces);
+            s.reset();
+            state.ResumeTiming();
+        }
+    }
+    state.counters["faces"] = n;
+    state.counters["segments"] = segments;
+    state.counters["s plain"] = plain;
+    state.counters["s search"] = seconds;
+    state.counters["cell"] = unit;
+    RecordGrowth(state, "projection with intersections", n, seconds);
+}
+
 }  // namespace
 
+BENCHMARK(BM_ProjectionWithIntersections)
+    ->Arg(1000)
+    ->Arg(3000)
+    ->Arg(10000)
+    ->Arg(30000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 BENCHMARK(BM_PainterReference)
     ->ArgsProduct({{1000, 3000, 10000}, {0, 1}})
     ->ArgNames({"faces", "row"})

@@ -227,8 +227,14 @@ void MarkSharedEdgesOfGroup(const FaceGroup& g) {
                     end.start ? edges.End(end.member, end.edge) : edges.Start(end.member, end.edge);
                 if (!PointsEqual(other, e, true)) return;
                 SectionFace* g2 = edges.members[end.member];
-                if (f->edgeWords[k] == 0) f->edgeMarks[k] = 1;
-                if (g2->edgeWords[end.edge] == 0) g2->edgeMarks[end.edge] = 1;
+                // An edge hidden on either side lies inside the outline for
+                // both faces: the marks trace the outline, the words alone
+                // decide the lines drawn, and a face must not lose its
+                // outline (and the shadows on it) to its neighbour's flag.
+                if (f->edgeWords[k] == 0 || g2->edgeWords[end.edge] == 0) {
+                    f->edgeMarks[k] = 1;
+                    g2->edgeMarks[end.edge] = 1;
+                }
             });
         }
     }
@@ -365,7 +371,8 @@ void BuildOutlinesOfGroup(FaceGroup& group, const double grid[63]) {
     PlaneMatrices(group.plane, toPlane, toView);
     for (FaceMember* m = group.members; m; m = m->next) {
         SectionFace* f = m->face;
-        if (f->triangle || !f->edgeWords[0] || !f->edgeWords[1] || !f->edgeWords[2] || !f->edgeWords[3])
+        if (f->triangle || !f->edgeWords[0] || !f->edgeWords[1] || !f->edgeWords[2] || !f->edgeWords[3] ||
+            f->edgeMarks[0] || f->edgeMarks[1] || f->edgeMarks[2] || f->edgeMarks[3])
             continue;
         VertexNode* ring = nullptr;
         for (int k = 0; k < 4; ++k) AppendVertex(&ring, f->corners[k], 1, 0, 0);

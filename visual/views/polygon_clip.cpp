@@ -364,6 +364,29 @@ Loops PartsAbove(const VertexNode* W) {
 
 }  // namespace
 
+std::vector<OwnedList<VertexNode>> PartsInFrontOfPlane(const VertexNode* P, const double plane[4],
+                                                       bool& whole) {
+    whole = false;
+    if (CountNodes(P) < 3 || std::fabs(plane[2]) < GeomEpsilon) return {};
+    bool front = false, behind = false;
+    OwnedList<VertexNode> heights = CopyRing(P);
+    for (VertexNode* v = heights.get(); v; v = v->next) {
+        // The height in front of the plane, carried as PartsAbove reads it.
+        v->spare = PlaneZ(plane, v->x, v->y, v->z) - v->z;
+        front = front || v->spare > Tol100();
+        behind = behind || v->spare < -Tol100();
+    }
+    if (!front) return {};
+    if (!behind) {
+        whole = true;
+        return {};
+    }
+    Loops parts = PartsAbove(heights.get());
+    for (OwnedList<VertexNode>& part : parts)
+        for (VertexNode* v = part.get(); v; v = v->next) v->spare = 0.0;
+    return parts;
+}
+
 OutlinePolygon* ShadowOfPolygon(const VertexNode* W, VertexNode** R, const double casterPlane[4]) {
     if (!R || CountNodes(*R) < 3 || CountNodes(W) < 3) return nullptr;
     bool crosses = false;

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/ring_difference.h"
@@ -65,6 +66,12 @@ void CellBoxOfRing(const VertexNode* ring, std::int32_t low[3], std::int32_t hig
 // bridged in as a hole.
 OutlinePolygon* ClipPolygonByPolygon(VertexNode** X, const VertexNode* P, const double groupPlane[4],
                                      const double receivingPlane[4]);
+// The parts of P lying nearer the viewer (smaller z) than the plane
+// (a, b, c, d), each as a ring: none when P lies nowhere in front of it by
+// more than a hundred times the shared tolerance, P itself (whole is true,
+// nothing returned) when it lies nowhere behind it by as much.
+std::vector<OwnedList<VertexNode>> PartsInFrontOfPlane(const VertexNode* P, const double plane[4],
+                                                       bool& whole);
 // The pieces of the receiving ring R that the caster's projected ring W
 // covers (W's vertices carry their height above the receiving plane in the
 // spare double); null when none. Only the part of W above the receiving

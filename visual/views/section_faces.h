@@ -38,6 +38,7 @@ struct FaceGroup;
 struct ShadowGroup;
 struct OutlinePolygon;
 struct SegmentEndIndex;
+struct FaceRecordIndex;
 
 // One pair of the user's layer rename list: faces and lines of layer
 // `from` are filed under `to`. Newest first.
@@ -240,4 +241,7 @@ private:
     // The ends of the bucketed segments, for AddSegment's search of a
     // duplicate; rebuilt from a bucket whose list changed behind its back.
     std::unique_ptr<SegmentEndIndex, void (*)(SegmentEndIndex*)> segmentEnds{nullptr, nullptr};
+    // The bucketed face records by plan cells, for the intersection search
+    // of ProjectFace; rebuilt likewise.
+    std::unique_ptr<FaceRecordIndex, void (*)(FaceRecordIndex*)> faceIndex{nullptr, nullptr};
 };

@@ -254,9 +254,101 @@ struct SegmentEndIndex {
     long long next = 0;
 };
 
+// The face records of each bucket filed by their plan cells in coarse
+// squares, so that the intersection search of a new face meets only the
+// records near it instead of walking whole buckets. A query gives the
+// records whose squares it touches, newest first as the walk would meet
+// them; the caller still applies its own cell test. Records spanning many
+// squares are kept apart and always given. A bucket whose head is not the
+// one it last saw was changed by someone else and is filed again.
+struct FaceRecordIndex {
+    struct Entry {
+        long long order;
+        const ViewFaceRecord* record;
+    };
+    static constexpr std::int64_t kSquare = 8;  // cells per square side
+    static constexpr std::int64_t kWide = 16;   // squares per side beyond which a record is wide
+
+    void Sync(int bucket, const ViewFaceRecord* list) {
+        if (heads[bucket] == list) return;
+        squares[bucket].clear();
+        wide[bucket].clear();
+        long long count = 0;
+        for (const ViewFaceRecord* r = list; r; r = r->next) ++count;
+        long long order = next + count;
+        for (const ViewFaceRecord* r = list; r; r = r->next) File(bucket, r, order--);
+        next += count;
+        heads[bucket] = list;
+    }
+
+    void Add(int bucket, const ViewFaceRecord* r) {
+        File(bucket, r, ++next);
+        heads[bucket] = r;
+    }
+
+    const std::vector<Entry>& Query(int bucket, const ViewFaceRecord& r) {
+        found.clear();
+        std::int64_t lo[2], hi[2];
+        Range(r, lo, hi);
+        if (hi[0] - lo[0] >= kWide || hi[1] - lo[1] >= kWide) {
+            // A wide query walks the squares filed rather than its own.
+            for (const auto& [key, entries] : squares[bucket])
+                for (const Entry& e : entries) found.push_back(e);
+        } else {
+            for (std::int64_t x = lo[0]; x <= hi[0]; ++x)
+                for (std::int64_t y = lo[1]; y <= hi[1]; ++y) {
+                    const auto it = squares[bucket].find(Combine(x, y));
+                    if (it == squares[bucket].end()) continue;
+                    for (const Entry& e : it->second) found.push_back(e);
+                }
+        }
+        for (const Entry& e : wide[bucket]) found.push_back(e);
+        std::sort(found.begin(), found.end(),
+                  [](const Entry& a, const Entry& b) { return a.order > b.order; });
+        found.erase(std::unique(found.begin(), found.end(),
+                                [](const Entry& a, const Entry& b) { return a.order == b.order; }),
+                    found.end());
+        return found;
+    }
+
+    static void Range(const ViewFaceRecord& r, std::int64_t lo[2], std::int64_t hi[2]) {
+        for (int a = 0; a < 2; ++a) {
+            lo[a] = FloorDiv(r.cellLow[a]);
+            hi[a] = FloorDiv(r.cellHigh[a]);
+        }
+    }
+    static std::int64_t FloorDiv(std::int64_t v) {
+        return v >= 0 ? v / kSquare : -((-v + kSquare - 1) / kSquare);
+    }
+    static std::uint64_t Combine(std::int64_t x, std::int64_t y) {
+        return static_cast<std::uint64_t>(x) * 0x9E3779B97F4A7C15ull ^ static_cast<std::uint64_t>(y);
+    }
+    void File(int bucket, const ViewFaceRecord* r, long long order) {
+        std::int64_t lo[2], hi[2];
+        Range(*r, lo, hi);
+        if (hi[0] - lo[0] >= kWide || hi[1] - lo[1] >= kWide) {
+            wide[bucket].push_back({order, r});
+            return;
+        }
+        for (std::int64_t x = lo[0]; x <= hi[0]; ++x)
+            for (std::int64_t y = lo[1]; y <= hi[1]; ++y)
+                squares[bucket][Combine(x, y)].push_back({order, r});
+    }
+
+    std::unordered_map<std::uint64_t, std::vector<Entry>> squares[CSezione::kBuckets];
+    std::vector<Entry> wide[CSezione::kBuckets];
+    const ViewFaceRecord* heads[CSezione::kBuckets] = {};
+    std::vector<Entry> found;
+    long long next = 0;
+};
+
 namespace {
 
 void DeleteSegmentEnds(SegmentEndIndex* index) {
+    delete index;
+}
+
+void DeleteFaceIndex(FaceRecordIndex* index) {
     delete index;
 }
 
@@ -341,9 +433,12 @@ void CSezione::ProjectFace(SectionFace* face) {
         record->faceNumber = faceCount;
 
         if (intersectionFlag & 1) {
+            if (!faceIndex) faceIndex = {new FaceRecordIndex, &DeleteFaceIndex};
             for (int k = 0; k < kBuckets; ++k) {
                 if (!(k == bucket || bucket == 0 || k == 0)) continue;
-                for (const ViewFaceRecord* other = faceBuckets[k]; other; other = other->next) {
+                faceIndex->Sync(k, faceBuckets[k]);
+                for (const FaceRecordIndex::Entry& entry : faceIndex->Query(k, *record)) {
+                    const ViewFaceRecord* other = entry.record;
                     if (!CellsOverlap(record->cellLow, record->cellHigh, other->cellLow, other->cellHigh))
                         continue;
                     if (record->plane.isParallelTo(other->plane, parallel)) continue;
@@ -365,6 +460,10 @@ void CSezione::ProjectFace(SectionFace* face) {
         }
         record->next = faceBuckets[bucket];
         faceBuckets[bucket] = record;
+        if (faceIndex) {
+            faceIndex->Sync(bucket, record->next);
+            faceIndex->Add(bucket, record);
+        }
     }
 }
 
@@ -458,7 +557,10 @@ void CSezione::SplitSegmentsAtFaces() {
     // of their ends goes with this pass, whichever way it ends.
     struct DropIndex {
         CSezione& section;
-        ~DropIndex() { section.segmentEnds.reset(); }
+        ~DropIndex() {
+            section.segmentEnds.reset();
+            section.faceIndex.reset();
+        }
     } dropIndex{*this};
     int records = 0;
     for (int k = 0; k < kBuckets; ++k)

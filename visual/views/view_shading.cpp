@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 #include <vector>
 
 #include "core/base/module_state.h"
@@ -70,6 +71,14 @@ bool BoxesOverlap(const OutlinePolygon& a, const OutlinePolygon& b) {
              b.box2d[3] < a.box2d[1] - t);
 }
 
+// Whether a's plan box lies within b's (with the tolerance): a polygon
+// lies within another only then, so the costly test is spared.
+bool BoxWithin(const OutlinePolygon& a, const OutlinePolygon& b) {
+    const double t = 100.0 * SharedTolerance;
+    return a.box2d[0] >= b.box2d[0] - t && a.box2d[1] >= b.box2d[1] - t && a.box2d[2] <= b.box2d[2] + t &&
+           a.box2d[3] <= b.box2d[3] + t;
+}
+
 void Widen(double lo[3], double hi[3], const Point3& p) {
     const double v[3] = {p.x, p.y, p.z};
     for (int k = 0; k < 3; ++k) {
@@ -94,12 +103,6 @@ ShadowGroup* ShadowGroupOf(ShadowGroup*& list, int number) {
     return s;
 }
 
-void AppendPieces(ShadowGroup& group, OutlinePolygon* pieces) {
-    OutlinePolygon** at = &group.pieces;
-    while (*at) at = &(*at)->next;
-    *at = pieces;
-}
-
 // Advances a progress meter by one every `every` steps, up to 100.
 class Meter {
 public:
@@ -119,9 +122,44 @@ private:
     int position_ = 0;
 };
 
+// The pieces of one shadow group merged outline by outline (split and
+// joined around the merge when `full`). A piece keeps in link the receiving
+// outline it lies on; pieces of different outlines are never merged, so
+// each merge runs over the few pieces one outline takes and a group
+// receiving thousands of pieces does not merge them all pair by pair.
+OutlinePolygon* MergeByOutline(OutlinePolygon* list, bool full, int number) {
+    std::vector<std::vector<OutlinePolygon*>> byOutline;  // in first-seen order
+    std::unordered_map<const OutlinePolygon*, std::size_t> where;
+    while (list) {
+        OutlinePolygon* p = list;
+        list = p->next;
+        p->next = nullptr;
+        const auto [it, added] = where.try_emplace(p->link, byOutline.size());
+        if (added) byOutline.emplace_back();
+        byOutline[it->second].push_back(p);
+    }
+    OutlinePolygon* result = nullptr;
+    OutlinePolygon** tail = &result;
+    for (std::vector<OutlinePolygon*>& pieces : byOutline) {
+        OutlinePolygon* on = pieces.front()->link;
+        for (std::size_t k = 0; k + 1 < pieces.size(); ++k) pieces[k]->next = pieces[k + 1];
+        OutlinePolygon* merged = pieces.front();
+        if (full) merged = SplitShadowPieces(&merged, number);
+        merged = MergeShadowPieces(merged);
+        if (full) merged = JoinShadowPieces(&merged, number);
+        *tail = merged;
+        for (OutlinePolygon* p = merged; p; p = p->next) {
+            p->link = on;
+            tail = &p->next;
+        }
+    }
+    return result;
+}
+
 // Step 1: a caster per group, newest first; the groups are numbered.
-Caster* MakeCasters(FaceGroup* groups, const Matrix4& toWorld, const Matrix4& toLight, double viewLo[3],
-                    double viewHi[3], double lightLo[3], double lightHi[3]) {
+Caster* MakeCasters(FaceGroup* groups, const Matrix4& toWorld, const Matrix4& toLight,
+                    const Point3& lightInView, double viewLo[3], double viewHi[3], double lightLo[3],
+                    double lightHi[3]) {
     Caster* casters = nullptr;
     int id = 0;
     for (FaceGroup* g = groups; g; g = g->next) {
@@ -171,6 +209,13 @@ Caster* MakeCasters(FaceGroup* groups, const Matrix4& toWorld, const Matrix4& to
             FreeCasters(c);
             continue;
         }
+        // A group lit on the side the viewer does not see shows none of the
+        // shadows cast on it (they would all be dropped on the way back into
+        // the view): it receives nothing, and no pair is cast onto it.
+        const ZcGeVector3d n = g->plane.normal();
+        const double lit = n.x * lightInView.x + n.y * lightInView.y + n.z * lightInView.z;
+        if (std::fabs(lit) >= kEdgeOn && lit * -n.z < 0.0)
+            for (OutlinePolygon* p = c->polygons; p; p = p->next) p->state = 2;
         c->next = casters;
         casters = c;
     }
@@ -224,6 +269,7 @@ void MarkHiddenReceivers(Caster* casters, FaceGroup* groups) {
                     !CellsOverlapXY(p->cellLow, p->cellHigh, q->cellLow, q->cellHigh) ||
                     q->cellHigh[2] > p->cellLow[2])
                     continue;
+                if (!BoxWithin(*p, *q)) continue;
                 bool inFront = false;
                 for (const VertexNode* v = q->ring; v && !inFront; v = v->next)
                     inFront = v->z - PlaneZ(plane, v->x, v->y) < SharedTolerance;
@@ -232,6 +278,102 @@ void MarkHiddenReceivers(Caster* casters, FaceGroup* groups) {
                     break;
                 }
             }
+        }
+    }
+}
+
+// The parts of `ring` (lying in `plane`) that the parts of `cutter` in
+// front of that plane leave uncovered in the view; `left` is replaced.
+void ClipByNearer(std::vector<OutlinePolygon*>& left, const VertexNode* cutter, const double cutterPlane[4],
+                  const double plane[4]) {
+    bool whole = false;
+    const std::vector<OwnedList<VertexNode>> front = PartsInFrontOfPlane(cutter, plane, whole);
+    std::vector<const VertexNode*> cutters;
+    if (whole) cutters.push_back(cutter);
+    for (const OwnedList<VertexNode>& f : front) cutters.push_back(f.get());
+    for (const VertexNode* c : cutters) {
+        std::vector<OutlinePolygon*> next;
+        for (OutlinePolygon* x : left) {
+            OutlinePolygon* parts = ClipPolygonByPolygon(&x->ring, c, cutterPlane, plane);
+            if (!parts) {
+                if (PolygonInsidePolygon(x->ring, c) == 1)
+                    FreeOutlinePolygons(x);
+                else
+                    next.push_back(x);
+                continue;
+            }
+            FreeOutlinePolygons(x);
+            while (parts) {
+                OutlinePolygon* part = parts;
+                parts = part->next;
+                part->next = nullptr;
+                part->ring = RemoveCollinearVertices(part->ring, 0);
+                if (CountNodes(part->ring) < 3 || PolygonOrientation(part->ring) == 1) {
+                    FreeOutlinePolygons(part);
+                    continue;
+                }
+                SetOutlineBox(*part);
+                next.push_back(part);
+            }
+        }
+        left.swap(next);
+    }
+}
+
+// A receiver polygon whose group outline the outlines in front of it cover
+// together receives nothing either: its shadows would all be clipped away
+// in the view. The nearer outlines are tried largest first, so a receiver
+// under a slab is found covered in a few clips; one that is still seen
+// after kCoverTries clips, or whose seen part falls into many pieces, is
+// taken as seen.
+void MarkCoveredReceivers(Caster* casters, FaceGroup* groups) {
+    constexpr int kCoverTries = 64;
+    constexpr std::size_t kCoverPieces = 16;
+    std::vector<std::pair<const FaceGroup*, const OutlinePolygon*>> outlines;
+    std::vector<double> areas;
+    BoxIndex index;
+    for (const FaceGroup* g = groups; g; g = g->next)
+        for (const OutlinePolygon* q = g->outlines; q; q = q->next) {
+            outlines.push_back({g, q});
+            areas.push_back((q->box2d[2] - q->box2d[0]) * (q->box2d[3] - q->box2d[1]));
+            index.Add(q->box2d);
+        }
+    index.Build(SharedTolerance);
+    std::vector<int> near;
+    for (Caster* s = casters; s; s = s->next) {
+        if (s->id < 0) continue;
+        const FaceGroup* own = GroupById(groups, s->id);
+        if (!own) continue;
+        double plane[4];
+        Coefficients(own->plane, plane);
+        for (OutlinePolygon* r = s->polygons; r; r = r->next) {
+            const OutlinePolygon* p = r->link;
+            if (!p || r->state == 2 || r->state == 3) continue;
+            near.clear();
+            for (int i : index.Query(p->box2d)) {
+                const auto& [g, q] = outlines[i];
+                if (g->id == s->id || !CellsOverlapXY(p->cellLow, p->cellHigh, q->cellLow, q->cellHigh) ||
+                    q->cellLow[2] > p->cellHigh[2])
+                    continue;
+                near.push_back(i);
+            }
+            if (near.empty()) continue;
+            std::stable_sort(near.begin(), near.end(),
+                             [&areas](int a, int b) { return areas[a] > areas[b]; });
+            std::vector<OutlinePolygon*> left{NewOutlinePolygon(CopyVertexList(p->ring))};
+            int tries = 0;
+            for (int i : near) {
+                if (left.empty() || ++tries > kCoverTries || left.size() > kCoverPieces) break;
+                const auto& [g, q] = outlines[i];
+                bool overlaps = false;
+                for (const OutlinePolygon* x : left) overlaps = overlaps || BoxesOverlap(*x, *q);
+                if (!overlaps) continue;
+                double qPlane[4];
+                Coefficients(g->plane, qPlane);
+                ClipByNearer(left, q->ring, qPlane, plane);
+            }
+            if (left.empty()) r->state = 2;
+            for (OutlinePolygon* x : left) FreeOutlinePolygons(x);
         }
     }
 }
@@ -264,6 +406,7 @@ void MarkShadowedCasters(Caster* casters, CasterPolygons& polygons) {
                     !CellsOverlapXY(r->cellLow, r->cellHigh, r2->cellLow, r2->cellHigh) ||
                     r->cellLow[2] > r2->cellHigh[2])
                     continue;
+                if (!BoxWithin(*r2, *r)) continue;
                 bool below = true;
                 for (const VertexNode* v = r2->ring; v && below; v = v->next)
                     below = v->z - PlaneZ(s->plane, v->x, v->y) <= SharedTolerance;
@@ -278,6 +421,7 @@ void MarkShadowedCasters(Caster* casters, CasterPolygons& polygons) {
 ShadowGroup* CastShadows(Caster* casters, CasterPolygons& polygons, std::uint8_t& breakFlag) {
     const double tol100 = 100.0 * SharedTolerance;
     ShadowGroup* result = nullptr;
+    std::unordered_map<int, OutlinePolygon**> tails;  // by group number
     Meter meter(kShadingMeter, static_cast<int>(polygons.all.size()));
     std::vector<std::pair<int, int>> pairs;  // receiver polygon, caster polygon
     int first = 0;                           // the caster's first polygon
@@ -293,7 +437,8 @@ ShadowGroup* CastShadows(Caster* casters, CasterPolygons& polygons, std::uint8_t
             if (r->state == 1 || r->state == 3) continue;
             for (int i : polygons.index.Query(r->box2d)) {
                 const auto& [s2, r2] = polygons.all[i];
-                if (s2 == s || s2->id < 0 || !s2->planeSet || r2->state == 2 ||
+                // State 3 is hidden too (and in shadow): it receives nothing.
+                if (s2 == s || s2->id < 0 || !s2->planeSet || r2->state == 2 || r2->state == 3 ||
                     !CellsOverlapXY(r->cellLow, r->cellHigh, r2->cellLow, r2->cellHigh))
                     continue;
                 pairs.push_back({i, k});
@@ -319,11 +464,19 @@ ShadowGroup* CastShadows(Caster* casters, CasterPolygons& polygons, std::uint8_t
             FreeList(w);
             if (!pieces) continue;
             for (OutlinePolygon* p = pieces; p; p = p->next) {
+                p->link = r2->link;  // the receiving outline, merged apart
                 p->reference[0] = p->ring->x;
                 p->reference[1] = p->ring->y;
                 p->reference[2] = p->ring->z + 1.0;
             }
-            AppendPieces(*ShadowGroupOf(result, std::abs(s2->id)), pieces);
+            // Appended at the group's kept tail: the lists grow long.
+            auto [at, added] = tails.try_emplace(std::abs(s2->id), nullptr);
+            if (added) at->second = &ShadowGroupOf(result, std::abs(s2->id))->pieces;
+            OutlinePolygon** tail = at->second;
+            while (*tail) tail = &(*tail)->next;
+            *tail = pieces;
+            while (*tail) tail = &(*tail)->next;
+            at->second = tail;
         }
         meter.Step();
     }
@@ -349,7 +502,11 @@ ShadowGroup* ComputeViewShading(FaceGroup** groups, const Matrix4& viewFrame, co
 
     double viewLo[3] = {1e300, 1e300, 1e300}, viewHi[3] = {-1e300, -1e300, -1e300};
     double lightLo[3] = {1e300, 1e300, 1e300}, lightHi[3] = {-1e300, -1e300, -1e300};
-    Caster* casters = MakeCasters(*groups, toWorld, toLight, viewLo, viewHi, lightLo, lightHi);
+    Point3 origin, lightEnd;
+    TransformPoint(viewFrame, {0.0, 0.0, 0.0}, origin);
+    TransformPoint(viewFrame, lightDirection, lightEnd);
+    const Point3 lightInView{lightEnd.x - origin.x, lightEnd.y - origin.y, lightEnd.z - origin.z};
+    Caster* casters = MakeCasters(*groups, toWorld, toLight, lightInView, viewLo, viewHi, lightLo, lightHi);
     DropEdgeOnGroups(groups, casters);
     if (viewLo[0] > viewHi[0]) {
         FreeCasters(casters);
@@ -369,6 +526,7 @@ ShadowGroup* ComputeViewShading(FaceGroup** groups, const Matrix4& viewFrame, co
             SetOutlineBox(*p);
         }
     MarkHiddenReceivers(casters, *groups);
+    MarkCoveredReceivers(casters, *groups);
     CasterPolygons polygons(casters);
     MarkShadowedCasters(casters, polygons);
     ShadowGroup* shadows = CastShadows(casters, polygons, breakFlag);
@@ -402,7 +560,7 @@ ShadowGroup* ComputeViewShading(FaceGroup** groups, const Matrix4& viewFrame, co
     }
     shadows = CleanShadowGroups(shadows);
     for (ShadowGroup* s = shadows; s; s = s->next) {
-        s->pieces = MergeShadowPieces(s->pieces);
+        s->pieces = MergeByOutline(s->pieces, false, s->number);
         for (OutlinePolygon* p = s->pieces; p; p = p->next) {
             CellBoxOfRing(p->ring, p->cellLow, p->cellHigh, gridA);
             SetOutlineBox(*p);
@@ -430,6 +588,11 @@ ShadowGroup* HideShadowPieces(ShadowGroup* shadows, FaceGroup* groups, const dou
                 double receiving[4];
                 Coefficients(receiver->plane, receiving);
                 for (const OutlinePolygon* p = g->outlines; p; p = p->next) {
+                    // Only the part of P nearer than the receiving plane
+                    // covers anything on it: an outline behind the receiver
+                    // (a wall under a slab) hides none of its shadows.
+                    bool asked = false, whole = false;
+                    std::vector<OwnedList<VertexNode>> front;
                     OutlinePolygon* kept = nullptr;  // the parts of clipped pieces
                     for (OutlinePolygon** at = &o->pieces; *at;) {
                         OutlinePolygon* x = *at;
@@ -441,40 +604,80 @@ ShadowGroup* HideShadowPieces(ShadowGroup* shadows, FaceGroup* groups, const dou
                         bool behind = false;
                         for (const VertexNode* v = x->ring; v && !behind; v = v->next)
                             behind = v->z - PlaneZ(plane, v->x, v->y) > tol100;
-                        if (!behind) {
+                        if (behind && !asked) {
+                            front = PartsInFrontOfPlane(p->ring, receiving, whole);
+                            asked = true;
+                        }
+                        if (!behind || (!whole && front.empty())) {
                             at = &x->next;
                             continue;
                         }
-                        OutlinePolygon* parts = ClipPolygonByPolygon(&x->ring, p->ring, plane, receiving);
-                        if (!parts) {
-                            if (PolygonInsidePolygon(x->ring, p->ring) == 1) {
-                                *at = x->next;
-                                x->next = nullptr;
-                                FreeOutlinePolygons(x);
-                            } else {
-                                at = &x->next;
+                        std::vector<const VertexNode*> cutters;
+                        if (whole) cutters.push_back(p->ring);
+                        for (const OwnedList<VertexNode>& f : front) cutters.push_back(f.get());
+                        // The pieces of X left by every cutter in turn.
+                        OutlinePolygon* left = nullptr;
+                        bool changed = false;
+                        OutlinePolygon* todo = x;
+                        *at = x->next;
+                        x->next = nullptr;
+                        for (const VertexNode* cutter : cutters) {
+                            OutlinePolygon* next = nullptr;
+                            while (todo) {
+                                OutlinePolygon* y = todo;
+                                todo = y->next;
+                                y->next = nullptr;
+                                OutlinePolygon* parts =
+                                    ClipPolygonByPolygon(&y->ring, cutter, plane, receiving);
+                                if (!parts) {
+                                    if (PolygonInsidePolygon(y->ring, cutter) == 1) {
+                                        FreeOutlinePolygons(y);
+                                        changed = true;
+                                    } else {
+                                        y->next = next;
+                                        next = y;
+                                    }
+                                    continue;
+                                }
+                                changed = true;
+                                OutlinePolygon* on = y->link;
+                                FreeOutlinePolygons(y);
+                                for (OutlinePolygon* part = parts; part; part = part->next) part->link = on;
+                                while (parts) {
+                                    OutlinePolygon* part = parts;
+                                    parts = part->next;
+                                    part->next = nullptr;
+                                    part->ring =
+                                        RemoveStraightVertices(RemoveCollinearVertices(part->ring, 0), 0.02);
+                                    // Pieces come out counter-clockwise; a clockwise
+                                    // one is a sliver turned inside out by the cleaning.
+                                    if (CountNodes(part->ring) < 3 || PolygonOrientation(part->ring) == 1) {
+                                        FreeOutlinePolygons(part);
+                                        continue;
+                                    }
+                                    CellBoxOfRing(part->ring, part->cellLow, part->cellHigh, gridA);
+                                    SetOutlineBox(*part);
+                                    part->next = next;
+                                    next = part;
+                                }
                             }
+                            todo = next;
+                        }
+                        left = todo;
+                        if (!changed) {
+                            // X untouched: it stays where it was.
+                            x = left;
+                            x->next = *at;
+                            *at = x;
+                            at = &x->next;
                             continue;
                         }
-                        while (parts) {
-                            OutlinePolygon* part = parts;
-                            parts = part->next;
-                            part->next = nullptr;
-                            part->ring = RemoveStraightVertices(RemoveCollinearVertices(part->ring, 0), 0.02);
-                            // Pieces come out counter-clockwise; a clockwise
-                            // one is a sliver turned inside out by the cleaning.
-                            if (CountNodes(part->ring) < 3 || PolygonOrientation(part->ring) == 1) {
-                                FreeOutlinePolygons(part);
-                                continue;
-                            }
-                            CellBoxOfRing(part->ring, part->cellLow, part->cellHigh, gridA);
-                            SetOutlineBox(*part);
+                        while (left) {
+                            OutlinePolygon* part = left;
+                            left = part->next;
                             part->next = kept;
                             kept = part;
                         }
-                        *at = x->next;
-                        x->next = nullptr;
-                        FreeOutlinePolygons(x);
                     }
                     if (kept) {
                         OutlinePolygon* last = kept;
@@ -491,6 +694,10 @@ ShadowGroup* HideShadowPieces(ShadowGroup* shadows, FaceGroup* groups, const dou
     shadows = CleanShadowGroups(shadows);
     int number = 0;
     for (ShadowGroup* s = shadows; s; s = s->next) {
+        // Merged outline by outline first, the few pieces left then across
+        // outlines: pieces on neighbouring outlines may overlap or touch.
+        s->pieces = MergeByOutline(s->pieces, true, s->number);
+        for (OutlinePolygon* p = s->pieces; p; p = p->next) p->link = nullptr;
         s->pieces = SplitShadowPieces(&s->pieces, s->number);
         s->pieces = MergeShadowPieces(s->pieces);
         s->pieces = JoinShadowPieces(&s->pieces, s->number);
