@@ -241,24 +241,6 @@ void CmdHatchFloor() {
 
 // ------------------------------------------------------------- wall hatch
 
-namespace {
-
-// Consecutive repeats out.
-VertexNode* RemoveRepeats(VertexNode* list) {
-    for (VertexNode* v = list; v && v->next;) {
-        if (PointsEqual(v->pt(), v->next->pt(), true)) {
-            VertexNode* gone = v->next;
-            v->next = gone->next;
-            delete gone;
-        } else {
-            v = v->next;
-        }
-    }
-    return list;
-}
-
-}  // namespace
-
 VertexNode* CapSlabTop(VertexNode* profile, double bottomZ, double capZ) {
     VertexNode* top = ReverseList(profile);
     for (VertexNode* v = top; v; v = v->next)

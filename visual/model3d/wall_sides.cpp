@@ -35,7 +35,8 @@ void PushFront(VertexNode*& list, const Point3& p, int flag) {
     list = v;
 }
 
-// Consecutive repeats (3D) of an open list removed.
+}  // namespace
+
 VertexNode* RemoveRepeats(VertexNode* list) {
     for (VertexNode* v = list; v && v->next;) {
         if (PointsEqual(v->pt(), v->next->pt(), true)) {
@@ -48,6 +49,8 @@ VertexNode* RemoveRepeats(VertexNode* list) {
     }
     return list;
 }
+
+namespace {
 
 // Where along S->E the edge ends: its end point farther along the face.
 Point3 EdgeEnd(const FaceEdge& e, const Point3& s, const Point3& dir) {

@@ -29,6 +29,9 @@ SlabPlaneRec* CollectFaceSlabPlanes(const WallFace& face, double elevation, std:
 // association first and its below one second.
 Model3DLevelRec* BuildFaceLevelRecs(const WallFace& face);
 
+// Consecutive repeats (3D) of an open list removed; the list is returned.
+VertexNode* RemoveRepeats(VertexNode* list);
+
 // The profile from S to E under (or over) the slabs: each piece between
 // two crossings at the plane of the slab over it (lowest or highest), at
 // defaultZ where none is.
