@@ -154,7 +154,7 @@ int askPlacement(ZcGePoint3d& at, Placement& pl) {
     for (;;) {
         std::string kw;
         int rc = askPoint("\nPodaj punkt wstawienia lub [Skala/X/Y/Z/Obrót]: ", at, nullptr, 0,
-                          "Scale X Y Z Rotate", &kw);
+                          "Skala X Y Z Obrót _ Scale X Y Z Rotate", &kw);
         if (rc == RTNORM) return rc;
         if (rc != RTKWORD) return rc == RTNONE ? RTCAN : rc;
         if (kw == "Rotate") {
