@@ -1271,7 +1271,8 @@ private:
         if (!ownerId.isNull() && m_repeated.count(ownerId.handle().value()) && name && !name->text.empty()) {
             auto* named = ZcDbBlockTableRecord::cast(ownerId.stub()->object.get());
             const ZcDbObjectId byName = m_db->recordId(m_db->blockTableId(), name->text);
-            if (!byName.isNull() && (!named || !zcutEqualsNoCase(named->name(), name->text))) ownerId = byName;
+            if (!byName.isNull() && (!named || !zcutEqualsNoCase(named->name(), name->text)))
+                ownerId = byName;
         }
         if (!ownerId.isNull() && ZcDbBlockTableRecord::cast(ownerId.stub()->object.get())) {
             ZcDbBlockTableRecord* btr = nullptr;
@@ -1279,7 +1280,8 @@ private:
                 ZcDbMemDxfFiler filer(items, m_db.get());
                 std::string recordName = btr->name();
                 btr->dxfInBlockBegin(&filer);
-                if (btr->name() != recordName) btr->setName(recordName);  // the table's key stays the record's
+                if (btr->name() != recordName)
+                    btr->setName(recordName);  // the table's key stays the record's
                 btr->close();
             }
             return ownerId;
@@ -1772,8 +1774,8 @@ private:
                 it.id = bid;
                 layout->editItems().push_back(it);  // the layout part is the last
             }
-            m_repairs.push_back("DXF: układ \"" + nameItem->text + "\": nadano mu nowy blok \"" + btr->name() +
-                                "\"");
+            m_repairs.push_back("DXF: układ \"" + nameItem->text + "\": nadano mu nowy blok \"" +
+                                btr->name() + "\"");
         }
     }
 
@@ -1800,7 +1802,8 @@ private:
         std::string name = nameItem.text.empty() ? std::string("Arkusz") : nameItem.text;
         ZcDbObjectId taken;
         for (int n = 2; layouts->getAt(name, taken) == Zcad::eOk; ++n)
-            name = (nameItem.text.empty() ? std::string("Arkusz") : nameItem.text) + " (" + std::to_string(n) + ")";
+            name = (nameItem.text.empty() ? std::string("Arkusz") : nameItem.text) + " (" +
+                   std::to_string(n) + ")";
         ZcDbObject* layout = nullptr;
         bool entered = false;
         if (zcdbOpenObject(layout, id, ZcDb::kForWrite) == Zcad::eOk) {
@@ -1810,8 +1813,8 @@ private:
         layouts->close();
         if (!entered) return false;
         if (name != nameItem.text)
-            m_repairs.push_back("DXF: układ \"" + nameItem.text + "\": zapisany w słowniku układów jako \"" + name +
-                                "\"");
+            m_repairs.push_back("DXF: układ \"" + nameItem.text + "\": zapisany w słowniku układów jako \"" +
+                                name + "\"");
         else
             m_repairs.push_back("DXF: układ \"" + name + "\": zapisany w słowniku układów");
         nameItem.text = name;
@@ -1926,7 +1929,7 @@ private:
     std::map<std::string, int> m_lost;           // kinds not kept, with their counts
     std::uint64_t m_top = 1;                     // past every handle of the file and the database
     std::vector<Found> m_renewed;                // own handles replaced: the pair, its fresh handle; by pair
-    std::unordered_set<std::uint64_t> m_repeated;  // handles the file gives more than one object
+    std::unordered_set<std::uint64_t> m_repeated;      // handles the file gives more than one object
     std::unordered_set<const char*> m_unresolvedSeen;  // references already said to be none
     std::vector<Ahead> m_ahead;                        // entities made ahead, in file order
     std::size_t m_nextAhead = 0;                       // the first of them not yet taken

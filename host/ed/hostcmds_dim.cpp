@@ -487,7 +487,7 @@ int tedit() {
     return RTNORM;
 }
 
-const char* const kDimKeywords = 
+const char* const kDimKeywords =
     "POZiomy PIOnowy WYRównany OBRócony KĄTowy TEDycja WYJście "
     "_ HORizontal VERtical ALigned ROtated ANgular TEdit EXit";
 

@@ -188,13 +188,17 @@ int plineCommand() {
         ZcGePoint3d p, last = b.lastPoint();
         std::string kw;
         if (!arcMode) {
-            rc =
-                askPoint("\nPodaj następny punkt lub [Łuk/Zamknij/Półszerokość/Długość/Cofaj/Szerokość]: ", p,
-                         &last, 0, "Łuk Zamknij Półszerokość Długość Cofaj Szerokość _ Arc Close Halfwidth Length Undo Width", &kw);
+            rc = askPoint(
+                "\nPodaj następny punkt lub [Łuk/Zamknij/Półszerokość/Długość/Cofaj/Szerokość]: ", p, &last,
+                0, "Łuk Zamknij Półszerokość Długość Cofaj Szerokość _ Arc Close Halfwidth Length Undo Width",
+                &kw);
         } else {
             rc = askPoint(
                 "\nPodaj punkt końcowy łuku lub [Kąt/Zamknij/Półszerokość/Linia/Drugi pkt/Cofaj/Szerokość]: ",
-                p, &last, 0, "Kąt Zamknij Półszerokość Linia Drugi Cofaj Szerokość _ Angle CLose Halfwidth Line Second Undo Width", &kw);
+                p, &last, 0,
+                "Kąt Zamknij Półszerokość Linia Drugi Cofaj Szerokość _ Angle CLose Halfwidth Line Second "
+                "Undo Width",
+                &kw);
         }
         if (rc == RTNONE) break;
         if (rc == RTCAN) {
@@ -394,7 +398,9 @@ int textCommand() {
         }
         std::string j;
         rc = askKeyword("\nPodaj opcję [Środek/Pośrodku/Prawo/GL/GŚ/GP/ŚL/ŚŚ/ŚP/DL/DŚ/DP]: ",
-                        "Środek Pośrodku Prawo GL GŚ GP ŚL ŚŚ ŚP DL DŚ DP _ Center Middle Right TL TC TR ML MC MR BL BC BR", j, false);
+                        "Środek Pośrodku Prawo GL GŚ GP ŚL ŚŚ ŚP DL DŚ DP _ Center Middle Right TL TC TR ML "
+                        "MC MR BL BC BR",
+                        j, false);
         if (rc != RTNORM) return rc;
         for (const Justify& x : kJustify)
             if (j == x.keyword) just = &x;

@@ -431,7 +431,8 @@ int breakCommand() {
     zcdbGetObjectId(id, en);
     ZcGePoint3d p1(pick[0], pick[1], pick[2]), p2;
     std::string kw;
-    rc = askPoint("\nPodaj drugi punkt przerwania lub [Pierwszy punkt]: ", p2, &p1, 0, "Pierwszy _ First", &kw);
+    rc = askPoint("\nPodaj drugi punkt przerwania lub [Pierwszy punkt]: ", p2, &p1, 0, "Pierwszy _ First",
+                  &kw);
     if (rc == RTCAN) return rc;
     if (rc == RTKWORD) {
         if ((rc = askPoint("\nPodaj pierwszy punkt przerwania: ", p1)) != RTNORM)

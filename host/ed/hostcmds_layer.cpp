@@ -27,7 +27,7 @@
 namespace host {
 namespace {
 
-const char* const kLayerOptions = 
+const char* const kLayerOptions =
     "Nowa Utwórz Ustal wŁącz wYłącz Kolor Rodzaj Szerokość Zamroź Odmroź Zablokuj Odblokuj "
     "_ New Make Set ON OFF Color Ltype LWeight Freeze Thaw LOck Unlock";
 
@@ -311,7 +311,8 @@ int vplayerCommand() {
         std::string list;
         if ((rc = askNames("\nPodaj nazwy warstw: ", list)) != RTNORM) return rc == RTNONE ? RTNORM : rc;
         std::string where;
-        rc = askKeyword("\nPodaj opcję [Wszystkie/Wybierz/Bieżący] <Bieżący>: ", "Wszystkie Wybierz Bieżący _ All Select Current", where);
+        rc = askKeyword("\nPodaj opcję [Wszystkie/Wybierz/Bieżący] <Bieżący>: ",
+                        "Wszystkie Wybierz Bieżący _ All Select Current", where);
         if (rc == RTCAN) return rc;
         if (rc == RTNONE) where = "Current";
         std::vector<ZcDbObjectId> viewports;

@@ -124,7 +124,8 @@ void startHost(const HostOptions& options) {
     HostState& s = state();
     s.options = options;
     s.lastSaved.clear();
-    s.userData = options.programDir.empty() ? std::string() : seedUserData(shippedSupport(options.programDir));
+    s.userData =
+        options.programDir.empty() ? std::string() : seedUserData(shippedSupport(options.programDir));
     if (!s.started) {
         s.started = true;
         registerServices();

@@ -373,7 +373,8 @@ bool copyMissing(const std::string& from, const std::string& to, const std::vect
     if (!makeFolders(nativePath(to))) return false;
     for (const std::string& name : listFolder(from, "*")) {
         if (name == "." || name == "..") continue;
-        if (std::any_of(skip.begin(), skip.end(), [&](const std::string& p) { return matchFileName(name, p); }))
+        if (std::any_of(skip.begin(), skip.end(),
+                        [&](const std::string& p) { return matchFileName(name, p); }))
             continue;
         const std::string source = from + "/" + name, target = to + "/" + name;
         if (folderExists(source))

@@ -15,10 +15,8 @@ namespace {
 
 // What a prompt says when it does not take an answer.
 const char* const kRefusals[] = {
-    "Nieprawidłowa opcja.",   "Niejednoznaczna opcja.",
-    "Wymagany punkt",         "Wymagana odległość",
-    "Wymagany kąt",           "Wymagana liczba",
-    "Nieprawidłowa wartość.",
+    "Nieprawidłowa opcja.", "Niejednoznaczna opcja.", "Wymagany punkt",         "Wymagana odległość",
+    "Wymagany kąt",         "Wymagana liczba",        "Nieprawidłowa wartość.",
 };
 
 // Plain answers that get past prompts that are not option lists.
@@ -86,7 +84,8 @@ protected:
         const std::size_t cancel = text.rfind("*Anuluj*");
         if (cancel == std::string::npos) return {};
         const std::size_t line = text.rfind('\n', cancel);
-        return text.substr(line == std::string::npos ? 0 : line + 1, cancel - (line == std::string::npos ? 0 : line + 1));
+        return text.substr(line == std::string::npos ? 0 : line + 1,
+                           cancel - (line == std::string::npos ? 0 : line + 1));
     }
 
     // The options the prompt shows, each as typed: up to its first blank
@@ -150,8 +149,8 @@ TEST_F(CommandKeywords, every_option_a_prompt_shows_is_taken_as_shown) {
                 const std::string after = afterAnswer(typed, prompt, option);
                 EXPECT_FALSE(refused(after)) << command << ": \"" << option << "\" at \"" << prompt
                                              << "\" is refused:" << after.substr(0, 80);
-                EXPECT_NE(typed.status, RTERROR)
-                    << command << ": \"" << option << "\" at \"" << prompt << "\" fails:" << after.substr(0, 80);
+                EXPECT_NE(typed.status, RTERROR) << command << ": \"" << option << "\" at \"" << prompt
+                                                 << "\" fails:" << after.substr(0, 80);
                 checkedOptions.insert(option);
                 if (!refused(after) && next.size() < kMaxDepth) pending.push_back(next);
             }
