@@ -334,9 +334,16 @@ int circleCommand() {
             r = circ->second;
         }
     } else {
-        rc = askDist("\nPodaj promień okręgu lub [Średnica] <" + showNumber(r) + ">: ", r, &c,
-                     RSG_NOZERO | RSG_NONEG);
+        zcedInitGet(RSG_NOZERO | RSG_NONEG, "Średnica _ Diameter");
+        ads_point at = {c.x, c.y, c.z};
+        rc = zcedGetDist(at, ("\nPodaj promień okręgu lub [Średnica] <" + showNumber(r) + ">: ").c_str(), &r);
         if (rc == RTCAN) return rc;
+        if (rc == RTKWORD) {
+            double d = 2 * lastRadius();
+            rc = askDist("\nPodaj średnicę okręgu <" + showNumber(d) + ">: ", d, &c, RSG_NOZERO | RSG_NONEG);
+            if (rc == RTCAN) return rc;
+            r = d / 2;
+        }
     }
     if (!(r > 0)) {
         zcutPrintf("\nPromień musi być dodatni.");

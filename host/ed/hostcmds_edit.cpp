@@ -147,7 +147,7 @@ int askDisplacement(ZcGeVector3d& v) {
     ZcGePoint3d base, second;
     std::string kw;
     int rc = askPoint("\nPodaj punkt bazowy lub [Przemieszczenie] <Przemieszczenie>: ", base, nullptr, 0,
-                      "Displacement", &kw);
+                      "Przemieszczenie _ Displacement", &kw);
     if (rc == RTCAN) return rc;
     if (rc != RTNORM) {
         rc = askPoint("\nPodaj przemieszczenie <0,0,0>: ", base);
