@@ -475,6 +475,7 @@ int main(int argc, char** argv) {
         std::printf("\nRysunek zapisano w pliku %s.", saved.c_str());
     host::resetDocuments();
     zcrxDynamicLinker->unloadModule(o.module);
+    host::removeTemporaryFolder();
     std::fputs("\n", stdout);
     return saveFailed ? saveFailed : status;
 }

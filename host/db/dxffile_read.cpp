@@ -372,7 +372,10 @@ private:
         }
         // A handle given twice stays with its first object; the later ones
         // take fresh numbers, as do the handles that were no handles.
-        for (const Found& r : repeats(defined)) m_renewed.push_back(r);
+        for (const Found& r : repeats(defined)) {
+            m_renewed.push_back(r);
+            m_repeated.insert(r.handle);
+        }
         for (const Found& c : clashes) m_alias.push_back({c.handle, top++});
         std::sort(m_renewed.begin(), m_renewed.end(),
                   [](const Found& a, const Found& b) { return a.at < b.at; });
@@ -819,6 +822,13 @@ private:
             const Pair& p = at(m_pos);
             std::string_view kind = trimmed(p.value());
             if (kind == "EOF") return;
+            // A section ended twice: the second end closes nothing and
+            // hides nothing, so it is passed over.
+            if (kind == "ENDSEC") {
+                repair(lineOf(p), "ENDSEC poza sekcją: pominięto");
+                ++m_pos;
+                continue;
+            }
             if (kind != "SECTION")
                 throw DxfError{lineOf(p), "oczekiwano SECTION, jest \"" + std::string(kind) + "\""};
             const Pair& name = at(m_pos + 1);
@@ -1253,18 +1263,29 @@ private:
     // without BLOCK_RECORD table get one made).
     ZcDbObjectId blockFor(const std::vector<ZcDbDxfItem>& items, const Pair& start) {
         const ZcDbDxfItem* owner = findItem(items, 330);
-        if (owner && !owner->id.isNull() && ZcDbBlockTableRecord::cast(owner->id.stub()->object.get())) {
+        const ZcDbDxfItem* name = findItem(items, 2);
+        ZcDbObjectId ownerId = owner ? owner->id : ZcDbObjectId();
+        // A handle the file gave twice names the first of its objects: a
+        // block whose owner is such a handle belongs to the record of its
+        // own name when there is one (each dimension keeps its own block).
+        if (!ownerId.isNull() && m_repeated.count(ownerId.handle().value()) && name && !name->text.empty()) {
+            auto* named = ZcDbBlockTableRecord::cast(ownerId.stub()->object.get());
+            const ZcDbObjectId byName = m_db->recordId(m_db->blockTableId(), name->text);
+            if (!byName.isNull() && (!named || !zcutEqualsNoCase(named->name(), name->text)))
+                ownerId = byName;
+        }
+        if (!ownerId.isNull() && ZcDbBlockTableRecord::cast(ownerId.stub()->object.get())) {
             ZcDbBlockTableRecord* btr = nullptr;
-            if (zcdbOpenObject(btr, owner->id, ZcDb::kForWrite) == Zcad::eOk) {
+            if (zcdbOpenObject(btr, ownerId, ZcDb::kForWrite) == Zcad::eOk) {
                 ZcDbMemDxfFiler filer(items, m_db.get());
-                std::string name = btr->name();
+                std::string recordName = btr->name();
                 btr->dxfInBlockBegin(&filer);
-                if (btr->name() != name) btr->setName(name);  // the table's key stays the record's
+                if (btr->name() != recordName)
+                    btr->setName(recordName);  // the table's key stays the record's
                 btr->close();
             }
-            return owner->id;
+            return ownerId;
         }
-        const ZcDbDxfItem* name = findItem(items, 2);
         if (!name || name->text.empty()) throw DxfError{lineOf(start), "BLOCK bez nazwy"};
         ZcDbObjectId id = m_db->recordId(m_db->blockTableId(), name->text);
         if (!id.isNull()) return id;
@@ -1443,7 +1464,10 @@ private:
         if (auto* kept = ZcDbOpaqueEntity::cast(ent); kept && kind == "ELLIPSE") normaliseEllipse(*kept);
         ZcDbObjectId owner = space;
         const ZcDbDxfItem* named = findItem(rec, 330);
-        if (named && !named->id.isNull() && isBlockRecord(named->id))
+        // An owner handle the file gave twice may name another block than
+        // the one the entity is written in: the place in the file decides.
+        const bool ambiguous = named && m_repeated.count(named->id.handle().value()) && named->id != space;
+        if (named && !named->id.isNull() && isBlockRecord(named->id) && !ambiguous)
             owner = named->id;
         else if (entitiesSection) {
             const ZcDbDxfItem* paper = findItem(rec, 67);
@@ -1628,6 +1652,7 @@ private:
         }
         ensureSpaces(m_pairs.empty() ? Pair{nullptr, 0, 0} : m_pairs.back());
         mendLayoutLinks();
+        adoptStrayLayouts();
         if (!m_version.empty() && m_version < "AC1012") addLayouts();
         for (const auto& [kind, count] : m_lost)
             m_notes.push_back("DXF: pominięto obiekty typu " + kind + ": " + std::to_string(count));
@@ -1677,6 +1702,123 @@ private:
                 break;
             }
         }
+    }
+
+    // LAYOUT objects some writers leave behind in no dictionary and of no
+    // block: readers drop a layout without its owner or its block, with
+    // what it holds. Each becomes a layout again, entered in the layouts'
+    // dictionary under its own name (made unique when taken) and given an
+    // empty paper-space block of its own when none names it.
+    void adoptStrayLayouts() {
+        auto exists = [](ZcDbObjectId id) { return !id.isNull() && id.stub()->object; };
+        std::vector<ZcDbObjectId> layoutIds;
+        for (ZcDbObjectId id : m_db->allObjectIds()) {
+            auto* layout = ZcDbOpaqueObject::cast(id.stub()->object.get());
+            if (layout && layout->dxfKind() == "LAYOUT" && !id.isErased()) layoutIds.push_back(id);
+        }
+        if (layoutIds.empty()) return;
+        ZcDbBlockTable* blocks = nullptr;
+        std::vector<ZcDbObjectId> blockIds;
+        if (m_db->getBlockTable(blocks, ZcDb::kForRead) == Zcad::eOk) {
+            blockIds = blocks->recordIds();
+            blocks->close();
+        }
+        std::unordered_set<ZcDbStub*> withBlock;  // layouts a block record names
+        int highestPaperSpace = -1;
+        for (ZcDbObjectId bid : blockIds) {
+            auto* btr = ZcDbBlockTableRecord::cast(bid.stub()->object.get());
+            if (!btr) continue;
+            if (exists(btr->getLayoutId())) withBlock.insert(btr->getLayoutId().stub());
+            const std::string& name = btr->name();
+            if (name.size() >= 12 && zcutEqualsNoCase(std::string_view(name).substr(0, 12), "*Paper_Space")) {
+                const std::string digits = name.substr(12);
+                if (digits.empty())
+                    highestPaperSpace = std::max(highestPaperSpace, 0);
+                else if (digits.size() < 9 && digits.find_first_not_of("0123456789") == std::string::npos)
+                    highestPaperSpace = std::max(highestPaperSpace, std::stoi(digits));
+            }
+        }
+        ZcDbObjectId dictionaryId;
+        for (ZcDbObjectId id : layoutIds) {
+            auto* layout = ZcDbOpaqueObject::cast(id.stub()->object.get());
+            const bool owned = exists(layout->ownerId());
+            const bool blocked = withBlock.count(id.stub()) > 0;
+            if (owned && blocked) continue;
+            ZcDbDxfItem* nameItem = nullptr;
+            ZcDbDxfItem* recordItem = nullptr;
+            bool inLayout = false;
+            for (ZcDbDxfItem& it : layout->editItems()) {
+                if (it.code == 100) inLayout = it.text == "AcDbLayout";
+                if (!inLayout) continue;
+                if (it.code == 1 && !nameItem) nameItem = &it;
+                if (it.code == 330 && !recordItem) recordItem = &it;
+            }
+            if (!nameItem) continue;  // no layout part: not ours to make whole
+            if (!owned && !enterLayout(id, *nameItem, dictionaryId)) continue;
+            if (blocked) continue;
+            auto* btr = new ZcDbBlockTableRecord;
+            btr->setName("*Paper_Space" + std::to_string(++highestPaperSpace));
+            const ZcDbObjectId bid = addBlockRecord(btr, m_pairs.back());
+            ZcDbBlockTableRecord* record = nullptr;
+            if (zcdbOpenObject(record, bid, ZcDb::kForWrite) == Zcad::eOk) {
+                record->setLayoutId(id);
+                record->close();
+            }
+            if (recordItem) {
+                recordItem->kind = ZcDbDxfItem::kId;
+                recordItem->id = bid;
+            } else {
+                ZcDbDxfItem it;
+                it.code = 330;
+                it.kind = ZcDbDxfItem::kId;
+                it.id = bid;
+                layout->editItems().push_back(it);  // the layout part is the last
+            }
+            m_repairs.push_back("DXF: układ \"" + nameItem->text + "\": nadano mu nowy blok \"" +
+                                btr->name() + "\"");
+        }
+    }
+
+    // Enters a layout the file left in no dictionary into the layouts'
+    // dictionary (made when missing), under its name or, when that is
+    // taken, the name with " (2)", " (3)" … (its name item follows).
+    bool enterLayout(ZcDbObjectId id, ZcDbDxfItem& nameItem, ZcDbObjectId& dictionaryId) {
+        ZcDbDictionary* layouts = nullptr;
+        if (dictionaryId.isNull()) {
+            ZcDbDictionary* nod = nullptr;
+            if (m_db->getNamedObjectsDictionary(nod, ZcDb::kForWrite) != Zcad::eOk) return false;
+            if (nod->getAt("ACAD_LAYOUT", dictionaryId) != Zcad::eOk) {
+                auto* made = new ZcDbDictionary;
+                if (nod->setAt("ACAD_LAYOUT", made, dictionaryId) != Zcad::eOk) {
+                    delete made;
+                    nod->close();
+                    return false;
+                }
+                made->close();
+            }
+            nod->close();
+        }
+        if (zcdbOpenObject(layouts, dictionaryId, ZcDb::kForWrite) != Zcad::eOk) return false;
+        std::string name = nameItem.text.empty() ? std::string("Arkusz") : nameItem.text;
+        ZcDbObjectId taken;
+        for (int n = 2; layouts->getAt(name, taken) == Zcad::eOk; ++n)
+            name = (nameItem.text.empty() ? std::string("Arkusz") : nameItem.text) + " (" +
+                   std::to_string(n) + ")";
+        ZcDbObject* layout = nullptr;
+        bool entered = false;
+        if (zcdbOpenObject(layout, id, ZcDb::kForWrite) == Zcad::eOk) {
+            entered = layouts->setAt(name, layout) == Zcad::eOk;
+            layout->close();
+        }
+        layouts->close();
+        if (!entered) return false;
+        if (name != nameItem.text)
+            m_repairs.push_back("DXF: układ \"" + nameItem.text + "\": zapisany w słowniku układów jako \"" +
+                                name + "\"");
+        else
+            m_repairs.push_back("DXF: układ \"" + name + "\": zapisany w słowniku układów");
+        nameItem.text = name;
+        return true;
     }
 
     // R12 has no layouts: a paper-space block past the first (some programs
@@ -1787,6 +1929,7 @@ private:
     std::map<std::string, int> m_lost;           // kinds not kept, with their counts
     std::uint64_t m_top = 1;                     // past every handle of the file and the database
     std::vector<Found> m_renewed;                // own handles replaced: the pair, its fresh handle; by pair
+    std::unordered_set<std::uint64_t> m_repeated;      // handles the file gives more than one object
     std::unordered_set<const char*> m_unresolvedSeen;  // references already said to be none
     std::vector<Ahead> m_ahead;                        // entities made ahead, in file order
     std::size_t m_nextAhead = 0;                       // the first of them not yet taken

@@ -228,6 +228,12 @@ bool isHostCommand(const std::string& name) {
     return state().hostCommands.count(ads_text::upper(name)) > 0;
 }
 
+std::vector<std::string> hostCommandNames() {
+    std::vector<std::string> names;
+    for (const auto& [name, entry] : state().hostCommands) names.push_back(name);
+    return names;
+}
+
 InputToken nextUserToken() {
     InputQueue& q = currentInput();
     for (;;) {

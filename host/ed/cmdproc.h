@@ -68,6 +68,8 @@ bool unregisterHostCommand(const std::string& name);
 // aliased or removed since (the reset).
 void reinstallHostCommands();
 bool isHostCommand(const std::string& name);
+// The names of the host commands now registered (aliases too), sorted.
+std::vector<std::string> hostCommandNames();
 
 // For the prompts: the next answer (command arguments first, then the
 // user's queue; a directive is run and skipped; an empty queue answers

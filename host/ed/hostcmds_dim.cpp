@@ -471,7 +471,7 @@ ZcDbObjectId nearestDimension(const ZcGePoint3d& p) {
 int tedit() {
     ZcGePoint3d pick;
     std::string kw;
-    int rc = askPoint("\nWybierz wymiar: ", pick, nullptr, 0, "Last", &kw);
+    int rc = askPoint("\nWybierz wymiar: ", pick, nullptr, 0, "Ostatni _ Last", &kw);
     if (rc == RTNONE || rc == RTCAN) return rc == RTCAN ? rc : RTERROR;
     ZcDbObjectId id = rc == RTKWORD ? lastDimension() : nearestDimension(pick);
     if (id.isNull() || id.isErased()) {
@@ -487,7 +487,9 @@ int tedit() {
     return RTNORM;
 }
 
-const char* const kDimKeywords = "HORizontal VERtical ALigned ROtated ANgular TEdit EXit";
+const char* const kDimKeywords =
+    "POZiomy PIOnowy WYRównany OBRócony KĄTowy TEDycja WYJście "
+    "_ HORizontal VERtical ALigned ROtated ANgular TEdit EXit";
 
 // One sub-command; RTNONE for EXit.
 int dimSubcommand(bool oneShot) {
@@ -531,7 +533,7 @@ int dimstyleCommand() {
     std::string kw;
     int rc = askKeyword("\nBieżący styl wymiarowania: " + sysVarString("DIMSTYLE") +
                             "\nPodaj opcję [Zapisz/Przywróć/Stan] <Przywróć>: ",
-                        "Save Restore STatus", kw);
+                        "Zapisz Przywróć Stan _ Save Restore STatus", kw);
     if (rc == RTCAN) return rc;
     if (rc == RTNONE) kw = "Restore";
     if (kw == "STatus") {

@@ -63,7 +63,7 @@ int lineCommand() {
     static const std::string kFirst = "\nPodaj pierwszy punkt: ";
     static const std::string kNext = "\nPodaj następny punkt lub [Cofaj]: ";
     static const std::string kNextOrClose = "\nPodaj następny punkt lub [Zamknij/Cofaj]: ";
-    static const std::string kUndo = "Undo", kCloseUndo = "Close Undo";
+    static const std::string kUndo = "Cofaj _ Undo", kCloseUndo = "Zamknij Cofaj _ Close Undo";
     ZcGePoint3d first;
     int rc = askPoint(kFirst, first);
     if (rc != RTNORM) return rc == RTNONE ? RTNORM : rc;
@@ -188,13 +188,17 @@ int plineCommand() {
         ZcGePoint3d p, last = b.lastPoint();
         std::string kw;
         if (!arcMode) {
-            rc =
-                askPoint("\nPodaj następny punkt lub [Łuk/Zamknij/Półszerokość/Długość/Cofaj/Szerokość]: ", p,
-                         &last, 0, "Arc Close Halfwidth Length Undo Width", &kw);
+            rc = askPoint(
+                "\nPodaj następny punkt lub [Łuk/Zamknij/Półszerokość/Długość/Cofaj/Szerokość]: ", p, &last,
+                0, "Łuk Zamknij Półszerokość Długość Cofaj Szerokość _ Arc Close Halfwidth Length Undo Width",
+                &kw);
         } else {
             rc = askPoint(
                 "\nPodaj punkt końcowy łuku lub [Kąt/Zamknij/Półszerokość/Linia/Drugi pkt/Cofaj/Szerokość]: ",
-                p, &last, 0, "Angle CLose Halfwidth Line Second Undo Width", &kw);
+                p, &last, 0,
+                "Kąt Zamknij Półszerokość Linia Drugi Cofaj Szerokość _ Angle CLose Halfwidth Line Second "
+                "Undo Width",
+                &kw);
         }
         if (rc == RTNONE) break;
         if (rc == RTCAN) {
@@ -266,7 +270,7 @@ ZcDbObjectId addArc(const ZcGePoint3d& center, double r, double start, double en
 int arcCommand() {
     ZcGePoint3d p1;
     std::string kw;
-    int rc = askPoint("\nPodaj punkt początkowy łuku lub [Środek]: ", p1, nullptr, 0, "Center", &kw);
+    int rc = askPoint("\nPodaj punkt początkowy łuku lub [Środek]: ", p1, nullptr, 0, "Środek _ Center", &kw);
     if (rc != RTNORM && rc != RTKWORD) return rc == RTNONE ? RTNORM : rc;
     if (rc == RTKWORD) {
         ZcGePoint3d c, s, e;
@@ -330,9 +334,16 @@ int circleCommand() {
             r = circ->second;
         }
     } else {
-        rc = askDist("\nPodaj promień okręgu lub [Średnica] <" + showNumber(r) + ">: ", r, &c,
-                     RSG_NOZERO | RSG_NONEG);
+        zcedInitGet(RSG_NOZERO | RSG_NONEG, "Średnica _ Diameter");
+        ads_point at = {c.x, c.y, c.z};
+        rc = zcedGetDist(at, ("\nPodaj promień okręgu lub [Średnica] <" + showNumber(r) + ">: ").c_str(), &r);
         if (rc == RTCAN) return rc;
+        if (rc == RTKWORD) {
+            double d = 2 * lastRadius();
+            rc = askDist("\nPodaj średnicę okręgu <" + showNumber(d) + ">: ", d, &c, RSG_NOZERO | RSG_NONEG);
+            if (rc == RTCAN) return rc;
+            r = d / 2;
+        }
     }
     if (!(r > 0)) {
         zcutPrintf("\nPromień musi być dodatni.");
@@ -378,7 +389,7 @@ int textCommand() {
         int rc = askPoint(ads_text::format("\nBieżący styl tekstu: \"%s\"  Wysokość tekstu: %s\n"
                                            "Podaj punkt początkowy tekstu lub [Justuj/Styl]: ",
                                            style.c_str(), showNumber(sysVarReal("TEXTSIZE")).c_str()),
-                          at, nullptr, 0, "Justify Style", &kw);
+                          at, nullptr, 0, "Justuj Styl _ Justify Style", &kw);
         if (rc == RTNORM) break;
         if (rc != RTKWORD) return rc == RTNONE ? RTNORM : rc;
         if (kw == "Style") {
@@ -394,7 +405,9 @@ int textCommand() {
         }
         std::string j;
         rc = askKeyword("\nPodaj opcję [Środek/Pośrodku/Prawo/GL/GŚ/GP/ŚL/ŚŚ/ŚP/DL/DŚ/DP]: ",
-                        "Center Middle Right TL TC TR ML MC MR BL BC BR", j, false);
+                        "Środek Pośrodku Prawo GL GŚ GP ŚL ŚŚ ŚP DL DŚ DP _ Center Middle Right TL TC TR ML "
+                        "MC MR BL BC BR",
+                        j, false);
         if (rc != RTNORM) return rc;
         for (const Justify& x : kJustify)
             if (j == x.keyword) just = &x;

@@ -147,7 +147,7 @@ int askDisplacement(ZcGeVector3d& v) {
     ZcGePoint3d base, second;
     std::string kw;
     int rc = askPoint("\nPodaj punkt bazowy lub [Przemieszczenie] <Przemieszczenie>: ", base, nullptr, 0,
-                      "Displacement", &kw);
+                      "Przemieszczenie _ Displacement", &kw);
     if (rc == RTCAN) return rc;
     if (rc != RTNORM) {
         rc = askPoint("\nPodaj przemieszczenie <0,0,0>: ", base);
@@ -242,7 +242,7 @@ int rotateCommand() {
     if (rc != RTNORM) return rc == RTERROR ? RTNORM : rc;
     ZcGePoint3d base;
     if ((rc = askPoint("\nPodaj punkt bazowy: ", base)) != RTNORM) return rc == RTNONE ? RTERROR : rc;
-    zcedInitGet(0, "Reference");
+    zcedInitGet(0, "Odniesienie _ Reference");
     ads_point b = {base.x, base.y, base.z};
     double angle = 0;
     rc = zcedGetAngle(b, "\nPodaj kąt obrotu lub [Odniesienie] <0>: ", &angle);
@@ -431,7 +431,8 @@ int breakCommand() {
     zcdbGetObjectId(id, en);
     ZcGePoint3d p1(pick[0], pick[1], pick[2]), p2;
     std::string kw;
-    rc = askPoint("\nPodaj drugi punkt przerwania lub [Pierwszy punkt]: ", p2, &p1, 0, "First", &kw);
+    rc = askPoint("\nPodaj drugi punkt przerwania lub [Pierwszy punkt]: ", p2, &p1, 0, "Pierwszy _ First",
+                  &kw);
     if (rc == RTCAN) return rc;
     if (rc == RTKWORD) {
         if ((rc = askPoint("\nPodaj pierwszy punkt przerwania: ", p1)) != RTNORM)

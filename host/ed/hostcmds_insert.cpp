@@ -154,7 +154,7 @@ int askPlacement(ZcGePoint3d& at, Placement& pl) {
     for (;;) {
         std::string kw;
         int rc = askPoint("\nPodaj punkt wstawienia lub [Skala/X/Y/Z/Obrót]: ", at, nullptr, 0,
-                          "Scale X Y Z Rotate", &kw);
+                          "Skala X Y Z Obrót _ Scale X Y Z Rotate", &kw);
         if (rc == RTNORM) return rc;
         if (rc != RTKWORD) return rc == RTNONE ? RTCAN : rc;
         if (kw == "Rotate") {
@@ -238,11 +238,30 @@ int attributeValues(ZcDbObjectId blockId, ZcDbObjectId refId) {
     return status;
 }
 
+// The blocks a user can insert by name: not the spaces, not anonymous ones.
+void listBlocks(ZcDbDatabase* db) {
+    ZcDbBlockTable* table = nullptr;
+    if (db->getBlockTable(table, ZcDb::kForRead) != Zcad::eOk) return;
+    const std::vector<ZcDbObjectId> ids = table->recordIds();
+    table->close();
+    for (ZcDbObjectId id : ids) {
+        ZcDbBlockTableRecord* btr = nullptr;
+        if (zcdbOpenObject(btr, id, ZcDb::kForRead) != Zcad::eOk) continue;
+        if (!btr->name().empty() && btr->name()[0] != '*') zcutPrintf("\n%s", btr->name().c_str());
+        btr->close();
+    }
+}
+
 int insertCommand() {
     ZcDbDatabase* db = commandDatabase();
     if (!db) return RTERROR;
     std::string answer;
     int rc = askText("\nPodaj nazwę bloku lub [?]: ", answer, true);
+    // "?" lists the drawing's named blocks and asks again.
+    while (rc == RTNORM && answer == "?") {
+        listBlocks(db);
+        rc = askText("\nPodaj nazwę bloku lub [?]: ", answer, true);
+    }
     if (rc != RTNORM) return rc == RTNONE ? RTNORM : rc;
     bool explode = !answer.empty() && answer[0] == '*';
     if (explode) answer.erase(0, 1);

@@ -27,7 +27,9 @@
 namespace host {
 namespace {
 
-const char* const kLayerOptions = "New Make Set ON OFF Color Ltype LWeight Freeze Thaw LOck Unlock";
+const char* const kLayerOptions =
+    "Nowa Utwórz Ustal wŁącz wYłącz Kolor Rodzaj Szerokość Zamroź Odmroź Zablokuj Odblokuj "
+    "_ New Make Set ON OFF Color Ltype LWeight Freeze Thaw LOck Unlock";
 
 int layerCommand();
 int vplayerCommand();
@@ -303,13 +305,14 @@ int vplayerCommand() {
     }
     for (;;) {
         std::string kw;
-        int rc = askKeyword("\nPodaj opcję [Zamroź/Odmroź]: ", "Freeze Thaw", kw);
+        int rc = askKeyword("\nPodaj opcję [Zamroź/Odmroź]: ", "Zamroź Odmroź _ Freeze Thaw", kw);
         if (rc == RTNONE) return RTNORM;
         if (rc != RTNORM) return rc;
         std::string list;
         if ((rc = askNames("\nPodaj nazwy warstw: ", list)) != RTNORM) return rc == RTNONE ? RTNORM : rc;
         std::string where;
-        rc = askKeyword("\nPodaj opcję [Wszystkie/Wybierz/Bieżący] <Bieżący>: ", "All Select Current", where);
+        rc = askKeyword("\nPodaj opcję [Wszystkie/Wybierz/Bieżący] <Bieżący>: ",
+                        "Wszystkie Wybierz Bieżący _ All Select Current", where);
         if (rc == RTCAN) return rc;
         if (rc == RTNONE) where = "Current";
         std::vector<ZcDbObjectId> viewports;

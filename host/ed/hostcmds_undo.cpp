@@ -26,7 +26,8 @@ int undoCommand() {
     if (!db) return RTERROR;
     std::string answer;
     for (;;) {
-        zcedInitGet(RSG_OTHER, "Auto Control BEgin End Mark Back");
+        zcedInitGet(RSG_OTHER,
+                    "Auto Steruj Początek Koniec Znacznik Wstecz _ Auto Control BEgin End Mark Back");
         char buf[256] = "";
         int rc = zcedGetKword(
             "\nPodaj liczbę operacji do cofnięcia lub "

@@ -123,7 +123,8 @@ int zoomCommand() {
     int rc = askPoint(
         "\nPodaj narożnik okna, współczynnik skali (nX lub nXP) lub "
         "[Wszystko/Środek/Zakres/Poprzedni/Skala/Okno] <czas rzeczywisty>: ",
-        first, nullptr, RSG_OTHER, "All Center Extents Previous Scale Window", &kw);
+        first, nullptr, RSG_OTHER,
+        "Wszystko Środek Zakres Poprzedni Skala Okno _ All Center Extents Previous Scale Window", &kw);
     if (rc == RTNONE || rc == RTCAN) return rc == RTCAN ? RTCAN : RTNORM;
     if (rc == RTNORM) kw = "Corner";
     if (kw == "All" || kw == "Extents") return zoomExtents();
@@ -197,7 +198,8 @@ int viewCommand() {
     ZcDbDatabase* db = commandDatabase();
     if (!db) return RTERROR;
     std::string kw;
-    int rc = askKeyword("\nPodaj opcję [?/Usuń/Przywróć/Zapisz/Okno]: ", "? Delete Restore Save Window", kw);
+    int rc = askKeyword("\nPodaj opcję [?/Usuń/Przywróć/Zapisz/Okno]: ",
+                        "? Usuń Przywróć Zapisz Okno _ ? Delete Restore Save Window", kw);
     if (rc == RTNONE) return RTNORM;
     if (rc != RTNORM) return rc;
     if (kw == "?") {
@@ -282,7 +284,7 @@ int vpointCommand() {
         ads_text::format("\nBieżący kierunek widoku: VIEWDIR=%s,%s,%s\nPodaj punkt widoku lub [Obróć]: ",
                          showNumber(v.direction.x).c_str(), showNumber(v.direction.y).c_str(),
                          showNumber(v.direction.z).c_str()),
-        p, nullptr, RSG_GETZ, "Rotate", &kw);
+        p, nullptr, RSG_GETZ, "Obróć _ Rotate", &kw);
     if (rc == RTNONE) return RTNORM;
     if (rc == RTCAN) return rc;
     ZcGeVector3d dir;
@@ -331,7 +333,9 @@ int shademodeCommand() {
     int rc = askKeyword(
         "\nPodaj opcję [2D szkielet/3D szkielet/Ukryte/Płaskie/Gourauda/pŁaskie+krawędzie/"
         "gOurauda+krawędzie] <2D szkielet>: ",
-        "2D 3D Hidden Flat Gouraud fLatedges gOuraudedges", kw);
+        "2D 3D Ukryte Płaskie Gourauda pŁaskie+krawędzie gOurauda+krawędzie "
+        "_ 2D 3D Hidden Flat Gouraud fLatedges gOuraudedges",
+        kw);
     if (rc == RTCAN) return rc;
     if (rc == RTNONE) kw = "2D";
     static const char* const kModes[] = {"2D",      "3D",        "Hidden",      "Flat",

@@ -43,6 +43,9 @@ struct HostState {
     // Where a drawing was last saved since start-up, for the host program's
     // last line; empty while nothing was.
     std::string lastSaved;
+    // The user's data folder, seeded from the shipped support folder; empty
+    // when there is none (no home, or it cannot be made).
+    std::string userData;
 };
 
 HostState& state() {
@@ -66,6 +69,27 @@ void destroyDatabase(ZcDbDatabase* db) {
 void registerServices() {
     zcrxSysRegistry()->atPut("ZCAD_REGISTERED_COMMANDS", zcedRegCmds());
     zcrxSysRegistry()->atPut("ZcEditor", zcedEditor);
+}
+
+// The support folder the program ships: beside it, or, for a program run
+// from its build tree, the source tree's that it was built from.
+std::string shippedSupport(const std::string& programDir) {
+    std::string root = programDir + "/support";
+    if (!host::folderExists(root)) root = std::string(VELM_SOURCE_DIR) + "/support";
+    return root;
+}
+
+// The shipped files are read where they are; what the module writes (its
+// catalogues, wall types, blocks) goes to the user's data folder, which is
+// searched before them. It starts as a copy of the shipped folder, and a
+// shipped file it lacks is copied at every start; its own files are never
+// replaced. The host's own files and the picture libraries (read only) stay
+// in the shipped folder alone.
+std::string seedUserData(const std::string& shipped) {
+    const std::string user = host::userDataFolder();
+    if (user.empty() || !host::folderExists(shipped) || !host::copyMissing(shipped, user, {"host", "*.dll"}))
+        return {};
+    return user;
 }
 
 std::string folderOf(const std::string& path) {
@@ -100,6 +124,8 @@ void startHost(const HostOptions& options) {
     HostState& s = state();
     s.options = options;
     s.lastSaved.clear();
+    s.userData =
+        options.programDir.empty() ? std::string() : seedUserData(shippedSupport(options.programDir));
     if (!s.started) {
         s.started = true;
         registerServices();
@@ -139,6 +165,7 @@ void stopHost() {
     }
     s.started = false;
     s.options = {};
+    s.userData.clear();
     s.pendingDb.reset();
     s.pendingVars.reset();
     setDatabaseFactory(nullptr, nullptr);
@@ -154,11 +181,10 @@ void stopHost() {
 std::vector<std::string> supportPath() {
     const HostOptions& o = state().options;
     std::vector<std::string> candidates = o.supportDirs;
+    if (const std::string& user = state().userData; !user.empty())
+        for (const char* sub : {"", "/tab"}) candidates.push_back(user + sub);
     if (!o.programDir.empty()) {
-        // A program run from its build tree has no support/ beside it: the
-        // source tree's, which it was built from, stands in.
-        std::string root = o.programDir + "/support";
-        if (!folderExists(root)) root = std::string(VELM_SOURCE_DIR) + "/support";
+        const std::string root = shippedSupport(o.programDir);
         for (const char* sub : {"", "/host", "/tab"}) candidates.push_back(root + sub);
     }
     if (ZcApDocument* doc = zcDocManagerPtr()->curDocument()) {

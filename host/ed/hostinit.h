@@ -28,10 +28,15 @@ void startHost(const HostOptions& options = {});
 // databases (the reset closes them first).
 void stopHost();
 
-// Folders searched for support files: the --support folders, the program's
-// support/, support/host/ and support/tab/ (the source tree's support/ when
-// the program has none beside it, as in a build tree), then the current
-// drawing's folder. Only folders that exist are listed.
+// Folders searched for support files: the --support folders, the user's
+// data folder (host::userDataFolder) and its tab/, the program's support/,
+// support/host/ and support/tab/ (the source tree's support/ when the
+// program has none beside it, as in a build tree), then the current
+// drawing's folder. Only folders that exist are listed. With a program
+// folder, startHost seeds the user's data folder from the shipped support/
+// (every file it lacks, but the host's own support/host/ and the picture
+// libraries "*.dll"), so what the module writes beside the files it found
+// goes there, and the shipped folder is only read.
 std::vector<std::string> supportPath();
 
 // Opens a drawing as a new current document: read from `path` when the

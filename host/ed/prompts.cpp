@@ -350,33 +350,20 @@ void resetPrompts() {
     setLastInput("");
 }
 
-KeywordMatch matchKeyword(const std::string& keywordList, const std::string& answer, std::string& keyword) {
-    std::vector<std::string> words = split(keywordList);
-    std::vector<std::string> locals, globals;
-    bool inGlobals = false;
-    for (const std::string& w : words) {
-        if (w == "_")
-            inGlobals = true;
-        else
-            (inGlobals ? globals : locals).push_back(w);
-    }
-    if (globals.size() != locals.size()) globals = locals;
-    const std::vector<std::string>* pool = &locals;
-    std::string a = ads_text::upper(answer);
-    if (a.size() > 1 && a[0] == '_' && !inGlobals)
-        a.erase(0, 1);
-    else if (a.size() > 1 && a[0] == '_') {
-        a.erase(0, 1);
-        pool = &globals;
-    }
+namespace {
+
+// The answer (upper case, without "_") among one list of words; the global
+// word of the same place in `keyword`.
+KeywordMatch matchIn(const std::vector<std::string>& pool, const std::vector<std::string>& globals,
+                     const std::string& a, std::string& keyword) {
     std::vector<size_t> candidates, byCapitals;
-    for (size_t i = 0; i < pool->size(); ++i) {
-        std::string k = ads_text::upper((*pool)[i]);
+    for (size_t i = 0; i < pool.size(); ++i) {
+        std::string k = ads_text::upper(pool[i]);
         if (k == a) {
             keyword = globals[i];
             return KeywordMatch::Found;
         }
-        bool caps = ads_text::upper(capitals((*pool)[i])) == a;
+        bool caps = ads_text::upper(capitals(pool[i])) == a;
         if (caps) byCapitals.push_back(i);
         if (caps || startsWith(k, a)) candidates.push_back(i);
     }
@@ -396,6 +383,31 @@ KeywordMatch matchKeyword(const std::string& keywordList, const std::string& ans
         return KeywordMatch::Found;
     }
     return KeywordMatch::Ambiguous;
+}
+
+}  // namespace
+
+KeywordMatch matchKeyword(const std::string& keywordList, const std::string& answer, std::string& keyword) {
+    std::vector<std::string> words = split(keywordList);
+    std::vector<std::string> locals, globals;
+    bool inGlobals = false;
+    for (const std::string& w : words) {
+        if (w == "_")
+            inGlobals = true;
+        else
+            (inGlobals ? globals : locals).push_back(w);
+    }
+    const bool twoLists = inGlobals && globals.size() == locals.size();
+    if (!twoLists) globals = locals;
+    std::string a = ads_text::upper(answer);
+    const bool global = a.size() > 1 && a[0] == '_';
+    if (global) a.erase(0, 1);
+    if (global && twoLists) return matchIn(globals, globals, a, keyword);
+    const KeywordMatch local = matchIn(locals, globals, a, keyword);
+    // A script written for the English edition types the global words
+    // without "_": taken when no local word is meant.
+    if (local == KeywordMatch::None && twoLists) return matchIn(globals, globals, a, keyword);
+    return local;
 }
 
 }  // namespace host

@@ -9,6 +9,7 @@
 #include "host/ed/inputqueue.h"
 #include "host/ed/session.h"
 #include "host/ui/driver.h"
+#include "host/win/files.h"
 
 namespace host {
 
@@ -24,6 +25,8 @@ void resetAll() {
     setSettingLookup(nullptr);
     resetExpectationFailures();
     transcript().clear();
+    // What the last session wrote for itself is gone with it.
+    removeTemporaryFolder();
 }
 
 }  // namespace host

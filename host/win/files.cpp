@@ -342,6 +342,66 @@ std::string documentsFolder() {
     return docs;
 }
 
+std::string userDataFolder() {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    std::string base;
+    if (xdg && *xdg && xdg[0] == '/')  // a relative value is to be ignored
+        base = xdg;
+    else if (home && *home)
+        base = std::string(home) + "/.local/share";
+    else
+        return {};
+    while (base.size() > 1 && base.back() == '/') base.pop_back();
+    return base + "/velmor";
+}
+
+namespace {
+
+bool makeFolders(const std::string& path) {
+    for (std::size_t i = 1; i <= path.size(); ++i)
+        if (i == path.size() || path[i] == '/') {
+            const std::string part = path.substr(0, i);
+            if (::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST) return false;
+        }
+    return folderExists(path);
+}
+
+}  // namespace
+
+bool copyMissing(const std::string& from, const std::string& to, const std::vector<std::string>& skip) {
+    if (!makeFolders(nativePath(to))) return false;
+    for (const std::string& name : listFolder(from, "*")) {
+        if (name == "." || name == "..") continue;
+        if (std::any_of(skip.begin(), skip.end(),
+                        [&](const std::string& p) { return matchFileName(name, p); }))
+            continue;
+        const std::string source = from + "/" + name, target = to + "/" + name;
+        if (folderExists(source))
+            copyMissing(source, target);
+        else if (!fileExists(target) && !folderExists(target))
+            CopyFileW(source.c_str(), target.c_str(), TRUE);
+    }
+    return true;
+}
+
+std::string temporaryFolder(bool make) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string base = tmp && *tmp && tmp[0] == '/' ? tmp : "/tmp";
+    while (base.size() > 1 && base.back() == '/') base.pop_back();
+    const std::string folder = base + "/velmor-" + std::to_string(::getpid());
+    if (make && !folderExists(folder)) ::mkdir(folder.c_str(), 0700);
+    return folder + "/";
+}
+
+void removeTemporaryFolder() {
+    const std::string folder = temporaryFolder(false);
+    if (!folderExists(folder)) return;
+    for (const std::string& name : listFolder(folder, "*"))
+        if (name != "." && name != "..") ::unlink((folder + name).c_str());
+    ::rmdir(folder.c_str());
+}
+
 std::string temporaryPathFor(const std::string& path) {
     std::string native = nativePath(path);
     std::size_t slash = native.find_last_of('/');

@@ -76,6 +76,21 @@ bool folderExists(const std::string& path);
 // with the folders above it, when missing.
 std::string documentsFolder();
 
+// The user's own data folder of the program: $XDG_DATA_HOME/velmor, else
+// $HOME/.local/share/velmor; empty without either. Not made here.
+std::string userDataFolder();
+// Copies every file and folder of `from` that `to` lacks into `to` (made
+// when missing), never replacing what is there; the names `skip` matches
+// (matchFileName patterns, at the top level only) are left out. False when
+// `to` cannot be made.
+bool copyMissing(const std::string& from, const std::string& to, const std::vector<std::string>& skip = {});
+
+// The folder of this process's temporary files, with its trailing "/":
+// "velmor-PID" in $TMPDIR (else /tmp), made when `make` and missing.
+// removeTemporaryFolder deletes it with what it holds.
+std::string temporaryFolder(bool make = true);
+void removeTemporaryFolder();
+
 // Writes the bytes to a temporary file beside the target, then renames it
 // over the target. A target that is a symbolic link writes the file the
 // link names (the link stays); a target that exists and is no regular file

@@ -14,6 +14,7 @@
 #include "core/support_files.h"
 #include "host/ads/cmdline.h"
 #include "host/ed/prompts.h"
+#include "host/win/files.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
 #include "objects/drafting/drafting_objects.h"
@@ -103,7 +104,9 @@ int CFOROMURO::WriteOpeningScript() {
     if (!GetDataFolder(folder)) return -1;
     host::TextFile file;
     file.lines = OpeningScriptLines();
-    if (!host::writeTextFile(folder + kOpeningScriptFile, file)) return -2;
+    // A definition for this command alone: the temporary folder, which the
+    // library searches first, not the data folder the user keeps.
+    if (!host::writeTextFile(host::temporaryFolder() + kOpeningScriptFile, file)) return -2;
     RunScriptObject(kOpeningScriptName);
     return 0;
 }

@@ -1,7 +1,7 @@
 // Openings of any shape through a straight wall. The user picks a closed
 // profile drawn in plan (X along the wall, Y the height) and an insertion
 // point; the profile becomes a temporary object definition, "$$TEMP$$__$$.TXT"
-// in the data folder, with a plan symbol, the 3D faces of the reveal, the 3D
+// in the host's temporary folder, with a plan symbol, the 3D faces of the reveal, the 3D
 // and 2D cuts and a drag outline, and the object library places it into a
 // wall as it places a door, cutting the wall at it.
 //
@@ -24,8 +24,9 @@ public:
     // The definition's text, one line per entry; the profile must hold a
     // vertex.
     std::vector<std::string> OpeningScriptLines() const;
-    // Writes the definition into the data folder and places it: 0, -1 when
-    // the data folder is not found, -2 when the file cannot be written.
+    // Writes the definition into the temporary folder and places it: 0, -1
+    // when the data folder (the library's configuration) is not found, -2
+    // when the file cannot be written.
     int WriteOpeningScript();
 
     OwnedList<VertexNode> profile;

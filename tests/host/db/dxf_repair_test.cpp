@@ -10,6 +10,7 @@
 #include <numbers>
 #include <string>
 
+#include "host/db/dbdim.h"
 #include "host/db/dbmain.h"
 #include "host/db/dbopaque.h"
 #include "host/db/dxffile.h"
@@ -249,5 +250,76 @@ TEST(DxfRepair, line_weights_and_ellipses_are_written_as_the_format_has_them) {
     Curve asRead{ZcGePoint3d(20, 0, 0), ZcGeVector3d(0, 1, 0), 3.0, 1.0, 5.0};
     EXPECT_LT(pointAt(part, part.start).distanceTo(pointAt(asRead, 1.0)), 1e-9);
     EXPECT_LT(pointAt(part, part.end).distanceTo(pointAt(asRead, 5.0)), 1e-9);
+    expectCleanRoundTrip(r);
+}
+
+TEST(DxfRepair, a_section_ended_twice_loads_with_the_stray_end_named) {
+    host::DxfLoadResult r = loadSample("hand_entities_ended_twice.dxf");
+    ASSERT_TRUE(r.db) << r.error;
+    EXPECT_EQ(kinds(r.db.get()), (std::map<std::string, int>{{"LINE", 1}, {"TEXT", 1}}));
+    ASSERT_EQ(r.repairs.size(), 1u);
+    EXPECT_TRUE(anyLineHas(r.repairs, "wiersz 67: ENDSEC poza sekcją")) << r.repairs.front();
+    expectCleanRoundTrip(r);
+}
+
+// Layouts left in no dictionary and of no block are layouts again: each in
+// the layouts' dictionary under its name, with a paper-space block of its
+// own naming it and named by it.
+TEST(DxfRepair, layouts_without_owner_or_block_are_entered_and_given_their_blocks) {
+    host::DxfLoadResult r = loadSample("hand_layouts_without_owner_or_block.dxf");
+    ASSERT_TRUE(r.db) << r.error;
+    ZcDbDictionary* nod = nullptr;
+    ASSERT_EQ(r.db->getNamedObjectsDictionary(nod, ZcDb::kForRead), Zcad::eOk);
+    ZcDbObjectId layoutsId;
+    ASSERT_EQ(nod->getAt("ACAD_LAYOUT", layoutsId), Zcad::eOk);
+    nod->close();
+    auto* layouts = ZcDbDictionary::cast(layoutsId.stub()->object.get());
+    ASSERT_NE(layouts, nullptr);
+    for (const char* name : {"Model", "Arkusz1", "Arkusz2", "Arkusz3", "Stary"}) {
+        ZcDbObjectId lid;
+        ASSERT_EQ(layouts->getAt(name, lid), Zcad::eOk) << name;
+        auto* layout = ZcDbOpaqueObject::cast(lid.stub()->object.get());
+        ASSERT_NE(layout, nullptr) << name;
+        EXPECT_EQ(layout->ownerId(), layoutsId) << name;
+        ZcDbObjectId named;
+        bool inLayout = false;
+        for (const ZcDbDxfItem& it : layout->items()) {
+            if (it.code == 100) inLayout = it.text == "AcDbLayout";
+            if (inLayout && it.code == 330) named = it.id;
+        }
+        auto* btr = named.isNull() ? nullptr : ZcDbBlockTableRecord::cast(named.stub()->object.get());
+        ASSERT_NE(btr, nullptr) << name;
+        EXPECT_EQ(btr->getLayoutId(), lid) << name;
+    }
+    EXPECT_TRUE(anyLineHas(r.repairs, "układ \"Stary\": nadano mu nowy blok \"*Paper_Space3\""));
+    std::string saved = host::writeDxfText(r.db.get(), r.vars.get());
+    expectEveryReferenceResolves(saved);
+    expectCleanRoundTrip(r);
+}
+
+// Three dimension blocks whose records, BLOCKs and contents repeat one
+// handle each: every block keeps its own line, every dimension its block.
+TEST(DxfRepair, repeated_handles_leave_each_dimension_its_own_block) {
+    host::DxfLoadResult r = loadSample("hand_dimensions_duplicate_handles.dxf");
+    ASSERT_TRUE(r.db) << r.error;
+    const std::map<std::string, double> heights = {{"*D1", 0.0}, {"*D2", 5.0}, {"*D3", 10.0}};
+    for (const auto& [name, y] : heights) {
+        ZcDbObjectId bid = r.db->recordId(r.db->blockTableId(), name);
+        auto* btr = bid.isNull() ? nullptr : ZcDbBlockTableRecord::cast(bid.stub()->object.get());
+        ASSERT_NE(btr, nullptr) << name;
+        const std::vector<ZcDbObjectId> ids = btr->entityIds();
+        ASSERT_EQ(ids.size(), 1u) << name;
+        auto* line = ZcDbLine::cast(ids[0].stub()->object.get());
+        ASSERT_NE(line, nullptr) << name;
+        EXPECT_EQ(line->startPoint().y, y) << name;
+    }
+    std::vector<std::string> blocks;
+    for (ZcDbObjectId id : modelSpaceEntities(r.db.get()))
+        if (auto* dim = ZcDbDimension::cast(id.stub()->object.get())) {
+            auto* btr = ZcDbBlockTableRecord::cast(dim->dimBlockId().stub()->object.get());
+            blocks.push_back(btr ? btr->name() : "");
+        }
+    EXPECT_EQ(blocks, (std::vector<std::string>{"*D1", "*D2", "*D3"}));
+    expectEveryReferenceResolves(host::writeDxfText(r.db.get(), r.vars.get()));
     expectCleanRoundTrip(r);
 }

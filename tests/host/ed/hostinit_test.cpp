@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
@@ -178,24 +180,83 @@ TEST_F(HostInit, pane_lines_click_the_status_bar_and_name_missing_panes) {
     bar->Remove(&pane, false);
 }
 
+namespace {
+
+// XDG_DATA_HOME pointed into a test's folder while it lives.
+class UserDataHome {
+public:
+    explicit UserDataHome(const std::string& folder) {
+        if (const char* was = std::getenv("XDG_DATA_HOME")) m_was = was;
+        ::setenv("XDG_DATA_HOME", folder.c_str(), 1);
+    }
+    ~UserDataHome() { m_was ? ::setenv("XDG_DATA_HOME", m_was->c_str(), 1) : ::unsetenv("XDG_DATA_HOME"); }
+
+private:
+    std::optional<std::string> m_was;
+};
+
+}  // namespace
+
 TEST_F(HostInit, support_folders_beside_the_program_or_else_the_source_trees) {
     TestDir dir;
-    // A program with its own support/, host/ and tab/ beside it.
+    UserDataHome home(dir.path("home"));
+    const std::string user = dir.path("home/velmor");
+    // A program with its own support/, host/ and tab/ beside it; the user's
+    // data folder, seeded from it, comes first.
     std::filesystem::create_directories(dir.path("support/host"));
     std::filesystem::create_directories(dir.path("support/tab"));
     host::startHost({{}, dir.path()});
     std::vector<std::string> path = host::supportPath();
-    ASSERT_GE(path.size(), 3u);
-    EXPECT_EQ(path[0], dir.path("support"));
-    EXPECT_EQ(path[1], dir.path("support/host"));
-    EXPECT_EQ(path[2], dir.path("support/tab"));
+    ASSERT_GE(path.size(), 5u);
+    EXPECT_EQ(path[0], user);
+    EXPECT_EQ(path[1], user + "/tab");
+    EXPECT_EQ(path[2], dir.path("support"));
+    EXPECT_EQ(path[3], dir.path("support/host"));
+    EXPECT_EQ(path[4], dir.path("support/tab"));
     // A program in a build tree has none: the source tree's support/ stands in,
     // so a module command finds its lists without --support.
     host::startHost({{}, dir.path("bin")});
     path = host::supportPath();
-    ASSERT_FALSE(path.empty());
-    EXPECT_EQ(path[0], std::string(VELM_SOURCE_DIR) + "/support");
+    ASSERT_GE(path.size(), 3u);
+    EXPECT_EQ(path[2], std::string(VELM_SOURCE_DIR) + "/support");
     char found[1024] = "";
     EXPECT_EQ(zcedFindFile("VXD.LST", found), RTNORM);
+    EXPECT_EQ(std::string(found), user + "/VXD.LST");
+    host::startHost({});
+}
+
+// What the module writes beside a support file it found goes to the user's
+// data folder: the shipped folder is seeded into it (but the host's own
+// files and the picture libraries), a file the user has is never replaced,
+// and a shipped file added later is copied at the next start.
+TEST_F(HostInit, the_users_data_folder_is_seeded_and_keeps_what_was_written) {
+    TestDir dir;
+    UserDataHome home(dir.path("home"));
+    const std::string user = dir.path("home/velmor");
+    std::filesystem::create_directories(dir.path("support/host"));
+    std::filesystem::create_directories(dir.path("support/CAT"));
+    std::filesystem::create_directories(dir.path("support/pictures.dll"));
+    dir.write("support/VELMDCONFIG.CFG", "A=1\n");
+    dir.write("support/UA_DEF.DLC", "shipped\n");
+    dir.write("support/CAT/catalog.ini", "[grupa]\n");
+    dir.write("support/host/zwcad.lin", "*X\n");
+    dir.write("support/pictures.dll/P.bmp", "BM");
+    host::startHost({{}, dir.path()});
+    EXPECT_TRUE(std::filesystem::exists(user + "/VELMDCONFIG.CFG"));
+    EXPECT_TRUE(std::filesystem::exists(user + "/CAT/catalog.ini"));
+    EXPECT_FALSE(std::filesystem::exists(user + "/host"));
+    EXPECT_FALSE(std::filesystem::exists(user + "/pictures.dll"));
+    char found[1024] = "";
+    ASSERT_EQ(zcedFindFile("UA_DEF.DLC", found), RTNORM);
+    EXPECT_EQ(std::string(found), user + "/UA_DEF.DLC");
+    ASSERT_EQ(zcedFindFile("zwcad.lin", found), RTNORM);
+    EXPECT_EQ(std::string(found), dir.path("support/host/zwcad.lin"));
+    // The user's edit stays; a new shipped file comes in at the next start.
+    dir.write("home/velmor/UA_DEF.DLC", "edited\n");
+    dir.write("support/UA_DEF.DLC", "shipped again\n");
+    dir.write("support/NEW.txt", "new\n");
+    host::startHost({{}, dir.path()});
+    EXPECT_EQ(dir.read("home/velmor/UA_DEF.DLC"), "edited\n");
+    EXPECT_EQ(dir.read("home/velmor/NEW.txt"), "new\n");
     host::startHost({});
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "host/util/findfile.h"
+#include "host/win/files.h"
 #include "tests/walls/drawing/walls_fixture.h"
 
 namespace {
@@ -49,7 +50,12 @@ protected:
             return std::vector<std::string>{folder, root + "/support"};
         });
     }
-    std::string Written() const { return ReadAll(data / kOpeningScriptFile); }
+    // The definition is the command's own: in the temporary folder, never
+    // in the data folder the user keeps.
+    std::string Written() const {
+        EXPECT_FALSE(std::filesystem::exists(data / kOpeningScriptFile));
+        return ReadAll(host::temporaryFolder(false) + kOpeningScriptFile);
+    }
     void Rectangle(const std::string& a, const std::string& b, const std::string& c, const std::string& d) {
         run({"_PLINE", a, b, c, d, "_C"});
     }
@@ -102,10 +108,12 @@ TEST_F(OpeningScriptTest, unusable_profiles_and_a_missing_data_folder_are_report
     run({"VELMWHOLE", "!pick 50,0", "0,0"});
     EXPECT_NE(transcript().find("Musisz wybrać przynajmniej trzy punkty"), std::string::npos) << transcript();
     EXPECT_FALSE(std::filesystem::exists(data / kOpeningScriptFile));
+    EXPECT_FALSE(std::filesystem::exists(host::temporaryFolder(false) + kOpeningScriptFile));
 
     UseDataFolder(false);
     Rectangle("2000,0", "2100,0", "2100,200", "2000,200");
     run({"VELMWHOLE", "!pick 2050,0", "2000,0"});
     EXPECT_NE(transcript().find("Nie znaleziono folderu danych"), std::string::npos) << transcript();
     EXPECT_FALSE(std::filesystem::exists(data / kOpeningScriptFile));
+    EXPECT_FALSE(std::filesystem::exists(host::temporaryFolder(false) + kOpeningScriptFile));
 }
