@@ -95,6 +95,9 @@ TEST_F(SymbolInsertTest, a_block_said_to_have_no_attributes_still_takes_its_laye
         << transcript();
     ASSERT_EQ(count("0=INSERT"), 1) << transcript();
     EXPECT_EQ(count("0=LINE 8=0"), 1);
+    // Each answer the user gives follows the prompt it answers.
+    EXPECT_NE(transcript().find("Podaj kąt obrotu <0>: 0\n"), std::string::npos) << transcript();
+    EXPECT_EQ(transcript().find("skali X"), std::string::npos) << transcript();
     ads_name e;
     ASSERT_EQ(zcdbEntLast(e), RTNORM);
     resbuf* list = zcdbEntGet(e);
