@@ -75,6 +75,11 @@ velmPrmtReactorED* EditorReactor() {
 // The view mode follows the host's view commands and its switches between
 // model and paper space; the wall palette takes the walls picked first.
 
+void velmPrmtReactorDB::objectOpenedForModify(const ZcDbDatabase* db, const ZcDbObject* obj) {
+    (void)db;
+    if (obj) m_touched.noteOpenedForModify(*obj);
+}
+
 void velmPrmtReactorDB::objectModified(const ZcDbDatabase* db, const ZcDbObject* obj) {
     (void)db;
     if (obj) m_touched.noteModified(*obj);

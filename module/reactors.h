@@ -17,6 +17,7 @@
 // Notes what the host's edits touch in the module's one touched-object list.
 class velmPrmtReactorDB : public ZcDbDatabaseReactor {
 public:
+    void objectOpenedForModify(const ZcDbDatabase* db, const ZcDbObject* obj) override;
     void objectModified(const ZcDbDatabase* db, const ZcDbObject* obj) override;
     void objectErased(const ZcDbDatabase* db, const ZcDbObject* obj, bool erased = true) override;
 

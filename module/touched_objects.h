@@ -6,6 +6,11 @@
 // every note, so the wall lines close over an erased opening, the slab
 // loses its hole and a stretched dimension is measured again.
 //
+// Wall lines and arcs that carry the automatic-3D mark are noted as they
+// were before a tracked edit command first changes them; when it ends the
+// 3D sides they stood on and now stand on are made again, so a stretched
+// or turned wall keeps its faces in step with its lines.
+//
 // Notes are kept from any command, also the module's own, and dropped
 // unprocessed when the next tracked edit command starts; so only what that
 // command touched is ever updated. The updates themselves erase and make
@@ -13,9 +18,11 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "core/geometry/vertex_list.h"
 #include "host/util/adscodes.h"
+#include "visual/model3d/wall3d_commands.h"
 #include "walls/graph/wall_face.h"
 
 class ZcDbObject;
@@ -25,7 +32,8 @@ class ZcDbObject;
 // regenerated; -100 dimensions their text measured again; -500 stairs and
 // 14, 15, 19, 48 objects their polygon taken out of the slab (with the
 // notch flag the stair never has); 17 pilasters the wall lines round them
-// rebuilt.
+// rebuilt. The wall lines an edit moved have their 3D sides made again,
+// all in one call, after every record.
 struct TouchedObjectUpdates {
     std::function<void(const OutlineNode&)> rejoinStraightWall;
     std::function<void(const OutlineNode&)> rejoinArcWall;
@@ -34,6 +42,7 @@ struct TouchedObjectUpdates {
     std::function<void(const ads_name dimension)> updateDimensionText;
     std::function<void(const VertexNode* polygon, bool notch)> removeSlabOpening;
     std::function<void(const VertexNode* points, double level)> rejoinPilaster;
+    std::function<void(const std::vector<EditedWallLine>&)> regenerateEditedWalls;
 };
 
 // The updates of the subsystems that own the objects.
@@ -59,6 +68,9 @@ public:
     // An erased object of a tracked kind with the records its update needs;
     // nothing for anything else.
     void noteErased(const ZcDbObject& object);
+    // A wall line or arc with a positive automatic-3D mark about to be
+    // changed while CMDNAMES is an edit command: what it was, once.
+    void noteOpenedForModify(const ZcDbObject& object);
 
     // Runs each record's update, newest first, and empties the list. An
     // update that throws is said on the command line and ends the walk:
@@ -68,8 +80,10 @@ public:
     void clear();
 
     const OutlineNode* head() const { return m_head; }
+    const std::vector<EditedWallLine>& editedWallLines() const { return m_wallLines; }
 
 private:
     void push(OutlineNode* record);
     OutlineNode* m_head = nullptr;
+    std::vector<EditedWallLine> m_wallLines;
 };

@@ -354,6 +354,9 @@ bool ZcDbDatabase::hasReactor(const ZcDbDatabaseReactor* r) const {
 void ZcDbDatabase::notifyAppended(const ZcDbObject* obj) {
     ZCDB_FOR_EACH_REACTOR(objectAppended(this, obj));
 }
+void ZcDbDatabase::notifyOpenedForModify(const ZcDbObject* obj) {
+    ZCDB_FOR_EACH_REACTOR(objectOpenedForModify(this, obj));
+}
 void ZcDbDatabase::notifyModified(const ZcDbObject* obj) {
     ZCDB_FOR_EACH_REACTOR(objectModified(this, obj));
 }

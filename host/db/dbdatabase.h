@@ -51,6 +51,9 @@ class ZcDbDatabase;
 class ZcDbDatabaseReactor : public ZcRxObject {
 public:
     virtual void objectAppended(const ZcDbDatabase* db, const ZcDbObject* obj) { (void)db, (void)obj; }
+    // Before the first change of an object already in the drawing, once
+    // per open for write: the object still holds what it held before.
+    virtual void objectOpenedForModify(const ZcDbDatabase* db, const ZcDbObject* obj) { (void)db, (void)obj; }
     virtual void objectModified(const ZcDbDatabase* db, const ZcDbObject* obj) { (void)db, (void)obj; }
     virtual void objectErased(const ZcDbDatabase* db, const ZcDbObject* obj, bool erased = true) {
         (void)db, (void)obj, (void)erased;
@@ -232,6 +235,7 @@ public:
 
     // Platform internals.
     void notifyAppended(const ZcDbObject* obj);
+    void notifyOpenedForModify(const ZcDbObject* obj);
     void notifyModified(const ZcDbObject* obj);
     void notifyErased(const ZcDbObject* obj, bool erased);
 

@@ -136,6 +136,9 @@ Zcad::ErrorStatus ZcDbObject::erase(bool erasing) {
 }
 
 void ZcDbObject::assertWriteEnabled(bool autoUndo, bool recordModified) {
+    // The first change of an open is announced before it is made; an
+    // object not yet appended is new to the drawing's reactors.
+    if (recordModified && !m_modified && !m_pendingAppend && m_stub) m_stub->db->notifyOpenedForModify(this);
     if (recordModified) m_modified = true;
     if (autoUndo && m_stub && m_stub->db->undoRecording()) m_stub->db->undoJournal().recordModify(this);
 }

@@ -94,6 +94,9 @@ struct State {
     std::vector<std::string> leftOpen;
     std::string lastCommand;  // as typed at the command prompt, for Enter to repeat
     std::unique_ptr<Continued> continued;
+    // A prompt of a quiet command whose module has yet to say whether its
+    // next arguments or the user answer it.
+    std::string heldPrompt;
 };
 
 State& state() {
@@ -123,6 +126,8 @@ Resolved resolve(std::string typed);
 int runResolved(const Resolved& r);
 int runArgs(ArgFrame& frame);
 InputToken waitForAnswers(Continued& c);
+bool waitsForModule(const ArgFrame& f);
+bool userAnswersNext(const ArgFrame& f);
 void finishContinued(std::size_t depth);
 void endContinued();
 void flushPending();
@@ -260,9 +265,13 @@ InputToken nextPromptToken() {
     // end); otherwise it goes on with the user's answers, as typed after
     // the caller's own.
     f.lastFromArguments = false;
-    if (f.pos >= f.items.size() && s.continued && &f == &s.continued->frame &&
-        std::this_thread::get_id() == s.continued->workerId) {
+    if (waitsForModule(f)) {
         InputToken t = waitForAnswers(*s.continued);
+        // The module's arguments answer it quietly; the user sees what he
+        // answers.
+        std::string held = std::move(s.heldPrompt);
+        s.heldPrompt.clear();
+        if (userAnswersNext(f) && t.kind != InputToken::Cancel) transcript().append(held);
         if (t.kind == InputToken::Cancel || f.pos >= f.items.size()) return t;
     }
     if (f.pos >= f.items.size()) return nextUserToken();
@@ -306,8 +315,19 @@ void noteFailed() {
 
 bool promptEchoOn() {
     const State& s = state();
-    // Once the arguments ran out the prompts are the user's, and shown.
-    return s.args.empty() || s.args.back()->echo || s.args.back()->pos >= s.args.back()->items.size();
+    if (s.args.empty() || s.args.back()->echo) return true;
+    // Once the arguments ran out the prompts are the user's, and shown; so
+    // is a prompt the caller pauses at.
+    return userAnswersNext(*s.args.back());
+}
+
+void echoPrompt(std::string_view text) {
+    if (!promptEchoOn()) return;
+    State& s = state();
+    if (!s.args.empty() && waitsForModule(*s.args.back()))
+        s.heldPrompt.append(text);
+    else
+        transcript().append(text);
 }
 
 bool answerEchoOn() {
@@ -518,6 +538,22 @@ void runWorkerTurn(Continued& c) {
     c.workerRuns = true;
     c.cv.notify_all();
     c.cv.wait(lock, [&] { return !c.workerRuns; });
+}
+
+// The frame's arguments ran out, or the next one pauses for the user.
+bool userAnswersNext(const ArgFrame& f) {
+    if (f.pos >= f.items.size()) return true;
+    const InputToken& next = f.items[f.pos];
+    const bool set = f.pos < f.setOf.size() && f.setOf[f.pos] >= 0;
+    return !set && next.kind == InputToken::Text && next.text == PAUSE;
+}
+
+// A quiet command's arguments ran out while its module still runs: the
+// next answer is the module's to give, or the user's once it returns.
+bool waitsForModule(const ArgFrame& f) {
+    const State& s = state();
+    return f.pos >= f.items.size() && s.continued && &f == &s.continued->frame &&
+           std::this_thread::get_id() == s.continued->workerId;
 }
 
 // Parks the command's thread until the module answers, cancels or returns.

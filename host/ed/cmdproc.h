@@ -31,6 +31,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/ed/inputqueue.h"
@@ -86,8 +87,14 @@ void noteCancelled();
 // says so here): it ends as a host command returning RTERROR does, and a
 // script's exit status becomes 1.
 void noteFailed();
-// Prompts and answers are echoed unless a zcedCommand runs with CMDECHO 0.
+// Prompts and answers are echoed unless a zcedCommand runs with CMDECHO 0;
+// there a prompt the caller pauses at, or one asked once its arguments ran
+// out, is the user's and shown.
 bool promptEchoOn();
+// A prompt on the transcript as promptEchoOn says; one asked while a quiet
+// command waits for its module's next arguments is shown only when the
+// user, not those arguments, answers it.
+void echoPrompt(std::string_view text);
 // The same for the answer just read: false for the items of a quiet
 // zcedCommand, the last one included.
 bool answerEchoOn();

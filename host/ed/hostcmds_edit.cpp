@@ -7,9 +7,11 @@
 // locked layers are left out, with a count. The chosen set becomes the
 // previous selection.
 //
-// STRETCH takes a crossing window: objects wholly inside move, and of the
-// others the defining points inside move (line ends, polyline vertices,
-// the points of a dimension, whose picture is then redrawn). BREAK cuts
+// Whatever moves whole takes its world-space extended data along
+// (host/db/dbxdata_xform.h). STRETCH takes a crossing window: objects
+// wholly inside move, and of the others the defining points inside move
+// (line ends, polyline vertices, the points of a dimension, whose picture
+// is then redrawn). BREAK cuts
 // lines, arcs and circles; the first break point is where the object was
 // picked unless "First" asks for it; a new piece keeps the object's
 // extended data.
@@ -28,6 +30,7 @@
 #include "host/db/dbpoly.h"
 #include "host/db/dbprefetch.h"
 #include "host/db/dbsymtb.h"
+#include "host/db/dbxdata_xform.h"
 #include "host/db/stubset.h"
 #include "host/ed/adspick.h"
 #include "host/ed/cmdproc.h"
@@ -136,7 +139,7 @@ void transformAll(const std::vector<ZcDbObjectId>& ids, const ZcGeMatrix3d& m) {
     for (ZcDbObjectId id : ids) {
         ZcDbEntity* e = nullptr;
         if (zcdbOpenObject(e, id, ZcDb::kForWrite) != Zcad::eOk) continue;
-        e->transformBy(m);
+        if (e->transformBy(m) == Zcad::eOk) zcdbTransformXData(e, m);
         if (auto* d = ZcDbDimension::cast(e)) rebuildDimensionBlock(d);
         e->close();
     }
@@ -210,7 +213,7 @@ int copyCommand() {
         auto* copy = ZcDbEntity::cast(e->clone());
         e->close();
         if (!copy) continue;
-        copy->transformBy(m);
+        if (copy->transformBy(m) == Zcad::eOk) zcdbTransformXData(copy, m);
         if (auto* d = ZcDbDimension::cast(copy)) {
             d->setDimBlockId(ZcDbObjectId());  // a copy gets its own picture
             if (!rebuildDimensionBlock(d)) {
@@ -266,6 +269,12 @@ bool inside(const ZcGePoint3d& p, const ZcGePoint3d& lo, const ZcGePoint3d& hi) 
     return p.x >= lo.x && p.x <= hi.x && p.y >= lo.y && p.y <= hi.y;
 }
 
+// An entity moved whole, its world-space extended data with it.
+void moveWhole(ZcDbEntity* e, const ZcGeVector3d& v) {
+    const ZcDbXform move = ZcDbXform::translation(v);
+    if (e->transformBy(move) == Zcad::eOk) zcdbTransformXData(e, move);
+}
+
 // Moves the defining points of e inside the window by v.
 void stretchPoints(ZcDbEntity* e, const ZcGePoint3d& lo, const ZcGePoint3d& hi, const ZcGeVector3d& v) {
     auto moved = [&](const ZcGePoint3d& p) { return inside(p, lo, hi) ? p + v : p; };
@@ -288,11 +297,11 @@ void stretchPoints(ZcDbEntity* e, const ZcGePoint3d& lo, const ZcGePoint3d& hi, 
         ad->setDimLinePoint(moved(ad->dimLinePoint()));
         rebuildDimensionBlock(ad);
     } else if (auto* c = ZcDbCircle::cast(e)) {  // arcs too: they move with their centre
-        if (inside(c->center(), lo, hi)) c->transformBy(ZcGeMatrix3d::translation(v));
+        if (inside(c->center(), lo, hi)) moveWhole(e, v);
     } else if (auto* t = ZcDbText::cast(e)) {
-        if (inside(t->position(), lo, hi)) t->transformBy(ZcGeMatrix3d::translation(v));
+        if (inside(t->position(), lo, hi)) moveWhole(e, v);
     } else if (auto* br = ZcDbBlockReference::cast(e)) {
-        if (inside(br->position(), lo, hi)) br->transformBy(ZcGeMatrix3d::translation(v));
+        if (inside(br->position(), lo, hi)) moveWhole(e, v);
     }
 }
 
@@ -333,7 +342,7 @@ int stretchCommand() {
         ZcDbEntity* e = nullptr;
         if (zcdbOpenObject(e, id, ZcDb::kForWrite) != Zcad::eOk) continue;
         if (inside.contains(id.stub())) {
-            e->transformBy(ZcGeMatrix3d::translation(v));
+            moveWhole(e, v);
             if (auto* d = ZcDbDimension::cast(e)) rebuildDimensionBlock(d);
         } else {
             stretchPoints(e, lo, hi, v);

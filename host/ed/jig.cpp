@@ -47,7 +47,7 @@ int keywordIndex(const std::string& list, const std::string& keyword) {
 }
 
 void echo(const std::string& text) {
-    if (host::promptEchoOn()) host::transcript().append(text);
+    host::echoPrompt(text);
 }
 
 void echoAnswer(const std::string& text) {

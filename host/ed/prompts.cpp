@@ -57,7 +57,7 @@ InitGet takeInitGet() {
 }
 
 void echo(std::string_view text) {
-    if (promptEchoOn()) transcript().append(text);
+    echoPrompt(text);
 }
 
 void echoAnswer(std::string_view text) {

@@ -85,6 +85,17 @@ bool InsertStillAsks() {
     return false;
 }
 
+// The user answers the insert's attribute prompts while it asks: the block
+// was said to have none, so its prompts are left to whoever types.
+int PauseForAttributes() {
+    int rc = RTNORM;
+    for (int i = 0; i < kMaxAttributePrompts && InsertStillAsks(); ++i) {
+        rc = zcedCommand(RTSTR, PAUSE, 0);
+        if (rc != RTNORM) break;
+    }
+    return rc;
+}
+
 // Answers the insert's attribute prompts while it asks: the given values
 // first, Enter (the default) for any further one.
 int AnswerAttributes(const std::array<std::string, 3>& values) {
@@ -170,6 +181,14 @@ void RunInsert(const InsertKind& kind) {
             if (rc == RTNORM && inDialog) {
                 ads_name last;
                 if (zcdbEntLast(last) == RTNORM) rc = zcedCommand(RTSTR, "_DDATTE", RTENAME, last, 0);
+            }
+        } else {
+            // The insert is made only once its attributes are answered; the
+            // layer and floor below apply to it, not to what came before.
+            rc = PauseForAttributes();
+            if (rc != RTNORM) {
+                zcedCommand(0);
+                return;
             }
         }
         zcutPrintf("%s", "\n");

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,7 @@
 #include "settings/dialogs/layer_linetypes.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
+#include "visual/model3d/face_records.h"
 #include "visual/model3d/wall3d_commands.h"
 #include "walls/graph/outline_kind.h"
 #include "walls/graph/outline_record.h"
@@ -279,6 +281,11 @@ namespace {
 
 constexpr const char* kSyntaxError = "Błąd składni w sekcji pliku";
 
+bool IsWallOpening(InsertionType type) {
+    return type == InsertionType::StraightWallOpening || type == InsertionType::ArcWallOpening ||
+           type == InsertionType::WallCorner;
+}
+
 bool SameType(InsertionType a, InsertionType b) {
     const auto norm = [](InsertionType t) {
         return t == InsertionType::SlabCutPartGiven ? InsertionType::SlabCutTotalGiven : t;
@@ -289,14 +296,17 @@ bool SameType(InsertionType a, InsertionType b) {
 // An opening brought back into its wall, as its placement set it there:
 // the 3D faces, which its relocation made without it, then the 2D cut. The
 // wall lines are found from the opening's own gap, since the wall the user
-// was picking when the placement was given up may be another one.
-void RestoreOpening(const ObjContext& c, const ads_name object) {
+// was picking when the placement was given up may be another one. Faces
+// kept from before the relocation are put back as they were; without them
+// the sides are made again.
+void RestoreOpening(const ObjContext& c, const ads_name object, const FloorFacesKept* faces) {
     const ads_name none = {0, 0};
     const bool cut2d = SettingInt(SetupVar::SAPRI_AUTO, 1) != 0 && !c.only3d;
+    if (faces) faces->Restore();
     if (c.insertionType == InsertionType::WallCorner) {
         ads_name lines[4];
         if (FindWallLinesAtOpening(object, lines)) {
-            Regen3DWallsAround(lines[0], lines[1], c.elevation, lines[2], lines[3]);
+            if (!faces) Regen3DWallsAround(lines[0], lines[1], c.elevation, lines[2], lines[3]);
             if (cut2d) CutCornerWallAtObject(object, lines);
         }
         return;
@@ -312,7 +322,7 @@ void RestoreOpening(const ObjContext& c, const ads_name object) {
         else
             FindArcWallArcsAtGap(*o, walls.set(), a, b);
     }
-    Regen3DWallsAround(a, b, c.elevation, none, none);
+    if (!faces) Regen3DWallsAround(a, b, c.elevation, none, none);
     if (!cut2d) return;
     if (straight)
         CutStraightWallAtOpening(object, a, b);
@@ -321,7 +331,7 @@ void RestoreOpening(const ObjContext& c, const ads_name object) {
 }
 
 // The object's walls or slab cut again after it was brought back.
-void RestoreHost(const ObjContext& c, const ads_name object) {
+void RestoreHost(const ObjContext& c, const ads_name object, const FloorFacesKept* faces = nullptr) {
     switch (c.insertionType) {
         case InsertionType::SlabCutTotalGiven:
         case InsertionType::SlabCutPartGiven:
@@ -332,7 +342,7 @@ void RestoreHost(const ObjContext& c, const ads_name object) {
         case InsertionType::StraightWallOpening:
         case InsertionType::ArcWallOpening:
         case InsertionType::WallCorner:
-            RestoreOpening(c, object);
+            RestoreOpening(c, object, faces);
             break;
         case InsertionType::Pilaster:
             if (SettingInt(SetupVar::SAPRI_AUTO, 1) != 0 && !c.only3d) BreakWallAtObject(object, 0.0, false);
@@ -650,6 +660,10 @@ void ModifyParamObjects(ObjContext& c, const ads_name object) {
         if (!ObjectReadsAsFiled(entity)) continue;
         if (LoadObjectParametriXData(c, entity, record, true) != 1) continue;
         if (setChanged) c.paramSetName = newSetName;
+        // An object placed again by hand may be given up at its wall: the
+        // faces its relocation makes again are then put back as they were.
+        std::optional<FloorFacesKept> faces;
+        if (!fixed && IsWallOpening(c.insertionType)) faces.emplace(layers, c.elevation);
         if (RelocateOnHost(c, entity) == 0) continue;
         for (const SnapshotEntry& s : snapshot) {
             if (!s.changed) continue;
@@ -661,7 +675,7 @@ void ModifyParamObjects(ObjContext& c, const ads_name object) {
         c.positionFixed = fixed ? 1 : 0;
         if (PlaceParamObject(c, layers, nullptr) < 0) {
             zcdbEntDel(entity);
-            RestoreHost(c, entity);
+            RestoreHost(c, entity, faces ? &*faces : nullptr);
         }
         if (zcedUsrBrk()) break;
     }

@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <map>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -70,34 +69,10 @@ bool IsHandleCode(int code) {
            code == 480 || code == 481 || code == 1005;
 }
 
-// The faces the module makes again around one wall may be split and wound
-// otherwise than those of the whole floor's generation: 3D faces are
-// compared by how many each layer has and by the corners they reach.
-std::string FaceSummary(const std::vector<std::string>& records) {
-    std::map<std::string, int> faces;
-    std::map<std::string, std::set<std::string>> corners;
-    for (const std::string& r : records) {
-        if (r.rfind("0=3DFACE\n", 0) != 0) continue;
-        std::map<int, std::string> g;
-        std::istringstream in(r);
-        for (std::string line; std::getline(in, line);) {
-            const std::size_t eq = line.find('=');
-            g[std::atoi(line.substr(0, eq).c_str())] = line.substr(eq + 1);
-        }
-        ++faces[g[8]];
-        for (int k = 0; k < 4; ++k) corners[g[8]].insert(g[10 + k] + "," + g[20 + k] + "," + g[30 + k]);
-    }
-    std::ostringstream out;
-    for (const auto& [layer, n] : faces) {
-        out << "0=3DFACE summary\n8=" << layer << "\nfaces=" << n << "\n";
-        for (const std::string& c : corners[layer]) out << c << "\n";
-    }
-    return out.str();
-}
-
 // The records of a DXF text, each as its group lines with the handles
 // blanked: an entity or object from its 0 group, a header variable from its
-// 9 group; the 3D faces as their summary.
+// 9 group. A 3D face is its corners in their order: one made again with
+// the same corners wound the other way faces the other way.
 std::vector<std::string> DxfRecords(const std::string& text) {
     std::vector<std::string> records;
     std::istringstream in(text);
@@ -118,11 +93,7 @@ std::vector<std::string> DxfRecords(const std::string& text) {
         current.append(std::to_string(code)).append("=").append(blank ? "*" : value).append("\n");
     }
     if (!current.empty()) records.push_back(current);
-    std::vector<std::string> kept;
-    for (std::string& r : records)
-        if (r.rfind("0=3DFACE\n", 0) != 0) kept.push_back(std::move(r));
-    kept.push_back(FaceSummary(records));
-    return kept;
+    return records;
 }
 
 // A settings object of the drawing or the dictionary that holds them.
@@ -283,6 +254,17 @@ TEST(CancelSweepRecords, blank_handles_and_the_seed_only) {
     EXPECT_NE(RecordDifference(a, c), "");
     const std::string d = a + "0\nLINE\n5\n2B\n330\n1F\n8\nMURI\n";
     EXPECT_NE(RecordDifference(a, d), "") << "a record more";
+}
+
+TEST(CancelSweepRecords, a_face_wound_the_other_way_differs) {
+    const auto face = [](const char* corners) {
+        return std::string("0\nSECTION\n2\nENTITIES\n0\n3DFACE\n5\n2A\n8\n3DWALLS\n") + corners +
+               "0\nENDSEC\n";
+    };
+    const std::string a = face("10\n0\n20\n0\n11\n100\n21\n0\n12\n100\n22\n50\n13\n0\n23\n50\n");
+    const std::string b = face("10\n0\n20\n50\n11\n100\n21\n50\n12\n100\n22\n0\n13\n0\n23\n0\n");
+    EXPECT_EQ(RecordDifference(a, a), "");
+    EXPECT_NE(RecordDifference(a, b), "");
 }
 
 }  // namespace

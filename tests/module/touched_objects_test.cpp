@@ -342,7 +342,81 @@ double FaceAreaAt(double y) {
     return area;
 }
 
+// The same in the plane x = `x` (the side walls' sides).
+double FaceAreaAtX(double x) {
+    double area = 0.0;
+    for (ZcDbObjectId id : Selected(zcutBuildList(RTDXF0, "3DFACE", 0))) {
+        ZcDbObjectPointer<ZcDbFace> face(id, ZcDb::kForRead);
+        ZcGePoint3d p[4];
+        bool inPlane = true;
+        for (int k = 0; k < 4; ++k) {
+            face->getVertexAt(k, p[k]);
+            inPlane = inPlane && std::fabs(p[k].x - x) < 1e-6;
+        }
+        if (!inPlane) continue;
+        auto tri = [](const ZcGePoint3d& a, const ZcGePoint3d& b, const ZcGePoint3d& c) {
+            return std::fabs((b.y - a.y) * (c.z - a.z) - (c.y - a.y) * (b.z - a.z)) / 2.0;
+        };
+        area += tri(p[0], p[1], p[2]) + tri(p[0], p[2], p[3]);
+    }
+    return area;
+}
+
+// The farthest east any 3D face reaches.
+double FacesEastEnd() {
+    double east = -1e300;
+    for (ZcDbObjectId id : Selected(zcutBuildList(RTDXF0, "3DFACE", 0))) {
+        ZcDbObjectPointer<ZcDbFace> face(id, ZcDb::kForRead);
+        for (int k = 0; k < 4; ++k) {
+            ZcGePoint3d p;
+            face->getVertexAt(k, p);
+            east = std::max(east, p.x);
+        }
+    }
+    return east;
+}
+
 }  // namespace
+
+// The east wall, with its window, stretched 100 further east and back: the
+// front and back walls' lines follow its move and so do their 3D sides,
+// which the stretch itself leaves where they were; no face stays where a
+// side stood before.
+TEST_F(TouchedObjectsTest, a_stretch_rebuilds_the_3d_sides_of_every_wall_whose_lines_it_moved) {
+    DrawWallsWithDoor();
+    ASSERT_EQ(run({"VELMOBJECT", "F1", "!pick 585,200", "100", "", "VELMWALL3D", ""}), RTNORM);
+    const double front = FaceAreaAt(-15.0), back = FaceAreaAt(415.0);
+    const double east = FaceAreaAtX(615.0), eastInner = FaceAreaAtX(585.0);
+    ASSERT_GT(front, 0.0);
+    ASSERT_GT(east, 0.0);
+    double height = 0.0;
+    for (ZcDbObjectId id : Selected(zcutBuildList(RTDXF0, "3DFACE", 0))) {
+        ZcDbObjectPointer<ZcDbFace> face(id, ZcDb::kForRead);
+        for (int k = 0; k < 4; ++k) {
+            ZcGePoint3d p;
+            face->getVertexAt(k, p);
+            height = std::max(height, p.z);
+        }
+    }
+
+    ASSERT_EQ(run({"STRETCH", "550,-50", "650,450", "", "100,0", ""}), RTNORM);
+    const std::vector<Segment> lines = WallLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), Segment{205, -15, 715, -15}), lines.end());
+    EXPECT_NEAR(FaceAreaAt(-15.0), front + 100.0 * height, 1e-6);
+    EXPECT_NEAR(FaceAreaAt(415.0), back + 100.0 * height, 1e-6);
+    EXPECT_NEAR(FaceAreaAtX(715.0), east, 1e-6);
+    EXPECT_NEAR(FaceAreaAtX(685.0), eastInner, 1e-6);
+    EXPECT_NEAR(FaceAreaAtX(615.0), 0.0, 1e-6);
+    EXPECT_NEAR(FacesEastEnd(), 715.0, 1e-6);
+
+    // Back west: the sides shrink with their lines, none left beyond them.
+    ASSERT_EQ(run({"STRETCH", "650,-50", "750,450", "", "-100,0", ""}), RTNORM);
+    EXPECT_NEAR(FaceAreaAt(-15.0), front, 1e-6);
+    EXPECT_NEAR(FaceAreaAt(415.0), back, 1e-6);
+    EXPECT_NEAR(FaceAreaAtX(615.0), east, 1e-6);
+    EXPECT_NEAR(FaceAreaAtX(715.0), 0.0, 1e-6);
+    EXPECT_NEAR(FacesEastEnd(), 615.0, 1e-6);
+}
 
 TEST_F(TouchedObjectsTest, erasing_a_door_closes_its_wall_and_3d_sides_and_one_undo_brings_all_back) {
     DrawWallsWithDoor();

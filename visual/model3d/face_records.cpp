@@ -258,6 +258,24 @@ void EraseFloorWallFaces(const AAR_LAYERC& catalogue, double elevation) {
     }
 }
 
+FloorFacesKept::FloorFacesKept(const AAR_LAYERC& catalogue, double elevation)
+    : m_catalogue(catalogue), m_elevation(elevation), m_faces(FloorWallFaces(catalogue, elevation)) {
+    std::sort(m_faces.begin(), m_faces.end());
+}
+
+void FloorFacesKept::Restore() const {
+    for (const auto& name : FloorWallFaces(m_catalogue, m_elevation)) {
+        if (std::binary_search(m_faces.begin(), m_faces.end(), name)) continue;
+        const ads_name e{name[0], name[1]};
+        zcdbEntDel(e);
+    }
+    // An erased face reads as nothing; erasing it again brings it back.
+    for (const auto& name : m_faces) {
+        const ads_name e{name[0], name[1]};
+        if (!host::ResbufList(zcdbEntGet(e))) zcdbEntDel(e);
+    }
+}
+
 std::string SideLayer(const WallFace& face, bool useWallLayer, const AAR_LAYERC& catalogue, double elevation,
                       bool ownKindOnly) {
     std::string name = k3DWallsKey;

@@ -49,6 +49,21 @@ std::vector<std::string> FloorWallFaceLayers(const AAR_LAYERC& catalogue, double
 std::vector<std::array<std::int64_t, 2>> FloorWallFaces(const AAR_LAYERC& catalogue, double elevation);
 void EraseFloorWallFaces(const AAR_LAYERC& catalogue, double elevation);
 
+// The wall faces of one floor as they stand, kept for a step that makes
+// some of them again and may be given up: Restore erases every face of
+// the floor made since and brings back every one erased since, so the
+// floor holds the very faces it held, corners in their order.
+class FloorFacesKept {
+public:
+    FloorFacesKept(const AAR_LAYERC& catalogue, double elevation);
+    void Restore() const;
+
+private:
+    const AAR_LAYERC& m_catalogue;
+    double m_elevation;
+    std::vector<std::array<std::int64_t, 2>> m_faces;
+};
+
 // The layer of a face's side: "3DWALLS", or with useWallLayer the 3D twin
 // of the first edge with a wall-layer index (straight edges, then arc
 // edges; the later found wins), through EnsureLayer.

@@ -4,6 +4,7 @@
 // themselves, and a run that cannot rebuild the floor leaves it as it was.
 #include "visual/model3d/wall3d_commands.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -506,4 +507,146 @@ void Regen3DWallsAfterCommand(const OutlineNode* outline) {
         if (touched) Gen3DWall(*f, g, rs.step, rs.curvedFlag, rs.useWallLayer, rs.catalogue);
     }
     g.Clear();
+}
+
+namespace {
+
+// Where the faces of edited sides may stand: a span of one plan line, or
+// a whole circle. A span grows with the old lines and the present sides on
+// its line and with the other sides lying along it that it touches.
+struct OldSupport {
+    bool isArc = false;
+    Point3 origin;
+    double dx = 0.0, dy = 0.0;  // the line's unit direction
+    double from = 0.0, to = 0.0;
+    ArcRecord arc;
+
+    double along(const Point3& p) const { return (p.x - origin.x) * dx + (p.y - origin.y) * dy; }
+    bool onLine(const Point3& p) const {
+        return std::fabs((p.x - origin.x) * dy - (p.y - origin.y) * dx) <= SharedTolerance;
+    }
+    void widen(double t) {
+        from = std::min(from, t);
+        to = std::max(to, t);
+    }
+    bool touches(double a, double b) const {
+        return std::max(a, b) >= from - SharedTolerance && std::min(a, b) <= to + SharedTolerance;
+    }
+};
+
+bool SameCircle(const ArcRecord& a, const ArcRecord& b) {
+    return Distance2d(a.centre, b.centre) <= SharedTolerance &&
+           std::fabs(a.radius - b.radius) <= SharedTolerance;
+}
+
+// The lines and circles of `lines`, the collinear ones joined in one span.
+void AddSupports(std::vector<OldSupport>& out, const std::vector<const EditedWallLine*>& lines) {
+    for (const EditedWallLine* l : lines) {
+        bool joined = false;
+        for (OldSupport& s : out) {
+            if (l->isArc != s.isArc) continue;
+            if (l->isArc ? SameCircle(l->arc, s.arc) : (s.onLine(l->start) && s.onLine(l->end))) {
+                if (!l->isArc) {
+                    s.widen(s.along(l->start));
+                    s.widen(s.along(l->end));
+                }
+                joined = true;
+                break;
+            }
+        }
+        if (joined) continue;
+        OldSupport s;
+        s.isArc = l->isArc;
+        if (l->isArc) {
+            s.arc = l->arc;
+        } else {
+            const double length = Distance2d(l->start, l->end);
+            if (length <= SharedTolerance) continue;
+            s.origin = l->start;
+            s.dx = (l->end.x - l->start.x) / length;
+            s.dy = (l->end.y - l->start.y) / length;
+            s.to = length;
+        }
+        out.push_back(s);
+    }
+}
+
+void RegenEditedLevel(const std::vector<const EditedWallLine*>& lines, double level, const RunSettings& rs) {
+    CFACCIATE g;
+    BuildGraph(g, level);
+    std::vector<const WallFace*> sides;
+    const auto add = [&sides](const WallFace* f) {
+        if (f && f->auto3DType != 0 && std::find(sides.begin(), sides.end(), f) == sides.end())
+            sides.push_back(f);
+    };
+    for (const EditedWallLine* l : lines) add(g.FindFaceById(l->entity));
+    // Faces the edit carried along with the lines stand where the sides
+    // are now, also across the gaps of openings between them: the sides
+    // join the old lines as supports.
+    std::vector<EditedWallLine> now(sides.size());
+    std::vector<const EditedWallLine*> pieces = lines;
+    for (std::size_t i = 0; i < sides.size(); ++i) {
+        now[i].isArc = sides[i]->isArc();
+        now[i].start = sides[i]->start;
+        now[i].end = sides[i]->end;
+        now[i].arc = sides[i]->arc;
+        pieces.push_back(&now[i]);
+    }
+    std::vector<OldSupport> supports;
+    AddSupports(supports, pieces);
+    // The sides along an old line or circle lose their faces with it, so
+    // they are made again too; a span grows over the sides it touches.
+    for (const WallFace* f = g.faces; f; f = f->next) {
+        for (OldSupport& s : supports) {
+            if (s.isArc != f->isArc()) continue;
+            if (s.isArc) {
+                if (SameCircle(s.arc, f->arc)) add(f);
+                continue;
+            }
+            if (!s.onLine(f->start) || !s.onLine(f->end)) continue;
+            const double a = s.along(f->start), b = s.along(f->end);
+            if (!s.touches(a, b)) continue;
+            s.widen(a);
+            s.widen(b);
+            add(f);
+        }
+    }
+    std::vector<WallFace> old(supports.size());
+    std::vector<const WallFace*> erased = sides;
+    for (std::size_t i = 0; i < supports.size(); ++i) {
+        const OldSupport& s = supports[i];
+        WallFace& w = old[i];
+        if (s.isArc) {
+            w.kind = 0;
+            w.arc = s.arc;
+            w.arc.startAngle = 0.0;
+            w.arc.endAngle = TwoPi() - 2.0 * SharedTolerance;
+        } else {
+            w.start = {s.origin.x + s.from * s.dx, s.origin.y + s.from * s.dy, level};
+            w.end = {s.origin.x + s.to * s.dx, s.origin.y + s.to * s.dy, level};
+        }
+        erased.push_back(&w);
+    }
+    Erase3DFacesOnSides(erased, level);
+    for (const WallFace* f : sides)
+        GenerateInMode(*f, g, rs.step, rs.curvedFlag, rs.useWallLayer, rs.catalogue);
+    g.Clear();
+}
+
+}  // namespace
+
+void Regen3DWallsAfterLineEdits(const std::vector<EditedWallLine>& lines) {
+    if (lines.empty() || SettingInt(SetupVar::SETOPZM3DAUTO) == 0) return;
+    RunSettings rs;
+    std::vector<double> levels;
+    for (const EditedWallLine& l : lines)
+        if (std::none_of(levels.begin(), levels.end(),
+                         [&](double v) { return std::fabs(v - l.level) <= GeomEpsilon; }))
+            levels.push_back(l.level);
+    for (double level : levels) {
+        std::vector<const EditedWallLine*> onLevel;
+        for (const EditedWallLine& l : lines)
+            if (std::fabs(l.level - level) <= GeomEpsilon) onLevel.push_back(&l);
+        RegenEditedLevel(onLevel, level, rs);
+    }
 }

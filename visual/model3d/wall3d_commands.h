@@ -6,7 +6,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include "core/geometry/geom_basic.h"
 #include "core/layer_catalogue.h"
 #include "host/util/adscodes.h"
 #include "roofs/slab_queries.h"
@@ -42,3 +44,19 @@ void Regen3DWallsOfLevel(double elevation, double height, int floorInteger);
 void Regen3DWallsAround(const ads_name wallA, const ads_name wallB, double elevation, const ads_name wallC,
                         const ads_name wallD);
 void Regen3DWallsAfterCommand(const OutlineNode* outline);
+
+// A wall line or arc as it was before an edit command moved it (or one of
+// its ends), on the floor at `level`.
+struct EditedWallLine {
+    ads_name entity = {0, 0};
+    double level = 0.0;
+    bool isArc = false;
+    Point3 start, end;
+    ArcRecord arc;
+};
+
+// After an edit command moved wall lines: the faces that stood on the
+// sides as they were are erased and every side those lines now belong to,
+// and every side sharing their old line or circle, generated again. Does
+// nothing while SETOPZM3DAUTO is 0.
+void Regen3DWallsAfterLineEdits(const std::vector<EditedWallLine>& lines);

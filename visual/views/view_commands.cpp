@@ -10,6 +10,7 @@
 // lost to a failed rebuild.
 #include "visual/views/view_commands.h"
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
+#include "host/ed/cmdproc.h"
 #include "host/ed/prompts.h"
 #include "host/ed/statusbar.h"
 #include "visual/views/hidden_segments.h"
@@ -38,6 +40,8 @@ constexpr const char* kLowerLeftPrompt = "\nOkreśl lewy dolny punkt widoku zło
 constexpr const char* kCornerPrompt =
     "\nOkreśl prawy górny punkt widoku lub Enter dla rzeczywistego wymiaru:";
 constexpr const char* kCannotRegenerate = "\nNie można zregenerować widoku wybranego obiektu";
+constexpr const char* kDamagedRecord =
+    "\nUszkodzony zapis widoku \"%s\" w elemencie %s: widok pozostaje bez zmian";
 
 // The status-bar meter of a view's passes, shown once the faces are projected
 // and taken down on every way out.
@@ -205,6 +209,41 @@ bool ReadViewRecord(const resbuf* app, CSezione& section) {
     return true;
 }
 
+// A frame the view input could have built: a translation within the
+// drawing's range and three rows of about unit length that span space
+// (the input makes them from unit axes, at worst a little skewed). A frame
+// with a row of zeros, or of huge numbers, would fold the whole model onto
+// a plane or a line.
+bool FrameSound(const Matrix4& frame) {
+    constexpr double kShortest = 1e-3, kLongest = 1e3, kFlattest = 1e-3;
+    double lengths = 1.0;
+    for (int r = 0; r < 3; ++r) {
+        if (!CoordinateInRange(frame.m[r][3])) return false;
+        const double length = std::sqrt(frame.m[r][0] * frame.m[r][0] + frame.m[r][1] * frame.m[r][1] +
+                                        frame.m[r][2] * frame.m[r][2]);
+        if (!(length >= kShortest && length <= kLongest)) return false;
+        lengths *= length;
+    }
+    const auto& m = frame.m;
+    const double det = m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
+                       m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+                       m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+    return std::fabs(det) >= kFlattest * lengths;
+}
+
+bool ViewRecordSound(const CSezione& section) {
+    if (!FrameSound(section.viewFrame)) return false;
+    if (section.axonometric && !FrameSound(section.displayFrame)) return false;
+    return !section.depthFlag || (CoordinateInRange(section.depth) && PointInRange(section.depthPoint));
+}
+
+void ReportDamagedRecord(const ads_name insert) {
+    host::ResbufList data(zcdbEntGet(insert));
+    const resbuf* handle = FindRbCode(data.get(), 5);
+    zcutPrintf(kDamagedRecord, kViewRecordApp,
+               handle && handle->resval.rstring ? handle->resval.rstring : "?");
+}
+
 }  // namespace
 
 bool WriteView(CSezione& section, bool fit, bool withViewRecord) {
@@ -255,9 +294,14 @@ void CmdRegenView() {
     host::SelectionSet set;
     if (zcedSSGet(":$", prompts, nullptr, nullptr, set.put()) != RTNORM) return;
     int result = 0;
+    bool damaged = false;
     ads_name entity;
-    for (std::int32_t i = 0; set.name(i, entity); ++i) result = RegenerateView(entity);
+    for (std::int32_t i = 0; set.name(i, entity); ++i) {
+        result = RegenerateView(entity);
+        damaged = damaged || result < 0;
+    }
     if (set.size() == 1 && result == 0) zcutPrintf("%s", kCannotRegenerate);
+    if (damaged) host::noteFailed();
 }
 
 void GenerateView(std::uint8_t selectMode, std::int32_t hiddenLines) {
@@ -294,6 +338,10 @@ int RegenerateView(const ads_name insert) {
     {
         host::ResbufList list(GetEntXData(insert, kViewRecordApp));
         if (!list || !ReadViewRecord(FindXDataApp(list.get(), kViewRecordApp), section)) return 0;
+        if (!ViewRecordSound(section)) {
+            ReportDamagedRecord(insert);
+            return -1;
+        }
         const resbuf* at = FindRbCode(list.get(), 10);
         if (at) section.lowerLeft = {at->resval.rpoint[0], at->resval.rpoint[1], at->resval.rpoint[2]};
         section.insertionPoint = section.lowerLeft;

@@ -35,7 +35,10 @@ inline constexpr int kMaxLevelMarks = 500;
 // draws; selectMode 1 lets the user pick the objects and a window.
 void GenerateView(std::uint8_t selectMode, std::int32_t hiddenLines);
 // Rebuilds the view whose INSERT this is; 1 when it carried a readable
-// view record (whatever came of the rebuilding), 0 otherwise.
+// view record (whatever came of the rebuilding), 0 when it carried none or
+// one too short, -1 when the record's frames or depth are out of shape (not
+// unit rows square to each other, or numbers beyond the drawing's range):
+// then the record is named and the view stays as it was.
 int RegenerateView(const ads_name insert);
 
 // Draws the visible segments and the hatches: in block mode into a new

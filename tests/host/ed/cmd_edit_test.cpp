@@ -2,7 +2,9 @@
 // with a reference, stretch of a dimension (with its notification), break,
 // pick-first sets, locked layers, and sets passed to zcedCommand.
 #include <cmath>
+#include <vector>
 
+#include "host/ads/adsent.h"
 #include "host/ads/editor.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
@@ -100,6 +102,60 @@ TEST_F(EditCommands, stretch_moves_points_inside_the_window_and_redraws_dimensio
     for (ZcDbObjectId id : entities<ZcDbText>(block))
         with<ZcDbText>(id, [&](ZcDbText* t) { found = found || t->textString() == "15"; });
     EXPECT_TRUE(found);
+}
+
+// What a reactor sees of each line the moment it is opened to be changed.
+struct OpenedLines : ZcDbDatabaseReactor {
+    std::vector<ZcGePoint3d> ends;
+    void objectOpenedForModify(const ZcDbDatabase*, const ZcDbObject* o) override {
+        if (auto* l = ZcDbLine::cast(o)) ends.push_back(l->endPoint());
+    }
+};
+
+// A line carrying world points in its extended data, moved and turned:
+// positions take the whole move, displacements and directions only the
+// turn, a plain point stays; a reactor sees the line before each change.
+TEST_F(EditCommands, world_points_of_extended_data_follow_their_entity) {
+    run({"LINE", "0,0", "10,0", ""});
+    ZcDbObjectId line = entities<ZcDbLine>()[0];
+    ads_name en;
+    zcdbGetAdsName(en, line);
+    zcdbRegApp("PUNKTY");
+    const ads_point at{10, 0, 0}, step{2, 0, 0}, way{1, 0, 0};
+    resbuf* list = zcdbEntGet(en);
+    resbuf* tail = list;
+    while (tail->rbnext) tail = tail->rbnext;
+    tail->rbnext = zcutBuildList(-3, 1001, "PUNKTY", 1010, at, 1011, at, 1012, step, 1013, way, 1041, 3.0, 0);
+    ASSERT_EQ(zcdbEntMod(list), RTNORM);
+    zcutRelRb(list);
+
+    OpenedLines watch;
+    db()->addReactor(&watch);
+    const ads_point a{0, 0, 0}, b{0, 5, 0};
+    EXPECT_EQ(zcedCommand(RTSTR, "_MOVE", RTENAME, en, RTSTR, "", RTPOINT, a, RTPOINT, b, RTNONE), RTNORM);
+    EXPECT_EQ(run({"_ROTATE", "L", "", "0,0", "90"}), RTNORM);
+    db()->removeReactor(&watch);
+    ASSERT_EQ(watch.ends.size(), 2u);
+    EXPECT_TRUE(watch.ends[0].isEqualTo(ZcGePoint3d(10, 0, 0)));
+    EXPECT_TRUE(watch.ends[1].isEqualTo(ZcGePoint3d(10, 5, 0)));
+
+    resbuf* apps = zcutBuildList(RTSTR, "PUNKTY", 0);
+    list = zcdbEntGetX(en, apps);
+    zcutRelRb(apps);
+    std::vector<ZcGePoint3d> points;
+    double distance = 0.0;
+    for (const resbuf* rb = list; rb; rb = rb->rbnext) {
+        if (rb->restype >= 1010 && rb->restype <= 1013)
+            points.emplace_back(rb->resval.rpoint[0], rb->resval.rpoint[1], rb->resval.rpoint[2]);
+        if (rb->restype == 1041) distance = rb->resval.rreal;
+    }
+    zcutRelRb(list);
+    ASSERT_EQ(points.size(), 4u);
+    EXPECT_TRUE(points[0].isEqualTo(ZcGePoint3d(10, 0, 0)));   // a plain point
+    EXPECT_TRUE(points[1].isEqualTo(ZcGePoint3d(-5, 10, 0)));  // moved, then turned
+    EXPECT_TRUE(points[2].isEqualTo(ZcGePoint3d(0, 2, 0)));    // turned only
+    EXPECT_TRUE(points[3].isEqualTo(ZcGePoint3d(0, 1, 0)));
+    EXPECT_DOUBLE_EQ(distance, 3.0);
 }
 
 TEST_F(EditCommands, break_cuts_a_line_at_one_point_or_removes_a_span) {

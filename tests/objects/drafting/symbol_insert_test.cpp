@@ -84,6 +84,39 @@ TEST_F(SymbolInsertTest,
     EXPECT_EQ(host::sysVarShort("CMDECHO"), 1);
 }
 
+// A block with attributes said to have none: its prompts are the user's to
+// answer, and the block still goes on its layer and floor, where nothing
+// drawn before it goes.
+TEST_F(SymbolInsertTest, a_block_said_to_have_no_attributes_still_takes_its_layer_and_floor) {
+    SetReal(SetupVar::SQPAV, 300.0);
+    SetInt(SetupVar::SET_ADDINSQPAV, 1);
+    ASSERT_EQ(run({"_LINE", "0,0", "100,0", ""}), RTNORM);
+    ASSERT_EQ(run({"VELMINB", "IP1", "N", "=BLOKI", "100,100,50", "0", "A1", "B2", "C3"}), RTNORM)
+        << transcript();
+    ASSERT_EQ(count("0=INSERT"), 1) << transcript();
+    EXPECT_EQ(count("0=LINE 8=0"), 1);
+    // Each answer the user gives follows the prompt it answers.
+    EXPECT_NE(transcript().find("Podaj kąt obrotu <0>: 0\n"), std::string::npos) << transcript();
+    EXPECT_EQ(transcript().find("skali X"), std::string::npos) << transcript();
+    ads_name e;
+    ASSERT_EQ(zcdbEntLast(e), RTNORM);
+    resbuf* list = zcdbEntGet(e);
+    EXPECT_NE(std::string(FindRbCode(list, 8)->resval.rstring).find("BLOKI$300"), std::string::npos)
+        << FindRbCode(list, 8)->resval.rstring;
+    EXPECT_EQ(FindRbCode(list, 10)->resval.rpoint[2], 300.0);
+    zcutRelRb(list);
+    std::string values;
+    for (ads_name next; zcdbEntNext(e, next) == RTNORM;) {
+        e[0] = next[0];
+        e[1] = next[1];
+        resbuf* att = zcdbEntGet(e);
+        if (std::string(FindRbCode(att, 0)->resval.rstring) == "ATTRIB")
+            values += std::string(FindRbCode(att, 1)->resval.rstring) + "|";
+        zcutRelRb(att);
+    }
+    EXPECT_EQ(values, "A1|B2|C3|");
+}
+
 TEST(SymbolList, a_symbol_not_listed_gets_its_name_a_dash_and_one) {
     const std::string list = std::string(VELM_SOURCE_DIR) + "/support/BART.STF";
     EXPECT_EQ(SymbolAttributeValues(list, "ip1"),

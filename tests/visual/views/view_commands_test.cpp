@@ -257,6 +257,38 @@ TEST_F(ViewCommands, every_kind_of_record_survives_its_rebuild_unless_too_short)
     }
 }
 
+// A record whose view frame starts with a zero or a huge row would fold
+// the model flat: the record is named, the view stays as it was and the
+// command fails; a sound record still rebuilds.
+TEST_F(ViewCommands, a_view_record_with_a_damaged_frame_keeps_its_view) {
+    ASSERT_EQ(GenView("0,1000"), RTNORM) << transcript();
+    const View first = Views().at(0);
+    ASSERT_EQ(first.record[2], 1010);
+    for (const double damaged : {0.0, 1e308, -1e308}) {
+        // The whole row, or one number of it when that number is huge.
+        for (int axis = -1; axis < (damaged == 0.0 ? 0 : 3); ++axis) {
+            std::vector<double> record = first.record;
+            for (int k = 0; k < 3; ++k)
+                if (axis < 0 || k == axis) record[3 + k] = damaged;
+            SetRecord(first.id, record);
+            const std::size_t said = transcript().size();
+            EXPECT_EQ(run({"VELMREGENVIEW", "L", ""}), RTERROR) << damaged << " at " << axis;
+            EXPECT_NE(transcript().find("Uszkodzony zapis widoku \"VELMP$_$VISTASEZ-\"", said),
+                      std::string::npos)
+                << transcript().substr(said);
+            const std::vector<View> views = Views();
+            ASSERT_EQ(views.size(), 1u);
+            EXPECT_EQ(views[0].id, first.id);
+            EXPECT_EQ(views[0].block, first.block);
+            ExpectSquare(views[0].block, 0.0, 1000.0);
+        }
+    }
+    SetRecord(first.id, first.record);
+    ASSERT_EQ(run({"VELMREGENVIEW", "L", ""}), RTNORM) << transcript();
+    EXPECT_NE(Views().at(0).block, first.block);
+    ExpectSquare(Views().at(0).block, 0.0, 1000.0);
+}
+
 TEST_F(ViewCommands, what_makes_no_view_leaves_the_drawing_as_it_was) {
     const int blocks = BlockCount();
     const std::size_t entities = modelSpace().size();
