@@ -217,11 +217,12 @@ void CDlgEtichetta::OnOK() {
         } else {
             std::string text;
             w->GetWindowText(text);
-            // A value the room computation reads as a number, typed as no
-            // number or out of range, is refused here; the form stays open.
+            // A value the room computation reads as a number, typed out of
+            // range, is refused here; the form stays open on it. (A text
+            // there is the label's to print, and reads as 0.)
             double number = 0.0;
-            if (IsNumberField(fields[i].number) && text.find_first_not_of(" \t") != std::string::npos &&
-                (std::sscanf(text.c_str(), "%lf", &number) != 1 || !CoordinateInRange(number))) {
+            if (IsNumberField(fields[i].number) && std::sscanf(text.c_str(), "%lf", &number) == 1 &&
+                !CoordinateInRange(number)) {
                 AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
                 GotoDlgCtrl(w);
                 return;
