@@ -203,7 +203,7 @@ void CDlgTratt::DoDataExchange(CDataExchange* dx) {
     DDX_Number(dx, IDC_ANGLE, m_angle);
     DDX_Text(dx, IDC_LAYER, m_layer);
     DDX_Text(dx, IDC_PATTERN, m_pattern);
-    DDX_Number(dx, IDC_SCALE, m_scale);
+    DDX_Size(dx, IDC_SCALE, m_scale);
 }
 
 BOOL CDlgTratt::OnInitDialog() {

@@ -103,6 +103,15 @@ bool CheckNumberField(CDataExchange* dx, double value, bool size) {
     return false;
 }
 
+bool NumbersInRange(std::initializer_list<double> values) {
+    for (const double v : values) {
+        if (CoordinateInRange(v)) continue;
+        AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
+        return false;
+    }
+    return true;
+}
+
 namespace {
 
 // The member keeps its value when the field is refused.
@@ -129,6 +138,15 @@ int GetSizeInRange(int initBits, const char* keywords, const ads_point base, con
         zcedInitGet(initBits, keywords);
         const int rc = zcedGetDist(base, prompt, result);
         if (rc != RTNORM || SizeInRange(*result)) return rc;
+        ReportOutOfRange();
+    }
+}
+
+PointAnswer PointInputPortInRange::GetPoint(const Point3* base, const std::string& prompt,
+                                            const std::string& keywords, bool noNull) {
+    for (;;) {
+        PointAnswer answer = HostPointInputPort::GetPoint(base, prompt, keywords, noNull);
+        if (answer.kind != PointAnswer::Kind::Point || PointInRange(answer.point)) return answer;
         ReportOutOfRange();
     }
 }

@@ -6,9 +6,11 @@
 // message, until the answer is in range or the user cancels.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 
 #include "core/geometry/geom_basic.h"
+#include "core/geometry/host_geometry.h"
 #include "host/ui/dialog.h"
 #include "host/util/adscodes.h"
 #include "store/value_range.h"
@@ -56,3 +58,15 @@ void DDX_Number(CDataExchange* dx, int id, double& value);
 void DDX_Size(CDataExchange* dx, int id, double& value);
 // For a value a dialog reads itself: the same refusal when `value` is out.
 bool CheckNumberField(CDataExchange* dx, double value, bool size);
+// For the values a dialog reads from its own number edits on OK: false,
+// with the module's message, when one is out of range (CoordinateInRange);
+// the dialog then stays open.
+bool NumbersInRange(std::initializer_list<double> values);
+
+// The point-by-point input on the host's prompts, asking again with the
+// module's message while a point is out of range.
+class PointInputPortInRange : public HostPointInputPort {
+public:
+    PointAnswer GetPoint(const Point3* base, const std::string& prompt, const std::string& keywords,
+                         bool noNull) override;
+};

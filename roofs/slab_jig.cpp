@@ -233,14 +233,23 @@ ZcEdJig::DragStatus AJIG_COP::OutOfRange() {
     return kNoChange;
 }
 
+ZcEdJig::DragStatus AJIG_COP::AcquireInRange(ZcGePoint3d& p, const ZcGePoint3d* base) {
+    DragStatus st = base ? acquirePoint(p, *base) : acquirePoint(p);
+    while (st == kNormal && !PointInRange(Point3{p.x, p.y, p.z})) {
+        ReportOutOfRange();
+        st = base ? acquirePoint(p, *base) : acquirePoint(p);
+    }
+    return st;
+}
+
 ZcEdJig::DragStatus AJIG_COP::SampleGable() {
     setKeywordList("");
     setUserInputControls(kAccept3dCoordinates);
     ZcGePoint3d p;
-    const DragStatus st =
-        stage == 2 ? acquirePoint(p)
-                   : acquirePoint(p, ZcGePoint3d(gablePoints[stage - 3].x, gablePoints[stage - 3].y,
-                                                 gablePoints[stage - 3].z));
+    const ZcGePoint3d from = stage == 2 ? ZcGePoint3d()
+                                        : ZcGePoint3d(gablePoints[stage - 3].x, gablePoints[stage - 3].y,
+                                                      gablePoints[stage - 3].z);
+    const DragStatus st = AcquireInRange(p, stage == 2 ? nullptr : &from);
     if (st != kNormal) {
         stage = 1;
         return st;
@@ -268,10 +277,11 @@ ZcEdJig::DragStatus AJIG_COP::SampleVertex(bool outline) {
     ZcGePoint3d p;
     DragStatus st;
     if (first && outline) {
-        st = acquirePoint(p);
+        st = AcquireInRange(p, nullptr);
     } else {
         const Point3 base = first ? basePoint : PreviousOfCurrent();
-        st = acquirePoint(p, ZcGePoint3d(base.x, base.y, base.z));
+        const ZcGePoint3d from(base.x, base.y, base.z);
+        st = AcquireInRange(p, &from);
     }
     returnStage = outline ? 5 : 6;
     switch (st) {
@@ -317,7 +327,7 @@ ZcEdJig::DragStatus AJIG_COP::SamplePlain(bool allowEnter, bool onPlane) {
     setUserInputControls(
         static_cast<UserInputControls>(kAccept3dCoordinates | (allowEnter ? kNullResponseAccepted : 0)));
     ZcGePoint3d p;
-    const DragStatus st = acquirePoint(p);
+    const DragStatus st = AcquireInRange(p, nullptr);
     if (st == kNormal) {
         Point3 q{p.x, p.y, p.z};
         if (!PointInRange(q)) return OutOfRange();
@@ -348,7 +358,8 @@ ZcEdJig::DragStatus AJIG_COP::SampleMove() {
     setKeywordList("");
     setUserInputControls(kAccept3dCoordinates);
     ZcGePoint3d p;
-    const DragStatus st = acquirePoint(p, ZcGePoint3d(basePoint.x, basePoint.y, basePoint.z));
+    const ZcGePoint3d from(basePoint.x, basePoint.y, basePoint.z);
+    const DragStatus st = AcquireInRange(p, &from);
     if (st != kNormal) {
         stage = 1;
         return st;

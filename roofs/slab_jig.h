@@ -92,6 +92,9 @@ private:
     DragStatus SamplePlain(bool allowEnter, bool onPlane);
     DragStatus SampleGable();
     DragStatus OutOfRange();
+    // acquirePoint (from `base` when given), asked again with the module's
+    // message while the point is out of range.
+    DragStatus AcquireInRange(ZcGePoint3d& p, const ZcGePoint3d* base);
     DragStatus SampleMove();
     void PlaceCurrent(const Point3& p);
     bool Unchanged(const Point3& p) const;

@@ -147,7 +147,7 @@ void CCALCVANI::FillLabelParameters() {
         const CDefEti* f = Field(n);
         if (n == 79) {
             SetString(c, 79, cardName);
-        } else if ((n >= 75 && n <= 77) || n >= 82) {
+        } else if (!IsNumberField(n)) {
             SetString(c, n, f ? f->value : std::string());
         } else {
             double value = f ? FieldNumber(*f) : 0.0;

@@ -11,6 +11,7 @@
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"
 #include "store/open_or_create.h"
+#include "store/value_range.h"
 
 VELM_SETTINGS_OBJECT_DEFINE(VELM_PIANI)
 
@@ -204,6 +205,31 @@ std::optional<int> FloorEdgeModeNear(const VELM_PIANI& floors, double z, double 
 
 // ------------------------------------------------------------------ filing
 
+namespace {
+
+// A floor read back with a number out of range (NumberInRange): without an
+// elevation it is no floor and is left out; a height takes a new floor's.
+// Either is named in `outOfRange` ("kondygnacja N rzędna" or "… wysokość").
+// False when the floor is to be left out.
+bool KeepInRange(AA_PIANO& floor, int index, std::string& outOfRange) {
+    const std::string name = "kondygnacja " + std::to_string(index + 1);
+    auto note = [&](const char* what) {
+        if (!outOfRange.empty()) outOfRange += ", ";
+        outOfRange += name + what;
+    };
+    if (!NumberInRange(floor.elevation)) {
+        note(" rzędna");
+        return false;
+    }
+    if (!NumberInRange(floor.height)) {
+        note(" wysokość");
+        floor.height = 1.0;
+    }
+    return true;
+}
+
+}  // namespace
+
 FilingStatus VELM_PIANI::fileOutDwg(SettingsDwgWriter& w) const {
     w.writeInt16(kFilingVersion);
     w.writeInt16(static_cast<short>(piani.floors.size()));
@@ -224,6 +250,7 @@ FilingStatus VELM_PIANI::fileInDwg(SettingsDwgReader& r) {
     if (!r.readInt16(version) || !ReadDwgCount(r, n)) return FilingStatus::kReadFailed;
     assertWriteEnabled();
     piani.floors.clear();
+    std::string outOfRange;
     for (int i = 0; i < n; ++i) {
         AA_PIANO f;
         short flag = 0, edge = 0;
@@ -237,8 +264,9 @@ FilingStatus VELM_PIANI::fileInDwg(SettingsDwgReader& r) {
         f.layers.resize(static_cast<std::size_t>(names));
         for (std::string& name : f.layers)
             if (!r.readText(name)) return FilingStatus::kReadFailed;
-        piani.floors.push_back(std::move(f));
+        if (KeepInRange(f, i, outOfRange)) piani.floors.push_back(std::move(f));
     }
+    if (!outOfRange.empty()) ReportSettingsOutOfRange(kClassName, outOfRange);
     return FilingStatus::kOk;
 }
 
@@ -265,12 +293,17 @@ FilingStatus VELM_PIANI::fileInDxf(SettingsDxfReader& r) {
     if (!r.atSubclassData(kClassName) || !ReadDxfShort(r, 170, n)) return FilingStatus::kOk;
     assertWriteEnabled();
     piani.floors.clear();
+    std::string outOfRange;
+    auto done = [&] {
+        if (!outOfRange.empty()) ReportSettingsOutOfRange(kClassName, outOfRange);
+        return FilingStatus::kOk;
+    };
     for (int i = 0; i < n; ++i) {
         AA_PIANO f;
         short flag = 0, names = 0;
         if (!ReadDxfReal(r, 140, f.elevation) || !ReadDxfReal(r, 140, f.height) ||
             !ReadDxfShort(r, 170, flag) || !ReadDxfShort(r, 170, names))
-            return FilingStatus::kOk;
+            return done();
         f.visible = flag != 0;
         SettingsDxfItem item;
         if (names <= 0) {
@@ -295,14 +328,14 @@ FilingStatus VELM_PIANI::fileInDxf(SettingsDxfReader& r) {
                     ++read;
                 } else {
                     r.pushBackItem();
-                    return FilingStatus::kOk;
+                    return done();
                 }
                 first = false;
             }
         }
-        piani.floors.push_back(std::move(f));
+        if (KeepInRange(f, i, outOfRange)) piani.floors.push_back(std::move(f));
     }
-    return FilingStatus::kOk;
+    return done();
 }
 
 // Reading the floors never creates them, nor "VELMOR_6".

@@ -13,6 +13,7 @@
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
 #include "store/open_or_create.h"
+#include "store/value_range.h"
 
 VELM_SETTINGS_OBJECT_DEFINE(VELM_MATPOV)
 
@@ -180,6 +181,18 @@ AAR_LAYERPOV LoadLayerPovCatalogue() {
     return rows;
 }
 
+void VELM_MATPOV::MergeStoredRow(AA_LAYERPOV stored, std::string& outOfRange) {
+    // A texture scale out of range takes the catalogue's for that layer (1
+    // when the catalogue has none) and is named once for the record.
+    if (!NumberInRange(stored.scale)) {
+        const AA_LAYERPOV* known = FindLayer(rows, stored.layer);
+        stored.scale = known && NumberInRange(known->scale) ? known->scale : 1.0;
+        if (!outOfRange.empty()) outOfRange += ", ";
+        outOfRange += stored.layer + " skala";
+    }
+    MergeRow(stored);
+}
+
 void VELM_MATPOV::MergeRow(const AA_LAYERPOV& stored) {
     if (AA_LAYERPOV* row = FindLayer(rows, stored.layer))
         *row = stored;
@@ -205,11 +218,13 @@ FilingStatus VELM_MATPOV::fileInDwg(SettingsDwgReader& r) {
     short version = 0;
     int count = 0;
     if (!r.readInt16(version) || !ReadDwgCount(r, count)) return FilingStatus::kReadFailed;
+    std::string outOfRange;
     for (int i = 0; i < count; ++i) {
         AA_LAYERPOV row;
         if (!ReadRowDwg(r, row)) return FilingStatus::kReadFailed;
-        MergeRow(row);
+        MergeStoredRow(std::move(row), outOfRange);
     }
+    if (!outOfRange.empty()) ReportSettingsOutOfRange(kClassName, outOfRange);
     return FilingStatus::kOk;
 }
 
@@ -231,13 +246,15 @@ FilingStatus VELM_MATPOV::fileInDxf(SettingsDxfReader& r) {
     if (!r.atSubclassData(kClassName)) return FilingStatus::kOk;
     short count = 0;
     if (!ReadDxfShort(r, 170, count)) return FilingStatus::kOk;
+    std::string outOfRange;
     for (int i = 0; i < count; ++i) {
         AA_LAYERPOV row;
         // A row cut short is not merged: half a row would overwrite a
         // catalogue row with empty fields.
         if (!ReadRowDxf(r, row)) break;
-        MergeRow(row);
+        MergeStoredRow(std::move(row), outOfRange);
     }
+    if (!outOfRange.empty()) ReportSettingsOutOfRange(kClassName, outOfRange);
     return FilingStatus::kOk;
 }
 

@@ -80,6 +80,9 @@ public:
     void Reset() { rows = LoadLayerPovCatalogue(); }
     // Overlays one stored row (see the banner).
     void MergeRow(const AA_LAYERPOV& stored);
+    // The same for a row read back from the drawing: a scale out of range
+    // takes the catalogue's and the row is named in `outOfRange`.
+    void MergeStoredRow(AA_LAYERPOV stored, std::string& outOfRange);
 
     FilingStatus fileOutDwg(SettingsDwgWriter& w) const;
     FilingStatus fileInDwg(SettingsDwgReader& r);

@@ -1,7 +1,27 @@
 // Print-scale records: defaults, lookups and filing.
 #include "store/fscala.h"
 
+#include <string>
+
+#include "store/value_range.h"
+
 VELM_SETTINGS_OBJECT_DEFINE(VELM_FSCALA)
+
+namespace {
+
+// A factor out of range (NumberInRange) takes the value a new record of
+// that scale holds, and is named in `outOfRange` as "1:KEY wartość N".
+void KeepInRange(AA_FSCALA& rec, std::string& outOfRange) {
+    const AA_FSCALA fresh = DefaultScaleRecord(rec.key);
+    for (int i = 0; i < kScaleEntryCount; ++i) {
+        if (NumberInRange(rec.values[i])) continue;
+        rec.values[i] = fresh.values[i];
+        if (!outOfRange.empty()) outOfRange += ", ";
+        outOfRange += "1:" + std::to_string(rec.key) + " wartość " + std::to_string(i + 1);
+    }
+}
+
+}  // namespace
 
 void AAR_FSCALA::SetByKey(int key, const AA_FSCALA& record) {
     if (AA_FSCALA* r = FindByKey(key))
@@ -74,6 +94,7 @@ FilingStatus VELM_FSCALA::fileInDwg(SettingsDwgReader& r) {
     int n = 0;
     if (!r.readInt16(version) || !ReadDwgCount(r, n)) return FilingStatus::kReadFailed;
     scales.records.clear();
+    std::string outOfRange;
     for (int i = 0; i < n; ++i) {
         AA_FSCALA rec;
         short key = 0;
@@ -81,8 +102,10 @@ FilingStatus VELM_FSCALA::fileInDwg(SettingsDwgReader& r) {
         rec.key = key;
         for (double& v : rec.values)
             if (!r.readReal(v)) return FilingStatus::kReadFailed;
+        KeepInRange(rec, outOfRange);
         scales.records.push_back(rec);
     }
+    if (!outOfRange.empty()) ReportSettingsOutOfRange(kClassName, outOfRange);
     return FilingStatus::kOk;
 }
 
@@ -100,14 +123,19 @@ FilingStatus VELM_FSCALA::fileInDxf(SettingsDxfReader& r) {
     short n = 0;
     if (!r.atSubclassData(kClassName) || !ReadDxfShort(r, 170, n)) return FilingStatus::kOk;
     scales.records.clear();
+    std::string outOfRange;
     for (int i = 0; i < n; ++i) {
         AA_FSCALA rec;
         short key = 0;
         if (!ReadDxfShort(r, 170, key)) break;
         rec.key = key;
+        bool whole = true;
         for (double& v : rec.values)
-            if (!ReadDxfReal(r, 140, v)) return FilingStatus::kOk;
+            if (whole && !ReadDxfReal(r, 140, v)) whole = false;
+        if (!whole) break;
+        KeepInRange(rec, outOfRange);
         scales.records.push_back(rec);
     }
+    if (!outOfRange.empty()) ReportSettingsOutOfRange(kClassName, outOfRange);
     return FilingStatus::kOk;
 }

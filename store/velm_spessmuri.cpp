@@ -1,13 +1,35 @@
 // The last wall thicknesses and their filing.
 #include "store/velm_spessmuri.h"
 
+#include <string>
+
 #include "store/string_list_filing.h"
+#include "store/value_range.h"
 
 VELM_SETTINGS_OBJECT_DEFINE(VELM_SPESSMURI)
 
+namespace {
+
+constexpr std::array<double, 5> kDefaultThicknesses{30.0, 10.0, 15.0, 20.0, 40.0};
+
+// A thickness is a size: one not above zero or out of range (NumberInRange)
+// takes its place's default, and the places are named once.
+void KeepInRange(std::array<double, 5>& thicknesses) {
+    std::string outOfRange;
+    for (std::size_t i = 0; i < thicknesses.size(); ++i) {
+        if (NumberInRange(thicknesses[i]) && thicknesses[i] > 0.0) continue;
+        thicknesses[i] = kDefaultThicknesses[i];
+        if (!outOfRange.empty()) outOfRange += ", ";
+        outOfRange += "grubość " + std::to_string(i + 1);
+    }
+    if (!outOfRange.empty()) ReportSettingsOutOfRange(VELM_SPESSMURI::kClassName, outOfRange);
+}
+
+}  // namespace
+
 void VELM_SPESSMURI::Reset() {
     assertWriteEnabled();
-    thicknesses = {30.0, 10.0, 15.0, 20.0, 40.0};
+    thicknesses = kDefaultThicknesses;
 }
 
 void VELM_SPESSMURI::UseThickness(double t) {
@@ -37,6 +59,7 @@ FilingStatus VELM_SPESSMURI::fileInDwg(SettingsDwgReader& r) {
         if (!r.readReal(v)) return FilingStatus::kReadFailed;
         t = v;
     }
+    KeepInRange(thicknesses);
     return FilingStatus::kOk;
 }
 
@@ -50,5 +73,6 @@ FilingStatus VELM_SPESSMURI::fileInDxf(SettingsDxfReader& r) {
     if (!r.atSubclassData(kClassName)) return FilingStatus::kOk;
     for (double& t : thicknesses)
         if (!ReadDxfReal(r, 140, t)) break;
+    KeepInRange(thicknesses);
     return FilingStatus::kOk;
 }

@@ -107,6 +107,9 @@ void CDlgParObj::LoadFromContext(const ObjContext& context, int focusRow) {
     m_focusRow = focusRow;
     m_title = std::string(m_insertMode == 1 ? "Wstaw obiekt:" : "Modyfikuj obiekt:") + context.objectName;
     m_significantOnly = SettingInt(SetupVar::MOSTRAPRPRINC);
+    m_sizes.clear();
+    for (const auto& v : context.vars)
+        if (v->kind == kVarParameter && IsSizeParameter(context, v->number)) m_sizes.push_back(v->number);
 }
 
 void CDlgParObj::DoDataExchange(CDataExchange* dx) {
@@ -330,7 +333,8 @@ bool CDlgParObj::CommitRow(int slot) {
     // A value that cannot be read, or is out of range, is refused and the
     // row keeps the value it had; the text stays for the user to correct.
     const std::optional<double> value = ParseRowValue(row.type, text);
-    if (!value) {
+    const bool size = std::find(m_sizes.begin(), m_sizes.end(), row.variable) != m_sizes.end();
+    if (!value || (size && !SizeInRange(*value))) {
         AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
         return false;
     }

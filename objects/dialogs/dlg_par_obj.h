@@ -9,6 +9,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 #include "host/ui/dialog.h"
 #include "objects/dialogs/param_rows.h"
@@ -115,6 +116,9 @@ private:
     int m_insertMode = 0;
     CArrayTipologie m_sets;
     CArrayInfoParametri m_rows;
+    // The parameters that are sizes of the object (IsSizeParameter): a new
+    // value of zero or less is refused there.
+    std::vector<int> m_sizes;
     std::array<CEdit, parobj::kSlots> m_description;
     std::array<CEdit, parobj::kSlots> m_current;
     std::array<CEditParametri, parobj::kSlots> m_new;

@@ -74,7 +74,7 @@ void CDLGPREFABMAGLIA::DoDataExchange(CDataExchange* dx) {
     DDX_Number(dx, IDC_VERTICAL, m_vertical);
     DDX_Number(dx, IDC_FLOOR, m_floorHeight);
     DDX_Text(dx, IDC_STYLE, m_textStyle);
-    DDX_Number(dx, IDC_TEXT_HEIGHT, m_textHeight);
+    DDX_Size(dx, IDC_TEXT_HEIGHT, m_textHeight);
     DDX_Text(dx, IDC_COLUMN_PREFIX, m_columnPrefix);
     DDX_Text(dx, IDC_ROW_PREFIX, m_rowPrefix);
     DDX_Text(dx, IDC_COLUMN_INDEX, m_columnIndex);

@@ -394,6 +394,18 @@ int FindFixedPointByKind(ObjContext& c, double out[3], int mode) {
     }
 }
 
+bool IsSizeParameter(const ObjContext& context, int number) {
+    switch (context.insertionType) {
+        case InsertionType::StraightWallOpening:
+        case InsertionType::ArcWallOpening:
+            return number == 8 || number == 190;
+        case InsertionType::WallCorner:
+            return number == 40 || number == 41 || number == 190;
+        default:
+            return false;
+    }
+}
+
 // ------------------------------------------------------------ number prompt
 
 int PromptNumberWithFilters(const char* prompt, double baseElevation, double& number) {

@@ -170,6 +170,12 @@ struct ObjContext {
     HostPlacement host;
 };
 
+// Whether parameter `number` of the object is one of the sizes its wall
+// opening is cut and built by: the width $8 (the two arms $40 and $41 of a
+// corner opening) and the height $190. Zero or less there closes the cut or
+// turns it inside out, so such a value is refused where the user types it.
+bool IsSizeParameter(const ObjContext& context, int number);
+
 // Variables 4, 5 and 6 of the objects that take their size from a ratio
 // (insertion types 14 and 15).
 void ComputeRatioVars(ObjContext& context);

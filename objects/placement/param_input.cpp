@@ -139,6 +139,8 @@ int PromptVariableValue(ObjVar& var, ObjContext& context) {
             prompt = "\n" + description + "<" + var.text + ">:";
             break;
     }
+    // A size of the object is above zero as well as in range.
+    const bool size = IsSizeParameter(context, var.number);
     for (;;) {
         switch (var.type) {
             case u'A':
@@ -152,7 +154,7 @@ int PromptVariableValue(ObjVar& var, ObjContext& context) {
                     continue;
                 }
                 if (r != RTNORM) return -3;
-                if (!CoordinateInRange(number)) {
+                if (size ? !SizeInRange(number) : !CoordinateInRange(number)) {
                     ReportOutOfRange();
                     continue;
                 }
@@ -184,7 +186,8 @@ int PromptVariableValue(ObjVar& var, ObjContext& context) {
             }
             case u'D': {
                 double distance = 0.0;
-                const int r = GetDistInRange(0, kKeywords, nullptr, prompt.c_str(), &distance);
+                const int r = size ? GetSizeInRange(0, kKeywords, nullptr, prompt.c_str(), &distance)
+                                   : GetDistInRange(0, kKeywords, nullptr, prompt.c_str(), &distance);
                 if (r == RTNONE) return 1;
                 if (r == RTKWORD) {
                     std::string kw;

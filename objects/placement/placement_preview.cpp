@@ -136,10 +136,15 @@ bool VELM_PRJTRAVE::worldDraw(ZcGiWorldDraw* wd) {
 // ---- AJIG_PRJ ----
 
 ZcEdJig::DragStatus AJIG_PRJ::samplePoint(bool withBase) {
-    const DragStatus st = withBase ? acquirePoint(currentPoint, firstPoint) : acquirePoint(currentPoint);
-    if (st == kNormal && !PointInRange(Point3{currentPoint.x, currentPoint.y, currentPoint.z})) {
+    auto acquire = [&] {
+        return withBase ? acquirePoint(currentPoint, firstPoint) : acquirePoint(currentPoint);
+    };
+    DragStatus st = acquire();
+    // Told and asked again; the preview stays where it was meanwhile.
+    while (st == kNormal && !PointInRange(Point3{currentPoint.x, currentPoint.y, currentPoint.z})) {
+        currentPoint = previousPoint;
         ReportOutOfRange();
-        return kNoChange;
+        st = acquire();
     }
     if (st == kNormal && currentPoint.isEqualTo(previousPoint)) {
         translation = ZcGeVector3d(0.0, 0.0, 0.0);
@@ -184,7 +189,12 @@ ZcEdJig::DragStatus AJIG_PRJ::sampler() {
             return st;
         }
         case 4: {
-            const DragStatus st = acquireAngle(rotationInput, currentPoint);
+            DragStatus st = acquireAngle(rotationInput, currentPoint);
+            while (st == kNormal && !AngleInRange(rotationInput)) {
+                rotationInput = previousRotationInput;
+                ReportOutOfRange();
+                st = acquireAngle(rotationInput, currentPoint);
+            }
             if (st == kNormal && rotationInput == previousRotationInput) {
                 rotationStep = 0.0;
                 return kNoChange;
@@ -244,10 +254,11 @@ ZcEdJig::DragStatus AJIG_PRJ_APP::sampler() {
             ? "Linia Odniesienie Zmień Modyfikuj Modifikuj _ Linia Odniesienie Zmień Modyfikuj Modyfikuj"
             : "Przód Odniesienie Zmień Modyfikuj Modifikuj _ Przód Odniesienie Zmień Modyfikuj Modyfikuj");
     setUserInputControls(kSampleControls);
-    const DragStatus st = acquireDist(distance, referencePoint());
-    if (st == kNormal && !CoordinateInRange(distance)) {
+    DragStatus st = acquireDist(distance, referencePoint());
+    while (st == kNormal && !CoordinateInRange(distance)) {
+        distance = previousDistance;
         ReportOutOfRange();
-        return kNoChange;
+        st = acquireDist(distance, referencePoint());
     }
     if (st == kNormal && distance == previousDistance) {
         translation = ZcGeVector3d(0.0, 0.0, 0.0);
@@ -321,7 +332,12 @@ void CalcLineSupportGeometry(AJIG_PRJ_APP& jig, const ObjContext& context, doubl
 ZcEdJig::DragStatus AJIG_PRJ_APA::sampler() {
     setKeywordList("Modyfikuj");
     setUserInputControls(kSampleControls);
-    const DragStatus st = acquireAngle(angle, centre);
+    DragStatus st = acquireAngle(angle, centre);
+    while (st == kNormal && !AngleInRange(angle)) {
+        angle = previousAngle;
+        ReportOutOfRange();
+        st = acquireAngle(angle, centre);
+    }
     if (st == kNormal && angle == previousAngle) {
         rotationStep = 0.0;
         return kNoChange;

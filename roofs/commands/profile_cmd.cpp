@@ -165,7 +165,7 @@ void CmdProfileSweep() {
         zcutPrintf(
             "%s",
             "\nPo ostatnim punkcie jeszcze raz wybierz pierwszy punkt, jeśli chcesz zamknąć generowanie.");
-        HostPointInputPort port;
+        PointInputPortInRange port;
         std::string keyword;
         int closedSet = 0;
         VertexNode* list = nullptr;

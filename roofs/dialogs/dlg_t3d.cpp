@@ -2,6 +2,7 @@
 #include "roofs/dialogs/dlg_t3d.h"
 
 #include "core/hatch_dialogs.h"
+#include "core/input_range.h"
 #include "roofs/dialogs/slab_dialog_common.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
@@ -97,8 +98,12 @@ void CDlgT3D::OnGutter() {
 }
 
 void CDlgT3D::OnOK() {
-    m_thickness = m_editThickness.GetDouble();
-    m_angle = m_editAngle.GetDouble();
-    m_slope = m_editSlope.GetDouble();
+    const double thickness = m_editThickness.GetDouble();
+    const double angle = m_editAngle.GetDouble();
+    const double slope = m_editSlope.GetDouble();
+    if (!NumbersInRange({thickness, angle, slope})) return;
+    m_thickness = thickness;
+    m_angle = angle;
+    m_slope = slope;
     CDialog::OnOK();
 }

@@ -3,6 +3,7 @@
 // which lasts for one run.
 #include "roofs/dialogs/dlg_travetti.h"
 
+#include "core/input_range.h"
 #include "host/ui/msgbox.h"
 #include "roofs/dialogs/slab_dialog_common.h"
 #include "store/settings_store.h"
@@ -68,6 +69,9 @@ BOOL CDlgTravetti::OnInitDialog() {
 void CDlgTravetti::OnOK() {
     if (!UpdateData(TRUE)) return;
     const double start = m_editStart.GetDouble(), end = m_editEnd.GetDouble();
+    if (!NumbersInRange({start, end, m_editHeight.GetDouble(), m_editDistance.GetDouble(),
+                         m_editRecess.GetDouble(), m_editWidth.GetDouble()}))
+        return;
     if (start < 0.0 || end < 0.0) {
         AfxMessageBox("Odległość, na początku i na końcu musi być równa lub większa od zera", MB_ICONERROR);
         return;

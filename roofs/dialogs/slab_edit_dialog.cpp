@@ -1,6 +1,7 @@
 // The editing dialogs' shared fields and edit buttons.
 #include "roofs/dialogs/slab_edit_dialog.h"
 
+#include "core/input_range.h"
 #include "roofs/dialogs/slab_dialog_common.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
@@ -71,9 +72,14 @@ BOOL CSlabEditDialog::OnInitDialog() {
 
 bool CSlabEditDialog::ReadFields() {
     if (!UpdateData(TRUE)) return false;
-    m_slope = m_editSlope.GetDouble();
-    m_height = m_editHeight.GetDouble();
-    m_thickness = m_editThickness.GetDouble();
+    const double slope = m_editSlope.GetDouble();
+    const double height = m_editHeight.GetDouble();
+    const double thickness = m_editThickness.GetDouble();
+    // A slab moved or thickened beyond any building stays open for a sane value.
+    if (!NumbersInRange({slope, height, thickness})) return false;
+    m_slope = slope;
+    m_height = height;
+    m_thickness = thickness;
     return true;
 }
 

@@ -3,6 +3,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/input_range.h"
+#include "host/ui/msgbox.h"
 
 namespace {
 
@@ -187,9 +193,17 @@ void CDlgEtichetta::ToggleDetails() {
 
 void CDlgEtichetta::OnOK() {
     if (!UpdateData(TRUE)) return;
-    for (int i = 0; i < 3; ++i) fixedValues[i] = m_values[i].GetDouble();
+    double fixed[3];
+    for (int i = 0; i < 3; ++i) {
+        fixed[i] = m_values[i].GetDouble();
+        if (CoordinateInRange(fixed[i])) continue;
+        AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
+        GotoDlgCtrl(&m_values[i]);
+        return;
+    }
     // Each field reads the control it was laid out with; a field without
     // one (hidden, or past the pools) keeps its value.
+    std::vector<std::optional<std::string>> texts(fields.size());
     for (std::size_t i = 0; i < fields.size() && i < m_controls.size(); ++i) {
         const int id = m_controls[i];
         if (!id) continue;
@@ -199,12 +213,25 @@ void CDlgEtichetta::OnOK() {
             const auto* box = dynamic_cast<CButton*>(w);
             char text[8];
             std::snprintf(text, sizeof text, "%d", box && box->GetCheck() ? 1 : 0);
-            fields[i].value = text;
+            texts[i] = text;
         } else {
             std::string text;
             w->GetWindowText(text);
-            fields[i].value = text;
+            // A value the room computation reads as a number, typed out of
+            // range, is refused here; the form stays open on it. (A text
+            // there is the label's to print, and reads as 0.)
+            double number = 0.0;
+            if (IsNumberField(fields[i].number) && std::sscanf(text.c_str(), "%lf", &number) == 1 &&
+                !CoordinateInRange(number)) {
+                AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
+                GotoDlgCtrl(w);
+                return;
+            }
+            texts[i] = text;
         }
     }
+    for (int i = 0; i < 3; ++i) fixedValues[i] = fixed[i];
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        if (texts[i]) fields[i].value = *texts[i];
     CDialog::OnOK();
 }

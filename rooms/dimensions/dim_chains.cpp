@@ -285,7 +285,7 @@ VertexNode* CollectFacePoints(VertexNode* list, const WallFace& face, int openin
 }
 
 VertexNode* SequenceIntersectionPoints(bool allLines, double level, double angle) {
-    HostPointInputPort port;
+    PointInputPortInRange port;
     std::string keyword;
     int closed = 0;
     VertexNode* raw = nullptr;

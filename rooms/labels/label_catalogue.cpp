@@ -31,6 +31,10 @@ std::string HeaderName(const std::string& line) {
 
 }  // namespace
 
+bool IsNumberField(int number) {
+    return number >= 70 && number <= 81 && !(number >= 75 && number <= 77) && number != 79;
+}
+
 int FieldNumberOf(std::string_view name) {
     if (name.empty() || name[0] != '$') return 0;
     return ScanInt(name.substr(1)).value_or(0);

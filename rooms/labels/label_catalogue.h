@@ -46,6 +46,11 @@ public:
 // The number after "$" in a field name, as "%d" scans it; 0 when none.
 int FieldNumberOf(std::string_view name);
 
+// Whether the room computation reads field `number` as a number (the room
+// height $70 and the other values of $70 to $81 but the texts $75 to $77
+// and $79).
+bool IsNumberField(int number);
+
 // One set of fields, in file order.
 class CArrayDefEti : public std::vector<CDefEti> {
 public:

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "core/input_range.h"
 #include "host/ui/msgbox.h"
 #include "store/settings_store.h"
 
@@ -82,15 +83,27 @@ void CDlgFScala::ShowValues() {
     for (int i = 0; i < kScaleEntryCount; ++i) m_exact[i].Show(m_values[i], r->values[i]);
 }
 
-void CDlgFScala::StoreValues() {
+bool CDlgFScala::StoreValues() {
     AA_FSCALA r;
     r.key = m_currentKey;
-    for (int i = 0; i < kScaleEntryCount; ++i) r.values[i] = m_exact[i].Read(m_values[i]);
+    for (int i = 0; i < kScaleEntryCount; ++i) {
+        r.values[i] = m_exact[i].Read(m_values[i]);
+        // A factor no drawing can hold is refused where it was typed.
+        if (!CoordinateInRange(r.values[i])) {
+            AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
+            GotoDlgCtrl(&m_values[i]);
+            return false;
+        }
+    }
     m_table.SetByKey(m_currentKey, r);
+    return true;
 }
 
 void CDlgFScala::OnSelChange() {
-    StoreValues();
+    if (!StoreValues()) {
+        SelectKeyLine(m_currentKey);
+        return;
+    }
     const int sel = m_list.GetCurSel();
     if (sel < 0) return;
     std::string line;
@@ -108,7 +121,7 @@ void CDlgFScala::OnAdd() {
         AfxMessageBox(IDS_SCALE_EXISTS, MB_ICONERROR);
         return;
     }
-    StoreValues();
+    if (!StoreValues()) return;
     AA_FSCALA copy = *m_table.FindByKey(m_currentKey);
     copy.key = key;
     m_table.records.push_back(copy);
@@ -147,8 +160,7 @@ void CDlgFScala::OnSelectAll() {
 }
 
 void CDlgFScala::OnOK() {
-    if (!UpdateData(TRUE)) return;
-    StoreValues();
+    if (!UpdateData(TRUE) || !StoreValues()) return;
     if (ZcDbObjectPointer<VELM_FSCALA> scales(OpenFScalaObject()); scales) {
         scales->scales = m_table;
     }

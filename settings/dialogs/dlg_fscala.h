@@ -37,7 +37,8 @@ public:
 
 private:
     void ShowValues();
-    void StoreValues();
+    // False, with the module's message, when a factor is out of range.
+    bool StoreValues();
     void OnSelChange();
     void OnAdd();
     void OnRemove();

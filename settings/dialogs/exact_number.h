@@ -35,6 +35,8 @@ public:
         return text == shown_ ? value_ : TextToDouble(text);
     }
     bool Edited(const CWnd& edit) const { return edit.GetWindowText() != shown_; }
+    // The edit shows again the text it was given (a typed value refused).
+    void Restore(CWnd& edit) const { edit.SetWindowText(shown_); }
 
 private:
     double value_ = 0.0;

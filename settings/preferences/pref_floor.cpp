@@ -208,8 +208,14 @@ void CDlgPrefDatiPiano::DoDataExchange(CDataExchange* dx) {
     DDX_Text(dx, IDC_PATTERN, m_pattern);
     if (dx->m_bFailed) return;
     if (dx->m_bSaveAndValidate) {
-        m_hatchScaleValue = m_hatchScale.Read(m_hatchScaleEdit);
-        m_axisValue = m_axis.Read(m_axisEdit);
+        const double scale = m_hatchScale.Read(m_hatchScaleEdit);
+        const double axis = m_axis.Read(m_axisEdit);
+        dx->PrepareEditCtrl(IDC_HATCH_SCALE);
+        if (!CheckNumberField(dx, scale, false)) return;
+        dx->PrepareEditCtrl(IDC_AXIS);
+        if (!CheckNumberField(dx, axis, false)) return;
+        m_hatchScaleValue = scale;
+        m_axisValue = axis;
     } else {
         m_hatchScale.Show(m_hatchScaleEdit, m_hatchScaleValue);
         m_axis.Show(m_axisEdit, m_axisValue);
@@ -440,6 +446,11 @@ void CDlgPrefDatiPiano::OnHeightKillFocus() {
     // it shows 0.0 where their heights differ.
     if (!m_heightExact.Edited(m_heightEdit)) return;
     const double height = m_heightExact.Read(m_heightEdit);
+    if (!CoordinateInRange(height)) {
+        AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
+        m_heightExact.Restore(m_heightEdit);
+        return;
+    }
     SetModified(TRUE);
     const std::vector<int> selected = SelectedRows();
     if (selected.size() >= 2) {

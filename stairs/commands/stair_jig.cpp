@@ -469,7 +469,7 @@ ZcEdJig::DragStatus AJIG_CMD_SCALA::sampler() {
             }
         }
     }
-    if (status == kNormal && !isAngle && !PointInRange(sample)) {
+    if (status == kNormal && (isAngle ? !AngleInRange(sampledAngle) : !PointInRange(sample))) {
         ReportOutOfRange();
         return kNoChange;
     }

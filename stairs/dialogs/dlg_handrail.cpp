@@ -3,6 +3,7 @@
 
 #include "core/host_services.h"
 #include "core/input_range.h"
+#include "host/ui/msgbox.h"
 #include "resources/velmresources.h"
 #include "stairs/handrail_record.h"
 
@@ -35,8 +36,8 @@ void CDLG_CORRIMANO::DoDataExchange(CDataExchange* dx) {
     DDX_Text(dx, IDC_SIDE_COUNT, m_sideElementCount);
     DDX_Number(dx, IDC_SPACING, m_spacing);
     DDX_Radio(dx, IDC_OUTSIDE, m_position);
-    DDX_Number(dx, IDC_WIDTH, m_width);
-    DDX_Number(dx, IDC_HEIGHT, m_height);
+    DDX_Size(dx, IDC_WIDTH, m_width);
+    DDX_Size(dx, IDC_HEIGHT, m_height);
     DDX_Number(dx, IDC_MAX_STEPS, m_maxSteps);
 }
 
@@ -80,6 +81,12 @@ void CDLG_CORRIMANO::OnOK() {
     // The elements are placed at this distance apart.
     if (m_type == 2 && !(m_spacing > 0.0)) {
         ModuleMessageBox(kHandrailSpacingMessage, MB_OK, 0);
+        return;
+    }
+    // The rail's thickness and the elements' radius are sizes wherever the
+    // type uses them (their fields are open then).
+    if ((m_type >= 1 && !SizeInRange(m_thickness)) || (m_type == 2 && !SizeInRange(m_postRadius))) {
+        AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
         return;
     }
     if (CScalaCorriData* d = m_data) {

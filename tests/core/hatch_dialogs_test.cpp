@@ -5,6 +5,7 @@
 #include <fstream>
 #include <string>
 
+#include "core/input_range.h"
 #include "host/ui/dc.h"
 #include "host/ui/driver.h"
 #include "host/ui/resources.h"
@@ -233,4 +234,25 @@ TEST_F(HatchDialogs, wall_hatch_settings_save_the_variable_height_as_0_or_1) {
     slot = SetupVar::CLINFTMURO;
     GetVarReal(&slot, &lower);
     EXPECT_EQ(lower, 50.0);
+}
+
+// The pattern scale is a size: zero or less keeps the dialog open with the
+// module's message, and nothing is stored.
+TEST_F(HatchDialogs, a_pattern_scale_of_zero_or_less_is_refused) {
+    Patterns(3);
+    for (const char* typed : {"0", "-30"}) {
+        CDlgTratt dlg;
+        dlg.Load3D();
+        bool stayed = false;
+        zcui::InstallDialogDriver(IDD_TRATT, [&](zcui::DialogUser& u) {
+            u.Edit(1026, typed);
+            u.Ok();
+            stayed = !u.Ended();
+            u.Cancel();
+        });
+        EXPECT_NE(dlg.DoModal(), IDOK) << typed;
+        EXPECT_TRUE(stayed) << typed;
+        ASSERT_FALSE(zcui::MessageBoxes().empty());
+        EXPECT_EQ(zcui::MessageBoxes().back().text, OutOfRangeMessage());
+    }
 }

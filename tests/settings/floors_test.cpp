@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
+#include "host/ads/transcript.h"
 #include "tests/settings/floors_drawing.h"
 #include "tests/settings/memory_filer.h"
 
@@ -208,4 +211,32 @@ TEST(FloorWalkers, viewport_visibility_reads_the_viewport_not_the_layer) {
     EXPECT_FALSE(p.IsFloorVisible(&d.db, false, vpId, 300.0));
     EXPECT_TRUE(p.IsFloorVisible(&d.db, true, vpId, 300.0));
     EXPECT_FALSE(p.IsFloorVisible(&d.db, false, {}, 300.0));
+}
+
+// A floor without an elevation a drawing can hold is no floor and is left
+// out; a height out of range takes a new floor's. Each is named once.
+TEST(FloorFiling, numbers_out_of_range_are_named_once_and_the_floor_kept_when_it_can_be) {
+    VELM_PIANI p;
+    p.piani.floors = {Floor(0, true, {"A"}), Floor(1e308, true, {"B"}), Floor(600, true, {"C"})};
+    p.piani.floors[2].height = -std::numeric_limits<double>::infinity();
+    for (const bool dxf : {true, false}) {
+        host::transcript().clear();
+        VELM_PIANI back;
+        if (dxf) {
+            MemoryDxfStream s;
+            p.fileOutDxf(s);
+            EXPECT_EQ(back.fileInDxf(s), FilingStatus::kOk);
+        } else {
+            MemoryDwgStream s;
+            p.fileOutDwg(s);
+            EXPECT_EQ(back.fileInDwg(s), FilingStatus::kOk);
+        }
+        ASSERT_EQ(back.piani.floors.size(), 2u);
+        EXPECT_EQ(back.piani.floors[0].layers, std::vector<std::string>{"A"});
+        EXPECT_EQ(back.piani.floors[1].elevation, 600.0);
+        EXPECT_EQ(back.piani.floors[1].height, 1.0);
+        const std::string said = host::transcript().text();
+        EXPECT_NE(said.find("kondygnacja 2 rzędna, kondygnacja 3 wysokość"), std::string::npos) << said;
+        EXPECT_EQ(said.find("poza zakresem"), said.rfind("poza zakresem")) << said;
+    }
 }

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
+#include "host/ads/transcript.h"
 #include "tests/settings/memory_filer.h"
 
 namespace {
@@ -135,4 +138,39 @@ TEST(FScala, truncated_dwg_reports_failure_and_keeps_complete_records) {
     EXPECT_EQ(back.fileInDwg(d), FilingStatus::kReadFailed);
     ASSERT_EQ(back.scales.records.size(), 1u);
     EXPECT_EQ(back.scales.records[0].values[9], 50.0);
+}
+
+// A factor no drawing can hold takes the value of a new record of its scale
+// (zero for a scale without one) and the factors are named once.
+TEST(FScala, factors_out_of_range_take_their_defaults_and_are_named_once) {
+    VELM_FSCALA src = defaults();
+    AA_FSCALA odd;
+    odd.key = 200;
+    odd.values.fill(7.0);
+    odd.values[2] = -1e20;
+    src.scales.SetByKey(200, odd);
+    src.scales.records[0].values[3] = 1e308;
+    src.scales.records[1].values[0] = std::numeric_limits<double>::quiet_NaN();
+    for (const bool dxf : {true, false}) {
+        MemoryDxfStream x;
+        MemoryDwgStream w;
+        host::transcript().clear();
+        VELM_FSCALA back;
+        if (dxf) {
+            src.fileOutDxf(x);
+            EXPECT_EQ(back.fileInDxf(x), FilingStatus::kOk);
+        } else {
+            src.fileOutDwg(w);
+            EXPECT_EQ(back.fileInDwg(w), FilingStatus::kOk);
+        }
+        ASSERT_EQ(back.scales.records.size(), 3u);
+        EXPECT_EQ(back.scales.records[0].values[3], 20.0);
+        EXPECT_EQ(back.scales.records[1].values[0], 15.0);
+        EXPECT_EQ(back.scales.records[1].values[1], 3.0);
+        EXPECT_EQ(back.scales.records[2].values[2], 0.0);
+        EXPECT_EQ(back.scales.records[2].values[3], 7.0);
+        const std::string said = host::transcript().text();
+        EXPECT_NE(said.find("1:50 wartość 4, 1:100 wartość 1, 1:200 wartość 3"), std::string::npos) << said;
+        EXPECT_EQ(said.find("poza zakresem"), said.rfind("poza zakresem")) << said;
+    }
 }

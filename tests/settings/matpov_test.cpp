@@ -236,3 +236,31 @@ TEST_F(MatPovTest, a_damaged_render_table_is_named_with_its_line_and_read_as_non
     EXPECT_NE(host::transcript().text().find("LAYERPOV.DEF:3: skala tekstury nie jest liczbą", before),
               std::string::npos);
 }
+
+// A texture scale no drawing can hold takes the catalogue's for the layer
+// (1 for a layer the catalogue lacks); the rows are named once.
+TEST_F(MatPovTest, scales_out_of_range_take_the_catalogue_ones_and_are_named_once) {
+    VELM_MATPOV stored;
+    stored.rows = {Row("X", "WALLS_EXT", "T_Wood", 1e308, 0), Row("", "NEWLAYER", "T_Glass", -1e20, 2),
+                   Row("", "ROOF", "T_Tile", 4.0, 1)};
+    for (const bool dxf : {true, false}) {
+        host::transcript().clear();
+        VELM_MATPOV read;
+        if (dxf) {
+            MemoryDxfStream s;
+            stored.fileOutDxf(s);
+            read.fileInDxf(s);
+        } else {
+            MemoryDwgStream s;
+            stored.fileOutDwg(s);
+            read.fileInDwg(s);
+        }
+        ASSERT_EQ(read.rows.size(), kCatalogue.size() + 1);
+        EXPECT_EQ(read.rows[3], Row("X", "WALLS_EXT", "T_Wood", 2.5, 0));
+        EXPECT_EQ(read.rows[5].scale, 4.0);
+        EXPECT_EQ(read.rows.back(), Row("", "NEWLAYER", "T_Glass", 1.0, 2));
+        const std::string said = host::transcript().text();
+        EXPECT_NE(said.find("WALLS_EXT skala, NEWLAYER skala"), std::string::npos) << said;
+        EXPECT_EQ(said.find("poza zakresem"), said.rfind("poza zakresem")) << said;
+    }
+}

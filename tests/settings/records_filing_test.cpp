@@ -3,6 +3,9 @@
 // forms on whole, short and damaged streams.
 #include <gtest/gtest.h>
 
+#include <limits>
+
+#include "host/ads/transcript.h"
 #include "store/velm_gengruppo.h"
 #include "store/velm_layermuri.h"
 #include "store/velm_layerombra.h"
@@ -247,4 +250,22 @@ TEST(RecordFiling, readers_take_only_what_their_counts_say_from_longer_streams) 
     std::string rest;
     ASSERT_TRUE(d.readText(rest));
     EXPECT_EQ(rest, "trailing");
+}
+
+// A thickness is a size: one not above zero or no building's takes the
+// default of its place, and the places are named once.
+TEST(SpessMuri, thicknesses_out_of_range_take_their_defaults_and_are_named_once) {
+    VELM_SPESSMURI src;
+    src.thicknesses = {12.0, 0.0, -30.0, 1e308, std::numeric_limits<double>::infinity()};
+    const std::array<double, 5> expected{12.0, 10.0, 15.0, 20.0, 40.0};
+    host::transcript().clear();
+    EXPECT_EQ(dxfRoundTrip(src).thicknesses, expected);
+    std::string said = host::transcript().text();
+    EXPECT_NE(said.find("VELM_SPESSMURI"), std::string::npos) << said;
+    EXPECT_NE(said.find("grubość 2, grubość 3, grubość 4, grubość 5"), std::string::npos) << said;
+    EXPECT_EQ(said.find("poza zakresem"), said.rfind("poza zakresem")) << said;
+    host::transcript().clear();
+    EXPECT_EQ(dwgRoundTrip(src).thicknesses, expected);
+    said = host::transcript().text();
+    EXPECT_EQ(said.find("poza zakresem"), said.rfind("poza zakresem")) << said;
 }

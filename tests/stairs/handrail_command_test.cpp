@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "core/entity_data.h"
+#include "core/input_range.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbdatabase.h"
@@ -251,4 +252,22 @@ TEST_F(HandrailCommand, the_walls_between_edge_polylines_cover_the_band_exactly)
     }
     EXPECT_NEAR(area, 50.0 * (10.0 + 25.0) / 2.0 + 40.0 * 10.0, 1e-6);
     EXPECT_NEAR(minY, 0.0, 1e-9);
+}
+
+// The rail's width and height, and the thickness and radius its type uses,
+// are sizes: zero or less is refused with the module's message and the
+// dialog stays open; nothing is stored until a sane value is given.
+TEST_F(HandrailCommand, the_dialog_refuses_sizes_of_zero_or_less) {
+    MakeStair();
+    for (const char* answer :
+         {"238 edit 1031 \"0\" ok cancel", "238 edit 1195 \"-30\" ok cancel",
+          "238 radio 1193 edit 1030 \"0\" ok cancel", "238 radio 1194 edit 1035 \"-30\" ok cancel"}) {
+        const std::size_t boxes = zcui::MessageBoxes().size();
+        Queue(answer);
+        run({"VELMHANDRAIL"});
+        ASSERT_EQ(zcui::MessageBoxes().size(), boxes + 1) << answer;
+        EXPECT_EQ(zcui::MessageBoxes()[boxes].text, OutOfRangeMessage()) << answer;
+    }
+    EXPECT_NEAR(SettingReal(SetupVar::SETCOR_ALTE), 90.0, 1e-9);
+    EXPECT_NEAR(SettingReal(SetupVar::SETCOR_LARGH), 6.0, 1e-9);
 }

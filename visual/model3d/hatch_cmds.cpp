@@ -117,7 +117,7 @@ void CmdHatch3D() {
         if (dialog.DoModal() != IDOK) return;
         dialog.Save3D();
     }
-    HostPointInputPort port;
+    PointInputPortInRange port;
     zcutPrintf("Wybierz zewnętrzny obwód obszaru kreskowania:");
     std::string keyword;
     VertexNode* outer = nullptr;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/input_range.h"
 #include "core/layer_catalogue.h"
 #include "core/levels.h"
 #include "host/ads/adsowners.h"
@@ -258,6 +259,7 @@ void CDlgPovRayMat::OnAttach() {
 
 void CDlgPovRayMat::OnScaleLeft() {
     const double value = m_scale.GetDouble();
+    if (!NumbersInRange({value})) return;
     char text[64] = {};
     zcdbRToS(value, -1, -1, text);
     for (int item = m_list.GetNextItem(-1, LVNI_SELECTED); item >= 0;
@@ -573,7 +575,7 @@ void CDlgPrefPovRay::ChooseColour(COLORREF& colour, CadvColorStatic& swatch) {
 }
 
 void CDlgPrefPovRay::OnOK() {
-    if (!UpdateData(TRUE)) return;
+    if (!UpdateData(TRUE) || !NumbersInRange({m_distanceEdit.GetDouble(), m_heightEdit.GetDouble()})) return;
     m_imageDistance = m_distanceEdit.GetDouble();
     m_groundHeight = m_heightEdit.GetDouble();
     m_quality = m_qualityList.GetCurSel();

@@ -115,7 +115,7 @@ bool IsBreakable(const ads_name entity) {
 }
 
 void CmdBreakAlongPath() {
-    HostPointInputPort port;
+    PointInputPortInRange port;
     std::string keyword;
     int closed = 0;
     VertexNode* raw = nullptr;

@@ -82,7 +82,7 @@ void TransformAds(const ads_matrix m, ads_point p) {
 
 // The points typed for a surface or a path; the count, -1 after a cancel.
 int AskPoints(const char* firstPrompt, OwnedList<VertexNode>& list) {
-    HostPointInputPort port;
+    PointInputPortInRange port;
     std::string keyword;
     int closed = 0;
     VertexNode* raw = nullptr;

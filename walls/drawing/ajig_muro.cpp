@@ -103,6 +103,7 @@ ZcEdJig::DragStatus AJIG_MURO::sampler() {
             double a = 0.0;
             st = acquireAngle(a, vertex);
             if (st == kKW1) return flip();
+            if (st == kNormal && !AngleInRange(a)) return OutOfRange();
             if (st == kNormal) angle = a;
             return st;
         }
@@ -126,6 +127,7 @@ ZcEdJig::DragStatus AJIG_MURO::sampler() {
             double a = 0.0;
             st = acquireAngle(a, gePoint(arcCentre));
             if (st == kKW1) return flip();
+            if (st == kNormal && !AngleInRange(a)) return OutOfRange();
             // An absolute direction: ANGBASE is 0 while the jig lives.
             if (st == kNormal) angle = a;
             return st;

@@ -4,6 +4,7 @@
 #include "objects/dialogs/dlg_par_obj.h"
 
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ads/units.h"
 #include "tests/objects/dialogs/param_fixture.h"
 
@@ -265,4 +266,39 @@ TEST_F(ParameterGrid, header_drag_moves_the_columns_and_the_window_keeps_its_pla
         EXPECT_EQ(again.top, moved.top);
         u.Ok();
     });
+}
+
+// The width and height a wall opening is cut by are sizes: zero, less, or a
+// number no building has is refused with the module's message and the
+// dialog stays open; another length of the same object may be zero or less.
+TEST_F(ParameterGrid, an_opening_refuses_a_width_or_height_of_zero_or_less) {
+    const std::string vars = "$3= 11\n$8=\"Szerokość\"00D90\n$190=\"Wysokość\"01D205\n$192=\"Próg\"02D0\n";
+    for (const char* typed : {"0", "-30", "1e20", "1e308"}) {
+        for (const int slot : {0, 1}) {
+            ObjContext& c = def(vars);
+            CDlgParObj dlg;
+            bool stayed = false;
+            const std::size_t boxesBefore = zcui::MessageBoxes().size();
+            show(dlg, c, [&](zcui::DialogUser& u) {
+                u.Edit(kNewEdit + slot, typed);
+                u.Ok();
+                stayed = !u.Ended();
+                u.Cancel();
+            });
+            EXPECT_TRUE(stayed) << typed << " in slot " << slot;
+            ASSERT_GT(zcui::MessageBoxes().size(), boxesBefore);
+            EXPECT_EQ(zcui::MessageBoxes().back().text, OutOfRangeMessage());
+            freeLast();
+        }
+    }
+    ObjContext& c = def(vars);
+    CDlgParObj dlg;
+    show(dlg, c, [&](zcui::DialogUser& u) {
+        u.Edit(kNewEdit + 2, "-30");
+        u.Ok();
+    });
+    EXPECT_EQ(dlg.GetResultCode(), 1);
+    dlg.ApplyToContext(c);
+    EXPECT_EQ(value(c, 192), -30.0);
+    freeLast();
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/input_range.h"
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ui/driver.h"
@@ -174,4 +175,19 @@ TEST_F(GridMeshTest, spacings_not_above_zero_and_counts_out_of_range_are_refused
                                                  "Liczba kolumn i rzędów musi wynosić od 1 do 500"}));
     EXPECT_EQ(count(std::string("0=LINE 8=") + kGridLayer), 0);
     EXPECT_EQ(SettingInt(SetupVar::SETMAGLIA_NCMAGLIA), 8);
+}
+
+// The labels' text height is a size: zero or less keeps the dialog open
+// with the module's message, and no grid is drawn when it is then left.
+TEST_F(GridMeshTest, a_text_height_of_zero_or_less_is_refused) {
+    Answer([](zcui::DialogUser& u) {
+        u.Edit(1265, "0");
+        u.Ok();
+        u.Edit(1265, "-30");
+        u.Ok();
+        u.Cancel();
+    });
+    run({"VELMMESH2D"});
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{OutOfRangeMessage(), OutOfRangeMessage()}));
+    EXPECT_EQ(count(std::string("0=LINE 8=") + kGridLayer), 0);
 }
