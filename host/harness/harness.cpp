@@ -9,6 +9,7 @@
 #include "host/ed/inputqueue.h"
 #include "host/ed/session.h"
 #include "host/ui/driver.h"
+#include "host/win/kept_files.h"
 
 namespace host {
 
@@ -24,6 +25,7 @@ void resetAll() {
     setSettingLookup(nullptr);
     resetExpectationFailures();
     transcript().clear();
+    forgetKeptFileValues();
 }
 
 }  // namespace host

@@ -2,6 +2,7 @@
 // value writer and the save. See obj_text.h for the line and block forms.
 #include "objects/language/obj_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -280,10 +281,39 @@ void PassLine(ObjText& text) {
     ReadTextLine(text, kObjLineChars, true);
 }
 
+namespace {
+
+bool IsAscii(std::string_view t) {
+    return std::all_of(t.begin(), t.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// host::iequals, with ASCII words (nearly all) compared without folding.
+bool SameWord(std::string_view word, std::string_view keyword) {
+    if (!IsAscii(word) || !IsAscii(keyword)) return host::iequals(word, keyword);
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return word.size() == keyword.size() && std::equal(word.begin(), word.end(), keyword.begin(),
+                                                       [&](char a, char b) { return lower(a) == lower(b); });
+}
+
+}  // namespace
+
 bool FindSection(std::string_view keyword, ObjText& text, bool fromStart) {
     if (fromStart) text.cursor = TextCursor{};
-    while (std::optional<std::string> word = ReadTextLine(text, 124, false))
-        if (host::iequals(*word, keyword)) return true;
+    // Each line's first word as ReadTextLine(text, 124, false) gives it,
+    // read in place: every object placed looks for its sections this way,
+    // and a copy of every line passed over was most of the cost.
+    while (!TextAtEnd(text)) {
+        const std::string_view line = text.lines[text.cursor.line].text;
+        const std::size_t blank = std::min(line.find_first_of(" \t"), line.size());
+        std::size_t pos = 0, chars = 0;
+        while (pos < line.size() && chars < 124 && line[pos] != '\n' && line[pos] != '\r' && pos < blank) {
+            host::decodeUtf8(line, pos);
+            ++chars;
+        }
+        ++text.cursor.line;
+        text.cursor.pos = 0;
+        if (SameWord(line.substr(0, std::min(pos, blank)), keyword)) return true;
+    }
     return false;
 }
 
