@@ -15,6 +15,7 @@
 #include "host/util/adscodes.h"
 #include "host/util/findfile.h"
 #include "host/win/files.h"
+#include "host/win/kept_files.h"
 #include "host/win/textutil.h"
 #include "store/settings_store.h"
 
@@ -175,6 +176,13 @@ int ReadObjText(const std::string& name, std::unique_ptr<ObjText>& slot) {
     std::string path;
     if (FindLibraryFile(bare + ".txt", path) != RTNORM && FindLibraryFile(bare + ".cxt", path) != RTNORM)
         return 0;
+    // A command placing many objects of one definition (a label per room)
+    // reads and expands it once while the file stays as it was.
+    constexpr std::string_view kKept = "object definition";
+    if (auto kept = std::static_pointer_cast<const ObjText>(host::keptFileValue(path, kKept))) {
+        slot = std::make_unique<ObjText>(*kept);
+        return 1;
+    }
     std::optional<host::TextFile> file = host::readTextFile(path);
     if (!file) return 0;
     slot = std::make_unique<ObjText>();
@@ -190,6 +198,12 @@ int ReadObjText(const std::string& name, std::unique_ptr<ObjText>& slot) {
         text.lines = std::move(*lines);
     }
     text.cursor = TextCursor{};
+    // Only a text read from its own file alone: the kept one would not see
+    // an included file change.
+    const bool included = std::any_of(text.lines.begin(), text.lines.end(), [](const ObjLine& l) {
+        return l.text.compare(0, kIncludeStart.size(), kIncludeStart) == 0;
+    });
+    if (!included) host::keepFileValue(path, kKept, std::make_shared<const ObjText>(text));
     return 1;
 }
 
