@@ -318,15 +318,28 @@ bool FindSection(std::string_view keyword, ObjText& text, bool fromStart) {
     // and a copy of every line passed over was most of the cost.
     while (!TextAtEnd(text)) {
         const std::string_view line = text.lines[text.cursor.line].text;
-        const std::size_t blank = std::min(line.find_first_of(" \t"), line.size());
-        std::size_t pos = 0, chars = 0;
-        while (pos < line.size() && chars < 124 && line[pos] != '\n' && line[pos] != '\r' && pos < blank) {
+        // Up to 124 code points, the line break or the first blank byte
+        // (also one inside a sequence that is no code point).
+        const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+        std::size_t pos = 0, chars = 0, end = std::string_view::npos;
+        while (end == std::string_view::npos) {
+            if (pos >= line.size() || chars >= 124 || line[pos] == '\n' || line[pos] == '\r' ||
+                blank(line[pos])) {
+                end = pos;
+                break;
+            }
+            const std::size_t from = pos;
             host::decodeUtf8(line, pos);
             ++chars;
+            for (std::size_t k = from + 1; k < pos && k < line.size(); ++k)
+                if (blank(line[k])) {
+                    end = k;
+                    break;
+                }
         }
         ++text.cursor.line;
         text.cursor.pos = 0;
-        if (SameWord(line.substr(0, std::min(pos, blank)), keyword)) return true;
+        if (SameWord(line.substr(0, end), keyword)) return true;
     }
     return false;
 }
