@@ -275,10 +275,6 @@ double DistanceToLine(const Point3& p, const Point3& a, const Point3& b) {
     return std::fabs((p.x - a.x) * dy - (p.y - a.y) * dx) / length;
 }
 
-// The wall lines of the level that may lie within `corridor` of the line
-// a-b, in the order the selection of the level's wall lines gives them: for
-// a line along an axis, those whose extents meet the band along it; for any
-// other, all of them.
 // The plan box of the band within `corridor` of the line a-b (and a little
 // more, for rounding), for a line along an axis; none for any other.
 std::optional<host::PlanBox> BandAlong(const Point3& a, const Point3& b, double corridor) {
@@ -289,6 +285,10 @@ std::optional<host::PlanBox> BandAlong(const Point3& a, const Point3& b, double 
     return std::nullopt;
 }
 
+// The wall lines of the level that may lie within `corridor` of the line
+// a-b, in the order the selection of the level's wall lines gives them: for
+// a line along an axis, those whose extents meet the band along it; for any
+// other, all of them.
 std::vector<ZcDbObjectId> LinesAlong(double level, const Point3& a, const Point3& b, double corridor) {
     const std::optional<host::PlanBox> band = BandAlong(a, b, corridor);
     return band ? WallLinesOfLevelNear(level, *band) : WallLinesOfLevel(level);
