@@ -154,12 +154,18 @@ int SelectTypeOnLayer(std::string_view type, std::string_view layer, bool verbos
     return 0;
 }
 
+std::vector<std::string> WallLayerNamesAt(double level) {
+    const bool levelsOn = !LevelsSwitchedOff();
+    std::vector<std::string> names = DrawingWallLayers();
+    if (levelsOn)
+        for (std::string& layer : names) MakeLevelLayerName(layer, level);
+    return names;
+}
+
 int SelectOnWallLayers(std::string_view type, ads_name set, double level, bool report) {
     const std::string t(type);
-    const bool levelsOn = !LevelsSwitchedOff();
     bool haveSet = false;
-    for (std::string layer : DrawingWallLayers()) {
-        if (levelsOn) MakeLevelLayerName(layer, level);
+    for (const std::string& layer : WallLayerNamesAt(level)) {
         const host::ResbufList filter(zcutBuildList(RTDXF0, t.c_str(), 8, layer.c_str(), 0));
         ads_name found = {0, 0};
         if (SelectAll(filter.get(), found)) {

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/geometry/geom_basic.h"
 #include "host/util/resbuf.h"
@@ -36,6 +37,9 @@ int ExistsEntityType(std::string_view type, bool verbose, ads_name set);
 // Names longer than 259 bytes find nothing.
 int SelectTypeOnLayer(std::string_view type, std::string_view layer, bool verbose, ads_name set,
                       bool excludeRectangles);
+// The names of the drawing's wall layers at a level, in the drawing's order;
+// a selection filter reads each as a pattern.
+std::vector<std::string> WallLayerNamesAt(double level);
 // Every entity of a type on the drawing's wall layers at a level: 1 and the
 // set, or 0 (with a message when `report`).
 int SelectOnWallLayers(std::string_view type, ads_name set, double level, bool report);

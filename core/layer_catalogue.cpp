@@ -9,6 +9,7 @@
 #include "core/layer_catalogue.h"
 
 #include <limits>
+#include <memory>
 #include <optional>
 #include <string_view>
 
@@ -24,6 +25,7 @@
 #include "host/db/dbobjptr.h"
 #include "host/ed/cmdproc.h"
 #include "host/util/nocase.h"
+#include "host/win/kept_files.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
 
@@ -55,6 +57,14 @@ int AAR_LAYERC::ReadLayerDefFile(const std::string& fileName) {
     clear();
     std::optional<std::string> path = FindSupportFile(fileName);
     if (!path) return 0;
+    // A command labelling a floor reads the catalogue for every label: a
+    // sound catalogue is parsed once per command while the file stays as
+    // it was.
+    constexpr std::string_view kKept = "layer catalogue";
+    if (auto kept = std::static_pointer_cast<const AAR_LAYERC>(host::keptFileValue(*path, kKept))) {
+        static_cast<std::vector<AA_LAYERC>&>(*this) = *kept;
+        return 1;
+    }
     bool notText = false;
     std::optional<host::TextFile> file = ReadSupportText(*path, &notText);
     if (notText) return 0;
@@ -66,6 +76,7 @@ int AAR_LAYERC::ReadLayerDefFile(const std::string& fileName) {
         return 0;
     }
     ParseLayerDefLines(file->lines);
+    host::keepFileValue(*path, kKept, std::make_shared<const AAR_LAYERC>(*this));
     return 1;
 }
 

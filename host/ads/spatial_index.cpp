@@ -97,39 +97,115 @@ private:
             e->close();
         }
         m_tree = Tree(entries.begin(), entries.end());
+        learnNesting();
     }
 
+    // The block whose contents an entity's look is made of: a reference's
+    // block, a dimension's own block.
+    static ZcDbStub* blockShown(const ZcDbEntity* e) {
+        if (auto* ref = ZcDbBlockReference::cast(e)) return ref->blockTableRecord().stub();
+        if (auto* dim = ZcDbDimension::cast(e)) return dim->dimBlockId().stub();
+        return nullptr;
+    }
+
+    // A reference of the drawing's spaces is boxed again when the block it
+    // shows changes.
     void noteDependence(ZcDbStub* stub, const ZcDbEntity* e) {
-        if (ZcDbBlockReference::cast(e) || ZcDbDimension::cast(e))
-            m_onBlocks.insert(stub);
+        forgetDependence(stub);
+        if (!ZcDbBlockReference::cast(e) && !ZcDbDimension::cast(e)) return;
+        ZcDbStub* block = blockShown(e);
+        m_onBlocks.emplace(stub, block);
+        m_shownBy[block].insert(stub);
+    }
+    void forgetDependence(ZcDbStub* stub) {
+        auto it = m_onBlocks.find(stub);
+        if (it == m_onBlocks.end()) return;
+        if (auto shown = m_shownBy.find(it->second); shown != m_shownBy.end()) {
+            shown->second.erase(stub);
+            if (shown->second.empty()) m_shownBy.erase(shown);
+        }
+        m_onBlocks.erase(it);
+    }
+
+    // A block drawn inside another changes that one's look too: which
+    // blocks hold references to which is learnt from every block once and
+    // then from each entity added to or changed in a block (a link once
+    // made is never forgotten; at worst a reference is boxed for nothing).
+    void learnNesting() {
+        ZcDbBlockTable* table = nullptr;
+        if (zcdbOpenObject(table, m_db->blockTableId(), ZcDb::kForRead) != Zcad::eOk) return;
+        const std::vector<ZcDbObjectId> blocks = table->recordIds(false);
+        table->close();
+        for (ZcDbObjectId blockId : blocks) {
+            if (isSpace(blockId)) continue;
+            ZcDbBlockTableRecord* block = nullptr;
+            if (zcdbOpenObject(block, blockId, ZcDb::kForRead) != Zcad::eOk) continue;
+            const std::vector<ZcDbObjectId> ids = block->entityIds();
+            block->close();
+            for (ZcDbObjectId id : ids) {
+                ZcDbEntity* e = nullptr;
+                if (zcdbOpenObject(e, id, ZcDb::kForRead, true) != Zcad::eOk) continue;
+                if (ZcDbStub* shown = blockShown(e)) m_holders[shown].insert(blockId.stub());
+                e->close();
+            }
+        }
+    }
+
+    void blockChanged(ZcDbStub* block) {
+        if (block)
+            m_changedBlocks.insert(block);
         else
-            m_onBlocks.erase(stub);
+            m_allBlocksChanged = true;
     }
 
     void note(const ZcDbObject* obj) {
         if (!obj) return;
         ZcDbStub* stub = obj->objectId().stub();
         if (!stub) return;
-        if (ZcDbEntity::cast(obj)) {
+        if (const ZcDbEntity* entity = ZcDbEntity::cast(obj)) {
             const ZcDbObjectId owner = obj->ownerId();
             if (isSpace(owner)) {
                 m_dirty.insert(stub);
             } else if (owner.stub() && owner.stub()->object && ZcDbEntity::cast(owner.stub()->object.get())) {
-                // An attribute or a vertex: its owner's look changes.
+                // An attribute or a vertex: its owner's look changes, and
+                // with an owner inside a block, that block's.
                 m_dirty.insert(owner.stub());
+                const ZcDbObjectId outer = owner.stub()->object->ownerId();
+                if (!isSpace(outer)) blockChanged(outer.stub());
             } else {
-                m_blocksChanged = true;
+                if (ZcDbStub* shown = blockShown(entity)) m_holders[shown].insert(owner.stub());
+                blockChanged(owner.stub());
             }
         } else if (ZcDbBlockTableRecord::cast(obj) && !isSpace(obj->objectId())) {
-            m_blocksChanged = true;
+            blockChanged(stub);
+        }
+    }
+
+    // The references of the changed blocks and of the blocks holding them,
+    // however deep.
+    void markReferencesOfChangedBlocks() {
+        if (m_allBlocksChanged) {
+            m_allBlocksChanged = false;
+            m_changedBlocks.clear();
+            for (const auto& [ref, block] : m_onBlocks) m_dirty.insert(ref);
+            return;
+        }
+        std::vector<ZcDbStub*> todo(m_changedBlocks.begin(), m_changedBlocks.end());
+        std::unordered_set<ZcDbStub*> seen(m_changedBlocks.begin(), m_changedBlocks.end());
+        m_changedBlocks.clear();
+        while (!todo.empty()) {
+            ZcDbStub* block = todo.back();
+            todo.pop_back();
+            if (auto shown = m_shownBy.find(block); shown != m_shownBy.end())
+                m_dirty.insert(shown->second.begin(), shown->second.end());
+            if (auto holders = m_holders.find(block); holders != m_holders.end())
+                for (ZcDbStub* holder : holders->second)
+                    if (seen.insert(holder).second) todo.push_back(holder);
         }
     }
 
     void refresh() {
-        if (m_blocksChanged) {
-            m_blocksChanged = false;
-            m_dirty.insert(m_onBlocks.begin(), m_onBlocks.end());
-        }
+        markReferencesOfChangedBlocks();
         if (m_dirty.empty()) return;
         std::unordered_set<ZcDbStub*> dirty;
         dirty.swap(m_dirty);
@@ -138,7 +214,7 @@ private:
                 m_tree.remove(Entry(it->second, stub));
                 m_boxes.erase(it);
             }
-            m_onBlocks.erase(stub);
+            forgetDependence(stub);
             if (!stub->object) continue;
             const ZcDbObjectId id(stub);
             ZcDbEntity* e = nullptr;
@@ -163,8 +239,13 @@ private:
     Tree m_tree;
     std::unordered_map<ZcDbStub*, Box> m_boxes;
     std::unordered_set<ZcDbStub*> m_dirty;
-    std::unordered_set<ZcDbStub*> m_onBlocks;
-    bool m_blocksChanged = false;
+    // Reference -> the block it shows, and back.
+    std::unordered_map<ZcDbStub*, ZcDbStub*> m_onBlocks;
+    std::unordered_map<ZcDbStub*, std::unordered_set<ZcDbStub*>> m_shownBy;
+    // Block -> the blocks holding a reference to it.
+    std::unordered_map<ZcDbStub*, std::unordered_set<ZcDbStub*>> m_holders;
+    std::unordered_set<ZcDbStub*> m_changedBlocks;
+    bool m_allBlocksChanged = false;
 };
 
 std::map<std::int64_t, std::unique_ptr<DrawingIndex>>& indexes() {
@@ -216,6 +297,17 @@ void forEachSelectableIn(ZcDbDatabase* db, const PlanBox& box,
         }
         e->close();
     }
+}
+
+std::vector<ZcDbObjectId> entitiesIn(ZcDbDatabase* db, const PlanBox& box) {
+    const Box query(BoxPoint(std::min(box.xmin, box.xmax), std::min(box.ymin, box.ymax)),
+                    BoxPoint(std::max(box.xmax, box.xmin), std::max(box.ymax, box.ymin)));
+    std::vector<ZcDbObjectId> ids;
+    for (ZcDbStub* stub : indexFor(db).query(query)) {
+        const ZcDbObjectId id(stub);
+        if (!id.isErased()) ids.push_back(id);
+    }
+    return ids;
 }
 
 void resetSpatialIndexes() {

@@ -5,8 +5,10 @@
 // The index of a drawing is built on its first query and then kept up to
 // date through a database reactor: an entity added, modified, erased or
 // unerased (by a command or by undo and redo) has its box made again at the
-// next query. An entity inside a block definition changes the look of every
-// reference and dimension, so such a change has all of those boxed again.
+// next query. An entity inside a block definition changes the look of the
+// references and dimensions showing that block (or a block holding it), so
+// such a change has those boxed again, and those alone: a floor of doors,
+// each its own block, would otherwise box every door again per door.
 // Boxes are a little larger than the geometry: the index only narrows the
 // candidates, the exact tests decide.
 #pragma once
@@ -35,6 +37,11 @@ PlanBox boxOfPoints(const std::vector<ZcGePoint3d>& points);
 // entities whose extents meet the box.
 void forEachSelectableIn(ZcDbDatabase* db, const PlanBox& box,
                          const std::function<void(ZcDbObjectId, const ZcDbEntity*)>& f);
+
+// The entities of model and paper space, not erased, whose extents meet the
+// box, in handle (database) order, whatever their layers' state: what an
+// "X" selection would find near a place, for the exact tests to decide.
+std::vector<ZcDbObjectId> entitiesIn(ZcDbDatabase* db, const PlanBox& box);
 
 // Drops every drawing's index (the host's reset between sessions).
 void resetSpatialIndexes();

@@ -32,6 +32,7 @@
 #include "host/ed/docman.h"
 #include "host/ed/hostcmd_util.h"
 #include "host/util/hostassert.h"
+#include "host/win/kept_files.h"
 
 namespace host {
 namespace {
@@ -479,6 +480,9 @@ int runResolved(const Resolved& r) {
     // What the reactors change as the command ends belongs to its undo
     // group: one "U" takes back an erased door and the wall lines closed
     // over it together.
+    // What the command worked out from support files is read afresh by
+    // the next one.
+    if (s.running.empty()) host::forgetKeptFileValues();
     if (result == RTERROR)
         zcedEditor->notify([&](ZcEditorReactor* re) { re->commandFailed(n); });
     else if (result == RTCAN)

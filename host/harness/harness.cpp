@@ -10,6 +10,7 @@
 #include "host/ed/session.h"
 #include "host/ui/driver.h"
 #include "host/win/files.h"
+#include "host/win/kept_files.h"
 
 namespace host {
 
@@ -27,6 +28,7 @@ void resetAll() {
     transcript().clear();
     // What the last session wrote for itself is gone with it.
     removeTemporaryFolder();
+    forgetKeptFileValues();
 }
 
 }  // namespace host

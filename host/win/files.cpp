@@ -15,6 +15,7 @@
 #include <map>
 #include <memory>
 
+#include "host/win/kept_files.h"
 #include "host/win/textutil.h"
 
 namespace {
@@ -468,6 +469,8 @@ bool resolveSaveTarget(std::string& native, std::string* error) {
 }  // namespace
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+    // What was worked out from a file may be out of date now.
+    forgetKeptFileValues();
     std::string native = nativePath(path);
     if (native.empty()) {
         if (error) *error = "nie można zapisać: pusta nazwa pliku";

@@ -9,7 +9,9 @@
 #include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
+#include "host/db/dbdatabase.h"
 #include "host/db/dbobjptr.h"
+#include "host/db/dbsymtb.h"
 #include "host/ed/cmdproc.h"
 #include "host/win/textutil.h"
 #include "store/settings_store.h"
@@ -55,10 +57,17 @@ bool LayerInDrawing(const std::string& name) {
     return rec != nullptr;
 }
 
+// The style's width factor (41) or obliquing angle (50) as its table
+// record lists them, read off the record: every text and attribute of every
+// object placed asks, and the record's whole list was made for one value.
 double StyleGroup(const std::string& style, int code, double absent) {
-    const host::ResbufList rec(zcdbTblSearch("STYLE", style.c_str(), 0));
-    if (const resbuf* g = FindRbCode(rec.get(), code)) return g->resval.rreal;
-    return absent;
+    ZcDbDatabase* db = zcdbCurDwg();
+    if (!db) return absent;
+    const ZcDbObjectId id = db->recordId(db->textStyleTableId(), style);
+    if (id.isNull()) return absent;
+    const ZcDbObjectPointer<ZcDbTextStyleTableRecord> record(id, ZcDb::kForRead);
+    if (!record) return absent;
+    return code == 41 ? record->xScale() : record->obliquingAngle();
 }
 
 }  // namespace

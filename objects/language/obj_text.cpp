@@ -2,6 +2,7 @@
 // value writer and the save. See obj_text.h for the line and block forms.
 #include "objects/language/obj_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "host/util/adscodes.h"
 #include "host/util/findfile.h"
 #include "host/win/files.h"
+#include "host/win/kept_files.h"
 #include "host/win/textutil.h"
 #include "store/settings_store.h"
 
@@ -174,6 +176,13 @@ int ReadObjText(const std::string& name, std::unique_ptr<ObjText>& slot) {
     std::string path;
     if (FindLibraryFile(bare + ".txt", path) != RTNORM && FindLibraryFile(bare + ".cxt", path) != RTNORM)
         return 0;
+    // A command placing many objects of one definition (a label per room)
+    // reads and expands it once while the file stays as it was.
+    constexpr std::string_view kKept = "object definition";
+    if (auto kept = std::static_pointer_cast<const ObjText>(host::keptFileValue(path, kKept))) {
+        slot = std::make_unique<ObjText>(*kept);
+        return 1;
+    }
     std::optional<host::TextFile> file = host::readTextFile(path);
     if (!file) return 0;
     slot = std::make_unique<ObjText>();
@@ -189,6 +198,12 @@ int ReadObjText(const std::string& name, std::unique_ptr<ObjText>& slot) {
         text.lines = std::move(*lines);
     }
     text.cursor = TextCursor{};
+    // Only a text read from its own file alone: the kept one would not see
+    // an included file change.
+    const bool included = std::any_of(text.lines.begin(), text.lines.end(), [](const ObjLine& l) {
+        return l.text.compare(0, kIncludeStart.size(), kIncludeStart) == 0;
+    });
+    if (!included) host::keepFileValue(path, kKept, std::make_shared<const ObjText>(text));
     return 1;
 }
 
@@ -280,10 +295,52 @@ void PassLine(ObjText& text) {
     ReadTextLine(text, kObjLineChars, true);
 }
 
+namespace {
+
+bool IsAscii(std::string_view t) {
+    return std::all_of(t.begin(), t.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// host::iequals, with ASCII words (nearly all) compared without folding.
+bool SameWord(std::string_view word, std::string_view keyword) {
+    if (!IsAscii(word) || !IsAscii(keyword)) return host::iequals(word, keyword);
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    return word.size() == keyword.size() && std::equal(word.begin(), word.end(), keyword.begin(),
+                                                       [&](char a, char b) { return lower(a) == lower(b); });
+}
+
+}  // namespace
+
 bool FindSection(std::string_view keyword, ObjText& text, bool fromStart) {
     if (fromStart) text.cursor = TextCursor{};
-    while (std::optional<std::string> word = ReadTextLine(text, 124, false))
-        if (host::iequals(*word, keyword)) return true;
+    // Each line's first word as ReadTextLine(text, 124, false) gives it,
+    // read in place: every object placed looks for its sections this way,
+    // and a copy of every line passed over was most of the cost.
+    while (!TextAtEnd(text)) {
+        const std::string_view line = text.lines[text.cursor.line].text;
+        // Up to 124 code points, the line break or the first blank byte
+        // (also one inside a sequence that is no code point).
+        const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+        std::size_t pos = 0, chars = 0, end = std::string_view::npos;
+        while (end == std::string_view::npos) {
+            if (pos >= line.size() || chars >= 124 || line[pos] == '\n' || line[pos] == '\r' ||
+                blank(line[pos])) {
+                end = pos;
+                break;
+            }
+            const std::size_t from = pos;
+            host::decodeUtf8(line, pos);
+            ++chars;
+            for (std::size_t k = from + 1; k < pos && k < line.size(); ++k)
+                if (blank(line[k])) {
+                    end = k;
+                    break;
+                }
+        }
+        ++text.cursor.line;
+        text.cursor.pos = 0;
+        if (SameWord(line.substr(0, end), keyword)) return true;
+    }
     return false;
 }
 

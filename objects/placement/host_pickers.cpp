@@ -35,6 +35,7 @@
 #include "visual/model3d/wall3d_commands.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/wall_line_ends.h"
+#include "walls/graph/wall_line_table.h"
 
 using namespace wallcut;
 
@@ -200,15 +201,19 @@ void Copy(const ads_name from, ads_name to) {
 int NearestAcross(double level, const ads_name skip, const Point3& a, const Point3& b, const Point3& at,
                   double reach, ads_name found, Point3& crossing) {
     ads_name_clear(found);
-    WallSelection lines("LINE", level, false);
-    if (!lines.found()) return 0;
     const double across = AngleTo(a, b) + std::numbers::pi * 0.5;
     const Point3 t1 = PolarPoint(at, across, reach), t2 = PolarPoint(at, across + std::numbers::pi, reach);
+    // A line crossing t1-t2 (within the tolerance past its ends) meets its
+    // box grown by that tolerance.
+    const double grow = 2.0 * ModuleGeomTol.equalPoint() + 1e-6 +
+                        1e-9 * std::max({std::fabs(t1.x), std::fabs(t1.y), std::fabs(t2.x), std::fabs(t2.y)});
+    const host::PlanBox box{std::min(t1.x, t2.x) - grow, std::min(t1.y, t2.y) - grow,
+                            std::max(t1.x, t2.x) + grow, std::max(t1.y, t2.y) + grow};
     double best = 1e300;
-    for (std::int32_t i = 0; i < lines.size(); ++i) {
+    for (ZcDbObjectId id : WallLinesOfLevelNear(level, box)) {
         ads_name e;
         Point3 x;
-        if (!lines.name(i, e) || ads_name_equal(e, skip)) continue;
+        if (zcdbGetAdsName(e, id) != Zcad::eOk || ads_name_equal(e, skip)) continue;
         // Only the ends are needed: the line's list is not made.
         const std::optional<std::pair<Point3, Point3>> ends = WallLineEnds(e);
         if (!ends) continue;

@@ -216,6 +216,27 @@ TEST_F(LayerService, catalogue_found_on_the_search_path_is_read_and_rewritten_in
     host::startHost({});
 }
 
+// The catalogue parsed once serves the next reads, each a table of its
+// own, and never a file written since: by the catalogue's writer, or by
+// another hand with another size.
+TEST_F(LayerService, kept_catalogue_is_read_again_once_its_file_changed) {
+    TestDir dir;
+    dir.write("layerc.def", "**Ściany,\n2DWALLS,MURI,1,X,DASHED,25\n");
+    host::startHost(host::HostOptions{{dir.path()}, ""});
+    AAR_LAYERC t, u;
+    ASSERT_EQ(t.ReadLayerDefFile("LAYERC.DEF"), 1);
+    t[1].color = 4;
+    ASSERT_EQ(u.ReadLayerDefFile("LAYERC.DEF"), 1);
+    EXPECT_EQ(u[1].color, 1);
+    EXPECT_TRUE(t.WriteLayerDefFile("LAYERC.DEF"));
+    ASSERT_EQ(u.ReadLayerDefFile("LAYERC.DEF"), 1);
+    EXPECT_EQ(u[1].color, 4);
+    dir.write("layerc.def", "**Ściany,\n2DWALLS,MURI,12,X,DASHED,25\n");
+    ASSERT_EQ(u.ReadLayerDefFile("LAYERC.DEF"), 1);
+    EXPECT_EQ(u[1].color, 12);
+    host::startHost({});
+}
+
 // With the host's own layer command: the layer is made with the catalogue's
 // attributes, and off when the 3D view hides it.
 class HostLayerCommand : public VelmTest {

@@ -20,11 +20,13 @@
 // does not index the whole floor once per room.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
 
 #include "core/geometry/vertex_list.h"
+#include "host/ads/spatial_index.h"
 #include "walls/graph/graph_index.h"
 #include "walls/graph/wall_face.h"
 
@@ -64,7 +66,11 @@ public:
     // kept edge of matchEntity (may be null) is returned.
     FaceEdge* ReadWallLines(const ads_name matchEntity, int mode);
     FaceEdge* ReadWallArcs(const ads_name matchEntity);
-    void LoadOutlines(bool allLevels);
+    // The outline records of the level (or of every level); with `wanted`,
+    // only those it accepts, judged before they are copied; with `near`,
+    // only those with a gap or corner point in that plan box.
+    void LoadOutlines(bool allLevels, const std::function<bool(const OutlineNode&)>& wanted = {},
+                      const host::PlanBox* near = nullptr);
 
     // ---- assembly (records only) ----
     // Every pending line becomes part of a face; new faces go to the front.

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
@@ -18,6 +19,7 @@
 #include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
+#include "host/db/dbentity.h"
 #include "host/db/dbobjptr.h"
 #include "host/util/nocase.h"
 #include "store/settings_store.h"
@@ -26,6 +28,7 @@
 #include "walls/graph/outline_record.h"
 #include "walls/graph/pair_lines_hook.h"
 #include "walls/graph/wall_line_ends.h"
+#include "walls/graph/wall_line_table.h"
 
 namespace {
 
@@ -205,20 +208,18 @@ FaceEdge* CFACCIATE::ReadWallArcs(const ads_name matchEntity) {
     return match;
 }
 
-void CFACCIATE::LoadOutlines(bool allLevels) {
-    const host::ResbufList filter(zcutBuildList(-3, 1001, kTag3DiStrApp, 0));
-    host::SelectionSet found;
-    zcedSSGet("X", nullptr, nullptr, filter.get(), found.put());
-    const std::int32_t n = found.size();
-    for (std::int32_t i = 0; i < n; ++i) {
+void CFACCIATE::LoadOutlines(bool allLevels, const std::function<bool(const OutlineNode&)>& wanted,
+                             const host::PlanBox* near) {
+    ZcDbDatabase* db = zcdbCurDwg();
+    if (!db) return;
+    const auto onLevel = [&](const OutlineNode& o) {
+        return (allLevels || !(std::fabs(level - o.z) > kZeroLength)) && (!wanted || wanted(o));
+    };
+    for (ZcDbObjectId id : KeptOutlineEntities(db, near)) {
         ads_name entity;
-        if (!found.name(i, entity)) continue;
-        OutlineNode* o = ReadKeptTag3DiStr(entity);
+        if (zcdbGetAdsName(entity, id) != Zcad::eOk) continue;
+        OutlineNode* o = ReadKeptTag3DiStr(entity, onLevel);
         if (!o) continue;
-        if (!allLevels && std::fabs(level - o->z) > kZeroLength) {
-            FreeOutlineList(o);
-            continue;
-        }
         o->next = outlines;
         outlines = o;
     }
@@ -274,43 +275,69 @@ double DistanceToLine(const Point3& p, const Point3& a, const Point3& b) {
     return std::fabs((p.x - a.x) * dy - (p.y - a.y) * dx) / length;
 }
 
+// The plan box of the band within `corridor` of the line a-b (and a little
+// more, for rounding), for a line along an axis; none for any other.
+std::optional<host::PlanBox> BandAlong(const Point3& a, const Point3& b, double corridor) {
+    constexpr double kFar = 1e300;
+    const double margin = corridor + 1e-6 + 1e-9 * std::max({std::fabs(a.x), std::fabs(a.y), corridor});
+    if (a.y == b.y) return host::PlanBox{-kFar, a.y - margin, kFar, a.y + margin};
+    if (a.x == b.x) return host::PlanBox{a.x - margin, -kFar, a.x + margin, kFar};
+    return std::nullopt;
+}
+
+// The wall lines of the level that may lie within `corridor` of the line
+// a-b, in the order the selection of the level's wall lines gives them: for
+// a line along an axis, those whose extents meet the band along it; for any
+// other, all of them.
+std::vector<ZcDbObjectId> LinesAlong(double level, const Point3& a, const Point3& b, double corridor) {
+    const std::optional<host::PlanBox> band = BandAlong(a, b, corridor);
+    return band ? WallLinesOfLevelNear(level, *band) : WallLinesOfLevel(level);
+}
+
 // The face of one wall line, as BuildFromLine gives it, from the wall
 // lines of the level that lie along it only: a face grows by lines
 // collinear with it (within the join tolerance), so the lines farther from
-// its line than a wall is thick can take no part. The others are passed
-// over after a look at their ends (zero-length ones are still erased, in
-// the same order).
+// its line than a wall is thick can take no part. The zero-length lines of
+// the level are erased first, in the order reading the graph meets them.
 WallFace* FaceOfLine(CFACCIATE& g, const ads_name entity) {
     const std::optional<std::pair<Point3, Point3>> own = WallLineEnds(entity);
     if (!own) return nullptr;
     const double corridor = std::max(g.maxWallThickness, 1.0) * std::max(g.unitFactor, 1.0);
     FaceEdge* first = nullptr;
-    host::SelectionSet found;
-    SelectOnWallLayers("LINE", found.put(), g.level, false);
-    const VELM_LAYERMURI layers = WallLayers();
-    for (std::int32_t i = 0, n = found.size(); i < n; ++i) {
+    EraseZeroLengthWallLines(g.level);
+    for (ZcDbObjectId id : LinesAlong(g.level, own->first, own->second, corridor)) {
         ads_name e;
-        if (!found.name(i, e)) continue;
+        if (zcdbGetAdsName(e, id) != Zcad::eOk) continue;
         const std::optional<std::pair<Point3, Point3>> ends = WallLineEnds(e);
         if (!ends) continue;
         const auto& [p10, p11] = *ends;
-        if (HostDistance(p10, p11) < kZeroLength) {
-            zcdbEntDel(e);
-            continue;
-        }
+        if (HostDistance(p10, p11) < kZeroLength) continue;
         if (DistanceToLine(p10, own->first, own->second) > corridor ||
             DistanceToLine(p11, own->first, own->second) > corridor)
             continue;
-        const host::ResbufList list = EntityWithAllXData(e);
-        if (!list) continue;
-        std::unique_ptr<FaceEdge> edge = NewWallEdge(g, e, list.get(), layers, true);
+        // Only where the face runs is asked: the lines' records play no
+        // part in joining them, and reading every record along a wall of
+        // the whole floor was most of the cost.
+        auto edge = std::make_unique<FaceEdge>();
+        edge->entity[0] = e[0];
+        edge->entity[1] = e[1];
         edge->start = p10;
         edge->end = p11;
         if (SameEntity(entity, e)) first = edge.get();
         edge->next = g.pendingLines;
         g.pendingLines = edge.release();
     }
-    g.LoadOutlines(false);
+    // An outline joins the face only by gap or corner points on its line.
+    const std::optional<host::PlanBox> band = BandAlong(own->first, own->second, corridor);
+    g.LoadOutlines(
+        false,
+        [&](const OutlineNode& o) {
+            for (const Point3* p :
+                 {&o.gapA[0], &o.gapA[1], &o.gapB[0], &o.gapB[1], &o.corner[0], &o.corner[1]})
+                if (DistanceToLine(*p, own->first, own->second) <= corridor) return true;
+            return false;
+        },
+        band ? &*band : nullptr);
     if (!first) return nullptr;
     WallFace* face = NewWallFace();
     g.AssembleStraightFace(first, face, false, false);
@@ -320,10 +347,13 @@ WallFace* FaceOfLine(CFACCIATE& g, const ads_name entity) {
 }  // namespace
 
 bool ReadWallFaceSpan(const ads_name entity, WallFaceSpan& out) {
-    std::string type;
-    GetEntTypeAndColor(entity, type);
+    // The kind read off the object: the entity's whole list is not made.
+    bool arc = false;
+    if (ZcDbObjectId id; zcdbGetObjectId(id, entity) == Zcad::eOk)
+        if (const ZcDbObjectPointer<ZcDbEntity> e(id, ZcDb::kForRead); e)
+            arc = zcutEqualsNoCase(e->isA()->dxfName(), "ARC");
     CFACCIATE graph;
-    WallFace* face = zcutEqualsNoCase(type, "ARC") ? graph.BuildFromArc(entity) : FaceOfLine(graph, entity);
+    WallFace* face = arc ? graph.BuildFromArc(entity) : FaceOfLine(graph, entity);
     if (!face) return false;
     out.isArc = face->isArc();
     out.start = face->start;

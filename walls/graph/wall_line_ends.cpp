@@ -6,6 +6,7 @@
 #include "host/db/dbdatabase.h"
 #include "host/db/dbents.h"
 #include "host/db/dbobjptr.h"
+#include "walls/graph/wall_line_table.h"
 
 std::optional<std::pair<Point3, Point3>> WallLineEnds(const ads_name entity) {
     ZcDbObjectId id;
@@ -17,11 +18,11 @@ std::optional<std::pair<Point3, Point3>> WallLineEnds(const ads_name entity) {
 }
 
 void EraseZeroLengthWallLines(double level) {
-    host::SelectionSet found;
-    SelectOnWallLayers("LINE", found.put(), level, false);
-    for (std::int32_t i = 0, n = found.size(); i < n; ++i) {
+    ZcDbDatabase* db = zcdbCurDwg();
+    if (!db) return;
+    for (ZcDbObjectId id : KeptWallLineTable(db).linesOn(WallLayerNamesAt(level), true)) {
         ads_name e;
-        if (!found.name(i, e)) continue;
+        if (zcdbGetAdsName(e, id) != Zcad::eOk) continue;
         const std::optional<std::pair<Point3, Point3>> ends = WallLineEnds(e);
         if (ends && HostDistance(ends->first, ends->second) < kZeroLengthWallLine) zcdbEntDel(e);
     }

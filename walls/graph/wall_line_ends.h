@@ -9,10 +9,7 @@
 
 #include "core/geometry/geom_basic.h"
 #include "host/util/adscodes.h"
-
-// Below this a wall LINE is a leftover of wall editing: reading the graph
-// erases it.
-inline constexpr double kZeroLengthWallLine = GeomEpsilon;
+#include "walls/graph/wall_line_table.h"
 
 // The ends of a LINE, read from the object; none for any other entity.
 std::optional<std::pair<Point3, Point3>> WallLineEnds(const ads_name entity);

@@ -137,3 +137,57 @@ TEST_F(SpatialIndex, windows_fences_and_polygons_follow_every_change_as_the_walk
     }
     EXPECT_GT(made.size(), 100u);
 }
+
+// Only the references of a changed block are boxed again, so every path
+// from a change to a reference must be followed: a block edited, one
+// drawn inside another (however deep), an entity added to or erased from a
+// block, a new block and its first reference, and undo of each.
+TEST_F(SpatialIndex, references_follow_the_blocks_they_show_through_nesting_and_undo) {
+    std::mt19937 rng(86);
+    auto coord = [&] { return double(rng() % 200); };
+    const ZcDbObjectId model = db()->modelSpaceId();
+    std::vector<ZcDbObjectId> blocks = {block("B1"), block("B2")};
+    std::vector<ZcDbObjectId> inner = {add(new ZcDbLine({0, 0, 0}, {10, 0, 0}), blocks[0]),
+                                       add(new ZcDbLine({0, 0, 0}, {0, 10, 0}), blocks[1])};
+    // N holds B1, M holds N: B1 edited moves the references of all three.
+    blocks.push_back(block("N"));
+    add(new ZcDbBlockReference({5, 5, 0}, blocks[0]), blocks[2]);
+    blocks.push_back(block("M"));
+    add(new ZcDbBlockReference({-5, 3, 0}, blocks[2]), blocks[3]);
+    for (int step = 0; step < 400; ++step) {
+        const unsigned op = rng() % 10;
+        db()->beginUndoGroup();
+        if (op < 3) {
+            add(new ZcDbBlockReference({coord(), coord(), 0}, blocks[rng() % blocks.size()]), model);
+        } else if (op < 5) {
+            ZcDbLine* l = nullptr;
+            if (zcdbOpenObject(l, inner[rng() % inner.size()], ZcDb::kForWrite) == Zcad::eOk) {
+                l->setEndPoint({coord() / 4, coord() / 4, 0});
+                l->close();
+            }
+        } else if (op < 6) {
+            const ZcDbObjectId in = blocks[rng() % blocks.size()];
+            inner.push_back(add(new ZcDbLine({0, 0, 0}, {coord() / 5, coord() / 5, 0}), in));
+        } else if (op < 7) {
+            ads_name e;
+            zcdbGetAdsName(e, inner[rng() % inner.size()]);
+            zcdbEntDel(e);
+        } else if (op < 8) {
+            // A new block shown at once, sometimes inside an old one.
+            const std::string name = "D" + std::to_string(step);
+            blocks.push_back(block(name.c_str()));
+            inner.push_back(add(new ZcDbLine({0, 0, 0}, {coord() / 5, 0, 0}), blocks.back()));
+            add(new ZcDbBlockReference({coord(), coord(), 0}, blocks.back()),
+                rng() % 2 ? model : blocks[rng() % 2]);
+        }
+        db()->endUndoGroup();
+        if (op == 8) db()->undoGroup();
+        const double x0 = coord(), y0 = coord(), x1 = x0 + coord() / 2, y1 = y0 + coord() / 2;
+        const ads_point a{x0, y0, 0}, b{x1, y1, 0};
+        const ZcDbPlanWindow w = ZcDbPlanWindow::fromCorners({x0, y0, 0}, {x1, y1, 0});
+        ASSERT_EQ(select("C", a, b), walk([&](const ZcDbGeometry& g) { return zcdbGeomCrossesWindow(g, w); }))
+            << step;
+        ASSERT_EQ(select("W", a, b), walk([&](const ZcDbGeometry& g) { return zcdbGeomInsideWindow(g, w); }))
+            << step;
+    }
+}

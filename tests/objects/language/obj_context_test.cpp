@@ -113,6 +113,22 @@ TEST_F(ObjLanguage, parameters_flag_the_innermost_include_block) {
     EXPECT_EQ(Marker(*d.text, 2), ";DDC$2009561");
 }
 
+// A definition read again in the same command is the one on disk: kept
+// while it stays as it was, read anew once it grew or was touched.
+TEST_F(ObjLanguage, a_definition_read_again_after_it_changed_is_the_new_one) {
+    write("KEPT.txt", "VAR\n$31= 2\nEND_VAR\n");
+    ObjContext& a = load("KEPT");
+    ASSERT_EQ(ReadVarSection(true, a), 0);
+    EXPECT_EQ(FindObjVar(31, a.vars)->description, "2");
+    ObjContext& b = load("KEPT");
+    ASSERT_EQ(ReadVarSection(true, b), 0);
+    EXPECT_EQ(FindObjVar(31, b.vars)->description, "2");
+    write("KEPT.txt", "VAR\n$31= 42\nEND_VAR\n");
+    ObjContext& c = load("KEPT");
+    ASSERT_EQ(ReadVarSection(true, c), 0);
+    EXPECT_EQ(FindObjVar(31, c.vars)->description, "42");
+}
+
 TEST_F(ObjLanguage, insertion_type_and_its_options) {
     write("STAIR.txt", "VAR\n$3= 14\n$4=\"H\"01D280\n$5=\"R\"02D17\n$0=\"Z\"03D0\n$29= 1\nEND_VAR\n");
     const int raps = SetupVar::RAPSCALEPROSP;

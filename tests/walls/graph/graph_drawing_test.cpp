@@ -7,6 +7,7 @@
 #include <cmath>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
@@ -543,4 +544,80 @@ TEST_F(GraphTest, kept_outline_records_follow_every_change_of_their_objects) {
     same("erased");
     ASSERT_EQ(zcdbEntDel(door), RTNORM);
     same("unerased");
+}
+
+// The entities with outline records the graph keeps, against the "X"
+// selection it stands in for, and near a box against their gap points:
+// through records made, erased, brought back, moved, taken back by undo
+// and stripped of their record.
+TEST_F(GraphTest, kept_outline_entities_follow_every_change_as_the_selection_does) {
+    RegisterApps();
+    auto selected = [] {
+        std::vector<ZcDbObjectId> ids;
+        resbuf* filter = zcutBuildList(-3, 1001, kTag3DiStrApp, 0);
+        ads_name set;
+        if (zcedSSGet("X", nullptr, nullptr, filter, set) == RTNORM) {
+            ids = host::selectionMembers(set);
+            zcedSSFree(set);
+        }
+        zcutRelRb(filter);
+        return ids;
+    };
+    // Doors of the walls along y = 15 and y = 315; the box holds the gap
+    // points of the first (and the corner points a door's record leaves at
+    // the origin).
+    const host::PlanBox box{-1e9, 1, 1e9, 30};
+    auto near = [&] {
+        std::vector<ZcDbObjectId> ids;
+        for (ZcDbObjectId id : selected()) {
+            ads_name e;
+            zcdbGetAdsName(e, id);
+            OwnedOutline o{ReadTag3DiStr(e)};
+            if (!o) continue;
+            bool in = false;
+            for (const Point3* p :
+                 {&o->gapA[0], &o->gapA[1], &o->gapB[0], &o->gapB[1], &o->corner[0], &o->corner[1]})
+                in = in || (p->y >= box.ymin && p->y <= box.ymax);
+            if (in) ids.push_back(id);
+        }
+        return ids;
+    };
+    auto check = [&](const char* step) {
+        EXPECT_EQ(KeptOutlineEntities(db()), selected()) << step;
+        EXPECT_EQ(KeptOutlineEntities(db(), &box), near()) << step;
+    };
+    DoorOutline(150, 240, 15, -15);
+    ads_name first;
+    Last(first);
+    check("one");
+    DoorOutline(450, 540, 315, 285);
+    DoorOutline(750, 840, 15, -15);
+    ads_name third;
+    Last(third);
+    check("three");
+    ASSERT_EQ(zcdbEntDel(first), RTNORM);
+    check("erased");
+    ASSERT_EQ(zcdbEntDel(first), RTNORM);
+    check("unerased");
+    // The third door's record moved to the other wall, then taken back.
+    db()->beginUndoGroup();
+    resbuf* apps = zcutBuildList(RTSTR, kTag3DiStrApp, 0);
+    resbuf* list = zcdbEntGetX(third, apps);
+    zcutRelRb(apps);
+    for (resbuf* rb = list; rb; rb = rb->rbnext)
+        if (rb->restype == 1011) rb->resval.rpoint[1] += 300.0;
+    ASSERT_EQ(zcdbEntMod(list), RTNORM);
+    zcutRelRb(list);
+    db()->endUndoGroup();
+    check("moved");
+    db()->undoGroup();
+    check("move taken back");
+    // A record taken off the entity: it is no longer one of them.
+    resbuf* bare = zcdbEntGet(first);
+    resbuf* strip = bare;
+    while (strip->rbnext) strip = strip->rbnext;
+    strip->rbnext = zcutBuildList(-3, 1001, kTag3DiStrApp, 0);
+    ASSERT_EQ(zcdbEntMod(bare), RTNORM);
+    zcutRelRb(bare);
+    check("record removed");
 }
