@@ -459,8 +459,11 @@ TEST_F(ViewCaps, hidden_faces_change_no_visible_line_of_random_storeys_from_any_
             const std::vector<Line2> with = RebuiltLines(1);
             if (without.empty()) continue;
             ++views;
-            EXPECT_LT(oracle::Uncovered(without, with, 0.5, 0.01), 1.0) << "scene " << scene << ", " << what;
-            EXPECT_LT(oracle::Uncovered(with, without, 0.5, 0.01), 1.0) << "scene " << scene << ", " << what;
+            // Within half the clipping snap: a face reaching a hundredth past
+            // the outline that hides it goes, and the sheet's fit moves by as
+            // much.
+            EXPECT_LT(oracle::Uncovered(without, with, 0.5, 0.05), 1.0) << "scene " << scene << ", " << what;
+            EXPECT_LT(oracle::Uncovered(with, without, 0.5, 0.05), 1.0) << "scene " << scene << ", " << what;
         }
         EraseAll();
     }
