@@ -163,13 +163,36 @@ int MarkDoubledEdges(VertexNode* ring) {
     return marked;
 }
 
+namespace {
+
+// Where p lies in the ring in plan, as PointInPolygon says it, but a point
+// is on an edge only within the clipping snap of it. PointInPolygon's own
+// edge test compares the detour through p with the edge's length, which
+// takes a point several units off a long edge for one on it: a face
+// reaching that far past an outline would pass for one within it.
+int WhereInRing(const Point3& p, const VertexNode* ring, int mode) {
+    const double tol = Tol100();
+    for (const VertexNode* v = ring; v; v = v->next) {
+        const VertexNode* w = NextInRing(ring, v);
+        const double ex = w->x - v->x, ey = w->y - v->y;
+        const double length2 = ex * ex + ey * ey;
+        double t = length2 > 0.0 ? ((p.x - v->x) * ex + (p.y - v->y) * ey) / length2 : 0.0;
+        t = std::clamp(t, 0.0, 1.0);
+        if (std::hypot(v->x + t * ex - p.x, v->y + t * ey - p.y) <= tol)
+            return mode == kEdgesReported ? kOnPolygonEdge : kOutsidePolygon;
+    }
+    return PointInPolygon(p, ring, kEdgesUntested);
+}
+
+}  // namespace
+
 int PolygonInsidePolygon(const VertexNode* A, const VertexNode* B) {
     if (CountNodes(A) < 3 || CountNodes(B) < 3) return 0;
     for (const VertexNode* v = B; v; v = v->next)
-        if (PointInPolygon(v->pt(), A, kEdgesOutside) == kInsidePolygon) return 0;
+        if (WhereInRing(v->pt(), A, kEdgesOutside) == kInsidePolygon) return 0;
     bool borderOnly = true;
     for (const VertexNode* v = A; v; v = v->next) {
-        const int where = PointInPolygon(v->pt(), B, kEdgesReported);
+        const int where = WhereInRing(v->pt(), B, kEdgesReported);
         if (where == kOutsidePolygon) return 0;
         if (where == kInsidePolygon) borderOnly = false;
     }
@@ -190,7 +213,7 @@ int PolygonInsidePolygon(const VertexNode* A, const VertexNode* B) {
             if (PointsNear2d(cuts[k], cuts[k + 1], tol100)) continue;
             Point3 mid;
             MidPoint(cuts[k], cuts[k + 1], mid);
-            const int where = PointInPolygon(mid, B, kEdgesReported);
+            const int where = WhereInRing(mid, B, kEdgesReported);
             if (where == kOutsidePolygon) return 0;
             if (where == kInsidePolygon) borderOnly = false;
         }
@@ -201,8 +224,8 @@ int PolygonInsidePolygon(const VertexNode* A, const VertexNode* B) {
         for (const VertexNode* q = p->next; q; q = q->next) {
             Point3 mid;
             MidPoint(p->pt(), q->pt(), mid);
-            if (PointInPolygon(mid, A, kEdgesOutside) == kInsidePolygon)
-                return PointInPolygon(mid, B, kEdgesOutside) == kInsidePolygon ? 1 : 0;
+            if (WhereInRing(mid, A, kEdgesOutside) == kInsidePolygon)
+                return WhereInRing(mid, B, kEdgesOutside) == kInsidePolygon ? 1 : 0;
         }
     return 0;
 }

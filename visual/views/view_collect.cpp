@@ -19,6 +19,7 @@
 #include <cmath>
 #include <numbers>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/base/module_state.h"
@@ -136,7 +137,21 @@ void CollectSet(CSezione& section, const host::SelectionSet& set, std::vector<Po
 void HideFacesAndShade(CSezione& section) {
     double grid[63];
     SpanViewGrid(section.boxMin, section.boxMax, grid);
+    // The faces left go on in the order they came: the lines drawn of them
+    // must be those drawn when no face is taken out, and the line pass's
+    // result may hang on the order of faces that touch.
+    std::unordered_map<const SectionFace*, std::size_t> order;
+    for (const SectionFace* f = section.faces; f; f = f->next) order.emplace(f, order.size());
     section.faces = ComputeHiddenLines(section.faces, grid, &section.coplanarGroups);
+    std::vector<SectionFace*> left;
+    for (SectionFace* f = section.faces; f; f = f->next) left.push_back(f);
+    std::sort(left.begin(), left.end(),
+              [&order](const SectionFace* a, const SectionFace* b) { return order.at(a) < order.at(b); });
+    section.faces = nullptr;
+    for (auto f = left.rbegin(); f != left.rend(); ++f) {
+        (*f)->next = section.faces;
+        section.faces = *f;
+    }
     if (zcedUsrBrk()) section.abortFlag = 1;
     if (!section.abortFlag)
         section.shadeOutlines = ComputeViewShading(&section.coplanarGroups, section.viewFrame,

@@ -175,6 +175,14 @@ TEST_F(PolygonClip, polygons_apart_inside_and_holding_each_other) {
     EXPECT_EQ(ClipPolygonByPolygon(&x, same.get(), kPlane, kPlane), nullptr);
     EXPECT_EQ(PolygonInsidePolygon(x, same.get()), 1);
 
+    // Reaching 2.2 past the long edge of an outline: not within it, though
+    // the detour through its corner is short against the edge's length.
+    OwnedList<VertexNode> tall(Ring({{-647.3, 0, 0}, {-300.7, 0, 0}, {-300.7, 260, 0}, {-647.3, 260, 0}}));
+    OwnedList<VertexNode> past(Ring({{-359.3, 0, 0}, {-298.5, 200, 0}, {-298.5, 180, 0}}));
+    EXPECT_EQ(PolygonInsidePolygon(past.get(), tall.get()), 0);
+    OwnedList<VertexNode> within(Ring({{-359.3, 0, 0}, {-300.7, 200, 0}, {-300.7, 180, 0}}));
+    EXPECT_EQ(PolygonInsidePolygon(within.get(), tall.get()), 1);
+
     // Held inside X and nearer (z below the plane): X with a bridged hole.
     OwnedList<VertexNode> hole(Ring({{3, 3, -2}, {6, 3, -2}, {6, 6, -2}, {3, 6, -2}}));
     OutlinePolygon* piece = ClipPolygonByPolygon(&x, hole.get(), kPlane, kPlane);
