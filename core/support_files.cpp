@@ -118,7 +118,15 @@ std::optional<host::TextFile> ReadSupportText(const std::string& path, bool* not
 }
 
 void ReportSupportFault(const std::string& path, const SupportFault& fault) {
-    zcutPrintf("\n%s:%zu: %s", path.c_str(), fault.line, fault.what.c_str());
+    if (fault.line == 0)
+        zcutPrintf("\n%s: %s", path.c_str(), fault.what.c_str());
+    else
+        zcutPrintf("\n%s:%zu: %s", path.c_str(), fault.line, fault.what.c_str());
+}
+
+std::optional<SupportFault> EncodingFault(const host::TextFile& file) {
+    if (file.rawLines.empty()) return std::nullopt;
+    return SupportFault{file.rawLines.begin()->first + 1, "wiersz zawiera bajty spoza kodowania UTF-8"};
 }
 
 SupportWrite WriteSupportLines(const SupportFileRead& read, const std::vector<std::string>& lines) {

@@ -1,0 +1,62 @@
+// libFuzzer target of the VRML material table "LAYERVRML.DEF": any bytes give
+// rows (a damaged line named), never a fault; the rows written back
+// unchanged keep every byte, and an edited row of a sound file reads back as
+// edited while the other lines keep their text. Seeded with the shipped
+// table.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "fuzz/fuzz_support.h"
+#include "host/win/files.h"
+#include "host/win/textfile.h"
+#include "store/settings_store.h"
+#include "visual/vrml/vrml_table.h"
+
+namespace {
+
+std::string Bytes(const std::string& path) {
+    std::string bytes;
+    host::readWholeFile(path, bytes);
+    return bytes;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    RegisterStoreClasses();
+    fuzz::StartHost();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz::NextInput();
+    const std::string_view text = fuzz::AsText(data, size);
+    fuzz::WriteSupportFile("LAYERVRML.DEF", text);
+    const std::string path = fuzz::SupportFolder() + "LAYERVRML.DEF";
+    const std::string before = Bytes(path);
+    AAR_LAYERVRML rows;
+    if (!ReadLayerVrmlDef(rows)) __builtin_trap();  // the file is there
+    for (const AA_LAYERVRML& row : rows) (void)VrmlColourRgb(row.colour);
+    // Unchanged: not a byte moves, damaged or not.
+    WriteLayerVrmlDef(rows);
+    if (Bytes(path) != before) __builtin_trap();
+
+    // An edit: a sound file takes it, a damaged one is left as it was.
+    std::size_t at = rows.size();
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (!rows[i].IsHeading() && !rows[i].layer.empty()) at = i;
+    if (at == rows.size()) return 0;
+    rows[at].ambient = rows[at].ambient == 4 ? 5 : 4;
+    const bool sound = host::isTextBytes(before) && !LayerVrmlFault(host::decodeText(before));
+    const bool written = WriteLayerVrmlDef(rows);
+    if (!sound) {
+        if (written || Bytes(path) != before) __builtin_trap();
+        return 0;
+    }
+    if (!written) return 0;  // a file that cannot be written
+    AAR_LAYERVRML again;
+    ReadLayerVrmlDef(again);
+    if (again != rows) __builtin_trap();
+    return 0;
+}
