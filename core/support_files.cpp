@@ -151,6 +151,14 @@ SupportWrite WriteSupportLines(const SupportFileRead& read, const std::vector<st
             break;
         }
     }
+    // The encoding of a file with stray bytes is told by which it holds more
+    // of, stray bytes or UTF-8 characters, and an edit can tip the balance:
+    // a file that would not read back as written is written as plain UTF-8,
+    // each line the text it was read as.
+    if (host::decodeText(host::encodeText(file)).lines != file.lines) {
+        file.rawLines.clear();
+        file.encoding = host::TextEncoding::Utf8;
+    }
     return host::writeTextFile(read.path, file) ? SupportWrite::Written : SupportWrite::Failed;
 }
 

@@ -5,7 +5,9 @@
 // with the shipped catalogue.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
+#include <vector>
 
 #include "fuzz/fuzz_support.h"
 #include "host/win/files.h"
@@ -13,6 +15,13 @@
 #include "store/settings_store.h"
 
 namespace {
+
+// Stops the run, saying which property failed.
+void Check(bool holds, const char* what) {
+    if (holds) return;
+    std::fprintf(stderr, "%s\n", what);
+    __builtin_trap();
+}
 
 std::string Bytes(const std::string& path) {
     std::string bytes;
@@ -37,15 +46,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ReadCatalogFile(list, fuzz::SupportFolder(), path);
     // An empty list always says where reading stopped.
     if (list.empty()) {
-        if (!list.fault) __builtin_trap();
+        Check(list.fault.has_value(), "an empty list without its fault");
         // Nothing read, nothing to write: the file stays.
         WriteCatalogFile(path, list);
-        if (Bytes(path) != before) __builtin_trap();
+        Check(Bytes(path) == before, "an unread file changed");
         return 0;
     }
-    if (list.fault) __builtin_trap();
+    Check(!list.fault, "a list read with a fault");
     // Unchanged: not a byte moves.
-    if (!WriteCatalogFile(path, list) || Bytes(path) != before) __builtin_trap();
+    Check(WriteCatalogFile(path, list) && Bytes(path) == before, "an unchanged list changed the file");
 
     // One entry edited: written, and read back as the list says.
     CatalogEntry& e = list.head->entries[static_cast<std::size_t>(size % kCatalogSlots)];
@@ -53,6 +62,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!WriteCatalogFile(path, list)) return 0;  // a file that cannot be written
     CatalogList again;
     ReadCatalogFile(again, fuzz::SupportFolder(), path);
-    if (again.empty() || FormatCatalogLines(again) != FormatCatalogLines(list)) __builtin_trap();
+    if (again.empty() && again.fault)
+        std::fprintf(stderr, "%zu: %s\n", again.fault->line, again.fault->what.c_str());
+    Check(!again.empty(), "an edited list does not read back");
+    const std::vector<std::string> was = FormatCatalogLines(list), is = FormatCatalogLines(again);
+    for (std::size_t i = 0; i < was.size() || i < is.size(); ++i)
+        if (i >= was.size() || i >= is.size() || was[i] != is[i]) {
+            std::fprintf(stderr, "line %zu: [%s] read back as [%s]\n", i,
+                         i < was.size() ? was[i].c_str() : "", i < is.size() ? is[i].c_str() : "");
+            Check(false, "an edit read back otherwise");
+        }
     return 0;
 }

@@ -3,6 +3,7 @@
 // file and its line, never a fault. Seeded with the shipped definition.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -21,14 +22,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (fuzz::NextInput()) RegisterObjectRecordApps();
     fuzz::WriteSupportFile("TMS_LUCE.txt", fuzz::AsText(data, size));
     {
-        // A VAR section refused is named with the file.
+        // A VAR section refused is named with the file and its line (the
+        // file an include marker written into the text names, if any).
         std::unique_ptr<ObjContext> c = NewObjContext("TMS_LUCE");
         InitObjVariables(*c);
         if (LoadObjFile(*c, c->objectName) == 1) {
             const std::size_t before = host::transcript().text().size();
+            const bool marker = fuzz::AsText(data, size).find(kIncludeStart) != std::string_view::npos;
             if (ReadVarSection(true, *c) != 0 &&
-                host::transcript().text().find("TMS_LUCE.txt:", before) == std::string::npos)
+                host::transcript().text().find(marker ? ": " : "TMS_LUCE.txt:", before) ==
+                    std::string::npos) {
+                std::fputs(host::transcript().text().c_str(), stderr);
                 __builtin_trap();
+            }
         }
         FreeObjContext(std::move(c));
     }

@@ -34,8 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     for (const std::string& name : names) {
         const std::array<std::string, 3> values = SymbolAttributeValues(path, name);
-        // The first two values never hold the separator.
-        if (values[0].find('|') != std::string::npos || values[1].find('|') != std::string::npos)
+        // Values read from a line never hold the separator (the defaults
+        // start with the name as given).
+        if (values[0] != name &&
+            (values[0].find('|') != std::string::npos || values[1].find('|') != std::string::npos))
             __builtin_trap();
     }
     return 0;

@@ -5,6 +5,7 @@
 // table.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "fuzz/fuzz_support.h"
@@ -14,6 +15,13 @@
 #include "visual/vrml/vrml_table.h"
 
 namespace {
+
+// Stops the run, saying which property failed.
+void Check(bool holds, const char* what) {
+    if (holds) return;
+    std::fprintf(stderr, "%s\n", what);
+    __builtin_trap();
+}
 
 std::string Bytes(const std::string& path) {
     std::string bytes;
@@ -36,11 +44,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path = fuzz::SupportFolder() + "LAYERVRML.DEF";
     const std::string before = Bytes(path);
     AAR_LAYERVRML rows;
-    if (!ReadLayerVrmlDef(rows)) __builtin_trap();  // the file is there
+    Check(ReadLayerVrmlDef(rows), "the file there was not found");
     for (const AA_LAYERVRML& row : rows) (void)VrmlColourRgb(row.colour);
     // Unchanged: not a byte moves, damaged or not.
     WriteLayerVrmlDef(rows);
-    if (Bytes(path) != before) __builtin_trap();
+    Check(Bytes(path) == before, "unchanged rows changed the file");
 
     // An edit: a sound file takes it, a damaged one is left as it was.
     std::size_t at = rows.size();
@@ -51,12 +59,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool sound = host::isTextBytes(before) && !LayerVrmlFault(host::decodeText(before));
     const bool written = WriteLayerVrmlDef(rows);
     if (!sound) {
-        if (written || Bytes(path) != before) __builtin_trap();
+        Check(Bytes(path) == before, "a damaged file was written over");
         return 0;
     }
     if (!written) return 0;  // a file that cannot be written
     AAR_LAYERVRML again;
     ReadLayerVrmlDef(again);
-    if (again != rows) __builtin_trap();
+    Check(again == rows, "an edit read back otherwise");
     return 0;
 }

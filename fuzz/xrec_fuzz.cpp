@@ -21,6 +21,8 @@
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
+#include "host/db/dbdatabase.h"
+#include "host/db/dbentity.h"
 #include "host/db/dbobjptr.h"
 #include "rooms/dimensions/dim_symbols.h"
 #include "rooms/rooms_module.h"

@@ -92,6 +92,8 @@ bool ReadEntryLine(const std::string& line, CatalogEntry& e) {
         if (!TakeField(line, at, ',', *fields[i])) return false;
         if (i < 5 && !TakeChar(line, at, ',')) return false;
     }
+    // The letter is kept as one byte: a character of more would be cut.
+    if (static_cast<unsigned char>(explode[0]) >= 0x80) return false;
     e.explode = explode[0];
     e.description.clear();
     if (TakeChar(line, at, ',') && TakeChar(line, at, '"')) {

@@ -138,6 +138,8 @@ TEST_F(CatalogFile, a_catalogue_that_does_not_read_names_the_line_where_it_stopp
         {catalogue({group("A", 7)}), 10, "grupa A kończy się po 7 z 20 wpisów"},
         // A line lost: the next group's line stands where an entry should.
         {catalogue({group("A", 19), group("B")}), 22, "wiersz wpisu grupy A"},
+        // An explode letter that is no one byte.
+        {catalogue({group("A", 3), {"A3=?,?,R,R,R,Ś,\"\""}, group("B", 16)}), 6, "wiersz wpisu grupy A"},
     };
     for (const auto& d : damaged) {
         CatalogList list;
