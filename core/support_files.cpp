@@ -153,9 +153,10 @@ SupportWrite WriteSupportLines(const SupportFileRead& read, const std::vector<st
     }
     // The encoding of a file with stray bytes is told by which it holds more
     // of, stray bytes or UTF-8 characters, and an edit can tip the balance:
-    // a file that would not read back as written is written as plain UTF-8,
-    // each line the text it was read as.
-    if (host::decodeText(host::encodeText(file)).lines != file.lines) {
+    // a file that would not read back as written (or as text) is written as
+    // plain UTF-8, each line the text it was read as.
+    if (const std::string bytes = host::encodeText(file);
+        !host::isTextBytes(bytes) || host::decodeText(bytes).lines != file.lines) {
         file.rawLines.clear();
         file.encoding = host::TextEncoding::Utf8;
     }

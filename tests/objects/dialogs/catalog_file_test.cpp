@@ -188,3 +188,19 @@ TEST_F(CatalogFile, a_catalogue_not_read_whole_is_not_written_over) {
     EXPECT_FALSE(WriteCatalogFile(file(), other));
     EXPECT_EQ(bytes(), text);
 }
+
+TEST_F(CatalogFile, an_edit_that_tips_how_the_encoding_is_told_still_reads_back) {
+    // Two byte-order marks and stray bytes beside UTF-8 text: with one
+    // description less, what was written would no longer read as text.
+    std::filesystem::copy_file(
+        std::string(VELM_SOURCE_DIR) + "/tests/objects/dialogs/data/catalog_encoding_tipped.ini", file());
+    CatalogList list;
+    ReadCatalogFile(list, folder(), file());
+    ASSERT_FALSE(list.empty());
+    list.head->entries[1].description = "Opis";
+    ASSERT_TRUE(WriteCatalogFile(file(), list));
+    CatalogList back;
+    ReadCatalogFile(back, folder(), file());
+    ASSERT_FALSE(back.empty()) << (back.fault ? back.fault->what : "");
+    EXPECT_EQ(FormatCatalogLines(back), FormatCatalogLines(list));
+}
