@@ -118,7 +118,15 @@ std::optional<host::TextFile> ReadSupportText(const std::string& path, bool* not
 }
 
 void ReportSupportFault(const std::string& path, const SupportFault& fault) {
-    zcutPrintf("\n%s:%zu: %s", path.c_str(), fault.line, fault.what.c_str());
+    if (fault.line == 0)
+        zcutPrintf("\n%s: %s", path.c_str(), fault.what.c_str());
+    else
+        zcutPrintf("\n%s:%zu: %s", path.c_str(), fault.line, fault.what.c_str());
+}
+
+std::optional<SupportFault> EncodingFault(const host::TextFile& file) {
+    if (file.rawLines.empty()) return std::nullopt;
+    return SupportFault{file.rawLines.begin()->first + 1, "wiersz zawiera bajty spoza kodowania UTF-8"};
 }
 
 SupportWrite WriteSupportLines(const SupportFileRead& read, const std::vector<std::string>& lines) {
@@ -142,6 +150,15 @@ SupportWrite WriteSupportLines(const SupportFileRead& read, const std::vector<st
             from = k + 1;
             break;
         }
+    }
+    // The encoding of a file with stray bytes is told by which it holds more
+    // of, stray bytes or UTF-8 characters, and an edit can tip the balance:
+    // a file that would not read back as written (or as text) is written as
+    // plain UTF-8, each line the text it was read as.
+    if (const std::string bytes = host::encodeText(file);
+        !host::isTextBytes(bytes) || host::decodeText(bytes).lines != file.lines) {
+        file.rawLines.clear();
+        file.encoding = host::TextEncoding::Utf8;
     }
     return host::writeTextFile(read.path, file) ? SupportWrite::Written : SupportWrite::Failed;
 }

@@ -57,8 +57,13 @@ struct SupportFault {
 // whole number, when no line gives it one that is.
 std::optional<SupportFault> ConfigIntFault(const std::vector<std::string>& lines, std::string_view key);
 
-// "\nFILE:LINE: what" on the command line, the file as found.
+// "\nFILE:LINE: what" on the command line, the file as found; "\nFILE: what"
+// for a fault of no one line (line 0: what the file lacks).
 void ReportSupportFault(const std::string& path, const SupportFault& fault);
+
+// The first line that was not valid in the file's encoding: read with its
+// stray bytes as another code page, its text is not what was written.
+std::optional<SupportFault> EncodingFault(const host::TextFile& file);
 
 // A support file the module writes back, as it was read: its text (with its
 // encoding and line ends) and its first fault, if any.

@@ -8,12 +8,25 @@ set -euo pipefail
 support=$1
 out=$2
 sep='@@@@'
-for target in layerdef lst mxt objdef template uadef; do mkdir -p "$out/$target"; done
+for target in layerdef lst mxt objdef template uadef catalog vrmldef povdef stf dex lin luce xrec; do
+  mkdir -p "$out/$target"
+done
 
 cp "$support"/LAYERC.DEF "$support"/TCLAYERC.DEF "$support"/LAYERPOV.DEF "$out/layerdef/"
 cp "$support"/*.LST "$out/lst/"
 cp "$support"/*.mxt "$out/mxt/"
 cp "$support"/UA_DEF.DLC "$out/uadef/"
+cp "$support"/CAT/catalog.ini "$out/catalog/"
+cp "$support"/LAYERVRML.DEF "$out/vrmldef/"
+cp "$support"/LAYERPOV.DEF "$out/povdef/"
+cp "$support"/BART.STF "$out/stf/"
+cp "$support"/velmor.DEX "$support"/VELMABC.DEX "$out/dex/"
+cp "$support"/ACADISO.LIN "$support"/host/zwcad.lin "$out/lin/"
+cp "$support"/TMS_LUCE.txt "$out/luce/"
+# The records as xrec_fuzz reads them (see there): a stepped view, its level
+# marks and a dimension symbol; an axonometric view with its two frames.
+printf '\x08\x00\x02\x00\x01\x01\x00\x00\x01\x00\x01\x00\x01\x00\x00\x01\x01\x00\x00\x00\x00\x00\x00\x02\x05\x01\x00\x00\x00''\x02\x03\x00\x00\x05\x03\x01\x01\x06''\x06\x03\x00\x00\x00\x02\x01\x02\x05\x00\x02\x00\x04\x03\x31\x30\x30\x02\x00' >"$out/xrec/stepped"
+printf '\x0a\x00\x01\x00\x01\x01\x00\x00\x01\x00\x01\x00\x01\x00\x00\x01\x01\x00\x00\x00\x00\x00\x00\x01\x01\x00\x00\x01\x00\x01\x00\x01\x00\x00\x01\x01\x00\x00\x00''\x00''\x00' >"$out/xrec/axonometric"
 
 for def in "$support"/*.txt; do
   seed="$out/objdef/$(basename "$def")"

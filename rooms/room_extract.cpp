@@ -47,23 +47,30 @@ std::size_t CharsBytes(const std::string& text, std::size_t at, std::size_t coun
     return std::min(end, text.size()) - at;
 }
 
-// The template: nullopt after its message.
+// The template: nullopt after its message, which names the file and its
+// line when the file is there but gives no template.
 std::optional<std::string> ReadTemplate() {
     std::optional<std::string> path = FindSupportFile(kDexFile);
     std::optional<host::TextFile> file;
-    if (path) file = host::readTextFile(*path);
+    bool notText = false;
+    if (path) file = ReadSupportText(*path, &notText);
     if (!file) {
-        zcutPrintf("\n%s: %s", kDexFile, "Pliku nie znaleziono");
+        if (!notText) zcutPrintf("\n%s: %s", kDexFile, "Pliku nie znaleziono");
         return std::nullopt;
     }
     if (file->lines.empty()) {
-        zcutPrintf("\n%s: Error", kDexFile);
+        ReportSupportFault(*path, SupportFault{1, "brak wiersza wzorca"});
         return std::nullopt;
     }
     std::string line = file->lines.front();
     if (file->lines.size() > 1 || file->finalLineEnd) line += '\n';
     std::size_t taken = 0;
     line.resize(CharsBytes(line, 0, kTemplateLength, taken));
+    // A placeholder the record cannot fill is found before any file is made.
+    if (std::optional<std::string> wrong = DexTemplateFault(line)) {
+        ReportSupportFault(*path, SupportFault{1, *wrong});
+        return std::nullopt;
+    }
     return line;
 }
 
@@ -96,6 +103,22 @@ double ScaleTakeOffValue(int code, double value, double f) {
         default:
             return value;
     }
+}
+
+std::optional<std::string> DexTemplateFault(const std::string& pattern) {
+    for (std::size_t i = pattern.find('$'); i != std::string::npos; i = pattern.find('$', i)) {
+        std::size_t taken = 0;
+        const std::size_t bytes = CharsBytes(pattern, i + 1, 5, taken);
+        std::string placeholder = pattern.substr(i + 1, bytes);
+        while (!placeholder.empty() && (placeholder.back() == '\n' || placeholder.back() == '\r'))
+            placeholder.pop_back();
+        int code = 0, decimals = 0;
+        if (taken < 5 || std::sscanf(placeholder.c_str(), "%d.%d", &code, &decimals) != 2 || code < 60 ||
+            code > 85)
+            return "znacznik $" + placeholder + " nie ma postaci $KK.DD z kodem od 60 do 85";
+        i += 1 + bytes;
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string> ExpandRoomRecord(const std::string& pattern, const resbuf* templateItem,

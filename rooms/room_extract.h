@@ -19,6 +19,10 @@ double ScaleTakeOffValue(int code, double value, double f);
 // bad placeholder or a variable the record lacks.
 std::optional<std::string> ExpandRoomRecord(const std::string& pattern, const resbuf* templateItem, double f);
 
+// What is wrong with the template's first placeholder that no record can
+// fill (cut short, not "code.decimals", a code outside 60..85).
+std::optional<std::string> DexTemplateFault(const std::string& pattern);
+
 // The file an extraction writes, asked for with the drawing's name (its
 // extension dropped) offered as a CSV file; empty when the user cancels.
 std::string AskExtractFile();

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <map>
 #include <memory>
 #include <utility>
 
@@ -118,10 +119,10 @@ AAR_LAYERPOV ParseLayerPovLines(const std::vector<std::string>& lines) {
 
 bool ReadLayerPovFile(const std::string& path, AAR_LAYERPOV& table) {
     table.clear();
-    auto file = host::readTextFile(path);
+    std::optional<host::TextFile> file = ReadSupportText(path);
     if (!file) return false;
     // A damaged row would give a layer another texture or scale unseen.
-    if (std::optional<SupportFault> fault = LayerPovFault(file->lines)) {
+    if (std::optional<SupportFault> fault = LayerPovFileFault(*file)) {
         ReportSupportFault(path, *fault);
         return false;
     }
@@ -156,6 +157,41 @@ std::optional<SupportFault> LayerPovFault(const std::vector<std::string>& lines)
         if (fields.size() > 4) return SupportFault{i + 1, "za dużo pól w wierszu"};
     }
     return std::nullopt;
+}
+
+std::optional<SupportFault> LayerPovFileFault(const host::TextFile& file) {
+    std::optional<SupportFault> fault = LayerPovFault(file.lines);
+    if (std::optional<SupportFault> encoding = EncodingFault(file);
+        encoding && (!fault || encoding->line < fault->line))
+        fault = encoding;
+    std::map<std::string, std::size_t> groups, keys;  // upper-case name, its first line
+    std::string groupName;
+    bool inGroup = false;
+    const std::size_t end = fault ? fault->line - 1 : file.lines.size();
+    for (std::size_t i = 0; i < end; ++i) {
+        std::string_view line(file.lines[i]);
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+        if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
+        std::string path;
+        if (line.starts_with("***")) {
+            if (!inGroup) return SupportFault{i + 1, "podgrupa przed pierwszą grupą"};
+            path = groupName + "%" + FirstField(line.substr(3));
+        } else if (line.starts_with("**")) {
+            groupName = FirstField(line.substr(2));
+            inGroup = true;
+            path = groupName;
+        } else {
+            if (!inGroup) return SupportFault{i + 1, "warstwa przed pierwszą grupą"};
+            const std::string key = host::toUpper(FirstField(line));
+            if (const auto [at, added] = keys.emplace(key, i + 1); !added)
+                return SupportFault{i + 1, "warstwa " + FirstField(line) + " powtórzona (wiersz " +
+                                               std::to_string(at->second) + ")"};
+            continue;
+        }
+        if (const auto [at, added] = groups.emplace(host::toUpper(path), i + 1); !added)
+            return SupportFault{i + 1, "grupa powtórzona (wiersz " + std::to_string(at->second) + ")"};
+    }
+    return fault;
 }
 
 std::vector<std::string> FormatLayerPovLines(const AAR_LAYERPOV& table) {

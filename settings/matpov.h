@@ -24,6 +24,7 @@
 
 #include "core/support_files.h"
 #include "host/db/dbobject.h"
+#include "host/win/textfile.h"
 #include "store/settings_dbfiler.h"
 #include "store/settings_filer.h"
 
@@ -40,13 +41,19 @@ using AAR_LAYERPOV = std::vector<AA_LAYERPOV>;
 
 // The rows of catalogue lines, as the catalogue reader makes them.
 AAR_LAYERPOV ParseLayerPovLines(const std::vector<std::string>& lines);
-// Reads a catalogue file; false when it cannot be read or is damaged (the
-// table empty).
+// Reads a catalogue file; false when it cannot be read, is not text or is
+// damaged (LayerPovFileFault, named; the table empty).
 bool ReadLayerPovFile(const std::string& path, AAR_LAYERPOV& table);
 // The first line of a render table that is not a group line, a blank line
 // or "LAYER,TEXTURE[,SCALE[,MODE]]" with a number and a whole number. Such
 // a file is named with that line and read as none.
 std::optional<SupportFault> LayerPovFault(const std::vector<std::string>& lines);
+// The first fault of the layer assignment file: a line LayerPovFault
+// refuses, a line not valid in the file's encoding, a sub-group before any
+// group, a layer row outside a group, a group or a layer key that comes
+// again (a line doubled or a heading lost would move or double materials
+// unseen).
+std::optional<SupportFault> LayerPovFileFault(const host::TextFile& file);
 // The catalogue text of a table ("%s," for group rows, else
 // "%s,%s,%f,%d").
 std::vector<std::string> FormatLayerPovLines(const AAR_LAYERPOV& table);

@@ -201,8 +201,11 @@ public:
     // Adds the definition of linetype `ltName` (case-blind) from a linetype
     // file ("*NAME,description" over "A,dash,gap,..."), the file named as
     // given or found on the support path. eOk also when the drawing has it
-    // already; eInvalidInput without the file, eKeyNotFound without the name.
-    Zcad::ErrorStatus loadLineTypeFile(const std::string& ltName, const std::string& fileName);
+    // already; eInvalidInput without the file or with a damaged definition,
+    // eKeyNotFound without the name. `error` then says where: "FILE:LINE:
+    // what", or "FILE: what" for a name the file lacks.
+    Zcad::ErrorStatus loadLineTypeFile(const std::string& ltName, const std::string& fileName,
+                                       std::string* error = nullptr);
     ZcDbObjectId byLayerLinetype() const { return recordId(m_linetypeTable, "ByLayer"); }
     ZcDbObjectId byBlockLinetype() const { return recordId(m_linetypeTable, "ByBlock"); }
     ZcDbObjectId continuousLinetype() const { return recordId(m_linetypeTable, "Continuous"); }

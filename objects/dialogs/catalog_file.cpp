@@ -4,10 +4,12 @@
 // quotes; a field that is empty or missing ends the conversion there.
 #include "objects/dialogs/catalog_file.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "host/util/nocase.h"
 #include "host/win/files.h"
+#include "host/win/textfile.h"
 
 CatalogList::~CatalogList() {
     FreeCatalogGroups(*this);
@@ -90,6 +92,8 @@ bool ReadEntryLine(const std::string& line, CatalogEntry& e) {
         if (!TakeField(line, at, ',', *fields[i])) return false;
         if (i < 5 && !TakeChar(line, at, ',')) return false;
     }
+    // The letter is kept as one byte: a character of more would be cut.
+    if (static_cast<unsigned char>(explode[0]) >= 0x80) return false;
     e.explode = explode[0];
     e.description.clear();
     if (TakeChar(line, at, ',') && TakeChar(line, at, '"')) {
@@ -108,35 +112,72 @@ bool FileExists(const std::string& path) {
 
 void ReadCatalogFile(CatalogList& list, const std::string& folder, const std::string& path) {
     FreeCatalogGroups(list);
-    std::optional<host::TextFile> file = host::readTextFile(path);
-    if (!file) return;
-    ParseCatalogLines(list, folder, file->lines);
-    list.encoding = file->encoding;
+    list.source.reset();
+    list.fault.reset();
+    std::string bytes;
+    if (!host::readWholeFile(host::nativePath(path), bytes)) {
+        list.fault = SupportFault{0, "nie można odczytać pliku"};
+        return;
+    }
+    SupportFileRead source{path, {}, std::nullopt};
+    if (host::isTextBytes(bytes)) source.file = host::decodeText(bytes);
+    ParseCatalogLines(list, folder, source.file.lines);
+    if (!host::isTextBytes(bytes)) {
+        FreeCatalogGroups(list);
+        list.fault = SupportFault{1, "plik nie jest plikiem tekstowym"};
+    }
+    source.fault = list.fault;
+    list.encoding = source.file.encoding;
+    list.source = std::move(source);
 }
 
 void ParseCatalogLines(CatalogList& list, const std::string& folder, const std::vector<std::string>& lines) {
     FreeCatalogGroups(list);
+    list.source.reset();
+    list.fault.reset();
+    list.headerLine = 0;
+    list.linesAtRead.clear();
+    const auto fail = [&list](std::size_t index, std::string what) {
+        FreeCatalogGroups(list);
+        list.fault = SupportFault{index + 1, std::move(what)};
+    };
     std::size_t i = 0;
     while (i < lines.size() && !StartsWithNoCase(lines[i], "[CATALOG]")) ++i;
-    if (i == lines.size()) return;
+    if (i == lines.size()) {
+        fail(0, lines.empty() ? "plik jest pusty" : "brak wiersza [CATALOG]");
+        return;
+    }
+    list.headerLine = i;
     ++i;
     std::string name;
     while (i < lines.size() && ReadGroupLine(lines[i], name)) {
         ++i;
         CatalogGroup* group = list.Append(name);
-        for (CatalogEntry& e : group->entries) {
-            if (i >= lines.size() || !ReadEntryLine(lines[i], e)) {
-                FreeCatalogGroups(list);
+        for (std::size_t k = 0; k < group->entries.size(); ++k) {
+            CatalogEntry& e = group->entries[k];
+            if (i >= lines.size()) {
+                fail(i, "grupa " + name + " kończy się po " + std::to_string(k) + " z " +
+                            std::to_string(kCatalogSlots) + " wpisów");
+                return;
+            }
+            if (!ReadEntryLine(lines[i], e)) {
+                fail(i, "wiersz wpisu grupy " + name +
+                            " nie ma postaci NAZWA=WARSTWA,OBRÓT,SKALA X,SKALA Y,SKALA Z,ROZBIJ,\"OPIS\"");
                 return;
             }
             e.filePresent = FileExists(CatalogBlockPath(folder, e.blockName));
             ++i;
         }
     }
+    if (list.empty()) {
+        fail(i, "brak wiersza grupy #=NAZWA po wierszu [CATALOG]");
+        return;
+    }
     std::size_t last = lines.size();
     while (last > i && lines[last - 1].find_first_not_of(" \t") == std::string::npos) --last;
     list.keptLines.assign(lines.begin() + static_cast<std::ptrdiff_t>(i),
                           lines.begin() + static_cast<std::ptrdiff_t>(last));
+    list.linesAtRead = FormatCatalogLines(list);
 }
 
 std::vector<std::string> FormatCatalogLines(const CatalogList& list) {
@@ -156,14 +197,32 @@ std::vector<std::string> FormatCatalogLines(const CatalogList& list) {
 }
 
 bool WriteCatalogFile(const std::string& path, const CatalogList& list) {
-    host::TextFile file;
-    file.lines = FormatCatalogLines(list);
-    file.encoding = list.encoding;
-    file.lineEnding = host::LineEnding::CrLf;
-    // A file that already says the same is left alone (and its date with it).
-    std::string now;
-    if (host::readWholeFile(host::nativePath(path), now) && now == host::encodeText(file)) return true;
-    return host::writeTextFile(path, file);
+    const std::vector<std::string> now = FormatCatalogLines(list);
+    if (!list.source || list.source->path != path) {
+        // A list made in memory writes a new file only.
+        SupportFileRead read{path, {}, std::nullopt};
+        read.file.lineEnding = host::LineEnding::CrLf;
+        read.file.encoding = list.encoding;
+        if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+            read.fault = SupportFault{0, "plik nie został wczytany"};
+        return WriteSupportLines(read, now) == SupportWrite::Written;
+    }
+    // The list's lines stand where they were read, between the lines before
+    // the header and the blank lines at the end; each one the list leaves
+    // as it was read keeps the file's own text.
+    const SupportFileRead& read = *list.source;
+    const std::vector<std::string>& was = read.file.lines;
+    const std::size_t from = std::min(list.headerLine, was.size());
+    const std::size_t to = std::min(from + list.linesAtRead.size(), was.size());
+    std::vector<std::string> lines(was.begin(), was.begin() + static_cast<std::ptrdiff_t>(from));
+    for (std::size_t k = 0; k < now.size(); ++k) {
+        const bool kept = k < list.linesAtRead.size() && from + k < to && list.linesAtRead[k] == now[k];
+        lines.push_back(kept ? was[from + k] : now[k]);
+    }
+    if (!list.linesAtRead.empty())
+        lines.insert(lines.end(), was.begin() + static_cast<std::ptrdiff_t>(to), was.end());
+    const SupportWrite done = WriteSupportLines(read, lines);
+    return done == SupportWrite::Written || done == SupportWrite::Unchanged;
 }
 
 void FreeCatalogGroups(CatalogList& list) {

@@ -8,16 +8,24 @@
 // 20 entry lines "NAME=LAYER,ROTATION,SX,SY,SZ,EXPLODE,\"DESCRIPTION\"",
 // with a trailing "1" when the entry goes to the current floor; written
 // with CR LF. A group cut short, or an entry line of fewer than seven
-// fields, makes the whole file unreadable. Reading stops at the first line
-// after the groups that is no group line; that line and those after it are
-// kept and written back behind the groups, so a stray line costs nothing.
-// Lines are read whole, whatever their length.
+// fields, makes the whole file unreadable; the line where reading failed is
+// kept with the list to be named. Reading stops at the first line after the
+// groups that is no group line; that line and those after it are kept and
+// written back behind the groups, so a stray line costs nothing. Lines are
+// read whole, whatever their length.
+//
+// A file read is written back through the one writer of support files: a
+// list that says what the file says writes nothing; lines the list leaves
+// as they were (those before the header included) keep their bytes; a file
+// that could not be read whole is not overwritten.
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/support_files.h"
 #include "host/win/textfile.h"
 
 inline constexpr int kCatalogSlots = 20;
@@ -49,6 +57,13 @@ struct CatalogList {
     CatalogGroup* head = nullptr;
     std::vector<std::string> keptLines;
     host::TextEncoding encoding = host::TextEncoding::Utf8;
+    // What the list was read from: the file as read with the first line
+    // that could not be read (set by ReadCatalogFile; a list made in memory
+    // has none), the header's line and the list's own lines as read.
+    std::optional<SupportFileRead> source;
+    std::optional<SupportFault> fault;
+    std::size_t headerLine = 0;
+    std::vector<std::string> linesAtRead;
 
     CatalogList() = default;
     CatalogList(const CatalogList&) = delete;
@@ -81,13 +96,17 @@ std::string CatalogBlockPath(const std::string& folder, const std::string& name)
 std::string CatalogPreviewPath(const std::string& folder, const std::string& name);
 
 // Fills `list` from the file; the block files are looked for in `folder`.
-// On a format error the list is left empty (and keeps no lines).
+// On a format error the list is left empty (and keeps no lines), with the
+// fault's line in `list.fault`.
 void ReadCatalogFile(CatalogList& list, const std::string& folder, const std::string& path);
 // Reads lines already split; what ReadCatalogFile does after reading.
 void ParseCatalogLines(CatalogList& list, const std::string& folder, const std::vector<std::string>& lines);
 // The file's lines for the list.
 std::vector<std::string> FormatCatalogLines(const CatalogList& list);
-// Writes the file with CR LF line ends; false when it cannot be written.
+// Writes the file: a list read from `path` over what it was read from, a
+// list made in memory as a new file with CR LF line ends (an existing file
+// it was not read from is not overwritten). True when the file says what
+// the list says.
 bool WriteCatalogFile(const std::string& path, const CatalogList& list);
 // Frees every group and forgets the kept lines.
 void FreeCatalogGroups(CatalogList& list);

@@ -13,6 +13,7 @@
 #include "core/entity_data.h"
 #include "core/host_services.h"
 #include "core/layer_catalogue.h"
+#include "core/support_files.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
@@ -216,10 +217,22 @@ void RunInsert(const InsertKind& kind) {
 
 std::array<std::string, 3> SymbolAttributeValues(const std::string& path, const std::string& symbol) {
     const std::array<std::string, 3> defaults{symbol, "-", "1"};
-    const std::optional<host::TextFile> file = host::readTextFile(path);
-    if (!file) return defaults;
-    for (const std::string& whole : file->lines) {
-        const std::string line = whole.substr(0, kMaxListLine);
+    // Defaults taken for a damaged list would change the symbol's
+    // attributes unseen: the list and its line are named.
+    bool notText = false;
+    const std::optional<host::TextFile> file = ReadSupportText(path, &notText);
+    if (!file) {
+        if (!notText)
+            ReportSupportFault(path, SupportFault{0, "nie można odczytać pliku; atrybuty domyślne"});
+        return defaults;
+    }
+    if (file->lines.empty()) {
+        ReportSupportFault(path, SupportFault{1, "plik jest pusty; atrybuty domyślne"});
+        return defaults;
+    }
+    std::optional<SupportFault> wrong;
+    for (std::size_t i = 0; i < file->lines.size(); ++i) {
+        const std::string line = file->lines[i].substr(0, kMaxListLine);
         const std::size_t space = line.find_first_of(" \t");
         if (space == std::string::npos || !zcutEqualsNoCase(line.substr(0, space), symbol)) continue;
         std::string rest = line.substr(line.find_first_not_of(" \t", space) == std::string::npos
@@ -228,9 +241,17 @@ std::array<std::string, 3> SymbolAttributeValues(const std::string& path, const 
         const std::size_t bar1 = rest.find('|');
         const std::size_t bar2 = bar1 == std::string::npos ? std::string::npos : rest.find('|', bar1 + 1);
         // All three fields must be there, as the line's format asks.
-        if (bar1 == 0 || bar2 == std::string::npos || bar2 == bar1 + 1 || bar2 + 1 >= rest.size()) continue;
+        if (bar1 == 0 || bar2 == std::string::npos || bar2 == bar1 + 1 || bar2 + 1 >= rest.size()) {
+            if (!wrong)
+                wrong = SupportFault{i + 1,
+                                     "wiersz symbolu " + symbol +
+                                         " nie ma postaci NAZWA WARTOŚĆ|WARTOŚĆ|WARTOŚĆ; atrybuty domyślne"};
+            continue;
+        }
         return {rest.substr(0, bar1), rest.substr(bar1 + 1, bar2 - bar1 - 1), rest.substr(bar2 + 1)};
     }
+    ReportSupportFault(
+        path, wrong.value_or(SupportFault{0, "brak wiersza symbolu " + symbol + "; atrybuty domyślne"}));
     return defaults;
 }
 

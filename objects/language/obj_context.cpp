@@ -296,8 +296,13 @@ bool ReadVarLine(const std::string& line, bool readValues, ObjContext& c, int nu
 }  // namespace
 
 int ReadVarSection(bool readValues, ObjContext& c) {
-    if (!c.text || !FindSection("VAR", *c.text, true)) return -1;
+    if (!c.text) return -1;
     ObjText& t = *c.text;
+    if (!FindSection("VAR", t, true)) {
+        // An empty or cut definition: its file is named, not only the section.
+        ReportTextFault(t, t.lines.size(), "brak sekcji VAR");
+        return -1;
+    }
     std::vector<std::size_t> blocks;  // open include blocks, innermost last
     for (;;) {
         const std::size_t index = t.cursor.line;

@@ -268,7 +268,11 @@ void CmdCatalogBlock() {
     CatalogList groups;
     ReadCatalogFile(groups, folder, file);
     if (groups.empty()) {
+        // Where the file went wrong, so that it can be mended; a script
+        // learns of it from the command's failure.
+        if (groups.fault) ReportSupportFault(file, *groups.fault);
         zcutPrintf("\nBłąd odczytu grupy");
+        host::noteFailed();
         return;
     }
     CatalogState state;

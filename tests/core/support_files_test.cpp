@@ -125,6 +125,27 @@ TEST(SupportWriteBack, a_changed_file_keeps_its_form_and_the_bytes_of_lines_pass
     EXPECT_EQ(dir.read("c.def"), "\xA3\xF3\x64\x9F\n\xBF\xF3\xB3\xE6\n");
 }
 
+TEST(SupportWriteBack, stray_bytes_that_would_turn_the_file_into_another_code_page_are_written_as_read) {
+    // Two UTF-8 characters outweigh the stray byte; the edit takes one of
+    // them away and writes an "Ł", whose second byte that code page lacks.
+    TestDir dir;
+    dir.write("d.def", "Ściana z cegły\nCeg\xB3\x61\nkoniec\n");
+    SupportFileRead read{dir.path("d.def"), *ReadSupportText(dir.path("d.def")), std::nullopt};
+    ASSERT_EQ(WriteSupportLines(read, {"Ł", "Cegła", "koniec"}), SupportWrite::Written);
+    const std::optional<host::TextFile> back = ReadSupportText(dir.path("d.def"));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->lines, (std::vector<std::string>{"Ł", "Cegła", "koniec"}));
+
+    // A file read as Windows-1250 for its stray bytes, whose edit takes them
+    // away: what is left would read as UTF-8.
+    dir.write("e.def", "Mąka\n\xB3\xB3\n");
+    read = SupportFileRead{dir.path("e.def"), *ReadSupportText(dir.path("e.def")), std::nullopt};
+    ASSERT_EQ(read.file.encoding, host::TextEncoding::Windows1250);
+    const std::vector<std::string> edited{read.file.lines[0], "x"};
+    ASSERT_EQ(WriteSupportLines(read, edited), SupportWrite::Written);
+    EXPECT_EQ(ReadSupportText(dir.path("e.def")).value().lines, edited);
+}
+
 TEST(ConfigFile, a_number_key_whose_only_value_is_no_number_is_named_with_its_line) {
     EXPECT_FALSE(ConfigIntFault({"NUM=", "NUM=x", "NUM=78"}, "NUM"));
     EXPECT_FALSE(ConfigIntFault({"# NUM=x", "NUM= "}, "NUM"));

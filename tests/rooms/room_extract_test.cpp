@@ -94,11 +94,13 @@ TEST_F(RoomExtractTest, values_in_take_off_units) {
 TEST_F(RoomExtractTest, a_bad_placeholder_or_a_missing_item_stops_with_the_records_so_far) {
     Label(125000.0, 450.0, 3.375e6, "Kuchnia");
     int errors = 0;
+    // A template no record can fill is named with its line before any
+    // file is made.
     for (const char* pattern : {"$59.00\n", "$86.00\n", "$6x.00\n", "$60.02;$60.0"}) {
         data.write("velmor.DEX", pattern);
         run({"VELMEXTRACTR"});
-        EXPECT_EQ(Times("velmor.DEX: Error"), ++errors) << pattern;
-        EXPECT_EQ(Csv(), "") << pattern;
+        EXPECT_EQ(Times("velmor.DEX:1: znacznik $"), ++errors) << pattern << transcript();
+        EXPECT_EQ(Csv(), "(none)") << pattern;
     }
     EXPECT_FALSE(Printed("Liczba wyodrębnionych rekordów"));
     // The second label's record reaches its points before variable 63.
@@ -123,6 +125,12 @@ TEST_F(RoomExtractTest, no_labels_an_empty_file_and_a_cancel_no_file) {
     std::filesystem::remove(csv);
     run({"VELMEXTRACTR"});
     EXPECT_TRUE(Printed("velmor.DEX: Pliku nie znaleziono"));
+    EXPECT_FALSE(std::filesystem::exists(csv));
+
+    // An empty template file is named with its line, and makes no file.
+    data.write("velmor.DEX", "");
+    run({"VELMEXTRACTR"});
+    EXPECT_TRUE(Printed(data.path("velmor.DEX") + ":1: brak wiersza wzorca")) << transcript();
     EXPECT_FALSE(std::filesystem::exists(csv));
 }
 

@@ -227,7 +227,31 @@ TEST_F(MatPovTest, a_damaged_render_table_is_named_with_its_line_and_read_as_non
     const std::filesystem::path shipped = std::filesystem::path(VELM_SOURCE_DIR) / "support" / "LAYERPOV.DEF";
     EXPECT_FALSE(LayerPovFault(host::readTextFile(shipped.string()).value().lines));
 
+    // What the rows alone cannot show: a line doubled, a heading lost, a
+    // stray byte.
+    const struct {
+        std::string text;
+        std::size_t line;
+        const char* what;
+    } moved[] = {{"**A,\n***M,\nX,T,1,0\nY,T,1,0\nx,T,1,0\n", 5, "warstwa x powtórzona (wiersz 3)"},
+                 {"**A,\n***M,\n***M,\nX,T,1,0\n", 3, "grupa powtórzona (wiersz 2)"},
+                 {"***M,\nX,T,1,0\n", 1, "podgrupa przed pierwszą grupą"},
+                 {"X,T,1,0\n**A,\n", 1, "warstwa przed pierwszą grupą"},
+                 {"**Ściany zewnętrzne,\nX,T_Stone\xff,1,0\n", 2, "kodowania"}};
+    for (const auto& m : moved) {
+        std::optional<SupportFault> fault = LayerPovFileFault(host::decodeText(m.text));
+        ASSERT_TRUE(fault) << m.text;
+        EXPECT_EQ(fault->line, m.line) << m.text;
+        EXPECT_NE(fault->what.find(m.what), std::string::npos) << fault->what;
+    }
+    EXPECT_FALSE(LayerPovFileFault(host::readTextFile(shipped.string()).value()));
+
     TestDir dir;
+    // A file that is not text is read as none, and named.
+    dir.write("LAYERPOV.DEF", std::string("**A,\nX,T,1,0\0\n", 14));
+    AAR_LAYERPOV none = {Row("", "x", "", 0, 0)};
+    EXPECT_FALSE(ReadLayerPovFile(dir.path("LAYERPOV.DEF"), none));
+    EXPECT_TRUE(none.empty());
     dir.write("LAYERPOV.DEF", "**A,\n3DWALLS,T_Stone8,1.000000,2\n3DROOF,Red,jeden,0\n");
     const std::size_t before = host::transcript().text().size();
     AAR_LAYERPOV t = {Row("", "x", "", 0, 0)};

@@ -105,13 +105,48 @@ TEST_F(PovTablesFiles, layer_table_written_back_reads_the_same_and_keeps_crlf) {
     AAR_LAYERPOV table;
     ASSERT_TRUE(ReadLayerPovDef(table));
     ASSERT_EQ(table.size(), 4u);
+    // Unchanged, nothing is written; changed, only the edited row.
+    ASSERT_TRUE(WriteLayerPovDef(table));
+    EXPECT_EQ(dir.read("LAYERPOV.DEF"),
+              "**Ściany,\r\n***Model 3D,\r\n3DWALLS,T_Stone8,1,2\r\n3DVAULT,White,0.25,0\r\n");
     table[3].scale = 0.5;
     ASSERT_TRUE(WriteLayerPovDef(table));
     EXPECT_EQ(dir.read("LAYERPOV.DEF"),
-              "**Ściany,\r\n***Model 3D,\r\n3DWALLS,T_Stone8,1.000000,2\r\n3DVAULT,White,0.500000,0\r\n");
+              "**Ściany,\r\n***Model 3D,\r\n3DWALLS,T_Stone8,1,2\r\n3DVAULT,White,0.500000,0\r\n");
+    // A row added keeps the rows around it as written.
+    table.insert(table.begin() + 3, AA_LAYERPOV{"Ściany%Model 3D", "3DSLAB", "Gray50", 2.0, 1});
+    ASSERT_TRUE(WriteLayerPovDef(table));
+    EXPECT_EQ(dir.read("LAYERPOV.DEF"),
+              "**Ściany,\r\n***Model 3D,\r\n3DWALLS,T_Stone8,1,2\r\n"
+              "3DSLAB,Gray50,2.000000,1\r\n3DVAULT,White,0.500000,0\r\n");
     AAR_LAYERPOV again;
     ASSERT_TRUE(ReadLayerPovDef(again));
     EXPECT_EQ(again, table);
+}
+
+TEST_F(PovTablesFiles, a_damaged_layer_table_is_not_written_over) {
+    const std::string damaged = "**Ściany,\n3DWALLS,T_Stone8,1,2\n3DWALLS,T_Stone8,1,2\n";
+    dir.write("LAYERPOV.DEF", damaged);
+    AAR_LAYERPOV table;
+    EXPECT_FALSE(ReadLayerPovDef(table));
+    table = ParseLayerPovLines({"**Ściany,", "3DWALLS,T_Stone8,1,2", "3DWALLS,T_Stone8,1,2"});
+    // The rows the file holds, unchanged: nothing to write.
+    EXPECT_TRUE(WriteLayerPovDef(table));
+    EXPECT_EQ(dir.read("LAYERPOV.DEF"), damaged);
+    table.pop_back();
+    const std::size_t before = host::transcript().text().size();
+    EXPECT_FALSE(WriteLayerPovDef(table));
+    EXPECT_EQ(dir.read("LAYERPOV.DEF"), damaged);
+    EXPECT_NE(
+        host::transcript().text().find("LAYERPOV.DEF:3: warstwa 3DWALLS powtórzona (wiersz 2) (plik nie "
+                                       "został zapisany)",
+                                       before),
+        std::string::npos)
+        << host::transcript().text();
+    // Nor is a file that is not text.
+    dir.write("LAYERPOV.DEF", std::string("**Ściany,\n3DWALLS,T_Stone8,1,2\0\n", 30));
+    EXPECT_FALSE(WriteLayerPovDef(table));
+    EXPECT_EQ(dir.read("LAYERPOV.DEF").size(), 30u);
 }
 
 TEST_F(PovTablesFiles, missing_files_give_empty_tables_and_write_nothing) {

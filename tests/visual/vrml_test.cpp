@@ -17,6 +17,7 @@
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
+#include "host/ads/transcript.h"
 #include "host/db/dbcolor.h"
 #include "host/db/dbents.h"
 #include "host/db/dbobjptr.h"
@@ -78,21 +79,60 @@ protected:
 };
 
 TEST_F(VrmlTableFiles, every_line_is_a_row_and_writing_back_keeps_the_file_and_its_line_ends) {
-    const std::string text = "**Ściany,\r\n3DWALLS,3,2,0,3269910994\r\nOdd\r\nSkyBase,0,0,0,3261068368\r\n";
+    const std::string text =
+        "**Ściany,\r\n3DWALLS,3,2,0,3269910994\r\n\r\n3DDOORS, 1,1,1,0\r\nSkyBase,0,0,0,3261068368\r\n";
     dir.write("LAYERVRML.DEF", text);
     AAR_LAYERVRML rows;
     ASSERT_TRUE(ReadLayerVrmlDef(rows));
-    ASSERT_EQ(rows.size(), 4u);
+    ASSERT_EQ(rows.size(), 5u);
     EXPECT_TRUE(rows[0].IsHeading());
     EXPECT_EQ(rows[1].shininess, 2);
     ASSERT_TRUE(WriteLayerVrmlDef(rows));
-    EXPECT_EQ(dir.read("LAYERVRML.DEF"),
-              "**Ściany,\r\n3DWALLS,3,2,0,3269910994\r\nOdd,0,0,0,0\r\nSkyBase,0,0,0,3261068368\r\n");
+    EXPECT_EQ(dir.read("LAYERVRML.DEF"), text);
+    // Only the edited row is written anew; the others keep their text.
     rows[1].shininess = 7;
     ASSERT_TRUE(WriteLayerVrmlDef(rows));
+    EXPECT_EQ(
+        dir.read("LAYERVRML.DEF"),
+        "**Ściany,\r\n3DWALLS,3,7,0,3269910994\r\n\r\n3DDOORS, 1,1,1,0\r\nSkyBase,0,0,0,3261068368\r\n");
     AAR_LAYERVRML again;
     ASSERT_TRUE(ReadLayerVrmlDef(again));
     EXPECT_EQ(again, rows);
+}
+
+TEST_F(VrmlTableFiles, a_damaged_line_is_named_and_the_file_is_never_written_over) {
+    const std::string intact = "**Ściany,\n3DWALLS,3,2,0,3269910994\n3DROOFS,1,1,1,0\n";
+    struct Case {
+        std::string text;
+        std::size_t line;
+    };
+    const Case cases[] = {
+        {"**Ściany,\n3DWALLS,3,2,0,3269910994\n3DROO", 3},                  // cut short, no line end
+        {"**Ściany,\n3DWALLS,1e308,2,0,3269910994\n3DROOFS,1,1,1,0\n", 2},  // not a whole number
+        {"**Ściany,\n3DWALLS,3,2,0,-1\n3DROOFS,1,1,1,0\n", 2},              // a negative colour
+        {"**Ściany,\n3DWALLS,3,2,11,3269910994\n3DROOFS,1,1,1,0\n", 2},     // beyond the slider
+        {"**Ściany,\n3DWALLS,3,2,0,3269910994,7\n3DROOFS,1,1,1,0\n", 2},    // a field too many
+        {"**Ściany zewnętrzne,\n3DWALLS,3,2,0,3269910994\n3DR\xffOFS,1,1,1,0\n", 3},  // a stray byte
+        {intact + "Zbędny wiersz\n", 4},                                              // a line added
+    };
+    for (const Case& c : cases) {
+        dir.write("LAYERVRML.DEF", c.text);
+        host::transcript().clear();
+        AAR_LAYERVRML rows;
+        ASSERT_TRUE(ReadLayerVrmlDef(rows));
+        const std::string named = dir.path("LAYERVRML.DEF") + ":" + std::to_string(c.line) + ": ";
+        EXPECT_NE(host::transcript().text().find(named), std::string::npos)
+            << c.text << host::transcript().text();
+        // Unedited: nothing written, not even the zeros of the damaged row.
+        EXPECT_TRUE(WriteLayerVrmlDef(rows)) << c.text;
+        EXPECT_EQ(dir.read("LAYERVRML.DEF"), c.text);
+        // Edited: refused and said so, the file as it was.
+        rows[1].ambient = rows[1].ambient == 5 ? 6 : 5;
+        host::transcript().clear();
+        EXPECT_FALSE(WriteLayerVrmlDef(rows)) << c.text;
+        EXPECT_EQ(dir.read("LAYERVRML.DEF"), c.text);
+        EXPECT_NE(host::transcript().text().find("(plik nie został zapisany)"), std::string::npos) << c.text;
+    }
 }
 
 TEST_F(VrmlTableFiles, a_missing_file_reads_empty_and_is_not_made) {
@@ -368,6 +408,15 @@ TEST_F(VrmlDialog, a_slider_changes_the_selected_rows_but_not_a_heading_and_ok_w
     EXPECT_EQ(dir.read("LAYERVRML.DEF"),
               "**Ściany,\n3DWALLS,3,2,6,3269910994\n3DDOORS,1,1,6,0\nSkyBase,0,0,0,0\n");
     EXPECT_EQ(SettingInt(SetupVar::SETVRML_LOSS, 0), 1);
+}
+
+TEST_F(VrmlDialog, ok_without_an_edit_leaves_a_damaged_file_as_it_is) {
+    const std::string damaged = "**Ściany,\n3DWALLS,3,2,0,-1\n3DDOORS,1e308,1,1,0\n3DROO";
+    dir.write("LAYERVRML.DEF", damaged);
+    ASSERT_TRUE(zcui::QueueDialogScript("319 ok"));
+    run({"VELMWRLMAT"});
+    EXPECT_EQ(dir.read("LAYERVRML.DEF"), damaged);
+    EXPECT_NE(transcript().find("LAYERVRML.DEF:2: "), std::string::npos) << transcript();
 }
 
 TEST_F(VrmlDialog, cancel_leaves_the_file_and_the_headlight) {

@@ -42,11 +42,31 @@ bool WriteLayerPovDef(const AAR_LAYERPOV& table) {
     const std::optional<std::string> path = FindSupportFile("LAYERPOV.DEF");
     if (!path) return false;
     SupportFileRead read{*path, {}, std::nullopt};
-    if (std::optional<host::TextFile> file = ReadSupportText(*path)) {
+    bool notText = false;
+    if (std::optional<host::TextFile> file = ReadSupportText(*path, &notText)) {
         read.file = std::move(*file);
-        read.fault = LayerPovFault(read.file.lines);
+        read.fault = LayerPovFileFault(read.file);
+    } else if (notText) {
+        read.fault = SupportFault{1, "plik nie jest plikiem tekstowym"};
     }
-    const SupportWrite done = WriteSupportLines(read, FormatLayerPovLines(table));
+    // A row the file already holds, in the same order, keeps its line as
+    // written (a scale of "1.0" stays so): an unchanged table writes nothing.
+    const AAR_LAYERPOV held = ParseLayerPovLines(read.file.lines);
+    const std::vector<std::string> formatted = FormatLayerPovLines(table);
+    std::vector<std::string> lines;
+    lines.reserve(table.size());
+    std::size_t next = 0;
+    for (std::size_t k = 0; k < table.size(); ++k) {
+        std::size_t at = next;
+        while (at < held.size() && !(held[at] == table[k])) ++at;
+        if (at < held.size()) {
+            lines.push_back(read.file.lines[at]);
+            next = at + 1;
+        } else {
+            lines.push_back(formatted[k]);
+        }
+    }
+    const SupportWrite done = WriteSupportLines(read, lines);
     return done == SupportWrite::Written || done == SupportWrite::Unchanged;
 }
 

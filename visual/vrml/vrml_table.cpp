@@ -3,16 +3,65 @@
 
 #include <cstdio>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 #include "core/support_files.h"
 #include "host/db/dbcolor.h"
 #include "host/win/textfile.h"
+#include "host/win/textutil.h"
 
 namespace {
 
 constexpr const char* kTableFile = "LAYERVRML.DEF";
 
+// A whole number within [low, high], blanks around it allowed.
+bool WholeIn(std::string_view field, long long low, long long high) {
+    std::size_t used = 0;
+    const std::optional<long long> value = host::parseIntegerPrefix(field, &used);
+    return value && *value >= low && *value <= high &&
+           field.find_first_not_of(" \t", used) == std::string_view::npos;
+}
+
+// The file as read, with its first fault: a file found but not text is not
+// read whole.
+SupportFileRead ReadTable(const std::string& path) {
+    SupportFileRead read{path, {}, std::nullopt};
+    bool notText = false;
+    if (std::optional<host::TextFile> file = ReadSupportText(path, &notText)) {
+        read.file = std::move(*file);
+        read.fault = LayerVrmlFault(read.file);
+    } else if (notText) {
+        read.fault = SupportFault{1, "plik nie jest plikiem tekstowym"};
+    }
+    return read;
+}
+
 }  // namespace
+
+std::optional<SupportFault> LayerVrmlFault(const host::TextFile& file) {
+    std::optional<SupportFault> fault = EncodingFault(file);
+    for (std::size_t i = 0; i < file.lines.size() && (!fault || i + 1 < fault->line); ++i) {
+        const std::string_view line = file.lines[i];
+        if (line.starts_with("**") || line.find_first_not_of(" \t") == std::string_view::npos) continue;
+        std::vector<std::string_view> fields;
+        for (std::size_t start = 0;;) {
+            const std::size_t comma = line.find(',', start);
+            fields.push_back(line.substr(start, comma == std::string_view::npos ? comma : comma - start));
+            if (comma == std::string_view::npos) break;
+            start = comma + 1;
+        }
+        const char* what = nullptr;
+        if (fields.size() != 5 || fields[0].empty())
+            what = "wiersz nie ma postaci WARSTWA,OTOCZENIE,POŁYSK,PRZEŹROCZYSTOŚĆ,KOLOR";
+        else if (!WholeIn(fields[1], 0, 10) || !WholeIn(fields[2], 0, 10) || !WholeIn(fields[3], 0, 10))
+            what = "otoczenie, połysk i przeźroczystość muszą być liczbami całkowitymi od 0 do 10";
+        else if (!WholeIn(fields[4], 0, 4294967295LL))
+            what = "kolor nie jest liczbą całkowitą od 0 do 4294967295";
+        if (what) fault = SupportFault{i + 1, what};
+    }
+    return fault;
+}
 
 AA_LAYERVRML ParseLayerVrmlLine(const std::string& line) {
     AA_LAYERVRML row;
@@ -42,19 +91,26 @@ bool ReadLayerVrmlDef(AAR_LAYERVRML& rows) {
     rows.clear();
     const std::optional<std::string> path = FindSupportFile(kTableFile);
     if (!path) return false;
-    if (std::optional<host::TextFile> file = ReadSupportText(*path))
-        for (const std::string& line : file->lines) rows.push_back(ParseLayerVrmlLine(line));
+    const SupportFileRead read = ReadTable(*path);
+    // Read as the rows always were, but not without a word: a damaged line
+    // gives its group zeros.
+    if (read.fault) ReportSupportFault(*path, *read.fault);
+    for (const std::string& line : read.file.lines) rows.push_back(ParseLayerVrmlLine(line));
     return true;
 }
 
 bool WriteLayerVrmlDef(const AAR_LAYERVRML& rows) {
     const std::optional<std::string> path = FindSupportFile(kTableFile);
     if (!path) return false;
-    SupportFileRead read{*path, {}, std::nullopt};
-    if (std::optional<host::TextFile> file = ReadSupportText(*path)) read.file = std::move(*file);
+    const SupportFileRead read = ReadTable(*path);
+    // A row as the file has it keeps its line; only edited rows are
+    // written anew (the dialog edits rows in place, never adds or drops).
     std::vector<std::string> lines;
     lines.reserve(rows.size());
-    for (const AA_LAYERVRML& row : rows) lines.push_back(FormatLayerVrmlLine(row));
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const bool kept = i < read.file.lines.size() && ParseLayerVrmlLine(read.file.lines[i]) == rows[i];
+        lines.push_back(kept ? read.file.lines[i] : FormatLayerVrmlLine(rows[i]));
+    }
     const SupportWrite done = WriteSupportLines(read, lines);
     return done == SupportWrite::Written || done == SupportWrite::Unchanged;
 }

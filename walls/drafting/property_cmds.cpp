@@ -21,6 +21,8 @@
 
 namespace {
 
+constexpr const char* kLinetypeFile = "ACADISO.LIN";
+
 host::ResbufList ReadWithXData(const ads_name e) {
     const host::ResbufList apps(zcutBuildList(RTSTR, "*", 0));
     return host::ResbufList(zcdbEntGetX(e, apps.get()));
@@ -173,8 +175,11 @@ void CmdChangeLinetype() {
     }
     const host::ResbufList known(zcdbTblSearch("LTYPE", name->c_str(), 0));
     ZcDbDatabase* db = GetWorkingDatabase();
-    if (!known && (!db || db->loadLineTypeFile(*name, "ACADISO.LIN") != Zcad::eOk)) {
-        zcutPrintf("%s", "\nNie można znaleźć typu linii w pliku ZWCAD.LIN");
+    std::string where;
+    if (!known && (!db || db->loadLineTypeFile(*name, kLinetypeFile, &where) != Zcad::eOk)) {
+        // The file it was looked for in, and where that file failed.
+        if (!where.empty()) zcutPrintf("\n%s", where.c_str());
+        zcutPrintf("\nNie można znaleźć typu linii w pliku %s", kLinetypeFile);
         return;
     }
     SetStringGroup(set, 6, *name);

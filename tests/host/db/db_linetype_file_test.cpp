@@ -31,3 +31,30 @@ TEST(LinetypeFile, a_named_definition_is_added_with_its_dashes_and_nothing_else)
     EXPECT_TRUE(db.recordId(db.linetypeTableId(), "KRESKA").isNull());
     host::setSupportFolders({});
 }
+
+TEST(LinetypeFile, a_refusal_names_the_file_and_a_damaged_definition_its_line) {
+    TestDir dir;
+    dir.write("Puste.lin", "");
+    dir.write("Zle.lin",
+              "*KRESKA,Kreskowa\nA,10,-5x\n*KROPKA,Kropkowa\nB,0,-2.5\n*FALA,Falista\n"
+              "*ZNAK,Ze znakiem\nA,1,[\"X\",STANDARD,S=.1],-1\n");
+    host::setSupportFolders({dir.path()});
+    ZcDbDatabase db;
+    std::string error;
+    EXPECT_EQ(db.loadLineTypeFile("KRESKA", "Puste.lin", &error), Zcad::eInvalidInput);
+    EXPECT_EQ(error, dir.path("Puste.lin") + ":1: plik jest pusty");
+    EXPECT_EQ(db.loadLineTypeFile("KRESKA", "Zle.lin", &error), Zcad::eInvalidInput);
+    EXPECT_EQ(error,
+              dir.path("Zle.lin") + ":2: wiersz wzoru typu linii KRESKA nie ma postaci A,kreska,przerwa[,…]");
+    EXPECT_EQ(db.loadLineTypeFile("KROPKA", "Zle.lin", &error), Zcad::eInvalidInput);
+    EXPECT_NE(error.find("Zle.lin:4: "), std::string::npos) << error;
+    EXPECT_EQ(db.loadLineTypeFile("FALA", "Zle.lin", &error), Zcad::eInvalidInput);
+    EXPECT_NE(error.find("Zle.lin:5: brak wiersza wzoru"), std::string::npos) << error;
+    EXPECT_EQ(db.loadLineTypeFile("NIC", "Zle.lin", &error), Zcad::eKeyNotFound);
+    EXPECT_EQ(error, dir.path("Zle.lin") + ": brak typu linii NIC");
+    for (const char* name : {"KRESKA", "KROPKA", "FALA", "NIC"})
+        EXPECT_TRUE(db.recordId(db.linetypeTableId(), name).isNull()) << name;
+    // A shape in brackets is passed over; the dashes around it are kept.
+    EXPECT_EQ(db.loadLineTypeFile("ZNAK", "Zle.lin", &error), Zcad::eOk) << error;
+    host::setSupportFolders({});
+}

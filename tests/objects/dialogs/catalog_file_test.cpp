@@ -125,3 +125,82 @@ TEST_F(CatalogFile, lines_after_the_groups_that_are_no_group_survive_a_rewrite) 
     EXPECT_EQ(out[22], "#=C");
     EXPECT_EQ(std::vector<std::string>(out.end() - 3, out.end()), expectKept);
 }
+
+TEST_F(CatalogFile, a_catalogue_that_does_not_read_names_the_line_where_it_stopped) {
+    const struct {
+        std::vector<std::string> lines;
+        std::size_t line;
+        const char* what;
+    } damaged[] = {
+        {{}, 1, "plik jest pusty"},
+        {{"; nic"}, 1, "brak wiersza [CATALOG]"},
+        {{"[CATALOG]"}, 2, "brak wiersza grupy"},
+        {catalogue({group("A", 7)}), 10, "grupa A kończy się po 7 z 20 wpisów"},
+        // A line lost: the next group's line stands where an entry should.
+        {catalogue({group("A", 19), group("B")}), 22, "wiersz wpisu grupy A"},
+        // An explode letter that is no one byte.
+        {catalogue({group("A", 3), {"A3=?,?,R,R,R,Ś,\"\""}, group("B", 16)}), 6, "wiersz wpisu grupy A"},
+    };
+    for (const auto& d : damaged) {
+        CatalogList list;
+        ParseCatalogLines(list, folder(), d.lines);
+        EXPECT_TRUE(list.empty()) << d.what;
+        ASSERT_TRUE(list.fault) << d.what;
+        EXPECT_EQ(list.fault->line, d.line) << d.what;
+        EXPECT_NE(list.fault->what.find(d.what), std::string::npos) << list.fault->what;
+    }
+}
+
+TEST_F(CatalogFile, a_catalogue_read_is_written_back_only_where_it_was_edited) {
+    std::string text = "; przed nagłówkiem\n[catalog]\n#=A\n";
+    for (int k = 0; k < kCatalogSlots; ++k) text += "A" + std::to_string(k) + "=?,?,R,R,R,N,\"\"\n";
+    text[text.size() - 4] = '\xb3';  // a stray byte in the last entry line
+    text += "; dopisane\n\n";
+    text.pop_back();  // no final line end
+    std::ofstream(file(), std::ios::binary) << text;
+    CatalogList list;
+    ReadCatalogFile(list, folder(), file());
+    ASSERT_FALSE(list.empty());
+    ASSERT_TRUE(WriteCatalogFile(file(), list));
+    EXPECT_EQ(bytes(), text);
+    list.head->entries[1].description = "Krzesło";
+    ASSERT_TRUE(WriteCatalogFile(file(), list));
+    std::string edited = text;
+    const std::string was = "A1=?,?,R,R,R,N,\"\"\n";
+    edited.replace(edited.find(was), was.size(), "A1=?,?,R,R,R,N,\"Krzesło\"\n");
+    EXPECT_EQ(bytes(), edited);
+}
+
+TEST_F(CatalogFile, a_catalogue_not_read_whole_is_not_written_over) {
+    std::vector<std::string> lines = catalogue({group("A", 12)});
+    std::string text;
+    for (const std::string& line : lines) text += line + "\r\n";
+    std::ofstream(file(), std::ios::binary) << text;
+    CatalogList list;
+    ReadCatalogFile(list, folder(), file());
+    ASSERT_TRUE(list.empty());
+    list.Append("B");
+    EXPECT_FALSE(WriteCatalogFile(file(), list));
+    EXPECT_EQ(bytes(), text);
+    // Nor is one a list made in memory was never read from.
+    CatalogList other;
+    other.Append("C");
+    EXPECT_FALSE(WriteCatalogFile(file(), other));
+    EXPECT_EQ(bytes(), text);
+}
+
+TEST_F(CatalogFile, an_edit_that_tips_how_the_encoding_is_told_still_reads_back) {
+    // Two byte-order marks and stray bytes beside UTF-8 text: with one
+    // description less, what was written would no longer read as text.
+    std::filesystem::copy_file(
+        std::string(VELM_SOURCE_DIR) + "/tests/objects/dialogs/data/catalog_encoding_tipped.ini", file());
+    CatalogList list;
+    ReadCatalogFile(list, folder(), file());
+    ASSERT_FALSE(list.empty());
+    list.head->entries[1].description = "Opis";
+    ASSERT_TRUE(WriteCatalogFile(file(), list));
+    CatalogList back;
+    ReadCatalogFile(back, folder(), file());
+    ASSERT_FALSE(back.empty()) << (back.fault ? back.fault->what : "");
+    EXPECT_EQ(FormatCatalogLines(back), FormatCatalogLines(list));
+}

@@ -11,9 +11,11 @@
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
+#include "host/ads/transcript.h"
 #include "host/util/findfile.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
+#include "tests/host/win_testdir.h"
 #include "tests/walls/drawing/walls_fixture.h"
 
 namespace {
@@ -124,4 +126,30 @@ TEST(SymbolList, a_symbol_not_listed_gets_its_name_a_dash_and_one) {
     EXPECT_EQ(SymbolAttributeValues(list, "XYZ"), (std::array<std::string, 3>{"XYZ", "-", "1"}));
     EXPECT_EQ(SymbolAttributeValues("/nonexistent/BART.STF", "IP1"),
               (std::array<std::string, 3>{"IP1", "-", "1"}));
+}
+
+TEST(SymbolList, defaults_taken_from_a_damaged_or_short_list_are_said_with_the_file_and_line) {
+    TestDir dir;
+    const std::array<std::string, 3> defaults{"IP1", "-", "1"};
+    const struct {
+        const char* text;
+        std::string said;
+    } cases[] = {
+        {"", ":1: plik jest pusty; atrybuty domyślne"},
+        {"IP2 GN2-230|Gniazdo podwójne|2\n", ": brak wiersza symbolu IP1; atrybuty domyślne"},
+        {"IP2 GN2-230|Gniazdo podwójne|2\nIP1 GN-230|Gniazdo\n", ":2: wiersz symbolu IP1 nie ma postaci"},
+    };
+    for (const auto& c : cases) {
+        dir.write("BART.STF", c.text);
+        const std::size_t before = host::transcript().text().size();
+        EXPECT_EQ(SymbolAttributeValues(dir.path("BART.STF"), "IP1"), defaults) << c.text;
+        EXPECT_NE(host::transcript().text().find(dir.path("BART.STF") + c.said, before), std::string::npos)
+            << host::transcript().text().substr(before);
+    }
+    // A listed symbol says nothing.
+    dir.write("BART.STF", "IP1 GN-230|Gniazdo|1\n");
+    const std::size_t before = host::transcript().text().size();
+    EXPECT_EQ(SymbolAttributeValues(dir.path("BART.STF"), "IP1"),
+              (std::array<std::string, 3>{"GN-230", "Gniazdo", "1"}));
+    EXPECT_EQ(host::transcript().text().size(), before);
 }

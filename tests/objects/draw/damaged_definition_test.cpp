@@ -95,6 +95,20 @@ TEST_F(DamagedDefinition, var_and_typo_sections_name_the_line_they_stopped_on) {
     EXPECT_NE(said().find("błąd w sekcji TYPO"), std::string::npos) << said();
 }
 
+TEST_F(DamagedDefinition, a_definition_without_a_var_section_names_its_file) {
+    // An empty light definition, and one whose VAR line was lost.
+    write("TMS_LUCE.txt", "");
+    ObjContext& empty = load("TMS_LUCE");
+    EXPECT_EQ(ReadVarSection(false, empty), -1);
+    EXPECT_NE(said().find("TMS_LUCE.txt:1: brak sekcji VAR"), std::string::npos) << said();
+
+    before = transcript().size();
+    write("D.txt", "; opis\n$3= 49\nEND_VAR\n");
+    ObjContext& cut = load("D");
+    EXPECT_EQ(ReadVarSection(true, cut), -1);
+    EXPECT_NE(said().find("D.txt:3: brak sekcji VAR"), std::string::npos) << said();
+}
+
 TEST_F(DamagedDefinition, every_shipped_definition_reads_and_draws_without_a_fault) {
     setUnit(1.0);
     const std::string support = std::string(VELM_SOURCE_DIR) + "/support";

@@ -108,10 +108,26 @@ TEST_F(Catalog, an_unreadable_catalogue_is_said_and_left_as_it_was) {
     std::string text = "[CATALOG]\n#=Meble\n";
     for (int k = 0; k < 19; ++k) text += "M" + std::to_string(k) + "=?,?,R,R,R,N,\"\"\n";
     write("CAT/catalog.ini", text);
-    run({"VELMCATBLOCK"});
+    // Named with the line where reading stopped, and the command fails.
+    EXPECT_EQ(run({"VELMCATBLOCK"}), RTERROR);
+    EXPECT_NE(transcript().find("catalog.ini:22: grupa Meble kończy się po 19 z 20 wpisów"),
+              std::string::npos)
+        << transcript();
     EXPECT_NE(transcript().find("Błąd odczytu grupy"), std::string::npos);
     EXPECT_EQ(read("CAT/catalog.ini"), text);
     EXPECT_TRUE(zcui::DialogsShown().empty());
+}
+
+TEST_F(Catalog, inserting_only_leaves_the_file_byte_for_byte) {
+    // A stray byte, lines before the header and after the groups, LF line
+    // ends and no final line end: none of it is the insertion's to change.
+    std::string text = "; katalog\n[CATALOG]\n#=Meble\nSTOL=?,0,R,R,R,N,\"St\xf3\xb3\"\n";
+    for (int k = 1; k < kCatalogSlots; ++k) text += "Meble" + std::to_string(k) + "=?,?,R,R,R,N,\"\"\n";
+    text += "; dopisane\nnieznany wiersz";
+    write("CAT/catalog.ini", text);
+    insertOnce({"10,20"});
+    EXPECT_EQ(inserts().size(), 1u) << transcript();
+    EXPECT_EQ(read("CAT/catalog.ini"), text);
 }
 
 // ------------------------------------------------------------- insertion

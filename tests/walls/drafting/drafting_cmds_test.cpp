@@ -153,7 +153,10 @@ TEST_F(DraftingCmdsTest, text_heights_scale_only_on_texts_and_copied_properties_
 
     // A linetype neither in the drawing nor in the file changes nothing.
     run({"VELMCHANGELT", "!pick 50,0", "", "FALISTA"});
-    EXPECT_NE(transcript().find("\nNie można znaleźć typu linii w pliku ZWCAD.LIN"), std::string::npos);
+    // The message names the file the linetype was looked for in, and why.
+    EXPECT_NE(transcript().find("\nNie można znaleźć typu linii w pliku ACADISO.LIN"), std::string::npos)
+        << transcript();
+    EXPECT_NE(transcript().find("ACADISO.LIN: brak typu linii FALISTA"), std::string::npos);
     EXPECT_EQ(count("0=LINE 6=FALISTA"), 0);
     // One from the module's file is loaded and set.
     run({"VELMCHANGELT", "!pick 50,0", "", "CENTER2"});

@@ -1,0 +1,81 @@
+// libFuzzer target of the layer render table "LAYERPOV.DEF": any bytes give
+// the table or a refusal that names the line, never a fault; the table
+// written back unchanged keeps every byte, a damaged file is never written
+// over, and a sound one takes an edit and reads back as edited. Seeded with
+// the shipped table.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "fuzz/fuzz_support.h"
+#include "host/win/files.h"
+#include "settings/matpov.h"
+#include "settings/settings_module.h"
+#include "visual/povray/pov_tables.h"
+
+namespace {
+
+// Stops the run, saying which property failed.
+void Check(bool holds, const char* what) {
+    if (holds) return;
+    std::fprintf(stderr, "%s\n", what);
+    __builtin_trap();
+}
+
+std::string Bytes(const std::string& path) {
+    std::string bytes;
+    host::readWholeFile(path, bytes);
+    return bytes;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    RegisterSettingsModule();
+    fuzz::StartHost();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz::NextInput();
+    fuzz::WriteSupportFile("LAYERPOV.DEF", fuzz::AsText(data, size));
+    const std::string path = fuzz::SupportFolder() + "LAYERPOV.DEF";
+    const std::string before = Bytes(path);
+    AAR_LAYERPOV table;
+    const bool sound = ReadLayerPovDef(table);
+    // What the rows of the file would be, read whatever its faults.
+    AAR_LAYERPOV held =
+        host::isTextBytes(before) ? ParseLayerPovLines(host::decodeText(before).lines) : table;
+    Check(!sound || held == table, "the table read is not the file's rows");
+    // The table the file holds writes nothing, damaged or not.
+    WriteLayerPovDef(held);
+    Check(Bytes(path) == before, "the file's own rows changed it");
+
+    // An edit, with a row taken out or one added.
+    if (held.empty()) return 0;
+    AAR_LAYERPOV edited = held;
+    AA_LAYERPOV& row = edited[size % edited.size()];
+    row.scale = row.scale == 2.5 ? 3.5 : 2.5;
+    if (size % 3 == 0) edited.erase(edited.begin() + static_cast<std::ptrdiff_t>((size / 3) % edited.size()));
+    if (size % 3 == 1) edited.push_back(AA_LAYERPOV{"", "NOWA", "White", 1.0, 0});
+    const bool written = WriteLayerPovDef(edited);
+    if (!sound) {
+        // (An edit the file's text cannot show, a heading's scale, writes
+        // nothing and is no refusal.)
+        Check(Bytes(path) == before, "a damaged file was written over");
+        return 0;
+    }
+    // A CR of a line's own, or a file that mixes line ends, which is written
+    // back with its first line's.
+    if (!written || before.find('\r') != std::string::npos) return 0;
+    AAR_LAYERPOV again;
+    // Row for row, but for a blank last line, which a file without a final
+    // line end cannot hold.
+    const auto rows = [](AAR_LAYERPOV t) {
+        while (!t.empty() && t.back().layer.empty()) t.pop_back();
+        return t.size();
+    };
+    Check(!ReadLayerPovDef(again) || rows(again) == rows(edited), "an edit read back otherwise");
+    return 0;
+}
