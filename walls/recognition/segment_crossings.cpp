@@ -152,8 +152,12 @@ bool ResolveCrossing(DEFMURI& set, WallSegment& S, WallSegment& A, WallSegment& 
     return moved;
 }
 
-// The segments that a crossing with A-B can touch: those near the pair, and
-// those whose partner is near it.
+// The segments that a crossing with A-B can touch: those near the pair. A
+// segment acts only where it, or its partner, crosses or ends on the pair;
+// a partner lies within the wall distance of it and neither runs within
+// 18 degrees of the pair, so the segment itself then passes within 3.2 wall
+// distances of the pair, inside the margin. Its partner's neighbours need
+// not be asked: along a long wall they are the whole wall.
 void AddCandidates(const DEFMURI& set, const WallSegment& A, const WallSegment& B, std::int64_t after,
                    std::set<std::pair<std::int64_t, WallSegment*>>& out) {
     const double margin = 4.0 * set.wallDistance + 1.0;
@@ -162,11 +166,8 @@ void AddCandidates(const DEFMURI& set, const WallSegment& A, const WallSegment& 
                  std::min({A.start.y, A.end.y, B.start.y, B.end.y}), 0.0};
     box.end = {std::max({A.start.x, A.end.x, B.start.x, B.end.x}),
                std::max({A.start.y, A.end.y, B.start.y, B.end.y}), 0.0};
-    for (WallSegment* near : set.grid()->Near(box, margin)) {
+    for (WallSegment* near : set.grid()->Near(box, margin))
         if (near->order > after) out.insert({near->order, near});
-        for (WallSegment* reach : set.grid()->Near(*near, set.wallDistance + 1.0))
-            if (reach->order > after) out.insert({reach->order, reach});
-    }
 }
 
 }  // namespace
