@@ -10,18 +10,10 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-#include "host/win/files.h"
 #include "objects/dialogs/catalog_file.h"
 #include "store/settings_store.h"
 
 namespace {
-
-// Stops the run, saying which property failed.
-void Check(bool holds, const char* what) {
-    if (holds) return;
-    std::fprintf(stderr, "%s\n", what);
-    __builtin_trap();
-}
 
 // Line ends the text layer writes back as its first line's (LF beside
 // CR LF), or a CR of a line's own: such a line may not read back the same.
@@ -33,13 +25,6 @@ bool MixedLineEnds(const std::string& bytes) {
     }
     return lf && crlf;
 }
-
-std::string Bytes(const std::string& path) {
-    std::string bytes;
-    host::readWholeFile(path, bytes);
-    return bytes;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -52,20 +37,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::NextInput();
     fuzz::WriteSupportFile("catalog.ini", fuzz::AsText(data, size));
     const std::string path = fuzz::SupportFolder() + "catalog.ini";
-    const std::string before = Bytes(path);
+    const std::string before = fuzz::FileBytes(path);
     CatalogList list;
     ReadCatalogFile(list, fuzz::SupportFolder(), path);
     // An empty list always says where reading stopped.
     if (list.empty()) {
-        Check(list.fault.has_value(), "an empty list without its fault");
+        fuzz::Check(list.fault.has_value(), "an empty list without its fault");
         // Nothing read, nothing to write: the file stays.
         WriteCatalogFile(path, list);
-        Check(Bytes(path) == before, "an unread file changed");
+        fuzz::Check(fuzz::FileBytes(path) == before, "an unread file changed");
         return 0;
     }
-    Check(!list.fault, "a list read with a fault");
+    fuzz::Check(!list.fault, "a list read with a fault");
     // Unchanged: not a byte moves.
-    Check(WriteCatalogFile(path, list) && Bytes(path) == before, "an unchanged list changed the file");
+    fuzz::Check(WriteCatalogFile(path, list) && fuzz::FileBytes(path) == before,
+                "an unchanged list changed the file");
 
     // One entry edited: written, and read back as the list says.
     CatalogEntry& e = list.head->entries[static_cast<std::size_t>(size % kCatalogSlots)];
@@ -75,13 +61,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ReadCatalogFile(again, fuzz::SupportFolder(), path);
     if (again.empty() && again.fault)
         std::fprintf(stderr, "%zu: %s\n", again.fault->line, again.fault->what.c_str());
-    Check(!again.empty(), "an edited list does not read back");
+    fuzz::Check(!again.empty(), "an edited list does not read back");
     const std::vector<std::string> was = FormatCatalogLines(list), is = FormatCatalogLines(again);
     for (std::size_t i = 0; i < was.size() || i < is.size(); ++i)
         if (i >= was.size() || i >= is.size() || was[i] != is[i]) {
             std::fprintf(stderr, "line %zu: [%s] read back as [%s]\n", i,
                          i < was.size() ? was[i].c_str() : "", i < is.size() ? is[i].c_str() : "");
-            Check(false, "an edit read back otherwise");
+            fuzz::Check(false, "an edit read back otherwise");
         }
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include "host/harness/harness.h"
 #include "host/ui/driver.h"
 #include "host/util/findfile.h"
+#include "host/win/files.h"
 
 namespace fuzz {
 
@@ -81,6 +83,18 @@ std::vector<std::string_view> SplitFiles(std::string_view text, std::size_t maxF
     }
     files.push_back(text.substr(start));
     return files;
+}
+
+void Check(bool holds, const char* what) {
+    if (holds) return;
+    std::fprintf(stderr, "%s\n", what);
+    __builtin_trap();
+}
+
+std::string FileBytes(const std::string& path) {
+    std::string bytes;
+    host::readWholeFile(path, bytes);
+    return bytes;
 }
 
 }  // namespace fuzz

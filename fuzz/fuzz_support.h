@@ -35,4 +35,9 @@ std::string_view AsText(const std::uint8_t* data, std::size_t size);
 inline constexpr std::string_view kFileSeparator = "@@@@";
 std::vector<std::string_view> SplitFiles(std::string_view text, std::size_t maxFiles);
 
+// Stops the run when a property does not hold, saying which.
+void Check(bool holds, const char* what);
+// The bytes of a file ("" when it cannot be read).
+std::string FileBytes(const std::string& path);
+
 }  // namespace fuzz

@@ -5,31 +5,13 @@
 // the shipped table.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "host/win/files.h"
+#include "host/win/textfile.h"
 #include "settings/matpov.h"
 #include "settings/settings_module.h"
 #include "visual/povray/pov_tables.h"
-
-namespace {
-
-// Stops the run, saying which property failed.
-void Check(bool holds, const char* what) {
-    if (holds) return;
-    std::fprintf(stderr, "%s\n", what);
-    __builtin_trap();
-}
-
-std::string Bytes(const std::string& path) {
-    std::string bytes;
-    host::readWholeFile(path, bytes);
-    return bytes;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     RegisterSettingsModule();
@@ -41,16 +23,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::NextInput();
     fuzz::WriteSupportFile("LAYERPOV.DEF", fuzz::AsText(data, size));
     const std::string path = fuzz::SupportFolder() + "LAYERPOV.DEF";
-    const std::string before = Bytes(path);
+    const std::string before = fuzz::FileBytes(path);
     AAR_LAYERPOV table;
     const bool sound = ReadLayerPovDef(table);
     // What the rows of the file would be, read whatever its faults.
     AAR_LAYERPOV held =
         host::isTextBytes(before) ? ParseLayerPovLines(host::decodeText(before).lines) : table;
-    Check(!sound || held == table, "the table read is not the file's rows");
+    fuzz::Check(!sound || held == table, "the table read is not the file's rows");
     // The table the file holds writes nothing, damaged or not.
     WriteLayerPovDef(held);
-    Check(Bytes(path) == before, "the file's own rows changed it");
+    fuzz::Check(fuzz::FileBytes(path) == before, "the file's own rows changed it");
 
     // An edit, with a row taken out or one added.
     if (held.empty()) return 0;
@@ -63,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!sound) {
         // (An edit the file's text cannot show, a heading's scale, writes
         // nothing and is no refusal.)
-        Check(Bytes(path) == before, "a damaged file was written over");
+        fuzz::Check(fuzz::FileBytes(path) == before, "a damaged file was written over");
         return 0;
     }
     // A CR of a line's own, or a file that mixes line ends, which is written
@@ -76,6 +58,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         while (!t.empty() && t.back().layer.empty()) t.pop_back();
         return t.size();
     };
-    Check(!ReadLayerPovDef(again) || rows(again) == rows(edited), "an edit read back otherwise");
+    fuzz::Check(!ReadLayerPovDef(again) || rows(again) == rows(edited), "an edit read back otherwise");
     return 0;
 }

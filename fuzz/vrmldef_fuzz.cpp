@@ -5,31 +5,12 @@
 // table.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "fuzz/fuzz_support.h"
-#include "host/win/files.h"
 #include "host/win/textfile.h"
 #include "store/settings_store.h"
 #include "visual/vrml/vrml_table.h"
-
-namespace {
-
-// Stops the run, saying which property failed.
-void Check(bool holds, const char* what) {
-    if (holds) return;
-    std::fprintf(stderr, "%s\n", what);
-    __builtin_trap();
-}
-
-std::string Bytes(const std::string& path) {
-    std::string bytes;
-    host::readWholeFile(path, bytes);
-    return bytes;
-}
-
-}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     RegisterStoreClasses();
@@ -42,13 +23,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view text = fuzz::AsText(data, size);
     fuzz::WriteSupportFile("LAYERVRML.DEF", text);
     const std::string path = fuzz::SupportFolder() + "LAYERVRML.DEF";
-    const std::string before = Bytes(path);
+    const std::string before = fuzz::FileBytes(path);
     AAR_LAYERVRML rows;
-    Check(ReadLayerVrmlDef(rows), "the file there was not found");
+    fuzz::Check(ReadLayerVrmlDef(rows), "the file there was not found");
     for (const AA_LAYERVRML& row : rows) (void)VrmlColourRgb(row.colour);
     // Unchanged: not a byte moves, damaged or not.
     WriteLayerVrmlDef(rows);
-    Check(Bytes(path) == before, "unchanged rows changed the file");
+    fuzz::Check(fuzz::FileBytes(path) == before, "unchanged rows changed the file");
 
     // An edit: a sound file takes it, a damaged one is left as it was.
     std::size_t at = rows.size();
@@ -59,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool sound = host::isTextBytes(before) && !LayerVrmlFault(host::decodeText(before));
     const bool written = WriteLayerVrmlDef(rows);
     if (!sound) {
-        Check(Bytes(path) == before, "a damaged file was written over");
+        fuzz::Check(fuzz::FileBytes(path) == before, "a damaged file was written over");
         return 0;
     }
     // A file that cannot be written; a CR of a line's own, or a file that
@@ -67,6 +48,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!written || before.find('\r') != std::string::npos) return 0;
     AAR_LAYERVRML again;
     ReadLayerVrmlDef(again);
-    Check(again == rows, "an edit read back otherwise");
+    fuzz::Check(again == rows, "an edit read back otherwise");
     return 0;
 }
