@@ -321,8 +321,10 @@ std::vector<Segment> WallLines() {
     return out;
 }
 
-// The area of the 3D faces in the plane y = `y` (the front wall's sides).
-double FaceAreaAt(double y) {
+// The area of the 3D faces lying in the vertical plane where coordinate
+// `axis` (0 x, 1 y) equals `at`.
+double FaceAreaInPlane(int axis, double at) {
+    const int across = 1 - axis;
     double area = 0.0;
     for (ZcDbObjectId id : Selected(zcutBuildList(RTDXF0, "3DFACE", 0))) {
         ZcDbObjectPointer<ZcDbFace> face(id, ZcDb::kForRead);
@@ -330,36 +332,27 @@ double FaceAreaAt(double y) {
         bool inPlane = true;
         for (int k = 0; k < 4; ++k) {
             face->getVertexAt(k, p[k]);
-            inPlane = inPlane && std::fabs(p[k].y - y) < 1e-6;
+            inPlane = inPlane && std::fabs(p[k][axis] - at) < 1e-6;
         }
         if (!inPlane) continue;
-        // Two triangles in the x-z plane.
-        auto tri = [](const ZcGePoint3d& a, const ZcGePoint3d& b, const ZcGePoint3d& c) {
-            return std::fabs((b.x - a.x) * (c.z - a.z) - (c.x - a.x) * (b.z - a.z)) / 2.0;
+        // Two triangles in the plane's own coordinates.
+        auto tri = [across](const ZcGePoint3d& a, const ZcGePoint3d& b, const ZcGePoint3d& c) {
+            return std::fabs((b[across] - a[across]) * (c.z - a.z) - (c[across] - a[across]) * (b.z - a.z)) /
+                   2.0;
         };
         area += tri(p[0], p[1], p[2]) + tri(p[0], p[2], p[3]);
     }
     return area;
 }
 
-// The same in the plane x = `x` (the side walls' sides).
+// In the plane y = `y` (the front wall's sides).
+double FaceAreaAt(double y) {
+    return FaceAreaInPlane(1, y);
+}
+
+// In the plane x = `x` (the side walls' sides).
 double FaceAreaAtX(double x) {
-    double area = 0.0;
-    for (ZcDbObjectId id : Selected(zcutBuildList(RTDXF0, "3DFACE", 0))) {
-        ZcDbObjectPointer<ZcDbFace> face(id, ZcDb::kForRead);
-        ZcGePoint3d p[4];
-        bool inPlane = true;
-        for (int k = 0; k < 4; ++k) {
-            face->getVertexAt(k, p[k]);
-            inPlane = inPlane && std::fabs(p[k].x - x) < 1e-6;
-        }
-        if (!inPlane) continue;
-        auto tri = [](const ZcGePoint3d& a, const ZcGePoint3d& b, const ZcGePoint3d& c) {
-            return std::fabs((b.y - a.y) * (c.z - a.z) - (c.y - a.y) * (b.z - a.z)) / 2.0;
-        };
-        area += tri(p[0], p[1], p[2]) + tri(p[0], p[2], p[3]);
-    }
-    return area;
+    return FaceAreaInPlane(0, x);
 }
 
 // The farthest east any 3D face reaches.
