@@ -275,45 +275,46 @@ double DistanceToLine(const Point3& p, const Point3& a, const Point3& b) {
     return std::fabs((p.x - a.x) * dy - (p.y - a.y) * dx) / length;
 }
 
-// The plan box of the band within `corridor` of the line a-b (and a little
-// more, for rounding), for a line along an axis; none for any other.
-std::optional<host::PlanBox> BandAlong(const Point3& a, const Point3& b, double corridor) {
-    constexpr double kFar = 1e300;
-    const double margin = corridor + 1e-6 + 1e-9 * std::max({std::fabs(a.x), std::fabs(a.y), corridor});
-    if (a.y == b.y) return host::PlanBox{-kFar, a.y - margin, kFar, a.y + margin};
-    if (a.x == b.x) return host::PlanBox{a.x - margin, -kFar, a.x + margin, kFar};
-    return std::nullopt;
+// The plan box within `corridor` of the line a-b carried on by `reach`
+// past both its ends (and a little more, for rounding).
+host::PlanBox BoxAlong(const Point3& a, const Point3& b, double corridor, double reach) {
+    const double length = std::hypot(b.x - a.x, b.y - a.y);
+    const double ux = length > 0.0 ? (b.x - a.x) / length : 0.0,
+                 uy = length > 0.0 ? (b.y - a.y) / length : 0.0;
+    const double grow =
+        corridor + 1e-6 +
+        1e-9 * std::max({std::fabs(a.x), std::fabs(a.y), std::fabs(b.x), std::fabs(b.y), corridor, reach});
+    const double x1 = a.x - ux * reach, y1 = a.y - uy * reach, x2 = b.x + ux * reach, y2 = b.y + uy * reach;
+    return host::PlanBox{std::min(x1, x2) - grow, std::min(y1, y2) - grow, std::max(x1, x2) + grow,
+                         std::max(y1, y2) + grow};
 }
 
-// The wall lines of the level that may lie within `corridor` of the line
-// a-b, in the order the selection of the level's wall lines gives them: for
-// a line along an axis, those whose extents meet the band along it; for any
-// other, all of them.
-std::vector<ZcDbObjectId> LinesAlong(double level, const Point3& a, const Point3& b, double corridor) {
-    const std::optional<host::PlanBox> band = BandAlong(a, b, corridor);
-    return band ? WallLinesOfLevelNear(level, *band) : WallLinesOfLevel(level);
+// p at least `margin` inside the box.
+bool WellInside(const Point3& p, const host::PlanBox& box, double margin) {
+    return p.x - box.xmin >= margin && box.xmax - p.x >= margin && p.y - box.ymin >= margin &&
+           box.ymax - p.y >= margin;
 }
 
 // The face of one wall line, as BuildFromLine gives it, from the wall
-// lines of the level that lie along it only: a face grows by lines
-// collinear with it (within the join tolerance), so the lines farther from
-// its line than a wall is thick can take no part. The zero-length lines of
-// the level are erased first, in the order reading the graph meets them.
-WallFace* FaceOfLine(CFACCIATE& g, const ads_name entity) {
-    const std::optional<std::pair<Point3, Point3>> own = WallLineEnds(entity);
-    if (!own) return nullptr;
-    const double corridor = std::max(g.maxWallThickness, 1.0) * std::max(g.unitFactor, 1.0);
+// lines and outlines of the level within `box` only: a face grows by lines
+// collinear with it (within the join tolerance) that touch its end, and by
+// outlines with a point at its end, so what lies farther from its line than
+// a wall is thick, or farther from the face than the box's margin, can take
+// no part. The face is none when the line is not there; `bounded` tells
+// whether the face ends well inside the box, so that nothing outside it
+// could have joined.
+WallFace* FaceOfLineWithin(CFACCIATE& g, const ads_name entity, const std::pair<Point3, Point3>& own,
+                           double corridor, const host::PlanBox& box, bool& bounded) {
     FaceEdge* first = nullptr;
-    EraseZeroLengthWallLines(g.level);
-    for (ZcDbObjectId id : LinesAlong(g.level, own->first, own->second, corridor)) {
+    for (ZcDbObjectId id : WallLinesOfLevelNear(g.level, box)) {
         ads_name e;
         if (zcdbGetAdsName(e, id) != Zcad::eOk) continue;
         const std::optional<std::pair<Point3, Point3>> ends = WallLineEnds(e);
         if (!ends) continue;
         const auto& [p10, p11] = *ends;
         if (HostDistance(p10, p11) < kZeroLength) continue;
-        if (DistanceToLine(p10, own->first, own->second) > corridor ||
-            DistanceToLine(p11, own->first, own->second) > corridor)
+        if (DistanceToLine(p10, own.first, own.second) > corridor ||
+            DistanceToLine(p11, own.first, own.second) > corridor)
             continue;
         // Only where the face runs is asked: the lines' records play no
         // part in joining them, and reading every record along a wall of
@@ -328,20 +329,44 @@ WallFace* FaceOfLine(CFACCIATE& g, const ads_name entity) {
         g.pendingLines = edge.release();
     }
     // An outline joins the face only by gap or corner points on its line.
-    const std::optional<host::PlanBox> band = BandAlong(own->first, own->second, corridor);
     g.LoadOutlines(
         false,
         [&](const OutlineNode& o) {
             for (const Point3* p :
                  {&o.gapA[0], &o.gapA[1], &o.gapB[0], &o.gapB[1], &o.corner[0], &o.corner[1]})
-                if (DistanceToLine(*p, own->first, own->second) <= corridor) return true;
+                if (DistanceToLine(*p, own.first, own.second) <= corridor) return true;
             return false;
         },
-        band ? &*band : nullptr);
+        &box);
+    bounded = false;
     if (!first) return nullptr;
     WallFace* face = NewWallFace();
     g.AssembleStraightFace(first, face, false, false);
+    bounded = WellInside(face->start, box, corridor) && WellInside(face->end, box, corridor);
     return face;
+}
+
+// The face of one wall line, as BuildFromLine gives it, read from a box
+// around the line that grows until the face ends well inside it: a door in
+// a wall along the whole floor reads the lines near its room, not the
+// floor's. The zero-length lines of the level are erased first, in the
+// order reading the graph meets them.
+WallFace* FaceOfLine(CFACCIATE& g, const ads_name entity) {
+    const std::optional<std::pair<Point3, Point3>> own = WallLineEnds(entity);
+    if (!own) return nullptr;
+    const double corridor = std::max(g.maxWallThickness, 1.0) * std::max(g.unitFactor, 1.0);
+    EraseZeroLengthWallLines(g.level);
+    double reach = std::max(HostDistance(own->first, own->second), 4.0 * corridor);
+    for (;;) {
+        bool bounded = false;
+        WallFace* face = FaceOfLineWithin(g, entity, *own, corridor,
+                                          BoxAlong(own->first, own->second, corridor, reach), bounded);
+        // Past 1e12 the box holds any drawing the number gate lets in.
+        if (!face || bounded || reach > 1e12) return face;
+        FreeFaceList(face);
+        g.Clear();
+        reach *= 4.0;
+    }
 }
 
 }  // namespace

@@ -462,6 +462,12 @@ TEST_F(GraphTest, the_face_of_one_wall_line_read_near_it_is_the_face_the_whole_f
     // A slanting wall in two pieces, and a zero-length leftover far away.
     WallLine({0, 600, 0}, {100, 700, 0});
     WallLine({100, 700, 0}, {200, 800, 0});
+    // Faces far longer than any one of their lines: read near the line
+    // first, the reading must reach their far ends all the same.
+    for (int i = 0; i < 40; ++i) {
+        WallLine({-3000.0 + 40.0 * i, 2000, 0}, {-2960.0 + 40.0 * i, 2000, 0});
+        WallLine({-3000.0 + 30.0 * i, -2000.0 + 40.0 * i, 0}, {-2970.0 + 30.0 * i, -1960.0 + 40.0 * i, 0});
+    }
     WallLine({1500, 0, 0}, {1500, 0, 0});
     ads_name leftover;
     Last(leftover);
@@ -471,7 +477,7 @@ TEST_F(GraphTest, the_face_of_one_wall_line_read_near_it_is_the_face_the_whole_f
     zcutRelRb(filter);
     std::int32_t n = 0;
     zcedSSLength(set, &n);
-    ASSERT_GT(n, 20);
+    ASSERT_GT(n, 100);
     for (std::int32_t i = 0; i < n; ++i) {
         ads_name e;
         ASSERT_EQ(zcedSSName(set, i, e), RTNORM);
@@ -490,6 +496,9 @@ TEST_F(GraphTest, the_face_of_one_wall_line_read_near_it_is_the_face_the_whole_f
             << i << ": " << near.start.x << "," << near.start.y << " " << near.end.x << "," << near.end.y
             << " against " << face->start.x << "," << face->start.y << " " << face->end.x << ","
             << face->end.y;
+        if (near.start.y == 2000 && near.end.y == 2000) {
+            EXPECT_EQ(std::fabs(near.end.x - near.start.x), 1600) << i;
+        }
         FreeFaceList(face);
     }
     zcedSSFree(set);
