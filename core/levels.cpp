@@ -3,7 +3,9 @@
 #include "core/levels.h"
 
 #include <cmath>
+#include <memory>
 #include <optional>
+#include <string>
 
 #include "core/entity_data.h"
 #include "core/host_services.h"
@@ -20,6 +22,7 @@
 #include "host/util/findfile.h"
 #include "host/util/nocase.h"
 #include "host/win/files.h"
+#include "host/win/kept_files.h"
 #include "host/win/textutil.h"
 
 namespace {
@@ -189,13 +192,28 @@ namespace {
 // A bitmap library is a folder of bitmaps here; it is looked up on the
 // support path by name, without regard to case, as a file would be.
 std::optional<std::string> FindBitmapLibrary(const std::string& name) {
+    // Each folder's answer is kept while the folder stays as it was: a
+    // command that shows a picture for every object it makes lists the
+    // support folders once.
+    const std::string kind = "bitmap library " + name;
     for (const std::string& folder : host::supportFolders()) {
-        for (const std::string& entry : host::listFolder(folder, name)) {
-            std::string path = folder;
-            if (!path.empty() && path.back() != '/' && path.back() != '\\') path += '/';
-            path += entry;
-            if (host::folderExists(path)) return path;
+        std::shared_ptr<const std::string> found =
+            std::static_pointer_cast<const std::string>(host::keptFileValue(folder, kind));
+        if (!found) {
+            std::string library;
+            for (const std::string& entry : host::listFolder(folder, name)) {
+                std::string path = folder;
+                if (!path.empty() && path.back() != '/' && path.back() != '\\') path += '/';
+                path += entry;
+                if (host::folderExists(path)) {
+                    library = path;
+                    break;
+                }
+            }
+            found = std::make_shared<const std::string>(std::move(library));
+            host::keepFileValue(folder, kind, found);
         }
+        if (!found->empty()) return *found;
     }
     return std::nullopt;
 }

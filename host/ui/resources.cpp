@@ -15,6 +15,7 @@
 #include "host/ui/menu.h"
 #include "host/ui/uitext.h"
 #include "host/win/files.h"
+#include "host/win/kept_files.h"
 #include "host/win/textutil.h"
 
 namespace zcui {
@@ -496,10 +497,16 @@ HBITMAP LoadBitmapResource(const std::string& idOrName) {
 
 HBITMAP LoadBitmapFromFile(const std::string& given) {
     const std::string path = host::nativePath(given);
+    // A command that shows the same picture for every object it makes
+    // decodes it once; the image is never changed, so it is shared.
+    if (std::shared_ptr<const void> kept = host::keptFileValue(path, "bitmap"))
+        return std::static_pointer_cast<const BitmapImage>(kept);
     auto image = ReadBmpFile(path);
     if (!image) return nullptr;
     image->name = Stem(path);
-    return std::make_shared<const BitmapImage>(*image);
+    HBITMAP bitmap = std::make_shared<const BitmapImage>(std::move(*image));
+    host::keepFileValue(path, "bitmap", bitmap);
+    return bitmap;
 }
 
 HBITMAP LoadBitmapFromLibrary(const std::string& libraryFolder, const std::string& resourceName) {

@@ -259,6 +259,25 @@ TEST_F(UiTest, bitmap_library_folders_find_pictures_by_name_ignoring_case) {
     EXPECT_EQ(LoadBitmapFromLibrary(lib.Path() + "/missing", "IDB_PORTA"), nullptr);
 }
 
+TEST_F(UiTest, a_picture_shown_again_is_decoded_once_while_its_file_stays_as_it_was) {
+    TempDir lib;
+    const std::string file = lib.File("IDB_PORTA.bmp", TinyBmp(230, 140));
+    HBITMAP first = LoadBitmapFromFile(file);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(LoadBitmapFromFile(file), first);
+    EXPECT_EQ(LoadBitmapFromLibrary(lib.Path(), "IDB_PORTA"), first);
+    // Replaced by another picture: the new one is shown, not the kept one.
+    lib.File("IDB_PORTA.bmp", TinyBmp(20, 10));
+    HBITMAP replaced = LoadBitmapFromFile(file);
+    ASSERT_NE(replaced, nullptr);
+    EXPECT_EQ(replaced->width, 20);
+    // Removed: nothing is shown.
+    std::filesystem::remove(file);
+    EXPECT_EQ(LoadBitmapFromFile(file), nullptr);
+    // What the first read gave is unchanged for whoever still shows it.
+    EXPECT_EQ(first->width, 230);
+}
+
 TEST_F(UiTest, file_dialog_opens_existing_files_and_asks_before_replacing) {
     TempDir dir;
     std::string existing = dir.File("LAYERPOV.DEF", "x");
