@@ -159,45 +159,29 @@ public:
     }
 
     // The faces in one of the places whose box comes within `margin` of
-    // the box of p1-p2, in the graph's order.
-    std::vector<const WallFace*> Near(const Point3& p1, const Point3& p2, double margin, bool graph,
-                                      bool chain) {
-        // Intersections are found within a relative 1e-10 of both
-        // segments, so a face that far off the box still counts.
-        margin += 1e-8 * (1.0 + m_reach);
-        const Box b{std::min(p1.x, p2.x) - margin, std::min(p1.y, p2.y) - margin,
-                    std::max(p1.x, p2.x) + margin, std::max(p1.y, p2.y) + margin};
+    // a or b, each once, in the graph's order.
+    std::vector<const WallFace*> NearEither(const Point3& a, const Point3& b, double margin, bool graph,
+                                            bool chain) {
         std::vector<std::pair<std::int64_t, const WallFace*>> found;
-        ++m_stamp;
-        auto consider = [&](const WallFace* f) {
-            Entry& entry = m_faces[f];
-            if (entry.stamp == m_stamp) return;
-            entry.stamp = m_stamp;
-            if (!((graph && entry.place == kGraph) || (chain && entry.place == kChain))) return;
-            const Box& fb = entry.box;
-            if (fb.x1 < b.x0 || fb.x0 > b.x1 || fb.y1 < b.y0 || fb.y0 > b.y1) return;
-            found.emplace_back(entry.order, f);
-        };
-        const Cells c = CellsOf(b);
-        if (!c.valid) {
-            // A box no cell can hold: every face in the places asked.
-            for (auto& [f, entry] : m_faces)
-                if ((graph && entry.place == kGraph) || (chain && entry.place == kChain))
-                    found.emplace_back(entry.order, f);
-        } else {
-            for (std::int64_t i = c.i0; i <= c.i1; ++i)
-                for (std::int64_t j = c.j0; j <= c.j1; ++j) {
-                    const auto cell = m_cells.find(Key(i, j));
-                    if (cell == m_cells.end()) continue;
-                    for (const WallFace* f : cell->second) consider(f);
-                }
-            for (const WallFace* f : m_wide) consider(f);
+        // A stamp per box: a face seen off the first box may meet the second.
+        for (const Point3* p : {&a, &b}) {
+            ++m_stamp;
+            Visit(*p, *p, margin, graph, chain, [&](const WallFace* f, const Entry& entry) {
+                found.emplace_back(entry.order, f);
+                return false;
+            });
         }
-        std::sort(found.begin(), found.end());
-        std::vector<const WallFace*> out;
-        out.reserve(found.size());
-        for (const auto& [order, f] : found) out.push_back(f);
+        std::vector<const WallFace*> out = InOrder(found);
+        out.erase(std::unique(out.begin(), out.end()), out.end());
         return out;
+    }
+
+    // Whether `test` holds for a face in one of the places whose box comes
+    // within `margin` of the box of p1-p2, asked in no set order.
+    template <typename Test>
+    bool Any(const Point3& p1, const Point3& p2, double margin, bool graph, bool chain, Test test) {
+        ++m_stamp;
+        return Visit(p1, p2, margin, graph, chain, [&](const WallFace* f, const Entry&) { return test(f); });
     }
 
 private:
@@ -209,6 +193,7 @@ private:
         std::int64_t i0, j0, i1, j1;
     };
     struct Entry {
+        const WallFace* face = nullptr;
         Box box;
         std::int64_t order = 0;
         std::uint64_t stamp = 0;
@@ -248,23 +233,78 @@ private:
         const auto [it, added] = m_faces.try_emplace(f);
         it->second.place = place;
         if (!added) return;  // a face list two split segments share
-        it->second.box = BoxOf(f);
-        it->second.order = order;
-        const Cells c = CellsOf(it->second.box);
+        Entry* entry = &it->second;
+        entry->face = f;
+        entry->box = BoxOf(f);
+        entry->order = order;
+        const Cells c = CellsOf(entry->box);
         if (!c.valid) {
-            m_wide.push_back(f);
+            m_wide.push_back(entry);
             return;
         }
         for (std::int64_t i = c.i0; i <= c.i1; ++i)
-            for (std::int64_t j = c.j0; j <= c.j1; ++j) m_cells[Key(i, j)].push_back(f);
+            for (std::int64_t j = c.j0; j <= c.j1; ++j) m_cells[Key(i, j)].push_back(entry);
+    }
+
+    // Calls `take` (face, entry) for each face in the places asked whose
+    // box comes within `margin` of the box of p1-p2 and that the current
+    // stamp has not seen; stops and is true when it returns true.
+    template <typename Take>
+    bool Visit(const Point3& p1, const Point3& p2, double margin, bool graph, bool chain, Take take) {
+        // Intersections are found within a relative 1e-10 of both
+        // segments, so a face that far off the box still counts.
+        margin += 1e-8 * (1.0 + m_reach);
+        const Box b{std::min(p1.x, p2.x) - margin, std::min(p1.y, p2.y) - margin,
+                    std::max(p1.x, p2.x) + margin, std::max(p1.y, p2.y) + margin};
+        auto wanted = [&](const Entry& entry) {
+            return (graph && entry.place == kGraph) || (chain && entry.place == kChain);
+        };
+        auto consider = [&](Entry& entry) {
+            if (entry.stamp == m_stamp) return false;
+            entry.stamp = m_stamp;
+            if (!wanted(entry)) return false;
+            const Box& fb = entry.box;
+            if (fb.x1 < b.x0 || fb.x0 > b.x1 || fb.y1 < b.y0 || fb.y0 > b.y1) return false;
+            return take(entry.face, entry);
+        };
+        const Cells c = CellsOf(b);
+        if (!c.valid) {
+            // A box no cell can hold: every face in the places asked.
+            for (auto& [f, entry] : m_faces)
+                if (entry.stamp != m_stamp && wanted(entry)) {
+                    entry.stamp = m_stamp;
+                    if (take(f, entry)) return true;
+                }
+            return false;
+        }
+        for (std::int64_t i = c.i0; i <= c.i1; ++i)
+            for (std::int64_t j = c.j0; j <= c.j1; ++j) {
+                const auto cell = m_cells.find(Key(i, j));
+                if (cell == m_cells.end()) continue;
+                for (Entry* entry : cell->second)
+                    if (consider(*entry)) return true;
+            }
+        for (Entry* entry : m_wide)
+            if (consider(*entry)) return true;
+        return false;
+    }
+
+    static std::vector<const WallFace*> InOrder(
+        std::vector<std::pair<std::int64_t, const WallFace*>>& found) {
+        std::sort(found.begin(), found.end());
+        std::vector<const WallFace*> out;
+        out.reserve(found.size());
+        for (const auto& [order, f] : found) out.push_back(f);
+        return out;
     }
 
     double m_cell = 1.0;
     double m_reach = 0.0;
     std::uint64_t m_stamp = 0;
+    // Entries stay where they are as the map grows: the cells point at them.
     std::unordered_map<const WallFace*, Entry> m_faces;
-    std::unordered_map<std::uint64_t, std::vector<const WallFace*>> m_cells;
-    std::vector<const WallFace*> m_wide;
+    std::unordered_map<std::uint64_t, std::vector<Entry*>> m_cells;
+    std::vector<Entry*> m_wide;
 };
 }  // namespace
 
@@ -295,13 +335,14 @@ bool FaceCrosses(const WallFace* f, const Point3& p1, const Point3& p2, double t
 }
 
 // The faces of the graph a merge into s may take, in the graph's order:
-// those within the wall distance of s (what Reaches asks) through the
-// grid, else all.
+// through the grid, those within the wall distance of either end of s
+// (Reaches asks no more: a merge across the middle of a wall along the
+// whole floor would walk the floor), else all.
 std::vector<WallFace*> Candidates(CFACCIATE* graph, std::optional<FaceGrid>& grid, const WallSegment& s,
                                   double wallDistance) {
     std::vector<WallFace*> out;
     if (grid) {
-        for (const WallFace* g : grid->Near(s.start, s.end, wallDistance, true, false))
+        for (const WallFace* g : grid->NearEither(s.start, s.end, wallDistance, true, false))
             out.push_back(const_cast<WallFace*>(g));
     } else {
         for (WallFace* g = graph->faces; g; g = g->next) out.push_back(g);
@@ -312,9 +353,40 @@ std::vector<WallFace*> Candidates(CFACCIATE* graph, std::optional<FaceGrid>& gri
 // FacesCrossSegment over the graph's faces and the chain's, asked through
 // the grid.
 bool GridFacesCross(FaceGrid& grid, const Point3& p1, const Point3& p2, double tol) {
-    for (const WallFace* f : grid.Near(p1, p2, 0.0, true, true))
-        if (FaceCrosses(f, p1, p2, tol)) return true;
-    return false;
+    return grid.Any(p1, p2, 0.0, true, true, [&](const WallFace* f) { return FaceCrosses(f, p1, p2, tol); });
+}
+
+// The extent of a growing segment as its last merge was checked. Nothing
+// crossed it then, and while the segment grows faces only leave the grid's
+// places, so a crossing of a longer extent on the same axis lies where the
+// extent grew or within `tol` of an old end: only there is asked, and a
+// wall along the whole floor is not walked again for every face it takes.
+struct CheckedExtent {
+    bool valid = false;
+    Point3 a, b;
+};
+
+bool GrownExtentCrossed(FaceGrid& grid, const CheckedExtent& checked, const Point3& p1, const Point3& p2,
+                        double tol) {
+    if (!checked.valid) return GridFacesCross(grid, p1, p2, tol);
+    const bool alongX = p1.y == p2.y && checked.a.y == p1.y && checked.b.y == p1.y;
+    const bool alongY = p1.x == p2.x && checked.a.x == p1.x && checked.b.x == p1.x;
+    if (alongX == alongY) return GridFacesCross(grid, p1, p2, tol);
+    const auto along = [alongX](const Point3& p) { return alongX ? p.x : p.y; };
+    const double lo = std::min(along(p1), along(p2)), hi = std::max(along(p1), along(p2));
+    const double oldLo = std::min(along(checked.a), along(checked.b));
+    const double oldHi = std::max(along(checked.a), along(checked.b));
+    // The old ends, with room for the rounding of the crossing points.
+    const double slack = tol + 1e-6 * (1.0 + std::max(std::fabs(lo), std::fabs(hi)));
+    if (oldLo < lo || oldHi > hi || oldLo + slack >= oldHi - slack) return GridFacesCross(grid, p1, p2, tol);
+    const auto at = [&](double v) {
+        Point3 q = p1;
+        (alongX ? q.x : q.y) = v;
+        return q;
+    };
+    const auto crosses = [&](const WallFace* f) { return FaceCrosses(f, p1, p2, tol); };
+    return grid.Any(at(lo), at(oldLo + slack), 0.0, true, true, crosses) ||
+           grid.Any(at(oldHi - slack), at(hi), 0.0, true, true, crosses);
 }
 
 }  // namespace
@@ -361,6 +433,7 @@ void DEFMURI::AddTypedSegments(CFACCIATE* graph, const std::vector<OwnedList<Ver
         s->external = external;
         const double rect = s->faces->edges->rectangleId;
 
+        CheckedExtent checked;
         bool merged = true;
         while (merged) {
             merged = false;
@@ -375,11 +448,12 @@ void DEFMURI::AddTypedSegments(CFACCIATE* graph, const std::vector<OwnedList<Ver
                 Point3 extent[2];
                 CollinearSegmentsExtent(s->start, s->end, g->start, g->end, extent);
                 if (PilastersCrossSegment(pilasters, extent[0], extent[1]) ||
-                    (grid ? GridFacesCross(*grid, extent[0], extent[1], tol)
+                    (grid ? GrownExtentCrossed(*grid, checked, extent[0], extent[1], tol)
                           : FacesCrossSegment(graph->faces, extent[0], extent[1])))
                     continue;
                 if (grid) grid->Move(g, FaceGrid::kOut);
                 Absorb(s, g, graph, extent, linked);
+                checked = {true, extent[0], extent[1]};
                 merged = true;
                 break;
             }
@@ -405,6 +479,7 @@ void DEFMURI::AddSegmentsFromFaces(CFACCIATE* graph) {
         WallSegment* s = TakeHeadFace(graph, linked);
         if (!s) continue;
         s->topZ = s->faces->edges->topZ;
+        CheckedExtent checked;
         bool merged = true;
         while (merged) {
             merged = false;
@@ -414,11 +489,12 @@ void DEFMURI::AddSegmentsFromFaces(CFACCIATE* graph) {
                     continue;
                 Point3 extent[2];
                 CollinearSegmentsExtent(s->start, s->end, g->start, g->end, extent);
-                if (grid ? GridFacesCross(*grid, extent[0], extent[1], tol)
+                if (grid ? GrownExtentCrossed(*grid, checked, extent[0], extent[1], tol)
                          : FacesCrossSegment(graph->faces, extent[0], extent[1]))
                     continue;
                 if (grid) grid->Move(g, FaceGrid::kOut);
                 Absorb(s, g, graph, extent, linked);
+                checked = {true, extent[0], extent[1]};
                 merged = true;
                 break;
             }

@@ -180,7 +180,8 @@ TEST_F(WallSegments, merges_through_the_face_grid_match_the_walk_of_every_face) 
         std::mt19937 random(seed);
         auto graphFaces = [&random](double yBase) {
             std::vector<WallFace*> faces;
-            std::uniform_real_distribution<double> gap(10.0, 90.0), len(40.0, 300.0), cross(0.0, 1.0);
+            std::uniform_real_distribution<double> gap(10.0, 90.0), len(40.0, 300.0), cross(0.0, 1.0),
+                nearEnd(0.0, 8.0);
             for (int line = 0; line < 6; ++line) {
                 const double y = yBase + line * 40.0;
                 for (double x = 0; x < 2000.0;) {
@@ -188,6 +189,12 @@ TEST_F(WallSegments, merges_through_the_face_grid_match_the_walk_of_every_face) 
                     faces.push_back(TypedFace({x, y, 0}, {x + l, y, 0}));
                     if (cross(random) < 0.3)
                         faces.push_back(TypedFace({x + l + g / 2, y - 20, 0}, {x + l + g / 2, y + 20, 0}));
+                    // Across the face just short of its end: no crossing of
+                    // the face alone, one of any merge beyond that end.
+                    if (cross(random) < 0.2) {
+                        const double at = x + l - nearEnd(random);
+                        faces.push_back(TypedFace({at, y - 20, 0}, {at, y + 20, 0}));
+                    }
                     x += l + g;
                 }
             }
