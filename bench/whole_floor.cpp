@@ -14,6 +14,8 @@
 //     of a window over the whole floor, then the build-ups drawn;
 //   - BM_Relabel: every label of the floor measured again ("VELMSUNITR",
 //     "Całe"), the rooms labelled (untimed) first;
+//   - BM_Schedule: the schedule of the doors ("VELMABC"), a door in every
+//     room made (untimed) first;
 //   - BM_FloorSlab, BM_RoofSlab: a comb outline (teeth 100 x 150) of 502,
 //     2,002 and 8,002 vertices typed in point by point.
 // Each figure is also given as a ratio to the size before it in the same
@@ -76,6 +78,24 @@
 //   recognition 1,012 / 2,047 / 8,064 walls  0.12 / 0.29 / 2.41 (n^1.53:
 //                                   unchanged, see above)
 //   VRML 1,012 / 2,047 / 8,064      0.012 / 0.025 / 0.14
+//
+// Then each door's faces read from a box around the picked line that grows
+// until the face ends inside it (not the band along the whole floor), a
+// bitmap and the bitmap library's folder read once per command, and in
+// recognition a merge asking the face grid only near the segment's ends
+// (for what it may take) and where its extent grew (for what may cross
+// it). Release, medians of three, load average 0.7-1.5 on 8 cores, wall
+// seconds (2,047 -> 8,064 walls: ratio, growth):
+//   doors 992 / 3,969            0.89 / 3.94   (4.45 for 4.0 times the
+//                                doors, n^1.08)
+//   recognition                  0.16 / 0.83   (5.06, n^1.18; 0.14 / 0.69
+//                                in another run, 4.91)
+//   relabelling                  0.74 / 2.89   (3.92, n^1.00)
+//   VRML                         0.022 / 0.112 (5.16, n^1.20; medians of
+//                                nine: opening the faces' objects misses
+//                                the cache more often in a larger drawing)
+//   schedule of 992 / 3,969 doors 0.31 / 1.23  (4.03, n^1.02)
+//   labels 121 / 484 / 992       0.16 / 0.68 / 1.53
 //
 // What is left in the slabs is one walk of the outline per point (the
 // vertex before the rubber band, the check of what changed, and in gutter
@@ -152,6 +172,11 @@ std::string DefWallScript(int cols, int rows) {
     return "!dialog 192 select 1078 \"Ściana z cegły pełnej\" click 4\n!dialog 192 click "
            "1061\nVELMDEFWALL\nW\n" +
            Point(-100, -100) + Point(cols * kX + 100, rows * kY + 100) + "\n";
+}
+
+// The schedule of the floor's doors, a new table right of the floor.
+std::string ScheduleScript(int cols) {
+    return "!dialog 150 select 1025 \"DOORS\" ok\nVELMABC\n" + Point(cols * kX + 600, 0);
 }
 
 // Labels without doors: relabelling reads the rooms, not the doors.
@@ -259,6 +284,13 @@ void BM_Relabel(benchmark::State& state) {
     state.counters["walls"] = Walls(c, r);
 }
 
+void BM_Schedule(benchmark::State& state) {
+    const int c = static_cast<int>(state.range(0)), r = static_cast<int>(state.range(1));
+    Stage(state, "schedule", Walls(c, r), ScheduleScript(c), WallScript(c, r), DoorScript(c, r));
+    state.counters["walls"] = Walls(c, r);
+    state.counters["doors"] = c * r;
+}
+
 void BM_FloorSlab(benchmark::State& state) {
     const int teeth = static_cast<int>(state.range(0));
     Stage(state, "floor slab", 2 + 4 * teeth,
@@ -293,6 +325,12 @@ BENCHMARK(BM_DefWall)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Relabel)
+    ->Args({22, 22})
+    ->Args({31, 32})
+    ->Args({63, 63})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Schedule)
     ->Args({22, 22})
     ->Args({31, 32})
     ->Args({63, 63})
