@@ -84,18 +84,18 @@
 // bitmap and the bitmap library's folder read once per command, and in
 // recognition a merge asking the face grid only near the segment's ends
 // (for what it may take) and where its extent grew (for what may cross
-// it). Release, medians of three, load average 0.7-1.5 on 8 cores, wall
-// seconds (2,047 -> 8,064 walls: ratio, growth):
-//   doors 992 / 3,969            0.89 / 3.94   (4.45 for 4.0 times the
-//                                doors, n^1.08)
-//   recognition                  0.16 / 0.83   (5.06, n^1.18; 0.14 / 0.69
-//                                in another run, 4.91)
-//   relabelling                  0.74 / 2.89   (3.92, n^1.00)
-//   VRML                         0.022 / 0.112 (5.16, n^1.20; medians of
-//                                nine: opening the faces' objects misses
-//                                the cache more often in a larger drawing)
-//   schedule of 992 / 3,969 doors 0.31 / 1.23  (4.03, n^1.02)
-//   labels 121 / 484 / 992       0.16 / 0.68 / 1.53
+// it). Release, medians of five, load average 0.3-0.9 on 8 cores, wall
+// seconds (2,047 -> 8,064 walls: ratio for 3.94 times the walls, growth):
+//   doors 992 / 3,969            0.71 / 2.81   (3.99 for 4.0 times the
+//                                doors, n^1.00)
+//   recognition                  0.137 / 0.657 (4.80, n^1.14)
+//   relabelling                  0.67 / 2.68   (4.04, n^1.02)
+//   VRML                         0.020 / 0.104 (5.10, n^1.19: opening the
+//                                faces' objects misses the cache more often
+//                                in a larger drawing; the vertex search
+//                                grows as the floor)
+//   schedule of 992 / 3,969 doors 0.27 / 1.11  (4.20, n^1.04)
+//   labels 121 / 484 / 992       0.16 / 0.68 / 1.53 (medians of three)
 //
 // What is left in the slabs is one walk of the outline per point (the
 // vertex before the rubber band, the check of what changed, and in gutter
