@@ -38,6 +38,7 @@
 #include "objects/language/obj_expr.h"
 #include "objects/language/obj_geometry.h"
 #include "objects/language/obj_records.h"
+#include "objects/placement/param_record_items.h"
 #include "objects/placement/wall_edit_util.h"
 #include "store/settings_dbfiler.h"
 #include "store/settings_store.h"
@@ -49,34 +50,13 @@ constexpr const char* kSpfissiClassName = "VELM_SPFISSIENT";
 
 constexpr const char* kMarkerLayer = "VELM_FIXEDP_X";
 
-// Item n + 1 of the record starting at `app` (item 1).
-resbuf* RecordItem(resbuf* app, int n) {
-    if (!app) return nullptr;
-    resbuf* rb = app->rbnext;
-    for (int i = 1; rb && i < n; ++i) rb = rb->rbnext;
-    return rb && rb->restype != 1001 ? rb : nullptr;
-}
-
-std::string RecordName(resbuf* app) {
-    const resbuf* item = RecordItem(app, 1);
-    return item && item->restype == 1000 && item->resval.rstring ? item->resval.rstring : "";
-}
-
 // Every placed object of the drawing; an empty list when there is none.
 std::vector<std::pair<std::int64_t, std::int64_t>> PlacedObjects() {
-    std::vector<std::pair<std::int64_t, std::int64_t>> out;
     host::ResbufList filter(
         zcutBuildList(-4, "<and", -3, 1001, kParamRecordApp, RTDXF0, "INSERT", -4, "and>", 0));
     ads_name set;
-    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return out;
-    std::int32_t n = 0;
-    zcedSSLength(set, &n);
-    for (std::int32_t i = 0; i < n; ++i) {
-        ads_name e;
-        if (zcedSSName(set, i, e) == RTNORM) out.emplace_back(e[0], e[1]);
-    }
-    zcedSSFree(set);
-    return out;
+    if (zcedSSGet("X", nullptr, nullptr, filter.get(), set) != RTNORM) return {};
+    return Members(set);
 }
 
 ZcDbObjectId BlockOf(const ads_name object) {
