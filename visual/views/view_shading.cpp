@@ -243,43 +243,62 @@ void DropEdgeOnGroups(FaceGroup** groups, Caster* casters) {
     }
 }
 
-// A receiver polygon whose group outline a nearer outline covers in the
-// view receives nothing.
-void MarkHiddenReceivers(Caster* casters, FaceGroup* groups) {
-    std::vector<std::pair<const FaceGroup*, const OutlinePolygon*>> outlines;
+// Every group outline with its group, its plan-box area and their plan
+// index.
+struct GroupOutlines {
+    std::vector<std::pair<const FaceGroup*, const OutlinePolygon*>> all;
+    std::vector<double> areas;
     BoxIndex index;
-    for (const FaceGroup* g = groups; g; g = g->next)
-        for (const OutlinePolygon* q = g->outlines; q; q = q->next) {
-            outlines.push_back({g, q});
-            index.Add(q->box2d);
-        }
-    index.Build(SharedTolerance);
+
+    explicit GroupOutlines(const FaceGroup* groups) {
+        for (const FaceGroup* g = groups; g; g = g->next)
+            for (const OutlinePolygon* q = g->outlines; q; q = q->next) {
+                all.push_back({g, q});
+                areas.push_back((q->box2d[2] - q->box2d[0]) * (q->box2d[3] - q->box2d[1]));
+                index.Add(q->box2d);
+            }
+        index.Build(SharedTolerance);
+    }
+};
+
+// Calls f(caster, its group's plane, receiver polygon, its group outline)
+// for every receiver polygon linked to an outline of its own group.
+template <typename F>
+void ForEachReceiver(Caster* casters, FaceGroup* groups, F&& f) {
     for (Caster* s = casters; s; s = s->next) {
         if (s->id < 0) continue;
         const FaceGroup* own = GroupById(groups, s->id);
         if (!own) continue;
         double plane[4];
         Coefficients(own->plane, plane);
-        for (OutlinePolygon* r = s->polygons; r; r = r->next) {
-            const OutlinePolygon* p = r->link;
-            if (!p) continue;
-            for (int i : index.Query(p->box2d)) {
-                const auto& [g, q] = outlines[i];
-                if (g->id == s->id || q->state == 2 ||
-                    !CellsOverlapXY(p->cellLow, p->cellHigh, q->cellLow, q->cellHigh) ||
-                    q->cellHigh[2] > p->cellLow[2])
-                    continue;
-                if (!BoxWithin(*p, *q)) continue;
-                bool inFront = false;
-                for (const VertexNode* v = q->ring; v && !inFront; v = v->next)
-                    inFront = v->z - PlaneZ(plane, v->x, v->y) < SharedTolerance;
-                if (inFront && PolygonInsidePolygon(p->ring, q->ring)) {
-                    r->state = 2;
-                    break;
-                }
+        for (OutlinePolygon* r = s->polygons; r; r = r->next)
+            if (const OutlinePolygon* p = r->link) f(*s, plane, *r, *p);
+    }
+}
+
+// A receiver polygon whose group outline a nearer outline covers in the
+// view receives nothing.
+void MarkHiddenReceivers(Caster* casters, FaceGroup* groups) {
+    GroupOutlines outlines(groups);
+    const auto hide = [&](const Caster& s, const double plane[4], OutlinePolygon& r,
+                          const OutlinePolygon& p) {
+        for (int i : outlines.index.Query(p.box2d)) {
+            const auto& [g, q] = outlines.all[i];
+            if (g->id == s.id || q->state == 2 ||
+                !CellsOverlapXY(p.cellLow, p.cellHigh, q->cellLow, q->cellHigh) ||
+                q->cellHigh[2] > p.cellLow[2])
+                continue;
+            if (!BoxWithin(p, *q)) continue;
+            bool inFront = false;
+            for (const VertexNode* v = q->ring; v && !inFront; v = v->next)
+                inFront = v->z - PlaneZ(plane, v->x, v->y) < SharedTolerance;
+            if (inFront && PolygonInsidePolygon(p.ring, q->ring)) {
+                r.state = 2;
+                break;
             }
         }
-    }
+    };
+    ForEachReceiver(casters, groups, hide);
 }
 
 // The parts of `ring` (lying in `plane`) that the parts of `cutter` in
@@ -329,53 +348,38 @@ void ClipByNearer(std::vector<OutlinePolygon*>& left, const VertexNode* cutter, 
 void MarkCoveredReceivers(Caster* casters, FaceGroup* groups) {
     constexpr int kCoverTries = 64;
     constexpr std::size_t kCoverPieces = 16;
-    std::vector<std::pair<const FaceGroup*, const OutlinePolygon*>> outlines;
-    std::vector<double> areas;
-    BoxIndex index;
-    for (const FaceGroup* g = groups; g; g = g->next)
-        for (const OutlinePolygon* q = g->outlines; q; q = q->next) {
-            outlines.push_back({g, q});
-            areas.push_back((q->box2d[2] - q->box2d[0]) * (q->box2d[3] - q->box2d[1]));
-            index.Add(q->box2d);
-        }
-    index.Build(SharedTolerance);
+    GroupOutlines outlines(groups);
     std::vector<int> near;
-    for (Caster* s = casters; s; s = s->next) {
-        if (s->id < 0) continue;
-        const FaceGroup* own = GroupById(groups, s->id);
-        if (!own) continue;
-        double plane[4];
-        Coefficients(own->plane, plane);
-        for (OutlinePolygon* r = s->polygons; r; r = r->next) {
-            const OutlinePolygon* p = r->link;
-            if (!p || r->state == 2 || r->state == 3) continue;
-            near.clear();
-            for (int i : index.Query(p->box2d)) {
-                const auto& [g, q] = outlines[i];
-                if (g->id == s->id || !CellsOverlapXY(p->cellLow, p->cellHigh, q->cellLow, q->cellHigh) ||
-                    q->cellLow[2] > p->cellHigh[2])
-                    continue;
-                near.push_back(i);
-            }
-            if (near.empty()) continue;
-            std::stable_sort(near.begin(), near.end(),
-                             [&areas](int a, int b) { return areas[a] > areas[b]; });
-            std::vector<OutlinePolygon*> left{NewOutlinePolygon(CopyVertexList(p->ring))};
-            int tries = 0;
-            for (int i : near) {
-                if (left.empty() || ++tries > kCoverTries || left.size() > kCoverPieces) break;
-                const auto& [g, q] = outlines[i];
-                bool overlaps = false;
-                for (const OutlinePolygon* x : left) overlaps = overlaps || BoxesOverlap(*x, *q);
-                if (!overlaps) continue;
-                double qPlane[4];
-                Coefficients(g->plane, qPlane);
-                ClipByNearer(left, q->ring, qPlane, plane);
-            }
-            if (left.empty()) r->state = 2;
-            for (OutlinePolygon* x : left) FreeOutlinePolygons(x);
+    const auto cover = [&](const Caster& s, const double plane[4], OutlinePolygon& r,
+                           const OutlinePolygon& p) {
+        if (r.state == 2 || r.state == 3) return;
+        near.clear();
+        for (int i : outlines.index.Query(p.box2d)) {
+            const auto& [g, q] = outlines.all[i];
+            if (g->id == s.id || !CellsOverlapXY(p.cellLow, p.cellHigh, q->cellLow, q->cellHigh) ||
+                q->cellLow[2] > p.cellHigh[2])
+                continue;
+            near.push_back(i);
         }
-    }
+        if (near.empty()) return;
+        std::stable_sort(near.begin(), near.end(),
+                         [&outlines](int a, int b) { return outlines.areas[a] > outlines.areas[b]; });
+        std::vector<OutlinePolygon*> left{NewOutlinePolygon(CopyVertexList(p.ring))};
+        int tries = 0;
+        for (int i : near) {
+            if (left.empty() || ++tries > kCoverTries || left.size() > kCoverPieces) break;
+            const auto& [g, q] = outlines.all[i];
+            bool overlaps = false;
+            for (const OutlinePolygon* x : left) overlaps = overlaps || BoxesOverlap(*x, *q);
+            if (!overlaps) continue;
+            double qPlane[4];
+            Coefficients(g->plane, qPlane);
+            ClipByNearer(left, q->ring, qPlane, plane);
+        }
+        if (left.empty()) r.state = 2;
+        for (OutlinePolygon* x : left) FreeOutlinePolygons(x);
+    };
+    ForEachReceiver(casters, groups, cover);
 }
 
 // Every shadow polygon with its caster, in caster order, and their plan
