@@ -156,6 +156,18 @@ bool CrossingWithin(const Cut& c, const Cut& o, double t, Point3& out) {
     return true;
 }
 
+// The plan boxes of the cuts, indexed in their order.
+BoxIndex SpanIndex(const std::vector<Cut>& cuts, double t) {
+    BoxIndex index;
+    for (const Cut& c : cuts) {
+        double box[4];
+        PlanBox(c.a, c.b, box);
+        index.Add(box);
+    }
+    index.Build(t);
+    return index;
+}
+
 // Step 1: the cut edges of all faces, split at the cut ends lying on them,
 // each once.
 std::vector<Cut> CutEdges(const SectionFace* faces, double t) {
@@ -176,13 +188,7 @@ std::vector<Cut> CutEdges(const SectionFace* faces, double t) {
             ends.Add(box);
         }
     ends.Build(t);
-    BoxIndex spans;
-    for (const Cut& c : cuts) {
-        double box[4];
-        PlanBox(c.a, c.b, box);
-        spans.Add(box);
-    }
-    spans.Build(t);
+    BoxIndex spans = SpanIndex(cuts, t);
     std::vector<Cut> split;
     std::vector<std::pair<double, Point3>> at;
     for (std::size_t i = 0; i < cuts.size(); ++i) {
@@ -217,13 +223,7 @@ std::vector<Cut> CutEdges(const SectionFace* faces, double t) {
         if (Distance2d(from, c.b) > t) split.push_back({from, c.b});
     }
 
-    BoxIndex boxes;
-    for (const Cut& c : split) {
-        double box[4];
-        PlanBox(c.a, c.b, box);
-        boxes.Add(box);
-    }
-    boxes.Build(t);
+    BoxIndex boxes = SpanIndex(split, t);
     std::vector<Cut> once;
     std::vector<char> twice(split.size(), 0);
     for (std::size_t i = 0; i < split.size(); ++i) {
