@@ -35,8 +35,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::NextInput();
-    fuzz::WriteSupportFile("catalog.ini", fuzz::AsText(data, size));
-    const std::string path = fuzz::SupportFolder() + "catalog.ini";
+    const std::string path = fuzz::WriteSupportFile("catalog.ini", fuzz::AsText(data, size));
     const std::string before = fuzz::FileBytes(path);
     CatalogList list;
     ReadCatalogFile(list, fuzz::SupportFolder(), path);

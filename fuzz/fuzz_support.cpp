@@ -47,9 +47,11 @@ const std::string& SupportFolder() {
     return g_folder;
 }
 
-void WriteSupportFile(const std::string& name, std::string_view bytes) {
-    std::ofstream out(g_folder + name, std::ios::binary | std::ios::trunc);
+std::string WriteSupportFile(const std::string& name, std::string_view bytes) {
+    std::string path = g_folder + name;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return path;
 }
 
 bool NextInput(int period) {

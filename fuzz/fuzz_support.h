@@ -18,8 +18,8 @@ namespace fuzz {
 void StartHost();
 // The private support folder, with its trailing separator.
 const std::string& SupportFolder();
-// Writes `bytes` as the file `name` of the support folder.
-void WriteSupportFile(const std::string& name, std::string_view bytes);
+// Writes `bytes` as the file `name` of the support folder; its path.
+std::string WriteSupportFile(const std::string& name, std::string_view bytes);
 
 // Call at the start of each input: the transcript and the dialog and
 // message-box records are emptied and, every

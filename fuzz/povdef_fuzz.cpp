@@ -21,8 +21,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::NextInput();
-    fuzz::WriteSupportFile("LAYERPOV.DEF", fuzz::AsText(data, size));
-    const std::string path = fuzz::SupportFolder() + "LAYERPOV.DEF";
+    const std::string path = fuzz::WriteSupportFile("LAYERPOV.DEF", fuzz::AsText(data, size));
     const std::string before = fuzz::FileBytes(path);
     AAR_LAYERPOV table;
     const bool sound = ReadLayerPovDef(table);

@@ -20,8 +20,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::NextInput();
     const std::string_view text = fuzz::AsText(data, size);
-    fuzz::WriteSupportFile("BART.STF", text);
-    const std::string path = fuzz::SupportFolder() + "BART.STF";
+    const std::string path = fuzz::WriteSupportFile("BART.STF", text);
     // The first words of the first lines, and names no list holds.
     std::vector<std::string> names{"IP1", "XYZ", ""};
     for (std::size_t at = 0; at < text.size() && names.size() < 8;) {

@@ -21,8 +21,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::NextInput();
     const std::string_view text = fuzz::AsText(data, size);
-    fuzz::WriteSupportFile("LAYERVRML.DEF", text);
-    const std::string path = fuzz::SupportFolder() + "LAYERVRML.DEF";
+    const std::string path = fuzz::WriteSupportFile("LAYERVRML.DEF", text);
     const std::string before = fuzz::FileBytes(path);
     AAR_LAYERVRML rows;
     fuzz::Check(ReadLayerVrmlDef(rows), "the file there was not found");

@@ -125,7 +125,7 @@ bool CSCALA::MakeStairBlocks() {
 
     DrawStairPlanAtCut();
 
-    auto fail = [this]() {
+    auto fail = []() {
         zcdbEntMake(nullptr);
         zcutPrintf("%s", kStairNotMadeMessage);
         return false;
