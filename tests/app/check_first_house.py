@@ -145,6 +145,40 @@ for d in dimensions:
     if not near(text, 12.5) or not near(arrow, 12.5):
         problems.append("dimension %g: text %g, arrows %g, expected 12.5" % (d.get_measurement(), text, arrow))
 
+# The chains' values stay clear of the marks the openings draw beside the
+# walls: text boxes (a character about 0.8 of the text's height wide,
+# centred on the text's point) must not meet.
+
+
+def text_box(center, text, height, angle):
+    import math
+    half_w, half_h = 0.4 * height * len(text), 0.5 * height
+    c, s = abs(math.cos(math.radians(angle))), abs(math.sin(math.radians(angle)))
+    w, h = half_w * c + half_h * s, half_w * s + half_h * c
+    return (center[0] - w, center[1] - h, center[0] + w, center[1] + h)
+
+
+def mark_boxes():
+    import math
+    for opening in inserts("VELM2DOPENINGS_W$0"):
+        at, turn = opening.dxf.insert, math.radians(opening.dxf.rotation)
+        for t in doc.blocks[opening.dxf.name].query("TEXT"):
+            p = t.dxf.align_point if (t.dxf.halign or t.dxf.valign) else t.dxf.insert
+            x = at.x + p.x * math.cos(turn) - p.y * math.sin(turn)
+            y = at.y + p.x * math.sin(turn) + p.y * math.cos(turn)
+            yield t.dxf.text, text_box((x, y), t.dxf.text, t.dxf.height, t.dxf.rotation + opening.dxf.rotation)
+
+
+marks = list(mark_boxes())
+if len(marks) < 8:
+    problems.append("%d texts of opening marks, expected a mark and a size for each of the four" % len(marks))
+for d in dimensions:
+    value = "%g" % round(d.get_measurement(), 6)
+    chain = text_box(d.dxf.text_midpoint, value, 12.5, d.dxf.get("angle", 0.0))
+    for text, box in marks:
+        if chain[0] < box[2] and box[0] < chain[2] and chain[1] < box[3] and box[1] < chain[3]:
+            problems.append("the chain's value %s covers the mark text %s" % (value, text))
+
 # Room dimension symbols: each room's inner faces, in pieces beside the openings.
 lengths = [[v for c, v in s.get_xdata(SYMBOL_APP)][2] for s in dxfcheck.with_record(msp, SYMBOL_APP)]
 if not same(lengths, [740.0, 100.0, 364.0, 550.0, 100.0, 100.0, 314.0,

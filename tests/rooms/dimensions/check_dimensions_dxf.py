@@ -25,7 +25,7 @@ TOL = 1e-6
 # 2.5 mm of paper at 1:50, in centimetres.
 DIMENSION_SIZE = 12.5
 MARK_SCALE = 4.0
-MARK_TEXT = 8.0
+MARK_TEXT = 12.5  # 2.5 mm on paper at 1:50, as the chains' text
 
 
 def near(values, expected):
