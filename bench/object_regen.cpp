@@ -59,7 +59,7 @@ void PlaceWindow(const AAR_LAYERC& layers, double x) {
     ReadTabelleSection(*c);
     FindSection("DRAW", *c->text, true);
     ReadTextLine(*c->text, 258, true);
-    c->insertLayer = "0";
+    c->insertLayer = std::string(1, '0');  // a literal here trips a false -Wrestrict of GCC 12
     RunDrawBlock(*c, layers);
     c->insertionPoint[0] = x;
     ads_name insert;

@@ -27,27 +27,9 @@
 
 // ---------------------------------------------------------------- VELM_COPJ
 
-namespace {
+namespace {}  // namespace
 
-constexpr const char* kCopjClassName = "VELM_COPJ";
-
-}  // namespace
-
-ZcRxClass* VELM_COPJ::desc() {
-    return ClassDescByName(kCopjClassName);
-}
-ZcRxClass* VELM_COPJ::isA() const {
-    return VELM_COPJ::desc();
-}
-ZcRxObject* VELM_COPJ::Create() {
-    return new VELM_COPJ;
-}
-void VELM_COPJ::rxInit() {
-    RegisterClassByName(kCopjClassName, &VELM_COPJ::Create, "AcDbEntity");
-}
-void VELM_COPJ::rxUninit() {
-    UnregisterClassByName(kCopjClassName);
-}
+VELM_PREVIEW_ENTITY_MEMBERS(VELM_COPJ)
 
 namespace {
 

@@ -85,6 +85,26 @@ void RegisterClassByName(const char* name, ZcRxPseudoConstructor create, const c
 void UnregisterClassByName(const char* name);
 ZcRxClass* ClassDescByName(const char* name);
 
+// The runtime-class members of a jig's preview entity, a class known by its
+// name alone under "AcDbEntity" (declared with ZCRX_DECLARE_MEMBERS and the
+// static Create, rxInit and rxUninit).
+#define VELM_PREVIEW_ENTITY_MEMBERS(CLASS)                         \
+    ZcRxClass* CLASS::desc() {                                     \
+        return ClassDescByName(#CLASS);                            \
+    }                                                              \
+    ZcRxClass* CLASS::isA() const {                                \
+        return CLASS::desc();                                      \
+    }                                                              \
+    ZcRxObject* CLASS::Create() {                                  \
+        return new CLASS;                                          \
+    }                                                              \
+    void CLASS::rxInit() {                                         \
+        RegisterClassByName(#CLASS, &CLASS::Create, "AcDbEntity"); \
+    }                                                              \
+    void CLASS::rxUninit() {                                       \
+        UnregisterClassByName(#CLASS);                             \
+    }
+
 #define VELM_SETTINGS_OBJECT_MEMBERS(CLASS)                             \
     ZCRX_DECLARE_MEMBERS(CLASS);                                        \
     static ZcRxObject* Create();                                        \

@@ -34,8 +34,6 @@
 
 namespace {
 
-constexpr const char* kSquotaClassName = "VELM_SQUOTAENT";
-
 constexpr double kPi = std::numbers::pi;
 
 ZcGePoint3d Polar(const ZcGePoint3d& p, double angle, double d) {
@@ -109,21 +107,7 @@ int IsDoor(const std::string& name) {
 
 // ---- VELM_SQUOTAENT ----
 
-ZcRxClass* VELM_SQUOTAENT::desc() {
-    return ClassDescByName(kSquotaClassName);
-}
-ZcRxClass* VELM_SQUOTAENT::isA() const {
-    return VELM_SQUOTAENT::desc();
-}
-ZcRxObject* VELM_SQUOTAENT::Create() {
-    return new VELM_SQUOTAENT;
-}
-void VELM_SQUOTAENT::rxInit() {
-    RegisterClassByName(kSquotaClassName, &VELM_SQUOTAENT::Create, "AcDbEntity");
-}
-void VELM_SQUOTAENT::rxUninit() {
-    UnregisterClassByName(kSquotaClassName);
-}
+VELM_PREVIEW_ENTITY_MEMBERS(VELM_SQUOTAENT)
 
 VELM_SQUOTAENT::VELM_SQUOTAENT() : size(GetScaleFactor(1)) {}
 

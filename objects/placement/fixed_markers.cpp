@@ -46,8 +46,6 @@
 
 namespace {
 
-constexpr const char* kSpfissiClassName = "VELM_SPFISSIENT";
-
 constexpr const char* kMarkerLayer = "VELM_FIXEDP_X";
 
 // Every placed object of the drawing; an empty list when there is none.
@@ -184,21 +182,7 @@ void ApplyToOthers(const std::string& name, int index, const double point[3]) {
 
 // ---- VELM_SPFISSIENT ----
 
-ZcRxClass* VELM_SPFISSIENT::desc() {
-    return ClassDescByName(kSpfissiClassName);
-}
-ZcRxClass* VELM_SPFISSIENT::isA() const {
-    return VELM_SPFISSIENT::desc();
-}
-ZcRxObject* VELM_SPFISSIENT::Create() {
-    return new VELM_SPFISSIENT;
-}
-void VELM_SPFISSIENT::rxInit() {
-    RegisterClassByName(kSpfissiClassName, &VELM_SPFISSIENT::Create, "AcDbEntity");
-}
-void VELM_SPFISSIENT::rxUninit() {
-    UnregisterClassByName(kSpfissiClassName);
-}
+VELM_PREVIEW_ENTITY_MEMBERS(VELM_SPFISSIENT)
 
 VELM_SPFISSIENT::VELM_SPFISSIENT() : size(SettingReal(SetupVar::SET_DIMQPFISSO)) {}
 

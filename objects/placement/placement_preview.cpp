@@ -17,9 +17,6 @@
 
 namespace {
 
-constexpr const char* kPrjClassName = "VELM_PRJ";
-constexpr const char* kPrjTraveClassName = "VELM_PRJTRAVE";
-
 constexpr auto kSampleControls =
     static_cast<ZcEdJig::UserInputControls>(ZcEdJig::kAccept3dCoordinates | ZcEdJig::kNullResponseAccepted);
 
@@ -59,21 +56,7 @@ void Transform(VELM_PRJ* prj, const ZcGeMatrix3d& m) {
 
 // ---- VELM_PRJ ----
 
-ZcRxClass* VELM_PRJ::desc() {
-    return ClassDescByName(kPrjClassName);
-}
-ZcRxClass* VELM_PRJ::isA() const {
-    return VELM_PRJ::desc();
-}
-ZcRxObject* VELM_PRJ::Create() {
-    return new VELM_PRJ;
-}
-void VELM_PRJ::rxInit() {
-    RegisterClassByName(kPrjClassName, &VELM_PRJ::Create, "AcDbEntity");
-}
-void VELM_PRJ::rxUninit() {
-    UnregisterClassByName(kPrjClassName);
-}
+VELM_PREVIEW_ENTITY_MEMBERS(VELM_PRJ)
 
 VELM_PRJ::VELM_PRJ() : unitFactor(DrawingUnitFactor()), crossSize(20.0 * unitFactor) {
     SysVarString("CLAYER", {}, currentLayer);
@@ -99,21 +82,7 @@ bool VELM_PRJ::worldDraw(ZcGiWorldDraw* wd) {
 
 // ---- VELM_PRJTRAVE ----
 
-ZcRxClass* VELM_PRJTRAVE::desc() {
-    return ClassDescByName(kPrjTraveClassName);
-}
-ZcRxClass* VELM_PRJTRAVE::isA() const {
-    return VELM_PRJTRAVE::desc();
-}
-ZcRxObject* VELM_PRJTRAVE::Create() {
-    return new VELM_PRJTRAVE;
-}
-void VELM_PRJTRAVE::rxInit() {
-    RegisterClassByName(kPrjTraveClassName, &VELM_PRJTRAVE::Create, "AcDbEntity");
-}
-void VELM_PRJTRAVE::rxUninit() {
-    UnregisterClassByName(kPrjTraveClassName);
-}
+VELM_PREVIEW_ENTITY_MEMBERS(VELM_PRJTRAVE)
 
 bool VELM_PRJTRAVE::worldDraw(ZcGiWorldDraw* wd) {
     // The chains are drawn as far as both hold points.

@@ -32,8 +32,6 @@
 
 namespace {
 
-SettingsClassSlot g_emuroentClass{"VELM_EMUROENT"};
-
 constexpr const char* kPickPrompt = "\nWybierz linię ściany bocznej, którą chcesz modyfikować:";
 constexpr const char* kStretchPrompt =
     "\nOdległość do wnęki lub występu/Enter, aby przenieść całą ścianę boczną:";
@@ -131,21 +129,7 @@ int PickFaceLine(Picked& out) {
 
 // ---- the preview entity ----
 
-ZcRxClass* VELM_EMUROENT::desc() {
-    return SettingsClassDesc(g_emuroentClass);
-}
-ZcRxClass* VELM_EMUROENT::isA() const {
-    return VELM_EMUROENT::desc();
-}
-ZcRxObject* VELM_EMUROENT::Create() {
-    return new VELM_EMUROENT;
-}
-void VELM_EMUROENT::rxInit() {
-    RegisterSettingsClass(g_emuroentClass, &VELM_EMUROENT::Create, "AcDbEntity");
-}
-void VELM_EMUROENT::rxUninit() {
-    UnregisterSettingsClass(g_emuroentClass);
-}
+VELM_PREVIEW_ENTITY_MEMBERS(VELM_EMUROENT)
 
 bool VELM_EMUROENT::worldDraw(ZcGiWorldDraw* wd) {
     wd->subEntityTraits().setColor(2);

@@ -25,8 +25,6 @@
 
 namespace {
 
-constexpr const char* kPathClassName = "VELM_OBJ_SCALAJ";
-
 ZcGePoint3d Ge(const Point3& p) {
     return {p.x, p.y, p.z};
 }
@@ -204,24 +202,7 @@ void JoinWithPreviousNode(StairPathNode* previous, StairPathNode& newest) {
 
 // ---- the preview entity ----
 
-ZcRxClass* VELM_OBJ_SCALAJ::desc() {
-    return ClassDescByName(kPathClassName);
-}
-ZcRxClass* VELM_OBJ_SCALAJ::isA() const {
-    return VELM_OBJ_SCALAJ::desc();
-}
-ZcRxObject* VELM_OBJ_SCALAJ::Create() {
-    auto* e = new VELM_OBJ_SCALAJ;
-    e->draw = 1;
-    e->newest = nullptr;
-    return e;
-}
-void VELM_OBJ_SCALAJ::rxInit() {
-    RegisterClassByName(kPathClassName, &VELM_OBJ_SCALAJ::Create, "AcDbEntity");
-}
-void VELM_OBJ_SCALAJ::rxUninit() {
-    UnregisterClassByName(kPathClassName);
-}
+VELM_PREVIEW_ENTITY_MEMBERS(VELM_OBJ_SCALAJ)
 
 VELM_OBJ_SCALAJ::~VELM_OBJ_SCALAJ() {
     while (newest) {

@@ -15,8 +15,6 @@
 
 namespace {
 
-constexpr const char* kMurojClassName = "VELM_MUROJ";
-
 double readUnitFactor() {
     const int slot = SetupVar::SFTMTCM;
     double factor = 1.0;
@@ -59,21 +57,7 @@ bool makeLast(const host::ResbufList& list, ads_name made) {
 
 }  // namespace
 
-ZcRxClass* VELM_MUROJ::desc() {
-    return ClassDescByName(kMurojClassName);
-}
-ZcRxClass* VELM_MUROJ::isA() const {
-    return VELM_MUROJ::desc();
-}
-ZcRxObject* VELM_MUROJ::Create() {
-    return new VELM_MUROJ;
-}
-void VELM_MUROJ::rxInit() {
-    RegisterClassByName(kMurojClassName, &VELM_MUROJ::Create, "AcDbEntity");
-}
-void VELM_MUROJ::rxUninit() {
-    UnregisterClassByName(kMurojClassName);
-}
+VELM_PREVIEW_ENTITY_MEMBERS(VELM_MUROJ)
 
 VELM_MUROJ::VELM_MUROJ() : unitFactor(readUnitFactor()) {}
 
