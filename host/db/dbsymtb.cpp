@@ -700,6 +700,27 @@ void ZcDbDimStyleTableRecord::setDimtad(int v) {
 
 // ------------------------------------------------------------ views, UCS, vports
 
+void ZcDbAbstractViewTableRecord::setCenterPoint(const ZcGePoint2d& p) {
+    assertWriteEnabled();
+    m_center = p;
+}
+void ZcDbAbstractViewTableRecord::setHeight(double h) {
+    assertWriteEnabled();
+    m_height = h;
+}
+void ZcDbAbstractViewTableRecord::setViewDirection(const ZcGeVector3d& d) {
+    assertWriteEnabled();
+    m_direction = d;
+}
+void ZcDbAbstractViewTableRecord::setTarget(const ZcGePoint3d& p) {
+    assertWriteEnabled();
+    m_target = p;
+}
+void ZcDbAbstractViewTableRecord::setViewTwist(double a) {
+    assertWriteEnabled();
+    m_twist = a;
+}
+
 void ZcDbViewTableRecord::fields(ZcDbFields& v) {
     v.str(2, m_name);
     v.i16(70, m_flags);
@@ -716,29 +737,9 @@ void ZcDbViewTableRecord::fields(ZcDbFields& v) {
 }
 ZCDB_DEFINE_FIELD_FILING(ZcDbViewTableRecord, ZcDbSymbolTableRecord, "AcDbViewTableRecord")
 
-void ZcDbViewTableRecord::setCenterPoint(const ZcGePoint2d& p) {
-    assertWriteEnabled();
-    m_center = p;
-}
-void ZcDbViewTableRecord::setHeight(double h) {
-    assertWriteEnabled();
-    m_height = h;
-}
 void ZcDbViewTableRecord::setWidth(double w) {
     assertWriteEnabled();
     m_width = w;
-}
-void ZcDbViewTableRecord::setViewDirection(const ZcGeVector3d& d) {
-    assertWriteEnabled();
-    m_direction = d;
-}
-void ZcDbViewTableRecord::setTarget(const ZcGePoint3d& p) {
-    assertWriteEnabled();
-    m_target = p;
-}
-void ZcDbViewTableRecord::setViewTwist(double a) {
-    assertWriteEnabled();
-    m_twist = a;
 }
 
 void ZcDbUCSTableRecord::fields(ZcDbFields& v) {
@@ -781,20 +782,3 @@ void ZcDbViewportTableRecord::fields(ZcDbFields& v) {
     v.real(51, m_twist);
 }
 ZCDB_DEFINE_FIELD_FILING(ZcDbViewportTableRecord, ZcDbSymbolTableRecord, "AcDbViewportTableRecord")
-
-void ZcDbViewportTableRecord::setCenterPoint(const ZcGePoint2d& p) {
-    assertWriteEnabled();
-    m_center = p;
-}
-void ZcDbViewportTableRecord::setHeight(double h) {
-    assertWriteEnabled();
-    m_height = h;
-}
-void ZcDbViewportTableRecord::setViewDirection(const ZcGeVector3d& d) {
-    assertWriteEnabled();
-    m_direction = d;
-}
-void ZcDbViewportTableRecord::setTarget(const ZcGePoint3d& p) {
-    assertWriteEnabled();
-    m_target = p;
-}

@@ -324,17 +324,14 @@ ZCDB_DECLARE_TABLE(ZcDbDimStyleTable, ZcDbDimStyleTableRecord);
 
 // ------------------------------------------------------------ views, UCS, vports
 
-class ZcDbViewTableRecord : public ZcDbSymbolTableRecord {
+// What a named view and a viewport share: the view's centre and height,
+// its direction, target, lens and twist.
+class ZcDbAbstractViewTableRecord : public ZcDbSymbolTableRecord {
 public:
-    ZCRX_DECLARE_MEMBERS(ZcDbViewTableRecord);
-    ZCDB_DECLARE_FILING;
-    void fields(ZcDbFields& v);
     ZcGePoint2d centerPoint() const { return m_center; }
     void setCenterPoint(const ZcGePoint2d& p);
     double height() const { return m_height; }
     void setHeight(double h);
-    double width() const { return m_width; }
-    void setWidth(double w);
     ZcGeVector3d viewDirection() const { return m_direction; }
     void setViewDirection(const ZcGeVector3d& d);
     ZcGePoint3d target() const { return m_target; }
@@ -342,11 +339,26 @@ public:
     double viewTwist() const { return m_twist; }
     void setViewTwist(double a);
 
-private:
+protected:
+    explicit ZcDbAbstractViewTableRecord(double height) : m_height(height) {}
+
     ZcGePoint2d m_center;
-    double m_height = 1, m_width = 1, m_lens = 50, m_front = 0, m_back = 0, m_twist = 0;
+    double m_height, m_lens = 50, m_twist = 0;
     ZcGeVector3d m_direction{0, 0, 1};
     ZcGePoint3d m_target;
+};
+
+class ZcDbViewTableRecord : public ZcDbAbstractViewTableRecord {
+public:
+    ZCRX_DECLARE_MEMBERS(ZcDbViewTableRecord);
+    ZCDB_DECLARE_FILING;
+    ZcDbViewTableRecord() : ZcDbAbstractViewTableRecord(1) {}
+    void fields(ZcDbFields& v);
+    double width() const { return m_width; }
+    void setWidth(double w);
+
+private:
+    double m_width = 1, m_front = 0, m_back = 0;
     std::int16_t m_viewMode = 0;
 };
 ZCDB_DECLARE_TABLE(ZcDbViewTable, ZcDbViewTableRecord);
@@ -369,29 +381,20 @@ private:
 };
 ZCDB_DECLARE_TABLE(ZcDbUCSTable, ZcDbUCSTableRecord);
 
-class ZcDbViewportTableRecord : public ZcDbSymbolTableRecord {
+class ZcDbViewportTableRecord : public ZcDbAbstractViewTableRecord {
 public:
     ZCRX_DECLARE_MEMBERS(ZcDbViewportTableRecord);
     ZCDB_DECLARE_FILING;
+    ZcDbViewportTableRecord() : ZcDbAbstractViewTableRecord(100) {}
     void fields(ZcDbFields& v);
     ZcGePoint2d lowerLeftCorner() const { return m_lowerLeft; }
     ZcGePoint2d upperRightCorner() const { return m_upperRight; }
-    ZcGePoint2d centerPoint() const { return m_center; }
-    void setCenterPoint(const ZcGePoint2d& p);
-    double height() const { return m_height; }
-    void setHeight(double h);
     double aspectRatio() const { return m_aspect; }
-    ZcGeVector3d viewDirection() const { return m_direction; }
-    void setViewDirection(const ZcGeVector3d& d);
-    ZcGePoint3d target() const { return m_target; }
-    void setTarget(const ZcGePoint3d& p);
 
 private:
-    ZcGePoint2d m_lowerLeft{0, 0}, m_upperRight{1, 1}, m_center{0, 0}, m_snapBase, m_snapSpacing{10, 10},
+    ZcGePoint2d m_lowerLeft{0, 0}, m_upperRight{1, 1}, m_snapBase, m_snapSpacing{10, 10},
         m_gridSpacing{10, 10};
-    ZcGeVector3d m_direction{0, 0, 1};
-    ZcGePoint3d m_target;
-    double m_height = 100, m_aspect = 1.5, m_lens = 50, m_snapAngle = 0, m_twist = 0;
+    double m_aspect = 1.5, m_snapAngle = 0;
 };
 ZCDB_DECLARE_TABLE(ZcDbViewportTable, ZcDbViewportTableRecord);
 

@@ -374,6 +374,30 @@ int pickLine(const char* prompt, ZcGePoint3d& start, ZcGePoint3d& end) {
     }
 }
 
+// An angular dimension's text (its measurement in degrees offered), the
+// dimension added, and its text placed where the user points.
+int finishAngular(ZcDbDimension* dim) {
+    std::string text;
+    int rc = askText(text, formatMeasurement(dim->measurement() * 180 / kPi, true));
+    if (rc == RTCAN) {
+        delete dim;
+        return rc;
+    }
+    dim->setDimensionText(rc == RTNORM ? text : "");
+    lastDimension() = appendDimension(dim);
+    if (lastDimension().isNull()) return RTERROR;
+    ZcGePoint3d at;
+    rc = askPoint("\nPołożenie tekstu (lub ENTER): ", at);
+    if (rc == RTNORM) {
+        ZcDbDimension* d = nullptr;
+        if (zcdbOpenObject(d, lastDimension(), ZcDb::kForWrite) == Zcad::eOk) {
+            buildBlock(d, commandDatabase(), at);
+            d->close();
+        }
+    }
+    return rc == RTCAN ? RTCAN : RTNORM;
+}
+
 // The angle between two lines picked, its arc in the quarter of the arc point.
 int twoLineAngular(const ZcGePoint3d& s1, const ZcGePoint3d& e1) {
     ZcGePoint3d s2, e2, arc, c, x1, x2;
@@ -394,26 +418,7 @@ int twoLineAngular(const ZcGePoint3d& s1, const ZcGePoint3d& e1) {
     };
     auto [a1, b1] = outward(s1, e1, u1);
     auto [a2, b2] = outward(s2, e2, u2);
-    auto* dim = new ZcDb2LineAngularDimension(a1, b1, a2, b2, arc);
-    std::string text;
-    rc = askText(text, formatMeasurement(dim->measurement() * 180 / kPi, true));
-    if (rc == RTCAN) {
-        delete dim;
-        return rc;
-    }
-    dim->setDimensionText(rc == RTNORM ? text : "");
-    lastDimension() = appendDimension(dim);
-    if (lastDimension().isNull()) return RTERROR;
-    ZcGePoint3d at;
-    rc = askPoint("\nPołożenie tekstu (lub ENTER): ", at);
-    if (rc == RTNORM) {
-        ZcDbDimension* d = nullptr;
-        if (zcdbOpenObject(d, lastDimension(), ZcDb::kForWrite) == Zcad::eOk) {
-            buildBlock(d, commandDatabase(), at);
-            d->close();
-        }
-    }
-    return rc == RTCAN ? RTCAN : RTNORM;
+    return finishAngular(new ZcDb2LineAngularDimension(a1, b1, a2, b2, arc));
 }
 
 int angular() {
@@ -429,26 +434,7 @@ int angular() {
         return rc == RTNONE ? RTERROR : rc;
     if ((rc = askPoint("\nPołożenie łuku wymiarowego: ", arc, &c)) != RTNORM)
         return rc == RTNONE ? RTERROR : rc;
-    auto* dim = new ZcDb3PointAngularDimension(c, a, b, arc);
-    std::string text;
-    rc = askText(text, formatMeasurement(dim->measurement() * 180 / kPi, true));
-    if (rc == RTCAN) {
-        delete dim;
-        return rc;
-    }
-    dim->setDimensionText(rc == RTNORM ? text : "");
-    lastDimension() = appendDimension(dim);
-    if (lastDimension().isNull()) return RTERROR;
-    ZcGePoint3d at;
-    rc = askPoint("\nPołożenie tekstu (lub ENTER): ", at);
-    if (rc == RTNORM) {
-        ZcDbDimension* d = nullptr;
-        if (zcdbOpenObject(d, lastDimension(), ZcDb::kForWrite) == Zcad::eOk) {
-            buildBlock(d, commandDatabase(), at);
-            d->close();
-        }
-    }
-    return rc == RTCAN ? RTCAN : RTNORM;
+    return finishAngular(new ZcDb3PointAngularDimension(c, a, b, arc));
 }
 
 // The dimension whose text position lies nearest p in the current space.

@@ -165,27 +165,6 @@ Plan DrawPlan() {
     return p;
 }
 
-struct Traced {
-    bool closed = false;
-    int vertices = 0;
-    double area = 0.0;  // chord polygon + correction
-};
-
-Traced TraceRoom(CFACCIATE& g, Point3 inside) {
-    Traced t;
-    double heading = 0.0;
-    WallFace* start = g.FindNearestFace(inside, &heading);
-    if (!start) return t;
-    double correction = 0.0;
-    VertexNode* ring = g.RecognizeContour(heading, start, &correction, true);
-    t.closed = g.contour != nullptr;
-    t.vertices = CountNodes(ring);
-    t.area = ShoelaceArea(ring) + correction;
-    FreeList(ring);
-    g.contour = FreeLinkedNodes(g.contour);
-    return t;
-}
-
 }  // namespace
 
 TEST_F(GraphTest, wall_layer_index_ignores_case_level_and_prefix) {

@@ -106,6 +106,30 @@ inline double ShoelaceArea(const VertexNode* ring) {
     return std::fabs(sum) / 2.0;
 }
 
+// The room the graph traces from a point inside it: whether its contour
+// closed, its vertices and its area (the chord polygon and the arcs'
+// correction).
+struct Traced {
+    bool closed = false;
+    int vertices = 0;
+    double area = 0.0;
+};
+
+inline Traced TraceRoom(CFACCIATE& g, Point3 inside) {
+    Traced t;
+    double heading = 0.0;
+    WallFace* start = g.FindNearestFace(inside, &heading);
+    if (!start) return t;
+    double correction = 0.0;
+    VertexNode* ring = g.RecognizeContour(heading, start, &correction, true);
+    t.closed = g.contour != nullptr;
+    t.vertices = CountNodes(ring);
+    t.area = ShoelaceArea(ring) + correction;
+    FreeList(ring);
+    g.contour = FreeLinkedNodes(g.contour);
+    return t;
+}
+
 // An xdata record built by hand: its resbufs chained as they are added and
 // released with it; rings are written as the outline records file them.
 struct HandRecord {

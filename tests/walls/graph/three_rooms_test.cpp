@@ -53,27 +53,6 @@ void FreePilaster(std::initializer_list<Point3> corners) {
     zcutRelRb(head);
 }
 
-struct Traced {
-    bool closed = false;
-    int vertices = 0;
-    double area = 0.0;  // chord polygon + correction
-};
-
-Traced TraceRoom(CFACCIATE& g, Point3 inside) {
-    Traced t;
-    double heading = 0.0;
-    WallFace* start = g.FindNearestFace(inside, &heading);
-    if (!start) return t;
-    double correction = 0.0;
-    VertexNode* ring = g.RecognizeContour(heading, start, &correction, true);
-    t.closed = g.contour != nullptr;
-    t.vertices = CountNodes(ring);
-    t.area = ShoelaceArea(ring) + correction;
-    FreeList(ring);
-    g.contour = FreeLinkedNodes(g.contour);
-    return t;
-}
-
 }  // namespace
 
 TEST_F(ThreeRoomsTest, each_drawn_room_closes_on_its_inner_area_and_a_point_outside_stays_open) {
