@@ -155,12 +155,6 @@ bool LoadModuleString(std::string& out, unsigned id) {
     return LoadString(out, id) != FALSE;
 }
 
-std::string ModuleText(unsigned id) {
-    std::string text;
-    LoadModuleString(text, id);
-    return text;
-}
-
 bool FormatModuleString(std::string& out, unsigned id, ...) {
     std::string format;
     if (!LoadModuleString(format, id)) {

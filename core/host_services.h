@@ -54,8 +54,6 @@ Zcad::ErrorStatus AppendToModelSpace(ZcDbObjectId& id, ZcDbEntity* entity);
 
 // The module's string `id` (empty when missing): false when missing.
 bool LoadModuleString(std::string& out, unsigned id);
-// The same as a value (empty when missing), for messages built in place.
-std::string ModuleText(unsigned id);
 // The module's string `id` used as a printf format for the arguments.
 bool FormatModuleString(std::string& out, unsigned id, ...);
 // The platform's message box with the module's resources current.

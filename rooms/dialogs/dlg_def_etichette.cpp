@@ -17,6 +17,12 @@ constexpr int IDC_REMOVE = 1052;
 constexpr int IDC_PREVIEW = 1054;
 constexpr UINT IDS_VARIABLE_USED = 1027;
 
+std::string ModuleText(unsigned id) {
+    std::string text;
+    LoadModuleString(text, id);
+    return text;
+}
+
 }  // namespace
 
 CDlgDefEtichette::CDlgDefEtichette(CWnd* parent) : CDialog(IDD_LABEL_SET, parent) {

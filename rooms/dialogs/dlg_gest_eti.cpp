@@ -21,6 +21,12 @@ constexpr int IDC_REMOVE = 1052;
 constexpr UINT IDS_BAD_CATALOGUE = 1031;
 constexpr UINT IDS_NAME_USED = 1032;
 
+std::string ModuleText(unsigned id) {
+    std::string text;
+    LoadModuleString(text, id);
+    return text;
+}
+
 }  // namespace
 
 CDlgGestEti::CDlgGestEti(CWnd* parent) : CDialog(IDD_LABEL_SETS, parent) {
