@@ -19,38 +19,6 @@
 
 namespace {
 
-// An opening as the object engine records it: jambs a1-b1 and a2-b2 across
-// the wall, its hole on both faces between bottom and top; `proud` moves
-// the hole outlines that far out of the jambs' ends (an object thicker than
-// its wall).
-void OpeningRecord(Point3 a1, Point3 b1, Point3 a2, Point3 b2, double bottom, double top,
-                   double proud = 0.0) {
-    HandRecord r;
-    r.add(zcutBuildList(RTDXF0, "POINT", 8, "VELM2DOBJ$0", 0));
-    r.point(10, {(a1.x + b2.x) / 2, (a1.y + b2.y) / 2, 0});
-    r.add(zcutBuildList(-3, 0));
-    r.add(zcutBuildList(1001, kTag3DiStrApp, 1070, 11, 1070, 0, 1040, Distance2d(a1, a2), 1040, top - bottom,
-                        1040, bottom, 1070, 0, 1040, Distance2d(a1, b1), 0));
-    r.point(1011, a1);
-    r.point(1011, a1);
-    for (auto [from, to] : {std::pair{a1, b1}, std::pair{a2, b2}}) {
-        r.add(zcutBuildList(1002, "{", 0));
-        r.point(1011, from);
-        r.point(1011, to);
-        r.add(zcutBuildList(1002, "}", 0));
-    }
-    const double across = Distance2d(a1, b1);
-    const double ox = (a1.x - b1.x) / across * proud, oy = (a1.y - b1.y) / across * proud;
-    for (auto [p, q, k] : {std::tuple{a1, a2, 1.0}, std::tuple{b1, b2, -1.0}})
-        r.ring({{p.x + k * ox, p.y + k * oy, bottom},
-                {q.x + k * ox, q.y + k * oy, bottom},
-                {q.x + k * ox, q.y + k * oy, top},
-                {p.x + k * ox, p.y + k * oy, top}});
-    r.ring({});
-    r.ring({});
-    ASSERT_EQ(zcdbEntMake(r.head), RTNORM);
-}
-
 // The faces standing on the segment a-b in plan.
 std::vector<Face3D> On(const std::vector<Face3D>& faces, Point3 a, Point3 b) {
     std::vector<Face3D> out;

@@ -11,6 +11,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "store/setup_slots.h"
+#include "tests/walls/graph/graph_fixture.h"
 #include "tests/walls/wall_types_fixture.h"
 #include "walls/dblwall/dblwall_cmd.h"
 #include "walls/graph/outline_record.h"
@@ -20,30 +21,6 @@ namespace {
 
 const char* const kWallLayer = "VELM2DWALLS$0";
 const char* const kInnerLayer = "VELM2DWALLL$0";
-
-class List {
-public:
-    ~List() { zcutRelRb(m_head); }
-    List& add(resbuf* rb) {
-        (m_tail ? m_tail->rbnext : m_head) = rb;
-        while (rb->rbnext) rb = rb->rbnext;
-        m_tail = rb;
-        return *this;
-    }
-    List& text(int code, const char* s) { return add(zcutBuildList(code, s, 0)); }
-    List& real(int code, double v) { return add(zcutBuildList(code, v, 0)); }
-    List& integer(int code, int v) { return add(zcutBuildList(code, v, 0)); }
-    List& point(int code, Point3 p) {
-        const ads_point a = {p.x, p.y, p.z};
-        return add(zcutBuildList(code, a, 0));
-    }
-    List& xdata() { return add(zcutBuildList(-3, 0)); }
-    const resbuf* get() const { return m_head; }
-
-private:
-    resbuf* m_head = nullptr;
-    resbuf* m_tail = nullptr;
-};
 
 void WallLine(Point3 a, Point3 b) {
     List l;

@@ -32,32 +32,6 @@ namespace {
 const char* const kWallLayer = "VELM2DWALLS$0";
 const char* const kWallTypeApp = "VELM5$_$DATITIPOMURO-";
 
-// An entity-data list put together item by item.
-class List {
-public:
-    ~List() { zcutRelRb(m_head); }
-    List& add(resbuf* rb) {
-        (m_tail ? m_tail->rbnext : m_head) = rb;
-        while (rb->rbnext) rb = rb->rbnext;
-        m_tail = rb;
-        return *this;
-    }
-    List& type(const char* t) { return add(zcutBuildList(RTDXF0, t, 0)); }
-    List& text(int code, const char* s) { return add(zcutBuildList(code, s, 0)); }
-    List& real(int code, double v) { return add(zcutBuildList(code, v, 0)); }
-    List& integer(int code, int v) { return add(zcutBuildList(code, v, 0)); }
-    List& point(int code, Point3 p) {
-        const ads_point a = {p.x, p.y, p.z};
-        return add(zcutBuildList(code, a, 0));
-    }
-    List& xdata() { return add(zcutBuildList(-3, 0)); }
-    const resbuf* get() const { return m_head; }
-
-private:
-    resbuf* m_head = nullptr;
-    resbuf* m_tail = nullptr;
-};
-
 void Last(ads_name out) {
     zcdbEntLast(out);
 }

@@ -7,13 +7,18 @@
 
 #include <cmath>
 #include <initializer_list>
+#include <tuple>
+#include <utility>
 
+#include "core/geometry/geom_basic.h"
 #include "core/geometry/polygon.h"
+#include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "settings/settings_module.h"
 #include "store/settings_store.h"
 #include "tests/support/velm_test.h"
 #include "walls/graph/cfacciate.h"
+#include "walls/graph/outline_record.h"
 
 class GraphTest : public VelmTest {
 protected:
@@ -130,6 +135,32 @@ inline Traced TraceRoom(CFACCIATE& g, Point3 inside) {
     return t;
 }
 
+// An entity-data list put together item by item.
+class List {
+public:
+    ~List() { zcutRelRb(m_head); }
+    List& add(resbuf* rb) {
+        (m_tail ? m_tail->rbnext : m_head) = rb;
+        while (rb->rbnext) rb = rb->rbnext;
+        m_tail = rb;
+        return *this;
+    }
+    List& type(const char* t) { return add(zcutBuildList(RTDXF0, t, 0)); }
+    List& text(int code, const char* s) { return add(zcutBuildList(code, s, 0)); }
+    List& real(int code, double v) { return add(zcutBuildList(code, v, 0)); }
+    List& integer(int code, int v) { return add(zcutBuildList(code, v, 0)); }
+    List& point(int code, Point3 p) {
+        const ads_point a = {p.x, p.y, p.z};
+        return add(zcutBuildList(code, a, 0));
+    }
+    List& xdata() { return add(zcutBuildList(-3, 0)); }
+    const resbuf* get() const { return m_head; }
+
+private:
+    resbuf* m_head = nullptr;
+    resbuf* m_tail = nullptr;
+};
+
 // An xdata record built by hand: its resbufs chained as they are added and
 // released with it; rings are written as the outline records file them.
 struct HandRecord {
@@ -153,3 +184,35 @@ struct HandRecord {
     resbuf* head = nullptr;
     resbuf* tail = nullptr;
 };
+
+// An opening as the object engine records it: jambs a1-b1 and a2-b2 across
+// the wall, its hole on both faces between bottom and top; `proud` moves
+// the hole outlines that far out of the jambs' ends (an object thicker than
+// its wall).
+inline void OpeningRecord(Point3 a1, Point3 b1, Point3 a2, Point3 b2, double bottom, double top,
+                          double proud = 0.0) {
+    HandRecord r;
+    r.add(zcutBuildList(RTDXF0, "POINT", 8, "VELM2DOBJ$0", 0));
+    r.point(10, {(a1.x + b2.x) / 2, (a1.y + b2.y) / 2, 0});
+    r.add(zcutBuildList(-3, 0));
+    r.add(zcutBuildList(1001, kTag3DiStrApp, 1070, 11, 1070, 0, 1040, Distance2d(a1, a2), 1040, top - bottom,
+                        1040, bottom, 1070, 0, 1040, Distance2d(a1, b1), 0));
+    r.point(1011, a1);
+    r.point(1011, a1);
+    for (auto [from, to] : {std::pair{a1, b1}, std::pair{a2, b2}}) {
+        r.add(zcutBuildList(1002, "{", 0));
+        r.point(1011, from);
+        r.point(1011, to);
+        r.add(zcutBuildList(1002, "}", 0));
+    }
+    const double across = Distance2d(a1, b1);
+    const double ox = (a1.x - b1.x) / across * proud, oy = (a1.y - b1.y) / across * proud;
+    for (auto [p, q, k] : {std::tuple{a1, a2, 1.0}, std::tuple{b1, b2, -1.0}})
+        r.ring({{p.x + k * ox, p.y + k * oy, bottom},
+                {q.x + k * ox, q.y + k * oy, bottom},
+                {q.x + k * ox, q.y + k * oy, top},
+                {p.x + k * ox, p.y + k * oy, top}});
+    r.ring({});
+    r.ring({});
+    ASSERT_EQ(zcdbEntMake(r.head), RTNORM);
+}

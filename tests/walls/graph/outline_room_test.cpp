@@ -30,31 +30,6 @@ protected:
     }
 };
 
-// An opening set into a straight wall, as the object engine records it:
-// jambs from face A to face B at j1 and j2, the hole outlines on face A and
-// on face B between the heights bottom and top.
-void OpeningRecord(Point3 a1, Point3 b1, Point3 a2, Point3 b2, double bottom, double top) {
-    HandRecord r;
-    r.add(zcutBuildList(RTDXF0, "POINT", 8, "VELM2DOBJ$0", 0));
-    r.point(10, {(a1.x + b2.x) / 2, (a1.y + b2.y) / 2, 0});
-    r.add(zcutBuildList(-3, 0));
-    r.add(zcutBuildList(1001, kTag3DiStrApp, 1070, 11, 1070, 0, 1040, Distance2d(a1, a2), 1040, top - bottom,
-                        1040, bottom, 1070, 0, 1040, Distance2d(a1, b1), 0));
-    r.point(1011, a1);
-    r.point(1011, a1);
-    for (auto [from, to] : {std::pair{a1, b1}, std::pair{a2, b2}}) {
-        r.add(zcutBuildList(1002, "{", 0));
-        r.point(1011, from);
-        r.point(1011, to);
-        r.add(zcutBuildList(1002, "}", 0));
-    }
-    for (auto [p, q] : {std::pair{a1, a2}, std::pair{b1, b2}})
-        r.ring({{p.x, p.y, bottom}, {q.x, q.y, bottom}, {q.x, q.y, top}, {p.x, p.y, top}});
-    r.ring({});
-    r.ring({});
-    ASSERT_EQ(zcdbEntMake(r.head), RTNORM);
-}
-
 // Moves the ring into the plane of the face S-E: x along the face, y up
 // from the level; the caller's part, done in place.
 void ToFacePlane(VertexNode* ring, const WallFace& face, double level) {
