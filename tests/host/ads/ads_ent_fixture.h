@@ -39,6 +39,12 @@ protected:
         rec->close();
         return id;
     }
+    // The same in model space on a layer, made when missing.
+    static ZcDbObjectId add(ZcDbEntity* e, const char* layer) {
+        host::ensureLayer(db(), layer);
+        e->setLayer(layer);
+        return add(e);
+    }
     static ZcDbObjectId block(const char* name) {
         ZcDbBlockTable* t = nullptr;
         db()->getBlockTable(t, ZcDb::kForWrite);

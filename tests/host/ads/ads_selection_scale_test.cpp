@@ -24,17 +24,6 @@ using Ids = std::vector<ZcDbObjectId>;
 
 class SelectionScale : public AdsDrawing {
 protected:
-    static ZcDbObjectId add(ZcDbEntity* e, const char* layer = "0") {
-        host::ensureLayer(db(), layer);
-        e->setLayer(layer);
-        ZcDbBlockTableRecord* ms = nullptr;
-        EXPECT_EQ(zcdbOpenObject(ms, db()->modelSpaceId(), ZcDb::kForWrite), Zcad::eOk);
-        ZcDbObjectId id;
-        EXPECT_EQ(ms->appendZcDbEntity(id, e), Zcad::eOk);
-        e->close();
-        ms->close();
-        return id;
-    }
     // Short vertical lines at x = 0, 10, 20 ...
     static Ids row(int n, const char* layer = "0") {
         Ids ids;

@@ -18,17 +18,6 @@ namespace {
 
 class AdsSs : public AdsDrawing {
 protected:
-    static ZcDbObjectId add(ZcDbEntity* e, const char* layer = "0") {
-        host::ensureLayer(db(), layer);
-        e->setLayer(layer);
-        ZcDbBlockTableRecord* ms = nullptr;
-        EXPECT_EQ(zcdbOpenObject(ms, db()->modelSpaceId(), ZcDb::kForWrite), Zcad::eOk);
-        ZcDbObjectId id;
-        EXPECT_EQ(ms->appendZcDbEntity(id, e), Zcad::eOk);
-        e->close();
-        ms->close();
-        return id;
-    }
     // The members of a selection, freed after.
     static std::vector<ZcDbObjectId> members(int rc, ads_name ss) {
         if (rc != RTNORM) return {};

@@ -20,23 +20,10 @@
 #include "host/ed/viewport.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
+#include "tests/walls/drafting/face_fixture.h"
 #include "tests/walls/drawing/walls_fixture.h"
 
 namespace {
-
-void Face(ads_name made, const char* layer, Point3 a, Point3 b, Point3 c, Point3 d) {
-    const ads_point pa{a.x, a.y, a.z}, pb{b.x, b.y, b.z}, pc{c.x, c.y, c.z}, pd{d.x, d.y, d.z};
-    host::ResbufList list(
-        zcutBuildList(RTDXF0, "3DFACE", 8, layer, 10, pa, 11, pb, 12, pc, 13, pd, 70, 0, 0));
-    ASSERT_EQ(zcdbEntMake(list.get()), RTNORM);
-    zcdbEntLast(made);
-}
-
-int EdgeFlags(const ads_name face) {
-    host::ResbufList list(zcdbEntGet(face));
-    const resbuf* flags = FindRbCode(list.get(), 70);
-    return flags ? flags->resval.rint : 0;
-}
 
 // A camera object as the library places it: a type, seven items, then the
 // parameter pairs (eye height 35, opening angle 40, tilt 41).

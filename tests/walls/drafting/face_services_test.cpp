@@ -14,23 +14,10 @@
 #include "host/db/dbobjptr.h"
 #include "host/db/dbsymtb.h"
 #include "host/ed/viewport.h"
+#include "tests/walls/drafting/face_fixture.h"
 #include "tests/walls/drawing/walls_fixture.h"
 
 namespace {
-
-void Face(ads_name made, const char* layer, Point3 a, Point3 b, Point3 c, Point3 d) {
-    const ads_point pa{a.x, a.y, a.z}, pb{b.x, b.y, b.z}, pc{c.x, c.y, c.z}, pd{d.x, d.y, d.z};
-    host::ResbufList list(
-        zcutBuildList(RTDXF0, "3DFACE", 8, layer, 10, pa, 11, pb, 12, pc, 13, pd, 70, 0, 0));
-    EXPECT_EQ(zcdbEntMake(list.get()), RTNORM);
-    zcdbEntLast(made);
-}
-
-int EdgeFlags(const ads_name face) {
-    host::ResbufList list(zcdbEntGet(face));
-    const resbuf* flags = FindRbCode(list.get(), 70);
-    return flags ? flags->resval.rint : 0;
-}
 
 void Toggle(const ads_name face, const Point3& at, const Matrix4& m) {
     host::ResbufList list(zcdbEntGet(face));
