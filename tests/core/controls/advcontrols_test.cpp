@@ -6,6 +6,7 @@
 #include "host/ui/dialog.h"
 #include "host/ui/driver.h"
 #include "host/ui/resources.h"
+#include "tests/host/ui/ui_fixture.h"
 
 namespace {
 
@@ -47,14 +48,10 @@ class AdvControlsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         zcui::ResetUi();
-        std::string error;
-        handle_ = zcuiRegisterResources("controls-test", {{"t.txt", kTemplates}}, &error);
-        ASSERT_NE(handle_, nullptr) << error;
-        AfxSetResourceHandle(handle_);
+        templates_.Register("controls-test", "t.txt", kTemplates);
     }
     void TearDown() override {
-        AfxSetResourceHandle(nullptr);
-        zcuiUnregisterResources(handle_);
+        templates_.Drop();
         zcui::ResetUi();
     }
     // Runs the dialog with a driver; the driver decides how it ends.
@@ -63,7 +60,7 @@ protected:
         return static_cast<int>(d.DoModal());
     }
     size_t Messages() const { return zcui::MessageBoxes().size(); }
-    HINSTANCE handle_ = nullptr;
+    TestTemplates templates_;
 };
 
 bool Valid(CadvNumEdit& e, const char* text) {

@@ -45,20 +45,16 @@ class DriverTranscriptTest : public UiTest {
 protected:
     void SetUp() override {
         UiTest::SetUp();
-        std::string error;
-        outline_ = zcuiRegisterResources("outline-test", {{"outline.txt", kOutlineDialog}}, &error);
-        ASSERT_NE(outline_, nullptr) << error;
-        AfxSetResourceHandle(outline_);
+        outline_.Register("outline-test", "outline.txt", kOutlineDialog);
     }
     void TearDown() override {
-        AfxSetResourceHandle(nullptr);
-        zcuiUnregisterResources(outline_);
+        outline_.Drop();
         UiTest::TearDown();
     }
     static bool Shows(const std::string& text) {
         return host::transcript().text().find(text) != std::string::npos;
     }
-    HINSTANCE outline_ = nullptr;
+    TestTemplates outline_;
 };
 
 TEST_F(DriverTranscriptTest, unanswered_dialog_without_ok_takes_its_default_button) {

@@ -4,10 +4,33 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "host/harness/harness.h"
 #include "host/ui/driver.h"
 #include "host/ui/propsheet.h"
 #include "host/ui/resources.h"
+
+// A test's dialog templates, registered under a name and made the current
+// resources until dropped.
+class TestTemplates {
+public:
+    void Register(const char* name, const char* file, const char* text) {
+        std::string error;
+        handle_ = zcuiRegisterResources(name, {{file, text}}, &error);
+        ASSERT_NE(handle_, nullptr) << error;
+        AfxSetResourceHandle(handle_);
+    }
+    void Drop() {
+        AfxSetResourceHandle(nullptr);
+        zcuiUnregisterResources(handle_);
+        handle_ = nullptr;
+    }
+    HINSTANCE handle() const { return handle_; }
+
+private:
+    HINSTANCE handle_ = nullptr;
+};
 
 inline constexpr const char* kUiTestResources = R"(
 string 700 "Zapisać zmiany?"
@@ -51,14 +74,10 @@ class UiTest : public ::testing::Test {
 protected:
     void SetUp() override {
         host::resetAll();
-        std::string error;
-        handle_ = zcuiRegisterResources("ui-test", {{"test.txt", kUiTestResources}}, &error);
-        ASSERT_NE(handle_, nullptr) << error;
-        AfxSetResourceHandle(handle_);
+        templates_.Register("ui-test", "test.txt", kUiTestResources);
     }
     void TearDown() override {
-        AfxSetResourceHandle(nullptr);
-        zcuiUnregisterResources(handle_);
+        templates_.Drop();
         host::resetAll();
     }
     static bool Queue(const char* line) {
@@ -67,5 +86,5 @@ protected:
         EXPECT_TRUE(ok) << error;
         return ok;
     }
-    HINSTANCE handle_ = nullptr;
+    TestTemplates templates_;
 };

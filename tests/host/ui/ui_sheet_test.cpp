@@ -190,7 +190,7 @@ TEST_F(UiTest, the_module_resource_files_read_cleanly) {
         EXPECT_EQ(images.GetImageCount(), 6);
         EXPECT_EQ(images.GetMaskColor(), RGB(255, 0, 255));
     }
-    EXPECT_EQ(AfxGetResourceHandle(), handle_);  // put back
+    EXPECT_EQ(AfxGetResourceHandle(), templates_.handle());  // put back
     EXPECT_TRUE(ResourceString(1040).empty());
     zcuiUnregisterResources(module);
 }
