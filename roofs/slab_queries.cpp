@@ -179,27 +179,6 @@ bool ToName(const std::array<std::int64_t, 2>& e, ads_name out) {
 
 }  // namespace
 
-SlabPlaneRec* FreeSlabPlanes(SlabPlaneRec* list) {
-    while (list) {
-        SlabPlaneRec* next = list->next;
-        FreeList(list->contour);
-        delete list;
-        list = next;
-    }
-    return nullptr;
-}
-
-Model3DLevelRec* FreeLevelRecs(Model3DLevelRec* list) {
-    while (list) {
-        Model3DLevelRec* next = list->next;
-        FreeList(list->ids1);
-        FreeList(list->ids2);
-        delete list;
-        list = next;
-    }
-    return nullptr;
-}
-
 SlabPlaneRec* CollectCoveringSlabs(double elevation, bool flatten, bool skipIgnoringWallHeight,
                                    bool skipGirders, bool aboveOnly) {
     SlabPlaneRec* head = nullptr;

@@ -12,15 +12,18 @@
 
 // One covering surface: the plane a x + b y + c z + d = 0 (|c| never below
 // the single-precision epsilon) and the outline where it applies. A record
-// without contour applies everywhere. Lists of them are the caller's:
-// FreeSlabPlanes frees the records and their contours.
+// without contour applies everywhere. Lists of them are the caller's; a
+// record owns its contour, so FreeList frees records and contours together.
 struct SlabPlaneRec {
+    SlabPlaneRec() = default;
+    SlabPlaneRec(const SlabPlaneRec&) = delete;
+    SlabPlaneRec& operator=(const SlabPlaneRec&) = delete;
+    ~SlabPlaneRec() { FreeList(contour); }
+
     SlabPlaneRec* next = nullptr;
     double a = 0.0, b = 0.0, c = 0.0, d = 0.0;
     VertexNode* contour = nullptr;
 };
-
-SlabPlaneRec* FreeSlabPlanes(SlabPlaneRec* list);
 
 // A node of a list of object ids.
 struct ObjectIdNode {
@@ -31,16 +34,22 @@ struct ObjectIdNode {
 // A level record of the 3D model: what lies above (the first elevation,
 // switch and id list) and below (the second ones) a stretch of wall. The 3D
 // model builds these from the slab associations of a face's wall lines; a
-// list owns its records and their id lists (FreeLevelRecs).
+// record owns its id lists, so FreeList frees a list whole.
 struct Model3DLevelRec {
+    Model3DLevelRec() = default;
+    Model3DLevelRec(const Model3DLevelRec&) = delete;
+    Model3DLevelRec& operator=(const Model3DLevelRec&) = delete;
+    ~Model3DLevelRec() {
+        FreeList(ids1);
+        FreeList(ids2);
+    }
+
     Model3DLevelRec* next = nullptr;
     double elevation1 = 0.0, elevation2 = 0.0;
     std::int32_t switch1 = 0, switch2 = 0;
     ObjectIdNode* ids1 = nullptr;
     ObjectIdNode* ids2 = nullptr;
 };
-
-Model3DLevelRec* FreeLevelRecs(Model3DLevelRec* list);
 
 // The surfaces covering a floor at `elevation`, newest first; null when
 // none. Z-profiles never cover; slabs that ignore the wall height

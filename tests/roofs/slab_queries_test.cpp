@@ -176,13 +176,13 @@ TEST_F(SlabQueriesTest, CoveringSlabsOfTheFloorAtTwoElevations) {
     EXPECT_EQ(WithVertex(at0, 5100, 100), nullptr) << "a Z-profile never covers";
     for (const SlabPlaneRec* r = at0; r; r = r->next)
         for (const VertexNode* v = r->contour; v; v = v->next) EXPECT_EQ(v->z, 0.0);
-    FreeSlabPlanes(at0);
+    FreeList(at0);
 
     SlabPlaneRec* at200 = CollectCoveringSlabs(200.0, true, true, false, true);
     ASSERT_EQ(Count(at200), 1);
     EXPECT_NE(WithVertex(at200, 1000, 800), nullptr);
     EXPECT_EQ(at200->contour->z, 200.0);
-    FreeSlabPlanes(at200);
+    FreeList(at200);
 
     SlabPlaneRec* noGirder = CollectCoveringSlabs(0.0, false, true, true, true);
     EXPECT_EQ(Count(noGirder), 4);
@@ -190,7 +190,7 @@ TEST_F(SlabQueriesTest, CoveringSlabsOfTheFloorAtTwoElevations) {
     const SlabPlaneRec* kept = WithVertex(noGirder, 1000, 800);
     ASSERT_NE(kept, nullptr);
     EXPECT_EQ(kept->contour->z, 275.0) << "without flatten the contour keeps its heights";
-    FreeSlabPlanes(noGirder);
+    FreeList(noGirder);
 }
 
 TEST_F(SlabQueriesTest, SourceSwitchesAndOddRecords) {
@@ -213,14 +213,14 @@ TEST_F(SlabQueriesTest, SourceSwitchesAndOddRecords) {
     EXPECT_NE(WithVertex(all, 0, 600), nullptr) << "a vault of three points";
     EXPECT_EQ(WithVertex(all, 300, 500), nullptr) << "a vault of two points";
     EXPECT_EQ(Count(all), 3);
-    FreeSlabPlanes(all);
+    FreeList(all);
 
     SlabPlaneRec* no8 = CollectCoveringSlabs(0.0, true, true, false, true);
     EXPECT_EQ(WithVertex(no8, 100, 100), nullptr);
-    FreeSlabPlanes(no8);
+    FreeList(no8);
     SlabPlaneRec* everywhere = CollectCoveringSlabs(0.0, true, true, false, false);
     EXPECT_NE(WithVertex(everywhere, 700, 100), nullptr) << "above-only off keeps a slab below";
-    FreeSlabPlanes(everywhere);
+    FreeList(everywhere);
 }
 
 TEST_F(SlabQueriesTest, SlabPlanesOfLevelRecords) {
@@ -251,7 +251,7 @@ TEST_F(SlabQueriesTest, SlabPlanesOfLevelRecords) {
     ASSERT_EQ(Count(upper), 1);
     EXPECT_NEAR(ZAt(upper, 5, 5), 275.0, 1e-9);
     EXPECT_EQ(upper->contour->z, 10.0);
-    FreeSlabPlanes(upper);
+    FreeList(upper);
 
     sw = 7;
     SlabPlaneRec* lower = CollectSlabPlanes(rec, 10.0, sw, outElev, false);
@@ -264,7 +264,7 @@ TEST_F(SlabQueriesTest, SlabPlanesOfLevelRecords) {
     ASSERT_NE(pitch, nullptr);
     EXPECT_NEAR(ZAt(pitch, 2000, 0), 30.0 / std::cos(std::atan(0.3)), 1e-9);
     EXPECT_NE(WithVertex(lower, 4100, 100), nullptr);
-    FreeSlabPlanes(lower);
+    FreeList(lower);
 
     rec->ids1->next = idOf(flat);
     FreeList(rec->ids2);
@@ -274,8 +274,8 @@ TEST_F(SlabQueriesTest, SlabPlanesOfLevelRecords) {
     EXPECT_EQ(sw, 0);
     ASSERT_EQ(Count(level), 1);
     EXPECT_NEAR(ZAt(level, 5, 5), 295.0, 1e-9) << "a level slab rises by its thickness";
-    FreeSlabPlanes(level);
-    FreeLevelRecs(rec);
+    FreeList(level);
+    FreeList(rec);
 }
 
 SlabPlaneRec* Plane(double z, std::vector<P> contour, SlabPlaneRec* next = nullptr) {
@@ -304,16 +304,16 @@ TEST(SlabOverSegment, LowestOrHighestOverTheMidpoint) {
     // the midpoint (25, 50) lies on the edge of the 50 x 50 contour: it counts
     EXPECT_EQ(FindSlabOverSegment(list->next, {0, 50, 0}, {50, 50, 0}, false, false)->d, -250);
     EXPECT_EQ(FindSlabOverSegment(list, {200, 0, 0}, {300, 0, 0}, true, false), nullptr);
-    FreeSlabPlanes(list);
+    FreeList(list);
 
     SlabPlaneRec* tie = Plane(100, Box(0, 0, 10, 10, 0), Plane(100, Box(0, 0, 20, 20, 0)));
     EXPECT_EQ(FindSlabOverSegment(tie, {1, 1, 0}, {2, 2, 0}, true, false), tie);
     EXPECT_EQ(FindSlabOverSegment(tie, {1, 1, 0}, {2, 2, 0}, false, false), tie);
-    FreeSlabPlanes(tie);
+    FreeList(tie);
 
     SlabPlaneRec* bare = Plane(100, {}, Plane(50, Box(0, 0, 10, 10, 0)));
     EXPECT_EQ(FindSlabOverSegment(bare, {500, 500, 0}, {600, 600, 0}, false, false), bare);
-    FreeSlabPlanes(bare);
+    FreeList(bare);
 }
 
 std::vector<double> Xs(const VertexNode* list) {
@@ -338,7 +338,7 @@ TEST(SplitSegmentAtSlabs, CrossingsOrderedFromTheEnd) {
     VertexNode* back = SplitSegmentAtSlabs({100, 0, 0}, {0, 0, 0}, list);
     EXPECT_EQ(Xs(back), (std::vector<double>{0, 30, 60, 80, 100}));
     FreeList(back);
-    FreeSlabPlanes(list);
+    FreeList(list);
 }
 
 TEST(PolygonContainsPoint, EdgesCountOnlyWhenAsked) {
@@ -369,9 +369,9 @@ TEST_F(SlabQueriesTest, QueriesLeaveTheDrawingAsItWas) {
     FindSlabOverSegment(covering, {0, 0, 0}, {10, 0, 0}, true, false);
     FreeList(SplitSegmentAtSlabs({0, 0, 0}, {3000, 0, 0}, covering));
     EXPECT_EQ(host::writeDxfText(db()), before);
-    FreeSlabPlanes(covering);
-    FreeSlabPlanes(planes);
-    FreeLevelRecs(rec);
+    FreeList(covering);
+    FreeList(planes);
+    FreeList(rec);
 }
 
 }  // namespace

@@ -120,7 +120,7 @@ TEST_F(ArcSidesTest, UnderACoveringPlaneTheStripsFollowIt) {
     for (const Face3D& f : Faces("Q"))
         for (const Point3& c : f.c) zmax = std::max(zmax, c.z);
     EXPECT_NEAR(zmax, 300.0, 1e-9);
-    FreeSlabPlanes(plane);
+    FreeList(plane);
     FreeFaceList(a);
 }
 

@@ -200,13 +200,13 @@ TEST_F(WallSidesTest, TopsUnderCoveringPlanes) {
     SlabPlaneRec* flat = PlaneRec(0, 0, 1, 0);
     GenWallSideUnderSlabs(*f, "A", 0.0, 300.0, flat);
     EXPECT_NEAR(Area(Faces("A")), 200 * 0.003, 1e-9);
-    FreeSlabPlanes(flat);
+    FreeList(flat);
 
     // one plane without contour rising along x: z = 100 + x / 10
     SlabPlaneRec* tilted = PlaneRec(-0.1, 0, 1, -100);
     GenWallSideUnderSlabs(*f, "B", 0.0, 300.0, tilted);
     EXPECT_NEAR(Area(Faces("B")), 200 * 100 + 0.1 * 200 * 200 / 2, 1e-6);
-    FreeSlabPlanes(tilted);
+    FreeList(tilted);
 
     // a slab at 250 over the first half only: the rest at elevation + height
     SlabPlaneRec* half = PlaneRec(0, 0, 1, -250, {{-10, -10, 0}, {100, -10, 0}, {100, 10, 0}, {-10, 10, 0}});
@@ -214,7 +214,7 @@ TEST_F(WallSidesTest, TopsUnderCoveringPlanes) {
     const auto c = Faces("C");
     EXPECT_NEAR(Area(c), 100 * 250 + 100 * 300, 1e-6);
     EXPECT_NEAR(Shown(c), 200 + 250 + 100 + 50 + 100 + 300, 1e-6) << "the step between planes is shown";
-    FreeSlabPlanes(half);
+    FreeList(half);
 
     // the mark says under slabs
     EXPECT_EQ(f->auto3DType, 0) << "the face record itself is not changed";
@@ -275,7 +275,7 @@ TEST_F(WallSidesTest, SidesWithADoorAndAWindowUnderASlopedAndAFlatSlabStayInThei
         EXPECT_NEAR(Area(made), area, 1e-6) << layer;
     }
     EXPECT_EQ(holes, 4) << "the door and the window on both sides of their wall";
-    FreeSlabPlanes(slabs);
+    FreeList(slabs);
     g.Clear();
 }
 
@@ -296,7 +296,7 @@ TEST_F(WallSidesTest, APlaneBelowTheLintelsStillLeavesTheOpeningsOpen) {
         total += Distance2d(face->start, face->end) * 180.0;
     }
     EXPECT_NEAR(Area(Faces("LOW")), total - 2 * 90 * 180 - 2 * 120 * 90, 1e-6);
-    FreeSlabPlanes(plane);
+    FreeList(plane);
     g.Clear();
 }
 

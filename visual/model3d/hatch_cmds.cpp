@@ -423,10 +423,7 @@ std::vector<VertexNode*> ArcFacetPolygons(const ArcFacet& facet, const HatchArcO
 namespace {
 
 // The slabs covering the walls of one level, outlines flattened.
-struct SlabPlanesDeleter {
-    void operator()(SlabPlaneRec* list) const { FreeSlabPlanes(list); }
-};
-using CoveringSlabs = std::unique_ptr<SlabPlaneRec, SlabPlanesDeleter>;
+using CoveringSlabs = OwnedList<SlabPlaneRec>;
 
 // The top from S to E under the slabs: the plan line split where the slab
 // outlines cross it, each piece's ends at the height of the lowest slab

@@ -253,7 +253,7 @@ void GenerateInMode(const WallFace& face, const CFACCIATE& graph, double step, i
         // mode 2, instead of losing the side's faces.
         GenWallSideUnderSlabs(face, layer, elevation, graph.floorHeight, covering);
     }
-    FreeSlabPlanes(covering);
+    FreeList(covering);
 }
 
 }  // namespace
@@ -287,7 +287,7 @@ void Gen3DWallsUnderSlabs(double elevation) {
         return;
     }
     GenerateFloor(elevation, covering, true);
-    FreeSlabPlanes(covering);
+    FreeList(covering);
 }
 
 void PickWallLinesUnderPlanes(const SlabPlaneRec* planes) {
@@ -301,7 +301,7 @@ void PickWallLinesUnderPlanes(const SlabPlaneRec* planes) {
             }
         }
         Gen3DFacesOfWallLineUnderPlanes(e, level, planes ? planes : own);
-        FreeSlabPlanes(own);
+        FreeList(own);
         return true;
     });
 }
@@ -369,7 +369,7 @@ void CmdVarWall3D() {
             SlabPlaneRec* plane = AskPlane();
             if (!plane) return;
             PickWallLinesUnderPlanes(plane);
-            FreeSlabPlanes(plane);
+            FreeList(plane);
             return;
         }
         if (std::strcmp(word, "Płyta") == 0) {
@@ -378,7 +378,7 @@ void CmdVarWall3D() {
             if (cancelled) return;
             if (!plane) continue;
             PickWallLinesUnderPlanes(plane);
-            FreeSlabPlanes(plane);
+            FreeList(plane);
             return;
         }
         PickWallLinesUnderPlanes(nullptr);

@@ -194,7 +194,7 @@ void GenerateSide(const WallFace& face, const std::string& layer, double elevati
     VertexNode* bottom = nullptr;
     if (SlabPlaneRec* planes = CollectFaceSlabPlanes(face, elevation, lowest, h, false)) {
         bottom = ReverseList(BuildSlabProfile(sAt, eAt, planes, elevation + h, lowest != 0));
-        FreeSlabPlanes(planes);
+        FreeList(planes);
     } else {
         Point3 p = sAt;
         if (face.edges) p.z = face.edges->bottomZ;
@@ -229,7 +229,7 @@ void GenerateSide(const WallFace& face, const std::string& layer, double elevati
     VertexNode* topProfile = nullptr;
     if (SlabPlaneRec* planes = CollectFaceSlabPlanes(face, elevation, lowest, h, true)) {
         topProfile = BuildSlabProfile(sAt, eAt, planes, elevation + h, lowest != 0);
-        FreeSlabPlanes(planes);
+        FreeList(planes);
     } else {
         topProfile = topWithoutPlanes(sAt, eAt, dir);
     }
@@ -305,7 +305,7 @@ SlabPlaneRec* CollectFaceSlabPlanes(const WallFace& face, double elevation, std:
     if (!any) return nullptr;
     Model3DLevelRec* records = BuildFaceLevelRecs(face);
     SlabPlaneRec* planes = CollectSlabPlanes(records, elevation, choice, height, top);
-    FreeLevelRecs(records);
+    FreeList(records);
     return planes;
 }
 

@@ -56,15 +56,12 @@ double DistanceToLine(const Point3& p, const Point3& a, const Point3& b) {
     return Distance2d(p, foot);
 }
 
-// One stretch of outline: the faces made along it.
-struct Stretch {
-    std::vector<WallFace*> faces;
+// A face made along a stretch of outline, dropped with the stretch unless
+// the stretch is kept.
+struct FaceDeleter {
+    void operator()(WallFace* f) const { FreeFaceList(f); }
 };
-
-void FreeFaces(std::vector<WallFace*>& faces) {
-    for (WallFace* f : faces) FreeFaceList(f);
-    faces.clear();
-}
+using StretchFace = std::unique_ptr<WallFace, FaceDeleter>;
 
 std::vector<VertexNode*> Vertices(VertexNode* ring) {
     std::vector<VertexNode*> v;
@@ -279,8 +276,8 @@ WallFace* CFACCIATE::SplitPillarOutline(VertexNode*& outline, std::vector<Pillar
     const std::size_t sides = ring.size();
     const double top = level + floorHeight;
     WallFace* kept = nullptr;
-    auto keep = [&](std::vector<WallFace*>& stretch) {
-        for (WallFace* f : stretch) AppendFace(kept, f);
+    auto keep = [&](std::vector<StretchFace>& stretch) {
+        for (StretchFace& f : stretch) AppendFace(kept, f.release());
         stretch.clear();
     };
     auto side = [&](const Point3& p) -> std::size_t {
@@ -288,13 +285,13 @@ WallFace* CFACCIATE::SplitPillarOutline(VertexNode*& outline, std::vector<Pillar
             if (IsPointOnSegment(p, ring[i]->pt(), ring[(i + 1) % sides]->pt())) return i;
         return sides;
     };
-    auto newFace = [&](std::vector<WallFace*>& stretch, const Point3& a, const Point3& b) {
+    auto newFace = [&](std::vector<StretchFace>& stretch, const Point3& a, const Point3& b) {
         if (PointsEqual(a, b, true)) return;
         WallFace* f = NewWallFace();
         f->start = a;
         f->end = b;
         f->edges = NewSpanEdge(a, b, top, level, floorInt);
-        stretch.push_back(f);
+        stretch.emplace_back(f);
     };
 
     std::vector<char> used(contacts.size(), 0);
@@ -304,7 +301,7 @@ WallFace* CFACCIATE::SplitPillarOutline(VertexNode*& outline, std::vector<Pillar
     Point3 cur = contacts[0].p2;
     std::size_t i = side(cur);
     if (i == sides) return nullptr;
-    std::vector<WallFace*> stretch;
+    std::vector<StretchFace> stretch;
     for (std::size_t steps = 0; steps <= 2 * (sides + contacts.size()); ++steps) {
         const Point3 sideEnd = ring[(i + 1) % sides]->pt();
         // The nearest contact beyond cur on this side.
@@ -331,7 +328,7 @@ WallFace* CFACCIATE::SplitPillarOutline(VertexNode*& outline, std::vector<Pillar
                          DistanceToLine(b.p2, a.p1, a.p2) < maxWallThickness;
             }
             if (inside)
-                FreeFaces(stretch);
+                stretch.clear();
             else
                 keep(stretch);
             if (used[hit]) break;  // round the whole ring
@@ -345,11 +342,10 @@ WallFace* CFACCIATE::SplitPillarOutline(VertexNode*& outline, std::vector<Pillar
         i = (i + 1) % sides;
         if (ring[i]->edgeFlag == 0) {
             // The other face of a wall meets the outline here.
-            FreeFaces(stretch);
+            stretch.clear();
             from = -1;
         }
     }
-    FreeFaces(stretch);
     return kept;
 }
 

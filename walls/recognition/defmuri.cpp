@@ -194,7 +194,7 @@ std::vector<LayerOutline> DEFMURI::LayerOutlines(int pair) {
         }
         out.push_back(std::move(o));
     }
-    FreeLayerRecords(last);
+    delete last;
     return out;
 }
 

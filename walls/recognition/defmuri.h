@@ -101,10 +101,10 @@ public:
 
     // ---- build-up layers ----
     // The cross lines of the pair's wall (its two ends and the jambs of its
-    // openings), ordered along face A; free with FreeWallCuts.
+    // openings), ordered along face A; free with FreeList.
     WallCut* BuildWallCuts(WallPair* pair, double z);
     // The last layer's record, linked back to the first; null when nothing
-    // can be built. The caller frees it with FreeLayerRecords.
+    // can be built. The caller deletes it, and with it the records before it.
     LayerRecord* BuildLayerOutlines(WallPair* pair);
 
     // ---- the recognition session of "VELMDEFWALL" ----

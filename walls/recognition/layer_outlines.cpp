@@ -214,7 +214,7 @@ LayerRecord* DEFMURI::BuildLayerOutlines(WallPair* pair) {
                            B.end, false, q0) ||
         !IntersectSegments(A.end, PolarPoint(A.end, theta + std::numbers::pi / 2.0, 100.0), B.start, B.end,
                            false, q1)) {
-        FreeWallCuts(cuts);
+        FreeList(cuts);
         return nullptr;
     }
     const double t0 = Distance2d(A.start, q0), t1 = Distance2d(A.end, q1);
@@ -267,12 +267,12 @@ LayerRecord* DEFMURI::BuildLayerOutlines(WallPair* pair) {
             if (!from.empty()) LastNode(ring)->edgeFlag = innerFlag;
             for (const Point3& p : to) AppendVertex(&ring, {p.x, p.y, level}, 0, 0, 0);
             if (!ring) continue;
-            *tail = new PieceNode{nullptr, ring};
+            *tail = new PieceNode(ring);
             tail = &(*tail)->next;
         }
         L1[0] = L2[0];
         L1[1] = L2[1];
     }
-    FreeWallCuts(cuts);
+    FreeList(cuts);
     return last;
 }

@@ -109,7 +109,7 @@ TEST_F(BuildUps, two_halves_of_a_30_wall_and_the_last_layer_ending_on_face_b) {
         for (const VertexNode* v = records[i]->pieces->ring; v; v = v->next) marked[i] += v->edgeFlag;
     EXPECT_EQ(marked[0], 0);
     EXPECT_EQ(marked[1], 1);
-    FreeLayerRecords(last);
+    delete last;
 }
 
 TEST_F(BuildUps, an_opening_leaves_two_pieces_per_layer_summing_to_the_wall_less_the_opening) {
@@ -144,7 +144,7 @@ TEST_F(BuildUps, an_opening_leaves_two_pieces_per_layer_summing_to_the_wall_less
         total += a[0] + a[1];
     }
     EXPECT_NEAR(total, 300.0 * 30.0 - 90.0 * 30.0, 1e-6);
-    FreeLayerRecords(last);
+    delete last;
     FreeOutlineList(door);
 }
 
@@ -157,7 +157,7 @@ TEST_F(BuildUps, a_bad_layer_is_skipped_and_the_next_measured_from_the_last_good
     EXPECT_NEAR(areas(records[0])[0], 1000.0, 1e-6);
     EXPECT_NEAR(areas(records[1])[0], 500.0, 1e-6);
     EXPECT_NEAR(areas(records[2])[0], 1500.0, 1e-6);
-    FreeLayerRecords(last);
+    delete last;
     // Without the build-up of the print scale, or of an unknown type: nothing.
     set->printScale = 100;
     EXPECT_EQ(set->BuildLayerOutlines(p), nullptr);

@@ -146,7 +146,7 @@ TEST_F(RecognisedRoom, marked_faces_survive_reload_and_typed_walls_are_cut_into_
         EXPECT_EQ(layers, 3);
         EXPECT_NEAR(pieces, expected, 1e-6);
         total += pieces;
-        FreeLayerRecords(last);
+        delete last;
     }
     EXPECT_NEAR(total, 430.0 * 430.0 - 370.0 * 370.0 - 90.0 * 30.0, 1e-6);
     set.ClearFaceGraph();
