@@ -16,6 +16,7 @@
 #include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/units.h"
@@ -48,9 +49,7 @@ void SetReal(ObjContext& c, int number, double value) {
 // precision and would otherwise overwrite what it stands for.
 std::optional<double> FieldValue(const std::string& given, const std::string& shown) {
     if (zcutEqualsNoCase(given, kDiffering) || given == shown) return std::nullopt;
-    double value = 0.0;
-    if (std::sscanf(given.c_str(), "%lf", &value) != 1) return std::nullopt;
-    return value;
+    return LeadingNumberFromText(given, NumberRange::NotNegative);
 }
 
 std::string Formatted(double value) {
