@@ -71,21 +71,6 @@ std::string WithLast(const char* bare, const char* withLast, const std::string& 
     return text;
 }
 
-// Whether the host's insert still waits for an answer.
-bool InsertStillAsks() {
-    std::string names;
-    if (SysVarString("CMDNAMES", "", names) != RTNORM) return false;
-    for (std::size_t start = 0; start <= names.size();) {
-        const std::size_t quote = names.find('\'', start);
-        const std::string one =
-            names.substr(start, quote == std::string::npos ? std::string::npos : quote - start);
-        if (zcutEqualsNoCase(one, "INSERT") || zcutEqualsNoCase(one, "-INSERT")) return true;
-        if (quote == std::string::npos) break;
-        start = quote + 1;
-    }
-    return false;
-}
-
 // The user answers the insert's attribute prompts while it asks: the block
 // was said to have none, so its prompts are left to whoever types.
 int PauseForAttributes() {

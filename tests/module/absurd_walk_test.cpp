@@ -349,11 +349,9 @@ TEST_F(AbsurdWalk, every_number_field_of_every_dialog_refuses_absurd_numbers) {
 // ------------------------------------------------------------ the prompt walk
 
 // The sane answers of a house-making command after its name. "#" marks a
-// size (zero and less are absurd there too), "<" an angle (the host brings
-// a typed angle into one turn, so only what is no number at all is absurd
-// there), "=" an answer to the host's own selection prompt, given as it
-// is. Lines before the command (dialog answers, walls to work on) go in
-// `before`.
+// size (zero and less are absurd there too), "<" an angle (one past what
+// a turn keeps the digits of is as absurd as no number at all), "=" an answer to the host's own selection
+// prompt, given as it is. Lines before the command (dialog answers, walls to work on) go in `before`.
 struct CommandAnswers {
     std::vector<std::string> before;
     std::string command;
@@ -364,7 +362,7 @@ void PrintTo(const CommandAnswers& row, std::ostream* out) {
     *out << row.command;
 }
 
-const std::vector<std::string> kAbsurdAngles = {"1e308", "-1e308", "nan", "inf", "abc"};
+const std::vector<std::string> kAbsurdAngles = {"1e308", "-1e308", "1e20", "-1e20", "nan", "inf", "abc"};
 
 const std::vector<CommandAnswers>& HouseCommands() {
     static const std::vector<CommandAnswers> table = {
@@ -388,6 +386,7 @@ const std::vector<CommandAnswers>& HouseCommands() {
         {{"_LINE", "2000,0", "2100,0", ""}, "VELMOFFSETCL", {"10", "!pick 2050,0", "2050,50", ""}},
         {{}, "VELMMOVEDIM", {"", "!pick 200,-15", "40", ""}},
         {{}, "VELMDV", {"<0", "0,-50", "0,0", "100,0", "", ""}},
+        {{"_LINE", "2000,0", "2100,0", ""}, "VELMROTATEAS", {"!pick 2050,0", "", "2000,0", "<0", "<30"}},
         {{}, "VELMGENVIEW", {"-100,200", "700,200", "300,-600", "0,-2000"}},
         {{"!dialog 110 radio 1002 click 3"}, "VELMDPLAN", {"200,-100", "-50,150", "650,150", "", ""}},
         {{}, "VELMDELEV", {"0,100", "50", "500,300", ""}},
