@@ -19,6 +19,7 @@
 #include "core/input_range.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/units.h"
 #include "host/ed/adspick.h"
 #include "host/ed/prompts.h"
@@ -143,6 +144,13 @@ void CmdLightDeduction() {
         const resbuf* flags = RecordItem(app, 8);
         const double z = flags && flags->restype == 1010 ? flags->resval.rpoint[2] : 0.0;
         const double y = flags && flags->restype == 1010 ? flags->resval.rpoint[1] : 0.0;
+        // A deduction no opening has (a damaged record) is shown as it is,
+        // for the dialog to refuse until a sane one is given, and named.
+        if (!ValueInRange(z, NumberRange::NotNegative) || !ValueInRange(y, NumberRange::NotNegative)) {
+            const resbuf* handle = FindRbCode(list.get(), 5);
+            zcutPrintf("\nRekord \"%s\" obiektu %s: odliczenie poza zakresem (%g, %g)", kParamRecordApp,
+                       handle && handle->resval.rstring ? handle->resval.rstring : "?", z, y);
+        }
         if (objects.empty()) {
             firstTop = z, firstFloor = y;
             top = Formatted(z);
