@@ -183,3 +183,17 @@ int ModuleMessageBox(std::string_view text, unsigned style, unsigned helpId) {
     CZcModuleResourceOverride use(VelmResourceHandle());
     return AfxMessageBox(text, style, helpId);
 }
+
+bool InsertStillAsks() {
+    std::string names;
+    if (SysVarString("CMDNAMES", "", names) != RTNORM) return false;
+    for (std::size_t start = 0; start <= names.size();) {
+        const std::size_t quote = names.find('\'', start);
+        const std::string one =
+            names.substr(start, quote == std::string::npos ? std::string::npos : quote - start);
+        if (zcutEqualsNoCase(one, "INSERT") || zcutEqualsNoCase(one, "-INSERT")) return true;
+        if (quote == std::string::npos) break;
+        start = quote + 1;
+    }
+    return false;
+}

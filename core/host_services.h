@@ -29,6 +29,9 @@ int SysVarString(const char* name, std::string_view value, std::string& former);
 // variable and returns the host's status of that; otherwise RTNORM or the
 // status of the read.
 int SysVarPoint(const char* name, const ads_point value, ads_point former);
+// Whether the host's insert command (INSERT or -INSERT) still waits for an
+// answer: it asks again after refusing one.
+bool InsertStillAsks();
 
 // Why the last entity pick failed, as the host left it in ERRNO:
 // OL_ENTSELPICK (7) when the pick hit nothing, OL_ENTSELNULL (52) for Enter;

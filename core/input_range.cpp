@@ -6,6 +6,7 @@
 #include "host/ads/cmdline.h"
 #include "host/ed/prompts.h"
 #include "host/ui/msgbox.h"
+#include "host/win/textutil.h"
 
 namespace {
 
@@ -31,6 +32,30 @@ bool SizeInRange(double v) {
 
 bool AngleInRange(double v) {
     return CoordinateInRange(v);
+}
+
+bool ValueInRange(double v, NumberRange range) {
+    switch (range) {
+        case NumberRange::Size:
+            return SizeInRange(v);
+        case NumberRange::NotNegative:
+            return CoordinateInRange(v) && v >= 0.0;
+        case NumberRange::Coordinate:
+            break;
+    }
+    return CoordinateInRange(v);
+}
+
+std::optional<double> NumberFromText(const std::string& text, NumberRange range) {
+    const std::optional<double> v = host::parseDouble(text);
+    if (!v || !ValueInRange(*v, range)) return std::nullopt;
+    return v;
+}
+
+std::optional<double> LeadingNumberFromText(const std::string& text, NumberRange range) {
+    const std::optional<double> v = host::parseDoublePrefix(text);
+    if (!v || !ValueInRange(*v, range)) return std::nullopt;
+    return v;
 }
 
 std::string OutOfRangeMessage() {
@@ -110,6 +135,12 @@ bool NumbersInRange(std::initializer_list<double> values) {
         return false;
     }
     return true;
+}
+
+bool NumberFieldInRange(double value, NumberRange range) {
+    if (ValueInRange(value, range)) return true;
+    AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
+    return false;
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 
 #include "core/geometry/geom_basic.h"
@@ -26,6 +27,17 @@ bool SizeInRange(double v);
 // An angle in radians: finite and not beyond the limit (a turn of 1e308
 // radians has no meaning a drawing can keep).
 bool AngleInRange(double v);
+
+// What a number field's meaning allows: any coordinate, a length (above
+// zero), or an amount that may be zero but not less (a deduction).
+enum class NumberRange { Coordinate, Size, NotNegative };
+bool ValueInRange(double v, NumberRange range);
+// A field's text read whole as one number (blanks around it allowed) and
+// in the range; nullopt for a text that is no number or one out of range.
+std::optional<double> NumberFromText(const std::string& text, NumberRange range);
+// The same for a text of which only the leading number is read (the rest
+// is ignored by the reader the value goes to).
+std::optional<double> LeadingNumberFromText(const std::string& text, NumberRange range);
 
 // The message for an answer out of range, from the module's string table.
 std::string OutOfRangeMessage();
@@ -62,6 +74,8 @@ bool CheckNumberField(CDataExchange* dx, double value, bool size);
 // with the module's message, when one is out of range (CoordinateInRange);
 // the dialog then stays open.
 bool NumbersInRange(std::initializer_list<double> values);
+// The same for one value of a given range: false, with the message.
+bool NumberFieldInRange(double value, NumberRange range);
 
 // The point-by-point input on the host's prompts, asking again with the
 // module's message while a point is out of range.

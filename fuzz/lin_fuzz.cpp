@@ -1,7 +1,9 @@
 // libFuzzer target of the linetype files ("ACADISO.LIN" and the host's
 // own): any bytes load the linetype a definition names, or refuse it with
-// the file and, for a damaged definition, its line; never a fault. Seeded
+// the file and, for a damaged definition, its line; never a fault, and no
+// pattern taken with a dash past what a drawing holds. Seeded
 // with the shipped linetype files.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -9,6 +11,8 @@
 
 #include "fuzz/fuzz_support.h"
 #include "host/db/dbdatabase.h"
+#include "host/db/dbobject.h"
+#include "host/db/dbsymtb.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     fuzz::StartHost();
@@ -35,6 +39,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const Zcad::ErrorStatus es = db->loadLineTypeFile(name, "T.LIN", &error);
         // A refusal always says which file, and why.
         if (es != Zcad::eOk && error.find("T.LIN") == std::string::npos) __builtin_trap();
+        // A pattern taken has no dash a drawing cannot hold.
+        if (es == Zcad::eOk) {
+            ZcDbLinetypeTableRecord* record = nullptr;
+            const ZcDbObjectId id = db->recordId(db->linetypeTableId(), name);
+            if (!id.isNull() && zcdbOpenObject(record, id, ZcDb::kForRead) == Zcad::eOk) {
+                for (const double dash : record->dashes())
+                    if (!(std::fabs(dash) <= 1e10)) __builtin_trap();
+                record->close();
+            }
+        }
     }
     return 0;
 }

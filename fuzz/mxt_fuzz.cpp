@@ -1,6 +1,7 @@
 // libFuzzer target of the wall-type files ".mxt": any bytes in the data
 // folder give a wall type or a refusal, never a fault; a type that was read
-// writes lines that read back as the same type. Seeded with the shipped
+// writes lines that read back as the same type, and holds no layer
+// thickness the layer dialog refuses. Seeded with the shipped
 // wall types.
 #include <cstddef>
 #include <cstdint>
@@ -28,6 +29,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CMuro type;
     type.fileName = "T";
     if (ReadWallTypeFile(type)) {
+        // A type taken holds no thickness the layer dialog would refuse.
+        if (type.scales)
+            for (const CScala& scale : *type.scales)
+                if (scale.layers)
+                    for (const CStrato& layer : *scale.layers)
+                        if (!ThicknessExpressionValid(layer.thickness)) __builtin_trap();
         const std::vector<std::string> lines = WallTypeFileLines(type);
         CMuro again;
         if (!ParseWallTypeLines(lines, again) || WallTypeFileLines(again) != lines) __builtin_trap();

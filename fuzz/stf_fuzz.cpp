@@ -1,13 +1,15 @@
 // libFuzzer target of the symbol list "BART.STF": any bytes give three
 // attribute values for any symbol (the defaults, said, when the list has
-// no sound line for it), never a fault. Seeded with the shipped list.
+// no sound line for it), never a fault; a count taken is above zero. Seeded with the shipped list.
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "core/input_range.h"
 #include "fuzz/fuzz_support.h"
+#include "host/win/textutil.h"
 #include "objects/drafting/symbol_insert.h"
 #include "store/settings_store.h"
 
@@ -38,6 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (values[0] != name &&
             (values[0].find('|') != std::string::npos || values[1].find('|') != std::string::npos))
             __builtin_trap();
+        // A count read as a number is one a symbol can have.
+        if (host::parseDouble(values[2]) && !NumberFromText(values[2], NumberRange::Size)) __builtin_trap();
     }
     return 0;
 }

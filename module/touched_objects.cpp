@@ -164,6 +164,7 @@ void TouchedObjectList::noteErased(const ZcDbObject& object) {
         case 11:
         case 12:
         case 18: {
+            // An object set into no wall has no outline record.
             host::ResbufList cut = XDataOf(object, kTag3DiStrApp);
             if (!cut || !asEntity) return;
             Point3 base;
@@ -171,10 +172,16 @@ void TouchedObjectList::noteErased(const ZcDbObject& object) {
                 const ZcGePoint3d at = insert->position();
                 base = {at.x, at.y, at.z};
             }
-            if (OutlineNode* record = CreateTag3DiStrNode(cut.get(), base, asEntity->layer(), entity)) {
-                record->next = nullptr;
-                push(record);
+            OutlineNode* record = CreateTag3DiStrNode(cut.get(), base, asEntity->layer(), entity);
+            // Without the outline it was cut by, the wall cannot be closed
+            // over the opening: said, so the user mends it by hand.
+            if (!record) {
+                zcutPrintf("\nRekord \"%s\" obiektu %s jest uszkodzony; ściana nie została zamknięta",
+                           kTag3DiStrApp, object.handle().ascii().c_str());
+                return;
             }
+            record->next = nullptr;
+            push(record);
             return;
         }
         case 14:

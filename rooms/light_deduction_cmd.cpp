@@ -16,8 +16,10 @@
 #include "core/base/module_state.h"
 #include "core/entity_data.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/units.h"
 #include "host/ed/adspick.h"
 #include "host/ed/prompts.h"
@@ -48,9 +50,7 @@ void SetReal(ObjContext& c, int number, double value) {
 // precision and would otherwise overwrite what it stands for.
 std::optional<double> FieldValue(const std::string& given, const std::string& shown) {
     if (zcutEqualsNoCase(given, kDiffering) || given == shown) return std::nullopt;
-    double value = 0.0;
-    if (std::sscanf(given.c_str(), "%lf", &value) != 1) return std::nullopt;
-    return value;
+    return LeadingNumberFromText(given, NumberRange::NotNegative);
 }
 
 std::string Formatted(double value) {
@@ -144,6 +144,13 @@ void CmdLightDeduction() {
         const resbuf* flags = RecordItem(app, 8);
         const double z = flags && flags->restype == 1010 ? flags->resval.rpoint[2] : 0.0;
         const double y = flags && flags->restype == 1010 ? flags->resval.rpoint[1] : 0.0;
+        // A deduction no opening has (a damaged record) is shown as it is,
+        // for the dialog to refuse until a sane one is given, and named.
+        if (!ValueInRange(z, NumberRange::NotNegative) || !ValueInRange(y, NumberRange::NotNegative)) {
+            const resbuf* handle = FindRbCode(list.get(), 5);
+            zcutPrintf("\nRekord \"%s\" obiektu %s: odliczenie poza zakresem (%g, %g)", kParamRecordApp,
+                       handle && handle->resval.rstring ? handle->resval.rstring : "?", z, y);
+        }
         if (objects.empty()) {
             firstTop = z, firstFloor = y;
             top = Formatted(z);

@@ -22,6 +22,7 @@
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
 #include "host/ed/adspick.h"
+#include "host/ed/cmdproc.h"
 #include "host/ui/hostdialogs.h"
 #include "host/win/files.h"
 #include "host/win/textfile.h"
@@ -180,14 +181,20 @@ std::string AskExtractFile() {
 }
 
 void VelmExtractR() {
+    // A template that is missing or cannot be read ends the command as
+    // failed: a script must not take its message for an extract made.
     const std::optional<std::string> pattern = ReadTemplate();
-    if (!pattern) return;
+    if (!pattern) {
+        host::noteFailed();
+        return;
+    }
 
     const std::string path = AskExtractFile();
     if (path.empty()) return;
     std::string text;
     if (!host::writeFileAtomically(path, text)) {
         zcutPrintf("\nPliku %s nie można otworzyć", path.c_str());
+        host::noteFailed();
         return;
     }
 

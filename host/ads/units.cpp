@@ -387,8 +387,12 @@ std::optional<double> stringToAngle(const std::string& text, int unit) {
     } else if (auto n = ads_text::parseReal(t)) {
         degrees = unit == 2 ? *n * 0.9 : unit == 3 ? *n * 180.0 / kPi : *n;
     }
-    if (!degrees) return std::nullopt;
-    return normalizeAngle(*degrees * kPi / 180.0);
+    // Beyond this many degrees the turn a typed angle lands on keeps few of
+    // the digits typed (and past 1e306 the radians overflow): such an
+    // answer is a slip, refused as a malformed one is, never reduced.
+    if (!degrees || !(std::fabs(*degrees) <= kTypedAngleLimit)) return std::nullopt;
+    // Into one turn while still in degrees, where the reduction is exact.
+    return normalizeAngle(std::fmod(*degrees, 360.0) * kPi / 180.0);
 }
 
 }  // namespace host

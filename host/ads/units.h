@@ -46,5 +46,8 @@ namespace host {
 std::optional<std::string> realToString(double val, int unit, int prec);
 std::optional<std::string> angleToString(double angle, int unit, int prec);
 std::optional<double> stringToDistance(std::string_view text);
+// A typed angle: none when malformed, or when its magnitude passes
+// kTypedAngleLimit degrees.
+inline constexpr double kTypedAngleLimit = 1e10;
 std::optional<double> stringToAngle(const std::string& text, int unit);
 }  // namespace host

@@ -13,6 +13,10 @@
 
 namespace {
 
+// No dash or gap of a drawing is longer: a length past it is a slip in the
+// file, and a pattern of it would draw one endless dash.
+constexpr double kDashLimit = 1e10;
+
 std::string Trim(std::string_view s) {
     const std::size_t b = s.find_first_not_of(" \t\r");
     if (b == std::string_view::npos) return {};
@@ -72,6 +76,9 @@ Zcad::ErrorStatus ZcDbDatabase::loadLineTypeFile(const std::string& ltName, cons
             }
             const std::optional<double> v = host::parseDouble(parts[k]);
             if (!v || !std::isfinite(*v)) return fail(Zcad::eInvalidInput, i + 2, what);
+            if (std::fabs(*v) > kDashLimit)
+                return fail(Zcad::eInvalidInput, i + 2,
+                            "długość kreski typu linii " + name + " poza zakresem: " + parts[k]);
             dashes.push_back(*v);
         }
         ZcDbLinetypeTable* table = nullptr;

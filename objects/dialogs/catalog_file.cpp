@@ -40,11 +40,11 @@ void DefaultCatalogEntries(CatalogGroup& group) {
 }
 
 std::string CatalogBlockPath(const std::string& folder, const std::string& name) {
-    return folder + "\\" + name + ".dwg";
+    return folder + "/" + name + ".dwg";
 }
 
 std::string CatalogPreviewPath(const std::string& folder, const std::string& name) {
-    return folder + "\\" + name + ".bmp";
+    return folder + "/" + name + ".bmp";
 }
 
 namespace {

@@ -2,7 +2,9 @@
 #include "objects/dialogs/dlg_sostituisci.h"
 
 #include "core/dialogs/dlg_slide.h"
+#include "core/input_range.h"
 #include "core/levels.h"
+#include "host/ui/msgbox.h"
 #include "host/ui/uitext.h"
 #include "host/util/nocase.h"
 
@@ -187,6 +189,18 @@ void CDlgSostituisci::OnValueUpdate() {
         m_selectedSet = 0;
     }
     RefreshMarks();
+}
+
+void CDlgSostituisci::OnOK() {
+    for (int item = 0; item < m_newList.GetItemCount(); ++item) {
+        const std::string shown = m_newList.GetItemText(item, 1);
+        const CInfoParametri* row = NewRowByDescription(m_newList.GetItemText(item, 0));
+        if (!row || row->type == u'S' || shown == kNewMark || ParseRowValue(row->type, shown)) continue;
+        AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
+        m_newList.SetItemState(item, LVIS_SELECTED, LVIS_SELECTED);
+        return;
+    }
+    CDialog::OnOK();
 }
 
 void CDlgSostituisci::OnPicture() {

@@ -42,6 +42,9 @@ public:
 
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* dx) override;
+    // Refused, with the module's message, while a number row shows a value
+    // typed that is no number in range.
+    void OnOK() override;
 
     const CArrayInfoParametri& NewRows() const { return m_newRows; }
     int SelectedSet() const { return m_selectedSet; }

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "core/dialogs/dlg_slide.h"
+#include "core/input_range.h"
 #include "core/levels.h"
 #include "host/ui/msgbox.h"
 #include "host/util/nocase.h"
@@ -127,9 +128,29 @@ bool CDlgTipologie::NameAccepted(const std::string& name, int self) {
     return true;
 }
 
+// A value typed for a number row that no number in range reads refuses
+// the button that would take it.
+bool CDlgTipologie::StagedValuesInRange() {
+    const int index = SelectedSet();
+    if (index < 0) return true;
+    const CTipologia& set = m_sets[index];
+    for (int item = 0; item < m_list.GetItemCount(); ++item) {
+        const std::string staged = m_list.GetItemText(item, 2);
+        const std::size_t row = m_list.GetItemData(item);
+        if (staged.empty() || row >= set.rows.size() || set.rows[row].type == u'S') continue;
+        if (ParseRowValue(set.rows[row].type, staged)) continue;
+        AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
+        m_list.SetItemState(item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        OnItemSelected();
+        return false;
+    }
+    return true;
+}
+
 void CDlgTipologie::OnApply() {
     const int index = SelectedSet();
     if (index < 0) return;
+    if (!StagedValuesInRange()) return;
     CTipologia& set = m_sets[index];
     if (zcutEqualsNoCase(set.name, kLastParametersSet)) {
         AfxMessageBox(kNoAssignString);
@@ -195,12 +216,14 @@ void CDlgTipologie::OnDelete() {
 }
 
 void CDlgTipologie::OnInsert() {
+    if (!StagedValuesInRange()) return;
     m_chosenSetName = m_nameEdit.GetWindowText();
     m_insert = 1;
     EndDialog(IDOK);
 }
 
 void CDlgTipologie::OnOK() {
+    if (!StagedValuesInRange()) return;
     const int index = SelectedSet();
     if (index >= 0) m_chosenSetName = m_sets[index].name;
     CDialog::OnOK();

@@ -43,6 +43,7 @@ public:
     CArrayTipologie m_sets;
 
 private:
+    bool StagedValuesInRange();
     int SelectedSet() const;
     void FillList();
     void OnItemSelected();

@@ -152,7 +152,7 @@ std::optional<double> ParseRowValue(char16_t type, const std::string& text) {
             const long long v = std::strtoll(begin, &end, 10);
             if (end == begin) return std::nullopt;
             while (*end == ' ' || *end == '\t') ++end;
-            if (*end) return std::nullopt;
+            if (*end || !CoordinateInRange(static_cast<double>(v))) return std::nullopt;
             return static_cast<double>(v);
         }
         default:

@@ -12,6 +12,7 @@
 
 #include "core/entity_data.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "core/layer_catalogue.h"
 #include "core/support_files.h"
 #include "host/ads/adsent.h"
@@ -69,21 +70,6 @@ std::string WithLast(const char* bare, const char* withLast, const std::string& 
     char text[1024];
     std::snprintf(text, sizeof text, withLast, last.c_str());
     return text;
-}
-
-// Whether the host's insert still waits for an answer.
-bool InsertStillAsks() {
-    std::string names;
-    if (SysVarString("CMDNAMES", "", names) != RTNORM) return false;
-    for (std::size_t start = 0; start <= names.size();) {
-        const std::size_t quote = names.find('\'', start);
-        const std::string one =
-            names.substr(start, quote == std::string::npos ? std::string::npos : quote - start);
-        if (zcutEqualsNoCase(one, "INSERT") || zcutEqualsNoCase(one, "-INSERT")) return true;
-        if (quote == std::string::npos) break;
-        start = quote + 1;
-    }
-    return false;
 }
 
 // The user answers the insert's attribute prompts while it asks: the block
@@ -248,7 +234,16 @@ std::array<std::string, 3> SymbolAttributeValues(const std::string& path, const 
                                          " nie ma postaci NAZWA WARTOŚĆ|WARTOŚĆ|WARTOŚĆ; atrybuty domyślne"};
             continue;
         }
-        return {rest.substr(0, bar1), rest.substr(bar1 + 1, bar2 - bar1 - 1), rest.substr(bar2 + 1)};
+        // The third value is the symbol's count: a number there that no
+        // count is (none or less, or beyond any drawing) is a slip.
+        std::string count = rest.substr(bar2 + 1);
+        if (host::parseDouble(count) && !NumberFromText(count, NumberRange::Size)) {
+            if (!wrong)
+                wrong = SupportFault{i + 1, "wiersz symbolu " + symbol + ": ilość " + count +
+                                                " poza zakresem; atrybuty domyślne"};
+            continue;
+        }
+        return {rest.substr(0, bar1), rest.substr(bar1 + 1, bar2 - bar1 - 1), std::move(count)};
     }
     ReportSupportFault(
         path, wrong.value_or(SupportFault{0, "brak wiersza symbolu " + symbol + "; atrybuty domyślne"}));

@@ -107,6 +107,9 @@ bool ScalesFor(const CatalogEntry& e, double scale[3], bool& symbol) {
     return true;
 }
 
+// More refused answers than anyone types end the insertion as cancelled.
+constexpr int kMaxRotationAnswers = 1000;
+
 // The rotation answered: a fixed angle, or the user's with ORTHOMODE as the
 // entry asks. RTNORM when the insert command ended with it.
 int AnswerRotation(const CatalogEntry& e) {
@@ -115,7 +118,12 @@ int AnswerRotation(const CatalogEntry& e) {
     zcutPrintf("\nObrót:");
     const int ortho = e.rotation == "!" ? 1 : 0;
     const int former = SysVarShort("ORTHOMODE", &ortho);
-    const int rc = zcedCommand(RTSTR, PAUSE, RTNONE);
+    // The host asks again after an answer it refuses: the user answers
+    // until it takes one or the command is cancelled.
+    int rc = zcedCommand(RTSTR, PAUSE, RTNONE);
+    for (int asked = 1; rc == RTNORM && InsertStillAsks() && asked < kMaxRotationAnswers; ++asked)
+        rc = zcedCommand(RTSTR, PAUSE, RTNONE);
+    if (rc == RTNORM && InsertStillAsks()) rc = RTCAN;
     SysVarShort("ORTHOMODE", &former);
     return rc;
 }
@@ -229,7 +237,7 @@ bool WblockCatalogBlock(CatalogState& state, const std::string& folder, ads_name
             return false;
     }
     // The old block stays until the new one is whole on disk.
-    const std::string written = folder + "\\" + e.blockName + ".$$$";
+    const std::string written = folder + "/" + e.blockName + ".$$$";
     DeleteFileW(written.c_str());
     const int quiet = 0, expert = 2;
     const int echo = SysVarShort("CMDECHO", &quiet);
@@ -260,7 +268,7 @@ void CmdCatalogBlock() {
         zcedAlert("Brakuje katalogu bloków");
         return;
     }
-    const std::string file = folder + "\\catalog.ini";
+    const std::string file = folder + "/catalog.ini";
     if (!FindSupportFile(file)) {
         zcedAlert("Brakuje pliku CATALOG.INI");
         return;

@@ -76,7 +76,8 @@ bool CSlabEditDialog::ReadFields() {
     const double height = m_editHeight.GetDouble();
     const double thickness = m_editThickness.GetDouble();
     // A slab moved or thickened beyond any building stays open for a sane value.
-    if (!NumbersInRange({slope, height, thickness})) return false;
+    // A thickness is a length: none or less has no meaning.
+    if (!NumbersInRange({slope, height}) || !NumberFieldInRange(thickness, NumberRange::Size)) return false;
     m_slope = slope;
     m_height = height;
     m_thickness = thickness;

@@ -1,10 +1,10 @@
 // The lighting deduction dialog.
 #include "rooms/dialogs/dlg_det_luce.h"
 
-#include <cstdio>
-
+#include "core/input_range.h"
 #include "host/ui/msgbox.h"
 #include "host/util/nocase.h"
+#include "host/win/textutil.h"
 
 namespace {
 
@@ -15,8 +15,12 @@ constexpr int IDC_OK = 1106;
 // The marker in any letter case, or a text that begins with a number (the
 // rest is ignored, as the caller reads only the number).
 bool Acceptable(const std::string& text) {
-    double value = 0.0;
-    return zcutEqualsNoCase(text, "*RÓŻNE*") || std::sscanf(text.c_str(), "%lf", &value) == 1;
+    return zcutEqualsNoCase(text, "*RÓŻNE*") || host::parseDoublePrefix(text).has_value();
+}
+
+// A height deducted is none or more, and within what a building has.
+bool InRange(const std::string& text) {
+    return zcutEqualsNoCase(text, "*RÓŻNE*") || LeadingNumberFromText(text, NumberRange::NotNegative);
 }
 
 }  // namespace
@@ -48,6 +52,10 @@ void CDlgDetLuce::OnOK() {
     GetDlgItemText(IDC_FROM_FLOOR, floor);
     if (!Acceptable(top) || !Acceptable(floor)) {
         AfxMessageBox("Można podać tylko wartości liczbowe", MB_ICONERROR);
+        return;
+    }
+    if (!InRange(top) || !InRange(floor)) {
+        AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
         return;
     }
     m_fromTop = top;

@@ -461,15 +461,21 @@ void VelmDElev() {
         rx = given[0];
         ry = given[1];
         rz = given[2];
-        SetVarPoint(&pointSlot, &rx, &ry, &rz);
         if (GetRealInRange(RSG_NONULL, nullptr, "\nOkreśl wartość wymiaru tego punktu:", &value) != RTNORM)
             return;
-        SetSettingReal(QUOTE_VRIFZERO, value);
     } else if (rc != RTNONE) {
         return;
     }
     const double base = ry - value;
 
+    // Nothing is kept before the first mark's point: a command cancelled
+    // at it leaves the drawing (its reference, its layers) as it was.
+    ads_point q;
+    if (GetPointInRange(0, nullptr, nullptr, "\nOkreśl punkt wstawienia:", q) != RTNORM) return;
+    if (rc == RTNORM) {
+        SetVarPoint(&pointSlot, &rx, &ry, &rz);
+        SetSettingReal(QUOTE_VRIFZERO, value);
+    }
     std::string clayer, replaced;
     SysVarString("CLAYER", {}, clayer);
     constexpr int kAttdia = 0, kAttreq = 1, kOsmode = 32, kCmdecho = 0;
@@ -483,13 +489,12 @@ void VelmDElev() {
     EnsureLayer(layer, layers, false, 0.0, false);
     SysVarString("CLAYER", layer, replaced);
 
-    ads_point q;
-    while (GetPointInRange(0, nullptr, nullptr, "\nOkreśl punkt wstawienia:", q) == RTNORM) {
+    do {
         char text[64];
         zcdbRToS(q[1] - base, 2, -1, text);
         zcedCommand(RTSTR, "_-INSERT", RTSTR, "VELM--AQ", RT3DPOINT, q, RTREAL, scale, RTREAL, scale, RTSHORT,
                     0, RTSTR, text, 0);
-    }
+    } while (GetPointInRange(0, nullptr, nullptr, "\nOkreśl punkt wstawienia:", q) == RTNORM);
 
     SysVarString("CLAYER", clayer, replaced);
     SysVarShort("CMDECHO", &cmdecho);

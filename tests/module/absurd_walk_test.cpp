@@ -13,6 +13,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <ostream>
 #include <set>
@@ -24,6 +25,7 @@
 #include "host/ed/inputqueue.h"
 #include "host/ui/controls.h"
 #include "host/ui/driver.h"
+#include "host/ui/listctrl.h"
 #include "host/ui/resources.h"
 #include "host/ui/wnd.h"
 #include "module/command_bindings.h"
@@ -130,9 +132,10 @@ std::vector<std::pair<int, const DialogTemplate*>> TemplatesOf(UINT id) {
 }
 
 // Texts that may well be numbers: the grid's first column and row marks
-// (a digit or a letter to count on from).
+// (a digit or a letter to count on from), a build-up layer's hatch pattern
+// ("0" for none).
 bool IsTextField(UINT dialog, int field) {
-    return dialog == 270 && (field == 1268 || field == 1269);
+    return (dialog == 270 && (field == 1268 || field == 1269)) || (dialog == 154 && field == 1027);
 }
 
 // Fields that take a text as well as a number: the room form's values are
@@ -157,13 +160,39 @@ CEdit* TypingField(zcui::DialogUser& user, int id) {
     return edit;
 }
 
+// The palette of the walls' 3D settings stays open: it takes its fields
+// with its Apply, and says so by writing without a message.
+constexpr UINT kPalette = 156;
+constexpr int kPaletteApply = 1230;
+
+// Chooses the rows of a list in turn until a number field the row fills
+// can be typed into and holds a number.
+void ChooseRowFilling(zcui::DialogUser& user, int list, int field) {
+    auto* rows = user.Get<CListCtrl>(list);
+    for (int row = 0; rows && row < rows->GetItemCount(); ++row) {
+        if (!user.Select(list, zcui::Row{row})) return;
+        if (TypingField(user, field) && HoldsNumber(user.Text(field))) return;
+    }
+}
+
 struct FieldWalk {
     std::set<std::string> tried;       // "dialog:page:field:answer"
     std::map<std::string, int> taken;  // "okno D pole F: answer", how often
     std::set<UINT> walked;             // dialogs with a number field walked
     bool tookOne = false;              // in the current run
+    // What a user does first in a dialog whose number fields wait for a
+    // row or a choice: the fields it enables are then walked.
+    std::map<UINT, std::function<void(zcui::DialogUser&)>> prepare;
+
+    // OK, or the palette's Apply; true when the dialog took the answer.
+    static bool Accept(zcui::DialogUser& user) {
+        if (user.Id() != kPalette) return user.Ok() && user.Ended();
+        const std::size_t said = zcui::MessageBoxes().size();
+        return user.Click(kPaletteApply) && zcui::MessageBoxes().size() == said;
+    }
 
     void Drive(zcui::DialogUser& user) {
+        if (auto first = prepare.find(user.Id()); first != prepare.end()) first->second(user);
         for (const auto& [page, tpl] : TemplatesOf(user.Id())) {
             if (user.Ended() || user.Failed()) return;
             if (page >= 0 && !user.Page(page)) return;
@@ -193,22 +222,29 @@ struct FieldWalk {
                         if (!user.Edit(control.id, original)) return;
                         continue;
                     }
-                    if (!user.Ok()) return;
-                    if (user.Ended()) {
+                    if (Accept(user)) {
                         ++taken["okno " + std::to_string(user.Id()) + " pole " + std::to_string(control.id) +
                                 ": " + answer];
                         tookOne = true;
                         return;
                     }
-                    if (user.Failed() || !TypingField(user, control.id)) return;
+                    if (user.Ended() || user.Failed() || !TypingField(user, control.id)) return;
                     if (!user.Edit(control.id, original)) return;
                 }
             }
         }
         if (user.Ended() || user.Failed()) return;
+        if (user.Id() == kPalette) return;
         user.PressDefault();
         if (!user.Ended()) user.Cancel();
     }
+};
+
+// One run of the walk: the lines that open the dialogs; for the palette,
+// which stays open past its command, the lines after it is walked.
+struct WalkRun {
+    std::vector<std::string> lines;
+    std::vector<std::string> afterPalette = {};
 };
 
 class AbsurdWalk : public HouseTest {
@@ -222,6 +258,10 @@ protected:
     // The lines run on a fresh copy of the house; the drawing they leave.
     std::string runOnHouse(const std::vector<std::string>& lines) {
         reopen(m_house);
+        return runLines(lines);
+    }
+
+    std::string runLines(const std::vector<std::string>& lines) {
         for (const std::string& line : lines) push(line);
         host::processInput();
         host::currentInput().clear();
@@ -233,24 +273,58 @@ protected:
 
 TEST_F(AbsurdWalk, every_number_field_of_every_dialog_refuses_absurd_numbers) {
     FieldWalk walk;
+    // The texture scale waits for a layer row, the set editor's and the
+    // substitution's value for a number row (of a set that is not the
+    // store's own), the block's sizes and angle for
+    // "fixed", the palette's height for walls not by floor.
+    walk.prepare[318] = [](zcui::DialogUser& u) { ChooseRowFilling(u, 1385, 1386); };
+    walk.prepare[197] = [](zcui::DialogUser& u) {
+        u.Edit(1067, "Zestaw");
+        u.Click(3);
+        u.Select(1065, zcui::Row{"Zestaw"});
+        ChooseRowFilling(u, 1066, 1068);
+    };
+    walk.prepare[199] = [](zcui::DialogUser& u) {
+        u.Select(1065, zcui::Row{0});
+        ChooseRowFilling(u, 1071, 1068);
+    };
+    walk.prepare[kPalette] = [](zcui::DialogUser& u) { u.Edit(1036, "300"); };
+    walk.prepare[216] = [](zcui::DialogUser& u) {
+        u.Radio(1120);
+        u.Radio(1127);
+    };
     zcui::InstallFallbackDialogDriver([&walk](zcui::DialogUser& user) { walk.Drive(user); });
-    std::vector<std::vector<std::string>> runs;
-    for (const std::string& command : BoundCommands()) runs.push_back({command});
-    // Dialogs opened after a prompt or two, or from another dialog.
-    runs.push_back({"VELMOBJECT", "P1", "Modyfikuj"});
-    runs.push_back({"VELMSTAIRDEF", "1500,0", "1500,300", "Utwórz"});
-    runs.push_back({"!dialog 226 click 1207", "VELMSTAIRDEF", "1500,0", "1500,300", "Utwórz"});
-    runs.push_back({"VELMMODIFY", "!pick 200,15"});
-    runs.push_back({"!dialog 1016 page 0 click 1042", "VELMOPTIONS"});
-    runs.push_back({"!dialog 214 click 1115", "VELMCATBLOCK"});
-    runs.push_back({"VELMEDITSLABS", "!pick 700,200"});
+    std::vector<WalkRun> runs;
+    for (const std::string& command : BoundCommands()) runs.push_back({{command}});
+    // Dialogs opened after a prompt or two, or from another dialog, or
+    // after choosing a row or an object.
+    runs.push_back({{"VELMOBJECT", "P1", "Modyfikuj"}});
+    runs.push_back({{"VELMSTAIRDEF", "1500,0", "1500,300", "Utwórz"}});
+    runs.push_back({{"!dialog 226 click 1207", "VELMSTAIRDEF", "1500,0", "1500,300", "Utwórz"}});
+    runs.push_back({{"VELMMODIFY", "!pick 200,15"}});
+    runs.push_back({{"!dialog 1016 page 0 click 1042", "VELMOPTIONS"}});
+    runs.push_back({{"!dialog 214 click 1115", "VELMCATBLOCK"}});
+    runs.push_back({{"VELMEDITSLABS", "!pick 700,200"}});
+    runs.push_back({{"VELMLIGHTDEDUCTION", "C", "560,150", "620,250", ""}});
+    runs.push_back({{"!dialog 129 select 1021 0 click 1003 ok", "VELMDEFMXT"}});
+    runs.push_back({{"!dialog 129 select 1021 \"Tynk\" click 1003 ok", "VELMDEFMXT"}});
+    runs.push_back({{"VELMOBJECTREP", "F1", "C", "560,150", "620,250", ""}});
+    runs.push_back({{"!dialog file edit 1152 \"F1.txt\" ok", "VELMTIPOF", ""}});
+    runs.push_back({{"!dialog 315 click 4", "VELMZPROF", "1000,-300", "1400,-300", "1400,-100", "1000,-100",
+                     "", "", "VELMEZPROF", "1200,-300"}});
+    runs.push_back({{"!select 300,0 600,200", "VELMDDWALL"}, {"VELMWALL3D", ""}});
     std::string outOfRange;
-    for (const std::vector<std::string>& lines : runs) {
+    for (const WalkRun& run : runs) {
         for (int pass = 0; pass < 80; ++pass) {
             walk.tookOne = false;
-            const std::string drawing = runOnHouse(lines);
+            std::string drawing = runOnHouse(run.lines);
+            if (zcui::FindModeless(kPalette)) {
+                zcui::DriveModeless(kPalette, [&walk](zcui::DialogUser& user) { walk.Drive(user); });
+                zcui::DriveModeless(kPalette, [](zcui::DialogUser& user) { user.Cancel(); });
+                drawing = runLines(run.afterPalette);
+            }
             if (const std::string bad = CoordinatesOutOfRange(drawing); !bad.empty())
-                outOfRange += "\n" + lines.front() + ":" + bad;
+                outOfRange += "\n" + run.lines.back() + ":" + bad;
             if (!walk.tookOne) break;
         }
     }
@@ -259,30 +333,25 @@ TEST_F(AbsurdWalk, every_number_field_of_every_dialog_refuses_absurd_numbers) {
     for (const auto& [what, n] : walk.taken) taken += "\n" + what;
     EXPECT_EQ(taken, "") << "number fields that took an absurd answer";
     EXPECT_EQ(outOfRange, "") << "coordinates beyond 1e10 after a dialog's answer";
-    // Every template with an edit field is walked, or named here: those
-    // whose fields hold names, layers, paths or label texts, and those the
-    // walk does not open (a row or an object to choose first, a palette).
+    // Every template with an edit field is walked, or named here as one
+    // whose fields hold names, layers, paths or label texts.
     const std::set<UINT> textOnly = {110, 133, 134, 135, 137, 138, 155, 176, 214, 346};
-    const std::set<UINT> notOpened = {140, 153, 154, 156, 197, 199, 216, 316, 318};
     std::string unreached;
     for (HINSTANCE module : zcuiRegisteredResources())
         for (const auto& [id, tpl] : module->dialogs) {
             bool edits = false;
             for (const ControlTemplate& c : tpl.controls) edits = edits || c.kind == ControlKind::Edit;
-            if (edits && !walk.walked.count(id) && !textOnly.count(id) && !notOpened.count(id))
-                unreached += " " + std::to_string(id);
+            if (edits && !walk.walked.count(id) && !textOnly.count(id)) unreached += " " + std::to_string(id);
         }
-    EXPECT_EQ(unreached, "") << "dialogs with edit fields the walk neither reached nor names";
+    EXPECT_EQ(unreached, "") << "dialogs with edit fields the walk did not reach";
 }
 
 // ------------------------------------------------------------ the prompt walk
 
 // The sane answers of a house-making command after its name. "#" marks a
-// size (zero and less are absurd there too), "<" an angle (the host brings
-// a typed angle into one turn, so only what is no number at all is absurd
-// there), "=" an answer to the host's own selection prompt, given as it
-// is. Lines before the command (dialog answers, walls to work on) go in
-// `before`.
+// size (zero and less are absurd there too), "<" an angle (one past what
+// a turn keeps the digits of is as absurd as no number at all), "=" an answer to the host's own selection
+// prompt, given as it is. Lines before the command (dialog answers, walls to work on) go in `before`.
 struct CommandAnswers {
     std::vector<std::string> before;
     std::string command;
@@ -293,7 +362,7 @@ void PrintTo(const CommandAnswers& row, std::ostream* out) {
     *out << row.command;
 }
 
-const std::vector<std::string> kAbsurdAngles = {"1e308", "-1e308", "nan", "inf", "abc"};
+const std::vector<std::string> kAbsurdAngles = {"1e308", "-1e308", "1e20", "-1e20", "nan", "inf", "abc"};
 
 const std::vector<CommandAnswers>& HouseCommands() {
     static const std::vector<CommandAnswers> table = {
@@ -317,6 +386,7 @@ const std::vector<CommandAnswers>& HouseCommands() {
         {{"_LINE", "2000,0", "2100,0", ""}, "VELMOFFSETCL", {"10", "!pick 2050,0", "2050,50", ""}},
         {{}, "VELMMOVEDIM", {"", "!pick 200,-15", "40", ""}},
         {{}, "VELMDV", {"<0", "0,-50", "0,0", "100,0", "", ""}},
+        {{"_LINE", "2000,0", "2100,0", ""}, "VELMROTATEAS", {"!pick 2050,0", "", "2000,0", "<0", "<30"}},
         {{}, "VELMGENVIEW", {"-100,200", "700,200", "300,-600", "0,-2000"}},
         {{"!dialog 110 radio 1002 click 3"}, "VELMDPLAN", {"200,-100", "-50,150", "650,150", "", ""}},
         {{}, "VELMDELEV", {"0,100", "50", "500,300", ""}},

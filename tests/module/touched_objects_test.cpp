@@ -448,6 +448,29 @@ TEST_F(TouchedObjectsTest, erasing_a_door_closes_its_wall_and_3d_sides_and_one_u
     EXPECT_NEAR(FaceAreaAt(-15.0), withHole, 1e-6);
 }
 
+// A door whose cut outline record is damaged cannot have its wall closed:
+// the erase says so with the door's handle rather than leave the gap unsaid.
+TEST_F(TouchedObjectsTest, a_door_erased_with_a_damaged_outline_record_is_named) {
+    DrawWallsWithDoor();
+    const std::vector<Segment> cut = WallLines();
+    const ZcDbObjectId door = Door();
+    std::string handle;
+    {
+        ZcDbObjectPointer<ZcDbEntity> entity(door, ZcDb::kForWrite);
+        ASSERT_TRUE(entity);
+        handle = entity->handle().ascii();
+        const host::ResbufList damaged(zcutBuildList(1001, kTag3DiStrApp, 1000, "x", 0));
+        entity->setXData(damaged.get());
+    }
+    const std::size_t before = transcript().size();
+    ASSERT_EQ(run({"_ERASE", "!pick 205,60", ""}), RTNORM);
+    EXPECT_TRUE(door.isErased());
+    EXPECT_NE(transcript().find(std::string("Rekord \"") + kTag3DiStrApp + "\" obiektu " + handle, before),
+              std::string::npos)
+        << transcript().substr(before);
+    EXPECT_EQ(WallLines(), cut) << "the wall is left as it was";
+}
+
 // The wall closed over the erased door, then its 3D sides failed: the door
 // and the cut wall lines come back together.
 TEST_F(TouchedObjectsTest, a_failed_3d_rebuild_after_erase_leaves_the_wall_as_it_was) {

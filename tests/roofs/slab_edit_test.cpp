@@ -441,6 +441,7 @@ TEST_F(SlabEditTest, profile_slope_shown_in_degrees_comes_back_in_percent) {
     EProfzValues values;
     values.layer = "SWALK";
     values.slopePercent = 100.0;
+    values.thickness = 10.0;
     dialog.SetValues(values);
     dialog.SetZeroSlope(false);
     std::string shown;

@@ -123,13 +123,14 @@ TEST_F(RoomExtractTest, no_labels_an_empty_file_and_a_cancel_no_file) {
 
     std::filesystem::remove(data.path("velmor.DEX"));
     std::filesystem::remove(csv);
-    run({"VELMEXTRACTR"});
+    EXPECT_EQ(run({"VELMEXTRACTR"}), RTERROR) << "a missing template fails the command";
     EXPECT_TRUE(Printed("velmor.DEX: Pliku nie znaleziono"));
     EXPECT_FALSE(std::filesystem::exists(csv));
 
-    // An empty template file is named with its line, and makes no file.
+    // An empty template file is named with its line, makes no file and
+    // fails the command.
     data.write("velmor.DEX", "");
-    run({"VELMEXTRACTR"});
+    EXPECT_EQ(run({"VELMEXTRACTR"}), RTERROR);
     EXPECT_TRUE(Printed(data.path("velmor.DEX") + ":1: brak wiersza wzorca")) << transcript();
     EXPECT_FALSE(std::filesystem::exists(csv));
 }

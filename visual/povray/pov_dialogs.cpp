@@ -259,7 +259,14 @@ void CDlgPovRayMat::OnAttach() {
 
 void CDlgPovRayMat::OnScaleLeft() {
     const double value = m_scale.GetDouble();
-    if (!NumbersInRange({value})) return;
+    // A texture's scale is a size: a refused one shows the row's own again.
+    if (m_scale.GetWindowText().empty() || !NumberFieldInRange(value, NumberRange::Size)) {
+        const int item = m_list.GetNextItem(-1, LVNI_SELECTED);
+        const auto shown = item >= 0 ? host::parseDoublePrefix(m_list.GetItemText(item, 2)) : std::nullopt;
+        if (m_scale.GetWindowText().empty()) AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
+        if (shown) m_scale.SetDouble(*shown);
+        return;
+    }
     char text[64] = {};
     zcdbRToS(value, -1, -1, text);
     for (int item = m_list.GetNextItem(-1, LVNI_SELECTED); item >= 0;

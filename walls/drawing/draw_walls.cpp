@@ -9,6 +9,7 @@
 #include "walls/drawing/draw_walls.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <memory>
@@ -29,6 +30,7 @@
 #include "host/db/dbobjptr.h"
 #include "host/ed/prompts.h"
 #include "host/util/nocase.h"
+#include "store/open_or_create.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "walls/drawing/ajig_muro.h"
@@ -80,15 +82,62 @@ std::string readText(int slot) {
     return text;
 }
 
+// The options the dialog records as it closes (its six settings and the
+// thickness history, which it makes when the drawing has none), kept as
+// the command found them and put back when it is cancelled: a cancelled
+// command leaves the drawing as it was.
+class KeptWallOptions {
+public:
+    KeptWallOptions()
+        : trim_(readInt(SetupVar::MTRIMAUTO, 0)),
+          alignment_(readInt(SetupVar::ALLINMURO, 1)),
+          start_(readReal(SetupVar::MDPLINESTART, 0.0)),
+          end_(readReal(SetupVar::MDPLINEEND, 0.0)),
+          type_(readText(SetupVar::ULTIMOTMURO)),
+          layer_(readText(SetupVar::ULAYERMURO)) {
+        if (ZcDbObjectPointer<VELM_SPESSMURI> kept(OpenOrCreateSetting<VELM_SPESSMURI>(true, nullptr, false));
+            kept)
+            history_ = kept->thicknesses;
+    }
+
+    void Restore() const {
+        const int trimSlot = SetupVar::MTRIMAUTO, alignSlot = SetupVar::ALLINMURO;
+        const int startSlot = SetupVar::MDPLINESTART, endSlot = SetupVar::MDPLINEEND;
+        const int typeSlot = SetupVar::ULTIMOTMURO, layerSlot = SetupVar::ULAYERMURO;
+        short trim = static_cast<short>(trim_), alignment = static_cast<short>(alignment_);
+        double start = start_, end = end_;
+        SetVarInt(&trimSlot, &trim);
+        SetVarInt(&alignSlot, &alignment);
+        SetVarReal(&startSlot, &start);
+        SetVarReal(&endSlot, &end);
+        SetVarString(&typeSlot, type_.c_str());
+        SetVarString(&layerSlot, layer_.c_str());
+        ZcDbObjectPointer<VELM_SPESSMURI> now(OpenOrCreateSetting<VELM_SPESSMURI>(false, nullptr, false));
+        if (!now) return;
+        if (history_)
+            now->thicknesses = *history_;
+        else
+            now->erase();
+    }
+
+private:
+    int trim_, alignment_;
+    double start_, end_;
+    std::string type_, layer_;
+    std::optional<std::array<double, 5>> history_;
+};
+
 }  // namespace
 
 int DrawWalls(bool showOptions) {
+    const KeptWallOptions kept;
     AJIG_MURO jig;
     jig.chain.push_back(std::make_unique<VELM_MUROJ>());
     if (!OpenWallOptions(jig, jig.live(), showOptions)) return RTCAN;
     const std::optional<Point3> first = askFirstPoint(jig);
     if (!first) {
         RestoreMetWall(jig.startWall);
+        kept.Restore();
         return RTCAN;
     }
     // Registered once there is a wall to carry it.
@@ -98,6 +147,7 @@ int DrawWalls(bool showOptions) {
     runLoop(jig);
     if (jig.mode == Mode::Cancel || jig.segmentCount == 0) {
         cancelDrawing(jig);
+        kept.Restore();
         return RTCAN;
     }
     finishDrawing(jig);

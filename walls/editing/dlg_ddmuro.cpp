@@ -12,6 +12,7 @@
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ads/adsent.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/ssget.h"
@@ -287,6 +288,8 @@ void CDlgDDMuro::OnApply() {
     const bool edgeGiven = m_edgeVisibility >= 0;
     const bool keepGiven = m_keepHeight != 2;
     double height = 0.0, offset = 0.0;
+    // A height is a length; the floor line may move either way, as far as
+    // a building reaches.
     if (m_byFloor) {
         height = 0.0;
     } else if (heightGiven) {
@@ -295,6 +298,7 @@ void CDlgDDMuro::OnApply() {
             ModuleMessageBox(kBadHeight, MB_OK | MB_ICONEXCLAMATION, 0);
             return;
         }
+        if (!NumberFieldInRange(*h, NumberRange::Size)) return;
         height = *h;
     }
     if (offsetGiven) {
@@ -303,6 +307,7 @@ void CDlgDDMuro::OnApply() {
             ModuleMessageBox(kBadHeight, MB_OK | MB_ICONEXCLAMATION, 0);
             return;
         }
+        if (!NumberFieldInRange(*o, NumberRange::Coordinate)) return;
         offset = *o;
     }
     if (m_walls.empty()) return;

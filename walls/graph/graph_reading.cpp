@@ -14,9 +14,11 @@
 
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
+#include "core/input_range.h"
 #include "core/levels.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/db/dbentity.h"
@@ -74,15 +76,31 @@ void ReadRoof(const resbuf* rb, RoofAssociation& roof) {
         if (rb->restype == 1000 && rb->resval.rstring) roof.names.emplace_back(rb->resval.rstring);
 }
 
+// A wall's 3D record holding a height or offset no wall has (a damaged or
+// foreign record): named with the wall's handle, and the value not taken,
+// so the wall is built by its floor as one without the record.
+void ReportWall3DValue(const resbuf* list, const char* what, double value) {
+    const resbuf* handle = FindRbCode(list, 5);
+    zcutPrintf("\nRekord \"VELM5$_$DDMURO-\" ściany %s: %s %g poza zakresem; przyjęto wartość domyślną",
+               handle && handle->resval.rstring ? handle->resval.rstring : "?", what, value);
+}
+
 // The wall data of one wall entity's list (all applications).
 void ReadWallXData(const resbuf* list, FaceEdge& e, double level, bool line) {
     if (const resbuf* rb = Values(list, "VELM5$_$DDMURO-")) {
         if (InRecord(rb) && rb->restype == 1040) {
-            if (rb->resval.rreal != 0.0) e.topZ = level + rb->resval.rreal;
+            const double height = rb->resval.rreal;
+            if (height != 0.0 && !SizeInRange(height))
+                ReportWall3DValue(list, "wysokość", height);
+            else if (height != 0.0)
+                e.topZ = level + height;
             rb = rb->rbnext;
         }
         if (InRecord(rb) && rb->restype == 1040) {
-            e.bottomZ = level - rb->resval.rreal;
+            if (CoordinateInRange(rb->resval.rreal))
+                e.bottomZ = level - rb->resval.rreal;
+            else
+                ReportWall3DValue(list, "przesunięcie", rb->resval.rreal);
             rb = rb->rbnext;
         }
         if (InRecord(rb) && rb->restype == 1070) {

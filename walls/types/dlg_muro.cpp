@@ -7,6 +7,7 @@
 #include "core/input_range.h"
 #include "host/ui/driver.h"
 #include "host/ui/hostdialogs.h"
+#include "host/ui/msgbox.h"
 #include "host/win/textutil.h"
 #include "walls/types/mxt_file.h"
 
@@ -137,6 +138,13 @@ void CDlgStrato::DoDataExchange(CDataExchange* dx) {
 
 void CDlgStrato::OnOK() {
     if (!UpdateData(TRUE)) return;
+    // The thickness is written to the type's file as it is: one the
+    // build-up drawing cannot read, or no building has, stays here.
+    if (!ThicknessExpressionValid(m_values.thickness)) {
+        AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
+        if (CWnd* field = GetDlgItem(IDC_THICKNESS)) field->SetFocus();
+        return;
+    }
     m_layer = m_values;
     EndDialog(IDOK);
 }

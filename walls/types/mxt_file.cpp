@@ -3,6 +3,7 @@
 #include "walls/types/mxt_file.h"
 
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "core/support_files.h"
 #include "host/db/dbobjptr.h"
 #include "host/ui/uibase.h"
@@ -125,6 +126,32 @@ std::vector<std::string> WallTypeFileLines(const CMuro& type) {
     return lines;
 }
 
+bool ThicknessExpressionValid(std::string_view expr) {
+    const std::string whole(expr);
+    if (host::parseDouble(whole)) return NumberFromText(whole, NumberRange::Size).has_value();
+    for (std::size_t i = 0; i < expr.size();) {
+        const char c = expr[i];
+        if (c == 's') {
+            std::size_t digits = i + 1;
+            if (digits < expr.size() && (expr[digits] == '+' || expr[digits] == '-')) ++digits;
+            if (digits >= expr.size() || expr[digits] < '0' || expr[digits] > '9') return false;
+            i = digits;
+            while (i < expr.size() && expr[i] >= '0' && expr[i] <= '9') ++i;
+        } else if ((c >= '0' && c <= '9') || c == '.') {
+            std::size_t end = i;
+            while (end < expr.size() && ((expr[end] >= '0' && expr[end] <= '9') || expr[end] == '.')) ++end;
+            const std::optional<double> v = host::parseDoublePrefix(expr.substr(i, end - i));
+            if (!v || !ValueInRange(*v, NumberRange::Coordinate)) return false;
+            i = end;
+        } else if (std::string_view("$+-*/ \t").find(c) != std::string_view::npos) {
+            ++i;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
 bool ParseWallTypeLines(const std::vector<std::string>& lines, CMuro& type) {
     type.scales.reset();
     if (lines.size() >= 5) JoinWallLayers(lines[4]);
@@ -162,6 +189,8 @@ std::optional<SupportFault> WallTypeFault(const std::vector<std::string>& lines,
             if (at + 4 > lines.size()) return fault(lines.size(), "niepełna warstwa układu");
             std::optional<double> hatchScale = host::parseDoublePrefix(lines[at + 1]);
             if (!hatchScale) return fault(at + 1, "skala kreskowania nie jest liczbą");
+            if (!ThicknessExpressionValid(lines[at + 2]))
+                return fault(at + 2, "grubość warstwy nie jest prawidłowa");
             CStrato layer;
             layer.material = line;
             layer.pattern = lines[at];

@@ -15,6 +15,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/support_files.h"
@@ -27,6 +28,12 @@ inline constexpr unsigned IDS_WALL_EXISTS = 1036;  // "Ściana %s już istnieje"
 // The path of the wall type's file with that extension ("mxt", "mxk") in
 // the data folder; empty when the data folder is not found.
 std::string WallTypeFilePath(const std::string& fileName, const char* extension);
+
+// A layer's thickness expression holds what the build-up drawing can read
+// ("$", "s<n>", numbers, + - * /, blanks) and no number beyond what a
+// drawing holds; a thickness given as a number alone is a length, above
+// zero. An empty expression (no thickness given) passes.
+bool ThicknessExpressionValid(std::string_view expr);
 
 // The file's lines for a wall type, as the writer puts them.
 std::vector<std::string> WallTypeFileLines(const CMuro& type);

@@ -52,7 +52,13 @@ TEST(LinetypeFile, a_refusal_names_the_file_and_a_damaged_definition_its_line) {
     EXPECT_NE(error.find("Zle.lin:5: brak wiersza wzoru"), std::string::npos) << error;
     EXPECT_EQ(db.loadLineTypeFile("NIC", "Zle.lin", &error), Zcad::eKeyNotFound);
     EXPECT_EQ(error, dir.path("Zle.lin") + ": brak typu linii NIC");
-    for (const char* name : {"KRESKA", "KROPKA", "FALA", "NIC"})
+    // A dash no drawing has is refused with its line, as a malformed one is.
+    dir.write("Dlugie.lin", "*DLUGA,Długa\nA,1e308,-5\n*CYFRY,Cyfry\nA,5,-12345678901234567890\n");
+    EXPECT_EQ(db.loadLineTypeFile("DLUGA", "Dlugie.lin", &error), Zcad::eInvalidInput);
+    EXPECT_EQ(error, dir.path("Dlugie.lin") + ":2: długość kreski typu linii DLUGA poza zakresem: 1e308");
+    EXPECT_EQ(db.loadLineTypeFile("CYFRY", "Dlugie.lin", &error), Zcad::eInvalidInput);
+    EXPECT_NE(error.find("Dlugie.lin:4: "), std::string::npos) << error;
+    for (const char* name : {"KRESKA", "KROPKA", "FALA", "NIC", "DLUGA", "CYFRY"})
         EXPECT_TRUE(db.recordId(db.linetypeTableId(), name).isNull()) << name;
     // A shape in brackets is passed over; the dashes around it are kept.
     EXPECT_EQ(db.loadLineTypeFile("ZNAK", "Zle.lin", &error), Zcad::eOk) << error;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/ads/sysvars.h"
+#include "host/ads/units.h"
 #include "host/ed/prompts.h"
 #include "tests/host/ed/ed_fixture.h"
 
@@ -187,6 +188,28 @@ TEST_F(Prompts, getangle_is_relative_to_angbase_getorient_absolute) {
     feed({"-1,0"});
     ASSERT_EQ(zcedGetAngle(base, "\n", &a), RTNORM);
     EXPECT_NEAR(a, kPi / 2, 1e-12);
+}
+
+// An angle too large for its turn to keep the digits typed is a slip: it
+// is asked again, as a text is, never reduced into one turn; so is one in
+// a polar point and one the LISP conversion is given.
+TEST_F(Prompts, angles_beyond_the_range_are_asked_again_not_reduced) {
+    ads_real a = -1;
+    feed({"1e308", "-1e308", "1e20", "-1e11", "nan", "inf", "abc", "1e10", "30"});
+    ASSERT_EQ(zcedGetOrient(nullptr, "\n", &a), RTNORM);
+    EXPECT_EQ(count(transcript(), "Wymagany kąt"), 7u) << transcript();
+    EXPECT_NEAR(a, std::fmod(1e10, 360.0) * kPi / 180, 1e-9) << "the largest angle taken";
+    ASSERT_EQ(zcedGetAngle(nullptr, "\n", &a), RTNORM);
+    EXPECT_NEAR(a, kPi / 6, 1e-12);
+
+    ads_point p;
+    feed({"@10<1e20", "@10<90"});
+    ASSERT_EQ(zcedGetPoint(nullptr, "\n", p), RTNORM);
+    EXPECT_EQ(count(transcript(), "Wymagany punkt lub opcja."), 1u);
+    for (const char* text : {"1e20", "-1e308", "1e11d"}) {
+        ads_real v = 0;
+        EXPECT_EQ(zcdbAngToF(text, 0, &v), RTERROR) << text;
+    }
 }
 
 TEST_F(Prompts, angle_in_current_units) {

@@ -138,6 +138,8 @@ TEST(SymbolList, defaults_taken_from_a_damaged_or_short_list_are_said_with_the_f
         {"", ":1: plik jest pusty; atrybuty domyślne"},
         {"IP2 GN2-230|Gniazdo podwójne|2\n", ": brak wiersza symbolu IP1; atrybuty domyślne"},
         {"IP2 GN2-230|Gniazdo podwójne|2\nIP1 GN-230|Gniazdo\n", ":2: wiersz symbolu IP1 nie ma postaci"},
+        {"IP1 GN-230|Gniazdo|-1\n", ":1: wiersz symbolu IP1: ilość -1 poza zakresem"},
+        {"IP1 GN-230|Gniazdo|1e308\n", ":1: wiersz symbolu IP1: ilość 1e308 poza zakresem"},
     };
     for (const auto& c : cases) {
         dir.write("BART.STF", c.text);

@@ -253,6 +253,32 @@ TEST_F(BatchCmds, a_value_shown_rounded_and_left_alone_is_not_rewritten) {
     zcedSetVar("LUPREC", &rb);
 }
 
+// A deduction no opening has, stored by an earlier release or a damaged
+// record, is named with the window's handle; the dialog refuses it as
+// shown until a sane one is given, which is all that is written.
+TEST_F(BatchCmds, a_stored_deduction_out_of_range_is_named_and_not_taken_back) {
+    const auto windows = objects("F1");
+    setFlags(windows[0].entity, -30.0, 1e308);
+    const host::ResbufList read(zcdbEntGet(windows[0].entity));
+    const std::string handle = FindRbCode(read.get(), 5)->resval.rstring;
+    int refused = 0;
+    zcui::InstallDialogDriver(140, [&](zcui::DialogUser& u) {
+        const std::size_t said = zcui::MessageBoxes().size();
+        u.Click(1106);
+        refused += zcui::MessageBoxes().size() > said ? 1 : 0;
+        u.Edit(1025, "20");
+        u.Edit(1026, "90");
+        u.Click(1106);
+    });
+    run({"VELMLIGHTDEDUCTION", "!pick 600,160", ""});
+    zcui::RemoveDialogDriver(140);
+    EXPECT_NE(transcript().find("obiektu " + handle + ": odliczenie poza zakresem"), std::string::npos)
+        << transcript();
+    EXPECT_EQ(refused, 1);
+    EXPECT_NEAR(item(windows[0].entity, kParamRecordApp, 9)[2], 20.0, 1e-12);
+    EXPECT_NEAR(item(windows[0].entity, kParamRecordApp, 9)[1], 90.0, 1e-12);
+}
+
 TEST_F(BatchCmds, the_dialog_refuses_words_and_a_cancelled_dialog_changes_nothing) {
     const auto windows = objects("F1");
     run({"!dialog 140 edit 1026 \"dużo\" click 1106 edit 1026 \"*różne*\" click 1106", "!msgbox ok",

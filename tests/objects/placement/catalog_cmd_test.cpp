@@ -108,9 +108,10 @@ TEST_F(Catalog, an_unreadable_catalogue_is_said_and_left_as_it_was) {
     std::string text = "[CATALOG]\n#=Meble\n";
     for (int k = 0; k < 19; ++k) text += "M" + std::to_string(k) + "=?,?,R,R,R,N,\"\"\n";
     write("CAT/catalog.ini", text);
-    // Named with the line where reading stopped, and the command fails.
+    // Named with the line where reading stopped (its path joined as this
+    // platform joins paths), and the command fails.
     EXPECT_EQ(run({"VELMCATBLOCK"}), RTERROR);
-    EXPECT_NE(transcript().find("catalog.ini:22: grupa Meble kończy się po 19 z 20 wpisów"),
+    EXPECT_NE(transcript().find("CAT/catalog.ini:22: grupa Meble kończy się po 19 z 20 wpisów"),
               std::string::npos)
         << transcript();
     EXPECT_NE(transcript().find("Błąd odczytu grupy"), std::string::npos);
@@ -218,6 +219,34 @@ TEST_F(Catalog, a_cancelled_rotation_leaves_no_block_definition_nor_layer) {
     EXPECT_TRUE(inserts().empty());
     EXPECT_EQ(names("BLOCK"), blocks) << transcript();
     EXPECT_EQ(names("LAYER"), layers);
+    EXPECT_FALSE(host::commandActive());
+}
+
+// A rotation no drawing can keep is asked again, as a text is: the block
+// goes in once, at the angle answered last; cancelled after such answers,
+// nothing of it stays.
+TEST_F(Catalog, an_absurd_rotation_is_asked_again_and_a_cancel_after_it_leaves_nothing) {
+    catalogue("STOL=2DFURNITURE,?,R,R,R,N,\"Stół\"");
+    const auto count = [](const char* table) {
+        int n = 0;
+        for (int rewind = 1;; rewind = 0) {
+            resbuf* row = zcdbTblNext(table, rewind);
+            if (!row) break;
+            ++n;
+            zcutRelRb(row);
+        }
+        return n;
+    };
+    const int blocks = count("BLOCK"), layers = count("LAYER");
+    insertOnce({"10,10", "1e308", "-1e308", "1e20", "nan", "inf", "abc", "!cancel"});
+    EXPECT_TRUE(inserts().empty());
+    EXPECT_EQ(count("BLOCK"), blocks) << transcript();
+    EXPECT_EQ(count("LAYER"), layers);
+    EXPECT_FALSE(host::commandActive());
+
+    insertOnce({"10,10", "1e308", "-1e308", "1e20", "nan", "inf", "abc", "30"});
+    ASSERT_EQ(inserts().size(), 1u) << transcript();
+    withInsert(inserts()[0], [](ZcDbBlockReference* r) { EXPECT_NEAR(r->rotation(), 30 * kPi / 180, 1e-9); });
     EXPECT_FALSE(host::commandActive());
 }
 

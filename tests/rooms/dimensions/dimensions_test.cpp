@@ -14,6 +14,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbdatabase.h"
+#include "host/db/dxffile.h"
 #include "host/ed/grdraw.h"
 #include "host/ui/driver.h"
 #include "host/util/findfile.h"
@@ -303,6 +304,17 @@ TEST_F(DimensionsTest, elevation_marks_use_the_stored_reference_on_enter) {
     EXPECT_EQ(count("0=INSERT 2=VELM--AQ"), 2) << transcript();
     // The drawing's precision with its trailing zeros dropped (DIMZIN 8).
     EXPECT_EQ(MarkValues(), (std::vector<std::string>{"-50", "250"}));
+}
+
+// Cancelled at the mark's point, the command leaves the drawing as it was:
+// no layer for marks, no reference point or value kept.
+TEST_F(DimensionsTest, elevation_marks_cancelled_at_the_point_leave_the_drawing_as_it_was) {
+    const double value = SettingReal(SetupVar::QUOTE_VRIFZERO, 0.0);
+    run({"VELMDELEV", "0,100", "50", "!cancel"});
+    EXPECT_EQ(count("0=INSERT 2=VELM--AQ"), 0);
+    EXPECT_EQ(host::writeDxfText(db(), nullptr).find("2DELEV_DIM"), std::string::npos)
+        << "a layer for no mark";
+    EXPECT_EQ(SettingReal(SetupVar::QUOTE_VRIFZERO, 0.0), value) << "a reference of a command cancelled";
 }
 
 // ---- dimension text upkeep ----

@@ -1,9 +1,14 @@
 // The 2D wall options dialog in wall drawing: before "VELMWALL" draws, and
 // at "Opcje" between segments.
+#include <array>
 #include <cmath>
+#include <optional>
 
+#include "host/db/dbobjptr.h"
 #include "host/ui/driver.h"
+#include "store/open_or_create.h"
 #include "store/setup_slots.h"
+#include "store/velm_spessmuri.h"
 #include "tests/walls/drawing/walls_fixture.h"
 #include "walls/drawing/dlg_cmd_muro.h"
 
@@ -64,4 +69,35 @@ TEST_F(WallsTest, cancel_in_the_dialog_ends_velmwall_with_nothing_drawn_or_asked
     EXPECT_TRUE(Lines().empty());
     EXPECT_EQ(transcript().find("Pierwszy punkt"), std::string::npos) << transcript();
     EXPECT_EQ(Real(SetupVar::MDPLINEEND), 30.0);
+}
+
+// The dialog closed by OK, the command cancelled at its first point: the
+// options and the thickness history are as the command found them, and a
+// drawing that had no history has none.
+TEST_F(WallsTest, velmwall_cancelled_after_the_dialogs_ok_leaves_the_options_and_history_as_they_were) {
+    const auto history = [] {
+        ZcDbObjectPointer<VELM_SPESSMURI> kept(OpenOrCreateSetting<VELM_SPESSMURI>(true, nullptr, false));
+        return kept ? std::optional<std::array<double, 5>>(kept->thicknesses) : std::nullopt;
+    };
+    ASSERT_FALSE(history()) << "a new drawing has no thickness history";
+    zcui::InstallDialogDriver(IDD_CMDMURO, [](zcui::DialogUser& u) {
+        u.Edit(1066, "25");
+        u.Click(1072);
+    });
+    run({"VELMWALL", "!cancel"});
+    EXPECT_FALSE(history()) << transcript();
+    EXPECT_EQ(Real(SetupVar::MDPLINEEND), 30.0);
+
+    // A wall drawn keeps them; cancelled once more, they stay as they are.
+    run({"VELMWALL", "0,0", "100,0", ""});
+    ASSERT_TRUE(history());
+    EXPECT_EQ((*history())[0], 25.0);
+    zcui::InstallDialogDriver(IDD_CMDMURO, [](zcui::DialogUser& u) {
+        u.Edit(1066, "40");
+        u.Click(1072);
+    });
+    run({"VELMWALL", "0,200", "!cancel"});
+    EXPECT_EQ((*history())[0], 25.0);
+    EXPECT_EQ(Real(SetupVar::MDPLINEEND), 25.0);
+    zcui::RemoveDialogDriver(IDD_CMDMURO);
 }

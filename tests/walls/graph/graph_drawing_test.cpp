@@ -12,6 +12,7 @@
 #include "core/entity_data.h"
 #include "core/entity_readers.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/db/dbdatabase.h"
@@ -205,6 +206,40 @@ TEST_F(GraphTest, reading_erases_zero_length_lines_and_carries_the_wall_records_
     EXPECT_EQ(e->rectangleId, 7.0);
     EXPECT_EQ(rich->hasRoofLink, 1);
     EXPECT_EQ(rich->auto3DType, 4);
+}
+
+// A 3D record whose height or offset no wall has builds the wall by its
+// floor, and names the wall's handle.
+TEST_F(GraphTest, a_wall_record_out_of_range_is_named_with_its_handle_and_not_taken) {
+    RegisterApps();
+    const struct {
+        double height, offset;
+        const char* said;
+    } cases[] = {
+        {1e308, 0.0, "wysokość 1e+308"}, {-30.0, 0.0, "wysokość -30"}, {250.0, -1e20, "przesunięcie -1e+20"}};
+    for (const auto& c : cases) {
+        List l;
+        l.type("LINE").text(8, kWallLayer).point(10, {0, 0, 0}).point(11, {100, 0, 0});
+        l.xdata().text(1001, "VELM5$_$DDMURO-").real(1040, c.height).real(1040, c.offset);
+        ASSERT_EQ(zcdbEntMake(l.get()), RTNORM);
+        ads_name wall;
+        Last(wall);
+        const host::ResbufList read(zcdbEntGet(wall));
+        const std::string handle = FindRbCode(read.get(), 5)->resval.rstring;
+        const std::size_t before = transcript().size();
+        CFACCIATE g;
+        g.level = 0.0;
+        g.floorHeight = 300.0;
+        g.Build(true, false, nullptr, false);
+        const WallFace* face = g.FindFaceById(wall);
+        ASSERT_NE(face, nullptr);
+        EXPECT_LE(face->edges->topZ, 300.0) << c.said;
+        EXPECT_GE(face->edges->bottomZ, 0.0) << c.said;
+        EXPECT_NE(transcript().find("ściany " + handle + ": " + c.said, before), std::string::npos)
+            << transcript().substr(before);
+        g.Clear();
+        zcdbEntDel(wall);
+    }
 }
 
 TEST_F(GraphTest, outline_records_are_read_as_the_object_engine_writes_them) {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "host/ads/transcript.h"
 #include "host/win/textfile.h"
 #include "tests/walls/wall_types_fixture.h"
 
@@ -119,6 +120,19 @@ TEST_F(WallTypesTest, malformed_files_are_refused_and_leave_no_build_ups) {
         {"ends inside a layer", "Mur\nM\n3\n1\n2DWALLS\nSTRATIFICAZIONE100\nCegła\n0\n1\n"},
         {"hatch scale not a number",
          "Mur\nM\n3\n1\n2DWALLS\nSTRATIFICAZIONE100\nCegła\n0\nx\n$\n2DX\nENDSTRATIFICAZIONE100\n"},
+        {"thickness nan",
+         "Mur\nM\n3\n1\n2DWALLS\nSTRATIFICAZIONE100\nCegła\n0\n1\nnan\n2DX\nENDSTRATIFICAZIONE100\n"},
+        {"thickness 1e308",
+         "Mur\nM\n3\n1\n2DWALLS\nSTRATIFICAZIONE100\nCegła\n0\n1\n1e308\n2DX\nENDSTRATIFICAZIONE100\n"},
+        {"thickness 0",
+         "Mur\nM\n3\n1\n2DWALLS\nSTRATIFICAZIONE100\nCegła\n0\n1\n0\n2DX\nENDSTRATIFICAZIONE100\n"},
+        {"thickness -30",
+         "Mur\nM\n3\n1\n2DWALLS\nSTRATIFICAZIONE100\nCegła\n0\n1\n-30\n2DX\nENDSTRATIFICAZIONE100\n"},
+        {"thickness of 20 digits",
+         "Mur\nM\n3\n1\n2DWALLS\nSTRATIFICAZIONE100\nCegła\n0\n1\n$-12345678901234567890\n2DX\n"
+         "ENDSTRATIFICAZIONE100\n"},
+        {"thickness a word",
+         "Mur\nM\n3\n1\n2DWALLS\nSTRATIFICAZIONE100\nCegła\n0\n1\nabc\n2DX\nENDSTRATIFICAZIONE100\n"},
     };
     for (const auto& [what, text] : cases) {
         data.write("M.mxt", text);
@@ -128,6 +142,15 @@ TEST_F(WallTypesTest, malformed_files_are_refused_and_leave_no_build_ups) {
         EXPECT_FALSE(ReadWallTypeFile(type)) << what;
         EXPECT_FALSE(type.scales) << what;
     }
+    // A thickness no wall has is named with the file and its line.
+    data.write("M.mxt", cases[6].second);
+    CMuro type;
+    type.fileName = "M";
+    const std::size_t before = host::transcript().text().size();
+    EXPECT_FALSE(ReadWallTypeFile(type));
+    EXPECT_NE(host::transcript().text().find("M.mxt:10: grubość warstwy nie jest prawidłowa", before),
+              std::string::npos)
+        << host::transcript().text().substr(before);
 }
 
 TEST_F(WallTypesTest, colour_and_priority_not_numbers_read_as_2_and_0_and_last_line_kept_whole) {
