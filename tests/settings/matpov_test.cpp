@@ -109,6 +109,33 @@ TEST_F(MatPovTest, dxf_round_trip_keeps_rows_sharing_a_texture_and_stops_at_a_fo
     EXPECT_EQ(partial.rows[0].layer, "A");
 }
 
+TEST_F(MatPovTest, without_a_sound_catalogue_the_drawings_rows_are_kept_whole) {
+    // A table with the same sub-group heading under two groups, as a
+    // drawing holds it: read back over an empty, damaged or missing
+    // catalogue, every row stays, in its order; the file is named.
+    VELM_MATPOV stored;
+    stored.rows = {Row("", "**Muri", "", 0, 0),           Row("", "***Esterni", "", 0, 0),
+                   Row("Muri%Esterni", "A", "T_A", 1, 1), Row("", "**Tetti", "", 0, 0),
+                   Row("", "***Esterni", "", 0, 0),       Row("Tetti%Esterni", "B", "T_B", 2, 2)};
+    for (const char* catalogue :
+         std::initializer_list<const char*>{"", "**Muri,\nWALLS,T_Brick,1e308,1\n", nullptr}) {
+        if (catalogue)
+            dir.write("LAYERPOV.DEF", catalogue);
+        else
+            fs::remove(dir.path("LAYERPOV.DEF"));
+        host::transcript().clear();
+        MemoryDxfStream dxf;
+        stored.fileOutDxf(dxf);
+        VELM_MATPOV read;
+        read.fileInDxf(dxf);
+        EXPECT_EQ(read.rows, stored.rows) << (catalogue ? catalogue : "(none)");
+        if (catalogue) {
+            EXPECT_NE(host::transcript().text().find(dir.path("LAYERPOV.DEF") + ":"), std::string::npos)
+                << host::transcript().text();
+        }
+    }
+}
+
 TEST_F(MatPovTest, missing_catalogue_file_leaves_an_empty_table) {
     AAR_LAYERPOV t = {Row("", "x", "", 0, 0)};
     EXPECT_FALSE(ReadLayerPovFile("/nonexistent/LAYERPOV.DEF", t));

@@ -909,6 +909,15 @@ TEST_F(PovScene, material_dialog_refuses_to_remove_a_group_and_keeps_the_assignm
                   dir.path("library/TEXTUREPOV.DEF"));
     host::setSupportPathProvider([this] { return std::vector<std::string>{dir.path("library")}; });
     run({"!dialog 318 click 1461 ok", "VELMPOVMAT"});
+    {
+        ZcDbObjectPointer<VELM_MATPOV> t(OpenMatPovObject());
+        EXPECT_EQ(t->rows.size(), 3u);
+    }
+    // Nor does an empty one, which is named.
+    std::ofstream(dir.path("library/LAYERPOV.DEF")).flush();
+    run({"!dialog 318 click 1461 ok", "VELMPOVMAT"});
+    EXPECT_NE(transcript().find(dir.path("library/LAYERPOV.DEF") + ":1: "), std::string::npos)
+        << transcript();
     ZcDbObjectPointer<VELM_MATPOV> t(OpenMatPovObject());
     EXPECT_EQ(t->rows.size(), 3u);
 }
