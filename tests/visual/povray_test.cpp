@@ -521,6 +521,12 @@ TEST_F(PovScene, ground_plane_takes_the_plane_material) {
         << text;
 }
 
+// Scenes the renderer parses: apart from the PovScene suite, whose scenes a
+// test of their own renders from the build tree in one process (a test
+// runs in both at once, in the same folder, when the suite runs in
+// parallel; these take seconds).
+class PovSceneRendered : public PovScene {};
+
 // The scene parsed by the renderer in `folder` (kept includes beside it):
 // its exit status; -1 when no renderer is installed.
 int ParseWithPovray(const std::string& folder, const std::string& scene) {
@@ -539,7 +545,7 @@ void SetTexture(const std::string& layer, const std::string& texture, int mode) 
         if (row.layer == layer) row = AA_LAYERPOV{"", layer, texture, 1.0, mode};
 }
 
-TEST_F(PovScene, a_texture_name_that_is_code_never_reaches_the_scene) {
+TEST_F(PovSceneRendered, a_texture_name_that_is_code_never_reaches_the_scene) {
     Face("VELM3DWALLS$0", {0, 0, 0}, {100, 0, 0}, {100, 0, 100}, {0, 0, 100});
     const std::string marker = dir.path("marker.txt");
     SetTexture("3DWALLS",
@@ -561,7 +567,7 @@ TEST_F(PovScene, a_texture_name_that_is_code_never_reaches_the_scene) {
     EXPECT_FALSE(fs::exists(marker));
 }
 
-TEST_F(PovScene, random_names_through_the_scene_writer_parse_and_create_nothing) {
+TEST_F(PovSceneRendered, random_names_through_the_scene_writer_parse_and_create_nothing) {
     // Names of quotes, braces, "#", blanks and non-ASCII letters, each with
     // at least one character no identifier holds: the renderer must parse
     // every scene, and nothing but its picture appear.
@@ -636,7 +642,7 @@ TEST_F(PovScene, render_command_replaces_links_under_its_names_and_leaves_their_
     EXPECT_TRUE(fs::is_symlink(dir.path("drawing/velmakUser.inc")));
 }
 
-TEST_F(PovScene, a_drawing_name_never_adds_engine_options) {
+TEST_F(PovSceneRendered, a_drawing_name_never_adds_engine_options) {
     fs::create_directories(dir.path("tools"));
     std::ofstream(dir.path("tools/povray")) << "#!/bin/sh\n";
     fs::permissions(dir.path("tools/povray"), fs::perms::owner_all);
