@@ -43,12 +43,3 @@ TEST(ReplaceFile, an_uncommitted_or_refused_file_leaves_the_name_as_it_was) {
     EXPECT_FALSE(host::replaceFile(dir.path("no/such/folder/out.wrl"), "x", &error));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 }
-
-TEST(ReplaceFile, names_taken_and_absolute_paths) {
-    TestDir dir;
-    fs::create_symlink(dir.path("nowhere"), dir.path("link"));
-    EXPECT_TRUE(host::nameTaken(dir.path("link")));
-    EXPECT_FALSE(host::nameTaken(dir.path("free")));
-    EXPECT_EQ(host::absolutePath("/a/b"), "/a/b");
-    EXPECT_EQ(host::absolutePath("b.pov"), fs::current_path().string() + "/b.pov");
-}
