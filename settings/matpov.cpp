@@ -20,16 +20,6 @@ VELM_SETTINGS_OBJECT_DEFINE(VELM_MATPOV)
 
 namespace {
 
-bool ReadSupportLayerPov(AAR_LAYERPOV& rows) {
-    auto path = FindSupportFile("LAYERPOV.DEF");
-    return path && ReadLayerPovFile(*path, rows);
-}
-
-LayerPovCatalogue& CatalogueSource() {
-    static LayerPovCatalogue source = ReadSupportLayerPov;
-    return source;
-}
-
 // One "%[^,]" conversion: at least one character up to a comma.
 bool ScanField(std::string_view line, std::size_t& pos, std::string& out) {
     std::size_t end = line.find(',', pos);
@@ -67,9 +57,10 @@ std::string FirstField(std::string_view text) {
     return std::string(text.substr(0, text.find(',')));
 }
 
-AA_LAYERPOV* FindLayer(AAR_LAYERPOV& rows, const std::string& layer) {
-    for (AA_LAYERPOV& row : rows)
-        if (zcutEqualsNoCase(row.layer, layer)) return &row;
+// The first of the first `count` rows that has this layer.
+AA_LAYERPOV* FindLayer(AAR_LAYERPOV& rows, const std::string& layer, std::size_t count) {
+    for (std::size_t i = 0; i < count && i < rows.size(); ++i)
+        if (zcutEqualsNoCase(rows[i].layer, layer)) return &rows[i];
     return nullptr;
 }
 
@@ -117,11 +108,25 @@ AAR_LAYERPOV ParseLayerPovLines(const std::vector<std::string>& lines) {
     return table;
 }
 
+bool IsPovIdentifier(std::string_view name) {
+    if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
+    for (char c : name)
+        if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_'))
+            return false;
+    return true;
+}
+
 bool ReadLayerPovFile(const std::string& path, AAR_LAYERPOV& table) {
     table.clear();
-    std::optional<host::TextFile> file = ReadSupportText(path);
-    if (!file) return false;
-    // A damaged row would give a layer another texture or scale unseen.
+    bool notText = false;
+    std::optional<host::TextFile> file = ReadSupportText(path, &notText);
+    if (!file) {
+        // (A file that is not text has been named already.)
+        if (!notText) ReportSupportFault(path, SupportFault{0, "nie można odczytać pliku"});
+        return false;
+    }
+    // A damaged row would give a layer another texture or scale unseen, and
+    // a texture that is not a name would put its text into every scene.
     if (std::optional<SupportFault> fault = LayerPovFileFault(*file)) {
         ReportSupportFault(path, *fault);
         return false;
@@ -130,7 +135,7 @@ bool ReadLayerPovFile(const std::string& path, AAR_LAYERPOV& table) {
     return true;
 }
 
-std::optional<SupportFault> LayerPovFault(const std::vector<std::string>& lines) {
+std::optional<SupportFault> LayerPovFault(const std::vector<std::string>& lines, std::size_t povField) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::string_view line(lines[i]);
         while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
@@ -150,19 +155,32 @@ std::optional<SupportFault> LayerPovFault(const std::vector<std::string>& lines)
         };
         if (fields.size() < 2 || fields[0].empty() || fields[1].empty())
             return SupportFault{i + 1, "wiersz nie ma postaci WARSTWA,TEKSTURA,SKALA,TRYB"};
+        if (!IsPovIdentifier(fields[povField]))
+            return SupportFault{i + 1, "„" + std::string(fields[povField]) +
+                                           "” nie jest nazwą tekstury (tylko litery, cyfry i _, "
+                                           "bez cyfry na początku)"};
         if (fields.size() > 2 && !whole(fields[2], false))
             return SupportFault{i + 1, "skala tekstury nie jest liczbą"};
+        if (fields.size() > 2) {
+            const double scale = *host::parseDoublePrefix(fields[2]);
+            if (!NumberInRange(scale) || scale < 0.0)
+                return SupportFault{i + 1, "skala tekstury poza zakresem od 0 do 1e10"};
+        }
         if (fields.size() > 3 && !whole(fields[3], true))
             return SupportFault{i + 1, "tryb tekstury nie jest liczbą całkowitą"};
+        if (fields.size() > 3) {
+            const long long mode = *host::parseIntegerPrefix(fields[3]);
+            if (mode < 0 || mode > 2) return SupportFault{i + 1, "tryb tekstury nie jest 0, 1 ani 2"};
+        }
         if (fields.size() > 4) return SupportFault{i + 1, "za dużo pól w wierszu"};
     }
     return std::nullopt;
 }
 
 std::optional<SupportFault> LayerPovFileFault(const host::TextFile& file) {
-    std::optional<SupportFault> fault = LayerPovFault(file.lines);
+    std::optional<SupportFault> fault = LayerPovFault(file.lines, 1);
     if (std::optional<SupportFault> encoding = EncodingFault(file);
-        encoding && (!fault || encoding->line < fault->line))
+        encoding && (!fault || encoding->line <= fault->line))
         fault = encoding;
     std::map<std::string, std::size_t> groups, keys;  // upper-case name, its first line
     std::string groupName;
@@ -191,6 +209,11 @@ std::optional<SupportFault> LayerPovFileFault(const host::TextFile& file) {
         if (const auto [at, added] = groups.emplace(host::toUpper(path), i + 1); !added)
             return SupportFault{i + 1, "grupa powtórzona (wiersz " + std::to_string(at->second) + ")"};
     }
+    // A file without one layer row would leave every layer without its
+    // material: it is taken for a file emptied or cut short.
+    if (!fault && keys.empty())
+        fault = SupportFault{file.lines.size() + (file.lines.empty() ? 1 : 0),
+                             "plik nie przypisuje tekstury żadnej warstwie"};
     return fault;
 }
 
@@ -207,30 +230,37 @@ std::vector<std::string> FormatLayerPovLines(const AAR_LAYERPOV& table) {
     return lines;
 }
 
-LayerPovCatalogue SetLayerPovCatalogue(LayerPovCatalogue source) {
-    return std::exchange(CatalogueSource(), std::move(source));
-}
-
 AAR_LAYERPOV LoadLayerPovCatalogue() {
     AAR_LAYERPOV rows;
-    if (CatalogueSource() && !CatalogueSource()(rows)) rows.clear();
+    const std::optional<std::string> path = FindSupportFile("LAYERPOV.DEF");
+    if (path && !ReadLayerPovFile(*path, rows)) rows.clear();
     return rows;
 }
 
-void VELM_MATPOV::MergeStoredRow(AA_LAYERPOV stored, std::string& outOfRange) {
+void VELM_MATPOV::MergeStoredRows(AAR_LAYERPOV catalogue, const std::vector<AA_LAYERPOV>& stored,
+                                  std::string& outOfRange) {
+    rows = std::move(catalogue);
+    const std::size_t fromCatalogue = rows.size();
+    for (const AA_LAYERPOV& row : stored) MergeStoredRow(row, fromCatalogue, outOfRange);
+}
+
+void VELM_MATPOV::MergeStoredRow(AA_LAYERPOV stored, std::size_t fromCatalogue, std::string& outOfRange) {
     // A texture scale out of range takes the catalogue's for that layer (1
     // when the catalogue has none) and is named once for the record.
     if (!NumberInRange(stored.scale)) {
-        const AA_LAYERPOV* known = FindLayer(rows, stored.layer);
+        const AA_LAYERPOV* known = FindLayer(rows, stored.layer, fromCatalogue);
         stored.scale = known && NumberInRange(known->scale) ? known->scale : 1.0;
         if (!outOfRange.empty()) outOfRange += ", ";
         outOfRange += stored.layer + " skala";
     }
-    MergeRow(stored);
+    MergeRow(stored, fromCatalogue);
 }
 
-void VELM_MATPOV::MergeRow(const AA_LAYERPOV& stored) {
-    if (AA_LAYERPOV* row = FindLayer(rows, stored.layer))
+void VELM_MATPOV::MergeRow(const AA_LAYERPOV& stored, std::size_t fromCatalogue) {
+    // Only the catalogue's rows are overlaid: the drawing's own rows (a
+    // sub-group heading of one name under two groups, or every row when
+    // there is no catalogue) all stay, in their order.
+    if (AA_LAYERPOV* row = FindLayer(rows, stored.layer, fromCatalogue))
         *row = stored;
     else
         rows.push_back(stored);
@@ -250,16 +280,18 @@ FilingStatus VELM_MATPOV::fileOutDwg(SettingsDwgWriter& w) const {
 }
 
 FilingStatus VELM_MATPOV::fileInDwg(SettingsDwgReader& r) {
-    Reset();
+    Reset(LoadLayerPovCatalogue());
     short version = 0;
     int count = 0;
     if (!r.readInt16(version) || !ReadDwgCount(r, count)) return FilingStatus::kReadFailed;
-    std::string outOfRange;
+    std::vector<AA_LAYERPOV> stored;
     for (int i = 0; i < count; ++i) {
         AA_LAYERPOV row;
         if (!ReadRowDwg(r, row)) return FilingStatus::kReadFailed;
-        MergeStoredRow(std::move(row), outOfRange);
+        stored.push_back(std::move(row));
     }
+    std::string outOfRange;
+    MergeStoredRows(std::move(rows), stored, outOfRange);
     if (!outOfRange.empty()) ReportSettingsOutOfRange(kClassName, outOfRange);
     return FilingStatus::kOk;
 }
@@ -278,22 +310,24 @@ FilingStatus VELM_MATPOV::fileOutDxf(SettingsDxfWriter& w) const {
 }
 
 FilingStatus VELM_MATPOV::fileInDxf(SettingsDxfReader& r) {
-    Reset();
+    Reset(LoadLayerPovCatalogue());
     if (!r.atSubclassData(kClassName)) return FilingStatus::kOk;
     short count = 0;
     if (!ReadDxfShort(r, 170, count)) return FilingStatus::kOk;
-    std::string outOfRange;
+    std::vector<AA_LAYERPOV> stored;
     for (int i = 0; i < count; ++i) {
         AA_LAYERPOV row;
         // A row cut short is not merged: half a row would overwrite a
         // catalogue row with empty fields.
         if (!ReadRowDxf(r, row)) break;
-        MergeStoredRow(std::move(row), outOfRange);
+        stored.push_back(std::move(row));
     }
+    std::string outOfRange;
+    MergeStoredRows(std::move(rows), stored, outOfRange);
     if (!outOfRange.empty()) ReportSettingsOutOfRange(kClassName, outOfRange);
     return FilingStatus::kOk;
 }
 
 VELM_MATPOV* OpenMatPovObject() {
-    return OpenSettingForWrite<VELM_MATPOV>([](VELM_MATPOV& o) { o.Reset(); });
+    return OpenSettingForWrite<VELM_MATPOV>([](VELM_MATPOV& o) { o.Reset(LoadLayerPovCatalogue()); });
 }

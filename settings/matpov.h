@@ -4,6 +4,8 @@
 // A record always starts from the catalogue; the rows stored in a drawing
 // are merged over it when the drawing is read: a stored row replaces the
 // catalogue row of the same layer (letter case ignored), or is appended.
+// Without a catalogue (none found, or damaged) the stored rows are the
+// record's whole.
 // So a drawing follows later edits of the catalogue for layers it never
 // changed.
 //
@@ -17,9 +19,9 @@
 // keeping the rows merged so far.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/support_files.h"
@@ -47,24 +49,28 @@ bool ReadLayerPovFile(const std::string& path, AAR_LAYERPOV& table);
 // The first line of a render table that is not a group line, a blank line
 // or "LAYER,TEXTURE[,SCALE[,MODE]]" with a number and a whole number. Such
 // a file is named with that line and read as none.
-std::optional<SupportFault> LayerPovFault(const std::vector<std::string>& lines);
+// `povField` is the field holding the POV-Ray text (1 in "LAYERPOV.DEF",
+// the texture; 0 in the material library, its name): it must pass
+// IsPovIdentifier. A present scale must lie within 0 and the value limit,
+// a present mode be 0, 1 or 2.
+std::optional<SupportFault> LayerPovFault(const std::vector<std::string>& lines, std::size_t povField);
+// Whether `name` may be written into a scene as a POV-Ray identifier:
+// letters, digits and "_" only, not starting with a digit. Any other text
+// (a brace, a quote, "#", a blank) would be read by the renderer as code.
+bool IsPovIdentifier(std::string_view name);
 // The first fault of the layer assignment file: a line LayerPovFault
 // refuses, a line not valid in the file's encoding, a sub-group before any
 // group, a layer row outside a group, a group or a layer key that comes
 // again (a line doubled or a heading lost would move or double materials
-// unseen).
+// unseen), or, for a file without any layer row (emptied, cut short), its
+// end.
 std::optional<SupportFault> LayerPovFileFault(const host::TextFile& file);
 // The catalogue text of a table ("%s," for group rows, else
 // "%s,%s,%f,%d").
 std::vector<std::string> FormatLayerPovLines(const AAR_LAYERPOV& table);
 
-// Where new and re-read records take the catalogue from: fills the table
-// and says whether a catalogue was found. By default "LAYERPOV.DEF" found
-// on the support search path; an empty source gives no catalogue. Returns
-// the source it replaces, so that a caller can put it back.
-using LayerPovCatalogue = std::function<bool(AAR_LAYERPOV&)>;
-LayerPovCatalogue SetLayerPovCatalogue(LayerPovCatalogue source);
-// The catalogue's rows now (empty when there is no catalogue).
+// The catalogue's rows now: "LAYERPOV.DEF" found on the support search
+// path; empty when there is none or it is damaged (which is named).
 AAR_LAYERPOV LoadLayerPovCatalogue();
 
 class VELM_MATPOV : public ZcDbObject {
@@ -84,17 +90,23 @@ public:
     AAR_LAYERPOV rows;
 
     // A new record: the catalogue's rows.
-    void Reset() { rows = LoadLayerPovCatalogue(); }
-    // Overlays one stored row (see the banner).
-    void MergeRow(const AA_LAYERPOV& stored);
-    // The same for a row read back from the drawing: a scale out of range
-    // takes the catalogue's and the row is named in `outOfRange`.
-    void MergeStoredRow(AA_LAYERPOV stored, std::string& outOfRange);
+    void Reset(AAR_LAYERPOV catalogue) { rows = std::move(catalogue); }
+    // The rows read back from a drawing over the catalogue (see the
+    // banner): a stored row replaces the catalogue's row of its layer or is
+    // appended; a scale out of range takes the catalogue's and the row is
+    // named in `outOfRange`.
+    void MergeStoredRows(AAR_LAYERPOV catalogue, const std::vector<AA_LAYERPOV>& stored,
+                         std::string& outOfRange);
 
     FilingStatus fileOutDwg(SettingsDwgWriter& w) const;
     FilingStatus fileInDwg(SettingsDwgReader& r);
     FilingStatus fileOutDxf(SettingsDxfWriter& w) const;
     FilingStatus fileInDxf(SettingsDxfReader& r);
+
+private:
+    // `fromCatalogue`: how many of the rows came from the catalogue.
+    void MergeRow(const AA_LAYERPOV& stored, std::size_t fromCatalogue);
+    void MergeStoredRow(AA_LAYERPOV stored, std::size_t fromCatalogue, std::string& outOfRange);
 };
 
 // The drawing's VELM_MATPOV in "VELMOR_6", open for write; made from the

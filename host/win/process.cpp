@@ -119,6 +119,12 @@ bool isRegularFile(const std::string& path) {
 
 }  // namespace
 
+namespace host {
+namespace {
+BOOL launch(const StartedProcess& start, void* environment, PROCESS_INFORMATION* info);
+}  // namespace
+}  // namespace host
+
 DWORD SearchPathW(const char* path, const char* fileName, const char* extension, DWORD bufferLength,
                   char* buffer, char** filePart) {
     if (!fileName || !*fileName) {
@@ -180,20 +186,28 @@ BOOL CreateProcessW(const char* applicationName, char* commandLine, void*, void*
     start.program = applyAlias(program);
     for (std::size_t i = 1; i < words.size(); ++i) start.arguments.push_back(host::nativePath(words[i]));
 
-    if (host::ProcessRecorder* rec = host::ProcessRecorder::active()) {
+    return host::launch(start, environment, info);
+}
+
+namespace host {
+
+namespace {
+
+BOOL launch(const StartedProcess& start, void* environment, PROCESS_INFORMATION* info) {
+    if (ProcessRecorder* rec = ProcessRecorder::active()) {
         rec->record(start);
         if (DWORD code = rec->takeFailure()) return fail(code);
         static DWORD fakeId = 1000;
         DWORD id = fakeId++;
-        info->hProcess = host::handles::open(host::handles::Kind::Process, 0);
-        info->hThread = host::handles::open(host::handles::Kind::Thread, 0);
+        info->hProcess = handles::open(handles::Kind::Process, 0);
+        info->hThread = handles::open(handles::Kind::Thread, 0);
         info->dwProcessId = id;
         info->dwThreadId = id;
         return TRUE;
     }
 
-    std::string folder = host::nativePath(start.currentDirectory);
-    if (!folder.empty() && !host::folderExists(folder)) return fail(ERROR_DIRECTORY);
+    std::string folder = nativePath(start.currentDirectory);
+    if (!folder.empty() && !folderExists(folder)) return fail(ERROR_DIRECTORY);
     std::string path;
     if (DWORD code = locate(start.program, folder, path)) return fail(code);
 
@@ -213,22 +227,85 @@ BOOL CreateProcessW(const char* applicationName, char* commandLine, void*, void*
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    if (!inheritHandles) posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    if (!start.inheritHandles) posix_spawn_file_actions_addclosefrom_np(&actions, 3);
     pid_t pid = 0;
     int err = posix_spawn(&pid, path.c_str(), &actions, nullptr, argPtrs.data(),
                           environment ? envPtrs.data() : environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (err != 0) return fail(host::winErrorFromErrno(err));
+    if (err != 0) return fail(winErrorFromErrno(err));
 
     children().push_back(pid);
-    info->hProcess = host::handles::open(host::handles::Kind::Process, pid);
-    info->hThread = host::handles::open(host::handles::Kind::Thread, pid);
+    info->hProcess = handles::open(handles::Kind::Process, pid);
+    info->hThread = handles::open(handles::Kind::Thread, pid);
     info->dwProcessId = static_cast<DWORD>(pid);
     info->dwThreadId = static_cast<DWORD>(pid);
     return TRUE;
 }
 
-namespace host {
+// One argument as the Windows rules read it back whole: quoted when it is
+// empty or holds a blank or a quote, a quote and the backslashes before a
+// quote (or before the closing quote) escaped.
+std::string quoteArgument(const std::string& argument) {
+    if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) return argument;
+    std::string quoted = "\"";
+    std::size_t slashes = 0;
+    for (char c : argument) {
+        if (c == '\\') {
+            ++slashes;
+            continue;
+        }
+        quoted.append(c == '"' ? slashes * 2 + 1 : slashes, '\\');
+        slashes = 0;
+        quoted += c;
+    }
+    quoted.append(slashes * 2, '\\');
+    return quoted + "\"";
+}
+
+}  // namespace
+
+std::string joinCommandLine(const std::string& program, const std::vector<std::string>& arguments) {
+    // The program name takes no escapes: quoted when it holds a blank.
+    std::string line = program.find_first_of(" \t") == std::string::npos ? program : "\"" + program + "\"";
+    for (const std::string& argument : arguments) line += " " + quoteArgument(argument);
+    return line;
+}
+
+std::string findOnPath(const std::string& name) {
+    const char* env = std::getenv("PATH");
+    if (name.empty() || name.find('/') != std::string::npos || !env) return {};
+    // Only absolute folders: an empty entry or "." would be the current
+    // folder, where a program that came with someone's files may lie.
+    for (const std::string& dir : splitFolders(env)) {
+        if (dir.empty() || dir[0] != '/') continue;
+        const std::string candidate = dir + "/" + name;
+        struct stat st;
+        if (::stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+            ::access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+    }
+    return {};
+}
+
+DWORD startProgram(const std::string& program, const std::vector<std::string>& arguments,
+                   const std::string& folder, DWORD priorityClass) {
+    reapFinishedChildren();
+    StartedProcess start;
+    start.application = program;
+    start.commandLine = joinCommandLine(program, arguments);
+    // A command line is never cut: one too long starts nothing.
+    if (start.commandLine.size() + 1 > kCommandLineLimit) return ERROR_FILENAME_EXCED_RANGE;
+    start.program = program.find('/') == std::string::npos ? findOnPath(program) : program;
+    if (start.program.empty()) return ERROR_FILE_NOT_FOUND;
+    start.arguments = arguments;
+    start.priorityClass = priorityClass;
+    start.currentDirectory = folder;
+    PROCESS_INFORMATION info{};
+    if (!launch(start, nullptr, &info)) return GetLastError();
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    return ERROR_SUCCESS;
+}
 
 ProcessRecorder::ProcessRecorder() : previous_(gRecorder) {
     gRecorder = this;

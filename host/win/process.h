@@ -1,4 +1,5 @@
-// Starting programs as CreateProcessW does, over posix_spawn. The program is
+// Starting programs as CreateProcessW does (and, for callers that have the
+// arguments apart, startProgram, which hands them over as they are), over posix_spawn. The program is
 // the application name when one is given, else the first word of the
 // command line; "\" in it and in the arguments becomes "/". A program name
 // can be aliased to a real program (the help viewer "HH.EXE" by default has
@@ -109,6 +110,28 @@ private:
 void setProgramAlias(const std::string& name, const std::string& program);
 // The program standing for the help viewer "HH.EXE".
 void setHelpViewer(const std::string& program);
+
+// The longest command line a program may be started with, terminator
+// included, as the platform counts it.
+inline constexpr std::size_t kCommandLineLimit = 32767;
+
+// Starts `program` with `arguments`, each reaching it as one argument
+// whatever characters it holds (no command line is split again), in
+// `folder` (empty: the host's), without inherited handles, and does not
+// wait for it. A program without a folder is looked for with findOnPath.
+// The start is recorded, with the command line the arguments make
+// (joinCommandLine), while a ProcessRecorder lives. Answers 0, or the
+// Windows error code: ERROR_FILENAME_EXCED_RANGE when that command line is
+// longer than kCommandLineLimit (nothing is started), ERROR_FILE_NOT_FOUND,
+// ERROR_ACCESS_DENIED, ERROR_DIRECTORY as CreateProcessW.
+DWORD startProgram(const std::string& program, const std::vector<std::string>& arguments,
+                   const std::string& folder, DWORD priorityClass);
+// The program `name` (without a folder) in the absolute folders of PATH,
+// never in the current folder; empty when none holds it.
+std::string findOnPath(const std::string& name);
+// The command line of a program and its arguments by the Windows rules,
+// each argument quoted so that splitCommandLine gives it back whole.
+std::string joinCommandLine(const std::string& program, const std::vector<std::string>& arguments);
 
 // Windows command-line splitting; the first word is parsed as a program
 // name (quotes group, no escapes), as the C runtime does.

@@ -1,6 +1,8 @@
 // VELM_MATPOV in a drawing: made from the catalogue on first open, found
 // again afterwards with the rows the user stored.
+#include "host/util/findfile.h"
 #include "settings/matpov.h"
+#include "tests/host/win_testdir.h"
 #include "tests/settings/drawing_fixture.h"
 
 namespace {
@@ -11,17 +13,15 @@ protected:
         DrawingSettings::SetUp();
         VELM_MATPOV::rxInit();
         zcrxBuildClassHierarchy();
-        previous = SetLayerPovCatalogue([](AAR_LAYERPOV& rows) {
-            rows = ParseLayerPovLines({"**Muri,", "WALLS,T_Brick,1,1"});
-            return true;
-        });
+        dir.write("LAYERPOV.DEF", "**Muri,\nWALLS,T_Brick,1,1\n");
+        host::setSupportPathProvider([this] { return std::vector<std::string>{dir.path()}; });
     }
     void TearDown() override {
-        SetLayerPovCatalogue(std::move(previous));
+        host::setSupportPathProvider(nullptr);
         DrawingSettings::TearDown();
         VELM_MATPOV::rxUninit();
     }
-    LayerPovCatalogue previous;
+    TestDir dir;
 };
 
 }  // namespace

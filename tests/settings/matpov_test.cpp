@@ -9,6 +9,7 @@
 
 #include "core/layer_catalogue.h"
 #include "host/ads/transcript.h"
+#include "host/util/findfile.h"
 #include "host/win/registry.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
@@ -18,21 +19,24 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
 const std::vector<std::string> kCatalogue = {
     "**Muri,",  "WALLS,T_Brick,1.000000,1", "***Esterni,",   "WALLS_EXT,T_Stone,2.5,2",
     "**Tetti,", "ROOF,T_Tile,0.5,1",        "ROOF_B,T_Tile",
 };
 
+// The catalogue is the "LAYERPOV.DEF" of a support folder of the test's own.
 class MatPovTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        previous = SetLayerPovCatalogue([](AAR_LAYERPOV& rows) {
-            rows = ParseLayerPovLines(kCatalogue);
-            return true;
-        });
+        std::string text;
+        for (const std::string& line : kCatalogue) text += line + "\n";
+        dir.write("LAYERPOV.DEF", text);
+        host::setSupportPathProvider([this] { return std::vector<std::string>{dir.path()}; });
     }
-    void TearDown() override { SetLayerPovCatalogue(std::move(previous)); }
-    LayerPovCatalogue previous;
+    void TearDown() override { host::setSupportPathProvider(nullptr); }
+    TestDir dir;
 };
 
 AA_LAYERPOV Row(std::string group, std::string layer, std::string texture, double scale, int integer) {
@@ -83,7 +87,7 @@ TEST_F(MatPovTest, stored_rows_replace_catalogue_rows_ignoring_case_or_are_appen
 }
 
 TEST_F(MatPovTest, dxf_round_trip_keeps_rows_sharing_a_texture_and_stops_at_a_foreign_item) {
-    SetLayerPovCatalogue({});  // no catalogue: only what the drawing holds
+    fs::remove(dir.path("LAYERPOV.DEF"));  // no catalogue: only what the drawing holds
     VELM_MATPOV stored;
     stored.rows = {Row("G", "A", "T_Same", 1.0, -3), Row("G", "B", "T_Same", 2.0, 1)};
     MemoryDxfStream dxf;
@@ -103,6 +107,33 @@ TEST_F(MatPovTest, dxf_round_trip_keeps_rows_sharing_a_texture_and_stops_at_a_fo
     partial.fileInDxf(cut);
     ASSERT_EQ(partial.rows.size(), 1u);
     EXPECT_EQ(partial.rows[0].layer, "A");
+}
+
+TEST_F(MatPovTest, without_a_sound_catalogue_the_drawings_rows_are_kept_whole) {
+    // A table with the same sub-group heading under two groups, as a
+    // drawing holds it: read back over an empty, damaged or missing
+    // catalogue, every row stays, in its order; the file is named.
+    VELM_MATPOV stored;
+    stored.rows = {Row("", "**Muri", "", 0, 0),           Row("", "***Esterni", "", 0, 0),
+                   Row("Muri%Esterni", "A", "T_A", 1, 1), Row("", "**Tetti", "", 0, 0),
+                   Row("", "***Esterni", "", 0, 0),       Row("Tetti%Esterni", "B", "T_B", 2, 2)};
+    for (const char* catalogue :
+         std::initializer_list<const char*>{"", "**Muri,\nWALLS,T_Brick,1e308,1\n", nullptr}) {
+        if (catalogue)
+            dir.write("LAYERPOV.DEF", catalogue);
+        else
+            fs::remove(dir.path("LAYERPOV.DEF"));
+        host::transcript().clear();
+        MemoryDxfStream dxf;
+        stored.fileOutDxf(dxf);
+        VELM_MATPOV read;
+        read.fileInDxf(dxf);
+        EXPECT_EQ(read.rows, stored.rows) << (catalogue ? catalogue : "(none)");
+        if (catalogue) {
+            EXPECT_NE(host::transcript().text().find(dir.path("LAYERPOV.DEF") + ":"), std::string::npos)
+                << host::transcript().text();
+        }
+    }
 }
 
 TEST_F(MatPovTest, missing_catalogue_file_leaves_an_empty_table) {
@@ -208,7 +239,7 @@ TEST(LayerPovShipped, default_catalogue_names_catalogue_layers_once) {
 
 TEST_F(MatPovTest, a_damaged_render_table_is_named_with_its_line_and_read_as_none) {
     EXPECT_FALSE(
-        LayerPovFault({"**Ściany,", "", "***Model 3D,", "3DWALLS,T_Stone8,1.000000,2", "3DROOF,Red,0.5"}));
+        LayerPovFault({"**Ściany,", "", "***Model 3D,", "3DWALLS,T_Stone8,1.000000,2", "3DROOF,Red,0.5"}, 1));
     const struct {
         std::vector<std::string> lines;
         std::size_t line;
@@ -219,13 +250,13 @@ TEST_F(MatPovTest, a_damaged_render_table_is_named_with_its_line_and_read_as_non
                    {{"A,T,1,0", "B,T,1,2x"}, 2, "tryb"},
                    {{"A,T,1,0,9"}, 1, "za dużo pól"}};
     for (const auto& d : damaged) {
-        std::optional<SupportFault> fault = LayerPovFault(d.lines);
+        std::optional<SupportFault> fault = LayerPovFault(d.lines, 1);
         ASSERT_TRUE(fault) << d.what;
         EXPECT_EQ(fault->line, d.line) << d.what;
         EXPECT_NE(fault->what.find(d.what), std::string::npos) << fault->what;
     }
     const std::filesystem::path shipped = std::filesystem::path(VELM_SOURCE_DIR) / "support" / "LAYERPOV.DEF";
-    EXPECT_FALSE(LayerPovFault(host::readTextFile(shipped.string()).value().lines));
+    EXPECT_FALSE(LayerPovFault(host::readTextFile(shipped.string()).value().lines, 1));
 
     // What the rows alone cannot show: a line doubled, a heading lost, a
     // stray byte.
@@ -246,7 +277,6 @@ TEST_F(MatPovTest, a_damaged_render_table_is_named_with_its_line_and_read_as_non
     }
     EXPECT_FALSE(LayerPovFileFault(host::readTextFile(shipped.string()).value()));
 
-    TestDir dir;
     // A file that is not text is read as none, and named.
     dir.write("LAYERPOV.DEF", std::string("**A,\nX,T,1,0\0\n", 14));
     AAR_LAYERPOV none = {Row("", "x", "", 0, 0)};

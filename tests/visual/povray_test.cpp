@@ -2,12 +2,16 @@
 // tests write is kept under the build tree, where the renderer check reads
 // it), the commands and the two dialogs.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <random>
 #include <sstream>
 #include <vector>
 
@@ -63,6 +67,18 @@ public:
 private:
     std::string old_;
     bool had_ = false;
+};
+
+// The current folder set for one test, the old one back after it.
+class ScopedFolder {
+public:
+    explicit ScopedFolder(const std::string& folder) : old_(fs::current_path()) { fs::current_path(folder); }
+    ~ScopedFolder() { fs::current_path(old_); }
+    ScopedFolder(const ScopedFolder&) = delete;
+    ScopedFolder& operator=(const ScopedFolder&) = delete;
+
+private:
+    fs::path old_;
 };
 
 TEST(PovTables, group_lines_make_rows_with_an_empty_group_and_their_heading_as_description) {
@@ -147,6 +163,54 @@ TEST_F(PovTablesFiles, a_damaged_layer_table_is_not_written_over) {
     dir.write("LAYERPOV.DEF", std::string("**Ściany,\n3DWALLS,T_Stone8,1,2\0\n", 30));
     EXPECT_FALSE(WriteLayerPovDef(table));
     EXPECT_EQ(dir.read("LAYERPOV.DEF").size(), 30u);
+}
+
+TEST_F(PovTablesFiles, a_damaged_empty_or_unreadable_layer_table_is_named_with_its_line) {
+    const std::string intact = "**Ściany,\n3DWALLS,T_Stone8,1,2\n3DROOFS,White,1,0\n";
+    struct Case {
+        std::string text;
+        std::size_t line;
+    };
+    const Case cases[] = {
+        {"**Ściany,\n3DWALLS,T_Stone8,1,2\n3DROO", 3},                              // cut short, no line end
+        {"**Ściany,\n3DWALLS,T_Stone8,1e308,2\n3DROOFS,White,1,0\n", 2},            // an absurd scale
+        {"**Ściany,\n3DWALLS,T_Stone8,-1,2\n3DROOFS,White,1,0\n", 2},               // a negative scale
+        {"**Ściany,\n3DWALLS,T_Stone8,nan,2\n3DROOFS,White,1,0\n", 2},              // not a number
+        {"**Ściany,\n3DWALLS,T_Stone8,1,7\n3DROOFS,White,1,0\n", 2},                // no such mode
+        {"**Ściany,\n3DWALLS,T_Stone8,1,2,5\n3DROOFS,White,1,0\n", 2},              // a field too many
+        {"**Ściany zewnętrzne,\n3DWALLS,T_Stone8,1,2\n3DR\xffOFS,White,1,0\n", 3},  // a stray byte
+        {intact + "Zbędny wiersz\n", 4},                                            // a line added
+        {"**Ściany,\n3DWALLS,T_Stone8 } } #fopen F \"x\" write,1,2\n", 2},          // code, not a name
+        {"**Ściany,\n3DWALLS,7Stone,1,2\n", 2},                                     // starts with a digit
+        {"**Ściany,\n***Model,\n", 2},                                              // headings only
+        {"", 1},                                                                    // empty
+    };
+    for (const Case& c : cases) {
+        dir.write("LAYERPOV.DEF", c.text);
+        host::transcript().clear();
+        AAR_LAYERPOV table;
+        EXPECT_FALSE(ReadLayerPovDef(table)) << c.text;
+        EXPECT_TRUE(table.empty());
+        const std::string named = dir.path("LAYERPOV.DEF") + ":" + std::to_string(c.line) + ": ";
+        EXPECT_NE(host::transcript().text().find(named), std::string::npos)
+            << c.text << host::transcript().text();
+    }
+    // A file that cannot be read is named as well.
+    dir.write("LAYERPOV.DEF", intact);
+    fs::permissions(dir.path("LAYERPOV.DEF"), fs::perms::none);
+    if (::access(dir.path("LAYERPOV.DEF").c_str(), R_OK) != 0) {
+        host::transcript().clear();
+        AAR_LAYERPOV table;
+        EXPECT_FALSE(ReadLayerPovDef(table));
+        EXPECT_NE(host::transcript().text().find(dir.path("LAYERPOV.DEF") + ": "), std::string::npos);
+    }
+    fs::permissions(dir.path("LAYERPOV.DEF"), fs::perms::owner_all);
+    // The library's rule is on its first field, the name the scene writes.
+    dir.write("TEXTUREPOV.DEF", "**Kamień,\nT_Stone8,Kamień 8,1,1\nT_X { },Zły,1,1\n");
+    AAR_TEXTUREPOV materials;
+    host::transcript().clear();
+    EXPECT_FALSE(ReadTexturePovDef(materials));
+    EXPECT_NE(host::transcript().text().find("TEXTUREPOV.DEF:3: "), std::string::npos);
 }
 
 TEST_F(PovTablesFiles, missing_files_give_empty_tables_and_write_nothing) {
@@ -457,6 +521,167 @@ TEST_F(PovScene, ground_plane_takes_the_plane_material) {
         << text;
 }
 
+// Scenes the renderer parses: apart from the PovScene suite, whose scenes a
+// test of their own renders from the build tree in one process (a test
+// runs in both at once, in the same folder, when the suite runs in
+// parallel; these take seconds).
+class PovSceneRendered : public PovScene {};
+
+// The scene parsed by the renderer in `folder` (kept includes beside it):
+// its exit status; -1 when no renderer is installed.
+int ParseWithPovray(const std::string& folder, const std::string& scene) {
+    if (std::system("command -v povray >/dev/null 2>&1") != 0) return -1;
+    const std::string command = "cd '" + folder + "' && povray +I'" + scene +
+                                "' -D +W8 +H8 -GA +O'picture.png' >/dev/null 2>&1 </dev/null";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 255;
+}
+
+void SetTexture(const std::string& layer, const std::string& texture, int mode) {
+    ZcDbObjectPointer<VELM_MATPOV> table(OpenMatPovObject());
+    ASSERT_TRUE(table);
+    table->rows.push_back(AA_LAYERPOV{"", layer, texture, 1.0, mode});
+    for (AA_LAYERPOV& row : table->rows)
+        if (row.layer == layer) row = AA_LAYERPOV{"", layer, texture, 1.0, mode};
+}
+
+TEST_F(PovSceneRendered, a_texture_name_that_is_code_never_reaches_the_scene) {
+    Face("VELM3DWALLS$0", {0, 0, 0}, {100, 0, 0}, {100, 0, 100}, {0, 0, 100});
+    const std::string marker = dir.path("marker.txt");
+    SetTexture("3DWALLS",
+               "T_Stone8 } } #fopen F \"" + marker +
+                   "\" write #write(F,\"x\") #fclose F polygon { 4, <0,0,0> "
+                   "<1,0,0> <1,1,0> <0,0,0> texture { T_Stone8",
+               1);
+    CPovRay scene;
+    const std::string text = Scene("hostile_texture", scene, false);
+    EXPECT_EQ(text.find("#fopen"), std::string::npos);
+    EXPECT_EQ(text.find("T_Stone8"), std::string::npos);
+    EXPECT_NE(text.find(" pigment { color Red }"), std::string::npos) << text;
+    // Named once, with the record and the layer.
+    EXPECT_EQ(Count(transcript(), "VELM_MATPOV, warstwa 3DWALLS: tekstura"), 1) << transcript();
+    const int parsed = ParseWithPovray(dir.path(), "hostile_texture.pov");
+    if (parsed >= 0) {
+        EXPECT_EQ(parsed, 0);
+    }
+    EXPECT_FALSE(fs::exists(marker));
+}
+
+TEST_F(PovSceneRendered, random_names_through_the_scene_writer_parse_and_create_nothing) {
+    // Names of quotes, braces, "#", blanks and non-ASCII letters, each with
+    // at least one character no identifier holds: the renderer must parse
+    // every scene, and nothing but its picture appear.
+    if (std::system("command -v povray >/dev/null 2>&1") != 0) GTEST_SKIP() << "povray is not installed";
+    Face("VELM3DWALLS$0", {0, 0, 0}, {100, 0, 0}, {100, 0, 100}, {0, 0, 100});
+    Face("VELM3DROOF$0", {0, 0, 100}, {100, 0, 100}, {100, 100, 100}, {0, 100, 100});
+    const std::vector<std::string> pieces = {"\"",    "{",  "}",     "#",       " ",  "ł",
+                                             "é",     "\\", "(",     ")",       ";",  "T_Stone8",
+                                             "fopen", "M",  "write", "<0,0,0>", "\n", "%"};
+    std::mt19937 random(94);
+    for (int round = 0; round < 12; ++round) {
+        std::string name[2];
+        for (std::string& n : name) {
+            while (n.empty() || IsPovIdentifier(n))
+                for (std::size_t k = 1 + random() % 8; k > 0; --k) n += pieces[random() % pieces.size()];
+        }
+        SetTexture("3DWALLS", name[0], static_cast<int>(random() % 3));
+        SetTexture("3DROOF", name[1], static_cast<int>(random() % 3));
+        CPovRay scene;
+        Scene("random_" + std::to_string(round), scene, false);
+        EXPECT_EQ(ParseWithPovray(dir.path(), "random_" + std::to_string(round) + ".pov"), 0)
+            << name[0] << " / " << name[1];
+    }
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir.path())) {
+        const std::string file = entry.path().filename().string();
+        EXPECT_TRUE(file.starts_with("random_") || file.starts_with("velmak") || file == "picture.png" ||
+                    file == "docs" || file == "registry")
+            << file;
+    }
+}
+
+TEST_F(PovScene, an_image_file_name_stays_one_string_of_the_scene) {
+    // Read back as the renderer reads a string: each escaped character is
+    // itself, and the string ends at the first quote not escaped.
+    auto unquote = [](const std::string& text, std::size_t at) {
+        std::string value;
+        for (std::size_t i = at + 1; i < text.size() && text[i] != '"'; ++i)
+            value += text[i] == '\\' ? text[++i] : text[i];
+        return value;
+    };
+    for (const std::string& name :
+         {std::string("ogród.png"), std::string("x.png\" once } } #fopen F \"m\" write #fclose F // "),
+          std::string("C:\\obrazy\\\"tło\".jpg"), std::string("a\\\\\"b.gif")}) {
+        const std::optional<std::string> quoted = PovString(name);
+        ASSERT_TRUE(quoted);
+        EXPECT_EQ(unquote(*quoted, 0), name);
+        EXPECT_EQ(quoted->size(), 2 + name.size() + std::count(name.begin(), name.end(), '"') +
+                                      std::count(name.begin(), name.end(), '\\'));
+    }
+    EXPECT_FALSE(PovString("a\nb.png"));
+    EXPECT_FALSE(PovString(std::string("a\rb.png")));
+}
+
+TEST_F(PovScene, render_command_replaces_links_under_its_names_and_leaves_their_targets) {
+    host::setSysVar("DWGPREFIX", host::SysVarValue{dir.path() + "/drawing/"}, false);
+    host::setSysVar("DWGNAME", host::SysVarValue{std::string("plan.dxf")}, false);
+    fs::create_directories(dir.path("drawing"));
+    fs::create_directories(dir.path("mine"));
+    for (const char* name : {"notes.txt", "other.txt", "user.txt"})
+        dir.write(std::string("mine/") + name, "mine\n");
+    fs::create_symlink(dir.path("mine/notes.txt"), dir.path("drawing/plan$.pov"));
+    fs::create_symlink(dir.path("mine/other.txt"), dir.path("drawing/velmak.inc"));
+    fs::create_symlink(dir.path("mine/user.txt"), dir.path("drawing/velmakUser.inc"));
+    host::ProcessRecorder recorder;
+    run({"VELMPOVRAYD", ""});
+    for (const char* name : {"notes.txt", "other.txt", "user.txt"})
+        EXPECT_EQ(dir.read(std::string("mine/") + name), "mine\n") << name;
+    EXPECT_FALSE(fs::is_symlink(dir.path("drawing/plan$.pov")));
+    EXPECT_NE(dir.read("drawing/plan$.pov").find("#include \"velmak.inc\""), std::string::npos);
+    EXPECT_FALSE(fs::is_symlink(dir.path("drawing/velmak.inc")));
+    // The user's own include, copied only when missing, is left as it is.
+    EXPECT_TRUE(fs::is_symlink(dir.path("drawing/velmakUser.inc")));
+}
+
+TEST_F(PovSceneRendered, a_drawing_name_never_adds_engine_options) {
+    fs::create_directories(dir.path("tools"));
+    std::ofstream(dir.path("tools/povray")) << "#!/bin/sh\n";
+    fs::permissions(dir.path("tools/povray"), fs::perms::owner_all);
+    const ScopedPath path(dir.path("tools"));
+    host::setSysVar("DWGPREFIX", host::SysVarValue{dir.path() + "/"}, false);
+    // A quote would close the engine's own quoting: the scene is written,
+    // the engine is not started, and the command says why.
+    host::setSysVar("DWGNAME", host::SysVarValue{std::string("a.pov\" +Ovictim.dxf +W40 +H30 -D\"x.dxf")},
+                    false);
+    {
+        host::ProcessRecorder recorder;
+        EXPECT_EQ(run({"VELMPOVRAYD", ""}), RTERROR);
+        EXPECT_TRUE(recorder.started().empty());
+        EXPECT_TRUE(fs::exists(dir.path("a.pov\" +Ovictim.dxf +W40 +H30 -D\"x$.pov")));
+        EXPECT_NE(transcript().find("Nie uruchomiono renderowania: nazwa pliku a.pov\""), std::string::npos)
+            << transcript();
+    }
+    // Blanks and option signs stay inside one argument each.
+    const std::string name = "a +Ovictim.dxf +W40 -D x";
+    host::setSysVar("DWGNAME", host::SysVarValue{name + ".dxf"}, false);
+    host::ProcessRecorder recorder;
+    EXPECT_EQ(run({"VELMPOVRAYD", ""}), RTNORM);
+    ASSERT_EQ(recorder.started().size(), 1u);
+    const host::StartedProcess& p = recorder.started()[0];
+    EXPECT_EQ(p.program, dir.path("tools/povray"));
+    EXPECT_EQ(p.arguments, PovEngineArguments(name + "$.pov", name + "$.bmp"));
+    EXPECT_EQ(p.currentDirectory, dir.path() + "/");
+    // The renderer itself, given those arguments, renders that scene into
+    // that picture, a BMP file, and nothing else.
+    if (std::system("command -v /usr/bin/povray >/dev/null 2>&1") != 0) return;
+    std::string command = "cd '" + dir.path() + "' && /usr/bin/povray";
+    for (const std::string& argument : p.arguments) command += " '" + argument + "'";
+    command += " +W8 +H8 -D >/dev/null 2>&1 </dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(dir.read(name + "$.bmp").substr(0, 2), "BM");
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir.path()))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("victim")) << entry.path().filename();
+}
+
 // ---------------------------------------------------------------- commands
 
 TEST_F(PovScene, render_command_writes_the_scene_beside_the_drawing_and_starts_the_engine) {
@@ -484,9 +709,17 @@ TEST_F(PovScene, render_command_writes_the_scene_beside_the_drawing_and_starts_t
     ASSERT_EQ(recorder.started().size(), 1u);
     const host::StartedProcess& p = recorder.started()[0];
     EXPECT_EQ(p.application, home + "bin\\pvengine64.exe");
-    EXPECT_EQ(p.commandLine,
-              " +I\"" + dir.path() + "/house$.pov\" +O\"" + dir.path() + "/house$.bmp\" +D -V");
+    EXPECT_EQ(p.arguments,
+              (std::vector<std::string>{"+I\"house$.pov\"", "+O\"house$.bmp\"", "+FB", "+D", "-V"}));
+    EXPECT_EQ(p.currentDirectory, dir.path() + "/");
     EXPECT_EQ(p.priorityClass, 0x80u);
+    // The command says where the scene went, that the render started and
+    // which picture it makes.
+    EXPECT_NE(transcript().find("Zapisano scenę POV-Ray w pliku " + dir.path() + "/house$.pov."),
+              std::string::npos);
+    EXPECT_NE(transcript().find("Renderowanie rozpoczęte w tle; obraz: " + dir.path() + "/house$.bmp."),
+              std::string::npos)
+        << transcript();
 }
 
 TEST_F(PovScene, engine_without_a_key_is_the_renderer_on_the_search_path_run_in_the_scene_folder) {
@@ -502,7 +735,7 @@ TEST_F(PovScene, engine_without_a_key_is_the_renderer_on_the_search_path_run_in_
     EXPECT_TRUE(zcui::MessageBoxes().empty());
     ASSERT_EQ(recorder.started().size(), 1u);
     const host::StartedProcess& p = recorder.started()[0];
-    EXPECT_EQ(p.application, fs::canonical(dir.path("tools/povray")).string());
+    EXPECT_EQ(p.application, dir.path("tools/povray"));
     EXPECT_EQ(p.currentDirectory, dir.path() + "/");
     // The includes the scene names lie beside it, where the engine runs.
     EXPECT_TRUE(fs::exists(dir.path("velmak.inc")));
@@ -611,18 +844,30 @@ TEST_F(PovScene, camera_symbol_points_where_the_camera_looks) {
     }
 }
 
-TEST_F(PovScene, file_command_proposes_the_drawing_name_and_cancel_writes_nothing) {
-    host::setSysVar("DWGPREFIX", host::SysVarValue{dir.path() + "/"}, false);
+TEST_F(PovScene, file_command_proposes_the_drawing_name_in_the_current_folder_and_cancel_writes_nothing) {
+    fs::create_directories(dir.path("drawing"));
+    fs::create_directories(dir.path("work"));
+    host::setSysVar("DWGPREFIX", host::SysVarValue{dir.path("drawing") + "/"}, false);
     host::setSysVar("DWGNAME", host::SysVarValue{std::string("house.dwg")}, false);
+    const ScopedFolder in(dir.path("work"));
     run({"!dialog file cancel", "VELMPOVRAYF", ""});
-    EXPECT_FALSE(fs::exists(dir.path("house.pov")));
+    EXPECT_FALSE(fs::exists(dir.path("work/house.pov")));
     run({"!dialog file ok", "VELMPOVRAYF", ""});
-    EXPECT_TRUE(fs::exists(dir.path("house.pov")));
+    // A bare name goes into the current folder with its includes, as the
+    // VRML file does, and the command says where.
+    EXPECT_TRUE(fs::exists(dir.path("work/house.pov")));
+    EXPECT_TRUE(fs::exists(dir.path("work/velmak.inc")));
+    EXPECT_FALSE(fs::exists(dir.path("drawing/house.pov")));
+    EXPECT_NE(
+        transcript().find("Zapisano scenę POV-Ray w pliku " + fs::current_path().string() + "/house.pov."),
+        std::string::npos)
+        << transcript();
 }
 
 TEST_F(PovScene, export_that_writes_no_file_says_so_and_fails) {
     host::setSysVar("DWGPREFIX", host::SysVarValue{dir.path() + "/"}, false);
     host::setSysVar("DWGNAME", host::SysVarValue{std::string("house.dwg")}, false);
+    const ScopedFolder in(dir.path());
     EXPECT_EQ(run({"!dialog file ok", "VELMPOVRAYF", ""}), RTNORM);
     EXPECT_EQ(transcript().find(kPovNoFileWritten + 1), std::string::npos);
     std::ofstream(dir.path("house.pov")) << "// old\n";
@@ -670,6 +915,15 @@ TEST_F(PovScene, material_dialog_refuses_to_remove_a_group_and_keeps_the_assignm
                   dir.path("library/TEXTUREPOV.DEF"));
     host::setSupportPathProvider([this] { return std::vector<std::string>{dir.path("library")}; });
     run({"!dialog 318 click 1461 ok", "VELMPOVMAT"});
+    {
+        ZcDbObjectPointer<VELM_MATPOV> t(OpenMatPovObject());
+        EXPECT_EQ(t->rows.size(), 3u);
+    }
+    // Nor does an empty one, which is named.
+    std::ofstream(dir.path("library/LAYERPOV.DEF")).flush();
+    run({"!dialog 318 click 1461 ok", "VELMPOVMAT"});
+    EXPECT_NE(transcript().find(dir.path("library/LAYERPOV.DEF") + ":1: "), std::string::npos)
+        << transcript();
     ZcDbObjectPointer<VELM_MATPOV> t(OpenMatPovObject());
     EXPECT_EQ(t->rows.size(), 3u);
 }

@@ -343,6 +343,30 @@ TEST_F(VrmlExport, cancel_at_the_camera_prompt_keeps_the_head_without_lights_or_
     EXPECT_EQ(Count(text, "Light {"), 0);
     EXPECT_EQ(Count(text, "Shape {"), 0);
     EXPECT_EQ(text.substr(text.size() - 2), "}\n");
+    // Said as it is: the file is there, named, without the model; no
+    // failure, as the user chose to stop.
+    const std::string path = (fs::path(VELM_BINARY_DIR) / "vrml_files" / "cancelled.wrl").string();
+    EXPECT_NE(transcript().find("Zapisano plik VRML " + path + " tylko z tłem i punktami widzenia"),
+              std::string::npos)
+        << transcript();
+    EXPECT_EQ(transcript().find("Nie zapisano pliku VRML."), std::string::npos);
+}
+
+TEST_F(VrmlExport, a_bare_name_goes_into_the_current_folder_and_a_link_there_is_replaced) {
+    Face("VELM3DWALLS$0", {0, 0, 0}, {100, 0, 0}, {100, 0, 300}, {0, 0, 300});
+    fs::create_directories(dir.path("work"));
+    dir.write("mine.txt", "mine\n");
+    fs::create_symlink(dir.path("mine.txt"), dir.path("work/house.wrl"));
+    const fs::path old = fs::current_path();
+    fs::current_path(dir.path("work"));
+    const int rc = run({"!msgbox Yes", "!dialog file edit 1152 \"house\" ok", "VELMWRLOUT", ""});
+    fs::current_path(old);
+    EXPECT_EQ(rc, RTNORM);
+    EXPECT_EQ(dir.read("mine.txt"), "mine\n");
+    EXPECT_FALSE(fs::is_symlink(dir.path("work/house.wrl")));
+    EXPECT_EQ(dir.read("work/house.wrl").rfind("#VRML V2.0 utf8\n", 0), 0u);
+    EXPECT_NE(transcript().find("Zapisano plik VRML " + dir.path("work/house.wrl") + "."), std::string::npos)
+        << transcript();
 }
 
 TEST_F(VrmlExport, export_onto_a_kept_file_writes_nothing_says_so_and_fails) {

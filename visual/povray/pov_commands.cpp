@@ -2,6 +2,7 @@
 #include "visual/povray/pov_commands.h"
 
 #include <cstdio>
+#include <optional>
 #include <vector>
 
 #include "host/ads/adsowners.h"
@@ -12,6 +13,7 @@
 #include "host/ed/cmdproc.h"
 #include "host/ui/hostdialogs.h"
 #include "host/win/process.h"
+#include "host/win/replace_file.h"
 #include "resources/velmresources.h"
 #include "visual/povray/pov_dialogs.h"
 #include "visual/povray/pov_engine.h"
@@ -40,9 +42,36 @@ void NothingWritten() {
 }  // namespace
 
 std::string PovDrawingBaseName() {
-    std::string name = TextVar("DWGPREFIX") + TextVar("DWGNAME");
+    return PovDefaultFileName(TextVar("DWGPREFIX") + TextVar("DWGNAME"));
+}
+
+std::string PovDefaultFileName(const std::string& drawingName) {
+    std::string name = drawingName;
     if (name.size() > 4 && name[name.size() - 4] == '.') name.resize(name.size() - 4);
     return name;
+}
+
+std::optional<std::string> PovEngineFault(const std::string& fileName) {
+    for (const char c : fileName) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\' || byte < 0x20 || byte >= 0x7F)
+            return "nazwa pliku " + fileName +
+                   " zawiera znak, którego program povray nie przyjmuje w swoich opcjach (cudzysłów, "
+                   "ukośnik wsteczny, znak sterujący lub spoza ASCII)";
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> PovEngineArguments(const std::string& sceneName, const std::string& imageName) {
+    // The engine reads each option again itself: a name goes between its
+    // own quotes, and the picture is asked for in the format its name says.
+    return {"+I\"" + sceneName + "\"", "+O\"" + imageName + "\"", "+FB", "+D", "-V"};
+}
+
+bool WritePovScene(CPovRay& scene, const std::string& path) {
+    if (!scene.WriteScene(path)) return false;
+    zcutPrintf("\nZapisano scenę POV-Ray w pliku %s.", host::absolutePath(path).c_str());
+    return true;
 }
 
 void CmdPovRayD() {
@@ -50,35 +79,46 @@ void CmdPovRayD() {
     if (!scene.PickCamera()) return;
     const std::string base = PovDrawingBaseName() + "$";
     const std::string sceneFile = base + ".pov", imageFile = base + ".bmp";
-    if (!scene.WriteScene(sceneFile)) {
+    if (!WritePovScene(scene, sceneFile)) {
         NothingWritten();
         return;
     }
     std::string engine;
     if (!FindPovEngine(engine)) return;
-    char commandLine[1024];
-    std::snprintf(commandLine, sizeof commandLine, " +I\"%s\" +O\"%s\" +D -V", sceneFile.c_str(),
-                  imageFile.c_str());
-    STARTUPINFOW startup = {};
-    startup.cb = 68;
-    PROCESS_INFORMATION started = {};
     // The engine runs in the scene's folder, where the scene's include
-    // files lie (the command-line renderer looks for them there).
+    // files lie (the command-line renderer looks for them there), and is
+    // given the two names within it.
     const std::size_t slash = sceneFile.find_last_of("/\\");
     const std::string folder = slash == std::string::npos ? "" : sceneFile.substr(0, slash + 1);
-    if (CreateProcessW(engine.c_str(), commandLine, nullptr, nullptr, FALSE, HIGH_PRIORITY_CLASS, nullptr,
-                       folder.empty() ? nullptr : folder.c_str(), &startup, &started)) {
-        CloseHandle(started.hProcess);
-        CloseHandle(started.hThread);
+    const std::string sceneName = sceneFile.substr(folder.size()),
+                      imageName = imageFile.substr(folder.size());
+    if (std::optional<std::string> fault = PovEngineFault(sceneName)) {
+        zcutPrintf("\nNie uruchomiono renderowania: %s.", fault->c_str());
+        host::noteFailed();
         return;
     }
-    zcutPrintf("%s ERROR:%ld", engine.c_str(), static_cast<long>(GetLastError()));
+    const DWORD error =
+        host::startProgram(engine, PovEngineArguments(sceneName, imageName), folder, HIGH_PRIORITY_CLASS);
+    if (error == ERROR_FILENAME_EXCED_RANGE) {
+        zcutPrintf("\nNie uruchomiono renderowania: wiersz poleceń programu %s byłby dłuższy niż %zu znaków.",
+                   engine.c_str(), host::kCommandLineLimit - 1);
+        host::noteFailed();
+        return;
+    }
+    if (error != ERROR_SUCCESS) {
+        zcutPrintf("%s ERROR:%ld", engine.c_str(), static_cast<long>(error));
+        host::noteFailed();
+        return;
+    }
+    zcutPrintf("\nRenderowanie rozpoczęte w tle; obraz: %s.", host::absolutePath(imageFile).c_str());
 }
 
 void CmdPovRayF() {
     CPovRay scene;
     if (!scene.PickCamera()) return;
-    const std::string name = PovDrawingBaseName();
+    // A bare name, so that a bare answer lands in the current folder, as
+    // the VRML export's does.
+    const std::string name = PovDefaultFileName(TextVar("DWGNAME"));
     resbuf* answer = nullptr;
     const int rc = zcedGetFileNavDialog("Nazwa pliku do rozpakowania", name.c_str(), "pov", "File Pov",
                                         ZCUI_FILE_NEW, &answer);
@@ -86,7 +126,7 @@ void CmdPovRayF() {
     std::string path;
     if (rc == RTNORM && chosen && chosen->restype == RTSTR && chosen->resval.rstring)
         path = chosen->resval.rstring;
-    if (path.empty() || !scene.WriteScene(path)) NothingWritten();
+    if (path.empty() || !WritePovScene(scene, path)) NothingWritten();
 }
 
 void CmdPovMat() {

@@ -3,7 +3,11 @@
 // material dialog and the render options dialog.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
+
+class CPovRay;
 
 // Said when an export ends without writing its file (the file dialog was
 // left, an existing file was kept, or the scene could not be written); the
@@ -21,3 +25,15 @@ void CmdPovOptions();
 
 // DWGPREFIX + DWGNAME without a three-letter extension.
 std::string PovDrawingBaseName();
+// A drawing's name without a three-letter extension.
+std::string PovDefaultFileName(const std::string& drawingName);
+// Writes the scene and says where; false when nothing was written (the
+// writer has said why). Every export of a scene goes through here.
+bool WritePovScene(CPovRay& scene, const std::string& path);
+// Why the engine cannot be given this file name in its options (a quote, a
+// backslash, a control or non-ASCII character, which its own option reader
+// takes apart or drops); nullopt when it can.
+std::optional<std::string> PovEngineFault(const std::string& fileName);
+// The engine's arguments for a scene and its picture, named within the
+// folder the engine runs in.
+std::vector<std::string> PovEngineArguments(const std::string& sceneName, const std::string& imageName);

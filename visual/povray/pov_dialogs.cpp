@@ -220,7 +220,9 @@ int CDlgPovRayMat::SelectionState() const {
 }
 
 void CDlgPovRayMat::ShowPreview(const std::string& texture) {
-    HBITMAP bitmap = LoadPreviewBitmap(m_supportFolder, texture);
+    // A texture that is no name (a drawing's own) names no preview file:
+    // its text never becomes part of a path.
+    HBITMAP bitmap = IsPovIdentifier(texture) ? LoadPreviewBitmap(m_supportFolder, texture) : nullptr;
     m_picture.SetBitmap(bitmap ? bitmap : m_defaultPicture);
 }
 

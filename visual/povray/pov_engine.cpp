@@ -8,6 +8,7 @@
 #include "host/win/files.h"
 #include "host/win/process.h"
 #include "host/win/registry.h"
+#include "host/win/replace_file.h"
 
 namespace {
 
@@ -67,11 +68,10 @@ bool FindPovEngine(std::string& path) {
         }
     }
     // Where no installer writes the key, the engine is the command-line
-    // renderer on the search path.
-    char found[1024];
-    const DWORD length = SearchPathW(nullptr, kPovEngineProgram, nullptr, sizeof found, found, nullptr);
-    if (length > 0 && length < sizeof found) {
-        path = found;
+    // renderer on the search path; never one in the current folder, where
+    // it may have come with someone's drawing.
+    if (std::string found = host::findOnPath(kPovEngineProgram); !found.empty()) {
+        path = std::move(found);
         return true;
     }
     AfxMessageBox(kPovNotInstalled, MB_OK, 0);
@@ -108,8 +108,13 @@ void PlacePovIncludes(const std::string& scene) {
     const std::size_t slash = scene.find_last_of("/\\");
     const std::string beside = slash == std::string::npos ? "" : scene.substr(0, slash + 1);
     // The module's materials follow the include folder; the user's own
-    // file beside a scene is theirs once it is there. A scene written into
-    // the include folder itself copies each file onto itself: nothing.
-    CopyFileW((include + "velmak.inc").c_str(), (beside + "velmak.inc").c_str(), FALSE);
-    CopyFileW((include + "velmakUser.inc").c_str(), (beside + "velmakUser.inc").c_str(), TRUE);
+    // file beside a scene is theirs once anything is under its name. The
+    // copy replaces the name, so a link found there is not written
+    // through. A scene written into the include folder itself leaves both.
+    const std::string module = include + "velmak.inc", copy = beside + "velmak.inc";
+    if (host::absolutePath(module) == host::absolutePath(copy)) return;
+    std::string bytes;
+    if (host::readWholeFile(module, bytes)) host::replaceFile(copy, bytes);
+    if (!host::nameTaken(beside + "velmakUser.inc") && host::readWholeFile(include + "velmakUser.inc", bytes))
+        host::replaceFile(beside + "velmakUser.inc", bytes);
 }

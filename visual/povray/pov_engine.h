@@ -3,7 +3,7 @@
 //
 // The engine is found through its registry key (value "Home", expected to
 // end with a backslash) and one of its two executables, else as the program
-// "povray" on the search path. The include folder is
+// "povray" in the folders of PATH (never the current folder). The include folder is
 // "POV-Ray\v3.6\include\" under the user's documents folder (made when
 // missing); it is filled from the "POV-Ray\" folder beside "VXD.LST" the
 // first time, and never again once it holds "velmakUser.inc", so the
@@ -12,7 +12,8 @@
 // The command-line renderer reads include files from its own library
 // folders and from the folder it runs in, not from the documents folder:
 // a scene gets copies of the two include files it names beside it, so that
-// it renders when the renderer is run in the scene's folder.
+// it renders when the renderer is run in the scene's folder. The copies
+// replace the names whole: a link found there is not written through.
 #pragma once
 
 #include <string>

@@ -29,6 +29,8 @@
 #include "host/ui/msgbox.h"
 #include "host/util/nocase.h"
 #include "host/win/files.h"
+#include "host/win/replace_file.h"
+#include "host/win/textutil.h"
 #include "settings/matpov_registry.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
@@ -164,9 +166,7 @@ CPovRay::CPovRay() {
     noClassicLights = RegistryInt("povSenzaLuci") > 0;
 }
 
-CPovRay::~CPovRay() {
-    if (m_out) std::fclose(m_out);
-}
+CPovRay::~CPovRay() = default;
 
 void CPovRay::SetCamera(const ads_name camera) {
     ads_name_set(camera, cameraEntity);
@@ -215,17 +215,21 @@ bool CPovRay::WriteScene(const std::string& path) {
     lensLength = ReadRealVar("LENSLENGTH");
     viewMode = ReadShortVar("VIEWMODE");
     PreparePovFolders();
-    m_out = std::fopen(host::nativePath(path).c_str(), "w");
-    if (!m_out) {
+    // The scene replaces the name whole once written: a link under the
+    // name (as an unpacked archive may hold) is replaced, not written
+    // through, and a scene that fails halfway leaves the old file.
+    host::ReplacingFile file;
+    if (!file.open(path)) {
         zcutPrintf("\nPliku %s nie można otworzyć", path.c_str());
         return false;
     }
+    m_out = file.stream();
+    m_refused.clear();
     for (const char* include : {"colors.inc", "textures.inc", "stones.inc", "metals.inc", "glass.inc",
                                 "woods.inc", "velmak.inc", "velmakUser.inc"})
         Emit("#include \"%s\"\n", include);
     if (radiosityOn) WriteRadiosity();
     if (!WriteCamera()) {
-        std::fclose(m_out);
         m_out = nullptr;
         return false;
     }
@@ -246,8 +250,12 @@ bool CPovRay::WriteScene(const std::string& path) {
         }
     }
     WriteGeometry();
-    std::fclose(m_out);
     m_out = nullptr;
+    std::string error;
+    if (!file.commit(&error)) {
+        zcutPrintf("\n%s", error.c_str());
+        return false;
+    }
     PlacePovIncludes(path);
     return true;
 }
@@ -353,9 +361,16 @@ bool CPovRay::WriteCamera() {
             else if (zcutEqualsNoCase(ext, "png"))
                 type = "png";
         }
+        const std::optional<std::string> quoted = PovString(imageFile);
+        if (!quoted) {
+            // A name that cannot be a string of the scene is left out, with
+            // the picture behind the camera.
+            zcutPrintf("\nSETPOVFILEIMG: nazwa pliku obrazu zawiera znaki sterujące; obraz tła pominięto.");
+            return true;
+        }
         Emit("plane { <%f,%f,%f> , %f\n", n.x, n.y, n.z, d);
         Emit("texture {\n");
-        Emit("pigment { image_map { %s \"%s\" once } }\n", type.c_str(), imageFile.c_str());
+        Emit("pigment { image_map { %s %s once } }\n", type.c_str(), quoted->c_str());
         Emit("scale <%f,%f,%f> \n", w, hh, 0.0);
         Emit("translate <%f,%f,%f> \n", -w / 2.0, -hh / 2.0, 0.0);
         Emit("rotate <%f,%f,%f> \n", tilt + 90.0, 0.0, Degrees(rotation));
@@ -529,7 +544,7 @@ void CPovRay::WritePolygon(const ZcDbFace& face, const ZcDbXform& transform) {
 void CPovRay::WriteTexture(const ZcGePlane& plane, const std::string& layerKey) {
     const auto row = std::find_if(m_materials.begin(), m_materials.end(),
                                   [&](const AA_LAYERPOV& r) { return zcutEqualsNoCase(r.layer, layerKey); });
-    if (row == m_materials.end() || row->texture.empty() || row->texture == " ") {
+    if (row == m_materials.end() || row->texture.empty() || row->texture == " " || !TextureNamed(*row)) {
         Emit(" pigment { color %s }\n", LayerColourName(layerKey).c_str());
         return;
     }
@@ -560,7 +575,30 @@ void CPovRay::WriteTexture(const ZcGePlane& plane, const std::string& layerKey) 
     }
 }
 
+bool CPovRay::TextureNamed(const AA_LAYERPOV& row) {
+    if (IsPovIdentifier(row.texture)) return true;
+    // The text would be read by the renderer as code: the layer takes its
+    // colour, and the row is named once a scene.
+    if (m_refused.insert(host::toUpper(row.layer)).second)
+        zcutPrintf(
+            "\nVELM_MATPOV, warstwa %s: tekstura „%s” nie jest nazwą POV-Ray (tylko litery, cyfry i _, "
+            "bez cyfry na początku); warstwa dostaje kolor domyślny.",
+            row.layer.c_str(), row.texture.c_str());
+    return false;
+}
+
 // ---------------------------------------------------------------- layers
+
+std::optional<std::string> PovString(const std::string& text) {
+    std::string quoted = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F) return std::nullopt;
+        if (c == '"' || c == '\\') quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "\"";
+}
 
 std::string PovLayerKey(const std::string& layerName) {
     std::string local, key;

@@ -18,6 +18,8 @@
 #pragma once
 
 #include <cstdio>
+#include <optional>
+#include <set>
 #include <string>
 
 #include "host/ge/gebase.h"
@@ -83,12 +85,20 @@ private:
     void WriteBlockFaces(const ZcDbBlockReference& insert, const ZcDbXform* parent);
     void WritePolygon(const ZcDbFace& face, const ZcDbXform& transform);
     void WriteTexture(const ZcGePlane& plane, const std::string& layerKey);
+    // Whether the row's texture may go into the scene; a refused one is
+    // named once per layer.
+    bool TextureNamed(const AA_LAYERPOV& row);
     void Emit(const char* format, ...);
 
-    std::FILE* m_out = nullptr;
+    std::FILE* m_out = nullptr;  // the scene's stream while WriteScene writes
     AAR_LAYERPOV m_materials;
+    std::set<std::string> m_refused;  // layers whose texture was named
 };
 
+// `text` as a POV-Ray string literal, quotes included, with '"' and '\'
+// escaped; nullopt when it holds a control character, which no string of
+// the scene can carry.
+std::optional<std::string> PovString(const std::string& text);
 // The layer key of a layer name: the part after an external reference's
 // "|", then without the "VELM" prefix and the "$" floor suffix.
 std::string PovLayerKey(const std::string& layerName);

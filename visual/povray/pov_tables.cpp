@@ -24,7 +24,7 @@ bool ReadTexturePovDef(AAR_TEXTUREPOV& table) {
     if (!path) return false;
     std::optional<host::TextFile> file = ReadSupportText(*path);
     if (!file) return false;
-    if (std::optional<SupportFault> fault = LayerPovFault(file->lines)) {
+    if (std::optional<SupportFault> fault = LayerPovFault(file->lines, 0)) {
         ReportSupportFault(*path, *fault);
         return false;
     }
@@ -74,6 +74,6 @@ AAR_LAYERPOV DrawingLayerMaterials() {
     // Looking must not add the settings object: a cancelled dialog or a
     // scene export leaves the drawing as it was.
     ZcDbObjectPointer<VELM_MATPOV> stored(OpenOrCreateSetting<VELM_MATPOV>(
-        true, [](VELM_MATPOV& o) { o.Reset(); }, false));
+        true, [](VELM_MATPOV& o) { o.Reset(LoadLayerPovCatalogue()); }, false));
     return stored ? stored->rows : LoadLayerPovCatalogue();
 }

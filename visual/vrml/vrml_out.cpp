@@ -31,6 +31,7 @@
 #include "host/ui/hostdialogs.h"
 #include "host/util/nocase.h"
 #include "host/win/files.h"
+#include "host/win/replace_file.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "visual/model3d/scene_walk.h"
@@ -120,9 +121,23 @@ void CmdWrlOut() {
         path = chosen->resval.rstring;
     // An export that ends without its file fails, as the command line and
     // a script's exit status say.
-    if (path.empty() || !out.Write(path)) {
-        zcutPrintf("\nNie zapisano pliku VRML.");
-        host::noteFailed();
+    const VrmlWritten written = path.empty() ? VrmlWritten::Nothing : out.Write(path);
+    const std::string where = host::absolutePath(path);
+    switch (written) {
+        case VrmlWritten::Nothing:
+            zcutPrintf("\nNie zapisano pliku VRML.");
+            host::noteFailed();
+            break;
+        case VrmlWritten::Whole:
+            zcutPrintf("\nZapisano plik VRML %s.", where.c_str());
+            break;
+        case VrmlWritten::WithoutModel:
+            // What the user chose by cancelling: the file as far as it got.
+            zcutPrintf(
+                "\nZapisano plik VRML %s tylko z tłem i punktami widzenia (przerwano przy wyborze "
+                "aparatu: bez świateł i ścian).",
+                where.c_str());
+            break;
     }
 }
 
@@ -140,7 +155,6 @@ CVrmlOut::CVrmlOut() {
 }
 
 CVrmlOut::~CVrmlOut() {
-    if (m_out) std::fclose(m_out);
     layerMaterials.clear();
 }
 
@@ -151,12 +165,15 @@ void CVrmlOut::Emit(const char* format, ...) {
     va_end(args);
 }
 
-bool CVrmlOut::Write(const std::string& path) {
-    m_out = std::fopen(host::nativePath(path).c_str(), "w");
-    if (!m_out) {
+VrmlWritten CVrmlOut::Write(const std::string& path) {
+    // Written aside and renamed over the name: a link under the name is
+    // replaced, not written through.
+    host::ReplacingFile file;
+    if (!file.open(path)) {
         zcutPrintf("\nPliku %s nie można otworzyć", path.c_str());
-        return false;
+        return VrmlWritten::Nothing;
     }
+    m_out = file.stream();
     Emit("#VRML V2.0 utf8\n");
     Emit("#Elaborato con Velmor versione 2014\n");
     Emit("NavigationInfo {\n");
@@ -167,9 +184,13 @@ bool CVrmlOut::Write(const std::string& path) {
         WriteLights();
         WriteModelSpaceShapes();
     }
-    std::fclose(m_out);
     m_out = nullptr;
-    return picked;
+    std::string error;
+    if (!file.commit(&error)) {
+        zcutPrintf("\n%s", error.c_str());
+        return VrmlWritten::Nothing;
+    }
+    return picked ? VrmlWritten::Whole : VrmlWritten::WithoutModel;
 }
 
 void CVrmlOut::WriteBackground() {

@@ -68,6 +68,13 @@ struct VrmlMaterial {
     double specular[3] = {1.0, 0.0, 0.0};
 };
 
+// What an export left under its name.
+enum class VrmlWritten {
+    Nothing,       // the file could not be written; the name is as it was
+    Whole,         // the whole model
+    WithoutModel,  // cancelled at the camera prompt: header, sky, viewpoints
+};
+
 class CVrmlOut {
 public:
     CVrmlOut();
@@ -75,9 +82,9 @@ public:
     CVrmlOut(const CVrmlOut&) = delete;
     CVrmlOut& operator=(const CVrmlOut&) = delete;
 
-    // Writes the whole file; false when it cannot be opened or the user
-    // cancelled at the camera prompt (what was written stays, closed).
-    bool Write(const std::string& path);
+    // Writes the file and puts it under `path` (a cancel at the camera
+    // prompt keeps what was written up to it).
+    VrmlWritten Write(const std::string& path);
 
     // 0 when the user cancelled at the camera prompt, else 1.
     int WriteViewpoints();
@@ -101,7 +108,7 @@ private:
     void WriteGroups(VrmlLayerGroups& groups);
     void Emit(const char* format, ...);
 
-    std::FILE* m_out = nullptr;
+    std::FILE* m_out = nullptr;  // the file's stream while Write writes
 };
 
 // The orientation (axis and angle) that turns the VRML camera, which looks

@@ -5,6 +5,9 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -119,4 +122,56 @@ TEST(Process, command_lines_split_by_the_windows_rules) {
     EXPECT_EQ(host::splitCommandLine("p a\\\\\"b c\" d\\\"e f\\g"), (V{"p", "a\\b c", "d\"e", "f\\g"}));
     EXPECT_EQ(host::splitCommandLine("p \"\"\"x\"\"\""), (V{"p", "\"x\""}));
     EXPECT_EQ(host::splitCommandLine("p   "), (V{"p"}));
+}
+
+// ---------------------------------------------------------------- argument lists
+
+TEST(ProgramStart, each_argument_reaches_the_program_whole_whatever_it_holds) {
+    // Random arguments of quotes, backslashes, blanks and option-like text:
+    // the command line recorded splits back into exactly them.
+    std::mt19937 random(7);
+    const std::string alphabet = "a\" \\\t+-/O#{}x\xc5\x9b";
+    for (int round = 0; round < 200; ++round) {
+        std::vector<std::string> arguments(1 + random() % 4);
+        for (std::string& a : arguments)
+            for (std::size_t n = random() % 12; n > 0; --n) a += alphabet[random() % alphabet.size()];
+        host::ProcessRecorder recorder;
+        ASSERT_EQ(host::startProgram("/opt/engine", arguments, "", HIGH_PRIORITY_CLASS), 0u);
+        ASSERT_EQ(recorder.started().size(), 1u);
+        const host::StartedProcess& p = recorder.started()[0];
+        EXPECT_EQ(p.arguments, arguments);
+        std::vector<std::string> split = host::splitCommandLine(p.commandLine);
+        ASSERT_FALSE(split.empty());
+        EXPECT_EQ(split[0], "/opt/engine");
+        EXPECT_EQ(std::vector<std::string>(split.begin() + 1, split.end()), arguments) << p.commandLine;
+    }
+}
+
+TEST(ProgramStart, a_command_line_over_the_limit_starts_nothing) {
+    host::ProcessRecorder recorder;
+    const std::string longest(host::kCommandLineLimit - 1 - std::string("/opt/engine ").size(), 'x');
+    EXPECT_EQ(host::startProgram("/opt/engine", {longest}, "", 0), 0u);
+    EXPECT_EQ(host::startProgram("/opt/engine", {longest + "x"}, "", 0),
+              static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
+    EXPECT_EQ(recorder.started().size(), 1u);
+}
+
+TEST(ProgramStart, a_program_is_found_on_the_absolute_folders_of_path_only) {
+    TestDir dir;
+    std::filesystem::create_directories(dir.path("bin"));
+    for (const char* name : {"here/tool", "bin/tool"}) {
+        std::filesystem::create_directories(std::filesystem::path(dir.path(name)).parent_path());
+        dir.write(name, "#!/bin/sh\n");
+        ::chmod(dir.path(name).c_str(), 0755);
+    }
+    const std::string old = std::getenv("PATH") ? std::getenv("PATH") : "";
+    const std::string cwd = std::filesystem::current_path().string();
+    std::filesystem::current_path(dir.path("here"));
+    ::setenv("PATH", (":.:here:" + dir.path("none")).c_str(), 1);
+    EXPECT_EQ(host::findOnPath("tool"), "");  // the one in the current folder is not taken
+    ::setenv("PATH", (".:" + dir.path("bin")).c_str(), 1);
+    EXPECT_EQ(host::findOnPath("tool"), dir.path("bin/tool"));
+    EXPECT_EQ(host::findOnPath("bin/tool"), "");
+    std::filesystem::current_path(cwd);
+    ::setenv("PATH", old.c_str(), 1);
 }
