@@ -79,7 +79,7 @@ void RegisterWallsModule() {
 void UnregisterWallsModule() {
     DropKeptOutlines();
     CloseWallPalette();
-    FreeClosedWallPalette();
+    DropClosedWallPalette();
     SetFloorWallLayersHook(nullptr);
     SetPairWallLinesHook(nullptr);
     SetWallRecognitionFactory(nullptr);

@@ -150,7 +150,7 @@ int ReadCut3dPair(ObjContext& c, std::string_view endWord, OwnedList<VertexNode>
     return ReadSignedPointsAtHead(c, second, pair[1]) ? 1 : -1;
 }
 
-void FreeCuts(ObjContext& c) {
+void ClearCuts(ObjContext& c) {
     for (int i = 0; i < 2; ++i) {
         c.cut2d[i].reset();
         c.cut3dOuter[i].reset();
@@ -234,26 +234,26 @@ int ReadDragSection(ObjContext& c) {
 }
 
 int ReadCutSection(ObjContext& c) {
-    FreeCuts(c);
+    ClearCuts(c);
     ObjText& t = *c.text;
     if (FindSection("CUT2D", t, true)) {
         std::optional<int> first = CountLine(t);
         if (!first || *first < 0 || !ReadPointsAtHead(c, *first, c.cut2d[0], 0)) {
-            FreeCuts(c);
+            ClearCuts(c);
             return -1;
         }
         if (c.insertionType == InsertionType::Pilaster) return 1;
         if (*first > 0) PassLine(t);
         std::optional<int> second = CountLine(t);
         if (!second || *second < 0 || !ReadPointsAtHead(c, *second, c.cut2d[1], 0)) {
-            FreeCuts(c);
+            ClearCuts(c);
             return -1;
         }
     }
     if (!FindSection("CUT3DE", t, true)) return 1;
     if (ReadCut3dPair(c, "ENDCUT3DE", c.cut3dOuter) < 0 || !FindSection("CUT3DI", t, true) ||
         ReadCut3dPair(c, "ENDCUT3DI", c.cut3dInner) < 0) {
-        FreeCuts(c);
+        ClearCuts(c);
         return -1;
     }
     return 1;

@@ -37,15 +37,6 @@ bool FileExists(const std::string& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool SetHeld(const ads_name set) {
-    return set[0] != 0 || set[1] != 0;
-}
-
-void FreeHeld(ads_name set) {
-    if (SetHeld(set)) zcedSSFree(set);
-    set[0] = set[1] = 0;
-}
-
 // CLAYER, CMDECHO and ELEVATION as the insertion found them.
 struct SavedVars {
     std::string layer;
@@ -215,19 +206,18 @@ int InsertCatalogBlock(CatalogState& state, const AAR_LAYERC& layers, bool first
     return 0;
 }
 
-void SelectBlockObjects(ads_name set, ads_point base) {
-    FreeHeld(set);
+void SelectBlockObjects(host::SelectionSet& set, ads_point base) {
     const char* prompts[2] = {"Wybierz obiekty bloku:", "Usuń obiekty ze zbioru wskazań:"};
-    if (zcedSSGet(":$", prompts, nullptr, nullptr, set) != RTNORM) {
-        set[0] = set[1] = 0;
+    if (zcedSSGet(":$", prompts, nullptr, nullptr, set.put()) != RTNORM) {
+        set.reset();
         return;
     }
-    if (GetPointInRange(RSG_NONULL, nullptr, nullptr, "Punkt wstawienia bloku:", base) != RTNORM)
-        FreeHeld(set);
+    if (GetPointInRange(RSG_NONULL, nullptr, nullptr, "Punkt wstawienia bloku:", base) != RTNORM) set.reset();
 }
 
-bool WblockCatalogBlock(CatalogState& state, const std::string& folder, ads_name set, const ads_point base) {
-    if (!SetHeld(set)) return false;
+bool WblockCatalogBlock(CatalogState& state, const std::string& folder, const host::SelectionSet& set,
+                        const ads_point base) {
+    if (!set) return false;
     CatalogEntry& e = state.Entry();
     const std::string path = CatalogBlockPath(folder, e.blockName);
     if (FileExists(path)) {
@@ -242,8 +232,8 @@ bool WblockCatalogBlock(CatalogState& state, const std::string& folder, ads_name
     const int quiet = 0, expert = 2;
     const int echo = SysVarShort("CMDECHO", &quiet);
     const int formerExpert = SysVarShort("EXPERT", &expert);
-    int rc = zcedCommand(RTSTR, "_WBLOCK", RTSTR, written.c_str(), RTSTR, "", RT3DPOINT, base, RTPICKS, set,
-                         RTSTR, "", RTNONE);
+    int rc = zcedCommand(RTSTR, "_WBLOCK", RTSTR, written.c_str(), RTSTR, "", RT3DPOINT, base, RTPICKS,
+                         set.get(), RTSTR, "", RTNONE);
     // The write took the objects out of the drawing; only then are they
     // brought back, so what an earlier erase took stays erased.
     if (rc == RTNORM) zcedCommand(RTSTR, "_OOPS", RTNONE);
@@ -303,7 +293,7 @@ void CmdCatalogBlock() {
         code = browser.m_result;
         if (code != catblocchi::kDefineBlock) break;
         std::string name = state.Entry().blockName;
-        ads_name set = {0, 0};
+        host::SelectionSet set;
         ads_point base = {0, 0, 0};
         CDlgcatblocchidef::Values kept;
         bool load = true;
@@ -327,7 +317,7 @@ void CmdCatalogBlock() {
                 name = state.Entry().blockName;
             break;
         }
-        FreeHeld(set);
+        set.reset();
         state.Entry().blockName = name;
     }
 

@@ -190,7 +190,7 @@ void CCANCMURO::EraseWallFaces() {
                 zcdbEntDel(e->entity);
                 *link = e->next;
                 e->next = nullptr;
-                FreeEdgeList(e);
+                FreeList(e);
                 continue;
             }
             link = &e->next;

@@ -158,7 +158,7 @@ TEST_F(ArcSidesTest, ADoorAtTheFloorLeavesNoFaceBelowIt) {
     FreeList(door.jamb1);
     FreeList(door.jamb2);
     FreeList(door.cut3DInt1);
-    FreeOutlineLinks(a->outlineLinks);
+    FreeList(a->outlineLinks);
     a->outlineLinks = nullptr;
     FreeFaceList(a);
 }

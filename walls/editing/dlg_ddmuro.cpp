@@ -445,7 +445,7 @@ void CloseWallPalette() {
     if (CDlgDDMuro* palette = WallPalette()) palette->OnCancel();
 }
 
-void FreeClosedWallPalette() {
+void DropClosedWallPalette() {
     ClosedOwner().reset();
 }
 

@@ -82,8 +82,8 @@ CDlgDDMuro* WallPalette();
 void WallPalettePickFirstChanged();
 // Closes the palette when one is open.
 void CloseWallPalette();
-// Frees the palette closed last (at unload, after CloseWallPalette).
-void FreeClosedWallPalette();
+// Deletes the palette closed last (at unload, after CloseWallPalette).
+void DropClosedWallPalette();
 // Reads the record of a wall (the defaults when it has none); false when
 // the entity cannot be read.
 bool ReadWall3DXData(const ads_name entity, Wall3DXData& out);

@@ -40,8 +40,8 @@ void CFACCIATE::Clear() {
     pillarFaces = FreeFaceList(pillarFaces);
     // Nothing else owns the faces a contour approximation set aside.
     usedFaces = FreeFaceList(usedFaces);
-    pendingLines = FreeEdgeList(pendingLines);
-    pendingArcs = FreeEdgeList(pendingArcs);
+    pendingLines = FreeList(pendingLines);
+    pendingArcs = FreeList(pendingArcs);
     contour = FreeLinkedNodes(contour);
 }
 

@@ -252,7 +252,7 @@ void CFACCIATE::Build(bool linesOnly, bool allLevelOutlines, DEFMURI* pairing, b
             PairWallLines(*pairing, &pendingLines);
         else
             AssembleLines(allLevelOutlines, true);
-        pendingLines = FreeEdgeList(pendingLines);
+        pendingLines = FreeList(pendingLines);
     }
     ReadWallLines(nullptr, pairing ? -1 : 0);
     AssembleLines(allLevelOutlines, false);

@@ -126,7 +126,7 @@ ContourNode* CutPolygonsByOutlines(ContourNode* polygons, const WallFace* face) 
             polygon = next;
         }
     }
-    FreeOutlineLinks(links);
+    FreeList(links);
     return polygons;
 }
 

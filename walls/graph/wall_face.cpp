@@ -16,20 +16,12 @@ FaceEdge* NewSpanEdge(const Point3& a, const Point3& b, double topZ, double bott
     return e;
 }
 
-FaceEdge* FreeEdgeList(FaceEdge* list) {
-    return FreeList(list);
-}
-
-OutlineLink* FreeOutlineLinks(OutlineLink* list) {
-    return FreeList(list);
-}
-
 WallFace* FreeFaceList(WallFace* list) {
     while (list) {
         WallFace* next = list->next;
-        FreeEdgeList(list->edges);
-        FreeEdgeList(list->arcEdges);
-        FreeOutlineLinks(list->outlineLinks);
+        FreeList(list->edges);
+        FreeList(list->arcEdges);
+        FreeList(list->outlineLinks);
         delete list;
         list = next;
     }

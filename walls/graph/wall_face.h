@@ -6,7 +6,8 @@
 // lists. A face owns its edges and its outline links; outline nodes belong
 // to the graph's outline list and are only referenced by links; contour
 // nodes only reference faces. Every list has one free function that returns
-// null, so callers write `list = FreeFaceList(list)`.
+// null, so callers write `list = FreeFaceList(list)`; edges and outline links
+// hold nothing of their own and go with the plain FreeList.
 #pragma once
 
 #include <cstdint>
@@ -134,8 +135,6 @@ FaceEdge* NewSpanEdge(const Point3& a, const Point3& b, double topZ, double bott
 WallFace* FreeFaceList(WallFace* list);
 OutlineNode* FreeOutlineList(OutlineNode* list);
 ContourLink* FreeLinkedNodes(ContourLink* list);
-FaceEdge* FreeEdgeList(FaceEdge* list);
-OutlineLink* FreeOutlineLinks(OutlineLink* list);
 
 // Appends a link to `outline` at the end of the face's links.
 void LinkOutline(WallFace& face, OutlineNode* outline);

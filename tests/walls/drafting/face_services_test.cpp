@@ -145,7 +145,7 @@ TEST_F(FaceServicesTest, an_arc_face_adds_the_entities_of_its_arc_edges) {
     EXPECT_EQ(added.size(), 2);
     EXPECT_TRUE(InSet(added.get(), arcs[0]) && InSet(added.get(), arcs[1]));
     EXPECT_FALSE(InSet(added.get(), line));
-    FreeEdgeList(face.arcEdges);
-    FreeEdgeList(face.edges);
+    FreeList(face.arcEdges);
+    FreeList(face.edges);
     face.arcEdges = face.edges = nullptr;
 }

@@ -38,7 +38,7 @@ TEST(GraphIndex, pending_edges_not_taken_come_back_in_order) {
         edges.finish();
     }
     EXPECT_EQ(InOrder(pending), std::vector<FaceEdge*>({c}));
-    FreeEdgeList(pending);
+    FreeList(pending);
     delete a;
     delete b;
     delete d;
@@ -67,7 +67,7 @@ TEST(GraphIndex, an_inner_scope_works_on_the_outer_index_and_leaves_the_list_to_
     }
     EXPECT_EQ(slot, nullptr);
     EXPECT_EQ(InOrder(pending), std::vector<FaceEdge*>({a, c}));
-    FreeEdgeList(pending);
+    FreeList(pending);
     delete b;
 }
 
