@@ -7,11 +7,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <numbers>
 #include <vector>
 
 #include "core/base/module_state.h"
+#include "core/base/velm_assert.h"
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/matrix4.h"
 #include "core/host_services.h"
@@ -32,6 +34,13 @@ namespace {}  // namespace
 VELM_PREVIEW_ENTITY_MEMBERS(VELM_COPJ)
 
 namespace {
+
+// More than `count` vertices in the list, told without walking past them.
+bool LongerThan(const VertexNode* list, int count) {
+    for (; list; list = list->next)
+        if (count-- == 0) return true;
+    return false;
+}
 
 // The edge from v to the next vertex of the ring, white when visible, green
 // when hidden; nothing for a vertex that starts no edge.
@@ -103,14 +112,28 @@ int AJIG_COP::drawChanges(ZcGiWorldDraw& wd) {
     // while both its ends are as drawn and it does not close the ring (the
     // vertex before the first changed or added one starts a changed edge);
     // a loop of fewer than three vertices, drawn or now, is drawn whole.
+    // During entry the search starts at the settled point: what lies
+    // before it is as drawn.
     std::size_t loopIndex = 0, vertexIndex = 0;
     const ContourNode* k = loops;
     const VertexNode* from = nullptr;
+    Settled start;
+    if (m_entry && m_settled.loop && m_settled.loopIndex < m_drawn.size() &&
+        (!m_settled.vertex || m_settled.vertexIndex < m_drawn[m_settled.loopIndex].vertices.size())) {
+        start = m_settled;
+        k = start.loop;
+        loopIndex = start.loopIndex;
+    }
     for (; k && loopIndex < m_drawn.size(); k = k->next, ++loopIndex) {
         const std::vector<DrawnVertex>& drawn = m_drawn[loopIndex].vertices;
         std::size_t same = 0;
         const VertexNode* v = k->vertices;
         const VertexNode* lastSame = nullptr;
+        if (k == start.loop && start.vertex) {
+            lastSame = start.vertex;
+            v = start.vertex->next;
+            same = start.vertexIndex + 1;
+        }
         while (v && same < drawn.size() && v->x == drawn[same].x && v->y == drawn[same].y &&
                v->z == drawn[same].z && v->edgeFlag == drawn[same].edgeFlag) {
             lastSame = v;
@@ -157,7 +180,65 @@ int AJIG_COP::drawChanges(ZcGiWorldDraw& wd) {
         from = nullptr;
     }
     m_drawnPrimitives = drawnNow;
+    if (m_entry) {
+        // The gutter plane is known on the vertices only when this drag put it there.
+        if (!m_gutterThisDrag) m_gutterKnown = false;
+        m_gutterThisDrag = false;
+        ForgetSettled();
+        if (current && !m_drawn.empty())
+            m_settled = {LastLoop(), m_drawn.size() - 1, m_before, m_before ? m_currentIndex - 1 : 0};
+    }
     return static_cast<int>(kept);
+}
+
+void AJIG_COP::BeginEntry() {
+    m_entry = true;
+    ForgetSettled();
+    m_gutterKnown = m_gutterThisDrag = false;
+    m_before = nullptr;
+    m_currentIndex = 0;
+    const ContourNode* last = LastLoop();
+    for (VertexNode* v = last ? last->vertices : nullptr; v && v != current; v = v->next) {
+        m_before = v;
+        ++m_currentIndex;
+    }
+}
+
+void AJIG_COP::EndEntry() {
+    m_entry = false;
+    ForgetSettled();
+    m_gutterKnown = m_gutterThisDrag = false;
+    m_before = nullptr;
+}
+
+void AJIG_COP::NoteCurrent(VertexNode* before, std::size_t index) {
+    if (!m_entry) return;
+    VELM_ASSERT(before ? before->next == current && index > 0 : index == 0);
+    m_before = before;
+    m_currentIndex = index;
+    // The vertex before the current one is as drawn: the current vertex is
+    // the only one the user changes, and it was drawn after each change
+    // before the next became current (or the settled point lies before it).
+    std::size_t last = 0;
+    for (const ContourNode* k = loops; k && k->next; k = k->next) ++last;
+    Lower({LastLoop(), last, before, before ? index - 1 : 0});
+}
+
+void AJIG_COP::NoteLastLoopReplaced() {
+    if (!m_entry) return;
+    std::size_t last = 0;
+    for (const ContourNode* k = loops; k && k->next; k = k->next) ++last;
+    m_before = nullptr;
+    Lower({LastLoop(), last, nullptr, 0});
+}
+
+void AJIG_COP::Lower(const Settled& s) {
+    if (!m_settled.loop) return;
+    // A position as the number of the loop's vertices it covers.
+    const std::size_t mine = m_settled.vertex ? m_settled.vertexIndex + 1 : 0;
+    const std::size_t theirs = s.vertex ? s.vertexIndex + 1 : 0;
+    if (s.loopIndex < m_settled.loopIndex || (s.loopIndex == m_settled.loopIndex && theirs < mine))
+        m_settled = s;
 }
 
 bool AJIG_COP::update() {
@@ -166,6 +247,7 @@ bool AJIG_COP::update() {
 }
 
 ZcEdJig::DragStatus AJIG_COP::sampler() {
+    m_gutterThisDrag = false;
     switch (stage) {
         case 2:
         case 3:
@@ -196,6 +278,7 @@ bool AJIG_COP::Unchanged(const Point3& p) const {
 }
 
 Point3 AJIG_COP::PreviousOfCurrent() const {
+    if (m_entry) return current && m_before ? m_before->pt() : basePoint;
     const ContourNode* k = LastLoop();
     if (k && current && k->vertices && current != k->vertices) {
         VertexNode* prev = PrevInRing(k->vertices, current);
@@ -279,10 +362,7 @@ ZcEdJig::DragStatus AJIG_COP::SampleVertex(bool outline) {
                 if (ZOnPlane(q.x, q.y, z)) q.z = z;
             }
             PlaceCurrent(q);
-            if (kind == kGutter) {
-                const int count = CountNodes(Outline());
-                if (outline ? count > 2 : count > 3) ApplyGutterSlope(*this);
-            }
+            if (kind == kGutter && LongerThan(Outline(), outline ? 2 : 3)) ApplyGutterSlope(*this);
             return st;
         }
         case kNull:
@@ -425,18 +505,56 @@ int ApplyGutterSlope(AJIG_COP& jig) {
     if (!v1 || !v1->next || !v1->next->next) return 0;
     VertexNode* v2 = v1->next;
     VertexNode* v3 = v2->next;
+    // The heights of the second and third vertex as drawn: when the plane
+    // cannot be made they may stay so, and then nothing moved.
+    const double drawn[2] = {v2->z, v3->z};
+    auto kept = [&] {
+        const double now[2] = {v2->z, v3->z};
+        return std::memcmp(now, drawn, sizeof now) == 0;
+    };
     v2->z = v1->z;
     Point3 perp[2];
     PerpendicularPoint(v1->pt(), v2->pt(), v3->pt(), 100.0, perp);
     const ads_point a1{v1->x, v1->y, v1->z}, a2{v2->x, v2->y, v2->z};
     const ads_point b1{v3->x, v3->y, v3->z}, b2{perp[0].x, perp[0].y, perp[0].z};
     ads_point foot;
-    if (zcdbInters(a1, a2, b1, b2, 0, foot) != RTNORM) return 0;
-    const double run = Distance2d({foot[0], foot[1], foot[2]}, v3->pt());
-    v3->z = v1->z + run * jig.slopePercent / 100.0;
     double a = 0, b = 0, c = 0, d = 0;
-    if (!PlaneCoefficients3(v1->pt(), v2->pt(), v3->pt(), a, b, c, d)) return 0;
-    SetLoopsZFromPlane(jig.loops, a, b, c, d);
+    bool made = zcdbInters(a1, a2, b1, b2, 0, foot) == RTNORM;
+    if (made) {
+        const double run = Distance2d({foot[0], foot[1], foot[2]}, v3->pt());
+        v3->z = v1->z + run * jig.slopePercent / 100.0;
+        made = PlaneCoefficients3(v1->pt(), v2->pt(), v3->pt(), a, b, c, d);
+    }
+    if (!made) {
+        if (!kept()) {
+            jig.m_gutterKnown = false;
+            jig.ForgetSettled();
+        }
+        return 0;
+    }
+    const double plane[4] = {a, b, c, d};
+    const bool known = jig.m_entry && jig.m_gutterKnown && jig.m_settled.loop &&
+                       std::memcmp(plane, jig.m_gutter, sizeof plane) == 0;
+    if (!known) {
+        SetLoopsZFromPlane(jig.loops, a, b, c, d);
+        if (jig.m_entry) {
+            jig.ForgetSettled();
+            std::memcpy(jig.m_gutter, plane, sizeof plane);
+            jig.m_gutterKnown = true;
+        }
+    } else if (!(std::fabs(c) < GeomEpsilon)) {
+        // The same plane as before: the settled vertices are on it already
+        // (their z would come out as it is); the second and third vertex
+        // go back onto it, and whatever follows the settled point is put on it.
+        PlaneZ(a, b, c, d, v2->x, v2->y, v2->z);
+        PlaneZ(a, b, c, d, v3->x, v3->y, v3->z);
+        const AJIG_COP::Settled& s = jig.m_settled;
+        for (const ContourNode* k = s.loop; k; k = k->next)
+            for (VertexNode* v = k == s.loop && s.vertex ? s.vertex->next : k->vertices; v; v = v->next)
+                PlaneZ(a, b, c, d, v->x, v->y, v->z);
+    }
+    if (known && !kept()) jig.ForgetSettled();
+    jig.m_gutterThisDrag = jig.m_entry;
     return 1;
 }
 

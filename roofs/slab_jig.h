@@ -87,7 +87,25 @@ public:
     // Recomputes the gable roof's loops from the points of the stage.
     void ComputeGableRoof();
 
+    // The slab entry road changes the loops only where the user is: the
+    // current vertex at the end of the last loop, a vertex added after it or
+    // taken back, a loop begun after the last, or the last loop replaced by
+    // a picked one. Between BeginEntry and EndEntry it says where the current
+    // vertex is, and nothing else may change the loops; the jig then looks
+    // only from there for what changed since the last preview, for the
+    // vertex before the rubber band and for the vertices the gutter plane
+    // has to lift, so that a point costs the same at the ten-thousandth
+    // vertex as at the tenth. Outside, every look walks the loops whole.
+    void BeginEntry();
+    void EndEntry();
+    // The current vertex is the index-th of the last loop (from 0), `before`
+    // the vertex before it (null when it heads the loop).
+    void NoteCurrent(VertexNode* before, std::size_t index);
+    // The last loop's vertices were replaced: none of them is as drawn.
+    void NoteLastLoopReplaced();
+
 private:
+    friend int ApplyGutterSlope(AJIG_COP& jig);
     DragStatus SampleVertex(bool outline);
     DragStatus SamplePlain(bool allowEnter, bool onPlane);
     DragStatus SampleGable();
@@ -114,6 +132,27 @@ private:
     };
     std::vector<DrawnLoop> m_drawn;
     std::size_t m_drawnPrimitives = 0;
+
+    // During entry: the loops before `loop` and its vertices up to `vertex`
+    // are as the last preview drew them (and, while the gutter plane is
+    // known, on that plane).
+    struct Settled {
+        const ContourNode* loop = nullptr;  // null: nothing is known
+        std::size_t loopIndex = 0;
+        const VertexNode* vertex = nullptr;  // null: none of the loop's vertices
+        std::size_t vertexIndex = 0;
+    };
+    // Keeps the earlier of the settled point and `s`.
+    void Lower(const Settled& s);
+    void ForgetSettled() { m_settled = Settled{}; }
+    bool m_entry = false;
+    VertexNode* m_before = nullptr;  // during entry: the vertex before `current`
+    std::size_t m_currentIndex = 0;  // during entry: `current`'s place in the last loop
+    Settled m_settled;
+    // The gutter plane last put on the vertices (during entry), and whether
+    // it was put in the drag now running.
+    bool m_gutterKnown = false, m_gutterThisDrag = false;
+    double m_gutter[4] = {0.0, 0.0, 0.0, 0.0};
 };
 
 // Gutter mode: the plane through the outline's first edge rising at the

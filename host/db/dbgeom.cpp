@@ -7,7 +7,9 @@
 #include "host/db/dbgeom.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 #include "host/db/dbmain.h"
@@ -346,18 +348,83 @@ void ZcDbExtents3d::add(const ZcDbExtents3d& e) {
     add(e.max);
 }
 
-ZcDbExtents3d zcdbGeomExtents(const ZcDbGeometry& g) {
-    ZcDbExtents3d e;
-    for (const ZcDbGeomPrim& p : g) {
+namespace {
+
+// An arc adds its ends and, within its sweep, the points where a
+// coordinate peaks: t = atan2(v_k, u_k) (+ pi). Adding a point twice
+// changes nothing, so a parameter met again (the peaks of two coordinates
+// of a flat arc fall together) is not evaluated again: the same bits of t
+// give the same point.
+void addExtents(ZcDbExtents3d& e, const ZcDbGeomPrim& p) {
+    if (p.kind != ZcDbGeomPrim::kArc) {
         e.add(p.startPoint());
         e.add(p.endPoint());
-        if (p.kind != ZcDbGeomPrim::kArc) continue;
-        // Where each coordinate of the arc peaks: t = atan2(v_k, u_k) (+ pi).
-        for (int k = 0; k < 3; ++k) {
-            double t0 = std::atan2(p.v[k], p.u[k]);
-            for (double t : {normAngle(t0), normAngle(t0 + std::numbers::pi)})
-                if (t <= p.sweep) e.add(p.pointAt(t));
-        }
+        return;
+    }
+    std::uint64_t seen[8];
+    int count = 0;
+    auto at = [&](double t) {
+        const auto bits = std::bit_cast<std::uint64_t>(t);
+        for (int i = 0; i < count; ++i)
+            if (seen[i] == bits) return;
+        seen[count++] = bits;
+        e.add(p.pointAt(t));
+    };
+    at(0.0);
+    at(p.sweep);
+    for (int k = 0; k < 3; ++k) {
+        double t0 = std::atan2(p.v[k], p.u[k]);
+        for (double t : {normAngle(t0), normAngle(t0 + std::numbers::pi)})
+            if (t <= p.sweep) at(t);
+    }
+}
+
+}  // namespace
+
+ZcDbExtents3d zcdbGeomExtents(const ZcDbGeometry& g) {
+    ZcDbExtents3d e;
+    for (const ZcDbGeomPrim& p : g) addExtents(e, p);
+    return e;
+}
+
+bool zcdbExtentsReadOnly(const ZcDbEntity* ent) {
+    const ZcRxClass* cls = ent ? ent->isA() : nullptr;
+    return cls && (cls == ZcDbLine::desc() || cls == ZcDbArc::desc() || cls == ZcDbCircle::desc() ||
+                   cls == ZcDbText::desc());
+}
+
+ZcDbExtents3d zcdbEntityExtents(const ZcDbEntity* ent, ZcDbGeometry& scratch) {
+    ZcDbExtents3d e;
+    scratch.clear();
+    // The kinds a drawing holds most of, by their exact class: each is the
+    // first branch of zcdbEntityGeometry its casts would reach.
+    const ZcRxClass* cls = ent ? ent->isA() : nullptr;
+    if (cls && cls == ZcDbLine::desc()) {
+        auto* l = static_cast<const ZcDbLine*>(ent);
+        scratch.push_back(ZcDbGeomPrim::segment(l->startPoint(), l->endPoint()));
+    } else if (cls && cls == ZcDbArc::desc()) {
+        auto* a = static_cast<const ZcDbArc*>(ent);
+        scratch.push_back(ZcDbGeomPrim::arc(zcdbWcsToOcs(a->center(), a->normal()), a->normal(), a->radius(),
+                                            a->startAngle(), a->endAngle()));
+    } else if (cls && cls == ZcDbCircle::desc()) {
+        auto* c = static_cast<const ZcDbCircle*>(ent);
+        scratch.push_back(
+            ZcDbGeomPrim::arc(zcdbWcsToOcs(c->center(), c->normal()), c->normal(), c->radius(), 0, 0));
+    } else if (cls && cls == ZcDbText::desc()) {
+        textBox(static_cast<const ZcDbText*>(ent), scratch);
+    } else {
+        zcdbEntityGeometry(ent, scratch);
+        for (const ZcDbGeomPrim& p : scratch) addExtents(e, p);
+        return e;
+    }
+    // As zcdbEntityGeometry hands them out: through the (identity) transform.
+    const ZcDbXform identity;
+    for (const ZcDbGeomPrim& p : scratch) {
+        ZcDbGeometry chords;
+        bool split = false;
+        const ZcDbGeomPrim q = transformed(p, identity, chords, split);
+        if (!split) addExtents(e, q);
+        for (const ZcDbGeomPrim& c : chords) addExtents(e, c);
     }
     return e;
 }

@@ -64,6 +64,13 @@ struct ZcDbExtents3d {
 };
 
 ZcDbExtents3d zcdbGeomExtents(const ZcDbGeometry& g);
+// The extents of zcdbGeomExtents of the entity's geometry, to the bit,
+// without the geometry list for lines, arcs, circles and texts; `scratch`
+// holds primitives between calls.
+ZcDbExtents3d zcdbEntityExtents(const ZcDbEntity* ent, ZcDbGeometry& scratch);
+// Whether zcdbEntityExtents reads the entity alone, opening no other
+// object (no block, no vertex): such entities may be measured side by side.
+bool zcdbExtentsReadOnly(const ZcDbEntity* ent);
 
 // The width of a single-line text's box: 0.8 × height × width factor per
 // character (an estimate, no font is read); the box's height is the text

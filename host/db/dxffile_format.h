@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <numbers>
 
 namespace host::dxf {
@@ -181,6 +182,24 @@ inline double radiansOf(double degrees) {
     return degrees * (std::numbers::pi / 180.0);
 }
 
+namespace detail {
+
+// std::nextafter towards plus infinity, by the bits of the value: the
+// library call costs more than the rest of the degree search.
+inline double stepUp(double x) {
+    if (x == 0.0) return std::numeric_limits<double>::denorm_min();
+    if (std::isnan(x) || x == HUGE_VAL) return x;
+    const auto bits = std::bit_cast<std::uint64_t>(x);
+    return std::bit_cast<double>(x > 0 ? bits + 1 : bits - 1);
+}
+
+// std::nextafter towards minus infinity.
+inline double stepDown(double x) {
+    return -stepUp(-x);
+}
+
+}  // namespace detail
+
 // The degrees to write for an angle the database keeps: a value that
 // radiansOf turns back into the same radians whenever one exists. The plain
 // product can miss by an ulp or two (then a value read from a file would
@@ -194,21 +213,25 @@ inline double degreesOf(double radians) {
     if (!std::isfinite(plain) || plain == 0.0) return plain;
     // The degree values of one radian value lie side by side: a plain value
     // that fits while its neighbours do not is the only one.
-    if (radiansOf(plain) == radians && radiansOf(std::nextafter(plain, -HUGE_VAL)) != radians &&
-        radiansOf(std::nextafter(plain, HUGE_VAL)) != radians)
+    if (radiansOf(plain) == radians && radiansOf(detail::stepDown(plain)) != radians &&
+        radiansOf(detail::stepUp(plain)) != radians)
         return plain;
     constexpr int kReach = 8;
     double v = plain;
-    for (int k = 0; k < kReach; ++k) v = std::nextafter(v, -HUGE_VAL);
+    for (int k = 0; k < kReach; ++k) v = detail::stepDown(v);
+    double fits[2 * kReach + 1];
+    int count = 0;
+    for (int k = 0; k <= 2 * kReach; ++k, v = detail::stepUp(v))
+        if (radiansOf(v) == radians) fits[count++] = v;
+    if (count == 1) return fits[0];
     double best = plain, bestDistance = 0;
     std::ptrdiff_t bestLength = 0;
-    for (int k = 0; k <= 2 * kReach; ++k, v = std::nextafter(v, HUGE_VAL)) {
-        if (radiansOf(v) != radians) continue;
+    for (int k = 0; k < count; ++k) {
         char text[kRealRoom];
-        const std::ptrdiff_t length = std::to_chars(text, text + sizeof text, v).ptr - text;
-        const double distance = std::fabs(v - plain);
+        const std::ptrdiff_t length = std::to_chars(text, text + sizeof text, fits[k]).ptr - text;
+        const double distance = std::fabs(fits[k] - plain);
         if (bestLength == 0 || length < bestLength || (length == bestLength && distance < bestDistance)) {
-            best = v;
+            best = fits[k];
             bestLength = length;
             bestDistance = distance;
         }

@@ -1268,7 +1268,8 @@ private:
         // A handle the file gave twice names the first of its objects: a
         // block whose owner is such a handle belongs to the record of its
         // own name when there is one (each dimension keeps its own block).
-        if (!ownerId.isNull() && m_repeated.count(ownerId.handle().value()) && name && !name->text.empty()) {
+        if (!ownerId.isNull() && !m_repeated.empty() && m_repeated.count(ownerId.handle().value()) && name &&
+            !name->text.empty()) {
             auto* named = ZcDbBlockTableRecord::cast(ownerId.stub()->object.get());
             const ZcDbObjectId byName = m_db->recordId(m_db->blockTableId(), name->text);
             if (!byName.isNull() && (!named || !zcutEqualsNoCase(named->name(), name->text)))
@@ -1466,7 +1467,8 @@ private:
         const ZcDbDxfItem* named = findItem(rec, 330);
         // An owner handle the file gave twice may name another block than
         // the one the entity is written in: the place in the file decides.
-        const bool ambiguous = named && m_repeated.count(named->id.handle().value()) && named->id != space;
+        const bool ambiguous = named && !m_repeated.empty() && m_repeated.count(named->id.handle().value()) &&
+                               named->id != space;
         if (named && !named->id.isNull() && isBlockRecord(named->id) && !ambiguous)
             owner = named->id;
         else if (entitiesSection) {
@@ -1651,11 +1653,28 @@ private:
             dict->close();
         }
         ensureSpaces(m_pairs.empty() ? Pair{nullptr, 0, 0} : m_pairs.back());
-        mendLayoutLinks();
-        adoptStrayLayouts();
+        // Neither mending nor adopting makes or erases a layout: one walk
+        // over the drawing finds the layouts for both.
+        const std::vector<ZcDbObjectId> layoutIds = layoutObjects();
+        mendLayoutLinks(layoutIds);
+        adoptStrayLayouts(layoutIds);
         if (!m_version.empty() && m_version < "AC1012") addLayouts();
         for (const auto& [kind, count] : m_lost)
             m_notes.push_back("DXF: pominięto obiekty typu " + kind + ": " + std::to_string(count));
+    }
+
+    // The LAYOUT objects of the drawing, in the drawing's order. Kept
+    // objects are of their class alone (nothing derives from it): its
+    // descriptor is compared, not the class chain of every entity walked.
+    std::vector<ZcDbObjectId> layoutObjects() const {
+        std::vector<ZcDbObjectId> out;
+        const ZcRxClass* kept = ZcDbOpaqueObject::desc();
+        for (ZcDbObjectId id : m_db->allObjectIds()) {
+            const ZcDbObject* obj = id.stub()->object.get();
+            if (!obj || obj->isA() != kept) continue;
+            if (static_cast<const ZcDbOpaqueObject*>(obj)->dxfKind() == "LAYOUT") out.push_back(id);
+        }
+        return out;
     }
 
     // A block record names its layout (340) and the layout its block record
@@ -1663,11 +1682,10 @@ private:
     // still name them from the layouts: where one side names nothing, the
     // other side says what was meant. What stays unresolved is written as
     // no reference.
-    void mendLayoutLinks() {
+    void mendLayoutLinks(const std::vector<ZcDbObjectId>& layoutIds) {
         auto exists = [](ZcDbObjectId id) { return !id.isNull() && id.stub()->object; };
-        for (ZcDbObjectId id : m_db->allObjectIds()) {
+        for (ZcDbObjectId id : layoutIds) {
             auto* layout = ZcDbOpaqueObject::cast(id.stub()->object.get());
-            if (!layout || layout->dxfKind() != "LAYOUT") continue;
             ZcDbDxfItem* record = nullptr;
             std::string name;
             bool inLayout = false;
@@ -1709,13 +1727,9 @@ private:
     // what it holds. Each becomes a layout again, entered in the layouts'
     // dictionary under its own name (made unique when taken) and given an
     // empty paper-space block of its own when none names it.
-    void adoptStrayLayouts() {
+    void adoptStrayLayouts(std::vector<ZcDbObjectId> layoutIds) {
         auto exists = [](ZcDbObjectId id) { return !id.isNull() && id.stub()->object; };
-        std::vector<ZcDbObjectId> layoutIds;
-        for (ZcDbObjectId id : m_db->allObjectIds()) {
-            auto* layout = ZcDbOpaqueObject::cast(id.stub()->object.get());
-            if (layout && layout->dxfKind() == "LAYOUT" && !id.isErased()) layoutIds.push_back(id);
-        }
+        std::erase_if(layoutIds, [](ZcDbObjectId id) { return id.isErased(); });
         if (layoutIds.empty()) return;
         ZcDbBlockTable* blocks = nullptr;
         std::vector<ZcDbObjectId> blockIds;

@@ -385,23 +385,64 @@ private:
     }
 
     // The model space's entities, references through their blocks; invalid
-    // for an empty model, which keeps the "no extents" values.
+    // for an empty model, which keeps the "no extents" values. A long model
+    // is measured in runs side by side, each run's extents added in turn:
+    // the smallest and largest values, and which of equal ones (a signed
+    // zero) comes first, are those of one pass. A run with an entity that
+    // opens others to be measured (a reference, a polyline of vertices) is
+    // measured here instead, in its turn, as opening is not for two threads.
     ZcDbExtents3d modelExtents() {
         ZcDbExtents3d ext;
         ZcDbBlockTableRecord* model = nullptr;
         if (zcdbOpenObject(model, m_db->modelSpaceId(), ZcDb::kForRead) != Zcad::eOk) return ext;
         const std::vector<ZcDbObjectId> ids = model->entityIds();
         model->close();
-        ZcDbGeometry g;
-        for (ZcDbObjectId id : ids) {
-            ZcDbEntity* e = nullptr;
-            if (id.isErased() || zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
-            g.clear();
-            zcdbEntityGeometry(e, g);
-            e->close();
-            ext.add(zcdbGeomExtents(g));
+        const std::size_t threads = host::dxf::threadCount();
+        const std::size_t tasks = threads > 1 ? std::min(ids.size() / kEntitiesPerTask, threads * 8) : 0;
+        if (tasks < 2) {
+            ZcDbGeometry scratch;
+            measure(ids, 0, ids.size(), ext, scratch, true);
+            return ext;
+        }
+        auto first = [&](std::size_t k) { return ids.size() * k / tasks; };
+        struct Part {
+            ZcDbExtents3d ext;
+            bool here = false;  // to be measured by the calling thread
+        };
+        std::vector<Part> parts(tasks);
+        host::dxf::runTasks(tasks, [&](std::size_t k) {
+            ZcDbGeometry scratch;
+            parts[k].here = !measure(ids, first(k), first(k + 1), parts[k].ext, scratch, false);
+        });
+        ZcDbGeometry scratch;
+        for (std::size_t k = 0; k < tasks; ++k) {
+            if (parts[k].here) {
+                parts[k].ext = ZcDbExtents3d();
+                measure(ids, first(k), first(k + 1), parts[k].ext, scratch, true);
+            }
+            ext.add(parts[k].ext);
         }
         return ext;
+    }
+
+    // The extents of ids[from, to) added to `ext`. Without `opening`, false
+    // (and `ext` of no use) at the first entity that would open others.
+    static bool measure(const std::vector<ZcDbObjectId>& ids, std::size_t from, std::size_t to,
+                        ZcDbExtents3d& ext, ZcDbGeometry& scratch, bool opening) {
+        for (std::size_t i = from; i < to; ++i) {
+            host::prefetchAhead<4>(ids, i, 4);
+            // Read in place: what opening for read would refuse is passed
+            // over (gone, erased, open for write, no entity).
+            const ZcDbObjectId id = ids[i];
+            if (id.isNull() || id.isErased()) continue;
+            const ZcDbObject* obj = id.stub()->object.get();
+            if (!obj || obj->isWriteEnabled()) continue;
+            const auto* e = ZcDbEntity::cast(obj);
+            if (!e) continue;
+            if (!opening && !zcdbExtentsReadOnly(e)) return false;
+            ext.add(zcdbEntityExtents(e, scratch));
+        }
+        return true;
     }
 
     // Each variable under the group the format gives it: the two angles in

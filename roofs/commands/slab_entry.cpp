@@ -43,6 +43,7 @@ void BeginLoop(AJIG_COP& jig) {
     jig.current = loop->vertices;
     jig.vertexNumber = 1;
     jig.basePoint = jig.cursor;
+    jig.NoteCurrent(nullptr, 0);
 }
 
 // The given point stays where it is; a new rubber-band vertex follows it.
@@ -53,6 +54,7 @@ void AddVertex(AJIG_COP& jig) {
     given->next = added;
     jig.current = added;
     ++jig.vertexNumber;
+    jig.NoteCurrent(given, static_cast<std::size_t>(jig.vertexNumber - 1));
     SetLastPoint(given->pt());
 }
 
@@ -67,7 +69,9 @@ void UndoVertex(AJIG_COP& jig) {
     jig.current = before;
     jig.current->setPt(jig.cursor);
     --jig.vertexNumber;
-    if (jig.current != loop->vertices) SetLastPoint(PrevInRing(loop->vertices, jig.current)->pt());
+    VertexNode* earlier = jig.current != loop->vertices ? PrevInRing(loop->vertices, jig.current) : nullptr;
+    jig.NoteCurrent(earlier, static_cast<std::size_t>(jig.vertexNumber - 1));
+    if (earlier) SetLastPoint(earlier->pt());
 }
 
 // The picked polygon (owned) replaces the loop being entered and a new
@@ -80,6 +84,7 @@ void TakeOpening(AJIG_COP& jig, VertexNode* polygon, const SlabEntryPrompts& pro
         v->data1 = index;
         if (prompts.placePickedLoops) v->z = jig.elevation + jig.offset;
     }
+    jig.NoteLastLoopReplaced();
     FreeList(loop->vertices);
     loop->vertices = polygon;
     BeginLoop(jig);
@@ -126,6 +131,14 @@ void BeginSlabOpenings(AJIG_COP& jig, VertexNode* outline) {
 }
 
 int EnterSlabLoops(AJIG_COP& jig, const SlabEntryPrompts& prompts) {
+    // Only this road changes the loops while it runs (see BeginEntry).
+    struct Entry {
+        AJIG_COP& jig;
+        explicit Entry(AJIG_COP& j) : jig(j) { jig.BeginEntry(); }
+        ~Entry() { jig.EndEntry(); }
+        Entry(const Entry&) = delete;
+        Entry& operator=(const Entry&) = delete;
+    } entry(jig);
     while (jig.stage != 0 && jig.stage != 1) {
         SetPrompt(jig, prompts);
         const int asked = jig.stage;

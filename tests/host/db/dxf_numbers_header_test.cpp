@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -55,6 +56,66 @@ TEST(DxfNumbers, angles_written_in_degrees_read_back_to_the_same_radians) {
     // Where each degree value has radians of its own, the value itself.
     for (double degrees : {90.00000000000189, 45.00000000000001, 1.0000000000000002, 30.0, 0.1})
         EXPECT_EQ(host::dxf::degreesOf(host::dxf::radiansOf(degrees)), degrees);
+}
+
+namespace {
+
+// The degree search as it was first written, with the library's nextafter
+// and every neighbour's text: the fast one must pick the same value.
+double degreesBySearch(double radians) {
+    using host::dxf::radiansOf;
+    const double plain = radians * 180.0 / std::numbers::pi;
+    if (!std::isfinite(plain) || plain == 0.0) return plain;
+    if (radiansOf(plain) == radians && radiansOf(std::nextafter(plain, -HUGE_VAL)) != radians &&
+        radiansOf(std::nextafter(plain, HUGE_VAL)) != radians)
+        return plain;
+    double v = plain;
+    for (int k = 0; k < 8; ++k) v = std::nextafter(v, -HUGE_VAL);
+    double best = plain, bestDistance = 0;
+    std::ptrdiff_t bestLength = 0;
+    for (int k = 0; k <= 16; ++k, v = std::nextafter(v, HUGE_VAL)) {
+        if (radiansOf(v) != radians) continue;
+        char text[host::dxf::kRealRoom];
+        const std::ptrdiff_t length = std::to_chars(text, text + sizeof text, v).ptr - text;
+        const double distance = std::fabs(v - plain);
+        if (bestLength == 0 || length < bestLength || (length == bestLength && distance < bestDistance)) {
+            best = v;
+            bestLength = length;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+TEST(DxfNumbers, degree_search_by_the_bits_picks_what_the_library_search_picks) {
+    std::mt19937_64 rng(23);
+    std::uniform_real_distribution<double> wide(-10.0, 10.0);
+    for (int i = 0; i < 400000; ++i) {
+        double radians = 0;
+        switch (i % 5) {
+            case 0:  // any bits: subnormals, huge values, infinities, NaNs
+                radians = std::bit_cast<double>(static_cast<std::uint64_t>(rng()));
+                break;
+            case 1:  // near zero, where the neighbours cross it
+                radians = std::ldexp(wide(rng), -1074 + static_cast<int>(rng() % 64));
+                break;
+            case 2:  // near the largest degrees
+                radians = std::ldexp(wide(rng), 1014 + static_cast<int>(rng() % 10));
+                break;
+            case 3:  // what files hold: short degree values
+                radians = host::dxf::radiansOf(std::round(wide(rng) * 3600.0) / 100.0);
+                break;
+            default:
+                radians = wide(rng);
+                break;
+        }
+        const double fast = host::dxf::degreesOf(radians), slow = degreesBySearch(radians);
+        ASSERT_TRUE(std::bit_cast<std::uint64_t>(fast) == std::bit_cast<std::uint64_t>(slow) ||
+                    (std::isnan(fast) && std::isnan(slow)))
+            << std::hexfloat << radians;
+    }
 }
 
 TEST(DxfNumbers, a_drawing_of_awkward_numbers_loads_and_saves_the_same) {

@@ -281,3 +281,64 @@ TEST(DxfThreads, followers_without_handles_are_numbered_as_in_one_pass) {
 }
 
 }  // namespace
+
+// The model's extents in the header, measured in runs side by side: lines,
+// arcs, circles and texts alone (signed zeros where the smallest and the
+// largest values tie) and one run with an old polyline, which the calling
+// thread measures in its turn, give the header of one pass.
+TEST(DxfThreads, the_header_extents_measured_in_runs_are_those_of_one_pass) {
+    std::string t = group(0, "SECTION") + group(2, "ENTITIES");
+    unsigned handle = 0x100;
+    auto head = [&](const char* kind) {
+        char h[17];
+        std::snprintf(h, sizeof h, "%X", handle++);
+        t += group(0, kind) + group(5, h) + group(100, "AcDbEntity") + group(8, "0");
+    };
+    const int n = 30000;
+    for (int i = 0; i < n; ++i) {
+        const std::string x = i % 5 == 0 ? (i % 10 == 0 ? "-0.0" : "0.0") : std::to_string(i % 977) + ".5";
+        const std::string y = i % 3 == 0 ? "-0.0" : "-" + std::to_string(i % 611) + ".125";
+        if (i == n / 2) {
+            head("POLYLINE");
+            t += group(100, "AcDb2dPolyline") + group(66, "1") + group(10, "0") + group(20, "0") +
+                 group(30, "0") + group(70, "0");
+            for (int v = 0; v < 2; ++v) {
+                head("VERTEX");
+                t += group(100, "AcDbVertex") + group(100, "AcDb2dVertex") + group(10, "-2000.5") +
+                     group(20, std::to_string(v * 3000)) + group(30, "0");
+            }
+            head("SEQEND");
+            continue;
+        }
+        switch (i % 4) {
+            case 0:
+                head("LINE");
+                t += group(100, "AcDbLine") + group(10, x) + group(20, y) + group(30, "0.0") + group(11, y) +
+                     group(21, x) + group(31, "-0.0");
+                break;
+            case 1:
+                head("ARC");
+                t += group(100, "AcDbCircle") + group(10, x) + group(20, y) + group(30, "0.0") +
+                     group(40, "2.5") + group(100, "AcDbArc") + group(50, std::to_string(i % 360)) +
+                     group(51, "271.5");
+                break;
+            case 2:
+                head("CIRCLE");
+                t += group(100, "AcDbCircle") + group(10, y) + group(20, x) + group(30, "0.0") +
+                     group(40, "0.75");
+                break;
+            default:
+                head("TEXT");
+                t += group(100, "AcDbText") + group(10, x) + group(20, y) + group(30, "0.0") +
+                     group(40, "0.25") + group(1, "pokój") + group(50, std::to_string(i % 90)) +
+                     group(100, "AcDbText");
+                break;
+        }
+    }
+    t += group(0, "ENDSEC") + group(0, "EOF");
+    const Outcome serial = loadAndSave(t, "1");
+    ASSERT_EQ(serial.error, "");
+    ASSERT_NE(serial.saved.find("$EXTMIN"), std::string::npos);
+    expectSame(serial, loadAndSave(t, nullptr), "every core");
+    expectSame(serial, loadAndSave(t, "3"), "three threads");
+}
