@@ -15,7 +15,7 @@ Run it again after changing a block: python3 tools/catalog_blocks.py
 """
 import math
 import os
-import struct
+from bmp24 import bmp24
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SUPPORT = os.path.join(HERE, "..", "support")
@@ -122,16 +122,7 @@ class Picture:
             self.dot(round(x0 + (x1 - x0) * i / n), round(y0 + (y1 - y0) * i / n), c)
 
     def bmp(self):
-        row = (self.w * 3 + 3) & ~3
-        data = bytearray()
-        for y in range(self.h - 1, -1, -1):
-            line = bytearray()
-            for r, g, b in self.px[y]:
-                line += bytes((b, g, r))
-            data += line + bytes(row - len(line))
-        head = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-        info = struct.pack("<IiiHHIIiiII", 40, self.w, self.h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-        return head + info + bytes(data)
+        return bmp24(self.w, self.h, self.px)
 
 
 def preview(shapes):

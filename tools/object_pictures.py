@@ -8,7 +8,7 @@ Run it again after adding a definition: python3 tools/object_pictures.py
 """
 import math
 import os
-import struct
+from bmp24 import bmp24
 import sys
 
 WHITE = (255, 255, 255)
@@ -55,16 +55,7 @@ class Picture:
         self.poly(pts, c, closed=False)
 
     def bmp(self):
-        row = (self.w * 3 + 3) & ~3
-        data = bytearray()
-        for y in range(self.h - 1, -1, -1):
-            line = bytearray()
-            for r, g, b in self.px[y]:
-                line += bytes((b, g, r))
-            data += line + bytes(row - len(line))
-        head = struct.pack("<2sIHHI", b"BM", 54 + len(data), 0, 0, 54)
-        info = struct.pack("<IiiHHIIiiII", 40, self.w, self.h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-        return head + info + bytes(data)
+        return bmp24(self.w, self.h, self.px)
 
 
 def wall_with_gap(p, g0=0.3, g1=0.7):

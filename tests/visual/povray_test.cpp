@@ -34,6 +34,7 @@
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "tests/host/win_testdir.h"
+#include "tests/visual/light_kinds.h"
 #include "tests/visual/model3d_fixture.h"
 #include "visual/model3d/scene_walk.h"
 #include "visual/povray/pov_commands.h"
@@ -425,21 +426,7 @@ TEST_F(PovScene, picked_camera_with_backdrop_and_lights_of_each_kind) {
         run({"VELMOBJECT", "TMS_LUCE", at, "0", ""});
     ASSERT_EQ(count("0=INSERT -3=VELM5$_$PARAMETRI-"), 5);
     // Lights of kinds 1 to 4, the last one unknown: it writes nothing.
-    int kind = 1;
-    for (ZcDbObjectId id : modelSpace()) {
-        ads_name e;
-        zcdbGetAdsName(e, id);
-        resbuf* list = zcdbEntGetX(e, host::ResbufList(zcutBuildList(RTSTR, "VELM5$_$PARASPEC-", 0)).get());
-        bool light = false;
-        for (resbuf* rb = list; rb; rb = rb->rbnext)
-            if (rb->restype == 1070 && rb->resval.rint == 34 && rb->rbnext) {
-                rb->rbnext->resval.rreal = kind++;
-                light = true;
-                break;
-            }
-        if (light) zcdbEntMod(list);
-        zcutRelRb(list);
-    }
+    ASSERT_EQ(NumberLightKinds(modelSpace()), 5);
     SetSettingInt(SetupVar::SETPOVADDIMG, 1);
     SetSettingString(SetupVar::SETPOVFILEIMG, "ogrod.JPG");
     push("!pick 500,-800");

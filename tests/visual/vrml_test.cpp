@@ -29,6 +29,7 @@
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "tests/host/win_testdir.h"
+#include "tests/visual/light_kinds.h"
 #include "tests/visual/model3d_fixture.h"
 #include "visual/vrml/vrml_dialog.h"
 #include "visual/vrml/vrml_out.h"
@@ -389,21 +390,7 @@ TEST_F(VrmlExport, export_onto_a_kept_file_writes_nothing_says_so_and_fails) {
 TEST_F(VrmlExport, lights_of_each_kind_and_an_unknown_kind_writes_nothing) {
     for (const char* at : {"-300,-500", "0,-500", "300,-500", "600,-500"})
         run({"VELMOBJECT", "TMS_LUCE", at, "0", ""});
-    int kind = 1;
-    for (ZcDbObjectId id : modelSpace()) {
-        ads_name e;
-        zcdbGetAdsName(e, id);
-        resbuf* list = zcdbEntGetX(e, host::ResbufList(zcutBuildList(RTSTR, "VELM5$_$PARASPEC-", 0)).get());
-        bool light = false;
-        for (resbuf* rb = list; rb; rb = rb->rbnext)
-            if (rb->restype == 1070 && rb->resval.rint == 34 && rb->rbnext) {
-                rb->rbnext->resval.rreal = kind++;
-                light = true;
-                break;
-            }
-        if (light) zcdbEntMod(list);
-        zcutRelRb(list);
-    }
+    const int kind = NumberLightKinds(modelSpace());
     ASSERT_EQ(kind, 5);
     const std::string text = Export("lights");
     EXPECT_EQ(Count(text, "PointLight {"), 1) << text;
