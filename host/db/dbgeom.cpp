@@ -10,6 +10,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "host/db/dbblockwalk.h"
 #include "host/db/dbmain.h"
 
 namespace {
@@ -168,8 +169,45 @@ bool ZcDbGeomPrim::isFullCircle() const {
 
 // --------------------------------------------------------- entity geometry
 
-void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXform& xform, int depth) {
-    if (!ent || depth > 16) return;
+namespace {
+
+// Past this many primitives the geometry of one entity takes no more
+// block contents: a few kilobytes of nested references can stand for
+// billions of entities, and a pick or an extent must not try to hold them.
+constexpr std::size_t kMaxPrimitives = 1000000;
+
+void entityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXform& xform, ZcDbBlockPath& path);
+
+// The entities of a block, each drawn with `xform`, unless the walk is
+// already inside that block or has drawn enough.
+void blockGeometry(ZcDbObjectId blockId, ZcDbGeometry& out, const ZcDbXform& xform, ZcDbBlockPath& path,
+                   bool skipAttributeDefinitions) {
+    ZcDbBlockPath::Step step(path, blockId);
+    if (!step || out.size() >= kMaxPrimitives) return;
+    ZcDbBlockTableRecord* block = nullptr;
+    if (zcdbOpenObject(block, blockId, ZcDb::kForRead) != Zcad::eOk) return;
+    std::vector<ZcDbObjectId> ids = block->entityIds();
+    block->close();
+    for (ZcDbObjectId id : ids) {
+        ZcDbEntity* e = nullptr;
+        if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
+        if (!skipAttributeDefinitions || !ZcDbAttributeDefinition::cast(e))
+            entityGeometry(e, out, xform, path);
+        e->close();
+    }
+}
+
+}  // namespace
+
+void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXform& xform) {
+    ZcDbBlockPath path;
+    entityGeometry(ent, out, xform, path);
+}
+
+namespace {
+
+void entityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXform& xform, ZcDbBlockPath& path) {
+    if (!ent) return;
     ZcDbGeometry own;
     auto seg = [&](const ZcGePoint3d& a, const ZcGePoint3d& b) {
         own.push_back(ZcDbGeomPrim::segment(a, b));
@@ -255,36 +293,16 @@ void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXfor
                 total.m[i][j] = 0;
                 for (int k = 0; k < 4; ++k) total.m[i][j] += xform.m[i][k] * inner.m[k][j];
             }
-        ZcDbBlockTableRecord* block = nullptr;
-        if (zcdbOpenObject(block, ref->blockTableRecord(), ZcDb::kForRead) == Zcad::eOk) {
-            std::vector<ZcDbObjectId> ids = block->entityIds();
-            block->close();
-            for (ZcDbObjectId id : ids) {
-                ZcDbEntity* e = nullptr;
-                if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
-                if (!ZcDbAttributeDefinition::cast(e)) zcdbEntityGeometry(e, out, total, depth + 1);
-                e->close();
-            }
-        }
+        blockGeometry(ref->blockTableRecord(), out, total, path, true);
         for (ZcDbObjectId id : ref->attributeIds()) {
             ZcDbEntity* e = nullptr;
             if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
-            zcdbEntityGeometry(e, out, xform, depth + 1);
+            entityGeometry(e, out, xform, path);
             e->close();
         }
         return;
     } else if (auto* dim = ZcDbDimension::cast(ent)) {
-        ZcDbBlockTableRecord* block = nullptr;
-        if (zcdbOpenObject(block, dim->dimBlockId(), ZcDb::kForRead) == Zcad::eOk) {
-            std::vector<ZcDbObjectId> ids = block->entityIds();
-            block->close();
-            for (ZcDbObjectId id : ids) {
-                ZcDbEntity* e = nullptr;
-                if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
-                zcdbEntityGeometry(e, out, xform, depth + 1);
-                e->close();
-            }
-        }
+        blockGeometry(dim->dimBlockId(), out, xform, path, false);
         return;
     } else if (auto* h = ZcDbHatch::cast(ent)) {
         for (int li = 0; li < h->numLoops(); ++li) {
@@ -330,6 +348,8 @@ void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXfor
             out.push_back(q);
     }
 }
+
+}  // namespace
 
 // ----------------------------------------------------------------- extents
 

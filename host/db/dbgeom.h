@@ -51,10 +51,10 @@ struct ZcDbGeomPrim {
 using ZcDbGeometry = std::vector<ZcDbGeomPrim>;
 
 // The entity's primitives (world coordinates, `xform` applied: the
-// transform of the references it sits in). Nested references stop at a
-// depth of 16, which only a block referring to itself reaches.
-void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXform& xform = ZcDbXform(),
-                        int depth = 0);
+// transform of the references it sits in). A reference into a block the
+// walk is already inside draws nothing, and block contents stop being
+// taken once a million primitives were gathered.
+void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXform& xform = ZcDbXform());
 
 struct ZcDbExtents3d {
     ZcGePoint3d min{1e300, 1e300, 1e300}, max{-1e300, -1e300, -1e300};
