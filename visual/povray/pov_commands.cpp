@@ -13,6 +13,7 @@
 #include "host/ui/hostdialogs.h"
 #include "host/win/process.h"
 #include "resources/velmresources.h"
+#include "visual/model3d/scene_walk.h"
 #include "visual/povray/pov_dialogs.h"
 #include "visual/povray/pov_engine.h"
 #include "visual/povray/pov_scene.h"
@@ -46,6 +47,7 @@ std::string PovDrawingBaseName() {
 }
 
 void CmdPovRayD() {
+    if (scene::RefuseOversizedScene()) return;
     CPovRay scene;
     if (!scene.PickCamera()) return;
     const std::string base = PovDrawingBaseName() + "$";
@@ -76,6 +78,7 @@ void CmdPovRayD() {
 }
 
 void CmdPovRayF() {
+    if (scene::RefuseOversizedScene()) return;
     CPovRay scene;
     if (!scene.PickCamera()) return;
     const std::string name = PovDrawingBaseName();
