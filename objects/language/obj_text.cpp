@@ -166,12 +166,13 @@ int FindLibraryFile(const std::string& name, std::string& fullPath) {
 }
 
 int ReadObjText(const std::string& name, std::unique_ptr<ObjText>& slot) {
-    // The name comes with a placed object's record: it names a definition
-    // in the library and support folders, never a file elsewhere.
-    // (The record's application, as obj_records.h names it: that header
-    // sits above this one.)
-    if (!CheckDrawingFileName(name, "VELM5$_$PARAMETRI-")) return 0;
-    const std::string& bare = name;
+    std::string bare = name;
+    if (HasFolderPart(bare)) {
+        std::size_t slash = bare.find_last_of(":\\/");
+        bare = bare.substr(slash + 1);
+        std::size_t dot = bare.rfind('.');
+        if (dot != std::string::npos) bare.erase(dot);
+    }
     std::string path;
     if (FindLibraryFile(bare + ".txt", path) != RTNORM && FindLibraryFile(bare + ".cxt", path) != RTNORM)
         return 0;

@@ -77,10 +77,9 @@ void ReportTextFault(ObjText& text, std::size_t index, const std::string& what);
 // then on the support path. Otherwise the host's status.
 int FindLibraryFile(const std::string& name, std::string& fullPath);
 
-// The definition file `name` (".txt", else ".cxt", found as
-// FindLibraryFile finds it) read into `text`: 1 loaded; 0 not found or not
-// readable, or a name with a folder part, refused with a message naming
-// the object record (`text` untouched); -1 an include
+// The definition file `name` (its folder and extension ignored: ".txt",
+// else ".cxt", found as FindLibraryFile finds it) read into `text`: 1
+// loaded; 0 not found or not readable (`text` untouched); -1 an include
 // file could not be opened (the text read so far stays in `text`).
 int ReadObjText(const std::string& name, std::unique_ptr<ObjText>& text);
 // The expanded block of one include line, or nothing (with the message)

@@ -1,8 +1,8 @@
 // Names a drawing gives for support files (a schedule template, a label
 // template, an object definition) are plain names looked up in the support
-// folders only: one pointing elsewhere is refused, naming the record it
-// came from, and the file it points at, a marker that would change what is
-// read, is never used.
+// folders only: a template name pointing elsewhere is refused, naming the
+// record it came from; an object definition is read by its bare name. The
+// file pointed at, a marker that would change what is read, is never used.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -21,25 +21,27 @@ namespace {
 
 class DrawingFileNames : public SchedulesTest {
 protected:
+    // Markers in a folder that is not a support folder (the search does not
+    // go into the support folder's own sub-folders).
     void SetUp() override {
         SchedulesTest::SetUp();
-        outside.write("secret.UA", "eti=MARKER\nend\n");
-        outside.write("secret.OA", "tab=MARKER\nrec=MARKER\ntot=MARKER\nend\n");
-        outside.write("secret.txt", "[VAR]\nend\n");
-        // The same templates by a plain name inside the support folder.
+        std::filesystem::create_directories(data.path("elsewhere"));
+        data.write("elsewhere/secret.UA", "eti=MARKER\nend\n");
+        data.write("elsewhere/secret.OA", "tab=MARKER\nrec=MARKER\ntot=MARKER\nend\n");
+        data.write("elsewhere/secret.txt", "[VAR]\nend\n");
+        // A label template of the same name inside the support folder.
         data.write("secret.UA", "eti=INSIDE\nend\n");
     }
-    // The marker outside by every form of path a drawing could hold.
+    // The marker by every form of path a drawing could hold.
     std::vector<std::string> PathsOutside() const {
-        const std::string absolute = outside.path("secret");
+        const std::string absolute = data.path("elsewhere/secret");
         const std::string relative =
             std::filesystem::relative(absolute, std::filesystem::current_path()).string();
         std::string backslashed = relative;
         for (char& c : backslashed)
             if (c == '/') c = '\\';
-        return {absolute, relative, backslashed, "../" + std::filesystem::path(absolute).filename().string()};
+        return {absolute, relative, backslashed, "../elsewhere/secret"};
     }
-    TestDir outside;
 };
 
 }  // namespace
@@ -75,17 +77,17 @@ TEST_F(DrawingFileNames, a_schedule_template_pointing_elsewhere_is_refused_namin
     }
 }
 
-TEST_F(DrawingFileNames, an_object_definition_with_a_folder_is_refused_not_looked_up_by_its_last_part) {
-    // Its last part names a definition in the support folder too: the old
-    // lookup dropped the folder and took it.
-    data.write("secret.txt", "[VAR]\nend\n");
+TEST_F(DrawingFileNames, an_object_definition_with_a_folder_is_read_by_its_bare_name_inside_only) {
+    // Old drawings name definitions with the folder they came from: the
+    // folder is dropped, so the marker outside is never what is read.
     for (const std::string& name : PathsOutside()) {
         std::unique_ptr<ObjText> text;
         EXPECT_EQ(ReadObjText(name, text), 0) << name;
-        EXPECT_FALSE(text);
-        EXPECT_NE(lastMessage().find("VELM5$_$PARAMETRI-: nazwa pliku \"" + name + "\""), std::string::npos)
-            << lastMessage();
     }
-    std::unique_ptr<ObjText> text;
-    EXPECT_EQ(ReadObjText("secret", text), 1);
+    data.write("secret.txt", "[VAR]\nend\n");
+    for (const std::string& name : PathsOutside()) {
+        std::unique_ptr<ObjText> text;
+        ASSERT_EQ(ReadObjText(name, text), 1) << name;
+        EXPECT_EQ(text->path, data.path("secret.txt"));
+    }
 }
