@@ -18,12 +18,10 @@
 
 // The full path of `name` on the host's support search path.
 std::optional<std::string> FindSupportFile(std::string_view name);
-// The same for a name a drawing gave (a template, a label or object
-// definition): only a plain file name is looked up; one with a folder part
-// or ".." is refused on the command line, naming `record`, the drawing's
-// record or setting it came from.
-std::optional<std::string> FindDrawingNamedFile(std::string_view name, std::string_view record);
-// False, with the same refusal, when `name` is not a plain file name.
+// Whether a name a drawing gave for a support file (a schedule or label
+// template) may be looked up: only a plain file name may; one with a
+// folder part or ".." is refused on the command line, naming `record`, the
+// drawing's record or setting it came from.
 bool CheckDrawingFileName(std::string_view name, std::string_view record);
 
 // The folder (with its trailing separator) of "VELMDCONFIG.CFG"; 1, or 0

@@ -15,8 +15,3 @@ bool CheckDrawingFileName(std::string_view name, std::string_view record) {
                shown.c_str());
     return false;
 }
-
-std::optional<std::string> FindDrawingNamedFile(std::string_view name, std::string_view record) {
-    if (!CheckDrawingFileName(name, record)) return std::nullopt;
-    return FindSupportFile(name);
-}
