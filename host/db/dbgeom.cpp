@@ -171,28 +171,35 @@ bool ZcDbGeomPrim::isFullCircle() const {
 
 namespace {
 
-// Past this many primitives the geometry of one entity takes no more
-// block contents: a few kilobytes of nested references can stand for
-// billions of entities, and a pick or an extent must not try to hold them.
-constexpr std::size_t kMaxPrimitives = 1000000;
+struct Walk {
+    ZcDbBlockPath path;
+    std::size_t& budget;  // primitives still to be taken from block contents
+};
 
-void entityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXform& xform, ZcDbBlockPath& path);
+void entityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXform& xform, Walk& walk);
 
 // The entities of a block, each drawn with `xform`, unless the walk is
-// already inside that block or has drawn enough.
-void blockGeometry(ZcDbObjectId blockId, ZcDbGeometry& out, const ZcDbXform& xform, ZcDbBlockPath& path,
+// already inside that block or has taken as much as it may.
+void blockGeometry(ZcDbObjectId blockId, ZcDbGeometry& out, const ZcDbXform& xform, Walk& walk,
                    bool skipAttributeDefinitions) {
-    ZcDbBlockPath::Step step(path, blockId);
-    if (!step || out.size() >= kMaxPrimitives) return;
+    ZcDbBlockPath::Step step(walk.path, blockId);
+    if (!step || walk.budget == 0) return;
     ZcDbBlockTableRecord* block = nullptr;
     if (zcdbOpenObject(block, blockId, ZcDb::kForRead) != Zcad::eOk) return;
     std::vector<ZcDbObjectId> ids = block->entityIds();
     block->close();
     for (ZcDbObjectId id : ids) {
+        if (walk.budget == 0) return;
         ZcDbEntity* e = nullptr;
         if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
+        const std::size_t before = out.size();
         if (!skipAttributeDefinitions || !ZcDbAttributeDefinition::cast(e))
-            entityGeometry(e, out, xform, path);
+            entityGeometry(e, out, xform, walk);
+        // A nested block's entities were counted inside it; every other
+        // entity counts what it drew, and at least one.
+        const std::size_t cost =
+            zcdbShownBlock(e).isNull() ? std::max<std::size_t>(1, out.size() - before) : std::size_t{1};
+        walk.budget -= std::min(walk.budget, cost);
         e->close();
     }
 }
@@ -200,13 +207,19 @@ void blockGeometry(ZcDbObjectId blockId, ZcDbGeometry& out, const ZcDbXform& xfo
 }  // namespace
 
 void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXform& xform) {
-    ZcDbBlockPath path;
-    entityGeometry(ent, out, xform, path);
+    std::size_t budget = kZcDbGeometryBlockBudget;
+    zcdbEntityGeometry(ent, out, xform, budget);
+}
+
+void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXform& xform,
+                        std::size_t& blockBudget) {
+    Walk walk{ZcDbBlockPath(), blockBudget};
+    entityGeometry(ent, out, xform, walk);
 }
 
 namespace {
 
-void entityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXform& xform, ZcDbBlockPath& path) {
+void entityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXform& xform, Walk& walk) {
     if (!ent) return;
     ZcDbGeometry own;
     auto seg = [&](const ZcGePoint3d& a, const ZcGePoint3d& b) {
@@ -293,16 +306,16 @@ void entityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXform& x
                 total.m[i][j] = 0;
                 for (int k = 0; k < 4; ++k) total.m[i][j] += xform.m[i][k] * inner.m[k][j];
             }
-        blockGeometry(ref->blockTableRecord(), out, total, path, true);
+        blockGeometry(ref->blockTableRecord(), out, total, walk, true);
         for (ZcDbObjectId id : ref->attributeIds()) {
             ZcDbEntity* e = nullptr;
             if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
-            entityGeometry(e, out, xform, path);
+            entityGeometry(e, out, xform, walk);
             e->close();
         }
         return;
     } else if (auto* dim = ZcDbDimension::cast(ent)) {
-        blockGeometry(dim->dimBlockId(), out, xform, path, false);
+        blockGeometry(dim->dimBlockId(), out, xform, walk, false);
         return;
     } else if (auto* h = ZcDbHatch::cast(ent)) {
         for (int li = 0; li < h->numLoops(); ++li) {

@@ -393,11 +393,14 @@ private:
         const std::vector<ZcDbObjectId> ids = model->entityIds();
         model->close();
         ZcDbGeometry g;
+        // One budget for the whole space: many references to a block nested
+        // wide and deep would otherwise each expand it up to its own limit.
+        std::size_t budget = kZcDbGeometryBlockBudget;
         for (ZcDbObjectId id : ids) {
             ZcDbEntity* e = nullptr;
             if (id.isErased() || zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
             g.clear();
-            zcdbEntityGeometry(e, g);
+            zcdbEntityGeometry(e, g, ZcDbXform(), budget);
             e->close();
             ext.add(zcdbGeomExtents(g));
         }

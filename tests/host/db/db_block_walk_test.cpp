@@ -2,7 +2,8 @@
 // holding a cycle loads with the rest of its drawing and the cycle named
 // with its line; a cycle made afterwards stops every walk instead of
 // recursing; the count of what a block expands to agrees with expanding it
-// by hand, and stays a count (no expansion) for 10^8 faces and beyond.
+// by hand, and stays a count (no expansion) for 10^8 faces and beyond; a
+// drawing of 10^8 faces saves without drawing them.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -129,6 +130,11 @@ TEST(BlockExpansion, wide_and_deep_nesting_is_counted_not_expanded) {
     const ZcDbBlockExpansion x = zcdbBlockExpansion(wide.db->modelSpaceId());
     EXPECT_EQ(x.entities, 100000000u);
     EXPECT_EQ(x.depth, 8u);
+    // Saving takes the drawing's extents through the blocks, within one
+    // bound for the whole space: the file is written, 10^8 faces not drawn.
+    const host::DxfLoadResult saved = host::readDxfText(host::writeDxfText(wide.db.get(), wide.vars.get()));
+    ASSERT_TRUE(saved.db) << saved.error;
+    EXPECT_EQ(zcdbBlockExpansion(saved.db->modelSpaceId()).entities, 100000000u);
     // Ten more levels: past what 64 bits count, the count saturates.
     insertInto(wide.db.get(), "L0", "L7");  // a cycle, left out of the count
     std::vector<DxfBlockSpec> blocks{{"M0", 1, {}}};
