@@ -18,6 +18,11 @@
 
 // The full path of `name` on the host's support search path.
 std::optional<std::string> FindSupportFile(std::string_view name);
+// Whether a name a drawing gave for a support file (a schedule or label
+// template) may be looked up: only a plain file name may; one with a
+// folder part or ".." is refused on the command line, naming `record`, the
+// drawing's record or setting it came from.
+bool CheckDrawingFileName(std::string_view name, std::string_view record);
 
 // The folder (with its trailing separator) of "VELMDCONFIG.CFG"; 1, or 0
 // with `folder` untouched when the file is not on the search path.

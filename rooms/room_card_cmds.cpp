@@ -74,7 +74,7 @@ bool Prepare(CCALCVANI& room, const PickedCard& card, const std::string& cardNam
     room.cardPoint = card.point;
     room.cardRotation = card.rotation;
     LabelTemplate names;
-    if (!ReadUaFile(card.templateName, names)) return false;
+    if (!ReadUaFile(card.templateName, names, kRoomCardApp)) return false;
     room.labelDefinition = names.labelBlock;
     room.cardDefinition = names.cardBlock;
     room.rowDefinition = names.rowBlock;

@@ -121,7 +121,7 @@ bool CCALCVANI::ReadFromLabel(const ads_name label, const std::string* newCard, 
     if (!app || !app->rbnext || app->rbnext->restype != 1000) return false;
     templateName = MapLabelTemplateName(app->rbnext->resval.rstring ? app->rbnext->resval.rstring : "");
     LabelTemplate names;
-    if (!ReadUaFile(templateName, names) || !ReadLabelFieldSet()) return false;
+    if (!ReadUaFile(templateName, names, kRoomLabelApp) || !ReadLabelFieldSet()) return false;
     labelDefinition = names.labelBlock;
     cardDefinition = names.cardBlock;
     rowDefinition = names.rowBlock;

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <numbers>
 
+#include "host/db/dbblockwalk.h"
 #include "host/db/dbmain.h"
 
 namespace {
@@ -170,8 +171,58 @@ bool ZcDbGeomPrim::isFullCircle() const {
 
 // --------------------------------------------------------- entity geometry
 
-void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXform& xform, int depth) {
-    if (!ent || depth > 16) return;
+namespace {
+
+struct Walk {
+    ZcDbBlockPath path;
+    std::size_t& budget;  // primitives still to be taken from block contents
+};
+
+void entityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXform& xform, Walk& walk);
+
+// The entities of a block, each drawn with `xform`, unless the walk is
+// already inside that block or has taken as much as it may.
+void blockGeometry(ZcDbObjectId blockId, ZcDbGeometry& out, const ZcDbXform& xform, Walk& walk,
+                   bool skipAttributeDefinitions) {
+    ZcDbBlockPath::Step step(walk.path, blockId);
+    if (!step || walk.budget == 0) return;
+    ZcDbBlockTableRecord* block = nullptr;
+    if (zcdbOpenObject(block, blockId, ZcDb::kForRead) != Zcad::eOk) return;
+    std::vector<ZcDbObjectId> ids = block->entityIds();
+    block->close();
+    for (ZcDbObjectId id : ids) {
+        if (walk.budget == 0) return;
+        ZcDbEntity* e = nullptr;
+        if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
+        const std::size_t before = out.size();
+        if (!skipAttributeDefinitions || !ZcDbAttributeDefinition::cast(e))
+            entityGeometry(e, out, xform, walk);
+        // A nested block's entities were counted inside it; every other
+        // entity counts what it drew, and at least one.
+        const std::size_t cost =
+            zcdbShownBlock(e).isNull() ? std::max<std::size_t>(1, out.size() - before) : std::size_t{1};
+        walk.budget -= std::min(walk.budget, cost);
+        e->close();
+    }
+}
+
+}  // namespace
+
+void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXform& xform) {
+    std::size_t budget = kZcDbGeometryBlockBudget;
+    zcdbEntityGeometry(ent, out, xform, budget);
+}
+
+void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXform& xform,
+                        std::size_t& blockBudget) {
+    Walk walk{ZcDbBlockPath(), blockBudget};
+    entityGeometry(ent, out, xform, walk);
+}
+
+namespace {
+
+void entityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXform& xform, Walk& walk) {
+    if (!ent) return;
     ZcDbGeometry own;
     auto seg = [&](const ZcGePoint3d& a, const ZcGePoint3d& b) {
         own.push_back(ZcDbGeomPrim::segment(a, b));
@@ -257,36 +308,16 @@ void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXfor
                 total.m[i][j] = 0;
                 for (int k = 0; k < 4; ++k) total.m[i][j] += xform.m[i][k] * inner.m[k][j];
             }
-        ZcDbBlockTableRecord* block = nullptr;
-        if (zcdbOpenObject(block, ref->blockTableRecord(), ZcDb::kForRead) == Zcad::eOk) {
-            std::vector<ZcDbObjectId> ids = block->entityIds();
-            block->close();
-            for (ZcDbObjectId id : ids) {
-                ZcDbEntity* e = nullptr;
-                if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
-                if (!ZcDbAttributeDefinition::cast(e)) zcdbEntityGeometry(e, out, total, depth + 1);
-                e->close();
-            }
-        }
+        blockGeometry(ref->blockTableRecord(), out, total, walk, true);
         for (ZcDbObjectId id : ref->attributeIds()) {
             ZcDbEntity* e = nullptr;
             if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
-            zcdbEntityGeometry(e, out, xform, depth + 1);
+            entityGeometry(e, out, xform, walk);
             e->close();
         }
         return;
     } else if (auto* dim = ZcDbDimension::cast(ent)) {
-        ZcDbBlockTableRecord* block = nullptr;
-        if (zcdbOpenObject(block, dim->dimBlockId(), ZcDb::kForRead) == Zcad::eOk) {
-            std::vector<ZcDbObjectId> ids = block->entityIds();
-            block->close();
-            for (ZcDbObjectId id : ids) {
-                ZcDbEntity* e = nullptr;
-                if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
-                zcdbEntityGeometry(e, out, xform, depth + 1);
-                e->close();
-            }
-        }
+        blockGeometry(dim->dimBlockId(), out, xform, walk, false);
         return;
     } else if (auto* h = ZcDbHatch::cast(ent)) {
         for (int li = 0; li < h->numLoops(); ++li) {
@@ -332,6 +363,8 @@ void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXfor
             out.push_back(q);
     }
 }
+
+}  // namespace
 
 // ----------------------------------------------------------------- extents
 
@@ -394,6 +427,11 @@ bool zcdbExtentsReadOnly(const ZcDbEntity* ent) {
 }
 
 ZcDbExtents3d zcdbEntityExtents(const ZcDbEntity* ent, ZcDbGeometry& scratch) {
+    std::size_t budget = kZcDbGeometryBlockBudget;
+    return zcdbEntityExtents(ent, scratch, budget);
+}
+
+ZcDbExtents3d zcdbEntityExtents(const ZcDbEntity* ent, ZcDbGeometry& scratch, std::size_t& blockBudget) {
     ZcDbExtents3d e;
     scratch.clear();
     // The kinds a drawing holds most of, by their exact class: each is the
@@ -413,7 +451,7 @@ ZcDbExtents3d zcdbEntityExtents(const ZcDbEntity* ent, ZcDbGeometry& scratch) {
     } else if (cls && cls == ZcDbText::desc()) {
         textBox(static_cast<const ZcDbText*>(ent), scratch);
     } else {
-        zcdbEntityGeometry(ent, scratch);
+        zcdbEntityGeometry(ent, scratch, ZcDbXform(), blockBudget);
         for (const ZcDbGeomPrim& p : scratch) addExtents(e, p);
         return e;
     }

@@ -18,6 +18,7 @@
 // linear in the number of primitives.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -51,10 +52,17 @@ struct ZcDbGeomPrim {
 using ZcDbGeometry = std::vector<ZcDbGeomPrim>;
 
 // The entity's primitives (world coordinates, `xform` applied: the
-// transform of the references it sits in). Nested references stop at a
-// depth of 16, which only a block referring to itself reaches.
-void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXform& xform = ZcDbXform(),
-                        int depth = 0);
+// transform of the references it sits in). A reference into a block the
+// walk is already inside draws nothing, and block contents stop being
+// taken once kZcDbGeometryBlockBudget primitives were taken from them:
+// a few kilobytes of nested references can stand for billions of
+// entities, and a pick or an extent must not try to hold them.
+inline constexpr std::size_t kZcDbGeometryBlockBudget = 1000000;
+void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXform& xform = ZcDbXform());
+// The same with the budget shared by several calls (the extents of a
+// whole space), what each entity inside a block draws taken from it.
+void zcdbEntityGeometry(const ZcDbEntity* ent, ZcDbGeometry& out, const ZcDbXform& xform,
+                        std::size_t& blockBudget);
 
 struct ZcDbExtents3d {
     ZcGePoint3d min{1e300, 1e300, 1e300}, max{-1e300, -1e300, -1e300};
@@ -68,6 +76,8 @@ ZcDbExtents3d zcdbGeomExtents(const ZcDbGeometry& g);
 // without the geometry list for lines, arcs, circles and texts; `scratch`
 // holds primitives between calls.
 ZcDbExtents3d zcdbEntityExtents(const ZcDbEntity* ent, ZcDbGeometry& scratch);
+// The same with the block budget shared by the calls measuring one space.
+ZcDbExtents3d zcdbEntityExtents(const ZcDbEntity* ent, ZcDbGeometry& scratch, std::size_t& blockBudget);
 // Whether zcdbEntityExtents reads the entity alone, opening no other
 // object (no block, no vertex): such entities may be measured side by side.
 bool zcdbExtentsReadOnly(const ZcDbEntity* ent);

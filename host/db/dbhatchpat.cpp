@@ -119,6 +119,23 @@ double countPatternLines(const std::vector<PatternLine>& pattern, double scale, 
     return total;
 }
 
+double countPatternDashes(const std::vector<PatternLine>& pattern, double scale, double width,
+                          double height) {
+    const double diagonal = std::hypot(width, height);
+    double total = 0.0;
+    for (const PatternLine& line : pattern) {
+        if (line.dashes.empty()) continue;
+        double period = 0.0;
+        for (double d : line.dashes) period += std::fabs(d * scale);
+        if (!(period > 0.0)) continue;  // drawn as whole lines
+        const double spacing = std::fabs(line.deltaY * scale);
+        if (spacing <= 0.0) return std::numeric_limits<double>::infinity();
+        const double lines = std::floor(diagonal / spacing) + 1.0;
+        total += lines * (std::floor(diagonal / period) + 1.0) * static_cast<double>(line.dashes.size());
+    }
+    return total;
+}
+
 namespace {
 
 // A pattern file's definitions as read, by pattern name (case ignored),
@@ -178,7 +195,9 @@ Zcad::ErrorStatus evaluateHatch(const ZcDbHatch& hatch) {
     if (!pattern || pattern->empty()) return Zcad::eOk;
     double width = 0.0, height = 0.0;
     if (!LoopExtent(hatch, width, height)) return Zcad::eOk;
-    return countPatternLines(*pattern, hatch.patternScale(), width, height) > kMaxHatchLines
+    const double scale = hatch.patternScale();
+    return countPatternLines(*pattern, scale, width, height) > kMaxHatchLines ||
+                   countPatternDashes(*pattern, scale, width, height) > kMaxHatchDashes
                ? Zcad::eInvalidInput
                : Zcad::eOk;
 }
@@ -287,6 +306,11 @@ bool hatchPatternLines(const ZcDbHatch& hatch, std::vector<std::pair<ZcGePoint2d
     if (edges.empty()) return false;
     const double scale = hatch.patternScale();
     const double turn = hatch.patternAngle();
+    // Every dash and gap stepped over, whether drawn or not: the evaluation
+    // bounds them by the extent's diagonal (each piece of a line may start a
+    // period early, hence twice that here), and this bounds the walk too
+    // where a line's origin lies so far off that a step no longer moves it.
+    double steps = 0.0;
     for (const PatternLine& family : *pattern) {
         const double theta = family.angle * kPi / 180.0 + turn;
         const double dx = std::cos(theta), dy = std::sin(theta);
@@ -338,6 +362,10 @@ bool hatchPatternLines(const ZcDbHatch& hatch, std::vector<std::pair<ZcGePoint2d
                         const double a = std::max(t, t0), b = std::min(t + len, t1);
                         if (d > 0.0 && b > a) lines.emplace_back(at(a), at(b));
                         t += len;
+                        if (++steps > 2.0 * kMaxHatchDashes) {
+                            lines.clear();
+                            return false;
+                        }
                         if (t >= t1) break;
                     }
                 }

@@ -3,7 +3,8 @@
 // drawn. A pattern file holds "*NAME,description" headers each followed by
 // lines "angle, x-origin,y-origin, delta-x,delta-y [,dash…]"; ';' starts a
 // comment. Evaluation counts the pattern lines that would cross the
-// boundary's extent; past kMaxHatchLines the hatch is too dense and fails,
+// boundary's extent, and the dashes along them; past kMaxHatchLines or
+// kMaxHatchDashes the hatch is too dense and fails,
 // as the host refuses to draw such a hatch. Solid fills always evaluate;
 // a pattern that cannot be found evaluates to no lines.
 #pragma once
@@ -33,6 +34,14 @@ std::optional<std::vector<PatternLine>> parsePatternDefinition(const std::vector
 
 // Upper bound of pattern lines one hatch may hold.
 constexpr double kMaxHatchLines = 10000.0;
+// Upper bound of the dashes and gaps along all of one hatch's lines: with
+// tiny dashes a few lines would otherwise stand for billions of pieces.
+constexpr double kMaxHatchDashes = 1000000.0;
+
+// The number of dashes and gaps the pattern lines of countPatternLines
+// hold across the extent's diagonal (each line taken that long; a family
+// without dashes counts none; infinite for a zero period).
+double countPatternDashes(const std::vector<PatternLine>& pattern, double scale, double width, double height);
 
 // The number of pattern lines that cross the hatch's boundary extent for
 // these line families at this scale (infinite for a zero offset).

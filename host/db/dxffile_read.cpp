@@ -23,6 +23,7 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "host/db/dbblockwalk.h"
 #include "host/db/dbdatabase.h"
 #include "host/db/dbdict.h"
 #include "host/db/dbdim.h"
@@ -1491,6 +1492,8 @@ private:
             delete ent;
             throw DxfError{lineOf(start), "nie można dodać encji " + kind};
         }
+        if (ZcDbBlockReference::cast(ent) || ZcDbDimension::cast(ent))
+            m_showsBlockAt[id.stub()] = lineOf(start);
         // POLYLINE always, INSERT with its 66 flag, take the followers; an
         // opaque entity those that come.
         const ZcDbDxfItem* follows = findItem(rec, 66);
@@ -1661,6 +1664,24 @@ private:
         if (!m_version.empty() && m_version < "AC1012") addLayouts();
         for (const auto& [kind, count] : m_lost)
             m_notes.push_back("DXF: pominięto obiekty typu " + kind + ": " + std::to_string(count));
+        dropBlockCycles();
+    }
+
+    // A block whose contents contain itself stands for nothing that can be
+    // drawn: the reference that closes the cycle is left out, named with its
+    // line, and the rest of the drawing is kept.
+    void dropBlockCycles() {
+        for (const ZcDbBlockCycle& c : zcdbBlockCycles(m_db.get())) {
+            ZcDbEntity* ent = nullptr;
+            if (zcdbOpenObject(ent, c.entity, ZcDb::kForWrite) != Zcad::eOk) continue;
+            ent->erase();
+            ent->close();
+            auto line = m_showsBlockAt.find(c.entity.stub());
+            repair(line == m_showsBlockAt.end() ? 0 : line->second,
+                   "blok \"" + c.contained + "\" zawiera sam siebie" +
+                       (c.owner == c.contained ? "" : " przez blok \"" + c.owner + "\"") +
+                       "; to wstawienie pominięto");
+        }
     }
 
     // The LAYOUT objects of the drawing, in the drawing's order. Kept
@@ -1938,11 +1959,12 @@ private:
     std::vector<std::string> m_notes;
     std::vector<std::string> m_repairs;
     std::vector<ZcDbObjectId> m_dictionaries;
-    ZcDbEntity* m_parent = nullptr;              // an open POLYLINE or INSERT taking followers
-    ZcDbOpaqueEntity* m_opaqueParent = nullptr;  // m_parent when it is opaque
-    std::map<std::string, int> m_lost;           // kinds not kept, with their counts
-    std::uint64_t m_top = 1;                     // past every handle of the file and the database
-    std::vector<Found> m_renewed;                // own handles replaced: the pair, its fresh handle; by pair
+    ZcDbEntity* m_parent = nullptr;                     // an open POLYLINE or INSERT taking followers
+    std::unordered_map<ZcDbStub*, int> m_showsBlockAt;  // the line of each reference and dimension
+    ZcDbOpaqueEntity* m_opaqueParent = nullptr;         // m_parent when it is opaque
+    std::map<std::string, int> m_lost;                  // kinds not kept, with their counts
+    std::uint64_t m_top = 1;                            // past every handle of the file and the database
+    std::vector<Found> m_renewed;  // own handles replaced: the pair, its fresh handle; by pair
     std::unordered_set<std::uint64_t> m_repeated;      // handles the file gives more than one object
     std::unordered_set<const char*> m_unresolvedSeen;  // references already said to be none
     std::vector<Ahead> m_ahead;                        // entities made ahead, in file order

@@ -399,9 +399,13 @@ private:
         model->close();
         const std::size_t threads = host::dxf::threadCount();
         const std::size_t tasks = threads > 1 ? std::min(ids.size() / kEntitiesPerTask, threads * 8) : 0;
+        // One block budget for the whole space: many references to a block
+        // nested wide and deep would otherwise each expand it up to its own
+        // limit. Only the runs measured here open blocks, in file order.
+        std::size_t budget = kZcDbGeometryBlockBudget;
         if (tasks < 2) {
             ZcDbGeometry scratch;
-            measure(ids, 0, ids.size(), ext, scratch, true);
+            measure(ids, 0, ids.size(), ext, scratch, &budget);
             return ext;
         }
         auto first = [&](std::size_t k) { return ids.size() * k / tasks; };
@@ -412,23 +416,24 @@ private:
         std::vector<Part> parts(tasks);
         host::dxf::runTasks(tasks, [&](std::size_t k) {
             ZcDbGeometry scratch;
-            parts[k].here = !measure(ids, first(k), first(k + 1), parts[k].ext, scratch, false);
+            parts[k].here = !measure(ids, first(k), first(k + 1), parts[k].ext, scratch, nullptr);
         });
         ZcDbGeometry scratch;
         for (std::size_t k = 0; k < tasks; ++k) {
             if (parts[k].here) {
                 parts[k].ext = ZcDbExtents3d();
-                measure(ids, first(k), first(k + 1), parts[k].ext, scratch, true);
+                measure(ids, first(k), first(k + 1), parts[k].ext, scratch, &budget);
             }
             ext.add(parts[k].ext);
         }
         return ext;
     }
 
-    // The extents of ids[from, to) added to `ext`. Without `opening`, false
-    // (and `ext` of no use) at the first entity that would open others.
+    // The extents of ids[from, to) added to `ext`. Without a budget, false
+    // (and `ext` of no use) at the first entity that would open others; with
+    // one, what block contents add is taken from it.
     static bool measure(const std::vector<ZcDbObjectId>& ids, std::size_t from, std::size_t to,
-                        ZcDbExtents3d& ext, ZcDbGeometry& scratch, bool opening) {
+                        ZcDbExtents3d& ext, ZcDbGeometry& scratch, std::size_t* openingBudget) {
         for (std::size_t i = from; i < to; ++i) {
             host::prefetchAhead<4>(ids, i, 4);
             // Read in place: what opening for read would refuse is passed
@@ -439,8 +444,12 @@ private:
             if (!obj || obj->isWriteEnabled()) continue;
             const auto* e = ZcDbEntity::cast(obj);
             if (!e) continue;
-            if (!opening && !zcdbExtentsReadOnly(e)) return false;
-            ext.add(zcdbEntityExtents(e, scratch));
+            if (!openingBudget) {
+                if (!zcdbExtentsReadOnly(e)) return false;
+                ext.add(zcdbEntityExtents(e, scratch));
+            } else {
+                ext.add(zcdbEntityExtents(e, scratch, *openingBudget));
+            }
         }
         return true;
     }

@@ -17,6 +17,7 @@
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
 #include "host/ads/transcript.h"
+#include "host/db/dbblockwalk.h"
 #include "host/db/dbgeom.h"
 #include "host/db/dbmain.h"
 #include "host/db/stubset.h"
@@ -145,13 +146,18 @@ struct NestedHit {
 };
 
 // Goes down into a block reference to the entity nearest to p.
-void descend(ZcDbObjectId refId, const ZcDbXform& outer, const ZcGePoint3d& p, NestedHit& hit, int depth) {
+// A reference into a block already gone through (a block holding itself)
+// is the entity picked.
+void descend(ZcDbObjectId refId, const ZcDbXform& outer, const ZcGePoint3d& p, NestedHit& hit,
+             ZcDbBlockPath& path) {
     ZcDbBlockReference* ref = nullptr;
-    if (depth > 16 || zcdbOpenObject(ref, refId, ZcDb::kForRead) != Zcad::eOk) return;
+    if (zcdbOpenObject(ref, refId, ZcDb::kForRead) != Zcad::eOk) return;
     ZcDbXform total = compose(outer, ref->blockTransform());
     ZcDbObjectId blockId = ref->blockTableRecord();
     std::vector<ZcDbObjectId> attributes = ref->attributeIds();
     ref->close();
+    ZcDbBlockPath::Step step(path, blockId);
+    if (!step) return;
 
     ZcDbObjectId best;
     double bestDistance = 0;
@@ -188,7 +194,7 @@ void descend(ZcDbObjectId refId, const ZcDbXform& outer, const ZcGePoint3d& p, N
     ZcDbBlockReference* inner = nullptr;
     if (zcdbOpenObject(inner, best, ZcDb::kForRead) == Zcad::eOk) {
         inner->close();
-        descend(best, total, p, hit, depth + 1);
+        descend(best, total, p, hit, path);
     }
 }
 
@@ -250,7 +256,8 @@ int nestedPick(const char* str, ads_name entres, ads_point ptres, int pickflag, 
     ZcDbBlockReference* ref = nullptr;
     if (zcdbOpenObject(ref, top, ZcDb::kForRead) == Zcad::eOk) {
         ref->close();
-        descend(top, ZcDbXform(), p, hit, 0);
+        ZcDbBlockPath path;
+        descend(top, ZcDbXform(), p, hit, path);
     }
     pickPolylineSegment(p, hit);
     zcdbGetAdsName(entres, hit.id);

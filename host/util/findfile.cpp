@@ -102,6 +102,11 @@ void setScriptFolder(std::string folder) {
     support().scriptFolder = slashed(std::move(folder));
 }
 
+bool isPlainFileName(std::string_view name) {
+    return !name.empty() && name.find_first_of("/\\") == std::string_view::npos &&
+           name.find("..") == std::string_view::npos;
+}
+
 std::optional<std::string> findOnSupportPath(const std::string& fname) {
     std::string name = slashed(fname);
     std::size_t slash = name.rfind('/');

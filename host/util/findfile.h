@@ -14,6 +14,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // RTNORM and the full path in result; RTERROR when the file is not found
@@ -34,6 +35,11 @@ void setSupportFolders(std::vector<std::string> folders);
 std::vector<std::string> supportFolders();
 // The folder of the script that runs (empty: none).
 void setScriptFolder(std::string folder);
+
+// Whether a name is a file's name alone: not empty, no "/" or "\\", no
+// "..". A name that came with a drawing is looked up only when it is one,
+// so that the drawing cannot point the program at a file elsewhere.
+bool isPlainFileName(std::string_view name);
 
 // The path of the first match, by the rules above. A folder's names are
 // read once and kept while the folder stays as it was (see settledStamp).

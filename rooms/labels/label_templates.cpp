@@ -47,8 +47,9 @@ constexpr NameMapRow kNameMap[] = {
 
 }  // namespace
 
-int ReadUaFile(std::string_view templateName, LabelTemplate& out) {
+int ReadUaFile(std::string_view templateName, LabelTemplate& out, std::string_view record) {
     const std::string fileName = std::string(templateName) + ".UA";
+    if (!CheckDrawingFileName(fileName, record)) return 0;
     // A name too long for a file name cannot name a template on disk.
     const std::optional<std::string> path =
         fileName.size() <= kMaxFileName ? FindSupportFile(fileName) : std::nullopt;

@@ -22,8 +22,9 @@ struct LabelTemplate {
 
 // Reads "<templateName>.UA" from the support path into `out`: 1, or 0 after
 // printing why (file not found; else the file and line, and the label
-// block, the "end" line or one of the card's three missing).
-int ReadUaFile(std::string_view templateName, LabelTemplate& out);
+// block, the "end" line or one of the card's three missing). A name with a
+// folder part is refused, naming `record`, where the name came from.
+int ReadUaFile(std::string_view templateName, LabelTemplate& out, std::string_view record = "NOMEFILEUA");
 
 // The current template name for a name found in a drawing's label or card
 // xdata (compared without regard to case); other names come back unchanged.

@@ -147,6 +147,7 @@ void CABACHI::FreeContext() {
 
 int CABACHI::ReadOaFile() {
     const std::string file = templateName + ".OA";
+    if (!CheckDrawingFileName(file, templateRecord)) return 0;
     std::optional<std::string> path = FindSupportFile(file);
     std::optional<LineCursor> cursor;
     if (path) cursor = OpenLineCursor(*path);
@@ -227,6 +228,7 @@ bool CABACHI::ReadTable(const ads_name picked, bool tell) {
     }
     level = tableLevel;
     templateName = RbText(table->rbnext);
+    templateRecord = kAbInfissiTabApp;
     texts[0] = RbText(table->rbnext ? table->rbnext->rbnext : nullptr);
     if (const resbuf* p = FindRbCode(list.get(), 10))
         insertionPoint = {p->resval.rpoint[0], p->resval.rpoint[1], p->resval.rpoint[2]};

@@ -40,6 +40,7 @@ public:
     double reals[3]{};     // table variables 85 to 87
     std::string layer;     // the schedule's layer on its floor
     std::string templateName;
+    std::string templateRecord = "NOMEFILEOA";  // where the name came from, named in a refusal
     std::string tableName, rowName, totalName;
 
     const std::string& scheduleName() const { return texts[0]; }

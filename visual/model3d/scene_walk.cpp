@@ -3,16 +3,20 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string>
 
 #include "core/entity_readers.h"
 #include "core/host_services.h"
 #include "core/levels.h"
 #include "host/ads/adsowners.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
+#include "host/db/dbblockwalk.h"
 #include "host/db/dbobjptr.h"
 #include "host/db/dbsymtb.h"
+#include "host/ed/cmdproc.h"
 #include "host/util/nocase.h"
 
 namespace scene {
@@ -65,6 +69,35 @@ void ForEachPlacedLight(const std::function<bool(const ads_name light)>& visit) 
         if (!visit(light)) break;
     }
     zcedSSFree(set);
+}
+
+bool RefuseOversizedScene() {
+    ZcDbDatabase* db = GetWorkingDatabase();
+    if (!db) return false;
+    std::uint64_t entities = 0;
+    for (const ZcDbObjectId& space : {db->modelSpaceId(), db->paperSpaceId()}) {
+        const ZcDbBlockExpansion x = zcdbBlockExpansion(space);
+        if (!x.cycleBlock.empty()) {
+            zcutPrintf("\nBlok \"%s\" zawiera sam siebie: polecenie przerwano.", x.cycleBlock.c_str());
+            host::noteFailed();
+            return true;
+        }
+        if (x.depth >= ZcDbBlockPath::kMaxDepth) {
+            zcutPrintf("\nBloki są zagnieżdżone na %zu poziomów, więcej niż %zu: polecenie przerwano.",
+                       x.depth, ZcDbBlockPath::kMaxDepth - 1);
+            host::noteFailed();
+            return true;
+        }
+        entities = entities > ZcDbBlockExpansion::kSaturated - x.entities ? ZcDbBlockExpansion::kSaturated
+                                                                          : entities + x.entities;
+    }
+    if (entities <= kMaxSceneEntities) return false;
+    const std::string count = entities == ZcDbBlockExpansion::kSaturated ? "ponad " + std::to_string(entities)
+                                                                         : std::to_string(entities);
+    zcutPrintf("\nRysunek z rozwiniętymi blokami ma %s obiektów, więcej niż %llu: polecenie przerwano.",
+               count.c_str(), static_cast<unsigned long long>(kMaxSceneEntities));
+    host::noteFailed();
+    return true;
 }
 
 std::vector<ZcDbObjectId> BlockEntities(const ZcDbObjectId& blockId) {

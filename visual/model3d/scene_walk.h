@@ -6,6 +6,7 @@
 // values and its own output.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <vector>
 
@@ -49,6 +50,18 @@ int LightKind(const ads_name light);
 // Each placed light (an INSERT with the object record, of the light type)
 // handed to `visit` in the drawing's order, until it returns false.
 void ForEachPlacedLight(const std::function<bool(const ads_name light)>& visit);
+// What a walk of the whole drawing may expand to: every reference replaced
+// by its block's contents, the entities other than references counted. A
+// real building is 10^4 to 10^6 faces; ten million keeps a scene file
+// under about two gigabytes and its writer's memory within any machine,
+// where nested blocks of a few kilobytes can otherwise stand for billions.
+inline constexpr std::uint64_t kMaxSceneEntities = 10000000;
+// True, with the reason on the command line and the command marked as
+// failed, when the drawing cannot be walked whole: a block that contains
+// itself, blocks nested deeper than a walk's path may grow, or more than
+// kMaxSceneEntities entities. A command that walks the whole drawing asks
+// before it writes anything.
+bool RefuseOversizedScene();
 // The entities of a block record, read whole before the caller opens any.
 std::vector<ZcDbObjectId> BlockEntities(const ZcDbObjectId& blockId);
 // left × right: a nested insert's transform within its parent's.

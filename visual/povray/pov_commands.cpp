@@ -15,6 +15,7 @@
 #include "host/win/process.h"
 #include "host/win/replace_file.h"
 #include "resources/velmresources.h"
+#include "visual/model3d/scene_walk.h"
 #include "visual/povray/pov_dialogs.h"
 #include "visual/povray/pov_engine.h"
 #include "visual/povray/pov_scene.h"
@@ -75,6 +76,7 @@ bool WritePovScene(CPovRay& scene, const std::string& path) {
 }
 
 void CmdPovRayD() {
+    if (scene::RefuseOversizedScene()) return;
     CPovRay scene;
     if (!scene.PickCamera()) return;
     const std::string base = PovDrawingBaseName() + "$";
@@ -114,6 +116,7 @@ void CmdPovRayD() {
 }
 
 void CmdPovRayF() {
+    if (scene::RefuseOversizedScene()) return;
     CPovRay scene;
     if (!scene.PickCamera()) return;
     // A bare name, so that a bare answer lands in the current folder, as

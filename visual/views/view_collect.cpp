@@ -30,6 +30,7 @@
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/ssget.h"
+#include "host/db/dbblockwalk.h"
 #include "host/db/dbents.h"
 #include "host/db/dbhatch.h"
 #include "host/db/dbhatchpat.h"
@@ -177,6 +178,10 @@ void CollectViewObjects(CSezione& section, std::uint8_t selectMode) {
     // The level marks as found, each once, in world coordinates.
     std::vector<Point3> found;
     if (selectMode == 0) {
+        if (scene::RefuseOversizedScene()) {
+            section.abortFlag = 1;
+            return;
+        }
         // Kinds in this order, as one set of them all would hold them.
         const char* const kinds[] = {"3DFACE", "INSERT", "HATCH", "LINE", "3DSOLID"};
         for (const char* kind : kinds) {
@@ -279,13 +284,20 @@ void CollectViewFace(CSezione& section, const ZcDbFace* face, const Matrix4& pla
     if (zcedUsrBrk()) section.abortFlag = 1;
 }
 
-void CollectBlockObjects(CSezione& section, const ZcDbBlockReference* insert, const Matrix4* parent) {
+namespace {
+
+// A reference into a block the walk is already inside draws nothing.
+void CollectBlockObjectsOnPath(CSezione& section, const ZcDbBlockReference* insert, const Matrix4* parent,
+                               ZcDbBlockPath& path) {
+    const ZcDbObjectId blockId = insert->blockTableRecord();
+    ZcDbBlockPath::Step step(path, blockId);
+    if (!step) return;
     Matrix4 transform = ToMatrix4(insert->blockTransform());
     if (parent) {
         const Matrix4 own = transform;
         MultiplyMatrix4(*parent, own, transform);
     }
-    for (const ZcDbObjectId& id : scene::BlockEntities(insert->blockTableRecord())) {
+    for (const ZcDbObjectId& id : scene::BlockEntities(blockId)) {
         if (section.abortFlag) return;
         ZcDbObjectPointer<ZcDbEntity> entity(id, ZcDb::kForRead);
         if (!entity) continue;
@@ -298,9 +310,16 @@ void CollectBlockObjects(CSezione& section, const ZcDbBlockReference* insert, co
         } else if (const auto* face = ZcDbFace::cast(entity.get())) {
             CollectViewFace(section, face, transform);
         } else if (const auto* nested = ZcDbBlockReference::cast(entity.get())) {
-            CollectBlockObjects(section, nested, &transform);
+            CollectBlockObjectsOnPath(section, nested, &transform, path);
         }
     }
+}
+
+}  // namespace
+
+void CollectBlockObjects(CSezione& section, const ZcDbBlockReference* insert, const Matrix4* parent) {
+    ZcDbBlockPath path;
+    CollectBlockObjectsOnPath(section, insert, parent, path);
 }
 
 void AddViewHatch(const std::string& blockName, const VertexNode* ring, const std::string& layer,

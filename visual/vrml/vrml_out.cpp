@@ -110,6 +110,7 @@ std::string VrmlDefaultFileName(const std::string& drawingName) {
 }
 
 void CmdWrlOut() {
+    if (scene::RefuseOversizedScene()) return;
     CVrmlOut out;
     const std::string name = VrmlDefaultFileName(TextVar("DWGNAME"));
     resbuf* answer = nullptr;

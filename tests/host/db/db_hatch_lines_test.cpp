@@ -39,7 +39,9 @@ protected:
     void SetUp() override {
         dir.write("zwcadiso.pat",
                   "*ANSI31, diagonal\n45, 0,0, 0,3.175\n"
-                  "*DASHED, dashes\n0, 0,0, 0,10, 6,-4\n");
+                  "*DASHED, dashes\n0, 0,0, 0,10, 6,-4\n"
+                  "*SPECKS, tiny dashes on few lines\n0, 0,0, 0,10, 0.00001,-0.00001\n"
+                  "*FAROFF, dashes from an origin far away\n0, 1e17,0, 0,10, 0.5,-0.5\n");
         host::setSupportFolders({dir.path("")});
     }
     void TearDown() override { host::setSupportFolders({}); }
@@ -95,5 +97,22 @@ TEST_F(HatchLines, solid_fills_unknown_patterns_and_too_dense_hatches_give_no_li
     EXPECT_FALSE(host::hatchPatternLines(*Square("SOLID", 1.0), lines));
     EXPECT_FALSE(host::hatchPatternLines(*Square("NOSUCH", 1.0), lines));
     EXPECT_FALSE(host::hatchPatternLines(*Square("ANSI31", 0.001), lines));
+    EXPECT_TRUE(lines.empty());
+}
+
+TEST_F(HatchLines, dashes_are_capped_as_lines_are) {
+    // Eleven lines, but ten million dashes and gaps along each.
+    const std::unique_ptr<ZcDbHatch> specks = Square("SPECKS", 1.0);
+    EXPECT_LE(host::countPatternLines({host::PatternLine{0, 0, 0, 0, 10, {}}}, 1.0, 100, 100),
+              host::kMaxHatchLines);
+    EXPECT_EQ(host::evaluateHatch(*specks), Zcad::eInvalidInput);
+    Lines lines;
+    EXPECT_FALSE(host::hatchPatternLines(*specks, lines));
+    // At a scale that makes them long enough, the same pattern draws.
+    EXPECT_EQ(host::evaluateHatch(*Square("SPECKS", 1000.0)), Zcad::eOk);
+    // An origin so far off that a dash no longer moves along the line: the
+    // walk ends at its cap instead of stepping in place for ever.
+    EXPECT_EQ(host::evaluateHatch(*Square("FAROFF", 1.0)), Zcad::eOk);
+    EXPECT_FALSE(host::hatchPatternLines(*Square("FAROFF", 1.0), lines));
     EXPECT_TRUE(lines.empty());
 }
