@@ -160,7 +160,7 @@ void CSezione::AddEntityFaces(const VertexNode* ring, Matrix4 matrix, std::strin
             TransformPoint(matrix, v->pt(), placed);
             TransformPoint(viewFrame, placed, view[k]);
             words[k] = v->edgeFlag ? 0 : 1;
-            if (view[k].z < 0.0) ++below;
+            if (!BehindCut(view[k].z, 0.0)) ++below;
         }
         if (k < 4 || below == 4) continue;
         if (below == 0) {

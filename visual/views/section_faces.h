@@ -114,9 +114,16 @@ public:
     // The planar faces of a solid, placed by matrix.
     void CollectEntityFaces(ZcDbEntity* entity, Matrix4 matrix);
 
-    // Cuts one face at the plane z = level and keeps what lies at z >= level:
-    // one or two faces of four corners and words into the out arrays (room
-    // for two), new edges on the plane carrying -1.
+    // Whether a view depth lies behind the cutting plane z = level: more than
+    // the point tolerance beyond it. What lies on the plane counts as in
+    // front, as if the plane stood a hair behind, so that faces meeting at
+    // the plane are all cut alike.
+    double CutTolerance() const { return tolerance.equalPoint(); }
+    bool BehindCut(double z, double level) const { return z - level > CutTolerance(); }
+    // Cuts one face at the plane z = level and keeps what lies behind it
+    // (BehindCut): one or two faces of four corners and words into the out
+    // arrays (room for two), new edges on the plane carrying -1. A face
+    // reaching back from the plane keeps its edges on the plane as cut edges.
     int CutFace(const Point3 corners[4], const int words[4], Point3* outCorners, int* outWords,
                 const ZcGePlane& plane, double level);
     // Splits a face of a stepped section at the side plane x = 0: the pieces
