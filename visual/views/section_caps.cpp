@@ -1,7 +1,9 @@
 // The caps of a section (see section_caps.h).
 //
-//   1. The cut edges of every face (edge word below 0), of all layers, are
-//      split at the ends of the others that lie on them, so that cuts of
+//   1. The cut edges of every face (edge word below 0), of all layers, and
+//      those of the slivers too slender to be faces (a plane a hair before
+//      a ridge leaves them), are split at the ends of the others that lie
+//      on them, so that cuts of
 //      different solids meeting in a T share their vertices, and edges
 //      given twice (two solids touching along their cuts) are kept once.
 //   2. The bounded faces of the plan graph those edges make are the rings.
@@ -168,11 +170,11 @@ BoxIndex SpanIndex(const std::vector<Cut>& cuts, double t) {
     return index;
 }
 
-// Step 1: the cut edges of all faces, split at the cut ends lying on them,
-// each once.
-std::vector<Cut> CutEdges(const SectionFace* faces, double t) {
+// Step 1: the cut edges of all faces and of the slivers too slender to be
+// faces, split at the cut ends lying on them, each once.
+std::vector<Cut> CutEdges(const CSezione& section, double t) {
     std::vector<Cut> cuts;
-    for (const SectionFace* f = faces; f; f = f->next) {
+    for (const SectionFace* f = section.faces; f; f = f->next) {
         const int n = f->cornerCount();
         for (int k = 0; k < n; ++k) {
             if (f->edgeWords[k] >= 0) continue;
@@ -181,6 +183,8 @@ std::vector<Cut> CutEdges(const SectionFace* faces, double t) {
             if (Distance2d(a, b) > t) cuts.push_back({a, b});
         }
     }
+    for (const auto& [a, b] : section.slenderCutEdges)
+        if (Distance2d(a, b) > t) cuts.push_back({a, b});
     BoxIndex ends;
     for (const Cut& c : cuts)
         for (const Point3& p : {c.a, c.b}) {
@@ -364,7 +368,7 @@ bool HeldBy(const VertexNode* ring, const OutlinePolygon* outlines, double t) {
 void FindSectionCaps(CSezione& section) {
     section.capOutlines = FreeOutlinePolygons(section.capOutlines);
     const double t = section.minLength;
-    const std::vector<Cut> cuts = CutEdges(section.faces, t);
+    const std::vector<Cut> cuts = CutEdges(section, t);
     if (cuts.size() < 3) return;
     const std::vector<VertexNode*> rings = BoundedFaces(cuts, t);
     FaceRays rays(section.faces);

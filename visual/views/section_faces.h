@@ -1,7 +1,8 @@
 // The face model of a section or view: SectionFace, one planar triangle or
 // quadrilateral in view coordinates (x right along the section line, y up,
 // z the depth away from the viewer; z < 0 lies in front of the section
-// plane and is cut away), and the section object CSezione whose face set
+// plane and is cut away, and so does a face lying in the plane), and the
+// section object CSezione whose face set
 // collects them from 3DFACE corners, polygons and solids.
 //
 // A face is built from four corners; two coincident neighbours make it a
@@ -20,6 +21,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/matrix4.h"
@@ -176,6 +179,10 @@ public:
     // The caps closing the cuts of solids, in view coordinates, found from
     // the whole face set before any face is taken out of it.
     OutlinePolygon* capOutlines = nullptr;
+    // The cut edges of pieces too slender to be faces (their corners in one
+    // line): a plane a hair from an edge of a face leaves such a sliver, and
+    // the cap there is not closed without its edge.
+    std::vector<std::pair<Point3, Point3>> slenderCutEdges;
     // Where the view goes: the lower-left point of the sheet window, its
     // upper-right corner when the view is fitted, the block's insertion
     // point.
