@@ -3,9 +3,9 @@
 //   1. The cut edges of every face (edge word below 0), of all layers, and
 //      those of the slivers too slender to be faces (a plane a hair before
 //      a ridge leaves them), are split at the ends of the others that lie
-//      on them, so that cuts of
-//      different solids meeting in a T share their vertices, and edges
-//      given twice (two solids touching along their cuts) are kept once.
+//      on them, so that cuts of different solids meeting in a T share their
+//      vertices, and edges given twice (two solids touching along their
+//      cuts) are kept once.
 //   2. The bounded faces of the plan graph those edges make are the rings.
 //   3. Each ring is tried at a few points inside it: the faces behind the
 //      ring's plane that the ray from the point crosses are counted, and the
