@@ -352,13 +352,16 @@ bool SolidBehind(const VertexNode* ring, FaceRays& rays, double t) {
 }
 
 // Whether an outline of the list holds the ring (a point well inside the
-// ring lies inside the outline).
+// ring lies inside the outline). The point is the middle of a span of the
+// ring, so the outline's edges are not tested for it: the edge test's
+// tolerance grows with an edge's length and would put the middle of a
+// long thin ring on the edges of its own outline.
 bool HeldBy(const VertexNode* ring, const OutlinePolygon* outlines, double t) {
     const std::vector<Point3> inner = InnerPoints(ring, t);
     if (inner.empty()) return true;
     for (const OutlinePolygon* o = outlines; o; o = o->next)
         if (CountNodes(o->ring) >= 3 &&
-            PointInPolygon(inner.front(), o->ring, kEdgesReported) == kInsidePolygon)
+            PointInPolygon(inner.front(), o->ring, kEdgesUntested) == kInsidePolygon)
             return true;
     return false;
 }

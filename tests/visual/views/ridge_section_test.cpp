@@ -246,23 +246,30 @@ protected:
     }
 
     // Samples every `step` of the sheet's window: the cut area left without
-    // section hatch, and the hatched area that lies in no cut.
-    static void Judge(const CutOracle& cuts, const std::vector<Ring>& hatches, const Point3& sheetOrigin,
-                      const Point3& viewMin, double width, double height, double& bare, double& stray,
-                      double& cutArea) {
+    // section hatch, the hatched area that lies in no cut, and the area
+    // hatched twice.
+    struct Verdict {
+        double bare = 0.0, stray = 0.0, doubled = 0.0, cut = 0.0;
+    };
+    static Verdict Judge(const CutOracle& cuts, const std::vector<Ring>& hatches, const Point3& sheetOrigin,
+                         const Point3& viewMin, double width, double height) {
         const double step = 2.0, margin = 0.5;
-        bare = stray = cutArea = 0.0;
+        Verdict v;
         for (double x = 0.37; x < width; x += step)
             for (double y = 0.29; y < height; y += step) {
                 const double vx = viewMin.x + x, vy = viewMin.y + y;
-                const bool hatched = oracle::InAnyRing({sheetOrigin.x + x, sheetOrigin.y + y, 0.0}, hatches);
+                const Point3 p{sheetOrigin.x + x, sheetOrigin.y + y, 0.0};
+                const auto under = std::count_if(hatches.begin(), hatches.end(),
+                                                 [&p](const Ring& r) { return oracle::InRing(p, r); });
+                if (under > 1) v.doubled += step * step;
                 if (cuts.InCut(vx, vy, margin)) {
-                    cutArea += step * step;
-                    if (!hatched) bare += step * step;
-                } else if (hatched && cuts.OutsideCuts(vx, vy, margin)) {
-                    stray += step * step;
+                    v.cut += step * step;
+                    if (under == 0) v.bare += step * step;
+                } else if (under > 0 && cuts.OutsideCuts(vx, vy, margin)) {
+                    v.stray += step * step;
                 }
             }
+        return v;
     }
 
     // Every cut of the section along y = c hatched, and nothing else.
@@ -272,11 +279,11 @@ protected:
         const std::vector<std::vector<Face3D>> model = Solids();
         const CutOracle cuts(model, Frame(c), 1e-6);
         EXPECT_EQ(cuts.Solids(), solids) << "y = " << c;
-        double bare = 0.0, stray = 0.0, area = 0.0;
-        Judge(cuts, SectionHatches(block), place, ViewMin(model, Frame(c)), width, height, bare, stray, area);
-        EXPECT_GT(area, 1000.0) << "y = " << c;
-        EXPECT_EQ(bare, 0.0) << "y = " << c << ": of " << area;
-        EXPECT_EQ(stray, 0.0) << "y = " << c;
+        const Verdict v = Judge(cuts, SectionHatches(block), place, ViewMin(model, Frame(c)), width, height);
+        EXPECT_GT(v.cut, 1000.0) << "y = " << c;
+        EXPECT_EQ(v.bare, 0.0) << "y = " << c << ": of " << v.cut;
+        EXPECT_EQ(v.stray, 0.0) << "y = " << c;
+        EXPECT_EQ(v.doubled, 0.0) << "y = " << c;
     }
 
     // One pitch's faces: top, bottom and vertical sides, the plan polygon
@@ -361,11 +368,10 @@ TEST_F(RidgeSection, a_roof_cut_along_its_ridge_is_hatched_as_a_hair_to_either_s
 
             const std::vector<std::vector<Face3D>> model = Solids();
             const CutOracle cuts(model, Frame(c), 1e-6);
-            double bare = 0.0, stray = 0.0, area = 0.0;
-            Judge(cuts, hatches, place, ViewMin(model, Frame(c)), 1200.0, 600.0, bare, stray, area);
-            EXPECT_GT(area, 0.5 * expected) << what;
-            EXPECT_EQ(bare, 0.0) << what << ", of " << area;
-            EXPECT_EQ(stray, 0.0) << what;
+            const Verdict v = Judge(cuts, hatches, place, ViewMin(model, Frame(c)), 1200.0, 600.0);
+            EXPECT_GT(v.cut, 0.5 * expected) << what;
+            EXPECT_EQ(v.bare, 0.0) << what << ", of " << v.cut;
+            EXPECT_EQ(v.stray, 0.0) << what;
         }
         // Along the ridge, as a hair before it and a hair behind it.
         EXPECT_NEAR(hatched[1], hatched[3], 1e-3 * hatched[1]) << roofCase.name;
@@ -424,11 +430,10 @@ TEST_F(RidgeSection, faces_lying_in_the_plane_go_with_what_is_in_front_and_solid
     const std::vector<std::vector<Face3D>> model = Solids();
     const CutOracle cuts(model, Frame(c), 1e-6);
     EXPECT_EQ(cuts.Solids(), 2);
-    double bare = 0.0, stray = 0.0, area = 0.0;
-    Judge(cuts, hatches, {0.0, -3000.0, 0.0}, ViewMin(model, Frame(c)), 800.0, 400.0, bare, stray, area);
-    EXPECT_GT(area, 100000.0);
-    EXPECT_EQ(bare, 0.0) << "of " << area;
-    EXPECT_EQ(stray, 0.0);
+    const Verdict v = Judge(cuts, hatches, {0.0, -3000.0, 0.0}, ViewMin(model, Frame(c)), 800.0, 400.0);
+    EXPECT_GT(v.cut, 100000.0);
+    EXPECT_EQ(v.bare, 0.0) << "of " << v.cut;
+    EXPECT_EQ(v.stray, 0.0);
     // Nothing is drawn of the box in front (x 600 to 660 of the sheet, 0 to
     // 150 high) or of the pane (past the slab's end at 700).
     for (const char* layer : {"VELMSECTION", "VELMSECTION_SEC"})
