@@ -14,8 +14,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 #include <numbers>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/geometry/matrix4.h"
@@ -187,19 +189,10 @@ protected:
     // (nested ones placed too) one solid, the loose ones of each layer
     // name up to its "_" or "$" another.
     static std::vector<std::vector<Face3D>> Solids() {
+        std::map<std::string, std::vector<Face3D>> byLayer;
+        for (const Face3D& f : Faces()) byLayer[f.layer.substr(0, f.layer.find_first_of("_$"))].push_back(f);
         std::vector<std::vector<Face3D>> out;
-        std::vector<Face3D> loose = Faces();
-        std::vector<std::string> keys;
-        for (const Face3D& f : loose) {
-            const std::string key = f.layer.substr(0, f.layer.find_first_of("_$"));
-            auto at = std::find(keys.begin(), keys.end(), key);
-            if (at == keys.end()) {
-                keys.push_back(key);
-                out.emplace_back();
-                at = keys.end() - 1;
-            }
-            out[static_cast<std::size_t>(at - keys.begin())].push_back(f);
-        }
+        for (auto& [name, faces] : byLayer) out.push_back(std::move(faces));
         for (ZcDbObjectId id : modelSpace()) {
             ZcDbObjectPointer<ZcDbBlockReference> ref(id, ZcDb::kForRead);
             if (!ref) continue;
