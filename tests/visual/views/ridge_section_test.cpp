@@ -365,6 +365,7 @@ TEST_F(RidgeSection, a_roof_cut_along_its_ridge_is_hatched_as_a_hair_to_either_s
             EXPECT_GT(v.cut, 0.5 * expected) << what;
             EXPECT_EQ(v.bare, 0.0) << what << ", of " << v.cut;
             EXPECT_EQ(v.stray, 0.0) << what;
+            EXPECT_EQ(v.doubled, 0.0) << what;
         }
         // Along the ridge, as a hair before it and a hair behind it.
         EXPECT_NEAR(hatched[1], hatched[3], 1e-3 * hatched[1]) << roofCase.name;
@@ -427,6 +428,7 @@ TEST_F(RidgeSection, faces_lying_in_the_plane_go_with_what_is_in_front_and_solid
     EXPECT_GT(v.cut, 100000.0);
     EXPECT_EQ(v.bare, 0.0) << "of " << v.cut;
     EXPECT_EQ(v.stray, 0.0);
+    EXPECT_EQ(v.doubled, 0.0);
     // Nothing is drawn of the box in front (x 600 to 660 of the sheet, 0 to
     // 150 high) or of the pane (past the slab's end at 700).
     for (const char* layer : {"VELMSECTION", "VELMSECTION_SEC"})
