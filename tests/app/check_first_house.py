@@ -10,7 +10,9 @@ four openings; the plan chains measure the walls they cross, with text and
 arrows 2.5 mm of paper at 1:50 in centimetres (12.5) as every reader
 derives them; the room dimension symbols measure the rooms' inner faces in
 pieces beside the openings; the section and the elevation are there, every
-hatch of the drawing with its pattern's lines; a camera and a light.
+hatch of the drawing with its pattern's lines; every piece of the cut of
+each wall, the slab, the stair and the roof's pitches in the section along
+the ridge lies under the section hatch; a camera and a light.
 
     check_first_house.py FILE.dxf        exit 77 when ezdxf is missing
 """
@@ -189,14 +191,128 @@ if not same(lengths, [740.0, 100.0, 364.0, 550.0, 100.0, 100.0, 314.0,
 views = dxfcheck.with_record(msp, VIEW_APP)
 if len(views) != 2:
     problems.append("%d views, expected a section and an elevation" % len(views))
-section_hatches = 0
 for block in doc.blocks:
     for h in block.query("HATCH"):
-        section_hatches += h.dxf.layer == "VELMSECTION_H"
         if not h.dxf.solid_fill and (h.pattern is None or not h.pattern.lines):
             problems.append("hatch %s on %s without its pattern's lines" % (h.dxf.pattern_name, h.dxf.layer))
-if section_hatches == 0:
-    problems.append("the section hatches no cut wall")
+
+
+def face_quads(insert):
+    """The 3DFACEs an INSERT shows, each four corners, through its nested
+    blocks (placed by their insertion points only)."""
+    quads = []
+
+    def walk(name, dx, dy, dz):
+        for e in doc.blocks[name]:
+            if e.dxftype() == "3DFACE":
+                quads.append([(v.x + dx, v.y + dy, v.z + dz) for v in (e.dxf.vtx0, e.dxf.vtx1, e.dxf.vtx2, e.dxf.vtx3)])
+            elif e.dxftype() == "INSERT":
+                at = e.dxf.insert
+                walk(e.dxf.name, dx + at.x, dy + at.y, dz + at.z)
+
+    at = insert.dxf.insert
+    walk(insert.dxf.name, at.x, at.y, at.z)
+    return quads
+
+
+def cut_segments(quads, y):
+    """Where the faces cross the plane at y, as (x1, z1, x2, z2)."""
+    out = []
+    for quad in quads:
+        corners = quad[:3] if quad[3] == quad[0] or quad[3] == quad[2] else quad
+        on = []
+        for a, b in zip(corners, corners[1:] + corners[:1]):
+            if (a[1] - y) * (b[1] - y) < 0:
+                s = (y - a[1]) / (b[1] - a[1])
+                on.append((a[0] + s * (b[0] - a[0]), a[2] + s * (b[2] - a[2])))
+        if len(on) == 2:
+            out.append((on[0][0], on[0][1], on[1][0], on[1][1]))
+    return out
+
+
+def cut_pieces(segments, step=2.0, margin=0.5):
+    """The pieces of a solid's cut: groups of grid points inside the cut
+    (a row's crossings taken in pairs), farther than margin from its
+    edges along the row, joined where they neighbour on the grid."""
+    if not segments:
+        return []
+    x0 = min(min(s[0], s[2]) for s in segments)
+    z0, z1 = min(min(s[1], s[3]) for s in segments), max(max(s[1], s[3]) for s in segments)
+    inside = set()
+    row = 0
+    while z0 + 0.31 + row * step < z1:
+        z = z0 + 0.31 + row * step
+        xs = sorted(a + (z - b) * (c - a) / (d - b) for a, b, c, d in segments if (b > z) != (d > z))
+        for left, right in zip(xs[0::2], xs[1::2]):
+            k = int((left + margin - x0) / step) + 1
+            while x0 + k * step <= right - margin:
+                if x0 + k * step >= left + margin:
+                    inside.add((k, row))
+                k += 1
+        row += 1
+    pieces = []
+    while inside:
+        todo, piece = [inside.pop()], []
+        while todo:
+            k, r = todo.pop()
+            piece.append((x0 + k * step, z0 + 0.31 + r * step))
+            for n in ((k + 1, r), (k - 1, r), (k, r + 1), (k, r - 1)):
+                if n in inside:
+                    inside.remove(n)
+                    todo.append(n)
+        pieces.append(piece)
+    return pieces
+
+
+def in_ring(p, ring):
+    inside = False
+    for (ax, ay), (bx, by) in zip(ring, ring[-1:] + ring[:-1]):
+        if (ay > p[1]) != (by > p[1]) and p[0] < ax + (p[1] - ay) * (bx - ax) / (by - ay):
+            inside = not inside
+    return inside
+
+
+# The section along y = 400 cuts the three walls, the slab, the stair and
+# the roof's pitches along the ridge. Each piece of each solid's cut, as a
+# hair behind and a hair before the plane give it, lies under the section
+# hatch (the shadow hatch is not counted). The section is drawn at real
+# size with the least x and height of what lies behind the plane at its
+# lower-left point, 0,-1500.
+SECTION_Y, SECTION_AT, SECTION_ORIGIN_X = 400.0, (0.0, -1500.0), -100.0
+section = [v for v in views if abs(v.dxf.insert.x - SECTION_AT[0]) < TOL and abs(v.dxf.insert.y - SECTION_AT[1]) < TOL]
+if len(section) != 1:
+    problems.append("no section view at %g,%g" % SECTION_AT)
+else:
+    solids = [("the walls", [[(v.x, v.y, v.z) for v in (f.dxf.vtx0, f.dxf.vtx1, f.dxf.vtx2, f.dxf.vtx3)]
+                             for f in faces])]
+    solids += [("%s %s" % (r.dxf.layer, r.dxf.name), face_quads(r))
+               for layer in ("FLOORSLAB", "STAIRS", "ROOFSLAB") for r in inserts(layer)]
+    behind = [(x, z) for _, quads in solids for quad in quads for (x, y, z) in quad if y >= SECTION_Y]
+    behind += [(s[0], s[1]) for _, quads in solids for s in cut_segments(quads, SECTION_Y)]
+    least_x, least_z = min(x for x, _ in behind), min(z for _, z in behind)
+    to_sheet = (SECTION_AT[0] - least_x, SECTION_AT[1] - least_z)
+    hatches = [[(v[0], v[1]) for path in h.paths for v in getattr(path, "vertices", [])]
+               for h in doc.blocks[section[0].dxf.name].query("HATCH") if h.dxf.layer == "VELMSECTION_H"]
+    base = doc.blocks[section[0].dxf.name].block.dxf.base_point
+    hatches = [[(x - base.x + SECTION_AT[0], y - base.y + SECTION_AT[1]) for x, y in ring] for ring in hatches]
+    cut = {}
+    for side in (1e-4, -1e-4):
+        for name, quads in solids:
+            for piece in cut_pieces(cut_segments(quads, SECTION_Y + side)):
+                bare = [p for p in piece if not any(in_ring((p[0] + to_sheet[0], p[1] + to_sheet[1]), r)
+                                                     for r in hatches)]
+                cut[name] = cut.get(name, 0) + (side > 0)
+                if len(bare) > 0.01 * len(piece):
+                    xs = [p[0] for p in piece]
+                    problems.append("the section's cut of %s at x %.0f..%.0f (a hair %s the plane) is %d%% "
+                                    "without section hatch" % (name, min(xs), max(xs),
+                                                               "behind" if side > 0 else "before",
+                                                               100 * len(bare) // len(piece)))
+    roofs = sum(n for name, n in cut.items() if name.startswith("ROOFSLAB"))
+    if cut.get("the walls") != 3 or not any(n.startswith("FLOORSLAB") for n in cut) or \
+            not any(n.startswith("STAIRS") for n in cut) or roofs != 3:
+        problems.append("the section cuts %s, expected three walls, the slab, the stair and three roof pitches"
+                        % sorted(cut.items()))
 
 names = sorted(next(v for c, v in e.get_xdata(PARAM_APP) if c == 1000)
                for e in dxfcheck.with_record(msp, PARAM_APP) if e.dxf.layer == "2DSYMBOLS")

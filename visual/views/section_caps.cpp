@@ -1,9 +1,11 @@
 // The caps of a section (see section_caps.h).
 //
-//   1. The cut edges of every face (edge word below 0), of all layers, are
-//      split at the ends of the others that lie on them, so that cuts of
-//      different solids meeting in a T share their vertices, and edges
-//      given twice (two solids touching along their cuts) are kept once.
+//   1. The cut edges of every face (edge word below 0), of all layers, and
+//      those of the slivers too slender to be faces (a plane a hair before
+//      a ridge leaves them), are split at the ends of the others that lie
+//      on them, so that cuts of different solids meeting in a T share their
+//      vertices, and edges given twice (two solids touching along their
+//      cuts) are kept once.
 //   2. The bounded faces of the plan graph those edges make are the rings.
 //   3. Each ring is tried at a few points inside it: the faces behind the
 //      ring's plane that the ray from the point crosses are counted, and the
@@ -168,11 +170,11 @@ BoxIndex SpanIndex(const std::vector<Cut>& cuts, double t) {
     return index;
 }
 
-// Step 1: the cut edges of all faces, split at the cut ends lying on them,
-// each once.
-std::vector<Cut> CutEdges(const SectionFace* faces, double t) {
+// Step 1: the cut edges of all faces and of the slivers too slender to be
+// faces, split at the cut ends lying on them, each once.
+std::vector<Cut> CutEdges(const CSezione& section, double t) {
     std::vector<Cut> cuts;
-    for (const SectionFace* f = faces; f; f = f->next) {
+    for (const SectionFace* f = section.faces; f; f = f->next) {
         const int n = f->cornerCount();
         for (int k = 0; k < n; ++k) {
             if (f->edgeWords[k] >= 0) continue;
@@ -181,6 +183,8 @@ std::vector<Cut> CutEdges(const SectionFace* faces, double t) {
             if (Distance2d(a, b) > t) cuts.push_back({a, b});
         }
     }
+    for (const auto& [a, b] : section.slenderCutEdges)
+        if (Distance2d(a, b) > t) cuts.push_back({a, b});
     BoxIndex ends;
     for (const Cut& c : cuts)
         for (const Point3& p : {c.a, c.b}) {
@@ -348,13 +352,16 @@ bool SolidBehind(const VertexNode* ring, FaceRays& rays, double t) {
 }
 
 // Whether an outline of the list holds the ring (a point well inside the
-// ring lies inside the outline).
+// ring lies inside the outline). The point is the middle of a span of the
+// ring, so the outline's edges are not tested for it: the edge test's
+// tolerance grows with an edge's length and would put the middle of a
+// long thin ring on the edges of its own outline.
 bool HeldBy(const VertexNode* ring, const OutlinePolygon* outlines, double t) {
     const std::vector<Point3> inner = InnerPoints(ring, t);
     if (inner.empty()) return true;
     for (const OutlinePolygon* o = outlines; o; o = o->next)
         if (CountNodes(o->ring) >= 3 &&
-            PointInPolygon(inner.front(), o->ring, kEdgesReported) == kInsidePolygon)
+            PointInPolygon(inner.front(), o->ring, kEdgesUntested) == kInsidePolygon)
             return true;
     return false;
 }
@@ -364,7 +371,7 @@ bool HeldBy(const VertexNode* ring, const OutlinePolygon* outlines, double t) {
 void FindSectionCaps(CSezione& section) {
     section.capOutlines = FreeOutlinePolygons(section.capOutlines);
     const double t = section.minLength;
-    const std::vector<Cut> cuts = CutEdges(section.faces, t);
+    const std::vector<Cut> cuts = CutEdges(section, t);
     if (cuts.size() < 3) return;
     const std::vector<VertexNode*> rings = BoundedFaces(cuts, t);
     FaceRays rays(section.faces);

@@ -9,6 +9,14 @@
 // crossings. The edge between the crossings lies on the plane and carries
 // -1, the others keep the words of the edges they lie on.
 //
+// A face is cut as if the plane stood a hair behind where it does: a corner
+// within the section's point tolerance of the plane counts as in front. A
+// face lying in the plane is so taken away, and one that reaches back from
+// it keeps its edge on the plane as a cut edge, whichever way the corners'
+// rounding went. Two solids that meet at the plane (the pitches of a roof cut
+// along its ridge, a wall whose face the plane runs along) are then cut the
+// same way, and the cut of the one behind closes round its section.
+//
 // Lines are cut where they cross the plane; a line shorter than the
 // section's minimum length that crosses it is dropped.
 #include "visual/views/section_cut.h"
@@ -65,26 +73,35 @@ double Distance3(const Point3& p, const Point3& q) {
 }
 
 // Where the line p-q crosses the plane; the removed corner's own place on
-// that plane when the host finds no crossing.
-Point3 Crossing(const Point3& kept, const Point3& removed, const ZcGePlane& plane, int axis, double level) {
+// that plane when it lies on the plane within tol, or when the host finds no
+// crossing.
+Point3 Crossing(const Point3& kept, const Point3& removed, const ZcGePlane& plane, int axis, double level,
+                double tol) {
+    const auto onPlane = [&] {
+        Point3 p = removed;
+        if (axis == 0)
+            p.x = level;
+        else
+            p.z = level;
+        return p;
+    };
+    if (std::fabs(Coordinate(removed, axis) - level) <= tol) return onPlane();
     ZcGePoint3d hit;
     const ZcGeLine3d line(ZcGePoint3d(removed.x, removed.y, removed.z), ZcGePoint3d(kept.x, kept.y, kept.z));
     if (plane.intersectWith(line, hit)) return {hit.x, hit.y, hit.z};
-    Point3 p = removed;
-    if (axis == 0)
-        p.x = level;
-    else
-        p.z = level;
-    return p;
+    return onPlane();
 }
 
 // Cuts one triangle (corners 0..2, words of edges 0-1, 1-2, 2-0) at the
-// plane coordinate[axis] = level and keeps the side whose sign is `side`
-// (a point on the plane is kept). 1 with the piece written, 0 when nothing
-// of the triangle lies strictly on the kept side.
+// plane coordinate[axis] = level and keeps the side whose sign is `side`.
+// A corner more than tol beyond the plane is kept; one on the plane (within
+// tol) is kept only when onPlaneKept is set, else it is where the cut
+// passes. 1 with the piece written, 0 when nothing of the triangle lies
+// more than tol on the kept side.
 int CutTriangle(const Point3 t[4], const int w[4], const ZcGePlane& plane, int axis, double level,
-                double side, Point3* out, int* outWords) {
-    auto kept = [&](int k) { return side * (Coordinate(t[k], axis) - level) >= 0.0; };
+                double side, bool onPlaneKept, double tol, Point3* out, int* outWords) {
+    auto beyond = [&](int k) { return side * (Coordinate(t[k], axis) - level); };
+    auto kept = [&](int k) { return beyond(k) > tol || (onPlaneKept && beyond(k) >= 0.0); };
     auto edge = [&](int a, int b) { return CornerFollows(a, b, true) ? w[a] : w[b]; };
     int removed[3], keptIdx[3], nr = 0, nk = 0, inside = 0;
     for (int k = 0; k < 3; ++k) {
@@ -92,7 +109,7 @@ int CutTriangle(const Point3 t[4], const int w[4], const ZcGePlane& plane, int a
             keptIdx[nk++] = k;
         else
             removed[nr++] = k;
-        inside += side * (Coordinate(t[k], axis) - level) > 0.0;
+        inside += beyond(k) > tol;
     }
     if (inside == 0 && nr > 0) return 0;
     if (nr == 0 || nk == 0) {
@@ -105,8 +122,8 @@ int CutTriangle(const Point3 t[4], const int w[4], const ZcGePlane& plane, int a
     if (nr == 1) {
         const int C = removed[0], A = keptIdx[0], B = keptIdx[1];
         out[0] = t[A];
-        out[1] = Crossing(t[A], t[C], plane, axis, level);
-        out[2] = Crossing(t[B], t[C], plane, axis, level);
+        out[1] = Crossing(t[A], t[C], plane, axis, level, tol);
+        out[2] = Crossing(t[B], t[C], plane, axis, level, tol);
         out[3] = t[B];
         outWords[0] = edge(A, C);
         outWords[1] = -1;
@@ -116,8 +133,8 @@ int CutTriangle(const Point3 t[4], const int w[4], const ZcGePlane& plane, int a
     }
     const int A = keptIdx[0], C1 = removed[0], C2 = removed[1];
     out[0] = t[A];
-    out[1] = Crossing(t[A], t[C1], plane, axis, level);
-    out[2] = Crossing(t[A], t[C2], plane, axis, level);
+    out[1] = Crossing(t[A], t[C1], plane, axis, level, tol);
+    out[2] = Crossing(t[A], t[C2], plane, axis, level, tol);
     out[3] = out[2];
     outWords[0] = edge(A, C1);
     outWords[1] = -1;
@@ -200,7 +217,7 @@ int CSezione::CutFace(const Point3 corners[4], const int words[4], Point3* out, 
     if (FindCoincidentCorner(c) < 0) {
         int above = 0, k = -1;
         for (int j = 0; j < 4; ++j)
-            if (c[j].z > level) {
+            if (BehindCut(c[j].z, level)) {
                 ++above;
                 k = j;
             }
@@ -213,8 +230,8 @@ int CSezione::CutFace(const Point3 corners[4], const int words[4], Point3* out, 
     const int count = Triangles(c, w, tri, triWords);
     int written = 0;
     for (int f = 0; f < count; ++f)
-        written += CutTriangle(tri + 4 * f, triWords + 4 * f, plane, 2, level, 1.0, out + 4 * written,
-                               outWords + 4 * written);
+        written += CutTriangle(tri + 4 * f, triWords + 4 * f, plane, 2, level, 1.0, false, CutTolerance(),
+                               out + 4 * written, outWords + 4 * written);
     return written;
 }
 
@@ -225,9 +242,9 @@ int CSezione::CutFaceAtSidePlane(const Point3 corners[4], const int words[4], Po
     const int count = Triangles(corners, words, tri, triWords);
     int nLeft = 0, nRight = 0;
     for (int f = 0; f < count; ++f) {
-        nLeft += CutTriangle(tri + 4 * f, triWords + 4 * f, side, 0, 0.0, -1.0, left + 4 * nLeft,
+        nLeft += CutTriangle(tri + 4 * f, triWords + 4 * f, side, 0, 0.0, -1.0, true, 0.0, left + 4 * nLeft,
                              leftWords + 4 * nLeft);
-        nRight += CutTriangle(tri + 4 * f, triWords + 4 * f, side, 0, 0.0, 1.0, right + 4 * nRight,
+        nRight += CutTriangle(tri + 4 * f, triWords + 4 * f, side, 0, 0.0, 1.0, true, 0.0, right + 4 * nRight,
                               rightWords + 4 * nRight);
     }
     if (leftCount) *leftCount = nLeft;
@@ -373,7 +390,7 @@ void CSezione::CutDepthFace(const ZcDbFace* face) {
         bool visible = true;
         face->isEdgeVisibleAt(k, visible);
         words[k] = visible ? 1 : 0;
-        inFront += view[k].z + lo < 0.0;
+        inFront += !BehindCut(view[k].z, -lo);
     }
     if (inFront == 4) return;
     std::string layer = face->layer();
@@ -383,7 +400,7 @@ void CSezione::CutDepthFace(const ZcDbFace* face) {
 
     int behind = 0, left = 0, right = 0;
     for (const Point3& p : view) {
-        behind += p.z >= hi;
+        behind += BehindCut(p.z, hi);
         left += p.x < -GeomEpsilon;
         right += p.x > GeomEpsilon;
     }
@@ -419,7 +436,7 @@ void CSezione::CutDepthFace(const ZcDbFace* face) {
         for (int k = 0; k < 4; ++k) anyRight = anyRight || c[k].x > GeomEpsilon;
         const double level = anyRight ? 0.0 : depth;
         int front = 0;
-        for (int k = 0; k < 4; ++k) front += c[k].z < level;
+        for (int k = 0; k < 4; ++k) front += !BehindCut(c[k].z, level);
         if (front == 0) {
             AddQuadFaces(c, w, 1, layer, colour);
         } else if (front < 4) {

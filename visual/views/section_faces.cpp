@@ -120,10 +120,16 @@ void CSezione::AddQuadFaces(Point3* corners, const int* words, int count, std::s
                 TransformPoint(displayFrame, world, quad[k]);
             }
         auto* face = new SectionFace(quad, words + 4 * f, colour, layer);
-        if (face->valid)
+        if (face->valid) {
             AddFace(face);
-        else
-            delete face;
+            continue;
+        }
+        delete face;
+        for (int k = 0; k < 4; ++k) {
+            const Point3& a = quad[k];
+            const Point3& b = quad[(k + 1) % 4];
+            if (words[4 * f + k] < 0 && !PointsEqual(a, b, true)) slenderCutEdges.push_back({a, b});
+        }
     }
 }
 
@@ -160,7 +166,7 @@ void CSezione::AddEntityFaces(const VertexNode* ring, Matrix4 matrix, std::strin
             TransformPoint(matrix, v->pt(), placed);
             TransformPoint(viewFrame, placed, view[k]);
             words[k] = v->edgeFlag ? 0 : 1;
-            if (view[k].z < 0.0) ++below;
+            if (!BehindCut(view[k].z, 0.0)) ++below;
         }
         if (k < 4 || below == 4) continue;
         if (below == 0) {

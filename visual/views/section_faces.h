@@ -1,7 +1,8 @@
 // The face model of a section or view: SectionFace, one planar triangle or
 // quadrilateral in view coordinates (x right along the section line, y up,
 // z the depth away from the viewer; z < 0 lies in front of the section
-// plane and is cut away), and the section object CSezione whose face set
+// plane and is cut away, and so does a face lying in the plane), and the
+// section object CSezione whose face set
 // collects them from 3DFACE corners, polygons and solids.
 //
 // A face is built from four corners; two coincident neighbours make it a
@@ -20,6 +21,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/matrix4.h"
@@ -114,9 +117,16 @@ public:
     // The planar faces of a solid, placed by matrix.
     void CollectEntityFaces(ZcDbEntity* entity, Matrix4 matrix);
 
-    // Cuts one face at the plane z = level and keeps what lies at z >= level:
-    // one or two faces of four corners and words into the out arrays (room
-    // for two), new edges on the plane carrying -1.
+    // Whether a view depth lies behind the cutting plane z = level: more than
+    // the point tolerance beyond it. What lies on the plane counts as in
+    // front, as if the plane stood a hair behind, so that faces meeting at
+    // the plane are all cut alike.
+    double CutTolerance() const { return tolerance.equalPoint(); }
+    bool BehindCut(double z, double level) const { return z - level > CutTolerance(); }
+    // Cuts one face at the plane z = level and keeps what lies behind it
+    // (BehindCut): one or two faces of four corners and words into the out
+    // arrays (room for two), new edges on the plane carrying -1. A face
+    // reaching back from the plane keeps its edges on the plane as cut edges.
     int CutFace(const Point3 corners[4], const int words[4], Point3* outCorners, int* outWords,
                 const ZcGePlane& plane, double level);
     // Splits a face of a stepped section at the side plane x = 0: the pieces
@@ -169,6 +179,10 @@ public:
     // The caps closing the cuts of solids, in view coordinates, found from
     // the whole face set before any face is taken out of it.
     OutlinePolygon* capOutlines = nullptr;
+    // The cut edges of pieces too slender to be faces (their corners in one
+    // line): a plane a hair from an edge of a face leaves such a sliver, and
+    // the cap there is not closed without its edge.
+    std::vector<std::pair<Point3, Point3>> slenderCutEdges;
     // Where the view goes: the lower-left point of the sheet window, its
     // upper-right corner when the view is fitted, the block's insertion
     // point.

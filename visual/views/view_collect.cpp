@@ -254,9 +254,10 @@ void CollectViewFace(CSezione& section, const ZcDbFace* face, const Matrix4& pla
         bool visible = true;
         face->isEdgeVisibleAt(k, visible);
         words[k] = visible ? 1 : 0;
-        inFront += view[k].z < 0.0;
+        inFront += !section.BehindCut(view[k].z, 0.0);
     }
-    // Wholly on the viewer's side of the section plane: cut away.
+    // Wholly on the viewer's side of the section plane, or lying in it: cut
+    // away.
     if (inFront == 4) return;
 
     const std::string layer = face->layer();

@@ -66,12 +66,15 @@ TEST_F(SolidSectionTest, box_with_a_hole_survives_the_drawing_and_covers_its_sur
     ASSERT_EQ(zcdbOpenObject(ms, loaded.db->modelSpaceId(), ZcDb::kForRead), Zcad::eOk);
     int solids = 0;
     CSezione section;
-    // The view frame sees the box from in front: x right, y up, z the depth.
+    // The view frame sees the box from in front: x right, y up, z the depth,
+    // the section plane 10 before the front face (a face lying in the plane
+    // would be cut away with what lies in front).
     SetIdentity4(section.viewFrame);
     section.viewFrame.m[1][1] = 0.0;
     section.viewFrame.m[1][2] = 1.0;
     section.viewFrame.m[2][1] = 1.0;
     section.viewFrame.m[2][2] = 0.0;
+    section.viewFrame.m[2][3] = 10.0;
     Matrix4 placement;
     SetIdentity4(placement);
     for (ZcDbObjectId id : ms->entityIds()) {
@@ -89,6 +92,6 @@ TEST_F(SolidSectionTest, box_with_a_hole_survives_the_drawing_and_covers_its_sur
     for (const SectionFace* f = section.faces; f; f = f->next, ++faces) area += FaceArea(*f);
     EXPECT_NEAR(area, 2 * (X * Y + X * Z + Y * Z) - 100 * 120, 1e-6);
     EXPECT_EQ(faces, 8 + 5 * 2);  // n + 2 holes - 2 triangles a face
-    EXPECT_DOUBLE_EQ(section.boxMin[2], 0.0);
-    EXPECT_DOUBLE_EQ(section.boxMax[2], Y);
+    EXPECT_DOUBLE_EQ(section.boxMin[2], 10.0);
+    EXPECT_DOUBLE_EQ(section.boxMax[2], Y + 10.0);
 }
