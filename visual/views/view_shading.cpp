@@ -710,3 +710,72 @@ ShadowGroup* HideShadowPieces(ShadowGroup* shadows, FaceGroup* groups, const dou
     }
     return shadows;
 }
+
+namespace {
+
+// The plane (a, b, c, d of ax + by + cz + d = 0) of a ring by Newell's
+// sums about its centre; false for a ring without area or seen edge-on.
+bool NewellPlane(const VertexNode* ring, double plane[4]) {
+    double n[3] = {0.0, 0.0, 0.0}, sum[3] = {0.0, 0.0, 0.0};
+    int count = 0;
+    for (const VertexNode* v = ring; v; v = v->next, ++count) {
+        const VertexNode* w = v->next ? v->next : ring;
+        n[0] += (v->y - w->y) * (v->z + w->z);
+        n[1] += (v->z - w->z) * (v->x + w->x);
+        n[2] += (v->x - w->x) * (v->y + w->y);
+        sum[0] += v->x, sum[1] += v->y, sum[2] += v->z;
+    }
+    const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    if (count < 3 || !(length > 0.0) || !(std::fabs(n[2]) > 1e-9 * length)) return false;
+    for (int k = 0; k < 3; ++k) plane[k] = n[k] / length;
+    plane[3] = -(plane[0] * sum[0] + plane[1] * sum[1] + plane[2] * sum[2]) / count;
+    return true;
+}
+
+}  // namespace
+
+void ClearShadowsInOutlines(ShadowGroup* shadows, const OutlinePolygon* outlines) {
+    for (const OutlinePolygon* cut = outlines; cut; cut = cut->next) {
+        double cutPlane[4];
+        if (CountNodes(cut->ring) < 3 || !NewellPlane(cut->ring, cutPlane)) continue;
+        for (ShadowGroup* group = shadows; group; group = group->next) {
+            OutlinePolygon* kept = nullptr;
+            for (OutlinePolygon** at = &group->pieces; *at;) {
+                OutlinePolygon* x = *at;
+                double receiving[4];
+                const bool apart = x->box2d[2] < cut->box2d[0] || cut->box2d[2] < x->box2d[0] ||
+                                   x->box2d[3] < cut->box2d[1] || cut->box2d[3] < x->box2d[1];
+                if (apart || !NewellPlane(x->ring, receiving)) {
+                    at = &x->next;
+                    continue;
+                }
+                OutlinePolygon* parts = ClipPolygonByPolygon(&x->ring, cut->ring, cutPlane, receiving);
+                if (!parts && PolygonInsidePolygon(x->ring, cut->ring) != 1) {
+                    at = &x->next;
+                    continue;
+                }
+                while (parts) {
+                    OutlinePolygon* part = parts;
+                    parts = part->next;
+                    part->next = nullptr;
+                    part->ring = RemoveCollinearVertices(part->ring, 0);
+                    if (CountNodes(part->ring) < 3) {
+                        FreeOutlinePolygons(part);
+                        continue;
+                    }
+                    MarkDoubledEdges(part->ring);
+                    part->next = kept;
+                    kept = part;
+                }
+                *at = x->next;
+                x->next = nullptr;
+                FreeOutlinePolygons(x);
+            }
+            if (!kept) continue;
+            OutlinePolygon* last = kept;
+            while (last->next) last = last->next;
+            last->next = group->pieces;
+            group->pieces = kept;
+        }
+    }
+}

@@ -31,6 +31,12 @@ ShadowGroup* ComputeViewShading(FaceGroup** groups, const Matrix4& viewFrame, co
 ShadowGroup* HideShadowPieces(ShadowGroup* shadows, FaceGroup* groups, const double gridA[63],
                               std::uint8_t& breakFlag);
 
+// Takes out of the shadow pieces (view coordinates) what lies inside one
+// of the outlines: the cuts of a section, which lie nearer than anything
+// they cover and which nothing shades, whatever the faces behind them
+// (a solid left open at its ends, top or bottom shows its inside there).
+void ClearShadowsInOutlines(ShadowGroup* shadows, const OutlinePolygon* outlines);
+
 // The progress meter labels of the two passes.
 inline constexpr const char* kShadingMeter = "Obliczenia cieniowania";
 inline constexpr const char* kHidingMeter = "Ukrywanie odcieni";
