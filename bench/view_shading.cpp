@@ -156,8 +156,95 @@ void BM_HiddenFacesAndShadows(benchmark::State& state) {
     RecordGrowth(state, "passes", n, seconds);
 }
 
+// A whole floor as its walls are made 3D: a grid of C x R rooms of 400 x
+// 300 on the axes, walls 30 thick and 300 high, each wall its four sides
+// (no top, no bottom), standing on a floor slab 25 thick under the whole
+// floor (its top and bottom as two triangles each, its sides) or on
+// nothing. 2CR + C + R walls, as the whole-floor benchmarks count them.
+std::vector<Quad> WholeFloor(int cols, int rows, bool slab) {
+    std::vector<Quad> out;
+    const double w = 15.0, x1 = cols * 400.0, y1 = rows * 300.0, h = 300.0;
+    const auto wall = [&](double ax, double ay, double bx, double by) {
+        const bool alongX = ay == by;
+        const double x0 = alongX ? ax : ax - w, xe = alongX ? bx : ax + w;
+        const double y0 = alongX ? ay - w : ay, ye = alongX ? ay + w : by;
+        const Point3 p[8] = {{x0, y0, 0}, {xe, y0, 0}, {xe, ye, 0}, {x0, ye, 0},
+                             {x0, y0, h}, {xe, y0, h}, {xe, ye, h}, {x0, ye, h}};
+        const int sides[4][4] = {{0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
+        for (const auto& k : sides) out.push_back({{p[k[0]], p[k[1]], p[k[2]], p[k[3]]}, "VELM3DWALLS$0"});
+    };
+    wall(-w, 0, x1 + w, 0), wall(-w, y1, x1 + w, y1), wall(0, w, 0, y1 - w), wall(x1, w, x1, y1 - w);
+    for (int j = 1; j < rows; ++j) wall(w, j * 300.0, x1 - w, j * 300.0);
+    for (int j = 0; j < rows; ++j)
+        for (int i = 1; i < cols; ++i) wall(i * 400.0, j * 300.0 + w, i * 400.0, (j + 1) * 300.0 - w);
+    if (slab) {
+        const double e = 15.0, z0 = -25.0;
+        const Point3 p[8] = {{-e, -e, z0}, {x1 + e, -e, z0}, {x1 + e, y1 + e, z0}, {-e, y1 + e, z0},
+                             {-e, -e, 0},  {x1 + e, -e, 0},  {x1 + e, y1 + e, 0},  {-e, y1 + e, 0}};
+        const std::string layer = "VELM3DFLOORSLAB$0";
+        const int tris[4][3] = {{4, 5, 6}, {4, 6, 7}, {0, 2, 1}, {0, 3, 2}};
+        for (const auto& t : tris) out.push_back({{p[t[0]], p[t[1]], p[t[2]], p[t[2]]}, layer});
+        const int sides[4][4] = {{0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}};
+        for (const auto& k : sides) out.push_back({{p[k[0]], p[k[1]], p[k[2]], p[k[3]]}, layer});
+    }
+    return out;
+}
+
+// The shadow pass of a whole floor's view, with the slab (third argument
+// 1) or without: the hidden-face pass untimed before it.
+void BM_FloorShadows(benchmark::State& state) {
+    Session session;
+    const int cols = static_cast<int>(state.range(0)), rows = static_cast<int>(state.range(1));
+    const bool slab = state.range(2) != 0;
+    const std::vector<Quad> quads = WholeFloor(cols, rows, slab);
+    const Matrix4 frame = ViewFrame();
+    const Point3 light{0.7071067811865476, 0.7071067811865476, 0.7071067811865476};
+    double seconds = 0.0, area = 0.0;
+    int n = 0, pieces = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        double grid[63];
+        SectionFace* faces = ViewFaces(quads, frame, grid);
+        n = CountNodes(faces);
+        FaceGroup* groups = nullptr;
+        faces = ComputeHiddenLines(faces, grid, &groups, {});
+        state.ResumeTiming();
+        const auto t0 = std::chrono::steady_clock::now();
+        std::uint8_t stop = 0;
+        ShadowGroup* shadows = ComputeViewShading(&groups, frame, light, stop);
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        state.PauseTiming();
+        pieces = 0;
+        area = 0.0;
+        for (const ShadowGroup* s = shadows; s; s = s->next) {
+            pieces += CountNodes(s->pieces);
+            for (const OutlinePolygon* p = s->pieces; p; p = p->next)
+                area += std::fabs(RingSignedArea2(p->ring)) / 2.0;
+        }
+        FreeShadowGroups(shadows);
+        FreeFaceGroups(groups);
+        FreeList(faces);
+        state.ResumeTiming();
+    }
+    const int walls = 2 * cols * rows + cols + rows;
+    state.counters["walls"] = walls;
+    state.counters["faces"] = n;
+    state.counters["pieces"] = pieces;
+    state.counters["area"] = area;
+    RecordGrowth(state, slab ? "floor shadows on a slab" : "floor shadows", walls, seconds);
+}
+
 }  // namespace
 
+BENCHMARK(BM_FloorShadows)
+    ->Args({22, 22, 0})
+    ->Args({31, 32, 0})
+    ->Args({63, 63, 0})
+    ->Args({22, 22, 1})
+    ->Args({31, 32, 1})
+    ->Args({63, 63, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 BENCHMARK(BM_PainterReference)
     ->Arg(1000)
     ->Arg(3000)
