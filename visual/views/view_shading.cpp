@@ -79,6 +79,33 @@ bool BoxWithin(const OutlinePolygon& a, const OutlinePolygon& b) {
            a.box2d[3] <= b.box2d[3] + t;
 }
 
+// Whether two small rings lie clearly apart in plan: their extents along
+// the normal of one of their edges are more than a thousand tolerances
+// apart. No polygon operation on such a pair does anything, so the pair
+// need not be tried; a long thin polygon running across a floor then no
+// longer meets everything its box holds. Only screens: false says nothing.
+bool RingsApart(const VertexNode* a, const VertexNode* b) {
+    constexpr int kMostVertices = 32;
+    if (CountNodes(a) + CountNodes(b) > kMostVertices) return false;
+    const double margin = 1000.0 * SharedTolerance;
+    for (const VertexNode* r : {a, b})
+        for (const VertexNode* v = r; v; v = v->next) {
+            const VertexNode* w = v->next ? v->next : r;
+            const double nx = w->y - v->y, ny = v->x - w->x;
+            const double length = std::hypot(nx, ny);
+            if (!(length > 0.0)) continue;
+            double lo[2] = {1e300, 1e300}, hi[2] = {-1e300, -1e300};
+            for (int k = 0; k < 2; ++k)
+                for (const VertexNode* u = k == 0 ? a : b; u; u = u->next) {
+                    const double d = (u->x * nx + u->y * ny) / length;
+                    lo[k] = std::min(lo[k], d);
+                    hi[k] = std::max(hi[k], d);
+                }
+            if (hi[0] + margin < lo[1] || hi[1] + margin < lo[0]) return true;
+        }
+    return false;
+}
+
 void Widen(double lo[3], double hi[3], const Point3& p) {
     const double v[3] = {p.x, p.y, p.z};
     for (int k = 0; k < 3; ++k) {
@@ -362,15 +389,21 @@ void MarkCoveredReceivers(Caster* casters, FaceGroup* groups) {
             near.push_back(i);
         }
         if (near.empty()) return;
-        std::stable_sort(near.begin(), near.end(),
-                         [&outlines](int a, int b) { return outlines.areas[a] > outlines.areas[b]; });
+        // Only the first kCoverTries are tried: largest first, in list order
+        // among equals.
+        const auto larger = [&outlines](int a, int b) {
+            return outlines.areas[a] > outlines.areas[b] || (outlines.areas[a] == outlines.areas[b] && a < b);
+        };
+        const auto tried = near.begin() + std::min<std::ptrdiff_t>(kCoverTries, std::ssize(near));
+        std::partial_sort(near.begin(), tried, near.end(), larger);
         std::vector<OutlinePolygon*> left{NewOutlinePolygon(CopyVertexList(p.ring))};
         int tries = 0;
         for (int i : near) {
             if (left.empty() || ++tries > kCoverTries || left.size() > kCoverPieces) break;
             const auto& [g, q] = outlines.all[i];
             bool overlaps = false;
-            for (const OutlinePolygon* x : left) overlaps = overlaps || BoxesOverlap(*x, *q);
+            for (const OutlinePolygon* x : left)
+                overlaps = overlaps || (BoxesOverlap(*x, *q) && !RingsApart(x->ring, q->ring));
             if (!overlaps) continue;
             double qPlane[4];
             Coefficients(g->plane, qPlane);
@@ -422,7 +455,8 @@ void MarkShadowedCasters(Caster* casters, CasterPolygons& polygons) {
 // each caster the pairs are tried in the order of a walk over receivers,
 // their polygons and the caster's polygons, so the pieces come out in that
 // order.
-ShadowGroup* CastShadows(Caster* casters, CasterPolygons& polygons, std::uint8_t& breakFlag) {
+ShadowGroup* CastShadows(Caster* casters, CasterPolygons& polygons, std::uint8_t& breakFlag,
+                         const ShadowSearch& search) {
     const double tol100 = 100.0 * SharedTolerance;
     ShadowGroup* result = nullptr;
     std::unordered_map<int, OutlinePolygon**> tails;  // by group number
@@ -445,6 +479,7 @@ ShadowGroup* CastShadows(Caster* casters, CasterPolygons& polygons, std::uint8_t
                 if (s2 == s || s2->id < 0 || !s2->planeSet || r2->state == 2 || r2->state == 3 ||
                     !CellsOverlapXY(r->cellLow, r->cellHigh, r2->cellLow, r2->cellHigh))
                     continue;
+                if (search.indexed && RingsApart(r->ring, r2->ring)) continue;
                 pairs.push_back({i, k});
             }
         }
@@ -533,7 +568,7 @@ ShadowGroup* ComputeViewShading(FaceGroup** groups, const Matrix4& viewFrame, co
     MarkCoveredReceivers(casters, *groups);
     CasterPolygons polygons(casters);
     MarkShadowedCasters(casters, polygons);
-    ShadowGroup* shadows = CastShadows(casters, polygons, breakFlag);
+    ShadowGroup* shadows = CastShadows(casters, polygons, breakFlag, search);
     FreeCasters(casters);
     if (breakFlag) return FreeShadowGroups(shadows);
 
@@ -585,10 +620,12 @@ public:
                   const double* gridA)
         : p_(p), plane_(plane), receiving_(receiving), gridA_(gridA) {}
 
-    // Whether P may cover anything of X: cells, depth cells and boxes.
-    bool Meets(const OutlinePolygon& x) const {
+    // Whether P may cover anything of X: cells, depth cells and boxes, and
+    // with `shapes` the rings themselves.
+    bool Meets(const OutlinePolygon& x, bool shapes) const {
         return CellsOverlapXY(x.cellLow, x.cellHigh, p_.cellLow, p_.cellHigh) &&
-               p_.cellLow[2] <= x.cellHigh[2] && BoxesOverlap(x, p_);
+               p_.cellLow[2] <= x.cellHigh[2] && BoxesOverlap(x, p_) &&
+               !(shapes && RingsApart(x.ring, p_.ring));
     }
 
     // False when X stays as it is. Otherwise X (taken out of its list) is
@@ -696,7 +733,7 @@ void HideByScan(ShadowGroup* shadows, FaceGroup* groups, const double gridA[63],
                 for (OutlinePolygon** at = &o->pieces; *at;) {
                     OutlinePolygon* x = *at;
                     if (search.pairsTried) ++*search.pairsTried;
-                    if (!cutter.Meets(*x)) {
+                    if (!cutter.Meets(*x, false)) {
                         at = &x->next;
                         continue;
                     }
@@ -870,7 +907,7 @@ void HideByIndex(ShadowGroup* shadows, FaceGroup* groups, const double gridA[63]
                 OutlinePolygon* kept = nullptr;
                 for (OutlinePolygon* x : std::vector<OutlinePolygon*>(grid.Near(p->box2d, SharedTolerance))) {
                     if (search.pairsTried) ++*search.pairsTried;
-                    if (!cutter.Meets(*x)) continue;
+                    if (!cutter.Meets(*x, true)) continue;
                     const std::int64_t place = grid.Remove(x);
                     x->next = nullptr;
                     OutlinePolygon* left = nullptr;
