@@ -372,7 +372,7 @@ void ClipByNearer(std::vector<OutlinePolygon*>& left, const VertexNode* cutter, 
 // under a slab is found covered in a few clips; one that is still seen
 // after kCoverTries clips, or whose seen part falls into many pieces, is
 // taken as seen.
-void MarkCoveredReceivers(Caster* casters, FaceGroup* groups) {
+void MarkCoveredReceivers(Caster* casters, FaceGroup* groups, const ShadowSearch& search) {
     constexpr int kCoverTries = 64;
     constexpr std::size_t kCoverPieces = 16;
     GroupOutlines outlines(groups);
@@ -403,7 +403,8 @@ void MarkCoveredReceivers(Caster* casters, FaceGroup* groups) {
             const auto& [g, q] = outlines.all[i];
             bool overlaps = false;
             for (const OutlinePolygon* x : left)
-                overlaps = overlaps || (BoxesOverlap(*x, *q) && !RingsApart(x->ring, q->ring));
+                overlaps =
+                    overlaps || (BoxesOverlap(*x, *q) && !(search.indexed && RingsApart(x->ring, q->ring)));
             if (!overlaps) continue;
             double qPlane[4];
             Coefficients(g->plane, qPlane);
@@ -565,7 +566,7 @@ ShadowGroup* ComputeViewShading(FaceGroup** groups, const Matrix4& viewFrame, co
             SetOutlineBox(*p);
         }
     MarkHiddenReceivers(casters, *groups);
-    MarkCoveredReceivers(casters, *groups);
+    MarkCoveredReceivers(casters, *groups, search);
     CasterPolygons polygons(casters);
     MarkShadowedCasters(casters, polygons);
     ShadowGroup* shadows = CastShadows(casters, polygons, breakFlag, search);

@@ -17,10 +17,12 @@
 #include "visual/views/hidden_faces.h"
 #include "visual/views/polygon_clip.h"
 
-// How the shadow pass looks up the pieces a group's outline may cover, and
-// the pieces that may join: through plan indexes, or (indexed false) by
-// trying every pair, which gives the same pieces. `pairsTried`, when set,
-// counts the outline and piece pairs the hiding tried.
+// How the shadow pass finds the pairs worth trying (a caster and a
+// receiver, an outline and the pieces it may cover, pieces that may join):
+// through plan indexes, leaving out pairs whose rings lie clearly apart;
+// or, with `indexed` false, by trying every pair the boxes let through,
+// which gives the same pieces. `pairsTried`, when set, counts the outline
+// and piece pairs the hiding tried.
 struct ShadowSearch {
     bool indexed = true;
     std::int64_t* pairsTried = nullptr;
