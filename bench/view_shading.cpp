@@ -28,11 +28,12 @@
 // the 4.6 s: one join pass over 830 pieces asks 26,923 pairs, 16,586 of
 // them touch the growing piece and only 713 join. None of those 141 pieces
 // is left at the end: seen from this side the walls hide all but slivers
-// of the floor (the covering search still sees about 90 and 640,000 square units of its
-// two triangles after 64 clips), and the seen slivers are lit. That holds
-// for this floor and this view, not for every receiver, so the pieces are
-// not dropped before the join: dropping even those a nearer outline hides
-// whole changes vertices of the result on every one of 60 random floors.
+// of the floor (the covering search still sees about 90 and 640,000
+// square units of its two triangles after 64 clips), and the seen slivers
+// are lit. That holds for this floor and this view, not for every
+// receiver, so the pieces are not dropped before the join: dropping even
+// those a nearer outline hides whole changes vertices of the result on
+// every one of 60 random floors.
 #include "visual/views/view_shading.h"
 
 #include <benchmark/benchmark.h>
