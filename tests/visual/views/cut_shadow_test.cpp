@@ -78,20 +78,16 @@ protected:
                 }
         }
     }
-};
 
-TEST_F(CutShadow, walls_cut_either_way_with_the_light_on_the_seen_side_show_no_shadow_in_their_cut) {
-    {
-        TwoWalls(false);
+    // South-north across the first wall seen from the west, lit from the
+    // west; west-east across the second seen from the north, lit from the
+    // north. Each time the wall's inside runs from the cut to the other
+    // wall's outer face, which the pass takes for a face seen and lit.
+    void ExpectCleanCuts() {
         struct Section {
             const char *p1, *p2, *side;
             Point3 light;
         };
-        // South-north across the first wall seen from the west, lit from
-        // the west; west-east across the second seen from the north, lit
-        // from the north. Each time the wall's inside runs from the cut to
-        // the other wall's outer face, which the pass takes for a face seen
-        // and lit.
         const Section sections[] = {{"300,-300", "300,300", "-500,0", {-1.0, -0.4, 0.6}},
                                     {"400,250", "900,250", "600,900", {0.4, 1.0, 0.6}}};
         for (const Section& s : sections) {
@@ -106,6 +102,17 @@ TEST_F(CutShadow, walls_cut_either_way_with_the_light_on_the_seen_side_show_no_s
             EXPECT_EQ(shaded, 0.0) << "of " << cut;
         }
     }
+};
+
+TEST_F(CutShadow, walls_cut_either_way_with_the_light_on_the_seen_side_show_no_shadow_in_their_cut) {
+    TwoWalls(false);
+    ExpectCleanCuts();
+}
+
+// With closed tops a wall's cut edges make a U open at its foot.
+TEST_F(CutShadow, walls_with_closed_tops_are_hatched_where_cut_and_show_no_shadow_there) {
+    TwoWalls(true);
+    ExpectCleanCuts();
 }
 
 }  // namespace
