@@ -14,6 +14,7 @@
 
 #include "core/base/module_state.h"
 #include "core/geometry/polygon.h"
+#include "visual/views/box_index.h"
 
 namespace {
 
@@ -563,7 +564,25 @@ OutlinePolygon* SplitShadowPieces(OutlinePolygon** list, [[maybe_unused]] int gr
     return *list;
 }
 
-OutlinePolygon* JoinShadowPieces(OutlinePolygon** list, [[maybe_unused]] int group) {
+namespace {
+
+// Two pieces' union when it is one polygon without holes (they overlap or
+// touch along edges), else null. Pieces that only touch at points make no
+// one polygon.
+VertexNode* UnionOfPieces(const OutlinePolygon* a, const OutlinePolygon* b) {
+    if (!RingsMayMeet(a->ring, b->ring, Tol100())) return nullptr;
+    const RingBoolean op(a->ring, b->ring, Tol100());
+    Loops loops = Trace(op, RingOperation::kUnion);
+    const double before = RingArea(a->ring) + RingArea(b->ring);
+    if (loops.size() != 1 || SignedArea(loops[0].get()) <= 0.0 ||
+        (op.Apart() && std::fabs(SignedArea(loops[0].get()) - before) > Tol100() * (1.0 + std::sqrt(before))))
+        return nullptr;
+    return RemoveCollinearVertices(loops[0].release(), 0);
+}
+
+// The join by the plain search: the first pair that joins, in list order,
+// searched from the head again after each join.
+OutlinePolygon* JoinByScan(OutlinePolygon** list) {
     // Each join starts the search over from the head. A pair that would not
     // join is remembered until one of its pieces is replaced: asked again it
     // would answer the same, and many pieces would make the search cubic.
@@ -579,21 +598,11 @@ OutlinePolygon* JoinShadowPieces(OutlinePolygon** list, [[maybe_unused]] int gro
         for (OutlinePolygon* a = *list; a; a = a->next)
             for (OutlinePolygon* b = a->next; b; b = b->next) {
                 if (BoxesApart(a, b, Tol100()) || apart.count({a, b})) continue;
-                if (!RingsMayMeet(a->ring, b->ring, Tol100())) {
+                union_ = UnionOfPieces(a, b);
+                if (!union_) {
                     apart.insert({a, b});
                     continue;
                 }
-                const RingBoolean op(a->ring, b->ring, Tol100());
-                Loops loops = Trace(op, RingOperation::kUnion);
-                // Pieces that only touch at points make no one polygon.
-                const double before = RingArea(a->ring) + RingArea(b->ring);
-                if (loops.size() != 1 || SignedArea(loops[0].get()) <= 0.0 ||
-                    (op.Apart() &&
-                     std::fabs(SignedArea(loops[0].get()) - before) > Tol100() * (1.0 + std::sqrt(before)))) {
-                    apart.insert({a, b});
-                    continue;
-                }
-                union_ = RemoveCollinearVertices(loops[0].release(), 0);
                 return {a, b};
             }
         return {nullptr, nullptr};
@@ -617,12 +626,98 @@ OutlinePolygon* JoinShadowPieces(OutlinePolygon** list, [[maybe_unused]] int gro
     return *list;
 }
 
-OutlinePolygon* MergeShadowPieces(OutlinePolygon* list) {
+// The same joins as JoinByScan, in the same order, with the pairs looked
+// up in a plan index of the pieces as they were given. A joined piece
+// keeps the place, and takes over the index entries, of both it was made
+// of: it lies within their boxes, so whatever may join it meets one of
+// them. Pairs that come before a join in list order were tried and stay
+// apart (neither piece changed), so after a join only the pairs of the new
+// piece with those before it are tried before the search goes on from it.
+OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
+    std::vector<OutlinePolygon*> at;  // by place; null once joined away
+    BoxIndex index;
+    for (OutlinePolygon* p = *list; p; p = p->next) {
+        at.push_back(p);
+        index.Add(p->box2d);
+    }
+    index.Build(Tol100());
+    std::vector<int> owner(at.size());
+    for (std::size_t k = 0; k < owner.size(); ++k) owner[k] = static_cast<int>(k);
+    const auto find = [&owner](int k) {
+        while (owner[k] != k) k = owner[k] = owner[owner[k]];
+        return k;
+    };
+    // The places of the pieces whose boxes meet piece k's, ascending.
+    std::vector<int> near;
+    const auto nearOf = [&](int k) {
+        near.clear();
+        for (int e : index.Query(at[k]->box2d))
+            if (const int o = find(e); o != k && at[o] && !BoxesApart(at[k], at[o], Tol100()))
+                near.push_back(o);
+        std::sort(near.begin(), near.end());
+        near.erase(std::unique(near.begin(), near.end()), near.end());
+        return near;
+    };
+    // Joins the pieces at places a < b into one at a.
+    const auto join = [&](int a, int b, VertexNode* ring) {
+        DropPiece(list, at[b]);
+        at[b] = nullptr;
+        owner[b] = a;
+        OutlinePolygon* merged = NewOutlinePolygon(ring);
+        ReplacePiece(list, at[a], merged);
+        at[a] = merged;
+    };
+    int pending = -1;  // a joined piece, to be tried with those before it
+    for (int cursor = 0; cursor < static_cast<int>(at.size());) {
+        if (pending >= 0) {
+            bool joined = false;
+            for (int x : std::vector<int>(nearOf(pending))) {
+                if (x >= pending) break;
+                if (VertexNode* ring = UnionOfPieces(at[x], at[pending])) {
+                    join(x, pending, ring);
+                    pending = x;
+                    joined = true;
+                    break;
+                }
+            }
+            if (joined) continue;
+            cursor = pending;
+            pending = -1;
+        }
+        if (!at[cursor]) {
+            ++cursor;
+            continue;
+        }
+        for (int b : std::vector<int>(nearOf(cursor))) {
+            if (b <= cursor) continue;
+            if (VertexNode* ring = UnionOfPieces(at[cursor], at[b])) {
+                join(cursor, b, ring);
+                pending = cursor;
+                break;
+            }
+        }
+        if (pending < 0) ++cursor;
+    }
+    for (OutlinePolygon* p = *list; p;) {
+        OutlinePolygon* next = p->next;
+        if (CountNodes(p->ring) < 3) DropPiece(list, p);
+        p = next;
+    }
+    return *list;
+}
+
+}  // namespace
+
+OutlinePolygon* JoinShadowPieces(OutlinePolygon** list, [[maybe_unused]] int group, bool indexed) {
+    return indexed ? JoinByIndex(list) : JoinByScan(list);
+}
+
+OutlinePolygon* MergeShadowPieces(OutlinePolygon* list, bool indexed) {
     for (int pass = 0; pass < 64; ++pass) {
         const int before = CountNodes(list);
         SplitShadowPieces(&list, 0);
         const int split = CountNodes(list);
-        JoinShadowPieces(&list, 0);
+        JoinShadowPieces(&list, 0, indexed);
         if (CountNodes(list) == split && split == before) break;
     }
     return list;

@@ -86,8 +86,10 @@ ShadowGroup* CleanShadowGroups(ShadowGroup* groups);
 // the first), pieces within another dropped.
 OutlinePolygon* SplitShadowPieces(OutlinePolygon** list, int group);
 // Pieces that overlap or touch along edges joined wherever their union is
-// one polygon without holes.
-OutlinePolygon* JoinShadowPieces(OutlinePolygon** list, int group);
+// one polygon without holes: the first such pair in list order, again and
+// again. `indexed` looks the pairs up in a plan index of the pieces; false
+// tries every pair, with the same result.
+OutlinePolygon* JoinShadowPieces(OutlinePolygon** list, int group, bool indexed = true);
 // Splits and joins until nothing joins: simple, disjoint pieces covering
 // the union of those given.
-OutlinePolygon* MergeShadowPieces(OutlinePolygon* list);
+OutlinePolygon* MergeShadowPieces(OutlinePolygon* list, bool indexed = true);

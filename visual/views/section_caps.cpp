@@ -27,6 +27,7 @@
 #include "visual/views/polygon_clip.h"
 #include "visual/views/section_faces.h"
 #include "visual/views/segment_ops.h"
+#include "visual/views/view_shading.h"
 
 namespace {
 
@@ -397,47 +398,5 @@ void AddCapOutlines(CSezione& section) {
 }
 
 void ClearShadowsInCaps(CSezione& section) {
-    for (const OutlinePolygon* cap = section.capOutlines; cap; cap = cap->next) {
-        double capPlane[4];
-        if (!RingPlane(cap->ring, capPlane)) continue;
-        for (ShadowGroup* group = section.shadeOutlines; group; group = group->next) {
-            OutlinePolygon* kept = nullptr;
-            for (OutlinePolygon** at = &group->pieces; *at;) {
-                OutlinePolygon* x = *at;
-                double receiving[4];
-                const bool apart = x->box2d[2] < cap->box2d[0] || cap->box2d[2] < x->box2d[0] ||
-                                   x->box2d[3] < cap->box2d[1] || cap->box2d[3] < x->box2d[1];
-                if (apart || !RingPlane(x->ring, receiving)) {
-                    at = &x->next;
-                    continue;
-                }
-                OutlinePolygon* parts = ClipPolygonByPolygon(&x->ring, cap->ring, capPlane, receiving);
-                if (!parts && PolygonInsidePolygon(x->ring, cap->ring) != 1) {
-                    at = &x->next;
-                    continue;
-                }
-                while (parts) {
-                    OutlinePolygon* part = parts;
-                    parts = part->next;
-                    part->next = nullptr;
-                    part->ring = RemoveCollinearVertices(part->ring, 0);
-                    if (CountNodes(part->ring) < 3) {
-                        FreeOutlinePolygons(part);
-                        continue;
-                    }
-                    MarkDoubledEdges(part->ring);
-                    part->next = kept;
-                    kept = part;
-                }
-                *at = x->next;
-                x->next = nullptr;
-                FreeOutlinePolygons(x);
-            }
-            if (!kept) continue;
-            OutlinePolygon* last = kept;
-            while (last->next) last = last->next;
-            last->next = group->pieces;
-            group->pieces = kept;
-        }
-    }
+    ClearShadowsInOutlines(section.shadeOutlines, section.capOutlines);
 }

@@ -36,6 +36,7 @@
 #include "visual/views/section_cut.h"
 #include "visual/views/section_faces.h"
 #include "visual/views/segment_ops.h"
+#include "visual/views/view_shading.h"
 #include "visual/views/wall_outlines.h"
 
 namespace {
@@ -577,6 +578,8 @@ void SectionWalls(CSezione& section, bool fit) {
 
     const SheetMap map = MakeSheetMap(section, segments, fit);
     ClearWallInsides(section, segments);
+    // The cuts take the section hatch, and no shadow falls inside one.
+    ClearShadowsInOutlines(section.shadeOutlines, section.wallOutlines);
     for (VertexNode* v = section.levelMarks; v; v = v->next) v->setPt(map(v->pt()));
     for (OutlinePolygon* o = section.wallOutlines; o; o = o->next) {
         for (VertexNode* v = o->ring; v; v = v->next) v->setPt(map(v->pt()));

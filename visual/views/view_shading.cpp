@@ -79,6 +79,33 @@ bool BoxWithin(const OutlinePolygon& a, const OutlinePolygon& b) {
            a.box2d[3] <= b.box2d[3] + t;
 }
 
+// Whether two small rings lie clearly apart in plan: their extents along
+// the normal of one of their edges are more than a thousand tolerances
+// apart. No polygon operation on such a pair does anything, so the pair
+// need not be tried; a long thin polygon running across a floor then no
+// longer meets everything its box holds. Only screens: false says nothing.
+bool RingsApart(const VertexNode* a, const VertexNode* b) {
+    constexpr int kMostVertices = 32;
+    if (CountNodes(a) + CountNodes(b) > kMostVertices) return false;
+    const double margin = 1000.0 * SharedTolerance;
+    for (const VertexNode* r : {a, b})
+        for (const VertexNode* v = r; v; v = v->next) {
+            const VertexNode* w = v->next ? v->next : r;
+            const double nx = w->y - v->y, ny = v->x - w->x;
+            const double length = std::hypot(nx, ny);
+            if (!(length > 0.0)) continue;
+            double lo[2] = {1e300, 1e300}, hi[2] = {-1e300, -1e300};
+            for (int k = 0; k < 2; ++k)
+                for (const VertexNode* u = k == 0 ? a : b; u; u = u->next) {
+                    const double d = (u->x * nx + u->y * ny) / length;
+                    lo[k] = std::min(lo[k], d);
+                    hi[k] = std::max(hi[k], d);
+                }
+            if (hi[0] + margin < lo[1] || hi[1] + margin < lo[0]) return true;
+        }
+    return false;
+}
+
 void Widen(double lo[3], double hi[3], const Point3& p) {
     const double v[3] = {p.x, p.y, p.z};
     for (int k = 0; k < 3; ++k) {
@@ -127,7 +154,7 @@ private:
 // outline it lies on; pieces of different outlines are never merged, so
 // each merge runs over the few pieces one outline takes and a group
 // receiving thousands of pieces does not merge them all pair by pair.
-OutlinePolygon* MergeByOutline(OutlinePolygon* list, bool full, int number) {
+OutlinePolygon* MergeByOutline(OutlinePolygon* list, bool full, int number, bool indexed) {
     std::vector<std::vector<OutlinePolygon*>> byOutline;  // in first-seen order
     std::unordered_map<const OutlinePolygon*, std::size_t> where;
     while (list) {
@@ -145,8 +172,8 @@ OutlinePolygon* MergeByOutline(OutlinePolygon* list, bool full, int number) {
         for (std::size_t k = 0; k + 1 < pieces.size(); ++k) pieces[k]->next = pieces[k + 1];
         OutlinePolygon* merged = pieces.front();
         if (full) merged = SplitShadowPieces(&merged, number);
-        merged = MergeShadowPieces(merged);
-        if (full) merged = JoinShadowPieces(&merged, number);
+        merged = MergeShadowPieces(merged, indexed);
+        if (full) merged = JoinShadowPieces(&merged, number, indexed);
         *tail = merged;
         for (OutlinePolygon* p = merged; p; p = p->next) {
             p->link = on;
@@ -345,7 +372,7 @@ void ClipByNearer(std::vector<OutlinePolygon*>& left, const VertexNode* cutter, 
 // under a slab is found covered in a few clips; one that is still seen
 // after kCoverTries clips, or whose seen part falls into many pieces, is
 // taken as seen.
-void MarkCoveredReceivers(Caster* casters, FaceGroup* groups) {
+void MarkCoveredReceivers(Caster* casters, FaceGroup* groups, const ShadowSearch& search) {
     constexpr int kCoverTries = 64;
     constexpr std::size_t kCoverPieces = 16;
     GroupOutlines outlines(groups);
@@ -362,15 +389,22 @@ void MarkCoveredReceivers(Caster* casters, FaceGroup* groups) {
             near.push_back(i);
         }
         if (near.empty()) return;
-        std::stable_sort(near.begin(), near.end(),
-                         [&outlines](int a, int b) { return outlines.areas[a] > outlines.areas[b]; });
+        // Only the first kCoverTries are tried: largest first, in list order
+        // among equals.
+        const auto larger = [&outlines](int a, int b) {
+            return outlines.areas[a] > outlines.areas[b] || (outlines.areas[a] == outlines.areas[b] && a < b);
+        };
+        const auto tried = near.begin() + std::min<std::ptrdiff_t>(kCoverTries, std::ssize(near));
+        std::partial_sort(near.begin(), tried, near.end(), larger);
         std::vector<OutlinePolygon*> left{NewOutlinePolygon(CopyVertexList(p.ring))};
         int tries = 0;
         for (int i : near) {
             if (left.empty() || ++tries > kCoverTries || left.size() > kCoverPieces) break;
             const auto& [g, q] = outlines.all[i];
             bool overlaps = false;
-            for (const OutlinePolygon* x : left) overlaps = overlaps || BoxesOverlap(*x, *q);
+            for (const OutlinePolygon* x : left)
+                overlaps =
+                    overlaps || (BoxesOverlap(*x, *q) && !(search.indexed && RingsApart(x->ring, q->ring)));
             if (!overlaps) continue;
             double qPlane[4];
             Coefficients(g->plane, qPlane);
@@ -422,7 +456,8 @@ void MarkShadowedCasters(Caster* casters, CasterPolygons& polygons) {
 // each caster the pairs are tried in the order of a walk over receivers,
 // their polygons and the caster's polygons, so the pieces come out in that
 // order.
-ShadowGroup* CastShadows(Caster* casters, CasterPolygons& polygons, std::uint8_t& breakFlag) {
+ShadowGroup* CastShadows(Caster* casters, CasterPolygons& polygons, std::uint8_t& breakFlag,
+                         const ShadowSearch& search) {
     const double tol100 = 100.0 * SharedTolerance;
     ShadowGroup* result = nullptr;
     std::unordered_map<int, OutlinePolygon**> tails;  // by group number
@@ -445,6 +480,7 @@ ShadowGroup* CastShadows(Caster* casters, CasterPolygons& polygons, std::uint8_t
                 if (s2 == s || s2->id < 0 || !s2->planeSet || r2->state == 2 || r2->state == 3 ||
                     !CellsOverlapXY(r->cellLow, r->cellHigh, r2->cellLow, r2->cellHigh))
                     continue;
+                if (search.indexed && RingsApart(r->ring, r2->ring)) continue;
                 pairs.push_back({i, k});
             }
         }
@@ -491,7 +527,7 @@ ShadowGroup* CastShadows(Caster* casters, CasterPolygons& polygons, std::uint8_t
 }  // namespace
 
 ShadowGroup* ComputeViewShading(FaceGroup** groups, const Matrix4& viewFrame, const Point3& lightDirection,
-                                std::uint8_t& breakFlag) {
+                                std::uint8_t& breakFlag, const ShadowSearch& search) {
     Matrix4 toWorld;
     if (!groups || !*groups || !InvertMatrix4(viewFrame, toWorld)) return nullptr;
     const double length =
@@ -530,10 +566,10 @@ ShadowGroup* ComputeViewShading(FaceGroup** groups, const Matrix4& viewFrame, co
             SetOutlineBox(*p);
         }
     MarkHiddenReceivers(casters, *groups);
-    MarkCoveredReceivers(casters, *groups);
+    MarkCoveredReceivers(casters, *groups, search);
     CasterPolygons polygons(casters);
     MarkShadowedCasters(casters, polygons);
-    ShadowGroup* shadows = CastShadows(casters, polygons, breakFlag);
+    ShadowGroup* shadows = CastShadows(casters, polygons, breakFlag, search);
     FreeCasters(casters);
     if (breakFlag) return FreeShadowGroups(shadows);
 
@@ -564,149 +600,423 @@ ShadowGroup* ComputeViewShading(FaceGroup** groups, const Matrix4& viewFrame, co
     }
     shadows = CleanShadowGroups(shadows);
     for (ShadowGroup* s = shadows; s; s = s->next) {
-        s->pieces = MergeByOutline(s->pieces, false, s->number);
+        s->pieces = MergeByOutline(s->pieces, false, s->number, search.indexed);
         for (OutlinePolygon* p = s->pieces; p; p = p->next) {
             CellBoxOfRing(p->ring, p->cellLow, p->cellHigh, gridA);
             SetOutlineBox(*p);
         }
     }
-    return HideShadowPieces(shadows, *groups, gridA, breakFlag);
+    return HideShadowPieces(shadows, *groups, gridA, breakFlag, search);
 }
 
-ShadowGroup* HideShadowPieces(ShadowGroup* shadows, FaceGroup* groups, const double gridA[63],
-                              std::uint8_t& breakFlag) {
-    const double tol100 = 100.0 * SharedTolerance;
-    {
-        Meter meter(kHidingMeter, CountNodes(groups));
-        for (FaceGroup* g = groups; g; g = g->next) {
-            if (zcedUsrBrk()) {
-                breakFlag = 1;
-                break;
-            }
-            double plane[4];
-            Coefficients(g->plane, plane);
-            for (ShadowGroup* o = shadows; o; o = o->next) {
-                if (o->number == g->id) continue;
-                const FaceGroup* receiver = GroupById(groups, o->number);
-                if (!receiver) continue;
-                double receiving[4];
-                Coefficients(receiver->plane, receiving);
-                for (const OutlinePolygon* p = g->outlines; p; p = p->next) {
-                    // Only the part of P nearer than the receiving plane
-                    // covers anything on it: an outline behind the receiver
-                    // (a wall under a slab) hides none of its shadows.
-                    bool asked = false, whole = false;
-                    std::vector<OwnedList<VertexNode>> front;
-                    OutlinePolygon* kept = nullptr;  // the parts of clipped pieces
-                    for (OutlinePolygon** at = &o->pieces; *at;) {
-                        OutlinePolygon* x = *at;
-                        if (!CellsOverlapXY(x->cellLow, x->cellHigh, p->cellLow, p->cellHigh) ||
-                            p->cellLow[2] > x->cellHigh[2] || !BoxesOverlap(*x, *p)) {
-                            at = &x->next;
-                            continue;
-                        }
-                        bool behind = false;
-                        for (const VertexNode* v = x->ring; v && !behind; v = v->next)
-                            behind = v->z - PlaneZ(plane, v->x, v->y) > tol100;
-                        if (behind && !asked) {
-                            front = PartsInFrontOfPlane(p->ring, receiving, whole);
-                            asked = true;
-                        }
-                        if (!behind || (!whole && front.empty())) {
-                            at = &x->next;
-                            continue;
-                        }
-                        std::vector<const VertexNode*> cutters;
-                        if (whole) cutters.push_back(p->ring);
-                        for (const OwnedList<VertexNode>& f : front) cutters.push_back(f.get());
-                        // The pieces of X left by every cutter in turn.
-                        OutlinePolygon* left = nullptr;
-                        bool changed = false;
-                        OutlinePolygon* todo = x;
-                        *at = x->next;
-                        x->next = nullptr;
-                        for (const VertexNode* cutter : cutters) {
-                            OutlinePolygon* next = nullptr;
-                            while (todo) {
-                                OutlinePolygon* y = todo;
-                                todo = y->next;
-                                y->next = nullptr;
-                                OutlinePolygon* parts =
-                                    ClipPolygonByPolygon(&y->ring, cutter, plane, receiving);
-                                if (!parts) {
-                                    if (PolygonInsidePolygon(y->ring, cutter) == 1) {
-                                        FreeOutlinePolygons(y);
-                                        changed = true;
-                                    } else {
-                                        y->next = next;
-                                        next = y;
-                                    }
-                                    continue;
-                                }
-                                changed = true;
-                                OutlinePolygon* on = y->link;
-                                FreeOutlinePolygons(y);
-                                for (OutlinePolygon* part = parts; part; part = part->next) part->link = on;
-                                while (parts) {
-                                    OutlinePolygon* part = parts;
-                                    parts = part->next;
-                                    part->next = nullptr;
-                                    part->ring =
-                                        RemoveStraightVertices(RemoveCollinearVertices(part->ring, 0), 0.02);
-                                    // Pieces come out counter-clockwise; a clockwise
-                                    // one is a sliver turned inside out by the cleaning.
-                                    if (CountNodes(part->ring) < 3 || PolygonOrientation(part->ring) == 1) {
-                                        FreeOutlinePolygons(part);
-                                        continue;
-                                    }
-                                    CellBoxOfRing(part->ring, part->cellLow, part->cellHigh, gridA);
-                                    SetOutlineBox(*part);
-                                    part->next = next;
-                                    next = part;
-                                }
-                            }
-                            todo = next;
-                        }
-                        left = todo;
-                        if (!changed) {
-                            // X untouched: it stays where it was.
-                            x = left;
-                            x->next = *at;
-                            *at = x;
-                            at = &x->next;
-                            continue;
-                        }
-                        while (left) {
-                            OutlinePolygon* part = left;
-                            left = part->next;
-                            part->next = kept;
-                            kept = part;
-                        }
+namespace {
+
+// What one outline P of a nearer group does to the shadow pieces lying on
+// one receiving group: only the part of P nearer than the receiving plane
+// covers anything on it (an outline behind the receiver, a wall under a
+// slab, hides none of its shadows).
+class OutlineCutter {
+public:
+    OutlineCutter(const OutlinePolygon& p, const double plane[4], const double receiving[4],
+                  const double* gridA)
+        : p_(p), plane_(plane), receiving_(receiving), gridA_(gridA) {}
+
+    // Whether P may cover anything of X: cells, depth cells and boxes, and
+    // with `shapes` the rings themselves.
+    bool Meets(const OutlinePolygon& x, bool shapes) const {
+        return CellsOverlapXY(x.cellLow, x.cellHigh, p_.cellLow, p_.cellHigh) &&
+               p_.cellLow[2] <= x.cellHigh[2] && BoxesOverlap(x, p_) &&
+               !(shapes && RingsApart(x.ring, p_.ring));
+    }
+
+    // False when X stays as it is. Otherwise X (taken out of its list) is
+    // freed, and `left` receives what P leaves of it, cleaned, in order.
+    bool Cut(OutlinePolygon* x, OutlinePolygon*& left) {
+        const double tol100 = 100.0 * SharedTolerance;
+        bool behind = false;
+        for (const VertexNode* v = x->ring; v && !behind; v = v->next)
+            behind = v->z - PlaneZ(plane_, v->x, v->y) > tol100;
+        if (behind && !asked_) {
+            front_ = PartsInFrontOfPlane(p_.ring, receiving_, whole_);
+            asked_ = true;
+        }
+        if (!behind || (!whole_ && front_.empty())) return false;
+        std::vector<const VertexNode*> cutters;
+        if (whole_) cutters.push_back(p_.ring);
+        for (const OwnedList<VertexNode>& f : front_) cutters.push_back(f.get());
+        // The pieces of X left by every cutter in turn.
+        bool changed = false;
+        OutlinePolygon* todo = x;
+        for (const VertexNode* cutter : cutters) {
+            OutlinePolygon* next = nullptr;
+            while (todo) {
+                OutlinePolygon* y = todo;
+                todo = y->next;
+                y->next = nullptr;
+                OutlinePolygon* parts = ClipPolygonByPolygon(&y->ring, cutter, plane_, receiving_);
+                if (!parts) {
+                    if (PolygonInsidePolygon(y->ring, cutter) == 1) {
+                        FreeOutlinePolygons(y);
+                        changed = true;
+                    } else {
+                        y->next = next;
+                        next = y;
                     }
-                    if (kept) {
-                        OutlinePolygon* last = kept;
-                        while (last->next) last = last->next;
-                        last->next = o->pieces;
-                        o->pieces = kept;
+                    continue;
+                }
+                changed = true;
+                OutlinePolygon* on = y->link;
+                FreeOutlinePolygons(y);
+                for (OutlinePolygon* part = parts; part; part = part->next) part->link = on;
+                while (parts) {
+                    OutlinePolygon* part = parts;
+                    parts = part->next;
+                    part->next = nullptr;
+                    part->ring = RemoveStraightVertices(RemoveCollinearVertices(part->ring, 0), 0.02);
+                    // Pieces come out counter-clockwise; a clockwise one is a
+                    // sliver turned inside out by the cleaning.
+                    if (CountNodes(part->ring) < 3 || PolygonOrientation(part->ring) == 1) {
+                        FreeOutlinePolygons(part);
+                        continue;
                     }
+                    CellBoxOfRing(part->ring, part->cellLow, part->cellHigh, gridA_);
+                    SetOutlineBox(*part);
+                    part->next = next;
+                    next = part;
                 }
             }
-            meter.Step();
+            todo = next;
+        }
+        left = todo;
+        return changed;
+    }
+
+private:
+    const OutlinePolygon& p_;
+    const double* plane_;
+    const double* receiving_;
+    const double* gridA_;
+    bool asked_ = false, whole_ = false;
+    std::vector<OwnedList<VertexNode>> front_;
+};
+
+// Puts the parts at the head of `kept`, the last first.
+void Keep(OutlinePolygon*& kept, OutlinePolygon* left) {
+    while (left) {
+        OutlinePolygon* part = left;
+        left = part->next;
+        part->next = kept;
+        kept = part;
+    }
+}
+
+// Every group's outlines against every shadow group's pieces, by their
+// cells and boxes: the plain search.
+void HideByScan(ShadowGroup* shadows, FaceGroup* groups, const double gridA[63], std::uint8_t& breakFlag,
+                const ShadowSearch& search) {
+    Meter meter(kHidingMeter, CountNodes(groups));
+    for (FaceGroup* g = groups; g; g = g->next) {
+        if (zcedUsrBrk()) {
+            breakFlag = 1;
+            break;
+        }
+        double plane[4];
+        Coefficients(g->plane, plane);
+        for (ShadowGroup* o = shadows; o; o = o->next) {
+            if (o->number == g->id) continue;
+            const FaceGroup* receiver = GroupById(groups, o->number);
+            if (!receiver) continue;
+            double receiving[4];
+            Coefficients(receiver->plane, receiving);
+            for (const OutlinePolygon* p = g->outlines; p; p = p->next) {
+                OutlineCutter cutter(*p, plane, receiving, gridA);
+                OutlinePolygon* kept = nullptr;  // the parts of clipped pieces
+                for (OutlinePolygon** at = &o->pieces; *at;) {
+                    OutlinePolygon* x = *at;
+                    if (search.pairsTried) ++*search.pairsTried;
+                    if (!cutter.Meets(*x, false)) {
+                        at = &x->next;
+                        continue;
+                    }
+                    *at = x->next;
+                    x->next = nullptr;
+                    OutlinePolygon* left = nullptr;
+                    if (!cutter.Cut(x, left)) {
+                        // X untouched: it stays where it was.
+                        x->next = *at;
+                        *at = x;
+                        at = &x->next;
+                        continue;
+                    }
+                    Keep(kept, left);
+                }
+                if (kept) {
+                    OutlinePolygon* last = kept;
+                    while (last->next) last = last->next;
+                    last->next = o->pieces;
+                    o->pieces = kept;
+                }
+            }
+        }
+        meter.Step();
+    }
+}
+
+// The pieces of one shadow group in their list order, filed by plan cells
+// over the group's extent. A piece's parts lie within its box, so the
+// cells never need to grow; parts go to the head of the list.
+class PieceGrid {
+public:
+    explicit PieceGrid(OutlinePolygon* pieces) {
+        double lo[2] = {1e300, 1e300}, hi[2] = {-1e300, -1e300};
+        int count = 0;
+        for (const OutlinePolygon* p = pieces; p; p = p->next, ++count) {
+            lo[0] = std::min(lo[0], p->box2d[0]), lo[1] = std::min(lo[1], p->box2d[1]);
+            hi[0] = std::max(hi[0], p->box2d[2]), hi[1] = std::max(hi[1], p->box2d[3]);
+        }
+        n_ = std::clamp(static_cast<int>(std::sqrt(static_cast<double>(count))), 1, 256);
+        for (int a = 0; a < 2; ++a) {
+            lo_[a] = lo[a];
+            size_[a] = std::max((hi[a] - lo[a]) / n_, 1e-9);
+        }
+        cells_.assign(static_cast<std::size_t>(n_) * n_, {});
+        std::int64_t key = 0;
+        for (OutlinePolygon* p = pieces; p; p = p->next) File(p, key++);
+    }
+
+    // The pieces given, in their order, then the parts put at the head.
+    void PutAtHead(OutlinePolygon* parts) {
+        std::int64_t key = head_ - CountNodes(parts);
+        head_ = key;
+        for (OutlinePolygon* p = parts; p;) {
+            OutlinePolygon* next = p->next;
+            p->next = nullptr;
+            File(p, key++);
+            p = next;
         }
     }
+    // Takes a piece out (its cells keep it, unread), giving its place.
+    std::int64_t Remove(OutlinePolygon* p) {
+        const auto at = order_.find(p);
+        const std::int64_t place = at->second;
+        order_.erase(at);
+        return place;
+    }
+    void Restore(OutlinePolygon* p, std::int64_t place) { order_[p] = place; }
+
+    // The pieces whose boxes may meet `box` (widened by t), in list order.
+    const std::vector<OutlinePolygon*>& Near(const double box[4], double t) {
+        found_.clear();
+        int c0[2], c1[2];
+        for (int a = 0; a < 2; ++a) {
+            c0[a] = Cell(box[a] - t, a);
+            c1[a] = Cell(box[a + 2] + t, a);
+        }
+        for (int x = c0[0]; x <= c1[0]; ++x)
+            for (int y = c0[1]; y <= c1[1]; ++y)
+                for (OutlinePolygon* p : cells_[static_cast<std::size_t>(x) * n_ + y])
+                    if (order_.count(p)) found_.push_back(p);
+        std::sort(found_.begin(), found_.end(),
+                  [this](OutlinePolygon* a, OutlinePolygon* b) { return order_.at(a) < order_.at(b); });
+        found_.erase(std::unique(found_.begin(), found_.end()), found_.end());
+        return found_;
+    }
+
+    // The pieces left, linked in list order.
+    OutlinePolygon* List() const {
+        std::vector<std::pair<std::int64_t, OutlinePolygon*>> all;
+        for (const auto& [p, key] : order_) all.push_back({key, p});
+        std::sort(all.begin(), all.end());
+        OutlinePolygon* head = nullptr;
+        for (auto it = all.rbegin(); it != all.rend(); ++it) {
+            it->second->next = head;
+            head = it->second;
+        }
+        return head;
+    }
+
+private:
+    void File(OutlinePolygon* p, std::int64_t key) {
+        order_[p] = key;
+        for (int x = Cell(p->box2d[0], 0); x <= Cell(p->box2d[2], 0); ++x)
+            for (int y = Cell(p->box2d[1], 1); y <= Cell(p->box2d[3], 1); ++y)
+                cells_[static_cast<std::size_t>(x) * n_ + y].push_back(p);
+    }
+    int Cell(double v, int axis) const {
+        const double c = std::floor((v - lo_[axis]) / size_[axis]);
+        if (!(c > 0.0)) return 0;
+        return c >= n_ - 1 ? n_ - 1 : static_cast<int>(c);
+    }
+
+    std::unordered_map<OutlinePolygon*, std::int64_t> order_;  // the pieces left, by place
+    std::vector<std::vector<OutlinePolygon*>> cells_;
+    std::vector<OutlinePolygon*> found_;
+    std::int64_t head_ = 0;
+    double lo_[2] = {0.0, 0.0};
+    double size_[2] = {1.0, 1.0};
+    int n_ = 1;
+};
+
+// The same cuts in the same order as HideByScan, the pieces a group's
+// outlines may meet looked up through indexes: of the shadow groups by the
+// boxes of all pieces as they were given (a part lies within the piece it
+// was cut from), and within a shadow group by its piece grid. A receiver
+// as large as the floor then gives each outline only the pieces near it.
+void HideByIndex(ShadowGroup* shadows, FaceGroup* groups, const double gridA[63], std::uint8_t& breakFlag,
+                 const ShadowSearch& search) {
+    std::vector<ShadowGroup*> receiving;  // shadow groups in list order
+    std::vector<const FaceGroup*> receiver;
+    std::vector<PieceGrid> grids;
+    BoxIndex all;  // every piece as given, naming its shadow group
+    std::vector<int> groupOf;
+    std::unordered_map<int, const FaceGroup*> byId;
+    for (const FaceGroup* g = groups; g; g = g->next) byId.try_emplace(g->id, g);
+    for (ShadowGroup* o = shadows; o; o = o->next) {
+        const auto r = byId.find(o->number);
+        receiving.push_back(o);
+        receiver.push_back(r == byId.end() ? nullptr : r->second);
+        grids.emplace_back(o->pieces);
+        for (const OutlinePolygon* x = o->pieces; x; x = x->next) {
+            all.Add(x->box2d);
+            groupOf.push_back(static_cast<int>(receiving.size()) - 1);
+        }
+        o->pieces = nullptr;
+    }
+    all.Build(SharedTolerance);
+    std::vector<int> near;
+    Meter meter(kHidingMeter, CountNodes(groups));
+    for (FaceGroup* g = groups; g; g = g->next) {
+        if (zcedUsrBrk()) {
+            breakFlag = 1;
+            break;
+        }
+        near.clear();
+        for (const OutlinePolygon* p = g->outlines; p; p = p->next)
+            for (int i : all.Query(p->box2d)) near.push_back(groupOf[i]);
+        std::sort(near.begin(), near.end());
+        near.erase(std::unique(near.begin(), near.end()), near.end());
+        double plane[4];
+        Coefficients(g->plane, plane);
+        for (int k : near) {
+            ShadowGroup* o = receiving[k];
+            if (o->number == g->id || !receiver[k]) continue;
+            double receivingPlane[4];
+            Coefficients(receiver[k]->plane, receivingPlane);
+            PieceGrid& grid = grids[k];
+            for (const OutlinePolygon* p = g->outlines; p; p = p->next) {
+                OutlineCutter cutter(*p, plane, receivingPlane, gridA);
+                OutlinePolygon* kept = nullptr;
+                for (OutlinePolygon* x : std::vector<OutlinePolygon*>(grid.Near(p->box2d, SharedTolerance))) {
+                    if (search.pairsTried) ++*search.pairsTried;
+                    if (!cutter.Meets(*x, true)) continue;
+                    const std::int64_t place = grid.Remove(x);
+                    x->next = nullptr;
+                    OutlinePolygon* left = nullptr;
+                    if (!cutter.Cut(x, left)) {
+                        // X untouched: it stays where it was.
+                        grid.Restore(x, place);
+                        continue;
+                    }
+                    Keep(kept, left);
+                }
+                if (kept) grid.PutAtHead(kept);
+            }
+        }
+        meter.Step();
+    }
+    for (std::size_t k = 0; k < receiving.size(); ++k) receiving[k]->pieces = grids[k].List();
+}
+
+}  // namespace
+
+ShadowGroup* HideShadowPieces(ShadowGroup* shadows, FaceGroup* groups, const double gridA[63],
+                              std::uint8_t& breakFlag, const ShadowSearch& search) {
+    if (search.indexed)
+        HideByIndex(shadows, groups, gridA, breakFlag, search);
+    else
+        HideByScan(shadows, groups, gridA, breakFlag, search);
     if (breakFlag) return FreeShadowGroups(shadows);
     shadows = CleanShadowGroups(shadows);
     int number = 0;
     for (ShadowGroup* s = shadows; s; s = s->next) {
         // Merged outline by outline first, the few pieces left then across
         // outlines: pieces on neighbouring outlines may overlap or touch.
-        s->pieces = MergeByOutline(s->pieces, true, s->number);
+        s->pieces = MergeByOutline(s->pieces, true, s->number, search.indexed);
         for (OutlinePolygon* p = s->pieces; p; p = p->next) p->link = nullptr;
         s->pieces = SplitShadowPieces(&s->pieces, s->number);
-        s->pieces = MergeShadowPieces(s->pieces);
-        s->pieces = JoinShadowPieces(&s->pieces, s->number);
+        s->pieces = MergeShadowPieces(s->pieces, search.indexed);
+        s->pieces = JoinShadowPieces(&s->pieces, s->number, search.indexed);
         for (OutlinePolygon* p = s->pieces; p; p = p->next) MarkDoubledEdges(p->ring);
         s->number = ++number;
     }
     return shadows;
+}
+
+namespace {
+
+// The plane (a, b, c, d of ax + by + cz + d = 0) of a ring by Newell's
+// sums about its centre; false for a ring without area or seen edge-on.
+bool NewellPlane(const VertexNode* ring, double plane[4]) {
+    double n[3] = {0.0, 0.0, 0.0}, sum[3] = {0.0, 0.0, 0.0};
+    int count = 0;
+    for (const VertexNode* v = ring; v; v = v->next, ++count) {
+        const VertexNode* w = v->next ? v->next : ring;
+        n[0] += (v->y - w->y) * (v->z + w->z);
+        n[1] += (v->z - w->z) * (v->x + w->x);
+        n[2] += (v->x - w->x) * (v->y + w->y);
+        sum[0] += v->x, sum[1] += v->y, sum[2] += v->z;
+    }
+    const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    if (count < 3 || !(length > 0.0) || !(std::fabs(n[2]) > 1e-9 * length)) return false;
+    for (int k = 0; k < 3; ++k) plane[k] = n[k] / length;
+    plane[3] = -(plane[0] * sum[0] + plane[1] * sum[1] + plane[2] * sum[2]) / count;
+    return true;
+}
+
+}  // namespace
+
+void ClearShadowsInOutlines(ShadowGroup* shadows, const OutlinePolygon* outlines) {
+    for (const OutlinePolygon* cut = outlines; cut; cut = cut->next) {
+        double cutPlane[4];
+        if (CountNodes(cut->ring) < 3 || !NewellPlane(cut->ring, cutPlane)) continue;
+        for (ShadowGroup* group = shadows; group; group = group->next) {
+            OutlinePolygon* kept = nullptr;
+            for (OutlinePolygon** at = &group->pieces; *at;) {
+                OutlinePolygon* x = *at;
+                double receiving[4];
+                const bool apart = x->box2d[2] < cut->box2d[0] || cut->box2d[2] < x->box2d[0] ||
+                                   x->box2d[3] < cut->box2d[1] || cut->box2d[3] < x->box2d[1];
+                if (apart || !NewellPlane(x->ring, receiving)) {
+                    at = &x->next;
+                    continue;
+                }
+                OutlinePolygon* parts = ClipPolygonByPolygon(&x->ring, cut->ring, cutPlane, receiving);
+                if (!parts && PolygonInsidePolygon(x->ring, cut->ring) != 1) {
+                    at = &x->next;
+                    continue;
+                }
+                while (parts) {
+                    OutlinePolygon* part = parts;
+                    parts = part->next;
+                    part->next = nullptr;
+                    part->ring = RemoveCollinearVertices(part->ring, 0);
+                    if (CountNodes(part->ring) < 3) {
+                        FreeOutlinePolygons(part);
+                        continue;
+                    }
+                    MarkDoubledEdges(part->ring);
+                    part->next = kept;
+                    kept = part;
+                }
+                *at = x->next;
+                x->next = nullptr;
+                FreeOutlinePolygons(x);
+            }
+            if (!kept) continue;
+            OutlinePolygon* last = kept;
+            while (last->next) last = last->next;
+            last->next = group->pieces;
+            group->pieces = kept;
+        }
+    }
 }

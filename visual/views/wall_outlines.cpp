@@ -3,6 +3,7 @@
 #include "visual/views/wall_outlines.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -332,15 +333,18 @@ private:
     VertexNode* found_ = nullptr;
 };
 
-// Step 1.5: the two cut faces of a wall whose ends meet nothing, closed
-// across the wall into a four-sided ring. A face's cut comes in pieces
-// (one per face of the triangulated wall side, and split again where
-// another cut ends on it), so the pieces that continue one another on one
-// line are first joined into runs; a run is loose when no segment outside
-// it has an end on one of its pieces' ends.
-std::vector<VertexNode*> PairLooseFaces(const SegmentRec* chain, double t, double wallWidth) {
-    std::vector<VertexNode*> rings;
-    if (!(wallWidth > 0.0)) return rings;
+// The cut pieces of one chain joined into runs: a face's cut comes in
+// pieces (one per face of the triangulated wall side, and split again where
+// another cut ends on it), and the pieces that continue one another on one
+// line make one run, kept as its outermost ends along its first piece's
+// direction. A run is touched when a segment outside it has an end on one
+// of its pieces' ends.
+struct CutRuns {
+    std::vector<std::pair<Point3, Point3>> ends;
+    std::vector<std::uint8_t> touched;
+};
+
+CutRuns RunsOf(const SegmentRec* chain, double t) {
     std::vector<std::pair<Point3, Point3>> pieces;
     for (const SegmentRec* s = chain; s; s = s->next) pieces.push_back({s->first(), s->second()});
     const int count = static_cast<int>(pieces.size());
@@ -368,9 +372,9 @@ std::vector<VertexNode*> PairLooseFaces(const SegmentRec* chain, double t, doubl
                 if (SegmentsCollinear2d(a, b, t)) runOf[root(i)] = root(e.id);
             });
 
-    // Each run from its outermost ends along its first piece's direction.
     std::vector<int> runIndex(count, -1);
-    std::vector<std::pair<Point3, Point3>> segs;
+    CutRuns runs;
+    std::vector<std::pair<Point3, Point3>>& segs = runs.ends;
     std::vector<std::pair<double, double>> reach;
     for (int i = 0; i < count; ++i) {
         const int r = root(i);
@@ -392,16 +396,26 @@ std::vector<VertexNode*> PairLooseFaces(const SegmentRec* chain, double t, doubl
         }
     }
 
-    const int n = static_cast<int>(segs.size());
-    std::vector<std::uint8_t> touched(n, 0);
+    runs.touched.assign(segs.size(), 0);
     for (int i = 0; i < count; ++i)
         for (const Point3& p : {pieces[i].first, pieces[i].second})
             ends.Around(p, [&](const EndIndex::Entry& e) {
-                if (root(e.id) != root(i) && Meets(p, endOf(e), t)) touched[runIndex[root(i)]] = 1;
+                if (root(e.id) != root(i) && Meets(p, endOf(e), t)) runs.touched[runIndex[root(i)]] = 1;
             });
+    return runs;
+}
+
+// Step 1.5: the two cut faces of a wall whose ends meet nothing, closed
+// across the wall into a four-sided ring; a face's cut is a loose run.
+std::vector<VertexNode*> PairLooseFaces(const SegmentRec* chain, double t, double wallWidth) {
+    std::vector<VertexNode*> rings;
+    if (!(wallWidth > 0.0)) return rings;
+    const CutRuns runs = RunsOf(chain, t);
+    const std::vector<std::pair<Point3, Point3>>& segs = runs.ends;
+    const int n = static_cast<int>(segs.size());
     std::vector<int> loose;
     for (int k = 0; k < n; ++k)
-        if (!touched[k]) loose.push_back(k);
+        if (!runs.touched[k]) loose.push_back(k);
     if (loose.size() < 2) return rings;
 
     BoxIndex boxes;
@@ -441,6 +455,57 @@ std::vector<VertexNode*> PairLooseFaces(const SegmentRec* chain, double t, doubl
             paired[k] = paired[j] = 1;
             break;
         }
+    }
+    return rings;
+}
+
+// Step 1.6: a wall closed at one end of its cut and open at the other (a
+// wall with its top closed, standing on nothing) cuts into a U: the runs of
+// its two faces, each with one end free, the other ends joined by one run
+// across the wall. The U is closed across its open end.
+std::vector<VertexNode*> CloseOpenFaces(const SegmentRec* chain, double t, double wallWidth) {
+    std::vector<VertexNode*> rings;
+    if (!(wallWidth > 0.0)) return rings;
+    const CutRuns runs = RunsOf(chain, t);
+    const int n = static_cast<int>(runs.ends.size());
+    const auto endOf = [&runs](int k, int e) -> const Point3& {
+        return e == 0 ? runs.ends[k].first : runs.ends[k].second;
+    };
+    EndIndex index(t);
+    for (int k = 0; k < n; ++k) index.Add(endOf(k, 0), k, 0), index.Add(endOf(k, 1), k, 1);
+    // The other runs whose outer ends meet each outer end.
+    std::vector<std::array<std::vector<int>, 2>> meets(n);
+    for (int k = 0; k < n; ++k)
+        for (int e = 0; e < 2; ++e)
+            index.Around(endOf(k, e), [&](const EndIndex::Entry& x) {
+                if (x.id != k && Meets(endOf(k, e), endOf(x.id, x.end), t)) meets[k][e].push_back(x.id);
+            });
+    // The free end of a side whose other end meets only `across`, or -1.
+    const auto freeEnd = [&meets](int side, int across) {
+        for (int e = 0; e < 2; ++e)
+            if (meets[side][e].empty() && meets[side][1 - e].size() == 1 && meets[side][1 - e][0] == across)
+                return e;
+        return -1;
+    };
+    std::vector<std::uint8_t> used(n, 0);
+    for (int across = 0; across < n; ++across) {
+        if (used[across] || meets[across][0].size() != 1 || meets[across][1].size() != 1) continue;
+        const int a = meets[across][0][0], b = meets[across][1][0];
+        if (a == b || used[a] || used[b]) continue;
+        const int ea = freeEnd(a, across), eb = freeEnd(b, across);
+        if (ea < 0 || eb < 0) continue;
+        const Point3 &fa = endOf(a, ea), &ca = endOf(a, 1 - ea), &fb = endOf(b, eb), &cb = endOf(b, 1 - eb);
+        const double la = Distance2d(fa, ca), lb = Distance2d(fb, cb);
+        if (la <= t || lb <= t || Distance2d(ca, cb) > wallWidth + t || Distance2d(fa, fb) > wallWidth + t)
+            continue;
+        // The two faces run side by side, the same way from the joined end.
+        const double ux = (fa.x - ca.x) / la, uy = (fa.y - ca.y) / la;
+        const double vx = (fb.x - cb.x) / lb, vy = (fb.y - cb.y) / lb;
+        if (std::fabs(ux * vy - uy * vx) * std::min(la, lb) > t || ux * vx + uy * vy <= 0.0) continue;
+        VertexNode* ring = nullptr;
+        for (const Point3* p : {&fa, &ca, &cb, &fb}) AppendVertex(&ring, *p, 0, 0, 0);
+        rings.push_back(ring);
+        used[a] = used[b] = used[across] = 1;
     }
     return rings;
 }
@@ -559,9 +624,12 @@ void BuildWallOutlines(CSezione& section, std::vector<ViewSegment*>& segments) {
         section.wallChains = chain;
 
         for (VertexNode* ring : RingFinder(head, t).Run()) PushOutline(section, ring);
-        if (chain->wallLayer)
+        if (chain->wallLayer) {
             for (VertexNode* ring : PairLooseFaces(head, t, section.wallLayerLength))
                 PushOutline(section, ring);
+            for (VertexNode* ring : CloseOpenFaces(head, t, section.wallLayerLength))
+                PushOutline(section, ring);
+        }
     }
     AddCapOutlines(section);
 }

@@ -3,8 +3,9 @@
 // on one line, split where another cut segment ends on a wall's cut, chained
 // per layer, and searched for closed rings; the two cut faces of a wall
 // whose ends meet nothing (a wall without cut top and bottom) are closed
-// into a four-sided ring between them. The rings are the boundaries of the
-// section hatch.
+// into a four-sided ring between them, and so is a wall cut into a U (its
+// top closed, its foot open). The rings are the boundaries of the section
+// hatch.
 //
 // The segments are worked on as a table in list order: a removed segment is
 // freed and its slot left null, a new one is appended. Screening by plan

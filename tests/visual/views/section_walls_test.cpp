@@ -327,6 +327,42 @@ TEST_F(SectionWallsTest, the_two_faces_of_a_cut_wall_make_one_closed_outline_wit
     EXPECT_EQ(CountNodes(section->wallChains->segments), 8);
 }
 
+// A wall with a closed top cuts into a U open at its foot; one under a
+// sill, into a U open at its top. Sides farther apart than a wall is thick,
+// or turning away from each other, are no wall.
+TEST_F(SectionWallsTest, a_wall_cut_into_a_u_is_closed_across_its_open_end) {
+    SetSettingInt(SetupVar::SETSEZRIPULSEZ, 1);
+    SetSettingReal(SetupVar::DISCMURO, 30.0);
+    Renew();
+    Layer("VELM3DWALLS$0", -1);
+    // Open at the foot, the outer face in two pieces.
+    Add({0, 0, 0}, {0, 150, 0}, kCut, -1);
+    Add({0, 150, 0}, {0, 300, 0}, kCut, -1);
+    Add({0, 300, 0}, {30, 300, 0}, kCut, -1);
+    Add({30, 300, 0}, {30, 0, 0}, kCut, -1);
+    // Open at the top.
+    Add({100, 300, 0}, {100, 0, 0}, kCut, -1);
+    Add({100, 0, 0}, {130, 0, 0}, kCut, -1);
+    Add({130, 0, 0}, {130, 300, 0}, kCut, -1);
+    // Too far apart.
+    Add({300, 0, 0}, {300, 300, 0}, kCut, -1);
+    Add({300, 300, 0}, {340, 300, 0}, kCut, -1);
+    Add({340, 300, 0}, {340, 0, 0}, kCut, -1);
+    // A step: one side down from the joining run, the other up.
+    Add({500, 0, 0}, {500, 300, 0}, kCut, -1);
+    Add({500, 300, 0}, {520, 300, 0}, kCut, -1);
+    Add({520, 300, 0}, {520, 600, 0}, kCut, -1);
+    SectionWalls(*section, false);
+
+    const std::vector<const VertexNode*> rings = Outlines();
+    ASSERT_EQ(rings.size(), 2u);
+    for (const VertexNode* ring : rings) {
+        EXPECT_EQ(CountNodes(ring), 4);
+        EXPECT_NEAR(Area(ring), 9000.0, 1e-6);
+        for (const VertexNode* v = ring; v; v = v->next) EXPECT_LT(v->x, 200.0);
+    }
+}
+
 // A wall side in 3D is several faces (beside an opening, under a slab), so
 // each face of a cut wall comes in pieces that only touch end to end, and
 // another layer's cut ending on a face splits it again.
