@@ -14,6 +14,7 @@
 #include "host/db/dbobjptr.h"
 #include "host/util/adscodes.h"
 #include "host/util/findfile.h"
+#include "host/util/nocase.h"
 #include "host/win/files.h"
 #include "host/win/kept_files.h"
 #include "host/win/textutil.h"
@@ -147,6 +148,16 @@ std::vector<ObjLine> SplitIntoObjLines(const std::vector<std::string>& physicalL
 
 int FindLibraryFile(const std::string& name, std::string& fullPath) {
     char found[4096];
+    // The definition a command writes for itself is read where this process
+    // put it, never from a folder on the path that another may have filled.
+    const bool temporaryText = zcutEqualsNoCase(name, "$$TEMP$$__$$.txt");
+    if (temporaryText || zcutEqualsNoCase(name, "$$TEMP$$__$$.cxt")) {
+        const std::string folder = host::temporaryFolder(false);
+        const std::string path = folder + "$$TEMP$$__$$.TXT";
+        if (!temporaryText || folder.empty() || !host::fileExists(path)) return RTERROR;
+        fullPath = path;
+        return RTNORM;
+    }
     if (!HasFolderPart(name)) {
         std::vector<std::string> folders;
         if (ZcDbObjectPointer<VELM_LIBOBJOPT> lib(OpenLibObjOptObject()); lib) {
