@@ -92,6 +92,31 @@ bool readBytes(const std::string& native, std::string& bytes, std::string* error
     return true;
 }
 
+// What this process read of a file, so that a write can tell whether
+// another program changed the file since: the first read of the running
+// command (or what this process last wrote there). Small files keep their
+// bytes, which a merge starts from; larger ones their size, times and file
+// number only.
+struct AsRead {
+    std::optional<std::string> bytes;
+    long long size = 0, modified = 0, changed = 0, number = 0;
+};
+
+constexpr std::size_t kKeptReadBytes = 4u << 20;
+
+std::map<std::string, AsRead>& filesAsRead() {
+    static std::map<std::string, AsRead> read;
+    return read;
+}
+
+AsRead asReadFrom(const struct stat& st, std::string_view bytes) {
+    auto ns = [](const timespec& t) { return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec; };
+    AsRead r{std::nullopt, static_cast<long long>(st.st_size), ns(st.st_mtim), ns(st.st_ctim),
+             static_cast<long long>(st.st_ino)};
+    if (bytes.size() <= kKeptReadBytes) r.bytes.emplace(bytes);
+    return r;
+}
+
 bool statPath(const std::string& path, struct stat& st) {
     return ::stat(path.c_str(), &st) == 0;
 }
@@ -270,6 +295,9 @@ BOOL MoveFileW(const char* from, const char* to) {
         // A change of case only is a rename on Windows, not a clash.
         if (!(dt.st_dev == st.st_dev && dt.st_ino == st.st_ino)) return fail(ERROR_ALREADY_EXISTS);
     }
+    // What was read under either name is no longer there to compare with.
+    filesAsRead().erase(src);
+    filesAsRead().erase(dst);
     if (::rename(src.c_str(), dst.c_str()) == 0) return TRUE;
     int err = errno;
     if (err == EXDEV && S_ISREG(st.st_mode)) {
@@ -293,6 +321,7 @@ BOOL DeleteFileW(const char* path) {
     if (::lstat(native.c_str(), &st) != 0) return fail(failCode(native, errno));
     if (S_ISDIR(st.st_mode)) return fail(ERROR_ACCESS_DENIED);
     if (::unlink(native.c_str()) != 0) return fail(host::winErrorFromErrno(errno));
+    filesAsRead().erase(native);
     return TRUE;
 }
 
@@ -595,31 +624,6 @@ bool resolveSaveTarget(std::string& native, std::string* error) {
 
 namespace {
 
-// What this process read of a file, so that a write can tell whether
-// another program changed the file since: the first read of the running
-// command (or what this process last wrote there). Small files keep their
-// bytes, which a merge starts from; larger ones their size, times and file
-// number only.
-struct AsRead {
-    std::optional<std::string> bytes;
-    long long size = 0, modified = 0, changed = 0, number = 0;
-};
-
-constexpr std::size_t kKeptReadBytes = 4u << 20;
-
-std::map<std::string, AsRead>& filesAsRead() {
-    static std::map<std::string, AsRead> read;
-    return read;
-}
-
-AsRead asReadFrom(const struct stat& st, std::string_view bytes) {
-    auto ns = [](const timespec& t) { return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec; };
-    AsRead r{std::nullopt, static_cast<long long>(st.st_size), ns(st.st_mtim), ns(st.st_ctim),
-             static_cast<long long>(st.st_ino)};
-    if (bytes.size() <= kKeptReadBytes) r.bytes.emplace(bytes);
-    return r;
-}
-
 std::vector<std::string>& protectedFolders() {
     static std::vector<std::string> folders;
     return folders;
@@ -704,7 +708,8 @@ bool writeReplacing(std::string native, std::string_view bytes, const MergeChang
         return false;
     }
     if (insideProtected(native)) {
-        if (error) *error = "nie można zapisać " + native + ": to folder plików dostarczonych z programem";
+        if (error)
+            *error = "nie można zapisać " + native + ": pliki dostarczone z programem są tylko do odczytu";
         errno = EACCES;
         return false;
     }

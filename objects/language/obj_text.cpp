@@ -470,8 +470,8 @@ host::TextFile FileFromEntries(const std::string& joined, const host::TextFile& 
 }
 
 // A file that cannot be written keeps its former text (the write goes
-// through a temporary file); the user is told the value was not kept. A
-// file whose text is what it holds is not written.
+// through a temporary file); the shared writer tells the user the value
+// was not kept. A file whose text is what it holds is not written.
 void WriteBack(const std::string& path, const host::TextFile& file) {
     SupportFileRead read{path, file, std::nullopt};
     read.file.lines.clear();
@@ -480,8 +480,7 @@ void WriteBack(const std::string& path, const host::TextFile& file) {
             read.file = std::move(*now);
             read.file.finalLineEnd = file.finalLineEnd;
         }
-    if (WriteSupportLines(read, file.lines) == SupportWrite::Failed)
-        zcutPrintf("\nNie można zapisać pliku %s", path.c_str());
+    WriteSupportLines(read, file.lines);
 }
 
 bool IsBlockStart(const ObjLine& l) {
