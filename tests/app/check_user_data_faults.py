@@ -9,7 +9,9 @@ XDG_DATA_HOME set to: a regular file; a folder under a regular file; a
 seeded folder made read-only (mode 0555; not for root, whom modes do not
 stop); a seeded folder on which no file may grow past a few bytes (a file
 size limit, as a full disk stops a write part way); and a folder whose
-parents are missing, which works. A failing run must say at start what is
+parents are missing, which works. Then two runs at once on one fresh
+folder, both seeding it and each editing another layer, ten times: both
+edits are in the table every time. A failing run must say at start what is
 wrong with the folder (but for the full one, which looks fine), say
 "nie można zapisać" with the file and that the changes were not saved, and
 end with status 1; every run must leave support/ byte for byte as it was.
@@ -24,6 +26,7 @@ import subprocess
 import sys
 
 SCRIPT = '!dialog 319 select 1001 "3DWALLS" slider 1388 7 ok\nVELMWRLMAT\n'
+OTHER = '!dialog 319 select 1001 "3DPILASTERS" slider 1388 9 ok\nVELMWRLMAT\n'
 
 
 def snapshot(folder):
@@ -45,6 +48,27 @@ def run(host, source, work, data, script, limit=None):
     env = dict(os.environ, XDG_DATA_HOME=data, XDG_CONFIG_HOME=os.path.join(work, "config"))
     return subprocess.run([host, "--script", script], cwd=source, env=env, stdin=subprocess.DEVNULL,
                           capture_output=True, text=True, preexec_fn=limit)
+
+
+def both_at_once(host, source, work, scripts):
+    """Problems of ten rounds of two runs started together on a new folder."""
+    problems = []
+    for round_ in range(10):
+        data = os.path.join(work, "both")
+        shutil.rmtree(data, ignore_errors=True)
+        env = dict(os.environ, XDG_DATA_HOME=data, XDG_CONFIG_HOME=os.path.join(work, "config"))
+        runs = [subprocess.Popen([host, "--script", s], cwd=source, env=env, stdin=subprocess.DEVNULL,
+                                 stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True) for s in scripts]
+        outs = [r.communicate()[0] for r in runs]
+        for r, out in zip(runs, outs):
+            if r.returncode != 0:
+                problems.append(f"both at once, round {round_}: exit {r.returncode}\n{out[-1500:]}")
+        with open(os.path.join(data, "velmor", "LAYERVRML.DEF"), encoding="utf-8") as f:
+            rows = {line.split(",")[0]: line.strip() for line in f}
+        if rows.get("3DWALLS", "").split(",")[2:3] != ["7"] or rows.get("3DPILASTERS", "").split(",")[2:3] != ["9"]:
+            problems.append(f"both at once, round {round_}: an edit is lost: {rows.get('3DWALLS')} "
+                            f"{rows.get('3DPILASTERS')}")
+    return problems
 
 
 def main():
@@ -98,6 +122,10 @@ def main():
         with open(edited, "rb") as f, open(os.path.join(support, "LAYERVRML.DEF"), "rb") as g:
             if f.read() == g.read():
                 problems.append("missing parents: the edited table is the shipped one")
+    other = os.path.join(work, "other.scr")
+    with open(other, "w", encoding="utf-8") as f:
+        f.write(OTHER)
+    problems += both_at_once(host, source, work, [script, other])
     os.chmod(os.path.join(readonly, "velmor"), stat.S_IRWXU)
     after = snapshot(support)
     if after != before:
