@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 
@@ -93,6 +94,17 @@ TEST(FilesTemporaryFolder, planted_link_and_folder_under_the_old_name_are_never_
     EXPECT_EQ(dir.read("victim/keep.txt"), "mine");
     EXPECT_EQ(dir.read("victim/LAYERPOV.DEF"), "3DWALLS,T_Planted,1,2\n");
     EXPECT_TRUE(fs::is_symlink(oldName));
+    // A real folder planted there instead: neither searched nor emptied.
+    fs::remove(oldName);
+    fs::create_directory(oldName);
+    std::ofstream(oldName + "/LAYERPOV.DEF") << "3DWALLS,T_Planted,1,2\n";
+    {
+        TemporaryBase base(dir.path("tmp"));
+        ASSERT_FALSE(host::temporaryFolder().empty());
+        EXPECT_EQ(host::findOnSupportPath("LAYERPOV.DEF"), dir.path("support") + "/LAYERPOV.DEF");
+    }
+    EXPECT_TRUE(fs::exists(oldName + "/LAYERPOV.DEF"));
+    EXPECT_EQ(entries(dir.path("tmp")), 1u);
     host::setSupportFolders({});
 }
 
