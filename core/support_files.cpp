@@ -4,8 +4,10 @@
 #include "core/support_files.h"
 
 #include <limits>
+#include <map>
 
 #include "host/ads/cmdline.h"
+#include "host/ed/cmdproc.h"
 #include "host/util/nocase.h"
 #include "host/win/files.h"
 #include "host/win/textutil.h"
@@ -17,6 +19,10 @@ constexpr const char* kConfigFile = "VELMDCONFIG.CFG";
 int FolderOfSupportFile(std::string_view name, std::string& folder);
 std::optional<std::string> ValueAfterKey(const std::string& line, std::string_view key);
 std::optional<std::vector<std::string>> ConfigLines(std::string* foundPath = nullptr);
+bool RowsKeyedByName(const std::string& path);
+std::optional<std::vector<std::string>> MergeRowChanges(const std::vector<std::string>& asRead,
+                                                        const std::vector<std::string>& edited,
+                                                        const std::vector<std::string>& now);
 
 }  // namespace
 
@@ -160,7 +166,29 @@ SupportWrite WriteSupportLines(const SupportFileRead& read, const std::vector<st
         file.rawLines.clear();
         file.encoding = host::TextEncoding::Utf8;
     }
-    return host::writeTextFile(read.path, file) ? SupportWrite::Written : SupportWrite::Failed;
+    // Another program may have written the file since it was read: a table
+    // of named rows takes this program's changed rows onto the file as it
+    // is now; any other file is left to the other program's edit.
+    std::string error;
+    const std::string bytes = host::encodeText(file);
+    const bool written =
+        RowsKeyedByName(read.path)
+            ? host::writeFileMerging(
+                  read.path, bytes,
+                  [&](std::string_view asRead, std::string_view now) -> std::optional<std::string> {
+                      host::TextFile current = host::decodeText(now);
+                      std::optional<std::vector<std::string>> rows =
+                          MergeRowChanges(host::decodeText(asRead).lines, lines, current.lines);
+                      if (!rows) return std::nullopt;
+                      current.lines = std::move(*rows);
+                      return host::encodeText(current);
+                  },
+                  &error)
+            : host::writeFileAtomically(read.path, bytes, &error);
+    if (written) return SupportWrite::Written;
+    zcutPrintf("\n%s; zmiany nie zostały zapisane.", error.c_str());
+    host::noteFailed();
+    return SupportWrite::Failed;
 }
 
 std::optional<LineCursor> OpenLineCursor(const std::string& path) {
@@ -205,6 +233,83 @@ std::optional<std::vector<std::string>> ConfigLines(std::string* foundPath) {
     std::optional<host::TextFile> file = ReadSupportText(*path);
     if (!file) return std::nullopt;
     return std::move(file->lines);
+}
+
+// The tables whose rows are each one layer's, named by their first field:
+// two programs editing different layers of one such file both keep their
+// edits.
+bool RowsKeyedByName(const std::string& path) {
+    const host::PathParts parts = host::splitPath(path);
+    const std::string name = parts.fname + parts.ext;
+    for (const char* table : {"LAYERVRML.DEF", "LAYERPOV.DEF", "LAYERC.DEF", "TCLAYERC.DEF"})
+        if (zcutEqualsNoCase(name, table)) return true;
+    return false;
+}
+
+// The rows of a table by name, and its other lines (blank lines and
+// headings, which start with '*') in order; nothing when a name repeats.
+struct NamedRows {
+    std::map<std::string, std::string> rows;
+    std::vector<std::string> others;
+};
+
+std::string RowName(const std::string& line) {
+    return line.substr(0, line.find(','));
+}
+
+bool IsRowLine(const std::string& line) {
+    return line.find_first_not_of(" \t") != std::string::npos && line[0] != '*';
+}
+
+std::optional<NamedRows> SplitNamedRows(const std::vector<std::string>& lines) {
+    NamedRows split;
+    for (const std::string& line : lines) {
+        if (!IsRowLine(line))
+            split.others.push_back(line);
+        else if (!split.rows.emplace(RowName(line), line).second)
+            return std::nullopt;
+    }
+    return split;
+}
+
+// The lines now in the file with the rows `edited` changed from `asRead`
+// (changed, added or dropped) made on them. Nothing when both changed one
+// row differently, when the edit moved the lines that are not rows, or
+// when a name repeats: those cannot be put together without losing one.
+std::optional<std::vector<std::string>> MergeRowChanges(const std::vector<std::string>& asRead,
+                                                        const std::vector<std::string>& edited,
+                                                        const std::vector<std::string>& now) {
+    const std::optional<NamedRows> base = SplitNamedRows(asRead), ours = SplitNamedRows(edited),
+                                   theirs = SplitNamedRows(now);
+    if (!base || !ours || !theirs || base->others != ours->others) return std::nullopt;
+    auto rowOf = [](const NamedRows& t, const std::string& name) -> std::optional<std::string> {
+        const auto at = t.rows.find(name);
+        return at == t.rows.end() ? std::nullopt : std::optional<std::string>(at->second);
+    };
+    std::map<std::string, std::optional<std::string>> changes;  // a row by name; none: dropped
+    for (const NamedRows* side : {&*base, &*ours})
+        for (const auto& [name, line] : side->rows) {
+            const std::optional<std::string> b = rowOf(*base, name), o = rowOf(*ours, name),
+                                             t = rowOf(*theirs, name);
+            if (o == b || t == o) continue;
+            if (t != b) return std::nullopt;
+            changes[name] = o;
+        }
+    std::vector<std::string> merged;
+    for (const std::string& line : now) {
+        const auto change = IsRowLine(line) ? changes.find(RowName(line)) : changes.end();
+        if (change == changes.end()) {
+            merged.push_back(line);
+            continue;
+        }
+        if (change->second) merged.push_back(*change->second);
+        changes.erase(change);
+    }
+    // Rows this program added, which the file does not have yet, in the
+    // order the edit has them.
+    for (const std::string& line : edited)
+        if (IsRowLine(line) && changes.count(RowName(line))) merged.push_back(line);
+    return merged;
 }
 
 }  // namespace

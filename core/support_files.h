@@ -83,7 +83,13 @@ struct SupportFileRead {
 // has a fault) is not overwritten and its fault is named; otherwise the
 // lines replace the file (temporary file, then renamed) in the encoding and
 // with the line ends it was read with, every line the writer passed on
-// unchanged keeping its bytes. A failed write leaves the old file.
+// unchanged keeping its bytes. A failed write leaves the old file, says
+// "nie można zapisać FILE: reason; zmiany nie zostały zapisane." and fails
+// the running command. A file another program changed since this one read
+// it in the running command is not replaced: the layer tables
+// ("LAYERVRML.DEF", "LAYERPOV.DEF", "LAYERC.DEF", "TCLAYERC.DEF") take the
+// rows this program changed onto the file as it is now, unless both
+// changed one row; every other file, and such a clash, fails as above.
 enum class SupportWrite { Unchanged, Written, Refused, Failed };
 SupportWrite WriteSupportLines(const SupportFileRead& read, const std::vector<std::string>& lines);
 

@@ -57,6 +57,9 @@ std::string WriteSupportFile(const std::string& name, std::string_view bytes) {
 bool NextInput(int period) {
     static int count = 0;
     host::transcript().clear();
+    // Each input is a command of its own: what the last one read is not
+    // what this one's writes compare with.
+    host::forgetFilesAsRead();
     zcui::ResetUi();
     if (count++ == 0) return true;
     if (count % period != 0) return false;

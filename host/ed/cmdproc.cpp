@@ -32,6 +32,7 @@
 #include "host/ed/docman.h"
 #include "host/ed/hostcmd_util.h"
 #include "host/util/hostassert.h"
+#include "host/win/files.h"
 #include "host/win/kept_files.h"
 
 namespace host {
@@ -482,7 +483,10 @@ int runResolved(const Resolved& r) {
     // over it together.
     // What the command worked out from support files is read afresh by
     // the next one.
-    if (s.running.empty()) host::forgetKeptFileValues();
+    if (s.running.empty()) {
+        host::forgetKeptFileValues();
+        host::forgetFilesAsRead();
+    }
     if (result == RTERROR)
         zcedEditor->notify([&](ZcEditorReactor* re) { re->commandFailed(n); });
     else if (result == RTCAN)

@@ -84,12 +84,27 @@ std::string shippedSupport(const std::string& programDir) {
 // searched before them. It starts as a copy of the shipped folder, and a
 // shipped file it lacks is copied at every start; its own files are never
 // replaced. The host's own files and the picture libraries (read only) stay
-// in the shipped folder alone.
+// in the shipped folder alone. A folder that cannot be made or written is
+// said at once: the edits of support files will fail, and the shipped
+// folder is never written in its place.
 std::string seedUserData(const std::string& shipped) {
     const std::string user = host::userDataFolder();
-    if (user.empty() || !host::folderExists(shipped) || !host::copyMissing(shipped, user, {"host", "*.dll"}))
+    if (user.empty()) {
+        std::fprintf(stderr,
+                     "velmhost: brak folderu danych użytkownika (nie ustawiono HOME ani XDG_DATA_HOME): "
+                     "zmian plików pomocniczych nie można zapisać\n");
         return {};
-    return user;
+    }
+    if (!host::folderExists(shipped)) return {};
+    const bool made = host::copyMissing(shipped, user, {"host", "*.dll"});
+    if (const std::optional<std::string> why = host::folderUnwritable(user)) {
+        std::fprintf(stderr,
+                     "velmhost: nie można zapisywać w folderze danych użytkownika %s: %s; "
+                     "zmian plików pomocniczych nie można zapisać\n",
+                     user.c_str(), why->c_str());
+    }
+    // A folder that is there keeps serving what it holds, written or not.
+    return made || host::folderExists(user) ? user : std::string();
 }
 
 std::string folderOf(const std::string& path) {
@@ -126,6 +141,9 @@ void startHost(const HostOptions& options) {
     s.lastSaved.clear();
     s.userData =
         options.programDir.empty() ? std::string() : seedUserData(shippedSupport(options.programDir));
+    // Only read: an edit of a file found there goes to the user's folder or fails.
+    host::setProtectedFolders(options.programDir.empty() ? std::vector<std::string>{}
+                                                         : std::vector{shippedSupport(options.programDir)});
     if (!s.started) {
         s.started = true;
         registerServices();
@@ -166,6 +184,7 @@ void stopHost() {
     s.started = false;
     s.options = {};
     s.userData.clear();
+    host::setProtectedFolders({});
     s.pendingDb.reset();
     s.pendingVars.reset();
     setDatabaseFactory(nullptr, nullptr);

@@ -36,7 +36,9 @@ void stopHost();
 // folder, startHost seeds the user's data folder from the shipped support/
 // (every file it lacks, but the host's own support/host/ and the picture
 // libraries "*.dll"), so what the module writes beside the files it found
-// goes there, and the shipped folder is only read.
+// goes there, and the shipped folder is only read: startHost makes it a
+// protected folder (host::setProtectedFolders), and says on stderr when
+// the user's data folder cannot be made or written.
 std::vector<std::string> supportPath();
 
 // Opens a drawing as a new current document: read from `path` when the

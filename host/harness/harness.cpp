@@ -29,6 +29,7 @@ void resetAll() {
     // What the last session wrote for itself is gone with it.
     removeTemporaryFolder();
     forgetKeptFileValues();
+    forgetFilesAsRead();
 }
 
 }  // namespace host

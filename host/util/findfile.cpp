@@ -119,10 +119,6 @@ std::optional<std::string> findOnSupportPath(const std::string& fname) {
     }
     if (slash != std::string::npos)
         return lookIn(name.substr(0, slash == 0 ? 1 : slash), name.substr(slash + 1));
-    // What the program wrote for itself in this session (a definition made
-    // for one command) comes before every support folder.
-    if (const std::string temporary = temporaryFolder(false); folderExists(temporary))
-        if (std::optional<std::string> p = lookIn(temporary.substr(0, temporary.size() - 1), name)) return p;
     for (const std::string& folder : supportFolders()) {
         std::string f = slashed(folder);
         while (f.size() > 1 && f.back() == '/') f.pop_back();

@@ -5,9 +5,8 @@
 // "/", since the module writes Windows paths. A name with a folder part is
 // looked up there only (relative to the working folder when relative).
 // While a script runs, the names it gives are looked up relative to the
-// script's own folder first, so a script runs from any working folder; a
-// bare name is then looked up in the process's temporary folder
-// (host::temporaryFolder) before the support path.
+// script's own folder first, so a script runs from any working folder.
+// The process's temporary folder is never searched.
 #pragma once
 
 #include <cstddef>

@@ -5,6 +5,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -31,6 +32,90 @@ std::map<std::intptr_t, std::unique_ptr<Search>>& searches() {
     return all;
 }
 std::intptr_t gNextSearch = 1;
+
+// The reason of a failed file operation as the host's messages say it.
+std::string reasonOf(int err) {
+    switch (err) {
+        case ENOENT:
+            return "nie ma takiego pliku ani katalogu";
+        case EACCES:
+        case EPERM:
+            return "brak dostępu";
+        case ENOSPC:
+        case EDQUOT:
+            return "brak miejsca na dysku";
+        case EFBIG:
+            return "plik przekracza dozwolony rozmiar";
+        case EROFS:
+            return "system plików tylko do odczytu";
+        case EISDIR:
+            return "to jest katalog";
+        case ENOTDIR:
+            return "część ścieżki nie jest katalogiem";
+        case ELOOP:
+            return "zbyt wiele dowiązań symbolicznych";
+        case ENAMETOOLONG:
+            return "zbyt długa nazwa";
+        default:
+            return std::strerror(err);
+    }
+}
+
+// The bytes of a file, read whole.
+bool readBytes(const std::string& native, std::string& bytes, std::string* error) {
+    int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        int err = errno;
+        if (error) *error = "nie można odczytać " + native + ": " + reasonOf(err);
+        errno = err;
+        return false;
+    }
+    bytes.clear();
+    // One allocation for the whole file, not a doubling per chunk.
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            int err = errno;
+            ::close(fd);
+            if (error) *error = "nie można odczytać " + native + ": " + reasonOf(err);
+            errno = err;
+            return false;
+        }
+        if (n == 0) break;
+        bytes.append(buf, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return true;
+}
+
+// What this process read of a file, so that a write can tell whether
+// another program changed the file since: the first read of the running
+// command (or what this process last wrote there). Small files keep their
+// bytes, which a merge starts from; larger ones their size, times and file
+// number only.
+struct AsRead {
+    std::optional<std::string> bytes;
+    long long size = 0, modified = 0, changed = 0, number = 0;
+};
+
+constexpr std::size_t kKeptReadBytes = 4u << 20;
+
+std::map<std::string, AsRead>& filesAsRead() {
+    static std::map<std::string, AsRead> read;
+    return read;
+}
+
+AsRead asReadFrom(const struct stat& st, std::string_view bytes) {
+    auto ns = [](const timespec& t) { return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec; };
+    AsRead r{std::nullopt, static_cast<long long>(st.st_size), ns(st.st_mtim), ns(st.st_ctim),
+             static_cast<long long>(st.st_ino)};
+    if (bytes.size() <= kKeptReadBytes) r.bytes.emplace(bytes);
+    return r;
+}
 
 bool statPath(const std::string& path, struct stat& st) {
     return ::stat(path.c_str(), &st) == 0;
@@ -210,6 +295,9 @@ BOOL MoveFileW(const char* from, const char* to) {
         // A change of case only is a rename on Windows, not a clash.
         if (!(dt.st_dev == st.st_dev && dt.st_ino == st.st_ino)) return fail(ERROR_ALREADY_EXISTS);
     }
+    // What was read under either name is no longer there to compare with.
+    filesAsRead().erase(src);
+    filesAsRead().erase(dst);
     if (::rename(src.c_str(), dst.c_str()) == 0) return TRUE;
     int err = errno;
     if (err == EXDEV && S_ISREG(st.st_mode)) {
@@ -233,6 +321,7 @@ BOOL DeleteFileW(const char* path) {
     if (::lstat(native.c_str(), &st) != 0) return fail(failCode(native, errno));
     if (S_ISDIR(st.st_mode)) return fail(ERROR_ACCESS_DENIED);
     if (::unlink(native.c_str()) != 0) return fail(host::winErrorFromErrno(errno));
+    filesAsRead().erase(native);
     return TRUE;
 }
 
@@ -368,6 +457,32 @@ bool makeFolders(const std::string& path) {
     return folderExists(path);
 }
 
+// Another program may seed the same folder at the same moment: the copy is
+// written under a name of this process's own and then linked to the target
+// name, which fails rather than replace a file that came first.
+void copyIfMissing(const std::string& source, const std::string& target) {
+    std::string bytes;
+    if (!readBytes(source, bytes, nullptr)) return;
+    const std::string temp = target + ".velmseed-" + std::to_string(::getpid());
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return;
+    bool whole = true;
+    for (std::size_t at = 0; at < bytes.size() && whole;) {
+        const ssize_t n = ::write(fd, bytes.data() + at, bytes.size() - at);
+        if (n < 0 && errno == EINTR) continue;
+        whole = n > 0;
+        if (whole) at += static_cast<std::size_t>(n);
+    }
+    whole = ::close(fd) == 0 && whole;
+    if (whole && ::link(temp.c_str(), target.c_str()) != 0 && errno == EPERM) {
+        // A file system without hard links: the check and the rename are as
+        // close together as they can be.
+        struct stat st;
+        if (::lstat(target.c_str(), &st) != 0) ::rename(temp.c_str(), target.c_str());
+    }
+    ::unlink(temp.c_str());
+}
+
 }  // namespace
 
 bool copyMissing(const std::string& from, const std::string& to, const std::vector<std::string>& skip) {
@@ -378,28 +493,92 @@ bool copyMissing(const std::string& from, const std::string& to, const std::vect
                         [&](const std::string& p) { return matchFileName(name, p); }))
             continue;
         const std::string source = from + "/" + name, target = to + "/" + name;
+        struct stat st;
         if (folderExists(source))
             copyMissing(source, target);
-        else if (!fileExists(target) && !folderExists(target))
-            CopyFileW(source.c_str(), target.c_str(), TRUE);
+        else if (::lstat(nativePath(target).c_str(), &st) != 0)
+            copyIfMissing(nativePath(source), nativePath(target));
     }
     return true;
 }
 
+std::optional<std::string> folderUnwritable(const std::string& folder) {
+    const std::string native = nativePath(folder);
+    struct stat st;
+    if (::stat(native.c_str(), &st) != 0) return reasonOf(errno);
+    if (!S_ISDIR(st.st_mode)) return reasonOf(ENOTDIR);
+    // Asking the file system, not the mode bits: a read-only mount, or a
+    // folder this user may not write, refuses the file.
+    const std::string probe = native + "/.velmor-probe-" + std::to_string(::getpid());
+    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) return reasonOf(errno);
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return std::nullopt;
+}
+
+namespace {
+
+// The private temporary folder of this process, once made: its path and
+// what it was when made, so that removing it never follows a name that
+// has come to mean something else.
+struct TemporaryFolder {
+    std::string path;  // with its trailing "/"
+    pid_t owner = 0;
+    dev_t device = 0;
+    ino_t number = 0;
+};
+
+TemporaryFolder& temporary() {
+    static TemporaryFolder t;
+    return t;
+}
+
+}  // namespace
+
 std::string temporaryFolder(bool make) {
+    TemporaryFolder& t = temporary();
+    // A child process of a fork makes its own.
+    if (!t.path.empty() && t.owner == ::getpid()) return t.path;
+    t = {};
+    if (!make) return {};
     const char* tmp = std::getenv("TMPDIR");
     std::string base = tmp && *tmp && tmp[0] == '/' ? tmp : "/tmp";
     while (base.size() > 1 && base.back() == '/') base.pop_back();
-    const std::string folder = base + "/velmor-" + std::to_string(::getpid());
-    if (make && !folderExists(folder)) ::mkdir(folder.c_str(), 0700);
-    return folder + "/";
+    // A name nobody can foretell, made new (mode 0700): a folder or link
+    // another user left in the shared folder is never taken over.
+    std::string name = base + "/velmor-XXXXXX";
+    if (!::mkdtemp(name.data())) return {};
+    struct stat st;
+    if (::lstat(name.c_str(), &st) != 0) return {};
+    t = {name + "/", ::getpid(), st.st_dev, st.st_ino};
+    return t.path;
 }
 
 void removeTemporaryFolder() {
-    const std::string folder = temporaryFolder(false);
-    if (!folderExists(folder)) return;
-    for (const std::string& name : listFolder(folder, "*"))
-        if (name != "." && name != "..") ::unlink((folder + name).c_str());
+    TemporaryFolder& t = temporary();
+    const TemporaryFolder made = t;
+    t = {};
+    if (made.path.empty() || made.owner != ::getpid()) return;
+    const std::string folder = made.path.substr(0, made.path.size() - 1);
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (dir < 0) return;
+    struct stat st;
+    if (::fstat(dir, &st) != 0 || st.st_dev != made.device || st.st_ino != made.number) {
+        ::close(dir);
+        return;
+    }
+    // Entries are removed through the folder's own descriptor: a link among
+    // them goes as a link, its target untouched.
+    if (DIR* list = ::fdopendir(::dup(dir))) {
+        std::vector<std::string> names;
+        while (dirent* entry = ::readdir(list))
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                names.emplace_back(entry->d_name);
+        ::closedir(list);
+        for (const std::string& n : names) ::unlinkat(dir, n.c_str(), 0);
+    }
+    ::close(dir);
     ::rmdir(folder.c_str());
 }
 
@@ -412,31 +591,6 @@ std::string temporaryPathFor(const std::string& path) {
 }
 
 namespace {
-
-// The reason of a failed file operation as the host's messages say it.
-std::string reasonOf(int err) {
-    switch (err) {
-        case ENOENT:
-            return "nie ma takiego pliku ani katalogu";
-        case EACCES:
-        case EPERM:
-            return "brak dostępu";
-        case ENOSPC:
-            return "brak miejsca na dysku";
-        case EROFS:
-            return "system plików tylko do odczytu";
-        case EISDIR:
-            return "to jest katalog";
-        case ENOTDIR:
-            return "część ścieżki nie jest katalogiem";
-        case ELOOP:
-            return "zbyt wiele dowiązań symbolicznych";
-        case ENAMETOOLONG:
-            return "zbyt długa nazwa";
-        default:
-            return std::strerror(err);
-    }
-}
 
 // The file a save to `native` writes: a symbolic link is followed (to the
 // file it names, which may not exist yet), so the link itself stays a link.
@@ -468,10 +622,82 @@ bool resolveSaveTarget(std::string& native, std::string* error) {
 
 }  // namespace
 
-bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+namespace {
+
+std::vector<std::string>& protectedFolders() {
+    static std::vector<std::string> folders;
+    return folders;
+}
+
+std::string realFolder(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real) return {};
+    std::string out(real);
+    std::free(real);
+    return out;
+}
+
+// Whether the folder a file is written to is one of the protected ones or
+// lies inside one.
+bool insideProtected(const std::string& native) {
+    if (protectedFolders().empty()) return false;
+    const std::size_t slash = native.find_last_of('/');
+    const std::string folder =
+        realFolder(slash == std::string::npos ? "." : native.substr(0, slash == 0 ? 1 : slash));
+    if (folder.empty()) return false;
+    for (const std::string& p : protectedFolders())
+        if (folder == p || (folder.size() > p.size() && folder.compare(0, p.size(), p) == 0 &&
+                            (p == "/" || folder[p.size()] == '/')))
+            return true;
+    return false;
+}
+
+// Holds the lock of a folder's writes: every write of this program into
+// one folder waits for the one before it, so a check of what is there and
+// the rename that follows it are one step for the other processes.
+class FolderLock {
+public:
+    explicit FolderLock(const std::string& native) {
+        const std::size_t slash = native.find_last_of('/');
+        const std::string folder =
+            slash == std::string::npos ? "." : native.substr(0, slash == 0 ? 1 : slash);
+        m_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (m_fd < 0) return;
+        while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    ~FolderLock() {
+        if (m_fd >= 0) ::close(m_fd);  // the lock goes with the descriptor
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int m_fd = -1;
+};
+
+// Whether the file is still what this process read. `now` receives its
+// bytes when they had to be read to tell.
+bool unchangedSinceRead(const std::string& native, const AsRead& read, std::optional<std::string>& now) {
+    struct stat st;
+    if (::stat(native.c_str(), &st) != 0) return false;
+    if (!read.bytes) {
+        const AsRead current = asReadFrom(st, {});
+        return current.size == read.size && current.modified == read.modified &&
+               current.changed == read.changed && current.number == read.number;
+    }
+    std::string bytes;
+    if (!readBytes(native, bytes, nullptr)) return false;
+    const bool same = bytes == *read.bytes;
+    now = std::move(bytes);
+    return same;
+}
+
+bool writeReplacing(std::string native, std::string_view bytes, const MergeChanges* merge,
+                    std::string* error) {
     // What was worked out from a file may be out of date now.
     forgetKeptFileValues();
-    std::string native = nativePath(path);
+    const std::string asNamed = native;
     if (native.empty()) {
         if (error) *error = "nie można zapisać: pusta nazwa pliku";
         errno = ENOENT;
@@ -480,6 +706,33 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
     if (!resolveSaveTarget(native, error)) {
         errno = EINVAL;
         return false;
+    }
+    if (insideProtected(native)) {
+        if (error)
+            *error = "nie można zapisać " + native + ": pliki dostarczone z programem są tylko do odczytu";
+        errno = EACCES;
+        return false;
+    }
+    FolderLock lock(native);
+    std::string merged;
+    auto& read = filesAsRead();
+    auto seen = read.find(asNamed);
+    if (seen == read.end()) seen = read.find(native);
+    if (seen != read.end()) {
+        std::optional<std::string> now;
+        if (!unchangedSinceRead(native, seen->second, now)) {
+            std::optional<std::string> result;
+            if (merge && seen->second.bytes && now) result = (*merge)(*seen->second.bytes, *now);
+            if (!result) {
+                if (error)
+                    *error = "nie można zapisać " + native +
+                             ": plik zmienił się od odczytu (zmienił go inny program)";
+                errno = EAGAIN;
+                return false;
+            }
+            merged = std::move(*result);
+            bytes = merged;
+        }
     }
     std::string temp = temporaryPathFor(native);
     auto failWith = [&](const char* what, int fd) {
@@ -511,37 +764,44 @@ bool writeFileAtomically(const std::string& path, std::string_view bytes, std::s
     if (::fsync(fd) != 0) return failWith("nie można zapisać", fd);
     if (::close(fd) != 0) return failWith("nie można zapisać", -1);
     if (::rename(temp.c_str(), native.c_str()) != 0) return failWith("nie można zastąpić", -1);
+    // A later write of this command starts from what was written now.
+    struct stat st;
+    if (seen != read.end()) read.erase(seen);
+    if (::stat(native.c_str(), &st) == 0) read[asNamed] = asReadFrom(st, bytes);
     return true;
+}
+
+}  // namespace
+
+bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
+    return writeReplacing(nativePath(path), bytes, nullptr, error);
+}
+
+bool writeFileMerging(const std::string& path, std::string_view bytes, const MergeChanges& merge,
+                      std::string* error) {
+    return writeReplacing(nativePath(path), bytes, &merge, error);
+}
+
+void forgetFilesAsRead() {
+    filesAsRead().clear();
+}
+
+void setProtectedFolders(const std::vector<std::string>& folders) {
+    protectedFolders().clear();
+    for (const std::string& f : folders)
+        if (std::string real = realFolder(nativePath(f)); !real.empty())
+            protectedFolders().push_back(std::move(real));
 }
 
 bool readWholeFile(const std::string& path, std::string& bytes, std::string* error) {
     std::string native = nativePath(path);
-    int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        int err = errno;
-        if (error) *error = "nie można odczytać " + native + ": " + reasonOf(err);
-        errno = err;
-        return false;
+    if (!readBytes(native, bytes, error)) return false;
+    // The first read of the running command is what a write compares with.
+    if (filesAsRead().count(native) == 0) {
+        struct stat st;
+        if (::stat(native.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            filesAsRead().emplace(native, asReadFrom(st, bytes));
     }
-    bytes.clear();
-    // One allocation for the whole file, not a doubling per chunk.
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            int err = errno;
-            ::close(fd);
-            if (error) *error = "nie można odczytać " + native + ": " + reasonOf(err);
-            errno = err;
-            return false;
-        }
-        if (n == 0) break;
-        bytes.append(buf, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
     return true;
 }
 

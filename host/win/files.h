@@ -10,6 +10,8 @@
 // regard to case only for the Latin letters host::toUpper knows.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -80,26 +82,52 @@ std::string documentsFolder();
 // $HOME/.local/share/velmor; empty without either. Not made here.
 std::string userDataFolder();
 // Copies every file and folder of `from` that `to` lacks into `to` (made
-// when missing), never replacing what is there; the names `skip` matches
-// (matchFileName patterns, at the top level only) are left out. False when
-// `to` cannot be made.
+// when missing), never replacing what is there, also when another process
+// seeds the same folder at once; the names `skip` matches (matchFileName
+// patterns, at the top level only) are left out. False when `to` cannot be
+// made.
 bool copyMissing(const std::string& from, const std::string& to, const std::vector<std::string>& skip = {});
+// Why files cannot be made in the folder (missing, not a folder, read
+// only, no access), in Polish; nothing when they can.
+std::optional<std::string> folderUnwritable(const std::string& folder);
 
-// The folder of this process's temporary files, with its trailing "/":
-// "velmor-PID" in $TMPDIR (else /tmp), made when `make` and missing.
-// removeTemporaryFolder deletes it with what it holds.
+// The folder of this process's temporary files, with its trailing "/": a
+// new folder "velmor-XXXXXX" (a name nobody can foretell, mode 0700) in
+// $TMPDIR (else /tmp), made at the first call with `make`; empty when it
+// cannot be made, or without `make` when it was not. It is no support
+// folder: the program reads from it only the files it put there, by their
+// full path. removeTemporaryFolder deletes it with the files it holds,
+// following no link.
 std::string temporaryFolder(bool make = true);
 void removeTemporaryFolder();
 
 // Writes the bytes to a temporary file beside the target, then renames it
 // over the target. A target that is a symbolic link writes the file the
 // link names (the link stays); a target that exists and is no regular file
-// (a folder, FIFO, device) is refused and left alone. On failure the target
-// is untouched, the temporary file is removed and `error` says in Polish
-// what went wrong ("nie można zapisać PLIK: to nie jest zwykły plik").
+// (a folder, FIFO, device) is refused and left alone, and so is a target in
+// a protected folder (setProtectedFolders). Writes of this program into one
+// folder take turns (a lock on the folder). A file this process read in
+// the running command (see readWholeFile) and another program changed
+// since is not replaced: the write is refused. On failure the target is
+// untouched, the temporary file is removed and `error` says in Polish what
+// went wrong ("nie można zapisać PLIK: to nie jest zwykły plik").
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr);
+// The same, but a file changed since it was read is handed to `merge`
+// with the bytes this process read: it gives the bytes to write instead
+// (this process's changes made on the file as it is now), or nothing to
+// refuse.
+using MergeChanges = std::function<std::optional<std::string>(std::string_view asRead, std::string_view now)>;
+bool writeFileMerging(const std::string& path, std::string_view bytes, const MergeChanges& merge,
+                      std::string* error = nullptr);
 std::string temporaryPathFor(const std::string& path);
-// Reads a whole file; false with a message when it cannot be read.
+// Reads a whole file; false with a message when it cannot be read. The
+// first read of a file in a command is kept (its bytes, for a small file;
+// else its size and times) for the writes above to compare with, until
+// forgetFilesAsRead, which the end of every command calls.
 bool readWholeFile(const std::string& path, std::string& bytes, std::string* error = nullptr);
+void forgetFilesAsRead();
+// Folders no write may go into (the support folder shipped with the
+// program): a write there fails with a message.
+void setProtectedFolders(const std::vector<std::string>& folders);
 
 }  // namespace host

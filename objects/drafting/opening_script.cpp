@@ -104,9 +104,10 @@ int CFOROMURO::WriteOpeningScript() {
     if (!GetDataFolder(folder)) return -1;
     host::TextFile file;
     file.lines = OpeningScriptLines();
-    // A definition for this command alone: the temporary folder, which the
-    // library searches first, not the data folder the user keeps.
-    if (!host::writeTextFile(host::temporaryFolder() + kOpeningScriptFile, file)) return -2;
+    // A definition for this command alone: the temporary folder, not the
+    // data folder the user keeps; the library reads it there by its name.
+    const std::string temporary = host::temporaryFolder();
+    if (temporary.empty() || !host::writeTextFile(temporary + kOpeningScriptFile, file)) return -2;
     RunScriptObject(kOpeningScriptName);
     return 0;
 }

@@ -14,6 +14,7 @@
 #include "host/db/dbobjptr.h"
 #include "host/util/adscodes.h"
 #include "host/util/findfile.h"
+#include "host/util/nocase.h"
 #include "host/win/files.h"
 #include "host/win/kept_files.h"
 #include "host/win/textutil.h"
@@ -147,6 +148,16 @@ std::vector<ObjLine> SplitIntoObjLines(const std::vector<std::string>& physicalL
 
 int FindLibraryFile(const std::string& name, std::string& fullPath) {
     char found[4096];
+    // The definition a command writes for itself is read where this process
+    // put it, never from a folder on the path that another may have filled.
+    const bool temporaryText = zcutEqualsNoCase(name, "$$TEMP$$__$$.txt");
+    if (temporaryText || zcutEqualsNoCase(name, "$$TEMP$$__$$.cxt")) {
+        const std::string folder = host::temporaryFolder(false);
+        const std::string path = folder + "$$TEMP$$__$$.TXT";
+        if (!temporaryText || folder.empty() || !host::fileExists(path)) return RTERROR;
+        fullPath = path;
+        return RTNORM;
+    }
     if (!HasFolderPart(name)) {
         std::vector<std::string> folders;
         if (ZcDbObjectPointer<VELM_LIBOBJOPT> lib(OpenLibObjOptObject()); lib) {
@@ -459,8 +470,8 @@ host::TextFile FileFromEntries(const std::string& joined, const host::TextFile& 
 }
 
 // A file that cannot be written keeps its former text (the write goes
-// through a temporary file); the user is told the value was not kept. A
-// file whose text is what it holds is not written.
+// through a temporary file); the shared writer tells the user the value
+// was not kept. A file whose text is what it holds is not written.
 void WriteBack(const std::string& path, const host::TextFile& file) {
     SupportFileRead read{path, file, std::nullopt};
     read.file.lines.clear();
@@ -469,8 +480,7 @@ void WriteBack(const std::string& path, const host::TextFile& file) {
             read.file = std::move(*now);
             read.file.finalLineEnd = file.finalLineEnd;
         }
-    if (WriteSupportLines(read, file.lines) == SupportWrite::Failed)
-        zcutPrintf("\nNie można zapisać pliku %s", path.c_str());
+    WriteSupportLines(read, file.lines);
 }
 
 bool IsBlockStart(const ObjLine& l) {

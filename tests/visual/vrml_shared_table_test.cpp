@@ -1,0 +1,120 @@
+// Two programs editing one material table: each reads the table when its
+// dialog opens and writes at OK; an edit of one is never lost to the other,
+// and an edit that cannot be kept is refused with the file named.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "core/support_files.h"
+#include "host/ads/transcript.h"
+#include "host/util/findfile.h"
+#include "host/win/files.h"
+#include "tests/host/win_testdir.h"
+#include "visual/vrml/vrml_table.h"
+
+namespace {
+
+class SharedTable : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host::setSupportPathProvider([this] { return std::vector<std::string>{dir.path()}; });
+        dir.write("LAYERVRML.DEF", "**Ściany,\n3DWALLS,3,2,0,1\n3DPILASTERS,3,2,0,2\n3DDOORS,3,2,0,3\n");
+    }
+    void TearDown() override { host::setSupportPathProvider(nullptr); }
+
+    int ambientOf(const std::string& layer) {
+        host::forgetFilesAsRead();
+        AAR_LAYERVRML rows;
+        EXPECT_TRUE(ReadLayerVrmlDef(rows));
+        for (const AA_LAYERVRML& r : rows)
+            if (r.layer == layer) return r.ambient;
+        return -1;
+    }
+
+    TestDir dir;
+};
+
+// A child that opens the table, waits until the other child has opened it
+// too, then sets its layer's ambient and writes: every round is the worst
+// order, both reading before either writes.
+pid_t EditInChild(const std::string& layer, int ambient, int readyOut, int goIn) {
+    const pid_t child = ::fork();
+    if (child != 0) return child;
+    host::forgetFilesAsRead();
+    AAR_LAYERVRML rows;
+    bool ok = ReadLayerVrmlDef(rows);
+    char byte = 1;
+    ok = ::write(readyOut, &byte, 1) == 1 && ::read(goIn, &byte, 1) == 1 && ok;
+    for (AA_LAYERVRML& r : rows)
+        if (r.layer == layer) r.ambient = ambient;
+    ok = ok && WriteLayerVrmlDef(rows);
+    ::_exit(ok ? 0 : 1);
+}
+
+}  // namespace
+
+TEST_F(SharedTable, two_programs_setting_different_layers_keep_both_edits_in_every_round) {
+    for (int round = 0; round < 200; ++round) {
+        int ready[2], go[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        ASSERT_EQ(::pipe(go), 0);
+        const int wall = round % 11, pilaster = (round * 7 + 3) % 11;
+        const pid_t a = EditInChild("3DWALLS", wall, ready[1], go[0]);
+        const pid_t b = EditInChild("3DPILASTERS", pilaster, ready[1], go[0]);
+        ASSERT_GT(a, 0);
+        ASSERT_GT(b, 0);
+        char byte = 0;
+        ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+        ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+        ASSERT_EQ(::write(go[1], "gg", 2), 2);
+        for (int fd : {ready[0], ready[1], go[0], go[1]}) ::close(fd);
+        int sa = 0, sb = 0;
+        ASSERT_EQ(::waitpid(a, &sa, 0), a);
+        ASSERT_EQ(::waitpid(b, &sb, 0), b);
+        EXPECT_TRUE(WIFEXITED(sa) && WEXITSTATUS(sa) == 0) << "round " << round;
+        EXPECT_TRUE(WIFEXITED(sb) && WEXITSTATUS(sb) == 0) << "round " << round;
+        ASSERT_EQ(ambientOf("3DWALLS"), wall) << "round " << round;
+        ASSERT_EQ(ambientOf("3DPILASTERS"), pilaster) << "round " << round;
+        ASSERT_EQ(ambientOf("3DDOORS"), 3) << "round " << round;
+    }
+    EXPECT_TRUE(dir.read("LAYERVRML.DEF").starts_with("**Ściany,\n"));
+}
+
+TEST_F(SharedTable, both_editing_one_layer_the_later_is_refused_with_the_file_named) {
+    AAR_LAYERVRML mine;
+    ASSERT_TRUE(ReadLayerVrmlDef(mine));
+    // The other program's edit of the same row lands while the dialog is open.
+    dir.write("LAYERVRML.DEF", "**Ściany,\n3DWALLS,9,2,0,1\n3DPILASTERS,3,2,0,2\n3DDOORS,3,2,0,3\n");
+    mine[1].ambient = 5;
+    EXPECT_FALSE(WriteLayerVrmlDef(mine));
+    EXPECT_EQ(dir.read("LAYERVRML.DEF"),
+              "**Ściany,\n3DWALLS,9,2,0,1\n3DPILASTERS,3,2,0,2\n3DDOORS,3,2,0,3\n");
+    const std::string said = host::transcript().text();
+    EXPECT_NE(said.find("nie można zapisać " + dir.path("LAYERVRML.DEF")), std::string::npos) << said;
+    EXPECT_NE(said.find("zmiany nie zostały zapisane"), std::string::npos) << said;
+}
+
+TEST(SharedSupportFile, a_file_of_no_named_rows_changed_since_read_is_refused_not_replaced) {
+    TestDir dir;
+    dir.write("catalog.ini", "[A]\nx=1\n");
+    SupportFileRead read{dir.path("catalog.ini"), *ReadSupportText(dir.path("catalog.ini")), std::nullopt};
+    dir.write("catalog.ini", "[A]\nx=1\n[B]\ny=2\n");
+    EXPECT_EQ(WriteSupportLines(read, {"[A]", "x=3"}), SupportWrite::Failed);
+    EXPECT_EQ(dir.read("catalog.ini"), "[A]\nx=1\n[B]\ny=2\n");
+    EXPECT_NE(host::transcript().text().find("nie można zapisać " + dir.path("catalog.ini")),
+              std::string::npos);
+}
+
+TEST(SharedSupportFile, a_layer_table_takes_added_dropped_and_changed_rows_onto_the_file_as_it_is_now) {
+    TestDir dir;
+    dir.write("LAYERC.DEF", "**Ściany,\nA,A,1\nB,B,2\nC,C,3\n");
+    SupportFileRead read{dir.path("LAYERC.DEF"), *ReadSupportText(dir.path("LAYERC.DEF")), std::nullopt};
+    // Another program changed C and added D.
+    dir.write("LAYERC.DEF", "**Ściany,\nA,A,1\nB,B,2\nC,C,7\nD,D,4\n");
+    EXPECT_EQ(WriteSupportLines(read, {"**Ściany,", "A,A,5", "C,C,3", "E,E,6"}), SupportWrite::Written);
+    EXPECT_EQ(dir.read("LAYERC.DEF"), "**Ściany,\nA,A,5\nC,C,7\nD,D,4\nE,E,6\n");
+}
