@@ -148,7 +148,7 @@ public:
 
     // A new object run of `definition` at the room's level with the label
     // variables, at `point` turned by `rotation`; the prompt asks for the
-    // point (empty: no question).
+    // point (empty: no question, and no parameter dialog or prompt either).
     void StartRun(const std::string& definition, const Point3& point, double rotation,
                   const std::string& prompt);
     void FreeRun();

@@ -82,6 +82,12 @@ void CCALCVANI::StartRun(const std::string& definition, const Point3& point, dou
     c.insertionPoint[1] = point.y;
     c.insertionPoint[2] = point.z;
     c.replacementLayer = prompt;
+    // A run that asks for no point draws again what the user placed before
+    // (a label, card, row or total brought up to date): its parameters come
+    // from the room, so neither the parameter dialog nor the parameter set
+    // prompt is put to the user. A new label or card, placed by the user,
+    // keeps them.
+    c.skipParamInput = prompt.empty() ? 1 : 0;
     InitObjVariables(c);
     FillLabelParameters();
     // Beside the label's own variables: what the measuring took off, so that
