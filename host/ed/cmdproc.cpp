@@ -480,9 +480,10 @@ int runResolved(const Resolved& r) {
     // What the reactors change as the command ends belongs to its undo
     // group: one "U" takes back an erased door and the wall lines closed
     // over it together.
-    // What the command worked out from support files is read afresh by
-    // the next one.
-    if (s.running.empty()) host::forgetKeptFileValues();
+    // What the command worked out from support files serves the next one
+    // while the files stay as they were; only what came from files too
+    // young to vouch for is read afresh.
+    if (s.running.empty()) host::forgetCommandKeptFileValues();
     if (result == RTERROR)
         zcedEditor->notify([&](ZcEditorReactor* re) { re->commandFailed(n); });
     else if (result == RTCAN)
