@@ -197,15 +197,16 @@ bool CCALCVANI::EraseCardRow(const std::string* card, int row, ads_name erased) 
     return false;
 }
 
-int CCALCVANI::CreateRoomCardTotal(bool onlyIfPresent) {
+int CCALCVANI::CreateRoomCardTotal(bool onlyIfPresent, const std::string* formerCardName) {
     ads_name old{0, 0};
     bool found = false;
+    const std::string& ofCard = formerCardName ? *formerCardName : cardName;
     for (const Name& e : SelectRecords(kRoomTotalApp)) {
         host::ResbufList list;
         const resbuf* app = Record(e, kRoomTotalApp, list);
         const resbuf* name = app ? app->rbnext : nullptr;
         found = name && zcutEqualsNoCase(MapLabelTemplateName(Text(name)), templateName) &&
-                zcutEqualsNoCase(Text(name->rbnext), cardName);
+                zcutEqualsNoCase(Text(name->rbnext), ofCard);
         if (found) {
             old[0] = e[0];
             old[1] = e[1];

@@ -8,7 +8,8 @@ From the first update on, the transcript shows neither the parameter dialog
 nor the parameter set prompt nor its failure. The drawing holds the two
 labels with the areas measured last (room 1 470 x 370, room 2 370 x 370
 after its east face moved twice) and the numbers given last (1 and 2), a
-row of each number on the card, and one total summing both areas.
+row of each number on the card, and one total summing both areas; the card,
+its labels, rows and total all under the card's new name.
 
 Exit 77 (skipped) when ezdxf is not installed.
 """
@@ -21,6 +22,8 @@ import dxfcheck  # noqa: E402
 LABEL = "VELM5$_$ETICHETTEVANI-"
 ROW = "VELM5$_$RECORDVANI-"
 TOTAL = "VELM5$_$TOTABVANI-"
+CARD = "VELM5$_$TABELLEVANI-"
+NAME = "Parter"  # the card renamed last
 M2 = 10000.0  # square centimetres in a square metre
 # The interior point's x of each room, its clear area and its number.
 ROOMS = {250.0: (470.0 * 370.0, 1), 750.0: (370.0 * 370.0, 2)}
@@ -60,8 +63,15 @@ def main():
             problems.append(f"room at x = {x}: area {record[1].value}, expected {area}")
         if record[19].value != number:  # variable 78
             problems.append(f"room at x = {x}: number {record[19].value}, expected {number}")
+        if record[20].value != NAME:  # variable 79
+            problems.append(f"room at x = {x}: card {record[20].value!r}, expected {NAME!r}")
 
+    cards = [list(c.get_xdata(CARD)) for c in dxfcheck.with_record(msp, CARD)]
+    if [c[1].value for c in cards if len(c) > 1] != [NAME]:
+        problems.append(f"cards {[[t.value for t in c] for c in cards]}, expected one named {NAME!r}")
     rows = dxfcheck.with_record(msp, ROW)
+    if any(list(r.get_xdata(ROW))[0].value != NAME for r in rows):
+        problems.append(f"a row not on the card {NAME!r}")
     numbers = sorted(list(r.get_xdata(ROW))[1].value for r in rows)
     if numbers != [1, 2]:
         problems.append(f"card rows numbered {numbers}, expected [1, 2]")
@@ -80,6 +90,9 @@ def main():
     if len(totals) != 1:
         problems.append(f"{len(totals)} totals, expected 1")
     else:
+        record = list(totals[0].get_xdata(TOTAL))
+        if len(record) < 2 or record[1].value != NAME:
+            problems.append(f"the total is of the card {[t.value for t in record]}, expected {NAME!r}")
         shown = {a.dxf.tag: a.dxf.text for a in totals[0].attribs}
         whole = sum(a for a, _ in ROOMS.values()) / M2
         try:
