@@ -9,7 +9,7 @@
 // system's clock can leave the same times, so a value read from a file last
 // modified less than two seconds before is kept only until the command
 // running ends; one read from an older file is kept across commands. Every
-// value goes when this process writes a file.
+// value goes when this process writes a file (writeFileAtomically).
 #pragma once
 
 #include <memory>
