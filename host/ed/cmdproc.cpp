@@ -445,6 +445,7 @@ int runResolved(const Resolved& r) {
     const bool dbOfDoc = db && doc && doc->database() == db;
     if (db) db->beginUndoGroup();
     const std::size_t depth = s.running.size();
+    if (depth == 0) host::startCommandKeptFileValues();
     s.running.push_back({r.name, false, false, r.module != nullptr});
     setCmdNames();
     // A copy: reactors and the handler may start nested commands, which

@@ -52,6 +52,13 @@ std::map<std::pair<std::string, std::string>, Kept, std::less<>>& keptValues() {
     return kept;
 }
 
+// Whether a command runs, so that a value of a file too young to vouch for
+// has an end to serve until.
+bool& commandRunning() {
+    static bool running = false;
+    return running;
+}
+
 }  // namespace
 
 namespace host {
@@ -74,11 +81,18 @@ void keepFileValue(const std::string& path, std::string_view kind, std::shared_p
     std::string native = nativePath(path);
     const Stamp now = StampOf(native);
     if (now.size < 0) return;
-    keptValues()[{std::move(native), std::string(kind)}] = Kept{now, Settled(now), std::move(value)};
+    const bool settled = Settled(now);
+    if (!settled && !commandRunning()) return;
+    keptValues()[{std::move(native), std::string(kind)}] = Kept{now, settled, std::move(value)};
+}
+
+void startCommandKeptFileValues() {
+    commandRunning() = true;
 }
 
 void forgetCommandKeptFileValues() {
     std::erase_if(keptValues(), [](const auto& entry) { return !entry.second.settled; });
+    commandRunning() = false;
 }
 
 void forgetKeptFileValues() {

@@ -7,9 +7,10 @@
 // device and file number. A file rewritten, replaced by another or removed
 // has another stamp, or none. Two writes within one tick of the file
 // system's clock can leave the same times, so a value read from a file last
-// modified less than two seconds before is kept only until the command
-// running ends; one read from an older file is kept across commands. Every
-// value goes when this process writes a file (writeFileAtomically).
+// modified less than two seconds before is kept only while the command
+// running runs (and not at all outside a command); one read from an older
+// file is kept across commands. Every value goes when this process writes a
+// file (writeFileAtomically).
 #pragma once
 
 #include <memory>
@@ -22,6 +23,9 @@ namespace host {
 std::shared_ptr<const void> keptFileValue(const std::string& path, std::string_view kind);
 // Keeps `value` for the file as it is now (nothing when it cannot be read).
 void keepFileValue(const std::string& path, std::string_view kind, std::shared_ptr<const void> value);
+// A command starts: values of files too young to vouch for may be kept
+// until it ends.
+void startCommandKeptFileValues();
 // A command ended: the values of files too young to vouch for go.
 void forgetCommandKeptFileValues();
 // Every kept value goes.

@@ -262,6 +262,7 @@ TEST_F(UiTest, bitmap_library_folders_find_pictures_by_name_ignoring_case) {
 }
 
 TEST_F(UiTest, a_picture_shown_again_is_decoded_once_while_its_file_stays_as_it_was) {
+    host::startCommandKeptFileValues();  // as a command showing pictures does
     TempDir lib;
     const std::string file = lib.File("IDB_PORTA.bmp", TinyBmp(230, 140));
     HBITMAP first = LoadBitmapFromFile(file);
@@ -278,6 +279,7 @@ TEST_F(UiTest, a_picture_shown_again_is_decoded_once_while_its_file_stays_as_it_
     EXPECT_EQ(LoadBitmapFromFile(file), nullptr);
     // What the first read gave is unchanged for whoever still shows it.
     EXPECT_EQ(first->width, 230);
+    host::forgetCommandKeptFileValues();
 }
 
 // A picture decoded by one command serves the next while its file is as it

@@ -2,7 +2,7 @@
 // not once its size or times changed, nor once another file took its name,
 // nor after this process wrote any file, nor after the values were dropped.
 // A command's end drops only what came from files modified too recently to
-// vouch for.
+// vouch for; outside a command such values are not kept at all.
 #include "host/win/kept_files.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +35,7 @@ void Age(const std::string& path) {
 }  // namespace
 
 TEST(KeptFiles, a_value_serves_until_its_file_or_any_write_or_a_drop_makes_it_stale) {
+    host::startCommandKeptFileValues();  // as a command does
     TestDir dir;
     dir.write("a.def", "one");
     const std::string a = dir.path("a.def");
@@ -62,6 +63,7 @@ TEST(KeptFiles, a_value_serves_until_its_file_or_any_write_or_a_drop_makes_it_st
     std::filesystem::remove(a);
     host::keepFileValue(a, "test", Value(5));  // no file: nothing kept
     EXPECT_EQ(Kept(a), -1);
+    host::forgetCommandKeptFileValues();
 }
 
 TEST(KeptFiles, a_settled_files_value_outlives_the_command_until_the_file_is_changed_replaced_or_removed) {
@@ -71,11 +73,15 @@ TEST(KeptFiles, a_settled_files_value_outlives_the_command_until_the_file_is_cha
     Age(a);
     dir.write("young.def", "two");
     const std::string young = dir.path("young.def");
+    host::startCommandKeptFileValues();
     host::keepFileValue(a, "test", Value(1));
     host::keepFileValue(young, "test", Value(2));
+    EXPECT_EQ(Kept(young), 2) << "a file just written serves the command that read it";
     host::forgetCommandKeptFileValues();
     EXPECT_EQ(Kept(a), 1) << "a file as it was serves the next command";
     EXPECT_EQ(Kept(young), -1) << "a file just written is read again by the next command";
+    host::keepFileValue(young, "test", Value(2));
+    EXPECT_EQ(Kept(young), -1) << "nor is it kept outside a command";
 
     // Rewritten in place to the same size, its old time put back (as a copy
     // keeping times does): the change time tells.
