@@ -57,9 +57,8 @@ int AAR_LAYERC::ReadLayerDefFile(const std::string& fileName) {
     clear();
     std::optional<std::string> path = FindSupportFile(fileName);
     if (!path) return 0;
-    // A command labelling a floor reads the catalogue for every label: a
-    // sound catalogue is parsed once per command while the file stays as
-    // it was.
+    // Labelling a floor reads the catalogue for every label: a sound
+    // catalogue is parsed once and kept while the file stays as it was.
     constexpr std::string_view kKept = "layer catalogue";
     if (auto kept = std::static_pointer_cast<const AAR_LAYERC>(host::keptFileValue(*path, kKept))) {
         static_cast<std::vector<AA_LAYERC>&>(*this) = *kept;

@@ -5,11 +5,13 @@
 
 #include <limits>
 #include <map>
+#include <memory>
 
 #include "host/ads/cmdline.h"
 #include "host/ed/cmdproc.h"
 #include "host/util/nocase.h"
 #include "host/win/files.h"
+#include "host/win/kept_files.h"
 #include "host/win/textutil.h"
 
 namespace {
@@ -113,6 +115,12 @@ std::optional<std::string> ConfigStringFromLines(const std::vector<std::string>&
 
 std::optional<host::TextFile> ReadSupportText(const std::string& path, bool* notText) {
     if (notText) *notText = false;
+    // A label's template, its field set and the configuration are read for
+    // every room labelled: each is decoded once while its file stays as it
+    // was. (A file that is no text is not kept: it is said every time.)
+    constexpr std::string_view kKept = "support text";
+    if (auto kept = std::static_pointer_cast<const host::TextFile>(host::keptFileValue(path, kKept)))
+        return *kept;
     std::string bytes;
     if (!host::readWholeFile(path, bytes)) return std::nullopt;
     if (!host::isTextBytes(bytes)) {
@@ -120,7 +128,9 @@ std::optional<host::TextFile> ReadSupportText(const std::string& path, bool* not
         if (notText) *notText = true;
         return std::nullopt;
     }
-    return host::decodeText(bytes);
+    host::TextFile text = host::decodeText(bytes);
+    host::keepFileValue(path, kKept, std::make_shared<const host::TextFile>(text));
+    return text;
 }
 
 void ReportSupportFault(const std::string& path, const SupportFault& fault) {

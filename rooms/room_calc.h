@@ -138,7 +138,9 @@ public:
     int WriteRoomCard();
     int CreateCardRow();
     bool EraseCardRow(const std::string* card, int row, ads_name erased);
-    int CreateRoomCardTotal(bool onlyIfPresent);
+    // The total replaced is the one under `formerCardName` when given (a
+    // card renamed), else under the room's card name.
+    int CreateRoomCardTotal(bool onlyIfPresent, const std::string* formerCardName = nullptr);
 
     // The value of the user field numbered n, or null when the set has none.
     const CDefEti* Field(int number) const;
@@ -148,7 +150,7 @@ public:
 
     // A new object run of `definition` at the room's level with the label
     // variables, at `point` turned by `rotation`; the prompt asks for the
-    // point (empty: no question).
+    // point (empty: no question, and no parameter dialog or prompt either).
     void StartRun(const std::string& definition, const Point3& point, double rotation,
                   const std::string& prompt);
     void FreeRun();

@@ -159,7 +159,9 @@ void VelmCNameTab() {
         room.LoadFromLabel(label, &newName, &oldName, -1, -1, false);
     }
     if (any) zcedSSFree(labels);
-    // The total once the labels carry the new name, so it sums them.
+    // The total once the labels carry the new name, so it sums them; the
+    // card's total still carries the old one, and would otherwise be left
+    // behind, no longer the card's, never brought up to date again.
     CCALCVANI room;
-    if (Prepare(room, card, newName) && room.FindRoomCard()) room.CreateRoomCardTotal(true);
+    if (Prepare(room, card, newName) && room.FindRoomCard()) room.CreateRoomCardTotal(true, &oldName);
 }

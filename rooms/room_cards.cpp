@@ -82,6 +82,12 @@ void CCALCVANI::StartRun(const std::string& definition, const Point3& point, dou
     c.insertionPoint[1] = point.y;
     c.insertionPoint[2] = point.z;
     c.replacementLayer = prompt;
+    // A run that asks for no point draws again what the user placed before
+    // (a label, card, row or total brought up to date): its parameters come
+    // from the room, so neither the parameter dialog nor the parameter set
+    // prompt is put to the user. A new label or card, placed by the user,
+    // keeps them.
+    c.skipParamInput = prompt.empty() ? 1 : 0;
     InitObjVariables(c);
     FillLabelParameters();
     // Beside the label's own variables: what the measuring took off, so that
@@ -191,15 +197,16 @@ bool CCALCVANI::EraseCardRow(const std::string* card, int row, ads_name erased) 
     return false;
 }
 
-int CCALCVANI::CreateRoomCardTotal(bool onlyIfPresent) {
+int CCALCVANI::CreateRoomCardTotal(bool onlyIfPresent, const std::string* formerCardName) {
     ads_name old{0, 0};
     bool found = false;
+    const std::string& ofCard = formerCardName ? *formerCardName : cardName;
     for (const Name& e : SelectRecords(kRoomTotalApp)) {
         host::ResbufList list;
         const resbuf* app = Record(e, kRoomTotalApp, list);
         const resbuf* name = app ? app->rbnext : nullptr;
         found = name && zcutEqualsNoCase(MapLabelTemplateName(Text(name)), templateName) &&
-                zcutEqualsNoCase(Text(name->rbnext), cardName);
+                zcutEqualsNoCase(Text(name->rbnext), ofCard);
         if (found) {
             old[0] = e[0];
             old[1] = e[1];

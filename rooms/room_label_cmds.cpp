@@ -9,7 +9,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <optional>
 #include <string>
 
 #include "core/entity_data.h"
@@ -105,19 +104,19 @@ bool EditLabel(const ads_name label, double level, const resbuf* record) {
     const resbuf* volume = RecordItem(record, 68);
     double storedVolume = volume && volume->restype == 1040 ? volume->resval.rreal : 0.0;
     const resbuf* height = RecordItem(record, 70);
-    const std::optional<double> oldHeight =
-        height && height->restype == 1040 ? std::optional<double>(height->resval.rreal) : std::nullopt;
+    const bool heightStored = height && height->restype == 1040;
+    const double oldHeight = heightStored ? height->resval.rreal : 0.0;
     if (!room.EditLabelFields()) return false;
     TakeLabelFields(room);
     // Under roof pitches the height is the pitches' mean, not the form's.
-    if (room.heightFromField && oldHeight) {
+    if (room.heightFromField && heightStored) {
         const CDefEti* f = room.Field(70);
         const double newHeight = f ? CCALCVANI::FieldNumber(*f) : GetFloorHeightAt(level);
-        if (std::fabs(newHeight - *oldHeight) > GeomEpsilon) {
+        if (std::fabs(newHeight - oldHeight) > GeomEpsilon) {
             // The walls' surface grows with the height by the perimeter;
             // the areas and the deducted openings in it stay as measured.
             storedVolume = (room.livingArea + room.nonUsableArea) * newHeight;
-            room.surface += (newHeight - *oldHeight) * room.perimeter;
+            room.surface += (newHeight - oldHeight) * room.perimeter;
         }
     }
     // The card's point and number, which the label may show.

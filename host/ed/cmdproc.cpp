@@ -446,6 +446,7 @@ int runResolved(const Resolved& r) {
     const bool dbOfDoc = db && doc && doc->database() == db;
     if (db) db->beginUndoGroup();
     const std::size_t depth = s.running.size();
+    if (depth == 0) host::startCommandKeptFileValues();
     s.running.push_back({r.name, false, false, r.module != nullptr});
     setCmdNames();
     // A copy: reactors and the handler may start nested commands, which
@@ -481,10 +482,11 @@ int runResolved(const Resolved& r) {
     // What the reactors change as the command ends belongs to its undo
     // group: one "U" takes back an erased door and the wall lines closed
     // over it together.
-    // What the command worked out from support files is read afresh by
-    // the next one.
+    // What the command worked out from support files serves the next one
+    // while the files stay as they were; only what came from files too
+    // young to vouch for is read afresh. Which files it read is forgotten.
     if (s.running.empty()) {
-        host::forgetKeptFileValues();
+        host::forgetCommandKeptFileValues();
         host::forgetFilesAsRead();
     }
     if (result == RTERROR)

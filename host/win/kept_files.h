@@ -1,10 +1,16 @@
-// Values worked out from a file's contents (a parsed catalogue), kept so
-// that a command that reads the same support file for every object it
-// makes reads and parses it once.
+// Values worked out from a file's contents (a parsed catalogue, a decoded
+// picture, a folder's listing), kept so that commands that read the same
+// support file for every object they make read and parse it once.
 //
-// A kept value serves only while its file has the size and modification
-// time it had when read, and no longer than the command running: every
-// value goes when a command ends and when this process writes any file.
+// A kept value serves while its file (or folder) has the stamp it had when
+// read: its size, its modification and change times to the nanosecond, its
+// device and file number. A file rewritten, replaced by another or removed
+// has another stamp, or none. Two writes within one tick of the file
+// system's clock can leave the same times, so a value read from a file last
+// modified less than two seconds before is kept only while the command
+// running runs (and not at all outside a command); one read from an older
+// file is kept across commands. Every value goes when this process writes a
+// file (writeFileAtomically).
 #pragma once
 
 #include <memory>
@@ -17,6 +23,11 @@ namespace host {
 std::shared_ptr<const void> keptFileValue(const std::string& path, std::string_view kind);
 // Keeps `value` for the file as it is now (nothing when it cannot be read).
 void keepFileValue(const std::string& path, std::string_view kind, std::shared_ptr<const void> value);
+// A command starts: values of files too young to vouch for may be kept
+// until it ends.
+void startCommandKeptFileValues();
+// A command ended: the values of files too young to vouch for go.
+void forgetCommandKeptFileValues();
 // Every kept value goes.
 void forgetKeptFileValues();
 

@@ -137,7 +137,7 @@ struct ObjContext {
     std::uint8_t prefix = 0;
     std::string insertLayer, objectName, blockName;
     std::string paramSetName = "Wstaw ostatnie parametry";
-    std::uint8_t mirrored = 0, option2 = 0, skipParamInput = 0;
+    std::uint8_t mirrored = 0, skipParamInput = 0;
     // The position is known (an object rebuilt in place): no pick, no placer.
     std::uint8_t positionFixed = 0;
     ObjVarList vars;

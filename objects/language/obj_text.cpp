@@ -324,11 +324,21 @@ bool SameWord(std::string_view word, std::string_view keyword) {
 
 bool FindSection(std::string_view keyword, ObjText& text, bool fromStart) {
     if (fromStart) text.cursor = TextCursor{};
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    // A keyword's first letter settles most lines (comments, variables,
+    // coordinates) without reading their first word.
+    const bool quickReject = !keyword.empty() && IsAscii(keyword);
     // Each line's first word as ReadTextLine(text, 124, false) gives it,
     // read in place: every object placed looks for its sections this way,
     // and a copy of every line passed over was most of the cost.
     while (!TextAtEnd(text)) {
         const std::string_view line = text.lines[text.cursor.line].text;
+        if (quickReject && !line.empty() && static_cast<unsigned char>(line[0]) < 0x80 &&
+            lower(line[0]) != lower(keyword[0])) {
+            ++text.cursor.line;
+            text.cursor.pos = 0;
+            continue;
+        }
         // Up to 124 code points, the line break or the first blank byte
         // (also one inside a sequence that is no code point).
         const auto blank = [](char c) { return c == ' ' || c == '\t'; };

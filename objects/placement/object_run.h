@@ -7,7 +7,9 @@
 //   elevation (+ elevationGiven)  the level the object is placed at
 //   runMode                       the placement mode (5 schedule tables,
 //                                 rows and totals; 8 dimension symbols)
-//   option2                       the option flag (rows, totals, symbols)
+//   skipParamInput                no parameter dialog or prompt: set for
+//                                 what is drawn again without the user
+//                                 (labels, cards, rows, totals, symbols)
 //   flag1                         the caller's insert flag
 //   replacementLayer              the insertion prompt
 //   insertionPoint, rotation      the insertion point (in/out)

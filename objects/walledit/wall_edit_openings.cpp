@@ -47,7 +47,6 @@ public:
         for (int i = 0; i < 3; ++i) c.insertionPoint[i] = i == 0 ? at.x : i == 1 ? at.y : at.z;
         c.host.pickPoint = at;
         c.positionFixed = 0;
-        c.option2 = 0;
         AAR_LAYERC layers;
         layers.ReadLayerDefFile("LAYERC.DEF");
         ads_name last = {0, 0};

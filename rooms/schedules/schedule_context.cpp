@@ -263,7 +263,6 @@ int CABACHI::InsertTable(const Point3* at) {
         context->elevation = level;
         context->elevationGiven = 1;
         context->runMode = 5;
-        context->option2 = 0;
         context->replacementLayer = at ? "" : "\nOkreśl punkt wstawienia zestawienia otworów:";
         InitObjVariables(*context);
         if (at) {
@@ -344,7 +343,6 @@ int CABACHI::CreateRecord() {
     c.elevation = level;
     c.elevationGiven = 1;
     c.runMode = 5;
-    c.option2 = 1;
     InitObjVariables(c);
     FillParameters(0);
     c.insertionPoint[0] = insertionPoint.x;

@@ -5,13 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <string>
 
 #include "host/ads/rbutil.h"
 #include "host/ed/hostinit.h"
+#include "host/ui/dc.h"
 #include "host/win/files.h"
+#include "host/win/kept_files.h"
 #include "tests/core/layer_fixture.h"
 #include "tests/host/win_testdir.h"
 
@@ -177,4 +180,48 @@ TEST_F(LayerService, object_and_preview_bitmaps_by_library_then_file) {
     EXPECT_NE(LoadPreviewBitmap(dir.path(), "DACHOWKA"), nullptr);
     EXPECT_EQ(LoadPreviewBitmap(dir.path(), "BRAK"), nullptr);
     host::startHost({});
+}
+
+// Which support folder holds the bitmap library is kept from one command to
+// the next while the folders stay as they were: a library made, replaced or
+// removed in an earlier folder is seen by the next command. (Within one
+// command a folder just changed may keep its times through a second change.)
+TEST_F(LayerService, a_kept_bitmap_library_lookup_follows_the_folders) {
+    TestDir dir;
+    std::string wide, square;
+    ASSERT_TRUE(host::readWholeFile(std::string(VELM_SOURCE_DIR) + "/resources/bitmaps/138.bmp", wide));
+    ASSERT_TRUE(host::readWholeFile(std::string(VELM_SOURCE_DIR) + "/resources/bitmaps/145.bmp", square));
+    std::filesystem::create_directories(dir.path("first"));
+    std::filesystem::create_directories(dir.path("second/velmObjBmp.dll"));
+    dir.write("second/velmObjBmp.dll/OBJ_OKNO.bmp", wide);
+    for (const char* folder : {"first", "second"})
+        std::filesystem::last_write_time(
+            dir.path(folder), std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1));
+    host::startHost(host::HostOptions{{dir.path("first"), dir.path("second")}, ""});
+    auto width = [] {
+        HBITMAP bmp = LoadObjectBitmap("", "OBJ_", "OKNO");
+        return bmp ? bmp->width : 0;
+    };
+    EXPECT_EQ(width(), 96);
+    host::forgetCommandKeptFileValues();
+    EXPECT_EQ(width(), 96);
+
+    std::filesystem::create_directories(dir.path("first/velmObjBmp.dll"));
+    dir.write("first/velmObjBmp.dll/OBJ_OKNO.bmp", square);
+    EXPECT_EQ(width(), 32);
+    host::forgetCommandKeptFileValues();
+    // Replaced by a file of that name: no library there any more.
+    std::filesystem::remove_all(dir.path("first/velmObjBmp.dll"));
+    dir.write("first/velmObjBmp.dll", "not a folder");
+    EXPECT_EQ(width(), 96);
+    host::forgetCommandKeptFileValues();
+    std::filesystem::remove(dir.path("first/velmObjBmp.dll"));
+    std::filesystem::create_directories(dir.path("first/velmObjBmp.dll"));
+    dir.write("first/velmObjBmp.dll/OBJ_OKNO.bmp", square);
+    EXPECT_EQ(width(), 32);
+    host::forgetCommandKeptFileValues();
+    std::filesystem::remove_all(dir.path("first/velmObjBmp.dll"));
+    EXPECT_EQ(width(), 96);
+    host::startHost({});
+    host::forgetKeptFileValues();
 }

@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "host/ads/transcript.h"
 #include "host/util/findfile.h"
+#include "host/win/kept_files.h"
 #include "tests/host/win_testdir.h"
 
 TEST(ConfigFile, key_must_match_exactly_and_be_followed_by_equals) {
@@ -167,4 +170,52 @@ TEST(ConfigFile, a_number_key_whose_only_value_is_no_number_is_named_with_its_li
         << said;
     EXPECT_EQ(said.find("STR_INF_VANI"), std::string::npos);
     host::setSupportPathProvider(nullptr);
+}
+
+// A support text decoded by one command serves the next while its file is
+// as it was; rewritten, replaced or removed (a later folder's then found),
+// it is read again. A file that is no text is said again every time.
+TEST(SupportText, a_kept_text_serves_until_its_file_changes_is_replaced_or_removed) {
+    TestDir dir;
+    std::filesystem::create_directories(dir.path("first"));
+    std::filesystem::create_directories(dir.path("second"));
+    const std::string first = dir.path("first"), second = dir.path("second");
+    host::setSupportPathProvider([first, second] { return std::vector<std::string>{first, second}; });
+    const std::string file = dir.path("first/VELMDCONFIG.CFG");
+    auto age = [](const std::string& path) {
+        std::filesystem::last_write_time(
+            path, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1));
+    };
+    dir.write("second/VELMDCONFIG.CFG", "NUM_INF_VANI=9\n");
+    dir.write("first/VELMDCONFIG.CFG", "NUM_INF_VANI=1\n");
+    age(file);
+    EXPECT_EQ(ReadConfigInt("NUM_INF_VANI"), 1);
+    host::forgetCommandKeptFileValues();
+    EXPECT_EQ(ReadConfigInt("NUM_INF_VANI"), 1);
+
+    dir.write("first/VELMDCONFIG.CFG", "NUM_INF_VANI=2\n");  // the same size
+    EXPECT_EQ(ReadConfigInt("NUM_INF_VANI"), 2);
+    age(file);
+    EXPECT_EQ(ReadConfigInt("NUM_INF_VANI"), 2);
+
+    dir.write("first/NEW.CFG", "NUM_INF_VANI=3\n");
+    std::filesystem::last_write_time(dir.path("first/NEW.CFG"), std::filesystem::last_write_time(file));
+    std::filesystem::rename(dir.path("first/NEW.CFG"), file);
+    EXPECT_EQ(ReadConfigInt("NUM_INF_VANI"), 3);
+
+    host::forgetCommandKeptFileValues();
+    std::filesystem::remove(file);
+    EXPECT_EQ(ReadConfigInt("NUM_INF_VANI"), 9);
+
+    dir.write("nul.cfg", std::string("KEY=1\0\0", 7));
+    age(dir.path("nul.cfg"));
+    for (int i = 0; i < 2; ++i) {
+        const std::size_t before = host::transcript().text().size();
+        EXPECT_FALSE(ReadSupportText(dir.path("nul.cfg")));
+        EXPECT_NE(host::transcript().text().find("Plik nie jest plikiem tekstowym", before),
+                  std::string::npos);
+        host::forgetCommandKeptFileValues();
+    }
+    host::setSupportPathProvider(nullptr);
+    host::forgetKeptFileValues();
 }

@@ -5,10 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
 #include <string>
 
 #include "host/ads/transcript.h"
 #include "host/util/findfile.h"
+#include "host/win/kept_files.h"
 #include "host/win/textfile.h"
 #include "tests/host/win_testdir.h"
 
@@ -187,4 +190,48 @@ TEST(LayerCatalogue, a_changed_table_keeps_blank_lines_and_the_bytes_of_rows_it_
     t.erase(t.begin() + 1);
     ASSERT_TRUE(t.WriteLayerDefPath(dir.path("LAYERC.DEF")));
     EXPECT_EQ(dir.read("LAYERC.DEF"), "**A,\r\n\r\nK2,L2,5,,DASHED,13\r\n\r\nK3,L3,7,,Continuous,-3\r\n");
+}
+
+// A catalogue read by one command serves the next while its file is as it
+// was; rewritten, replaced or removed (a later folder's then found), it is
+// read again.
+TEST(LayerCatalogue, a_kept_catalogue_serves_until_its_file_changes_is_replaced_or_removed) {
+    TestDir dir;
+    std::filesystem::create_directories(dir.path("first"));
+    std::filesystem::create_directories(dir.path("second"));
+    const std::string first = dir.path("first"), second = dir.path("second");
+    host::setSupportPathProvider([first, second] { return std::vector<std::string>{first, second}; });
+    const std::string file = dir.path("first/LAYERC.DEF");
+    auto age = [](const std::string& path) {
+        std::filesystem::last_write_time(
+            path, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1));
+    };
+    auto layerOfK = [] {
+        AAR_LAYERC t;
+        t.ReadLayerDefFile("LAYERC.DEF");
+        const AA_LAYERC* row = t.FindKey("K");
+        return row ? row->layerName : std::string("-");
+    };
+    dir.write("second/LAYERC.DEF", "K,LATER,7\n");
+    dir.write("first/LAYERC.DEF", "K,ONE,7\n");
+    age(file);
+    EXPECT_EQ(layerOfK(), "ONE");
+    host::forgetCommandKeptFileValues();
+    EXPECT_EQ(layerOfK(), "ONE");
+
+    dir.write("first/LAYERC.DEF", "K,TWO,7\n");  // the same size
+    EXPECT_EQ(layerOfK(), "TWO");
+    age(file);
+    EXPECT_EQ(layerOfK(), "TWO");
+
+    dir.write("first/NEW.DEF", "K,SIX,7\n");
+    std::filesystem::last_write_time(dir.path("first/NEW.DEF"), std::filesystem::last_write_time(file));
+    std::filesystem::rename(dir.path("first/NEW.DEF"), file);
+    EXPECT_EQ(layerOfK(), "SIX");
+
+    host::forgetCommandKeptFileValues();
+    std::filesystem::remove(file);
+    EXPECT_EQ(layerOfK(), "LATER");
+    host::setSupportPathProvider(nullptr);
+    host::forgetKeptFileValues();
 }

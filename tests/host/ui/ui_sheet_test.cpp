@@ -3,11 +3,13 @@
 // the file dialog.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 
 #include "host/ads/rbutil.h"
 #include "host/ui/hostdialogs.h"
+#include "host/win/kept_files.h"
 #include "tests/host/ui/ui_fixture.h"
 
 namespace {
@@ -260,6 +262,7 @@ TEST_F(UiTest, bitmap_library_folders_find_pictures_by_name_ignoring_case) {
 }
 
 TEST_F(UiTest, a_picture_shown_again_is_decoded_once_while_its_file_stays_as_it_was) {
+    host::startCommandKeptFileValues();  // as a command showing pictures does
     TempDir lib;
     const std::string file = lib.File("IDB_PORTA.bmp", TinyBmp(230, 140));
     HBITMAP first = LoadBitmapFromFile(file);
@@ -276,6 +279,34 @@ TEST_F(UiTest, a_picture_shown_again_is_decoded_once_while_its_file_stays_as_it_
     EXPECT_EQ(LoadBitmapFromFile(file), nullptr);
     // What the first read gave is unchanged for whoever still shows it.
     EXPECT_EQ(first->width, 230);
+    host::forgetCommandKeptFileValues();
+}
+
+// A picture decoded by one command serves the next while its file is as it
+// was; one of the same size in bytes and the same time put in its place, or
+// the file removed, is seen.
+TEST_F(UiTest, a_decoded_picture_serves_later_commands_until_its_file_is_replaced_or_removed) {
+    TempDir lib;
+    ASSERT_EQ(TinyBmp(40, 20).size(), TinyBmp(20, 40).size());
+    const std::string file = lib.File("IDB_PORTA.bmp", TinyBmp(40, 20));
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1);
+    std::filesystem::last_write_time(file, old);
+    HBITMAP first = LoadBitmapFromFile(file);
+    ASSERT_NE(first, nullptr);
+    host::forgetCommandKeptFileValues();
+    EXPECT_EQ(LoadBitmapFromFile(file), first);
+
+    const std::string other = lib.File("OTHER.bmp", TinyBmp(20, 40));
+    std::filesystem::last_write_time(other, old);
+    std::filesystem::rename(other, file);
+    HBITMAP replaced = LoadBitmapFromFile(file);
+    ASSERT_NE(replaced, nullptr);
+    EXPECT_EQ(replaced->width, 20);
+
+    host::forgetCommandKeptFileValues();
+    std::filesystem::remove(file);
+    EXPECT_EQ(LoadBitmapFromFile(file), nullptr);
+    host::forgetKeptFileValues();
 }
 
 TEST_F(UiTest, file_dialog_opens_existing_files_and_asks_before_replacing) {

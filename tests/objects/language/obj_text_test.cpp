@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+
+#include "host/win/kept_files.h"
 #include "host/win/textfile.h"
 #include "lang_fixture.h"
 
@@ -193,4 +197,61 @@ TEST_F(ObjLanguage, a_definition_that_cannot_be_written_back_is_reported) {
     EXPECT_NE(transcript().find("\nnie można zapisać " + path("GONE.txt") + ": "), std::string::npos);
     EXPECT_NE(transcript().find("zmiany nie zostały zapisane"), std::string::npos);
     EXPECT_TRUE(std::filesystem::is_directory(dir / "GONE.txt" / "inside"));
+}
+
+// A definition read by one command serves the next while its file is as it
+// was; rewritten, replaced or removed (the next library folder's then
+// found), it is read again.
+TEST_F(ObjLanguage, a_kept_definition_serves_until_its_file_changes_is_replaced_or_removed) {
+    std::filesystem::create_directories(dir / "second");
+    VELM_LIBOBJOPT* lib = OpenLibObjOptObject();
+    ASSERT_NE(lib, nullptr);
+    lib->entries = {path("lib"), path("second")};
+    lib->close();
+    const std::string file = path("lib/KEPT.txt");
+    auto age = [](const std::string& p) {
+        std::filesystem::last_write_time(
+            p, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1));
+    };
+    auto firstLine = [this] {
+        ObjContext& c = load("KEPT");
+        return c.text && !c.text->lines.empty() ? c.text->lines[0].text : std::string("-");
+    };
+    write("second/KEPT.txt", "; later\nVAR\nEND_VAR\n");
+    write("lib/KEPT.txt", "; one\nVAR\nEND_VAR\n");
+    age(file);
+    EXPECT_EQ(firstLine(), "; one\n");
+    host::forgetCommandKeptFileValues();
+    EXPECT_EQ(firstLine(), "; one\n");
+
+    write("lib/KEPT.txt", "; two\nVAR\nEND_VAR\n");  // the same size
+    EXPECT_EQ(firstLine(), "; two\n");
+    age(file);
+    EXPECT_EQ(firstLine(), "; two\n");
+
+    write("lib/NEW.txt", "; six\nVAR\nEND_VAR\n");
+    std::filesystem::last_write_time(path("lib/NEW.txt"), std::filesystem::last_write_time(file));
+    std::filesystem::rename(path("lib/NEW.txt"), file);
+    EXPECT_EQ(firstLine(), "; six\n");
+
+    host::forgetCommandKeptFileValues();
+    std::filesystem::remove(file);
+    EXPECT_EQ(firstLine(), "; later\n");
+    host::forgetKeptFileValues();
+}
+
+// A section is the first line whose first word is the keyword, in any
+// letter case: not a longer word, not one after a blank, not a line of
+// another letter or of a letter beyond ASCII.
+TEST_F(ObjLanguage, a_section_line_is_told_by_its_whole_first_word) {
+    write("SECS.txt", "; DRAW\n  DRAW\nDRAWX\nŁDRAW\n\td\nDraw\tsecond\nLINE\ndraw\n");
+    ObjContext& c = load("SECS");
+    ASSERT_TRUE(c.text);
+    ASSERT_TRUE(FindSection("DRAW", *c.text, true));
+    EXPECT_EQ(c.text->cursor.line, 6u);
+    ASSERT_TRUE(FindSection("draw", *c.text, false));
+    EXPECT_EQ(c.text->cursor.line, 8u);
+    EXPECT_FALSE(FindSection("DRAW", *c.text, false));
+    ASSERT_TRUE(FindSection("łdraw", *c.text, true));
+    EXPECT_EQ(c.text->cursor.line, 4u);
 }
