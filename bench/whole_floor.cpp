@@ -331,6 +331,11 @@ void BM_RoofSlab(benchmark::State& state) {
     state.counters["vertices"] = 2 + 4 * teeth;
 }
 
+// Each command once on the floors of 22 x 22, 31 x 32 and 63 x 63 rooms.
+void LargeFloors(benchmark::internal::Benchmark* b) {
+    b->Args({22, 22})->Args({31, 32})->Args({63, 63})->Iterations(1)->Unit(benchmark::kMillisecond);
+}
+
 BENCHMARK(BM_FloorSlab)->Arg(125)->Arg(500)->Arg(2000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RoofSlab)->Arg(125)->Arg(500)->Arg(2000)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawWalls)
@@ -342,26 +347,10 @@ BENCHMARK(BM_DrawWalls)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Doors)->Args({11, 11})->Args({22, 22})->Args({31, 32})->Args({63, 63})->Iterations(1)->Unit(
     benchmark::kMillisecond);
-BENCHMARK(BM_WrlOut)->Args({22, 22})->Args({31, 32})->Args({63, 63})->Iterations(1)->Unit(
-    benchmark::kMillisecond);
-BENCHMARK(BM_DefWall)
-    ->Args({22, 22})
-    ->Args({31, 32})
-    ->Args({63, 63})
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Relabel)
-    ->Args({22, 22})
-    ->Args({31, 32})
-    ->Args({63, 63})
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Schedule)
-    ->Args({22, 22})
-    ->Args({31, 32})
-    ->Args({63, 63})
-    ->Iterations(1)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WrlOut)->Apply(LargeFloors);
+BENCHMARK(BM_DefWall)->Apply(LargeFloors);
+BENCHMARK(BM_Relabel)->Apply(LargeFloors);
+BENCHMARK(BM_Schedule)->Apply(LargeFloors);
 BENCHMARK(BM_RoomLabels)
     ->Args({11, 11})
     ->Args({22, 22})

@@ -6,7 +6,21 @@
 
 namespace {
 
-class SlabRecordTest : public SlabTest {};
+class SlabRecordTest : public SlabTest {
+protected:
+    // A LINE of a floor slab carrying a record of an older writer: no flag
+    // word, the key as text, a thickness of 5 and a triangle.
+    static void OldSlabLine(ads_name e, const char* key) {
+        zcdbRegApp(kSlabApp);
+        const ads_point a{0, 0, 0}, b{10, 0, 0}, c{10, 10, 0};
+        resbuf* line = zcutBuildList(RTDXF0, "LINE", 8, "VELMFLOORSLAB$300", 10, a, 11, b, -3, 1001, kSlabApp,
+                                     1000, "FLOORSLAB", 1000, key, 1040, 5.0, 1002, "{", 1011, a, 1070, 1,
+                                     1011, b, 1070, 1, 1011, c, 1070, 1, 1002, "}", 0);
+        ASSERT_EQ(zcdbEntMake(line), RTNORM);
+        zcutRelRb(line);
+        zcdbEntLast(e);
+    }
+};
 
 }  // namespace
 
@@ -37,15 +51,8 @@ TEST_F(SlabRecordTest, flag_words_0_and_31_survive_the_round_trip_and_a_reused_r
 }
 
 TEST_F(SlabRecordTest, xdata_without_flag_word_reads_plain_and_key_text_in_any_case) {
-    zcdbRegApp(kSlabApp);
-    const ads_point a{0, 0, 0}, b{10, 0, 0}, c{10, 10, 0};
-    resbuf* line = zcutBuildList(RTDXF0, "LINE", 8, "VELMFLOORSLAB$300", 10, a, 11, b, -3, 1001, kSlabApp,
-                                 1000, "FLOORSLAB", 1000, "KEY_ENT", 1040, 5.0, 1002, "{", 1011, a, 1070, 1,
-                                 1011, b, 1070, 1, 1011, c, 1070, 1, 1002, "}", 0);
-    ASSERT_EQ(zcdbEntMake(line), RTNORM);
-    zcutRelRb(line);
     ads_name e;
-    zcdbEntLast(e);
+    OldSlabLine(e, "KEY_ENT");
     CFALDA record;
     record.flag2 = true;
     double floor = -1.0;
@@ -59,15 +66,8 @@ TEST_F(SlabRecordTest, xdata_without_flag_word_reads_plain_and_key_text_in_any_c
 // An unknown key in a drawing is data: the reader keeps the record's key, so
 // only a wrong caller can hand the face rules a key outside the four.
 TEST_F(SlabRecordTest, an_unknown_key_text_keeps_the_edge_rules_in_range) {
-    zcdbRegApp(kSlabApp);
-    const ads_point a{0, 0, 0}, b{10, 0, 0}, c{10, 10, 0};
-    resbuf* line = zcutBuildList(RTDXF0, "LINE", 8, "VELMFLOORSLAB$300", 10, a, 11, b, -3, 1001, kSlabApp,
-                                 1000, "FLOORSLAB", 1000, "key_none", 1040, 5.0, 1002, "{", 1011, a, 1070, 1,
-                                 1011, b, 1070, 1, 1011, c, 1070, 1, 1002, "}", 0);
-    ASSERT_EQ(zcdbEntMake(line), RTNORM);
-    zcutRelRb(line);
     ads_name e;
-    zcdbEntLast(e);
+    OldSlabLine(e, "key_none");
     CFALDA record;
     record.edgeKey = 2;
     double floor = 0.0;

@@ -8,34 +8,38 @@ namespace {
 using host::AciRgb;
 using host::aciToRgb;
 
-TEST(AciPalette, named_colours) {
-    EXPECT_EQ(*aciToRgb(1), (AciRgb{255, 0, 0}));
-    EXPECT_EQ(*aciToRgb(2), (AciRgb{255, 255, 0}));
-    EXPECT_EQ(*aciToRgb(3), (AciRgb{0, 255, 0}));
-    EXPECT_EQ(*aciToRgb(5), (AciRgb{0, 0, 255}));
-    EXPECT_EQ(*aciToRgb(7), (AciRgb{255, 255, 255}));
+TEST(AciPalette, named_colours_hue_steps_shades_and_greys) {
+    const struct {
+        int aci;
+        AciRgb rgb;
+    } colours[] = {// the named colours
+                   {1, {255, 0, 0}},
+                   {2, {255, 255, 0}},
+                   {3, {0, 255, 0}},
+                   {5, {0, 0, 255}},
+                   {7, {255, 255, 255}},
+                   // hue steps and their shades
+                   {10, {255, 0, 0}},
+                   {11, {255, 127, 127}},
+                   {12, {165, 0, 0}},
+                   {30, {255, 127, 0}},
+                   {50, {255, 255, 0}},
+                   {90, {0, 255, 0}},
+                   {130, {0, 255, 255}},
+                   {170, {0, 0, 255}},
+                   {210, {255, 0, 255}},
+                   {18, {38, 0, 0}},
+                   // the greys
+                   {250, {51, 51, 51}},
+                   {251, {91, 91, 91}},
+                   {252, {132, 132, 132}},
+                   {253, {173, 173, 173}},
+                   {254, {214, 214, 214}},
+                   {255, {255, 255, 255}}};
+    for (const auto& c : colours) EXPECT_EQ(*aciToRgb(c.aci), c.rgb) << c.aci;
 }
 
-TEST(AciPalette, hue_steps_and_shades) {
-    EXPECT_EQ(*aciToRgb(10), (AciRgb{255, 0, 0}));
-    EXPECT_EQ(*aciToRgb(11), (AciRgb{255, 127, 127}));
-    EXPECT_EQ(*aciToRgb(12), (AciRgb{165, 0, 0}));
-    EXPECT_EQ(*aciToRgb(30), (AciRgb{255, 127, 0}));
-    EXPECT_EQ(*aciToRgb(50), (AciRgb{255, 255, 0}));
-    EXPECT_EQ(*aciToRgb(90), (AciRgb{0, 255, 0}));
-    EXPECT_EQ(*aciToRgb(130), (AciRgb{0, 255, 255}));
-    EXPECT_EQ(*aciToRgb(170), (AciRgb{0, 0, 255}));
-    EXPECT_EQ(*aciToRgb(210), (AciRgb{255, 0, 255}));
-    EXPECT_EQ(*aciToRgb(18), (AciRgb{38, 0, 0}));
-}
-
-TEST(AciPalette, greys_and_out_of_range) {
-    EXPECT_EQ(*aciToRgb(250), (AciRgb{51, 51, 51}));
-    EXPECT_EQ(*aciToRgb(251), (AciRgb{91, 91, 91}));
-    EXPECT_EQ(*aciToRgb(252), (AciRgb{132, 132, 132}));
-    EXPECT_EQ(*aciToRgb(253), (AciRgb{173, 173, 173}));
-    EXPECT_EQ(*aciToRgb(254), (AciRgb{214, 214, 214}));
-    EXPECT_EQ(*aciToRgb(255), (AciRgb{255, 255, 255}));
+TEST(AciPalette, out_of_range_has_no_colour) {
     EXPECT_FALSE(aciToRgb(0));
     EXPECT_FALSE(aciToRgb(256));
 }

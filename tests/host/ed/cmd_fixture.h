@@ -60,6 +60,25 @@ protected:
         obj->close();
     }
 
+    // A new block of the name holding a line 0,0-2,0, left open for more;
+    // the caller closes it. Null when the name is taken.
+    static ZcDbBlockTableRecord* newBlockWithLine(const char* name) {
+        ZcDbBlockTable* t = nullptr;
+        if (db()->getBlockTable(t, ZcDb::kForWrite) != Zcad::eOk) return nullptr;
+        auto* b = new ZcDbBlockTableRecord;
+        b->setName(name);
+        const bool added = t->add(b) == Zcad::eOk;
+        t->close();
+        if (!added) {
+            delete b;
+            return nullptr;
+        }
+        auto* l = new ZcDbLine(ZcGePoint3d(0, 0, 0), ZcGePoint3d(2, 0, 0));
+        l->setDatabaseDefaults(db());
+        b->appendZcDbEntity(l);
+        l->close();
+        return b;
+    }
     static ZcDbObjectId layerId(const std::string& name) {
         return db()->recordId(db()->layerTableId(), name);
     }

@@ -27,16 +27,8 @@ protected:
     }
     // Block "OKNO": a line 0,0-2,0 and an attribute NR with default "1".
     static void makeBlock() {
-        ZcDbBlockTable* t = nullptr;
-        ASSERT_EQ(db()->getBlockTable(t, ZcDb::kForWrite), Zcad::eOk);
-        auto* b = new ZcDbBlockTableRecord;
-        b->setName("OKNO");
-        ASSERT_EQ(t->add(b), Zcad::eOk);
-        t->close();
-        auto* l = new ZcDbLine(ZcGePoint3d(0, 0, 0), ZcGePoint3d(2, 0, 0));
-        l->setDatabaseDefaults(db());
-        b->appendZcDbEntity(l);
-        l->close();
+        ZcDbBlockTableRecord* b = newBlockWithLine("OKNO");
+        ASSERT_NE(b, nullptr);
         auto* def = new ZcDbAttributeDefinition;
         def->setDatabaseDefaults(db());
         def->setTag("NR");

@@ -67,16 +67,8 @@ protected:
     }
 
     static void makeBlock() {
-        ZcDbBlockTable* t = nullptr;
-        ASSERT_EQ(db()->getBlockTable(t, ZcDb::kForWrite), Zcad::eOk);
-        auto* b = new ZcDbBlockTableRecord;
-        b->setName("B");
-        ASSERT_EQ(t->add(b), Zcad::eOk);
-        t->close();
-        auto* l = new ZcDbLine(ZcGePoint3d(0, 0, 0), ZcGePoint3d(2, 0, 0));
-        l->setDatabaseDefaults(db());
-        b->appendZcDbEntity(l);
-        l->close();
+        ZcDbBlockTableRecord* b = newBlockWithLine("B");
+        ASSERT_NE(b, nullptr);
         b->close();
     }
 
