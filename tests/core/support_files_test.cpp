@@ -13,6 +13,7 @@
 #include "host/ads/transcript.h"
 #include "host/util/findfile.h"
 #include "host/win/kept_files.h"
+#include "tests/host/kept_file_folders.h"
 #include "tests/host/win_testdir.h"
 
 TEST(ConfigFile, key_must_match_exactly_and_be_followed_by_equals) {
@@ -177,15 +178,9 @@ TEST(ConfigFile, a_number_key_whose_only_value_is_no_number_is_named_with_its_li
 // it is read again. A file that is no text is said again every time.
 TEST(SupportText, a_kept_text_serves_until_its_file_changes_is_replaced_or_removed) {
     TestDir dir;
-    std::filesystem::create_directories(dir.path("first"));
-    std::filesystem::create_directories(dir.path("second"));
-    const std::string first = dir.path("first"), second = dir.path("second");
-    host::setSupportPathProvider([first, second] { return std::vector<std::string>{first, second}; });
+    UseTwoSupportFolders(dir);
     const std::string file = dir.path("first/VELMDCONFIG.CFG");
-    auto age = [](const std::string& path) {
-        std::filesystem::last_write_time(
-            path, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1));
-    };
+    const auto age = AgeFile;
     dir.write("second/VELMDCONFIG.CFG", "NUM_INF_VANI=9\n");
     dir.write("first/VELMDCONFIG.CFG", "NUM_INF_VANI=1\n");
     age(file);

@@ -13,6 +13,7 @@
 #include "host/util/findfile.h"
 #include "host/win/kept_files.h"
 #include "host/win/textfile.h"
+#include "tests/host/kept_file_folders.h"
 #include "tests/host/win_testdir.h"
 
 namespace {
@@ -197,15 +198,9 @@ TEST(LayerCatalogue, a_changed_table_keeps_blank_lines_and_the_bytes_of_rows_it_
 // read again.
 TEST(LayerCatalogue, a_kept_catalogue_serves_until_its_file_changes_is_replaced_or_removed) {
     TestDir dir;
-    std::filesystem::create_directories(dir.path("first"));
-    std::filesystem::create_directories(dir.path("second"));
-    const std::string first = dir.path("first"), second = dir.path("second");
-    host::setSupportPathProvider([first, second] { return std::vector<std::string>{first, second}; });
+    UseTwoSupportFolders(dir);
     const std::string file = dir.path("first/LAYERC.DEF");
-    auto age = [](const std::string& path) {
-        std::filesystem::last_write_time(
-            path, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1));
-    };
+    const auto age = AgeFile;
     auto layerOfK = [] {
         AAR_LAYERC t;
         t.ReadLayerDefFile("LAYERC.DEF");
