@@ -12,6 +12,7 @@
 #include "fuzz/fuzz_support.h"
 #include "host/db/dbdatabase.h"
 #include "host/db/dbobject.h"
+#include "host/db/dbobjptr.h"
 #include "host/db/dbsymtb.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -41,13 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (es != Zcad::eOk && error.find("T.LIN") == std::string::npos) __builtin_trap();
         // A pattern taken has no dash a drawing cannot hold.
         if (es == Zcad::eOk) {
-            ZcDbLinetypeTableRecord* record = nullptr;
             const ZcDbObjectId id = db->recordId(db->linetypeTableId(), name);
-            if (!id.isNull() && zcdbOpenObject(record, id, ZcDb::kForRead) == Zcad::eOk) {
+            if (ZcDbObjectPointer<ZcDbLinetypeTableRecord> record(id, ZcDb::kForRead);
+                record.openStatus() == Zcad::eOk)
                 for (const double dash : record->dashes())
                     if (!(std::fabs(dash) <= 1e10)) __builtin_trap();
-                record->close();
-            }
         }
     }
     return 0;
