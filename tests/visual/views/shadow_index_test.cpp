@@ -18,18 +18,8 @@
 
 namespace {
 
-class ShadowIndex : public VelmTest {
+class ShadowIndex : public ShadowToleranceTest {
 protected:
-    void SetUp() override {
-        VelmTest::SetUp();
-        saved = SharedTolerance;
-        SetSharedTolerance(0.001);
-    }
-    void TearDown() override {
-        SetSharedTolerance(saved);
-        VelmTest::TearDown();
-    }
-
     // A floor slab and walls on it in a loose grid, some of them turned,
     // some boxes floating over them.
     static std::vector<oracle::Face> Scene(std::mt19937& rng) {
@@ -86,8 +76,6 @@ protected:
         }
         return a || b ? "group counts" : "";
     }
-
-    double saved = 0.0;
 };
 
 TEST_F(ShadowIndex, looks_up_the_pieces_every_pair_would_give_on_random_floors) {

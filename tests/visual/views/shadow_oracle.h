@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "core/base/module_state.h"
 #include "core/geometry/matrix4.h"
+#include "tests/support/velm_test.h"
 #include "visual/views/hidden_faces.h"
 #include "visual/views/polygon_clip.h"
 #include "visual/views/section_faces.h"
@@ -176,3 +178,21 @@ inline Measure Compare(const std::vector<Face>& faces, int receiver, const Matri
 }
 
 }  // namespace oracle
+
+// A drawing measured at the thousandth the shadow passes are checked at,
+// the shared tolerance put back after.
+class ShadowToleranceTest : public VelmTest {
+protected:
+    void SetUp() override {
+        VelmTest::SetUp();
+        saved_ = SharedTolerance;
+        SetSharedTolerance(0.001);
+    }
+    void TearDown() override {
+        SetSharedTolerance(saved_);
+        VelmTest::TearDown();
+    }
+
+private:
+    double saved_ = 0.0;
+};

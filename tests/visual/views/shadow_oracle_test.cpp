@@ -20,17 +20,8 @@ namespace {
 
 const Point3 kLight{-0.3, -1.0, 0.8};
 
-class ShadowOracle : public VelmTest {
+class ShadowOracle : public ShadowToleranceTest {
 protected:
-    void SetUp() override {
-        VelmTest::SetUp();
-        saved = SharedTolerance;
-        SetSharedTolerance(0.001);
-    }
-    void TearDown() override {
-        SetSharedTolerance(saved);
-        VelmTest::TearDown();
-    }
     // The passes run on the scene seen at `turn`, measured on the receiver.
     oracle::Measure Shade(const std::vector<oracle::Face>& scene, int receiver, double turn) {
         const Matrix4 frame = oracle::ViewFrame(turn);
@@ -46,7 +37,6 @@ protected:
         FreeList(faces);
         return m;
     }
-    double saved = 0.0;
 };
 
 oracle::Face Quad(Point3 a, Point3 b, Point3 c, Point3 d, const std::string& layer, int hidden = -1) {
