@@ -72,12 +72,30 @@ double PolygonAreaByEars(const RingNode* ring, bool (*userBreak)()) {
     return area;
 }
 
+namespace {
+
+// Whether p lies beyond what IsOnSegmentTol(p, a, b, tol) takes as on the
+// segment: an ellipse about a-b reaching at most tol / 2 past its ends and
+// sqrt(2 L tol + tol^2) / 2 to its sides, so a point that far outside the
+// segment's box (with room to spare) is never on it. Long rings would
+// otherwise take three square roots per edge for every point.
+bool BeyondSegment(const Point3& p, const VertexNode* a, const VertexNode* b, double tol) {
+    const double out = std::max(std::max(std::min(a->x, b->x) - p.x, p.x - std::max(a->x, b->x)),
+                                std::max(std::min(a->y, b->y) - p.y, p.y - std::max(a->y, b->y)));
+    if (!(out > tol)) return false;
+    const double reach = 2.0 * (std::fabs(b->x - a->x) + std::fabs(b->y - a->y)) * tol + tol * tol;
+    return (out - tol) * (out - tol) > reach;
+}
+
+}  // namespace
+
 int PointInPolygon(const Point3& p, const VertexNode* list, int mode) {
     if (!list) return kOutsidePolygon;
     if (mode != kEdgesUntested) {
+        const double tol = 100.0 * SharedTolerance;
         for (const VertexNode* v = list; v; v = v->next) {
             const VertexNode* w = NextInRing(list, v);
-            if (IsOnSegmentTol(p, v->pt(), w->pt(), 100.0 * SharedTolerance))
+            if (!BeyondSegment(p, v, w, tol) && IsOnSegmentTol(p, v->pt(), w->pt(), tol))
                 return mode == kEdgesReported ? kOnPolygonEdge : kOutsidePolygon;
         }
     }

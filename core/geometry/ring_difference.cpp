@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
-#include <unordered_map>
+#include <span>
 #include <utility>
 
 #include "core/base/module_state.h"
@@ -165,6 +165,7 @@ struct RingBoolean::Impl {
         MakeCounterClockwise(ring[1]);
         InsertCrossings(ring[0], ring[1], snap);
         useCells = ring[0].size() + ring[1].size() > 64;
+        if (useCells) cells.Reserve(ring[0].size() + ring[1].size());
         for (int k = 0; k < 2; ++k)
             for (const Vx& v : ring[k]) node[k].push_back(NodeOf(v));
         for (int k = 0; k < 2; ++k) Classify(k);
@@ -186,22 +187,57 @@ struct RingBoolean::Impl {
         const std::int64_t cy = static_cast<std::int64_t>(std::floor(v.y / cell));
         int found = -1;
         for (std::int64_t dx = -1; dx <= 1; ++dx)
-            for (std::int64_t dy = -1; dy <= 1; ++dy) {
-                auto it = filed.find(CellKey(cx + dx, cy + dy));
-                if (it == filed.end()) continue;
-                for (int n : it->second)
+            for (std::int64_t dy = -1; dy <= 1; ++dy)
+                for (int n = cells.First(CellKey(cx + dx, cy + dy)); n >= 0; n = cells.Next(n))
                     if ((found < 0 || n < found) && PointsNear2d(nodes[n], P3(v), snap)) found = n;
-            }
         if (found >= 0) return found;
         nodes.push_back(P3(v));
         found = static_cast<int>(nodes.size()) - 1;
-        filed[CellKey(cx, cy)].push_back(found);
+        cells.File(CellKey(cx, cy), found);
         return found;
     }
     static std::uint64_t CellKey(std::int64_t x, std::int64_t y) {
         return static_cast<std::uint64_t>(x) * 0x9E3779B97F4A7C15ull ^ static_cast<std::uint64_t>(y);
     }
-    std::unordered_map<std::uint64_t, std::vector<int>> filed;
+
+    // The nodes filed by cell: an open-addressed table of cells, each the
+    // head of a chain of its nodes. Sized once for every vertex of both
+    // rings, so filing never allocates.
+    class NodeCells {
+    public:
+        void Reserve(std::size_t vertices) {
+            std::size_t size = 16;
+            while (size < 2 * vertices) size *= 2;
+            keys_.assign(size, 0);
+            heads_.assign(size, -1);
+            next_.reserve(vertices);
+        }
+        int First(std::uint64_t key) const {
+            const std::size_t slot = Slot(key);
+            return heads_[slot];
+        }
+        int Next(int node) const { return next_[static_cast<std::size_t>(node)]; }
+        void File(std::uint64_t key, int node) {
+            const std::size_t slot = Slot(key);
+            keys_[slot] = key;
+            if (next_.size() <= static_cast<std::size_t>(node))
+                next_.resize(static_cast<std::size_t>(node) + 1, -1);
+            next_[static_cast<std::size_t>(node)] = heads_[slot];
+            heads_[slot] = node;
+        }
+
+    private:
+        // The slot holding the key, or the empty one where it would go.
+        std::size_t Slot(std::uint64_t key) const {
+            const std::size_t mask = keys_.size() - 1;
+            std::size_t slot = static_cast<std::size_t>((key ^ (key >> 29)) * 0xBF58476D1CE4E5B9ull) & mask;
+            while (heads_[slot] >= 0 && keys_[slot] != key) slot = (slot + 1) & mask;
+            return slot;
+        }
+        std::vector<std::uint64_t> keys_;
+        std::vector<int> heads_, next_;
+    };
+    NodeCells cells;
     bool useCells = false;
 
     int EdgeCount(int k) const { return static_cast<int>(ring[k].size()); }
@@ -210,28 +246,39 @@ struct RingBoolean::Impl {
 
     void Classify(int k) {
         const int o = 1 - k;
-        const OwnedList<VertexNode> otherList = ToList(ring[o]);
-        const VertexNode* other = otherList.get();
+        // The other ring as linked nodes in one block, for the point tests.
+        std::vector<VertexNode> otherNodes(ring[o].size());
+        for (std::size_t j = 0; j < otherNodes.size(); ++j) {
+            otherNodes[j].x = ring[o][j].x, otherNodes[j].y = ring[o][j].y, otherNodes[j].z = ring[o][j].z;
+            otherNodes[j].next = j + 1 < otherNodes.size() ? &otherNodes[j + 1] : nullptr;
+        }
+        const VertexNode* other = otherNodes.empty() ? nullptr : otherNodes.data();
         // Long rings look their matching edges up by their nodes; the first
         // edge of the other ring that runs between the same nodes decides.
-        std::unordered_map<std::uint64_t, int> firstEdge;
         auto key = [](int from, int to) {
             return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(from)) << 32) |
                    static_cast<std::uint32_t>(to);
         };
-        if (useCells)
-            for (int j = EdgeCount(o) - 1; j >= 0; --j) firstEdge[key(From(o, j), To(o, j))] = j;
+        std::vector<std::pair<std::uint64_t, int>> firstEdge;  // sorted by key, then edge
+        if (useCells) {
+            for (int j = 0; j < EdgeCount(o); ++j) firstEdge.push_back({key(From(o, j), To(o, j)), j});
+            std::sort(firstEdge.begin(), firstEdge.end());
+        }
+        const auto firstOf = [&firstEdge](std::uint64_t edgeKey) {
+            const auto it = std::lower_bound(firstEdge.begin(), firstEdge.end(),
+                                             std::pair<std::uint64_t, int>{edgeKey, -1});
+            return it != firstEdge.end() && it->first == edgeKey ? it->second : -1;
+        };
         for (int i = 0; i < EdgeCount(k); ++i) {
             const int f = From(k, i), t = To(k, i);
             EdgeClass c = kOutside;
             bool matched = f == t;  // collapsed by the snap: never traced
             if (useCells && !matched) {
-                const auto same = firstEdge.find(key(f, t));
-                const auto opposite = firstEdge.find(key(t, f));
-                if (same != firstEdge.end() &&
-                    (opposite == firstEdge.end() || same->second < opposite->second))
+                const int same = firstOf(key(f, t));
+                const int opposite = firstOf(key(t, f));
+                if (same >= 0 && (opposite < 0 || same < opposite))
                     c = kSame, matched = true;
-                else if (opposite != firstEdge.end())
+                else if (opposite >= 0)
                     c = kOpposite, matched = true;
             }
             for (int j = 0; j < EdgeCount(o) && !matched && !useCells; ++j) {
@@ -305,6 +352,15 @@ struct RingBoolean::Impl {
                     edges.push_back({f, t, a});
                 }
             }
+        // The edges leaving each node, ascending: a walk looks only there.
+        std::vector<std::size_t> start(nodes.size() + 1, 0), leaving(edges.size());
+        for (const Edge& edge : edges) ++start[static_cast<std::size_t>(edge.from) + 1];
+        for (std::size_t n = 0; n < nodes.size(); ++n) start[n + 1] += start[n];
+        std::vector<std::size_t> fill(start.begin(), start.end() - 1);
+        for (std::size_t c = 0; c < edges.size(); ++c) leaving[fill[edges[c].from]++] = c;
+        const auto leavingAt = [&](int node) {
+            return std::span(leaving).subspan(start[node], start[node + 1] - start[node]);
+        };
         std::vector<char> used(edges.size(), 0);
         std::vector<Ring> loops;
         for (std::size_t e0 = 0; e0 < edges.size(); ++e0) {
@@ -317,11 +373,20 @@ struct RingBoolean::Impl {
                 loop.push_back(edges[e].start);
                 const Point3& at = nodes[edges[e].to];
                 const Point3& back = nodes[edges[e].from];
-                const double backAngle = std::atan2(back.y - at.y, back.x - at.x);
                 std::size_t best = edges.size();
+                int ways = 0;
+                for (std::size_t c : leavingAt(edges[e].to))
+                    if (!used[c] || c == e0) best = c, ++ways;
+                // Only where the walk may go several ways do the turns decide
+                // (and where a point is not a number, which no turn takes).
+                const Point3& only = nodes[edges[best < edges.size() ? best : e].to];
+                const bool turns =
+                    ways > 1 || !std::isfinite(at.x + at.y + back.x + back.y + only.x + only.y);
+                if (turns) best = edges.size();
+                const double backAngle = turns ? std::atan2(back.y - at.y, back.x - at.x) : 0.0;
                 double bestTurn = 10.0;
-                for (std::size_t c = 0; c < edges.size(); ++c) {
-                    if (edges[c].from != edges[e].to || (used[c] && c != e0)) continue;
+                for (std::size_t c : leavingAt(edges[e].to)) {
+                    if (!turns || (used[c] && c != e0)) continue;
                     const Point3& to = nodes[edges[c].to];
                     double turn = backAngle - std::atan2(to.y - at.y, to.x - at.x);
                     while (turn <= 1e-12) turn += 2.0 * std::numbers::pi;

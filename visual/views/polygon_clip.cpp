@@ -7,8 +7,13 @@
 #include "visual/views/polygon_clip.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <iterator>
 #include <set>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -499,9 +504,23 @@ double SegmentPointDistance(const VertexNode* a, const VertexNode* b, const Vert
 // edge's length plus the snap distance). Pieces for which this is false
 // are apart for every operation on them, which need not be built then.
 bool RingsMayMeet(const VertexNode* A, const VertexNode* B, double snap) {
+    // An edge of A clearly away from all of B is near none of its edges: a
+    // long ring is not measured edge by edge against a small one.
+    double boxB[4] = {B->x, B->y, B->x, B->y}, longestB = 0.0;
+    for (const VertexNode* b = B; b; b = b->next) {
+        const VertexNode* b2 = NextInRing(B, b);
+        boxB[0] = std::min(boxB[0], b->x), boxB[1] = std::min(boxB[1], b->y);
+        boxB[2] = std::max(boxB[2], b->x), boxB[3] = std::max(boxB[3], b->y);
+        longestB = std::max(longestB, std::hypot(b2->x - b->x, b2->y - b->y));
+    }
     for (const VertexNode* a = A; a; a = a->next) {
         const VertexNode* a2 = NextInRing(A, a);
         const double la = std::hypot(a2->x - a->x, a2->y - a->y);
+        const double l = std::max(la, longestB);
+        const double nearest = 2.0 * snap + std::sqrt(snap * l / 2.0 + snap * snap / 4.0);
+        if (std::max(a->x, a2->x) < boxB[0] - nearest || boxB[2] < std::min(a->x, a2->x) - nearest ||
+            std::max(a->y, a2->y) < boxB[1] - nearest || boxB[3] < std::min(a->y, a2->y) - nearest)
+            continue;
         for (const VertexNode* b = B; b; b = b->next) {
             const VertexNode* b2 = NextInRing(B, b);
             const double l = std::max(la, std::hypot(b2->x - b->x, b2->y - b->y));
@@ -522,9 +541,12 @@ bool RingsMayMeet(const VertexNode* A, const VertexNode* B, double snap) {
            PointInPolygon(B->pt(), A, kEdgesUntested) != kOutsidePolygon;
 }
 
+bool BoxesApart(const double a[4], const double b[4], double tol) {
+    return a[2] < b[0] - tol || b[2] < a[0] - tol || a[3] < b[1] - tol || b[3] < a[1] - tol;
+}
+
 bool BoxesApart(const OutlinePolygon* a, const OutlinePolygon* b, double tol) {
-    return a->box2d[2] < b->box2d[0] - tol || b->box2d[2] < a->box2d[0] - tol ||
-           a->box2d[3] < b->box2d[1] - tol || b->box2d[3] < a->box2d[1] - tol;
+    return BoxesApart(a->box2d, b->box2d, tol);
 }
 
 }  // namespace
@@ -569,15 +591,67 @@ namespace {
 // Two pieces' union when it is one polygon without holes (they overlap or
 // touch along edges), else null. Pieces that only touch at points make no
 // one polygon.
-VertexNode* UnionOfPieces(const OutlinePolygon* a, const OutlinePolygon* b) {
+// `lasting`, when given, tells a refusal that holds for as long as the
+// boundaries near the pieces do: they are apart, or meet making more than
+// one loop (a hole, or a touch at a point); the area test alone measures
+// against the size of the whole.
+VertexNode* UnionOfPieces(const OutlinePolygon* a, const OutlinePolygon* b, bool* lasting = nullptr) {
+    if (lasting) *lasting = true;
     if (!RingsMayMeet(a->ring, b->ring, Tol100())) return nullptr;
     const RingBoolean op(a->ring, b->ring, Tol100());
     Loops loops = Trace(op, RingOperation::kUnion);
+    if (loops.size() != 1) return nullptr;
+    if (lasting) *lasting = false;
     const double before = RingArea(a->ring) + RingArea(b->ring);
-    if (loops.size() != 1 || SignedArea(loops[0].get()) <= 0.0 ||
+    if (SignedArea(loops[0].get()) <= 0.0 ||
         (op.Apart() && std::fabs(SignedArea(loops[0].get()) - before) > Tol100() * (1.0 + std::sqrt(before))))
         return nullptr;
     return RemoveCollinearVertices(loops[0].release(), 0);
+}
+
+// Widens the box to hold the other.
+void Cover(double box[4], const double other[4]) {
+    box[0] = std::min(box[0], other[0]), box[1] = std::min(box[1], other[1]);
+    box[2] = std::max(box[2], other[2]), box[3] = std::max(box[3], other[3]);
+}
+
+void RingBox(const VertexNode* ring, double box[4]) {
+    box[0] = box[1] = 1e300;
+    box[2] = box[3] = -1e300;
+    for (const VertexNode* v = ring; v; v = v->next) {
+        const double point[4] = {v->x, v->y, v->x, v->y};
+        Cover(box, point);
+    }
+}
+
+// The box of the edges (plan end points, to the bit) that one ring has and
+// the other has not; false when their edges are the same.
+bool ChangedEdgesBox(const VertexNode* before, const VertexNode* after, double box[4]) {
+    using Edge = std::array<std::uint64_t, 4>;
+    const auto edges = [](const VertexNode* ring) {
+        std::vector<Edge> out;
+        for (const VertexNode* v = ring; v; v = v->next) {
+            const VertexNode* w = NextInRing(ring, v);
+            out.push_back({std::bit_cast<std::uint64_t>(v->x), std::bit_cast<std::uint64_t>(v->y),
+                           std::bit_cast<std::uint64_t>(w->x), std::bit_cast<std::uint64_t>(w->y)});
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+    };
+    const std::vector<Edge> a = edges(before), b = edges(after);
+    std::vector<Edge> changed;
+    std::set_symmetric_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(changed));
+    if (changed.empty()) return false;
+    box[0] = box[1] = 1e300;
+    box[2] = box[3] = -1e300;
+    for (const Edge& e : changed) {
+        const double ends[4] = {std::bit_cast<double>(e[0]), std::bit_cast<double>(e[1]),
+                                std::bit_cast<double>(e[2]), std::bit_cast<double>(e[3])};
+        const double edgeBox[4] = {std::min(ends[0], ends[2]), std::min(ends[1], ends[3]),
+                                   std::max(ends[0], ends[2]), std::max(ends[1], ends[3])};
+        Cover(box, edgeBox);
+    }
+    return true;
 }
 
 // The join by the plain search: the first pair that joins, in list order,
@@ -633,6 +707,14 @@ OutlinePolygon* JoinByScan(OutlinePolygon** list) {
 // them. Pairs that come before a join in list order were tried and stay
 // apart (neither piece changed), so after a join only the pairs of the new
 // piece with those before it are tried before the search goes on from it.
+//
+// A pair that would not join for lasting reasons is remembered, and is not
+// asked again while every edge a join has since changed on either piece
+// lies clearly away from the other: the boundary near it is then the same,
+// edge for edge, so the pair still stays apart, holds a hole or touches at
+// a point. Pieces joining along a floor grow into one piece of hundreds of
+// vertices that would otherwise be built into a union with every piece
+// near it after each join.
 OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
     std::vector<OutlinePolygon*> at;  // by place; null once joined away
     BoxIndex index;
@@ -641,39 +723,94 @@ OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
         index.Add(p->box2d);
     }
     index.Build(Tol100());
+    // Each piece's plan box from its ring (pieces laid back from the light
+    // still carry the boxes they had there), and what all boxes span.
+    std::vector<std::array<double, 4>> ringBox(at.size());
+    double rings[4] = {1e300, 1e300, -1e300, -1e300}, boxes[4] = {1e300, 1e300, -1e300, -1e300};
+    for (std::size_t k = 0; k < at.size(); ++k) {
+        RingBox(at[k]->ring, ringBox[k].data());
+        Cover(rings, ringBox[k].data());
+        Cover(boxes, at[k]->box2d);
+    }
+    const double extent = at.empty() ? 0.0 : std::hypot(rings[2] - rings[0], rings[3] - rings[1]);
+    // Clearly away: beyond the reach of RingsMayMeet's nearness for an edge
+    // as long as the rings' whole extent, four times over.
+    const double snap = Tol100();
+    const double away = 4.0 * (2.0 * snap + std::sqrt(snap * extent / 2.0 + snap * snap / 4.0));
+    std::vector<std::unordered_set<int>> apart(at.size());  // places known not to join, both ways
+    const auto unionOf = [&](int a, int b) -> VertexNode* {
+        if (apart[a].count(b)) return nullptr;
+        bool lasting = false;
+        VertexNode* ring = UnionOfPieces(at[a], at[b], &lasting);
+        if (!ring && lasting) apart[a].insert(b), apart[b].insert(a);
+        return ring;
+    };
     std::vector<int> owner(at.size());
     for (std::size_t k = 0; k < owner.size(); ++k) owner[k] = static_cast<int>(k);
     const auto find = [&owner](int k) {
         while (owner[k] != k) k = owner[k] = owner[owner[k]];
         return k;
     };
-    // The places of the pieces whose boxes meet piece k's, ascending.
+    // The places of the pieces before (or after) piece k whose boxes meet
+    // its box, ascending. A piece grown along the floor meets nearly all:
+    // its side is then read off place by place rather than looked up and
+    // sorted (the lookup only screens; pieces whose boxes meet but whose
+    // index entries do not lie apart and never join).
+    const double extentArea = (boxes[2] - boxes[0]) * (boxes[3] - boxes[1]);
     std::vector<int> near;
-    const auto nearOf = [&](int k) {
+    std::vector<std::uint32_t> seen(at.size(), 0);
+    std::uint32_t stamp = 0;
+    const auto nearOf = [&](int k, bool before) {
         near.clear();
-        for (int e : index.Query(at[k]->box2d))
-            if (const int o = find(e); o != k && at[o] && !BoxesApart(at[k], at[o], Tol100()))
+        const double* box = at[k]->box2d;
+        if ((box[2] - box[0]) * (box[3] - box[1]) * 16.0 > extentArea) {
+            const int from = before ? 0 : k + 1, to = before ? k : static_cast<int>(at.size());
+            for (int o = from; o < to; ++o)
+                if (at[o] && !BoxesApart(at[k], at[o], Tol100())) near.push_back(o);
+            return near;
+        }
+        ++stamp;
+        for (int e : index.Query(box))
+            if (const int o = find(e); (before ? o < k : o > k) && at[o] && seen[o] != stamp &&
+                                       !BoxesApart(at[k], at[o], Tol100())) {
+                seen[o] = stamp;
                 near.push_back(o);
+            }
         std::sort(near.begin(), near.end());
-        near.erase(std::unique(near.begin(), near.end()), near.end());
         return near;
     };
-    // Joins the pieces at places a < b into one at a.
+    // Joins the pieces at places a < b into one at a; the list is linked
+    // again from the places at the end.
     const auto join = [&](int a, int b, VertexNode* ring) {
-        DropPiece(list, at[b]);
+        // What stayed apart from either piece and lies clearly away from
+        // the other stays apart from their union.
+        std::unordered_set<int> kept;
+        for (const auto& [from, other] : {std::pair{a, b}, std::pair{b, a}}) {
+            double changed[4];
+            const bool any = ChangedEdgesBox(at[from]->ring, ring, changed);
+            for (int z : apart[from]) {
+                apart[z].erase(from);
+                if (z != other && (!any || BoxesApart(ringBox[z].data(), changed, away))) kept.insert(z);
+            }
+        }
+        for (int z : kept) apart[z].insert(a);
+        apart[a] = std::move(kept);
+        apart[b].clear();
+        for (int k : {a, b}) {
+            at[k]->next = nullptr;
+            FreeOutlinePolygons(at[k]);
+        }
         at[b] = nullptr;
         owner[b] = a;
-        OutlinePolygon* merged = NewOutlinePolygon(ring);
-        ReplacePiece(list, at[a], merged);
-        at[a] = merged;
+        at[a] = NewOutlinePolygon(ring);
+        RingBox(ring, ringBox[a].data());
     };
     int pending = -1;  // a joined piece, to be tried with those before it
     for (int cursor = 0; cursor < static_cast<int>(at.size());) {
         if (pending >= 0) {
             bool joined = false;
-            for (int x : std::vector<int>(nearOf(pending))) {
-                if (x >= pending) break;
-                if (VertexNode* ring = UnionOfPieces(at[x], at[pending])) {
+            for (int x : std::vector<int>(nearOf(pending, true))) {
+                if (VertexNode* ring = unionOf(x, pending)) {
                     join(x, pending, ring);
                     pending = x;
                     joined = true;
@@ -688,9 +825,8 @@ OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
             ++cursor;
             continue;
         }
-        for (int b : std::vector<int>(nearOf(cursor))) {
-            if (b <= cursor) continue;
-            if (VertexNode* ring = UnionOfPieces(at[cursor], at[b])) {
+        for (int b : std::vector<int>(nearOf(cursor, false))) {
+            if (VertexNode* ring = unionOf(cursor, b)) {
                 join(cursor, b, ring);
                 pending = cursor;
                 break;
@@ -698,6 +834,13 @@ OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
         }
         if (pending < 0) ++cursor;
     }
+    OutlinePolygon** tail = list;
+    for (OutlinePolygon* p : at)
+        if (p) {
+            *tail = p;
+            tail = &p->next;
+        }
+    *tail = nullptr;
     for (OutlinePolygon* p = *list; p;) {
         OutlinePolygon* next = p->next;
         if (CountNodes(p->ring) < 3) DropPiece(list, p);
