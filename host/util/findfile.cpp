@@ -6,10 +6,12 @@
 
 #include <chrono>
 #include <cstring>
+#include <memory>
 #include <unordered_map>
 
 #include "host/util/adscodes.h"
 #include "host/win/files.h"
+#include "host/win/kept_files.h"
 
 namespace {
 
@@ -30,37 +32,47 @@ std::string slashed(std::string s) {
     return s;
 }
 
-// Every name in a folder, sorted as listFolder sorts them, read again when
-// the folder's stamp changes: a run of look-ups in the same support folders
-// (a pattern file per hatch, say) lists each folder once.
+// Every name in a folder, sorted as listFolder sorts them, kept as the
+// folder's value (kept_files.h): a run of look-ups in the same support
+// folders (a pattern file per hatch, say) lists each folder once, and a
+// folder written just now is listed once per command.
 struct Listing {
-    host::FileStamp stamp;
     std::vector<std::string> names;
-    std::unordered_map<std::string, std::vector<std::string>> matches;  // by pattern
+    mutable std::unordered_map<std::string, std::vector<std::string>> matches;  // by pattern
 };
 
-std::unordered_map<std::string, Listing>& listings() {
-    static std::unordered_map<std::string, Listing> l;
-    return l;
-}
+constexpr std::string_view kListing = "folder names";
 
 std::vector<std::string> namesMatching(const std::string& dir, const std::string& pattern) {
-    const std::optional<host::FileStamp> stamp = host::settledStamp(dir);
-    if (!stamp) {
-        listings().erase(dir);
-        return host::listFolder(dir, pattern);
+    auto listing = std::static_pointer_cast<const Listing>(host::keptFileValue(dir, kListing));
+    if (!listing) {
+        auto made = std::make_shared<Listing>();
+        made->names = host::listFolder(dir, "*");
+        host::keepFileValue(dir, kListing, made);
+        listing = std::move(made);
     }
-    auto at = listings().find(dir);
-    if (at == listings().end() || !(at->second.stamp == *stamp))
-        at = listings().insert_or_assign(dir, Listing{*stamp, host::listFolder(dir, "*"), {}}).first;
-    auto found = at->second.matches.find(pattern);
-    if (found == at->second.matches.end()) {
+    auto found = listing->matches.find(pattern);
+    if (found == listing->matches.end()) {
         std::vector<std::string> names;
-        for (const std::string& n : at->second.names)
+        for (const std::string& n : listing->names)
             if (host::matchFileName(n, pattern)) names.push_back(n);
-        found = at->second.matches.emplace(pattern, std::move(names)).first;
+        found = listing->matches.emplace(pattern, std::move(names)).first;
     }
     return found->second;
+}
+
+// Where each name was found in this command round (keptCommandRound), by
+// the support path and script folder it was looked up in: a label's
+// command asks for its template, catalogue and configuration several
+// times, and relabelling a floor asks for them once per label.
+struct FoundThisRound {
+    unsigned long long round = 0;
+    std::unordered_map<std::string, std::optional<std::string>> paths;
+};
+
+FoundThisRound& foundThisRound() {
+    static FoundThisRound f;
+    return f;
 }
 
 // The file of that name in the folder, whatever the case of its letters.
@@ -107,7 +119,10 @@ bool isPlainFileName(std::string_view name) {
            name.find("..") == std::string_view::npos;
 }
 
-std::optional<std::string> findOnSupportPath(const std::string& fname) {
+namespace {
+
+std::optional<std::string> searchSupportPath(const std::string& fname,
+                                             const std::vector<std::string>& folders) {
     std::string name = slashed(fname);
     std::size_t slash = name.rfind('/');
     const std::string& script = support().scriptFolder;
@@ -119,13 +134,34 @@ std::optional<std::string> findOnSupportPath(const std::string& fname) {
     }
     if (slash != std::string::npos)
         return lookIn(name.substr(0, slash == 0 ? 1 : slash), name.substr(slash + 1));
-    for (const std::string& folder : supportFolders()) {
+    for (const std::string& folder : folders) {
         std::string f = slashed(folder);
         while (f.size() > 1 && f.back() == '/') f.pop_back();
         if (f.empty()) continue;
         if (std::optional<std::string> p = lookIn(f, name)) return p;
     }
     return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> findOnSupportPath(const std::string& fname) {
+    const std::vector<std::string> folders = supportFolders();
+    const unsigned long long round = keptCommandRound();
+    if (round == 0) return searchSupportPath(fname, folders);
+    FoundThisRound& found = foundThisRound();
+    if (found.round != round) {
+        found.paths.clear();
+        found.round = round;
+    }
+    // NUL cannot be in a path: the parts cannot run into each other.
+    std::string key = support().scriptFolder;
+    for (const std::string& folder : folders) (key += '\0') += folder;
+    (key += '\0') += fname;
+    auto at = found.paths.find(key);
+    if (at == found.paths.end())
+        at = found.paths.emplace(std::move(key), searchSupportPath(fname, folders)).first;
+    return at->second;
 }
 
 std::optional<FileStamp> settledStamp(const std::string& path) {

@@ -41,7 +41,10 @@ void setScriptFolder(std::string folder);
 bool isPlainFileName(std::string_view name);
 
 // The path of the first match, by the rules above. A folder's names are
-// read once and kept while the folder stays as it was (see settledStamp).
+// kept as its value (kept_files.h) while it stays as it was; while a command
+// runs, where a name was found serves the rest of its round
+// (keptCommandRound): a file another program adds or removes meanwhile is
+// seen by the next command.
 std::optional<std::string> findOnSupportPath(const std::string& name);
 
 // A stamp of a file or folder (its times, size and file number) when it

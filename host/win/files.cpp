@@ -214,7 +214,11 @@ BOOL CreateDirectoryW(const char* path, void*) {
     if (!path || !*path) return fail(ERROR_PATH_NOT_FOUND);
     std::string native = host::nativePath(path);
     while (native.size() > 1 && native.back() == '/') native.pop_back();
-    if (::mkdir(native.c_str(), 0777) == 0) return TRUE;
+    if (::mkdir(native.c_str(), 0777) == 0) {
+        // A folder on the support path may be there now.
+        host::forgetKeptFileValues();
+        return TRUE;
+    }
     int err = errno;
     if (err == EEXIST && host::folderExists(native)) {
         SetLastError(ERROR_ALREADY_EXISTS);
@@ -295,9 +299,11 @@ BOOL MoveFileW(const char* from, const char* to) {
         // A change of case only is a rename on Windows, not a clash.
         if (!(dt.st_dev == st.st_dev && dt.st_ino == st.st_ino)) return fail(ERROR_ALREADY_EXISTS);
     }
-    // What was read under either name is no longer there to compare with.
+    // What was read under either name is no longer there to compare with,
+    // nor is a name found on the support path where it was.
     filesAsRead().erase(src);
     filesAsRead().erase(dst);
+    host::forgetKeptFileValues();
     if (::rename(src.c_str(), dst.c_str()) == 0) return TRUE;
     int err = errno;
     if (err == EXDEV && S_ISREG(st.st_mode)) {
@@ -322,6 +328,7 @@ BOOL DeleteFileW(const char* path) {
     if (S_ISDIR(st.st_mode)) return fail(ERROR_ACCESS_DENIED);
     if (::unlink(native.c_str()) != 0) return fail(host::winErrorFromErrno(errno));
     filesAsRead().erase(native);
+    host::forgetKeptFileValues();
     return TRUE;
 }
 
@@ -486,6 +493,7 @@ void copyIfMissing(const std::string& source, const std::string& target) {
 }  // namespace
 
 bool copyMissing(const std::string& from, const std::string& to, const std::vector<std::string>& skip) {
+    forgetKeptFileValues();
     if (!makeFolders(nativePath(to))) return false;
     for (const std::string& name : listFolder(from, "*")) {
         if (name == "." || name == "..") continue;
@@ -514,6 +522,13 @@ std::optional<std::string> folderUnwritable(const std::string& folder) {
     if (fd < 0) return reasonOf(errno);
     ::close(fd);
     ::unlink(probe.c_str());
+    // The folder holds what it held: its modification time goes back, so
+    // that what is kept from it (its listing, see kept_files.h) is not
+    // taken for that of a folder written just now and read again by every
+    // command of the first seconds.
+    const timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
+    ::utimensat(AT_FDCWD, native.c_str(), times, 0);
+    forgetKeptFileValues();
     return std::nullopt;
 }
 

@@ -59,6 +59,12 @@ bool& commandRunning() {
     return running;
 }
 
+// Counts the starts, ends and drops that end what keptCommandRound keeps.
+unsigned long long& commandRound() {
+    static unsigned long long n = 0;
+    return n;
+}
+
 }  // namespace
 
 namespace host {
@@ -88,15 +94,22 @@ void keepFileValue(const std::string& path, std::string_view kind, std::shared_p
 
 void startCommandKeptFileValues() {
     commandRunning() = true;
+    ++commandRound();
 }
 
 void forgetCommandKeptFileValues() {
     std::erase_if(keptValues(), [](const auto& entry) { return !entry.second.settled; });
     commandRunning() = false;
+    ++commandRound();
 }
 
 void forgetKeptFileValues() {
     keptValues().clear();
+    ++commandRound();
+}
+
+unsigned long long keptCommandRound() {
+    return commandRunning() ? commandRound() : 0;
 }
 
 }  // namespace host

@@ -31,4 +31,11 @@ void forgetCommandKeptFileValues();
 // Every kept value goes.
 void forgetKeptFileValues();
 
+// What cannot be stamped cheaply (which support folders are there, where a
+// name is found on the support path) is kept for one command: it serves
+// while this number is what it was. It is 0 outside a command, and changes
+// when a command starts or ends and when every kept value goes (a file this
+// process writes, moves or removes, a folder it makes).
+unsigned long long keptCommandRound();
+
 }  // namespace host

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/win/files.h"
+#include "host/win/kept_files.h"
 
 namespace host {
 
@@ -114,6 +115,9 @@ bool ReplacingFile::commit(std::string* error) {
         return false;
     }
     temp_.clear();
+    // What was worked out from the file, or from where it was found, may
+    // be out of date now.
+    host::forgetKeptFileValues();
     return true;
 }
 

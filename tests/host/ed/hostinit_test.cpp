@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
@@ -25,6 +27,8 @@
 #include "host/ui/hostdialogs.h"
 #include "host/util/adscodes.h"
 #include "host/util/findfile.h"
+#include "host/win/files.h"
+#include "host/win/kept_files.h"
 #include "tests/host/win_testdir.h"
 #include "tests/support/dxf_sample.h"
 #include "tests/support/velm_test.h"
@@ -222,6 +226,34 @@ TEST_F(HostInit, support_folders_beside_the_program_or_else_the_source_trees) {
     char found[1024] = "";
     EXPECT_EQ(zcedFindFile("VXD.LST", found), RTNORM);
     EXPECT_EQ(std::string(found), user + "/VXD.LST");
+    host::startHost({});
+}
+
+// Which support folders are there is asked once per command round: one
+// another program removes stays on the path to the command's end, one this
+// process makes is on it at once.
+TEST_F(HostInit, the_support_folders_there_are_asked_once_per_command_round) {
+    TestDir dir;
+    UserDataHome home(dir.path("home"));
+    std::filesystem::create_directories(dir.path("support/tab"));
+    host::startHost({{}, dir.path()});
+    auto onPath = [](const std::string& folder) {
+        const std::vector<std::string> path = host::supportPath();
+        return std::find(path.begin(), path.end(), folder) != path.end();
+    };
+    const std::string tab = dir.path("support/tab"), own = dir.path("support/host");
+    host::startCommandKeptFileValues();
+    EXPECT_TRUE(onPath(tab));
+    EXPECT_FALSE(onPath(own));
+    std::filesystem::remove(tab);
+    EXPECT_TRUE(onPath(tab));
+    ASSERT_TRUE(CreateDirectoryW(own.c_str(), nullptr));
+    EXPECT_TRUE(onPath(own));
+    EXPECT_FALSE(onPath(tab));
+    std::filesystem::create_directories(tab);
+    EXPECT_FALSE(onPath(tab));
+    host::forgetCommandKeptFileValues();
+    EXPECT_TRUE(onPath(tab));
     host::startHost({});
 }
 

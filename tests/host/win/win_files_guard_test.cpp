@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -187,7 +188,13 @@ TEST(FilesGuard, a_disk_that_takes_no_more_fails_the_write_with_its_reason_and_k
 
 TEST(FilesGuard, a_folder_that_cannot_take_files_is_told_with_its_reason) {
     TestDir dir;
+    // The probe leaves the folder's time as it was, so that what is kept
+    // from the folder is not taken for what was read from a folder just
+    // written.
+    fs::last_write_time(dir.path(), fs::file_time_type::clock::now() - std::chrono::minutes(1));
+    const fs::file_time_type before = fs::last_write_time(dir.path());
     EXPECT_EQ(host::folderUnwritable(dir.path()), std::nullopt);
+    EXPECT_EQ(fs::last_write_time(dir.path()), before);
     dir.write("file", "x");
     EXPECT_EQ(host::folderUnwritable(dir.path("file")), "część ścieżki nie jest katalogiem");
     EXPECT_TRUE(host::folderUnwritable(dir.path("file/velmor")).has_value());

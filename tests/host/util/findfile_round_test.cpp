@@ -1,0 +1,95 @@
+// Where a name was found on the support path serves the rest of its command
+// round: a file this process writes, moves or removes, or a folder it makes,
+// ends the round, and so does the command's end; what another program does
+// meanwhile is seen by the next command. A folder's listing (for names in
+// another case) is kept as the folder's value: it goes once the folder
+// changes, is replaced by another or removed, even with its time put back.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "host/util/findfile.h"
+#include "host/win/files.h"
+#include "host/win/kept_files.h"
+#include "tests/host/kept_file_folders.h"
+#include "tests/host/win_testdir.h"
+
+namespace fs = std::filesystem;
+
+TEST(SupportPathRound, a_name_found_serves_until_this_process_changes_a_file_or_the_command_ends) {
+    TestDir dir;
+    UseTwoSupportFolders(dir);
+    const std::string first = dir.path("first") + "/", second = dir.path("second") + "/";
+    dir.write("second/Cat.def", "a");
+    host::startCommandKeptFileValues();
+    EXPECT_EQ(host::findOnSupportPath("CAT.DEF"), second + "Cat.def");
+    EXPECT_EQ(host::findOnSupportPath("dog.def"), std::nullopt);
+
+    // Another program's files: this command goes on with what it found.
+    dir.write("first/cat.def", "b");
+    dir.write("second/Dog.def", "c");
+    EXPECT_EQ(host::findOnSupportPath("CAT.DEF"), second + "Cat.def");
+    EXPECT_EQ(host::findOnSupportPath("dog.def"), std::nullopt);
+    host::forgetCommandKeptFileValues();
+    EXPECT_EQ(host::keptCommandRound(), 0u);
+    host::startCommandKeptFileValues();
+    EXPECT_EQ(host::findOnSupportPath("CAT.DEF"), first + "cat.def");
+    EXPECT_EQ(host::findOnSupportPath("dog.def"), second + "Dog.def");
+
+    // This process's own changes are seen at once: a file removed, one
+    // moved, one written, a folder made.
+    const unsigned long long round = host::keptCommandRound();
+    ASSERT_TRUE(DeleteFileW((first + "cat.def").c_str()));
+    EXPECT_NE(host::keptCommandRound(), round);
+    EXPECT_EQ(host::findOnSupportPath("CAT.DEF"), second + "Cat.def");
+    ASSERT_TRUE(MoveFileW((second + "Dog.def").c_str(), (first + "DOG.DEF").c_str()));
+    EXPECT_EQ(host::findOnSupportPath("dog.def"), first + "DOG.DEF");
+    EXPECT_EQ(host::findOnSupportPath("new.def"), std::nullopt);
+    ASSERT_TRUE(host::writeFileAtomically(second + "New.def", "d"));
+    EXPECT_EQ(host::findOnSupportPath("new.def"), second + "New.def");
+    EXPECT_EQ(host::findOnSupportPath(first + "sub/deep.def"), std::nullopt);
+    fs::create_directories(first + "sub");
+    dir.write("first/sub/Deep.def", "e");
+    EXPECT_EQ(host::findOnSupportPath(first + "sub/deep.def"), std::nullopt);
+    ASSERT_TRUE(CreateDirectoryW((first + "made").c_str(), nullptr));
+    EXPECT_EQ(host::findOnSupportPath(first + "sub/deep.def"), first + "sub/Deep.def");
+    host::forgetCommandKeptFileValues();
+
+    // Outside a command every look-up asks the folders.
+    fs::remove(dir.path("first/DOG.DEF"));
+    EXPECT_EQ(host::findOnSupportPath("dog.def"), std::nullopt);
+    host::setSupportPathProvider(nullptr);
+}
+
+TEST(SupportPathRound, a_folders_listing_serves_until_the_folder_is_changed_replaced_or_removed) {
+    TestDir dir;
+    UseTwoSupportFolders(dir);
+    const std::string first = dir.path("first");
+    dir.write("first/Cat.def", "a");
+    AgeFile(first);
+    EXPECT_EQ(host::findOnSupportPath("CAT.DEF"), first + "/Cat.def");
+
+    // Renamed inside, the folder's time put back.
+    const fs::file_time_type time = fs::last_write_time(first);
+    fs::rename(first + "/Cat.def", first + "/Dog.def");
+    fs::last_write_time(first, time);
+    EXPECT_EQ(host::findOnSupportPath("CAT.DEF"), std::nullopt);
+    EXPECT_EQ(host::findOnSupportPath("DOG.DEF"), first + "/Dog.def");
+
+    // Replaced by another folder of the same size and time.
+    fs::create_directories(dir.path("other"));
+    dir.write("other/Cat.def", "b");
+    fs::last_write_time(dir.path("other"), fs::last_write_time(first));
+    fs::remove_all(first);
+    fs::rename(dir.path("other"), first);
+    EXPECT_EQ(host::findOnSupportPath("CAT.DEF"), first + "/Cat.def");
+    EXPECT_EQ(host::findOnSupportPath("DOG.DEF"), std::nullopt);
+
+    // Removed.
+    fs::remove_all(first);
+    EXPECT_EQ(host::findOnSupportPath("CAT.DEF"), std::nullopt);
+    host::setSupportPathProvider(nullptr);
+    host::forgetKeptFileValues();
+}
