@@ -66,10 +66,19 @@ resbuf* listFromItems(const std::vector<ZcDbDxfItem>& items) {
 }
 
 bool appWanted(const std::string& app, const resbuf* apps) {
-    for (const resbuf* a = apps; a; a = a->rbnext)
-        if (a->restype == RTSTR && a->resval.rstring &&
-            host::wcMatch(host::toUpper(app).c_str(), host::toUpper(a->resval.rstring).c_str()))
-            return true;
+    const bool asciiApp =
+        std::all_of(app.begin(), app.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    for (const resbuf* a = apps; a; a = a->rbnext) {
+        if (a->restype != RTSTR || !a->resval.rstring) continue;
+        // A plain name asked for (as nearly every caller asks) is the app's
+        // name in any case: upper-casing both into new strings and matching
+        // them was much of reading an entity's data.
+        if (asciiApp && host::isLiteralWcPattern(a->resval.rstring)) {
+            if (host::iequals(app, a->resval.rstring)) return true;
+            continue;
+        }
+        if (host::wcMatch(host::toUpper(app).c_str(), host::toUpper(a->resval.rstring).c_str())) return true;
+    }
     return false;
 }
 
@@ -819,6 +828,17 @@ resbuf* zcdbTblSearch(const char* tblname, const char* sym, int setnext) {
             tableWalk().next[{db->serial(), table}] = static_cast<std::size_t>(at - ids.begin()) + 1;
     }
     return recordList(table, rec);
+}
+
+bool host::tableHasRecord(const char* table, const char* name) {
+    ZcDbDatabase* db = zcdbCurDwg();
+    if (!db || !table || !name) return false;
+    const ZcDbObjectId rec = db->recordId(tableIdOf(db, host::toUpper(table)), name);
+    if (rec.isNull()) return false;
+    ZcDbSymbolTableRecord* opened = nullptr;
+    if (zcdbOpenObject(opened, rec, ZcDb::kForRead) != Zcad::eOk) return false;
+    opened->close();
+    return true;
 }
 
 resbuf* zcdbTblNext(const char* tblname, int rewind) {

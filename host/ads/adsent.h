@@ -143,6 +143,10 @@ ZcDbExtents3d drawingExtents(ZcDbDatabase* db);
 // Makes the layer when the database lacks it (colour 7, "Continuous").
 void ensureLayer(ZcDbDatabase* db, const std::string& name);
 
+// Whether zcdbTblSearch(table, name, 0) would give a list, without making
+// it: the object runs ask for a layer or a style at every statement.
+bool tableHasRecord(const char* table, const char* name);
+
 // Forgets the entity-making state and table walks (tests, new sessions).
 void resetEntityInterface();
 

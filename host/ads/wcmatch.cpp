@@ -4,6 +4,7 @@
 // ASCII is read in place: its bytes are its code points.
 #include "host/ads/wcmatch.h"
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -101,8 +102,19 @@ bool WcPattern::matches(std::string_view text, bool upperText) const {
     return any(ads_text::decode(upperText ? toUpper(text) : std::string(text)));
 }
 
+bool isLiteralWcPattern(std::string_view pattern) {
+    for (char c : pattern)
+        if (static_cast<unsigned char>(c) >= 0x80 ||
+            std::string_view("#@.*?[`,~\\").find(c) != std::string_view::npos)
+            return false;
+    return true;
+}
+
 bool wcMatch(const char* text, const char* pattern) {
     if (!text || !pattern) return false;
+    // Application names and other plain words are compared as they are:
+    // compiling them was most of the cost of reading an entity's data.
+    if (isLiteralWcPattern(pattern)) return std::strcmp(text, pattern) == 0;
     return WcPattern(pattern).matches(text);
 }
 

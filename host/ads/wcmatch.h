@@ -18,6 +18,10 @@ int zcutWcMatch(const char* text, const char* pattern);
 namespace host {
 bool wcMatch(const char* text, const char* pattern);
 
+// Whether the pattern is ASCII without a character the grammar above gives
+// a meaning, nor a backslash: it matches exactly the text equal to it.
+bool isLiteralWcPattern(std::string_view pattern);
+
 // A pattern compiled once, for matching it against many texts (a selection
 // filter against every entity). With upperText the text is upper-cased
 // before matching, as the filters compare; ASCII texts are matched byte by

@@ -41,9 +41,12 @@ bool isPointCode(int code) {
 
 Zcad::ErrorStatus ZcDbDwgFiler::put(std::uint8_t tag, const void* p, std::size_t n) {
     if (m_status != Zcad::eOk) return m_status;
-    m_data.push_back(tag);
-    const auto* bytes = static_cast<const std::uint8_t*>(p);
-    m_data.insert(m_data.end(), bytes, bytes + n);
+    // One growth and one copy: an undo state of a table with thousands of
+    // records is thousands of small puts.
+    const std::size_t at = m_data.size();
+    m_data.resize(at + 1 + n);
+    m_data[at] = tag;
+    if (n) std::memcpy(m_data.data() + at + 1, p, n);
     return m_status;
 }
 
@@ -135,6 +138,20 @@ Zcad::ErrorStatus ZcDbDwgFiler::writeId(const ZcDbObjectId& id) {
     // not survive an object that was never appended.
     std::uintptr_t p = reinterpret_cast<std::uintptr_t>(id.stub());
     return put(kTId, &p, sizeof p);
+}
+
+Zcad::ErrorStatus ZcDbDwgFiler::writeIds(const std::vector<ZcDbObjectId>& ids) {
+    if (m_status != Zcad::eOk) return m_status;
+    constexpr std::size_t kSize = sizeof(std::uintptr_t);
+    std::size_t at = m_data.size();
+    m_data.resize(at + ids.size() * (1 + kSize));
+    for (const ZcDbObjectId& id : ids) {
+        const std::uintptr_t p = reinterpret_cast<std::uintptr_t>(id.stub());
+        m_data[at] = kTId;
+        std::memcpy(m_data.data() + at + 1, &p, kSize);
+        at += 1 + kSize;
+    }
+    return m_status;
 }
 
 Zcad::ErrorStatus ZcDbDwgFiler::readBool(bool* v) {

@@ -77,6 +77,9 @@ public:
     Zcad::ErrorStatus writeSoftOwnershipId(const ZcDbObjectId& id) { return writeId(id); }
     Zcad::ErrorStatus writeHardPointerId(const ZcDbObjectId& id) { return writeId(id); }
     Zcad::ErrorStatus writeSoftPointerId(const ZcDbObjectId& id) { return writeId(id); }
+    // The ids as writeId writes them one after another, in one growth: a
+    // table's undo state holds every record's id.
+    Zcad::ErrorStatus writeIds(const std::vector<ZcDbObjectId>& ids);
 
     Zcad::ErrorStatus readBool(bool* v);
     Zcad::ErrorStatus readInt8(std::int8_t* v);

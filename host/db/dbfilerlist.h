@@ -27,7 +27,8 @@ auto zcdbReadCounted(ZcDbDwgFiler* f, ReadOne readOne) -> std::vector<decltype(r
 
 // Ids filed as hard ownership (owned sub-objects, table records).
 inline void zcdbWriteOwnedIds(ZcDbDwgFiler* f, const std::vector<ZcDbObjectId>& ids) {
-    zcdbWriteCounted(f, ids, [f](const ZcDbObjectId& id) { f->writeHardOwnershipId(id); });
+    f->writeInt32(static_cast<std::int32_t>(ids.size()));
+    f->writeIds(ids);
 }
 inline std::vector<ZcDbObjectId> zcdbReadOwnedIds(ZcDbDwgFiler* f) {
     return zcdbReadCounted(f, [f] {

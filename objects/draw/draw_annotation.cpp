@@ -60,8 +60,7 @@ std::string Decimal(double value, int precision) {
 }
 
 bool StyleExists(const char* table, const std::string& name) {
-    const host::ResbufList rec(zcdbTblSearch(table, name.c_str(), 0));
-    return rec != nullptr;
+    return host::tableHasRecord(table, name.c_str());
 }
 
 int ReadValueArg(ObjContext& context, int precision, std::string& out) {

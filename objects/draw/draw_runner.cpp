@@ -60,8 +60,7 @@ void EndBlock() {
 }
 
 bool LayerExists(const std::string& name) {
-    const host::ResbufList rec(zcdbTblSearch("LAYER", name.c_str(), 0));
-    return rec != nullptr;
+    return host::tableHasRecord("LAYER", name.c_str());
 }
 
 ZcDbXform ToXform(const Matrix4& m) {

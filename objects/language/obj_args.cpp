@@ -53,8 +53,7 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 }
 
 bool LayerInDrawing(const std::string& name) {
-    const host::ResbufList rec(zcdbTblSearch("LAYER", name.c_str(), 0));
-    return rec != nullptr;
+    return host::tableHasRecord("LAYER", name.c_str());
 }
 
 // The style's width factor (41) or obliquing angle (50) as its table

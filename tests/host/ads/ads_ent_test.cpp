@@ -12,6 +12,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbmain.h"
+#include "host/db/dbobjptr.h"
 #include "host/ed/prompts.h"
 #include "host/util/findfile.h"
 #include "tests/host/ads/ads_ent_fixture.h"
@@ -212,6 +213,17 @@ TEST_F(AdsEnt, xdata_is_written_checked_and_returned_as_written) {
             "-3\n1001 \"VELM5$_$PARAMETRI-\"\n1000 \"Ściana\"\n1002 \"{\"\n1070 7\n1071 70000\n1040 2.5"),
         std::string::npos)
         << text;
+    // A plain name asked for is the application's in any case; another
+    // plain name is not it.
+    for (const char* asked : {"velm5$_$parametri-", "VELM5$_$PARAMETRI-", "VELM5$_$PARAMETRI"}) {
+        resbuf* one = zcutBuildList(RTSTR, asked, 0);
+        resbuf* with = zcdbEntGetX(e, one);
+        EXPECT_EQ(dump(with).find("1001 \"VELM5$_$PARAMETRI-\"") != std::string::npos,
+                  std::string(asked).back() == '-')
+            << asked;
+        zcutRelRb(one);
+        zcutRelRb(with);
+    }
     // Without applications asked for there is no xdata in the list.
     resbuf* plain = zcdbEntGet(e);
     EXPECT_EQ(dump(plain).find("-3"), std::string::npos);
@@ -516,6 +528,35 @@ TEST_F(AdsEnt, handles_and_tables_are_looked_up) {
     resbuf* app = zcdbTblSearch("APPID", "moja", 0);
     EXPECT_NE(app, nullptr);
     zcutRelRb(app);
+}
+
+// The object runs ask whether a layer or style is there without the record's
+// list: the answer is the one zcdbTblSearch gives, erased records, records
+// open for write and unknown tables included.
+TEST_F(AdsEnt, a_record_is_there_exactly_when_tblsearch_gives_its_list) {
+    host::ensureLayer(db(), "Ściany$0");
+    host::ensureLayer(db(), "Stare");
+    auto agree = [](const char* table, const char* name) {
+        resbuf* list = zcdbTblSearch(table, name, 0);
+        const bool listed = list != nullptr;
+        zcutRelRb(list);
+        EXPECT_EQ(host::tableHasRecord(table, name), listed) << table << " " << name;
+        return listed;
+    };
+    EXPECT_TRUE(agree("layer", "ŚCIANY$0"));
+    EXPECT_TRUE(agree("STYLE", "Standard"));
+    EXPECT_FALSE(agree("LAYER", "brak"));
+    EXPECT_FALSE(agree("TABELA", "0"));
+    EXPECT_FALSE(host::tableHasRecord(nullptr, "0"));
+    EXPECT_FALSE(host::tableHasRecord("LAYER", nullptr));
+    const ZcDbObjectId old = db()->recordId(db()->layerTableId(), "Stare");
+    {
+        ZcDbObjectPointer<ZcDbLayerTableRecord> open(old, ZcDb::kForWrite);
+        ASSERT_EQ(open.openStatus(), Zcad::eOk);
+        EXPECT_FALSE(agree("LAYER", "Stare"));
+        open->erase();
+    }
+    EXPECT_FALSE(agree("LAYER", "Stare"));
 }
 
 TEST(AdsNames, symbol_names_refuse_the_reserved_characters) {

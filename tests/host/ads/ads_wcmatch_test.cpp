@@ -67,3 +67,18 @@ TEST(WcMatch, many_stars_on_a_long_text_stay_linear_enough) {
 }
 
 }  // namespace
+
+TEST(WcMatch, a_plain_pattern_matches_only_the_text_equal_to_it) {
+    EXPECT_TRUE(host::isLiteralWcPattern("VELM5$_$PARAMETRI- 2"));
+    EXPECT_TRUE(host::isLiteralWcPattern(""));
+    for (const char* special : {"A#", "@", "A.B", "A*", "?", "[A]", "`A", "A,B", "~A", "A\\B", "Ś"})
+        EXPECT_FALSE(host::isLiteralWcPattern(special)) << special;
+    EXPECT_TRUE(host::wcMatch("VELM_ROOM", "VELM_ROOM"));
+    EXPECT_FALSE(host::wcMatch("velm_room", "VELM_ROOM"));
+    EXPECT_FALSE(host::wcMatch("VELM_ROOMS", "VELM_ROOM"));
+    EXPECT_FALSE(host::wcMatch("VELM_ROO", "VELM_ROOM"));
+    EXPECT_FALSE(host::wcMatch("ŚCIANA", "SCIANA"));
+    EXPECT_FALSE(host::wcMatch("\xC5", "A"));
+    EXPECT_TRUE(host::wcMatch("", ""));
+    EXPECT_FALSE(host::wcMatch("A", ""));
+}

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "host/db/dbmain.h"
 #include "host/util/resbuf.h"
@@ -87,6 +88,30 @@ TEST(DwgFiler, reading_past_the_end_or_another_type_turns_the_status_bad) {
     char* text = reinterpret_cast<char*>(1);
     EXPECT_NE(g.readString(&text), Zcad::eOk);
     EXPECT_EQ(text, nullptr);
+}
+
+// A table's ids written at once are the bytes of the ids written one by
+// one, and read back one by one.
+TEST(DwgFiler, ids_written_at_once_are_those_written_one_by_one) {
+    ZcDbDatabase db;
+    const std::vector<ZcDbObjectId> ids{db.layerTableId(), ZcDbObjectId(), db.blockTableId()};
+    ZcDbDwgFiler each(&db), once(&db);
+    each.writeInt16(2);
+    once.writeInt16(2);
+    for (const ZcDbObjectId& id : ids) each.writeHardOwnershipId(id);
+    once.writeIds(ids);
+    EXPECT_EQ(once.data(), each.data());
+    once.writeIds({});
+    EXPECT_EQ(once.data(), each.data());
+    once.seekStart();
+    std::int16_t two = 0;
+    once.readInt16(&two);
+    for (const ZcDbObjectId& id : ids) {
+        ZcDbObjectId back = db.viewTableId();
+        EXPECT_EQ(once.readHardOwnershipId(&back), Zcad::eOk);
+        EXPECT_EQ(back, id);
+    }
+    EXPECT_TRUE(once.atEnd());
 }
 
 TEST(DwgFiler, every_value_type_comes_back_as_written) {
