@@ -1,5 +1,5 @@
-// A plan index of boxes for the pairwise searches of the hidden-face and
-// shadow passes: the boxes are filed in the cells of a uniform grid over
+// A plan index of boxes for pairwise searches (the edges of two long rings,
+// the hidden-face and shadow passes of the views): the boxes are filed in the cells of a uniform grid over
 // their extent, and a query lists, once each and in filing order, the boxes
 // that overlap a given box within a tolerance. It only screens: callers
 // still apply their own tests, so a pass gives what it would give by

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <span>
 #include <vector>
 
 #include "core/base/module_state.h"
@@ -87,26 +88,117 @@ bool BeyondSegment(const Point3& p, const VertexNode* a, const VertexNode* b, do
     return (out - tol) * (out - tol) > reach;
 }
 
+double OnEdgeTolerance() {
+    return 100.0 * SharedTolerance;
+}
+
+bool OnEdge(const Point3& p, const VertexNode* v, const VertexNode* w, double tol) {
+    return !BeyondSegment(p, v, w, tol) && IsOnSegmentTol(p, v->pt(), w->pt(), tol);
+}
+
+// Whether the edge crosses the ray from p to the left (one end taken, the
+// other not, so that a vertex on the ray counts once).
+bool CrossesLeftOf(const Point3& p, const VertexNode* v, const VertexNode* w) {
+    if (!((v->y < p.y && p.y <= w->y) || (w->y < p.y && p.y <= v->y))) return false;
+    return v->x + (w->x - v->x) * (p.y - v->y) / (w->y - v->y) < p.x;
+}
+
+int OnEdgeResult(int mode) {
+    return mode == kEdgesReported ? kOnPolygonEdge : kOutsidePolygon;
+}
+
 }  // namespace
 
 int PointInPolygon(const Point3& p, const VertexNode* list, int mode) {
     if (!list) return kOutsidePolygon;
     if (mode != kEdgesUntested) {
-        const double tol = 100.0 * SharedTolerance;
-        for (const VertexNode* v = list; v; v = v->next) {
-            const VertexNode* w = NextInRing(list, v);
-            if (!BeyondSegment(p, v, w, tol) && IsOnSegmentTol(p, v->pt(), w->pt(), tol))
-                return mode == kEdgesReported ? kOnPolygonEdge : kOutsidePolygon;
-        }
+        const double tol = OnEdgeTolerance();
+        for (const VertexNode* v = list; v; v = v->next)
+            if (OnEdge(p, v, NextInRing(list, v), tol)) return OnEdgeResult(mode);
     }
     int count = 0;
-    for (const VertexNode* v = list; v; v = v->next) {
-        const VertexNode* w = NextInRing(list, v);
-        if ((v->y < p.y && p.y <= w->y) || (w->y < p.y && p.y <= v->y)) {
-            const double x = v->x + (w->x - v->x) * (p.y - v->y) / (w->y - v->y);
-            if (x < p.x) ++count;
-        }
+    for (const VertexNode* v = list; v; v = v->next) count += CrossesLeftOf(p, v, NextInRing(list, v));
+    return count % 2 ? kInsidePolygon : kOutsidePolygon;
+}
+
+RingLocator::RingLocator(const VertexNode* ring) {
+    for (const VertexNode* v = ring; v; v = v->next) {
+        from_.push_back(v);
+        to_.push_back(NextInRing(ring, v));
     }
+    if (from_.empty()) return;
+    double high = from_[0]->y;
+    low_ = high;
+    for (const VertexNode* v : from_) low_ = std::min(low_, v->y), high = std::max(high, v->y);
+    const int bands = std::clamp(static_cast<int>(from_.size() / 4), 1, 4096);
+    band_ = (high - low_) / bands;
+    if (!(band_ > 0.0) || !std::isfinite(band_)) {
+        // Flat or not a number: every edge is looked at.
+        band_ = 1.0;
+        tall_.resize(from_.size());
+        for (std::size_t k = 0; k < from_.size(); ++k) tall_[k] = static_cast<int>(k);
+        return;
+    }
+    const double tol = OnEdgeTolerance();
+    const auto bandOf = [&](double y) {
+        const double b = std::floor((y - low_) / band_);
+        return b <= 0.0 ? 0 : b >= bands - 1 ? bands - 1 : static_cast<int>(b);
+    };
+    // Each edge's bands, none for a tall one: the heights a point on the
+    // edge may have, with room to spare (see BeyondSegment).
+    std::vector<std::pair<int, int>> span(from_.size(), {0, -1});
+    levelStart_.assign(static_cast<std::size_t>(bands) + 1, 0);
+    for (std::size_t k = 0; k < from_.size(); ++k) {
+        const VertexNode *v = from_[k], *w = to_[k];
+        const double reach =
+            tol + std::sqrt(2.0 * (std::fabs(w->x - v->x) + std::fabs(w->y - v->y)) * tol + tol * tol);
+        const double y0 = std::min(v->y, w->y) - reach, y1 = std::max(v->y, w->y) + reach;
+        if (!std::isfinite(y0) || !std::isfinite(y1) || bandOf(y1) - bandOf(y0) > 8) {
+            tall_.push_back(static_cast<int>(k));
+            continue;
+        }
+        span[k] = {bandOf(y0), bandOf(y1)};
+        for (int b = span[k].first; b <= span[k].second; ++b) ++levelStart_[static_cast<std::size_t>(b) + 1];
+    }
+    for (std::size_t b = 0; b < static_cast<std::size_t>(bands); ++b) levelStart_[b + 1] += levelStart_[b];
+    levels_.resize(static_cast<std::size_t>(levelStart_.back()));
+    std::vector<int> fill(levelStart_.begin(), levelStart_.end() - 1);
+    for (std::size_t k = 0; k < from_.size(); ++k)
+        for (int b = span[k].first; b <= span[k].second; ++b)
+            levels_[static_cast<std::size_t>(fill[static_cast<std::size_t>(b)]++)] = static_cast<int>(k);
+}
+
+int RingLocator::Where(const Point3& p, int mode) const {
+    if (from_.empty()) return kOutsidePolygon;
+    const double tol = OnEdgeTolerance();
+    std::span<const int> level;
+    if (!levelStart_.empty()) {
+        if (!std::isfinite(p.y)) {
+            // A height that is not a number: every edge, as PointInPolygon.
+            if (mode != kEdgesUntested)
+                for (std::size_t k = 0; k < from_.size(); ++k)
+                    if (OnEdge(p, from_[k], to_[k], tol)) return OnEdgeResult(mode);
+            int count = 0;
+            for (std::size_t k = 0; k < from_.size(); ++k) count += CrossesLeftOf(p, from_[k], to_[k]);
+            return count % 2 ? kInsidePolygon : kOutsidePolygon;
+        }
+        const double b = std::floor((p.y - low_) / band_);
+        const int last = static_cast<int>(levelStart_.size()) - 2;
+        const std::size_t band = static_cast<std::size_t>(b <= 0.0    ? 0
+                                                          : b >= last ? last
+                                                                      : static_cast<int>(b));
+        level =
+            std::span(levels_).subspan(static_cast<std::size_t>(levelStart_[band]),
+                                       static_cast<std::size_t>(levelStart_[band + 1] - levelStart_[band]));
+    }
+    const std::span<const int> tall(tall_);
+    if (mode != kEdgesUntested)
+        for (const std::span<const int> edges : {level, tall})
+            for (int k : edges)
+                if (OnEdge(p, from_[k], to_[k], tol)) return OnEdgeResult(mode);
+    int count = 0;
+    for (const std::span<const int> edges : {level, tall})
+        for (int k : edges) count += CrossesLeftOf(p, from_[k], to_[k]);
     return count % 2 ? kInsidePolygon : kOutsidePolygon;
 }
 

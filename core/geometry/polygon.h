@@ -5,6 +5,8 @@
 // name vertices of other lists and never own them.
 #pragma once
 
+#include <vector>
+
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/vertex_list.h"
 
@@ -30,6 +32,23 @@ inline constexpr int kEdgesOutside = 2;
 // edge gives kOnPolygonEdge, with any other mode but kEdgesUntested
 // kOutsidePolygon.
 int PointInPolygon(const Point3& p, const VertexNode* list, int mode);
+
+// PointInPolygon for many points against one long ring, with the same
+// answers: the edges are filed by height, so a point looks only at the
+// edges level with it (and at those it may lie on) rather than at all.
+// The ring must outlive the locator and stay as it is.
+class RingLocator {
+public:
+    explicit RingLocator(const VertexNode* ring);
+    int Where(const Point3& p, int mode) const;
+
+private:
+    std::vector<const VertexNode*> from_;   // edge k runs from from_[k] ...
+    std::vector<const VertexNode*> to_;     // ... to to_[k]
+    std::vector<int> levelStart_, levels_;  // the edges of band b from levelStart_[b]
+    std::vector<int> tall_;                 // edges spanning many bands
+    double low_ = 0.0, band_ = 1.0;
+};
 // True when p lies inside the ring in plan; with mode != 0 a point on an
 // edge counts as inside. False for fewer than three vertices.
 bool PolygonContainsPoint(const Point3& p, const VertexNode* list, int mode);

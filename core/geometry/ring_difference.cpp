@@ -6,10 +6,12 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <optional>
 #include <span>
 #include <utility>
 
 #include "core/base/module_state.h"
+#include "core/geometry/box_index.h"
 #include "core/geometry/polygon.h"
 
 namespace {
@@ -34,6 +36,7 @@ Point3 P3(const Vx& v) {
 
 Ring FromList(const VertexNode* list, int which) {
     Ring r;
+    r.reserve(static_cast<std::size_t>(CountNodes(list)));
     int index = 0;
     for (const VertexNode* v = list; v; v = v->next, ++index)
         r.push_back({v->x, v->y, v->z, v->spare, {v->mark, v->edgeFlag, v->data1, v->data2, {which, index}}});
@@ -111,9 +114,40 @@ void InsertCrossings(Ring& A, Ring& B, double snap) {
         if (PointsNear2d({x, y, 0}, P3(a), snap) || PointsNear2d({x, y, 0}, P3(b), snap)) return;
         at.push_back({std::hypot(x - a.x, y - a.y), OnEdge(a, b, x, y)});
     };
+    const auto edgeBox = [](const Ring& r, std::size_t i, double box[4]) {
+        const Vx &p = r[i], &q = r[(i + 1) % r.size()];
+        box[0] = std::min(p.x, q.x), box[1] = std::min(p.y, q.y);
+        box[2] = std::max(p.x, q.x), box[3] = std::max(p.y, q.y);
+    };
+    // Two long rings look their meeting edges up in an index of B's edges,
+    // which lists them in B's order, as the plain walk meets them.
+    const auto finite = [](const Ring& r) {
+        return std::all_of(r.begin(), r.end(),
+                           [](const Vx& v) { return std::isfinite(v.x) && std::isfinite(v.y); });
+    };
+    const bool indexed = A.size() * B.size() > 4096 && finite(A) && finite(B);
+    BoxIndex index;
+    if (indexed) {
+        for (std::size_t j = 0; j < B.size(); ++j) {
+            double box[4];
+            edgeBox(B, j, box);
+            index.Add(box);
+        }
+        index.Build(snap);
+    }
+    std::vector<int> every;
     for (std::size_t i = 0; i < A.size(); ++i) {
         const Vx &a0 = A[i], &a1 = A[(i + 1) % A.size()];
-        for (std::size_t j = 0; j < B.size(); ++j) {
+        const std::vector<int>* near = &every;
+        if (indexed) {
+            double box[4];
+            edgeBox(A, i, box);
+            near = &index.Query(box);
+        } else if (every.size() != B.size()) {
+            for (std::size_t j = 0; j < B.size(); ++j) every.push_back(static_cast<int>(j));
+        }
+        for (const int k : *near) {
+            const std::size_t j = static_cast<std::size_t>(k);
             const Vx &b0 = B[j], &b1 = B[(j + 1) % B.size()];
             if (std::max(a0.x, a1.x) < std::min(b0.x, b1.x) - snap ||
                 std::max(b0.x, b1.x) < std::min(a0.x, a1.x) - snap ||
@@ -131,7 +165,11 @@ void InsertCrossings(Ring& A, Ring& B, double snap) {
         }
     }
     auto apply = [snap](Ring& r, std::vector<std::vector<Insert>>& ins) {
+        std::size_t count = r.size();
+        for (const std::vector<Insert>& at : ins) count += at.size();
+        if (count == r.size()) return;
         Ring out;
+        out.reserve(count);
         for (std::size_t i = 0; i < r.size(); ++i) {
             out.push_back(r[i]);
             std::sort(ins[i].begin(), ins[i].end(),
@@ -253,16 +291,35 @@ struct RingBoolean::Impl {
             otherNodes[j].next = j + 1 < otherNodes.size() ? &otherNodes[j + 1] : nullptr;
         }
         const VertexNode* other = otherNodes.empty() ? nullptr : otherNodes.data();
+        // A long other ring answers its point tests through a locator.
+        std::optional<RingLocator> locator;
+        if (otherNodes.size() > 32) locator.emplace(other);
+        const auto where = [&](const Point3& p, int mode) {
+            return locator ? locator->Where(p, mode) : PointInPolygon(p, other, mode);
+        };
         // Long rings look their matching edges up by their nodes; the first
         // edge of the other ring that runs between the same nodes decides.
         auto key = [](int from, int to) {
             return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(from)) << 32) |
                    static_cast<std::uint32_t>(to);
         };
-        std::vector<std::pair<std::uint64_t, int>> firstEdge;  // sorted by key, then edge
+        // The keys asked for (both ways round each edge of ring k), sorted,
+        // each given the first edge of the other ring in one walk of it.
+        std::vector<std::pair<std::uint64_t, int>> firstEdge;
         if (useCells) {
-            for (int j = 0; j < EdgeCount(o); ++j) firstEdge.push_back({key(From(o, j), To(o, j)), j});
+            firstEdge.reserve(2 * static_cast<std::size_t>(EdgeCount(k)));
+            for (int i = 0; i < EdgeCount(k); ++i) {
+                firstEdge.push_back({key(From(k, i), To(k, i)), -1});
+                firstEdge.push_back({key(To(k, i), From(k, i)), -1});
+            }
             std::sort(firstEdge.begin(), firstEdge.end());
+            firstEdge.erase(std::unique(firstEdge.begin(), firstEdge.end()), firstEdge.end());
+            for (int j = 0; j < EdgeCount(o); ++j) {
+                const std::uint64_t edgeKey = key(From(o, j), To(o, j));
+                const auto it = std::lower_bound(firstEdge.begin(), firstEdge.end(),
+                                                 std::pair<std::uint64_t, int>{edgeKey, -1});
+                if (it != firstEdge.end() && it->first == edgeKey && it->second < 0) it->second = j;
+            }
         }
         const auto firstOf = [&firstEdge](std::uint64_t edgeKey) {
             const auto it = std::lower_bound(firstEdge.begin(), firstEdge.end(),
@@ -289,20 +346,19 @@ struct RingBoolean::Impl {
                 const Vx& a = ring[k][i];
                 const Vx& b = ring[k][(i + 1) % ring[k].size()];
                 const Point3 mid{(a.x + b.x) / 2.0, (a.y + b.y) / 2.0, 0.0};
-                const int where = PointInPolygon(mid, other, kEdgesReported);
-                if (where == kInsidePolygon) {
+                const int at = where(mid, kEdgesReported);
+                if (at == kInsidePolygon) {
                     c = kInside;
-                } else if (where == kOnPolygonEdge) {
+                } else if (at == kOnPolygonEdge) {
                     // Near the other's border without an edge of its own
                     // there: the sides of the edge decide, by exact parity.
                     const double len = PlanLength(a, b);
                     const double off =
                         std::max(len * 1e-6, 1e-9 * (1.0 + std::fabs(mid.x) + std::fabs(mid.y)));
                     const double nx = -(b.y - a.y) / len * off, ny = (b.x - a.x) / len * off;
-                    const bool left = PointInPolygon({mid.x + nx, mid.y + ny, 0.0}, other, kEdgesUntested) !=
-                                      kOutsidePolygon;
-                    const bool right = PointInPolygon({mid.x - nx, mid.y - ny, 0.0}, other, kEdgesUntested) !=
-                                       kOutsidePolygon;
+                    const bool left = where({mid.x + nx, mid.y + ny, 0.0}, kEdgesUntested) != kOutsidePolygon;
+                    const bool right =
+                        where({mid.x - nx, mid.y - ny, 0.0}, kEdgesUntested) != kOutsidePolygon;
                     c = left && right ? kInside : left ? kSame : right ? kOpposite : kOutside;
                 }
             }

@@ -26,9 +26,12 @@
 //
 // Limits: works in plan (x, y); z and the spare double (a shadow's height)
 // are interpolated along the edge a new vertex is inserted into, so rings
-// lying in one plane keep it. The rings are small (faces of one view,
-// openings of one wall side): every step is quadratic in their edges, but
-// for the node lookup of long rings. Self-intersecting rings are not
+// lying in one plane keep it. Most rings are small (faces of one view,
+// openings of one wall side) and every step may look at every pair of
+// edges; long rings (the union of many shadow pieces) have their crossings
+// looked up in an index of the other's edges, their nodes filed by cell,
+// their point tests answered by a locator and their walk led by the edges
+// leaving each node, with the same results. Self-intersecting rings are not
 // supported. Points are near when both plan coordinates are within the snap
 // distance.
 #pragma once

@@ -27,6 +27,7 @@
 #include <unordered_map>
 
 #include "core/base/module_state.h"
+#include "core/geometry/box_index.h"
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/matrix4.h"
 #include "core/geometry/polygon.h"
@@ -37,7 +38,6 @@
 #include "host/util/nocase.h"
 #include "store/settings_store.h"
 #include "store/velm_layerombra.h"
-#include "visual/views/box_index.h"
 
 namespace {
 

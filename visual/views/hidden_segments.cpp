@@ -20,10 +20,10 @@
 #include <vector>
 
 #include "core/base/module_state.h"
+#include "core/geometry/box_index.h"
 #include "core/geometry/geom_basic.h"
 #include "host/ed/prompts.h"
 #include "host/ed/statusbar.h"
-#include "visual/views/box_index.h"
 #include "visual/views/section_cut.h"
 #include "visual/views/section_faces.h"
 #include "visual/views/segment_ops.h"

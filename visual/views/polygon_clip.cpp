@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "core/base/module_state.h"
+#include "core/geometry/box_index.h"
 #include "core/geometry/polygon.h"
-#include "visual/views/box_index.h"
 
 namespace {
 

@@ -20,10 +20,10 @@
 #include <cmath>
 #include <vector>
 
+#include "core/geometry/box_index.h"
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/polygon.h"
 #include "core/geometry/vertex_list.h"
-#include "visual/views/box_index.h"
 #include "visual/views/polygon_clip.h"
 #include "visual/views/section_faces.h"
 #include "visual/views/segment_ops.h"

@@ -21,6 +21,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/geometry/box_index.h"
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/matrix4.h"
 #include "core/geometry/polygon.h"
@@ -31,7 +32,6 @@
 #include "host/ads/rbutil.h"
 #include "host/ed/prompts.h"
 #include "host/ed/statusbar.h"
-#include "visual/views/box_index.h"
 #include "visual/views/polygon_clip.h"
 #include "visual/views/section_cut.h"
 #include "visual/views/section_faces.h"

@@ -22,10 +22,10 @@
 #include <vector>
 
 #include "core/base/module_state.h"
+#include "core/geometry/box_index.h"
 #include "core/geometry/polygon.h"
 #include "host/ed/prompts.h"
 #include "host/ed/statusbar.h"
-#include "visual/views/box_index.h"
 
 namespace {
 

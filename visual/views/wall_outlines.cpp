@@ -13,12 +13,12 @@
 #include <utility>
 
 #include "core/base/module_state.h"
+#include "core/geometry/box_index.h"
 #include "core/geometry/outline.h"
 #include "core/geometry/polygon.h"
 #include "core/geometry/vertex_list.h"
 #include "core/name_list.h"
 #include "host/util/nocase.h"
-#include "visual/views/box_index.h"
 #include "visual/views/polygon_clip.h"
 #include "visual/views/section_caps.h"
 #include "visual/views/section_cut.h"

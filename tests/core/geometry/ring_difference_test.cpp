@@ -191,6 +191,54 @@ TEST(RingBoolean, intersection_difference_and_union_add_up_for_grid_cutters) {
     }
 }
 
+TEST(RingBoolean, long_rings_crossing_everywhere_meet_at_every_crossing) {
+    // Two combs laid across each other, their teeth crossing hundreds of
+    // times: a crossing missed would join the wrong loops, so the areas
+    // would not add up and points would land in the wrong result.
+    const auto comb = [](int teeth, double turn, double shift) {
+        Pts pts;
+        const auto put = [&](double x, double y) {
+            pts.push_back({x * std::cos(turn) - y * std::sin(turn) + shift,
+                           x * std::sin(turn) + y * std::cos(turn) + shift, 0});
+        };
+        for (int t = 0; t < teeth; ++t) {
+            put(t * 10.0, 0);
+            put(t * 10.0 + 4.0, 0);
+            put(t * 10.0 + 4.0, 300.0 + (t % 7) * 3.0);
+            put(t * 10.0 + 10.0, 300.0 + (t % 7) * 3.0);
+        }
+        put(teeth * 10.0, -40.0);
+        put(0, -40.0);
+        return pts;
+    };
+    const auto inside = [](const Point3& p, const VertexNode* ring) {
+        return PointInPolygon(p, ring, kEdgesUntested) == kInsidePolygon;
+    };
+    std::mt19937 rng(12);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (const double turn : {1.5707963267948966, 1.2, 0.9}) {
+        const Pts a = comb(30, 0.0, 0.0), b = comb(28, turn, 150.0 + 37.0 * turn);
+        OwnedList<VertexNode> ra(Ring(a)), rb(Ring(b));
+        const RingBoolean op(ra.get(), rb.get(), 0.001);
+        const std::vector<RingLoop> both = op.Trace(RingOperation::kIntersection);
+        double overlap = 0.0;
+        for (const RingLoop& l : both) overlap += Signed(l.ring.get());
+        EXPECT_GT(both.size(), 20u) << "turn " << turn;
+        double left = 0.0, joined = 0.0;
+        for (const RingLoop& l : op.Trace(RingOperation::kDifference)) left += Signed(l.ring.get());
+        for (const RingLoop& l : op.Trace(RingOperation::kUnion)) joined += Signed(l.ring.get());
+        // The combs run clockwise; the kernel turns them round.
+        EXPECT_NEAR(left, std::fabs(Signed(a)) - overlap, 1e-6) << "turn " << turn;
+        EXPECT_NEAR(joined, std::fabs(Signed(a)) + std::fabs(Signed(b)) - overlap, 1e-6) << "turn " << turn;
+        for (int k = 0; k < 2000; ++k) {
+            const Point3 p{unit(rng) * 320.0 - 10.0, unit(rng) * 360.0 - 50.0, 0};
+            bool inResult = false;
+            for (const RingLoop& l : both) inResult = inResult != inside(p, l.ring.get());
+            ASSERT_EQ(inResult, inside(p, ra.get()) && inside(p, rb.get())) << p.x << ", " << p.y;
+        }
+    }
+}
+
 TEST(RingBoolean, reversing_a_ring_keeps_each_edge_with_its_properties) {
     OwnedList<VertexNode> ring(Ring(kWall));
     int flag = 1;

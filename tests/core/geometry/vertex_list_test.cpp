@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "core/base/module_state.h"
@@ -159,6 +160,71 @@ TEST(PointLocation, edges_vertices_and_each_mode) {
     Owned diamond(Make({{0, -1, 0}, {1, 0, 0}, {0, 1, 0}, {-1, 0, 0}}));
     EXPECT_EQ(PointInPolygon({0, 0, 0}, diamond.get(), 0), 1);
     EXPECT_EQ(PointInPolygon({-2, 0, 0}, diamond.get(), 0), 0);
+}
+
+TEST(PointLocation, long_rings_answer_as_every_edge_would_through_the_locator) {
+    // The plain test, every edge looked at: the reference both the point
+    // location and the locator of long rings must agree with.
+    const auto reference = [](const Point3& p, const VertexNode* ring, int mode) {
+        for (const VertexNode* v = ring; v && mode != kEdgesUntested; v = v->next)
+            if (IsOnSegmentTol(p, v->pt(), NextInRing(ring, v)->pt(), 100.0 * SharedTolerance))
+                return mode == kEdgesReported ? kOnPolygonEdge : kOutsidePolygon;
+        int count = 0;
+        for (const VertexNode* v = ring; v; v = v->next) {
+            const VertexNode* w = NextInRing(ring, v);
+            if (((v->y < p.y && p.y <= w->y) || (w->y < p.y && p.y <= v->y)) &&
+                v->x + (w->x - v->x) * (p.y - v->y) / (w->y - v->y) < p.x)
+                ++count;
+        }
+        return count % 2 ? kInsidePolygon : kOutsidePolygon;
+    };
+    std::mt19937 rng(41);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    int onEdge = 0;
+    for (int round = 0; round < 12; ++round) {
+        // A comb: long straight runs, tall teeth, steps on a grid so that
+        // points fall level with vertices, and a slanted back.
+        std::vector<Point3> pts;
+        const int teeth = 20 + round * 15;
+        for (int t = 0; t < teeth; ++t) {
+            const double x = t * 10.0, h = std::floor(unit(rng) * 8.0) * 25.0 + 5.0;
+            pts.push_back({x, 0, 0});
+            pts.push_back({x + 5.0, 0, 0});
+            pts.push_back({x + 5.0, h, 0});
+            pts.push_back({x + 10.0, h, 0});
+        }
+        pts.push_back({teeth * 10.0, -50.0 - 30.0 * unit(rng), 0});
+        pts.push_back({0, -60.0, 0});
+        Owned comb(Make(pts));
+        const RingLocator locator(comb.get());
+        std::vector<Point3> probes{
+            {0, std::nan(""), 0}, {-1e6, 10, 0}, {1e6, 10, 0}, {50, 1e6, 0}, {50, -1e6, 0}};
+        for (std::size_t k = 0; k < pts.size(); ++k) {
+            const Point3 a = pts[k], b = pts[(k + 1) % pts.size()];
+            const double t = unit(rng);
+            const Point3 on{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y), 0};
+            probes.push_back(a);
+            probes.push_back(on);
+            // Across the edge by about the on-edge tolerance, either side.
+            const double len = std::hypot(b.x - a.x, b.y - a.y), off = 0.2 * (unit(rng) - 0.5);
+            if (len > 0)
+                probes.push_back({on.x - off * (b.y - a.y) / len, on.y + off * (b.x - a.x) / len, 0});
+            probes.push_back({unit(rng) * teeth * 10.0, unit(rng) * 300.0 - 80.0, 0});
+        }
+        for (const Point3& p : probes)
+            for (int mode : {kEdgesUntested, kEdgesReported, kEdgesOutside}) {
+                const int want = reference(p, comb.get(), mode);
+                onEdge += want == kOnPolygonEdge;
+                ASSERT_EQ(PointInPolygon(p, comb.get(), mode), want)
+                    << p.x << ", " << p.y << " mode " << mode;
+                ASSERT_EQ(locator.Where(p, mode), want) << p.x << ", " << p.y << " mode " << mode;
+            }
+    }
+    EXPECT_GT(onEdge, 1000);
+    // A flat ring holds every edge in one place.
+    Owned flat(Make({{0, 0, 0}, {5, 0, 0}, {9, 0, 0}}));
+    EXPECT_EQ(RingLocator(flat.get()).Where({3, 0, 0}, kEdgesReported), kOnPolygonEdge);
+    EXPECT_EQ(RingLocator(nullptr).Where({3, 0, 0}, kEdgesReported), kOutsidePolygon);
 }
 
 TEST(PointLocation, insertion_test_inside_outside_and_on_edge) {
