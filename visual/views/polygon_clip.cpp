@@ -555,7 +555,8 @@ OutlinePolygon* SplitShadowPieces(OutlinePolygon** list, [[maybe_unused]] int gr
     for (OutlinePolygon* a = *list; a; a = a->next) {
         for (OutlinePolygon* b = a->next; b;) {
             OutlinePolygon* following = b->next;
-            if (CountNodes(b->ring) < 3) {
+            // Asked for every pair: a long ring is not counted each time.
+            if (!b->ring || !b->ring->next || !b->ring->next->next) {
                 DropPiece(list, b);
                 b = following;
                 continue;
