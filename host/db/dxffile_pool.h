@@ -1,9 +1,9 @@
-// The threads the DXF reader and writer share out their work on: nothing
-// else of the host runs off the calling thread. A run hands out numbered
-// tasks (chunks of text or of entities) to as many threads as the machine
-// has cores, the calling thread among them, and returns when the last task
-// is done: no thread outlives the run. VELM_DXF_THREADS caps the count;
-// 1 keeps everything on the calling thread, as the serial path does.
+// The threads the DXF reader and writer share out their work on (those of
+// host/util/tasks). A run hands out numbered tasks (chunks of text or of
+// entities) to as many threads as the machine has cores, the calling
+// thread among them, and returns when the last task is done: no thread
+// outlives the run. VELM_DXF_THREADS caps the count; 1 keeps everything
+// on the calling thread, as the serial path does.
 #pragma once
 
 #include <cstddef>

@@ -26,6 +26,7 @@
 #include "core/geometry/polygon.h"
 #include "host/ed/prompts.h"
 #include "host/ed/statusbar.h"
+#include "host/util/tasks.h"
 
 namespace {
 
@@ -149,38 +150,53 @@ private:
     int position_ = 0;
 };
 
-// The pieces of one shadow group merged outline by outline (split and
+// The pieces of every shadow group merged outline by outline (split and
 // joined around the merge when `full`). A piece keeps in link the receiving
 // outline it lies on; pieces of different outlines are never merged, so
 // each merge runs over the few pieces one outline takes and a group
-// receiving thousands of pieces does not merge them all pair by pair.
-OutlinePolygon* MergeByOutline(OutlinePolygon* list, bool full, int number, bool indexed) {
-    std::vector<std::vector<OutlinePolygon*>> byOutline;  // in first-seen order
-    std::unordered_map<const OutlinePolygon*, std::size_t> where;
-    while (list) {
-        OutlinePolygon* p = list;
-        list = p->next;
-        p->next = nullptr;
-        const auto [it, added] = where.try_emplace(p->link, byOutline.size());
-        if (added) byOutline.emplace_back();
-        byOutline[it->second].push_back(p);
+// receiving thousands of pieces does not merge them all pair by pair. The
+// merges touch only their own pieces: a floor taking thousands merges
+// beside the other outlines on the machine's cores.
+void MergeByOutline(ShadowGroup* shadows, bool full, bool indexed) {
+    struct Outline {
+        ShadowGroup* group;
+        OutlinePolygon* on;
+        std::vector<OutlinePolygon*> pieces;
+        OutlinePolygon* merged = nullptr;
+    };
+    std::vector<Outline> outlines;  // group by group, each in first-seen order
+    std::size_t count = 0;
+    for (ShadowGroup* s = shadows; s; s = s->next) {
+        std::unordered_map<const OutlinePolygon*, std::size_t> where;
+        while (s->pieces) {
+            OutlinePolygon* p = s->pieces;
+            s->pieces = p->next;
+            p->next = nullptr;
+            const auto [it, added] = where.try_emplace(p->link, outlines.size());
+            if (added) outlines.push_back({s, p->link, {}});
+            outlines[it->second].pieces.push_back(p);
+            ++count;
+        }
     }
-    OutlinePolygon* result = nullptr;
-    OutlinePolygon** tail = &result;
-    for (std::vector<OutlinePolygon*>& pieces : byOutline) {
-        OutlinePolygon* on = pieces.front()->link;
-        for (std::size_t k = 0; k + 1 < pieces.size(); ++k) pieces[k]->next = pieces[k + 1];
-        OutlinePolygon* merged = pieces.front();
-        if (full) merged = SplitShadowPieces(&merged, number);
-        merged = MergeShadowPieces(merged, indexed);
-        if (full) merged = JoinShadowPieces(&merged, number, indexed);
-        *tail = merged;
-        for (OutlinePolygon* p = merged; p; p = p->next) {
-            p->link = on;
+    const auto merge = [&](std::size_t k) {
+        Outline& o = outlines[k];
+        for (std::size_t i = 0; i + 1 < o.pieces.size(); ++i) o.pieces[i]->next = o.pieces[i + 1];
+        OutlinePolygon* m = o.pieces.front();
+        if (full) m = SplitShadowPieces(&m, o.group->number);
+        m = MergeShadowPieces(m, indexed);
+        if (full) m = JoinShadowPieces(&m, o.group->number, indexed);
+        o.merged = m;
+    };
+    host::runTasks(outlines.size(), count >= 512 ? host::machineCores() : 1, merge);
+    OutlinePolygon** tail = nullptr;
+    for (std::size_t k = 0; k < outlines.size(); ++k) {
+        if (k == 0 || outlines[k].group != outlines[k - 1].group) tail = &outlines[k].group->pieces;
+        *tail = outlines[k].merged;
+        for (OutlinePolygon* p = outlines[k].merged; p; p = p->next) {
+            p->link = outlines[k].on;
             tail = &p->next;
         }
     }
-    return result;
 }
 
 // Step 1: a caster per group, newest first; the groups are numbered.
@@ -599,8 +615,8 @@ ShadowGroup* ComputeViewShading(FaceGroup** groups, const Matrix4& viewFrame, co
         }
     }
     shadows = CleanShadowGroups(shadows);
+    MergeByOutline(shadows, false, search.indexed);
     for (ShadowGroup* s = shadows; s; s = s->next) {
-        s->pieces = MergeByOutline(s->pieces, false, s->number, search.indexed);
         for (OutlinePolygon* p = s->pieces; p; p = p->next) {
             CellBoxOfRing(p->ring, p->cellLow, p->cellHigh, gridA);
             SetOutlineBox(*p);
@@ -937,11 +953,11 @@ ShadowGroup* HideShadowPieces(ShadowGroup* shadows, FaceGroup* groups, const dou
         HideByScan(shadows, groups, gridA, breakFlag, search);
     if (breakFlag) return FreeShadowGroups(shadows);
     shadows = CleanShadowGroups(shadows);
+    // Merged outline by outline first, the few pieces left then across
+    // outlines: pieces on neighbouring outlines may overlap or touch.
+    MergeByOutline(shadows, true, search.indexed);
     int number = 0;
     for (ShadowGroup* s = shadows; s; s = s->next) {
-        // Merged outline by outline first, the few pieces left then across
-        // outlines: pieces on neighbouring outlines may overlap or touch.
-        s->pieces = MergeByOutline(s->pieces, true, s->number, search.indexed);
         for (OutlinePolygon* p = s->pieces; p; p = p->next) p->link = nullptr;
         s->pieces = SplitShadowPieces(&s->pieces, s->number);
         s->pieces = MergeShadowPieces(s->pieces, search.indexed);

@@ -22,10 +22,16 @@ class ShadowIndex : public ShadowToleranceTest {
 protected:
     // A floor slab and walls on it in a loose grid, some of them turned,
     // some boxes floating over them.
-    static std::vector<oracle::Face> Scene(std::mt19937& rng) {
+    static std::vector<oracle::Face> Scene(std::mt19937& rng, int fixedCols = 0, int fixedRows = 0) {
         std::uniform_real_distribution<double> unit(0.0, 1.0);
         std::vector<oracle::Face> faces;
         const int cols = 2 + static_cast<int>(unit(rng) * 4), rows = 2 + static_cast<int>(unit(rng) * 3);
+        if (fixedCols > 0) return Scene(rng, faces, fixedCols, fixedRows);
+        return Scene(rng, faces, cols, rows);
+    }
+    static std::vector<oracle::Face> Scene(std::mt19937& rng, std::vector<oracle::Face>& faces, int cols,
+                                           int rows) {
+        std::uniform_real_distribution<double> unit(0.0, 1.0);
         oracle::Box(faces, -50.0, -50.0, -25.0, cols * 400.0 + 50.0, rows * 300.0 + 50.0, 0.0, "SLAB");
         for (int i = 0; i <= cols; ++i)
             for (int j = 0; j <= rows; ++j) {
@@ -98,6 +104,24 @@ TEST_F(ShadowIndex, looks_up_the_pieces_every_pair_would_give_on_random_floors) 
     EXPECT_GT(pieces, 100);
     // The index screens: with it switched off as many pairs are tried.
     EXPECT_LT(byIndex * 2, byPairs) << byIndex << " of " << byPairs;
+}
+
+TEST_F(ShadowIndex, a_whole_floor_on_a_slab_merges_its_outlines_side_by_side_as_one_by_one) {
+    // Enough pieces on the slab's top for the outlines to be merged on
+    // several threads, and for one piece to grow along the floor.
+    std::mt19937 rng(2);
+    const std::vector<oracle::Face> faces = Scene(rng, 6, 5);
+    const Matrix4 frame = oracle::ViewFrame(30.0, 35.0);
+    const Point3 light{0.6, 0.5, 0.7};
+    std::int64_t byIndex = 0, byPairs = 0;
+    ShadowGroup* indexed = Shade(faces, frame, light, true, byIndex);
+    ShadowGroup* plain = Shade(faces, frame, light, false, byPairs);
+    int pieces = 0;
+    for (const ShadowGroup* s = indexed; s; s = s->next) pieces += CountNodes(s->pieces);
+    EXPECT_GT(pieces, 40);
+    EXPECT_EQ(Difference(indexed, plain), "");
+    FreeShadowGroups(indexed);
+    FreeShadowGroups(plain);
 }
 
 }  // namespace
