@@ -626,33 +626,61 @@ void RingBox(const VertexNode* ring, double box[4]) {
 }
 
 // The box of the edges (plan end points, to the bit) that one ring has and
-// the other has not; false when their edges are the same.
+// the other has not, each edge counted as often as it comes; false when
+// their edges are the same. The edges of the first are filed in an open
+// table: a join's rings are long, and this runs for every join.
 bool ChangedEdgesBox(const VertexNode* before, const VertexNode* after, double box[4]) {
     using Edge = std::array<std::uint64_t, 4>;
-    const auto edges = [](const VertexNode* ring) {
-        std::vector<Edge> out;
-        for (const VertexNode* v = ring; v; v = v->next) {
-            const VertexNode* w = NextInRing(ring, v);
-            out.push_back({std::bit_cast<std::uint64_t>(v->x), std::bit_cast<std::uint64_t>(v->y),
-                           std::bit_cast<std::uint64_t>(w->x), std::bit_cast<std::uint64_t>(w->y)});
-        }
-        std::sort(out.begin(), out.end());
-        return out;
+    const auto edgeAt = [](const VertexNode* ring, const VertexNode* v) {
+        const VertexNode* w = NextInRing(ring, v);
+        return Edge{std::bit_cast<std::uint64_t>(v->x), std::bit_cast<std::uint64_t>(v->y),
+                    std::bit_cast<std::uint64_t>(w->x), std::bit_cast<std::uint64_t>(w->y)};
     };
-    const std::vector<Edge> a = edges(before), b = edges(after);
-    std::vector<Edge> changed;
-    std::set_symmetric_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(changed));
-    if (changed.empty()) return false;
+    const std::size_t edges = static_cast<std::size_t>(CountNodes(before));
+    std::size_t size = 16;
+    while (size < 2 * edges) size *= 2;
+    std::vector<Edge> filed;
+    std::vector<int> count, slots(size, -1);
+    const auto slotOf = [&](const Edge& e) {
+        std::uint64_t h = 0xCBF29CE484222325ull;
+        for (const std::uint64_t part : e) h = (h ^ part) * 0x100000001B3ull;
+        std::size_t slot = static_cast<std::size_t>(h ^ (h >> 31)) & (size - 1);
+        while (slots[slot] >= 0 && filed[static_cast<std::size_t>(slots[slot])] != e)
+            slot = (slot + 1) & (size - 1);
+        return slot;
+    };
+    for (const VertexNode* v = before; v; v = v->next) {
+        const Edge e = edgeAt(before, v);
+        const std::size_t slot = slotOf(e);
+        if (slots[slot] < 0) {
+            slots[slot] = static_cast<int>(filed.size());
+            filed.push_back(e);
+            count.push_back(0);
+        }
+        ++count[static_cast<std::size_t>(slots[slot])];
+    }
+    bool any = false;
     box[0] = box[1] = 1e300;
     box[2] = box[3] = -1e300;
-    for (const Edge& e : changed) {
+    const auto widen = [&](const Edge& e) {
         const double ends[4] = {std::bit_cast<double>(e[0]), std::bit_cast<double>(e[1]),
                                 std::bit_cast<double>(e[2]), std::bit_cast<double>(e[3])};
         const double edgeBox[4] = {std::min(ends[0], ends[2]), std::min(ends[1], ends[3]),
                                    std::max(ends[0], ends[2]), std::max(ends[1], ends[3])};
         Cover(box, edgeBox);
+        any = true;
+    };
+    for (const VertexNode* v = after; v; v = v->next) {
+        const Edge e = edgeAt(after, v);
+        const int at = slots[slotOf(e)];
+        if (at >= 0 && count[static_cast<std::size_t>(at)] > 0)
+            --count[static_cast<std::size_t>(at)];
+        else
+            widen(e);
     }
-    return true;
+    for (std::size_t k = 0; k < filed.size(); ++k)
+        if (count[k] > 0) widen(filed[k]);
+    return any;
 }
 
 // The join by the plain search: the first pair that joins, in list order,
