@@ -404,7 +404,7 @@ void ZcDbUndoJournal::recordModify(ZcDbObject* obj) {
     obj->dwgOutFields(&filer);
     m_replaying = false;
     g.entries.push_back({stub, static_cast<std::uint32_t>(g.states.size()), Entry::kModify, false});
-    g.states.push_back(filer.data());
+    g.states.push_back(filer.takeData());
     g.indexed = g.entries.size();
 }
 

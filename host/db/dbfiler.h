@@ -36,6 +36,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "host/db/dbid.h"
@@ -110,6 +111,12 @@ public:
     bool atEnd() const { return m_pos >= m_data.size(); }
     std::size_t tell() const { return m_pos; }
     const std::vector<std::uint8_t>& data() const { return m_data; }
+    // The content moved out, the filer left empty: an undo state is kept
+    // without a copy.
+    std::vector<std::uint8_t> takeData() {
+        m_pos = 0;
+        return std::exchange(m_data, {});
+    }
     void setData(std::vector<std::uint8_t> bytes) {
         m_data = std::move(bytes);
         m_pos = 0;

@@ -112,6 +112,10 @@ TEST(DwgFiler, ids_written_at_once_are_those_written_one_by_one) {
         EXPECT_EQ(back, id);
     }
     EXPECT_TRUE(once.atEnd());
+    const std::vector<std::uint8_t> bytes = each.data();
+    EXPECT_EQ(each.takeData(), bytes);
+    EXPECT_TRUE(each.data().empty());
+    EXPECT_TRUE(each.atEnd());
 }
 
 TEST(DwgFiler, every_value_type_comes_back_as_written) {
