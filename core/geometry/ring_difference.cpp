@@ -120,12 +120,14 @@ void InsertCrossings(Ring& A, Ring& B, double snap) {
         box[2] = std::max(p.x, q.x), box[3] = std::max(p.y, q.y);
     };
     // Two long rings look their meeting edges up in an index of B's edges,
-    // which lists them in B's order, as the plain walk meets them.
+    // which lists them in B's order, as the plain walk meets them (a short
+    // ring is quicker walked).
     const auto finite = [](const Ring& r) {
         return std::all_of(r.begin(), r.end(),
                            [](const Vx& v) { return std::isfinite(v.x) && std::isfinite(v.y); });
     };
-    const bool indexed = A.size() * B.size() > 4096 && finite(A) && finite(B);
+    const bool indexed =
+        std::min(A.size(), B.size()) > 16 && A.size() * B.size() > 4096 && finite(A) && finite(B);
     BoxIndex index;
     if (indexed) {
         for (std::size_t j = 0; j < B.size(); ++j) {
@@ -291,9 +293,10 @@ struct RingBoolean::Impl {
             otherNodes[j].next = j + 1 < otherNodes.size() ? &otherNodes[j + 1] : nullptr;
         }
         const VertexNode* other = otherNodes.empty() ? nullptr : otherNodes.data();
-        // A long other ring answers its point tests through a locator.
+        // A long other ring answers the point tests of many edges through a
+        // locator (a few are quicker asked of every edge).
         std::optional<RingLocator> locator;
-        if (otherNodes.size() > 32) locator.emplace(other);
+        if (otherNodes.size() > 32 && EdgeCount(k) > 16) locator.emplace(other);
         const auto where = [&](const Point3& p, int mode) {
             return locator ? locator->Where(p, mode) : PointInPolygon(p, other, mode);
         };
@@ -303,10 +306,15 @@ struct RingBoolean::Impl {
             return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(from)) << 32) |
                    static_cast<std::uint32_t>(to);
         };
-        // The keys asked for (both ways round each edge of ring k), sorted,
-        // each given the first edge of the other ring in one walk of it.
+        // The first edge of the other ring for each key, sorted by key: a
+        // short other ring files its own edges; a long one is walked once
+        // for the keys ring k asks for (both ways round each of its edges).
         std::vector<std::pair<std::uint64_t, int>> firstEdge;
-        if (useCells) {
+        if (useCells && EdgeCount(o) <= 2 * EdgeCount(k)) {
+            firstEdge.reserve(static_cast<std::size_t>(EdgeCount(o)));
+            for (int j = 0; j < EdgeCount(o); ++j) firstEdge.push_back({key(From(o, j), To(o, j)), j});
+            std::sort(firstEdge.begin(), firstEdge.end());
+        } else if (useCells) {
             firstEdge.reserve(2 * static_cast<std::size_t>(EdgeCount(k)));
             for (int i = 0; i < EdgeCount(k); ++i) {
                 firstEdge.push_back({key(From(k, i), To(k, i)), -1});
