@@ -53,10 +53,16 @@ std::string mapCase(std::string_view text, Map map) {
     std::size_t pos = 0;
     while (pos < text.size()) {
         std::size_t at = pos;
-        // Names, keywords and numbers are nearly always ASCII: no decoding.
-        if (static_cast<unsigned char>(text[at]) < 0x80) {
-            out.push_back(static_cast<char>(map(static_cast<unsigned char>(text[at]))));
-            ++pos;
+        // Names, keywords and numbers are nearly always ASCII: a run of it is
+        // copied at once and mapped in place, without decoding.
+        std::size_t run = pos;
+        while (run < text.size() && static_cast<unsigned char>(text[run]) < 0x80) ++run;
+        if (run > pos) {
+            const std::size_t from = out.size();
+            out.append(text.substr(pos, run - pos));
+            for (std::size_t i = from; i < out.size(); ++i)
+                out[i] = static_cast<char>(map(static_cast<unsigned char>(out[i])));
+            pos = run;
             continue;
         }
         bool valid = true;
