@@ -112,6 +112,23 @@
 // the two dialogs the user answers, writing the room into its doors' marks
 // and the support-path look-ups (a stat of every support folder each).
 //
+// Then where a support name is found and which support folders are there
+// kept for the command round (relabelling is one command), a folder's
+// listing kept as its value (the user's data folder no longer listed by
+// every command of the first seconds, its time put back after the
+// writability probe), plain application names compared without compiling
+// a pattern, a layer or style looked for without its record's list, and a
+// table's undo state filed in one growth and moved, not copied. Release,
+// 2,047 walls, paired runs (before, after) on the shared machine at a load
+// average of 5-11 on 8 cores, wall seconds, medians of three:
+//   labels 992        0.91  ->  0.70
+//   relabelling       0.54  ->  0.36
+// A label's command now goes mostly to the object runs of the label and
+// its row (making their entities through lists, about a fifth; reading
+// the statements, a tenth), the two dialogs answered (about a sixth),
+// writing the room into its doors' marks and the undo states of what
+// changes.
+//
 // The slabs then still walked the outline once per point (the vertex
 // before the rubber band, the check of what changed since the last
 // preview, and in gutter mode the plane's heights and the outline's
