@@ -552,36 +552,59 @@ bool BoxesApart(const OutlinePolygon* a, const OutlinePolygon* b, double tol) {
 }  // namespace
 
 OutlinePolygon* SplitShadowPieces(OutlinePolygon** list, [[maybe_unused]] int group) {
+    // Each piece against every one after it, whose place the walk holds (a
+    // piece dropped or replaced is unlinked there, not looked for from the
+    // head). Pieces of fewer than three points after the first go at once:
+    // the first piece's round would drop them all, and nothing the search
+    // makes has fewer.
+    const auto fewerThanThree = [](const OutlinePolygon* p) {
+        return !p->ring || !p->ring->next || !p->ring->next->next;
+    };
+    const auto unlink = [](OutlinePolygon** at) {
+        OutlinePolygon* gone = *at;
+        *at = gone->next;
+        gone->next = nullptr;
+        FreeOutlinePolygons(gone);
+    };
+    if (*list) {
+        for (OutlinePolygon** at = &(*list)->next; *at;) {
+            if (fewerThanThree(*at))
+                unlink(at);
+            else
+                at = &(*at)->next;
+        }
+    }
     for (OutlinePolygon* a = *list; a; a = a->next) {
-        for (OutlinePolygon* b = a->next; b;) {
-            OutlinePolygon* following = b->next;
-            // Asked for every pair: a long ring is not counted each time.
-            if (!b->ring || !b->ring->next || !b->ring->next->next) {
-                DropPiece(list, b);
-                b = following;
-                continue;
-            }
+        for (OutlinePolygon** at = &a->next; *at;) {
+            OutlinePolygon* b = *at;
             if (BoxesApart(a, b, Tol100()) || !RingsMayMeet(a->ring, b->ring, Tol100())) {
-                b = following;
+                at = &b->next;
                 continue;
             }
             const RingBoolean op(b->ring, a->ring, Tol100());
             if (op.Apart()) {
-                b = following;
+                at = &b->next;
                 continue;
             }
             if (op.Within(0)) {
-                DropPiece(list, b);
+                unlink(at);
             } else if (op.Within(1)) {
                 // b holds a: b takes a's place, and a goes.
                 std::swap(a->ring, b->ring);
                 std::swap(a->box2d, b->box2d);
-                DropPiece(list, b);
+                unlink(at);
             } else {
                 Loops loops = Trace(op, RingOperation::kDifference);
-                ReplacePiece(list, b, PiecesOf(loops));
+                OutlinePolygon* pieces = PiecesOf(loops);
+                OutlinePolygon* following = b->next;
+                unlink(at);
+                if (pieces) {
+                    // In b's place; the search goes on after them.
+                    *at = pieces;
+                    while (*at) at = &(*at)->next;
+                    *at = following;
+                }
             }
-            b = following;
         }
     }
     return *list;
