@@ -52,7 +52,7 @@
 //   its own core, the split walking in
 //   place                              0.20 / 0.42 / 2.55    0.39 / 1.17 / 44
 // With the slab one outline's merge (2,049 pieces joined to 104, one piece
-// growing to some 700 vertices at 2,047 walls, 3,000 at 8,064) is the run's
+// growing to some 700 vertices at 2,047 walls; at 8,064 its unions average 1,000) is the run's
 // critical path: every join with the growing piece builds its union whole,
 // so that merge grows with the pieces times the piece's length.
 #include "visual/views/view_shading.h"
