@@ -38,11 +38,8 @@ T* OpenOrCreateSetting(bool forRead, void (*initNew)(T&), bool createWhenMissing
     {
         ZcDbObjectPointer<ZcDbDictionary> dict(dictId, ZcDb::kForRead);
         if (!dict) return nullptr;
-        for (const ZcDbDictionaryIterator::Entry& e : dict->entries())
-            if (zcutEqualsNoCase(e.key, T::kClassName)) {
-                found = e.id;
-                break;
-            }
+        found = dict->firstEntryWhere(
+            [](const std::string& key) { return zcutEqualsNoCase(key, T::kClassName); });
     }
     if (!found.isNull()) {
         // An entry of that name that is not of the class (or is open for

@@ -69,6 +69,16 @@ public:
     Zcad::ErrorStatus remove(ZcDbObjectId id);
     ZcDbDictionaryIterator* newIterator() const;
     std::vector<ZcDbDictionaryIterator::Entry> entries(bool skipErased = true) const;
+    // The id of the first entry in entry order, not erased, whose key
+    // `matches` takes; null when none. Read in place: the settings are
+    // looked for in their dictionary on every read, and a copy of the
+    // entries each time costs more than the look.
+    template <class Pred>
+    ZcDbObjectId firstEntryWhere(Pred matches) const {
+        for (const auto& e : m_entries)
+            if (!e.id.isErased() && matches(e.key)) return e.id;
+        return {};
+    }
 
 private:
     void rebuildIndex();
