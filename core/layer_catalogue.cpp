@@ -54,29 +54,41 @@ void SplitAtPercent(const std::string& path, std::string& group, std::string& su
 }
 
 int AAR_LAYERC::ReadLayerDefFile(const std::string& fileName) {
-    clear();
+    int found = 0;
+    std::shared_ptr<const AAR_LAYERC> shared = SharedLayerDefFile(fileName, &found);
+    static_cast<std::vector<AA_LAYERC>&>(*this) = *shared;
+    return found;
+}
+
+std::shared_ptr<const AAR_LAYERC> SharedLayerDefFile(const std::string& fileName, int* found) {
+    if (found) *found = 0;
     std::optional<std::string> path = FindSupportFile(fileName);
-    if (!path) return 0;
+    if (!path) return std::make_shared<const AAR_LAYERC>();
     // Labelling a floor reads the catalogue for every label: a sound
-    // catalogue is parsed once and kept while the file stays as it was.
+    // catalogue is parsed once and kept while the file stays as it was, and
+    // a reader that only looks at it shares the kept table, not a copy.
     constexpr std::string_view kKept = "layer catalogue";
     if (auto kept = std::static_pointer_cast<const AAR_LAYERC>(host::keptFileValue(*path, kKept))) {
-        static_cast<std::vector<AA_LAYERC>&>(*this) = *kept;
-        return 1;
+        if (found) *found = 1;
+        return kept;
     }
     bool notText = false;
-    std::optional<host::TextFile> file = ReadSupportText(*path, &notText);
-    if (notText) return 0;
-    if (!file) return 1;
+    std::shared_ptr<const host::TextFile> file = SharedSupportText(*path, &notText);
+    if (notText) return std::make_shared<const AAR_LAYERC>();
+    if (found) *found = 1;
+    if (!file) return std::make_shared<const AAR_LAYERC>();
     // A damaged catalogue would give layers the wrong colour or weight
     // without a word: it is named and taken as missing.
     if (std::optional<SupportFault> fault = LayerDefFault(file->lines)) {
         ReportSupportFault(*path, *fault);
-        return 0;
+        if (found) *found = 0;
+        return std::make_shared<const AAR_LAYERC>();
     }
-    ParseLayerDefLines(file->lines);
-    host::keepFileValue(*path, kKept, std::make_shared<const AAR_LAYERC>(*this));
-    return 1;
+    auto parsed = std::make_shared<AAR_LAYERC>();
+    parsed->ParseLayerDefLines(file->lines);
+    std::shared_ptr<const AAR_LAYERC> shared = std::move(parsed);
+    host::keepFileValue(*path, kKept, shared);
+    return shared;
 }
 
 bool AAR_LAYERC::WriteLayerDefFile(const std::string& fileName) const {

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -59,6 +60,11 @@ public:
     // The first data row whose key equals `key` without regard to case.
     const AA_LAYERC* FindKey(const std::string& key) const;
 };
+
+// The catalogue `fileName` as ReadLayerDefFile reads it (`found` set to what
+// that returns), shared with the next readers while the file stays as it
+// was: never null, empty when not found, unreadable or damaged.
+std::shared_ptr<const AAR_LAYERC> SharedLayerDefFile(const std::string& fileName, int* found = nullptr);
 
 // The first line of a catalogue that cannot be read as one: a data row
 // without a key, a colour or a line weight that is not a whole number in

@@ -65,12 +65,16 @@ bool PatternLinesDefine(const std::vector<std::string>& lines, std::string_view 
 }
 
 int ReadConfigInt(std::string_view key) {
-    std::string path;
-    std::optional<std::vector<std::string>> lines = ConfigLines(&path);
-    if (!lines) return -1;
+    // A label reads two numbers of the configuration: its lines are looked
+    // at where they are kept, not copied for each.
+    std::optional<std::string> path = FindSupportFile(kConfigFile);
+    if (!path) return -1;
+    std::shared_ptr<const host::TextFile> file = SharedSupportText(*path);
+    if (!file) return -1;
+    const std::vector<std::string>& lines = file->lines;
     // A number that does not read as one would pass for an absent key.
-    if (std::optional<SupportFault> fault = ConfigIntFault(*lines, key)) ReportSupportFault(path, *fault);
-    return ConfigIntFromLines(*lines, key).value_or(-1);
+    if (std::optional<SupportFault> fault = ConfigIntFault(lines, key)) ReportSupportFault(*path, *fault);
+    return ConfigIntFromLines(lines, key).value_or(-1);
 }
 
 std::optional<SupportFault> ConfigIntFault(const std::vector<std::string>& lines, std::string_view key) {
@@ -114,22 +118,27 @@ std::optional<std::string> ConfigStringFromLines(const std::vector<std::string>&
 }
 
 std::optional<host::TextFile> ReadSupportText(const std::string& path, bool* notText) {
+    if (std::shared_ptr<const host::TextFile> shared = SharedSupportText(path, notText)) return *shared;
+    return std::nullopt;
+}
+
+std::shared_ptr<const host::TextFile> SharedSupportText(const std::string& path, bool* notText) {
     if (notText) *notText = false;
     // A label's template, its field set and the configuration are read for
     // every room labelled: each is decoded once while its file stays as it
     // was. (A file that is no text is not kept: it is said every time.)
     constexpr std::string_view kKept = "support text";
     if (auto kept = std::static_pointer_cast<const host::TextFile>(host::keptFileValue(path, kKept)))
-        return *kept;
+        return kept;
     std::string bytes;
-    if (!host::readWholeFile(path, bytes)) return std::nullopt;
+    if (!host::readWholeFile(path, bytes)) return nullptr;
     if (!host::isTextBytes(bytes)) {
         zcutPrintf("\n%s:%s\n", "Plik nie jest plikiem tekstowym", path.c_str());
         if (notText) *notText = true;
-        return std::nullopt;
+        return nullptr;
     }
-    host::TextFile text = host::decodeText(bytes);
-    host::keepFileValue(path, kKept, std::make_shared<const host::TextFile>(text));
+    auto text = std::make_shared<const host::TextFile>(host::decodeText(bytes));
+    host::keepFileValue(path, kKept, text);
     return text;
 }
 
@@ -202,14 +211,14 @@ SupportWrite WriteSupportLines(const SupportFileRead& read, const std::vector<st
 }
 
 std::optional<LineCursor> OpenLineCursor(const std::string& path) {
-    std::optional<host::TextFile> file = ReadSupportText(path);
+    std::shared_ptr<const host::TextFile> file = SharedSupportText(path);
     if (!file) return std::nullopt;
-    return LineCursor{std::move(*file), 0};
+    return LineCursor{std::move(file), 0};
 }
 
 bool ReadLineNoEol(std::string& line, LineCursor& cursor) {
-    if (cursor.next >= cursor.file.lines.size()) return false;
-    line = cursor.file.lines[cursor.next++];
+    if (cursor.next >= cursor.file->lines.size()) return false;
+    line = cursor.file->lines[cursor.next++];
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
     return true;
 }

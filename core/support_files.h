@@ -9,6 +9,7 @@
 // length, and without their line ends.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -50,6 +51,9 @@ std::optional<std::string> ConfigStringFromLines(const std::vector<std::string>&
 // host::isTextBytes) is named on the command line and given as none, with
 // `notText` set, so that its reader goes on as for a missing file.
 std::optional<host::TextFile> ReadSupportText(const std::string& path, bool* notText = nullptr);
+// The same, shared with the next readers while the file stays as it was
+// (null for none), for a reader that only looks at the lines.
+std::shared_ptr<const host::TextFile> SharedSupportText(const std::string& path, bool* notText = nullptr);
 
 // Where a support file stops reading as its reader expects: the first
 // line (counted from 1) it could not read, and what was wrong with it.
@@ -95,7 +99,9 @@ SupportWrite WriteSupportLines(const SupportFileRead& read, const std::vector<st
 
 // A text file read whole, handed out line by line.
 struct LineCursor {
-    host::TextFile file;
+    // Shared with the kept text: a label reads its field set and template
+    // once per room, and the lines are only looked at.
+    std::shared_ptr<const host::TextFile> file;
     std::size_t next = 0;
 };
 // Opens `path` for line reading; nullopt when it cannot be read.

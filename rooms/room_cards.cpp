@@ -55,10 +55,8 @@ std::string Text(const resbuf* rb) {
 }
 
 std::string RoomDataLayer() {
-    AAR_LAYERC layers;
-    layers.ReadLayerDefFile("LAYERC.DEF");
     std::string layer = kRoomDataLayerKey;
-    EnsureLayer(layer, layers, false, 0.0, false);
+    EnsureLayer(layer, *SharedLayerDefFile("LAYERC.DEF"), false, 0.0, false);
     return layer;
 }
 

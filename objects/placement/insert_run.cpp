@@ -494,8 +494,8 @@ int PlaceParamObject(ObjContext& c, const AAR_LAYERC& layers, const Point3* host
 }
 
 int InsertParamObject(ObjContext& c, const Point3* hostPoint, const ads_name source, int takeFileValues) {
-    AAR_LAYERC layers;
-    layers.ReadLayerDefFile(c.layerDefFile);
+    const std::shared_ptr<const AAR_LAYERC> shared = SharedLayerDefFile(c.layerDefFile);
+    const AAR_LAYERC& layers = *shared;
     const int loaded = LoadObjFile(c, c.objectName);
     if (loaded == 0)
         zcutPrintf("\n%s(.txt) !%s", c.objectName.c_str(), "Nie mogę znaleźć pliku definicji obiektu");

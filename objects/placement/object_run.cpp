@@ -21,9 +21,7 @@ int RunInsertParamObject(ObjContext& context, int flag, Point3* presetPoint) {
 }
 
 int RunPlaceParamObject(ObjContext& context) {
-    AAR_LAYERC layers;
-    layers.ReadLayerDefFile(context.layerDefFile);
-    PlaceParamObject(context, layers, nullptr);
+    PlaceParamObject(context, *SharedLayerDefFile(context.layerDefFile), nullptr);
     return context.blockName.empty() ? RTERROR : RTNORM;
 }
 

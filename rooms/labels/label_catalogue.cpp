@@ -266,7 +266,7 @@ int ReadLabelFieldSet(std::string_view name, CArrayDefEti& set) {
     std::optional<LineCursor> cursor = OpenLineCursor(*path);
     if (!cursor) return 0;
     // An empty catalogue is no catalogue: said so, and taken as a missing one.
-    const std::vector<std::string>& all = cursor->file.lines;
+    const std::vector<std::string>& all = cursor->file->lines;
     if (std::all_of(all.begin(), all.end(), [](const std::string& l) { return l.empty(); })) {
         ReportSupportFault(*path, SupportFault{1, "pusty plik"});
         return 0;

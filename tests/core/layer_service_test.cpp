@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -234,6 +236,48 @@ TEST_F(LayerService, kept_catalogue_is_read_again_once_its_file_changed) {
     dir.write("layerc.def", "**Ściany,\n2DWALLS,MURI,12,X,DASHED,25\n");
     ASSERT_EQ(u.ReadLayerDefFile("LAYERC.DEF"), 1);
     EXPECT_EQ(u[1].color, 12);
+    host::startHost({});
+}
+
+// A reader that only looks shares the kept catalogue: the same table while
+// the file stays as it was, a fresh one once the file is changed, replaced
+// by one of the same size and time, or removed; a table read to be changed
+// is its own.
+TEST_F(LayerService, shared_catalogue_serves_until_its_file_changes_is_replaced_or_removed) {
+    TestDir dir;
+    const std::string file = dir.path("layerc.def");
+    auto age = [&file] {
+        std::filesystem::last_write_time(
+            file, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1));
+    };
+    dir.write("layerc.def", "**Ściany,\n2DWALLS,MURI,1,X,DASHED,25\n");
+    age();
+    host::startHost(host::HostOptions{{dir.path()}, ""});
+    int found = 0;
+    const std::shared_ptr<const AAR_LAYERC> first = SharedLayerDefFile("LAYERC.DEF", &found);
+    EXPECT_EQ(found, 1);
+    ASSERT_EQ(first->size(), 2u);
+    EXPECT_EQ(SharedLayerDefFile("LAYERC.DEF"), first);
+    AAR_LAYERC own;
+    ASSERT_EQ(own.ReadLayerDefFile("LAYERC.DEF"), 1);
+    own[1].color = 9;
+    EXPECT_EQ((*SharedLayerDefFile("LAYERC.DEF"))[1].color, 1);
+
+    dir.write("layerc.def", "**Ściany,\n2DWALLS,MURI,12,X,DASHED,25\n");
+    age();
+    const std::shared_ptr<const AAR_LAYERC> changed = SharedLayerDefFile("LAYERC.DEF");
+    EXPECT_EQ((*changed)[1].color, 12);
+
+    dir.write("other.def", "**Ściany,\n2DWALLS,MURI,13,X,DASHED,25\n");
+    std::filesystem::last_write_time(dir.path("other.def"), std::filesystem::last_write_time(file));
+    std::filesystem::rename(dir.path("other.def"), file);
+    EXPECT_EQ((*SharedLayerDefFile("LAYERC.DEF"))[1].color, 13);
+
+    std::filesystem::remove(file);
+    const std::shared_ptr<const AAR_LAYERC> gone = SharedLayerDefFile("LAYERC.DEF", &found);
+    EXPECT_EQ(found, 0);
+    EXPECT_TRUE(gone->empty());
+    EXPECT_EQ((*changed)[1].color, 12) << "a reader holding the table keeps it as it was read";
     host::startHost({});
 }
 

@@ -42,9 +42,9 @@ TEST(ConfigFile, empty_string_value_does_not_match_a_later_one_does) {
 TEST(ConfigFile, shipped_file_gives_its_numbers) {
     std::optional<LineCursor> cfg = OpenLineCursor(std::string(VELM_SOURCE_DIR) + "/support/VELMDCONFIG.CFG");
     ASSERT_TRUE(cfg);
-    EXPECT_EQ(ConfigIntFromLines(cfg->file.lines, "STR_INF_VANI"), 75);
-    EXPECT_EQ(ConfigIntFromLines(cfg->file.lines, "NUM_INF_VANI"), 78);
-    EXPECT_EQ(ConfigStringFromLines(cfg->file.lines, "PATHCATALOG"), std::nullopt);
+    EXPECT_EQ(ConfigIntFromLines(cfg->file->lines, "STR_INF_VANI"), 75);
+    EXPECT_EQ(ConfigIntFromLines(cfg->file->lines, "NUM_INF_VANI"), 78);
+    EXPECT_EQ(ConfigStringFromLines(cfg->file->lines, "PATHCATALOG"), std::nullopt);
 }
 
 TEST(PatternFile, definition_name_must_equal_the_asked_name) {
@@ -62,7 +62,7 @@ TEST(PatternFile, host_standard_file_defines_its_patterns) {
     std::optional<LineCursor> pat =
         OpenLineCursor(std::string(VELM_SOURCE_DIR) + "/support/host/zwcadiso.pat");
     ASSERT_TRUE(pat);
-    EXPECT_TRUE(PatternLinesDefine(pat->file.lines, "ANSI31"));
+    EXPECT_TRUE(PatternLinesDefine(pat->file->lines, "ANSI31"));
 }
 
 TEST(LineReader, strips_line_ends_only_and_keeps_a_last_line_whole) {
