@@ -336,7 +336,7 @@ int ReadVarSection(bool readValues, ObjContext& c) {
         }
         // A parameter's include file is written back with the new value.
         if (parameter && !blocks.empty()) {
-            std::string& marker = t.lines[blocks.back()].text;
+            std::string& marker = t.lines.edit()[blocks.back()].text;
             if (marker.size() > kIncludeStart.size()) marker[kIncludeStart.size()] = '1';
         }
     }

@@ -381,7 +381,7 @@ std::string ExactDecimal(double value) {
 void FlagEnclosingBlock(ObjText& text, std::size_t index) {
     int depth = 0;
     for (std::size_t i = index; i-- > 0;) {
-        std::string& l = text.lines[i].text;
+        std::string& l = text.lines.edit()[i].text;
         if (l.compare(0, kIncludeEnd.size(), kIncludeEnd) == 0) {
             ++depth;
         } else if (l.compare(0, kIncludeStart.size(), kIncludeStart) == 0) {
@@ -447,7 +447,7 @@ bool WriteVarValue(ObjText& text, const ObjVar& var) {
         }
         // The line keeps its break; a line that was cut into entries keeps
         // its other entries, only this one changes.
-        std::string& stored = text.lines[index].text;
+        std::string& stored = text.lines.edit()[index].text;
         std::string tail = stored.substr(line->size());
         stored = updated + tail;
         FlagEnclosingBlock(text, index);

@@ -46,6 +46,39 @@ struct ObjLine {
     host::TextFile format;  // no lines: encoding, line ends, byte-order mark
 };
 
+// The lines of a loaded definition. A definition kept between runs (a
+// label per room) is read by every run and changed by few (a parameter
+// written back): a copy shares the lines, and the first change through
+// edit() makes the copy its own, so no run sees another's change.
+class ObjLines {
+public:
+    ObjLines() : lines_(std::make_shared<std::vector<ObjLine>>()) {}
+    ObjLines(std::vector<ObjLine> lines) : lines_(std::make_shared<std::vector<ObjLine>>(std::move(lines))) {}
+    // A move shares as a copy does: a text moved from keeps its lines.
+    ObjLines(const ObjLines&) = default;
+    ObjLines& operator=(const ObjLines&) = default;
+
+    const std::vector<ObjLine>& all() const { return *lines_; }
+    operator const std::vector<ObjLine>&() const { return *lines_; }
+    const ObjLine& operator[](std::size_t i) const { return (*lines_)[i]; }
+    std::size_t size() const { return lines_->size(); }
+    bool empty() const { return lines_->empty(); }
+    std::vector<ObjLine>::const_iterator begin() const { return lines_->begin(); }
+    std::vector<ObjLine>::const_iterator end() const { return lines_->end(); }
+    const ObjLine& back() const { return lines_->back(); }
+
+    // The lines to change, this text's own from now on.
+    std::vector<ObjLine>& edit() {
+        if (lines_.use_count() > 1) lines_ = std::make_shared<std::vector<ObjLine>>(*lines_);
+        return *lines_;
+    }
+    void clear() { lines_ = std::make_shared<std::vector<ObjLine>>(); }
+
+private:
+    // Never null.
+    std::shared_ptr<std::vector<ObjLine>> lines_;
+};
+
 struct TextCursor {
     std::size_t line = 0;  // index of the current line; lines.size() at the end
     std::size_t pos = 0;   // byte offset inside the current line
@@ -54,7 +87,7 @@ struct TextCursor {
 struct ObjText {
     std::string path;
     std::int32_t modified = 0;
-    std::vector<ObjLine> lines;
+    ObjLines lines;
     TextCursor cursor;
     host::TextFile format;  // of the definition file itself
     bool faultReported = false;

@@ -394,7 +394,7 @@ void MarkIncludeBlock(ObjText& text, std::size_t index) {
             ++depth;
         } else if (line.compare(0, kIncludeStart.size(), kIncludeStart) == 0) {
             if (depth-- > 0) continue;
-            if (line.size() > kIncludeStart.size()) text.lines[i].text[kIncludeStart.size()] = '1';
+            if (line.size() > kIncludeStart.size()) text.lines.edit()[i].text[kIncludeStart.size()] = '1';
             return;
         }
     }
@@ -456,18 +456,19 @@ int SaveParameterSets(ObjContext& context) {
         while (end < text.lines.size() && !zcutEqualsNoCase(text.lines[end].text.substr(0, 8), "END_TYPO"))
             ++end;
         if (end < text.lines.size()) ++end;
-        text.lines.erase(text.lines.begin() + static_cast<std::ptrdiff_t>(start),
-                         text.lines.begin() + static_cast<std::ptrdiff_t>(end));
-        text.lines.insert(text.lines.begin() + static_cast<std::ptrdiff_t>(start), fresh.begin(),
-                          fresh.end());
+        std::vector<ObjLine>& lines = text.lines.edit();
+        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(start),
+                    lines.begin() + static_cast<std::ptrdiff_t>(end));
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(start), fresh.begin(), fresh.end());
         MarkIncludeBlock(text, start);
     } else {
-        if (!text.lines.empty() && !text.lines.back().text.empty() && text.lines.back().text.back() != '\n')
-            text.lines.back().text += "\n";
+        std::vector<ObjLine>& lines = text.lines.edit();
+        if (!lines.empty() && !lines.back().text.empty() && lines.back().text.back() != '\n')
+            lines.back().text += "\n";
         ObjLine empty;
         empty.text = "\n";
-        text.lines.push_back(std::move(empty));
-        text.lines.insert(text.lines.end(), fresh.begin(), fresh.end());
+        lines.push_back(std::move(empty));
+        lines.insert(lines.end(), fresh.begin(), fresh.end());
     }
     return 1;
 }

@@ -101,7 +101,7 @@ bool SpliceExtraRow(ObjContext& row) {
         const auto& from = extra->text->lines;
         const std::size_t draw = FindLineStarting(from, 0, "DRAW");
         const std::size_t end = draw < from.size() ? FindLineStarting(from, draw + 1, "END") : from.size();
-        auto& to = row.text->lines;
+        std::vector<ObjLine>& to = row.text->lines.edit();
         const std::size_t rowDraw = FindLineStarting(to, 0, "DRAW");
         if (draw < from.size() && end < from.size() && rowDraw < to.size()) {
             for (auto& v : extra->vars)

@@ -240,6 +240,33 @@ TEST_F(ObjLanguage, a_kept_definition_serves_until_its_file_changes_is_replaced_
     host::forgetKeptFileValues();
 }
 
+// The runs of one kept definition share its lines: a value one run writes
+// into them is that run's alone, not the kept definition's nor a later
+// run's.
+TEST_F(ObjLanguage, a_value_written_into_a_shared_definition_stays_with_its_run) {
+    write("SHARE.txt", "VAR\n$8=\"W\"01I3\nEND_VAR\n");
+    std::filesystem::last_write_time(path("SHARE.txt"),
+                                     std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1));
+    ObjContext& first = load("SHARE");
+    ObjContext& second = load("SHARE");
+    ASSERT_TRUE(first.text && second.text);
+    ASSERT_EQ(ReadVarSection(true, first), 0);
+    ObjVar* v = FindObjVar(8, first.vars);
+    ASSERT_NE(v, nullptr);
+    v->value = 7;
+    ASSERT_TRUE(WriteVarValue(*first.text, *v));
+    EXPECT_NE(first.text->lines[1].text, "$8=\"W\"01I3\n");
+    EXPECT_EQ(second.text->lines[1].text, "$8=\"W\"01I3\n");
+    EXPECT_EQ(load("SHARE").text->lines[1].text, "$8=\"W\"01I3\n");
+    // A copy made after the change has it, and keeps it when the first
+    // text changes again.
+    ObjText copy = *first.text;
+    const std::string written = first.text->lines[1].text;
+    first.text->lines.edit()[1].text = "; gone\n";
+    EXPECT_EQ(copy.lines[1].text, written);
+    first.text->modified = 0;  // nothing to save
+}
+
 // A section is the first line whose first word is the keyword, in any
 // letter case: not a longer word, not one after a blank, not a line of
 // another letter or of a letter beyond ASCII.
