@@ -173,15 +173,8 @@ int RingLocator::Where(const Point3& p, int mode) const {
     const double tol = OnEdgeTolerance();
     std::span<const int> level;
     if (!levelStart_.empty()) {
-        if (!std::isfinite(p.y)) {
-            // A height that is not a number: every edge, as PointInPolygon.
-            if (mode != kEdgesUntested)
-                for (std::size_t k = 0; k < from_.size(); ++k)
-                    if (OnEdge(p, from_[k], to_[k], tol)) return OnEdgeResult(mode);
-            int count = 0;
-            for (std::size_t k = 0; k < from_.size(); ++k) count += CrossesLeftOf(p, from_[k], to_[k]);
-            return count % 2 ? kInsidePolygon : kOutsidePolygon;
-        }
+        // A height that is not a number falls in no band: every edge.
+        if (!std::isfinite(p.y)) return PointInPolygon(p, from_.front(), mode);
         const double b = std::floor((p.y - low_) / band_);
         const int last = static_cast<int>(levelStart_.size()) - 2;
         const std::size_t band = static_cast<std::size_t>(b <= 0.0    ? 0

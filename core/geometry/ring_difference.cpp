@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <numbers>
+#include <numeric>
 #include <optional>
 #include <span>
 #include <utility>
@@ -137,7 +138,8 @@ void InsertCrossings(Ring& A, Ring& B, double snap) {
         }
         index.Build(snap);
     }
-    std::vector<int> every;
+    std::vector<int> every(indexed ? 0 : B.size());
+    std::iota(every.begin(), every.end(), 0);
     for (std::size_t i = 0; i < A.size(); ++i) {
         const Vx &a0 = A[i], &a1 = A[(i + 1) % A.size()];
         const std::vector<int>* near = &every;
@@ -145,8 +147,6 @@ void InsertCrossings(Ring& A, Ring& B, double snap) {
             double box[4];
             edgeBox(A, i, box);
             near = &index.Query(box);
-        } else if (every.size() != B.size()) {
-            for (std::size_t j = 0; j < B.size(); ++j) every.push_back(static_cast<int>(j));
         }
         for (const int k : *near) {
             const std::size_t j = static_cast<std::size_t>(k);

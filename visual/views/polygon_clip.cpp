@@ -855,7 +855,7 @@ OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
         at[b] = nullptr;
         owner[b] = a;
         at[a] = NewOutlinePolygon(ring);
-        RingBox(ring, ringBox[a].data());
+        std::copy(std::begin(at[a]->box2d), std::end(at[a]->box2d), ringBox[a].begin());
     };
     int pending = -1;  // a joined piece, to be tried with those before it
     for (int cursor = 0; cursor < static_cast<int>(at.size());) {
