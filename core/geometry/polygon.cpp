@@ -168,6 +168,28 @@ RingLocator::RingLocator(const VertexNode* ring) {
             levels_[static_cast<std::size_t>(fill[static_cast<std::size_t>(b)]++)] = static_cast<int>(k);
 }
 
+bool RingReachBox(const VertexNode* ring, double box[4]) {
+    if (!ring) return false;
+    box[0] = box[2] = ring->x, box[1] = box[3] = ring->y;
+    double longest = 0.0, largest = 0.0;
+    for (const VertexNode* v = ring; v; v = v->next) {
+        const VertexNode* w = NextInRing(ring, v);
+        if (!std::isfinite(v->x) || !std::isfinite(v->y)) return false;
+        box[0] = std::min(box[0], v->x), box[1] = std::min(box[1], v->y);
+        box[2] = std::max(box[2], v->x), box[3] = std::max(box[3], v->y);
+        longest = std::max(longest, std::fabs(w->x - v->x) + std::fabs(w->y - v->y));
+        largest = std::max({largest, std::fabs(v->x), std::fabs(v->y)});
+    }
+    // Past an edge's own box by this much a point is beyond the edge (see
+    // BeyondSegment), and a crossing of the ray, computed between the
+    // edge's ends, stays on the ring's side of it to the last bit.
+    const double tol = OnEdgeTolerance();
+    const double reach = tol + std::sqrt(2.0 * longest * tol + tol * tol) + 1e-9 * (1.0 + largest);
+    if (!std::isfinite(reach)) return false;
+    box[0] -= reach, box[1] -= reach, box[2] += reach, box[3] += reach;
+    return true;
+}
+
 int RingLocator::Where(const Point3& p, int mode) const {
     if (from_.empty()) return kOutsidePolygon;
     const double tol = OnEdgeTolerance();

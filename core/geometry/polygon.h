@@ -33,6 +33,12 @@ inline constexpr int kEdgesOutside = 2;
 // kOutsidePolygon.
 int PointInPolygon(const Point3& p, const VertexNode* list, int mode);
 
+// The ring's plan box widened so far that PointInPolygon answers
+// kOutsidePolygon, in every mode, for a point beyond it: a long ring is
+// then not walked for points plainly away from it. False (and no box) when
+// a coordinate is not a number.
+bool RingReachBox(const VertexNode* ring, double box[4]);
+
 // PointInPolygon for many points against one long ring, with the same
 // answers: the edges are filed by height, so a point looks only at the
 // edges level with it (and at those it may lie on) rather than at all.

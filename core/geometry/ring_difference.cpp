@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <numbers>
 #include <numeric>
 #include <optional>
@@ -140,8 +141,19 @@ void InsertCrossings(Ring& A, Ring& B, double snap) {
     }
     std::vector<int> every(indexed ? 0 : B.size());
     std::iota(every.begin(), every.end(), 0);
+    // An edge of A away from B's whole box meets none of its edges: a long
+    // ring is not measured edge by edge against a short one.
+    double boxB[4] = {1e300, 1e300, -1e300, -1e300};
+    const bool boxed = finite(B);
+    for (std::size_t j = 0; boxed && j < B.size(); ++j) {
+        boxB[0] = std::min(boxB[0], B[j].x), boxB[1] = std::min(boxB[1], B[j].y);
+        boxB[2] = std::max(boxB[2], B[j].x), boxB[3] = std::max(boxB[3], B[j].y);
+    }
     for (std::size_t i = 0; i < A.size(); ++i) {
         const Vx &a0 = A[i], &a1 = A[(i + 1) % A.size()];
+        if (boxed && (std::max(a0.x, a1.x) < boxB[0] - snap || boxB[2] < std::min(a0.x, a1.x) - snap ||
+                      std::max(a0.y, a1.y) < boxB[1] - snap || boxB[3] < std::min(a0.y, a1.y) - snap))
+            continue;
         const std::vector<int>* near = &every;
         if (indexed) {
             double box[4];
@@ -297,7 +309,13 @@ struct RingBoolean::Impl {
         // locator (a few are quicker asked of every edge).
         std::optional<RingLocator> locator;
         if (otherNodes.size() > 32 && EdgeCount(k) > 16) locator.emplace(other);
+        // A point beyond the other ring's reach is outside it: the edges of
+        // a long ring away from a small one ask nothing.
+        double reach[4];
+        const bool reached = RingReachBox(other, reach);
         const auto where = [&](const Point3& p, int mode) {
+            if (reached && (p.x < reach[0] || p.x > reach[2] || p.y < reach[1] || p.y > reach[3]))
+                return kOutsidePolygon;
             return locator ? locator->Where(p, mode) : PointInPolygon(p, other, mode);
         };
         // Long rings look their matching edges up by their nodes; the first
@@ -485,8 +503,14 @@ bool RingBoolean::Apart() const {
 }
 
 std::vector<RingLoop> RingBoolean::Trace(RingOperation op) const {
+    return Trace(op, std::numeric_limits<std::size_t>::max());
+}
+
+std::vector<RingLoop> RingBoolean::Trace(RingOperation op, std::size_t most) const {
     std::vector<RingLoop> out;
-    for (const Ring& loop : m->Trace(op)) {
+    const std::vector<Ring> loops = m->Trace(op);
+    if (loops.size() > most) return out;
+    for (const Ring& loop : loops) {
         RingLoop l{ToList(loop), {}};
         for (const Vx& v : loop) l.from.push_back(v.edge.from);
         out.push_back(std::move(l));
@@ -507,7 +531,13 @@ double RingBoolean::SpareAt(int k, int i) const {
 }
 
 double RingSignedArea2(const VertexNode* ring) {
-    return 2.0 * SignedArea(FromList(ring, 0));
+    // As SignedArea of the ring's copy, term for term, without the copy.
+    double a = 0.0;
+    for (const VertexNode* p = ring; p; p = p->next) {
+        const VertexNode* q = p->next ? p->next : ring;
+        a += p->x * q->y - q->x * p->y;
+    }
+    return 2.0 * (a / 2.0);
 }
 
 OwnedList<VertexNode> ReversedRing(const VertexNode* ring) {

@@ -79,6 +79,9 @@ public:
     // properties of the edge starting at it (an edge of ring 1 walked the
     // other way keeps its own).
     std::vector<RingLoop> Trace(RingOperation op) const;
+    // As Trace, but with more than `most` loops none is built and none
+    // given: a caller wanting one polygon is spared building the rest.
+    std::vector<RingLoop> Trace(RingOperation op, std::size_t most) const;
 
     // Ring k as split and turned counter-clockwise: its vertex count, and
     // each vertex's point and spare double.

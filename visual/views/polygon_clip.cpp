@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <iterator>
+#include <limits>
 #include <set>
 #include <unordered_set>
 #include <utility>
@@ -33,10 +34,12 @@ double SignedArea(const VertexNode* ring) {
     return RingSignedArea2(ring) / 2.0;
 }
 
-// The loops of an operation; the views keep no edge flags or numbers.
-Loops Trace(const RingBoolean& op, RingOperation operation) {
+// The loops of an operation (none when there are more than `most`); the
+// views keep no edge flags or numbers.
+Loops Trace(const RingBoolean& op, RingOperation operation,
+            std::size_t most = std::numeric_limits<std::size_t>::max()) {
     Loops loops;
-    for (RingLoop& loop : op.Trace(operation)) {
+    for (RingLoop& loop : op.Trace(operation, most)) {
         for (VertexNode* v = loop.ring.get(); v; v = v->next) v->edgeFlag = v->data1 = v->data2 = 0;
         loops.push_back(std::move(loop.ring));
     }
@@ -513,14 +516,21 @@ bool RingsMayMeet(const VertexNode* A, const VertexNode* B, double snap) {
         boxB[2] = std::max(boxB[2], b->x), boxB[3] = std::max(boxB[3], b->y);
         longestB = std::max(longestB, std::hypot(b2->x - b->x, b2->y - b->y));
     }
+    const auto nearFor = [snap](double length) {
+        return 2.0 * snap + std::sqrt(snap * length / 2.0 + snap * snap / 4.0);
+    };
     for (const VertexNode* a = A; a; a = a->next) {
         const VertexNode* a2 = NextInRing(A, a);
-        const double la = std::hypot(a2->x - a->x, a2->y - a->y);
-        const double l = std::max(la, longestB);
-        const double nearest = 2.0 * snap + std::sqrt(snap * l / 2.0 + snap * snap / 4.0);
-        if (std::max(a->x, a2->x) < boxB[0] - nearest || boxB[2] < std::min(a->x, a2->x) - nearest ||
-            std::max(a->y, a2->y) < boxB[1] - nearest || boxB[3] < std::min(a->y, a2->y) - nearest)
-            continue;
+        const auto awayFromB = [&](double nearest) {
+            return std::max(a->x, a2->x) < boxB[0] - nearest || boxB[2] < std::min(a->x, a2->x) - nearest ||
+                   std::max(a->y, a2->y) < boxB[1] - nearest || boxB[3] < std::min(a->y, a2->y) - nearest;
+        };
+        // Most edges of a long ring are away even by the reach of an edge
+        // as long as the sum of its sides: no root is taken for them.
+        const double dx = a2->x - a->x, dy = a2->y - a->y;
+        if (awayFromB(nearFor(std::max(std::fabs(dx) + std::fabs(dy), longestB)))) continue;
+        const double la = std::hypot(dx, dy);
+        if (awayFromB(nearFor(std::max(la, longestB)))) continue;
         for (const VertexNode* b = B; b; b = b->next) {
             const VertexNode* b2 = NextInRing(B, b);
             const double l = std::max(la, std::hypot(b2->x - b->x, b2->y - b->y));
@@ -623,7 +633,7 @@ VertexNode* UnionOfPieces(const OutlinePolygon* a, const OutlinePolygon* b, bool
     if (lasting) *lasting = true;
     if (!RingsMayMeet(a->ring, b->ring, Tol100())) return nullptr;
     const RingBoolean op(a->ring, b->ring, Tol100());
-    Loops loops = Trace(op, RingOperation::kUnion);
+    Loops loops = Trace(op, RingOperation::kUnion, 1);
     if (loops.size() != 1) return nullptr;
     if (lasting) *lasting = false;
     const double before = RingArea(a->ring) + RingArea(b->ring);

@@ -80,6 +80,15 @@ bool BoxWithin(const OutlinePolygon& a, const OutlinePolygon& b) {
            a.box2d[3] <= b.box2d[3] + t;
 }
 
+// A box round a's lowest corner that every box holding a's (as BoxWithin
+// measures) meets: the polygons that may hold a are looked up by it, not
+// by a's whole box, which for a wall along the floor meets half of it.
+void CornerBox(const OutlinePolygon& a, double box[4]) {
+    const double t = 100.0 * SharedTolerance;
+    box[0] = a.box2d[0] - t, box[1] = a.box2d[1] - t;
+    box[2] = a.box2d[0] + t, box[3] = a.box2d[1] + t;
+}
+
 // Whether two small rings lie clearly apart in plan: their extents along
 // the normal of one of their edges are more than a thousand tolerances
 // apart. No polygon operation on such a pair does anything, so the pair
@@ -115,15 +124,24 @@ void Widen(double lo[3], double hi[3], const Point3& p) {
     }
 }
 
-FaceGroup* GroupById(FaceGroup* groups, int id) {
-    for (FaceGroup* g = groups; g; g = g->next)
-        if (g->id == id) return g;
-    return nullptr;
-}
+// The groups by their numbers, the first of each: a whole floor has
+// thousands of groups, and every caster and shadow group asks for its own.
+class GroupsById {
+public:
+    explicit GroupsById(FaceGroup* groups) {
+        for (FaceGroup* g = groups; g; g = g->next) byId_.try_emplace(g->id, g);
+    }
+    FaceGroup* operator()(int id) const {
+        const auto it = byId_.find(id);
+        return it == byId_.end() ? nullptr : it->second;
+    }
 
-ShadowGroup* ShadowGroupOf(ShadowGroup*& list, int number) {
-    for (ShadowGroup* s = list; s; s = s->next)
-        if (s->number == number) return s;
+private:
+    std::unordered_map<int, FaceGroup*> byId_;
+};
+
+// A new shadow group at the head of the list.
+ShadowGroup* PrependShadowGroup(ShadowGroup*& list, int number) {
     auto* s = new ShadowGroup;
     s->number = number;
     s->next = list;
@@ -308,9 +326,10 @@ struct GroupOutlines {
 // for every receiver polygon linked to an outline of its own group.
 template <typename F>
 void ForEachReceiver(Caster* casters, FaceGroup* groups, F&& f) {
+    const GroupsById groupOf(groups);
     for (Caster* s = casters; s; s = s->next) {
         if (s->id < 0) continue;
-        const FaceGroup* own = GroupById(groups, s->id);
+        const FaceGroup* own = groupOf(s->id);
         if (!own) continue;
         double plane[4];
         Coefficients(own->plane, plane);
@@ -325,7 +344,9 @@ void MarkHiddenReceivers(Caster* casters, FaceGroup* groups) {
     GroupOutlines outlines(groups);
     const auto hide = [&](const Caster& s, const double plane[4], OutlinePolygon& r,
                           const OutlinePolygon& p) {
-        for (int i : outlines.index.Query(p.box2d)) {
+        double corner[4];
+        CornerBox(p, corner);
+        for (int i : outlines.index.Query(corner)) {
             const auto& [g, q] = outlines.all[i];
             if (g->id == s.id || q->state == 2 ||
                 !CellsOverlapXY(p.cellLow, p.cellHigh, q->cellLow, q->cellHigh) ||
@@ -449,23 +470,29 @@ struct CasterPolygons {
 };
 
 // A caster polygon wholly in another caster's shadow casts nothing. A
-// polygon's state rises once at most (1 and 3 are passed over), so the
-// order the pairs are tried in changes nothing.
-void MarkShadowedCasters(Caster* casters, CasterPolygons& polygons) {
-    for (Caster* s = casters; s; s = s->next)
-        for (const OutlinePolygon* r = s->polygons; r; r = r->next)
-            for (int i : polygons.index.Query(r->box2d)) {
-                auto [s2, r2] = polygons.all[i];
-                if (s2 == s || r2->state == 1 || r2->state == 3 ||
-                    !CellsOverlapXY(r->cellLow, r->cellHigh, r2->cellLow, r2->cellHigh) ||
-                    r->cellLow[2] > r2->cellHigh[2])
-                    continue;
-                if (!BoxWithin(*r2, *r)) continue;
-                bool below = true;
-                for (const VertexNode* v = r2->ring; v && below; v = v->next)
-                    below = v->z - PlaneZ(s->plane, v->x, v->y) <= SharedTolerance;
-                if (below && PolygonInsidePolygon(r2->ring, r->ring)) r2->state += 1;
+// polygon's state rises once at most (1 and 3 are passed over) and only
+// its own state is asked, so each polygon is tried against the polygons
+// that may hold it, found by its corner, in any order.
+void MarkShadowedCasters(CasterPolygons& polygons) {
+    for (const auto& [s2, r2] : polygons.all) {
+        if (r2->state == 1 || r2->state == 3) continue;
+        double corner[4];
+        CornerBox(*r2, corner);
+        for (int i : polygons.index.Query(corner)) {
+            const auto [s, r] = polygons.all[i];
+            if (s == s2 || !CellsOverlapXY(r->cellLow, r->cellHigh, r2->cellLow, r2->cellHigh) ||
+                r->cellLow[2] > r2->cellHigh[2])
+                continue;
+            if (!BoxWithin(*r2, *r)) continue;
+            bool below = true;
+            for (const VertexNode* v = r2->ring; v && below; v = v->next)
+                below = v->z - PlaneZ(s->plane, v->x, v->y) <= SharedTolerance;
+            if (below && PolygonInsidePolygon(r2->ring, r->ring)) {
+                r2->state += 1;
+                break;
             }
+        }
+    }
 }
 
 // Step 3: the shadows in light coordinates, or null on a user break. For
@@ -527,7 +554,7 @@ ShadowGroup* CastShadows(Caster* casters, CasterPolygons& polygons, std::uint8_t
             }
             // Appended at the group's kept tail: the lists grow long.
             auto [at, added] = tails.try_emplace(std::abs(s2->id), nullptr);
-            if (added) at->second = &ShadowGroupOf(result, std::abs(s2->id))->pieces;
+            if (added) at->second = &PrependShadowGroup(result, std::abs(s2->id))->pieces;
             OutlinePolygon** tail = at->second;
             while (*tail) tail = &(*tail)->next;
             *tail = pieces;
@@ -584,7 +611,7 @@ ShadowGroup* ComputeViewShading(FaceGroup** groups, const Matrix4& viewFrame, co
     MarkHiddenReceivers(casters, *groups);
     MarkCoveredReceivers(casters, *groups, search);
     CasterPolygons polygons(casters);
-    MarkShadowedCasters(casters, polygons);
+    MarkShadowedCasters(polygons);
     ShadowGroup* shadows = CastShadows(casters, polygons, breakFlag, search);
     FreeCasters(casters);
     if (breakFlag) return FreeShadowGroups(shadows);
@@ -594,8 +621,9 @@ ShadowGroup* ComputeViewShading(FaceGroup** groups, const Matrix4& viewFrame, co
     // light, lies behind the plane) is dropped.
     Matrix4 lightToView;
     MultiplyMatrix4(viewFrame, fromLight, lightToView);
+    const GroupsById groupOf(*groups);
     for (ShadowGroup* s = shadows; s; s = s->next) {
-        const FaceGroup* receiver = GroupById(*groups, s->number);
+        const FaceGroup* receiver = groupOf(s->number);
         double plane[4] = {0.0, 0.0, -1.0, 0.0};
         if (receiver) Coefficients(receiver->plane, plane);
         for (OutlinePolygon** at = &s->pieces; *at;) {
@@ -731,6 +759,7 @@ void Keep(OutlinePolygon*& kept, OutlinePolygon* left) {
 void HideByScan(ShadowGroup* shadows, FaceGroup* groups, const double gridA[63], std::uint8_t& breakFlag,
                 const ShadowSearch& search) {
     Meter meter(kHidingMeter, CountNodes(groups));
+    const GroupsById groupOf(groups);
     for (FaceGroup* g = groups; g; g = g->next) {
         if (zcedUsrBrk()) {
             breakFlag = 1;
@@ -740,7 +769,7 @@ void HideByScan(ShadowGroup* shadows, FaceGroup* groups, const double gridA[63],
         Coefficients(g->plane, plane);
         for (ShadowGroup* o = shadows; o; o = o->next) {
             if (o->number == g->id) continue;
-            const FaceGroup* receiver = GroupById(groups, o->number);
+            const FaceGroup* receiver = groupOf(o->number);
             if (!receiver) continue;
             double receiving[4];
             Coefficients(receiver->plane, receiving);
@@ -885,12 +914,10 @@ void HideByIndex(ShadowGroup* shadows, FaceGroup* groups, const double gridA[63]
     std::vector<PieceGrid> grids;
     BoxIndex all;  // every piece as given, naming its shadow group
     std::vector<int> groupOf;
-    std::unordered_map<int, const FaceGroup*> byId;
-    for (const FaceGroup* g = groups; g; g = g->next) byId.try_emplace(g->id, g);
+    const GroupsById groupById(groups);
     for (ShadowGroup* o = shadows; o; o = o->next) {
-        const auto r = byId.find(o->number);
         receiving.push_back(o);
-        receiver.push_back(r == byId.end() ? nullptr : r->second);
+        receiver.push_back(groupById(o->number));
         grids.emplace_back(o->pieces);
         for (const OutlinePolygon* x = o->pieces; x; x = x->next) {
             all.Add(x->box2d);

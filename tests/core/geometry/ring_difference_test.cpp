@@ -224,6 +224,9 @@ TEST(RingBoolean, long_rings_crossing_everywhere_meet_at_every_crossing) {
         double overlap = 0.0;
         for (const RingLoop& l : both) overlap += Signed(l.ring.get());
         EXPECT_GT(both.size(), 20u) << "turn " << turn;
+        // Asked for no more loops than there are, the same loops; for fewer, none.
+        EXPECT_EQ(op.Trace(RingOperation::kIntersection, both.size()).size(), both.size());
+        EXPECT_TRUE(op.Trace(RingOperation::kIntersection, both.size() - 1).empty());
         double left = 0.0, joined = 0.0;
         for (const RingLoop& l : op.Trace(RingOperation::kDifference)) left += Signed(l.ring.get());
         for (const RingLoop& l : op.Trace(RingOperation::kUnion)) joined += Signed(l.ring.get());

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <random>
 #include <vector>
 
@@ -225,6 +226,44 @@ TEST(PointLocation, long_rings_answer_as_every_edge_would_through_the_locator) {
     Owned flat(Make({{0, 0, 0}, {5, 0, 0}, {9, 0, 0}}));
     EXPECT_EQ(RingLocator(flat.get()).Where({3, 0, 0}, kEdgesReported), kOnPolygonEdge);
     EXPECT_EQ(RingLocator(nullptr).Where({3, 0, 0}, kEdgesReported), kOutsidePolygon);
+}
+
+TEST(PointLocation, a_point_beyond_a_rings_reach_is_outside_in_every_mode) {
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (const double scale : {1.0, 1e3, 1e6}) {
+        // Long slanted and straight edges (the on-edge ellipse of a long edge
+        // reaches furthest past its ends), far from the origin when scaled.
+        std::vector<Point3> pts;
+        for (int k = 0; k < 40; ++k) {
+            const double a = 2.0 * std::numbers::pi * k / 40.0,
+                         r = (k % 2 ? 400.0 : 150.0) * unit(rng) + 10.0;
+            pts.push_back({scale + r * std::cos(a), scale + r * std::sin(a), 0});
+        }
+        pts.push_back({scale + 1000.0, scale, 0});
+        Owned ring(Make(pts));
+        double box[4];
+        ASSERT_TRUE(RingReachBox(ring.get(), box));
+        std::vector<Point3> beyond;
+        const double past = 1e-9 * (box[2] - box[0]);
+        for (const Point3& v : pts) {
+            // Level with every vertex and across from it, just past the box.
+            beyond.push_back({box[0] - past, v.y, 0});
+            beyond.push_back({box[2] + past, v.y, 0});
+            beyond.push_back({v.x, box[1] - past, 0});
+            beyond.push_back({v.x, box[3] + past, 0});
+        }
+        for (const Point3& p : beyond)
+            for (int mode : {kEdgesUntested, kEdgesReported, kEdgesOutside})
+                ASSERT_EQ(PointInPolygon(p, ring.get(), mode), kOutsidePolygon)
+                    << p.x << ", " << p.y << " mode " << mode << " scale " << scale;
+        // Within the box a point on the ring's own edge is still found.
+        EXPECT_EQ(PointInPolygon({scale + 1000.0, scale, 0}, ring.get(), kEdgesReported), kOnPolygonEdge);
+    }
+    Owned broken(Make({{0, 0, 0}, {std::nan(""), 1, 0}, {1, 1, 0}}));
+    double box[4];
+    EXPECT_FALSE(RingReachBox(broken.get(), box));
+    EXPECT_FALSE(RingReachBox(nullptr, box));
 }
 
 TEST(PointLocation, insertion_test_inside_outside_and_on_edge) {
