@@ -24,6 +24,7 @@
 #include "core/base/module_state.h"
 #include "core/geometry/box_index.h"
 #include "core/geometry/polygon.h"
+#include "core/geometry/ring_index.h"
 #include "host/ed/prompts.h"
 #include "host/ed/statusbar.h"
 #include "host/util/tasks.h"
@@ -80,13 +81,11 @@ bool BoxWithin(const OutlinePolygon& a, const OutlinePolygon& b) {
            a.box2d[3] <= b.box2d[3] + t;
 }
 
-// A box round a's lowest corner that every box holding a's (as BoxWithin
-// measures) meets: the polygons that may hold a are looked up by it, not
-// by a's whole box, which for a wall along the floor meets half of it.
-void CornerBox(const OutlinePolygon& a, double box[4]) {
-    const double t = 100.0 * SharedTolerance;
-    box[0] = a.box2d[0] - t, box[1] = a.box2d[1] - t;
-    box[2] = a.box2d[0] + t, box[3] = a.box2d[1] + t;
+// Rings further apart in plan than this take nothing from each other in
+// any polygon operation here: a thousand tolerances, ten times the
+// clipping snap.
+double ApartMargin() {
+    return 1000.0 * SharedTolerance;
 }
 
 // Whether two small rings lie clearly apart in plan: their extents along
@@ -97,7 +96,7 @@ void CornerBox(const OutlinePolygon& a, double box[4]) {
 bool RingsApart(const VertexNode* a, const VertexNode* b) {
     constexpr int kMostVertices = 32;
     if (CountNodes(a) + CountNodes(b) > kMostVertices) return false;
-    const double margin = 1000.0 * SharedTolerance;
+    const double margin = ApartMargin();
     for (const VertexNode* r : {a, b})
         for (const VertexNode* v = r; v; v = v->next) {
             const VertexNode* w = v->next ? v->next : r;
@@ -338,15 +337,24 @@ void ForEachReceiver(Caster* casters, FaceGroup* groups, F&& f) {
     }
 }
 
+// A box round a's lowest corner that every box holding a's (as BoxWithin
+// measures) meets: the polygons that may hold a are looked up by it, not
+// by a's whole box, which for a wall along the floor meets half of it.
+void CornerBox(const OutlinePolygon& a, double box[4]) {
+    const double t = 100.0 * SharedTolerance;
+    box[0] = a.box2d[0] - t, box[1] = a.box2d[1] - t;
+    box[2] = a.box2d[0] + t, box[3] = a.box2d[1] + t;
+}
+
 // A receiver polygon whose group outline a nearer outline covers in the
 // view receives nothing.
-void MarkHiddenReceivers(Caster* casters, FaceGroup* groups) {
+void MarkHiddenReceivers(Caster* casters, FaceGroup* groups, bool indexed) {
     GroupOutlines outlines(groups);
     const auto hide = [&](const Caster& s, const double plane[4], OutlinePolygon& r,
                           const OutlinePolygon& p) {
         double corner[4];
         CornerBox(p, corner);
-        for (int i : outlines.index.Query(corner)) {
+        for (int i : outlines.index.Query(indexed ? corner : p.box2d)) {
             const auto& [g, q] = outlines.all[i];
             if (g->id == s.id || q->state == 2 ||
                 !CellsOverlapXY(p.cellLow, p.cellHigh, q->cellLow, q->cellHigh) ||
@@ -458,14 +466,17 @@ void MarkCoveredReceivers(Caster* casters, FaceGroup* groups, const ShadowSearch
 struct CasterPolygons {
     std::vector<std::pair<Caster*, OutlinePolygon*>> all;
     BoxIndex index;
+    RingIndex shapes;
 
     explicit CasterPolygons(Caster* casters) {
         for (Caster* c = casters; c; c = c->next)
             for (OutlinePolygon* p = c->polygons; p; p = p->next) {
                 all.push_back({c, p});
                 index.Add(p->box2d);
+                shapes.Add(p->ring);
             }
         index.Build(SharedTolerance);
+        shapes.Build(ApartMargin());
     }
 };
 
@@ -473,12 +484,11 @@ struct CasterPolygons {
 // polygon's state rises once at most (1 and 3 are passed over) and only
 // its own state is asked, so each polygon is tried against the polygons
 // that may hold it, found by its corner, in any order.
-void MarkShadowedCasters(CasterPolygons& polygons) {
+void MarkShadowedCasters(CasterPolygons& polygons, bool indexed) {
     for (const auto& [s2, r2] : polygons.all) {
         if (r2->state == 1 || r2->state == 3) continue;
-        double corner[4];
-        CornerBox(*r2, corner);
-        for (int i : polygons.index.Query(corner)) {
+        for (int i :
+             indexed ? polygons.shapes.At(r2->ring->x, r2->ring->y) : polygons.index.Query(r2->box2d)) {
             const auto [s, r] = polygons.all[i];
             if (s == s2 || !CellsOverlapXY(r->cellLow, r->cellHigh, r2->cellLow, r2->cellHigh) ||
                 r->cellLow[2] > r2->cellHigh[2])
@@ -517,11 +527,14 @@ ShadowGroup* CastShadows(Caster* casters, CasterPolygons& polygons, std::uint8_t
         for (int k = first; k < first + count; ++k) {
             const OutlinePolygon* r = polygons.all[k].second;
             if (r->state == 1 || r->state == 3) continue;
-            for (int i : polygons.index.Query(r->box2d)) {
+            // Through the ring index only the polygons within reach of r's
+            // shape, of those its box meets.
+            for (int i : search.indexed ? polygons.shapes.Near(r->ring) : polygons.index.Query(r->box2d)) {
                 const auto& [s2, r2] = polygons.all[i];
                 // State 3 is hidden too (and in shadow): it receives nothing.
                 if (s2 == s || s2->id < 0 || !s2->planeSet || r2->state == 2 || r2->state == 3 ||
-                    !CellsOverlapXY(r->cellLow, r->cellHigh, r2->cellLow, r2->cellHigh))
+                    !CellsOverlapXY(r->cellLow, r->cellHigh, r2->cellLow, r2->cellHigh) ||
+                    (search.indexed && !BoxesOverlap(*r, *r2)))
                     continue;
                 if (search.indexed && RingsApart(r->ring, r2->ring)) continue;
                 pairs.push_back({i, k});
@@ -608,10 +621,10 @@ ShadowGroup* ComputeViewShading(FaceGroup** groups, const Matrix4& viewFrame, co
             CellBoxOfRing(p->ring, p->cellLow, p->cellHigh, gridB);
             SetOutlineBox(*p);
         }
-    MarkHiddenReceivers(casters, *groups);
+    MarkHiddenReceivers(casters, *groups, search.indexed);
     MarkCoveredReceivers(casters, *groups, search);
     CasterPolygons polygons(casters);
-    MarkShadowedCasters(polygons);
+    MarkShadowedCasters(polygons, search.indexed);
     ShadowGroup* shadows = CastShadows(casters, polygons, breakFlag, search);
     FreeCasters(casters);
     if (breakFlag) return FreeShadowGroups(shadows);
@@ -809,22 +822,20 @@ void HideByScan(ShadowGroup* shadows, FaceGroup* groups, const double gridA[63],
 
 // The pieces of one shadow group in their list order, filed by plan cells
 // over the group's extent. A piece's parts lie within its box, so the
-// cells never need to grow; parts go to the head of the list.
+// cells never need to grow; parts go to the head of the list. Each piece
+// filed has a slot, which the cells name: a piece taken out is only marked
+// so, and a lookup reads flags rather than a table of pieces.
 class PieceGrid {
 public:
     explicit PieceGrid(OutlinePolygon* pieces) {
-        double lo[2] = {1e300, 1e300}, hi[2] = {-1e300, -1e300};
+        double extent[4] = {1e300, 1e300, -1e300, -1e300};
         int count = 0;
         for (const OutlinePolygon* p = pieces; p; p = p->next, ++count) {
-            lo[0] = std::min(lo[0], p->box2d[0]), lo[1] = std::min(lo[1], p->box2d[1]);
-            hi[0] = std::max(hi[0], p->box2d[2]), hi[1] = std::max(hi[1], p->box2d[3]);
+            extent[0] = std::min(extent[0], p->box2d[0]), extent[1] = std::min(extent[1], p->box2d[1]);
+            extent[2] = std::max(extent[2], p->box2d[2]), extent[3] = std::max(extent[3], p->box2d[3]);
         }
-        n_ = std::clamp(static_cast<int>(std::sqrt(static_cast<double>(count))), 1, 256);
-        for (int a = 0; a < 2; ++a) {
-            lo_[a] = lo[a];
-            size_[a] = std::max((hi[a] - lo[a]) / n_, 1e-9);
-        }
-        cells_.assign(static_cast<std::size_t>(n_) * n_, {});
+        grid_ = PlanGrid(extent, std::clamp(static_cast<int>(std::sqrt(static_cast<double>(count))), 1, 256));
+        cells_.assign(static_cast<std::size_t>(grid_.Cells()), {});
         std::int64_t key = 0;
         for (OutlinePolygon* p = pieces; p; p = p->next) File(p, key++);
     }
@@ -840,37 +851,39 @@ public:
             p = next;
         }
     }
-    // Takes a piece out (its cells keep it, unread), giving its place.
-    std::int64_t Remove(OutlinePolygon* p) {
-        const auto at = order_.find(p);
-        const std::int64_t place = at->second;
-        order_.erase(at);
-        return place;
-    }
-    void Restore(OutlinePolygon* p, std::int64_t place) { order_[p] = place; }
+    OutlinePolygon* Piece(int slot) const { return pieces_[static_cast<std::size_t>(slot)]; }
+    // Takes a piece out (its cells keep it, unread) or puts it back.
+    void Remove(int slot) { left_[static_cast<std::size_t>(slot)] = false; }
+    void Restore(int slot) { left_[static_cast<std::size_t>(slot)] = true; }
 
-    // The pieces whose boxes may meet `box` (widened by t), in list order.
-    const std::vector<OutlinePolygon*>& Near(const double box[4], double t) {
+    // The slots, in list order, of the pieces left whose boxes meet `box`
+    // widened by t.
+    const std::vector<int>& Near(const double box[4], double t) {
+        ++stamp_;
+        near_.clear();
+        reached_.clear();
+        grid_.CoverBox(box, t, reached_);
+        for (const int c : reached_)
+            for (const int slot : cells_[static_cast<std::size_t>(c)]) {
+                const std::size_t k = static_cast<std::size_t>(slot);
+                if (!left_[k] || seen_[k] == stamp_) continue;
+                seen_[k] = stamp_;
+                const double* b = pieces_[k]->box2d;
+                if (b[2] < box[0] - t || box[2] < b[0] - t || b[3] < box[1] - t || box[3] < b[1] - t)
+                    continue;
+                near_.push_back({key_[k], slot});
+            }
+        std::sort(near_.begin(), near_.end());
         found_.clear();
-        int c0[2], c1[2];
-        for (int a = 0; a < 2; ++a) {
-            c0[a] = Cell(box[a] - t, a);
-            c1[a] = Cell(box[a + 2] + t, a);
-        }
-        for (int x = c0[0]; x <= c1[0]; ++x)
-            for (int y = c0[1]; y <= c1[1]; ++y)
-                for (OutlinePolygon* p : cells_[static_cast<std::size_t>(x) * n_ + y])
-                    if (order_.count(p)) found_.push_back(p);
-        std::sort(found_.begin(), found_.end(),
-                  [this](OutlinePolygon* a, OutlinePolygon* b) { return order_.at(a) < order_.at(b); });
-        found_.erase(std::unique(found_.begin(), found_.end()), found_.end());
+        for (const auto& [key, slot] : near_) found_.push_back(slot);
         return found_;
     }
 
     // The pieces left, linked in list order.
     OutlinePolygon* List() const {
         std::vector<std::pair<std::int64_t, OutlinePolygon*>> all;
-        for (const auto& [p, key] : order_) all.push_back({key, p});
+        for (std::size_t k = 0; k < pieces_.size(); ++k)
+            if (left_[k]) all.push_back({key_[k], pieces_[k]});
         std::sort(all.begin(), all.end());
         OutlinePolygon* head = nullptr;
         for (auto it = all.rbegin(); it != all.rend(); ++it) {
@@ -882,24 +895,27 @@ public:
 
 private:
     void File(OutlinePolygon* p, std::int64_t key) {
-        order_[p] = key;
-        for (int x = Cell(p->box2d[0], 0); x <= Cell(p->box2d[2], 0); ++x)
-            for (int y = Cell(p->box2d[1], 1); y <= Cell(p->box2d[3], 1); ++y)
-                cells_[static_cast<std::size_t>(x) * n_ + y].push_back(p);
-    }
-    int Cell(double v, int axis) const {
-        const double c = std::floor((v - lo_[axis]) / size_[axis]);
-        if (!(c > 0.0)) return 0;
-        return c >= n_ - 1 ? n_ - 1 : static_cast<int>(c);
+        const int slot = static_cast<int>(pieces_.size());
+        pieces_.push_back(p);
+        key_.push_back(key);
+        left_.push_back(true);
+        seen_.push_back(0);
+        reached_.clear();
+        grid_.CoverBox(p->box2d, 0.0, reached_);
+        for (const int c : reached_) cells_[static_cast<std::size_t>(c)].push_back(slot);
     }
 
-    std::unordered_map<OutlinePolygon*, std::int64_t> order_;  // the pieces left, by place
-    std::vector<std::vector<OutlinePolygon*>> cells_;
-    std::vector<OutlinePolygon*> found_;
+    PlanGrid grid_;
+    std::vector<OutlinePolygon*> pieces_;  // by slot
+    std::vector<std::int64_t> key_;        // each slot's place in the list
+    std::vector<bool> left_;               // not taken out (nor cut up)
+    std::vector<std::uint32_t> seen_;      // the lookup that last met the slot
+    std::vector<std::vector<int>> cells_;
+    std::vector<int> reached_;
+    std::vector<std::pair<std::int64_t, int>> near_;  // place and slot
+    std::vector<int> found_;
+    std::uint32_t stamp_ = 0;
     std::int64_t head_ = 0;
-    double lo_[2] = {0.0, 0.0};
-    double size_[2] = {1.0, 1.0};
-    int n_ = 1;
 };
 
 // The same cuts in the same order as HideByScan, the pieces a group's
@@ -949,15 +965,16 @@ void HideByIndex(ShadowGroup* shadows, FaceGroup* groups, const double gridA[63]
             for (const OutlinePolygon* p = g->outlines; p; p = p->next) {
                 OutlineCutter cutter(*p, plane, receivingPlane, gridA);
                 OutlinePolygon* kept = nullptr;
-                for (OutlinePolygon* x : std::vector<OutlinePolygon*>(grid.Near(p->box2d, SharedTolerance))) {
+                for (const int slot : std::vector<int>(grid.Near(p->box2d, SharedTolerance))) {
+                    OutlinePolygon* x = grid.Piece(slot);
                     if (search.pairsTried) ++*search.pairsTried;
                     if (!cutter.Meets(*x, true)) continue;
-                    const std::int64_t place = grid.Remove(x);
+                    grid.Remove(slot);
                     x->next = nullptr;
                     OutlinePolygon* left = nullptr;
                     if (!cutter.Cut(x, left)) {
                         // X untouched: it stays where it was.
-                        grid.Restore(x, place);
+                        grid.Restore(slot);
                         continue;
                     }
                     Keep(kept, left);
