@@ -658,11 +658,22 @@ void RingBox(const VertexNode* ring, double box[4]) {
     }
 }
 
+// The longest edge of the ring in plan.
+double LongestEdge(const VertexNode* ring) {
+    double longest = 0.0;
+    for (const VertexNode* v = ring; v; v = v->next) {
+        const VertexNode* w = NextInRing(ring, v);
+        longest = std::max(longest, std::hypot(w->x - v->x, w->y - v->y));
+    }
+    return longest;
+}
+
 // The box of the edges (plan end points, to the bit) that one ring has and
-// the other has not, each edge counted as often as it comes; false when
-// their edges are the same. The edges of the first are filed in an open
-// table: a join's rings are long, and this runs for every join.
-bool ChangedEdgesBox(const VertexNode* before, const VertexNode* after, double box[4]) {
+// the other has not, each edge counted as often as it comes, and the
+// longest of them; false when their edges are the same. The edges of the
+// first are filed in an open table: a join's rings are long, and this runs
+// for every join.
+bool ChangedEdgesBox(const VertexNode* before, const VertexNode* after, double box[4], double& longest) {
     using Edge = std::array<std::uint64_t, 4>;
     const auto edgeAt = [](const VertexNode* ring, const VertexNode* v) {
         const VertexNode* w = NextInRing(ring, v);
@@ -695,12 +706,16 @@ bool ChangedEdgesBox(const VertexNode* before, const VertexNode* after, double b
     bool any = false;
     box[0] = box[1] = 1e300;
     box[2] = box[3] = -1e300;
+    longest = 0.0;
     const auto widen = [&](const Edge& e) {
         const double ends[4] = {std::bit_cast<double>(e[0]), std::bit_cast<double>(e[1]),
                                 std::bit_cast<double>(e[2]), std::bit_cast<double>(e[3])};
         const double edgeBox[4] = {std::min(ends[0], ends[2]), std::min(ends[1], ends[3]),
                                    std::max(ends[0], ends[2]), std::max(ends[1], ends[3])};
         Cover(box, edgeBox);
+        // Not a number stays: it is then away from nothing.
+        const double length = std::hypot(ends[2] - ends[0], ends[3] - ends[1]);
+        longest = std::isnan(length) ? length : std::max(longest, length);
         any = true;
     };
     for (const VertexNode* v = after; v; v = v->next) {
@@ -786,19 +801,23 @@ OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
     }
     index.Build(Tol100());
     // Each piece's plan box from its ring (pieces laid back from the light
-    // still carry the boxes they had there), and what all boxes span.
+    // still carry the boxes they had there), its longest edge, and what all
+    // boxes span.
     std::vector<std::array<double, 4>> ringBox(at.size());
-    double rings[4] = {1e300, 1e300, -1e300, -1e300}, boxes[4] = {1e300, 1e300, -1e300, -1e300};
+    std::vector<double> longestEdge(at.size());
+    double boxes[4] = {1e300, 1e300, -1e300, -1e300};
     for (std::size_t k = 0; k < at.size(); ++k) {
         RingBox(at[k]->ring, ringBox[k].data());
-        Cover(rings, ringBox[k].data());
+        longestEdge[k] = LongestEdge(at[k]->ring);
         Cover(boxes, at[k]->box2d);
     }
-    const double extent = at.empty() ? 0.0 : std::hypot(rings[2] - rings[0], rings[3] - rings[1]);
-    // Clearly away: beyond the reach of RingsMayMeet's nearness for an edge
-    // as long as the rings' whole extent, four times over.
+    // Clearly away: beyond the reach of RingsMayMeet's nearness for edges
+    // as long as the longest of either ring, four times over (the point
+    // location takes a point as on an edge twice as far out).
     const double snap = Tol100();
-    const double away = 4.0 * (2.0 * snap + std::sqrt(snap * extent / 2.0 + snap * snap / 4.0));
+    const auto awayFor = [snap](double length) {
+        return 4.0 * (2.0 * snap + std::sqrt(snap * length / 2.0 + snap * snap / 4.0));
+    };
     std::vector<std::unordered_set<int>> apart(at.size());  // places known not to join, both ways
     const auto unionOf = [&](int a, int b) -> VertexNode* {
         if (apart[a].count(b)) return nullptr;
@@ -848,11 +867,13 @@ OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
         // the other stays apart from their union.
         std::unordered_set<int> kept;
         for (const auto& [from, other] : {std::pair{a, b}, std::pair{b, a}}) {
-            double changed[4];
-            const bool any = ChangedEdgesBox(at[from]->ring, ring, changed);
+            double changed[4], longest = 0.0;
+            const bool any = ChangedEdgesBox(at[from]->ring, ring, changed, longest);
             for (int z : apart[from]) {
                 apart[z].erase(from);
-                if (z != other && (!any || BoxesApart(ringBox[z].data(), changed, away))) kept.insert(z);
+                if (z != other && (!any || BoxesApart(ringBox[z].data(), changed,
+                                                      awayFor(std::max(longest, longestEdge[z])))))
+                    kept.insert(z);
             }
         }
         for (int z : kept) apart[z].insert(a);
@@ -866,6 +887,7 @@ OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
         owner[b] = a;
         at[a] = NewOutlinePolygon(ring);
         std::copy(std::begin(at[a]->box2d), std::end(at[a]->box2d), ringBox[a].begin());
+        longestEdge[a] = LongestEdge(ring);
     };
     int pending = -1;  // a joined piece, to be tried with those before it
     for (int cursor = 0; cursor < static_cast<int>(at.size());) {
