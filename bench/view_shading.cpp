@@ -51,10 +51,27 @@
 //   each receiving outline merged on
 //   its own core, the split walking in
 //   place                              0.20 / 0.42 / 2.55    0.39 / 1.17 / 44
+// and on a quiet machine (load 1-2, medians of three):
+//   as above                           0.17 / 0.39 / 2.17    0.34 / 0.90 / 29.5
+//   casters shadowed and receivers
+//   hidden looked up by a corner, a
+//   caster's receivers by the cells
+//   its shape reaches (a wall's side
+//   askew along the floor no longer
+//   meets all its box holds), pieces
+//   to hide by slot; points and edges
+//   beyond a ring's reach not asked;
+//   a refusal kept while the changed
+//   edges lie beyond the reach of the
+//   pair's own longest edge           0.15 / 0.28 / 1.24    0.28 / 0.67 / 21.8
+// Without the slab the pass now grows as n^1.08 from 2,047 to 8,064 walls.
 // With the slab one outline's merge (2,049 pieces joined to 104, one piece
-// growing to some 700 vertices at 2,047 walls; at 8,064 its unions average 1,000) is the run's
-// critical path: every join with the growing piece builds its union whole,
-// so that merge grows with the pieces times the piece's length.
+// growing to some 700 vertices at 2,047 walls; at 8,064 its unions average
+// 1,700) is the run's critical path: every attempt with the growing piece
+// builds its union whole, and at 8,064 walls 10,484 joins come with 19,874
+// refusals (a hole or a touch at a point) and 29,885 pairs found apart, each
+// as long as the piece, so that merge grows with the pieces times the
+// piece's length (n^2.4).
 #include "visual/views/view_shading.h"
 
 #include <benchmark/benchmark.h>
