@@ -668,12 +668,15 @@ double LongestEdge(const VertexNode* ring) {
     return longest;
 }
 
-// The box of the edges (plan end points, to the bit) that one ring has and
-// the other has not, each edge counted as often as it comes, and the
-// longest of them; false when their edges are the same. The edges of the
-// first are filed in an open table: a join's rings are long, and this runs
-// for every join.
-bool ChangedEdgesBox(const VertexNode* before, const VertexNode* after, double box[4], double& longest) {
+// The edges (plan end points, to the bit) that one ring has and the other
+// has not, each edge counted as often as it comes, as boxes with their
+// lengths. The edges of the first are filed in an open table: a join's
+// rings are long, and this runs for every join.
+struct ChangedEdge {
+    double box[4];
+    double length;
+};
+std::vector<ChangedEdge> ChangedEdges(const VertexNode* before, const VertexNode* after) {
     using Edge = std::array<std::uint64_t, 4>;
     const auto edgeAt = [](const VertexNode* ring, const VertexNode* v) {
         const VertexNode* w = NextInRing(ring, v);
@@ -703,20 +706,13 @@ bool ChangedEdgesBox(const VertexNode* before, const VertexNode* after, double b
         }
         ++count[static_cast<std::size_t>(slots[slot])];
     }
-    bool any = false;
-    box[0] = box[1] = 1e300;
-    box[2] = box[3] = -1e300;
-    longest = 0.0;
-    const auto widen = [&](const Edge& e) {
+    std::vector<ChangedEdge> changed;
+    const auto add = [&](const Edge& e) {
         const double ends[4] = {std::bit_cast<double>(e[0]), std::bit_cast<double>(e[1]),
                                 std::bit_cast<double>(e[2]), std::bit_cast<double>(e[3])};
-        const double edgeBox[4] = {std::min(ends[0], ends[2]), std::min(ends[1], ends[3]),
-                                   std::max(ends[0], ends[2]), std::max(ends[1], ends[3])};
-        Cover(box, edgeBox);
-        // Not a number stays: it is then away from nothing.
-        const double length = std::hypot(ends[2] - ends[0], ends[3] - ends[1]);
-        longest = std::isnan(length) ? length : std::max(longest, length);
-        any = true;
+        changed.push_back({{std::min(ends[0], ends[2]), std::min(ends[1], ends[3]),
+                            std::max(ends[0], ends[2]), std::max(ends[1], ends[3])},
+                           std::hypot(ends[2] - ends[0], ends[3] - ends[1])});
     };
     for (const VertexNode* v = after; v; v = v->next) {
         const Edge e = edgeAt(after, v);
@@ -724,11 +720,11 @@ bool ChangedEdgesBox(const VertexNode* before, const VertexNode* after, double b
         if (at >= 0 && count[static_cast<std::size_t>(at)] > 0)
             --count[static_cast<std::size_t>(at)];
         else
-            widen(e);
+            add(e);
     }
     for (std::size_t k = 0; k < filed.size(); ++k)
-        if (count[k] > 0) widen(filed[k]);
-    return any;
+        if (count[k] > 0) add(filed[k]);
+    return changed;
 }
 
 // The join by the plain search: the first pair that joins, in list order,
@@ -866,14 +862,17 @@ OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
         // What stayed apart from either piece and lies clearly away from
         // the other stays apart from their union.
         std::unordered_set<int> kept;
+        // Each changed edge is measured by its own reach: a long wall's
+        // shadow joined in reaches no further at its short ends.
         for (const auto& [from, other] : {std::pair{a, b}, std::pair{b, a}}) {
-            double changed[4], longest = 0.0;
-            const bool any = ChangedEdgesBox(at[from]->ring, ring, changed, longest);
+            const std::vector<ChangedEdge> changed = ChangedEdges(at[from]->ring, ring);
             for (int z : apart[from]) {
                 apart[z].erase(from);
-                if (z != other && (!any || BoxesApart(ringBox[z].data(), changed,
-                                                      awayFor(std::max(longest, longestEdge[z])))))
-                    kept.insert(z);
+                if (z == other) continue;
+                const bool away = std::all_of(changed.begin(), changed.end(), [&](const ChangedEdge& e) {
+                    return BoxesApart(ringBox[z].data(), e.box, awayFor(std::max(e.length, longestEdge[z])));
+                });
+                if (away) kept.insert(z);
             }
         }
         for (int z : kept) apart[z].insert(a);
