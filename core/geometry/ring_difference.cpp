@@ -224,9 +224,10 @@ struct RingBoolean::Impl {
     }
 
     // The first node made within the snap distance of v, or a new one. The
-    // nodes are filed in square cells as wide as the snap distance, so only
-    // the nine cells round v are looked at: long rings (the union of many
-    // shadow pieces) are not searched node by node for every vertex.
+    // nodes are filed in square cells four snap distances wide, so only the
+    // cells the square of the snap distance round v meets are looked at
+    // (mostly v's own): long rings (the union of many shadow pieces) are not
+    // searched node by node for every vertex.
     int NodeOf(const Vx& v) {
         if (!useCells) {
             for (std::size_t n = 0; n < nodes.size(); ++n)
@@ -234,13 +235,24 @@ struct RingBoolean::Impl {
             nodes.push_back(P3(v));
             return static_cast<int>(nodes.size()) - 1;
         }
-        const double cell = std::max(snap, 1e-9);
-        const std::int64_t cx = static_cast<std::int64_t>(std::floor(v.x / cell));
-        const std::int64_t cy = static_cast<std::int64_t>(std::floor(v.y / cell));
+        const double cell = std::max(4.0 * snap, 1e-9);
+        const auto cellOf = [cell](double c) { return static_cast<std::int64_t>(std::floor(c / cell)); };
+        const std::int64_t cx = cellOf(v.x), cy = cellOf(v.y);
+        // The cells the reach meets, a little widened against rounding at
+        // its ends; all round v's own for a point very far out.
+        const double rx = snap + 1e-9 * (std::fabs(v.x) + snap), ry = snap + 1e-9 * (std::fabs(v.y) + snap);
+        const double lowX = std::floor((v.x - rx) / cell), highX = std::floor((v.x + rx) / cell);
+        const double lowY = std::floor((v.y - ry) / cell), highY = std::floor((v.y + ry) / cell);
+        std::int64_t x0 = cx - 1, x1 = cx + 1, y0 = cy - 1, y1 = cy + 1;
+        if (highX - lowX <= 1.0 && highY - lowY <= 1.0 && std::fabs(lowX) < 1e15 && std::fabs(lowY) < 1e15) {
+            x0 = static_cast<std::int64_t>(lowX), x1 = static_cast<std::int64_t>(highX);
+            y0 = static_cast<std::int64_t>(lowY), y1 = static_cast<std::int64_t>(highY);
+        }
         int found = -1;
-        for (std::int64_t dx = -1; dx <= 1; ++dx)
-            for (std::int64_t dy = -1; dy <= 1; ++dy)
-                for (int n = cells.First(CellKey(cx + dx, cy + dy)); n >= 0; n = cells.Next(n))
+        const bool plain = std::isfinite(v.x) && std::isfinite(v.y);  // else near nothing
+        for (std::int64_t x = x0; plain && x <= x1; ++x)
+            for (std::int64_t y = y0; y <= y1; ++y)
+                for (int n = cells.First(CellKey(x, y)); n >= 0; n = cells.Next(n))
                     if ((found < 0 || n < found) && PointsNear2d(nodes[n], P3(v), snap)) found = n;
         if (found >= 0) return found;
         nodes.push_back(P3(v));
