@@ -418,6 +418,36 @@ int zcdbEntMod(const resbuf* list) {
     return RTNORM;
 }
 
+int host::modifyXDataApp(const ads_name ent, const char* app,
+                         const std::function<void(std::vector<ZcDbDxfItem>&)>& edit) {
+    const ZcDbObjectId id = idOf(ent);
+    if (id.isNull() || !app) return fail(OL_ENAME);
+    const auto named = [app](const ZcDbXDataApp& a) { return host::iequals(a.app, app); };
+    std::string name;
+    std::vector<ZcDbDxfItem> items;
+    {
+        ZcDbObjectPointer<ZcDbEntity> e(id, ZcDb::kForRead);
+        if (e.openStatus() != Zcad::eOk) return fail(OL_ENAME);
+        const std::vector<ZcDbXDataApp>& apps = e->xDataApps();
+        const auto found = std::find_if(apps.begin(), apps.end(), named);
+        if (found == apps.end()) return RTNONE;
+        name = found->app;
+        items = found->items;
+    }
+    edit(items);
+    ZcDbObjectPointer<ZcDbEntity> e(id, ZcDb::kForWrite);
+    if (e.openStatus() != Zcad::eOk) return fail(OL_ENAME);
+    const std::vector<ZcDbXDataApp>& apps = e->xDataApps();
+    const auto found = std::find_if(apps.begin(), apps.end(), named);
+    if (found == apps.end()) return RTNONE;
+    std::size_t size = xdataSize(apps);
+    for (const ZcDbDxfItem& it : found->items) size -= itemSize(it);
+    for (const ZcDbDxfItem& it : items) size += itemSize(it);
+    if (size > kXDataLimit) return fail(OL_EXDATASIZE);
+    e->setXDataApp(name, std::move(items));
+    return RTNORM;
+}
+
 int zcdbEntMake(const resbuf* list) {
     return zcdbEntMakeX(list, nullptr);
 }

@@ -7,8 +7,10 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbmain.h"
@@ -634,4 +636,71 @@ TEST_F(AdsEnt, complex_entities_and_their_parts_survive_entmod) {
         ++seen;
     }
     EXPECT_EQ(seen, 7);
+}
+
+// An application's groups edited in place come out as the same edit made
+// through entget and entmod would leave them, with the other applications
+// and the entity's own groups untouched, undone whole by the group, within
+// the same size limit; an entity without the application keeps its data.
+TEST_F(AdsEnt, xdata_edited_in_place_is_what_entmod_of_the_edited_list_makes) {
+    zcdbRegApp("PIERWSZA");
+    zcdbRegApp("DRUGA");
+    ads_point p{1, 2, 0}, q{4, 6, 0};
+    auto make = [&] {
+        resbuf* list = zcutBuildList(RTDXF0, "LINE", 8, "0", 10, p, 11, q, -3, 1001, "PIERWSZA", 1000, "a",
+                                     1001, "DRUGA", 1000, "Łódź", 1070, 3, 1040, 1.5, 1000, "b", 0);
+        EXPECT_EQ(zcdbEntMake(list), RTNORM);
+        zcutRelRb(list);
+        Name n;
+        zcdbEntLast(n.n);
+        return n;
+    };
+    const Name viaList = make(), inPlace = make();
+    const host::ResbufList apps(zcutBuildList(RTSTR, "*", 0));
+    // The same edit both ways: a text longer than it was, a short, a real.
+    {
+        host::ResbufList list(zcdbEntGetX(viaList.n, apps.get()));
+        resbuf* rb = list.get();
+        while (rb && !(rb->restype == 1001 && std::strcmp(rb->resval.rstring, "DRUGA") == 0)) rb = rb->rbnext;
+        ASSERT_NE(rb, nullptr);
+        resbuf* app = rb;
+        host::rbSetString(app->rbnext, "Kraków i okolice");
+        app->rbnext->rbnext->resval.rint = 12;
+        app->rbnext->rbnext->rbnext->resval.rreal = -2.25;
+        ASSERT_EQ(zcdbEntMod(list.get()), RTNORM);
+    }
+    db()->beginUndoGroup();
+    ASSERT_EQ(host::modifyXDataApp(inPlace.n, "druga",
+                                   [](std::vector<ZcDbDxfItem>& items) {
+                                       ASSERT_EQ(items.size(), 4u);
+                                       items[0].text = "Kraków i okolice";
+                                       items[1].integer = 12;
+                                       items[2].real[0] = -2.25;
+                                   }),
+              RTNORM);
+    db()->endUndoGroup();
+    auto data = [&](const Name& n) {
+        const host::ResbufList list(zcdbEntGetX(n.n, apps.get()));
+        return dump(list.get(), false);
+    };
+    EXPECT_EQ(data(inPlace), data(viaList));
+    EXPECT_NE(data(inPlace).find("1000 \"Kraków i okolice\""), std::string::npos) << data(inPlace);
+    EXPECT_NE(data(inPlace).find("1001 \"PIERWSZA\"\n1000 \"a\""), std::string::npos) << data(inPlace);
+
+    ASSERT_TRUE(db()->undoGroup());
+    EXPECT_NE(data(inPlace).find("1000 \"Łódź\"\n1070 3\n1040 1.5"), std::string::npos) << data(inPlace);
+
+    // Over the limit: refused, nothing changed.
+    const std::string kept = data(inPlace);
+    EXPECT_EQ(host::modifyXDataApp(inPlace.n, "DRUGA",
+                                   [](std::vector<ZcDbDxfItem>& items) { items[0].text.assign(16400, 'x'); }),
+              RTERROR);
+    EXPECT_EQ(host::sysVarShort("ERRNO"), OL_EXDATASIZE);
+    EXPECT_EQ(data(inPlace), kept);
+    // No such application: nothing asked of the edit, nothing changed.
+    bool asked = false;
+    EXPECT_EQ(host::modifyXDataApp(inPlace.n, "TRZECIA", [&](std::vector<ZcDbDxfItem>&) { asked = true; }),
+              RTNONE);
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(data(inPlace), kept);
 }
