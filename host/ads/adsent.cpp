@@ -133,6 +133,9 @@ int parseXData(const resbuf* rb, ZcDbDatabase* db, std::vector<ZcDbXDataApp>& ou
             if (!name || !*name) return OL_EXDATA;
             if (!db || db->recordId(db->regAppTableId(), name).isNull()) return OL_EREGAPP;
             out.push_back({name, {}});
+            std::size_t groups = 0;
+            for (const resbuf* g = rb->rbnext; g && g->restype != 1001; g = g->rbnext) ++groups;
+            out.back().items.reserve(groups);
             continue;
         }
         if (out.empty() || !isXDataCode(rb->restype)) return OL_EXDATA;
@@ -188,6 +191,10 @@ bool isCommonEntityCode(int code) {
 ParsedList parseList(const resbuf* list, ZcDbDatabase* db) {
     ParsedList p;
     std::vector<ZcDbDxfItem> common;
+    // One growth: an entity's list is read once per entity made.
+    std::size_t groups = 0;
+    for (const resbuf* rb = list; rb && rb->restype != -3 && rb->restype != 1001; rb = rb->rbnext) ++groups;
+    p.items.reserve(groups);
     const resbuf* rb = list;
     for (; rb; rb = rb->rbnext) {
         if (rb->restype == -3) {
@@ -267,8 +274,8 @@ bool hasMandatoryGroups(const std::string& type, const std::vector<ZcDbDxfItem>&
 
 // Reads a list's groups into an entity; false (entity state unknown) when
 // the items are refused.
-bool readInto(ZcDbEntity* ent, const std::vector<ZcDbDxfItem>& items, ZcDbDatabase* db) {
-    ZcDbMemDxfFiler f(items, db);
+bool readInto(ZcDbEntity* ent, std::vector<ZcDbDxfItem> items, ZcDbDatabase* db) {
+    ZcDbMemDxfFiler f(std::move(items), db);
     if (ent->dxfInFields(&f) != Zcad::eOk) return false;
     return f.filerStatus() == Zcad::eOk;
 }
@@ -383,11 +390,15 @@ resbuf* zcdbEntGetX(const ads_name ent, const resbuf* apps) {
 }
 
 int zcdbEntMod(const resbuf* list) {
-    ZcDbDatabase* db = nullptr;
-    ParsedList p = parseList(list, nullptr);
+    // The entity names its drawing, whose application table the xdata is
+    // checked against: found first, so that the list is read once.
+    ZcDbObjectId name;
+    for (const resbuf* rb = list; rb && rb->restype != -3 && rb->restype != 1001; rb = rb->rbnext)
+        if (rb->restype == -1) zcdbGetObjectId(name, rb->resval.rlname);
+    if (name.isNull()) return fail(OL_ENAME);
+    ZcDbDatabase* db = name.database();
+    ParsedList p = parseList(list, db);
     if (p.name.isNull()) return fail(OL_ENAME);
-    db = p.name.database();
-    p = parseList(list, db);  // again, now that the application table is known
     if (p.error) return fail(p.error);
     ZcDbEntity* e = nullptr;
     if (zcdbOpenObject(e, p.name, ZcDb::kForWrite) != Zcad::eOk) return fail(OL_ENAME);
@@ -580,7 +591,7 @@ int makeEntity(ParsedList& p, ZcDbDatabase* db, ZcDbObjectId* made) {
     bool paper = false;
     if (const ZcDbDxfItem* f67 = findCode(p.items, 67)) paper = f67->integer != 0;
     std::erase_if(p.items, [](const ZcDbDxfItem& it) { return it.code == 66 || it.code == 67; });
-    if (!readInto(ent.get(), p.items, db)) return fail(OL_EMKINVVALUE);
+    if (!readInto(ent.get(), std::move(p.items), db)) return fail(OL_EMKINVVALUE);
 
     if (auto* ref = ZcDbBlockReference::cast(ent.get())) {
         if (db->recordId(db->blockTableId(), ref->blockName()).isNull()) return fail(OL_EMKINVVALUE);
