@@ -53,8 +53,11 @@ const ObjVar* VarAt(std::string_view arg, std::size_t pos, const ObjContext& con
     return FindObjVar(std::stoi(std::string(arg.substr(pos, end - pos))), context.vars);
 }
 
+// The longest text of a value (the buffer of Decimal less its end).
+constexpr std::size_t kDecimalChars = 129;
+
 std::string Decimal(double value, int precision) {
-    char buf[130] = "";
+    char buf[kDecimalChars + 1] = "";
     zcdbRToS(value, 2, precision, buf);
     return buf;
 }
@@ -194,10 +197,10 @@ int ReadTextValue(std::string_view arg, int precision, const ObjContext& context
         out = v->text;
         return 1;
     }
-    const int one = 1;
-    const int former = SysVarShort("DIMZIN", &one);
-    out = Decimal(v->value, precision);
-    SysVarShort("DIMZIN", &former);
+    // Zeros kept as DIMZIN 1 keeps them, given to the conversion: setting
+    // the variable and back for every value told every editor reactor twice.
+    out = host::realToString(v->value, 2, precision, 1).value_or("");
+    if (out.size() > kDecimalChars) out.resize(kDecimalChars);
     return 1;
 }
 
