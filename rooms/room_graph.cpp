@@ -238,12 +238,15 @@ public:
 
 private:
     void note(const ZcDbObject* obj) {
-        m_rows.note(obj, obj && heldByNoSpace(obj));
+        const bool inBlock = obj && heldByNoSpace(obj);
+        m_rows.note(obj, inBlock);
         if (!m_valid || !obj || !ZcDbEntity::cast(obj)) return;
         const std::uint64_t handle = obj->objectId().handle().value();
         if (ZcDbLine::cast(obj) || ZcDbArc::cast(obj)) {
             if (!insideBlock(obj)) m_valid = false;
-        } else if (m_records.count(handle) || CarriesGraphRecord(obj)) {
+        } else if ((!inBlock && m_records.count(handle)) || CarriesGraphRecord(obj)) {
+            // (The records kept are of entities a selection of the drawing
+            // found: none is held by a block.)
             // Read once the object is closed, at the next use.
             m_suspects.insert(handle);
         }

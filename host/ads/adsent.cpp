@@ -188,6 +188,17 @@ bool isCommonEntityCode(int code) {
     return code == 8 || code == 6 || code == 62 || code == 48 || code == 60 || code == 370 || code == 420;
 }
 
+// The common groups go where the entity's own section reads them: after
+// its "AcDbEntity" marker, or first.
+void placeCommonGroups(std::vector<ZcDbDxfItem>& items, const std::vector<ZcDbDxfItem>& common) {
+    if (common.empty()) return;
+    auto marker = std::find_if(items.begin(), items.end(), [](const ZcDbDxfItem& it) {
+        return it.code == 100 && it.text == "AcDbEntity";
+    });
+    auto at = marker == items.end() ? items.begin() : marker + 1;
+    items.insert(at, common.begin(), common.end());
+}
+
 ParsedList parseList(const resbuf* list, ZcDbDatabase* db) {
     ParsedList p;
     std::vector<ZcDbDxfItem> common;
@@ -230,12 +241,29 @@ ParsedList parseList(const resbuf* list, ZcDbDatabase* db) {
         else
             p.items.push_back(std::move(it));
     }
-    // The common groups go where the entity's own section reads them.
-    auto marker = std::find_if(p.items.begin(), p.items.end(), [](const ZcDbDxfItem& it) {
-        return it.code == 100 && it.text == "AcDbEntity";
-    });
-    auto at = marker == p.items.end() ? p.items.begin() : marker + 1;
-    p.items.insert(at, common.begin(), common.end());
+    placeCommonGroups(p.items, common);
+    return p;
+}
+
+// The same of a type and its groups given as items.
+ParsedList parseItems(std::string_view type, std::vector<ZcDbDxfItem> items) {
+    ParsedList p;
+    p.type = host::toUpper(type);
+    std::vector<ZcDbDxfItem> common;
+    p.items.reserve(items.size());
+    for (ZcDbDxfItem& it : items) {
+        if (it.kind == ZcDbDxfItem::kUnknown || it.kind != ZcDbDxfItem::kindOfCode(it.code) || it.code <= 0 ||
+            it.code >= 1000) {
+            p.error = OL_EMKINVVALUE;
+            return p;
+        }
+        if (it.code == 5 || it.code == 330 || it.code == 102) continue;
+        if (isCommonEntityCode(it.code))
+            common.push_back(std::move(it));
+        else
+            p.items.push_back(std::move(it));
+    }
+    placeCommonGroups(p.items, common);
     return p;
 }
 
@@ -357,6 +385,7 @@ OrderCache& orderCache() {
     return c;
 }
 
+int makeParsed(ParsedList p, ZcDbDatabase* db, ads_name result);
 int makeEntity(ParsedList& p, ZcDbDatabase* db, ZcDbObjectId* made);
 int finishEntity(std::unique_ptr<ZcDbEntity> ent, bool paper, ZcDbDatabase* db, ZcDbObjectId* made);
 int beginBlock(const ParsedList& p);
@@ -474,7 +503,22 @@ int zcdbEntMakeX(const resbuf* list, ads_name result) {
         return RTNORM;
     }
     st.serial = db->serial();
-    ParsedList p = parseList(list, db);
+    return makeParsed(parseList(list, db), db, result);
+}
+
+int host::makeEntity(std::string_view type, std::vector<ZcDbDxfItem> items, ads_name result) {
+    MakeState& st = makeState();
+    ZcDbDatabase* db = zcdbCurDwg();
+    if (result) result[0] = result[1] = 0;
+    if (!db) return fail(OL_ENAME);
+    if (st.serial != db->serial()) st.clear();
+    st.serial = db->serial();
+    return makeParsed(parseItems(type, std::move(items)), db, result);
+}
+
+namespace {
+
+int makeParsed(ParsedList p, ZcDbDatabase* db, ads_name result) {
     if (p.error) return fail(p.error);
     if (p.type.empty()) return fail(OL_EMKTYPE);
     if (!hasMandatoryGroups(p.type, p.items)) return fail(OL_EMKMANDF);
@@ -491,8 +535,6 @@ int zcdbEntMakeX(const resbuf* list, ads_name result) {
     if (rc == RTNORM && result && !made.isNull()) setName(result, made);
     return rc;
 }
-
-namespace {
 
 int beginBlock(const ParsedList& p) {
     MakeState& st = makeState();

@@ -30,6 +30,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/db/dbfiler.h"
@@ -117,6 +118,13 @@ namespace host {
 // The entity's list as items: -1, 0, its filed groups and, when apps is
 // given, -3 (a group with kUnknown kind) and the matching applications' xdata.
 std::vector<ZcDbDxfItem> entityDataItems(const ZcDbEntity* e, const resbuf* apps);
+
+// zcdbEntMakeX with the list given as its type (group 0) and its groups,
+// without xdata, as items: no list is built and read back for an entity
+// made from values at hand. The groups are read as the list's would be;
+// an item of group 0 or -1, of xdata, or of a kind its code does not have
+// is refused as a bad value.
+int makeEntity(std::string_view type, std::vector<ZcDbDxfItem> items, ads_name result = nullptr);
 
 // What zcdbEntMod does with a list of the entity's own groups and one
 // application's xdata edited in place, without the round trip through a

@@ -704,3 +704,82 @@ TEST_F(AdsEnt, xdata_edited_in_place_is_what_entmod_of_the_edited_list_makes) {
     EXPECT_FALSE(asked);
     EXPECT_EQ(data(inPlace), kept);
 }
+
+// An entity made from its type and groups as items is the one entmake
+// makes from the list of them: every kind, a block, and an INSERT with
+// attributes gathered until its SEQEND. Items a list could not hold, or
+// with a kind their code does not have, are refused and add nothing.
+TEST_F(AdsEnt, entities_made_from_items_are_those_made_from_their_lists) {
+    auto itemsOf = [](const resbuf* list) {
+        std::vector<ZcDbDxfItem> items;
+        for (const resbuf* rb = list; rb; rb = rb->rbnext) {
+            if (rb->restype == 0) continue;
+            ZcDbDxfItem it;
+            EXPECT_TRUE(zcdbItemFromResbuf(*rb, it));
+            items.push_back(it);
+        }
+        return items;
+    };
+    auto lastData = [] {
+        ads_name last;
+        EXPECT_EQ(zcdbEntLast(last), RTNORM);
+        const host::ResbufList list(zcdbEntGet(last));
+        return dump(list.get(), false);
+    };
+    for (auto& make : simpleKinds()) {
+        const Name e(add(make()));
+        const host::ResbufList list(withoutNames(zcdbEntGet(e.n)));
+        ASSERT_EQ(zcdbEntMake(list.get()), RTNORM);
+        const std::string fromList = lastData();
+        ads_name made;
+        ASSERT_EQ(host::makeEntity(list->resval.rstring, itemsOf(list.get()), made), RTNORM) << fromList;
+        ads_name last;
+        zcdbEntLast(last);
+        EXPECT_TRUE(ads_name_equal(made, last));
+        EXPECT_EQ(lastData(), fromList);
+    }
+
+    using Item = ZcDbDxfItem;
+    ASSERT_EQ(
+        host::makeEntity("block", {Item::ofText(2, "*U"), Item::ofInt(70, 1), Item::ofPoint(10, 0, 0, 0)}),
+        RTNORM);
+    ASSERT_EQ(
+        host::makeEntity("ATTDEF", {Item::ofText(8, "0"), Item::ofPoint(10, 1, 2, 0), Item::ofReal(40, 2.5),
+                                    Item::ofText(1, "1"), Item::ofText(3, "Numer"), Item::ofText(2, "NR"),
+                                    Item::ofInt(70, 0)}),
+        RTNORM);
+    ASSERT_EQ(host::makeEntity("ENDBLK", {}), RTNORM);
+    char name[64] = "";
+    zcedGetInput(name);
+    EXPECT_EQ(std::string(name).substr(0, 2), "*U");
+    const std::vector<Item> insert = {Item::ofText(2, name), Item::ofPoint(10, 5, 5, 0), Item::ofInt(66, 1)};
+    const std::vector<Item> attrib = {Item::ofText(8, "0"),  Item::ofPoint(10, 6, 7, 0),
+                                      Item::ofReal(40, 2.5), Item::ofText(1, "Łazienka"),
+                                      Item::ofText(2, "NR"), Item::ofInt(70, 70000)};
+    ASSERT_EQ(host::makeEntity("INSERT", insert), RTNORM);
+    ASSERT_EQ(host::makeEntity("ATTRIB", attrib), RTNORM);
+    ASSERT_EQ(host::makeEntity("SEQEND", {}), RTNORM);
+    const std::string fromItems = lastData();
+    ads_point p{5, 5, 0}, q{6, 7, 0};
+    for (const host::ResbufList& list :
+         {host::ResbufList(zcutBuildList(RTDXF0, "INSERT", 2, name, 10, p, 66, 1, 0)),
+          host::ResbufList(
+              zcutBuildList(RTDXF0, "ATTRIB", 8, "0", 10, q, 40, 2.5, 1, "Łazienka", 2, "NR", 70, 70000, 0)),
+          host::ResbufList(zcutBuildList(RTDXF0, "SEQEND", 0))})
+        ASSERT_EQ(zcdbEntMake(list.get()), RTNORM);
+    EXPECT_EQ(lastData(), fromItems);
+
+    const std::size_t before = liveEntities();
+    Item wrongKind = Item::ofReal(40, 1.0);
+    wrongKind.code = 8;
+    for (const std::vector<Item>& bad :
+         {std::vector<Item>{Item::ofText(0, "LINE"), Item::ofPoint(10, 0, 0, 0), Item::ofPoint(11, 1, 0, 0)},
+          std::vector<Item>{Item::ofPoint(10, 0, 0, 0), Item::ofPoint(11, 1, 0, 0), Item::ofText(1000, "x")},
+          std::vector<Item>{wrongKind, Item::ofPoint(10, 0, 0, 0), Item::ofPoint(11, 1, 0, 0)}}) {
+        EXPECT_EQ(host::makeEntity("LINE", bad), RTERROR);
+        EXPECT_EQ(host::sysVarShort("ERRNO"), OL_EMKINVVALUE);
+    }
+    EXPECT_EQ(host::makeEntity("LINE", {Item::ofPoint(10, 0, 0, 0)}), RTERROR);
+    EXPECT_EQ(host::sysVarShort("ERRNO"), OL_EMKMANDF);
+    EXPECT_EQ(liveEntities(), before);
+}
