@@ -1010,22 +1010,29 @@ namespace host {
 
 std::vector<ZcDbDxfItem> entityDataItems(const ZcDbEntity* e, const resbuf* apps) {
     ZcDbMemDxfFiler f(e->database());
+    // Room for what an entity of the module files, so that the items are
+    // not moved as they come (a door or a label is read per room).
+    f.items().reserve(48);
     f.writeItem(idItem(-1, e->objectId()));
     f.writeItem(stringItem(0, typeName(e)));
     e->dxfOutFields(&f);
     std::vector<ZcDbDxfItem> items = std::move(f.items());
     if (!apps) return items;
-    bool marked = false;
-    for (const ZcDbXDataApp& app : e->xDataApps()) {
-        if (!appWanted(app.app, apps)) continue;
-        if (!marked) {
-            ZcDbDxfItem m;
-            m.code = -3;
-            items.push_back(m);
-            marked = true;
+    std::vector<const ZcDbXDataApp*> wanted;
+    std::size_t more = 1;
+    for (const ZcDbXDataApp& app : e->xDataApps())
+        if (appWanted(app.app, apps)) {
+            wanted.push_back(&app);
+            more += 1 + app.items.size();
         }
-        items.push_back(stringItem(1001, app.app));
-        items.insert(items.end(), app.items.begin(), app.items.end());
+    if (wanted.empty()) return items;
+    items.reserve(items.size() + more);
+    ZcDbDxfItem m;
+    m.code = -3;
+    items.push_back(m);
+    for (const ZcDbXDataApp* app : wanted) {
+        items.push_back(stringItem(1001, app->app));
+        items.insert(items.end(), app->items.begin(), app->items.end());
     }
     return items;
 }
