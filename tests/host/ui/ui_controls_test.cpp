@@ -4,11 +4,6 @@
 // records.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <memory>
-#include <random>
-#include <vector>
-
 #include "tests/host/ui/ui_fixture.h"
 
 namespace {
@@ -533,28 +528,4 @@ TEST(UiBitmapButton, loads_its_pair_from_the_current_resources_and_keeps_the_ids
     EXPECT_EQ(b.UpBitmapId(), 23u);
     AfxSetResourceHandle(before);
     zcuiUnregisterResources(res);
-}
-
-// A window is live from its making to its end, whatever order windows are
-// made and ended in: against a plain record of which are.
-TEST(UiWnd, windows_are_live_exactly_between_their_making_and_their_end) {
-    std::vector<std::unique_ptr<CWnd>> made;
-    std::vector<const CWnd*> ended;
-    std::mt19937 order(7);
-    for (int round = 0; round < 300; ++round) {
-        if (made.empty() || order() % 3 != 0) {
-            made.push_back(order() % 2 ? std::make_unique<CWnd>() : std::unique_ptr<CWnd>(new CEdit));
-        } else {
-            const std::size_t at = order() % made.size();
-            ended.push_back(made[at].get());
-            made.erase(made.begin() + static_cast<std::ptrdiff_t>(at));
-        }
-        for (const auto& w : made) ASSERT_TRUE(CWnd::IsLive(w.get()));
-    }
-    for (const CWnd* gone : ended) {
-        if (std::none_of(made.begin(), made.end(), [gone](const auto& w) { return w.get() == gone; })) {
-            EXPECT_FALSE(CWnd::IsLive(gone));
-        }
-    }
-    EXPECT_FALSE(CWnd::IsLive(nullptr));
 }
