@@ -183,8 +183,15 @@ std::vector<std::string> AAR_LAYERC::FormatLayerDefLines() const {
 }
 
 const AA_LAYERC* AAR_LAYERC::FindKey(const std::string& key) const {
-    for (const AA_LAYERC& row : *this)
+    // Two ASCII first letters that differ in more than case tell the keys
+    // apart without the full comparison: most rows are passed over so.
+    const auto folded = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };
+    const unsigned char first = key.empty() ? 0 : static_cast<unsigned char>(key[0]);
+    for (const AA_LAYERC& row : *this) {
+        const unsigned char other = row.key.empty() ? 0 : static_cast<unsigned char>(row.key[0]);
+        if (first && other && first < 0x80 && other < 0x80 && folded(first) != folded(other)) continue;
         if (zcutEqualsNoCase(row.key, key)) return &row;
+    }
     return nullptr;
 }
 

@@ -131,9 +131,11 @@ bool IsViewCommand(const char* name) {
 // ------------------------------------------------------------------ notes
 
 void TouchedObjectList::noteModified(const ZcDbObject& object) {
+    // The kind first: every object a command changes comes here, few of
+    // them dimensions.
+    if (!object.isKindOf(ZcDbDimension::desc())) return;
     std::string names;
     if (SysVarString("CMDNAMES", "", names) != RTNORM || !IsStretchCommand(names.c_str())) return;
-    if (!object.isKindOf(ZcDbDimension::desc())) return;
     ads_name entity;
     if (zcdbGetAdsName(entity, object.objectId()) != Zcad::eOk) return;
     for (const OutlineNode* r = m_head; r; r = r->next)

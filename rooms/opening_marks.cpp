@@ -48,12 +48,17 @@ int OpeningSide(const OutlineNode& o, const FaceSegment& face) {
     }
 }
 
-void SetText(resbuf* rb, std::string_view text) {
-    if (rb && rb->restype == 1000) host::rbSetString(rb, std::string(text));
+// Item `item` (from 1) of a mark record's groups, when it is of `code`.
+ZcDbDxfItem* MarkItem(std::vector<ZcDbDxfItem>& items, std::size_t item, int code) {
+    return item >= 1 && item <= items.size() && items[item - 1].code == code ? &items[item - 1] : nullptr;
 }
 
-void SetInt(resbuf* rb, int value) {
-    if (rb && rb->restype == 1070) rb->resval.rint = static_cast<short>(value);
+void SetText(std::vector<ZcDbDxfItem>& items, std::size_t item, std::string_view text) {
+    if (ZcDbDxfItem* it = MarkItem(items, item, 1000)) it->text = text;
+}
+
+void SetInt(std::vector<ZcDbDxfItem>& items, std::size_t item, int value) {
+    if (ZcDbDxfItem* it = MarkItem(items, item, 1070)) it->integer = static_cast<short>(value);
 }
 
 }  // namespace
@@ -96,15 +101,13 @@ void RecordOpeningRoom(const OutlineNode& opening, const FaceSegment& face, int 
     if (opening.entity[0] == 0 && opening.entity[1] == 0) return;
     const int side = OpeningSide(opening, face);
     if (side < 0) return;
-    resbuf* app = nullptr;
-    const host::ResbufList list(ReadMarkRecord(opening.entity, app));
-    if (!list) return;
-    if (textFlag > 0) SetText(MarkRecordItem(app, 4), text);
-    if (valueFlag > 0) {
-        resbuf* rb = MarkRecordItem(app, 6);
-        if (rb && rb->restype == 1040) rb->resval.rreal = value;
-    }
-    SetInt(MarkRecordItem(app, side ? 16 : 18), roomNumber);
-    SetText(MarkRecordItem(app, side ? 17 : 19), roomName);
-    zcdbEntMod(list.get());
+    // The record's groups edited where they are: reading the door's whole
+    // list and feeding it back was most of what a room's openings cost.
+    host::modifyXDataApp(opening.entity, kAbInfissiObjApp, [&](std::vector<ZcDbDxfItem>& items) {
+        if (textFlag > 0) SetText(items, 4, text);
+        if (valueFlag > 0)
+            if (ZcDbDxfItem* it = MarkItem(items, 6, 1040)) it->real[0] = value;
+        SetInt(items, side ? 16 : 18, roomNumber);
+        SetText(items, side ? 17 : 19, roomName);
+    });
 }

@@ -36,20 +36,27 @@ bool WriteRecordAttribs(const ObjContext& c, const Point3& at, double rotation) 
     bool ok = true;
     for (const AttdefRecord& a : c.attdefs) {
         if (a.flags & 2) continue;  // constant: the block holds it
-        ads_point p{at.x + a.point[0] * cs - a.point[1] * sn, at.y + a.point[0] * sn + a.point[1] * cs, at.z};
-        // The text part of the entity first, then the attribute's own groups.
-        resbuf* list =
-            zcutBuildList(RTDXF0, "ATTRIB", 8, a.layer.c_str(), 10, p, 40, a.height, 1,
-                          a.defaultValue.c_str(), 50, a.rotation + rotation, 41, GetStyleWidthFactor(a.style),
-                          51, GetStyleObliqueAngle(a.style), 7, a.style.c_str(), 72, a.justification % 100,
-                          11, p, 2, a.tag.c_str(), 70, a.flags, 74, a.justification / 100, 0);
-        if (!Make(list)) ok = false;
+        const double x = at.x + a.point[0] * cs - a.point[1] * sn,
+                     y = at.y + a.point[0] * sn + a.point[1] * cs;
+        // The text part of the entity first, then the attribute's own
+        // groups; made from them, not from a list of them.
+        using Item = ZcDbDxfItem;
+        if (host::makeEntity(
+                "ATTRIB",
+                {Item::ofText(8, a.layer), Item::ofPoint(10, x, y, at.z), Item::ofReal(40, a.height),
+                 Item::ofText(1, a.defaultValue), Item::ofReal(50, a.rotation + rotation),
+                 Item::ofReal(41, GetStyleWidthFactor(a.style)),
+                 Item::ofReal(51, GetStyleObliqueAngle(a.style)), Item::ofText(7, a.style),
+                 Item::ofInt(72, a.justification % 100), Item::ofPoint(11, x, y, at.z),
+                 Item::ofText(2, a.tag), Item::ofInt(70, a.flags), Item::ofInt(74, a.justification / 100)}) !=
+            RTNORM)
+            ok = false;
     }
     return ok;
 }
 
 bool WriteRecordSeqEnd() {
-    return Make(zcutBuildList(RTDXF0, "SEQEND", 0));
+    return host::makeEntity("SEQEND", {}) == RTNORM;
 }
 
 int WriteRecordInsert(const ObjContext& c, const std::string& layer, const Point3& at, double rotation,

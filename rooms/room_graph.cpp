@@ -6,6 +6,7 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -45,51 +46,17 @@ bool SameSettings(const CFACCIATE& a, const CFACCIATE& b) {
            a.maxWallThickness == b.maxWallThickness && a.joinTolerance == b.joinTolerance;
 }
 
-// Two entity lists alike, item by item.
-bool SameList(const resbuf* a, const resbuf* b) {
-    for (; a && b; a = a->rbnext, b = b->rbnext) {
-        if (a->restype != b->restype) return false;
-        const ads_u_val &x = a->resval, &y = b->resval;
-        switch (host::rbValueKind(a->restype)) {
-            case host::RbValueKind::Real:
-                if (x.rreal != y.rreal) return false;
-                break;
-            case host::RbValueKind::Point:
-                if (x.rpoint[0] != y.rpoint[0] || x.rpoint[1] != y.rpoint[1] || x.rpoint[2] != y.rpoint[2])
-                    return false;
-                break;
-            case host::RbValueKind::Short:
-                if (x.rint != y.rint) return false;
-                break;
-            case host::RbValueKind::Long:
-                if (x.rlong != y.rlong) return false;
-                break;
-            case host::RbValueKind::String:
-                if ((x.rstring == nullptr) != (y.rstring == nullptr) ||
-                    (x.rstring && std::strcmp(x.rstring, y.rstring) != 0))
-                    return false;
-                break;
-            case host::RbValueKind::Name:
-                if (x.rlname[0] != y.rlname[0] || x.rlname[1] != y.rlname[1]) return false;
-                break;
-            case host::RbValueKind::Int64:
-                if (x.mnLongPtr != y.mnLongPtr) return false;
-                break;
-            case host::RbValueKind::None:
-                break;
-        }
-    }
-    return !a && !b;
-}
-
 // The card rows of one drawing by row number. Read whole at the first
 // look-up; after that only the entities the reactor noted are read again.
 class CardRowIndex {
 public:
     explicit CardRowIndex(std::int64_t serial) : m_serial(serial) {}
 
-    void note(const ZcDbObject* obj) {
-        if (m_built && obj && ZcDbEntity::cast(obj)) m_suspects.insert(obj->objectId().handle().value());
+    // `inBlock`: held by something other than either space.
+    void note(const ZcDbObject* obj, bool inBlock) {
+        // What no space holds is no row: reading it again would only find so.
+        if (m_built && obj && !inBlock && ZcDbEntity::cast(obj))
+            m_suspects.insert(obj->objectId().handle().value());
     }
 
     std::vector<KeptCardRow> numbered(int row) {
@@ -220,11 +187,25 @@ private:
 
     // What the graph reads of an entity carrying an outline or a pilaster:
     // its own data and those two records (openings get other records of
-    // their rooms written as rooms are measured; those do not count).
-    host::ResbufList RecordsOf(std::uint64_t handle) const {
+    // their rooms written as rooms are measured; those do not count). As
+    // the entity's items: a door changed by every room beside it is read
+    // again per room, and a list made of them only to be compared and freed
+    // was most of that. Null when the entity cannot be read.
+    std::optional<std::vector<ZcDbDxfItem>> RecordsOf(std::uint64_t handle) const {
         const ads_name entity = {m_serial, static_cast<std::int64_t>(handle)};
-        host::ResbufList apps(zcutBuildList(RTSTR, kTag3DiStrApp, RTSTR, kPilasterApp, 0));
-        return host::ResbufList(zcdbEntGetX(entity, apps.get()));
+        ZcDbObjectId id;
+        if (zcdbGetObjectId(id, entity) != Zcad::eOk || id.isNull()) return std::nullopt;
+        ZcDbObjectPointer<ZcDbEntity> e(id, ZcDb::kForRead);
+        if (e.openStatus() != Zcad::eOk) return std::nullopt;
+        return host::entityDataItems(e.get(), m_recordApps.get());
+    }
+
+    static bool CarriesRecord(const std::vector<ZcDbDxfItem>& items) {
+        for (const ZcDbDxfItem& it : items)
+            if (it.code == 1001 &&
+                (zcutEqualsNoCase(it.text, kTag3DiStrApp) || zcutEqualsNoCase(it.text, kPilasterApp)))
+                return true;
+        return false;
     }
 
     void NoteCarriers(const char* app) {
@@ -242,11 +223,10 @@ private:
     bool stillValid() {
         if (!m_valid) return false;
         for (std::uint64_t handle : m_suspects) {
-            const host::ResbufList now = RecordsOf(handle);
-            const bool carries =
-                now && (FindXDataApp(now.get(), kTag3DiStrApp) || FindXDataApp(now.get(), kPilasterApp));
+            const std::optional<std::vector<ZcDbDxfItem>> now = RecordsOf(handle);
+            const bool carries = now && CarriesRecord(*now);
             auto it = m_records.find(handle);
-            if (it == m_records.end() ? carries : !SameList(it->second.get(), now.get())) m_valid = false;
+            if (it == m_records.end() ? carries : it->second != now) m_valid = false;
         }
         m_suspects.clear();
         if (m_valid && WallLayerNames() != m_wallLayers) m_valid = false;
@@ -258,15 +238,24 @@ public:
 
 private:
     void note(const ZcDbObject* obj) {
-        m_rows.note(obj);
+        const bool inBlock = obj && heldByNoSpace(obj);
+        m_rows.note(obj, inBlock);
         if (!m_valid || !obj || !ZcDbEntity::cast(obj)) return;
         const std::uint64_t handle = obj->objectId().handle().value();
         if (ZcDbLine::cast(obj) || ZcDbArc::cast(obj)) {
             if (!insideBlock(obj)) m_valid = false;
-        } else if (m_records.count(handle) || CarriesGraphRecord(obj)) {
+        } else if ((!inBlock && m_records.count(handle)) || CarriesGraphRecord(obj)) {
+            // (The records kept are of entities a selection of the drawing
+            // found: none is held by a block.)
             // Read once the object is closed, at the next use.
             m_suspects.insert(handle);
         }
+    }
+
+    // Owned by something other than either space (its owner known).
+    bool heldByNoSpace(const ZcDbObject* obj) const {
+        const ZcDbObjectId owner = obj->ownerId();
+        return !owner.isNull() && owner != m_db->modelSpaceId() && owner != m_db->paperSpaceId();
     }
 
     // A LINE or ARC of a block definition is no wall.
@@ -281,7 +270,8 @@ private:
     std::unique_ptr<CFACCIATE> m_graph;
     bool m_valid = false;
     std::vector<std::pair<WallFace*, std::int32_t>> m_arcFlags;
-    std::unordered_map<std::uint64_t, host::ResbufList> m_records;
+    std::unordered_map<std::uint64_t, std::optional<std::vector<ZcDbDxfItem>>> m_records;
+    const host::ResbufList m_recordApps{zcutBuildList(RTSTR, kTag3DiStrApp, RTSTR, kPilasterApp, 0)};
     std::unordered_set<std::uint64_t> m_suspects;
     std::vector<std::string> m_wallLayers;
     CardRowIndex m_rows;

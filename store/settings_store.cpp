@@ -207,7 +207,10 @@ double GetScaleFactor(int index) {
         s->getReal(SetupVar::SFTMTCM, sftmtcm);
         s->getInt(SetupVar::SFATSCALA, sfatscala);
     }
-    ZcDbObjectPointer<VELM_FSCALA> f(OpenFScalaObject());
+    // Read only: a factor asked for by every label and wall must not file
+    // the table into the command's undo as if it changed.
+    ZcDbObjectPointer<VELM_FSCALA> f(
+        OpenOrCreateSetting<VELM_FSCALA>(true, [](VELM_FSCALA& o) { o.Reset(); }));
     return f ? ScaleFactorFor(f->scales, index, sftmtcm, sfatscala) : 0.0;
 }
 

@@ -133,6 +133,9 @@ int parseXData(const resbuf* rb, ZcDbDatabase* db, std::vector<ZcDbXDataApp>& ou
             if (!name || !*name) return OL_EXDATA;
             if (!db || db->recordId(db->regAppTableId(), name).isNull()) return OL_EREGAPP;
             out.push_back({name, {}});
+            std::size_t groups = 0;
+            for (const resbuf* g = rb->rbnext; g && g->restype != 1001; g = g->rbnext) ++groups;
+            out.back().items.reserve(groups);
             continue;
         }
         if (out.empty() || !isXDataCode(rb->restype)) return OL_EXDATA;
@@ -185,9 +188,24 @@ bool isCommonEntityCode(int code) {
     return code == 8 || code == 6 || code == 62 || code == 48 || code == 60 || code == 370 || code == 420;
 }
 
+// The common groups go where the entity's own section reads them: after
+// its "AcDbEntity" marker, or first.
+void placeCommonGroups(std::vector<ZcDbDxfItem>& items, const std::vector<ZcDbDxfItem>& common) {
+    if (common.empty()) return;
+    auto marker = std::find_if(items.begin(), items.end(), [](const ZcDbDxfItem& it) {
+        return it.code == 100 && it.text == "AcDbEntity";
+    });
+    auto at = marker == items.end() ? items.begin() : marker + 1;
+    items.insert(at, common.begin(), common.end());
+}
+
 ParsedList parseList(const resbuf* list, ZcDbDatabase* db) {
     ParsedList p;
     std::vector<ZcDbDxfItem> common;
+    // One growth: an entity's list is read once per entity made.
+    std::size_t groups = 0;
+    for (const resbuf* rb = list; rb && rb->restype != -3 && rb->restype != 1001; rb = rb->rbnext) ++groups;
+    p.items.reserve(groups);
     const resbuf* rb = list;
     for (; rb; rb = rb->rbnext) {
         if (rb->restype == -3) {
@@ -223,12 +241,29 @@ ParsedList parseList(const resbuf* list, ZcDbDatabase* db) {
         else
             p.items.push_back(std::move(it));
     }
-    // The common groups go where the entity's own section reads them.
-    auto marker = std::find_if(p.items.begin(), p.items.end(), [](const ZcDbDxfItem& it) {
-        return it.code == 100 && it.text == "AcDbEntity";
-    });
-    auto at = marker == p.items.end() ? p.items.begin() : marker + 1;
-    p.items.insert(at, common.begin(), common.end());
+    placeCommonGroups(p.items, common);
+    return p;
+}
+
+// The same of a type and its groups given as items.
+ParsedList parseItems(std::string_view type, std::vector<ZcDbDxfItem> items) {
+    ParsedList p;
+    p.type = host::toUpper(type);
+    std::vector<ZcDbDxfItem> common;
+    p.items.reserve(items.size());
+    for (ZcDbDxfItem& it : items) {
+        if (it.kind == ZcDbDxfItem::kUnknown || it.kind != ZcDbDxfItem::kindOfCode(it.code) || it.code <= 0 ||
+            it.code >= 1000) {
+            p.error = OL_EMKINVVALUE;
+            return p;
+        }
+        if (it.code == 5 || it.code == 330 || it.code == 102) continue;
+        if (isCommonEntityCode(it.code))
+            common.push_back(std::move(it));
+        else
+            p.items.push_back(std::move(it));
+    }
+    placeCommonGroups(p.items, common);
     return p;
 }
 
@@ -267,8 +302,8 @@ bool hasMandatoryGroups(const std::string& type, const std::vector<ZcDbDxfItem>&
 
 // Reads a list's groups into an entity; false (entity state unknown) when
 // the items are refused.
-bool readInto(ZcDbEntity* ent, const std::vector<ZcDbDxfItem>& items, ZcDbDatabase* db) {
-    ZcDbMemDxfFiler f(items, db);
+bool readInto(ZcDbEntity* ent, std::vector<ZcDbDxfItem> items, ZcDbDatabase* db) {
+    ZcDbMemDxfFiler f(std::move(items), db);
     if (ent->dxfInFields(&f) != Zcad::eOk) return false;
     return f.filerStatus() == Zcad::eOk;
 }
@@ -350,6 +385,7 @@ OrderCache& orderCache() {
     return c;
 }
 
+int makeParsed(ParsedList p, ZcDbDatabase* db, ads_name result);
 int makeEntity(ParsedList& p, ZcDbDatabase* db, ZcDbObjectId* made);
 int finishEntity(std::unique_ptr<ZcDbEntity> ent, bool paper, ZcDbDatabase* db, ZcDbObjectId* made);
 int beginBlock(const ParsedList& p);
@@ -383,11 +419,15 @@ resbuf* zcdbEntGetX(const ads_name ent, const resbuf* apps) {
 }
 
 int zcdbEntMod(const resbuf* list) {
-    ZcDbDatabase* db = nullptr;
-    ParsedList p = parseList(list, nullptr);
+    // The entity names its drawing, whose application table the xdata is
+    // checked against: found first, so that the list is read once.
+    ZcDbObjectId name;
+    for (const resbuf* rb = list; rb && rb->restype != -3 && rb->restype != 1001; rb = rb->rbnext)
+        if (rb->restype == -1) zcdbGetObjectId(name, rb->resval.rlname);
+    if (name.isNull()) return fail(OL_ENAME);
+    ZcDbDatabase* db = name.database();
+    ParsedList p = parseList(list, db);
     if (p.name.isNull()) return fail(OL_ENAME);
-    db = p.name.database();
-    p = parseList(list, db);  // again, now that the application table is known
     if (p.error) return fail(p.error);
     ZcDbEntity* e = nullptr;
     if (zcdbOpenObject(e, p.name, ZcDb::kForWrite) != Zcad::eOk) return fail(OL_ENAME);
@@ -418,6 +458,36 @@ int zcdbEntMod(const resbuf* list) {
     return RTNORM;
 }
 
+int host::modifyXDataApp(const ads_name ent, const char* app,
+                         const std::function<void(std::vector<ZcDbDxfItem>&)>& edit) {
+    const ZcDbObjectId id = idOf(ent);
+    if (id.isNull() || !app) return fail(OL_ENAME);
+    const auto named = [app](const ZcDbXDataApp& a) { return host::iequals(a.app, app); };
+    std::string name;
+    std::vector<ZcDbDxfItem> items;
+    {
+        ZcDbObjectPointer<ZcDbEntity> e(id, ZcDb::kForRead);
+        if (e.openStatus() != Zcad::eOk) return fail(OL_ENAME);
+        const std::vector<ZcDbXDataApp>& apps = e->xDataApps();
+        const auto found = std::find_if(apps.begin(), apps.end(), named);
+        if (found == apps.end()) return RTNONE;
+        name = found->app;
+        items = found->items;
+    }
+    edit(items);
+    ZcDbObjectPointer<ZcDbEntity> e(id, ZcDb::kForWrite);
+    if (e.openStatus() != Zcad::eOk) return fail(OL_ENAME);
+    const std::vector<ZcDbXDataApp>& apps = e->xDataApps();
+    const auto found = std::find_if(apps.begin(), apps.end(), named);
+    if (found == apps.end()) return RTNONE;
+    std::size_t size = xdataSize(apps);
+    for (const ZcDbDxfItem& it : found->items) size -= itemSize(it);
+    for (const ZcDbDxfItem& it : items) size += itemSize(it);
+    if (size > kXDataLimit) return fail(OL_EXDATASIZE);
+    e->setXDataApp(name, std::move(items));
+    return RTNORM;
+}
+
 int zcdbEntMake(const resbuf* list) {
     return zcdbEntMakeX(list, nullptr);
 }
@@ -433,7 +503,22 @@ int zcdbEntMakeX(const resbuf* list, ads_name result) {
         return RTNORM;
     }
     st.serial = db->serial();
-    ParsedList p = parseList(list, db);
+    return makeParsed(parseList(list, db), db, result);
+}
+
+int host::makeEntity(std::string_view type, std::vector<ZcDbDxfItem> items, ads_name result) {
+    MakeState& st = makeState();
+    ZcDbDatabase* db = zcdbCurDwg();
+    if (result) result[0] = result[1] = 0;
+    if (!db) return fail(OL_ENAME);
+    if (st.serial != db->serial()) st.clear();
+    st.serial = db->serial();
+    return makeParsed(parseItems(type, std::move(items)), db, result);
+}
+
+namespace {
+
+int makeParsed(ParsedList p, ZcDbDatabase* db, ads_name result) {
     if (p.error) return fail(p.error);
     if (p.type.empty()) return fail(OL_EMKTYPE);
     if (!hasMandatoryGroups(p.type, p.items)) return fail(OL_EMKMANDF);
@@ -450,8 +535,6 @@ int zcdbEntMakeX(const resbuf* list, ads_name result) {
     if (rc == RTNORM && result && !made.isNull()) setName(result, made);
     return rc;
 }
-
-namespace {
 
 int beginBlock(const ParsedList& p) {
     MakeState& st = makeState();
@@ -550,7 +633,7 @@ int makeEntity(ParsedList& p, ZcDbDatabase* db, ZcDbObjectId* made) {
     bool paper = false;
     if (const ZcDbDxfItem* f67 = findCode(p.items, 67)) paper = f67->integer != 0;
     std::erase_if(p.items, [](const ZcDbDxfItem& it) { return it.code == 66 || it.code == 67; });
-    if (!readInto(ent.get(), p.items, db)) return fail(OL_EMKINVVALUE);
+    if (!readInto(ent.get(), std::move(p.items), db)) return fail(OL_EMKINVVALUE);
 
     if (auto* ref = ZcDbBlockReference::cast(ent.get())) {
         if (db->recordId(db->blockTableId(), ref->blockName()).isNull()) return fail(OL_EMKINVVALUE);
@@ -927,22 +1010,29 @@ namespace host {
 
 std::vector<ZcDbDxfItem> entityDataItems(const ZcDbEntity* e, const resbuf* apps) {
     ZcDbMemDxfFiler f(e->database());
+    // Room for what an entity of the module files, so that the items are
+    // not moved as they come (a door or a label is read per room).
+    f.items().reserve(48);
     f.writeItem(idItem(-1, e->objectId()));
     f.writeItem(stringItem(0, typeName(e)));
     e->dxfOutFields(&f);
     std::vector<ZcDbDxfItem> items = std::move(f.items());
     if (!apps) return items;
-    bool marked = false;
-    for (const ZcDbXDataApp& app : e->xDataApps()) {
-        if (!appWanted(app.app, apps)) continue;
-        if (!marked) {
-            ZcDbDxfItem m;
-            m.code = -3;
-            items.push_back(m);
-            marked = true;
+    std::vector<const ZcDbXDataApp*> wanted;
+    std::size_t more = 1;
+    for (const ZcDbXDataApp& app : e->xDataApps())
+        if (appWanted(app.app, apps)) {
+            wanted.push_back(&app);
+            more += 1 + app.items.size();
         }
-        items.push_back(stringItem(1001, app.app));
-        items.insert(items.end(), app.items.begin(), app.items.end());
+    if (wanted.empty()) return items;
+    items.reserve(items.size() + more);
+    ZcDbDxfItem m;
+    m.code = -3;
+    items.push_back(m);
+    for (const ZcDbXDataApp* app : wanted) {
+        items.push_back(stringItem(1001, app->app));
+        items.insert(items.end(), app->items.begin(), app->items.end());
     }
     return items;
 }

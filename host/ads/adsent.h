@@ -28,7 +28,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/db/dbfiler.h"
@@ -116,6 +118,23 @@ namespace host {
 // The entity's list as items: -1, 0, its filed groups and, when apps is
 // given, -3 (a group with kUnknown kind) and the matching applications' xdata.
 std::vector<ZcDbDxfItem> entityDataItems(const ZcDbEntity* e, const resbuf* apps);
+
+// zcdbEntMakeX with the list given as its type (group 0) and its groups,
+// without xdata, as items: no list is built and read back for an entity
+// made from values at hand. The groups are read as the list's would be;
+// an item of group 0 or -1, of xdata, or of a kind its code does not have
+// is refused as a bad value.
+int makeEntity(std::string_view type, std::vector<ZcDbDxfItem> items, ads_name result = nullptr);
+
+// What zcdbEntMod does with a list of the entity's own groups and one
+// application's xdata edited in place, without the round trip through a
+// list: `edit` gets the application's groups (without its 1001 name) and
+// changes them as it would the list's nodes. The same check holds (the
+// xdata within its size), the same undo state and notifications follow.
+// RTNORM; RTNONE, nothing changed, when the entity has no xdata of that
+// application; RTERROR with ERRNO set and the entity as it was.
+int modifyXDataApp(const ads_name ent, const char* app,
+                   const std::function<void(std::vector<ZcDbDxfItem>&)>& edit);
 
 void setErrno(int value);
 

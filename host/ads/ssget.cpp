@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <optional>
@@ -713,10 +714,92 @@ bool testsKindOnly(const Node& n) {
 
 namespace host {
 
+namespace {
+
+// A filter list as the bytes of its groups' codes and values: two lists
+// with the same key compile to the same filter. None for a list naming an
+// entity, which is found in the drawings as they are when compiled.
+std::optional<std::string> filterKey(const resbuf* filter) {
+    std::string key;
+    const auto bytes = [&key](const void* p, std::size_t n) { key.append(static_cast<const char*>(p), n); };
+    for (const resbuf* rb = filter; rb; rb = rb->rbnext) {
+        const short code = rb->restype;
+        bytes(&code, sizeof code);
+        const ads_u_val& v = rb->resval;
+        switch (host::rbValueKind(rb->restype)) {
+            case host::RbValueKind::Real:
+                bytes(&v.rreal, sizeof v.rreal);
+                break;
+            case host::RbValueKind::Point:
+                bytes(v.rpoint, sizeof v.rpoint);
+                break;
+            case host::RbValueKind::Short:
+                bytes(&v.rint, sizeof v.rint);
+                break;
+            case host::RbValueKind::Long:
+                bytes(&v.rlong, sizeof v.rlong);
+                break;
+            case host::RbValueKind::String: {
+                // Its length first: no string can run into the next group.
+                const std::size_t n = v.rstring ? std::strlen(v.rstring) : static_cast<std::size_t>(-1);
+                bytes(&n, sizeof n);
+                if (v.rstring) bytes(v.rstring, n);
+                break;
+            }
+            case host::RbValueKind::Name:
+                return std::nullopt;
+            case host::RbValueKind::Int64:
+                bytes(&v.mnLongPtr, sizeof v.mnLongPtr);
+                break;
+            case host::RbValueKind::None:
+                break;
+        }
+    }
+    return key;
+}
+
+struct CompiledFilter {
+    std::shared_ptr<const Node> root;
+    bool ok = false;
+};
+
+// Filters compiled before, by their lists' keys: a command selecting the
+// entities of one application per object it makes compiles the same list
+// (upper-casing its texts and making their patterns) again and again. A
+// compiled filter depends on its list alone; the store is bounded.
+std::unordered_map<std::string, CompiledFilter>& compiledFilters() {
+    static std::unordered_map<std::string, CompiledFilter> kept;
+    return kept;
+}
+
+constexpr std::size_t kCompiledFiltersKept = 256;
+
+}  // namespace
+
 SelectionFilter::SelectionFilter(const resbuf* filter) {
-    m_root = std::make_unique<Node>();
-    FilterParser p(filter);
-    m_ok = p.sequence(*m_root, "");
+    const auto compile = [filter] {
+        auto root = std::make_shared<Node>();
+        FilterParser p(filter);
+        CompiledFilter made;
+        made.ok = p.sequence(*root, "");
+        made.root = std::move(root);
+        return made;
+    };
+    std::optional<std::string> key = filterKey(filter);
+    CompiledFilter made;
+    if (!key) {
+        made = compile();
+    } else {
+        auto& kept = compiledFilters();
+        auto found = kept.find(*key);
+        if (found == kept.end()) {
+            if (kept.size() >= kCompiledFiltersKept) kept.clear();
+            found = kept.emplace(std::move(*key), compile()).first;
+        }
+        made = found->second;
+    }
+    m_root = std::move(made.root);
+    m_ok = made.ok;
     m_kindOnly = m_ok && testsKindOnly(*m_root);
 }
 

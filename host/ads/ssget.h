@@ -87,7 +87,7 @@ public:
     struct Node;
 
 private:
-    std::unique_ptr<Node> m_root;
+    std::shared_ptr<const Node> m_root;  // shared with the same list's earlier filters
     bool m_ok = true;
     bool m_kindOnly = false;
 };

@@ -280,11 +280,14 @@ ads_real zcutDistance(const ads_point pt1, const ads_point pt2) {
 namespace host {
 
 std::optional<std::string> realToString(double val, int unit, int prec) {
+    return realToString(val, unit, prec, sysVarShort("DIMZIN"));
+}
+
+std::optional<std::string> realToString(double val, int unit, int prec, int dimzin) {
     if (unit == -1) unit = sysVarShort("LUNITS");
     if (prec == -1) prec = sysVarShort("LUPREC");
     if (unit < 1 || unit > 5 || prec < 0 || !std::isfinite(val)) return std::nullopt;
     if (prec > 15) prec = 15;
-    int dimzin = sysVarShort("DIMZIN");
     switch (unit) {
         case 1:
             return scientificText(val, prec, dimzin);

@@ -44,6 +44,8 @@ ads_real zcutDistance(const ads_point pt1, const ads_point pt2);  // 3D
 namespace host {
 // The same conversions as strings; none for a bad mode.
 std::optional<std::string> realToString(double val, int unit, int prec);
+// The same with the zero suppression given rather than DIMZIN's.
+std::optional<std::string> realToString(double val, int unit, int prec, int dimzin);
 std::optional<std::string> angleToString(double angle, int unit, int prec);
 std::optional<double> stringToDistance(std::string_view text);
 // A typed angle: none when malformed, or when its magnitude passes

@@ -414,6 +414,19 @@ void ZcDbUndoJournal::recordAppend(ZcDbStub* stub) {
     current().entries.push_back({stub, 0, Entry::kAppend, false});
 }
 
+void ZcDbUndoJournal::recordTableAdd(ZcDbStub* table, ZcDbStub* record) {
+    if (!recording()) return;
+    Group& g = current();
+    // Before the record's own append, so that undoing erases the record
+    // first and then takes it out of the table, as restoring the table's
+    // whole state after it did.
+    auto at = g.entries.end();
+    if (!g.entries.empty() && g.entries.back().kind == Entry::kAppend && g.entries.back().stub == record)
+        --at;
+    g.entries.insert(at, {table, static_cast<std::uint32_t>(g.recordsAdded.size()), Entry::kTableAdd, false});
+    g.recordsAdded.push_back(record);
+}
+
 void ZcDbUndoJournal::recordErase(ZcDbStub* stub, bool wasErased) {
     if (!recording()) return;
     current().entries.push_back({stub, 0, Entry::kErase, wasErased});
@@ -458,6 +471,9 @@ void ZcDbDatabase::undoOneGroup(ZcDbUndoJournal::Group& g) {
             case ZcDbUndoJournal::Entry::kErase:
                 setErasedFlag(it->stub, it->wasErased);
                 break;
+            case ZcDbUndoJournal::Entry::kTableAdd:
+                takeBackTableRecord(it->stub, g.recordsAdded[it->state]);
+                break;
         }
     }
     m_undo.m_replaying = false;
@@ -479,6 +495,20 @@ void ZcDbDatabase::restoreState(ZcDbStub* stub, const std::vector<std::uint8_t>&
     if (!wasOpen) {
         obj->m_writeOpen = false;
         obj->fireCloseNotifications();
+    }
+}
+
+void ZcDbDatabase::takeBackTableRecord(ZcDbStub* table, ZcDbStub* record) {
+    auto* t = table->object ? ZcDbSymbolTable::cast(table->object.get()) : nullptr;
+    if (!t) return;
+    // As restoreState: in place when held open, else closed with notice.
+    const bool wasOpen = t->m_writeOpen;
+    t->m_writeOpen = true;
+    t->takeBackAdded(ZcDbObjectId(record));
+    t->m_modified = true;
+    if (!wasOpen) {
+        t->m_writeOpen = false;
+        t->fireCloseNotifications();
     }
 }
 

@@ -85,6 +85,9 @@ public:
     void recordModify(ZcDbObject* obj);
     void recordAppend(ZcDbStub* stub);
     void recordErase(ZcDbStub* stub, bool wasErased);
+    // A record added to a symbol table (appended just now): undone by taking
+    // it out of the table, which is all the table's state the add changed.
+    void recordTableAdd(ZcDbStub* table, ZcDbStub* record);
 
 private:
     friend class ZcDbDatabase;
@@ -92,13 +95,14 @@ private:
     // lives beside the entries.
     struct Entry {
         ZcDbStub* stub;
-        std::uint32_t state;  // kModify: index in the group's states
-        enum Kind : std::uint8_t { kModify, kAppend, kErase } kind;
+        std::uint32_t state;  // kModify: index in the group's states; kTableAdd: in its records added
+        enum Kind : std::uint8_t { kModify, kAppend, kErase, kTableAdd } kind;
         bool wasErased;
     };
     struct Group {
         std::vector<Entry> entries;
         std::vector<std::vector<std::uint8_t>> states;
+        std::vector<ZcDbStub*> recordsAdded;
         // Stubs whose state the group already holds. Appends are added only
         // when a change is first recorded (entries before `indexed` are in
         // it): a command that only adds objects never builds the set.
@@ -249,6 +253,7 @@ private:
     void buildTables(bool defaultDrawing);
     void restoreState(ZcDbStub* stub, const std::vector<std::uint8_t>& state);
     void setErasedFlag(ZcDbStub* stub, bool erased);
+    void takeBackTableRecord(ZcDbStub* table, ZcDbStub* record);
     void undoOneGroup(ZcDbUndoJournal::Group& g);
     void trimOpened();
 

@@ -306,6 +306,43 @@ ZcDbDxfItem::Kind ZcDbDxfItem::kindOfCode(int c) {
     return kindByRanges(c);
 }
 
+ZcDbDxfItem ZcDbDxfItem::ofText(int code, std::string_view text) {
+    ZcDbDxfItem it;
+    it.code = code;
+    it.kind = kindOfCode(code);
+    it.text = text;
+    return it;
+}
+
+ZcDbDxfItem ZcDbDxfItem::ofReal(int code, double value) {
+    ZcDbDxfItem it;
+    it.code = code;
+    it.kind = kindOfCode(code);
+    it.real[0] = value;
+    return it;
+}
+
+ZcDbDxfItem ZcDbDxfItem::ofPoint(int code, double x, double y, double z) {
+    ZcDbDxfItem it;
+    it.code = code;
+    it.kind = kindOfCode(code);
+    it.real[0] = x, it.real[1] = y, it.real[2] = z;
+    return it;
+}
+
+ZcDbDxfItem ZcDbDxfItem::ofInt(int code, std::int64_t value) {
+    ZcDbDxfItem it;
+    it.code = code;
+    it.kind = kindOfCode(code);
+    if (it.kind == kInt16 || it.kind == kBool)
+        it.integer = static_cast<std::int16_t>(value);
+    else if (it.kind == kInt32)
+        it.integer = static_cast<std::int32_t>(value);
+    else
+        it.integer = value;
+    return it;
+}
+
 bool ZcDbDxfItem::operator==(const ZcDbDxfItem& o) const {
     if (code != o.code || kind != o.kind) return false;
     switch (kind) {

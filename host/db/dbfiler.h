@@ -156,6 +156,13 @@ struct ZcDbDxfItem {
     ZcDbObjectId id;             // kId
 
     static Kind kindOfCode(int code);
+    // Items of a code as a resbuf of that code holding the value reads:
+    // a text, a real, a point, or a whole number (cut to 16 bits for the
+    // codes of shorts, as the resbuf's short is).
+    static ZcDbDxfItem ofText(int code, std::string_view text);
+    static ZcDbDxfItem ofReal(int code, double value);
+    static ZcDbDxfItem ofPoint(int code, double x, double y, double z);
+    static ZcDbDxfItem ofInt(int code, std::int64_t value);
     bool operator==(const ZcDbDxfItem& o) const;
     ZcGePoint3d point() const { return {real[0], real[1], real[2]}; }
     std::string toString() const;  // for messages and test output

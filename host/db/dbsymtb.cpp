@@ -1,7 +1,9 @@
 // Symbol tables and records.
 #include "host/db/dbsymtb.h"
 
+#include <algorithm>
 #include <cctype>
+#include <iterator>
 
 #include "host/db/dbdatabase.h"
 #include "host/db/dbentity.h"
@@ -208,13 +210,26 @@ Zcad::ErrorStatus ZcDbSymbolTable::add(ZcDbObjectId& id, ZcDbSymbolTableRecord* 
     if (name.empty() && !unnamedShapes) return Zcad::eInvalidInput;
     if (!unnamedShapes && has(name)) return Zcad::eDuplicateKey;
     rec->m_name = name;
-    assertWriteEnabled();
+    // What the add changes is undone by taking the record out again, not
+    // by a copy of every record's id: a label adds two blocks to thousands.
+    assertWriteEnabled(false, true);
     rec->setOwnerId(objectId());
     Zcad::ErrorStatus es = db->addZcDbObject(id, rec);
     if (es != Zcad::eOk) return es;
     m_ids.push_back(id);
     if (!unnamedShapes) m_byName[zcutFoldCase(name)] = id;
+    if (db->undoRecording()) db->undoJournal().recordTableAdd(stub(), id.stub());
     return Zcad::eOk;
+}
+
+void ZcDbSymbolTable::takeBackAdded(ZcDbObjectId id) {
+    const auto at = std::find(m_ids.rbegin(), m_ids.rend(), id);
+    if (at != m_ids.rend()) m_ids.erase(std::next(at).base());
+    for (auto it = m_byName.begin(); it != m_byName.end(); ++it)
+        if (it->second == id) {
+            m_byName.erase(it);
+            break;
+        }
 }
 
 Zcad::ErrorStatus ZcDbSymbolTable::renameRecord(ZcDbObjectId id, const std::string& oldName,

@@ -90,7 +90,10 @@ public:
     Zcad::ErrorStatus renameRecord(ZcDbObjectId id, const std::string& oldName, const std::string& newName);
 
 protected:
+    friend class ZcDbDatabase;
     virtual std::string resolveNewName(const std::string& name) { return name; }
+    // Undoing add: the record's id and name leave the table.
+    void takeBackAdded(ZcDbObjectId id);
     std::vector<ZcDbObjectId> m_ids;
     std::unordered_map<std::string, ZcDbObjectId> m_byName;  // folded name → id
 };

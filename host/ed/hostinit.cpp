@@ -54,6 +54,12 @@ struct HostState {
     // looks up a dozen names.
     unsigned long long foldersRound = 0;
     std::map<std::string, bool, std::less<>> foldersThere;
+    // The support path as made in the command round `pathRound` for the
+    // drawing of that name (all it is made from but the options, which a
+    // new start forgets it with).
+    unsigned long long pathRound = 0;
+    std::string pathDrawing;
+    std::vector<std::string> path;
 };
 
 HostState& state() {
@@ -154,6 +160,27 @@ std::optional<int> askFileNameWhenDialogsAreOff(const zcui::FileRequest& request
     return RTNORM;
 }
 
+// The support path: the folders given, the user's, the shipped ones and
+// the drawing's own, those that are there.
+std::vector<std::string> madeSupportPath(ZcApDocument* doc) {
+    const host::HostOptions& o = state().options;
+    std::vector<std::string> candidates = o.supportDirs;
+    if (const std::string& user = state().userData; !user.empty())
+        for (const char* sub : {"", "/tab"}) candidates.push_back(user + sub);
+    if (!o.programDir.empty()) {
+        const std::string root = shippedSupport(o.programDir);
+        for (const char* sub : {"", "/host", "/tab"}) candidates.push_back(root + sub);
+    }
+    if (doc) {
+        std::string name = doc->fileName();
+        if (name.find_first_of("/\\") != std::string::npos) candidates.push_back(folderOf(name));
+    }
+    std::vector<std::string> path;
+    for (std::string& c : candidates)
+        if (folderThere(c)) path.push_back(std::move(c));
+    return path;
+}
+
 }  // namespace
 
 namespace host {
@@ -161,6 +188,7 @@ namespace host {
 void startHost(const HostOptions& options) {
     HostState& s = state();
     s.options = options;
+    s.pathRound = 0;
     s.lastSaved.clear();
     s.userData =
         options.programDir.empty() ? std::string() : seedUserData(shippedSupport(options.programDir));
@@ -206,6 +234,7 @@ void stopHost() {
     }
     s.started = false;
     s.options = {};
+    s.pathRound = 0;
     s.userData.clear();
     host::setProtectedFolders({});
     s.pendingDb.reset();
@@ -221,22 +250,15 @@ void stopHost() {
 }
 
 std::vector<std::string> supportPath() {
-    const HostOptions& o = state().options;
-    std::vector<std::string> candidates = o.supportDirs;
-    if (const std::string& user = state().userData; !user.empty())
-        for (const char* sub : {"", "/tab"}) candidates.push_back(user + sub);
-    if (!o.programDir.empty()) {
-        const std::string root = shippedSupport(o.programDir);
-        for (const char* sub : {"", "/host", "/tab"}) candidates.push_back(root + sub);
-    }
-    if (ZcApDocument* doc = zcDocManagerPtr()->curDocument()) {
-        std::string name = doc->fileName();
-        if (name.find_first_of("/\\") != std::string::npos) candidates.push_back(folderOf(name));
-    }
-    std::vector<std::string> path;
-    for (std::string& c : candidates)
-        if (folderThere(c)) path.push_back(std::move(c));
-    return path;
+    HostState& s = state();
+    const unsigned long long round = host::keptCommandRound();
+    ZcApDocument* doc = zcDocManagerPtr()->curDocument();
+    const std::string drawing = doc ? doc->fileName() : std::string();
+    if (round != 0 && s.pathRound == round && s.pathDrawing == drawing) return s.path;
+    s.path = madeSupportPath(doc);
+    s.pathRound = round;
+    s.pathDrawing = drawing;
+    return s.path;
 }
 
 ZcApDocument* openDrawing(const std::string& path, std::string* error) {

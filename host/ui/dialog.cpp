@@ -101,8 +101,7 @@ BOOL CDialog::CreateFromTemplate(const DialogTemplate& t, CWnd* parent, bool chi
         CRect cr = c.rect;
         MapDialogRect(&cr);
         CWnd* raw = ctl.get();
-        AdoptChild(std::move(ctl));
-        DetachChild(raw);  // CreateChildWindow attaches it again, in order
+        owned_.push_back(std::move(ctl));  // CreateChildWindow attaches it, in order
         raw->CreateChildWindow(c.style, cr, this, static_cast<UINT>(c.id), c.text);
         raw->exStyle_ = c.exStyle;
         if (c.kind == ControlKind::Static && (c.style & SS_TYPEMASK) == SS_BITMAP)

@@ -7,8 +7,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
+#include <functional>
 #include <tuple>
-#include <unordered_set>
+#include <vector>
 
 #include "host/ui/driver.h"
 #include "host/ui/msgbox.h"
@@ -17,8 +18,10 @@
 
 namespace {
 
-std::unordered_set<const CWnd*>& Live() {
-    static std::unordered_set<const CWnd*> live;
+// The windows alive, by address: a sorted array, not a set of nodes, as a
+// dialog makes and ends dozens of controls every time it is shown.
+std::vector<const CWnd*>& Live() {
+    static std::vector<const CWnd*> live;
     return live;
 }
 
@@ -60,16 +63,20 @@ CWnd* AfxGetMainWnd() {
 // ---------------------------------------------------------------- life
 
 CWnd::CWnd() {
-    Live().insert(this);
+    auto& live = Live();
+    live.insert(std::upper_bound(live.begin(), live.end(), this, std::less<const CWnd*>()), this);
 }
 
 CWnd::~CWnd() {
     DestroyTree(false);
-    Live().erase(this);
+    auto& live = Live();
+    const auto at = std::lower_bound(live.begin(), live.end(), this, std::less<const CWnd*>());
+    if (at != live.end() && *at == this) live.erase(at);
 }
 
 bool CWnd::IsLive(const CWnd* wnd) {
-    return wnd && Live().count(wnd) > 0;
+    const auto& live = Live();
+    return wnd && std::binary_search(live.begin(), live.end(), wnd, std::less<const CWnd*>());
 }
 
 BOOL CWnd::CreateChildWindow(DWORD style, const CRect& rect, CWnd* parent, UINT id, std::string_view text) {

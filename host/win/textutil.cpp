@@ -46,8 +46,10 @@ char32_t foldKey(std::string_view text, std::size_t& pos) {
     return upperCodePoint(cp);
 }
 
+// `upper`: which way map goes, for the ASCII runs mapped here in line
+// (map agrees on them: only the 26 letters of the other case change).
 template <class Map>
-std::string mapCase(std::string_view text, Map map) {
+std::string mapCase(std::string_view text, Map map, bool upper) {
     std::string out;
     out.reserve(text.size());
     std::size_t pos = 0;
@@ -60,8 +62,9 @@ std::string mapCase(std::string_view text, Map map) {
         if (run > pos) {
             const std::size_t from = out.size();
             out.append(text.substr(pos, run - pos));
+            const char first = upper ? 'a' : 'A', last = upper ? 'z' : 'Z';
             for (std::size_t i = from; i < out.size(); ++i)
-                out[i] = static_cast<char>(map(static_cast<unsigned char>(out[i])));
+                if (out[i] >= first && out[i] <= last) out[i] = static_cast<char>(out[i] ^ 0x20);
             pos = run;
             continue;
         }
@@ -164,10 +167,10 @@ std::string vformat(const char* fmt, std::va_list args) {
 }
 
 std::string toUpper(std::string_view utf8) {
-    return mapCase(utf8, upperCodePoint);
+    return mapCase(utf8, upperCodePoint, true);
 }
 std::string toLower(std::string_view utf8) {
-    return mapCase(utf8, lowerCodePoint);
+    return mapCase(utf8, lowerCodePoint, false);
 }
 
 bool iequals(std::string_view a, std::string_view b) {

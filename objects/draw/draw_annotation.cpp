@@ -53,8 +53,11 @@ const ObjVar* VarAt(std::string_view arg, std::size_t pos, const ObjContext& con
     return FindObjVar(std::stoi(std::string(arg.substr(pos, end - pos))), context.vars);
 }
 
+// The longest text of a value (the buffer of Decimal less its end).
+constexpr std::size_t kDecimalChars = 129;
+
 std::string Decimal(double value, int precision) {
-    char buf[130] = "";
+    char buf[kDecimalChars + 1] = "";
     zcdbRToS(value, 2, precision, buf);
     return buf;
 }
@@ -158,22 +161,19 @@ int AttdefStatement(int groups, ObjContext& context, const AAR_LAYERC& catalogue
 
     // The text's groups before the attribute's own, the order in which the
     // entity files them; inside ROTATE also its rotation and generation.
-    ads_point p;
-    draw::ToAds(t.point, p);
-    resbuf* list =
-        zcutBuildList(RTDXF0, "ATTDEF", 8, layer.c_str(), 62, 256, 10, p, 40, t.height, 1, value.c_str(), 0);
-    resbuf* tail = list;
-    auto append = [&tail](resbuf* more) {
-        while (tail->rbnext) tail = tail->rbnext;
-        tail->rbnext = more;
-    };
-    if (turn) append(zcutBuildList(50, t.rotation, 0));
-    append(zcutBuildList(41, GetStyleWidthFactor(t.style), 51, GetStyleObliqueAngle(t.style), 7,
-                         t.style.c_str(), 0));
-    if (turn) append(zcutBuildList(71, context.mirrored ? 4 : 0, 0));
-    append(zcutBuildList(72, t.justification % 100, 11, p, 3, prompt.c_str(), 2, tag.c_str(), 70, flags, 74,
-                         t.justification / 100, 0));
-    draw::MakeEntity(list);
+    using Item = ZcDbDxfItem;
+    std::vector<Item> items;
+    items.reserve(16);
+    items.insert(items.end(), {Item::ofText(8, layer), Item::ofInt(62, 256), draw::PointGroup(10, t.point),
+                               Item::ofReal(40, t.height), Item::ofText(1, value)});
+    if (turn) items.push_back(Item::ofReal(50, t.rotation));
+    items.insert(items.end(), {Item::ofReal(41, GetStyleWidthFactor(t.style)),
+                               Item::ofReal(51, GetStyleObliqueAngle(t.style)), Item::ofText(7, t.style)});
+    if (turn) items.push_back(Item::ofInt(71, context.mirrored ? 4 : 0));
+    items.insert(items.end(), {Item::ofInt(72, t.justification % 100), draw::PointGroup(11, t.point),
+                               Item::ofText(3, prompt), Item::ofText(2, tag), Item::ofInt(70, flags),
+                               Item::ofInt(74, t.justification / 100)});
+    draw::MakeEntity("ATTDEF", std::move(items));
     return RTNORM;
 }
 
@@ -194,10 +194,10 @@ int ReadTextValue(std::string_view arg, int precision, const ObjContext& context
         out = v->text;
         return 1;
     }
-    const int one = 1;
-    const int former = SysVarShort("DIMZIN", &one);
-    out = Decimal(v->value, precision);
-    SysVarShort("DIMZIN", &former);
+    // Zeros kept as DIMZIN 1 keeps them, given to the conversion: setting
+    // the variable and back for every value told every editor reactor twice.
+    out = host::realToString(v->value, 2, precision, 1).value_or("");
+    if (out.size() > kDecimalChars) out.resize(kDecimalChars);
     return 1;
 }
 

@@ -72,6 +72,10 @@ int MakeEntity(resbuf* raw) {
     return zcdbEntMake(list.get());
 }
 
+int MakeEntity(std::string_view type, std::vector<ZcDbDxfItem> groups) {
+    return host::makeEntity(type, std::move(groups));
+}
+
 std::optional<std::string> ReadKeywordLine(ObjText& text, bool whole) {
     return ReadTextLine(text, 124, whole);
 }

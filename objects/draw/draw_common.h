@@ -8,9 +8,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/geometry/geom_basic.h"
 #include "core/layer_catalogue.h"
+#include "host/db/dbfiler.h"
 #include "host/util/adscodes.h"
 #include "host/util/resbuf.h"
 #include "objects/language/obj_context.h"
@@ -38,6 +40,12 @@ Header ReadStatementHeader(ObjContext& context, const AAR_LAYERC& catalogue, boo
 
 // zcdbEntMake of the list, which is freed; the host's status.
 int MakeEntity(resbuf* list);
+// The same of the type and groups a list would hold, made without one.
+int MakeEntity(std::string_view type, std::vector<ZcDbDxfItem> groups);
+// A point's group.
+inline ZcDbDxfItem PointGroup(int code, const Point3& p) {
+    return ZcDbDxfItem::ofPoint(code, p.x, p.y, p.z);
+}
 
 inline void ToAds(const Point3& p, ads_point out) {
     out[0] = p.x;

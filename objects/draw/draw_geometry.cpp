@@ -17,10 +17,8 @@ using draw::Header;
 namespace draw {
 
 void MakeLine(const std::string& layer, const Point3& a, const Point3& b) {
-    ads_point pa, pb;
-    ToAds(a, pa);
-    ToAds(b, pb);
-    MakeEntity(zcutBuildList(RTDXF0, "LINE", 8, layer.c_str(), 62, 256, 10, pa, 11, pb, 39, 0.0, 0));
+    MakeEntity("LINE", {ZcDbDxfItem::ofText(8, layer), ZcDbDxfItem::ofInt(62, 256), PointGroup(10, a),
+                        PointGroup(11, b), ZcDbDxfItem::ofReal(39, 0.0)});
 }
 
 void Make3dFace(const std::string& layer, const Point3 corners[4], int flags) {

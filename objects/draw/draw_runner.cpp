@@ -56,7 +56,7 @@ const Keyword kKeywords[] = {
 };
 
 void EndBlock() {
-    draw::MakeEntity(zcutBuildList(RTDXF0, "ENDBLK", 0));
+    draw::MakeEntity("ENDBLK", {});
 }
 
 bool LayerExists(const std::string& name) {
@@ -140,8 +140,8 @@ void DrawFixedPointMarker(ObjContext& context, const AAR_LAYERC& catalogue) {
 
 int RunDrawBlock(ObjContext& context, const AAR_LAYERC& catalogue) {
     if (!context.text) return kDrawTextEnded;
-    ads_point origin{0.0, 0.0, 0.0};
-    draw::MakeEntity(zcutBuildList(RTDXF0, "BLOCK", 2, "*U", 8, "0", 70, 1, 10, origin, 0));
+    draw::MakeEntity("BLOCK", {ZcDbDxfItem::ofText(2, "*U"), ZcDbDxfItem::ofText(8, "0"),
+                               ZcDbDxfItem::ofInt(70, 1), draw::PointGroup(10, {0.0, 0.0, 0.0})});
     int status = 1;
     while (status > 0) {
         std::optional<std::string> line = draw::ReadKeywordLine(*context.text, false);

@@ -14,6 +14,7 @@
 #include "host/db/dbsymtb.h"
 #include "host/ed/cmdproc.h"
 #include "host/win/textutil.h"
+#include "store/open_or_create.h"
 #include "store/settings_store.h"
 
 namespace {
@@ -256,7 +257,11 @@ bool PrepareStatementLayer(bool checkGroups, std::string& layer, ObjContext* con
     }
     if (checkGroups) {
         bool generated = true;
-        if (ZcDbObjectPointer<VELM_GENGRUPPO> groups(OpenGenGruppoObject()); groups) {
+        // Read only: opened for write, every statement's layer filed the
+        // groups into the command's undo and told the drawing they changed.
+        if (ZcDbObjectPointer<VELM_GENGRUPPO> groups(
+                OpenOrCreateSetting<VELM_GENGRUPPO>(true, [](VELM_GENGRUPPO& o) { o.Reset(); }));
+            groups) {
             generated = LayerInGroups(*groups, name);
         }
         if (!generated) return false;

@@ -212,6 +212,23 @@ std::string KeptRows(int number) {
     return out;
 }
 
+// A block "WIERSZ" of one point carrying a row record numbered 4, and
+// its reference in model space with a record of the same number.
+int MakeBlockWith(const char* app, const ads_point at) {
+    const auto make = [](resbuf* list) {
+        const host::ResbufList owned(list);
+        return zcdbEntMake(owned.get());
+    };
+    int rc = make(zcutBuildList(RTDXF0, "BLOCK", 2, "WIERSZ", 8, "0", 70, 0, 10, at, 0));
+    if (rc == RTNORM)
+        rc = make(zcutBuildList(RTDXF0, "POINT", 8, "0", 10, at, -3, 1001, app, 1000, "W bloku", 1070, 4, 0));
+    if (rc == RTNORM) rc = make(zcutBuildList(RTDXF0, "ENDBLK", 0));
+    if (rc == RTNORM)
+        rc = make(zcutBuildList(RTDXF0, "INSERT", 2, "WIERSZ", 8, "0", 10, at, -3, 1001, app, 1000, "Blok",
+                                1070, 4, 0));
+    return rc;
+}
+
 TEST_F(RoomGraphTest, kept_card_rows_follow_rows_made_renumbered_erased_unerased_and_taken_back) {
     zcdbRegApp(kRoomRowApp);
     auto row = [](const char* card, int number, double x) {
@@ -222,7 +239,7 @@ TEST_F(RoomGraphTest, kept_card_rows_follow_rows_made_renumbered_erased_unerased
         return std::array<std::int64_t, 2>{made[0], made[1]};
     };
     auto expectSame = [](const char* step) {
-        for (int n : {1, 2, 3}) EXPECT_EQ(KeptRows(n), FreshRows(n)) << step << ", row " << n;
+        for (int n : {1, 2, 3, 4}) EXPECT_EQ(KeptRows(n), FreshRows(n)) << step << ", row " << n;
     };
     row("Karta", 1, 0);
     row("Karta", 2, 10);
@@ -253,6 +270,13 @@ TEST_F(RoomGraphTest, kept_card_rows_follow_rows_made_renumbered_erased_unerased
     run({"U"});
     expectSame("the copy taken back");
     EXPECT_EQ(KeptCardRowsNumbered(3).size(), 1u);
+
+    // A row record on an entity of a block's definition is no row; the
+    // block's reference carrying one in model space is.
+    ads_point origin{0, 0, 0};
+    ASSERT_EQ(MakeBlockWith(kRoomRowApp, origin), RTNORM);
+    expectSame("a block holding a row record");
+    EXPECT_EQ(KeptCardRowsNumbered(4).size(), 1u);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "host/ads/transcript.h"
 #include "host/util/findfile.h"
+#include "host/util/nocase.h"
 #include "host/win/kept_files.h"
 #include "host/win/textfile.h"
 #include "tests/host/kept_file_folders.h"
@@ -229,4 +230,25 @@ TEST(LayerCatalogue, a_kept_catalogue_serves_until_its_file_changes_is_replaced_
     EXPECT_EQ(layerOfK(), "LATER");
     host::setSupportPathProvider(nullptr);
     host::forgetKeptFileValues();
+}
+
+// The look-up passes rows over by their first letter: it must still find
+// what the plain case-blind search finds, for keys starting with Polish
+// letters, digits, punctuation and letters differing only in case, and
+// rows or keys that are empty.
+TEST(LayerCatalogue, a_key_is_found_as_the_plain_case_blind_search_finds_it) {
+    const AAR_LAYERC t = Parse(
+        {"ściana,A", "Ściana2,B", "żółw,C", "2dwalls,D", "_x,E", "Zz,F", "zZ2,G", "$1,H", "ąb,I", ",J"});
+    for (const std::string key : {"ŚCIANA", "ściana2", "ŻÓŁW", "2DWALLS", "_X", "zz", "ZZ2", "$1", "ĄB", "Ąb",
+                                  "", "ściany", "x", "ł", "@"}) {
+        const AA_LAYERC* plain = nullptr;
+        for (const AA_LAYERC& row : t)
+            if (zcutEqualsNoCase(row.key, key)) {
+                plain = &row;
+                break;
+            }
+        EXPECT_EQ(t.FindKey(key), plain) << key;
+    }
+    EXPECT_NE(t.FindKey("ŚCIANA"), nullptr);
+    EXPECT_EQ(t.FindKey("zz")->layerName, "F");
 }

@@ -310,3 +310,30 @@ TEST_F(DrawingSettings, settings_survive_a_drawing_saved_and_loaded_as_a_dxf_fil
     EXPECT_EQ(settingsState(), edited);
     zcdbHostApplicationServices()->setWorkingDatabase(db);
 }
+
+// Asking a scale factor reads the scale table: after it exists, nothing is
+// told the drawing's reactors as changed and the undo has nothing to take
+// back (filing the table per label was a tenth of a label's undo state).
+TEST_F(DrawingSettings, scale_factors_are_read_without_changing_the_table) {
+    EXPECT_DOUBLE_EQ(GetScaleFactor(1), 15.0);  // makes the table
+    const ZcDbObjectId table = settingsEntry("VELM_FSCALA");
+    ASSERT_FALSE(table.isNull());
+    struct Seen : ZcDbDatabaseReactor {
+        std::vector<ZcDbObjectId> modified;
+        void objectOpenedForModify(const ZcDbDatabase*, const ZcDbObject* o) override {
+            modified.push_back(o->objectId());
+        }
+        void objectModified(const ZcDbDatabase*, const ZcDbObject* o) override {
+            modified.push_back(o->objectId());
+        }
+    } seen;
+    db->addReactor(&seen);
+    db->beginUndoGroup();
+    EXPECT_DOUBLE_EQ(GetScaleFactor(4), 17.5);
+    db->endUndoGroup();
+    db->removeReactor(&seen);
+    EXPECT_EQ(std::count(seen.modified.begin(), seen.modified.end(), table), 0);
+    const std::string before = settingsState();
+    db->undoGroup();
+    EXPECT_EQ(settingsState(), before);
+}

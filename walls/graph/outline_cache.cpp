@@ -108,7 +108,16 @@ private:
     void drop(const ZcDbObject* obj) {
         if (!obj) return;
         m_kept.erase(obj->objectId().handle().value());
-        if (m_membersBuilt && obj->objectId().stub()) m_changed.insert(obj->objectId().stub());
+        // The contents of a block (a label's or a door's, made by the
+        // dozen) are never members: the refresh would only pass them over.
+        if (m_membersBuilt && obj->objectId().stub() && !inBlock(obj))
+            m_changed.insert(obj->objectId().stub());
+    }
+
+    // Owned by something other than either space (its owner known).
+    bool inBlock(const ZcDbObject* obj) const {
+        const ZcDbObjectId owner = obj->ownerId();
+        return !owner.isNull() && owner != m_db->modelSpaceId() && owner != m_db->paperSpaceId();
     }
 
     static host::ResbufList OutlineFilter() {

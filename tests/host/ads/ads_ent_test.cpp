@@ -7,8 +7,10 @@
 #include <cstring>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbmain.h"
@@ -634,4 +636,150 @@ TEST_F(AdsEnt, complex_entities_and_their_parts_survive_entmod) {
         ++seen;
     }
     EXPECT_EQ(seen, 7);
+}
+
+// An application's groups edited in place come out as the same edit made
+// through entget and entmod would leave them, with the other applications
+// and the entity's own groups untouched, undone whole by the group, within
+// the same size limit; an entity without the application keeps its data.
+TEST_F(AdsEnt, xdata_edited_in_place_is_what_entmod_of_the_edited_list_makes) {
+    zcdbRegApp("PIERWSZA");
+    zcdbRegApp("DRUGA");
+    ads_point p{1, 2, 0}, q{4, 6, 0};
+    auto make = [&] {
+        resbuf* list = zcutBuildList(RTDXF0, "LINE", 8, "0", 10, p, 11, q, -3, 1001, "PIERWSZA", 1000, "a",
+                                     1001, "DRUGA", 1000, "Łódź", 1070, 3, 1040, 1.5, 1000, "b", 0);
+        EXPECT_EQ(zcdbEntMake(list), RTNORM);
+        zcutRelRb(list);
+        Name n;
+        zcdbEntLast(n.n);
+        return n;
+    };
+    const Name viaList = make(), inPlace = make();
+    const host::ResbufList apps(zcutBuildList(RTSTR, "*", 0));
+    // The same edit both ways: a text longer than it was, a short, a real.
+    {
+        host::ResbufList list(zcdbEntGetX(viaList.n, apps.get()));
+        resbuf* rb = list.get();
+        while (rb && !(rb->restype == 1001 && std::strcmp(rb->resval.rstring, "DRUGA") == 0)) rb = rb->rbnext;
+        ASSERT_NE(rb, nullptr);
+        resbuf* app = rb;
+        host::rbSetString(app->rbnext, "Kraków i okolice");
+        app->rbnext->rbnext->resval.rint = 12;
+        app->rbnext->rbnext->rbnext->resval.rreal = -2.25;
+        ASSERT_EQ(zcdbEntMod(list.get()), RTNORM);
+    }
+    db()->beginUndoGroup();
+    ASSERT_EQ(host::modifyXDataApp(inPlace.n, "druga",
+                                   [](std::vector<ZcDbDxfItem>& items) {
+                                       ASSERT_EQ(items.size(), 4u);
+                                       items[0].text = "Kraków i okolice";
+                                       items[1].integer = 12;
+                                       items[2].real[0] = -2.25;
+                                   }),
+              RTNORM);
+    db()->endUndoGroup();
+    auto data = [&](const Name& n) {
+        const host::ResbufList list(zcdbEntGetX(n.n, apps.get()));
+        return dump(list.get(), false);
+    };
+    EXPECT_EQ(data(inPlace), data(viaList));
+    EXPECT_NE(data(inPlace).find("1000 \"Kraków i okolice\""), std::string::npos) << data(inPlace);
+    EXPECT_NE(data(inPlace).find("1001 \"PIERWSZA\"\n1000 \"a\""), std::string::npos) << data(inPlace);
+
+    ASSERT_TRUE(db()->undoGroup());
+    EXPECT_NE(data(inPlace).find("1000 \"Łódź\"\n1070 3\n1040 1.5"), std::string::npos) << data(inPlace);
+
+    // Over the limit: refused, nothing changed.
+    const std::string kept = data(inPlace);
+    EXPECT_EQ(host::modifyXDataApp(inPlace.n, "DRUGA",
+                                   [](std::vector<ZcDbDxfItem>& items) { items[0].text.assign(16400, 'x'); }),
+              RTERROR);
+    EXPECT_EQ(host::sysVarShort("ERRNO"), OL_EXDATASIZE);
+    EXPECT_EQ(data(inPlace), kept);
+    // No such application: nothing asked of the edit, nothing changed.
+    bool asked = false;
+    EXPECT_EQ(host::modifyXDataApp(inPlace.n, "TRZECIA", [&](std::vector<ZcDbDxfItem>&) { asked = true; }),
+              RTNONE);
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(data(inPlace), kept);
+}
+
+// An entity made from its type and groups as items is the one entmake
+// makes from the list of them: every kind, a block, and an INSERT with
+// attributes gathered until its SEQEND. Items a list could not hold, or
+// with a kind their code does not have, are refused and add nothing.
+TEST_F(AdsEnt, entities_made_from_items_are_those_made_from_their_lists) {
+    auto itemsOf = [](const resbuf* list) {
+        std::vector<ZcDbDxfItem> items;
+        for (const resbuf* rb = list; rb; rb = rb->rbnext) {
+            if (rb->restype == 0) continue;
+            ZcDbDxfItem it;
+            EXPECT_TRUE(zcdbItemFromResbuf(*rb, it));
+            items.push_back(it);
+        }
+        return items;
+    };
+    auto lastData = [] {
+        ads_name last;
+        EXPECT_EQ(zcdbEntLast(last), RTNORM);
+        const host::ResbufList list(zcdbEntGet(last));
+        return dump(list.get(), false);
+    };
+    for (auto& make : simpleKinds()) {
+        const Name e(add(make()));
+        const host::ResbufList list(withoutNames(zcdbEntGet(e.n)));
+        ASSERT_EQ(zcdbEntMake(list.get()), RTNORM);
+        const std::string fromList = lastData();
+        ads_name made;
+        ASSERT_EQ(host::makeEntity(list->resval.rstring, itemsOf(list.get()), made), RTNORM) << fromList;
+        ads_name last;
+        zcdbEntLast(last);
+        EXPECT_TRUE(ads_name_equal(made, last));
+        EXPECT_EQ(lastData(), fromList);
+    }
+
+    using Item = ZcDbDxfItem;
+    ASSERT_EQ(
+        host::makeEntity("block", {Item::ofText(2, "*U"), Item::ofInt(70, 1), Item::ofPoint(10, 0, 0, 0)}),
+        RTNORM);
+    ASSERT_EQ(
+        host::makeEntity("ATTDEF", {Item::ofText(8, "0"), Item::ofPoint(10, 1, 2, 0), Item::ofReal(40, 2.5),
+                                    Item::ofText(1, "1"), Item::ofText(3, "Numer"), Item::ofText(2, "NR"),
+                                    Item::ofInt(70, 0)}),
+        RTNORM);
+    ASSERT_EQ(host::makeEntity("ENDBLK", {}), RTNORM);
+    char name[64] = "";
+    zcedGetInput(name);
+    EXPECT_EQ(std::string(name).substr(0, 2), "*U");
+    const std::vector<Item> insert = {Item::ofText(2, name), Item::ofPoint(10, 5, 5, 0), Item::ofInt(66, 1)};
+    const std::vector<Item> attrib = {Item::ofText(8, "0"),  Item::ofPoint(10, 6, 7, 0),
+                                      Item::ofReal(40, 2.5), Item::ofText(1, "Łazienka"),
+                                      Item::ofText(2, "NR"), Item::ofInt(70, 70000)};
+    ASSERT_EQ(host::makeEntity("INSERT", insert), RTNORM);
+    ASSERT_EQ(host::makeEntity("ATTRIB", attrib), RTNORM);
+    ASSERT_EQ(host::makeEntity("SEQEND", {}), RTNORM);
+    const std::string fromItems = lastData();
+    ads_point p{5, 5, 0}, q{6, 7, 0};
+    for (const host::ResbufList& list :
+         {host::ResbufList(zcutBuildList(RTDXF0, "INSERT", 2, name, 10, p, 66, 1, 0)),
+          host::ResbufList(
+              zcutBuildList(RTDXF0, "ATTRIB", 8, "0", 10, q, 40, 2.5, 1, "Łazienka", 2, "NR", 70, 70000, 0)),
+          host::ResbufList(zcutBuildList(RTDXF0, "SEQEND", 0))})
+        ASSERT_EQ(zcdbEntMake(list.get()), RTNORM);
+    EXPECT_EQ(lastData(), fromItems);
+
+    const std::size_t before = liveEntities();
+    Item wrongKind = Item::ofReal(40, 1.0);
+    wrongKind.code = 8;
+    for (const std::vector<Item>& bad :
+         {std::vector<Item>{Item::ofText(0, "LINE"), Item::ofPoint(10, 0, 0, 0), Item::ofPoint(11, 1, 0, 0)},
+          std::vector<Item>{Item::ofPoint(10, 0, 0, 0), Item::ofPoint(11, 1, 0, 0), Item::ofText(1000, "x")},
+          std::vector<Item>{wrongKind, Item::ofPoint(10, 0, 0, 0), Item::ofPoint(11, 1, 0, 0)}}) {
+        EXPECT_EQ(host::makeEntity("LINE", bad), RTERROR);
+        EXPECT_EQ(host::sysVarShort("ERRNO"), OL_EMKINVVALUE);
+    }
+    EXPECT_EQ(host::makeEntity("LINE", {Item::ofPoint(10, 0, 0, 0)}), RTERROR);
+    EXPECT_EQ(host::sysVarShort("ERRNO"), OL_EMKMANDF);
+    EXPECT_EQ(liveEntities(), before);
 }

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/db/dbmain.h"
@@ -342,4 +343,38 @@ TEST_F(AdsSs, selection_by_kind_follows_changes_and_makes_a_full_set) {
     EXPECT_EQ(host::selectionMembers(ss), (Ids{s.wallLine, s.redLine, s.arc}));
     EXPECT_EQ(host::previousSelection(), (Ids{s.wallLine, s.redLine, late}));
     zcedSSFree(ss);
+}
+
+// Filters are compiled once per list and kept: a list changed in place, or
+// another differing in one value, a string's case or an operator, selects
+// by what it says now, as does the same list again after many others.
+TEST_F(AdsSs, a_kept_filter_serves_only_the_list_it_was_compiled_from) {
+    Sample s = fill([](ZcDbEntity* e, const char* l) { return add(e, l); });
+    const host::ResbufList byLayer(zcutBuildList(8, "Okna", 62, 256, 0));
+    auto selectKept = [](const resbuf* filter) {
+        ads_name ss;
+        return members(zcedSSGet("X", nullptr, nullptr, filter, ss), ss);
+    };
+    EXPECT_EQ(selectKept(byLayer.get()), (Ids{s.windowLine, s.bigCircle}));
+    host::rbSetString(byLayer.get(), "Mury$*");
+    EXPECT_EQ(selectKept(byLayer.get()), (Ids{s.wallLine, s.smallCircle}));
+    byLayer->rbnext->resval.rint = 1;
+    EXPECT_EQ(selectKept(byLayer.get()), (Ids{s.redLine}));
+    host::rbSetString(byLayer.get(), "Mury$0");
+    EXPECT_TRUE(selectKept(byLayer.get()).empty());
+    byLayer->rbnext->resval.rint = 256;
+    EXPECT_EQ(selectKept(byLayer.get()), (Ids{s.wallLine, s.smallCircle}));
+    // Radii past 2, then at most 2: one operator apart.
+    const host::ResbufList bigger(zcutBuildList(RTDXF0, "CIRCLE", -4, ">", 40, 2.0, 0));
+    EXPECT_EQ(selectKept(bigger.get()), (Ids{s.bigCircle}));
+    host::rbSetString(bigger->rbnext, "<=");
+    EXPECT_EQ(selectKept(bigger.get()), (Ids{s.smallCircle}));
+    bigger->rbnext->rbnext->resval.rreal = 0.5;
+    EXPECT_TRUE(selectKept(bigger.get()).empty());
+    // Many other lists in between: the first is compiled again if need be.
+    for (int i = 0; i < 600; ++i) {
+        const host::ResbufList other(zcutBuildList(8, ("Warstwa" + std::to_string(i)).c_str(), 0));
+        EXPECT_TRUE(selectKept(other.get()).empty());
+    }
+    EXPECT_EQ(selectKept(byLayer.get()), (Ids{s.wallLine, s.smallCircle}));
 }

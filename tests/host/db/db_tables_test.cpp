@@ -307,3 +307,44 @@ TEST(SymbolTables, a_renamed_layer_takes_its_entities_and_an_undo_brings_both_ba
     EXPECT_EQ(layerOf(lines[0]), "MURI$300_5");
     EXPECT_EQ(layerOf(lines[2]), "INNA");
 }
+
+// Records added in an undo group, with a rename of one of them and of an
+// older record between, are taken back whole: the table's records, their
+// names for look-up and the table as filed come back as they were, and the
+// names are free to be added again.
+TEST(SymbolTables, undoing_added_records_brings_the_table_back_as_it_was) {
+    ZcDbDatabase db;
+    const ZcDbObjectId older = addLayer(db, "Mury");
+    auto filed = [&db] {
+        ZcDbLayerTable* table = nullptr;
+        EXPECT_EQ(db.getLayerTable(table, ZcDb::kForRead), Zcad::eOk);
+        ZcDbDwgFiler f(&db, ZcDb::kCopyFiler);
+        table->dwgOutFields(&f);
+        table->close();
+        return f.data();
+    };
+    const std::vector<std::string> names = layerNames(db);
+    const auto before = filed();
+    auto rename = [](ZcDbObjectId id, const char* name) {
+        ZcDbLayerTableRecord* rec = nullptr;
+        ASSERT_EQ(zcdbOpenObject(rec, id, ZcDb::kForWrite), Zcad::eOk);
+        EXPECT_EQ(rec->setName(name), Zcad::eOk);
+        rec->close();
+    };
+    db.beginUndoGroup();
+    const ZcDbObjectId first = addLayer(db, "Okna");
+    rename(first, "Drzwi");
+    rename(older, "Ściany");
+    addLayer(db, "Dach");
+    db.endUndoGroup();
+    EXPECT_EQ(layerNames(db), (std::vector<std::string>{"0", "Ściany", "Drzwi", "Dach"}));
+    ASSERT_TRUE(db.undoGroup());
+    EXPECT_EQ(layerNames(db), names);
+    EXPECT_EQ(filed(), before);
+    EXPECT_EQ(db.recordId(db.layerTableId(), "MURY"), older);
+    for (const char* gone : {"Okna", "Drzwi", "Dach", "Ściany"})
+        EXPECT_TRUE(db.recordId(db.layerTableId(), gone).isNull()) << gone;
+    EXPECT_FALSE(addLayer(db, "drzwi").isNull());
+    EXPECT_FALSE(addLayer(db, "DACH").isNull());
+    EXPECT_EQ(layerNames(db), (std::vector<std::string>{"0", "Mury", "drzwi", "DACH"}));
+}

@@ -254,6 +254,20 @@ TEST_F(HostInit, the_support_folders_there_are_asked_once_per_command_round) {
     EXPECT_FALSE(onPath(tab));
     host::forgetCommandKeptFileValues();
     EXPECT_TRUE(onPath(tab));
+    // The path is kept for the round with the drawing it was made for: the
+    // current drawing's own folder follows another drawing made current.
+    std::filesystem::create_directories(dir.path("rysunki"));
+    ZcApDocument* before = zcDocManagerPtr()->curDocument();
+    host::startCommandKeptFileValues();
+    const std::string drawings = dir.path("rysunki");
+    EXPECT_FALSE(onPath(drawings));
+    ZcApDocument* other = zcDocManagerPtr()->createDocument(dir.path("rysunki/parter.dxf"));
+    ASSERT_NE(other, nullptr);
+    zcDocManagerPtr()->setCurDocument(other);
+    EXPECT_TRUE(onPath(drawings));
+    if (before) zcDocManagerPtr()->setCurDocument(before);
+    EXPECT_FALSE(onPath(drawings));
+    host::forgetCommandKeptFileValues();
     host::startHost({});
 }
 

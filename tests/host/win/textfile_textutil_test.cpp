@@ -71,6 +71,25 @@ TEST(TextCase, polish_and_italian_letters_fold) {
     EXPECT_EQ(host::icompare("ŁÓDŹ", "łódź"), 0);
 }
 
+// Every code point up to U+024F, alone and amid ASCII, mapped as the
+// per-letter maps say: the ASCII runs are mapped in line, the rest decoded.
+TEST(TextCase, whole_texts_map_as_their_code_points_do) {
+    for (char32_t cp = 1; cp < 0x250; ++cp) {
+        std::string one;
+        host::appendUtf8(one, cp);
+        for (const std::string& text : {one, "aZ" + one + "~q", one + one}) {
+            std::string up, low;
+            for (std::size_t pos = 0; pos < text.size();) {
+                const char32_t c = host::decodeUtf8(text, pos);
+                host::appendUtf8(up, host::upperCodePoint(c));
+                host::appendUtf8(low, host::lowerCodePoint(c));
+            }
+            ASSERT_EQ(host::toUpper(text), up) << static_cast<unsigned>(cp);
+            ASSERT_EQ(host::toLower(text), low) << static_cast<unsigned>(cp);
+        }
+    }
+}
+
 TEST(TextCase, bytes_that_are_not_utf8_pass_through_unchanged) {
     std::string bad = "a\xE5z";  // a lone Windows-1250 byte
     EXPECT_EQ(host::toUpper(bad), "A\xE5Z");

@@ -4,6 +4,7 @@
 
 #include "core/host_services.h"
 #include "draw_fixture.h"
+#include "host/ads/units.h"
 #include "host/ed/cmdproc.h"
 
 namespace {
@@ -114,4 +115,28 @@ TEST_F(DrawSection, dimensions_are_drawn_by_the_host_and_copied_into_the_block) 
     ObjContext& noStyle = section("DIM\nWYM\nBRAK\nALIGNED\n(*)\nEND\n", "T3");
     EXPECT_EQ(run(noStyle), kDrawDimFailed);
     EXPECT_EQ(count("0=LINE"), 1);
+}
+
+// A value's text is the conversion with DIMZIN 1, whatever the drawing's
+// DIMZIN, which stays as it was: against the conversion run with the
+// variable set, for values that round, carry, go negative or run past the
+// text's length.
+TEST_F(DrawSection, value_texts_are_the_conversion_with_zeros_kept) {
+    ObjContext& c = section("END\n");
+    const int fifteen = 15;
+    SysVarShort("DIMZIN", &fifteen);
+    for (const double value : {0.0, 2.5, -0.004, 9.9996, 1234567.891, 1e-9, -1e120, 3e300}) {
+        for (const int precision : {-1, 0, 2, 8, 15}) {
+            SetObjVar(7, kVarFixed, 0, u'R', "", value, "", 0, 0, c.vars);
+            std::string got;
+            ASSERT_EQ(ReadTextValue("$7", precision, c, got), 1);
+            const int one = 1;
+            SysVarShort("DIMZIN", &one);
+            char expected[130] = "";
+            zcdbRToS(value, 2, precision, expected);
+            SysVarShort("DIMZIN", &fifteen);
+            EXPECT_EQ(got, expected) << value << " at " << precision;
+        }
+    }
+    EXPECT_EQ(ShortVar("DIMZIN"), 15);
 }

@@ -6,6 +6,7 @@
 
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
+#include "host/db/dbdatabase.h"
 #include "lang_fixture.h"
 
 namespace {
@@ -137,10 +138,25 @@ TEST_F(ObjLanguage, statement_layers_are_resolved_refused_and_made) {
     groups->nonGenerating = {"X*"};
     EXPECT_FALSE(LayerInGroups(*groups, "XWALL"));
     EXPECT_TRUE(LayerInGroups(*groups, "wall"));
+    const ZcDbObjectId groupsId = groups->objectId();
     groups->close();
+    // The groups are only read: the drawing is told of no change to them.
+    struct Seen : ZcDbDatabaseReactor {
+        ZcDbObjectId watched;
+        int changes = 0;
+        void objectModified(const ZcDbDatabase*, const ZcDbObject* o) override {
+            changes += o->objectId() == watched;
+        }
+    } seen;
+    seen.watched = groupsId;
+    zcdbCurDwg()->addReactor(&seen);
     layer = "XWALL";
     EXPECT_FALSE(PrepareStatementLayer(true, layer, c.get(), catalogue, false, 0.0));
     EXPECT_FALSE(HasLayer("XWALL"));
+    layer = "wall";
+    EXPECT_TRUE(PrepareStatementLayer(true, layer, c.get(), catalogue, false, 0.0));
+    zcdbCurDwg()->removeReactor(&seen);
+    EXPECT_EQ(seen.changes, 0);
     layer = "XWALL";
     EXPECT_TRUE(PrepareStatementLayer(false, layer, c.get(), catalogue, false, 0.0));
     // Without a context the name is only resolved.
