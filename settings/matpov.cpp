@@ -90,7 +90,11 @@ AAR_LAYERPOV ParseLayerPovLines(const std::vector<std::string>& lines) {
     std::string groupName, groupPath;
     int mode = 0;
     for (const std::string& line : lines) {
+        // Carriage returns left at a line's end are not part of its last
+        // field (the check passes them by): a texture kept with them would
+        // put them into every scene.
         std::string_view text(line);
+        while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.remove_suffix(1);
         bool heading = text.starts_with("**");
         if (text.starts_with("***")) {
             groupPath = groupName + "%" + FirstField(text.substr(3));

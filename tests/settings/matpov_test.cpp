@@ -277,6 +277,16 @@ TEST_F(MatPovTest, a_damaged_render_table_is_named_with_its_line_and_read_as_non
     }
     EXPECT_FALSE(LayerPovFileFault(host::readTextFile(shipped.string()).value()));
 
+    // Lines ending in more carriage returns than the line break takes are
+    // sound, and read without them: a texture is a name in a scene.
+    dir.write("LAYERPOV.DEF", "**Model,\n3DWALLS,T_ST_Stone8\r\r\r\n3DROOF,Red,0.5,1\r\r\n");
+    AAR_LAYERPOV crs;
+    ASSERT_TRUE(ReadLayerPovFile(dir.path("LAYERPOV.DEF"), crs));
+    ASSERT_EQ(crs.size(), 3u);
+    EXPECT_EQ(crs[1].texture, "T_ST_Stone8");
+    EXPECT_EQ(crs[2].texture, "Red");
+    EXPECT_EQ(crs[2].integer, 1);
+
     // A file that is not text is read as none, and named.
     dir.write("LAYERPOV.DEF", std::string("**A,\nX,T,1,0\0\n", 14));
     AAR_LAYERPOV none = {Row("", "x", "", 0, 0)};
