@@ -492,27 +492,36 @@ int zcdbEntMake(const resbuf* list) {
     return zcdbEntMakeX(list, nullptr);
 }
 
-int zcdbEntMakeX(const resbuf* list, ads_name result) {
+namespace {
+
+// The drawing an entity is made in, the block or complex entity being made
+// dropped when the drawing is another than it was begun in; null when
+// there is none.
+ZcDbDatabase* makingDrawing(ads_name result) {
     MakeState& st = makeState();
     ZcDbDatabase* db = zcdbCurDwg();
     if (result) result[0] = result[1] = 0;
-    if (!db) return fail(OL_ENAME);
+    if (!db) return nullptr;
     if (st.serial != db->serial()) st.clear();
+    st.serial = db->serial();
+    return db;
+}
+
+}  // namespace
+
+int zcdbEntMakeX(const resbuf* list, ads_name result) {
+    ZcDbDatabase* db = makingDrawing(result);
+    if (!db) return fail(OL_ENAME);
     if (!list) {
-        st.clear();  // abandons an open block or complex entity
+        makeState().clear();  // abandons an open block or complex entity
         return RTNORM;
     }
-    st.serial = db->serial();
     return makeParsed(parseList(list, db), db, result);
 }
 
 int host::makeEntity(std::string_view type, std::vector<ZcDbDxfItem> items, ads_name result) {
-    MakeState& st = makeState();
-    ZcDbDatabase* db = zcdbCurDwg();
-    if (result) result[0] = result[1] = 0;
+    ZcDbDatabase* db = makingDrawing(result);
     if (!db) return fail(OL_ENAME);
-    if (st.serial != db->serial()) st.clear();
-    st.serial = db->serial();
     return makeParsed(parseItems(type, std::move(items)), db, result);
 }
 

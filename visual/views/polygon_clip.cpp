@@ -500,6 +500,17 @@ double SegmentPointDistance(const VertexNode* a, const VertexNode* b, const Vert
     return std::hypot(p->x - (a->x + t * dx), p->y - (a->y + t * dy));
 }
 
+bool BoxesApart(const double a[4], const double b[4], double tol) {
+    return a[2] < b[0] - tol || b[2] < a[0] - tol || a[3] < b[1] - tol || b[3] < a[1] - tol;
+}
+
+// How near two edges, the longer `length` long, come for RingsMayMeet:
+// twice the snap, or within the bulge of the ellipse the point location
+// takes as lying on an edge.
+double NearReach(double snap, double length) {
+    return 2.0 * snap + std::sqrt(snap * length / 2.0 + snap * snap / 4.0);
+}
+
 // Whether two pieces may share anything: some edges cross or come near
 // each other, or one holds the other. Near is within twice the snap
 // distance (vertices are snapped square-wise), or within the bulge of the
@@ -516,25 +527,20 @@ bool RingsMayMeet(const VertexNode* A, const VertexNode* B, double snap) {
         boxB[2] = std::max(boxB[2], b->x), boxB[3] = std::max(boxB[3], b->y);
         longestB = std::max(longestB, std::hypot(b2->x - b->x, b2->y - b->y));
     }
-    const auto nearFor = [snap](double length) {
-        return 2.0 * snap + std::sqrt(snap * length / 2.0 + snap * snap / 4.0);
-    };
     for (const VertexNode* a = A; a; a = a->next) {
         const VertexNode* a2 = NextInRing(A, a);
-        const auto awayFromB = [&](double nearest) {
-            return std::max(a->x, a2->x) < boxB[0] - nearest || boxB[2] < std::min(a->x, a2->x) - nearest ||
-                   std::max(a->y, a2->y) < boxB[1] - nearest || boxB[3] < std::min(a->y, a2->y) - nearest;
-        };
+        const double edge[4] = {std::min(a->x, a2->x), std::min(a->y, a2->y), std::max(a->x, a2->x),
+                                std::max(a->y, a2->y)};
         // Most edges of a long ring are away even by the reach of an edge
         // as long as the sum of its sides: no root is taken for them.
         const double dx = a2->x - a->x, dy = a2->y - a->y;
-        if (awayFromB(nearFor(std::max(std::fabs(dx) + std::fabs(dy), longestB)))) continue;
+        if (BoxesApart(edge, boxB, NearReach(snap, std::max(std::fabs(dx) + std::fabs(dy), longestB))))
+            continue;
         const double la = std::hypot(dx, dy);
-        if (awayFromB(nearFor(std::max(la, longestB)))) continue;
+        if (BoxesApart(edge, boxB, NearReach(snap, std::max(la, longestB)))) continue;
         for (const VertexNode* b = B; b; b = b->next) {
             const VertexNode* b2 = NextInRing(B, b);
-            const double l = std::max(la, std::hypot(b2->x - b->x, b2->y - b->y));
-            const double near = 2.0 * snap + std::sqrt(snap * l / 2.0 + snap * snap / 4.0);
+            const double near = NearReach(snap, std::max(la, std::hypot(b2->x - b->x, b2->y - b->y)));
             if (std::max(a->x, a2->x) < std::min(b->x, b2->x) - near ||
                 std::max(b->x, b2->x) < std::min(a->x, a2->x) - near ||
                 std::max(a->y, a2->y) < std::min(b->y, b2->y) - near ||
@@ -549,10 +555,6 @@ bool RingsMayMeet(const VertexNode* A, const VertexNode* B, double snap) {
     }
     return PointInPolygon(A->pt(), B, kEdgesUntested) != kOutsidePolygon ||
            PointInPolygon(B->pt(), A, kEdgesUntested) != kOutsidePolygon;
-}
-
-bool BoxesApart(const double a[4], const double b[4], double tol) {
-    return a[2] < b[0] - tol || b[2] < a[0] - tol || a[3] < b[1] - tol || b[3] < a[1] - tol;
 }
 
 bool BoxesApart(const OutlinePolygon* a, const OutlinePolygon* b, double tol) {
@@ -811,9 +813,7 @@ OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
     // as long as the longest of either ring, four times over (the point
     // location takes a point as on an edge twice as far out).
     const double snap = Tol100();
-    const auto awayFor = [snap](double length) {
-        return 4.0 * (2.0 * snap + std::sqrt(snap * length / 2.0 + snap * snap / 4.0));
-    };
+    const auto awayFor = [snap](double length) { return 4.0 * NearReach(snap, length); };
     std::vector<std::unordered_set<int>> apart(at.size());  // places known not to join, both ways
     const auto unionOf = [&](int a, int b) -> VertexNode* {
         if (apart[a].count(b)) return nullptr;
