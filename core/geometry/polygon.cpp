@@ -121,11 +121,34 @@ int PointInPolygon(const Point3& p, const VertexNode* list, int mode) {
     return count % 2 ? kInsidePolygon : kOutsidePolygon;
 }
 
+int PointInEdges(const Point3& p, std::span<const PlanEdge> edges, int mode) {
+    if (mode != kEdgesUntested) {
+        const double tol = OnEdgeTolerance();
+        for (const auto& [v, w] : edges)
+            if (OnEdge(p, v, w, tol)) return OnEdgeResult(mode);
+    }
+    int count = 0;
+    for (const auto& [v, w] : edges) count += CrossesLeftOf(p, v, w);
+    return count % 2 ? kInsidePolygon : kOutsidePolygon;
+}
+
 RingLocator::RingLocator(const VertexNode* ring) {
     for (const VertexNode* v = ring; v; v = v->next) {
         from_.push_back(v);
         to_.push_back(NextInRing(ring, v));
     }
+    File();
+}
+
+RingLocator::RingLocator(std::span<const PlanEdge> edges) {
+    for (const auto& [v, w] : edges) {
+        from_.push_back(v);
+        to_.push_back(w);
+    }
+    File();
+}
+
+void RingLocator::File() {
     if (from_.empty()) return;
     double high = from_[0]->y;
     low_ = high;
@@ -196,7 +219,11 @@ int RingLocator::Where(const Point3& p, int mode) const {
     std::span<const int> level;
     if (!levelStart_.empty()) {
         // A height that is not a number falls in no band: every edge.
-        if (!std::isfinite(p.y)) return PointInPolygon(p, from_.front(), mode);
+        if (!std::isfinite(p.y)) {
+            std::vector<PlanEdge> every;
+            for (std::size_t k = 0; k < from_.size(); ++k) every.push_back({from_[k], to_[k]});
+            return PointInEdges(p, every, mode);
+        }
         const double b = std::floor((p.y - low_) / band_);
         const int last = static_cast<int>(levelStart_.size()) - 2;
         const std::size_t band = static_cast<std::size_t>(b <= 0.0    ? 0

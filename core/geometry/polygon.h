@@ -5,6 +5,8 @@
 // name vertices of other lists and never own them.
 #pragma once
 
+#include <span>
+#include <utility>
 #include <vector>
 
 #include "core/geometry/geom_basic.h"
@@ -39,6 +41,11 @@ int PointInPolygon(const Point3& p, const VertexNode* list, int mode);
 // a coordinate is not a number.
 bool RingReachBox(const VertexNode* ring, double box[4]);
 
+// PointInPolygon's answer counting only the given edges (each from, to);
+// the ring's own answer when they are all of its edges, in any order.
+using PlanEdge = std::pair<const VertexNode*, const VertexNode*>;
+int PointInEdges(const Point3& p, std::span<const PlanEdge> edges, int mode);
+
 // PointInPolygon for many points against one long ring, with the same
 // answers: the edges are filed by height, so a point looks only at the
 // edges level with it (and at those it may lie on) rather than at all.
@@ -46,9 +53,13 @@ bool RingReachBox(const VertexNode* ring, double box[4]);
 class RingLocator {
 public:
     explicit RingLocator(const VertexNode* ring);
+    // The same for a set of edges, answering as PointInEdges.
+    explicit RingLocator(std::span<const PlanEdge> edges);
     int Where(const Point3& p, int mode) const;
 
 private:
+    void File();
+
     std::vector<const VertexNode*> from_;   // edge k runs from from_[k] ...
     std::vector<const VertexNode*> to_;     // ... to to_[k]
     std::vector<int> levelStart_, levels_;  // the edges of band b from levelStart_[b]

@@ -29,6 +29,9 @@ struct EdgeProps {
 struct Vx {
     double x = 0.0, y = 0.0, z = 0.0, h = 0.0;
     EdgeProps edge;
+    // In a long ring's near part: the far edges from here on carried as
+    // one, counted in the input's vertices (0 for an edge of its own).
+    int run = 0;
 };
 using Ring = std::vector<Vx>;
 
@@ -36,12 +39,33 @@ Point3 P3(const Vx& v) {
     return {v.x, v.y, v.z};
 }
 
+Vx VxOf(const VertexNode* v, int which, int index) {
+    return {v->x, v->y, v->z, v->spare, {v->mark, v->edgeFlag, v->data1, v->data2, {which, index}}};
+}
+
 Ring FromList(const VertexNode* list, int which) {
     Ring r;
     r.reserve(static_cast<std::size_t>(CountNodes(list)));
     int index = 0;
-    for (const VertexNode* v = list; v; v = v->next, ++index)
-        r.push_back({v->x, v->y, v->z, v->spare, {v->mark, v->edgeFlag, v->data1, v->data2, {which, index}}});
+    for (const VertexNode* v = list; v; v = v->next, ++index) r.push_back(VxOf(v, which, index));
+    return r;
+}
+
+// The long ring of a near part: its near edges, and one vertex starting
+// each run of far edges (a run never passes the ring's first vertex, where
+// the walk of its loops starts).
+Ring FromNearPart(const RingNearPart& part, int which) {
+    Ring r;
+    const std::size_t n = part.vertices.size();
+    for (std::size_t i = 0; i < n;) {
+        r.push_back(VxOf(part.vertices[i], which, static_cast<int>(i)));
+        std::size_t end = i + 1;
+        if (!part.near[i]) {
+            while (end < n && !part.near[end]) ++end;
+            r.back().run = static_cast<int>(end - i);
+        }
+        i = end;
+    }
     return r;
 }
 
@@ -151,6 +175,8 @@ void InsertCrossings(Ring& A, Ring& B, double snap) {
     }
     for (std::size_t i = 0; i < A.size(); ++i) {
         const Vx &a0 = A[i], &a1 = A[(i + 1) % A.size()];
+        // A run of far edges meets nothing of the other ring.
+        if (a0.run) continue;
         if (boxed && (std::max(a0.x, a1.x) < boxB[0] - snap || boxB[2] < std::min(a0.x, a1.x) - snap ||
                       std::max(a0.y, a1.y) < boxB[1] - snap || boxB[3] < std::min(a0.y, a1.y) - snap))
             continue;
@@ -163,6 +189,7 @@ void InsertCrossings(Ring& A, Ring& B, double snap) {
         for (const int k : *near) {
             const std::size_t j = static_cast<std::size_t>(k);
             const Vx &b0 = B[j], &b1 = B[(j + 1) % B.size()];
+            if (b0.run) continue;
             if (std::max(a0.x, a1.x) < std::min(b0.x, b1.x) - snap ||
                 std::max(b0.x, b1.x) < std::min(a0.x, a1.x) - snap ||
                 std::max(a0.y, a1.y) < std::min(b0.y, b1.y) - snap ||
@@ -209,12 +236,16 @@ struct RingBoolean::Impl {
     std::vector<Point3> nodes;
     std::vector<int> node[2];       // node of each vertex
     std::vector<EdgeClass> cls[2];  // class of each edge against the other ring
+    // A long ring given by its near part (counter-clockwise already).
+    const RingNearPart* part = nullptr;
+    int longRing = -1;
 
-    Impl(Ring a, Ring b, double snap_) : snap(snap_) {
+    Impl(Ring a, Ring b, double snap_, const RingNearPart* part_ = nullptr, int longRing_ = -1)
+        : snap(snap_), part(part_), longRing(longRing_) {
         ring[0] = std::move(a);
         ring[1] = std::move(b);
-        MakeCounterClockwise(ring[0]);
-        MakeCounterClockwise(ring[1]);
+        for (int k = 0; k < 2; ++k)
+            if (k != longRing) MakeCounterClockwise(ring[k]);
         InsertCrossings(ring[0], ring[1], snap);
         useCells = ring[0].size() + ring[1].size() > 64;
         if (useCells) cells.Reserve(ring[0].size() + ring[1].size());
@@ -317,18 +348,35 @@ struct RingBoolean::Impl {
             otherNodes[j].next = j + 1 < otherNodes.size() ? &otherNodes[j + 1] : nullptr;
         }
         const VertexNode* other = otherNodes.empty() ? nullptr : otherNodes.data();
+        // A long other ring given by its near part is asked through its
+        // near edges and the far edges level with this ring, which are all
+        // a point here may lie on or see to its left.
+        std::vector<PlanEdge> partEdges;
+        if (o == longRing) {
+            for (std::size_t j = 0; j < otherNodes.size(); ++j)
+                if (!ring[o][j].run)
+                    partEdges.push_back({&otherNodes[j], &otherNodes[(j + 1) % otherNodes.size()]});
+            const std::size_t n = part->vertices.size();
+            for (const int r : part->row)
+                partEdges.push_back({part->vertices[static_cast<std::size_t>(r)],
+                                     part->vertices[(static_cast<std::size_t>(r) + 1) % n]});
+        }
         // A long other ring answers the point tests of many edges through a
         // locator (a few are quicker asked of every edge).
         std::optional<RingLocator> locator;
-        if (otherNodes.size() > 32 && EdgeCount(k) > 16) locator.emplace(other);
+        if (o == longRing && partEdges.size() > 32 && EdgeCount(k) > 16)
+            locator.emplace(std::span<const PlanEdge>(partEdges));
+        else if (o != longRing && otherNodes.size() > 32 && EdgeCount(k) > 16)
+            locator.emplace(other);
         // A point beyond the other ring's reach is outside it: the edges of
         // a long ring away from a small one ask nothing.
         double reach[4];
-        const bool reached = RingReachBox(other, reach);
+        const bool reached = o != longRing && RingReachBox(other, reach);
         const auto where = [&](const Point3& p, int mode) {
             if (reached && (p.x < reach[0] || p.x > reach[2] || p.y < reach[1] || p.y > reach[3]))
                 return kOutsidePolygon;
-            return locator ? locator->Where(p, mode) : PointInPolygon(p, other, mode);
+            if (locator) return locator->Where(p, mode);
+            return o == longRing ? PointInEdges(p, partEdges, mode) : PointInPolygon(p, other, mode);
         };
         // Long rings look their matching edges up by their nodes; the first
         // edge of the other ring that runs between the same nodes decides.
@@ -365,6 +413,12 @@ struct RingBoolean::Impl {
             return it != firstEdge.end() && it->first == edgeKey ? it->second : -1;
         };
         for (int i = 0; i < EdgeCount(k); ++i) {
+            // A run of far edges lies wholly inside the other ring or wholly
+            // outside, away from its border: its start tells.
+            if (const Vx& start = ring[k][static_cast<std::size_t>(i)]; start.run) {
+                cls[k].push_back(where(P3(start), kEdgesUntested) == kInsidePolygon ? kInside : kOutside);
+                continue;
+            }
             const int f = From(k, i), t = To(k, i);
             EdgeClass c = kOutside;
             bool matched = f == t;  // collapsed by the snap: never traced
@@ -415,7 +469,8 @@ struct RingBoolean::Impl {
     };
 
     // Step 4: the chosen edges walked into loops.
-    std::vector<Ring> Trace(RingOperation op) const {
+    // With more than `most` loops none is given.
+    std::vector<Ring> Trace(RingOperation op, std::size_t most) const {
         std::vector<Edge> edges;
         for (int k = 0; k < 2; ++k)
             for (int i = 0; i < EdgeCount(k); ++i) {
@@ -441,6 +496,7 @@ struct RingBoolean::Impl {
                 if (reversed) {
                     Vx s = b;
                     s.edge = a.edge;
+                    s.run = -a.run;  // a run walked backwards (or none)
                     edges.push_back({t, f, s});
                 } else {
                     edges.push_back({f, t, a});
@@ -455,25 +511,78 @@ struct RingBoolean::Impl {
         const auto leavingAt = [&](int node) {
             return std::span(leaving).subspan(start[node], start[node + 1] - start[node]);
         };
+        // Where an edge is seen from its end (the point before it) and from
+        // its start (the point after it): a run's last and first edges.
+        // A run's vertices as the walk meets them, each with the edge it
+        // starts: forwards the long ring's own; backwards (run < 0) each
+        // edge from its end, which starts it, keeping its properties.
+        const std::size_t longCount = part ? part->vertices.size() : 0;
+        const auto runVertex = [&](int i) { return part->vertices[static_cast<std::size_t>(i) % longCount]; };
+        const auto runVertices = [&](const Vx& start, auto&& visit) {
+            const int first = start.edge.from.edge, run = std::abs(start.run);
+            for (int k = 0; k < run; ++k) {
+                const int edge = start.run > 0 ? first + k : first + run - 1 - k;
+                visit(runVertex(start.run > 0 ? edge : edge + 1), edge);
+            }
+        };
+        // Where an edge is seen from its end (the point before it) and from
+        // its start (the point after it): a run's last and first edges.
+        const auto backOf = [&](const Edge& edge) {
+            const int run = edge.start.run, first = edge.start.edge.from.edge;
+            if (run > 1) return runVertex(first + run - 1)->pt();
+            if (run < -1) return runVertex(first + 1)->pt();
+            return nodes[static_cast<std::size_t>(edge.from)];
+        };
+        const auto aheadOf = [&](const Edge& edge) {
+            const int run = edge.start.run, first = edge.start.edge.from.edge;
+            if (run > 1) return runVertex(first + 1)->pt();
+            if (run < -1) return runVertex(first - run - 1)->pt();
+            return nodes[static_cast<std::size_t>(edge.to)];
+        };
+        // A loop is kept as its edges; a run's vertices are read where
+        // they are, and copied only into the loops given.
+        const auto vertices = [&](const std::vector<std::size_t>& loop, auto&& visit) {
+            for (const std::size_t e : loop) {
+                const Vx& start = edges[e].start;
+                if (!start.run)
+                    visit(start.x, start.y);
+                else
+                    runVertices(start, [&](const VertexNode* v, int) { visit(v->x, v->y); });
+            }
+        };
+        // As SignedArea of the loop's vertices, term for term.
+        const auto area = [&](const std::vector<std::size_t>& loop) {
+            double a = 0.0, firstX = 0.0, firstY = 0.0, lastX = 0.0, lastY = 0.0;
+            std::size_t count = 0;
+            vertices(loop, [&](double x, double y) {
+                if (count++ == 0)
+                    firstX = x, firstY = y;
+                else
+                    a += lastX * y - x * lastY;
+                lastX = x, lastY = y;
+            });
+            a += lastX * firstY - firstX * lastY;
+            return std::pair{a / 2.0, count};
+        };
         std::vector<char> used(edges.size(), 0);
-        std::vector<Ring> loops;
+        std::vector<std::vector<std::size_t>> loops;
         for (std::size_t e0 = 0; e0 < edges.size(); ++e0) {
             if (used[e0]) continue;
-            Ring loop;
+            std::vector<std::size_t> loop;
             std::size_t e = e0;
             bool closed = false;
             for (std::size_t guard = 0; guard <= edges.size(); ++guard) {
                 used[e] = 1;
-                loop.push_back(edges[e].start);
+                loop.push_back(e);
                 const Point3& at = nodes[edges[e].to];
-                const Point3& back = nodes[edges[e].from];
+                const Point3 back = backOf(edges[e]);
                 std::size_t best = edges.size();
                 int ways = 0;
                 for (std::size_t c : leavingAt(edges[e].to))
                     if (!used[c] || c == e0) best = c, ++ways;
                 // Only where the walk may go several ways do the turns decide
                 // (and where a point is not a number, which no turn takes).
-                const Point3& only = nodes[edges[best < edges.size() ? best : e].to];
+                const Point3 only = aheadOf(edges[best < edges.size() ? best : e]);
                 const bool turns =
                     ways > 1 || !std::isfinite(at.x + at.y + back.x + back.y + only.x + only.y);
                 if (turns) best = edges.size();
@@ -481,7 +590,7 @@ struct RingBoolean::Impl {
                 double bestTurn = 10.0;
                 for (std::size_t c : leavingAt(edges[e].to)) {
                     if (!turns || (used[c] && c != e0)) continue;
-                    const Point3& to = nodes[edges[c].to];
+                    const Point3 to = aheadOf(edges[c]);
                     double turn = backAngle - std::atan2(to.y - at.y, to.x - at.x);
                     while (turn <= 1e-12) turn += 2.0 * std::numbers::pi;
                     while (turn > 2.0 * std::numbers::pi + 1e-12) turn -= 2.0 * std::numbers::pi;
@@ -494,15 +603,39 @@ struct RingBoolean::Impl {
                 }
                 e = best;
             }
-            if (closed && loop.size() >= 3 && std::fabs(SignedArea(loop)) > snap * snap)
-                loops.push_back(loop);
+            if (!closed) continue;
+            const auto [signedArea, count] = area(loop);
+            if (count >= 3 && std::fabs(signedArea) > snap * snap) loops.push_back(std::move(loop));
         }
-        return loops;
+        std::vector<Ring> rings;
+        if (loops.size() > most) return rings;
+        for (const std::vector<std::size_t>& loop : loops) {
+            Ring& ring = rings.emplace_back();
+            for (const std::size_t e : loop) {
+                const Vx& start = edges[e].start;
+                if (!start.run) {
+                    ring.push_back(start);
+                    continue;
+                }
+                runVertices(start, [&](const VertexNode* v, int edge) {
+                    Vx x = VxOf(v, longRing, edge);
+                    x.edge = VxOf(runVertex(edge), longRing, edge).edge;
+                    ring.push_back(x);
+                });
+            }
+        }
+        return rings;
     }
 };
 
 RingBoolean::RingBoolean(const VertexNode* a, const VertexNode* b, double snap)
     : m(std::make_unique<Impl>(FromList(a, 0), FromList(b, 1), snap)) {}
+
+RingBoolean::RingBoolean(const VertexNode* a, const VertexNode* b, double snap, const RingNearPart& part,
+                         int longRing)
+    : m(std::make_unique<Impl>(longRing == 0 ? FromNearPart(part, 0) : FromList(a, 0),
+                               longRing == 1 ? FromNearPart(part, 1) : FromList(b, 1), snap, &part,
+                               longRing)) {}
 
 RingBoolean::~RingBoolean() = default;
 
@@ -520,8 +653,7 @@ std::vector<RingLoop> RingBoolean::Trace(RingOperation op) const {
 
 std::vector<RingLoop> RingBoolean::Trace(RingOperation op, std::size_t most) const {
     std::vector<RingLoop> out;
-    const std::vector<Ring> loops = m->Trace(op);
-    if (loops.size() > most) return out;
+    const std::vector<Ring> loops = m->Trace(op, most);
     for (const Ring& loop : loops) {
         RingLoop l{ToList(loop), {}};
         for (const Vx& v : loop) l.from.push_back(v.edge.from);
@@ -550,6 +682,121 @@ double RingSignedArea2(const VertexNode* ring) {
         a += p->x * q->y - q->x * p->y;
     }
     return 2.0 * (a / 2.0);
+}
+
+std::optional<RingNearPart> NearPartOf(const VertexNode* longRing, const VertexNode* shortRing, double snap,
+                                       std::span<const Point3> crowded) {
+    if (!shortRing) return std::nullopt;
+    // The short ring's box, its longest edge (as the sum of its sides), its
+    // largest coordinate, and its edges (start, direction, length, box).
+    struct ShortEdge {
+        double x, y, dx, dy, length, box[4];
+    };
+    std::vector<ShortEdge> edges;
+    double box[4] = {shortRing->x, shortRing->y, shortRing->x, shortRing->y}, longest = 0.0, largest = 0.0;
+    for (const VertexNode* v = shortRing; v; v = v->next) {
+        const VertexNode* w = NextInRing(shortRing, v);
+        if (!std::isfinite(v->x) || !std::isfinite(v->y)) return std::nullopt;
+        box[0] = std::min(box[0], v->x), box[1] = std::min(box[1], v->y);
+        box[2] = std::max(box[2], v->x), box[3] = std::max(box[3], v->y);
+        longest = std::max(longest, std::fabs(w->x - v->x) + std::fabs(w->y - v->y));
+        largest = std::max({largest, std::fabs(v->x), std::fabs(v->y)});
+        edges.push_back(
+            {v->x,
+             v->y,
+             w->x - v->x,
+             w->y - v->y,
+             std::hypot(w->x - v->x, w->y - v->y),
+             {std::min(v->x, w->x), std::min(v->y, w->y), std::max(v->x, w->x), std::max(v->y, w->y)}});
+    }
+    // A short ring of few edges is measured edge by edge, so that a long
+    // askew one does not bring in all its box holds.
+    if (edges.size() > 32) edges.clear();
+    // Every reach the tests take is at most 3u + sqrt(2 u L) for an edge of
+    // length L (u the snap and the on-edge tolerance together): twice over
+    // for the short ring's edges, with room for the offsets of the side
+    // tests and for rounding; the long ring's edges add their own.
+    const double u = snap + 100.0 * SharedTolerance;
+    const double margin =
+        2.0 * (3.0 * u + std::sqrt(2.0 * u * longest)) + 4.0 * snap + 1e-6 * longest + 1e-8 * (1.0 + largest);
+    if (!std::isfinite(margin)) return std::nullopt;
+    // Crowded vertices by x, each looked for within twice the snap.
+    std::vector<std::pair<double, double>> crowdedByX;
+    for (const Point3& c : crowded) crowdedByX.push_back({c.x, c.y});
+    std::sort(crowdedByX.begin(), crowdedByX.end());
+    const auto Crowded = [&crowdedByX, snap](double x, double y) {
+        auto it = std::lower_bound(crowdedByX.begin(), crowdedByX.end(),
+                                   std::pair{x - 2.0 * snap, -std::numeric_limits<double>::infinity()});
+        for (; it != crowdedByX.end() && it->first <= x + 2.0 * snap; ++it)
+            if (std::fabs(it->second - y) <= 2.0 * snap) return true;
+        return false;
+    };
+    RingNearPart part;
+    for (const VertexNode* v = longRing; v; v = v->next) part.vertices.push_back(v);
+    const std::size_t n = part.vertices.size();
+    if (n < 3) return std::nullopt;
+    part.near.assign(n, 1);
+    double area = 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const VertexNode *p = part.vertices[i], *q = part.vertices[i + 1 < n ? i + 1 : 0];
+        if (!std::isfinite(p->x) || !std::isfinite(p->y)) return std::nullopt;
+        area += p->x * q->y - q->x * p->y;  // as SignedArea, term for term
+        const double edge[4] = {std::min(p->x, q->x), std::min(p->y, q->y), std::max(p->x, q->x),
+                                std::max(p->y, q->y)};
+        const double out = std::max(std::max(box[0] - edge[2], edge[0] - box[2]),
+                                    std::max(box[1] - edge[3], edge[1] - box[3]));
+        const double length = (edge[2] - edge[0]) + (edge[3] - edge[1]);
+        const double gap = out - margin - 3.0 * u;
+        if (!(gap > 0.0) || gap * gap <= 2.0 * u * length) {
+            // Within the box: far when away from each edge by its box, or
+            // with both ends on one side of its line.
+            if (edges.empty()) continue;
+            const double reach = margin + 3.0 * u + std::sqrt(2.0 * u * length);
+            const bool away = std::all_of(edges.begin(), edges.end(), [&](const ShortEdge& e) {
+                if (edge[2] < e.box[0] - reach || e.box[2] < edge[0] - reach || edge[3] < e.box[1] - reach ||
+                    e.box[3] < edge[1] - reach)
+                    return true;
+                const double side = reach * e.length;
+                const double sp = e.dx * (p->y - e.y) - e.dy * (p->x - e.x);
+                const double sq = e.dx * (q->y - e.y) - e.dy * (q->x - e.x);
+                return (sp > side && sq > side) || (sp < -side && sq < -side);
+            });
+            if (!away) continue;
+        }
+        if (!crowded.empty() && Crowded(p->x, p->y)) continue;
+        part.near[i] = 0;
+        ++part.farEdges;
+        if (edge[1] <= box[3] + margin && edge[3] >= box[1] - margin && edge[0] <= box[2] + margin)
+            part.row.push_back(static_cast<int>(i));
+    }
+    if (area / 2.0 < 0.0) return std::nullopt;
+    // A run round the whole ring would start and end at one node: its last
+    // edge is walked on its own.
+    if (part.farEdges == static_cast<int>(n)) {
+        part.near[n - 1] = 1;
+        --part.farEdges;
+        if (!part.row.empty() && part.row.back() == static_cast<int>(n) - 1) part.row.pop_back();
+    }
+    return part;
+}
+
+std::vector<Point3> CrowdedVertices(const VertexNode* ring, double snap, const double* box) {
+    std::vector<std::pair<double, double>> points;
+    // A point not a number is near nothing.
+    for (const VertexNode* v = ring; v; v = v->next)
+        if (std::isfinite(v->x) && std::isfinite(v->y) &&
+            (!box || (v->x >= box[0] - snap && v->x <= box[2] + snap && v->y >= box[1] - snap &&
+                      v->y <= box[3] + snap)))
+            points.push_back({v->x, v->y});
+    std::sort(points.begin(), points.end());
+    std::vector<char> crowded(points.size(), 0);
+    for (std::size_t i = 0; i < points.size(); ++i)
+        for (std::size_t j = i + 1; j < points.size() && points[j].first - points[i].first <= snap; ++j)
+            if (std::fabs(points[j].second - points[i].second) <= snap) crowded[i] = crowded[j] = 1;
+    std::vector<Point3> out;
+    for (std::size_t i = 0; i < points.size(); ++i)
+        if (crowded[i]) out.push_back({points[i].first, points[i].second, 0.0});
+    return out;
 }
 
 OwnedList<VertexNode> ReversedRing(const VertexNode* ring) {

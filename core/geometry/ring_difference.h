@@ -37,6 +37,8 @@
 #pragma once
 
 #include <memory>
+#include <optional>
+#include <span>
 #include <vector>
 
 #include "core/geometry/vertex_list.h"
@@ -58,11 +60,48 @@ struct RingLoop {
     std::vector<RingEdgeSource> from;
 };
 
+// What of a long ring lies near a short one. An edge of the long ring is
+// near when it comes within the reach of the short ring's edges at which
+// any test of the kernel (a crossing, a snap, a point on an edge, the sides
+// of an edge) or of the views' piece screen (edges within twice the snap or
+// the bulge of an edge's on-edge ellipse) may take the two as meeting, with
+// room to spare; a far edge lies wholly inside the short ring or wholly
+// outside. The far edges a leftward ray from the short ring's box may
+// cross are listed apart: a point there counts them and the near ones.
+struct RingNearPart {
+    std::vector<const VertexNode*> vertices;  // the long ring's, in order
+    std::vector<char> near;                   // by edge; edge i starts at vertex i
+    std::vector<int> row;                     // far edges level with the short ring's box
+    int farEdges = 0;
+};
+// The near part of `longRing` for `shortRing`, or none when the rings are
+// not for it: a coordinate not a number, the long ring clockwise or of
+// fewer than three vertices. `crowded` holds (at least) every vertex of
+// the long ring that has another within the snap distance (see
+// CrowdedVertices): the edges starting there are taken as near, as the
+// snap makes one node of them wherever they lie.
+std::optional<RingNearPart> NearPartOf(const VertexNode* longRing, const VertexNode* shortRing, double snap,
+                                       std::span<const Point3> crowded);
+// The vertices of the ring with another within the snap distance (in x and
+// in y), in plan; with `box`, only those within the snap distance of it.
+std::vector<Point3> CrowdedVertices(const VertexNode* ring, double snap, const double* box = nullptr);
+
 class RingBoolean {
 public:
     // Ring 0 is a, ring 1 is b; both are copied (x, y, z, spare, mark and the
     // edge flag and numbers of each edge).
     RingBoolean(const VertexNode* a, const VertexNode* b, double snap);
+    // The same operation for ring `longRing` long and the other short,
+    // given the long ring's near part for the short one: each run of far
+    // edges is carried through as one (no crossing, snap or point test can
+    // touch it, and it lies wholly inside the other ring or outside, as its
+    // start does), and point tests against the long ring count its near
+    // edges and the far edges level with the short ring, so the work grows
+    // with the near part. Classes, Apart, Within and Trace answer as the
+    // plain construction does, to the bit; VertexCount and VertexAt describe
+    // the near part only.
+    RingBoolean(const VertexNode* a, const VertexNode* b, double snap, const RingNearPart& part,
+                int longRing);
     ~RingBoolean();
     RingBoolean(const RingBoolean&) = delete;
     RingBoolean& operator=(const RingBoolean&) = delete;

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <iterator>
 #include <limits>
+#include <optional>
 #include <set>
 #include <unordered_set>
 #include <utility>
@@ -511,6 +512,22 @@ double NearReach(double snap, double length) {
     return 2.0 * snap + std::sqrt(snap * length / 2.0 + snap * snap / 4.0);
 }
 
+// Whether edge a-a2 (`la` long) and edge b-b2 may meet for RingsMayMeet:
+// they cross, or come within its nearness of each other.
+bool EdgesMayMeet(const VertexNode* a, const VertexNode* a2, double la, const VertexNode* b,
+                  const VertexNode* b2, double snap) {
+    const double near = NearReach(snap, std::max(la, std::hypot(b2->x - b->x, b2->y - b->y)));
+    if (std::max(a->x, a2->x) < std::min(b->x, b2->x) - near ||
+        std::max(b->x, b2->x) < std::min(a->x, a2->x) - near ||
+        std::max(a->y, a2->y) < std::min(b->y, b2->y) - near ||
+        std::max(b->y, b2->y) < std::min(a->y, a2->y) - near)
+        return false;
+    Point3 x;
+    if (IntersectLines2d(a->pt(), a2->pt(), b->pt(), b2->pt(), x, 1, ModuleGeomTol)) return true;
+    return SegmentPointDistance(a, a2, b) <= near || SegmentPointDistance(a, a2, b2) <= near ||
+           SegmentPointDistance(b, b2, a) <= near || SegmentPointDistance(b, b2, a2) <= near;
+}
+
 // Whether two pieces may share anything: some edges cross or come near
 // each other, or one holds the other. Near is within twice the snap
 // distance (vertices are snapped square-wise), or within the bulge of the
@@ -538,23 +555,39 @@ bool RingsMayMeet(const VertexNode* A, const VertexNode* B, double snap) {
             continue;
         const double la = std::hypot(dx, dy);
         if (BoxesApart(edge, boxB, NearReach(snap, std::max(la, longestB)))) continue;
-        for (const VertexNode* b = B; b; b = b->next) {
-            const VertexNode* b2 = NextInRing(B, b);
-            const double near = NearReach(snap, std::max(la, std::hypot(b2->x - b->x, b2->y - b->y)));
-            if (std::max(a->x, a2->x) < std::min(b->x, b2->x) - near ||
-                std::max(b->x, b2->x) < std::min(a->x, a2->x) - near ||
-                std::max(a->y, a2->y) < std::min(b->y, b2->y) - near ||
-                std::max(b->y, b2->y) < std::min(a->y, a2->y) - near)
-                continue;
-            Point3 x;
-            if (IntersectLines2d(a->pt(), a2->pt(), b->pt(), b2->pt(), x, 1, ModuleGeomTol)) return true;
-            if (SegmentPointDistance(a, a2, b) <= near || SegmentPointDistance(a, a2, b2) <= near ||
-                SegmentPointDistance(b, b2, a) <= near || SegmentPointDistance(b, b2, a2) <= near)
-                return true;
-        }
+        for (const VertexNode* b = B; b; b = b->next)
+            if (EdgesMayMeet(a, a2, la, b, NextInRing(B, b), snap)) return true;
     }
     return PointInPolygon(A->pt(), B, kEdgesUntested) != kOutsidePolygon ||
            PointInPolygon(B->pt(), A, kEdgesUntested) != kOutsidePolygon;
+}
+
+// RingsMayMeet for ring `longRing` long, given its near part for the other:
+// only its near edges can come near the other's, and a point of the other
+// counts those and the far edges level with it.
+bool RingsMayMeet(const VertexNode* A, const VertexNode* B, double snap, const RingNearPart& part,
+                  int longRing) {
+    const VertexNode* other = longRing == 0 ? B : A;
+    const std::size_t n = part.vertices.size();
+    std::vector<PlanEdge> edges;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!part.near[i]) continue;
+        const VertexNode *v = part.vertices[i], *w = part.vertices[(i + 1) % n];
+        edges.push_back({v, w});
+        for (const VertexNode* o = other; o; o = o->next) {
+            const VertexNode* o2 = NextInRing(other, o);
+            // Each pair measured as ring 0's edge against ring 1's.
+            if (longRing == 0 ? EdgesMayMeet(v, w, std::hypot(w->x - v->x, w->y - v->y), o, o2, snap)
+                              : EdgesMayMeet(o, o2, std::hypot(o2->x - o->x, o2->y - o->y), v, w, snap))
+                return true;
+        }
+    }
+    for (const int r : part.row)
+        edges.push_back({part.vertices[static_cast<std::size_t>(r)],
+                         part.vertices[(static_cast<std::size_t>(r) + 1) % n]});
+    const VertexNode* longOne = longRing == 0 ? A : B;
+    return PointInPolygon(longOne->pt(), other, kEdgesUntested) != kOutsidePolygon ||
+           PointInEdges(other->pt(), edges, kEdgesUntested) != kOutsidePolygon;
 }
 
 bool BoxesApart(const OutlinePolygon* a, const OutlinePolygon* b, double tol) {
@@ -631,10 +664,20 @@ namespace {
 // boundaries near the pieces do: they are apart, or meet making more than
 // one loop (a hole, or a touch at a point); the area test alone measures
 // against the size of the whole.
-VertexNode* UnionOfPieces(const OutlinePolygon* a, const OutlinePolygon* b, bool* lasting = nullptr) {
+// With a near part, ring `longRing` is long and the other short (see
+// RingBoolean): the union is the same, built near the short one.
+VertexNode* UnionOfPieces(const OutlinePolygon* a, const OutlinePolygon* b, bool* lasting = nullptr,
+                          const RingNearPart* part = nullptr, int longRing = -1) {
     if (lasting) *lasting = true;
-    if (!RingsMayMeet(a->ring, b->ring, Tol100())) return nullptr;
-    const RingBoolean op(a->ring, b->ring, Tol100());
+    if (part ? !RingsMayMeet(a->ring, b->ring, Tol100(), *part, longRing)
+             : !RingsMayMeet(a->ring, b->ring, Tol100()))
+        return nullptr;
+    std::optional<RingBoolean> built;
+    if (part)
+        built.emplace(a->ring, b->ring, Tol100(), *part, longRing);
+    else
+        built.emplace(a->ring, b->ring, Tol100());
+    const RingBoolean& op = *built;
     Loops loops = Trace(op, RingOperation::kUnion, 1);
     if (loops.size() != 1) return nullptr;
     if (lasting) *lasting = false;
@@ -815,10 +858,29 @@ OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
     const double snap = Tol100();
     const auto awayFor = [snap](double length) { return 4.0 * NearReach(snap, length); };
     std::vector<std::unordered_set<int>> apart(at.size());  // places known not to join, both ways
+    // A long piece meets a short one near the short one only: their union
+    // is built there, the long piece's far edges carried through whole.
+    // Vertices within the snap of another (a piece touching itself) are
+    // kept by place, found when first asked for; a union built near the
+    // short piece has those of the long one and any new near the short.
+    std::vector<int> vertexCount(at.size());
+    for (std::size_t k = 0; k < at.size(); ++k) vertexCount[k] = CountNodes(at[k]->ring);
+    std::vector<std::optional<std::vector<Point3>>> crowded(at.size());
+    int nearShort = -1, nearLong = -1;  // the pieces of the last union built near the short one
     const auto unionOf = [&](int a, int b) -> VertexNode* {
         if (apart[a].count(b)) return nullptr;
         bool lasting = false;
-        VertexNode* ring = UnionOfPieces(at[a], at[b], &lasting);
+        nearShort = -1;
+        const int longer = vertexCount[a] >= vertexCount[b] ? a : b, shorter = longer == a ? b : a;
+        std::optional<RingNearPart> part;
+        if (vertexCount[longer] >= 96 && 4 * vertexCount[shorter] <= vertexCount[longer]) {
+            if (!crowded[longer]) crowded[longer] = CrowdedVertices(at[longer]->ring, snap);
+            part = NearPartOf(at[longer]->ring, at[shorter]->ring, snap, *crowded[longer]);
+            if (part && 2 * part->farEdges < vertexCount[longer]) part.reset();
+        }
+        VertexNode* ring =
+            UnionOfPieces(at[a], at[b], &lasting, part ? &*part : nullptr, longer == a ? 0 : 1);
+        if (ring && part) nearShort = shorter, nearLong = longer;
         if (!ring && lasting) apart[a].insert(b), apart[b].insert(a);
         return ring;
     };
@@ -885,6 +947,18 @@ OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
         at[b] = nullptr;
         owner[b] = a;
         at[a] = NewOutlinePolygon(ring);
+        if (nearShort >= 0) {
+            const double* near = ringBox[nearShort].data();
+            const double box[4] = {near[0] - snap, near[1] - snap, near[2] + snap, near[3] + snap};
+            std::vector<Point3> points = std::move(*crowded[nearLong]);
+            for (const Point3& p : CrowdedVertices(ring, snap, box)) points.push_back(p);
+            crowded[b].reset();
+            crowded[a] = std::move(points);
+        } else {
+            crowded[a].reset();
+            crowded[b].reset();
+        }
+        vertexCount[a] = CountNodes(ring);
         std::copy(std::begin(at[a]->box2d), std::end(at[a]->box2d), ringBox[a].begin());
         longestEdge[a] = LongestEdge(ring);
     };

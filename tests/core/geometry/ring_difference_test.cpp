@@ -263,3 +263,144 @@ TEST(RingBoolean, reversing_a_ring_keeps_each_edge_with_its_properties) {
         EXPECT_EQ(v->mark, o->mark);
     }
 }
+
+namespace {
+
+// Whether two traced loop lists are the same to the bit, vertex by vertex.
+::testing::AssertionResult SameLoops(const std::vector<RingLoop>& x, const std::vector<RingLoop>& y) {
+    if (x.size() != y.size())
+        return ::testing::AssertionFailure() << x.size() << " loops against " << y.size();
+    for (std::size_t l = 0; l < x.size(); ++l) {
+        const VertexNode *v = x[l].ring.get(), *w = y[l].ring.get();
+        for (std::size_t i = 0; v || w; ++i, v = v->next, w = w->next) {
+            if (!v || !w) return ::testing::AssertionFailure() << "loop " << l << " lengths differ";
+            if (v->x != w->x || v->y != w->y || v->z != w->z || v->spare != w->spare || v->mark != w->mark ||
+                v->edgeFlag != w->edgeFlag || v->data1 != w->data1 ||
+                x[l].from[i].ring != y[l].from[i].ring || x[l].from[i].edge != y[l].from[i].edge)
+                return ::testing::AssertionFailure() << "loop " << l << " vertex " << i << " differs";
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// A counter-clockwise comb along x, its teeth of varying height; with
+// `pinch`, every fifth tooth carries a diamond standing on one point of its
+// top, which the ring passes twice (the walk takes it as a loop apart).
+Pts CcwComb(int teeth, bool pinch) {
+    Pts pts{{0, -40, 0}, {teeth * 10.0, -40, 0}};
+    for (int t = teeth - 1; t >= 0; --t) {
+        const double top = 300.0 + (t % 7) * 3.0, x = t * 10.0;
+        pts.push_back({x + 10.0, top, 0});
+        if (pinch && t % 5 == 1)
+            for (const Point3& p :
+                 Pts{{x + 7, top, 0}, {x + 9, top + 20, 0}, {x + 7, top + 40, 0}, {x + 5, top + 20, 0}})
+                pts.push_back(p);
+        pts.push_back({x + 7.0 - (pinch && t % 5 == 1 ? 0.0 : 1.0), top, 0});
+        pts.push_back({t * 10.0 + 4.0, top, 0});
+        pts.push_back({t * 10.0 + 4.0, 0, 0});
+        pts.push_back({t * 10.0, 0, 0});
+    }
+    return pts;
+}
+
+}  // namespace
+
+TEST(RingBoolean, near_a_short_ring_a_long_one_answers_as_the_whole_does) {
+    // A long ring and short ones laid across, along, inside and round its
+    // teeth: taken by its near part, every class and every loop of every
+    // operation must be those of the whole, to the bit. Short rings that
+    // cover teeth wholly put runs of far edges inside them; edges laid on
+    // the comb's own lines match edges; the pinched comb has vertices in
+    // one node far from the short ring.
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    int withRuns = 0, withRunsInside = 0;
+    for (const bool pinch : {false, true}) {
+        const Pts comb = CcwComb(60, pinch);
+        OwnedList<VertexNode> longRing(Ring(comb, 3));
+        for (int trial = 0; trial < 120; ++trial) {
+            const double x = unit(rng) * 600.0, y = -60.0 + unit(rng) * 420.0;
+            Pts shortPts;
+            switch (trial % 5) {
+                case 0:  // a small box, its sides on the teeth's lines now and then
+                    shortPts = {{std::round(x), std::round(y), 0},
+                                {std::round(x) + 4.0 + unit(rng) * 20.0, std::round(y), 0},
+                                {std::round(x) + 4.0 + unit(rng) * 20.0, std::round(y) + 30.0, 0},
+                                {std::round(x), std::round(y) + 30.0, 0}};
+                    break;
+                case 1:  // a long strip askew across many teeth
+                    shortPts = {{x, y, 0},
+                                {x + 300.0, y + 90.0 * unit(rng), 0},
+                                {x + 300.0, y + 100.0, 0},
+                                {x, y + 6.0, 0}};
+                    break;
+                case 2:  // a box covering whole teeth
+                    shortPts = {{x - 50.0, -20.0, 0},
+                                {x + 50.0, -20.0, 0},
+                                {x + 50.0, 330.0, 0},
+                                {x - 50.0, 330.0, 0}};
+                    break;
+                case 3: {  // a star of a few points
+                    const int n = 5 + trial % 4;
+                    for (int k = 0; k < n; ++k) {
+                        const double r = (k % 2 ? 8.0 : 25.0) * (0.5 + unit(rng)),
+                                     a = 6.283185307179586 * k / n;
+                        shortPts.push_back({x + r * std::cos(a), y + r * std::sin(a), 0});
+                    }
+                    break;
+                }
+                default:  // a sliver inside one tooth, clockwise
+                    shortPts = {{std::floor(x / 10.0) * 10.0 + 1.0, 100.0, 0},
+                                {std::floor(x / 10.0) * 10.0 + 1.0, 200.0, 0},
+                                {std::floor(x / 10.0) * 10.0 + 3.0, 200.0, 0},
+                                {std::floor(x / 10.0) * 10.0 + 3.0, 100.0, 0}};
+                    break;
+            }
+            OwnedList<VertexNode> shortRing(Ring(shortPts, 5));
+            for (const double snap : {0.1, 0.001}) {
+                const std::vector<Point3> crowded = CrowdedVertices(longRing.get(), snap);
+                EXPECT_EQ(crowded.empty(), !pinch);
+                const std::optional<RingNearPart> part =
+                    NearPartOf(longRing.get(), shortRing.get(), snap, crowded);
+                ASSERT_TRUE(part.has_value());
+                if (part->farEdges > 0) ++withRuns;
+                for (const int longAt : {0, 1}) {
+                    const VertexNode* a = longAt == 0 ? longRing.get() : shortRing.get();
+                    const VertexNode* b = longAt == 0 ? shortRing.get() : longRing.get();
+                    const RingBoolean whole(a, b, snap), near(a, b, snap, *part, longAt);
+                    SCOPED_TRACE(::testing::Message() << "trial " << trial << " pinch " << pinch << " snap "
+                                                      << snap << " long ring " << longAt);
+                    EXPECT_EQ(near.Apart(), whole.Apart());
+                    EXPECT_EQ(near.Within(0), whole.Within(0));
+                    EXPECT_EQ(near.Within(1), whole.Within(1));
+                    if (longAt == 0 && !whole.AllOf(0, RingEdgeClass::kOutside, RingEdgeClass::kSame) &&
+                        part->farEdges > 0)
+                        ++withRunsInside;
+                    for (const RingOperation op :
+                         {RingOperation::kDifference, RingOperation::kIntersection, RingOperation::kUnion}) {
+                        EXPECT_TRUE(SameLoops(near.Trace(op), whole.Trace(op)));
+                        EXPECT_TRUE(SameLoops(near.Trace(op, 1), whole.Trace(op, 1)));
+                    }
+                }
+            }
+        }
+    }
+    // Most short rings leave most of the comb far, and some hold far edges.
+    EXPECT_GT(withRuns, 400);
+    EXPECT_GT(withRunsInside, 40);
+}
+
+TEST(RingBoolean, crowded_vertices_are_those_with_another_within_the_snap) {
+    OwnedList<VertexNode> ring(
+        Ring({{0, 0, 0}, {10, 0, 0}, {10.05, 0.05, 0}, {10, 10, 0}, {5, 10.2, 0}, {5, 10, 0}, {0, 10, 0}}));
+    const std::vector<Point3> all = CrowdedVertices(ring.get(), 0.1);
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0].x, 10.0);
+    EXPECT_EQ(all[1].x, 10.05);
+    // Only those near the box are looked for; points not numbers are near nothing.
+    const double box[4] = {4, 9, 6, 11};
+    EXPECT_TRUE(CrowdedVertices(ring.get(), 0.1, box).empty());
+    EXPECT_EQ(CrowdedVertices(ring.get(), 0.25, box).size(), 2u);
+    OwnedList<VertexNode> odd(Ring({{0, 0, 0}, {NAN, 0, 0}, {NAN, 0, 0}, {1, 1, 0}}));
+    EXPECT_TRUE(CrowdedVertices(odd.get(), 0.1).empty());
+}
