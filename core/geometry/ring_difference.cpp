@@ -356,10 +356,6 @@ struct RingBoolean::Impl {
             for (std::size_t j = 0; j < otherNodes.size(); ++j)
                 if (!ring[o][j].run)
                     partEdges.push_back({&otherNodes[j], &otherNodes[(j + 1) % otherNodes.size()]});
-            const std::size_t n = part->vertices.size();
-            for (const int r : part->row)
-                partEdges.push_back({part->vertices[static_cast<std::size_t>(r)],
-                                     part->vertices[(static_cast<std::size_t>(r) + 1) % n]});
         }
         // A long other ring answers the point tests of many edges through a
         // locator (a few are quicker asked of every edge).
@@ -375,8 +371,15 @@ struct RingBoolean::Impl {
         const auto where = [&](const Point3& p, int mode) {
             if (reached && (p.x < reach[0] || p.x > reach[2] || p.y < reach[1] || p.y > reach[3]))
                 return kOutsidePolygon;
-            if (locator) return locator->Where(p, mode);
-            return o == longRing ? PointInEdges(p, partEdges, mode) : PointInPolygon(p, other, mode);
+            if (o == longRing) {
+                // The near edges decide a point on them; the far ones add
+                // to the count (this asks in the modes that report edges
+                // or leave them untested).
+                const int near = locator ? locator->Where(p, mode) : PointInEdges(p, partEdges, mode);
+                if (near == kOnPolygonEdge) return near;
+                return (near == kInsidePolygon) != part->FarParity(p) ? kInsidePolygon : kOutsidePolygon;
+            }
+            return locator ? locator->Where(p, mode) : PointInPolygon(p, other, mode);
         };
         // Long rings look their matching edges up by their nodes; the first
         // edge of the other ring that runs between the same nodes decides.
@@ -684,9 +687,25 @@ double RingSignedArea2(const VertexNode* ring) {
     return 2.0 * (a / 2.0);
 }
 
-std::optional<RingNearPart> NearPartOf(const VertexNode* longRing, const VertexNode* shortRing, double snap,
+RingPoints PointsOfRing(const VertexNode* ring) {
+    RingPoints points;
+    double area = 0.0;
+    bool finite = true;
+    for (const VertexNode* v = ring; v; v = v->next) {
+        const VertexNode* w = NextInRing(ring, v);
+        points.vertices.push_back(v);
+        points.x.push_back(v->x), points.y.push_back(v->y);
+        finite = finite && std::isfinite(v->x) && std::isfinite(v->y);
+        area += v->x * w->y - w->x * v->y;  // as SignedArea, term for term
+    }
+    if (ring) points.x.push_back(ring->x), points.y.push_back(ring->y);
+    points.usable = finite && points.vertices.size() >= 3 && !(area / 2.0 < 0.0);
+    return points;
+}
+
+std::optional<RingNearPart> NearPartOf(const RingPoints& longRing, const VertexNode* shortRing, double snap,
                                        std::span<const Point3> crowded) {
-    if (!shortRing) return std::nullopt;
+    if (!shortRing || !longRing.usable) return std::nullopt;
     // The short ring's box, its longest edge (as the sum of its sides), its
     // largest coordinate, and its edges (start, direction, length, box).
     struct ShortEdge {
@@ -732,17 +751,13 @@ std::optional<RingNearPart> NearPartOf(const VertexNode* longRing, const VertexN
         return false;
     };
     RingNearPart part;
-    for (const VertexNode* v = longRing; v; v = v->next) part.vertices.push_back(v);
+    part.vertices = longRing.vertices;
     const std::size_t n = part.vertices.size();
-    if (n < 3) return std::nullopt;
     part.near.assign(n, 1);
-    double area = 0.0;
+    const double *xs = longRing.x.data(), *ys = longRing.y.data();
     for (std::size_t i = 0; i < n; ++i) {
-        const VertexNode *p = part.vertices[i], *q = part.vertices[i + 1 < n ? i + 1 : 0];
-        if (!std::isfinite(p->x) || !std::isfinite(p->y)) return std::nullopt;
-        area += p->x * q->y - q->x * p->y;  // as SignedArea, term for term
-        const double edge[4] = {std::min(p->x, q->x), std::min(p->y, q->y), std::max(p->x, q->x),
-                                std::max(p->y, q->y)};
+        const double edge[4] = {std::min(xs[i], xs[i + 1]), std::min(ys[i], ys[i + 1]),
+                                std::max(xs[i], xs[i + 1]), std::max(ys[i], ys[i + 1])};
         const double out = std::max(std::max(box[0] - edge[2], edge[0] - box[2]),
                                     std::max(box[1] - edge[3], edge[1] - box[3]));
         const double length = (edge[2] - edge[0]) + (edge[3] - edge[1]);
@@ -757,27 +772,63 @@ std::optional<RingNearPart> NearPartOf(const VertexNode* longRing, const VertexN
                     e.box[3] < edge[1] - reach)
                     return true;
                 const double side = reach * e.length;
-                const double sp = e.dx * (p->y - e.y) - e.dy * (p->x - e.x);
-                const double sq = e.dx * (q->y - e.y) - e.dy * (q->x - e.x);
+                const double sp = e.dx * (ys[i] - e.y) - e.dy * (xs[i] - e.x);
+                const double sq = e.dx * (ys[i + 1] - e.y) - e.dy * (xs[i + 1] - e.x);
                 return (sp > side && sq > side) || (sp < -side && sq < -side);
             });
             if (!away) continue;
         }
-        if (!crowded.empty() && Crowded(p->x, p->y)) continue;
+        if (!crowded.empty() && Crowded(xs[i], ys[i])) continue;
         part.near[i] = 0;
         ++part.farEdges;
-        if (edge[1] <= box[3] + margin && edge[3] >= box[1] - margin && edge[0] <= box[2] + margin)
-            part.row.push_back(static_cast<int>(i));
+        if (edge[1] <= box[3] + margin && edge[3] >= box[1] - margin && edge[0] <= box[2] + margin) {
+            if (edge[2] >= box[0] - margin)
+                part.level.push_back({part.vertices[i], part.vertices[i + 1 < n ? i + 1 : 0]});
+            else if (edge[1] < box[1] - margin && edge[3] >= box[3] + margin)
+                ++part.leftAcross;
+            else
+                part.leftLow.push_back(edge[1]), part.leftHigh.push_back(edge[3]);
+        }
     }
-    if (area / 2.0 < 0.0) return std::nullopt;
     // A run round the whole ring would start and end at one node: its last
     // edge is walked on its own.
     if (part.farEdges == static_cast<int>(n)) {
+        const VertexNode *p = part.vertices[n - 1], *q = part.vertices[0];
         part.near[n - 1] = 1;
         --part.farEdges;
-        if (!part.row.empty() && part.row.back() == static_cast<int>(n) - 1) part.row.pop_back();
+        // Left out of the far edges level with the short ring, as filed.
+        const double low = std::min(p->y, q->y), high = std::max(p->y, q->y);
+        if (low <= box[3] + margin && high >= box[1] - margin && std::min(p->x, q->x) <= box[2] + margin) {
+            if (std::max(p->x, q->x) >= box[0] - margin) {
+                part.level.pop_back();
+            } else if (low < box[1] - margin && high >= box[3] + margin) {
+                --part.leftAcross;
+            } else {
+                part.leftLow.pop_back();
+                part.leftHigh.pop_back();
+            }
+        }
     }
+    std::sort(part.leftLow.begin(), part.leftLow.end());
+    std::sort(part.leftHigh.begin(), part.leftHigh.end());
     return part;
+}
+
+bool RingNearPart::FarParity(const Point3& p) const {
+    // An edge is level with p when one end lies below it and the other at
+    // or above; one wholly left of p then crosses its leftward ray.
+    // Of the edges wholly left, those starting below p less those ending
+    // below it (each ends no lower than it starts).
+    std::ptrdiff_t count = leftAcross +
+                           (std::lower_bound(leftLow.begin(), leftLow.end(), p.y) - leftLow.begin()) -
+                           (std::lower_bound(leftHigh.begin(), leftHigh.end(), p.y) - leftHigh.begin());
+    if (!levelLocator_ && level.size() > 64 && ++asked_ > 8)
+        levelLocator_.emplace(std::span<const PlanEdge>(level));
+    if (levelLocator_) return (count % 2 != 0) != (levelLocator_->Where(p, kEdgesUntested) == kInsidePolygon);
+    for (const auto& [v, w] : level)
+        if ((v->y < p.y && p.y <= w->y) || (w->y < p.y && p.y <= v->y))
+            count += v->x + (w->x - v->x) * (p.y - v->y) / (w->y - v->y) < p.x;
+    return count % 2 != 0;
 }
 
 std::vector<Point3> CrowdedVertices(const VertexNode* ring, double snap, const double* box) {

@@ -41,6 +41,7 @@
 #include <span>
 #include <vector>
 
+#include "core/geometry/polygon.h"
 #include "core/geometry/vertex_list.h"
 
 enum class RingEdgeClass { kOutside, kInside, kSame, kOpposite };
@@ -66,21 +67,46 @@ struct RingLoop {
 // of an edge) or of the views' piece screen (edges within twice the snap or
 // the bulge of an edge's on-edge ellipse) may take the two as meeting, with
 // room to spare; a far edge lies wholly inside the short ring or wholly
-// outside. The far edges a leftward ray from the short ring's box may
-// cross are listed apart: a point there counts them and the near ones.
+// outside. A point by the short ring lies on no far edge, and sees those to
+// its left by their heights alone where they lie wholly left of the short
+// ring, else by where they cross its level.
 struct RingNearPart {
-    std::vector<const VertexNode*> vertices;  // the long ring's, in order
-    std::vector<char> near;                   // by edge; edge i starts at vertex i
-    std::vector<int> row;                     // far edges level with the short ring's box
+    std::span<const VertexNode* const> vertices;  // the long ring's, in order
+    std::vector<char> near;                       // by edge; edge i starts at vertex i
     int farEdges = 0;
+    // Far edges level with the short ring: how many of those wholly to its
+    // left span its whole height, the lows and highs (each ascending) of
+    // the other such, and the ends of those that may pass left of it.
+    int leftAcross = 0;
+    std::vector<double> leftLow, leftHigh;
+    std::vector<PlanEdge> level;
+
+    // Whether a point by the short ring (within its reach) sees an odd
+    // number of far edges to its left, as PointInPolygon counts them.
+    bool FarParity(const Point3& p) const;
+
+private:
+    // The edges that may pass left filed by height once asked often.
+    mutable int asked_ = 0;
+    mutable std::optional<RingLocator> levelLocator_;
 };
-// The near part of `longRing` for `shortRing`, or none when the rings are
-// not for it: a coordinate not a number, the long ring clockwise or of
-// fewer than three vertices. `crowded` holds (at least) every vertex of
+// A long ring's vertices and plan points in order (the first again at the
+// end), kept while the ring stays as it is for the near parts of many short
+// rings; not usable when a coordinate is not a number, or the ring runs
+// clockwise or has fewer than three vertices.
+struct RingPoints {
+    std::vector<const VertexNode*> vertices;
+    std::vector<double> x, y;
+    bool usable = false;
+};
+RingPoints PointsOfRing(const VertexNode* ring);
+// The near part of a long ring for `shortRing`, or none when the rings are
+// not for it (a point of the short ring not a number, the long ring not
+// usable). The long ring's points must outlive the part. `crowded` holds (at least) every vertex of
 // the long ring that has another within the snap distance (see
 // CrowdedVertices): the edges starting there are taken as near, as the
 // snap makes one node of them wherever they lie.
-std::optional<RingNearPart> NearPartOf(const VertexNode* longRing, const VertexNode* shortRing, double snap,
+std::optional<RingNearPart> NearPartOf(const RingPoints& longRing, const VertexNode* shortRing, double snap,
                                        std::span<const Point3> crowded);
 // The vertices of the ring with another within the snap distance (in x and
 // in y), in plan; with `box`, only those within the snap distance of it.

@@ -564,7 +564,7 @@ bool RingsMayMeet(const VertexNode* A, const VertexNode* B, double snap) {
 
 // RingsMayMeet for ring `longRing` long, given its near part for the other:
 // only its near edges can come near the other's, and a point of the other
-// counts those and the far edges level with it.
+// counts those and the far edges to its left.
 bool RingsMayMeet(const VertexNode* A, const VertexNode* B, double snap, const RingNearPart& part,
                   int longRing) {
     const VertexNode* other = longRing == 0 ? B : A;
@@ -582,12 +582,10 @@ bool RingsMayMeet(const VertexNode* A, const VertexNode* B, double snap, const R
                 return true;
         }
     }
-    for (const int r : part.row)
-        edges.push_back({part.vertices[static_cast<std::size_t>(r)],
-                         part.vertices[(static_cast<std::size_t>(r) + 1) % n]});
     const VertexNode* longOne = longRing == 0 ? A : B;
     return PointInPolygon(longOne->pt(), other, kEdgesUntested) != kOutsidePolygon ||
-           PointInEdges(other->pt(), edges, kEdgesUntested) != kOutsidePolygon;
+           (PointInEdges(other->pt(), edges, kEdgesUntested) != kOutsidePolygon) !=
+               part.FarParity(other->pt());
 }
 
 bool BoxesApart(const OutlinePolygon* a, const OutlinePolygon* b, double tol) {
@@ -866,6 +864,7 @@ OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
     std::vector<int> vertexCount(at.size());
     for (std::size_t k = 0; k < at.size(); ++k) vertexCount[k] = CountNodes(at[k]->ring);
     std::vector<std::optional<std::vector<Point3>>> crowded(at.size());
+    std::vector<std::optional<RingPoints>> points(at.size());
     int nearShort = -1, nearLong = -1;  // the pieces of the last union built near the short one
     const auto unionOf = [&](int a, int b) -> VertexNode* {
         if (apart[a].count(b)) return nullptr;
@@ -875,7 +874,8 @@ OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
         std::optional<RingNearPart> part;
         if (vertexCount[longer] >= 96 && 4 * vertexCount[shorter] <= vertexCount[longer]) {
             if (!crowded[longer]) crowded[longer] = CrowdedVertices(at[longer]->ring, snap);
-            part = NearPartOf(at[longer]->ring, at[shorter]->ring, snap, *crowded[longer]);
+            if (!points[longer]) points[longer] = PointsOfRing(at[longer]->ring);
+            part = NearPartOf(*points[longer], at[shorter]->ring, snap, *crowded[longer]);
             if (part && 2 * part->farEdges < vertexCount[longer]) part.reset();
         }
         VertexNode* ring =
@@ -950,14 +950,16 @@ OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
         if (nearShort >= 0) {
             const double* near = ringBox[nearShort].data();
             const double box[4] = {near[0] - snap, near[1] - snap, near[2] + snap, near[3] + snap};
-            std::vector<Point3> points = std::move(*crowded[nearLong]);
-            for (const Point3& p : CrowdedVertices(ring, snap, box)) points.push_back(p);
+            std::vector<Point3> kept = std::move(*crowded[nearLong]);
+            for (const Point3& p : CrowdedVertices(ring, snap, box)) kept.push_back(p);
             crowded[b].reset();
-            crowded[a] = std::move(points);
+            crowded[a] = std::move(kept);
         } else {
             crowded[a].reset();
             crowded[b].reset();
         }
+        points[a].reset();
+        points[b].reset();
         vertexCount[a] = CountNodes(ring);
         std::copy(std::begin(at[a]->box2d), std::end(at[a]->box2d), ringBox[a].begin());
         longestEdge[a] = LongestEdge(ring);

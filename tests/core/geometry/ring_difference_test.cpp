@@ -318,6 +318,7 @@ TEST(RingBoolean, near_a_short_ring_a_long_one_answers_as_the_whole_does) {
     for (const bool pinch : {false, true}) {
         const Pts comb = CcwComb(60, pinch);
         OwnedList<VertexNode> longRing(Ring(comb, 3));
+        const RingPoints points = PointsOfRing(longRing.get());
         for (int trial = 0; trial < 120; ++trial) {
             const double x = unit(rng) * 600.0, y = -60.0 + unit(rng) * 420.0;
             Pts shortPts;
@@ -360,8 +361,7 @@ TEST(RingBoolean, near_a_short_ring_a_long_one_answers_as_the_whole_does) {
             for (const double snap : {0.1, 0.001}) {
                 const std::vector<Point3> crowded = CrowdedVertices(longRing.get(), snap);
                 EXPECT_EQ(crowded.empty(), !pinch);
-                const std::optional<RingNearPart> part =
-                    NearPartOf(longRing.get(), shortRing.get(), snap, crowded);
+                const std::optional<RingNearPart> part = NearPartOf(points, shortRing.get(), snap, crowded);
                 ASSERT_TRUE(part.has_value());
                 if (part->farEdges > 0) ++withRuns;
                 for (const int longAt : {0, 1}) {
