@@ -703,10 +703,25 @@ void RingBox(const VertexNode* ring, double box[4]) {
 
 // The longest edge of the ring in plan.
 double LongestEdge(const VertexNode* ring) {
+    // The longest by the squares first: an edge whose square falls short
+    // of the largest by more than rounding is shorter, so the length is
+    // taken only of the few at the top (of every edge, if a square is not
+    // a plain number).
+    double most = 0.0;
+    bool plain = true;
+    for (const VertexNode* v = ring; v; v = v->next) {
+        const VertexNode* w = NextInRing(ring, v);
+        const double dx = w->x - v->x, dy = w->y - v->y, square = dx * dx + dy * dy;
+        plain = plain && std::isfinite(square);
+        most = std::max(most, square);
+    }
+    plain = plain && most > 1e-280 && most < 1e280;
     double longest = 0.0;
     for (const VertexNode* v = ring; v; v = v->next) {
         const VertexNode* w = NextInRing(ring, v);
-        longest = std::max(longest, std::hypot(w->x - v->x, w->y - v->y));
+        const double dx = w->x - v->x, dy = w->y - v->y;
+        if (!plain || dx * dx + dy * dy >= most * (1.0 - 1e-9))
+            longest = std::max(longest, std::hypot(dx, dy));
     }
     return longest;
 }
@@ -927,10 +942,12 @@ OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
         // Each changed edge is measured by its own reach: a long wall's
         // shadow joined in reaches no further at its short ends.
         for (const auto& [from, other] : {std::pair{a, b}, std::pair{b, a}}) {
-            const std::vector<ChangedEdge> changed = ChangedEdges(at[from]->ring, ring);
+            std::optional<std::vector<ChangedEdge>> found;  // only when a refusal is to be measured
             for (int z : apart[from]) {
                 apart[z].erase(from);
                 if (z == other) continue;
+                if (!found) found = ChangedEdges(at[from]->ring, ring);
+                const std::vector<ChangedEdge>& changed = *found;
                 const bool away = std::all_of(changed.begin(), changed.end(), [&](const ChangedEdge& e) {
                     return BoxesApart(ringBox[z].data(), e.box, awayFor(std::max(e.length, longestEdge[z])));
                 });
