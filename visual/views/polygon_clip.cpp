@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <iterator>
 #include <limits>
+#include <numeric>
 #include <optional>
 #include <set>
 #include <unordered_set>
@@ -914,13 +915,20 @@ OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
     std::vector<int> near;
     std::vector<std::uint32_t> seen(at.size(), 0);
     std::uint32_t stamp = 0;
+    // The places still holding a piece, ascending, with their boxes side by
+    // side: a grown piece reads them all.
+    std::vector<int> live(at.size());
+    std::iota(live.begin(), live.end(), 0);
+    std::vector<std::array<double, 4>> liveBox(at.size());
+    for (std::size_t k = 0; k < at.size(); ++k) std::copy_n(at[k]->box2d, 4, liveBox[k].begin());
     const auto nearOf = [&](int k, bool before) {
         near.clear();
         const double* box = at[k]->box2d;
         if ((box[2] - box[0]) * (box[3] - box[1]) * 16.0 > extentArea) {
-            const int from = before ? 0 : k + 1, to = before ? k : static_cast<int>(at.size());
-            for (int o = from; o < to; ++o)
-                if (at[o] && !BoxesApart(at[k], at[o], Tol100())) near.push_back(o);
+            const auto from = before ? live.begin() : std::upper_bound(live.begin(), live.end(), k);
+            const auto to = before ? std::lower_bound(live.begin(), live.end(), k) : live.end();
+            for (auto o = from; o != to; ++o)
+                if (!BoxesApart(box, liveBox[*o].data(), Tol100())) near.push_back(*o);
             return near;
         }
         ++stamp;
@@ -963,7 +971,9 @@ OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
         }
         at[b] = nullptr;
         owner[b] = a;
+        live.erase(std::lower_bound(live.begin(), live.end(), b));
         at[a] = NewOutlinePolygon(ring);
+        std::copy_n(at[a]->box2d, 4, liveBox[a].begin());
         if (nearShort >= 0) {
             const double* near = ringBox[nearShort].data();
             const double box[4] = {near[0] - snap, near[1] - snap, near[2] + snap, near[3] + snap};
