@@ -700,6 +700,17 @@ RingPoints PointsOfRing(const VertexNode* ring) {
     }
     if (ring) points.x.push_back(ring->x), points.y.push_back(ring->y);
     points.usable = finite && points.vertices.size() >= 3 && !(area / 2.0 < 0.0);
+    const std::size_t n = points.vertices.size();
+    for (std::size_t first = 0; points.usable && first < n; first += RingPoints::kChunk) {
+        std::array<double, 5> chunk{points.x[first], points.y[first], points.x[first], points.y[first], 0.0};
+        for (std::size_t i = first; i < std::min(n, first + RingPoints::kChunk); ++i) {
+            chunk[0] = std::min(chunk[0], points.x[i + 1]), chunk[1] = std::min(chunk[1], points.y[i + 1]);
+            chunk[2] = std::max(chunk[2], points.x[i + 1]), chunk[3] = std::max(chunk[3], points.y[i + 1]);
+            chunk[4] = std::max(chunk[4], std::fabs(points.x[i + 1] - points.x[i]) +
+                                              std::fabs(points.y[i + 1] - points.y[i]));
+        }
+        points.chunks.push_back(chunk);
+    }
     return points;
 }
 
@@ -750,44 +761,69 @@ std::optional<RingNearPart> NearPartOf(const RingPoints& longRing, const VertexN
             if (std::fabs(it->second - y) <= 2.0 * snap) return true;
         return false;
     };
+    // A chunk wholly away (by the test below for its longest edge), with no
+    // crowded vertex and none of it level with the short ring, is far edge
+    // by edge and files nothing.
+    const auto crowdedIn = [&crowdedByX, snap](const std::array<double, 5>& c) {
+        auto it = std::lower_bound(crowdedByX.begin(), crowdedByX.end(),
+                                   std::pair{c[0] - 2.0 * snap, -std::numeric_limits<double>::infinity()});
+        for (; it != crowdedByX.end() && it->first <= c[2] + 2.0 * snap; ++it)
+            if (it->second >= c[1] - 2.0 * snap && it->second <= c[3] + 2.0 * snap) return true;
+        return false;
+    };
     RingNearPart part;
     part.vertices = longRing.vertices;
     const std::size_t n = part.vertices.size();
     part.near.assign(n, 1);
     const double *xs = longRing.x.data(), *ys = longRing.y.data();
-    for (std::size_t i = 0; i < n; ++i) {
-        const double edge[4] = {std::min(xs[i], xs[i + 1]), std::min(ys[i], ys[i + 1]),
-                                std::max(xs[i], xs[i + 1]), std::max(ys[i], ys[i + 1])};
-        const double out = std::max(std::max(box[0] - edge[2], edge[0] - box[2]),
-                                    std::max(box[1] - edge[3], edge[1] - box[3]));
-        const double length = (edge[2] - edge[0]) + (edge[3] - edge[1]);
-        const double gap = out - margin - 3.0 * u;
-        if (!(gap > 0.0) || gap * gap <= 2.0 * u * length) {
-            // Within the box: far when away from each edge by its box, or
-            // with both ends on one side of its line.
-            if (edges.empty()) continue;
-            const double reach = margin + 3.0 * u + std::sqrt(2.0 * u * length);
-            const bool away = std::all_of(edges.begin(), edges.end(), [&](const ShortEdge& e) {
-                if (edge[2] < e.box[0] - reach || e.box[2] < edge[0] - reach || edge[3] < e.box[1] - reach ||
-                    e.box[3] < edge[1] - reach)
-                    return true;
-                const double side = reach * e.length;
-                const double sp = e.dx * (ys[i] - e.y) - e.dy * (xs[i] - e.x);
-                const double sq = e.dx * (ys[i + 1] - e.y) - e.dy * (xs[i + 1] - e.x);
-                return (sp > side && sq > side) || (sp < -side && sq < -side);
-            });
-            if (!away) continue;
+    for (std::size_t first = 0; first < n; first += RingPoints::kChunk) {
+        const std::size_t last = std::min(n, first + RingPoints::kChunk);
+        const std::array<double, 5>& c = longRing.chunks[first / RingPoints::kChunk];
+        const double chunkOut =
+            std::max(std::max(box[0] - c[2], c[0] - box[2]), std::max(box[1] - c[3], c[1] - box[3]));
+        const double chunkGap = chunkOut - margin - 3.0 * u;
+        if (chunkGap > 0.0 && chunkGap * chunkGap > 2.0 * u * c[4] &&
+            !(c[1] <= box[3] + margin && c[3] >= box[1] - margin && c[0] <= box[2] + margin) &&
+            !crowdedIn(c)) {
+            std::fill(part.near.begin() + static_cast<std::ptrdiff_t>(first),
+                      part.near.begin() + static_cast<std::ptrdiff_t>(last), 0);
+            part.farEdges += static_cast<int>(last - first);
+            continue;
         }
-        if (!crowded.empty() && Crowded(xs[i], ys[i])) continue;
-        part.near[i] = 0;
-        ++part.farEdges;
-        if (edge[1] <= box[3] + margin && edge[3] >= box[1] - margin && edge[0] <= box[2] + margin) {
-            if (edge[2] >= box[0] - margin)
-                part.level.push_back({part.vertices[i], part.vertices[i + 1 < n ? i + 1 : 0]});
-            else if (edge[1] < box[1] - margin && edge[3] >= box[3] + margin)
-                ++part.leftAcross;
-            else
-                part.leftLow.push_back(edge[1]), part.leftHigh.push_back(edge[3]);
+        for (std::size_t i = first; i < last; ++i) {
+            const double edge[4] = {std::min(xs[i], xs[i + 1]), std::min(ys[i], ys[i + 1]),
+                                    std::max(xs[i], xs[i + 1]), std::max(ys[i], ys[i + 1])};
+            const double out = std::max(std::max(box[0] - edge[2], edge[0] - box[2]),
+                                        std::max(box[1] - edge[3], edge[1] - box[3]));
+            const double length = (edge[2] - edge[0]) + (edge[3] - edge[1]);
+            const double gap = out - margin - 3.0 * u;
+            if (!(gap > 0.0) || gap * gap <= 2.0 * u * length) {
+                // Within the box: far when away from each edge by its box, or
+                // with both ends on one side of its line.
+                if (edges.empty()) continue;
+                const double reach = margin + 3.0 * u + std::sqrt(2.0 * u * length);
+                const bool away = std::all_of(edges.begin(), edges.end(), [&](const ShortEdge& e) {
+                    if (edge[2] < e.box[0] - reach || e.box[2] < edge[0] - reach ||
+                        edge[3] < e.box[1] - reach || e.box[3] < edge[1] - reach)
+                        return true;
+                    const double side = reach * e.length;
+                    const double sp = e.dx * (ys[i] - e.y) - e.dy * (xs[i] - e.x);
+                    const double sq = e.dx * (ys[i + 1] - e.y) - e.dy * (xs[i + 1] - e.x);
+                    return (sp > side && sq > side) || (sp < -side && sq < -side);
+                });
+                if (!away) continue;
+            }
+            if (!crowded.empty() && Crowded(xs[i], ys[i])) continue;
+            part.near[i] = 0;
+            ++part.farEdges;
+            if (edge[1] <= box[3] + margin && edge[3] >= box[1] - margin && edge[0] <= box[2] + margin) {
+                if (edge[2] >= box[0] - margin)
+                    part.level.push_back({part.vertices[i], part.vertices[i + 1 < n ? i + 1 : 0]});
+                else if (edge[1] < box[1] - margin && edge[3] >= box[3] + margin)
+                    ++part.leftAcross;
+                else
+                    part.leftLow.push_back(edge[1]), part.leftHigh.push_back(edge[3]);
+            }
         }
     }
     // A run round the whole ring would start and end at one node: its last

@@ -36,6 +36,7 @@
 // distance.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <span>
@@ -97,6 +98,11 @@ private:
 struct RingPoints {
     std::vector<const VertexNode*> vertices;
     std::vector<double> x, y;
+    // Each run of kChunk edges: its box and its longest edge (as the sum
+    // of its sides), so that a stretch away from a short ring is passed
+    // over whole.
+    static constexpr std::size_t kChunk = 32;
+    std::vector<std::array<double, 5>> chunks;
     bool usable = false;
 };
 RingPoints PointsOfRing(const VertexNode* ring);
