@@ -12,6 +12,7 @@
 #include "core/geometry/polygon.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 #include <span>
@@ -148,47 +149,67 @@ RingLocator::RingLocator(std::span<const PlanEdge> edges) {
     File();
 }
 
+int RingLocator::Tier::BandOf(double y, double low) const {
+    const double b = std::floor((y - low) / band);
+    return b <= 0.0 ? 0 : b >= bands - 1 ? bands - 1 : static_cast<int>(b);
+}
+
 void RingLocator::File() {
     if (from_.empty()) return;
     double high = from_[0]->y;
     low_ = high;
     for (const VertexNode* v : from_) low_ = std::min(low_, v->y), high = std::max(high, v->y);
     const int bands = std::clamp(static_cast<int>(from_.size() / 4), 1, 4096);
-    band_ = (high - low_) / bands;
-    if (!(band_ > 0.0) || !std::isfinite(band_)) {
+    const double band = (high - low_) / bands;
+    if (!(band > 0.0) || !std::isfinite(band)) {
         // Flat or not a number: every edge is looked at.
-        band_ = 1.0;
         tall_.resize(from_.size());
         for (std::size_t k = 0; k < from_.size(); ++k) tall_[k] = static_cast<int>(k);
         return;
     }
+    for (int scale = 1; tiers_.empty() || tiers_.back().bands > 1; scale *= 8)
+        tiers_.push_back({band * scale, (bands + scale - 1) / scale, {}, {}});
     const double tol = OnEdgeTolerance();
-    const auto bandOf = [&](double y) {
-        const double b = std::floor((y - low_) / band_);
-        return b <= 0.0 ? 0 : b >= bands - 1 ? bands - 1 : static_cast<int>(b);
+    // Each edge's tier and bands: the heights a point on the edge may have,
+    // with room to spare (see BeyondSegment). A long wall's edge among short
+    // ones is looked at only by points level with it.
+    struct Span {
+        int tier = -1, first = 0, last = -1;
     };
-    // Each edge's bands, none for a tall one: the heights a point on the
-    // edge may have, with room to spare (see BeyondSegment).
-    std::vector<std::pair<int, int>> span(from_.size(), {0, -1});
-    levelStart_.assign(static_cast<std::size_t>(bands) + 1, 0);
+    std::vector<Span> span(from_.size());
+    for (Tier& tier : tiers_) tier.start.assign(static_cast<std::size_t>(tier.bands) + 1, 0);
     for (std::size_t k = 0; k < from_.size(); ++k) {
         const VertexNode *v = from_[k], *w = to_[k];
         const double reach =
             tol + std::sqrt(2.0 * (std::fabs(w->x - v->x) + std::fabs(w->y - v->y)) * tol + tol * tol);
         const double y0 = std::min(v->y, w->y) - reach, y1 = std::max(v->y, w->y) + reach;
-        if (!std::isfinite(y0) || !std::isfinite(y1) || bandOf(y1) - bandOf(y0) > 8) {
+        if (!std::isfinite(y0) || !std::isfinite(y1)) {
             tall_.push_back(static_cast<int>(k));
             continue;
         }
-        span[k] = {bandOf(y0), bandOf(y1)};
-        for (int b = span[k].first; b <= span[k].second; ++b) ++levelStart_[static_cast<std::size_t>(b) + 1];
+        int t = 0;
+        while (tiers_[static_cast<std::size_t>(t)].BandOf(y1, low_) -
+                   tiers_[static_cast<std::size_t>(t)].BandOf(y0, low_) >
+               8)
+            ++t;
+        Tier& tier = tiers_[static_cast<std::size_t>(t)];
+        span[k] = {t, tier.BandOf(y0, low_), tier.BandOf(y1, low_)};
+        for (int b = span[k].first; b <= span[k].last; ++b) ++tier.start[static_cast<std::size_t>(b) + 1];
     }
-    for (std::size_t b = 0; b < static_cast<std::size_t>(bands); ++b) levelStart_[b + 1] += levelStart_[b];
-    levels_.resize(static_cast<std::size_t>(levelStart_.back()));
-    std::vector<int> fill(levelStart_.begin(), levelStart_.end() - 1);
-    for (std::size_t k = 0; k < from_.size(); ++k)
-        for (int b = span[k].first; b <= span[k].second; ++b)
-            levels_[static_cast<std::size_t>(fill[static_cast<std::size_t>(b)]++)] = static_cast<int>(k);
+    std::vector<std::vector<int>> fill;
+    for (Tier& tier : tiers_) {
+        for (std::size_t b = 0; b < static_cast<std::size_t>(tier.bands); ++b)
+            tier.start[b + 1] += tier.start[b];
+        tier.edges.resize(static_cast<std::size_t>(tier.start.back()));
+        fill.emplace_back(tier.start.begin(), tier.start.end() - 1);
+    }
+    for (std::size_t k = 0; k < from_.size(); ++k) {
+        if (span[k].tier < 0) continue;
+        const std::size_t t = static_cast<std::size_t>(span[k].tier);
+        for (int b = span[k].first; b <= span[k].last; ++b)
+            tiers_[t].edges[static_cast<std::size_t>(fill[t][static_cast<std::size_t>(b)]++)] =
+                static_cast<int>(k);
+    }
 }
 
 bool RingReachBox(const VertexNode* ring, double box[4]) {
@@ -216,32 +237,31 @@ bool RingReachBox(const VertexNode* ring, double box[4]) {
 int RingLocator::Where(const Point3& p, int mode) const {
     if (from_.empty()) return kOutsidePolygon;
     const double tol = OnEdgeTolerance();
-    std::span<const int> level;
-    if (!levelStart_.empty()) {
-        // A height that is not a number falls in no band: every edge.
-        if (!std::isfinite(p.y)) {
-            std::vector<PlanEdge> every;
-            for (std::size_t k = 0; k < from_.size(); ++k) every.push_back({from_[k], to_[k]});
-            return PointInEdges(p, every, mode);
-        }
-        const double b = std::floor((p.y - low_) / band_);
-        const int last = static_cast<int>(levelStart_.size()) - 2;
-        const std::size_t band = static_cast<std::size_t>(b <= 0.0    ? 0
-                                                          : b >= last ? last
-                                                                      : static_cast<int>(b));
-        level =
-            std::span(levels_).subspan(static_cast<std::size_t>(levelStart_[band]),
-                                       static_cast<std::size_t>(levelStart_[band + 1] - levelStart_[band]));
+    // A height that is not a number falls in no band: every edge.
+    if (!tiers_.empty() && !std::isfinite(p.y)) {
+        std::vector<PlanEdge> every;
+        for (std::size_t k = 0; k < from_.size(); ++k) every.push_back({from_[k], to_[k]});
+        return PointInEdges(p, every, mode);
     }
-    const std::span<const int> tall(tall_);
+    // The edges of p's band in each tier, and those of no band.
+    std::array<std::span<const int>, 8> lists;
+    std::size_t count = 0;
+    for (const Tier& tier : tiers_) {
+        const std::size_t b = static_cast<std::size_t>(tier.BandOf(p.y, low_));
+        lists[count++] = std::span(tier.edges)
+                             .subspan(static_cast<std::size_t>(tier.start[b]),
+                                      static_cast<std::size_t>(tier.start[b + 1] - tier.start[b]));
+    }
+    lists[count++] = tall_;
+    const std::span<const std::span<const int>> all(lists.data(), count);
     if (mode != kEdgesUntested)
-        for (const std::span<const int> edges : {level, tall})
+        for (const std::span<const int> edges : all)
             for (int k : edges)
                 if (OnEdge(p, from_[k], to_[k], tol)) return OnEdgeResult(mode);
-    int count = 0;
-    for (const std::span<const int> edges : {level, tall})
-        for (int k : edges) count += CrossesLeftOf(p, from_[k], to_[k]);
-    return count % 2 ? kInsidePolygon : kOutsidePolygon;
+    int crossings = 0;
+    for (const std::span<const int> edges : all)
+        for (int k : edges) crossings += CrossesLeftOf(p, from_[k], to_[k]);
+    return crossings % 2 ? kInsidePolygon : kOutsidePolygon;
 }
 
 bool PolygonContainsPoint(const Point3& p, const VertexNode* list, int mode) {
