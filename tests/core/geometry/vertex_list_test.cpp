@@ -198,6 +198,14 @@ TEST(PointLocation, long_rings_answer_as_every_edge_would_through_the_locator) {
         pts.push_back({0, -60.0, 0});
         Owned comb(Make(pts));
         const RingLocator locator(comb.get());
+        // Every edge as a set, and every other one: a set answers as its
+        // edges would, by the locator too.
+        std::vector<PlanEdge> every, half;
+        for (const VertexNode* v = comb.get(); v; v = v->next) {
+            every.push_back({v, NextInRing<const VertexNode>(comb.get(), v)});
+            if (every.size() % 2) half.push_back(every.back());
+        }
+        const RingLocator halfLocator{std::span<const PlanEdge>(half)};
         std::vector<Point3> probes{
             {0, std::nan(""), 0}, {-1e6, 10, 0}, {1e6, 10, 0}, {50, 1e6, 0}, {50, -1e6, 0}};
         for (std::size_t k = 0; k < pts.size(); ++k) {
@@ -219,6 +227,8 @@ TEST(PointLocation, long_rings_answer_as_every_edge_would_through_the_locator) {
                 ASSERT_EQ(PointInPolygon(p, comb.get(), mode), want)
                     << p.x << ", " << p.y << " mode " << mode;
                 ASSERT_EQ(locator.Where(p, mode), want) << p.x << ", " << p.y << " mode " << mode;
+                ASSERT_EQ(PointInEdges(p, every, mode), want);
+                ASSERT_EQ(halfLocator.Where(p, mode), PointInEdges(p, half, mode)) << p.x << ", " << p.y;
             }
     }
     EXPECT_GT(onEdge, 1000);
