@@ -31,7 +31,9 @@
 // edges; long rings (the union of many shadow pieces) have their crossings
 // looked up in an index of the other's edges, their nodes filed by cell,
 // their point tests answered by a locator and their walk led by the edges
-// leaving each node, with the same results. Self-intersecting rings are not
+// leaving each node, with the same results; a long ring against a short
+// one may be given by its part near the short one (NearPartOf), its other
+// edges passing through as runs. Self-intersecting rings are not
 // supported. Points are near when both plan coordinates are within the snap
 // distance.
 #pragma once
