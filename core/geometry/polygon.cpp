@@ -149,9 +149,9 @@ RingLocator::RingLocator(std::span<const PlanEdge> edges) {
     File();
 }
 
-int RingLocator::Tier::BandOf(double y, double low) const {
-    const double b = std::floor((y - low) / band);
-    return b <= 0.0 ? 0 : b >= bands - 1 ? bands - 1 : static_cast<int>(b);
+int RingLocator::BandOf(double y) const {
+    const double b = std::floor((y - low_) / band_);
+    return b <= 0.0 ? 0 : b >= bands_ - 1 ? bands_ - 1 : static_cast<int>(b);
 }
 
 void RingLocator::File() {
@@ -161,14 +161,15 @@ void RingLocator::File() {
     for (const VertexNode* v : from_) low_ = std::min(low_, v->y), high = std::max(high, v->y);
     const int bands = std::clamp(static_cast<int>(from_.size() / 4), 1, 4096);
     const double band = (high - low_) / bands;
+    band_ = band, bands_ = bands;
     if (!(band > 0.0) || !std::isfinite(band)) {
         // Flat or not a number: every edge is looked at.
         tall_.resize(from_.size());
         for (std::size_t k = 0; k < from_.size(); ++k) tall_[k] = static_cast<int>(k);
         return;
     }
-    for (int scale = 1; tiers_.empty() || tiers_.back().bands > 1; scale *= 8)
-        tiers_.push_back({band * scale, (bands + scale - 1) / scale, {}, {}});
+    for (int shift = 0; tiers_.empty() || tiers_.back().bands > 1; shift += 3)
+        tiers_.push_back({shift, ((bands - 1) >> shift) + 1, {}, {}});
     const double tol = OnEdgeTolerance();
     // Each edge's tier and bands: the heights a point on the edge may have,
     // with room to spare (see BeyondSegment). A long wall's edge among short
@@ -188,12 +189,12 @@ void RingLocator::File() {
             continue;
         }
         int t = 0;
-        while (tiers_[static_cast<std::size_t>(t)].BandOf(y1, low_) -
-                   tiers_[static_cast<std::size_t>(t)].BandOf(y0, low_) >
-               8)
+        const int first = BandOf(y0), last = BandOf(y1);
+        while (((last >> tiers_[static_cast<std::size_t>(t)].shift) -
+                (first >> tiers_[static_cast<std::size_t>(t)].shift)) > 8)
             ++t;
         Tier& tier = tiers_[static_cast<std::size_t>(t)];
-        span[k] = {t, tier.BandOf(y0, low_), tier.BandOf(y1, low_)};
+        span[k] = {t, first >> tier.shift, last >> tier.shift};
         for (int b = span[k].first; b <= span[k].last; ++b) ++tier.start[static_cast<std::size_t>(b) + 1];
     }
     std::vector<std::vector<int>> fill;
@@ -246,8 +247,9 @@ int RingLocator::Where(const Point3& p, int mode) const {
     // The edges of p's band in each tier, and those of no band.
     std::array<std::span<const int>, 8> lists;
     std::size_t count = 0;
+    const int band = tiers_.empty() ? 0 : BandOf(p.y);
     for (const Tier& tier : tiers_) {
-        const std::size_t b = static_cast<std::size_t>(tier.BandOf(p.y, low_));
+        const std::size_t b = static_cast<std::size_t>(band >> tier.shift);
         lists[count++] = std::span(tier.edges)
                              .subspan(static_cast<std::size_t>(tier.start[b]),
                                       static_cast<std::size_t>(tier.start[b + 1] - tier.start[b]));

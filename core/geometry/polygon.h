@@ -62,17 +62,18 @@ private:
 
     std::vector<const VertexNode*> from_;  // edge k runs from from_[k] ...
     std::vector<const VertexNode*> to_;    // ... to to_[k]
-    // Bands of heights, each tier's eight times as high as the one before;
-    // an edge is filed in the first tier where it spans at most nine.
+    // Bands of heights, each tier's eight of the one before (a point's band
+    // in the first shifted by three bits a tier); an edge is filed in the
+    // first tier where it spans at most nine.
     struct Tier {
-        double band = 1.0;
-        int bands = 1;
+        int shift = 0, bands = 1;
         std::vector<int> start, edges;  // the edges of band b from start[b]
-        int BandOf(double y, double low) const;
     };
+    int BandOf(double y) const;  // in the first tier
     std::vector<Tier> tiers_;
     std::vector<int> tall_;  // edges whose heights are not numbers (all, for a flat ring)
-    double low_ = 0.0;
+    double low_ = 0.0, band_ = 1.0;
+    int bands_ = 1;
 };
 // True when p lies inside the ring in plan; with mode != 0 a point on an
 // edge counts as inside. False for fewer than three vertices.
