@@ -977,10 +977,10 @@ OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
         if (nearShort >= 0) {
             const double* near = ringBox[nearShort].data();
             const double box[4] = {near[0] - snap, near[1] - snap, near[2] + snap, near[3] + snap};
-            std::vector<Point3> kept = std::move(*crowded[nearLong]);
-            for (const Point3& p : CrowdedVertices(ring, snap, box)) kept.push_back(p);
+            std::vector<Point3> crowdedNow = std::move(*crowded[nearLong]);
+            for (const Point3& p : CrowdedVertices(ring, snap, box)) crowdedNow.push_back(p);
             crowded[b].reset();
-            crowded[a] = std::move(kept);
+            crowded[a] = std::move(crowdedNow);
         } else {
             crowded[a].reset();
             crowded[b].reset();
