@@ -951,14 +951,25 @@ OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
         // shadow joined in reaches no further at its short ends.
         for (const auto& [from, other] : {std::pair{a, b}, std::pair{b, a}}) {
             std::optional<std::vector<ChangedEdge>> found;  // only when a refusal is to be measured
+            // What the changed edges cover and the longest of them: a piece
+            // away from all that by the reach of the longer is away from
+            // each (most refusals lie far from the stretch a join changes).
+            double cover[4] = {1e300, 1e300, -1e300, -1e300}, longest = 0.0;
             for (int z : apart[from]) {
                 apart[z].erase(from);
                 if (z == other) continue;
-                if (!found) found = ChangedEdges(at[from]->ring, ring);
+                if (!found) {
+                    found = ChangedEdges(at[from]->ring, ring);
+                    for (const ChangedEdge& e : *found)
+                        Cover(cover, e.box), longest = std::max(longest, e.length);
+                }
                 const std::vector<ChangedEdge>& changed = *found;
-                const bool away = std::all_of(changed.begin(), changed.end(), [&](const ChangedEdge& e) {
-                    return BoxesApart(ringBox[z].data(), e.box, awayFor(std::max(e.length, longestEdge[z])));
-                });
+                const bool away =
+                    BoxesApart(ringBox[z].data(), cover, awayFor(std::max(longest, longestEdge[z]))) ||
+                    std::all_of(changed.begin(), changed.end(), [&](const ChangedEdge& e) {
+                        return BoxesApart(ringBox[z].data(), e.box,
+                                          awayFor(std::max(e.length, longestEdge[z])));
+                    });
                 if (away) kept.insert(z);
             }
         }
