@@ -64,14 +64,21 @@
 //   a refusal kept while the changed
 //   edges lie beyond the reach of the
 //   pair's own longest edge           0.15 / 0.28 / 1.24    0.28 / 0.67 / 21.8
-// Without the slab the pass now grows as n^1.08 from 2,047 to 8,064 walls.
+// Then paired with that state (load 4-6, medians of three):
+//   as above                           0.13 / 0.28 / 1.27    0.27 / 0.65 / 19.1
+//   a long piece's union with a short
+//   one built near the short one (its
+//   far edges carried as runs, those
+//   left of the short one counted by
+//   height), the locator's long edges
+//   filed in coarser bands            0.14 / 0.29 / 1.30    0.25 / 0.64 / 9.6
+// Without the slab the pass grows as n^1.10 from 2,047 to 8,064 walls.
 // With the slab one outline's merge (2,049 pieces joined to 104, one piece
-// growing to some 700 vertices at 2,047 walls; at 8,064 its unions average
-// 1,700) is the run's critical path: every attempt with the growing piece
-// builds its union whole, and at 8,064 walls 10,484 joins come with 19,874
-// refusals (a hole or a touch at a point) and 29,885 pairs found apart, each
-// as long as the piece, so that merge grows with the pieces times the
-// piece's length (n^2.4).
+// growing to some 700 vertices at 2,047 walls; at 8,064 to some 3,000) is
+// the run's critical path, and grows as n^2.0: 10,484 joins, 17,338
+// refusals and 28,454 pairs found apart at 8,064 walls each still read the
+// growing piece once (its near part, the runs of a loop given), and each
+// join copies it whole and measures the refusals it keeps against it.
 #include "visual/views/view_shading.h"
 
 #include <benchmark/benchmark.h>
