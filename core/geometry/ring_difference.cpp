@@ -514,8 +514,6 @@ struct RingBoolean::Impl {
         const auto leavingAt = [&](int node) {
             return std::span(leaving).subspan(start[node], start[node + 1] - start[node]);
         };
-        // Where an edge is seen from its end (the point before it) and from
-        // its start (the point after it): a run's last and first edges.
         // A run's vertices as the walk meets them, each with the edge it
         // starts: forwards the long ring's own; backwards (run < 0) each
         // edge from its end, which starts it, keeping its properties.
@@ -750,25 +748,17 @@ std::optional<RingNearPart> NearPartOf(const RingPoints& longRing, const VertexN
     const double margin =
         2.0 * (3.0 * u + std::sqrt(2.0 * u * longest)) + 4.0 * snap + 1e-6 * longest + 1e-8 * (1.0 + largest);
     if (!std::isfinite(margin)) return std::nullopt;
-    // Crowded vertices by x, each looked for within twice the snap.
+    // Crowded vertices by x. A box holds one when one lies within twice the
+    // snap of it: the edge starting there is near, and a chunk holding one
+    // is looked at edge by edge.
     std::vector<std::pair<double, double>> crowdedByX;
     for (const Point3& c : crowded) crowdedByX.push_back({c.x, c.y});
     std::sort(crowdedByX.begin(), crowdedByX.end());
-    const auto Crowded = [&crowdedByX, snap](double x, double y) {
+    const auto crowdedIn = [&crowdedByX, snap](double x0, double y0, double x1, double y1) {
         auto it = std::lower_bound(crowdedByX.begin(), crowdedByX.end(),
-                                   std::pair{x - 2.0 * snap, -std::numeric_limits<double>::infinity()});
-        for (; it != crowdedByX.end() && it->first <= x + 2.0 * snap; ++it)
-            if (std::fabs(it->second - y) <= 2.0 * snap) return true;
-        return false;
-    };
-    // A chunk wholly away (by the test below for its longest edge), with no
-    // crowded vertex and none of it level with the short ring, is far edge
-    // by edge and files nothing.
-    const auto crowdedIn = [&crowdedByX, snap](const std::array<double, 5>& c) {
-        auto it = std::lower_bound(crowdedByX.begin(), crowdedByX.end(),
-                                   std::pair{c[0] - 2.0 * snap, -std::numeric_limits<double>::infinity()});
-        for (; it != crowdedByX.end() && it->first <= c[2] + 2.0 * snap; ++it)
-            if (it->second >= c[1] - 2.0 * snap && it->second <= c[3] + 2.0 * snap) return true;
+                                   std::pair{x0 - 2.0 * snap, -std::numeric_limits<double>::infinity()});
+        for (; it != crowdedByX.end() && it->first <= x1 + 2.0 * snap; ++it)
+            if (it->second >= y0 - 2.0 * snap && it->second <= y1 + 2.0 * snap) return true;
         return false;
     };
     RingNearPart part;
@@ -778,13 +768,16 @@ std::optional<RingNearPart> NearPartOf(const RingPoints& longRing, const VertexN
     const double *xs = longRing.x.data(), *ys = longRing.y.data();
     for (std::size_t first = 0; first < n; first += RingPoints::kChunk) {
         const std::size_t last = std::min(n, first + RingPoints::kChunk);
+        // A chunk wholly away (by the test below for its longest edge), with
+        // no crowded vertex and none of it level with the short ring, is far
+        // edge by edge and files nothing.
         const std::array<double, 5>& c = longRing.chunks[first / RingPoints::kChunk];
         const double chunkOut =
             std::max(std::max(box[0] - c[2], c[0] - box[2]), std::max(box[1] - c[3], c[1] - box[3]));
         const double chunkGap = chunkOut - margin - 3.0 * u;
         if (chunkGap > 0.0 && chunkGap * chunkGap > 2.0 * u * c[4] &&
             !(c[1] <= box[3] + margin && c[3] >= box[1] - margin && c[0] <= box[2] + margin) &&
-            !crowdedIn(c)) {
+            !crowdedIn(c[0], c[1], c[2], c[3])) {
             std::fill(part.near.begin() + static_cast<std::ptrdiff_t>(first),
                       part.near.begin() + static_cast<std::ptrdiff_t>(last), 0);
             part.farEdges += static_cast<int>(last - first);
@@ -813,7 +806,7 @@ std::optional<RingNearPart> NearPartOf(const RingPoints& longRing, const VertexN
                 });
                 if (!away) continue;
             }
-            if (!crowded.empty() && Crowded(xs[i], ys[i])) continue;
+            if (!crowded.empty() && crowdedIn(xs[i], ys[i], xs[i], ys[i])) continue;
             part.near[i] = 0;
             ++part.farEdges;
             if (edge[1] <= box[3] + margin && edge[3] >= box[1] - margin && edge[0] <= box[2] + margin) {
