@@ -121,6 +121,14 @@ struct HostPlacement {
     bool hasBasePoint = false;
 };
 
+// A DRAW statement's layer as PrepareStatementLayer prepared it.
+struct PreparedLayer {
+    std::string given;  // the name the statement gave
+    bool checkGroups = false;
+    std::string layer;  // the layer drawn on, when drawn
+    bool drawn = false;
+};
+
 struct ObjContext {
     std::string layerDefFile;  // "LAYERC.DEF", or "TCLAYERC.DEF" for "TC" objects
     // Layers made while drawing; their linetypes and attributes are applied
@@ -168,6 +176,8 @@ struct ObjContext {
     std::uint8_t flag1 = 0, flag2 = 0;
     std::vector<LayerSubstitution> layerSubstitutions;
     HostPlacement host;
+    // While a DRAW section runs (RunDrawBlock): its statements' layers.
+    std::optional<std::vector<PreparedLayer>> preparedLayers;
 };
 
 // Whether parameter `number` of the object is one of the sizes its wall
