@@ -132,16 +132,28 @@ void CCALCVANI::FillLabelParameters() {
     if (!context) return;
     ObjContext& c = *context;
     using namespace SetupVar;
+    // The store's slots read in one open of it (a label and its row each
+    // ask), with the values SettingInt, SettingReal and SettingString give
+    // for a slot that cannot be read.
+    int digits = 2;
+    double unitRatio = 0.0;
+    std::string textStyle, secondTextStyle;
+    if (ZcDbObjectPointer<VELM_SETUP> s(OpenSetupObject(true)); s) {
+        if (!s->getInt(CIFRE_COMPUTO, digits)) digits = 2;
+        s->getReal(SRAPPORTO_UM, unitRatio);
+        s->getString(STILETESTOUA1, textStyle);
+        s->getString(STILETESTOUA2, secondTextStyle);
+    }
     SetReal(c, 55, cardPoint.x);
     SetReal(c, 56, cardPoint.y);
     SetReal(c, 40, cardNumber.value_or(0));
     SetReal(c, 19, drawLeader);
-    SetReal(c, 45, SettingInt(CIFRE_COMPUTO, 2));
+    SetReal(c, 45, digits);
     SetReal(c, 46, 0.0);
-    SetReal(c, 47, SettingReal(SRAPPORTO_UM));
+    SetReal(c, 47, unitRatio);
     SetReal(c, 48, GetScaleFactor(4));
-    SetString(c, 49, SettingString(STILETESTOUA1));
-    SetString(c, 50, SettingString(STILETESTOUA2));
+    SetString(c, 49, textStyle);
+    SetString(c, 50, secondTextStyle);
     double height70 = 0.0;
     for (int n = 70; n <= 84; ++n) {
         const CDefEti* f = Field(n);
