@@ -104,7 +104,9 @@ void CWnd::DestroyTree(bool callVirtuals) {
     if (!m_hWnd && children_.empty() && !parent_) return;
     if (callVirtuals && m_hWnd) OnDestroy();
     for (CWnd* child : std::vector<CWnd*>(children_)) {
-        if (!IsLive(child)) continue;
+        // A child still in the list is alive (one that ends leaves its
+        // parent's list); the ones before it left as they were destroyed.
+        if (!(!children_.empty() && children_.front() == child) && !IsLive(child)) continue;
         if (callVirtuals)
             child->DestroyWindow();
         else
@@ -594,8 +596,13 @@ BOOL CWnd::RedrawWindow() {
 void CWnd::PaintInvalidated() {
     if (!m_hWnd || !IsWindowVisible()) return;
     UpdateWindow();
-    for (CWnd* child : std::vector<CWnd*>(children_))
-        if (IsLive(child)) child->PaintInvalidated();
+    const std::vector<CWnd*> children(children_);
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        // Still where it was in the list, the child is alive (one that ends
+        // leaves its parent's list); else painting changed the family.
+        const bool inPlace = i < children_.size() && children_[i] == children[i];
+        if (inPlace || IsLive(children[i])) children[i]->PaintInvalidated();
+    }
 }
 
 void CWnd::OnPaint() {
