@@ -12,17 +12,6 @@
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 
-namespace {
-
-void SetReal(ObjContext& c, int number, double value) {
-    SetObjVar(number, 0, 0, u'R', "", value, "", 0, 0, c.vars);
-}
-void SetString(ObjContext& c, int number, const std::string& value) {
-    SetObjVar(number, 0, 0, u'S', "", 0.0, value, 0, 0, c.vars);
-}
-
-}  // namespace
-
 CCALCVANI::CCALCVANI() {
     using namespace SetupVar;
     drawLeader = SettingInt(ETIDIRETTRICE);
@@ -144,41 +133,46 @@ void CCALCVANI::FillLabelParameters() {
         s->getString(STILETESTOUA1, textStyle);
         s->getString(STILETESTOUA2, secondTextStyle);
     }
-    SetReal(c, 55, cardPoint.x);
-    SetReal(c, 56, cardPoint.y);
-    SetReal(c, 40, cardNumber.value_or(0));
-    SetReal(c, 19, drawLeader);
-    SetReal(c, 45, digits);
-    SetReal(c, 46, 0.0);
-    SetReal(c, 47, unitRatio);
-    SetReal(c, 48, GetScaleFactor(4));
-    SetString(c, 49, textStyle);
-    SetString(c, 50, secondTextStyle);
+    ObjVarSetter vars(c.vars);
+    const auto real = [&vars](int number, double value) { vars.set(number, 0, 0, u'R', "", value, ""); };
+    const auto text = [&vars](int number, const std::string& value) {
+        vars.set(number, 0, 0, u'S', "", 0.0, value);
+    };
+    real(55, cardPoint.x);
+    real(56, cardPoint.y);
+    real(40, cardNumber.value_or(0));
+    real(19, drawLeader);
+    real(45, digits);
+    real(46, 0.0);
+    real(47, unitRatio);
+    real(48, GetScaleFactor(4));
+    text(49, textStyle);
+    text(50, secondTextStyle);
     double height70 = 0.0;
     for (int n = 70; n <= 84; ++n) {
         const CDefEti* f = Field(n);
         if (n == 79) {
-            SetString(c, 79, cardName);
+            text(79, cardName);
         } else if (!IsNumberField(n)) {
-            SetString(c, n, f ? f->value : std::string());
+            text(n, f ? f->value : std::string());
         } else {
             double value = f ? FieldNumber(*f) : 0.0;
             if (n == 70 && !f) value = GetFloorHeightAt(level);
             if (n == 70) height70 = value;
-            SetReal(c, n, value);
+            real(n, value);
         }
     }
-    SetString(c, 79, cardName);
-    SetReal(c, 60, livingArea);
-    SetReal(c, 61, windowArea);
-    SetReal(c, 62, openingArea);
-    SetReal(c, 63, perimeter);
-    SetReal(c, 64, nonUsableArea);
-    SetReal(c, 65, ventilationArea);
-    SetReal(c, 66, (fixedLivingFlag ? 1 : 0) + (fixedWindowFlag ? 2 : 0) + (fixedVentilationFlag ? 4 : 0));
-    SetReal(c, 67, wallPerimeter);
-    SetReal(c, 68, (livingArea + nonUsableArea) * height70);
-    SetReal(c, 69, surface);
+    text(79, cardName);
+    real(60, livingArea);
+    real(61, windowArea);
+    real(62, openingArea);
+    real(63, perimeter);
+    real(64, nonUsableArea);
+    real(65, ventilationArea);
+    real(66, (fixedLivingFlag ? 1 : 0) + (fixedWindowFlag ? 2 : 0) + (fixedVentilationFlag ? 4 : 0));
+    real(67, wallPerimeter);
+    real(68, (livingArea + nonUsableArea) * height70);
+    real(69, surface);
 }
 
 void PrepareRoomGraph(CFACCIATE& graph, double level) {

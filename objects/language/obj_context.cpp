@@ -28,14 +28,17 @@ void LayerAttrListDeleter::operator()(LayerAttrEntry* list) const {
 
 // ------------------------------------------------------------ variables
 
-ObjVar* SetObjVar(int number, int kind, int significant, char16_t type, std::string_view description,
-                  double value, std::string_view text, int numeric, int trace, ObjVarList& list) {
-    ObjVar* var = FindObjVar(number, list);
-    if (!var) {
-        list.push_back(std::make_unique<ObjVar>());
-        var = list.back().get();
-        var->number = number;
-    }
+namespace {
+
+ObjVar* AppendObjVar(int number, ObjVarList& list) {
+    list.push_back(std::make_unique<ObjVar>());
+    ObjVar* var = list.back().get();
+    var->number = number;
+    return var;
+}
+
+void FillObjVar(ObjVar* var, int kind, int significant, char16_t type, std::string_view description,
+                double value, std::string_view text, int numeric, int trace) {
     var->kind = static_cast<std::int16_t>(kind);
     var->significant = static_cast<std::uint8_t>(significant);
     var->type = type;
@@ -45,6 +48,28 @@ ObjVar* SetObjVar(int number, int kind, int significant, char16_t type, std::str
     var->numeric = static_cast<std::uint8_t>(numeric);
     var->trace = static_cast<std::uint8_t>(trace);
     var->auxIndex = -1;
+}
+
+}  // namespace
+
+ObjVar* SetObjVar(int number, int kind, int significant, char16_t type, std::string_view description,
+                  double value, std::string_view text, int numeric, int trace, ObjVarList& list) {
+    ObjVar* var = FindObjVar(number, list);
+    if (!var) var = AppendObjVar(number, list);
+    FillObjVar(var, kind, significant, type, description, value, text, numeric, trace);
+    return var;
+}
+
+ObjVarSetter::ObjVarSetter(ObjVarList& list) : list_(list) {
+    for (const auto& v : list) present_.insert(v->number);
+}
+
+ObjVar* ObjVarSetter::set(int number, int kind, int significant, char16_t type, std::string_view description,
+                          double value, std::string_view text, int numeric, int trace) {
+    if (!present_.insert(number).second)
+        return SetObjVar(number, kind, significant, type, description, value, text, numeric, trace, list_);
+    ObjVar* var = AppendObjVar(number, list_);
+    FillObjVar(var, kind, significant, type, description, value, text, numeric, trace);
     return var;
 }
 
@@ -149,36 +174,43 @@ void InitObjVariables(ObjContext& c) {
         s->getInt(SETOPZFINESALLINT, windowOption);
         s->getReal(SQPAV, level);
     }
-    SetFixedText(c, 11031, SysVarText("DWGNAME"));
-    SetFixedText(c, 11033, SysVarText("DWGPREFIX"));
-    SetFixedText(c, 11032, Today());
-    SetFixedText(c, 2, quoteStyle);
-    SetFixedReal(c, 7, unit);
-    SetFixedReal(c, 9, marker % 10);
-    SetFixedReal(c, 11009, marker / 10);
-    SetFixedReal(c, 15, std::acos(-1.0));
-    for (int n : {28, 16, 30, 5001}) SetFixedReal(c, n, 0.0);
+    ObjVarSetter vars(c.vars);
+    const auto real = [&vars](int number, double value) {
+        vars.set(number, kVarFixed, 0, u'R', "", value, "");
+    };
+    const auto text = [&vars](int number, std::string_view value) {
+        vars.set(number, kVarFixed, 0, u'S', "", 0.0, value);
+    };
+    text(11031, SysVarText("DWGNAME"));
+    text(11033, SysVarText("DWGPREFIX"));
+    text(11032, Today());
+    text(2, quoteStyle);
+    real(7, unit);
+    real(9, marker % 10);
+    real(11009, marker / 10);
+    real(15, std::acos(-1.0));
+    for (int n : {28, 16, 30, 5001}) real(n, 0.0);
     const std::array<double, kScaleEntryCount> factors = GetScaleFactors();
-    SetFixedReal(c, 17, factors[1]);
-    SetFixedReal(c, 26, factors[3]);
-    SetFixedReal(c, 11026, factors[2]);
-    SetFixedReal(c, 32, quoteDigits);
-    SetFixedReal(c, 10000, scale);
+    real(17, factors[1]);
+    real(26, factors[3]);
+    real(11026, factors[2]);
+    real(32, quoteDigits);
+    real(10000, scale);
     const int bits[5] = {2, 4, 8, 16, 64};
-    for (int i = 0; i < 5; ++i) SetFixedReal(c, 10001 + i, (sections & bits[i]) ? 1.0 : 0.0);
-    SetFixedReal(c, 11010, areaAbove);
-    SetFixedReal(c, 11011, areaBelow);
-    SetFixedReal(c, 25, dimY);
-    SetFixedReal(c, 11025, dimYp);
-    SetFixedReal(c, 27, dimDist);
-    SetFixedReal(c, 11027, dimDistp);
-    SetFixedText(c, 11030, "0");
-    SetFixedReal(c, 11028, zScale);
-    SetFixedReal(c, 11100, windowSuffix);
-    SetFixedReal(c, 11101, doorSuffix);
-    SetFixedReal(c, 11108, doorOption);
-    SetFixedReal(c, 11109, windowOption);
-    SetFixedText(c, 11035, FormatRealTrim(level));
+    for (int i = 0; i < 5; ++i) real(10001 + i, (sections & bits[i]) ? 1.0 : 0.0);
+    real(11010, areaAbove);
+    real(11011, areaBelow);
+    real(25, dimY);
+    real(11025, dimYp);
+    real(27, dimDist);
+    real(11027, dimDistp);
+    text(11030, "0");
+    real(11028, zScale);
+    real(11100, windowSuffix);
+    real(11101, doorSuffix);
+    real(11108, doorOption);
+    real(11109, windowOption);
+    text(11035, FormatRealTrim(level));
 }
 
 void InitObjSettingVars(ObjContext& c, std::string_view text) {
@@ -331,7 +363,8 @@ VarLine ParseVarLine(const std::string& line, std::size_t index, std::int32_t nu
 // (also for this run alone: a text value without its quotes, an order
 // digit another variable has). `unit` is read at the first line that needs
 // it.
-bool ApplyVarLine(const VarLine& d, bool readValues, ObjContext& c, std::optional<double>& unit) {
+bool ApplyVarLine(const VarLine& d, bool readValues, ObjContext& c, ObjVarSetter& vars,
+                  std::optional<double>& unit) {
     if (d.unitRead && !unit) unit = DrawingUnitFactor();
     if (!d.wellFormed) return false;
     std::string text = d.text;
@@ -357,8 +390,8 @@ bool ApplyVarLine(const VarLine& d, bool readValues, ObjContext& c, std::optiona
     if (d.order >= 0)
         for (const auto& v : c.vars)
             if (v->number != d.number && v->order == d.order) return false;
-    ObjVar* var = SetObjVar(d.number, d.kind, d.significant, d.type, d.description, value, text, d.numeric,
-                            d.trace, c.vars);
+    ObjVar* var =
+        vars.set(d.number, d.kind, d.significant, d.type, d.description, value, text, d.numeric, d.trace);
     var->order = d.order;
     return true;
 }
@@ -424,8 +457,9 @@ int ReadVarSection(bool readValues, ObjContext& c) {
     std::shared_ptr<const ObjVarSectionPlan> plan = t.lines.compiled().varSection;
     if (!plan) t.lines.compiled().varSection = plan = PlanVarSection(t);
     std::optional<double> unit;
+    ObjVarSetter vars(c.vars);
     for (const VarLine& d : plan->declarations) {
-        if (!ApplyVarLine(d, readValues, c, unit)) {
+        if (!ApplyVarLine(d, readValues, c, vars, unit)) {
             t.cursor = TextCursor{d.index + 1, 0};
             ReportTextFault(t, d.index, "błędny wiersz zmiennej $" + std::to_string(d.number));
             return d.number == 0 ? kVarZeroLineWrong : d.number;

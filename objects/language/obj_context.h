@@ -22,6 +22,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "core/geometry/geom_basic.h"
@@ -198,6 +199,19 @@ int LoadObjFile(ObjContext& context, const std::string& name);
 // The variable of that number: replaced in place (order kept) or appended.
 ObjVar* SetObjVar(int number, int kind, int significant, char16_t type, std::string_view description,
                   double value, std::string_view text, int numeric, int trace, ObjVarList& list);
+// Sets many variables of one list in a row (the predefined ones of a run):
+// a number not in the list is appended without a search of the list. As
+// SetObjVar, while nothing else changes the list between the calls.
+class ObjVarSetter {
+public:
+    explicit ObjVarSetter(ObjVarList& list);
+    ObjVar* set(int number, int kind, int significant, char16_t type, std::string_view description,
+                double value, std::string_view text, int numeric = 0, int trace = 0);
+
+private:
+    ObjVarList& list_;
+    std::unordered_set<std::int32_t> present_;
+};
 ObjVar* FindObjVar(int number, ObjVarList& list);
 const ObjVar* FindObjVar(int number, const ObjVarList& list);
 // The variable with its value and text copied out; absent: null, 0.0, "".
