@@ -3,6 +3,7 @@
 // type, the fixed points and the number prompt.
 #include "objects/language/obj_context.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <ctime>
@@ -61,13 +62,17 @@ ObjVar* SetObjVar(int number, int kind, int significant, char16_t type, std::str
 }
 
 ObjVarSetter::ObjVarSetter(ObjVarList& list) : list_(list) {
-    for (const auto& v : list) present_.insert(v->number);
+    present_.reserve(list.size() + 64);
+    for (const auto& v : list) present_.push_back(v->number);
+    std::sort(present_.begin(), present_.end());
 }
 
 ObjVar* ObjVarSetter::set(int number, int kind, int significant, char16_t type, std::string_view description,
                           double value, std::string_view text, int numeric, int trace) {
-    if (!present_.insert(number).second)
+    const auto at = std::lower_bound(present_.begin(), present_.end(), number);
+    if (at != present_.end() && *at == number)
         return SetObjVar(number, kind, significant, type, description, value, text, numeric, trace, list_);
+    present_.insert(at, number);
     ObjVar* var = AppendObjVar(number, list_);
     FillObjVar(var, kind, significant, type, description, value, text, numeric, trace);
     return var;

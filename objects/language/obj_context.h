@@ -22,7 +22,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "core/geometry/geom_basic.h"
@@ -210,7 +209,7 @@ public:
 
 private:
     ObjVarList& list_;
-    std::unordered_set<std::int32_t> present_;
+    std::vector<std::int32_t> present_;  // sorted
 };
 ObjVar* FindObjVar(int number, ObjVarList& list);
 const ObjVar* FindObjVar(int number, const ObjVarList& list);
