@@ -14,12 +14,21 @@
 
 CCALCVANI::CCALCVANI() {
     using namespace SetupVar;
-    drawLeader = SettingInt(ETIDIRETTRICE);
-    drawTriangles = SettingInt(DISEGNATRIANGOLI);
-    digits = SettingInt(CIFRE_COMPUTO, 2);
+    // One open of the store, a slot that cannot be read giving what
+    // SettingInt gives.
+    int leader = 0, triangles = 0, places = 2;
+    if (ZcDbObjectPointer<VELM_SETUP> s(OpenSetupObject(true)); s) {
+        s->getInt(ETIDIRETTRICE, leader);
+        s->getInt(DISEGNATRIANGOLI, triangles);
+        if (!s->getInt(CIFRE_COMPUTO, places)) places = 2;
+    }
+    drawLeader = leader;
+    drawTriangles = triangles;
+    digits = places;
     scaleSize1 = GetScaleFactor(1);
-    strInfVani = ReadConfigInt("STR_INF_VANI");
-    numInfVani = ReadConfigInt("NUM_INF_VANI");
+    const std::vector<int> config = ReadConfigInts({"STR_INF_VANI", "NUM_INF_VANI"});
+    strInfVani = config[0];
+    numInfVani = config[1];
 }
 
 CCALCVANI::~CCALCVANI() {
