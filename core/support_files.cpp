@@ -77,6 +77,24 @@ int ReadConfigInt(std::string_view key) {
     return ConfigIntFromLines(lines, key).value_or(-1);
 }
 
+std::vector<int> ReadConfigInts(std::initializer_list<std::string_view> keys) {
+    std::vector<int> values;
+    std::optional<std::string> path = FindSupportFile(kConfigFile);
+    std::shared_ptr<const host::TextFile> file = path ? SharedSupportText(*path) : nullptr;
+    for (std::string_view key : keys) {
+        // A file missing or unreadable is looked for (and said) again for
+        // each further key, as each key alone would.
+        if (!file) {
+            values.push_back(values.empty() ? -1 : ReadConfigInt(key));
+            continue;
+        }
+        if (std::optional<SupportFault> fault = ConfigIntFault(file->lines, key))
+            ReportSupportFault(*path, *fault);
+        values.push_back(ConfigIntFromLines(file->lines, key).value_or(-1));
+    }
+    return values;
+}
+
 std::optional<SupportFault> ConfigIntFault(const std::vector<std::string>& lines, std::string_view key) {
     if (ConfigIntFromLines(lines, key)) return std::nullopt;
     for (std::size_t i = 0; i < lines.size(); ++i) {

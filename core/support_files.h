@@ -9,6 +9,7 @@
 // length, and without their line ends.
 #pragma once
 
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -41,6 +42,9 @@ bool PatternLinesDefine(const std::vector<std::string>& lines, std::string_view 
 // The integer of `key` in the configuration file; -1 when absent, or when
 // its only values are not whole numbers (the first such line is named).
 int ReadConfigInt(std::string_view key);
+// The same for several keys, in their order, from one look-up and reading
+// of the file (a room's label asks for two of them).
+std::vector<int> ReadConfigInts(std::initializer_list<std::string_view> keys);
 // 1 and the value of `key`, or 0 (value untouched).
 int ReadConfigString(std::string_view key, std::string& value);
 // The same over lines already read.

@@ -12,25 +12,23 @@
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 
-namespace {
-
-void SetReal(ObjContext& c, int number, double value) {
-    SetObjVar(number, 0, 0, u'R', "", value, "", 0, 0, c.vars);
-}
-void SetString(ObjContext& c, int number, const std::string& value) {
-    SetObjVar(number, 0, 0, u'S', "", 0.0, value, 0, 0, c.vars);
-}
-
-}  // namespace
-
 CCALCVANI::CCALCVANI() {
     using namespace SetupVar;
-    drawLeader = SettingInt(ETIDIRETTRICE);
-    drawTriangles = SettingInt(DISEGNATRIANGOLI);
-    digits = SettingInt(CIFRE_COMPUTO, 2);
+    // One open of the store, a slot that cannot be read giving what
+    // SettingInt gives.
+    int leader = 0, triangles = 0, places = 2;
+    if (ZcDbObjectPointer<VELM_SETUP> s(OpenSetupObject(true)); s) {
+        s->getInt(ETIDIRETTRICE, leader);
+        s->getInt(DISEGNATRIANGOLI, triangles);
+        if (!s->getInt(CIFRE_COMPUTO, places)) places = 2;
+    }
+    drawLeader = leader;
+    drawTriangles = triangles;
+    digits = places;
     scaleSize1 = GetScaleFactor(1);
-    strInfVani = ReadConfigInt("STR_INF_VANI");
-    numInfVani = ReadConfigInt("NUM_INF_VANI");
+    const std::vector<int> config = ReadConfigInts({"STR_INF_VANI", "NUM_INF_VANI"});
+    strInfVani = config[0];
+    numInfVani = config[1];
 }
 
 CCALCVANI::~CCALCVANI() {
@@ -132,41 +130,58 @@ void CCALCVANI::FillLabelParameters() {
     if (!context) return;
     ObjContext& c = *context;
     using namespace SetupVar;
-    SetReal(c, 55, cardPoint.x);
-    SetReal(c, 56, cardPoint.y);
-    SetReal(c, 40, cardNumber.value_or(0));
-    SetReal(c, 19, drawLeader);
-    SetReal(c, 45, SettingInt(CIFRE_COMPUTO, 2));
-    SetReal(c, 46, 0.0);
-    SetReal(c, 47, SettingReal(SRAPPORTO_UM));
-    SetReal(c, 48, GetScaleFactor(4));
-    SetString(c, 49, SettingString(STILETESTOUA1));
-    SetString(c, 50, SettingString(STILETESTOUA2));
+    // The store's slots read in one open of it (a label and its row each
+    // ask), with the values SettingInt, SettingReal and SettingString give
+    // for a slot that cannot be read.
+    int digits = 2;
+    double unitRatio = 0.0;
+    std::string textStyle, secondTextStyle;
+    if (ZcDbObjectPointer<VELM_SETUP> s(OpenSetupObject(true)); s) {
+        if (!s->getInt(CIFRE_COMPUTO, digits)) digits = 2;
+        s->getReal(SRAPPORTO_UM, unitRatio);
+        s->getString(STILETESTOUA1, textStyle);
+        s->getString(STILETESTOUA2, secondTextStyle);
+    }
+    ObjVarSetter vars(c.vars);
+    const auto real = [&vars](int number, double value) { vars.set(number, 0, 0, u'R', "", value, ""); };
+    const auto text = [&vars](int number, const std::string& value) {
+        vars.set(number, 0, 0, u'S', "", 0.0, value);
+    };
+    real(55, cardPoint.x);
+    real(56, cardPoint.y);
+    real(40, cardNumber.value_or(0));
+    real(19, drawLeader);
+    real(45, digits);
+    real(46, 0.0);
+    real(47, unitRatio);
+    real(48, GetScaleFactor(4));
+    text(49, textStyle);
+    text(50, secondTextStyle);
     double height70 = 0.0;
     for (int n = 70; n <= 84; ++n) {
         const CDefEti* f = Field(n);
         if (n == 79) {
-            SetString(c, 79, cardName);
+            text(79, cardName);
         } else if (!IsNumberField(n)) {
-            SetString(c, n, f ? f->value : std::string());
+            text(n, f ? f->value : std::string());
         } else {
             double value = f ? FieldNumber(*f) : 0.0;
             if (n == 70 && !f) value = GetFloorHeightAt(level);
             if (n == 70) height70 = value;
-            SetReal(c, n, value);
+            real(n, value);
         }
     }
-    SetString(c, 79, cardName);
-    SetReal(c, 60, livingArea);
-    SetReal(c, 61, windowArea);
-    SetReal(c, 62, openingArea);
-    SetReal(c, 63, perimeter);
-    SetReal(c, 64, nonUsableArea);
-    SetReal(c, 65, ventilationArea);
-    SetReal(c, 66, (fixedLivingFlag ? 1 : 0) + (fixedWindowFlag ? 2 : 0) + (fixedVentilationFlag ? 4 : 0));
-    SetReal(c, 67, wallPerimeter);
-    SetReal(c, 68, (livingArea + nonUsableArea) * height70);
-    SetReal(c, 69, surface);
+    text(79, cardName);
+    real(60, livingArea);
+    real(61, windowArea);
+    real(62, openingArea);
+    real(63, perimeter);
+    real(64, nonUsableArea);
+    real(65, ventilationArea);
+    real(66, (fixedLivingFlag ? 1 : 0) + (fixedWindowFlag ? 2 : 0) + (fixedVentilationFlag ? 4 : 0));
+    real(67, wallPerimeter);
+    real(68, (livingArea + nonUsableArea) * height70);
+    real(69, surface);
 }
 
 void PrepareRoomGraph(CFACCIATE& graph, double level) {

@@ -26,6 +26,7 @@
 #include "host/util/nocase.h"
 #include "rooms/room_calc.h"
 #include "rooms/room_records.h"
+#include "store/open_or_create.h"
 #include "store/settings_store.h"
 #include "store/velm_layermuri.h"
 #include "walls/graph/outline_record.h"
@@ -178,10 +179,12 @@ public:
     }
 
 private:
-    // The wall-layer list is opened for write by every reader, so it is
-    // compared, not watched.
+    // The wall-layer list is opened for write by other readers, so it is
+    // compared, not watched. Read here without filing it into the command's
+    // undo (made with its defaults when missing, as those readers make it).
     static std::vector<std::string> WallLayerNames() {
-        ZcDbObjectPointer<VELM_LAYERMURI> opened(OpenLayerMuriObject());
+        ZcDbObjectPointer<VELM_LAYERMURI> opened(
+            OpenOrCreateSetting<VELM_LAYERMURI>(true, [](VELM_LAYERMURI& o) { o.Reset(); }));
         return opened ? opened->entries : std::vector<std::string>();
     }
 

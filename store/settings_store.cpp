@@ -198,12 +198,17 @@ double DrawingUnitFactor() {
 
 double GetScaleFactor(int index) {
     if (index < 0 || index >= kScaleEntryCount) return 0.0;
+    return GetScaleFactors()[index];
+}
+
+std::array<double, kScaleEntryCount> GetScaleFactors() {
+    std::array<double, kScaleEntryCount> factors{};
     // Both slots from one open of the store.
     double sftmtcm = 0.0;
     int sfatscala = 0;
     {
         ZcDbObjectPointer<VELM_SETUP> s(OpenSetupObject(true));
-        if (!s) return 0.0;
+        if (!s) return factors;
         s->getReal(SetupVar::SFTMTCM, sftmtcm);
         s->getInt(SetupVar::SFATSCALA, sfatscala);
     }
@@ -211,7 +216,10 @@ double GetScaleFactor(int index) {
     // the table into the command's undo as if it changed.
     ZcDbObjectPointer<VELM_FSCALA> f(
         OpenOrCreateSetting<VELM_FSCALA>(true, [](VELM_FSCALA& o) { o.Reset(); }));
-    return f ? ScaleFactorFor(f->scales, index, sftmtcm, sfatscala) : 0.0;
+    if (f)
+        for (int i = 0; i < kScaleEntryCount; ++i)
+            factors[i] = ScaleFactorFor(f->scales, i, sftmtcm, sfatscala);
+    return factors;
 }
 
 bool AccessScaleFactor(int key, int index, double& value, bool set) {

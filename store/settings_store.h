@@ -84,6 +84,8 @@ double DrawingUnitFactor();
 // Entry `index` (0..9) of the current print scale's record, the two text
 // heights (1 and 4) converted to drawing units; 0.0 when it cannot be read.
 double GetScaleFactor(int index);
+// All ten entries as GetScaleFactor gives them, from one open of each record.
+std::array<double, kScaleEntryCount> GetScaleFactors();
 // Reads (set false) or writes (set true) one raw entry of the print-scale
 // record with that key; false, and `value` 0.0, when there is none.
 bool AccessScaleFactor(int key, int index, double& value, bool set);

@@ -104,13 +104,16 @@ void CWnd::DestroyTree(bool callVirtuals) {
     if (!m_hWnd && children_.empty() && !parent_) return;
     if (callVirtuals && m_hWnd) OnDestroy();
     for (CWnd* child : std::vector<CWnd*>(children_)) {
-        if (!IsLive(child)) continue;
+        // A child still in the list is alive (one that ends leaves its
+        // parent's list); the ones before it left as they were destroyed.
+        if (!(!children_.empty() && children_.front() == child) && !IsLive(child)) continue;
         if (callVirtuals)
             child->DestroyWindow();
         else
             child->DestroyTree(false);
     }
     children_.clear();
+    childIds_.clear();
     owned_.clear();
     if (g_focus == this) g_focus = nullptr;
     if (parent_ && IsLive(parent_)) parent_->DetachChild(this);
@@ -128,10 +131,15 @@ void CWnd::AdoptChild(std::unique_ptr<CWnd> child) {
 void CWnd::AttachChild(CWnd* child) {
     child->parent_ = this;
     children_.push_back(child);
+    childIds_.push_back(child->id_);
 }
 
 void CWnd::DetachChild(CWnd* child) {
-    std::erase(children_, child);
+    for (std::size_t i = children_.size(); i-- > 0;)
+        if (children_[i] == child) {
+            children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(i));
+            childIds_.erase(childIds_.begin() + static_cast<std::ptrdiff_t>(i));
+        }
 }
 
 BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
@@ -161,7 +169,20 @@ void CWnd::CopyState(const CWnd& from) {
 
 // ---------------------------------------------------------------- family
 
+int CWnd::SetDlgCtrlID(int id) {
+    if (parent_ && IsLive(parent_))
+        for (std::size_t i = 0; i < parent_->children_.size(); ++i)
+            if (parent_->children_[i] == this) parent_->childIds_[i] = id;
+    return std::exchange(id_, id);
+}
+
 CWnd* CWnd::GetDlgItem(int id) const {
+    const auto at = std::find(childIds_.begin(), childIds_.end(), id);
+    if (at != childIds_.end()) {
+        CWnd* child = children_[static_cast<std::size_t>(at - childIds_.begin())];
+        if (child->id_ == id) return child;
+    }
+    // An id given the control after it was attached: the control itself says.
     for (CWnd* child : children_)
         if (child->id_ == id) return child;
     return nullptr;
@@ -575,8 +596,13 @@ BOOL CWnd::RedrawWindow() {
 void CWnd::PaintInvalidated() {
     if (!m_hWnd || !IsWindowVisible()) return;
     UpdateWindow();
-    for (CWnd* child : std::vector<CWnd*>(children_))
-        if (IsLive(child)) child->PaintInvalidated();
+    const std::vector<CWnd*> children(children_);
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        // Still where it was in the list, the child is alive (one that ends
+        // leaves its parent's list); else painting changed the family.
+        const bool inPlace = i < children_.size() && children_[i] == children[i];
+        if (inPlace || IsLive(children[i])) children[i]->PaintInvalidated();
+    }
 }
 
 void CWnd::OnPaint() {

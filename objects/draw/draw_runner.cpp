@@ -140,6 +140,13 @@ void DrawFixedPointMarker(ObjContext& context, const AAR_LAYERC& catalogue) {
 
 int RunDrawBlock(ObjContext& context, const AAR_LAYERC& catalogue) {
     if (!context.text) return kDrawTextEnded;
+    // The layers prepared serve this section's statements only: between
+    // runs the drawing's layers and groups may change.
+    struct PreparedLayersScope {
+        ObjContext& c;
+        explicit PreparedLayersScope(ObjContext& context) : c(context) { c.preparedLayers.emplace(); }
+        ~PreparedLayersScope() { c.preparedLayers.reset(); }
+    } scope(context);
     draw::MakeEntity("BLOCK", {ZcDbDxfItem::ofText(2, "*U"), ZcDbDxfItem::ofText(8, "0"),
                                ZcDbDxfItem::ofInt(70, 1), draw::PointGroup(10, {0.0, 0.0, 0.0})});
     int status = 1;

@@ -235,14 +235,22 @@ int CheckGenerationFlag(ObjContext& context) {
     return flag;
 }
 
-bool PrepareStatementLayer(bool checkGroups, std::string& layer, ObjContext* context,
-                           const AAR_LAYERC& catalogue, bool useLevel, double elevation) {
+namespace {
+
+// PrepareStatementLayer's work; `same` is set when a second call with the
+// same name would come out the same without doing anything more (no layer
+// made, no message).
+bool PrepareLayer(bool checkGroups, std::string& layer, ObjContext* context, const AAR_LAYERC& catalogue,
+                  bool useLevel, double elevation, bool& same) {
+    same = false;
     std::string name = layer;
     if (context && name.size() > 2 && name[0] == '-' && name[1] == '$') {
         std::size_t pos = 2;
         std::optional<int> n = ReadDigits(name, pos);
         const ObjVar* v = n ? FindObjVar(*n, context->vars) : nullptr;
         if (v && !v->text.empty()) name = v->text;
+    } else {
+        same = true;
     }
     // A layer of a floor ("VELM" + key + "$" + level) is drawn as its key on
     // that floor. Names with the prefix but no level (such as the marker
@@ -275,6 +283,10 @@ bool PrepareStatementLayer(bool checkGroups, std::string& layer, ObjContext* con
     }
     layer = name;
     if (!context) return true;
+    // A catalogue linetype too long for the layer service is named again by
+    // every statement that gives the layer.
+    const AA_LAYERC* row = catalogue.FindKey(layer);
+    same = same && !(row && row->linetype.size() > kMaxLayerName);
     auto entry = std::make_unique<LayerAttrEntry>();
     EnsureLayer(layer, catalogue, useLevel, elevation, true, entry.get());
     if (entry->createdLater) {
@@ -283,7 +295,31 @@ bool PrepareStatementLayer(bool checkGroups, std::string& layer, ObjContext* con
         context->madeLayers.reset(entry.release());
     }
     // A name the layer service refused (too long) exists nowhere.
-    return layer.size() <= kMaxLayerName && LayerInDrawing(layer);
+    const bool drawn = layer.size() <= kMaxLayerName && LayerInDrawing(layer);
+    same = same && drawn;
+    return drawn;
+}
+
+}  // namespace
+
+bool PrepareStatementLayer(bool checkGroups, std::string& layer, ObjContext* context,
+                           const AAR_LAYERC& catalogue, bool useLevel, double elevation) {
+    // The statements of a DRAW section mostly share a few layers: once a
+    // layer is there, preparing it again finds what it found before.
+    std::vector<PreparedLayer>* known = context && context->preparedLayers && !useLevel && elevation == 0.0
+                                            ? &*context->preparedLayers
+                                            : nullptr;
+    if (known)
+        for (const PreparedLayer& p : *known)
+            if (p.checkGroups == checkGroups && p.given == layer) {
+                if (p.drawn) layer = p.layer;
+                return p.drawn;
+            }
+    const std::string given = layer;
+    bool same = false;
+    const bool drawn = PrepareLayer(checkGroups, layer, context, catalogue, useLevel, elevation, same);
+    if (known && same) known->push_back({given, checkGroups, drawn ? layer : std::string(), drawn});
+    return drawn;
 }
 
 bool LayerInGroups(const VELM_GENGRUPPO& groups, const std::string& layer) {

@@ -3,6 +3,8 @@
 // type, the fixed points and the number prompt.
 #include "objects/language/obj_context.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <ctime>
 
@@ -10,6 +12,7 @@
 #include "core/host_services.h"
 #include "core/input_range.h"
 #include "host/ads/cmdline.h"
+#include "host/db/dbobjptr.h"
 #include "host/ed/prompts.h"
 #include "host/win/textutil.h"
 #include "settings/dialogs/layer_linetypes.h"
@@ -26,14 +29,17 @@ void LayerAttrListDeleter::operator()(LayerAttrEntry* list) const {
 
 // ------------------------------------------------------------ variables
 
-ObjVar* SetObjVar(int number, int kind, int significant, char16_t type, std::string_view description,
-                  double value, std::string_view text, int numeric, int trace, ObjVarList& list) {
-    ObjVar* var = FindObjVar(number, list);
-    if (!var) {
-        list.push_back(std::make_unique<ObjVar>());
-        var = list.back().get();
-        var->number = number;
-    }
+namespace {
+
+ObjVar* AppendObjVar(int number, ObjVarList& list) {
+    list.push_back(std::make_unique<ObjVar>());
+    ObjVar* var = list.back().get();
+    var->number = number;
+    return var;
+}
+
+void FillObjVar(ObjVar* var, int kind, int significant, char16_t type, std::string_view description,
+                double value, std::string_view text, int numeric, int trace) {
     var->kind = static_cast<std::int16_t>(kind);
     var->significant = static_cast<std::uint8_t>(significant);
     var->type = type;
@@ -43,6 +49,32 @@ ObjVar* SetObjVar(int number, int kind, int significant, char16_t type, std::str
     var->numeric = static_cast<std::uint8_t>(numeric);
     var->trace = static_cast<std::uint8_t>(trace);
     var->auxIndex = -1;
+}
+
+}  // namespace
+
+ObjVar* SetObjVar(int number, int kind, int significant, char16_t type, std::string_view description,
+                  double value, std::string_view text, int numeric, int trace, ObjVarList& list) {
+    ObjVar* var = FindObjVar(number, list);
+    if (!var) var = AppendObjVar(number, list);
+    FillObjVar(var, kind, significant, type, description, value, text, numeric, trace);
+    return var;
+}
+
+ObjVarSetter::ObjVarSetter(ObjVarList& list) : list_(list) {
+    present_.reserve(list.size() + 64);
+    for (const auto& v : list) present_.push_back(v->number);
+    std::sort(present_.begin(), present_.end());
+}
+
+ObjVar* ObjVarSetter::set(int number, int kind, int significant, char16_t type, std::string_view description,
+                          double value, std::string_view text, int numeric, int trace) {
+    const auto at = std::lower_bound(present_.begin(), present_.end(), number);
+    if (at != present_.end() && *at == number)
+        return SetObjVar(number, kind, significant, type, description, value, text, numeric, trace, list_);
+    present_.insert(at, number);
+    ObjVar* var = AppendObjVar(number, list_);
+    FillObjVar(var, kind, significant, type, description, value, text, numeric, trace);
     return var;
 }
 
@@ -118,37 +150,72 @@ void FreeObjContext(std::unique_ptr<ObjContext> context) {
 
 void InitObjVariables(ObjContext& c) {
     using namespace SetupVar;
-    SetFixedText(c, 11031, SysVarText("DWGNAME"));
-    SetFixedText(c, 11033, SysVarText("DWGPREFIX"));
-    SetFixedText(c, 11032, Today());
-    SetFixedText(c, 2, SettingString(STILETQUOTE));
-    SetFixedReal(c, 7, SettingReal(SFTMTCM));
-    const int marker = SettingInt(SALLINTXTQ);
-    SetFixedReal(c, 9, marker % 10);
-    SetFixedReal(c, 11009, marker / 10);
-    SetFixedReal(c, 15, std::acos(-1.0));
-    for (int n : {28, 16, 30, 5001}) SetFixedReal(c, n, 0.0);
-    SetFixedReal(c, 17, GetScaleFactor(1));
-    SetFixedReal(c, 26, GetScaleFactor(3));
-    SetFixedReal(c, 11026, GetScaleFactor(2));
-    SetFixedReal(c, 32, SettingInt(SCIFRE_QUOTE));
-    SetFixedReal(c, 10000, SettingInt(SFATSCALA));
-    const int sections = SettingInt(CALC_INT_SEZ);
+    // The store's slots read in one open of it: every object placed (a label
+    // and its card row per room) asks for all of them. A slot that cannot be
+    // read gives 0 and an empty text, as SettingReal, SettingInt and
+    // SettingString give.
+    std::string quoteStyle;
+    double unit = 0, areaAbove = 0, areaBelow = 0, dimY = 0, dimYp = 0, dimDist = 0, dimDistp = 0, zScale = 0,
+           level = 0;
+    int marker = 0, quoteDigits = 0, scale = 0, sections = 0, windowSuffix = 0, doorSuffix = 0,
+        doorOption = 0, windowOption = 0;
+    if (ZcDbObjectPointer<VELM_SETUP> s(OpenSetupObject(true)); s) {
+        s->getString(STILETQUOTE, quoteStyle);
+        s->getReal(SFTMTCM, unit);
+        s->getInt(SALLINTXTQ, marker);
+        s->getInt(SCIFRE_QUOTE, quoteDigits);
+        s->getInt(SFATSCALA, scale);
+        s->getInt(CALC_INT_SEZ, sections);
+        s->getReal(AREAMENOSUP, areaAbove);
+        s->getReal(AREAMENOINF, areaBelow);
+        s->getReal(SPOSYQUOTE, dimY);
+        s->getReal(SPOSYQUOTEP, dimYp);
+        s->getReal(SDIST_QUOTE, dimDist);
+        s->getReal(SDIST_QUOTEP, dimDistp);
+        s->getReal(SETCOM_ZSCALE, zScale);
+        s->getInt(SUFFISSOFINES, windowSuffix);
+        s->getInt(SUFFISSOPORTA, doorSuffix);
+        s->getInt(SETOPZPORTEALLEST, doorOption);
+        s->getInt(SETOPZFINESALLINT, windowOption);
+        s->getReal(SQPAV, level);
+    }
+    ObjVarSetter vars(c.vars);
+    const auto real = [&vars](int number, double value) {
+        vars.set(number, kVarFixed, 0, u'R', "", value, "");
+    };
+    const auto text = [&vars](int number, std::string_view value) {
+        vars.set(number, kVarFixed, 0, u'S', "", 0.0, value);
+    };
+    text(11031, SysVarText("DWGNAME"));
+    text(11033, SysVarText("DWGPREFIX"));
+    text(11032, Today());
+    text(2, quoteStyle);
+    real(7, unit);
+    real(9, marker % 10);
+    real(11009, marker / 10);
+    real(15, std::acos(-1.0));
+    for (int n : {28, 16, 30, 5001}) real(n, 0.0);
+    const std::array<double, kScaleEntryCount> factors = GetScaleFactors();
+    real(17, factors[1]);
+    real(26, factors[3]);
+    real(11026, factors[2]);
+    real(32, quoteDigits);
+    real(10000, scale);
     const int bits[5] = {2, 4, 8, 16, 64};
-    for (int i = 0; i < 5; ++i) SetFixedReal(c, 10001 + i, (sections & bits[i]) ? 1.0 : 0.0);
-    SetFixedReal(c, 11010, SettingReal(AREAMENOSUP));
-    SetFixedReal(c, 11011, SettingReal(AREAMENOINF));
-    SetFixedReal(c, 25, SettingReal(SPOSYQUOTE));
-    SetFixedReal(c, 11025, SettingReal(SPOSYQUOTEP));
-    SetFixedReal(c, 27, SettingReal(SDIST_QUOTE));
-    SetFixedReal(c, 11027, SettingReal(SDIST_QUOTEP));
-    SetFixedText(c, 11030, "0");
-    SetFixedReal(c, 11028, SettingReal(SETCOM_ZSCALE));
-    SetFixedReal(c, 11100, SettingInt(SUFFISSOFINES));
-    SetFixedReal(c, 11101, SettingInt(SUFFISSOPORTA));
-    SetFixedReal(c, 11108, SettingInt(SETOPZPORTEALLEST));
-    SetFixedReal(c, 11109, SettingInt(SETOPZFINESALLINT));
-    SetFixedText(c, 11035, FormatRealTrim(SettingReal(SQPAV)));
+    for (int i = 0; i < 5; ++i) real(10001 + i, (sections & bits[i]) ? 1.0 : 0.0);
+    real(11010, areaAbove);
+    real(11011, areaBelow);
+    real(25, dimY);
+    real(11025, dimYp);
+    real(27, dimDist);
+    real(11027, dimDistp);
+    text(11030, "0");
+    real(11028, zScale);
+    real(11100, windowSuffix);
+    real(11101, doorSuffix);
+    real(11108, doorOption);
+    real(11109, windowOption);
+    text(11035, FormatRealTrim(level));
 }
 
 void InitObjSettingVars(ObjContext& c, std::string_view text) {
@@ -219,98 +286,150 @@ std::size_t CodePoints(std::string_view s) {
     return n;
 }
 
-// One declaration line read into the list; false when the line is wrong.
-bool ReadVarLine(const std::string& line, bool readValues, ObjContext& c, int number, bool& parameter) {
-    const char first = line[0];
-    const int numeric = first == '#';
-    const int trace = first == '-';
-    std::size_t eq = line.find('=');
-    if (eq == std::string::npos) return false;
-    std::size_t start = eq + 1;
-    while (start < line.size() && IsBlank(line[start])) ++start;
-    if (start >= line.size()) return false;
-    const double unit = DrawingUnitFactor();
-    int order = -1;
-    int kind = kVarParameter, significant = 1;
+// One declaration as written, worked out without the run: what a run adds
+// (the unit factor, values in force, the order digits of the variables
+// already declared) is applied by ApplyVarLine.
+struct VarLine {
+    std::size_t index = 0;                  // its line
+    std::size_t block = std::string::npos;  // start of the innermost include block holding it
+    std::int32_t number = 0;
+    bool wellFormed = false;  // false: a wrong line in any run
+    bool unitRead = false;    // the unit factor is read for it, also when it is wrong
+    bool parameter = false;   // its value stands between quotes
+    int numeric = 0, trace = 0;
+    int kind = kVarParameter, significant = 1, order = -1;
     char16_t type = u'D';
     std::string description, text;
-    double value = 0.0;
-    parameter = line[start] == '"';
-    if (parameter) {
+    std::optional<std::string> quoted;  // a text parameter's value, when it is between quotes
+    double written = 0.0;               // a number as written, before the unit factor
+};
+
+// One declaration line; `wellFormed` false when the line is wrong.
+VarLine ParseVarLine(const std::string& line, std::size_t index, std::int32_t number) {
+    VarLine d;
+    d.index = index;
+    d.number = number;
+    const char first = line[0];
+    d.numeric = first == '#';
+    d.trace = first == '-';
+    std::size_t eq = line.find('=');
+    if (eq == std::string::npos) return d;
+    std::size_t start = eq + 1;
+    while (start < line.size() && IsBlank(line[start])) ++start;
+    if (start >= line.size()) return d;
+    d.unitRead = true;
+    d.parameter = line[start] == '"';
+    if (d.parameter) {
         std::size_t close = line.find('"', start + 1);
-        if (close == std::string::npos) return false;
-        description = line.substr(start + 1, close - start - 1);
+        if (close == std::string::npos) return d;
+        d.description = line.substr(start + 1, close - start - 1);
         std::size_t p = close + 1;
         if (p < line.size() && std::isdigit(static_cast<unsigned char>(line[p]))) {
-            order = line[p++] - '0';
+            d.order = line[p++] - '0';
             if (p < line.size() && std::isdigit(static_cast<unsigned char>(line[p])))
-                order = order * 10 + (line[p++] - '0');
+                d.order = d.order * 10 + (line[p++] - '0');
         }
-        if (p >= line.size()) return false;
+        if (p >= line.size()) return d;
         const char letter = line[p];
         const std::string_view upper = "ABDIRS", lower = "abdirs";
         if (upper.find(letter) != std::string_view::npos) {
-            type = static_cast<char16_t>(letter);
+            d.type = static_cast<char16_t>(letter);
         } else if (lower.find(letter) != std::string_view::npos) {
-            type = static_cast<char16_t>(letter - 'a' + 'A');
-            significant = 0;
+            d.type = static_cast<char16_t>(letter - 'a' + 'A');
+            d.significant = 0;
         } else if (letter == 'C') {
-            kind = kVarFixed;
-            type = u'S';
-            text = description;
+            d.kind = kVarFixed;
+            d.type = u'S';
+            d.text = d.description;
         } else {
-            return false;
+            return d;
         }
         std::string_view after = std::string_view(line).substr(p + 1);
-        if (kind == kVarParameter && number == 11034) {
-            // Filled by the placement from the drawing, never from the file.
-        } else if (kind == kVarParameter && readValues) {
-            if (type == u'S') {
-                if (ExtractQuoted(text, after) == 0) return false;
-            } else {
-                value = host::parseDoublePrefix(after).value_or(0.0);
-                if (type == u'D' || type == u'R') value *= unit;
-            }
-        } else if (kind == kVarParameter) {
-            // Re-reading the declarations keeps the values in force.
-            GetObjVar(number, value, text, c.vars);
+        if (d.type == u'S') {
+            std::string value;
+            if (ExtractQuoted(value, after) != 0) d.quoted = std::move(value);
+        } else {
+            d.written = host::parseDoublePrefix(after).value_or(0.0);
         }
     } else {
-        kind = kVarComputed;
-        type = u'R';
+        d.kind = kVarComputed;
+        d.type = u'R';
         std::size_t end = line.find(';', start);
-        description = line.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        while (!description.empty() && IsBlank(description.back())) description.pop_back();
-        if (CodePoints(description) >= 258) return false;
-        if (numeric) value = host::parseDoublePrefix(description).value_or(0.0) * unit;
+        d.description = line.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        while (!d.description.empty() && IsBlank(d.description.back())) d.description.pop_back();
+        if (CodePoints(d.description) >= 258) return d;
+        if (d.numeric) d.written = host::parseDoublePrefix(d.description).value_or(0.0);
     }
-    if (order >= 0)
+    d.wellFormed = true;
+    return d;
+}
+
+// The declaration put into the run's list; false when the line is wrong
+// (also for this run alone: a text value without its quotes, an order
+// digit another variable has). `unit` is read at the first line that needs
+// it.
+bool ApplyVarLine(const VarLine& d, bool readValues, ObjContext& c, ObjVarSetter& vars,
+                  std::optional<double>& unit) {
+    if (d.unitRead && !unit) unit = DrawingUnitFactor();
+    if (!d.wellFormed) return false;
+    std::string text = d.text;
+    double value = 0.0;
+    if (d.parameter) {
+        if (d.kind == kVarParameter && d.number == 11034) {
+            // Filled by the placement from the drawing, never from the file.
+        } else if (d.kind == kVarParameter && readValues) {
+            if (d.type == u'S') {
+                if (!d.quoted) return false;
+                text = *d.quoted;
+            } else {
+                value = d.written;
+                if (d.type == u'D' || d.type == u'R') value *= *unit;
+            }
+        } else if (d.kind == kVarParameter) {
+            // Re-reading the declarations keeps the values in force.
+            GetObjVar(d.number, value, text, c.vars);
+        }
+    } else if (d.numeric) {
+        value = d.written * *unit;
+    }
+    if (d.order >= 0)
         for (const auto& v : c.vars)
-            if (v->number != number && v->order == order) return false;
+            if (v->number != d.number && v->order == d.order) return false;
     ObjVar* var =
-        SetObjVar(number, kind, significant, type, description, value, text, numeric, trace, c.vars);
-    var->order = order;
+        vars.set(d.number, d.kind, d.significant, d.type, d.description, value, text, d.numeric, d.trace);
+    var->order = d.order;
     return true;
 }
 
 }  // namespace
 
-int ReadVarSection(bool readValues, ObjContext& c) {
-    if (!c.text) return -1;
-    ObjText& t = *c.text;
-    if (!FindSection("VAR", t, true)) {
-        // An empty or cut definition: its file is named, not only the section.
-        ReportTextFault(t, t.lines.size(), "brak sekcji VAR");
-        return -1;
-    }
+// The VAR section of a definition's lines as written: its declarations up
+// to the first wrong one, and how the reading ends.
+struct ObjVarSectionPlan {
+    enum class End { kNoSection, kNotEnded, kBadNumber, kDeclarations, kEnded };
+    std::vector<VarLine> declarations;
+    End end = End::kNoSection;
+    std::size_t endIndex = 0;  // the line a fault is named at
+    TextCursor cursor;         // where the reading leaves the cursor
+};
+
+namespace {
+
+std::shared_ptr<const ObjVarSectionPlan> PlanVarSection(ObjText& t) {
+    auto plan = std::make_shared<ObjVarSectionPlan>();
+    using End = ObjVarSectionPlan::End;
+    const auto finish = [&](End end, std::size_t index) {
+        plan->end = end;
+        plan->endIndex = index;
+        plan->cursor = t.cursor;
+        return plan;
+    };
+    if (!FindSection("VAR", t, true)) return finish(End::kNoSection, t.lines.size());
     std::vector<std::size_t> blocks;  // open include blocks, innermost last
     for (;;) {
         const std::size_t index = t.cursor.line;
         std::optional<std::string> line = ReadTextLine(t, 258, true);
-        if (!line) {
-            ReportTextFault(t, index, "sekcja VAR nie kończy się (brak wiersza END_VAR)");
-            return -1;
-        }
+        if (!line) return finish(End::kNotEnded, index);
         if (line->compare(0, kIncludeStart.size(), kIncludeStart) == 0) {
             blocks.push_back(index);
             continue;
@@ -321,25 +440,59 @@ int ReadVarSection(bool readValues, ObjContext& c) {
         }
         if (line->empty()) continue;
         const char first = (*line)[0];
-        if (first == 'E') return 0;
+        if (first == 'E') return finish(End::kEnded, index);
         if (first != '#' && first != '$' && first != '-') continue;
         std::optional<long long> number = host::parseIntegerPrefix(std::string_view(*line).substr(1));
-        if (!number || *number < INT32_MIN || *number > INT32_MAX) {
-            ReportTextFault(t, index, "nieczytelny numer zmiennej");
-            return -1;
-        }
-        const int n = static_cast<int>(*number);
-        bool parameter = false;
-        if (!ReadVarLine(*line, readValues, c, n, parameter)) {
-            ReportTextFault(t, index, "błędny wiersz zmiennej $" + std::to_string(n));
-            return n == 0 ? kVarZeroLineWrong : n;
+        if (!number || *number < INT32_MIN || *number > INT32_MAX) return finish(End::kBadNumber, index);
+        VarLine d = ParseVarLine(*line, index, static_cast<std::int32_t>(*number));
+        if (!blocks.empty()) d.block = blocks.back();
+        const bool wellFormed = d.wellFormed;
+        plan->declarations.push_back(std::move(d));
+        if (!wellFormed) return finish(End::kDeclarations, index);
+    }
+}
+
+}  // namespace
+
+int ReadVarSection(bool readValues, ObjContext& c) {
+    if (!c.text) return -1;
+    ObjText& t = *c.text;
+    // Held here: a parameter's include block marked below changes the lines,
+    // and what was worked out from them goes.
+    std::shared_ptr<const ObjVarSectionPlan> plan = t.lines.compiled().varSection;
+    if (!plan) t.lines.compiled().varSection = plan = PlanVarSection(t);
+    std::optional<double> unit;
+    ObjVarSetter vars(c.vars);
+    for (const VarLine& d : plan->declarations) {
+        if (!ApplyVarLine(d, readValues, c, vars, unit)) {
+            t.cursor = TextCursor{d.index + 1, 0};
+            ReportTextFault(t, d.index, "błędny wiersz zmiennej $" + std::to_string(d.number));
+            return d.number == 0 ? kVarZeroLineWrong : d.number;
         }
         // A parameter's include file is written back with the new value.
-        if (parameter && !blocks.empty()) {
-            std::string& marker = t.lines.edit()[blocks.back()].text;
+        if (d.parameter && d.block != std::string::npos) {
+            std::string& marker = t.lines.edit()[d.block].text;
             if (marker.size() > kIncludeStart.size()) marker[kIncludeStart.size()] = '1';
         }
     }
+    t.cursor = plan->cursor;
+    using End = ObjVarSectionPlan::End;
+    switch (plan->end) {
+        case End::kNoSection:
+            // An empty or cut definition: its file is named, not only the section.
+            ReportTextFault(t, plan->endIndex, "brak sekcji VAR");
+            return -1;
+        case End::kNotEnded:
+            ReportTextFault(t, plan->endIndex, "sekcja VAR nie kończy się (brak wiersza END_VAR)");
+            return -1;
+        case End::kBadNumber:
+            ReportTextFault(t, plan->endIndex, "nieczytelny numer zmiennej");
+            return -1;
+        case End::kDeclarations:  // the last one is wrong in every run: named above
+        case End::kEnded:
+            break;
+    }
+    return 0;
 }
 
 // ------------------------------------------------------------ fixed points

@@ -121,6 +121,14 @@ struct HostPlacement {
     bool hasBasePoint = false;
 };
 
+// A DRAW statement's layer as PrepareStatementLayer prepared it.
+struct PreparedLayer {
+    std::string given;  // the name the statement gave
+    bool checkGroups = false;
+    std::string layer;  // the layer drawn on, when drawn
+    bool drawn = false;
+};
+
 struct ObjContext {
     std::string layerDefFile;  // "LAYERC.DEF", or "TCLAYERC.DEF" for "TC" objects
     // Layers made while drawing; their linetypes and attributes are applied
@@ -168,6 +176,8 @@ struct ObjContext {
     std::uint8_t flag1 = 0, flag2 = 0;
     std::vector<LayerSubstitution> layerSubstitutions;
     HostPlacement host;
+    // While a DRAW section runs (RunDrawBlock): its statements' layers.
+    std::optional<std::vector<PreparedLayer>> preparedLayers;
 };
 
 // Whether parameter `number` of the object is one of the sizes its wall
@@ -188,6 +198,19 @@ int LoadObjFile(ObjContext& context, const std::string& name);
 // The variable of that number: replaced in place (order kept) or appended.
 ObjVar* SetObjVar(int number, int kind, int significant, char16_t type, std::string_view description,
                   double value, std::string_view text, int numeric, int trace, ObjVarList& list);
+// Sets many variables of one list in a row (the predefined ones of a run):
+// a number not in the list is appended without a search of the list. As
+// SetObjVar, while nothing else changes the list between the calls.
+class ObjVarSetter {
+public:
+    explicit ObjVarSetter(ObjVarList& list);
+    ObjVar* set(int number, int kind, int significant, char16_t type, std::string_view description,
+                double value, std::string_view text, int numeric = 0, int trace = 0);
+
+private:
+    ObjVarList& list_;
+    std::vector<std::int32_t> present_;  // sorted
+};
 ObjVar* FindObjVar(int number, ObjVarList& list);
 const ObjVar* FindObjVar(int number, const ObjVarList& list);
 // The variable with its value and text copied out; absent: null, 0.0, "".

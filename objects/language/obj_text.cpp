@@ -18,6 +18,7 @@
 #include "host/win/files.h"
 #include "host/win/kept_files.h"
 #include "host/win/textutil.h"
+#include "store/open_or_create.h"
 #include "store/settings_store.h"
 
 namespace {
@@ -160,7 +161,10 @@ int FindLibraryFile(const std::string& name, std::string& fullPath) {
     }
     if (!HasFolderPart(name)) {
         std::vector<std::string> folders;
-        if (ZcDbObjectPointer<VELM_LIBOBJOPT> lib(OpenLibObjOptObject()); lib) {
+        // Read, not filed into the command's undo for every definition read.
+        if (ZcDbObjectPointer<VELM_LIBOBJOPT> lib(
+                OpenOrCreateSetting<VELM_LIBOBJOPT>(true, [](VELM_LIBOBJOPT&) {}));
+            lib) {
             folders = lib->entries;
         }
         for (const std::string& folder : folders) {
@@ -322,47 +326,60 @@ bool SameWord(std::string_view word, std::string_view keyword) {
 
 }  // namespace
 
-bool FindSection(std::string_view keyword, ObjText& text, bool fromStart) {
-    if (fromStart) text.cursor = TextCursor{};
+namespace {
+
+// Whether the line's first word, as ReadTextLine(text, 124, false) gives it,
+// is `keyword` (letter case ignored).
+bool OpensSection(std::string_view line, std::string_view keyword) {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
     // A keyword's first letter settles most lines (comments, variables,
     // coordinates) without reading their first word.
-    const bool quickReject = !keyword.empty() && IsAscii(keyword);
-    // Each line's first word as ReadTextLine(text, 124, false) gives it,
-    // read in place: every object placed looks for its sections this way,
-    // and a copy of every line passed over was most of the cost.
-    while (!TextAtEnd(text)) {
-        const std::string_view line = text.lines[text.cursor.line].text;
-        if (quickReject && !line.empty() && static_cast<unsigned char>(line[0]) < 0x80 &&
-            lower(line[0]) != lower(keyword[0])) {
-            ++text.cursor.line;
-            text.cursor.pos = 0;
-            continue;
+    if (!keyword.empty() && IsAscii(keyword) && !line.empty() && static_cast<unsigned char>(line[0]) < 0x80 &&
+        lower(line[0]) != lower(keyword[0]))
+        return false;
+    // Up to 124 code points, the line break or the first blank byte (also
+    // one inside a sequence that is no code point).
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    std::size_t pos = 0, chars = 0, end = std::string_view::npos;
+    while (end == std::string_view::npos) {
+        if (pos >= line.size() || chars >= 124 || line[pos] == '\n' || line[pos] == '\r' ||
+            blank(line[pos])) {
+            end = pos;
+            break;
         }
-        // Up to 124 code points, the line break or the first blank byte
-        // (also one inside a sequence that is no code point).
-        const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-        std::size_t pos = 0, chars = 0, end = std::string_view::npos;
-        while (end == std::string_view::npos) {
-            if (pos >= line.size() || chars >= 124 || line[pos] == '\n' || line[pos] == '\r' ||
-                blank(line[pos])) {
-                end = pos;
+        const std::size_t from = pos;
+        host::decodeUtf8(line, pos);
+        ++chars;
+        for (std::size_t k = from + 1; k < pos && k < line.size(); ++k)
+            if (blank(line[k])) {
+                end = k;
                 break;
             }
-            const std::size_t from = pos;
-            host::decodeUtf8(line, pos);
-            ++chars;
-            for (std::size_t k = from + 1; k < pos && k < line.size(); ++k)
-                if (blank(line[k])) {
-                    end = k;
-                    break;
-                }
-        }
-        ++text.cursor.line;
-        text.cursor.pos = 0;
-        if (SameWord(line.substr(0, end), keyword)) return true;
     }
-    return false;
+    return SameWord(line.substr(0, end), keyword);
+}
+
+// The lines that open a section `keyword`, in order: every object placed
+// looks for its sections, so a definition kept between runs is scanned for
+// each keyword once.
+const std::vector<std::size_t>& SectionLines(const ObjLines& lines, std::string_view keyword) {
+    auto& known = lines.compiled().sectionLines;
+    if (auto it = known.find(keyword); it != known.end()) return it->second;
+    std::vector<std::size_t> at;
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (OpensSection(lines[i].text, keyword)) at.push_back(i);
+    return known.emplace(std::string(keyword), std::move(at)).first->second;
+}
+
+}  // namespace
+
+bool FindSection(std::string_view keyword, ObjText& text, bool fromStart) {
+    if (fromStart) text.cursor = TextCursor{};
+    if (TextAtEnd(text)) return false;
+    const std::vector<std::size_t>& at = SectionLines(text.lines, keyword);
+    const auto next = std::lower_bound(at.begin(), at.end(), text.cursor.line);
+    text.cursor = TextCursor{next == at.end() ? text.lines.size() : *next + 1, 0};
+    return next != at.end();
 }
 
 // ------------------------------------------------------------ value writer

@@ -22,6 +22,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,14 +48,30 @@ struct ObjLine {
     host::TextFile format;  // no lines: encoding, line ends, byte-order mark
 };
 
+struct ObjVarSectionPlan;
+
+// What the readers work out from a definition's lines alone, whatever the
+// run: the lines each section keyword starts (by the keyword as asked) and
+// the VAR section's declarations as written (obj_context.cpp). It belongs
+// to the lines it was worked out from and goes with their first change, so
+// a definition kept between runs is worked out once while its file stays
+// as it was.
+struct ObjCompiled {
+    std::map<std::string, std::vector<std::size_t>, std::less<>> sectionLines;
+    std::shared_ptr<const ObjVarSectionPlan> varSection;
+};
+
 // The lines of a loaded definition. A definition kept between runs (a
 // label per room) is read by every run and changed by few (a parameter
 // written back): a copy shares the lines, and the first change through
 // edit() makes the copy its own, so no run sees another's change.
 class ObjLines {
 public:
-    ObjLines() : lines_(std::make_shared<std::vector<ObjLine>>()) {}
-    ObjLines(std::vector<ObjLine> lines) : lines_(std::make_shared<std::vector<ObjLine>>(std::move(lines))) {}
+    ObjLines()
+        : lines_(std::make_shared<std::vector<ObjLine>>()), compiled_(std::make_shared<ObjCompiled>()) {}
+    ObjLines(std::vector<ObjLine> lines)
+        : lines_(std::make_shared<std::vector<ObjLine>>(std::move(lines))),
+          compiled_(std::make_shared<ObjCompiled>()) {}
     // A move shares as a copy does: a text moved from keeps its lines.
     ObjLines(const ObjLines&) = default;
     ObjLines& operator=(const ObjLines&) = default;
@@ -67,16 +85,25 @@ public:
     std::vector<ObjLine>::const_iterator end() const { return lines_->end(); }
     const ObjLine& back() const { return lines_->back(); }
 
-    // The lines to change, this text's own from now on.
+    // The lines to change, this text's own from now on; what was worked
+    // out from them is worked out again.
     std::vector<ObjLine>& edit() {
         if (lines_.use_count() > 1) lines_ = std::make_shared<std::vector<ObjLine>>(*lines_);
+        compiled_ = std::make_shared<ObjCompiled>();
         return *lines_;
     }
-    void clear() { lines_ = std::make_shared<std::vector<ObjLine>>(); }
+    void clear() {
+        lines_ = std::make_shared<std::vector<ObjLine>>();
+        compiled_ = std::make_shared<ObjCompiled>();
+    }
+
+    // Shared by every copy of these lines while none changes them.
+    ObjCompiled& compiled() const { return *compiled_; }
 
 private:
     // Never null.
     std::shared_ptr<std::vector<ObjLine>> lines_;
+    std::shared_ptr<ObjCompiled> compiled_;
 };
 
 struct TextCursor {

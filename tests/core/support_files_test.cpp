@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -213,4 +214,40 @@ TEST(SupportText, a_kept_text_serves_until_its_file_changes_is_replaced_or_remov
     }
     host::setSupportPathProvider(nullptr);
     host::forgetKeptFileValues();
+}
+
+// Keys read together give, and say, what each read alone gives and says:
+// numbers, a value that is no number, a file that is no text (said for each
+// key), no file at all.
+TEST(ConfigFile, keys_read_together_give_and_say_what_each_alone_does) {
+    TestDir dir;
+    const std::string folder = dir.path();
+    host::setSupportPathProvider([folder] { return std::vector<std::string>{folder}; });
+    const auto said = [](const std::function<void()>& read) {
+        const std::size_t before = host::transcript().text().size();
+        read();
+        return host::transcript().text().substr(before);
+    };
+    const std::vector<std::string> contents = {"STR_INF_VANI=75\nNUM_INF_VANI=78\n",
+                                               "STR_INF_VANI=x\nNUM_INF_VANI=siedem\n", "NUM_INF_VANI=3\n",
+                                               std::string("STR_INF_VANI=1\0\0", 16), ""};
+    for (std::size_t i = 0; i < contents.size(); ++i) {
+        if (i + 1 < contents.size())
+            dir.write("VELMDCONFIG.CFG", contents[i]);
+        else
+            std::filesystem::remove(dir.path("VELMDCONFIG.CFG"));
+        host::forgetKeptFileValues();
+        std::vector<int> alone;
+        const std::string aloneSaid = said([&] {
+            alone = {ReadConfigInt("STR_INF_VANI"), ReadConfigInt("NUM_INF_VANI")};
+        });
+        host::forgetKeptFileValues();
+        std::vector<int> together;
+        const std::string togetherSaid = said([&] {
+            together = ReadConfigInts({"STR_INF_VANI", "NUM_INF_VANI"});
+        });
+        EXPECT_EQ(together, alone) << i;
+        EXPECT_EQ(togetherSaid, aloneSaid) << i;
+    }
+    host::setSupportPathProvider(nullptr);
 }
