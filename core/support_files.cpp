@@ -65,19 +65,11 @@ bool PatternLinesDefine(const std::vector<std::string>& lines, std::string_view 
 }
 
 int ReadConfigInt(std::string_view key) {
-    // A label reads two numbers of the configuration: its lines are looked
-    // at where they are kept, not copied for each.
-    std::optional<std::string> path = FindSupportFile(kConfigFile);
-    if (!path) return -1;
-    std::shared_ptr<const host::TextFile> file = SharedSupportText(*path);
-    if (!file) return -1;
-    const std::vector<std::string>& lines = file->lines;
-    // A number that does not read as one would pass for an absent key.
-    if (std::optional<SupportFault> fault = ConfigIntFault(lines, key)) ReportSupportFault(*path, *fault);
-    return ConfigIntFromLines(lines, key).value_or(-1);
+    return ReadConfigInts({key}).front();
 }
 
 std::vector<int> ReadConfigInts(std::initializer_list<std::string_view> keys) {
+    // The lines are looked at where they are kept, not copied for each key.
     std::vector<int> values;
     std::optional<std::string> path = FindSupportFile(kConfigFile);
     std::shared_ptr<const host::TextFile> file = path ? SharedSupportText(*path) : nullptr;
@@ -88,6 +80,7 @@ std::vector<int> ReadConfigInts(std::initializer_list<std::string_view> keys) {
             values.push_back(values.empty() ? -1 : ReadConfigInt(key));
             continue;
         }
+        // A number that does not read as one would pass for an absent key.
         if (std::optional<SupportFault> fault = ConfigIntFault(file->lines, key))
             ReportSupportFault(*path, *fault);
         values.push_back(ConfigIntFromLines(file->lines, key).value_or(-1));

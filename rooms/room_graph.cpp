@@ -26,7 +26,6 @@
 #include "host/util/nocase.h"
 #include "rooms/room_calc.h"
 #include "rooms/room_records.h"
-#include "store/open_or_create.h"
 #include "store/settings_store.h"
 #include "store/velm_layermuri.h"
 #include "walls/graph/outline_record.h"
@@ -183,8 +182,7 @@ private:
     // compared, not watched. Read here without filing it into the command's
     // undo (made with its defaults when missing, as those readers make it).
     static std::vector<std::string> WallLayerNames() {
-        ZcDbObjectPointer<VELM_LAYERMURI> opened(
-            OpenOrCreateSetting<VELM_LAYERMURI>(true, [](VELM_LAYERMURI& o) { o.Reset(); }));
+        ZcDbObjectPointer<VELM_LAYERMURI> opened(ReadLayerMuriObject());
         return opened ? opened->entries : std::vector<std::string>();
     }
 

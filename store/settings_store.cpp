@@ -51,17 +51,41 @@ VELM_SETUP* OpenSetupObject(bool forRead) {
     return OpenOrCreateSetting<VELM_SETUP>(forRead, [](VELM_SETUP& s) { s.InitVariables(); });
 }
 
+namespace {
+
+// What a record made now holds.
+template <class T>
+void ResetNew(T& o) {
+    o.Reset();
+}
+void KeepNew(VELM_LIBOBJOPT&) {}
+
+}  // namespace
+
 VELM_LIBOBJOPT* OpenLibObjOptObject() {
-    return OpenSettingForWrite<VELM_LIBOBJOPT>([](VELM_LIBOBJOPT&) {});
+    return OpenSettingForWrite<VELM_LIBOBJOPT>(KeepNew);
 }
 VELM_LAYERMURI* OpenLayerMuriObject() {
-    return OpenSettingForWrite<VELM_LAYERMURI>([](VELM_LAYERMURI& o) { o.Reset(); });
+    return OpenSettingForWrite<VELM_LAYERMURI>(ResetNew<VELM_LAYERMURI>);
 }
 VELM_FSCALA* OpenFScalaObject() {
-    return OpenSettingForWrite<VELM_FSCALA>([](VELM_FSCALA& o) { o.Reset(); });
+    return OpenSettingForWrite<VELM_FSCALA>(ResetNew<VELM_FSCALA>);
 }
 VELM_GENGRUPPO* OpenGenGruppoObject() {
-    return OpenSettingForWrite<VELM_GENGRUPPO>([](VELM_GENGRUPPO& o) { o.Reset(); });
+    return OpenSettingForWrite<VELM_GENGRUPPO>(ResetNew<VELM_GENGRUPPO>);
+}
+
+VELM_LIBOBJOPT* ReadLibObjOptObject() {
+    return OpenOrCreateSetting<VELM_LIBOBJOPT>(true, KeepNew);
+}
+VELM_LAYERMURI* ReadLayerMuriObject() {
+    return OpenOrCreateSetting<VELM_LAYERMURI>(true, ResetNew<VELM_LAYERMURI>);
+}
+VELM_FSCALA* ReadFScalaObject() {
+    return OpenOrCreateSetting<VELM_FSCALA>(true, ResetNew<VELM_FSCALA>);
+}
+VELM_GENGRUPPO* ReadGenGruppoObject() {
+    return OpenOrCreateSetting<VELM_GENGRUPPO>(true, ResetNew<VELM_GENGRUPPO>);
 }
 VELM_LAYEROMBRA* OpenLayerOmbraObject() {
     return OpenSettingForWrite<VELM_LAYEROMBRA>([](VELM_LAYEROMBRA& o) { o.Reset(); });
@@ -214,8 +238,7 @@ std::array<double, kScaleEntryCount> GetScaleFactors() {
     }
     // Read only: a factor asked for by every label and wall must not file
     // the table into the command's undo as if it changed.
-    ZcDbObjectPointer<VELM_FSCALA> f(
-        OpenOrCreateSetting<VELM_FSCALA>(true, [](VELM_FSCALA& o) { o.Reset(); }));
+    ZcDbObjectPointer<VELM_FSCALA> f(ReadFScalaObject());
     if (f)
         for (int i = 0; i < kScaleEntryCount; ++i)
             factors[i] = ScaleFactorFor(f->scales, i, sftmtcm, sfatscala);

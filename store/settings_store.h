@@ -45,6 +45,13 @@ VELM_FSCALA* OpenFScalaObject();
 VELM_GENGRUPPO* OpenGenGruppoObject();
 VELM_LAYEROMBRA* OpenLayerOmbraObject();
 VELM_SPESSMURI* OpenSpessMuriObject();
+// Some of them opened for read, so that a reader does not file them into
+// the command's undo (a record made now, with the same defaults, is open
+// for write).
+VELM_LIBOBJOPT* ReadLibObjOptObject();
+VELM_LAYERMURI* ReadLayerMuriObject();
+VELM_FSCALA* ReadFScalaObject();
+VELM_GENGRUPPO* ReadGenGruppoObject();
 
 // What a dialog shows before the user confirms anything: the drawing's
 // recent wall thicknesses and wall layers, or the defaults of a new record

@@ -766,6 +766,7 @@ std::optional<RingNearPart> NearPartOf(const RingPoints& longRing, const VertexN
     const std::size_t n = part.vertices.size();
     part.near.assign(n, 1);
     const double *xs = longRing.x.data(), *ys = longRing.y.data();
+    std::vector<std::size_t> levelWith;  // far edges level with the short ring
     for (std::size_t first = 0; first < n; first += RingPoints::kChunk) {
         const std::size_t last = std::min(n, first + RingPoints::kChunk);
         // A chunk wholly away (by the test below for its longest edge), with
@@ -809,34 +810,27 @@ std::optional<RingNearPart> NearPartOf(const RingPoints& longRing, const VertexN
             if (!crowded.empty() && crowdedIn(xs[i], ys[i], xs[i], ys[i])) continue;
             part.near[i] = 0;
             ++part.farEdges;
-            if (edge[1] <= box[3] + margin && edge[3] >= box[1] - margin && edge[0] <= box[2] + margin) {
-                if (edge[2] >= box[0] - margin)
-                    part.level.push_back({part.vertices[i], part.vertices[i + 1 < n ? i + 1 : 0]});
-                else if (edge[1] < box[1] - margin && edge[3] >= box[3] + margin)
-                    ++part.leftAcross;
-                else
-                    part.leftLow.push_back(edge[1]), part.leftHigh.push_back(edge[3]);
-            }
+            if (edge[1] <= box[3] + margin && edge[3] >= box[1] - margin && edge[0] <= box[2] + margin)
+                levelWith.push_back(i);
         }
     }
     // A run round the whole ring would start and end at one node: its last
     // edge is walked on its own.
     if (part.farEdges == static_cast<int>(n)) {
-        const VertexNode *p = part.vertices[n - 1], *q = part.vertices[0];
         part.near[n - 1] = 1;
         --part.farEdges;
-        // Left out of the far edges level with the short ring, as filed.
-        const double low = std::min(p->y, q->y), high = std::max(p->y, q->y);
-        if (low <= box[3] + margin && high >= box[1] - margin && std::min(p->x, q->x) <= box[2] + margin) {
-            if (std::max(p->x, q->x) >= box[0] - margin) {
-                part.level.pop_back();
-            } else if (low < box[1] - margin && high >= box[3] + margin) {
-                --part.leftAcross;
-            } else {
-                part.leftLow.pop_back();
-                part.leftHigh.pop_back();
-            }
-        }
+    }
+    // The far edges level with the short ring, filed by where they lie.
+    for (const std::size_t i : levelWith) {
+        if (part.near[i]) continue;
+        const double x1 = std::max(xs[i], xs[i + 1]);
+        const double y0 = std::min(ys[i], ys[i + 1]), y1 = std::max(ys[i], ys[i + 1]);
+        if (x1 >= box[0] - margin)
+            part.level.push_back({part.vertices[i], part.vertices[i + 1 < n ? i + 1 : 0]});
+        else if (y0 < box[1] - margin && y1 >= box[3] + margin)
+            ++part.leftAcross;
+        else
+            part.leftLow.push_back(y0), part.leftHigh.push_back(y1);
     }
     std::sort(part.leftLow.begin(), part.leftLow.end());
     std::sort(part.leftHigh.begin(), part.leftHigh.end());

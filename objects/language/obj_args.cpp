@@ -14,7 +14,6 @@
 #include "host/db/dbsymtb.h"
 #include "host/ed/cmdproc.h"
 #include "host/win/textutil.h"
-#include "store/open_or_create.h"
 #include "store/settings_store.h"
 
 namespace {
@@ -267,9 +266,7 @@ bool PrepareLayer(bool checkGroups, std::string& layer, ObjContext* context, con
         bool generated = true;
         // Read only: opened for write, every statement's layer filed the
         // groups into the command's undo and told the drawing they changed.
-        if (ZcDbObjectPointer<VELM_GENGRUPPO> groups(
-                OpenOrCreateSetting<VELM_GENGRUPPO>(true, [](VELM_GENGRUPPO& o) { o.Reset(); }));
-            groups) {
+        if (ZcDbObjectPointer<VELM_GENGRUPPO> groups(ReadGenGruppoObject()); groups) {
             generated = LayerInGroups(*groups, name);
         }
         if (!generated) return false;

@@ -18,7 +18,6 @@
 #include "host/win/files.h"
 #include "host/win/kept_files.h"
 #include "host/win/textutil.h"
-#include "store/open_or_create.h"
 #include "store/settings_store.h"
 
 namespace {
@@ -162,9 +161,7 @@ int FindLibraryFile(const std::string& name, std::string& fullPath) {
     if (!HasFolderPart(name)) {
         std::vector<std::string> folders;
         // Read, not filed into the command's undo for every definition read.
-        if (ZcDbObjectPointer<VELM_LIBOBJOPT> lib(
-                OpenOrCreateSetting<VELM_LIBOBJOPT>(true, [](VELM_LIBOBJOPT&) {}));
-            lib) {
+        if (ZcDbObjectPointer<VELM_LIBOBJOPT> lib(ReadLibObjOptObject()); lib) {
             folders = lib->entries;
         }
         for (const std::string& folder : folders) {
