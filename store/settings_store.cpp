@@ -151,7 +151,11 @@ bool GetVarPoint(const int* slot, double* x, double* y, double* z) {
     return true;
 }
 
+// A write that would change nothing is not made: opening the store for
+// write files all its slots into the command's undo step and tells every
+// reactor, and dialogs write their choices back on every OK.
 void SetVarInt(const int* slot, const short* value) {
+    if (int now = 0; GetVarInt(slot, &now) && now == *value) return;
     if (ZcDbObjectPointer<VELM_SETUP> s(OpenSetupObject(false)); s) {
         s->assertWriteEnabled();
         s->setInt(*slot, *value);
@@ -182,6 +186,7 @@ void SetVarPoint(const int* slot, const double* x, const double* y, const double
 }
 
 void SetVarString(const int* slot, const char* text) {
+    if (std::string now; GetVarString(slot, now) && now == (text ? text : "")) return;
     if (ZcDbObjectPointer<VELM_SETUP> s(OpenSetupObject(false)); s) {
         s->assertWriteEnabled();
         s->setString(*slot, text ? text : "");

@@ -67,6 +67,8 @@ bool GetVarString(const int* slot, char* text, std::size_t size);
 bool GetVarString(const int* slot, std::string& text);
 // The output is left untouched on failure.
 bool GetVarPoint(const int* slot, double* x, double* y, double* z);
+// SetVarInt and SetVarString leave the store closed when the slot already
+// holds the value: nothing goes into the undo step, no reactor is told.
 void SetVarInt(const int* slot, const short* value);
 // Slot 0 (the current floor elevation) also sets the system variable
 // "ELEVATION".

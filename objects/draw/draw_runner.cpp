@@ -55,6 +55,23 @@ const Keyword kKeywords[] = {
     {"LWPLINE", [](ObjContext& c, const AAR_LAYERC& t) { return DrawLwpline(1, c, t); }, kDrawPolygonFailed},
 };
 
+// The statement a line names, or null. Keywords are whole lines compared
+// ignoring case, so at most one matches; an ASCII first letter that is not
+// a keyword's, in either case, rules that keyword out without the whole
+// comparison (most lines of a section are arguments, not keywords).
+bool NamesKeyword(std::string_view line, const char* keyword) {
+    const auto first = line.empty() ? 0u : static_cast<unsigned char>(line[0]);
+    const unsigned upper = first >= 'a' && first <= 'z' ? first - 32u : first;
+    if (first && first < 0x80 && upper != static_cast<unsigned char>(keyword[0])) return false;
+    return draw::IsKeyword(line, keyword);
+}
+
+const Keyword* StatementOf(std::string_view line) {
+    for (const Keyword& k : kKeywords)
+        if (NamesKeyword(line, k.name)) return &k;
+    return nullptr;
+}
+
 void EndBlock() {
     draw::MakeEntity("ENDBLK", {});
 }
@@ -158,16 +175,12 @@ int RunDrawBlock(ObjContext& context, const AAR_LAYERC& catalogue) {
             status = kDrawTextEnded;
             break;
         }
-        if (draw::IsKeyword(*line, "END")) break;
-        for (const Keyword& k : kKeywords) {
-            if (!draw::IsKeyword(*line, k.name)) continue;
-            if (!k.run) {
-                const int r = RunArrayBlock({}, {}, 0.0, 1, context, catalogue);
-                status = r < 0 ? r - 100 : r;
-            } else if (k.run(context, catalogue) < 0) {
-                status = k.code;
-            }
-            break;
+        if (NamesKeyword(*line, "END")) break;
+        if (const Keyword* k = StatementOf(*line); k && !k->run) {
+            const int r = RunArrayBlock({}, {}, 0.0, 1, context, catalogue);
+            status = r < 0 ? r - 100 : r;
+        } else if (k && k->run(context, catalogue) < 0) {
+            status = k->code;
         }
     }
     if (status < 0) {

@@ -231,3 +231,34 @@ TEST_F(DrawingSettings, dxf_store_ending_after_ten_groups_keeps_the_other_defaul
     ASSERT_EQ(s.xDataApps().size(), 1u);
     EXPECT_EQ(s.xDataApps()[0].app, "SOMEAPP");
 }
+
+// Dialogs write their choices back on every OK: a write of the value a slot
+// already holds must not open the store for write (its whole state would
+// go into the command's undo step and every reactor would hear of it).
+TEST_F(DrawingSettings, writing_the_value_a_slot_holds_leaves_the_store_unopened) {
+    struct Counter : ZcDbDatabaseReactor {
+        int opened = 0;
+        void objectOpenedForModify(const ZcDbDatabase*, const ZcDbObject* obj) override {
+            if (VELM_SETUP::cast(obj)) ++opened;
+        }
+    } counter;
+    int integer = SetupVar::SFATSCALA, text = SetupVar::ULAYERMURO;
+    short four = 4;
+    SetVarInt(&integer, &four);
+    SetVarString(&text, "Ściany");
+    ZcDbDatabase* db = zcdbHostApplicationServices()->workingDatabase();
+    db->addReactor(&counter);
+    SetVarInt(&integer, &four);
+    SetVarString(&text, "Ściany");
+    EXPECT_EQ(counter.opened, 0);
+    short five = 5;
+    SetVarInt(&integer, &five);
+    SetVarString(&text, "ściany");  // case counts
+    EXPECT_EQ(counter.opened, 2);
+    db->removeReactor(&counter);
+    int v = 0;
+    std::string s;
+    EXPECT_TRUE(GetVarInt(&integer, &v) && GetVarString(&text, s));
+    EXPECT_EQ(v, 5);
+    EXPECT_EQ(s, "ściany");
+}
