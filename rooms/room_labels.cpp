@@ -76,8 +76,9 @@ int CCALCVANI::CreateRoomLabel() {
     ObjContext& c = *context;
     zcdbRegApp(kRoomLabelApp);
     zcdbRegApp(kRoomOutlineLinkApp);
+    const ObjVarIndex vars(c.vars);
     for (int n = 60; n <= 84; ++n)
-        if (!FindObjVar(n, c.vars)) {
+        if (!vars.find(n)) {
             zcutPrintf(kMissingVariable);
             return 0;
         }
@@ -85,7 +86,7 @@ int CCALCVANI::CreateRoomLabel() {
     resbuf* tail = nullptr;
     Append(head, tail, zcutBuildList(1001, kRoomLabelApp, 1000, templateName.c_str(), 0));
     for (int n = 60; n <= 84; ++n) {
-        const ObjVar* v = FindObjVar(n, c.vars);
+        const ObjVar* v = vars.find(n);
         Append(head, tail,
                v->type == u'S' ? zcutBuildList(1000, v->text.c_str(), 0) : zcutBuildList(1040, v->value, 0));
     }

@@ -5,7 +5,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 namespace host {
@@ -173,8 +175,50 @@ std::string toLower(std::string_view utf8) {
     return mapCase(utf8, lowerCodePoint, false);
 }
 
+namespace {
+
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+std::uint64_t Word(const char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+// Eight ASCII bytes with their small letters made capital: a byte of 'a'
+// and above, and not above 'z', loses 0x20. No byte carries into the next
+// (each is below 0x80 and gains at most 0x1f).
+std::uint64_t CapitalWord(std::uint64_t w) {
+    const std::uint64_t fromA = (w + 0x1f1f1f1f1f1f1f1full) & kHighBits;
+    const std::uint64_t pastZ = (w + 0x0505050505050505ull) & kHighBits;
+    return w - ((fromA & ~pastZ) >> 2);
+}
+
+bool AllAscii(std::string_view s) {
+    std::size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8)
+        if (Word(s.data() + i) & kHighBits) return false;
+    for (; i < s.size(); ++i)
+        if (static_cast<unsigned char>(s[i]) >= 0x80) return false;
+    return true;
+}
+
+}  // namespace
+
+// Names compared for equality are mostly ASCII and of a dozen letters or
+// more (layers, tables, applications): they are compared eight bytes at a
+// time while both sides are ASCII, and texts of different lengths are told
+// apart at once unless a letter beyond ASCII could fold to the other's.
 bool iequals(std::string_view a, std::string_view b) {
-    return icompare(a, b) == 0;
+    if (a.size() != b.size()) return !(AllAscii(a) && AllAscii(b)) && icompare(a, b) == 0;
+    std::size_t i = 0;
+    for (; i + 8 <= a.size(); i += 8) {
+        const std::uint64_t x = Word(a.data() + i), y = Word(b.data() + i);
+        if ((x | y) & kHighBits) break;
+        if (x != y && CapitalWord(x) != CapitalWord(y)) return false;
+    }
+    // The bytes before i are whole ASCII characters on both sides.
+    return icompare(a.substr(i), b.substr(i)) == 0;
 }
 
 int icompare(std::string_view a, std::string_view b) {

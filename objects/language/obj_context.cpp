@@ -90,6 +90,35 @@ const ObjVar* FindObjVar(int number, const ObjVarList& list) {
     return nullptr;
 }
 
+ObjVarIndex::ObjVarIndex(const ObjVarList& list) {
+    // Most numbers are small: one slot each, filled from the back so that
+    // of a repeated number the first declared stays, as the walk of the list
+    // finds it. The few far beyond (the predefined ones, 10000 and up) are
+    // kept aside in declaration order and walked without a look at the
+    // variables themselves.
+    const std::size_t limit = 2 * list.size() + 256;
+    std::size_t slots = 0;
+    for (const auto& v : list) {
+        if (v->number >= 0 && static_cast<std::size_t>(v->number) < limit)
+            slots = std::max(slots, static_cast<std::size_t>(v->number) + 1);
+        else
+            far_.emplace_back(v->number, v.get());
+    }
+    bySlot_.assign(slots, nullptr);
+    for (auto v = list.rbegin(); v != list.rend(); ++v) {
+        const std::int32_t n = (*v)->number;
+        if (n >= 0 && static_cast<std::size_t>(n) < slots) bySlot_[static_cast<std::size_t>(n)] = v->get();
+    }
+}
+
+const ObjVar* ObjVarIndex::find(int number) const {
+    if (number >= 0 && static_cast<std::size_t>(number) < bySlot_.size())
+        return bySlot_[static_cast<std::size_t>(number)];
+    for (const auto& [n, var] : far_)
+        if (n == number) return var;
+    return nullptr;
+}
+
 const ObjVar* GetObjVar(int number, double& value, std::string& text, const ObjVarList& list) {
     const ObjVar* v = FindObjVar(number, list);
     value = v ? v->value : 0.0;

@@ -213,6 +213,18 @@ private:
 };
 ObjVar* FindObjVar(int number, ObjVarList& list);
 const ObjVar* FindObjVar(int number, const ObjVarList& list);
+// FindObjVar for many lookups in a list that keeps its members meanwhile
+// (their values may change): a computed variable's expression names others
+// of a list of a hundred or more, each by a walk of the list otherwise.
+class ObjVarIndex {
+public:
+    explicit ObjVarIndex(const ObjVarList& list);
+    const ObjVar* find(int number) const;
+
+private:
+    std::vector<const ObjVar*> bySlot_;                        // numbers 0 .. size - 1
+    std::vector<std::pair<std::int32_t, const ObjVar*>> far_;  // the rest, in declaration order
+};
 // The variable with its value and text copied out; absent: null, 0.0, "".
 const ObjVar* GetObjVar(int number, double& value, std::string& text, const ObjVarList& list);
 void FreeObjVars(ObjVarList& list);

@@ -73,7 +73,8 @@ const ObjVar* ReadVarOperand(ExprState& s, bool& ok) {
     ++s.pos;
     std::optional<int> n = ReadDigits(s);
     ok = n.has_value();
-    return ok ? FindObjVar(*n, *s.vars) : nullptr;
+    if (!ok) return nullptr;
+    return s.index ? s.index->find(*n) : FindObjVar(*n, *s.vars);
 }
 
 // A numeric argument of a function: "$n", a bracketed expression or a number.
@@ -389,10 +390,11 @@ double ParseExpression(int mode, ExprState& s, std::string& textResult) {
 }
 
 int EvalExprText(bool numeric, double unitFactor, std::string_view expression, double& value,
-                 std::string& text, const ObjVarList& vars, int copyIndex) {
+                 std::string& text, const ObjVarList& vars, int copyIndex, const ObjVarIndex* index) {
     ExprState s;
     s.text = Decode(expression);
     s.vars = &vars;
+    s.index = index;
     s.copyIndex = copyIndex;
     text.clear();
     const double result = ParseExpression(0, s, text);
@@ -401,13 +403,14 @@ int EvalExprText(bool numeric, double unitFactor, std::string_view expression, d
 }
 
 int EvaluateComputedVars(ObjVarList& vars, double unitFactor, const std::vector<std::int32_t>& exclude) {
+    const ObjVarIndex index(vars);  // the loop changes values only
     for (auto& holder : vars) {
         ObjVar& v = *holder;
         const bool excluded = std::find(exclude.begin(), exclude.end(), v.number) != exclude.end();
         if (v.kind == kVarComputed && (v.number == 20 || v.number >= 31) && !excluded) {
             double value = 0.0;
             std::string text;
-            if (EvalExprText(v.numeric, unitFactor, v.description, value, text, vars, 0) < 0) {
+            if (EvalExprText(v.numeric, unitFactor, v.description, value, text, vars, 0, &index) < 0) {
                 zcutPrintf("\n%s: %s", kBadCode, v.description.c_str());
                 return -1;
             }

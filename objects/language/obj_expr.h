@@ -32,12 +32,14 @@ struct ExprState {
     int depth = 0;
     int copyIndex = 0;
     const ObjVarList* vars = nullptr;
+    const ObjVarIndex* index = nullptr;  // of vars, when the caller has one
 };
 
 // 1, or -1 after an error (the message printed); `value` is what was
 // reached, times the unit factor when `numeric`.
 int EvalExprText(bool numeric, double unitFactor, std::string_view expression, double& value,
-                 std::string& text, const ObjVarList& vars, int copyIndex);
+                 std::string& text, const ObjVarList& vars, int copyIndex,
+                 const ObjVarIndex* index = nullptr);
 // One level of the scan: mode 0 top level or function argument, 1 inside
 // brackets, 2 a term after "+" or "-".
 double ParseExpression(int mode, ExprState& state, std::string& textResult);

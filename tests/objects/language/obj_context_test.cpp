@@ -271,3 +271,28 @@ TEST_F(ObjLanguage, number_prompt_with_replies_and_point_filters) {
     EXPECT_EQ(v, 7.5);
     EXPECT_NE(transcript().find("współrzędną Z:"), std::string::npos);
 }
+
+// The index answers every number as the walk of the list does: the first
+// declared of a repeated number, nothing for a missing one, whatever the
+// numbers (sparse, negative, huge).
+TEST(ObjVarIndexTest, finds_what_the_walk_of_the_list_finds) {
+    const std::vector<std::vector<std::int32_t>> lists{
+        {},
+        {12, 20, 31, 12, 40, 0},
+        {5, 5, 5},
+        {1, 11034, 7},  // one number far beyond the rest
+        {3, -4, 9, 3},  // a negative number
+        {100000000, 2, 100000000},
+    };
+    for (const auto& numbers : lists) {
+        ObjVarList list;
+        for (std::size_t i = 0; i < numbers.size(); ++i) {
+            list.push_back(std::make_unique<ObjVar>());
+            list.back()->number = numbers[i];
+            list.back()->value = static_cast<double>(i);
+        }
+        const ObjVarIndex index(list);
+        for (int n : {-5, -4, -1, 0, 1, 2, 3, 5, 7, 9, 12, 13, 20, 31, 40, 41, 11034, 100000000, 2147483647})
+            EXPECT_EQ(index.find(n), FindObjVar(n, static_cast<const ObjVarList&>(list))) << n;
+    }
+}
