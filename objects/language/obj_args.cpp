@@ -80,12 +80,36 @@ void MakeBareLayer(const std::string& name) {
     SysVarShort("REGENMODE", &regenMode);
 }
 
+namespace {
+
+// Moves the cursor over the ASCII bytes of its line up to either stop, appending them to `out` when given: a
+// byte below 0x80 is a whole character, read as NextTextChar reads it, and statement arguments are nearly all
+// ASCII. The rest is left to NextTextChar.
+void PassAscii(ObjText& text, char stop, char alsoStop, std::string* out) {
+    TextCursor& at = text.cursor;
+    if (at.line >= text.lines.size()) return;
+    const std::string& line = text.lines[at.line].text;
+    std::size_t end = at.pos;
+    while (end < line.size() && static_cast<unsigned char>(line[end]) < 0x80 && line[end] != stop &&
+           line[end] != alsoStop)
+        ++end;
+    if (out) out->append(line, at.pos, end - at.pos);
+    at.pos = end;
+}
+
+}  // namespace
+
 int ReadParenArg(std::string& out, ObjText& text) {
     if (TextAtEnd(text)) return -1;
     out.clear();
-    for (int c = NextTextChar(text); c != '('; c = NextTextChar(text))
-        if (c < 0) return -1;
     for (;;) {
+        PassAscii(text, '(', '(', nullptr);
+        const int c = NextTextChar(text);
+        if (c < 0) return -1;
+        if (c == '(') break;
+    }
+    for (;;) {
+        PassAscii(text, ')', '%', &out);
         int c = NextTextChar(text);
         if (c < 0) return -1;
         if (c == ')') return RTNORM;

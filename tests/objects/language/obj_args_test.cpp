@@ -7,6 +7,7 @@
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/db/dbdatabase.h"
+#include "host/win/textutil.h"
 #include "lang_fixture.h"
 
 namespace {
@@ -44,6 +45,37 @@ TEST_F(ObjLanguage, bracketed_arguments_run_over_lines_and_keep_escaped_brackets
     EXPECT_EQ(arg, longValue);  // read whole, whatever its length
     EXPECT_EQ(ReadParenArg(arg, t), -1);
     EXPECT_EQ(ReadParenArg(arg, t), -1);
+}
+
+// Arguments are copied a run of ASCII at a time: what is read must be what
+// reading character by character gives, with letters beyond ASCII, bytes
+// that are not UTF-8, escapes and brackets at every place of a line.
+TEST_F(ObjLanguage, arguments_read_as_character_by_character_reading_reads_them) {
+    const auto byChars = [](std::string& out, ObjText& text) -> int {
+        if (TextAtEnd(text)) return -1;
+        out.clear();
+        for (int c = NextTextChar(text); c != '('; c = NextTextChar(text))
+            if (c < 0) return -1;
+        for (;;) {
+            int c = NextTextChar(text);
+            if (c < 0) return -1;
+            if (c == ')') return RTNORM;
+            if (c == '%' && (c = NextTextChar(text)) < 0) return -1;
+            host::appendUtf8(out, static_cast<char32_t>(c));
+        }
+    };
+    write("MIXED.txt", "DRAW\nTEXT (Łódź \xE5 50%% %)) ż(ścianа\n\xC3(x%\xC3\xB3)\n)(\xE2\x82) (a(b)\n(%)");
+    ObjText& fast = *load("MIXED").text;
+    ObjText slow = fast;
+    for (int i = 0; i < 8; ++i) {
+        std::string a, b;
+        const int ra = ReadParenArg(a, fast), rb = byChars(b, slow);
+        ASSERT_EQ(ra, rb) << i;
+        EXPECT_EQ(a, b) << i;
+        EXPECT_EQ(fast.cursor.line, slow.cursor.line) << i;
+        EXPECT_EQ(fast.cursor.pos, slow.cursor.pos) << i;
+        if (ra < 0) break;
+    }
 }
 
 TEST_F(ObjLanguage, values_and_points_from_arguments) {
