@@ -272,7 +272,10 @@ std::optional<std::string> ReadTextLine(ObjText& text, std::size_t maxChars, boo
     const std::string& line = text.lines[text.cursor.line].text;
     std::size_t pos = 0, chars = 0;
     while (pos < line.size() && chars < maxChars && line[pos] != '\n' && line[pos] != '\r') {
-        host::decodeUtf8(line, pos);
+        if (static_cast<unsigned char>(line[pos]) < 0x80)
+            ++pos;  // a whole character, as decoding finds it
+        else
+            host::decodeUtf8(line, pos);
         ++chars;
     }
     std::string out = line.substr(0, pos);
