@@ -9,6 +9,7 @@
 #include "host/ads/adsent.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -65,6 +66,18 @@ resbuf* listFromItems(const std::vector<ZcDbDxfItem>& items) {
     return head;
 }
 
+// A wildcard asked for, upper-cased and compiled: the last one is kept, as
+// a caller reading entity after entity asks for the same each time.
+const host::WcPattern& upperPattern(const char* text) {
+    thread_local std::string source;
+    thread_local std::optional<host::WcPattern> compiled;
+    if (!compiled || source != text) {
+        source = text;
+        compiled.emplace(host::toUpper(text));
+    }
+    return *compiled;
+}
+
 bool appWanted(const std::string& app, const resbuf* apps) {
     const bool asciiApp =
         std::all_of(app.begin(), app.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -73,8 +86,15 @@ bool appWanted(const std::string& app, const resbuf* apps) {
         // A plain name asked for (as nearly every caller asks) is the app's
         // name in any case: upper-casing both into new strings and matching
         // them was much of reading an entity's data.
-        if (asciiApp && host::isLiteralWcPattern(a->resval.rstring)) {
+        const bool literal = host::isLiteralWcPattern(a->resval.rstring);
+        if (asciiApp && literal) {
             if (host::iequals(app, a->resval.rstring)) return true;
+            continue;
+        }
+        // The upper-cased pattern matched against the upper-cased app name,
+        // the name upper-cased as it is read.
+        if (!literal) {
+            if (upperPattern(a->resval.rstring).matches(app, true)) return true;
             continue;
         }
         if (host::wcMatch(host::toUpper(app).c_str(), host::toUpper(a->resval.rstring).c_str())) return true;
@@ -188,20 +208,36 @@ bool isCommonEntityCode(int code) {
     return code == 8 || code == 6 || code == 62 || code == 48 || code == 60 || code == 370 || code == 420;
 }
 
+bool isCommonItem(const ZcDbDxfItem& it) {
+    return isCommonEntityCode(it.code);
+}
+
 // The common groups go where the entity's own section reads them: after
-// its "AcDbEntity" marker, or first.
-void placeCommonGroups(std::vector<ZcDbDxfItem>& items, const std::vector<ZcDbDxfItem>& common) {
-    if (common.empty()) return;
+// its "AcDbEntity" marker, or first, in the order given.
+void placeCommonGroups(std::vector<ZcDbDxfItem>& items) {
+    auto firstCommon = std::find_if(items.begin(), items.end(), isCommonItem);
+    if (firstCommon == items.end()) return;
     auto marker = std::find_if(items.begin(), items.end(), [](const ZcDbDxfItem& it) {
         return it.code == 100 && it.text == "AcDbEntity";
     });
     auto at = marker == items.end() ? items.begin() : marker + 1;
-    items.insert(at, common.begin(), common.end());
+    // Lists nearly always give them there already (an entity made per
+    // group of a label): then nothing moves.
+    if (firstCommon == at &&
+        std::none_of(std::find_if_not(at, items.end(), isCommonItem), items.end(), isCommonItem))
+        return;
+    std::vector<ZcDbDxfItem> common, rest;
+    rest.reserve(items.size());
+    for (ZcDbDxfItem& it : items) (isCommonItem(it) ? common : rest).push_back(std::move(it));
+    marker = std::find_if(rest.begin(), rest.end(),
+                          [](const ZcDbDxfItem& it) { return it.code == 100 && it.text == "AcDbEntity"; });
+    at = marker == rest.end() ? rest.begin() : marker + 1;
+    rest.insert(at, std::make_move_iterator(common.begin()), std::make_move_iterator(common.end()));
+    items = std::move(rest);
 }
 
 ParsedList parseList(const resbuf* list, ZcDbDatabase* db) {
     ParsedList p;
-    std::vector<ZcDbDxfItem> common;
     // One growth: an entity's list is read once per entity made.
     std::size_t groups = 0;
     for (const resbuf* rb = list; rb && rb->restype != -3 && rb->restype != 1001; rb = rb->rbnext) ++groups;
@@ -236,12 +272,9 @@ ParsedList parseList(const resbuf* list, ZcDbDatabase* db) {
             return p;
         }
         if (it.code == 5 || it.code == 330 || it.code == -2 || it.code == 102) continue;
-        if (isCommonEntityCode(it.code))
-            common.push_back(std::move(it));
-        else
-            p.items.push_back(std::move(it));
+        p.items.push_back(std::move(it));
     }
-    placeCommonGroups(p.items, common);
+    placeCommonGroups(p.items);
     return p;
 }
 
@@ -249,21 +282,18 @@ ParsedList parseList(const resbuf* list, ZcDbDatabase* db) {
 ParsedList parseItems(std::string_view type, std::vector<ZcDbDxfItem> items) {
     ParsedList p;
     p.type = host::toUpper(type);
-    std::vector<ZcDbDxfItem> common;
-    p.items.reserve(items.size());
-    for (ZcDbDxfItem& it : items) {
+    for (const ZcDbDxfItem& it : items) {
         if (it.kind == ZcDbDxfItem::kUnknown || it.kind != ZcDbDxfItem::kindOfCode(it.code) || it.code <= 0 ||
             it.code >= 1000) {
             p.error = OL_EMKINVVALUE;
             return p;
         }
-        if (it.code == 5 || it.code == 330 || it.code == 102) continue;
-        if (isCommonEntityCode(it.code))
-            common.push_back(std::move(it));
-        else
-            p.items.push_back(std::move(it));
     }
-    placeCommonGroups(p.items, common);
+    // The caller's items are the list's, taken whole rather than one by one.
+    std::erase_if(items,
+                  [](const ZcDbDxfItem& it) { return it.code == 5 || it.code == 330 || it.code == 102; });
+    p.items = std::move(items);
+    placeCommonGroups(p.items);
     return p;
 }
 
@@ -278,8 +308,13 @@ const ZcDbDxfItem* findCode(const std::vector<ZcDbDxfItem>& items, int code) {
 }
 
 // The groups an entity kind cannot be made without.
-bool hasMandatoryGroups(const std::string& type, const std::vector<ZcDbDxfItem>& items) {
-    static const std::map<std::string, std::vector<int>> mandatory = {
+bool hasMandatoryGroups(std::string_view type, const std::vector<ZcDbDxfItem>& items) {
+    // Asked for every entity made: a scan of a few kinds, no map of strings.
+    struct Kind {
+        std::string_view type;
+        int codes[5];  // ended by 0 where fewer
+    };
+    static const Kind mandatory[] = {
         {"LINE", {10, 11}},
         {"POINT", {10}},
         {"CIRCLE", {10, 40}},
@@ -295,9 +330,13 @@ bool hasMandatoryGroups(const std::string& type, const std::vector<ZcDbDxfItem>&
         {"VERTEX", {10}},
         {"BLOCK", {2, 10}},
     };
-    auto it = mandatory.find(type);
-    if (it == mandatory.end()) return true;
-    return std::all_of(it->second.begin(), it->second.end(), [&](int c) { return hasCode(items, c); });
+    for (const Kind& k : mandatory) {
+        if (k.type != type) continue;
+        for (int c : k.codes)
+            if (c != 0 && !hasCode(items, c)) return false;
+        return true;
+    }
+    return true;
 }
 
 // Reads a list's groups into an entity; false (entity state unknown) when
@@ -385,6 +424,38 @@ OrderCache& orderCache() {
     return c;
 }
 
+// The entity's list as items into `items` (empty, its room kept), as
+// host::entityDataItems gives them.
+void fileEntityData(const ZcDbEntity* e, const resbuf* apps, std::vector<ZcDbDxfItem>& items) {
+    // The xdata asked for is known first, so that the items are given room
+    // for it too and are not moved when it comes.
+    std::vector<const ZcDbXDataApp*> wanted;
+    std::size_t more = 1;
+    if (apps)
+        for (const ZcDbXDataApp& app : e->xDataApps())
+            if (appWanted(app.app, apps)) {
+                wanted.push_back(&app);
+                more += 1 + app.items.size();
+            }
+    // Room for what an entity of the module files (a door or a label is
+    // read per room).
+    items.reserve(48 + (wanted.empty() ? 0 : more));
+    ZcDbMemDxfFiler f(std::move(items), e->database());
+    f.writeItem(idItem(-1, e->objectId()));
+    f.writeItem(stringItem(0, typeName(e)));
+    e->dxfOutFields(&f);
+    items = std::move(f.items());
+    if (wanted.empty()) return;
+    items.reserve(items.size() + more);
+    ZcDbDxfItem m;
+    m.code = -3;
+    items.push_back(m);
+    for (const ZcDbXDataApp* app : wanted) {
+        items.push_back(stringItem(1001, app->app));
+        items.insert(items.end(), app->items.begin(), app->items.end());
+    }
+}
+
 int makeParsed(ParsedList p, ZcDbDatabase* db, ads_name result);
 int makeEntity(ParsedList& p, ZcDbDatabase* db, ZcDbObjectId* made);
 int finishEntity(std::unique_ptr<ZcDbEntity> ent, bool paper, ZcDbDatabase* db, ZcDbObjectId* made);
@@ -407,7 +478,12 @@ resbuf* zcdbEntGetX(const ads_name ent, const resbuf* apps) {
         host::setErrno(OL_ENAME);
         return nullptr;
     }
-    std::vector<ZcDbDxfItem> items = host::entityDataItems(e, apps);
+    // The items' room is kept from one read to the next: a caller reads
+    // entity after entity, and each new room was a large allocation (taken
+    // here, so that a read made while filing gets room of its own).
+    thread_local std::vector<ZcDbDxfItem> kept;
+    std::vector<ZcDbDxfItem> items = std::exchange(kept, {});
+    fileEntityData(e, apps, items);
     e->close();
     resbuf* head = nullptr;
     resbuf** tail = &head;
@@ -415,6 +491,8 @@ resbuf* zcdbEntGetX(const ads_name ent, const resbuf* apps) {
         *tail = it.code == -3 ? zcutNewRb(-3) : zcdbNewResbufFromItem(it);
         tail = &(*tail)->rbnext;
     }
+    items.clear();
+    kept = std::move(items);
     return head;
 }
 
@@ -535,9 +613,10 @@ int makeParsed(ParsedList p, ZcDbDatabase* db, ads_name result) {
 
     ZcDbObjectId made;
     int rc;
-    if (p.type == "BLOCK")
+    const std::string_view type = p.type;
+    if (type == "BLOCK")
         rc = beginBlock(p);
-    else if (p.type == "ENDBLK")
+    else if (type == "ENDBLK")
         rc = endBlock(db, &made);
     else
         rc = makeEntity(p, db, &made);
@@ -617,14 +696,15 @@ int endBlock(ZcDbDatabase* db, ZcDbObjectId* made) {
 
 int makeEntity(ParsedList& p, ZcDbDatabase* db, ZcDbObjectId* made) {
     MakeState& st = makeState();
-    bool part = p.type == "VERTEX" || p.type == "ATTRIB" || p.type == "SEQEND";
+    const std::string_view type = p.type;
+    bool part = type == "VERTEX" || type == "ATTRIB" || type == "SEQEND";
     // A complex entity takes only its own parts; anything else abandons it.
     if (st.complex && !part) {
         st.complex.reset();
         return fail(OL_EMKTYPE);
     }
-    if (!st.complex && (p.type == "VERTEX" || p.type == "SEQEND")) return fail(OL_EMKTYPE);
-    if (st.complex && p.type == "SEQEND") {
+    if (!st.complex && (type == "VERTEX" || type == "SEQEND")) return fail(OL_EMKTYPE);
+    if (st.complex && type == "SEQEND") {
         std::unique_ptr<ZcDbEntity> ent = std::move(st.complex);
         return finishEntity(std::move(ent), st.paperSpace, db, made);
     }
@@ -977,15 +1057,21 @@ int zcdbRegApp(const char* appname) {
 }
 
 int zcdbSNValid(const char* tbstr, int pipetest) {
+    // Asked of the layer of every entity made: a table, not a search of the
+    // forbidden characters for each character of the name.
+    static const auto forbidden = [] {
+        std::array<bool, 256> t{};
+        for (int c = 0; c < 32; ++c) t[static_cast<std::size_t>(c)] = true;
+        for (const char* c = "<>/\\\":;?*,=`"; *c; ++c) t[static_cast<unsigned char>(*c)] = true;
+        return t;
+    }();
     if (!tbstr || !*tbstr) return fail(OL_ESNVALID);
-    std::size_t n = std::strlen(tbstr);
-    if (n > 255) return fail(OL_ESNVALID);
-    for (const char* c = tbstr; *c; ++c) {
-        if (std::strchr("<>/\\\":;?*,=`", *c) || static_cast<unsigned char>(*c) < 32)
-            return fail(OL_ESNVALID);
-        if (*c == '|' && pipetest) return fail(OL_ESNVALID);
+    std::size_t n = 0;
+    for (; tbstr[n]; ++n) {
+        const auto c = static_cast<unsigned char>(tbstr[n]);
+        if (forbidden[c] || (c == '|' && pipetest)) return fail(OL_ESNVALID);
     }
-    if (tbstr[0] == ' ' || tbstr[n - 1] == ' ') return fail(OL_ESNVALID);
+    if (n > 255 || tbstr[0] == ' ' || tbstr[n - 1] == ' ') return fail(OL_ESNVALID);
     return RTNORM;
 }
 
@@ -1018,31 +1104,8 @@ int zcdbInters(const ads_point from1, const ads_point to1, const ads_point from2
 namespace host {
 
 std::vector<ZcDbDxfItem> entityDataItems(const ZcDbEntity* e, const resbuf* apps) {
-    ZcDbMemDxfFiler f(e->database());
-    // Room for what an entity of the module files, so that the items are
-    // not moved as they come (a door or a label is read per room).
-    f.items().reserve(48);
-    f.writeItem(idItem(-1, e->objectId()));
-    f.writeItem(stringItem(0, typeName(e)));
-    e->dxfOutFields(&f);
-    std::vector<ZcDbDxfItem> items = std::move(f.items());
-    if (!apps) return items;
-    std::vector<const ZcDbXDataApp*> wanted;
-    std::size_t more = 1;
-    for (const ZcDbXDataApp& app : e->xDataApps())
-        if (appWanted(app.app, apps)) {
-            wanted.push_back(&app);
-            more += 1 + app.items.size();
-        }
-    if (wanted.empty()) return items;
-    items.reserve(items.size() + more);
-    ZcDbDxfItem m;
-    m.code = -3;
-    items.push_back(m);
-    for (const ZcDbXDataApp* app : wanted) {
-        items.push_back(stringItem(1001, app->app));
-        items.insert(items.end(), app->items.begin(), app->items.end());
-    }
+    std::vector<ZcDbDxfItem> items;
+    fileEntityData(e, apps, items);
     return items;
 }
 

@@ -9,7 +9,7 @@ ZCDB_DEFINE_HOST_CLASS(ZcDbDictionary, ZcDbObject, "AcDbDictionary", "DICTIONARY
 
 Zcad::ErrorStatus ZcDbDictionary::getAt(std::string_view key, ZcDbObjectId& id) const {
     id = ZcDbObjectId();
-    auto it = m_index.find(zcutFoldCase(key));
+    auto it = m_index.find(ZcDbFoldedName(key).view());
     if (it == m_index.end()) return Zcad::eKeyNotFound;
     const ZcDbObjectId& found = m_entries[it->second].id;
     if (found.isErased()) return Zcad::eKeyNotFound;

@@ -5,11 +5,13 @@
 // setAt on an existing key replaces the entry and erases the old object.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "host/db/dbfields.h"
+#include "host/db/dbfoldedname.h"
 #include "host/db/dbobject.h"
 
 class ZcDbDictionaryIterator {
@@ -83,5 +85,6 @@ public:
 private:
     void rebuildIndex();
     std::vector<ZcDbDictionaryIterator::Entry> m_entries;
-    std::unordered_map<std::string, std::size_t> m_index;  // folded key → position
+    std::unordered_map<std::string, std::size_t, ZcDbNameHash, std::equal_to<>>
+        m_index;  // folded key → position
 };

@@ -114,13 +114,12 @@ private:
 // skipped, or end the section when it was entered without its marker.
 template <class Fields>
 Zcad::ErrorStatus zcdbDxfReadSection(ZcDbDxfFiler* f, Fields&& fields) {
-    ZcDbDxfItem item;
-    while (f->readItem(item) == Zcad::eOk) {
-        if (item.code == 0 || item.code == 100 || item.code >= 1000) {
+    while (const ZcDbDxfItem* item = f->nextItem()) {
+        if (item->code == 0 || item->code == 100 || item->code >= 1000) {
             f->pushBackItem();
             break;
         }
-        ZcDbFields v(&item);
+        ZcDbFields v(item);
         fields(v);
         if (!v.matched() && f->markerless()) {
             f->pushBackItem();

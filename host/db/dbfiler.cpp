@@ -40,23 +40,15 @@ bool isPointCode(int code) {
 
 // ------------------------------------------------------------- ZcDbDwgFiler
 
-Zcad::ErrorStatus ZcDbDwgFiler::put(std::uint8_t tag, const void* p, std::size_t n) {
-    if (m_status != Zcad::eOk) return m_status;
-    // One growth and one copy, the bytes not zeroed first: an undo state of
-    // a table with thousands of records, or of the settings store's 322
-    // slots, is thousands of small puts. The first growth is to a few
-    // hundred bytes rather than through every power of two below them.
-    const std::size_t need = m_data.size() + 1 + n;
-    if (need > m_data.capacity()) m_data.reserve(std::max({need, 2 * m_data.capacity(), std::size_t{256}}));
-    m_data.push_back(tag);
-    const auto* bytes = static_cast<const std::uint8_t*>(p);
-    m_data.insert(m_data.end(), bytes, bytes + n);
-    return m_status;
+void ZcDbDwgFiler::grow(std::size_t n) {
+    // The first growth is to a few hundred bytes rather than through every
+    // power of two below them.
+    m_data.resize(std::max({m_size + n, 2 * m_data.size(), std::size_t{256}}));
 }
 
 bool ZcDbDwgFiler::take(std::uint8_t tag, void* p, std::size_t n) {
     if (m_status != Zcad::eOk) return false;
-    if (m_pos >= m_data.size() || m_pos + 1 + n > m_data.size()) {
+    if (m_pos >= m_size || m_pos + 1 + n > m_size) {
         m_status = Zcad::eEndOfFile;
         return false;
     }
@@ -101,7 +93,7 @@ Zcad::ErrorStatus ZcDbDwgFiler::writeDouble(double v) {
 Zcad::ErrorStatus ZcDbDwgFiler::writeString(const std::string& v) {
     auto n = static_cast<std::uint32_t>(v.size());
     if (put(kTString, &n, sizeof n) != Zcad::eOk) return m_status;
-    m_data.insert(m_data.end(), v.begin(), v.end());
+    if (n) std::memcpy(room(n), v.data(), n);
     return m_status;
 }
 
@@ -111,8 +103,7 @@ Zcad::ErrorStatus ZcDbDwgFiler::writeString(const char* v) {
 
 Zcad::ErrorStatus ZcDbDwgFiler::writeBytes(const void* data, std::uint32_t size) {
     if (put(kTBytes, &size, sizeof size) != Zcad::eOk) return m_status;
-    const auto* b = static_cast<const std::uint8_t*>(data);
-    m_data.insert(m_data.end(), b, b + size);
+    if (size) std::memcpy(room(size), data, size);
     return m_status;
 }
 
@@ -147,12 +138,12 @@ Zcad::ErrorStatus ZcDbDwgFiler::writeId(const ZcDbObjectId& id) {
 Zcad::ErrorStatus ZcDbDwgFiler::writeIds(const std::vector<ZcDbObjectId>& ids) {
     if (m_status != Zcad::eOk) return m_status;
     constexpr std::size_t kSize = sizeof(std::uintptr_t);
-    std::size_t at = m_data.size();
-    m_data.resize(at + ids.size() * (1 + kSize));
+    if (ids.empty()) return m_status;
+    std::uint8_t* at = room(ids.size() * (1 + kSize));
     for (const ZcDbObjectId& id : ids) {
         const std::uintptr_t p = reinterpret_cast<std::uintptr_t>(id.stub());
-        m_data[at] = kTId;
-        std::memcpy(m_data.data() + at + 1, &p, kSize);
+        *at = kTId;
+        std::memcpy(at + 1, &p, kSize);
         at += 1 + kSize;
     }
     return m_status;
@@ -191,7 +182,7 @@ Zcad::ErrorStatus ZcDbDwgFiler::readDouble(double* v) {
 Zcad::ErrorStatus ZcDbDwgFiler::readString(std::string* v) {
     std::uint32_t n = 0;
     if (!take(kTString, &n, sizeof n)) return m_status;
-    if (m_pos + n > m_data.size()) {
+    if (m_pos + n > m_size) {
         m_status = Zcad::eEndOfFile;
         return m_status;
     }
@@ -212,7 +203,7 @@ Zcad::ErrorStatus ZcDbDwgFiler::readString(char** v) {
 Zcad::ErrorStatus ZcDbDwgFiler::readBytes(std::vector<std::uint8_t>* v) {
     std::uint32_t n = 0;
     if (!take(kTBytes, &n, sizeof n)) return m_status;
-    if (m_pos + n > m_data.size()) {
+    if (m_pos + n > m_size) {
         m_status = Zcad::eEndOfFile;
         return m_status;
     }
@@ -480,20 +471,25 @@ Zcad::ErrorStatus ZcDbDxfFiler::writeHandle(int code, const ZcDbHandle& h) {
     return writeItem(it);
 }
 
+const ZcDbDxfItem* ZcDbDxfFiler::nextItem() {
+    return readItem(m_next) == Zcad::eOk ? &m_next : nullptr;
+}
+
 bool ZcDbDxfFiler::atSubclassData(const char* name) {
     m_markerless = false;
-    ZcDbDxfItem it;
-    if (readItem(it) != Zcad::eOk) {
+    const ZcDbDxfItem* it = nextItem();
+    if (!it) {
         if (m_status == Zcad::eEndOfFile) m_status = Zcad::eOk;  // a clean end, not a fault
         return false;
     }
-    if (it.code == 100) {
-        if (it.text == (name ? name : "")) return true;
+    if (it->code == 100) {
+        if (it->text == (name ? name : "")) return true;
         pushBackItem();
         return false;
     }
+    const int code = it->code;
     pushBackItem();
-    if (it.code == 0 || it.code >= 1000) return false;
+    if (code == 0 || code >= 1000) return false;
     m_markerless = true;
     return true;
 }
@@ -552,6 +548,16 @@ Zcad::ErrorStatus ZcDbMemDxfFiler::readItem(ZcDbDxfItem& item) {
     item = m_items[m_pos++];
     m_canPushBack = true;
     return Zcad::eOk;
+}
+
+const ZcDbDxfItem* ZcDbMemDxfFiler::nextItem() {
+    if (filerStatus() != Zcad::eOk) return nullptr;
+    if (m_pos >= m_items.size()) {
+        m_canPushBack = false;
+        return nullptr;
+    }
+    m_canPushBack = true;
+    return &m_items[m_pos++];
 }
 
 Zcad::ErrorStatus ZcDbMemDxfFiler::pushBackItem() {

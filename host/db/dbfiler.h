@@ -34,6 +34,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -108,17 +109,22 @@ public:
 
     // Position and content.
     void seekStart() { m_pos = 0; }
-    bool atEnd() const { return m_pos >= m_data.size(); }
+    bool atEnd() const { return m_pos >= m_size; }
     std::size_t tell() const { return m_pos; }
-    const std::vector<std::uint8_t>& data() const { return m_data; }
+    const std::vector<std::uint8_t>& data() const {
+        m_data.resize(m_size);
+        return m_data;
+    }
     // The content moved out, the filer left empty: an undo state is kept
     // without a copy.
     std::vector<std::uint8_t> takeData() {
-        m_pos = 0;
+        m_data.resize(m_size);
+        m_pos = m_size = 0;
         return std::exchange(m_data, {});
     }
     void setData(std::vector<std::uint8_t> bytes) {
         m_data = std::move(bytes);
+        m_size = m_data.size();
         m_pos = 0;
         m_status = Zcad::eOk;
     }
@@ -126,7 +132,24 @@ public:
 private:
     Zcad::ErrorStatus writeId(const ZcDbObjectId& id);
     Zcad::ErrorStatus readId(ZcDbObjectId* id);
-    Zcad::ErrorStatus put(std::uint8_t tag, const void* p, std::size_t n);
+    // An undo state of the settings store's 322 slots, or of a door with a
+    // hundred xdata groups, is thousands of small puts: each is a copy into
+    // room made ahead, the buffer grown (and zeroed) only now and then.
+    Zcad::ErrorStatus put(std::uint8_t tag, const void* p, std::size_t n) {
+        if (m_status != Zcad::eOk) return m_status;
+        std::uint8_t* at = room(1 + n);
+        *at = tag;
+        std::memcpy(at + 1, p, n);
+        return m_status;
+    }
+    // n bytes at the end, to be filled by the caller.
+    std::uint8_t* room(std::size_t n) {
+        if (m_data.size() - m_size < n) grow(n);
+        std::uint8_t* at = m_data.data() + m_size;
+        m_size += n;
+        return at;
+    }
+    void grow(std::size_t n);
     bool take(std::uint8_t tag, void* p, std::size_t n);
     // One scalar of its tag; the output is left alone when the read fails.
     template <class T>
@@ -139,7 +162,9 @@ private:
     ZcDbDatabase* m_db;
     ZcDb::FilerType m_type;
     Zcad::ErrorStatus m_status = Zcad::eOk;
-    std::vector<std::uint8_t> m_data;
+    // The bytes filed are the first m_size; the rest is room for more.
+    mutable std::vector<std::uint8_t> m_data;
+    std::size_t m_size = 0;
     std::size_t m_pos = 0;
 };
 
@@ -177,6 +202,11 @@ public:
     // read item back so the next read returns it again, write an item.
     virtual Zcad::ErrorStatus readItem(ZcDbDxfItem& item) = 0;
     virtual Zcad::ErrorStatus pushBackItem() = 0;
+    // The next item where it stands, valid until the next read; null where
+    // readItem would fail. The readers of a section look at every item
+    // (and again after each push back): a copy of each was most of reading
+    // an entity from its groups.
+    virtual const ZcDbDxfItem* nextItem();
     virtual Zcad::ErrorStatus writeItem(const ZcDbDxfItem& item) = 0;
     virtual bool atEOF() const = 0;
 
@@ -231,6 +261,7 @@ private:
     Zcad::ErrorStatus m_status = Zcad::eOk;
     std::string m_message;
     bool m_markerless = false;
+    ZcDbDxfItem m_next;  // nextItem's copy, for a stream that has no items to point at
 };
 
 // The in-memory item stream.
@@ -241,6 +272,7 @@ public:
         : ZcDbDxfFiler(db), m_items(std::move(items)) {}
 
     Zcad::ErrorStatus readItem(ZcDbDxfItem& item) override;
+    const ZcDbDxfItem* nextItem() override;
     Zcad::ErrorStatus pushBackItem() override;
     Zcad::ErrorStatus writeItem(const ZcDbDxfItem& item) override;
     bool atEOF() const override { return m_pos >= m_items.size(); }

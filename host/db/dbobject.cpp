@@ -419,10 +419,10 @@ Zcad::ErrorStatus ZcDbObject::dxfOutFields(ZcDbDxfFiler* f) const {
 
 Zcad::ErrorStatus ZcDbObject::dxfInFields(ZcDbDxfFiler* f) {
     assertWriteEnabled();
-    ZcDbDxfItem it;
     // The application group now open by "102 {NAME", if any.
     enum { kNone, kReactors, kXDict, kOther } group = kNone;
-    while (f->readItem(it) == Zcad::eOk) {
+    while (const ZcDbDxfItem* next = f->nextItem()) {
+        const ZcDbDxfItem& it = *next;
         if (it.code == 102) {
             if (it.text == "{ACAD_REACTORS") {
                 group = kReactors;
@@ -473,10 +473,10 @@ Zcad::ErrorStatus ZcDbObject::dxfIn(ZcDbDxfFiler* f) {
 
 Zcad::ErrorStatus ZcDbObject::readXDataItems(ZcDbDxfFiler* f) {
     // Skip what the object's readers left (unknown groups), up to the xdata.
-    ZcDbDxfItem it;
     std::vector<ZcDbXDataApp> apps;
     bool any = false;
-    while (f->readItem(it) == Zcad::eOk) {
+    while (const ZcDbDxfItem* next = f->nextItem()) {
+        const ZcDbDxfItem& it = *next;
         if (it.code == 0) {
             f->pushBackItem();
             break;

@@ -173,7 +173,7 @@ Zcad::ErrorStatus ZcDbSymbolTable::dxfInFields(ZcDbDxfFiler* f) {
 
 Zcad::ErrorStatus ZcDbSymbolTable::getAt(std::string_view name, ZcDbObjectId& id, bool getErased) const {
     id = ZcDbObjectId();
-    auto it = m_byName.find(zcutFoldCase(name));
+    auto it = m_byName.find(ZcDbFoldedName(name).view());
     if (it == m_byName.end()) return Zcad::eKeyNotFound;
     if (it->second.isErased() && !getErased) return Zcad::eKeyNotFound;
     id = it->second;

@@ -10,11 +10,13 @@
 // block's entities with ZcDbBlockTableRecord::dxfOutBlockBegin/End.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "host/db/dbfields.h"
+#include "host/db/dbfoldedname.h"
 #include "host/db/dbobject.h"
 
 class ZcDbEntity;
@@ -95,7 +97,8 @@ protected:
     // Undoing add: the record's id and name leave the table.
     void takeBackAdded(ZcDbObjectId id);
     std::vector<ZcDbObjectId> m_ids;
-    std::unordered_map<std::string, ZcDbObjectId> m_byName;  // folded name → id
+    std::unordered_map<std::string, ZcDbObjectId, ZcDbNameHash, std::equal_to<>>
+        m_byName;  // folded name → id
 };
 
 #define ZCDB_DECLARE_TABLE(TABLE, RECORD)                                                 \

@@ -783,3 +783,73 @@ TEST_F(AdsEnt, entities_made_from_items_are_those_made_from_their_lists) {
     EXPECT_EQ(host::sysVarShort("ERRNO"), OL_EMKMANDF);
     EXPECT_EQ(liveEntities(), before);
 }
+
+// The common groups (layer, colour, ...) are read wherever a list gives
+// them: first, after the entity's marker, before it, or among the others;
+// made from items or from the list of them, the entity is the same.
+TEST_F(AdsEnt, common_groups_anywhere_in_a_list_make_the_same_entity) {
+    using Item = ZcDbDxfItem;
+    const Item layer = Item::ofText(8, "Ściany"), colour = Item::ofInt(62, 3), weight = Item::ofInt(370, 35);
+    const Item from = Item::ofPoint(10, 1, 2, 0), to = Item::ofPoint(11, 4, 6, 0);
+    const Item entity = Item::ofText(100, "AcDbEntity"), line = Item::ofText(100, "AcDbLine");
+    const std::vector<std::vector<Item>> orders = {
+        {layer, colour, weight, from, to},
+        {from, layer, to, colour, weight},
+        {entity, layer, colour, weight, line, from, to},
+        {layer, entity, colour, line, from, weight, to},
+        {entity, line, from, to, layer, colour, weight},
+        {from, to, layer, colour, weight},
+    };
+    auto lastData = [] {
+        ads_name last;
+        EXPECT_EQ(zcdbEntLast(last), RTNORM);
+        const host::ResbufList list(zcdbEntGet(last));
+        return dump(list.get(), false);
+    };
+    std::string first;
+    for (const std::vector<Item>& items : orders) {
+        ASSERT_EQ(host::makeEntity("LINE", items), RTNORM);
+        const std::string fromItems = lastData();
+        if (first.empty()) first = fromItems;
+        EXPECT_EQ(fromItems, first);
+        resbuf* list = zcutNewRb(0);
+        list->resval.rstring = new char[5];
+        std::memcpy(list->resval.rstring, "LINE", 5);
+        resbuf* tail = list;
+        for (const Item& it : items) tail = tail->rbnext = zcdbNewResbufFromItem(it);
+        EXPECT_EQ(zcdbEntMake(list), RTNORM);
+        zcutRelRb(list);
+        EXPECT_EQ(lastData(), first);
+    }
+    EXPECT_NE(first.find("8 \"Ściany\""), std::string::npos) << first;
+    EXPECT_NE(first.find("62 3"), std::string::npos) << first;
+}
+
+// Wildcards asked for in turn, each read against several applications:
+// the one kept from the read before must not answer for the next.
+TEST_F(AdsEnt, wildcard_applications_asked_in_turn_each_match_their_own) {
+    for (const char* app : {"VELM_A", "VELM_B", "Ściana"}) ASSERT_EQ(zcdbRegApp(app), RTNORM);
+    ads_point p{1, 2, 3};
+    host::ResbufList made(zcutBuildList(RTDXF0, "LINE", 10, p, 11, p, -3, 1001, "VELM_A", 1000, "a", 1001,
+                                        "VELM_B", 1000, "b", 1001, "Ściana", 1000, "ś", 0));
+    ASSERT_EQ(zcdbEntMake(made.get()), RTNORM);
+    ads_name e;
+    zcdbEntLast(e);
+    auto appsFor = [&](const char* pattern) {
+        const host::ResbufList asked(zcutBuildList(RTSTR, pattern, 0));
+        const host::ResbufList got(zcdbEntGetX(e, asked.get()));
+        std::string apps;
+        for (const resbuf* rb = got.get(); rb; rb = rb->rbnext)
+            if (rb->restype == 1001) apps += std::string(rb->resval.rstring) + ";";
+        return apps;
+    };
+    for (int round = 0; round < 2; ++round) {
+        EXPECT_EQ(appsFor("velm_*"), "VELM_A;VELM_B;");
+        EXPECT_EQ(appsFor("*_B"), "VELM_B;");
+        EXPECT_EQ(appsFor("ś*"), "Ściana;");
+        EXPECT_EQ(appsFor("*"), "VELM_A;VELM_B;Ściana;");
+        EXPECT_EQ(appsFor("ŚCIANA"), "Ściana;");
+        EXPECT_EQ(appsFor("velm_b"), "VELM_B;");
+        EXPECT_EQ(appsFor("~VELM_A"), "VELM_B;Ściana;");
+    }
+}

@@ -463,3 +463,120 @@ TEST(EntityFiling, clone_copies_the_data_but_not_the_identity) {
     EXPECT_EQ(cc->radius(), 4);
     EXPECT_EQ(cc->center().z, 3);
 }
+
+namespace {
+
+// A stream that hands its items out only by copy, as a file reader does.
+class CopyingDxfFiler : public ZcDbDxfFiler {
+public:
+    explicit CopyingDxfFiler(std::vector<ZcDbDxfItem> items) : m_items(std::move(items)) {}
+    Zcad::ErrorStatus readItem(ZcDbDxfItem& item) override { return m_items.readItem(item); }
+    Zcad::ErrorStatus pushBackItem() override { return m_items.pushBackItem(); }
+    Zcad::ErrorStatus writeItem(const ZcDbDxfItem& item) override { return m_items.writeItem(item); }
+    bool atEOF() const override { return m_items.atEOF(); }
+
+private:
+    ZcDbMemDxfFiler m_items;
+};
+
+std::vector<std::uint8_t> dwgOf(const ZcDbObject* obj) {
+    ZcDbDwgFiler f;
+    obj->dwgOutFields(&f);
+    return f.data();
+}
+
+}  // namespace
+
+// The memory stream lets its readers look at its items where they stand;
+// any other stream gives copies. Both must read an entity alike, markers,
+// application groups, xdata and lists without markers included.
+TEST(DxfFiler, items_read_in_place_are_read_as_copies_are) {
+    ZcDbAttribute att;
+    att.setPosition({1, 2, 0});
+    att.setTextString("Łazienka");
+    att.setTag("NR");
+    decorate(&att);
+    att.setXDataApp("VELM", {ZcDbDxfItem::ofText(1000, "x"), ZcDbDxfItem::ofInt(1070, 7)});
+    std::vector<ZcDbDxfItem> withGroups = dxfOf(&att);
+    withGroups.insert(withGroups.begin() + 1,
+                      {ZcDbDxfItem::ofText(102, "{OTHER_APP"), ZcDbDxfItem::ofText(1, "ignored"),
+                       ZcDbDxfItem::ofText(102, "}")});
+    const std::vector<ZcDbDxfItem> markerless = {
+        ZcDbDxfItem::ofText(8, "Mury"), ZcDbDxfItem::ofInt(62, 1),       ZcDbDxfItem::ofPoint(10, 1, 2, 0),
+        ZcDbDxfItem::ofReal(40, 4),     ZcDbDxfItem::ofText(1, "Pokój"), ZcDbDxfItem::ofText(2, "NR")};
+    for (const std::vector<ZcDbDxfItem>& items : {withGroups, markerless}) {
+        ZcDbAttribute inPlace, copied;
+        ZcDbMemDxfFiler mem(items);
+        CopyingDxfFiler copying(items);
+        EXPECT_EQ(inPlace.dxfIn(&mem), Zcad::eOk) << mem.errorMessage();
+        EXPECT_EQ(copied.dxfIn(&copying), Zcad::eOk) << copying.errorMessage();
+        EXPECT_EQ(mem.atEOF(), copying.atEOF());
+        EXPECT_EQ(dxfOf(&inPlace), dxfOf(&copied)) << describe(items);
+        EXPECT_EQ(dwgOf(&inPlace), dwgOf(&copied));
+    }
+    EXPECT_EQ(att.xDataApps().size(), 1u);
+}
+
+// The binary filer writes into room made ahead: values written across
+// its growths, around looks at the bytes so far and after the bytes were
+// taken come back as written, and a filer in fault adds nothing.
+TEST(DwgFiler, values_written_across_growths_and_looks_come_back_as_written) {
+    auto text = [](int i) {
+        return i % 7 == 0 ? std::string() : std::string(static_cast<std::size_t>(i % 40), 'a');
+    };
+    const std::string huge(100000, 'z');
+    auto fill = [&](ZcDbDwgFiler& f, bool look) {
+        std::size_t size = 0;
+        for (int i = 0; i < 600; ++i) {
+            f.writeInt16(static_cast<std::int16_t>(i));
+            f.writeString(text(i));
+            f.writeDouble(i * 0.5);
+            size += 3 + 5 + text(i).size() + 9;
+            if (i == 300) {
+                f.writeString(huge);
+                size += 5 + huge.size();
+            }
+            if (look && i % 97 == 0) {
+                EXPECT_EQ(f.data().size(), size);
+            }
+        }
+        return size;
+    };
+    ZcDbDwgFiler looked, straight;
+    const std::size_t size = fill(looked, true);
+    fill(straight, false);
+    EXPECT_EQ(looked.data(), straight.data());
+    EXPECT_EQ(straight.data().size(), size);
+    for (int i = 0; i < 600; ++i) {
+        std::int16_t n = -1;
+        std::string s;
+        double d = -1;
+        looked.readInt16(&n), looked.readString(&s), looked.readDouble(&d);
+        ASSERT_EQ(looked.filerStatus(), Zcad::eOk) << i;
+        EXPECT_EQ(n, i);
+        EXPECT_EQ(s, text(i));
+        EXPECT_EQ(d, i * 0.5);
+        if (i == 300) {
+            looked.readString(&s);
+            EXPECT_EQ(s, huge);
+        }
+    }
+    EXPECT_TRUE(looked.atEnd());
+
+    std::vector<std::uint8_t> taken = straight.takeData();
+    EXPECT_EQ(taken.size(), size);
+    EXPECT_TRUE(straight.atEnd());
+    EXPECT_TRUE(straight.data().empty());
+    straight.writeBytes(nullptr, 0);
+    straight.writeIds({});
+    straight.writeInt32(5);
+    EXPECT_EQ(straight.data().size(), 5u + 5u);
+    straight.setData(std::move(taken));
+    EXPECT_EQ(straight.data(), looked.data());
+
+    looked.setFilerStatus(Zcad::eInvalidInput);
+    looked.writeString(huge);
+    looked.writeDouble(1);
+    looked.writeIds({ZcDbObjectId()});
+    EXPECT_EQ(looked.data(), straight.data());
+}

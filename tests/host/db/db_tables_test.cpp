@@ -348,3 +348,43 @@ TEST(SymbolTables, undoing_added_records_brings_the_table_back_as_it_was) {
     EXPECT_FALSE(addLayer(db, "DACH").isNull());
     EXPECT_EQ(layerNames(db), (std::vector<std::string>{"0", "Mury", "drzwi", "DACH"}));
 }
+
+// Names are folded for a look-up in a buffer of their own when short and
+// ASCII, by the platform's case mapping otherwise: either way a record or
+// an entry is found under any case of its name, at the length where the
+// two ways meet too.
+TEST(SymbolTables, lookups_fold_short_long_and_non_ascii_names_alike) {
+    ZcDbDatabase db;
+    const std::vector<std::string> names = {"Mury_Nośne",
+                                            std::string(63, 'A') + "b",
+                                            std::string(64, 'C') + "d",
+                                            std::string(64, 'e'),
+                                            std::string(200, 'F') + "ż",
+                                            "",
+                                            "A-Z[@`{]"};
+    auto flipped = [](std::string s) {
+        for (char& c : s)
+            if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) c = static_cast<char>(c ^ 0x20);
+        return s;
+    };
+    ZcDbDictionary* nod = nullptr;
+    ASSERT_EQ(db.getNamedObjectsDictionary(nod, ZcDb::kForWrite), Zcad::eOk);
+    for (const std::string& name : names) {
+        if (name.empty()) continue;
+        const ZcDbObjectId id = addLayer(db, name);
+        EXPECT_EQ(db.recordId(db.layerTableId(), flipped(name)), id) << name;
+        EXPECT_EQ(db.recordId(db.layerTableId(), zcutUpperCase(name)), id) << name;
+        auto* entry = new ZcDbDictionary;
+        ASSERT_EQ(nod->setAt(name, entry), Zcad::eOk);
+        entry->close();
+        EXPECT_TRUE(nod->has(flipped(name))) << name;
+        EXPECT_TRUE(nod->has(zcutUpperCase(name))) << name;
+    }
+    nod->close();
+    // The neighbours of a name are other names.
+    EXPECT_TRUE(db.recordId(db.layerTableId(), std::string(64, 'e') + "e").isNull());
+    EXPECT_TRUE(db.recordId(db.layerTableId(), std::string(63, 'e')).isNull());
+    EXPECT_TRUE(db.recordId(db.layerTableId(), "A-Z[@`{]x").isNull());
+    EXPECT_TRUE(db.recordId(db.layerTableId(), "a-z{@`[]").isNull());  // only letters fold
+    EXPECT_TRUE(db.recordId(db.layerTableId(), "").isNull());
+}
