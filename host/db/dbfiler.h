@@ -111,9 +111,9 @@ public:
     void seekStart() { m_pos = 0; }
     bool atEnd() const { return m_pos >= m_size; }
     std::size_t tell() const { return m_pos; }
-    const std::vector<std::uint8_t>& data() const {
-        m_data.resize(m_size);
-        return m_data;
+    // A copy of what was filed (the buffer holds room beyond it).
+    std::vector<std::uint8_t> data() const {
+        return {m_data.begin(), m_data.begin() + static_cast<std::ptrdiff_t>(m_size)};
     }
     // The content moved out, the filer left empty: an undo state is kept
     // without a copy.
@@ -163,7 +163,7 @@ private:
     ZcDb::FilerType m_type;
     Zcad::ErrorStatus m_status = Zcad::eOk;
     // The bytes filed are the first m_size; the rest is room for more.
-    mutable std::vector<std::uint8_t> m_data;
+    std::vector<std::uint8_t> m_data;
     std::size_t m_size = 0;
     std::size_t m_pos = 0;
 };
