@@ -149,14 +149,14 @@ BOOL CDC::RestoreDC(int saved) {
 void CDC::FillSolidRect(const CRect& r, COLORREF c) {
     DrawOp op;
     op.kind = DrawOp::Kind::Fill, op.rect = r, op.colour = c;
-    Push(op);
+    Push(std::move(op));
     bkColour_ = c;  // as the class library leaves it
 }
 
 void CDC::FillRect(const CRect& r, const CBrush* b) {
     DrawOp op;
     op.kind = DrawOp::Kind::Fill, op.rect = r, op.colour = b ? b->GetColor() : 0;
-    Push(op);
+    Push(std::move(op));
 }
 
 BOOL CDC::Rectangle(int l, int t, int r, int b) {
@@ -164,14 +164,14 @@ BOOL CDC::Rectangle(int l, int t, int r, int b) {
     op.kind = DrawOp::Kind::Rectangle, op.rect = CRect(l, t, r, b);
     op.colour = pen_ ? pen_->GetColor() : 0;
     op.background = brush_ ? brush_->GetColor() : RGB(255, 255, 255);
-    Push(op);
+    Push(std::move(op));
     return TRUE;
 }
 
 void CDC::DrawFocusRect(const CRect& r) {
     DrawOp op;
     op.kind = DrawOp::Kind::FocusRect, op.rect = r;
-    Push(op);
+    Push(std::move(op));
 }
 
 CPoint CDC::MoveTo(int x, int y) {
@@ -182,7 +182,7 @@ BOOL CDC::LineTo(int x, int y) {
     DrawOp op;
     op.kind = DrawOp::Kind::Line, op.rect = CRect(pos_.x, pos_.y, x, y);
     op.colour = pen_ ? pen_->GetColor() : 0;
-    Push(op);
+    Push(std::move(op));
     pos_ = CPoint(x, y);
     return TRUE;
 }
@@ -199,7 +199,7 @@ BOOL CDC::ExtTextOut(int x, int y, UINT options, const CRect* r, std::string_vie
     op.colour = textColour_, op.background = bkColour_, op.bkMode = bkMode_, op.format = align_;
     int left = align_ == TA_RIGHT ? x - size.cx : align_ == TA_CENTER ? x - size.cx / 2 : x;
     op.rect = CRect(left, y, left + size.cx, y + size.cy);
-    Push(op);
+    Push(std::move(op));
     return TRUE;
 }
 
@@ -221,7 +221,7 @@ int CDC::DrawText(std::string_view text, CRect* r, UINT format) {
     op.kind = DrawOp::Kind::Text, op.text = std::string(text);
     op.colour = textColour_, op.background = bkColour_, op.bkMode = bkMode_, op.format = format;
     op.rect = CRect(left, top, left + size.cx, top + size.cy);
-    Push(op);
+    Push(std::move(op));
     return size.cy;
 }
 
@@ -242,7 +242,7 @@ BOOL CDC::BitBlt(int x, int y, int w, int h, CDC* src, int, int, DWORD) {
     if (!src || !src->selected_) return FALSE;
     DrawOp op;
     op.kind = DrawOp::Kind::Bitmap, op.rect = CRect(x, y, x + w, y + h), op.text = src->selected_->name;
-    Push(op);
+    Push(std::move(op));
     return TRUE;
 }
 
@@ -255,7 +255,7 @@ void CDC::DrawBitmap(const HBITMAP& bmp, int x, int y) {
     DrawOp op;
     op.kind = DrawOp::Kind::Bitmap, op.rect = CRect(x, y, x + bmp->width, y + bmp->height),
     op.text = bmp->name;
-    Push(op);
+    Push(std::move(op));
 }
 
 void CDC::DrawImage(const CImageList* list, int index, CPoint at) {
@@ -263,7 +263,7 @@ void CDC::DrawImage(const CImageList* list, int index, CPoint at) {
     DrawOp op;
     op.kind = DrawOp::Kind::Image, op.rect = CRect(at.x, at.y, at.x + s.cx, at.y + s.cy);
     op.image = index, op.list = list;
-    Push(op);
+    Push(std::move(op));
 }
 
 CPaintDC::CPaintDC(CWnd* wnd) : CDC(wnd ? &wnd->PaintSink() : nullptr) {

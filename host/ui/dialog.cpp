@@ -96,6 +96,7 @@ BOOL CDialog::CreateFromTemplate(const DialogTemplate& t, CWnd* parent, bool chi
                       t.caption);
     exStyle_ = t.exStyle;
     if (!child) rect_ = r;
+    ReserveChildren(t.controls.size());
     for (const ControlTemplate& c : t.controls) {
         std::unique_ptr<CWnd> ctl = MakeControl(c.kind);
         CRect cr = c.rect;

@@ -639,6 +639,16 @@ std::string WithoutAccelerators(const std::string& text) {
     return out;
 }
 
+// "\n[okno ID] " and a text: every modal dialog writes two such lines, so
+// they are put together directly rather than through a format pass.
+std::string DialogLine(UINT id, const char* text) {
+    std::string line = "\n[okno ";
+    line += std::to_string(id);
+    line += "] ";
+    line += text;
+    return line;
+}
+
 }  // namespace
 
 std::string DialogUser::PressDefault() {
@@ -700,8 +710,7 @@ void DriveModal(CDialog& dialog) {
     CWnd::DeliverPostedMessages();
     // A script's reader sees which dialog a command opened, and how it was
     // closed: the numbers a "!dialog" line needs are on the transcript.
-    host::transcript().append(
-        Format("\n[okno %u] %s", id, WithoutAccelerators(dialog.GetWindowText()).c_str()));
+    host::transcript().append(DialogLine(id, WithoutAccelerators(dialog.GetWindowText()).c_str()));
     DialogUser user(dialog, id);
     DialogDriver driver;
     std::string how = "bez odpowiedzi";
@@ -736,8 +745,7 @@ void DriveModal(CDialog& dialog) {
         if (scripted) ++S().failedAnswers;
     }
     if (!user.Ended()) dialog.EndDialog(IDCANCEL);
-    host::transcript().append(
-        Format("\n[okno %u] %s => %s", id, how.c_str(), ResultName(dialog.Result()).c_str()));
+    host::transcript().append(DialogLine(id, how.c_str()) + " => " + ResultName(dialog.Result()).c_str());
 }
 
 void RegisterModeless(CDialog& dialog) {

@@ -5,9 +5,12 @@
 #include "host/ui/wnd.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cstdlib>
 #include <deque>
 #include <functional>
+#include <map>
 #include <tuple>
 #include <vector>
 
@@ -18,10 +21,63 @@
 
 namespace {
 
-// The windows alive, by address: a sorted array, not a set of nodes, as a
-// dialog makes and ends dozens of controls every time it is shown.
-std::vector<const CWnd*>& Live() {
-    static std::vector<const CWnd*> live;
+// The windows alive, by address: an open-addressed table of pointers, as a
+// dialog makes and ends dozens of controls every time it is shown and its
+// teardown asks after every window's parent.  Linear probing; a removal
+// moves later entries of the run back, so there are no tombstones.
+class LiveSet {
+public:
+    void Insert(const CWnd* w) {
+        if ((count_ + 1) * 2 > slots_.size()) Grow();
+        std::size_t i = Home(w);
+        while (slots_[i] && slots_[i] != w) i = (i + 1) & mask_;
+        if (!slots_[i]) slots_[i] = w, ++count_;
+    }
+    void Erase(const CWnd* w) {
+        if (slots_.empty()) return;
+        std::size_t i = Home(w);
+        while (slots_[i] != w) {
+            if (!slots_[i]) return;
+            i = (i + 1) & mask_;
+        }
+        // Close the gap: an entry further on may move back into it when its
+        // home does not lie between the gap and itself.
+        for (std::size_t j = (i + 1) & mask_; slots_[j]; j = (j + 1) & mask_) {
+            const std::size_t home = Home(slots_[j]);
+            if (((j - home) & mask_) >= ((j - i) & mask_)) slots_[i] = slots_[j], i = j;
+        }
+        slots_[i] = nullptr;
+        --count_;
+    }
+    bool Contains(const CWnd* w) const {
+        if (!w || slots_.empty()) return false;
+        for (std::size_t i = Home(w); slots_[i]; i = (i + 1) & mask_)
+            if (slots_[i] == w) return true;
+        return false;
+    }
+
+private:
+    std::size_t Home(const CWnd* w) const {
+        return static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(w) * 0x9E3779B97F4A7C15ull) >>
+                                        shift_);
+    }
+    void Grow() {
+        std::vector<const CWnd*> old(slots_.empty() ? 64 : slots_.size() * 2, nullptr);
+        old.swap(slots_);
+        mask_ = slots_.size() - 1;
+        shift_ = 64 - static_cast<unsigned>(std::countr_zero(slots_.size()));
+        count_ = 0;
+        for (const CWnd* w : old)
+            if (w) Insert(w);
+    }
+    std::vector<const CWnd*> slots_;
+    std::size_t count_ = 0;
+    std::size_t mask_ = 0;
+    unsigned shift_ = 64;
+};
+
+LiveSet& Live() {
+    static LiveSet live;
     return live;
 }
 
@@ -40,6 +96,38 @@ std::deque<Posted>& PostQueue() {
 }
 
 }  // namespace
+
+struct CWnd::Handlers {
+    std::map<std::pair<UINT, int>, std::function<void()>> commands;
+    std::vector<std::tuple<UINT, int, int, std::function<void(int)>>> commandRanges;
+    std::map<std::pair<UINT, int>, std::function<void(NMHDR*, LRESULT*)>> notifies;
+    std::map<UINT, std::function<LRESULT(WPARAM, LPARAM)>> messages;
+    std::function<void(UINT, UINT, CWnd*)> hscroll, vscroll;
+};
+
+// A walk over a window's children (painting, teardown) that runs code which
+// may change the family.  The walk reads the list in place and goes over the
+// children it started with: a change other than the walked child leaving the
+// front copies the rest of the list as it was, and the walk goes on over the
+// copy, as if it had taken one at the start.
+struct CWnd::ChildWalk {
+    explicit ChildWalk(CWnd& w) : wnd(w), outer(innermost) { innermost = this; }
+    ~ChildWalk() { innermost = outer; }
+    ChildWalk(const ChildWalk&) = delete;
+    ChildWalk& operator=(const ChildWalk&) = delete;
+
+    std::size_t Size() const { return copied ? start + rest.size() : gone + wnd.children_.size(); }
+    CWnd* At(std::size_t i) const { return copied ? rest[i - start] : wnd.children_[i - gone]; }
+
+    static inline ChildWalk* innermost = nullptr;
+    CWnd& wnd;
+    ChildWalk* outer;
+    std::size_t at = 0;    // the child being walked
+    std::size_t gone = 0;  // children that left the front of the list as walked
+    bool copied = false;
+    std::size_t start = 0;  // the index of rest's first child
+    std::vector<CWnd*> rest;
+};
 
 short GetKeyState(int vk) {
     return vk >= 0 && vk < 256 && g_keys[vk] ? static_cast<short>(-128) : 0;
@@ -63,26 +151,26 @@ CWnd* AfxGetMainWnd() {
 // ---------------------------------------------------------------- life
 
 CWnd::CWnd() {
-    auto& live = Live();
-    live.insert(std::upper_bound(live.begin(), live.end(), this, std::less<const CWnd*>()), this);
+    Live().Insert(this);
 }
 
 CWnd::~CWnd() {
     DestroyTree(false);
-    auto& live = Live();
-    const auto at = std::lower_bound(live.begin(), live.end(), this, std::less<const CWnd*>());
-    if (at != live.end() && *at == this) live.erase(at);
+    // A walk over this window's children, further up the stack, must not
+    // read the list of a window that is no more.
+    if (ChildWalk::innermost) FamilyChanging(kAnyChange);
+    Live().Erase(this);
 }
 
 bool CWnd::IsLive(const CWnd* wnd) {
-    const auto& live = Live();
-    return wnd && std::binary_search(live.begin(), live.end(), wnd, std::less<const CWnd*>());
+    return Live().Contains(wnd);
 }
 
 BOOL CWnd::CreateChildWindow(DWORD style, const CRect& rect, CWnd* parent, UINT id, std::string_view text) {
     if (m_hWnd) return FALSE;
     m_hWnd = this;
-    style_ = style, rect_ = rect, id_ = static_cast<int>(id), text_ = std::string(text);
+    style_ = style, rect_ = rect, id_ = static_cast<int>(id);
+    text_.assign(text.data(), text.size());
     visible_ = (style & WS_VISIBLE) != 0;
     enabled_ = (style & WS_DISABLED) == 0;
     if (parent) {
@@ -103,24 +191,35 @@ BOOL CWnd::DestroyWindow() {
 void CWnd::DestroyTree(bool callVirtuals) {
     if (!m_hWnd && children_.empty() && !parent_) return;
     if (callVirtuals && m_hWnd) OnDestroy();
-    for (CWnd* child : std::vector<CWnd*>(children_)) {
-        // A child still in the list is alive (one that ends leaves its
-        // parent's list); the ones before it left as they were destroyed.
-        if (!(!children_.empty() && children_.front() == child) && !IsLive(child)) continue;
-        if (callVirtuals)
-            child->DestroyWindow();
-        else
-            child->DestroyTree(false);
+    if (!children_.empty()) {
+        ChildWalk walk(*this);
+        for (std::size_t i = 0; i < walk.Size(); ++i) {
+            CWnd* child = walk.At(i);
+            // A child still in the list is alive (one that ends leaves its
+            // parent's list); the ones before it left as they were destroyed.
+            if (walk.copied && !(!children_.empty() && children_.front() == child) && !IsLive(child))
+                continue;
+            walk.at = i;
+            if (callVirtuals)
+                child->DestroyWindow();
+            else
+                child->DestroyTree(false);
+        }
     }
-    children_.clear();
-    childIds_.clear();
+    if (!children_.empty()) {
+        FamilyChanging(kAnyChange);
+        children_.clear();
+        childIds_.clear();
+    }
     owned_.clear();
     if (g_focus == this) g_focus = nullptr;
     if (parent_ && IsLive(parent_)) parent_->DetachChild(this);
     parent_ = nullptr;
     m_hWnd = nullptr;
     auto& q = PostQueue();
-    q.erase(std::remove_if(q.begin(), q.end(), [this](const Posted& p) { return p.wnd == this; }), q.end());
+    if (!q.empty())
+        q.erase(std::remove_if(q.begin(), q.end(), [this](const Posted& p) { return p.wnd == this; }),
+                q.end());
 }
 
 void CWnd::AdoptChild(std::unique_ptr<CWnd> child) {
@@ -129,17 +228,41 @@ void CWnd::AdoptChild(std::unique_ptr<CWnd> child) {
 }
 
 void CWnd::AttachChild(CWnd* child) {
+    if (ChildWalk::innermost) FamilyChanging(kAnyChange);
     child->parent_ = this;
     children_.push_back(child);
     childIds_.push_back(child->id_);
 }
 
+void CWnd::ReserveChildren(std::size_t count) {
+    children_.reserve(children_.size() + count);
+    childIds_.reserve(childIds_.size() + count);
+    owned_.reserve(owned_.size() + count);
+}
+
+// A window is in its parent's list once (it is attached only as it is made,
+// and made only while it is not a window); a teardown detaches its children
+// from the front, one after another.
 void CWnd::DetachChild(CWnd* child) {
-    for (std::size_t i = children_.size(); i-- > 0;)
-        if (children_[i] == child) {
-            children_.erase(children_.begin() + static_cast<std::ptrdiff_t>(i));
-            childIds_.erase(childIds_.begin() + static_cast<std::ptrdiff_t>(i));
+    const auto at = std::find(children_.begin(), children_.end(), child);
+    if (at == children_.end()) return;
+    const auto i = at - children_.begin();
+    if (ChildWalk::innermost) FamilyChanging(static_cast<std::size_t>(i));
+    children_.erase(at);
+    childIds_.erase(childIds_.begin() + i);
+}
+
+void CWnd::FamilyChanging(std::size_t leaving) {
+    for (ChildWalk* walk = ChildWalk::innermost; walk; walk = walk->outer) {
+        if (&walk->wnd != this || walk->copied) continue;
+        if (leaving == 0 && walk->gone == walk->at) {
+            ++walk->gone;  // the walked child leaves: the list is still the rest of the walk
+            continue;
         }
+        walk->rest.assign(children_.begin(), children_.end());
+        walk->start = walk->gone;
+        walk->copied = true;
+    }
 }
 
 BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
@@ -151,6 +274,7 @@ BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
     m_hWnd = this;
     parent_ = parent;
     auto at = std::find(parent->children_.begin(), parent->children_.end(), stock);
+    parent->FamilyChanging(kAnyChange);
     *at = this;
     if (g_focus == stock) g_focus = this;
     stock->parent_ = nullptr;
@@ -447,31 +571,38 @@ int CWnd::MessageBox(std::string_view text, std::string_view caption, UINT type)
     return zcui::ShowMessageBox(text, caption.empty() ? std::string_view("velmhost") : caption, type);
 }
 
+CWnd::Handlers& CWnd::EnsureHandlers() {
+    if (!handlers_) handlers_ = std::make_unique<Handlers>();
+    return *handlers_;
+}
+
 void CWnd::HandleCommand(UINT code, int id, std::function<void()> fn) {
-    commands_[{code, id}] = std::move(fn);
+    EnsureHandlers().commands[{code, id}] = std::move(fn);
 }
 
 void CWnd::HandleCommandRange(UINT code, int first, int last, std::function<void(int)> fn) {
-    commandRanges_.emplace_back(code, first, last, std::move(fn));
+    EnsureHandlers().commandRanges.emplace_back(code, first, last, std::move(fn));
 }
 
 void CWnd::HandleNotify(UINT code, int id, std::function<void(NMHDR*, LRESULT*)> fn) {
-    notifies_[{code, id}] = std::move(fn);
+    EnsureHandlers().notifies[{code, id}] = std::move(fn);
 }
 
 void CWnd::HandleMessage(UINT msg, std::function<LRESULT(WPARAM, LPARAM)> fn) {
-    messages_[msg] = std::move(fn);
+    EnsureHandlers().messages[msg] = std::move(fn);
 }
 
 void CWnd::HandleScroll(bool vertical, std::function<void(UINT, UINT, CWnd*)> fn) {
-    (vertical ? vscroll_ : hscroll_) = std::move(fn);
+    Handlers& h = EnsureHandlers();
+    (vertical ? h.vscroll : h.hscroll) = std::move(fn);
 }
 
 LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (auto it = messages_.find(msg); it != messages_.end()) {
-        auto fn = it->second;  // the handler may replace itself
-        return fn(wp, lp);
-    }
+    if (handlers_)
+        if (auto it = handlers_->messages.find(msg); it != handlers_->messages.end()) {
+            auto fn = it->second;  // the handler may replace itself
+            return fn(wp, lp);
+        }
     switch (msg) {
         case WM_COMMAND:
             return OnCommand(wp, lp);
@@ -512,14 +643,15 @@ BOOL CWnd::PreTranslateMessage(MSG*) {
 }
 
 BOOL CWnd::OnCommand(WPARAM wp, LPARAM) {
+    if (!handlers_) return FALSE;
     UINT code = HIWORD(wp);
     int id = LOWORD(wp);
-    if (auto it = commands_.find({code, id}); it != commands_.end()) {
+    if (auto it = handlers_->commands.find({code, id}); it != handlers_->commands.end()) {
         auto fn = it->second;
         fn();
         return TRUE;
     }
-    for (auto& [c, first, last, fn] : commandRanges_) {
+    for (auto& [c, first, last, fn] : handlers_->commandRanges) {
         if (c == code && id >= first && id <= last) {
             auto call = fn;
             call(id);
@@ -531,8 +663,9 @@ BOOL CWnd::OnCommand(WPARAM wp, LPARAM) {
 
 BOOL CWnd::OnNotify(WPARAM, LPARAM lp, LRESULT* result) {
     auto* hdr = reinterpret_cast<NMHDR*>(lp);
-    if (!hdr) return FALSE;
-    if (auto it = notifies_.find({hdr->code, static_cast<int>(hdr->idFrom)}); it != notifies_.end()) {
+    if (!hdr || !handlers_) return FALSE;
+    auto& notifies = handlers_->notifies;
+    if (auto it = notifies.find({hdr->code, static_cast<int>(hdr->idFrom)}); it != notifies.end()) {
         auto fn = it->second;
         fn(hdr, result);
         return TRUE;
@@ -541,11 +674,11 @@ BOOL CWnd::OnNotify(WPARAM, LPARAM lp, LRESULT* result) {
 }
 
 void CWnd::OnHScroll(UINT code, UINT pos, CWnd* bar) {
-    if (hscroll_) hscroll_(code, pos, bar);
+    if (handlers_ && handlers_->hscroll) handlers_->hscroll(code, pos, bar);
 }
 
 void CWnd::OnVScroll(UINT code, UINT pos, CWnd* bar) {
-    if (vscroll_) vscroll_(code, pos, bar);
+    if (handlers_ && handlers_->vscroll) handlers_->vscroll(code, pos, bar);
 }
 
 void CWnd::OnChar(UINT, UINT, UINT) {}
@@ -596,12 +729,15 @@ BOOL CWnd::RedrawWindow() {
 void CWnd::PaintInvalidated() {
     if (!m_hWnd || !IsWindowVisible()) return;
     UpdateWindow();
-    const std::vector<CWnd*> children(children_);
-    for (std::size_t i = 0; i < children.size(); ++i) {
+    if (children_.empty()) return;
+    ChildWalk walk(*this);
+    for (std::size_t i = 0; i < walk.Size(); ++i) {
+        CWnd* child = walk.At(i);
         // Still where it was in the list, the child is alive (one that ends
         // leaves its parent's list); else painting changed the family.
-        const bool inPlace = i < children_.size() && children_[i] == children[i];
-        if (inPlace || IsLive(children[i])) children[i]->PaintInvalidated();
+        if (walk.copied && !(i < children_.size() && children_[i] == child) && !IsLive(child)) continue;
+        walk.at = i;
+        child->PaintInvalidated();
     }
 }
 

@@ -8,6 +8,7 @@
 // Painting records into the window's paint record (see dc.h).
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <memory>
@@ -169,9 +170,17 @@ protected:
 private:
     friend class CDialog;
     friend class CPropertySheet;
+    struct ChildWalk;
+    struct Handlers;
     void AdoptChild(std::unique_ptr<CWnd> child);
     void AttachChild(CWnd* child);
     void DetachChild(CWnd* child);
+    void ReserveChildren(std::size_t count);
+    // Before children_ changes: `leaving` is the index of the child about to
+    // leave it, or kAnyChange.
+    static constexpr std::size_t kAnyChange = static_cast<std::size_t>(-1);
+    void FamilyChanging(std::size_t leaving);
+    Handlers& EnsureHandlers();
     CPoint ScreenOrigin() const;
 
     std::vector<CWnd*> children_;
@@ -180,11 +189,9 @@ private:
     // row rather than a control each.
     std::vector<int> childIds_;
     std::vector<std::unique_ptr<CWnd>> owned_;
-    std::map<std::pair<UINT, int>, std::function<void()>> commands_;
-    std::vector<std::tuple<UINT, int, int, std::function<void(int)>>> commandRanges_;
-    std::map<std::pair<UINT, int>, std::function<void(NMHDR*, LRESULT*)>> notifies_;
-    std::map<UINT, std::function<LRESULT(WPARAM, LPARAM)>> messages_;
-    std::function<void(UINT, UINT, CWnd*)> hscroll_, vscroll_;
+    // Registered handlers, made with the first: most controls register none,
+    // and every dialog makes and ends dozens of them each time it is shown.
+    std::unique_ptr<Handlers> handlers_;
     std::function<void(CDC&)> paintHandler_;
     std::vector<DrawOp> paint_;
     bool dirty_ = false;
