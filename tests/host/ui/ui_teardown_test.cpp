@@ -65,8 +65,11 @@ TEST(UiTeardown, children_end_in_order_once_whatever_their_handlers_do_to_siblin
         f.kids[1]->onDestroy = [&] { f.kids[2].reset(); };
         f.parent.DestroyWindow();
         EXPECT_EQ(f.log, (Log{"P", "A", "B", "D"}));
-        for (const auto& k : f.kids)
-            if (k) EXPECT_EQ(k->GetSafeHwnd(), nullptr);
+        for (const auto& k : f.kids) {
+            if (k) {
+                EXPECT_EQ(k->GetSafeHwnd(), nullptr);
+            }
+        }
     }
     {  // a child ends an earlier one (already gone) and adds a window, which
        // the teardown leaves out
@@ -139,8 +142,11 @@ TEST(UiTeardown, windows_are_live_exactly_while_they_exist) {
         gone.push_back(windows[i].get());
         windows[i].reset();
     }
-    for (const auto& w : windows)
-        if (w) EXPECT_TRUE(CWnd::IsLive(w.get()));
+    for (const auto& w : windows) {
+        if (w) {
+            EXPECT_TRUE(CWnd::IsLive(w.get()));
+        }
+    }
     for (const CWnd* w : gone) EXPECT_FALSE(CWnd::IsLive(w));  // compared, never read
     EXPECT_FALSE(CWnd::IsLive(nullptr));
 }
