@@ -211,6 +211,29 @@
 // (where each support name is and whether each kept file is as it was: a
 // twentieth), and the variables looked up one by one in a list (3 %).
 //
+// Then, on another machine (about 1.7 times slower: the state above gives
+// labels 0.64-0.77 s there), counted as instructions of the timed part
+// with callgrind, which no load changes (998d30b -> now):
+//   labels 992        2,140 M -> 1,692 M   relabelling  1,342 M -> 1,067 M
+// Step by step for labels: a store write of the value a slot holds made
+// without opening the store (2,098 M); a computed variable's references
+// found through an index of the list, names compared eight bytes at a time
+// (2,021 M); arguments and line lengths read a run of ASCII at a time
+// (1,994 M); the binary filer writing into room made ahead, items read
+// where they stand, short names folded on the stack for table look-ups, an
+// entity's items taken whole (1,765 M); a dialog's controls made and ended
+// without copied child lists or a sorted array of live windows (1,692 M).
+// Release, paired runs (998d30b, now) at a load average of 2.3-2.4 (a CI
+// run beside them, so the ranges are wide), wall seconds, medians of five
+// (ranges):
+//   labels 992        0.82 (0.61-0.95)  ->  0.73 (0.59-0.74)
+//   relabelling       0.39 (0.25-0.46)  ->  0.33 (0.32-0.35)
+// bench/floor_polygonize.py takes 0.09 s on that machine: labels are about
+// 8 times it. Where the 1,692 M go now: the kept graph's first build
+// (15 %), the two dialogs (14 %), evaluating the definitions' expressions
+// and setting a run's variables (12 %), making the entities (11 %), and
+// the undo states of the store and the doors (4 %).
+//
 // The same floor as a script for the host program:
 // tests/rooms/whole_floor/make_floor_script.py COLS ROWS.
 #include <benchmark/benchmark.h>
