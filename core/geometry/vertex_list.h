@@ -85,6 +85,15 @@ int CountNodes(const Node* list) {
     return n;
 }
 
+// The nodes counted up to `most` + 1 at most: whether a list is short
+// without walking a long one to its end.
+template <class Node>
+int CountNodesUpTo(const Node* list, int most) {
+    int n = 0;
+    for (; list && n <= most; list = list->next) ++n;
+    return n;
+}
+
 VertexNode* RemoveNode(VertexNode** head, VertexNode* node);
 
 template <class Node>

@@ -176,6 +176,21 @@ int MarkDoubledEdges(VertexNode* ring) {
 
 namespace {
 
+// Widens the box to hold the other.
+void Cover(double box[4], const double other[4]) {
+    box[0] = std::min(box[0], other[0]), box[1] = std::min(box[1], other[1]);
+    box[2] = std::max(box[2], other[2]), box[3] = std::max(box[3], other[3]);
+}
+
+void RingBox(const VertexNode* ring, double box[4]) {
+    box[0] = box[1] = 1e300;
+    box[2] = box[3] = -1e300;
+    for (const VertexNode* v = ring; v; v = v->next) {
+        const double point[4] = {v->x, v->y, v->x, v->y};
+        Cover(box, point);
+    }
+}
+
 // Where p lies in the ring in plan, as PointInPolygon says it, but a point
 // is on an edge only within the clipping snap of it. PointInPolygon's own
 // edge test compares the detour through p with the edge's length, which
@@ -189,8 +204,11 @@ int WhereInRing(const Point3& p, const VertexNode* ring, int mode) {
         const double length2 = ex * ex + ey * ey;
         double t = length2 > 0.0 ? ((p.x - v->x) * ex + (p.y - v->y) * ey) / length2 : 0.0;
         t = std::clamp(t, 0.0, 1.0);
-        if (std::hypot(v->x + t * ex - p.x, v->y + t * ey - p.y) <= tol)
-            return mode == kEdgesReported ? kOnPolygonEdge : kOutsidePolygon;
+        // Squares first: the length is taken only where they fall within
+        // rounding of the snap.
+        const double dx = v->x + t * ex - p.x, dy = v->y + t * ey - p.y, square = dx * dx + dy * dy;
+        if (square > tol * tol * (1.0 + 1e-9) && std::isfinite(square)) continue;
+        if (std::hypot(dx, dy) <= tol) return mode == kEdgesReported ? kOnPolygonEdge : kOutsidePolygon;
     }
     return PointInPolygon(p, ring, kEdgesUntested);
 }
@@ -199,6 +217,16 @@ int WhereInRing(const Point3& p, const VertexNode* ring, int mode) {
 
 int PolygonInsidePolygon(const VertexNode* A, const VertexNode* B) {
     if (CountNodes(A) < 3 || CountNodes(B) < 3) return 0;
+    // A point of A beyond B's box by more than the snap lies outside B: a
+    // long piece tried against a small cutter is then not walked for every
+    // corner of the cutter.
+    double boxA[4], boxB[4];
+    RingBox(A, boxA);
+    RingBox(B, boxB);
+    const double reach = 2.0 * Tol100();
+    if (boxA[0] < boxB[0] - reach || boxA[1] < boxB[1] - reach || boxA[2] > boxB[2] + reach ||
+        boxA[3] > boxB[3] + reach)
+        return 0;
     for (const VertexNode* v = B; v; v = v->next)
         if (WhereInRing(v->pt(), A, kEdgesOutside) == kInsidePolygon) return 0;
     bool borderOnly = true;
@@ -593,6 +621,12 @@ bool BoxesApart(const OutlinePolygon* a, const OutlinePolygon* b, double tol) {
     return BoxesApart(a->box2d, b->box2d, tol);
 }
 
+// Pieces of one half of a list merged half by half, both as that merge
+// left them.
+bool SameHalf(const OutlinePolygon* a, const OutlinePolygon* b) {
+    return a->half != 0 && a->half == b->half;
+}
+
 }  // namespace
 
 OutlinePolygon* SplitShadowPieces(OutlinePolygon** list, [[maybe_unused]] int group) {
@@ -621,7 +655,7 @@ OutlinePolygon* SplitShadowPieces(OutlinePolygon** list, [[maybe_unused]] int gr
     for (OutlinePolygon* a = *list; a; a = a->next) {
         for (OutlinePolygon** at = &a->next; *at;) {
             OutlinePolygon* b = *at;
-            if (BoxesApart(a, b, Tol100()) || !RingsMayMeet(a->ring, b->ring, Tol100())) {
+            if (SameHalf(a, b) || BoxesApart(a, b, Tol100()) || !RingsMayMeet(a->ring, b->ring, Tol100())) {
                 at = &b->next;
                 continue;
             }
@@ -636,6 +670,7 @@ OutlinePolygon* SplitShadowPieces(OutlinePolygon** list, [[maybe_unused]] int gr
                 // b holds a: b takes a's place, and a goes.
                 std::swap(a->ring, b->ring);
                 std::swap(a->box2d, b->box2d);
+                a->half = 0;
                 unlink(at);
             } else {
                 Loops loops = Trace(op, RingOperation::kDifference);
@@ -685,21 +720,6 @@ VertexNode* UnionOfPieces(const OutlinePolygon* a, const OutlinePolygon* b, bool
         (op.Apart() && std::fabs(SignedArea(loops[0].get()) - before) > Tol100() * (1.0 + std::sqrt(before))))
         return nullptr;
     return RemoveCollinearVertices(loops[0].release(), 0);
-}
-
-// Widens the box to hold the other.
-void Cover(double box[4], const double other[4]) {
-    box[0] = std::min(box[0], other[0]), box[1] = std::min(box[1], other[1]);
-    box[2] = std::max(box[2], other[2]), box[3] = std::max(box[3], other[3]);
-}
-
-void RingBox(const VertexNode* ring, double box[4]) {
-    box[0] = box[1] = 1e300;
-    box[2] = box[3] = -1e300;
-    for (const VertexNode* v = ring; v; v = v->next) {
-        const double point[4] = {v->x, v->y, v->x, v->y};
-        Cover(box, point);
-    }
 }
 
 // The longest edge of the ring in plan.
@@ -803,7 +823,7 @@ OutlinePolygon* JoinByScan(OutlinePolygon** list) {
     auto joinable = [&]() -> std::pair<OutlinePolygon*, OutlinePolygon*> {
         for (OutlinePolygon* a = *list; a; a = a->next)
             for (OutlinePolygon* b = a->next; b; b = b->next) {
-                if (BoxesApart(a, b, Tol100()) || apart.count({a, b})) continue;
+                if (SameHalf(a, b) || BoxesApart(a, b, Tol100()) || apart.count({a, b})) continue;
                 union_ = UnionOfPieces(a, b);
                 if (!union_) {
                     apart.insert({a, b});
@@ -883,7 +903,7 @@ OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
     std::vector<std::optional<RingPoints>> points(at.size());
     int nearShort = -1, nearLong = -1;  // the pieces of the last union built near the short one
     const auto unionOf = [&](int a, int b) -> VertexNode* {
-        if (apart[a].count(b)) return nullptr;
+        if (SameHalf(at[a], at[b]) || apart[a].count(b)) return nullptr;
         bool lasting = false;
         nearShort = -1;
         const int longer = vertexCount[a] >= vertexCount[b] ? a : b, shorter = longer == a ? b : a;
@@ -1052,7 +1072,61 @@ OutlinePolygon* JoinShadowPieces(OutlinePolygon** list, [[maybe_unused]] int gro
     return indexed ? JoinByIndex(list) : JoinByScan(list);
 }
 
+namespace {
+
+// Lists of more pieces than this are merged half by half first.
+constexpr int kMergeByHalves = 64;
+
+// The list cut in two at the middle piece across the longer side of what
+// the pieces span, by their box centres; each half keeps list order.
+std::pair<OutlinePolygon*, OutlinePolygon*> HalvesOf(OutlinePolygon* list) {
+    std::vector<OutlinePolygon*> pieces;
+    double span[4] = {1e300, 1e300, -1e300, -1e300};
+    for (OutlinePolygon* p = list; p; p = p->next) {
+        pieces.push_back(p);
+        Cover(span, p->box2d);
+    }
+    const int axis = span[2] - span[0] >= span[3] - span[1] ? 0 : 1;
+    std::vector<std::size_t> order(pieces.size());
+    std::iota(order.begin(), order.end(), 0);
+    // Ties go by place, so each half holds half the pieces whatever their
+    // boxes: the halving always ends.
+    const auto before = [&](std::size_t i, std::size_t j) {
+        const double ci = pieces[i]->box2d[axis] + pieces[i]->box2d[axis + 2];
+        const double cj = pieces[j]->box2d[axis] + pieces[j]->box2d[axis + 2];
+        return ci < cj || (!(cj < ci) && i < j);
+    };
+    const auto middle = order.begin() + static_cast<std::ptrdiff_t>(order.size() / 2);
+    std::nth_element(order.begin(), middle, order.end(), before);
+    std::vector<bool> first(pieces.size(), false);
+    for (auto it = order.begin(); it != middle; ++it) first[*it] = true;
+    OutlinePolygon *heads[2] = {nullptr, nullptr}, **tails[2] = {&heads[0], &heads[1]};
+    for (std::size_t k = 0; k < pieces.size(); ++k) {
+        OutlinePolygon**& tail = tails[first[k] ? 0 : 1];
+        *tail = pieces[k];
+        tail = &pieces[k]->next;
+    }
+    *tails[0] = *tails[1] = nullptr;
+    return {heads[0], heads[1]};
+}
+
+}  // namespace
+
 OutlinePolygon* MergeShadowPieces(OutlinePolygon* list, bool indexed) {
+    // The shadows of a whole floor's walls on its slab join into pieces
+    // running along the floor; merged in list order, each small piece would
+    // be joined into such a long one in turn, costing its length every
+    // time. Each half merged alone leaves a few long pieces to join.
+    if (CountNodes(list) > kMergeByHalves) {
+        auto [first, second] = HalvesOf(list);
+        first = MergeShadowPieces(first, indexed);
+        second = MergeShadowPieces(second, indexed);
+        OutlinePolygon** tail = &first;
+        for (; *tail; tail = &(*tail)->next) (*tail)->half = 1;
+        *tail = second;
+        for (OutlinePolygon* p = second; p; p = p->next) p->half = 2;
+        list = first;
+    }
     for (int pass = 0; pass < 64; ++pass) {
         const int before = CountNodes(list);
         SplitShadowPieces(&list, 0);
@@ -1060,5 +1134,6 @@ OutlinePolygon* MergeShadowPieces(OutlinePolygon* list, bool indexed) {
         JoinShadowPieces(&list, 0, indexed);
         if (CountNodes(list) == split && split == before) break;
     }
+    for (OutlinePolygon* p = list; p; p = p->next) p->half = 0;
     return list;
 }

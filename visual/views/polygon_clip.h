@@ -31,6 +31,10 @@ struct OutlinePolygon {
     std::int32_t cellLow[3] = {0, 0, 0};
     std::int32_t cellHigh[3] = {0, 0, 0};
     double reference[3] = {0.0, 0.0, 0.0};
+    // While a long list of shadow pieces is merged half by half: the half
+    // an unchanged piece comes from (0 for none). Two pieces of one half
+    // are already disjoint and would not join.
+    std::int32_t half = 0;
 };
 
 // The shadow pieces that fall on one group.
@@ -91,5 +95,6 @@ OutlinePolygon* SplitShadowPieces(OutlinePolygon** list, int group);
 // tries every pair, with the same result.
 OutlinePolygon* JoinShadowPieces(OutlinePolygon** list, int group, bool indexed = true);
 // Splits and joins until nothing joins: simple, disjoint pieces covering
-// the union of those given.
+// the union of those given. A long list is merged half by half first (cut
+// across the longer side of what it spans), then the halves together.
 OutlinePolygon* MergeShadowPieces(OutlinePolygon* list, bool indexed = true);

@@ -95,7 +95,7 @@ double ApartMargin() {
 // longer meets everything its box holds. Only screens: false says nothing.
 bool RingsApart(const VertexNode* a, const VertexNode* b) {
     constexpr int kMostVertices = 32;
-    if (CountNodes(a) + CountNodes(b) > kMostVertices) return false;
+    if (CountNodesUpTo(a, kMostVertices) + CountNodesUpTo(b, kMostVertices) > kMostVertices) return false;
     const double margin = ApartMargin();
     for (const VertexNode* r : {a, b})
         for (const VertexNode* v = r; v; v = v->next) {

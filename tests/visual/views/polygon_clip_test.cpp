@@ -368,3 +368,80 @@ TEST_F(PolygonClip, pieces_in_a_row_sharing_edges_join_into_one) {
     for (const OutlinePolygon* p = list; p; p = p->next) EXPECT_TRUE(IsSimplePolygon(p->ring));
     FreeOutlinePolygons(list);
 }
+
+TEST_F(PolygonClip, a_long_list_merged_by_halves_covers_its_union_and_nothing_more_joins) {
+    // The shadows of a floor's walls on the slab: a strip beside every wall
+    // of a grid of rooms, overlapping where walls meet, so that the pieces
+    // join into networks running across the floor; and a stack of equal
+    // pieces, which no place halves by their boxes.
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> jitter(-0.4, 0.4);
+    const auto strip = [&](double x0, double y0, double x1, double y1) {
+        const double w = 3.0 + jitter(rng), dx = 6.0 + jitter(rng), dy = 5.0 + jitter(rng);
+        if (y0 == y1)
+            return std::vector<Point3>{
+                {x0, y0, 0}, {x1, y1, 0}, {x1 + dx, y1 + dy, 0}, {x0 + dx, y0 + dy, 0}};
+        return std::vector<Point3>{
+            {x0, y0, 0}, {x0 + w, y0, 0}, {x1 + w + dx, y1 + dy, 0}, {x1 + dx, y1 + dy, 0}};
+    };
+    for (const bool stacked : {false, true}) {
+        std::vector<VertexNode*> inputs;
+        const int cols = 13, rows = 10;
+        if (stacked) {
+            for (int i = 0; i < 150; ++i)
+                inputs.push_back(Ring({{0, 0, 0}, {40, 0, 0}, {40, 30, 0}, {0, 30, 0}}));
+        } else {
+            for (int j = 0; j <= rows; ++j) inputs.push_back(Ring(strip(0, 30.0 * j, 40.0 * cols, 30.0 * j)));
+            for (int i = 0; i <= cols; ++i)
+                for (int j = 0; j < rows; ++j)
+                    inputs.push_back(Ring(strip(40.0 * i, 30.0 * j, 40.0 * i, 30.0 * (j + 1))));
+        }
+        OutlinePolygon* list = nullptr;
+        for (auto it = inputs.rbegin(); it != inputs.rend(); ++it) {
+            OutlinePolygon* p = NewOutlinePolygon(CopyVertexList(*it));
+            p->next = list;
+            list = p;
+        }
+        ASSERT_GT(CountNodes(list), 128);
+        list = MergeShadowPieces(list);
+        for (const OutlinePolygon* p = list; p; p = p->next) {
+            EXPECT_GT(Area(p->ring), 0.0);
+            EXPECT_TRUE(IsSimplePolygon(p->ring));
+            EXPECT_EQ(p->half, 0);
+        }
+        // Disjoint pieces that nothing more joins: splitting and joining
+        // again changes nothing.
+        const int merged = CountNodes(list);
+        const double area = PiecesArea(list);
+        list = SplitShadowPieces(&list, 1);
+        list = JoinShadowPieces(&list, 1);
+        EXPECT_EQ(CountNodes(list), merged) << (stacked ? "stacked" : "floor");
+        EXPECT_NEAR(PiecesArea(list), area, 1e-6 * area);
+        if (stacked) {
+            EXPECT_EQ(merged, 1);
+        }
+        // Every point inside some strip lies in exactly one piece, and no
+        // point outside them all in any.
+        std::uniform_real_distribution<double> px(-5.0, 40.0 * cols + 15.0), py(-5.0, 30.0 * rows + 15.0);
+        for (int s = 0; s < 3000; ++s) {
+            const Point3 q{px(rng), py(rng), 0.0};
+            bool near = false, inAny = false;
+            for (const VertexNode* in : inputs) {
+                const int w = Where(q, in);
+                near = near || w < 0;
+                inAny = inAny || w == 1;
+            }
+            int covering = 0;
+            for (const OutlinePolygon* p = list; p; p = p->next) {
+                const int w = Where(q, p->ring);
+                near = near || w < 0;
+                covering += w == 1;
+            }
+            if (!near) {
+                EXPECT_EQ(covering, inAny ? 1 : 0) << "at " << q.x << "," << q.y;
+            }
+        }
+        for (VertexNode* in : inputs) FreeList(in);
+        FreeOutlinePolygons(list);
+    }
+}
