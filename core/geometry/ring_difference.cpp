@@ -712,6 +712,32 @@ RingPoints PointsOfRing(const VertexNode* ring) {
     return points;
 }
 
+bool RingPointsApart(const RingPoints& longRing, const VertexNode* small, const double box[4],
+                     double margin) {
+    if (!longRing.usable || !small) return false;
+    for (const auto& chunk : longRing.chunks)
+        if (!(chunk[2] + margin < box[0] || box[2] + margin < chunk[0] || chunk[3] + margin < box[1] ||
+              box[3] + margin < chunk[1]))
+            return false;
+    // Every edge lies beyond the margin of the corner: the crossings of a
+    // ray from it tell inside from outside without doubt. Only runs level
+    // with the corner and reaching right of it can cross.
+    const double px = small->x, py = small->y;
+    const std::size_t n = longRing.vertices.size();
+    bool inside = false;
+    for (std::size_t c = 0; c < longRing.chunks.size(); ++c) {
+        const auto& chunk = longRing.chunks[c];
+        if (py < chunk[1] || py > chunk[3] || chunk[2] < px) continue;
+        const std::size_t first = c * RingPoints::kChunk, last = std::min(n, first + RingPoints::kChunk);
+        for (std::size_t i = first; i < last; ++i) {
+            const double x0 = longRing.x[i], y0 = longRing.y[i], x1 = longRing.x[i + 1],
+                         y1 = longRing.y[i + 1];
+            if ((y0 > py) != (y1 > py) && px < x0 + (py - y0) * (x1 - x0) / (y1 - y0)) inside = !inside;
+        }
+    }
+    return !inside;
+}
+
 std::optional<RingNearPart> NearPartOf(const RingPoints& longRing, const VertexNode* shortRing, double snap,
                                        std::span<const Point3> crowded) {
     if (!shortRing || !longRing.usable) return std::nullopt;

@@ -108,6 +108,11 @@ struct RingPoints {
     bool usable = false;
 };
 RingPoints PointsOfRing(const VertexNode* ring);
+// Whether a long ring lies apart in plan from a small ring within `box` by
+// more than `margin`: no run of the long ring's edges comes within the
+// margin of the box, and a corner of the small ring lies outside the long
+// ring. Only screens: false says nothing.
+bool RingPointsApart(const RingPoints& longRing, const VertexNode* small, const double box[4], double margin);
 // The near part of a long ring for `shortRing`, or none when the rings are
 // not for it (a point of the short ring not a number, the long ring not
 // usable). The long ring's points must outlive the part. `crowded` holds (at least) every vertex of

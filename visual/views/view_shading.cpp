@@ -18,12 +18,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
 #include "core/base/module_state.h"
 #include "core/geometry/box_index.h"
 #include "core/geometry/polygon.h"
+#include "core/geometry/ring_difference.h"
 #include "core/geometry/ring_index.h"
 #include "host/ed/prompts.h"
 #include "host/ed/statusbar.h"
@@ -93,8 +95,8 @@ double ApartMargin() {
 // apart. No polygon operation on such a pair does anything, so the pair
 // need not be tried; a long thin polygon running across a floor then no
 // longer meets everything its box holds. Only screens: false says nothing.
+constexpr int kMostVertices = 32;
 bool RingsApart(const VertexNode* a, const VertexNode* b) {
-    constexpr int kMostVertices = 32;
     if (CountNodesUpTo(a, kMostVertices) + CountNodesUpTo(b, kMostVertices) > kMostVertices) return false;
     const double margin = ApartMargin();
     for (const VertexNode* r : {a, b})
@@ -113,6 +115,15 @@ bool RingsApart(const VertexNode* a, const VertexNode* b) {
             if (hi[0] + margin < lo[1] || hi[1] + margin < lo[0]) return true;
         }
     return false;
+}
+
+void RingPlanBox(const VertexNode* ring, double box[4]) {
+    box[0] = box[1] = 1e300;
+    box[2] = box[3] = -1e300;
+    for (const VertexNode* v = ring; v; v = v->next) {
+        box[0] = std::min(box[0], v->x), box[1] = std::min(box[1], v->y);
+        box[2] = std::max(box[2], v->x), box[3] = std::max(box[3], v->y);
+    }
 }
 
 void Widen(double lo[3], double hi[3], const Point3& p) {
@@ -852,6 +863,17 @@ public:
         }
     }
     OutlinePolygon* Piece(int slot) const { return pieces_[static_cast<std::size_t>(slot)]; }
+    // Whether the piece in the slot is long and lies clearly apart from the
+    // small polygon within `box` (see RingPointsApart): a shadow piece
+    // running across the floor is then found apart from a wall's outline
+    // without building their difference. Its points are kept while it
+    // stays as it is.
+    bool LongApart(int slot, const VertexNode* small, const double box[4]) {
+        const std::size_t k = static_cast<std::size_t>(slot);
+        if (CountNodesUpTo(pieces_[k]->ring, kMostVertices) <= kMostVertices) return false;
+        if (!points_[k]) points_[k] = PointsOfRing(pieces_[k]->ring);
+        return RingPointsApart(*points_[k], small, box, ApartMargin());
+    }
     // Takes a piece out (its cells keep it, unread) or puts it back.
     void Remove(int slot) { left_[static_cast<std::size_t>(slot)] = false; }
     void Restore(int slot) { left_[static_cast<std::size_t>(slot)] = true; }
@@ -897,6 +919,7 @@ private:
     void File(OutlinePolygon* p, std::int64_t key) {
         const int slot = static_cast<int>(pieces_.size());
         pieces_.push_back(p);
+        points_.emplace_back();
         key_.push_back(key);
         left_.push_back(true);
         seen_.push_back(0);
@@ -906,10 +929,11 @@ private:
     }
 
     PlanGrid grid_;
-    std::vector<OutlinePolygon*> pieces_;  // by slot
-    std::vector<std::int64_t> key_;        // each slot's place in the list
-    std::vector<bool> left_;               // not taken out (nor cut up)
-    std::vector<std::uint32_t> seen_;      // the lookup that last met the slot
+    std::vector<OutlinePolygon*> pieces_;            // by slot
+    std::vector<std::optional<RingPoints>> points_;  // of long pieces, when asked
+    std::vector<std::int64_t> key_;                  // each slot's place in the list
+    std::vector<bool> left_;                         // not taken out (nor cut up)
+    std::vector<std::uint32_t> seen_;                // the lookup that last met the slot
     std::vector<std::vector<int>> cells_;
     std::vector<int> reached_;
     std::vector<std::pair<std::int64_t, int>> near_;  // place and slot
@@ -965,10 +989,12 @@ void HideByIndex(ShadowGroup* shadows, FaceGroup* groups, const double gridA[63]
             for (const OutlinePolygon* p = g->outlines; p; p = p->next) {
                 OutlineCutter cutter(*p, plane, receivingPlane, gridA);
                 OutlinePolygon* kept = nullptr;
+                double pBox[4];
+                RingPlanBox(p->ring, pBox);
                 for (const int slot : std::vector<int>(grid.Near(p->box2d, SharedTolerance))) {
                     OutlinePolygon* x = grid.Piece(slot);
                     if (search.pairsTried) ++*search.pairsTried;
-                    if (!cutter.Meets(*x, true)) continue;
+                    if (!cutter.Meets(*x, true) || grid.LongApart(slot, p->ring, pBox)) continue;
                     grid.Remove(slot);
                     x->next = nullptr;
                     OutlinePolygon* left = nullptr;

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <random>
 #include <vector>
 
@@ -403,4 +405,41 @@ TEST(RingBoolean, crowded_vertices_are_those_with_another_within_the_snap) {
     EXPECT_EQ(CrowdedVertices(ring.get(), 0.25, box).size(), 2u);
     OwnedList<VertexNode> odd(Ring({{0, 0, 0}, {NAN, 0, 0}, {NAN, 0, 0}, {1, 1, 0}}));
     EXPECT_TRUE(CrowdedVertices(odd.get(), 0.1).empty());
+}
+
+TEST(RingBoolean, a_long_ring_is_apart_from_a_small_one_only_beyond_the_margin_and_outside_it) {
+    // A "U" of many corners, its sides cut into short edges: its mouth lies
+    // within its box but outside it, so only the crossings of its edges
+    // tell the mouth from its arms.
+    const Pts corners = {{0, 0, 0},     {1200, 0, 0},  {1200, 1000, 0}, {800, 1000, 0},
+                         {800, 400, 0}, {400, 400, 0}, {400, 1000, 0},  {0, 1000, 0}};
+    Pts u;
+    for (std::size_t k = 0; k < corners.size(); ++k) {
+        const Point3 a = corners[k], b = corners[(k + 1) % corners.size()];
+        const int steps = static_cast<int>(std::hypot(b.x - a.x, b.y - a.y) / 20.0);
+        for (int i = 0; i < steps; ++i)
+            u.push_back({a.x + (b.x - a.x) * i / steps, a.y + (b.y - a.y) * i / steps, 0});
+    }
+    OwnedList<VertexNode> longRing(Ring(u));
+    const RingPoints points = PointsOfRing(longRing.get());
+    ASSERT_TRUE(points.usable);
+    const auto apart = [&](double x, double y, double size, double margin = 1.0) {
+        OwnedList<VertexNode> small(
+            Ring({{x, y, 0}, {x + size, y, 0}, {x + size, y + size, 0}, {x, y + size, 0}}));
+        const double box[4] = {x, y, x + size, y + size};
+        return RingPointsApart(points, small.get(), box, margin);
+    };
+    EXPECT_FALSE(apart(190.0, 200.0, 20.0));       // in the body
+    EXPECT_FALSE(apart(990.0, 190.0, 20.0));       // in the body, right of the mouth
+    EXPECT_TRUE(apart(590.0, 700.0, 20.0));        // in the mouth, within the box
+    EXPECT_TRUE(apart(3000.0, 3000.0, 20.0));      // far away
+    EXPECT_FALSE(apart(1190.0, 500.0, 30.0));      // across an edge
+    EXPECT_FALSE(apart(1203.0, 500.0, 1.0, 5.0));  // beyond an edge, within the margin
+    EXPECT_TRUE(apart(1203.0, 500.0, 1.0, 1.0));   // and beyond a smaller one
+    // A ring that cannot be read as counter-clockwise screens nothing.
+    std::reverse(u.begin(), u.end());
+    OwnedList<VertexNode> clockwise(Ring(u));
+    OwnedList<VertexNode> far(Ring({{3000, 3000, 0}, {3010, 3000, 0}, {3010, 3010, 0}}));
+    const double farBox[4] = {3000, 3000, 3010, 3010};
+    EXPECT_FALSE(RingPointsApart(PointsOfRing(clockwise.get()), far.get(), farBox, 1.0));
 }

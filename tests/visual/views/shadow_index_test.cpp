@@ -5,6 +5,7 @@
 // tries far fewer pairs for it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <numbers>
 #include <random>
@@ -119,6 +120,37 @@ TEST_F(ShadowIndex, a_whole_floor_on_a_slab_merges_its_outlines_side_by_side_as_
     int pieces = 0;
     for (const ShadowGroup* s = indexed; s; s = s->next) pieces += CountNodes(s->pieces);
     EXPECT_GT(pieces, 40);
+    EXPECT_EQ(Difference(indexed, plain), "");
+    FreeShadowGroups(indexed);
+    FreeShadowGroups(plain);
+}
+
+TEST_F(ShadowIndex, a_long_shadow_piece_round_a_post_is_hidden_as_every_pair_hides_it) {
+    // A canopy overhead with teeth all round throws one shadow of many
+    // corners on the slab, round a low post in its middle: long pieces are
+    // screened by runs of edges, and must come out as trying every pair
+    // gives them.
+    std::vector<oracle::Face> faces;
+    oracle::Box(faces, -400.0, -400.0, -25.0, 1400.0, 1400.0, 0.0, "SLAB");
+    oracle::Box(faces, 0.0, 0.0, 350.0, 1000.0, 1000.0, 380.0, "CANOPY");
+    for (int i = 0; i < 10; ++i) {
+        const double a = 20.0 + i * 100.0, b = a + 40.0;
+        oracle::Box(faces, a, -60.0, 350.0, b, 10.0, 380.0, "CANOPY");
+        oracle::Box(faces, a, 990.0, 350.0, b, 1060.0, 380.0, "CANOPY");
+        oracle::Box(faces, -60.0, a, 350.0, 10.0, b, 380.0, "CANOPY");
+        oracle::Box(faces, 990.0, a, 350.0, 1060.0, b, 380.0, "CANOPY");
+    }
+    oracle::Box(faces, 480.0, 480.0, 0.0, 520.0, 520.0, 40.0, "POST");
+    const Matrix4 frame = oracle::ViewFrame(10.0, 70.0);
+    const Point3 light{0.05, 0.03, 1.0};
+    std::int64_t byIndex = 0, byPairs = 0;
+    ShadowGroup* indexed = Shade(faces, frame, light, true, byIndex);
+    ShadowGroup* plain = Shade(faces, frame, light, false, byPairs);
+    int longest = 0;
+    for (const ShadowGroup* g = indexed; g; g = g->next)
+        for (const OutlinePolygon* p = g->pieces; p; p = p->next)
+            longest = std::max(longest, CountNodes(p->ring));
+    EXPECT_GT(longest, 64);
     EXPECT_EQ(Difference(indexed, plain), "");
     FreeShadowGroups(indexed);
     FreeShadowGroups(plain);
