@@ -85,6 +85,26 @@ int Where(const Point3& p, const VertexNode* ring) {
     return w == 2 ? -1 : w;
 }
 
+// Whether q lies in exactly one piece when it lies inside some input, and
+// in none when outside them all; true too when it lies too near a border
+// of either to say.
+bool CoveredAsTheInputs(const Point3& q, const std::vector<VertexNode*>& inputs,
+                        const OutlinePolygon* pieces) {
+    bool near = false, inAny = false;
+    for (const VertexNode* in : inputs) {
+        const int w = Where(q, in);
+        near = near || w < 0;
+        inAny = inAny || w == 1;
+    }
+    int covering = 0;
+    for (const OutlinePolygon* p = pieces; p; p = p->next) {
+        const int w = Where(q, p->ring);
+        near = near || w < 0;
+        covering += w == 1;
+    }
+    return near || covering == (inAny ? 1 : 0);
+}
+
 // X less P, as the callers read the answer.
 OutlinePolygon* Outside(VertexNode** X, const VertexNode* P, bool& wholeX) {
     OutlinePolygon* pieces = ClipPolygonByPolygon(X, P, kPlane, kPlane);
@@ -286,20 +306,8 @@ TEST_F(PolygonClip, merged_pieces_are_simple_and_cover_exactly_their_union) {
             std::uniform_real_distribution<double> px(offset - 50, offset + 50), py(-50, 50);
             for (int s = 0; s < 400; ++s) {
                 const Point3 q{px(rng), py(rng), 0.0};
-                bool near = false, inAny = false;
-                for (const VertexNode* in : inputs) {
-                    const int w = Where(q, in);
-                    near = near || w < 0;
-                    inAny = inAny || w == 1;
-                }
-                int covering = 0;
-                for (const OutlinePolygon* p = list; p; p = p->next) {
-                    const int w = Where(q, p->ring);
-                    near = near || w < 0;
-                    covering += w == 1;
-                }
-                if (near) continue;
-                EXPECT_EQ(covering, inAny ? 1 : 0) << "trial " << trial << " at " << q.x << "," << q.y;
+                EXPECT_TRUE(CoveredAsTheInputs(q, inputs, list))
+                    << "trial " << trial << " at " << q.x << "," << q.y;
             }
             for (VertexNode* in : inputs) FreeList(in);
             FreeOutlinePolygons(list);
@@ -425,21 +433,7 @@ TEST_F(PolygonClip, a_long_list_merged_by_halves_covers_its_union_and_nothing_mo
         std::uniform_real_distribution<double> px(-5.0, 40.0 * cols + 15.0), py(-5.0, 30.0 * rows + 15.0);
         for (int s = 0; s < 3000; ++s) {
             const Point3 q{px(rng), py(rng), 0.0};
-            bool near = false, inAny = false;
-            for (const VertexNode* in : inputs) {
-                const int w = Where(q, in);
-                near = near || w < 0;
-                inAny = inAny || w == 1;
-            }
-            int covering = 0;
-            for (const OutlinePolygon* p = list; p; p = p->next) {
-                const int w = Where(q, p->ring);
-                near = near || w < 0;
-                covering += w == 1;
-            }
-            if (!near) {
-                EXPECT_EQ(covering, inAny ? 1 : 0) << "at " << q.x << "," << q.y;
-            }
+            EXPECT_TRUE(CoveredAsTheInputs(q, inputs, list)) << "at " << q.x << "," << q.y;
         }
         for (VertexNode* in : inputs) FreeList(in);
         FreeOutlinePolygons(list);
