@@ -715,15 +715,27 @@ RingPoints PointsOfRing(const VertexNode* ring) {
 bool RingPointsApart(const RingPoints& longRing, const VertexNode* small, const double box[4],
                      double margin) {
     if (!longRing.usable || !small) return false;
-    for (const auto& chunk : longRing.chunks)
-        if (!(chunk[2] + margin < box[0] || box[2] + margin < chunk[0] || chunk[3] + margin < box[1] ||
-              box[3] + margin < chunk[1]))
-            return false;
+    const auto meets = [&](double x0, double y0, double x1, double y1) {
+        return !(x1 + margin < box[0] || box[2] + margin < x0 || y1 + margin < box[1] ||
+                 box[3] + margin < y0);
+    };
+    // A run whose box comes near is read edge by edge: the runs of a piece
+    // winding along the floor span much more than their edges.
+    const std::size_t n = longRing.vertices.size();
+    for (std::size_t c = 0; c < longRing.chunks.size(); ++c) {
+        const auto& chunk = longRing.chunks[c];
+        if (!meets(chunk[0], chunk[1], chunk[2], chunk[3])) continue;
+        const std::size_t first = c * RingPoints::kChunk, last = std::min(n, first + RingPoints::kChunk);
+        for (std::size_t i = first; i < last; ++i) {
+            const double x0 = longRing.x[i], y0 = longRing.y[i], x1 = longRing.x[i + 1],
+                         y1 = longRing.y[i + 1];
+            if (meets(std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1))) return false;
+        }
+    }
     // Every edge lies beyond the margin of the corner: the crossings of a
     // ray from it tell inside from outside without doubt. Only runs level
     // with the corner and reaching right of it can cross.
     const double px = small->x, py = small->y;
-    const std::size_t n = longRing.vertices.size();
     bool inside = false;
     for (std::size_t c = 0; c < longRing.chunks.size(); ++c) {
         const auto& chunk = longRing.chunks[c];

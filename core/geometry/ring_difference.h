@@ -109,9 +109,9 @@ struct RingPoints {
 };
 RingPoints PointsOfRing(const VertexNode* ring);
 // Whether a long ring lies apart in plan from a small ring within `box` by
-// more than `margin`: no run of the long ring's edges comes within the
-// margin of the box, and a corner of the small ring lies outside the long
-// ring. Only screens: false says nothing.
+// more than `margin`: no edge of the long ring comes within the margin of
+// the box (by their boxes), and a corner of the small ring lies outside
+// the long ring. Only screens: false says nothing.
 bool RingPointsApart(const RingPoints& longRing, const VertexNode* small, const double box[4], double margin);
 // The near part of a long ring for `shortRing`, or none when the rings are
 // not for it (a point of the short ring not a number, the long ring not

@@ -304,7 +304,8 @@ void CellBoxOfRing(const VertexNode* ring, std::int32_t low[3], std::int32_t hig
 
 OutlinePolygon* ClipPolygonByPolygon(VertexNode** X, const VertexNode* P,
                                      [[maybe_unused]] const double groupPlane[4],
-                                     const double receivingPlane[4]) {
+                                     const double receivingPlane[4], const RingPoints* xPoints,
+                                     std::span<const Point3> xCrowded) {
     if (!X || CountNodes(*X) < 3 || CountNodes(P) < 3) return nullptr;
     // P laid onto the receiving plane; nearer when the plane lies at or
     // behind each of its vertices.
@@ -315,7 +316,22 @@ OutlinePolygon* ClipPolygonByPolygon(VertexNode** X, const VertexNode* P,
         if (z < v->z) near = false;
         v->z = z;
     }
-    const RingBoolean op(*X, ReversedRing(laid.get()).get(), Tol100());
+    const OwnedList<VertexNode> cutter = ReversedRing(laid.get());
+    // Near P when X is long and P short, as the joins build a long piece's
+    // unions.
+    std::optional<RingNearPart> part;
+    if (xPoints) {
+        const int xCount = CountNodes(*X), pCount = CountNodes(P);
+        if (xCount >= 96 && 4 * pCount <= xCount)
+            part = NearPartOf(*xPoints, cutter.get(), Tol100(), xCrowded);
+        if (part && 2 * part->farEdges < xCount) part.reset();
+    }
+    std::optional<RingBoolean> built;
+    if (part)
+        built.emplace(*X, cutter.get(), Tol100(), *part, 0);
+    else
+        built.emplace(*X, cutter.get(), Tol100());
+    const RingBoolean& op = *built;
     // P changes nothing of X, or covers it whole: the caller keeps X or
     // drops it by PolygonInsidePolygon(X, P).
     if (op.AllOf(1, RingEdgeClass::kOutside, RingEdgeClass::kOpposite) &&

@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "core/geometry/geom_basic.h"
@@ -68,8 +69,12 @@ void CellBoxOfRing(const VertexNode* ring, std::int32_t low[3], std::int32_t hig
 // PolygonInsidePolygon(X, P) tells which). P is laid onto the receiving
 // plane; when it lies inside X, and wholly nearer, the one piece is X with P
 // bridged in as a hole.
+// A long X may come with its points and crowded vertices (see PointsOfRing
+// and CrowdedVertices at the clipping snap, a hundred shared tolerances):
+// the pieces are then built near P, the same to the bit.
 OutlinePolygon* ClipPolygonByPolygon(VertexNode** X, const VertexNode* P, const double groupPlane[4],
-                                     const double receivingPlane[4]);
+                                     const double receivingPlane[4], const RingPoints* xPoints = nullptr,
+                                     std::span<const Point3> xCrowded = {});
 // The parts of P lying nearer the viewer (smaller z) than the plane
 // (a, b, c, d), each as a ring: none when P lies nowhere in front of it by
 // more than a hundred times the shared tolerance, P itself (whole is true,

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <span>
 #include <unordered_map>
 #include <vector>
 
@@ -96,6 +97,9 @@ double ApartMargin() {
 // need not be tried; a long thin polygon running across a floor then no
 // longer meets everything its box holds. Only screens: false says nothing.
 constexpr int kMostVertices = 32;
+// A shadow piece of more vertices than this is cut near the outline
+// cutting it.
+constexpr int kLongPiece = 96;
 bool RingsApart(const VertexNode* a, const VertexNode* b) {
     if (CountNodesUpTo(a, kMostVertices) + CountNodesUpTo(b, kMostVertices) > kMostVertices) return false;
     const double margin = ApartMargin();
@@ -699,7 +703,10 @@ public:
 
     // False when X stays as it is. Otherwise X (taken out of its list) is
     // freed, and `left` receives what P leaves of it, cleaned, in order.
-    bool Cut(OutlinePolygon* x, OutlinePolygon*& left) {
+    // A long X may come with its points and crowded vertices, for the cuts
+    // to be built near P.
+    bool Cut(OutlinePolygon* x, OutlinePolygon*& left, const RingPoints* xPoints = nullptr,
+             std::span<const Point3> xCrowded = {}) {
         const double tol100 = 100.0 * SharedTolerance;
         bool behind = false;
         for (const VertexNode* v = x->ring; v && !behind; v = v->next)
@@ -721,7 +728,9 @@ public:
                 OutlinePolygon* y = todo;
                 todo = y->next;
                 y->next = nullptr;
-                OutlinePolygon* parts = ClipPolygonByPolygon(&y->ring, cutter, plane_, receiving_);
+                OutlinePolygon* parts =
+                    y == x ? ClipPolygonByPolygon(&y->ring, cutter, plane_, receiving_, xPoints, xCrowded)
+                           : ClipPolygonByPolygon(&y->ring, cutter, plane_, receiving_);
                 if (!parts) {
                     if (PolygonInsidePolygon(y->ring, cutter) == 1) {
                         FreeOutlinePolygons(y);
@@ -871,8 +880,19 @@ public:
     bool LongApart(int slot, const VertexNode* small, const double box[4]) {
         const std::size_t k = static_cast<std::size_t>(slot);
         if (CountNodesUpTo(pieces_[k]->ring, kMostVertices) <= kMostVertices) return false;
+        return RingPointsApart(*PointsOf(slot), small, box, ApartMargin());
+    }
+    // The points and the crowded vertices (at the clipping snap) of the
+    // piece in the slot, for cuts built near a short outline.
+    const RingPoints* PointsOf(int slot) {
+        const std::size_t k = static_cast<std::size_t>(slot);
         if (!points_[k]) points_[k] = PointsOfRing(pieces_[k]->ring);
-        return RingPointsApart(*points_[k], small, box, ApartMargin());
+        return &*points_[k];
+    }
+    std::span<const Point3> CrowdedOf(int slot) {
+        const std::size_t k = static_cast<std::size_t>(slot);
+        if (!crowded_[k]) crowded_[k] = CrowdedVertices(pieces_[k]->ring, 100.0 * SharedTolerance);
+        return *crowded_[k];
     }
     // Takes a piece out (its cells keep it, unread) or puts it back.
     void Remove(int slot) { left_[static_cast<std::size_t>(slot)] = false; }
@@ -920,6 +940,7 @@ private:
         const int slot = static_cast<int>(pieces_.size());
         pieces_.push_back(p);
         points_.emplace_back();
+        crowded_.emplace_back();
         key_.push_back(key);
         left_.push_back(true);
         seen_.push_back(0);
@@ -929,11 +950,12 @@ private:
     }
 
     PlanGrid grid_;
-    std::vector<OutlinePolygon*> pieces_;            // by slot
-    std::vector<std::optional<RingPoints>> points_;  // of long pieces, when asked
-    std::vector<std::int64_t> key_;                  // each slot's place in the list
-    std::vector<bool> left_;                         // not taken out (nor cut up)
-    std::vector<std::uint32_t> seen_;                // the lookup that last met the slot
+    std::vector<OutlinePolygon*> pieces_;                      // by slot
+    std::vector<std::optional<RingPoints>> points_;            // of long pieces, when asked
+    std::vector<std::optional<std::vector<Point3>>> crowded_;  // likewise
+    std::vector<std::int64_t> key_;                            // each slot's place in the list
+    std::vector<bool> left_;                                   // not taken out (nor cut up)
+    std::vector<std::uint32_t> seen_;                          // the lookup that last met the slot
     std::vector<std::vector<int>> cells_;
     std::vector<int> reached_;
     std::vector<std::pair<std::int64_t, int>> near_;  // place and slot
@@ -998,7 +1020,9 @@ void HideByIndex(ShadowGroup* shadows, FaceGroup* groups, const double gridA[63]
                     grid.Remove(slot);
                     x->next = nullptr;
                     OutlinePolygon* left = nullptr;
-                    if (!cutter.Cut(x, left)) {
+                    const bool isLong = CountNodesUpTo(x->ring, kLongPiece) > kLongPiece;
+                    if (!(isLong ? cutter.Cut(x, left, grid.PointsOf(slot), grid.CrowdedOf(slot))
+                                 : cutter.Cut(x, left))) {
                         // X untouched: it stays where it was.
                         grid.Restore(slot);
                         continue;
