@@ -107,16 +107,19 @@ bool RingsApart(const VertexNode* a, const VertexNode* b) {
         for (const VertexNode* v = r; v; v = v->next) {
             const VertexNode* w = v->next ? v->next : r;
             const double nx = w->y - v->y, ny = v->x - w->x;
-            const double length = std::hypot(nx, ny);
+            const double length = std::sqrt(nx * nx + ny * ny);
             if (!(length > 0.0)) continue;
+            // Extents along the edge's normal as it stands, the margin
+            // scaled to them: no division for each point.
             double lo[2] = {1e300, 1e300}, hi[2] = {-1e300, -1e300};
             for (int k = 0; k < 2; ++k)
                 for (const VertexNode* u = k == 0 ? a : b; u; u = u->next) {
-                    const double d = (u->x * nx + u->y * ny) / length;
+                    const double d = u->x * nx + u->y * ny;
                     lo[k] = std::min(lo[k], d);
                     hi[k] = std::max(hi[k], d);
                 }
-            if (hi[0] + margin < lo[1] || hi[1] + margin < lo[0]) return true;
+            const double reach = margin * length;
+            if (hi[0] + reach < lo[1] || hi[1] + reach < lo[0]) return true;
         }
     return false;
 }
