@@ -33,7 +33,7 @@ namespace {
 
 // Variable numbers a setter keeps in slots; the few above are the
 // predefined ones.
-constexpr int kSmallVarNumbers = 1024;
+constexpr int kSmallVarNumbers = 512;
 
 ObjVar* AppendObjVar(int number, ObjVarList& list) {
     list.push_back(std::make_unique<ObjVar>());
@@ -67,8 +67,20 @@ ObjVar* SetObjVar(int number, int kind, int significant, char16_t type, std::str
 
 ObjVarSetter::ObjVarSetter(ObjVarList& list) : list_(list) {
     small_.assign(kSmallVarNumbers, nullptr);
-    for (const auto& v : list)
-        if (ObjVar** at = slot(v->number); !*at) *at = v.get();
+    for (const auto& v : list) {
+        const std::int32_t n = v->number;
+        if (n >= 0 && n < kSmallVarNumbers) {
+            if (!small_[static_cast<std::size_t>(n)]) small_[static_cast<std::size_t>(n)] = v.get();
+        } else {
+            far_.push_back({n, v.get()});
+        }
+    }
+    // Of a repeated number the first declared, as FindObjVar finds it.
+    std::stable_sort(far_.begin(), far_.end(),
+                     [](const Far& a, const Far& b) { return a.number < b.number; });
+    far_.erase(std::unique(far_.begin(), far_.end(),
+                           [](const Far& a, const Far& b) { return a.number == b.number; }),
+               far_.end());
 }
 
 // The place of the number's variable; a new far number is given one.
