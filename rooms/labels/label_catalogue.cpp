@@ -12,6 +12,7 @@
 #include "core/support_files.h"
 #include "host/ads/cmdline.h"
 #include "host/util/nocase.h"
+#include "host/win/kept_files.h"
 #include "host/win/textfile.h"
 
 namespace {
@@ -261,20 +262,17 @@ int CArrayUnitaAmb::WriteUaDefDlc(std::string_view fileName) const {
 
 namespace {
 
-// The sets a catalogue's text gave, by name as asked, kept with the text
-// they came from: the text is shared with every reader while its file stays
-// as it was (SharedSupportText), and a changed, replaced or removed file is
-// read into another text, which finds none here. Only sets read whole are
-// kept: a faulty one is read, and said, again each time.
+// The sets a catalogue's text gave, by name as asked, kept for its file
+// with the text they came from: the text is shared with every reader while
+// the file stays as it was (SharedSupportText), and a changed, replaced or
+// removed file is read into another text. Only sets read whole are kept: a
+// faulty one is read, and said, again each time.
 struct ParsedFieldSets {
     std::weak_ptr<const host::TextFile> text;
     std::map<std::string, CArrayDefEti, std::less<>> sets;
 };
 
-ParsedFieldSets& KeptFieldSets() {
-    static ParsedFieldSets kept;
-    return kept;
-}
+constexpr std::string_view kKeptFieldSets = "label field sets";
 
 // The set `name` from the catalogue at `path`, read through `cursor`.
 int ParseLabelFieldSet(std::string_view name, CArrayDefEti& set, const std::string& path,
@@ -347,14 +345,15 @@ int ReadLabelFieldSet(std::string_view name, CArrayDefEti& set) {
     }
     std::optional<LineCursor> cursor = OpenLineCursor(*path);
     if (!cursor) return 0;
-    ParsedFieldSets& kept = KeptFieldSets();
-    if (kept.text.lock() != cursor->file) kept = ParsedFieldSets{cursor->file, {}};
-    if (const auto it = kept.sets.find(name); it != kept.sets.end()) {
-        static_cast<std::vector<CDefEti>&>(set) = it->second;
-        set.setName = name;
-        set.title = it->second.title;
-        return 1;
-    }
+    auto kept = std::static_pointer_cast<const ParsedFieldSets>(host::keptFileValue(*path, kKeptFieldSets));
+    if (kept && kept->text.lock() != cursor->file) kept.reset();
+    if (kept)
+        if (const auto it = kept->sets.find(name); it != kept->sets.end()) {
+            static_cast<std::vector<CDefEti>&>(set) = it->second;
+            set.setName = name;
+            set.title = it->second.title;
+            return 1;
+        }
     // An empty catalogue is no catalogue: said so, and taken as a missing one.
     const std::vector<std::string>& all = cursor->file->lines;
     if (std::all_of(all.begin(), all.end(), [](const std::string& l) { return l.empty(); })) {
@@ -362,6 +361,11 @@ int ReadLabelFieldSet(std::string_view name, CArrayDefEti& set) {
         return 0;
     }
     const int read = ParseLabelFieldSet(name, set, *path, *cursor);
-    if (read == 1) kept.sets.insert_or_assign(std::string(name), set);
+    if (read == 1) {
+        auto more = kept ? std::make_shared<ParsedFieldSets>(*kept) : std::make_shared<ParsedFieldSets>();
+        more->text = cursor->file;
+        more->sets.insert_or_assign(std::string(name), set);
+        host::keepFileValue(*path, kKeptFieldSets, std::move(more));
+    }
     return read;
 }
