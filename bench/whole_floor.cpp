@@ -234,6 +234,28 @@
 // and setting a run's variables (12 %), making the entities (11 %), and
 // the undo states of the store and the doors (4 %).
 //
+// Then the kept graph's wall lines and arcs read from their objects (no
+// list of each entity's data and every application's records), a computed
+// variable's expression decoded on the stack, a run's variables set
+// through slots by number, a statement's keyword line read only up to its
+// first blank, and a label's field set kept parsed with the catalogue's
+// text while the file stays as it was. Instructions of the timed part
+// (0690735 -> now): labels 992  1,696 M -> 1,543 M (graph 1,631 M;
+// expressions and setter 1,588 M; slots 1,581 M; keyword lines 1,569 M;
+// field sets 1,549 M; setter's far numbers 1,543 M), relabelling 1,067 M
+// -> 978 M. Release, paired runs alternated six times (0690735, now) on
+// the shared machine at a load average of 4.6-6.0, wall seconds, medians
+// of the medians of five (ranges):
+//   labels 992        0.377 (0.361-0.505)  ->  0.354 (0.328-0.413)
+//   relabelling       0.171 (0.164-0.197)  ->  0.163 (0.153-0.201)
+// (The machine ran labels at 0.47-0.89 s for the same binary within the
+// same quarter of an hour; the instructions are the figure to compare.)
+// Left in these folders: the definitions' variables themselves (each an
+// allocation, every run's list indexed again for each evaluation of its
+// computed variables), reading the DRAW statements' arguments, the room
+// written into its doors' marks and, outside them, the configuration's two
+// numbers scanned for every label (22 M).
+//
 // The same floor as a script for the host program:
 // tests/rooms/whole_floor/make_floor_script.py COLS ROWS.
 #include <benchmark/benchmark.h>

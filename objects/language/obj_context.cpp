@@ -31,6 +31,10 @@ void LayerAttrListDeleter::operator()(LayerAttrEntry* list) const {
 
 namespace {
 
+// Variable numbers a setter keeps in slots; the few above are the
+// predefined ones.
+constexpr int kSmallVarNumbers = 512;
+
 ObjVar* AppendObjVar(int number, ObjVarList& list) {
     list.push_back(std::make_unique<ObjVar>());
     ObjVar* var = list.back().get();
@@ -43,9 +47,9 @@ void FillObjVar(ObjVar* var, int kind, int significant, char16_t type, std::stri
     var->kind = static_cast<std::int16_t>(kind);
     var->significant = static_cast<std::uint8_t>(significant);
     var->type = type;
-    var->description = std::string(description);
+    var->description.assign(description);
     var->value = value;
-    var->text = std::string(text);
+    var->text.assign(text);
     var->numeric = static_cast<std::uint8_t>(numeric);
     var->trace = static_cast<std::uint8_t>(trace);
     var->auxIndex = -1;
@@ -62,20 +66,38 @@ ObjVar* SetObjVar(int number, int kind, int significant, char16_t type, std::str
 }
 
 ObjVarSetter::ObjVarSetter(ObjVarList& list) : list_(list) {
-    present_.reserve(list.size() + 64);
-    for (const auto& v : list) present_.push_back(v->number);
-    std::sort(present_.begin(), present_.end());
+    small_.assign(kSmallVarNumbers, nullptr);
+    for (const auto& v : list) {
+        const std::int32_t n = v->number;
+        if (n >= 0 && n < kSmallVarNumbers) {
+            if (!small_[static_cast<std::size_t>(n)]) small_[static_cast<std::size_t>(n)] = v.get();
+        } else {
+            far_.push_back({n, v.get()});
+        }
+    }
+    // Of a repeated number the first declared, as FindObjVar finds it.
+    std::stable_sort(far_.begin(), far_.end(),
+                     [](const Far& a, const Far& b) { return a.number < b.number; });
+    far_.erase(std::unique(far_.begin(), far_.end(),
+                           [](const Far& a, const Far& b) { return a.number == b.number; }),
+               far_.end());
+}
+
+// The place of the number's variable; a new far number is given one.
+ObjVar** ObjVarSetter::slot(int number) {
+    if (number >= 0 && number < kSmallVarNumbers) return &small_[static_cast<std::size_t>(number)];
+    auto at =
+        std::lower_bound(far_.begin(), far_.end(), number, [](const Far& f, int n) { return f.number < n; });
+    if (at == far_.end() || at->number != number) at = far_.insert(at, {number, nullptr});
+    return &at->var;
 }
 
 ObjVar* ObjVarSetter::set(int number, int kind, int significant, char16_t type, std::string_view description,
                           double value, std::string_view text, int numeric, int trace) {
-    const auto at = std::lower_bound(present_.begin(), present_.end(), number);
-    if (at != present_.end() && *at == number)
-        return SetObjVar(number, kind, significant, type, description, value, text, numeric, trace, list_);
-    present_.insert(at, number);
-    ObjVar* var = AppendObjVar(number, list_);
-    FillObjVar(var, kind, significant, type, description, value, text, numeric, trace);
-    return var;
+    ObjVar** at = slot(number);
+    if (!*at) *at = AppendObjVar(number, list_);
+    FillObjVar(*at, kind, significant, type, description, value, text, numeric, trace);
+    return *at;
 }
 
 ObjVar* FindObjVar(int number, ObjVarList& list) {
@@ -97,11 +119,15 @@ ObjVarIndex::ObjVarIndex(const ObjVarList& list) {
     // kept aside in declaration order and walked without a look at the
     // variables themselves.
     const std::size_t limit = 2 * list.size() + 256;
-    std::size_t slots = 0;
-    for (const auto& v : list) {
+    std::size_t slots = 0, far = 0;
+    for (const auto& v : list)
         if (v->number >= 0 && static_cast<std::size_t>(v->number) < limit)
             slots = std::max(slots, static_cast<std::size_t>(v->number) + 1);
         else
+            ++far;
+    far_.reserve(far);
+    for (const auto& v : list) {
+        if (v->number < 0 || static_cast<std::size_t>(v->number) >= limit)
             far_.emplace_back(v->number, v.get());
     }
     bySlot_.assign(slots, nullptr);

@@ -208,8 +208,17 @@ public:
                 double value, std::string_view text, int numeric = 0, int trace = 0);
 
 private:
+    // Each number's first variable: the small ones by slot, the rest (the
+    // predefined ones, 10000 and up) by number.
+    struct Far {
+        std::int32_t number;
+        ObjVar* var;
+    };
+    ObjVar** slot(int number);
+
     ObjVarList& list_;
-    std::vector<std::int32_t> present_;  // sorted
+    std::vector<ObjVar*> small_;
+    std::vector<Far> far_;  // by number
 };
 ObjVar* FindObjVar(int number, ObjVarList& list);
 const ObjVar* FindObjVar(int number, const ObjVarList& list);

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 #include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
@@ -291,10 +292,20 @@ double CompareValues(char32_t op, ExprState& s) {
     return order == 1 ? 1.0 : 0.0;
 }
 
-std::u32string Decode(std::string_view text) {
-    std::u32string out;
-    for (std::size_t pos = 0; pos < text.size();) out += host::decodeUtf8(text, pos);
-    return out;
+// The code points of `text` into `out`, which has room for as many as the
+// text has bytes; their count.
+std::size_t Decode(std::string_view text, char32_t* out) {
+    std::size_t n = 0;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const auto c = static_cast<unsigned char>(text[pos]);
+        if (c < 0x80) {
+            out[n++] = c;
+            ++pos;
+        } else {
+            out[n++] = host::decodeUtf8(text, pos);
+        }
+    }
+    return n;
 }
 
 }  // namespace
@@ -391,8 +402,18 @@ double ParseExpression(int mode, ExprState& s, std::string& textResult) {
 
 int EvalExprText(bool numeric, double unitFactor, std::string_view expression, double& value,
                  std::string& text, const ObjVarList& vars, int copyIndex, const ObjVarIndex* index) {
+    // Expressions are short (a definition's line holds at most 258
+    // characters): decoded on the stack, as each is evaluated afresh for
+    // every run.
+    char32_t onStack[264];
+    std::u32string onHeap;
+    char32_t* decoded = onStack;
+    if (expression.size() > std::size(onStack)) {
+        onHeap.resize(expression.size());
+        decoded = onHeap.data();
+    }
     ExprState s;
-    s.text = Decode(expression);
+    s.text = std::u32string_view(decoded, Decode(expression, decoded));
     s.vars = &vars;
     s.index = index;
     s.copyIndex = copyIndex;

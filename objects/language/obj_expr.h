@@ -26,7 +26,7 @@
 enum class PendingOp { None, Multiply, Divide, Value };
 
 struct ExprState {
-    std::u32string text;
+    std::u32string_view text;
     std::size_t pos = 0;
     bool error = false;
     int depth = 0;

@@ -270,22 +270,22 @@ int NextTextChar(ObjText& text) {
 std::optional<std::string> ReadTextLine(ObjText& text, std::size_t maxChars, bool whole) {
     if (TextAtEnd(text)) return std::nullopt;
     const std::string& line = text.lines[text.cursor.line].text;
+    // Cut at the first blank unless `whole`: the scan stops there, rather
+    // than copying a statement's comment only to drop it. (A character of
+    // several bytes never holds a blank or a line end.)
     std::size_t pos = 0, chars = 0;
-    while (pos < line.size() && chars < maxChars && line[pos] != '\n' && line[pos] != '\r') {
-        if (static_cast<unsigned char>(line[pos]) < 0x80)
+    while (pos < line.size() && chars < maxChars) {
+        const char c = line[pos];
+        if (c == '\n' || c == '\r' || (!whole && (c == ' ' || c == '\t'))) break;
+        if (static_cast<unsigned char>(c) < 0x80)
             ++pos;  // a whole character, as decoding finds it
         else
             host::decodeUtf8(line, pos);
         ++chars;
     }
-    std::string out = line.substr(0, pos);
-    if (!whole) {
-        std::size_t blank = out.find_first_of(" \t");
-        if (blank != std::string::npos) out.erase(blank);
-    }
     ++text.cursor.line;
     text.cursor.pos = 0;
-    return out;
+    return line.substr(0, pos);
 }
 
 std::optional<std::pair<int, int>> ReadCountLine(ObjText& text, int wanted) {

@@ -3,12 +3,16 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "core/support_files.h"
 #include "host/ads/cmdline.h"
 #include "host/util/nocase.h"
+#include "host/win/kept_files.h"
 #include "host/win/textfile.h"
 
 namespace {
@@ -256,26 +260,27 @@ int CArrayUnitaAmb::WriteUaDefDlc(std::string_view fileName) const {
     return 1;
 }
 
-int ReadLabelFieldSet(std::string_view name, CArrayDefEti& set) {
-    set.clear();
-    const std::optional<std::string> path = FindSupportFile(kLabelCatalogueFile);
-    if (!path) {
-        zcutPrintf("\nUA_DEF.DLC:%s", "Pliku nie znaleziono");
-        return 0;
-    }
-    std::optional<LineCursor> cursor = OpenLineCursor(*path);
-    if (!cursor) return 0;
-    // An empty catalogue is no catalogue: said so, and taken as a missing one.
-    const std::vector<std::string>& all = cursor->file->lines;
-    if (std::all_of(all.begin(), all.end(), [](const std::string& l) { return l.empty(); })) {
-        ReportSupportFault(*path, SupportFault{1, "pusty plik"});
-        return 0;
-    }
+namespace {
 
+// The sets a catalogue's text gave, by name as asked, kept for its file
+// with the text they came from: the text is shared with every reader while
+// the file stays as it was (SharedSupportText), and a changed, replaced or
+// removed file is read into another text. Only sets read whole are kept: a
+// faulty one is read, and said, again each time.
+struct ParsedFieldSets {
+    std::weak_ptr<const host::TextFile> text;
+    std::map<std::string, CArrayDefEti, std::less<>> sets;
+};
+
+constexpr std::string_view kKeptFieldSets = "label field sets";
+
+// The set `name` from the catalogue at `path`, read through `cursor`.
+int ParseLabelFieldSet(std::string_view name, CArrayDefEti& set, const std::string& path,
+                       LineCursor& cursor) {
     const std::string header = "[" + std::string(name) + "]";
     std::string line;
     bool found = false;
-    while (ReadLineNoEol(line, *cursor))
+    while (ReadLineNoEol(line, cursor))
         if (zcutEqualsNoCase(line, header)) {
             found = true;
             break;
@@ -288,12 +293,12 @@ int ReadLabelFieldSet(std::string_view name, CArrayDefEti& set) {
     // The line the error is in: the last one read, or the last of the file
     // when it ended too soon.
     auto readError = [&cursor, &path](const char* what) {
-        ReportSupportFault(*path, SupportFault{std::max<std::size_t>(cursor->next, 1), what});
+        ReportSupportFault(path, SupportFault{std::max<std::size_t>(cursor.next, 1), what});
         return 0;
     };
     constexpr const char* kEnded = "plik kończy się przed [END]";
-    if (!ReadLineNoEol(set.title, *cursor)) return readError(kEnded);
-    if (!ReadLineNoEol(line, *cursor)) return readError(kEnded);
+    if (!ReadLineNoEol(set.title, cursor)) return readError(kEnded);
+    if (!ReadLineNoEol(line, cursor)) return readError(kEnded);
     for (;;) {
         if (zcutEqualsNoCase(std::string_view(line).substr(0, 5), kEndLine)) return 1;
         // A stray line in entry position is passed over: files the writer
@@ -305,26 +310,62 @@ int ReadLabelFieldSet(std::string_view name, CArrayDefEti& set) {
             field.name = line;
             field.number = *number;
             std::string kind;
-            if (!ReadLineNoEol(kind, *cursor)) return readError(kEnded);
+            if (!ReadLineNoEol(kind, cursor)) return readError(kEnded);
             if (zcutEqualsNoCase(kind, "T_EDIT")) {
-                if (!ReadLineNoEol(field.prompt, *cursor)) return readError(kEnded);
+                if (!ReadLineNoEol(field.prompt, cursor)) return readError(kEnded);
                 field.kind = 0;
                 set.push_back(std::move(field));
             } else if (zcutEqualsNoCase(kind, "T_LIST")) {
-                if (!ReadLineNoEol(field.prompt, *cursor)) return readError(kEnded);
+                if (!ReadLineNoEol(field.prompt, cursor)) return readError(kEnded);
                 field.kind = 1;
                 std::string countLine;
-                if (!ReadLineNoEol(countLine, *cursor)) return readError(kEnded);
+                if (!ReadLineNoEol(countLine, cursor)) return readError(kEnded);
                 const std::optional<int> count = ScanInt(countLine);
                 if (!count) return readError("nieprawidłowa liczba wartości listy");
                 for (int k = 0; k < *count; ++k) {
                     std::string value;
-                    if (!ReadLineNoEol(value, *cursor)) return readError(kEnded);
+                    if (!ReadLineNoEol(value, cursor)) return readError(kEnded);
                     field.values.push_back(std::move(value));
                 }
                 set.push_back(std::move(field));
             }
         }
-        if (!ReadLineNoEol(line, *cursor)) return readError(kEnded);
+        if (!ReadLineNoEol(line, cursor)) return readError(kEnded);
     }
+}
+
+}  // namespace
+
+int ReadLabelFieldSet(std::string_view name, CArrayDefEti& set) {
+    set.clear();
+    const std::optional<std::string> path = FindSupportFile(kLabelCatalogueFile);
+    if (!path) {
+        zcutPrintf("\nUA_DEF.DLC:%s", "Pliku nie znaleziono");
+        return 0;
+    }
+    std::optional<LineCursor> cursor = OpenLineCursor(*path);
+    if (!cursor) return 0;
+    auto kept = std::static_pointer_cast<const ParsedFieldSets>(host::keptFileValue(*path, kKeptFieldSets));
+    if (kept && kept->text.lock() != cursor->file) kept.reset();
+    if (kept)
+        if (const auto it = kept->sets.find(name); it != kept->sets.end()) {
+            static_cast<std::vector<CDefEti>&>(set) = it->second;
+            set.setName = name;
+            set.title = it->second.title;
+            return 1;
+        }
+    // An empty catalogue is no catalogue: said so, and taken as a missing one.
+    const std::vector<std::string>& all = cursor->file->lines;
+    if (std::all_of(all.begin(), all.end(), [](const std::string& l) { return l.empty(); })) {
+        ReportSupportFault(*path, SupportFault{1, "pusty plik"});
+        return 0;
+    }
+    const int read = ParseLabelFieldSet(name, set, *path, *cursor);
+    if (read == 1) {
+        auto more = kept ? std::make_shared<ParsedFieldSets>(*kept) : std::make_shared<ParsedFieldSets>();
+        more->text = cursor->file;
+        more->sets.insert_or_assign(std::string(name), set);
+        host::keepFileValue(*path, kKeptFieldSets, std::move(more));
+    }
+    return read;
 }

@@ -2,9 +2,12 @@
 // files made to break them, and the writer's round trip.
 #include "rooms/labels/label_catalogue.h"
 
+#include <chrono>
+#include <filesystem>
 #include <string>
 
 #include "host/ads/transcript.h"
+#include "host/win/kept_files.h"
 #include "host/win/textfile.h"
 #include "tests/rooms/rooms_fixture.h"
 
@@ -113,6 +116,50 @@ TEST_F(LabelCatalogueTest, one_set_reader_reports_bad_names_and_unknown_sets) {
     WriteCatalogue("[S]\nT\n$75\nT_LIST\nP\n3\na\n");
     EXPECT_EQ(ReadLabelFieldSet("S", one), 0);
     EXPECT_EQ(lastMessage(), data.path("UA_DEF.DLC") + ":7: plik kończy się przed [END]");
+}
+
+// A set read whole is kept with the catalogue's text while the file stays
+// as it was; rewritten (to the same size), replaced or removed, the file
+// now there is read. A faulty set is read, and said, every time.
+TEST_F(LabelCatalogueTest, a_kept_field_set_follows_its_file_changed_replaced_or_removed) {
+    const std::string file = data.path("UA_DEF.DLC");
+    const auto age = [](const std::string& path) {
+        std::filesystem::last_write_time(
+            path, std::filesystem::file_time_type::clock::now() - std::chrono::minutes(1));
+    };
+    const auto read = [](const char* name) {
+        CArrayDefEti one;
+        one.title = "before";
+        if (ReadLabelFieldSet(name, one) != 1) return std::string("none");
+        std::string seen = one.setName + "/" + one.title;
+        for (const CDefEti& f : one) seen += "/" + f.name + "=" + f.prompt;
+        return seen;
+    };
+    WriteCatalogue("[K]\nFirst\n$70\nT_EDIT\nA\n[END]\n[B]\nT\n$\nT_EDIT\nH\n[END]\n");
+    age(file);
+    EXPECT_EQ(read("K"), "K/First/$70=A");
+    EXPECT_EQ(read("K"), "K/First/$70=A");
+    EXPECT_EQ(read("k"), "k/First/$70=A");  // named as asked
+    for (int i = 0; i < 2; ++i) {
+        host::transcript().clear();
+        EXPECT_EQ(read("B"), "none");
+        EXPECT_NE(transcript().find(file + ":9: nazwa pola bez numeru"), std::string::npos);
+    }
+
+    host::forgetCommandKeptFileValues();
+    WriteCatalogue("[K]\nOther\n$71\nT_EDIT\nB\n[END]\n[B]\nT\n$\nT_EDIT\nH\n[END]\n");
+    age(file);
+    EXPECT_EQ(read("K"), "K/Other/$71=B");
+
+    data.write("NEW.DLC", "[K]\nThird\n$72\nT_EDIT\nC\n[END]\n[B]\nT\n$\nT_EDIT\nH\n[END]\n");
+    std::filesystem::last_write_time(data.path("NEW.DLC"), std::filesystem::last_write_time(file));
+    std::filesystem::rename(data.path("NEW.DLC"), file);
+    EXPECT_EQ(read("K"), "K/Third/$72=C");
+
+    host::forgetCommandKeptFileValues();
+    std::filesystem::remove(file);
+    EXPECT_EQ(read("K"), "none");
+    host::forgetKeptFileValues();
 }
 
 // VELMDEFROOMD with nothing edited wrote the whole file again, without the

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/db/dbentity.h"
+#include "host/db/dbents.h"
 #include "host/db/dbobjptr.h"
 #include "host/util/nocase.h"
 #include "store/settings_store.h"
@@ -36,109 +38,112 @@ namespace {
 
 constexpr double kZeroLength = kZeroLengthWallLine;
 
-double Number(const resbuf* rb) {
-    switch (rb->restype) {
-        case 1040:
-        case 1041:
-        case 1042:
-            return rb->resval.rreal;
-        case 1070:
-            return rb->resval.rint;
-        case 1071:
-            return rb->resval.rlong;
-        default:
-            return 0.0;
+// The values of one application's record on an entity, read where they
+// stand: the first record of that name, as the entity's list gives it.
+class Record {
+public:
+    Record(const ZcDbEntity& entity, std::string_view app) {
+        for (const ZcDbXDataApp& a : entity.xDataApps())
+            if (zcutEqualsNoCase(a.app, app)) {
+                at_ = a.items.data();
+                end_ = at_ + a.items.size();
+                return;
+            }
     }
-}
-bool IsNumber(const resbuf* rb) {
-    return rb && (rb->restype == 1040 || rb->restype == 1041 || rb->restype == 1042 || rb->restype == 1070 ||
-                  rb->restype == 1071);
-}
-// The values of one application's record, up to the next application.
-const resbuf* Values(const resbuf* list, const char* app) {
-    const resbuf* rb = FindXDataApp(list, app);
-    return rb ? rb->rbnext : nullptr;
-}
-bool InRecord(const resbuf* rb) {
-    return rb && rb->restype != 1001;
-}
+    explicit operator bool() const { return at_ != end_; }
+    const ZcDbDxfItem& operator*() const { return *at_; }
+    const ZcDbDxfItem* operator->() const { return at_; }
+    void next() { ++at_; }
+    bool holds(int code) const { return at_ != end_ && at_->code == code; }
+    bool holdsNumber() const {
+        return at_ != end_ && (at_->code == 1040 || at_->code == 1041 || at_->code == 1042 ||
+                               at_->code == 1070 || at_->code == 1071);
+    }
+    // The number as the group's value in a list reads it (a 1070 group is
+    // a short).
+    double number() const {
+        switch (at_->code) {
+            case 1070:
+                return static_cast<short>(at_->integer);
+            case 1071:
+                return static_cast<std::int32_t>(at_->integer);
+            default:
+                return at_->real[0];
+        }
+    }
+    // A group's text as a list holds it: up to its first NUL.
+    const char* text() const { return at_->text.c_str(); }
 
-void ReadRoof(const resbuf* rb, RoofAssociation& roof) {
-    if (InRecord(rb) && IsNumber(rb)) {
-        roof.height = Number(rb);
-        rb = rb->rbnext;
+private:
+    const ZcDbDxfItem* at_ = nullptr;
+    const ZcDbDxfItem* end_ = nullptr;
+};
+
+void ReadRoof(Record rb, RoofAssociation& roof) {
+    if (rb.holdsNumber()) {
+        roof.height = rb.number();
+        rb.next();
     }
-    if (InRecord(rb) && IsNumber(rb)) {
-        roof.choice = static_cast<std::int32_t>(Number(rb));
-        rb = rb->rbnext;
+    if (rb.holdsNumber()) {
+        roof.choice = static_cast<std::int32_t>(rb.number());
+        rb.next();
     }
-    for (; InRecord(rb); rb = rb->rbnext)
-        if (rb->restype == 1000 && rb->resval.rstring) roof.names.emplace_back(rb->resval.rstring);
+    for (; rb; rb.next())
+        if (rb->code == 1000) roof.names.emplace_back(rb.text());
 }
 
 // A wall's 3D record holding a height or offset no wall has (a damaged or
 // foreign record): named with the wall's handle, and the value not taken,
 // so the wall is built by its floor as one without the record.
-void ReportWall3DValue(const resbuf* list, const char* what, double value) {
-    const resbuf* handle = FindRbCode(list, 5);
+void ReportWall3DValue(const ZcDbEntity& entity, const char* what, double value) {
     zcutPrintf("\nRekord \"VELM5$_$DDMURO-\" ściany %s: %s %g poza zakresem; przyjęto wartość domyślną",
-               handle && handle->resval.rstring ? handle->resval.rstring : "?", what, value);
+               entity.getDbHandle().ascii().c_str(), what, value);
 }
 
-// The wall data of one wall entity's list (all applications).
-void ReadWallXData(const resbuf* list, FaceEdge& e, double level, bool line) {
-    if (const resbuf* rb = Values(list, "VELM5$_$DDMURO-")) {
-        if (InRecord(rb) && rb->restype == 1040) {
-            const double height = rb->resval.rreal;
+// The wall data of one wall entity's records (all applications).
+void ReadWallXData(const ZcDbEntity& entity, FaceEdge& e, double level, bool line) {
+    if (Record rb(entity, "VELM5$_$DDMURO-"); rb) {
+        if (rb.holds(1040)) {
+            const double height = rb->real[0];
             if (height != 0.0 && !SizeInRange(height))
-                ReportWall3DValue(list, "wysokość", height);
+                ReportWall3DValue(entity, "wysokość", height);
             else if (height != 0.0)
                 e.topZ = level + height;
-            rb = rb->rbnext;
+            rb.next();
         }
-        if (InRecord(rb) && rb->restype == 1040) {
-            if (CoordinateInRange(rb->resval.rreal))
-                e.bottomZ = level - rb->resval.rreal;
+        if (rb.holds(1040)) {
+            if (CoordinateInRange(rb->real[0]))
+                e.bottomZ = level - rb->real[0];
             else
-                ReportWall3DValue(list, "przesunięcie", rb->resval.rreal);
-            rb = rb->rbnext;
+                ReportWall3DValue(entity, "przesunięcie", rb->real[0]);
+            rb.next();
         }
-        if (InRecord(rb) && rb->restype == 1070) {
-            e.edgeVisibility = rb->resval.rint;
-            rb = rb->rbnext;
+        if (rb.holds(1070)) {
+            e.edgeVisibility = rb.number();
+            rb.next();
         }
-        if (InRecord(rb) && rb->restype == 1040) {
-            e.extraReal = rb->resval.rreal;
-            rb = rb->rbnext;
+        if (rb.holds(1040)) {
+            e.extraReal = rb->real[0];
+            rb.next();
         }
-        if (InRecord(rb) && rb->restype == 1070) e.externalSide = rb->resval.rint;
+        if (rb.holds(1070)) e.externalSide = rb.number();
     }
-    if (const resbuf* rb = Values(list, "VELM5$_$DATITIPOMURO-")) {
-        if (InRecord(rb) && rb->restype == 1000) {
+    if (Record rb(entity, "VELM5$_$DATITIPOMURO-"); rb) {
+        if (rb.holds(1000)) {
             // Kept whole, however long.
-            e.wallTypeName = rb->resval.rstring ? rb->resval.rstring : "";
-            rb = rb->rbnext;
+            e.wallTypeName = rb.text();
+            rb.next();
         }
-        if (line && InRecord(rb) && rb->restype == 1070) e.externalSide = rb->resval.rint;
+        if (line && rb.holds(1070)) e.externalSide = rb.number();
     }
     if (line) {
-        ReadRoof(Values(list, "VELM11CAD$_$ASSOCFALDESUP-"), e.upperRoof);
-        ReadRoof(Values(list, "VELM11CAD$_$ASSOCFALDEINF-"), e.lowerRoof);
+        ReadRoof(Record(entity, "VELM11CAD$_$ASSOCFALDESUP-"), e.upperRoof);
+        ReadRoof(Record(entity, "VELM11CAD$_$ASSOCFALDEINF-"), e.lowerRoof);
     }
-    if (const resbuf* rb = Values(list, "VELM12CAD$_$TIPOM3DAUTOMATICO-"); InRecord(rb) && IsNumber(rb))
-        e.auto3DType = static_cast<std::int32_t>(Number(rb));
+    if (const Record rb(entity, "VELM12CAD$_$TIPOM3DAUTOMATICO-"); rb.holdsNumber())
+        e.auto3DType = static_cast<std::int32_t>(rb.number());
     if (line)
-        if (const resbuf* rb = Values(list, kRectangleApp); InRecord(rb) && IsNumber(rb))
-            e.rectangleId = Number(rb);
-}
-
-host::ResbufList EntityWithAllXData(const ads_name entity) {
-    host::ResbufList apps(zcutBuildList(RTSTR, "*", 0));
-    return host::ResbufList(zcdbEntGetX(entity, apps.get()));
-}
-
-Point3 PointOf(const resbuf* rb) {
-    return {rb->resval.rpoint[0], rb->resval.rpoint[1], rb->resval.rpoint[2]};
+        if (const Record rb(entity, kRectangleApp); rb.holdsNumber()) e.rectangleId = rb.number();
 }
 
 bool SameEntity(const ads_name a, const ads_name b) {
@@ -154,8 +159,10 @@ VELM_LAYERMURI WallLayers() {
     return layers;
 }
 
-// Each entity of the type on the wall layers of the level, with its list
-// (all applications' xdata) and the drawing's wall layers.
+// Each entity of the type on the wall layers of the level, read where it
+// stands (a list of each, with every application's records, was most of
+// reading the floor), with the drawing's wall layers. An entity the visit
+// answers true for is erased once it is closed again.
 template <class Visit>
 void ForEachWallEntity(const char* type, double level, Visit&& visit) {
     host::SelectionSet found;
@@ -164,14 +171,17 @@ void ForEachWallEntity(const char* type, double level, Visit&& visit) {
     const std::int32_t n = found.size();
     for (std::int32_t i = 0; i < n; ++i) {
         ads_name entity;
-        if (!found.name(i, entity)) continue;
-        const host::ResbufList list = EntityWithAllXData(entity);
-        if (list) visit(entity, list.get(), layers);
+        ZcDbObjectId id;
+        if (!found.name(i, entity) || zcdbGetObjectId(id, entity) != Zcad::eOk) continue;
+        bool erase = false;
+        if (const ZcDbObjectPointer<ZcDbEntity> opened(id, ZcDb::kForRead); opened)
+            erase = visit(entity, *opened, layers);
+        if (erase) zcdbEntDel(entity);
     }
 }
 
 // An edge of the entity with the graph's defaults and the entity's records.
-std::unique_ptr<FaceEdge> NewWallEdge(const CFACCIATE& g, const ads_name entity, const resbuf* list,
+std::unique_ptr<FaceEdge> NewWallEdge(const CFACCIATE& g, const ads_name entity, const ZcDbEntity& opened,
                                       const VELM_LAYERMURI& layers, bool line) {
     auto e = std::make_unique<FaceEdge>();
     e->topZ = g.level + g.floorHeight;
@@ -179,9 +189,8 @@ std::unique_ptr<FaceEdge> NewWallEdge(const CFACCIATE& g, const ads_name entity,
     e->edgeVisibility = g.floorInt;
     e->entity[0] = entity[0];
     e->entity[1] = entity[1];
-    ReadWallXData(list, *e, g.level, line);
-    if (const resbuf* layer = FindRbCode(list, 8); layer && layer->resval.rstring)
-        e->layerIndex = layers.IndexOfLayer(layer->resval.rstring);
+    ReadWallXData(opened, *e, g.level, line);
+    e->layerIndex = layers.IndexOfLayer(opened.layer().empty() ? std::string("0") : opened.layer());
     return e;
 }
 
@@ -190,22 +199,21 @@ std::unique_ptr<FaceEdge> NewWallEdge(const CFACCIATE& g, const ads_name entity,
 FaceEdge* CFACCIATE::ReadWallLines(const ads_name matchEntity, int mode) {
     FaceEdge* match = nullptr;
     ForEachWallEntity("LINE", level,
-                      [&](const ads_name entity, const resbuf* list, const VELM_LAYERMURI& layers) {
-                          const resbuf* p10 = FindRbCode(list, 10);
-                          const resbuf* p11 = FindRbCode(list, 11);
-                          if (!p10 || !p11) return;
-                          if (HostDistance(PointOf(p10), PointOf(p11)) < kZeroLength) {
-                              zcdbEntDel(entity);
-                              return;
-                          }
-                          std::unique_ptr<FaceEdge> e = NewWallEdge(*this, entity, list, layers, true);
-                          e->start = PointOf(p10);
-                          e->end = PointOf(p11);
+                      [&](const ads_name entity, const ZcDbEntity& opened, const VELM_LAYERMURI& layers) {
+                          const ZcDbLine* line = ZcDbLine::cast(&opened);
+                          if (!line) return false;
+                          const ZcGePoint3d a = line->startPoint(), b = line->endPoint();
+                          const Point3 start{a.x, a.y, a.z}, end{b.x, b.y, b.z};
+                          if (HostDistance(start, end) < kZeroLength) return true;
+                          std::unique_ptr<FaceEdge> e = NewWallEdge(*this, entity, opened, layers, true);
+                          e->start = start;
+                          e->end = end;
                           if ((mode == -1 && e->isRectangleLine()) || (mode == 1 && !e->isRectangleLine()))
-                              return;
+                              return false;
                           if (SameEntity(matchEntity, entity)) match = e.get();
                           e->next = pendingLines;
                           pendingLines = e.release();
+                          return false;
                       });
     return match;
 }
@@ -213,15 +221,16 @@ FaceEdge* CFACCIATE::ReadWallLines(const ads_name matchEntity, int mode) {
 FaceEdge* CFACCIATE::ReadWallArcs(const ads_name matchEntity) {
     FaceEdge* match = nullptr;
     ForEachWallEntity("ARC", level,
-                      [&](const ads_name entity, const resbuf* list, const VELM_LAYERMURI& layers) {
+                      [&](const ads_name entity, const ZcDbEntity& opened, const VELM_LAYERMURI& layers) {
                           ArcRecord arc;
-                          if (!GetArcData(entity, arc)) return;
-                          std::unique_ptr<FaceEdge> e = NewWallEdge(*this, entity, list, layers, false);
+                          if (!GetArcData(entity, arc)) return false;
+                          std::unique_ptr<FaceEdge> e = NewWallEdge(*this, entity, opened, layers, false);
                           e->isArc = true;
                           e->arc = arc;
                           if (SameEntity(matchEntity, entity)) match = e.get();
                           e->next = pendingArcs;
                           pendingArcs = e.release();
+                          return false;
                       });
     return match;
 }

@@ -296,3 +296,39 @@ TEST(ObjVarIndexTest, finds_what_the_walk_of_the_list_finds) {
             EXPECT_EQ(index.find(n), FindObjVar(n, static_cast<const ObjVarList&>(list))) << n;
     }
 }
+
+// A setter leaves the list as SetObjVar one call after another leaves it:
+// the first declared of a repeated number set, a new number appended in
+// the order of the calls, small, far and negative numbers alike.
+TEST(ObjVarSetterTest, sets_what_set_obj_var_sets) {
+    const std::vector<std::int32_t> declared{12, 20, 11034, 12, -4, 1023, 1024, 11034, 0};
+    const std::vector<std::int32_t> calls{12, 11034, 7, -4, 1024, 50000, 7, 0, 1023, -9, 11033, 50000};
+    const auto make = [&] {
+        ObjVarList list;
+        for (std::int32_t n : declared) {
+            list.push_back(std::make_unique<ObjVar>());
+            list.back()->number = n;
+            list.back()->value = -1.0;
+        }
+        return list;
+    };
+    ObjVarList walked = make(), slotted = make();
+    ObjVarSetter setter(slotted);
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+        const std::string text = "t" + std::to_string(i);
+        const ObjVar* a =
+            SetObjVar(calls[i], kVarComputed, 1, u'S', "$1+2", static_cast<double>(i), text, 1, 0, walked);
+        const ObjVar* b =
+            setter.set(calls[i], kVarComputed, 1, u'S', "$1+2", static_cast<double>(i), text, 1, 0);
+        EXPECT_EQ(a->number, b->number);
+        EXPECT_EQ(a->value, b->value);
+    }
+    ASSERT_EQ(walked.size(), slotted.size());
+    for (std::size_t i = 0; i < walked.size(); ++i) {
+        EXPECT_EQ(walked[i]->number, slotted[i]->number) << i;
+        EXPECT_EQ(walked[i]->value, slotted[i]->value) << i;
+        EXPECT_EQ(walked[i]->text, slotted[i]->text) << i;
+        EXPECT_EQ(walked[i]->description, slotted[i]->description) << i;
+        EXPECT_EQ(walked[i]->kind, slotted[i]->kind) << i;
+    }
+}

@@ -154,3 +154,25 @@ TEST_F(ObjLanguage, array_varn_gives_per_copy_values_and_restores_them) {
     EXPECT_EQ(ApplyArrayVarN(bad, 0, *c), 0);
     EXPECT_NE(transcript().find("\nBłąd: nieprawidłowy $ kod w wyrażeniu: ARRAY_VARN"), std::string::npos);
 }
+
+// Expressions longer than a definition's line are still read whole, and
+// letters of several bytes count as one character each.
+TEST_F(ObjLanguage, long_and_non_ascii_expressions_read_whole) {
+    ObjVarList vars;
+    SetObjVar(9, kVarFixed, 0, u'R', "", 2.5, "", 0, 0, vars);
+    std::string sum = "1";
+    for (int i = 1; i < 300; ++i) sum += "+1";
+    double value = 0.0;
+    std::string text;
+    EXPECT_EQ(EvalExprText(false, 1.0, sum, value, text, vars, 0), 1);
+    EXPECT_EQ(value, 300.0);
+    EXPECT_EQ(EvalExprText(true, 10.0, sum + "*$9", value, text, vars, 0), 1);
+    EXPECT_EQ(value, (299.0 + 2.5) * 10.0);
+    const std::string quoted = "e(0 0 \"" + std::string(60, 'x') + "żółć\")";
+    EXPECT_EQ(EvalExprText(false, 1.0, quoted, value, text, vars, 0), 1);
+    EXPECT_EQ(text, std::string(60, 'x') + "żółć");
+    // Past 78 characters a literal is cut, by characters, not bytes.
+    const std::string cut = "e(0 0 \"" + std::string(76, 'x') + "żółć\")";
+    EXPECT_EQ(EvalExprText(false, 1.0, cut, value, text, vars, 0), 1);
+    EXPECT_EQ(text, std::string(76, 'x') + "żó");
+}

@@ -282,3 +282,26 @@ TEST_F(ObjLanguage, a_section_line_is_told_by_its_whole_first_word) {
     ASSERT_TRUE(FindSection("łdraw", *c.text, true));
     EXPECT_EQ(c.text->cursor.line, 4u);
 }
+
+// A line read up to its end, its first blank (unless whole) or so many
+// characters, letters of several bytes counted once; the cursor moves to
+// the next line whatever was kept.
+TEST(ObjTextLines, a_line_read_whole_or_to_its_first_blank) {
+    const std::string polish = "żółć";  // 4 characters, 8 bytes
+    ObjText t;
+    t.lines = ObjLines(std::vector<ObjLine>{{"ATTDEF  ; the label's name\n"},
+                                            {"LINE\t(1 2)\r\n"},
+                                            {polish + polish + " x\n"},
+                                            {polish + polish + "\n"},
+                                            {"  lead\n"}});
+    EXPECT_EQ(ReadTextLine(t, 124, false).value(), "ATTDEF");
+    EXPECT_EQ(t.cursor.line, 1u);
+    EXPECT_EQ(ReadTextLine(t, 124, true).value(), "LINE\t(1 2)");
+    EXPECT_EQ(ReadTextLine(t, 6, false).value(), polish + "żó");
+    EXPECT_EQ(ReadTextLine(t, 124, false).value(), polish + polish);
+    t.cursor.line = 3;
+    EXPECT_EQ(ReadTextLine(t, 5, true).value(), polish + "ż");
+    EXPECT_EQ(ReadTextLine(t, 124, false).value(), "");
+    EXPECT_EQ(t.cursor.line, 5u);
+    EXPECT_FALSE(ReadTextLine(t, 124, false));
+}
