@@ -289,11 +289,15 @@ TEST_F(ObjLanguage, a_section_line_is_told_by_its_whole_first_word) {
 TEST(ObjTextLines, a_line_read_whole_or_to_its_first_blank) {
     const std::string polish = "żółć";  // 4 characters, 8 bytes
     ObjText t;
-    t.lines = ObjLines(std::vector<ObjLine>{{"ATTDEF  ; the label's name\n"},
-                                            {"LINE\t(1 2)\r\n"},
-                                            {polish + polish + " x\n"},
-                                            {polish + polish + "\n"},
-                                            {"  lead\n"}});
+    std::vector<ObjLine> lines;
+    for (const std::string& text :
+         {std::string("ATTDEF  ; the label's name\n"), std::string("LINE\t(1 2)\r\n"),
+          polish + polish + " x\n", polish + polish + "\n", std::string("  lead\n")}) {
+        ObjLine line;
+        line.text = text;
+        lines.push_back(std::move(line));
+    }
+    t.lines = ObjLines(std::move(lines));
     EXPECT_EQ(ReadTextLine(t, 124, false).value(), "ATTDEF");
     EXPECT_EQ(t.cursor.line, 1u);
     EXPECT_EQ(ReadTextLine(t, 124, true).value(), "LINE\t(1 2)");
