@@ -11,26 +11,6 @@
 
 namespace {
 
-enum Tag : std::uint8_t {
-    kTBool = 1,
-    kTInt8,
-    kTUInt8,
-    kTInt16,
-    kTUInt16,
-    kTInt32,
-    kTUInt32,
-    kTInt64,
-    kTDouble,
-    kTString,
-    kTBytes,
-    kTPoint2d,
-    kTPoint3d,
-    kTVector2d,
-    kTVector3d,
-    kTHandle,
-    kTId,
-};
-
 bool isPointCode(int code) {
     return (code >= 10 && code <= 18) || (code >= 110 && code <= 112) || (code >= 210 && code <= 219) ||
            (code >= 1010 && code <= 1013);
@@ -59,46 +39,6 @@ bool ZcDbDwgFiler::take(std::uint8_t tag, void* p, std::size_t n) {
     std::memcpy(p, m_data.data() + m_pos + 1, n);
     m_pos += 1 + n;
     return true;
-}
-
-Zcad::ErrorStatus ZcDbDwgFiler::writeBool(bool v) {
-    std::uint8_t b = v ? 1 : 0;
-    return put(kTBool, &b, 1);
-}
-Zcad::ErrorStatus ZcDbDwgFiler::writeInt8(std::int8_t v) {
-    return put(kTInt8, &v, sizeof v);
-}
-Zcad::ErrorStatus ZcDbDwgFiler::writeUInt8(std::uint8_t v) {
-    return put(kTUInt8, &v, sizeof v);
-}
-Zcad::ErrorStatus ZcDbDwgFiler::writeInt16(std::int16_t v) {
-    return put(kTInt16, &v, sizeof v);
-}
-Zcad::ErrorStatus ZcDbDwgFiler::writeUInt16(std::uint16_t v) {
-    return put(kTUInt16, &v, sizeof v);
-}
-Zcad::ErrorStatus ZcDbDwgFiler::writeInt32(std::int32_t v) {
-    return put(kTInt32, &v, sizeof v);
-}
-Zcad::ErrorStatus ZcDbDwgFiler::writeUInt32(std::uint32_t v) {
-    return put(kTUInt32, &v, sizeof v);
-}
-Zcad::ErrorStatus ZcDbDwgFiler::writeInt64(std::int64_t v) {
-    return put(kTInt64, &v, sizeof v);
-}
-Zcad::ErrorStatus ZcDbDwgFiler::writeDouble(double v) {
-    return put(kTDouble, &v, sizeof v);
-}
-
-Zcad::ErrorStatus ZcDbDwgFiler::writeString(const std::string& v) {
-    auto n = static_cast<std::uint32_t>(v.size());
-    if (put(kTString, &n, sizeof n) != Zcad::eOk) return m_status;
-    if (n) std::memcpy(room(n), v.data(), n);
-    return m_status;
-}
-
-Zcad::ErrorStatus ZcDbDwgFiler::writeString(const char* v) {
-    return writeString(std::string(v ? v : ""));
 }
 
 Zcad::ErrorStatus ZcDbDwgFiler::writeBytes(const void* data, std::uint32_t size) {

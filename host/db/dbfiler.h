@@ -58,17 +58,28 @@ public:
     ZcDbDatabase* database() const { return m_db; }
     void setDatabase(ZcDbDatabase* db) { m_db = db; }
 
-    Zcad::ErrorStatus writeBool(bool v);
-    Zcad::ErrorStatus writeInt8(std::int8_t v);
-    Zcad::ErrorStatus writeUInt8(std::uint8_t v);
-    Zcad::ErrorStatus writeInt16(std::int16_t v);
-    Zcad::ErrorStatus writeUInt16(std::uint16_t v);
-    Zcad::ErrorStatus writeInt32(std::int32_t v);
-    Zcad::ErrorStatus writeUInt32(std::uint32_t v);
-    Zcad::ErrorStatus writeInt64(std::int64_t v);
-    Zcad::ErrorStatus writeDouble(double v);
-    Zcad::ErrorStatus writeString(const std::string& v);
-    Zcad::ErrorStatus writeString(const char* v);
+    // The writes are in line: an undo state of the settings store or of a
+    // door is thousands of them, each a few stores.
+    Zcad::ErrorStatus writeBool(bool v) { return putScalar(kTBool, static_cast<std::uint8_t>(v ? 1 : 0)); }
+    Zcad::ErrorStatus writeInt8(std::int8_t v) { return putScalar(kTInt8, v); }
+    Zcad::ErrorStatus writeUInt8(std::uint8_t v) { return putScalar(kTUInt8, v); }
+    Zcad::ErrorStatus writeInt16(std::int16_t v) { return putScalar(kTInt16, v); }
+    Zcad::ErrorStatus writeUInt16(std::uint16_t v) { return putScalar(kTUInt16, v); }
+    Zcad::ErrorStatus writeInt32(std::int32_t v) { return putScalar(kTInt32, v); }
+    Zcad::ErrorStatus writeUInt32(std::uint32_t v) { return putScalar(kTUInt32, v); }
+    Zcad::ErrorStatus writeInt64(std::int64_t v) { return putScalar(kTInt64, v); }
+    Zcad::ErrorStatus writeDouble(double v) { return putScalar(kTDouble, v); }
+    Zcad::ErrorStatus writeString(const std::string& v) { return writeString(std::string_view(v)); }
+    Zcad::ErrorStatus writeString(const char* v) { return writeString(std::string_view(v ? v : "")); }
+    Zcad::ErrorStatus writeString(std::string_view v) {
+        if (m_status != Zcad::eOk) return m_status;
+        const auto n = static_cast<std::uint32_t>(v.size());
+        std::uint8_t* at = room(1 + sizeof n + n);
+        *at = kTString;
+        std::memcpy(at + 1, &n, sizeof n);
+        if (n) std::memcpy(at + 1 + sizeof n, v.data(), n);
+        return m_status;
+    }
     Zcad::ErrorStatus writeBytes(const void* data, std::uint32_t size);
     Zcad::ErrorStatus writePoint2d(const ZcGePoint2d& v);
     Zcad::ErrorStatus writePoint3d(const ZcGePoint3d& v);
@@ -130,6 +141,30 @@ public:
     }
 
 private:
+    // The tag filed before each value.
+    enum Tag : std::uint8_t {
+        kTBool = 1,
+        kTInt8,
+        kTUInt8,
+        kTInt16,
+        kTUInt16,
+        kTInt32,
+        kTUInt32,
+        kTInt64,
+        kTDouble,
+        kTString,
+        kTBytes,
+        kTPoint2d,
+        kTPoint3d,
+        kTVector2d,
+        kTVector3d,
+        kTHandle,
+        kTId,
+    };
+    template <class T>
+    Zcad::ErrorStatus putScalar(std::uint8_t tag, T v) {
+        return put(tag, &v, sizeof v);
+    }
     Zcad::ErrorStatus writeId(const ZcDbObjectId& id);
     Zcad::ErrorStatus readId(ZcDbObjectId* id);
     // An undo state of the settings store's 322 slots, or of a door with a

@@ -49,13 +49,16 @@ ZcRxClass* zcrxFindClass(std::string_view name) {
 }
 
 ZcRxClass* zcrxFindClassByDxfName(std::string_view dxfName) {
-    // Few classes (tens), looked up once per object read: a scan is enough.
+    // Few classes (tens), looked up once per object read or made: a scan is
+    // enough, the first letter telling most apart before the names are
+    // measured and compared.
     ZcRxDictionary* dict = zcrxClassDictionaryPtr();
     for (const auto& [key, obj] : dict->entries()) {
         auto* cls = static_cast<ZcRxClass*>(obj);
+        if (!cls || (!dxfName.empty() && cls->dxfName()[0] != dxfName.front())) continue;
         // Several classes may share a DXF name (the dimension kinds): the
         // first in name order answers; zcdbClassForDxf chooses better.
-        if (cls && dxfName == cls->dxfName() && cls->constructor()) return cls;
+        if (dxfName == cls->dxfName() && cls->constructor()) return cls;
     }
     return nullptr;
 }

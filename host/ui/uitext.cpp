@@ -61,9 +61,16 @@ std::uint64_t Weight(std::string_view text, size_t& i) {
 
 }  // namespace
 
+// Every control painted measures its text: ASCII bytes, most of any
+// label, are counted here rather than decoded one call each.
 int CodePointCount(std::string_view text) {
     int n = 0;
-    for (size_t i = 0; i < text.size(); ++n) host::decodeUtf8(text, i);
+    for (size_t i = 0; i < text.size(); ++n) {
+        if (static_cast<unsigned char>(text[i]) < 0x80)
+            ++i;
+        else
+            host::decodeUtf8(text, i);
+    }
     return n;
 }
 

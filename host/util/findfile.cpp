@@ -61,13 +61,16 @@ std::vector<std::string> namesMatching(const std::string& dir, const std::string
     return found->second;
 }
 
-// Where each name was found in this command round (keptCommandRound), by
-// the support path and script folder it was looked up in: a label's
-// command asks for its template, catalogue and configuration several
-// times, and relabelling a floor asks for them once per label.
+// Where each name was found in this command round (keptCommandRound), in
+// the support path and script folder of the round: a label's command asks
+// for its template, catalogue and configuration several times, and
+// relabelling a floor asks for them once per label.  A round whose path
+// changes (another drawing made current) starts its names afresh.
 struct FoundThisRound {
     unsigned long long round = 0;
-    std::unordered_map<std::string, std::optional<std::string>> paths;
+    std::string scriptFolder;
+    std::vector<std::string> folders;
+    std::unordered_map<std::string, std::optional<std::string>> paths;  // by name as given
 };
 
 FoundThisRound& foundThisRound() {
@@ -146,21 +149,20 @@ std::optional<std::string> searchSupportPath(const std::string& fname,
 }  // namespace
 
 std::optional<std::string> findOnSupportPath(const std::string& fname) {
-    const std::vector<std::string> folders = supportFolders();
+    std::vector<std::string> folders = supportFolders();
     const unsigned long long round = keptCommandRound();
     if (round == 0) return searchSupportPath(fname, folders);
     FoundThisRound& found = foundThisRound();
-    if (found.round != round) {
+    const std::string& script = support().scriptFolder;
+    if (found.round != round || found.folders != folders || found.scriptFolder != script) {
         found.paths.clear();
         found.round = round;
+        found.folders = std::move(folders);
+        found.scriptFolder = script;
     }
-    // NUL cannot be in a path: the parts cannot run into each other.
-    std::string key = support().scriptFolder;
-    for (const std::string& folder : folders) (key += '\0') += folder;
-    (key += '\0') += fname;
-    auto at = found.paths.find(key);
+    auto at = found.paths.find(fname);
     if (at == found.paths.end())
-        at = found.paths.emplace(std::move(key), searchSupportPath(fname, folders)).first;
+        at = found.paths.emplace(fname, searchSupportPath(fname, found.folders)).first;
     return at->second;
 }
 

@@ -217,8 +217,15 @@ bool iequals(std::string_view a, std::string_view b) {
         if ((x | y) & kHighBits) break;
         if (x != y && CapitalWord(x) != CapitalWord(y)) return false;
     }
-    // The bytes before i are whole ASCII characters on both sides.
-    return icompare(a.substr(i), b.substr(i)) == 0;
+    // The bytes before i are whole ASCII characters on both sides; so are
+    // the ones this loop passes, up to a letter beyond ASCII on either.
+    for (; i < a.size(); ++i) {
+        const auto ca = static_cast<unsigned char>(a[i]), cb = static_cast<unsigned char>(b[i]);
+        if ((ca | cb) >= 0x80) return icompare(a.substr(i), b.substr(i)) == 0;
+        if (ca != cb && (ca >= 'a' && ca <= 'z' ? ca - 32u : ca) != (cb >= 'a' && cb <= 'z' ? cb - 32u : cb))
+            return false;
+    }
+    return true;
 }
 
 int icompare(std::string_view a, std::string_view b) {

@@ -2,6 +2,8 @@
 // lists sort and search with.
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "host/ui/menu.h"
 #include "host/ui/uitext.h"
 #include "host/win/textutil.h"
@@ -169,6 +171,18 @@ TEST(UiText, folding_and_sorting_know_polish_letters) {
     EXPECT_TRUE(zcui::StartsWithNoCase("Łuki", "łu"));
     EXPECT_EQ(zcui::CodePointCount("łódź"), 4);
     EXPECT_EQ(zcui::CodePointCount("\xC5"), 1);  // a cut sequence counts once
+    // ASCII runs are counted apart from the decoder: mixed with letters,
+    // cut sequences and stray bytes, the count is still the decoder's.
+    const std::vector<std::string> pieces{"a", "Z", " ", "ł", "€", "𝄞", "\xC5", "\xE2\x82", "\x80", "\xFF"};
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1), len(0, 12);
+    for (int i = 0; i < 2000; ++i) {
+        std::string text;
+        for (std::size_t k = len(rng); k > 0; --k) text += pieces[pick(rng)];
+        int decoded = 0;
+        for (std::size_t at = 0; at < text.size(); ++decoded) host::decodeUtf8(text, at);
+        ASSERT_EQ(zcui::CodePointCount(text), decoded) << text;
+    }
     // a < ą < b, s < ś < t, z < ź < ż; case does not decide.
     std::vector<std::string> words = {"żaba", "Tama", "świt", "Ąb", "ab", "zebra", "sowa", "źle", "B"};
     std::sort(words.begin(), words.end(), [](auto& a, auto& b) { return zcui::CollateCompare(a, b) < 0; });

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "host/util/findfile.h"
 #include "host/win/files.h"
@@ -90,6 +91,35 @@ TEST(SupportPathRound, a_folders_listing_serves_until_the_folder_is_changed_repl
     // Removed.
     fs::remove_all(first);
     EXPECT_EQ(host::findOnSupportPath("CAT.DEF"), std::nullopt);
+    host::setSupportPathProvider(nullptr);
+    host::forgetKeptFileValues();
+}
+
+// Within one round the path may change (another drawing made current, a
+// script started): a name is looked up in the path of the moment, and
+// found again where it was once the path is back.
+TEST(SupportPathRound, a_path_changed_within_a_round_is_searched_as_it_now_is) {
+    TestDir dir;
+    fs::create_directories(dir.path("a"));
+    fs::create_directories(dir.path("b"));
+    fs::create_directories(dir.path("script"));
+    dir.write("a/Cat.def", "a");
+    dir.write("b/CAT.DEF", "b");
+    dir.write("script/cat.def", "s");
+    const std::string a = dir.path("a"), b = dir.path("b");
+    std::vector<std::string> path{a};
+    host::setSupportPathProvider([&path] { return path; });
+    host::startCommandKeptFileValues();
+    EXPECT_EQ(host::findOnSupportPath("cat.def"), a + "/Cat.def");
+    path = {b, a};
+    EXPECT_EQ(host::findOnSupportPath("cat.def"), b + "/CAT.DEF");
+    path = {a};
+    EXPECT_EQ(host::findOnSupportPath("cat.def"), a + "/Cat.def");
+    host::setScriptFolder(dir.path("script"));
+    EXPECT_EQ(host::findOnSupportPath("cat.def"), dir.path("script") + "/cat.def");
+    host::setScriptFolder({});
+    EXPECT_EQ(host::findOnSupportPath("cat.def"), a + "/Cat.def");
+    host::forgetCommandKeptFileValues();
     host::setSupportPathProvider(nullptr);
     host::forgetKeptFileValues();
 }
