@@ -93,7 +93,7 @@
 //   now     0.35 (0.29-0.38) / 1.39 (1.38-1.53)   0.61 (0.58-0.61) / 3.23 (3.05-3.99)
 // Growth to 8,064 walls now n^1.01 without the slab and n^1.22 with it
 // (n^1.85 before); with the slab the merge costs n log n and the hiding,
-// whose pieces' boxes grow with the floor, about n^1.4.
+// whose pieces' boxes grow with the floor, n^1.2-1.4.
 #include "visual/views/view_shading.h"
 
 #include <benchmark/benchmark.h>
