@@ -213,6 +213,15 @@ void RingLocator::File() {
     }
 }
 
+void RingPlanBox(const VertexNode* ring, double box[4]) {
+    box[0] = box[1] = 1e300;
+    box[2] = box[3] = -1e300;
+    for (const VertexNode* v = ring; v; v = v->next) {
+        box[0] = std::min(box[0], v->x), box[1] = std::min(box[1], v->y);
+        box[2] = std::max(box[2], v->x), box[3] = std::max(box[3], v->y);
+    }
+}
+
 bool RingReachBox(const VertexNode* ring, double box[4]) {
     if (!ring) return false;
     box[0] = box[2] = ring->x, box[1] = box[3] = ring->y;

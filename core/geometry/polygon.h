@@ -35,6 +35,10 @@ inline constexpr int kEdgesOutside = 2;
 // kOutsidePolygon.
 int PointInPolygon(const Point3& p, const VertexNode* list, int mode);
 
+// The ring's plan box: min x, min y, max x, max y (empty, lows above highs,
+// for no ring).
+void RingPlanBox(const VertexNode* ring, double box[4]);
+
 // The ring's plan box widened so far that PointInPolygon answers
 // kOutsidePolygon, in every mode, for a point beyond it: a long ring is
 // then not walked for points plainly away from it. False (and no box) when

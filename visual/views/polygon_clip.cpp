@@ -182,15 +182,6 @@ void Cover(double box[4], const double other[4]) {
     box[2] = std::max(box[2], other[2]), box[3] = std::max(box[3], other[3]);
 }
 
-void RingBox(const VertexNode* ring, double box[4]) {
-    box[0] = box[1] = 1e300;
-    box[2] = box[3] = -1e300;
-    for (const VertexNode* v = ring; v; v = v->next) {
-        const double point[4] = {v->x, v->y, v->x, v->y};
-        Cover(box, point);
-    }
-}
-
 // Where p lies in the ring in plan, as PointInPolygon says it, but a point
 // is on an edge only within the clipping snap of it. PointInPolygon's own
 // edge test compares the detour through p with the edge's length, which
@@ -221,8 +212,8 @@ int PolygonInsidePolygon(const VertexNode* A, const VertexNode* B) {
     // long piece tried against a small cutter is then not walked for every
     // corner of the cutter.
     double boxA[4], boxB[4];
-    RingBox(A, boxA);
-    RingBox(B, boxB);
+    RingPlanBox(A, boxA);
+    RingPlanBox(B, boxB);
     const double reach = 2.0 * Tol100();
     if (boxA[0] < boxB[0] - reach || boxA[1] < boxB[1] - reach || boxA[2] > boxB[2] + reach ||
         boxA[3] > boxB[3] + reach)
@@ -898,7 +889,7 @@ OutlinePolygon* JoinByIndex(OutlinePolygon** list) {
     std::vector<double> longestEdge(at.size());
     double boxes[4] = {1e300, 1e300, -1e300, -1e300};
     for (std::size_t k = 0; k < at.size(); ++k) {
-        RingBox(at[k]->ring, ringBox[k].data());
+        RingPlanBox(at[k]->ring, ringBox[k].data());
         longestEdge[k] = LongestEdge(at[k]->ring);
         Cover(boxes, at[k]->box2d);
     }

@@ -124,15 +124,6 @@ bool RingsApart(const VertexNode* a, const VertexNode* b) {
     return false;
 }
 
-void RingPlanBox(const VertexNode* ring, double box[4]) {
-    box[0] = box[1] = 1e300;
-    box[2] = box[3] = -1e300;
-    for (const VertexNode* v = ring; v; v = v->next) {
-        box[0] = std::min(box[0], v->x), box[1] = std::min(box[1], v->y);
-        box[2] = std::max(box[2], v->x), box[3] = std::max(box[3], v->y);
-    }
-}
-
 void Widen(double lo[3], double hi[3], const Point3& p) {
     const double v[3] = {p.x, p.y, p.z};
     for (int k = 0; k < 3; ++k) {

@@ -83,6 +83,30 @@ protected:
         }
         return a || b ? "group counts" : "";
     }
+
+    // The indexed pass against the plain one on the same scene: their first
+    // difference, and the indexed pieces' count and longest ring.
+    struct Compared {
+        std::string difference;
+        int pieces = 0;
+        int longest = 0;
+    };
+    static Compared IndexedAgainstPlain(const std::vector<oracle::Face>& faces, const Matrix4& frame,
+                                        const Point3& light) {
+        std::int64_t byIndex = 0, byPairs = 0;
+        ShadowGroup* indexed = Shade(faces, frame, light, true, byIndex);
+        ShadowGroup* plain = Shade(faces, frame, light, false, byPairs);
+        Compared c;
+        for (const ShadowGroup* g = indexed; g; g = g->next)
+            for (const OutlinePolygon* p = g->pieces; p; p = p->next) {
+                ++c.pieces;
+                c.longest = std::max(c.longest, CountNodes(p->ring));
+            }
+        c.difference = Difference(indexed, plain);
+        FreeShadowGroups(indexed);
+        FreeShadowGroups(plain);
+        return c;
+    }
 };
 
 TEST_F(ShadowIndex, looks_up_the_pieces_every_pair_would_give_on_random_floors) {
@@ -114,15 +138,9 @@ TEST_F(ShadowIndex, a_whole_floor_on_a_slab_merges_its_outlines_side_by_side_as_
     const std::vector<oracle::Face> faces = Scene(rng, 6, 5);
     const Matrix4 frame = oracle::ViewFrame(30.0, 35.0);
     const Point3 light{0.6, 0.5, 0.7};
-    std::int64_t byIndex = 0, byPairs = 0;
-    ShadowGroup* indexed = Shade(faces, frame, light, true, byIndex);
-    ShadowGroup* plain = Shade(faces, frame, light, false, byPairs);
-    int pieces = 0;
-    for (const ShadowGroup* s = indexed; s; s = s->next) pieces += CountNodes(s->pieces);
-    EXPECT_GT(pieces, 40);
-    EXPECT_EQ(Difference(indexed, plain), "");
-    FreeShadowGroups(indexed);
-    FreeShadowGroups(plain);
+    const Compared c = IndexedAgainstPlain(faces, frame, light);
+    EXPECT_GT(c.pieces, 40);
+    EXPECT_EQ(c.difference, "");
 }
 
 TEST_F(ShadowIndex, a_long_shadow_piece_round_a_post_is_hidden_as_every_pair_hides_it) {
@@ -143,17 +161,9 @@ TEST_F(ShadowIndex, a_long_shadow_piece_round_a_post_is_hidden_as_every_pair_hid
     oracle::Box(faces, 480.0, 480.0, 0.0, 520.0, 520.0, 40.0, "POST");
     const Matrix4 frame = oracle::ViewFrame(10.0, 70.0);
     const Point3 light{0.05, 0.03, 1.0};
-    std::int64_t byIndex = 0, byPairs = 0;
-    ShadowGroup* indexed = Shade(faces, frame, light, true, byIndex);
-    ShadowGroup* plain = Shade(faces, frame, light, false, byPairs);
-    int longest = 0;
-    for (const ShadowGroup* g = indexed; g; g = g->next)
-        for (const OutlinePolygon* p = g->pieces; p; p = p->next)
-            longest = std::max(longest, CountNodes(p->ring));
-    EXPECT_GT(longest, 64);
-    EXPECT_EQ(Difference(indexed, plain), "");
-    FreeShadowGroups(indexed);
-    FreeShadowGroups(plain);
+    const Compared c = IndexedAgainstPlain(faces, frame, light);
+    EXPECT_GT(c.longest, 64);
+    EXPECT_EQ(c.difference, "");
 }
 
 }  // namespace
