@@ -848,6 +848,7 @@ public:
             extent[0] = std::min(extent[0], p->box2d[0]), extent[1] = std::min(extent[1], p->box2d[1]);
             extent[2] = std::max(extent[2], p->box2d[2]), extent[3] = std::max(extent[3], p->box2d[3]);
         }
+        std::copy(extent, extent + 4, extent_);
         grid_ = PlanGrid(extent, std::clamp(static_cast<int>(std::sqrt(static_cast<double>(count))), 1, 256));
         cells_.assign(static_cast<std::size_t>(grid_.Cells()), {});
         std::int64_t key = 0;
@@ -866,6 +867,12 @@ public:
         }
     }
     OutlinePolygon* Piece(int slot) const { return pieces_[static_cast<std::size_t>(slot)]; }
+    // Whether the box widened by t meets the pieces' extent, which holds
+    // every part later cut from them.
+    bool Spans(const double box[4], double t) const {
+        return !(extent_[2] < box[0] - t || box[2] < extent_[0] - t || extent_[3] < box[1] - t ||
+                 box[3] < extent_[1] - t);
+    }
     // Whether the piece in the slot is long and lies clearly apart from the
     // small polygon within `box` (see RingPointsApart): a shadow piece
     // running across the floor is then found apart from a wall's outline
@@ -892,13 +899,14 @@ public:
     void Remove(int slot) { left_[static_cast<std::size_t>(slot)] = false; }
     void Restore(int slot) { left_[static_cast<std::size_t>(slot)] = true; }
 
-    // The slots, in list order, of the pieces left whose boxes meet `box`
-    // widened by t.
-    const std::vector<int>& Near(const double box[4], double t) {
+    // The slots, in list order, of the pieces left whose boxes meet the
+    // outline's box widened by t. An outline over many cells looks only in
+    // the cells its shape comes within the apart margin of.
+    const std::vector<int>& Near(const OutlinePolygon& outline, double t) {
+        const double* box = outline.box2d;
         ++stamp_;
         near_.clear();
-        reached_.clear();
-        grid_.CoverBox(box, t, reached_);
+        Cover(outline, t, reached_);
         for (const int c : reached_)
             for (const int slot : cells_[static_cast<std::size_t>(c)]) {
                 const std::size_t k = static_cast<std::size_t>(slot);
@@ -938,12 +946,30 @@ private:
         key_.push_back(key);
         left_.push_back(true);
         seen_.push_back(0);
-        reached_.clear();
-        grid_.CoverBox(p->box2d, 0.0, reached_);
+        Cover(*p, 0.0, reached_);
         for (const int c : reached_) cells_[static_cast<std::size_t>(c)].push_back(slot);
     }
 
+    // The cells of the polygon's box widened by t; for a polygon over many
+    // cells, such as a shadow or a wall's side running askew across the
+    // floor, only those its shape comes within the apart margin of. Rings
+    // further apart than that take nothing from each other, so a piece
+    // and an outline that share no cell leave each other as they are.
+    void Cover(const OutlinePolygon& p, double t, std::vector<int>& cells) {
+        cells.clear();
+        grid_.CoverBox(p.box2d, t, cells);
+        if (cells.size() <= kFewCells) return;
+        shape_.clear();
+        if (!grid_.CoverRing(p.ring, ApartMargin(), shape_)) return;
+        std::sort(shape_.begin(), shape_.end());
+        shape_.erase(std::unique(shape_.begin(), shape_.end()), shape_.end());
+        if (shape_.size() < cells.size()) cells.swap(shape_);
+    }
+
+    static constexpr std::size_t kFewCells = 8;
+
     PlanGrid grid_;
+    double extent_[4];
     std::vector<OutlinePolygon*> pieces_;                      // by slot
     std::vector<std::optional<RingPoints>> points_;            // of long pieces, when asked
     std::vector<std::optional<std::vector<Point3>>> crowded_;  // likewise
@@ -951,7 +977,7 @@ private:
     std::vector<bool> left_;                                   // not taken out (nor cut up)
     std::vector<std::uint32_t> seen_;                          // the lookup that last met the slot
     std::vector<std::vector<int>> cells_;
-    std::vector<int> reached_;
+    std::vector<int> reached_, shape_;
     std::vector<std::pair<std::int64_t, int>> near_;  // place and slot
     std::vector<int> found_;
     std::uint32_t stamp_ = 0;
@@ -959,30 +985,32 @@ private:
 };
 
 // The same cuts in the same order as HideByScan, the pieces a group's
-// outlines may meet looked up through indexes: of the shadow groups by the
-// boxes of all pieces as they were given (a part lies within the piece it
-// was cut from), and within a shadow group by its piece grid. A receiver
-// as large as the floor then gives each outline only the pieces near it.
+// outlines may meet looked up: the shadow groups by the extent of their
+// pieces as they were given (a part lies within the piece it was cut
+// from), and within a shadow group through its piece grid. A receiver as
+// large as the floor then gives each outline only the pieces near it.
 void HideByIndex(ShadowGroup* shadows, FaceGroup* groups, const double gridA[63], std::uint8_t& breakFlag,
                  const ShadowSearch& search) {
     std::vector<ShadowGroup*> receiving;  // shadow groups in list order
     std::vector<const FaceGroup*> receiver;
     std::vector<PieceGrid> grids;
-    BoxIndex all;  // every piece as given, naming its shadow group
-    std::vector<int> groupOf;
     const GroupsById groupById(groups);
     for (ShadowGroup* o = shadows; o; o = o->next) {
         receiving.push_back(o);
         receiver.push_back(groupById(o->number));
         grids.emplace_back(o->pieces);
-        for (const OutlinePolygon* x = o->pieces; x; x = x->next) {
-            all.Add(x->box2d);
-            groupOf.push_back(static_cast<int>(receiving.size()) - 1);
-        }
         o->pieces = nullptr;
     }
-    all.Build(SharedTolerance);
-    std::vector<int> near;
+    // Each outline with the shadow groups near it: an outline is cut only
+    // into the groups whose pieces it may meet, not into every group some
+    // outline of its face group meets. Groups hold their own pieces, so
+    // taking them group by group keeps each group's cuts in order.
+    struct Outline {
+        const OutlinePolygon* p;
+        double box[4];  // of its ring, which its plan box may not yet be
+    };
+    std::vector<std::pair<int, int>> near;  // shadow group, outline
+    std::vector<Outline> outlines;
     Meter meter(kHidingMeter, CountNodes(groups));
     for (FaceGroup* g = groups; g; g = g->next) {
         if (zcedUsrBrk()) {
@@ -990,24 +1018,36 @@ void HideByIndex(ShadowGroup* shadows, FaceGroup* groups, const double gridA[63]
             break;
         }
         near.clear();
-        for (const OutlinePolygon* p = g->outlines; p; p = p->next)
-            for (int i : all.Query(p->box2d)) near.push_back(groupOf[i]);
+        outlines.clear();
+        for (const OutlinePolygon* p = g->outlines; p; p = p->next) {
+            const int at = static_cast<int>(outlines.size());
+            outlines.push_back({p, {}});
+            RingPlanBox(p->ring, outlines.back().box);
+            for (std::size_t k = 0; k < grids.size(); ++k)
+                if (receiving[k]->number != g->id && receiver[k] && grids[k].Spans(p->box2d, SharedTolerance))
+                    near.push_back({static_cast<int>(k), at});
+        }
         std::sort(near.begin(), near.end());
-        near.erase(std::unique(near.begin(), near.end()), near.end());
         double plane[4];
         Coefficients(g->plane, plane);
-        for (int k : near) {
-            ShadowGroup* o = receiving[k];
-            if (o->number == g->id || !receiver[k]) continue;
+        for (std::size_t run = 0; run < near.size();) {
+            const std::size_t k = static_cast<std::size_t>(near[run].first);
+            std::size_t end = run;
+            while (end < near.size() && near[end].first == near[run].first) ++end;
             double receivingPlane[4];
             Coefficients(receiver[k]->plane, receivingPlane);
             PieceGrid& grid = grids[k];
-            for (const OutlinePolygon* p = g->outlines; p; p = p->next) {
+            for (; run < end; ++run) {
+                const Outline& outline = outlines[static_cast<std::size_t>(near[run].second)];
+                const OutlinePolygon* p = outline.p;
+                const double* pBox = outline.box;
+                // The pieces are only marked while the cuts run; nothing is
+                // filed before the lookup's last slot is read.
+                const std::vector<int>& slots = grid.Near(*p, SharedTolerance);
+                if (slots.empty()) continue;
                 OutlineCutter cutter(*p, plane, receivingPlane, gridA);
                 OutlinePolygon* kept = nullptr;
-                double pBox[4];
-                RingPlanBox(p->ring, pBox);
-                for (const int slot : std::vector<int>(grid.Near(p->box2d, SharedTolerance))) {
+                for (const int slot : slots) {
                     OutlinePolygon* x = grid.Piece(slot);
                     if (search.pairsTried) ++*search.pairsTried;
                     if (!cutter.Meets(*x, true) || grid.LongApart(slot, p->ring, pBox)) continue;

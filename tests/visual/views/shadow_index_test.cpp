@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <numbers>
 #include <random>
@@ -164,6 +165,33 @@ TEST_F(ShadowIndex, a_long_shadow_piece_round_a_post_is_hidden_as_every_pair_hid
     const Compared c = IndexedAgainstPlain(faces, frame, light);
     EXPECT_GT(c.longest, 64);
     EXPECT_EQ(c.difference, "");
+}
+
+TEST_F(ShadowIndex, a_wall_across_the_floor_is_tried_only_against_the_posts_along_it) {
+    // Seen turned, a wall across the whole floor and its shadow run askew:
+    // their boxes hold nearly every post of the floor, their shapes come
+    // near only those along them.
+    const auto floor = [](bool withWall) {
+        std::vector<oracle::Face> faces;
+        oracle::Box(faces, -100.0, -100.0, -25.0, 3100.0, 3100.0, 0.0, "SLAB");
+        for (int i = 0; i < 12; ++i)
+            for (int j = 0; j < 12; ++j) {
+                const double x = 100.0 + i * 250.0, y = 100.0 + j * 250.0;
+                if (std::abs(y + 10.0 - 1500.0) > 200.0)
+                    oracle::Box(faces, x, y, 0.0, x + 20.0, y + 20.0, 30.0, "POST");
+            }
+        if (withWall) oracle::Box(faces, 0.0, 1480.0, 0.0, 3000.0, 1500.0, 300.0, "WALL");
+        return faces;
+    };
+    const Matrix4 frame = oracle::ViewFrame(40.0, 35.0);
+    const Point3 light{0.3, -0.5, 1.0};
+    std::int64_t posts = 0, both = 0;
+    FreeShadowGroups(Shade(floor(false), frame, light, true, posts));
+    FreeShadowGroups(Shade(floor(true), frame, light, true, both));
+    // Filed and looked up by their boxes, the wall and its shadow add
+    // some 500 pairs; by their shapes, about a hundred.
+    EXPECT_LT(both - posts, 200) << both << " against " << posts << " without the wall";
+    EXPECT_EQ(IndexedAgainstPlain(floor(true), frame, light).difference, "");
 }
 
 }  // namespace
