@@ -83,12 +83,21 @@ FoundThisRound& foundThisRound() {
 // The file of that name in the folder, whatever the case of its letters.
 std::optional<std::string> lookIn(const std::string& folder, const std::string& name) {
     if (name.empty() || name.find_first_of("*?") != std::string::npos) return std::nullopt;
-    std::string dir = folder.empty() ? "." : folder;
-    if (dir.back() != '/') dir += '/';
-    if (host::fileExists(dir + name)) return (folder.empty() ? "" : dir) + name;
-    const auto matching = namesMatching(dir, name);
+    // One path, its name part replaced for each candidate: a label's command
+    // looks a dozen names up in several folders.
+    std::string path = folder.empty() ? "." : folder;
+    if (path.back() != '/') path += '/';
+    const std::size_t dirLength = path.size();
+    const auto found = [&](const std::string& file) {
+        path.resize(dirLength);
+        path += file;
+        return host::fileExists(path);
+    };
+    if (found(name)) return folder.empty() ? name : path;
+    path.resize(dirLength);
+    const auto matching = namesMatching(path, name);
     for (const std::string& entry : *matching)
-        if (host::fileExists(dir + entry)) return (folder.empty() ? "" : dir) + entry;
+        if (found(entry)) return folder.empty() ? entry : path;
     return std::nullopt;
 }
 
