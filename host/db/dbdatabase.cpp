@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "host/db/dbdict.h"
 #include "host/db/dbsymtb.h"
@@ -399,12 +401,17 @@ void ZcDbUndoJournal::recordModify(ZcDbObject* obj) {
     for (; g.indexed < g.entries.size(); ++g.indexed)
         if (g.entries[g.indexed].kind == Entry::kAppend) g.seen.insert(g.entries[g.indexed].stub);
     if (!g.seen.insert(stub)) return;  // state already kept in this group
+    // Filed into kept room and copied out at its size: a state is kept with
+    // no room to spare, made in one allocation.
+    thread_local std::vector<std::uint8_t> room;
     ZcDbDwgFiler filer(stub->db, ZcDb::kUndoFiler);
+    filer.lendRoom(std::exchange(room, {}));
     m_replaying = true;  // filing out must not record anything itself
     obj->dwgOutFields(&filer);
     m_replaying = false;
     g.entries.push_back({stub, static_cast<std::uint32_t>(g.states.size()), Entry::kModify, false});
-    g.states.push_back(filer.takeData());
+    g.states.push_back(filer.data());
+    room = filer.takeRoom();
     g.indexed = g.entries.size();
 }
 

@@ -133,6 +133,17 @@ public:
         m_pos = m_size = 0;
         return std::exchange(m_data, {});
     }
+    // Room lent for the filing (its whole size, contents unread) and taken
+    // back after: a caller that files state after state in a row grows one
+    // buffer once rather than each filer's through every size.
+    void lendRoom(std::vector<std::uint8_t> room) {
+        m_data = std::move(room);
+        m_pos = m_size = 0;
+    }
+    std::vector<std::uint8_t> takeRoom() {
+        m_pos = m_size = 0;
+        return std::exchange(m_data, {});
+    }
     void setData(std::vector<std::uint8_t> bytes) {
         m_data = std::move(bytes);
         m_size = m_data.size();

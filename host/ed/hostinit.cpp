@@ -59,7 +59,7 @@ struct HostState {
     // new start forgets it with).
     unsigned long long pathRound = 0;
     std::string pathDrawing;
-    std::vector<std::string> path;
+    host::SharedFolders path;
 };
 
 HostState& state() {
@@ -185,6 +185,18 @@ std::vector<std::string> madeSupportPath(ZcApDocument* doc) {
 
 namespace host {
 
+SharedFolders sharedSupportPath() {
+    HostState& s = state();
+    const unsigned long long round = host::keptCommandRound();
+    ZcApDocument* doc = zcDocManagerPtr()->curDocument();
+    const std::string drawing = doc ? doc->fileName() : std::string();
+    if (round != 0 && s.path && s.pathRound == round && s.pathDrawing == drawing) return s.path;
+    s.path = std::make_shared<const std::vector<std::string>>(madeSupportPath(doc));
+    s.pathRound = round;
+    s.pathDrawing = drawing;
+    return s.path;
+}
+
 void startHost(const HostOptions& options) {
     HostState& s = state();
     s.options = options;
@@ -202,7 +214,7 @@ void startHost(const HostOptions& options) {
     }
     // The hooks again at every start: a test may have put its own in place.
     setDatabaseFactory(makeDatabase, destroyDatabase);
-    setSupportPathProvider(supportPath);
+    setSharedSupportPathProvider(sharedSupportPath);
     if (ZcApDocument* doc = zcDocManagerPtr()->curDocument()) zcdbSetCurDwg(doc->database());
     setLispInvoker([]() -> int {
         // A module answers an error code when its function failed.
@@ -250,15 +262,7 @@ void stopHost() {
 }
 
 std::vector<std::string> supportPath() {
-    HostState& s = state();
-    const unsigned long long round = host::keptCommandRound();
-    ZcApDocument* doc = zcDocManagerPtr()->curDocument();
-    const std::string drawing = doc ? doc->fileName() : std::string();
-    if (round != 0 && s.pathRound == round && s.pathDrawing == drawing) return s.path;
-    s.path = madeSupportPath(doc);
-    s.pathRound = round;
-    s.pathDrawing = drawing;
-    return s.path;
+    return *sharedSupportPath();
 }
 
 ZcApDocument* openDrawing(const std::string& path, std::string* error) {

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "host/util/findfile.h"
+
 class ZcApDocument;
 
 namespace host {
@@ -40,6 +42,8 @@ void stopHost();
 // protected folder (host::setProtectedFolders), and says on stderr when
 // the user's data folder cannot be made or written.
 std::vector<std::string> supportPath();
+// The same list, shared while it stays as it is (see setSharedSupportPathProvider).
+SharedFolders sharedSupportPath();
 
 // Opens a drawing as a new current document: read from `path` when the
 // file exists (refused with `error` and no document when it is malformed),

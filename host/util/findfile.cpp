@@ -16,8 +16,8 @@
 namespace {
 
 struct SupportPath {
-    std::function<std::vector<std::string>()> provider;
-    std::vector<std::string> fixed;
+    std::function<host::SharedFolders()> provider;
+    host::SharedFolders fixed = std::make_shared<const std::vector<std::string>>();
     std::string scriptFolder;
 };
 
@@ -43,7 +43,9 @@ struct Listing {
 
 constexpr std::string_view kListing = "folder names";
 
-std::vector<std::string> namesMatching(const std::string& dir, const std::string& pattern) {
+// The names stay the listing's: the pointer shares its ownership.
+std::shared_ptr<const std::vector<std::string>> namesMatching(const std::string& dir,
+                                                              const std::string& pattern) {
     auto listing = std::static_pointer_cast<const Listing>(host::keptFileValue(dir, kListing));
     if (!listing) {
         auto made = std::make_shared<Listing>();
@@ -58,7 +60,7 @@ std::vector<std::string> namesMatching(const std::string& dir, const std::string
             if (host::matchFileName(n, pattern)) names.push_back(n);
         found = listing->matches.emplace(pattern, std::move(names)).first;
     }
-    return found->second;
+    return {listing, &found->second};
 }
 
 // Where each name was found in this command round (keptCommandRound), in
@@ -69,7 +71,7 @@ std::vector<std::string> namesMatching(const std::string& dir, const std::string
 struct FoundThisRound {
     unsigned long long round = 0;
     std::string scriptFolder;
-    std::vector<std::string> folders;
+    host::SharedFolders folders;
     std::unordered_map<std::string, std::optional<std::string>> paths;  // by name as given
 };
 
@@ -81,11 +83,21 @@ FoundThisRound& foundThisRound() {
 // The file of that name in the folder, whatever the case of its letters.
 std::optional<std::string> lookIn(const std::string& folder, const std::string& name) {
     if (name.empty() || name.find_first_of("*?") != std::string::npos) return std::nullopt;
-    std::string dir = folder.empty() ? "." : folder;
-    if (dir.back() != '/') dir += '/';
-    if (host::fileExists(dir + name)) return (folder.empty() ? "" : dir) + name;
-    for (const std::string& entry : namesMatching(dir, name))
-        if (host::fileExists(dir + entry)) return (folder.empty() ? "" : dir) + entry;
+    // One path, its name part replaced for each candidate: a label's command
+    // looks a dozen names up in several folders.
+    std::string path = folder.empty() ? "." : folder;
+    if (path.back() != '/') path += '/';
+    const std::size_t dirLength = path.size();
+    const auto found = [&](const std::string& file) {
+        path.resize(dirLength);
+        path += file;
+        return host::fileExists(path);
+    };
+    if (found(name)) return folder.empty() ? name : path;
+    path.resize(dirLength);
+    const auto matching = namesMatching(path, name);
+    for (const std::string& entry : *matching)
+        if (found(entry)) return folder.empty() ? entry : path;
     return std::nullopt;
 }
 
@@ -102,15 +114,32 @@ int zcedFindFile(const char* fname, char* result, size_t resultLen) {
 namespace host {
 
 void setSupportPathProvider(std::function<std::vector<std::string>()> provider) {
+    if (!provider) return setSharedSupportPathProvider(nullptr);
+    setSharedSupportPathProvider([provider = std::move(provider)] {
+        return std::make_shared<const std::vector<std::string>>(provider());
+    });
+}
+
+void setSharedSupportPathProvider(std::function<SharedFolders()> provider) {
     support().provider = std::move(provider);
 }
 
 void setSupportFolders(std::vector<std::string> folders) {
-    support().fixed = std::move(folders);
+    support().fixed = std::make_shared<const std::vector<std::string>>(std::move(folders));
 }
 
+namespace {
+
+SharedFolders currentFolders() {
+    if (!support().provider) return support().fixed;
+    SharedFolders folders = support().provider();
+    return folders ? folders : std::make_shared<const std::vector<std::string>>();
+}
+
+}  // namespace
+
 std::vector<std::string> supportFolders() {
-    return support().provider ? support().provider() : support().fixed;
+    return *currentFolders();
 }
 
 void setScriptFolder(std::string folder) {
@@ -149,20 +178,21 @@ std::optional<std::string> searchSupportPath(const std::string& fname,
 }  // namespace
 
 std::optional<std::string> findOnSupportPath(const std::string& fname) {
-    std::vector<std::string> folders = supportFolders();
+    SharedFolders folders = currentFolders();
     const unsigned long long round = keptCommandRound();
-    if (round == 0) return searchSupportPath(fname, folders);
+    if (round == 0) return searchSupportPath(fname, *folders);
     FoundThisRound& found = foundThisRound();
     const std::string& script = support().scriptFolder;
-    if (found.round != round || found.folders != folders || found.scriptFolder != script) {
+    const bool sameFolders = found.folders == folders || (found.folders && *found.folders == *folders);
+    if (found.round != round || !sameFolders || found.scriptFolder != script) {
         found.paths.clear();
         found.round = round;
-        found.folders = std::move(folders);
         found.scriptFolder = script;
     }
+    found.folders = std::move(folders);
     auto at = found.paths.find(fname);
     if (at == found.paths.end())
-        at = found.paths.emplace(fname, searchSupportPath(fname, found.folders)).first;
+        at = found.paths.emplace(fname, searchSupportPath(fname, *found.folders)).first;
     return at->second;
 }
 

@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -30,6 +31,10 @@ namespace host {
 // each search, so the current drawing's folder follows the document);
 // without one, the fixed list given to setSupportFolders is used.
 void setSupportPathProvider(std::function<std::vector<std::string>()> provider);
+// A provider that hands out one list for as long as the path stays as it
+// is: a search then neither copies the folders nor compares them again.
+using SharedFolders = std::shared_ptr<const std::vector<std::string>>;
+void setSharedSupportPathProvider(std::function<SharedFolders()> provider);
 void setSupportFolders(std::vector<std::string> folders);
 std::vector<std::string> supportFolders();
 // The folder of the script that runs (empty: none).

@@ -262,3 +262,63 @@ TEST_F(DrawingSettings, writing_the_value_a_slot_holds_leaves_the_store_unopened
     EXPECT_EQ(v, 5);
     EXPECT_EQ(s, "ściany");
 }
+
+// Where the store was found serves the reads that follow, and is looked up
+// again once its entry is replaced, it is erased, or undo takes the
+// dictionary back.
+TEST_F(DrawingSettings, the_store_is_looked_up_again_once_its_entry_changes) {
+    const int slot = SetupVar::SFATSCALA;
+    auto read = [&] {
+        int v = 0;
+        EXPECT_TRUE(GetVarInt(&slot, &v));
+        return v;
+    };
+    auto openDictionary = [&] {
+        ZcDbDictionary* nod = nullptr;
+        ZcDbObjectId dictId;
+        EXPECT_EQ(db->getNamedObjectsDictionary(nod, ZcDb::kForRead), Zcad::eOk);
+        nod->getAt("VELMOR_6", dictId);
+        nod->close();
+        ZcDbDictionary* dict = nullptr;
+        EXPECT_EQ(zcdbOpenObject(dict, dictId, ZcDb::kForWrite), Zcad::eOk);
+        return dict;
+    };
+    auto replace = [&](short value) {
+        ZcDbDictionary* dict = openDictionary();
+        ASSERT_NE(dict, nullptr);
+        auto* store = new VELM_SETUP;
+        store->InitVariables();
+        store->setInt(slot, value);
+        EXPECT_EQ(dict->setAt("VELM_SETUP", store), Zcad::eOk);
+        store->close();
+        dict->close();
+    };
+    const int first = read();
+    const ZcDbObjectId made = settingsEntry("VELM_SETUP");
+    EXPECT_EQ(read(), first);
+    replace(300);
+    EXPECT_EQ(read(), 300);
+    EXPECT_NE(settingsEntry("VELM_SETUP"), made);
+
+    VELM_SETUP* store = OpenSetupObject(false);
+    ASSERT_NE(store, nullptr);
+    ASSERT_EQ(store->erase(), Zcad::eOk);
+    store->close();
+    EXPECT_EQ(read(), first);  // made again with its defaults
+
+    // Taken out of the dictionary, not erased: no longer the drawing's store.
+    replace(350);
+    EXPECT_EQ(read(), 350);
+    ZcDbDictionary* dict = openDictionary();
+    ASSERT_NE(dict, nullptr);
+    ASSERT_EQ(dict->remove("VELM_SETUP"), Zcad::eOk);
+    dict->close();
+    EXPECT_EQ(read(), first);
+
+    db->beginUndoGroup();
+    replace(400);
+    db->endUndoGroup();
+    EXPECT_EQ(read(), 400);
+    ASSERT_TRUE(db->undoGroup());
+    EXPECT_EQ(read(), first);
+}

@@ -356,3 +356,45 @@ TEST(XData, follows_the_entity_through_dxf_filing_and_undo) {
     EXPECT_EQ(p->xData(), nullptr);
     p->close();
 }
+
+// States are filed one after another through the same room: a long state
+// filed before a short one, and after it, each restores what it held.
+TEST(Undo, states_of_different_sizes_in_a_row_each_restore_their_own) {
+    ZcDbDatabase db;
+    registerApp(db, "APP");
+    const ZcDbObjectId longOne = append(db, new ZcDbPoint);
+    const ZcDbObjectId shortOne = append(db, new ZcDbLine({0, 0, 0}, {1, 0, 0}));
+    const std::string text(200, 'x');
+    ZcDbPoint* p = nullptr;
+    ASSERT_EQ(zcdbOpenObject(p, longOne, ZcDb::kForWrite), Zcad::eOk);
+    resbuf* list = chain({str(1001, "APP"), str(1000, text.c_str()), str(1000, text.c_str()),
+                          str(1000, text.c_str()), str(1000, text.c_str()), str(1000, text.c_str())});
+    p->setXData(list);
+    freeList(list);
+    p->close();
+
+    for (int round = 0; round < 2; ++round) {
+        db.beginUndoGroup();
+        ASSERT_EQ(zcdbOpenObject(p, longOne, ZcDb::kForWrite), Zcad::eOk);
+        p->setPosition({5, 5, 5});
+        p->close();
+        ZcDbLine* line = nullptr;
+        ASSERT_EQ(zcdbOpenObject(line, shortOne, ZcDb::kForWrite), Zcad::eOk);
+        line->setEndPoint({9, 9, 9});
+        line->close();
+        db.endUndoGroup();
+        ASSERT_TRUE(db.undoGroup());
+        ASSERT_EQ(zcdbOpenObject(p, longOne, ZcDb::kForRead), Zcad::eOk);
+        EXPECT_TRUE(p->position().isEqualTo({0, 0, 0}));
+        resbuf* back = p->xData("APP");
+        ASSERT_NE(back, nullptr);
+        int texts = 0;
+        for (resbuf* rb = back->rbnext; rb; rb = rb->rbnext) texts += rb->resval.rstring == text;
+        EXPECT_EQ(texts, 5);
+        freeList(back);
+        p->close();
+        ASSERT_EQ(zcdbOpenObject(line, shortOne, ZcDb::kForRead), Zcad::eOk);
+        EXPECT_TRUE(line->endPoint().isEqualTo({1, 0, 0}));
+        line->close();
+    }
+}

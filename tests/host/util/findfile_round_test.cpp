@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -121,5 +122,30 @@ TEST(SupportPathRound, a_path_changed_within_a_round_is_searched_as_it_now_is) {
     EXPECT_EQ(host::findOnSupportPath("cat.def"), a + "/Cat.def");
     host::forgetCommandKeptFileValues();
     host::setSupportPathProvider(nullptr);
+    host::forgetKeptFileValues();
+}
+
+// A shared provider's list is taken as unchanged while it is the same list;
+// another list is compared by its folders, so a list made again alike keeps
+// what the round found and a list of other folders is searched afresh.
+TEST(SupportPathRound, a_shared_path_is_searched_afresh_only_when_its_folders_change) {
+    TestDir dir;
+    fs::create_directories(dir.path("a"));
+    fs::create_directories(dir.path("b"));
+    dir.write("b/CAT.DEF", "b");
+    const std::string a = dir.path("a"), b = dir.path("b");
+    auto path = std::make_shared<const std::vector<std::string>>(std::vector{a, b});
+    host::setSharedSupportPathProvider([&path] { return path; });
+    host::startCommandKeptFileValues();
+    EXPECT_EQ(host::findOnSupportPath("cat.def"), b + "/CAT.DEF");
+    dir.write("a/Cat.def", "a");  // another program's file: seen next command
+    EXPECT_EQ(host::findOnSupportPath("cat.def"), b + "/CAT.DEF");
+    path = std::make_shared<const std::vector<std::string>>(std::vector{a, b});
+    EXPECT_EQ(host::findOnSupportPath("cat.def"), b + "/CAT.DEF");
+    path = std::make_shared<const std::vector<std::string>>(std::vector{a});
+    EXPECT_EQ(host::findOnSupportPath("cat.def"), a + "/Cat.def");
+    EXPECT_EQ(host::supportFolders(), std::vector<std::string>{a});
+    host::forgetCommandKeptFileValues();
+    host::setSharedSupportPathProvider(nullptr);
     host::forgetKeptFileValues();
 }
