@@ -11,7 +11,7 @@
 
 namespace {
 
-ZcDbObjectId addEntry(ZcDbDatabase& db, ZcDbObjectId dictId, const char* key) {
+ZcDbObjectId addEntry(ZcDbObjectId dictId, const char* key) {
     ZcDbDictionary* dict = nullptr;
     EXPECT_EQ(zcdbOpenObject(dict, dictId, ZcDb::kForWrite), Zcad::eOk);
     auto* entry = new ZcDbDictionary;
@@ -32,17 +32,17 @@ ZcDbObjectId kept(const ZcDbDatabase& db) {
 TEST(KeptLookup, serves_until_what_it_was_read_from_changes_or_the_found_object_goes) {
     ZcDbDatabase db;
     const ZcDbObjectId nod = db.namedObjectsDictionaryId();
-    const ZcDbObjectId entry = addEntry(db, nod, "ENTRY");
-    const ZcDbObjectId inner = addEntry(db, entry, "INNER");
+    const ZcDbObjectId entry = addEntry(nod, "ENTRY");
+    const ZcDbObjectId inner = addEntry(entry, "INNER");
     host::keepLookup(&db, "ENTRY", {inner, {nod, entry}});
     EXPECT_EQ(kept(db), inner);
     EXPECT_EQ(host::keptLookup(&db, "OTHER"), nullptr);
 
     // The found object's own changes keep it; another entry added to what
     // it was read from drops it.
-    addEntry(db, inner, "DEEPER");
+    addEntry(inner, "DEEPER");
     EXPECT_EQ(kept(db), inner);
-    addEntry(db, entry, "SIBLING");
+    addEntry(entry, "SIBLING");
     EXPECT_TRUE(kept(db).isNull());
 
     host::keepLookup(&db, "ENTRY", {inner, {nod, entry}});
@@ -55,7 +55,7 @@ TEST(KeptLookup, serves_until_what_it_was_read_from_changes_or_the_found_object_
     // Taken back by undo: the dictionary read from is restored, so it goes.
     host::keepLookup(&db, "ENTRY", {entry, {nod}});
     db.beginUndoGroup();
-    addEntry(db, nod, "LATER");
+    addEntry(nod, "LATER");
     db.endUndoGroup();
     host::keepLookup(&db, "ENTRY", {entry, {nod}});
     ASSERT_TRUE(db.undoGroup());
@@ -65,7 +65,7 @@ TEST(KeptLookup, serves_until_what_it_was_read_from_changes_or_the_found_object_
 TEST(KeptLookup, each_drawing_keeps_its_own_and_a_drawing_gone_keeps_nothing) {
     auto first = std::make_unique<ZcDbDatabase>();
     ZcDbDatabase second;
-    const ZcDbObjectId a = addEntry(*first, first->namedObjectsDictionaryId(), "ENTRY");
+    const ZcDbObjectId a = addEntry(first->namedObjectsDictionaryId(), "ENTRY");
     host::keepLookup(first.get(), "ENTRY", {a, {first->namedObjectsDictionaryId()}});
     EXPECT_EQ(kept(*first), a);
     EXPECT_TRUE(kept(second).isNull());
