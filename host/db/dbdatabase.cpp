@@ -523,9 +523,10 @@ void ZcDbDatabase::setErasedFlag(ZcDbStub* stub, bool erased) {
     if (stub->erased == erased) return;
     stub->erased = erased;
     ZcDbObject* obj = stub->object.get();
-    if (!obj || obj->m_writeOpen) return;
+    if (!obj) return;
     obj->m_eraseChanged = true;
-    obj->fireCloseNotifications();
+    // Held open for write, it tells its reactors when it is closed.
+    if (!obj->m_writeOpen) obj->fireCloseNotifications();
 }
 
 // ------------------------------------------------------------- entity names

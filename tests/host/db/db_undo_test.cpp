@@ -147,6 +147,23 @@ TEST(Undo, an_appended_entity_is_taken_back_and_an_erased_one_returns) {
     EXPECT_FALSE(db.undoGroup());  // the new drawing itself is not undoable
 }
 
+TEST(Undo, an_entity_taken_back_while_held_open_is_told_erased_when_closed) {
+    ZcDbDatabase db;
+    db.beginUndoGroup();
+    const ZcDbObjectId added = append(db, new ZcDbCircle({0, 0, 0}, {0, 0, 1}, 2));
+    db.endUndoGroup();
+    ZcDbObject* held = nullptr;
+    ASSERT_EQ(zcdbOpenObject(held, added, ZcDb::kForWrite), Zcad::eOk);
+    Recorder rec;
+    db.addReactor(&rec);
+    ASSERT_TRUE(db.undoGroup());
+    EXPECT_TRUE(rec.log.empty()) << "nothing is told while it is open";
+    held->close();
+    db.removeReactor(&rec);
+    EXPECT_TRUE(added.isErased());
+    EXPECT_EQ(rec.log, (std::vector<std::string>{"erased CIRCLE"}));
+}
+
 // Objects appended in a group are only taken back, however they change
 // after; the others come back as they were before the group, also when
 // changed before and after further appends.
