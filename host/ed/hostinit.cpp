@@ -3,7 +3,6 @@
 #include "host/ed/hostinit.h"
 
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -48,12 +47,6 @@ struct HostState {
     // The user's data folder, seeded from the shipped support folder; empty
     // when there is none (no home, or it cannot be made).
     std::string userData;
-    // Whether each candidate support folder is there, as seen in the
-    // command round `foldersRound` (see keptCommandRound): every support
-    // file look-up asks for the path, and a command that labels a room
-    // looks up a dozen names.
-    unsigned long long foldersRound = 0;
-    std::map<std::string, bool, std::less<>> foldersThere;
     // The support path as made in the command round `pathRound` for the
     // drawing of that name (all it is made from but the options, which a
     // new start forgets it with).
@@ -85,26 +78,11 @@ void registerServices() {
     zcrxSysRegistry()->atPut("ZcEditor", zcedEditor);
 }
 
-// Whether the folder is there, asked once per command round while a
-// command runs, and every time outside one.
-bool folderThere(const std::string& path) {
-    HostState& s = state();
-    const unsigned long long round = host::keptCommandRound();
-    if (round == 0) return host::folderExists(path);
-    if (s.foldersRound != round) {
-        s.foldersThere.clear();
-        s.foldersRound = round;
-    }
-    auto at = s.foldersThere.find(path);
-    if (at == s.foldersThere.end()) at = s.foldersThere.emplace(path, host::folderExists(path)).first;
-    return at->second;
-}
-
 // The support folder the program ships: beside it, or, for a program run
 // from its build tree, the source tree's that it was built from.
 std::string shippedSupport(const std::string& programDir) {
     std::string root = programDir + "/support";
-    if (!folderThere(root)) root = std::string(VELM_SOURCE_DIR) + "/support";
+    if (!host::folderThisRound(root)) root = std::string(VELM_SOURCE_DIR) + "/support";
     return root;
 }
 
@@ -175,9 +153,11 @@ std::vector<std::string> madeSupportPath(ZcApDocument* doc) {
         std::string name = doc->fileName();
         if (name.find_first_of("/\\") != std::string::npos) candidates.push_back(folderOf(name));
     }
+    // Asked once per command round: every support file look-up asks for
+    // the path, and a command that labels a room looks up a dozen names.
     std::vector<std::string> path;
     for (std::string& c : candidates)
-        if (folderThere(c)) path.push_back(std::move(c));
+        if (host::folderThisRound(c)) path.push_back(std::move(c));
     return path;
 }
 

@@ -514,7 +514,7 @@ HBITMAP LoadBitmapFromLibrary(const std::string& libraryFolder, const std::strin
     namespace fs = std::filesystem;
     std::error_code ec;
     fs::path exact = fs::path(libraryFolder) / (resourceName + ".bmp");
-    if (fs::is_regular_file(exact, ec)) return LoadBitmapFromFile(exact.string());
+    if (host::fileThisRound(exact.string())) return LoadBitmapFromFile(exact.string());
     std::string wanted = zcui::FoldUpper(resourceName + ".bmp");
     for (const auto& entry : fs::directory_iterator(libraryFolder, ec)) {
         if (zcui::FoldUpper(entry.path().filename().string()) == wanted)

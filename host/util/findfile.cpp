@@ -91,7 +91,7 @@ std::optional<std::string> lookIn(const std::string& folder, const std::string& 
     const auto found = [&](const std::string& file) {
         path.resize(dirLength);
         path += file;
-        return host::fileExists(path);
+        return host::fileThisRound(path);
     };
     if (found(name)) return folder.empty() ? name : path;
     path.resize(dirLength);
@@ -185,6 +185,7 @@ std::optional<std::string> findOnSupportPath(const std::string& fname) {
     const std::string& script = support().scriptFolder;
     const bool sameFolders = found.folders == folders || (found.folders && *found.folders == *folders);
     if (found.round != round || !sameFolders || found.scriptFolder != script) {
+        if (found.round == round) host::lookAgainThisRound();
         found.paths.clear();
         found.round = round;
         found.scriptFolder = script;

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <map>
+#include <unordered_map>
 #include <utility>
 
 #include "host/win/files.h"
@@ -25,11 +26,48 @@ struct Stamp {
     bool operator==(const Stamp&) const = default;
 };
 
-Stamp StampOf(const std::string& native) {
+// What is at a path: nothing (size -1), a file or a folder, and its stamp.
+struct Seen {
+    Stamp stamp;
+    bool folder = false;
+};
+
+Seen Look(const std::string& native) {
     struct stat st {};
     if (::stat(native.c_str(), &st) != 0) return {};
-    return {static_cast<long long>(st.st_size), Nanoseconds(st.st_mtim), Nanoseconds(st.st_ctim),
-            static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+    return {{static_cast<long long>(st.st_size), Nanoseconds(st.st_mtim), Nanoseconds(st.st_ctim),
+             static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)},
+            S_ISDIR(st.st_mode)};
+}
+
+// Each path as first looked at in the command round (keptCommandRound): a
+// label's command asks after the same catalogue, template and folders a
+// dozen times, and each ask would be a call into the system.
+struct SeenThisRound {
+    unsigned long long round = 0;
+    std::unordered_map<std::string, Seen> paths;
+};
+
+SeenThisRound& seenThisRound() {
+    static SeenThisRound seen;
+    return seen;
+}
+
+Seen SeenNow(const std::string& native) {
+    const unsigned long long round = host::keptCommandRound();
+    if (round == 0) return Look(native);
+    SeenThisRound& seen = seenThisRound();
+    if (seen.round != round) {
+        seen.paths.clear();
+        seen.round = round;
+    }
+    auto at = seen.paths.find(native);
+    if (at == seen.paths.end()) at = seen.paths.emplace(native, Look(native)).first;
+    return at->second;
+}
+
+Stamp StampOf(const std::string& native) {
+    return SeenNow(native).stamp;
 }
 
 // Whether a file with this stamp was last modified long enough ago that a
@@ -110,6 +148,20 @@ void forgetKeptFileValues() {
 
 unsigned long long keptCommandRound() {
     return commandRunning() ? commandRound() : 0;
+}
+
+bool fileThisRound(const std::string& path) {
+    const Seen seen = SeenNow(nativePath(path));
+    return seen.stamp.size >= 0 && !seen.folder;
+}
+
+bool folderThisRound(const std::string& path) {
+    const Seen seen = SeenNow(nativePath(path));
+    return seen.stamp.size >= 0 && seen.folder;
+}
+
+void lookAgainThisRound() {
+    seenThisRound().paths.clear();
 }
 
 }  // namespace host

@@ -5,7 +5,9 @@
 // A kept value serves while its file (or folder) has the stamp it had when
 // read: its size, its modification and change times to the nanosecond, its
 // device and file number. A file rewritten, replaced by another or removed
-// has another stamp, or none. Two writes within one tick of the file
+// has another stamp, or none. While a command runs, a path's stamp is taken
+// once per command round (keptCommandRound): what another program changes
+// meanwhile is seen by the next command, as where a name was found is. Two writes within one tick of the file
 // system's clock can leave the same times, so a value read from a file last
 // modified less than two seconds before is kept only while the command
 // running runs (and not at all outside a command); one read from an older
@@ -37,5 +39,13 @@ void forgetKeptFileValues();
 // when a command starts or ends and when every kept value goes (a file this
 // process writes, moves or removes, a folder it makes).
 unsigned long long keptCommandRound();
+
+// Whether a file (not a folder), or a folder, is at the path: as first seen
+// in the command round while a command runs, asked every time outside one.
+bool fileThisRound(const std::string& path);
+bool folderThisRound(const std::string& path);
+// What the round has seen of every path is looked at again (the support
+// path changed within the round: its folders are searched afresh).
+void lookAgainThisRound();
 
 }  // namespace host

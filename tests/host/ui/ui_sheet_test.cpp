@@ -269,13 +269,19 @@ TEST_F(UiTest, a_picture_shown_again_is_decoded_once_while_its_file_stays_as_it_
     ASSERT_NE(first, nullptr);
     EXPECT_EQ(LoadBitmapFromFile(file), first);
     EXPECT_EQ(LoadBitmapFromLibrary(lib.Path(), "IDB_PORTA"), first);
-    // Replaced by another picture: the new one is shown, not the kept one.
+    // Replaced by another program: the command goes on with what it
+    // looked at; the next shows the new picture, not the kept one.
     lib.File("IDB_PORTA.bmp", TinyBmp(20, 10));
+    EXPECT_EQ(LoadBitmapFromFile(file), first);
+    host::forgetCommandKeptFileValues();
+    host::startCommandKeptFileValues();
     HBITMAP replaced = LoadBitmapFromFile(file);
     ASSERT_NE(replaced, nullptr);
     EXPECT_EQ(replaced->width, 20);
-    // Removed: nothing is shown.
+    // Removed: nothing is shown by the next command.
     std::filesystem::remove(file);
+    host::forgetCommandKeptFileValues();
+    host::startCommandKeptFileValues();
     EXPECT_EQ(LoadBitmapFromFile(file), nullptr);
     // What the first read gave is unchanged for whoever still shows it.
     EXPECT_EQ(first->width, 230);

@@ -1,8 +1,10 @@
 // A value worked out from a file serves only while the file is as it was:
 // not once its size or times changed, nor once another file took its name,
 // nor after this process wrote any file, nor after the values were dropped.
-// A command's end drops only what came from files modified too recently to
-// vouch for; outside a command such values are not kept at all.
+// Within a command a file is looked at once per round: what another program
+// does meanwhile is seen by the next command. A command's end drops only
+// what came from files modified too recently to vouch for; outside a
+// command such values are not kept at all.
 #include "host/win/kept_files.h"
 
 #include <gtest/gtest.h>
@@ -43,12 +45,16 @@ TEST(KeptFiles, a_value_serves_until_its_file_or_any_write_or_a_drop_makes_it_st
     EXPECT_EQ(Kept(a), 1);
     EXPECT_EQ(host::keptFileValue(a, "other"), nullptr);
 
-    dir.write("a.def", "three");  // another size
+    dir.write("a.def", "three");  // another size, by another program
+    EXPECT_EQ(Kept(a), 1) << "the command goes on with the file as it first looked at it";
+    ASSERT_TRUE(host::writeFileAtomically(dir.path("b.def"), "x"));  // ends the round
     EXPECT_EQ(Kept(a), -1);
 
     host::keepFileValue(a, "test", Value(2));
     const auto later = std::filesystem::last_write_time(a) + std::chrono::seconds(5);
     std::filesystem::last_write_time(a, later);  // the same size, touched
+    host::forgetCommandKeptFileValues();
+    host::startCommandKeptFileValues();
     EXPECT_EQ(Kept(a), -1);
 
     host::keepFileValue(a, "test", Value(3));
