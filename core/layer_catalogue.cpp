@@ -57,6 +57,7 @@ int AAR_LAYERC::ReadLayerDefFile(const std::string& fileName) {
     int found = 0;
     std::shared_ptr<const AAR_LAYERC> shared = SharedLayerDefFile(fileName, &found);
     static_cast<std::vector<AA_LAYERC>&>(*this) = *shared;
+    keys_ = KeyIndex();
     return found;
 }
 
@@ -86,6 +87,7 @@ std::shared_ptr<const AAR_LAYERC> SharedLayerDefFile(const std::string& fileName
     }
     auto parsed = std::make_shared<AAR_LAYERC>();
     parsed->ParseLayerDefLines(file->lines);
+    parsed->IndexKeys();
     std::shared_ptr<const AAR_LAYERC> shared = std::move(parsed);
     host::keepFileValue(*path, kKept, shared);
     return shared;
@@ -153,6 +155,7 @@ std::optional<SupportFault> LayerDefFault(const std::vector<std::string>& lines)
 
 void AAR_LAYERC::ParseLayerDefLines(const std::vector<std::string>& lines) {
     clear();
+    keys_ = KeyIndex();
     std::string groupPath;
     std::string lastGroup;
     for (const std::string& raw : lines) {
@@ -182,7 +185,48 @@ std::vector<std::string> AAR_LAYERC::FormatLayerDefLines() const {
     return lines;
 }
 
+namespace {
+
+bool AllAscii(const std::string& text) {
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
+std::string AsciiCapitals(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return text;
+}
+
+}  // namespace
+
+void AAR_LAYERC::IndexKeys() {
+    keys_ = KeyIndex();
+    keys_.ascii.reserve(size());
+    for (std::size_t i = 0; i < size(); ++i) {
+        const std::string& key = (*this)[i].key;
+        if (AllAscii(key))
+            keys_.ascii.emplace(AsciiCapitals(key), i);  // the first row of a key stays
+        else
+            keys_.others.push_back(i);
+    }
+    keys_.rowsAt = data();
+    keys_.rows = size();
+}
+
 const AA_LAYERC* AAR_LAYERC::FindKey(const std::string& key) const {
+    // Two ASCII keys are equal without regard to case only when their
+    // capitals are; a key with other letters is compared in full.
+    if (keys_.rowsAt && keys_.rowsAt == data() && keys_.rows == size() && AllAscii(key)) {
+        const auto at = keys_.ascii.find(AsciiCapitals(key));
+        const std::size_t first = at == keys_.ascii.end() ? size() : at->second;
+        for (const std::size_t i : keys_.others) {
+            if (i > first) break;
+            if (zcutEqualsNoCase((*this)[i].key, key)) return &(*this)[i];
+        }
+        return first < size() ? &(*this)[first] : nullptr;
+    }
     // Two ASCII first letters that differ in more than case tell the keys
     // apart without the full comparison: most rows are passed over so.
     const auto folded = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };

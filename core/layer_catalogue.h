@@ -21,6 +21,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/support_files.h"
@@ -42,6 +43,9 @@ void SplitAtPercent(const std::string& path, std::string& group, std::string& su
 
 class AAR_LAYERC : public std::vector<AA_LAYERC> {
 public:
+    using std::vector<AA_LAYERC>::vector;
+    AAR_LAYERC() = default;
+
     // Empties the table and reads `fileName` found on the support search
     // path: 1 when found (also when it then cannot be read: the table stays
     // empty), 0 when not found, or damaged (named with its line).
@@ -59,6 +63,26 @@ public:
 
     // The first data row whose key equals `key` without regard to case.
     const AA_LAYERC* FindKey(const std::string& key) const;
+    // Files the keys for FindKey, for a table that no one changes any more
+    // (the shared catalogue: a label's objects look a dozen keys up in a
+    // few hundred rows). A copy of the table starts without.
+    void IndexKeys();
+
+private:
+    struct KeyIndex {
+        KeyIndex() = default;
+        KeyIndex(const KeyIndex&) {}
+        KeyIndex& operator=(const KeyIndex&) {
+            rowsAt = nullptr, rows = 0;
+            ascii.clear(), others.clear();
+            return *this;
+        }
+        const AA_LAYERC* rowsAt = nullptr;  // the table indexed, as it was then
+        std::size_t rows = 0;
+        std::unordered_map<std::string, std::size_t> ascii;  // the key in capitals: its first row
+        std::vector<std::size_t> others;                     // rows whose key is not all ASCII
+    };
+    KeyIndex keys_;
 };
 
 // The catalogue `fileName` as ReadLayerDefFile reads it (`found` set to what

@@ -125,6 +125,36 @@ TEST(LevelNames, equal_levels_within_tolerance_reuse_the_first_layer) {
     EXPECT_EQ(LevelLayerNameAmong("VELMMURI", 12.25, {}), "VELMMURI$12.25");
 }
 
+// The shared catalogue looks keys up by an index; it must give the row the
+// plain search gives: the first of equal keys, whatever their case, with
+// keys of Polish letters before or after, and none for a key not there.
+TEST(LayerCatalogueKeys, the_indexed_table_finds_the_row_the_plain_search_finds) {
+    AAR_LAYERC table;
+    table.ParseLayerDefLines({"**ŚCIANY,", "2dwalls,MURI,1, ,DASHED,25", "ściana,SC1,2", "2DWALLS,MURI2,3",
+                              "Ściana,SC2,4", "okno,OKNA,5", "", "drzwi,DRZWI,6", "OKNO,OKNA2,7", "żółw,Z,8",
+                              "k,K1,9"});
+    AAR_LAYERC indexed;
+    indexed.ParseLayerDefLines({"**ŚCIANY,", "2dwalls,MURI,1, ,DASHED,25", "ściana,SC1,2", "2DWALLS,MURI2,3",
+                                "Ściana,SC2,4", "okno,OKNA,5", "", "drzwi,DRZWI,6", "OKNO,OKNA2,7",
+                                "żółw,Z,8", "k,K1,9"});
+    indexed.IndexKeys();
+    for (const std::string key : {"2dwalls", "2DWalls", "ŚCIANA", "ściana", "Okno", "DRZWI", "ŻÓŁW", "żółw",
+                                  "K", "**ŚCIANY", "**ściany", "nic", "", "okn", "oknoo"}) {
+        const AA_LAYERC* plain = table.FindKey(key);
+        const AA_LAYERC* fast = indexed.FindKey(key);
+        ASSERT_EQ(plain == nullptr, fast == nullptr) << key;
+        if (plain) {
+            EXPECT_EQ(plain - table.data(), fast - indexed.data()) << key;
+        }
+    }
+    EXPECT_EQ(indexed.FindKey("2DWALLS")->layerName, "MURI");
+    EXPECT_EQ(indexed.FindKey("ŚCIANA")->layerName, "SC1");
+    // A copy, changed, searches its own rows.
+    AAR_LAYERC copy = indexed;
+    copy[1].key = "inne";
+    EXPECT_EQ(copy.FindKey("2dwalls")->layerName, "MURI2");
+}
+
 TEST_F(LayerService, layer_colour_always_changes_and_wraps_past_255_to_1) {
     AddLayer("A", 3);
     AddLayer("B", 255);
