@@ -237,6 +237,12 @@ private:
 public:
     CardRowIndex& cardRows() { return m_rows; }
 
+    void changeUnread(std::uint64_t handle, const std::function<void()>& change) {
+        const bool due = m_suspects.count(handle) > 0;
+        change();
+        if (!due) m_suspects.erase(handle);
+    }
+
 private:
     void note(const ZcDbObject* obj) {
         const bool inBlock = obj && heldByNoSpace(obj);
@@ -302,6 +308,13 @@ CFACCIATE& KeptRoomGraph(double level, double floorHeight) {
 
 std::vector<KeptCardRow> KeptCardRowsNumbered(int row) {
     return KeptOfCurrentDrawing().cardRows().numbered(row);
+}
+
+void ChangeUnreadByRoomGraph(const ads_name entity, const std::function<void()>& change) {
+    const auto kept = KeptGraphs().find(entity[0]);
+    if (kept == KeptGraphs().end() || !kept->second || ZcDbDatabase::fromSerial(entity[0]) == nullptr)
+        return change();
+    kept->second->changeUnread(static_cast<std::uint64_t>(entity[1]), change);
 }
 
 void DropKeptRoomGraphs() {

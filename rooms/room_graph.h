@@ -25,6 +25,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,12 @@ struct KeptCardRow {
 // The card rows of the current drawing whose record holds the row number,
 // in drawing order, as an "X" selection of the records would list them.
 std::vector<KeptCardRow> KeptCardRowsNumbered(int row);
+
+// Runs `change`, an edit of the entity that the kept graph does not read (a
+// room's record written on an opening beside it), without making the graph
+// read the entity again for it at its next use: a floor's labels write on
+// every door twice. An entity already due to be read again stays so.
+void ChangeUnreadByRoomGraph(const ads_name entity, const std::function<void()>& change);
 
 // Every kept graph and row index goes, with its reactor (the module's
 // unload).

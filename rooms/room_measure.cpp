@@ -22,6 +22,7 @@
 #include "rooms/opening_marks.h"
 #include "rooms/room_calc.h"
 #include "rooms/room_deductions.h"
+#include "rooms/room_graph.h"
 #include "settings/floor_cmds_run.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
@@ -142,8 +143,10 @@ int CCALCVANI::MeasureContour(VertexNode* ring, double curveArea, const ContourL
             if (!o) continue;
             const double coverage = GetOutlineCoverage(o, segment.start, segment.end);
             if (recordOpenings && coverage > GeomEpsilon)
-                RecordOpeningRoom(*o, segment, rowNumber, roomNameForOpenings, strInfVani, numInfVani,
-                                  roomTextForOpenings, roomNumberForOpenings);
+                ChangeUnreadByRoomGraph(o->entity, [&] {
+                    RecordOpeningRoom(*o, segment, rowNumber, roomNameForOpenings, strInfVani, numInfVani,
+                                      roomTextForOpenings, roomNumberForOpenings);
+                });
             const double n = o->openingCount, a = o->openingArea, w = o->windowArea, v = o->ventilationArea;
             windowArea += w * coverage;
             openingArea += n * coverage * a;

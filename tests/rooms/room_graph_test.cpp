@@ -156,6 +156,23 @@ TEST_F(RoomGraphTest, kept_graph_reads_as_a_fresh_build_after_every_change_betwe
     MakeEntity(zcutBuildList(RTDXF0, "POINT", 8, "0", 10, at, 0), nullptr, label);
     EXPECT_EQ(&Kept(), before);
     ExpectKeptIsFresh("room marks rewritten");
+    // Written as a room's measuring writes them, the marks are not read
+    // again; a change the opening had before them still is.
+    const auto rewriteMarks = [&](const char* text) {
+        ChangeUnreadByRoomGraph(window, [&] {
+            for (resbuf* rb = marked.get(); rb; rb = rb->rbnext)
+                if (rb->restype == 1000) host::rbSetString(rb, text);
+            ASSERT_EQ(zcdbEntMod(marked.get()), RTNORM);
+        });
+    };
+    rewriteMarks("P3");
+    EXPECT_EQ(&Kept(), before);
+    host::ResbufList windowRecord(zcdbEntGetX(window, apps.get()));
+    for (resbuf* rb = windowRecord.get(); rb; rb = rb->rbnext)
+        if (rb->restype == 1040 && rb->resval.rreal == 1.2) rb->resval.rreal = 3.0;
+    ASSERT_EQ(zcdbEntMod(windowRecord.get()), RTNORM);
+    rewriteMarks("P4");
+    ExpectKeptIsFresh("an opening changed before its marks were rewritten");
     ASSERT_EQ(zcdbEntDel(window), RTNORM);
     ExpectKeptIsFresh("an opening erased");
 
