@@ -507,8 +507,8 @@ int EvaluateComputedVars(ObjVarList& vars, double unitFactor, const std::vector<
     std::string text;
     for (auto& holder : vars) {
         ObjVar& v = *holder;
-        const bool excluded = std::find(exclude.begin(), exclude.end(), v.number) != exclude.end();
-        if (v.kind == kVarComputed && (v.number == 20 || v.number >= 31) && !excluded) {
+        if (v.kind == kVarComputed && (v.number == 20 || v.number >= 31) &&
+            std::find(exclude.begin(), exclude.end(), v.number) == exclude.end()) {
             double value = 0.0;
             if (EvalExprText(v.numeric, unitFactor, v.description, value, text, vars, 0, &index) < 0) {
                 zcutPrintf("\n%s: %s", kBadCode, v.description.c_str());
