@@ -7,6 +7,7 @@
 #include <array>
 #include <cmath>
 #include <ctime>
+#include <new>
 
 #include "core/entity_data.h"
 #include "core/host_services.h"
@@ -28,6 +29,72 @@ void LayerAttrListDeleter::operator()(LayerAttrEntry* list) const {
 }
 
 // ------------------------------------------------------------ variables
+
+namespace {
+
+// The kept blocks of a thread. Trivially destructible, so that variables
+// freed while the thread's other objects go (the main thread's statics)
+// still find it.
+struct FreeObjVarBlock {
+    FreeObjVarBlock* next;
+};
+struct FreeObjVarBlocks {
+    FreeObjVarBlock* head = nullptr;
+    std::size_t count = 0;
+    bool closed = false;  // the thread ends: blocks are given back at once
+};
+thread_local FreeObjVarBlocks freeBlocks;
+constexpr std::size_t kKeptObjVarBlocks = 4096;
+
+// Gives the kept blocks back when the thread ends.
+struct FreeObjVarBlocksDrain {
+    ~FreeObjVarBlocksDrain() {
+        freeBlocks.closed = true;
+        while (FreeObjVarBlock* b = freeBlocks.head) {
+            freeBlocks.head = b->next;
+            ::operator delete(b);
+        }
+        freeBlocks.count = 0;
+    }
+};
+
+// Sanitizers are left to see every block made and freed.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kKeepObjVarBlocks = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kKeepObjVarBlocks = false;
+#else
+constexpr bool kKeepObjVarBlocks = true;
+#endif
+#else
+constexpr bool kKeepObjVarBlocks = true;
+#endif
+
+}  // namespace
+
+void* ObjVar::operator new(std::size_t size) {
+    if (kKeepObjVarBlocks && size == sizeof(ObjVar) && freeBlocks.head) {
+        FreeObjVarBlock* b = freeBlocks.head;
+        freeBlocks.head = b->next;
+        --freeBlocks.count;
+        return b;
+    }
+    return ::operator new(size);
+}
+
+void ObjVar::operator delete(void* block, std::size_t size) noexcept {
+    if (!block) return;
+    if (kKeepObjVarBlocks && size == sizeof(ObjVar) && !freeBlocks.closed &&
+        freeBlocks.count < kKeptObjVarBlocks) {
+        thread_local FreeObjVarBlocksDrain drain;
+        static_cast<void>(drain);
+        freeBlocks.head = new (block) FreeObjVarBlock{freeBlocks.head};
+        ++freeBlocks.count;
+        return;
+    }
+    ::operator delete(block);
+}
 
 namespace {
 
@@ -67,6 +134,7 @@ ObjVar* SetObjVar(int number, int kind, int significant, char16_t type, std::str
 
 ObjVarSetter::ObjVarSetter(ObjVarList& list) : list_(list) {
     small_.assign(kSmallVarNumbers, nullptr);
+    far_.reserve(list.size() + 32);  // the predefined ones set into an empty list among them
     for (const auto& v : list) {
         const std::int32_t n = v->number;
         if (n >= 0 && n < kSmallVarNumbers) {
@@ -75,9 +143,14 @@ ObjVarSetter::ObjVarSetter(ObjVarList& list) : list_(list) {
             far_.push_back({n, v.get()});
         }
     }
-    // Of a repeated number the first declared, as FindObjVar finds it.
-    std::stable_sort(far_.begin(), far_.end(),
-                     [](const Far& a, const Far& b) { return a.number < b.number; });
+    // Of a repeated number the first declared, as FindObjVar finds it. The
+    // few far ones sorted in place, stably, without the merge's buffer.
+    for (std::size_t i = 1; i < far_.size(); ++i) {
+        const Far f = far_[i];
+        std::size_t j = i;
+        for (; j > 0 && far_[j - 1].number > f.number; --j) far_[j] = far_[j - 1];
+        far_[j] = f;
+    }
     far_.erase(std::unique(far_.begin(), far_.end(),
                            [](const Far& a, const Far& b) { return a.number == b.number; }),
                far_.end());
@@ -134,6 +207,17 @@ ObjVarIndex::ObjVarIndex(const ObjVarList& list) {
     for (auto v = list.rbegin(); v != list.rend(); ++v) {
         const std::int32_t n = (*v)->number;
         if (n >= 0 && static_cast<std::size_t>(n) < slots) bySlot_[static_cast<std::size_t>(n)] = v->get();
+    }
+}
+
+void ObjVarIndex::add(const ObjVar* var) {
+    // Slots are not added: a number beyond them, though it may have one
+    // later, is looked for among the far ones.
+    const std::int32_t n = var->number;
+    if (n >= 0 && static_cast<std::size_t>(n) < bySlot_.size()) {
+        if (!bySlot_[static_cast<std::size_t>(n)]) bySlot_[static_cast<std::size_t>(n)] = var;
+    } else {
+        far_.emplace_back(n, var);
     }
 }
 
@@ -234,6 +318,9 @@ void InitObjVariables(ObjContext& c) {
         s->getInt(SETOPZFINESALLINT, windowOption);
         s->getReal(SQPAV, level);
     }
+    // The predefined ones, the definition's and the placement's: the list
+    // grown once.
+    c.vars.reserve(c.vars.size() + 128);
     ObjVarSetter vars(c.vars);
     const auto real = [&vars](int number, double value) {
         vars.set(number, kVarFixed, 0, u'R', "", value, "");

@@ -229,6 +229,8 @@ class ObjVarIndex {
 public:
     explicit ObjVarIndex(const ObjVarList& list);
     const ObjVar* find(int number) const;
+    // The variable appended to the list since.
+    void add(const ObjVar* var);
 
 private:
     std::vector<const ObjVar*> bySlot_;                        // numbers 0 .. size - 1

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iterator>
+#include <optional>
 
 #include "core/geometry/geom_basic.h"
 #include "core/host_services.h"
@@ -60,12 +61,46 @@ std::optional<int> ReadDigits(ExprState& s) {
     return static_cast<int>(n);
 }
 
+// Digits with at most one "." among them, the first a digit, fifteen digits
+// at most: the quotient of two doubles that hold their integers exactly,
+// which division rounds as the reading of the decimal does. Nothing for
+// any other run.
+std::optional<double> ShortDecimal(std::string_view run) {
+    static constexpr double kTens[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    if (run.empty() || run[0] == '.') return std::nullopt;
+    std::int64_t digits = 0;
+    std::size_t count = 0, decimals = 0;
+    bool dot = false;
+    for (char c : run) {
+        if (c == '.') {
+            if (dot) return std::nullopt;
+            dot = true;
+            continue;
+        }
+        if (++count > 15) return std::nullopt;
+        digits = digits * 10 + (c - '0');
+        if (dot) ++decimals;
+    }
+    return static_cast<double>(digits) / kTens[decimals];
+}
+
 // A run of digits and "." read as "%lf" would.
 std::optional<double> ReadNumberOperand(ExprState& s) {
-    std::string run;
-    while (!AtEnd(s) && (IsDigit(s.text[s.pos]) || s.text[s.pos] == '.'))
-        run += static_cast<char>(s.text[s.pos++]);
-    return host::parseDoublePrefix(run);
+    const std::size_t start = s.pos;
+    while (!AtEnd(s) && (IsDigit(s.text[s.pos]) || s.text[s.pos] == '.')) ++s.pos;
+    // Numbers in expressions are short: their digits narrowed on the stack.
+    char onStack[64];
+    std::string onHeap;
+    char* run = onStack;
+    const std::size_t n = s.pos - start;
+    if (n > sizeof onStack) {
+        onHeap.resize(n);
+        run = onHeap.data();
+    }
+    for (std::size_t i = 0; i < n; ++i) run[i] = static_cast<char>(s.text[start + i]);
+    if (std::optional<double> exact = ShortDecimal(std::string_view(run, n))) return exact;
+    return host::parseDoublePrefix(std::string_view(run, n));
 }
 
 // "$n" at the position ("$" consumed here): the variable, or null for an
@@ -338,7 +373,10 @@ double ParseExpression(int mode, ExprState& s, std::string& textResult) {
             bool ok = false;
             const ObjVar* v = ReadVarOperand(s, ok);
             if (!ok) return Fail(s, kInvalidNumber), acc;
-            textResult = v ? v->text : std::string();
+            if (v)
+                textResult = v->text;
+            else
+                textResult.clear();
             ApplyOperator(op, acc, v ? v->value : 0.0);
         } else if (c == '(') {
             if (afterOperand) return Fail(s, kMissingOperator), acc;
@@ -423,23 +461,64 @@ int EvalExprText(bool numeric, double unitFactor, std::string_view expression, d
     return s.error ? -1 : 1;
 }
 
+namespace {
+
+// The index of the list evaluated last. A run evaluates its list several
+// times, the members unchanged in between (values apart) or only more of
+// them appended, so the index is made again only when the members it was
+// made of are not the list's first: the same variables, in the same order,
+// under the same numbers.
+class KeptIndex {
+public:
+    const ObjVarIndex& of(const ObjVarList& list) {
+        std::size_t kept = members_.size();
+        if (!index_ || !Prefix(list)) {
+            index_.emplace(list);
+            members_.clear();
+            kept = 0;
+        } else {
+            for (std::size_t i = kept; i < list.size(); ++i) index_->add(list[i].get());
+        }
+        for (std::size_t i = kept; i < list.size(); ++i) members_.push_back({list[i].get(), list[i]->number});
+        return *index_;
+    }
+
+private:
+    struct Member {
+        const ObjVar* var;
+        std::int32_t number;
+    };
+    bool Prefix(const ObjVarList& list) const {
+        if (list.size() < members_.size()) return false;
+        for (std::size_t i = 0; i < members_.size(); ++i)
+            if (list[i].get() != members_[i].var || list[i]->number != members_[i].number) return false;
+        return true;
+    }
+
+    std::vector<Member> members_;
+    std::optional<ObjVarIndex> index_;
+};
+
+}  // namespace
+
 int EvaluateComputedVars(ObjVarList& vars, double unitFactor, const std::vector<std::int32_t>& exclude) {
-    const ObjVarIndex index(vars);  // the loop changes values only
+    thread_local KeptIndex kept;
+    const ObjVarIndex& index = kept.of(vars);  // the loop changes values only
+    std::string text;
     for (auto& holder : vars) {
         ObjVar& v = *holder;
-        const bool excluded = std::find(exclude.begin(), exclude.end(), v.number) != exclude.end();
-        if (v.kind == kVarComputed && (v.number == 20 || v.number >= 31) && !excluded) {
+        if (v.kind == kVarComputed && (v.number == 20 || v.number >= 31) &&
+            std::find(exclude.begin(), exclude.end(), v.number) == exclude.end()) {
             double value = 0.0;
-            std::string text;
             if (EvalExprText(v.numeric, unitFactor, v.description, value, text, vars, 0, &index) < 0) {
                 zcutPrintf("\n%s: %s", kBadCode, v.description.c_str());
                 return -1;
             }
             v.value = value;
-            v.text = text;
+            v.text.swap(text);  // cleared by the next evaluation
             // A result without text is a number again, so comparisons of it
             // look at its value.
-            v.type = text.empty() ? u'R' : u'S';
+            v.type = v.text.empty() ? u'R' : u'S';
         }
         if (v.trace)
             zcutPrintf("\n-%d=%s = %f = %s", v.number, v.description.c_str(), v.value, v.text.c_str());

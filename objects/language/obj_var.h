@@ -2,6 +2,7 @@
 // VAR section declares them and the definition text gets them written back.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -20,6 +21,11 @@ struct ObjVar {
     std::uint8_t numeric = 0;    // "#": a length in drawing units
     std::uint8_t trace = 0;      // "-": evaluation printed
     std::uint8_t applyMark = 0;  // chosen to be given to other objects
+
+    // Every object placed makes and frees its hundred or so variables: the
+    // freed blocks are kept for the next object's rather than given back.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* block, std::size_t size) noexcept;
 };
 
 enum ObjVarKind : std::int16_t { kVarFixed = 0, kVarComputed = 1, kVarParameter = 2 };

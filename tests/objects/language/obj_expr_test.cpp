@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
+#include "host/win/textutil.h"
 #include "lang_fixture.h"
 
 namespace {
@@ -175,4 +177,57 @@ TEST_F(ObjLanguage, long_and_non_ascii_expressions_read_whole) {
     const std::string cut = "e(0 0 \"" + std::string(76, 'x') + "żółć\")";
     EXPECT_EQ(EvalExprText(false, 1.0, cut, value, text, vars, 0), 1);
     EXPECT_EQ(text, std::string(76, 'x') + "żó");
+}
+
+// The look-up kept from one evaluation to the next follows the list: a
+// variable appended, one freed and another made in its place under a new
+// number (often in the very block freed), the list changed back and forth
+// between two lists. Each evaluation sees what a fresh walk would.
+TEST_F(ObjLanguage, computed_variables_follow_the_list_between_evaluations) {
+    ObjVarList vars, other;
+    SetObjVar(31, kVarComputed, 1, u'R', "$12+$13+$11034", 0.0, "", 0, 0, vars);
+    SetObjVar(12, kVarFixed, 0, u'R', "", 1.0, "", 0, 0, vars);
+    SetObjVar(31, kVarComputed, 1, u'R', "$12*2", 0.0, "", 0, 0, other);
+    SetObjVar(12, kVarFixed, 0, u'R', "", 7.0, "", 0, 0, other);
+    const auto value31 = [](ObjVarList& list) {
+        EXPECT_EQ(EvaluateComputedVars(list, 1.0), 1);
+        return FindObjVar(31, list)->value;
+    };
+    EXPECT_EQ(value31(vars), 1.0);
+    SetObjVar(13, kVarFixed, 0, u'R', "", 10.0, "", 0, 0, vars);  // appended
+    EXPECT_EQ(value31(vars), 11.0);
+    SetObjVar(11034, kVarFixed, 0, u'R', "", 100.0, "", 0, 0, vars);  // far beyond the rest
+    EXPECT_EQ(value31(vars), 111.0);
+    EXPECT_EQ(value31(other), 14.0);
+    vars.pop_back();
+    vars.push_back(std::make_unique<ObjVar>());  // a repeat, after the first
+    vars.back()->number = 13;
+    vars.back()->value = 1000.0;
+    EXPECT_EQ(value31(vars), 11.0);
+    vars.pop_back();
+    vars.pop_back();
+    SetObjVar(11034, kVarFixed, 0, u'R', "", 5.0, "", 0, 0, vars);  // where 13 was
+    EXPECT_EQ(value31(vars), 6.0);
+    vars.erase(vars.begin() + 1);  // 12 goes
+    EXPECT_EQ(value31(vars), 5.0);
+    vars.insert(vars.begin(), std::make_unique<ObjVar>());
+    vars.front()->number = 12;
+    vars.front()->value = 3.0;
+    EXPECT_EQ(value31(vars), 8.0);
+    EXPECT_EQ(value31(other), 14.0);
+}
+
+// Numbers are read as the host's decimal reading reads them, to the last
+// bit, short or long, with or without decimals.
+TEST_F(ObjLanguage, numbers_read_as_the_decimal_reading_reads_them) {
+    ObjVarList vars;
+    for (const char* number :
+         {"0", "7", "0.1", "0.3", "5.", "007.50", "123456789012345", "1234567890123456", "9007199254740993",
+          "0.000000000000001", "0.0000000000000001", "3.141592653589793", "2.675", "1.2.3", "99999.99999"}) {
+        double value = -1.0;
+        std::string text;
+        ASSERT_EQ(EvalExprText(false, 1.0, number, value, text, vars, 0), 1) << number;
+        const double read = host::parseDoublePrefix(number).value_or(-2.0);
+        EXPECT_EQ(std::memcmp(&value, &read, sizeof value), 0) << number;
+    }
 }
