@@ -315,9 +315,12 @@ void CEdit::DefaultPaint(CDC& dc) {
     GetClientRect(&r);
     dc.FillSolidRect(r, GetSysColor(enabled_ && !(style_ & ES_READONLY) ? COLOR_WINDOW : COLOR_BTNFACE));
     dc.SetTextColor(GetSysColor(enabled_ ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
-    std::string shown = (style_ & ES_PASSWORD) ? std::string(zcui::CodePointCount(text_), '*') : text_;
     UINT align = (style_ & ES_RIGHT) ? DT_RIGHT : (style_ & ES_CENTER) ? DT_CENTER : DT_LEFT;
-    if (!shown.empty()) dc.DrawText(shown, &r, align);
+    if (text_.empty()) return;
+    if (style_ & ES_PASSWORD)
+        dc.DrawText(std::string(zcui::CodePointCount(text_), '*'), &r, align);
+    else
+        dc.DrawText(text_, &r, align);
 }
 
 // ---------------------------------------------------------------- list box

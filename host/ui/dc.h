@@ -201,7 +201,11 @@ public:
     const std::vector<DrawOp>& Ops() const { return *sink_; }
 
 private:
-    void Push(DrawOp op) { sink_->push_back(std::move(op)); }
+    void Push(DrawOp op) {
+        // A window paints a few steps: one allocation rather than a growth per step.
+        if (sink_->capacity() == 0) sink_->reserve(4);
+        sink_->push_back(std::move(op));
+    }
     struct State {
         COLORREF text, bk;
         int mode;

@@ -102,6 +102,7 @@ BOOL CDialog::CreateFromTemplate(const DialogTemplate& t, CWnd* parent, bool chi
         CRect cr = c.rect;
         MapDialogRect(&cr);
         CWnd* raw = ctl.get();
+        raw->stock_ = true;
         owned_.push_back(std::move(ctl));  // CreateChildWindow attaches it, in order
         raw->CreateChildWindow(c.style, cr, this, static_cast<UINT>(c.id), c.text);
         raw->exStyle_ = c.exStyle;

@@ -632,9 +632,10 @@ namespace {
 // underlines the next letter.
 std::string WithoutAccelerators(const std::string& text) {
     std::string out;
+    out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '&' && i + 1 < text.size()) ++i;
-        out += text[i];
+        out.push_back(text[i]);
     }
     return out;
 }

@@ -10,11 +10,16 @@
 #include <cstdlib>
 #include <deque>
 #include <functional>
+#include <iterator>
 #include <map>
+#include <new>
 #include <tuple>
+#include <typeinfo>
 #include <vector>
 
+#include "host/ui/controls.h"
 #include "host/ui/driver.h"
+#include "host/ui/listctrl.h"
 #include "host/ui/msgbox.h"
 #include "host/ui/uitext.h"
 #include "host/win/textfile.h"
@@ -75,6 +80,44 @@ private:
     std::size_t mask_ = 0;
     unsigned shift_ = 64;
 };
+
+// Freed windows' blocks by size, in steps of 16 bytes: the next window of
+// that size takes the last one freed.  Under the address sanitizer every
+// window has a block of its own, so that a stale pointer is still caught.
+class WindowBlocks {
+public:
+    void* Take(std::size_t size) {
+        const std::size_t c = (size + kGrain - 1) / kGrain;
+        if (!kPooled || c >= kClasses) return ::operator new(size);
+        if (Free* f = heads_[c]) {
+            heads_[c] = f->next;
+            return f;
+        }
+        return ::operator new(c* kGrain);
+    }
+    void Give(void* p, std::size_t size) {
+        const std::size_t c = (size + kGrain - 1) / kGrain;
+        if (!kPooled || c >= kClasses) return ::operator delete(p);
+        heads_[c] = new (p) Free{heads_[c]};
+    }
+
+private:
+#if defined(__SANITIZE_ADDRESS__)
+    static constexpr bool kPooled = false;
+#elif defined(__has_feature)
+    static constexpr bool kPooled = !__has_feature(address_sanitizer);
+#else
+    static constexpr bool kPooled = true;
+#endif
+    static constexpr std::size_t kGrain = 16;
+    static constexpr std::size_t kClasses = 128;
+    struct Free {
+        Free* next;
+    };
+    Free* heads_[kClasses] = {};
+};
+
+constinit WindowBlocks g_blocks;
 
 LiveSet& Live() {
     static LiveSet live;
@@ -150,6 +193,14 @@ CWnd* AfxGetMainWnd() {
 
 // ---------------------------------------------------------------- life
 
+void* CWnd::operator new(std::size_t size) {
+    return g_blocks.Take(size);
+}
+
+void CWnd::operator delete(void* p, std::size_t size) noexcept {
+    g_blocks.Give(p, size);
+}
+
 CWnd::CWnd() {
     Live().Insert(this);
 }
@@ -192,24 +243,38 @@ void CWnd::DestroyTree(bool callVirtuals) {
     if (!m_hWnd && children_.empty() && !parent_) return;
     if (callVirtuals && m_hWnd) OnDestroy();
     if (!children_.empty()) {
+        // Stock controls end without running anyone's code, so while no other
+        // walk reads this list they may leave it together, just before code
+        // that could look runs, rather than one by one.
+        bool batch = callVirtuals;
+        for (const ChildWalk* w = ChildWalk::innermost; w && batch; w = w->outer) batch = &w->wnd != this;
         ChildWalk walk(*this);
+        std::size_t ended = 0;  // ended stock controls still at the front of the list
         for (std::size_t i = 0; i < walk.Size(); ++i) {
             CWnd* child = walk.At(i);
             // A child still in the list is alive (one that ends leaves its
             // parent's list); the ones before it left as they were destroyed.
             if (walk.copied && !(!children_.empty() && children_.front() == child) && !IsLive(child))
                 continue;
+            if (batch && !walk.copied && i - walk.gone == ended && child->EndsQuietly(this)) {
+                child->EndQuietly();
+                ++ended;
+                continue;
+            }
+            DropEnded(walk, ended);
             walk.at = i;
             if (callVirtuals)
                 child->DestroyWindow();
             else
                 child->DestroyTree(false);
         }
+        DropEnded(walk, ended);
     }
     if (!children_.empty()) {
         FamilyChanging(kAnyChange);
         children_.clear();
         childIds_.clear();
+        IdsChanged();
     }
     owned_.clear();
     if (g_focus == this) g_focus = nullptr;
@@ -222,6 +287,50 @@ void CWnd::DestroyTree(bool callVirtuals) {
                 q.end());
 }
 
+namespace {
+
+// A window of the host's own classes, not a class derived from one, runs
+// no one's code as it ends, whoever made it.  Each class's type_info is the
+// one the host's library holds, so addresses say it (a miss only costs the
+// slower teardown).
+bool OfHostClass(const CWnd& w) {
+    static const std::type_info* const kHost[] = {
+        &typeid(CEdit),      &typeid(CButton),     &typeid(CStatic),  &typeid(CComboBox),
+        &typeid(CScrollBar), &typeid(CHeaderCtrl), &typeid(CListBox), &typeid(CSliderCtrl),
+        &typeid(CListCtrl),  &typeid(CTreeCtrl),   &typeid(CWnd)};
+    const std::type_info* t = &typeid(w);
+    return std::find(std::begin(kHost), std::end(kHost), t) != std::end(kHost);
+}
+
+}  // namespace
+
+bool CWnd::EndsQuietly(const CWnd* parent) const {
+    return m_hWnd && parent_ == parent && children_.empty() && owned_.empty() &&
+           (stock_ || OfHostClass(*this));
+}
+
+// What DestroyWindow does to a stock control, whose OnDestroy and
+// PostNcDestroy are the base ones, but for leaving its parent's list.
+void CWnd::EndQuietly() {
+    if (g_focus == this) g_focus = nullptr;
+    parent_ = nullptr;
+    m_hWnd = nullptr;
+    auto& q = PostQueue();
+    if (!q.empty())
+        q.erase(std::remove_if(q.begin(), q.end(), [this](const Posted& p) { return p.wnd == this; }),
+                q.end());
+}
+
+void CWnd::DropEnded(ChildWalk& walk, std::size_t& ended) {
+    if (ended == 0) return;
+    const auto n = static_cast<std::ptrdiff_t>(ended);
+    children_.erase(children_.begin(), children_.begin() + n);
+    childIds_.erase(childIds_.begin(), childIds_.begin() + n);
+    IdsChanged();
+    walk.gone += ended;
+    ended = 0;
+}
+
 void CWnd::AdoptChild(std::unique_ptr<CWnd> child) {
     AttachChild(child.get());
     owned_.push_back(std::move(child));
@@ -232,6 +341,14 @@ void CWnd::AttachChild(CWnd* child) {
     child->parent_ = this;
     children_.push_back(child);
     childIds_.push_back(child->id_);
+    if (!idSlots_.empty()) {
+        // Added at the end, the child is the first of its id unless one is
+        // there already.
+        if (idSlots_.size() < 2 * childIds_.size())
+            IdsChanged();
+        else
+            PutIdSlot(childIds_.size() - 1);
+    }
 }
 
 void CWnd::ReserveChildren(std::size_t count) {
@@ -250,6 +367,7 @@ void CWnd::DetachChild(CWnd* child) {
     if (ChildWalk::innermost) FamilyChanging(static_cast<std::size_t>(i));
     children_.erase(at);
     childIds_.erase(childIds_.begin() + i);
+    IdsChanged();
 }
 
 void CWnd::FamilyChanging(std::size_t leaving) {
@@ -296,14 +414,54 @@ void CWnd::CopyState(const CWnd& from) {
 int CWnd::SetDlgCtrlID(int id) {
     if (parent_ && IsLive(parent_))
         for (std::size_t i = 0; i < parent_->children_.size(); ++i)
-            if (parent_->children_[i] == this) parent_->childIds_[i] = id;
+            if (parent_->children_[i] == this) {
+                parent_->childIds_[i] = id;
+                parent_->IdsChanged();
+            }
     return std::exchange(id_, id);
 }
 
+namespace {
+
+constexpr std::size_t kFewChildren = 8;        // below this a scan of the ids is as quick
+constexpr std::size_t kManyChildren = 0x7FFF;  // beyond this the table's entries cannot say
+
+std::size_t IdHome(int id, std::size_t mask) {
+    const std::uint64_t mixed = std::uint64_t{static_cast<std::uint32_t>(id)} * 0x9E3779B97F4A7C15ull;
+    return static_cast<std::size_t>(mixed >> 40) & mask;
+}
+
+}  // namespace
+
+void CWnd::PutIdSlot(std::size_t index) const {
+    const std::size_t mask = idSlots_.size() - 1;
+    const int id = childIds_[index];
+    std::size_t i = IdHome(id, mask);
+    for (; idSlots_[i]; i = (i + 1) & mask)
+        if (childIds_[idSlots_[i] - 1] == id) return;  // the earlier child keeps the id
+    idSlots_[i] = static_cast<std::uint16_t>(index + 1);
+}
+
+void CWnd::MakeIdSlots() const {
+    idSlots_.assign(std::bit_ceil(std::max<std::size_t>(2 * childIds_.size() + 8, 16)), 0);
+    for (std::size_t k = 0; k < childIds_.size(); ++k) PutIdSlot(k);
+}
+
 CWnd* CWnd::GetDlgItem(int id) const {
-    const auto at = std::find(childIds_.begin(), childIds_.end(), id);
-    if (at != childIds_.end()) {
-        CWnd* child = children_[static_cast<std::size_t>(at - childIds_.begin())];
+    std::size_t at = childIds_.size();
+    if (at < kFewChildren || at > kManyChildren) {
+        at = static_cast<std::size_t>(std::find(childIds_.begin(), childIds_.end(), id) - childIds_.begin());
+    } else {
+        if (idSlots_.empty()) MakeIdSlots();
+        const std::size_t mask = idSlots_.size() - 1;
+        for (std::size_t i = IdHome(id, mask); idSlots_[i]; i = (i + 1) & mask)
+            if (childIds_[idSlots_[i] - 1] == id) {
+                at = idSlots_[i] - 1;
+                break;
+            }
+    }
+    if (at != childIds_.size()) {
+        CWnd* child = children_[at];
         if (child->id_ == id) return child;
     }
     // An id given the control after it was attached: the control itself says.

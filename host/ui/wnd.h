@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -26,6 +27,10 @@ public:
     virtual ~CWnd();
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
+    // Windows are made and ended by the dozen with every dialog shown: their
+    // memory is kept by size for the next ones.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* p, std::size_t size) noexcept;
 
     HWND m_hWnd = nullptr;  // the window itself while it exists on screen
     HWND GetSafeHwnd() const { return m_hWnd; }
@@ -180,6 +185,10 @@ private:
     // leave it, or kAnyChange.
     static constexpr std::size_t kAnyChange = static_cast<std::size_t>(-1);
     void FamilyChanging(std::size_t leaving);
+    // The quiet teardown of stock controls: see DestroyTree.
+    bool EndsQuietly(const CWnd* parent) const;
+    void EndQuietly();
+    void DropEnded(ChildWalk& walk, std::size_t& ended);
     Handlers& EnsureHandlers();
     CPoint ScreenOrigin() const;
 
@@ -188,6 +197,15 @@ private:
     // of its controls by id (every DDX line, every init) scan numbers in a
     // row rather than a control each.
     std::vector<int> childIds_;
+    // An open-addressed table over childIds_ (index + 1, the first child of
+    // each id), made by the first look-up after the list changed otherwise
+    // than by a child added at the end: a dialog looks its controls up by
+    // the hundred while it is laid out.  Small entries keep it a small
+    // block, which the heap hands out quickly.
+    mutable std::vector<std::uint16_t> idSlots_;
+    void IdsChanged() { idSlots_.clear(); }
+    void MakeIdSlots() const;
+    void PutIdSlot(std::size_t index) const;
     std::vector<std::unique_ptr<CWnd>> owned_;
     // Registered handlers, made with the first: most controls register none,
     // and every dialog makes and ends dozens of them each time it is shown.
@@ -195,6 +213,9 @@ private:
     std::function<void(CDC&)> paintHandler_;
     std::vector<DrawOp> paint_;
     bool dirty_ = false;
+    // Made by the host from a dialog template: its class overrides none of
+    // what runs as a window ends.
+    bool stock_ = false;
 };
 
 // The host's main window: always there, never destroyed.

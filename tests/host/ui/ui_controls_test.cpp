@@ -535,39 +535,45 @@ TEST(UiBitmapButton, loads_its_pair_from_the_current_resources_and_keeps_the_ids
 
 // A control looked up by id is the first child holding that id, as the
 // family changes: an id given later, a control that ends or is deleted, one
-// subclassed in its place. The children's own ids are the oracle.
+// subclassed in its place, ones added after look-ups. The children's own ids
+// are the oracle; a few children and a dialog's worth are looked up alike.
 TEST(UiFamily, a_control_is_found_by_id_as_the_family_changes) {
-    CWnd parent;
-    parent.CreateChildWindow(WS_VISIBLE, CRect(0, 0, 100, 100), nullptr, 0, "p");
-    std::vector<std::unique_ptr<CWnd>> kids;
-    for (int i = 0; i < 4; ++i) {
-        kids.push_back(std::make_unique<CWnd>());
-        kids.back()->CreateChildWindow(WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), &parent,
-                                       static_cast<UINT>(100 + i));
+    for (int count : {4, 40}) {
+        CWnd parent;
+        parent.CreateChildWindow(WS_VISIBLE, CRect(0, 0, 100, 100), nullptr, 0, "p");
+        std::vector<std::unique_ptr<CWnd>> kids;
+        const auto add = [&](int id) {
+            kids.push_back(std::make_unique<CWnd>());
+            kids.back()->CreateChildWindow(WS_CHILD | WS_VISIBLE, CRect(0, 0, 10, 10), &parent,
+                                           static_cast<UINT>(id));
+        };
+        for (int i = 0; i < count; ++i) add(100 + i);
+        const auto expectFirst = [&](const char* step) {
+            for (int id : {7, 100, 101, 102, 103, 104, 100 + count, 100 + count + 1}) {
+                CWnd* first = nullptr;
+                for (CWnd* c : parent.Children())
+                    if (!first && c->GetDlgCtrlID() == id) first = c;
+                EXPECT_EQ(parent.GetDlgItem(id), first) << count << " " << step << ": id " << id;
+            }
+        };
+        expectFirst("made");
+        kids[2]->SetDlgCtrlID(100);
+        EXPECT_EQ(parent.GetDlgItem(100), kids[0].get());
+        expectFirst("renumbered");
+        kids[0]->DestroyWindow();
+        EXPECT_EQ(parent.GetDlgItem(100), kids[2].get());
+        expectFirst("ended");
+        kids[1]->SetDlgCtrlID(7);
+        kids[3].reset();
+        EXPECT_EQ(parent.GetDlgItem(103), nullptr);
+        expectFirst("deleted");
+        CWnd sub;
+        ASSERT_TRUE(sub.SubclassDlgItem(7, &parent));
+        EXPECT_EQ(parent.GetDlgItem(7), &sub);
+        expectFirst("subclassed");
+        for (int i = 0; i < count * 2; ++i) add(100 + (i % 3 == 0 ? count + 1 : i));  // repeated ids too
+        expectFirst("added");
+        parent.DestroyWindow();
+        EXPECT_EQ(parent.GetDlgItem(100), nullptr);
     }
-    const auto expectFirst = [&](const char* step) {
-        for (int id : {7, 100, 101, 102, 103, 104}) {
-            CWnd* first = nullptr;
-            for (CWnd* c : parent.Children())
-                if (!first && c->GetDlgCtrlID() == id) first = c;
-            EXPECT_EQ(parent.GetDlgItem(id), first) << step << ": id " << id;
-        }
-    };
-    expectFirst("made");
-    kids[2]->SetDlgCtrlID(100);
-    EXPECT_EQ(parent.GetDlgItem(100), kids[0].get());
-    expectFirst("renumbered");
-    kids[0]->DestroyWindow();
-    EXPECT_EQ(parent.GetDlgItem(100), kids[2].get());
-    expectFirst("ended");
-    kids[1]->SetDlgCtrlID(7);
-    kids[3].reset();
-    EXPECT_EQ(parent.GetDlgItem(103), nullptr);
-    expectFirst("deleted");
-    CWnd sub;
-    ASSERT_TRUE(sub.SubclassDlgItem(7, &parent));
-    EXPECT_EQ(parent.GetDlgItem(7), &sub);
-    expectFirst("subclassed");
-    parent.DestroyWindow();
-    EXPECT_EQ(parent.GetDlgItem(100), nullptr);
 }

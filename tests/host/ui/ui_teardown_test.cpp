@@ -9,7 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "host/ui/dialog.h"
 #include "host/ui/wnd.h"
+#include "tests/host/ui/ui_fixture.h"
 
 namespace {
 
@@ -149,4 +151,84 @@ TEST(UiTeardown, windows_are_live_exactly_while_they_exist) {
     }
     for (const CWnd* w : gone) EXPECT_FALSE(CWnd::IsLive(w));  // compared, never read
     EXPECT_FALSE(CWnd::IsLive(nullptr));
+}
+
+namespace {
+
+// A dialog on a template with one control bound to a class of its own, whose
+// end runs code: the template's other controls end without any.
+class BoundEdit : public CEdit {
+public:
+    void OnDestroy() override {
+        if (onDestroy) onDestroy();
+    }
+    std::function<void()> onDestroy;
+};
+
+class BoundDialog : public CDialog {
+public:
+    BoundDialog() : CDialog(500) {}
+    void DoDataExchange(CDataExchange* dx) override { DDX_Control(dx, 1002, edit); }
+    std::vector<int> Listed() const {
+        std::vector<int> ids;
+        for (const CWnd* c : Children()) ids.push_back(c->GetDlgCtrlID());
+        return ids;
+    }
+    BoundEdit edit;
+};
+
+using Ids = std::vector<int>;
+const Ids kAfterFirst{1002, 1003, 1004, 1005, 1010, 1011, 1012, 1020, 1021, 1, 2};
+
+}  // namespace
+
+TEST_F(UiTest, code_run_as_a_dialog_ends_sees_the_controls_before_it_gone_and_the_rest_there) {
+    {
+        BoundDialog d;
+        ASSERT_TRUE(d.Create(500));
+        Ids seen;
+        CWnd* first = d.GetDlgItem(1001);
+        CEdit made;  // made at run time, of the host's own class
+        made.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 5, 5), &d, 900);
+        d.edit.onDestroy = [&] {
+            seen = d.Listed();
+            EXPECT_EQ(d.GetDlgItem(1001), nullptr);
+            EXPECT_EQ(first->GetSafeHwnd(), nullptr);
+            EXPECT_NE(d.GetDlgItem(1003)->GetSafeHwnd(), nullptr);
+        };
+        d.DestroyWindow();
+        Ids expected = kAfterFirst;
+        expected.push_back(900);
+        EXPECT_EQ(seen, expected);
+        EXPECT_TRUE(d.Children().empty());
+        EXPECT_EQ(d.edit.GetSafeHwnd(), nullptr);
+        EXPECT_EQ(made.GetSafeHwnd(), nullptr);
+        EXPECT_EQ(made.GetParent(), nullptr);
+    }
+    {  // it ends a later control and adds a window: the one ended is not
+       // ended again, the one added is left out
+        BoundDialog d;
+        ASSERT_TRUE(d.Create(500));
+        CWnd added;
+        d.edit.onDestroy = [&] {
+            d.GetDlgItem(1004)->DestroyWindow();
+            added.CreateChildWindow(WS_CHILD | WS_VISIBLE, CRect(0, 0, 5, 5), &d, 900);
+        };
+        d.DestroyWindow();
+        EXPECT_TRUE(d.Children().empty());
+        EXPECT_NE(added.GetSafeHwnd(), nullptr);
+        EXPECT_EQ(d.GetSafeHwnd(), nullptr);
+    }
+    {  // the dialog is ended by painting, which walks its controls meanwhile
+        BoundDialog d;
+        ASSERT_TRUE(d.Create(500));
+        Ids seen;
+        d.edit.onDestroy = [&] { seen = d.Listed(); };
+        d.edit.HandlePaint([&](CDC&) { d.DestroyWindow(); });
+        d.edit.Invalidate();
+        d.PaintInvalidated();
+        EXPECT_EQ(seen, kAfterFirst);
+        EXPECT_TRUE(d.Children().empty());
+        EXPECT_EQ(d.GetSafeHwnd(), nullptr);
+    }
 }
