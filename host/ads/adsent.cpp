@@ -215,24 +215,31 @@ bool isCommonItem(const ZcDbDxfItem& it) {
 // The common groups go where the entity's own section reads them: after
 // its "AcDbEntity" marker, or first, in the order given.
 void placeCommonGroups(std::vector<ZcDbDxfItem>& items) {
-    auto firstCommon = std::find_if(items.begin(), items.end(), isCommonItem);
-    if (firstCommon == items.end()) return;
-    auto marker = std::find_if(items.begin(), items.end(), [](const ZcDbDxfItem& it) {
-        return it.code == 100 && it.text == "AcDbEntity";
-    });
-    auto at = marker == items.end() ? items.begin() : marker + 1;
-    // Lists nearly always give them there already (an entity made per
-    // group of a label): then nothing moves.
-    if (firstCommon == at &&
-        std::none_of(std::find_if_not(at, items.end(), isCommonItem), items.end(), isCommonItem))
-        return;
+    // Lists nearly always give them there already, in one run (an entity
+    // made per group of a label): one look at each item tells, and then
+    // nothing moves.
+    const std::size_t n = items.size();
+    std::size_t firstCommon = n, lastCommon = 0, commons = 0, marker = n;
+    for (std::size_t i = 0; i < n; ++i) {
+        const ZcDbDxfItem& it = items[i];
+        if (isCommonItem(it)) {
+            if (commons++ == 0) firstCommon = i;
+            lastCommon = i;
+        } else if (marker == n && it.code == 100 && it.text == "AcDbEntity") {
+            marker = i;
+        }
+    }
+    if (commons == 0) return;
+    const std::size_t at = marker == n ? 0 : marker + 1;
+    if (firstCommon == at && lastCommon - firstCommon + 1 == commons) return;
     std::vector<ZcDbDxfItem> common, rest;
     rest.reserve(items.size());
     for (ZcDbDxfItem& it : items) (isCommonItem(it) ? common : rest).push_back(std::move(it));
-    marker = std::find_if(rest.begin(), rest.end(),
-                          [](const ZcDbDxfItem& it) { return it.code == 100 && it.text == "AcDbEntity"; });
-    at = marker == rest.end() ? rest.begin() : marker + 1;
-    rest.insert(at, std::make_move_iterator(common.begin()), std::make_move_iterator(common.end()));
+    const auto restMarker = std::find_if(rest.begin(), rest.end(), [](const ZcDbDxfItem& it) {
+        return it.code == 100 && it.text == "AcDbEntity";
+    });
+    const auto restAt = restMarker == rest.end() ? rest.begin() : restMarker + 1;
+    rest.insert(restAt, std::make_move_iterator(common.begin()), std::make_move_iterator(common.end()));
     items = std::move(rest);
 }
 
@@ -278,10 +285,21 @@ ParsedList parseList(const resbuf* list, ZcDbDatabase* db) {
     return p;
 }
 
+// A type name upper-cased: nearly always short ASCII, whose letters a-z
+// are all that change.
+std::string upperType(std::string_view type) {
+    if (!std::all_of(type.begin(), type.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return host::toUpper(type);
+    std::string upper(type);
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c ^ 0x20);
+    return upper;
+}
+
 // The same of a type and its groups given as items.
 ParsedList parseItems(std::string_view type, std::vector<ZcDbDxfItem> items) {
     ParsedList p;
-    p.type = host::toUpper(type);
+    p.type = upperType(type);
     for (const ZcDbDxfItem& it : items) {
         if (it.kind == ZcDbDxfItem::kUnknown || it.kind != ZcDbDxfItem::kindOfCode(it.code) || it.code <= 0 ||
             it.code >= 1000) {
@@ -295,6 +313,12 @@ ParsedList parseItems(std::string_view type, std::vector<ZcDbDxfItem> items) {
     p.items = std::move(items);
     placeCommonGroups(p.items);
     return p;
+}
+
+// Asked several times of every entity made: most names are told apart by
+// their length or first letter, without a call to compare them.
+bool sameType(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && (a.empty() || a[0] == b[0]) && a == b;
 }
 
 bool hasCode(const std::vector<ZcDbDxfItem>& items, int code) {
@@ -331,7 +355,7 @@ bool hasMandatoryGroups(std::string_view type, const std::vector<ZcDbDxfItem>& i
         {"BLOCK", {2, 10}},
     };
     for (const Kind& k : mandatory) {
-        if (k.type != type) continue;
+        if (!sameType(k.type, type)) continue;
         for (int c : k.codes)
             if (c != 0 && !hasCode(items, c)) return false;
         return true;
@@ -558,8 +582,14 @@ int host::modifyXDataApp(const ads_name ent, const char* app,
     const std::vector<ZcDbXDataApp>& apps = e->xDataApps();
     const auto found = std::find_if(apps.begin(), apps.end(), named);
     if (found == apps.end()) return RTNONE;
-    std::size_t size = xdataSize(apps);
-    for (const ZcDbDxfItem& it : found->items) size -= itemSize(it);
+    // The other apps' size and the new items': the app's old items (most
+    // of an entity's xdata) are not measured.
+    std::size_t size = 0;
+    for (const ZcDbXDataApp& a : apps) {
+        size += 2 + a.app.size() + 2;
+        if (&a != &*found)
+            for (const ZcDbDxfItem& it : a.items) size += itemSize(it);
+    }
     for (const ZcDbDxfItem& it : items) size += itemSize(it);
     if (size > kXDataLimit) return fail(OL_EXDATASIZE);
     e->setXDataApp(name, std::move(items));
@@ -614,9 +644,9 @@ int makeParsed(ParsedList p, ZcDbDatabase* db, ads_name result) {
     ZcDbObjectId made;
     int rc;
     const std::string_view type = p.type;
-    if (type == "BLOCK")
+    if (sameType(type, "BLOCK"))
         rc = beginBlock(p);
-    else if (type == "ENDBLK")
+    else if (sameType(type, "ENDBLK"))
         rc = endBlock(db, &made);
     else
         rc = makeEntity(p, db, &made);
@@ -697,14 +727,15 @@ int endBlock(ZcDbDatabase* db, ZcDbObjectId* made) {
 int makeEntity(ParsedList& p, ZcDbDatabase* db, ZcDbObjectId* made) {
     MakeState& st = makeState();
     const std::string_view type = p.type;
-    bool part = type == "VERTEX" || type == "ATTRIB" || type == "SEQEND";
+    const bool vertex = sameType(type, "VERTEX"), seqend = sameType(type, "SEQEND");
+    bool part = vertex || seqend || sameType(type, "ATTRIB");
     // A complex entity takes only its own parts; anything else abandons it.
     if (st.complex && !part) {
         st.complex.reset();
         return fail(OL_EMKTYPE);
     }
-    if (!st.complex && (type == "VERTEX" || type == "SEQEND")) return fail(OL_EMKTYPE);
-    if (st.complex && type == "SEQEND") {
+    if (!st.complex && (vertex || seqend)) return fail(OL_EMKTYPE);
+    if (st.complex && seqend) {
         std::unique_ptr<ZcDbEntity> ent = std::move(st.complex);
         return finishEntity(std::move(ent), st.paperSpace, db, made);
     }
@@ -1156,7 +1187,25 @@ ZcDbObjectId currentSpaceForNewEntities(ZcDbDatabase* db) {
 }
 
 void ensureLayer(ZcDbDatabase* db, const std::string& name) {
-    if (!db || name.empty() || !db->recordId(db->layerTableId(), name).isNull()) return;
+    if (!db || name.empty()) return;
+    // Entity after entity is made on one layer: the record found last is
+    // asked first, and stands while it is there under that very name.
+    thread_local struct {
+        std::int64_t serial = 0;
+        std::string name;
+        ZcDbObjectId id;
+    } last;
+    if (last.serial == db->serial() && last.name == name && !last.id.isErased()) {
+        const ZcDbObject* obj = last.id.stub()->object.get();
+        const auto* rec = obj ? ZcDbLayerTableRecord::cast(obj) : nullptr;
+        if (rec && rec->name() == name) return;
+    }
+    if (const ZcDbObjectId found = db->recordId(db->layerTableId(), name); !found.isNull()) {
+        last.serial = db->serial();
+        last.name = name;
+        last.id = found;
+        return;
+    }
     ZcDbLayerTable* t = nullptr;
     if (db->getLayerTable(t, ZcDb::kForWrite) != Zcad::eOk) return;
     auto* rec = new ZcDbLayerTableRecord;

@@ -152,10 +152,15 @@ private:
     }
 
     void blockChanged(ZcDbStub* block) {
-        if (block)
-            m_changedBlocks.insert(block);
-        else
+        if (!block) {
             m_allBlocksChanged = true;
+            return;
+        }
+        // A block is made or changed entity after entity: its entry is
+        // looked for once, not once for each.
+        if (block == m_lastChangedBlock) return;
+        m_changedBlocks.insert(block);
+        m_lastChangedBlock = block;
     }
 
     void note(const ZcDbObject* obj) {
@@ -187,12 +192,14 @@ private:
         if (m_allBlocksChanged) {
             m_allBlocksChanged = false;
             m_changedBlocks.clear();
+            m_lastChangedBlock = nullptr;
             for (const auto& [ref, block] : m_onBlocks) m_dirty.insert(ref);
             return;
         }
         std::vector<ZcDbStub*> todo(m_changedBlocks.begin(), m_changedBlocks.end());
         std::unordered_set<ZcDbStub*> seen(m_changedBlocks.begin(), m_changedBlocks.end());
         m_changedBlocks.clear();
+        m_lastChangedBlock = nullptr;
         while (!todo.empty()) {
             ZcDbStub* block = todo.back();
             todo.pop_back();
@@ -245,6 +252,7 @@ private:
     // Block -> the blocks holding a reference to it.
     std::unordered_map<ZcDbStub*, std::unordered_set<ZcDbStub*>> m_holders;
     std::unordered_set<ZcDbStub*> m_changedBlocks;
+    ZcDbStub* m_lastChangedBlock = nullptr;  // in m_changedBlocks
     bool m_allBlocksChanged = false;
 };
 

@@ -534,7 +534,9 @@ private:
     const resbuf* m_rb;
 };
 
-bool compareNumbers(double a, double b, const std::string& op) {
+// The operator as a view: each test of it is then a length and a byte or
+// two, not a call (filters are matched against every entity a walk meets).
+bool compareNumbers(double a, double b, std::string_view op) {
     double tol = 1e-10 * std::max({1.0, std::fabs(a), std::fabs(b)});
     if (op == "*") return true;
     if (op == "=") return std::fabs(a - b) <= tol;
@@ -550,7 +552,7 @@ bool compareNumbers(double a, double b, const std::string& op) {
 }
 
 bool compareStrings(std::string_view have, const Node& t) {
-    const std::string& op = t.ops[0];
+    const std::string_view op = t.ops[0];
     if (op == "*") return true;
     if (op == "=" || op == "!=" || op == "/=" || op == "<>")
         return t.pattern->matches(have, true) == (op == "=");

@@ -75,6 +75,70 @@ Zcad::ErrorStatus ZcDbDwgFiler::writeId(const ZcDbObjectId& id) {
     return put(kTId, &p, sizeof p);
 }
 
+Zcad::ErrorStatus ZcDbDwgFiler::writeItems(const std::vector<ZcDbDxfItem>& items) {
+    if (m_status != Zcad::eOk) return m_status;
+    // Each item: its code (Int16), its kind (UInt8), then its value.
+    constexpr std::size_t kHead = (1 + 2) + (1 + 1);
+    static_assert(sizeof(std::uintptr_t) == 8 && sizeof(std::int64_t) == 8);
+    std::size_t n = 0;
+    for (const ZcDbDxfItem& it : items) {
+        switch (it.kind) {
+            case ZcDbDxfItem::kString:
+            case ZcDbDxfItem::kUnknown:
+            case ZcDbDxfItem::kHandle:
+                n += kHead + 1 + 4 + it.text.size();
+                break;
+            case ZcDbDxfItem::kPoint:
+                n += kHead + 1 + 24 + 1 + 1;
+                break;
+            default:  // a real, an id or a whole number: eight bytes
+                n += kHead + 1 + 8;
+                break;
+        }
+    }
+    std::uint8_t* at = room(n);
+    const auto store = [&at](std::uint8_t tag, const void* p, std::size_t size) {
+        *at = tag;
+        std::memcpy(at + 1, p, size);
+        at += 1 + size;
+    };
+    for (const ZcDbDxfItem& it : items) {
+        const auto code = static_cast<std::int16_t>(it.code);
+        const auto kind = static_cast<std::uint8_t>(it.kind);
+        store(kTInt16, &code, sizeof code);
+        store(kTUInt8, &kind, sizeof kind);
+        switch (it.kind) {
+            case ZcDbDxfItem::kString:
+            case ZcDbDxfItem::kUnknown:
+            case ZcDbDxfItem::kHandle: {
+                const auto size = static_cast<std::uint32_t>(it.text.size());
+                store(kTString, &size, sizeof size);
+                if (size) std::memcpy(at, it.text.data(), size);
+                at += size;
+                break;
+            }
+            case ZcDbDxfItem::kReal:
+                store(kTDouble, &it.real[0], sizeof(double));
+                break;
+            case ZcDbDxfItem::kPoint: {
+                const auto dim = static_cast<std::uint8_t>(it.dim);
+                store(kTPoint3d, it.real, 3 * sizeof(double));
+                store(kTUInt8, &dim, sizeof dim);
+                break;
+            }
+            case ZcDbDxfItem::kId: {
+                const std::uintptr_t p = reinterpret_cast<std::uintptr_t>(it.id.stub());
+                store(kTId, &p, sizeof p);
+                break;
+            }
+            default:
+                store(kTInt64, &it.integer, sizeof it.integer);
+                break;
+        }
+    }
+    return m_status;
+}
+
 Zcad::ErrorStatus ZcDbDwgFiler::writeIds(const std::vector<ZcDbObjectId>& ids) {
     if (m_status != Zcad::eOk) return m_status;
     constexpr std::size_t kSize = sizeof(std::uintptr_t);

@@ -44,6 +44,7 @@
 #include "host/ge/gebase.h"
 
 struct resbuf;
+struct ZcDbDxfItem;
 
 class ZcDbDwgFiler {
 public:
@@ -93,6 +94,9 @@ public:
     // The ids as writeId writes them one after another, in one growth: a
     // table's undo state holds every record's id.
     Zcad::ErrorStatus writeIds(const std::vector<ZcDbObjectId>& ids);
+    // Items as zcdbWriteItemDwg files them one by one, in one growth: the
+    // undo state of an entity carrying a hundred xdata groups.
+    Zcad::ErrorStatus writeItems(const std::vector<ZcDbDxfItem>& items);
 
     Zcad::ErrorStatus readBool(bool* v);
     Zcad::ErrorStatus readInt8(std::int8_t* v);

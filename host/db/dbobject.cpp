@@ -349,7 +349,7 @@ Zcad::ErrorStatus ZcDbObject::dwgOutFields(ZcDbDwgFiler* f) const {
     for (const ZcDbXDataApp& app : m_xdata) {
         f->writeString(app.app);
         f->writeInt32(static_cast<std::int32_t>(app.items.size()));
-        for (const ZcDbDxfItem& it : app.items) zcdbWriteItemDwg(f, it);
+        f->writeItems(app.items);
     }
     f->writeHardOwnershipId(m_xdictId);
     f->writeInt32(static_cast<std::int32_t>(m_reactors.size()));

@@ -183,6 +183,38 @@ TEST_F(AdsEnt, entmod_changes_the_layer_given_anywhere_in_the_list_and_creates_i
     EXPECT_FALSE(db()->recordId(db()->layerTableId(), "NOWA WARSTWA").isNull());
 }
 
+// Entities are made layer after layer on the one found last: a record
+// renamed or erased since, or another drawing's, is not taken for it.
+TEST_F(AdsEnt, a_layer_is_made_again_once_its_record_is_renamed_or_erased_or_in_another_drawing) {
+    const auto layer = [](ZcDbDatabase* d) { return d->recordId(d->layerTableId(), "Okna"); };
+    const auto edit = [](ZcDbObjectId id, const std::function<void(ZcDbLayerTableRecord*)>& change) {
+        ZcDbLayerTableRecord* rec = nullptr;
+        ASSERT_EQ(zcdbOpenObject(rec, id, ZcDb::kForWrite), Zcad::eOk);
+        change(rec);
+        rec->close();
+    };
+    host::ensureLayer(db(), "Okna");
+    const ZcDbObjectId first = layer(db());
+    ASSERT_FALSE(first.isNull());
+    host::ensureLayer(db(), "Okna");
+    EXPECT_EQ(layer(db()), first);
+
+    edit(first, [](ZcDbLayerTableRecord* rec) { EXPECT_EQ(rec->setName("Drzwi"), Zcad::eOk); });
+    host::ensureLayer(db(), "Okna");
+    const ZcDbObjectId second = layer(db());
+    ASSERT_FALSE(second.isNull());
+    EXPECT_NE(second, first);
+
+    edit(second, [](ZcDbLayerTableRecord* rec) { EXPECT_EQ(rec->erase(), Zcad::eOk); });
+    host::ensureLayer(db(), "Okna");
+    EXPECT_FALSE(layer(db()).isNull());
+    EXPECT_NE(layer(db()), second);
+
+    ZcDbDatabase other;
+    host::ensureLayer(&other, "Okna");
+    EXPECT_FALSE(layer(&other).isNull());
+}
+
 TEST_F(AdsEnt, entmod_with_a_bad_value_leaves_the_entity_as_it_was) {
     Name e(add(new ZcDbLine({0, 0, 0}, {1, 0, 0})));
     resbuf* before = zcdbEntGet(e.n);

@@ -118,6 +118,54 @@ TEST(DwgFiler, ids_written_at_once_are_those_written_one_by_one) {
     EXPECT_TRUE(each.atEnd());
 }
 
+TEST(DwgFiler, items_written_at_once_are_those_written_one_by_one) {
+    ZcDbDatabase db;
+    std::vector<ZcDbDxfItem> items{ZcDbDxfItem::ofText(1000, "door"), ZcDbDxfItem::ofText(1000, ""),
+                                   ZcDbDxfItem::ofReal(1040, 2.5),    ZcDbDxfItem::ofPoint(1010, 1, 2, 3),
+                                   ZcDbDxfItem::ofInt(1070, -7),      ZcDbDxfItem::ofInt(1071, 1 << 20)};
+    items.back().kind = ZcDbDxfItem::kInt64;
+    ZcDbDxfItem flat = ZcDbDxfItem::ofPoint(10, 4, 5, 0);
+    flat.dim = 2;
+    items.push_back(flat);
+    ZcDbDxfItem id;
+    id.code = 1005;
+    id.kind = ZcDbDxfItem::kId;
+    id.id = db.layerTableId();
+    items.push_back(id);
+    ZcDbDxfItem handle = ZcDbDxfItem::ofText(1005, "1F");
+    handle.kind = ZcDbDxfItem::kHandle;
+    items.push_back(handle);
+    ZcDbDxfItem unknown = ZcDbDxfItem::ofText(999, std::string(300, 'x'));
+    unknown.kind = ZcDbDxfItem::kUnknown;
+    items.push_back(unknown);
+
+    ZcDbDwgFiler each(&db), once(&db);
+    each.writeInt32(3);
+    once.writeInt32(3);
+    for (const ZcDbDxfItem& it : items) zcdbWriteItemDwg(&each, it);
+    once.writeItems(items);
+    EXPECT_EQ(once.data(), each.data());
+    once.writeItems({});
+    EXPECT_EQ(once.data(), each.data());
+
+    once.seekStart();
+    std::int32_t three = 0;
+    once.readInt32(&three);
+    for (const ZcDbDxfItem& it : items) {
+        ZcDbDxfItem back;
+        zcdbReadItemDwg(&once, back);
+        EXPECT_TRUE(back == it) << it.toString();
+    }
+    EXPECT_EQ(once.filerStatus(), Zcad::eOk);
+    EXPECT_TRUE(once.atEnd());
+
+    // A filer already failed writes nothing more, as item by item.
+    ZcDbDwgFiler failed(&db);
+    failed.setFilerStatus(Zcad::eEndOfFile);
+    failed.writeItems(items);
+    EXPECT_TRUE(failed.data().empty());
+}
+
 TEST(DwgFiler, every_value_type_comes_back_as_written) {
     ZcDbDatabase db;
     ZcDbDwgFiler f(&db);
