@@ -1198,7 +1198,7 @@ void ensureLayer(ZcDbDatabase* db, const std::string& name) {
     if (last.serial == db->serial() && last.name == name && !last.id.isErased()) {
         const ZcDbObject* obj = last.id.stub()->object.get();
         const auto* rec = obj ? ZcDbLayerTableRecord::cast(obj) : nullptr;
-        if (rec && rec->name() == name) return;
+        if (rec && rec->name() == name && rec->ownerId() == db->layerTableId()) return;
     }
     if (const ZcDbObjectId found = db->recordId(db->layerTableId(), name); !found.isNull()) {
         last.serial = db->serial();
