@@ -277,14 +277,8 @@ void CWnd::DestroyTree(bool callVirtuals) {
         IdsChanged();
     }
     owned_.clear();
-    if (g_focus == this) g_focus = nullptr;
     if (parent_ && IsLive(parent_)) parent_->DetachChild(this);
-    parent_ = nullptr;
-    m_hWnd = nullptr;
-    auto& q = PostQueue();
-    if (!q.empty())
-        q.erase(std::remove_if(q.begin(), q.end(), [this](const Posted& p) { return p.wnd == this; }),
-                q.end());
+    EndQuietly();
 }
 
 namespace {
@@ -310,7 +304,8 @@ bool CWnd::EndsQuietly(const CWnd* parent) const {
 }
 
 // What DestroyWindow does to a stock control, whose OnDestroy and
-// PostNcDestroy are the base ones, but for leaving its parent's list.
+// PostNcDestroy are the base ones, but for leaving its parent's list (and
+// the end of every teardown, once the window has left it).
 void CWnd::EndQuietly() {
     if (g_focus == this) g_focus = nullptr;
     parent_ = nullptr;
