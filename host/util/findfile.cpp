@@ -63,29 +63,47 @@ std::shared_ptr<const std::vector<std::string>> namesMatching(const std::string&
     return {listing, &found->second};
 }
 
-// Where each name was found in this command round (keptCommandRound), in
-// the support path and script folder of the round: a label's command asks
-// for its template, catalogue and configuration several times, and
-// relabelling a floor asks for them once per label.  A round whose path
-// changes (another drawing made current) starts its names afresh.
-struct FoundThisRound {
+// Where each name was found, for the support path and script folder it was
+// looked up in: a label's command asks for its template, catalogue and
+// configuration several times, and relabelling a floor asks for them once
+// per label. Within a command round a name is looked up once. What was found
+// serves the next round too while every folder the searches looked in has
+// the mark it had (kept_files.h): a name added, removed or renamed in any of
+// them, or a folder too young to vouch for, has every name looked up again.
+// A path that changes (another drawing made current) starts afresh.
+using LookedIn = std::unordered_map<std::string, std::optional<host::FolderMark>>;  // by folder
+
+struct FoundNames {
     unsigned long long round = 0;
     std::string scriptFolder;
     host::SharedFolders folders;
     std::unordered_map<std::string, std::optional<std::string>> paths;  // by name as given
+    LookedIn lookedIn;
+
+    void forget() {
+        paths.clear();
+        lookedIn.clear();
+    }
+    // Whether every folder looked in is still as it was then.
+    bool foldersAsTheyWere() const {
+        for (const auto& [folder, mark] : lookedIn)
+            if (!mark || host::folderMarkThisRound(folder) != mark) return false;
+        return true;
+    }
 };
 
-FoundThisRound& foundThisRound() {
-    static FoundThisRound f;
+FoundNames& foundNames() {
+    static FoundNames f;
     return f;
 }
 
 // The file of that name in the folder, whatever the case of its letters.
-std::optional<std::string> lookIn(const std::string& folder, const std::string& name) {
+std::optional<std::string> lookIn(const std::string& folder, const std::string& name, LookedIn* lookedIn) {
     if (name.empty() || name.find_first_of("*?") != std::string::npos) return std::nullopt;
     // One path, its name part replaced for each candidate: a label's command
     // looks a dozen names up in several folders.
     std::string path = folder.empty() ? "." : folder;
+    if (lookedIn && !lookedIn->contains(path)) lookedIn->emplace(path, host::folderMarkThisRound(path));
     if (path.back() != '/') path += '/';
     const std::size_t dirLength = path.size();
     const auto found = [&](const std::string& file) {
@@ -154,23 +172,25 @@ bool isPlainFileName(std::string_view name) {
 namespace {
 
 std::optional<std::string> searchSupportPath(const std::string& fname,
-                                             const std::vector<std::string>& folders) {
+                                             const std::vector<std::string>& folders,
+                                             LookedIn* lookedIn = nullptr) {
     std::string name = slashed(fname);
     std::size_t slash = name.rfind('/');
     const std::string& script = support().scriptFolder;
     if (!script.empty() && !name.empty() && name[0] != '/') {
         std::string inScript = (script.back() == '/' ? script : script + "/") + name;
         std::size_t cut = inScript.rfind('/');
-        if (std::optional<std::string> p = lookIn(inScript.substr(0, cut), inScript.substr(cut + 1)))
+        if (std::optional<std::string> p =
+                lookIn(inScript.substr(0, cut), inScript.substr(cut + 1), lookedIn))
             return p;
     }
     if (slash != std::string::npos)
-        return lookIn(name.substr(0, slash == 0 ? 1 : slash), name.substr(slash + 1));
+        return lookIn(name.substr(0, slash == 0 ? 1 : slash), name.substr(slash + 1), lookedIn);
     for (const std::string& folder : folders) {
         std::string f = slashed(folder);
         while (f.size() > 1 && f.back() == '/') f.pop_back();
         if (f.empty()) continue;
-        if (std::optional<std::string> p = lookIn(f, name)) return p;
+        if (std::optional<std::string> p = lookIn(f, name, lookedIn)) return p;
     }
     return std::nullopt;
 }
@@ -181,19 +201,21 @@ std::optional<std::string> findOnSupportPath(const std::string& fname) {
     SharedFolders folders = currentFolders();
     const unsigned long long round = keptCommandRound();
     if (round == 0) return searchSupportPath(fname, *folders);
-    FoundThisRound& found = foundThisRound();
+    FoundNames& found = foundNames();
     const std::string& script = support().scriptFolder;
     const bool sameFolders = found.folders == folders || (found.folders && *found.folders == *folders);
-    if (found.round != round || !sameFolders || found.scriptFolder != script) {
+    if (!sameFolders || found.scriptFolder != script) {
         if (found.round == round) host::lookAgainThisRound();
-        found.paths.clear();
-        found.round = round;
+        found.forget();
         found.scriptFolder = script;
+    } else if (found.round != round && !found.foldersAsTheyWere()) {
+        found.forget();
     }
+    found.round = round;
     found.folders = std::move(folders);
     auto at = found.paths.find(fname);
     if (at == found.paths.end())
-        at = found.paths.emplace(fname, searchSupportPath(fname, *found.folders)).first;
+        at = found.paths.emplace(fname, searchSupportPath(fname, *found.folders, &found.lookedIn)).first;
     return at->second;
 }
 

@@ -48,8 +48,9 @@ bool isPlainFileName(std::string_view name);
 // The path of the first match, by the rules above. A folder's names are
 // kept as its value (kept_files.h) while it stays as it was; while a command
 // runs, where a name was found serves the rest of its round
-// (keptCommandRound): a file another program adds or removes meanwhile is
-// seen by the next command.
+// (keptCommandRound), and later commands while no name was added, removed
+// or renamed in any folder searched: a file another program adds or removes
+// meanwhile is seen by the next command.
 std::optional<std::string> findOnSupportPath(const std::string& name);
 
 // A stamp of a file or folder (its times, size and file number) when it

@@ -164,4 +164,11 @@ void lookAgainThisRound() {
     seenThisRound().paths.clear();
 }
 
+std::optional<FolderMark> folderMarkThisRound(const std::string& path) {
+    const Seen seen = SeenNow(nativePath(path));
+    if (seen.stamp.size < 0 || !seen.folder) return FolderMark{};
+    if (!Settled(seen.stamp)) return std::nullopt;
+    return FolderMark{true, seen.stamp.modified, seen.stamp.changed, seen.stamp.device, seen.stamp.number};
+}
+
 }  // namespace host

@@ -16,6 +16,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -47,5 +48,18 @@ bool folderThisRound(const std::string& path);
 // What the round has seen of every path is looked at again (the support
 // path changed within the round: its folders are searched afresh).
 void lookAgainThisRound();
+
+// A folder as first seen in the command round, for what was found by its
+// names: two marks are equal while the folder is the same one and no name
+// in it was added, removed or renamed (each changes its times). A mark with
+// `there` false: no folder at the path. nullopt: the folder changed too
+// lately to vouch that a later change gives another mark.
+struct FolderMark {
+    bool there = false;
+    long long modified = 0, changed = 0;  // nanoseconds
+    unsigned long long device = 0, number = 0;
+    bool operator==(const FolderMark&) const = default;
+};
+std::optional<FolderMark> folderMarkThisRound(const std::string& path);
 
 }  // namespace host

@@ -149,3 +149,58 @@ TEST(SupportPathRound, a_shared_path_is_searched_afresh_only_when_its_folders_ch
     host::setSharedSupportPathProvider(nullptr);
     host::forgetKeptFileValues();
 }
+
+// Folders old enough to vouch for keep what was found into later commands;
+// a name another program adds, removes or renames in any folder searched is
+// seen by the next command, even with the folder's time put back, and so is
+// a folder replaced by another or one not there before.
+TEST(SupportPathRound, what_was_found_serves_later_commands_while_every_folder_searched_is_as_it_was) {
+    TestDir dir;
+    UseTwoSupportFolders(dir);
+    const std::string first = dir.path("first"), second = dir.path("second");
+    dir.write("second/Cat.def", "a");
+    AgeFile(first);
+    AgeFile(second);
+    const auto command = [](const std::string& name) {
+        host::startCommandKeptFileValues();
+        std::optional<std::string> found = host::findOnSupportPath(name);
+        host::forgetCommandKeptFileValues();
+        return found;
+    };
+    EXPECT_EQ(command("CAT.DEF"), second + "/Cat.def");
+    EXPECT_EQ(command("cat.def"), second + "/Cat.def");
+    EXPECT_EQ(command("dog.def"), std::nullopt);
+
+    // Added to the first folder, which is then young: looked up again.
+    dir.write("first/cat.DEF", "b");
+    EXPECT_EQ(command("CAT.DEF"), first + "/cat.DEF");
+    AgeFile(first);
+    EXPECT_EQ(command("CAT.DEF"), first + "/cat.DEF");
+
+    // Removed, and renamed with the folder's time put back.
+    fs::remove(first + "/cat.DEF");
+    AgeFile(first);
+    EXPECT_EQ(command("CAT.DEF"), second + "/Cat.def");
+    const fs::file_time_type time = fs::last_write_time(second);
+    fs::rename(second + "/Cat.def", second + "/Dog.def");
+    fs::last_write_time(second, time);
+    EXPECT_EQ(command("CAT.DEF"), std::nullopt);
+    EXPECT_EQ(command("dog.def"), second + "/Dog.def");
+
+    // Replaced by another folder of the same time.
+    fs::create_directories(dir.path("other"));
+    dir.write("other/DOG.DEF", "c");
+    fs::last_write_time(dir.path("other"), time);
+    fs::remove_all(second);
+    fs::rename(dir.path("other"), second);
+    EXPECT_EQ(command("dog.def"), second + "/DOG.DEF");
+
+    // A folder part that was not there, made since.
+    EXPECT_EQ(command(first + "/sub/deep.def"), std::nullopt);
+    fs::create_directories(first + "/sub");
+    dir.write("first/sub/Deep.def", "d");
+    AgeFile(first + "/sub");
+    EXPECT_EQ(command(first + "/sub/deep.def"), first + "/sub/Deep.def");
+    host::setSupportPathProvider(nullptr);
+    host::forgetKeptFileValues();
+}
