@@ -23,7 +23,7 @@ SpanIndex::SpanIndex(WallFace* faces, double unitFactor) : cell(GridCell(unitFac
             continue;
         }
         for (std::int64_t ix = x0; ix <= x1; ++ix)
-            for (std::int64_t iy = y0; iy <= y1; ++iy) cells[key(ix, iy)].push_back(id);
+            for (std::int64_t iy = y0; iy <= y1; ++iy) cells.add(ix, iy, id);
         if (maxX < minX) {
             minX = x0, maxX = x1, minY = y0, maxY = y1;
         } else {
@@ -32,11 +32,6 @@ SpanIndex::SpanIndex(WallFace* faces, double unitFactor) : cell(GridCell(unitFac
         }
     }
     tried.assign(list.size(), 0);
-}
-
-std::int64_t SpanIndex::cellOf(double v) const {
-    const double c = std::floor(v / cell);
-    return static_cast<std::int64_t>(std::clamp(c, -1.0e9, 1.0e9));
 }
 
 }  // namespace graph_index

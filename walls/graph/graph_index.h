@@ -29,17 +29,25 @@ namespace graph_index {
 // the end.
 struct PendingEdges {
     explicit PendingEdges(FaceEdge*& list) : pending(list) {
-        for (FaceEdge* e = list; e; e = e->next) {
-            ids.emplace(e, static_cast<int>(edges.size()));
-            edges.push_back(e);
-        }
+        for (FaceEdge* e = list; e; e = e->next) edges.push_back(e);
         taken.assign(edges.size(), 0);
     }
-    // Takes the edge out of the pending list (for good).
+    // Takes the edge out of the pending list (for good). An assembly takes
+    // the first pending edge or one it found by id; any other is looked up.
     void take(FaceEdge* e) {
-        const auto found = ids.find(e);
-        if (found != ids.end()) taken[found->second] = 1;
+        if (cursor < edges.size() && edges[cursor] == e) {
+            taken[cursor] = 1;
+        } else {
+            if (ids.empty())
+                for (std::size_t i = 0; i < edges.size(); ++i) ids.emplace(edges[i], static_cast<int>(i));
+            const auto found = ids.find(e);
+            if (found != ids.end()) taken[found->second] = 1;
+        }
         e->next = nullptr;
+    }
+    void take(int id) {
+        taken[id] = 1;
+        edges[id]->next = nullptr;
     }
     FaceEdge* firstPending() {
         while (cursor < edges.size() && taken[cursor]) ++cursor;
@@ -59,8 +67,9 @@ struct PendingEdges {
     FaceEdge*& pending;
     std::vector<FaceEdge*> edges;
     std::vector<char> taken;
-    std::unordered_map<FaceEdge*, int> ids;
+    std::unordered_map<FaceEdge*, int> ids;  // made at the first look-up
     std::size_t cursor = 0;
+    std::vector<int> found;  // the ids of the search under way
 };
 
 // The pending lines with a grid of their end points, and the outlines with
@@ -68,6 +77,7 @@ struct PendingEdges {
 struct LineIndex : PendingEdges {
     LineIndex(FaceEdge*& pendingLines, OutlineNode* outlines, double unitFactor)
         : PendingEdges(pendingLines), ends(GridCell(unitFactor)), outlinePoints(GridCell(unitFactor)) {
+        ends.reserve(2 * edges.size());
         for (std::size_t id = 0; id < edges.size(); ++id) {
             ends.add(edges[id]->start, static_cast<int>(id));
             ends.add(edges[id]->end, static_cast<int>(id));
@@ -109,6 +119,10 @@ struct ArcIndex : PendingEdges {
 // taken out of the list by a walk are marked.
 struct FaceIndex {
     FaceIndex(WallFace* faces, double unitFactor) : ends(GridCell(unitFactor)) {
+        std::size_t n = 0;
+        for (WallFace* f = faces; f; f = f->next) ++n;
+        list.reserve(n);
+        ends.reserve(2 * n);
         for (WallFace* f = faces; f; f = f->next) {
             const int id = static_cast<int>(list.size());
             list.push_back(f);
@@ -128,14 +142,11 @@ struct FaceIndex {
 // many cells is kept apart and tried by every search.
 struct SpanIndex {
     SpanIndex(WallFace* faces, double unitFactor);
-    std::int64_t cellOf(double v) const;
-    static std::uint64_t key(std::int64_t ix, std::int64_t iy) {
-        return (static_cast<std::uint64_t>(ix) << 32) ^ (static_cast<std::uint64_t>(iy) & 0xffffffffu);
-    }
+    std::int64_t cellOf(double v) const { return PointIndex::CellOf(v, cell); }
 
     double cell;
     std::vector<WallFace*> list;
-    std::unordered_map<std::uint64_t, std::vector<int>> cells;
+    CellLists cells;
     std::vector<int> wide;
     std::int64_t minX = 0, minY = 0, maxX = -1, maxY = -1;  // the cells used
     // Per-search marks of the faces already tried (stamp == search).

@@ -5,6 +5,7 @@
 // (LINEs of the floor's "2DFUNL" layer) separate rooms without a wall: they
 // become faces of their own, split each other where one ends on another,
 // and split the wall faces they end on.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -42,6 +43,23 @@ void HandOverEdges(WallFace& f, WallFace& n, const Point3& p) {
     moved->start = p;
 }
 
+// The plan box outside which no point passes IsPointOnSegment for the
+// face's ends: that test takes the points whose distances to the two ends
+// sum to at most the length plus the tolerance, an ellipsoid reaching
+// half the tolerance beyond either end and sqrt(2 L tol + tol^2) / 2 to the
+// side. Doubled against rounding; it spares most of the square roots of the
+// test for the faces the grid gives only as neighbours.
+struct Reach {
+    explicit Reach(const WallFace& f) {
+        const double t = SharedTolerance, length = HostDistance(f.start, f.end);
+        const double m = 2.0 * (t + 0.5 * std::sqrt(2.0 * length * t + t * t)) + t;
+        minX = std::min(f.start.x, f.end.x) - m, maxX = std::max(f.start.x, f.end.x) + m;
+        minY = std::min(f.start.y, f.end.y) - m, maxY = std::max(f.start.y, f.end.y) + m;
+    }
+    bool mayHold(const Point3& p) const { return p.x >= minX && p.x <= maxX && p.y >= minY && p.y <= maxY; }
+    double minX, maxX, minY, maxY;
+};
+
 }  // namespace
 
 void CFACCIATE::SplitAtJunctions() {
@@ -64,13 +82,14 @@ void CFACCIATE::SplitAtJunctions() {
             ids.resize(order.size());
             for (std::size_t k = 0; k < ids.size(); ++k) ids[k] = static_cast<int>(k);
         }
+        const Reach reach(*f);
         for (int id : ids) {
             WallFace* g = order[id];
             if (g == f || g->isArc()) continue;
             Point3 p;
-            if (IsPointStrictlyInside(g->start, f->start, f->end))
+            if (reach.mayHold(g->start) && IsPointStrictlyInside(g->start, f->start, f->end))
                 p = g->start;
-            else if (IsPointStrictlyInside(g->end, f->start, f->end))
+            else if (reach.mayHold(g->end) && IsPointStrictlyInside(g->end, f->start, f->end))
                 p = g->end;
             else
                 continue;
