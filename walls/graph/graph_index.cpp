@@ -1,11 +1,16 @@
-// The grid of the nearest-face search: the straight faces by the cells
-// their boxes cover.
+// The grid of the nearest-face search (the straight faces by the cells
+// their boxes cover), and the reach of the on-segment test.
 #include "walls/graph/graph_index.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace graph_index {
+
+double OnSegmentReach(const Point3& a, const Point3& b) {
+    const double t = SharedTolerance, length = HostDistance(a, b);
+    return 2.0 * (t + 0.5 * std::sqrt(2.0 * length * t + t * t)) + t;
+}
 
 SpanIndex::SpanIndex(WallFace* faces, double unitFactor) : cell(GridCell(unitFactor)) {
     // A wall face spans a few cells; a longer one is tried by every search.

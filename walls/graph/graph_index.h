@@ -24,6 +24,19 @@ inline double GridCell(double unitFactor) {
 
 namespace graph_index {
 
+// How far beyond the box of a-b a point may lie and still pass
+// IsPointOnSegment (or IsOnSegmentTol) at the shared tolerance: those take
+// the points whose distances to the ends sum to at most the length plus
+// the tolerance, an ellipsoid reaching half the tolerance past either end
+// and sqrt(2 L tol + tol^2) / 2 to the side. Doubled against rounding.
+double OnSegmentReach(const Point3& a, const Point3& b);
+
+// How far from a face end a point may lie and still be the same point
+// (PointsEqual), doubled against rounding.
+inline double SamePointReach() {
+    return 2.0 * SharedTolerance;
+}
+
 // A pending list taken apart for one assembly: the edges in list order,
 // those taken into faces marked, and the rest linked back into the list at
 // the end.
@@ -33,15 +46,13 @@ struct PendingEdges {
         taken.assign(edges.size(), 0);
     }
     // Takes the edge out of the pending list (for good). An assembly takes
-    // the first pending edge or one it found by id; any other is looked up.
+    // the first pending edge or one it found by id; the edge a graph is
+    // read for is looked for once.
     void take(FaceEdge* e) {
         if (cursor < edges.size() && edges[cursor] == e) {
             taken[cursor] = 1;
-        } else {
-            if (ids.empty())
-                for (std::size_t i = 0; i < edges.size(); ++i) ids.emplace(edges[i], static_cast<int>(i));
-            const auto found = ids.find(e);
-            if (found != ids.end()) taken[found->second] = 1;
+        } else if (const auto found = std::find(edges.begin(), edges.end(), e); found != edges.end()) {
+            taken[found - edges.begin()] = 1;
         }
         e->next = nullptr;
     }
@@ -67,7 +78,6 @@ struct PendingEdges {
     FaceEdge*& pending;
     std::vector<FaceEdge*> edges;
     std::vector<char> taken;
-    std::unordered_map<FaceEdge*, int> ids;  // made at the first look-up
     std::size_t cursor = 0;
     std::vector<int> found;  // the ids of the search under way
 };

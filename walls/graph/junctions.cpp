@@ -44,20 +44,16 @@ void HandOverEdges(WallFace& f, WallFace& n, const Point3& p) {
 }
 
 // The plan box outside which no point passes IsPointOnSegment for the
-// face's ends: that test takes the points whose distances to the two ends
-// sum to at most the length plus the tolerance, an ellipsoid reaching
-// half the tolerance beyond either end and sqrt(2 L tol + tol^2) / 2 to the
-// side. Doubled against rounding; it spares most of the square roots of the
-// test for the faces the grid gives only as neighbours.
+// face's ends: it spares most of the square roots of that test for the
+// faces the grid gives only as neighbours.
 struct Reach {
     explicit Reach(const WallFace& f) {
-        const double t = SharedTolerance, length = HostDistance(f.start, f.end);
-        const double m = 2.0 * (t + 0.5 * std::sqrt(2.0 * length * t + t * t)) + t;
+        m = graph_index::OnSegmentReach(f.start, f.end);
         minX = std::min(f.start.x, f.end.x) - m, maxX = std::max(f.start.x, f.end.x) + m;
         minY = std::min(f.start.y, f.end.y) - m, maxY = std::max(f.start.y, f.end.y) + m;
     }
     bool mayHold(const Point3& p) const { return p.x >= minX && p.x <= maxX && p.y >= minY && p.y <= maxY; }
-    double minX, maxX, minY, maxY;
+    double m, minX, maxX, minY, maxY;
 };
 
 }  // namespace
@@ -78,11 +74,16 @@ void CFACCIATE::SplitAtJunctions() {
     for (std::size_t i = 0; i < order.size(); ++i) {
         WallFace* f = order[i];
         if (f->isArc()) continue;
-        if (!ends.nearSegment(f->start, f->end, ids)) {
+        Reach reach(*f);
+        // Each split below shortens f to a point on it only within the
+        // tolerance, so the face's reach may drift a little; the slack
+        // covers dozens of such splits.
+        const double slack = 4.0 * reach.m;
+        if (!ends.inBox(reach.minX - slack, reach.minY - slack, reach.maxX + slack, reach.maxY + slack,
+                        ids)) {
             ids.resize(order.size());
             for (std::size_t k = 0; k < ids.size(); ++k) ids[k] = static_cast<int>(k);
         }
-        const Reach reach(*f);
         for (int id : ids) {
             WallFace* g = order[id];
             if (g == f || g->isArc()) continue;
@@ -98,6 +99,7 @@ void CFACCIATE::SplitAtJunctions() {
             n->end = f->end;
             n->outlineLinks = CopyOutlineLinks(f->outlineLinks);
             f->end = p;
+            reach = Reach(*f);
             HandOverEdges(*f, *n, p);
             if (tail)
                 tail->next = n;

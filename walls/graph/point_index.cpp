@@ -21,19 +21,6 @@ void CellLists::append(std::int64_t ix, std::int64_t iy, std::vector<int>& ids) 
     for (std::int32_t e = head(ix, iy); e >= 0; e = m_entries[e].next) ids.push_back(m_entries[e].id);
 }
 
-// The slot holding the key, or the free one where it would go.
-std::size_t CellLists::slotOf(std::uint64_t k) const {
-    const std::size_t mask = m_slots.size() - 1;
-    std::size_t i = static_cast<std::size_t>((k * 0x9e3779b97f4a7c15ull) >> m_shift);
-    while (m_slots[i].head >= 0 && m_slots[i].key != k) i = (i + 1) & mask;
-    return i;
-}
-
-std::int32_t CellLists::head(std::int64_t ix, std::int64_t iy) const {
-    if (m_used == 0) return -1;
-    return m_slots[slotOf(key(ix, iy))].head;
-}
-
 void CellLists::grow() {
     std::vector<Slot> old = std::move(m_slots);
     const std::size_t size = old.empty() ? 64 : old.size() * 2;
@@ -72,10 +59,19 @@ void PointIndex::near(const Point3& p, std::vector<int>& ids) const {
     SortUnique(ids);
 }
 
+void PointIndex::within(const Point3& p, double reach, std::vector<int>& ids) const {
+    ids.clear();
+    const std::int64_t x0 = cellOf(p.x - reach), x1 = cellOf(p.x + reach);
+    const std::int64_t y0 = cellOf(p.y - reach), y1 = cellOf(p.y + reach);
+    for (std::int64_t ix = x0; ix <= x1; ++ix)
+        for (std::int64_t iy = y0; iy <= y1; ++iy) m_cells.append(ix, iy, ids);
+    SortUnique(ids);
+}
+
 bool PointIndex::inBox(double minX, double minY, double maxX, double maxY, std::vector<int>& ids) const {
     ids.clear();
-    const std::int64_t x0 = cellOf(minX) - 1, x1 = cellOf(maxX) + 1;
-    const std::int64_t y0 = cellOf(minY) - 1, y1 = cellOf(maxY) + 1;
+    const std::int64_t x0 = cellOf(minX), x1 = cellOf(maxX);
+    const std::int64_t y0 = cellOf(minY), y1 = cellOf(maxY);
     const double cells = static_cast<double>(x1 - x0 + 1) * static_cast<double>(y1 - y0 + 1);
     if (cells > static_cast<double>(m_cells.cells()) + 9.0) return false;
     for (std::int64_t ix = x0; ix <= x1; ++ix)
@@ -84,6 +80,7 @@ bool PointIndex::inBox(double minX, double minY, double maxX, double maxY, std::
     return true;
 }
 
-bool PointIndex::nearSegment(const Point3& a, const Point3& b, std::vector<int>& ids) const {
-    return inBox(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y), ids);
+bool PointIndex::nearSegment(const Point3& a, const Point3& b, double reach, std::vector<int>& ids) const {
+    return inBox(std::min(a.x, b.x) - reach, std::min(a.y, b.y) - reach, std::max(a.x, b.x) + reach,
+                 std::max(a.y, b.y) + reach, ids);
 }

@@ -43,8 +43,16 @@ private:
     static std::uint64_t key(std::int64_t ix, std::int64_t iy) {
         return (static_cast<std::uint64_t>(ix) << 32) ^ (static_cast<std::uint64_t>(iy) & 0xffffffffu);
     }
-    std::size_t slotOf(std::uint64_t k) const;
-    std::int32_t head(std::int64_t ix, std::int64_t iy) const;
+    // The slot holding the key, or the free one where it would go.
+    std::size_t slotOf(std::uint64_t k) const {
+        const std::size_t mask = m_slots.size() - 1;
+        std::size_t i = static_cast<std::size_t>((k * 0x9e3779b97f4a7c15ull) >> m_shift);
+        while (m_slots[i].head >= 0 && m_slots[i].key != k) i = (i + 1) & mask;
+        return i;
+    }
+    std::int32_t head(std::int64_t ix, std::int64_t iy) const {
+        return m_used == 0 ? -1 : m_slots[slotOf(key(ix, iy))].head;
+    }
     void grow();
 
     std::vector<Slot> m_slots;  // a power of two long, at most half used
@@ -68,11 +76,15 @@ public:
         near(p, ids);
         return ids;
     }
-    // Ids with a point in the box (grown by one cell each way); false when
-    // the box covers more cells than there are entries (scan instead).
+    // Ids with a point that may lie within `reach` of p across and along
+    // (the cells that square touches); reach below a cell keeps it to one
+    // cell mostly.
+    void within(const Point3& p, double reach, std::vector<int>& ids) const;
+    // Ids with a point in the cells the box touches; false when the box
+    // covers more cells than are in use (scan instead).
     bool inBox(double minX, double minY, double maxX, double maxY, std::vector<int>& ids) const;
-    // Ids with a point near the segment a-b (its box, grown by one cell).
-    bool nearSegment(const Point3& a, const Point3& b, std::vector<int>& ids) const;
+    // Ids with a point that may lie within `reach` of the segment a-b's box.
+    bool nearSegment(const Point3& a, const Point3& b, double reach, std::vector<int>& ids) const;
     std::size_t size() const { return m_cells.entries(); }
     void reserve(std::size_t points) { m_cells.reserve(points); }
 
