@@ -128,32 +128,6 @@ TEST(PointIndex, points_added_between_searches_are_found_and_far_points_share_th
     EXPECT_FALSE(index.inBox(-1e6, -1e6, 1e6, 1e6, ids));
 }
 
-TEST(CellLists, each_cell_lists_its_ids_newest_first_and_no_other_cells_ids) {
-    CellLists cells;
-    std::vector<int> ids;
-    cells.append(0, 0, ids);
-    EXPECT_TRUE(ids.empty());
-    // Cells whose keys differ only in high bits, and negative ones.
-    for (int i = 0; i < 1000; ++i) {
-        cells.add(i, -i, 2 * i);
-        cells.add(-i, i, 2 * i + 1);
-        cells.add(i, -i, 5000 + i);
-    }
-    EXPECT_EQ(cells.cells(), 1999u);
-    EXPECT_EQ(cells.entries(), 3000u);
-    for (int i = 1; i < 1000; ++i) {
-        ids.clear();
-        cells.append(i, -i, ids);
-        ASSERT_EQ(ids, std::vector<int>({5000 + i, 2 * i}));
-        ids.clear();
-        cells.forEach(-i, i, [&](int id) { ids.push_back(id); });
-        ASSERT_EQ(ids, std::vector<int>({2 * i + 1}));
-        ids.clear();
-        cells.append(i, i, ids);
-        ASSERT_TRUE(ids.empty());
-    }
-}
-
 // The reach the graph grows its boxes by: no point that the on-segment
 // tests take lies farther beside the segment's box, at any length or slope.
 TEST(OnSegmentReach, every_point_the_on_segment_tests_take_lies_within_it) {
