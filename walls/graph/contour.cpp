@@ -162,7 +162,11 @@ WallFace* CFACCIATE::NextContourFace(double& heading, WallFace* current, const P
         return false;
     };
     if (const graph_index::FaceIndex* index = m_walkIndex ? m_walkIndex : m_faceIndex.get()) {
-        for (int id : FacesAt(index, junction))
+        // Only a face ending at the junction counts: the faces of the cells
+        // that far around it are enough.
+        std::vector<int> ids;
+        index->ends.within(junction, graph_index::SamePointReach(), ids);
+        for (int id : ids)
             if (!index->removed[id] && judge(index->list[id])) break;
     } else {
         for (WallFace* f = faces; f; f = f->next)

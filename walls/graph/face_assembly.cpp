@@ -77,7 +77,8 @@ void CFACCIATE::ExtendStraightFace(WallFace* face, bool atStart, bool levelOutli
         // a-b runs along the face towards the end being extended.
         Point3& a = atStart ? face->end : face->start;
         Point3& b = atStart ? face->start : face->end;
-        for (int id : index.ends.near(b)) {
+        index.ends.within(b, graph_index::SamePointReach(), index.found);
+        for (int id : index.found) {
             if (index.taken[id]) continue;
             FaceEdge* e = index.edges[id];
             if (rectangleMode && e->rectangleId != rectangleId) continue;
@@ -85,7 +86,7 @@ void CFACCIATE::ExtendStraightFace(WallFace* face, bool atStart, bool levelOutli
             Point3& near = atStart ? e->end : e->start;
             Point3& far = atStart ? e->start : e->end;
             if (!JoinCollinearSegments(a, b, near, far, joinTolerance, false)) continue;
-            index.take(e);
+            index.take(id);
             if (atStart) {
                 e->next = face->edges;
                 face->edges = e;
@@ -98,7 +99,8 @@ void CFACCIATE::ExtendStraightFace(WallFace* face, bool atStart, bool levelOutli
             goOn = true;
             break;
         }
-        for (int id : index.outlinePoints.near(b)) {
+        index.outlinePoints.within(b, graph_index::SamePointReach(), index.found);
+        for (int id : index.found) {
             OutlineNode* o = index.outl[id];
             if (IsOutlineLinked(*face, o)) continue;
             if (levelOutlinesOnly && std::fabs(level - o->z) > GeomEpsilon) continue;
@@ -146,8 +148,8 @@ void CFACCIATE::LinkOutlinesOnFace(WallFace* face, bool levelOutlinesOnly) {
     auto on = [&](const Point3& p) {
         return levelOutlinesOnly ? IsOnSegmentTol(p, s, e, SharedTolerance) : IsPointOnSegment(p, s, e);
     };
-    std::vector<int> ids;
-    if (!index.outlinePoints.nearSegment(s, e, ids)) {
+    std::vector<int>& ids = index.found;
+    if (!index.outlinePoints.nearSegment(s, e, graph_index::OnSegmentReach(s, e), ids)) {
         ids.resize(index.outl.size());
         for (std::size_t i = 0; i < ids.size(); ++i) ids[i] = static_cast<int>(i);
     }
@@ -249,12 +251,12 @@ void CFACCIATE::ExtendArcFace(WallFace* face) {
                 std::fabs(e->arc.radius - f.radius) > joinTolerance)
                 continue;
             if (SameArcAngle(e->arc.startAngle, f.endAngle)) {
-                index.take(e);
+                index.take(id);
                 LastEdge(face->arcEdges)->next = e;
                 f.endAngle = e->arc.endAngle;
                 changed = true;
             } else if (SameArcAngle(e->arc.endAngle, f.startAngle)) {
-                index.take(e);
+                index.take(id);
                 e->next = face->arcEdges;
                 face->arcEdges = e;
                 f.startAngle = e->arc.startAngle;

@@ -66,11 +66,7 @@ WallFace* CFACCIATE::FindNearestFace(const Point3& point, double* angle) const {
     } else if (std::abs(cx) < 1000000000 && std::abs(cy) < 1000000000) {
         const std::int64_t last = std::max(
             {std::abs(cx - s.minX), std::abs(cx - s.maxX), std::abs(cy - s.minY), std::abs(cy - s.maxY)});
-        auto visit = [&](std::int64_t ix, std::int64_t iy) {
-            const auto found = s.cells.find(graph_index::SpanIndex::key(ix, iy));
-            if (found != s.cells.end())
-                for (int id : found->second) tryFace(id);
-        };
+        auto visit = [&](std::int64_t ix, std::int64_t iy) { s.cells.forEach(ix, iy, tryFace); };
         std::size_t visited = 0;
         for (std::int64_t k = 0;; ++k) {
             if (k > last) {
@@ -96,7 +92,7 @@ WallFace* CFACCIATE::FindNearestFace(const Point3& point, double* angle) const {
                 break;
             }
             visited += k == 0 ? 1 : 8 * static_cast<std::size_t>(k);
-            if (visited > s.cells.size() + s.list.size()) break;
+            if (visited > s.cells.cells() + s.list.size()) break;
         }
     }
     if (!settled)

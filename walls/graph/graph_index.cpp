@@ -1,11 +1,16 @@
-// The grid of the nearest-face search: the straight faces by the cells
-// their boxes cover.
+// The grid of the nearest-face search (the straight faces by the cells
+// their boxes cover), and the reach of the on-segment test.
 #include "walls/graph/graph_index.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace graph_index {
+
+double OnSegmentReach(const Point3& a, const Point3& b) {
+    const double t = SharedTolerance, length = HostDistance(a, b);
+    return 2.0 * (t + 0.5 * std::sqrt(2.0 * length * t + t * t)) + t;
+}
 
 SpanIndex::SpanIndex(WallFace* faces, double unitFactor) : cell(GridCell(unitFactor)) {
     // A wall face spans a few cells; a longer one is tried by every search.
@@ -23,7 +28,7 @@ SpanIndex::SpanIndex(WallFace* faces, double unitFactor) : cell(GridCell(unitFac
             continue;
         }
         for (std::int64_t ix = x0; ix <= x1; ++ix)
-            for (std::int64_t iy = y0; iy <= y1; ++iy) cells[key(ix, iy)].push_back(id);
+            for (std::int64_t iy = y0; iy <= y1; ++iy) cells.add(ix, iy, id);
         if (maxX < minX) {
             minX = x0, maxX = x1, minY = y0, maxY = y1;
         } else {
@@ -32,11 +37,6 @@ SpanIndex::SpanIndex(WallFace* faces, double unitFactor) : cell(GridCell(unitFac
         }
     }
     tried.assign(list.size(), 0);
-}
-
-std::int64_t SpanIndex::cellOf(double v) const {
-    const double c = std::floor(v / cell);
-    return static_cast<std::int64_t>(std::clamp(c, -1.0e9, 1.0e9));
 }
 
 }  // namespace graph_index

@@ -24,22 +24,41 @@ inline double GridCell(double unitFactor) {
 
 namespace graph_index {
 
+// How far beyond the box of a-b a point may lie and still pass
+// IsPointOnSegment (or IsOnSegmentTol) at the shared tolerance: those take
+// the points whose distances to the ends sum to at most the length plus
+// the tolerance, an ellipsoid reaching half the tolerance past either end
+// and sqrt(2 L tol + tol^2) / 2 to the side. Doubled against rounding.
+double OnSegmentReach(const Point3& a, const Point3& b);
+
+// How far from a face end a point may lie and still be the same point
+// (PointsEqual), doubled against rounding.
+inline double SamePointReach() {
+    return 2.0 * SharedTolerance;
+}
+
 // A pending list taken apart for one assembly: the edges in list order,
 // those taken into faces marked, and the rest linked back into the list at
 // the end.
 struct PendingEdges {
     explicit PendingEdges(FaceEdge*& list) : pending(list) {
-        for (FaceEdge* e = list; e; e = e->next) {
-            ids.emplace(e, static_cast<int>(edges.size()));
-            edges.push_back(e);
-        }
+        for (FaceEdge* e = list; e; e = e->next) edges.push_back(e);
         taken.assign(edges.size(), 0);
     }
-    // Takes the edge out of the pending list (for good).
+    // Takes the edge out of the pending list (for good). An assembly takes
+    // the first pending edge or one it found by id; the edge a graph is
+    // read for is looked for once.
     void take(FaceEdge* e) {
-        const auto found = ids.find(e);
-        if (found != ids.end()) taken[found->second] = 1;
+        if (cursor < edges.size() && edges[cursor] == e) {
+            taken[cursor] = 1;
+        } else if (const auto found = std::find(edges.begin(), edges.end(), e); found != edges.end()) {
+            taken[found - edges.begin()] = 1;
+        }
         e->next = nullptr;
+    }
+    void take(int id) {
+        taken[id] = 1;
+        edges[id]->next = nullptr;
     }
     FaceEdge* firstPending() {
         while (cursor < edges.size() && taken[cursor]) ++cursor;
@@ -59,8 +78,8 @@ struct PendingEdges {
     FaceEdge*& pending;
     std::vector<FaceEdge*> edges;
     std::vector<char> taken;
-    std::unordered_map<FaceEdge*, int> ids;
     std::size_t cursor = 0;
+    std::vector<int> found;  // the ids of the search under way
 };
 
 // The pending lines with a grid of their end points, and the outlines with
@@ -68,6 +87,7 @@ struct PendingEdges {
 struct LineIndex : PendingEdges {
     LineIndex(FaceEdge*& pendingLines, OutlineNode* outlines, double unitFactor)
         : PendingEdges(pendingLines), ends(GridCell(unitFactor)), outlinePoints(GridCell(unitFactor)) {
+        ends.reserve(2 * edges.size());
         for (std::size_t id = 0; id < edges.size(); ++id) {
             ends.add(edges[id]->start, static_cast<int>(id));
             ends.add(edges[id]->end, static_cast<int>(id));
@@ -109,6 +129,10 @@ struct ArcIndex : PendingEdges {
 // taken out of the list by a walk are marked.
 struct FaceIndex {
     FaceIndex(WallFace* faces, double unitFactor) : ends(GridCell(unitFactor)) {
+        std::size_t n = 0;
+        for (WallFace* f = faces; f; f = f->next) ++n;
+        list.reserve(n);
+        ends.reserve(2 * n);
         for (WallFace* f = faces; f; f = f->next) {
             const int id = static_cast<int>(list.size());
             list.push_back(f);
@@ -128,14 +152,11 @@ struct FaceIndex {
 // many cells is kept apart and tried by every search.
 struct SpanIndex {
     SpanIndex(WallFace* faces, double unitFactor);
-    std::int64_t cellOf(double v) const;
-    static std::uint64_t key(std::int64_t ix, std::int64_t iy) {
-        return (static_cast<std::uint64_t>(ix) << 32) ^ (static_cast<std::uint64_t>(iy) & 0xffffffffu);
-    }
+    std::int64_t cellOf(double v) const { return PointIndex::CellOf(v, cell); }
 
     double cell;
     std::vector<WallFace*> list;
-    std::unordered_map<std::uint64_t, std::vector<int>> cells;
+    CellLists cells;
     std::vector<int> wide;
     std::int64_t minX = 0, minY = 0, maxX = -1, maxY = -1;  // the cells used
     // Per-search marks of the faces already tried (stamp == search).

@@ -5,6 +5,7 @@
 // (LINEs of the floor's "2DFUNL" layer) separate rooms without a wall: they
 // become faces of their own, split each other where one ends on another,
 // and split the wall faces they end on.
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -42,6 +43,19 @@ void HandOverEdges(WallFace& f, WallFace& n, const Point3& p) {
     moved->start = p;
 }
 
+// The plan box outside which no point passes IsPointOnSegment for the
+// face's ends: it spares most of the square roots of that test for the
+// faces the grid gives only as neighbours.
+struct Reach {
+    explicit Reach(const WallFace& f) {
+        m = graph_index::OnSegmentReach(f.start, f.end);
+        minX = std::min(f.start.x, f.end.x) - m, maxX = std::max(f.start.x, f.end.x) + m;
+        minY = std::min(f.start.y, f.end.y) - m, maxY = std::max(f.start.y, f.end.y) + m;
+    }
+    bool mayHold(const Point3& p) const { return p.x >= minX && p.x <= maxX && p.y >= minY && p.y <= maxY; }
+    double m, minX, maxX, minY, maxY;
+};
+
 }  // namespace
 
 void CFACCIATE::SplitAtJunctions() {
@@ -60,7 +74,13 @@ void CFACCIATE::SplitAtJunctions() {
     for (std::size_t i = 0; i < order.size(); ++i) {
         WallFace* f = order[i];
         if (f->isArc()) continue;
-        if (!ends.nearSegment(f->start, f->end, ids)) {
+        Reach reach(*f);
+        // Each split below shortens f to a point on it only within the
+        // tolerance, so the face's reach may drift a little; the slack
+        // covers dozens of such splits.
+        const double slack = 4.0 * reach.m;
+        if (!ends.inBox(reach.minX - slack, reach.minY - slack, reach.maxX + slack, reach.maxY + slack,
+                        ids)) {
             ids.resize(order.size());
             for (std::size_t k = 0; k < ids.size(); ++k) ids[k] = static_cast<int>(k);
         }
@@ -68,9 +88,9 @@ void CFACCIATE::SplitAtJunctions() {
             WallFace* g = order[id];
             if (g == f || g->isArc()) continue;
             Point3 p;
-            if (IsPointStrictlyInside(g->start, f->start, f->end))
+            if (reach.mayHold(g->start) && IsPointStrictlyInside(g->start, f->start, f->end))
                 p = g->start;
-            else if (IsPointStrictlyInside(g->end, f->start, f->end))
+            else if (reach.mayHold(g->end) && IsPointStrictlyInside(g->end, f->start, f->end))
                 p = g->end;
             else
                 continue;
@@ -79,6 +99,7 @@ void CFACCIATE::SplitAtJunctions() {
             n->end = f->end;
             n->outlineLinks = CopyOutlineLinks(f->outlineLinks);
             f->end = p;
+            reach = Reach(*f);
             HandOverEdges(*f, *n, p);
             if (tail)
                 tail->next = n;
