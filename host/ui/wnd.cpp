@@ -134,9 +134,15 @@ struct Posted {
     WPARAM wp;
     LPARAM lp;
 };
+// Made with the first message posted and never ended (windows may end after
+// this file's statics): every window that ends asks whether any wait.
+std::deque<Posted>* g_posted = nullptr;
 std::deque<Posted>& PostQueue() {
-    static std::deque<Posted> queue;
-    return queue;
+    if (!g_posted) g_posted = new std::deque<Posted>();
+    return *g_posted;
+}
+bool AnyPosted() {
+    return g_posted && !g_posted->empty();
 }
 
 }  // namespace
@@ -231,7 +237,7 @@ CWnd::CWnd() {
 }
 
 CWnd::~CWnd() {
-    DestroyTree(false);
+    if (m_hWnd || !children_.empty() || parent_) DestroyTree(false);  // else nothing of it is left
     // A walk over this window's children, further up the stack, must not
     // read the list of a window that is no more.
     if (ChildWalk::innermost) FamilyChanging(kAnyChange);
@@ -336,10 +342,9 @@ void CWnd::EndQuietly() {
     if (g_focus == this) g_focus = nullptr;
     parent_ = nullptr;
     m_hWnd = nullptr;
+    if (!AnyPosted()) return;
     auto& q = PostQueue();
-    if (!q.empty())
-        q.erase(std::remove_if(q.begin(), q.end(), [this](const Posted& p) { return p.wnd == this; }),
-                q.end());
+    q.erase(std::remove_if(q.begin(), q.end(), [this](const Posted& p) { return p.wnd == this; }), q.end());
 }
 
 void CWnd::DropEnded(ChildWalk& walk, std::size_t& ended) {
@@ -748,7 +753,7 @@ BOOL CWnd::PostMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void CWnd::DeliverPostedMessages() {
     // Bounded: a handler that posts again every time cannot hang the driver.
-    for (int n = 0; n < 10000 && !PostQueue().empty(); ++n) {
+    for (int n = 0; n < 10000 && AnyPosted(); ++n) {
         Posted p = PostQueue().front();
         PostQueue().pop_front();
         if (IsLive(p.wnd) && p.wnd->m_hWnd) p.wnd->SendMessage(p.msg, p.wp, p.lp);
