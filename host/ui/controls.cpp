@@ -208,9 +208,16 @@ std::string CEdit::Transform(std::string_view text) const {
 }
 
 void CEdit::SetWindowText(std::string_view text) {
-    std::string t = Transform(text);
-    if (t == text_) return;
-    SetTextRaw(std::move(t));
+    // Most texts a dialog is filled with are valid and kept as given: they
+    // are compared and copied in place.
+    if (!(style_ & ES_UPPERCASE) && host::isValidUtf8(text)) {
+        if (text == text_) return;
+        text_.assign(text.data(), text.size());
+    } else {
+        std::string t = Transform(text);
+        if (t == text_) return;
+        SetTextRaw(std::move(t));
+    }
     selStart_ = selEnd_ = 0;
     Invalidate();
     // A single-line edit reports a text set by the program as a change too.
@@ -546,7 +553,9 @@ void CListBox::DefaultPaint(CDC& dc) {
 
 int CComboBox::AddString(std::string_view text) {
     if (style_ & CBS_SORT) return InsertString(-2, text);
-    rows_.push_back(ListRow{std::string(text)});
+    // Filled a choice at a time: room for a short list at once.
+    if (rows_.capacity() == 0) rows_.reserve(16);
+    rows_.emplace_back().text.assign(text.data(), text.size());
     return GetCount() - 1;
 }
 

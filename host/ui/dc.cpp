@@ -147,31 +147,27 @@ BOOL CDC::RestoreDC(int saved) {
 }
 
 void CDC::FillSolidRect(const CRect& r, COLORREF c) {
-    DrawOp op;
-    op.kind = DrawOp::Kind::Fill, op.rect = r, op.colour = c;
-    Push(std::move(op));
+    DrawOp& op = Add(DrawOp::Kind::Fill);
+    op.rect = r, op.colour = c;
     bkColour_ = c;  // as the class library leaves it
 }
 
 void CDC::FillRect(const CRect& r, const CBrush* b) {
-    DrawOp op;
-    op.kind = DrawOp::Kind::Fill, op.rect = r, op.colour = b ? b->GetColor() : 0;
-    Push(std::move(op));
+    DrawOp& op = Add(DrawOp::Kind::Fill);
+    op.rect = r, op.colour = b ? b->GetColor() : 0;
 }
 
 BOOL CDC::Rectangle(int l, int t, int r, int b) {
-    DrawOp op;
-    op.kind = DrawOp::Kind::Rectangle, op.rect = CRect(l, t, r, b);
+    DrawOp& op = Add(DrawOp::Kind::Rectangle);
+    op.rect = CRect(l, t, r, b);
     op.colour = pen_ ? pen_->GetColor() : 0;
     op.background = brush_ ? brush_->GetColor() : RGB(255, 255, 255);
-    Push(std::move(op));
     return TRUE;
 }
 
 void CDC::DrawFocusRect(const CRect& r) {
-    DrawOp op;
-    op.kind = DrawOp::Kind::FocusRect, op.rect = r;
-    Push(std::move(op));
+    DrawOp& op = Add(DrawOp::Kind::FocusRect);
+    op.rect = r;
 }
 
 CPoint CDC::MoveTo(int x, int y) {
@@ -179,10 +175,9 @@ CPoint CDC::MoveTo(int x, int y) {
 }
 
 BOOL CDC::LineTo(int x, int y) {
-    DrawOp op;
-    op.kind = DrawOp::Kind::Line, op.rect = CRect(pos_.x, pos_.y, x, y);
+    DrawOp& op = Add(DrawOp::Kind::Line);
+    op.rect = CRect(pos_.x, pos_.y, x, y);
     op.colour = pen_ ? pen_->GetColor() : 0;
-    Push(std::move(op));
     pos_ = CPoint(x, y);
     return TRUE;
 }
@@ -194,12 +189,11 @@ BOOL CDC::TextOut(int x, int y, std::string_view text) {
 BOOL CDC::ExtTextOut(int x, int y, UINT options, const CRect* r, std::string_view text) {
     if ((options & ETO_OPAQUE) && r) FillSolidRect(*r, bkColour_);
     CSize size = GetTextExtent(text);
-    DrawOp op;
-    op.kind = DrawOp::Kind::Text, op.text = std::string(text);
+    DrawOp& op = Add(DrawOp::Kind::Text);
+    op.text.assign(text.data(), text.size());
     op.colour = textColour_, op.background = bkColour_, op.bkMode = bkMode_, op.format = align_;
     int left = align_ == TA_RIGHT ? x - size.cx : align_ == TA_CENTER ? x - size.cx / 2 : x;
     op.rect = CRect(left, y, left + size.cx, y + size.cy);
-    Push(std::move(op));
     return TRUE;
 }
 
@@ -217,11 +211,10 @@ int CDC::DrawText(std::string_view text, CRect* r, UINT format) {
     else if (format & DT_CENTER)
         left = r->left + (r->Width() - size.cx) / 2;
     int top = (format & DT_VCENTER) ? r->top + (r->Height() - size.cy) / 2 : r->top;
-    DrawOp op;
-    op.kind = DrawOp::Kind::Text, op.text = std::string(text);
+    DrawOp& op = Add(DrawOp::Kind::Text);
+    op.text.assign(text.data(), text.size());
     op.colour = textColour_, op.background = bkColour_, op.bkMode = bkMode_, op.format = format;
     op.rect = CRect(left, top, left + size.cx, top + size.cy);
-    Push(std::move(op));
     return size.cy;
 }
 
@@ -240,9 +233,8 @@ BOOL CDC::GetTextMetrics(TEXTMETRIC* tm) const {
 
 BOOL CDC::BitBlt(int x, int y, int w, int h, CDC* src, int, int, DWORD) {
     if (!src || !src->selected_) return FALSE;
-    DrawOp op;
-    op.kind = DrawOp::Kind::Bitmap, op.rect = CRect(x, y, x + w, y + h), op.text = src->selected_->name;
-    Push(std::move(op));
+    DrawOp& op = Add(DrawOp::Kind::Bitmap);
+    op.rect = CRect(x, y, x + w, y + h), op.text = src->selected_->name;
     return TRUE;
 }
 
@@ -252,18 +244,54 @@ BOOL CDC::StretchBlt(int x, int y, int w, int h, CDC* src, int sx, int sy, int, 
 
 void CDC::DrawBitmap(const HBITMAP& bmp, int x, int y) {
     if (!bmp) return;
-    DrawOp op;
-    op.kind = DrawOp::Kind::Bitmap, op.rect = CRect(x, y, x + bmp->width, y + bmp->height),
-    op.text = bmp->name;
-    Push(std::move(op));
+    DrawOp& op = Add(DrawOp::Kind::Bitmap);
+    op.rect = CRect(x, y, x + bmp->width, y + bmp->height), op.text = bmp->name;
 }
 
 void CDC::DrawImage(const CImageList* list, int index, CPoint at) {
     CSize s = list ? list->GetImageSize() : CSize();
-    DrawOp op;
-    op.kind = DrawOp::Kind::Image, op.rect = CRect(at.x, at.y, at.x + s.cx, at.y + s.cy);
+    DrawOp& op = Add(DrawOp::Kind::Image);
+    op.rect = CRect(at.x, at.y, at.x + s.cx, at.y + s.cy);
     op.image = index, op.list = list;
-    Push(std::move(op));
+}
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kKeepRecords = false;  // every record its own block, so a stale read is caught
+#elif defined(__has_feature)
+constexpr bool kKeepRecords = !__has_feature(address_sanitizer);
+#else
+constexpr bool kKeepRecords = true;
+#endif
+constexpr std::size_t kKeptRecords = 256;
+constexpr std::size_t kKeptRoom = 16;
+
+// Never freed: windows may end after the statics of this file have.
+std::vector<std::vector<DrawOp>>& KeptRecords() {
+    static auto* kept = new std::vector<std::vector<DrawOp>>();
+    return *kept;
+}
+
+}  // namespace
+
+void KeepPaintRecord(std::vector<DrawOp>& record) {
+    if (!kKeepRecords || record.capacity() == 0 || record.capacity() > kKeptRoom) return;
+    auto& kept = KeptRecords();
+    if (kept.size() >= kKeptRecords) return;
+    if (kept.capacity() == 0) kept.reserve(kKeptRecords);
+    record.clear();
+    kept.push_back(std::move(record));
+}
+
+void CDC::TakeRecord() {
+    auto& kept = KeptRecords();
+    if (kept.empty()) {
+        sink_->reserve(4);
+        return;
+    }
+    sink_->swap(kept.back());
+    kept.pop_back();
 }
 
 CPaintDC::CPaintDC(CWnd* wnd) : CDC(wnd ? &wnd->PaintSink() : nullptr) {

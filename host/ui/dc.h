@@ -201,11 +201,16 @@ public:
     const std::vector<DrawOp>& Ops() const { return *sink_; }
 
 private:
-    void Push(DrawOp op) {
-        // A window paints a few steps: one allocation rather than a growth per step.
-        if (sink_->capacity() == 0) sink_->reserve(4);
-        sink_->push_back(std::move(op));
+    // A step made in place in the record.  A window paints a few steps: one
+    // allocation rather than a growth per step.
+    DrawOp& Add(DrawOp::Kind kind) {
+        if (sink_->capacity() == 0) TakeRecord();
+        DrawOp& op = sink_->emplace_back();
+        op.kind = kind;
+        return op;
     }
+    // Gives the sink the room of an ended window's record, or new room.
+    void TakeRecord();
     struct State {
         COLORREF text, bk;
         int mode;
@@ -227,6 +232,10 @@ private:
     CPoint pos_;
     std::vector<State> saved_;
 };
+
+// An ended window's paint record, emptied, for the next window to paint
+// into: a dialog paints dozens of controls once each time it is shown.
+void KeepPaintRecord(std::vector<DrawOp>& record);
 
 // Paints a window: the window's previous record is replaced by this one.
 class CPaintDC : public CDC {

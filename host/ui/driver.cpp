@@ -631,6 +631,7 @@ namespace {
 // A caption as the user reads it: "&&" is an ampersand, a lone '&' only
 // underlines the next letter.
 std::string WithoutAccelerators(const std::string& text) {
+    if (text.find('&') == std::string::npos) return text;
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {

@@ -513,8 +513,22 @@ HBITMAP LoadBitmapFromLibrary(const std::string& libraryFolder, const std::strin
     if (resourceName.empty()) return nullptr;
     namespace fs = std::filesystem;
     std::error_code ec;
-    fs::path exact = fs::path(libraryFolder) / (resourceName + ".bmp");
-    if (host::fileThisRound(exact.string())) return LoadBitmapFromFile(exact.string());
+    // Joined as a path would join them, without taking the path apart: a
+    // dialog looks its picture up every time it is shown.
+    std::string exact;
+    if (resourceName.front() == '/') {
+        exact = (fs::path(libraryFolder) / (resourceName + ".bmp")).string();
+    } else {
+        exact.reserve(libraryFolder.size() + resourceName.size() + 5);
+        exact = libraryFolder;
+        if (!exact.empty() && exact.back() != '/') exact += '/';
+        exact += resourceName;
+        exact += ".bmp";
+    }
+    // A picture kept for the file is there as it was when decoded.
+    if (std::shared_ptr<const void> kept = host::keptFileValue(exact, "bitmap"))
+        return std::static_pointer_cast<const BitmapImage>(kept);
+    if (host::fileThisRound(exact)) return LoadBitmapFromFile(exact);
     std::string wanted = zcui::FoldUpper(resourceName + ".bmp");
     for (const auto& entry : fs::directory_iterator(libraryFolder, ec)) {
         if (zcui::FoldUpper(entry.path().filename().string()) == wanted)

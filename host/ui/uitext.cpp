@@ -5,6 +5,7 @@
 
 #include <cstdarg>
 #include <cstdint>
+#include <cstring>
 
 #include "host/win/textutil.h"
 
@@ -65,11 +66,22 @@ std::uint64_t Weight(std::string_view text, size_t& i) {
 // label, are counted here rather than decoded one call each.
 int CodePointCount(std::string_view text) {
     int n = 0;
-    for (size_t i = 0; i < text.size(); ++n) {
-        if (static_cast<unsigned char>(text[i]) < 0x80)
-            ++i;
-        else
+    size_t i = 0;
+    while (i < text.size()) {
+        for (std::uint64_t word; i + 8 <= text.size(); i += 8, n += 8) {
+            std::memcpy(&word, text.data() + i, 8);
+            if (word & 0x8080808080808080ull) break;
+        }
+        // One byte at a time up to and through the next character that is not ASCII.
+        while (i < text.size()) {
+            ++n;
+            if (static_cast<unsigned char>(text[i]) < 0x80) {
+                ++i;
+                continue;
+            }
             host::decodeUtf8(text, i);
+            break;
+        }
     }
     return n;
 }

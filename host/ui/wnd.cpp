@@ -23,6 +23,7 @@
 #include "host/ui/msgbox.h"
 #include "host/ui/uitext.h"
 #include "host/win/textfile.h"
+#include "host/win/textutil.h"
 
 namespace {
 
@@ -133,18 +134,48 @@ struct Posted {
     WPARAM wp;
     LPARAM lp;
 };
+// Made with the first message posted and never ended (windows may end after
+// this file's statics): every window that ends asks whether any wait.
+std::deque<Posted>* g_posted = nullptr;
 std::deque<Posted>& PostQueue() {
-    static std::deque<Posted> queue;
-    return queue;
+    if (!g_posted) g_posted = new std::deque<Posted>();
+    return *g_posted;
+}
+bool AnyPosted() {
+    return g_posted && !g_posted->empty();
 }
 
 }  // namespace
 
+// A window registers a handful of handlers, each once, as it is made: a
+// list searched in turn is quicker to fill, search and end than a tree.
 struct CWnd::Handlers {
-    std::map<std::pair<UINT, int>, std::function<void()>> commands;
+    template <class Fn>
+    struct Keyed {
+        UINT code;
+        int id;
+        Fn fn;
+    };
+    template <class Fn>
+    static void Put(std::vector<Keyed<Fn>>& list, UINT code, int id, Fn fn) {
+        for (Keyed<Fn>& k : list)
+            if (k.code == code && k.id == id) {
+                k.fn = std::move(fn);
+                return;
+            }
+        if (list.empty()) list.reserve(8);
+        list.push_back({code, id, std::move(fn)});
+    }
+    template <class Fn>
+    static const Fn* Find(const std::vector<Keyed<Fn>>& list, UINT code, int id) {
+        for (const Keyed<Fn>& k : list)
+            if (k.code == code && k.id == id) return &k.fn;
+        return nullptr;
+    }
+    std::vector<Keyed<std::function<void()>>> commands;
     std::vector<std::tuple<UINT, int, int, std::function<void(int)>>> commandRanges;
-    std::map<std::pair<UINT, int>, std::function<void(NMHDR*, LRESULT*)>> notifies;
-    std::map<UINT, std::function<LRESULT(WPARAM, LPARAM)>> messages;
+    std::vector<Keyed<std::function<void(NMHDR*, LRESULT*)>>> notifies;
+    std::vector<Keyed<std::function<LRESULT(WPARAM, LPARAM)>>> messages;
     std::function<void(UINT, UINT, CWnd*)> hscroll, vscroll;
 };
 
@@ -206,11 +237,12 @@ CWnd::CWnd() {
 }
 
 CWnd::~CWnd() {
-    DestroyTree(false);
+    if (m_hWnd || !children_.empty() || parent_) DestroyTree(false);  // else nothing of it is left
     // A walk over this window's children, further up the stack, must not
     // read the list of a window that is no more.
     if (ChildWalk::innermost) FamilyChanging(kAnyChange);
     Live().Erase(this);
+    if (paint_.capacity() != 0) KeepPaintRecord(paint_);
 }
 
 bool CWnd::IsLive(const CWnd* wnd) {
@@ -310,10 +342,9 @@ void CWnd::EndQuietly() {
     if (g_focus == this) g_focus = nullptr;
     parent_ = nullptr;
     m_hWnd = nullptr;
+    if (!AnyPosted()) return;
     auto& q = PostQueue();
-    if (!q.empty())
-        q.erase(std::remove_if(q.begin(), q.end(), [this](const Posted& p) { return p.wnd == this; }),
-                q.end());
+    q.erase(std::remove_if(q.begin(), q.end(), [this](const Posted& p) { return p.wnd == this; }), q.end());
 }
 
 void CWnd::DropEnded(ChildWalk& walk, std::size_t& ended) {
@@ -439,7 +470,16 @@ void CWnd::PutIdSlot(std::size_t index) const {
 
 void CWnd::MakeIdSlots() const {
     idSlots_.assign(std::bit_ceil(std::max<std::size_t>(2 * childIds_.size() + 8, 16)), 0);
-    for (std::size_t k = 0; k < childIds_.size(); ++k) PutIdSlot(k);
+    // PutIdSlot for every child, with the table and the ids at hand.
+    std::uint16_t* slots = idSlots_.data();
+    const int* ids = childIds_.data();
+    const std::size_t mask = idSlots_.size() - 1;
+    for (std::size_t k = 0; k < childIds_.size(); ++k) {
+        const int id = ids[k];
+        std::size_t i = IdHome(id, mask);
+        while (slots[i] && ids[slots[i] - 1] != id) i = (i + 1) & mask;
+        if (!slots[i]) slots[i] = static_cast<std::uint16_t>(k + 1);  // else the earlier child keeps the id
+    }
 }
 
 CWnd* CWnd::GetDlgItem(int id) const {
@@ -493,9 +533,14 @@ std::vector<CWnd*> CWnd::GroupOf(const CWnd* ctl) const {
 // ---------------------------------------------------------------- text
 
 void CWnd::SetWindowText(std::string_view text) {
-    std::string valid = host::repairUtf8(text);
-    if (text_ == valid) return;
-    text_ = std::move(valid);
+    if (host::isValidUtf8(text)) {
+        if (text == text_) return;
+        text_.assign(text.data(), text.size());
+    } else {
+        std::string valid = host::repairUtf8(text);
+        if (text_ == valid) return;
+        text_ = std::move(valid);
+    }
     Invalidate();
 }
 
@@ -708,7 +753,7 @@ BOOL CWnd::PostMessage(UINT msg, WPARAM wp, LPARAM lp) {
 
 void CWnd::DeliverPostedMessages() {
     // Bounded: a handler that posts again every time cannot hang the driver.
-    for (int n = 0; n < 10000 && !PostQueue().empty(); ++n) {
+    for (int n = 0; n < 10000 && AnyPosted(); ++n) {
         Posted p = PostQueue().front();
         PostQueue().pop_front();
         if (IsLive(p.wnd) && p.wnd->m_hWnd) p.wnd->SendMessage(p.msg, p.wp, p.lp);
@@ -730,7 +775,7 @@ CWnd::Handlers& CWnd::EnsureHandlers() {
 }
 
 void CWnd::HandleCommand(UINT code, int id, std::function<void()> fn) {
-    EnsureHandlers().commands[{code, id}] = std::move(fn);
+    Handlers::Put(EnsureHandlers().commands, code, id, std::move(fn));
 }
 
 void CWnd::HandleCommandRange(UINT code, int first, int last, std::function<void(int)> fn) {
@@ -738,11 +783,11 @@ void CWnd::HandleCommandRange(UINT code, int first, int last, std::function<void
 }
 
 void CWnd::HandleNotify(UINT code, int id, std::function<void(NMHDR*, LRESULT*)> fn) {
-    EnsureHandlers().notifies[{code, id}] = std::move(fn);
+    Handlers::Put(EnsureHandlers().notifies, code, id, std::move(fn));
 }
 
 void CWnd::HandleMessage(UINT msg, std::function<LRESULT(WPARAM, LPARAM)> fn) {
-    EnsureHandlers().messages[msg] = std::move(fn);
+    Handlers::Put(EnsureHandlers().messages, msg, 0, std::move(fn));
 }
 
 void CWnd::HandleScroll(bool vertical, std::function<void(UINT, UINT, CWnd*)> fn) {
@@ -752,8 +797,8 @@ void CWnd::HandleScroll(bool vertical, std::function<void(UINT, UINT, CWnd*)> fn
 
 LRESULT CWnd::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (handlers_)
-        if (auto it = handlers_->messages.find(msg); it != handlers_->messages.end()) {
-            auto fn = it->second;  // the handler may replace itself
+        if (const auto* found = Handlers::Find(handlers_->messages, msg, 0)) {
+            auto fn = *found;  // the handler may replace itself
             return fn(wp, lp);
         }
     switch (msg) {
@@ -799,8 +844,8 @@ BOOL CWnd::OnCommand(WPARAM wp, LPARAM) {
     if (!handlers_) return FALSE;
     UINT code = HIWORD(wp);
     int id = LOWORD(wp);
-    if (auto it = handlers_->commands.find({code, id}); it != handlers_->commands.end()) {
-        auto fn = it->second;
+    if (const auto* found = Handlers::Find(handlers_->commands, code, id)) {
+        auto fn = *found;
         fn();
         return TRUE;
     }
@@ -817,9 +862,8 @@ BOOL CWnd::OnCommand(WPARAM wp, LPARAM) {
 BOOL CWnd::OnNotify(WPARAM, LPARAM lp, LRESULT* result) {
     auto* hdr = reinterpret_cast<NMHDR*>(lp);
     if (!hdr || !handlers_) return FALSE;
-    auto& notifies = handlers_->notifies;
-    if (auto it = notifies.find({hdr->code, static_cast<int>(hdr->idFrom)}); it != notifies.end()) {
-        auto fn = it->second;
+    if (const auto* found = Handlers::Find(handlers_->notifies, hdr->code, static_cast<int>(hdr->idFrom))) {
+        auto fn = *found;
         fn(hdr, result);
         return TRUE;
     }
@@ -889,6 +933,7 @@ void CWnd::PaintInvalidated() {
         // Still where it was in the list, the child is alive (one that ends
         // leaves its parent's list); else painting changed the family.
         if (walk.copied && !(i < children_.size() && children_[i] == child) && !IsLive(child)) continue;
+        if (!child->visible_) continue;  // a hidden child paints nothing of its tree: no call for it
         walk.at = i;
         child->PaintInvalidated();
     }

@@ -2,6 +2,7 @@
 #include "rooms/dialogs/dlg_etichetta.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -25,6 +26,26 @@ constexpr int kFixedChecks[3] = {1365, 1366, 1367};
 constexpr int kFixedEdits[3] = {1368, 1369, 1370};
 constexpr const char* kShowDetails = "Szczegóły stałych powierzchni";
 constexpr const char* kHideDetails = "Ukryj szczegóły";
+
+// Which pool a control of the form is in (0 prompts, 1 edits, 2 lists) and
+// its place there, by id; pool -1 for the other controls.
+struct PoolPlace {
+    signed char pool = -1;
+    signed char index = -1;
+};
+constexpr int kPoolIds = 1200;  // above every id of the pools
+
+const std::array<PoolPlace, kPoolIds>& PoolPlaces() {
+    static const std::array<PoolPlace, kPoolIds> places = [] {
+        std::array<PoolPlace, kPoolIds> t{};
+        for (int k = 0; k < CDlgEtichetta::kPool; ++k) {
+            const auto at = static_cast<signed char>(k);
+            t[kLabels[k]] = {0, at}, t[kEdits[k]] = {1, at}, t[kLists[k]] = {2, at};
+        }
+        return t;
+    }();
+    return places;
+}
 
 CRect RectOf(CWnd& dialog, int id) {
     CRect r;
@@ -98,20 +119,28 @@ void CDlgEtichetta::LayOut() {
     }
     int label = 0, edit = 0, list = 0;
     int lastEdit = 0, lastList = 0;
+    // A row's control stands right of its prompt: where follows from the
+    // prompt's width, and each control is looked up once.
+    auto placeAt = [](CWnd* w, int x, int top) {
+        CRect r;
+        w->GetClientRect(&r);
+        w->MoveWindow(x, top, r.Width(), r.Height());
+        w->ShowWindow(SW_SHOW);
+        return r.Width();
+    };
     for (std::size_t i = 0; i < fields.size() && label < kPool; ++i) {
         const CDefEti& f = fields[i];
         if (f.number == 71) continue;
         if (f.number == 70 && !heightFromField) continue;
         if ((f.kind == 1 && list >= kPool) || (f.kind != 1 && edit >= kPool)) continue;
-        const int labelId = kLabels[label++];
-        Place(*this, labelId, 10, y + 3);
-        GetDlgItem(labelId)->SetWindowText(f.prompt);
-        const int x = RectOf(*this, labelId).right + 10;
+        CWnd* prompt = GetDlgItem(kLabels[label++]);
+        const int x = 10 + placeAt(prompt, 10, y + 3) + 10;
+        prompt->SetWindowText(f.prompt);
         if (f.kind == 1) {
             const int id = kLists[list++];
-            Place(*this, id, x, y);
-            auto* combo = dynamic_cast<CComboBox*>(GetDlgItem(id));
-            if (combo) {
+            CWnd* w = GetDlgItem(id);
+            if (w) placeAt(w, x, y);
+            if (auto* combo = dynamic_cast<CComboBox*>(w)) {
                 combo->ResetContent();
                 for (const std::string& choice : f.values) combo->AddString(choice);
                 const int at = combo->FindStringExact(-1, f.value);
@@ -125,15 +154,23 @@ void CDlgEtichetta::LayOut() {
             m_controls[i] = lastList = id;
         } else {
             const int id = kEdits[edit++];
-            Place(*this, id, x, y);
-            GetDlgItem(id)->SetWindowText(f.value);
+            CWnd* w = GetDlgItem(id);
+            if (w) placeAt(w, x, y);
+            w->SetWindowText(f.value);
             m_controls[i] = lastEdit = id;
         }
         y += 25;
     }
-    for (int k = label; k < kPool; ++k) Hide(*this, kLabels[k]);
-    for (int k = edit; k < kPool; ++k) Hide(*this, kEdits[k]);
-    for (int k = list; k < kPool; ++k) Hide(*this, kLists[k]);
+    // What the pools hold beyond the rows is hidden in one pass over the
+    // form's controls.
+    const int used[3] = {label, edit, list};
+    const auto& places = PoolPlaces();
+    for (CWnd* w : Children()) {
+        const int id = w->GetDlgCtrlID();
+        if (id < 0 || id >= kPoolIds) continue;
+        const PoolPlace place = places[static_cast<std::size_t>(id)];
+        if (place.pool >= 0 && place.index >= used[place.pool]) w->ShowWindow(SW_HIDE);
+    }
 
     int right = 0, bottom = y;
     for (int id : {lastEdit, lastList}) {

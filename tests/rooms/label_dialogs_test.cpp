@@ -140,6 +140,14 @@ TEST_F(LabelDialogsTest, room_form_lays_out_and_reads_back_by_control) {
         EXPECT_EQ(u.Text(154), "B");
         EXPECT_EQ(u.Text(1063), "Kuchnia");
         EXPECT_FALSE(u.Control(1064)->IsWindowVisible());
+        // A row's control stands right of its prompt; the pools' controls
+        // beyond the rows are hidden, whatever their order in the form.
+        const CRect prompt = Where(u, 1062), edit = Where(u, 154), list = Where(u, 1063);
+        EXPECT_EQ(edit.left, prompt.right + 10);
+        EXPECT_EQ(edit.top, prompt.top - 3);
+        EXPECT_EQ(list.left, Where(u, 1061).right + 10);
+        for (int shown : {1060, 1061, 1062, 153, 154, 1063}) EXPECT_TRUE(u.Control(shown)->IsWindowVisible());
+        for (int hidden : {1080, 155, 172, 1081, 1104}) EXPECT_FALSE(u.Control(hidden)->IsWindowVisible());
         u.Check(1151);
         u.Edit(153, "X");
         u.Edit(154, "Y");

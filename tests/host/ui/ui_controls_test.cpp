@@ -73,6 +73,27 @@ TEST_F(UiTest, setting_the_same_text_again_tells_nothing_so_handlers_cannot_loop
     EXPECT_EQ(changes, 1);
 }
 
+// One handler per control and notification: registering again replaces it,
+// another notification or control has its own, and a handler may replace
+// itself while it runs.
+TEST(UiWindow, a_command_handler_registered_again_replaces_the_first) {
+    CWnd w;
+    w.CreateChildWindow(WS_VISIBLE, CRect(0, 0, 10, 10), nullptr, 0);
+    std::string got;
+    w.HandleCommand(BN_CLICKED, 7, [&] { got += "a"; });
+    w.HandleCommand(BN_CLICKED, 8, [&] { got += "b"; });
+    w.HandleCommand(BN_DOUBLECLICKED, 7, [&] { got += "c"; });
+    w.HandleCommand(BN_CLICKED, 7, [&] {
+        got += "d";
+        w.HandleCommand(BN_CLICKED, 7, [&] { got += "e"; });
+    });
+    for (int id : {7, 8, 9, 7}) w.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+    w.SendMessage(WM_COMMAND, MAKEWPARAM(7, BN_DOUBLECLICKED), 0);
+    EXPECT_EQ(got, "dbec");
+    EXPECT_FALSE(w.SendMessage(WM_COMMAND, MAKEWPARAM(9, BN_CLICKED), 0));
+    w.DestroyWindow();
+}
+
 TEST_F(UiTest, tab_order_skips_disabled_hidden_and_non_tab_stop_controls_and_wraps) {
     std::vector<int> order;
     zcui::InstallDialogDriver(500, [&](zcui::DialogUser& u) {
@@ -370,6 +391,30 @@ TEST(UiPaint, a_static_fills_with_the_brush_it_gives_and_text_is_measured_per_ch
     CDC mem;
     CBitmap bmp;
     EXPECT_FALSE(dc.BitBlt(0, 0, 10, 10, &mem, 0, 0, SRCCOPY));  // nothing selected: nothing copied
+}
+
+// Windows that end leave their paint records' room to the next ones: a new
+// window's record holds its own steps only, however many windows ended.
+TEST(UiPaint, a_window_painted_after_others_ended_records_only_its_own_steps) {
+    for (int round = 0; round < 3; ++round) {
+        std::vector<std::unique_ptr<CStatic>> ended;
+        for (int i = 0; i < 300; ++i) {
+            ended.push_back(std::make_unique<CStatic>());
+            ended.back()->Create("Powierzchnia użytkowa " + std::to_string(i), WS_CHILD | WS_VISIBLE,
+                                 CRect(0, 0, 200, 20), nullptr, 1);
+            ended.back()->RedrawWindow();
+        }
+        ended.clear();
+        CStatic s;
+        s.Create("x", WS_CHILD | WS_VISIBLE, CRect(0, 0, 30, 20), nullptr, 2);
+        s.RedrawWindow();
+        ASSERT_EQ(s.PaintRecord().size(), 1u);
+        EXPECT_EQ(s.PaintRecord()[0].text, "x");
+        s.SetWindowText("yz");
+        s.RedrawWindow();
+        ASSERT_EQ(s.PaintRecord().size(), 1u);
+        EXPECT_EQ(s.PaintRecord()[0].text, "yz");
+    }
 }
 
 TEST(UiWindow, placement_and_coordinates_round_trip) {

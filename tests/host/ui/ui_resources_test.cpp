@@ -173,7 +173,8 @@ TEST(UiText, folding_and_sorting_know_polish_letters) {
     EXPECT_EQ(zcui::CodePointCount("\xC5"), 1);  // a cut sequence counts once
     // ASCII runs are counted apart from the decoder: mixed with letters,
     // cut sequences and stray bytes, the count is still the decoder's.
-    const std::vector<std::string> pieces{"a", "Z", " ", "ł", "€", "𝄞", "\xC5", "\xE2\x82", "\x80", "\xFF"};
+    const std::vector<std::string> pieces{
+        "a", "Z", " ", "ł", "€", "𝄞", "\xC5", "\xE2\x82", "\x80", "\xFF", "Powierzchnia ", "użytkowa"};
     std::mt19937 rng(11);
     std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1), len(0, 12);
     for (int i = 0; i < 2000; ++i) {

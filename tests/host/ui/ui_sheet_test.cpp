@@ -259,6 +259,33 @@ TEST_F(UiTest, bitmap_library_folders_find_pictures_by_name_ignoring_case) {
     EXPECT_EQ(LoadBitmapFromLibrary(lib.Path(), "IDB_BROKEN"), nullptr);
     EXPECT_EQ(LoadBitmapFromLibrary(lib.Path(), "IDB_NONE"), nullptr);
     EXPECT_EQ(LoadBitmapFromLibrary(lib.Path() + "/missing", "IDB_PORTA"), nullptr);
+    // The folder named with a closing separator is the same folder.
+    HBITMAP again = LoadBitmapFromLibrary(lib.Path() + "/", "IDB_PORTA");
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->width, 230);
+}
+
+// A library's picture found by its exact name serves while its file stays
+// as it was; the next command sees it replaced, or gone.
+TEST_F(UiTest, a_library_picture_kept_goes_stale_when_its_file_is_replaced_or_removed) {
+    TempDir lib;
+    const std::string file = lib.File("IDB_PORTA.bmp", TinyBmp(230, 140));
+    host::startCommandKeptFileValues();
+    HBITMAP first = LoadBitmapFromLibrary(lib.Path(), "IDB_PORTA");
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(LoadBitmapFromLibrary(lib.Path(), "IDB_PORTA"), first);
+    EXPECT_EQ(LoadBitmapFromFile(file), first);
+    lib.File("IDB_PORTA.bmp", TinyBmp(20, 10));
+    host::forgetCommandKeptFileValues();
+    host::startCommandKeptFileValues();
+    HBITMAP replaced = LoadBitmapFromLibrary(lib.Path(), "IDB_PORTA");
+    ASSERT_NE(replaced, nullptr);
+    EXPECT_EQ(replaced->width, 20);
+    std::filesystem::remove(file);
+    host::forgetCommandKeptFileValues();
+    host::startCommandKeptFileValues();
+    EXPECT_EQ(LoadBitmapFromLibrary(lib.Path(), "IDB_PORTA"), nullptr);
+    host::forgetCommandKeptFileValues();
 }
 
 TEST_F(UiTest, a_picture_shown_again_is_decoded_once_while_its_file_stays_as_it_was) {
