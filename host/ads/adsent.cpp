@@ -1217,6 +1217,34 @@ void ensureLayer(ZcDbDatabase* db, const std::string& name) {
     t->close();
 }
 
+const ZcDbTextStyleTableRecord* readableTextStyle(const std::string& name) {
+    ZcDbDatabase* db = zcdbCurDwg();
+    if (!db) return nullptr;
+    // The record found last stands while it is there under that very name.
+    thread_local struct {
+        std::int64_t serial = 0;
+        std::string name;
+        ZcDbObjectId id;
+    } last;
+    const ZcDbTextStyleTableRecord* rec = nullptr;
+    if (last.serial == db->serial() && last.name == name && !last.id.isNull() && !last.id.isErased()) {
+        const ZcDbObject* obj = last.id.stub()->object.get();
+        rec = obj ? ZcDbTextStyleTableRecord::cast(obj) : nullptr;
+        if (rec && (rec->name() != name || rec->ownerId() != db->textStyleTableId())) rec = nullptr;
+    }
+    if (!rec) {
+        const ZcDbObjectId found = db->recordId(db->textStyleTableId(), name);
+        if (found.isNull()) return nullptr;
+        last.serial = db->serial();
+        last.name = name;
+        last.id = found;
+        const ZcDbObject* obj = found.stub()->object.get();
+        rec = obj ? ZcDbTextStyleTableRecord::cast(obj) : nullptr;
+    }
+    // Opening for read and closing again leaves the record as it was.
+    return rec && !rec->isWriteEnabled() ? rec : nullptr;
+}
+
 ZcDbExtents3d drawingExtents(ZcDbDatabase* db) {
     ZcDbExtents3d ext;
     ZcDbObjectId model = db->modelSpaceId();

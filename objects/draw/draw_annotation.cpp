@@ -66,6 +66,10 @@ bool StyleExists(const char* table, const std::string& name) {
     return host::tableHasRecord(table, name.c_str());
 }
 
+bool TextStyleExists(const std::string& name) {
+    return host::readableTextStyle(name) != nullptr;
+}
+
 int ReadValueArg(ObjContext& context, int precision, std::string& out) {
     std::string arg;
     if (ReadStatementArg(arg, *context.text) != RTNORM) return -1;
@@ -211,7 +215,7 @@ int ReadTextPlacement(ObjContext& context, Point3& point, int& justification, st
     point = {p[0], p[1], p[2]};
     justification = kind;
     if (ReadValueArg(context, 0, style) < 0) return -1;
-    if (!StyleExists("STYLE", style)) style = "STANDARD";
+    if (!TextStyleExists(style)) style = "STANDARD";
     if (draw::ReadReal(context, height) != 0 || draw::ReadReal(context, rotation) != 0) return -1;
     return 1;
 }

@@ -60,11 +60,7 @@ bool LayerInDrawing(const std::string& name) {
 // record lists them, read off the record: every text and attribute of every
 // object placed asks, and the record's whole list was made for one value.
 double StyleGroup(const std::string& style, int code, double absent) {
-    ZcDbDatabase* db = zcdbCurDwg();
-    if (!db) return absent;
-    const ZcDbObjectId id = db->recordId(db->textStyleTableId(), style);
-    if (id.isNull()) return absent;
-    const ZcDbObjectPointer<ZcDbTextStyleTableRecord> record(id, ZcDb::kForRead);
+    const ZcDbTextStyleTableRecord* record = host::readableTextStyle(style);
     if (!record) return absent;
     return code == 41 ? record->xScale() : record->obliquingAngle();
 }
