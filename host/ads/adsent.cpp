@@ -317,7 +317,7 @@ ParsedList parseItems(std::string_view type, std::vector<ZcDbDxfItem> items) {
 
 // Asked several times of every entity made: most names are told apart by
 // their length or first letter, without a call to compare them.
-bool sameType(std::string_view a, std::string_view b) {
+[[gnu::always_inline]] inline bool sameType(std::string_view a, std::string_view b) {
     return a.size() == b.size() && (a.empty() || a[0] == b[0]) && a == b;
 }
 
