@@ -12,6 +12,7 @@
 
 #include "host/win/kept_files.h"
 #include "lang_fixture.h"
+#include "objects/language/obj_args.h"
 #include "objects/language/obj_text.h"
 
 namespace {
