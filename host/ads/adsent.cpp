@@ -317,7 +317,7 @@ ParsedList parseItems(std::string_view type, std::vector<ZcDbDxfItem> items) {
 
 // Asked several times of every entity made: most names are told apart by
 // their length or first letter, without a call to compare them.
-bool sameType(std::string_view a, std::string_view b) {
+[[gnu::always_inline]] inline bool sameType(std::string_view a, std::string_view b) {
     return a.size() == b.size() && (a.empty() || a[0] == b[0]) && a == b;
 }
 
@@ -1215,6 +1215,34 @@ void ensureLayer(ZcDbDatabase* db, const std::string& name) {
     else
         delete rec;
     t->close();
+}
+
+const ZcDbTextStyleTableRecord* readableTextStyle(const std::string& name) {
+    ZcDbDatabase* db = zcdbCurDwg();
+    if (!db) return nullptr;
+    // The record found last stands while it is there under that very name.
+    thread_local struct {
+        std::int64_t serial = 0;
+        std::string name;
+        ZcDbObjectId id;
+    } last;
+    const ZcDbTextStyleTableRecord* rec = nullptr;
+    if (last.serial == db->serial() && last.name == name && !last.id.isNull() && !last.id.isErased()) {
+        const ZcDbObject* obj = last.id.stub()->object.get();
+        rec = obj ? ZcDbTextStyleTableRecord::cast(obj) : nullptr;
+        if (rec && (rec->name() != name || rec->ownerId() != db->textStyleTableId())) rec = nullptr;
+    }
+    if (!rec) {
+        const ZcDbObjectId found = db->recordId(db->textStyleTableId(), name);
+        if (found.isNull()) return nullptr;
+        last.serial = db->serial();
+        last.name = name;
+        last.id = found;
+        const ZcDbObject* obj = found.stub()->object.get();
+        rec = obj ? ZcDbTextStyleTableRecord::cast(obj) : nullptr;
+    }
+    // Opening for read and closing again leaves the record as it was.
+    return rec && !rec->isWriteEnabled() ? rec : nullptr;
 }
 
 ZcDbExtents3d drawingExtents(ZcDbDatabase* db) {

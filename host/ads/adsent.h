@@ -40,6 +40,7 @@
 
 class ZcDbDatabase;
 class ZcDbEntity;
+class ZcDbTextStyleTableRecord;
 class ZcRxClass;
 
 // The ERRNO values this interface sets.
@@ -165,6 +166,12 @@ void ensureLayer(ZcDbDatabase* db, const std::string& name);
 // Whether zcdbTblSearch(table, name, 0) would give a list, without making
 // it: the object runs ask for a layer or a style at every statement.
 bool tableHasRecord(const char* table, const char* name);
+
+// The current drawing's text style record of that name, to be read at once
+// and not kept: null where there is none or it is open for write (where an
+// open for read would fail). Every text and attribute placed asks for its
+// style's width and slant, nearly always of the style asked for last.
+const ZcDbTextStyleTableRecord* readableTextStyle(const std::string& name);
 
 // Forgets the entity-making state and table walks (tests, new sessions).
 void resetEntityInterface();

@@ -66,6 +66,10 @@ bool StyleExists(const char* table, const std::string& name) {
     return host::tableHasRecord(table, name.c_str());
 }
 
+bool TextStyleExists(const std::string& name) {
+    return host::readableTextStyle(name) != nullptr;
+}
+
 int ReadValueArg(ObjContext& context, int precision, std::string& out) {
     std::string arg;
     if (ReadStatementArg(arg, *context.text) != RTNORM) return -1;
@@ -144,35 +148,46 @@ int AttdefStatement(int groups, ObjContext& context, const AAR_LAYERC& catalogue
         ReadValueArg(context, 0, tag) < 0 || ReadValueArg(context, 0, prompt) < 0)
         return -1;
     Turn(t, turn);
-    AttdefRecord record;
-    record.layer = layer;
-    record.flags = flags;
-    record.tag = tag;
-    record.prompt = prompt;
-    record.style = t.style;
-    record.defaultValue = value;
-    record.height = t.height;
-    record.point[0] = t.point.x;
-    record.point[1] = t.point.y;
-    record.point[2] = t.point.z;
-    record.rotation = t.rotation;
-    record.justification = static_cast<std::int16_t>(t.justification);
-    context.attdefs.push_back(record);
 
     // The text's groups before the attribute's own, the order in which the
     // entity files them; inside ROTATE also its rotation and generation.
     using Item = ZcDbDxfItem;
     std::vector<Item> items;
     items.reserve(16);
-    items.insert(items.end(), {Item::ofText(8, layer), Item::ofInt(62, 256), draw::PointGroup(10, t.point),
-                               Item::ofReal(40, t.height), Item::ofText(1, value)});
-    if (turn) items.push_back(Item::ofReal(50, t.rotation));
-    items.insert(items.end(), {Item::ofReal(41, GetStyleWidthFactor(t.style)),
-                               Item::ofReal(51, GetStyleObliqueAngle(t.style)), Item::ofText(7, t.style)});
-    if (turn) items.push_back(Item::ofInt(71, context.mirrored ? 4 : 0));
-    items.insert(items.end(), {Item::ofInt(72, t.justification % 100), draw::PointGroup(11, t.point),
-                               Item::ofText(3, prompt), Item::ofText(2, tag), Item::ofInt(70, flags),
-                               Item::ofInt(74, t.justification / 100)});
+    // One by one, each moved in: a list to insert would be copied, its
+    // texts with it.
+    const auto add = [&items](Item&& it) { items.push_back(std::move(it)); };
+    add(Item::ofText(8, layer));
+    add(Item::ofInt(62, 256));
+    add(draw::PointGroup(10, t.point));
+    add(Item::ofReal(40, t.height));
+    add(Item::ofText(1, value));
+    if (turn) add(Item::ofReal(50, t.rotation));
+    add(Item::ofReal(41, GetStyleWidthFactor(t.style)));
+    add(Item::ofReal(51, GetStyleObliqueAngle(t.style)));
+    add(Item::ofText(7, t.style));
+    if (turn) add(Item::ofInt(71, context.mirrored ? 4 : 0));
+    add(Item::ofInt(72, t.justification % 100));
+    add(draw::PointGroup(11, t.point));
+    add(Item::ofText(3, prompt));
+    add(Item::ofText(2, tag));
+    add(Item::ofInt(70, flags));
+    add(Item::ofInt(74, t.justification / 100));
+
+    // The texts are the record's now: the items hold their own copies.
+    AttdefRecord& record = context.attdefs.emplace_back();
+    record.layer = std::move(layer);
+    record.flags = flags;
+    record.tag = std::move(tag);
+    record.prompt = std::move(prompt);
+    record.style = std::move(t.style);
+    record.defaultValue = std::move(value);
+    record.height = t.height;
+    record.point[0] = t.point.x;
+    record.point[1] = t.point.y;
+    record.point[2] = t.point.z;
+    record.rotation = t.rotation;
+    record.justification = static_cast<std::int16_t>(t.justification);
     draw::MakeEntity("ATTDEF", std::move(items));
     return RTNORM;
 }
@@ -211,7 +226,7 @@ int ReadTextPlacement(ObjContext& context, Point3& point, int& justification, st
     point = {p[0], p[1], p[2]};
     justification = kind;
     if (ReadValueArg(context, 0, style) < 0) return -1;
-    if (!StyleExists("STYLE", style)) style = "STANDARD";
+    if (!TextStyleExists(style)) style = "STANDARD";
     if (draw::ReadReal(context, height) != 0 || draw::ReadReal(context, rotation) != 0) return -1;
     return 1;
 }

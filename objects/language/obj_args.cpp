@@ -60,11 +60,7 @@ bool LayerInDrawing(const std::string& name) {
 // record lists them, read off the record: every text and attribute of every
 // object placed asks, and the record's whole list was made for one value.
 double StyleGroup(const std::string& style, int code, double absent) {
-    ZcDbDatabase* db = zcdbCurDwg();
-    if (!db) return absent;
-    const ZcDbObjectId id = db->recordId(db->textStyleTableId(), style);
-    if (id.isNull()) return absent;
-    const ZcDbObjectPointer<ZcDbTextStyleTableRecord> record(id, ZcDb::kForRead);
+    const ZcDbTextStyleTableRecord* record = host::readableTextStyle(style);
     if (!record) return absent;
     return code == 41 ? record->xScale() : record->obliquingAngle();
 }
@@ -122,6 +118,18 @@ int ReadParenArg(std::string& out, ObjText& text) {
 }
 
 int ReadStatementArg(std::string& out, ObjText& text) {
+    // Every run of a kept definition reads the same arguments from the same
+    // places: each is found in the lines once.
+    const TextCursor from = text.cursor;
+    const bool keyed = from.line <= 0xFFFFFFFFu && from.pos <= 0xFFFFFFFFu;
+    const std::uint64_t key = (static_cast<std::uint64_t>(from.line) << 32) | from.pos;
+    auto& known = text.lines.compiled().statementArgs;
+    if (keyed)
+        if (const auto found = known.find(key); found != known.end()) {
+            out = found->second.text;
+            text.cursor = found->second.end;
+            return RTNORM;
+        }
     TextCursor at = text.cursor;
     while (at.line < text.lines.size()) {
         const std::string& line = text.lines[at.line].text;
@@ -139,7 +147,10 @@ int ReadStatementArg(std::string& out, ObjText& text) {
         return -1;
     }
     const int r = ReadParenArg(out, text);
-    if (r != RTNORM) ReportTextFault(text, at.line, "nawias argumentu nie jest zamknięty");
+    if (r != RTNORM)
+        ReportTextFault(text, at.line, "nawias argumentu nie jest zamknięty");
+    else if (keyed)
+        known.emplace(key, ObjStatementArg{out, text.cursor});
     return r;
 }
 

@@ -28,6 +28,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -50,15 +51,30 @@ struct ObjLine {
 
 struct ObjVarSectionPlan;
 
+struct TextCursor {
+    std::size_t line = 0;  // index of the current line; lines.size() at the end
+    std::size_t pos = 0;   // byte offset inside the current line
+};
+
+// A statement's bracketed argument as read from where it starts: its text
+// and where the cursor stands after it.
+struct ObjStatementArg {
+    std::string text;
+    TextCursor end;
+};
+
 // What the readers work out from a definition's lines alone, whatever the
-// run: the lines each section keyword starts (by the keyword as asked) and
-// the VAR section's declarations as written (obj_context.cpp). It belongs
-// to the lines it was worked out from and goes with their first change, so
-// a definition kept between runs is worked out once while its file stays
-// as it was.
+// run: the lines each section keyword starts (by the keyword as asked), the
+// VAR section's declarations as written (obj_context.cpp) and the
+// statements' arguments. It belongs to the lines it was worked out from and
+// goes with their first change, so a definition kept between runs is worked
+// out once while its file stays as it was.
 struct ObjCompiled {
     std::map<std::string, std::vector<std::size_t>, std::less<>> sectionLines;
     std::shared_ptr<const ObjVarSectionPlan> varSection;
+    // The arguments read so far, by the place they were read from (line
+    // index in the high half, byte offset in the low).
+    std::unordered_map<std::uint64_t, ObjStatementArg> statementArgs;
 };
 
 // The lines of a loaded definition. A definition kept between runs (a
@@ -104,11 +120,6 @@ private:
     // Never null.
     std::shared_ptr<std::vector<ObjLine>> lines_;
     std::shared_ptr<ObjCompiled> compiled_;
-};
-
-struct TextCursor {
-    std::size_t line = 0;  // index of the current line; lines.size() at the end
-    std::size_t pos = 0;   // byte offset inside the current line
 };
 
 struct ObjText {

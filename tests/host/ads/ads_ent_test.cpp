@@ -215,6 +215,60 @@ TEST_F(AdsEnt, a_layer_is_made_again_once_its_record_is_renamed_or_erased_or_in_
     EXPECT_FALSE(layer(&other).isNull());
 }
 
+// A text's style is asked for again and again: the record found last is
+// taken only while it is still that drawing's record of that very name,
+// and never while it is open for write (a read of it would fail).
+TEST_F(AdsEnt, the_text_style_found_last_follows_renames_erasures_writers_and_drawings) {
+    const auto addStyle = [](ZcDbDatabase* d, const char* name, double width) {
+        ZcDbTextStyleTable* t = nullptr;
+        EXPECT_EQ(d->getTextStyleTable(t, ZcDb::kForWrite), Zcad::eOk);
+        auto* rec = new ZcDbTextStyleTableRecord;
+        rec->setName(name);
+        rec->setXScale(width);
+        ZcDbObjectId id;
+        EXPECT_EQ(t->add(id, rec), Zcad::eOk);
+        rec->close();
+        t->close();
+        return id;
+    };
+    const auto edit = [](ZcDbObjectId id, const std::function<void(ZcDbTextStyleTableRecord*)>& change) {
+        ZcDbTextStyleTableRecord* rec = nullptr;
+        ASSERT_EQ(zcdbOpenObject(rec, id, ZcDb::kForWrite), Zcad::eOk);
+        change(rec);
+        rec->close();
+    };
+    const auto width = [](const char* name) {
+        const ZcDbTextStyleTableRecord* rec = host::readableTextStyle(name);
+        return rec ? rec->xScale() : -1.0;
+    };
+    const ZcDbObjectId first = addStyle(db(), "Opis", 0.8);
+    EXPECT_EQ(width("Opis"), 0.8);
+    EXPECT_EQ(width("OPIS"), 0.8);  // names are found whatever their case
+    edit(first, [](ZcDbTextStyleTableRecord* rec) { rec->setXScale(0.7); });
+    EXPECT_EQ(width("Opis"), 0.7);
+
+    ZcDbTextStyleTableRecord* writing = nullptr;
+    ASSERT_EQ(zcdbOpenObject(writing, first, ZcDb::kForWrite), Zcad::eOk);
+    EXPECT_EQ(host::readableTextStyle("Opis"), nullptr);
+    writing->close();
+
+    edit(first, [](ZcDbTextStyleTableRecord* rec) { EXPECT_EQ(rec->setName("Stary"), Zcad::eOk); });
+    EXPECT_EQ(width("Opis"), -1.0);
+    const ZcDbObjectId second = addStyle(db(), "Opis", 1.2);
+    EXPECT_EQ(width("Opis"), 1.2);
+    edit(second, [](ZcDbTextStyleTableRecord* rec) { EXPECT_EQ(rec->erase(), Zcad::eOk); });
+    EXPECT_EQ(width("Opis"), -1.0);
+
+    ZcDbDatabase* const mine = db();
+    ZcDbDatabase other;
+    addStyle(&other, "Opis", 1.5);
+    zcdbSetCurDwg(&other);
+    EXPECT_EQ(width("Opis"), 1.5);
+    zcdbSetCurDwg(mine);
+    EXPECT_EQ(width("Opis"), -1.0);
+    EXPECT_EQ(width("Stary"), 0.7);
+}
+
 TEST_F(AdsEnt, entmod_with_a_bad_value_leaves_the_entity_as_it_was) {
     Name e(add(new ZcDbLine({0, 0, 0}, {1, 0, 0})));
     resbuf* before = zcdbEntGet(e.n);

@@ -12,6 +12,7 @@
 
 #include "host/win/kept_files.h"
 #include "lang_fixture.h"
+#include "objects/language/obj_args.h"
 #include "objects/language/obj_text.h"
 
 namespace {
@@ -192,4 +193,37 @@ TEST_F(KeptCompiled, changed_lines_are_read_as_changed_by_their_run_only) {
 
     EXPECT_EQ(value("C", 8), 3.0);
     EXPECT_EQ(section("C", "DRAW"), 4u);
+}
+
+// A statement's argument is found in the lines once and served again from
+// the place it was read at, to every text sharing those lines, cursor and
+// all; a text whose lines changed reads them as they are now.
+TEST(KeptStatementArgs, arguments_are_read_again_as_the_lines_say_until_a_text_changes_them) {
+    ObjText kept;
+    kept.lines = ObjLines({ObjLine{"(1 2 3)\n", 0, {}, {}}, ObjLine{"; uwaga\n", 0, {}, {}},
+                           ObjLine{"  (\"a%)b\")\n", 0, {}, {}}});
+    const auto readAll = [](ObjText& t) {
+        std::vector<std::pair<std::string, std::pair<std::size_t, std::size_t>>> got;
+        t.cursor = {};
+        std::string arg;
+        for (int i = 0; i < 2 && ReadStatementArg(arg, t) == RTNORM; ++i)
+            got.push_back({arg, {t.cursor.line, t.cursor.pos}});
+        return got;
+    };
+    const auto first = readAll(kept);
+    ASSERT_EQ(first.size(), 2u);
+    EXPECT_EQ(first[0].first, "1 2 3");
+    EXPECT_EQ(first[1].first, "\"a)b\"");
+    EXPECT_EQ(first[1].second, std::make_pair(std::size_t{2}, std::size_t{10}));
+    EXPECT_EQ(readAll(kept), first);
+
+    ObjText run = kept;  // shares the lines and what was read from them
+    EXPECT_EQ(readAll(run), first);
+    run.lines.edit()[0].text = "(4 5)\n";
+    const auto changed = readAll(run);
+    ASSERT_EQ(changed.size(), 2u);
+    EXPECT_EQ(changed[0].first, "4 5");
+    EXPECT_EQ(changed[0].second, std::make_pair(std::size_t{0}, std::size_t{5}));
+    EXPECT_EQ(changed[1].first, "\"a)b\"");
+    EXPECT_EQ(readAll(kept), first);
 }
