@@ -96,14 +96,19 @@ TEST(PointIndex, near_and_box_searches_give_what_a_scan_of_every_point_gives) {
         ASSERT_EQ(close, ScanBox(all, p.x - reach, p.y - reach, p.x + reach, p.y + reach));
         for (const Entry& e : all) {
             const double dx = std::fabs(e.p.x - p.x), dy = std::fabs(e.p.y - p.y);
-            if (dx < kCell && dy < kCell) ASSERT_TRUE(std::binary_search(ids.begin(), ids.end(), e.id));
-            if (dx <= reach && dy <= reach) ASSERT_TRUE(std::binary_search(close.begin(), close.end(), e.id));
+            if (dx < kCell && dy < kCell) {
+                ASSERT_TRUE(std::binary_search(ids.begin(), ids.end(), e.id));
+            }
+            if (dx <= reach && dy <= reach) {
+                ASSERT_TRUE(std::binary_search(close.begin(), close.end(), e.id));
+            }
         }
 
         const Point3 q{p.x + any(rng) * 0.1, p.y + any(rng) * 0.1, 0};
-        if (index.nearSegment(p, q, reach, ids))
+        if (index.nearSegment(p, q, reach, ids)) {
             ASSERT_EQ(ids, ScanBox(all, std::min(p.x, q.x) - reach, std::min(p.y, q.y) - reach,
                                    std::max(p.x, q.x) + reach, std::max(p.y, q.y) + reach));
+        }
     }
 }
 
