@@ -7,6 +7,18 @@
 #include <filesystem>
 
 #include "host/util/adscodes.h"
+#include "host/win/kept_files.h"
+
+namespace {
+
+// Values kept from support files may have been made by the module: their
+// deleters are its code, so they go before it does.
+void closeModule(void* handle) {
+    host::forgetKeptFileValues();
+    dlclose(handle);
+}
+
+}  // namespace
 
 ZcRxDynamicLinker* zcrxDynamicLinkerPtr() {
     static ZcRxDynamicLinker* linker = [] {
@@ -65,7 +77,7 @@ bool ZcRxDynamicLinker::loadModule(const std::string& path, std::string* message
                 m_modules.erase(it);
                 break;
             }
-        dlclose(handle);
+        closeModule(handle);
         return fail("Moduł " + path + " odmówił uruchomienia.");
     }
     m_lastError.clear();
@@ -78,7 +90,7 @@ bool ZcRxDynamicLinker::unloadModule(const std::string& path) {
         Module module = *it;
         module.entry(kUnloadAppMsg, module.handle);
         m_modules.erase(it);
-        dlclose(module.handle);
+        closeModule(module.handle);
         return true;
     }
     return false;

@@ -3,10 +3,14 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "host/rx/rxdynlinker.h"
 #include "host/util/adscodes.h"
+#include "host/win/kept_files.h"
 
 namespace {
 
@@ -74,4 +78,25 @@ TEST(ModuleLoading, the_velm_module_file_loads_and_unloads) {
     std::string message;
     ASSERT_TRUE(zcrxDynamicLinker->loadModule(path, &message)) << message;
     EXPECT_TRUE(zcrxDynamicLinker->unloadModule(path));
+}
+
+TEST(ModuleLoading, values_a_module_kept_for_support_files_go_with_it) {
+    namespace fs = std::filesystem;
+    const fs::path file = fs::temp_directory_path() / "velm_rx_load_kept.txt";
+    std::ofstream(file) << "one line\n";
+    // Old enough to be kept outside a command.
+    fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::hours(1));
+    const std::string path = modulePath("tiny_module");
+    std::string message;
+    ASSERT_TRUE(zcrxDynamicLinker->loadModule(path, &message)) << message;
+    auto keep = symbolOf<void (*)(const char*)>(path, "tinyModuleKeepFileValue");
+    ASSERT_NE(keep, nullptr);
+    keep(file.c_str());
+    EXPECT_NE(host::keptFileValue(file.string(), "tiny"), nullptr);
+    // Its deleter is the module's code: kept past the unload, the value
+    // would be freed through code no longer mapped.
+    EXPECT_TRUE(zcrxDynamicLinker->unloadModule(path));
+    EXPECT_EQ(host::keptFileValue(file.string(), "tiny"), nullptr);
+    host::forgetKeptFileValues();
+    fs::remove(file);
 }
