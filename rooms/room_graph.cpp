@@ -2,6 +2,7 @@
 // and another opened at the same address must not inherit one).
 #include "rooms/room_graph.h"
 
+#include <algorithm>
 #include <cstring>
 #include <iterator>
 #include <map>
@@ -217,7 +218,10 @@ private:
             ads_name entity;
             if (!found.name(i, entity)) continue;
             const auto handle = static_cast<std::uint64_t>(entity[1]);
-            if (!m_records.count(handle)) m_records.emplace(handle, RecordsOf(handle));
+            if (!m_records.count(handle)) {
+                m_records.emplace(handle, RecordsOf(handle));
+                m_recordsTop = std::max(m_recordsTop, handle);
+            }
         }
     }
 
@@ -251,7 +255,8 @@ private:
         const std::uint64_t handle = obj->objectId().handle().value();
         if (ZcDbLine::cast(obj) || ZcDbArc::cast(obj)) {
             if (!insideBlock(obj)) m_valid = false;
-        } else if ((!inBlock && m_records.count(handle)) || CarriesGraphRecord(obj)) {
+        } else if ((!inBlock && handle <= m_recordsTop && m_records.count(handle)) ||
+                   CarriesGraphRecord(obj)) {
             // (The records kept are of entities a selection of the drawing
             // found: none is held by a block.)
             // Read once the object is closed, at the next use.
@@ -278,6 +283,9 @@ private:
     bool m_valid = false;
     std::vector<std::pair<WallFace*, std::int32_t>> m_arcFlags;
     std::unordered_map<std::uint64_t, std::optional<std::vector<ZcDbDxfItem>>> m_records;
+    // No handle above it is in m_records: handles are handed out rising, so
+    // a new entity is known to be none of them without a look.
+    std::uint64_t m_recordsTop = 0;
     const host::ResbufList m_recordApps{zcutBuildList(RTSTR, kTag3DiStrApp, RTSTR, kPilasterApp, 0)};
     std::unordered_set<std::uint64_t> m_suspects;
     std::vector<std::string> m_wallLayers;

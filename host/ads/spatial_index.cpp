@@ -50,6 +50,37 @@ std::optional<Box> boxOf(const ZcDbEntity* e) {
     return Box(BoxPoint(x.min.x - grow, x.min.y - grow), BoxPoint(x.max.x + grow, x.max.y + grow));
 }
 
+// Stubs noted between two queries: a list, not a set, for most notes name
+// the stub noted just before (a reference for each of its attributes as
+// they are made, a block for each of its entities). Repeats are dropped as
+// the list grows, so that it stays within twice the stubs it names.
+class NotedStubs {
+public:
+    void note(ZcDbStub* stub) {
+        if (!m_stubs.empty() && m_stubs.back() == stub) return;
+        m_stubs.push_back(stub);
+        if (m_stubs.size() >= 2 * m_unique + 4096) m_unique = dropRepeats(m_stubs);
+    }
+    bool empty() const { return m_stubs.empty(); }
+    // What was noted, each once (in no particular order), the list emptied.
+    std::vector<ZcDbStub*> take() {
+        std::vector<ZcDbStub*> out;
+        out.swap(m_stubs);
+        m_unique = 0;
+        dropRepeats(out);
+        return out;
+    }
+
+private:
+    static std::size_t dropRepeats(std::vector<ZcDbStub*>& v) {
+        std::sort(v.begin(), v.end());
+        v.erase(std::unique(v.begin(), v.end()), v.end());
+        return v.size();
+    }
+    std::vector<ZcDbStub*> m_stubs;
+    std::size_t m_unique = 0;  // the length when last without repeats
+};
+
 class DrawingIndex : public ZcDbDatabaseReactor {
 public:
     explicit DrawingIndex(ZcDbDatabase* db) : m_db(db), m_serial(db->serial()) {
@@ -86,7 +117,7 @@ private:
             ZcDbEntity* e = nullptr;
             if (zcdbOpenObject(e, id, ZcDb::kForRead, true) != Zcad::eOk) {
                 // One being edited now is boxed once it is closed.
-                m_dirty.insert(id.stub());
+                m_dirty.note(id.stub());
                 continue;
             }
             if (auto b = boxOf(e)) {
@@ -156,11 +187,7 @@ private:
             m_allBlocksChanged = true;
             return;
         }
-        // A block is made or changed entity after entity: its entry is
-        // looked for once, not once for each.
-        if (block == m_lastChangedBlock) return;
-        m_changedBlocks.insert(block);
-        m_lastChangedBlock = block;
+        m_changedBlocks.note(block);
     }
 
     void note(const ZcDbObject* obj) {
@@ -170,11 +197,11 @@ private:
         if (const ZcDbEntity* entity = ZcDbEntity::cast(obj)) {
             const ZcDbObjectId owner = obj->ownerId();
             if (isSpace(owner)) {
-                m_dirty.insert(stub);
+                m_dirty.note(stub);
             } else if (owner.stub() && owner.stub()->object && ZcDbEntity::cast(owner.stub()->object.get())) {
                 // An attribute or a vertex: its owner's look changes, and
                 // with an owner inside a block, that block's.
-                m_dirty.insert(owner.stub());
+                m_dirty.note(owner.stub());
                 const ZcDbObjectId outer = owner.stub()->object->ownerId();
                 if (!isSpace(outer)) blockChanged(outer.stub());
             } else {
@@ -191,20 +218,17 @@ private:
     void markReferencesOfChangedBlocks() {
         if (m_allBlocksChanged) {
             m_allBlocksChanged = false;
-            m_changedBlocks.clear();
-            m_lastChangedBlock = nullptr;
-            for (const auto& [ref, block] : m_onBlocks) m_dirty.insert(ref);
+            m_changedBlocks.take();
+            for (const auto& [ref, block] : m_onBlocks) m_dirty.note(ref);
             return;
         }
-        std::vector<ZcDbStub*> todo(m_changedBlocks.begin(), m_changedBlocks.end());
-        std::unordered_set<ZcDbStub*> seen(m_changedBlocks.begin(), m_changedBlocks.end());
-        m_changedBlocks.clear();
-        m_lastChangedBlock = nullptr;
+        std::vector<ZcDbStub*> todo = m_changedBlocks.take();
+        std::unordered_set<ZcDbStub*> seen(todo.begin(), todo.end());
         while (!todo.empty()) {
             ZcDbStub* block = todo.back();
             todo.pop_back();
             if (auto shown = m_shownBy.find(block); shown != m_shownBy.end())
-                m_dirty.insert(shown->second.begin(), shown->second.end());
+                for (ZcDbStub* ref : shown->second) m_dirty.note(ref);
             if (auto holders = m_holders.find(block); holders != m_holders.end())
                 for (ZcDbStub* holder : holders->second)
                     if (seen.insert(holder).second) todo.push_back(holder);
@@ -214,9 +238,8 @@ private:
     void refresh() {
         markReferencesOfChangedBlocks();
         if (m_dirty.empty()) return;
-        std::unordered_set<ZcDbStub*> dirty;
-        dirty.swap(m_dirty);
-        for (ZcDbStub* stub : dirty) {
+        // Those that cannot be opened now wait for the next time.
+        for (ZcDbStub* stub : m_dirty.take()) {
             if (auto it = m_boxes.find(stub); it != m_boxes.end()) {
                 m_tree.remove(Entry(it->second, stub));
                 m_boxes.erase(it);
@@ -226,7 +249,7 @@ private:
             const ZcDbObjectId id(stub);
             ZcDbEntity* e = nullptr;
             if (zcdbOpenObject(e, id, ZcDb::kForRead, true) != Zcad::eOk) {
-                m_dirty.insert(stub);
+                m_dirty.note(stub);
                 continue;
             }
             if (isSpace(e->ownerId())) {
@@ -245,14 +268,13 @@ private:
     std::int64_t m_serial;
     Tree m_tree;
     std::unordered_map<ZcDbStub*, Box> m_boxes;
-    std::unordered_set<ZcDbStub*> m_dirty;
+    NotedStubs m_dirty;  // to box again
     // Reference -> the block it shows, and back.
     std::unordered_map<ZcDbStub*, ZcDbStub*> m_onBlocks;
     std::unordered_map<ZcDbStub*, std::unordered_set<ZcDbStub*>> m_shownBy;
     // Block -> the blocks holding a reference to it.
     std::unordered_map<ZcDbStub*, std::unordered_set<ZcDbStub*>> m_holders;
-    std::unordered_set<ZcDbStub*> m_changedBlocks;
-    ZcDbStub* m_lastChangedBlock = nullptr;  // in m_changedBlocks
+    NotedStubs m_changedBlocks;
     bool m_allBlocksChanged = false;
 };
 

@@ -41,6 +41,26 @@ OutlineNode* CopyOutline(const OutlineNode& o) {
     return copy;
 }
 
+// A bit per handle, for handles as compact as a drawing's: whether a table
+// may hold it. Handles beyond what a bit array should cover (a file's
+// scattered ones) may always be held.
+class HandleMarks {
+public:
+    bool mayHold(std::uint64_t h) const { return h >= kCovered || (h < m_bits.size() && m_bits[h]); }
+    void mark(std::uint64_t h) {
+        if (h >= kCovered) return;
+        if (h >= m_bits.size()) m_bits.resize(std::clamp<std::uint64_t>(2 * m_bits.size(), h + 1, kCovered));
+        m_bits[h] = true;
+    }
+    void unmark(std::uint64_t h) {
+        if (h < m_bits.size()) m_bits[h] = false;
+    }
+
+private:
+    static constexpr std::uint64_t kCovered = std::uint64_t{1} << 26;  // 8 MiB of bits at most
+    std::vector<bool> m_bits;
+};
+
 class DrawingOutlines : public ZcDbDatabaseReactor {
 public:
     explicit DrawingOutlines(ZcDbDatabase* db) : m_db(db), m_serial(db->serial()), m_wallLines(db) {
@@ -107,7 +127,13 @@ private:
 
     void drop(const ZcDbObject* obj) {
         if (!obj) return;
-        m_kept.erase(obj->objectId().handle().value());
+        // Most objects changed were never read (a new one, a block's
+        // contents, a setting): a mark per handle tells so without a look
+        // into the table.
+        if (const std::uint64_t handle = obj->objectId().handle().value(); m_keptMarks.mayHold(handle)) {
+            m_kept.erase(handle);
+            m_keptMarks.unmark(handle);
+        }
         // The contents of a block (a label's or a door's, made by the
         // dozen) are never members: the refresh would only pass them over.
         if (m_membersBuilt && obj->objectId().stub() && !inBlock(obj))
@@ -175,13 +201,17 @@ private:
     const OutlineNode* kept(const ads_name entity) {
         const auto handle = static_cast<std::uint64_t>(entity[1]);
         auto it = m_kept.find(handle);
-        if (it == m_kept.end()) it = m_kept.emplace(handle, KeptOutline(ReadTag3DiStr(entity))).first;
+        if (it == m_kept.end()) {
+            it = m_kept.emplace(handle, KeptOutline(ReadTag3DiStr(entity))).first;
+            m_keptMarks.mark(handle);
+        }
         return it->second.get();
     }
 
     ZcDbDatabase* m_db;
     std::int64_t m_serial;
     std::unordered_map<std::uint64_t, KeptOutline> m_kept;
+    HandleMarks m_keptMarks;  // of the handles in m_kept
     // The entities with an outline record, found once and then judged
     // again as they change; their gap and corner points by x and by y.
     bool m_membersBuilt = false;

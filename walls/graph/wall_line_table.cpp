@@ -50,6 +50,7 @@ void WallLineTable::keep(ZcDbStub* stub, const ZcDbObject* obj) {
     std::string layer = LayerOf(*line);
     m_byLayer[layer].insert(stub);
     m_layerOf.emplace(stub, std::move(layer));
+    m_keptTop = std::max(m_keptTop, stub->handle.value());
     const ZcGePoint3d a = line->startPoint(), b = line->endPoint();
     if (HostDistance({a.x, a.y, a.z}, {b.x, b.y, b.z}) < kZeroLengthWallLine) m_zeroLength.insert(stub);
 }
@@ -58,7 +59,8 @@ void WallLineTable::note(const ZcDbObject* obj, bool erased) {
     if (!m_built || !obj || !ZcDbLine::cast(obj)) return;
     ZcDbStub* stub = obj->objectId().stub();
     if (!stub) return;
-    forget(stub);
+    // A new line's handle is above every one kept: nothing to forget.
+    if (stub->handle.value() <= m_keptTop) forget(stub);
     if (!erased) keep(stub, obj);
 }
 

@@ -12,6 +12,7 @@
 // included.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -58,6 +59,7 @@ private:
     ZcDbDatabase* m_db;
     bool m_built = false;
     std::unordered_map<ZcDbStub*, std::string> m_layerOf;
+    std::uint64_t m_keptTop = 0;  // no line of a higher handle is in m_layerOf
     std::map<std::string, Lines> m_byLayer;
     Lines m_zeroLength;
 };

@@ -543,6 +543,39 @@ TEST_F(GraphTest, kept_outline_records_follow_every_change_of_their_objects) {
     same("unerased");
 }
 
+// A handle asked for before any object holds it (a file's reference read
+// ahead of its object) is kept as having no record; the object that then
+// comes with that handle and a record must be read afresh.
+TEST_F(GraphTest, an_object_coming_with_a_handle_looked_up_before_has_its_record_read) {
+    RegisterApps();
+    DoorOutline(150, 240, 15, -15);
+    ads_name door;
+    Last(door);
+    const ZcDbHandle ahead(db()->handseed().value() + 500);
+    ZcDbObjectId reserved;
+    ASSERT_EQ(db()->getZcDbObjectId(reserved, true, ahead), Zcad::eOk);
+    const ads_name later = {door[0], static_cast<std::int64_t>(ahead.value())};
+    EXPECT_TRUE(OwnedOutline(ReadKeptTag3DiStr(later)) == nullptr);
+    ZcDbObjectId doorId;
+    ASSERT_EQ(zcdbGetObjectId(doorId, door), Zcad::eOk);
+    ZcDbObject* copy = nullptr;
+    {
+        ZcDbObject* original = nullptr;
+        ASSERT_EQ(zcdbOpenObject(original, doorId, ZcDb::kForRead), Zcad::eOk);
+        copy = original->clone();
+        original->close();
+    }
+    ASSERT_NE(copy, nullptr);
+    ZcDbObjectId id;
+    ASSERT_EQ(db()->addZcDbObjectWithHandle(id, copy, ahead), Zcad::eOk);
+    copy->close();
+    const OwnedOutline kept{ReadKeptTag3DiStr(later)}, fresh{ReadTag3DiStr(later)};
+    ASSERT_TRUE(fresh);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->openingArea, fresh->openingArea);
+    EXPECT_EQ(kept->gapA[0].x, fresh->gapA[0].x);
+}
+
 // The entities with outline records the graph keeps, against the "X"
 // selection it stands in for, and near a box against their gap points:
 // through records made, erased, brought back, moved, taken back by undo
