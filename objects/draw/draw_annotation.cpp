@@ -50,7 +50,9 @@ const ObjVar* VarAt(std::string_view arg, std::size_t pos, const ObjContext& con
     std::size_t end = pos;
     while (end < arg.size() && arg[end] >= '0' && arg[end] <= '9') ++end;
     if (end == pos || end - pos > 9) return nullptr;
-    return FindObjVar(std::stoi(std::string(arg.substr(pos, end - pos))), context.vars);
+    int number = 0;  // nine digits at most: never beyond an int
+    for (std::size_t i = pos; i < end; ++i) number = number * 10 + (arg[i] - '0');
+    return FindContextVar(number, context);
 }
 
 // The longest text of a value (the buffer of Decimal less its end).
@@ -175,6 +177,8 @@ int AttdefStatement(int groups, ObjContext& context, const AAR_LAYERC& catalogue
     add(Item::ofInt(74, t.justification / 100));
 
     // The texts are the record's now: the items hold their own copies.
+    // A definition has a few: grown once, not at each.
+    if (context.attdefs.empty()) context.attdefs.reserve(8);
     AttdefRecord& record = context.attdefs.emplace_back();
     record.layer = std::move(layer);
     record.flags = flags;

@@ -42,14 +42,14 @@ int ReadInt(ObjContext& context, int& out) {
     std::string arg;
     if (ReadStatementArg(arg, *context.text) != RTNORM) return kNoParen;
     double unused = 0.0;
-    return ReadNumOrVar(arg, true, out, unused, context.vars) < 0 ? kUnreadable : 0;
+    return ReadNumOrVar(arg, true, out, unused, context) < 0 ? kUnreadable : 0;
 }
 
 int ReadReal(ObjContext& context, double& out) {
     std::string arg;
     if (ReadStatementArg(arg, *context.text) != RTNORM) return kNoParen;
     int unused = 0;
-    return ReadNumOrVar(arg, false, unused, out, context.vars) < 0 ? kUnreadable : 0;
+    return ReadNumOrVar(arg, false, unused, out, context) < 0 ? kUnreadable : 0;
 }
 
 Header ReadStatementHeader(ObjContext& context, const AAR_LAYERC& catalogue, bool groups, bool checkName,

@@ -192,7 +192,7 @@ int ReadArcArguments(ObjContext& context, Point3& centre, Point3& normal, double
             std::size_t end = ++pos;
             while (end < arg.size() && IsDigit(arg[end])) ++end;
             if (end == pos) return -1;
-            const ObjVar* v = FindObjVar(std::stoi(arg.substr(pos, end - pos)), context.vars);
+            const ObjVar* v = FindContextVar(std::stoi(arg.substr(pos, end - pos)), context);
             values[i] = v ? v->value : 0.0;
             pos = end;
         } else if (IsDigit(arg[pos])) {

@@ -157,12 +157,21 @@ void DrawFixedPointMarker(ObjContext& context, const AAR_LAYERC& catalogue) {
 
 int RunDrawBlock(ObjContext& context, const AAR_LAYERC& catalogue) {
     if (!context.text) return kDrawTextEnded;
-    // The layers prepared serve this section's statements only: between
-    // runs the drawing's layers and groups may change.
-    struct PreparedLayersScope {
+    // The layers prepared and the index of the variables serve this
+    // section's statements only: between runs the drawing's layers and
+    // groups may change, and the variables are declared anew.
+    struct SectionScope {
         ObjContext& c;
-        explicit PreparedLayersScope(ObjContext& context) : c(context) { c.preparedLayers.emplace(); }
-        ~PreparedLayersScope() { c.preparedLayers.reset(); }
+        ObjVarIndex vars;
+        const ObjVarIndex* outer;
+        explicit SectionScope(ObjContext& context) : c(context), vars(context.vars), outer(context.drawVars) {
+            c.preparedLayers.emplace();
+            c.drawVars = &vars;
+        }
+        ~SectionScope() {
+            c.preparedLayers.reset();
+            c.drawVars = outer;
+        }
     } scope(context);
     draw::MakeEntity("BLOCK", {ZcDbDxfItem::ofText(2, "*U"), ZcDbDxfItem::ofText(8, "0"),
                                ZcDbDxfItem::ofInt(70, 1), draw::PointGroup(10, {0.0, 0.0, 0.0})});

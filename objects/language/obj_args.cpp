@@ -165,14 +165,16 @@ int ReadSignedParenArg(int& sign, std::string& out, ObjText& text) {
     }
 }
 
-int ReadNumOrVar(std::string_view text, bool whole, int& wholeValue, double& realValue,
-                 const ObjVarList& vars) {
+namespace {
+
+template <typename Find>
+int NumOrVar(std::string_view text, bool whole, int& wholeValue, double& realValue, Find find) {
     std::size_t pos = SkipBlanks(text, 0);
     if (pos < text.size() && text[pos] == '$') {
         ++pos;
         std::optional<int> n = ReadDigits(text, pos);
         if (!n) return -1;
-        const ObjVar* v = FindObjVar(*n, vars);
+        const ObjVar* v = find(*n);
         if (!v) {
             zcutPrintf("\n%s: %d", kUndefined, *n);
             return -1;
@@ -197,6 +199,19 @@ int ReadNumOrVar(std::string_view text, bool whole, int& wholeValue, double& rea
     return 1;
 }
 
+}  // namespace
+
+int ReadNumOrVar(std::string_view text, bool whole, int& wholeValue, double& realValue,
+                 const ObjVarList& vars) {
+    return NumOrVar(text, whole, wholeValue, realValue, [&vars](int n) { return FindObjVar(n, vars); });
+}
+
+int ReadNumOrVar(std::string_view text, bool whole, int& wholeValue, double& realValue,
+                 const ObjContext& context) {
+    return NumOrVar(text, whole, wholeValue, realValue,
+                    [&context](int n) { return FindContextVar(n, context); });
+}
+
 std::size_t EvalParamLine(std::string_view arg, double values[3], const ObjContext& context, bool* failed) {
     if (failed) *failed = false;
     std::size_t pos = SkipBlanks(arg, 0);
@@ -206,7 +221,7 @@ std::size_t EvalParamLine(std::string_view arg, double values[3], const ObjConte
             std::size_t p = pos + 1;
             std::optional<int> n = ReadDigits(arg, p);
             if (!n) break;
-            const ObjVar* v = FindObjVar(*n, context.vars);
+            const ObjVar* v = FindContextVar(*n, context);
             if (!v) {
                 zcutPrintf("\n%s: %d-%s", kUndefined, *n, context.objectName.c_str());
                 if (failed) *failed = true;
@@ -238,7 +253,7 @@ int EvalPointLine(std::string_view arg, double point[3], int& kind, const ObjCon
     if (arg[pos] == '$') {
         std::size_t p = pos + 1;
         std::optional<int> n = ReadDigits(arg, p);
-        const ObjVar* v = n ? FindObjVar(*n, context.vars) : nullptr;
+        const ObjVar* v = n ? FindContextVar(*n, context) : nullptr;
         if (!v) {
             if (n) zcutPrintf("\n%s: %d-%s", kUndefined, *n, context.objectName.c_str());
             return -1;
@@ -262,7 +277,7 @@ int CheckGenerationFlag(ObjContext& context) {
     t.cursor.pos = 0;
     int flag = 1;
     double unused = 0.0;
-    if (ReadNumOrVar(inner, true, flag, unused, context.vars) < 0) {
+    if (ReadNumOrVar(inner, true, flag, unused, context) < 0) {
         zcutPrintf("\n%s in file %s", "Nieprawidłowe generowanie flagi!", context.objectName.c_str());
         return 1;
     }
@@ -281,7 +296,7 @@ bool PrepareLayer(bool checkGroups, std::string& layer, ObjContext* context, con
     if (context && name.size() > 2 && name[0] == '-' && name[1] == '$') {
         std::size_t pos = 2;
         std::optional<int> n = ReadDigits(name, pos);
-        const ObjVar* v = n ? FindObjVar(*n, context->vars) : nullptr;
+        const ObjVar* v = n ? FindContextVar(*n, *context) : nullptr;
         if (v && !v->text.empty()) name = v->text;
     } else {
         same = true;

@@ -31,6 +31,9 @@ int ReadSignedParenArg(int& sign, std::string& out, ObjText& text);
 // variable with its message).
 int ReadNumOrVar(std::string_view text, bool whole, int& wholeValue, double& realValue,
                  const ObjVarList& vars);
+// The same with the context's variables (FindContextVar).
+int ReadNumOrVar(std::string_view text, bool whole, int& wholeValue, double& realValue,
+                 const ObjContext& context);
 // Up to three values into `values` (the others left as given); the
 // position where reading stopped. `failed` is set for an undeclared
 // variable.

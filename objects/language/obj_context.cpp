@@ -98,10 +98,6 @@ void ObjVar::operator delete(void* block, std::size_t size) noexcept {
 
 namespace {
 
-// Variable numbers a setter keeps in slots; the few above are the
-// predefined ones.
-constexpr int kSmallVarNumbers = 512;
-
 ObjVar* AppendObjVar(int number, ObjVarList& list) {
     list.push_back(std::make_unique<ObjVar>());
     ObjVar* var = list.back().get();
@@ -114,9 +110,10 @@ void FillObjVar(ObjVar* var, int kind, int significant, char16_t type, std::stri
     var->kind = static_cast<std::int16_t>(kind);
     var->significant = static_cast<std::uint8_t>(significant);
     var->type = type;
-    var->description.assign(description);
+    // Most predefined variables have neither: an empty string is left alone.
+    if (!description.empty() || !var->description.empty()) var->description.assign(description);
     var->value = value;
-    var->text.assign(text);
+    if (!text.empty() || !var->text.empty()) var->text.assign(text);
     var->numeric = static_cast<std::uint8_t>(numeric);
     var->trace = static_cast<std::uint8_t>(trace);
     var->auxIndex = -1;
@@ -133,11 +130,10 @@ ObjVar* SetObjVar(int number, int kind, int significant, char16_t type, std::str
 }
 
 ObjVarSetter::ObjVarSetter(ObjVarList& list) : list_(list) {
-    small_.assign(kSmallVarNumbers, nullptr);
     far_.reserve(list.size() + 32);  // the predefined ones set into an empty list among them
     for (const auto& v : list) {
         const std::int32_t n = v->number;
-        if (n >= 0 && n < kSmallVarNumbers) {
+        if (n >= 0 && n < kSmallNumbers) {
             if (!small_[static_cast<std::size_t>(n)]) small_[static_cast<std::size_t>(n)] = v.get();
         } else {
             far_.push_back({n, v.get()});
@@ -158,7 +154,7 @@ ObjVarSetter::ObjVarSetter(ObjVarList& list) : list_(list) {
 
 // The place of the number's variable; a new far number is given one.
 ObjVar** ObjVarSetter::slot(int number) {
-    if (number >= 0 && number < kSmallVarNumbers) return &small_[static_cast<std::size_t>(number)];
+    if (number >= 0 && number < kSmallNumbers) return &small_[static_cast<std::size_t>(number)];
     auto at =
         std::lower_bound(far_.begin(), far_.end(), number, [](const Far& f, int n) { return f.number < n; });
     if (at == far_.end() || at->number != number) at = far_.insert(at, {number, nullptr});
@@ -186,11 +182,11 @@ const ObjVar* FindObjVar(int number, const ObjVarList& list) {
 }
 
 ObjVarIndex::ObjVarIndex(const ObjVarList& list) {
-    // Most numbers are small: one slot each, filled from the back so that
-    // of a repeated number the first declared stays, as the walk of the list
-    // finds it. The few far beyond (the predefined ones, 10000 and up) are
-    // kept aside in declaration order and walked without a look at the
-    // variables themselves.
+    // Most numbers are small: one slot each, the first declared of a
+    // repeated number kept, as the walk of the list finds it. The few far
+    // beyond (the predefined ones, 10000 and up) are kept aside in
+    // declaration order and walked without a look at the variables
+    // themselves.
     const std::size_t limit = 2 * list.size() + 256;
     std::size_t slots = 0, far = 0;
     for (const auto& v : list)
@@ -199,14 +195,14 @@ ObjVarIndex::ObjVarIndex(const ObjVarList& list) {
         else
             ++far;
     far_.reserve(far);
-    for (const auto& v : list) {
-        if (v->number < 0 || static_cast<std::size_t>(v->number) >= limit)
-            far_.emplace_back(v->number, v.get());
-    }
     bySlot_.assign(slots, nullptr);
-    for (auto v = list.rbegin(); v != list.rend(); ++v) {
-        const std::int32_t n = (*v)->number;
-        if (n >= 0 && static_cast<std::size_t>(n) < slots) bySlot_[static_cast<std::size_t>(n)] = v->get();
+    for (const auto& v : list) {
+        const std::int32_t n = v->number;
+        if (n >= 0 && static_cast<std::size_t>(n) < slots) {
+            if (!bySlot_[static_cast<std::size_t>(n)]) bySlot_[static_cast<std::size_t>(n)] = v.get();
+        } else {
+            far_.emplace_back(n, v.get());
+        }
     }
 }
 
@@ -227,6 +223,10 @@ const ObjVar* ObjVarIndex::find(int number) const {
     for (const auto& [n, var] : far_)
         if (n == number) return var;
     return nullptr;
+}
+
+const ObjVar* FindContextVar(int number, const ObjContext& context) {
+    return context.drawVars ? context.drawVars->find(number) : FindObjVar(number, context.vars);
 }
 
 const ObjVar* GetObjVar(int number, double& value, std::string& text, const ObjVarList& list) {

@@ -17,6 +17,7 @@
 // characters, expressions below 258 characters.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -129,6 +130,8 @@ struct PreparedLayer {
     bool drawn = false;
 };
 
+class ObjVarIndex;
+
 struct ObjContext {
     std::string layerDefFile;  // "LAYERC.DEF", or "TCLAYERC.DEF" for "TC" objects
     // Layers made while drawing; their linetypes and attributes are applied
@@ -178,6 +181,9 @@ struct ObjContext {
     HostPlacement host;
     // While a DRAW section runs (RunDrawBlock): its statements' layers.
     std::optional<std::vector<PreparedLayer>> preparedLayers;
+    // While a DRAW section runs: an index of `vars`, whose members its
+    // statements leave as they are (values apart).
+    const ObjVarIndex* drawVars = nullptr;
 };
 
 // Whether parameter `number` of the object is one of the sizes its wall
@@ -216,8 +222,11 @@ private:
     };
     ObjVar** slot(int number);
 
+    // On the stack rather than the heap: a setter lives for one run's
+    // declarations, and every object placed makes a few.
+    static constexpr int kSmallNumbers = 512;
     ObjVarList& list_;
-    std::vector<ObjVar*> small_;
+    std::array<ObjVar*, kSmallNumbers> small_{};
     std::vector<Far> far_;  // by number
 };
 ObjVar* FindObjVar(int number, ObjVarList& list);
@@ -236,6 +245,9 @@ private:
     std::vector<const ObjVar*> bySlot_;                        // numbers 0 .. size - 1
     std::vector<std::pair<std::int32_t, const ObjVar*>> far_;  // the rest, in declaration order
 };
+// FindObjVar on the context's variables, through the index of them a
+// running DRAW section keeps: its statements name variables by the hundred.
+const ObjVar* FindContextVar(int number, const ObjContext& context);
 // The variable with its value and text copied out; absent: null, 0.0, "".
 const ObjVar* GetObjVar(int number, double& value, std::string& text, const ObjVarList& list);
 void FreeObjVars(ObjVarList& list);

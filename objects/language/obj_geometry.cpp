@@ -78,7 +78,7 @@ bool ReadWholeArg(ObjContext& c, int& n) {
     // A leading minus is the sign of a literal count.
     const bool negative = !s.empty() && s.front() == '-';
     if (negative) s.remove_prefix(1);
-    if (ReadNumOrVar(s, true, n, unused, c.vars) < 0) return false;
+    if (ReadNumOrVar(s, true, n, unused, c) < 0) return false;
     if (negative) n = -n;
     return true;
 }

@@ -113,3 +113,48 @@ TEST_F(DrawSection, hatch_count_line_is_checked_even_when_the_condition_is_false
     ObjContext& unreadable = section("HATCH\nH1\nANSI31\n2\n(1 0 0)\n(0 0 0)\n($77 0 0)\nEND\n", "T3");
     EXPECT_EQ(run(unreadable), kDrawHatchFailed);
 }
+
+TEST_F(DrawSection, statements_see_the_variables_as_declared_when_their_section_starts) {
+    // A repeated number is its first declaration; a far number is found
+    // beyond the small ones; a condition reads its variable too.
+    const std::string body = "LINE\n($42)\nL1\n($40 0 0)\n($12000 $41 0)\nEND\n";
+    ObjContext& c = section(body);
+    const auto real = [&c](int number, double value) {
+        SetObjVar(number, kVarFixed, 0, u'R', "", value, "", 0, 0, c.vars);
+    };
+    real(40, 1.0);
+    real(41, 2.0);
+    real(12000, 3.0);
+    real(42, 1.0);
+    c.vars.push_back(std::make_unique<ObjVar>());
+    c.vars.back()->number = 40;
+    c.vars.back()->value = 99.0;
+    ASSERT_EQ(run(c), 1);
+    EXPECT_EQ(c.drawVars, nullptr);
+    std::vector<Groups> all = blockEntities(c.blockName);
+    ASSERT_EQ(all.size(), 1u);
+    EXPECT_POINT(point(all[0], 10), 1, 0, 0);
+    EXPECT_POINT(point(all[0], 11), 3, 2, 0);
+
+    // Declared anew between runs (other variables, in another order): the
+    // next run finds the new ones, not what the last one indexed.
+    FreeObjVars(c.vars);
+    real(12000, 7.0);
+    real(41, 6.0);
+    real(40, 5.0);
+    real(42, 1.0);
+    ASSERT_TRUE(FindSection("DRAW", *c.text, true));
+    ASSERT_EQ(run(c), 1);
+    all = blockEntities(c.blockName);
+    ASSERT_EQ(all.size(), 1u);
+    EXPECT_POINT(point(all[0], 10), 5, 0, 0);
+    EXPECT_POINT(point(all[0], 11), 7, 6, 0);
+
+    // Gone from the list: undeclared, and the index left behind with the
+    // failed section.
+    FreeObjVars(c.vars);
+    real(42, 1.0);
+    ASSERT_TRUE(FindSection("DRAW", *c.text, true));
+    EXPECT_EQ(run(c), kDrawLineFailed);
+    EXPECT_EQ(c.drawVars, nullptr);
+}
