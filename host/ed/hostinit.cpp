@@ -47,10 +47,11 @@ struct HostState {
     // The user's data folder, seeded from the shipped support folder; empty
     // when there is none (no home, or it cannot be made).
     std::string userData;
-    // The support path as made in the command round `pathRound` for the
-    // drawing of that name (all it is made from but the options, which a
-    // new start forgets it with).
-    unsigned long long pathRound = 0;
+    // The shipped support folder as found at start; empty without a
+    // program folder.
+    std::string shipped;
+    // The support path as made for the drawing of that name (all it is made
+    // from but the options, which a new start forgets it with).
     std::string pathDrawing;
     host::SharedFolders path;
 };
@@ -139,25 +140,20 @@ std::optional<int> askFileNameWhenDialogsAreOff(const zcui::FileRequest& request
 }
 
 // The support path: the folders given, the user's, the shipped ones and
-// the drawing's own, those that are there.
+// the drawing's own. Whether each is there is left to the search, which
+// asks only after the folders it reaches: a command that labels a room
+// finds its dozen names in the first two.
 std::vector<std::string> madeSupportPath(ZcApDocument* doc) {
     const host::HostOptions& o = state().options;
-    std::vector<std::string> candidates = o.supportDirs;
+    std::vector<std::string> path = o.supportDirs;
     if (const std::string& user = state().userData; !user.empty())
-        for (const char* sub : {"", "/tab"}) candidates.push_back(user + sub);
-    if (!o.programDir.empty()) {
-        const std::string root = shippedSupport(o.programDir);
-        for (const char* sub : {"", "/host", "/tab"}) candidates.push_back(root + sub);
-    }
+        for (const char* sub : {"", "/tab"}) path.push_back(user + sub);
+    if (const std::string& root = state().shipped; !root.empty())
+        for (const char* sub : {"", "/host", "/tab"}) path.push_back(root + sub);
     if (doc) {
         std::string name = doc->fileName();
-        if (name.find_first_of("/\\") != std::string::npos) candidates.push_back(folderOf(name));
+        if (name.find_first_of("/\\") != std::string::npos) path.push_back(folderOf(name));
     }
-    // Asked once per command round: every support file look-up asks for
-    // the path, and a command that labels a room looks up a dozen names.
-    std::vector<std::string> path;
-    for (std::string& c : candidates)
-        if (host::folderThisRound(c)) path.push_back(std::move(c));
     return path;
 }
 
@@ -167,12 +163,10 @@ namespace host {
 
 SharedFolders sharedSupportPath() {
     HostState& s = state();
-    const unsigned long long round = host::keptCommandRound();
     ZcApDocument* doc = zcDocManagerPtr()->curDocument();
-    const std::string drawing = doc ? doc->fileName() : std::string();
-    if (round != 0 && s.path && s.pathRound == round && s.pathDrawing == drawing) return s.path;
+    const char* drawing = doc ? doc->fileName() : "";
+    if (s.path && s.pathDrawing == drawing) return s.path;
     s.path = std::make_shared<const std::vector<std::string>>(madeSupportPath(doc));
-    s.pathRound = round;
     s.pathDrawing = drawing;
     return s.path;
 }
@@ -180,13 +174,12 @@ SharedFolders sharedSupportPath() {
 void startHost(const HostOptions& options) {
     HostState& s = state();
     s.options = options;
-    s.pathRound = 0;
+    s.path.reset();
     s.lastSaved.clear();
-    s.userData =
-        options.programDir.empty() ? std::string() : seedUserData(shippedSupport(options.programDir));
+    s.shipped = options.programDir.empty() ? std::string() : shippedSupport(options.programDir);
+    s.userData = s.shipped.empty() ? std::string() : seedUserData(s.shipped);
     // Only read: an edit of a file found there goes to the user's folder or fails.
-    host::setProtectedFolders(options.programDir.empty() ? std::vector<std::string>{}
-                                                         : std::vector{shippedSupport(options.programDir)});
+    host::setProtectedFolders(s.shipped.empty() ? std::vector<std::string>{} : std::vector{s.shipped});
     if (!s.started) {
         s.started = true;
         registerServices();
@@ -226,7 +219,8 @@ void stopHost() {
     }
     s.started = false;
     s.options = {};
-    s.pathRound = 0;
+    s.path.reset();
+    s.shipped.clear();
     s.userData.clear();
     host::setProtectedFolders({});
     s.pendingDb.reset();
@@ -242,7 +236,10 @@ void stopHost() {
 }
 
 std::vector<std::string> supportPath() {
-    return *sharedSupportPath();
+    std::vector<std::string> there;
+    for (const std::string& folder : *sharedSupportPath())
+        if (folderThisRound(folder)) there.push_back(folder);
+    return there;
 }
 
 ZcApDocument* openDrawing(const std::string& path, std::string* error) {

@@ -33,7 +33,7 @@ void stopHost();
 // Folders searched for support files: the --support folders, the user's
 // data folder (host::userDataFolder) and its tab/, the program's support/,
 // support/host/ and support/tab/ (the source tree's support/ when the
-// program has none beside it, as in a build tree), then the current
+// program has none beside it at start, as in a build tree), then the current
 // drawing's folder. Only folders that exist are listed. With a program
 // folder, startHost seeds the user's data folder from the shipped support/
 // (every file it lacks, but the host's own support/host/ and the picture
@@ -42,7 +42,8 @@ void stopHost();
 // protected folder (host::setProtectedFolders), and says on stderr when
 // the user's data folder cannot be made or written.
 std::vector<std::string> supportPath();
-// The same list, shared while it stays as it is (see setSharedSupportPathProvider).
+// The same folders, whether there or not, shared while the list stays as
+// it is (see setSharedSupportPathProvider).
 SharedFolders sharedSupportPath();
 
 // Opens a drawing as a new current document: read from `path` when the

@@ -104,6 +104,9 @@ std::optional<std::string> lookIn(const std::string& folder, const std::string& 
     // looks a dozen names up in several folders.
     std::string path = folder.empty() ? "." : folder;
     if (lookedIn && !lookedIn->contains(path)) lookedIn->emplace(path, host::folderMarkThisRound(path));
+    // The path may name folders that are not there: a search that finds its
+    // name earlier never asks after them.
+    if (!host::folderThisRound(path)) return std::nullopt;
     if (path.back() != '/') path += '/';
     const std::size_t dirLength = path.size();
     const auto found = [&](const std::string& file) {

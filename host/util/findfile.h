@@ -1,6 +1,7 @@
 // Support-file search. The support path is a list of folders that the
 // start-up provides (the program's support folders, "--support" folders,
-// the drawing's folder); zcedFindFile looks a name up in them in order.
+// the drawing's folder); zcedFindFile looks a name up in them in order,
+// passing over those that are not there.
 // Names are matched without regard to case and "\" in a name is taken as
 // "/", since the module writes Windows paths. A name with a folder part is
 // looked up there only (relative to the working folder when relative).
@@ -36,6 +37,7 @@ void setSupportPathProvider(std::function<std::vector<std::string>()> provider);
 using SharedFolders = std::shared_ptr<const std::vector<std::string>>;
 void setSharedSupportPathProvider(std::function<SharedFolders()> provider);
 void setSupportFolders(std::vector<std::string> folders);
+// The folders as the provider gives them, whether there or not.
 std::vector<std::string> supportFolders();
 // The folder of the script that runs (empty: none).
 void setScriptFolder(std::string folder);

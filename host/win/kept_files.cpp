@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <map>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 
@@ -85,9 +86,29 @@ struct Kept {
     std::shared_ptr<const void> value;
 };
 
-std::map<std::pair<std::string, std::string>, Kept, std::less<>>& keptValues() {
-    static std::map<std::pair<std::string, std::string>, Kept, std::less<>> kept;
+// By path and kind; looked up by views of them, so that a look-up (a dozen
+// per label) copies neither.
+struct ByPathAndKind {
+    using is_transparent = void;
+    template <class A, class B>
+    bool operator()(const A& a, const B& b) const {
+        return std::pair<std::string_view, std::string_view>(a.first, a.second) <
+               std::pair<std::string_view, std::string_view>(b.first, b.second);
+    }
+};
+
+using KeptValues = std::map<std::pair<std::string, std::string>, Kept, ByPathAndKind>;
+
+KeptValues& keptValues() {
+    static KeptValues kept;
     return kept;
+}
+
+// The path as the system spells it, copied only when it must be changed.
+const std::string& Native(const std::string& path, std::string& changed) {
+    if (path.find('\\') == std::string::npos) return path;
+    changed = host::nativePath(path);
+    return changed;
 }
 
 // Whether a command runs, so that a value of a file too young to vouch for
@@ -110,8 +131,8 @@ namespace host {
 std::shared_ptr<const void> keptFileValue(const std::string& path, std::string_view kind) {
     auto& kept = keptValues();
     if (kept.empty()) return nullptr;
-    std::string native = nativePath(path);
-    auto it = kept.find(std::pair<std::string, std::string>(std::move(native), std::string(kind)));
+    std::string changed;
+    auto it = kept.find(std::pair<std::string_view, std::string_view>(Native(path, changed), kind));
     if (it == kept.end()) return nullptr;
     const Stamp now = StampOf(it->first.first);
     if (now.size < 0 || !(now == it->second.stamp)) {

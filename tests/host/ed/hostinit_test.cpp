@@ -271,6 +271,35 @@ TEST_F(HostInit, the_support_folders_there_are_asked_once_per_command_round) {
     host::startHost({});
 }
 
+// The path names its folders whether they are there or not; a search asks
+// after each it reaches once per command, so a folder another program makes
+// or removes between commands is searched, or passed over, by the next one.
+TEST_F(HostInit, a_support_folder_made_or_removed_meanwhile_is_searched_as_it_is_by_the_next_command) {
+    TestDir dir;
+    UserDataHome home(dir.path("home"));
+    std::filesystem::create_directories(dir.path("support"));
+    host::startHost({{}, dir.path()});
+    const std::string tab = dir.path("support/tab");
+    const host::SharedFolders path = host::sharedSupportPath();
+    EXPECT_NE(std::find(path->begin(), path->end(), tab), path->end());
+    auto inCommand = [](const char* name) {
+        host::startCommandKeptFileValues();
+        std::optional<std::string> found = host::findOnSupportPath(name);
+        EXPECT_EQ(host::findOnSupportPath(name), found);
+        host::forgetCommandKeptFileValues();
+        return found;
+    };
+    EXPECT_EQ(inCommand("Late.def"), std::nullopt);
+    std::filesystem::create_directories(tab);
+    dir.write("support/tab/LATE.DEF", "a");
+    EXPECT_EQ(inCommand("Late.def"), tab + "/LATE.DEF");
+    EXPECT_EQ(host::findOnSupportPath("late.def"), tab + "/LATE.DEF");
+    std::filesystem::remove_all(tab);
+    EXPECT_EQ(inCommand("Late.def"), std::nullopt);
+    EXPECT_EQ(host::findOnSupportPath("late.def"), std::nullopt);
+    host::startHost({});
+}
+
 // What the module writes beside a support file it found goes to the user's
 // data folder: the shipped folder is seeded into it (but the host's own
 // files and the picture libraries), a file the user has is never replaced,

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -69,6 +70,28 @@ TEST(KeptFiles, a_value_serves_until_its_file_or_any_write_or_a_drop_makes_it_st
     std::filesystem::remove(a);
     host::keepFileValue(a, "test", Value(5));  // no file: nothing kept
     EXPECT_EQ(Kept(a), -1);
+    host::forgetCommandKeptFileValues();
+}
+
+// The module writes Windows paths: either spelling of a path finds the one
+// value, and each kind keeps its own.
+TEST(KeptFiles, a_value_serves_its_path_in_either_spelling_and_its_kind_alone) {
+    host::startCommandKeptFileValues();
+    TestDir dir;
+    dir.write("a.def", "one");
+    const std::string a = dir.path("a.def");
+    std::string windows = a;
+    std::replace(windows.begin(), windows.end(), '/', '\\');
+    host::keepFileValue(windows, "test", Value(1));
+    host::keepFileValue(a, "a kind with a longer name", Value(2));
+    EXPECT_EQ(Kept(a), 1);
+    EXPECT_EQ(Kept(windows), 1);
+    auto other =
+        std::static_pointer_cast<const int>(host::keptFileValue(windows, "a kind with a longer name"));
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(*other, 2);
+    EXPECT_EQ(host::keptFileValue(a, "a kind"), nullptr);
+    host::forgetKeptFileValues();
     host::forgetCommandKeptFileValues();
 }
 
