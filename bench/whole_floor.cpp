@@ -270,6 +270,24 @@
 //   labels 992        0.554 (0.431-0.662)  ->  0.487 (0.391-0.584)  (8 pairs)
 //   relabelling       0.270 (0.223-0.317)  ->  0.222 (0.186-0.267)  (6 pairs)
 //
+// Then the point and face grids of the graph in one open-addressed table
+// of cells, a dialog's handlers in lists and its paint records reused, the
+// text style of an attribute looked up once, where each support name was
+// found kept across commands while every folder searched is as it was, the
+// support path made again only when the drawing's name changes, the
+// spatial index and the kept outlines, wall lines and graph records passing
+// by what they never read without a table look-up, and a DRAW section's
+// statements finding their variables through one index. Instructions of
+// the timed part (b6095a1 -> now): labels 992  1,278 M -> 1,065 M; stats
+// per label 14 -> 11. Release, paired runs alternated (the last round's
+// binary, now) at a load average of 1.2-1.4 on 8 cores, wall seconds,
+// medians (ranges):
+//   labels 992        0.256 (0.248-0.265)  ->  0.230 (0.226-0.238)  (8 pairs)
+//   relabelling       0.130 (0.127-0.168)  ->  0.122 (0.119-0.132)  (6 pairs)
+// (An hour before, at a load of 0.3-2, the same two binaries gave 0.55 and
+// 0.51 s: the machine's own speed moves by half; the paired ratio and the
+// instructions are the figures to compare.)
+//
 // The same floor as a script for the host program:
 // tests/rooms/whole_floor/make_floor_script.py COLS ROWS.
 #include <benchmark/benchmark.h>
