@@ -149,7 +149,7 @@ std::shared_ptr<const host::TextFile> SharedSupportText(const std::string& path,
         return nullptr;
     }
     auto text = std::make_shared<const host::TextFile>(host::decodeText(bytes));
-    host::keepFileValue(path, kKept, text);
+    host::keepFileValue(path, kKept, text, bytes);
     return text;
 }
 

@@ -2033,7 +2033,10 @@ DxfLoadResult readDxfText(std::string_view text) {
 
 DxfLoadResult loadDxf(const std::string& path) {
     std::string bytes, error;
-    if (!readWholeFile(path, bytes, &error)) {
+    // A drawing may be far larger than a support file, but it is a file:
+    // a device or FIFO under its name is refused before it is read.
+    constexpr std::size_t kMaxDrawingBytes = std::size_t{4} << 30;
+    if (!readWholeFile(path, bytes, &error, kMaxDrawingBytes)) {
         DxfLoadResult r;
         r.error = "DXF: nie można odczytać pliku " + path + (error.empty() ? "" : ": " + error);
         return r;

@@ -16,6 +16,7 @@
 #include <map>
 #include <memory>
 
+#include "host/win/files_as_read.h"
 #include "host/win/kept_files.h"
 #include "host/win/textutil.h"
 
@@ -33,8 +34,14 @@ std::map<std::intptr_t, std::unique_ptr<Search>>& searches() {
 }
 std::intptr_t gNextSearch = 1;
 
-// The reason of a failed file operation as the host's messages say it.
 std::string reasonOf(int err) {
+    return host::fileErrorReason(err);
+}
+
+}  // namespace
+
+// The reason of a failed file operation as the host's messages say it.
+std::string host::fileErrorReason(int err) {
     switch (err) {
         case ENOENT:
             return "nie ma takiego pliku ani katalogu";
@@ -61,19 +68,45 @@ std::string reasonOf(int err) {
     }
 }
 
-// The bytes of a file, read whole.
-bool readBytes(const std::string& native, std::string& bytes, std::string* error) {
-    int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        int err = errno;
-        if (error) *error = "nie można odczytać " + native + ": " + reasonOf(err);
+namespace {
+
+// The bytes of a file, read whole. Only a regular file is read: a FIFO or
+// a device named like a support file would block the program or never end,
+// so the file is opened without waiting and looked at before a byte is
+// read; and a file above the cap is refused before anything is allocated.
+bool readBytes(const std::string& native, std::string& bytes, std::string* error, std::size_t maxBytes,
+               struct stat* stamp = nullptr) {
+    auto failWith = [&](int err, const std::string& reason) {
+        if (error) *error = "nie można odczytać " + native + ": " + reason;
         errno = err;
         return false;
+    };
+    int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) {
+        int err = errno;
+        return failWith(err, reasonOf(err));
     }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        int err = errno;
+        ::close(fd);
+        return failWith(err, reasonOf(err));
+    }
+    if (!S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return failWith(S_ISDIR(st.st_mode) ? EISDIR : EINVAL,
+                        S_ISDIR(st.st_mode) ? reasonOf(EISDIR) : "to nie jest zwykły plik");
+    }
+    if (static_cast<unsigned long long>(st.st_size) > maxBytes) {
+        ::close(fd);
+        return failWith(EFBIG, "plik jest większy niż " + std::to_string(maxBytes >> 20) + " MB");
+    }
+    // Reads block again: a regular file never waits, and a read that does is
+    // one the disk makes, not a writer at the other end.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     bytes.clear();
     // One allocation for the whole file, not a doubling per chunk.
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
+    if (st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
     char buf[65536];
     for (;;) {
         ssize_t n = ::read(fd, buf, sizeof buf);
@@ -81,40 +114,19 @@ bool readBytes(const std::string& native, std::string& bytes, std::string* error
             if (errno == EINTR) continue;
             int err = errno;
             ::close(fd);
-            if (error) *error = "nie można odczytać " + native + ": " + reasonOf(err);
-            errno = err;
-            return false;
+            return failWith(err, reasonOf(err));
         }
         if (n == 0) break;
+        // A file that grows while it is read stays within the cap too.
+        if (bytes.size() + static_cast<std::size_t>(n) > maxBytes) {
+            ::close(fd);
+            return failWith(EFBIG, "plik jest większy niż " + std::to_string(maxBytes >> 20) + " MB");
+        }
         bytes.append(buf, static_cast<std::size_t>(n));
     }
+    if (stamp) *stamp = st;
     ::close(fd);
     return true;
-}
-
-// What this process read of a file, so that a write can tell whether
-// another program changed the file since: the first read of the running
-// command (or what this process last wrote there). Small files keep their
-// bytes, which a merge starts from; larger ones their size, times and file
-// number only.
-struct AsRead {
-    std::optional<std::string> bytes;
-    long long size = 0, modified = 0, changed = 0, number = 0;
-};
-
-constexpr std::size_t kKeptReadBytes = 4u << 20;
-
-std::map<std::string, AsRead>& filesAsRead() {
-    static std::map<std::string, AsRead> read;
-    return read;
-}
-
-AsRead asReadFrom(const struct stat& st, std::string_view bytes) {
-    auto ns = [](const timespec& t) { return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec; };
-    AsRead r{std::nullopt, static_cast<long long>(st.st_size), ns(st.st_mtim), ns(st.st_ctim),
-             static_cast<long long>(st.st_ino)};
-    if (bytes.size() <= kKeptReadBytes) r.bytes.emplace(bytes);
-    return r;
 }
 
 bool statPath(const std::string& path, struct stat& st) {
@@ -301,8 +313,8 @@ BOOL MoveFileW(const char* from, const char* to) {
     }
     // What was read under either name is no longer there to compare with,
     // nor is a name found on the support path where it was.
-    filesAsRead().erase(src);
-    filesAsRead().erase(dst);
+    host::forgetFileAsRead(src);
+    host::forgetFileAsRead(dst);
     host::forgetKeptFileValues();
     if (::rename(src.c_str(), dst.c_str()) == 0) return TRUE;
     int err = errno;
@@ -327,7 +339,7 @@ BOOL DeleteFileW(const char* path) {
     if (::lstat(native.c_str(), &st) != 0) return fail(failCode(native, errno));
     if (S_ISDIR(st.st_mode)) return fail(ERROR_ACCESS_DENIED);
     if (::unlink(native.c_str()) != 0) return fail(host::winErrorFromErrno(errno));
-    filesAsRead().erase(native);
+    host::forgetFileAsRead(native);
     host::forgetKeptFileValues();
     return TRUE;
 }
@@ -469,9 +481,9 @@ bool makeFolders(const std::string& path) {
 // name, which fails rather than replace a file that came first.
 void copyIfMissing(const std::string& source, const std::string& target) {
     std::string bytes;
-    if (!readBytes(source, bytes, nullptr)) return;
-    const std::string temp = target + ".velmseed-" + std::to_string(::getpid());
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (!readBytes(source, bytes, nullptr, kMaxSupportFileBytes)) return;
+    std::string temp;
+    const int fd = makeTemporaryBeside(target, temp);
     if (fd < 0) return;
     bool whole = true;
     for (std::size_t at = 0; at < bytes.size() && whole;) {
@@ -597,226 +609,12 @@ void removeTemporaryFolder() {
     ::rmdir(folder.c_str());
 }
 
-std::string temporaryPathFor(const std::string& path) {
+bool readWholeFile(const std::string& path, std::string& bytes, std::string* error, std::size_t maxBytes) {
     std::string native = nativePath(path);
-    std::size_t slash = native.find_last_of('/');
-    std::string dir = slash == std::string::npos ? "" : native.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? native : native.substr(slash + 1);
-    return dir + "." + name + ".velmtmp";
-}
-
-namespace {
-
-// The file a save to `native` writes: a symbolic link is followed (to the
-// file it names, which may not exist yet), so the link itself stays a link.
-bool resolveSaveTarget(std::string& native, std::string* error) {
-    for (int depth = 0;; ++depth) {
-        struct stat st {};
-        if (::lstat(native.c_str(), &st) != 0) return true;  // a new file
-        if (!S_ISLNK(st.st_mode)) {
-            if (S_ISREG(st.st_mode)) return true;
-            if (error) *error = "nie można zapisać " + native + ": to nie jest zwykły plik";
-            return false;
-        }
-        if (depth >= 40) {
-            if (error) *error = "nie można zapisać " + native + ": " + reasonOf(ELOOP);
-            return false;
-        }
-        char buf[4096];
-        ssize_t n = ::readlink(native.c_str(), buf, sizeof buf - 1);
-        if (n <= 0) {
-            if (error) *error = "nie można zapisać " + native + ": " + reasonOf(errno);
-            return false;
-        }
-        std::string link(buf, static_cast<std::size_t>(n));
-        std::size_t slash = native.find_last_of('/');
-        if (link[0] != '/' && slash != std::string::npos) link = native.substr(0, slash + 1) + link;
-        native = link;
-    }
-}
-
-}  // namespace
-
-namespace {
-
-std::vector<std::string>& protectedFolders() {
-    static std::vector<std::string> folders;
-    return folders;
-}
-
-std::string realFolder(const std::string& path) {
-    char* real = ::realpath(path.c_str(), nullptr);
-    if (!real) return {};
-    std::string out(real);
-    std::free(real);
-    return out;
-}
-
-// Whether the folder a file is written to is one of the protected ones or
-// lies inside one.
-bool insideProtected(const std::string& native) {
-    if (protectedFolders().empty()) return false;
-    const std::size_t slash = native.find_last_of('/');
-    const std::string folder =
-        realFolder(slash == std::string::npos ? "." : native.substr(0, slash == 0 ? 1 : slash));
-    if (folder.empty()) return false;
-    for (const std::string& p : protectedFolders())
-        if (folder == p || (folder.size() > p.size() && folder.compare(0, p.size(), p) == 0 &&
-                            (p == "/" || folder[p.size()] == '/')))
-            return true;
-    return false;
-}
-
-// Holds the lock of a folder's writes: every write of this program into
-// one folder waits for the one before it, so a check of what is there and
-// the rename that follows it are one step for the other processes.
-class FolderLock {
-public:
-    explicit FolderLock(const std::string& native) {
-        const std::size_t slash = native.find_last_of('/');
-        const std::string folder =
-            slash == std::string::npos ? "." : native.substr(0, slash == 0 ? 1 : slash);
-        m_fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (m_fd < 0) return;
-        while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
-        }
-    }
-    ~FolderLock() {
-        if (m_fd >= 0) ::close(m_fd);  // the lock goes with the descriptor
-    }
-    FolderLock(const FolderLock&) = delete;
-    FolderLock& operator=(const FolderLock&) = delete;
-
-private:
-    int m_fd = -1;
-};
-
-// Whether the file is still what this process read. `now` receives its
-// bytes when they had to be read to tell.
-bool unchangedSinceRead(const std::string& native, const AsRead& read, std::optional<std::string>& now) {
     struct stat st;
-    if (::stat(native.c_str(), &st) != 0) return false;
-    if (!read.bytes) {
-        const AsRead current = asReadFrom(st, {});
-        return current.size == read.size && current.modified == read.modified &&
-               current.changed == read.changed && current.number == read.number;
-    }
-    std::string bytes;
-    if (!readBytes(native, bytes, nullptr)) return false;
-    const bool same = bytes == *read.bytes;
-    now = std::move(bytes);
-    return same;
-}
-
-bool writeReplacing(std::string native, std::string_view bytes, const MergeChanges* merge,
-                    std::string* error) {
-    // What was worked out from a file may be out of date now.
-    forgetKeptFileValues();
-    const std::string asNamed = native;
-    if (native.empty()) {
-        if (error) *error = "nie można zapisać: pusta nazwa pliku";
-        errno = ENOENT;
-        return false;
-    }
-    if (!resolveSaveTarget(native, error)) {
-        errno = EINVAL;
-        return false;
-    }
-    if (insideProtected(native)) {
-        if (error)
-            *error = "nie można zapisać " + native + ": pliki dostarczone z programem są tylko do odczytu";
-        errno = EACCES;
-        return false;
-    }
-    FolderLock lock(native);
-    std::string merged;
-    auto& read = filesAsRead();
-    auto seen = read.find(asNamed);
-    if (seen == read.end()) seen = read.find(native);
-    if (seen != read.end()) {
-        std::optional<std::string> now;
-        if (!unchangedSinceRead(native, seen->second, now)) {
-            std::optional<std::string> result;
-            if (merge && seen->second.bytes && now) result = (*merge)(*seen->second.bytes, *now);
-            if (!result) {
-                if (error)
-                    *error = "nie można zapisać " + native +
-                             ": plik zmienił się od odczytu (zmienił go inny program)";
-                errno = EAGAIN;
-                return false;
-            }
-            merged = std::move(*result);
-            bytes = merged;
-        }
-    }
-    std::string temp = temporaryPathFor(native);
-    auto failWith = [&](const char* what, int fd) {
-        int err = errno;
-        if (fd >= 0) ::close(fd);
-        ::unlink(temp.c_str());
-        if (error) *error = std::string(what) + " " + native + ": " + reasonOf(err);
-        errno = err;
-        return false;
-    };
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        int err = errno;
-        if (error) *error = "nie można zapisać " + native + ": " + reasonOf(err);
-        errno = err;
-        return false;
-    }
-    const char* p = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return failWith("nie można zapisać", fd);
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    if (::fsync(fd) != 0) return failWith("nie można zapisać", fd);
-    if (::close(fd) != 0) return failWith("nie można zapisać", -1);
-    if (::rename(temp.c_str(), native.c_str()) != 0) return failWith("nie można zastąpić", -1);
-    // A later write of this command starts from what was written now.
-    struct stat st;
-    if (seen != read.end()) read.erase(seen);
-    if (::stat(native.c_str(), &st) == 0) read[asNamed] = asReadFrom(st, bytes);
-    return true;
-}
-
-}  // namespace
-
-bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
-    return writeReplacing(nativePath(path), bytes, nullptr, error);
-}
-
-bool writeFileMerging(const std::string& path, std::string_view bytes, const MergeChanges& merge,
-                      std::string* error) {
-    return writeReplacing(nativePath(path), bytes, &merge, error);
-}
-
-void forgetFilesAsRead() {
-    filesAsRead().clear();
-}
-
-void setProtectedFolders(const std::vector<std::string>& folders) {
-    protectedFolders().clear();
-    for (const std::string& f : folders)
-        if (std::string real = realFolder(nativePath(f)); !real.empty())
-            protectedFolders().push_back(std::move(real));
-}
-
-bool readWholeFile(const std::string& path, std::string& bytes, std::string* error) {
-    std::string native = nativePath(path);
-    if (!readBytes(native, bytes, error)) return false;
+    if (!readBytes(native, bytes, error, maxBytes, &st)) return false;
     // The first read of the running command is what a write compares with.
-    if (filesAsRead().count(native) == 0) {
-        struct stat st;
-        if (::stat(native.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-            filesAsRead().emplace(native, asReadFrom(st, bytes));
-    }
+    noteFileAsRead(native, asReadFrom(st, bytes));
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "host/win/files.h"
+#include "host/win/files_as_read.h"
 
 namespace {
 
@@ -83,7 +84,9 @@ bool Settled(const Stamp& stamp) {
 struct Kept {
     Stamp stamp;
     bool settled = false;
+    bool folder = false;
     std::shared_ptr<const void> value;
+    std::shared_ptr<const std::string> bytes;  // the file's, when the keeper gave them
 };
 
 // By path and kind; looked up by views of them, so that a look-up (a dozen
@@ -139,16 +142,34 @@ std::shared_ptr<const void> keptFileValue(const std::string& path, std::string_v
         kept.erase(it);
         return nullptr;
     }
-    return it->second.value;
+    // The command works from the file as it was when the value was made: a
+    // write of this command compares with that, not with nothing.
+    const Kept& k = it->second;
+    if (!k.folder) {
+        AsRead read{std::nullopt,
+                    k.stamp.size,
+                    k.stamp.modified,
+                    k.stamp.changed,
+                    static_cast<long long>(k.stamp.number),
+                    static_cast<long long>(k.stamp.device)};
+        if (k.bytes) read.bytes = *k.bytes;
+        noteFileAsRead(it->first.first, std::move(read));
+    }
+    return k.value;
 }
 
-void keepFileValue(const std::string& path, std::string_view kind, std::shared_ptr<const void> value) {
+void keepFileValue(const std::string& path, std::string_view kind, std::shared_ptr<const void> value,
+                   std::optional<std::string_view> bytes) {
     std::string native = nativePath(path);
-    const Stamp now = StampOf(native);
-    if (now.size < 0) return;
-    const bool settled = Settled(now);
+    const Seen now = SeenNow(native);
+    if (now.stamp.size < 0) return;
+    const bool settled = Settled(now.stamp);
     if (!settled && !commandRunning()) return;
-    keptValues()[{std::move(native), std::string(kind)}] = Kept{now, settled, std::move(value)};
+    std::shared_ptr<const std::string> kept;
+    if (bytes && static_cast<long long>(bytes->size()) == now.stamp.size)
+        kept = std::make_shared<const std::string>(*bytes);
+    keptValues()[{std::move(native), std::string(kind)}] =
+        Kept{now.stamp, settled, now.folder, std::move(value), std::move(kept)};
 }
 
 void startCommandKeptFileValues() {

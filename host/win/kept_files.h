@@ -12,7 +12,7 @@
 // modified less than two seconds before is kept only while the command
 // running runs (and not at all outside a command); one read from an older
 // file is kept across commands. Every value goes when this process writes a
-// file (writeFileAtomically).
+// file (writeWholeFile).
 #pragma once
 
 #include <memory>
@@ -25,7 +25,12 @@ namespace host {
 // The value kept for the file under `kind`; null when none serves.
 std::shared_ptr<const void> keptFileValue(const std::string& path, std::string_view kind);
 // Keeps `value` for the file as it is now (nothing when it cannot be read).
-void keepFileValue(const std::string& path, std::string_view kind, std::shared_ptr<const void> value);
+// A value served later stands for a read of the file: a write of that
+// command compares with the file as it was then (files.h), and `bytes`,
+// the file's as the value was worked out of them, let such a write merge
+// its changes onto another program's.
+void keepFileValue(const std::string& path, std::string_view kind, std::shared_ptr<const void> value,
+                   std::optional<std::string_view> bytes = std::nullopt);
 // A command starts: values of files too young to vouch for may be kept
 // until it ends.
 void startCommandKeptFileValues();

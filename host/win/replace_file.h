@@ -1,16 +1,16 @@
-// Files made whole under a name: the text goes to a new temporary file in
-// the target's folder and is renamed over the name once complete. The
-// name itself is replaced: a symbolic link (or a hard link) found there is
-// swapped for the new file, never written through, so a file the link
-// points at stays as it was. The temporary file is made with an unused,
-// unpredictable name (never opened through an existing entry); one not
-// committed is removed. A folder or another special file under the name is
-// refused and left alone.
+// A whole file written as a stream (the exports, whose text is too large
+// to hold): the one writer of files.h (writeWholeFile) with its text handed
+// over piece by piece. By default the name itself is replaced: a symbolic
+// link (or a hard link) found there is swapped for the new file, never
+// written through, so a file the link points at stays as it was. A
+// temporary file not committed is removed.
 #pragma once
 
 #include <cstdio>
 #include <string>
 #include <string_view>
+
+#include "host/win/files.h"
 
 namespace host {
 
@@ -23,7 +23,8 @@ public:
 
     // Makes the temporary file beside `path`; false with `error` (Polish,
     // naming the file) when it cannot be made or the name holds a folder.
-    bool open(const std::string& path, std::string* error = nullptr);
+    bool open(const std::string& path, std::string* error = nullptr,
+              LinkAtName link = LinkAtName::ReplaceLink);
     // The stream to write to while open; null otherwise.
     std::FILE* stream() const { return out_; }
     // Flushes, closes and renames the temporary file over the name; false
@@ -34,10 +35,11 @@ public:
 
 private:
     std::FILE* out_ = nullptr;
-    std::string target_, temp_;
+    std::string asNamed_, target_, temp_;
 };
 
-// Replaces the file `path` by these bytes as ReplacingFile does.
+// Replaces the file `path` by these bytes as ReplacingFile does
+// (writeWholeFile with the link replaced).
 bool replaceFile(const std::string& path, std::string_view bytes, std::string* error = nullptr);
 // Whether anything is under the name: a file, a folder, or a link even
 // when it leads nowhere.

@@ -6,6 +6,7 @@
 // The chosen file is replaced only once the command knows it writes one:
 // until the floor is chosen a temporary file beside it holds the place, so
 // a cancel leaves an existing file as it was.
+#include <cerrno>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -17,7 +18,9 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ed/adspick.h"
+#include "host/ed/cmdproc.h"
 #include "host/win/files.h"
+#include "host/win/replace_file.h"
 #include "objects/language/obj_expr.h"
 #include "objects/language/obj_text.h"
 #include "rooms/opening_marks.h"
@@ -109,19 +112,27 @@ bool FormatLine(const std::string& pattern, const ObjVarList& vars, std::string&
 // The output: the temporary file beside the chosen one until it is kept.
 class Output {
 public:
-    explicit Output(std::string path) : m_path(std::move(path)), m_temp(host::temporaryPathFor(m_path)) {}
-    bool open() { return host::writeFileAtomically(m_temp, ""); }
-    void drop() { DeleteFileW(m_temp.c_str()); }
+    explicit Output(std::string path) : m_path(std::move(path)) {}
+    bool open() { return m_file.open(m_path, nullptr, host::LinkAtName::WriteLinkedFile); }
+    void drop() { m_file.discard(); }
     void keep() {
         std::string error;
-        if (!host::writeFileAtomically(m_path, m_text, &error)) zcutPrintf("\n%s", error.c_str());
-        drop();
+        const bool whole =
+            m_text.empty() || std::fwrite(m_text.data(), 1, m_text.size(), m_file.stream()) == m_text.size();
+        if (!whole) {
+            error = "nie można zapisać " + m_path + ": " + host::fileErrorReason(errno);
+            m_file.discard();
+        }
+        if (whole && m_file.commit(&error)) return;
+        zcutPrintf("\n%s", error.c_str());
+        host::noteFailed();
     }
     std::string& text() { return m_text; }
     const std::string& path() const { return m_path; }
 
 private:
-    std::string m_path, m_temp, m_text;
+    std::string m_path, m_text;
+    host::ReplacingFile m_file;
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 class TestDir {
 public:
@@ -36,3 +37,17 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// The temporary files the whole-file writer left beside `file` (".NAME.XXXXXX"):
+// none once a write ended, whether it succeeded or failed.
+inline std::vector<std::string> temporaryFilesBeside(const std::string& file) {
+    const std::filesystem::path target(file);
+    const std::string prefix = "." + target.filename().string().substr(0, 40) + ".";
+    std::vector<std::string> found;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(target.parent_path(), ec))
+        if (const std::string name = entry.path().filename().string();
+            name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
+            found.push_back(name);
+    return found;
+}

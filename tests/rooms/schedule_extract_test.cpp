@@ -5,6 +5,7 @@
 
 #include "host/ads/sysvars.h"
 #include "host/win/files.h"
+#include "tests/host/win_testdir.h"
 #include "tests/rooms/schedules_fixture.h"
 
 namespace {
@@ -60,7 +61,7 @@ TEST_F(ScheduleExtractTest, offered_name_and_cancel) {
     EXPECT_EQ(Csv(), "dane użytkownika\n");
     run({"VELMXABC", "!pick 900,900"});
     EXPECT_EQ(Csv(), "dane użytkownika\n");
-    EXPECT_EQ(GetFileAttributesW(host::temporaryPathFor(csv).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(temporaryFilesBeside(csv).empty());
     const std::string other = data.path("nowy.csv");
     AnswerFile(other);
     run({"VELMXABC", "!cancel"});

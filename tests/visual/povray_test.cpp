@@ -28,6 +28,7 @@
 #include "host/ui/driver.h"
 #include "host/ui/msgbox.h"
 #include "host/util/findfile.h"
+#include "host/win/files.h"
 #include "host/win/process.h"
 #include "host/win/registry.h"
 #include "settings/matpov_registry.h"
@@ -286,6 +287,9 @@ protected:
         const fs::path folder = rendered ? fs::path(VELM_BINARY_DIR) / "povray_scenes" : fs::path(dir.path());
         fs::create_directories(folder);
         const std::string path = (folder / (name + ".pov")).string();
+        // Each scene is a command of its own: another test program writing
+        // the same scene meanwhile is no edit of a file this one read.
+        host::forgetFilesAsRead();
         EXPECT_TRUE(scene.WriteScene(path));
         std::ifstream in(path);
         std::stringstream text;

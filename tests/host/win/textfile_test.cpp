@@ -107,14 +107,16 @@ TEST(TextFile, new_files_are_utf8_with_lf) {
 TEST(TextFile, failed_write_leaves_the_original_and_no_temporary) {
     TestDir dir;
     dir.write("keep.txt", "original\n");
-    // Block the temporary file's name with a folder so the write must fail.
-    std::filesystem::create_directory(host::temporaryPathFor(dir.path("keep.txt")));
+    // A folder no write may go into: the write must fail.
+    host::setProtectedFolders({dir.path()});
     host::TextFile f;
     f.lines = {"replacement"};
     std::string error;
     EXPECT_FALSE(host::writeTextFile(dir.path("keep.txt"), f, &error));
+    host::setProtectedFolders({});
     EXPECT_NE(error.find("keep.txt"), std::string::npos);
     EXPECT_EQ(dir.read("keep.txt"), "original\n");
+    EXPECT_TRUE(temporaryFilesBeside(dir.path("keep.txt")).empty());
     // Missing file: a message, no result.
     EXPECT_FALSE(host::readTextFile(dir.path("missing.txt"), &error));
     EXPECT_NE(error.find("missing.txt"), std::string::npos);

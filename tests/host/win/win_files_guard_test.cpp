@@ -183,7 +183,7 @@ TEST(FilesGuard, a_disk_that_takes_no_more_fails_the_write_with_its_reason_and_k
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     EXPECT_EQ(dir.read("big.def"), "old\n");
-    EXPECT_FALSE(fs::exists(host::temporaryPathFor(dir.path("big.def"))));
+    EXPECT_TRUE(temporaryFilesBeside(dir.path("big.def")).empty());
 }
 
 TEST(FilesGuard, a_folder_that_cannot_take_files_is_told_with_its_reason) {

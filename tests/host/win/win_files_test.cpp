@@ -167,7 +167,8 @@ TEST(Files, atomic_write_follows_links_and_refuses_what_is_no_regular_file) {
     // A folder that does not exist: the message is the host's language.
     EXPECT_FALSE(host::writeFileAtomically(dir.path("none/x.dxf"), "x", &error));
     EXPECT_NE(error.find("nie można zapisać"), std::string::npos) << error;
-    EXPECT_FALSE(fs::exists(host::temporaryPathFor(dir.path("pipe"))));
+    EXPECT_TRUE(temporaryFilesBeside(dir.path("pipe")).empty());
+    EXPECT_TRUE(temporaryFilesBeside(dir.path("none/x.dxf")).empty());
 }
 
 // The documents folder is where the module keeps per-user files: a home

@@ -166,8 +166,9 @@ TEST_F(Registry, documents_folder_answers_the_shell_folders_value) {
 TEST_F(Registry, failed_write_keeps_the_old_file_and_the_old_value) {
     ASSERT_EQ(setText(kVariabili, "a", "old"), ERROR_SUCCESS);
     std::string before = dir.read("registry");
-    std::filesystem::create_directory(host::temporaryPathFor(dir.path("registry")));
+    host::setProtectedFolders({dir.path()});
     EXPECT_EQ(setText(kVariabili, "a", "new"), ERROR_ACCESS_DENIED);
+    host::setProtectedFolders({});
     EXPECT_FALSE(host::registryError().empty());
     EXPECT_EQ(dir.read("registry"), before);
     HKEY k = nullptr;
