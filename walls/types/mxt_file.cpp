@@ -73,9 +73,9 @@ void BackupWallTypeFile(const std::string& folder, const std::string& name) {
 }
 
 // The file as the list loaded it; null for a file it did not load.
-const std::vector<std::string>* LinesAsLoaded(const CListMuri& list, const std::string& fileName) {
+const LoadedWallTypeFile* FileAsLoaded(const CListMuri& list, const std::string& fileName) {
     for (const LoadedWallTypeFile& file : list.loaded)
-        if (host::iequals(file.fileName, fileName)) return &file.lines;
+        if (host::iequals(file.fileName, fileName)) return &file;
     return nullptr;
 }
 
@@ -102,11 +102,12 @@ bool CopyToBackup(const std::string& folder, const std::string& path) {
 // type the editor left as loaded is not written; nor is one whose file
 // another program changed since (refused, named), nor a file that was not
 // read whole.
-bool SaveWallType(const std::string& folder, const CMuro& type, const std::vector<std::string>* asLoaded) {
+bool SaveWallType(const std::string& folder, const CMuro& type, const LoadedWallTypeFile* loaded) {
     const std::string path = WallTypeFilePath(type.fileName, "mxt");
     if (path.empty()) return false;
     const std::vector<std::string> lines = WallTypeFileLines(type);
-    if (asLoaded && lines == *asLoaded) return true;
+    if (loaded && lines == loaded->typeLines) return true;
+    const std::vector<std::string>* asLoaded = loaded ? &loaded->lines : nullptr;
     std::optional<SupportFileRead> read;
     if (host::fileExists(path)) {
         read = ReadWallTypeSource(path);
@@ -324,8 +325,9 @@ bool LoadWallTypes(CListMuri& list) {
     for (const std::string& name : names) {
         CMuro type;
         type.fileName = name;
-        LoadedWallTypeFile loaded{name, {}};
+        LoadedWallTypeFile loaded{name, {}, {}};
         if (ReadWallTypeLines(type, &loaded.lines)) {
+            loaded.typeLines = WallTypeFileLines(type);
             next = std::next(list.insert(next, type));
             std::erase_if(list.loaded,
                           [&](const LoadedWallTypeFile& f) { return host::iequals(f.fileName, name); });
@@ -362,7 +364,7 @@ bool SaveWallTypes(const CListMuri& list) {
     }
     for (const CMuro& type : list) {
         if (type.fileName.empty()) continue;
-        if (!SaveWallType(folder, type, LinesAsLoaded(list, type.fileName))) {
+        if (!SaveWallType(folder, type, FileAsLoaded(list, type.fileName))) {
             ReportFileError(type.fileName);
             all = false;
         }

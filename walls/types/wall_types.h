@@ -76,10 +76,11 @@ public:
     void RemoveAll() { clear(); }
 };
 
-// The lines of a wall-type file as it was loaded into a list.
+// A wall-type file as it was loaded into a list: its lines, and the lines
+// its type gives (what a save of the type unchanged would write).
 struct LoadedWallTypeFile {
     std::string fileName;
-    std::vector<std::string> lines;
+    std::vector<std::string> lines, typeLines;
 };
 
 class CListMuri : public std::list<CMuro> {
