@@ -132,8 +132,14 @@ bool AAR_LAYERC::WriteLayerDefPath(const std::string& path) const {
     }
     for (; row < rows.size(); ++row) lines.push_back(rows[row]);
     read.file.finalLineEnd = true;
-    const SupportWrite done = WriteSupportLines(read, lines);
+    constexpr KeyedRows kRows{&LayerDefRowKey};
+    const SupportWrite done = WriteSupportLines(read, lines, &kRows);
     return done == SupportWrite::Written || done == SupportWrite::Unchanged;
+}
+
+std::optional<std::string> LayerDefRowKey(std::string_view line) {
+    if (IsBlankLine(line) || StartsWithNoCase(line, "**")) return std::nullopt;
+    return host::toUpper(line.substr(0, line.find(',')));
 }
 
 std::optional<SupportFault> LayerDefFault(const std::vector<std::string>& lines) {

@@ -21,6 +21,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -35,6 +36,11 @@ struct AA_LAYERC {
     std::string linetype = "Continuous";
     std::int16_t lineWeight = -3;  // -3 default, -2 by block, -1 by layer, else 1/100 mm
 };
+
+// The key a catalogue line gives its row, as FindKey compares keys (its
+// first field, in capitals); nothing for a blank line or a group line. The
+// catalogue is written back as a table keyed so.
+std::optional<std::string> LayerDefRowKey(std::string_view line);
 
 // Splits a group path at its first '%': the whole path and an empty
 // sub-group when there is none. The render-material catalogue's rows name

@@ -21,10 +21,8 @@ constexpr const char* kConfigFile = "VELMDCONFIG.CFG";
 int FolderOfSupportFile(std::string_view name, std::string& folder);
 std::optional<std::string> ValueAfterKey(const std::string& line, std::string_view key);
 std::optional<std::vector<std::string>> ConfigLines(std::string* foundPath = nullptr);
-bool RowsKeyedByName(const std::string& path);
-std::optional<std::vector<std::string>> MergeRowChanges(const std::vector<std::string>& asRead,
-                                                        const std::vector<std::string>& edited,
-                                                        const std::vector<std::string>& now);
+std::shared_ptr<const host::TextFile> TextOfBytes(const std::string& path, const std::string& bytes,
+                                                  bool* notText);
 
 }  // namespace
 
@@ -143,14 +141,17 @@ std::shared_ptr<const host::TextFile> SharedSupportText(const std::string& path,
         return kept;
     std::string bytes;
     if (!host::readWholeFile(path, bytes)) return nullptr;
-    if (!host::isTextBytes(bytes)) {
-        zcutPrintf("\n%s:%s\n", "Plik nie jest plikiem tekstowym", path.c_str());
-        if (notText) *notText = true;
-        return nullptr;
-    }
-    auto text = std::make_shared<const host::TextFile>(host::decodeText(bytes));
-    host::keepFileValue(path, kKept, text, bytes);
+    std::shared_ptr<const host::TextFile> text = TextOfBytes(path, bytes, notText);
+    if (text) host::keepFileValue(path, kKept, text, bytes);
     return text;
+}
+
+std::optional<host::TextFile> ReadSupportTextNow(const std::string& path, bool* notText) {
+    if (notText) *notText = false;
+    std::string bytes;
+    if (!host::readWholeFile(path, bytes)) return std::nullopt;
+    if (std::shared_ptr<const host::TextFile> text = TextOfBytes(path, bytes, notText)) return *text;
+    return std::nullopt;
 }
 
 void ReportSupportFault(const std::string& path, const SupportFault& fault) {
@@ -165,7 +166,8 @@ std::optional<SupportFault> EncodingFault(const host::TextFile& file) {
     return SupportFault{file.rawLines.begin()->first + 1, "wiersz zawiera bajty spoza kodowania UTF-8"};
 }
 
-SupportWrite WriteSupportLines(const SupportFileRead& read, const std::vector<std::string>& lines) {
+SupportWrite WriteSupportLines(const SupportFileRead& read, const std::vector<std::string>& lines,
+                               const KeyedRows* keyed) {
     if (lines == read.file.lines) return SupportWrite::Unchanged;
     if (read.fault) {
         SupportFault refused = *read.fault;
@@ -197,18 +199,18 @@ SupportWrite WriteSupportLines(const SupportFileRead& read, const std::vector<st
         file.encoding = host::TextEncoding::Utf8;
     }
     // Another program may have written the file since it was read: a table
-    // of named rows takes this program's changed rows onto the file as it
+    // of keyed rows takes this program's changed rows onto the file as it
     // is now; any other file is left to the other program's edit.
     std::string error;
     const std::string bytes = host::encodeText(file);
     const bool written =
-        RowsKeyedByName(read.path)
+        keyed && keyed->key
             ? host::writeFileMerging(
                   read.path, bytes,
                   [&](std::string_view asRead, std::string_view now) -> std::optional<std::string> {
                       host::TextFile current = host::decodeText(now);
                       std::optional<std::vector<std::string>> rows =
-                          MergeRowChanges(host::decodeText(asRead).lines, lines, current.lines);
+                          MergeRowChanges(host::decodeText(asRead).lines, lines, current.lines, *keyed);
                       if (!rows) return std::nullopt;
                       current.lines = std::move(*rows);
                       return host::encodeText(current);
@@ -265,69 +267,102 @@ std::optional<std::vector<std::string>> ConfigLines(std::string* foundPath) {
     return std::move(file->lines);
 }
 
-// The tables whose rows are each one layer's, named by their first field:
-// two programs editing different layers of one such file both keep their
-// edits.
-bool RowsKeyedByName(const std::string& path) {
-    const host::PathParts parts = host::splitPath(path);
-    const std::string name = parts.fname + parts.ext;
-    for (const char* table : {"LAYERVRML.DEF", "LAYERPOV.DEF", "LAYERC.DEF", "TCLAYERC.DEF"})
-        if (zcutEqualsNoCase(name, table)) return true;
-    return false;
+// A support file's bytes as text; none, named, when they are not text.
+std::shared_ptr<const host::TextFile> TextOfBytes(const std::string& path, const std::string& bytes,
+                                                  bool* notText) {
+    if (!host::isTextBytes(bytes)) {
+        zcutPrintf("\n%s:%s\n", "Plik nie jest plikiem tekstowym", path.c_str());
+        if (notText) *notText = true;
+        return nullptr;
+    }
+    return std::make_shared<const host::TextFile>(host::decodeText(bytes));
 }
 
-// The rows of a table by name, and its other lines (blank lines and
-// headings, which start with '*') in order; nothing when a name repeats.
-struct NamedRows {
+// The rows of a table by key, and its other lines (blank lines and
+// headings) in order; nothing when a key repeats.
+struct KeyedLines {
     std::map<std::string, std::string> rows;
     std::vector<std::string> others;
 };
 
-std::string RowName(const std::string& line) {
-    return line.substr(0, line.find(','));
-}
-
-bool IsRowLine(const std::string& line) {
-    return line.find_first_not_of(" \t") != std::string::npos && line[0] != '*';
-}
-
-std::optional<NamedRows> SplitNamedRows(const std::vector<std::string>& lines) {
-    NamedRows split;
+std::optional<KeyedLines> SplitKeyedRows(const std::vector<std::string>& lines, const KeyedRows& keyed) {
+    KeyedLines split;
     for (const std::string& line : lines) {
-        if (!IsRowLine(line))
+        if (std::optional<std::string> key = keyed.key(line)) {
+            if (!split.rows.emplace(std::move(*key), line).second) return std::nullopt;
+        } else {
             split.others.push_back(line);
-        else if (!split.rows.emplace(RowName(line), line).second)
-            return std::nullopt;
+        }
     }
     return split;
 }
 
-// The lines now in the file with the rows `edited` changed from `asRead`
-// (changed, added or dropped) made on them. Nothing when both changed one
-// row differently, when the edit moved the lines that are not rows, or
-// when a name repeats: those cannot be put together without losing one.
+bool IsHeading(const std::string& line, const KeyedRows& keyed) {
+    return line.find_first_not_of(" \t") != std::string::npos && !keyed.key(line);
+}
+
+// The group of the line at `at`: the heading above it and how many equal
+// headings come before that one (0 for the rows above every heading).
+struct GroupOf {
+    std::optional<std::string> heading;
+    std::size_t repeat = 0;
+};
+
+GroupOf GroupAt(const std::vector<std::string>& lines, std::size_t at, const KeyedRows& keyed) {
+    GroupOf group;
+    std::size_t k = at;
+    while (k > 0 && !IsHeading(lines[k - 1], keyed)) --k;
+    if (k == 0) return group;
+    group.heading = lines[k - 1];
+    for (std::size_t i = 0; i + 1 < k; ++i) group.repeat += lines[i] == *group.heading ? 1 : 0;
+    return group;
+}
+
+// Where a row of that group goes in `lines`: after the group's last row (or
+// right after its heading when it has none); nothing when the file has no
+// such group.
+std::optional<std::size_t> EndOfGroup(const std::vector<std::string>& lines, const GroupOf& group,
+                                      const KeyedRows& keyed) {
+    std::size_t at = 0;
+    if (group.heading) {
+        std::size_t seen = 0;
+        for (; at < lines.size(); ++at)
+            if (lines[at] == *group.heading && seen++ == group.repeat) break;
+        if (at == lines.size()) return std::nullopt;
+        ++at;
+    }
+    std::size_t end = at;
+    for (std::size_t k = at; k < lines.size() && !IsHeading(lines[k], keyed); ++k)
+        if (keyed.key(lines[k])) end = k + 1;
+    return end;
+}
+
+}  // namespace
+
 std::optional<std::vector<std::string>> MergeRowChanges(const std::vector<std::string>& asRead,
                                                         const std::vector<std::string>& edited,
-                                                        const std::vector<std::string>& now) {
-    const std::optional<NamedRows> base = SplitNamedRows(asRead), ours = SplitNamedRows(edited),
-                                   theirs = SplitNamedRows(now);
+                                                        const std::vector<std::string>& now,
+                                                        const KeyedRows& keyed) {
+    const std::optional<KeyedLines> base = SplitKeyedRows(asRead, keyed),
+                                    ours = SplitKeyedRows(edited, keyed), theirs = SplitKeyedRows(now, keyed);
     if (!base || !ours || !theirs || base->others != ours->others) return std::nullopt;
-    auto rowOf = [](const NamedRows& t, const std::string& name) -> std::optional<std::string> {
-        const auto at = t.rows.find(name);
+    auto rowOf = [](const KeyedLines& t, const std::string& key) -> std::optional<std::string> {
+        const auto at = t.rows.find(key);
         return at == t.rows.end() ? std::nullopt : std::optional<std::string>(at->second);
     };
-    std::map<std::string, std::optional<std::string>> changes;  // a row by name; none: dropped
-    for (const NamedRows* side : {&*base, &*ours})
-        for (const auto& [name, line] : side->rows) {
-            const std::optional<std::string> b = rowOf(*base, name), o = rowOf(*ours, name),
-                                             t = rowOf(*theirs, name);
+    std::map<std::string, std::optional<std::string>> changes;  // a row by key; none: dropped
+    for (const KeyedLines* side : {&*base, &*ours})
+        for (const auto& [key, line] : side->rows) {
+            const std::optional<std::string> b = rowOf(*base, key), o = rowOf(*ours, key),
+                                             t = rowOf(*theirs, key);
             if (o == b || t == o) continue;
             if (t != b) return std::nullopt;
-            changes[name] = o;
+            changes[key] = o;
         }
     std::vector<std::string> merged;
     for (const std::string& line : now) {
-        const auto change = IsRowLine(line) ? changes.find(RowName(line)) : changes.end();
+        const std::optional<std::string> key = keyed.key(line);
+        const auto change = key ? changes.find(*key) : changes.end();
         if (change == changes.end()) {
             merged.push_back(line);
             continue;
@@ -335,11 +370,14 @@ std::optional<std::vector<std::string>> MergeRowChanges(const std::vector<std::s
         if (change->second) merged.push_back(*change->second);
         changes.erase(change);
     }
-    // Rows this program added, which the file does not have yet, in the
-    // order the edit has them.
-    for (const std::string& line : edited)
-        if (IsRowLine(line) && changes.count(RowName(line))) merged.push_back(line);
+    // A row this program added, which the file does not have yet, goes into
+    // the group the edit put it in, after the rows the group has by then.
+    for (std::size_t i = 0; i < edited.size(); ++i) {
+        const std::optional<std::string> key = keyed.key(edited[i]);
+        if (!key || !changes.count(*key)) continue;
+        const std::optional<std::size_t> at = EndOfGroup(merged, GroupAt(edited, i, keyed), keyed);
+        if (!at) return std::nullopt;
+        merged.insert(merged.begin() + static_cast<std::ptrdiff_t>(*at), edited[i]);
+    }
     return merged;
 }
-
-}  // namespace

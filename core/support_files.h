@@ -58,6 +58,9 @@ std::optional<host::TextFile> ReadSupportText(const std::string& path, bool* not
 // The same, shared with the next readers while the file stays as it was
 // (null for none), for a reader that only looks at the lines.
 std::shared_ptr<const host::TextFile> SharedSupportText(const std::string& path, bool* notText = nullptr);
+// The same read from the disk, not from what an earlier command kept: for
+// a file the module writes back, whose write compares with this read.
+std::optional<host::TextFile> ReadSupportTextNow(const std::string& path, bool* notText = nullptr);
 
 // Where a support file stops reading as its reader expects: the first
 // line (counted from 1) it could not read, and what was wrong with it.
@@ -86,6 +89,15 @@ struct SupportFileRead {
     std::optional<SupportFault> fault;
 };
 
+// A table of rows named by a key (a layer table): its owner declares it by
+// the key its reader gives a line, compared as that reader compares keys,
+// and nothing for a line that is no row (a blank line, a group heading).
+// Two programs editing different rows of one such file both keep their
+// edits.
+struct KeyedRows {
+    std::optional<std::string> (*key)(std::string_view line) = nullptr;
+};
+
 // The one rule for every support file written back. Nothing is written when
 // `lines` are the lines that were read; a file that was not read whole (it
 // has a fault) is not overwritten and its fault is named; otherwise the
@@ -94,12 +106,20 @@ struct SupportFileRead {
 // unchanged keeping its bytes. A failed write leaves the old file, says
 // "nie można zapisać FILE: reason; zmiany nie zostały zapisane." and fails
 // the running command. A file another program changed since this one read
-// it in the running command is not replaced: the layer tables
-// ("LAYERVRML.DEF", "LAYERPOV.DEF", "LAYERC.DEF", "TCLAYERC.DEF") take the
-// rows this program changed onto the file as it is now, unless both
-// changed one row; every other file, and such a clash, fails as above.
+// it in the running command is not replaced: a keyed table takes the rows
+// this program changed onto the file as it is now (a row it added goes
+// into its group, after the group's last row), unless both changed one
+// row; every other file, and such a clash, fails as above.
 enum class SupportWrite { Unchanged, Written, Refused, Failed };
-SupportWrite WriteSupportLines(const SupportFileRead& read, const std::vector<std::string>& lines);
+SupportWrite WriteSupportLines(const SupportFileRead& read, const std::vector<std::string>& lines,
+                               const KeyedRows* keyed = nullptr);
+// The lines `now` with the rows `edited` changed from `asRead` (changed,
+// added or dropped) made on them; nothing when both changed one row
+// differently, the edit moved lines that are no rows, or a key repeats.
+std::optional<std::vector<std::string>> MergeRowChanges(const std::vector<std::string>& asRead,
+                                                        const std::vector<std::string>& edited,
+                                                        const std::vector<std::string>& now,
+                                                        const KeyedRows& keyed);
 
 // A text file read whole, handed out line by line.
 struct LineCursor {

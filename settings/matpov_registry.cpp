@@ -7,6 +7,8 @@
 #include <cstring>
 #include <optional>
 
+#include "host/ads/cmdline.h"
+#include "host/ed/cmdproc.h"
 #include "host/util/nocase.h"
 #include "host/win/registry.h"
 #include "host/win/textutil.h"
@@ -61,6 +63,14 @@ std::optional<std::string> QueryValue(const char* name) {
     return std::string(chars, strnlen(chars, size));
 }
 
+// A setting that could not be stored is said, with the registry's file
+// and why, and fails the running command: the user's change is lost.
+void ReportNotStored(const char* name) {
+    zcutPrintf("\nnie można zapisać ustawienia %s: %s; zmiany nie zostały zapisane.", name,
+               host::registryError().c_str());
+    host::noteFailed();
+}
+
 }  // namespace
 
 void ReadRegistryVariables(const char* name, int* integer, double* real, std::string* text) {
@@ -81,9 +91,13 @@ LONG WriteRegistryVariable(const char* name, const int* integer, const double* r
     DWORD disposition = 0;
     LONG status = RegCreateKeyExW(HKEY_CURRENT_USER, kRenderSettingsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                                   KEY_WRITE, nullptr, &key, &disposition);
-    if (status != ERROR_SUCCESS) return status;
+    if (status != ERROR_SUCCESS) {
+        ReportNotStored(name);
+        return status;
+    }
     status = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                             static_cast<DWORD>(value.size() + 1));
     RegCloseKey(key);
+    if (status != ERROR_SUCCESS) ReportNotStored(name);
     return status;
 }

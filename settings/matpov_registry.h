@@ -19,5 +19,7 @@ inline constexpr const char* kRenderSettingsKey = "Software\\VelSoftware\\Variab
 // "%d" reads it.
 void ReadRegistryVariables(const char* name, int* integer, double* real, std::string* text);
 // Stores an integer ("%d") when given, else a real ("%f"), else the text;
-// creates the key when missing. Returns the registry status (0 on success).
+// creates the key when missing. Returns the registry status (0 on success);
+// a value not stored is said on the command line, with the registry's file,
+// and fails the running command.
 LONG WriteRegistryVariable(const char* name, const int* integer, const double* real, const char* text);

@@ -1,8 +1,10 @@
 // Registry store: an ordered map of keys by their capitalised path, each
 // with its values in the order they were first set. The file is read on the
-// first call after start-up or setRegistryFile and rewritten whole after
-// each change; a change that cannot be written is undone in memory too, so
-// what the module reads always matches the file.
+// first call after start-up or setRegistryFile. Each change (a key made, a
+// value set) is made on the file as it is at that moment, under the lock of
+// the writes into its folder, and the file is rewritten whole: another
+// program's changes since are kept, and the store takes them in. A change
+// that cannot be written is not made in memory either.
 //
 // File format (one item per line):
 //   ; comment
@@ -49,12 +51,15 @@ struct OpenKey {
     REGSAM access;
 };
 
+// Keys by their capitalised path.
+using Keys = std::map<std::string, Key>;
+
 struct Store {
     bool loaded = false;
     bool broken = false;
     std::string file;  // empty: the default file
     std::string error;
-    std::map<std::string, Key> keys;
+    Keys keys;
     std::map<std::uintptr_t, OpenKey> open;
     std::uintptr_t nextHandle = 0x2000;
 };
@@ -102,9 +107,8 @@ std::string join(const std::string& base, std::string_view sub) {
 // by implication, so a deep key costs its own path once, not a copy of
 // every ancestor's path (which made the store and the file quadratic in
 // the depth).
-bool keyExists(const std::string& id) {
+bool keyExists(const Keys& keys, const std::string& id) {
     if (id.empty()) return true;
-    const auto& keys = store().keys;
     if (keys.count(id)) return true;
     std::string prefix = id + "\\";
     auto it = keys.lower_bound(prefix);
@@ -112,10 +116,10 @@ bool keyExists(const std::string& id) {
 }
 
 // Stores a key; returns whether it did not exist before, even by implication.
-bool addKey(const std::string& path, bool builtin) {
+bool addKey(Keys& keys, const std::string& path, bool builtin) {
     std::string id = host::toUpper(path);
-    bool created = !keyExists(id);
-    auto [it, isNew] = store().keys.try_emplace(id);
+    bool created = !keyExists(keys, id);
+    auto [it, isNew] = keys.try_emplace(id);
     if (isNew) {
         it->second.path = path;
         it->second.builtin = builtin;
@@ -182,10 +186,10 @@ std::optional<std::string> unquote(std::string_view line, std::size_t& pos) {
     return std::nullopt;
 }
 
-void seedBuiltins() {
+void seedBuiltins(Keys& keys) {
     std::string path(kShellFolders);
-    addKey(path, true);
-    Key& key = store().keys[host::toUpper(path)];
+    addKey(keys, path, true);
+    Key& key = keys[host::toUpper(path)];
     if (!findValue(key, "Personal")) {
         Value v;
         v.name = "Personal";
@@ -196,7 +200,7 @@ void seedBuiltins() {
 }
 
 // One line of the file into the store; an error message when it is not valid.
-std::optional<std::string> parseLine(std::string_view line, std::string& currentKey) {
+std::optional<std::string> parseLine(Keys& keys, std::string_view line, std::string& currentKey) {
     if (line.empty() || line[0] == ';') return std::nullopt;
     if (line[0] == '[') {
         if (line.back() != ']') return "a key line must end with ']'";
@@ -206,7 +210,7 @@ std::optional<std::string> parseLine(std::string_view line, std::string& current
             return "keys must be under HKEY_CURRENT_USER";
         currentKey = normalise(path.substr(kRoot.size()));
         if (currentKey.empty()) return "a key needs a name";
-        addKey(currentKey, false);
+        addKey(keys, currentKey, false);
         return std::nullopt;
     }
     if (line[0] != '"') return "expected a [key] or a \"value\"=type:data line";
@@ -234,11 +238,28 @@ std::optional<std::string> parseLine(std::string_view line, std::string& current
     } else {
         return "unknown value type (sz or dword)";
     }
-    Key& key = store().keys[host::toUpper(currentKey)];
+    Key& key = keys[host::toUpper(currentKey)];
     if (Value* old = findValue(key, v.name))
         *old = v;
     else
         key.values.push_back(v);
+    return std::nullopt;
+}
+
+// The file's text into `keys`; why it is not a registry file, if it is not.
+std::optional<std::string> parse(std::string_view bytes, Keys& keys, const std::string& file) {
+    std::string currentKey;
+    std::size_t start = 0, lineNo = 0;
+    while (start < bytes.size()) {
+        std::size_t lf = bytes.find('\n', start);
+        if (lf == std::string::npos) lf = bytes.size();
+        std::string_view line(bytes.data() + start, lf - start);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        ++lineNo;
+        if (auto bad = parseLine(keys, line, currentKey))
+            return "registry file " + file + " line " + std::to_string(lineNo) + ": " + *bad;
+        start = lf + 1;
+    }
     return std::nullopt;
 }
 
@@ -256,29 +277,16 @@ void load() {
             s.broken = true;  // present but unreadable: never overwrite it
             s.error = error;
         }
-    } else {
-        std::string currentKey;
-        std::size_t start = 0, lineNo = 0;
-        while (start < bytes.size()) {
-            std::size_t lf = bytes.find('\n', start);
-            if (lf == std::string::npos) lf = bytes.size();
-            std::string_view line(bytes.data() + start, lf - start);
-            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-            ++lineNo;
-            if (auto bad = parseLine(line, currentKey)) {
-                s.broken = true;
-                s.error = "registry file " + file + " line " + std::to_string(lineNo) + ": " + *bad;
-                break;
-            }
-            start = lf + 1;
-        }
+    } else if (std::optional<std::string> bad = parse(bytes, s.keys, file)) {
+        s.broken = true;
+        s.error = *bad;
     }
-    seedBuiltins();
+    seedBuiltins(s.keys);
 }
 
-std::string render() {
+std::string render(const Keys& keys) {
     std::string out = "; registry of the current user, written by velm\n";
-    for (const auto& [id, key] : store().keys) {
+    for (const auto& [id, key] : keys) {
         if (key.builtin) continue;
         out += "\n[" + std::string(kRoot) + "\\" + key.path + "]\n";
         for (const Value& v : key.values) {
@@ -296,7 +304,29 @@ std::string render() {
     return out;
 }
 
-bool save() {
+// One change of this process: a key made (spelt as given), or a value of a
+// key set.
+struct Change {
+    std::string path;
+    std::optional<Value> value;
+};
+
+void apply(Keys& keys, const Change& change) {
+    addKey(keys, change.path, false);
+    Key& key = keys[host::toUpper(change.path)];
+    key.builtin = false;
+    if (!change.value) return;
+    if (Value* old = findValue(key, change.value->name))
+        *old = *change.value;
+    else
+        key.values.push_back(*change.value);
+}
+
+// The change made on the file as it is now, under the lock of the writes
+// into its folder: what another program stored since this one read the
+// file stays, and the store takes it in too. A file that is no registry
+// file (now) is never overwritten.
+bool save(const Change& change) {
     Store& s = store();
     if (s.broken) return false;
     std::string file = currentFile();
@@ -307,11 +337,34 @@ bool save() {
         for (std::size_t i = 1; i <= dir.size(); ++i)
             if (i == dir.size() || dir[i] == '/') ::mkdir(dir.substr(0, i).c_str(), 0777);
     }
-    std::string error;
-    if (!host::writeFileAtomically(file, render(), &error)) {
+    std::optional<Keys> result;
+    std::string refused;
+    auto onto = [&](std::string_view now) -> std::optional<std::string> {
+        Keys keys;
+        if (std::optional<std::string> bad = parse(now, keys, file)) {
+            refused = *bad;
+            return std::nullopt;
+        }
+        apply(keys, change);
+        result = std::move(keys);
+        return render(*result);
+    };
+    // Read now, so that the write compares with this read when no earlier
+    // one of the command is kept for it.
+    std::string now, error;
+    if (!host::readWholeFile(file, now, &error) && errno != ENOENT) {
         s.error = error;
         return false;
     }
+    const std::optional<std::string> bytes = onto(now);
+    if (!bytes || !host::writeFileMerging(
+                      file, *bytes, [&](std::string_view, std::string_view current) { return onto(current); },
+                      &error)) {
+        s.error = refused.empty() ? error : refused;
+        return false;
+    }
+    s.keys = std::move(*result);
+    seedBuiltins(s.keys);
     return true;
 }
 
@@ -351,7 +404,7 @@ LONG RegOpenKeyExW(HKEY key, const char* subKey, DWORD, REGSAM access, HKEY* res
     auto base = resolve(key);
     if (!base) return ERROR_INVALID_HANDLE;
     std::string id = host::toUpper(join(pathOf(base->id), subKey ? subKey : ""));
-    if (!keyExists(id)) return ERROR_FILE_NOT_FOUND;
+    if (!keyExists(store().keys, id)) return ERROR_FILE_NOT_FOUND;
     *result = openHandle(id, access);
     return ERROR_SUCCESS;
 }
@@ -368,15 +421,8 @@ LONG RegCreateKeyExW(HKEY key, const char* subKey, DWORD, char*, DWORD, REGSAM a
         auto it = store().keys.find(id);
         bool wasBuiltin = it != store().keys.end() && it->second.builtin;
         if (it == store().keys.end() || wasBuiltin) {
-            bool stored = it != store().keys.end();
-            bool created = addKey(path, false);
-            if (!save()) {
-                if (stored)
-                    store().keys[id].builtin = true;
-                else
-                    store().keys.erase(id);
-                return ERROR_ACCESS_DENIED;
-            }
+            const bool created = !keyExists(store().keys, id);
+            if (!save(Change{path, std::nullopt})) return ERROR_ACCESS_DENIED;
             if (disposition) *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
         } else if (disposition) {
             *disposition = REG_OPENED_EXISTING_KEY;
@@ -438,29 +484,10 @@ LONG RegSetValueExW(HKEY key, const char* valueName, DWORD, DWORD type, const BY
     } else {
         return ERROR_INVALID_PARAMETER;
     }
-    auto it = store().keys.find(open->id);
-    bool implied = false;
-    if (it == store().keys.end()) {
-        // A key that exists only as the parent of another gets stored now.
-        if (!keyExists(open->id)) return ERROR_FILE_NOT_FOUND;
-        std::string path = pathOf(open->id);
-        it = store().keys.try_emplace(open->id).first;
-        it->second.path = std::move(path);
-        implied = true;
-    }
-    Key before = it->second;
-    it->second.builtin = false;
-    if (Value* old = findValue(it->second, v.name))
-        *old = v;
-    else
-        it->second.values.push_back(v);
-    if (!save()) {
-        if (implied)
-            store().keys.erase(it);
-        else
-            it->second = std::move(before);
-        return ERROR_ACCESS_DENIED;
-    }
+    // Only this value goes onto the file as it is now; a key that exists
+    // only as the parent of another gets stored with it.
+    if (!keyExists(store().keys, open->id)) return ERROR_FILE_NOT_FOUND;
+    if (!save(Change{pathOf(open->id), v})) return ERROR_ACCESS_DENIED;
     return ERROR_SUCCESS;
 }
 

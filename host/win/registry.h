@@ -3,15 +3,18 @@
 // named values of type REG_SZ (UTF-8 text with its terminator) or REG_DWORD.
 // The store lives in one readable text file, $XDG_CONFIG_HOME/velm/registry
 // (else ~/.config/velm/registry), rewritten whole through a temporary file
-// at every change; host::setRegistryFile points it elsewhere. The calls keep
+// at every change, which is made on the file as it is then: two programs
+// setting different values both keep them, and for one value the later
+// wins. host::setRegistryFile points it elsewhere. The calls keep
 // the contracts of the real ones: ERROR_FILE_NOT_FOUND for a missing key or
 // value, ERROR_MORE_DATA with the needed size when the buffer is short, the
 // size alone when no buffer is given. The documents folder is answered as
 // the value "Personal" of the Explorer "Shell Folders" key unless the file
 // sets it. Limits: HKEY_CURRENT_USER only; no deletion, enumeration or
-// other value types; concurrent writers from two processes: last one wins.
-// A registry file that cannot be parsed is read as far as it goes and never
-// overwritten: every change then fails with ERROR_ACCESS_DENIED.
+// other value types. A registry file that cannot be parsed (when read
+// first, or when changed) is read as far as it goes and never overwritten:
+// every change then fails with ERROR_ACCESS_DENIED, registryError naming
+// the file.
 #pragma once
 
 #include <string>

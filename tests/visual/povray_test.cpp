@@ -956,4 +956,29 @@ TEST_F(PovScene, options_dialog_keeps_an_untouched_intensity_and_stores_every_se
     EXPECT_EQ(folder, dir.path("docs") + "\\POV-Ray\\v3.6\\include\\");
 }
 
+// The dialog stored every setting at OK: one another program changed while
+// it was open went back to what the dialog had shown.
+TEST_F(PovScene, options_dialog_stores_only_what_was_changed_in_it) {
+    run({"!dialog 333 ok", "VELMPOVOPTIONS"});
+    zcui::InstallDialogDriver(IDD_PREF_POVRAY, [&](zcui::DialogUser& user) {
+        // Another program sets the brightness while the dialog is open.
+        std::ofstream(host::registryFile(), std::ios::app)
+            << "[HKEY_CURRENT_USER\\Software\\VelSoftware\\Variabili]\n\"povBrightness\"=sz:\"1.400000\"\n";
+        user.Slide(1436, 7);
+        user.Ok();
+    });
+    run({"VELMPOVOPTIONS"});
+    zcui::RemoveDialogDriver(IDD_PREF_POVRAY);
+    double intensity = 0.0, brightness = 0.0;
+    ReadRegistryVariables("povIntAmbiente", nullptr, &intensity, nullptr);
+    ReadRegistryVariables("povBrightness", nullptr, &brightness, nullptr);
+    EXPECT_NEAR(intensity, 1.05, 1e-9);
+    EXPECT_EQ(brightness, 1.4);
+    host::setRegistryFile(dir.path("registry"));  // the file holds both
+    ReadRegistryVariables("povIntAmbiente", nullptr, &intensity, nullptr);
+    ReadRegistryVariables("povBrightness", nullptr, &brightness, nullptr);
+    EXPECT_NEAR(intensity, 1.05, 1e-9);
+    EXPECT_EQ(brightness, 1.4);
+}
+
 }  // namespace

@@ -9,11 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "core/layer_catalogue.h"
 #include "core/support_files.h"
 #include "host/ads/transcript.h"
 #include "host/util/findfile.h"
 #include "host/win/files.h"
 #include "tests/host/win_testdir.h"
+#include "visual/povray/pov_tables.h"
 #include "visual/vrml/vrml_table.h"
 
 namespace {
@@ -115,6 +117,81 @@ TEST(SharedSupportFile, a_layer_table_takes_added_dropped_and_changed_rows_onto_
     SupportFileRead read{dir.path("LAYERC.DEF"), *ReadSupportText(dir.path("LAYERC.DEF")), std::nullopt};
     // Another program changed C and added D.
     dir.write("LAYERC.DEF", "**Ściany,\nA,A,1\nB,B,2\nC,C,7\nD,D,4\n");
-    EXPECT_EQ(WriteSupportLines(read, {"**Ściany,", "A,A,5", "C,C,3", "E,E,6"}), SupportWrite::Written);
+    const KeyedRows keyed{&LayerDefRowKey};
+    EXPECT_EQ(WriteSupportLines(read, {"**Ściany,", "A,A,5", "C,C,3", "E,E,6"}, &keyed),
+              SupportWrite::Written);
     EXPECT_EQ(dir.read("LAYERC.DEF"), "**Ściany,\nA,A,5\nC,C,7\nD,D,4\nE,E,6\n");
+}
+
+// A row added in one group while another program edited the file went to
+// the end of the file, into the last group.
+TEST(SharedSupportFile, a_row_added_under_another_programs_edit_stays_in_its_group) {
+    TestDir dir;
+    dir.write("LAYERC.DEF", "**Ściany,\nA,A,1\n\n**Drzwi,\nD,D,2\n**Okna,\n***Dachowe,\nO,O,3\n");
+    SupportFileRead read{dir.path("LAYERC.DEF"), *ReadSupportText(dir.path("LAYERC.DEF")), std::nullopt};
+    dir.write("LAYERC.DEF", "**Ściany,\nA,A,1\n\n**Drzwi,\nD,D,2\n**Okna,\n***Dachowe,\nO,O,9\n");
+    const KeyedRows keyed{&LayerDefRowKey};
+    EXPECT_EQ(WriteSupportLines(read,
+                                {"**Ściany,", "A,A,1", "B,B,4", "", "**Drzwi,", "E,E,5", "D,D,2", "**Okna,",
+                                 "***Dachowe,", "O,O,3"},
+                                &keyed),
+              SupportWrite::Written);
+    EXPECT_EQ(dir.read("LAYERC.DEF"),
+              "**Ściany,\nA,A,1\nB,B,4\n\n**Drzwi,\nD,D,2\nE,E,5\n**Okna,\n***Dachowe,\nO,O,9\n");
+}
+
+TEST(SharedSupportFile, rows_are_keyed_as_the_tables_reader_keys_them) {
+    const KeyedRows keyed{&LayerDefRowKey};
+    const std::vector<std::string> base{"**Ściany,", "A,A,1"};
+    // Both added one key in other letter case: the reader would take them
+    // for one layer twice.
+    EXPECT_EQ(MergeRowChanges(base, {"**Ściany,", "A,A,1", "3dwalls,X,2"},
+                              {"**Ściany,", "A,A,1", "3DWALLS,Y,3"}, keyed),
+              std::nullopt);
+    // A row the other program changed in letter case only is one row.
+    EXPECT_EQ(MergeRowChanges(base, {"**Ściany,", "a,A,5"}, {"**Ściany,", "A,A,1", "B,B,2"}, keyed),
+              (std::vector<std::string>{"**Ściany,", "a,A,5", "B,B,2"}));
+    // A group the other program removed takes no row of this one.
+    EXPECT_EQ(MergeRowChanges({"**Ściany,", "A,A,1", "**Okna,"}, {"**Ściany,", "A,A,1", "**Okna,", "O,O,1"},
+                              {"**Ściany,", "A,A,1"}, keyed),
+              std::nullopt);
+}
+
+class SharedRenderTable : public ::testing::Test {
+protected:
+    void SetUp() override {
+        host::setSupportPathProvider([this] { return std::vector<std::string>{dir.path()}; });
+        dir.write("LAYERPOV.DEF",
+                  "**Ściany,\n3DWALLS,Cegla,1.000000,0\n**Dachy,\n3DROOF,Dachowka,1.000000,0\n");
+    }
+    void TearDown() override { host::setSupportPathProvider(nullptr); }
+    TestDir dir;
+};
+
+TEST_F(SharedRenderTable,
+       a_layer_added_in_other_letter_case_than_anothers_is_refused_and_the_file_still_reads) {
+    AAR_LAYERPOV mine;
+    ASSERT_TRUE(ReadLayerPovDef(mine));
+    const std::string theirs =
+        "**Ściany,\n3DWALLS,Cegla,1.000000,0\n3DSLAB,Beton,1.000000,0\n**Dachy,\n3DROOF,Dachowka,1.000000,"
+        "0\n";
+    dir.write("LAYERPOV.DEF", theirs);
+    mine.insert(mine.begin() + 2, AA_LAYERPOV{"Ściany", "3dslab", "Kamien", 1.0, 0});
+    EXPECT_FALSE(WriteLayerPovDef(mine));
+    EXPECT_EQ(dir.read("LAYERPOV.DEF"), theirs);
+    // A layer of its own lands in its group, beside the other's edit.
+    host::forgetFilesAsRead();
+    ASSERT_TRUE(ReadLayerPovDef(mine));
+    dir.write("LAYERPOV.DEF",
+              "**Ściany,\n3DWALLS,Cegla,2.000000,0\n3DSLAB,Beton,1.000000,0\n**Dachy,\n3DROOF,Dachowka,1."
+              "000000,0\n");
+    mine.insert(mine.begin() + 3, AA_LAYERPOV{"Ściany", "3DPILLARS", "Kamien", 1.0, 0});
+    EXPECT_TRUE(WriteLayerPovDef(mine));
+    AAR_LAYERPOV now;
+    host::forgetFilesAsRead();
+    ASSERT_TRUE(ReadLayerPovDef(now));
+    ASSERT_EQ(now.size(), 6u);
+    EXPECT_EQ(now[3].layer, "3DPILLARS");
+    EXPECT_EQ(now[3].group, "Ściany");
+    EXPECT_EQ(now[1].scale, 2.0);
 }

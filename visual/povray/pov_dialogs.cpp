@@ -15,6 +15,7 @@
 #include "host/ui/hostdialogs.h"
 #include "host/ui/msgbox.h"
 #include "host/util/nocase.h"
+#include "host/win/textutil.h"
 #include "settings/matpov_registry.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
@@ -465,6 +466,7 @@ BOOL CDlgPrefPovRay::OnInitDialog() {
     m_skySphere = SettingInt(SetupVar::SETPOVSFERACEL, 0);
     m_groundHeight = SettingReal(SetupVar::SETPOVPIANOQZ, 0.0);
     ReadRegistryVariables("povDirSupporto", nullptr, nullptr, &m_supportFolder);
+    const std::string storedFolder = m_supportFolder;
     if (m_supportFolder.empty()) PreparePovFolders(&m_supportFolder);
     m_intensity = RegistryReal("povIntAmbiente");
     m_brightness = RegistryReal("povBrightness");
@@ -475,6 +477,8 @@ BOOL CDlgPrefPovRay::OnInitDialog() {
     m_background = static_cast<COLORREF>(RegistryInt("povColSfondo"));
     m_zenith = static_cast<COLORREF>(RegistryInt("povColZenit"));
     m_horizon = static_cast<COLORREF>(RegistryInt("povColOrizzonte"));
+    m_registryAsOpened = RegistryTexts();
+    m_registryAsOpened.front().second = storedFolder;  // the folder offered is stored at OK
     CDialog::OnInitDialog();
 
     for (const char* level : {"Niski", "Projektowy", "Średni", "Prezentacja", "Maksymalny"})
@@ -594,17 +598,28 @@ void CDlgPrefPovRay::OnOK() {
     SetSettingInt(SetupVar::SETPOVPIANOORI, m_groundPlane);
     SetSettingInt(SetupVar::SETPOVSFERACEL, m_skySphere);
     SetSettingReal(SetupVar::SETPOVPIANOQZ, m_groundHeight);
-    const int ambient = static_cast<int>(m_ambient), background = static_cast<int>(m_background),
-              zenith = static_cast<int>(m_zenith), horizon = static_cast<int>(m_horizon);
-    WriteRegistryVariable("povDirSupporto", nullptr, nullptr, m_supportFolder.c_str());
-    WriteRegistryVariable("povIntAmbiente", nullptr, &m_intensity, nullptr);
-    WriteRegistryVariable("povColAmbiente", &ambient, nullptr, nullptr);
-    WriteRegistryVariable("povColSfondo", &background, nullptr, nullptr);
-    WriteRegistryVariable("povColZenit", &zenith, nullptr, nullptr);
-    WriteRegistryVariable("povColOrizzonte", &horizon, nullptr, nullptr);
-    WriteRegistryVariable("povBrightness", nullptr, &m_brightness, nullptr);
-    WriteRegistryVariable("povGrayHold", nullptr, &m_gray, nullptr);
-    WriteRegistryVariable("povSenzaLuci", &m_noLights, nullptr, nullptr);
-    WriteRegistryVariable("qualitaRadiosity", &m_quality, nullptr, nullptr);
+    // Only what was changed here is written: the settings are the user's,
+    // and another program may have changed others since this dialog opened.
+    for (const auto& [name, text] : RegistryTexts()) {
+        const auto opened = std::find_if(m_registryAsOpened.begin(), m_registryAsOpened.end(),
+                                         [&](const auto& v) { return zcutEqualsNoCase(v.first, name); });
+        if (opened != m_registryAsOpened.end() && opened->second == text) continue;
+        if (WriteRegistryVariable(name, nullptr, nullptr, text.c_str()) != ERROR_SUCCESS) break;  // said
+    }
     CDialog::OnOK();
+}
+
+std::vector<std::pair<const char*, std::string>> CDlgPrefPovRay::RegistryTexts() const {
+    auto integer = [](long long v) { return std::to_string(v); };
+    auto real = [](double v) { return host::formatFixed(v, 6); };
+    return {{"povDirSupporto", m_supportFolder},
+            {"povIntAmbiente", real(m_intensity)},
+            {"povColAmbiente", integer(static_cast<int>(m_ambient))},
+            {"povColSfondo", integer(static_cast<int>(m_background))},
+            {"povColZenit", integer(static_cast<int>(m_zenith))},
+            {"povColOrizzonte", integer(static_cast<int>(m_horizon))},
+            {"povBrightness", real(m_brightness)},
+            {"povGrayHold", real(m_gray)},
+            {"povSenzaLuci", integer(m_noLights)},
+            {"qualitaRadiosity", integer(m_quality)}};
 }

@@ -3,10 +3,12 @@
 // inside the groups of the drawing's assignment (also imported from and
 // exported to "LAYERPOV.DEF"); and the render options dialog (333), which
 // edits the six render settings of the drawing and the user's render
-// settings in the registry.
+// settings in the registry (at OK only those changed in the dialog are
+// stored, so that what another program stored meanwhile stays).
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/controls/advcontrols.h"
@@ -107,6 +109,11 @@ private:
     void OnBrowseFolder();
     void ChooseColour(COLORREF& colour, CadvColorStatic& swatch);
     void ShowValue(int id, const char* format, double value);
+    // The user's render settings as the registry stores them, in the order
+    // they are written.
+    std::vector<std::pair<const char*, std::string>> RegistryTexts() const;
+
+    std::vector<std::pair<const char*, std::string>> m_registryAsOpened;
 
     CSliderCtrl m_intensitySlider, m_brightnessSlider, m_graySlider;
     CComboBox m_qualityList;

@@ -6,6 +6,7 @@
 #include "core/support_files.h"
 #include "host/db/dbobjptr.h"
 #include "host/win/textfile.h"
+#include "host/win/textutil.h"
 #include "store/open_or_create.h"
 
 AAR_TEXTUREPOV ParseTexturePovLines(const std::vector<std::string>& lines) {
@@ -66,7 +67,14 @@ bool WriteLayerPovDef(const AAR_LAYERPOV& table) {
             lines.push_back(formatted[k]);
         }
     }
-    const SupportWrite done = WriteSupportLines(read, lines);
+    // Rows are keyed as the catalogue's reader keys them: a layer's name in
+    // capitals; group lines are no rows.
+    constexpr KeyedRows kRows{[](std::string_view line) -> std::optional<std::string> {
+        if (line.find_first_not_of(" \t") == std::string_view::npos || line.starts_with("**"))
+            return std::nullopt;
+        return host::toUpper(line.substr(0, line.find(',')));
+    }};
+    const SupportWrite done = WriteSupportLines(read, lines, &kRows);
     return done == SupportWrite::Written || done == SupportWrite::Unchanged;
 }
 

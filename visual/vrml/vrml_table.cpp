@@ -23,6 +23,14 @@ bool WholeIn(std::string_view field, long long low, long long high) {
            field.find_first_not_of(" \t", used) == std::string_view::npos;
 }
 
+// Rows are keyed by their layer, as the export finds a layer's row (case
+// ignored); group lines and blank lines are no rows.
+constexpr KeyedRows kRows{[](std::string_view line) -> std::optional<std::string> {
+    if (line.find_first_not_of(" \t") == std::string_view::npos || line.starts_with("**"))
+        return std::nullopt;
+    return host::toUpper(line.substr(0, line.find(',')));
+}};
+
 // The file as read, with its first fault: a file found but not text is not
 // read whole.
 SupportFileRead ReadTable(const std::string& path) {
@@ -111,7 +119,7 @@ bool WriteLayerVrmlDef(const AAR_LAYERVRML& rows) {
         const bool kept = i < read.file.lines.size() && ParseLayerVrmlLine(read.file.lines[i]) == rows[i];
         lines.push_back(kept ? read.file.lines[i] : FormatLayerVrmlLine(rows[i]));
     }
-    const SupportWrite done = WriteSupportLines(read, lines);
+    const SupportWrite done = WriteSupportLines(read, lines, &kRows);
     return done == SupportWrite::Written || done == SupportWrite::Unchanged;
 }
 

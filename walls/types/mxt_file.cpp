@@ -5,7 +5,9 @@
 #include "core/host_services.h"
 #include "core/input_range.h"
 #include "core/support_files.h"
+#include "host/ads/cmdline.h"
 #include "host/db/dbobjptr.h"
+#include "host/ed/cmdproc.h"
 #include "host/ui/uibase.h"
 #include "host/win/files.h"
 #include "host/win/textfile.h"
@@ -70,25 +72,97 @@ void BackupWallTypeFile(const std::string& folder, const std::string& name) {
     MoveFileW(WallTypeFilePath(name, "mxt").c_str(), (folder + name + ".mxk").c_str());
 }
 
-// One type written to its file: a changed type's file is backed up first;
-// an unchanged one is left alone, and a file that was not read whole is
-// neither backed up nor overwritten.
-bool SaveWallType(const std::string& folder, const CMuro& type) {
+// The file as the list loaded it; null for a file it did not load.
+const LoadedWallTypeFile* FileAsLoaded(const CListMuri& list, const std::string& fileName) {
+    for (const LoadedWallTypeFile& file : list.loaded)
+        if (host::iequals(file.fileName, fileName)) return &file;
+    return nullptr;
+}
+
+// Another program changed, made or removed the file since the list was
+// loaded: its edit stays, this one is refused.
+void ReportChangedByOther(const std::string& path, const char* verb) {
+    zcutPrintf(
+        "\nnie można %s %s: plik zmienił się od odczytu (zmienił go inny program); zmiany nie "
+        "zostały zapisane.",
+        verb, path.c_str());
+    host::noteFailed();
+}
+
+// The file "<name>.mxt" copied to "<name>.mxk", an older backup of any
+// letter case replaced: the file itself stays where it is throughout, for
+// another program reading it meanwhile.
+bool CopyToBackup(const std::string& folder, const std::string& path) {
+    const std::string name = host::splitPath(path).fname, backup = folder + name + ".mxk";
+    if (const std::string older = WallTypeFilePath(name, "mxk"); older != backup) DeleteFileW(older.c_str());
+    return CopyFileW(path.c_str(), backup.c_str(), FALSE) != FALSE;
+}
+
+// One type written to its file, its old file copied to the backup first. A
+// type the editor left as loaded is not written; nor is one whose file
+// another program changed since (refused, named), nor a file that was not
+// read whole.
+bool SaveWallType(const std::string& folder, const CMuro& type, const LoadedWallTypeFile* loaded) {
     const std::string path = WallTypeFilePath(type.fileName, "mxt");
     if (path.empty()) return false;
+    const std::vector<std::string> lines = WallTypeFileLines(type);
+    if (loaded && lines == loaded->typeLines) return true;
+    const std::vector<std::string>* asLoaded = loaded ? &loaded->lines : nullptr;
     std::optional<SupportFileRead> read;
     if (host::fileExists(path)) {
         read = ReadWallTypeSource(path);
         if (!read) return false;
     }
-    const std::vector<std::string> lines = WallTypeFileLines(type);
-    if (!read)
+    if (!read) {
+        if (asLoaded) {
+            ReportChangedByOther(path, "zapisać");
+            return false;
+        }
         return WriteSupportLines(SupportFileRead{path, {}, std::nullopt}, lines) == SupportWrite::Written;
+    }
     if (lines == read->file.lines) return true;
     if (read->fault) return WriteSupportLines(*read, lines) == SupportWrite::Written;  // refused, named
-    BackupWallTypeFile(folder, host::splitPath(path).fname);
-    read->path = WallTypeFilePath(type.fileName, "mxt");
+    if (!asLoaded || read->file.lines != *asLoaded) {
+        ReportChangedByOther(path, "zapisać");
+        return false;
+    }
+    if (!CopyToBackup(folder, path)) return false;
+    // The write compares the file once more with what was loaded, under the
+    // lock of the folder's writes.
     return WriteSupportLines(*read, lines) == SupportWrite::Written;
+}
+
+// A file the editor removed the type of is kept as its backup only, unless
+// another program changed it since the list was loaded.
+bool RemoveWallTypeFile(const std::string& folder, const LoadedWallTypeFile& loaded) {
+    const std::string path = WallTypeFilePath(loaded.fileName, "mxt");
+    if (path.empty() || !host::fileExists(path)) return true;
+    const std::optional<SupportFileRead> read = ReadWallTypeSource(path);
+    if (!read || read->file.lines != loaded.lines) {
+        ReportChangedByOther(path, "usunąć");
+        return false;
+    }
+    return CopyToBackup(folder, path) && DeleteFileW(path.c_str()) != FALSE;
+}
+
+// Reads "<file name>.mxt" into the type, from the disk: a save compares
+// with this read. Its lines go to `lines`.
+bool ReadWallTypeLines(CMuro& type, std::vector<std::string>* lines) {
+    std::string path = WallTypeFilePath(type.fileName, "mxt");
+    std::optional<host::TextFile> file;
+    if (!path.empty()) file = ReadSupportTextNow(path);
+    if (!file) {
+        type.scales.reset();
+        return false;
+    }
+    if (file->lines.size() >= 5) JoinWallLayers(file->lines[4]);
+    if (std::optional<SupportFault> fault = WallTypeFault(file->lines, type)) {
+        ReportSupportFault(path, *fault);
+        type.scales.reset();
+        return false;
+    }
+    if (lines) *lines = std::move(file->lines);
+    return true;
 }
 
 }  // namespace
@@ -212,7 +286,9 @@ std::optional<SupportFault> WallTypeFault(const std::vector<std::string>& lines,
 }
 
 std::optional<SupportFileRead> ReadWallTypeSource(const std::string& path) {
-    std::optional<host::TextFile> file = ReadSupportText(path);
+    // From the disk, whatever an earlier command kept: a save compares it
+    // with what the editor loaded.
+    std::optional<host::TextFile> file = ReadSupportTextNow(path);
     if (!file) return std::nullopt;
     CMuro scratch;
     std::optional<SupportFault> fault = WallTypeFault(file->lines, scratch);
@@ -235,20 +311,7 @@ bool WriteWallTypeFile(const CMuro& type) {
 }
 
 bool ReadWallTypeFile(CMuro& type) {
-    std::string path = WallTypeFilePath(type.fileName, "mxt");
-    std::optional<host::TextFile> file;
-    if (!path.empty()) file = ReadSupportText(path);
-    if (!file) {
-        type.scales.reset();
-        return false;
-    }
-    if (file->lines.size() >= 5) JoinWallLayers(file->lines[4]);
-    if (std::optional<SupportFault> fault = WallTypeFault(file->lines, type)) {
-        ReportSupportFault(path, *fault);
-        type.scales.reset();
-        return false;
-    }
-    return true;
+    return ReadWallTypeLines(type, nullptr);
 }
 
 bool LoadWallTypes(CListMuri& list) {
@@ -262,8 +325,13 @@ bool LoadWallTypes(CListMuri& list) {
     for (const std::string& name : names) {
         CMuro type;
         type.fileName = name;
-        if (ReadWallTypeFile(type)) {
+        LoadedWallTypeFile loaded{name, {}, {}};
+        if (ReadWallTypeLines(type, &loaded.lines)) {
+            loaded.typeLines = WallTypeFileLines(type);
             next = std::next(list.insert(next, type));
+            std::erase_if(list.loaded,
+                          [&](const LoadedWallTypeFile& f) { return host::iequals(f.fileName, name); });
+            list.loaded.push_back(std::move(loaded));
         } else {
             ReportFileError(name);
         }
@@ -281,21 +349,22 @@ void BackupWallTypeFiles() {
 
 bool SaveWallTypes(const CListMuri& list) {
     std::string folder;
-    std::vector<std::string> names = WallTypeFileNames(folder);
-    // A file that no type of the list is saved to was either removed in the
-    // editor (it read whole: kept as its backup only) or never read (left as
-    // it is, for the user to mend).
-    for (const std::string& name : names) {
-        bool listed = false;
-        for (const CMuro& type : list) listed = listed || host::iequals(type.fileName, name);
-        if (listed) continue;
-        std::optional<SupportFileRead> read = ReadWallTypeSource(WallTypeFilePath(name, "mxt"));
-        if (read && !read->fault) BackupWallTypeFile(folder, name);
-    }
+    GetDataFolder(folder);  // without one, each type is reported as not written
     bool all = true;
+    // A file the list loaded that no type of it is saved to any more was
+    // removed in the editor; a file it did not load (one that did not read,
+    // or one another program made since) is left as it is.
+    for (const LoadedWallTypeFile& loaded : list.loaded) {
+        bool listed = false;
+        for (const CMuro& type : list) listed = listed || host::iequals(type.fileName, loaded.fileName);
+        if (!listed && !RemoveWallTypeFile(folder, loaded)) {
+            ReportFileError(loaded.fileName);
+            all = false;
+        }
+    }
     for (const CMuro& type : list) {
         if (type.fileName.empty()) continue;
-        if (!SaveWallType(folder, type)) {
+        if (!SaveWallType(folder, type, FileAsLoaded(list, type.fileName))) {
             ReportFileError(type.fileName);
             all = false;
         }

@@ -9,7 +9,7 @@
 // Windows-1250; LF or CR LF); a new file is written as UTF-8 with LF, an
 // existing one only when its type changed, in its own encoding and line
 // ends, to a temporary file renamed over the target. Numbers use '.'
-// whatever the locale. Before a file is replaced it is kept as its
+// whatever the locale. Before a file is replaced it is copied to its
 // "<file name>.mxk" backup.
 #pragma once
 
@@ -65,9 +65,13 @@ bool LoadWallTypes(CListMuri& list);
 // Renames every "*.mxt" of the data folder to ".mxk", replacing an older
 // backup.
 void BackupWallTypeFiles();
-// Writes every wall type of the list that has a file name and changed,
-// its old file kept as the backup first; a file no type is saved to is
-// kept as its backup only, unless it was never read whole (then it is left
-// as it is). Each type that cannot be written is reported. True when all
-// were written or unchanged.
+// Writes every wall type of the list that has a file name and changed
+// since the list was loaded, its old file copied to the backup first (the
+// file is never away); a file the list loaded that no type is saved to any
+// more is kept as its backup only. A file another program changed since
+// the list was loaded keeps that program's edit: this one is refused,
+// naming the file, and the running command fails. Files the list did not
+// load (not read whole, or made since) are left as they are. Each type
+// that cannot be written is reported. True when all were written or
+// unchanged.
 bool SaveWallTypes(const CListMuri& list);

@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CListScale;
 class CListStrati;
@@ -75,6 +76,13 @@ public:
     void RemoveAll() { clear(); }
 };
 
+// A wall-type file as it was loaded into a list: its lines, and the lines
+// its type gives (what a save of the type unchanged would write).
+struct LoadedWallTypeFile {
+    std::string fileName;
+    std::vector<std::string> lines, typeLines;
+};
+
 class CListMuri : public std::list<CMuro> {
 public:
     // The first wall type of exactly that name (letter case counts); end()
@@ -83,4 +91,9 @@ public:
     const_iterator FindByName(std::string_view name) const;
     void RemoveAt(iterator pos) { erase(pos); }
     void RemoveAll() { clear(); }
+
+    // The files the list was loaded from, as they were then: a save writes
+    // back only what the list changed since, and removes only what it
+    // loaded (see SaveWallTypes).
+    std::vector<LoadedWallTypeFile> loaded;
 };

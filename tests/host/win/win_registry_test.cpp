@@ -2,9 +2,12 @@
 // types, persistence through the file and refusal to damage it.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
+#include <string>
 
 #include "host/win/files.h"
 #include "host/win/registry.h"
@@ -240,4 +243,79 @@ TEST_F(Registry, deep_key_is_stored_once_and_its_parents_exist_by_implication) {
     // A key beside the deep one is no key at all.
     EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, "Software\\VelSoftware\\k", 0, KEY_READ, &k),
               ERROR_FILE_NOT_FOUND);
+}
+
+namespace {
+
+// The text of a value as this program's registry holds it; empty for none.
+std::string textOf(const char* name) {
+    HKEY k = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kVariabili, 0, KEY_READ, &k) != ERROR_SUCCESS) return {};
+    char buf[64] = {};
+    DWORD size = sizeof buf;
+    const LONG rc = RegQueryValueExW(k, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buf), &size);
+    RegCloseKey(k);
+    return rc == ERROR_SUCCESS ? buf : "";
+}
+
+}  // namespace
+
+// Each program read the file once and wrote its whole store back at every
+// change, so the later one took back what the other had set.
+TEST_F(Registry, two_programs_setting_different_values_keep_both_in_every_round) {
+    ASSERT_EQ(setText(kVariabili, "povIntAmbiente", "1.0"), ERROR_SUCCESS);
+    for (int round = 0; round < 40; ++round) {
+        int ready[2], go[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        ASSERT_EQ(::pipe(go), 0);
+        const std::string mine = "A" + std::to_string(round), theirs = "B" + std::to_string(round);
+        // Each reads the registry (in an earlier command), waits until the
+        // other has too, then sets its own value: the worst order.
+        auto child = [&](const char* name, const std::string& text) {
+            const pid_t pid = ::fork();
+            if (pid != 0) return pid;
+            host::setRegistryFile(dir.path("registry"));
+            const bool read = textOf("povIntAmbiente") == "1.0";
+            host::forgetFilesAsRead();
+            char byte = 1;
+            const bool started = ::write(ready[1], &byte, 1) == 1 && ::read(go[0], &byte, 1) == 1;
+            const LONG rc = setText(kVariabili, name, text.c_str());
+            ::_exit(read && started && rc == ERROR_SUCCESS ? 0 : 1);
+        };
+        const pid_t a = child("povBrightness", mine), b = child("povGrayHold", theirs);
+        ASSERT_GT(a, 0);
+        ASSERT_GT(b, 0);
+        char byte = 0;
+        ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+        ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+        ASSERT_EQ(::write(go[1], "gg", 2), 2);
+        for (int fd : {ready[0], ready[1], go[0], go[1]}) ::close(fd);
+        int sa = 0, sb = 0;
+        ASSERT_EQ(::waitpid(a, &sa, 0), a);
+        ASSERT_EQ(::waitpid(b, &sb, 0), b);
+        EXPECT_TRUE(WIFEXITED(sa) && WEXITSTATUS(sa) == 0) << "round " << round;
+        EXPECT_TRUE(WIFEXITED(sb) && WEXITSTATUS(sb) == 0) << "round " << round;
+        host::setRegistryFile(dir.path("registry"));
+        ASSERT_EQ(textOf("povBrightness"), mine) << "round " << round;
+        ASSERT_EQ(textOf("povGrayHold"), theirs) << "round " << round;
+        ASSERT_EQ(textOf("povIntAmbiente"), "1.0") << "round " << round;
+    }
+}
+
+TEST_F(Registry, a_change_goes_onto_the_file_as_it_is_now_and_a_file_spoilt_meanwhile_is_kept) {
+    ASSERT_EQ(setText(kVariabili, "a", "1"), ERROR_SUCCESS);
+    // Another program set a value of its own since.
+    dir.write("registry", dir.read("registry") + "\"b\"=sz:\"2\"\n");
+    ASSERT_EQ(setText(kVariabili, "a", "3"), ERROR_SUCCESS);
+    EXPECT_EQ(textOf("b"), "2");  // taken in by this program too
+    host::setRegistryFile(dir.path("registry"));
+    EXPECT_EQ(textOf("a"), "3");
+    EXPECT_EQ(textOf("b"), "2");
+    // A file that no longer reads is not written over, and is named.
+    const std::string spoilt = dir.read("registry") + "garbage\n";
+    dir.write("registry", spoilt);
+    EXPECT_EQ(setText(kVariabili, "a", "4"), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(dir.read("registry"), spoilt);
+    EXPECT_NE(host::registryError().find(dir.path("registry")), std::string::npos) << host::registryError();
+    EXPECT_EQ(textOf("a"), "3");
 }
