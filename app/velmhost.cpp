@@ -146,26 +146,24 @@ void queueScript(const std::string& text) {
 
 // Runs what is queued; 1 when a command failed or the input ran out inside one.
 // What made a script fail besides its checks, for its last lines: the
-// commands that failed, by name, each once.
+// commands that failed or were unknown, by name, each once.
 class ScriptFailures : public ZcEditorReactor {
 public:
-    void commandFailed(const char* command) override {
-        const std::string name = command ? command : "";
-        for (const std::string& known : commands_)
-            if (known == name) return;
-        commands_.push_back(name);
+    void commandFailed(const char* command) override { note(std::string("błąd polecenia ") + command); }
+    void unknownCommand(const char* command) override { note(std::string("nieznane polecenie ") + command); }
+    void note(const std::string& why) {
+        for (const std::string& known : reasons_)
+            if (known == why) return;
+        reasons_.push_back(why);
     }
     std::string summary() const {
-        if (commands_.empty())
-            return "skrypt skończył się w trakcie polecenia lub odpowiedź nie została użyta";
-        std::string names;
-        for (const std::string& name : commands_) names += (names.empty() ? "" : ", ") + name;
-        return (commands_.size() == 1 ? "polecenie " : "polecenia ") + names +
-               (commands_.size() == 1 ? " zakończyło się błędem" : " zakończyły się błędem");
+        std::string text;
+        for (const std::string& why : reasons_) text += (text.empty() ? "" : ", ") + why;
+        return text;
     }
 
 private:
-    std::vector<std::string> commands_;
+    std::vector<std::string> reasons_;
 };
 
 int runQueued() {
@@ -469,8 +467,9 @@ int main(int argc, char** argv) {
     } else if (o.keyboard || isatty(0)) {
         status = runKeyboard();
     }
-    if (host::reportUnusedAnswers() > 0) status = 1;
-    if (zcui::FailedAnswers() > 0) status = 1;
+    if (status != 0 && host::inputRanOut()) failures.note("skrypt skończył się w trakcie polecenia");
+    if (host::reportUnusedAnswers() > 0) status = 1, failures.note("odpowiedź nieużyta");
+    if (zcui::FailedAnswers() > 0) status = 1, failures.note("odpowiedź w oknie niewykonana");
     if (host::expectationFailures() > 0) status = 1;
     // A script's checks summed up in one line, so a reader sees at the end
     // whether the drawing is what the script says it is.
