@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "host/ads/editor.h"
 #include "host/ads/transcript.h"
 #include "host/db/dbdatabase.h"
 #include "host/ed/cmdproc.h"
@@ -144,6 +145,27 @@ void queueScript(const std::string& text) {
 }
 
 // Runs what is queued; 1 when a command failed or the input ran out inside one.
+// What made a script fail besides its checks, for its last lines: the
+// commands that failed or were unknown, by name, each once.
+class ScriptFailures : public ZcEditorReactor {
+public:
+    void commandFailed(const char* command) override { note(std::string("błąd polecenia ") + command); }
+    void unknownCommand(const char* command) override { note(std::string("nieznane polecenie ") + command); }
+    void note(const std::string& why) {
+        for (const std::string& known : reasons_)
+            if (known == why) return;
+        reasons_.push_back(why);
+    }
+    std::string summary() const {
+        std::string text;
+        for (const std::string& why : reasons_) text += (text.empty() ? "" : ", ") + why;
+        return text;
+    }
+
+private:
+    std::vector<std::string> reasons_;
+};
+
 int runQueued() {
     int rc = host::processInput();
     return rc == RTERROR || host::inputRanOut() ? 1 : 0;
@@ -430,7 +452,13 @@ int main(int argc, char** argv) {
         zcrxDynamicLinker->unloadModule(o.module);
         return 2;
     }
+    // A new drawing is named by the file it will be saved as, as a save
+    // under a name would name it: the exports propose that name and _QSAVE
+    // writes there. A file already there is not read: the drawing is new.
+    if (o.drawing.empty() && !o.save.empty()) zcDocManagerPtr()->renameDocument(drawing, o.save);
 
+    ScriptFailures failures;
+    zcedEditor->addReactor(&failures);
     int status = 0;
     if (!o.script.empty()) {
         queueScript(scriptText);
@@ -439,20 +467,27 @@ int main(int argc, char** argv) {
     } else if (o.keyboard || isatty(0)) {
         status = runKeyboard();
     }
-    if (host::reportUnusedAnswers() > 0) status = 1;
-    if (zcui::FailedAnswers() > 0) status = 1;
+    if (status != 0 && host::inputRanOut()) failures.note("skrypt skończył się w trakcie polecenia");
+    if (host::reportUnusedAnswers() > 0) status = 1, failures.note("odpowiedź nieużyta");
+    if (zcui::FailedAnswers() > 0) status = 1, failures.note("odpowiedź w oknie niewykonana");
     if (host::expectationFailures() > 0) status = 1;
     // A script's checks summed up in one line, so a reader sees at the end
     // whether the drawing is what the script says it is.
+    // A script that failed elsewhere never reads as a success: the line
+    // says what failed beside the checks that held.
     if (const int checked = host::expectationsChecked(); checked > 0) {
         const int failed = host::expectationFailures();
-        if (failed == 0)
+        if (failed > 0)
+            host::transcript().append("\nSprawdzenia !expect: niespełnione " + std::to_string(failed) +
+                                      " z " + std::to_string(checked));
+        else if (status == 0)
             host::transcript().append("\nSprawdzenia !expect: wszystkie spełnione (" +
                                       std::to_string(checked) + ")");
         else
-            host::transcript().append("\nSprawdzenia !expect: niespełnione " + std::to_string(failed) +
-                                      " z " + std::to_string(checked));
+            host::transcript().append("\nSprawdzenia !expect: spełnione (" + std::to_string(checked) +
+                                      "), ale skrypt nie powiódł się: " + failures.summary());
     }
+    zcedEditor->removeReactor(&failures);
 
     // The drawing is saved while the module that owns its custom objects is
     // still loaded, and closed (message 4) before the module goes (message

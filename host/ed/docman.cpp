@@ -8,6 +8,7 @@
 #include "host/ed/cmdproc.h"
 #include "host/util/hostassert.h"
 #include "host/util/snapshot.h"
+#include "host/win/replace_file.h"
 #include "host/win/textutil.h"
 
 namespace {
@@ -31,6 +32,19 @@ std::string titleOf(const std::string& path) {
 std::string folderOf(const std::string& path) {
     size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// DWGPREFIX as the platform gives it: a full folder with its separator. A
+// drawing never saved, or named without a folder, lies in the current folder.
+std::string prefixOf(const std::string& path) {
+    const std::string folder = folderOf(path);
+    const bool full =
+        !folder.empty() && (folder[0] == '/' || folder[0] == '\\' || (folder.size() > 1 && folder[1] == ':'));
+    if (full) return folder;
+    std::string made = host::absolutePath(folder.empty() ? "." : folder);
+    if (made.size() > 1 && made.substr(made.size() - 2) == "/.") made.pop_back();
+    if (made.empty() || made.back() != '/') made += '/';
+    return made;
 }
 
 }  // namespace
@@ -130,6 +144,7 @@ ZcApDocument* ZcApDocManager::createDocument(const std::string& path) {
     }
     docs_.push_back(std::make_unique<ZcApDocument>(name));
     ZcApDocument* doc = docs_.back().get();
+    doc->titled_ = !path.empty();
     if (hooks().makeDb) doc->database_ = hooks().makeDb(*doc);
     notify([&](ZcApDocManagerReactor* r) { r->documentCreated(doc); });
     becomeCurrent(doc);
@@ -179,8 +194,18 @@ void ZcApDocManager::becomeCurrent(ZcApDocument* doc) {
     ZC_HOST_ASSERT(isOpen(doc));
     current_ = doc;
     host::setSysVar("DWGNAME", host::SysVarValue{std::string(doc->title_)}, false);
-    host::setSysVar("DWGPREFIX", host::SysVarValue{folderOf(doc->path_)}, false);
+    host::setSysVar("DWGPREFIX", host::SysVarValue{prefixOf(doc->path_)}, false);
     notify([&](ZcApDocManagerReactor* r) { r->documentBecameCurrent(doc); });
+}
+
+void ZcApDocManager::renameDocument(ZcApDocument* doc, const std::string& path) {
+    if (!isOpen(doc) || path.empty()) return;
+    doc->path_ = path;
+    doc->title_ = titleOf(path);
+    doc->titled_ = true;
+    if (doc != current_) return;
+    host::setSysVar("DWGNAME", host::SysVarValue{std::string(doc->title_)}, false);
+    host::setSysVar("DWGPREFIX", host::SysVarValue{prefixOf(doc->path_)}, false);
 }
 
 namespace host {

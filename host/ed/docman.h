@@ -43,6 +43,9 @@ public:
 
     const char* fileName() const { return path_.c_str(); }
     const char* docTitle() const { return title_.c_str(); }
+    // Whether the drawing has a file of its own: opened or saved under a
+    // name. A new drawing is "DrawingN.dwg" until then.
+    bool isTitled() const { return titled_; }
     ZcDbDatabase* database() const { return database_; }
     ZcAp::DocLockMode lockMode() const { return lockCount_ > 0 ? lockMode_ : ZcAp::kNotLocked; }
     int lockCount() const { return lockCount_; }
@@ -57,6 +60,7 @@ private:
     friend class ZcApDocManager;
     std::string path_;
     std::string title_;
+    bool titled_ = false;
     ZcDbDatabase* database_ = nullptr;
     ZcAp::DocLockMode lockMode_ = ZcAp::kNotLocked;
     int lockCount_ = 0;
@@ -116,6 +120,9 @@ public:
     // current; close one.
     ZcApDocument* createDocument(const std::string& path);
     ZcEdStatus closeDocument(ZcApDocument* doc);
+    // The document takes the file `path` as its own (a save under a new
+    // name): its name, DWGNAME and DWGPREFIX, and the support path follow.
+    void renameDocument(ZcApDocument* doc, const std::string& path);
     // The open document whose title or path equals name (ignoring case).
     ZcApDocument* findDocument(const std::string& name) const;
     bool isOpen(const ZcApDocument* doc) const;

@@ -305,12 +305,15 @@ int insertCommand() {
 
 // ------------------------------------------------------------------ files
 
+// The drawing saved takes the file as its own, as on the platform: a later
+// QSAVE goes back to it, and DWGNAME and DWGPREFIX name it.
 int saveAs(ZcApDocument* doc, const std::string& path) {
     std::string error;
     if (!saveDrawing(doc, path, &error)) {
         zcutPrintf("\nNie można zapisać rysunku \"%s\". %s", path.c_str(), error.c_str());
         return RTERROR;
     }
+    zcDocManagerPtr()->renameDocument(doc, path);
     return RTNORM;
 }
 
@@ -334,7 +337,7 @@ int quickSaveCommand() {
     ZcApDocument* doc = curDoc();
     if (!doc) return RTERROR;
     const std::string name = doc->fileName();
-    if (name.empty()) return saveCommand();
+    if (name.empty() || !doc->isTitled()) return saveCommand();
     return saveAs(doc, withDxf(name));
 }
 

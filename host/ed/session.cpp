@@ -26,7 +26,7 @@ void resetEditorSession() {
     resetLisp();
     resetStatusBar();
     transcript().clear();
-    zcDocManagerPtr()->createDocument("Drawing1.dwg");
+    zcDocManagerPtr()->createDocument("");  // a new drawing, "Drawing1.dwg"
     transcript().clear();
 }
 

@@ -31,6 +31,10 @@ struct State {
     DialogDriver fallback;
     std::map<UINT, std::deque<QueuedAnswer>> queued;
     std::deque<int> boxAnswers;
+    // The answers a dialog's own script line gave to the message boxes it
+    // may show, one list per dialog being driven (innermost last): taken
+    // before the queued ones while it runs, dropped when it ends.
+    std::vector<std::deque<int>> dialogBoxAnswers;
     std::deque<UINT> menuAnswers;
     std::vector<CDialog*> modeless;
     std::vector<MessageBoxRecord> boxes;
@@ -79,6 +83,7 @@ const std::vector<std::string>& DriverErrors() {
 void ResetUi() {
     State& s = S();
     s.installed.clear(), s.fallback = nullptr, s.queued.clear(), s.boxAnswers.clear(), s.menuAnswers.clear();
+    s.dialogBoxAnswers.clear();
     s.boxes.clear(), s.dialogs.clear(), s.menus.clear(), s.errors.clear();
     s.failedAnswers = 0;
 }
@@ -178,9 +183,12 @@ int ShowMessageBox(std::string_view text, std::string_view caption, UINT type) {
     std::vector<int> buttons = ButtonsOf(type);
     size_t def = (type & MB_DEFMASK) >> 8;
     int answer = buttons[def < buttons.size() ? def : 0];
-    if (!S().boxAnswers.empty()) {
-        int given = S().boxAnswers.front();
-        S().boxAnswers.pop_front();
+    std::deque<int>* from = &S().boxAnswers;
+    if (!S().dialogBoxAnswers.empty() && !S().dialogBoxAnswers.back().empty())
+        from = &S().dialogBoxAnswers.back();
+    if (!from->empty()) {
+        int given = from->front();
+        from->pop_front();
         if (std::find(buttons.begin(), buttons.end(), given) != buttons.end()) {
             answer = given;
         } else {
@@ -196,24 +204,23 @@ int ShowMessageBox(std::string_view text, std::string_view caption, UINT type) {
     return answer;
 }
 
-bool QueueMessageBoxAnswer(std::string_view answer, std::string* error) {
+std::optional<int> MessageBoxButton(std::string_view answer, std::string* error) {
     std::string a = FoldLower(answer);
-    for (int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO}) {
-        if (a == ButtonName(id)) {
-            QueueMessageBoxAnswer(id);
-            return true;
-        }
-    }
+    for (int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO})
+        if (a == ButtonName(id)) return id;
     char* end = nullptr;
     long v = std::strtol(a.c_str(), &end, 10);
-    if (!a.empty() && end && *end == '\0' && v >= IDOK && v <= IDNO) {
-        QueueMessageBoxAnswer(static_cast<int>(v));
-        return true;
-    }
+    if (!a.empty() && end && *end == '\0' && v >= IDOK && v <= IDNO) return static_cast<int>(v);
     if (error)
         *error = "unknown message box answer '" + std::string(answer) +
                  "' (ok, cancel, yes, no, retry, abort, ignore or 1-7)";
-    return false;
+    return std::nullopt;
+}
+
+bool QueueMessageBoxAnswer(std::string_view answer, std::string* error) {
+    const std::optional<int> button = MessageBoxButton(answer, error);
+    if (button) QueueMessageBoxAnswer(*button);
+    return button.has_value();
 }
 
 void QueueMessageBoxAnswer(int buttonId) {
@@ -575,6 +582,13 @@ bool DialogUser::Menu(UINT id) {
     return true;
 }
 
+bool DialogUser::MessageBoxAnswer(int buttonId) {
+    if (!Ready()) return false;
+    if (S().dialogBoxAnswers.empty()) return Fail("no modal dialog is being driven");
+    S().dialogBoxAnswers.back().push_back(buttonId);
+    return true;
+}
+
 bool DialogUser::Message(UINT msg, WPARAM wp, LPARAM lp) {
     if (!Ready()) return false;
     lastResult_ = dialog_->SendMessage(msg, wp, lp);
@@ -729,6 +743,7 @@ void DriveModal(CDialog& dialog) {
         driver = S().fallback;
         how = "sterownik";
     }
+    S().dialogBoxAnswers.emplace_back();
     if (driver && !user.Ended()) driver(user);
     if (!user.Ended() && !user.Failed()) {
         // A user accepting what is shown presses Enter.
@@ -747,6 +762,7 @@ void DriveModal(CDialog& dialog) {
         if (scripted) ++S().failedAnswers;
     }
     if (!user.Ended()) dialog.EndDialog(IDCANCEL);
+    S().dialogBoxAnswers.pop_back();
     host::transcript().append(DialogLine(id, how.c_str()) + " => " + ResultName(dialog.Result()).c_str());
 }
 
@@ -893,6 +909,13 @@ private:
         if (w == "menu") {
             if (!Int(n, error, "a menu item id")) return false;
             return s = [n](DialogUser& u) { return u.Menu(static_cast<UINT>(n)); }, true;
+        }
+        if (w == "msgbox") {
+            std::string answer;
+            if (!Word(answer)) return error = "msgbox needs an answer (ok, cancel, yes, no …)", false;
+            const std::optional<int> button = MessageBoxButton(answer, &error);
+            if (!button) return false;
+            return s = [b = *button](DialogUser& u) { return u.MessageBoxAnswer(b); }, true;
         }
         if (w == "message") {
             if (!Int(n, error, "a message number")) return false;

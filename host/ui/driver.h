@@ -34,6 +34,8 @@
 //            | key CTRL KEY [ctrl] [shift]   KEY := enter|tab|escape|delete|
 //                 backspace|space|up|down|left|right|home|end|f1|f2|NUMBER
 //            | menu N                 (the next popup menu chooses item N; 0 dismisses)
+//            | msgbox ANSWER          (the next message box this dialog shows takes
+//                                      ANSWER; dropped unused when the dialog ends)
 //            | message N [W [L]]      (a window message to the dialog)
 //            | page N | apply | help  (property sheets)
 //            | enter | ok | cancel
@@ -100,6 +102,9 @@ public:
     bool TrackColumn(int ctrl, int col, int width);
     bool Key(int ctrl, UINT vk, bool ctrlHeld = false, bool shiftHeld = false);
     bool Menu(UINT id);
+    // The next message box shown while this dialog runs takes this button;
+    // an answer no box took is dropped when the dialog ends.
+    bool MessageBoxAnswer(int buttonId);
     bool Message(UINT msg, WPARAM wp = 0, LPARAM lp = 0);
     bool Page(int index);
     bool Apply();
@@ -160,6 +165,8 @@ CDialog* FindModeless(UINT dialogId);
 
 // Message box and menu answers, used in order.
 bool QueueMessageBoxAnswer(std::string_view answer, std::string* error = nullptr);
+// The button a script's answer names; nothing (and why) for another word.
+std::optional<int> MessageBoxButton(std::string_view answer, std::string* error = nullptr);
 void QueueMessageBoxAnswer(int buttonId);
 void QueueMenuAnswer(UINT id);
 // Answers queued and never taken, oldest first: "!dialog ID" for each

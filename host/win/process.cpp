@@ -1,12 +1,17 @@
-// Process start: resolve the program (alias, "\" to "/", folder search),
+// Process start: resolve the program (alias, "\" to "/", PATH search),
 // check that it exists and can be run so the caller gets the Windows error
 // code rather than a child that dies at once, then posix_spawn it with the
-// requested folder and environment and without inherited descriptors.
+// requested folder and environment and without inherited descriptors: its
+// input is /dev/null, its output /dev/null or its log, in a session of its
+// own (the terminal's Ctrl-C is the host's). A program with results to
+// move or a private folder to remove is started by a watcher, a forked
+// copy of the host that waits for it, does that and ends.
 // Children are remembered and collected with waitpid(WNOHANG) at later
 // starts and handle closes; SIGCHLD is left alone, so other code that waits
 // for its own children is not disturbed.
 #include "host/win/process.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -16,9 +21,11 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <map>
 
 #include "host/win/files.h"
+#include "host/win/replace_file.h"
 #include "host/win/textutil.h"
 
 extern char** environ;
@@ -51,41 +58,19 @@ std::string applyAlias(const std::string& program) {
     return it == aliases().end() ? host::nativePath(program) : it->second;
 }
 
-// The file that would run, or the Windows error code why none can.
+// The file that would run, or the Windows error code why none can. A
+// name without a folder is looked for on PATH alone (findOnPath).
 DWORD locate(const std::string& program, const std::string& folder, std::string& path) {
-    auto usable = [](const std::string& candidate) -> DWORD {
-        struct stat st;
-        if (::stat(candidate.c_str(), &st) != 0) return ERROR_FILE_NOT_FOUND;
-        if (S_ISDIR(st.st_mode) || ::access(candidate.c_str(), X_OK) != 0) return ERROR_ACCESS_DENIED;
-        return ERROR_SUCCESS;
-    };
     if (program.empty()) return ERROR_FILE_NOT_FOUND;
-    if (program.find('/') != std::string::npos) {
-        path = program[0] == '/' || folder.empty() ? program : folder + "/" + program;
-        return usable(path);
+    if (program.find('/') == std::string::npos) {
+        path = host::findOnPath(program);
+        return path.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
     }
-    std::vector<std::string> dirs{folder.empty() ? "." : folder};
-    if (const char* env = std::getenv("PATH")) {
-        std::string all = env;
-        std::size_t start = 0;
-        while (start <= all.size()) {
-            std::size_t colon = all.find(':', start);
-            if (colon == std::string::npos) colon = all.size();
-            dirs.push_back(colon > start ? all.substr(start, colon - start) : ".");
-            start = colon + 1;
-        }
-    }
-    DWORD code = ERROR_FILE_NOT_FOUND;
-    for (const std::string& dir : dirs) {
-        std::string candidate = dir + "/" + program;
-        DWORD c = usable(candidate);
-        if (c == ERROR_SUCCESS) {
-            path = candidate;
-            return c;
-        }
-        if (c == ERROR_ACCESS_DENIED) code = c;
-    }
-    return code;
+    path = program[0] == '/' || folder.empty() ? program : folder + "/" + program;
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return ERROR_FILE_NOT_FOUND;
+    if (S_ISDIR(st.st_mode) || ::access(path.c_str(), X_OK) != 0) return ERROR_ACCESS_DENIED;
+    return ERROR_SUCCESS;
 }
 
 std::vector<std::string> environmentBlock(const void* block) {
@@ -193,6 +178,114 @@ namespace host {
 
 namespace {
 
+// The environment a program gets: the block given, else the host's with
+// the settings given over it.
+std::vector<std::string> environmentOf(const StartedProcess& start, void* block) {
+    if (block) return environmentBlock(block);
+    std::vector<std::string> vars;
+    for (char** e = environ; e && *e; ++e) vars.emplace_back(*e);
+    for (const std::string& setting : start.environment) {
+        const std::string name = setting.substr(0, setting.find('=') + 1);
+        std::erase_if(vars, [&](const std::string& v) { return v.rfind(name, 0) == 0; });
+        vars.push_back(setting);
+    }
+    return vars;
+}
+
+// The log made anew under its name: whatever is there (a file, a link) is
+// taken away first, and the new file is made only where nothing is, so
+// nothing is written through a link. -1 with errno when it cannot be made.
+int makeLog(const std::string& path) {
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0) {
+        if (S_ISDIR(st.st_mode)) {
+            errno = EISDIR;
+            return -1;
+        }
+        if (::unlink(path.c_str()) != 0) return -1;
+    }
+    return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+}
+
+// posix_spawn with the program's own folder; without inherited handles its
+// input is /dev/null, its output the log (or /dev/null), nothing else
+// open, in a session of its own. An errno value, 0 when started.
+int spawnProgram(const std::string& path, std::vector<std::string> argv, std::vector<std::string> env,
+                 const std::string& folder, bool inherit, int logFd, pid_t& pid) {
+    std::vector<char*> argPtrs, envPtrs;
+    for (std::string& a : argv) argPtrs.push_back(a.data());
+    argPtrs.push_back(nullptr);
+    for (std::string& e : env) envPtrs.push_back(e.data());
+    envPtrs.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+    if (!inherit) {
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        if (logFd >= 0) {
+            posix_spawn_file_actions_adddup2(&actions, logFd, 1);
+            posix_spawn_file_actions_adddup2(&actions, logFd, 2);
+        } else {
+            posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+            posix_spawn_file_actions_adddup2(&actions, 1, 2);
+        }
+        posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    }
+    const int err = posix_spawn(&pid, path.c_str(), &actions, &attributes, argPtrs.data(), envPtrs.data());
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    return err;
+}
+
+void writeLog(int fd, const std::string& text) {
+    if (fd < 0) return;
+    for (std::size_t done = 0; done < text.size();) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+// The watcher, in the forked copy of the host: runs the program, waits for
+// it, moves its results into place when it ended well, removes its private
+// folder and ends without running anything of the host's.
+[[noreturn]] void watch(const StartedProcess& start, const std::string& path, std::vector<std::string> argv,
+                        std::vector<std::string> env, const std::string& folder, int logFd) {
+    ::setsid();
+    if (logFd >= 0 && logFd != 3) {
+        ::dup2(logFd, 3);
+        logFd = 3;
+    }
+    ::closefrom(logFd >= 0 ? 4 : 3);
+    pid_t program = 0;
+    const int err = spawnProgram(path, std::move(argv), std::move(env), folder, false, logFd, program);
+    int status = 0;
+    if (err == 0)
+        while (::waitpid(program, &status, 0) < 0 && errno == EINTR) {
+        }
+    if (err != 0) {
+        writeLog(logFd, "\nNie uruchomiono programu " + path + ": " + std::strerror(err) + "\n");
+    } else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        writeLog(logFd, "\nProgram " + path + " zakończył pracę " +
+                            (WIFEXITED(status) ? "z kodem " + std::to_string(WEXITSTATUS(status))
+                                               : "sygnałem " + std::to_string(WTERMSIG(status))) +
+                            "; jego wyników nie przeniesiono.\n");
+    } else {
+        for (const auto& [from, to] : start.results) {
+            if (::rename(from.c_str(), to.c_str()) == 0)
+                writeLog(logFd, "\nZapisano plik " + to + ".\n");
+            else
+                writeLog(logFd, "\nNie można zapisać pliku " + to + ": " + std::strerror(errno) + "\n");
+        }
+    }
+    removePrivateFolder(start.privateFolder);
+    ::_exit(err == 0 && WIFEXITED(status) ? WEXITSTATUS(status) : 127);
+}
+
 BOOL launch(const StartedProcess& start, void* environment, PROCESS_INFORMATION* info) {
     if (ProcessRecorder* rec = ProcessRecorder::active()) {
         rec->record(start);
@@ -213,26 +306,24 @@ BOOL launch(const StartedProcess& start, void* environment, PROCESS_INFORMATION*
 
     std::vector<std::string> argv{path};
     argv.insert(argv.end(), start.arguments.begin(), start.arguments.end());
-    std::vector<char*> argPtrs;
-    for (std::string& a : argv) argPtrs.push_back(a.data());
-    argPtrs.push_back(nullptr);
-    std::vector<std::string> env;
-    std::vector<char*> envPtrs;
-    if (environment) {
-        env = environmentBlock(environment);
-        for (std::string& e : env) envPtrs.push_back(e.data());
-        envPtrs.push_back(nullptr);
-    }
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (!folder.empty()) posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
-    if (!start.inheritHandles) posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    std::vector<std::string> env = environmentOf(start, environment);
+    int logFd = -1;
+    if (!start.log.empty() && (logFd = makeLog(nativePath(start.log))) < 0)
+        return fail(winErrorFromErrno(errno));
     pid_t pid = 0;
-    int err = posix_spawn(&pid, path.c_str(), &actions, nullptr, argPtrs.data(),
-                          environment ? envPtrs.data() : environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (err != 0) return fail(winErrorFromErrno(err));
+    if (start.results.empty() && start.privateFolder.empty()) {
+        const int err =
+            spawnProgram(path, std::move(argv), std::move(env), folder, start.inheritHandles, logFd, pid);
+        if (logFd >= 0) ::close(logFd);
+        if (err != 0) return fail(winErrorFromErrno(err));
+    } else {
+        std::fflush(nullptr);  // nothing buffered is written twice
+        pid = ::fork();
+        if (pid == 0) watch(start, path, std::move(argv), std::move(env), folder, logFd);
+        const int forkError = errno;
+        if (logFd >= 0) ::close(logFd);
+        if (pid < 0) return fail(winErrorFromErrno(forkError));
+    }
 
     children().push_back(pid);
     info->hProcess = handles::open(handles::Kind::Process, pid);
@@ -289,6 +380,13 @@ std::string findOnPath(const std::string& name) {
 
 DWORD startProgram(const std::string& program, const std::vector<std::string>& arguments,
                    const std::string& folder, DWORD priorityClass) {
+    ProgramRun run;
+    run.folder = folder;
+    return startProgram(program, arguments, run, priorityClass);
+}
+
+DWORD startProgram(const std::string& program, const std::vector<std::string>& arguments,
+                   const ProgramRun& run, DWORD priorityClass) {
     reapFinishedChildren();
     StartedProcess start;
     start.application = program;
@@ -299,7 +397,11 @@ DWORD startProgram(const std::string& program, const std::vector<std::string>& a
     if (start.program.empty()) return ERROR_FILE_NOT_FOUND;
     start.arguments = arguments;
     start.priorityClass = priorityClass;
-    start.currentDirectory = folder;
+    start.currentDirectory = run.folder;
+    start.environment = run.environment;
+    start.log = run.log;
+    start.results = run.results;
+    start.privateFolder = run.privateFolder;
     PROCESS_INFORMATION info{};
     if (!launch(start, nullptr, &info)) return GetLastError();
     CloseHandle(info.hProcess);
@@ -374,6 +476,52 @@ std::vector<std::string> splitCommandLine(std::string_view line) {
         words.push_back(word);
     }
     return words;
+}
+
+std::string makePrivateFolder(const std::string& parent, const std::string& prefix) {
+    std::string folder = absolutePath(nativePath(parent.empty() ? "." : parent));
+    while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+    std::string name = folder + "/" + prefix + "XXXXXX";
+    if (!::mkdtemp(name.data())) return {};
+    return name;
+}
+
+bool placeFileCopy(const std::string& from, const std::string& to) {
+    const std::string source = nativePath(from), target = nativePath(to);
+    if (::link(source.c_str(), target.c_str()) == 0) return true;
+    const int in = ::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (in < 0) return false;
+    struct stat st;
+    const int out = ::fstat(in, &st) == 0 && S_ISREG(st.st_mode)
+                        ? ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)
+                        : (errno = EINVAL, -1);
+    bool copied = out >= 0;
+    std::vector<char> buffer(1 << 16);
+    for (ssize_t n = 0; copied && (n = ::read(in, buffer.data(), buffer.size())) != 0;) {
+        if (n < 0 && errno == EINTR) continue;
+        copied = n > 0 && ::write(out, buffer.data(), static_cast<std::size_t>(n)) == n;
+    }
+    const int error = errno;
+    ::close(in);
+    if (out >= 0 && ::close(out) != 0) copied = false;
+    if (!copied && out >= 0) ::unlink(target.c_str());
+    errno = error;
+    return copied;
+}
+
+void removePrivateFolder(const std::string& folder) {
+    if (folder.empty()) return;
+    std::error_code ignored;
+    std::filesystem::remove_all(nativePath(folder), ignored);
+}
+
+void waitForStartedPrograms() {
+    for (const pid_t child : children()) {
+        int status = 0;
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    children().clear();
 }
 
 void reapFinishedChildren() {

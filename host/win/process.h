@@ -4,7 +4,12 @@
 // command line; "\" in it and in the arguments becomes "/". A program name
 // can be aliased to a real program (the help viewer "HH.EXE" by default has
 // none, so starting it fails until one is configured). A program without a
-// folder is looked for in the current folder, then on PATH. The command
+// folder is looked for in the absolute folders of PATH only (findOnPath),
+// never in the current folder nor the folder it is started in, where a
+// program may have come with someone's files. A program started without
+// inherited handles reads nothing (its input is /dev/null) and writes
+// nowhere (its output goes to /dev/null, or to the log startProgram names),
+// so it never writes into the host's command line. The command
 // line is split into arguments by the Windows rules (blanks separate,
 // double quotes group, backslashes escape only quotes). The call never
 // waits: the caller closes the returned process and thread handles, and
@@ -19,6 +24,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "host/win/winbase.h"
@@ -76,6 +82,11 @@ struct StartedProcess {
     bool inheritHandles = false;
     std::string currentDirectory;  // as given, or empty for the host's
     bool ownEnvironment = false;   // an environment block was given
+    // Given by startProgram's ProgramRun:
+    std::vector<std::string> environment;                      // "NAME=value" over the host's
+    std::string log;                                           // its output, or empty: none kept
+    std::vector<std::pair<std::string, std::string>> results;  // moved when it ends
+    std::string privateFolder;                                 // removed when it ends
 };
 
 // While one lives, starts are recorded here and succeed without running.
@@ -126,6 +137,37 @@ inline constexpr std::size_t kCommandLineLimit = 32767;
 // ERROR_ACCESS_DENIED, ERROR_DIRECTORY as CreateProcessW.
 DWORD startProgram(const std::string& program, const std::vector<std::string>& arguments,
                    const std::string& folder, DWORD priorityClass);
+
+// How startProgram runs a program apart from the host, beyond its folder.
+struct ProgramRun {
+    std::string folder;                    // where it runs; empty: the host's current folder
+    std::vector<std::string> environment;  // "NAME=value" set over the host's environment
+    // Its standard output and error go into this file, made anew (a link or
+    // file under the name is replaced, never written through); empty: nowhere.
+    std::string log;
+    // When it has ended with status 0, each file is renamed from the first
+    // path to the second (a link under the second is replaced, not written
+    // through); how that went is added to the log. Then, ended well or not,
+    // `privateFolder` is removed with what it holds (no link followed).
+    // The host does not wait: one process of its own watches the program.
+    std::vector<std::pair<std::string, std::string>> results;
+    std::string privateFolder;
+};
+DWORD startProgram(const std::string& program, const std::vector<std::string>& arguments,
+                   const ProgramRun& run, DWORD priorityClass);
+// A new folder in `parent` for one program's files: `prefix` and six
+// characters nobody can foretell, mode 0700, with its full path and no
+// trailing separator; empty (errno set) when it cannot be made.
+std::string makePrivateFolder(const std::string& parent, const std::string& prefix);
+// Puts the file `from` into such a folder as `to`, a name not yet there:
+// a second name for it where the file system allows one, else a copy
+// (of any size). False, with errno, when neither can be made.
+bool placeFileCopy(const std::string& from, const std::string& to);
+// Removes such a folder with what it holds, following no link.
+void removePrivateFolder(const std::string& folder);
+// Waits until every program started so far (and what watches it) has
+// ended: for tests, which look at what a program left behind.
+void waitForStartedPrograms();
 // The program `name` (without a folder) in the absolute folders of PATH,
 // never in the current folder; empty when none holds it.
 std::string findOnPath(const std::string& name);

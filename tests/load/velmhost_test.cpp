@@ -63,6 +63,31 @@ TEST(Velmhost, failed_expectation_gives_status_one_and_says_why) {
     EXPECT_NE(output().find("jest 0, oczekiwano 5"), std::string::npos) << output();
 }
 
+TEST(Velmhost, checks_that_held_never_read_as_success_above_a_failure) {
+    // A check that holds, then a command that fails and one that is
+    // unknown: the last lines say what failed, and the status is 1.
+    std::string scr = dir() + "vh_verdict.scr";
+    writeFile(scr, "!expect count 0=LINE 0\n_LINE\n0,0\n\n_NOSUCHCOMMAND\n");
+    EXPECT_EQ(velmhost("--script " + scr), 1) << output();
+    EXPECT_EQ(output().find("wszystkie spełnione"), std::string::npos) << output();
+    EXPECT_NE(output().find("Sprawdzenia !expect: spełnione (1), ale skrypt nie powiódł się: "),
+              std::string::npos)
+        << output();
+    EXPECT_NE(output().find("nieznane polecenie _NOSUCHCOMMAND"), std::string::npos) << output();
+}
+
+TEST(Velmhost, a_new_drawing_takes_the_name_it_is_saved_under) {
+    // The name --save gives is the drawing's from the start: a _QSAVE of the
+    // script writes there, and DWGNAME names it.
+    std::string scr = dir() + "vh_named.scr", out = dir() + "vh_named.dxf";
+    std::remove(out.c_str());
+    writeFile(scr, "!expect var DWGNAME vh_named.dxf\n_LINE\n0,0\n1,1\n\n_QSAVE\n");
+    ASSERT_EQ(velmhost("--script " + scr + " --save " + out), 0) << output();
+    host::DxfLoadResult r = host::loadDxf(out);
+    ASSERT_TRUE(r.db) << r.error;
+    EXPECT_EQ(output().find("Podaj nazwę pliku"), std::string::npos) << output();
+}
+
 TEST(Velmhost, drawing_is_opened_checked_and_saved_back) {
     std::string drawing = dir() + "vh_drawing.dxf", scr = dir() + "vh_drawing.scr";
     {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "host/ads/sysvars.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/cmdstack.h"
+#include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/prompts.h"
 #include "host/harness/harness.h"
@@ -30,6 +32,7 @@
 #include "module/setting_lookup.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
+#include "tests/host/win_testdir.h"
 #include "tests/support/velm_test.h"
 
 namespace {
@@ -336,6 +339,39 @@ TEST_F(HelpTest, starts_the_viewer_on_the_found_file_without_waiting) {
     EXPECT_FALSE(p.inheritHandles);
     EXPECT_FALSE(p.ownEnvironment);
     EXPECT_TRUE(p.currentDirectory.empty());
+}
+
+TEST_F(HelpTest, nothing_that_came_with_the_drawing_is_shown_or_run) {
+    // An unpacked folder with a help file and a program under the viewer's
+    // name, the drawing opened from it and the folder the current one, "."
+    // on PATH: neither is used.
+    loadModule();
+    TestDir dir;
+    std::filesystem::create_directories(dir.path("unpacked"));
+    std::filesystem::create_directories(dir.path("support"));
+    dir.write("unpacked/velmor.chm", "help\n");
+    dir.write("unpacked/HH.EXE", "#!/bin/sh\ntouch '" + dir.path("ran") + "'\n");
+    std::filesystem::permissions(dir.path("unpacked/HH.EXE"), std::filesystem::perms::owner_all);
+    host::HostOptions options;
+    options.supportDirs = {dir.path("support")};
+    host::startHost(options);
+    host::setHelpViewer("");
+    zcDocManagerPtr()->createDocument(dir.path("unpacked/plan.dxf"));
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    const std::filesystem::path oldFolder = std::filesystem::current_path();
+    ::setenv("PATH", (".:" + oldPath).c_str(), 1);
+    std::filesystem::current_path(dir.path("unpacked"));
+    run({"VELMHELP"});
+    EXPECT_NE(transcript().find("Nie znaleziono pliku pomocy (Velmor.chm)"), std::string::npos)
+        << transcript();
+    dir.write("support/velmor.chm", "help\n");
+    run({"VELMHELP"});
+    host::waitForStartedPrograms();
+    std::filesystem::current_path(oldFolder);
+    ::setenv("PATH", oldPath.c_str(), 1);
+    EXPECT_NE(transcript().find("HH.EXE " + dir.path("support/velmor.chm") + " ERROR:2"), std::string::npos)
+        << transcript();
+    EXPECT_FALSE(std::filesystem::exists(dir.path("ran")));
 }
 
 TEST_F(HelpTest, a_viewer_that_cannot_start_is_reported_with_the_system_error) {

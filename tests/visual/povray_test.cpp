@@ -639,38 +639,70 @@ TEST_F(PovSceneRendered, a_drawing_name_never_adds_engine_options) {
     fs::permissions(dir.path("tools/povray"), fs::perms::owner_all);
     const ScopedPath path(dir.path("tools"));
     host::setSysVar("DWGPREFIX", host::SysVarValue{dir.path() + "/"}, false);
-    // A quote would close the engine's own quoting: the scene is written,
-    // the engine is not started, and the command says why.
-    host::setSysVar("DWGNAME", host::SysVarValue{std::string("a.pov\" +Ovictim.dxf +W40 +H30 -D\"x.dxf")},
-                    false);
-    {
+    // A quote would close the engine's own quoting, blanks and option signs
+    // would add options: the engine is given names of its private folder,
+    // never the drawing's.
+    for (const std::string name : {"a.pov\" +Ovictim.dxf +W40 +H30 -D\"x", "a +Ovictim.dxf +W40 -D x"}) {
+        host::setSysVar("DWGNAME", host::SysVarValue{name + ".dxf"}, false);
         host::ProcessRecorder recorder;
-        EXPECT_EQ(run({"VELMPOVRAYD", ""}), RTERROR);
-        EXPECT_TRUE(recorder.started().empty());
-        EXPECT_TRUE(fs::exists(dir.path("a.pov\" +Ovictim.dxf +W40 +H30 -D\"x$.pov")));
-        EXPECT_NE(transcript().find("Nie uruchomiono renderowania: nazwa pliku a.pov\""), std::string::npos)
-            << transcript();
+        EXPECT_EQ(run({"VELMPOVRAYD", ""}), RTNORM);
+        EXPECT_TRUE(fs::exists(dir.path(name + "$.pov")));
+        ASSERT_EQ(recorder.started().size(), 1u);
+        const host::StartedProcess& p = recorder.started()[0];
+        EXPECT_EQ(p.program, dir.path("tools/povray"));
+        EXPECT_EQ(p.arguments, PovEngineArguments("scena.pov", "obraz.bmp"));
+        ASSERT_EQ(p.results.size(), 1u);
+        EXPECT_EQ(p.results[0].second, dir.path(name + "$.bmp"));
+        if (name.find('"') != std::string::npos) continue;
+        // The renderer itself, given those arguments in that folder, renders
+        // that scene into that picture, a BMP file, and nothing else.
+        if (std::system("command -v /usr/bin/povray >/dev/null 2>&1") != 0) return;
+        std::string command = "cd '" + p.currentDirectory + "' && /usr/bin/povray";
+        for (const std::string& argument : p.arguments) command += " '" + argument + "'";
+        command += " +W8 +H8 -D >/dev/null 2>&1 </dev/null";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        std::ifstream picture(p.currentDirectory + "/obraz.bmp");
+        std::string magic(2, '\0');
+        picture.read(magic.data(), 2);
+        EXPECT_EQ(magic, "BM");
+        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(dir.path()))
+            EXPECT_FALSE(entry.path().filename().string().starts_with("victim")) << entry.path();
     }
-    // Blanks and option signs stay inside one argument each.
-    const std::string name = "a +Ovictim.dxf +W40 -D x";
-    host::setSysVar("DWGNAME", host::SysVarValue{name + ".dxf"}, false);
-    host::ProcessRecorder recorder;
-    EXPECT_EQ(run({"VELMPOVRAYD", ""}), RTNORM);
-    ASSERT_EQ(recorder.started().size(), 1u);
-    const host::StartedProcess& p = recorder.started()[0];
-    EXPECT_EQ(p.program, dir.path("tools/povray"));
-    EXPECT_EQ(p.arguments, PovEngineArguments(name + "$.pov", name + "$.bmp"));
-    EXPECT_EQ(p.currentDirectory, dir.path() + "/");
-    // The renderer itself, given those arguments, renders that scene into
-    // that picture, a BMP file, and nothing else.
-    if (std::system("command -v /usr/bin/povray >/dev/null 2>&1") != 0) return;
-    std::string command = "cd '" + dir.path() + "' && /usr/bin/povray";
-    for (const std::string& argument : p.arguments) command += " '" + argument + "'";
-    command += " +W8 +H8 -D >/dev/null 2>&1 </dev/null";
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    EXPECT_EQ(dir.read(name + "$.bmp").substr(0, 2), "BM");
-    for (const fs::directory_entry& entry : fs::directory_iterator(dir.path()))
-        EXPECT_FALSE(entry.path().filename().string().starts_with("victim")) << entry.path().filename();
+}
+
+// Whatever lies beside the drawing: include files under every name the
+// scene names, and the renderer's own settings file, each writing a marker
+// and over another drawing of the folder when read.
+TEST_F(PovSceneRendered, a_render_reads_nothing_that_lies_beside_the_drawing) {
+    if (std::system("command -v /usr/bin/povray >/dev/null 2>&1") != 0) GTEST_SKIP() << "no povray";
+    Face("VELM3DWALLS$0", {0, 0, 0}, {100, 0, 0}, {100, 0, 100}, {0, 0, 100});
+    fs::create_directories(dir.path("unpacked"));
+    dir.write("unpacked/other.dxf", "drawing\n");
+    const std::string attack = "#fopen Marker \"" + dir.path("unpacked/MARKER") +
+                               "\" write\n#fclose Marker\n" + "#fopen Other \"" +
+                               dir.path("unpacked/other.dxf") + "\" write\n#fclose Other\n";
+    for (const char* name : {"colors.inc", "textures.inc", "stones.inc", "metals.inc", "glass.inc",
+                             "woods.inc", "velmak.inc", "velmakUser.inc", "scena.pov"})
+        dir.write(std::string("unpacked/") + name, attack);
+    dir.write("unpacked/povray.ini", "Output_File_Name=" + dir.path("unpacked/other.dxf") + "\n");
+    host::setSysVar("DWGPREFIX", host::SysVarValue{dir.path("unpacked") + "/"}, false);
+    host::setSysVar("DWGNAME", host::SysVarValue{std::string("plan.dxf")}, false);
+    const ScopedPath path("/usr/bin:/bin");
+    const ScopedFolder in(dir.path("unpacked"));
+    ASSERT_EQ(run({"VELMPOVRAYD", ""}), RTNORM) << transcript();
+    host::waitForStartedPrograms();
+    const std::string log = dir.read("unpacked/plan$.log");
+    EXPECT_FALSE(fs::exists(dir.path("unpacked/MARKER"))) << log;
+    EXPECT_EQ(dir.read("unpacked/other.dxf"), "drawing\n");
+    // The picture is there, and the private folder gone.
+    EXPECT_EQ(dir.read("unpacked/plan$.bmp").substr(0, 2), "BM") << log;
+    EXPECT_NE(log.find("Zapisano plik " + dir.path("unpacked/plan$.bmp")), std::string::npos) << log;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir.path("unpacked")))
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".velmor-render-")) << entry.path();
+    // The renderer's messages went to its log, and the command says where.
+    EXPECT_NE(transcript().find("komunikaty programu: " + dir.path("unpacked/plan$.log") + "."),
+              std::string::npos)
+        << transcript();
 }
 
 // ---------------------------------------------------------------- commands
@@ -701,19 +733,31 @@ TEST_F(PovScene, render_command_writes_the_scene_beside_the_drawing_and_starts_t
     const host::StartedProcess& p = recorder.started()[0];
     EXPECT_EQ(p.application, home + "bin\\pvengine64.exe");
     EXPECT_EQ(p.arguments,
-              (std::vector<std::string>{"+I\"house$.pov\"", "+O\"house$.bmp\"", "+FB", "+D", "-V"}));
-    EXPECT_EQ(p.currentDirectory, dir.path() + "/");
+              (std::vector<std::string>{"+I\"scena.pov\"", "+O\"obraz.bmp\"", "+FB", "+D", "-V"}));
+    // It runs in a folder of its own beside the scene, its home, which goes
+    // when it ends; the picture is moved beside the drawing, and its
+    // messages go to a log there.
+    EXPECT_EQ(p.currentDirectory.rfind(dir.path() + "/.velmor-render-", 0), 0u) << p.currentDirectory;
+    EXPECT_EQ(p.privateFolder, p.currentDirectory);
+    EXPECT_EQ(p.environment, (std::vector<std::string>{"HOME=" + p.currentDirectory}));
+    EXPECT_EQ(p.results, (std::vector<std::pair<std::string, std::string>>{
+                             {p.currentDirectory + "/obraz.bmp", dir.path() + "/house$.bmp"}}));
+    EXPECT_EQ(p.log, dir.path() + "/house$.log");
     EXPECT_EQ(p.priorityClass, 0x80u);
-    // The command says where the scene went, that the render started and
-    // which picture it makes.
+    EXPECT_NE(dir.read(p.currentDirectory.substr(dir.path().size() + 1) + "/scena.pov")
+                  .find("#include \"velmak.inc\""),
+              std::string::npos);
+    // The command says where the scene went, that the render started, which
+    // picture it makes and where the engine's messages go.
     EXPECT_NE(transcript().find("Zapisano scenę POV-Ray w pliku " + dir.path() + "/house$.pov."),
               std::string::npos);
-    EXPECT_NE(transcript().find("Renderowanie rozpoczęte w tle; obraz: " + dir.path() + "/house$.bmp."),
+    EXPECT_NE(transcript().find("Renderowanie rozpoczęte w tle; obraz: " + dir.path() +
+                                "/house$.bmp; komunikaty programu: " + dir.path() + "/house$.log."),
               std::string::npos)
         << transcript();
 }
 
-TEST_F(PovScene, engine_without_a_key_is_the_renderer_on_the_search_path_run_in_the_scene_folder) {
+TEST_F(PovScene, engine_without_a_key_is_the_renderer_on_the_search_path_run_beside_the_scene) {
     host::setSysVar("DWGPREFIX", host::SysVarValue{dir.path() + "/"}, false);
     host::setSysVar("DWGNAME", host::SysVarValue{std::string("house.dwg")}, false);
     fs::create_directories(dir.path("bin/povray"));  // a folder is no program
@@ -727,10 +771,13 @@ TEST_F(PovScene, engine_without_a_key_is_the_renderer_on_the_search_path_run_in_
     ASSERT_EQ(recorder.started().size(), 1u);
     const host::StartedProcess& p = recorder.started()[0];
     EXPECT_EQ(p.application, dir.path("tools/povray"));
-    EXPECT_EQ(p.currentDirectory, dir.path() + "/");
-    // The includes the scene names lie beside it, where the engine runs.
+    EXPECT_EQ(p.currentDirectory.rfind(dir.path() + "/.velmor-render-", 0), 0u) << p.currentDirectory;
+    // The includes the scene names lie beside it, and in the folder where
+    // the engine runs, from the user's include folder.
     EXPECT_TRUE(fs::exists(dir.path("velmak.inc")));
     EXPECT_TRUE(fs::exists(dir.path("velmakUser.inc")));
+    EXPECT_TRUE(fs::exists(p.currentDirectory + "/velmak.inc"));
+    EXPECT_TRUE(fs::exists(p.currentDirectory + "/velmakUser.inc"));
 }
 
 TEST_F(PovScene, includes_beside_the_scene_follow_the_module_file_and_keep_the_users_own) {
@@ -835,24 +882,40 @@ TEST_F(PovScene, camera_symbol_points_where_the_camera_looks) {
     }
 }
 
-TEST_F(PovScene, file_command_proposes_the_drawing_name_in_the_current_folder_and_cancel_writes_nothing) {
+TEST_F(PovScene, file_command_proposes_the_drawings_folder_and_name_and_cancel_writes_nothing) {
     fs::create_directories(dir.path("drawing"));
     fs::create_directories(dir.path("work"));
     host::setSysVar("DWGPREFIX", host::SysVarValue{dir.path("drawing") + "/"}, false);
     host::setSysVar("DWGNAME", host::SysVarValue{std::string("house.dwg")}, false);
     const ScopedFolder in(dir.path("work"));
     run({"!dialog file cancel", "VELMPOVRAYF", ""});
-    EXPECT_FALSE(fs::exists(dir.path("work/house.pov")));
-    run({"!dialog file ok", "VELMPOVRAYF", ""});
-    // A bare name goes into the current folder with its includes, as the
-    // VRML file does, and the command says where.
-    EXPECT_TRUE(fs::exists(dir.path("work/house.pov")));
-    EXPECT_TRUE(fs::exists(dir.path("work/velmak.inc")));
     EXPECT_FALSE(fs::exists(dir.path("drawing/house.pov")));
-    EXPECT_NE(
-        transcript().find("Zapisano scenę POV-Ray w pliku " + fs::current_path().string() + "/house.pov."),
-        std::string::npos)
+    run({"!dialog file ok", "VELMPOVRAYF", ""});
+    // The default, and a bare name, go beside the drawing with the includes,
+    // whatever the current folder, and the command says where.
+    EXPECT_TRUE(fs::exists(dir.path("drawing/house.pov")));
+    EXPECT_TRUE(fs::exists(dir.path("drawing/velmak.inc")));
+    EXPECT_FALSE(fs::exists(dir.path("work/house.pov")));
+    EXPECT_NE(transcript().find("Zapisano scenę POV-Ray w pliku " + dir.path("drawing/house.pov.")),
+              std::string::npos)
         << transcript();
+    run({"!dialog file edit 1152 \"other.pov\" ok", "VELMPOVRAYF", ""});
+    EXPECT_TRUE(fs::exists(dir.path("drawing/other.pov")));
+}
+
+TEST_F(PovScene, a_new_drawing_saved_under_a_name_saves_and_exports_under_it) {
+    const ScopedFolder in(dir.path());
+    ASSERT_EQ(run({"_SAVEAS", "plan.dxf"}), RTNORM) << transcript();
+    EXPECT_EQ(host::sysVarString("DWGNAME"), "plan.dxf");
+    EXPECT_EQ(host::sysVarString("DWGPREFIX"), dir.path() + "/");
+    Face("VELM3DWALLS$0", {0, 0, 0}, {100, 0, 0}, {100, 0, 100}, {0, 0, 100});
+    // _QSAVE goes back to plan.dxf without a question, with the edit.
+    ASSERT_EQ(run({"_QSAVE"}), RTNORM) << transcript();
+    EXPECT_NE(dir.read("plan.dxf").find("3DFACE"), std::string::npos);
+    ASSERT_EQ(run({"!dialog file ok", "VELMPOVRAYF", ""}), RTNORM) << transcript();
+    EXPECT_TRUE(fs::exists(dir.path("plan.pov")));
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir.path()))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("Drawing")) << entry.path();
 }
 
 TEST_F(PovScene, export_that_writes_no_file_says_so_and_fails) {

@@ -52,17 +52,6 @@ std::string PovDefaultFileName(const std::string& drawingName) {
     return name;
 }
 
-std::optional<std::string> PovEngineFault(const std::string& fileName) {
-    for (const char c : fileName) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\' || byte < 0x20 || byte >= 0x7F)
-            return "nazwa pliku " + fileName +
-                   " zawiera znak, którego program povray nie przyjmuje w swoich opcjach (cudzysłów, "
-                   "ukośnik wsteczny, znak sterujący lub spoza ASCII)";
-    }
-    return std::nullopt;
-}
-
 std::vector<std::string> PovEngineArguments(const std::string& sceneName, const std::string& imageName) {
     // The engine reads each option again itself: a name goes between its
     // own quotes, and the picture is asked for in the format its name says.
@@ -80,27 +69,30 @@ void CmdPovRayD() {
     CPovRay scene;
     if (!scene.PickCamera()) return;
     const std::string base = PovDrawingBaseName() + "$";
-    const std::string sceneFile = base + ".pov", imageFile = base + ".bmp";
+    const std::string sceneFile = base + ".pov", imageFile = base + ".bmp", logFile = base + ".log";
     if (!WritePovScene(scene, sceneFile)) {
         NothingWritten();
         return;
     }
     std::string engine;
     if (!FindPovEngine(engine)) return;
-    // The engine runs in the scene's folder, where the scene's include
-    // files lie (the command-line renderer looks for them there), and is
-    // given the two names within it.
-    const std::size_t slash = sceneFile.find_last_of("/\\");
-    const std::string folder = slash == std::string::npos ? "" : sceneFile.substr(0, slash + 1);
-    const std::string sceneName = sceneFile.substr(folder.size()),
-                      imageName = imageFile.substr(folder.size());
-    if (std::optional<std::string> fault = PovEngineFault(sceneName)) {
-        zcutPrintf("\nNie uruchomiono renderowania: %s.", fault->c_str());
+    // Not in the scene's folder: what lies there came with the drawing.
+    std::string why;
+    const std::optional<PovRenderFolder> render = MakePovRenderFolder(sceneFile, why);
+    if (!render) {
+        zcutPrintf("\nNie uruchomiono renderowania: %s.", why.c_str());
         host::noteFailed();
         return;
     }
-    const DWORD error =
-        host::startProgram(engine, PovEngineArguments(sceneName, imageName), folder, HIGH_PRIORITY_CLASS);
+    host::ProgramRun run;
+    run.folder = render->folder;
+    run.environment = render->environment;
+    run.log = host::absolutePath(logFile);
+    run.results = {{render->folder + "/" + render->imageName, host::absolutePath(imageFile)}};
+    run.privateFolder = render->folder;
+    const DWORD error = host::startProgram(engine, PovEngineArguments(render->sceneName, render->imageName),
+                                           run, HIGH_PRIORITY_CLASS);
+    if (error != ERROR_SUCCESS) host::removePrivateFolder(render->folder);
     if (error == ERROR_FILENAME_EXCED_RANGE) {
         zcutPrintf("\nNie uruchomiono renderowania: wiersz poleceń programu %s byłby dłuższy niż %zu znaków.",
                    engine.c_str(), host::kCommandLineLimit - 1);
@@ -112,16 +104,17 @@ void CmdPovRayD() {
         host::noteFailed();
         return;
     }
-    zcutPrintf("\nRenderowanie rozpoczęte w tle; obraz: %s.", host::absolutePath(imageFile).c_str());
+    zcutPrintf("\nRenderowanie rozpoczęte w tle; obraz: %s; komunikaty programu: %s.",
+               host::absolutePath(imageFile).c_str(), run.log.c_str());
 }
 
 void CmdPovRayF() {
     if (scene::RefuseOversizedScene()) return;
     CPovRay scene;
     if (!scene.PickCamera()) return;
-    // A bare name, so that a bare answer lands in the current folder, as
-    // the VRML export's does.
-    const std::string name = PovDefaultFileName(TextVar("DWGNAME"));
+    // The drawing's folder and name: a bare answer lands beside the drawing
+    // (a drawing never saved lies in the current folder).
+    const std::string name = PovDrawingBaseName();
     resbuf* answer = nullptr;
     const int rc = zcedGetFileNavDialog("Nazwa pliku do rozpakowania", name.c_str(), "pov", "File Pov",
                                         ZCUI_FILE_NEW, &answer);

@@ -3,7 +3,6 @@
 // material dialog and the render options dialog.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,10 +29,8 @@ std::string PovDefaultFileName(const std::string& drawingName);
 // Writes the scene and says where; false when nothing was written (the
 // writer has said why). Every export of a scene goes through here.
 bool WritePovScene(CPovRay& scene, const std::string& path);
-// Why the engine cannot be given this file name in its options (a quote, a
-// backslash, a control or non-ASCII character, which its own option reader
-// takes apart or drops); nullopt when it can.
-std::optional<std::string> PovEngineFault(const std::string& fileName);
 // The engine's arguments for a scene and its picture, named within the
-// folder the engine runs in.
+// folder the engine runs in (its private folder: names of the program's
+// own, never the drawing's, which the engine's option reader would take
+// apart at a quote).
 std::vector<std::string> PovEngineArguments(const std::string& sceneName, const std::string& imageName);

@@ -1,6 +1,8 @@
 // The render engine lookup and the include folder upkeep.
 #include "visual/povray/pov_engine.h"
 
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 #include "core/support_files.h"
@@ -117,4 +119,63 @@ void PlacePovIncludes(const std::string& scene) {
     if (host::readWholeFile(module, bytes)) host::replaceFile(copy, bytes);
     if (!host::nameTaken(beside + "velmakUser.inc") && host::readWholeFile(include + "velmakUser.inc", bytes))
         host::replaceFile(beside + "velmakUser.inc", bytes);
+}
+
+namespace {
+
+constexpr const char* kRenderScene = "scena.pov";
+constexpr const char* kRenderImage = "obraz.bmp";
+
+// The renderer's own I/O restriction, where it honours one: the user's
+// configuration (read from the home it is given) may only narrow the
+// system's, and here allows the library and the folder it runs in alone.
+// Written for each version folder the renderer may look in.
+constexpr const char* kRenderConfiguration =
+    "[File I/O Security]\nrestricted\n[Shellout Security]\nforbidden\n[Permitted Paths]\n"
+    "read* = %INSTALLDIR%/include\nread+write = .\n";
+
+bool FillRenderFolder(const std::string& scene, const PovRenderFolder& render, std::string& why) {
+    const std::string inside = render.folder + "/";
+    // The scene just written, as it is: a second name for it where the
+    // folder allows one, else a copy.
+    if (!host::placeFileCopy(scene, inside + render.sceneName)) {
+        why = "nie można skopiować sceny " + scene + " do folderu " + render.folder + ": " +
+              std::strerror(errno);
+        return false;
+    }
+    const std::string include = IncludeFolder(DocumentsFolder());
+    for (const char* name : {"velmak.inc", "velmakUser.inc"}) {
+        std::string bytes;
+        if (!host::readWholeFile(include + name, bytes)) continue;  // the renderer names what it lacks
+        if (!host::writeFileAtomically(inside + name, bytes, &why)) return false;
+    }
+    for (const char* version : {"3.6", "3.7", "3.8"}) {
+        std::string made = inside + ".povray";
+        CreateDirectoryW(made.c_str(), nullptr);
+        made += std::string("/") + version;
+        CreateDirectoryW(made.c_str(), nullptr);
+        if (!host::writeFileAtomically(made + "/povray.conf", kRenderConfiguration, &why)) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<PovRenderFolder> MakePovRenderFolder(const std::string& scene, std::string& why) {
+    const std::string full = host::absolutePath(scene);
+    const std::size_t slash = full.find_last_of("/\\");
+    PovRenderFolder render;
+    render.folder = host::makePrivateFolder(full.substr(0, slash + 1), ".velmor-render-");
+    if (render.folder.empty()) {
+        why = "nie można utworzyć folderu renderowania obok pliku " + full + ": " + std::strerror(errno);
+        return std::nullopt;
+    }
+    render.sceneName = kRenderScene;
+    render.imageName = kRenderImage;
+    render.environment = {"HOME=" + render.folder};
+    if (!FillRenderFolder(full, render, why)) {
+        host::removePrivateFolder(render.folder);
+        return std::nullopt;
+    }
+    return render;
 }

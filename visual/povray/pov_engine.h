@@ -14,9 +14,20 @@
 // a scene gets copies of the two include files it names beside it, so that
 // it renders when the renderer is run in the scene's folder. The copies
 // replace the names whole: a link found there is not written through.
+//
+// A render started by the program never runs in the scene's folder, where
+// whatever came with the drawing lies (include files under the names the
+// scene names, the renderer's own "povray.ini"): it runs in a private
+// folder made beside the scene for it alone, holding the scene, the
+// module's "velmak.inc" and the user's own "velmakUser.inc" from the
+// include folder, and a renderer configuration of its own (the folder is
+// its home) that lets it read its library and write that folder alone.
+// The picture is moved into place when the render ends.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 inline constexpr const char* kPovEngineKey = "Software\\POV-Ray\\CurrentVersion\\Windows";
 inline constexpr const char* kPovEngineProgram = "povray";
@@ -33,3 +44,13 @@ void PreparePovFolders(std::string* folder = nullptr);
 // Copies "velmak.inc" of the include folder beside the scene file
 // (replacing an older copy), and "velmakUser.inc" when none is there.
 void PlacePovIncludes(const std::string& scene);
+
+// The private folder of one render and what the engine is given there.
+struct PovRenderFolder {
+    std::string folder;                    // full path, removed when the render ends
+    std::string sceneName, imageName;      // names within it
+    std::vector<std::string> environment;  // over the host's, for the engine
+};
+// Makes the folder beside `scene` (a scene just written) and fills it;
+// nothing, with why in Polish, when it cannot be made or filled.
+std::optional<PovRenderFolder> MakePovRenderFolder(const std::string& scene, std::string& why);

@@ -130,3 +130,25 @@ TEST_F(InsertCommand, a_command_that_opens_another_drawing_still_closes_its_undo
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(InsertCommand, a_drawing_saved_under_a_name_takes_it_and_qsave_goes_back_there) {
+    // Never saved: QSAVE asks for the name, and the drawing
+    // lies in the current folder.
+    EXPECT_FALSE(curDoc()->isTitled());
+    EXPECT_EQ(host::sysVarString("DWGPREFIX"), std::filesystem::current_path().string() + "/");
+    EXPECT_EQ(run({"_QSAVE"}), RTCAN);  // the question, unanswered
+    const std::string plan = (dir / "plan.dxf").string();
+    ASSERT_EQ(run({"_SAVEAS", plan.c_str()}), RTNORM);
+    EXPECT_EQ(host::sysVarString("DWGNAME"), "plan.dxf");
+    EXPECT_EQ(host::sysVarString("DWGPREFIX"), dir.string() + "/");
+    run({"LINE", "0,0", "4,0", ""});
+    ASSERT_EQ(run({"_QSAVE"}), RTNORM);
+    run({"CLOSE"});
+    ASSERT_EQ(run({"OPEN", plan.c_str()}), RTNORM);
+    EXPECT_EQ(entities<ZcDbLine>().size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists("Drawing1.dwg"));
+}
+
+}  // namespace

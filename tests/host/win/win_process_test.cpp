@@ -1,9 +1,11 @@
 // Process start: error codes, real starts that do not wait, the recorder
 // and the Windows command-line splitting.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -55,8 +57,7 @@ TEST(Process, real_start_returns_handles_and_does_not_wait) {
     dir.write("tool.sh", "#!/bin/sh\nexit 0\n");
     ::chmod(dir.path("tool.sh").c_str(), 0755);
     PROCESS_INFORMATION pi{};
-    // Found by bare name in the given current folder.
-    ASSERT_TRUE(start(nullptr, "tool.sh arg", NORMAL_PRIORITY_CLASS, dir.path().c_str(), pi));
+    ASSERT_TRUE(start(nullptr, dir.path("tool.sh") + " arg", NORMAL_PRIORITY_CLASS, dir.path().c_str(), pi));
     EXPECT_NE(pi.hProcess, nullptr);
     EXPECT_NE(pi.hThread, nullptr);
     EXPECT_GT(pi.dwProcessId, 0u);
@@ -174,4 +175,115 @@ TEST(ProgramStart, a_program_is_found_on_the_absolute_folders_of_path_only) {
     EXPECT_EQ(host::findOnPath("bin/tool"), "");
     std::filesystem::current_path(cwd);
     ::setenv("PATH", old.c_str(), 1);
+}
+
+// ---------------------------------------------------------------- what came with the files
+
+namespace {
+
+// PATH and the current folder set for one test, both back after it.
+class ScopedPathAndFolder {
+public:
+    ScopedPathAndFolder(const std::string& path, const std::string& folder)
+        : oldFolder_(std::filesystem::current_path()) {
+        if (const char* old = std::getenv("PATH")) oldPath_ = old;
+        ::setenv("PATH", path.c_str(), 1);
+        std::filesystem::current_path(folder);
+    }
+    ~ScopedPathAndFolder() {
+        std::filesystem::current_path(oldFolder_);
+        ::setenv("PATH", oldPath_.c_str(), 1);
+    }
+
+private:
+    std::filesystem::path oldFolder_;
+    std::string oldPath_;
+};
+
+void writeProgram(const TestDir& dir, const std::string& name, const std::string& body) {
+    dir.write(name, "#!/bin/sh\n" + body);
+    ::chmod(dir.path(name).c_str(), 0755);
+}
+
+}  // namespace
+
+TEST(ProgramStart, a_program_beside_the_files_is_never_run_by_its_bare_name) {
+    // An unpacked folder holding a program under the name the host starts
+    // (the help viewer's): neither as the current folder, nor as the folder
+    // the program is started in, nor through "." on PATH does it run.
+    TestDir dir;
+    std::filesystem::create_directories(dir.path("unpacked"));
+    writeProgram(dir, "unpacked/HH.EXE", "touch '" + dir.path("ran") + "'\n");
+    const ScopedPathAndFolder in(".:" + dir.path("none"), dir.path("unpacked"));
+    host::setHelpViewer("");
+    PROCESS_INFORMATION pi{};
+    for (const char* folder : {static_cast<const char*>(nullptr), "."}) {
+        SetLastError(0);
+        EXPECT_FALSE(start(nullptr, "HH.EXE velmor.chm", HIGH_PRIORITY_CLASS, folder, pi));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    }
+    EXPECT_EQ(host::startProgram("HH.EXE", {"velmor.chm"}, dir.path("unpacked"), 0),
+              static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    host::waitForStartedPrograms();
+    EXPECT_FALSE(std::filesystem::exists(dir.path("ran")));
+}
+
+TEST(ProgramStart, a_program_apart_reads_nothing_and_writes_its_log_never_the_hosts_output) {
+    TestDir dir;
+    writeProgram(dir, "engine", "printf '\\033[2Jout'; printf 'err' >&2; cat; echo end\n");
+    dir.write("old.txt", "mine\n");
+    std::filesystem::create_symlink(dir.path("old.txt"), dir.path("engine.log"));
+    host::ProgramRun run;
+    run.folder = dir.path();
+    run.log = dir.path("engine.log");
+    // The host's own output caught for the time of the run.
+    std::fflush(nullptr);
+    const int savedOut = ::dup(1), savedErr = ::dup(2);
+    const int caught = ::open(dir.path("host_output").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    ::dup2(caught, 1);
+    ::dup2(caught, 2);
+    const DWORD started = host::startProgram(dir.path("engine"), {}, run, HIGH_PRIORITY_CLASS);
+    host::waitForStartedPrograms();
+    std::fflush(nullptr);
+    ::dup2(savedOut, 1);
+    ::dup2(savedErr, 2);
+    ::close(savedOut), ::close(savedErr), ::close(caught);
+    ASSERT_EQ(started, 0u);
+    EXPECT_EQ(dir.read("host_output"), "");
+    // Its input was empty (cat ended at once), its output all in the log,
+    // made anew where a link was: the file the link named is untouched.
+    EXPECT_EQ(dir.read("engine.log"), "\033[2Jouterrend\n");
+    EXPECT_FALSE(std::filesystem::is_symlink(dir.path("engine.log")));
+    EXPECT_EQ(dir.read("old.txt"), "mine\n");
+}
+
+TEST(ProgramStart, results_move_into_place_when_the_program_ends_well_and_its_folder_goes) {
+    TestDir dir;
+    writeProgram(dir, "engine", "echo picture > obraz.bmp; exit \"$1\"\n");
+    dir.write("victim.dxf", "drawing\n");
+    for (const char* status : {"3", "0"}) {
+        std::filesystem::remove(dir.path("plan.bmp"));
+        std::filesystem::create_symlink(dir.path("victim.dxf"), dir.path("plan.bmp"));
+        const std::string folder = host::makePrivateFolder(dir.path(), ".render-");
+        ASSERT_FALSE(folder.empty());
+        EXPECT_EQ(std::filesystem::status(folder).permissions() & std::filesystem::perms::all,
+                  std::filesystem::perms::owner_all);
+        host::ProgramRun run;
+        run.folder = folder;
+        run.log = dir.path("plan.log");
+        run.results = {{folder + "/obraz.bmp", dir.path("plan.bmp")}};
+        run.privateFolder = folder;
+        ASSERT_EQ(host::startProgram(dir.path("engine"), {status}, run, 0), 0u);
+        host::waitForStartedPrograms();
+        EXPECT_FALSE(std::filesystem::exists(folder)) << status;
+        EXPECT_EQ(dir.read("victim.dxf"), "drawing\n");
+        if (std::string(status) == "3") {
+            EXPECT_TRUE(std::filesystem::is_symlink(dir.path("plan.bmp")));
+            EXPECT_NE(dir.read("plan.log").find("z kodem 3"), std::string::npos) << dir.read("plan.log");
+        } else {
+            EXPECT_FALSE(std::filesystem::is_symlink(dir.path("plan.bmp")));
+            EXPECT_EQ(dir.read("plan.bmp"), "picture\n");
+            EXPECT_NE(dir.read("plan.log").find("Zapisano plik " + dir.path("plan.bmp")), std::string::npos);
+        }
+    }
 }
