@@ -15,6 +15,7 @@
 #include "host/ui/hostdialogs.h"
 #include "host/ui/msgbox.h"
 #include "host/util/nocase.h"
+#include "host/win/files.h"
 #include "settings/matpov_registry.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
@@ -44,6 +45,12 @@ constexpr const char* kGroupEmpty = "Nie można usunąć wszystkich warstw. Grup
 
 bool IsGroupRow(const std::string& name) {
     return name.starts_with("*");
+}
+
+// The render support folder as the registry keeps it: with "/" between
+// its names, whether typed or made with "\\" (the host reads both).
+void WriteSupportFolder(const std::string& folder) {
+    WriteRegistryVariable("povDirSupporto", nullptr, nullptr, host::nativePath(folder).c_str());
 }
 
 std::string Fixed2(double value) {
@@ -149,7 +156,7 @@ BOOL CDlgPovRayMat::OnInitDialog() {
     ReadRegistryVariables("povDirSupporto", nullptr, nullptr, &m_supportFolder);
     if (m_supportFolder.empty()) {
         PreparePovFolders(&m_supportFolder);
-        WriteRegistryVariable("povDirSupporto", nullptr, nullptr, m_supportFolder.c_str());
+        WriteSupportFolder(m_supportFolder);
     }
     if (!m_supportFolder.empty() && (m_supportFolder.back() == '\\' || m_supportFolder.back() == '/'))
         m_supportFolder.pop_back();
@@ -596,7 +603,7 @@ void CDlgPrefPovRay::OnOK() {
     SetSettingReal(SetupVar::SETPOVPIANOQZ, m_groundHeight);
     const int ambient = static_cast<int>(m_ambient), background = static_cast<int>(m_background),
               zenith = static_cast<int>(m_zenith), horizon = static_cast<int>(m_horizon);
-    WriteRegistryVariable("povDirSupporto", nullptr, nullptr, m_supportFolder.c_str());
+    WriteSupportFolder(m_supportFolder);
     WriteRegistryVariable("povIntAmbiente", nullptr, &m_intensity, nullptr);
     WriteRegistryVariable("povColAmbiente", &ambient, nullptr, nullptr);
     WriteRegistryVariable("povColSfondo", &background, nullptr, nullptr);
