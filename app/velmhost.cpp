@@ -410,6 +410,11 @@ int listDialogs(const Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A file-size limit (a shell's "ulimit -f") stops a write part way: the
+    // write then fails with EFBIG and is told as any failed write, where the
+    // signal's default would end the program there without a word, the
+    // transcript's end and the edit lost and a temporary file left.
+    std::signal(SIGXFSZ, SIG_IGN);
     Options o;
     std::string why;
     if (!parseArgs(argc, argv, o, why)) return usage(why);

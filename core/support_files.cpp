@@ -155,6 +155,9 @@ std::optional<host::TextFile> ReadSupportTextNow(const std::string& path, bool* 
 }
 
 void ReportSupportFault(const std::string& path, const SupportFault& fault) {
+    // The command worked without what the damaged file holds: however it
+    // goes on, a script that ran it ends in failure.
+    host::noteFailed();
     if (fault.line == 0)
         zcutPrintf("\n%s: %s", path.c_str(), fault.what.c_str());
     else
@@ -272,6 +275,7 @@ std::shared_ptr<const host::TextFile> TextOfBytes(const std::string& path, const
                                                   bool* notText) {
     if (!host::isTextBytes(bytes)) {
         zcutPrintf("\n%s:%s\n", "Plik nie jest plikiem tekstowym", path.c_str());
+        host::noteFailed();
         if (notText) *notText = true;
         return nullptr;
     }

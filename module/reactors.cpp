@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "host/ads/sysvars.h"
+#include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
 #include "host/rx/rxobject.h"
 #include "host/util/adscodes.h"
@@ -101,10 +102,13 @@ void velmPrmtReactorED::commandEnded(const char* cmdStr) {
         return;
     }
     // A failed update leaves the drawing half updated: the command goes
-    // back whole, with what the updates did in its undo group.
-    if (IsEditCommand(cmdStr) && !PrmtReactorDB().touched().runUpdates(m_updates))
+    // back whole, with what the updates did in its undo group, and counts
+    // as failed.
+    if (IsEditCommand(cmdStr) && !PrmtReactorDB().touched().runUpdates(m_updates)) {
+        host::noteFailed();
         if (ZcApDocument* doc = zcDocManagerPtr()->curDocument())
             zcDocManagerPtr()->sendStringToExecute(doc, "_U\n", true, false, false);
+    }
 }
 
 // The value before the switch, which the change handler compares with the new one.

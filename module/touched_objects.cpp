@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <string>
+#include <type_traits>
 
 #include "core/entity_data.h"
 #include "core/host_services.h"
@@ -83,15 +84,20 @@ VertexNode* PilasterPoints(const resbuf* xdata) {
     return head;
 }
 
-// Runs one update; false after the message when it failed. A failed
-// update has left its part of the drawing half done, so the walk stops
-// there and the caller takes the whole command back.
+// Runs one update; false after the message when it failed (a check that
+// answers false has said why itself). A failed update has left its part of
+// the drawing half done, so the walk stops there and the caller takes the
+// whole command back.
 template <class F, class... Args>
 bool RunUpdate(const F& update, Args&&... args) {
     if (!update) return true;
     try {
-        update(std::forward<Args>(args)...);
-        return true;
+        if constexpr (std::is_same_v<typename F::result_type, bool>) {
+            return update(std::forward<Args>(args)...);
+        } else {
+            update(std::forward<Args>(args)...);
+            return true;
+        }
     } catch (const std::exception& e) {
         zcutPrintf("\nNie można uaktualnić rysunku po poleceniu (%s); polecenie zostanie cofnięte.",
                    e.what());
@@ -103,6 +109,7 @@ bool RunUpdate(const F& update, Args&&... args) {
 
 TouchedObjectUpdates OwnerUpdates() {
     TouchedObjectUpdates u;
+    u.checkWallMarks = [](const OutlineNode& r) { return WallMarksSoundAt(r); };
     u.rejoinStraightWall = [](const OutlineNode& r) { RejoinStraightWallAfterEdit(r); };
     u.rejoinArcWall = [](const OutlineNode& r) { RejoinArcWallAfterEdit(r); };
     u.rejoinCornerWall = [](const OutlineNode& r) { RejoinCornerWallAfterEdit(r); };
@@ -272,13 +279,16 @@ bool TouchedObjectList::runUpdates(const TouchedObjectUpdates& updates) {
     for (const OutlineNode* r = list; r && ok; r = r->next) {
         switch (r->kind) {
             case 11:
-                ok = RunUpdate(updates.rejoinStraightWall, *r) && RunUpdate(updates.regenerate3DWalls, *r);
+                ok = RunUpdate(updates.checkWallMarks, *r) && RunUpdate(updates.rejoinStraightWall, *r) &&
+                     RunUpdate(updates.regenerate3DWalls, *r);
                 break;
             case 12:
-                ok = RunUpdate(updates.rejoinArcWall, *r) && RunUpdate(updates.regenerate3DWalls, *r);
+                ok = RunUpdate(updates.checkWallMarks, *r) && RunUpdate(updates.rejoinArcWall, *r) &&
+                     RunUpdate(updates.regenerate3DWalls, *r);
                 break;
             case 18:
-                ok = RunUpdate(updates.rejoinCornerWall, *r) && RunUpdate(updates.regenerate3DWalls, *r);
+                ok = RunUpdate(updates.checkWallMarks, *r) && RunUpdate(updates.rejoinCornerWall, *r) &&
+                     RunUpdate(updates.regenerate3DWalls, *r);
                 break;
             case kDimensionKind:
                 ok = RunUpdate(updates.updateDimensionText, r->entity);

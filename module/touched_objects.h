@@ -28,13 +28,16 @@
 class ZcDbObject;
 
 // What a record's kind runs when the command ends. Kind 11, 12 and 18
-// objects get their wall rejoined and then the 3D faces of those walls
+// objects get their wall's marks checked (false, said, when the sides
+// could not be made again as they were: the walk ends there as after a
+// failed update), their wall rejoined and then the 3D faces of those walls
 // regenerated; -100 dimensions their text measured again; -500 stairs and
 // 14, 15, 19, 48 objects their polygon taken out of the slab (with the
 // notch flag the stair never has); 17 pilasters the wall lines round them
 // rebuilt. The wall lines an edit moved have their 3D sides made again,
 // all in one call, after every record.
 struct TouchedObjectUpdates {
+    std::function<bool(const OutlineNode&)> checkWallMarks;
     std::function<void(const OutlineNode&)> rejoinStraightWall;
     std::function<void(const OutlineNode&)> rejoinArcWall;
     std::function<void(const OutlineNode&)> rejoinCornerWall;
@@ -73,9 +76,9 @@ public:
     void noteOpenedForModify(const ZcDbObject& object);
 
     // Runs each record's update, newest first, and empties the list. An
-    // update that throws is said on the command line and ends the walk:
-    // false, and the drawing is half updated until the command is taken
-    // back.
+    // update that throws is said on the command line and ends the walk, as
+    // does a check that fails: false, and the drawing is half updated until
+    // the command is taken back.
     bool runUpdates(const TouchedObjectUpdates& updates);
     void clear();
 

@@ -69,7 +69,10 @@ struct DxfLoadResult {
     std::vector<std::string> repairs;
 };
 
-DxfLoadResult readDxfText(std::string_view text);
+// `name` (the file's, when there is one) is said in the message of a file
+// cut off before its end: "DXF: wiersz N: plik NAME urwany: brak EOF",
+// N its last line.
+DxfLoadResult readDxfText(std::string_view text, std::string_view name = {});
 // Reads a file; an unreadable file is refused like a malformed one.
 DxfLoadResult loadDxf(const std::string& path);
 

@@ -60,6 +60,9 @@ struct Pair {
 struct DxfError {
     int line;
     std::string what;
+    // The file ends before the drawing does: `what` says what is missing
+    // and the message says the file is cut off.
+    bool cut = false;
 };
 
 [[gnu::always_inline]] inline std::string_view trimmed(std::string_view s) {
@@ -152,7 +155,7 @@ void splitRun(std::string_view text, std::size_t to, int lineBase, SplitRun& run
         if (!code || *code < -5 || (*code > 1071 && *code != 999))
             throw DxfError{codeLine, "zły kod grupy \"" + std::string(c.substr(0, 40)) + "\""};
         if (!nextLine(value))
-            throw DxfError{codeLine, "plik urwany: brak wartości po kodzie " + std::to_string(*code)};
+            throw DxfError{codeLine, "brak wartości po kodzie " + std::to_string(*code), true};
         if (*code == 999) continue;  // a comment
         if (value.size() > UINT32_MAX) throw DxfError{codeLine + 1, "wartość za długa"};
         if (*code == 0) run.starts.push_back(run.count);
@@ -271,7 +274,8 @@ std::vector<Pair> splitPairs(std::string_view text, std::vector<std::size_t>& st
 
 class DxfReader {
 public:
-    DxfReader(std::string_view text, std::string version) : m_text(text), m_version(std::move(version)) {}
+    DxfReader(std::string_view text, std::string version, std::string_view name)
+        : m_text(text), m_version(std::move(version)), m_name(name) {}
 
     host::DxfLoadResult run() {
         host::DxfLoadResult result;
@@ -283,8 +287,14 @@ public:
             planHandles();
             readSections();
             finish();
-        } catch (const DxfError& e) {
-            result.error = "DXF: wiersz " + std::to_string(e.line) + ": " + e.what;
+        } catch (const DxfError& thrown) {
+            // What goes wrong in the last record of a file that stops before
+            // its end is the cut's doing: a point that lost its Y, a record
+            // its name. Said as what it is.
+            const DxfError e =
+                !thrown.cut && endsCut() && thrown.line >= lastRecordLine() ? cutOff() : thrown;
+            const std::string cut = m_name.empty() ? "plik urwany: " : "plik " + m_name + " urwany: ";
+            result.error = "DXF: wiersz " + std::to_string(e.line) + ": " + (e.cut ? cut : "") + e.what;
             closeParent();
             return result;
         }
@@ -804,10 +814,18 @@ private:
     // ----------------------------------------------------------- sections
 
     const Pair& at(std::size_t i) const {
-        if (i >= m_pairs.size()) throw DxfError{lastLine(), "plik urwany: brak EOF"};
+        if (i >= m_pairs.size()) throw cutOff();
         return m_pairs[i];
     }
     int lastLine() const { return m_pairs.empty() ? 1 : lineOf(m_pairs.back()) + 1; }
+    // The end of a file that stops before its EOF, at its last line.
+    DxfError cutOff() const { return {lastLine(), "brak EOF", true}; }
+    // Whether the file, read into pairs, stops before its EOF.
+    bool endsCut() const {
+        return !m_pairs.empty() && (m_pairs.back().code != 0 || trimmed(m_pairs.back().value()) != "EOF");
+    }
+    // The line where the file's last record starts.
+    int lastRecordLine() const { return m_starts.empty() ? 1 : lineOf(m_pairs[m_starts.back()]); }
 
     // The line of a pair's code: its value is on the next line.
     int lineOf(const Pair& p) const {
@@ -1944,6 +1962,7 @@ private:
 
     std::string_view m_text;
     std::string m_version;  // $ACADVER, empty when the header has none
+    std::string m_name;     // the file's, for the message of one cut off; may be empty
     std::vector<Pair> m_pairs;
     std::vector<std::size_t> m_starts;  // of the records: the "0" pairs
     std::size_t m_pos = 0;
@@ -1999,7 +2018,7 @@ std::string decodeWindows1250Lines(std::string_view text) {
 
 }  // namespace
 
-DxfLoadResult readDxfText(std::string_view text) {
+DxfLoadResult readDxfText(std::string_view text, std::string_view name) {
     std::string converted;
     if (dxf::isBinaryDxf(text)) {
         std::string why;
@@ -2022,13 +2041,13 @@ DxfLoadResult readDxfText(std::string_view text) {
         if (!dxf::isAscii(text)) {
             int page = unicode ? 0 : dxf::codePageNumber(dxf::headerValue(text, "$DWGCODEPAGE"));
             std::string decoded;
-            if (page == 0 && dxf::isUtf8(text)) return DxfReader(text, version).run();
+            if (page == 0 && dxf::isUtf8(text)) return DxfReader(text, version, name).run();
             if (page == 0 || !dxf::decodeCodePage(text, page, decoded))
                 decoded = decodeWindows1250Lines(text);
-            return DxfReader(decoded, version).run();
+            return DxfReader(decoded, version, name).run();
         }
     }
-    return DxfReader(text, version).run();
+    return DxfReader(text, version, name).run();
 }
 
 DxfLoadResult loadDxf(const std::string& path) {
@@ -2041,7 +2060,7 @@ DxfLoadResult loadDxf(const std::string& path) {
         r.error = "DXF: nie można odczytać pliku " + path + (error.empty() ? "" : ": " + error);
         return r;
     }
-    return readDxfText(bytes);
+    return readDxfText(bytes, path);
 }
 
 }  // namespace host

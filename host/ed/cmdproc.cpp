@@ -99,6 +99,11 @@ struct State {
     // A prompt of a quiet command whose module has yet to say whether its
     // next arguments or the user answer it.
     std::string heldPrompt;
+    // While the reactors are told that a command ended with no command
+    // left running: a failure they note makes that command's status
+    // RTERROR (their update of the drawing after it failed).
+    bool tellingEnd = false;
+    bool failedAtEnd = false;
 };
 
 State& state() {
@@ -312,7 +317,11 @@ void noteCancelled() {
 }
 
 void noteFailed() {
-    if (!state().running.empty()) state().running.back().failed = true;
+    State& s = state();
+    if (!s.running.empty())
+        s.running.back().failed = true;
+    else if (s.tellingEnd)
+        s.failedAtEnd = true;
 }
 
 bool promptEchoOn() {
@@ -439,6 +448,24 @@ bool groupsUndo(const std::string& name) {
     return name != "UNDO" && name != "U";
 }
 
+// Tells the reactors that a command ended: RTNORM, or RTERROR when one of
+// them noted a failure while no command ran (a nested command's failure is
+// its own).
+int tellEnded(const char* name) {
+    State& s = state();
+    const bool outermost = s.running.empty();
+    const bool telling = s.tellingEnd, failed = s.failedAtEnd;
+    if (outermost) {
+        s.tellingEnd = true;
+        s.failedAtEnd = false;
+    }
+    zcedEditor->notify([&](ZcEditorReactor* re) { re->commandEnded(name); });
+    const bool failedNow = outermost && s.failedAtEnd;
+    s.tellingEnd = telling;
+    s.failedAtEnd = failed;
+    return failedNow ? RTERROR : RTNORM;
+}
+
 int runResolved(const Resolved& r) {
     State& s = state();
     ZcDbDatabase* db = s.running.empty() && groupsUndo(r.name) ? commandDatabase() : nullptr;
@@ -476,9 +503,9 @@ int runResolved(const Resolved& r) {
     // rightly hold objects open: only a command typed (or scripted) is checked.
     if (s.running.empty() && s.args.empty()) reportObjectsLeftOpen(frame.name);
     const char* n = frame.name.c_str();
-    const int result = status == RTERROR || frame.failed    ? RTERROR
-                       : frame.cancelled || status == RTCAN ? RTCAN
-                                                            : RTNORM;
+    int result = status == RTERROR || frame.failed    ? RTERROR
+                 : frame.cancelled || status == RTCAN ? RTCAN
+                                                      : RTNORM;
     // What the reactors change as the command ends belongs to its undo
     // group: one "U" takes back an erased door and the wall lines closed
     // over it together.
@@ -494,7 +521,7 @@ int runResolved(const Resolved& r) {
     else if (result == RTCAN)
         zcedEditor->notify([&](ZcEditorReactor* re) { re->commandCancelled(n); });
     else
-        zcedEditor->notify([&](ZcEditorReactor* re) { re->commandEnded(n); });
+        result = tellEnded(n);
     if (aliveAtEnd && dbAlive()) {
         db->endUndoGroup();
         db->undoJournal().dropEmptyLastGroup();

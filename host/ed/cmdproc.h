@@ -85,7 +85,9 @@ bool runTransparentRequest(const std::string& token);
 void noteCancelled();
 // The running command failed (a module command, which returns nothing,
 // says so here): it ends as a host command returning RTERROR does, and a
-// script's exit status becomes 1.
+// script's exit status becomes 1. Said by a reactor told that the command
+// ended (its update after the command failed), the command's status is
+// RTERROR all the same, though the reactors were told it ended.
 void noteFailed();
 // Prompts and answers are echoed unless a zcedCommand runs with CMDECHO 0;
 // there a prompt the caller pauses at, or one asked once its arguments ran

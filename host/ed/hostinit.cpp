@@ -87,6 +87,24 @@ std::string shippedSupport(const std::string& programDir) {
     return root;
 }
 
+// A folder that takes some files but not all (a full disk, a file-size
+// limit): the files it lacks are read from the shipped folder and edits of
+// them will fail, so which they are is said; the next start copies them.
+void reportNotCopied(const std::string& user, const std::vector<host::NotCopied>& notCopied) {
+    constexpr std::size_t kNamed = 10;
+    std::string names;
+    for (std::size_t i = 0; i < notCopied.size() && i < kNamed; ++i) {
+        const std::string& path = notCopied[i].path;
+        names += (i ? ", " : "") + (path.rfind(user + "/", 0) == 0 ? path.substr(user.size() + 1) : path);
+    }
+    if (notCopied.size() > kNamed) names += " i " + std::to_string(notCopied.size() - kNamed) + " innych";
+    std::fprintf(
+        stderr,
+        "velmhost: do folderu danych użytkownika %s nie skopiowano %zu plików pomocniczych (%s): %s; "
+        "ich zmian nie można zapisać\n",
+        user.c_str(), notCopied.size(), notCopied.front().reason.c_str(), names.c_str());
+}
+
 // The shipped files are read where they are; what the module writes (its
 // catalogues, wall types, blocks) goes to the user's data folder, which is
 // searched before them. It starts as a copy of the shipped folder, and a
@@ -104,12 +122,15 @@ std::string seedUserData(const std::string& shipped) {
         return {};
     }
     if (!host::folderExists(shipped)) return {};
-    const bool made = host::copyMissing(shipped, user, {"host", "*.dll"});
+    std::vector<host::NotCopied> notCopied;
+    const bool made = host::copyMissing(shipped, user, {"host", "*.dll"}, &notCopied);
     if (const std::optional<std::string> why = host::folderUnwritable(user)) {
         std::fprintf(stderr,
                      "velmhost: nie można zapisywać w folderze danych użytkownika %s: %s; "
                      "zmian plików pomocniczych nie można zapisać\n",
                      user.c_str(), why->c_str());
+    } else if (!notCopied.empty()) {
+        reportNotCopied(user, notCopied);
     }
     // A folder that is there keeps serving what it holds, written or not.
     return made || host::folderExists(user) ? user : std::string();

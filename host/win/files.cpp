@@ -478,33 +478,41 @@ bool makeFolders(const std::string& path) {
 
 // Another program may seed the same folder at the same moment: the copy is
 // written under a name of this process's own and then linked to the target
-// name, which fails rather than replace a file that came first.
-void copyIfMissing(const std::string& source, const std::string& target) {
+// name, which fails rather than replace a file that came first. 0 when the
+// target is there afterwards, else why the copy was given up (errno): a
+// copy cut short by a full disk or a file-size limit leaves no part behind.
+int copyIfMissing(const std::string& source, const std::string& target) {
     std::string bytes;
-    if (!readBytes(source, bytes, nullptr, kMaxSupportFileBytes)) return;
+    if (!readBytes(source, bytes, nullptr, kMaxSupportFileBytes)) return errno ? errno : EIO;
     std::string temp;
     const int fd = makeTemporaryBeside(target, temp);
-    if (fd < 0) return;
-    bool whole = true;
-    for (std::size_t at = 0; at < bytes.size() && whole;) {
+    if (fd < 0) return errno;
+    int err = 0;
+    for (std::size_t at = 0; at < bytes.size() && err == 0;) {
         const ssize_t n = ::write(fd, bytes.data() + at, bytes.size() - at);
         if (n < 0 && errno == EINTR) continue;
-        whole = n > 0;
-        if (whole) at += static_cast<std::size_t>(n);
+        if (n > 0)
+            at += static_cast<std::size_t>(n);
+        else
+            err = n < 0 ? errno : ENOSPC;
     }
-    whole = ::close(fd) == 0 && whole;
-    if (whole && ::link(temp.c_str(), target.c_str()) != 0 && errno == EPERM) {
+    if (::close(fd) != 0 && err == 0) err = errno;
+    if (err == 0 && ::link(temp.c_str(), target.c_str()) != 0 && errno == EPERM) {
         // A file system without hard links: the check and the rename are as
         // close together as they can be.
         struct stat st;
-        if (::lstat(target.c_str(), &st) != 0) ::rename(temp.c_str(), target.c_str());
+        if (::lstat(target.c_str(), &st) != 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
     }
     ::unlink(temp.c_str());
+    struct stat st;
+    if (err == 0 && ::lstat(target.c_str(), &st) != 0) err = errno;
+    return err;
 }
 
 }  // namespace
 
-bool copyMissing(const std::string& from, const std::string& to, const std::vector<std::string>& skip) {
+bool copyMissing(const std::string& from, const std::string& to, const std::vector<std::string>& skip,
+                 std::vector<NotCopied>* notCopied) {
     forgetKeptFileValues();
     if (!makeFolders(nativePath(to))) return false;
     for (const std::string& name : listFolder(from, "*")) {
@@ -514,10 +522,13 @@ bool copyMissing(const std::string& from, const std::string& to, const std::vect
             continue;
         const std::string source = from + "/" + name, target = to + "/" + name;
         struct stat st;
-        if (folderExists(source))
-            copyMissing(source, target);
-        else if (::lstat(nativePath(target).c_str(), &st) != 0)
-            copyIfMissing(nativePath(source), nativePath(target));
+        if (folderExists(source)) {
+            if (!copyMissing(source, target, {}, notCopied) && notCopied)
+                notCopied->push_back({target, reasonOf(errno ? errno : ENOTDIR)});
+        } else if (::lstat(nativePath(target).c_str(), &st) != 0) {
+            const int err = copyIfMissing(nativePath(source), nativePath(target));
+            if (err != 0 && notCopied) notCopied->push_back({target, reasonOf(err)});
+        }
     }
     return true;
 }

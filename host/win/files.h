@@ -85,8 +85,14 @@ std::string userDataFolder();
 // when missing), never replacing what is there, also when another process
 // seeds the same folder at once; the names `skip` matches (matchFileName
 // patterns, at the top level only) are left out. False when `to` cannot be
-// made.
-bool copyMissing(const std::string& from, const std::string& to, const std::vector<std::string>& skip = {});
+// made. What could not be copied (a full disk, a file-size limit: no part
+// of such a file is left) is added to `notCopied` with the reason.
+struct NotCopied {
+    std::string path;
+    std::string reason;  // in Polish
+};
+bool copyMissing(const std::string& from, const std::string& to, const std::vector<std::string>& skip = {},
+                 std::vector<NotCopied>* notCopied = nullptr);
 // Why files cannot be made in the folder (missing, not a folder, read
 // only, no access), in Polish; nothing when they can.
 std::optional<std::string> folderUnwritable(const std::string& folder);

@@ -14,7 +14,12 @@ folder, both seeding it and each editing another layer, ten times: both
 edits are in the table every time. A failing run must say at start what is
 wrong with the folder (but for the full one, which looks fine), say
 "nie można zapisać" with the file and that the changes were not saved, and
-end with status 1; every run must leave support/ byte for byte as it was.
+end with status 1 and its transcript's last line, the folder as it was (no
+temporary file left); every run must leave support/ byte for byte as it
+was. The size limit is set as a user's shell sets it ("ulimit -f"): the
+signal a write past it sends keeps its default action, which ends a
+program that does not ignore it. A first start into a folder that takes
+only small files names those it could not copy and leaves no part of one.
 """
 import hashlib
 import os
@@ -40,7 +45,10 @@ def snapshot(folder):
 
 
 def no_growth():
-    signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+    # As a user's shell starts the program under "ulimit -f": the signal a
+    # write past the limit sends keeps its default, which ends a program
+    # that does not ignore it.
+    signal.signal(signal.SIGXFSZ, signal.SIG_DFL)
     resource.setrlimit(resource.RLIMIT_FSIZE, (64, 64))
 
 
@@ -68,6 +76,22 @@ def both_at_once(host, source, work, scripts):
         if rows.get("3DWALLS", "").split(",")[2:3] != ["7"] or rows.get("3DPILASTERS", "").split(",")[2:3] != ["9"]:
             problems.append(f"both at once, round {round_}: an edit is lost: {rows.get('3DWALLS')} "
                             f"{rows.get('3DPILASTERS')}")
+    return problems
+
+
+def seeding_full(host, source, work, support):
+    """Problems of a first start into a folder that takes only small files."""
+    data = os.path.join(work, "seeded full")
+    r = run(host, source, work, data, os.path.join(work, "nothing.scr"), no_growth)
+    problems = []
+    if r.returncode != 0:
+        problems.append(f"seeding a full folder: exit {r.returncode}\n{r.stderr[-1500:]}")
+    if "nie skopiowano" not in r.stderr or os.path.join(data, "velmor") not in r.stderr or "A1.txt" not in r.stderr:
+        problems.append(f"seeding a full folder: the files not copied are not named\n{r.stderr}")
+    shipped = snapshot(support)
+    for name, digest in snapshot(os.path.join(data, "velmor")).items():
+        if shipped.get(name) != digest:
+            problems.append(f"seeding a full folder: {name} is no whole copy of a shipped file")
     return problems
 
 
@@ -101,10 +125,15 @@ def main():
         print("read-only (mode 0555) left out: root writes whatever the mode")
     full, _ = seeded("full")
     cases.append(("full", full, no_growth, False))
-    problems = []
+    problems = seeding_full(host, source, work, support)
     for name, data, limit, said_at_start in cases:
+        held = snapshot(data) if os.path.isdir(data) else None
         r = run(host, source, work, data, script, limit)
         out = r.stdout + r.stderr
+        if not r.stdout.rstrip().endswith("Rysunku nie zapisano."):
+            problems.append(f"{name}: the transcript's last line is lost\n{r.stdout[-500:]}")
+        if held is not None and snapshot(data) != held:
+            problems.append(f"{name}: the folder is not as it was (a file changed or one left behind)")
         if r.returncode != 1:
             problems.append(f"{name}: exit {r.returncode}, not 1\n{out[-1500:]}")
         if said_at_start and "folder" not in r.stderr:

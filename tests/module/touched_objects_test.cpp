@@ -29,6 +29,7 @@
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "tests/module/house_fixture.h"
+#include "visual/model3d/face_records.h"
 #include "walls/graph/outline_record.h"
 
 namespace {
@@ -292,7 +293,7 @@ TEST_F(TouchedObjectsTest, an_update_that_fails_is_said_and_takes_the_command_ba
         Erase(pilaster);
         Erase(door);
     });
-    ASSERT_EQ(run({"cancella"}), RTNORM);
+    EXPECT_EQ(run({"cancella"}), RTERROR) << "the command counts as failed";
     // Newest first: the door, whose failure ends the walk.
     EXPECT_EQ(calls, (std::vector<std::string>{"rejoin"}));
     EXPECT_EQ(PrmtReactorDB().touched().head(), nullptr);
@@ -469,6 +470,53 @@ TEST_F(TouchedObjectsTest, a_door_erased_with_a_damaged_outline_record_is_named)
               std::string::npos)
         << transcript().substr(before);
     EXPECT_EQ(WallLines(), cut) << "the wall is left as it was";
+}
+
+// A wall side beside the door whose automatic-3D mark opens with a stray
+// control group: the mode its sides were made in cannot be read, so the
+// wall is not closed over the door (its sides would be left with the hole).
+// The erase names the line, fails and goes back whole.
+TEST_F(TouchedObjectsTest, a_door_erased_beside_a_damaged_3d_mark_names_the_wall_line_and_goes_back) {
+    DrawWallsWithDoor();
+    ASSERT_EQ(run({"VELMWALL3D", ""}), RTNORM);
+    const std::vector<Segment> cut = WallLines();
+    const double withHole = FaceAreaAt(-15.0);
+    const std::size_t entities = modelSpace().size();
+    const ZcDbObjectId door = Door();
+    // The outer piece of the front wall left of the door.
+    std::string handle;
+    ZcDbObjectId damagedLine;
+    for (ZcDbObjectId id : Selected(zcutBuildList(RTDXF0, "LINE", 8, "VELM2DWALLS$0", 0))) {
+        ZcDbObjectPointer<ZcDbLine> line(id, ZcDb::kForWrite);
+        ASSERT_TRUE(line);
+        const ZcGePoint3d a = line->startPoint(), b = line->endPoint();
+        if (std::abs(a.y + 15.0) > 1e-9 || std::abs(b.y + 15.0) > 1e-9 || std::min(a.x, b.x) > -14.0)
+            continue;
+        handle = line->handle().ascii();
+        damagedLine = id;
+        const host::ResbufList damaged(zcutBuildList(1001, kModel3DTypeApp, 1002, "{", 1070, 1, 0));
+        ASSERT_EQ(line->setXData(damaged.get()), Zcad::eOk);
+    }
+    ASSERT_FALSE(handle.empty());
+    const auto mark = [&] {
+        ZcDbObjectPointer<ZcDbEntity> line(damagedLine, ZcDb::kForRead);
+        const host::ResbufList xdata(line->xData(kModel3DTypeApp));
+        std::string text;
+        for (const resbuf* rb = xdata.get(); rb; rb = rb->rbnext) text += std::to_string(rb->restype) + ";";
+        return text;
+    };
+    const std::string damagedMark = mark();
+
+    const std::size_t before = transcript().size();
+    EXPECT_EQ(run({"_ERASE", "!pick 205,60", ""}), RTERROR) << "the erase counts as failed";
+    EXPECT_NE(transcript().find(std::string("Rekord \"") + kModel3DTypeApp + "\" ściany " + handle, before),
+              std::string::npos)
+        << transcript().substr(before);
+    EXPECT_FALSE(door.isErased());
+    EXPECT_EQ(WallLines(), cut);
+    EXPECT_NEAR(FaceAreaAt(-15.0), withHole, 1e-6);
+    EXPECT_EQ(modelSpace().size(), entities);
+    EXPECT_EQ(mark(), damagedMark) << "the record is left for the user to mend";
 }
 
 // The wall closed over the erased door, then its 3D sides failed: the door

@@ -975,7 +975,7 @@ TEST_F(PovScene, material_dialog_refuses_to_remove_a_group_and_keeps_the_assignm
     }
     // Nor does an empty one, which is named.
     std::ofstream(dir.path("library/LAYERPOV.DEF")).flush();
-    run({"!dialog 318 click 1461 ok", "VELMPOVMAT"});
+    EXPECT_EQ(run({"!dialog 318 click 1461 ok", "VELMPOVMAT"}), RTERROR) << "a damaged file named fails";
     EXPECT_NE(transcript().find(dir.path("library/LAYERPOV.DEF") + ":1: "), std::string::npos)
         << transcript();
     ZcDbObjectPointer<VELM_MATPOV> t(OpenMatPovObject());
@@ -1016,7 +1016,7 @@ TEST_F(PovScene, options_dialog_keeps_an_untouched_intensity_and_stores_every_se
     EXPECT_EQ(SettingReal(SetupVar::SETPOVIMGDIST), 2500.0);
     std::string folder;
     ReadRegistryVariables("povDirSupporto", nullptr, nullptr, &folder);
-    EXPECT_EQ(folder, dir.path("docs") + "\\POV-Ray\\v3.6\\include\\");
+    EXPECT_EQ(folder, dir.path("docs") + "/POV-Ray/v3.6/include/") << "stored with '/'";
 }
 
 // The dialog stored every setting at OK: one another program changed while

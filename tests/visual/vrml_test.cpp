@@ -421,13 +421,28 @@ TEST_F(VrmlDialog, a_slider_changes_the_selected_rows_but_not_a_heading_and_ok_w
     EXPECT_EQ(SettingInt(SetupVar::SETVRML_LOSS, 0), 1);
 }
 
+// The damaged file named, the command fails: a script that ran it ends in
+// failure though the dialog went on without the damaged rows.
 TEST_F(VrmlDialog, ok_without_an_edit_leaves_a_damaged_file_as_it_is) {
     const std::string damaged = "**Ściany,\n3DWALLS,3,2,0,-1\n3DDOORS,1e308,1,1,0\n3DROO";
     dir.write("LAYERVRML.DEF", damaged);
     ASSERT_TRUE(zcui::QueueDialogScript("319 ok"));
-    run({"VELMWRLMAT"});
+    EXPECT_EQ(run({"VELMWRLMAT"}), RTERROR);
     EXPECT_EQ(dir.read("LAYERVRML.DEF"), damaged);
     EXPECT_NE(transcript().find("LAYERVRML.DEF:2: "), std::string::npos) << transcript();
+    // No text at all: named as such, and failing as well.
+    dir.write("LAYERVRML.DEF", std::string("\0\x01\x02"
+                                           "binary\0",
+                                           10));
+    ASSERT_TRUE(zcui::QueueDialogScript("319 ok"));
+    const std::size_t before = transcript().size();
+    EXPECT_EQ(run({"VELMWRLMAT"}), RTERROR);
+    EXPECT_NE(transcript().find("Plik nie jest plikiem tekstowym", before), std::string::npos)
+        << transcript().substr(before);
+    // Mended, the same command succeeds.
+    dir.write("LAYERVRML.DEF", kTable);
+    ASSERT_TRUE(zcui::QueueDialogScript("319 ok"));
+    EXPECT_EQ(run({"VELMWRLMAT"}), RTNORM);
 }
 
 TEST_F(VrmlDialog, cancel_leaves_the_file_and_the_headlight) {

@@ -480,19 +480,67 @@ std::vector<Point3> OutlinePoints(const OutlineNode& o, std::initializer_list<in
     return out;
 }
 
+// The points that lie on the sides the object cuts: the jamb ends, on
+// straight and on curved walls alike, and a corner object's corners.
+std::vector<Point3> CutSidePoints(const OutlineNode& o) {
+    if (o.kind == OutlineKind::StraightWallOpening || o.kind == OutlineKind::ArcWallOpening)
+        return OutlinePoints(o, {1, 2, 3, 4});
+    if (o.kind == OutlineKind::WallCorner) return OutlinePoints(o, {1, 3, 4, 6});
+    return {};
+}
+
+// A mark whose first value is there and no number (a stray control group
+// before the mode): what mode the side was made in cannot be told.
+bool DamagedMark(const ads_name entity) {
+    const host::ResbufList list(GetEntXData(entity, kModel3DTypeApp));
+    const resbuf* app = FindXDataApp(list.get(), kModel3DTypeApp);
+    const resbuf* rb = app ? app->rbnext : nullptr;
+    if (!rb || rb->restype == 1001) return false;
+    return rb->restype != 1040 && rb->restype != 1041 && rb->restype != 1042 && rb->restype != 1070 &&
+           rb->restype != 1071;
+}
+
+// Whether a wall line or arc of the level passes through one of the points.
+bool WallEntityThrough(const ads_name entity, const std::vector<Point3>& pts) {
+    Point3 s, e;
+    ArcRecord arc;
+    const bool line = GetLineData(entity, s, e) == 1;
+    if (!line && GetArcData(entity, arc) != 1) return false;
+    for (Point3 p : pts) {
+        p.z = line ? s.z : arc.centre.z;
+        if (line ? IsPointOnSegment(p, s, e) : IsPointOnArc(p, arc, true)) return true;
+    }
+    return false;
+}
+
 }  // namespace
+
+bool WallMarksSoundAt(const OutlineNode& outline) {
+    if (SettingInt(SetupVar::SETOPZM3DAUTO) == 0) return true;
+    const std::vector<Point3> pts = CutSidePoints(outline);
+    if (pts.empty()) return true;
+    // The wall lines and arcs of the level as the graph reads them.
+    bool sound = true;
+    for (const char* type : {"LINE", "ARC"}) {
+        host::SelectionSet found;
+        if (SelectOnWallLayers(type, found.put(), outline.z, false) != 1) continue;
+        for (std::int32_t i = 0, n = found.size(); i < n; ++i) {
+            ads_name e;
+            if (!found.name(i, e) || !DamagedMark(e) || !WallEntityThrough(e, pts)) continue;
+            const host::ResbufList data(zcdbEntGet(e));
+            const resbuf* handle = FindRbCode(data.get(), 5);
+            zcutPrintf("\nRekord \"%s\" ściany %s jest uszkodzony; polecenie zostanie cofnięte.",
+                       kModel3DTypeApp, handle ? handle->resval.rstring : "?");
+            sound = false;
+        }
+    }
+    return sound;
+}
 
 void Regen3DWallsAfterCommand(const OutlineNode* outline) {
     if (!outline || SettingInt(SetupVar::SETOPZM3DAUTO) == 0) return;
-    std::vector<Point3> pts;
-    // The jamb ends lie on the faces the object cuts, on straight and on
-    // curved walls alike.
-    if (outline->kind == OutlineKind::StraightWallOpening || outline->kind == OutlineKind::ArcWallOpening)
-        pts = OutlinePoints(*outline, {1, 2, 3, 4});
-    else if (outline->kind == OutlineKind::WallCorner)
-        pts = OutlinePoints(*outline, {1, 3, 4, 6});
-    else
-        return;
+    const std::vector<Point3> pts = CutSidePoints(*outline);
+    if (pts.empty()) return;
     RunSettings rs;
     CFACCIATE g;
     BuildGraph(g, outline->z);

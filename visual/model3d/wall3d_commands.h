@@ -44,6 +44,12 @@ void Regen3DWallsOfLevel(double elevation, double height, int floorInteger);
 void Regen3DWallsAround(const ads_name wallA, const ads_name wallB, double elevation, const ads_name wallC,
                         const ads_name wallD);
 void Regen3DWallsAfterCommand(const OutlineNode* outline);
+// Before a wall is closed over an erased object and its sides made again:
+// false, each named with its handle, when a wall line or arc of the sides
+// the object cut carries an automatic-3D mark whose mode cannot be read
+// (then the sides could not be made again as they were). True while
+// SETOPZM3DAUTO is 0, when no side is made again.
+bool WallMarksSoundAt(const OutlineNode& outline);
 
 // A wall line or arc as it was before an edit command moved it (or one of
 // its ends), on the floor at `level`.

@@ -15,6 +15,7 @@
 #include "host/ui/hostdialogs.h"
 #include "host/ui/msgbox.h"
 #include "host/util/nocase.h"
+#include "host/win/files.h"
 #include "host/win/textutil.h"
 #include "settings/matpov_registry.h"
 #include "store/settings_store.h"
@@ -45,6 +46,12 @@ constexpr const char* kGroupEmpty = "Nie można usunąć wszystkich warstw. Grup
 
 bool IsGroupRow(const std::string& name) {
     return name.starts_with("*");
+}
+
+// The render support folder as the registry keeps it: with "/" between
+// its names, whether typed or made with "\\" (the host reads both).
+void WriteSupportFolder(const std::string& folder) {
+    WriteRegistryVariable("povDirSupporto", nullptr, nullptr, host::nativePath(folder).c_str());
 }
 
 std::string Fixed2(double value) {
@@ -150,7 +157,7 @@ BOOL CDlgPovRayMat::OnInitDialog() {
     ReadRegistryVariables("povDirSupporto", nullptr, nullptr, &m_supportFolder);
     if (m_supportFolder.empty()) {
         PreparePovFolders(&m_supportFolder);
-        WriteRegistryVariable("povDirSupporto", nullptr, nullptr, m_supportFolder.c_str());
+        WriteSupportFolder(m_supportFolder);
     }
     if (!m_supportFolder.empty() && (m_supportFolder.back() == '\\' || m_supportFolder.back() == '/'))
         m_supportFolder.pop_back();
@@ -612,7 +619,7 @@ void CDlgPrefPovRay::OnOK() {
 std::vector<std::pair<const char*, std::string>> CDlgPrefPovRay::RegistryTexts() const {
     auto integer = [](long long v) { return std::to_string(v); };
     auto real = [](double v) { return host::formatFixed(v, 6); };
-    return {{"povDirSupporto", m_supportFolder},
+    return {{"povDirSupporto", host::nativePath(m_supportFolder)},
             {"povIntAmbiente", real(m_intensity)},
             {"povColAmbiente", integer(static_cast<int>(m_ambient))},
             {"povColSfondo", integer(static_cast<int>(m_background))},

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
@@ -234,6 +235,34 @@ TEST(DxfFile, every_prefix_of_a_file_is_refused_or_loaded_without_fault) {
         EXPECT_FALSE(r.db) << cut;
         EXPECT_FALSE(r.error.empty());
     }
+}
+
+// A drawing cut off after any of its lines (a copy or a save that did not
+// end) is said to be cut off, with the file and its last line: what the
+// cut left half made (a table record without its name) is not blamed.
+TEST(DxfFile, a_drawing_cut_after_any_line_is_said_to_be_cut_off_at_its_end) {
+    const std::string text = sampleText();
+    const std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    std::size_t end = 0;
+    for (std::size_t line = 1; line + 2 < lines; ++line) {
+        end = text.find('\n', end) + 1;
+        host::DxfLoadResult r = host::readDxfText(std::string_view(text).substr(0, end), "rys.dxf");
+        ASSERT_FALSE(r.db) << line;
+        EXPECT_EQ(r.error.rfind("DXF: wiersz " + std::to_string(line) + ": plik rys.dxf urwany: ", 0), 0u)
+            << "cut after line " << line << ": " << r.error;
+    }
+    // Read from a file, the file is the one named.
+    const std::string path = ::testing::TempDir() + "velm_dxf_cut_test.dxf";
+    {
+        std::FILE* f = std::fopen(path.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fwrite(text.data(), 1, text.size() / 2, f);
+        std::fclose(f);
+    }
+    host::DxfLoadResult r = host::loadDxf(path);
+    EXPECT_FALSE(r.db);
+    EXPECT_NE(r.error.find("plik " + path + " urwany: "), std::string::npos) << r.error;
+    std::remove(path.c_str());
 }
 
 TEST(DxfFile, save_replaces_the_file_whole) {
