@@ -6,50 +6,25 @@
 
 #include <string>
 
-#include "core/entity_data.h"
-#include "core/entity_readers.h"
-#include "host/ads/adsent.h"
-#include "host/ads/rbutil.h"
-#include "host/util/findfile.h"
-#include "objects/language/obj_records.h"
+#include "tests/objects/placement/placed_object_fixture.h"
 #include "tests/store/damaged_records.h"
-#include "tests/support/velm_test.h"
 
 namespace {
 
-class ModifyBounds : public VelmTest {
+class ModifyBounds : public PlacedObjectTest {
 protected:
     void SetUp() override {
-        VelmTest::SetUp();
-        const std::string root = VELM_SOURCE_DIR;
-        host::setSupportPathProvider([root] {
-            return std::vector<std::string>{root + "/support", root + "/support/host"};
-        });
-        loadModule();
-        run({"VELMWALLD", "0,0", "600,0", "600,400", "0,400", "Zamknij"});
-        run({"VELMOBJECT", "F1", "!pick 200,15", "100"});
-        ASSERT_EQ(windows(), 1) << transcript();
-        for (ZcDbObjectId id : modelSpace()) {
-            ads_name e;
-            zcdbGetAdsName(e, id);
-            resbuf* record = GetEntXData(e, kParamRecordApp);
-            if (record && FindXDataApp(record, kParamRecordApp)) ads_name_set(e, window);
-            zcutRelRb(record);
-        }
-        ASSERT_FALSE(ads_name_nil(window));
+        PlacedObjectTest::SetUp();
+        Place("F1");
+        ads_name_set(placed, window);
     }
-    void TearDown() override {
-        host::setSupportPathProvider(nullptr);
-        VelmTest::TearDown();
-    }
-    static int windows() { return count("0=INSERT -3=VELM5$_$PARAMETRI-"); }
-    static int wallLines() { return count("0=LINE 8=VELM2DWALLS$0"); }
+    static int windows() { return placedObjects(); }
     static int blocks() {
         int n = 0;
         for (resbuf* rb = zcdbTblNext("BLOCK", 1); rb; rb = zcdbTblNext("BLOCK", 0), ++n) zcutRelRb(rb);
         return n;
     }
-    // The window's INSERT as a list without its handle-free parts.
+    // The window's handle, block name and insertion point.
     std::string insert() const {
         resbuf* list = zcdbEntGetX(window, nullptr);
         std::string out;
