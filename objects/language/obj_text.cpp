@@ -108,7 +108,8 @@ std::optional<std::vector<ObjLine>> ExpandInclude(std::string_view includeLine, 
         known = x.found.emplace(name, std::move(f)).first;
     }
     const Expansion::Found& found = known->second;
-    if (found.file)
+    // A file already being expanded would include itself without end.
+    if (!found.canonical.empty())
         for (const std::string& open : x.open)
             if (open == found.canonical) {
                 ReportInclude(site, "Pętla dołączeń: plik " + name + " dołącza sam siebie");

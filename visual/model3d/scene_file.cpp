@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "host/ads/cmdline.h"
-#include "host/ed/cmdproc.h"
 
 namespace scene {
 
@@ -75,13 +74,11 @@ void SceneFile::emit(const char* format, va_list args) {
 bool SceneFile::commit() {
     if (m_stopped) {
         zcutPrintf("\n%s", m_why.c_str());
-        host::noteFailed();
         return false;
     }
     std::string error;
     if (m_file.commit(&error)) return true;
     zcutPrintf("\n%s", error.c_str());
-    host::noteFailed();
     return false;
 }
 
