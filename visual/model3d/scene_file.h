@@ -4,8 +4,10 @@
 // bytes a face takes depend on its kind, its material and its numbers, so
 // the size is watched as the text is written: the write that would take
 // the file past its bound, or that fails (a full disk, a file-size limit),
-// stops the file, and its temporary file is removed at once. Nothing is
-// written after that; the walk may ask stopped() to end early.
+// stops the file and its temporary file is removed at once (a failure the
+// stream still holds in its buffer shows when the file is committed, which
+// removes it then). Nothing is written after a stop; the walk may ask
+// stopped() to end early.
 #pragma once
 
 #include <cstdarg>
