@@ -26,6 +26,7 @@
 #include "host/ui/hostdialogs.h"
 #include "host/win/files.h"
 #include "host/win/textfile.h"
+#include "rooms/csv_field.h"
 #include "rooms/room_records.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
@@ -122,8 +123,29 @@ std::optional<std::string> DexTemplateFault(const std::string& pattern) {
     return std::nullopt;
 }
 
+namespace {
+
+// The template without its placeholders.
+std::string TemplateLiterals(const std::string& pattern) {
+    std::string literals;
+    for (std::size_t i = 0; i < pattern.size();) {
+        if (pattern[i] != '$') {
+            literals += pattern[i++];
+            continue;
+        }
+        std::size_t taken = 0;
+        i += 1 + CharsBytes(pattern, i + 1, 5, taken);
+    }
+    return literals;
+}
+
+}  // namespace
+
 std::optional<std::string> ExpandRoomRecord(const std::string& pattern, const resbuf* templateItem,
                                             double f) {
+    // Names and other texts may hold the separator or line ends: each
+    // value is one field, whatever it holds.
+    const char separator = CsvSeparator(TemplateLiterals(pattern));
     std::string out = "\n";
     for (std::size_t i = 0; i < pattern.size();) {
         if (pattern[i] != '$') {
@@ -142,7 +164,9 @@ std::optional<std::string> ExpandRoomRecord(const std::string& pattern, const re
         // read as none given.
         if (decimals < 0) decimals = 0;
         if (code == 85) {
-            out += templateItem && templateItem->resval.rstring ? templateItem->resval.rstring : "";
+            AppendCsvField(out,
+                           templateItem && templateItem->resval.rstring ? templateItem->resval.rstring : "",
+                           separator);
             continue;
         }
         const resbuf* item = templateItem ? templateItem->rbnext : nullptr;
@@ -151,13 +175,14 @@ std::optional<std::string> ExpandRoomRecord(const std::string& pattern, const re
         if (item->restype == 1000) {
             // A text at a numeric code (a user field of text type) is
             // written as it stands.
-            out += item->resval.rstring ? item->resval.rstring : "";
+            AppendCsvField(out, item->resval.rstring ? item->resval.rstring : "", separator);
             continue;
         }
         const double value = item->restype == 1070   ? item->resval.rint
                              : item->restype == 1071 ? static_cast<double>(item->resval.rlong)
                                                      : item->resval.rreal;
-        out += Fixed(StringCode(code) ? value : ScaleTakeOffValue(code, value, f), decimals);
+        AppendCsvField(out, Fixed(StringCode(code) ? value : ScaleTakeOffValue(code, value, f), decimals),
+                       separator);
     }
     return out;
 }

@@ -15,7 +15,8 @@ double ScaleTakeOffValue(int code, double value, double f);
 
 // The record of one label's record list (from its template name on) by the
 // template: a line feed, then the template with every "$" and the five
-// characters after it replaced by the variable they name. nullopt for a
+// characters after it replaced by the variable they name, as one CSV field
+// (csv_field.h). nullopt for a
 // bad placeholder or a variable the record lacks.
 std::optional<std::string> ExpandRoomRecord(const std::string& pattern, const resbuf* templateItem, double f);
 

@@ -2,6 +2,7 @@
 // so per-copy variables and nested arrays see the values of their copy.
 #include "objects/draw/draw_blocks.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -66,6 +67,7 @@ int BlockPface(ObjContext& context, const AAR_LAYERC& catalogue, int groups, con
     auto counts = ReadCountLine(*context.text, 2);
     // More items than the block holds are refused like an unreadable count.
     if (!counts || counts->first > at.capacity() || counts->second > at.capacity()) return -6;
+    if (!draw::Tally(context, 0, std::max(counts->first, 0) + std::max(counts->second, 0))) return -6;
     std::vector<Point3> vertices(counts->first > 0 ? static_cast<std::size_t>(counts->first) : 0);
     for (Point3& p : vertices) {
         const int r = draw::ReadPoint(context, p);
@@ -123,6 +125,13 @@ int BlockArc(ObjContext& context, const AAR_LAYERC& catalogue, int groups, const
     if (ReadArcArguments(context, centre, normal, v) < 0) return -15;
     draw::MakeArc(layer, at.map(centre), normal, v[0], v[1], v[2] + at.arcTurn, v[3] + at.arcTurn);
     return 0;
+}
+
+// Whether a keyword line inside a block names a statement that ARRAY runs.
+bool IsBlockStatement(const std::string& line) {
+    for (const char* keyword : {"ARRAY", "3DFACE", "PFACE", "LINE", "CIRCLE", "ARC"})
+        if (draw::IsKeyword(line, keyword)) return true;
+    return false;
 }
 
 // Passes over a body from the cursor to the END_ARRAY that closes it;
@@ -192,11 +201,13 @@ int RunArrayBlock(const Point3& offset, const Point3& centre, double angle, int 
         SkipArrayBody(text);
         return RTNORM;
     }
+    if (!draw::TallyArray(context, n)) return -1;
     ObjVarList perCopy;
     if (ParseArrayVarNBlock(context, perCopy) < 0) return -1;
     const TextCursor body{text.cursor.line, 0};
 
     for (int k = 0; k < n; ++k) {
+        if (!draw::Tally(context, 1, 0)) return ArrayFails(-1, perCopy, context);
         // A failed evaluation has printed its message and released the list.
         if (!perCopy.empty() && !ApplyArrayVarN(perCopy, k, context)) return -2;
         BlockPlace at{offset, centre, angle, k, V, C, A, false, k * A};
@@ -210,7 +221,10 @@ int RunArrayBlock(const Point3& offset, const Point3& centre, double angle, int 
             if (draw::IsKeyword(*line, "END_ARRAY")) break;
             int r = 0;
             bool statement = true;
-            if (draw::IsKeyword(*line, "ARRAY")) {
+            const bool nested = draw::IsKeyword(*line, "ARRAY");
+            if (IsBlockStatement(*line) && !draw::Tally(context, 1, nested ? 0 : 1))
+                return ArrayFails(-1, perCopy, context);
+            if (nested) {
                 const Point3 origin = at.map({0.0, 0.0, 0.0});
                 if (RunArrayBlock(origin, C, k * A, groups, context, catalogue) < 0)
                     return ArrayFails(-2, perCopy, context);
@@ -258,6 +272,9 @@ int RunRotateBlock(ObjContext& context, const AAR_LAYERC& catalogue) {
             return -1;
         }
         if (draw::IsKeyword(*line, "END_ROTATE")) return RTNORM;
+        const bool statement = (IsBlockStatement(*line) && !draw::IsKeyword(*line, "ARRAY")) ||
+                               draw::IsKeyword(*line, "TEXT") || draw::IsKeyword(*line, "ATTDEF");
+        if (statement && !draw::Tally(context, 1, 1)) return -1;
         int r = 0;
         if (draw::IsKeyword(*line, "3DFACE"))
             r = Block3dFace(context, catalogue, 1, at);

@@ -2,12 +2,15 @@
 #include "objects/draw/draw_common.h"
 
 #include <cstdio>
+#include <string>
 
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/util/nocase.h"
 #include "objects/language/obj_args.h"
+#include "objects/language/obj_limits.h"
 
 namespace draw {
 
@@ -74,6 +77,38 @@ int MakeEntity(resbuf* raw) {
 
 int MakeEntity(std::string_view type, std::vector<ZcDbDxfItem> groups) {
     return host::makeEntity(type, std::move(groups));
+}
+
+namespace {
+
+bool Refuse(ObjContext& context, const std::string& what) {
+    if (!context.drawRefused)
+        zcutPrintf("\nDefinicja %s: %s: obiekt nie został narysowany.", context.objectName.c_str(),
+                   what.c_str());
+    context.drawRefused = true;
+    return false;
+}
+
+}  // namespace
+
+bool Tally(ObjContext& context, std::uint64_t statements, std::uint64_t elements) {
+    if (context.drawRefused) return false;
+    context.drawStatements += statements;
+    context.drawElements += elements;
+    if (context.drawStatements > kMaxDrawStatements)
+        return Refuse(context,
+                      "rysunek wykonuje więcej niż " + std::to_string(kMaxDrawStatements) + " instrukcji");
+    if (context.drawElements > kMaxDrawElements)
+        return Refuse(context,
+                      "rysunek tworzy więcej niż " + std::to_string(kMaxDrawElements) + " elementów");
+    return true;
+}
+
+bool TallyArray(ObjContext& context, int copies) {
+    if (context.drawRefused) return false;
+    if (copies <= kMaxArrayCopies) return true;
+    return Refuse(context, "ARRAY ma " + std::to_string(copies) + " kopii, więcej niż " +
+                               std::to_string(kMaxArrayCopies));
 }
 
 std::optional<std::string> ReadKeywordLine(ObjText& text, bool whole) {

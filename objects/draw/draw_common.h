@@ -5,6 +5,7 @@
 // refused, and a negative code on failure.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,6 +53,14 @@ inline void ToAds(const Point3& p, ads_point out) {
     out[1] = p.y;
     out[2] = p.z;
 }
+
+// Counts `statements` statements run and `elements` entities or vertices
+// about to be made by the running DRAW section; false once that takes the
+// run past a bound of obj_limits.h: the message naming the definition and
+// the bound is printed (once) and the section ends with nothing drawn.
+bool Tally(ObjContext& context, std::uint64_t statements, std::uint64_t elements);
+// The copies of one ARRAY, against kMaxArrayCopies, as Tally.
+bool TallyArray(ObjContext& context, int copies);
 
 // Keyword lines: at section level cut at the first blank, inside blocks
 // read whole; 124 characters at most.

@@ -1,6 +1,8 @@
 // Geometric DRAW statements.
 #include "objects/draw/draw_geometry.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -54,6 +56,14 @@ bool CornersCollinear(const Point3 corners[4]) {
 
 namespace {
 
+// The counts of a statement's items, made or read, against the bound of
+// one run, before anything is set aside for them.
+bool TallyCounts(ObjContext& context, int first, int second = 0) {
+    return draw::Tally(
+        context, 0,
+        static_cast<std::uint64_t>(std::max(first, 0)) + static_cast<std::uint64_t>(std::max(second, 0)));
+}
+
 bool ReadPoints(ObjContext& context, int count, std::vector<Point3>& out) {
     out.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
     for (Point3& p : out)
@@ -94,7 +104,7 @@ int DrawPline(int groups, ObjContext& context, const AAR_LAYERC& catalogue) {
     const Header h = draw::ReadStatementHeader(context, catalogue, groups != 0, true, false, layer);
     if (h != Header::Draw) return h == Header::Skip ? RTNORM : -1;
     auto counts = ReadCountLine(*context.text, 2);
-    if (!counts) return -1;
+    if (!counts || !TallyCounts(context, counts->first, counts->second)) return -1;
     std::vector<Point3> vertices;
     if (!ReadPoints(context, counts->first, vertices)) return -1;
     for (int i = 0; i < counts->second; ++i) {
@@ -119,7 +129,7 @@ int DrawSpolig(int groups, ObjContext& context, const AAR_LAYERC& catalogue) {
         if (draw::ReadPoint(context, p) != 0) return -1;
     PassLine(*context.text);
     auto count = ReadCountLine(*context.text, 1);
-    if (!count) return -1;
+    if (!count || !TallyCounts(context, count->first)) return -1;
     std::vector<Point3> points;
     if (!ReadPoints(context, count->first, points)) return -1;
 
@@ -157,7 +167,8 @@ int DrawLwpline(int groups, ObjContext& context, const AAR_LAYERC& catalogue) {
     if (h != Header::Draw) return h == Header::Skip ? RTNORM : -1;
     double head[3];
     int n = 0;
-    if (draw::ReadValues(context, head) != 0 || draw::ReadInt(context, n) != 0) return -1;
+    if (draw::ReadValues(context, head) != 0 || draw::ReadInt(context, n) != 0 || !TallyCounts(context, n))
+        return -1;
     struct Vertex {
         Point3 p;
         double w[3];
@@ -249,7 +260,7 @@ int DrawPface(ObjContext& context, const AAR_LAYERC& catalogue) {
     const Header h = draw::ReadStatementHeader(context, catalogue, true, true, false, layer);
     if (h != Header::Draw) return h == Header::Skip ? RTNORM : -1;
     auto counts = ReadCountLine(*context.text, 2);
-    if (!counts) return -1;
+    if (!counts || !TallyCounts(context, counts->first, counts->second)) return -1;
     std::vector<Point3> vertices;
     if (!ReadPoints(context, counts->first, vertices)) return -1;
     const int nv = static_cast<int>(vertices.size());

@@ -173,6 +173,8 @@ int RunDrawBlock(ObjContext& context, const AAR_LAYERC& catalogue) {
             c.drawVars = outer;
         }
     } scope(context);
+    context.drawStatements = context.drawElements = 0;
+    context.drawRefused = false;
     draw::MakeEntity("BLOCK", {ZcDbDxfItem::ofText(2, "*U"), ZcDbDxfItem::ofText(8, "0"),
                                ZcDbDxfItem::ofInt(70, 1), draw::PointGroup(10, {0.0, 0.0, 0.0})});
     int status = 1;
@@ -185,12 +187,20 @@ int RunDrawBlock(ObjContext& context, const AAR_LAYERC& catalogue) {
             break;
         }
         if (NamesKeyword(*line, "END")) break;
-        if (const Keyword* k = StatementOf(*line); k && !k->run) {
+        const Keyword* k = StatementOf(*line);
+        if (k && !draw::Tally(context, 1, k->run ? 1 : 0)) break;
+        if (k && !k->run) {
             const int r = RunArrayBlock({}, {}, 0.0, 1, context, catalogue);
             status = r < 0 ? r - 100 : r;
         } else if (k && k->run(context, catalogue) < 0) {
             status = k->code;
         }
+    }
+    if (context.drawRefused) {
+        // Dropped whole: a block of a part of what the definition asked for
+        // may already be millions of entities.
+        zcdbEntMake(nullptr);
+        return kDrawRunRefused;
     }
     if (status < 0) {
         EndBlock();

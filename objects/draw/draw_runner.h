@@ -24,12 +24,17 @@ enum DrawSectionCode : int {
     kDrawPlineFailed = -13,
     kDrawPolygonFailed = -14,  // SPOLIG and LWPLINE
     kDrawTextEnded = -1000,
+    // The run passed a bound of obj_limits.h: its message is printed and
+    // nothing was drawn.
+    kDrawRunRefused = -2000,
 };
 
 // The cursor stands after the "DRAW" line (or after the layer line that
 // follows it). 1, or the last ARRAY result (RTNORM) when the section has
 // one; a negative code on failure. On success only, the context's block
-// name holds the new block's name.
+// name holds the new block's name. A run refused for its size
+// (kDrawRunRefused) leaves no block at all; another failure leaves the
+// block of what was drawn before it.
 int RunDrawBlock(ObjContext& context, const AAR_LAYERC& catalogue);
 
 // Six lines on "VELM_FIXEDP_X" (a square of SET_DIMQPFISSO with its

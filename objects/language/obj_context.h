@@ -184,6 +184,11 @@ struct ObjContext {
     // While a DRAW section runs: an index of `vars`, whose members its
     // statements leave as they are (values apart).
     const ObjVarIndex* drawVars = nullptr;
+    // While a DRAW section runs: the statements it has run and the
+    // elements it has made, against the bounds of one run (obj_limits.h);
+    // refused once it passed one, and then nothing of it is drawn.
+    std::uint64_t drawStatements = 0, drawElements = 0;
+    bool drawRefused = false;
 };
 
 // Whether parameter `number` of the object is one of the sizes its wall

@@ -18,11 +18,39 @@
 #include "host/win/files.h"
 #include "host/win/kept_files.h"
 #include "host/win/textutil.h"
+#include "objects/language/obj_limits.h"
 #include "store/settings_store.h"
 
 namespace {
 
-using PathStack = std::vector<std::string>;
+// One definition being expanded: the files open on the way to the current
+// include line (a file already among them would include itself without
+// end), the lines made so far against the bound of one definition, and
+// the include files found and read, each once however often it is
+// included.
+struct Expansion {
+    struct Found {
+        std::string path, canonical;
+        std::optional<host::TextFile> file;
+    };
+    std::string definition;
+    std::vector<std::string> open;
+    std::size_t lines = 0;
+    bool tooLong = false;
+    std::map<std::string, Found, std::less<>> found;
+
+    // Counts `n` lines more; false, after the message, past the bound.
+    bool add(std::size_t n) {
+        lines += n;
+        if (lines <= kMaxDefinitionLines) return true;
+        if (!tooLong)
+            zcutPrintf(
+                "\nDefinicja %s z dołączonymi plikami ma więcej niż %zu wierszy: nie została wczytana.",
+                definition.c_str(), kMaxDefinitionLines);
+        tooLong = true;
+        return false;
+    }
+};
 
 bool HasFolderPart(std::string_view name) {
     return name.find_first_of(":\\/") != std::string_view::npos;
@@ -55,7 +83,7 @@ struct IncludeSite {
 };
 
 std::optional<std::vector<ObjLine>> ExpandFile(const host::TextFile& file, const std::string& path,
-                                               PathStack& stack);
+                                               Expansion& x);
 
 void ReportInclude(const IncludeSite& site, const std::string& what) {
     if (site.file.empty())
@@ -66,35 +94,42 @@ void ReportInclude(const IncludeSite& site, const std::string& what) {
 
 // The block of one include line, or nothing after the message.
 std::optional<std::vector<ObjLine>> ExpandInclude(std::string_view includeLine, const IncludeSite& site,
-                                                  PathStack& stack) {
+                                                  Expansion& x) {
     std::string_view rest = includeLine.substr(2);
     std::string name(rest.substr(0, rest.find('"')));
     while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
-    std::string path;
-    std::optional<host::TextFile> file;
-    if (FindLibraryFile(name, path) == RTNORM) {
-        std::string canonical = CanonicalPath(path);
-        // A file already being expanded would include itself without end.
-        for (const std::string& open : stack)
-            if (open == canonical) {
+    auto known = x.found.find(name);
+    if (known == x.found.end()) {
+        Expansion::Found f;
+        if (FindLibraryFile(name, f.path) == RTNORM) {
+            f.canonical = CanonicalPath(f.path);
+            f.file = host::readTextFile(f.path);
+        }
+        known = x.found.emplace(name, std::move(f)).first;
+    }
+    const Expansion::Found& found = known->second;
+    // A file already being expanded would include itself without end.
+    if (!found.canonical.empty())
+        for (const std::string& open : x.open)
+            if (open == found.canonical) {
                 ReportInclude(site, "Pętla dołączeń: plik " + name + " dołącza sam siebie");
                 return std::nullopt;
             }
-        file = host::readTextFile(path);
-        if (file) stack.push_back(canonical);
-    }
-    if (!file) {
+    if (!found.file) {
         ReportInclude(site, "Nie można otworzyć dołączonego pliku " + name);
         return std::nullopt;
     }
+    // The two marker lines count as well: includes of nothing add up too.
+    if (!x.add(2)) return std::nullopt;
     std::vector<ObjLine> block;
     ObjLine start;
-    start.text = std::string(kIncludeStart) + "0" + path + "\n";
+    start.text = std::string(kIncludeStart) + "0" + found.path + "\n";
     start.includeLine = std::string(includeLine);
-    start.format = FormatOf(*file);
+    start.format = FormatOf(*found.file);
     block.push_back(std::move(start));
-    std::optional<std::vector<ObjLine>> inner = ExpandFile(*file, path, stack);
-    stack.pop_back();
+    x.open.push_back(found.canonical);
+    std::optional<std::vector<ObjLine>> inner = ExpandFile(*found.file, found.path, x);
+    x.open.pop_back();
     if (!inner) return std::nullopt;
     for (ObjLine& l : *inner) block.push_back(std::move(l));
     ObjLine end;
@@ -104,19 +139,20 @@ std::optional<std::vector<ObjLine>> ExpandInclude(std::string_view includeLine, 
 }
 
 std::optional<std::vector<ObjLine>> ExpandFile(const host::TextFile& file, const std::string& path,
-                                               PathStack& stack) {
+                                               Expansion& x) {
     std::vector<ObjLine> out;
     for (std::size_t i = 0; i < file.lines.size(); ++i) {
         const std::string& line = file.lines[i];
         bool lineEnd = i + 1 < file.lines.size() || file.finalLineEnd;
         if (line.size() >= 2 && line[0] == '@' && line[1] == '"') {
             std::optional<std::vector<ObjLine>> block =
-                ExpandInclude(lineEnd ? line + "\n" : line, IncludeSite{path, i + 1}, stack);
+                ExpandInclude(lineEnd ? line + "\n" : line, IncludeSite{path, i + 1}, x);
             if (!block) return std::nullopt;
             for (ObjLine& l : *block) out.push_back(std::move(l));
             continue;
         }
         std::vector<ObjLine> pieces = SplitIntoObjLines({line}, lineEnd);
+        if (!x.add(pieces.size())) return std::nullopt;
         for (ObjLine& l : pieces) out.push_back(std::move(l));
     }
     return out;
@@ -204,8 +240,10 @@ int ReadObjText(const std::string& name, std::unique_ptr<ObjText>& slot) {
     // A ".cxt" definition stands for a protected text that is never read:
     // every section search on it fails.
     if (EndsWithNoCase(path, ".txt")) {
-        PathStack stack{CanonicalPath(path)};
-        std::optional<std::vector<ObjLine>> lines = ExpandFile(*file, path, stack);
+        Expansion x;
+        x.definition = bare;
+        x.open.push_back(CanonicalPath(path));
+        std::optional<std::vector<ObjLine>> lines = ExpandFile(*file, path, x);
         if (!lines) return -1;
         text.lines = std::move(*lines);
     }
@@ -220,10 +258,12 @@ int ReadObjText(const std::string& name, std::unique_ptr<ObjText>& slot) {
 }
 
 std::optional<std::vector<ObjLine>> ReadIncludeFile(std::string_view includeLine) {
-    PathStack stack;
+    Expansion x;
     std::string line(includeLine);
     if (line.empty() || line.back() != '\n') line += '\n';
-    return ExpandInclude(line, IncludeSite{}, stack);
+    x.definition = line.substr(std::min<std::size_t>(2, line.size()));
+    x.definition.erase(std::min(x.definition.find('"'), x.definition.find('\n')));
+    return ExpandInclude(line, IncludeSite{}, x);
 }
 
 ObjTextSource SourceOfLine(const ObjText& text, std::size_t index) {

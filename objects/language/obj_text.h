@@ -17,7 +17,9 @@
 // whatever the flag of the blocks around it. An include line is written
 // back exactly as it was read. A file that includes itself, directly or
 // through others, is refused as an include loop; a loop and a missing
-// include file are named with the file and line of their include line.
+// include file are named with the file and line of their include line. A
+// definition that expands to more than kMaxDefinitionLines lines
+// (obj_limits.h), as includes that fan out do, is refused with its name.
 #pragma once
 
 #include <cstddef>
@@ -151,7 +153,8 @@ int FindLibraryFile(const std::string& name, std::string& fullPath);
 // The definition file `name` (its folder and extension ignored: ".txt",
 // else ".cxt", found as FindLibraryFile finds it) read into `text`: 1
 // loaded; 0 not found or not readable (`text` untouched); -1 an include
-// file could not be opened (the text read so far stays in `text`).
+// file could not be opened or the definition is too long (the text read
+// so far stays in `text`).
 int ReadObjText(const std::string& name, std::unique_ptr<ObjText>& text);
 // The expanded block of one include line, or nothing (with the message)
 // when the file cannot be found or read, or is already being expanded.

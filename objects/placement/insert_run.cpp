@@ -475,6 +475,7 @@ int PlaceParamObject(ObjContext& c, const AAR_LAYERC& layers, const Point3* host
             PrepareStatementLayer(false, layer, &c, layers, c.elevationGiven != 0, c.elevation);
         c.insertLayer = layer;
         const int drawn = RunDrawBlock(c, layers);
+        if (drawn == kDrawRunRefused) return -1;  // named with its bound
         if (drawn < 0) {
             zcutPrintf("\n%s, %d: DRAW", kSyntaxError, drawn);
             return -1;

@@ -1,7 +1,8 @@
 // VELMXABC: the mark records of one floor's openings written to a CSV file,
 // one line per opening, by the pattern line of "VELMABC.DEX". A pattern
 // token is "$" and six characters "number.decimals" (064.00): the value of
-// that schedule variable; every other character stands for itself.
+// that schedule variable, as one CSV field (csv_field.h); every other
+// character stands for itself.
 //
 // The chosen file is replaced only once the command knows it writes one:
 // until the floor is chosen a temporary file beside it holds the place, so
@@ -23,6 +24,7 @@
 #include "host/win/replace_file.h"
 #include "objects/language/obj_expr.h"
 #include "objects/language/obj_text.h"
+#include "rooms/csv_field.h"
 #include "rooms/opening_marks.h"
 #include "rooms/room_extract.h"
 #include "rooms/schedules/schedule_cmds.h"
@@ -85,6 +87,16 @@ bool ParseToken(const std::string& token, int& number, int& decimals) {
 // variable the definition lacks.
 bool FormatLine(const std::string& pattern, const ObjVarList& vars, std::string& out) {
     out.clear();
+    // A text value (a description, a name) may hold the separator or line
+    // ends: each value is one field, whatever it holds.
+    std::string literals;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == '$')
+            i += 6;
+        else
+            literals += pattern[i];
+    }
+    const char separator = CsvSeparator(literals);
     for (std::size_t i = 0; i < pattern.size(); ++i) {
         if (pattern[i] != '$') {
             out += pattern[i];
@@ -102,7 +114,7 @@ bool FormatLine(const std::string& pattern, const ObjVarList& vars, std::string&
             buffer[0] = 0;
         else
             std::snprintf(buffer, sizeof buffer, "%.*f", decimals, v->value);
-        out += v->type == u'S' ? v->text : std::string(buffer);
+        AppendCsvField(out, v->type == u'S' ? v->text : std::string(buffer), separator);
         i += 6;
     }
     out += "\n";

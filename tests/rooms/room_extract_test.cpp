@@ -11,6 +11,7 @@
 #include "rooms/room_records.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
+#include "tests/rooms/csv_reader.h"
 #include "tests/rooms/rooms_fixture.h"
 
 namespace {
@@ -133,6 +134,25 @@ TEST_F(RoomExtractTest, no_labels_an_empty_file_and_a_cancel_no_file) {
     EXPECT_EQ(run({"VELMEXTRACTR"}), RTERROR);
     EXPECT_TRUE(Printed(data.path("velmor.DEX") + ":1: brak wiersza wzorca")) << transcript();
     EXPECT_FALSE(std::filesystem::exists(csv));
+}
+
+// Room names holding the separator, line breaks and quotes: each label
+// is one record, each value one field, as a spreadsheet reads them.
+TEST_F(RoomExtractTest, names_holding_separators_line_breaks_or_quotes_stay_one_field) {
+    const std::string names[] = {"Kuchnia;\nJadalnia, spiżarnia", "Pokój \"dzienny\"\r\nz aneksem",
+                                 "Łazienka"};
+    for (const std::string& name : names) Label(125000.0, 450.0, 3.375e6, name);
+    for (const char* pattern : {"$75.00;$60.02;$85.00\n", "$75.00,$60.02,$85.00"}) {
+        data.write("velmor.DEX", pattern);
+        run({"VELMEXTRACTR"});
+        ASSERT_TRUE(Printed("Liczba wyodrębnionych rekordów:3"));
+        const char separator = pattern[6];
+        const auto rows = ReadCsvRows(csv, separator);
+        if (!rows) GTEST_SKIP() << "no Python to read the file";
+        std::vector<std::vector<std::string>> expected;
+        for (const std::string& name : names) expected.push_back({name, "12.50", "TMS_TAB1"});
+        EXPECT_EQ(*rows, expected) << pattern << Csv();
+    }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "host/ads/sysvars.h"
 #include "host/win/files.h"
 #include "tests/host/win_testdir.h"
+#include "tests/rooms/csv_reader.h"
 #include "tests/rooms/schedules_fixture.h"
 
 namespace {
@@ -110,6 +111,23 @@ TEST_F(ScheduleExtractTest, a_damaged_pattern_is_named_with_its_column_before_th
     run({"VELMXABC"});
     EXPECT_NE(transcript().find("VELMABC.DEX:1: Błąd w pliku VELMABC.DEX: brak wiersza wzorca"),
               std::string::npos);
+}
+
+// A text of the record holding the separator, a line break and quotes
+// stays one field of its opening's one record.
+TEST_F(ScheduleExtractTest, a_text_holding_separators_line_breaks_or_quotes_stays_one_field) {
+    const std::string text = "Drzwi;\n\"wejściowe\", dwuskrzydłowe";
+    Opening("PORTE", 5, 0.0, P(0, 80), 90.0, 0.0, 1.8, text.c_str());
+    for (const char* pattern : {"$058.00;$064.00;$076.00\n", "$058.00,$064.00,$076.00\n"}) {
+        data.write("VELMABC.DEX", pattern);
+        AnswerFile(csv);
+        run({"VELMXABC", ""});
+        const auto rows = ReadCsvRows(csv, pattern[7]);
+        if (!rows) GTEST_SKIP() << "no Python to read the file";
+        const std::vector<std::vector<std::string>> expected = {
+            {"PORTE", "1", ""}, {"FINESTRE", "2", ""}, {"APERTURE", "3", ""}, {"PORTE", "5", text}};
+        EXPECT_EQ(*rows, expected) << pattern << Csv();
+    }
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 // tests write is kept under the build tree, where the renderer check reads
 // it), the commands and the two dialogs.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -35,6 +37,7 @@
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "tests/host/win_testdir.h"
+#include "tests/visual/large_scene.h"
 #include "tests/visual/light_kinds.h"
 #include "tests/visual/model3d_fixture.h"
 #include "visual/model3d/scene_walk.h"
@@ -937,6 +940,51 @@ TEST_F(PovScene, export_that_writes_no_file_says_so_and_fails) {
     EXPECT_EQ(
         run({"!dialog file edit 1152 \"" + dir.path("folder.pov/x/y.pov") + "\" ok", "VELMPOVRAYF", ""}),
         RTERROR);
+}
+
+// A few kilobytes of drawing that would write megabytes: the scene stops
+// at its bound, the name keeps the old file and no temporary file stays;
+// a file-size limit of the process stops it the same way.
+TEST_F(PovScene, a_scene_past_its_bound_or_a_file_size_limit_leaves_the_old_file_and_no_temporary_one) {
+    MakeExpandingDrawing(100, 60);
+    fs::create_directories(dir.path("out"));
+    const std::string path = dir.path("out/house.pov");
+    std::ofstream(path) << "// old\n";
+    const auto old = [&] {
+        std::ifstream in(path);
+        std::string first;
+        std::getline(in, first);
+        return first;
+    };
+    CPovRay bounded;
+    bounded.maxSceneMegabytes = 1;
+    EXPECT_FALSE(bounded.WriteScene(path));
+    EXPECT_NE(transcript().find("Plik " + path + " byłby większy niż 1 MB: nie został zapisany."),
+              std::string::npos)
+        << transcript();
+    EXPECT_EQ(old(), "// old");
+    EXPECT_EQ(FolderNames(dir.path("out")), std::vector<std::string>{"house.pov"});
+    // Within its bound the same drawing is written whole.
+    CPovRay whole;
+    whole.maxSceneMegabytes = 64;
+    ASSERT_TRUE(whole.WriteScene(path));
+    EXPECT_GT(fs::file_size(path), std::uintmax_t{1} << 20);
+    const std::vector<std::string> written = FolderNames(dir.path("out"));
+
+    std::ofstream(path) << "// old\n";
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    rlimit small = before;
+    small.rlim_cur = 256 * 1024;
+    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    CPovRay limited;
+    const bool limitedWritten = limited.WriteScene(path);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, handler);
+    EXPECT_FALSE(limitedWritten);
+    EXPECT_EQ(old(), "// old");
+    EXPECT_EQ(FolderNames(dir.path("out")), written);
 }
 
 // ---------------------------------------------------------------- dialogs

@@ -29,6 +29,7 @@
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "tests/host/win_testdir.h"
+#include "tests/visual/large_scene.h"
 #include "tests/visual/light_kinds.h"
 #include "tests/visual/model3d_fixture.h"
 #include "visual/vrml/vrml_dialog.h"
@@ -385,6 +386,33 @@ TEST_F(VrmlExport, export_onto_a_kept_file_writes_nothing_says_so_and_fails) {
     std::ifstream written(path);
     std::getline(written, first);
     EXPECT_EQ(first, "#VRML V2.0 utf8");
+}
+
+// A few kilobytes of drawing that would write megabytes: the file stops
+// at its bound, the name keeps the old file and no temporary file stays.
+TEST_F(VrmlExport, a_file_past_its_bound_leaves_the_old_file_and_no_temporary_one) {
+    MakeExpandingDrawing(100, 150);
+    fs::create_directories(dir.path("out"));
+    const std::string path = dir.path("out/house.wrl");
+    std::ofstream(path) << "#old\n";
+    CVrmlOut bounded;
+    bounded.maxFileMegabytes = 1;
+    push("");
+    EXPECT_EQ(bounded.Write(path), VrmlWritten::Nothing);
+    EXPECT_NE(transcript().find("Plik " + path + " byłby większy niż 1 MB: nie został zapisany."),
+              std::string::npos)
+        << transcript();
+    std::ifstream in(path);
+    std::string first;
+    std::getline(in, first);
+    EXPECT_EQ(first, "#old");
+    EXPECT_EQ(FolderNames(dir.path("out")), std::vector<std::string>{"house.wrl"});
+    // Within its bound the same drawing is written whole.
+    CVrmlOut whole;
+    push("");
+    EXPECT_EQ(whole.Write(path), VrmlWritten::Whole);
+    EXPECT_GT(fs::file_size(path), std::uintmax_t{1} << 20);
+    EXPECT_EQ(FolderNames(dir.path("out")), std::vector<std::string>{"house.wrl"});
 }
 
 TEST_F(VrmlExport, lights_of_each_kind_and_an_unknown_kind_writes_nothing) {

@@ -52,9 +52,11 @@ int LightKind(const ads_name light);
 void ForEachPlacedLight(const std::function<bool(const ads_name light)>& visit);
 // What a walk of the whole drawing may expand to: every reference replaced
 // by its block's contents, the entities other than references counted. A
-// real building is 10^4 to 10^6 faces; ten million keeps a scene file
-// under about two gigabytes and its writer's memory within any machine,
-// where nested blocks of a few kilobytes can otherwise stand for billions.
+// real building is 10^4 to 10^6 faces; ten million keeps a walk's time
+// and memory within any machine, where nested blocks of a few kilobytes
+// can otherwise stand for billions. The bytes a scene file takes are
+// bounded on their own as it is written (scene_file.h): ten million faces
+// would take some four gigabytes.
 inline constexpr std::uint64_t kMaxSceneEntities = 10000000;
 // True, with the reason on the command line and the command marked as
 // failed, when the drawing cannot be walked whole: a block that contains

@@ -29,11 +29,11 @@
 #include "host/ui/msgbox.h"
 #include "host/util/nocase.h"
 #include "host/win/files.h"
-#include "host/win/replace_file.h"
 #include "host/win/textutil.h"
 #include "settings/matpov_registry.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
+#include "visual/model3d/scene_file.h"
 #include "visual/model3d/scene_walk.h"
 #include "visual/povray/pov_engine.h"
 #include "visual/povray/pov_tables.h"
@@ -200,8 +200,12 @@ bool CPovRay::PickCamera() {
 void CPovRay::Emit(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::vfprintf(m_out, format, args);
+    if (m_out) m_out->emit(format, args);
     va_end(args);
+}
+
+bool CPovRay::Stopped() const {
+    return m_out && m_out->stopped();
 }
 
 bool CPovRay::WriteScene(const std::string& path) {
@@ -217,13 +221,11 @@ bool CPovRay::WriteScene(const std::string& path) {
     PreparePovFolders();
     // The scene replaces the name whole once written: a link under the
     // name (as an unpacked archive may hold) is replaced, not written
-    // through, and a scene that fails halfway leaves the old file.
-    host::ReplacingFile file;
-    if (!file.open(path)) {
-        zcutPrintf("\nPliku %s nie można otworzyć", path.c_str());
-        return false;
-    }
-    m_out = file.stream();
+    // through, and a scene that fails halfway, or grows past its bound,
+    // leaves the old file.
+    scene::SceneFile file(maxSceneMegabytes);
+    if (!file.open(path)) return false;
+    m_out = &file;
     m_refused.clear();
     for (const char* include : {"colors.inc", "textures.inc", "stones.inc", "metals.inc", "glass.inc",
                                 "woods.inc", "velmak.inc", "velmakUser.inc"})
@@ -251,11 +253,7 @@ bool CPovRay::WriteScene(const std::string& path) {
     }
     WriteGeometry();
     m_out = nullptr;
-    std::string error;
-    if (!file.commit(&error)) {
-        zcutPrintf("\n%s", error.c_str());
-        return false;
-    }
+    if (!file.commit()) return false;
     PlacePovIncludes(path);
     return true;
 }
@@ -472,7 +470,7 @@ void CPovRay::WriteGeometry() {
         if (!ExistsEntityType(type, false, set)) continue;
         std::int32_t count = 0;
         zcedSSLength(set, &count);
-        for (std::int32_t i = 0; i < count; ++i) {
+        for (std::int32_t i = 0; i < count && !Stopped(); ++i) {
             ads_name entity;
             ZcDbObjectId id;
             if (zcedSSName(set, i, entity) != RTNORM || zcdbGetObjectId(id, entity) != Zcad::eOk) continue;
@@ -491,6 +489,7 @@ void CPovRay::WriteBlockFaces(const ZcDbBlockReference& insert, const ZcDbXform*
     const ZcDbXform own = insert.blockTransform();
     const ZcDbXform transform = parent ? Product(*parent, own) : own;
     for (const ZcDbObjectId& id : scene::BlockEntities(insert.blockTableRecord())) {
+        if (Stopped()) return;
         ZcDbObjectPointer<ZcDbEntity> opened(id, ZcDb::kForRead);
         if (!opened || opened->isErased()) continue;
         if (const ZcDbFace* face = ZcDbFace::cast(opened.get()))

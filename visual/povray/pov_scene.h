@@ -17,6 +17,7 @@
 // PickCamera, then WriteScene (which reads the view and the extents).
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <set>
@@ -26,6 +27,7 @@
 #include "host/ge/geplane.h"
 #include "host/util/adscodes.h"
 #include "settings/matpov.h"
+#include "visual/model3d/scene_file.h"
 
 class ZcDbFace;
 struct ZcDbXform;
@@ -46,8 +48,10 @@ public:
 
     // Asks for a camera object; false on cancel, true with or without one.
     bool PickCamera();
-    // Writes the whole scene; false when the file cannot be opened or the
-    // picked camera cannot be written (what was written stays, closed).
+    // Writes the whole scene; false when the file cannot be opened, the
+    // picked camera cannot be written, or the scene would grow past
+    // maxSceneMegabytes or fails to be written (the name then stays as it
+    // was).
     bool WriteScene(const std::string& path);
 
     // Uses this entity as the picked camera (what PickCamera keeps).
@@ -76,6 +80,7 @@ public:
     PovColour ambientColour, backgroundColour, zenithColour, horizonColour;
     bool radiosityOn = false;
     bool noClassicLights = false;
+    std::uint64_t maxSceneMegabytes = scene::kMaxSceneMegabytes;
 
 private:
     void WriteRadiosity();
@@ -90,7 +95,11 @@ private:
     bool TextureNamed(const AA_LAYERPOV& row);
     void Emit(const char* format, ...);
 
-    std::FILE* m_out = nullptr;  // the scene's stream while WriteScene writes
+    // Whether the scene file has stopped (its bound reached, a write
+    // failed): the walk ends, nothing more is written.
+    bool Stopped() const;
+
+    scene::SceneFile* m_out = nullptr;  // the scene's file while WriteScene writes
     AAR_LAYERPOV m_materials;
     std::set<std::string> m_refused;  // layers whose texture was named
 };

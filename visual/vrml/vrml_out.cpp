@@ -31,7 +31,6 @@
 #include "host/ui/hostdialogs.h"
 #include "host/util/nocase.h"
 #include "host/win/files.h"
-#include "host/win/replace_file.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "visual/model3d/scene_walk.h"
@@ -162,19 +161,21 @@ CVrmlOut::~CVrmlOut() {
 void CVrmlOut::Emit(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::vfprintf(m_out, format, args);
+    if (m_out) m_out->emit(format, args);
     va_end(args);
+}
+
+bool CVrmlOut::Stopped() const {
+    return m_out && m_out->stopped();
 }
 
 VrmlWritten CVrmlOut::Write(const std::string& path) {
     // Written aside and renamed over the name: a link under the name is
-    // replaced, not written through.
-    host::ReplacingFile file;
-    if (!file.open(path)) {
-        zcutPrintf("\nPliku %s nie można otworzyć", path.c_str());
-        return VrmlWritten::Nothing;
-    }
-    m_out = file.stream();
+    // replaced, not written through, and a file that fails or grows past
+    // its bound leaves the old one.
+    scene::SceneFile file(maxFileMegabytes);
+    if (!file.open(path)) return VrmlWritten::Nothing;
+    m_out = &file;
     Emit("#VRML V2.0 utf8\n");
     Emit("#Elaborato con Velmor versione 2014\n");
     Emit("NavigationInfo {\n");
@@ -186,11 +187,7 @@ VrmlWritten CVrmlOut::Write(const std::string& path) {
         WriteModelSpaceShapes();
     }
     m_out = nullptr;
-    std::string error;
-    if (!file.commit(&error)) {
-        zcutPrintf("\n%s", error.c_str());
-        return VrmlWritten::Nothing;
-    }
+    if (!file.commit()) return VrmlWritten::Nothing;
     return picked ? VrmlWritten::Whole : VrmlWritten::WithoutModel;
 }
 
@@ -395,16 +392,20 @@ void CVrmlOut::WriteModelSpaceShapes() {
     ZcDbDatabase* db = GetWorkingDatabase();
     if (!db) return;
     VrmlLayerGroups groups;
-    for (const ZcDbObjectId& id : scene::BlockEntities(db->modelSpaceId()))
+    for (const ZcDbObjectId& id : scene::BlockEntities(db->modelSpaceId())) {
+        if (Stopped()) return;
         AddEntity(id, ZcDbXform(), groups);
+    }
     WriteGroups(groups);
 }
 
 void CVrmlOut::WriteBlockShapes(const ZcDbBlockReference& insert, const ZcDbXform& parent) {
     const ZcDbXform transform = Product(parent, insert.blockTransform());
     VrmlLayerGroups groups;
-    for (const ZcDbObjectId& id : scene::BlockEntities(insert.blockTableRecord()))
+    for (const ZcDbObjectId& id : scene::BlockEntities(insert.blockTableRecord())) {
+        if (Stopped()) return;
         AddEntity(id, transform, groups);
+    }
     WriteGroups(groups);
 }
 
@@ -427,7 +428,7 @@ void CVrmlOut::AddEntity(const ZcDbObjectId& id, const ZcDbXform& transform, Vrm
 }
 
 void CVrmlOut::WriteGroups(VrmlLayerGroups& groups) {
-    for (auto group = groups.rbegin(); group != groups.rend(); ++group) WriteShape(*group);
+    for (auto group = groups.rbegin(); group != groups.rend() && !Stopped(); ++group) WriteShape(*group);
     FreeLayerGroups(groups);
 }
 

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "host/ge/gebase.h"
+#include "visual/model3d/scene_file.h"
 #include "visual/vrml/vrml_table.h"
 
 class ZcDbBlockReference;
@@ -83,7 +84,9 @@ public:
     CVrmlOut& operator=(const CVrmlOut&) = delete;
 
     // Writes the file and puts it under `path` (a cancel at the camera
-    // prompt keeps what was written up to it).
+    // prompt keeps what was written up to it); Nothing, the name as it
+    // was, when the file would grow past maxFileMegabytes or cannot be
+    // written.
     VrmlWritten Write(const std::string& path);
 
     // 0 when the user cancelled at the camera prompt, else 1.
@@ -100,6 +103,7 @@ public:
     double viewSize = 0.0;
     int headlight = 0;
     AAR_LAYERVRML layerMaterials;
+    std::uint64_t maxFileMegabytes = scene::kMaxSceneMegabytes;
 
 private:
     void WriteBackground();
@@ -108,7 +112,11 @@ private:
     void WriteGroups(VrmlLayerGroups& groups);
     void Emit(const char* format, ...);
 
-    std::FILE* m_out = nullptr;  // the file's stream while Write writes
+    // Whether the file has stopped (its bound reached, a write failed):
+    // the walk ends, nothing more is written.
+    bool Stopped() const;
+
+    scene::SceneFile* m_out = nullptr;  // the file while Write writes
 };
 
 // The orientation (axis and angle) that turns the VRML camera, which looks

@@ -94,6 +94,34 @@ TEST_F(ObjLanguage, self_inclusion_direct_or_not_is_refused) {
     EXPECT_EQ(lastMessage(), path("LOST.txt") + ":2: Nie można otworzyć dołączonego pliku MISSING.inc");
 }
 
+// Ten files, each including the next ten times: ten billion lines from a
+// few hundred bytes. The definition is refused by its expanded length,
+// with its name and the bound, once that is passed; includes that repeat
+// within the bound still load.
+TEST_F(ObjLanguage, includes_that_fan_out_past_the_line_bound_are_refused_with_the_definition) {
+    std::string includes;
+    for (int i = 0; i < 10; ++i) includes += "@\"FAN1.inc\"\n";
+    write("FAN.txt", "VAR\n" + includes + "END_VAR\n");
+    for (int level = 1; level < 10; ++level) {
+        std::string next;
+        for (int i = 0; i < 10; ++i) next += "@\"FAN" + std::to_string(level + 1) + ".inc\"\n";
+        write("FAN" + std::to_string(level) + ".inc", next);
+    }
+    write("FAN10.inc", "; liść\n");
+    int loaded = 0;
+    load("FAN", &loaded);
+    EXPECT_EQ(loaded, -1);
+    EXPECT_EQ(lastMessage(),
+              "Definicja FAN z dołączonymi plikami ma więcej niż 100000 wierszy: nie została wczytana.");
+
+    write("FEW.txt", "VAR\n" + includes + "END_VAR\n");
+    write("FAN1.inc", "@\"FAN9.inc\"\n@\"FAN9.inc\"\n");
+    ObjContext& few = load("FEW", &loaded);
+    EXPECT_EQ(loaded, 1);
+    // Each FAN1 block: its markers, two FAN9 blocks of ten FAN10 blocks.
+    EXPECT_EQ(few.text->lines.size(), 2u + 10u * (2u + 2u * (2u + 10u * 3u)));
+}
+
 TEST_F(ObjLanguage, an_unchanged_text_saves_nothing) {
     const std::string text = "VAR\r\n$8=\"W\"01D90\r\nEND_VAR\r\n";
     write("SAME.txt", text);

@@ -12,42 +12,23 @@
 #include "host/ads/rbutil.h"
 #include "host/util/findfile.h"
 #include "objects/language/obj_records.h"
+#include "tests/objects/placement/placed_object_fixture.h"
 #include "tests/store/damaged_records.h"
-#include "tests/support/velm_test.h"
 #include "walls/graph/outline_record.h"
 
 namespace {
 
-class ModifyDamaged : public VelmTest {
+class ModifyDamaged : public PlacedObjectTest {
 protected:
     void SetUp() override {
-        VelmTest::SetUp();
-        const std::string root = VELM_SOURCE_DIR;
-        host::setSupportPathProvider([root] {
-            return std::vector<std::string>{root + "/support", root + "/support/host"};
-        });
-        loadModule();
+        PlacedObjectTest::SetUp();
         // A room and a door in its bottom wall: eight faces, the door cuts two.
-        run({"VELMWALLD", "0,0", "600,0", "600,400", "0,400", "Zamknij"});
-        run({"VELMOBJECT", "P1", "!pick 200,15", "100"});
-        ASSERT_EQ(doors(), 1) << transcript();
+        Place("P1");
         ASSERT_EQ(wallLines(), 10) << transcript();
-        for (ZcDbObjectId id : modelSpace()) {
-            ads_name e;
-            zcdbGetAdsName(e, id);
-            resbuf* record = GetEntXData(e, kParamRecordApp);
-            if (record && FindXDataApp(record, kParamRecordApp)) ads_name_set(e, door);
-            zcutRelRb(record);
-        }
-        ASSERT_FALSE(ads_name_nil(door));
+        ads_name_set(placed, door);
         doorHandle = Handle(door);
     }
-    void TearDown() override {
-        host::setSupportPathProvider(nullptr);
-        VelmTest::TearDown();
-    }
-    static int doors() { return count("0=INSERT -3=VELM5$_$PARAMETRI-"); }
-    static int wallLines() { return count("0=LINE 8=VELM2DWALLS$0"); }
+    static int doors() { return placedObjects(); }
     static std::string Handle(const ads_name e) {
         resbuf* list = zcdbEntGet(e);
         const resbuf* h = FindRbCode(list, 5);
