@@ -70,7 +70,7 @@ std::optional<std::vector<ObjLine>> ExpandInclude(std::string_view includeLine, 
     std::string_view rest = includeLine.substr(2);
     std::string name(rest.substr(0, rest.find('"')));
     while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
-    std::string path;
+    std::string path, unreadable;
     std::optional<host::TextFile> file;
     if (FindLibraryFile(name, path) == RTNORM) {
         std::string canonical = CanonicalPath(path);
@@ -80,10 +80,13 @@ std::optional<std::vector<ObjLine>> ExpandInclude(std::string_view includeLine, 
                 ReportInclude(site, "Pętla dołączeń: plik " + name + " dołącza sam siebie");
                 return std::nullopt;
             }
-        file = host::readTextFile(path);
+        file = host::readTextFile(path, &unreadable);
         if (file) stack.push_back(canonical);
     }
     if (!file) {
+        // Why a file that is there cannot be read (no regular file, too
+        // large) comes first.
+        if (!unreadable.empty()) zcutPrintf("\n%s", unreadable.c_str());
         ReportInclude(site, "Nie można otworzyć dołączonego pliku " + name);
         return std::nullopt;
     }
@@ -167,6 +170,7 @@ int FindLibraryFile(const std::string& name, std::string& fullPath) {
         for (const std::string& folder : folders) {
             std::string candidate = folder + "\\" + name;
             if (zcedFindFile(candidate.c_str(), found) == RTNORM) {
+                ReportRefusedSupportFiles();
                 fullPath = found;
                 return RTNORM;
             }
@@ -174,6 +178,7 @@ int FindLibraryFile(const std::string& name, std::string& fullPath) {
     }
     int status = zcedFindFile(name.c_str(), found);
     if (status == RTNORM) fullPath = found;
+    ReportRefusedSupportFiles();
     return status;
 }
 
@@ -195,8 +200,12 @@ int ReadObjText(const std::string& name, std::unique_ptr<ObjText>& slot) {
         slot = std::make_unique<ObjText>(*kept);
         return 1;
     }
-    std::optional<host::TextFile> file = host::readTextFile(path);
-    if (!file) return 0;
+    std::string unreadable;
+    std::optional<host::TextFile> file = host::readTextFile(path, &unreadable);
+    if (!file) {
+        zcutPrintf("\n%s", unreadable.empty() ? ("nie można odczytać " + path).c_str() : unreadable.c_str());
+        return 0;
+    }
     slot = std::make_unique<ObjText>();
     ObjText& text = *slot;
     text.path = path;
