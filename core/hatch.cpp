@@ -21,6 +21,7 @@
 #include "core/geometry/polygon.h"
 #include "core/host_services.h"
 #include "core/layer_catalogue.h"
+#include "core/support_files.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
@@ -333,7 +334,7 @@ ZcDbHatch* NewHatch(const std::string& layer, double angleDegrees, double scale,
     hatch->setLayer(layer);
     hatch->setAssociative(false);
     hatch->setPatternDouble(false);
-    bool custom = host::findOnSupportPath(pattern + ".pat").has_value();
+    const bool custom = IsCustomPattern(pattern, kHatchApp);
     hatch->setPattern(custom ? ZcDbHatch::kCustomDefined : ZcDbHatch::kPreDefined, pattern);
     return hatch;
 }

@@ -9,6 +9,7 @@
 
 #include "host/ads/cmdline.h"
 #include "host/ed/cmdproc.h"
+#include "host/util/findfile.h"
 #include "host/util/nocase.h"
 #include "host/win/files.h"
 #include "host/win/kept_files.h"
@@ -34,9 +35,15 @@ int GetVxdListFolder(std::string& folder) {
     return FolderOfSupportFile("VXD.LST", folder);
 }
 
+bool IsCustomPattern(const std::string& pattern, std::string_view record) {
+    const std::string fileName = pattern + ".pat";
+    return CheckDrawingFileName(fileName, record) && FindSupportFile(fileName);
+}
+
 int FindPatternFile(std::string_view name, std::string& path, bool check) {
     std::string fileName(name);
     fileName += ".pat";
+    if (!host::isPlainFileName(fileName)) return 0;
     if (std::optional<std::string> found = FindSupportFile(fileName)) {
         path = *found;
         return 1;
@@ -139,8 +146,15 @@ std::shared_ptr<const host::TextFile> SharedSupportText(const std::string& path,
     constexpr std::string_view kKept = "support text";
     if (auto kept = std::static_pointer_cast<const host::TextFile>(host::keptFileValue(path, kKept)))
         return kept;
-    std::string bytes;
-    if (!host::readWholeFile(path, bytes)) return nullptr;
+    std::string bytes, error;
+    if (!host::readWholeFile(path, bytes, &error)) {
+        // A file that is there but cannot be read (no regular file, too
+        // large, no access) is named with the reason; a missing one is its
+        // reader's to tell.
+        if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES && !error.empty())
+            zcutPrintf("\n%s", error.c_str());
+        return nullptr;
+    }
     std::shared_ptr<const host::TextFile> text = TextOfBytes(path, bytes, notText);
     if (text) host::keepFileValue(path, kKept, text, bytes);
     return text;

@@ -20,6 +20,10 @@
 
 // The full path of `name` on the host's support search path.
 std::optional<std::string> FindSupportFile(std::string_view name);
+// Names on the command line, now, what the host's search refused (a link
+// leading out of the folder it was found in) or could not read since it
+// was last asked: a reader then says the file is missing after its reason.
+void ReportRefusedSupportFiles();
 // Whether a name a drawing gave for a support file (a schedule or label
 // template) may be looked up: only a plain file name may; one with a
 // folder part or ".." is refused on the command line, naming `record`, the
@@ -31,6 +35,11 @@ bool CheckDrawingFileName(std::string_view name, std::string_view record);
 int GetDataFolder(std::string& folder);
 // The same for "VXD.LST", the folder of the view-mode layer lists.
 int GetVxdListFolder(std::string& folder);
+
+// Whether a hatch pattern is custom: its file NAME.pat is on the support
+// path. A name with a folder part or ".." is refused as CheckDrawingFileName
+// refuses it, naming `record`, and taken for a predefined pattern.
+bool IsCustomPattern(const std::string& pattern, std::string_view record);
 
 // The pattern file NAME.pat, else the host's "zwcadiso.pat" (with `check`,
 // only when it defines the pattern `name`). 1 and the path, or 0.
@@ -53,7 +62,9 @@ std::optional<std::string> ConfigStringFromLines(const std::vector<std::string>&
 
 // A support file read whole. One that is there but is not text (see
 // host::isTextBytes) is named on the command line and given as none, with
-// `notText` set, so that its reader goes on as for a missing file.
+// `notText` set, so that its reader goes on as for a missing file; one that
+// is there but cannot be read (no regular file, above the size cap) is
+// named with the reader's reason and given as none.
 std::optional<host::TextFile> ReadSupportText(const std::string& path, bool* notText = nullptr);
 // The same, shared with the next readers while the file stays as it was
 // (null for none), for a reader that only looks at the lines.

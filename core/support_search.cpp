@@ -2,10 +2,17 @@
 #include "core/support_files.h"
 #include "host/ads/cmdline.h"
 #include "host/util/findfile.h"
+#include "host/util/notes.h"
 
 std::optional<std::string> FindSupportFile(std::string_view name) {
     if (name.empty()) return std::nullopt;
-    return host::findOnSupportPath(std::string(name));
+    std::optional<std::string> found = host::findOnSupportPath(std::string(name));
+    ReportRefusedSupportFiles();
+    return found;
+}
+
+void ReportRefusedSupportFiles() {
+    for (const std::string& note : host::takeNotesForCommandLine()) zcutPrintf("\n%s", note.c_str());
 }
 
 bool CheckDrawingFileName(std::string_view name, std::string_view record) {

@@ -1,6 +1,8 @@
 // libFuzzer target of the DXF reader: any bytes must give either a
 // database or a refusal with a message, never a fault. The seed corpus is
-// the sample drawing written by the sample program. The reader and writer
+// the sample drawing written by the sample program, the drawings of other
+// programs in tests/data/dxf and the binary files of fuzz/dxf_seeds, so
+// binary decoding is reached too. The reader and writer
 // run on every core; a text long enough to be cut into stretches is read
 // and saved once more on one thread, and both must say the same.
 #include <cstddef>

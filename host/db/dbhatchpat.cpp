@@ -13,6 +13,7 @@
 
 #include "host/db/dbhatch.h"
 #include "host/util/findfile.h"
+#include "host/util/notes.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
 
@@ -151,17 +152,26 @@ std::map<std::string, PatternFile>& patternFiles() {
     return files;
 }
 
+// The pattern file read whole; what kept it from being read is said on the
+// command line (a hatch goes on without its pattern lines).
+std::optional<TextFile> ReadPatternFile(const std::string& path) {
+    std::string error;
+    std::optional<TextFile> text = readTextFile(path, &error);
+    if (!text) noteForCommandLine(error.empty() ? "nie można odczytać " + path : error);
+    return text;
+}
+
 std::optional<std::vector<PatternLine>> PatternFrom(const std::string& path, const std::string& name) {
     const std::optional<FileStamp> stamp = settledStamp(path);
     if (!stamp) {
         patternFiles().erase(path);
-        std::optional<TextFile> text = readTextFile(path);
+        std::optional<TextFile> text = ReadPatternFile(path);
         if (!text) return std::nullopt;
         return parsePatternDefinition(text->lines, name);
     }
     auto at = patternFiles().find(path);
     if (at == patternFiles().end() || !(at->second.stamp == *stamp)) {
-        std::optional<TextFile> text = readTextFile(path);
+        std::optional<TextFile> text = ReadPatternFile(path);
         if (!text) return std::nullopt;
         at = patternFiles().insert_or_assign(path, PatternFile{*stamp, std::move(text->lines), {}}).first;
     }
@@ -176,12 +186,20 @@ std::optional<std::vector<PatternLine>> PatternFrom(const std::string& path, con
 // The line families of the hatch's pattern: a custom pattern from NAME.pat,
 // a predefined one from the host's "zwcadiso.pat", both on the support
 // path. One thread at a time: the drawing's writers ask side by side, and
-// the file cache and the support-path search are not theirs to share.
+// the file cache and the support-path search are not theirs to share. A
+// custom name that is no plain file name (a folder part, "..") names a file
+// outside the support folders: it is refused, naming the hatch.
 std::optional<std::vector<PatternLine>> PatternOf(const ZcDbHatch& hatch) {
     static std::mutex lock;
     const std::lock_guard<std::mutex> hold(lock);
     std::string file = hatch.patternType() == ZcDbHatch::kCustomDefined ? hatch.patternName() + ".pat"
                                                                         : std::string("zwcadiso.pat");
+    if (!isPlainFileName(file)) {
+        const ZcDbObjectId id = hatch.objectId();
+        noteForCommandLine((id.isNull() ? std::string("HATCH") : "HATCH " + id.handle().ascii()) +
+                           ": nazwa pliku \"" + file + "\" nie może wskazywać folderu; odrzucono.");
+        return std::nullopt;
+    }
     std::optional<std::string> path = findOnSupportPath(file);
     if (!path) return std::nullopt;
     return PatternFrom(*path, hatch.patternName());

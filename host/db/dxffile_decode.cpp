@@ -215,7 +215,25 @@ std::optional<std::string> binaryDxfToText(std::string_view bytes, std::string& 
                 const void* end = std::memchr(data + i, 0, n - i);
                 if (!end) return truncated();
                 std::size_t len = static_cast<const unsigned char*>(end) - (data + i);
-                out.append(bytes.substr(i, len));
+                // A line end inside a string would end the value in the text
+                // and start groups the file does not have: control characters
+                // go in as the caret escapes of the text form, which the
+                // reader turns back into what the string holds. A caret the
+                // reader would pair with such an escape is written "^ ", as
+                // the text writer does.
+                bool caretOpen = false;  // the last caret written would start an escape
+                for (std::size_t k = i; k < i + len; ++k) {
+                    const unsigned char c = data[k];
+                    if (c < 0x20) {
+                        if (caretOpen) out.push_back(' ');
+                        out.push_back('^');
+                        out.push_back(static_cast<char>(c + '@'));
+                        caretOpen = false;
+                    } else {
+                        out.push_back(static_cast<char>(c));
+                        caretOpen = !caretOpen && c == '^';
+                    }
+                }
                 i += len + 1;
                 break;
             }

@@ -18,6 +18,7 @@
 #include <cstring>
 #include <deque>
 #include <map>
+#include <mutex>
 #include <numbers>
 #include <optional>
 #include <unordered_map>
@@ -827,10 +828,28 @@ private:
     // The line where the file's last record starts.
     int lastRecordLine() const { return m_starts.empty() ? 1 : lineOf(m_pairs[m_starts.back()]); }
 
-    // The line of a pair's code: its value is on the next line.
+    // The line of a pair's code: its value is on the next line. Every
+    // reference and dimension asks (for a cycle of blocks named later), so
+    // the count is not taken from the start each time: the line ends before
+    // each stretch of kLineStretch bytes are counted once, at the first
+    // question, and a question counts within its stretch only. Safe from
+    // the side-by-side tasks, which refuse with a line too.
     int lineOf(const Pair& p) const {
         if (!p.text) return 1;
-        return static_cast<int>(std::count(m_text.data(), p.text, '\n'));
+        std::call_once(m_linesCounted, [this] {
+            m_linesBefore.reserve(m_text.size() / kLineStretch + 1);
+            int lines = 0;
+            for (std::size_t from = 0; from <= m_text.size(); from += kLineStretch) {
+                m_linesBefore.push_back(lines);
+                const std::size_t to = std::min(m_text.size(), from + kLineStretch);
+                lines += static_cast<int>(std::count(m_text.data() + from, m_text.data() + to, '\n'));
+            }
+        });
+        const std::size_t offset = static_cast<std::size_t>(p.text - m_text.data());
+        const std::size_t stretch = offset / kLineStretch;
+        if (stretch >= m_linesBefore.size()) return static_cast<int>(std::count(m_text.data(), p.text, '\n'));
+        return m_linesBefore[stretch] +
+               static_cast<int>(std::count(m_text.data() + stretch * kLineStretch, p.text, '\n'));
     }
     std::string_view kindAt(std::size_t i) const { return trimmed(at(i).value()); }
 
@@ -1961,8 +1980,11 @@ private:
     void lost(const std::string& kind) { ++m_lost[kind]; }
 
     std::string_view m_text;
-    std::string m_version;  // $ACADVER, empty when the header has none
-    std::string m_name;     // the file's, for the message of one cut off; may be empty
+    static constexpr std::size_t kLineStretch = 1024;
+    mutable std::once_flag m_linesCounted;
+    mutable std::vector<int> m_linesBefore;  // line ends before each stretch of the text
+    std::string m_version;                   // $ACADVER, empty when the header has none
+    std::string m_name;                      // the file's, for the message of one cut off; may be empty
     std::vector<Pair> m_pairs;
     std::vector<std::size_t> m_starts;  // of the records: the "0" pairs
     std::size_t m_pos = 0;

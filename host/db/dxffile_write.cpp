@@ -241,7 +241,8 @@ private:
             value = repaired = host::repairUtf8(value);
         // Control characters (a line end would split the pair) are written
         // as the format's caret escapes, and a caret that would read as one
-        // as "^ ": at most two bytes for one.
+        // (or pair with the escape of a control character after it) as
+        // "^ ": at most two bytes for one.
         char* p = room(2 * value.size() + 1);
         for (std::size_t i = 0; i < value.size(); ++i) {
             char c = value[i];
@@ -249,7 +250,8 @@ private:
                 *p++ = '^';
                 *p++ = static_cast<char>(c + '@');
             } else if (c == '^' && i + 1 < value.size() &&
-                       (value[i + 1] == ' ' || (value[i + 1] > '@' && value[i + 1] <= '_'))) {
+                       (value[i + 1] == ' ' || static_cast<unsigned char>(value[i + 1]) < 0x20 ||
+                        (value[i + 1] > '@' && value[i + 1] <= '_'))) {
                 *p++ = '^';
                 *p++ = ' ';
             } else {

@@ -32,6 +32,7 @@
 #include "host/ed/docman.h"
 #include "host/ed/hostcmd_util.h"
 #include "host/util/hostassert.h"
+#include "host/util/notes.h"
 #include "host/win/files.h"
 #include "host/win/kept_files.h"
 
@@ -515,6 +516,7 @@ int runResolved(const Resolved& r) {
     if (s.running.empty()) {
         host::forgetCommandKeptFileValues();
         host::forgetFilesAsRead();
+        for (const std::string& note : host::takeNotesForCommandLine()) zcutPrintf("\n%s", note.c_str());
     }
     if (result == RTERROR)
         zcedEditor->notify([&](ZcEditorReactor* re) { re->commandFailed(n); });

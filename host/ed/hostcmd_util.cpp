@@ -13,6 +13,7 @@
 #include "host/ed/grdraw.h"
 #include "host/ed/prompts.h"
 #include "host/util/findfile.h"
+#include "host/win/files.h"
 
 namespace host {
 
@@ -133,12 +134,6 @@ namespace {
 std::function<std::string(const std::string&)>& finder() {
     static std::function<std::string(const std::string&)> f;
     return f;
-}
-bool fileExists(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    std::fclose(f);
-    return true;
 }
 }  // namespace
 

@@ -20,6 +20,7 @@
 #include "host/rx/rxdynlinker.h"
 #include "host/ui/hostdialogs.h"
 #include "host/util/findfile.h"
+#include "host/util/notes.h"
 #include "host/win/files.h"
 #include "host/win/kept_files.h"
 
@@ -289,7 +290,10 @@ bool saveDrawing(ZcApDocument* doc, const std::string& path, std::string* error)
         if (error) *error = "DXF: brak rysunku do zapisania";
         return false;
     }
-    if (!saveDxf(doc->database(), path, &doc->sysVars(), error)) return false;
+    const bool saved = saveDxf(doc->database(), path, &doc->sysVars(), error);
+    // What the save could not read (a hatch's pattern file) is said, saved or not.
+    for (const std::string& note : takeNotesForCommandLine()) zcutPrintf("\n%s", note.c_str());
+    if (!saved) return false;
     state().lastSaved = path;
     return true;
 }

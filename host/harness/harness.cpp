@@ -9,6 +9,7 @@
 #include "host/ed/inputqueue.h"
 #include "host/ed/session.h"
 #include "host/ui/driver.h"
+#include "host/util/notes.h"
 #include "host/win/files.h"
 #include "host/win/kept_files.h"
 
@@ -30,6 +31,7 @@ void resetAll() {
     removeTemporaryFolder();
     forgetKeptFileValues();
     forgetFilesAsRead();
+    takeNotesForCommandLine();
 }
 
 }  // namespace host

@@ -4,13 +4,13 @@
 
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <utility>
 
 #include "host/ui/resources.h"
 #include "host/ui/uitext.h"
 #include "host/ui/wnd.h"
+#include "host/win/files.h"
 
 COLORREF GetSysColor(int index) {
     switch (index) {
@@ -84,9 +84,9 @@ std::optional<BitmapImage> ReadBmp(std::string_view b, std::string name) {
 }
 
 std::optional<BitmapImage> ReadBmpFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Through the one reader: a preview beside a drawing may be anything.
+    std::string bytes;
+    if (!host::readWholeFile(path, bytes)) return std::nullopt;
     return ReadBmp(bytes, path);
 }
 

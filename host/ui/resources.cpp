@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <memory>
 
@@ -408,9 +407,13 @@ HINSTANCE zcuiRegisterResourceFolder(const std::string& folder, std::string* err
         if (!entry.is_regular_file()) continue;
         std::string p = entry.path().string();
         if (!EndsWithNoCase(p, ".txt") && !EndsWithNoCase(p, ".bmp")) continue;
-        std::ifstream in(p, std::ios::binary);
+        std::string bytes, why;
+        if (!host::readWholeFile(p, bytes, &why)) {
+            if (error) *error = why;
+            return nullptr;
+        }
         names.push_back(std::filesystem::relative(entry.path(), folder, ec).string());
-        contents.emplace_back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        contents.push_back(std::move(bytes));
     }
     if (ec) {
         if (error) *error = folder + ": cannot read the folder";

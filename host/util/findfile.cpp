@@ -5,11 +5,13 @@
 #include <sys/stat.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <unordered_map>
 
 #include "host/util/adscodes.h"
+#include "host/util/notes.h"
 #include "host/win/files.h"
 #include "host/win/kept_files.h"
 
@@ -97,6 +99,22 @@ FoundNames& foundNames() {
     return f;
 }
 
+// Whether the path is a symbolic link whose file is not in `folder` itself
+// (a sub-folder, which the search does not go into, is outside too), the
+// folders of both taken as the system resolves them.
+bool leavesFolder(const std::string& path, const std::string& folder) {
+    struct stat st;
+    if (::lstat(host::nativePath(path).c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return false;
+    const std::unique_ptr<char, decltype(&std::free)> file(
+        ::realpath(host::nativePath(path).c_str(), nullptr), &std::free);
+    const std::unique_ptr<char, decltype(&std::free)> dir(
+        ::realpath(host::nativePath(folder).c_str(), nullptr), &std::free);
+    if (!file || !dir) return true;
+    const std::string_view target = file.get();
+    const std::size_t slash = target.rfind('/');
+    return target.substr(0, slash == 0 ? 1 : slash) != dir.get();
+}
+
 // The file of that name in the folder, whatever the case of its letters.
 std::optional<std::string> lookIn(const std::string& folder, const std::string& name, LookedIn* lookedIn) {
     if (name.empty() || name.find_first_of("*?") != std::string::npos) return std::nullopt;
@@ -114,11 +132,25 @@ std::optional<std::string> lookIn(const std::string& folder, const std::string& 
         path += file;
         return host::fileThisRound(path);
     };
-    if (found(name)) return folder.empty() ? name : path;
+    // A link that leads out of the folder would let whoever put it there
+    // (a folder received with a drawing) have any file read as this one.
+    const auto refused = [&] {
+        if (!leavesFolder(path, path.substr(0, dirLength))) return false;
+        host::noteForCommandLine("nie można odczytać " + path +
+                                 ": dowiązanie prowadzi poza folder, w którym je znaleziono; odrzucono.");
+        return true;
+    };
+    if (found(name)) {
+        if (refused()) return std::nullopt;
+        return folder.empty() ? name : path;
+    }
     path.resize(dirLength);
     const auto matching = namesMatching(path, name);
     for (const std::string& entry : *matching)
-        if (found(entry)) return folder.empty() ? entry : path;
+        if (found(entry)) {
+            if (refused()) return std::nullopt;
+            return folder.empty() ? entry : path;
+        }
     return std::nullopt;
 }
 

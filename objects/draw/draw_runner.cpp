@@ -8,6 +8,7 @@
 #include "core/geometry/polygon.h"
 #include "core/hatch.h"
 #include "core/host_services.h"
+#include "core/support_files.h"
 #include "host/ads/adsent.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
@@ -102,7 +103,7 @@ void MakeDeferredHatch(const DeferredHatch& record, const std::string& blockName
     hatch->setPatternAngle(record.angle);
     hatch->setLayer(record.layer);
     hatch->setAssociative(false);
-    const bool custom = host::findOnSupportPath(record.pattern + ".pat").has_value();
+    const bool custom = IsCustomPattern(record.pattern, "HATCH");
     hatch->setPattern(custom ? ZcDbHatch::kCustomDefined : ZcDbHatch::kPreDefined, record.pattern);
     std::vector<ZcGePoint2d> loop;
     for (const VertexNode* v = first; v; v = v->next) {

@@ -32,6 +32,7 @@ struct Expansion {
     struct Found {
         std::string path, canonical;
         std::optional<host::TextFile> file;
+        std::string unreadable;  // why a file that is there cannot be read
     };
     std::string definition;
     std::vector<std::string> open;
@@ -103,7 +104,7 @@ std::optional<std::vector<ObjLine>> ExpandInclude(std::string_view includeLine, 
         Expansion::Found f;
         if (FindLibraryFile(name, f.path) == RTNORM) {
             f.canonical = CanonicalPath(f.path);
-            f.file = host::readTextFile(f.path);
+            f.file = host::readTextFile(f.path, &f.unreadable);
         }
         known = x.found.emplace(name, std::move(f)).first;
     }
@@ -116,6 +117,9 @@ std::optional<std::vector<ObjLine>> ExpandInclude(std::string_view includeLine, 
                 return std::nullopt;
             }
     if (!found.file) {
+        // Why a file that is there cannot be read (no regular file, too
+        // large) comes first.
+        if (!found.unreadable.empty()) zcutPrintf("\n%s", found.unreadable.c_str());
         ReportInclude(site, "Nie można otworzyć dołączonego pliku " + name);
         return std::nullopt;
     }
@@ -203,6 +207,7 @@ int FindLibraryFile(const std::string& name, std::string& fullPath) {
         for (const std::string& folder : folders) {
             std::string candidate = folder + "\\" + name;
             if (zcedFindFile(candidate.c_str(), found) == RTNORM) {
+                ReportRefusedSupportFiles();
                 fullPath = found;
                 return RTNORM;
             }
@@ -210,6 +215,7 @@ int FindLibraryFile(const std::string& name, std::string& fullPath) {
     }
     int status = zcedFindFile(name.c_str(), found);
     if (status == RTNORM) fullPath = found;
+    ReportRefusedSupportFiles();
     return status;
 }
 
@@ -231,8 +237,12 @@ int ReadObjText(const std::string& name, std::unique_ptr<ObjText>& slot) {
         slot = std::make_unique<ObjText>(*kept);
         return 1;
     }
-    std::optional<host::TextFile> file = host::readTextFile(path);
-    if (!file) return 0;
+    std::string unreadable;
+    std::optional<host::TextFile> file = host::readTextFile(path, &unreadable);
+    if (!file) {
+        zcutPrintf("\n%s", unreadable.empty() ? ("nie można odczytać " + path).c_str() : unreadable.c_str());
+        return 0;
+    }
     slot = std::make_unique<ObjText>();
     ObjText& text = *slot;
     text.path = path;

@@ -57,11 +57,9 @@ int ReadUaFile(std::string_view templateName, LabelTemplate& out, std::string_vi
         zcutPrintf("\n%s: %s", fileName.c_str(), "Pliku nie znaleziono");
         return 0;
     }
+    // A template that cannot be read has been named with the reason.
     std::optional<LineCursor> cursor = OpenLineCursor(*path);
-    if (!cursor) {
-        zcutPrintf("\n%s: %s", std::string(templateName).c_str(), "Pliku nie znaleziono");
-        return 0;
-    }
+    if (!cursor) return 0;
     out = LabelTemplate{};
     struct Key {
         const char* key;

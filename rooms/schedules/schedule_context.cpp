@@ -149,12 +149,13 @@ int CABACHI::ReadOaFile() {
     const std::string file = templateName + ".OA";
     if (!CheckDrawingFileName(file, templateRecord)) return 0;
     std::optional<std::string> path = FindSupportFile(file);
-    std::optional<LineCursor> cursor;
-    if (path) cursor = OpenLineCursor(*path);
-    if (!cursor) {
+    if (!path) {
         zcutPrintf("\n%s: %s", file.c_str(), kNotFound);
         return 0;
     }
+    // A template that cannot be read has been named with the reason.
+    std::optional<LineCursor> cursor = OpenLineCursor(*path);
+    if (!cursor) return 0;
     tableName.clear();
     rowName.clear();
     totalName.clear();

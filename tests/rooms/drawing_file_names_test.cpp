@@ -3,12 +3,18 @@
 // folders only: a template name pointing elsewhere is refused, naming the
 // record it came from; an object definition is read by its bare name. The
 // file pointed at, a marker that would change what is read, is never used.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <string>
 
+#include "core/hatch.h"
 #include "core/support_files.h"
 #include "host/util/findfile.h"
 #include "objects/language/obj_text.h"
@@ -90,4 +96,70 @@ TEST_F(DrawingFileNames, an_object_definition_with_a_folder_is_read_by_its_bare_
         ASSERT_EQ(ReadObjText(name, text), 1) << name;
         EXPECT_EQ(text->path, data.path("secret.txt"));
     }
+}
+
+TEST_F(DrawingFileNames, a_hatch_pattern_pointing_elsewhere_is_refused_naming_its_record) {
+    data.write("elsewhere/secret.pat", "*SECRET, outside\n0, 0,0, 0,1\n");
+    for (const std::string& name : PathsOutside()) {
+        EXPECT_FALSE(IsCustomPattern(name, kHatchApp)) << name;
+        EXPECT_EQ(lastMessage(), std::string(kHatchApp) + ": nazwa pliku \"" + name +
+                                     ".pat\" nie może wskazywać folderu; odrzucono.");
+    }
+    data.write("secret.pat", "*SECRET, inside\n0, 0,0, 0,1\n");
+    EXPECT_TRUE(IsCustomPattern("secret", kHatchApp));
+}
+
+TEST_F(DrawingFileNames, templates_that_are_no_regular_files_are_refused_by_name) {
+    // FIFOs beside the drawing: a read would wait for a writer for ever.
+    for (const char* name : {"FIFO.UA", "FIFO.OA"}) ASSERT_EQ(::mkfifo(data.path(name).c_str(), 0600), 0);
+    const auto withoutWaiting = [&](const char* name, auto read) {
+        auto reading = std::async(std::launch::async, read);
+        if (reading.wait_for(std::chrono::seconds(20)) == std::future_status::ready) return reading.get();
+        // Let the blocked read go: a writer that opens and closes ends it.
+        const int fd = ::open(data.path(name).c_str(), O_WRONLY);
+        if (fd >= 0) ::close(fd);
+        reading.wait();
+        ADD_FAILURE() << name << ": the read waited on the FIFO";
+        return -1;
+    };
+    LabelTemplate t;
+    EXPECT_EQ(withoutWaiting("FIFO.UA", [&] { return ReadUaFile("FIFO", t, kRoomLabelApp); }), 0);
+    EXPECT_EQ(lastMessage(), "nie można odczytać " + data.path("FIFO.UA") + ": to nie jest zwykły plik");
+    CABACHI s;
+    s.templateName = "FIFO";
+    EXPECT_EQ(withoutWaiting("FIFO.OA", [&] { return s.ReadOaFile(); }), 0);
+    EXPECT_EQ(lastMessage(), "nie można odczytać " + data.path("FIFO.OA") + ": to nie jest zwykły plik");
+
+    // Links to a device, which would fill the memory, lead out of the folder.
+    std::filesystem::create_symlink("/dev/zero", data.path("ZERO.UA"));
+    std::filesystem::create_symlink("/dev/zero", data.path("ZERO.OA"));
+    const std::string refused = ": dowiązanie prowadzi poza folder, w którym je znaleziono; odrzucono.";
+    EXPECT_EQ(ReadUaFile("ZERO", t, kRoomLabelApp), 0);
+    EXPECT_NE(transcript().find("nie można odczytać " + data.path("ZERO.UA") + refused), std::string::npos);
+    s.templateName = "ZERO";
+    EXPECT_EQ(s.ReadOaFile(), 0);
+    EXPECT_NE(transcript().find("nie można odczytać " + data.path("ZERO.OA") + refused), std::string::npos);
+}
+
+TEST_F(DrawingFileNames, a_template_reached_through_a_link_leaving_its_folder_is_refused) {
+    std::filesystem::create_symlink("elsewhere/secret.UA", data.path("LINKED.UA"));
+    std::filesystem::create_symlink(data.path("elsewhere/secret.OA"), data.path("LINKED.OA"));
+    LabelTemplate t;
+    EXPECT_EQ(ReadUaFile("LINKED", t, kRoomLabelApp), 0);
+    EXPECT_EQ(t.labelBlock, "");
+    EXPECT_NE(transcript().find("nie można odczytać " + data.path("LINKED.UA") +
+                                ": dowiązanie prowadzi poza folder, w którym je znaleziono; odrzucono."),
+              std::string::npos)
+        << transcript();
+    CABACHI s;
+    s.templateName = "LINKED";
+    EXPECT_EQ(s.ReadOaFile(), 0);
+    EXPECT_EQ(s.tableName, "");
+    EXPECT_NE(transcript().find("nie można odczytać " + data.path("LINKED.OA") +
+                                ": dowiązanie prowadzi poza folder"),
+              std::string::npos);
+    // A link to a template of the same folder is that template.
+    std::filesystem::create_symlink("secret.UA", data.path("ALIAS.UA"));
+    ASSERT_EQ(ReadUaFile("ALIAS", t, kRoomLabelApp), 1);
+    EXPECT_EQ(t.labelBlock, "INSIDE");
 }

@@ -9,6 +9,7 @@
 
 #include "core/host_services.h"
 #include "core/layer_catalogue.h"
+#include "core/support_files.h"
 #include "host/ads/acicolor.h"
 #include "host/db/dbhatch.h"
 #include "host/db/dbhatchpat.h"
@@ -20,6 +21,7 @@
 #include "host/util/nocase.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
+#include "store/velm_layerombra.h"
 
 namespace {
 
@@ -64,14 +66,13 @@ void AddShadowHatch(const std::string& blockName, const VertexNode* ring, const 
         if (scale) hatch->setPatternScale(*scale);
         if (angle) hatch->setPatternAngle(*angle * std::numbers::pi / 180.0);
         if (colourFlag) hatch->setColorIndex(colour);
-        SetPatternFromSupport(*hatch, pattern);
+        SetPatternFromSupport(*hatch, pattern, VELM_LAYEROMBRA::kClassName);
     }
     FinishViewHatch(hatch, ring, blockName);
 }
 
-void SetPatternFromSupport(ZcDbHatch& hatch, const std::string& pattern) {
-    char found[1024];
-    const bool custom = zcedFindFile((pattern + ".pat").c_str(), found) == RTNORM;
+void SetPatternFromSupport(ZcDbHatch& hatch, const std::string& pattern, std::string_view record) {
+    const bool custom = IsCustomPattern(pattern, record);
     hatch.setPattern(custom ? ZcDbHatch::kCustomDefined : ZcDbHatch::kPreDefined, pattern);
 }
 

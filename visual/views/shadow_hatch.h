@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "core/geometry/vertex_list.h"
 
@@ -22,8 +23,9 @@ void AddShadowHatch(const std::string& blockName, const VertexNode* ring, const 
 class ZcDbHatch;
 
 // A pattern of "<pattern>.pat" on the support path is custom, any other
-// predefined.
-void SetPatternFromSupport(ZcDbHatch& hatch, const std::string& pattern);
+// predefined; a name pointing out of the support folders is refused,
+// naming `record`, the setting it came from.
+void SetPatternFromSupport(ZcDbHatch& hatch, const std::string& pattern, std::string_view record);
 // Gives the hatch (taken) its one outer loop along the ring, evaluates it
 // and appends it to the named block, or to model space for an empty name;
 // a hatch the host cannot evaluate or place is deleted.

@@ -334,6 +334,6 @@ void AddViewHatch(const std::string& blockName, const VertexNode* ring, const st
     hatch->setLayer(layer);
     hatch->setPatternScale(scale);
     hatch->setPatternAngle(angleDegrees * std::numbers::pi / 180.0);
-    SetPatternFromSupport(*hatch, pattern);
+    SetPatternFromSupport(*hatch, pattern, "SETSEZMODHSEZ");
     FinishViewHatch(hatch, ring, blockName);
 }

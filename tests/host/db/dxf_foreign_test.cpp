@@ -315,6 +315,53 @@ TEST(DxfForeign, binary_files_read_as_their_text) {
     EXPECT_EQ(r.error.rfind("DXF: plik binarny urwany", 0), 0u) << r.error;
 }
 
+TEST(DxfForeign, binary_strings_holding_line_ends_stay_one_value) {
+    // What other readers see is one TEXT whose string holds line ends (and
+    // text that would read as groups of its own were it split there).
+    const std::string held[] = {"pierwsza\r\n  0\nLINE\n  8\nOBCA\ndruga", "a^\nb", "\n"};
+    for (const std::string& value : held) {
+        std::string bin("AutoCAD Binary DXF\r\n\x1a\0", 22);
+        auto code = [&](int c) { bin.append({static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)}); };
+        auto str = [&](int c, const std::string& s) {
+            code(c);
+            bin.append(s.c_str(), s.size() + 1);
+        };
+        auto real = [&](int c, double v) {
+            code(c);
+            char b[8];
+            std::memcpy(b, &v, 8);
+            bin.append(b, 8);
+        };
+        str(0, "SECTION");
+        str(2, "ENTITIES");
+        str(0, "TEXT");
+        str(8, "OPISY");
+        real(10, 1.0);
+        real(20, 2.0);
+        real(30, 0.0);
+        real(40, 2.5);
+        str(1, value);
+        str(0, "ENDSEC");
+        str(0, "EOF");
+        host::DxfLoadResult r = host::readDxfText(bin);
+        ASSERT_TRUE(r.db) << r.error;
+        std::vector<ZcDbObjectId> ids = modelSpaceEntities(r.db.get());
+        ASSERT_EQ(ids.size(), 1u) << value;
+        auto* t = ZcDbText::cast(objectOf(ids[0]));
+        ASSERT_NE(t, nullptr);
+        EXPECT_EQ(std::string(t->textString()), value);
+        // Saved, the line ends are the caret escapes of the text form, and
+        // the text reads back as it was.
+        const std::string saved = host::writeDxfText(r.db.get(), r.vars.get());
+        EXPECT_EQ(saved.find("\nLINE\n"), std::string::npos);
+        host::DxfLoadResult again = host::readDxfText(saved);
+        ASSERT_TRUE(again.db) << again.error;
+        ids = modelSpaceEntities(again.db.get());
+        ASSERT_EQ(ids.size(), 1u);
+        EXPECT_EQ(std::string(ZcDbText::cast(objectOf(ids[0]))->textString()), value);
+    }
+}
+
 TEST(DxfForeign, text_is_decoded_by_code_page_and_escapes) {
     // 2000 format in Windows-1252: "voilà" (0xE0), and a letter the page
     // lacks as an escape; carets stand for control characters.

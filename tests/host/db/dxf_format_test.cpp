@@ -111,7 +111,7 @@ TEST(DxfFormat, integers_handles_and_code_lines_match_printf) {
 TEST(DxfSave, odd_bytes_anywhere_in_a_value_are_escaped_and_read_back) {
     // A control character, a caret before a letter, the delete byte and a
     // Polish letter, at every place of values shorter and longer than a word.
-    const std::string odd[] = {"\t", "\n", "^J", "^ ", "\x7F", "\xC5\x81"};
+    const std::string odd[] = {"\t", "\n", "^J", "^ ", "^\n", "\x7F", "\xC5\x81"};
     for (const std::string& o : odd) {
         for (std::size_t at = 0; at <= 17; ++at) {
             std::string value = std::string(at, 'a') + o + std::string(17 - at, 'b');
@@ -122,7 +122,8 @@ TEST(DxfSave, odd_bytes_anywhere_in_a_value_are_escaped_and_read_back) {
             ASSERT_NE(line, std::string::npos) << at;
             std::string written = text.substr(line + 5, text.find('\n', line + 5) - line - 5);
             // A control character takes two bytes, a caret "^ " before its own follower.
-            std::size_t size = o == "\n" || o == "\t" ? 2 : o[0] == '^' ? 3 : o.size();
+            // and before an escaped control character.
+            std::size_t size = o == "\n" || o == "\t" ? 2 : o == "^\n" ? 4 : o[0] == '^' ? 3 : o.size();
             EXPECT_EQ(written.size(), 17 + size) << written;
             host::DxfLoadResult r = host::readDxfText(text);
             ASSERT_TRUE(r.db) << r.error;

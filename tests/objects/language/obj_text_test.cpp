@@ -122,6 +122,25 @@ TEST_F(ObjLanguage, includes_that_fan_out_past_the_line_bound_are_refused_with_t
     EXPECT_EQ(few.text->lines.size(), 2u + 10u * (2u + 2u * (2u + 10u * 3u)));
 }
 
+TEST_F(ObjLanguage, a_definition_or_include_linked_to_a_device_is_refused_by_name) {
+    // Links to a device beside the drawing: read whole, they would fill
+    // the memory. Each leads out of its folder and is named; nothing loads.
+    std::filesystem::create_symlink("/dev/zero", path("ZERO.inc"));
+    write("ENDLESS.txt", "VAR\n@\"ZERO.inc\"\nEND_VAR\n");
+    int loaded = 0;
+    load("ENDLESS", &loaded);
+    EXPECT_EQ(loaded, -1);
+    const std::string refused = ": dowiązanie prowadzi poza folder, w którym je znaleziono; odrzucono.";
+    EXPECT_NE(transcript().find("nie można odczytać " + path("ZERO.inc") + refused), std::string::npos)
+        << transcript();
+    EXPECT_EQ(lastMessage(), path("ENDLESS.txt") + ":2: Nie można otworzyć dołączonego pliku ZERO.inc");
+
+    std::filesystem::create_symlink("/dev/zero", path("DEVICE.txt"));
+    load("DEVICE", &loaded);
+    EXPECT_EQ(loaded, 0);
+    EXPECT_NE(transcript().find("nie można odczytać " + path("DEVICE.txt") + refused), std::string::npos);
+}
+
 TEST_F(ObjLanguage, an_unchanged_text_saves_nothing) {
     const std::string text = "VAR\r\n$8=\"W\"01D90\r\nEND_VAR\r\n";
     write("SAME.txt", text);
