@@ -232,11 +232,12 @@ void CDlgEtichetta::OnOK() {
     if (!UpdateData(TRUE)) return;
     double fixed[3];
     for (int i = 0; i < 3; ++i) {
-        fixed[i] = m_values[i].GetDouble();
-        if (CoordinateInRange(fixed[i])) continue;
-        AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
-        GotoDlgCtrl(&m_values[i]);
-        return;
+        const std::optional<double> typed = m_values[i].Number();
+        if (!NumberFieldInRange(typed, NumberRange::Coordinate)) {
+            GotoDlgCtrl(&m_values[i]);
+            return;
+        }
+        fixed[i] = *typed;
     }
     // Each field reads the control it was laid out with; a field without
     // one (hidden, or past the pools) keeps its value.
@@ -254,13 +255,12 @@ void CDlgEtichetta::OnOK() {
         } else {
             std::string text;
             w->GetWindowText(text);
-            // A value the room computation reads as a number, typed out of
-            // range, is refused here; the form stays open on it. (A text
-            // there is the label's to print, and reads as 0.)
-            double number = 0.0;
-            if (IsNumberField(fields[i].number) && std::sscanf(text.c_str(), "%lf", &number) == 1 &&
-                !CoordinateInRange(number)) {
-                AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
+            // A value the room computation reads as a number must be one,
+            // whole and in range ("12abc" is not 12); the form stays open on
+            // it. A field that came empty may stay so: it holds no value.
+            const bool keptEmpty = text.empty() && fields[i].value.empty();
+            if (IsNumberField(fields[i].number) && !keptEmpty &&
+                !NumberFieldInRange(TypedNumber(text), NumberRange::Coordinate)) {
                 GotoDlgCtrl(w);
                 return;
             }
