@@ -10,6 +10,7 @@
 
 #include "core/input_range.h"
 #include "host/ui/msgbox.h"
+#include "host/win/textutil.h"
 
 namespace {
 
@@ -256,10 +257,10 @@ void CDlgEtichetta::OnOK() {
             std::string text;
             w->GetWindowText(text);
             // A value the room computation reads as a number must be one,
-            // whole and in range ("12abc" is not 12); the form stays open on
-            // it. A field that came empty may stay so: it holds no value.
-            const bool keptEmpty = text.empty() && fields[i].value.empty();
-            if (IsNumberField(fields[i].number) && !keptEmpty &&
+            // whole and in range: "12abc" or "1,5" would be read as 12 or 1
+            // and printed as typed. The form stays open on it. (A text with
+            // no number in front is the label's to print, and reads as 0.)
+            if (IsNumberField(fields[i].number) && host::parseDoublePrefix(text) &&
                 !NumberFieldInRange(TypedNumber(text), NumberRange::Coordinate)) {
                 GotoDlgCtrl(w);
                 return;

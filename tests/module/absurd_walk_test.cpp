@@ -36,7 +36,7 @@ namespace {
 
 // ("--5" is left to the dialogs: the host reads it as a distance of 5, as
 // the platform does.)
-const std::vector<std::string> kAbsurdNumbers = {"1e308", "-1e308", "1e20", "-1e20", "nan",
+const std::vector<std::string> kAbsurdNumbers = {"1e308", "-1e308", "1e20",  "-1e20", "nan",
                                                  "inf",   "abc",    "12abc", "0x10"};
 const std::vector<std::string> kAbsurdPoints = {"1e308,1e308", "-1e308,0", "1e20,0", "0,-1e20", "nan,0",
                                                 "inf,inf",     "abc",      "12abc",  "0x10"};
