@@ -117,10 +117,10 @@ void CDlgFScala::OnSelChange() {
 
 void CDlgFScala::OnAdd() {
     UpdateData(TRUE);
-    // A scale is a whole number from 1 up; anything else is said, not
-    // passed over.
-    const std::optional<long long> typed = TypedInteger(m_addEdit.GetWindowText());
-    if (!typed || *typed < 1 || *typed > INT_MAX) {
+    // The scale is the number typed without its fraction, from 1 up; a text
+    // that is no number, or a scale below 1, is said, not passed over.
+    const std::optional<double> typed = m_addEdit.Number();
+    if (!typed || !(*typed >= 1.0) || *typed > INT_MAX) {
         AfxMessageBox(kInvalidValueMessage, MB_OK, 0);
         GotoDlgCtrl(&m_addEdit);
         return;
