@@ -5,10 +5,11 @@
 // with the sane answers alone, and no coordinate of it lies beyond 1e10.
 //
 // The dialog walk is driven by the dialog templates: each edit control that
-// opens with a number in it is given each absurd answer in turn and OK is
-// pressed; an answer the dialog takes ends the run (the command goes on with
-// it) and the command is run again from the next answer, until every field
-// of every dialog it opened has had every answer.
+// opens with a number in it is given each absurd answer in turn, and the
+// texts that are no number ("12abc", "1,5", a blank ...), and OK is pressed;
+// an answer the dialog takes ends the run (the command goes on with it) and
+// the command is run again from the next answer, until every field of every
+// dialog it opened has had every answer. A refusal must say so.
 #include <gtest/gtest.h>
 
 #include <algorithm>
