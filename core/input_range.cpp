@@ -6,7 +6,6 @@
 #include "host/ads/cmdline.h"
 #include "host/ed/prompts.h"
 #include "host/ui/msgbox.h"
-#include "host/win/textutil.h"
 
 namespace {
 
@@ -47,13 +46,7 @@ bool ValueInRange(double v, NumberRange range) {
 }
 
 std::optional<double> NumberFromText(const std::string& text, NumberRange range) {
-    const std::optional<double> v = host::parseDouble(text);
-    if (!v || !ValueInRange(*v, range)) return std::nullopt;
-    return v;
-}
-
-std::optional<double> LeadingNumberFromText(const std::string& text, NumberRange range) {
-    const std::optional<double> v = host::parseDoublePrefix(text);
+    const std::optional<double> v = TypedNumber(text);
     if (!v || !ValueInRange(*v, range)) return std::nullopt;
     return v;
 }
@@ -120,27 +113,23 @@ int GetCornerInRange(int initBits, const char* keywords, const ads_point base, c
         [&] { return PointInRange(result); });
 }
 
-bool CheckNumberField(CDataExchange* dx, double value, bool size) {
+bool NumberFieldInRange(std::optional<double> value, NumberRange range) {
+    if (value && ValueInRange(*value, range)) return true;
+    AfxMessageBox(value ? OutOfRangeMessage() : std::string(kInvalidValueMessage), MB_ICONEXCLAMATION);
+    return false;
+}
+
+bool CheckNumberField(CDataExchange* dx, std::optional<double> value, bool size) {
     if (dx->m_bFailed || !dx->m_bSaveAndValidate) return !dx->m_bFailed;
-    if (size ? SizeInRange(value) : CoordinateInRange(value)) return true;
-    AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
+    if (NumberFieldInRange(value, size ? NumberRange::Size : NumberRange::Coordinate)) return true;
     dx->Fail();
     return false;
 }
 
-bool NumbersInRange(std::initializer_list<double> values) {
-    for (const double v : values) {
-        if (CoordinateInRange(v)) continue;
-        AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
-        return false;
-    }
+bool NumbersInRange(std::initializer_list<std::optional<double>> values) {
+    for (const std::optional<double>& v : values)
+        if (!NumberFieldInRange(v, NumberRange::Coordinate)) return false;
     return true;
-}
-
-bool NumberFieldInRange(double value, NumberRange range) {
-    if (ValueInRange(value, range)) return true;
-    AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
-    return false;
 }
 
 namespace {
@@ -148,9 +137,10 @@ namespace {
 // The member keeps its value when the field is refused.
 void NumberField(CDataExchange* dx, int id, double& value, bool size) {
     if (!dx->m_bSaveAndValidate) return DDX_Text(dx, id, value);
-    double typed = value;
-    DDX_Text(dx, id, typed);
-    if (CheckNumberField(dx, typed, size)) value = typed;
+    CWnd* field = dx->PrepareEditCtrl(id);
+    if (!field) return;
+    const std::optional<double> typed = TypedNumber(field->GetWindowText());
+    if (CheckNumberField(dx, typed, size)) value = *typed;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "core/base/typed_number.h"
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/host_geometry.h"
 #include "host/ui/dialog.h"
@@ -32,12 +33,9 @@ bool AngleInRange(double v);
 // zero), or an amount that may be zero but not less (a deduction).
 enum class NumberRange { Coordinate, Size, NotNegative };
 bool ValueInRange(double v, NumberRange range);
-// A field's text read whole as one number (blanks around it allowed) and
-// in the range; nullopt for a text that is no number or one out of range.
+// A field's text read whole as one number (TypedNumber) and in the range;
+// nullopt for a text that is no number or one out of range.
 std::optional<double> NumberFromText(const std::string& text, NumberRange range);
-// The same for a text of which only the leading number is read (the rest
-// is ignored by the reader the value goes to).
-std::optional<double> LeadingNumberFromText(const std::string& text, NumberRange range);
 
 // The message for an answer out of range, from the module's string table.
 std::string OutOfRangeMessage();
@@ -62,20 +60,22 @@ int GetAngleInRange(int initBits, const char* keywords, const ads_point base, co
 int GetCornerInRange(int initBits, const char* keywords, const ads_point base, const char* prompt,
                      ads_point result);
 
-// The dialogs' number fields: the host's exchange, then on saving the
-// value read is checked (CoordinateInRange, or SizeInRange for a length);
-// one out of range is refused with the module's message, the exchange
-// fails and the dialog stays open on the field.
+// The dialogs' number fields: on saving, the field's whole text is read
+// (TypedNumber) and checked (CoordinateInRange, or SizeInRange for a
+// length); a text that is no number, or a value out of range, is refused
+// with the module's message, the exchange fails and the dialog stays open
+// on the field with the member as it was.
 void DDX_Number(CDataExchange* dx, int id, double& value);
 void DDX_Size(CDataExchange* dx, int id, double& value);
-// For a value a dialog reads itself: the same refusal when `value` is out.
-bool CheckNumberField(CDataExchange* dx, double value, bool size);
+// For a value a dialog reads itself (nullopt: its text is no number): the
+// same refusal when it is not a number in range.
+bool CheckNumberField(CDataExchange* dx, std::optional<double> value, bool size);
 // For the values a dialog reads from its own number edits on OK: false,
-// with the module's message, when one is out of range (CoordinateInRange);
-// the dialog then stays open.
-bool NumbersInRange(std::initializer_list<double> values);
+// with the module's message, when one is no number or out of range
+// (CoordinateInRange); the dialog then stays open.
+bool NumbersInRange(std::initializer_list<std::optional<double>> values);
 // The same for one value of a given range: false, with the message.
-bool NumberFieldInRange(double value, NumberRange range);
+bool NumberFieldInRange(std::optional<double> value, NumberRange range);
 
 // The point-by-point input on the host's prompts, asking again with the
 // module's message while a point is out of range.

@@ -50,7 +50,7 @@ void SetReal(ObjContext& c, int number, double value) {
 // precision and would otherwise overwrite what it stands for.
 std::optional<double> FieldValue(const std::string& given, const std::string& shown) {
     if (zcutEqualsNoCase(given, kDiffering) || given == shown) return std::nullopt;
-    return LeadingNumberFromText(given, NumberRange::NotNegative);
+    return NumberFromText(given, NumberRange::NotNegative);
 }
 
 std::string Formatted(double value) {

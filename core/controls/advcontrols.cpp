@@ -32,8 +32,9 @@ void CadvNumEdit::SetSignMode(short signMode, int zeroRefused) {
 }
 
 int CadvNumEdit::Validate(int showMessage) {
-    double v = TextToDouble(GetWindowText());
-    bool valid = v >= m_minimum && v <= m_maximum;
+    const std::optional<double> typed = Number();
+    const double v = typed.value_or(0.0);
+    bool valid = typed && v >= m_minimum && v <= m_maximum;
     if (m_signMode == 0 && v < 0.0) valid = false;
     if (m_signMode == 1 && v > 0.0) valid = false;
     if (m_zeroRefused && v == 0.0) valid = false;
@@ -78,7 +79,11 @@ void CadvNumEdit::SetDouble(double value) {
 }
 
 double CadvNumEdit::GetDouble() const {
-    return TextToDouble(GetWindowText());
+    return Number().value_or(0.0);
+}
+
+std::optional<double> CadvNumEdit::Number() const {
+    return TypedNumber(GetWindowText());
 }
 
 BOOL CadvNumEdit::PreTranslateMessage(MSG* msg) {
@@ -101,6 +106,8 @@ void CadvNumEdit::OnChar(UINT ch, UINT repeat, UINT flags) {
         pass = m_minimum < 0.0;
     else if (ch == '.')
         pass = m_decimals > 0;
+    else if (ch == ',')
+        pass = true;  // kept, so "1,5" is refused whole rather than read as 15
     else
         pass = (ch >= '0' && ch <= '9') || ch == VK_BACK;
     // Ctrl keeps clipboard shortcuts and anything else typed with it working.
@@ -123,10 +130,15 @@ void CadvNumEdit::SelectAllAgain() {
     SetSel(0, -1);
 }
 
-double TextToDouble(const std::string& text) {
-    std::string_view head(text);
-    if (head.size() > 198) head = head.substr(0, 198);
-    return host::parseDoublePrefix(head).value_or(0.0);
+bool EditsHoldNumbers(std::initializer_list<CadvNumEdit*> edits) {
+    for (CadvNumEdit* edit : edits) {
+        if (edit->Number()) continue;
+        AfxMessageBox(kInvalidValueMessage, MB_OK, 0);
+        edit->SetFocus();
+        edit->SetSel(0, -1);
+        return false;
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------- CadvColorStatic

@@ -9,13 +9,15 @@
 // - CAdvInvioEdit: an edit whose Enter moves to the next control instead
 //   of pressing the default button;
 // - CAdvListBox: a list box whose Delete key removes the selected rows.
-// Numbers are read as the C library reads them in the C locale: leading
-// blanks skipped, reading stops at the first character that does not fit,
-// no number reads as 0.
+// A numeric edit's value is its whole text read as one number
+// (TypedNumber): a text that is no number is invalid, whatever its start.
 #pragma once
 
+#include <initializer_list>
+#include <optional>
 #include <string>
 
+#include "core/base/typed_number.h"
 #include "host/ui/controls.h"
 
 class CadvEdit : public CEdit {
@@ -40,7 +42,9 @@ public:
     virtual void GetRange(double& minimum, double& maximum) const;
     virtual void SetInt(int value);
     virtual void SetDouble(double value);
+    // The value; 0 for a text that is no number (Number tells which).
     virtual double GetDouble() const;
+    std::optional<double> Number() const;
     void SetDecimals(int decimals) { m_decimals = decimals; }
 
     BOOL PreTranslateMessage(MSG* msg) override;
@@ -57,11 +61,10 @@ private:
     void SelectAllAgain();
 };
 
-// The text of the numeric edit's message box.
-inline constexpr const char* kInvalidValueMessage = "\nPodana wartość jest nieprawidłowa";
-
-// As the C library's text-to-double on at most the first 198 characters.
-double TextToDouble(const std::string& text);
+// For the values a dialog reads from its numeric edits on OK: true when
+// each holds a number; else the message is shown, the first edit that does
+// not takes the focus with its text selected, and the dialog stays open.
+bool EditsHoldNumbers(std::initializer_list<CadvNumEdit*> edits);
 
 class CadvColorStatic : public CStatic {
 public:

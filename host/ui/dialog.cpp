@@ -3,14 +3,14 @@
 // else (blanks around it allowed).
 #include "host/ui/dialog.h"
 
-#include <cerrno>
-#include <charconv>
 #include <climits>
 #include <cstdlib>
+#include <optional>
 
 #include "host/ui/driver.h"
 #include "host/ui/msgbox.h"
 #include "host/ui/uitext.h"
+#include "host/win/textutil.h"
 
 // ---------------------------------------------------------------- controls
 
@@ -267,28 +267,6 @@ void Refuse(CDataExchange* dx, const std::string& message) {
     dx->Fail();
 }
 
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
-
-bool ParseLong(std::string_view text, long long& v) {
-    text = Trim(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    auto [p, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    return !text.empty() && ec == std::errc() && p == text.data() + text.size();
-}
-
-bool ParseDouble(std::string_view text, double& v) {
-    std::string t(Trim(text));
-    if (t.empty()) return false;
-    const char* s = t.c_str();
-    if (*s == '+') ++s;
-    auto [p, ec] = std::from_chars(s, t.c_str() + t.size(), v);
-    return ec == std::errc() && p == t.c_str() + t.size();
-}
-
 template <class T>
 void IntegerText(CDataExchange* dx, int id, T& value, long long min, long long max) {
     CWnd* c = dx->PrepareEditCtrl(id);
@@ -297,8 +275,10 @@ void IntegerText(CDataExchange* dx, int id, T& value, long long min, long long m
         c->SetWindowText(std::to_string(value));
         return;
     }
-    long long v = 0;
-    if (!ParseLong(c->GetWindowText(), v)) return Refuse(dx, zcui::kEnterInteger);
+    // The whole text must be the number: "12abc" is not 12 nor "0x10" 16.
+    const std::optional<long long> typed = host::parseInteger(c->GetWindowText());
+    if (!typed) return Refuse(dx, zcui::kEnterInteger);
+    const long long v = *typed;
     if (v < min || v > max)
         return Refuse(dx, zcui::Format(zcui::kIntegerRange, static_cast<long>(min), static_cast<long>(max)));
     value = static_cast<T>(v);
@@ -318,9 +298,9 @@ void RealText(CDataExchange* dx, int id, T& value, int digits) {
         c->SetWindowText(FormatReal(value, digits));
         return;
     }
-    double v = 0;
-    if (!ParseDouble(c->GetWindowText(), v)) return Refuse(dx, zcui::kEnterNumber);
-    value = static_cast<T>(v);
+    const std::optional<double> typed = host::parseDouble(c->GetWindowText());
+    if (!typed) return Refuse(dx, zcui::kEnterNumber);
+    value = static_cast<T>(*typed);
 }
 
 }  // namespace

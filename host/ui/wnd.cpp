@@ -561,11 +561,9 @@ void CWnd::SetDlgItemInt(int id, int value, BOOL isSigned) {
 UINT CWnd::GetDlgItemInt(int id, BOOL* ok, BOOL) const {
     std::string text;
     GetDlgItemText(id, text);
-    char* end = nullptr;
-    long v = std::strtol(text.c_str(), &end, 10);
-    bool good = !text.empty() && end && *end == '\0';
-    if (ok) *ok = good;
-    return good ? static_cast<UINT>(v) : 0;
+    const std::optional<long long> v = host::parseInteger(text);
+    if (ok) *ok = v.has_value();
+    return v ? static_cast<UINT>(*v) : 0;
 }
 
 void CWnd::CheckDlgButton(int id, UINT state) {

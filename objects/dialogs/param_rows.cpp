@@ -140,20 +140,26 @@ std::optional<double> ParseRowValue(char16_t type, const std::string& text) {
         case u'A':
         case u'D':
         case u'R': {
+            // A decimal number is read whole, as every number field reads
+            // it; the host's distance forms (feet, inches, fractions) by the
+            // host.
             double v = 0.0;
-            if (zcdbDisToF(text.c_str(), -1, &v) != RTNORM || !CoordinateInRange(v)) return std::nullopt;
+            if (text.find_first_of("'\"/") == std::string::npos) {
+                const std::optional<double> typed = TypedNumber(text);
+                if (!typed) return std::nullopt;
+                v = *typed;
+            } else if (zcdbDisToF(text.c_str(), -1, &v) != RTNORM) {
+                return std::nullopt;
+            }
+            if (!CoordinateInRange(v)) return std::nullopt;
             return v;
         }
         case u'B':
             return zcutEqualsNoCase(text, "Tak") ? 1.0 : 0.0;
         case u'I': {
-            const char* begin = text.c_str();
-            char* end = nullptr;
-            const long long v = std::strtoll(begin, &end, 10);
-            if (end == begin) return std::nullopt;
-            while (*end == ' ' || *end == '\t') ++end;
-            if (*end || !CoordinateInRange(static_cast<double>(v))) return std::nullopt;
-            return static_cast<double>(v);
+            const std::optional<long long> v = TypedInteger(text);
+            if (!v || !CoordinateInRange(static_cast<double>(*v))) return std::nullopt;
+            return static_cast<double>(*v);
         }
         default:
             return std::nullopt;

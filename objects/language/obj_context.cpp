@@ -732,7 +732,7 @@ int PromptNumberWithFilters(const char* prompt, double baseElevation, double& nu
                 return RTNORM;
             }
         }
-        if (std::optional<double> v = host::parseDoublePrefix(r)) {
+        if (std::optional<double> v = TypedNumber(r)) {
             number = *v;
             return RTNORM;
         }

@@ -88,9 +88,11 @@ BOOL CDlgT3D::OnInitDialog() {
 }
 
 void CDlgT3D::OnDegrees() {
-    const double shown = m_editSlope.GetDouble();
+    // A text that is no number stays for OK to refuse, not turned into 0.
+    const std::optional<double> shown = m_editSlope.Number();
+    if (!shown) return;
     const bool degrees = IsDlgButtonChecked(IDC_DEGREES) != 0;
-    m_editSlope.SetDouble(degrees ? SlopePercentToDegrees(shown) : SlopeDegreesToPercent(shown));
+    m_editSlope.SetDouble(degrees ? SlopePercentToDegrees(*shown) : SlopeDegreesToPercent(*shown));
 }
 
 void CDlgT3D::OnGutter() {
@@ -98,12 +100,12 @@ void CDlgT3D::OnGutter() {
 }
 
 void CDlgT3D::OnOK() {
-    const double thickness = m_editThickness.GetDouble();
-    const double angle = m_editAngle.GetDouble();
-    const double slope = m_editSlope.GetDouble();
+    const std::optional<double> thickness = m_editThickness.Number();
+    const std::optional<double> angle = m_editAngle.Number();
+    const std::optional<double> slope = m_editSlope.Number();
     if (!NumbersInRange({thickness, angle, slope})) return;
-    m_thickness = thickness;
-    m_angle = angle;
-    m_slope = slope;
+    m_thickness = *thickness;
+    m_angle = *angle;
+    m_slope = *slope;
     CDialog::OnOK();
 }

@@ -68,10 +68,10 @@ BOOL CDlgTravetti::OnInitDialog() {
 
 void CDlgTravetti::OnOK() {
     if (!UpdateData(TRUE)) return;
-    const double start = m_editStart.GetDouble(), end = m_editEnd.GetDouble();
-    if (!NumbersInRange({start, end, m_editHeight.GetDouble(), m_editDistance.GetDouble(),
-                         m_editRecess.GetDouble(), m_editWidth.GetDouble()}))
+    if (!NumbersInRange({m_editStart.Number(), m_editEnd.Number(), m_editHeight.Number(),
+                         m_editDistance.Number(), m_editRecess.Number(), m_editWidth.Number()}))
         return;
+    const double start = m_editStart.GetDouble(), end = m_editEnd.GetDouble();
     if (start < 0.0 || end < 0.0) {
         AfxMessageBox("Odległość, na początku i na końcu musi być równa lub większa od zera", MB_ICONERROR);
         return;

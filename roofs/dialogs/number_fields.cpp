@@ -22,9 +22,8 @@ void NumberFields::Show() {
 bool NumberFields::Read(CDialog& dialog) {
     CDataExchange dx(&dialog, TRUE);
     for (Field& field : m_fields) {
-        const double typed = field.edit->GetDouble();
         dx.PrepareEditCtrl(field.id);
-        if (!CheckNumberField(&dx, typed, false)) {
+        if (!CheckNumberField(&dx, field.edit->Number(), false)) {
             field.edit->SetFocus();
             return false;
         }
@@ -36,7 +35,9 @@ bool NumberFields::Read(CDialog& dialog) {
 void NumberFields::ConvertSlopes(bool toDegrees) {
     for (Field& field : m_fields) {
         if (!field.slope) continue;
-        const double shown = field.edit->GetDouble();
-        field.edit->SetDouble(toDegrees ? SlopePercentToDegrees(shown) : SlopeDegreesToPercent(shown));
+        // A text that is no number stays for OK to refuse, not turned into 0.
+        const std::optional<double> shown = field.edit->Number();
+        if (!shown) continue;
+        field.edit->SetDouble(toDegrees ? SlopePercentToDegrees(*shown) : SlopeDegreesToPercent(*shown));
     }
 }

@@ -72,15 +72,15 @@ BOOL CSlabEditDialog::OnInitDialog() {
 
 bool CSlabEditDialog::ReadFields() {
     if (!UpdateData(TRUE)) return false;
-    const double slope = m_editSlope.GetDouble();
-    const double height = m_editHeight.GetDouble();
-    const double thickness = m_editThickness.GetDouble();
+    const std::optional<double> slope = m_editSlope.Number();
+    const std::optional<double> height = m_editHeight.Number();
+    const std::optional<double> thickness = m_editThickness.Number();
     // A slab moved or thickened beyond any building stays open for a sane value.
     // A thickness is a length: none or less has no meaning.
     if (!NumbersInRange({slope, height}) || !NumberFieldInRange(thickness, NumberRange::Size)) return false;
-    m_slope = slope;
-    m_height = height;
-    m_thickness = thickness;
+    m_slope = *slope;
+    m_height = *height;
+    m_thickness = *thickness;
     return true;
 }
 

@@ -4,7 +4,6 @@
 #include "core/input_range.h"
 #include "host/ui/msgbox.h"
 #include "host/util/nocase.h"
-#include "host/win/textutil.h"
 
 namespace {
 
@@ -12,15 +11,14 @@ constexpr int IDC_FROM_TOP = 1025;
 constexpr int IDC_FROM_FLOOR = 1026;
 constexpr int IDC_OK = 1106;
 
-// The marker in any letter case, or a text that begins with a number (the
-// rest is ignored, as the caller reads only the number).
+// The marker in any letter case, or a text that is one number whole.
 bool Acceptable(const std::string& text) {
-    return zcutEqualsNoCase(text, "*RÓŻNE*") || host::parseDoublePrefix(text).has_value();
+    return zcutEqualsNoCase(text, "*RÓŻNE*") || TypedNumber(text).has_value();
 }
 
 // A height deducted is none or more, and within what a building has.
 bool InRange(const std::string& text) {
-    return zcutEqualsNoCase(text, "*RÓŻNE*") || LeadingNumberFromText(text, NumberRange::NotNegative);
+    return zcutEqualsNoCase(text, "*RÓŻNE*") || NumberFromText(text, NumberRange::NotNegative);
 }
 
 }  // namespace

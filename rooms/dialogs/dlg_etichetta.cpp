@@ -10,6 +10,7 @@
 
 #include "core/input_range.h"
 #include "host/ui/msgbox.h"
+#include "host/win/textutil.h"
 
 namespace {
 
@@ -232,11 +233,12 @@ void CDlgEtichetta::OnOK() {
     if (!UpdateData(TRUE)) return;
     double fixed[3];
     for (int i = 0; i < 3; ++i) {
-        fixed[i] = m_values[i].GetDouble();
-        if (CoordinateInRange(fixed[i])) continue;
-        AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
-        GotoDlgCtrl(&m_values[i]);
-        return;
+        const std::optional<double> typed = m_values[i].Number();
+        if (!NumberFieldInRange(typed, NumberRange::Coordinate)) {
+            GotoDlgCtrl(&m_values[i]);
+            return;
+        }
+        fixed[i] = *typed;
     }
     // Each field reads the control it was laid out with; a field without
     // one (hidden, or past the pools) keeps its value.
@@ -254,13 +256,12 @@ void CDlgEtichetta::OnOK() {
         } else {
             std::string text;
             w->GetWindowText(text);
-            // A value the room computation reads as a number, typed out of
-            // range, is refused here; the form stays open on it. (A text
-            // there is the label's to print, and reads as 0.)
-            double number = 0.0;
-            if (IsNumberField(fields[i].number) && std::sscanf(text.c_str(), "%lf", &number) == 1 &&
-                !CoordinateInRange(number)) {
-                AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
+            // A value the room computation reads as a number must be one,
+            // whole and in range: "12abc" or "1,5" would be read as 12 or 1
+            // and printed as typed. The form stays open on it. (A text with
+            // no number in front is the label's to print, and reads as 0.)
+            if (IsNumberField(fields[i].number) && host::parseDoublePrefix(text) &&
+                !NumberFieldInRange(TypedNumber(text), NumberRange::Coordinate)) {
                 GotoDlgCtrl(w);
                 return;
             }

@@ -1,6 +1,8 @@
 // The print-scale factors dialog.
 #include "settings/dialogs/dlg_fscala.h"
 
+#include <climits>
+#include <optional>
 #include <string>
 
 #include "core/input_range.h"
@@ -87,13 +89,14 @@ bool CDlgFScala::StoreValues() {
     AA_FSCALA r;
     r.key = m_currentKey;
     for (int i = 0; i < kScaleEntryCount; ++i) {
-        r.values[i] = m_exact[i].Read(m_values[i]);
-        // A factor no drawing can hold is refused where it was typed.
-        if (!CoordinateInRange(r.values[i])) {
-            AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
+        // A factor no drawing can hold, or a text that is none, is refused
+        // where it was typed.
+        const std::optional<double> typed = m_exact[i].Read(m_values[i]);
+        if (!NumberFieldInRange(typed, NumberRange::Coordinate)) {
             GotoDlgCtrl(&m_values[i]);
             return false;
         }
+        r.values[i] = *typed;
     }
     m_table.SetByKey(m_currentKey, r);
     return true;
@@ -114,9 +117,15 @@ void CDlgFScala::OnSelChange() {
 
 void CDlgFScala::OnAdd() {
     UpdateData(TRUE);
-    const double typed = m_addEdit.GetDouble();
-    if (!(typed >= 1.0) || typed > 2147483647.0) return;
-    const int key = static_cast<int>(typed);
+    // The scale is the number typed without its fraction, from 1 up; a text
+    // that is no number, or a scale below 1, is said, not passed over.
+    const std::optional<double> typed = m_addEdit.Number();
+    if (!typed || !(*typed >= 1.0) || *typed > INT_MAX) {
+        AfxMessageBox(kInvalidValueMessage, MB_OK, 0);
+        GotoDlgCtrl(&m_addEdit);
+        return;
+    }
+    const int key = static_cast<int>(*typed);
     if (m_table.FindByKey(key)) {
         AfxMessageBox(IDS_SCALE_EXISTS, MB_ICONERROR);
         return;

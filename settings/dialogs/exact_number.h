@@ -4,9 +4,10 @@
 // must not come back as 2.85, nor 2.75 as 3 with no decimals shown).
 #pragma once
 
+#include <optional>
 #include <string>
 
-#include "core/controls/advcontrols.h"
+#include "core/base/typed_number.h"
 #include "host/ui/wnd.h"
 #include "host/win/textutil.h"
 
@@ -29,10 +30,12 @@ public:
         shown_ = Text(value, decimals);
         edit.SetWindowText(shown_);
     }
-    // The exact value while the text is unchanged, else the text read.
-    double Read(const CWnd& edit) const {
+    // The exact value while the text is unchanged, else the text read
+    // whole; nullopt when it is no number.
+    std::optional<double> Read(const CWnd& edit) const {
         const std::string text = edit.GetWindowText();
-        return text == shown_ ? value_ : TextToDouble(text);
+        if (text == shown_) return value_;
+        return TypedNumber(text);
     }
     bool Edited(const CWnd& edit) const { return edit.GetWindowText() != shown_; }
     // The edit shows again the text it was given (a typed value refused).

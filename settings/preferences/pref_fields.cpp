@@ -96,15 +96,17 @@ void PrefFields::Exchange(CDataExchange* dx) {
             r->exact.Show(r->edit, r->value);
             continue;
         }
-        if (r->validated && !r->edit.Validate(0)) {
+        const std::optional<double> typed = r->exact.Read(r->edit);
+        // The edit has said so already when it holds the focus: leaving it
+        // for OK was refused with the message.
+        if (typed && r->validated && !r->edit.Validate(CWnd::GetFocus() != &r->edit)) {
             dx->PrepareEditCtrl(r->ctrl);
             dx->Fail();
             return;
         }
-        const double typed = r->exact.Read(r->edit);
         dx->PrepareEditCtrl(r->ctrl);
         if (!CheckNumberField(dx, typed, false)) return;
-        r->value = typed;
+        r->value = *typed;
     }
     for (auto& f : ints_) {
         if (f->ctrl == 0) continue;

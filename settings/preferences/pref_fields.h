@@ -22,7 +22,8 @@ public:
         double value = 0.0;
         CadvNumEdit edit;
         ExactNumber exact;
-        // Validated without a message when the controls are read.
+        // Validated by the edit's own rules when the controls are read, with
+        // its message unless it has just shown it.
         bool validated = false;
     };
 
@@ -44,8 +45,9 @@ public:
     void Load(const VELM_SETUP& setup, const std::vector<int>& except = {});
     // False when the store cannot be opened for write (nothing stored).
     bool Store(const std::vector<int>& except = {}) const;
-    // Reads or fills the controls; a validated edit that refuses its text
-    // takes the focus and fails the exchange.
+    // Reads or fills the controls; a text that is no number, or that a
+    // validated edit refuses, is said, takes the focus and fails the
+    // exchange.
     void Exchange(CDataExchange* dx);
 
 private:

@@ -208,14 +208,14 @@ void CDlgPrefDatiPiano::DoDataExchange(CDataExchange* dx) {
     DDX_Text(dx, IDC_PATTERN, m_pattern);
     if (dx->m_bFailed) return;
     if (dx->m_bSaveAndValidate) {
-        const double scale = m_hatchScale.Read(m_hatchScaleEdit);
-        const double axis = m_axis.Read(m_axisEdit);
+        const std::optional<double> scale = m_hatchScale.Read(m_hatchScaleEdit);
+        const std::optional<double> axis = m_axis.Read(m_axisEdit);
         dx->PrepareEditCtrl(IDC_HATCH_SCALE);
         if (!CheckNumberField(dx, scale, false)) return;
         dx->PrepareEditCtrl(IDC_AXIS);
         if (!CheckNumberField(dx, axis, false)) return;
-        m_hatchScaleValue = scale;
-        m_axisValue = axis;
+        m_hatchScaleValue = *scale;
+        m_axisValue = *axis;
     } else {
         m_hatchScale.Show(m_hatchScaleEdit, m_hatchScaleValue);
         m_axis.Show(m_axisEdit, m_axisValue);
@@ -374,7 +374,8 @@ void CDlgPrefDatiPiano::MakeCurrent(int index) {
 
 void CDlgPrefDatiPiano::FocusList() {
     UpdateData(FALSE);
-    if (m_current >= 0) m_heightExact.Show(m_heightEdit, m_heightExact.Read(m_heightEdit));
+    const std::optional<double> height = m_heightExact.Read(m_heightEdit);
+    if (m_current >= 0 && height) m_heightExact.Show(m_heightEdit, *height);
     GotoDlgCtrl(&m_list);
 }
 
@@ -445,12 +446,12 @@ void CDlgPrefDatiPiano::OnHeightKillFocus() {
     // Leaving the edit untouched changes nothing: with several rows selected
     // it shows 0.0 where their heights differ.
     if (!m_heightExact.Edited(m_heightEdit)) return;
-    const double height = m_heightExact.Read(m_heightEdit);
-    if (!CoordinateInRange(height)) {
-        AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
+    const std::optional<double> typed = m_heightExact.Read(m_heightEdit);
+    if (!NumberFieldInRange(typed, NumberRange::Coordinate)) {
         m_heightExact.Restore(m_heightEdit);
         return;
     }
+    const double height = *typed;
     SetModified(TRUE);
     const std::vector<int> selected = SelectedRows();
     if (selected.size() >= 2) {

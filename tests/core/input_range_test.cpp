@@ -25,3 +25,16 @@ TEST(InputRange, points_are_within_the_limit_every_way) {
     const ads_point nan{std::numeric_limits<double>::quiet_NaN(), 0.0, 0.0};
     EXPECT_FALSE(PointInRange(nan));
 }
+
+TEST(InputRange, a_field_is_a_number_only_when_its_whole_text_is_one) {
+    EXPECT_EQ(NumberFromText(" 12.5 ", NumberRange::Size), 12.5);
+    EXPECT_EQ(NumberFromText("-3", NumberRange::Coordinate), -3.0);
+    EXPECT_EQ(TypedInteger("+7"), 7);
+    for (const char* text : {"abc", "12abc", "1,5", " ", "", "--5", "0x10", "12 5"}) {
+        EXPECT_FALSE(TypedNumber(text)) << text;
+        EXPECT_FALSE(TypedInteger(text)) << text;
+        EXPECT_FALSE(NumberFromText(text, NumberRange::Coordinate)) << text;
+    }
+    EXPECT_FALSE(TypedInteger("1.5"));
+    EXPECT_FALSE(NumberFromText("-3", NumberRange::NotNegative));
+}

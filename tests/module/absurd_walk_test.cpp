@@ -5,12 +5,14 @@
 // with the sane answers alone, and no coordinate of it lies beyond 1e10.
 //
 // The dialog walk is driven by the dialog templates: each edit control that
-// opens with a number in it is given each absurd answer in turn and OK is
-// pressed; an answer the dialog takes ends the run (the command goes on with
-// it) and the command is run again from the next answer, until every field
-// of every dialog it opened has had every answer.
+// opens with a number in it is given each absurd answer in turn, and the
+// texts that are no number ("12abc", "1,5", a blank ...), and OK is pressed;
+// an answer the dialog takes ends the run (the command goes on with it) and
+// the command is run again from the next answer, until every field of every
+// dialog it opened has had every answer. A refusal must say so.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <functional>
@@ -33,9 +35,16 @@
 
 namespace {
 
-const std::vector<std::string> kAbsurdNumbers = {"1e308", "-1e308", "1e20", "-1e20", "nan", "inf", "abc"};
-const std::vector<std::string> kAbsurdPoints = {"1e308,1e308", "-1e308,0", "1e20,0", "0,-1e20",
-                                                "nan,0",       "inf,inf",  "abc"};
+// ("--5" is left to the dialogs: the host reads it as a distance of 5, as
+// the platform does.)
+const std::vector<std::string> kAbsurdNumbers = {"1e308", "-1e308", "1e20",  "-1e20", "nan",
+                                                 "inf",   "abc",    "12abc", "0x10"};
+const std::vector<std::string> kAbsurdPoints = {"1e308,1e308", "-1e308,0", "1e20,0", "0,-1e20", "nan,0",
+                                                "inf,inf",     "abc",      "12abc",  "0x10"};
+// Texts a user types, pastes or leaves in a number field that are not one
+// number: each is refused with a message ("1,5" too: a decimal comma is
+// neither read as 1 nor as 15).
+const std::vector<std::string> kNotNumbers = {"abc", "12abc", "1,5", " ", "--5", "0x10"};
 const std::vector<std::string> kAbsurdSizes = {"0", "-30"};
 
 constexpr double kLimit = 1e10;
@@ -175,11 +184,24 @@ void ChooseRowFilling(zcui::DialogUser& user, int list, int field) {
     }
 }
 
+bool IsNotNumber(const std::string& text) {
+    return std::find(kNotNumbers.begin(), kNotNumbers.end(), text) != kNotNumbers.end();
+}
+
+// What the walk puts into every number field.
+std::vector<std::string> FieldAnswers() {
+    std::vector<std::string> answers = kNotNumbers;
+    for (const std::string& a : kAbsurdNumbers)
+        if (!IsNotNumber(a)) answers.push_back(a);
+    return answers;
+}
+
 struct FieldWalk {
-    std::set<std::string> tried;       // "dialog:page:field:answer"
-    std::map<std::string, int> taken;  // "okno D pole F: answer", how often
-    std::set<UINT> walked;             // dialogs with a number field walked
-    bool tookOne = false;              // in the current run
+    std::set<std::string> tried;        // "dialog:page:field:answer"
+    std::map<std::string, int> taken;   // "okno D pole F: answer", how often
+    std::map<std::string, int> silent;  // refused without a word
+    std::set<UINT> walked;              // dialogs with a number field walked
+    bool tookOne = false;               // in the current run
     // What a user does first in a dialog whose number fields wait for a
     // row or a choice: the fields it enables are then walked.
     std::map<UINT, std::function<void(zcui::DialogUser&)>> prepare;
@@ -204,31 +226,31 @@ struct FieldWalk {
                 if (!HoldsNumber(original) || IsTextField(user.Id(), control.id)) continue;
                 walked.insert(user.Id());
                 walked.insert(tpl->id);
-                for (const std::string& answer : kAbsurdNumbers) {
+                for (const std::string& answer : FieldAnswers()) {
                     const std::string key = std::to_string(user.Id()) + ":" + std::to_string(page) + ":" +
                                             std::to_string(control.id) + ":" + answer;
                     if (!tried.insert(key).second) continue;
-                    // Letters are typed, as a user can; numbers are put in
-                    // whole (a number edit would drop the "e" of a typed 1e308).
-                    const bool letters = !HoldsNumber(answer) && answer != "nan" && answer != "inf";
-                    if (letters && TakesText(user.Id())) continue;
-                    if (letters ? !user.Edit(control.id, "") || !user.Type(control.id, answer)
-                                : !user.Edit(control.id, answer))
-                        return;
-                    // A field that takes no such text (a number edit that
-                    // drops letters, a field put back on leaving it) has
-                    // refused it already.
+                    if (IsNotNumber(answer) && TakesText(user.Id())) continue;
+                    // Put in whole, as a paste does past a number edit's
+                    // key filter (which would drop the "e" of 1e308 and
+                    // the letters, and so hide what the field reads).
+                    if (!user.Edit(control.id, answer)) return;
+                    // A field put back on leaving it has refused it already.
                     if (user.Text(control.id) != answer) {
                         if (!user.Edit(control.id, original)) return;
                         continue;
                     }
+                    const std::string what = "okno " + std::to_string(user.Id()) + " pole " +
+                                             std::to_string(control.id) + ": \"" + answer + "\"";
+                    const std::size_t said = zcui::MessageBoxes().size();
                     if (Accept(user)) {
-                        ++taken["okno " + std::to_string(user.Id()) + " pole " + std::to_string(control.id) +
-                                ": " + answer];
+                        ++taken[what];
                         tookOne = true;
                         return;
                     }
-                    if (user.Ended() || user.Failed() || !TypingField(user, control.id)) return;
+                    if (user.Ended() || user.Failed()) return;
+                    if (zcui::MessageBoxes().size() == said) ++silent[what];
+                    if (!TypingField(user, control.id)) return;
                     if (!user.Edit(control.id, original)) return;
                 }
             }
@@ -332,6 +354,9 @@ TEST_F(AbsurdWalk, every_number_field_of_every_dialog_refuses_absurd_numbers) {
     std::string taken;
     for (const auto& [what, n] : walk.taken) taken += "\n" + what;
     EXPECT_EQ(taken, "") << "number fields that took an absurd answer";
+    std::string silent;
+    for (const auto& [what, n] : walk.silent) silent += "\n" + what;
+    EXPECT_EQ(silent, "") << "number fields that refused an answer without a message";
     EXPECT_EQ(outOfRange, "") << "coordinates beyond 1e10 after a dialog's answer";
     // Every template with an edit field is walked, or named here as one
     // whose fields hold names, layers, paths or label texts.

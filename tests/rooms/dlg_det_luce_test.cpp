@@ -1,6 +1,6 @@
 // The lighting deduction dialog: the marker in any letter case and texts
-// that begin with a number pass, other texts are refused with the dialog
-// kept open.
+// that are one number pass, other texts (one that only begins with a
+// number too) are refused with the dialog kept open.
 #include "rooms/dialogs/dlg_det_luce.h"
 
 #include <string>
@@ -39,19 +39,21 @@ protected:
     CDlgDetLuce dialog;
 };
 
-TEST_F(DlgDetLuceTest, marker_in_any_case_and_leading_numbers_pass) {
+TEST_F(DlgDetLuceTest, marker_in_any_case_and_whole_numbers_pass) {
     bool stayed = true;
-    ASSERT_EQ(Answer("*różne*", "12abc", stayed), IDOK);
+    ASSERT_EQ(Answer("*różne*", " 12.5 ", stayed), IDOK);
     EXPECT_FALSE(stayed);
     std::string top, floor;
     dialog.GetValues(top, floor);
     EXPECT_EQ(top, "*różne*");
-    EXPECT_EQ(floor, "12abc");
+    EXPECT_EQ(floor, " 12.5 ");
     EXPECT_EQ(Refusals(), 0);
 }
 
 TEST_F(DlgDetLuceTest, a_text_without_a_number_keeps_the_dialog_open) {
-    for (const auto& [top, floor] : {std::pair<std::string, std::string>{"abc", "1"}, {"1", "RÓŻNE"}}) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"abc", "1"}, {"1", "RÓŻNE"}, {"12abc", "1"}, {"1", "1,5"}, {" ", "1"}, {"1", "--5"}, {"0x10", "1"}};
+    for (const auto& [top, floor] : cases) {
         bool stayed = false;
         EXPECT_EQ(Answer(top, floor, stayed), IDCANCEL);
         EXPECT_TRUE(stayed) << top << " " << floor;
@@ -60,7 +62,7 @@ TEST_F(DlgDetLuceTest, a_text_without_a_number_keeps_the_dialog_open) {
         EXPECT_EQ(t, "10");  // the values given stay
         EXPECT_EQ(f, "20");
     }
-    EXPECT_EQ(Refusals(), 2);
+    EXPECT_EQ(Refusals(), 7);
 }
 
 }  // namespace

@@ -182,6 +182,24 @@ TEST_F(LabelDialogsTest, room_form_lays_out_and_reads_back_by_control) {
     zcui::RemoveDialogDriver(IDD_ROOM_FORM);
     EXPECT_EQ(firstLabel.top, 13);
     EXPECT_EQ(room.Field(72)->value, "X");
+
+    // A number field takes a text to print, but not one that only begins
+    // with a number: the computation would read "12abc" as 12.
+    for (const char* typed : {"12abc", "1,5", "0x10"}) {
+        bool open = false;
+        const std::size_t said = zcui::MessageBoxes().size();
+        zcui::InstallDialogDriver(IDD_ROOM_FORM, [&](zcui::DialogUser& u) {
+            u.Edit(153, typed);
+            u.Ok();
+            open = !u.Ended();
+            u.Cancel();
+        });
+        EXPECT_FALSE(room.EditLabelFields()) << typed;
+        zcui::RemoveDialogDriver(IDD_ROOM_FORM);
+        EXPECT_TRUE(open) << typed;
+        EXPECT_EQ(zcui::MessageBoxes().size(), said + 1) << typed;
+        EXPECT_EQ(room.Field(72)->value, "X") << typed;
+    }
 }
 
 }  // namespace

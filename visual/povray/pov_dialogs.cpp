@@ -268,15 +268,15 @@ void CDlgPovRayMat::OnAttach() {
 }
 
 void CDlgPovRayMat::OnScaleLeft() {
-    const double value = m_scale.GetDouble();
+    const std::optional<double> typed = m_scale.Number();
     // A texture's scale is a size: a refused one shows the row's own again.
-    if (m_scale.GetWindowText().empty() || !NumberFieldInRange(value, NumberRange::Size)) {
+    if (!NumberFieldInRange(typed, NumberRange::Size)) {
         const int item = m_list.GetNextItem(-1, LVNI_SELECTED);
         const auto shown = item >= 0 ? host::parseDoublePrefix(m_list.GetItemText(item, 2)) : std::nullopt;
-        if (m_scale.GetWindowText().empty()) AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
         if (shown) m_scale.SetDouble(*shown);
         return;
     }
+    const double value = *typed;
     char text[64] = {};
     zcdbRToS(value, -1, -1, text);
     for (int item = m_list.GetNextItem(-1, LVNI_SELECTED); item >= 0;
@@ -595,7 +595,7 @@ void CDlgPrefPovRay::ChooseColour(COLORREF& colour, CadvColorStatic& swatch) {
 }
 
 void CDlgPrefPovRay::OnOK() {
-    if (!UpdateData(TRUE) || !NumbersInRange({m_distanceEdit.GetDouble(), m_heightEdit.GetDouble()})) return;
+    if (!UpdateData(TRUE) || !NumbersInRange({m_distanceEdit.Number(), m_heightEdit.Number()})) return;
     m_imageDistance = m_distanceEdit.GetDouble();
     m_groundHeight = m_heightEdit.GetDouble();
     m_quality = m_qualityList.GetCurSel();

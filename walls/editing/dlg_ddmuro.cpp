@@ -88,13 +88,6 @@ std::optional<host::SelectionSet> PickFirstSet() {
     return set;
 }
 
-std::optional<double> ParseReal(const std::string& text) {
-    double value = 0.0;
-    char rest = 0;
-    if (std::sscanf(text.c_str(), "%lf %c", &value, &rest) != 1) return std::nullopt;
-    return value;
-}
-
 std::string FormatValue(double value) {
     char text[64] = "";
     zcdbRToS(value, 2, -1, text);
@@ -293,7 +286,7 @@ void CDlgDDMuro::OnApply() {
     if (m_byFloor) {
         height = 0.0;
     } else if (heightGiven) {
-        const std::optional<double> h = ParseReal(m_heightText);
+        const std::optional<double> h = TypedNumber(m_heightText);
         if (!h || *h == 0.0) {
             ModuleMessageBox(kBadHeight, MB_OK | MB_ICONEXCLAMATION, 0);
             return;
@@ -302,7 +295,7 @@ void CDlgDDMuro::OnApply() {
         height = *h;
     }
     if (offsetGiven) {
-        const std::optional<double> o = ParseReal(m_offsetText);
+        const std::optional<double> o = TypedNumber(m_offsetText);
         if (!o) {
             ModuleMessageBox(kBadHeight, MB_OK | MB_ICONEXCLAMATION, 0);
             return;

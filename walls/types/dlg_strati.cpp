@@ -1,8 +1,11 @@
 // The wall types editor.
 #include "walls/types/dlg_strati.h"
 
+#include <climits>
 #include <memory>
+#include <optional>
 
+#include "core/base/typed_number.h"
 #include "core/host_services.h"
 #include "host/db/dbobjptr.h"
 #include "host/ui/resources.h"
@@ -25,17 +28,20 @@ constexpr const char* kNewLayerMaterial = "Ściana";
 constexpr int kNewTypeScale = 100;
 constexpr int kNormalImages = 0;  // the tree's normal image list
 
-// A build-up number as the user typed it: the leading digits, 0 when none.
+// The build-up number a scale node shows: its leading digits, 0 when none.
 int ScaleNumber(const std::string& text) {
     std::optional<long long> v = host::parseIntegerPrefix(text);
     return v ? static_cast<int>(*v) : 0;
 }
 
-// A layer list holding one layer of that material.
+// A layer list holding one layer of that material, as thick as the wall:
+// a layer without a thickness would be written as an empty line that the
+// file's reader refuses.
 std::shared_ptr<CListStrati> OneLayer(const char* material) {
     auto layers = std::make_shared<CListStrati>();
     CStrato layer;
     layer.material = material;
+    layer.thickness = "$";
     layers->InsertNumbered(layers->end(), layer, CListStrati::kTail);
     return layers;
 }
@@ -335,7 +341,18 @@ void CDlgStrati::EndTypeEdit(HTREEITEM node, const std::string& text) {
 }
 
 void CDlgStrati::EndScaleEdit(HTREEITEM node, const std::string& text) {
-    const int number = ScaleNumber(text);
+    // A build-up's scale is a whole number from 1 up, typed whole: "12abc"
+    // or "0x10" is refused and the label put back, not read as 12 or 0.
+    const std::optional<long long> typed = TypedInteger(text);
+    if (!typed || *typed < 1 || *typed > INT_MAX) {
+        ModuleMessageBox(kInvalidValueMessage, MB_OK, 0);
+        if (m_scaleWaiting)
+            m_tree.DeleteItem(node);
+        else
+            m_tree.SetItemText(node, m_editText);
+        return;
+    }
+    const int number = static_cast<int>(*typed);
     auto type = TypeOf(m_tree.GetParentItem(node));
     if (type == m_types.end()) {
         if (m_scaleWaiting) m_tree.DeleteItem(node);

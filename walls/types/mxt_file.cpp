@@ -202,9 +202,21 @@ std::vector<std::string> WallTypeFileLines(const CMuro& type) {
 
 bool ThicknessExpressionValid(std::string_view expr) {
     const std::string whole(expr);
-    if (host::parseDouble(whole)) return NumberFromText(whole, NumberRange::Size).has_value();
+    if (TypedNumber(whole)) return NumberFromText(whole, NumberRange::Size).has_value();
+    // No thickness at all is no layer, as 0 is not; a sign on a sign
+    // ("--5") or an operator with nothing after it is a slip, not a value.
+    char lastOperator = 0;
+    bool operand = false;
     for (std::size_t i = 0; i < expr.size();) {
         const char c = expr[i];
+        if (c == ' ' || c == '\t') {
+            ++i;
+            continue;
+        }
+        const bool sign = c == '+' || c == '-';
+        if (sign && (lastOperator == '+' || lastOperator == '-')) return false;
+        operand = std::string_view("+-*/").find(c) == std::string_view::npos;
+        lastOperator = operand ? 0 : c;
         if (c == 's') {
             std::size_t digits = i + 1;
             if (digits < expr.size() && (expr[digits] == '+' || expr[digits] == '-')) ++digits;
@@ -217,13 +229,13 @@ bool ThicknessExpressionValid(std::string_view expr) {
             const std::optional<double> v = host::parseDoublePrefix(expr.substr(i, end - i));
             if (!v || !ValueInRange(*v, NumberRange::Coordinate)) return false;
             i = end;
-        } else if (std::string_view("$+-*/ \t").find(c) != std::string_view::npos) {
+        } else if (std::string_view("$+-*/").find(c) != std::string_view::npos) {
             ++i;
         } else {
             return false;
         }
     }
-    return true;
+    return operand;
 }
 
 bool ParseWallTypeLines(const std::vector<std::string>& lines, CMuro& type) {
@@ -263,6 +275,8 @@ std::optional<SupportFault> WallTypeFault(const std::vector<std::string>& lines,
             if (at + 4 > lines.size()) return fault(lines.size(), "niepełna warstwa układu");
             std::optional<double> hatchScale = host::parseDoublePrefix(lines[at + 1]);
             if (!hatchScale) return fault(at + 1, "skala kreskowania nie jest liczbą");
+            if (lines[at + 2].find_first_not_of(" \t") == std::string::npos)
+                return fault(at + 2, "brak grubości warstwy");
             if (!ThicknessExpressionValid(lines[at + 2]))
                 return fault(at + 2, "grubość warstwy nie jest prawidłowa");
             CStrato layer;

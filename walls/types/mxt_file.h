@@ -32,7 +32,8 @@ std::string WallTypeFilePath(const std::string& fileName, const char* extension)
 // A layer's thickness expression holds what the build-up drawing can read
 // ("$", "s<n>", numbers, + - * /, blanks) and no number beyond what a
 // drawing holds; a thickness given as a number alone is a length, above
-// zero. An empty expression (no thickness given) passes.
+// zero. An empty expression (no thickness given) is refused, as 0 is, and
+// so is a sign on a sign ("--5") or an operator with nothing after it.
 bool ThicknessExpressionValid(std::string_view expr);
 
 // The file's lines for a wall type, as the writer puts them.

@@ -74,10 +74,17 @@ TEST_F(AdvControlsTest, numeric_validation_follows_range_sign_and_zero_rules) {
     ControlsDialog d;
     Run(d, [&](zcui::DialogUser& u) {
         CadvNumEdit& e = d.num;
-        // Defaults: every number, zero and non-numbers (read as 0) pass.
+        // Defaults: every number and zero pass; a text that is no number
+        // does not, whatever its start.
         EXPECT_TRUE(Valid(e, "-1e300"));
         EXPECT_TRUE(Valid(e, "0"));
-        EXPECT_TRUE(Valid(e, "abc"));
+        EXPECT_TRUE(Valid(e, " 7 "));
+        for (const char* text : {"abc", "12abc", "1,5", " ", "", "--5", "0x10"}) {
+            EXPECT_FALSE(Valid(e, text)) << text;
+            EXPECT_EQ(e.GetDouble(), 0.0) << text;
+        }
+        EXPECT_FALSE(Valid(e, "inf"));
+        EXPECT_FALSE(Valid(e, "nan"));
         e.SetSignMode(0, 1);
         EXPECT_FALSE(Valid(e, "0"));
         EXPECT_FALSE(Valid(e, "-2"));
@@ -93,8 +100,8 @@ TEST_F(AdvControlsTest, numeric_validation_follows_range_sign_and_zero_rules) {
         EXPECT_TRUE(Valid(e, "10"));
         EXPECT_FALSE(Valid(e, "10.0001"));
         EXPECT_FALSE(Valid(e, " 0.99"));
-        // Reading stops at the first character that does not fit.
-        EXPECT_TRUE(Valid(e, "5cm"));
+        EXPECT_FALSE(Valid(e, "5cm"));
+        EXPECT_TRUE(Valid(e, "5"));
         EXPECT_DOUBLE_EQ(e.GetDouble(), 5.0);
         float lo = 0, hi = 0;
         e.GetRangeFloat(lo, hi);
@@ -133,6 +140,35 @@ TEST_F(AdvControlsTest, numeric_key_filter_drops_minus_and_point_unless_allowed_
     EXPECT_EQ(typed[1], "-1.5");
     EXPECT_EQ(typed[2], "2.5");
     EXPECT_EQ(typed[3], "1");
+}
+
+TEST_F(AdvControlsTest, a_typed_decimal_comma_is_kept_and_refused_not_dropped) {
+    ControlsDialog d;
+    std::string typed[2];
+    bool holdNumbers[2] = {true, false};
+    int focus = 0;
+    Run(d, [&](zcui::DialogUser& u) {
+        d.num.SetDecimals(2);
+        u.Type(1001, "1,5");
+        typed[0] = u.Text(1001);
+        d.num.SetWindowText("");
+        d.num.SetDecimals(0);
+        u.Type(1001, "1,5");
+        typed[1] = u.Text(1001);
+        // Read on OK: the dialog's own check says so and holds the field.
+        holdNumbers[0] = EditsHoldNumbers({&d.num});
+        focus = CWnd::GetFocus()->GetDlgCtrlID();
+        d.num.SetWindowText("2.5");
+        holdNumbers[1] = EditsHoldNumbers({&d.num});
+        u.Cancel();
+    });
+    EXPECT_EQ(typed[0], "1,5");
+    EXPECT_EQ(typed[1], "1,5");
+    EXPECT_FALSE(holdNumbers[0]);
+    EXPECT_TRUE(holdNumbers[1]);
+    EXPECT_EQ(focus, 1001);
+    ASSERT_EQ(Messages(), 1u);
+    EXPECT_EQ(zcui::MessageBoxes()[0].text, kInvalidValueMessage);
 }
 
 TEST_F(AdvControlsTest, invalid_value_holds_the_focus_on_tab_enter_and_click_elsewhere) {

@@ -126,6 +126,19 @@ TEST_F(Prompts, no_zero_and_no_negative_refuse_and_reprompt) {
     EXPECT_EQ(count(transcript(), "Wymagana liczba całkowita"), 3u);
 }
 
+TEST_F(Prompts, text_that_only_begins_with_a_number_is_asked_again) {
+    ads_real r = 0;
+    feed({"12abc", "0x10", "--5", "1,5x", "4"});
+    ASSERT_EQ(zcedGetReal("\nLiczba: ", &r), RTNORM);
+    EXPECT_DOUBLE_EQ(r, 4);
+    EXPECT_EQ(count(transcript(), "Wymagana liczba rzeczywista lub opcja."), 4u);
+    int i = 0;
+    feed({"12abc", "0x10", "--5", "7.0", "9"});
+    ASSERT_EQ(zcedGetInt("\nNumer: ", &i), RTNORM);
+    EXPECT_EQ(i, 9);
+    EXPECT_EQ(count(transcript(), "Wymagana liczba całkowita"), 4u);
+}
+
 TEST_F(Prompts, distance_typed_or_from_two_points) {
     ads_real d;
     feed({"12.5"});

@@ -116,6 +116,31 @@ TEST_F(UiTest, bad_number_is_refused_and_the_dialog_stays_open_on_the_field) {
     EXPECT_EQ(zcui::MessageBoxes()[0].text, "Wprowadź liczbę.");
 }
 
+TEST_F(UiTest, a_number_field_reads_its_whole_text_or_refuses_it) {
+    // Each text that only begins with a number, or is none, is refused with
+    // the platform's message; nothing is stored.
+    for (const char* text : {"abc", "12abc", "1,5", " ", "--5", "0x10"}) {
+        zcui::ResetUi();
+        int refusals = 0;
+        zcui::InstallDialogDriver(500, [&](zcui::DialogUser& u) {
+            u.Edit(1001, text);
+            u.Ok();
+            refusals += !u.Ended();
+            u.Edit(1001, "5");
+            u.Edit(1002, text);
+            u.Ok();
+            refusals += !u.Ended();
+            u.Cancel();
+        });
+        DataDialog dlg;
+        const double height = dlg.height;
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL) << text;
+        EXPECT_EQ(refusals, 2) << text;
+        EXPECT_EQ(zcui::MessageBoxes().size(), 2u) << text;
+        EXPECT_EQ(dlg.height, height) << text;
+    }
+}
+
 TEST_F(UiTest, fallback_driver_answers_only_dialogs_without_their_own) {
     zcui::InstallFallbackDialogDriver([](zcui::DialogUser& u) { u.Cancel(); });
     DataDialog plain;

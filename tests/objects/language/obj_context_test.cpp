@@ -256,10 +256,16 @@ TEST_F(ObjLanguage, fixed_points_by_index_and_kind) {
 
 TEST_F(ObjLanguage, number_prompt_with_replies_and_point_filters) {
     double v = 0.0;
-    push({"abc", "12.5"});
+    // A reply that only begins with a number is asked again, not read as it.
+    push({"abc", "12abc", "1,5", "0x10", "--5", "12.5"});
+    const std::size_t before = transcript().size();
     EXPECT_EQ(PromptNumberWithFilters("\nWartość: ", 0.0, v), RTNORM);
     EXPECT_EQ(v, 12.5);
-    EXPECT_NE(transcript().find("\nPodana wartość jest nieprawidłowa"), std::string::npos);
+    std::size_t said = 0;
+    for (std::size_t at = transcript().find("\nPodana wartość jest nieprawidłowa", before);
+         at != std::string::npos; at = transcript().find("\nPodana wartość jest nieprawidłowa", at + 1))
+        ++said;
+    EXPECT_EQ(said, 5u);
     push("?");
     EXPECT_EQ(PromptNumberWithFilters("\nWartość: ", 0.0, v), kNumReplyQuestion);
     push(">");

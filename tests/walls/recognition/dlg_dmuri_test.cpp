@@ -1,6 +1,7 @@
 // The multiline options dialog.
 #include "walls/recognition/dlg_dmuri.h"
 
+#include "core/base/typed_number.h"
 #include "store/setup_slots.h"
 #include "tests/walls/wall_types_fixture.h"
 
@@ -43,5 +44,5 @@ TEST_F(WallTypesTest, multiline_cancel_keeps_the_settings_and_ok_stores_them) {
     });
     EXPECT_EQ(ShowMultilineOptionsDialog(), 1);
     EXPECT_EQ(Distances(), (std::vector<double>{40.0, 12.5, 100.0}));
-    EXPECT_EQ(messageBoxes(), (std::vector<std::string>{"Wprowadź liczbę."}));
+    EXPECT_EQ(messageBoxes(), (std::vector<std::string>{kInvalidValueMessage}));
 }

@@ -129,6 +129,27 @@ TEST_F(WallDefinition, build_up_layer_changes_only_on_ok) {
     EXPECT_EQ(layer.number, (3u << 16) | 4u);
 }
 
+TEST_F(WallDefinition, build_up_layer_without_a_thickness_is_refused_as_zero_is) {
+    CStrato layer;
+    layer.material = "Cegła";
+    layer.thickness = "12";
+    for (const char* typed : {"", " ", "0", "--5", "12abc", "1,5"}) {
+        bool open = false;
+        const std::size_t said = zcui::MessageBoxes().size();
+        zcui::InstallDialogDriver(IDD_STRATO, [&](zcui::DialogUser& u) {
+            u.Edit(1030, typed);
+            u.Ok();
+            open = !u.Ended();
+            u.Cancel();
+        });
+        CDlgStrato dlg(layer);
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL) << typed;
+        EXPECT_TRUE(open) << typed;
+        EXPECT_EQ(zcui::MessageBoxes().size(), said + 1) << typed;
+        EXPECT_EQ(layer.thickness, "12") << typed;
+    }
+}
+
 TEST_F(WallDefinition, swatch_click_opens_the_host_colour_dialog_and_ok_keeps_the_choice) {
     zcui::InstallDialogDriver(zcui::kColorDialogId, [](zcui::DialogUser& u) {
         u.Edit(ZCUI_COLOR_INDEX, "30");

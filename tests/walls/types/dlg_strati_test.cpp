@@ -7,6 +7,7 @@
 
 #include "tests/walls/wall_types_fixture.h"
 #include "walls/types/dlg_muro.h"
+#include "walls/types/mxt_file.h"
 
 namespace {
 
@@ -61,7 +62,12 @@ TEST_F(DlgStratiTest, new_on_an_empty_tree_makes_a_type_with_build_up_100_and_ok
     EXPECT_EQ(
         data.read("NOWY.mxt"),
         "Nowa "
-        "ściana\nNOWY\n2\n0\n2DWALLS\nSTRATIFICAZIONE100\nŚciana\n0\n1.000000\n\n\nENDSTRATIFICAZIONE100\n");
+        "ściana\nNOWY\n2\n0\n2DWALLS\nSTRATIFICAZIONE100\nŚciana\n0\n1.000000\n$\n\nENDSTRATIFICAZIONE100\n");
+    // The file it writes reads back whole: its one layer is as thick as the
+    // wall, not without a thickness.
+    CMuro written;
+    written.fileName = "NOWY";
+    EXPECT_TRUE(ReadWallTypeFile(written));
     EXPECT_EQ(messageBoxes(), (std::vector<std::string>{"Nie znaleziono żadnego pliku MXT"}));
 }
 
@@ -108,6 +114,24 @@ TEST_F(DlgStratiTest, labels_taken_by_another_type_or_build_up_are_refused_and_k
     EXPECT_EQ(data.read("B.mxt").substr(0, 8), "Typ C\nB\n");
 }
 
+TEST_F(DlgStratiTest, a_build_up_label_that_is_no_whole_number_from_1_is_refused_and_put_back) {
+    data.write("A.mxt", kTypeA);
+    std::string tree;
+    runEditor([&](zcui::DialogUser& u, CDlgStrati& dlg) {
+        for (const char* typed : {"abc", "12abc", "1,5", " ", "--5", "0x10", "0"})
+            u.EditLabel(1021, zcui::Row{"50"}, std::string(typed));
+        u.Select(1021, zcui::Row{"100"});
+        u.Click(1002);  // a new build-up waiting for its label: dropped
+        u.EditLabel(1021, zcui::Row{std::string()}, std::string("12abc"));
+        tree = TreeText(dlg.m_tree);
+        u.Ok();
+    });
+    EXPECT_EQ(messageBoxes(), std::vector<std::string>(8, kInvalidValueMessage));
+    EXPECT_EQ(tree.substr(0, tree.find("  100")), "Typ A\n  50\n    Cegła\n");
+    EXPECT_EQ(tree.find("  12\n"), std::string::npos);
+    EXPECT_EQ(data.read("A.mxt"), kTypeA);
+}
+
 TEST_F(DlgStratiTest, a_copied_build_up_takes_the_next_free_number_and_a_new_one_waits_for_its_label) {
     data.write("A.mxt", kTypeA);
     std::string tree;
@@ -137,6 +161,7 @@ TEST_F(DlgStratiTest, a_new_layer_goes_before_the_selected_one_or_after_it_with_
     int made = 0;
     zcui::InstallDialogDriver(IDD_STRATO, [&](zcui::DialogUser& u) {
         u.Edit(1022, made++ == 0 ? "Izolacja" : "Folia");
+        u.Edit(1030, "2");
         u.Ok();
     });
     std::string tree;

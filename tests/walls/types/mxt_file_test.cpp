@@ -133,6 +133,14 @@ TEST_F(WallTypesTest, malformed_files_are_refused_and_leave_no_build_ups) {
          "ENDSTRATIFICAZIONE100\n"},
         {"thickness a word",
          "Mur\nM\n3\n1\n2DWALLS\nSTRATIFICAZIONE100\nCegła\n0\n1\nabc\n2DX\nENDSTRATIFICAZIONE100\n"},
+        {"thickness empty",
+         "Mur\nM\n3\n1\n2DWALLS\nSTRATIFICAZIONE100\nCegła\n0\n1\n\n2DX\nENDSTRATIFICAZIONE100\n"},
+        {"thickness blank",
+         "Mur\nM\n3\n1\n2DWALLS\nSTRATIFICAZIONE100\nCegła\n0\n1\n  \n2DX\nENDSTRATIFICAZIONE100\n"},
+        {"thickness a sign on a sign",
+         "Mur\nM\n3\n1\n2DWALLS\nSTRATIFICAZIONE100\nCegła\n0\n1\n$--5\n2DX\nENDSTRATIFICAZIONE100\n"},
+        {"thickness ending in an operator",
+         "Mur\nM\n3\n1\n2DWALLS\nSTRATIFICAZIONE100\nCegła\n0\n1\n$-\n2DX\nENDSTRATIFICAZIONE100\n"},
     };
     for (const auto& [what, text] : cases) {
         data.write("M.mxt", text);
@@ -151,6 +159,18 @@ TEST_F(WallTypesTest, malformed_files_are_refused_and_leave_no_build_ups) {
     EXPECT_NE(host::transcript().text().find("M.mxt:10: grubość warstwy nie jest prawidłowa", before),
               std::string::npos)
         << host::transcript().text().substr(before);
+    // An empty one is named as missing.
+    data.write("M.mxt", cases[12].second);
+    EXPECT_FALSE(ReadWallTypeFile(type));
+    EXPECT_NE(host::transcript().text().find("M.mxt:10: brak grubości warstwy", before), std::string::npos)
+        << host::transcript().text().substr(before);
+}
+
+TEST(ThicknessExpression, takes_what_the_build_up_drawing_reads_and_refuses_slips) {
+    for (const char* ok : {"12", "1.25", "$", "$-3", "$*0.5", "$-s1-s2-s3", "-s1+20", " $ - 2.5 "})
+        EXPECT_TRUE(ThicknessExpressionValid(ok)) << ok;
+    for (const char* bad : {"", " ", "0", "-5", "--5", "$+-2", "$-", "s1*", "abc", "12abc", "1,5", "0x10"})
+        EXPECT_FALSE(ThicknessExpressionValid(bad)) << bad;
 }
 
 TEST_F(WallTypesTest, colour_and_priority_not_numbers_read_as_2_and_0_and_last_line_kept_whole) {
