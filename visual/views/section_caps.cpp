@@ -6,10 +6,15 @@
 //      on them, so that cuts of different solids meeting in a T share their
 //      vertices, and edges given twice (two solids touching along their
 //      cuts) are kept once.
-//   2. The bounded faces of the plan graph those edges make are the rings.
+//      Pieces however short are kept: a plane across a fan of slivers
+//      cuts it into a run of pieces each shorter than the tolerance.
+//   2. The bounded faces of the plan graph those edges make are the rings;
+//      ends within the tolerance of each other, and so on along a run of
+//      them, are one vertex.
 //   3. Each ring is tried at a few points inside it: the faces behind the
 //      ring's plane that the ray from the point crosses are counted, and the
-//      ring is a cap when most points count odd.
+//      ring is a cap when most points count odd. A face counts from as near
+//      the plane as the cut itself keeps faces.
 //
 // A cap goes into the wall outline list when no outline found per layer
 // holds it, and shadow pieces lose what lies inside a cap: the hollow face
@@ -181,11 +186,11 @@ std::vector<Cut> CutEdges(const CSezione& section, double t) {
             if (f->edgeWords[k] >= 0) continue;
             const Point3& a = f->corners[k];
             const Point3& b = f->corners[(k + 1) % n];
-            if (Distance2d(a, b) > t) cuts.push_back({a, b});
+            if (Distance2d(a, b) > 0.0) cuts.push_back({a, b});
         }
     }
     for (const auto& [a, b] : section.slenderCutEdges)
-        if (Distance2d(a, b) > t) cuts.push_back({a, b});
+        if (Distance2d(a, b) > 0.0) cuts.push_back({a, b});
     BoxIndex ends;
     for (const Cut& c : cuts)
         for (const Point3& p : {c.a, c.b}) {
@@ -225,7 +230,10 @@ std::vector<Cut> CutEdges(const CSezione& section, double t) {
             split.push_back({from, p});
             from = p;
         }
-        if (Distance2d(from, c.b) > t) split.push_back({from, c.b});
+        // The last piece is kept however short: a cut may be a run of
+        // pieces each shorter than t (a fan of slivers meeting at a
+        // corner), and what joins its ends is the vertices' merging.
+        if (Distance2d(from, c.b) > 0.0) split.push_back({from, c.b});
     }
 
     BoxIndex boxes = SpanIndex(split, t);
@@ -234,6 +242,10 @@ std::vector<Cut> CutEdges(const CSezione& section, double t) {
     for (std::size_t i = 0; i < split.size(); ++i) {
         if (twice[i]) continue;
         const Cut& c = split[i];
+        once.push_back(c);
+        // Two pieces no longer than 2t may be neighbours on one run, their
+        // ends all within t: the graph's own merging keeps them once.
+        if (Distance2d(c.a, c.b) <= 2.0 * t) continue;
         double box[4];
         PlanBox(c.a, c.b, box);
         for (int j : boxes.Query(box)) {
@@ -243,7 +255,6 @@ std::vector<Cut> CutEdges(const CSezione& section, double t) {
                 (Distance2d(c.a, o.b) <= t && Distance2d(c.b, o.a) <= t))
                 twice[static_cast<std::size_t>(j)] = 1;
         }
-        once.push_back(c);
     }
     return once;
 }
@@ -262,17 +273,32 @@ std::vector<VertexNode*> BoundedFaces(const std::vector<Cut>& cuts, double t) {
         near.Add(box);
     }
     near.Build(t);
-    // Each end's vertex: the first end within t of it, in order.
+    // Each end's vertex: ends within t of each other are one, and so on
+    // along a run of them (the cut across a fan of slivers is a run of
+    // pieces shorter than t, whose ends only chained together meet the
+    // pieces on either side). The vertex stands at the run's first end.
+    std::vector<std::size_t> root(all.size());
+    for (std::size_t i = 0; i < all.size(); ++i) root[i] = i;
+    const auto find = [&root](std::size_t i) {
+        while (root[i] != i) i = root[i] = root[root[i]];
+        return i;
+    };
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const double box[4] = {all[i].x, all[i].y, all[i].x, all[i].y};
+        for (int j : near.Query(box)) {
+            const std::size_t a = find(i), b = find(static_cast<std::size_t>(j));
+            if (a != b && Distance2d(all[i], all[static_cast<std::size_t>(j)]) <= t)
+                root[std::max(a, b)] = std::min(a, b);
+        }
+    }
     std::vector<int> vertexOf(all.size(), -1);
     for (std::size_t i = 0; i < all.size(); ++i) {
-        if (vertexOf[i] >= 0) continue;
-        vertexOf[i] = static_cast<int>(points.size());
-        points.push_back(all[i]);
-        const double box[4] = {all[i].x, all[i].y, all[i].x, all[i].y};
-        for (int j : near.Query(box))
-            if (vertexOf[static_cast<std::size_t>(j)] < 0 &&
-                Distance2d(all[i], all[static_cast<std::size_t>(j)]) <= t)
-                vertexOf[static_cast<std::size_t>(j)] = vertexOf[i];
+        const std::size_t r = find(i);
+        if (vertexOf[r] < 0) {
+            vertexOf[r] = static_cast<int>(points.size());
+            points.push_back(all[r]);
+        }
+        vertexOf[i] = vertexOf[r];
     }
     // Half-edges out of each vertex, counter-clockwise by angle.
     struct Half {
@@ -339,15 +365,18 @@ std::vector<VertexNode*> BoundedFaces(const std::vector<Cut>& cuts, double t) {
     return rings;
 }
 
-// Step 3: a solid behind the ring, by the rays from its inner points.
-bool SolidBehind(const VertexNode* ring, FaceRays& rays, double t) {
+// Step 3: a solid behind the ring, by the rays from its inner points. A
+// face counts from half the cut's own tolerance behind the ring: the cut
+// keeps a solid whose back lies a little more than that behind the plane,
+// and a longer reach would miss the back and find the solid hollow.
+bool SolidBehind(const VertexNode* ring, FaceRays& rays, double t, double reach) {
     double plane[4];
     if (!RingPlane(ring, plane)) return false;
     int odd = 0, tried = 0;
     for (Point3 p : InnerPoints(ring, t)) {
         p.z = PlaneZ(plane, p.x, p.y);
         ++tried;
-        odd += rays.Crossings(p, t) % 2;
+        odd += rays.Crossings(p, reach) % 2;
     }
     return tried > 0 && 2 * odd > tried;
 }
@@ -377,7 +406,7 @@ void FindSectionCaps(CSezione& section) {
     const std::vector<VertexNode*> rings = BoundedFaces(cuts, t);
     FaceRays rays(section.faces);
     for (VertexNode* ring : rings) {
-        if (CountNodes(ring) < 3 || !SolidBehind(ring, rays, t)) {
+        if (CountNodes(ring) < 3 || !SolidBehind(ring, rays, t, section.CutTolerance() / 2.0)) {
             FreeList(ring);
             continue;
         }

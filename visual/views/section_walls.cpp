@@ -283,10 +283,25 @@ SheetMap MakeSheetMap(const CSezione& section, const std::vector<ViewSegment*>& 
     return map;
 }
 
+// Where p lies against a cut's ring: on its border within t (a plain
+// distance: the host's on-segment test reaches farther to the side the
+// longer the edge, so a line a unit inside a long cut would pass for its
+// border and show through it), else inside or outside by crossings.
+int AgainstRing(const Point3& p, const VertexNode* ring, double t) {
+    for (const VertexNode* v = ring; v; v = v->next) {
+        const VertexNode* w = NextInRing(ring, v);
+        const double dx = w->x - v->x, dy = w->y - v->y, len2 = dx * dx + dy * dy;
+        const double u =
+            len2 > 0.0 ? std::clamp(((p.x - v->x) * dx + (p.y - v->y) * dy) / len2, 0.0, 1.0) : 0.0;
+        if (std::hypot(v->x + u * dx - p.x, v->y + u * dy - p.y) <= t) return kOnPolygonEdge;
+    }
+    return PointInPolygon(p, ring, kEdgesUntested);
+}
+
 // The parts of a segment outside a ring: the pieces between its crossings
 // with the ring's edges whose middles do not lie inside it, as plan
 // parameters along the segment.
-std::vector<std::pair<double, double>> PartsOutside(const ViewSegment& s, const VertexNode* ring) {
+std::vector<std::pair<double, double>> PartsOutside(const ViewSegment& s, const VertexNode* ring, double t) {
     std::vector<double> at{0.0, 1.0};
     const double rx = s.end.x - s.start.x, ry = s.end.y - s.start.y;
     for (const VertexNode* v = ring; v; v = v->next) {
@@ -304,7 +319,7 @@ std::vector<std::pair<double, double>> PartsOutside(const ViewSegment& s, const 
     for (std::size_t i = 0; i + 1 < at.size(); ++i) {
         const double m = (at[i] + at[i + 1]) / 2.0;
         const Point3 mid{s.start.x + m * rx, s.start.y + m * ry, 0.0};
-        if (PointInPolygon(mid, ring, kEdgesReported) == kInsidePolygon) continue;
+        if (AgainstRing(mid, ring, t) == kInsidePolygon) continue;
         if (!out.empty() && out.back().second >= at[i])
             out.back().second = at[i + 1];
         else
@@ -338,18 +353,19 @@ void ClearWallInsides(CSezione& section, std::vector<ViewSegment*>& segments) {
         PlanBox(*s, box);
         for (int k : index.Query(box)) {
             const VertexNode* ring = rings[k]->ring;
-            const int a = PointInPolygon(s->start, ring, kEdgesReported);
-            const int b = PointInPolygon(s->end, ring, kEdgesReported);
+            const double t = section.minLength;
+            const int a = AgainstRing(s->start, ring, t);
+            const int b = AgainstRing(s->end, ring, t);
             bool whole = a != kOutsidePolygon && b != kOutsidePolygon;
             // Both ends on the border: only a line across the inside goes.
             if (whole && a == kOnPolygonEdge && b == kOnPolygonEdge) {
                 Point3 mid;
                 MidPoint(s->start, s->end, mid);
-                whole = PointInPolygon(mid, ring, kEdgesReported) == kInsidePolygon;
+                whole = AgainstRing(mid, ring, t) == kInsidePolygon;
             }
             std::vector<std::pair<double, double>> parts;
             if (!whole) {
-                parts = PartsOutside(*s, ring);
+                parts = PartsOutside(*s, ring, t);
                 if (parts.size() == 1 && parts[0].first == 0.0 && parts[0].second == 1.0) continue;
             }
             const double length = Distance2d(s->start, s->end);

@@ -69,26 +69,51 @@ struct Segment2 {
 
 class CutOracle {
 public:
-    // Faces (world) grouped by solid, seen through the frame.
+    // Faces (world) grouped by solid, seen through the frame; each face's
+    // triangles are cut by the plane at depth `at`.
     CutOracle(const std::vector<std::vector<Face3D>>& solids, const Matrix4& frame, double at) {
         for (const std::vector<Face3D>& solid : solids) {
             std::vector<Segment2> cut;
             for (const Face3D& f : solid) {
                 Point3 v[4];
                 for (int k = 0; k < 4; ++k) TransformPoint(frame, f.c[k], v[k]);
-                const int n = f.triangle() ? 3 : 4;
-                std::vector<Point3> on;
-                for (int k = 0; k < n; ++k) {
-                    const Point3& a = v[k];
-                    const Point3& b = v[(k + 1) % n];
-                    if ((a.z - at) * (b.z - at) >= 0.0) continue;
-                    const double s = (at - a.z) / (b.z - a.z);
-                    on.push_back({a.x + s * (b.x - a.x), a.y + s * (b.y - a.y), at});
+                for (int t = 0; t < (f.triangle() ? 1 : 2); ++t) {
+                    const Point3 tri[3] = {v[0], v[1 + t], v[2 + t]};
+                    std::vector<Point3> on;
+                    for (int k = 0; k < 3; ++k) {
+                        const Point3& a = tri[k];
+                        const Point3& b = tri[(k + 1) % 3];
+                        if ((a.z - at) * (b.z - at) >= 0.0) continue;
+                        const double s = (at - a.z) / (b.z - a.z);
+                        on.push_back({a.x + s * (b.x - a.x), a.y + s * (b.y - a.y), at});
+                    }
+                    if (on.size() == 2) cut.push_back({on[0].x, on[0].y, on[1].x, on[1].y});
                 }
-                if (on.size() == 2) cut.push_back({on[0].x, on[0].y, on[1].x, on[1].y});
             }
             if (!cut.empty()) cuts_.push_back(cut);
         }
+    }
+
+    // The spans of the line at height y inside a cut, each solid's by
+    // crossings (a wall's cut, its two sides only, included).
+    std::vector<std::pair<double, double>> Spans(double y) const {
+        std::vector<std::pair<double, double>> out;
+        std::vector<double> xs;
+        for (const std::vector<Segment2>& cut : cuts_) {
+            xs.clear();
+            for (const Segment2& s : cut)
+                if ((s.ay > y) != (s.by > y)) xs.push_back(s.ax + (y - s.ay) * (s.bx - s.ax) / (s.by - s.ay));
+            std::sort(xs.begin(), xs.end());
+            for (std::size_t k = 0; k + 1 < xs.size(); k += 2) out.push_back({xs[k], xs[k + 1]});
+        }
+        return out;
+    }
+    // The heights of the cuts' ends.
+    std::vector<double> Heights() const {
+        std::vector<double> out;
+        for (const std::vector<Segment2>& cut : cuts_)
+            for (const Segment2& s : cut) out.push_back(s.ay), out.push_back(s.by);
+        return out;
     }
 
     // In the cut of some solid, farther than `margin` from any cut edge.
@@ -147,11 +172,13 @@ double HatchedArea(const std::vector<Ring>& rings) {
 class RidgeSection : public Model3DTest {
 protected:
     // The section along y = c looking north: view x is the world's x +
-    // 1000, view y the world's z, the depth the world's y - c.
-    static Matrix4 Frame(double c) {
+    // 1000, view y the world's z, the depth the world's y - c. Looking
+    // south, view x runs westwards and the depth is c - y.
+    static Matrix4 Frame(double c, bool south = false) {
         Matrix4 m;
         SetIdentity4(m);
-        const double rows[3][4] = {{1, 0, 0, 1000}, {0, 0, 1, 0}, {0, 1, 0, -c}};
+        const double s = south ? -1.0 : 1.0;
+        const double rows[3][4] = {{s, 0, 0, 1000}, {0, 0, 1, 0}, {0, s, 0, -s * c}};
         for (int r = 0; r < 3; ++r)
             for (int k = 0; k < 4; ++k) m.m[r][k] = rows[r][k];
         return m;
@@ -160,10 +187,10 @@ protected:
     static std::string At(double x, double y) { return std::to_string(x) + "," + std::to_string(y); }
 
     // A section along y = c looking north, placed at `place`; its block.
-    static std::string SectionAlong(double c, const Point3& place) {
-        EXPECT_EQ(
-            run({"VELMGENVIEW", At(-1000.0, c), At(2000.0, c), At(500.0, c - 3000.0), At(place.x, place.y)}),
-            RTNORM)
+    static std::string SectionAlong(double c, const Point3& place, bool south = false) {
+        EXPECT_EQ(run({"VELMGENVIEW", At(-1000.0, c), At(2000.0, c),
+                       At(500.0, south ? c + 3000.0 : c - 3000.0), At(place.x, place.y)}),
+                  RTNORM)
             << transcript();
         return NewestView();
     }
@@ -263,6 +290,125 @@ protected:
                 }
             }
         return v;
+    }
+
+    using Spans = std::vector<std::pair<double, double>>;
+
+    // Sorted spans with those that overlap joined.
+    static Spans Joined(Spans spans) {
+        std::sort(spans.begin(), spans.end());
+        Spans out;
+        for (const auto& span : spans)
+            if (!out.empty() && span.first <= out.back().second)
+                out.back().second = std::max(out.back().second, span.second);
+            else
+                out.push_back(span);
+        return out;
+    }
+
+    static double Length(const Spans& spans) {
+        double total = 0.0;
+        for (const auto& [a, b] : spans) total += b - a;
+        return total;
+    }
+
+    // The length the joined spans a and b have in common.
+    static double Common(const Spans& a, const Spans& b) {
+        double total = 0.0;
+        for (std::size_t i = 0, j = 0; i < a.size() && j < b.size();) {
+            total += std::max(0.0, std::min(a[i].second, b[j].second) - std::max(a[i].first, b[j].first));
+            if (a[i].second < b[j].second)
+                ++i;
+            else
+                ++j;
+        }
+        return total;
+    }
+
+    // Measured by bands between the heights of all ends, each taken at a
+    // few heights across it: the cuts' area, how much of it the rings
+    // (view coordinates) cover, what of the rings lies in no cut, and what
+    // lies under two rings.
+    struct Cover {
+        double area = 0.0, covered = 0.0, stray = 0.0, doubled = 0.0;
+    };
+    static Cover CoveredArea(const CutOracle& cuts, const std::vector<Ring>& rings) {
+        std::vector<double> heights = cuts.Heights();
+        for (const Ring& r : rings)
+            for (const Point3& p : r) heights.push_back(p.y);
+        std::sort(heights.begin(), heights.end());
+        Cover c;
+        const int steps = 8;
+        for (std::size_t k = 0; k + 1 < heights.size(); ++k) {
+            const double band = heights[k + 1] - heights[k];
+            if (!(band > 1e-9)) continue;
+            for (int j = 0; j < steps; ++j) {
+                const double y = heights[k] + (j + 0.5) * band / steps, w = band / steps;
+                const Spans cut = Joined(cuts.Spans(y));
+                Spans hatch;
+                for (const Ring& r : rings) {
+                    std::vector<double> xs;
+                    for (std::size_t i = 0; i < r.size(); ++i) {
+                        const Point3 &a = r[i], &b = r[(i + 1) % r.size()];
+                        if ((a.y > y) != (b.y > y)) xs.push_back(a.x + (y - a.y) * (b.x - a.x) / (b.y - a.y));
+                    }
+                    std::sort(xs.begin(), xs.end());
+                    for (std::size_t i = 0; i + 1 < xs.size(); i += 2) hatch.push_back({xs[i], xs[i + 1]});
+                }
+                const Spans hatched = Joined(hatch);
+                const double common = Common(cut, hatched);
+                c.area += Length(cut) * w;
+                c.covered += common * w;
+                c.stray += (Length(hatched) - common) * w;
+                c.doubled += (Length(hatch) - Length(hatched)) * w;
+            }
+        }
+        return c;
+    }
+
+    // The length of the block's LINEs, of every layer, that lies inside a
+    // cut farther than `margin` from its edges, on samples.
+    static double LinesInCuts(const CutOracle& cuts, const std::string& block, const Point3& sheetOrigin,
+                              const Point3& viewMin, double margin) {
+        const double step = 0.1;
+        // Inside all round: a wall's cut has no edge along its foot or top.
+        const auto inside = [&](double x, double y) {
+            return cuts.InCut(x, y, margin) && cuts.InCut(x + margin, y, 0.0) &&
+                   cuts.InCut(x - margin, y, 0.0) && cuts.InCut(x, y + margin, 0.0) &&
+                   cuts.InCut(x, y - margin, 0.0);
+        };
+        double length = 0.0;
+        for (const oracle::Line2& l : oracle::BlockLines(db(), block, "VELMSECTION"))
+            for (const Point3& p : oracle::Samples({l}, step))
+                if (inside(p.x - sheetOrigin.x + viewMin.x, p.y - sheetOrigin.y + viewMin.y)) length += step;
+        return length;
+    }
+
+    // The section along y = c (looking south when `south`) judged whole:
+    // its hatched area is the cuts' area, no cut is bare or hatched twice,
+    // nothing hatched lies outside the cuts and no line is drawn inside one.
+    void ExpectCapsWhole(double c, bool south, const Point3& place) {
+        const std::string what =
+            std::string(south ? "looking south" : "looking north") + " at y = " + std::to_string(c);
+        const std::string block = SectionAlong(c, place, south);
+        ASSERT_FALSE(block.empty()) << what;
+        const std::vector<std::vector<Face3D>> model = Solids();
+        const CutOracle cuts(model, Frame(c, south), 1e-6);
+        const Point3 viewMin = ViewMin(model, Frame(c, south));
+        const std::vector<Ring> hatches = SectionHatches(block);
+        std::vector<Ring> inView;
+        for (const Ring& r : hatches) {
+            Ring view;
+            for (const Point3& p : r)
+                view.push_back({p.x - place.x + viewMin.x, p.y - place.y + viewMin.y, 0.0});
+            inView.push_back(view);
+        }
+        const Cover c = CoveredArea(cuts, inView);
+        EXPECT_GT(c.area, 0.0) << what;
+        EXPECT_NEAR(c.covered, c.area, 1e-4 * c.area) << what;
+        EXPECT_LT(c.stray, 1e-4 * c.area) << what;
+        EXPECT_LT(c.doubled, 1e-4 * c.area) << what;
+        EXPECT_EQ(LinesInCuts(cuts, block, place, viewMin, 0.05), 0.0) << what;
     }
 
     // Every cut of the section along y = c hatched, and nothing else.
@@ -450,52 +596,110 @@ protected:
             ASSERT_TRUE(zcui::RunDialogScript(answer, &error)) << error;
         }
     }
+
+    // The walkthrough's house: walls, partition, the stair along the east
+    // wall, the floor slab with the stair's opening, walls in 3D, the hip
+    // roof.
+    static void WalkthroughHouse() {
+        Answer({"1016 page 0 edit 1001 \"300\" ok", "145 edit 1066 \"12\" click 1073",
+                "226 edit 1158 \"300\" edit 1180 \"300\" ok", "152 click 4",
+                "109 edit 104 \"40\" edit 105 \"50\" edit 106 \"300\" radio 1027 click 4"});
+        ASSERT_EQ(run({"VELMFLOOROPTIONS",
+                       "VELMWALLD",
+                       "15,15",
+                       "985,15",
+                       "985,785",
+                       "15,785",
+                       "Zamknij",
+                       "",
+                       "VELMWALL",
+                       "600,30",
+                       "600,770",
+                       "",
+                       "VELMSTAIRDEF",
+                       "Szerokość",
+                       "100",
+                       "Stopień",
+                       "28",
+                       "920,150",
+                       "920,570",
+                       "Utwórz",
+                       "VELMFSLAB",
+                       "0,0",
+                       "1000,0",
+                       "1000,800",
+                       "0,800",
+                       "",
+                       "Obiekt",
+                       "!pick 920,300",
+                       "",
+                       "VELMWALL3D",
+                       "",
+                       "VELMHIPROOF",
+                       "0,0",
+                       "1000,0",
+                       "1000,800",
+                       "0,800",
+                       ""}),
+                  RTNORM)
+            << transcript();
+        ASSERT_EQ(count("0=INSERT 8=ROOFSLAB"), 4) << transcript();
+    }
+
+    // The views' house: walls, partition, hip roof and slab on the walls,
+    // a stair beside the house, walls in 3D.
+    static void ViewsHouse() {
+        Answer({"1016 page 0 edit 1001 \"300\" ok", "145 click 1073", "109 click 3", "152 click 3",
+                "226 edit 1180 \"300\" ok"});
+        ASSERT_EQ(run({"VELMFLOOROPTIONS",
+                       "VELMWALL",
+                       "0,0",
+                       "1000,0",
+                       "1000,800",
+                       "0,800",
+                       "Zamknij",
+                       "VELMWALLD",
+                       "600,15",
+                       "600,785",
+                       "",
+                       "VELMHIPROOF",
+                       "!pick 500,815",
+                       "VELMFSLAB",
+                       "!pick 500,815",
+                       "",
+                       "VELMSTAIRDEF",
+                       "1100,0",
+                       "1100,480",
+                       "Utwórz",
+                       "VELMWALL3D",
+                       ""}),
+                  RTNORM)
+            << transcript();
+    }
+
+    // Sections along each of the positions, seen both ways, each judged
+    // whole and then erased.
+    void Sweep(const std::vector<double>& positions) {
+        for (const double c : positions)
+            for (const bool south : {false, true}) {
+                ExpectCapsWhole(c, south, {0.0, -3000.0, 0.0});
+                std::vector<ZcDbObjectId> views;
+                for (ZcDbObjectId id : modelSpace())
+                    if (ZcDbObjectPointer<ZcDbBlockReference>(id, ZcDb::kForRead)) views.push_back(id);
+                if (!views.empty()) ZcDbObjectPointer<ZcDbEntity>(views.back(), ZcDb::kForWrite)->erase();
+                if (HasFailure()) return;
+            }
+    }
+
+    static std::vector<double> Every(double from, double to, double step) {
+        std::vector<double> out;
+        for (int k = 0; from + k * step <= to + 1e-9; ++k) out.push_back(from + k * step);
+        return out;
+    }
 };
 
 TEST_F(HouseRidgeSection, the_walkthrough_house_cut_along_its_ridge_is_hatched_in_every_cut) {
-    Answer({"1016 page 0 edit 1001 \"300\" ok", "145 edit 1066 \"12\" click 1073",
-            "226 edit 1158 \"300\" edit 1180 \"300\" ok", "152 click 4",
-            "109 edit 104 \"40\" edit 105 \"50\" edit 106 \"300\" radio 1027 click 4"});
-    ASSERT_EQ(run({"VELMFLOOROPTIONS",
-                   "VELMWALLD",
-                   "15,15",
-                   "985,15",
-                   "985,785",
-                   "15,785",
-                   "Zamknij",
-                   "",
-                   "VELMWALL",
-                   "600,30",
-                   "600,770",
-                   "",
-                   "VELMSTAIRDEF",
-                   "Szerokość",
-                   "100",
-                   "Stopień",
-                   "28",
-                   "920,150",
-                   "920,570",
-                   "Utwórz",
-                   "VELMFSLAB",
-                   "0,0",
-                   "1000,0",
-                   "1000,800",
-                   "0,800",
-                   "",
-                   "Obiekt",
-                   "!pick 920,300",
-                   "",
-                   "VELMWALL3D",
-                   "",
-                   "VELMHIPROOF",
-                   "0,0",
-                   "1000,0",
-                   "1000,800",
-                   "0,800",
-                   ""}),
-              RTNORM)
-        << transcript();
-    ASSERT_EQ(count("0=INSERT 8=ROOFSLAB"), 4) << transcript();
+    WalkthroughHouse();
     // Walls, slab, stair and the two hips with the ridge's pitch.
     ExpectEveryCutHatched(400.0, {0.0, -2000.0, 0.0}, 1300.0, 700.0, 6);
     ExpectEveryCutHatched(399.0, {0.0, -3000.0, 0.0}, 1300.0, 700.0, 6);
@@ -503,34 +707,35 @@ TEST_F(HouseRidgeSection, the_walkthrough_house_cut_along_its_ridge_is_hatched_i
 }
 
 TEST_F(HouseRidgeSection, the_views_house_cut_at_a_riser_and_along_its_ridge_is_hatched_in_every_cut) {
-    Answer({"1016 page 0 edit 1001 \"300\" ok", "145 click 1073", "109 click 3", "152 click 3",
-            "226 edit 1180 \"300\" ok"});
-    ASSERT_EQ(run({"VELMFLOOROPTIONS",
-                   "VELMWALL",
-                   "0,0",
-                   "1000,0",
-                   "1000,800",
-                   "0,800",
-                   "Zamknij",
-                   "VELMWALLD",
-                   "600,15",
-                   "600,785",
-                   "",
-                   "VELMHIPROOF",
-                   "!pick 500,815",
-                   "VELMFSLAB",
-                   "!pick 500,815",
-                   "",
-                   "VELMSTAIRDEF",
-                   "1100,0",
-                   "1100,480",
-                   "Utwórz",
-                   "VELMWALL3D",
-                   ""}),
-              RTNORM)
-        << transcript();
+    ViewsHouse();
     // The stair's riser at 450 lies in the plane; the ridge runs along 400.
     ExpectEveryCutHatched(450.0, {0.0, -2000.0, 0.0}, 1500.0, 1000.0, 6);
     ExpectEveryCutHatched(451.0, {0.0, -3000.0, 0.0}, 1500.0, 1000.0, 6);
     ExpectEveryCutHatched(400.0, {0.0, -4000.0, 0.0}, 1500.0, 1000.0, 6);
+}
+
+// Sections swept through the last metre of a flight, a unit apart, seen
+// up and down it (the flight's side there a fan of slivers meeting at the
+// soffit's step), and parallel to a hip roof's ridge: each cut is hatched
+// whole and nothing behind the plane is drawn inside it.
+TEST_F(HouseRidgeSection, the_walkthrough_house_swept_through_its_flight_is_capped_at_every_unit) {
+    WalkthroughHouse();
+    Sweep(Every(470.0, 570.0, 1.0));
+}
+
+TEST_F(HouseRidgeSection, the_views_house_swept_through_its_flight_is_capped_at_every_unit) {
+    ViewsHouse();
+    Sweep(Every(380.0, 480.0, 1.0));
+}
+
+TEST_F(HouseRidgeSection, the_walkthrough_house_swept_beside_its_ridge_is_capped_everywhere) {
+    WalkthroughHouse();
+    Sweep(Every(397.0, 401.0, 0.1));
+    Sweep(Every(280.0, 420.0, 4.0));
+}
+
+TEST_F(HouseRidgeSection, the_views_house_swept_beside_its_ridge_is_capped_everywhere) {
+    ViewsHouse();
+    Sweep(Every(397.0, 401.0, 0.1));
+    Sweep(Every(280.0, 420.0, 4.0));
 }
