@@ -35,14 +35,6 @@ constexpr const char* kRecordTooLong =
     "\nPomieszczenie „%s”: dane etykiety mają %zu bajtów, a obiekt mieści najwyżej %zu; etykieta nie "
     "została narysowana, skróć nazwę lub opisy pomieszczenia";
 
-// A room's name as a message shows it: its first 40 characters, and "…"
-// when there are more.
-std::string ShortRoomName(const std::string& name) {
-    std::size_t at = 0;
-    for (int count = 0; at < name.size() && count < 40; ++count) host::decodeUtf8(name, at);
-    return at < name.size() ? name.substr(0, at) + "…" : name;
-}
-
 void Append(host::ResbufList& head, resbuf*& tail, resbuf* more) {
     if (!more) return;
     if (tail)
@@ -82,6 +74,12 @@ bool AddLeader(const ObjContext& c, const std::string& layerKey, double level, c
 }
 
 }  // namespace
+
+std::string ShortRoomName(const std::string& name) {
+    std::size_t at = 0;
+    for (int count = 0; at < name.size() && count < 40; ++count) host::decodeUtf8(name, at);
+    return at < name.size() ? name.substr(0, at) + "…" : name;
+}
 
 int CCALCVANI::CreateRoomLabel() {
     if (!context || context->blockName.empty()) return 0;
