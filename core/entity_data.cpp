@@ -3,7 +3,9 @@
 // consulted by ParseDollarNumber.
 #include "core/entity_data.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstring>
 
 #include "core/level_settings.h"
 #include "host/ads/adsowners.h"
@@ -89,6 +91,27 @@ resbuf* FindXDataApp(resbuf* list, std::string_view app) {
 }
 const resbuf* FindXDataApp(const resbuf* list, std::string_view app) {
     return FindApp(list, app);
+}
+
+std::size_t XDataBytes(const resbuf* list) {
+    std::size_t n = 0;
+    for (const resbuf* rb = list; rb; rb = rb->rbnext) {
+        const int code = rb->restype;
+        const auto text = [rb] { return 2 + (rb->resval.rstring ? std::strlen(rb->resval.rstring) : 0) + 2; };
+        if (code == 1001 || code == 1000 || code == 1002 || code == 1003)
+            n += text();
+        else if (code == 1004)
+            n += 2 + static_cast<std::size_t>(std::max<short>(rb->resval.rbinary.clen, 0)) + 2;
+        else if (code >= 1010 && code <= 1013)
+            n += 2 + 24;
+        else if (code == 1070)
+            n += 2 + 2;
+        else if (code == 1071)
+            n += 2 + 4;
+        else if (code == 1005 || (code >= 1040 && code <= 1042))
+            n += 2 + 8;
+    }
+    return n;
 }
 
 resbuf* SetRbShort(resbuf* list, int code, short value) {

@@ -11,6 +11,7 @@
 // stay the caller's.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,15 @@ const resbuf* FindRbCode(const resbuf* list, int code);
 // The first group 1001 naming `app`, compared without regard to case.
 resbuf* FindXDataApp(resbuf* list, std::string_view app);
 const resbuf* FindXDataApp(const resbuf* list, std::string_view app);
+
+// The xdata the host lets one entity carry, in bytes as XDataBytes counts
+// them; an entity given more is not made or changed.
+inline constexpr std::size_t kEntityXDataLimit = 16383;
+// The bytes of the xdata groups of a list (any other groups are passed by),
+// as the host counts them: per group 2 for the code and its value (texts
+// their length + 2, reals 8, points 24, 16-bit 2, 32-bit 4, handles 8), and
+// per application its name's length + 4.
+std::size_t XDataBytes(const resbuf* list);
 
 // Set the value of the first node with `code`, or insert a new node before
 // the xdata part when there is none. Return the node; null for a null list.

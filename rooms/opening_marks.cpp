@@ -95,19 +95,19 @@ void GetOpeningTypeAndNumber(const ads_name entity, int& number, std::string& ki
     if (mark && mark->restype == 1070) number = mark->resval.rint;
 }
 
-void RecordOpeningRoom(const OutlineNode& opening, const FaceSegment& face, int roomNumber,
+bool RecordOpeningRoom(const OutlineNode& opening, const FaceSegment& face, int roomNumber,
                        std::string_view roomName, int textFlag, int valueFlag, std::string_view text,
                        double value) {
-    if (opening.entity[0] == 0 && opening.entity[1] == 0) return;
+    if (opening.entity[0] == 0 && opening.entity[1] == 0) return true;
     const int side = OpeningSide(opening, face);
-    if (side < 0) return;
+    if (side < 0) return true;
     // The record's groups edited where they are: reading the door's whole
     // list and feeding it back was most of what a room's openings cost.
-    host::modifyXDataApp(opening.entity, kAbInfissiObjApp, [&](std::vector<ZcDbDxfItem>& items) {
-        if (textFlag > 0) SetText(items, 4, text);
-        if (valueFlag > 0)
-            if (ZcDbDxfItem* it = MarkItem(items, 6, 1040)) it->real[0] = value;
-        SetInt(items, side ? 16 : 18, roomNumber);
-        SetText(items, side ? 17 : 19, roomName);
-    });
+    return host::modifyXDataApp(opening.entity, kAbInfissiObjApp, [&](std::vector<ZcDbDxfItem>& items) {
+               if (textFlag > 0) SetText(items, 4, text);
+               if (valueFlag > 0)
+                   if (ZcDbDxfItem* it = MarkItem(items, 6, 1040)) it->real[0] = value;
+               SetInt(items, side ? 16 : 18, roomNumber);
+               SetText(items, side ? 17 : 19, roomName);
+           }) != RTERROR;
 }

@@ -48,7 +48,9 @@ struct FaceSegment {
 // the room's outline: number and name on the opening's own side (items 16,
 // 17) or on its other side (18, 19), the text into item 4 when `textFlag`
 // is above 0, the value into item 6 when `valueFlag` is. Nothing for an
-// opening without entity or mark record, or of a kind without sides.
-void RecordOpeningRoom(const OutlineNode& opening, const FaceSegment& face, int roomNumber,
+// opening without entity or mark record, or of a kind without sides. False
+// when the record, with the room's texts, is more than the host lets the
+// opening carry: the record is then left as it was.
+bool RecordOpeningRoom(const OutlineNode& opening, const FaceSegment& face, int roomNumber,
                        std::string_view roomName, int textFlag, int valueFlag, std::string_view text,
                        double value);

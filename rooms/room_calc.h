@@ -31,6 +31,10 @@ struct CardRowNode {
     ads_name entity = {0, 0};
 };
 
+// A room's name as a message names the room: its first 40 characters, and
+// "…" when there are more.
+std::string ShortRoomName(const std::string& name);
+
 class CCALCVANI {
 public:
     CCALCVANI();

@@ -19,6 +19,7 @@
 #include "host/db/dbobjptr.h"
 #include "host/db/dbsymtb.h"
 #include "host/util/nocase.h"
+#include "host/win/textutil.h"
 #include "objects/placement/object_run.h"
 #include "rooms/labels/label_templates.h"
 #include "rooms/record_insert.h"
@@ -30,6 +31,9 @@
 namespace {
 
 constexpr const char* kMissingVariable = "\nWewnętrzny błąd dla wartości indeksowanych od 60 do 79";
+constexpr const char* kRecordTooLong =
+    "\nPomieszczenie „%s”: dane etykiety mają %zu bajtów, a obiekt mieści najwyżej %zu; etykieta nie "
+    "została narysowana, skróć nazwę lub opisy pomieszczenia";
 
 void Append(host::ResbufList& head, resbuf*& tail, resbuf* more) {
     if (!more) return;
@@ -71,6 +75,12 @@ bool AddLeader(const ObjContext& c, const std::string& layerKey, double level, c
 
 }  // namespace
 
+std::string ShortRoomName(const std::string& name) {
+    std::size_t at = 0;
+    for (int count = 0; at < name.size() && count < 40; ++count) host::decodeUtf8(name, at);
+    return at < name.size() ? name.substr(0, at) + "…" : name;
+}
+
 int CCALCVANI::CreateRoomLabel() {
     if (!context || context->blockName.empty()) return 0;
     ObjContext& c = *context;
@@ -100,6 +110,15 @@ int CCALCVANI::CreateRoomLabel() {
                zcutBuildList(1001, kRoomOutlineLinkApp, 1070, polylineRoom ? 1 : 0, 1005,
                              outlineHandle.c_str(), 0));
 
+    // The record is the label: one the host would refuse (a name or a
+    // description of tens of kilobytes) is refused here, naming the room,
+    // before anything of the label is made.
+    if (const std::size_t bytes = XDataBytes(head.get()); bytes > kEntityXDataLimit) {
+        const ObjVar* name = vars.find(75);
+        zcutPrintf(kRecordTooLong, ShortRoomName(name ? name->text : std::string()).c_str(), bytes,
+                   kEntityXDataLimit);
+        return 0;
+    }
     double value = 0.0;
     std::string leaderLayer;
     GetObjVar(20, value, leaderLayer, c.vars);

@@ -133,6 +133,7 @@ int CCALCVANI::MeasureContour(VertexNode* ring, double curveArea, const ContourL
     perimeter = RingPerimeter(ring);
     windowArea = openingArea = ventilationArea = deductibleOpeningArea = 0.0;
     wallPerimeter = perimeter;
+    int unrecorded = 0;
     for (const ContourLink* node = contour; node; node = node->next) {
         const WallFace* face = node->face;
         if (!face) continue;
@@ -144,8 +145,9 @@ int CCALCVANI::MeasureContour(VertexNode* ring, double curveArea, const ContourL
             const double coverage = GetOutlineCoverage(o, segment.start, segment.end);
             if (recordOpenings && coverage > GeomEpsilon)
                 ChangeUnreadByRoomGraph(o->entity, [&] {
-                    RecordOpeningRoom(*o, segment, rowNumber, roomNameForOpenings, strInfVani, numInfVani,
-                                      roomTextForOpenings, roomNumberForOpenings);
+                    if (!RecordOpeningRoom(*o, segment, rowNumber, roomNameForOpenings, strInfVani,
+                                           numInfVani, roomTextForOpenings, roomNumberForOpenings))
+                        ++unrecorded;
                 });
             const double n = o->openingCount, a = o->openingArea, w = o->windowArea, v = o->ventilationArea;
             windowArea += w * coverage;
@@ -156,6 +158,12 @@ int CCALCVANI::MeasureContour(VertexNode* ring, double curveArea, const ContourL
                 deductibleOpeningArea += std::max(0.0, coverage * n * a - nonDeductible);
         }
     }
+    // The schedules would list these openings with the room they had.
+    if (unrecorded > 0)
+        zcutPrintf(
+            "\nPomieszczenie „%s”: nazwa lub opis pomieszczenia nie mieści się w danych otworów (%d); "
+            "zestawienia otworów go nie podadzą",
+            ShortRoomName(roomNameForOpenings).c_str(), unrecorded);
     double roofWindows = 0.0, roofVentilation = 0.0;
     SumRoofWindowValues(ring, level, roofWindows, roofVentilation);
     windowArea += roofWindows;

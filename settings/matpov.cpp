@@ -83,6 +83,77 @@ bool ReadRowDxf(SettingsDxfReader& r, AA_LAYERPOV& row) {
     return true;
 }
 
+// What is wrong with one line of a render table (see LayerPovFault).
+std::optional<std::string> LineFault(std::string_view line, std::size_t povField) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+    if (line.find_first_not_of(" \t") == std::string_view::npos || line.starts_with("**"))
+        return std::nullopt;
+    std::vector<std::string_view> fields;
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = line.find(',', start);
+        fields.push_back(line.substr(start, comma == std::string_view::npos ? comma : comma - start));
+        if (comma == std::string_view::npos) break;
+        start = comma + 1;
+    }
+    auto whole = [](std::string_view field, bool integer) {
+        std::size_t used = 0;
+        const bool read = integer ? host::parseIntegerPrefix(field, &used).has_value()
+                                  : host::parseDoublePrefix(field, &used).has_value();
+        return read && field.find_first_not_of(" \t", used) == std::string_view::npos;
+    };
+    if (fields.size() < 2 || fields[0].empty() || fields[1].empty())
+        return "wiersz nie ma postaci WARSTWA,TEKSTURA,SKALA,TRYB";
+    if (!IsPovIdentifier(fields[povField]))
+        return "„" + std::string(fields[povField]) +
+               "” nie jest nazwą tekstury (tylko litery, cyfry i _, bez cyfry na początku)";
+    if (fields.size() > 2 && !whole(fields[2], false)) return "skala tekstury nie jest liczbą";
+    if (fields.size() > 2) {
+        const double scale = *host::parseDoublePrefix(fields[2]);
+        if (!NumberInRange(scale) || scale < 0.0) return "skala tekstury poza zakresem od 0 do 1e10";
+    }
+    if (fields.size() > 3 && !whole(fields[3], true)) return "tryb tekstury nie jest liczbą całkowitą";
+    if (fields.size() > 3) {
+        const long long mode = *host::parseIntegerPrefix(fields[3]);
+        if (mode < 0 || mode > 2) return "tryb tekstury nie jest 0, 1 ani 2";
+    }
+    if (fields.size() > 4) return "za dużo pól w wierszu";
+    return std::nullopt;
+}
+
+// The first fault of the order of the first `end` lines: a sub-group before
+// any group, a layer row outside a group, a group or a layer key that comes
+// again. `layers` is set when a layer row was met.
+std::optional<SupportFault> OrderFault(const std::vector<std::string>& lines, std::size_t end, bool& layers) {
+    std::map<std::string, std::size_t> groups, keys;  // upper-case name, its first line
+    std::string groupName;
+    bool inGroup = false;
+    for (std::size_t i = 0; i < end; ++i) {
+        std::string_view line(lines[i]);
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
+        if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
+        std::string path;
+        if (line.starts_with("***")) {
+            if (!inGroup) return SupportFault{i + 1, "podgrupa przed pierwszą grupą"};
+            path = groupName + "%" + FirstField(line.substr(3));
+        } else if (line.starts_with("**")) {
+            groupName = FirstField(line.substr(2));
+            inGroup = true;
+            path = groupName;
+        } else {
+            if (!inGroup) return SupportFault{i + 1, "warstwa przed pierwszą grupą"};
+            const std::string key = host::toUpper(FirstField(line));
+            if (const auto [at, added] = keys.emplace(key, i + 1); !added)
+                return SupportFault{i + 1, "warstwa " + FirstField(line) + " powtórzona (wiersz " +
+                                               std::to_string(at->second) + ")"};
+            continue;
+        }
+        if (const auto [at, added] = groups.emplace(host::toUpper(path), i + 1); !added)
+            return SupportFault{i + 1, "grupa powtórzona (wiersz " + std::to_string(at->second) + ")"};
+    }
+    layers = !keys.empty();
+    return std::nullopt;
+}
+
 }  // namespace
 
 AAR_LAYERPOV ParseLayerPovLines(const std::vector<std::string>& lines) {
@@ -129,55 +200,36 @@ bool ReadLayerPovFile(const std::string& path, AAR_LAYERPOV& table) {
         if (!notText) ReportSupportFault(path, SupportFault{0, "nie można odczytać pliku"});
         return false;
     }
-    // A damaged row would give a layer another texture or scale unseen, and
-    // a texture that is not a name would put its text into every scene.
-    if (std::optional<SupportFault> fault = LayerPovFileFault(*file)) {
-        ReportSupportFault(path, *fault);
+    // A line that does not scan gives no row, and is named: as a row it
+    // would give a layer another texture or scale unseen, and a texture
+    // that is not a name would put its text into every scene. Blanked, it
+    // keeps the other lines' numbers and leaves the mode carried over.
+    std::vector<std::size_t> skipped;
+    for (std::size_t i = 0; i < file->lines.size(); ++i) {
+        std::optional<std::string> what = LineFault(file->lines[i], 1);
+        if (!what && file->rawLines.contains(i)) what = "wiersz zawiera bajty spoza kodowania UTF-8";
+        if (!what) continue;
+        ReportSupportFault(path, SupportFault{i + 1, *what});
+        file->lines[i].clear();
+        skipped.push_back(i);
+    }
+    // The order of the rest is what puts rows under their groups: a line
+    // doubled or a heading lost would move or double materials unseen.
+    bool layers = false;
+    if (std::optional<SupportFault> order = OrderFault(file->lines, file->lines.size(), layers)) {
+        ReportSupportFault(path, *order);
         return false;
     }
     table = ParseLayerPovLines(file->lines);
+    for (auto at = skipped.rbegin(); at != skipped.rend(); ++at)
+        table.erase(table.begin() + static_cast<std::ptrdiff_t>(*at));
     return true;
 }
 
 std::optional<SupportFault> LayerPovFault(const std::vector<std::string>& lines, std::size_t povField) {
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        std::string_view line(lines[i]);
-        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
-        if (line.find_first_not_of(" \t") == std::string_view::npos || line.starts_with("**")) continue;
-        std::vector<std::string_view> fields;
-        for (std::size_t start = 0;;) {
-            const std::size_t comma = line.find(',', start);
-            fields.push_back(line.substr(start, comma == std::string_view::npos ? comma : comma - start));
-            if (comma == std::string_view::npos) break;
-            start = comma + 1;
-        }
-        auto whole = [](std::string_view field, bool integer) {
-            std::size_t used = 0;
-            const bool read = integer ? host::parseIntegerPrefix(field, &used).has_value()
-                                      : host::parseDoublePrefix(field, &used).has_value();
-            return read && field.find_first_not_of(" \t", used) == std::string_view::npos;
-        };
-        if (fields.size() < 2 || fields[0].empty() || fields[1].empty())
-            return SupportFault{i + 1, "wiersz nie ma postaci WARSTWA,TEKSTURA,SKALA,TRYB"};
-        if (!IsPovIdentifier(fields[povField]))
-            return SupportFault{i + 1, "„" + std::string(fields[povField]) +
-                                           "” nie jest nazwą tekstury (tylko litery, cyfry i _, "
-                                           "bez cyfry na początku)"};
-        if (fields.size() > 2 && !whole(fields[2], false))
-            return SupportFault{i + 1, "skala tekstury nie jest liczbą"};
-        if (fields.size() > 2) {
-            const double scale = *host::parseDoublePrefix(fields[2]);
-            if (!NumberInRange(scale) || scale < 0.0)
-                return SupportFault{i + 1, "skala tekstury poza zakresem od 0 do 1e10"};
-        }
-        if (fields.size() > 3 && !whole(fields[3], true))
-            return SupportFault{i + 1, "tryb tekstury nie jest liczbą całkowitą"};
-        if (fields.size() > 3) {
-            const long long mode = *host::parseIntegerPrefix(fields[3]);
-            if (mode < 0 || mode > 2) return SupportFault{i + 1, "tryb tekstury nie jest 0, 1 ani 2"};
-        }
-        if (fields.size() > 4) return SupportFault{i + 1, "za dużo pól w wierszu"};
-    }
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        if (std::optional<std::string> what = LineFault(lines[i], povField))
+            return SupportFault{i + 1, *what};
     return std::nullopt;
 }
 
@@ -186,38 +238,13 @@ std::optional<SupportFault> LayerPovFileFault(const host::TextFile& file) {
     if (std::optional<SupportFault> encoding = EncodingFault(file);
         encoding && (!fault || encoding->line <= fault->line))
         fault = encoding;
-    std::map<std::string, std::size_t> groups, keys;  // upper-case name, its first line
-    std::string groupName;
-    bool inGroup = false;
+    bool layers = false;
     const std::size_t end = fault ? fault->line - 1 : file.lines.size();
-    for (std::size_t i = 0; i < end; ++i) {
-        std::string_view line(file.lines[i]);
-        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
-        if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
-        std::string path;
-        if (line.starts_with("***")) {
-            if (!inGroup) return SupportFault{i + 1, "podgrupa przed pierwszą grupą"};
-            path = groupName + "%" + FirstField(line.substr(3));
-        } else if (line.starts_with("**")) {
-            groupName = FirstField(line.substr(2));
-            inGroup = true;
-            path = groupName;
-        } else {
-            if (!inGroup) return SupportFault{i + 1, "warstwa przed pierwszą grupą"};
-            const std::string key = host::toUpper(FirstField(line));
-            if (const auto [at, added] = keys.emplace(key, i + 1); !added)
-                return SupportFault{i + 1, "warstwa " + FirstField(line) + " powtórzona (wiersz " +
-                                               std::to_string(at->second) + ")"};
-            continue;
-        }
-        if (const auto [at, added] = groups.emplace(host::toUpper(path), i + 1); !added)
-            return SupportFault{i + 1, "grupa powtórzona (wiersz " + std::to_string(at->second) + ")"};
-    }
+    if (std::optional<SupportFault> order = OrderFault(file.lines, end, layers)) return order;
     // A file without one layer row would leave every layer without its
     // material: it is taken for a file emptied or cut short.
-    if (!fault && keys.empty())
-        fault = SupportFault{file.lines.size() + (file.lines.empty() ? 1 : 0),
-                             "plik nie przypisuje tekstury żadnej warstwie"};
+    if (!fault && !layers)
+        fault = SupportFault{file.lines.size() + (file.lines.empty() ? 1 : 0), kLayerPovAssignsNothing};
     return fault;
 }
 

@@ -11,7 +11,8 @@
 //
 // Catalogue lines: "**group," opens a group, "***sub," a sub-group of the
 // current group (path "group%sub"), other lines are "layer,texture,scale,
-// mode". Group lines become rows with an empty group field.
+// mode". Group lines become rows with an empty group field; a line that
+// does not scan is named and left out.
 //
 // Filing: DWG version 7, a 16-bit count, per row group, layer, texture,
 // scale and the integer as 16 bits. DXF: subclass marker, 170 count, per
@@ -43,9 +44,15 @@ using AAR_LAYERPOV = std::vector<AA_LAYERPOV>;
 
 // The rows of catalogue lines, as the catalogue reader makes them.
 AAR_LAYERPOV ParseLayerPovLines(const std::vector<std::string>& lines);
-// Reads a catalogue file; false when it cannot be read, is not text or is
-// damaged (LayerPovFileFault, named; the table empty).
+// Reads a catalogue file; false when it cannot be read, is not text or its
+// lines are out of order (a fault of LayerPovFileFault's but for the
+// lines and the missing layer rows below; named; the table empty). A line
+// LayerPovFault refuses, or one not valid in the file's encoding, is named
+// with its number and gives no row; the other lines are read. A file of
+// group lines only gives their rows.
 bool ReadLayerPovFile(const std::string& path, AAR_LAYERPOV& table);
+// What a file without one layer row is told.
+inline constexpr const char* kLayerPovAssignsNothing = "plik nie przypisuje tekstury żadnej warstwie";
 // The first line of a render table that is not a group line, a blank line
 // or "LAYER,TEXTURE[,SCALE[,MODE]]" with a number and a whole number. Such
 // a file is named with that line and read as none.

@@ -7,6 +7,7 @@
 #include <memory>
 #include <sstream>
 
+#include "host/ads/adsent.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
@@ -174,6 +175,18 @@ void expect(const std::string& line) {
         if (!actual) return fail(what + " " + w[2] + ": nieznana nazwa");
         if (!sameValue(*actual, expected))
             fail(what + " " + w[2] + ": jest \"" + *actual + "\", oczekiwano \"" + expected + "\"");
+    } else if (what == "layer") {
+        // Frozen as the layer table holds it: what a floor switched off
+        // freezes, whatever lies on the layer or inside blocks on it.
+        if (w.size() != 4 || (w[3] != "frozen" && w[3] != "thawed"))
+            return fail("layer: oczekiwano NAZWA frozen|thawed");
+        std::unique_ptr<resbuf, int (*)(resbuf*)> record(zcdbTblSearch("LAYER", w[2].c_str(), 0), zcutRelRb);
+        if (!record) return fail("layer " + w[2] + ": nie ma takiej warstwy");
+        bool frozen = false;
+        for (const resbuf* rb = record.get(); rb; rb = rb->rbnext)
+            if (rb->restype == 70) frozen = (rb->resval.rint & 1) != 0;
+        const std::string state = frozen ? "frozen" : "thawed";
+        if (state != w[3]) fail("layer " + w[2] + ": jest " + state + ", oczekiwano " + w[3]);
     } else if (what == "message") {
         std::string text = restAfter(line, 2);
         const std::string& last = host::transcript().lastMessage();

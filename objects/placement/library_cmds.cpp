@@ -55,6 +55,12 @@ int RecordName(const ads_name entity, std::string& name) {
     return 0;
 }
 
+// The definition named becomes the last one used as soon as it is chosen,
+// found or not: the next prompt offers what the user typed last.
+void KeepLastDefinition(const std::string& name) {
+    SetSettingString(SetupVar::ULTIMO_FMASTER, name);
+}
+
 // The definition name typed at the prompt; Enter takes the last one used.
 bool AskObjectName(std::string& name) {
     const std::string last = SettingString(SetupVar::ULTIMO_FMASTER, "F1");
@@ -63,27 +69,12 @@ bool AskObjectName(std::string& name) {
     char reply[260] = {};
     if (zcedGetString(0, prompt, reply) != RTNORM) return false;
     name = reply;
-    if (name.empty()) name = last;
+    if (name.empty())
+        name = last;
+    else
+        KeepLastDefinition(name);
     return true;
 }
-
-// A definition becomes the last one used once the drawing got something
-// from it: a command given up before leaves the last one as it was.
-class LastDefinitionUsed {
-public:
-    explicit LastDefinitionUsed(std::string name) : m_name(std::move(name)) {
-        if (zcdbEntLast(m_before) != RTNORM) ads_name_clear(m_before);
-    }
-    void Keep() const {
-        ads_name now{0, 0};
-        if (zcdbEntLast(now) == RTNORM && !ads_name_equal(now, m_before))
-            SetSettingString(SetupVar::ULTIMO_FMASTER, m_name);
-    }
-
-private:
-    std::string m_name;
-    ads_name m_before{0, 0};
-};
 
 // A new insertion of the named definition, with a placed object's values
 // when `source` is given.
@@ -158,11 +149,10 @@ void EditSetsThenInsert(const std::string& name) {
     std::unique_ptr<ObjContext> context = NewObjContext(name);
     context->paramSetName = setName;
     context->skipParamInput = 1;
-    const LastDefinitionUsed used(name);
+    KeepLastDefinition(name);
     context->runMode = 0;
     InitObjVariables(*context);
     InsertParamObject(*context, nullptr, nullptr, 1);
-    used.Keep();
     FreeObjContext(std::move(context));
 }
 
@@ -207,18 +197,14 @@ int SelectObjectFile(const char* prompt, std::string& name, const ads_name prese
 void CmdObject() {
     std::string name;
     if (!AskObjectName(name)) return;
-    const LastDefinitionUsed used(name);
     if (InsertNamedObject(name, SettingInt(SetupVar::SET_PARINIZIALEOBJ) == 0, nullptr) == kReplaceChosen)
         ReplaceByDefinition(name);
-    used.Keep();
 }
 
 void CmdObjectReplace() {
     std::string name;
     if (!AskObjectName(name)) return;
-    const LastDefinitionUsed used(name);
     ReplaceByDefinition(name);
-    used.Keep();
 }
 
 void CmdSubstituteFile() {
@@ -239,10 +225,9 @@ void CmdObjectFile() {
                               "\nOkreśl nazwę pliku dla nowego obiektu:", name))
         return;
     if (!SelectObjectFile("\nWybierz obiekt, który chcesz wstawić:", name, nullptr)) return;
-    const LastDefinitionUsed used(name);
+    KeepLastDefinition(name);
     if (InsertNamedObject(name, SettingInt(SetupVar::SET_PARINIZIALEOBJ) == 0, nullptr) == kReplaceChosen)
         ReplaceByDefinition(name);
-    used.Keep();
 }
 
 void CmdCopyObject() {
@@ -335,18 +320,14 @@ void CmdSlideMenu() {
         case menuobj::kResultEditSets:
             EditSetsThenInsert(name);
             break;
-        case menuobj::kResultParameters: {
-            const LastDefinitionUsed used(name);
+        case menuobj::kResultParameters:
+            KeepLastDefinition(name);
             InsertNamedObject(name, false, nullptr);
-            used.Keep();
             break;
-        }
-        case menuobj::kResultInsert: {
-            const LastDefinitionUsed used(name);
+        case menuobj::kResultInsert:
+            KeepLastDefinition(name);
             if (InsertNamedObject(name, true, nullptr) == kReplaceChosen) ReplaceByDefinition(name);
-            used.Keep();
             break;
-        }
         case menuobj::kResultReplace:
             ReplaceByDefinition(name);
             break;

@@ -75,9 +75,10 @@ bool CSlabEditDialog::ReadFields() {
     const std::optional<double> slope = m_editSlope.Number();
     const std::optional<double> height = m_editHeight.Number();
     const std::optional<double> thickness = m_editThickness.Number();
-    // A slab moved or thickened beyond any building stays open for a sane value.
-    // A thickness is a length: none or less has no meaning.
-    if (!NumbersInRange({slope, height}) || !NumberFieldInRange(thickness, NumberRange::Size)) return false;
+    // A slab moved or thickened beyond any building stays open for a sane
+    // value. The thickness takes what the making dialogs take: a slab of
+    // none is a plain surface and has to stay editable.
+    if (!NumbersInRange({slope, height, thickness})) return false;
     m_slope = *slope;
     m_height = *height;
     m_thickness = *thickness;

@@ -88,6 +88,17 @@ TEST(Velmhost, a_new_drawing_takes_the_name_it_is_saved_under) {
     EXPECT_EQ(output().find("Podaj nazwę pliku"), std::string::npos) << output();
 }
 
+TEST(Velmhost, layer_expectation_reads_the_freeze_of_the_layer_table) {
+    std::string scr = dir() + "vh_layer.scr";
+    writeFile(scr, "_-LAYER\n_M\nA\n_M\nB\n_F\nA\n\n!expect layer A frozen\n!expect layer B thawed\n");
+    EXPECT_EQ(velmhost("--script " + scr), 0) << output();
+    writeFile(scr, "_-LAYER\n_M\nA\n\n!expect layer A frozen\n!expect layer C thawed\n!expect layer A off\n");
+    EXPECT_EQ(velmhost("--script " + scr), 1);
+    EXPECT_NE(output().find("layer A: jest thawed, oczekiwano frozen"), std::string::npos) << output();
+    EXPECT_NE(output().find("layer C: nie ma takiej warstwy"), std::string::npos);
+    EXPECT_NE(output().find("layer: oczekiwano NAZWA frozen|thawed"), std::string::npos);
+}
+
 TEST(Velmhost, drawing_is_opened_checked_and_saved_back) {
     std::string drawing = dir() + "vh_drawing.dxf", scr = dir() + "vh_drawing.scr";
     {

@@ -11,6 +11,7 @@
 
 #include "core/entity_readers.h"
 #include "core/host_services.h"
+#include "core/input_range.h"
 #include "host/ads/ssget.h"
 #include "host/ui/driver.h"
 #include "host/ui/wnd.h"
@@ -117,6 +118,13 @@ protected:
         ASSERT_EQ(zcdbEntMod(list), RTNORM);
         zcutRelRb(list);
     }
+    static std::string LayerOfSlab(const ads_name slab) {
+        resbuf* list = zcdbEntGet(slab);
+        std::string layer;
+        if (const resbuf* rb = FindRbCode(list, 8)) layer = rb->resval.rstring;
+        zcutRelRb(list);
+        return layer;
+    }
     static bool Said(const std::string& text) { return transcript().find(text) != std::string::npos; }
     static int Times(const std::string& text) {
         int n = 0;
@@ -140,6 +148,28 @@ TEST_F(SlabEditTest, add_vertex_ignores_a_thickness_typed_in_the_dialog) {
     ASSERT_EQ(r.loops.size(), 1u);
     EXPECT_EQ(r.loops[0].size(), 5u);
     EXPECT_TRUE(Holds(r.loops[0], 500, -100, 275));
+}
+
+TEST_F(SlabEditTest, slab_of_no_thickness_from_the_floor_slab_command_takes_a_new_layer_key) {
+    Dialog("152 edit 103 \"0\" edit 107 \"THIN\" click 4");
+    push({"0,0", "1000,0", "1000,800", "0,800", "", ""});
+    CmdFloorSlab();
+    ads_name slab;
+    ASSERT_EQ(zcdbEntLast(slab), RTNORM);
+    ASSERT_EQ(ReadBack(slab).thickness, 0.0);
+    // A magnitude no building has is still refused; the dialog stays open
+    // for the thickness the slab has and the new key.
+    Dialog("157 edit 1044 \"1e11\" ok edit 1044 \"0\" edit 107 \"THIN2\" ok");
+    push("0,400");
+    CmdEditSlabs();
+    int refusals = 0;
+    for (const auto& box : zcui::MessageBoxes()) refusals += box.text == OutOfRangeMessage();
+    EXPECT_EQ(refusals, 1);
+    const Read r = ReadBack(slab);
+    EXPECT_DOUBLE_EQ(r.thickness, 0.0);
+    EXPECT_EQ(LayerOfSlab(slab), "THIN2");
+    ASSERT_EQ(r.loops.size(), 1u);
+    EXPECT_EQ(r.loops[0].size(), 4u);
 }
 
 TEST_F(SlabEditTest, linked_flat_slab_shows_its_height_above_the_floor_and_ok_sets_it) {

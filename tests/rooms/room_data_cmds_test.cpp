@@ -28,6 +28,31 @@ protected:
         SetSettingInt(SetupVar::ULTIMORIFRIGA, 0);
         SetSettingString(SetupVar::ULTIMORIFTAB, "K1");
     }
+    // The non-empty texts of the labels' records, but their template's.
+    static std::vector<std::string> LabelTexts() {
+        std::vector<std::string> out;
+        resbuf* filter = zcutBuildList(-3, 1001, kRoomLabelApp, 0);
+        ads_name ss;
+        if (zcedSSGet("X", nullptr, nullptr, filter, ss) == RTNORM) {
+            std::int32_t n = 0;
+            zcedSSLength(ss, &n);
+            resbuf* apps = zcutBuildList(RTSTR, kRoomLabelApp, 0);
+            for (std::int32_t i = 0; i < n; ++i) {
+                ads_name e;
+                zcedSSName(ss, i, e);
+                resbuf* list = zcdbEntGetX(e, apps);
+                const resbuf* app = FindXDataApp(list, kRoomLabelApp);
+                for (const resbuf* rb = app->rbnext->rbnext; rb; rb = rb->rbnext)
+                    if (rb->restype == 1000 && rb->resval.rstring && *rb->resval.rstring)
+                        out.emplace_back(rb->resval.rstring);
+                zcutRelRb(list);
+            }
+            zcutRelRb(apps);
+            zcedSSFree(ss);
+        }
+        zcutRelRb(filter);
+        return out;
+    }
     // The real items (variables 60 ...) of each label's record.
     static std::vector<std::vector<double>> LabelValues() {
         std::vector<std::vector<double>> out;
@@ -115,6 +140,29 @@ TEST_F(RoomDataCmdsTest, polyline_room_whose_polyline_is_gone) {
               std::string::npos);
     EXPECT_EQ(count(kLabels), 1);
     EXPECT_EQ(count(kRows), 1);
+}
+
+// A name the label's record cannot hold (the host takes 16383 bytes of
+// xdata on one entity) is refused naming the room; nothing is drawn for it
+// and a label given it in an update stays as it was.
+TEST_F(RoomDataCmdsTest, a_name_the_label_cannot_hold_is_refused_naming_the_room) {
+    const std::string name(72 * 1024, 'N');
+    const std::string named = "Pomieszczenie „" + std::string(40, 'N') + "…”: dane etykiety mają";
+    run({"!dialog 139 edit 1063 \"" + name + "\" ok", "VELMSPACEUNIT", "1000,0", "200,150", ""});
+    EXPECT_NE(transcript().find(named), std::string::npos) << transcript().substr(0, 2000);
+    EXPECT_EQ(count(kLabels), 0);
+    EXPECT_EQ(count(kRows), 0);
+
+    run({"!dialog 139 edit 1063 \"Salon\" ok", "VELMSPACEUNIT", "200,150", ""});
+    ASSERT_EQ(count(kLabels), 1) << transcript();
+    ASSERT_EQ(count(kRows), 1);
+    ASSERT_EQ(LabelTexts(), (std::vector<std::string>{"Salon", "K1"}));
+    const std::size_t said = transcript().size();
+    run({"!dialog 139 edit 1063 \"" + name + "\" ok", "VELMSUNITR", "!pick 200,150", "", ""});
+    EXPECT_NE(transcript().find(named, said), std::string::npos);
+    EXPECT_EQ(count(kLabels), 1);
+    EXPECT_EQ(count(kRows), 1);
+    EXPECT_EQ(LabelTexts(), (std::vector<std::string>{"Salon", "K1"}));
 }
 
 TEST_F(RoomDataCmdsTest, floor_report) {

@@ -72,6 +72,11 @@ TEST_F(ScheduleRecordsTest, room_written_on_each_side_of_an_opening) {
     EXPECT_EQ(Item(o.entity, 4), "K");  // the flags of the second call were clear
     EXPECT_EQ(Item(o.entity, 6), "12.5");
     EXPECT_EQ(Item(o.entity, 9), "90");  // nothing else moved
+    // A name the opening cannot carry leaves its record as it was, and says so.
+    EXPECT_FALSE(RecordOpeningRoom(o, other, 6, std::string(20000, 'N'), 0, 0, "", 0.0));
+    EXPECT_EQ(Item(o.entity, 18), "5");
+    EXPECT_EQ(Item(o.entity, 19), "Hol");
+    EXPECT_TRUE(RecordOpeningRoom(o, other, 6, "Hol", 0, 0, "", 0.0));
 
     // A curved wall: the radius tells the side.
     o.kind = 12;

@@ -170,7 +170,7 @@ TEST_F(PovTablesFiles, a_damaged_layer_table_is_not_written_over) {
     EXPECT_EQ(dir.read("LAYERPOV.DEF").size(), 30u);
 }
 
-TEST_F(PovTablesFiles, a_damaged_empty_or_unreadable_layer_table_is_named_with_its_line) {
+TEST_F(PovTablesFiles, a_layer_table_line_that_does_not_scan_is_named_and_left_out) {
     const std::string intact = "**Ściany,\n3DWALLS,T_Stone8,1,2\n3DROOFS,White,1,0\n";
     struct Case {
         std::string text;
@@ -187,19 +187,61 @@ TEST_F(PovTablesFiles, a_damaged_empty_or_unreadable_layer_table_is_named_with_i
         {intact + "Zbędny wiersz\n", 4},                                            // a line added
         {"**Ściany,\n3DWALLS,T_Stone8 } } #fopen F \"x\" write,1,2\n", 2},          // code, not a name
         {"**Ściany,\n3DWALLS,7Stone,1,2\n", 2},                                     // starts with a digit
-        {"**Ściany,\n***Model,\n", 2},                                              // headings only
-        {"", 1},                                                                    // empty
     };
     for (const Case& c : cases) {
         dir.write("LAYERPOV.DEF", c.text);
         host::transcript().clear();
         AAR_LAYERPOV table;
-        EXPECT_FALSE(ReadLayerPovDef(table)) << c.text;
-        EXPECT_TRUE(table.empty());
+        ASSERT_TRUE(ReadLayerPovDef(table)) << c.text;
         const std::string named = dir.path("LAYERPOV.DEF") + ":" + std::to_string(c.line) + ": ";
         EXPECT_NE(host::transcript().text().find(named), std::string::npos)
             << c.text << host::transcript().text();
+        // Every other line is a row, in its order; none holds the bad line.
+        std::vector<std::string> lines = host::decodeText(c.text).lines;
+        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(c.line - 1));
+        AAR_LAYERPOV others = ParseLayerPovLines(lines);
+        EXPECT_EQ(table, others) << c.text;
     }
+    // Two bad lines are both named; the mode carried over is the last read.
+    dir.write("LAYERPOV.DEF", "**Ściany,\n3DWALLS,T_Stone8,1,2\nX\n3DR,White,2\nY,Z,1,9\n3DV,Red\n");
+    host::transcript().clear();
+    AAR_LAYERPOV table;
+    ASSERT_TRUE(ReadLayerPovDef(table));
+    EXPECT_NE(host::transcript().text().find(dir.path("LAYERPOV.DEF") + ":3: "), std::string::npos);
+    EXPECT_NE(host::transcript().text().find(dir.path("LAYERPOV.DEF") + ":5: "), std::string::npos);
+    EXPECT_EQ(table, (AAR_LAYERPOV{{"", "**Ściany", "", 0, 0},
+                                   {"Ściany", "3DWALLS", "T_Stone8", 1, 2},
+                                   {"Ściany", "3DR", "White", 2, 2},
+                                   {"Ściany", "3DV", "Red", 0, 2}}));
+}
+
+TEST_F(PovTablesFiles, a_layer_table_of_group_lines_only_is_read_but_replaces_no_assignment) {
+    dir.write("LAYERPOV.DEF", "**Ściany,\n***Model,\n**Dachy,x\n");
+    AAR_LAYERPOV table;
+    host::transcript().clear();
+    ASSERT_TRUE(ReadLayerPovDef(table));
+    EXPECT_EQ(
+        table,
+        (AAR_LAYERPOV{{"", "**Ściany", "", 0, 0}, {"", "***Model", "", 0, 0}, {"", "**Dachy", "x", 0, 0}}));
+    EXPECT_EQ(host::transcript().text(), "");
+    // What a drawing's assignment would be replaced with gives no layer a
+    // material: it is refused, and said so.
+    for (const std::string text : {"**Ściany,\n***Model,\n", "", "**Ściany,\nX\n"}) {
+        dir.write("LAYERPOV.DEF", text);
+        host::transcript().clear();
+        EXPECT_FALSE(ReadLayerPovReplacement(table)) << text;
+        EXPECT_TRUE(table.empty());
+        EXPECT_NE(host::transcript().text().find(dir.path("LAYERPOV.DEF") + ": " + kLayerPovAssignsNothing),
+                  std::string::npos)
+            << host::transcript().text();
+    }
+    dir.write("LAYERPOV.DEF", "**Ściany,\n3DWALLS,T_Stone8,1,2\n");
+    ASSERT_TRUE(ReadLayerPovReplacement(table));
+    EXPECT_EQ(table.size(), 2u);
+}
+
+TEST_F(PovTablesFiles, an_unreadable_layer_table_is_named) {
+    const std::string intact = "**Ściany,\n3DWALLS,T_Stone8,1,2\n3DROOFS,White,1,0\n";
     // A file that cannot be read is named as well.
     dir.write("LAYERPOV.DEF", intact);
     fs::permissions(dir.path("LAYERPOV.DEF"), fs::perms::none);
@@ -1024,7 +1066,8 @@ TEST_F(PovScene, material_dialog_refuses_to_remove_a_group_and_keeps_the_assignm
     // Nor does an empty one, which is named.
     std::ofstream(dir.path("library/LAYERPOV.DEF")).flush();
     EXPECT_EQ(run({"!dialog 318 click 1461 ok", "VELMPOVMAT"}), RTERROR) << "a damaged file named fails";
-    EXPECT_NE(transcript().find(dir.path("library/LAYERPOV.DEF") + ":1: "), std::string::npos)
+    EXPECT_NE(transcript().find(dir.path("library/LAYERPOV.DEF") + ": " + kLayerPovAssignsNothing),
+              std::string::npos)
         << transcript();
     ZcDbObjectPointer<VELM_MATPOV> t(OpenMatPovObject());
     EXPECT_EQ(t->rows.size(), 3u);

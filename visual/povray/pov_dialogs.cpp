@@ -368,10 +368,11 @@ void CDlgPovRayMat::OnExport() {
 }
 
 void CDlgPovRayMat::OnImport() {
-    // Read aside: a file that is not found must not empty the assignment
-    // that OK would then store in the drawing.
+    // Read aside: a file that is not found, or gives no layer its
+    // material, must not empty the assignment that OK would then store in
+    // the drawing.
     AAR_LAYERPOV read;
-    if (!ReadLayerPovDef(read)) return;
+    if (!ReadLayerPovReplacement(read)) return;
     m_layers = std::move(read);
     FillLayerList();
 }

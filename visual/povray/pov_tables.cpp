@@ -3,6 +3,8 @@
 // rows renamed to what they hold.
 #include "visual/povray/pov_tables.h"
 
+#include <algorithm>
+
 #include "core/support_files.h"
 #include "host/db/dbobjptr.h"
 #include "host/win/textfile.h"
@@ -37,6 +39,20 @@ bool ReadLayerPovDef(AAR_LAYERPOV& table) {
     table.clear();
     const std::optional<std::string> path = FindSupportFile("LAYERPOV.DEF");
     return path && ReadLayerPovFile(*path, table);
+}
+
+bool ReadLayerPovReplacement(AAR_LAYERPOV& table) {
+    table.clear();
+    const std::optional<std::string> path = FindSupportFile("LAYERPOV.DEF");
+    if (!path || !ReadLayerPovFile(*path, table)) return false;
+    const bool assigns = std::any_of(table.begin(), table.end(), [](const AA_LAYERPOV& row) {
+        return !row.layer.empty() && !row.layer.starts_with("**");
+    });
+    if (assigns) return true;
+    ReportSupportFault(*path, SupportFault{0, std::string(kLayerPovAssignsNothing) +
+                                                  "; przypisanie tekstur rysunku pozostaje bez zmian"});
+    table.clear();
+    return false;
 }
 
 bool WriteLayerPovDef(const AAR_LAYERPOV& table) {

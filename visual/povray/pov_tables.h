@@ -33,6 +33,10 @@ AAR_TEXTUREPOV ParseTexturePovLines(const std::vector<std::string>& lines);
 bool ReadTexturePovDef(AAR_TEXTUREPOV& table);
 // Empties `table` and fills it from "LAYERPOV.DEF"; false when not found.
 bool ReadLayerPovDef(AAR_LAYERPOV& table);
+// The same for rows that are to replace a drawing's assignment: false also
+// for a file that assigns no layer a material (named), as taking its rows
+// would leave every layer without its own.
+bool ReadLayerPovReplacement(AAR_LAYERPOV& table);
 // The drawing's material assignment, or what a new one would hold (the
 // catalogue) when the drawing has none yet; nothing is made in the drawing.
 AAR_LAYERPOV DrawingLayerMaterials();
