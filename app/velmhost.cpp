@@ -10,8 +10,8 @@
 //                                        its property sheets and the host's dialogs
 //
 // Exit status: 0 success; 1 a command failed, the script ended inside a
-// command, an !expect line failed or a !dialog/!msgbox answer was never
-// used; 2 bad usage, an unreadable file or a drawing that cannot be saved.
+// command, an !expect line failed, a !dialog/!msgbox answer was never used
+// or the drawing could not be saved; 2 bad usage or an unreadable file.
 #include <editline/readline.h>
 #include <poll.h>
 #include <signal.h>
@@ -505,7 +505,7 @@ int main(int argc, char** argv) {
         if (!host::saveDrawing(drawing, o.save, &why)) {
             std::fflush(stdout);
             std::fprintf(stderr, "velmhost: %s\n", why.c_str());
-            saveFailed = 2;
+            saveFailed = 1;
         }
     }
     const std::string& saved = host::lastSavedPath();

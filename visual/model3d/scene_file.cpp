@@ -3,27 +3,12 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 #include "host/ads/cmdline.h"
+#include "host/win/files.h"
 
 namespace scene {
-
-namespace {
-
-std::string WriteFault(int err) {
-    switch (err) {
-        case EFBIG:
-            return "plik przekroczył dozwolony rozmiar";
-        case ENOSPC:
-            return "brak miejsca na dysku";
-        default:
-            return std::strerror(err);
-    }
-}
-
-}  // namespace
 
 bool SceneFile::open(const std::string& path) {
     m_path = path;
@@ -65,7 +50,7 @@ void SceneFile::emit(const char* format, va_list args) {
         text = large.data();
     }
     if (std::fwrite(text, 1, size, m_file.stream()) != size) {
-        stop("nie można zapisać " + m_path + ": " + WriteFault(errno));
+        stop("nie można zapisać " + m_path + ": " + host::fileErrorReason(errno));
         return;
     }
     m_written += size;
