@@ -124,6 +124,16 @@ std::optional<int> ConfigIntFromLines(const std::vector<std::string>& lines, std
     return std::nullopt;
 }
 
+std::vector<std::string_view> CommaFields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    for (std::size_t start = 0;;) {
+        const std::size_t comma = line.find(',', start);
+        fields.push_back(line.substr(start, comma == std::string_view::npos ? comma : comma - start));
+        if (comma == std::string_view::npos) return fields;
+        start = comma + 1;
+    }
+}
+
 std::optional<std::string> ConfigStringFromLines(const std::vector<std::string>& lines,
                                                  std::string_view key) {
     for (const std::string& line : lines) {

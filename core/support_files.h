@@ -59,6 +59,9 @@ int ReadConfigString(std::string_view key, std::string& value);
 // The same over lines already read.
 std::optional<int> ConfigIntFromLines(const std::vector<std::string>& lines, std::string_view key);
 std::optional<std::string> ConfigStringFromLines(const std::vector<std::string>& lines, std::string_view key);
+// The fields of a table row between its commas, as written (an empty
+// line is one empty field).
+std::vector<std::string_view> CommaFields(std::string_view line);
 
 // A support file read whole. One that is there but is not text (see
 // host::isTextBytes) is named on the command line and given as none, with

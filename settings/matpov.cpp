@@ -88,13 +88,7 @@ std::optional<std::string> LineFault(std::string_view line, std::size_t povField
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
     if (line.find_first_not_of(" \t") == std::string_view::npos || line.starts_with("**"))
         return std::nullopt;
-    std::vector<std::string_view> fields;
-    for (std::size_t start = 0;;) {
-        const std::size_t comma = line.find(',', start);
-        fields.push_back(line.substr(start, comma == std::string_view::npos ? comma : comma - start));
-        if (comma == std::string_view::npos) break;
-        start = comma + 1;
-    }
+    const std::vector<std::string_view> fields = CommaFields(line);
     auto whole = [](std::string_view field, bool integer) {
         std::size_t used = 0;
         const bool read = integer ? host::parseIntegerPrefix(field, &used).has_value()

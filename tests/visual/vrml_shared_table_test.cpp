@@ -14,6 +14,7 @@
 #include "host/ads/transcript.h"
 #include "host/util/findfile.h"
 #include "host/win/files.h"
+#include "tests/host/starting_gate.h"
 #include "tests/host/win_testdir.h"
 #include "visual/povray/pov_tables.h"
 #include "visual/vrml/vrml_table.h"
@@ -43,14 +44,13 @@ protected:
 // A child that opens the table, waits until the other child has opened it
 // too, then sets its layer's ambient and writes: every round is the worst
 // order, both reading before either writes.
-pid_t EditInChild(const std::string& layer, int ambient, int readyOut, int goIn) {
+pid_t EditInChild(const std::string& layer, int ambient, const StartingGate& gate) {
     const pid_t child = ::fork();
     if (child != 0) return child;
     host::forgetFilesAsRead();
     AAR_LAYERVRML rows;
     bool ok = ReadLayerVrmlDef(rows);
-    char byte = 1;
-    ok = ::write(readyOut, &byte, 1) == 1 && ::read(goIn, &byte, 1) == 1 && ok;
+    ok = gate.arrive() && ok;
     for (AA_LAYERVRML& r : rows)
         if (r.layer == layer) r.ambient = ambient;
     ok = ok && WriteLayerVrmlDef(rows);
@@ -61,19 +61,14 @@ pid_t EditInChild(const std::string& layer, int ambient, int readyOut, int goIn)
 
 TEST_F(SharedTable, two_programs_setting_different_layers_keep_both_edits_in_every_round) {
     for (int round = 0; round < 200; ++round) {
-        int ready[2], go[2];
-        ASSERT_EQ(::pipe(ready), 0);
-        ASSERT_EQ(::pipe(go), 0);
+        const StartingGate gate;
+        ASSERT_TRUE(gate.made());
         const int wall = round % 11, pilaster = (round * 7 + 3) % 11;
-        const pid_t a = EditInChild("3DWALLS", wall, ready[1], go[0]);
-        const pid_t b = EditInChild("3DPILASTERS", pilaster, ready[1], go[0]);
+        const pid_t a = EditInChild("3DWALLS", wall, gate);
+        const pid_t b = EditInChild("3DPILASTERS", pilaster, gate);
         ASSERT_GT(a, 0);
         ASSERT_GT(b, 0);
-        char byte = 0;
-        ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-        ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-        ASSERT_EQ(::write(go[1], "gg", 2), 2);
-        for (int fd : {ready[0], ready[1], go[0], go[1]}) ::close(fd);
+        ASSERT_TRUE(gate.open(2));
         int sa = 0, sb = 0;
         ASSERT_EQ(::waitpid(a, &sa, 0), a);
         ASSERT_EQ(::waitpid(b, &sb, 0), b);

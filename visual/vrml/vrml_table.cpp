@@ -52,13 +52,7 @@ std::optional<SupportFault> LayerVrmlFault(const host::TextFile& file) {
     for (std::size_t i = 0; i < file.lines.size() && (!fault || i + 1 < fault->line); ++i) {
         const std::string_view line = file.lines[i];
         if (line.starts_with("**") || line.find_first_not_of(" \t") == std::string_view::npos) continue;
-        std::vector<std::string_view> fields;
-        for (std::size_t start = 0;;) {
-            const std::size_t comma = line.find(',', start);
-            fields.push_back(line.substr(start, comma == std::string_view::npos ? comma : comma - start));
-            if (comma == std::string_view::npos) break;
-            start = comma + 1;
-        }
+        const std::vector<std::string_view> fields = CommaFields(line);
         const char* what = nullptr;
         if (fields.size() != 5 || fields[0].empty())
             what = "wiersz nie ma postaci WARSTWA,OTOCZENIE,POŁYSK,PRZEŹROCZYSTOŚĆ,KOLOR";

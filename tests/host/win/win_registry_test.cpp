@@ -11,6 +11,7 @@
 
 #include "host/win/files.h"
 #include "host/win/registry.h"
+#include "tests/host/starting_gate.h"
 #include "tests/host/win_testdir.h"
 
 namespace {
@@ -265,9 +266,8 @@ std::string textOf(const char* name) {
 TEST_F(Registry, two_programs_setting_different_values_keep_both_in_every_round) {
     ASSERT_EQ(setText(kVariabili, "povIntAmbiente", "1.0"), ERROR_SUCCESS);
     for (int round = 0; round < 40; ++round) {
-        int ready[2], go[2];
-        ASSERT_EQ(::pipe(ready), 0);
-        ASSERT_EQ(::pipe(go), 0);
+        const StartingGate gate;
+        ASSERT_TRUE(gate.made());
         const std::string mine = "A" + std::to_string(round), theirs = "B" + std::to_string(round);
         // Each reads the registry (in an earlier command), waits until the
         // other has too, then sets its own value: the worst order.
@@ -277,19 +277,14 @@ TEST_F(Registry, two_programs_setting_different_values_keep_both_in_every_round)
             host::setRegistryFile(dir.path("registry"));
             const bool read = textOf("povIntAmbiente") == "1.0";
             host::forgetFilesAsRead();
-            char byte = 1;
-            const bool started = ::write(ready[1], &byte, 1) == 1 && ::read(go[0], &byte, 1) == 1;
+            const bool started = gate.arrive();
             const LONG rc = setText(kVariabili, name, text.c_str());
             ::_exit(read && started && rc == ERROR_SUCCESS ? 0 : 1);
         };
         const pid_t a = child("povBrightness", mine), b = child("povGrayHold", theirs);
         ASSERT_GT(a, 0);
         ASSERT_GT(b, 0);
-        char byte = 0;
-        ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-        ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-        ASSERT_EQ(::write(go[1], "gg", 2), 2);
-        for (int fd : {ready[0], ready[1], go[0], go[1]}) ::close(fd);
+        ASSERT_TRUE(gate.open(2));
         int sa = 0, sb = 0;
         ASSERT_EQ(::waitpid(a, &sa, 0), a);
         ASSERT_EQ(::waitpid(b, &sb, 0), b);

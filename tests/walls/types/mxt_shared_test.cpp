@@ -13,6 +13,7 @@
 
 #include "host/ads/transcript.h"
 #include "host/win/files.h"
+#include "tests/host/starting_gate.h"
 #include "tests/walls/wall_types_fixture.h"
 #include "walls/types/mxt_file.h"
 
@@ -26,14 +27,13 @@ enum Outcome { kSaved = 0, kRefusedNamed = 1, kRefusedSilently = 2, kNotLoaded =
 
 // A child that loads, waits until the other child has loaded too, then
 // renames its layer and saves: every round is the worst order.
-pid_t EditInChild(const std::string& path, int layer, const std::string& material, int readyOut, int goIn) {
+pid_t EditInChild(const std::string& path, int layer, const std::string& material, const StartingGate& gate) {
     const pid_t child = ::fork();
     if (child != 0) return child;
     host::forgetFilesAsRead();
     CListMuri list;
     const bool loaded = LoadWallTypes(list) && list.size() == 1 && list.front().scales;
-    char byte = 1;
-    const bool started = ::write(readyOut, &byte, 1) == 1 && ::read(goIn, &byte, 1) == 1;
+    const bool started = gate.arrive();
     if (!loaded || !started) ::_exit(kNotLoaded);
     std::next(list.front().scales->front().layers->begin(), layer)->material = material;
     if (SaveWallTypes(list)) ::_exit(kSaved);
@@ -50,19 +50,14 @@ TEST_F(WallTypesTest, two_editors_saving_one_type_keep_or_refuse_each_edit_and_n
     int kept = 0;
     for (int round = 0; round < 30; ++round) {
         data.write("CEGLA.mxt", kBrick);
-        int ready[2], go[2];
-        ASSERT_EQ(::pipe(ready), 0);
-        ASSERT_EQ(::pipe(go), 0);
+        const StartingGate gate;
+        ASSERT_TRUE(gate.made());
         const std::string plaster = "Tynk " + std::to_string(round), brick = "Cegła " + std::to_string(round);
-        const pid_t a = EditInChild(path, 0, plaster, ready[1], go[0]);
-        const pid_t b = EditInChild(path, 1, brick, ready[1], go[0]);
+        const pid_t a = EditInChild(path, 0, plaster, gate);
+        const pid_t b = EditInChild(path, 1, brick, gate);
         ASSERT_GT(a, 0);
         ASSERT_GT(b, 0);
-        char byte = 0;
-        ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-        ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-        ASSERT_EQ(::write(go[1], "gg", 2), 2);
-        for (int fd : {ready[0], ready[1], go[0], go[1]}) ::close(fd);
+        ASSERT_TRUE(gate.open(2));
         // Looked for while both save: a backup made by renaming left a
         // moment without the file, when the other program read none.
         bool away = false;
