@@ -608,7 +608,9 @@ void CDlgPrefPovRay::OnOK() {
     SetSettingReal(SetupVar::SETPOVPIANOQZ, m_groundHeight);
     // Only what was changed here is written: the settings are the user's,
     // and another program may have changed others since this dialog opened.
-    for (const auto& [name, text] : RegistryTexts()) {
+    for (const auto& value : RegistryTexts()) {
+        const char* name = value.first;
+        const std::string& text = value.second;
         const auto opened = std::find_if(m_registryAsOpened.begin(), m_registryAsOpened.end(),
                                          [&](const auto& v) { return zcutEqualsNoCase(v.first, name); });
         if (opened != m_registryAsOpened.end() && opened->second == text) continue;
