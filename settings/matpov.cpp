@@ -160,6 +160,8 @@ AAR_LAYERPOV ParseLayerPovLines(const std::vector<std::string>& lines) {
         // put them into every scene.
         std::string_view text(line);
         while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.remove_suffix(1);
+        // A line of blanks is an empty line, not a layer named by its blanks.
+        if (text.find_first_not_of(" \t") == std::string_view::npos) text = {};
         bool heading = text.starts_with("**");
         if (text.starts_with("***")) {
             groupPath = groupName + "%" + FirstField(text.substr(3));
