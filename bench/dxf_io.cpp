@@ -74,6 +74,7 @@
 #include <sstream>
 
 #include "host/db/dbmain.h"
+#include "host/db/dbobjptr.h"
 #include "host/db/dxffile.h"
 #include "host/db/dxffile_format.h"
 
@@ -327,25 +328,22 @@ const std::string& referencesOf(int n) {
     if (it != texts.end()) return it->second;
     ZcDbDatabase db;
     db.disableUndoRecording(true);
-    ZcDbBlockTable* table = nullptr;
-    zcdbOpenObject(table, db.blockTableId(), ZcDb::kForWrite);
-    auto* door = new ZcDbBlockTableRecord();
-    door->setName("DRZWI");
     ZcDbObjectId doorId;
-    table->add(doorId, door);
-    auto* line = new ZcDbLine({0, 0, 0}, {1, 1, 0});
-    door->appendZcDbEntity(line);
-    line->close();
-    door->close();
-    table->close();
-    ZcDbBlockTableRecord* ms = nullptr;
-    zcdbOpenObject(ms, db.modelSpaceId(), ZcDb::kForWrite);
-    for (int i = 0; i < n; ++i) {
-        auto* ref = new ZcDbBlockReference({i * 2.0, (i % 100) * 2.0, 0}, doorId);
-        ms->appendZcDbEntity(ref);
-        ref->close();
+    {
+        ZcDbObjectPointer<ZcDbBlockTable> table(db.blockTableId(), ZcDb::kForWrite);
+        ZcDbObjectPointer<ZcDbBlockTableRecord> door(new ZcDbBlockTableRecord());
+        door->setName("DRZWI");
+        table->add(doorId, door.get());
+        ZcDbObjectPointer<ZcDbLine> line(new ZcDbLine({0, 0, 0}, {1, 1, 0}));
+        door->appendZcDbEntity(line.get());
     }
-    ms->close();
+    ZcDbObjectPointer<ZcDbBlockTableRecord> ms(db.modelSpaceId(), ZcDb::kForWrite);
+    for (int i = 0; i < n; ++i) {
+        ZcDbObjectPointer<ZcDbBlockReference> ref(
+            new ZcDbBlockReference({i * 2.0, (i % 100) * 2.0, 0}, doorId));
+        ms->appendZcDbEntity(ref.get());
+    }
+    ms.close();
     return texts[n] = host::writeDxfText(&db);
 }
 
