@@ -337,13 +337,14 @@ const std::string& referencesOf(int n) {
         ZcDbObjectPointer<ZcDbLine> line(new ZcDbLine({0, 0, 0}, {1, 1, 0}));
         door->appendZcDbEntity(line.get());
     }
-    ZcDbObjectPointer<ZcDbBlockTableRecord> ms(db.modelSpaceId(), ZcDb::kForWrite);
-    for (int i = 0; i < n; ++i) {
-        ZcDbObjectPointer<ZcDbBlockReference> ref(
-            new ZcDbBlockReference({i * 2.0, (i % 100) * 2.0, 0}, doorId));
-        ms->appendZcDbEntity(ref.get());
+    {
+        ZcDbObjectPointer<ZcDbBlockTableRecord> ms(db.modelSpaceId(), ZcDb::kForWrite);
+        for (int i = 0; i < n; ++i) {
+            ZcDbObjectPointer<ZcDbBlockReference> ref(
+                new ZcDbBlockReference({i * 2.0, (i % 100) * 2.0, 0}, doorId));
+            ms->appendZcDbEntity(ref.get());
+        }
     }
-    ms.close();
     return texts[n] = host::writeDxfText(&db);
 }
 
