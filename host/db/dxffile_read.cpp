@@ -2046,7 +2046,11 @@ DxfLoadResult readDxfText(std::string_view text, std::string_view name) {
         std::string why;
         std::optional<std::string> t = dxf::binaryDxfToText(text, why);
         if (!t) {
+            // Named as a text file cut off is: "plik binarny PLIK urwany …".
             DxfLoadResult r;
+            constexpr std::string_view kBinary = "plik binarny ";
+            if (!name.empty() && why.starts_with(kBinary))
+                why.insert(kBinary.size(), std::string(name) + " ");
             r.error = "DXF: " + why;
             return r;
         }

@@ -313,6 +313,9 @@ TEST(DxfForeign, binary_files_read_as_their_text) {
     r = host::readDxfText(std::string_view(bin).substr(0, bin.size() - 3));
     EXPECT_FALSE(r.db);
     EXPECT_EQ(r.error.rfind("DXF: plik binarny urwany", 0), 0u) << r.error;
+    // Opened from a file, the file is named as a text file cut off is.
+    r = host::readDxfText(std::string_view(bin).substr(0, bin.size() - 3), "plan.dxf");
+    EXPECT_EQ(r.error.rfind("DXF: plik binarny plan.dxf urwany w grupie ", 0), 0u) << r.error;
 }
 
 TEST(DxfForeign, binary_strings_holding_line_ends_stay_one_value) {
