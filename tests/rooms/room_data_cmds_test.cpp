@@ -6,6 +6,7 @@
 
 #include "core/entity_data.h"
 #include "host/ads/adsent.h"
+#include "host/ads/adsowners.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
 #include "rooms/room_records.h"
@@ -28,55 +29,40 @@ protected:
         SetSettingInt(SetupVar::ULTIMORIFRIGA, 0);
         SetSettingString(SetupVar::ULTIMORIFTAB, "K1");
     }
+    // Calls `each` with the items after the first two of every label's record.
+    template <class Each>
+    static void ForEachLabelRecord(Each each) {
+        const host::ResbufList filter(zcutBuildList(-3, 1001, kRoomLabelApp, 0));
+        host::SelectionSet ss;
+        if (zcedSSGet("X", nullptr, nullptr, filter.get(), ss.put()) != RTNORM) return;
+        const host::ResbufList apps(zcutBuildList(RTSTR, kRoomLabelApp, 0));
+        for (std::int32_t i = 0, n = ss.size(); i < n; ++i) {
+            ads_name e;
+            if (!ss.name(i, e)) continue;
+            const host::ResbufList list(zcdbEntGetX(e, apps.get()));
+            const resbuf* app = FindXDataApp(list.get(), kRoomLabelApp);
+            each(app->rbnext->rbnext);
+        }
+    }
     // The non-empty texts of the labels' records, but their template's.
     static std::vector<std::string> LabelTexts() {
         std::vector<std::string> out;
-        resbuf* filter = zcutBuildList(-3, 1001, kRoomLabelApp, 0);
-        ads_name ss;
-        if (zcedSSGet("X", nullptr, nullptr, filter, ss) == RTNORM) {
-            std::int32_t n = 0;
-            zcedSSLength(ss, &n);
-            resbuf* apps = zcutBuildList(RTSTR, kRoomLabelApp, 0);
-            for (std::int32_t i = 0; i < n; ++i) {
-                ads_name e;
-                zcedSSName(ss, i, e);
-                resbuf* list = zcdbEntGetX(e, apps);
-                const resbuf* app = FindXDataApp(list, kRoomLabelApp);
-                for (const resbuf* rb = app->rbnext->rbnext; rb; rb = rb->rbnext)
-                    if (rb->restype == 1000 && rb->resval.rstring && *rb->resval.rstring)
-                        out.emplace_back(rb->resval.rstring);
-                zcutRelRb(list);
-            }
-            zcutRelRb(apps);
-            zcedSSFree(ss);
-        }
-        zcutRelRb(filter);
+        ForEachLabelRecord([&](const resbuf* items) {
+            for (const resbuf* rb = items; rb; rb = rb->rbnext)
+                if (rb->restype == 1000 && rb->resval.rstring && *rb->resval.rstring)
+                    out.emplace_back(rb->resval.rstring);
+        });
         return out;
     }
     // The real items (variables 60 ...) of each label's record.
     static std::vector<std::vector<double>> LabelValues() {
         std::vector<std::vector<double>> out;
-        resbuf* filter = zcutBuildList(-3, 1001, kRoomLabelApp, 0);
-        ads_name ss;
-        if (zcedSSGet("X", nullptr, nullptr, filter, ss) == RTNORM) {
-            std::int32_t n = 0;
-            zcedSSLength(ss, &n);
-            resbuf* apps = zcutBuildList(RTSTR, kRoomLabelApp, 0);
-            for (std::int32_t i = 0; i < n; ++i) {
-                ads_name e;
-                zcedSSName(ss, i, e);
-                resbuf* list = zcdbEntGetX(e, apps);
-                std::vector<double> values;
-                const resbuf* app = FindXDataApp(list, kRoomLabelApp);
-                for (const resbuf* rb = app->rbnext->rbnext; rb && values.size() < 25; rb = rb->rbnext)
-                    values.push_back(rb->restype == 1040 ? rb->resval.rreal : -1.0);
-                out.push_back(values);
-                zcutRelRb(list);
-            }
-            zcutRelRb(apps);
-            zcedSSFree(ss);
-        }
-        zcutRelRb(filter);
+        ForEachLabelRecord([&](const resbuf* items) {
+            std::vector<double> values;
+            for (const resbuf* rb = items; rb && values.size() < 25; rb = rb->rbnext)
+                values.push_back(rb->restype == 1040 ? rb->resval.rreal : -1.0);
+            out.push_back(values);
+        });
         return out;
     }
 };
