@@ -1,0 +1,426 @@
+// A judge of section views that owes nothing to the view's own cap search.
+// Each solid's faces are cut by the plane a hair behind the section plane;
+// a point of the plane lies in that solid's cut (a cap) when the row
+// through it crosses the solid's cut edges an odd number of times, and in
+// the view's cap when it lies in any solid's. Single faces (a door leaf, a
+// pane) bound no solid: a piece of a cut that is one straight open chain
+// is left out. The view is then measured row by row against its section
+// hatches and its lines: the cap area left bare, the hatched area outside
+// every cap, and the length of line drawn inside a cap.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <map>
+#include <numeric>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/geometry/geom_basic.h"
+#include "core/geometry/matrix4.h"
+#include "host/db/dbents.h"
+#include "host/db/dbinsert.h"
+#include "host/db/dbobjptr.h"
+#include "host/db/dbsymtb.h"
+#include "tests/visual/model3d_fixture.h"
+#include "visual/model3d/scene_walk.h"
+
+namespace judge {
+
+struct Seg {
+    double ax, ay, bx, by;
+};
+
+using Spans = std::vector<std::pair<double, double>>;
+
+// Sorted spans with those that overlap joined.
+inline Spans Joined(Spans spans) {
+    std::sort(spans.begin(), spans.end());
+    Spans out;
+    for (const auto& span : spans)
+        if (!out.empty() && span.first <= out.back().second)
+            out.back().second = std::max(out.back().second, span.second);
+        else
+            out.push_back(span);
+    return out;
+}
+
+inline double Length(const Spans& spans) {
+    double total = 0.0;
+    for (const auto& [a, b] : spans) total += b - a;
+    return total;
+}
+
+// The length joined spans a and b have in common.
+inline double Common(const Spans& a, const Spans& b) {
+    double total = 0.0;
+    for (std::size_t i = 0, j = 0; i < a.size() && j < b.size();) {
+        total += std::max(0.0, std::min(a[i].second, b[j].second) - std::max(a[i].first, b[j].first));
+        if (a[i].second < b[j].second)
+            ++i;
+        else
+            ++j;
+    }
+    return total;
+}
+
+// The spans of the row at height y inside closed rings, by crossings.
+inline void RowSpans(const std::vector<Seg>& edges, double y, Spans& out) {
+    std::vector<double> xs;
+    for (const Seg& s : edges)
+        if ((s.ay > y) != (s.by > y)) xs.push_back(s.ax + (y - s.ay) * (s.bx - s.ax) / (s.by - s.ay));
+    std::sort(xs.begin(), xs.end());
+    for (std::size_t k = 0; k + 1 < xs.size(); k += 2) out.push_back({xs[k], xs[k + 1]});
+}
+
+// One solid's cut, its edges bucketed by height for quick rows.
+class SolidCut {
+public:
+    explicit SolidCut(std::vector<Seg> edges) : edges_(std::move(edges)) {
+        lo_ = 1e300;
+        hi_ = -1e300;
+        for (const Seg& s : edges_) lo_ = std::min({lo_, s.ay, s.by}), hi_ = std::max({hi_, s.ay, s.by});
+        const int bands = std::max(1, static_cast<int>((hi_ - lo_) / kBand) + 1);
+        bands_.assign(static_cast<std::size_t>(bands), {});
+        for (std::size_t i = 0; i < edges_.size(); ++i) {
+            const Seg& s = edges_[i];
+            for (int b = Band(std::min(s.ay, s.by)); b <= Band(std::max(s.ay, s.by)); ++b)
+                bands_[static_cast<std::size_t>(b)].push_back(i);
+        }
+    }
+
+    void Spans(double y, judge::Spans& out) const {
+        if (y < lo_ || y > hi_) return;
+        std::vector<double> xs;
+        for (std::size_t i : bands_[static_cast<std::size_t>(Band(y))]) {
+            const Seg& s = edges_[i];
+            if ((s.ay > y) != (s.by > y)) xs.push_back(s.ax + (y - s.ay) * (s.bx - s.ax) / (s.by - s.ay));
+        }
+        std::sort(xs.begin(), xs.end());
+        for (std::size_t k = 0; k + 1 < xs.size(); k += 2) out.push_back({xs[k], xs[k + 1]});
+    }
+
+    bool Inside(double x, double y) const {
+        if (y < lo_ || y > hi_) return false;
+        bool in = false;
+        for (std::size_t i : bands_[static_cast<std::size_t>(Band(y))]) {
+            const Seg& s = edges_[i];
+            if ((s.ay > y) != (s.by > y) && x < s.ax + (y - s.ay) * (s.bx - s.ax) / (s.by - s.ay)) in = !in;
+        }
+        return in;
+    }
+
+    // Some edge nearer than `margin`.
+    bool Near(double x, double y, double margin) const {
+        if (y < lo_ - margin || y > hi_ + margin) return false;
+        for (int b = Band(y - margin); b <= Band(y + margin); ++b)
+            for (std::size_t i : bands_[static_cast<std::size_t>(b)]) {
+                const Seg& s = edges_[i];
+                const double dx = s.bx - s.ax, dy = s.by - s.ay, len2 = dx * dx + dy * dy;
+                const double u =
+                    len2 > 0.0 ? std::clamp(((x - s.ax) * dx + (y - s.ay) * dy) / len2, 0.0, 1.0) : 0.0;
+                if (std::hypot(s.ax + u * dx - x, s.ay + u * dy - y) < margin) return true;
+            }
+        return false;
+    }
+
+    // Inside all round, farther than margin from every edge (a wall's cut
+    // may have no edge along its foot or top).
+    bool WellInside(double x, double y, double margin) const {
+        return Inside(x, y) && !Near(x, y, margin) && Inside(x + margin, y) && Inside(x - margin, y) &&
+               Inside(x, y + margin) && Inside(x, y - margin);
+    }
+
+    double low() const { return lo_; }
+    double high() const { return hi_; }
+    const std::vector<Seg>& edges() const { return edges_; }
+
+private:
+    static constexpr double kBand = 10.0;
+    int Band(double y) const {
+        const int b = static_cast<int>(std::floor((y - lo_) / kBand));
+        return std::clamp(b, 0, static_cast<int>(bands_.size()) - 1);
+    }
+    std::vector<Seg> edges_;
+    std::vector<std::vector<std::size_t>> bands_;
+    double lo_, hi_;
+};
+
+// The cut at depth `at` of a solid's faces (world) seen through the frame,
+// in view x and y.
+inline std::vector<Seg> CutFaces(const std::vector<Face3D>& faces, const Matrix4& frame, double at) {
+    std::vector<Seg> cut;
+    for (const Face3D& f : faces) {
+        Point3 v[4];
+        for (int k = 0; k < 4; ++k) TransformPoint(frame, f.c[k], v[k]);
+        for (int t = 0; t < (f.triangle() ? 1 : 2); ++t) {
+            const Point3 tri[3] = {v[0], v[1 + t], v[2 + t]};
+            std::vector<Point3> on;
+            for (int k = 0; k < 3; ++k) {
+                const Point3& a = tri[k];
+                const Point3& b = tri[(k + 1) % 3];
+                if ((a.z - at) * (b.z - at) >= 0.0) continue;
+                const double s = (at - a.z) / (b.z - a.z);
+                on.push_back({a.x + s * (b.x - a.x), a.y + s * (b.y - a.y), at});
+            }
+            if (on.size() == 2) cut.push_back({on[0].x, on[0].y, on[1].x, on[1].y});
+        }
+    }
+    return cut;
+}
+
+// The cut without its single faces: a piece (edges joined end to end) that
+// is open and straight is the cut of a sheet, not of a solid.
+inline std::vector<Seg> WithoutSheets(const std::vector<Seg>& cut, double tol = 1e-3) {
+    const std::size_t n = cut.size();
+    std::vector<std::size_t> root(n);
+    std::iota(root.begin(), root.end(), std::size_t{0});
+    const auto find = [&root](std::size_t i) {
+        while (root[i] != i) i = root[i] = root[root[i]];
+        return i;
+    };
+    const auto meet = [tol](double x0, double y0, double x1, double y1) {
+        return std::fabs(x0 - x1) <= tol && std::fabs(y0 - y1) <= tol;
+    };
+    std::vector<int> degree(2 * n, 0);  // of each end: how many other ends meet it
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t j = i + 1; j < n; ++j) {
+            const Seg &a = cut[i], &b = cut[j];
+            const double ea[2][2] = {{a.ax, a.ay}, {a.bx, a.by}}, eb[2][2] = {{b.ax, b.ay}, {b.bx, b.by}};
+            for (int p = 0; p < 2; ++p)
+                for (int q = 0; q < 2; ++q)
+                    if (meet(ea[p][0], ea[p][1], eb[q][0], eb[q][1])) {
+                        ++degree[2 * i + static_cast<std::size_t>(p)];
+                        ++degree[2 * j + static_cast<std::size_t>(q)];
+                        root[find(i)] = find(j);
+                    }
+        }
+    std::map<std::size_t, std::vector<std::size_t>> pieces;
+    for (std::size_t i = 0; i < n; ++i) pieces[find(i)].push_back(i);
+    std::vector<Seg> out;
+    for (const auto& [r, members] : pieces) {
+        bool open = false, straight = true;
+        const Seg& first = cut[members.front()];
+        const double dx = first.bx - first.ax, dy = first.by - first.ay, len = std::hypot(dx, dy);
+        for (std::size_t i : members) {
+            open = open || degree[2 * i] == 0 || degree[2 * i + 1] == 0;
+            for (const double* p : {&cut[i].ax, &cut[i].bx}) {
+                const double off =
+                    len > 0.0 ? std::fabs((p[0] - first.ax) * dy - (p[1] - first.ay) * dx) / len : 0.0;
+                straight = straight && off <= tol;
+            }
+        }
+        if (open && straight) continue;
+        for (std::size_t i : members) out.push_back(cut[i]);
+    }
+    return out;
+}
+
+// A solid's faces. Loose faces of one layer (walls, open at their foot and
+// top) keep every piece of their cut; a placed object's straight open
+// pieces are its single faces.
+struct Solid {
+    std::vector<Face3D> faces;
+    bool object = true;
+};
+
+// A hatch: its loops, inside by crossings over all of them.
+using Loop = std::vector<Point3>;
+struct Hatch {
+    std::vector<Loop> loops;
+};
+
+// What one view measures.
+struct Figures {
+    double capArea = 0.0;
+    double bare = 0.0;          // cap area under no hatch
+    double stray = 0.0;         // hatched area outside every cap
+    double worstBareShare = 0;  // the largest share of one solid's cap left bare
+    double lineInside = 0.0;    // length of line inside a cap
+    int solids = 0;
+};
+
+struct LineSeg {
+    Point3 a, b;
+};
+
+class ViewJudge {
+public:
+    // Solids as face groups (world), the frame (world to view), the depth of
+    // the cut behind the plane.
+    ViewJudge(const std::vector<Solid>& solids, const Matrix4& frame, double at = 1e-6) {
+        for (const Solid& solid : solids) {
+            std::vector<Seg> cut = CutFaces(solid.faces, frame, at);
+            if (solid.object) cut = WithoutSheets(cut);
+            if (!cut.empty()) cuts_.emplace_back(std::move(cut));
+        }
+    }
+
+    int solids() const { return static_cast<int>(cuts_.size()); }
+
+    // Hatches and lines in view coordinates; rows `step` apart, lines
+    // sampled `step` / 4 apart, `margin` kept from cap edges for lines.
+    Figures Measure(const std::vector<Hatch>& hatches, const std::vector<LineSeg>& lines, double step = 1.0,
+                    double margin = 0.5) const {
+        Figures f;
+        f.solids = solids();
+        if (cuts_.empty()) return f;
+        double lo = 1e300, hi = -1e300;
+        for (const SolidCut& c : cuts_) lo = std::min(lo, c.low()), hi = std::max(hi, c.high());
+        for (const Hatch& h : hatches)
+            for (const Loop& l : h.loops)
+                for (const Point3& p : l) lo = std::min(lo, p.y), hi = std::max(hi, p.y);
+        std::vector<std::vector<Seg>> hatchEdges;
+        for (const Hatch& h : hatches) {
+            std::vector<Seg> edges;
+            for (const Loop& l : h.loops)
+                for (std::size_t i = 0; i < l.size(); ++i) {
+                    const Point3 &a = l[i], &b = l[(i + 1) % l.size()];
+                    edges.push_back({a.x, a.y, b.x, b.y});
+                }
+            hatchEdges.push_back(std::move(edges));
+        }
+        std::vector<double> solidArea(cuts_.size(), 0.0), solidBare(cuts_.size(), 0.0);
+        for (double y = lo + step / 2.0; y < hi; y += step) {
+            Spans hatch;
+            for (const std::vector<Seg>& e : hatchEdges) RowSpans(e, y, hatch);
+            const Spans hatched = Joined(hatch);
+            Spans all;
+            for (std::size_t s = 0; s < cuts_.size(); ++s) {
+                Spans mine;
+                cuts_[s].Spans(y, mine);
+                mine = Joined(mine);
+                solidArea[s] += Length(mine) * step;
+                solidBare[s] += (Length(mine) - Common(mine, hatched)) * step;
+                all.insert(all.end(), mine.begin(), mine.end());
+            }
+            const Spans cap = Joined(all);
+            const double common = Common(cap, hatched);
+            f.capArea += Length(cap) * step;
+            f.bare += (Length(cap) - common) * step;
+            f.stray += (Length(hatched) - common) * step;
+        }
+        for (std::size_t s = 0; s < cuts_.size(); ++s)
+            if (solidArea[s] > 50.0)
+                f.worstBareShare = std::max(f.worstBareShare, solidBare[s] / solidArea[s]);
+        const double sample = step / 4.0;
+        for (const LineSeg& l : lines) {
+            const double len = std::hypot(l.b.x - l.a.x, l.b.y - l.a.y);
+            const int n = static_cast<int>(len / sample);
+            for (int k = 0; k < n; ++k) {
+                const double s = (k + 0.5) / n;
+                const double x = l.a.x + s * (l.b.x - l.a.x), y = l.a.y + s * (l.b.y - l.a.y);
+                if (std::any_of(cuts_.begin(), cuts_.end(),
+                                [&](const SolidCut& c) { return c.WellInside(x, y, margin); }))
+                    f.lineInside += len / n;
+            }
+        }
+        return f;
+    }
+
+private:
+    std::vector<SolidCut> cuts_;
+};
+
+// The frame of a vertical section along the plan line from `from` in the
+// direction `angle`, seen from its right: view x along the line, view y
+// the world's z, the depth to its left.
+inline Matrix4 SectionFrame(const Point3& from, double angle) {
+    const double ux = std::cos(angle), uy = std::sin(angle);
+    const double nx = -uy, ny = ux;
+    Matrix4 m;
+    SetIdentity4(m);
+    const double rows[3][4] = {{ux, uy, 0.0, -(from.x * ux + from.y * uy)},
+                               {0.0, 0.0, 1.0, 0.0},
+                               {nx, ny, 0.0, -(from.x * nx + from.y * ny)}};
+    for (int r = 0; r < 3; ++r)
+        for (int k = 0; k < 4; ++k) m.m[r][k] = rows[r][k];
+    return m;
+}
+
+inline Matrix4 ToMatrix(const ZcDbXform& x) {
+    Matrix4 m;
+    for (int r = 0; r < 4; ++r)
+        for (int k = 0; k < 4; ++k) m.m[r][k] = x.m[r][k];
+    return m;
+}
+
+// The 3DFACEs of a block, nested references placed, in world coordinates.
+inline void BlockFaces(const ZcDbObjectId& block, const Matrix4& placement, std::vector<Face3D>& out) {
+    for (const ZcDbObjectId& id : scene::BlockEntities(block)) {
+        ZcDbObjectPointer<ZcDbEntity> entity(id, ZcDb::kForRead);
+        if (const auto* face = ZcDbFace::cast(entity.get())) {
+            Face3D f;
+            for (int k = 0; k < 4; ++k) {
+                ZcGePoint3d p;
+                face->getVertexAt(k, p);
+                TransformPoint(placement, Point3{p.x, p.y, p.z}, f.c[k]);
+            }
+            out.push_back(f);
+        } else if (const auto* nested = ZcDbBlockReference::cast(entity.get())) {
+            Matrix4 inner;
+            MultiplyMatrix4(placement, ToMatrix(nested->blockTransform()), inner);
+            BlockFaces(nested->blockTableRecord(), inner, out);
+        }
+    }
+}
+
+// Every 3DFACE of the drawing by solid: each top-level INSERT's faces one
+// solid, the loose ones of each layer name up to its "_" or "$" another;
+// given the loose faces and the ids of model space.
+inline std::vector<Solid> DrawingSolids(const std::vector<Face3D>& loose,
+                                        const std::vector<ZcDbObjectId>& modelSpace) {
+    std::map<std::string, std::vector<Face3D>> byLayer;
+    for (const Face3D& f : loose) byLayer[f.layer.substr(0, f.layer.find_first_of("_$"))].push_back(f);
+    std::vector<Solid> out;
+    for (auto& [name, faces] : byLayer) out.push_back({std::move(faces), false});
+    for (ZcDbObjectId id : modelSpace) {
+        ZcDbObjectPointer<ZcDbBlockReference> ref(id, ZcDb::kForRead);
+        if (!ref) continue;
+        std::vector<Face3D> faces;
+        BlockFaces(ref->blockTableRecord(), ToMatrix(ref->blockTransform()), faces);
+        if (!faces.empty()) out.push_back({std::move(faces), true});
+    }
+    return out;
+}
+
+// The ends of a cut's edges that touch no other edge (at its end or along
+// it): none when the faces cut bound solids.
+inline int OpenEnds(const std::vector<Seg>& cut, double tol = 1e-3) {
+    int open = 0;
+    for (std::size_t i = 0; i < cut.size(); ++i)
+        for (int p = 0; p < 2; ++p) {
+            const double x = p ? cut[i].bx : cut[i].ax, y = p ? cut[i].by : cut[i].ay;
+            bool met = false;
+            for (std::size_t j = 0; j < cut.size() && !met; ++j) {
+                if (j == i) continue;
+                const Seg& s = cut[j];
+                const double dx = s.bx - s.ax, dy = s.by - s.ay, len2 = dx * dx + dy * dy;
+                const double u =
+                    len2 > 0.0 ? std::clamp(((x - s.ax) * dx + (y - s.ay) * dy) / len2, 0.0, 1.0) : 0.0;
+                met = std::hypot(s.ax + u * dx - x, s.ay + u * dy - y) <= tol;
+            }
+            open += met ? 0 : 1;
+        }
+    return open;
+}
+
+// A small repeatable generator, the same on every platform.
+class Random {
+public:
+    explicit Random(std::uint64_t seed) : state_(seed * 6364136223846793005ULL + 1442695040888963407ULL) {}
+    double Uniform(double lo, double hi) {
+        state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
+        return lo + (hi - lo) * static_cast<double>(state_ >> 11) / 9007199254740992.0;
+    }
+    std::size_t Index(std::size_t n) {
+        return std::min(n - 1, static_cast<std::size_t>(Uniform(0.0, static_cast<double>(n))));
+    }
+
+private:
+    std::uint64_t state_;
+};
+
+}  // namespace judge
