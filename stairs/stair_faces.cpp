@@ -246,10 +246,22 @@ static void EmitSideBand(CSCALA& s, const SidePath& side, const std::vector<Prof
     }
 }
 
-// The vertical face at a riser line between two heights at each end;
-// nothing where the heights cross.
+// The vertical face at a riser line between two heights at each end. Where
+// the heights cross (two undersides tilted differently, as a turning
+// flight's are) the face is the two triangles either side of the crossing:
+// left out, it would leave the structure open there.
 static void EmitRiserBand(CSCALA& s, const StairLine& line, double za1, double zb1, double za2, double zb2) {
-    if ((za2 - za1) * (zb2 - zb1) < 0.0) return;
+    const double da = za2 - za1, db = zb2 - zb1;
+    if (da * db < 0.0) {
+        const double t = da / (da - db);
+        const Point3 x{line.a.x + t * (line.b.x - line.a.x), line.a.y + t * (line.b.y - line.a.y),
+                       za1 + t * (zb1 - za1)};
+        EmitPlanarPolygon({{line.a.x, line.a.y, za1}, x, {line.a.x, line.a.y, za2}}, s.layerStructure,
+                          s.entityFailed);
+        EmitPlanarPolygon({{line.b.x, line.b.y, zb1}, {line.b.x, line.b.y, zb2}, x}, s.layerStructure,
+                          s.entityFailed);
+        return;
+    }
     EmitPlanarPolygon({{line.a.x, line.a.y, za1},
                        {line.b.x, line.b.y, zb1},
                        {line.b.x, line.b.y, zb2},
