@@ -74,3 +74,38 @@ TEST_F(StairSolid, a_winder_stair_is_closed_in_every_structure) {
 }
 
 }  // namespace
+
+namespace {
+
+// Paths with a landing ("Półpiętro") and then a flight ("Kondygnacja"),
+// straight on and turning: the flight after the landing has its risers
+// (turned back into model lines, one line each), the landing none.
+TEST_F(StairSolid, a_flight_after_a_landing_gets_its_steps) {
+    struct Path {
+        std::vector<std::string> answers;
+        int risers;
+    };
+    const Path paths[] = {
+        // A landing from the first point, then a flight of ten treads.
+        {{"0,0", "Półpiętro", "0,150", "Kondygnacja", "0,450"}, 12},
+        // A flight, a landing, a flight on.
+        {{"0,0", "0,150", "Półpiętro", "0,300", "Kondygnacja", "0,450"}, 12},
+        // A flight, a landing turning left, a flight west.
+        {{"0,0", "0,150", "Półpiętro", "0,250", "Kondygnacja", "-300,250"}, 15},
+    };
+    for (const Path& path : paths) {
+        SCOPED_TRACE(path.answers[2]);
+        std::string error;
+        ASSERT_TRUE(zcui::RunDialogScript("226 ok", &error)) << error;
+        push("VELMSTAIRDEF");
+        for (const char* p : {"Szerokość", "100", "Stopień", "30"}) push(p);
+        for (const std::string& p : path.answers) push(p);
+        push("Utwórz");
+        ASSERT_EQ(run({"VELMSTAIRMODEL", "!pick 50,100"}), RTNORM) << transcript();
+        EXPECT_EQ(count("0=LINE 8=0 62=7"), path.risers) << transcript();
+        std::vector<ZcDbObjectId> ids = modelSpace();
+        for (const ZcDbObjectId& id : ids) ZcDbObjectPointer<ZcDbEntity>(id, ZcDb::kForWrite)->erase();
+    }
+}
+
+}  // namespace
