@@ -224,6 +224,7 @@ inline std::vector<Seg> WithoutSheets(const std::vector<Seg>& cut, double tol = 
 struct Solid {
     std::vector<Face3D> faces;
     bool object = true;
+    std::string name;  // its layer, to name it in a report
 };
 
 // A hatch: its loops, inside by crossings over all of them.
@@ -238,6 +239,7 @@ struct Figures {
     double bare = 0.0;          // cap area under no hatch
     double stray = 0.0;         // hatched area outside every cap
     double worstBareShare = 0;  // the largest share of one solid's cap left bare
+    std::string worstSolid;     // that solid's name
     double lineInside = 0.0;    // length of line inside a cap
     int solids = 0;
 };
@@ -254,7 +256,9 @@ public:
         for (const Solid& solid : solids) {
             std::vector<Seg> cut = CutFaces(solid.faces, frame, at);
             if (solid.object) cut = WithoutSheets(cut);
-            if (!cut.empty()) cuts_.emplace_back(std::move(cut));
+            if (cut.empty()) continue;
+            cuts_.emplace_back(std::move(cut));
+            names_.push_back(solid.name);
         }
     }
 
@@ -303,8 +307,10 @@ public:
             f.stray += (Length(hatched) - common) * step;
         }
         for (std::size_t s = 0; s < cuts_.size(); ++s)
-            if (solidArea[s] > 50.0)
-                f.worstBareShare = std::max(f.worstBareShare, solidBare[s] / solidArea[s]);
+            if (solidArea[s] > 50.0 && solidBare[s] / solidArea[s] > f.worstBareShare) {
+                f.worstBareShare = solidBare[s] / solidArea[s];
+                f.worstSolid = names_[s];
+            }
         const double sample = step / 4.0;
         for (const LineSeg& l : lines) {
             const double len = std::hypot(l.b.x - l.a.x, l.b.y - l.a.y);
@@ -322,6 +328,7 @@ public:
 
 private:
     std::vector<SolidCut> cuts_;
+    std::vector<std::string> names_;
 };
 
 // The frame of a vertical section along the plan line from `from` in the
@@ -375,13 +382,13 @@ inline std::vector<Solid> DrawingSolids(const std::vector<Face3D>& loose,
     std::map<std::string, std::vector<Face3D>> byLayer;
     for (const Face3D& f : loose) byLayer[f.layer.substr(0, f.layer.find_first_of("_$"))].push_back(f);
     std::vector<Solid> out;
-    for (auto& [name, faces] : byLayer) out.push_back({std::move(faces), false});
+    for (auto& [name, faces] : byLayer) out.push_back({std::move(faces), false, name});
     for (ZcDbObjectId id : modelSpace) {
         ZcDbObjectPointer<ZcDbBlockReference> ref(id, ZcDb::kForRead);
         if (!ref) continue;
         std::vector<Face3D> faces;
         BlockFaces(ref->blockTableRecord(), ToMatrix(ref->blockTransform()), faces);
-        if (!faces.empty()) out.push_back({std::move(faces), true});
+        if (!faces.empty()) out.push_back({std::move(faces), true, ref->layer()});
     }
     return out;
 }

@@ -420,10 +420,10 @@ protected:
             ++sweep.views;
             char line[400];
             std::snprintf(line, sizeof line,
-                          "%s at %.3f,%.3f %.4f deg: cap %.0f, bare %.0f (worst solid %.1f %%), stray %.0f, "
+                          "%s at %.3f,%.3f %.4f deg: cap %.0f, bare %.0f (worst %.1f %% of %s), stray %.0f, "
                           "lines inside %.1f",
                           p.what.c_str(), p.at.x, p.at.y, p.angle * 180.0 / kPi, f.capArea, f.bare,
-                          100.0 * f.worstBareShare, f.stray, f.lineInside);
+                          100.0 * f.worstBareShare, f.worstSolid.c_str(), f.stray, f.lineInside);
             if (f.capArea < 0.0) {
                 // None is made when nothing lies behind the plane.
                 if (Behind(model, p)) {
@@ -476,7 +476,8 @@ TEST_F(SectionJudge, the_judge_measures_bare_and_stray_hatch_and_lines_inside) {
     sheet.c[1] = {200, 50, 0};
     sheet.c[2] = {200, 50, 100};
     sheet.c[3] = {200, -50, 100};
-    const std::vector<judge::Solid> model = {{box(0, -10, 0, 100, 10, 50)}, {{sheet}}};
+    const std::vector<judge::Solid> model = {{box(0, -10, 0, 100, 10, 50), true, "BOX"},
+                                             {{sheet}, true, "SHEET"}};
     const Matrix4 frame = judge::SectionFrame({-1000, 0, 0}, 0.0);
     const judge::ViewJudge j(model, frame);
     EXPECT_EQ(j.solids(), 1);
