@@ -55,22 +55,38 @@ protected:
 };
 
 // A flight, a quarter turn to the left and a flight, in every structure.
-TEST_F(StairSolid, a_winder_stair_is_closed_in_every_structure) {
-    const std::vector<std::string> path = {"Szerokość", "100",    "Stopień",  "28", "0,0",     "0,150",
-                                           "Łuk",       "Środek", "-100,150", "90", "-250,250"};
-    for (const int radio : {1170, 1171, 1172, 1189}) {
-        SCOPED_TRACE("structure radio " + std::to_string(radio));
-        const std::vector<Face3D> faces = Stair(radio, path);
-        ASSERT_FALSE(faces.empty());
-        for (const Point3& at :
-             {Point3{-100, 150, 0}, Point3{-60, 190, 0}, Point3{0, 80, 0}, Point3{-180, 250, 0}}) {
-            std::string where;
-            EXPECT_EQ(OpenEndsAround(faces, at, where), 0)
-                << "through " << at.x << "," << at.y << ": " << where;
+TEST_F(StairSolid, winder_and_landing_stairs_are_closed_in_every_structure) {
+    struct Path {
+        const char* what;
+        std::vector<std::string> answers;
+        std::vector<Point3> through;
+    };
+    const Path paths[] = {
+        {"a flight, a quarter turn to the left and a flight",
+         {"Szerokość", "100", "Stopień", "28", "0,0", "0,150", "Łuk", "Środek", "-100,150", "90", "-250,250"},
+         {{-100, 150, 0}, {-60, 190, 0}, {0, 80, 0}, {-180, 250, 0}}},
+        {"a flight, a landing turning left and a flight",
+         {"Szerokość", "100", "Stopień", "30", "0,0", "0,150", "Półpiętro", "0,250", "Kondygnacja",
+          "-300,250"},
+         {{0, 200, 0}, {-40, 230, 0}, {0, 100, 0}, {-150, 250, 0}}},
+        {"a flight, a half turn on a landing and a flight back",
+         {"Szerokość", "100", "Stopień", "30", "0,0", "0,150", "Półpiętro", "0,200", "-110,200",
+          "Kondygnacja", "-110,20"},
+         {{-55, 200, 0}, {0, 160, 0}, {-110, 100, 0}}},
+    };
+    for (const Path& path : paths)
+        for (const int radio : {1170, 1171, 1172, 1189}) {
+            SCOPED_TRACE(std::string(path.what) + ", structure radio " + std::to_string(radio));
+            const std::vector<Face3D> faces = Stair(radio, path.answers);
+            ASSERT_FALSE(faces.empty());
+            for (const Point3& at : path.through) {
+                std::string where;
+                EXPECT_EQ(OpenEndsAround(faces, at, where), 0)
+                    << "through " << at.x << "," << at.y << ": " << where;
+            }
+            std::vector<ZcDbObjectId> ids = modelSpace();
+            for (const ZcDbObjectId& id : ids) ZcDbObjectPointer<ZcDbEntity>(id, ZcDb::kForWrite)->erase();
         }
-        std::vector<ZcDbObjectId> ids = modelSpace();
-        for (const ZcDbObjectId& id : ids) ZcDbObjectPointer<ZcDbEntity>(id, ZcDb::kForWrite)->erase();
-    }
 }
 
 }  // namespace
