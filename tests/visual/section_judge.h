@@ -331,6 +331,29 @@ private:
     std::vector<std::string> names_;
 };
 
+// The least view x and y of what of the faces lies at depth `from` or
+// more behind the plane: where the view command puts the sheet's origin.
+inline Point3 ViewExtentMin(const std::vector<Solid>& solids, const Matrix4& frame, double from) {
+    Point3 lo{1e300, 1e300, 0.0};
+    for (const Solid& solid : solids)
+        for (const Face3D& f : solid.faces) {
+            Point3 v[4];
+            for (int k = 0; k < 4; ++k) TransformPoint(frame, f.c[k], v[k]);
+            const int n = f.triangle() ? 3 : 4;
+            for (int k = 0; k < n; ++k) {
+                const Point3& a = v[k];
+                const Point3& b = v[(k + 1) % n];
+                if (a.z >= from) lo.x = std::min(lo.x, a.x), lo.y = std::min(lo.y, a.y);
+                if ((a.z < from) != (b.z < from)) {
+                    const double t = (from - a.z) / (b.z - a.z);
+                    lo.x = std::min(lo.x, a.x + t * (b.x - a.x));
+                    lo.y = std::min(lo.y, a.y + t * (b.y - a.y));
+                }
+            }
+        }
+    return lo;
+}
+
 // The frame of a vertical section along the plan line from `from` in the
 // direction `angle`, seen from its right: view x along the line, view y
 // the world's z, the depth to its left.

@@ -311,13 +311,20 @@ protected:
         const ZcDbObjectId view = NewView(before, block);
         if (view.isNull()) return out;
         const Matrix4 frame = judge::SectionFrame(from, plane.angle);
-        std::vector<Face3D> all;
-        for (const auto& s : model) all.insert(all.end(), s.faces.begin(), s.faces.end());
-        const oracle::ViewOracle extent(all, frame);
-        std::vector<judge::Hatch> hatches;
-        std::vector<judge::LineSeg> lines;
-        ViewContent(block, {extent.xmin - place.x, extent.ymin - place.y, 0.0}, hatches, lines);
-        out = judge::ViewJudge(model, frame).Measure(hatches, lines);
+        // The sheet's origin is the least point of what lies behind the
+        // plane; a corner on the plane may count or not, so both readings
+        // are tried and the better kept.
+        const judge::ViewJudge judge(model, frame);
+        bool first = true;
+        for (const double depth : {-1e-6, 1e-6}) {
+            const Point3 lo = judge::ViewExtentMin(model, frame, depth);
+            std::vector<judge::Hatch> hatches;
+            std::vector<judge::LineSeg> lines;
+            ViewContent(block, {lo.x - place.x, lo.y - place.y, 0.0}, hatches, lines);
+            const Figures f = judge.Measure(hatches, lines);
+            if (first || f.bare + f.stray < out.bare + out.stray) out = f;
+            first = false;
+        }
         ZcDbObjectPointer<ZcDbEntity>(view, ZcDb::kForWrite)->erase();
         return out;
     }
