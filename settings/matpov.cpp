@@ -298,7 +298,7 @@ void VELM_MATPOV::MergeStoredRows(AAR_LAYERPOV catalogue, const std::vector<AA_L
     std::vector<std::string> paths = RowPaths(rows);
     const std::vector<std::string> storedPaths = RowPaths(stored);
     std::vector<bool> taken(fromCatalogue, false);
-    std::vector<std::size_t> others;  // the stored rows the catalogue lacks
+    std::vector<std::pair<std::size_t, AA_LAYERPOV>> others;  // the stored rows the catalogue lacks
     for (std::size_t k = 0; k < stored.size(); ++k) {
         AA_LAYERPOV row = stored[k];
         std::size_t at = 0;
@@ -313,23 +313,22 @@ void VELM_MATPOV::MergeStoredRows(AAR_LAYERPOV catalogue, const std::vector<AA_L
             at = known ? static_cast<std::size_t>(known - rows.data()) : fromCatalogue;
         }
         if (at == fromCatalogue) {
-            others.push_back(k);
+            others.emplace_back(k, std::move(row));
             continue;
         }
+        // (The row stays where the catalogue has it, and so does its path
+        // for the rows placed below.)
         rows[at] = std::move(row);
-        paths[at] = storedPaths[k];
     }
     // A row the catalogue lacks goes to the end of its group (a sub-group
     // to the end of its group's rows), so that the table written out puts
     // it back under its heading; a group the catalogue lacks, and what has
     // no place, goes last. Stored rows keep their order.
-    for (const std::size_t k : others) {
-        const AA_LAYERPOV& row = stored[k];
+    for (const auto& [k, row] : others) {
         const std::string& path = storedPaths[k];
         const bool sub = row.layer.starts_with("***"), group = !sub && IsHeadingRow(row);
         const std::string groupName = path.substr(0, path.find('%'));
-        // (A layer above every heading goes first, where the reader puts it.)
-        std::size_t at = !group && !sub && path.empty() ? 0 : rows.size();
+        std::size_t at = rows.size();
         for (std::size_t i = rows.size(); !group && i-- > 0;) {
             const bool inGroup = sub ? zcutEqualsNoCase(paths[i].substr(0, paths[i].find('%')), groupName)
                                      : zcutEqualsNoCase(paths[i], path);

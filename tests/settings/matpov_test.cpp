@@ -10,6 +10,7 @@
 #include "core/layer_catalogue.h"
 #include "host/ads/transcript.h"
 #include "host/util/findfile.h"
+#include "host/win/files.h"
 #include "host/win/registry.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
