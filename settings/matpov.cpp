@@ -137,7 +137,7 @@ std::vector<SupportFault> DoubledKeys(const std::vector<std::string>& lines, std
         const std::string key = host::toUpper(FirstField(line));
         if (const auto [at, added] = keys.emplace(key, i + 1); !added)
             doubled.push_back(SupportFault{i + 1, "warstwa " + FirstField(line) + " powtórzona (wiersz " +
-                                                      std::to_string(at->second) + "); pominięta"});
+                                                      std::to_string(at->second) + ")"});
     }
     layers = !keys.empty();
     return doubled;
@@ -207,7 +207,8 @@ bool ReadLayerPovFile(const std::string& path, AAR_LAYERPOV& table) {
     // A key again is named and left out as well: the first row of a key is
     // the one a layer gets.
     bool layers = false;
-    for (const SupportFault& doubled : DoubledKeys(file->lines, file->lines.size(), layers)) {
+    for (SupportFault doubled : DoubledKeys(file->lines, file->lines.size(), layers)) {
+        doubled.what += "; pominięta";
         ReportSupportFault(path, doubled);
         file->lines[doubled.line - 1].clear();
         skipped.push_back(doubled.line - 1);
