@@ -1,8 +1,10 @@
 // libFuzzer target of the layer render table "LAYERPOV.DEF": any bytes give
 // the table (less the lines named as not scanning and the doubled keys) or
-// a refusal that names the file, never a fault; a table read holds only textures that are names (what reaches
-// a scene); the table written back unchanged keeps every byte, a damaged file is never written over, and a
-// sound one takes an edit and reads back as edited. Seeded with the shipped table.
+// a refusal that names the file, never a fault; a table read holds only
+// textures that are names or empty (what reaches a scene); the table
+// written back unchanged keeps every byte, a damaged file is never written
+// over, and a sound one takes an edit and reads back as edited. Seeded
+// with the shipped table.
 #include <cstddef>
 #include <cstdint>
 #include <string>
