@@ -329,8 +329,27 @@ bool IsHeading(const std::string& line, const KeyedRows& keyed) {
     return line.find_first_not_of(" \t") != std::string::npos && !keyed.key(line);
 }
 
-// The group of the line at `at`: the heading above it and how many equal
-// headings come before that one (0 for the rows above every heading).
+// A heading's whole path: a sub-group heading ("***") with the group
+// heading above it, any other heading alone. One sub-group name heads a
+// sub-group in several groups: alone it would not say which group.
+std::vector<std::string> HeadingPaths(const std::vector<std::string>& lines, const KeyedRows& keyed) {
+    std::vector<std::string> paths(lines.size());
+    std::string group;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (!IsHeading(lines[i], keyed)) continue;
+        if (lines[i].starts_with("***")) {
+            paths[i] = group + "\n" + lines[i];
+        } else {
+            group = lines[i];
+            paths[i] = group;
+        }
+    }
+    return paths;
+}
+
+// The group of the line at `at`: the path of the heading above it and how
+// many equal headings come before that one (0 for the rows above every
+// heading).
 struct GroupOf {
     std::optional<std::string> heading;
     std::size_t repeat = 0;
@@ -341,21 +360,25 @@ GroupOf GroupAt(const std::vector<std::string>& lines, std::size_t at, const Key
     std::size_t k = at;
     while (k > 0 && !IsHeading(lines[k - 1], keyed)) --k;
     if (k == 0) return group;
-    group.heading = lines[k - 1];
-    for (std::size_t i = 0; i + 1 < k; ++i) group.repeat += lines[i] == *group.heading ? 1 : 0;
+    const std::vector<std::string> paths = HeadingPaths(lines, keyed);
+    group.heading = paths[k - 1];
+    for (std::size_t i = 0; i + 1 < k; ++i)
+        group.repeat += IsHeading(lines[i], keyed) && paths[i] == *group.heading ? 1 : 0;
     return group;
 }
 
 // Where a row of that group goes in `lines`: after the group's last row (or
 // right after its heading when it has none); nothing when the file has no
-// such group.
+// such group (another program took it out: the row has no place that is
+// surely its own).
 std::optional<std::size_t> EndOfGroup(const std::vector<std::string>& lines, const GroupOf& group,
                                       const KeyedRows& keyed) {
     std::size_t at = 0;
     if (group.heading) {
+        const std::vector<std::string> paths = HeadingPaths(lines, keyed);
         std::size_t seen = 0;
         for (; at < lines.size(); ++at)
-            if (lines[at] == *group.heading && seen++ == group.repeat) break;
+            if (IsHeading(lines[at], keyed) && paths[at] == *group.heading && seen++ == group.repeat) break;
         if (at == lines.size()) return std::nullopt;
         ++at;
     }

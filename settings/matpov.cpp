@@ -41,7 +41,13 @@ bool ScanComma(std::string_view line, std::size_t& pos) {
 void ScanEntry(std::string_view line, AA_LAYERPOV& row) {
     std::size_t pos = 0;
     if (!ScanField(line, pos, row.layer) || !ScanComma(line, pos)) return;
-    if (!ScanField(line, pos, row.texture) || !ScanComma(line, pos)) return;
+    // An empty texture is a layer without a material yet, as the writer
+    // writes it ("NEWB,,0.000000,0"): its scale and mode are still read.
+    if (pos < line.size() && line[pos] == ',')
+        row.texture.clear();
+    else if (!ScanField(line, pos, row.texture))
+        return;
+    if (!ScanComma(line, pos)) return;
     std::size_t used = 0;
     auto scale = host::parseDoublePrefix(line.substr(pos), &used);
     if (!scale) return;
@@ -95,9 +101,11 @@ std::optional<std::string> LineFault(std::string_view line, std::size_t povField
                                   : host::parseDoublePrefix(field, &used).has_value();
         return read && field.find_first_not_of(" \t", used) == std::string_view::npos;
     };
-    if (fields.size() < 2 || fields[0].empty() || fields[1].empty())
+    // (A layer may have no material yet; a material must have its text.)
+    const bool noMaterial = povField == 1 && fields.size() > 2 && fields[1].empty();
+    if (fields.size() < 2 || fields[0].empty() || (fields[1].empty() && !noMaterial))
         return "wiersz nie ma postaci WARSTWA,TEKSTURA,SKALA,TRYB";
-    if (!IsPovIdentifier(fields[povField]))
+    if (!noMaterial && !IsPovIdentifier(fields[povField]))
         return "„" + std::string(fields[povField]) +
                "” nie jest nazwą tekstury (tylko litery, cyfry i _, bez cyfry na początku)";
     if (fields.size() > 2 && !whole(fields[2], false)) return "skala tekstury nie jest liczbą";
@@ -114,38 +122,25 @@ std::optional<std::string> LineFault(std::string_view line, std::size_t povField
     return std::nullopt;
 }
 
-// The first fault of the order of the first `end` lines: a sub-group before
-// any group, a layer row outside a group, a group or a layer key that comes
-// again. `layers` is set when a layer row was met.
-std::optional<SupportFault> OrderFault(const std::vector<std::string>& lines, std::size_t end, bool& layers) {
-    std::map<std::string, std::size_t> groups, keys;  // upper-case name, its first line
-    std::string groupName;
-    bool inGroup = false;
-    for (std::size_t i = 0; i < end; ++i) {
+// The layer rows of the first `end` lines whose key (letter case ignored)
+// an earlier row has: the first row of a key is the one a layer gets, so a
+// later one would be a material nobody sees. `layers` is set when a layer
+// row was met. Headings may come in any order: a row's group is the last
+// heading above it, none for the rows above every heading.
+std::vector<SupportFault> DoubledKeys(const std::vector<std::string>& lines, std::size_t end, bool& layers) {
+    std::vector<SupportFault> doubled;
+    std::map<std::string, std::size_t> keys;  // upper-case key, its first line
+    for (std::size_t i = 0; i < end && i < lines.size(); ++i) {
         std::string_view line(lines[i]);
         while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.remove_suffix(1);
-        if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
-        std::string path;
-        if (line.starts_with("***")) {
-            if (!inGroup) return SupportFault{i + 1, "podgrupa przed pierwszą grupą"};
-            path = groupName + "%" + FirstField(line.substr(3));
-        } else if (line.starts_with("**")) {
-            groupName = FirstField(line.substr(2));
-            inGroup = true;
-            path = groupName;
-        } else {
-            if (!inGroup) return SupportFault{i + 1, "warstwa przed pierwszą grupą"};
-            const std::string key = host::toUpper(FirstField(line));
-            if (const auto [at, added] = keys.emplace(key, i + 1); !added)
-                return SupportFault{i + 1, "warstwa " + FirstField(line) + " powtórzona (wiersz " +
-                                               std::to_string(at->second) + ")"};
-            continue;
-        }
-        if (const auto [at, added] = groups.emplace(host::toUpper(path), i + 1); !added)
-            return SupportFault{i + 1, "grupa powtórzona (wiersz " + std::to_string(at->second) + ")"};
+        if (line.find_first_not_of(" \t") == std::string_view::npos || line.starts_with("**")) continue;
+        const std::string key = host::toUpper(FirstField(line));
+        if (const auto [at, added] = keys.emplace(key, i + 1); !added)
+            doubled.push_back(SupportFault{i + 1, "warstwa " + FirstField(line) + " powtórzona (wiersz " +
+                                                      std::to_string(at->second) + ")"});
     }
     layers = !keys.empty();
-    return std::nullopt;
+    return doubled;
 }
 
 }  // namespace
@@ -209,13 +204,16 @@ bool ReadLayerPovFile(const std::string& path, AAR_LAYERPOV& table) {
         file->lines[i].clear();
         skipped.push_back(i);
     }
-    // The order of the rest is what puts rows under their groups: a line
-    // doubled or a heading lost would move or double materials unseen.
+    // A key again is named and left out as well: the first row of a key is
+    // the one a layer gets.
     bool layers = false;
-    if (std::optional<SupportFault> order = OrderFault(file->lines, file->lines.size(), layers)) {
-        ReportSupportFault(path, *order);
-        return false;
+    for (SupportFault doubled : DoubledKeys(file->lines, file->lines.size(), layers)) {
+        doubled.what += "; pominięta";
+        ReportSupportFault(path, doubled);
+        file->lines[doubled.line - 1].clear();
+        skipped.push_back(doubled.line - 1);
     }
+    std::sort(skipped.begin(), skipped.end());
     table = ParseLayerPovLines(file->lines);
     for (auto at = skipped.rbegin(); at != skipped.rend(); ++at)
         table.erase(table.begin() + static_cast<std::ptrdiff_t>(*at));
@@ -236,7 +234,8 @@ std::optional<SupportFault> LayerPovFileFault(const host::TextFile& file) {
         fault = encoding;
     bool layers = false;
     const std::size_t end = fault ? fault->line - 1 : file.lines.size();
-    if (std::optional<SupportFault> order = OrderFault(file.lines, end, layers)) return order;
+    if (std::vector<SupportFault> doubled = DoubledKeys(file.lines, end, layers); !doubled.empty())
+        return doubled.front();
     // A file without one layer row would leave every layer without its
     // material: it is taken for a file emptied or cut short.
     if (!fault && !layers)
@@ -264,33 +263,94 @@ AAR_LAYERPOV LoadLayerPovCatalogue() {
     return rows;
 }
 
+namespace {
+
+// The group path each row sits in or, for a heading, opens ("G" for
+// "**G", "G%S" for "***S" under it), as the reader makes them.
+std::vector<std::string> RowPaths(const AAR_LAYERPOV& rows) {
+    std::vector<std::string> paths;
+    std::string groupName;
+    for (const AA_LAYERPOV& row : rows) {
+        if (row.layer.starts_with("***")) {
+            paths.push_back(groupName + "%" + row.layer.substr(3));
+        } else if (row.layer.starts_with("**")) {
+            groupName = row.layer.substr(2);
+            paths.push_back(groupName);
+        } else {
+            paths.push_back(row.group);
+        }
+    }
+    return paths;
+}
+
+bool IsHeadingRow(const AA_LAYERPOV& row) {
+    return row.layer.starts_with("**");
+}
+
+}  // namespace
+
 void VELM_MATPOV::MergeStoredRows(AAR_LAYERPOV catalogue, const std::vector<AA_LAYERPOV>& stored,
                                   std::string& outOfRange) {
     rows = std::move(catalogue);
     const std::size_t fromCatalogue = rows.size();
-    for (const AA_LAYERPOV& row : stored) MergeStoredRow(row, fromCatalogue, outOfRange);
+    // Headings are matched by the path they open, not by their text: one
+    // sub-group name ("***Model 3D") heads a sub-group in several groups,
+    // and each of the drawing's must stay where it is.
+    std::vector<std::string> paths = RowPaths(rows);
+    const std::vector<std::string> storedPaths = RowPaths(stored);
+    std::vector<bool> taken(fromCatalogue, false);
+    std::vector<std::pair<std::size_t, AA_LAYERPOV>> others;  // the stored rows the catalogue lacks
+    for (std::size_t k = 0; k < stored.size(); ++k) {
+        AA_LAYERPOV row = stored[k];
+        std::size_t at = 0;
+        if (IsHeadingRow(row)) {
+            while (at < fromCatalogue &&
+                   (taken[at] || !IsHeadingRow(rows[at]) || !zcutEqualsNoCase(paths[at], storedPaths[k])))
+                ++at;
+            if (at < fromCatalogue) taken[at] = true;
+        } else {
+            ScaleInRange(row, fromCatalogue, outOfRange);
+            const AA_LAYERPOV* known = FindLayer(rows, row.layer, fromCatalogue);
+            at = known ? static_cast<std::size_t>(known - rows.data()) : fromCatalogue;
+        }
+        if (at == fromCatalogue) {
+            others.emplace_back(k, std::move(row));
+            continue;
+        }
+        // (The row stays where the catalogue has it, and so does its path
+        // for the rows placed below.)
+        rows[at] = std::move(row);
+    }
+    // A row the catalogue lacks goes to the end of its group (a sub-group
+    // to the end of its group's rows), so that the table written out puts
+    // it back under its heading; a group the catalogue lacks, and what has
+    // no place, goes last. Stored rows keep their order.
+    for (const auto& [k, row] : others) {
+        const std::string& path = storedPaths[k];
+        const bool sub = row.layer.starts_with("***"), group = !sub && IsHeadingRow(row);
+        const std::string groupName = path.substr(0, path.find('%'));
+        std::size_t at = rows.size();
+        for (std::size_t i = rows.size(); !group && i-- > 0;) {
+            const bool inGroup = sub ? zcutEqualsNoCase(paths[i].substr(0, paths[i].find('%')), groupName)
+                                     : zcutEqualsNoCase(paths[i], path);
+            if (inGroup) {
+                at = i + 1;
+                break;
+            }
+        }
+        rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(at), row);
+        paths.insert(paths.begin() + static_cast<std::ptrdiff_t>(at), path);
+    }
 }
 
-void VELM_MATPOV::MergeStoredRow(AA_LAYERPOV stored, std::size_t fromCatalogue, std::string& outOfRange) {
+void VELM_MATPOV::ScaleInRange(AA_LAYERPOV& stored, std::size_t fromCatalogue, std::string& outOfRange) {
     // A texture scale out of range takes the catalogue's for that layer (1
     // when the catalogue has none) and is named once for the record.
-    if (!NumberInRange(stored.scale)) {
-        const AA_LAYERPOV* known = FindLayer(rows, stored.layer, fromCatalogue);
-        stored.scale = known && NumberInRange(known->scale) ? known->scale : 1.0;
-        if (!outOfRange.empty()) outOfRange += ", ";
-        outOfRange += stored.layer + " skala";
-    }
-    MergeRow(stored, fromCatalogue);
-}
-
-void VELM_MATPOV::MergeRow(const AA_LAYERPOV& stored, std::size_t fromCatalogue) {
-    // Only the catalogue's rows are overlaid: the drawing's own rows (a
-    // sub-group heading of one name under two groups, or every row when
-    // there is no catalogue) all stay, in their order.
-    if (AA_LAYERPOV* row = FindLayer(rows, stored.layer, fromCatalogue))
-        *row = stored;
-    else
-        rows.push_back(stored);
+    if (NumberInRange(stored.scale)) return;
+    const AA_LAYERPOV* known = FindLayer(rows, stored.layer, fromCatalogue);
+    stored.scale = known && NumberInRange(known->scale) ? known->scale : 1.0;
+    if (!outOfRange.empty()) outOfRange += ", ";
+    outOfRange += stored.layer + " skala";
 }
 
 FilingStatus VELM_MATPOV::fileOutDwg(SettingsDwgWriter& w) const {

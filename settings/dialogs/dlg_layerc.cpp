@@ -117,6 +117,8 @@ int ddlcolor() {
         CDlgLayerc dialog;
         dialog.SetCatalogue(table);
         dialog.DoModal();
+        // An edit that was not saved is a failed call, not a quiet one.
+        if (dialog.m_writeFailed) return RTERROR;
     }
     zcedRetVoid();
     return RTNORM;
@@ -442,7 +444,7 @@ void CDlgLayerc::OnLayersToFile() {
 }
 
 void CDlgLayerc::OnOK() {
-    m_catalogue.WriteLayerDefFile(m_fileName);
+    m_writeFailed = !m_catalogue.WriteLayerDefFile(m_fileName);
     EndDialog(IDOK);
 }
 

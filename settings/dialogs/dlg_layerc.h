@@ -59,6 +59,8 @@ public:
     void DoDataExchange(CDataExchange* dx) override;
 
     std::string m_fileName = "LAYERC.DEF";
+    // OK's write of the catalogue failed or was refused (said where it was).
+    bool m_writeFailed = false;
     enum Column { kKey, kLayer, kColour, kSpare, kLinetype, kWeight, kCount };
     int m_columns[7] = {0, 1, 2, 3, 3, 4, 5};
     std::string m_layerName;
@@ -92,5 +94,6 @@ private:
 };
 
 // The LISP function "c:ddlcolor": the dialog on the catalogue read from
-// "LAYERC.DEF"; nothing is shown when the catalogue has no rows. RTNORM.
+// "LAYERC.DEF"; nothing is shown when the catalogue has no rows. RTNORM,
+// or RTERROR when OK could not write the catalogue: the call failed.
 int ddlcolor();

@@ -9,7 +9,9 @@ with --save and once by the script's own _SAVE. Each save fails aloud with
 the writer's message naming the file, the run ends with status 1, as a
 failed command does, and its transcript's last line, the folder holds no temporary
 file, and the drawing is byte for byte what it was. A run whose transcript
-goes into a file that reaches the limit goes on to its end as well.
+goes into a file that reaches the limit goes on to its end as well. A
+wall type's edit and the layer catalogue's, under a limit below the size
+of the user's files, fail the same way and leave the files as they were.
 """
 import os
 import resource
@@ -21,16 +23,16 @@ import sys
 LIMIT = 4096
 
 
-def as_a_shell_does():
+def as_a_shell_does(limit=LIMIT):
     signal.signal(signal.SIGXFSZ, signal.SIG_DFL)
-    resource.setrlimit(resource.RLIMIT_FSIZE, (LIMIT, LIMIT))
+    resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))
 
 
-def run(host, source, work, args, stdout=subprocess.PIPE):
+def run(host, source, work, args, stdout=subprocess.PIPE, limit=LIMIT):
     env = dict(os.environ, XDG_DATA_HOME=os.path.join(work, "data"),
                XDG_CONFIG_HOME=os.path.join(work, "config"))
     return subprocess.run([host] + args, cwd=source, env=env, stdin=subprocess.DEVNULL, stdout=stdout,
-                          stderr=subprocess.PIPE, text=True, preexec_fn=as_a_shell_does)
+                          stderr=subprocess.PIPE, text=True, preexec_fn=lambda: as_a_shell_does(limit))
 
 
 def write(path, text):
@@ -79,6 +81,25 @@ def main():
             problems.append(f"{name}: files left beside the drawing: {left}")
         if read(drawing) != before:
             problems.append(f"{name}: the drawing is not what it was")
+
+    # The user's own files under a limit below their size: a wall type's
+    # edit (its backup is written first) and the layer catalogue's fail
+    # aloud, naming the file, and leave it as it was.
+    user = os.path.join(work, "data", "velmor")
+    edits = [("CEGLA.mxk", "CEGLA.mxt", "!dialog 153 edit 1091 \"9\" ok\n"
+              "!dialog 129 select 1021 \"Ściana z cegły pełnej\" click 1003 ok\nVELMDEFMXT\n"),
+             ("LAYERC.DEF", "LAYERC.DEF", "!dialog 133 select 1001 2 click 1238 ok\n(c:ddlcolor)\n")]
+    for named, kept, script in edits:
+        write(os.path.join(work, "user.scr"), script)
+        was = read(os.path.join(user, kept))
+        r = run(host, source, work, ["--script", os.path.join(work, "user.scr")], limit=256)
+        said = r.stdout + r.stderr
+        if r.returncode != 1:
+            problems.append(f"{kept}: exit {r.returncode}, not 1\n{said[-1500:]}")
+        if f"nie można zapisać {os.path.join(user, named)}: plik przekracza dozwolony rozmiar" not in said:
+            problems.append(f"{kept}: the failed write is not said with the file\n{said[-1500:]}")
+        if read(os.path.join(user, kept)) != was:
+            problems.append(f"{kept}: the file is not what it was")
 
     # The transcript into a file that reaches the limit: the run goes on.
     with open(os.path.join(work, "transcript.txt"), "w") as out:

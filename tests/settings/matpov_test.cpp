@@ -10,6 +10,7 @@
 #include "core/layer_catalogue.h"
 #include "host/ads/transcript.h"
 #include "host/util/findfile.h"
+#include "host/win/files.h"
 #include "host/win/registry.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
@@ -258,16 +259,12 @@ TEST_F(MatPovTest, a_damaged_render_table_is_named_with_its_line_and_read_as_non
     const std::filesystem::path shipped = std::filesystem::path(VELM_SOURCE_DIR) / "support" / "LAYERPOV.DEF";
     EXPECT_FALSE(LayerPovFault(host::readTextFile(shipped.string()).value().lines, 1));
 
-    // What the rows alone cannot show: a line doubled, a heading lost, a
-    // stray byte.
+    // What the rows alone cannot show: a layer doubled, a stray byte.
     const struct {
         std::string text;
         std::size_t line;
         const char* what;
     } moved[] = {{"**A,\n***M,\nX,T,1,0\nY,T,1,0\nx,T,1,0\n", 5, "warstwa x powtórzona (wiersz 3)"},
-                 {"**A,\n***M,\n***M,\nX,T,1,0\n", 3, "grupa powtórzona (wiersz 2)"},
-                 {"***M,\nX,T,1,0\n", 1, "podgrupa przed pierwszą grupą"},
-                 {"X,T,1,0\n**A,\n", 1, "warstwa przed pierwszą grupą"},
                  {"**Ściany zewnętrzne,\nX,T_Stone\xff,1,0\n", 2, "kodowania"}};
     for (const auto& m : moved) {
         std::optional<SupportFault> fault = LayerPovFileFault(host::decodeText(m.text));
@@ -328,4 +325,83 @@ TEST_F(MatPovTest, scales_out_of_range_take_the_catalogue_ones_and_are_named_onc
         EXPECT_NE(said.find("WALLS_EXT skala, NEWLAYER skala"), std::string::npos) << said;
         EXPECT_EQ(said.find("poza zakresem"), said.rfind("poza zakresem")) << said;
     }
+}
+
+// A doubled layer key, or a layer above the first heading, made the whole
+// file read as none: a new drawing got no material at all. Every line is
+// a row in file order; a key again is named and the first row of it used.
+TEST_F(MatPovTest, every_good_row_is_read_in_file_order_and_a_doubled_key_is_named) {
+    dir.write("LAYERPOV.DEF",
+              "3DTOP,Red,1,0\n***M,\nSUB,Red,1,0\n**Ściany,\n3DWALLS,T_Stone,1,2\n**Ściany,\n"
+              "3dwalls,T_Wood,2,1\n3DROOF,T_Tile,0.5,1\n");
+    const std::size_t said = host::transcript().text().size();
+    AAR_LAYERPOV t;
+    ASSERT_TRUE(ReadLayerPovFile(dir.path("LAYERPOV.DEF"), t));
+    EXPECT_EQ(t, (AAR_LAYERPOV{Row("", "3DTOP", "Red", 1, 0), Row("", "***M", "", 0, 0),
+                               Row("%M", "SUB", "Red", 1, 0), Row("", "**Ściany", "", 0, 0),
+                               Row("Ściany", "3DWALLS", "T_Stone", 1, 2), Row("", "**Ściany", "", 0, 2),
+                               Row("Ściany", "3DROOF", "T_Tile", 0.5, 1)}));
+    const std::string text = host::transcript().text().substr(said);
+    EXPECT_NE(text.find(dir.path("LAYERPOV.DEF") + ":7: warstwa 3dwalls powtórzona (wiersz 5)"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find(":1:"), std::string::npos) << text;
+    // The file is not written over with the doubled row lost.
+    EXPECT_TRUE(LayerPovFileFault(host::readTextFile(dir.path("LAYERPOV.DEF")).value()));
+}
+
+// A layer added in the dialog and exported before it had a material was
+// written so, and every later read refused the file.
+TEST_F(MatPovTest, a_layer_without_a_material_reads_back_as_written) {
+    const AAR_LAYERPOV table{Row("", "**Muri", "", 0, 0), Row("Muri", "WALLS", "T_Brick", 1, 2),
+                             Row("Muri", "NEWB", "", 0, 0), Row("Muri", "NEWC", "", 1.5, 1)};
+    const std::vector<std::string> lines = FormatLayerPovLines(table);
+    EXPECT_EQ(lines[2], "NEWB,,0.000000,0");
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    dir.write("LAYERPOV.DEF", text);
+    AAR_LAYERPOV back;
+    ASSERT_TRUE(ReadLayerPovFile(dir.path("LAYERPOV.DEF"), back));
+    EXPECT_EQ(back, table);
+    EXPECT_FALSE(LayerPovFileFault(host::readTextFile(dir.path("LAYERPOV.DEF")).value()));
+    // A material still needs its name.
+    EXPECT_TRUE(LayerPovFault({"NEWB,"}, 1));
+    EXPECT_TRUE(LayerPovFault({"T_Brick,,1,0"}, 0));
+}
+
+// The drawing's table over a smaller user table: the sub-group heading of
+// one name under several groups was matched by its text, so all of the
+// drawing's went onto the catalogue's one, and rows the catalogue lacked
+// went last, under whatever group came last.
+TEST_F(MatPovTest, a_drawing_keeps_its_rows_over_a_smaller_catalogue) {
+    const fs::path shipped = fs::path(VELM_SOURCE_DIR) / "support" / "LAYERPOV.DEF";
+    AAR_LAYERPOV whole;
+    ASSERT_TRUE(ReadLayerPovFile(shipped.string(), whole));
+    const std::vector<std::string> lines = host::readTextFile(shipped.string()).value().lines;
+    for (const std::size_t kept : {std::size_t{0}, std::size_t{21}, lines.size()}) {
+        std::string text;
+        for (std::size_t i = 0; i < kept; ++i) text += lines[i] + "\n";
+        dir.write("LAYERPOV.DEF", text);
+        host::forgetFilesAsRead();
+        AAR_LAYERPOV catalogue;
+        ASSERT_TRUE(ReadLayerPovFile(dir.path("LAYERPOV.DEF"), catalogue));
+        VELM_MATPOV merged;
+        std::string outOfRange;
+        merged.MergeStoredRows(catalogue, whole, outOfRange);
+        EXPECT_EQ(merged.rows, whole) << kept << " lines";
+    }
+    // A row the catalogue lacks joins the end of its group.
+    VELM_MATPOV merged;
+    std::string outOfRange;
+    merged.MergeStoredRows(
+        ParseLayerPovLines(kCatalogue),
+        {Row("", "**Muri", "", 0, 0), Row("Muri", "WALLS_NEW", "T_Wood", 1, 1), Row("", "**Tetti", "", 0, 0),
+         Row("", "***Lucernari", "", 0, 0), Row("Tetti%Lucernari", "SKY", "T_Glass", 1, 1),
+         Row("", "**Nuovo", "", 0, 0), Row("Nuovo", "N1", "T_Glass", 1, 1)},
+        outOfRange);
+    std::vector<std::string> layers;
+    for (const AA_LAYERPOV& row : merged.rows) layers.push_back(row.layer);
+    EXPECT_EQ(layers,
+              (std::vector<std::string>{"**Muri", "WALLS", "WALLS_NEW", "***Esterni", "WALLS_EXT", "**Tetti",
+                                        "ROOF", "ROOF_B", "***Lucernari", "SKY", "**Nuovo", "N1"}));
 }

@@ -152,6 +152,44 @@ TEST(SharedSupportFile, rows_are_keyed_as_the_tables_reader_keys_them) {
               std::nullopt);
 }
 
+// One sub-group name heads a sub-group in several groups: a row added to
+// the first group's "***Rzut," landed in the next group's once another
+// program took the first group out.
+TEST(SharedSupportFile, a_row_added_to_a_sub_group_whose_group_was_removed_is_refused) {
+    const KeyedRows keyed{&LayerDefRowKey};
+    const std::vector<std::string> base{"**Ściany,", "***Rzut,", "A,A,1", "**Schody,", "***Rzut,", "S,S,1"};
+    const std::vector<std::string> mine{"**Ściany,", "***Rzut,", "A,A,1", "B,B,2",
+                                        "**Schody,", "***Rzut,", "S,S,1"};
+    EXPECT_EQ(MergeRowChanges(base, mine, {"**Schody,", "***Rzut,", "S,S,1"}, keyed), std::nullopt);
+    // The group still there takes it, whatever the other program did before it.
+    EXPECT_EQ(MergeRowChanges(base, mine,
+                              {"**Nowa,", "***Rzut,", "N,N,1", "**Ściany,", "***Rzut,", "A,A,1", "**Schody,",
+                               "***Rzut,", "S,S,1"},
+                              keyed),
+              (std::vector<std::string>{"**Nowa,", "***Rzut,", "N,N,1", "**Ściany,", "***Rzut,", "A,A,1",
+                                        "B,B,2", "**Schody,", "***Rzut,", "S,S,1"}));
+
+    // The writer refuses, names the file and leaves it as the other left it.
+    TestDir dir;
+    host::setSupportPathProvider([&] { return std::vector<std::string>{dir.path()}; });
+    dir.write("LAYERPOV.DEF",
+              "**Ściany,\n***Model 3D,\nA,T,1.000000,0\n**Schody,\n***Model 3D,\nS,T,1.000000,0\n");
+    AAR_LAYERPOV table;
+    ASSERT_TRUE(ReadLayerPovDef(table));
+    const std::string theirs = "**Schody,\n***Model 3D,\nS,T,1.000000,0\n";
+    dir.write("LAYERPOV.DEF", theirs);
+    table.insert(table.begin() + 3, AA_LAYERPOV{"Ściany%Model 3D", "B", "T", 1.0, 0});
+    const std::size_t said = host::transcript().text().size();
+    EXPECT_FALSE(WriteLayerPovDef(table));
+    EXPECT_EQ(dir.read("LAYERPOV.DEF"), theirs);
+    EXPECT_NE(
+        host::transcript().text().find(dir.path("LAYERPOV.DEF") + ": plik zmienił się od odczytu", said),
+        std::string::npos)
+        << host::transcript().text();
+    host::setSupportPathProvider(nullptr);
+    host::forgetFilesAsRead();
+}
+
 class SharedRenderTable : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -92,10 +92,17 @@ void ReportChangedByOther(const std::string& path, const char* verb) {
 // The file "<name>.mxt" copied to "<name>.mxk", an older backup of any
 // letter case replaced: the file itself stays where it is throughout, for
 // another program reading it meanwhile.
+// A backup that cannot be written (a full or size-limited folder) is named
+// with the writer's reason and fails the command: the type is not saved.
 bool CopyToBackup(const std::string& folder, const std::string& path) {
     const std::string name = host::splitPath(path).fname, backup = folder + name + ".mxk";
     if (const std::string older = WallTypeFilePath(name, "mxk"); older != backup) DeleteFileW(older.c_str());
-    return CopyFileW(path.c_str(), backup.c_str(), FALSE) != FALSE;
+    std::string bytes, error;
+    if (host::readWholeFile(path, bytes, &error) && host::writeFileAtomically(backup, bytes, &error))
+        return true;
+    zcutPrintf("\n%s; zmiany nie zostały zapisane.", error.c_str());
+    host::noteFailed();
+    return false;
 }
 
 // One type written to its file, its old file copied to the backup first. A
@@ -142,7 +149,11 @@ bool RemoveWallTypeFile(const std::string& folder, const LoadedWallTypeFile& loa
         ReportChangedByOther(path, "usunąć");
         return false;
     }
-    return CopyToBackup(folder, path) && DeleteFileW(path.c_str()) != FALSE;
+    if (!CopyToBackup(folder, path)) return false;
+    if (DeleteFileW(path.c_str()) != FALSE) return true;
+    zcutPrintf("\nnie można usunąć %s: %s", path.c_str(), host::fileErrorReason(errno).c_str());
+    host::noteFailed();
+    return false;
 }
 
 // Reads "<file name>.mxt" into the type, from the disk: a save compares
@@ -383,5 +394,8 @@ bool SaveWallTypes(const CListMuri& list) {
             all = false;
         }
     }
+    // A type not saved is a failed command, whatever the reason (each one
+    // was named where it failed).
+    if (!all) host::noteFailed();
     return all;
 }

@@ -7,6 +7,7 @@
 #include "host/ui/hostdialogs.h"
 #include "host/util/adscodes.h"
 #include "host/util/findfile.h"
+#include "host/win/files.h"
 #include "settings/dialogs/dlg_linepickers.h"
 #include "tests/core/dialogs/dialog_fixture.h"
 #include "tests/host/win_testdir.h"
@@ -217,4 +218,23 @@ TEST_F(ModuleDialogTest, ddlcolor_ok_on_a_catalogue_with_cr_line_ends_keeps_the_
     host::setSupportFolders({});
     EXPECT_EQ(rows, 3);
     EXPECT_EQ(dir.read("LAYERC.DEF"), bytes);
+}
+
+// A refused or failed write of the catalogue ended the call as a success.
+TEST_F(ModuleDialogTest, ddlcolor_fails_when_its_write_is_refused) {
+    TestDir dir;
+    dir.write("LAYERC.DEF", "**Ściany,\n2DWALLS,MURI,1\n3DWALLS,3DWALLS,254\n");
+    host::setSupportFolders({dir.path()});
+    // Another program changes the row this one removes.
+    const std::string theirs = "**Ściany,\n2DWALLS,MURI,5\n3DWALLS,3DWALLS,254\n";
+    zcui::InstallDialogDriver(IDD_LAYERC, [&](zcui::DialogUser& u) {
+        u.Select(1001, 1);
+        u.Click(1238);
+        dir.write("LAYERC.DEF", theirs);
+        u.Ok();
+    });
+    EXPECT_EQ(ddlcolor(), RTERROR);
+    host::setSupportFolders({});
+    host::forgetFilesAsRead();
+    EXPECT_EQ(dir.read("LAYERC.DEF"), theirs);
 }

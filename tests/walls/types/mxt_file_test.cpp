@@ -2,6 +2,11 @@
 // files, loading a folder, backing up and saving.
 #include "walls/types/mxt_file.h"
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <filesystem>
 
 #include "host/ads/transcript.h"
@@ -328,4 +333,32 @@ TEST_F(WallTypesTest, a_type_that_cannot_be_written_is_reported) {
     EXPECT_FALSE(SaveWallTypes(list));
     EXPECT_EQ(messageBoxes(), (std::vector<std::string>{"Błąd w pliku: brak/folderu"}));
     EXPECT_EQ(data.read("A.mxt"), "A\nA\n1\n0\n2DWALLS\n");
+}
+
+// A full or size-limited data folder lost the edit with no word but the
+// box "Błąd w pliku: A", which reads as a damaged file.
+TEST_F(WallTypesTest, a_type_the_folder_cannot_take_is_named_with_the_writers_reason) {
+    const std::string a = "A\nA\n1\n0\n2DWALLS\n";
+    data.write("A.mxt", a);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // A file-size limit below the file stands for a full disk.
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{8, 8};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        CListMuri list;
+        const std::size_t said = transcript().size();
+        if (!LoadWallTypes(list) || list.empty()) ::_exit(2);
+        list.front().color = 5;
+        const bool saved = SaveWallTypes(list);
+        const std::string text = transcript().substr(said);
+        const bool named = text.find("nie można zapisać " + data.path("A.mxk") + ": ") != std::string::npos &&
+                           text.find("zmiany nie zostały zapisane.") != std::string::npos;
+        ::_exit(!saved && named ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(data.read("A.mxt"), a);
 }
