@@ -23,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/geometry/geom_basic.h"
@@ -247,8 +248,10 @@ public:
     void add(const ObjVar* var);
 
 private:
-    std::vector<const ObjVar*> bySlot_;                        // numbers 0 .. size - 1
-    std::vector<std::pair<std::int32_t, const ObjVar*>> far_;  // the rest, in declaration order
+    std::vector<const ObjVar*> bySlot_;  // numbers 0 .. size - 1
+    // The rest, each number's first: hashed, as a definition may number
+    // all its variables far apart.
+    std::unordered_map<std::int32_t, const ObjVar*> far_;
 };
 // FindObjVar on the context's variables, through the index of them a
 // running DRAW section keeps: its statements name variables by the hundred.
