@@ -203,8 +203,8 @@ bool IsSizeParameter(const ObjContext& context, int number);
 void ComputeRatioVars(ObjContext& context);
 
 // 1 loaded; 0 not found, not readable, or the context already holds a
-// text; -1 an include file could not be opened (the text read so far stays
-// attached).
+// text; -1 refused by a bound (said), or an include file could not be
+// opened (the text read so far stays attached).
 int LoadObjFile(ObjContext& context, const std::string& name);
 
 // The variable of that number: replaced in place (order kept) or appended.

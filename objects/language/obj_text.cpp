@@ -281,7 +281,9 @@ int ReadObjText(const std::string& name, std::unique_ptr<ObjText>& slot) {
     std::string unreadable;
     std::optional<host::TextFile> file = ReadDefinitionFile(path, bare, unreadable);
     if (!file) {
-        if (!unreadable.empty()) zcutPrintf("\n%s", unreadable.c_str());
+        // Refused for its size: found, and said so, not "not found".
+        if (unreadable.empty()) return -1;
+        zcutPrintf("\n%s", unreadable.c_str());
         return 0;
     }
     slot = std::make_unique<ObjText>();

@@ -379,7 +379,7 @@ TEST_F(ObjLanguage, a_definition_file_is_bounded_in_bytes_and_a_long_line_cut_in
     // definition, the file and the bound; so is an include.
     write("WIELKI.txt", "VAR\n;" + std::string(kMaxDefinitionBytes, 'x') + "\nEND_VAR\n");
     load("WIELKI", &loaded);
-    EXPECT_EQ(loaded, 0);
+    EXPECT_EQ(loaded, -1);
     EXPECT_EQ(lastMessage(), "Definicja WIELKI: plik " + path("WIELKI.txt") +
                                  " ma więcej niż 4194304 bajtów: nie została wczytana.");
     std::filesystem::rename(path("WIELKI.txt"), path("WIELKI.inc"));
