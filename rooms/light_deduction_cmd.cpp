@@ -89,7 +89,7 @@ void WriteDeductions(const ads_name object, std::optional<double> top, std::opti
         }
     });
     ReadParaSpecFromObject(c, object);
-    const bool evaluated = EvaluateComputedVars(c.vars, DrawingUnitFactor()) == 1;
+    const bool evaluated = EvaluateComputedVars(c, DrawingUnitFactor()) == 1;
     double lighting = 0.0, fromTop = 0.0, fromFloor = 0.0;
     std::string unused;
     GetObjVar(11015, lighting, unused, c.vars);

@@ -105,6 +105,8 @@ struct State {
     // RTERROR (their update of the drawing after it failed).
     bool tellingEnd = false;
     bool failedAtEnd = false;
+    // Steps as each outermost command starts and ends (commandRound).
+    unsigned long long round = 0;
 };
 
 State& state() {
@@ -385,7 +387,12 @@ void resetCommandProcessor() {
     s.ranOut = false;
     s.leftOpen.clear();
     s.lastCommand.clear();
+    ++s.round;
     setCmdNames();
+}
+
+unsigned long long commandRound() {
+    return state().round;
 }
 
 const std::string& lastCommandLine() {
@@ -474,7 +481,10 @@ int runResolved(const Resolved& r) {
     const bool dbOfDoc = db && doc && doc->database() == db;
     if (db) db->beginUndoGroup();
     const std::size_t depth = s.running.size();
-    if (depth == 0) host::startCommandKeptFileValues();
+    if (depth == 0) {
+        host::startCommandKeptFileValues();
+        ++s.round;
+    }
     s.running.push_back({r.name, false, false, r.module != nullptr});
     setCmdNames();
     // A copy: reactors and the handler may start nested commands, which
@@ -514,6 +524,7 @@ int runResolved(const Resolved& r) {
     // while the files stay as they were; only what came from files too
     // young to vouch for is read afresh. Which files it read is forgotten.
     if (s.running.empty()) {
+        ++s.round;
         host::forgetCommandKeptFileValues();
         host::forgetFilesAsRead();
         for (const std::string& note : host::takeNotesForCommandLine()) zcutPrintf("\n%s", note.c_str());

@@ -105,6 +105,9 @@ bool readingCommandArguments();
 
 bool commandActive();
 std::string currentCommandName();
+// Changes as each outermost command starts and as it ends (and on a
+// reset): what is counted per command is counted afresh when it changes.
+unsigned long long commandRound();
 
 // Queues a command string for the document: the host's side of
 // sendStringToExecute, which module code calls instead.

@@ -152,6 +152,18 @@ int ArrayFails(int code, ObjVarList& perCopy, ObjContext& context) {
     return code;
 }
 
+// The per-copy variables given their values for copy `k`, the work of
+// evaluating them and the object's variables again counted as statements
+// (as many as a copy of the variables' texts would take): false when that
+// failed or took the run past its bound.
+bool ApplyCopyVars(ObjVarList& perCopy, int k, ObjContext& context) {
+    if (perCopy.empty()) return true;
+    std::uint64_t work = 0;
+    const bool applied = ApplyArrayVarN(perCopy, k, context, &work) != 0;
+    // Counted even when it failed: a refusal by a bound is kept with it.
+    return draw::Tally(context, work, 0) && applied;
+}
+
 }  // namespace
 
 int ParseArrayVarNBlock(ObjContext& context, ObjVarList& perCopy) {
@@ -208,8 +220,8 @@ int RunArrayBlock(const Point3& offset, const Point3& centre, double angle, int 
 
     for (int k = 0; k < n; ++k) {
         if (!draw::Tally(context, 1, 0)) return ArrayFails(-1, perCopy, context);
-        // A failed evaluation has printed its message and released the list.
-        if (!perCopy.empty() && !ApplyArrayVarN(perCopy, k, context)) return -2;
+        // A failed evaluation has printed its message.
+        if (!ApplyCopyVars(perCopy, k, context)) return -2;
         BlockPlace at{offset, centre, angle, k, V, C, A, false, k * A};
         text.cursor = body;
         for (;;) {
@@ -228,7 +240,7 @@ int RunArrayBlock(const Point3& offset, const Point3& centre, double angle, int 
                 const Point3 origin = at.map({0.0, 0.0, 0.0});
                 if (RunArrayBlock(origin, C, k * A, groups, context, catalogue) < 0)
                     return ArrayFails(-2, perCopy, context);
-                if (!perCopy.empty() && !ApplyArrayVarN(perCopy, k, context)) return -2;
+                if (!ApplyCopyVars(perCopy, k, context)) return -2;
                 continue;
             }
             if (draw::IsKeyword(*line, "3DFACE"))
@@ -247,7 +259,11 @@ int RunArrayBlock(const Point3& offset, const Point3& centre, double angle, int 
             if (statement) PassLine(text);
         }
     }
-    if (!perCopy.empty()) EndArrayVarN(perCopy, context);
+    if (!perCopy.empty()) {
+        std::uint64_t work = 0;
+        EndArrayVarN(perCopy, context, &work);
+        if (!draw::Tally(context, work, 0)) return -1;
+    }
     text.cursor = body;
     if (!SkipArrayBody(text)) {
         zcutPrintf("\n%s: ARRAY", draw::kBadCodeMessage);

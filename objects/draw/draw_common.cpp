@@ -8,6 +8,8 @@
 #include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
+#include "host/ed/cmdproc.h"
+#include "host/ed/docman.h"
 #include "host/util/nocase.h"
 #include "objects/language/obj_args.h"
 #include "objects/language/obj_limits.h"
@@ -82,10 +84,44 @@ int MakeEntity(std::string_view type, std::vector<ZcDbDxfItem> groups) {
 namespace {
 
 bool Refuse(ObjContext& context, const std::string& what) {
-    if (!context.drawRefused)
+    if (!context.drawRefused) {
         zcutPrintf("\nDefinicja %s: %s: obiekt nie został narysowany.", context.objectName.c_str(),
                    what.c_str());
+        host::noteFailed();
+    }
     context.drawRefused = true;
+    return false;
+}
+
+// What the object runs of the running command have made and run, against
+// kMaxCommandElements and kMaxCommandStatements; counted afresh for each
+// command.
+struct CommandRuns {
+    unsigned long long round = 0;
+    std::uint64_t made = 0, statements = 0;
+    bool refused = false;
+};
+
+CommandRuns& ThisCommand() {
+    thread_local CommandRuns counted;
+    if (counted.round != host::commandRound()) counted = CommandRuns{host::commandRound(), 0, 0, false};
+    return counted;
+}
+
+// The command's objects together passed a bound: this run and every later
+// one of the command are refused, and what the command did is taken back
+// once it has ended, so the drawing stays as it was.
+bool RefuseCommand(ObjContext& context, const std::string& what) {
+    CommandRuns& command = ThisCommand();
+    context.drawRefused = true;
+    if (command.refused) return false;
+    command.refused = true;
+    const std::string name = host::commandActive() ? host::currentCommandName() : std::string("?");
+    zcutPrintf("\nPolecenie %s: %s: polecenie zostało cofnięte.", name.c_str(), what.c_str());
+    host::noteFailed();
+    if (host::commandActive())
+        if (ZcApDocument* doc = zcDocManagerPtr()->curDocument())
+            zcDocManagerPtr()->sendStringToExecute(doc, "_U\n", true, false, false);
     return false;
 }
 
@@ -101,7 +137,21 @@ bool Tally(ObjContext& context, std::uint64_t statements, std::uint64_t elements
     if (context.drawElements > kMaxDrawElements)
         return Refuse(context,
                       "rysunek tworzy więcej niż " + std::to_string(kMaxDrawElements) + " elementów");
+    const CommandRuns& command = ThisCommand();
+    if (command.refused) return RefuseCommand(context, "");
+    if (command.made + context.drawElements > kMaxCommandElements)
+        return RefuseCommand(
+            context, "obiekty tworzą razem więcej niż " + std::to_string(kMaxCommandElements) + " elementów");
+    if (command.statements + context.drawStatements > kMaxCommandStatements)
+        return RefuseCommand(context, "obiekty wykonują razem więcej niż " +
+                                          std::to_string(kMaxCommandStatements) + " instrukcji");
     return true;
+}
+
+void CountRun(const ObjContext& context, bool made) {
+    CommandRuns& command = ThisCommand();
+    command.statements += context.drawStatements;
+    if (made) command.made += context.drawElements;
 }
 
 bool TallyArray(ObjContext& context, int copies) {

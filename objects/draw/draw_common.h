@@ -58,7 +58,15 @@ inline void ToAds(const Point3& p, ads_point out) {
 // about to be made by the running DRAW section; false once that takes the
 // run past a bound of obj_limits.h: the message naming the definition and
 // the bound is printed (once) and the section ends with nothing drawn.
+// The statements and entities of all the runs of one command count
+// together against kMaxCommandStatements and kMaxCommandElements: past one
+// the message names the command and the bound, every later run of the
+// command is refused too, the command fails and is taken back (undone)
+// once it has ended.
 bool Tally(ObjContext& context, std::uint64_t statements, std::uint64_t elements);
+// A run ended: its statements are the command's from now on, and its
+// entities when it `made` them (it was not refused).
+void CountRun(const ObjContext& context, bool made);
 // The copies of one ARRAY, against kMaxArrayCopies, as Tally.
 bool TallyArray(ObjContext& context, int copies);
 

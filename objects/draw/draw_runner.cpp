@@ -197,6 +197,7 @@ int RunDrawBlock(ObjContext& context, const AAR_LAYERC& catalogue) {
             status = k->code;
         }
     }
+    draw::CountRun(context, !context.drawRefused);
     if (context.drawRefused) {
         // Dropped whole: a block of a part of what the definition asked for
         // may already be millions of entities.

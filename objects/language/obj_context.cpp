@@ -183,10 +183,8 @@ const ObjVar* FindObjVar(int number, const ObjVarList& list) {
 
 ObjVarIndex::ObjVarIndex(const ObjVarList& list) {
     // Most numbers are small: one slot each, the first declared of a
-    // repeated number kept, as the walk of the list finds it. The few far
-    // beyond (the predefined ones, 10000 and up) are kept aside in
-    // declaration order and walked without a look at the variables
-    // themselves.
+    // repeated number kept, as the walk of the list finds it. Those far
+    // beyond (the predefined ones, 10000 and up) are kept aside by number.
     const std::size_t limit = 2 * list.size() + 256;
     std::size_t slots = 0, far = 0;
     for (const auto& v : list)
@@ -201,7 +199,7 @@ ObjVarIndex::ObjVarIndex(const ObjVarList& list) {
         if (n >= 0 && static_cast<std::size_t>(n) < slots) {
             if (!bySlot_[static_cast<std::size_t>(n)]) bySlot_[static_cast<std::size_t>(n)] = v.get();
         } else {
-            far_.emplace_back(n, v.get());
+            far_.emplace(n, v.get());  // the first of a number stays
         }
     }
 }
@@ -213,16 +211,15 @@ void ObjVarIndex::add(const ObjVar* var) {
     if (n >= 0 && static_cast<std::size_t>(n) < bySlot_.size()) {
         if (!bySlot_[static_cast<std::size_t>(n)]) bySlot_[static_cast<std::size_t>(n)] = var;
     } else {
-        far_.emplace_back(n, var);
+        far_.emplace(n, var);
     }
 }
 
 const ObjVar* ObjVarIndex::find(int number) const {
     if (number >= 0 && static_cast<std::size_t>(number) < bySlot_.size())
         return bySlot_[static_cast<std::size_t>(number)];
-    for (const auto& [n, var] : far_)
-        if (n == number) return var;
-    return nullptr;
+    const auto it = far_.find(number);
+    return it == far_.end() ? nullptr : it->second;
 }
 
 const ObjVar* FindContextVar(int number, const ObjContext& context) {

@@ -23,6 +23,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "core/geometry/geom_basic.h"
@@ -202,8 +203,8 @@ bool IsSizeParameter(const ObjContext& context, int number);
 void ComputeRatioVars(ObjContext& context);
 
 // 1 loaded; 0 not found, not readable, or the context already holds a
-// text; -1 an include file could not be opened (the text read so far stays
-// attached).
+// text; -1 refused by a bound (said), or an include file could not be
+// opened (the text read so far stays attached).
 int LoadObjFile(ObjContext& context, const std::string& name);
 
 // The variable of that number: replaced in place (order kept) or appended.
@@ -247,8 +248,10 @@ public:
     void add(const ObjVar* var);
 
 private:
-    std::vector<const ObjVar*> bySlot_;                        // numbers 0 .. size - 1
-    std::vector<std::pair<std::int32_t, const ObjVar*>> far_;  // the rest, in declaration order
+    std::vector<const ObjVar*> bySlot_;  // numbers 0 .. size - 1
+    // The rest, each number's first: hashed, as a definition may number
+    // all its variables far apart.
+    std::unordered_map<std::int32_t, const ObjVar*> far_;
 };
 // FindObjVar on the context's variables, through the index of them a
 // running DRAW section keeps: its statements name variables by the hundred.

@@ -16,8 +16,10 @@
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/units.h"
+#include "host/ed/cmdproc.h"
 #include "host/win/textutil.h"
 #include "objects/language/obj_args.h"
+#include "objects/language/obj_limits.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 
@@ -215,7 +217,10 @@ std::optional<std::string> ReadTextArgument(ExprState& s, int decimals) {
         const ObjVar* v = ReadVarOperand(s, ok);
         if (!ok) return std::nullopt;
         if (!v) return std::string();
-        if (v->type == u'S') return v->text;
+        if (v->type == u'S') {
+            s.textBytes += v->text.size();
+            return v->text;
+        }
         return FormatDecimals(v->value, decimals);
     }
     return std::nullopt;
@@ -267,6 +272,7 @@ void TextValueFunction(ExprState& s, std::string& textResult) {
         return;
     }
     ConsumeClosing(s);
+    s.textBytes += text->size();
     textResult = *text;
 }
 
@@ -317,6 +323,7 @@ double CompareValues(char32_t op, ExprState& s) {
     while (!AtEnd(s) && s.text[s.pos] != ')') ++s.pos;
     int order = 0;
     if (operands[0]->type == u'S') {
+        s.textBytes += operands[0]->text.size() + operands[1]->text.size();
         order = host::icompare(operands[0]->text, operands[1]->text);
     } else {
         const double a = operands[0]->value, b = operands[1]->value;
@@ -373,10 +380,12 @@ double ParseExpression(int mode, ExprState& s, std::string& textResult) {
             bool ok = false;
             const ObjVar* v = ReadVarOperand(s, ok);
             if (!ok) return Fail(s, kInvalidNumber), acc;
-            if (v)
+            if (v) {
+                s.textBytes += v->text.size();
                 textResult = v->text;
-            else
+            } else {
                 textResult.clear();
+            }
             ApplyOperator(op, acc, v ? v->value : 0.0);
         } else if (c == '(') {
             if (afterOperand) return Fail(s, kMissingOperator), acc;
@@ -399,7 +408,14 @@ double ParseExpression(int mode, ExprState& s, std::string& textResult) {
             const double term = ParseExpression(2, s, termText);
             if (c == '+') {
                 acc += term;
+                s.textBytes += termText.size();
                 textResult += termText;
+                // A text joined to itself doubles: stopped before the next
+                // join, the caller naming the variable.
+                if (textResult.size() > kMaxComputedTextBytes) {
+                    s.textTooLong = true;
+                    return Fail(s, nullptr), acc;
+                }
             } else {
                 acc -= term;
             }
@@ -439,7 +455,8 @@ double ParseExpression(int mode, ExprState& s, std::string& textResult) {
 }
 
 int EvalExprText(bool numeric, double unitFactor, std::string_view expression, double& value,
-                 std::string& text, const ObjVarList& vars, int copyIndex, const ObjVarIndex* index) {
+                 std::string& text, const ObjVarList& vars, int copyIndex, const ObjVarIndex* index,
+                 std::uint64_t* textBytes) {
     // Expressions are short (a definition's line holds at most 258
     // characters): decoded on the stack, as each is evaluated afresh for
     // every run.
@@ -458,6 +475,10 @@ int EvalExprText(bool numeric, double unitFactor, std::string_view expression, d
     text.clear();
     const double result = ParseExpression(0, s, text);
     value = numeric ? result * unitFactor : result;
+    if (textBytes) *textBytes += s.textBytes;
+    // A text taken whole from a variable that holds more (one read from a
+    // drawing) is refused as a join past the bound is.
+    if (s.textTooLong || text.size() > kMaxComputedTextBytes) return kExprTextTooLong;
     return s.error ? -1 : 1;
 }
 
@@ -499,20 +520,71 @@ private:
     std::optional<ObjVarIndex> index_;
 };
 
+// The index of the list evaluated last, made again only when needed.
+const ObjVarIndex& KeptIndexOf(const ObjVarList& list) {
+    thread_local KeptIndex kept;
+    return kept.of(list);
+}
+
+// The start of a refusal by a bound: the definition, when known.
+std::string RefusedDefinition(const ExprRun* run) {
+    return run && !run->definition.empty() ? "Definicja " + run->definition
+                                           : std::string("Definicja obiektu");
+}
+
+// A bound of obj_limits.h refused the evaluation: said once, in the words
+// of the other bounds, and the command fails.
+void RefuseEvaluation(ExprRun* run, const std::string& what) {
+    if (run && run->refused) return;
+    zcutPrintf("\n%s: %s: obiekt nie został narysowany.", RefusedDefinition(run).c_str(), what.c_str());
+    if (run) run->refused = true;
+    host::noteFailed();
+}
+
+std::string TextTooLong(std::int32_t number) {
+    return "tekst zmiennej $" + std::to_string(number) + " ma więcej niż " +
+           std::to_string(kMaxComputedTextBytes) + " bajtów";
+}
+
+std::string RunTextTooLong() {
+    return "teksty zmiennych mają razem więcej niż " + std::to_string(kMaxRunTextBytes) + " bajtów";
+}
+
+std::uint64_t TextWork(std::uint64_t bytes) {
+    return (bytes + kTextBytesPerStatement - 1) / kTextBytesPerStatement;
+}
+
 }  // namespace
 
-int EvaluateComputedVars(ObjVarList& vars, double unitFactor, const std::vector<std::int32_t>& exclude) {
-    thread_local KeptIndex kept;
-    const ObjVarIndex& index = kept.of(vars);  // the loop changes values only
+int EvaluateComputedVars(ObjVarList& vars, double unitFactor, const std::vector<std::int32_t>& exclude,
+                         ExprRun* run) {
+    const ObjVarIndex& index = KeptIndexOf(vars);  // the loop changes values only
+    // The numbers left out looked up by halves: ARRAY_VARN may name as many
+    // as the list holds.
+    std::vector<std::int32_t> left(exclude);
+    std::sort(left.begin(), left.end());
     std::string text;
+    std::uint64_t textBytes = 0;
+    // Every variable walked is work, computed or not, so that a list of
+    // many fixed ones evaluated for every copy counts too.
+    if (run) run->work += vars.size();
+    int result = 1;
     for (auto& holder : vars) {
         ObjVar& v = *holder;
         if (v.kind == kVarComputed && (v.number == 20 || v.number >= 31) &&
-            std::find(exclude.begin(), exclude.end(), v.number) == exclude.end()) {
+            !std::binary_search(left.begin(), left.end(), v.number)) {
             double value = 0.0;
-            if (EvalExprText(v.numeric, unitFactor, v.description, value, text, vars, 0, &index) < 0) {
+            const int r =
+                EvalExprText(v.numeric, unitFactor, v.description, value, text, vars, 0, &index, &textBytes);
+            if (r == kExprTextTooLong) {
+                RefuseEvaluation(run, TextTooLong(v.number));
+                result = -1;
+                break;
+            }
+            if (r < 0) {
                 zcutPrintf("\n%s: %s", kBadCode, v.description.c_str());
-                return -1;
+                result = -1;
+                break;
             }
             v.value = value;
             v.text.swap(text);  // cleared by the next evaluation
@@ -520,34 +592,88 @@ int EvaluateComputedVars(ObjVarList& vars, double unitFactor, const std::vector<
             // look at its value.
             v.type = v.text.empty() ? u'R' : u'S';
         }
-        if (v.trace)
+        if (v.trace) {
+            textBytes += v.description.size() + v.text.size();
             zcutPrintf("\n-%d=%s = %f = %s", v.number, v.description.c_str(), v.value, v.text.c_str());
+        }
+        if (textBytes > kMaxRunTextBytes) {
+            RefuseEvaluation(run, RunTextTooLong());
+            result = -1;
+            break;
+        }
     }
-    return 1;
+    if (run) run->work += TextWork(textBytes);
+    return result;
 }
 
-int ApplyArrayVarN(ObjVarList& perCopy, int copyIndex, ObjContext& context) {
+int EvaluateComputedVars(ObjContext& context, double unitFactor) {
+    ExprRun run;
+    run.definition = context.objectName;
+    return EvaluateComputedVars(context.vars, unitFactor, {}, &run);
+}
+
+namespace {
+
+// The context's variable of that number, found through the index of its
+// list (which holds them as the list does, to be changed).
+ObjVar* ContextVar(const ObjVarIndex& index, std::int32_t number) {
+    return const_cast<ObjVar*>(index.find(number));
+}
+
+}  // namespace
+
+int ApplyArrayVarN(ObjVarList& perCopy, int copyIndex, ObjContext& context, std::uint64_t* work) {
     const double unit = DrawingUnitFactor();
+    ExprRun run;
+    run.definition = context.objectName;
+    const ObjVarIndex& index = KeptIndexOf(context.vars);
     std::vector<std::int32_t> numbers;
+    numbers.reserve(perCopy.size());
+    std::uint64_t textBytes = 0;
+    std::string text;
+    int result = 1;
     for (auto& pc : perCopy) {
-        std::string text;
-        if (EvalExprText(pc->numeric, unit, pc->description, pc->value, text, context.vars, copyIndex) < 0) {
+        const int r = EvalExprText(pc->numeric, unit, pc->description, pc->value, text, context.vars,
+                                   copyIndex, &index, &textBytes);
+        if (r == kExprTextTooLong) {
+            RefuseEvaluation(&run, TextTooLong(pc->number));
+            result = 0;
+            break;
+        }
+        if (r < 0) {
             zcutPrintf("\n%s: ARRAY_VARN", kBadCode);
             return 0;
         }
-        if (ObjVar* target = FindObjVar(pc->number, context.vars)) target->value = pc->value;
+        if (ObjVar* target = ContextVar(index, pc->number)) target->value = pc->value;
         numbers.push_back(pc->number);
     }
-    if (EvaluateComputedVars(context.vars, unit, numbers) < 0) {
-        EndArrayVarN(perCopy, context);
-        return 0;
+    run.work += perCopy.size() + TextWork(textBytes);
+    if (result == 1 && textBytes > kMaxRunTextBytes) {
+        RefuseEvaluation(&run, RunTextTooLong());
+        result = 0;
     }
-    return 1;
+    if (result == 1 && EvaluateComputedVars(context.vars, unit, numbers, &run) < 0) {
+        // The variables get their own values back, unless a bound refused
+        // them: the run ends, and they would be refused again.
+        if (!run.refused) EndArrayVarN(perCopy, context, work);
+        result = 0;
+    }
+    // Nothing of a run a bound refused is drawn.
+    if (run.refused) context.drawRefused = true;
+    if (work) *work += run.work;
+    return result;
 }
 
-int EndArrayVarN(ObjVarList& perCopy, ObjContext& context) {
+int EndArrayVarN(ObjVarList& perCopy, ObjContext& context, std::uint64_t* work) {
+    const ObjVarIndex& index = KeptIndexOf(context.vars);
     for (auto& pc : perCopy)
-        if (ObjVar* target = FindObjVar(pc->number, context.vars)) target->value = pc->value;
+        if (ObjVar* target = ContextVar(index, pc->number)) target->value = pc->value;
+    ExprRun run;
+    run.definition = context.objectName;
+    run.work = perCopy.size();
     FreeObjVars(perCopy);
-    return EvaluateComputedVars(context.vars, DrawingUnitFactor());
+    const int result = EvaluateComputedVars(context.vars, DrawingUnitFactor(), {}, &run);
+    if (run.refused) context.drawRefused = true;
+    if (work) *work += run.work;
+    return result;
 }

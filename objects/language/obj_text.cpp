@@ -3,6 +3,7 @@
 #include "objects/language/obj_text.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include "core/support_files.h"
 #include "host/ads/cmdline.h"
 #include "host/db/dbobjptr.h"
+#include "host/ed/cmdproc.h"
 #include "host/util/adscodes.h"
 #include "host/util/findfile.h"
 #include "host/util/nocase.h"
@@ -33,6 +35,7 @@ struct Expansion {
         std::string path, canonical;
         std::optional<host::TextFile> file;
         std::string unreadable;  // why a file that is there cannot be read
+        bool tooLarge = false;   // refused for its size, already said
     };
     std::string definition;
     std::vector<std::string> open;
@@ -44,10 +47,12 @@ struct Expansion {
     bool add(std::size_t n) {
         lines += n;
         if (lines <= kMaxDefinitionLines) return true;
-        if (!tooLong)
+        if (!tooLong) {
             zcutPrintf(
                 "\nDefinicja %s z dołączonymi plikami ma więcej niż %zu wierszy: nie została wczytana.",
                 definition.c_str(), kMaxDefinitionLines);
+            host::noteFailed();
+        }
         tooLong = true;
         return false;
     }
@@ -55,6 +60,32 @@ struct Expansion {
 
 bool HasFolderPart(std::string_view name) {
     return name.find_first_of(":\\/") != std::string_view::npos;
+}
+
+// A name's file name alone: what follows its last folder separator.
+std::string BareFileName(std::string_view name) {
+    const std::size_t slash = name.find_last_of(":\\/");
+    return std::string(slash == std::string_view::npos ? name : name.substr(slash + 1));
+}
+
+// A definition or include file read whole, its size looked at first: a
+// file past kMaxDefinitionBytes is refused as a definition past its bounds
+// is, naming the definition and the bound, and the command fails. Any
+// other reason it cannot be read goes to `why`.
+std::optional<host::TextFile> ReadDefinitionFile(const std::string& path, const std::string& definition,
+                                                 std::string& why) {
+    std::string bytes;
+    errno = 0;  // told apart from a refusal that sets none
+    if (host::readWholeFile(path, bytes, &why, kMaxDefinitionBytes)) return host::decodeText(bytes);
+    if (errno == EFBIG) {
+        zcutPrintf("\nDefinicja %s: plik %s ma więcej niż %zu bajtów: nie została wczytana.",
+                   definition.c_str(), path.c_str(), kMaxDefinitionBytes);
+        host::noteFailed();
+        why.clear();
+    } else if (why.empty()) {
+        why = "nie można odczytać " + path;
+    }
+    return std::nullopt;
 }
 
 bool EndsWithNoCase(std::string_view text, std::string_view tail) {
@@ -97,14 +128,20 @@ void ReportInclude(const IncludeSite& site, const std::string& what) {
 std::optional<std::vector<ObjLine>> ExpandInclude(std::string_view includeLine, const IncludeSite& site,
                                                   Expansion& x) {
     std::string_view rest = includeLine.substr(2);
-    std::string name(rest.substr(0, rest.find('"')));
-    while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) name.pop_back();
+    std::string given(rest.substr(0, rest.find('"')));
+    while (!given.empty() && (given.back() == '\n' || given.back() == '\r')) given.pop_back();
+    // An include names a file as a definition name does: by its file name
+    // alone, looked up where definitions are, whatever folder it gives (a
+    // definition may come with a drawing, and its folder parts would reach
+    // any file, or a device that never ends).
+    const std::string name = BareFileName(given);
     auto known = x.found.find(name);
     if (known == x.found.end()) {
         Expansion::Found f;
-        if (FindLibraryFile(name, f.path) == RTNORM) {
+        if (name != "." && name != ".." && FindLibraryFile(name, f.path) == RTNORM) {
             f.canonical = CanonicalPath(f.path);
-            f.file = host::readTextFile(f.path, &f.unreadable);
+            f.file = ReadDefinitionFile(f.path, x.definition, f.unreadable);
+            f.tooLarge = !f.file && f.unreadable.empty();
         }
         known = x.found.emplace(name, std::move(f)).first;
     }
@@ -116,6 +153,7 @@ std::optional<std::vector<ObjLine>> ExpandInclude(std::string_view includeLine, 
                 ReportInclude(site, "Pętla dołączeń: plik " + name + " dołącza sam siebie");
                 return std::nullopt;
             }
+    if (found.tooLarge) return std::nullopt;
     if (!found.file) {
         // Why a file that is there cannot be read (no regular file, too
         // large) comes first.
@@ -167,19 +205,22 @@ std::optional<std::vector<ObjLine>> ExpandFile(const host::TextFile& file, const
 std::vector<ObjLine> SplitIntoObjLines(const std::vector<std::string>& physicalLines, bool finalLineEnd) {
     std::vector<ObjLine> out;
     for (std::size_t i = 0; i < physicalLines.size(); ++i) {
-        std::string rest = physicalLines[i];
-        if (i + 1 < physicalLines.size() || finalLineEnd) rest += '\n';
+        std::string line = physicalLines[i];
+        if (i + 1 < physicalLines.size() || finalLineEnd) line += '\n';
         // Entries of kObjLineChars characters, the line break counted, as a
-        // reader with a buffer of that size takes them.
-        while (!rest.empty()) {
-            std::size_t pos = 0, chars = 0;
-            while (pos < rest.size() && chars < kObjLineChars) {
-                host::decodeUtf8(rest, pos);
-                ++chars;
+        // reader with a buffer of that size takes them; each cut where the
+        // last one ended, so a long line is cut in one pass.
+        std::size_t pos = 0;
+        while (pos < line.size()) {
+            const std::size_t start = pos;
+            for (std::size_t chars = 0; pos < line.size() && chars < kObjLineChars; ++chars) {
+                if (static_cast<unsigned char>(line[pos]) < 0x80)
+                    ++pos;
+                else
+                    host::decodeUtf8(line, pos);
             }
             ObjLine l;
-            l.text = rest.substr(0, pos);
-            rest.erase(0, pos);
+            l.text = line.substr(start, pos - start);
             out.push_back(std::move(l));
         }
     }
@@ -238,9 +279,11 @@ int ReadObjText(const std::string& name, std::unique_ptr<ObjText>& slot) {
         return 1;
     }
     std::string unreadable;
-    std::optional<host::TextFile> file = host::readTextFile(path, &unreadable);
+    std::optional<host::TextFile> file = ReadDefinitionFile(path, bare, unreadable);
     if (!file) {
-        zcutPrintf("\n%s", unreadable.empty() ? ("nie można odczytać " + path).c_str() : unreadable.c_str());
+        // Refused for its size: found, and said so, not "not found".
+        if (unreadable.empty()) return -1;
+        zcutPrintf("\n%s", unreadable.c_str());
         return 0;
     }
     slot = std::make_unique<ObjText>();

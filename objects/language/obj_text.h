@@ -152,9 +152,10 @@ int FindLibraryFile(const std::string& name, std::string& fullPath);
 
 // The definition file `name` (its folder and extension ignored: ".txt",
 // else ".cxt", found as FindLibraryFile finds it) read into `text`: 1
-// loaded; 0 not found or not readable (`text` untouched); -1 an include
-// file could not be opened or the definition is too long (the text read
-// so far stays in `text`).
+// loaded; 0 not found or not readable (`text` untouched); -1 a file of it
+// past kMaxDefinitionBytes (`text` untouched), an include file could not
+// be opened or the definition is too long (the text read so far stays in
+// `text`).
 int ReadObjText(const std::string& name, std::unique_ptr<ObjText>& text);
 // The expanded block of one include line, or nothing (with the message)
 // when the file cannot be found or read, or is already being expanded.

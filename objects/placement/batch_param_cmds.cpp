@@ -152,7 +152,7 @@ void ApplyToObject(const ParamRecord& record, const ads_name object, const AAR_L
     if (ready) {
         c.paramSetName = "Wstaw ostatnie parametry";
         const int index = c.fixedPointIndex;
-        ready = EvaluateComputedVars(c.vars, DrawingUnitFactor()) == 1 && ReadFixpSection(c, false) >= 0;
+        ready = EvaluateComputedVars(c, DrawingUnitFactor()) == 1 && ReadFixpSection(c, false) >= 0;
         c.fixedPointIndex = index;
     }
     if (ready && RelocateOnHost(c, object) != 0) {

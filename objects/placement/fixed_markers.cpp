@@ -122,7 +122,7 @@ int LoadFixedPoints(const ads_name object, FixedPointRun& run) {
         }
         rb = value->rbnext;
     }
-    if (EvaluateComputedVars(c.vars, DrawingUnitFactor()) != 1 || ReadFixpSection(c, false) < 0) return -1;
+    if (EvaluateComputedVars(c, DrawingUnitFactor()) != 1 || ReadFixpSection(c, false) < 0) return -1;
     const resbuf* index = RecordItem(app, 4);
     c.fixedPointIndex = index && index->restype == 1070 ? index->resval.rint : 1;
     int count = 0;

@@ -434,7 +434,7 @@ int PlaceParamObject(ObjContext& c, const AAR_LAYERC& layers, const Point3* host
                 }
             }
             if (c.runMode == 7 && c.insertionType == InsertionType::StraightWallOpening) positionFixed = true;
-            if (EvaluateComputedVars(c.vars, unitFactor) != 1) return -1;
+            if (EvaluateComputedVars(c, unitFactor) != 1) return -1;
             if (ReadFixpSection(c, false) < 0) {
                 SectionError("FIXP");
                 return -1;
@@ -449,11 +449,11 @@ int PlaceParamObject(ObjContext& c, const AAR_LAYERC& layers, const Point3* host
                 if (placed < 0) return -1;
             }
         }
-        if (EvaluateComputedVars(c.vars, unitFactor) != 1) return -1;
+        if (EvaluateComputedVars(c, unitFactor) != 1) return -1;
         if (positionFixed && !ApplyFixedPosition(c)) return -1;
         DefinePlacementVars(c);
         if (!ReadHostVars(c, hostPoint, positionFixed)) return -1;
-        if (EvaluateComputedVars(c.vars, unitFactor) != 1) return -1;
+        if (EvaluateComputedVars(c, unitFactor) != 1) return -1;
         if (!ReadRemainingSections(c)) return -1;
         c.attdefs.clear();
         c.hatches.clear();

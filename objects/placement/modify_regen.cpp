@@ -260,7 +260,7 @@ void RegenParamObject(const ads_name object, const AAR_LAYERC& layers, const dou
     }
 
     bool drawn = false;
-    if (EvaluateComputedVars(c.vars, unitFactor) == 1 && FindSection("DRAW", *c.text, true)) {
+    if (EvaluateComputedVars(c, unitFactor) == 1 && FindSection("DRAW", *c.text, true)) {
         ReadTextLine(*c.text, 258, true);
         drawn = RunDrawBlock(c, layers) >= 0 && !c.blockName.empty();
     }
@@ -595,7 +595,7 @@ void ModifyParamObjects(ObjContext& c, const ads_name object) {
     if (!ObjectReadsAsFiled(object)) return;
     if (LoadObjectParametriXData(c, object, record, true) != 1) return;
     const std::string oldSetName = c.paramSetName;
-    if (EvaluateComputedVars(c.vars, unitFactor) != 1) return;
+    if (EvaluateComputedVars(c, unitFactor) != 1) return;
     std::vector<SnapshotEntry> snapshot;
     for (const auto& v : c.vars)
         if (v->kind == kVarParameter && !(v->number == 1 && c.only3d))

@@ -47,7 +47,7 @@ void Rotate(VELM_PRJ& prj, double angle, const ZcGePoint3d& centre) {
 // read again; false when the dialog was cancelled.
 bool ModifyParameters(ObjContext& c, double factor, bool rereadFixedPoints) {
     if (EditObjectParametersDialog(c.runMode == 1 ? 1 : 0, c) < 0) return false;
-    EvaluateComputedVars(c.vars, factor);
+    EvaluateComputedVars(c, factor);
     if (c.text) {
         if (rereadFixedPoints) ReadFixpSection(c, true);
         ReadDragSection(c);

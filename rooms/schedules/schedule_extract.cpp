@@ -212,7 +212,7 @@ void VelmXAbc() {
                 if (!list) continue;
                 s.currentRecord = app;
                 s.FillParameters(0);
-                EvaluateComputedVars(c.vars, printScale);
+                EvaluateComputedVars(c, printScale);
                 s.currentRecord = nullptr;
                 if (!FormatLine(*pattern, c.vars, line)) {
                     failed = true;

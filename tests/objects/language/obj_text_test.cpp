@@ -10,6 +10,7 @@
 #include "host/win/kept_files.h"
 #include "host/win/textfile.h"
 #include "lang_fixture.h"
+#include "objects/language/obj_limits.h"
 
 namespace {
 
@@ -356,3 +357,70 @@ TEST(ObjTextLines, a_line_read_whole_or_to_its_first_blank) {
     EXPECT_EQ(t.cursor.line, 5u);
     EXPECT_FALSE(ReadTextLine(t, 124, false));
 }
+
+namespace {
+
+// Definition files past their bytes, and long lines within them.
+TEST_F(ObjLanguage, a_definition_file_is_bounded_in_bytes_and_a_long_line_cut_in_one_pass) {
+    // A line of four million characters, just within the file's bound:
+    // cut as it is read, into 257-character entries, each cut where the
+    // last ended (cutting the rest off the front each time took minutes).
+    const std::size_t length = kMaxDefinitionBytes - 32;
+    write("DLUGI.txt", "VAR\n;" + std::string(length, 'x') + "\nEND_VAR\n");
+    int loaded = 0;
+    ObjContext& c = load("DLUGI", &loaded);
+    ASSERT_EQ(loaded, 1);
+    const std::size_t pieces = (length + 2 + kObjLineChars - 1) / kObjLineChars;  // ";" and the break
+    ASSERT_EQ(c.text->lines.size(), 2 + pieces);
+    EXPECT_EQ(c.text->lines[1].text.size(), kObjLineChars);
+    EXPECT_EQ(c.text->lines[pieces].text.back(), '\n');
+
+    // A file past the bound is refused before it is read, naming the
+    // definition, the file and the bound; so is an include.
+    write("WIELKI.txt", "VAR\n;" + std::string(kMaxDefinitionBytes, 'x') + "\nEND_VAR\n");
+    load("WIELKI", &loaded);
+    EXPECT_EQ(loaded, -1);
+    EXPECT_EQ(lastMessage(), "Definicja WIELKI: plik " + path("WIELKI.txt") +
+                                 " ma więcej niż 4194304 bajtów: nie została wczytana.");
+    std::filesystem::rename(path("WIELKI.txt"), path("WIELKI.inc"));
+    write("Z_WIELKIM.txt", "VAR\n@\"WIELKI.inc\"\nEND_VAR\n");
+    load("Z_WIELKIM", &loaded);
+    EXPECT_EQ(loaded, -1);
+    EXPECT_EQ(lastMessage(), "Definicja Z_WIELKIM: plik " + path("WIELKI.inc") +
+                                 " ma więcej niż 4194304 bajtów: nie została wczytana.");
+}
+
+// An include names a file by its name alone, as a definition name does:
+// a folder part, absolute or leading up, is dropped, and the name looked
+// up where definitions are. A file at the folder it gave is never read.
+TEST_F(ObjLanguage, an_include_with_a_folder_part_is_read_by_its_bare_name) {
+    const std::filesystem::path outside = dir / "poza";
+    std::filesystem::create_directories(outside);
+    write("poza/WSPOLNE.inc", "; obcy plik\n");
+    write("poza/TYLKO_TAM.inc", "; obcy plik\n");
+    write("WSPOLNE.inc", "; z biblioteki\n");
+    const std::string absolute = (outside / "WSPOLNE.inc").string();
+    write("ABS.txt", "VAR\n@\"" + absolute + "\"\n@\"../WSPOLNE.inc\"\n@\"lib\\..\\WSPOLNE.inc\"\nEND_VAR\n");
+    int loaded = 0;
+    ObjContext& c = load("ABS", &loaded);
+    ASSERT_EQ(loaded, 1);
+    const std::string block = std::string(kIncludeStart) + "0" + path("WSPOLNE.inc") + "\n";
+    const std::vector<std::string> expected = {
+        "VAR\n",         block, "; z biblioteki\n", ";DDC$200957\n", block,      "; z biblioteki\n",
+        ";DDC$200957\n", block, "; z biblioteki\n", ";DDC$200957\n", "END_VAR\n"};
+    EXPECT_EQ(Texts(*c.text), expected);
+
+    // Only there: not found where definitions are looked up.
+    write("TAM.txt", "VAR\n@\"" + (outside / "TYLKO_TAM.inc").string() + "\"\nEND_VAR\n");
+    load("TAM", &loaded);
+    EXPECT_EQ(loaded, -1);
+    EXPECT_EQ(lastMessage(), path("TAM.txt") + ":2: Nie można otworzyć dołączonego pliku TYLKO_TAM.inc");
+    // A kernel file that never ends, or a folder: its name alone is no
+    // definition's, and nothing is read from it.
+    write("PROC.txt", "VAR\n@\"/proc/self/status\"\n@\"..\"\nEND_VAR\n");
+    load("PROC", &loaded);
+    EXPECT_EQ(loaded, -1);
+    EXPECT_EQ(lastMessage(), path("PROC.txt") + ":2: Nie można otworzyć dołączonego pliku status");
+}
+
+}  // namespace
