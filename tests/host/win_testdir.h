@@ -38,7 +38,7 @@ private:
     std::filesystem::path path_;
 };
 
-// The temporary files the whole-file writer left beside `file` (".NAME.XXXXXX"):
+// The temporary files the whole-file writer left beside `file`:
 // none once a write ended, whether it succeeded or failed.
 inline std::vector<std::string> temporaryFilesBeside(const std::string& file) {
     const std::filesystem::path target(file);
@@ -46,8 +46,11 @@ inline std::vector<std::string> temporaryFilesBeside(const std::string& file) {
     std::vector<std::string> found;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(target.parent_path(), ec))
+        // ".NAME.PID.XXXXXX": the writing process and six random characters.
         if (const std::string name = entry.path().filename().string();
-            name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
+            name.size() >= prefix.size() + 8 && name.compare(0, prefix.size(), prefix) == 0 &&
+            name[name.size() - 7] == '.' &&
+            name.find_first_not_of("0123456789", prefix.size()) == name.size() - 7)
             found.push_back(name);
     return found;
 }
