@@ -3,9 +3,14 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,4 +58,20 @@ inline std::vector<std::string> temporaryFilesBeside(const std::string& file) {
             name.find_first_not_of("0123456789", prefix.size()) == name.size() - 7)
             found.push_back(name);
     return found;
+}
+
+// Whether `body` returns true when run in a child process whose files may
+// grow to `bytes` at most: the limit stands for a full disk, a write
+// stopping part way as it does when the space runs out.
+inline bool trueUnderFileSizeLimit(rlim_t bytes, const std::function<bool()>& body) {
+    const pid_t child = ::fork();
+    if (child < 0) return false;
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, bytes};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::_exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }

@@ -1,11 +1,6 @@
 // VELMEXTRACTR: the records of the room labels by the template of
 // "velmor.DEX", values in take-off units, and what a bad template, a
 // label without the item asked for, no labels and a cancel leave.
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <csignal>
 #include <filesystem>
 #include <string>
 
@@ -177,26 +172,15 @@ TEST_F(RoomExtractTest, an_extract_replaces_a_link_and_never_leaves_half_a_file)
     EXPECT_NE(Csv().find("Pokój o długiej nazwie 19;12.50"), std::string::npos) << Csv();
 
     data.write("out.csv", "stare rekordy\n");
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // A file-size limit below the records: the write fails, as on a
-        // full disk.
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{64, 64};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+    // A file-size limit below the records: the write fails, as on a full
+    // disk; the command fails naming the file and says no count.
+    EXPECT_TRUE(trueUnderFileSizeLimit(64, [&] {
         const std::size_t before = transcript().size();
         const int rc = run({"VELMEXTRACTR"});
         const std::string said = transcript().substr(before);
-        const bool failedAsWritten = rc == RTERROR &&
-                                     said.find("nie można zapisać " + csv) != std::string::npos &&
-                                     said.find("Liczba wyodrębnionych rekordów") == std::string::npos;
-        ::_exit(failedAsWritten ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the command fails, naming the file, and says no count";
+        return rc == RTERROR && said.find("nie można zapisać " + csv) != std::string::npos &&
+               said.find("Liczba wyodrębnionych rekordów") == std::string::npos;
+    }));
     EXPECT_EQ(Csv(), "stare rekordy\n");
     EXPECT_TRUE(temporaryFilesBeside(csv).empty());
 }
