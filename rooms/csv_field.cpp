@@ -19,3 +19,13 @@ void AppendCsvField(std::string& out, std::string_view value, char separator) {
     }
     out += '"';
 }
+
+void AppendCsvText(std::string& out, std::string_view text, char separator) {
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos) {
+        std::string guarded = "'";
+        guarded += text;
+        AppendCsvField(out, guarded, separator);
+        return;
+    }
+    AppendCsvField(out, text, separator);
+}

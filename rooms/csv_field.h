@@ -15,3 +15,9 @@ char CsvSeparator(std::string_view literals);
 
 // `value` appended to `out` as one field separated by `separator`.
 void AppendCsvField(std::string& out, std::string_view value, char separator);
+// A text (a name, a description) appended as AppendCsvField does; one that
+// begins as a spreadsheet formula does ("=", "+", "-", "@", a tab or a
+// carriage return) gets an apostrophe in front, so that a spreadsheet
+// shows it as text rather than work it out. Numbers go through
+// AppendCsvField: a negative one stays a number.
+void AppendCsvText(std::string& out, std::string_view text, char separator);

@@ -6,8 +6,9 @@
 // as does a label without the item asked for; the records written before
 // stay.
 //
-// The chosen file is written only once the command knows it writes one: a
-// cancel in the file dialog leaves no file.
+// The chosen file is written only once its records are made, whole: a
+// cancel in the file dialog leaves no file, and a file that cannot be
+// written leaves the old one as it was.
 #include "rooms/room_extract.h"
 
 #include <algorithm>
@@ -25,6 +26,7 @@
 #include "host/ed/cmdproc.h"
 #include "host/ui/hostdialogs.h"
 #include "host/win/files.h"
+#include "host/win/replace_file.h"
 #include "host/win/textfile.h"
 #include "rooms/csv_field.h"
 #include "rooms/room_records.h"
@@ -164,9 +166,9 @@ std::optional<std::string> ExpandRoomRecord(const std::string& pattern, const re
         // read as none given.
         if (decimals < 0) decimals = 0;
         if (code == 85) {
-            AppendCsvField(out,
-                           templateItem && templateItem->resval.rstring ? templateItem->resval.rstring : "",
-                           separator);
+            AppendCsvText(out,
+                          templateItem && templateItem->resval.rstring ? templateItem->resval.rstring : "",
+                          separator);
             continue;
         }
         const resbuf* item = templateItem ? templateItem->rbnext : nullptr;
@@ -175,7 +177,7 @@ std::optional<std::string> ExpandRoomRecord(const std::string& pattern, const re
         if (item->restype == 1000) {
             // A text at a numeric code (a user field of text type) is
             // written as it stands.
-            AppendCsvField(out, item->resval.rstring ? item->resval.rstring : "", separator);
+            AppendCsvText(out, item->resval.rstring ? item->resval.rstring : "", separator);
             continue;
         }
         const double value = item->restype == 1070   ? item->resval.rint
@@ -205,6 +207,21 @@ std::string AskExtractFile() {
     return path;
 }
 
+namespace {
+
+// The extract is an export: written whole in one go, a link under its name
+// replaced, never written through. A file that cannot be written leaves
+// the one there as it was and fails the command with the writer's reason.
+bool WriteExtract(const std::string& path, const std::string& text) {
+    std::string error;
+    if (host::replaceFile(path, text, &error)) return true;
+    zcutPrintf("\n%s", error.c_str());
+    host::noteFailed();
+    return false;
+}
+
+}  // namespace
+
 void VelmExtractR() {
     // A template that is missing or cannot be read ends the command as
     // failed: a script must not take its message for an extract made.
@@ -217,17 +234,11 @@ void VelmExtractR() {
     const std::string path = AskExtractFile();
     if (path.empty()) return;
     std::string text;
-    if (!host::writeFileAtomically(path, text)) {
-        zcutPrintf("\nPliku %s nie można otworzyć", path.c_str());
-        host::noteFailed();
-        return;
-    }
-
     const host::ResbufList filter(zcutBuildList(-3, 1001, kRoomLabelApp, 0));
     ads_name labels;
     const bool any = zcedSSGet("X", nullptr, nullptr, filter.get(), labels) == RTNORM;
     if (!any) {
-        zcutPrintf("\nLiczba wyodrębnionych rekordów:%d", 0);
+        if (WriteExtract(path, text)) zcutPrintf("\nLiczba wyodrębnionych rekordów:%d", 0);
         return;
     }
     const double f = SettingReal(SetupVar::SRAPPORTO_UM, 0.01);
@@ -251,8 +262,7 @@ void VelmExtractR() {
         ++written;
     }
     zcedSSFree(labels);
-    std::string error;
-    if (!host::writeFileAtomically(path, text, &error)) zcutPrintf("\n%s", error.c_str());
+    if (!WriteExtract(path, text)) return;
     if (written == count)
         zcutPrintf("\nLiczba wyodrębnionych rekordów:%d", written);
     else

@@ -18,6 +18,7 @@
 #include "host/db/dbents.h"
 #include "host/db/dbobjptr.h"
 #include "host/db/dbsymtb.h"
+#include "host/ed/cmdproc.h"
 #include "host/util/nocase.h"
 #include "host/win/textutil.h"
 #include "objects/placement/object_run.h"
@@ -73,6 +74,20 @@ bool AddLeader(const ObjContext& c, const std::string& layerKey, double level, c
     return block->appendZcDbEntity(line.get()) == Zcad::eOk;
 }
 
+// The block the label's run made, which no label will reference now: an
+// anonymous block, made by this run alone, is erased.
+void DropRunBlock(const std::string& name) {
+    ZcDbDatabase* db = zcdbCurDwg();
+    if (!db || name.empty() || name.front() != '*') return;
+    ZcDbObjectId blockId;
+    {
+        ZcDbObjectPointer<ZcDbBlockTable> table(db->blockTableId(), ZcDb::kForRead);
+        if (!table || table->getAt(name, blockId) != Zcad::eOk) return;
+    }
+    ZcDbObjectPointer<ZcDbBlockTableRecord> block(blockId, ZcDb::kForWrite);
+    if (block) block->erase();
+}
+
 }  // namespace
 
 std::string ShortRoomName(const std::string& name) {
@@ -117,6 +132,8 @@ int CCALCVANI::CreateRoomLabel() {
         const ObjVar* name = vars.find(75);
         zcutPrintf(kRecordTooLong, ShortRoomName(name ? name->text : std::string()).c_str(), bytes,
                    kEntityXDataLimit);
+        DropRunBlock(c.blockName);
+        host::noteFailed();
         return 0;
     }
     double value = 0.0;

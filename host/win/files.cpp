@@ -476,37 +476,19 @@ bool makeFolders(const std::string& path) {
     return folderExists(path);
 }
 
-// Another program may seed the same folder at the same moment: the copy is
-// written under a name of this process's own and then linked to the target
-// name, which fails rather than replace a file that came first. 0 when the
-// target is there afterwards, else why the copy was given up (errno): a
-// copy cut short by a full disk or a file-size limit leaves no part behind.
+// Another program may seed the same folder at the same moment: the writer
+// makes the copy under a name of this process's own and links it to the
+// target name, which fails rather than replace a file that came first. 0
+// when the target is there afterwards, else why the copy was given up
+// (errno): a copy cut short by a full disk or a file-size limit leaves no
+// part behind.
 int copyIfMissing(const std::string& source, const std::string& target) {
     std::string bytes;
     if (!readBytes(source, bytes, nullptr, kMaxSupportFileBytes)) return errno ? errno : EIO;
-    std::string temp;
-    const int fd = makeTemporaryBeside(target, temp);
-    if (fd < 0) return errno;
-    int err = 0;
-    for (std::size_t at = 0; at < bytes.size() && err == 0;) {
-        const ssize_t n = ::write(fd, bytes.data() + at, bytes.size() - at);
-        if (n < 0 && errno == EINTR) continue;
-        if (n > 0)
-            at += static_cast<std::size_t>(n);
-        else
-            err = n < 0 ? errno : ENOSPC;
-    }
-    if (::close(fd) != 0 && err == 0) err = errno;
-    if (err == 0 && ::link(temp.c_str(), target.c_str()) != 0 && errno == EPERM) {
-        // A file system without hard links: the check and the rename are as
-        // close together as they can be.
-        struct stat st;
-        if (::lstat(target.c_str(), &st) != 0 && ::rename(temp.c_str(), target.c_str()) != 0) err = errno;
-    }
-    ::unlink(temp.c_str());
-    struct stat st;
-    if (err == 0 && ::lstat(target.c_str(), &st) != 0) err = errno;
-    return err;
+    WholeFileWrite how;
+    how.keepExisting = true;
+    if (writeWholeFile(target, bytes, how) || errno == EEXIST) return 0;
+    return errno;
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 // and ".." are listed when the pattern matches them, as on Windows.
 // Limits: no short (8.3) names, no file times, names compared without
 // regard to case only for the Latin letters host::toUpper knows.
+// Files are written by the one writer, replace_file.h, included here.
 #pragma once
 
 #include <functional>
@@ -16,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/win/replace_file.h"
 #include "host/win/winbase.h"
 
 constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFFu;
@@ -107,45 +109,6 @@ std::optional<std::string> folderUnwritable(const std::string& folder);
 std::string temporaryFolder(bool make = true);
 void removeTemporaryFolder();
 
-// Files are written whole: the bytes go to a new temporary file beside the
-// target (a name nobody can foretell, made with O_EXCL, never opened
-// through an entry that was there), which is renamed over the target once
-// complete, so the target is never missing nor half written. A target that
-// exists and is no regular file or link (a folder, FIFO, device) is
-// refused and left alone, and so is a target in a protected folder
-// (setProtectedFolders). Writes of this program into one folder take turns
-// (a lock on the folder), so the check below and the rename are one step
-// for the others. A file this process read in the running command (see
-// readWholeFile), or worked a value out of that it kept from an earlier
-// one (kept_files.h), and another program changed since is not replaced:
-// the write is refused, or with `merge` the bytes to write are worked out
-// again from the file as it is now. On failure the target is untouched, the
-// temporary file is removed and `error` says in Polish what went wrong
-// ("nie można zapisać PLIK: to nie jest zwykły plik").
-//
-// A symbolic link under the target's name: a save (the drawing, a support
-// file) writes the file the link names and the link stays; an export puts
-// its new file in the link's place, leaving what the link named as it was.
-enum class LinkAtName { WriteLinkedFile, ReplaceLink };
-// Given the bytes this process read and the file as it is now, the bytes
-// to write instead (this process's changes made on the file as it is now),
-// or nothing to refuse.
-using MergeChanges = std::function<std::optional<std::string>(std::string_view asRead, std::string_view now)>;
-struct WholeFileWrite {
-    LinkAtName link = LinkAtName::WriteLinkedFile;
-    const MergeChanges* merge = nullptr;
-};
-bool writeWholeFile(const std::string& path, std::string_view bytes, const WholeFileWrite& how,
-                    std::string* error = nullptr);
-// writeWholeFile as a save does it, without and with a merge.
-bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error = nullptr);
-bool writeFileMerging(const std::string& path, std::string_view bytes, const MergeChanges& merge,
-                      std::string* error = nullptr);
-// A new empty file beside `target` under a name nobody can foretell
-// (".NAME.XXXXXX", mode 0666 less the umask), opened for writing; -1 with
-// errno when it cannot be made. `temp` receives its path.
-int makeTemporaryBeside(const std::string& target, std::string& temp);
-
 // The largest support, template, pattern or definition file read: far
 // above any real one, so that a file that is no such thing is refused
 // before it is read into memory.
@@ -162,8 +125,5 @@ void forgetFilesAsRead();
 // The reason of a failed file operation (an errno value) as the messages
 // of the host say it, in Polish.
 std::string fileErrorReason(int err);
-// Folders no write may go into (the support folder shipped with the
-// program): a write there fails with a message.
-void setProtectedFolders(const std::vector<std::string>& folders);
 
 }  // namespace host

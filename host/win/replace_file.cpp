@@ -12,9 +12,13 @@
 //      becomes what a later write of the command compares with.
 // A failure at any step removes the temporary file and leaves the target as
 // it was; the message names the target and says why in the host's words.
+// Temporary files left by a write that never finished (the program killed)
+// are removed by the next write of the same name, once nobody holds them.
 #include "host/win/replace_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -49,12 +53,18 @@ std::string folderOf(const std::string& native) {
     return slash == std::string::npos ? "." : native.substr(0, slash == 0 ? 1 : slash);
 }
 
-// The file a save to `native` writes: a symbolic link is followed (to the
-// file it names, which may not exist yet), so the link itself stays a link.
+// The file a save to `native` writes: a symbolic link is followed, so the
+// link itself stays a link. A link to nothing is refused: the save would
+// make a file wherever it points.
 bool followLinks(std::string& native, std::string* error) {
+    const std::string asNamed = native;
     for (int depth = 0;; ++depth) {
         struct stat st {};
-        if (::lstat(native.c_str(), &st) != 0) return true;  // a new file
+        if (::lstat(native.c_str(), &st) != 0) {
+            if (depth == 0) return true;  // a new file
+            return refuse(error, asNamed, "to dowiązanie symboliczne do pliku, którego nie ma: " + native,
+                          ENOENT);
+        }
         if (!S_ISLNK(st.st_mode)) {
             if (S_ISREG(st.st_mode)) return true;
             return refuse(error, native, "to nie jest zwykły plik", EINVAL);
@@ -163,12 +173,43 @@ bool finishTemporary(int fd, std::string_view bytes) {
     return done;
 }
 
+// What was written becomes what a later write of the command compares with.
+void noteWritten(const Target& target, std::optional<std::string_view> written) {
+    forgetFileAsRead(target.native);
+    struct stat st;
+    if (::stat(target.native.c_str(), &st) == 0) noteFileWritten(target.asNamed, asReadFrom(st, written));
+    // What was worked out from the file, or from where it was found, may
+    // be out of date now.
+    forgetKeptFileValues();
+}
+
+// Step 4 for a copy that must not replace anything: the temporary file is
+// linked to the name, which fails when anything came first.
+bool linkTemporary(const Target& target, const std::string& temp, std::optional<std::string_view> written,
+                   std::string* error) {
+    int err = ::link(temp.c_str(), target.native.c_str()) == 0 ? 0 : errno;
+    if (err == EPERM) {
+        // A file system without hard links: the check and the rename are
+        // one step for this program's writers (the folder's lock).
+        struct stat st {};
+        if (::lstat(target.native.c_str(), &st) == 0)
+            err = EEXIST;
+        else
+            err = ::rename(temp.c_str(), target.native.c_str()) == 0 ? 0 : errno;
+    }
+    ::unlink(temp.c_str());
+    if (err != 0) return failWith(error, "nie można zapisać", target.native, err);
+    noteWritten(target, written);
+    return true;
+}
+
 // Steps 3 and 4 for a temporary file already complete. `written` is what it
 // holds, when held whole (a stream's text is not): a later write of the
 // command compares with it; `merge` null refuses a changed target.
 bool commitTemporary(const Target& target, const std::string& temp, std::optional<std::string_view> written,
-                     const MergeChanges* merge, std::string* error) {
+                     const MergeChanges* merge, bool keepExisting, std::string* error) {
     FolderLock lock(target.native);
+    if (keepExisting) return linkTemporary(target, temp, written, error);
     std::string merged;
     const AsRead* read = fileAsRead(target.asNamed);
     if (!read) read = fileAsRead(target.native);
@@ -197,27 +238,75 @@ bool commitTemporary(const Target& target, const std::string& temp, std::optiona
         ::unlink(temp.c_str());
         return failWith(error, "nie można zastąpić", target.native, err);
     }
-    // A later write of this command starts from what was written now.
-    forgetFileAsRead(target.native);
-    struct stat st;
-    if (::stat(target.native.c_str(), &st) == 0) noteFileWritten(target.asNamed, asReadFrom(st, written));
-    // What was worked out from the file, or from where it was found, may
-    // be out of date now.
-    forgetKeptFileValues();
+    noteWritten(target, written);
     return true;
+}
+
+// The start of the names of the temporary files of `target`: ".NAME." (the
+// folder in front with `withFolder`). The name is short: a long target
+// name must not make it longer than a name may be.
+std::string temporaryPrefix(const std::string& target, bool withFolder) {
+    const std::size_t slash = target.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    return (withFolder ? folder : std::string()) + "." + name.substr(0, 40) + ".";
+}
+
+// The process that made the temporary file named `entry` (".NAME.PID.XXXXXX"
+// after the prefix), 0 when the name is no temporary file of this program.
+pid_t temporaryOwner(std::string_view entry, std::string_view prefix) {
+    if (entry.size() < prefix.size() + 8 || entry.substr(0, prefix.size()) != prefix) return 0;
+    const std::string_view rest = entry.substr(prefix.size());
+    const std::size_t dot = rest.size() - 7;
+    if (rest[dot] != '.' || dot == 0 || dot > 10) return 0;
+    long long pid = 0;
+    for (std::size_t i = 0; i < dot; ++i) {
+        if (rest[i] < '0' || rest[i] > '9') return 0;
+        pid = pid * 10 + (rest[i] - '0');
+    }
+    return pid > 0 && pid <= 0x7fffffff ? static_cast<pid_t>(pid) : 0;
+}
+
+bool processAlive(pid_t pid) {
+    return ::kill(pid, 0) == 0 || errno == EPERM;
+}
+
+// Removes the temporary files of `native` left by writes that never
+// finished: the process named in the name is gone and nobody holds the
+// file's lock (a writer in another process namespace holds it while it
+// writes). Only regular files of this user are looked at, without
+// following a link.
+void removeStaleTemporaries(const std::string& native) {
+    const std::string folder = folderOf(native);
+    const std::string prefix = temporaryPrefix(native, false);
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    const int dirFd = ::dirfd(dir);
+    const pid_t self = ::getpid();
+    while (const dirent* entry = ::readdir(dir)) {
+        const pid_t owner = temporaryOwner(entry->d_name, prefix);
+        if (owner == 0 || owner == self || processAlive(owner)) continue;
+        const int fd = ::openat(dirFd, entry->d_name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat held {
+        }, now{};
+        if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && held.st_uid == ::geteuid() &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::fstatat(dirFd, entry->d_name, &now, AT_SYMLINK_NOFOLLOW) == 0 && now.st_dev == held.st_dev &&
+            now.st_ino == held.st_ino)
+            ::unlinkat(dirFd, entry->d_name, 0);
+        ::close(fd);
+    }
+    ::closedir(dir);
 }
 
 }  // namespace
 
 int makeTemporaryBeside(const std::string& target, std::string& temp) {
-    const std::size_t slash = target.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    // The temporary name is short: a long target name must not make it
-    // longer than a name may be.
-    std::string pattern = folder + "." + name.substr(0, 40) + ".XXXXXX";
+    std::string pattern = temporaryPrefix(target, true) + std::to_string(::getpid()) + ".XXXXXX";
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0) return -1;
+    ::flock(fd, LOCK_EX | LOCK_NB);  // a new file: nobody else holds it
     temp = pattern;
     // A new file gets the mode any new file of the user gets.
     const mode_t mask = ::umask(0);
@@ -229,7 +318,9 @@ int makeTemporaryBeside(const std::string& target, std::string& temp) {
 bool writeWholeFile(const std::string& path, std::string_view bytes, const WholeFileWrite& how,
                     std::string* error) {
     Target target;
-    if (!prepareTarget(path, how.link, target, error)) return false;
+    if (!prepareTarget(path, how.keepExisting ? LinkAtName::ReplaceLink : how.link, target, error))
+        return false;
+    removeStaleTemporaries(target.native);
     std::string temp;
     const int fd = makeTemporaryBeside(target.native, temp);
     if (fd < 0) return failWith(error, "nie można zapisać", target.native, errno);
@@ -238,7 +329,7 @@ bool writeWholeFile(const std::string& path, std::string_view bytes, const Whole
         ::unlink(temp.c_str());
         return failWith(error, "nie można zapisać", target.native, err);
     }
-    return commitTemporary(target, temp, bytes, how.merge, error);
+    return commitTemporary(target, temp, bytes, how.merge, how.keepExisting, error);
 }
 
 bool writeFileAtomically(const std::string& path, std::string_view bytes, std::string* error) {
@@ -265,6 +356,7 @@ bool ReplacingFile::open(const std::string& path, std::string* error, LinkAtName
     discard();
     Target target;
     if (!prepareTarget(path, link, target, error)) return false;
+    removeStaleTemporaries(target.native);
     const int fd = makeTemporaryBeside(target.native, temp_);
     if (fd < 0) return failWith(error, "nie można zapisać", target.native, errno);
     out_ = ::fdopen(fd, "w");
@@ -292,7 +384,7 @@ bool ReplacingFile::commit(std::string* error) {
     }
     const std::string temp = std::move(temp_);
     temp_.clear();
-    return commitTemporary({asNamed_, target_}, temp, std::nullopt, nullptr, error);
+    return commitTemporary({asNamed_, target_}, temp, std::nullopt, nullptr, false, error);
 }
 
 void ReplacingFile::discard() {

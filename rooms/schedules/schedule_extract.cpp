@@ -110,11 +110,12 @@ bool FormatLine(const std::string& pattern, const ObjVarList& vars, std::string&
         char buffer[512];
         if (v->type == u'B' || v->type == u'I')
             std::snprintf(buffer, sizeof buffer, "%d", static_cast<int>(v->value));
-        else if (v->type == u'S')
-            buffer[0] = 0;
         else
             std::snprintf(buffer, sizeof buffer, "%.*f", decimals, v->value);
-        AppendCsvField(out, v->type == u'S' ? v->text : std::string(buffer), separator);
+        if (v->type == u'S')
+            AppendCsvText(out, v->text, separator);
+        else
+            AppendCsvField(out, buffer, separator);
         i += 6;
     }
     out += "\n";
@@ -125,7 +126,8 @@ bool FormatLine(const std::string& pattern, const ObjVarList& vars, std::string&
 class Output {
 public:
     explicit Output(std::string path) : m_path(std::move(path)) {}
-    bool open() { return m_file.open(m_path, nullptr, host::LinkAtName::WriteLinkedFile); }
+    // An export: a link under the name is replaced, never written through.
+    bool open(std::string* error) { return m_file.open(m_path, error, host::LinkAtName::ReplaceLink); }
     void drop() { m_file.discard(); }
     void keep() {
         std::string error;
@@ -157,8 +159,11 @@ void VelmXAbc() {
     const std::string path = AskExtractFile();
     if (path.empty()) return;
     Output output(path);
-    if (!output.open()) {
+    std::string why;
+    if (!output.open(&why)) {
         zcutPrintf("\nPliku %s nie można otworzyć", path.c_str());
+        zcutPrintf("\n%s", why.c_str());
+        host::noteFailed();
         return;
     }
 
@@ -188,7 +193,9 @@ void VelmXAbc() {
         return;
     }
     int written = 0;
-    bool failed = false;
+    // Every way the extract stops short (the pattern, the template, the
+    // row definition) fails the command alike.
+    bool failed = true;
     if (s.ReadOaFile() && (s.context = NewObjContext(s.rowName)) != nullptr) {
         ObjContext& c = *s.context;
         InitObjVariables(c);
@@ -198,6 +205,7 @@ void VelmXAbc() {
         else if ((var = ReadVarSection(true, c)) != 0)
             zcutPrintf("\n%s: %s", "Błąd składni w sekcji pliku", VarSectionErrorLabel(var).c_str());
         else {
+            failed = false;
             std::int32_t n = 0;
             zcedSSLength(marks, &n);
             std::string line;
@@ -230,5 +238,6 @@ void VelmXAbc() {
         if (c.text) c.text->modified = 0;
     }
     zcedSSFree(marks);
+    if (failed) host::noteFailed();
     output.keep();
 }

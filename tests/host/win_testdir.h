@@ -3,9 +3,14 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,7 +43,7 @@ private:
     std::filesystem::path path_;
 };
 
-// The temporary files the whole-file writer left beside `file` (".NAME.XXXXXX"):
+// The temporary files the whole-file writer left beside `file`:
 // none once a write ended, whether it succeeded or failed.
 inline std::vector<std::string> temporaryFilesBeside(const std::string& file) {
     const std::filesystem::path target(file);
@@ -46,8 +51,27 @@ inline std::vector<std::string> temporaryFilesBeside(const std::string& file) {
     std::vector<std::string> found;
     std::error_code ec;
     for (const auto& entry : std::filesystem::directory_iterator(target.parent_path(), ec))
+        // ".NAME.PID.XXXXXX": the writing process and six random characters.
         if (const std::string name = entry.path().filename().string();
-            name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
+            name.size() >= prefix.size() + 8 && name.compare(0, prefix.size(), prefix) == 0 &&
+            name[name.size() - 7] == '.' &&
+            name.find_first_not_of("0123456789", prefix.size()) == name.size() - 7)
             found.push_back(name);
     return found;
+}
+
+// Whether `body` returns true when run in a child process whose files may
+// grow to `bytes` at most: the limit stands for a full disk, a write
+// stopping part way as it does when the space runs out.
+inline bool trueUnderFileSizeLimit(rlim_t bytes, const std::function<bool()>& body) {
+    const pid_t child = ::fork();
+    if (child < 0) return false;
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, bytes};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::_exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }

@@ -2,6 +2,7 @@
 // label with its card and row, labels without measuring, a polyline room
 // whose polyline is gone, labels measured again, and the floor report.
 #include <filesystem>
+#include <set>
 #include <string>
 
 #include "core/entity_data.h"
@@ -9,6 +10,10 @@
 #include "host/ads/adsowners.h"
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
+#include "host/db/dbdatabase.h"
+#include "host/db/dbinsert.h"
+#include "host/db/dbobjptr.h"
+#include "host/db/dbsymtb.h"
 #include "rooms/room_records.h"
 #include "settings/floors.h"
 #include "store/settings_store.h"
@@ -128,16 +133,44 @@ TEST_F(RoomDataCmdsTest, polyline_room_whose_polyline_is_gone) {
     EXPECT_EQ(count(kRows), 1);
 }
 
+// The anonymous blocks of the drawing that no insert references.
+std::size_t UnreferencedBlocks() {
+    ZcDbObjectPointer<ZcDbBlockTable> table(zcdbCurDwg()->blockTableId(), ZcDb::kForRead);
+    if (!table) return 0;
+    std::set<ZcDbObjectId> anonymous, referenced;
+    for (ZcDbObjectId id : table->recordIds()) {
+        ZcDbObjectPointer<ZcDbBlockTableRecord> block(id, ZcDb::kForRead);
+        std::string name;
+        if (!block || block->getName(name) != Zcad::eOk) continue;
+        if (name.rfind("*U", 0) == 0) anonymous.insert(id);
+        ZcDbBlockTableRecordIterator* it = nullptr;
+        block->newIterator(it);
+        for (; it && !it->done(); it->step()) {
+            ZcDbEntity* e = nullptr;
+            if (it->getEntity(e, ZcDb::kForRead) != Zcad::eOk) continue;
+            if (auto* insert = ZcDbBlockReference::cast(e)) referenced.insert(insert->blockTableRecord());
+            e->close();
+        }
+        delete it;
+    }
+    std::size_t n = 0;
+    for (ZcDbObjectId id : anonymous) n += referenced.count(id) == 0;
+    return n;
+}
+
 // A name the label's record cannot hold (the host takes 16383 bytes of
-// xdata on one entity) is refused naming the room; nothing is drawn for it
-// and a label given it in an update stays as it was.
+// xdata on one entity) is refused naming the room and fails the command;
+// nothing is drawn for it, no block of it is left, and a label given it in
+// an update stays as it was.
 TEST_F(RoomDataCmdsTest, a_name_the_label_cannot_hold_is_refused_naming_the_room) {
     const std::string name(72 * 1024, 'N');
     const std::string named = "Pomieszczenie „" + std::string(40, 'N') + "…”: dane etykiety mają";
-    run({"!dialog 139 edit 1063 \"" + name + "\" ok", "VELMSPACEUNIT", "1000,0", "200,150", ""});
+    EXPECT_EQ(run({"!dialog 139 edit 1063 \"" + name + "\" ok", "VELMSPACEUNIT", "1000,0", "200,150", ""}),
+              RTERROR);
     EXPECT_NE(transcript().find(named), std::string::npos) << transcript().substr(0, 2000);
     EXPECT_EQ(count(kLabels), 0);
     EXPECT_EQ(count(kRows), 0);
+    EXPECT_EQ(UnreferencedBlocks(), 0u) << "no block holds the refused name";
 
     run({"!dialog 139 edit 1063 \"Salon\" ok", "VELMSPACEUNIT", "200,150", ""});
     ASSERT_EQ(count(kLabels), 1) << transcript();

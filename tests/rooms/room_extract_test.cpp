@@ -11,6 +11,7 @@
 #include "rooms/room_records.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
+#include "tests/host/win_testdir.h"
 #include "tests/rooms/csv_reader.h"
 #include "tests/rooms/rooms_fixture.h"
 
@@ -153,6 +154,51 @@ TEST_F(RoomExtractTest, names_holding_separators_line_breaks_or_quotes_stay_one_
         for (const std::string& name : names) expected.push_back({name, "12.50", "TMS_TAB1"});
         EXPECT_EQ(*rows, expected) << pattern << Csv();
     }
+}
+
+// The extract is an export written whole: a link planted under its name
+// is replaced (what it pointed at stays as it was), and records that
+// cannot be written (a file-size limit) leave the old file whole and fail
+// the command with the writer's reason.
+TEST_F(RoomExtractTest, an_extract_replaces_a_link_and_never_leaves_half_a_file) {
+    data.write("velmor.DEX", "$75.00;$60.02\n");
+    for (int i = 0; i < 20; ++i)
+        Label(125000.0, 450.0, 3.375e6, "Pokój o długiej nazwie " + std::to_string(i));
+    data.write("notes.txt", "notatki użytkownika\n");
+    std::filesystem::create_symlink(data.path("notes.txt"), csv);
+    EXPECT_EQ(run({"VELMEXTRACTR"}), RTNORM);
+    EXPECT_FALSE(std::filesystem::is_symlink(csv));
+    EXPECT_EQ(data.read("notes.txt"), "notatki użytkownika\n");
+    EXPECT_NE(Csv().find("Pokój o długiej nazwie 19;12.50"), std::string::npos) << Csv();
+
+    data.write("out.csv", "stare rekordy\n");
+    // A file-size limit below the records: the write fails, as on a full
+    // disk; the command fails naming the file and says no count.
+    EXPECT_TRUE(trueUnderFileSizeLimit(64, [&] {
+        const std::size_t before = transcript().size();
+        const int rc = run({"VELMEXTRACTR"});
+        const std::string said = transcript().substr(before);
+        return rc == RTERROR && said.find("nie można zapisać " + csv) != std::string::npos &&
+               said.find("Liczba wyodrębnionych rekordów") == std::string::npos;
+    }));
+    EXPECT_EQ(Csv(), "stare rekordy\n");
+    EXPECT_TRUE(temporaryFilesBeside(csv).empty());
+}
+
+// A text that a spreadsheet would take for a formula is written as text;
+// numbers, negative ones too, stay numbers.
+TEST_F(RoomExtractTest, a_formula_like_name_is_written_as_text) {
+    const std::string names[] = {
+        "=HYPERLINK(\"http://x\";\"y\")", "+1", "-2+3", "@SUM(A1)", "\tx", "Łazienka"};
+    for (const std::string& name : names) Label(-125000.0, 450.0, 3.375e6, name);
+    data.write("velmor.DEX", "$75.00;$60.02\n");
+    run({"VELMEXTRACTR"});
+    const auto rows = ReadCsvRows(csv, ';');
+    if (!rows) GTEST_SKIP() << "no Python to read the file";
+    std::vector<std::vector<std::string>> expected;
+    for (const std::string& name : names)
+        expected.push_back({name == "Łazienka" ? name : "'" + name, "-12.50"});
+    EXPECT_EQ(*rows, expected) << Csv();
 }
 
 }  // namespace

@@ -72,15 +72,16 @@ TEST_F(ScheduleExtractTest, offered_name_and_cancel) {
 TEST_F(ScheduleExtractTest, pattern_errors_keep_earlier_lines) {
     AnswerFile(csv);
     data.write("VELMABC.DEX", "");
-    run({"VELMXABC"});
+    EXPECT_EQ(run({"VELMXABC"}), RTERROR);
     EXPECT_NE(transcript().find("Błąd w pliku VELMABC.DEX"), std::string::npos);
     std::filesystem::remove(data.path("VELMABC.DEX"));
     run({"VELMXABC"});
     EXPECT_NE(transcript().find("VELMABC.DEX: Pliku nie znaleziono"), std::string::npos);
 
     // 190 is no schedule variable: the first opening already fails.
+    // It fails the command as an empty pattern does.
     data.write("VELMABC.DEX", "$064.00;$190.00\n");
-    run({"VELMXABC", ""});
+    EXPECT_EQ(run({"VELMXABC", ""}), RTERROR);
     EXPECT_EQ(Csv(), "");
     // A token cut short at the line's end.
     data.write("VELMABC.DEX", "$064.00;$065.0\n");
@@ -128,6 +129,24 @@ TEST_F(ScheduleExtractTest, a_text_holding_separators_line_breaks_or_quotes_stay
             {"PORTE", "1", ""}, {"FINESTRE", "2", ""}, {"APERTURE", "3", ""}, {"PORTE", "5", text}};
         EXPECT_EQ(*rows, expected) << pattern << Csv();
     }
+}
+
+// An export: a link planted under the name is replaced, what it points at
+// stays as it was; a text a spreadsheet would take for a formula is written
+// as text, numbers stay numbers.
+TEST_F(ScheduleExtractTest, a_link_under_the_name_is_replaced_and_a_formula_like_text_stays_text) {
+    data.write("notes.txt", "notatki\n");
+    std::filesystem::create_symlink(data.path("notes.txt"), csv);
+    Opening("PORTE", 5, 0.0, P(0, 80), 90.0, 0.0, 1.8, "=HYPERLINK(\"http://x\")");
+    Opening("PORTE", 6, 0.0, P(0, 100), 90.0, 0.0, 1.8, "-drzwi");
+    data.write("VELMABC.DEX", "$058.00;$064.00;$076.00\n");
+    AnswerFile(csv);
+    EXPECT_EQ(run({"VELMXABC", ""}), RTNORM);
+    EXPECT_FALSE(std::filesystem::is_symlink(csv));
+    EXPECT_EQ(data.read("notes.txt"), "notatki\n");
+    EXPECT_EQ(
+        Csv(),
+        "PORTE;1;\nFINESTRE;2;\nAPERTURE;3;\nPORTE;5;\"'=HYPERLINK(\"\"http://x\"\")\"\nPORTE;6;'-drzwi\n");
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 // Block insertion (named, exploded, from a drawing file) with scales,
 // rotation and attribute values under ATTREQ; WBLOCK and SAVE/OPEN round
 // trips through DXF files.
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 
 #include "host/ads/sysvars.h"
 #include "host/db/dbinsert.h"
@@ -149,6 +153,36 @@ TEST_F(InsertCommand, a_drawing_saved_under_a_name_takes_it_and_qsave_goes_back_
     ASSERT_EQ(run({"OPEN", plan.c_str()}), RTNORM);
     EXPECT_EQ(entities<ZcDbLine>().size(), 1u);
     EXPECT_FALSE(std::filesystem::exists("Drawing1.dwg"));
+}
+
+// A save through a link that leads to no file refuses, naming the link and
+// where it leads; a save killed half way left its temporary file, which
+// the next save of the drawing removes.
+TEST_F(InsertCommand, qsave_through_a_link_to_nothing_is_refused_and_a_killed_saves_leftover_goes) {
+    const std::string plan = (dir / "plan.dxf").string();
+    ASSERT_EQ(run({"_SAVEAS", plan.c_str()}), RTNORM);
+    std::filesystem::remove(plan);
+    std::filesystem::create_directories(dir / "autostart");
+    const std::string elsewhere = (dir / "autostart" / "x.desktop").string();
+    std::filesystem::create_symlink(elsewhere, plan);
+    const std::size_t before = transcript().size();
+    EXPECT_EQ(run({"_QSAVE"}), RTERROR);
+    const std::string said = transcript().substr(before);
+    EXPECT_NE(said.find(plan), std::string::npos) << said;
+    EXPECT_NE(said.find(elsewhere), std::string::npos) << said;
+    EXPECT_FALSE(std::filesystem::exists(elsewhere));
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "autostart"));
+
+    std::filesystem::remove(plan);
+    const pid_t gone = ::fork();
+    if (gone == 0) ::_exit(0);
+    int status = 0;
+    ::waitpid(gone, &status, 0);
+    const std::filesystem::path leftover = dir / (".plan.dxf." + std::to_string(gone) + ".Ab12Cd");
+    std::ofstream(leftover) << "0\nSECTION\n";
+    ASSERT_EQ(run({"_QSAVE"}), RTNORM);
+    EXPECT_FALSE(std::filesystem::exists(leftover));
+    EXPECT_TRUE(std::filesystem::is_regular_file(plan));
 }
 
 }  // namespace

@@ -6,10 +6,13 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -135,4 +138,120 @@ TEST(WholeFile, a_value_kept_from_an_earlier_command_still_guards_its_file) {
     EXPECT_EQ(dir.read("LAYERVRML.DEF"), "A,3\nB,2\n");
     host::forgetFilesAsRead();
     host::forgetCommandKeptFileValues();
+}
+
+// A save through a link to nothing would make a file wherever the link
+// points: it is refused, naming the link and where it leads. An export
+// puts its file in the link's place.
+TEST(WholeFile, a_save_through_a_link_to_nothing_is_refused) {
+    TestDir dir;
+    fs::create_symlink(dir.path("nowhere/x.desktop"), dir.path("plan.dxf"));
+    fs::create_symlink(dir.path("gone.dxf"), dir.path("link.dxf"));
+    fs::create_symlink(dir.path("link.dxf"), dir.path("chain.dxf"));
+    for (const char* name : {"plan.dxf", "chain.dxf"}) {
+        std::string error;
+        EXPECT_FALSE(host::writeFileAtomically(dir.path(name), "drawing\n", &error));
+        EXPECT_NE(error.find(dir.path(name)), std::string::npos) << error;
+        EXPECT_NE(error.find("dowiązanie symboliczne do pliku, którego nie ma"), std::string::npos) << error;
+        EXPECT_TRUE(fs::is_symlink(dir.path(name)));
+        EXPECT_TRUE(temporaryFilesBeside(dir.path(name)).empty());
+    }
+    EXPECT_FALSE(fs::exists(dir.path("nowhere")));
+    EXPECT_FALSE(fs::exists(dir.path("gone.dxf")));
+    ASSERT_TRUE(host::replaceFile(dir.path("link.dxf"), "exported\n"));
+    EXPECT_EQ(dir.read("link.dxf"), "exported\n");
+    EXPECT_FALSE(fs::exists(dir.path("gone.dxf")));
+    host::forgetFilesAsRead();
+}
+
+namespace {
+
+// A child process that makes a temporary file for `target` as a write
+// does, tells its name through `report` and then waits for the other end
+// of `release` to close (or is killed first).
+pid_t WriterThatHangs(const std::string& target, int report, const int release[2]) {
+    const pid_t child = ::fork();
+    if (child != 0) return child;
+    ::close(release[1]);
+    std::string temp;
+    const int fd = host::makeTemporaryBeside(target, temp);
+    if (fd >= 0 && ::write(fd, "half", 4) == 4 &&
+        ::write(report, temp.c_str(), temp.size()) == static_cast<ssize_t>(temp.size())) {
+        ::close(report);
+        char c;
+        while (::read(release[0], &c, 1) > 0) {
+        }
+    }
+    ::_exit(0);
+}
+
+}  // namespace
+
+// A write killed half way leaves its temporary file; the next write of the
+// same name removes it, but never one that a living writer holds.
+TEST(WholeFile, a_killed_writes_temporary_goes_with_the_next_write_a_living_ones_stays) {
+    TestDir dir;
+    dir.write("plan.dxf", "old\n");
+    const std::string target = dir.path("plan.dxf");
+    std::string temps[2];
+    pid_t children[2];
+    int releases[2];
+    for (int i = 0; i < 2; ++i) {
+        int report[2], release[2];
+        ASSERT_EQ(::pipe(report), 0);
+        ASSERT_EQ(::pipe(release), 0);
+        children[i] = WriterThatHangs(target, report[1], release);
+        ::close(report[1]);
+        ::close(release[0]);
+        releases[i] = release[1];
+        char name[4096];
+        const ssize_t n = ::read(report[0], name, sizeof name);
+        ::close(report[0]);
+        ASSERT_GT(n, 0);
+        temps[i].assign(name, static_cast<std::size_t>(n));
+    }
+    // The first is killed mid-write; the second lives on.
+    ::kill(children[0], SIGKILL);
+    int status = 0;
+    ::waitpid(children[0], &status, 0);
+    ::close(releases[0]);
+    EXPECT_EQ(temporaryFilesBeside(target).size(), 2u);
+
+    std::string error;
+    ASSERT_TRUE(host::writeFileAtomically(target, "saved\n", &error)) << error;
+    EXPECT_EQ(dir.read("plan.dxf"), "saved\n");
+    EXPECT_FALSE(fs::exists(temps[0]));
+    EXPECT_TRUE(fs::exists(temps[1]));
+    // One of this process's own, not yet committed, stays too.
+    host::ReplacingFile mine;
+    ASSERT_TRUE(mine.open(target));
+    ASSERT_TRUE(host::writeFileAtomically(target, "again\n", &error)) << error;
+    EXPECT_EQ(temporaryFilesBeside(target).size(), 2u);
+
+    ::close(releases[1]);
+    ::waitpid(children[1], &status, 0);
+    mine.discard();
+    fs::remove(temps[1]);
+    host::forgetFilesAsRead();
+}
+
+// A copy that must not replace what is there keeps whatever came first,
+// a link to nothing included.
+TEST(WholeFile, a_copy_that_keeps_what_is_there) {
+    TestDir dir;
+    dir.write("mine.def", "user's own\n");
+    fs::create_symlink(dir.path("nothing"), dir.path("link.def"));
+    host::WholeFileWrite keep;
+    keep.keepExisting = true;
+    for (const char* name : {"mine.def", "link.def"}) {
+        errno = 0;
+        EXPECT_FALSE(host::writeWholeFile(dir.path(name), "shipped\n", keep));
+        EXPECT_EQ(errno, EEXIST);
+        EXPECT_TRUE(temporaryFilesBeside(dir.path(name)).empty());
+    }
+    EXPECT_EQ(dir.read("mine.def"), "user's own\n");
+    EXPECT_FALSE(fs::exists(dir.path("nothing")));
+    ASSERT_TRUE(host::writeWholeFile(dir.path("new.def"), "shipped\n", keep));
+    EXPECT_EQ(dir.read("new.def"), "shipped\n");
+    host::forgetFilesAsRead();
 }

@@ -4,13 +4,10 @@
 // process id foretells.
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -166,22 +163,11 @@ TEST(FilesGuard, a_file_changed_since_it_was_read_is_not_replaced_unless_merged)
 TEST(FilesGuard, a_disk_that_takes_no_more_fails_the_write_with_its_reason_and_keeps_the_file) {
     TestDir dir;
     dir.write("big.def", "old\n");
-    // A file-size limit in a child process stands for a full disk: the
-    // write stops part way, as it does when the space runs out.
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{4096, 4096};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+    EXPECT_TRUE(trueUnderFileSizeLimit(4096, [&] {
         std::string error;
         const bool written = host::writeFileAtomically(dir.path("big.def"), std::string(100000, 'x'), &error);
-        const bool named = error.find("nie można zapisać " + dir.path("big.def") + ": ") == 0;
-        ::_exit(!written && named ? 0 : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        return !written && error.find("nie można zapisać " + dir.path("big.def") + ": ") == 0;
+    }));
     EXPECT_EQ(dir.read("big.def"), "old\n");
     EXPECT_TRUE(temporaryFilesBeside(dir.path("big.def")).empty());
 }
