@@ -601,6 +601,8 @@ DWORD startProgram(const std::string& program, const std::vector<std::string>& a
     start.log = run.log;
     start.results = run.results;
     start.privateFolder = run.privateFolder;
+    start.readable = run.readable;
+    start.memoryLimit = run.memoryLimit;
     PROCESS_INFORMATION info{};
     if (!launch(start, nullptr, &info)) return GetLastError();
     CloseHandle(info.hProcess);
