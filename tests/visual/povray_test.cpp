@@ -821,7 +821,7 @@ TEST_F(PovSceneRendered, a_backdrop_named_bare_or_with_a_folder_renders_from_its
             << c.name << log;
         EXPECT_EQ(MiddleChannel(dir.read("drawing/plan$.bmp")), c.channel) << c.name;
         const std::string scene = dir.read("drawing/plan$.pov");
-        EXPECT_EQ(scene.find(c.name), std::string::npos) << c.name;
+        EXPECT_EQ(scene.find("\"" + c.name), std::string::npos) << c.name;
         EXPECT_EQ(scene.find("image_map { png \"velmor-tlo.png\" once }") != std::string::npos, c.found)
             << c.name;
         EXPECT_EQ(said.find("Obraz tła pominięto") == std::string::npos, c.found) << said;
