@@ -881,6 +881,23 @@ TEST_F(PovSceneRendered, scene_code_can_neither_write_outside_nor_read_the_users
     EXPECT_EQ(transcript().find("bez ograniczeń"), std::string::npos) << transcript();
 }
 
+// A folder under the picture's or the log's name: said before anything
+// starts, for either name.
+TEST_F(PovScene, a_picture_or_log_name_taken_by_a_folder_is_said_before_the_start) {
+    host::setSysVar("DWGPREFIX", host::SysVarValue{dir.path() + "/"}, false);
+    host::setSysVar("DWGNAME", host::SysVarValue{std::string("plan.dxf")}, false);
+    for (const char* taken : {"plan$.bmp", "plan$.log"}) {
+        fs::remove_all(dir.path("plan$.bmp"));
+        fs::remove_all(dir.path("plan$.log"));
+        fs::create_directories(dir.path(taken));
+        host::ProcessRecorder recorder;
+        run({"VELMPOVRAYD", ""});
+        EXPECT_NE(transcript().find(dir.path(taken) + " jest folderem, nie plikiem."), std::string::npos)
+            << transcript();
+        EXPECT_TRUE(recorder.started().empty()) << taken;
+    }
+}
+
 // Faces past what the engine may take of the machine's memory: refused
 // before anything is written.
 TEST_F(PovScene, a_drawing_whose_faces_need_more_memory_than_the_engine_may_take_is_refused) {
