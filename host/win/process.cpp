@@ -12,18 +12,24 @@
 #include "host/win/process.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
 
+#include "host/win/confinement.h"
 #include "host/win/files.h"
 #include "host/win/replace_file.h"
 #include "host/win/textutil.h"
@@ -44,6 +50,12 @@ std::vector<pid_t>& children() {
     return all;
 }
 
+// The reading ends of the watchers' `done` pipes.
+std::vector<int>& watchers() {
+    static std::vector<int> all;
+    return all;
+}
+
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -51,6 +63,11 @@ bool isBlank(char c) {
 std::string fileNameOf(const std::string& path) {
     std::size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string folderOfFile(const std::string& path) {
+    const std::size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
 }
 
 std::string applyAlias(const std::string& program) {
@@ -250,40 +267,223 @@ void writeLog(int fd, const std::string& text) {
     }
 }
 
-// The watcher, in the forked copy of the host: runs the program, waits for
-// it, moves its results into place when it ended well, removes its private
-// folder and ends without running anything of the host's.
-[[noreturn]] void watch(const StartedProcess& start, const std::string& path, std::vector<std::string> argv,
-                        std::vector<std::string> env, const std::string& folder, int logFd) {
-    ::setsid();
-    if (logFd >= 0 && logFd != 3) {
-        ::dup2(logFd, 3);
-        logFd = 3;
+// Moves a descriptor out of the low numbers, keeping it open across exec
+// no longer than the caller wants.
+int moveHigh(int fd) {
+    return fd < 0 ? -1 : ::fcntl(fd, F_DUPFD_CLOEXEC, 64);
+}
+
+// The whole of the open file `in` (from its start) put in place of `to` by
+// the one writer: a link there replaced, a folder refused. Empty when
+// written, else why not (Polish, naming the file).
+std::string copyThroughWriter(int in, const std::string& to) {
+    ReplacingFile out;
+    std::string why;
+    if (!out.open(to, &why, LinkAtName::ReplaceLink)) return why;
+    std::vector<char> buffer(1 << 16);
+    for (off_t at = 0;;) {
+        const ssize_t n = ::pread(in, buffer.data(), buffer.size(), at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return "nie można odczytać danych dla " + to + ": " + fileErrorReason(errno);
+        if (n == 0) break;
+        if (std::fwrite(buffer.data(), 1, static_cast<std::size_t>(n), out.stream()) !=
+            static_cast<std::size_t>(n))
+            return "nie można zapisać " + to + ": " + fileErrorReason(errno);
+        at += n;
     }
-    ::closefrom(logFd >= 0 ? 4 : 3);
-    pid_t program = 0;
-    const int err = spawnProgram(path, std::move(argv), std::move(env), folder, false, logFd, program);
+    return out.commit(&why) ? std::string() : why;
+}
+
+// A regular file, opened without following a link and without waiting;
+// -1 with errno otherwise.
+int openRegular(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    struct stat st {};
+    if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+        ::close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    return fd;
+}
+
+// The program itself, in the watcher's child: it dies with the watcher,
+// takes no more address space than allowed, reads nothing and writes its
+// output to `out`, under the kernel's rules when there are some, and
+// becomes the program. Only system calls after the fork.
+[[noreturn]] void becomeProgram(pid_t watcher, const char* path, char* const* argv, char* const* env,
+                                const char* folder, std::uint64_t memoryLimit, int nothing, int out,
+                                int rules) {
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (::getppid() != watcher) ::_exit(127);  // the watcher ended before that held
+    static const char kNoFolder[] = "\nNie można przejść do folderu programu.\n";
+    static const char kNoRules[] = "\nJądro nie przyjęło ograniczeń dostępu programu do plików.\n";
+    static const char kNoStart[] = "\nNie można uruchomić programu.\n";
+    ::dup2(nothing, 0);
+    ::dup2(out >= 0 ? out : nothing, 1);
+    ::dup2(out >= 0 ? out : nothing, 2);
+    if (*folder && ::chdir(folder) != 0) {
+        [[maybe_unused]] const ssize_t said = ::write(2, kNoFolder, sizeof kNoFolder - 1);
+        ::_exit(127);
+    }
+    if (memoryLimit > 0) {
+        const rlimit limit{memoryLimit, memoryLimit};
+        ::setrlimit(RLIMIT_AS, &limit);
+    }
+    if (rules >= 0 && !applyConfinement(rules)) {
+        [[maybe_unused]] const ssize_t said = ::write(2, kNoRules, sizeof kNoRules - 1);
+        ::_exit(126);
+    }
+    ::closefrom(3);
+    ::execve(path, argv, env);
+    [[maybe_unused]] const ssize_t said = ::write(2, kNoStart, sizeof kNoStart - 1);
+    ::_exit(127);
+}
+
+// The guard of a private folder, in the watcher's child: waits until the
+// watcher has ended (its end of `alive` closes, however it ends), makes
+// sure the program has ended too, and removes the folder.
+[[noreturn]] void guardFolder(int alive, int program, const std::string& privateFolder) {
+    char byte = 0;
+    while (::read(alive, &byte, 1) != 0 && errno == EINTR) {
+    }
+    if (program >= 0) {
+        ::syscall(SYS_pidfd_send_signal, program, SIGKILL, nullptr, 0);
+        pollfd ended{program, POLLIN, 0};
+        while (::poll(&ended, 1, -1) < 0 && errno == EINTR) {
+        }
+    }
+    removePrivateFolder(privateFolder);
+    ::_exit(0);
+}
+
+// The watcher, a process apart from the host (no child of it): runs the
+// program, and its guard, waits for the program, puts its results and its
+// log into place when it has ended and removes its private folder. `done`
+// stays open in it and the guard until both have ended (the host waits on
+// it in waitForStartedPrograms). Runs nothing of the host's.
+[[noreturn]] void watch(const StartedProcess& start, const std::string& path, std::vector<std::string> argv,
+                        std::vector<std::string> env, const std::string& folder, int rules, int done) {
+    done = moveHigh(done);
+    rules = moveHigh(rules);
+    const int nothing = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+    ::dup2(nothing, 0), ::dup2(nothing, 1), ::dup2(nothing, 2);
+    done = ::dup3(done, 3, O_CLOEXEC);
+    if (rules >= 0) rules = ::dup3(rules, 4, O_CLOEXEC);
+    ::close_range(5, ~0U, 0);
+    // The program's output, in a file nobody can name: it becomes the log
+    // when the program has ended.
+    int out = -1;
+    const std::string log = nativePath(start.log);
+    if (!log.empty()) {
+        std::string name =
+            (start.privateFolder.empty() ? folderOfFile(log) : nativePath(start.privateFolder)) +
+            "/.log-XXXXXX";
+        out = ::mkostemp(name.data(), O_CLOEXEC);
+        if (out >= 0) ::unlink(name.c_str());
+    }
+    std::vector<char*> argPtrs, envPtrs;
+    for (std::string& a : argv) argPtrs.push_back(a.data());
+    argPtrs.push_back(nullptr);
+    for (std::string& e : env) envPtrs.push_back(e.data());
+    envPtrs.push_back(nullptr);
+    const pid_t self = ::getpid();
+    const pid_t program = ::fork();
+    if (program == 0)
+        becomeProgram(self, path.c_str(), argPtrs.data(), envPtrs.data(), folder.c_str(), start.memoryLimit,
+                      0, out, rules);
+    const int forkError = errno;
+    if (program > 0 && !start.privateFolder.empty()) {
+        const int handle = static_cast<int>(::syscall(SYS_pidfd_open, program, 0));
+        int alive[2];
+        if (::pipe2(alive, O_CLOEXEC) == 0) {
+            if (::fork() == 0) {
+                ::close(alive[1]);
+                if (out >= 0) ::close(out);
+                if (rules >= 0) ::close(rules);
+                guardFolder(alive[0], handle, start.privateFolder);
+            }
+            ::close(alive[0]);  // alive[1] stays open as long as the watcher lives
+        }
+        if (handle >= 0) ::close(handle);
+    }
+    if (rules >= 0) ::close(rules);
     int status = 0;
-    if (err == 0)
+    if (program > 0)
         while (::waitpid(program, &status, 0) < 0 && errno == EINTR) {
         }
-    if (err != 0) {
-        writeLog(logFd, "\nNie uruchomiono programu " + path + ": " + std::strerror(err) + "\n");
+    std::string said;
+    if (program < 0) {
+        said = "\nNie uruchomiono programu " + path + ": " + std::strerror(forkError) + "\n";
     } else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        writeLog(logFd, "\nProgram " + path + " zakończył pracę " +
-                            (WIFEXITED(status) ? "z kodem " + std::to_string(WEXITSTATUS(status))
-                                               : "sygnałem " + std::to_string(WTERMSIG(status))) +
-                            "; jego wyników nie przeniesiono.\n");
+        said = "\nProgram " + path + " zakończył pracę " +
+               (WIFEXITED(status) ? "z kodem " + std::to_string(WEXITSTATUS(status))
+                                  : "sygnałem " + std::to_string(WTERMSIG(status))) +
+               "; jego wyników nie przeniesiono.\n";
     } else {
         for (const auto& [from, to] : start.results) {
-            if (::rename(from.c_str(), to.c_str()) == 0)
-                writeLog(logFd, "\nZapisano plik " + to + ".\n");
-            else
-                writeLog(logFd, "\nNie można zapisać pliku " + to + ": " + std::strerror(errno) + "\n");
+            const int in = openRegular(nativePath(from));
+            const std::string why = in < 0 ? "nie można odczytać " + from + ": " + fileErrorReason(errno)
+                                           : copyThroughWriter(in, nativePath(to));
+            if (in >= 0) ::close(in);
+            said += why.empty() ? "\nZapisano plik " + to + ".\n"
+                                : "\nNie zapisano pliku " + to + " (" + why + ").\n";
         }
     }
+    if (out >= 0) {
+        writeLog(out, said);
+        copyThroughWriter(out, log);  // nowhere left to say it when this fails
+    }
     removePrivateFolder(start.privateFolder);
-    ::_exit(err == 0 && WIFEXITED(status) ? WEXITSTATUS(status) : 127);
+    ::_exit(program > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : 127);
+}
+
+// Starts the watcher of a program with results, a private folder, rules or
+// a memory limit: forked twice, so that the watcher is no child of the
+// host's and nothing of it is left for the host to collect. The host keeps
+// the reading end of `done`, which closes when the watcher and its guard
+// have ended. An errno value, 0 when started.
+int startWatcher(const StartedProcess& start, const std::string& path, std::vector<std::string> argv,
+                 std::vector<std::string> env, const std::string& folder) {
+    int rules = -1;
+    if (!start.readable.empty() && confinementVersion() > 0) {
+        std::vector<std::string> readable = start.readable;
+        readable.push_back(folderOfFile(path));
+        std::string why;
+        rules = makeConfinement(readable, start.privateFolder.empty() ? folder : start.privateFolder, why);
+        if (rules < 0) return EPERM;
+    }
+    int done[2];
+    if (::pipe2(done, O_CLOEXEC) != 0) {
+        const int error = errno;
+        if (rules >= 0) ::close(rules);
+        return error;
+    }
+    std::fflush(nullptr);  // nothing buffered is written twice
+    const pid_t first = ::fork();
+    if (first == 0) {
+        ::close(done[0]);
+        ::setsid();
+        const pid_t watcher = ::fork();
+        if (watcher == 0) watch(start, path, std::move(argv), std::move(env), folder, rules, done[1]);
+        ::_exit(watcher < 0 ? 1 : 0);
+    }
+    const int forkError = errno;
+    ::close(done[1]);
+    if (rules >= 0) ::close(rules);
+    if (first < 0) {
+        ::close(done[0]);
+        return forkError;
+    }
+    int status = 0;
+    while (::waitpid(first, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        ::close(done[0]);
+        return EAGAIN;
+    }
+    watchers().push_back(done[0]);
+    return 0;
 }
 
 BOOL launch(const StartedProcess& start, void* environment, PROCESS_INFORMATION* info) {
@@ -307,24 +507,23 @@ BOOL launch(const StartedProcess& start, void* environment, PROCESS_INFORMATION*
     std::vector<std::string> argv{path};
     argv.insert(argv.end(), start.arguments.begin(), start.arguments.end());
     std::vector<std::string> env = environmentOf(start, environment);
+    if (!start.results.empty() || !start.privateFolder.empty() || !start.readable.empty() ||
+        start.memoryLimit > 0) {
+        if (const int err = startWatcher(start, path, std::move(argv), std::move(env), folder))
+            return fail(winErrorFromErrno(err));
+        info->hProcess = handles::open(handles::Kind::Process, 0);
+        info->hThread = handles::open(handles::Kind::Thread, 0);
+        info->dwProcessId = info->dwThreadId = 0;
+        return TRUE;
+    }
     int logFd = -1;
     if (!start.log.empty() && (logFd = makeLog(nativePath(start.log))) < 0)
         return fail(winErrorFromErrno(errno));
     pid_t pid = 0;
-    if (start.results.empty() && start.privateFolder.empty()) {
-        const int err =
-            spawnProgram(path, std::move(argv), std::move(env), folder, start.inheritHandles, logFd, pid);
-        if (logFd >= 0) ::close(logFd);
-        if (err != 0) return fail(winErrorFromErrno(err));
-    } else {
-        std::fflush(nullptr);  // nothing buffered is written twice
-        pid = ::fork();
-        if (pid == 0) watch(start, path, std::move(argv), std::move(env), folder, logFd);
-        const int forkError = errno;
-        if (logFd >= 0) ::close(logFd);
-        if (pid < 0) return fail(winErrorFromErrno(forkError));
-    }
-
+    const int err =
+        spawnProgram(path, std::move(argv), std::move(env), folder, start.inheritHandles, logFd, pid);
+    if (logFd >= 0) ::close(logFd);
+    if (err != 0) return fail(winErrorFromErrno(err));
     children().push_back(pid);
     info->hProcess = handles::open(handles::Kind::Process, pid);
     info->hThread = handles::open(handles::Kind::Thread, pid);
@@ -402,6 +601,8 @@ DWORD startProgram(const std::string& program, const std::vector<std::string>& a
     start.log = run.log;
     start.results = run.results;
     start.privateFolder = run.privateFolder;
+    start.readable = run.readable;
+    start.memoryLimit = run.memoryLimit;
     PROCESS_INFORMATION info{};
     if (!launch(start, nullptr, &info)) return GetLastError();
     CloseHandle(info.hProcess);
@@ -486,27 +687,20 @@ std::string makePrivateFolder(const std::string& parent, const std::string& pref
     return name;
 }
 
-bool placeFileCopy(const std::string& from, const std::string& to) {
-    const std::string source = nativePath(from), target = nativePath(to);
-    if (::link(source.c_str(), target.c_str()) == 0) return true;
-    const int in = ::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (in < 0) return false;
-    struct stat st;
-    const int out = ::fstat(in, &st) == 0 && S_ISREG(st.st_mode)
-                        ? ::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)
-                        : (errno = EINVAL, -1);
-    bool copied = out >= 0;
-    std::vector<char> buffer(1 << 16);
-    for (ssize_t n = 0; copied && (n = ::read(in, buffer.data(), buffer.size())) != 0;) {
-        if (n < 0 && errno == EINTR) continue;
-        copied = n > 0 && ::write(out, buffer.data(), static_cast<std::size_t>(n)) == n;
+bool placeFileCopy(const std::string& from, const std::string& to, std::string* why) {
+    const int in = openRegular(nativePath(from));
+    if (in < 0) {
+        const int error = errno;
+        if (why) *why = "nie można odczytać " + from + ": " + fileErrorReason(error);
+        errno = error;
+        return false;
     }
+    const std::string failed = copyThroughWriter(in, nativePath(to));
     const int error = errno;
     ::close(in);
-    if (out >= 0 && ::close(out) != 0) copied = false;
-    if (!copied && out >= 0) ::unlink(target.c_str());
+    if (why) *why = failed;
     errno = error;
-    return copied;
+    return failed.empty();
 }
 
 void removePrivateFolder(const std::string& folder) {
@@ -522,6 +716,13 @@ void waitForStartedPrograms() {
         }
     }
     children().clear();
+    for (const int done : watchers()) {
+        char byte = 0;
+        while (::read(done, &byte, 1) != 0 && errno == EINTR) {
+        }
+        ::close(done);
+    }
+    watchers().clear();
 }
 
 void reapFinishedChildren() {
@@ -536,6 +737,14 @@ void reapFinishedChildren() {
             ++k;
         }
     }
+    // A watcher is no child to collect; the end of its pipe is let go once
+    // it and its guard have ended.
+    std::erase_if(watchers(), [](int done) {
+        pollfd ended{done, POLLIN, 0};
+        if (::poll(&ended, 1, 0) <= 0 || !(ended.revents & (POLLHUP | POLLERR))) return false;
+        ::close(done);
+        return true;
+    });
 }
 
 }  // namespace host

@@ -22,6 +22,7 @@
 // "NAME=value" strings ending with an empty one.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -87,6 +88,8 @@ struct StartedProcess {
     std::string log;                                           // its output, or empty: none kept
     std::vector<std::pair<std::string, std::string>> results;  // moved when it ends
     std::string privateFolder;                                 // removed when it ends
+    std::vector<std::string> readable;                         // all it may read, when confined
+    std::uint64_t memoryLimit = 0;                             // its address space, bytes; 0: none
 };
 
 // While one lives, starts are recorded here and succeed without running.
@@ -145,13 +148,29 @@ struct ProgramRun {
     // Its standard output and error go into this file, made anew (a link or
     // file under the name is replaced, never written through); empty: nowhere.
     std::string log;
-    // When it has ended with status 0, each file is renamed from the first
-    // path to the second (a link under the second is replaced, not written
-    // through); how that went is added to the log. Then, ended well or not,
+    // When it has ended with status 0, each file is put from the first
+    // path in place of the second by the one writer (a link under the
+    // second is replaced, not written through; a folder there is refused);
+    // how that went is added to the log. Then, ended well or not,
     // `privateFolder` is removed with what it holds (no link followed).
-    // The host does not wait: one process of its own watches the program.
+    //
+    // The host does not wait: a watcher of its own, no child of the host
+    // (so nothing is left for the host to collect), runs the program and
+    // waits for it. The program's output goes first to a file of the
+    // watcher's own, and becomes the log, whole, when the program has
+    // ended: two runs under one log name never meet. The program ends with
+    // its watcher, however the watcher ends; a watcher killed leaves the
+    // private folder to a guard of its own, which removes it.
     std::vector<std::pair<std::string, std::string>> results;
     std::string privateFolder;
+    // Where the kernel offers it (confinementVersion, confinement.h), a
+    // program given folders here may read (and run) only what lies below
+    // them and below its own folder, and write only in `privateFolder`;
+    // nothing given: not confined.
+    std::vector<std::string> readable;
+    // The address space the program may take, in bytes (what it asks for
+    // beyond it fails); 0: no limit of its own.
+    std::uint64_t memoryLimit = 0;
 };
 DWORD startProgram(const std::string& program, const std::vector<std::string>& arguments,
                    const ProgramRun& run, DWORD priorityClass);
@@ -159,14 +178,15 @@ DWORD startProgram(const std::string& program, const std::vector<std::string>& a
 // characters nobody can foretell, mode 0700, with its full path and no
 // trailing separator; empty (errno set) when it cannot be made.
 std::string makePrivateFolder(const std::string& parent, const std::string& prefix);
-// Puts the file `from` into such a folder as `to`, a name not yet there:
-// a second name for it where the file system allows one, else a copy
-// (of any size). False, with errno, when neither can be made.
-bool placeFileCopy(const std::string& from, const std::string& to);
+// Puts a copy of the regular file `from` (of any size) into such a folder
+// as `to`, through the one writer; never a second name for the same file,
+// which the program could then change where `from` lies. False, with
+// errno and `why` (Polish, naming the file), when it cannot be made.
+bool placeFileCopy(const std::string& from, const std::string& to, std::string* why = nullptr);
 // Removes such a folder with what it holds, following no link.
 void removePrivateFolder(const std::string& folder);
-// Waits until every program started so far (and what watches it) has
-// ended: for tests, which look at what a program left behind.
+// Waits until every program started so far (and what watches and guards
+// it) has ended: for tests, which look at what a program left behind.
 void waitForStartedPrograms();
 // The program `name` (without a folder) in the absolute folders of PATH,
 // never in the current folder; empty when none holds it.

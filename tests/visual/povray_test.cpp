@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -30,6 +31,7 @@
 #include "host/ui/driver.h"
 #include "host/ui/msgbox.h"
 #include "host/util/findfile.h"
+#include "host/win/confinement.h"
 #include "host/win/files.h"
 #include "host/win/process.h"
 #include "host/win/registry.h"
@@ -750,6 +752,169 @@ TEST_F(PovSceneRendered, a_render_reads_nothing_that_lies_beside_the_drawing) {
     EXPECT_NE(transcript().find("komunikaty programu: " + dir.path("unpacked/plan$.log") + "."),
               std::string::npos)
         << transcript();
+}
+
+// ---------------------------------------------------------------- a render for real
+
+namespace {
+
+// A small picture of one colour ("r,g,b", each 0 or 1) made by the engine.
+void MakePicture(const TestDir& dir, const std::string& name, const std::string& colour) {
+    dir.write("colour.pov", "background { color rgb <" + colour + "> }\n");
+    const std::string command = "cd '" + dir.path() + "' && /usr/bin/povray +Icolour.pov +O'" +
+                                dir.path(name) + "' +FN +W8 +H8 -D -V >/dev/null 2>&1 </dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+}
+
+// The channel (0 red, 1 green, 2 blue) strongest at the middle of a BMP
+// picture; -1 when it is no picture the engine writes.
+int MiddleChannel(const std::string& bmp) {
+    auto number = [&](std::size_t at, int bytes) {
+        unsigned long value = 0;
+        for (int k = bytes - 1; k >= 0; --k) value = value << 8 | static_cast<unsigned char>(bmp[at + k]);
+        return value;
+    };
+    if (bmp.size() < 54 || !bmp.starts_with("BM")) return -1;
+    const unsigned long offset = number(10, 4), width = number(18, 4), height = number(22, 4);
+    const unsigned long depth = number(28, 2) / 8;
+    const unsigned long stride = (width * depth + 3) / 4 * 4;
+    const std::size_t at = offset + height / 2 * stride + width / 2 * depth;
+    if (depth < 3 || at + 3 > bmp.size()) return -1;
+    const int blue = static_cast<unsigned char>(bmp[at]), green = static_cast<unsigned char>(bmp[at + 1]),
+              red = static_cast<unsigned char>(bmp[at + 2]);
+    if (red > green && red > blue) return 0;
+    if (green > red && green > blue) return 1;
+    return blue > red && blue > green ? 2 : -1;
+}
+
+}  // namespace
+
+// The engine runs in its private folder: a backdrop is given to it as a
+// copy there, whether the drawing names it bare (beside the drawing) or
+// with a folder; one that cannot be found is said and left out, and the
+// render goes on.
+TEST_F(PovSceneRendered, a_backdrop_named_bare_or_with_a_folder_renders_from_its_copy) {
+    if (std::system("command -v /usr/bin/povray >/dev/null 2>&1") != 0) GTEST_SKIP() << "no povray";
+    fs::create_directories(dir.path("drawing"));
+    fs::create_directories(dir.path("pictures"));
+    MakePicture(dir, "drawing/tlo.png", "1,0,0");
+    MakePicture(dir, "pictures/green.png", "0,1,0");
+    host::setSysVar("DWGPREFIX", host::SysVarValue{dir.path("drawing") + "/"}, false);
+    host::setSysVar("DWGNAME", host::SysVarValue{std::string("plan.dxf")}, false);
+    ASSERT_EQ(run({"VELMOBJECT", "TMS_PROS", "500,-800", "0", ""}), RTNORM);
+    SetSettingInt(SetupVar::SETPOVADDIMG, 1);
+    const ScopedPath path("/usr/bin:/bin");
+    const ScopedFolder in(dir.path());
+    struct Case {
+        std::string name;
+        int channel;  // of the picture rendered: the backdrop's, or the background's
+        bool found;
+    };
+    for (const Case& c : {Case{"tlo.png", 0, true}, Case{dir.path("pictures/green.png"), 1, true},
+                          Case{"pictures/../pictures/green.png", 1, true}, Case{"brak.png", 2, false}}) {
+        fs::remove(dir.path("drawing/plan$.bmp"));
+        SetSettingString(SetupVar::SETPOVFILEIMG, c.name);
+        const std::size_t before = transcript().size();
+        ASSERT_EQ(run({"VELMPOVRAYD", "!pick 500,-800"}), RTNORM) << transcript();
+        const std::string said = transcript().substr(before);
+        host::waitForStartedPrograms();
+        const std::string log = dir.read("drawing/plan$.log");
+        EXPECT_NE(log.find("Zapisano plik " + dir.path("drawing/plan$.bmp")), std::string::npos)
+            << c.name << log;
+        EXPECT_EQ(MiddleChannel(dir.read("drawing/plan$.bmp")), c.channel) << c.name;
+        const std::string scene = dir.read("drawing/plan$.pov");
+        EXPECT_EQ(scene.find("\"" + c.name), std::string::npos) << c.name;
+        EXPECT_EQ(scene.find("image_map { png \"velmor-tlo.png\" once }") != std::string::npos, c.found)
+            << c.name;
+        EXPECT_EQ(said.find("Obraz tła pominięto") == std::string::npos, c.found) << said;
+    }
+    EXPECT_NE(transcript().find("brak.png"), std::string::npos) << transcript();
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir.path("drawing")))
+        EXPECT_FALSE(entry.path().filename().string().starts_with(".velmor-render-")) << entry.path();
+}
+
+TEST_F(PovScene, a_backdrop_that_is_no_picture_or_leads_out_of_the_drawing_folder_is_refused) {
+    fs::create_directories(dir.path("drawing"));
+    dir.write("secret.png", "\x89PNG\r\n\x1a\nsecret");
+    dir.write("drawing/notes.png", "some text\n");
+    fs::create_symlink(dir.path("secret.png"), dir.path("drawing/away.png"));
+    fs::create_directories(dir.path("drawing/folder.png"));
+    for (const char* name : {"notes.png", "away.png", "folder.png", "secret.txt"}) {
+        std::string why;
+        EXPECT_FALSE(FindPovBackdrop(name, dir.path("drawing") + "/", why)) << name;
+        EXPECT_FALSE(why.empty()) << name;
+    }
+    std::string why;
+    const std::optional<PovBackdrop> found =
+        FindPovBackdrop(dir.path("secret.png"), dir.path("drawing") + "/", why);
+    ASSERT_TRUE(found) << why;
+    EXPECT_EQ(found->copyName, "velmor-tlo.png");
+    EXPECT_EQ(found->bytes, dir.read("secret.png"));
+}
+
+// Code reaching the scene (here the user's own include file) that tries to
+// write beside the drawing and to read the user's files: the kernel
+// refuses both, and the picture is rendered all the same.
+TEST_F(PovSceneRendered, scene_code_can_neither_write_outside_nor_read_the_users_files) {
+    if (std::system("command -v /usr/bin/povray >/dev/null 2>&1") != 0) GTEST_SKIP() << "no povray";
+    if (host::confinementVersion() == 0) GTEST_SKIP() << "the kernel confines no program";
+    fs::create_directories(dir.path("drawing"));
+    fs::create_directories(dir.path("home"));
+    dir.write("home/secret.txt", "secret\n");
+    Face("VELM3DWALLS$0", {0, 0, 0}, {100, 0, 0}, {100, 0, 100}, {0, 0, 100});
+    PreparePovFolders();
+    dir.write("docs/POV-Ray/v3.6/include/velmakUser.inc",
+              "#if (file_exists(\"" + dir.path("home/secret.txt") +
+                  "\"))\n#debug \"SECRET-READ\\n\"\n#else\n#debug \"SECRET-UNREAD\\n\"\n#end\n"
+                  "#if (file_exists(\"../plan.dxf\"))\n#debug \"BESIDE-READ\\n\"\n#end\n"
+                  "#fopen Out \"../x\" write\n#write (Out, \"x\")\n#fclose Out\n#debug \"WRITTEN\\n\"\n");
+    dir.write("drawing/plan.dxf", "drawing\n");
+    host::setSysVar("DWGPREFIX", host::SysVarValue{dir.path("drawing") + "/"}, false);
+    host::setSysVar("DWGNAME", host::SysVarValue{std::string("plan.dxf")}, false);
+    const ScopedPath path("/usr/bin:/bin");
+    ASSERT_EQ(run({"VELMPOVRAYD", ""}), RTNORM) << transcript();
+    host::waitForStartedPrograms();
+    const std::string log = dir.read("drawing/plan$.log");
+    EXPECT_FALSE(fs::exists(dir.path("drawing/x"))) << log;
+    EXPECT_NE(log.find("SECRET-UNREAD"), std::string::npos) << log;
+    EXPECT_EQ(log.find("SECRET-READ"), std::string::npos) << log;
+    EXPECT_EQ(log.find("BESIDE-READ"), std::string::npos) << log;
+    EXPECT_EQ(log.find("WRITTEN"), std::string::npos) << log;
+    EXPECT_EQ(transcript().find("bez ograniczeń"), std::string::npos) << transcript();
+}
+
+// A folder under the picture's or the log's name: said before anything
+// starts, for either name.
+TEST_F(PovScene, a_picture_or_log_name_taken_by_a_folder_is_said_before_the_start) {
+    host::setSysVar("DWGPREFIX", host::SysVarValue{dir.path() + "/"}, false);
+    host::setSysVar("DWGNAME", host::SysVarValue{std::string("plan.dxf")}, false);
+    for (const char* taken : {"plan$.bmp", "plan$.log"}) {
+        fs::remove_all(dir.path("plan$.bmp"));
+        fs::remove_all(dir.path("plan$.log"));
+        fs::create_directories(dir.path(taken));
+        host::ProcessRecorder recorder;
+        run({"VELMPOVRAYD", ""});
+        EXPECT_NE(transcript().find(dir.path(taken) + " jest folderem, nie plikiem."), std::string::npos)
+            << transcript();
+        EXPECT_TRUE(recorder.started().empty()) << taken;
+    }
+}
+
+// Faces past what the engine may take of the machine's memory: refused
+// before anything is written.
+TEST_F(PovScene, a_drawing_whose_faces_need_more_memory_than_the_engine_may_take_is_refused) {
+    MakeExpandingDrawing(3300, 3000);  // 9.9 million faces, under the walk's bound
+    if (PovEngineMemoryNeeded(9900000) <= PovEngineMemoryLimit()) GTEST_SKIP() << "a machine this large";
+    host::setSysVar("DWGPREFIX", host::SysVarValue{dir.path() + "/"}, false);
+    host::setSysVar("DWGNAME", host::SysVarValue{std::string("big.dxf")}, false);
+    host::ProcessRecorder recorder;
+    run({"VELMPOVRAYD", ""});
+    EXPECT_NE(transcript().find("9900000 obiektów"), std::string::npos) << transcript();
+    EXPECT_NE(transcript().find("renderowania nie rozpoczęto"), std::string::npos);
+    EXPECT_TRUE(recorder.started().empty());
+    EXPECT_FALSE(fs::exists(dir.path("big$.pov")));
+    // A real building's faces fit.
+    EXPECT_LE(PovEngineMemoryNeeded(1000000), std::uint64_t{8} << 30);
 }
 
 // ---------------------------------------------------------------- commands

@@ -1,17 +1,22 @@
 // The render export commands.
 #include "visual/povray/pov_commands.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 #include <vector>
 
+#include "core/host_services.h"
 #include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
+#include "host/db/dbblockwalk.h"
 #include "host/db/dbobjptr.h"
 #include "host/ed/cmdproc.h"
 #include "host/ui/hostdialogs.h"
+#include "host/win/confinement.h"
+#include "host/win/files.h"
 #include "host/win/process.h"
 #include "host/win/replace_file.h"
 #include "resources/velmresources.h"
@@ -40,6 +45,30 @@ void NothingWritten() {
     host::noteFailed();
 }
 
+// Faces at most as many as the drawing's entities with its blocks
+// expanded: a scene that would need more memory than the engine may take
+// is refused before anything is written.
+bool RefuseSceneOverMemory() {
+    ZcDbDatabase* db = GetWorkingDatabase();
+    const std::uint64_t limit = PovEngineMemoryLimit();
+    if (!db || limit == 0) return false;
+    std::uint64_t faces = 0;
+    for (const ZcDbObjectId& space : {db->modelSpaceId(), db->paperSpaceId()}) {
+        const std::uint64_t more = zcdbBlockExpansion(space).entities;
+        faces = faces > UINT64_MAX - more ? UINT64_MAX : faces + more;
+    }
+    const std::uint64_t needed = PovEngineMemoryNeeded(faces);
+    if (needed <= limit) return false;
+    zcutPrintf(
+        "\nRysunek ma %llu obiektów (z rozwiniętymi blokami); program renderujący potrzebowałby na nie "
+        "około %llu MB pamięci, a może użyć %llu MB (połowy pamięci komputera): renderowania nie "
+        "rozpoczęto.",
+        static_cast<unsigned long long>(faces), static_cast<unsigned long long>(needed >> 20),
+        static_cast<unsigned long long>(limit >> 20));
+    host::noteFailed();
+    return true;
+}
+
 }  // namespace
 
 std::string PovDrawingBaseName() {
@@ -65,11 +94,34 @@ bool WritePovScene(CPovRay& scene, const std::string& path) {
 }
 
 void CmdPovRayD() {
-    if (scene::RefuseOversizedScene()) return;
+    if (scene::RefuseOversizedScene() || RefuseSceneOverMemory()) return;
     CPovRay scene;
     if (!scene.PickCamera()) return;
     const std::string base = PovDrawingBaseName() + "$";
     const std::string sceneFile = base + ".pov", imageFile = base + ".bmp", logFile = base + ".log";
+    // The picture and the log replace files, never a folder: one in the way
+    // is said now, not when the render ends.
+    for (const std::string& name : {imageFile, logFile}) {
+        if (host::folderExists(name)) {
+            zcutPrintf("\nNie uruchomiono renderowania: %s jest folderem, nie plikiem.",
+                       host::absolutePath(name).c_str());
+            host::noteFailed();
+            return;
+        }
+    }
+    // The engine runs in a folder of its own: the backdrop goes there as a
+    // copy the scene names. One that cannot be had is left out.
+    std::optional<PovBackdrop> backdrop;
+    if (scene.cameraPicked && scene.addImage) {
+        std::string why;
+        backdrop = FindPovBackdrop(scene.imageFile, TextVar("DWGPREFIX"), why);
+        if (backdrop) {
+            scene.imageFile = backdrop->copyName;
+        } else {
+            zcutPrintf("\nObraz tła pominięto: %s.", why.c_str());
+            scene.addImage = 0;
+        }
+    }
     if (!WritePovScene(scene, sceneFile)) {
         NothingWritten();
         return;
@@ -78,7 +130,8 @@ void CmdPovRayD() {
     if (!FindPovEngine(engine)) return;
     // Not in the scene's folder: what lies there came with the drawing.
     std::string why;
-    const std::optional<PovRenderFolder> render = MakePovRenderFolder(sceneFile, why);
+    const std::optional<PovRenderFolder> render =
+        MakePovRenderFolder(sceneFile, backdrop ? &*backdrop : nullptr, why);
     if (!render) {
         zcutPrintf("\nNie uruchomiono renderowania: %s.", why.c_str());
         host::noteFailed();
@@ -90,6 +143,9 @@ void CmdPovRayD() {
     run.log = host::absolutePath(logFile);
     run.results = {{render->folder + "/" + render->imageName, host::absolutePath(imageFile)}};
     run.privateFolder = render->folder;
+    const bool confined = host::confinementVersion() > 0;
+    if (confined) run.readable = PovEngineReadableFolders();
+    run.memoryLimit = PovEngineMemoryLimit();
     const DWORD error = host::startProgram(engine, PovEngineArguments(render->sceneName, render->imageName),
                                            run, HIGH_PRIORITY_CLASS);
     if (error != ERROR_SUCCESS) host::removePrivateFolder(render->folder);
@@ -106,6 +162,10 @@ void CmdPovRayD() {
     }
     zcutPrintf("\nRenderowanie rozpoczęte w tle; obraz: %s; komunikaty programu: %s.",
                host::absolutePath(imageFile).c_str(), run.log.c_str());
+    if (!confined)
+        zcutPrintf(
+            "\nProgram renderujący działa bez ograniczeń dostępu do plików: jądro systemu ich nie "
+            "zapewnia.");
 }
 
 void CmdPovRayF() {

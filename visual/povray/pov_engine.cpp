@@ -1,8 +1,14 @@
 // The render engine lookup and the include folder upkeep.
 #include "visual/povray/pov_engine.h"
 
+#include <unistd.h>
+
+#include <cctype>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <vector>
 
 #include "core/support_files.h"
@@ -11,6 +17,7 @@
 #include "host/win/process.h"
 #include "host/win/registry.h"
 #include "host/win/replace_file.h"
+#include "host/win/textutil.h"
 
 namespace {
 
@@ -134,15 +141,17 @@ constexpr const char* kRenderConfiguration =
     "[File I/O Security]\nrestricted\n[Shellout Security]\nforbidden\n[Permitted Paths]\n"
     "read* = %INSTALLDIR%/include\nread+write = .\n";
 
-bool FillRenderFolder(const std::string& scene, const PovRenderFolder& render, std::string& why) {
+bool FillRenderFolder(const std::string& scene, const PovRenderFolder& render, const PovBackdrop* backdrop,
+                      std::string& why) {
     const std::string inside = render.folder + "/";
-    // The scene just written, as it is: a second name for it where the
-    // folder allows one, else a copy.
-    if (!host::placeFileCopy(scene, inside + render.sceneName)) {
-        why = "nie można skopiować sceny " + scene + " do folderu " + render.folder + ": " +
-              std::strerror(errno);
+    // The scene just written, copied whole: never a second name for the
+    // file beside the drawing, which the engine could then write to.
+    std::string failed;
+    if (!host::placeFileCopy(scene, inside + render.sceneName, &failed)) {
+        why = "nie można skopiować sceny " + scene + " do folderu " + render.folder + " (" + failed + ")";
         return false;
     }
+    if (backdrop && !host::replaceFile(inside + backdrop->copyName, backdrop->bytes, &why)) return false;
     const std::string include = IncludeFolder(DocumentsFolder());
     for (const char* name : {"velmak.inc", "velmakUser.inc"}) {
         std::string bytes;
@@ -161,7 +170,8 @@ bool FillRenderFolder(const std::string& scene, const PovRenderFolder& render, s
 
 }  // namespace
 
-std::optional<PovRenderFolder> MakePovRenderFolder(const std::string& scene, std::string& why) {
+std::optional<PovRenderFolder> MakePovRenderFolder(const std::string& scene, const PovBackdrop* backdrop,
+                                                   std::string& why) {
     const std::string full = host::absolutePath(scene);
     const std::size_t slash = full.find_last_of("/\\");
     PovRenderFolder render;
@@ -173,9 +183,104 @@ std::optional<PovRenderFolder> MakePovRenderFolder(const std::string& scene, std
     render.sceneName = kRenderScene;
     render.imageName = kRenderImage;
     render.environment = {"HOME=" + render.folder};
-    if (!FillRenderFolder(full, render, why)) {
+    if (!FillRenderFolder(full, render, backdrop, why)) {
         host::removePrivateFolder(render.folder);
         return std::nullopt;
     }
     return render;
+}
+
+namespace {
+
+// The kind of picture a backdrop's name says, as the extension of its copy:
+// "png", "jpg", "gif" or "bmp"; empty for any other.
+std::string BackdropKind(const std::string& name) {
+    const std::size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos || name.find_first_of("/\\", dot) != std::string::npos) return {};
+    std::string ext = name.substr(dot + 1);
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (ext == "jpeg") ext = "jpg";
+    return ext == "png" || ext == "jpg" || ext == "gif" || ext == "bmp" ? ext : std::string();
+}
+
+// Whether the bytes begin as a picture of that kind does.
+bool IsPictureOfKind(const std::string& bytes, const std::string& kind) {
+    if (kind == "png") return bytes.starts_with("\x89PNG\r\n\x1a\n");
+    if (kind == "jpg") return bytes.starts_with("\xff\xd8\xff");
+    if (kind == "gif") return bytes.starts_with("GIF87a") || bytes.starts_with("GIF89a");
+    return bytes.starts_with("BM") && bytes.size() > 54;
+}
+
+std::string RealPath(const std::string& path) {
+    char resolved[PATH_MAX];
+    return ::realpath(path.c_str(), resolved) ? std::string(resolved) : std::string();
+}
+
+}  // namespace
+
+std::optional<PovBackdrop> FindPovBackdrop(const std::string& name, const std::string& drawingFolder,
+                                           std::string& why) {
+    const std::string given = host::nativePath(name);
+    if (given.empty()) {
+        why = "nie podano pliku obrazu (SETPOVFILEIMG)";
+        return std::nullopt;
+    }
+    std::string path = given;
+    if (given[0] != '/' && !drawingFolder.empty()) {
+        std::string folder = host::nativePath(drawingFolder);
+        if (folder.back() != '/') folder += '/';
+        if (host::nameTaken(folder + given)) {
+            // Found beside the drawing, it is the drawing's: a link must
+            // lead to a file in its folder.
+            const std::string real = RealPath(folder + given), realFolder = RealPath(folder);
+            if (!real.empty() && !realFolder.empty() && !real.starts_with(realFolder + "/")) {
+                why = "plik obrazu " + folder + given + " jest dowiązaniem prowadzącym poza folder rysunku";
+                return std::nullopt;
+            }
+            path = folder + given;
+        }
+    }
+    const std::string kind = BackdropKind(given);
+    if (kind.empty()) {
+        why = "plik obrazu " + host::absolutePath(path) + " nie ma rozszerzenia png, jpg, gif ani bmp";
+        return std::nullopt;
+    }
+    PovBackdrop backdrop;
+    backdrop.source = host::absolutePath(path);
+    if (!host::readWholeFile(path, backdrop.bytes, &why, kMaxPovBackdropBytes)) return std::nullopt;
+    if (!IsPictureOfKind(backdrop.bytes, kind)) {
+        why =
+            "plik " + backdrop.source + " nie jest obrazem " + (kind == "jpg" ? "JPEG" : host::toUpper(kind));
+        return std::nullopt;
+    }
+    backdrop.copyName = "velmor-tlo." + kind;
+    return backdrop;
+}
+
+std::vector<std::string> PovEngineReadableFolders() {
+    // The engine, its libraries and the loader's cache; its include files
+    // (under /usr) and its configuration; nothing of the users' folders.
+    return {"/usr", "/lib",  "/lib64",           "/lib32",      "/libx32",
+            "/bin", "/sbin", "/etc/ld.so.cache", "/etc/povray", "/etc/localtime"};
+}
+
+std::uint64_t PovEngineMemoryLimit() {
+    const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGE_SIZE);
+    std::uint64_t memory = pages > 0 && pageSize > 0
+                               ? static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize)
+                               : 0;
+    // A control group may allow this program less than the machine has.
+    std::ifstream groups("/proc/self/cgroup");
+    for (std::string line; std::getline(groups, line);) {
+        if (!line.starts_with("0::")) continue;
+        std::ifstream allowed("/sys/fs/cgroup" + line.substr(3) + "/memory.max");
+        std::uint64_t bytes = 0;
+        if (allowed >> bytes && bytes > 0 && (memory == 0 || bytes < memory)) memory = bytes;
+    }
+    return memory / 2;
+}
+
+std::uint64_t PovEngineMemoryNeeded(std::uint64_t faces) {
+    const std::uint64_t most = (UINT64_MAX - kPovEngineBaseBytes) / kPovEngineBytesPerFace;
+    return faces > most ? UINT64_MAX : kPovEngineBaseBytes + faces * kPovEngineBytesPerFace;
 }

@@ -22,9 +22,18 @@
 // module's "velmak.inc" and the user's own "velmakUser.inc" from the
 // include folder, and a renderer configuration of its own (the folder is
 // its home) that lets it read its library and write that folder alone.
-// The picture is moved into place when the render ends.
+// The picture is put into place, and the engine's messages become the log,
+// when the render ends.
+//
+// Where the kernel can (host/win/confinement.h), the engine is held to that
+// by the kernel too: it reads the system's program and library folders,
+// the engine's configuration, and its private folder, and writes its
+// private folder alone, whatever its own settings or the scene's code ask.
+// It may take at most half of the machine's memory, and a drawing whose
+// faces would need more is refused before anything is written.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,12 +54,54 @@ void PreparePovFolders(std::string* folder = nullptr);
 // (replacing an older copy), and "velmakUser.inc" when none is there.
 void PlacePovIncludes(const std::string& scene);
 
+// The backdrop picture of a render, read, for a copy in the engine's
+// private folder under a name of the program's own (the scene names the
+// copy, never the drawing's name for it).
+struct PovBackdrop {
+    std::string source;    // the file it was read from
+    std::string bytes;     // its contents
+    std::string copyName;  // "velmor-tlo" and the extension of its kind
+};
+// The largest picture taken for a backdrop.
+inline constexpr std::size_t kMaxPovBackdropBytes = std::size_t{64} << 20;
+// Finds the backdrop picture `name` (the drawing's setting): beside the
+// drawing (in `drawingFolder`, with its trailing separator) when a file of
+// that name is there, else as given (against the current folder). A file
+// found beside the drawing through a link must stay in the drawing's
+// folder. It must be a regular file of at most kMaxPovBackdropBytes, read
+// through the one reader, and a picture of the kind its extension names
+// (PNG, JPEG, GIF or BMP, known by its first bytes). Nothing, with why in
+// Polish (naming the file), otherwise.
+std::optional<PovBackdrop> FindPovBackdrop(const std::string& name, const std::string& drawingFolder,
+                                           std::string& why);
+
 // The private folder of one render and what the engine is given there.
 struct PovRenderFolder {
     std::string folder;                    // full path, removed when the render ends
     std::string sceneName, imageName;      // names within it
     std::vector<std::string> environment;  // over the host's, for the engine
 };
-// Makes the folder beside `scene` (a scene just written) and fills it;
+// Makes the folder beside `scene` (a scene just written) and fills it,
+// every file through the one writer: the scene, the include files, the
+// engine's configuration and the backdrop's copy when there is one;
 // nothing, with why in Polish, when it cannot be made or filled.
-std::optional<PovRenderFolder> MakePovRenderFolder(const std::string& scene, std::string& why);
+std::optional<PovRenderFolder> MakePovRenderFolder(const std::string& scene, const PovBackdrop* backdrop,
+                                                   std::string& why);
+
+// What the engine may read besides its private folder when the kernel
+// confines it: the system's programs and libraries and the engine's own
+// configuration and include folders.
+std::vector<std::string> PovEngineReadableFolders();
+
+// The engine's memory: it may take half of the machine's memory (or of the
+// memory its control group allows, when that is less); the rest stays for
+// the host and the user's other programs.
+std::uint64_t PovEngineMemoryLimit();
+// What the engine takes to render a drawing of `faces` faces, roughly:
+// measured with the engine (POV-Ray 3.7) on scenes as the writer makes
+// them, one textured polygon per face: 100,000 faces took 1.22 GB of
+// address space at the peak, 300,000 took 1.88 GB, so about 3,300 bytes a
+// face over some 0.9 GB of its own (threads, libraries); rounded up.
+inline constexpr std::uint64_t kPovEngineBytesPerFace = 3500;
+inline constexpr std::uint64_t kPovEngineBaseBytes = std::uint64_t{1} << 30;
+std::uint64_t PovEngineMemoryNeeded(std::uint64_t faces);

@@ -358,6 +358,8 @@ bool CPovRay::WriteCamera() {
                 type = "gif";
             else if (zcutEqualsNoCase(ext, "png"))
                 type = "png";
+            else if (zcutEqualsNoCase(ext, "bmp"))
+                type = "bmp";  // the engine on this system defines no "sys" format
         }
         const std::optional<std::string> quoted = PovString(imageFile);
         if (!quoted) {

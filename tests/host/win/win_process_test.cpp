@@ -7,12 +7,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "host/win/confinement.h"
 #include "host/win/process.h"
 #include "tests/host/win_testdir.h"
 
@@ -286,4 +291,129 @@ TEST(ProgramStart, results_move_into_place_when_the_program_ends_well_and_its_fo
             EXPECT_NE(dir.read("plan.log").find("Zapisano plik " + dir.path("plan.bmp")), std::string::npos);
         }
     }
+}
+
+// ---------------------------------------------------------------- the watcher
+
+namespace {
+
+// Whether a process is gone or only waits to be collected.
+bool ended(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string line;
+    if (!std::getline(stat, line)) return true;
+    const std::size_t close = line.rfind(')');
+    return close != std::string::npos && line.size() > close + 2 && line[close + 2] == 'Z';
+}
+
+// The children of this process that have ended and wait to be collected.
+int zombieChildren() {
+    int found = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream stat(entry.path() / "stat");
+        std::string line;
+        if (!std::getline(stat, line)) continue;
+        const std::size_t close = line.rfind(')');
+        if (close == std::string::npos) continue;
+        char state = 0;
+        long parent = 0;
+        if (std::sscanf(line.c_str() + close + 1, " %c %ld", &state, &parent) == 2 && parent == ::getpid() &&
+            state == 'Z')
+            ++found;
+    }
+    return found;
+}
+
+// Waits for something a started program does (no time is measured: the
+// test fails only when it never happens).
+template <typename Condition>
+bool eventually(Condition condition) {
+    for (int tries = 0; tries < 6000; ++tries) {
+        if (condition()) return true;
+        ::usleep(10000);
+    }
+    return false;
+}
+
+}  // namespace
+
+TEST(ProgramWatcher, leaves_nothing_to_collect_and_two_runs_under_one_log_both_end_whole) {
+    TestDir dir;
+    writeProgram(dir, "engine", "echo \"begin $1\"; echo \"picture $1\" > obraz.bmp; echo \"end $1\"\n");
+    std::vector<std::string> folders;
+    for (const char* run_ : {"1", "2"}) {
+        folders.push_back(host::makePrivateFolder(dir.path(), ".render-"));
+        host::ProgramRun run;
+        run.folder = folders.back();
+        run.log = dir.path("plan.log");
+        run.results = {{folders.back() + "/obraz.bmp", dir.path("plan.bmp")}};
+        run.privateFolder = folders.back();
+        ASSERT_EQ(host::startProgram(dir.path("engine"), {run_}, run, 0), 0u);
+    }
+    // Not waited for: once the folders are gone, the watchers have ended,
+    // and none of them is a child left for the host to collect.
+    ASSERT_TRUE(eventually(
+        [&] { return !std::filesystem::exists(folders[0]) && !std::filesystem::exists(folders[1]); }));
+    EXPECT_EQ(zombieChildren(), 0);
+    host::waitForStartedPrograms();
+    // The log is one run's, whole, and so is the picture.
+    const std::string log = dir.read("plan.log");
+    const char which = log.size() > 6 ? log[6] : '?';
+    EXPECT_EQ(log, std::string("begin ") + which + "\nend " + which + "\n\nZapisano plik " +
+                       dir.path("plan.bmp") + ".\n");
+    EXPECT_TRUE(dir.read("plan.bmp") == "picture 1\n" || dir.read("plan.bmp") == "picture 2\n");
+}
+
+TEST(ProgramWatcher, a_killed_watcher_ends_its_program_and_its_folder_is_removed) {
+    TestDir dir;
+    // The program says who it is and who watches it, then waits for long.
+    writeProgram(dir, "engine", "echo $$ $PPID > ../pids.tmp; mv ../pids.tmp ../pids; exec sleep 300\n");
+    const std::string folder = host::makePrivateFolder(dir.path(), ".render-");
+    host::ProgramRun run;
+    run.folder = folder;
+    run.log = dir.path("plan.log");
+    run.results = {{folder + "/obraz.bmp", dir.path("plan.bmp")}};
+    run.privateFolder = folder;
+    ASSERT_EQ(host::startProgram(dir.path("engine"), {}, run, 0), 0u);
+    ASSERT_TRUE(eventually([&] { return std::filesystem::exists(dir.path("pids")); }));
+    long program = 0, watcher = 0;
+    std::ifstream(dir.path("pids")) >> program >> watcher;
+    ASSERT_GT(program, 1);
+    ASSERT_GT(watcher, 1);
+    ASSERT_NE(watcher, ::getpid());
+    ASSERT_EQ(::kill(static_cast<pid_t>(watcher), SIGKILL), 0);
+    EXPECT_TRUE(eventually([&] { return ended(static_cast<pid_t>(program)); }));
+    EXPECT_TRUE(eventually([&] { return !std::filesystem::exists(folder); }));
+    host::waitForStartedPrograms();
+    EXPECT_FALSE(std::filesystem::exists(dir.path("plan.bmp")));
+}
+
+TEST(ProgramWatcher, a_confined_program_writes_its_folder_alone_and_reads_no_other) {
+    if (host::confinementVersion() == 0) GTEST_SKIP() << "the kernel confines no program";
+    TestDir dir;
+    dir.write("secret.txt", "secret\n");
+    std::filesystem::create_directories(dir.path("bin"));
+    // Each attempt's outcome is one word of its output, kept in its folder.
+    writeProgram(dir, "bin/engine",
+                 "{ cat '" + dir.path("secret.txt") +
+                     "' 2>/dev/null || echo unread\n"
+                     "  echo x 2>/dev/null > ../outside && echo outside-written || echo outside-refused\n"
+                     "  echo x 2>/dev/null > " +
+                     dir.path("bin/beside") +
+                     " && echo beside-written || echo beside-refused\n"
+                     "  ulimit -v\n} > obraz.bmp\n");
+    const std::string folder = host::makePrivateFolder(dir.path(), ".render-");
+    host::ProgramRun run;
+    run.folder = folder;
+    run.log = dir.path("plan.log");
+    run.results = {{folder + "/obraz.bmp", dir.path("plan.bmp")}};
+    run.privateFolder = folder;
+    run.readable = {"/usr", "/bin", "/lib", "/lib64", "/etc/ld.so.cache"};
+    run.memoryLimit = std::uint64_t{3} << 30;
+    ASSERT_EQ(host::startProgram(dir.path("bin/engine"), {}, run, 0), 0u);
+    host::waitForStartedPrograms();
+    EXPECT_EQ(dir.read("plan.bmp"), "unread\noutside-refused\nbeside-refused\n3145728\n")
+        << dir.read("plan.log");
+    EXPECT_FALSE(std::filesystem::exists(dir.path("outside")));
+    EXPECT_FALSE(std::filesystem::exists(dir.path("bin/beside")));
 }
