@@ -51,13 +51,15 @@ struct Options {
     std::vector<std::string> support;
     bool keyboard = false;
     bool listDialogs = false;
+    bool help = false;           // --help, -h
     std::optional<long> dialog;  // --dialog ID
 };
 
 const char* kUsage =
     "użycie: velmhost [RYSUNEK.dxf] [--script PLIK.scr | -] [--save WYNIK.dxf] [--support KATALOG]... "
     "[--registry PLIK] [--module PLIK]\n"
-    "       velmhost --dialogs | --dialog ID";
+    "       velmhost --dialogs | --dialog ID\n"
+    "       velmhost --help | -h";
 
 int usage(const std::string& why) {
     std::fprintf(stderr, "velmhost: %s\n%s\n", why.c_str(), kUsage);
@@ -90,6 +92,8 @@ bool parseArgs(int argc, char** argv, Options& o, std::string& why) {
             std::string dir;
             if (!value(dir)) return false;
             o.support.push_back(dir);
+        } else if (a == "--help" || a == "-h") {
+            o.help = true;
         } else if (a == "--dialogs") {
             o.listDialogs = true;
         } else if (a == "--dialog") {
@@ -418,6 +422,10 @@ int main(int argc, char** argv) {
     Options o;
     std::string why;
     if (!parseArgs(argc, argv, o, why)) return usage(why);
+    if (o.help) {
+        std::printf("%s\n", kUsage);
+        return 0;
+    }
     std::string dir = programDir(argv[0]);
     if (o.module.empty()) o.module = dir + "/velmlt18.zrx";
 
@@ -493,6 +501,14 @@ int main(int argc, char** argv) {
                                       "), ale skrypt nie powiódł się: " + failures.summary());
     }
     zcedEditor->removeReactor(&failures);
+    // The transcript says what failed where it failed; standard error says
+    // in one line that the run failed and why, for whoever reads only that.
+    if (status != 0) {
+        if (host::expectationFailures() > 0) failures.note("niespełnione sprawdzenia !expect");
+        std::fflush(stdout);
+        std::fprintf(stderr, "velmhost: skrypt nie powiódł się: %s\n",
+                     failures.summary().empty() ? "błąd polecenia" : failures.summary().c_str());
+    }
 
     // The drawing is saved while the module that owns its custom objects is
     // still loaded, and closed (message 4) before the module goes (message
