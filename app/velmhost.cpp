@@ -503,11 +503,10 @@ int main(int argc, char** argv) {
     zcedEditor->removeReactor(&failures);
     // The transcript says what failed where it failed; standard error says
     // in one line that the run failed and why, for whoever reads only that.
+    std::string failedWhy;
     if (status != 0) {
         if (host::expectationFailures() > 0) failures.note("niespełnione sprawdzenia !expect");
-        std::fflush(stdout);
-        std::fprintf(stderr, "velmhost: skrypt nie powiódł się: %s\n",
-                     failures.summary().empty() ? "błąd polecenia" : failures.summary().c_str());
+        failedWhy = failures.summary().empty() ? "błąd polecenia" : failures.summary();
     }
 
     // The drawing is saved while the module that owns its custom objects is
@@ -533,5 +532,9 @@ int main(int argc, char** argv) {
     zcrxDynamicLinker->unloadModule(o.module);
     host::removeTemporaryFolder();
     std::fputs("\n", stdout);
+    if (!failedWhy.empty()) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "velmhost: skrypt nie powiódł się: %s\n", failedWhy.c_str());
+    }
     return saveFailed ? saveFailed : status;
 }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,5 +51,19 @@ private:
     bool m_level = true;
     int m_action = 0;
 
-    CadvNumEdit m_editSlope, m_editHeight, m_editThickness;
+    // A numeric edit that tells one slip once: leaving the field with a
+    // text that is no number says so, and the OK that the leaving was for
+    // refuses the same text without saying it again.
+    class OnceEdit : public CadvNumEdit {
+    public:
+        int Validate(int showMessage) override;
+        // Whether the text shown was refused aloud and has not changed since.
+        bool Told() const { return m_told && *m_told == GetWindowText(); }
+        void Forget() { m_told.reset(); }
+
+    private:
+        std::optional<std::string> m_told;
+    };
+
+    OnceEdit m_editSlope, m_editHeight, m_editThickness;
 };

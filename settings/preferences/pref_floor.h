@@ -9,6 +9,7 @@
 // never replaced by its rounded text.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -103,7 +104,10 @@ private:
     void OnSelectionChanged();
     void OnVisible();
     void OnEdgeMode();
-    void OnHeightKillFocus();
+    // Takes a typed height over; false when it is refused (said once per
+    // text; a text that is no number only when `applying`).
+    bool OnHeightKillFocus(bool applying = false);
+    std::optional<std::string> m_heightTold;
     void OnNew();
     void OnDelete();
     void OnCurrent();
