@@ -8,10 +8,12 @@
 //            [--support DIR]… [--registry FILE] [--module FILE]
 //   velmhost --dialogs | --dialog ID     the module's dialogs, from its templates,
 //                                        its property sheets and the host's dialogs
+//   velmhost --help | -h                 the usage
 //
 // Exit status: 0 success; 1 a command failed, the script ended inside a
 // command, an !expect line failed, a !dialog/!msgbox answer was never used
-// or the drawing could not be saved; 2 bad usage or an unreadable file.
+// or the drawing could not be saved (a failed script says why in one line
+// on standard error); 2 bad usage or an unreadable file.
 #include <editline/readline.h>
 #include <poll.h>
 #include <signal.h>
