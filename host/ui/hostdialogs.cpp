@@ -116,7 +116,8 @@ public:
         HandleCommand(BN_CLICKED, ZCUI_COLOR_BYBLOCK, [this] { Meta(0); });
     }
     BOOL OnInitDialog() override {
-        SetDlgItemText(ZCUI_COLOR_INDEX, colour_.isTrueColor ? std::string() : IndexText(colour_.index));
+        shownIndex_ = colour_.isTrueColor ? std::string() : IndexText(colour_.index);
+        SetDlgItemText(ZCUI_COLOR_INDEX, shownIndex_);
         if (trueColour_ && colour_.isTrueColor)
             SetDlgItemText(ZCUI_COLOR_RGB, zcui::Format("%d,%d,%d", GetRValue(colour_.rgb),
                                                         GetGValue(colour_.rgb), GetBValue(colour_.rgb)));
@@ -133,9 +134,9 @@ public:
         GetDlgItemText(ZCUI_COLOR_INDEX, text);
         // The colour number is read even while the red-green-blue field
         // decides the colour: a text typed there that is no colour number
-        // is said, not passed over.
-        const bool blank = text.find_first_not_of(' ') == std::string::npos;
-        if (trueColour_ && !rgb.empty() && !blank && !ParseIndex(text, allowMeta_)) return RefuseIndex();
+        // is said, not passed over. What the dialog showed is not typed.
+        const bool typed = text != shownIndex_ && text.find_first_not_of(' ') != std::string::npos;
+        if (trueColour_ && !rgb.empty() && typed && !ParseIndex(text, allowMeta_)) return RefuseIndex();
         if (trueColour_ && !rgb.empty()) {
             auto c = ParseRgb(rgb);
             if (!c) {
@@ -167,6 +168,7 @@ private:
         if (trueColour_) SetDlgItemText(ZCUI_COLOR_RGB, "");
     }
     bool allowMeta_, trueColour_;
+    std::string shownIndex_;
 };
 
 }  // namespace

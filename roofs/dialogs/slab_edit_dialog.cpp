@@ -70,28 +70,15 @@ BOOL CSlabEditDialog::OnInitDialog() {
     return TRUE;
 }
 
-int CSlabEditDialog::OnceEdit::Validate(int showMessage) {
-    const std::string text = GetWindowText();
-    const bool told = m_told && *m_told == text;
-    const int valid = CadvNumEdit::Validate(showMessage && !told);
-    if (valid)
-        m_told.reset();
-    else if (showMessage)
-        m_told = text;
-    return valid;
+void CSlabEditDialog::OkReadsEdit::OnKillFocus(CWnd* next) {
+    if (next && next->GetParent() == GetParent() && next->GetDlgCtrlID() == IDOK)
+        CadvEdit::OnKillFocus(next);
+    else
+        CadvNumEdit::OnKillFocus(next);
 }
 
 bool CSlabEditDialog::ReadFields() {
     if (!UpdateData(TRUE)) return false;
-    // A field the user was just told of is refused without a word more;
-    // the next OK on it tells again.
-    for (OnceEdit* edit : {&m_editSlope, &m_editHeight, &m_editThickness}) {
-        if (edit->Number() || !edit->Told()) continue;
-        edit->Forget();
-        GotoDlgCtrl(edit);
-        edit->SetSel(0, -1);
-        return false;
-    }
     const std::optional<double> slope = m_editSlope.Number();
     const std::optional<double> height = m_editHeight.Number();
     const std::optional<double> thickness = m_editThickness.Number();

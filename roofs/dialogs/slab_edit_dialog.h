@@ -8,7 +8,6 @@
 #pragma once
 
 #include <initializer_list>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,19 +50,13 @@ private:
     bool m_level = true;
     int m_action = 0;
 
-    // A numeric edit that tells one slip once: leaving the field with a
-    // text that is no number says so, and the OK that the leaving was for
-    // refuses the same text without saying it again.
-    class OnceEdit : public CadvNumEdit {
+    // A numeric edit that leaves its word to OK: the OK the focus goes to
+    // reads every field and says what it refuses, so the edit does not say
+    // it first.
+    class OkReadsEdit : public CadvNumEdit {
     public:
-        int Validate(int showMessage) override;
-        // Whether the text shown was refused aloud and has not changed since.
-        bool Told() const { return m_told && *m_told == GetWindowText(); }
-        void Forget() { m_told.reset(); }
-
-    private:
-        std::optional<std::string> m_told;
+        void OnKillFocus(CWnd* next) override;
     };
 
-    OnceEdit m_editSlope, m_editHeight, m_editThickness;
+    OkReadsEdit m_editSlope, m_editHeight, m_editThickness;
 };

@@ -449,16 +449,11 @@ bool CDlgPrefDatiPiano::OnHeightKillFocus(bool applying) {
     const std::optional<double> typed = m_heightExact.Read(m_heightEdit);
     if (!typed || !ValueInRange(*typed, NumberRange::Coordinate)) {
         // A refused height stays shown for the user to mend, and OK refuses
-        // it too: said once per text. A text that is no number the edit
-        // says itself as the focus moves within the page.
-        const std::string text = m_heightEdit.GetWindowText();
-        if ((typed || applying) && m_heightTold != text) {
-            NumberFieldInRange(typed, NumberRange::Coordinate);
-            m_heightTold = text;
-        }
+        // it too. A text that is no number the edit says itself as the
+        // focus moves within the page.
+        if (typed || applying) NumberFieldInRange(typed, NumberRange::Coordinate);
         return false;
     }
-    m_heightTold.reset();
     const double height = *typed;
     SetModified(TRUE);
     const std::vector<int> selected = SelectedRows();

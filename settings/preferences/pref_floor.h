@@ -9,7 +9,6 @@
 // never replaced by its rounded text.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -104,10 +103,9 @@ private:
     void OnSelectionChanged();
     void OnVisible();
     void OnEdgeMode();
-    // Takes a typed height over; false when it is refused (said once per
-    // text; a text that is no number only when `applying`).
+    // Takes a typed height over; false when it is refused (a text that is
+    // no number said only when `applying`).
     bool OnHeightKillFocus(bool applying = false);
-    std::optional<std::string> m_heightTold;
     void OnNew();
     void OnDelete();
     void OnCurrent();
