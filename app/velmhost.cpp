@@ -8,10 +8,12 @@
 //            [--support DIR]… [--registry FILE] [--module FILE]
 //   velmhost --dialogs | --dialog ID     the module's dialogs, from its templates,
 //                                        its property sheets and the host's dialogs
+//   velmhost --help | -h                 the usage
 //
 // Exit status: 0 success; 1 a command failed, the script ended inside a
 // command, an !expect line failed, a !dialog/!msgbox answer was never used
-// or the drawing could not be saved; 2 bad usage or an unreadable file.
+// or the drawing could not be saved (a failed script says why in one line
+// on standard error); 2 bad usage or an unreadable file.
 #include <editline/readline.h>
 #include <poll.h>
 #include <signal.h>
@@ -51,13 +53,15 @@ struct Options {
     std::vector<std::string> support;
     bool keyboard = false;
     bool listDialogs = false;
+    bool help = false;           // --help, -h
     std::optional<long> dialog;  // --dialog ID
 };
 
 const char* kUsage =
     "użycie: velmhost [RYSUNEK.dxf] [--script PLIK.scr | -] [--save WYNIK.dxf] [--support KATALOG]... "
     "[--registry PLIK] [--module PLIK]\n"
-    "       velmhost --dialogs | --dialog ID";
+    "       velmhost --dialogs | --dialog ID\n"
+    "       velmhost --help | -h";
 
 int usage(const std::string& why) {
     std::fprintf(stderr, "velmhost: %s\n%s\n", why.c_str(), kUsage);
@@ -90,6 +94,8 @@ bool parseArgs(int argc, char** argv, Options& o, std::string& why) {
             std::string dir;
             if (!value(dir)) return false;
             o.support.push_back(dir);
+        } else if (a == "--help" || a == "-h") {
+            o.help = true;
         } else if (a == "--dialogs") {
             o.listDialogs = true;
         } else if (a == "--dialog") {
@@ -418,6 +424,10 @@ int main(int argc, char** argv) {
     Options o;
     std::string why;
     if (!parseArgs(argc, argv, o, why)) return usage(why);
+    if (o.help) {
+        std::printf("%s\n", kUsage);
+        return 0;
+    }
     std::string dir = programDir(argv[0]);
     if (o.module.empty()) o.module = dir + "/velmlt18.zrx";
 
@@ -493,6 +503,13 @@ int main(int argc, char** argv) {
                                       "), ale skrypt nie powiódł się: " + failures.summary());
     }
     zcedEditor->removeReactor(&failures);
+    // The transcript says what failed where it failed; standard error says
+    // in one line that the run failed and why, for whoever reads only that.
+    std::string failedWhy;
+    if (status != 0) {
+        if (host::expectationFailures() > 0) failures.note("niespełnione sprawdzenia !expect");
+        failedWhy = failures.summary().empty() ? "błąd polecenia" : failures.summary();
+    }
 
     // The drawing is saved while the module that owns its custom objects is
     // still loaded, and closed (message 4) before the module goes (message
@@ -517,5 +534,9 @@ int main(int argc, char** argv) {
     zcrxDynamicLinker->unloadModule(o.module);
     host::removeTemporaryFolder();
     std::fputs("\n", stdout);
+    if (!failedWhy.empty()) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "velmhost: skrypt nie powiódł się: %s\n", failedWhy.c_str());
+    }
     return saveFailed ? saveFailed : status;
 }

@@ -116,7 +116,8 @@ public:
         HandleCommand(BN_CLICKED, ZCUI_COLOR_BYBLOCK, [this] { Meta(0); });
     }
     BOOL OnInitDialog() override {
-        SetDlgItemText(ZCUI_COLOR_INDEX, colour_.isTrueColor ? std::string() : IndexText(colour_.index));
+        shownIndex_ = colour_.isTrueColor ? std::string() : IndexText(colour_.index);
+        SetDlgItemText(ZCUI_COLOR_INDEX, shownIndex_);
         if (trueColour_ && colour_.isTrueColor)
             SetDlgItemText(ZCUI_COLOR_RGB, zcui::Format("%d,%d,%d", GetRValue(colour_.rgb),
                                                         GetGValue(colour_.rgb), GetBValue(colour_.rgb)));
@@ -129,6 +130,13 @@ public:
     void OnOK() override {
         std::string rgb;
         if (trueColour_) GetDlgItemText(ZCUI_COLOR_RGB, rgb);
+        std::string text;
+        GetDlgItemText(ZCUI_COLOR_INDEX, text);
+        // The colour number is read even while the red-green-blue field
+        // decides the colour: a text typed there that is no colour number
+        // is said, not passed over. What the dialog showed is not typed.
+        const bool typed = text != shownIndex_ && text.find_first_not_of(' ') != std::string::npos;
+        if (trueColour_ && !rgb.empty() && typed && !ParseIndex(text, allowMeta_)) return RefuseIndex();
         if (trueColour_ && !rgb.empty()) {
             auto c = ParseRgb(rgb);
             if (!c) {
@@ -141,27 +149,26 @@ public:
             EndDialog(IDOK);
             return;
         }
-        std::string text;
-        GetDlgItemText(ZCUI_COLOR_INDEX, text);
         auto index = ParseIndex(text, allowMeta_);
-        if (!index) {
-            AfxMessageBox(allowMeta_ ? "Wprowadź numer koloru od 0 do 256, DoWarstwy lub DoBloku."
-                                     : "Wprowadź numer koloru od 1 do 255.",
-                          MB_ICONEXCLAMATION);
-            GotoDlgCtrl(GetDlgItem(ZCUI_COLOR_INDEX));
-            return;
-        }
+        if (!index) return RefuseIndex();
         colour_.isTrueColor = false, colour_.index = *index, colour_.rgb = zcedGetRGB(*index);
         EndDialog(IDOK);
     }
     ZcUiTrueColor colour_;
 
 private:
+    void RefuseIndex() {
+        AfxMessageBox(allowMeta_ ? "Wprowadź numer koloru od 0 do 256, DoWarstwy lub DoBloku."
+                                 : "Wprowadź numer koloru od 1 do 255.",
+                      MB_ICONEXCLAMATION);
+        GotoDlgCtrl(GetDlgItem(ZCUI_COLOR_INDEX));
+    }
     void Meta(int index) {
         SetDlgItemText(ZCUI_COLOR_INDEX, IndexText(index));
         if (trueColour_) SetDlgItemText(ZCUI_COLOR_RGB, "");
     }
     bool allowMeta_, trueColour_;
+    std::string shownIndex_;
 };
 
 }  // namespace

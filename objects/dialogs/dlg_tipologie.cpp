@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/base/typed_number.h"
 #include "core/dialogs/dlg_slide.h"
 #include "core/input_range.h"
 #include "core/levels.h"
@@ -139,7 +140,10 @@ bool CDlgTipologie::StagedValuesInRange() {
         const std::size_t row = m_list.GetItemData(item);
         if (staged.empty() || row >= set.rows.size() || set.rows[row].type == u'S') continue;
         if (ParseRowValue(set.rows[row].type, staged)) continue;
-        AfxMessageBox(OutOfRangeMessage(), MB_ICONEXCLAMATION);
+        // A text that is no number is told as every number field tells it;
+        // a number no drawing holds as out of range.
+        const bool number = TypedNumber(staged) || staged.find_first_of("'\"/") != std::string::npos;
+        AfxMessageBox(number ? OutOfRangeMessage() : std::string(kInvalidValueMessage), MB_ICONEXCLAMATION);
         m_list.SetItemState(item, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         OnItemSelected();
         return false;

@@ -442,14 +442,17 @@ void CDlgPrefDatiPiano::OnEdgeMode() {
     FocusList();
 }
 
-void CDlgPrefDatiPiano::OnHeightKillFocus() {
+bool CDlgPrefDatiPiano::OnHeightKillFocus(bool applying) {
     // Leaving the edit untouched changes nothing: with several rows selected
     // it shows 0.0 where their heights differ.
-    if (!m_heightExact.Edited(m_heightEdit)) return;
+    if (!m_heightExact.Edited(m_heightEdit)) return true;
     const std::optional<double> typed = m_heightExact.Read(m_heightEdit);
-    if (!NumberFieldInRange(typed, NumberRange::Coordinate)) {
-        m_heightExact.Restore(m_heightEdit);
-        return;
+    if (!typed || !ValueInRange(*typed, NumberRange::Coordinate)) {
+        // A refused height stays shown for the user to mend, and OK refuses
+        // it too. A text that is no number the edit says itself as the
+        // focus moves within the page.
+        if (typed || applying) NumberFieldInRange(typed, NumberRange::Coordinate);
+        return false;
     }
     const double height = *typed;
     SetModified(TRUE);
@@ -471,6 +474,7 @@ void CDlgPrefDatiPiano::OnHeightKillFocus() {
     UpdateData(FALSE);
     m_heightExact.Show(m_heightEdit, height);
     GotoDlgCtrl(&m_list);
+    return true;
 }
 
 bool CDlgPrefDatiPiano::ShiftUpperFloors(double from, double delta) {
@@ -743,7 +747,10 @@ void CDlgPrefDatiPiano::StoreRows(bool regenWalls) {
 
 BOOL CDlgPrefDatiPiano::OnApply() {
     if (!UpdateData(TRUE)) return FALSE;
-    OnHeightKillFocus();
+    if (!OnHeightKillFocus(true)) {
+        GotoDlgCtrl(&m_heightEdit);
+        return FALSE;
+    }
     SetModified(FALSE);
     StoreRows(true);
     QuerySiblings(0, 0);

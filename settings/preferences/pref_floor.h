@@ -103,7 +103,9 @@ private:
     void OnSelectionChanged();
     void OnVisible();
     void OnEdgeMode();
-    void OnHeightKillFocus();
+    // Takes a typed height over; false when it is refused (a text that is
+    // no number said only when `applying`).
+    bool OnHeightKillFocus(bool applying = false);
     void OnNew();
     void OnDelete();
     void OnCurrent();

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <system_error>
+#include <utility>
 
 #include "host/harness/harness.h"
 
@@ -21,16 +23,26 @@ class FreshHost : public ::testing::EmptyTestEventListener {
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     ::testing::UnitTest::GetInstance()->listeners().Append(new FreshHost);
-    // The user's data and configuration folders the host (and a host
-    // program a test starts) writes: the ones the test runner gives, else
-    // folders of this run alone, never the home of whoever runs the tests.
-    std::filesystem::path own;
-    if (!std::getenv("XDG_DATA_HOME") || !std::getenv("XDG_CONFIG_HOME")) {
-        own = std::filesystem::temp_directory_path() / ("velm_test_user_" + std::to_string(::getpid()));
-        ::setenv("XDG_DATA_HOME", (own / "data").c_str(), 0);
-        ::setenv("XDG_CONFIG_HOME", (own / "config").c_str(), 0);
+    // The user's home, data, configuration, cache, documents and temporary
+    // folders the host (and a host program a test starts) writes: folders
+    // of this run alone, removed at its end, never those of whoever runs
+    // the tests nor those another test program shares.
+    std::filesystem::path own = std::filesystem::temp_directory_path() / "velm_test_XXXXXX";
+    std::string made = own.string();
+    if (!::mkdtemp(made.data())) return 2;
+    own = made;
+    const std::pair<const char*, const char*> folders[] = {{"HOME", "home"},
+                                                           {"XDG_DATA_HOME", "data"},
+                                                           {"XDG_CONFIG_HOME", "config"},
+                                                           {"XDG_CACHE_HOME", "cache"},
+                                                           {"XDG_DOCUMENTS_DIR", "documents"},
+                                                           {"TMPDIR", "tmp"}};
+    for (const auto& [name, folder] : folders) {
+        std::filesystem::create_directories(own / folder);
+        ::setenv(name, (own / folder).c_str(), 1);
     }
     const int status = RUN_ALL_TESTS();
-    if (!own.empty()) std::filesystem::remove_all(own);
+    std::error_code ignored;
+    std::filesystem::remove_all(own, ignored);
     return status;
 }

@@ -49,6 +49,27 @@ def drawing_faces(doc):
     return walk(doc.modelspace())
 
 
+def check_light_reach(wrl, check):
+    """The point and spot lights, as the reader reads them, reach every
+    vertex of the model: without a radius the format's 100 units light a
+    drawing in centimetres one metre around each light."""
+    import subprocess
+    import xml.etree.ElementTree as ET
+    done = subprocess.run(["tovrmlx3d", wrl, "--encoding=xml"], capture_output=True, text=True, timeout=120)
+    root = ET.fromstring(done.stdout[done.stdout.index("<X3D"):])
+    points = []
+    for coordinate in root.iter("Coordinate"):
+        values = [float(v) for v in coordinate.get("point", "").replace(",", " ").split()]
+        points.extend(values[i:i + 3] for i in range(0, len(values) - 2, 3))
+    lights = [e for e in root.iter() if e.tag in ("PointLight", "SpotLight")]
+    check(lights and points, f"{len(lights)} point or spot lights, {len(points)} vertices read")
+    for light in lights:
+        at = [float(v) for v in light.get("location", "0 0 0").split()]
+        reach = float(light.get("radius", "100"))
+        farthest = max((math.dist(at, p) for p in points), default=0.0)
+        check(reach >= farthest, f"{light.tag} at {at} reaches {reach}, the model {farthest:.2f}")
+
+
 def main():
     wrl, dxf, table = sys.argv[1:4]
     try:
@@ -104,6 +125,8 @@ def main():
     check(walls == 44, f"the drawing has {walls} wall faces")
     check(shiny == [walls], f"wall shapes {shiny}")
     check(sum(n for _, n in faces) == total, f"{sum(n for _, n in faces)} faces in shapes, {total} in the drawing")
+
+    check_light_reach(wrl, check)
 
     errors = read_errors(wrl)
     check(not errors, f"VRML reader: {errors}")

@@ -426,6 +426,17 @@ TEST_F(VrmlExport, lights_of_each_kind_and_an_unknown_kind_writes_nothing) {
     EXPECT_EQ(Count(text, "DirectionalLight {"), 1);
     EXPECT_NE(text.find("location -300.00, -500.00, 250.00\n"), std::string::npos) << text;
     EXPECT_EQ(Count(text, "location 600.00"), 0);
+    // The point and the spot light reach the whole model, the farthest
+    // light (at x = 600) included, not the file format's 100 units.
+    for (const char* kind : {"PointLight {", "SpotLight {"}) {
+        const std::size_t node = text.find(kind);
+        const std::size_t at = text.find("radius ", node);
+        ASSERT_NE(at, std::string::npos) << kind;
+        ASSERT_LT(at, text.find('}', node)) << kind;
+        const double x = std::stod(text.substr(text.find("location ", node) + 9));
+        EXPECT_GE(std::stod(text.substr(at + 7)), 600.0 - x) << kind;
+        EXPECT_GT(std::stod(text.substr(at + 7)), 100.0) << kind;
+    }
 }
 
 // ---------------------------------------------------------------- dialog

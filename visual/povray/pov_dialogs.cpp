@@ -269,11 +269,12 @@ void CDlgPovRayMat::OnAttach() {
 
 void CDlgPovRayMat::OnScaleLeft() {
     const std::optional<double> typed = m_scale.Number();
-    // A texture's scale is a size: a refused one shows the row's own again.
+    // A texture's scale is a size. A refused one stays shown, for the user
+    // to mend, and OK refuses it too; a text that is no number the edit
+    // itself says as it is left.
+    if (!typed) return;
     if (!NumberFieldInRange(typed, NumberRange::Size)) {
-        const int item = m_list.GetNextItem(-1, LVNI_SELECTED);
-        const auto shown = item >= 0 ? host::parseDoublePrefix(m_list.GetItemText(item, 2)) : std::nullopt;
-        if (shown) m_scale.SetDouble(*shown);
+        m_scale.SetFocus();
         return;
     }
     const double value = *typed;
@@ -378,6 +379,16 @@ void CDlgPovRayMat::OnImport() {
 }
 
 void CDlgPovRayMat::OnOK() {
+    // A scale the rows did not take keeps the dialog open. When OK takes
+    // the focus from the edit, the edit (or its leaving) has said why.
+    if (m_scale.IsWindowEnabled()) {
+        const std::optional<double> typed = m_scale.Number();
+        if (!typed || !ValueInRange(*typed, NumberRange::Size)) {
+            if (CWnd::GetFocus() != &m_scale) NumberFieldInRange(typed, NumberRange::Size);
+            GotoDlgCtrl(&m_scale);
+            return;
+        }
+    }
     if (ZcDbObjectPointer<VELM_MATPOV> table(OpenMatPovObject()); table) table->rows = m_layers;
     CDialog::OnOK();
 }

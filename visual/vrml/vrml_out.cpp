@@ -315,7 +315,26 @@ void LookAtOrientation(const ZcGePoint3d& eye, const ZcGePoint3d& target, ZcGeVe
     if (std::fabs(s) >= GeomEpsilon) axis = ZcGeVector3d(q.x / s, q.y / s, q.z / s);
 }
 
+// How far a light at `at` must reach to light the whole model: to the
+// farthest corner of the drawing's extents. The file format's own reach is
+// 100 units, a metre of a drawing in centimetres, which lights next to
+// nothing; a drawing without extents keeps it.
+static double LightRadius(const ZcDbExtents3d& model, const ZcGePoint3d& at) {
+    if (!model.isValid()) return 100.0;
+    double farthest = 0.0;
+    for (int corner = 0; corner < 8; ++corner) {
+        const ZcGePoint3d p((corner & 1) ? model.max.x : model.min.x,
+                            (corner & 2) ? model.max.y : model.min.y,
+                            (corner & 4) ? model.max.z : model.min.z);
+        farthest = std::max(farthest, p.distanceTo(at));
+    }
+    // Rounded up past the two decimals written, so the reach never falls
+    // short of the corner it was measured to.
+    return std::ceil(farthest * 100.0) / 100.0 + 0.01;
+}
+
 void CVrmlOut::WriteLights() {
+    const ZcDbExtents3d model = host::drawingExtents(GetWorkingDatabase());
     scene::ForEachPlacedLight([&](const ads_name light) {
         const int kind = LightKind(light);
         if (kind < kPointLight || kind > kDirectionalLight) return true;
@@ -366,16 +385,17 @@ void CVrmlOut::WriteLights() {
             Emit(
                 "PointLight {\nintensity %.4lf\nambientIntensity 0.5\ncolor %.2f %.2f %.2f\nlocation %.2f, "
                 "%.2f, "
-                "%.2f\nattenuation 1 0 0\n}\n",
-                intensity, colour[0], colour[1], colour[2], p.x, p.y, p.z);
+                "%.2f\nattenuation 1 0 0\nradius %.2f\n}\n",
+                intensity, colour[0], colour[1], colour[2], p.x, p.y, p.z, LightRadius(model, p));
         else if (kind == kSpotLight)
             Emit(
                 "SpotLight {\nintensity %.4lf\nambientIntensity 0.5\ncolor %.2f %.2f %.2f\nlocation %.2f, "
                 "%.2f, "
-                "%.2f\ndirection %.2f, %.2f, %.2f\nattenuation 1 0 0\ncutOffAngle %.4lf\nbeamWidth "
+                "%.2f\ndirection %.2f, %.2f, %.2f\nattenuation 1 0 0\nradius %.2f\ncutOffAngle "
+                "%.4lf\nbeamWidth "
                 "%.4lf\n}\n",
-                intensity, colour[0], colour[1], colour[2], p.x, p.y, p.z, dir.x, dir.y, dir.z, cutOff,
-                beamWidth);
+                intensity, colour[0], colour[1], colour[2], p.x, p.y, p.z, dir.x, dir.y, dir.z,
+                LightRadius(model, p), cutOff, beamWidth);
         else
             Emit(
                 "DirectionalLight {\nintensity %.4lf\nambientIntensity 0.5\ncolor %.2f %.2f %.2f\ndirection "

@@ -381,6 +381,15 @@ TEST_F(UiTest, colour_dialog_offers_bylayer_and_byblock_only_when_asked) {
     EXPECT_TRUE(zcedSetColorDialogTrueColor(tc, true, ZcUiTrueColor{}));
     EXPECT_TRUE(tc.isTrueColor);
     EXPECT_EQ(tc.rgb, RGB(10, 20, 30));
+
+    // Beside a true colour, a colour number that is no number is refused,
+    // not passed over; the colour stays as it was.
+    const std::size_t boxes = zcui::MessageBoxes().size();
+    ASSERT_TRUE(zcui::QueueDialogScript(R"(truecolor edit 100 "abc" ok cancel)"));
+    EXPECT_FALSE(zcedSetColorDialogTrueColor(tc, true, ZcUiTrueColor{}));
+    EXPECT_EQ(tc.rgb, RGB(10, 20, 30));
+    ASSERT_EQ(zcui::MessageBoxes().size(), boxes + 1);
+    EXPECT_EQ(zcui::MessageBoxes().back().text, "Wprowadź numer koloru od 0 do 256, DoWarstwy lub DoBloku.");
 }
 
 TEST_F(UiTest, colour_indexes_map_to_the_usual_screen_colours) {

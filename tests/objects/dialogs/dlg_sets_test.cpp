@@ -1,6 +1,8 @@
 // The parameter-set editor, the substitution dialog and the parameter
 // choice: what can be changed, what is refused with which message, and
 // that values nobody touched come back exactly.
+#include "core/base/typed_number.h"
+#include "core/input_range.h"
 #include "objects/dialogs/dlg_aproppar.h"
 #include "objects/dialogs/dlg_sostituisci.h"
 #include "objects/dialogs/dlg_tipologie.h"
@@ -105,6 +107,25 @@ TEST_F(SetEditor, apply_reads_only_typed_values_and_delete_selects_the_new_last)
     EXPECT_EQ(dlg.m_insert, 1);
     EXPECT_EQ(dlg.m_chosenSetName, "A");
     EXPECT_TRUE(boxes().empty());
+}
+
+// A value that is no number is refused by OK with the message every number
+// field gives, the dialog left open; a number out of range with its own.
+TEST_F(SetEditor, a_typed_value_that_is_no_number_keeps_the_dialog_open) {
+    ObjContext& c = withSets();
+    CDlgTipologie dlg;
+    dlg.LoadFromContext(c);
+    const INT_PTR result = drive(dlg, IDD_TIPOLOGIE, [&](zcui::DialogUser& u) {
+        u.Select(kSetCombo, std::string("A"));
+        u.Edit(kValue, "abc");
+        u.Ok();
+        u.Edit(kValue, "1e300");
+        u.Ok();
+        u.Cancel();
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(boxes(), (std::vector<std::string>{kInvalidValueMessage, OutOfRangeMessage()}));
+    EXPECT_EQ(row(dlg.m_sets[1], 20).currentValue, 90.123456);
 }
 
 // ---------------------------------------------------------------- substitution
