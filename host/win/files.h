@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/win/read_file.h"
 #include "host/win/winbase.h"
 
 constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFFu;
@@ -146,19 +147,6 @@ bool writeFileMerging(const std::string& path, std::string_view bytes, const Mer
 // errno when it cannot be made. `temp` receives its path.
 int makeTemporaryBeside(const std::string& target, std::string& temp);
 
-// The largest support, template, pattern or definition file read: far
-// above any real one, so that a file that is no such thing is refused
-// before it is read into memory.
-constexpr std::size_t kMaxSupportFileBytes = std::size_t{64} << 20;
-// Reads a whole regular file of at most `maxBytes`; false with a message
-// naming the file when it cannot be read, is no regular file (a FIFO, a
-// device: opened without waiting, looked at before any read) or is larger.
-// The first read of a file in a command is kept (its bytes, for a small
-// file; else its size and times) for the writes above to compare with,
-// until forgetFilesAsRead, which the end of every command calls.
-bool readWholeFile(const std::string& path, std::string& bytes, std::string* error = nullptr,
-                   std::size_t maxBytes = kMaxSupportFileBytes);
-void forgetFilesAsRead();
 // The reason of a failed file operation (an errno value) as the messages
 // of the host say it, in Polish.
 std::string fileErrorReason(int err);
