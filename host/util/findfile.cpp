@@ -49,10 +49,8 @@ std::string folderKey(std::string_view folder) {
 // the user's is taken for someone else's, which only makes its links
 // refused.
 bool isUserFolder(const std::string& folder) {
-    const SupportPath& s = support();
-    const std::string key = folderKey(folder);
-    if (!s.scriptFolder.empty() && key == folderKey(s.scriptFolder)) return true;
-    return std::find(s.userFolders.begin(), s.userFolders.end(), key) != s.userFolders.end();
+    const std::vector<std::string>& user = support().userFolders;
+    return std::find(user.begin(), user.end(), folderKey(folder)) != user.end();
 }
 
 // Every name in a folder, sorted as listFolder sorts them, kept as the

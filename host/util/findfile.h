@@ -49,10 +49,10 @@ void setScriptFolder(std::string folder);
 
 // The folders that are the user's own: the folders named on the program's
 // command line, the user's data folder, the program's own support folders.
-// Their files, and the running script's neighbours, are the user's: a link
-// there is followed wherever it leads, and they are read as they are
-// (read_file.h). A folder is matched as written here, or as the system
-// resolves it; any other folder is someone else's.
+// Their files are the user's: a link there is followed wherever it leads,
+// and they are read as they are (read_file.h). A folder is matched as
+// written here, or as the system resolves it; any other folder (the
+// drawing's, the running script's) is someone else's.
 void setUserFolders(const std::vector<std::string>& folders);
 // Whose the file at `path` is, by the folder it is in.
 FileOrigin originOf(std::string_view path);

@@ -8,8 +8,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "host/db/dbmain.h"
-#include "host/db/dxffile.h"
 #include "tests/host/win_testdir.h"
 
 namespace {
@@ -25,19 +23,12 @@ int velmhost(const TestDir& dir, const std::string& args) {
     return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
 }
 
-int linesIn(const std::string& path) {
-    host::DxfLoadResult r = host::loadDxf(path);
-    if (!r.db) return -1;
+// The LINE entities of a saved drawing, counted in its text.
+int linesIn(const TestDir& dir, const std::string& name) {
+    const std::string text = dir.read(name);
     int lines = 0;
-    ZcDbBlockTableRecord* ms = nullptr;
-    if (zcdbOpenObject(ms, r.db->modelSpaceId(), ZcDb::kForRead) != Zcad::eOk) return -1;
-    for (ZcDbObjectId id : ms->entityIds()) {
-        ZcDbEntity* e = nullptr;
-        if (zcdbOpenObject(e, id, ZcDb::kForRead) != Zcad::eOk) continue;
-        if (ZcDbLine::cast(e)) ++lines;
-        e->close();
-    }
-    ms->close();
+    for (std::size_t at = text.find("\nLINE\n"); at != std::string::npos; at = text.find("\nLINE\n", at + 1))
+        ++lines;
     return lines;
 }
 
@@ -49,7 +40,7 @@ TEST(VelmhostUserFiles, a_script_from_a_pipe_or_dev_null_runs) {
     EXPECT_NE(dir.read("out.txt").find("Rysunku nie zapisano."), std::string::npos) << dir.read("out.txt");
     ASSERT_EQ(velmhost(dir, "--script <(printf '_LINE\\n0,0\\n10,0\\n\\n') --save piped.dxf"), 0)
         << dir.read("out.txt");
-    EXPECT_EQ(linesIn(dir.path("piped.dxf")), 1);
+    EXPECT_EQ(linesIn(dir, "piped.dxf"), 1);
 }
 
 TEST(VelmhostUserFiles, a_drawing_named_from_a_pipe_opens) {
@@ -59,7 +50,7 @@ TEST(VelmhostUserFiles, a_drawing_named_from_a_pipe_opens) {
     ASSERT_EQ(velmhost(dir, "<(cat plan.dxf) --script <(printf '_LINE\\n0,0\\n10,0\\n\\n') --save both.dxf"),
               0)
         << dir.read("out.txt");
-    EXPECT_EQ(linesIn(dir.path("both.dxf")), 2);
+    EXPECT_EQ(linesIn(dir, "both.dxf"), 2);
 }
 
 TEST(VelmhostUserFiles, an_escape_sequence_in_a_drawing_is_shown_escaped_in_the_readers_message) {
