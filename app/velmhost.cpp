@@ -432,7 +432,9 @@ int main(int argc, char** argv) {
     if (o.module.empty()) o.module = dir + "/velmlt18.zrx";
 
     std::string scriptText;
-    if (!o.script.empty() && !host::readWholeFile(o.script, scriptText, &why))
+    // The files named here are the user's: a pipe or "/dev/null" is read too.
+    if (!o.script.empty() &&
+        !host::readWholeFile(o.script, scriptText, &why, host::kMaxSupportFileBytes, host::FileOrigin::User))
         return usage("nie można odczytać skryptu " + o.script + (why.empty() ? "" : ": " + why));
     if (!o.registry.empty()) host::setRegistryFile(o.registry);
 
@@ -440,8 +442,9 @@ int main(int argc, char** argv) {
     if (!isatty(1)) std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
     host::startHost({o.support, dir});
     host::installScriptDirectives();
-    // The files a script names are found beside it first.
-    if (!o.script.empty()) {
+    // The files a script names are found beside it first (a script from a
+    // pipe has nothing beside it).
+    if (!o.script.empty() && host::fileIsRegular(o.script)) {
         std::size_t slash = o.script.find_last_of('/');
         host::setScriptFolder(slash == std::string::npos ? "." : o.script.substr(0, slash + 1));
     }
@@ -461,7 +464,7 @@ int main(int argc, char** argv) {
         zcrxDynamicLinker->unloadModule(o.module);
         return listed;
     }
-    ZcApDocument* drawing = host::openDrawing(o.drawing, &why);
+    ZcApDocument* drawing = host::openDrawing(o.drawing, &why, host::FileOrigin::User);
     if (!drawing) {
         std::fprintf(stderr, "velmhost: %s\n", why.c_str());
         zcrxDynamicLinker->unloadModule(o.module);

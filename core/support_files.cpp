@@ -157,7 +157,7 @@ std::shared_ptr<const host::TextFile> SharedSupportText(const std::string& path,
     if (auto kept = std::static_pointer_cast<const host::TextFile>(host::keptFileValue(path, kKept)))
         return kept;
     std::string bytes, error;
-    if (!host::readWholeFile(path, bytes, &error)) {
+    if (!host::readWholeFile(path, bytes, &error, host::kMaxSupportFileBytes, host::originOf(path))) {
         // A file that is there but cannot be read (no regular file, too
         // large, no access) is named with the reason; a missing one is its
         // reader's to tell.
@@ -173,7 +173,8 @@ std::shared_ptr<const host::TextFile> SharedSupportText(const std::string& path,
 std::optional<host::TextFile> ReadSupportTextNow(const std::string& path, bool* notText) {
     if (notText) *notText = false;
     std::string bytes;
-    if (!host::readWholeFile(path, bytes)) return std::nullopt;
+    if (!host::readWholeFile(path, bytes, nullptr, host::kMaxSupportFileBytes, host::originOf(path)))
+        return std::nullopt;
     if (std::shared_ptr<const host::TextFile> text = TextOfBytes(path, bytes, notText)) return *text;
     return std::nullopt;
 }

@@ -8,6 +8,7 @@
 
 #include "host/ads/cmdline.h"
 #include "host/util/adscodes.h"
+#include "host/win/textutil.h"
 
 int zcutPrintf(const char* format, ...) {
     if (!format) return RTERROR;
@@ -30,7 +31,12 @@ int zcutPrintf(const char* format, ...) {
 
 namespace host {
 
-void Transcript::append(std::string_view text) {
+void Transcript::append(std::string_view raw) {
+    // Every prompt and message passes here, and many carry a text read from
+    // a file (a drawing's value, a support file's line): none may steer
+    // the terminal, so control characters are shown, not sent.
+    const std::string shown = shownText(raw);
+    std::string_view text = shown;
     text_ += text;
     // The echo goes through stdio's buffer: a script's thousands of
     // prompts cost a few writes, not one each. A terminal still sees every
@@ -56,11 +62,12 @@ void Transcript::append(std::string_view text) {
 }
 
 void Transcript::shownOnScreen(std::string text) {
-    shown_ = std::move(text);
+    shown_ = shownText(text);
     lineEnded_ = true;
 }
 
-void Transcript::message(const std::string& text) {
+void Transcript::message(const std::string& raw) {
+    const std::string text = shownText(raw);
     append(text);
     size_t b = text.find_first_not_of("\r\n");
     size_t e = text.find_last_not_of("\r\n");

@@ -4,6 +4,8 @@
 // everything to stdout as it is written. The host writes it; the harness
 // (host/harness/harness.h) gives the script driver and the tests access.
 // Module code prints with zcutPrintf (host/ads/cmdline.h).
+// Control characters (but line ends and tabs) are shown escaped
+// (host::shownText): a text read from a file cannot steer the terminal.
 #pragma once
 
 #include <string>

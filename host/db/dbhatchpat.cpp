@@ -4,8 +4,12 @@
 // same hatch fails or evaluates the same way however it is turned.
 #include "host/db/dbhatchpat.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <map>
@@ -14,6 +18,9 @@
 #include "host/db/dbhatch.h"
 #include "host/util/findfile.h"
 #include "host/util/notes.h"
+#include "host/win/files.h"
+#include "host/win/kept_files.h"
+#include "host/win/read_file.h"
 #include "host/win/textfile.h"
 #include "host/win/textutil.h"
 
@@ -87,26 +94,47 @@ bool LoopExtent(const ZcDbHatch& hatch, double& width, double& height) {
 
 }  // namespace
 
-std::optional<std::vector<PatternLine>> parsePatternDefinition(const std::vector<std::string>& lines,
-                                                               const std::string& name) {
-    bool inside = false;
-    std::vector<PatternLine> out;
-    for (const std::string& raw : lines) {
-        std::string_view text = raw;
+namespace {
+
+// Reads one pattern's definition out of a file's lines, fed in order.
+class DefinitionScan {
+public:
+    explicit DefinitionScan(std::string_view name) : m_name(name) {}
+
+    // False once the definition has ended: no later line counts.
+    bool take(std::string_view text) {
         if (std::size_t semi = text.find(';'); semi != std::string_view::npos) text = text.substr(0, semi);
         std::string line = Trim(text);
-        if (line.empty()) continue;
+        if (line.empty()) return true;
         if (line[0] == '*') {
-            if (inside) break;
+            if (m_inside) return false;
             std::string header = line.substr(1);
-            inside = iequals(Trim(header.substr(0, header.find(','))), name);
-            continue;
+            m_inside = iequals(Trim(header.substr(0, header.find(','))), m_name);
+            return true;
         }
-        if (!inside) continue;
-        if (std::optional<PatternLine> p = ParseLine(line)) out.push_back(*p);
+        if (!m_inside) return true;
+        if (std::optional<PatternLine> p = ParseLine(line)) m_lines.push_back(*p);
+        return true;
     }
-    if (!inside) return std::nullopt;
-    return out;
+    std::optional<std::vector<PatternLine>> result() {
+        if (!m_inside) return std::nullopt;
+        return std::move(m_lines);
+    }
+
+private:
+    std::string_view m_name;
+    bool m_inside = false;
+    std::vector<PatternLine> m_lines;
+};
+
+}  // namespace
+
+std::optional<std::vector<PatternLine>> parsePatternDefinition(const std::vector<std::string>& lines,
+                                                               const std::string& name) {
+    DefinitionScan scan(name);
+    for (const std::string& line : lines)
+        if (!scan.take(line)) break;
+    return scan.result();
 }
 
 double countPatternLines(const std::vector<PatternLine>& pattern, double scale, double width, double height) {
@@ -139,49 +167,167 @@ double countPatternDashes(const std::vector<PatternLine>& pattern, double scale,
 
 namespace {
 
-// A pattern file's definitions as read, by pattern name (case ignored),
-// kept while the file's stamp stays: hatches of one pattern read it once.
-struct PatternFile {
-    FileStamp stamp;
-    std::vector<std::string> lines;
-    std::map<std::string, std::optional<std::vector<PatternLine>>> byName;
+// The pattern files read, kept by the file's identity (device and file
+// number), not by the name it was found under: any number of links to one
+// file, beside a drawing or in the support folders, read it once and keep
+// it once. An entry serves while the file has the size and times it was
+// read with; one read from a file changed less than two seconds before
+// serves only the command round it was read in (kept_files.h says why).
+// Each holds the file's text and the definitions asked of it by name; all
+// of them together stay within kMaxKeptPatternBytes, the least recently
+// used going first.
+struct FileIdentity {
+    unsigned long long device = 0, number = 0;
+    auto operator<=>(const FileIdentity&) const = default;
 };
 
-std::map<std::string, PatternFile>& patternFiles() {
-    static std::map<std::string, PatternFile> files;
-    return files;
+struct PatternFile {
+    long long size = 0, modified = 0, changed = 0;
+    // Read from a file changed just before: kept for that command round
+    // only, and outside a command (round 0) not at all.
+    bool young = false;
+    unsigned long long round = 0;
+    std::string text;  // the decoded lines, each ended by '\n'
+    std::map<std::string, std::optional<std::vector<PatternLine>>> byName;
+    std::size_t bytes = 0;  // what it holds, as the bound counts it
+    unsigned long long lastUse = 0;
+};
+
+struct PatternCache {
+    std::map<FileIdentity, PatternFile> files;
+    std::size_t bytes = 0, reads = 0;
+    unsigned long long uses = 0;
+};
+
+PatternCache& patternCache() {
+    static PatternCache cache;
+    return cache;
 }
 
-// The pattern file read whole; what kept it from being read is said on the
-// command line (a hatch goes on without its pattern lines).
-std::optional<TextFile> ReadPatternFile(const std::string& path) {
-    std::string error;
-    std::optional<TextFile> text = readTextFile(path, &error);
-    if (!text) noteForCommandLine(error.empty() ? "nie można odczytać " + path : error);
-    return text;
+long long Nanoseconds(const timespec& t) {
+    return static_cast<long long>(t.tv_sec) * 1000000000LL + t.tv_nsec;
+}
+
+// Whether the entry stands for the file as it is now.
+bool Serves(const PatternFile& kept, const struct stat& st) {
+    if (kept.size != st.st_size || kept.modified != Nanoseconds(st.st_mtim) ||
+        kept.changed != Nanoseconds(st.st_ctim))
+        return false;
+    return !kept.young || (kept.round != 0 && kept.round == keptCommandRound());
+}
+
+// The bytes a definition holds, as the cache's bound counts them.
+std::size_t DefinitionBytes(const std::string& name, const std::optional<std::vector<PatternLine>>& lines) {
+    std::size_t bytes = name.size() + sizeof(PatternLine);
+    if (lines)
+        for (const PatternLine& line : *lines)
+            bytes += sizeof(PatternLine) + line.dashes.size() * sizeof(double);
+    return bytes;
+}
+
+// Least recently used first, never `keep`, until the cache is within its bound.
+void TrimCache(PatternCache& cache, const FileIdentity& keep) {
+    while (cache.bytes > kMaxKeptPatternBytes && cache.files.size() > 1) {
+        auto oldest = cache.files.end();
+        for (auto at = cache.files.begin(); at != cache.files.end(); ++at)
+            if (!(at->first == keep) &&
+                (oldest == cache.files.end() || at->second.lastUse < oldest->second.lastUse))
+                oldest = at;
+        cache.bytes -= oldest->second.bytes;
+        cache.files.erase(oldest);
+    }
+}
+
+// The pattern file at `path` read whole, no larger than any pattern library
+// is; what kept it from being read is said on the command line, naming the
+// file and the reason (a hatch goes on without its pattern lines).
+std::optional<PatternFile> ReadPatternFile(const std::string& path, FileIdentity& identity) {
+    std::string bytes, error;
+    struct stat st {};
+    if (!readFileBytes(nativePath(path), bytes, &error, kMaxPatternFileBytes, originOf(path), &st)) {
+        noteForCommandLine(error.empty() ? "nie można odczytać " + path : error);
+        return std::nullopt;
+    }
+    ++patternCache().reads;
+    PatternFile file;
+    file.size = st.st_size;
+    file.modified = Nanoseconds(st.st_mtim);
+    file.changed = Nanoseconds(st.st_ctim);
+    const long long now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                              std::chrono::system_clock::now().time_since_epoch())
+                              .count();
+    file.young = std::max(file.modified, file.changed) > now - 2000000000LL;
+    file.round = keptCommandRound();
+    for (const std::string& line : decodeText(bytes).lines) {
+        file.text += line;
+        file.text += '\n';
+    }
+    file.text.shrink_to_fit();
+    file.bytes = file.text.size() + sizeof(PatternFile);
+    identity = {static_cast<unsigned long long>(st.st_dev), static_cast<unsigned long long>(st.st_ino)};
+    return file;
+}
+
+std::optional<std::vector<PatternLine>> DefinitionIn(const std::string& text, const std::string& name) {
+    DefinitionScan scan(name);
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = text.find('\n', at);
+        if (!scan.take(std::string_view(text).substr(at, end - at))) break;
+        at = end + 1;
+    }
+    return scan.result();
 }
 
 std::optional<std::vector<PatternLine>> PatternFrom(const std::string& path, const std::string& name) {
-    const std::optional<FileStamp> stamp = settledStamp(path);
-    if (!stamp) {
-        patternFiles().erase(path);
-        std::optional<TextFile> text = ReadPatternFile(path);
-        if (!text) return std::nullopt;
-        return parsePatternDefinition(text->lines, name);
+    PatternCache& cache = patternCache();
+    struct stat st {};
+    if (::stat(nativePath(path).c_str(), &st) != 0) {
+        noteForCommandLine("nie można odczytać " + path + ": " + fileErrorReason(errno));
+        return std::nullopt;
     }
-    auto at = patternFiles().find(path);
-    if (at == patternFiles().end() || !(at->second.stamp == *stamp)) {
-        std::optional<TextFile> text = ReadPatternFile(path);
-        if (!text) return std::nullopt;
-        at = patternFiles().insert_or_assign(path, PatternFile{*stamp, std::move(text->lines), {}}).first;
+    FileIdentity identity{static_cast<unsigned long long>(st.st_dev),
+                          static_cast<unsigned long long>(st.st_ino)};
+    auto at = cache.files.find(identity);
+    if (at == cache.files.end() || !Serves(at->second, st)) {
+        if (at != cache.files.end()) {
+            cache.bytes -= at->second.bytes;
+            cache.files.erase(at);
+        }
+        std::optional<PatternFile> read = ReadPatternFile(path, identity);
+        if (!read) return std::nullopt;
+        // The file read may be another than the one looked at (replaced
+        // meanwhile): it is kept as what it is.
+        if (auto old = cache.files.find(identity); old != cache.files.end()) {
+            cache.bytes -= old->second.bytes;
+            cache.files.erase(old);
+        }
+        cache.bytes += read->bytes;
+        at = cache.files.emplace(identity, std::move(*read)).first;
     }
+    PatternFile& file = at->second;
+    file.lastUse = ++cache.uses;
     std::string key = name;
     for (char& c : key) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    auto found = at->second.byName.find(key);
-    if (found == at->second.byName.end())
-        found = at->second.byName.emplace(key, parsePatternDefinition(at->second.lines, name)).first;
-    return found->second;
+    auto found = file.byName.find(key);
+    if (found == file.byName.end()) {
+        found = file.byName.emplace(key, DefinitionIn(file.text, name)).first;
+        const std::size_t bytes = DefinitionBytes(key, found->second);
+        file.bytes += bytes;
+        cache.bytes += bytes;
+    }
+    std::optional<std::vector<PatternLine>> definition = found->second;
+    TrimCache(cache, identity);
+    return definition;
 }
+
+}  // namespace
+
+PatternCacheUse patternCacheUse() {
+    const PatternCache& cache = patternCache();
+    return {cache.reads, cache.files.size(), cache.bytes};
+}
+
+namespace {
 
 // The line families of the hatch's pattern: a custom pattern from NAME.pat,
 // a predefined one from the host's "zwcadiso.pat", both on the support

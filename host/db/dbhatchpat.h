@@ -9,6 +9,7 @@
 // a pattern that cannot be found evaluates to no lines.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <utility>
@@ -31,6 +32,21 @@ struct PatternLine {
 // nullopt when the file does not define it.
 std::optional<std::vector<PatternLine>> parsePatternDefinition(const std::vector<std::string>& lines,
                                                                const std::string& name);
+
+// The largest pattern file read: a library of hundreds of patterns holds
+// some tens of kilobytes, so a file past this is no pattern file and is
+// refused, named with the reason on the command line.
+constexpr std::size_t kMaxPatternFileBytes = std::size_t{1} << 20;
+// What the pattern files kept for later hatches hold in all (their text
+// and the definitions read from them); each file is kept once, whatever
+// the names (links) it was found under.
+constexpr std::size_t kMaxKeptPatternBytes = std::size_t{16} << 20;
+// How many pattern files were read since the program started, and what the
+// cache holds now: the files and their bytes.
+struct PatternCacheUse {
+    std::size_t reads = 0, files = 0, bytes = 0;
+};
+PatternCacheUse patternCacheUse();
 
 // Upper bound of pattern lines one hatch may hold.
 constexpr double kMaxHatchLines = 10000.0;

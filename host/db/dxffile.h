@@ -47,6 +47,7 @@
 #include <vector>
 
 #include "host/db/sysvartable.h"
+#include "host/win/read_file.h"
 
 class ZcDbDatabase;
 
@@ -73,7 +74,9 @@ struct DxfLoadResult {
 // cut off before its end: "DXF: wiersz N: plik NAME urwany: brak EOF",
 // N its last line.
 DxfLoadResult readDxfText(std::string_view text, std::string_view name = {});
-// Reads a file; an unreadable file is refused like a malformed one.
-DxfLoadResult loadDxf(const std::string& path);
+// Reads a file; an unreadable file is refused like a malformed one. A
+// drawing the user named is read as it is (a pipe too); any other only
+// when it is a regular file (read_file.h).
+DxfLoadResult loadDxf(const std::string& path, FileOrigin origin = FileOrigin::Foreign);
 
 }  // namespace host

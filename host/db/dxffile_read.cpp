@@ -2038,9 +2038,18 @@ std::string decodeWindows1250Lines(std::string_view text) {
     return decoded;
 }
 
-}  // namespace
+// The reader's messages quote the file (a kind, a name, a bad group
+// code): whoever made the file could otherwise write to the terminal
+// through them. Each is kept with its control characters shown escaped,
+// wherever it is printed.
+DxfLoadResult withShownMessages(DxfLoadResult r) {
+    r.error = shownText(r.error);
+    for (std::string& note : r.notes) note = shownText(note);
+    for (std::string& repair : r.repairs) repair = shownText(repair);
+    return r;
+}
 
-DxfLoadResult readDxfText(std::string_view text, std::string_view name) {
+DxfLoadResult readDxfTextAsIs(std::string_view text, std::string_view name) {
     std::string converted;
     if (dxf::isBinaryDxf(text)) {
         std::string why;
@@ -2076,15 +2085,22 @@ DxfLoadResult readDxfText(std::string_view text, std::string_view name) {
     return DxfReader(text, version, name).run();
 }
 
-DxfLoadResult loadDxf(const std::string& path) {
+}  // namespace
+
+DxfLoadResult readDxfText(std::string_view text, std::string_view name) {
+    return withShownMessages(readDxfTextAsIs(text, name));
+}
+
+DxfLoadResult loadDxf(const std::string& path, FileOrigin origin) {
     std::string bytes, error;
-    // A drawing may be far larger than a support file, but it is a file:
-    // a device or FIFO under its name is refused before it is read.
+    // A drawing may be far larger than a support file, but it is bounded
+    // too; and unless the user named it, it is a file: a device or FIFO
+    // under its name is refused before it is read.
     constexpr std::size_t kMaxDrawingBytes = std::size_t{4} << 30;
-    if (!readWholeFile(path, bytes, &error, kMaxDrawingBytes)) {
+    if (!readWholeFile(path, bytes, &error, kMaxDrawingBytes, origin)) {
         DxfLoadResult r;
         r.error = "DXF: nie można odczytać pliku " + path + (error.empty() ? "" : ": " + error);
-        return r;
+        return withShownMessages(std::move(r));
     }
     return readDxfText(bytes, path);
 }

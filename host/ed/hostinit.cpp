@@ -202,6 +202,13 @@ void startHost(const HostOptions& options) {
     s.userData = s.shipped.empty() ? std::string() : seedUserData(s.shipped);
     // Only read: an edit of a file found there goes to the user's folder or fails.
     host::setProtectedFolders(s.shipped.empty() ? std::vector<std::string>{} : std::vector{s.shipped});
+    // What the user named and the user's own folders hold is the user's;
+    // only the drawing's folder is someone else's.
+    std::vector<std::string> users = options.supportDirs;
+    for (const std::string& root : {s.userData, s.shipped})
+        if (!root.empty())
+            for (const char* sub : {"", "/host", "/tab"}) users.push_back(root + sub);
+    setUserFolders(users);
     if (!s.started) {
         s.started = true;
         registerServices();
@@ -251,6 +258,7 @@ void stopHost() {
     setSupportPathProvider(nullptr);
     setSupportFolders({});
     setScriptFolder({});
+    setUserFolders({});
     setLispInvoker(nullptr);
     setLispScopeProvider(nullptr);
     setDocumentLoadHook(nullptr);
@@ -264,10 +272,10 @@ std::vector<std::string> supportPath() {
     return there;
 }
 
-ZcApDocument* openDrawing(const std::string& path, std::string* error) {
+ZcApDocument* openDrawing(const std::string& path, std::string* error, FileOrigin origin) {
     HostState& s = state();
     if (!path.empty() && fileExists(path)) {
-        DxfLoadResult r = loadDxf(path);
+        DxfLoadResult r = loadDxf(path, origin);
         if (!r.db) {
             if (error) *error = r.error;
             return nullptr;

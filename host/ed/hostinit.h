@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "host/util/findfile.h"
+#include "host/win/read_file.h"
 
 class ZcApDocument;
 
@@ -49,8 +50,10 @@ SharedFolders sharedSupportPath();
 // Opens a drawing as a new current document: read from `path` when the
 // file exists (refused with `error` and no document when it is malformed),
 // a new drawing of that name otherwise. Skipped kinds are noted on the
-// command line.
-ZcApDocument* openDrawing(const std::string& path, std::string* error);
+// command line. A drawing the user named on the program's command line is
+// the user's (read_file.h): a pipe is read too.
+ZcApDocument* openDrawing(const std::string& path, std::string* error,
+                          FileOrigin origin = FileOrigin::Foreign);
 // Saves the document's database and drawing variables as DXF.
 bool saveDrawing(ZcApDocument* doc, const std::string& path, std::string* error);
 // The file the last successful saveDrawing wrote since start-up, empty

@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +22,9 @@ struct SupportPath {
     std::function<host::SharedFolders()> provider;
     host::SharedFolders fixed = std::make_shared<const std::vector<std::string>>();
     std::string scriptFolder;
+    // The user's folders, each as given and as the system resolves it,
+    // without a trailing separator.
+    std::vector<std::string> userFolders;
 };
 
 SupportPath& support() {
@@ -32,6 +36,21 @@ std::string slashed(std::string s) {
     for (char& c : s)
         if (c == '\\') c = '/';
     return s;
+}
+
+// A folder as the user folders are compared: "/" for "\\", no trailing separator.
+std::string folderKey(std::string_view folder) {
+    std::string key = slashed(std::string(folder));
+    while (key.size() > 1 && key.back() == '/') key.pop_back();
+    return key;
+}
+
+// Compared as written, never resolved here: a folder written otherwise than
+// the user's is taken for someone else's, which only makes its links
+// refused.
+bool isUserFolder(const std::string& folder) {
+    const std::vector<std::string>& user = support().userFolders;
+    return std::find(user.begin(), user.end(), folderKey(folder)) != user.end();
 }
 
 // Every name in a folder, sorted as listFolder sorts them, kept as the
@@ -117,6 +136,7 @@ bool leavesFolder(const std::string& path, const std::string& folder) {
 
 // The file of that name in the folder, whatever the case of its letters.
 std::optional<std::string> lookIn(const std::string& folder, const std::string& name, LookedIn* lookedIn) {
+    const bool usersFolder = isUserFolder(folder.empty() ? "." : folder);
     if (name.empty() || name.find_first_of("*?") != std::string::npos) return std::nullopt;
     // One path, its name part replaced for each candidate: a label's command
     // looks a dozen names up in several folders.
@@ -135,7 +155,7 @@ std::optional<std::string> lookIn(const std::string& folder, const std::string& 
     // A link that leads out of the folder would let whoever put it there
     // (a folder received with a drawing) have any file read as this one.
     const auto refused = [&] {
-        if (!leavesFolder(path, path.substr(0, dirLength))) return false;
+        if (usersFolder || !leavesFolder(path, path.substr(0, dirLength))) return false;
         host::noteForCommandLine("nie można odczytać " + path +
                                  ": dowiązanie prowadzi poza folder, w którym je znaleziono; odrzucono.");
         return true;
@@ -199,9 +219,34 @@ void setScriptFolder(std::string folder) {
     support().scriptFolder = slashed(std::move(folder));
 }
 
+void setUserFolders(const std::vector<std::string>& folders) {
+    std::vector<std::string>& user = support().userFolders;
+    user.clear();
+    for (const std::string& folder : folders) {
+        if (folder.empty()) continue;
+        user.push_back(folderKey(folder));
+        const std::unique_ptr<char, decltype(&std::free)> resolved(
+            ::realpath(nativePath(folder).c_str(), nullptr), &std::free);
+        if (resolved) user.push_back(resolved.get());
+    }
+}
+
+FileOrigin originOf(std::string_view path) {
+    const std::string native = slashed(std::string(path));
+    const std::size_t slash = native.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : native.substr(0, slash == 0 ? 1 : slash);
+    return isUserFolder(folder) ? FileOrigin::User : FileOrigin::Foreign;
+}
+
 bool isPlainFileName(std::string_view name) {
     return !name.empty() && name.find_first_of("/\\") == std::string_view::npos &&
            name.find("..") == std::string_view::npos;
+}
+
+std::string bareFileName(std::string_view name) {
+    const std::size_t cut = name.find_last_of("/\\:");
+    const std::string_view bare = cut == std::string_view::npos ? name : name.substr(cut + 1);
+    return isPlainFileName(bare) ? std::string(bare) : std::string();
 }
 
 namespace {

@@ -8,6 +8,9 @@
 // While a script runs, the names it gives are looked up relative to the
 // script's own folder first, so a script runs from any working folder.
 // The process's temporary folder is never searched.
+// A link found in a folder that is not the user's (the drawing's folder, a
+// folder a name points into) is refused when it leads out of that folder:
+// whoever handed the folder over would have any file read as this one.
 #pragma once
 
 #include <cstddef>
@@ -17,6 +20,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "host/win/read_file.h"
 
 // RTNORM and the full path in result; RTERROR when the file is not found
 // or its path does not fit in resultLen bytes.
@@ -42,10 +47,27 @@ std::vector<std::string> supportFolders();
 // The folder of the script that runs (empty: none).
 void setScriptFolder(std::string folder);
 
+// The folders that are the user's own: the folders named on the program's
+// command line, the user's data folder, the program's own support folders.
+// Their files are the user's: a link there is followed wherever it leads,
+// and they are read as they are (read_file.h). A folder is matched as
+// written here, or as the system resolves it; any other folder (the
+// drawing's, the running script's) is someone else's.
+void setUserFolders(const std::vector<std::string>& folders);
+// Whose the file at `path` is, by the folder it is in.
+FileOrigin originOf(std::string_view path);
+
 // Whether a name is a file's name alone: not empty, no "/" or "\\", no
 // "..". A name that came with a drawing is looked up only when it is one,
 // so that the drawing cannot point the program at a file elsewhere.
 bool isPlainFileName(std::string_view name);
+
+// A file name a drawing keeps for a later default (the last block
+// inserted, say), as it may be offered and used: its part after the last
+// folder separator ("/", "\\" or a drive's ":"), so that a name stored as a
+// path elsewhere is looked up where the search looks; empty when that part
+// is no plain file name.
+std::string bareFileName(std::string_view name);
 
 // The path of the first match, by the rules above. A folder's names are
 // kept as its value (kept_files.h) while it stays as it was; while a command

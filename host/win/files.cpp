@@ -70,65 +70,6 @@ std::string host::fileErrorReason(int err) {
 
 namespace {
 
-// The bytes of a file, read whole. Only a regular file is read: a FIFO or
-// a device named like a support file would block the program or never end,
-// so the file is opened without waiting and looked at before a byte is
-// read; and a file above the cap is refused before anything is allocated.
-bool readBytes(const std::string& native, std::string& bytes, std::string* error, std::size_t maxBytes,
-               struct stat* stamp = nullptr) {
-    auto failWith = [&](int err, const std::string& reason) {
-        if (error) *error = "nie można odczytać " + native + ": " + reason;
-        errno = err;
-        return false;
-    };
-    int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        int err = errno;
-        return failWith(err, reasonOf(err));
-    }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        int err = errno;
-        ::close(fd);
-        return failWith(err, reasonOf(err));
-    }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return failWith(S_ISDIR(st.st_mode) ? EISDIR : EINVAL,
-                        S_ISDIR(st.st_mode) ? reasonOf(EISDIR) : "to nie jest zwykły plik");
-    }
-    if (static_cast<unsigned long long>(st.st_size) > maxBytes) {
-        ::close(fd);
-        return failWith(EFBIG, "plik jest większy niż " + std::to_string(maxBytes >> 20) + " MB");
-    }
-    // Reads block again: a regular file never waits, and a read that does is
-    // one the disk makes, not a writer at the other end.
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    bytes.clear();
-    // One allocation for the whole file, not a doubling per chunk.
-    if (st.st_size > 0) bytes.reserve(static_cast<std::size_t>(st.st_size));
-    char buf[65536];
-    for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            int err = errno;
-            ::close(fd);
-            return failWith(err, reasonOf(err));
-        }
-        if (n == 0) break;
-        // A file that grows while it is read stays within the cap too.
-        if (bytes.size() + static_cast<std::size_t>(n) > maxBytes) {
-            ::close(fd);
-            return failWith(EFBIG, "plik jest większy niż " + std::to_string(maxBytes >> 20) + " MB");
-        }
-        bytes.append(buf, static_cast<std::size_t>(n));
-    }
-    if (stamp) *stamp = st;
-    ::close(fd);
-    return true;
-}
-
 bool statPath(const std::string& path, struct stat& st) {
     return ::stat(path.c_str(), &st) == 0;
 }
@@ -484,7 +425,8 @@ bool makeFolders(const std::string& path) {
 // part behind.
 int copyIfMissing(const std::string& source, const std::string& target) {
     std::string bytes;
-    if (!readBytes(source, bytes, nullptr, kMaxSupportFileBytes)) return errno ? errno : EIO;
+    if (!readFileBytes(source, bytes, nullptr, kMaxSupportFileBytes, FileOrigin::Foreign))
+        return errno ? errno : EIO;
     WholeFileWrite how;
     how.keepExisting = true;
     if (writeWholeFile(target, bytes, how) || errno == EEXIST) return 0;
@@ -600,15 +542,6 @@ void removeTemporaryFolder() {
     }
     ::close(dir);
     ::rmdir(folder.c_str());
-}
-
-bool readWholeFile(const std::string& path, std::string& bytes, std::string* error, std::size_t maxBytes) {
-    std::string native = nativePath(path);
-    struct stat st;
-    if (!readBytes(native, bytes, error, maxBytes, &st)) return false;
-    // The first read of the running command is what a write compares with.
-    noteFileAsRead(native, asReadFrom(st, bytes));
-    return true;
 }
 
 }  // namespace host

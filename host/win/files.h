@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "host/win/read_file.h"
 #include "host/win/replace_file.h"
 #include "host/win/winbase.h"
 
@@ -109,19 +110,6 @@ std::optional<std::string> folderUnwritable(const std::string& folder);
 std::string temporaryFolder(bool make = true);
 void removeTemporaryFolder();
 
-// The largest support, template, pattern or definition file read: far
-// above any real one, so that a file that is no such thing is refused
-// before it is read into memory.
-constexpr std::size_t kMaxSupportFileBytes = std::size_t{64} << 20;
-// Reads a whole regular file of at most `maxBytes`; false with a message
-// naming the file when it cannot be read, is no regular file (a FIFO, a
-// device: opened without waiting, looked at before any read) or is larger.
-// The first read of a file in a command is kept (its bytes, for a small
-// file; else its size and times) for the writes above to compare with,
-// until forgetFilesAsRead, which the end of every command calls.
-bool readWholeFile(const std::string& path, std::string& bytes, std::string* error = nullptr,
-                   std::size_t maxBytes = kMaxSupportFileBytes);
-void forgetFilesAsRead();
 // The reason of a failed file operation (an errno value) as the messages
 // of the host say it, in Polish.
 std::string fileErrorReason(int err);

@@ -272,7 +272,9 @@ void load() {
     s.keys.clear();
     std::string file = currentFile();
     std::string bytes, error;
-    if (!host::readWholeFile(file, bytes, &error)) {
+    // The user's own settings, named by the user or kept in the user's
+    // configuration folder: read as they are.
+    if (!host::readWholeFile(file, bytes, &error, host::kMaxSupportFileBytes, host::FileOrigin::User)) {
         if (errno != ENOENT) {
             s.broken = true;  // present but unreadable: never overwrite it
             s.error = error;

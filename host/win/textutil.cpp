@@ -3,6 +3,7 @@
 // the Latin letters by their code point ranges.
 #include "host/win/textutil.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -321,6 +322,32 @@ bool isValidUtf8(std::string_view text) {
         if (!valid) return false;
     }
     return true;
+}
+
+std::string shownText(std::string_view text) {
+    const auto mayNeed = [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return (b < 0x20 && b != '\n' && b != '\t') || (b >= 0x7F && b <= 0x9F);
+    };
+    // Most texts hold none: one scan, one copy.
+    if (std::none_of(text.begin(), text.end(), mayNeed)) return std::string(text);
+    std::string out;
+    out.reserve(text.size() + 8);
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t start = pos;
+        bool valid = true;
+        const char32_t cp = decodeUtf8(text, pos, &valid);
+        if ((cp < 0x20 && cp != '\n' && cp != '\t') || cp == 0x7F) {
+            out += '^';
+            out += cp == 0x7F ? '?' : static_cast<char>(cp + '@');
+        } else if (cp >= 0x80 && cp <= 0x9F) {
+            out += "M-^";
+            out += static_cast<char>(cp - 0x80 + '@');
+        } else {
+            out.append(text.substr(start, pos - start));
+        }
+    }
+    return out;
 }
 
 char32_t upperCodePoint(char32_t cp) {

@@ -45,6 +45,14 @@ int icompare(std::string_view a, std::string_view b);
 char32_t decodeUtf8(std::string_view text, std::size_t& pos, bool* valid = nullptr);
 void appendUtf8(std::string& out, char32_t cp);
 bool isValidUtf8(std::string_view text);
+// Text as a message shows it: a text read from a file may hold control
+// characters that a terminal would take for commands (an escape sequence
+// that moves the cursor, clears the screen or retitles the window), so
+// each is shown as the caret escape the DXF writer writes ("^[" for ESC),
+// DEL as "^?" and a C1 control (U+0080 to U+009F, or such a byte standing
+// alone) as "M-" and the escape of its low bits. Line ends and tabs stay.
+std::string shownText(std::string_view text);
+
 char32_t upperCodePoint(char32_t cp);
 char32_t lowerCodePoint(char32_t cp);
 

@@ -96,8 +96,10 @@ int AnswerAttributes(const std::array<std::string, 3>& values) {
 
 void RunInsert(const InsertKind& kind) {
     using namespace SetupVar;
-    // 1. The name.
-    const std::string lastName = SettingString(CUBLOCCO);
+    // 1. The name. The last one is the drawing's: whoever made the drawing
+    // may have stored a path there, which Enter would import from wherever
+    // it points; it is offered and used by its file name alone.
+    const std::string lastName = host::bareFileName(SettingString(CUBLOCCO));
     std::optional<std::string> name = AskString(WithLast(kind.prompt, kind.promptWithLast, lastName));
     if (!name) return;
     if (!name->empty())
@@ -143,7 +145,8 @@ void RunInsert(const InsertKind& kind) {
     }
     // 5. The attribute values.
     std::array<std::string, 3> values{*name, "-", "1"};
-    const std::string listName = SettingString(SFILEARTICOLI) + ".STF";
+    // The list's name is the drawing's too: looked up by its file name.
+    const std::string listName = host::bareFileName(SettingString(SFILEARTICOLI)) + ".STF";
     char listPath[1024];
     if (zcedFindFile(listName.c_str(), listPath) != RTNORM)
         zcutPrintf("\n%s %s\n", listName.c_str(), kNotFound);

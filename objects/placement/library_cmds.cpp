@@ -63,7 +63,8 @@ void KeepLastDefinition(const std::string& name) {
 
 // The definition name typed at the prompt; Enter takes the last one used.
 bool AskObjectName(std::string& name) {
-    const std::string last = SettingString(SetupVar::ULTIMO_FMASTER, "F1");
+    // Kept in the drawing, whoever made it: its file name alone is offered.
+    const std::string last = host::bareFileName(SettingString(SetupVar::ULTIMO_FMASTER, "F1"));
     char prompt[300];
     std::snprintf(prompt, sizeof prompt, "\nNazwa pliku obiektu <%s>:", last.c_str());
     char reply[260] = {};
@@ -288,7 +289,7 @@ void CmdSlideMenu() {
     int rows = 0;
     const int first = zcedGetInt("\nEnter, aby wstawić ostatni wstawiony obiekt:", &rows);
     if (first == RTNONE) {
-        InsertNamedObject(SettingString(SetupVar::ULTIMO_FMASTER, "F1"), true, nullptr);
+        InsertNamedObject(host::bareFileName(SettingString(SetupVar::ULTIMO_FMASTER, "F1")), true, nullptr);
         return;
     }
     if (first != RTNORM) return;

@@ -155,3 +155,24 @@ TEST(SymbolList, defaults_taken_from_a_damaged_or_short_list_are_said_with_the_f
               (std::array<std::string, 3>{"GN-230", "Gniazdo", "1"}));
     EXPECT_EQ(host::transcript().text().size(), before);
 }
+
+// The last name is kept in the drawing, which may come from anyone: a path
+// stored there is offered and used by its file name alone, so Enter never
+// imports a file from where the drawing points.
+TEST_F(SymbolInsertTest, a_last_block_name_stored_as_a_path_is_offered_and_used_by_its_file_name) {
+    TestDir dir;
+    dir.write("OUTSIDE.dwg",
+              "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\nSECRET\n10\n0\n20\n0\n11\n1\n21\n1\n0\nENDSEC\n0\nEOF\n");
+    SetSettingString(SetupVar::CUBLOCCO, dir.path("OUTSIDE"));
+    run({"VELMINB", "", "N", "", "100,100,0", "0"});
+    EXPECT_NE(transcript().find("Określ blok do wstawienia <OUTSIDE>:"), std::string::npos) << transcript();
+    EXPECT_NE(transcript().find("OUTSIDE.dwg: Pliku nie znaleziono"), std::string::npos) << transcript();
+    EXPECT_EQ(count("0=INSERT"), 0);
+    EXPECT_EQ(count("0=LINE"), 0);
+
+    // The file name alone is found where names are looked up.
+    SetSettingString(SetupVar::CUBLOCCO, "C:\\Bloki\\IP1");
+    ASSERT_EQ(run({"VELMINB", "", "N", "BLOKI", "100,100,0", "0", "A1", "B2", "C3"}), RTNORM) << transcript();
+    EXPECT_NE(transcript().find("Określ blok do wstawienia <IP1>:"), std::string::npos) << transcript();
+    EXPECT_EQ(count("0=INSERT"), 1) << transcript();
+}
