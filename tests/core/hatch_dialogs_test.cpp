@@ -55,7 +55,7 @@ protected:
         std::ofstream out(dir_.path("zwcadiso.pat"));
         out << ";; wzory\n";
         for (int i = 1; i <= n; ++i) {
-            char name[8];
+            char name[16];
             std::snprintf(name, sizeof name, "P%02d", i);
             out << "*" << name << "  , opis\n0, 0,0, 0,1\n";
         }

@@ -35,11 +35,6 @@ constexpr int kRingDepth = 16;
 constexpr int kRingSearchBudget = 2000;
 constexpr int kRingTestCost = 10;
 
-bool IsWallLayer(const std::string& name) {
-    return name.size() >= kWallLayerPrefix.size() &&
-           zcutEqualsNoCase(std::string_view(name).substr(0, kWallLayerPrefix.size()), kWallLayerPrefix);
-}
-
 std::int32_t CellIndex(double v) {
     if (!(std::fabs(v) < 2.0e9)) return v > 0.0 ? 2000000000 : -2000000000;
     return static_cast<std::int32_t>(v);
@@ -132,7 +127,7 @@ void TakeOuterEnds(ViewSegment& A, const ViewSegment& B) {
 void SplitWallCuts(CSezione& section, std::vector<ViewSegment*>& segments, double t, double cellSize) {
     std::vector<std::int32_t> wallValues;
     for (const NameNode* n = section.layerNames; n; n = n->next)
-        if (IsWallLayer(n->name)) wallValues.push_back(n->value);
+        if (IsWallLayerName(n->name)) wallValues.push_back(n->value);
     if (wallValues.empty()) return;
     const auto isWall = [&](const ViewSegment& s) {
         return s.colour < 0 && std::find(wallValues.begin(), wallValues.end(), s.layer) != wallValues.end();
@@ -600,6 +595,11 @@ int MergeCollinearCuts(std::vector<ViewSegment*>& segments, bool perLayer, doubl
     return freed;
 }
 
+bool IsWallLayerName(const std::string& name) {
+    return name.size() >= kWallLayerPrefix.size() &&
+           zcutEqualsNoCase(std::string_view(name).substr(0, kWallLayerPrefix.size()), kWallLayerPrefix);
+}
+
 void BuildWallOutlines(CSezione& section, std::vector<ViewSegment*>& segments) {
     const double t = section.minLength;
     section.sectionSegmentCount -= MergeCollinearCuts(segments, true, t, section.unitLength);
@@ -619,14 +619,18 @@ void BuildWallOutlines(CSezione& section, std::vector<ViewSegment*>& segments) {
         auto* chain = new WallChain;
         chain->segments = head;
         chain->layerValue = layer->value;
-        chain->wallLayer = IsWallLayer(layer->name) ? 1 : 0;
+        chain->wallLayer = IsWallLayerName(layer->name) ? 1 : 0;
         chain->next = section.wallChains;
         section.wallChains = chain;
 
         for (VertexNode* ring : RingFinder(head, t).Run()) PushOutline(section, ring);
         if (chain->wallLayer) {
-            for (VertexNode* ring : PairLooseFaces(head, t, section.wallLayerLength))
-                PushOutline(section, ring);
+            // The caps pair a wall's faces across the wall, from the faces'
+            // planes; the view alone cannot tell a wall's two faces from
+            // the inner faces of two walls meeting at a clipped corner.
+            if (!section.capsSearched)
+                for (VertexNode* ring : PairLooseFaces(head, t, section.wallLayerLength))
+                    PushOutline(section, ring);
             for (VertexNode* ring : CloseOpenFaces(head, t, section.wallLayerLength))
                 PushOutline(section, ring);
         }
