@@ -123,9 +123,8 @@ bool FaceNormal(const SectionFace& f, double n[3]) {
 }
 
 // The solids of the face set: faces joined through corners within t of
-// each other are one solid. A solid whose faces all lie in one plane is a
-// sheet (a door leaf, a pane): it bounds nothing, and a ray crossing it
-// neither enters nor leaves anything.
+// each other are one solid, and so are all faces of the 3D walls. A solid whose faces all lie in one plane is
+// a sheet (a door leaf, a pane): it bounds nothing, and a ray crossing it neither enters nor leaves anything.
 struct Solids {
     std::vector<int> of;        // by face, in list order
     std::vector<char> isSheet;  // by solid
@@ -158,6 +157,15 @@ Solids SolidsOf(const std::vector<const SectionFace*>& faces, double t) {
             const std::size_t a = find(at[e].second), b = find(face);
             if (a != b) root[std::max(a, b)] = std::min(a, b);
         }
+    }
+    // The walls' faces are one solid: open at their foot and top, a
+    // wall's inner and outer faces share no corner.
+    std::size_t firstWall = n;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!IsWallLayerName(faces[i]->layer)) continue;
+        if (firstWall == n) firstWall = i;
+        const std::size_t a = find(firstWall), b = find(i);
+        if (a != b) root[std::max(a, b)] = std::min(a, b);
     }
     Solids out;
     out.of.assign(n, -1);
@@ -505,9 +513,8 @@ struct WallCut {
     double n[3];
 };
 
-std::vector<VertexNode*> PairWallFaces(const SectionFace* faces, double t, double widest) {
+std::vector<VertexNode*> PairWallFaces(const SectionFace* faces, double t) {
     std::vector<VertexNode*> rings;
-    if (!(widest > 0.0)) return rings;
     std::vector<WallCut> cuts;
     for (const SectionFace* f = faces; f; f = f->next) {
         if (!IsWallLayerName(f->layer)) continue;
@@ -528,40 +535,55 @@ std::vector<VertexNode*> PairWallFaces(const SectionFace* faces, double t, doubl
         boxes.Add(box);
     }
     boxes.Build(0.0);
+    double all[4] = {1e300, 1e300, -1e300, -1e300};
+    for (const WallCut& c : cuts)
+        for (const Point3& p : {c.a, c.b})
+            all[0] = std::min(all[0], p.x), all[1] = std::min(all[1], p.y), all[2] = std::max(all[2], p.x),
+            all[3] = std::max(all[3], p.y);
     for (std::size_t i = 0; i < cuts.size(); ++i) {
         const WallCut& c = cuts[i];
         const double length = Distance2d(c.a, c.b);
         const double ux = (c.b.x - c.a.x) / length, uy = (c.b.y - c.a.y) / length;
-        // How far across the view a thickness of `widest` reaches: the
-        // face's normal within the view's plane, across the cut.
-        const double across = std::fabs(c.n[0] * -uy + c.n[1] * ux);
-        if (!(across > 1e-3)) continue;
-        const double reach = (widest + t) / across;
-        double box[4];
-        PlanBox(c.a, c.b, box);
-        box[0] -= reach, box[1] -= reach, box[2] += reach, box[3] += reach;
+        // The cut's neighbours are searched across the whole view: where
+        // the plane runs along a wall, the wall's cut runs between the
+        // faces of the walls it meets, however far apart.
+        double box[4] = {all[0], c.a.y, all[2], c.b.y};
+        if (std::fabs(ux) > std::fabs(uy)) box[0] = c.a.x, box[1] = all[1], box[2] = c.b.x, box[3] = all[3];
+        if (box[0] > box[2]) std::swap(box[0], box[2]);
+        if (box[1] > box[3]) std::swap(box[1], box[3]);
+        // The nearest cut on each side that lies along this one in the
+        // view and shares a part of it.
+        int nearest[2] = {-1, -1};
+        double gapOf[2] = {0.0, 0.0}, span[2][2] = {{0, 0}, {0, 0}}, along[2][2] = {{0, 0}, {0, 0}};
         for (int j : boxes.Query(box)) {
-            if (static_cast<std::size_t>(j) <= i) continue;
+            if (static_cast<std::size_t>(j) == i) continue;
             const WallCut& o = cuts[static_cast<std::size_t>(j)];
-            const double dot = c.n[0] * o.n[0] + c.n[1] * o.n[1] + c.n[2] * o.n[2];
-            if (!(std::fabs(dot) > 1.0 - 1e-6)) continue;
-            const double gap =
-                std::fabs(c.n[0] * (o.a.x - c.a.x) + c.n[1] * (o.a.y - c.a.y) + c.n[2] * (o.a.z - c.a.z));
-            if (gap <= t || gap > widest + t) continue;
-            // The part of the two along the first's line.
+            const double oa = ux * (o.a.y - c.a.y) - uy * (o.a.x - c.a.x);
+            const double ob = ux * (o.b.y - c.a.y) - uy * (o.b.x - c.a.x);
+            if (std::fabs(oa - ob) > t || std::fabs(oa) <= t) continue;
             const double pa = ux * (o.a.x - c.a.x) + uy * (o.a.y - c.a.y);
             const double pb = ux * (o.b.x - c.a.x) + uy * (o.b.y - c.a.y);
             const double from = std::max(0.0, std::min(pa, pb)), to = std::min(length, std::max(pa, pb));
             if (to - from <= t) continue;
+            const int side = oa > 0.0 ? 1 : 0;
+            if (nearest[side] >= 0 && std::fabs(oa) >= std::fabs(gapOf[side])) continue;
+            nearest[side] = j, gapOf[side] = oa;
+            span[side][0] = from, span[side][1] = to, along[side][0] = pa, along[side][1] = pb;
+        }
+        for (int side = 0; side < 2; ++side) {
+            const int j = nearest[side];
+            if (j < 0) continue;
+            const WallCut& o = cuts[static_cast<std::size_t>(j)];
             const auto on = [](const Point3& p, const Point3& q, double s) {
                 return Point3{p.x + s * (q.x - p.x), p.y + s * (q.y - p.y), p.z + s * (q.z - p.z)};
             };
-            const auto onOther = [&](double along) { return on(o.a, o.b, (along - pa) / (pb - pa)); };
+            const double pa = along[side][0], pb = along[side][1];
+            const auto onOther = [&](double at) { return on(o.a, o.b, (at - pa) / (pb - pa)); };
             VertexNode* ring = nullptr;
-            AppendVertex(&ring, on(c.a, c.b, from / length), 0, 0, 0);
-            AppendVertex(&ring, on(c.a, c.b, to / length), 0, 0, 0);
-            AppendVertex(&ring, onOther(to), 0, 0, 0);
-            AppendVertex(&ring, onOther(from), 0, 0, 0);
+            AppendVertex(&ring, on(c.a, c.b, span[side][0] / length), 0, 0, 0);
+            AppendVertex(&ring, on(c.a, c.b, span[side][1] / length), 0, 0, 0);
+            AppendVertex(&ring, onOther(span[side][1]), 0, 0, 0);
+            AppendVertex(&ring, onOther(span[side][0]), 0, 0, 0);
             rings.push_back(ring);
         }
     }
@@ -592,7 +614,7 @@ void FindSectionCaps(CSezione& section) {
     section.capsSearched = 1;
     if (cuts.size() < 2) return;
     std::vector<VertexNode*> rings = BoundedFaces(cuts, t);
-    for (VertexNode* ring : PairWallFaces(section.faces, t, section.wallLayerLength)) rings.push_back(ring);
+    for (VertexNode* ring : PairWallFaces(section.faces, t)) rings.push_back(ring);
     FaceRays rays(section.faces, t);
     for (VertexNode* ring : rings) {
         if (CountNodes(ring) < 3 || !SolidBehind(ring, rays, t, section.CutTolerance() / 2.0)) {
