@@ -513,8 +513,9 @@ struct WallCut {
     double n[3];
 };
 
-std::vector<VertexNode*> PairWallFaces(const SectionFace* faces, double t) {
+std::vector<VertexNode*> PairWallFaces(const SectionFace* faces, double t, double widest) {
     std::vector<VertexNode*> rings;
+    if (!(widest > 0.0)) return rings;
     std::vector<WallCut> cuts;
     for (const SectionFace* f = faces; f; f = f->next) {
         if (!IsWallLayerName(f->layer)) continue;
@@ -528,6 +529,37 @@ std::vector<VertexNode*> PairWallFaces(const SectionFace* faces, double t) {
             if (Distance2d(c.a, c.b) > t) cuts.push_back(c);
         }
     }
+    // Only a wall's loose cuts are paired, those whose ends meet no other
+    // cut but the pieces of its own line: one that meets another bounds a
+    // ring of the plan graph already.
+    std::vector<std::pair<Point3, Point3>> ends;  // an end, and its edge's other end
+    for (const SectionFace* f = faces; f; f = f->next) {
+        const int count = f->cornerCount();
+        for (int k = 0; k < count; ++k) {
+            if (f->edgeWords[k] >= 0) continue;
+            const Point3 &a = f->corners[k], &b = f->corners[(k + 1) % count];
+            ends.push_back({a, b}), ends.push_back({b, a});
+        }
+    }
+    BoxIndex endIndex;
+    for (const auto& e : ends) {
+        const double box[4] = {e.first.x, e.first.y, e.first.x, e.first.y};
+        endIndex.Add(box);
+    }
+    endIndex.Build(t);
+    const auto meets = [&](const Point3& p, const Point3& q) {
+        const double box[4] = {p.x, p.y, p.x, p.y};
+        const double ux = q.x - p.x, uy = q.y - p.y, lu = std::hypot(ux, uy);
+        for (int e : endIndex.Query(box)) {
+            const auto& [r, s2] = ends[static_cast<std::size_t>(e)];
+            if (Distance2d(p, r) > t) continue;
+            const double vx = s2.x - r.x, vy = s2.y - r.y, lv = std::hypot(vx, vy);
+            if (std::fabs(ux * vy - uy * vx) > 1e-6 * lu * lv) return true;
+        }
+        return false;
+    };
+    std::vector<char> loose;
+    for (const WallCut& c : cuts) loose.push_back(meets(c.a, c.b) || meets(c.b, c.a) ? 0 : 1);
     BoxIndex boxes;
     for (const WallCut& c : cuts) {
         double box[4];
@@ -542,6 +574,7 @@ std::vector<VertexNode*> PairWallFaces(const SectionFace* faces, double t) {
             all[3] = std::max(all[3], p.y);
     for (std::size_t i = 0; i < cuts.size(); ++i) {
         const WallCut& c = cuts[i];
+        if (!loose[i]) continue;
         const double length = Distance2d(c.a, c.b);
         const double ux = (c.b.x - c.a.x) / length, uy = (c.b.y - c.a.y) / length;
         // The cut's neighbours are searched across the whole view: where
@@ -574,6 +607,14 @@ std::vector<VertexNode*> PairWallFaces(const SectionFace* faces, double t) {
             const int j = nearest[side];
             if (j < 0) continue;
             const WallCut& o = cuts[static_cast<std::size_t>(j)];
+            if (!loose[static_cast<std::size_t>(j)]) continue;
+            // Two faces of one wall: parallel, no farther apart across the
+            // wall than the widest wall.
+            const double dot = c.n[0] * o.n[0] + c.n[1] * o.n[1] + c.n[2] * o.n[2];
+            if (!(std::fabs(dot) > 1.0 - 1e-6)) continue;
+            const double gap =
+                std::fabs(c.n[0] * (o.a.x - c.a.x) + c.n[1] * (o.a.y - c.a.y) + c.n[2] * (o.a.z - c.a.z));
+            if (gap > widest + t) continue;
             const auto on = [](const Point3& p, const Point3& q, double s) {
                 return Point3{p.x + s * (q.x - p.x), p.y + s * (q.y - p.y), p.z + s * (q.z - p.z)};
             };
@@ -611,10 +652,9 @@ void FindSectionCaps(CSezione& section) {
     section.capOutlines = FreeOutlinePolygons(section.capOutlines);
     const double t = section.minLength;
     const std::vector<Cut> cuts = CutEdges(section, t);
-    section.capsSearched = 1;
     if (cuts.size() < 2) return;
     std::vector<VertexNode*> rings = BoundedFaces(cuts, t);
-    for (VertexNode* ring : PairWallFaces(section.faces, t)) rings.push_back(ring);
+    for (VertexNode* ring : PairWallFaces(section.faces, t, section.wallLayerLength)) rings.push_back(ring);
     FaceRays rays(section.faces, t);
     for (VertexNode* ring : rings) {
         if (CountNodes(ring) < 3 || !SolidBehind(ring, rays, t, section.CutTolerance() / 2.0)) {
@@ -625,6 +665,11 @@ void FindSectionCaps(CSezione& section) {
         cap->next = section.capOutlines;
         section.capOutlines = cap;
     }
+}
+
+bool InCap(const CSezione& section, const VertexNode* ring) {
+    return !InnerPoints(ring, section.minLength).empty() &&
+           HeldBy(ring, section.capOutlines, section.minLength);
 }
 
 void AddCapOutlines(CSezione& section) {

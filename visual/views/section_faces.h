@@ -179,9 +179,6 @@ public:
     // The caps closing the cuts of solids, in view coordinates, found from
     // the whole face set before any face is taken out of it.
     OutlinePolygon* capOutlines = nullptr;
-    // Set once the caps have been searched from the face set, which then
-    // also pairs the cut faces of the walls.
-    std::uint8_t capsSearched = 0;
     // The cut edges of pieces too slender to be faces (their corners in one
     // line): a plane a hair from an edge of a face leaves such a sliver, and
     // the cap there is not closed without its edge.

@@ -625,12 +625,8 @@ void BuildWallOutlines(CSezione& section, std::vector<ViewSegment*>& segments) {
 
         for (VertexNode* ring : RingFinder(head, t).Run()) PushOutline(section, ring);
         if (chain->wallLayer) {
-            // The caps pair a wall's faces across the wall, from the faces'
-            // planes; the view alone cannot tell a wall's two faces from
-            // the inner faces of two walls meeting at a clipped corner.
-            if (!section.capsSearched)
-                for (VertexNode* ring : PairLooseFaces(head, t, section.wallLayerLength))
-                    PushOutline(section, ring);
+            for (VertexNode* ring : PairLooseFaces(head, t, section.wallLayerLength))
+                PushOutline(section, ring);
             for (VertexNode* ring : CloseOpenFaces(head, t, section.wallLayerLength))
                 PushOutline(section, ring);
         }
