@@ -23,17 +23,18 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 #include <vector>
 
 #include "core/geometry/box_index.h"
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/polygon.h"
 #include "core/geometry/vertex_list.h"
+#include "host/util/nocase.h"
 #include "visual/views/polygon_clip.h"
 #include "visual/views/section_faces.h"
 #include "visual/views/segment_ops.h"
 #include "visual/views/view_shading.h"
-#include "visual/views/wall_outlines.h"
 
 namespace {
 
@@ -647,6 +648,12 @@ bool HeldBy(const VertexNode* ring, const OutlinePolygon* outlines, double t) {
 }
 
 }  // namespace
+
+bool IsWallLayerName(const std::string& name) {
+    static constexpr std::string_view kWallLayerPrefix = "VELM3DWALLS";
+    return name.size() >= kWallLayerPrefix.size() &&
+           zcutEqualsNoCase(std::string_view(name).substr(0, kWallLayerPrefix.size()), kWallLayerPrefix);
+}
 
 void FindSectionCaps(CSezione& section) {
     section.capOutlines = FreeOutlinePolygons(section.capOutlines);

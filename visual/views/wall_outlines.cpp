@@ -27,7 +27,6 @@
 
 namespace {
 
-constexpr std::string_view kWallLayerPrefix = "VELM3DWALLS";
 // A ring is searched at most this deep from its first segment.
 constexpr int kRingDepth = 16;
 // Steps one start of the ring search may take before it is given up; a
@@ -593,11 +592,6 @@ int MergeCollinearCuts(std::vector<ViewSegment*>& segments, bool perLayer, doubl
         }
     }
     return freed;
-}
-
-bool IsWallLayerName(const std::string& name) {
-    return name.size() >= kWallLayerPrefix.size() &&
-           zcutEqualsNoCase(std::string_view(name).substr(0, kWallLayerPrefix.size()), kWallLayerPrefix);
 }
 
 void BuildWallOutlines(CSezione& section, std::vector<ViewSegment*>& segments) {

@@ -18,16 +18,12 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 #include "core/geometry/geom_basic.h"
 
 struct ViewSegment;
 class CSezione;
-
-// Whether a layer's name marks the faces of the 3D walls.
-bool IsWallLayerName(const std::string& name);
 
 // Recomputes the segment's cell box on the grid of the cell size.
 void SegmentCells(ViewSegment& segment, double cellSize);
