@@ -23,12 +23,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 #include <vector>
 
 #include "core/geometry/box_index.h"
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/polygon.h"
 #include "core/geometry/vertex_list.h"
+#include "host/util/nocase.h"
 #include "visual/views/polygon_clip.h"
 #include "visual/views/section_faces.h"
 #include "visual/views/segment_ops.h"
@@ -104,32 +106,141 @@ std::vector<Point3> InnerPoints(const VertexNode* ring, double t) {
     return out;
 }
 
-// The faces of the section's face set as plan triangles, for the rays.
+// A face's unit normal by Newell's sums; false for a face without area.
+bool FaceNormal(const SectionFace& f, double n[3]) {
+    n[0] = n[1] = n[2] = 0.0;
+    const int count = f.cornerCount();
+    for (int k = 0; k < count; ++k) {
+        const Point3& v = f.corners[k];
+        const Point3& w = f.corners[(k + 1) % count];
+        n[0] += (v.y - w.y) * (v.z + w.z);
+        n[1] += (v.z - w.z) * (v.x + w.x);
+        n[2] += (v.x - w.x) * (v.y + w.y);
+    }
+    const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    if (!(length > 0.0)) return false;
+    for (int k = 0; k < 3; ++k) n[k] /= length;
+    return true;
+}
+
+// The solids of the face set: faces joined through corners within t of
+// each other are one solid, and so are all faces of the 3D walls. A solid whose faces all lie in one plane is
+// a sheet (a door leaf, a pane): it bounds nothing, and a ray crossing it neither enters nor leaves anything.
+struct Solids {
+    std::vector<int> of;        // by face, in list order
+    std::vector<char> isSheet;  // by solid
+};
+
+Solids SolidsOf(const std::vector<const SectionFace*>& faces, double t) {
+    const std::size_t n = faces.size();
+    std::vector<std::size_t> root(n);
+    for (std::size_t i = 0; i < n; ++i) root[i] = i;
+    const auto find = [&root](std::size_t i) {
+        while (root[i] != i) i = root[i] = root[root[i]];
+        return i;
+    };
+    BoxIndex corners;
+    std::vector<std::pair<Point3, std::size_t>> at;
+    for (std::size_t i = 0; i < n; ++i)
+        for (int k = 0; k < faces[i]->cornerCount(); ++k) {
+            const Point3& p = faces[i]->corners[k];
+            const double box[4] = {p.x, p.y, p.x, p.y};
+            corners.Add(box);
+            at.push_back({p, i});
+        }
+    corners.Build(t);
+    for (std::size_t e = 0; e < at.size(); ++e) {
+        const Point3& p = at[e].first;
+        const double box[4] = {p.x, p.y, p.x, p.y};
+        for (int o : corners.Query(box)) {
+            const auto& [q, face] = at[static_cast<std::size_t>(o)];
+            if (std::fabs(p.x - q.x) > t || std::fabs(p.y - q.y) > t || std::fabs(p.z - q.z) > t) continue;
+            const std::size_t a = find(at[e].second), b = find(face);
+            if (a != b) root[std::max(a, b)] = std::min(a, b);
+        }
+    }
+    // The walls' faces are one solid: open at their foot and top, a
+    // wall's inner and outer faces share no corner.
+    std::size_t firstWall = n;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!IsWallLayerName(faces[i]->layer)) continue;
+        if (firstWall == n) firstWall = i;
+        const std::size_t a = find(firstWall), b = find(i);
+        if (a != b) root[std::max(a, b)] = std::min(a, b);
+    }
+    Solids out;
+    out.of.assign(n, -1);
+    std::vector<int> idOf(n, -1);
+    std::vector<std::size_t> first;
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t r = find(i);
+        if (idOf[r] < 0) {
+            idOf[r] = static_cast<int>(first.size());
+            first.push_back(i);
+            out.isSheet.push_back(1);
+        }
+        out.of[i] = idOf[r];
+    }
+    // A sheet: every corner within t of the plane of its first face.
+    std::vector<double> planeOf(first.size() * 4, 0.0);
+    std::vector<char> hasPlane(first.size(), 0);
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t s = static_cast<std::size_t>(out.of[i]);
+        if (!out.isSheet[s]) continue;
+        double normal[3];
+        if (!hasPlane[s]) {
+            if (!FaceNormal(*faces[i], normal)) continue;
+            hasPlane[s] = 1;
+            const Point3& p = faces[i]->corners[0];
+            for (int k = 0; k < 3; ++k) planeOf[4 * s + k] = normal[k];
+            planeOf[4 * s + 3] = -(normal[0] * p.x + normal[1] * p.y + normal[2] * p.z);
+        }
+        for (int k = 0; k < faces[i]->cornerCount(); ++k) {
+            const Point3& p = faces[i]->corners[k];
+            const double off = planeOf[4 * s] * p.x + planeOf[4 * s + 1] * p.y + planeOf[4 * s + 2] * p.z +
+                               planeOf[4 * s + 3];
+            if (std::fabs(off) > t) out.isSheet[s] = 0;
+        }
+    }
+    return out;
+}
+
+// The faces of the section's face set as plan triangles, for the rays,
+// each with its solid; the faces of sheets are left out.
 class FaceRays {
 public:
-    explicit FaceRays(const SectionFace* faces) {
-        for (const SectionFace* f = faces; f; f = f->next) {
+    explicit FaceRays(const SectionFace* list, double t) {
+        std::vector<const SectionFace*> faces;
+        for (const SectionFace* f = list; f; f = f->next) faces.push_back(f);
+        const Solids solids = SolidsOf(faces, t);
+        for (std::size_t i = 0; i < faces.size(); ++i) {
+            const SectionFace* f = faces[i];
+            const int solid = solids.of[i];
+            if (solids.isSheet[static_cast<std::size_t>(solid)]) continue;
             const int n = f->cornerCount();
             for (int k = 1; k + 1 < n; ++k) {
-                const Tri t{f->corners[0], f->corners[k], f->corners[k + 1]};
-                const double area = (t.b.x - t.a.x) * (t.c.y - t.a.y) - (t.c.x - t.a.x) * (t.b.y - t.a.y);
+                const Tri t3{f->corners[0], f->corners[k], f->corners[k + 1], solid};
+                const double area =
+                    (t3.b.x - t3.a.x) * (t3.c.y - t3.a.y) - (t3.c.x - t3.a.x) * (t3.b.y - t3.a.y);
                 if (!(std::fabs(area) > 0.0)) continue;
                 double box[4];
-                PlanBox(t.a, t.b, box);
-                box[0] = std::min(box[0], t.c.x), box[1] = std::min(box[1], t.c.y);
-                box[2] = std::max(box[2], t.c.x), box[3] = std::max(box[3], t.c.y);
-                tris_.push_back(t);
+                PlanBox(t3.a, t3.b, box);
+                box[0] = std::min(box[0], t3.c.x), box[1] = std::min(box[1], t3.c.y);
+                box[2] = std::max(box[2], t3.c.x), box[3] = std::max(box[3], t3.c.y);
+                tris_.push_back(t3);
                 index_.Add(box);
             }
         }
         index_.Build(0.0);
     }
 
-    // How many faces the ray from p (along +z) crosses beyond p's depth
-    // plus t.
-    int Crossings(const Point3& p, double t) {
+    // Whether the ray from p (along +z), beyond p's depth plus t, crosses
+    // the faces of some solid an odd number of times: p lies inside that
+    // solid. Solids are counted apart, so where two overlap the point is
+    // inside both, not outside.
+    bool InsideSome(const Point3& p, double t) {
         const double box[4] = {p.x, p.y, p.x, p.y};
-        int count = 0;
+        crossed_.clear();
         for (int i : index_.Query(box)) {
             const Tri& f = tris_[i];
             const double d = (f.b.x - f.a.x) * (f.c.y - f.a.y) - (f.c.x - f.a.x) * (f.b.y - f.a.y);
@@ -137,16 +248,25 @@ public:
             const double v = ((f.c.x - p.x) * (f.a.y - p.y) - (f.a.x - p.x) * (f.c.y - p.y)) / d;
             const double w = 1.0 - u - v;
             if (!(u > 0.0 && v > 0.0 && w > 0.0)) continue;
-            if (u * f.a.z + v * f.b.z + w * f.c.z > p.z + t) ++count;
+            if (u * f.a.z + v * f.b.z + w * f.c.z > p.z + t) crossed_.push_back(f.solid);
         }
-        return count;
+        std::sort(crossed_.begin(), crossed_.end());
+        for (std::size_t k = 0; k < crossed_.size();) {
+            std::size_t run = k;
+            while (run < crossed_.size() && crossed_[run] == crossed_[k]) ++run;
+            if ((run - k) % 2 == 1) return true;
+            k = run;
+        }
+        return false;
     }
 
 private:
     struct Tri {
         Point3 a, b, c;
+        int solid;
     };
     std::vector<Tri> tris_;
+    std::vector<int> crossed_;
     BoxIndex index_;
 };
 
@@ -376,9 +496,140 @@ bool SolidBehind(const VertexNode* ring, FaceRays& rays, double t, double reach)
     for (Point3 p : InnerPoints(ring, t)) {
         p.z = PlaneZ(plane, p.x, p.y);
         ++tried;
-        odd += rays.Crossings(p, reach) % 2;
+        odd += rays.InsideSome(p, reach) ? 1 : 0;
     }
     return tried > 0 && 2 * odd > tried;
+}
+
+// The cut faces of a wall are paired across the wall: two cut edges of
+// wall faces in parallel planes no farther apart than the widest wall,
+// overlapping along their line, close the part they share into a
+// four-sided ring. The distance is the wall's thickness, measured between
+// the faces' planes; in the view it grows as the plane meets the wall at a
+// slant, so a distance taken there would leave slanted cuts open. Two
+// faces of different walls meeting at a corner are not parallel and are
+// never paired. Whether the solid lies between the two is left to the rays.
+struct WallCut {
+    Point3 a, b;
+    double n[3];
+};
+
+std::vector<VertexNode*> PairWallFaces(const SectionFace* faces, double t, double widest) {
+    std::vector<VertexNode*> rings;
+    if (!(widest > 0.0)) return rings;
+    std::vector<WallCut> cuts;
+    for (const SectionFace* f = faces; f; f = f->next) {
+        if (!IsWallLayerName(f->layer)) continue;
+        WallCut c;
+        if (!FaceNormal(*f, c.n)) continue;
+        const int count = f->cornerCount();
+        for (int k = 0; k < count; ++k) {
+            if (f->edgeWords[k] >= 0) continue;
+            c.a = f->corners[k];
+            c.b = f->corners[(k + 1) % count];
+            if (Distance2d(c.a, c.b) > t) cuts.push_back(c);
+        }
+    }
+    // Only a wall's loose cuts are paired, those whose ends meet no other
+    // cut but the pieces of its own line: one that meets another bounds a
+    // ring of the plan graph already.
+    std::vector<std::pair<Point3, Point3>> ends;  // an end, and its edge's other end
+    for (const SectionFace* f = faces; f; f = f->next) {
+        const int count = f->cornerCount();
+        for (int k = 0; k < count; ++k) {
+            if (f->edgeWords[k] >= 0) continue;
+            const Point3 &a = f->corners[k], &b = f->corners[(k + 1) % count];
+            ends.push_back({a, b}), ends.push_back({b, a});
+        }
+    }
+    BoxIndex endIndex;
+    for (const auto& e : ends) {
+        const double box[4] = {e.first.x, e.first.y, e.first.x, e.first.y};
+        endIndex.Add(box);
+    }
+    endIndex.Build(t);
+    const auto meets = [&](const Point3& p, const Point3& q) {
+        const double box[4] = {p.x, p.y, p.x, p.y};
+        const double ux = q.x - p.x, uy = q.y - p.y, lu = std::hypot(ux, uy);
+        for (int e : endIndex.Query(box)) {
+            const auto& [r, s2] = ends[static_cast<std::size_t>(e)];
+            if (Distance2d(p, r) > t) continue;
+            const double vx = s2.x - r.x, vy = s2.y - r.y, lv = std::hypot(vx, vy);
+            if (std::fabs(ux * vy - uy * vx) > 1e-6 * lu * lv) return true;
+        }
+        return false;
+    };
+    std::vector<char> loose;
+    for (const WallCut& c : cuts) loose.push_back(meets(c.a, c.b) || meets(c.b, c.a) ? 0 : 1);
+    BoxIndex boxes;
+    for (const WallCut& c : cuts) {
+        double box[4];
+        PlanBox(c.a, c.b, box);
+        boxes.Add(box);
+    }
+    boxes.Build(0.0);
+    double all[4] = {1e300, 1e300, -1e300, -1e300};
+    for (const WallCut& c : cuts)
+        for (const Point3& p : {c.a, c.b})
+            all[0] = std::min(all[0], p.x), all[1] = std::min(all[1], p.y), all[2] = std::max(all[2], p.x),
+            all[3] = std::max(all[3], p.y);
+    for (std::size_t i = 0; i < cuts.size(); ++i) {
+        const WallCut& c = cuts[i];
+        if (!loose[i]) continue;
+        const double length = Distance2d(c.a, c.b);
+        const double ux = (c.b.x - c.a.x) / length, uy = (c.b.y - c.a.y) / length;
+        // The cut's neighbours are searched across the whole view: where
+        // the plane runs along a wall, the wall's cut runs between the
+        // faces of the walls it meets, however far apart.
+        double box[4] = {all[0], c.a.y, all[2], c.b.y};
+        if (std::fabs(ux) > std::fabs(uy)) box[0] = c.a.x, box[1] = all[1], box[2] = c.b.x, box[3] = all[3];
+        if (box[0] > box[2]) std::swap(box[0], box[2]);
+        if (box[1] > box[3]) std::swap(box[1], box[3]);
+        // The nearest cut on each side that lies along this one in the
+        // view and shares a part of it.
+        int nearest[2] = {-1, -1};
+        double gapOf[2] = {0.0, 0.0}, span[2][2] = {{0, 0}, {0, 0}}, along[2][2] = {{0, 0}, {0, 0}};
+        for (int j : boxes.Query(box)) {
+            if (static_cast<std::size_t>(j) == i) continue;
+            const WallCut& o = cuts[static_cast<std::size_t>(j)];
+            const double oa = ux * (o.a.y - c.a.y) - uy * (o.a.x - c.a.x);
+            const double ob = ux * (o.b.y - c.a.y) - uy * (o.b.x - c.a.x);
+            if (std::fabs(oa - ob) > t || std::fabs(oa) <= t) continue;
+            const double pa = ux * (o.a.x - c.a.x) + uy * (o.a.y - c.a.y);
+            const double pb = ux * (o.b.x - c.a.x) + uy * (o.b.y - c.a.y);
+            const double from = std::max(0.0, std::min(pa, pb)), to = std::min(length, std::max(pa, pb));
+            if (to - from <= t) continue;
+            const int side = oa > 0.0 ? 1 : 0;
+            if (nearest[side] >= 0 && std::fabs(oa) >= std::fabs(gapOf[side])) continue;
+            nearest[side] = j, gapOf[side] = oa;
+            span[side][0] = from, span[side][1] = to, along[side][0] = pa, along[side][1] = pb;
+        }
+        for (int side = 0; side < 2; ++side) {
+            const int j = nearest[side];
+            if (j < 0) continue;
+            const WallCut& o = cuts[static_cast<std::size_t>(j)];
+            if (!loose[static_cast<std::size_t>(j)]) continue;
+            // Two faces of one wall: parallel, no farther apart across the
+            // wall than the widest wall.
+            const double dot = c.n[0] * o.n[0] + c.n[1] * o.n[1] + c.n[2] * o.n[2];
+            if (!(std::fabs(dot) > 1.0 - 1e-6)) continue;
+            const double gap =
+                std::fabs(c.n[0] * (o.a.x - c.a.x) + c.n[1] * (o.a.y - c.a.y) + c.n[2] * (o.a.z - c.a.z));
+            if (gap > widest + t) continue;
+            const auto on = [](const Point3& p, const Point3& q, double s) {
+                return Point3{p.x + s * (q.x - p.x), p.y + s * (q.y - p.y), p.z + s * (q.z - p.z)};
+            };
+            const double pa = along[side][0], pb = along[side][1];
+            const auto onOther = [&](double at) { return on(o.a, o.b, (at - pa) / (pb - pa)); };
+            VertexNode* ring = nullptr;
+            AppendVertex(&ring, on(c.a, c.b, span[side][0] / length), 0, 0, 0);
+            AppendVertex(&ring, on(c.a, c.b, span[side][1] / length), 0, 0, 0);
+            AppendVertex(&ring, onOther(span[side][1]), 0, 0, 0);
+            AppendVertex(&ring, onOther(span[side][0]), 0, 0, 0);
+            rings.push_back(ring);
+        }
+    }
+    return rings;
 }
 
 // Whether an outline of the list holds the ring (a point well inside the
@@ -398,13 +649,20 @@ bool HeldBy(const VertexNode* ring, const OutlinePolygon* outlines, double t) {
 
 }  // namespace
 
+bool IsWallLayerName(const std::string& name) {
+    static constexpr std::string_view kWallLayerPrefix = "VELM3DWALLS";
+    return name.size() >= kWallLayerPrefix.size() &&
+           zcutEqualsNoCase(std::string_view(name).substr(0, kWallLayerPrefix.size()), kWallLayerPrefix);
+}
+
 void FindSectionCaps(CSezione& section) {
     section.capOutlines = FreeOutlinePolygons(section.capOutlines);
     const double t = section.minLength;
     const std::vector<Cut> cuts = CutEdges(section, t);
-    if (cuts.size() < 3) return;
-    const std::vector<VertexNode*> rings = BoundedFaces(cuts, t);
-    FaceRays rays(section.faces);
+    if (cuts.size() < 2) return;
+    std::vector<VertexNode*> rings = BoundedFaces(cuts, t);
+    for (VertexNode* ring : PairWallFaces(section.faces, t, section.wallLayerLength)) rings.push_back(ring);
+    FaceRays rays(section.faces, t);
     for (VertexNode* ring : rings) {
         if (CountNodes(ring) < 3 || !SolidBehind(ring, rays, t, section.CutTolerance() / 2.0)) {
             FreeList(ring);
@@ -414,6 +672,11 @@ void FindSectionCaps(CSezione& section) {
         cap->next = section.capOutlines;
         section.capOutlines = cap;
     }
+}
+
+bool InCap(const CSezione& section, const VertexNode* ring) {
+    return !InnerPoints(ring, section.minLength).empty() &&
+           HeldBy(ring, section.capOutlines, section.minLength);
 }
 
 void AddCapOutlines(CSezione& section) {

@@ -17,8 +17,13 @@
 // by points that may fall in its hollow.
 #pragma once
 
+#include <string>
+
 class CSezione;
 struct OutlinePolygon;
+
+// Whether a layer's name marks the faces of the 3D walls.
+bool IsWallLayerName(const std::string& name);
 
 // Finds the caps among the cut edges of the section's face set (before any
 // face is taken out of it) into section.capOutlines.

@@ -27,18 +27,12 @@
 
 namespace {
 
-constexpr std::string_view kWallLayerPrefix = "VELM3DWALLS";
 // A ring is searched at most this deep from its first segment.
 constexpr int kRingDepth = 16;
 // Steps one start of the ring search may take before it is given up; a
 // closed path tested for other segments inside counts as kRingTestCost.
 constexpr int kRingSearchBudget = 2000;
 constexpr int kRingTestCost = 10;
-
-bool IsWallLayer(const std::string& name) {
-    return name.size() >= kWallLayerPrefix.size() &&
-           zcutEqualsNoCase(std::string_view(name).substr(0, kWallLayerPrefix.size()), kWallLayerPrefix);
-}
 
 std::int32_t CellIndex(double v) {
     if (!(std::fabs(v) < 2.0e9)) return v > 0.0 ? 2000000000 : -2000000000;
@@ -132,7 +126,7 @@ void TakeOuterEnds(ViewSegment& A, const ViewSegment& B) {
 void SplitWallCuts(CSezione& section, std::vector<ViewSegment*>& segments, double t, double cellSize) {
     std::vector<std::int32_t> wallValues;
     for (const NameNode* n = section.layerNames; n; n = n->next)
-        if (IsWallLayer(n->name)) wallValues.push_back(n->value);
+        if (IsWallLayerName(n->name)) wallValues.push_back(n->value);
     if (wallValues.empty()) return;
     const auto isWall = [&](const ViewSegment& s) {
         return s.colour < 0 && std::find(wallValues.begin(), wallValues.end(), s.layer) != wallValues.end();
@@ -619,7 +613,7 @@ void BuildWallOutlines(CSezione& section, std::vector<ViewSegment*>& segments) {
         auto* chain = new WallChain;
         chain->segments = head;
         chain->layerValue = layer->value;
-        chain->wallLayer = IsWallLayer(layer->name) ? 1 : 0;
+        chain->wallLayer = IsWallLayerName(layer->name) ? 1 : 0;
         chain->next = section.wallChains;
         section.wallChains = chain;
 
