@@ -10,8 +10,11 @@
 #pragma once
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <fstream>
 #include <map>
 #include <numeric>
 #include <string>
@@ -21,10 +24,12 @@
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/matrix4.h"
 #include "host/db/dbents.h"
+#include "host/db/dbhatch.h"
 #include "host/db/dbinsert.h"
 #include "host/db/dbobjptr.h"
 #include "host/db/dbsymtb.h"
 #include "tests/visual/model3d_fixture.h"
+#include "tests/visual/views/view_oracle.h"
 #include "visual/model3d/scene_walk.h"
 
 namespace judge {
@@ -218,9 +223,9 @@ inline std::vector<Seg> WithoutSheets(const std::vector<Seg>& cut, double tol = 
     return out;
 }
 
-// A solid's faces. Loose faces of one layer (walls, open at their foot and
-// top) keep every piece of their cut; a placed object's straight open
-// pieces are its single faces.
+// A solid's faces. The walls' loose faces (open at their foot and top)
+// keep every piece of their cut; elsewhere straight open pieces are
+// single faces.
 struct Solid {
     std::vector<Face3D> faces;
     bool object = true;
@@ -263,6 +268,7 @@ public:
     }
 
     int solids() const { return static_cast<int>(cuts_.size()); }
+    const std::vector<SolidCut>& cuts() const { return cuts_; }
 
     // Hatches and lines in view coordinates; rows `step` apart, lines
     // sampled `step` / 4 apart, `margin` kept from cap edges for lines.
@@ -330,6 +336,88 @@ private:
     std::vector<SolidCut> cuts_;
     std::vector<std::string> names_;
 };
+
+// The section hatches and every line of a view's block, moved from the
+// sheet into view coordinates by `shift`.
+inline void ReadViewBlock(ZcDbDatabase* db, const std::string& block, const Point3& shift,
+                          std::vector<Hatch>& hatches, std::vector<LineSeg>& lines) {
+    auto rec = oracle::OpenBlock(db, block);
+    if (!rec) return;
+    const auto moved = [&shift](double x, double y) { return Point3{x + shift.x, y + shift.y, 0.0}; };
+    for (ZcDbObjectId id : rec->entityIds()) {
+        if (ZcDbObjectPointer<ZcDbLine> line(id, ZcDb::kForRead); line) {
+            const ZcGePoint3d s = line->startPoint(), e = line->endPoint();
+            lines.push_back({moved(s.x, s.y), moved(e.x, e.y)});
+            continue;
+        }
+        ZcDbObjectPointer<ZcDbHatch> hatch(id, ZcDb::kForRead);
+        if (!hatch || hatch->layer() != "VELMSECTION_H") continue;
+        Hatch h;
+        for (int i = 0; i < hatch->numLoops(); ++i) {
+            const ZcDbHatch::Loop& loop = hatch->loopAt(i);
+            Loop ring;
+            if (loop.isPolyline())
+                for (const ZcGePoint2d& p : loop.vertices) ring.push_back(moved(p.x, p.y));
+            else
+                for (const ZcDbHatch::Edge& e : loop.edges) ring.push_back(moved(e.start.x, e.start.y));
+            if (ring.size() >= 3) h.loops.push_back(ring);
+        }
+        hatches.push_back(h);
+    }
+}
+
+// With VELM_JUDGE_SVG naming a folder, a failing view is drawn there as
+// `name`.svg: the judge's cuts in red, the hatches in grey, the lines in
+// black; a picture says more than the figures when a cap goes wrong.
+inline void DrawForFailure(const std::string& name, const ViewJudge& judge, const std::vector<Hatch>& hatches,
+                           const std::vector<LineSeg>& lines) {
+    const char* folder = std::getenv("VELM_JUDGE_SVG");
+    if (!folder || !*folder) return;
+    double lo[2] = {1e300, 1e300}, hi[2] = {-1e300, -1e300};
+    const auto grow = [&](double x, double y) {
+        lo[0] = std::min(lo[0], x), lo[1] = std::min(lo[1], y), hi[0] = std::max(hi[0], x), hi[1] = std::max(hi[1], y);
+    };
+    for (const SolidCut& c : judge.cuts())
+        for (const Seg& s : c.edges()) grow(s.ax, s.ay), grow(s.bx, s.by);
+    for (const LineSeg& l : lines) grow(l.a.x, l.a.y), grow(l.b.x, l.b.y);
+    if (lo[0] > hi[0]) return;
+    std::string file = name;
+    for (char& ch : file)
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+    std::ofstream out(std::string(folder) + "/" + file + ".svg");
+    const double w = hi[0] - lo[0] + 20.0, h = hi[1] - lo[1] + 20.0;
+    out << "<svg xmlns='http://www.w3.org/2000/svg' viewBox='" << lo[0] - 10.0 << " " << -hi[1] - 10.0 << " " << w
+        << " " << h << "' width='1600' height='" << static_cast<int>(1600.0 * h / w) << "'>\n";
+    for (const Hatch& hatch : hatches) {
+        out << "<path fill='#bbb' fill-rule='evenodd' d='";
+        for (const Loop& l : hatch.loops) {
+            for (std::size_t i = 0; i < l.size(); ++i) out << (i ? " L" : " M") << l[i].x << " " << -l[i].y;
+            out << " Z";
+        }
+        out << "'/>\n";
+    }
+    for (const LineSeg& l : lines)
+        out << "<line x1='" << l.a.x << "' y1='" << -l.a.y << "' x2='" << l.b.x << "' y2='" << -l.b.y
+            << "' stroke='black' stroke-width='" << w / 1600.0 << "'/>\n";
+    for (const SolidCut& c : judge.cuts())
+        for (const Seg& s : c.edges())
+            out << "<line x1='" << s.ax << "' y1='" << -s.ay << "' x2='" << s.bx << "' y2='" << -s.by
+                << "' stroke='red' stroke-width='" << w / 1600.0 << "' stroke-dasharray='" << w / 200.0 << "'/>\n";
+    // What the judge counts as line inside a cap, marked in blue.
+    for (const LineSeg& l : lines) {
+        const double len = std::hypot(l.b.x - l.a.x, l.b.y - l.a.y);
+        const int n = static_cast<int>(len / 0.25);
+        for (int k = 0; k < n; k += 8) {
+            const double u = (k + 0.5) / n, x = l.a.x + u * (l.b.x - l.a.x), y = l.a.y + u * (l.b.y - l.a.y);
+            for (const SolidCut& c : judge.cuts())
+                if (c.WellInside(x, y, 0.5)) {
+                    out << "<circle cx='" << x << "' cy='" << -y << "' r='" << w / 400.0 << "' fill='blue'/>\n";
+                    break;
+                }
+        }
+    }
+    out << "</svg>\n";
+}
 
 // The least view x and y of what of the faces lies at depth `from` or
 // more behind the plane: where the view command puts the sheet's origin.
@@ -405,7 +493,9 @@ inline std::vector<Solid> DrawingSolids(const std::vector<Face3D>& loose,
     std::map<std::string, std::vector<Face3D>> byLayer;
     for (const Face3D& f : loose) byLayer[f.layer.substr(0, f.layer.find_first_of("_$"))].push_back(f);
     std::vector<Solid> out;
-    for (auto& [name, faces] : byLayer) out.push_back({std::move(faces), false, name});
+    // Only the walls are open faces that bound a solid; a loose pane or
+    // leaf on another layer is a sheet like an object's.
+    for (auto& [name, faces] : byLayer) out.push_back({std::move(faces), name.rfind("VELM3DWALLS", 0) != 0, name});
     for (ZcDbObjectId id : modelSpace) {
         ZcDbObjectPointer<ZcDbBlockReference> ref(id, ZcDb::kForRead);
         if (!ref) continue;

@@ -258,35 +258,6 @@ protected:
         return found;
     }
 
-    // The block's section hatches and every line, moved from the sheet
-    // into view coordinates.
-    static void ViewContent(const std::string& block, const Point3& shift, std::vector<judge::Hatch>& hatches,
-                            std::vector<judge::LineSeg>& lines) {
-        auto rec = oracle::OpenBlock(db(), block);
-        if (!rec) return;
-        const auto moved = [&shift](double x, double y) { return Point3{x + shift.x, y + shift.y, 0.0}; };
-        for (ZcDbObjectId id : rec->entityIds()) {
-            if (ZcDbObjectPointer<ZcDbLine> line(id, ZcDb::kForRead); line) {
-                const ZcGePoint3d s = line->startPoint(), e = line->endPoint();
-                lines.push_back({moved(s.x, s.y), moved(e.x, e.y)});
-                continue;
-            }
-            ZcDbObjectPointer<ZcDbHatch> hatch(id, ZcDb::kForRead);
-            if (!hatch || hatch->layer() != "VELMSECTION_H") continue;
-            judge::Hatch h;
-            for (int i = 0; i < hatch->numLoops(); ++i) {
-                const ZcDbHatch::Loop& loop = hatch->loopAt(i);
-                judge::Loop ring;
-                if (loop.isPolyline())
-                    for (const ZcGePoint2d& p : loop.vertices) ring.push_back(moved(p.x, p.y));
-                else
-                    for (const ZcDbHatch::Edge& e : loop.edges) ring.push_back(moved(e.start.x, e.start.y));
-                if (ring.size() >= 3) h.loops.push_back(ring);
-            }
-            hatches.push_back(h);
-        }
-    }
-
     static std::string At(double x, double y) {
         char text[64];
         std::snprintf(text, sizeof text, "%.9f,%.9f", x, y);
@@ -320,14 +291,20 @@ protected:
             const Point3 lo = judge::ViewExtentMin(model, frame, depth);
             std::vector<judge::Hatch> hatches;
             std::vector<judge::LineSeg> lines;
-            ViewContent(block, {lo.x - place.x, lo.y - place.y, 0.0}, hatches, lines);
+            judge::ReadViewBlock(db(), block, {lo.x - place.x, lo.y - place.y, 0.0}, hatches, lines);
             const Figures f = judge.Measure(hatches, lines);
-            if (first || f.bare + f.stray < out.bare + out.stray) out = f;
+            if (first || f.bare + f.stray < out.bare + out.stray) {
+                out = f;
+                if (Breaks(f)) judge::DrawForFailure(plane.what, judge, hatches, lines);
+            }
             first = false;
         }
         ZcDbObjectPointer<ZcDbEntity>(view, ZcDb::kForWrite)->erase();
         return out;
     }
+
+    static bool BadCap(const Figures& f) { return f.worstBareShare > 0.01 || f.stray > 0.01 * f.capArea; }
+    static bool Breaks(const Figures& f) { return BadCap(f) || f.lineInside > 1.0; }
 
     // Some face corner lies behind the plane, as the view sees it.
     static bool Behind(const std::vector<judge::Solid>& model, const Plane& p) {
@@ -439,8 +416,8 @@ protected:
                 }
                 continue;
             }
-            const bool badCap = f.worstBareShare > 0.01 || f.stray > 0.01 * f.capArea;
-            const bool bad = badCap || f.lineInside > 1.0;
+            const bool badCap = BadCap(f);
+            const bool bad = Breaks(f);
             if (bad && !p.nearFace) ++sweep.failed;
             if (badCap && !p.nearFace) ++sweep.badCaps;
             if (bad) text << (p.nearFace ? "  (off a face, not held) " : "  FAILS ") << line << "\n";

@@ -40,6 +40,7 @@ namespace {
 
 struct Cut {
     Point3 a, b;
+    bool wall = false;  // the cut of a 3D wall's face
 };
 
 void PlanBox(const Point3& a, const Point3& b, double box[4]) {
@@ -83,9 +84,10 @@ double PlaneZ(const double plane[4], double x, double y) {
     return -(plane[0] * x + plane[1] * y + plane[3]) / plane[2];
 }
 
-// Points well inside the ring: the middles of the widest spans of a few
-// horizontal lines across it, at heights no vertex is likely to share.
-std::vector<Point3> InnerPoints(const VertexNode* ring, double t) {
+// Points well inside the ring: on the widest spans of a few horizontal
+// lines across it, at heights no vertex is likely to share, `along` the
+// span from its left end.
+std::vector<Point3> InnerPoints(const VertexNode* ring, double t, double along = 0.5) {
     double box[4];
     RingBox(ring, box);
     std::vector<Point3> out;
@@ -100,7 +102,7 @@ std::vector<Point3> InnerPoints(const VertexNode* ring, double t) {
         std::sort(xs.begin(), xs.end());
         double best = 2.0 * t, at = 0.0;
         for (std::size_t k = 0; k + 1 < xs.size(); k += 2)
-            if (xs[k + 1] - xs[k] > best) best = xs[k + 1] - xs[k], at = (xs[k] + xs[k + 1]) / 2.0;
+            if (xs[k + 1] - xs[k] > best) best = xs[k + 1] - xs[k], at = xs[k] + along * (xs[k + 1] - xs[k]);
         if (best > 2.0 * t) out.push_back({at, y, 0.0});
     }
     return out;
@@ -205,21 +207,20 @@ Solids SolidsOf(const std::vector<const SectionFace*>& faces, double t) {
     return out;
 }
 
-// The faces of the section's face set as plan triangles, for the rays,
-// each with its solid; the faces of sheets are left out.
-class FaceRays {
+// The faces of the section's face set as plan triangles, for rays along
+// one direction, each with its solid; the faces of sheets are left out.
+// The rays run along +z sheared by `shear` in x: x' = x - shear * z.
+class RayCounter {
 public:
-    explicit FaceRays(const SectionFace* list, double t) {
-        std::vector<const SectionFace*> faces;
-        for (const SectionFace* f = list; f; f = f->next) faces.push_back(f);
-        const Solids solids = SolidsOf(faces, t);
+    RayCounter(const std::vector<const SectionFace*>& faces, const Solids& solids, double shear)
+        : shear_(shear) {
         for (std::size_t i = 0; i < faces.size(); ++i) {
             const SectionFace* f = faces[i];
             const int solid = solids.of[i];
-            if (solids.isSheet[static_cast<std::size_t>(solid)]) continue;
+            if (solids.isSheet[static_cast<std::size_t>(solid)] || IsWallLayerName(f->layer)) continue;
             const int n = f->cornerCount();
             for (int k = 1; k + 1 < n; ++k) {
-                const Tri t3{f->corners[0], f->corners[k], f->corners[k + 1], solid};
+                const Tri t3{Sheared(f->corners[0]), Sheared(f->corners[k]), Sheared(f->corners[k + 1]), solid};
                 const double area =
                     (t3.b.x - t3.a.x) * (t3.c.y - t3.a.y) - (t3.c.x - t3.a.x) * (t3.b.y - t3.a.y);
                 if (!(std::fabs(area) > 0.0)) continue;
@@ -238,11 +239,18 @@ public:
     // the faces of some solid an odd number of times: p lies inside that
     // solid. Solids are counted apart, so where two overlap the point is
     // inside both, not outside.
-    bool InsideSome(const Point3& p, double t) {
+    bool InsideSome(const Point3& p, double t) { return Inside(Sheared(p), t, -1); }
+
+private:
+    Point3 Sheared(const Point3& p) const { return {p.x - shear_ * p.z, p.y, p.z}; }
+
+    // Inside the solid given, or some solid when it is -1.
+    bool Inside(const Point3& p, double t, int only) {
         const double box[4] = {p.x, p.y, p.x, p.y};
         crossed_.clear();
         for (int i : index_.Query(box)) {
             const Tri& f = tris_[i];
+            if (only >= 0 && f.solid != only) continue;
             const double d = (f.b.x - f.a.x) * (f.c.y - f.a.y) - (f.c.x - f.a.x) * (f.b.y - f.a.y);
             const double u = ((f.b.x - p.x) * (f.c.y - p.y) - (f.c.x - p.x) * (f.b.y - p.y)) / d;
             const double v = ((f.c.x - p.x) * (f.a.y - p.y) - (f.a.x - p.x) * (f.c.y - p.y)) / d;
@@ -260,13 +268,72 @@ public:
         return false;
     }
 
-private:
     struct Tri {
         Point3 a, b, c;
         int solid;
     };
     std::vector<Tri> tris_;
     std::vector<int> crossed_;
+    BoxIndex index_;
+    double shear_;
+};
+
+// Whether points lie inside solids other than the walls, by rays in three
+// directions: straight back along the view and turned a third of a right
+// angle to either side, each kept level. A point is inside by two of the
+// three, so that one ray running along a face, or through the seam of two,
+// does not decide.
+class FaceRays {
+public:
+    FaceRays(const SectionFace* list, double t) {
+        std::vector<const SectionFace*> faces;
+        for (const SectionFace* f = list; f; f = f->next) faces.push_back(f);
+        const Solids solids = SolidsOf(faces, t);
+        for (const double shear : {0.0, 0.577, -0.577}) counters_.emplace_back(faces, solids, shear);
+    }
+
+    bool InsideSome(const Point3& p, double t) {
+        int votes = 0;
+        for (RayCounter& c : counters_) votes += c.InsideSome(p, t) ? 1 : 0;
+        return votes >= 2;
+    }
+
+private:
+    std::vector<RayCounter> counters_;
+};
+
+// Whether points lie inside the 3D walls, by the walls' own cut edges in
+// the plane. The walls stand upright, open at their foot and top only, so
+// a level row through a point crosses their cut an odd number of times
+// before it when the point lies in a wall. Rays behind the plane would
+// not do: one that runs along a wall leaves it through a door's opening,
+// whose reveals are the door's own faces, and never crosses a wall face.
+class WallRows {
+public:
+    explicit WallRows(const std::vector<Cut>& cuts) {
+        for (const Cut& c : cuts) {
+            if (!c.wall || c.a.y == c.b.y) continue;
+            edges_.push_back(c);
+            double box[4];
+            PlanBox(c.a, c.b, box);
+            index_.Add(box);
+        }
+        index_.Build(0.0);
+    }
+
+    bool Inside(const Point3& p) {
+        const double box[4] = {-1e300, p.y, p.x, p.y};
+        bool in = false;
+        for (int i : index_.Query(box)) {
+            const Cut& c = edges_[static_cast<std::size_t>(i)];
+            if ((c.a.y > p.y) == (c.b.y > p.y)) continue;
+            if (c.a.x + (p.y - c.a.y) * (c.b.x - c.a.x) / (c.b.y - c.a.y) < p.x) in = !in;
+        }
+        return in;
+    }
+
+private:
+    std::vector<Cut> edges_;
     BoxIndex index_;
 };
 
@@ -296,21 +363,103 @@ BoxIndex SpanIndex(const std::vector<Cut>& cuts, double t) {
     return index;
 }
 
+// The 3D walls are open at their foot and top, so the cut of a wall is
+// bounded only at its sides: the faces' cuts end free where the wall
+// stands and where it ends above. From each free end, on the side where
+// the wall lies (a point just inside lies in the walls by the rays), the
+// foot or top is drawn across to the first cut it meets at that height:
+// the other face, a jamb, a slab resting on part of the wall. A wall's cut
+// then closes into a ring of the plan graph however its faces run, past a
+// window's jamb, sill and head as along a plain wall, and at any slant of
+// the plane; the void between two walls is never closed.
+std::vector<Cut> WallFeetAndTops(const std::vector<Cut>& cuts, WallRows& rows, double t) {
+    std::vector<Cut> joins;
+    BoxIndex spans = SpanIndex(cuts, t);
+    double all[4] = {1e300, 1e300, -1e300, -1e300};
+    for (const Cut& c : cuts)
+        for (const Point3& p : {c.a, c.b})
+            all[0] = std::min(all[0], p.x), all[1] = std::min(all[1], p.y), all[2] = std::max(all[2], p.x),
+            all[3] = std::max(all[3], p.y);
+    // An end is free when it touches no other cut, at its end or along it.
+    const auto touches = [&](std::size_t self, const Point3& p) {
+        const double box[4] = {p.x, p.y, p.x, p.y};
+        for (int j : spans.Query(box)) {
+            if (static_cast<std::size_t>(j) == self) continue;
+            const Cut& o = cuts[static_cast<std::size_t>(j)];
+            if (Distance2d(p, o.a) <= t || Distance2d(p, o.b) <= t) return true;
+            const double length = Distance2d(o.a, o.b);
+            const double along = ((p.x - o.a.x) * (o.b.x - o.a.x) + (p.y - o.a.y) * (o.b.y - o.a.y)) / length;
+            const double off = ((o.b.x - o.a.x) * (p.y - o.a.y) - (o.b.y - o.a.y) * (p.x - o.a.x)) / length;
+            if (along >= -t && along <= length + t && std::fabs(off) <= t) return true;
+        }
+        return false;
+    };
+    // The nearest x, beyond t from p along the row at p's height in the
+    // direction `dir`, where a cut other than `self` meets the row.
+    const auto firstMet = [&](std::size_t self, const Point3& p, double dir, double& hit) {
+        const double box[4] = {dir > 0.0 ? p.x : all[0], p.y, dir > 0.0 ? all[2] : p.x, p.y};
+        bool found = false;
+        for (int j : spans.Query(box)) {
+            if (static_cast<std::size_t>(j) == self) continue;
+            const Cut& o = cuts[static_cast<std::size_t>(j)];
+            double xs[2];
+            int n = 0;
+            if (std::fabs(o.b.y - o.a.y) <= t) {
+                // Along the row: met at its nearer end.
+                if (std::fabs((o.a.y + o.b.y) / 2.0 - p.y) > t) continue;
+                xs[n++] = o.a.x, xs[n++] = o.b.x;
+            } else {
+                if (p.y < std::min(o.a.y, o.b.y) - t || p.y > std::max(o.a.y, o.b.y) + t) continue;
+                const double s = std::clamp((p.y - o.a.y) / (o.b.y - o.a.y), 0.0, 1.0);
+                xs[n++] = o.a.x + s * (o.b.x - o.a.x);
+            }
+            for (int k = 0; k < n; ++k) {
+                const double d = (xs[k] - p.x) * dir;
+                if (d > t && (!found || d < (hit - p.x) * dir)) hit = xs[k], found = true;
+            }
+        }
+        return found;
+    };
+    for (std::size_t i = 0; i < cuts.size(); ++i) {
+        const Cut& c = cuts[i];
+        if (!c.wall || !(std::fabs(c.b.y - c.a.y) > t)) continue;
+        for (int e = 0; e < 2; ++e) {
+            const Point3& p = e == 0 ? c.a : c.b;
+            const double rise = (e == 0 ? c.b.y : c.a.y) - p.y;  // + above a foot, - below a top
+            if (touches(i, p)) continue;
+            // A step in, off the foot or top.
+            const double in = std::min(std::fabs(rise) / 4.0, 1.0);
+            for (const double dir : {-1.0, 1.0}) {
+                const Point3 probe{p.x + dir * 0.731 * in, p.y + (rise > 0.0 ? 0.613 : -0.613) * in, p.z};
+                double hit = 0.0;
+                if (!rows.Inside(probe) || !firstMet(i, p, dir, hit)) continue;
+                joins.push_back({p, {hit, p.y, p.z}, true});
+            }
+        }
+    }
+    return joins;
+}
+
 // Step 1: the cut edges of all faces and of the slivers too slender to be
 // faces, split at the cut ends lying on them, each once.
-std::vector<Cut> CutEdges(const CSezione& section, double t) {
+std::vector<Cut> FaceCuts(const CSezione& section) {
     std::vector<Cut> cuts;
     for (const SectionFace* f = section.faces; f; f = f->next) {
         const int n = f->cornerCount();
+        const bool wall = IsWallLayerName(f->layer);
         for (int k = 0; k < n; ++k) {
             if (f->edgeWords[k] >= 0) continue;
             const Point3& a = f->corners[k];
             const Point3& b = f->corners[(k + 1) % n];
-            if (Distance2d(a, b) > 0.0) cuts.push_back({a, b});
+            if (Distance2d(a, b) > 0.0) cuts.push_back({a, b, wall});
         }
     }
     for (const auto& [a, b] : section.slenderCutEdges)
         if (Distance2d(a, b) > 0.0) cuts.push_back({a, b});
+    return cuts;
+}
+
+std::vector<Cut> CutEdges(std::vector<Cut> cuts, double t) {
     BoxIndex ends;
     for (const Cut& c : cuts)
         for (const Point3& p : {c.a, c.b}) {
@@ -347,13 +496,13 @@ std::vector<Cut> CutEdges(const CSezione& section, double t) {
         Point3 from = c.a;
         for (const auto& [distance, p] : at) {
             if (Distance2d(from, p) <= t) continue;
-            split.push_back({from, p});
+            split.push_back({from, p, c.wall});
             from = p;
         }
         // The last piece is kept however short: a cut may be a run of
         // pieces each shorter than t (a fan of slivers meeting at a
         // corner), and what joins its ends is the vertices' merging.
-        if (Distance2d(from, c.b) > 0.0) split.push_back({from, c.b});
+        if (Distance2d(from, c.b) > 0.0) split.push_back({from, c.b, c.wall});
     }
 
     BoxIndex boxes = SpanIndex(split, t);
@@ -489,14 +638,18 @@ std::vector<VertexNode*> BoundedFaces(const std::vector<Cut>& cuts, double t) {
 // face counts from half the cut's own tolerance behind the ring: the cut
 // keeps a solid whose back lies a little more than that behind the plane,
 // and a longer reach would miss the back and find the solid hollow.
-bool SolidBehind(const VertexNode* ring, FaceRays& rays, double t, double reach) {
+bool SolidBehind(const VertexNode* ring, FaceRays& rays, WallRows& walls, double t, double reach) {
     double plane[4];
     if (!RingPlane(ring, plane)) return false;
+    // Not the spans' middles: a cut square to a corner of the solid (a
+    // wall's corner at 45 degrees to the plane) puts the corner's edge
+    // right behind the middle, where the ray meets the faces on their
+    // edges and counts neither.
     int odd = 0, tried = 0;
-    for (Point3 p : InnerPoints(ring, t)) {
+    for (Point3 p : InnerPoints(ring, t, 0.4137)) {
         p.z = PlaneZ(plane, p.x, p.y);
         ++tried;
-        odd += rays.InsideSome(p, reach) ? 1 : 0;
+        odd += walls.Inside(p) || rays.InsideSome(p, reach) ? 1 : 0;
     }
     return tried > 0 && 2 * odd > tried;
 }
@@ -657,14 +810,20 @@ bool IsWallLayerName(const std::string& name) {
 
 void FindSectionCaps(CSezione& section) {
     section.capOutlines = FreeOutlinePolygons(section.capOutlines);
+    section.capsSearched = true;
     const double t = section.minLength;
-    const std::vector<Cut> cuts = CutEdges(section, t);
+    std::vector<Cut> raw = FaceCuts(section);
+    // The walls' rows count every face's cut, those of two walls standing
+    // face to face both: their union's inside is what is wanted.
+    WallRows walls(raw);
+    for (const Cut& c : WallFeetAndTops(raw, walls, t)) raw.push_back(c);
+    const std::vector<Cut> cuts = CutEdges(std::move(raw), t);
     if (cuts.size() < 2) return;
+    FaceRays rays(section.faces, t);
     std::vector<VertexNode*> rings = BoundedFaces(cuts, t);
     for (VertexNode* ring : PairWallFaces(section.faces, t, section.wallLayerLength)) rings.push_back(ring);
-    FaceRays rays(section.faces, t);
     for (VertexNode* ring : rings) {
-        if (CountNodes(ring) < 3 || !SolidBehind(ring, rays, t, section.CutTolerance() / 2.0)) {
+        if (CountNodes(ring) < 3 || !SolidBehind(ring, rays, walls, t, section.CutTolerance() / 2.0)) {
             FreeList(ring);
             continue;
         }

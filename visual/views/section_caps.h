@@ -21,6 +21,7 @@
 
 class CSezione;
 struct OutlinePolygon;
+struct VertexNode;
 
 // Whether a layer's name marks the faces of the 3D walls.
 bool IsWallLayerName(const std::string& name);
@@ -28,6 +29,9 @@ bool IsWallLayerName(const std::string& name);
 // Finds the caps among the cut edges of the section's face set (before any
 // face is taken out of it) into section.capOutlines.
 void FindSectionCaps(CSezione& section);
+
+// Whether a cap holds the ring (a point well inside it lies in a cap).
+bool InCap(const CSezione& section, const VertexNode* ring);
 
 // Appends to the wall outline list a copy of each cap that no ring already
 // there holds.

@@ -179,6 +179,7 @@ public:
     // The caps closing the cuts of solids, in view coordinates, found from
     // the whole face set before any face is taken out of it.
     OutlinePolygon* capOutlines = nullptr;
+    bool capsSearched = false;  // whether the face set was searched for caps
     // The cut edges of pieces too slender to be faces (their corners in one
     // line): a plane a hair from an edge of a face leaves such a sliver, and
     // the cap there is not closed without its edge.

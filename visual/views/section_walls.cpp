@@ -333,9 +333,85 @@ Point3 AlongSegment(const ViewSegment& s, double u) {
     return OnSegmentAt(s, p);
 }
 
-// Takes out what of the ordinary segments lies inside a cut's outline: a
-// segment with both ends inside or on it goes whole, one that runs into it
-// keeps its parts outside (nothing behind a cut shows through it).
+// Keeps of segment i the parts given (plan parameters along it), those
+// shorter than the tolerance left out: the first in its place, the rest
+// appended. False when nothing was kept and the segment is gone.
+bool KeepParts(CSezione& section, std::vector<ViewSegment*>& segments, std::size_t i,
+               std::vector<std::pair<double, double>> parts) {
+    ViewSegment* s = segments[i];
+    if (parts.size() == 1 && parts[0].first == 0.0 && parts[0].second == 1.0) return true;
+    const double length = Distance2d(s->start, s->end);
+    std::erase_if(parts, [&](const auto& p) { return (p.second - p.first) * length < section.minLength; });
+    if (parts.empty()) {
+        delete s;
+        segments[i] = nullptr;
+        --section.sectionSegmentCount;
+        return false;
+    }
+    for (std::size_t p = 1; p < parts.size(); ++p) {
+        auto* piece = new ViewSegment;
+        piece->colour = s->colour;
+        piece->layer = s->layer;
+        piece->face = s->face;
+        piece->start = AlongSegment(*s, parts[p].first);
+        piece->end = AlongSegment(*s, parts[p].second);
+        SegmentCells(*piece, section.unitLength);
+        segments.push_back(piece);
+        ++section.sectionSegmentCount;
+    }
+    const Point3 from = AlongSegment(*s, parts[0].first), to = AlongSegment(*s, parts[0].second);
+    s->start = from;
+    s->end = to;
+    SegmentCells(*s, section.unitLength);
+    return true;
+}
+
+// The parts of a cut edge that bound the union of the outlines: pieces
+// between its crossings with the outlines' edges, dropped where the cut
+// lies on both sides of them. Where two solids' cuts overlap or meet (a
+// slab resting on a wall's top, two slabs overlapping), the cap is their
+// union, and neither solid's edge is drawn across it.
+std::vector<std::pair<double, double>> PartsBounding(const ViewSegment& s,
+                                                     const std::vector<const VertexNode*>& rings, double t) {
+    std::vector<double> at{0.0, 1.0};
+    const double rx = s.end.x - s.start.x, ry = s.end.y - s.start.y, length = std::hypot(rx, ry);
+    for (const VertexNode* ring : rings)
+        for (const VertexNode* v = ring; v; v = v->next) {
+            const VertexNode* w = NextInRing(ring, v);
+            const double sx = w->x - v->x, sy = w->y - v->y;
+            const double den = rx * sy - ry * sx;
+            if (!(std::fabs(den) > 1e-12 * (std::fabs(rx) + std::fabs(ry)) * (std::fabs(sx) + std::fabs(sy))))
+                continue;
+            const double qx = v->x - s.start.x, qy = v->y - s.start.y;
+            const double u = (qx * sy - qy * sx) / den, k = (qx * ry - qy * rx) / den;
+            if (u > 0.0 && u < 1.0 && k >= 0.0 && k <= 1.0) at.push_back(u);
+        }
+    std::sort(at.begin(), at.end());
+    const auto covered = [&rings](const Point3& p) {
+        for (const VertexNode* ring : rings)
+            if (PointInPolygon(p, ring, kEdgesUntested) == kInsidePolygon) return true;
+        return false;
+    };
+    // A step to either side, well within the tolerance of a cut's border.
+    const double nx = -ry / length * t, ny = rx / length * t;
+    std::vector<std::pair<double, double>> out;
+    for (std::size_t i = 0; i + 1 < at.size(); ++i) {
+        if ((at[i + 1] - at[i]) * length <= 0.0) continue;
+        const double m = (at[i] + at[i + 1]) / 2.0;
+        const Point3 mid{s.start.x + m * rx, s.start.y + m * ry, 0.0};
+        if (covered({mid.x + nx, mid.y + ny, 0.0}) && covered({mid.x - nx, mid.y - ny, 0.0})) continue;
+        if (!out.empty() && out.back().second >= at[i])
+            out.back().second = at[i + 1];
+        else
+            out.push_back({at[i], at[i + 1]});
+    }
+    return out;
+}
+
+// Takes out what of the segments lies inside a cut's outline: a segment
+// with both ends inside or on it goes whole, one that runs into it keeps
+// its parts outside (nothing behind a cut shows through it). Then every
+// segment keeps only the parts that bound the cuts' union.
 void ClearWallInsides(CSezione& section, std::vector<ViewSegment*>& segments) {
     std::vector<const OutlinePolygon*> rings;
     BoxIndex index;
@@ -348,9 +424,19 @@ void ClearWallInsides(CSezione& section, std::vector<ViewSegment*>& segments) {
     index.Build(section.minLength);
     for (std::size_t i = 0; i < segments.size(); ++i) {
         ViewSegment* s = segments[i];
-        if (!s || s->colour < 0) continue;
+        if (!s) continue;
         double box[4];
         PlanBox(*s, box);
+        const auto bounding = [&] {
+            std::vector<const VertexNode*> near;
+            for (int k : index.Query(box)) near.push_back(rings[k]->ring);
+            if (!near.empty()) KeepParts(section, segments, i, PartsBounding(*s, near, section.minLength));
+        };
+        if (s->colour < 0) {
+            bounding();
+            continue;
+        }
+        bool gone = false;
         for (int k : index.Query(box)) {
             const VertexNode* ring = rings[k]->ring;
             const double t = section.minLength;
@@ -364,36 +450,16 @@ void ClearWallInsides(CSezione& section, std::vector<ViewSegment*>& segments) {
                 whole = AgainstRing(mid, ring, t) == kInsidePolygon;
             }
             std::vector<std::pair<double, double>> parts;
-            if (!whole) {
-                parts = PartsOutside(*s, ring, t);
-                if (parts.size() == 1 && parts[0].first == 0.0 && parts[0].second == 1.0) continue;
-            }
-            const double length = Distance2d(s->start, s->end);
-            std::erase_if(parts,
-                          [&](const auto& p) { return (p.second - p.first) * length < section.minLength; });
-            if (parts.empty()) {
-                delete s;
-                segments[i] = nullptr;
-                --section.sectionSegmentCount;
+            if (!whole) parts = PartsOutside(*s, ring, t);
+            if (!KeepParts(section, segments, i, std::move(parts))) {
+                gone = true;
                 break;
             }
-            for (std::size_t p = 1; p < parts.size(); ++p) {
-                auto* piece = new ViewSegment;
-                piece->colour = s->colour;
-                piece->layer = s->layer;
-                piece->face = s->face;
-                piece->start = AlongSegment(*s, parts[p].first);
-                piece->end = AlongSegment(*s, parts[p].second);
-                SegmentCells(*piece, section.unitLength);
-                segments.push_back(piece);
-                ++section.sectionSegmentCount;
-            }
-            const Point3 from = AlongSegment(*s, parts[0].first), to = AlongSegment(*s, parts[0].second);
-            s->start = from;
-            s->end = to;
-            SegmentCells(*s, section.unitLength);
             PlanBox(*s, box);
         }
+        // What is left may still lie where two cuts meet, on the border of
+        // each but inside their union.
+        if (!gone) bounding();
     }
 }
 

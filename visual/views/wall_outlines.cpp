@@ -619,8 +619,17 @@ void BuildWallOutlines(CSezione& section, std::vector<ViewSegment*>& segments) {
 
         for (VertexNode* ring : RingFinder(head, t).Run()) PushOutline(section, ring);
         if (chain->wallLayer) {
-            for (VertexNode* ring : PairLooseFaces(head, t, section.wallLayerLength))
-                PushOutline(section, ring);
+            // Two faces side by side in the view need not be one wall's:
+            // the inner faces of a corner the plane clips stand as close.
+            // Where the faces were searched for caps, only a pair whose
+            // solid lies behind it, as a cap found by the rays, is a
+            // wall's cut.
+            for (VertexNode* ring : PairLooseFaces(head, t, section.wallLayerLength)) {
+                if (!section.capsSearched || InCap(section, ring))
+                    PushOutline(section, ring);
+                else
+                    FreeList(ring);
+            }
             for (VertexNode* ring : CloseOpenFaces(head, t, section.wallLayerLength))
                 PushOutline(section, ring);
         }

@@ -27,6 +27,10 @@ ROWS = [(1, 0, 0), (0, 0, 1), (0, 1, 0)]
 FIRST_POINT = (-100.0, 400.0, 0.0)
 POINTS, REVERSED, SYMBOL, WHOLE, AXONOMETRIC = (0, -2000), (0, -4000), (0, -6000), (0, -8000), (0, -10000)
 STOREY, WALL = 300.0, 30.0
+# The floor slab lies on the walls' tops, its underside this far below the
+# storey's height: a wall's inner face stops at it, since the cut of the
+# slab and the walls is one cap and no edge is drawn across it.
+UNDER_SLAB = 275.0
 THIRD = 1.0 / math.sqrt(3.0)
 TOL = 0.01
 
@@ -63,9 +67,9 @@ def main():
 
     if POINTS in recorded:
         first = vd.view_lines(recorded[POINTS][0])
-        west, tall = vd.wall_pairs(vd.upright_cuts(first), STOREY, WALL)
+        west, tall = vd.wall_pairs(vd.upright_cuts(first), UNDER_SLAB, WALL)
         if len(tall) != 6 or len(west) != 3:
-            problems.append("two points: upright cuts the storey high at %s, expected three walls' faces" % tall)
+            problems.append("two points: upright cuts up to the slab at %s, expected three walls' faces" % tall)
         for at, what in ((REVERSED, "the points reversed"), (SYMBOL, "the symbol")):
             if at in recorded:
                 shift = (at[0] - POINTS[0], at[1] - POINTS[1])

@@ -139,31 +139,11 @@ protected:
         const Point3 shift{extent.xmin - place.x, extent.ymin - place.y, 0.0};
         std::vector<judge::Hatch> hatches;
         std::vector<judge::LineSeg> lines;
-        auto rec = oracle::OpenBlock(db(), block);
-        for (ZcDbObjectId id : rec->entityIds()) {
-            if (ZcDbObjectPointer<ZcDbLine> line(id, ZcDb::kForRead); line) {
-                const ZcGePoint3d s = line->startPoint(), e = line->endPoint();
-                lines.push_back({{s.x + shift.x, s.y + shift.y, 0.0}, {e.x + shift.x, e.y + shift.y, 0.0}});
-                continue;
-            }
-            ZcDbObjectPointer<ZcDbHatch> hatch(id, ZcDb::kForRead);
-            if (!hatch || hatch->layer() != "VELMSECTION_H") continue;
-            judge::Hatch h;
-            for (int i = 0; i < hatch->numLoops(); ++i) {
-                const ZcDbHatch::Loop& loop = hatch->loopAt(i);
-                judge::Loop ring;
-                if (loop.isPolyline())
-                    for (const ZcGePoint2d& p : loop.vertices)
-                        ring.push_back({p.x + shift.x, p.y + shift.y, 0.0});
-                else
-                    for (const ZcDbHatch::Edge& e : loop.edges)
-                        ring.push_back({e.start.x + shift.x, e.start.y + shift.y, 0.0});
-                if (ring.size() >= 3) h.loops.push_back(ring);
-            }
-            hatches.push_back(h);
-        }
-        rec.close();
-        out = judge::ViewJudge(model, frame).Measure(hatches, lines);
+        judge::ReadViewBlock(db(), block, shift, hatches, lines);
+        const judge::ViewJudge viewJudge(model, frame);
+        out = viewJudge.Measure(hatches, lines);
+        if (out.worstBareShare > 0.01 || out.stray > 0.01 * out.capArea || out.lineInside > 1.0)
+            judge::DrawForFailure(At(x, y) + "_" + std::to_string(angle), viewJudge, hatches, lines);
         ZcDbObjectPointer<ZcDbEntity>(view, ZcDb::kForWrite)->erase();
         return out;
     }
@@ -210,9 +190,6 @@ TEST_F(ObliqueCaps, a_wall_cut_at_any_slant_is_capped_whole) {
 }
 
 TEST_F(ObliqueCaps, a_plane_clipping_a_rooms_inside_corner_caps_both_walls_and_not_the_void) {
-    // Still open: the pairing of loose wall faces in the view joins the two
-    // inner faces across the clipped corner.
-    GTEST_SKIP() << "known fault of the wall outlines";
     Room();
     // x + y = C clips the inside corner at 30, 30 by a few units.
     for (const double c : {61.0, 66.0, 75.0})
@@ -224,27 +201,24 @@ TEST_F(ObliqueCaps, a_door_leaf_far_behind_a_cut_leaves_it_capped) {
     // A leaf of one face about 450 behind the stair's cut seen from the
     // south-west.
     Upright("DOOR", 600, 800, 690, 710, 0, 210);
-    ExpectCapped(220.0, 300.0, -45.0 * kDeg, "stair from the south-west", false);
+    ExpectCapped(220.0, 300.0, -45.0 * kDeg, "stair from the south-west");
     ExpectCappedAtRandom(100.0, 200.0, 340.0, 400.0, 4, 3);
 }
 
-// The hatch is held; the cut edges of one slab inside the other's cut are
-// still drawn (about 28 units), so lines are not.
 TEST_F(ObliqueCaps, where_the_cuts_of_two_slabs_overlap_the_overlap_is_capped) {
     Box("SLABA", 0, 0, 275, 600, 400, 290);
     Box("SLABB", 400, 100, 275, 1000, 500, 290);
-    ExpectCapped(500.0, 200.0, 0.0, "along the overlap", true, false);
-    ExpectCapped(500.0, 200.0, 30.0 * kDeg, "across the overlap at 30 deg", true, false);
-    ExpectCappedAtRandom(400.0, 100.0, 600.0, 400.0, 5, 3, false);
+    ExpectCapped(500.0, 200.0, 0.0, "along the overlap");
+    ExpectCapped(500.0, 200.0, 30.0 * kDeg, "across the overlap at 30 deg");
+    ExpectCappedAtRandom(400.0, 100.0, 600.0, 400.0, 5, 3);
 }
 
 TEST_F(ObliqueCaps, a_window_jamb_cut_at_45_degrees_is_capped_as_wall_without_its_void) {
-    // Still open: a third to a half of the wall's cut beside the jamb is
-    // left bare.
-    GTEST_SKIP() << "known fault of the caps";
     WallWithWindow();
     for (const double y : {470.0, 485.0, 500.0, 565.0})
         ExpectCapped(15.0, y, 45.0 * kDeg, "jamb at y " + std::to_string(y));
+    if (HasFailure()) return;
+    GTEST_SKIP() << "a cut around a window's opening is capped with the opening";
     ExpectCappedAtRandom(0.0, 400.0, 30.0, 650.0, 6, 4);
 }
 
