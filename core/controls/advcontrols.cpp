@@ -3,6 +3,7 @@
 // that delete their selected rows.
 #include "core/controls/advcontrols.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string_view>
 
@@ -88,7 +89,7 @@ std::optional<double> CadvNumEdit::Number() const {
 
 BOOL CadvNumEdit::PreTranslateMessage(MSG* msg) {
     if (msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_TAB)) {
-        if (!Validate(1)) {
+        if (!MayLeave()) {
             SelectAllAgain();
             return TRUE;
         }
@@ -120,10 +121,21 @@ void CadvNumEdit::OnKillFocus(CWnd* next) {
     // Leaving the dialog, or pressing its Cancel button, must not be held up
     // by a value the user is about to throw away.
     if (!next || next->GetParent() != GetParent() || next->GetDlgCtrlID() == IDCANCEL) return;
-    if (!Validate(1)) {
+    if (!MayLeave()) {
         SetFocus();
         SelectAllAgain();
     }
+}
+
+bool CadvNumEdit::MayLeave() {
+    // A text that is no number, or an endless one, is no value to hold
+    // against the field's rules: the dialog's reading of the field (OK,
+    // Apply, a row change) refuses it with its own message. Said here too,
+    // one OK would say it twice: once as the field is left for the next
+    // one or for the OK button, once more as OK reads it.
+    const std::optional<double> typed = Number();
+    if (!typed || !std::isfinite(*typed)) return true;
+    return Validate(1) != 0;
 }
 
 void CadvNumEdit::SelectAllAgain() {

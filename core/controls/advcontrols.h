@@ -4,7 +4,9 @@
 // - CadvNumEdit: a numeric edit that filters keys and checks its value
 //   against a range, a sign rule and a zero rule when the user leaves it
 //   (Tab, Enter, a click elsewhere in the dialog), never when Cancel is
-//   pressed; it never changes the text itself, it only holds the focus;
+//   pressed; it never changes the text itself, it only holds the focus.
+//   A text that is no number (or an endless one) is not held there: the
+//   dialog refuses it once, where it reads the field;
 // - CadvColorStatic: a colour swatch painted with its own brush;
 // - CAdvInvioEdit: an edit whose Enter moves to the next control instead
 //   of pressing the default button;
@@ -58,6 +60,9 @@ public:
     int m_decimals = 0;
 
 private:
+    // The check of leaving the field: false, with the message, for a value
+    // the field's rules refuse.
+    bool MayLeave();
     void SelectAllAgain();
 };
 

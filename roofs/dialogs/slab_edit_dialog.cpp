@@ -70,13 +70,6 @@ BOOL CSlabEditDialog::OnInitDialog() {
     return TRUE;
 }
 
-void CSlabEditDialog::OkReadsEdit::OnKillFocus(CWnd* next) {
-    if (next && next->GetParent() == GetParent() && next->GetDlgCtrlID() == IDOK)
-        CadvEdit::OnKillFocus(next);
-    else
-        CadvNumEdit::OnKillFocus(next);
-}
-
 bool CSlabEditDialog::ReadFields() {
     if (!UpdateData(TRUE)) return false;
     const std::optional<double> slope = m_editSlope.Number();

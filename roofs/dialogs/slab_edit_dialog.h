@@ -50,13 +50,5 @@ private:
     bool m_level = true;
     int m_action = 0;
 
-    // A numeric edit that leaves its word to OK: the OK the focus goes to
-    // reads every field and says what it refuses, so the edit does not say
-    // it first.
-    class OkReadsEdit : public CadvNumEdit {
-    public:
-        void OnKillFocus(CWnd* next) override;
-    };
-
-    OkReadsEdit m_editSlope, m_editHeight, m_editThickness;
+    CadvNumEdit m_editSlope, m_editHeight, m_editThickness;
 };

@@ -171,8 +171,9 @@ void CDlgFScala::OnSelectAll() {
 void CDlgFScala::OnOK() {
     if (!UpdateData(TRUE) || !StoreValues()) return;
     // A scale typed to be added that is no number keeps the dialog open, as
-    // every refused field does. The edit says so itself when OK takes the
-    // focus from it; from elsewhere OK says it.
+    // every refused field does. A number its rules refuse the edit says
+    // itself as OK takes the focus from it, keeping the focus; anything
+    // else OK says.
     const std::string add = m_addEdit.GetWindowText();
     if (add.find_first_not_of(' ') != std::string::npos && !m_addEdit.Validate(0)) {
         if (CWnd::GetFocus() != &m_addEdit) AfxMessageBox(kInvalidValueMessage, MB_OK, 0);

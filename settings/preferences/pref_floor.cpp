@@ -449,8 +449,8 @@ bool CDlgPrefDatiPiano::OnHeightKillFocus(bool applying) {
     const std::optional<double> typed = m_heightExact.Read(m_heightEdit);
     if (!typed || !ValueInRange(*typed, NumberRange::Coordinate)) {
         // A refused height stays shown for the user to mend, and OK refuses
-        // it too. A text that is no number the edit says itself as the
-        // focus moves within the page.
+        // it too. A text that is no number is said once, by OK or Apply,
+        // not as the focus moves within the page.
         if (typed || applying) NumberFieldInRange(typed, NumberRange::Coordinate);
         return false;
     }

@@ -9,7 +9,8 @@
 // texts that are no number ("12abc", "1,5", a blank ...), and OK is pressed;
 // an answer the dialog takes ends the run (the command goes on with it) and
 // the command is run again from the next answer, until every field of every
-// dialog it opened has had every answer. A refusal must say so.
+// dialog it opened has had every answer. A refusal must say so, and a text
+// that is no number is said once from typing it to the refused OK.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -23,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/typed_number.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/inputqueue.h"
 #include "host/ui/controls.h"
@@ -196,10 +198,17 @@ std::vector<std::string> FieldAnswers() {
     return answers;
 }
 
+int InvalidValueMessages() {
+    int n = 0;
+    for (const auto& box : zcui::MessageBoxes()) n += box.text == kInvalidValueMessage;
+    return n;
+}
+
 struct FieldWalk {
     std::set<std::string> tried;        // "dialog:page:field:answer"
     std::map<std::string, int> taken;   // "okno D pole F: answer", how often
     std::map<std::string, int> silent;  // refused without a word
+    std::map<std::string, int> twice;   // no number, said more than once
     std::set<UINT> walked;              // dialogs with a number field walked
     bool tookOne = false;               // in the current run
     // What a user does first in a dialog whose number fields wait for a
@@ -234,6 +243,7 @@ struct FieldWalk {
                     // Put in whole, as a paste does past a number edit's
                     // key filter (which would drop the "e" of 1e308 and
                     // the letters, and so hide what the field reads).
+                    const int before = InvalidValueMessages();
                     if (!user.Edit(control.id, answer)) return;
                     // A field put back on leaving it has refused it already.
                     if (user.Text(control.id) != answer) {
@@ -250,6 +260,7 @@ struct FieldWalk {
                     }
                     if (user.Ended() || user.Failed()) return;
                     if (zcui::MessageBoxes().size() == said) ++silent[what];
+                    if (IsNotNumber(answer) && InvalidValueMessages() - before > 1) ++twice[what];
                     if (!TypingField(user, control.id)) return;
                     if (!user.Edit(control.id, original)) return;
                 }
@@ -357,6 +368,9 @@ TEST_F(AbsurdWalk, every_number_field_of_every_dialog_refuses_absurd_numbers) {
     std::string silent;
     for (const auto& [what, n] : walk.silent) silent += "\n" + what;
     EXPECT_EQ(silent, "") << "number fields that refused an answer without a message";
+    std::string repeated;
+    for (const auto& [what, n] : walk.twice) repeated += "\n" + what;
+    EXPECT_EQ(repeated, "") << "number fields that said a text that is no number more than once";
     EXPECT_EQ(outOfRange, "") << "coordinates beyond 1e10 after a dialog's answer";
     // Every template with an edit field is walked, or named here as one
     // whose fields hold names, layers, paths or label texts.

@@ -10,11 +10,13 @@
 #include <vector>
 
 #include "core/base/module_state.h"
+#include "core/base/typed_number.h"
 #include "core/entity_readers.h"
 #include "core/host_services.h"
 #include "host/ads/ssget.h"
 #include "host/db/dxffile.h"
 #include "host/harness/harness.h"
+#include "host/ui/driver.h"
 #include "host/ui/wnd.h"
 #include "roofs/commands/floor_slab.h"
 #include "roofs/commands/roof_slab.h"
@@ -206,6 +208,25 @@ TEST_F(SlabCommandsTest, roof_slabs_follow_each_other_until_enter_at_a_first_ver
     for (const VertexNode* v = record.loops->vertices; v; v = v->next) top = std::max(top, v->z);
     EXPECT_NEAR(top, 300.0, 1e-9);  // 100 % over the 300 of run from the gutter
     EXPECT_EQ(EdgeKeyOf(slab), "key_nes");
+}
+
+TEST_F(SlabCommandsTest, roof_slab_options_say_a_text_that_is_no_number_once_per_refused_ok) {
+    const double thickness = SettingReal(SetupVar::CSPESS_TETTI);
+    auto said = [] {
+        int n = 0;
+        for (const auto& box : zcui::MessageBoxes()) n += box.text == kInvalidValueMessage;
+        return n;
+    };
+    for (const char* typed : {"abc", "12abc", "0x10"}) {
+        const int before = said();
+        Dialog(std::string("118 edit 103 \"") + typed + "\" ok cancel");
+        CmdRoofSlab();
+        EXPECT_EQ(said() - before, 1) << typed;
+        ASSERT_FALSE(zcui::DialogsShown().empty());
+        EXPECT_EQ(zcui::DialogsShown().back().result, IDCANCEL) << typed;
+        EXPECT_EQ(SettingReal(SetupVar::CSPESS_TETTI), thickness) << typed;
+    }
+    EXPECT_EQ(count("0=INSERT"), 0);
 }
 
 TEST_F(SlabCommandsTest, roof_slab_plane_cancelled_ends_without_that_slab) {

@@ -7,8 +7,10 @@
 
 #include <cmath>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/base/typed_number.h"
 #include "core/entity_readers.h"
 #include "core/host_services.h"
 #include "core/input_range.h"
@@ -170,6 +172,34 @@ TEST_F(SlabEditTest, slab_of_no_thickness_from_the_floor_slab_command_takes_a_ne
     EXPECT_EQ(LayerOfSlab(slab), "THIN2");
     ASSERT_EQ(r.loops.size(), 1u);
     EXPECT_EQ(r.loops[0].size(), 4u);
+}
+
+TEST_F(SlabEditTest, a_thickness_that_is_no_number_is_said_once_per_refused_ok) {
+    ads_name slab;
+    Slab(slab, SlabLoops({Rect(0, 0, 1000, 800, 275)}));
+    auto said = [] {
+        int n = 0;
+        for (const auto& box : zcui::MessageBoxes()) n += box.text == kInvalidValueMessage;
+        return n;
+    };
+    // Leaving the field says nothing; each OK says it once and leaves the
+    // dialog open, for the Cancel that keeps the slab as it was.
+    const std::pair<const char*, int> runs[] = {
+        {"157 edit 1044 \"abc\" ok cancel", 1},
+        {"157 edit 1044 \"12abc\" ok cancel", 1},
+        {"157 edit 1044 \"0x10\" ok cancel", 1},
+        {"157 edit 1044 \"abc\" ok ok cancel", 2},
+    };
+    for (const auto& [line, times] : runs) {
+        const int before = said();
+        Dialog(line);
+        push("0,400");
+        CmdEditSlabs();
+        EXPECT_EQ(said() - before, times) << line;
+        ASSERT_FALSE(zcui::DialogsShown().empty());
+        EXPECT_EQ(zcui::DialogsShown().back().result, IDCANCEL) << line;
+        EXPECT_DOUBLE_EQ(ReadBack(slab).thickness, 25.0) << line;
+    }
 }
 
 TEST_F(SlabEditTest, linked_flat_slab_shows_its_height_above_the_floor_and_ok_sets_it) {

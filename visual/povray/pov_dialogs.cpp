@@ -270,8 +270,8 @@ void CDlgPovRayMat::OnAttach() {
 void CDlgPovRayMat::OnScaleLeft() {
     const std::optional<double> typed = m_scale.Number();
     // A texture's scale is a size. A refused one stays shown, for the user
-    // to mend, and OK refuses it too; a text that is no number the edit
-    // itself says as it is left.
+    // to mend, and OK refuses it too; a text that is no number is left for
+    // OK alone to say.
     if (!typed) return;
     if (!NumberFieldInRange(typed, NumberRange::Size)) {
         m_scale.SetFocus();

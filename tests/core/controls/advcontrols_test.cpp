@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "host/ui/dialog.h"
 #include "host/ui/driver.h"
 #include "host/ui/resources.h"
@@ -200,6 +202,32 @@ TEST_F(AdvControlsTest, invalid_value_holds_the_focus_on_tab_enter_and_click_els
     EXPECT_TRUE(openAfterEnter);
     ASSERT_EQ(Messages(), 3u);  // Cancel showed nothing more
     EXPECT_EQ(zcui::MessageBoxes()[0].text, kInvalidValueMessage);
+}
+
+TEST_F(AdvControlsTest, a_text_that_is_no_number_is_let_go_on_leaving_and_said_once_where_it_is_read) {
+    // Zero refused: the rules hold a number, not a text that is none (nor
+    // an endless one), so the one refusal is the dialog's when it reads.
+    ControlsDialog d;
+    std::vector<int> focusAfterLeave, focusAfterTab;
+    size_t whileLeaving = 0;
+    bool held = true;
+    Run(d, [&](zcui::DialogUser& u) {
+        d.num.SetSignMode(0, 1);
+        for (const char* text : {"inf", "abc", "12abc", "0x10"}) {
+            u.Edit(1001, text);
+            focusAfterLeave.push_back(CWnd::GetFocus()->GetDlgCtrlID());
+            u.Key(1001, VK_TAB);
+            focusAfterTab.push_back(CWnd::GetFocus()->GetDlgCtrlID());
+        }
+        whileLeaving = Messages();
+        held = EditsHoldNumbers({&d.num});
+        u.Cancel();
+    });
+    EXPECT_EQ(whileLeaving, 0u);
+    EXPECT_EQ(focusAfterLeave, (std::vector<int>{1002, 1002, 1002, 1002}));
+    EXPECT_EQ(focusAfterTab, (std::vector<int>{1002, 1002, 1002, 1002}));
+    EXPECT_FALSE(held);
+    EXPECT_EQ(Messages(), 1u);
 }
 
 TEST_F(AdvControlsTest, valid_enter_moves_to_the_next_control_without_closing) {
