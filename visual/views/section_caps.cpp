@@ -528,6 +528,94 @@ std::vector<Cut> CutEdges(std::vector<Cut> cuts, double t) {
     return once;
 }
 
+// Whether p lies inside the ring of points, by crossings.
+bool InsidePoints(const std::vector<Point3>& ring, const Point3& p) {
+    bool in = false;
+    for (std::size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++)
+        if ((ring[i].y > p.y) != (ring[j].y > p.y) &&
+            p.x < ring[j].x + (p.y - ring[j].y) * (ring[i].x - ring[j].x) / (ring[i].y - ring[j].y))
+            in = !in;
+    return in;
+}
+
+double PointsArea(const std::vector<Point3>& ring) {
+    double area = 0.0;
+    for (std::size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++)
+        area += ring[j].x * ring[i].y - ring[i].x * ring[j].y;
+    return area / 2.0;
+}
+
+// A piece of the graph lying inside a bounded face of another (a window's
+// opening inside the cut of the wall along it) is a hole in that face: its
+// outer bound is joined into the face's ring by a bridge from its
+// rightmost corner level to the right, to the first edge of the face met,
+// in and back out along the bridge. The face then stands for the cut
+// without its hole, to the rays and to the hatch alike. Holes are joined
+// from the right, so a bridge meets only the face or holes joined before.
+void WithHoles(std::vector<std::vector<Point3>>& faces, const std::vector<std::vector<Point3>>& bounds) {
+    if (bounds.empty() || faces.empty()) return;
+    BoxIndex boxes;
+    for (const std::vector<Point3>& face : faces) {
+        double box[4] = {face[0].x, face[0].y, face[0].x, face[0].y};
+        for (const Point3& p : face)
+            box[0] = std::min(box[0], p.x), box[1] = std::min(box[1], p.y), box[2] = std::max(box[2], p.x),
+            box[3] = std::max(box[3], p.y);
+        boxes.Add(box);
+    }
+    boxes.Build(0.0);
+    // Each bound's rightmost corner, and the smallest face holding it.
+    struct Hole {
+        std::size_t bound, right, face;
+    };
+    std::vector<Hole> holes;
+    for (std::size_t b = 0; b < bounds.size(); ++b) {
+        const std::vector<Point3>& bound = bounds[b];
+        std::size_t right = 0;
+        for (std::size_t k = 1; k < bound.size(); ++k)
+            if (bound[k].x > bound[right].x) right = k;
+        const Point3& m = bound[right];
+        const double box[4] = {m.x, m.y, m.x, m.y};
+        std::size_t best = faces.size();
+        double bestArea = 0.0;
+        for (int f : boxes.Query(box)) {
+            const std::vector<Point3>& face = faces[static_cast<std::size_t>(f)];
+            if (!InsidePoints(face, m)) continue;
+            const double area = PointsArea(face);
+            // The bound's own piece lies inside it, never around it.
+            if (area <= -PointsArea(bound)) continue;
+            if (best == faces.size() || area < bestArea) best = static_cast<std::size_t>(f), bestArea = area;
+        }
+        if (best < faces.size()) holes.push_back({b, right, best});
+    }
+    std::sort(holes.begin(), holes.end(), [&bounds](const Hole& a, const Hole& b) {
+        return bounds[a.bound][a.right].x > bounds[b.bound][b.right].x;
+    });
+    for (const Hole& h : holes) {
+        std::vector<Point3>& face = faces[h.face];
+        const std::vector<Point3>& bound = bounds[h.bound];
+        const Point3& m = bound[h.right];
+        // The nearest edge of the face to the right of m on its level.
+        std::size_t at = face.size();
+        double nearest = 0.0;
+        for (std::size_t i = 0; i < face.size(); ++i) {
+            const Point3 &a = face[i], &b = face[(i + 1) % face.size()];
+            if ((a.y > m.y) == (b.y > m.y)) continue;
+            const double x = a.x + (m.y - a.y) * (b.x - a.x) / (b.y - a.y);
+            if (x > m.x && (at == face.size() || x < nearest)) at = i, nearest = x;
+        }
+        if (at == face.size()) continue;
+        const Point3& a = face[at];
+        const Point3& b = face[(at + 1) % face.size()];
+        const Point3 on{nearest, m.y, a.z + (b.z - a.z) * ((m.y - a.y) / (b.y - a.y))};
+        std::vector<Point3> joined(face.begin(), face.begin() + static_cast<std::ptrdiff_t>(at) + 1);
+        joined.push_back(on);
+        for (std::size_t k = 0; k <= bound.size(); ++k) joined.push_back(bound[(h.right + k) % bound.size()]);
+        joined.push_back(on);
+        joined.insert(joined.end(), face.begin() + static_cast<std::ptrdiff_t>(at) + 1, face.end());
+        face = std::move(joined);
+    }
+}
+
 // Step 2: the bounded faces of the plan graph of the cuts (ends within t
 // are one vertex), each as a counter-clockwise ring: every edge is walked
 // once each way, turning at each vertex onto the next edge clockwise from
@@ -594,7 +682,14 @@ std::vector<VertexNode*> BoundedFaces(const std::vector<Cut>& cuts, double t) {
     std::size_t halves = 0;
     for (const std::vector<Half>& list : out) halves += list.size();
 
-    std::vector<VertexNode*> rings;
+    // The bounded faces (counter-clockwise) and the outer bounds of the
+    // graph's pieces (clockwise).
+    std::vector<std::vector<Point3>> faces, bounds;
+    const auto ToPoints = [&points](const std::vector<int>& walk) {
+        std::vector<Point3> out;
+        for (int v : walk) out.push_back(points[static_cast<std::size_t>(v)]);
+        return out;
+    };
     std::vector<int> walk;
     for (std::size_t start = 0; start < out.size(); ++start)
         for (std::size_t e = 0; e < out[start].size(); ++e) {
@@ -626,11 +721,18 @@ std::vector<VertexNode*> BoundedFaces(const std::vector<Cut>& cuts, double t) {
                 const Point3& q = points[static_cast<std::size_t>(walk[(k + 1) % walk.size()])];
                 area += p.x * q.y - q.x * p.y;
             }
-            if (!(area / 2.0 > t * t)) continue;
-            VertexNode* ring = nullptr;
-            for (int v : walk) AppendVertex(&ring, points[static_cast<std::size_t>(v)], 0, 0, 0);
-            rings.push_back(ring);
+            if (area / 2.0 > t * t)
+                faces.push_back(ToPoints(walk));
+            else if (area / 2.0 < -t * t)
+                bounds.push_back(ToPoints(walk));
         }
+    WithHoles(faces, bounds);
+    std::vector<VertexNode*> rings;
+    for (const std::vector<Point3>& face : faces) {
+        VertexNode* ring = nullptr;
+        for (const Point3& p : face) AppendVertex(&ring, p, 0, 0, 0);
+        rings.push_back(ring);
+    }
     return rings;
 }
 

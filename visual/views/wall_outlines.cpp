@@ -617,7 +617,15 @@ void BuildWallOutlines(CSezione& section, std::vector<ViewSegment*>& segments) {
         chain->next = section.wallChains;
         section.wallChains = chain;
 
-        for (VertexNode* ring : RingFinder(head, t).Run()) PushOutline(section, ring);
+        // A ring of one layer's cuts may ring a void (a window's opening
+        // in the cut of the wall along it): where the faces were searched
+        // for caps, it is a cut only where a cap holds it.
+        for (VertexNode* ring : RingFinder(head, t).Run()) {
+            if (!section.capsSearched || InCap(section, ring))
+                PushOutline(section, ring);
+            else
+                FreeList(ring);
+        }
         if (chain->wallLayer) {
             // Two faces side by side in the view need not be one wall's:
             // the inner faces of a corner the plane clips stand as close.
