@@ -87,6 +87,8 @@ public:
         lo_ = 1e300;
         hi_ = -1e300;
         for (const Seg& s : edges_) lo_ = std::min({lo_, s.ay, s.by}), hi_ = std::max({hi_, s.ay, s.by});
+        left_ = 1e300, right_ = -1e300;
+        for (const Seg& s : edges_) left_ = std::min({left_, s.ax, s.bx}), right_ = std::max({right_, s.ax, s.bx});
         const int bands = std::max(1, static_cast<int>((hi_ - lo_) / kBand) + 1);
         bands_.assign(static_cast<std::size_t>(bands), {});
         for (std::size_t i = 0; i < edges_.size(); ++i) {
@@ -107,14 +109,12 @@ public:
         for (std::size_t k = 0; k + 1 < xs.size(); k += 2) out.push_back({xs[k], xs[k + 1]});
     }
 
+    // In one of the row's spans: where a cut is left open (an odd count of
+    // crossings), its last crossing bounds nothing, as in the area.
     bool Inside(double x, double y) const {
-        if (y < lo_ || y > hi_) return false;
-        bool in = false;
-        for (std::size_t i : bands_[static_cast<std::size_t>(Band(y))]) {
-            const Seg& s = edges_[i];
-            if ((s.ay > y) != (s.by > y) && x < s.ax + (y - s.ay) * (s.bx - s.ax) / (s.by - s.ay)) in = !in;
-        }
-        return in;
+        judge::Spans spans;
+        Spans(y, spans);
+        return std::any_of(spans.begin(), spans.end(), [x](const auto& s) { return s.first < x && x < s.second; });
     }
 
     // Some edge nearer than `margin`.
@@ -134,8 +134,14 @@ public:
     // Inside all round, farther than margin from every edge (a wall's cut
     // may have no edge along its foot or top).
     bool WellInside(double x, double y, double margin) const {
-        return Inside(x, y) && !Near(x, y, margin) && Inside(x + margin, y) && Inside(x - margin, y) &&
-               Inside(x, y + margin) && Inside(x, y - margin);
+        if (x < left_ || x > right_ || y < lo_ || y > hi_) return false;
+        judge::Spans row;
+        Spans(y, row);
+        const auto in = [](const judge::Spans& spans, double at) {
+            return std::any_of(spans.begin(), spans.end(), [at](const auto& s) { return s.first < at && at < s.second; });
+        };
+        if (!in(row, x) || !in(row, x + margin) || !in(row, x - margin)) return false;
+        return Inside(x, y + margin) && Inside(x, y - margin) && !Near(x, y, margin);
     }
 
     double low() const { return lo_; }
@@ -150,7 +156,7 @@ private:
     }
     std::vector<Seg> edges_;
     std::vector<std::vector<std::size_t>> bands_;
-    double lo_, hi_;
+    double lo_, hi_, left_, right_;
 };
 
 // The cut at depth `at` of a solid's faces (world) seen through the frame,

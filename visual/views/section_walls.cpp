@@ -378,11 +378,16 @@ std::vector<std::pair<double, double>> PartsBounding(const ViewSegment& s,
     for (const VertexNode* ring : rings)
         for (const VertexNode* v = ring; v; v = v->next) {
             const VertexNode* w = NextInRing(ring, v);
+            const double qx = v->x - s.start.x, qy = v->y - s.start.y;
+            // A corner of the ring on the segment, within t of it: there
+            // the ring may turn off the segment's line (a nosing off a
+            // riser) without crossing it.
+            const double along = (qx * rx + qy * ry) / (length * length);
+            if (along > 0.0 && along < 1.0 && std::fabs(qx * ry - qy * rx) / length <= t) at.push_back(along);
             const double sx = w->x - v->x, sy = w->y - v->y;
             const double den = rx * sy - ry * sx;
             if (!(std::fabs(den) > 1e-12 * (std::fabs(rx) + std::fabs(ry)) * (std::fabs(sx) + std::fabs(sy))))
                 continue;
-            const double qx = v->x - s.start.x, qy = v->y - s.start.y;
             const double u = (qx * sy - qy * sx) / den, k = (qx * ry - qy * rx) / den;
             if (u > 0.0 && u < 1.0 && k >= 0.0 && k <= 1.0) at.push_back(u);
         }
