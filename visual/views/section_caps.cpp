@@ -2,19 +2,23 @@
 //
 //   1. The cut edges of every face (edge word below 0), of all layers, and
 //      those of the slivers too slender to be faces (a plane a hair before
-//      a ridge leaves them), are split at the ends of the others that lie
-//      on them, so that cuts of different solids meeting in a T share their
-//      vertices, and edges given twice (two solids touching along their
-//      cuts) are kept once.
+//      a ridge leaves them), with the 3D walls' feet and tops drawn across
+//      where their faces' cuts end free, are split at the ends of the
+//      others that lie on them, so that cuts of different solids meeting in
+//      a T share their vertices, and edges given twice (two solids touching
+//      along their cuts) are kept once.
 //      Pieces however short are kept: a plane across a fan of slivers
 //      cuts it into a run of pieces each shorter than the tolerance.
 //   2. The bounded faces of the plan graph those edges make are the rings;
 //      ends within the tolerance of each other, and so on along a run of
-//      them, are one vertex.
-//   3. Each ring is tried at a few points inside it: the faces behind the
-//      ring's plane that the ray from the point crosses are counted, and the
-//      ring is a cap when most points count odd. A face counts from as near
-//      the plane as the cut itself keeps faces.
+//      them, are one vertex. A piece of the graph inside a face of another
+//      is that face's hole.
+//   3. Each ring is tried at a few points inside it: a point lies in the
+//      walls when a level row through it crosses the walls' cut an odd
+//      number of times before it, and in another solid when the rays from
+//      it cross that solid's faces behind the ring's plane an odd number of
+//      times; the ring is a cap when most points lie in some solid. A face
+//      counts from as near the plane as the cut itself keeps faces.
 //
 // A cap goes into the wall outline list when no outline found per layer
 // holds it, and shadow pieces lose what lies inside a cap: the hollow face
@@ -887,6 +891,16 @@ std::vector<VertexNode*> PairWallFaces(const SectionFace* faces, double t, doubl
     return rings;
 }
 
+// The ring's area by the shoelace sum.
+double RingArea(const VertexNode* ring) {
+    double twice = 0.0;
+    for (const VertexNode* v = ring; v; v = v->next) {
+        const VertexNode* w = v->next ? v->next : ring;
+        twice += v->x * w->y - w->x * v->y;
+    }
+    return std::fabs(twice) / 2.0;
+}
+
 // Whether an outline of the list holds the ring (a point well inside the
 // ring lies inside the outline). The point is the middle of a span of the
 // ring, so the outline's edges are not tested for it: the edge test's
@@ -941,9 +955,14 @@ bool InCap(const CSezione& section, const VertexNode* ring) {
 }
 
 void AddCapOutlines(CSezione& section) {
-    const OutlinePolygon* found = section.wallOutlines;
-    for (const OutlinePolygon* cap = section.capOutlines; cap; cap = cap->next) {
-        if (HeldBy(cap->ring, found, section.minLength)) continue;
+    // The largest first, each only where no outline holds it yet: a wall's
+    // cut found whole and in the pieces of its faces' pairs is hatched once.
+    std::vector<std::pair<double, const OutlinePolygon*>> caps;
+    for (const OutlinePolygon* cap = section.capOutlines; cap; cap = cap->next)
+        caps.push_back({RingArea(cap->ring), cap});
+    std::stable_sort(caps.begin(), caps.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (const auto& [area, cap] : caps) {
+        if (HeldBy(cap->ring, section.wallOutlines, section.minLength)) continue;
         OutlinePolygon* copy = NewOutlinePolygon(CopyVertexList(cap->ring));
         copy->next = section.wallOutlines;
         section.wallOutlines = copy;

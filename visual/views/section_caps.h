@@ -2,19 +2,21 @@
 // closed by a cap, whatever layers the solid's faces lie on (a slab's top,
 // bottom and sides, a stair's treads and risers). The face set is hollow
 // behind the cut, so nothing of the faces marks the cap; it is found here
-// from the cut edges of all layers together and kept only where the solid
-// lies behind it: the ray from a point inside it, along the view direction,
-// crosses the faces an odd number of times. A ring around empty space (a
-// room closed by the cut walls and slabs) crosses them an even number of
-// times and is no cap.
+// from the cut edges of all layers together and kept only where a solid
+// lies behind it: rays from a point inside it, into the view, cross that
+// solid's faces an odd number of times. A ring around empty space (a room
+// closed by the cut walls and slabs) crosses them an even number of times
+// and is no cap. The 3D walls, open at their foot and top, are judged by
+// their cut in the plane instead, and closed across their feet and tops.
+// Where the cuts of two solids overlap or meet, the cap is their union.
 //
 // The caps become section hatch boundaries beside the cut walls' own
 // outlines (what is inside them is not drawn), and no shadow falls inside
 // one.
 //
-// Limits: a cap is a ring without holes, a bounded face of the plan graph
-// of the cuts; the cut of a hollow solid (a ring around a ring) is judged
-// by points that may fall in its hollow.
+// Limits: a wall whose opening's reveals are another object's faces (a
+// door's) has its cut left open there, and a level row beyond the opening
+// may find the wall where there is none.
 #pragma once
 
 #include <string>

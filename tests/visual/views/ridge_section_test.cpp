@@ -24,6 +24,7 @@
 #include "host/db/dbinsert.h"
 #include "host/db/dbobjptr.h"
 #include "host/ui/driver.h"
+#include "tests/visual/section_judge.h"
 #include "tests/visual/views/view_oracle.h"
 #include "visual/model3d/scene_walk.h"
 
@@ -292,38 +293,7 @@ protected:
         return v;
     }
 
-    using Spans = std::vector<std::pair<double, double>>;
-
-    // Sorted spans with those that overlap joined.
-    static Spans Joined(Spans spans) {
-        std::sort(spans.begin(), spans.end());
-        Spans out;
-        for (const auto& span : spans)
-            if (!out.empty() && span.first <= out.back().second)
-                out.back().second = std::max(out.back().second, span.second);
-            else
-                out.push_back(span);
-        return out;
-    }
-
-    static double Length(const Spans& spans) {
-        double total = 0.0;
-        for (const auto& [a, b] : spans) total += b - a;
-        return total;
-    }
-
-    // The length the joined spans a and b have in common.
-    static double Common(const Spans& a, const Spans& b) {
-        double total = 0.0;
-        for (std::size_t i = 0, j = 0; i < a.size() && j < b.size();) {
-            total += std::max(0.0, std::min(a[i].second, b[j].second) - std::max(a[i].first, b[j].first));
-            if (a[i].second < b[j].second)
-                ++i;
-            else
-                ++j;
-        }
-        return total;
-    }
+    using Spans = judge::Spans;
 
     // Measured by bands between the heights of all ends, each taken at a
     // few heights across it: the cuts' area, how much of it the rings
@@ -344,7 +314,7 @@ protected:
             if (!(band > 1e-9)) continue;
             for (int j = 0; j < steps; ++j) {
                 const double y = heights[k] + (j + 0.5) * band / steps, w = band / steps;
-                const Spans cut = Joined(cuts.Spans(y));
+                const Spans cut = judge::Joined(cuts.Spans(y));
                 Spans hatch;
                 for (const Ring& r : rings) {
                     std::vector<double> xs;
@@ -355,12 +325,12 @@ protected:
                     std::sort(xs.begin(), xs.end());
                     for (std::size_t i = 0; i + 1 < xs.size(); i += 2) hatch.push_back({xs[i], xs[i + 1]});
                 }
-                const Spans hatched = Joined(hatch);
-                const double common = Common(cut, hatched);
-                c.area += Length(cut) * w;
+                const Spans hatched = judge::Joined(hatch);
+                const double common = judge::Common(cut, hatched);
+                c.area += judge::Length(cut) * w;
                 c.covered += common * w;
-                c.stray += (Length(hatched) - common) * w;
-                c.doubled += (Length(hatch) - Length(hatched)) * w;
+                c.stray += (judge::Length(hatched) - common) * w;
+                c.doubled += (judge::Length(hatch) - judge::Length(hatched)) * w;
             }
         }
         return c;
