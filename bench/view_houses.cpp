@@ -10,13 +10,15 @@
 // (about 2 when the growth is linear), "n^" the exponent that growth means
 // (about 1).
 //
-// Debug build, the shared machine at a load of 25 on 8 cores, CPU
+// Debug build, the shared machine at a load of 6 on 8 cores, CPU
 // milliseconds per view (mean of three), with 7, 14 ... 112 section
-// hatches, 5 ... 80 shadow hatches and 77 ... 1,232 lines:
+// hatches, 5 ... 80 shadow hatches and 77 ... 1,232 lines; the caps closing
+// each wall's foot and top, the walls judged by rows in the plane and the
+// other solids by rays in three directions:
 //   copies                    1      2      4      8      16
-//   view with shadows      22.5   43.7   76.2    137    268
-//   rebuilt from record    17.2   38.5   68.2    133    284
-// Each doubling 1.7 to 2.2 times the time: linear.
+//   view with shadows      24.7   48.0   84.8    171    358
+//   rebuilt from record    26.7   46.7   85.2    170    373
+// Each doubling 1.86 to 2.14 times the time: linear.
 #include <benchmark/benchmark.h>
 
 #include <chrono>

@@ -315,30 +315,63 @@ private:
 class WallRows {
 public:
     explicit WallRows(const std::vector<Cut>& cuts) {
-        for (const Cut& c : cuts) {
-            if (!c.wall || c.a.y == c.b.y) continue;
-            edges_.push_back(c);
-            double box[4];
-            PlanBox(c.a, c.b, box);
-            index_.Add(box);
+        for (const Cut& c : cuts)
+            if (c.wall && c.a.y != c.b.y) edges_.push_back(c);
+        // Bands between the heights the edges end at, each with the edges
+        // across it in order along the row: a row is then counted by a
+        // search, not a walk along it. Where the edges end at too many
+        // heights for that (a run of gables), rows are walked.
+        for (const Cut& c : edges_) heights_.push_back(c.a.y), heights_.push_back(c.b.y);
+        std::sort(heights_.begin(), heights_.end());
+        heights_.erase(std::unique(heights_.begin(), heights_.end()), heights_.end());
+        std::size_t entries = 0;
+        for (const Cut& c : edges_) entries += Band(std::max(c.a.y, c.b.y)) - Band(std::min(c.a.y, c.b.y));
+        if (heights_.size() < 2 || entries > kMostEntries) {
+            banded_ = false;
+            return;
         }
-        index_.Build(0.0);
+        bands_.assign(heights_.size() - 1, {});
+        for (std::size_t i = 0; i < edges_.size(); ++i) {
+            const Cut& c = edges_[i];
+            for (std::size_t b = Band(std::min(c.a.y, c.b.y)); b < Band(std::max(c.a.y, c.b.y)); ++b)
+                bands_[b].push_back(i);
+        }
+        for (std::size_t b = 0; b < bands_.size(); ++b) {
+            const double y = (heights_[b] + heights_[b + 1]) / 2.0;
+            std::sort(bands_[b].begin(), bands_[b].end(),
+                      [&](std::size_t i, std::size_t j) { return X(edges_[i], y) < X(edges_[j], y); });
+        }
     }
 
-    bool Inside(const Point3& p) {
-        const double box[4] = {-1e300, p.y, p.x, p.y};
-        bool in = false;
-        for (int i : index_.Query(box)) {
-            const Cut& c = edges_[static_cast<std::size_t>(i)];
-            if ((c.a.y > p.y) == (c.b.y > p.y)) continue;
-            if (c.a.x + (p.y - c.a.y) * (c.b.x - c.a.x) / (c.b.y - c.a.y) < p.x) in = !in;
+    bool Inside(const Point3& p) const {
+        std::size_t before = 0;
+        if (banded_) {
+            if (p.y < heights_.front() || !(p.y < heights_.back())) return false;
+            const std::vector<std::size_t>& band = bands_[Band(p.y)];
+            before = static_cast<std::size_t>(
+                std::partition_point(band.begin(), band.end(), [&](std::size_t i) { return X(edges_[i], p.y) < p.x; }) -
+                band.begin());
+        } else {
+            for (const Cut& c : edges_)
+                if ((c.a.y > p.y) != (c.b.y > p.y) && X(c, p.y) < p.x) ++before;
         }
-        return in;
+        return before % 2 == 1;
     }
 
 private:
+    static constexpr std::size_t kMostEntries = 4000000;
+
+    static double X(const Cut& c, double y) { return c.a.x + (y - c.a.y) * (c.b.x - c.a.x) / (c.b.y - c.a.y); }
+
+    // The band a height lies in: the last whose foot is at or below it.
+    std::size_t Band(double y) const {
+        return static_cast<std::size_t>(std::upper_bound(heights_.begin(), heights_.end(), y) - heights_.begin()) - 1;
+    }
+
     std::vector<Cut> edges_;
-    BoxIndex index_;
+    std::vector<double> heights_;
+    std::vector<std::vector<std::size_t>> bands_;
+    bool banded_ = true;
 };
 
 // Where c and o cross in plan, more than t from the ends of both.
@@ -399,9 +432,9 @@ std::vector<Cut> WallFeetAndTops(const std::vector<Cut>& cuts, WallRows& rows, d
         return false;
     };
     // The nearest x, beyond t from p along the row at p's height in the
-    // direction `dir`, where a cut other than `self` meets the row.
-    const auto firstMet = [&](std::size_t self, const Point3& p, double dir, double& hit) {
-        const double box[4] = {dir > 0.0 ? p.x : all[0], p.y, dir > 0.0 ? all[2] : p.x, p.y};
+    // direction `dir` and within the box, where a cut other than `self`
+    // meets the row.
+    const auto metWithin = [&](std::size_t self, const Point3& p, double dir, const double box[4], double& hit) {
         bool found = false;
         for (int j : spans.Query(box)) {
             if (static_cast<std::size_t>(j) == self) continue;
@@ -423,6 +456,16 @@ std::vector<Cut> WallFeetAndTops(const std::vector<Cut>& cuts, WallRows& rows, d
             }
         }
         return found;
+    };
+    // The row is searched in stretches four times longer each, so that a
+    // row across a whole floor of walls costs what the nearest wall does.
+    const double whole = all[2] - all[0];
+    const auto firstMet = [&](std::size_t self, const Point3& p, double dir, double& hit) {
+        for (double reach = std::max(whole / 4096.0, 64.0 * t);; reach *= 4.0) {
+            const double box[4] = {dir > 0.0 ? p.x : p.x - reach, p.y, dir > 0.0 ? p.x + reach : p.x, p.y};
+            if (metWithin(self, p, dir, box, hit) && (std::fabs(hit - p.x) <= reach || reach >= whole)) return true;
+            if (reach >= whole) return false;
+        }
     };
     for (std::size_t i = 0; i < cuts.size(); ++i) {
         const Cut& c = cuts[i];
@@ -760,137 +803,6 @@ bool SolidBehind(const VertexNode* ring, FaceRays& rays, WallRows& walls, double
     return tried > 0 && 2 * odd > tried;
 }
 
-// The cut faces of a wall are paired across the wall: two cut edges of
-// wall faces in parallel planes no farther apart than the widest wall,
-// overlapping along their line, close the part they share into a
-// four-sided ring. The distance is the wall's thickness, measured between
-// the faces' planes; in the view it grows as the plane meets the wall at a
-// slant, so a distance taken there would leave slanted cuts open. Two
-// faces of different walls meeting at a corner are not parallel and are
-// never paired. Whether the solid lies between the two is left to the rays.
-struct WallCut {
-    Point3 a, b;
-    double n[3];
-};
-
-std::vector<VertexNode*> PairWallFaces(const SectionFace* faces, double t, double widest) {
-    std::vector<VertexNode*> rings;
-    if (!(widest > 0.0)) return rings;
-    std::vector<WallCut> cuts;
-    for (const SectionFace* f = faces; f; f = f->next) {
-        if (!IsWallLayerName(f->layer)) continue;
-        WallCut c;
-        if (!FaceNormal(*f, c.n)) continue;
-        const int count = f->cornerCount();
-        for (int k = 0; k < count; ++k) {
-            if (f->edgeWords[k] >= 0) continue;
-            c.a = f->corners[k];
-            c.b = f->corners[(k + 1) % count];
-            if (Distance2d(c.a, c.b) > t) cuts.push_back(c);
-        }
-    }
-    // Only a wall's loose cuts are paired, those whose ends meet no other
-    // cut but the pieces of its own line: one that meets another bounds a
-    // ring of the plan graph already.
-    std::vector<std::pair<Point3, Point3>> ends;  // an end, and its edge's other end
-    for (const SectionFace* f = faces; f; f = f->next) {
-        const int count = f->cornerCount();
-        for (int k = 0; k < count; ++k) {
-            if (f->edgeWords[k] >= 0) continue;
-            const Point3 &a = f->corners[k], &b = f->corners[(k + 1) % count];
-            ends.push_back({a, b}), ends.push_back({b, a});
-        }
-    }
-    BoxIndex endIndex;
-    for (const auto& e : ends) {
-        const double box[4] = {e.first.x, e.first.y, e.first.x, e.first.y};
-        endIndex.Add(box);
-    }
-    endIndex.Build(t);
-    const auto meets = [&](const Point3& p, const Point3& q) {
-        const double box[4] = {p.x, p.y, p.x, p.y};
-        const double ux = q.x - p.x, uy = q.y - p.y, lu = std::hypot(ux, uy);
-        for (int e : endIndex.Query(box)) {
-            const auto& [r, s2] = ends[static_cast<std::size_t>(e)];
-            if (Distance2d(p, r) > t) continue;
-            const double vx = s2.x - r.x, vy = s2.y - r.y, lv = std::hypot(vx, vy);
-            if (std::fabs(ux * vy - uy * vx) > 1e-6 * lu * lv) return true;
-        }
-        return false;
-    };
-    std::vector<char> loose;
-    for (const WallCut& c : cuts) loose.push_back(meets(c.a, c.b) || meets(c.b, c.a) ? 0 : 1);
-    BoxIndex boxes;
-    for (const WallCut& c : cuts) {
-        double box[4];
-        PlanBox(c.a, c.b, box);
-        boxes.Add(box);
-    }
-    boxes.Build(0.0);
-    double all[4] = {1e300, 1e300, -1e300, -1e300};
-    for (const WallCut& c : cuts)
-        for (const Point3& p : {c.a, c.b})
-            all[0] = std::min(all[0], p.x), all[1] = std::min(all[1], p.y), all[2] = std::max(all[2], p.x),
-            all[3] = std::max(all[3], p.y);
-    for (std::size_t i = 0; i < cuts.size(); ++i) {
-        const WallCut& c = cuts[i];
-        if (!loose[i]) continue;
-        const double length = Distance2d(c.a, c.b);
-        const double ux = (c.b.x - c.a.x) / length, uy = (c.b.y - c.a.y) / length;
-        // The cut's neighbours are searched across the whole view: where
-        // the plane runs along a wall, the wall's cut runs between the
-        // faces of the walls it meets, however far apart.
-        double box[4] = {all[0], c.a.y, all[2], c.b.y};
-        if (std::fabs(ux) > std::fabs(uy)) box[0] = c.a.x, box[1] = all[1], box[2] = c.b.x, box[3] = all[3];
-        if (box[0] > box[2]) std::swap(box[0], box[2]);
-        if (box[1] > box[3]) std::swap(box[1], box[3]);
-        // The nearest cut on each side that lies along this one in the
-        // view and shares a part of it.
-        int nearest[2] = {-1, -1};
-        double gapOf[2] = {0.0, 0.0}, span[2][2] = {{0, 0}, {0, 0}}, along[2][2] = {{0, 0}, {0, 0}};
-        for (int j : boxes.Query(box)) {
-            if (static_cast<std::size_t>(j) == i) continue;
-            const WallCut& o = cuts[static_cast<std::size_t>(j)];
-            const double oa = ux * (o.a.y - c.a.y) - uy * (o.a.x - c.a.x);
-            const double ob = ux * (o.b.y - c.a.y) - uy * (o.b.x - c.a.x);
-            if (std::fabs(oa - ob) > t || std::fabs(oa) <= t) continue;
-            const double pa = ux * (o.a.x - c.a.x) + uy * (o.a.y - c.a.y);
-            const double pb = ux * (o.b.x - c.a.x) + uy * (o.b.y - c.a.y);
-            const double from = std::max(0.0, std::min(pa, pb)), to = std::min(length, std::max(pa, pb));
-            if (to - from <= t) continue;
-            const int side = oa > 0.0 ? 1 : 0;
-            if (nearest[side] >= 0 && std::fabs(oa) >= std::fabs(gapOf[side])) continue;
-            nearest[side] = j, gapOf[side] = oa;
-            span[side][0] = from, span[side][1] = to, along[side][0] = pa, along[side][1] = pb;
-        }
-        for (int side = 0; side < 2; ++side) {
-            const int j = nearest[side];
-            if (j < 0) continue;
-            const WallCut& o = cuts[static_cast<std::size_t>(j)];
-            if (!loose[static_cast<std::size_t>(j)]) continue;
-            // Two faces of one wall: parallel, no farther apart across the
-            // wall than the widest wall.
-            const double dot = c.n[0] * o.n[0] + c.n[1] * o.n[1] + c.n[2] * o.n[2];
-            if (!(std::fabs(dot) > 1.0 - 1e-6)) continue;
-            const double gap =
-                std::fabs(c.n[0] * (o.a.x - c.a.x) + c.n[1] * (o.a.y - c.a.y) + c.n[2] * (o.a.z - c.a.z));
-            if (gap > widest + t) continue;
-            const auto on = [](const Point3& p, const Point3& q, double s) {
-                return Point3{p.x + s * (q.x - p.x), p.y + s * (q.y - p.y), p.z + s * (q.z - p.z)};
-            };
-            const double pa = along[side][0], pb = along[side][1];
-            const auto onOther = [&](double at) { return on(o.a, o.b, (at - pa) / (pb - pa)); };
-            VertexNode* ring = nullptr;
-            AppendVertex(&ring, on(c.a, c.b, span[side][0] / length), 0, 0, 0);
-            AppendVertex(&ring, on(c.a, c.b, span[side][1] / length), 0, 0, 0);
-            AppendVertex(&ring, onOther(span[side][1]), 0, 0, 0);
-            AppendVertex(&ring, onOther(span[side][0]), 0, 0, 0);
-            rings.push_back(ring);
-        }
-    }
-    return rings;
-}
-
 // The ring's area by the shoelace sum.
 double RingArea(const VertexNode* ring) {
     double twice = 0.0;
@@ -937,7 +849,6 @@ void FindSectionCaps(CSezione& section) {
     if (cuts.size() < 2) return;
     FaceRays rays(section.faces, t);
     std::vector<VertexNode*> rings = BoundedFaces(cuts, t);
-    for (VertexNode* ring : PairWallFaces(section.faces, t, section.wallLayerLength)) rings.push_back(ring);
     for (VertexNode* ring : rings) {
         if (CountNodes(ring) < 3 || !SolidBehind(ring, rays, walls, t, section.CutTolerance() / 2.0)) {
             FreeList(ring);
