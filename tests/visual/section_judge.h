@@ -88,7 +88,8 @@ public:
         hi_ = -1e300;
         for (const Seg& s : edges_) lo_ = std::min({lo_, s.ay, s.by}), hi_ = std::max({hi_, s.ay, s.by});
         left_ = 1e300, right_ = -1e300;
-        for (const Seg& s : edges_) left_ = std::min({left_, s.ax, s.bx}), right_ = std::max({right_, s.ax, s.bx});
+        for (const Seg& s : edges_)
+            left_ = std::min({left_, s.ax, s.bx}), right_ = std::max({right_, s.ax, s.bx});
         const int bands = std::max(1, static_cast<int>((hi_ - lo_) / kBand) + 1);
         bands_.assign(static_cast<std::size_t>(bands), {});
         for (std::size_t i = 0; i < edges_.size(); ++i) {
@@ -114,7 +115,8 @@ public:
     bool Inside(double x, double y) const {
         judge::Spans spans;
         Spans(y, spans);
-        return std::any_of(spans.begin(), spans.end(), [x](const auto& s) { return s.first < x && x < s.second; });
+        return std::any_of(spans.begin(), spans.end(),
+                           [x](const auto& s) { return s.first < x && x < s.second; });
     }
 
     // Some edge nearer than `margin`.
@@ -138,7 +140,8 @@ public:
         judge::Spans row;
         Spans(y, row);
         const auto in = [](const judge::Spans& spans, double at) {
-            return std::any_of(spans.begin(), spans.end(), [at](const auto& s) { return s.first < at && at < s.second; });
+            return std::any_of(spans.begin(), spans.end(),
+                               [at](const auto& s) { return s.first < at && at < s.second; });
         };
         if (!in(row, x) || !in(row, x + margin) || !in(row, x - margin)) return false;
         return Inside(x, y + margin) && Inside(x, y - margin) && !Near(x, y, margin);
@@ -381,7 +384,8 @@ inline void DrawForFailure(const std::string& name, const ViewJudge& judge, cons
     if (!folder || !*folder) return;
     double lo[2] = {1e300, 1e300}, hi[2] = {-1e300, -1e300};
     const auto grow = [&](double x, double y) {
-        lo[0] = std::min(lo[0], x), lo[1] = std::min(lo[1], y), hi[0] = std::max(hi[0], x), hi[1] = std::max(hi[1], y);
+        lo[0] = std::min(lo[0], x), lo[1] = std::min(lo[1], y), hi[0] = std::max(hi[0], x),
+        hi[1] = std::max(hi[1], y);
     };
     for (const SolidCut& c : judge.cuts())
         for (const Seg& s : c.edges()) grow(s.ax, s.ay), grow(s.bx, s.by);
@@ -392,8 +396,8 @@ inline void DrawForFailure(const std::string& name, const ViewJudge& judge, cons
         if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
     std::ofstream out(std::string(folder) + "/" + file + ".svg");
     const double w = hi[0] - lo[0] + 20.0, h = hi[1] - lo[1] + 20.0;
-    out << "<svg xmlns='http://www.w3.org/2000/svg' viewBox='" << lo[0] - 10.0 << " " << -hi[1] - 10.0 << " " << w
-        << " " << h << "' width='1600' height='" << static_cast<int>(1600.0 * h / w) << "'>\n";
+    out << "<svg xmlns='http://www.w3.org/2000/svg' viewBox='" << lo[0] - 10.0 << " " << -hi[1] - 10.0 << " "
+        << w << " " << h << "' width='1600' height='" << static_cast<int>(1600.0 * h / w) << "'>\n";
     for (const Hatch& hatch : hatches) {
         out << "<path fill='#bbb' fill-rule='evenodd' d='";
         for (const Loop& l : hatch.loops) {
@@ -408,7 +412,8 @@ inline void DrawForFailure(const std::string& name, const ViewJudge& judge, cons
     for (const SolidCut& c : judge.cuts())
         for (const Seg& s : c.edges())
             out << "<line x1='" << s.ax << "' y1='" << -s.ay << "' x2='" << s.bx << "' y2='" << -s.by
-                << "' stroke='red' stroke-width='" << w / 1600.0 << "' stroke-dasharray='" << w / 200.0 << "'/>\n";
+                << "' stroke='red' stroke-width='" << w / 1600.0 << "' stroke-dasharray='" << w / 200.0
+                << "'/>\n";
     // What the judge counts as line inside a cap, marked in blue.
     for (const LineSeg& l : lines) {
         const double len = std::hypot(l.b.x - l.a.x, l.b.y - l.a.y);
@@ -417,7 +422,8 @@ inline void DrawForFailure(const std::string& name, const ViewJudge& judge, cons
             const double u = (k + 0.5) / n, x = l.a.x + u * (l.b.x - l.a.x), y = l.a.y + u * (l.b.y - l.a.y);
             for (const SolidCut& c : judge.cuts())
                 if (c.WellInside(x, y, 0.5)) {
-                    out << "<circle cx='" << x << "' cy='" << -y << "' r='" << w / 400.0 << "' fill='blue'/>\n";
+                    out << "<circle cx='" << x << "' cy='" << -y << "' r='" << w / 400.0
+                        << "' fill='blue'/>\n";
                     break;
                 }
         }
@@ -501,7 +507,8 @@ inline std::vector<Solid> DrawingSolids(const std::vector<Face3D>& loose,
     std::vector<Solid> out;
     // Only the walls are open faces that bound a solid; a loose pane or
     // leaf on another layer is a sheet like an object's.
-    for (auto& [name, faces] : byLayer) out.push_back({std::move(faces), name.rfind("VELM3DWALLS", 0) != 0, name});
+    for (auto& [name, faces] : byLayer)
+        out.push_back({std::move(faces), name.rfind("VELM3DWALLS", 0) != 0, name});
     for (ZcDbObjectId id : modelSpace) {
         ZcDbObjectPointer<ZcDbBlockReference> ref(id, ZcDb::kForRead);
         if (!ref) continue;

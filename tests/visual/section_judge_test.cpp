@@ -32,7 +32,6 @@ using judge::Figures;
 
 constexpr double kPi = 3.14159265358979323846;
 
-
 // A vertical section plane: a plan point on it, the direction the view's
 // x runs, and whether it lies within a thousandth of a face.
 struct Plane {

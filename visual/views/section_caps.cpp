@@ -224,7 +224,8 @@ public:
             if (solids.isSheet[static_cast<std::size_t>(solid)] || IsWallLayerName(f->layer)) continue;
             const int n = f->cornerCount();
             for (int k = 1; k + 1 < n; ++k) {
-                const Tri t3{Sheared(f->corners[0]), Sheared(f->corners[k]), Sheared(f->corners[k + 1]), solid};
+                const Tri t3{Sheared(f->corners[0]), Sheared(f->corners[k]), Sheared(f->corners[k + 1]),
+                             solid};
                 const double area =
                     (t3.b.x - t3.a.x) * (t3.c.y - t3.a.y) - (t3.c.x - t3.a.x) * (t3.b.y - t3.a.y);
                 if (!(std::fabs(area) > 0.0)) continue;
@@ -349,7 +350,8 @@ public:
             if (p.y < heights_.front() || !(p.y < heights_.back())) return false;
             const std::vector<std::size_t>& band = bands_[Band(p.y)];
             before = static_cast<std::size_t>(
-                std::partition_point(band.begin(), band.end(), [&](std::size_t i) { return X(edges_[i], p.y) < p.x; }) -
+                std::partition_point(band.begin(), band.end(),
+                                     [&](std::size_t i) { return X(edges_[i], p.y) < p.x; }) -
                 band.begin());
         } else {
             for (const Cut& c : edges_)
@@ -361,11 +363,15 @@ public:
 private:
     static constexpr std::size_t kMostEntries = 4000000;
 
-    static double X(const Cut& c, double y) { return c.a.x + (y - c.a.y) * (c.b.x - c.a.x) / (c.b.y - c.a.y); }
+    static double X(const Cut& c, double y) {
+        return c.a.x + (y - c.a.y) * (c.b.x - c.a.x) / (c.b.y - c.a.y);
+    }
 
     // The band a height lies in: the last whose foot is at or below it.
     std::size_t Band(double y) const {
-        return static_cast<std::size_t>(std::upper_bound(heights_.begin(), heights_.end(), y) - heights_.begin()) - 1;
+        return static_cast<std::size_t>(std::upper_bound(heights_.begin(), heights_.end(), y) -
+                                        heights_.begin()) -
+               1;
     }
 
     std::vector<Cut> edges_;
@@ -434,7 +440,8 @@ std::vector<Cut> WallFeetAndTops(const std::vector<Cut>& cuts, WallRows& rows, d
     // The nearest x, beyond t from p along the row at p's height in the
     // direction `dir` and within the box, where a cut other than `self`
     // meets the row.
-    const auto metWithin = [&](std::size_t self, const Point3& p, double dir, const double box[4], double& hit) {
+    const auto metWithin = [&](std::size_t self, const Point3& p, double dir, const double box[4],
+                               double& hit) {
         bool found = false;
         for (int j : spans.Query(box)) {
             if (static_cast<std::size_t>(j) == self) continue;
@@ -463,7 +470,8 @@ std::vector<Cut> WallFeetAndTops(const std::vector<Cut>& cuts, WallRows& rows, d
     const auto firstMet = [&](std::size_t self, const Point3& p, double dir, double& hit) {
         for (double reach = std::max(whole / 4096.0, 64.0 * t);; reach *= 4.0) {
             const double box[4] = {dir > 0.0 ? p.x : p.x - reach, p.y, dir > 0.0 ? p.x + reach : p.x, p.y};
-            if (metWithin(self, p, dir, box, hit) && (std::fabs(hit - p.x) <= reach || reach >= whole)) return true;
+            if (metWithin(self, p, dir, box, hit) && (std::fabs(hit - p.x) <= reach || reach >= whole))
+                return true;
             if (reach >= whole) return false;
         }
     };
@@ -871,7 +879,8 @@ void AddCapOutlines(CSezione& section) {
     std::vector<std::pair<double, const OutlinePolygon*>> caps;
     for (const OutlinePolygon* cap = section.capOutlines; cap; cap = cap->next)
         caps.push_back({RingArea(cap->ring), cap});
-    std::stable_sort(caps.begin(), caps.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::stable_sort(caps.begin(), caps.end(),
+                     [](const auto& a, const auto& b) { return a.first > b.first; });
     for (const auto& [area, cap] : caps) {
         if (HeldBy(cap->ring, section.wallOutlines, section.minLength)) continue;
         OutlinePolygon* copy = NewOutlinePolygon(CopyVertexList(cap->ring));
