@@ -212,8 +212,9 @@ Solids SolidsOf(const std::vector<const SectionFace*>& faces, double t) {
 }
 
 // The faces of the section's face set as plan triangles, for rays along
-// one direction, each with its solid; the faces of sheets are left out.
-// The rays run along +z sheared by `shear` in x: x' = x - shear * z.
+// one direction, each with its solid; the faces of sheets and of the 3D
+// walls (judged by their rows) are left out. The rays run along +z sheared
+// by `shear` in x: x' = x - shear * z.
 class RayCounter {
 public:
     RayCounter(const std::vector<const SectionFace*>& faces, const Solids& solids, double shear)
