@@ -20,13 +20,12 @@
 
 #include <string>
 
+#include "bench/loaded_module.h"
 #include "host/ads/transcript.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
-
-extern "C" int zcrxEntryPoint(int msg, void* appId);
 
 namespace {
 
@@ -38,22 +37,6 @@ std::string lineScript(int n) {
     }
     return text;
 }
-
-// The host started with the module loaded, as the host program has it.
-struct LoadedModule {
-    int appTag = 0;
-    LoadedModule() {
-        host::startHost({});
-        host::resetEditorSession();
-        zcrxEntryPoint(1, &appTag);
-        zcrxEntryPoint(3, &appTag);
-    }
-    ~LoadedModule() {
-        zcrxEntryPoint(4, &appTag);
-        zcrxEntryPoint(2, &appTag);
-        host::resetEditorSession();
-    }
-};
 
 void BM_LineScript(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));

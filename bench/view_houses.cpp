@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "bench/growth.h"
+#include "bench/loaded_module.h"
 #include "host/ads/adsent.h"
 #include "host/ads/transcript.h"
 #include "host/db/dbdatabase.h"
@@ -42,30 +43,15 @@
 #include "visual/model3d/scene_walk.h"
 #include "visual/views/view_commands.h"
 
-extern "C" int zcrxEntryPoint(int msg, void* appId);
-
 namespace {
 
-// The host started with the module loaded and the repository's support
-// files, as the host program has them.
-struct LoadedModule {
-    int appTag = 0;
-    LoadedModule() {
-        host::startHost({});
-        host::resetEditorSession();
-        std::string root = VELM_SOURCE_DIR;
-        host::setSupportPathProvider([root] {
-            return std::vector<std::string>{root + "/support", root + "/support/host"};
-        });
-        zcrxEntryPoint(1, &appTag);
-        zcrxEntryPoint(3, &appTag);
-    }
-    ~LoadedModule() {
-        zcrxEntryPoint(4, &appTag);
-        zcrxEntryPoint(2, &appTag);
-        host::resetEditorSession();
-    }
-};
+// The repository's support files, as the host program has them.
+void SourceSupport() {
+    std::string root = VELM_SOURCE_DIR;
+    host::setSupportPathProvider([root] {
+        return std::vector<std::string>{root + "/support", root + "/support/host"};
+    });
+}
 
 std::string At(double x, double y) {
     return std::to_string(x) + "," + std::to_string(y);
@@ -142,33 +128,45 @@ void CountView(benchmark::State& state) {
     state.counters["shadows"] = shadows;
 }
 
-void BM_GenViewShadows(benchmark::State& state) {
-    const int copies = static_cast<int>(state.range(0));
-    LoadedModule module;
-    Houses(copies);
+// Times `once` each iteration, `after` untimed behind it, then counts the
+// newest view and records the growth as `name`.
+template <class Once, class After>
+void TimeViews(benchmark::State& state, const char* name, int copies, Once once, After after) {
     double seconds = 0.0;
     for (auto _ : state) {
         const auto t0 = std::chrono::steady_clock::now();
-        ShadedView(copies);
+        once();
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
         state.SetIterationTime(seconds);
+        after();
     }
     CountView(state);
-    RecordGrowth(state, "gen", copies, seconds);
+    RecordGrowth(state, name, copies, seconds);
     state.SetComplexityN(copies);
     host::resetDocuments();
 }
-BENCHMARK(BM_GenViewShadows)
-    ->RangeMultiplier(2)
-    ->Range(1, 16)
-    ->UseManualTime()
-    ->Iterations(3)
-    ->Unit(benchmark::kMillisecond)
-    ->Complexity(benchmark::oN);
+
+void Sizes(benchmark::internal::Benchmark* b) {
+    b->RangeMultiplier(2)
+        ->Range(1, 16)
+        ->UseManualTime()
+        ->Iterations(3)
+        ->Unit(benchmark::kMillisecond)
+        ->Complexity(benchmark::oN);
+}
+
+void BM_GenViewShadows(benchmark::State& state) {
+    const int copies = static_cast<int>(state.range(0));
+    LoadedModule module({}, SourceSupport);
+    Houses(copies);
+    TimeViews(
+        state, "gen", copies, [copies] { ShadedView(copies); }, [] {});
+}
+BENCHMARK(BM_GenViewShadows)->Apply(Sizes);
 
 void BM_RegenViewShadows(benchmark::State& state) {
     const int copies = static_cast<int>(state.range(0));
-    LoadedModule module;
+    LoadedModule module({}, SourceSupport);
     Houses(copies);
     ShadedView(copies);
     ads_name view;
@@ -176,26 +174,10 @@ void BM_RegenViewShadows(benchmark::State& state) {
         state.SkipWithError("no view was made");
         return;
     }
-    double seconds = 0.0;
-    for (auto _ : state) {
-        const auto t0 = std::chrono::steady_clock::now();
-        RegenerateView(view);
-        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-        state.SetIterationTime(seconds);
-        // The rebuilt view takes the old one's place.
-        NewestView(view);
-    }
-    CountView(state);
-    RecordGrowth(state, "regen", copies, seconds);
-    state.SetComplexityN(copies);
-    host::resetDocuments();
+    // The rebuilt view takes the old one's place.
+    TimeViews(
+        state, "regen", copies, [&view] { RegenerateView(view); }, [&view] { NewestView(view); });
 }
-BENCHMARK(BM_RegenViewShadows)
-    ->RangeMultiplier(2)
-    ->Range(1, 16)
-    ->UseManualTime()
-    ->Iterations(3)
-    ->Unit(benchmark::kMillisecond)
-    ->Complexity(benchmark::oN);
+BENCHMARK(BM_RegenViewShadows)->Apply(Sizes);
 
 }  // namespace

@@ -302,14 +302,13 @@
 #include <utility>
 
 #include "bench/growth.h"
+#include "bench/loaded_module.h"
 #include "host/ads/transcript.h"
 #include "host/ed/cmdproc.h"
 #include "host/ed/docman.h"
 #include "host/ed/hostinit.h"
 #include "host/ed/session.h"
 #include "host/harness/harness.h"
-
-extern "C" int zcrxEntryPoint(int msg, void* appId);
 
 namespace {
 
@@ -381,25 +380,6 @@ std::string CombPoints(int teeth, double dx) {
     return s;
 }
 
-// The host started with the module loaded, as the host program has it.
-struct LoadedModule {
-    int appTag = 0;
-    LoadedModule() {
-        // The source tree's support files: the door "P1" and the label
-        // template come from there.
-        host::startHost({{}, VELM_SOURCE_DIR});
-        host::installScriptDirectives();
-        host::resetEditorSession();
-        zcrxEntryPoint(1, &appTag);
-        zcrxEntryPoint(3, &appTag);
-    }
-    ~LoadedModule() {
-        zcrxEntryPoint(4, &appTag);
-        zcrxEntryPoint(2, &appTag);
-        host::resetEditorSession();
-    }
-};
-
 void Run(const std::string& script) {
     host::currentInput().pushLines(script);
     benchmark::DoNotOptimize(host::processInput());
@@ -409,7 +389,9 @@ void Run(const std::string& script) {
 template <class... Scripts>
 void Stage(benchmark::State& state, const char* name, double n, const std::string& timed,
            const Scripts&... first) {
-    LoadedModule module;
+    // The source tree's support files: the door "P1" and the label
+    // template come from there.
+    LoadedModule module({{}, VELM_SOURCE_DIR}, host::installScriptDirectives);
     double seconds = 0;
     for (auto _ : state) {
         state.PauseTiming();

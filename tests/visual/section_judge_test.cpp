@@ -234,25 +234,6 @@ protected:
 
     static std::vector<judge::Solid> Solids() { return judge::DrawingSolids(Faces(), modelSpace()); }
 
-    // The view's INSERT: an anonymous block's reference not among those
-    // before; null when none was made.
-    static ZcDbObjectId NewView(const std::vector<ZcDbObjectId>& before, std::string& block) {
-        ZcDbObjectId found;
-        for (ZcDbObjectId id : modelSpace()) {
-            if (std::find(before.begin(), before.end(), id) != before.end()) continue;
-            ZcDbObjectPointer<ZcDbBlockReference> ref(id, ZcDb::kForRead);
-            if (!ref) continue;
-            ZcDbObjectPointer<ZcDbBlockTableRecord> rec(ref->blockTableRecord(), ZcDb::kForRead);
-            std::string name;
-            if (rec) rec->getName(name);
-            if (!name.empty() && name[0] == '*') {
-                block = name;
-                found = id;
-            }
-        }
-        return found;
-    }
-
     static std::string At(double x, double y) {
         char text[64];
         std::snprintf(text, sizeof text, "%.9f,%.9f", x, y);
@@ -274,7 +255,7 @@ protected:
                  At(place.x, place.y)}) != RTNORM)
             return out;
         std::string block;
-        const ZcDbObjectId view = NewView(before, block);
+        const ZcDbObjectId view = oracle::NewestView(modelSpace(), block, before);
         if (view.isNull()) return out;
         const Matrix4 frame = judge::SectionFrame(from, plane.angle);
         // The sheet's origin is the least point of what lies behind the

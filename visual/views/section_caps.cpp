@@ -33,6 +33,7 @@
 #include "core/geometry/box_index.h"
 #include "core/geometry/geom_basic.h"
 #include "core/geometry/polygon.h"
+#include "core/geometry/ring_difference.h"
 #include "core/geometry/vertex_list.h"
 #include "host/util/nocase.h"
 #include "visual/views/polygon_clip.h"
@@ -812,16 +813,6 @@ bool SolidBehind(const VertexNode* ring, FaceRays& rays, WallRows& walls, double
     return tried > 0 && 2 * odd > tried;
 }
 
-// The ring's area by the shoelace sum.
-double RingArea(const VertexNode* ring) {
-    double twice = 0.0;
-    for (const VertexNode* v = ring; v; v = v->next) {
-        const VertexNode* w = v->next ? v->next : ring;
-        twice += v->x * w->y - w->x * v->y;
-    }
-    return std::fabs(twice) / 2.0;
-}
-
 // Whether an outline of the list holds the ring (a point well inside the
 // ring lies inside the outline). The point is the middle of a span of the
 // ring, so the outline's edges are not tested for it: the edge test's
@@ -879,7 +870,7 @@ void AddCapOutlines(CSezione& section) {
     // cut found whole and in the pieces of its faces' pairs is hatched once.
     std::vector<std::pair<double, const OutlinePolygon*>> caps;
     for (const OutlinePolygon* cap = section.capOutlines; cap; cap = cap->next)
-        caps.push_back({RingArea(cap->ring), cap});
+        caps.push_back({std::fabs(RingSignedArea2(cap->ring)), cap});
     std::stable_sort(caps.begin(), caps.end(),
                      [](const auto& a, const auto& b) { return a.first > b.first; });
     for (const auto& [area, cap] : caps) {

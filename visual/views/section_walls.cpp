@@ -298,23 +298,38 @@ int AgainstRing(const Point3& p, const VertexNode* ring, double t) {
     return PointInPolygon(p, ring, kEdgesUntested);
 }
 
+// Adds to `at` the plan parameters along the segment where it crosses the
+// ring's edges, strictly between its ends; with `corners` also those of the
+// ring's corners lying on it within t (where the ring may turn off the
+// segment's line, a nosing off a riser, without crossing it).
+void AddCrossings(const ViewSegment& s, const VertexNode* ring, double t, bool corners,
+                  std::vector<double>& at) {
+    const double rx = s.end.x - s.start.x, ry = s.end.y - s.start.y, length2 = rx * rx + ry * ry;
+    for (const VertexNode* v = ring; v; v = v->next) {
+        const VertexNode* w = NextInRing(ring, v);
+        const double qx = v->x - s.start.x, qy = v->y - s.start.y;
+        if (corners && length2 > 0.0) {
+            const double along = (qx * rx + qy * ry) / length2;
+            if (along > 0.0 && along < 1.0 && std::fabs(qx * ry - qy * rx) <= t * std::sqrt(length2))
+                at.push_back(along);
+        }
+        const double sx = w->x - v->x, sy = w->y - v->y;
+        const double den = rx * sy - ry * sx;
+        if (!(std::fabs(den) > 1e-12 * (std::fabs(rx) + std::fabs(ry)) * (std::fabs(sx) + std::fabs(sy))))
+            continue;
+        const double u = (qx * sy - qy * sx) / den, k = (qx * ry - qy * rx) / den;
+        if (u > 0.0 && u < 1.0 && k >= 0.0 && k <= 1.0) at.push_back(u);
+    }
+}
+
 // The parts of a segment outside a ring: the pieces between its crossings
 // with the ring's edges whose middles do not lie inside it, as plan
 // parameters along the segment.
 std::vector<std::pair<double, double>> PartsOutside(const ViewSegment& s, const VertexNode* ring, double t) {
     std::vector<double> at{0.0, 1.0};
-    const double rx = s.end.x - s.start.x, ry = s.end.y - s.start.y;
-    for (const VertexNode* v = ring; v; v = v->next) {
-        const VertexNode* w = NextInRing(ring, v);
-        const double sx = w->x - v->x, sy = w->y - v->y;
-        const double den = rx * sy - ry * sx;
-        if (!(std::fabs(den) > 1e-12 * (std::fabs(rx) + std::fabs(ry)) * (std::fabs(sx) + std::fabs(sy))))
-            continue;
-        const double qx = v->x - s.start.x, qy = v->y - s.start.y;
-        const double u = (qx * sy - qy * sx) / den, k = (qx * ry - qy * rx) / den;
-        if (u > 0.0 && u < 1.0 && k >= 0.0 && k <= 1.0) at.push_back(u);
-    }
+    AddCrossings(s, ring, t, false, at);
     std::sort(at.begin(), at.end());
+    const double rx = s.end.x - s.start.x, ry = s.end.y - s.start.y;
     std::vector<std::pair<double, double>> out;
     for (std::size_t i = 0; i + 1 < at.size(); ++i) {
         const double m = (at[i] + at[i + 1]) / 2.0;
@@ -375,22 +390,7 @@ std::vector<std::pair<double, double>> PartsBounding(const ViewSegment& s,
                                                      const std::vector<const VertexNode*>& rings, double t) {
     std::vector<double> at{0.0, 1.0};
     const double rx = s.end.x - s.start.x, ry = s.end.y - s.start.y, length = std::hypot(rx, ry);
-    for (const VertexNode* ring : rings)
-        for (const VertexNode* v = ring; v; v = v->next) {
-            const VertexNode* w = NextInRing(ring, v);
-            const double qx = v->x - s.start.x, qy = v->y - s.start.y;
-            // A corner of the ring on the segment, within t of it: there
-            // the ring may turn off the segment's line (a nosing off a
-            // riser) without crossing it.
-            const double along = (qx * rx + qy * ry) / (length * length);
-            if (along > 0.0 && along < 1.0 && std::fabs(qx * ry - qy * rx) / length <= t) at.push_back(along);
-            const double sx = w->x - v->x, sy = w->y - v->y;
-            const double den = rx * sy - ry * sx;
-            if (!(std::fabs(den) > 1e-12 * (std::fabs(rx) + std::fabs(ry)) * (std::fabs(sx) + std::fabs(sy))))
-                continue;
-            const double u = (qx * sy - qy * sx) / den, k = (qx * ry - qy * rx) / den;
-            if (u > 0.0 && u < 1.0 && k >= 0.0 && k <= 1.0) at.push_back(u);
-        }
+    for (const VertexNode* ring : rings) AddCrossings(s, ring, t, true, at);
     std::sort(at.begin(), at.end());
     const auto covered = [&rings](const Point3& p) {
         for (const VertexNode* ring : rings)

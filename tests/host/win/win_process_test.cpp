@@ -262,6 +262,21 @@ TEST(ProgramStart, a_program_apart_reads_nothing_and_writes_its_log_never_the_ho
     EXPECT_EQ(dir.read("old.txt"), "mine\n");
 }
 
+namespace {
+
+// A run in a private folder of its own, as a render is started: its
+// picture "obraz.bmp" moved to plan.bmp, its output kept in plan.log.
+host::ProgramRun PrivateRun(TestDir& dir, const std::string& folder) {
+    host::ProgramRun run;
+    run.folder = folder;
+    run.log = dir.path("plan.log");
+    run.results = {{folder + "/obraz.bmp", dir.path("plan.bmp")}};
+    run.privateFolder = folder;
+    return run;
+}
+
+}  // namespace
+
 TEST(ProgramStart, results_move_into_place_when_the_program_ends_well_and_its_folder_goes) {
     TestDir dir;
     writeProgram(dir, "engine", "echo picture > obraz.bmp; exit \"$1\"\n");
@@ -273,11 +288,7 @@ TEST(ProgramStart, results_move_into_place_when_the_program_ends_well_and_its_fo
         ASSERT_FALSE(folder.empty());
         EXPECT_EQ(std::filesystem::status(folder).permissions() & std::filesystem::perms::all,
                   std::filesystem::perms::owner_all);
-        host::ProgramRun run;
-        run.folder = folder;
-        run.log = dir.path("plan.log");
-        run.results = {{folder + "/obraz.bmp", dir.path("plan.bmp")}};
-        run.privateFolder = folder;
+        const host::ProgramRun run = PrivateRun(dir, folder);
         ASSERT_EQ(host::startProgram(dir.path("engine"), {status}, run, 0), 0u);
         host::waitForStartedPrograms();
         EXPECT_FALSE(std::filesystem::exists(folder)) << status;
@@ -343,11 +354,7 @@ TEST(ProgramWatcher, leaves_nothing_to_collect_and_two_runs_under_one_log_both_e
     std::vector<std::string> folders;
     for (const char* run_ : {"1", "2"}) {
         folders.push_back(host::makePrivateFolder(dir.path(), ".render-"));
-        host::ProgramRun run;
-        run.folder = folders.back();
-        run.log = dir.path("plan.log");
-        run.results = {{folders.back() + "/obraz.bmp", dir.path("plan.bmp")}};
-        run.privateFolder = folders.back();
+        const host::ProgramRun run = PrivateRun(dir, folders.back());
         ASSERT_EQ(host::startProgram(dir.path("engine"), {run_}, run, 0), 0u);
     }
     // Not waited for: once the folders are gone, the watchers have ended,
@@ -369,12 +376,7 @@ TEST(ProgramWatcher, a_killed_watcher_ends_its_program_and_its_folder_is_removed
     // The program says who it is and who watches it, then waits for long.
     writeProgram(dir, "engine", "echo $$ $PPID > ../pids.tmp; mv ../pids.tmp ../pids; exec sleep 300\n");
     const std::string folder = host::makePrivateFolder(dir.path(), ".render-");
-    host::ProgramRun run;
-    run.folder = folder;
-    run.log = dir.path("plan.log");
-    run.results = {{folder + "/obraz.bmp", dir.path("plan.bmp")}};
-    run.privateFolder = folder;
-    ASSERT_EQ(host::startProgram(dir.path("engine"), {}, run, 0), 0u);
+    ASSERT_EQ(host::startProgram(dir.path("engine"), {}, PrivateRun(dir, folder), 0), 0u);
     ASSERT_TRUE(eventually([&] { return std::filesystem::exists(dir.path("pids")); }));
     long program = 0, watcher = 0;
     std::ifstream(dir.path("pids")) >> program >> watcher;
@@ -403,11 +405,7 @@ TEST(ProgramWatcher, a_confined_program_writes_its_folder_alone_and_reads_no_oth
                      " && echo beside-written || echo beside-refused\n"
                      "  ulimit -v\n} > obraz.bmp\n");
     const std::string folder = host::makePrivateFolder(dir.path(), ".render-");
-    host::ProgramRun run;
-    run.folder = folder;
-    run.log = dir.path("plan.log");
-    run.results = {{folder + "/obraz.bmp", dir.path("plan.bmp")}};
-    run.privateFolder = folder;
+    host::ProgramRun run = PrivateRun(dir, folder);
     run.readable = {"/usr", "/bin", "/lib", "/lib64", "/etc/ld.so.cache"};
     run.memoryLimit = std::uint64_t{3} << 30;
     ASSERT_EQ(host::startProgram(dir.path("bin/engine"), {}, run, 0), 0u);

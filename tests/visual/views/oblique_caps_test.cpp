@@ -103,20 +103,6 @@ protected:
         return text;
     }
 
-    // The newest view's INSERT and its block's name.
-    static ZcDbObjectId LastView(std::string& block) {
-        ZcDbObjectId found;
-        for (ZcDbObjectId id : modelSpace()) {
-            ZcDbObjectPointer<ZcDbBlockReference> ref(id, ZcDb::kForRead);
-            if (!ref) continue;
-            ZcDbObjectPointer<ZcDbBlockTableRecord> rec(ref->blockTableRecord(), ZcDb::kForRead);
-            std::string name;
-            if (rec) rec->getName(name);
-            if (!name.empty() && name[0] == '*') found = id, block = name;
-        }
-        return found;
-    }
-
     // The section through plan point (x, y) running at `angle`, seen from
     // the right of that direction, judged against the solids and erased.
     static Figures Judge(double x, double y, double angle) {
@@ -130,7 +116,7 @@ protected:
                  At(x + 3000.0 * uy, y - 3000.0 * ux), At(place.x, place.y)}) != RTNORM)
             return out;
         std::string block;
-        const ZcDbObjectId view = LastView(block);
+        const ZcDbObjectId view = oracle::NewestView(modelSpace(), block);
         if (view.isNull()) return out;
         const Matrix4 frame = judge::SectionFrame(from, angle);
         std::vector<Face3D> all;

@@ -198,14 +198,7 @@ protected:
 
     static std::string NewestView() {
         std::string block;
-        for (ZcDbObjectId id : modelSpace()) {
-            ZcDbObjectPointer<ZcDbBlockReference> ref(id, ZcDb::kForRead);
-            if (!ref) continue;
-            ZcDbObjectPointer<ZcDbBlockTableRecord> rec(ref->blockTableRecord(), ZcDb::kForRead);
-            std::string name;
-            if (rec) rec->getName(name);
-            if (!name.empty() && name[0] == '*') block = name;
-        }
+        oracle::NewestView(modelSpace(), block);
         return block;
     }
 

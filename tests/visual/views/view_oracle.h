@@ -16,6 +16,7 @@
 #include "core/geometry/matrix4.h"
 #include "host/db/dbents.h"
 #include "host/db/dbhatch.h"
+#include "host/db/dbinsert.h"
 #include "host/db/dbmain.h"
 #include "host/db/dbobjptr.h"
 #include "host/db/dbsymtb.h"
@@ -104,6 +105,23 @@ public:
 private:
     std::vector<Tri> tris_;
 };
+
+// The newest INSERT of an anonymous block (a view) among `ids` and not
+// among `before`, and its block's name; null when there is none.
+inline ZcDbObjectId NewestView(const std::vector<ZcDbObjectId>& ids, std::string& block,
+                               const std::vector<ZcDbObjectId>& before = {}) {
+    ZcDbObjectId found;
+    for (ZcDbObjectId id : ids) {
+        if (std::find(before.begin(), before.end(), id) != before.end()) continue;
+        ZcDbObjectPointer<ZcDbBlockReference> ref(id, ZcDb::kForRead);
+        if (!ref) continue;
+        ZcDbObjectPointer<ZcDbBlockTableRecord> rec(ref->blockTableRecord(), ZcDb::kForRead);
+        std::string name;
+        if (rec) rec->getName(name);
+        if (!name.empty() && name[0] == '*') found = id, block = name;
+    }
+    return found;
+}
 
 inline ZcDbObjectPointer<ZcDbBlockTableRecord> OpenBlock(ZcDbDatabase* db, const std::string& name) {
     return ZcDbObjectPointer<ZcDbBlockTableRecord>(db->recordId(db->blockTableId(), name), ZcDb::kForRead);
