@@ -394,7 +394,7 @@ void addExtents(ZcDbExtents3d& e, const ZcDbGeomPrim& p) {
         e.add(p.endPoint());
         return;
     }
-    std::uint64_t seen[8];
+    std::uint64_t seen[8] = {};
     int count = 0;
     auto at = [&](double t) {
         const auto bits = std::bit_cast<std::uint64_t>(t);
