@@ -110,6 +110,20 @@ bool readDrawingFile(const std::string& path, FileOrigin origin, std::string& by
         return false;
     }
     if (regular) {
+        // Its first lines judged before the whole is read: a large file of
+        // zeros or of another kind is refused at once, not after it has
+        // been read into memory.
+        char head[kDxfJudgedBytes];
+        ssize_t got = 0;
+        do {
+            got = ::pread(fd, head, sizeof head, 0);
+        } while (got < 0 && errno == EINTR);
+        if (got > 0 && !mayBeginDxf(std::string_view(head, static_cast<std::size_t>(got)),
+                                    static_cast<std::size_t>(got) < sizeof head)) {
+            ::close(fd);
+            why = "to nie jest rysunek DXF";
+            return false;
+        }
         // Read by the one reader of whole files, which keeps what a later
         // write compares with.
         ::close(fd);

@@ -83,6 +83,8 @@ TEST(VelmhostUserFiles, an_escape_sequence_in_a_drawing_is_shown_escaped_in_the_
 // run at once with one line naming it: a FIFO nobody writes (opened
 // without waiting for a writer), a link to a device that never ends, a
 // sparse file larger than a drawing may be (refused by its size, unread),
+// one within the size of a drawing whose first bytes are zeros (refused at
+// them, not read whole),
 // and a pipe whose first bytes are no DXF (stopped there).
 TEST(VelmhostUserFiles, a_drawing_name_leading_to_no_drawing_ends_at_once_with_one_line_naming_it) {
     TestDir dir;
@@ -92,7 +94,9 @@ TEST(VelmhostUserFiles, a_drawing_name_leading_to_no_drawing_ends_at_once_with_o
     const std::string sparse = dir.path("sparse.dxf");
     dir.write("sparse.dxf", "");
     ASSERT_EQ(::truncate(sparse.c_str(), (off_t{39} << 30) / 10), 0);
-    for (const std::string name : {"fifo.dxf", "zero.dxf", "random.dxf", "sparse.dxf"}) {
+    dir.write("zeros.dxf", "");
+    ASSERT_EQ(::truncate(dir.path("zeros.dxf").c_str(), off_t{900} << 20), 0);
+    for (const std::string name : {"fifo.dxf", "zero.dxf", "random.dxf", "zeros.dxf", "sparse.dxf"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(velmhostOpening(dir, name), 2);
         const std::string err = dir.read("err.txt");
