@@ -54,7 +54,9 @@ struct Frame {
     std::size_t next = 0;
 };
 
-Frame frameOf(ZcDbObjectId blockId) {
+const ZcDbExpansionFilter kEverything;
+
+Frame frameOf(ZcDbObjectId blockId, const ZcDbExpansionFilter& filter) {
     Frame f;
     f.block = blockId;
     auto* btr = ZcDbBlockTableRecord::cast(live(blockId));
@@ -62,11 +64,12 @@ Frame frameOf(ZcDbObjectId blockId) {
     for (ZcDbObjectId id : btr->entityIds()) {
         auto* ent = ZcDbEntity::cast(live(id));
         if (!ent) continue;
-        const ZcDbObjectId shown = zcdbShownBlock(ent);
-        if (shown.isNull() || !live(shown))
-            ++f.plain;
-        else
+        ZcDbObjectId shown = zcdbShownBlock(ent);
+        if (!filter.throughDimensions && ZcDbDimension::cast(ent)) shown = ZcDbObjectId();
+        if (!shown.isNull() && live(shown))
             f.edges.push_back({id, shown});
+        else if (!filter.counted || filter.counted(*ent))
+            ++f.plain;
     }
     return f;
 }
@@ -76,10 +79,11 @@ Frame frameOf(ZcDbObjectId blockId) {
 // stack; `finish(frame)` once all of a block's edges were followed, its
 // children finished before it.
 template <class Back, class Finish>
-void depthFirst(ZcDbObjectId root, std::unordered_map<ZcDbStub*, bool>& done, Back back, Finish finish) {
+void depthFirst(ZcDbObjectId root, std::unordered_map<ZcDbStub*, bool>& done,
+                const ZcDbExpansionFilter& filter, Back back, Finish finish) {
     if (done.count(root.stub())) return;
     std::vector<Frame> stack;
-    stack.push_back(frameOf(root));
+    stack.push_back(frameOf(root, filter));
     done[root.stub()] = false;
     while (!stack.empty()) {
         Frame& top = stack.back();
@@ -93,7 +97,7 @@ void depthFirst(ZcDbObjectId root, std::unordered_map<ZcDbStub*, bool>& done, Ba
         auto seen = done.find(edge.block.stub());
         if (seen == done.end()) {
             done[edge.block.stub()] = false;
-            stack.push_back(frameOf(edge.block));
+            stack.push_back(frameOf(edge.block, filter));
         } else if (!seen->second) {
             back(top, edge);
         }
@@ -107,11 +111,15 @@ std::uint64_t saturatedSum(std::uint64_t a, std::uint64_t b) {
 }  // namespace
 
 ZcDbBlockExpansion zcdbBlockExpansion(ZcDbObjectId blockId) {
+    return zcdbBlockExpansion(blockId, kEverything);
+}
+
+ZcDbBlockExpansion zcdbBlockExpansion(ZcDbObjectId blockId, const ZcDbExpansionFilter& filter) {
     std::unordered_map<ZcDbStub*, bool> done;
     std::unordered_map<ZcDbStub*, ZcDbBlockExpansion> found;
     std::unordered_map<ZcDbStub*, std::string> cycles;  // by the block holding the edge back
     depthFirst(
-        blockId, done,
+        blockId, done, filter,
         [&](const Frame& f, const Edge& e) { cycles.emplace(f.block.stub(), blockName(e.block)); },
         [&](const Frame& f) {
             ZcDbBlockExpansion x;
@@ -137,7 +145,7 @@ std::vector<ZcDbBlockCycle> zcdbBlockCycles(ZcDbDatabase* db) {
     std::unordered_map<ZcDbStub*, bool> done;
     for (ZcDbObjectId blockId : table->recordIds())
         depthFirst(
-            blockId, done,
+            blockId, done, kEverything,
             [&](const Frame& f, const Edge& e) {
                 cycles.push_back({e.entity, blockName(f.block), blockName(e.block)});
             },

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -59,6 +60,15 @@ struct ZcDbBlockExpansion {
     std::string cycleBlock;      // a block reached whose contents contain itself; "" when none
 };
 ZcDbBlockExpansion zcdbBlockExpansion(ZcDbObjectId blockId);
+// What an expansion looks at: the entities it counts (every one that draws
+// no block, when `counted` is empty) and whether a dimension's block is
+// entered (a dimension is then an entity like any other). An export that
+// draws one kind of entity through references alone counts what it draws.
+struct ZcDbExpansionFilter {
+    std::function<bool(const ZcDbEntity&)> counted;
+    bool throughDimensions = true;
+};
+ZcDbBlockExpansion zcdbBlockExpansion(ZcDbObjectId blockId, const ZcDbExpansionFilter& filter);
 
 // One entity that closes a cycle: a reference (or dimension) in `owner`
 // whose block is already on the path from the block the search began at.

@@ -75,8 +75,9 @@ struct DxfLoadResult {
 // N its last line.
 DxfLoadResult readDxfText(std::string_view text, std::string_view name = {});
 // Reads a file; an unreadable file is refused like a malformed one. A
-// drawing the user named is read as it is (a pipe too); any other only
-// when it is a regular file (read_file.h).
+// drawing the user named may be a pipe too, judged by its first lines; any
+// other is read only when it is a regular file. A device, a folder and a
+// file larger than a drawing may be are refused unread (dxffile_open.h).
 DxfLoadResult loadDxf(const std::string& path, FileOrigin origin = FileOrigin::Foreign);
 
 }  // namespace host

@@ -36,6 +36,7 @@
 #include "host/db/dxffile.h"
 #include "host/db/dxffile_decode.h"
 #include "host/db/dxffile_format.h"
+#include "host/db/dxffile_open.h"
 #include "host/db/dxffile_pool.h"
 #include "host/util/nocase.h"
 #include "host/win/files.h"
@@ -2092,14 +2093,10 @@ DxfLoadResult readDxfText(std::string_view text, std::string_view name) {
 }
 
 DxfLoadResult loadDxf(const std::string& path, FileOrigin origin) {
-    std::string bytes, error;
-    // A drawing may be far larger than a support file, but it is bounded
-    // too; and unless the user named it, it is a file: a device or FIFO
-    // under its name is refused before it is read.
-    constexpr std::size_t kMaxDrawingBytes = std::size_t{4} << 30;
-    if (!readWholeFile(path, bytes, &error, kMaxDrawingBytes, origin)) {
+    std::string bytes, why;
+    if (!readDrawingFile(path, origin, bytes, why)) {
         DxfLoadResult r;
-        r.error = "DXF: nie można odczytać pliku " + path + (error.empty() ? "" : ": " + error);
+        r.error = "DXF: nie można odczytać pliku " + path + (why.empty() ? "" : ": " + why);
         return withShownMessages(std::move(r));
     }
     return readDxfText(bytes, path);

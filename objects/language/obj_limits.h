@@ -16,6 +16,10 @@
 inline constexpr std::size_t kMaxDefinitionBytes = std::size_t{4} << 20;
 // Lines of a definition with every include expanded in it.
 inline constexpr std::size_t kMaxDefinitionLines = 100000;
+// Include files open one inside another: the library nests a few, and a
+// chain of thousands (a few bytes each) would otherwise take the reader's
+// whole stack.
+inline constexpr std::size_t kMaxIncludeDepth = 64;
 // Bytes of the text one expression gives a variable: a few joins double a
 // text each line otherwise.
 inline constexpr std::size_t kMaxComputedTextBytes = 65536;

@@ -154,6 +154,16 @@ std::optional<std::vector<ObjLine>> ExpandInclude(std::string_view includeLine, 
                 return std::nullopt;
             }
     if (found.tooLarge) return std::nullopt;
+    if (x.open.size() > kMaxIncludeDepth) {
+        const std::string where =
+            site.file.empty() ? "" : " (" + site.file + ":" + std::to_string(site.line) + ")";
+        zcutPrintf(
+            "\nDefinicja %s: dołączone pliki są zagnieżdżone na więcej niż %zu poziomów%s: nie została "
+            "wczytana.",
+            x.definition.c_str(), kMaxIncludeDepth, where.c_str());
+        host::noteFailed();
+        return std::nullopt;
+    }
     if (!found.file) {
         // Why a file that is there cannot be read (no regular file, too
         // large) comes first.

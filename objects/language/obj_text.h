@@ -19,7 +19,8 @@
 // through others, is refused as an include loop; a loop and a missing
 // include file are named with the file and line of their include line. A
 // definition that expands to more than kMaxDefinitionLines lines
-// (obj_limits.h), as includes that fan out do, is refused with its name.
+// (obj_limits.h), as includes that fan out do, or whose includes nest
+// deeper than kMaxIncludeDepth, is refused with its name.
 #pragma once
 
 #include <cstddef>

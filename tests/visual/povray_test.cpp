@@ -909,12 +909,77 @@ TEST_F(PovScene, a_drawing_whose_faces_need_more_memory_than_the_engine_may_take
     host::setSysVar("DWGNAME", host::SysVarValue{std::string("big.dxf")}, false);
     host::ProcessRecorder recorder;
     run({"VELMPOVRAYD", ""});
-    EXPECT_NE(transcript().find("9900000 obiektów"), std::string::npos) << transcript();
+    EXPECT_NE(transcript().find("9900000 ścian 3D"), std::string::npos) << transcript();
     EXPECT_NE(transcript().find("renderowania nie rozpoczęto"), std::string::npos);
     EXPECT_TRUE(recorder.started().empty());
     EXPECT_FALSE(fs::exists(dir.path("big$.pov")));
     // A real building's faces fit.
     EXPECT_LE(PovEngineMemoryNeeded(1000000), std::uint64_t{8} << 30);
+}
+
+// A block of 10,000 lines inserted 400 times: four million entities, none
+// of which reaches the scene. The bound counts the one face the scene
+// holds, the render starts, and the scene is that of the face alone.
+TEST_F(PovScene, lines_inserted_hundreds_of_times_do_not_count_against_the_engines_memory) {
+    auto make = [](resbuf* list) {
+        EXPECT_EQ(zcdbEntMake(list), RTNORM);
+        zcutRelRb(list);
+    };
+    const ads_point o{0, 0, 0};
+    make(zcutBuildList(RTDXF0, "BLOCK", 2, "LINES", 70, 0, 10, o, 0));
+    for (int i = 0; i < 10000; ++i) {
+        const ads_point a{0, 1.0 * i, 0}, b{50, 1.0 * i, 0};
+        make(zcutBuildList(RTDXF0, "LINE", 8, "0", 10, a, 11, b, 0));
+    }
+    make(zcutBuildList(RTDXF0, "ENDBLK", 0));
+    for (int k = 0; k < 400; ++k) {
+        const ads_point at{100.0 * k, 0, 0};
+        make(zcutBuildList(RTDXF0, "INSERT", 2, "LINES", 8, "0", 10, at, 0));
+    }
+    Face("VELM3DWALLS$0", {0, 0, 0}, {100, 0, 0}, {100, 0, 100}, {0, 0, 100});
+    host::setSysVar("DWGPREFIX", host::SysVarValue{dir.path() + "/"}, false);
+    host::setSysVar("DWGNAME", host::SysVarValue{std::string("lines.dxf")}, false);
+    host::ProcessRecorder recorder;
+    run({"VELMPOVRAYD", ""});
+    EXPECT_EQ(transcript().find("renderowania nie rozpoczęto"), std::string::npos) << transcript();
+    const std::string scene = dir.read("lines$.pov");
+    EXPECT_EQ(Count(scene, "polygon {"), 1);
+}
+
+// The memory a control group allows, read from either hierarchy: the
+// unified one's "memory.max" and the older one's "memory.limit_in_bytes",
+// the group's own or an ancestor's, "max" and missing files meaning none.
+TEST(PovEngineMemory, a_control_groups_limit_of_either_hierarchy_lowers_the_machines_memory) {
+    const TestDir dir;
+    const auto limit = [&](const std::string& file, const std::string& text) {
+        fs::create_directories(fs::path(dir.path(file)).parent_path());
+        dir.write(file, text + "\n");
+    };
+    const std::uint64_t gb = std::uint64_t{1} << 30;
+    const std::string older = dir.path("v1"), unified = dir.path("v2");
+    // No group limits anything: the machine's memory.
+    EXPECT_EQ(PovEngineMemoryLimitIn(16 * gb, "0::/\n", older), 16 * gb);
+    // The older hierarchy, as machines of this kind have it.
+    limit("v1/memory/box/job/memory.limit_in_bytes", std::to_string(3 * gb));
+    const std::string groups = "5:devices:/\n4:memory:/box/job\n1:cpu,cpuacct:/\n0::/\n";
+    EXPECT_EQ(PovEngineMemoryLimitIn(16 * gb, groups, older), 3 * gb);
+    // An ancestor's limit holds for the group; the unlimited value of the
+    // older hierarchy is far above any machine and changes nothing.
+    limit("v1/memory/box/memory.limit_in_bytes", std::to_string(2 * gb));
+    limit("v1/memory/memory.limit_in_bytes", "9223372036854771712");
+    EXPECT_EQ(PovEngineMemoryLimitIn(16 * gb, groups, older), 2 * gb);
+    // Seen from inside a namespace the group's folder may be missing: the
+    // root's own limit is read.
+    limit("v1/memory/memory.limit_in_bytes", std::to_string(gb));
+    EXPECT_EQ(PovEngineMemoryLimitIn(16 * gb, "4:memory:/elsewhere\n", older), gb);
+    // The unified hierarchy, at the root or beside the older one.
+    limit("v2/user/app/memory.max", "max");
+    limit("v2/user/memory.max", std::to_string(5 * gb));
+    EXPECT_EQ(PovEngineMemoryLimitIn(16 * gb, "0::/user/app\n", unified), 5 * gb);
+    limit("v2/unified/user/app/memory.max", std::to_string(4 * gb));
+    EXPECT_EQ(PovEngineMemoryLimitIn(16 * gb, "0::/user/app\n", unified), 4 * gb);
+    // A machine whose memory is not known takes the group's.
+    EXPECT_EQ(PovEngineMemoryLimitIn(0, "0::/user/app\n", unified), 4 * gb);
 }
 
 // ---------------------------------------------------------------- commands

@@ -14,6 +14,7 @@
 #include "host/ads/ssget.h"
 #include "host/ads/sysvars.h"
 #include "host/db/dbblockwalk.h"
+#include "host/db/dbents.h"
 #include "host/db/dbobjptr.h"
 #include "host/db/dbsymtb.h"
 #include "host/ed/cmdproc.h"
@@ -98,6 +99,13 @@ bool RefuseOversizedScene() {
                count.c_str(), static_cast<unsigned long long>(kMaxSceneEntities));
     host::noteFailed();
     return true;
+}
+
+std::uint64_t SceneFaces(const ZcDbObjectId& blockId) {
+    ZcDbExpansionFilter faces;
+    faces.counted = [](const ZcDbEntity& entity) { return ZcDbFace::cast(&entity) != nullptr; };
+    faces.throughDimensions = false;
+    return zcdbBlockExpansion(blockId, faces).entities;
 }
 
 std::vector<ZcDbObjectId> BlockEntities(const ZcDbObjectId& blockId) {

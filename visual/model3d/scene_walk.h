@@ -64,6 +64,11 @@ inline constexpr std::uint64_t kMaxSceneEntities = 10000000;
 // kMaxSceneEntities entities. A command that walks the whole drawing asks
 // before it writes anything.
 bool RefuseOversizedScene();
+// The faces a scene holds of a block's contents (a space's, say): its
+// 3DFACEs and those of the blocks its references show, at any depth, each
+// reference counted; a dimension's block and every other entity hold none.
+// Counted once per block definition, nothing opened or expanded.
+std::uint64_t SceneFaces(const ZcDbObjectId& blockId);
 // The entities of a block record, read whole before the caller opens any.
 std::vector<ZcDbObjectId> BlockEntities(const ZcDbObjectId& blockId);
 // left × right: a nested insert's transform within its parent's.

@@ -11,7 +11,6 @@
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
 #include "host/ads/sysvars.h"
-#include "host/db/dbblockwalk.h"
 #include "host/db/dbobjptr.h"
 #include "host/ed/cmdproc.h"
 #include "host/ui/hostdialogs.h"
@@ -45,23 +44,24 @@ void NothingWritten() {
     host::noteFailed();
 }
 
-// Faces at most as many as the drawing's entities with its blocks
-// expanded: a scene that would need more memory than the engine may take
-// is refused before anything is written.
+// The faces the scene will hold, those of blocks counted once per
+// reference: a scene that would need more memory than the engine may take
+// is refused before anything is written. Lines, texts and the rest of the
+// drawing never reach the scene and cost the engine nothing.
 bool RefuseSceneOverMemory() {
     ZcDbDatabase* db = GetWorkingDatabase();
     const std::uint64_t limit = PovEngineMemoryLimit();
     if (!db || limit == 0) return false;
     std::uint64_t faces = 0;
     for (const ZcDbObjectId& space : {db->modelSpaceId(), db->paperSpaceId()}) {
-        const std::uint64_t more = zcdbBlockExpansion(space).entities;
+        const std::uint64_t more = scene::SceneFaces(space);
         faces = faces > UINT64_MAX - more ? UINT64_MAX : faces + more;
     }
     const std::uint64_t needed = PovEngineMemoryNeeded(faces);
     if (needed <= limit) return false;
     zcutPrintf(
-        "\nRysunek ma %llu obiektów (z rozwiniętymi blokami); program renderujący potrzebowałby na nie "
-        "około %llu MB pamięci, a może użyć %llu MB (połowy pamięci komputera): renderowania nie "
+        "\nScena rysunku miałaby %llu ścian 3D (z rozwiniętymi blokami); program renderujący potrzebowałby "
+        "na nie około %llu MB pamięci, a może użyć %llu MB (połowy pamięci komputera): renderowania nie "
         "rozpoczęto.",
         static_cast<unsigned long long>(faces), static_cast<unsigned long long>(needed >> 20),
         static_cast<unsigned long long>(limit >> 20));

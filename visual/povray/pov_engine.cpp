@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <vector>
 
 #include "core/support_files.h"
@@ -266,18 +267,75 @@ std::vector<std::string> PovEngineReadableFolders() {
 
 std::uint64_t PovEngineMemoryLimit() {
     const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGE_SIZE);
-    std::uint64_t memory = pages > 0 && pageSize > 0
-                               ? static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize)
-                               : 0;
-    // A control group may allow this program less than the machine has.
-    std::ifstream groups("/proc/self/cgroup");
-    for (std::string line; std::getline(groups, line);) {
-        if (!line.starts_with("0::")) continue;
-        std::ifstream allowed("/sys/fs/cgroup" + line.substr(3) + "/memory.max");
-        std::uint64_t bytes = 0;
-        if (allowed >> bytes && bytes > 0 && (memory == 0 || bytes < memory)) memory = bytes;
+    const std::uint64_t memory =
+        pages > 0 && pageSize > 0 ? static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize)
+                                  : 0;
+    std::ifstream file("/proc/self/cgroup");
+    std::stringstream groups;
+    groups << file.rdbuf();
+    return PovEngineMemoryLimitIn(memory, groups.str(), "/sys/fs/cgroup") / 2;
+}
+
+namespace {
+
+// The number a limit file holds; nothing for "max" (no limit) or a file
+// that is not there.
+std::optional<std::uint64_t> ReadLimit(const std::string& path) {
+    std::ifstream in(path);
+    std::uint64_t bytes = 0;
+    if (in >> bytes && bytes > 0) return bytes;
+    return std::nullopt;
+}
+
+// The group's folder and each above it to the root: a limit on any of
+// them holds for the group. Where the groups are seen from outside this
+// program's namespace, the folders named may be missing under the root;
+// the root's own limit then still holds.
+std::vector<std::string> GroupAndAncestors(const std::string& group) {
+    std::vector<std::string> out;
+    std::string path = group;
+    while (!path.empty() && path.back() == '/') path.pop_back();
+    for (;;) {
+        out.push_back(path);
+        const std::size_t slash = path.find_last_of('/');
+        if (slash == std::string::npos) break;
+        path.resize(slash);
     }
-    return memory / 2;
+    return out;
+}
+
+}  // namespace
+
+std::uint64_t PovEngineMemoryLimitIn(std::uint64_t physical, const std::string& groups,
+                                     const std::string& root) {
+    std::uint64_t memory = physical;
+    const auto lower = [&](const std::optional<std::uint64_t>& bytes) {
+        if (bytes && (memory == 0 || *bytes < memory)) memory = *bytes;
+    };
+    std::istringstream lines(groups);
+    for (std::string line; std::getline(lines, line);) {
+        // "id:controllers:path"; the unified hierarchy has id 0 and no
+        // controllers, the older ones name theirs, "memory" among them.
+        const std::size_t first = line.find(':'), second = line.find(':', first + 1);
+        if (first == std::string::npos || second == std::string::npos) continue;
+        const std::string id = line.substr(0, first),
+                          controllers = line.substr(first + 1, second - first - 1);
+        const std::string group = line.substr(second + 1);
+        if (id == "0" && controllers.empty()) {
+            // Mounted at the root alone, or beside the older ones as "unified".
+            for (const std::string& folder : GroupAndAncestors(group)) {
+                lower(ReadLimit(root + folder + "/memory.max"));
+                lower(ReadLimit(root + "/unified" + folder + "/memory.max"));
+            }
+            continue;
+        }
+        std::istringstream names(controllers);
+        for (std::string name; std::getline(names, name, ',');)
+            if (name == "memory")
+                for (const std::string& folder : GroupAndAncestors(group))
+                    lower(ReadLimit(root + "/memory" + folder + "/memory.limit_in_bytes"));
+    }
+    return memory;
 }
 
 std::uint64_t PovEngineMemoryNeeded(std::uint64_t faces) {

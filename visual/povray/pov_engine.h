@@ -97,6 +97,13 @@ std::vector<std::string> PovEngineReadableFolders();
 // memory its control group allows, when that is less); the rest stays for
 // the host and the user's other programs.
 std::uint64_t PovEngineMemoryLimit();
+// The memory this program may have: `physical`, or less where a control
+// group's limit says so. `groups` is the text of /proc/self/cgroup and
+// `root` the folder the groups are mounted in: a memory group of the
+// unified hierarchy ("memory.max") or of the older one
+// ("memory/…/memory.limit_in_bytes"), the group's own or an ancestor's.
+std::uint64_t PovEngineMemoryLimitIn(std::uint64_t physical, const std::string& groups,
+                                     const std::string& root);
 // What the engine takes to render a drawing of `faces` faces, roughly:
 // measured with the engine (POV-Ray 3.7) on scenes as the writer makes
 // them, one textured polygon per face: 100,000 faces took 1.22 GB of

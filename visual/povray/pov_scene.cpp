@@ -488,9 +488,13 @@ void CPovRay::WriteGeometry() {
 }
 
 void CPovRay::WriteBlockFaces(const ZcDbBlockReference& insert, const ZcDbXform* parent) {
+    const ZcDbObjectId block = insert.blockTableRecord();
+    auto holds = m_holdsFaces.find(block);
+    if (holds == m_holdsFaces.end()) holds = m_holdsFaces.emplace(block, scene::SceneFaces(block) > 0).first;
+    if (!holds->second) return;
     const ZcDbXform own = insert.blockTransform();
     const ZcDbXform transform = parent ? Product(*parent, own) : own;
-    for (const ZcDbObjectId& id : scene::BlockEntities(insert.blockTableRecord())) {
+    for (const ZcDbObjectId& id : scene::BlockEntities(block)) {
         if (Stopped()) return;
         ZcDbObjectPointer<ZcDbEntity> opened(id, ZcDb::kForRead);
         if (!opened || opened->isErased()) continue;

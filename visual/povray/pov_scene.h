@@ -22,7 +22,9 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 
+#include "host/db/dbid.h"
 #include "host/ge/gebase.h"
 #include "host/ge/geplane.h"
 #include "host/util/adscodes.h"
@@ -102,6 +104,9 @@ private:
     scene::SceneFile* m_out = nullptr;  // the scene's file while WriteScene writes
     AAR_LAYERPOV m_materials;
     std::set<std::string> m_refused;  // layers whose texture was named
+    // Whether a block holds faces at any depth: a block of lines alone,
+    // however often inserted, is passed over without opening its entities.
+    std::unordered_map<ZcDbObjectId, bool> m_holdsFaces;
 };
 
 // `text` as a POV-Ray string literal, quotes included, with '"' and '\'

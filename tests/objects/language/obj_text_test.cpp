@@ -123,6 +123,32 @@ TEST_F(ObjLanguage, includes_that_fan_out_past_the_line_bound_are_refused_with_t
     EXPECT_EQ(few.text->lines.size(), 2u + 10u * (2u + 2u * (2u + 10u * 3u)));
 }
 
+// Ten thousand one-line files, each including the next: a chain that would
+// take the reader's stack if it were followed to its end. The definition
+// is refused by its name at the include past the bound, and a chain
+// within the bound still loads.
+TEST_F(ObjLanguage, includes_nested_past_the_depth_bound_are_refused_with_the_definition) {
+    const auto chain = [this](const std::string& name, int files) {
+        write(name + ".txt", "VAR\n@\"" + name + "1.inc\"\nEND_VAR\n");
+        for (int i = 1; i < files; ++i)
+            write(name + std::to_string(i) + ".inc", "@\"" + name + std::to_string(i + 1) + ".inc\"\n");
+        write(name + std::to_string(files) + ".inc", "$8=\"W\"01D90\n");
+    };
+    chain("DEEP", 10000);
+    int loaded = 0;
+    load("DEEP", &loaded);
+    EXPECT_EQ(loaded, -1);
+    // Named where the include past the bound stands.
+    const std::string last = std::to_string(kMaxIncludeDepth);
+    EXPECT_EQ(lastMessage(), "Definicja DEEP: dołączone pliki są zagnieżdżone na więcej niż " +
+                                 std::to_string(kMaxIncludeDepth) + " poziomów (" +
+                                 path("DEEP" + last + ".inc") + ":1): nie została wczytana.");
+    chain("SHALLOW", static_cast<int>(kMaxIncludeDepth));
+    ObjContext& shallow = load("SHALLOW", &loaded);
+    ASSERT_EQ(loaded, 1);
+    EXPECT_EQ(shallow.text->lines.size(), 2u + 2u * kMaxIncludeDepth + 1u);
+}
+
 TEST_F(ObjLanguage, a_definition_or_include_linked_to_a_device_is_refused_by_name) {
     // Links to a device beside the drawing: read whole, they would fill
     // the memory. Each leads out of its folder and is named; nothing loads.

@@ -4,8 +4,12 @@
 // wall and the drawing's blocks stay as they were.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
+#include "tests/host/win_testdir.h"
 #include "tests/objects/placement/placed_object_fixture.h"
 #include "tests/store/damaged_records.h"
 
@@ -72,6 +76,36 @@ TEST_F(ModifyBounds, a_sash_count_past_the_array_bound_is_refused_and_the_window
     run({"!dialog 150 click 7", "VELMMODIFY", "!pick 205,0"});
     EXPECT_EQ(windows(), 1);
     EXPECT_NE(insert(), before);
+}
+
+// The window's definition, found first in a folder of the user's, now
+// opens a chain of ten thousand includes, each a line naming the next:
+// followed to its end it would take the whole stack. VELMMODIFY refuses
+// the definition by name, and the window and a line drawn before stay.
+TEST_F(ModifyBounds, a_definition_whose_includes_nest_ten_thousand_deep_is_refused_and_the_drawing_kept) {
+    const TestDir dir;
+    std::ifstream shipped(std::string(VELM_SOURCE_DIR) + "/support/F1.txt", std::ios::binary);
+    std::stringstream text;
+    text << shipped.rdbuf();
+    dir.write("F1.txt", "@\"CHAIN1.inc\"\n" + text.str());
+    for (int i = 1; i < 10000; ++i)
+        dir.write("CHAIN" + std::to_string(i) + ".inc", "@\"CHAIN" + std::to_string(i + 1) + ".inc\"\n");
+    dir.write("CHAIN10000.inc", "; koniec\n");
+    const std::string root = VELM_SOURCE_DIR, first = dir.path();
+    host::setSupportPathProvider([root, first] {
+        return std::vector<std::string>{first, root + "/support", root + "/support/host"};
+    });
+    run({"_LINE", "0,-500", "100,-500", ""});
+    const int lines = count("0=LINE"), blocksBefore = blocks();
+    const std::string before = insert();
+    run({"!dialog 150 click 7", "VELMMODIFY", "!pick 205,0"});
+    EXPECT_NE(transcript().find("Definicja F1: dołączone pliki są zagnieżdżone na więcej niż 64 poziomów"),
+              std::string::npos)
+        << transcript().substr(transcript().size() > 2000 ? transcript().size() - 2000 : 0);
+    EXPECT_EQ(count("0=LINE"), lines);
+    EXPECT_EQ(windows(), 1);
+    EXPECT_EQ(insert(), before);
+    EXPECT_EQ(blocks(), blocksBefore);
 }
 
 }  // namespace
