@@ -69,4 +69,5 @@ void UnregisterObjectsModule() {
     VELM_EMUROENT::rxUninit();
     SetRegenParamObjectHook(nullptr);
     ResetParameterDialogPlacement();
+    ForgetTypedBlockNames();
 }

@@ -14,6 +14,12 @@
 // (symbol, "-", "1") when the file holds no such line.
 std::array<std::string, 3> SymbolAttributeValues(const std::string& path, const std::string& symbol);
 
+// The names typed at either command's name prompt are remembered for the
+// run: Enter offers such a name whole, folder and all, while a name the
+// drawing brought is offered by its file name alone. Forgotten when the
+// module unloads.
+void ForgetTypedBlockNames();
+
 // "VELMINS"
 void CmdInsertSymbol();
 // "VELMINB"
