@@ -25,6 +25,7 @@
 #include "host/util/findfile.h"
 #include "host/util/nocase.h"
 #include "host/win/textfile.h"
+#include "objects/dialogs/run_memory.h"
 #include "objects/language/obj_text.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
@@ -64,8 +65,7 @@ private:
 // all: a drawing's stored name that is one of them is the user's own, not
 // the drawing's, and Enter takes it whole.
 std::set<std::string>& TypedNames() {
-    static std::set<std::string> names;
-    return names;
+    return RunMemory().typedBlockNames;
 }
 
 std::optional<std::string> AskString(const std::string& prompt) {
@@ -270,10 +270,6 @@ std::array<std::string, 3> SymbolAttributeValues(const std::string& path, const 
     // succeeds. Said all the same, so a misspelt name is seen.
     zcutPrintf("\n%s: brak wiersza symbolu %s; atrybuty domyślne", path.c_str(), symbol.c_str());
     return defaults;
-}
-
-void ForgetTypedBlockNames() {
-    TypedNames().clear();
 }
 
 void CmdInsertSymbol() {

@@ -4,6 +4,10 @@
 // the settings say so), the attributes filled from the symbol list file or
 // in the host's dialog. "VELMINS" marks the symbol with its scale;
 // "VELMINB" inserts a plain block and asks whether it has attributes.
+// A name typed at either command's name prompt is remembered for the run
+// (objects/dialogs/run_memory.h): Enter offers such a name whole, folder
+// and all, while a name the drawing brought is offered by its file name
+// alone.
 #pragma once
 
 #include <array>
@@ -13,12 +17,6 @@
 // "name value1|value2|value3", the name compared without regard to case):
 // (symbol, "-", "1") when the file holds no such line.
 std::array<std::string, 3> SymbolAttributeValues(const std::string& path, const std::string& symbol);
-
-// The names typed at either command's name prompt are remembered for the
-// run: Enter offers such a name whole, folder and all, while a name the
-// drawing brought is offered by its file name alone. Forgotten when the
-// module unloads.
-void ForgetTypedBlockNames();
 
 // "VELMINS"
 void CmdInsertSymbol();
