@@ -80,12 +80,9 @@ TEST(ShownText, a_message_quoting_a_file_shows_it_escaped_and_cut) {
     EXPECT_EQ(shown,
               "\nWarstwa \"A<U+202E>" + std::string(382, 'B') + " … (skrócono: wiersz ma 100026 znaków)");
     EXPECT_EQ(shown.find("\u202E"), std::string::npos);
-    // The DXF reader's message, shown once by the reader and again on the
-    // command line, is cut once.
-    const host::DxfLoadResult r =
-        host::readDxfText("0\nSECTION\n2\nENTITIES\n" + std::string(100000, '7') + "\u202E\nLINE\n0\nEOF\n");
-    ASSERT_FALSE(r.db);
-    EXPECT_NE(r.error.find("… (skrócono: wiersz ma"), std::string::npos) << r.error.substr(0, 600);
-    EXPECT_LT(r.error.size(), 1000u);
-    EXPECT_EQ(host::shownText(r.error), r.error);
+    // A text already shown (as the DXF reader shows its messages before
+    // they are printed) is printed as it was shown.
+    const std::size_t again = host::transcript().text().size();
+    zcutPrintf("%s", shown.c_str());
+    EXPECT_EQ(host::transcript().text().substr(again), shown);
 }
