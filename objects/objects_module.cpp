@@ -2,6 +2,7 @@
 
 #include "host/rx/rxobject.h"
 #include "objects/dialogs/dlg_par_obj.h"
+#include "objects/dialogs/run_memory.h"
 #include "objects/drafting/grid_mesh.h"
 #include "objects/drafting/opening_script.h"
 #include "objects/drafting/symbol_insert.h"
@@ -68,5 +69,5 @@ void UnregisterObjectsModule() {
     VELM_PRJTRAVE::rxUninit();
     VELM_EMUROENT::rxUninit();
     SetRegenParamObjectHook(nullptr);
-    ResetParameterDialogPlacement();
+    ForgetRunMemory();
 }

@@ -4,8 +4,10 @@
 // everything to stdout as it is written. The host writes it; the harness
 // (host/harness/harness.h) gives the script driver and the tests access.
 // Module code prints with zcutPrintf (host/ads/cmdline.h).
-// Control characters (but line ends and tabs) are shown escaped
-// (host::shownText): a text read from a file cannot steer the terminal.
+// Control characters (but line ends and tabs) and bidirectional controls are
+// shown escaped, and a line too long for a screen is cut with its length
+// said (host::shownText): a text read from a file cannot steer the
+// terminal nor bury the command line.
 #pragma once
 
 #include <string>

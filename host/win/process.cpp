@@ -32,6 +32,7 @@
 #include "host/win/confinement.h"
 #include "host/win/files.h"
 #include "host/win/replace_file.h"
+#include "host/win/terminal_codes.h"
 #include "host/win/textutil.h"
 
 extern char** environ;
@@ -276,18 +277,25 @@ int moveHigh(int fd) {
 // The whole of the open file `in` (from its start) put in place of `to` by
 // the one writer: a link there replaced, a folder refused. Empty when
 // written, else why not (Polish, naming the file).
-std::string copyThroughWriter(int in, const std::string& to) {
+// With `filter`, what is written is what the filter keeps of it.
+std::string copyThroughWriter(int in, const std::string& to, TerminalCodeFilter* filter = nullptr) {
     ReplacingFile out;
     std::string why;
     if (!out.open(to, &why, LinkAtName::ReplaceLink)) return why;
     std::vector<char> buffer(1 << 16);
+    std::string kept;
     for (off_t at = 0;;) {
         const ssize_t n = ::pread(in, buffer.data(), buffer.size(), at);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return "nie można odczytać danych dla " + to + ": " + fileErrorReason(errno);
         if (n == 0) break;
-        if (std::fwrite(buffer.data(), 1, static_cast<std::size_t>(n), out.stream()) !=
-            static_cast<std::size_t>(n))
+        std::string_view piece(buffer.data(), static_cast<std::size_t>(n));
+        if (filter) {
+            kept.clear();
+            filter->feed(piece, kept);
+            piece = kept;
+        }
+        if (std::fwrite(piece.data(), 1, piece.size(), out.stream()) != piece.size())
             return "nie można zapisać " + to + ": " + fileErrorReason(errno);
         at += n;
     }
@@ -432,7 +440,9 @@ int openRegular(const std::string& path) {
     }
     if (out >= 0) {
         writeLog(out, said);
-        copyThroughWriter(out, log);  // nowhere left to say it when this fails
+        TerminalCodeFilter filter;
+        // Nowhere left to say it when this fails.
+        copyThroughWriter(out, log, start.plainLog ? &filter : nullptr);
     }
     removePrivateFolder(start.privateFolder);
     ::_exit(program > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : 127);
@@ -508,7 +518,7 @@ BOOL launch(const StartedProcess& start, void* environment, PROCESS_INFORMATION*
     argv.insert(argv.end(), start.arguments.begin(), start.arguments.end());
     std::vector<std::string> env = environmentOf(start, environment);
     if (!start.results.empty() || !start.privateFolder.empty() || !start.readable.empty() ||
-        start.memoryLimit > 0) {
+        start.memoryLimit > 0 || (start.plainLog && !start.log.empty())) {
         if (const int err = startWatcher(start, path, std::move(argv), std::move(env), folder))
             return fail(winErrorFromErrno(err));
         info->hProcess = handles::open(handles::Kind::Process, 0);
@@ -599,6 +609,7 @@ DWORD startProgram(const std::string& program, const std::vector<std::string>& a
     start.currentDirectory = run.folder;
     start.environment = run.environment;
     start.log = run.log;
+    start.plainLog = run.plainLog;
     start.results = run.results;
     start.privateFolder = run.privateFolder;
     start.readable = run.readable;

@@ -86,6 +86,7 @@ struct StartedProcess {
     // Given by startProgram's ProgramRun:
     std::vector<std::string> environment;                      // "NAME=value" over the host's
     std::string log;                                           // its output, or empty: none kept
+    bool plainLog = false;                                     // the log without terminal codes
     std::vector<std::pair<std::string, std::string>> results;  // moved when it ends
     std::string privateFolder;                                 // removed when it ends
     std::vector<std::string> readable;                         // all it may read, when confined
@@ -148,6 +149,9 @@ struct ProgramRun {
     // Its standard output and error go into this file, made anew (a link or
     // file under the name is replaced, never written through); empty: nowhere.
     std::string log;
+    // The log as text for a file: the escape sequences the program writes
+    // for a terminal (colours, cursor moves, a window title) left out.
+    bool plainLog = false;
     // When it has ended with status 0, each file is put from the first
     // path in place of the second by the one writer (a link under the
     // second is replaced, not written through; a folder there is refused);

@@ -324,28 +324,87 @@ bool isValidUtf8(std::string_view text) {
     return true;
 }
 
+namespace {
+
+// A line longer than a few screen lines is no message anyone reads whole;
+// what is kept of it and the note of its length stay within the limit.
+constexpr std::size_t kMaxShownLine = 500;
+constexpr std::size_t kKeptOfLongLine = 400;
+
+// The characters that turn the order in which a terminal shows the text
+// (the bidirectional controls): a name holding one can show as another.
+bool isBidiControl(char32_t cp) {
+    return cp == 0x061C || cp == 0x200E || cp == 0x200F || (cp >= 0x202A && cp <= 0x202E) ||
+           (cp >= 0x2066 && cp <= 0x2069);
+}
+
+// One character as shown: the caret escape of a control character, the
+// code point of a bidirectional control, else the character itself.
+void appendShown(std::string& out, std::string_view text, std::size_t start, std::size_t end, char32_t cp) {
+    if ((cp < 0x20 && cp != '\n' && cp != '\t') || cp == 0x7F) {
+        out += '^';
+        out += cp == 0x7F ? '?' : static_cast<char>(cp + '@');
+    } else if (cp >= 0x80 && cp <= 0x9F) {
+        out += "M-^";
+        out += static_cast<char>(cp - 0x80 + '@');
+    } else if (isBidiControl(cp)) {
+        char code[16];
+        std::snprintf(code, sizeof code, "<U+%04X>", static_cast<unsigned>(cp));
+        out += code;
+    } else {
+        out.append(text.substr(start, end - start));
+    }
+}
+
+// Characters of a shown text: its escapes are ASCII, so counting the
+// bytes that begin a code point counts what the terminal shows.
+std::size_t shownLength(std::string_view shown) {
+    return static_cast<std::size_t>(std::count_if(
+        shown.begin(), shown.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+}
+
+std::string cutNote(std::size_t chars) {
+    // Polish counts 2 to 4 (but 12 to 14) apart from the rest.
+    const std::size_t ones = chars % 10, tens = chars % 100;
+    const char* noun = ones >= 2 && ones <= 4 && (tens < 12 || tens > 14) ? "znaki" : "znaków";
+    return " … (skrócono: wiersz ma " + std::to_string(chars) + " " + noun + ")";
+}
+
+}  // namespace
+
 std::string shownText(std::string_view text) {
     const auto mayNeed = [](char c) {
         const auto b = static_cast<unsigned char>(c);
         return (b < 0x20 && b != '\n' && b != '\t') || (b >= 0x7F && b <= 0x9F);
     };
-    // Most texts hold none: one scan, one copy.
-    if (std::none_of(text.begin(), text.end(), mayNeed)) return std::string(text);
+    // Most texts hold none and are short: one scan, one copy.
+    if (text.size() <= kMaxShownLine && std::none_of(text.begin(), text.end(), mayNeed))
+        return std::string(text);
     std::string out;
-    out.reserve(text.size() + 8);
-    for (std::size_t pos = 0; pos < text.size();) {
-        const std::size_t start = pos;
-        bool valid = true;
-        const char32_t cp = decodeUtf8(text, pos, &valid);
-        if ((cp < 0x20 && cp != '\n' && cp != '\t') || cp == 0x7F) {
-            out += '^';
-            out += cp == 0x7F ? '?' : static_cast<char>(cp + '@');
-        } else if (cp >= 0x80 && cp <= 0x9F) {
-            out += "M-^";
-            out += static_cast<char>(cp - 0x80 + '@');
-        } else {
-            out.append(text.substr(start, pos - start));
+    out.reserve(std::min(text.size(), 4 * kMaxShownLine) + 8);
+    for (std::size_t pos = 0; pos <= text.size();) {
+        // One line at a time: escaped, and cut when its shown form is past
+        // the limit. The limit is on what is shown, and a cut line with its
+        // note stays within it, so a text shown twice is shown as once.
+        const std::size_t lineEnd = std::min(text.find('\n', pos), text.size());
+        std::size_t chars = 0, shown = 0, keptBytes = std::string::npos;
+        while (pos < lineEnd) {
+            const std::size_t start = pos;
+            const char32_t cp = decodeUtf8(text, pos);
+            ++chars;
+            if (shown > kMaxShownLine) continue;  // past the limit: only counted
+            const std::size_t before = out.size();
+            appendShown(out, text, start, pos, cp);
+            shown += shownLength(std::string_view(out).substr(before));
+            if (keptBytes == std::string::npos && shown > kKeptOfLongLine) keptBytes = before;
         }
+        if (shown > kMaxShownLine) {
+            out.resize(keptBytes);
+            out += cutNote(chars);
+        }
+        if (lineEnd == text.size()) break;
+        out += '\n';
+        pos = lineEnd + 1;
     }
     return out;
 }

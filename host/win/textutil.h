@@ -50,7 +50,13 @@ bool isValidUtf8(std::string_view text);
 // that moves the cursor, clears the screen or retitles the window), so
 // each is shown as the caret escape the DXF writer writes ("^[" for ESC),
 // DEL as "^?" and a C1 control (U+0080 to U+009F, or such a byte standing
-// alone) as "M-" and the escape of its low bits. Line ends and tabs stay.
+// alone) as "M-" and the escape of its low bits. A bidirectional control
+// (U+061C, U+200E, U+200F, U+202A to U+202E, U+2066 to U+2069), which would
+// have the terminal show the text in another order, is shown as its code
+// ("<U+202E>"). A line whose shown form is longer than 500 characters
+// (a whole file's worth of text on one line) is shown by its
+// first 400, with a note of how long it is. Line ends and tabs
+// stay. Shown text shown again is unchanged.
 std::string shownText(std::string_view text);
 
 char32_t upperCodePoint(char32_t cp);

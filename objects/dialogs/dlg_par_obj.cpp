@@ -12,6 +12,7 @@
 #include "core/levels.h"
 #include "host/ui/msgbox.h"
 #include "host/util/nocase.h"
+#include "objects/dialogs/run_memory.h"
 #include "objects/language/obj_text.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
@@ -24,15 +25,6 @@ constexpr int kHeaderHeight = 20;
 constexpr int kRowHeight = 14;
 constexpr int kScrollWidth = 16;
 
-struct SavedPlacement {
-    WINDOWPLACEMENT placement;
-    bool shown = false;
-};
-SavedPlacement& Placement() {
-    static SavedPlacement state;
-    return state;
-}
-
 bool IsLength(char16_t type) {
     return type == u'A' || type == u'D' || type == u'R';
 }
@@ -40,7 +32,8 @@ bool IsLength(char16_t type) {
 }  // namespace
 
 void ResetParameterDialogPlacement() {
-    Placement() = SavedPlacement{};
+    RunMemory().parameterDialog = WINDOWPLACEMENT{};
+    RunMemory().parameterDialogShown = false;
 }
 
 // ---------------------------------------------------------------- slot controls
@@ -123,7 +116,7 @@ BOOL CDlgParObj::OnInitDialog() {
     m_result = 0;
     m_currentRow = -1;
     CDialog::OnInitDialog();
-    if (Placement().shown) SetWindowPlacement(&Placement().placement);
+    if (RunMemory().parameterDialogShown) SetWindowPlacement(&RunMemory().parameterDialog);
 
     m_setCombo.ResetContent();
     for (const CTipologia& set : m_sets) m_setCombo.AddString(set.name);
@@ -516,7 +509,7 @@ int CDlgParObj::GetCurrentVariable(int& rowInView) {
 }
 
 void CDlgParObj::OnDestroy() {
-    GetWindowPlacement(&Placement().placement);
-    Placement().shown = true;
+    GetWindowPlacement(&RunMemory().parameterDialog);
+    RunMemory().parameterDialogShown = true;
     CDialog::OnDestroy();
 }

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <optional>
+#include <set>
 
 #include "core/entity_data.h"
 #include "core/host_services.h"
@@ -24,6 +25,7 @@
 #include "host/util/findfile.h"
 #include "host/util/nocase.h"
 #include "host/win/textfile.h"
+#include "objects/dialogs/run_memory.h"
 #include "objects/language/obj_text.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
@@ -58,6 +60,13 @@ private:
     static constexpr int kZero = 0;
     int m_attdia, m_cmdecho;
 };
+
+// The names the user typed at the name prompt in this run, folders and
+// all: a drawing's stored name that is one of them is the user's own, not
+// the drawing's, and Enter takes it whole.
+std::set<std::string>& TypedNames() {
+    return RunMemory().typedBlockNames;
+}
 
 std::optional<std::string> AskString(const std::string& prompt) {
     char buf[512] = "";
@@ -98,14 +107,18 @@ void RunInsert(const InsertKind& kind) {
     using namespace SetupVar;
     // 1. The name. The last one is the drawing's: whoever made the drawing
     // may have stored a path there, which Enter would import from wherever
-    // it points; it is offered and used by its file name alone.
-    const std::string lastName = host::bareFileName(SettingString(CUBLOCCO));
+    // it points; it is offered and used by its file name alone, unless the
+    // user typed that very name in this run.
+    const std::string stored = SettingString(CUBLOCCO);
+    const std::string lastName = TypedNames().contains(stored) ? stored : host::bareFileName(stored);
     std::optional<std::string> name = AskString(WithLast(kind.prompt, kind.promptWithLast, lastName));
     if (!name) return;
-    if (!name->empty())
+    if (!name->empty()) {
         SetSettingString(CUBLOCCO, *name);
-    else
+        TypedNames().insert(*name);
+    } else {
         name = lastName;
+    }
     if (name->empty()) return;
     // 2. The file.
     const std::string fileName = *name + ".dwg";
@@ -248,8 +261,14 @@ std::array<std::string, 3> SymbolAttributeValues(const std::string& path, const 
         }
         return {rest.substr(0, bar1), rest.substr(bar1 + 1, bar2 - bar1 - 1), std::move(count)};
     }
-    ReportSupportFault(
-        path, wrong.value_or(SupportFault{0, "brak wiersza symbolu " + symbol + "; atrybuty domyślne"}));
+    if (wrong) {
+        ReportSupportFault(path, *wrong);
+        return defaults;
+    }
+    // A symbol the list does not hold is no fault of the list: it takes
+    // the defaults, as it always has, and the command that inserts it
+    // succeeds. Said all the same, so a misspelt name is seen.
+    zcutPrintf("\n%s: brak wiersza symbolu %s; atrybuty domyślne", path.c_str(), symbol.c_str());
     return defaults;
 }
 

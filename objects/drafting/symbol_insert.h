@@ -4,6 +4,10 @@
 // the settings say so), the attributes filled from the symbol list file or
 // in the host's dialog. "VELMINS" marks the symbol with its scale;
 // "VELMINB" inserts a plain block and asks whether it has attributes.
+// A name typed at either command's name prompt is remembered for the run
+// (objects/dialogs/run_memory.h): Enter offers such a name whole, folder
+// and all, while a name the drawing brought is offered by its file name
+// alone.
 #pragma once
 
 #include <array>

@@ -719,6 +719,30 @@ TEST_F(PovSceneRendered, a_drawing_name_never_adds_engine_options) {
     }
 }
 
+// The engine draws its messages and its picture's preview for a terminal:
+// the log holds its text without those codes, and the picture is in place.
+TEST_F(PovSceneRendered, the_render_log_holds_the_engines_text_without_terminal_codes) {
+    fs::create_directories(dir.path("tools"));
+    std::ofstream(dir.path("tools/povray"))
+        << "#!/bin/sh\n"
+           "printf '\\033]0;POV-Ray\\007\\033[1;33mParsing scene\\033[0m\\n'\n"
+           "i=0; while [ $i -lt 200 ]; do printf '\\033[48;5;%dm  \\033[0m' $i; i=$((i+1)); done\n"
+           "printf '\\033[2K\\033[1GRender done\\n' >&2\n"
+           "printf 'BM' > obraz.bmp\n";
+    fs::permissions(dir.path("tools/povray"), fs::perms::owner_all);
+    const ScopedPath path(dir.path("tools"));
+    host::setSysVar("DWGPREFIX", host::SysVarValue{dir.path() + "/"}, false);
+    host::setSysVar("DWGNAME", host::SysVarValue{std::string("plan.dxf")}, false);
+    ASSERT_EQ(run({"VELMPOVRAYD", ""}), RTNORM) << transcript();
+    host::waitForStartedPrograms();
+    const std::string log = dir.read("plan$.log");
+    EXPECT_EQ(log.find('\x1b'), std::string::npos) << log;
+    EXPECT_NE(log.find("Parsing scene\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("Render done\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("Zapisano plik " + dir.path("plan$.bmp")), std::string::npos) << log;
+    EXPECT_EQ(dir.read("plan$.bmp"), "BM");
+}
+
 // Whatever lies beside the drawing: include files under every name the
 // scene names, and the renderer's own settings file, each writing a marker
 // and over another drawing of the folder when read.

@@ -141,6 +141,9 @@ void CmdPovRayD() {
     run.folder = render->folder;
     run.environment = render->environment;
     run.log = host::absolutePath(logFile);
+    // The engine colours its messages and draws its progress for a
+    // terminal; in a file those codes are noise around the text.
+    run.plainLog = true;
     run.results = {{render->folder + "/" + render->imageName, host::absolutePath(imageFile)}};
     run.privateFolder = render->folder;
     const bool confined = host::confinementVersion() > 0;

@@ -262,6 +262,26 @@ TEST(ProgramStart, a_program_apart_reads_nothing_and_writes_its_log_never_the_ho
     EXPECT_EQ(dir.read("old.txt"), "mine\n");
 }
 
+// Asked for a plain log, the output goes into it without the codes the
+// program writes for a terminal, whole, however long.
+TEST(ProgramStart, a_plain_log_keeps_the_programs_text_without_its_terminal_codes) {
+    TestDir dir;
+    writeProgram(dir, "engine",
+                 "i=0; while [ $i -lt 5000 ]; do printf '\\033[1;32mline %d\\033[0m\\n' $i; i=$((i+1)); done;"
+                 " printf '\\033]0;title\\007end' >&2\n");
+    host::ProgramRun run;
+    run.folder = dir.path();
+    run.log = dir.path("engine.log");
+    run.plainLog = true;
+    ASSERT_EQ(host::startProgram(dir.path("engine"), {}, run, 0), 0u);
+    host::waitForStartedPrograms();
+    const std::string log = dir.read("engine.log");
+    EXPECT_EQ(log.find('\033'), std::string::npos);
+    EXPECT_TRUE(log.starts_with("line 0\nline 1\n")) << log.substr(0, 100);
+    EXPECT_TRUE(log.ends_with("line 4999\nend"))
+        << log.substr(log.size() - std::min<std::size_t>(log.size(), 100));
+}
+
 namespace {
 
 // A run in a private folder of its own, as a render is started: its

@@ -176,3 +176,56 @@ TEST_F(SymbolInsertTest, a_last_block_name_stored_as_a_path_is_offered_and_used_
     EXPECT_NE(transcript().find("Określ blok do wstawienia <IP1>:"), std::string::npos) << transcript();
     EXPECT_EQ(count("0=INSERT"), 1) << transcript();
 }
+
+// A name the user typed with its folder is the user's own: Enter at the
+// next insert of the run offers it whole and inserts the same block again,
+// while another path the drawing holds is still offered by its file name.
+TEST_F(SymbolInsertTest, a_block_typed_with_its_folder_is_inserted_again_by_enter_in_the_same_run) {
+    TestDir dir;
+    dir.write("ZNAK.dwg",
+              "0\nSECTION\n2\nENTITIES\n0\nLINE\n8\n0\n10\n0\n20\n0\n11\n10\n21\n10\n0\nENDSEC\n0\nEOF\n");
+    const std::string typed = dir.path("ZNAK");
+    ASSERT_EQ(run({"VELMINB", typed, "N", "BLOKI", "100,100", "0"}), RTNORM) << transcript();
+    ASSERT_EQ(count("0=INSERT 2=ZNAK"), 1) << transcript();
+    ASSERT_EQ(run({"VELMINB", "", "N", "", "200,100", "0"}), RTNORM) << transcript();
+    EXPECT_NE(transcript().find("Określ blok do wstawienia <" + typed + ">:"), std::string::npos)
+        << transcript();
+    EXPECT_EQ(transcript().find("ZNAK.dwg: Pliku nie znaleziono"), std::string::npos) << transcript();
+    EXPECT_EQ(count("0=INSERT 2=ZNAK 8=BLOKI"), 2) << transcript();
+
+    // Another path in the drawing (as if it came with it) stays bare.
+    SetSettingString(SetupVar::CUBLOCCO, dir.path("INNY"));
+    run({"VELMINB", ""});
+    EXPECT_NE(transcript().find("Określ blok do wstawienia <INNY>:"), std::string::npos) << transcript();
+    EXPECT_EQ(count("0=INSERT"), 2);
+}
+
+// The list file does not name the symbol: it goes in with its own name,
+// "-" and "1", and the command has done what it was asked.
+TEST_F(SymbolInsertTest, a_symbol_missing_from_the_list_is_inserted_with_the_defaults_and_succeeds) {
+    TestDir dir;
+    dir.write("LISTA.STF", "IP2 GN2-230|Gniazdo podwójne 230 V|2\n");
+    const std::string root = std::string(VELM_SOURCE_DIR) + "/support";
+    host::setSupportPathProvider([folder = dir.path(), root] {
+        return std::vector<std::string>{folder, root, root + "/host"};
+    });
+    SetSettingString(SetupVar::SFILEARTICOLI, "LISTA");
+    EXPECT_EQ(run({"VELMINS", "IP1", "", "100,100", "0"}), RTNORM) << transcript();
+    ASSERT_EQ(count("0=INSERT"), 1) << transcript();
+    EXPECT_NE(transcript().find("brak wiersza symbolu IP1; atrybuty domyślne"), std::string::npos);
+    ads_name e;
+    ASSERT_EQ(zcdbEntLast(e), RTNORM);
+    std::string values;
+    for (ads_name next; zcdbEntNext(e, next) == RTNORM;) {
+        e[0] = next[0];
+        e[1] = next[1];
+        resbuf* att = zcdbEntGet(e);
+        if (std::string(FindRbCode(att, 0)->resval.rstring) == "ATTRIB")
+            values += std::string(FindRbCode(att, 1)->resval.rstring) + "|";
+        zcutRelRb(att);
+    }
+    EXPECT_EQ(values, "IP1|-|1|");
+    // A damaged line of the symbol is still a fault of the list.
+    dir.write("LISTA.STF", "IP1 GN-230|Gniazdo\n");
+    EXPECT_EQ(run({"VELMINS", "IP1", "", "200,100", "0"}), RTERROR) << transcript();
+}

@@ -1,0 +1,10 @@
+#include "objects/dialogs/run_memory.h"
+
+ObjectsRunMemory& RunMemory() {
+    static ObjectsRunMemory memory;
+    return memory;
+}
+
+void ForgetRunMemory() {
+    RunMemory() = ObjectsRunMemory{};
+}
