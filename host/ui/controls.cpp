@@ -208,6 +208,9 @@ std::string CEdit::Transform(std::string_view text) const {
 }
 
 void CEdit::SetWindowText(std::string_view text) {
+    // A text the program sets is not the user's, even when it is the one
+    // the user typed.
+    modified_ = false;
     // Most texts a dialog is filled with are valid and kept as given: they
     // are compared and copied in place.
     if (!(style_ & ES_UPPERCASE) && host::isValidUtf8(text)) {

@@ -202,8 +202,14 @@ public:
     void SetLimitText(int chars) { limit_ = chars; }
     int GetLimitText() const { return limit_; }
     int GetLineCount() const;
+    // Set by the user's typing, cleared whenever the program sets the text.
     BOOL GetModify() const { return modified_; }
     void SetModify(BOOL modified = TRUE) { modified_ = modified != 0; }
+    // Whether the field holds an entry of the user's: a text typed since the
+    // program last set one, and not empty. What the dialog put there (a
+    // row's stored value, a default) is no entry, nor is a field left or
+    // made empty; blanks typed are one, to be read as the field reads any.
+    bool HoldsTypedText() const { return modified_ && !text_.empty(); }
     // The user replaces the whole text, as by selecting all and typing.
     UserResult UserSetText(std::string_view text);
     void OnChar(UINT ch, UINT repeat, UINT flags) override;

@@ -92,9 +92,9 @@ std::optional<int> ParseIndex(const std::string& text, bool allowMeta) {
         return allowMeta ? std::optional<int>(256) : std::nullopt;
     if (t == zcui::FoldLower(kByBlock) || t == "byblock")
         return allowMeta ? std::optional<int>(0) : std::nullopt;
-    char* end = nullptr;
-    long v = std::strtol(t.c_str(), &end, 10);
-    if (t.empty() || !end || *end != '\0') return std::nullopt;
+    const std::optional<long long> number = host::parseInteger(t);
+    if (!number) return std::nullopt;
+    const long long v = *number;
     if (v >= 1 && v <= 255) return static_cast<int>(v);
     if (allowMeta && (v == 0 || v == 256)) return static_cast<int>(v);
     return std::nullopt;
@@ -116,8 +116,7 @@ public:
         HandleCommand(BN_CLICKED, ZCUI_COLOR_BYBLOCK, [this] { Meta(0); });
     }
     BOOL OnInitDialog() override {
-        shownIndex_ = colour_.isTrueColor ? std::string() : IndexText(colour_.index);
-        SetDlgItemText(ZCUI_COLOR_INDEX, shownIndex_);
+        SetDlgItemText(ZCUI_COLOR_INDEX, colour_.isTrueColor ? std::string() : IndexText(colour_.index));
         if (trueColour_ && colour_.isTrueColor)
             SetDlgItemText(ZCUI_COLOR_RGB, zcui::Format("%d,%d,%d", GetRValue(colour_.rgb),
                                                         GetGValue(colour_.rgb), GetBValue(colour_.rgb)));
@@ -134,8 +133,10 @@ public:
         GetDlgItemText(ZCUI_COLOR_INDEX, text);
         // The colour number is read even while the red-green-blue field
         // decides the colour: a text typed there that is no colour number
-        // is said, not passed over. What the dialog showed is not typed.
-        const bool typed = text != shownIndex_ && text.find_first_not_of(' ') != std::string::npos;
+        // (blanks too) is said, not passed over. What the dialog showed is
+        // not typed.
+        const auto* field = dynamic_cast<const CEdit*>(GetDlgItem(ZCUI_COLOR_INDEX));
+        const bool typed = field && field->HoldsTypedText();
         if (trueColour_ && !rgb.empty() && typed && !ParseIndex(text, allowMeta_)) return RefuseIndex();
         if (trueColour_ && !rgb.empty()) {
             auto c = ParseRgb(rgb);
@@ -168,7 +169,6 @@ private:
         if (trueColour_) SetDlgItemText(ZCUI_COLOR_RGB, "");
     }
     bool allowMeta_, trueColour_;
-    std::string shownIndex_;
 };
 
 }  // namespace

@@ -174,8 +174,7 @@ void CDlgFScala::OnOK() {
     // every refused field does. A number its rules refuse the edit says
     // itself as OK takes the focus from it, keeping the focus; anything
     // else OK says.
-    const std::string add = m_addEdit.GetWindowText();
-    if (add.find_first_not_of(' ') != std::string::npos && !m_addEdit.Validate(0)) {
+    if (m_addEdit.HoldsTypedText() && !m_addEdit.Validate(0)) {
         if (CWnd::GetFocus() != &m_addEdit) AfxMessageBox(kInvalidValueMessage, MB_OK, 0);
         GotoDlgCtrl(&m_addEdit);
         return;

@@ -32,7 +32,7 @@
 #include "host/ui/listctrl.h"
 #include "host/ui/resources.h"
 #include "host/ui/wnd.h"
-#include "module/command_bindings.h"
+#include "tests/module/dialog_runs.h"
 #include "tests/module/house_fixture.h"
 
 namespace {
@@ -110,13 +110,6 @@ std::string Difference(const std::string& a, const std::string& b) {
     return out;
 }
 
-std::vector<std::string> BoundCommands() {
-    std::vector<std::string> names;
-    for (const CommandEntry& row : CommandTable())
-        if (row.handler) names.push_back(row.globalName);
-    return names;
-}
-
 // ------------------------------------------------------------ the dialog walk
 
 // The templates of a dialog id: its own, or each page of a property sheet.
@@ -173,8 +166,8 @@ CEdit* TypingField(zcui::DialogUser& user, int id) {
 
 // The palette of the walls' 3D settings stays open: it takes its fields
 // with its Apply, and says so by writing without a message.
-constexpr UINT kPalette = 156;
-constexpr int kPaletteApply = 1230;
+constexpr UINT kPalette = kWallPalette;
+constexpr int kPaletteApply = kWallPaletteApply;
 
 // Chooses the rows of a list in turn until a number field the row fills
 // can be typed into and holds a number.
@@ -273,13 +266,6 @@ struct FieldWalk {
     }
 };
 
-// One run of the walk: the lines that open the dialogs; for the palette,
-// which stays open past its command, the lines after it is walked.
-struct WalkRun {
-    std::vector<std::string> lines;
-    std::vector<std::string> afterPalette = {};
-};
-
 class AbsurdWalk : public HouseTest {
 protected:
     void SetUp() override {
@@ -327,27 +313,8 @@ TEST_F(AbsurdWalk, every_number_field_of_every_dialog_refuses_absurd_numbers) {
         u.Radio(1127);
     };
     zcui::InstallFallbackDialogDriver([&walk](zcui::DialogUser& user) { walk.Drive(user); });
-    std::vector<WalkRun> runs;
-    for (const std::string& command : BoundCommands()) runs.push_back({{command}});
-    // Dialogs opened after a prompt or two, or from another dialog, or
-    // after choosing a row or an object.
-    runs.push_back({{"VELMOBJECT", "P1", "Modyfikuj"}});
-    runs.push_back({{"VELMSTAIRDEF", "1500,0", "1500,300", "Utwórz"}});
-    runs.push_back({{"!dialog 226 click 1207", "VELMSTAIRDEF", "1500,0", "1500,300", "Utwórz"}});
-    runs.push_back({{"VELMMODIFY", "!pick 200,15"}});
-    runs.push_back({{"!dialog 1016 page 0 click 1042", "VELMOPTIONS"}});
-    runs.push_back({{"!dialog 214 click 1115", "VELMCATBLOCK"}});
-    runs.push_back({{"VELMEDITSLABS", "!pick 700,200"}});
-    runs.push_back({{"VELMLIGHTDEDUCTION", "C", "560,150", "620,250", ""}});
-    runs.push_back({{"!dialog 129 select 1021 0 click 1003 ok", "VELMDEFMXT"}});
-    runs.push_back({{"!dialog 129 select 1021 \"Tynk\" click 1003 ok", "VELMDEFMXT"}});
-    runs.push_back({{"VELMOBJECTREP", "F1", "C", "560,150", "620,250", ""}});
-    runs.push_back({{"!dialog file edit 1152 \"F1.txt\" ok", "VELMTIPOF", ""}});
-    runs.push_back({{"!dialog 315 click 4", "VELMZPROF", "1000,-300", "1400,-300", "1400,-100", "1000,-100",
-                     "", "", "VELMEZPROF", "1200,-300"}});
-    runs.push_back({{"!select 300,0 600,200", "VELMDDWALL"}, {"VELMWALL3D", ""}});
     std::string outOfRange;
-    for (const WalkRun& run : runs) {
+    for (const WalkRun& run : DialogOpeningRuns()) {
         for (int pass = 0; pass < 80; ++pass) {
             walk.tookOne = false;
             std::string drawing = runOnHouse(run.lines);

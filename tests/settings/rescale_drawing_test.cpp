@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/base/typed_number.h"
 #include "core/entity_data.h"
 #include "core/hatch.h"
 #include "core/host_services.h"
@@ -275,4 +276,25 @@ TEST_F(RescaleDrawing, command_refuses_paper_space_and_stores_the_chosen_scale) 
     double v = 0.0;
     ASSERT_TRUE(AccessScaleFactor(100, 5, v, false));
     EXPECT_EQ(v, 3.0);
+}
+
+TEST_F(RescaleDrawing, scale_to_add_of_blanks_is_refused_and_keeps_the_dialog_open) {
+    std::string error;
+    // Blanks typed where the scale to add goes are no number: OK says so
+    // once and leaves the dialog open; its Cancel then stores nothing.
+    ASSERT_TRUE(zcui::QueueDialogScript(R"(136 select 1047 "100" edit 1046 " " ok cancel)", &error)) << error;
+    run({"VELMSCALEF"});
+    ASSERT_EQ(zcui::DialogsShown().size(), 1u);
+    EXPECT_EQ(zcui::DialogsShown()[0].result, IDCANCEL);
+    ASSERT_EQ(zcui::MessageBoxes().size(), 1u);
+    EXPECT_EQ(zcui::MessageBoxes()[0].text, kInvalidValueMessage);
+    EXPECT_NE(SettingInt(SetupVar::SFATSCALA), 100);
+
+    // Left empty, or never touched, the field asks for no scale to add.
+    ASSERT_TRUE(zcui::QueueDialogScript(R"(136 select 1047 "100" edit 1046 "" ok)", &error)) << error;
+    run({"VELMSCALEF"});
+    ASSERT_EQ(zcui::DialogsShown().size(), 2u);
+    EXPECT_EQ(zcui::DialogsShown()[1].result, IDOK);
+    EXPECT_EQ(SettingInt(SetupVar::SFATSCALA), 100);
+    EXPECT_EQ(zcui::MessageBoxes().size(), 1u);
 }

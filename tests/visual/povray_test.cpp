@@ -18,6 +18,7 @@
 #include <sstream>
 #include <vector>
 
+#include "core/base/typed_number.h"
 #include "core/host_services.h"
 #include "core/layer_catalogue.h"
 #include "host/ads/adsowners.h"
@@ -1327,6 +1328,69 @@ TEST_F(PovScene, material_dialog_refuses_to_remove_a_group_and_keeps_the_assignm
         << transcript();
     ZcDbObjectPointer<VELM_MATPOV> t(OpenMatPovObject());
     EXPECT_EQ(t->rows.size(), 3u);
+}
+
+TEST_F(PovScene, material_dialog_takes_ok_on_what_it_shows_and_stores_its_table) {
+    AAR_LAYERPOV shipped, held;
+    {
+        ZcDbObjectPointer<VELM_MATPOV> t(OpenMatPovObject());
+        shipped = t->rows;
+        ASSERT_GT(shipped.size(), 4u);
+        ASSERT_FALSE(shipped[2].layer.starts_with("*"));
+        // A drawing's own table, its third row a layer without a material.
+        t->rows.resize(4);
+        t->rows[2].texture.clear();
+        t->rows[2].scale = 0.0;
+        held = t->rows;
+    }
+    const auto stored = [] {
+        ZcDbObjectPointer<VELM_MATPOV> t(OpenMatPovObject());
+        return t->rows;
+    };
+    const auto endedWithOk = [](const char* how) {
+        ASSERT_FALSE(zcui::DialogsShown().empty()) << how;
+        EXPECT_EQ(zcui::DialogsShown().back().id, 318u) << how;
+        EXPECT_EQ(zcui::DialogsShown().back().result, IDOK) << how;
+        for (const auto& box : zcui::MessageBoxes()) ADD_FAILURE() << how << ": " << box.text;
+    };
+    // Confirmed at once, with the layer without a material chosen, or
+    // after a heading of the materials was chosen: the scale field shows no
+    // entry of the user's, and the table goes back as it was.
+    for (const char* line : {"!dialog 318 ok", "!dialog 318 select 1385 2 ok", "!dialog 318 select 1002 0 ok",
+                             "!dialog 318 select 1385 2 select 1002 0 ok"}) {
+        zcui::ResetUi();
+        EXPECT_EQ(run({line, "VELMPOVMAT"}), RTNORM) << line;
+        endedWithOk(line);
+        EXPECT_EQ(stored(), held) << line;
+    }
+    // Import and OK: the file's table is the drawing's.
+    zcui::ResetUi();
+    EXPECT_EQ(run({"!dialog 318 click 1461 ok", "VELMPOVMAT"}), RTNORM);
+    endedWithOk("import");
+    EXPECT_EQ(stored(), shipped);
+}
+
+TEST_F(PovScene, material_dialog_refuses_a_texture_scale_of_blanks_and_takes_a_typed_one) {
+    const AAR_LAYERPOV before = [] {
+        ZcDbObjectPointer<VELM_MATPOV> t(OpenMatPovObject());
+        return t->rows;
+    }();
+    ASSERT_FALSE(before[2].layer.starts_with("*"));
+    run({"!dialog 318 select 1385 2 edit 1386 \" \" ok cancel", "VELMPOVMAT"});
+    ASSERT_EQ(zcui::DialogsShown().size(), 1u);
+    EXPECT_EQ(zcui::DialogsShown()[0].result, IDCANCEL) << "OK left the dialog open";
+    ASSERT_EQ(zcui::MessageBoxes().size(), 1u);
+    EXPECT_EQ(zcui::MessageBoxes()[0].text, kInvalidValueMessage);
+    {
+        ZcDbObjectPointer<VELM_MATPOV> t(OpenMatPovObject());
+        EXPECT_EQ(t->rows, before);
+    }
+    run({"!dialog 318 select 1385 2 edit 1386 \"2.5\" ok", "VELMPOVMAT"});
+    ASSERT_EQ(zcui::DialogsShown().size(), 2u);
+    EXPECT_EQ(zcui::DialogsShown()[1].result, IDOK);
+    ZcDbObjectPointer<VELM_MATPOV> t(OpenMatPovObject());
+    EXPECT_EQ(t->rows[2].scale, 2.5);
+    EXPECT_EQ(t->rows[3], before[3]);
 }
 
 TEST_F(PovScene, options_dialog_keeps_an_untouched_intensity_and_stores_every_setting) {

@@ -379,9 +379,11 @@ void CDlgPovRayMat::OnImport() {
 }
 
 void CDlgPovRayMat::OnOK() {
-    // A scale the rows did not take keeps the dialog open. When OK takes
-    // the focus from the edit, the edit (or its leaving) has said why.
-    if (m_scale.IsWindowEnabled()) {
+    // A scale typed that the rows did not take keeps the dialog open. When
+    // OK takes the focus from the edit, the edit (or its leaving) has said
+    // why. A field left empty, or showing a row's or material's own scale,
+    // holds nothing typed: the rows keep theirs.
+    if (m_scale.IsWindowEnabled() && m_scale.HoldsTypedText()) {
         const std::optional<double> typed = m_scale.Number();
         if (!typed || !ValueInRange(*typed, NumberRange::Size)) {
             if (CWnd::GetFocus() != &m_scale) NumberFieldInRange(typed, NumberRange::Size);

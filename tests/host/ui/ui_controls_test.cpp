@@ -42,6 +42,25 @@ TEST(UiEdit, replacing_the_selection_counts_characters_not_bytes) {
     EXPECT_TRUE(e.GetModify());
 }
 
+TEST(UiEdit, only_what_the_user_typed_since_the_program_set_the_text_is_an_entry) {
+    CEdit e;
+    e.Create(WS_CHILD, CRect(0, 0, 50, 12), nullptr, 1);
+    e.SetWindowText("0");
+    EXPECT_FALSE(e.HoldsTypedText()) << "a value the dialog showed";
+    e.SetSel(0, -1);
+    e.ReplaceSel("0");
+    EXPECT_TRUE(e.HoldsTypedText()) << "typed, even as the text shown";
+    e.SetWindowText("0");
+    EXPECT_FALSE(e.GetModify()) << "the program's text again, the same as typed";
+    e.SetSel(0, -1);
+    e.ReplaceSel(" ");
+    EXPECT_TRUE(e.HoldsTypedText()) << "blanks typed are an entry";
+    e.SetSel(0, -1);
+    e.OnChar(VK_BACK, 1, 0);
+    EXPECT_TRUE(e.GetModify());
+    EXPECT_FALSE(e.HoldsTypedText()) << "a field made empty holds none";
+}
+
 TEST(UiEdit, read_only_and_upper_case_fields_filter_what_is_typed) {
     CEdit e;
     e.Create(WS_CHILD | ES_UPPERCASE | ES_READONLY, CRect(0, 0, 50, 12), nullptr, 1);

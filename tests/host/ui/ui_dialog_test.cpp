@@ -392,6 +392,33 @@ TEST_F(UiTest, colour_dialog_offers_bylayer_and_byblock_only_when_asked) {
     EXPECT_EQ(zcui::MessageBoxes().back().text, "Wprowadź numer koloru od 0 do 256, DoWarstwy lub DoBloku.");
 }
 
+TEST_F(UiTest, colour_number_of_blanks_beside_a_true_colour_is_refused_and_the_dialog_stays_open) {
+    ZcUiTrueColor tc;
+    tc.isTrueColor = true;
+    tc.rgb = RGB(10, 20, 30);
+    bool openAfterOk = false;
+    zcui::InstallDialogDriver(zcui::kTrueColorDialogId, [&](zcui::DialogUser& u) {
+        u.Edit(103, "40,50,60");
+        u.Edit(100, " ");
+        u.Ok();
+        openAfterOk = !u.Ended();
+        u.Cancel();
+    });
+    EXPECT_FALSE(zcedSetColorDialogTrueColor(tc, true, ZcUiTrueColor{}));
+    EXPECT_TRUE(openAfterOk);
+    EXPECT_EQ(tc.rgb, RGB(10, 20, 30));
+    ASSERT_EQ(zcui::MessageBoxes().size(), 1u);
+    EXPECT_EQ(zcui::MessageBoxes()[0].text, "Wprowadź numer koloru od 0 do 256, DoWarstwy lub DoBloku.");
+
+    // Opened on a true colour and confirmed at once: the empty colour
+    // number is no entry, the colour is kept.
+    zcui::RemoveDialogDriver(zcui::kTrueColorDialogId);
+    EXPECT_TRUE(zcedSetColorDialogTrueColor(tc, true, ZcUiTrueColor{}));
+    EXPECT_TRUE(tc.isTrueColor);
+    EXPECT_EQ(tc.rgb, RGB(10, 20, 30));
+    EXPECT_EQ(zcui::MessageBoxes().size(), 1u);
+}
+
 TEST_F(UiTest, colour_indexes_map_to_the_usual_screen_colours) {
     EXPECT_EQ(zcedGetRGB(1), RGB(255, 0, 0));
     EXPECT_EQ(zcedGetRGB(7), RGB(255, 255, 255));
