@@ -84,7 +84,7 @@ void EraseSide(const WallFace& face, double elevation) {
 }
 
 // One side at its own heights (mode 1), or under planes (mode 2).
-void GenerateSide(const WallFace& face, const CFACCIATE& g, const FreeWallEnds& ends, const RunSettings& rs,
+void GenerateSide(const WallFace& face, const CFACCIATE& g, const WallClosing& ends, const RunSettings& rs,
                   const std::string& layer, const SlabPlaneRec* planes, bool underPlanes) {
     if (face.isArc()) {
         GenArcWallSide(face, layer, underPlanes ? 1 : 0, rs.step, rs.curvedFlag, g.level, g.floorHeight,
@@ -113,7 +113,7 @@ void GenerateFloor(double elevation, const SlabPlaneRec* covering, bool underPla
     BuildGraph(g, elevation);
     const auto oldFaces = FloorWallFaces(rs.catalogue, elevation);
     const auto lastBefore = LastEntity();
-    const FreeWallEnds ends(g);
+    const WallClosing ends(g);
     for (WallFace* f = g.faces; f; f = f->next) {
         const std::string layer = SideLayer(*f, rs.useWallLayer, rs.catalogue, elevation, true);
         GenerateSide(*f, g, ends, rs, layer, covering, underPlanes);
@@ -239,7 +239,7 @@ void PickLoop(Generate&& generate) {
 namespace {
 
 // Gen3DWall after the erase.
-void GenerateInMode(const WallFace& face, const CFACCIATE& graph, const FreeWallEnds& ends, double step,
+void GenerateInMode(const WallFace& face, const CFACCIATE& graph, const WallClosing& ends, double step,
                     int curvedFlag, bool useWallLayer, const AAR_LAYERC& catalogue) {
     const double elevation = graph.level;
     const std::string layer = SideLayer(face, useWallLayer, catalogue, elevation, false);
@@ -263,7 +263,7 @@ void GenerateInMode(const WallFace& face, const CFACCIATE& graph, const FreeWall
 void Gen3DWall(const WallFace& face, const CFACCIATE& graph, double step, int curvedFlag, bool useWallLayer,
                const AAR_LAYERC& catalogue) {
     EraseSide(face, graph.level);
-    GenerateInMode(face, graph, FreeWallEnds(graph), step, curvedFlag, useWallLayer, catalogue);
+    GenerateInMode(face, graph, WallClosing(graph), step, curvedFlag, useWallLayer, catalogue);
 }
 
 void Gen3DFacesOfWallLine(const ads_name entity, double elevation) {
@@ -277,7 +277,7 @@ void Gen3DFacesOfWallLineUnderPlanes(const ads_name entity, double elevation, co
     if (WallFace* face = g.FindFaceById(entity)) {
         EraseSide(*face, elevation);
         const std::string layer = SideLayer(*face, rs.useWallLayer, rs.catalogue, elevation, true);
-        GenerateSide(*face, g, FreeWallEnds(g), rs, layer, planes, planes != nullptr);
+        GenerateSide(*face, g, WallClosing(g), rs, layer, planes, planes != nullptr);
     }
     g.Clear();
 }
@@ -398,7 +398,7 @@ void Regen3DWallsOfLevel(double elevation, double height, int floorInteger) {
     for (const WallFace* f = g.faces; f; f = f->next)
         if (f->auto3DType != 0) sides.push_back(f);
     Erase3DFacesOnSides(sides, elevation);
-    const FreeWallEnds ends(g);
+    const WallClosing ends(g);
     for (const WallFace* f : sides)
         GenerateInMode(*f, g, ends, rs.step, rs.curvedFlag, rs.useWallLayer, rs.catalogue);
     g.Clear();
@@ -679,7 +679,7 @@ void RegenEditedLevel(const std::vector<const EditedWallLine*>& lines, double le
         erased.push_back(&w);
     }
     Erase3DFacesOnSides(erased, level);
-    const FreeWallEnds ends(g);
+    const WallClosing ends(g);
     for (const WallFace* f : sides)
         GenerateInMode(*f, g, ends, rs.step, rs.curvedFlag, rs.useWallLayer, rs.catalogue);
     g.Clear();

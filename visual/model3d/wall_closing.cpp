@@ -241,7 +241,7 @@ bool Before(const Point3& a, const Point3& b) {
 
 }  // namespace
 
-FreeWallEnds::FreeWallEnds(const CFACCIATE& graph) {
+WallClosing::WallClosing(const CFACCIATE& graph) {
     // A grid of the faces' plan boxes, cells the faces' mean length: an end
     // is looked for only among the faces near it.
     std::vector<const WallFace*> all;
@@ -297,7 +297,7 @@ FreeWallEnds::FreeWallEnds(const CFACCIATE& graph) {
     }
 }
 
-bool FreeWallEnds::joined(const WallFace* self, const Point3& p) const {
+bool WallClosing::joined(const WallFace* self, const Point3& p) const {
     auto it = m_grid.find(key(cell(p.x), cell(p.y)));
     if (it == m_grid.end()) return false;
     for (const WallFace* f : it->second) {
@@ -312,8 +312,8 @@ bool FreeWallEnds::joined(const WallFace* self, const Point3& p) const {
     return false;
 }
 
-void FreeWallEnds::Close(const WallFace& face, const std::string& layer,
-                         const std::vector<Point3>& side) const {
+void WallClosing::Close(const WallFace& face, const std::string& layer,
+                        const std::vector<Point3>& side) const {
     auto it = m_ends.find(&face);
     if (it == m_ends.end()) return;
     for (const auto& [p, q] : it->second) {

@@ -36,15 +36,16 @@ bool ClosingFaceFoot(const resbuf* list, Point3& foot);
 // outline in world coordinates as it was made (bottom and top profile).
 void CloseOpeningReveals(const WallFace& face, const std::string& layer, const std::vector<Point3>& side);
 
-// The ends of the faces of a graph that meet no other face: each is closed
-// to the nearest free end of another face, at the heights of its own
-// side's outline there, by the one of the two sides whose end comes first
-// (smaller x, then y), so a wall end gets one face. Found once per graph.
-class FreeWallEnds {
+// The closing faces of the sides of one graph. The ends of its faces that
+// meet no other face are found once: each is closed to the nearest free end
+// of another face, at the heights of its own side's outline there, by the
+// one of the two sides whose end comes first (smaller x, then y), so a
+// wall end gets one face.
+class WallClosing {
 public:
-    explicit FreeWallEnds(const CFACCIATE& graph);
-    // The end faces `face` owns, made after its side (`side` as the side
-    // generators return it).
+    explicit WallClosing(const CFACCIATE& graph);
+    // The reveals and end faces `face` owns, made after its side (`side` as
+    // the side generators return it; nothing when it is empty).
     void Close(const WallFace& face, const std::string& layer, const std::vector<Point3>& side) const;
 
 private:

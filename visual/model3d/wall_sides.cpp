@@ -17,7 +17,6 @@
 #include "host/ads/adsent.h"
 #include "host/db/dbdatabase.h"
 #include "visual/model3d/face_records.h"
-#include "visual/model3d/wall_closing.h"
 #include "walls/graph/outline_polygons.h"
 #include "walls/graph/wall_face.h"
 
@@ -279,8 +278,6 @@ std::vector<Point3> GenerateSide(const WallFace& face, const std::string& layer,
         }
         FreeListOfLists(pieces);
     }
-    // The opening rings are back in world coordinates: the reveals.
-    CloseOpeningReveals(face, layer, outline);
     return outline;
 }
 

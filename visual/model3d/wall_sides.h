@@ -15,8 +15,7 @@ struct WallFace;
 
 // The side at its own heights (floor height, per-line heights, slabs
 // associated with the wall lines); marks the face's lines with mode 1.
-// The reveals of the openings the side closes are made with it
-// (wall_closing.h). Returns the side's outline in world coordinates (the
+// Returns the side's outline in world coordinates (the
 // bottom profile from E to S, then the top from S to E), empty when no
 // side was made.
 std::vector<Point3> GenWallSide(const WallFace& face, const std::string& layer, double elevation,
