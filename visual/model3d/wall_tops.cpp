@@ -113,6 +113,38 @@ std::vector<FloorGap> FloorGaps(double elevation, double height) {
     return gaps;
 }
 
+// The gaps by the plan cells their first jamb point lies in, so a wall
+// pair looks only at the gaps along it.
+class GapGrid {
+public:
+    explicit GapGrid(std::vector<FloorGap> gaps) : m_gaps(std::move(gaps)) {
+        for (std::size_t i = 0; i < m_gaps.size(); ++i)
+            m_cells[key(cell(m_gaps[i].a1.x), cell(m_gaps[i].a1.y))].push_back(i);
+    }
+    // The gaps whose first jamb point lies in the plan box of s-e and t-u.
+    std::vector<FloorGap> along(const Point3& s, const Point3& e, const Point3& t, const Point3& u) const {
+        std::vector<FloorGap> out;
+        if (m_gaps.empty()) return out;
+        const double pad = 2.0 * SharedTolerance;
+        const double x0 = std::min({s.x, e.x, t.x, u.x}) - pad, x1 = std::max({s.x, e.x, t.x, u.x}) + pad;
+        const double y0 = std::min({s.y, e.y, t.y, u.y}) - pad, y1 = std::max({s.y, e.y, t.y, u.y}) + pad;
+        for (std::int64_t x = cell(x0); x <= cell(x1); ++x)
+            for (std::int64_t y = cell(y0); y <= cell(y1); ++y) {
+                auto it = m_cells.find(key(x, y));
+                if (it == m_cells.end()) continue;
+                for (std::size_t i : it->second) out.push_back(m_gaps[i]);
+            }
+        return out;
+    }
+
+private:
+    static constexpr double kCell = 500.0;
+    static std::int64_t cell(double v) { return static_cast<std::int64_t>(std::floor(v / kCell)); }
+    static std::int64_t key(std::int64_t x, std::int64_t y) { return (x << 32) ^ (y & 0xffffffff); }
+    std::vector<FloorGap> m_gaps;
+    std::unordered_map<std::int64_t, std::vector<std::size_t>> m_cells;
+};
+
 bool OnPlan(const Point3& p, const Point3& s, const Point3& e) {
     return IsPointOnSegment({p.x, p.y, s.z}, s, e);
 }
@@ -120,9 +152,10 @@ bool OnPlan(const Point3& p, const Point3& s, const Point3& e) {
 // The foot of a wall pair at the floor's elevation: the cap's outline
 // less the gaps of the openings that reach the floor.
 void Foot(const std::string& layer, const WallSegment& a, const WallSegment& b, double z,
-          const std::vector<FloorGap>& gaps) {
+          const GapGrid& grid) {
     Point3 bs, be;
     Aligned(a, b, bs, be);
+    const std::vector<FloorGap> gaps = grid.along(a.start, a.end, bs, be);
     const double len = Distance2d(a.start, a.end);
     if (len <= SharedTolerance) return;
     auto along = [&](const Point3& p) {
@@ -193,7 +226,7 @@ void GenWallTops(const std::string& layer, double elevation, double height) {
     }
     // Each wall closed at its foot too, under the cap, but where a door
     // (an opening down to the floor) leaves no wall.
-    const std::vector<FloorGap> gaps = FloorGaps(elevation, height);
+    const GapGrid gaps(FloorGaps(elevation, height));
     for (WallPair* p = walls.pairs; p; p = p->next) {
         if (merged.count(p) || !p->a || !p->b) continue;
         Cap(layer, *p->a, *p->b);
