@@ -4,10 +4,15 @@
 // when sides are made again, and a face an object draws is not drawn a
 // second time by the wall.
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "host/ads/adsent.h"
+#include "host/db/dbdatabase.h"
+#include "host/db/dbsymtb.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "tests/visual/closed_model.h"
@@ -138,6 +143,72 @@ TEST_F(WallClosingTest, RevealsTheObjectDrawsAreNotDrawnTwice) {
     }
     EXPECT_EQ(walls, 0);
     EXPECT_EQ(objects, 4);
+}
+
+// The faces of every shape of a VRML file, in its coordinates.
+std::vector<closed_model::Quad> VrmlFaces(const std::string& text) {
+    std::vector<closed_model::Quad> out;
+    std::istringstream in(text);
+    std::string line;
+    std::vector<Point3> points;
+    enum { kNone, kPoints, kIndex } state = kNone;
+    while (std::getline(in, line)) {
+        if (line.find("point [") != std::string::npos) {
+            points.clear();
+            state = kPoints;
+        } else if (line.find("coordIndex [") != std::string::npos) {
+            state = kIndex;
+        } else if (!line.empty() && line[0] == ']') {
+            state = kNone;
+        } else if (state == kPoints) {
+            Point3 p;
+            std::istringstream(line) >> p.x >> p.y >> p.z;
+            points.push_back(p);
+        } else if (state == kIndex) {
+            std::istringstream row(line);
+            std::vector<Point3> c;
+            for (int i; row >> i && i >= 0;) c.push_back(points.at(static_cast<std::size_t>(i)));
+            if (c.size() == 3) c.push_back(c[0]);
+            if (c.size() == 4) out.push_back({c[0], c[1], c[2], c[3]});
+        }
+    }
+    return out;
+}
+
+// The model as the VRML file shows it: with the door leaves' and panes'
+// layers off, what is written of the walls and their reveals is closed.
+TEST_F(WallClosingTest, TheVrmlModelShowsNoHollowWallAtADoor) {
+    run({"VELMWALLD", "0,0", "400,0", "400,300", "0,300", "Zamknij"});
+    run({"VELMOBJECT", "P1", "!pick 200,15", "100"});
+    run({"VELMOBJECT", "F1", "!pick 385,150", "100"});
+    SetSettingInt(SetupVar::CHIUSURA_SUP, 1);
+    run({"VELMWALL3D", ""});
+    {
+        ZcDbObjectPointer<ZcDbLayerTable> layers(db()->layerTableId(), ZcDb::kForRead);
+        ASSERT_EQ(layers.openStatus(), Zcad::eOk);
+        ZcDbSymbolTableIterator* it = nullptr;
+        ASSERT_EQ(layers->newIterator(it), Zcad::eOk);
+        for (; !it->done(); it->step()) {
+            ZcDbObjectId id;
+            it->getRecordId(id);
+            ZcDbObjectPointer<ZcDbLayerTableRecord> layer(id, ZcDb::kForWrite);
+            if (layer && !Has(layer->name(), "3DWALLS") && !Has(layer->name(), "3DOPENINGS"))
+                layer->setIsOff(true);
+        }
+        delete it;
+    }
+    const std::filesystem::path folder = std::filesystem::path(VELM_BINARY_DIR) / "vrml_files";
+    std::filesystem::create_directories(folder);
+    const std::string path = (folder / "closed_walls.wrl").string();
+    std::filesystem::remove(path);
+    run({"!dialog file edit 1152 \"" + path + "\" ok", "VELMWRLOUT", ""});
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    const auto faces = VrmlFaces(text.str());
+    ASSERT_FALSE(faces.empty()) << transcript();
+    const auto open = closed_model::OpenEdges(faces, 1e-3);
+    EXPECT_TRUE(open.empty()) << closed_model::Describe(open);
 }
 
 }  // namespace
