@@ -6,6 +6,7 @@
 #include "stairs/commands/stair_commands.h"
 
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +23,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ed/adspick.h"
+#include "host/ed/cmdproc.h"
 #include "host/ed/grdraw.h"
 #include "host/ed/prompts.h"
 #include "host/util/nocase.h"
@@ -66,6 +68,18 @@ bool LoadStair(CSCALA& record, const ads_name stair, int riserAdjustment) {
                                       riserAdjustment);
 }
 
+// Every line of the set and the first riser is a side piece or a riser of
+// the model, and every two risers in a row hold a tread between them: the
+// stair goes the whole way the lines do.
+bool UsesWholeModel(const CSCALA& record, const ads_name set) {
+    std::int32_t lines = 0;
+    if (set && zcedSSLength(set, &lines) != RTNORM) lines = 0;
+    int used = 0;
+    for (const StairElement* list : {record.firstSide, record.secondSide, record.risers})
+        for (const StairElement* e = list; e; e = e->next) used += e->source[0] || e->source[1];
+    return used >= lines + 1 && CountNodes(record.steps) == record.riserCount - 1;
+}
+
 }  // namespace
 
 int CSCALA::PickLandingPoint() {
@@ -102,16 +116,25 @@ int RunStairOptions(CSCALA& record) {
     }
 }
 
-bool CreateStairFromModel(const ads_name set, const ads_name firstRiser) {
+bool CreateStairFromModel(const ads_name set, const ads_name firstRiser, bool whole) {
     CSCALA record;
-    if (!ReadStairModelFromLines(record, set, firstRiser)) return false;
+    if (!ReadStairModelFromLines(record, set, firstRiser)) {
+        host::noteFailed();
+        return false;
+    }
     record.riserCount = CountNodes(record.risers);
     if (record.riserCount < 2) {
         zcutPrintf("%s", kStairTwoRisersMessage);
+        host::noteFailed();
         return false;
     }
     FreeList(record.steps);
     record.steps = BuildStairSteps(record, record.risers, 0, 0.0);
+    if (whole && !UsesWholeModel(record, set)) {
+        zcutPrintf("%s", kStairPathNotWholeMessage);
+        host::noteFailed();
+        return false;
+    }
     if (RunStairOptions(record) != kScaleExitOk) return false;
     record.saveDefaults = true;
     // The model lines go only when the stair was written.

@@ -68,6 +68,21 @@ bool SameSide(const Point3 a[2], const Point3 b[2]) {
     return SamePlan(a[0], b[0]) && SamePlan(a[1], b[1]);
 }
 
+// A straight side drawn to a point: the inner corner of a landing turned
+// through its middle has one on each of its two segments.
+bool PointSide(const StairPathNode& n, const Point3 side[2]) {
+    return !n.isArc() && SamePlan(side[0], side[1]);
+}
+
+// The older node repeats the newer one where a side of it lies where the
+// newer's does; two sides drawn to the same point say nothing of that, as
+// both segments of a landing turned through its middle have them.
+bool Repeats(const StairPathNode& older, const StairPathNode& newer) {
+    if (SameSide(older.sideA, newer.sideA) && SameSide(older.sideB, newer.sideB)) return true;
+    return (SameSide(older.sideA, newer.sideA) && !PointSide(older, older.sideA)) ||
+           (SameSide(older.sideB, newer.sideB) && !PointSide(older, older.sideB));
+}
+
 int ReadInt(int slot, int fallback) {
     return SettingInt(slot, fallback);
 }
@@ -618,7 +633,7 @@ bool AJIG_CMD_SCALA::MakePathModelLines() {
     for (StairPathNode* n = preview->newest; n; n = n->previous) {
         StairPathNode* newer = n;
         for (StairPathNode* o = n->previous; o;) {
-            if (SameSide(o->sideA, n->sideA) || SameSide(o->sideB, n->sideB)) {
+            if (Repeats(*o, *n)) {
                 newer->previous = o->previous;
                 delete o;
                 o = newer->previous;
@@ -662,7 +677,10 @@ bool AJIG_CMD_SCALA::MakePathModelLines() {
             zcedSSAdd(made, modelLines, result);
         }
     };
-    std::vector<const StepLine*> written;
+    // Every side before any step line: the stair builder grows the sides
+    // from the lines it meets first, and a step line that starts where a
+    // side turns (the inner corner of a landing) must not be taken for the
+    // side's next piece.
     for (StairPathNode* n = preview->newest; n; n = n->previous) {
         for (const Point3* side : {n->sideA, n->sideB}) {
             if (n->isArc()) {
@@ -672,10 +690,15 @@ bool AJIG_CMD_SCALA::MakePathModelLines() {
                                    side[1].y, 51, side[1].z, 0),
                      false);
             } else {
+                // A side drawn to a point is no line of the model.
+                if (PointSide(*n, side)) continue;
                 const ads_point a{side[0].x, side[0].y, 0.0}, b{side[1].x, side[1].y, 0.0};
                 keep(zcutBuildList(RTDXF0, "LINE", 8, "0", 62, 1, 39, 0.0, 10, a, 11, b, 0), false);
             }
         }
+    }
+    std::vector<const StepLine*> written;
+    for (StairPathNode* n = preview->newest; n; n = n->previous) {
         for (StepLine* l = n->stepLines; l; l = l->next) {
             // Where a segment starts on the line that ended the one before,
             // the riser is written once.
