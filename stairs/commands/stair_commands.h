@@ -21,9 +21,10 @@ constexpr const char* kStairPathNotWholeMessage =
 // on OK, the model lines erased and the stair written: true. A model that
 // cannot be read or has fewer than two risers, or the options cancelled,
 // leaves everything as it was: false; all but the cancel fail the command.
-// With `whole` (lines the path jig drew, every one of them meant for the
-// stair) a model that leaves a line out, or a tread, is refused too.
-bool CreateStairFromModel(const ads_name set, const ads_name firstRiser, bool whole = false);
+// Given the number of step lines among them (lines the path jig drew, every
+// one meant for the stair), a model that leaves a line out, makes a riser
+// of any other line or misses a tread is refused too.
+bool CreateStairFromModel(const ads_name set, const ads_name firstRiser, int stepLines = -1);
 
 // Shows the options dialog until it is closed by OK or cancel, letting the
 // user pick landings whenever asked; the exit code.

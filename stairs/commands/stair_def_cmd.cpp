@@ -160,7 +160,7 @@ void CmdStairDef() {
     if (!jig.MakePathModelLines()) return;
     // The lines were drawn only to build the stair from: without the stair
     // (its options cancelled, or it could not be made) they go again.
-    if (end == 6 && !CreateStairFromModel(jig.modelLines, jig.startLine, true)) {
+    if (end == 6 && !CreateStairFromModel(jig.modelLines, jig.startLine, jig.stepLinesMade)) {
         ads_name e;
         for (std::int32_t i = 0; zcedSSName(jig.modelLines, i, e) == RTNORM; ++i) zcdbEntDel(e);
         if (!ads_name_nil(jig.startLine)) zcdbEntDel(jig.startLine);

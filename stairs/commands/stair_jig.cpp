@@ -629,6 +629,7 @@ bool AJIG_CMD_SCALA::UndoLastNode() {
 bool AJIG_CMD_SCALA::MakePathModelLines() {
     ads_name_clear(modelLines);
     ads_name_clear(startLine);
+    stepLinesMade = 0;
     // Nodes repeating a newer one's side are dropped.
     for (StairPathNode* n = preview->newest; n; n = n->previous) {
         StairPathNode* newer = n;
@@ -661,14 +662,14 @@ bool AJIG_CMD_SCALA::MakePathModelLines() {
     }
 
     bool haveSet = false;
-    auto keep = [&](resbuf* raw, bool start) {
+    auto keep = [&](resbuf* raw, bool start) -> bool {
         const host::ResbufList list(raw);
         const bool ok = list && zcdbEntMake(list.get()) == RTNORM;
         ads_name made;
-        if (!ok || zcdbEntLast(made) != RTNORM) return;
+        if (!ok || zcdbEntLast(made) != RTNORM) return false;
         if (start) {
             ads_name_set(made, startLine);
-            return;
+            return true;
         }
         if (!haveSet) {
             haveSet = zcedSSAdd(made, nullptr, modelLines) == RTNORM;
@@ -676,6 +677,7 @@ bool AJIG_CMD_SCALA::MakePathModelLines() {
             ads_name result;
             zcedSSAdd(made, modelLines, result);
         }
+        return true;
     };
     // Every side before any step line: the stair builder grows the sides
     // from the lines it meets first, and a step line that starts where a
@@ -709,8 +711,9 @@ bool AJIG_CMD_SCALA::MakePathModelLines() {
             if (repeated) continue;
             written.push_back(l);
             const ads_point a{l->start.x, l->start.y, 0.0}, b{l->end.x, l->end.y, 0.0};
-            keep(zcutBuildList(RTDXF0, "LINE", 8, "0", 62, 2, 39, 0.0, 10, a, 11, b, 0),
-                 n == oldest && !l->next);
+            if (keep(zcutBuildList(RTDXF0, "LINE", 8, "0", 62, 2, 39, 0.0, 10, a, 11, b, 0),
+                     n == oldest && !l->next))
+                ++stepLinesMade;
         }
     }
     return haveSet;

@@ -98,7 +98,8 @@ public:
     StairPathNode& PushNode(const Point3& p);
     bool UndoLastNode();
     // The model lines of the path in a new selection set (the caller frees
-    // it), the stair's start line kept apart. False when nothing was made.
+    // it), the stair's start line kept apart, and the number of step lines
+    // made (the start line one of them). False when nothing was made.
     bool MakePathModelLines();
 
     int mode = 0;
@@ -113,6 +114,7 @@ public:
     double savedElevation = 0.0;
     ads_name modelLines = {0, 0};
     ads_name startLine = {0, 0};
+    int stepLinesMade = 0;
     bool firstPoint = true;
     bool snap = false;
     bool flight = true;
