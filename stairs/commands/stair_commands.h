@@ -12,6 +12,8 @@ constexpr const char* kStairNotAStairMessage = "\nWybrany element nie jest schod
 constexpr const char* kStairPickLineMessage = "\nWybrany element musi być linią!";
 constexpr const char* kStairLandingOutsideMessage = "\nPunkt nie jest wewnątrz modelu schodów";
 
+constexpr const char* kStairFlightWithoutStepsMessage =
+    "\nBieg za zakrętem jest zbyt krótki, aby miał stopnie; schody nie zostały utworzone";
 constexpr const char* kStairPathNotWholeMessage =
     "\nNie wszystkie linie ścieżki tworzą schody (ścieżka zawraca lub przecina się); schody nie zostały "
     "utworzone";

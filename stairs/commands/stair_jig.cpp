@@ -1,6 +1,7 @@
 // The stair path jig and its preview (see the header).
 #include "stairs/commands/stair_jig.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -624,6 +625,25 @@ bool AJIG_CMD_SCALA::UndoLastNode() {
     }
     mode = back->isArc() ? 1 : 0;
     return true;
+}
+
+bool AJIG_CMD_SCALA::FlightWithoutSteps() const {
+    for (const StairPathNode* n = preview->newest; n; n = n->previous) {
+        if (!(n->step > 0.0)) continue;
+        int lines = 0;
+        for (const StepLine* l = n->stepLines; l; l = l->next) ++lines;
+        // From the path's end back to the last flight with steps, which the
+        // stair reaches; the first segment's start line is no step of it.
+        if (lines > (n->previous ? 0 : 1)) return false;
+        double longest = 0.0;
+        for (const Point3* side : {n->sideA, n->sideB}) {
+            const double length =
+                n->isArc() ? Radius(side) * std::fabs(side[1].z - side[1].y) : Distance2d(side[0], side[1]);
+            longest = std::max(longest, length);
+        }
+        if (longest >= n->step) return true;
+    }
+    return false;
 }
 
 bool AJIG_CMD_SCALA::MakePathModelLines() {

@@ -97,6 +97,10 @@ public:
     // Pushes a new node starting at p.
     StairPathNode& PushNode(const Point3& p);
     bool UndoLastNode();
+    // A flight after the path's last step line, with no step line though a
+    // side of it is a step long or more (after a turn its inner side cannot
+    // reach): the stair would end before it.
+    bool FlightWithoutSteps() const;
     // The model lines of the path in a new selection set (the caller frees
     // it), the stair's start line kept apart, and the number of step lines
     // made (the start line one of them). False when nothing was made.
