@@ -20,6 +20,7 @@
 #include "host/ads/adsowners.h"
 #include "host/ads/cmdline.h"
 #include "host/ads/rbutil.h"
+#include "host/ed/cmdproc.h"
 #include "host/ed/prompts.h"
 #include "stairs/stair_faces.h"
 #include "stairs/stair_model.h"
@@ -128,6 +129,7 @@ bool CSCALA::MakeStairBlocks() {
     auto fail = []() {
         zcdbEntMake(nullptr);
         zcutPrintf("%s", kStairNotMadeMessage);
+        host::noteFailed();
         return false;
     };
 

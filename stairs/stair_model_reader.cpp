@@ -130,9 +130,12 @@ std::string BuildStairModel(CSCALA& record, std::vector<StairModelEntity> entiti
     auto bridges = [](const Point3& far, const StairElement* other) {
         return PositionAlongPolyline(SidePolyline(other), far).has_value();
     };
+    // After each piece the search starts again from the first entity, so
+    // that of two entities meeting a side's end the earlier one continues
+    // it, whatever was appended before.
     for (bool added = true; added;) {
         added = false;
-        for (std::size_t i = 0; i < entities.size();) {
+        for (std::size_t i = 0; i < entities.size() && !added;) {
             bool used = false;
             for (int k = 0; k < 2 && !used; ++k) {
                 const Point3 end = LastOf(*sides[k])->endB;

@@ -5,7 +5,9 @@
 // so a failed rebuild leaves the drawing as it was.
 #include "stairs/commands/stair_commands.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,6 +24,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "host/ed/adspick.h"
+#include "host/ed/cmdproc.h"
 #include "host/ed/grdraw.h"
 #include "host/ed/prompts.h"
 #include "host/util/nocase.h"
@@ -66,6 +69,50 @@ bool LoadStair(CSCALA& record, const ads_name stair, int riserAdjustment) {
                                       riserAdjustment);
 }
 
+// How far a riser's end may lie from its line's end on this side: a side
+// arc is read as chords, and a radial line meets a chord up to the chord's
+// rise from the arc inside the arc.
+double EndTolerance(const StairLine& riser, const StairElement* side) {
+    const double tolerance = 1e-6 + 10.0 * SharedTolerance;
+    const auto crossing = RiserSideIntersection(riser, side);
+    if (!crossing || !crossing->element || !crossing->element->isArc()) return tolerance;
+    const double r = crossing->element->radius();
+    double rise = 0.0;
+    for (const ArcPointNode* c = crossing->element->arcPoints; c; c = c->next) {
+        const double half = Distance2d(c->start, c->end) / 2.0;
+        rise = std::max(rise, r - std::sqrt(std::max(0.0, r * r - half * half)));
+    }
+    return tolerance + 2.0 * rise;
+}
+
+// A riser of the model lies where its line was drawn, from end to end: the
+// sides it was read between are the ones the line joins.
+bool RiserOnItsLine(const CSCALA& record, const StairElement& riser) {
+    Point3 a, b;
+    if (!(riser.source[0] || riser.source[1]) || !GetLineData(riser.source, a, b)) return false;
+    const StairLine line{riser.pointA, riser.pointB};
+    const double ta = EndTolerance(line, record.firstSide), tb = EndTolerance(line, record.secondSide);
+    auto near = [](const Point3& p, const Point3& q, double t) { return Distance2d(p, q) <= t; };
+    return (near(a, riser.pointA, ta) && near(b, riser.pointB, tb)) ||
+           (near(b, riser.pointA, ta) && near(a, riser.pointB, tb));
+}
+
+// Every line of the set and the first riser is a side piece or a riser of
+// the model, the step lines and no other are its risers, each where it was
+// drawn, and every two risers in a row hold a tread between them: the stair
+// goes the whole way the lines do.
+bool UsesWholeModel(const CSCALA& record, const ads_name set, int stepLines) {
+    std::int32_t lines = 0;
+    if (set && zcedSSLength(set, &lines) != RTNORM) lines = 0;
+    int used = 0;
+    for (const StairElement* list : {record.firstSide, record.secondSide, record.risers})
+        for (const StairElement* e = list; e; e = e->next) used += e->source[0] || e->source[1];
+    if (used != lines + 1 || record.riserCount != stepLines) return false;
+    for (const StairElement* r = record.risers; r; r = r->next)
+        if (!RiserOnItsLine(record, *r)) return false;
+    return CountNodes(record.steps) == record.riserCount - 1;
+}
+
 }  // namespace
 
 int CSCALA::PickLandingPoint() {
@@ -102,16 +149,25 @@ int RunStairOptions(CSCALA& record) {
     }
 }
 
-bool CreateStairFromModel(const ads_name set, const ads_name firstRiser) {
+bool CreateStairFromModel(const ads_name set, const ads_name firstRiser, int stepLines) {
     CSCALA record;
-    if (!ReadStairModelFromLines(record, set, firstRiser)) return false;
+    if (!ReadStairModelFromLines(record, set, firstRiser)) {
+        host::noteFailed();
+        return false;
+    }
     record.riserCount = CountNodes(record.risers);
     if (record.riserCount < 2) {
         zcutPrintf("%s", kStairTwoRisersMessage);
+        host::noteFailed();
         return false;
     }
     FreeList(record.steps);
     record.steps = BuildStairSteps(record, record.risers, 0, 0.0);
+    if (stepLines >= 0 && !UsesWholeModel(record, set, stepLines)) {
+        zcutPrintf("%s", kStairPathNotWholeMessage);
+        host::noteFailed();
+        return false;
+    }
     if (RunStairOptions(record) != kScaleExitOk) return false;
     record.saveDefaults = true;
     // The model lines go only when the stair was written.

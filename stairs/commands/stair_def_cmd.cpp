@@ -8,7 +8,9 @@
 #include "core/host_services.h"
 #include "core/input_range.h"
 #include "host/ads/adsent.h"
+#include "host/ads/cmdline.h"
 #include "host/ads/ssget.h"
+#include "host/ed/cmdproc.h"
 #include "host/ed/prompts.h"
 #include "stairs/commands/stair_commands.h"
 #include "stairs/commands/stair_jig.h"
@@ -157,10 +159,16 @@ void CmdStairDef() {
     if (end == 8) return;
     if (!jig.UndoLastNode()) return;
     FinishLastSegment(jig);
+    // A stair built without that flight's steps would end before it.
+    if (end == 6 && jig.FlightWithoutSteps()) {
+        zcutPrintf("%s", kStairFlightWithoutStepsMessage);
+        host::noteFailed();
+        return;
+    }
     if (!jig.MakePathModelLines()) return;
     // The lines were drawn only to build the stair from: without the stair
     // (its options cancelled, or it could not be made) they go again.
-    if (end == 6 && !CreateStairFromModel(jig.modelLines, jig.startLine)) {
+    if (end == 6 && !CreateStairFromModel(jig.modelLines, jig.startLine, jig.stepLinesMade)) {
         ads_name e;
         for (std::int32_t i = 0; zcedSSName(jig.modelLines, i, e) == RTNORM; ++i) zcdbEntDel(e);
         if (!ads_name_nil(jig.startLine)) zcdbEntDel(jig.startLine);

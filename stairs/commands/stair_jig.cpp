@@ -1,6 +1,7 @@
 // The stair path jig and its preview (see the header).
 #include "stairs/commands/stair_jig.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -66,6 +67,21 @@ bool SamePlan(const Point3& a, const Point3& b) {
 
 bool SameSide(const Point3 a[2], const Point3 b[2]) {
     return SamePlan(a[0], b[0]) && SamePlan(a[1], b[1]);
+}
+
+// A straight side drawn to a point: the inner corner of a landing turned
+// through its middle has one on each of its two segments.
+bool PointSide(const StairPathNode& n, const Point3 side[2]) {
+    return !n.isArc() && SamePlan(side[0], side[1]);
+}
+
+// The older node repeats the newer one where a side of it lies where the
+// newer's does; two sides drawn to the same point say nothing of that, as
+// both segments of a landing turned through its middle have them.
+bool Repeats(const StairPathNode& older, const StairPathNode& newer) {
+    if (SameSide(older.sideA, newer.sideA) && SameSide(older.sideB, newer.sideB)) return true;
+    return (SameSide(older.sideA, newer.sideA) && !PointSide(older, older.sideA)) ||
+           (SameSide(older.sideB, newer.sideB) && !PointSide(older, older.sideB));
 }
 
 int ReadInt(int slot, int fallback) {
@@ -611,14 +627,34 @@ bool AJIG_CMD_SCALA::UndoLastNode() {
     return true;
 }
 
+bool AJIG_CMD_SCALA::FlightWithoutSteps() const {
+    for (const StairPathNode* n = preview->newest; n; n = n->previous) {
+        if (!(n->step > 0.0)) continue;
+        int lines = 0;
+        for (const StepLine* l = n->stepLines; l; l = l->next) ++lines;
+        // From the path's end back to the last flight with steps, which the
+        // stair reaches; the first segment's start line is no step of it.
+        if (lines > (n->previous ? 0 : 1)) return false;
+        double longest = 0.0;
+        for (const Point3* side : {n->sideA, n->sideB}) {
+            const double length =
+                n->isArc() ? Radius(side) * std::fabs(side[1].z - side[1].y) : Distance2d(side[0], side[1]);
+            longest = std::max(longest, length);
+        }
+        if (longest >= n->step) return true;
+    }
+    return false;
+}
+
 bool AJIG_CMD_SCALA::MakePathModelLines() {
     ads_name_clear(modelLines);
     ads_name_clear(startLine);
+    stepLinesMade = 0;
     // Nodes repeating a newer one's side are dropped.
     for (StairPathNode* n = preview->newest; n; n = n->previous) {
         StairPathNode* newer = n;
         for (StairPathNode* o = n->previous; o;) {
-            if (SameSide(o->sideA, n->sideA) || SameSide(o->sideB, n->sideB)) {
+            if (Repeats(*o, *n)) {
                 newer->previous = o->previous;
                 delete o;
                 o = newer->previous;
@@ -646,14 +682,14 @@ bool AJIG_CMD_SCALA::MakePathModelLines() {
     }
 
     bool haveSet = false;
-    auto keep = [&](resbuf* raw, bool start) {
+    auto keep = [&](resbuf* raw, bool start) -> bool {
         const host::ResbufList list(raw);
         const bool ok = list && zcdbEntMake(list.get()) == RTNORM;
         ads_name made;
-        if (!ok || zcdbEntLast(made) != RTNORM) return;
+        if (!ok || zcdbEntLast(made) != RTNORM) return false;
         if (start) {
             ads_name_set(made, startLine);
-            return;
+            return true;
         }
         if (!haveSet) {
             haveSet = zcedSSAdd(made, nullptr, modelLines) == RTNORM;
@@ -661,8 +697,12 @@ bool AJIG_CMD_SCALA::MakePathModelLines() {
             ads_name result;
             zcedSSAdd(made, modelLines, result);
         }
+        return true;
     };
-    std::vector<const StepLine*> written;
+    // Every side before any step line: the stair builder grows the sides
+    // from the lines it meets first, and a step line that starts where a
+    // side turns (the inner corner of a landing) must not be taken for the
+    // side's next piece.
     for (StairPathNode* n = preview->newest; n; n = n->previous) {
         for (const Point3* side : {n->sideA, n->sideB}) {
             if (n->isArc()) {
@@ -672,10 +712,15 @@ bool AJIG_CMD_SCALA::MakePathModelLines() {
                                    side[1].y, 51, side[1].z, 0),
                      false);
             } else {
+                // A side drawn to a point is no line of the model.
+                if (PointSide(*n, side)) continue;
                 const ads_point a{side[0].x, side[0].y, 0.0}, b{side[1].x, side[1].y, 0.0};
                 keep(zcutBuildList(RTDXF0, "LINE", 8, "0", 62, 1, 39, 0.0, 10, a, 11, b, 0), false);
             }
         }
+    }
+    std::vector<const StepLine*> written;
+    for (StairPathNode* n = preview->newest; n; n = n->previous) {
         for (StepLine* l = n->stepLines; l; l = l->next) {
             // Where a segment starts on the line that ended the one before,
             // the riser is written once.
@@ -686,8 +731,9 @@ bool AJIG_CMD_SCALA::MakePathModelLines() {
             if (repeated) continue;
             written.push_back(l);
             const ads_point a{l->start.x, l->start.y, 0.0}, b{l->end.x, l->end.y, 0.0};
-            keep(zcutBuildList(RTDXF0, "LINE", 8, "0", 62, 2, 39, 0.0, 10, a, 11, b, 0),
-                 n == oldest && !l->next);
+            if (keep(zcutBuildList(RTDXF0, "LINE", 8, "0", 62, 2, 39, 0.0, 10, a, 11, b, 0),
+                     n == oldest && !l->next))
+                ++stepLinesMade;
         }
     }
     return haveSet;

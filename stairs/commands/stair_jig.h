@@ -97,8 +97,13 @@ public:
     // Pushes a new node starting at p.
     StairPathNode& PushNode(const Point3& p);
     bool UndoLastNode();
+    // A flight after the path's last step line, with no step line though a
+    // side of it is a step long or more (after a turn its inner side cannot
+    // reach): the stair would end before it.
+    bool FlightWithoutSteps() const;
     // The model lines of the path in a new selection set (the caller frees
-    // it), the stair's start line kept apart. False when nothing was made.
+    // it), the stair's start line kept apart, and the number of step lines
+    // made (the start line one of them). False when nothing was made.
     bool MakePathModelLines();
 
     int mode = 0;
@@ -113,6 +118,7 @@ public:
     double savedElevation = 0.0;
     ads_name modelLines = {0, 0};
     ads_name startLine = {0, 0};
+    int stepLinesMade = 0;
     bool firstPoint = true;
     bool snap = false;
     bool flight = true;

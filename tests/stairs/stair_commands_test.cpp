@@ -99,7 +99,8 @@ TEST_F(StairCommands, refusals_leave_the_model_lines) {
     resbuf* arc = zcutBuildList(RTDXF0, "ARC", 8, "MODEL", 10, c, 40, 20.0, 50, 0.0, 51, 3.0, 0);
     zcdbEntMake(arc);
     zcutRelRb(arc);
-    run({"VELMCREATESTAIR", "!pick 320,0", "!pick 50,0", "W", "-20,-20", "200,200", ""});
+    // The refusal fails the command.
+    EXPECT_EQ(run({"VELMCREATESTAIR", "!pick 320,0", "!pick 50,0", "W", "-20,-20", "200,200", ""}), RTERROR);
     EXPECT_NE(transcript().find(kStairPickLineMessage), std::string::npos);
     EXPECT_NE(transcript().find(kStairTwoRisersMessage), std::string::npos);
     EXPECT_EQ(count("0=LINE 8=MODEL"), 3);
