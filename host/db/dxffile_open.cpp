@@ -141,7 +141,8 @@ bool readDrawingFile(const std::string& path, FileOrigin origin, std::string& by
 
 bool mayBeginDxf(std::string_view first, bool ended) {
     if (dxf::isBinaryDxf(first)) return true;
-    if (first.find('\0') != std::string_view::npos) return false;
+    // Only the first line is judged: what follows a drawing's end may be
+    // anything (a NUL byte among it), and the reader passes over it.
     if (first.starts_with("\xef\xbb\xbf")) first.remove_prefix(3);
     const std::size_t end = first.find('\n');
     if (end == std::string_view::npos && !ended) return false;

@@ -30,7 +30,7 @@ bool readDrawingFile(const std::string& path, FileOrigin origin, std::string& by
 // Whether `first`, the first bytes of a stream (all of it when `ended`),
 // may begin a DXF file: the binary form's sentinel, or text whose first
 // line is a group code (a whole number, blanks around it, a byte-order
-// mark before it) and which holds no NUL byte.
+// mark before it).
 bool mayBeginDxf(std::string_view first, bool ended);
 // Bytes of a stream looked at before it is judged.
 inline constexpr std::size_t kDxfJudgedBytes = 4096;
