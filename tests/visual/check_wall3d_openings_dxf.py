@@ -7,6 +7,8 @@ underside, and the faces of each side, door and window sides included,
 reach the underside and cover the side less the holes of the openings
 standing on it; the strips of each curved side break on whole multiples
 of its angle step, so that sides on one circle share their strip lines.
+The faces that close a wall across (jambs, free ends) carry their foot on
+the straight side that made them, and none rises above the underside.
 
     check_wall3d_openings_dxf.py FILE.dxf
 
@@ -21,6 +23,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import dxfcheck  # noqa: E402
 
 MARK_APP = "VELM12CAD$_$TIPOM3DAUTOMATICO-"
+CLOSING_APP = "VELM12CAD$_$CHIUSURA3D-"
 WALLS = "VELM2DWALLS$0"
 FACES = "VELM3DWALLS$0"
 TOP = 300.0
@@ -153,7 +156,9 @@ def main():
     doc, problems = dxfcheck.read(sys.argv[1])
     msp = doc.modelspace()
 
-    faces = [corners(f) for f in msp.query("3DFACE") if f.dxf.layer.upper() == FACES]
+    entities = [f for f in msp.query("3DFACE") if f.dxf.layer.upper() == FACES]
+    closing = [f for f in entities if f.has_xdata(CLOSING_APP)]
+    faces = [corners(f) for f in entities if not f.has_xdata(CLOSING_APP)]
     seen = Counter(tuple(sorted((round(x, 3), round(y, 3), round(z, 3)) for x, y, z in f)) for f in faces)
     twice = sum(1 for n in seen.values() if n > 1)
     if twice:
@@ -196,6 +201,12 @@ def main():
             problems.append(f"a face off every straight side: {[tuple(round(c, 2) for c in p) for p in f]}")
     for side in sides:
         check_side(side, mine[id(side)], holes, problems)
+    for f in closing:
+        foot = [t.value for t in f.get_xdata(CLOSING_APP)]
+        if len(foot) != 1 or not any(side.holds((foot[0][0], foot[0][1])) for side in sides):
+            problems.append(f"closing face {f.dxf.handle}: its foot {foot} on no straight side")
+        if any(p[2] > TOP + TOL for p in corners(f)):
+            problems.append(f"closing face {f.dxf.handle} above the slab's underside {TOP:g}")
     for p in problems:
         print(p)
     return 1 if problems else 0

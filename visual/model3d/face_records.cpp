@@ -24,6 +24,7 @@
 #include "settings/floors.h"
 #include "store/settings_store.h"
 #include "store/velm_layermuri.h"
+#include "visual/model3d/wall_closing.h"
 #include "walls/graph/wall_face.h"
 
 namespace {
@@ -44,12 +45,18 @@ std::vector<std::array<std::int64_t, 2>> AllFaces(const char* layer = nullptr) {
     return out;
 }
 
+bool ReadFaceList(const resbuf* list, std::string& layer, Point3 c[4]);
+
 // Layer and corners of a 3DFACE; false when unreadable.
 bool ReadFace(const ads_name e, std::string& layer, Point3 c[4]) {
     host::ResbufList list(zcdbEntGet(e));
     if (!list) return false;
+    return ReadFaceList(list.get(), layer, c);
+}
+
+bool ReadFaceList(const resbuf* list, std::string& layer, Point3 c[4]) {
     int found = 0;
-    for (const resbuf* rb = list.get(); rb; rb = rb->rbnext) {
+    for (const resbuf* rb = list; rb; rb = rb->rbnext) {
         if (rb->restype == 8 && rb->resval.rstring) layer = rb->resval.rstring;
         if (rb->restype >= 10 && rb->restype <= 13) {
             const double* p = rb->resval.rpoint;
@@ -94,12 +101,16 @@ template <class Test>
 void EraseFacesWhere(double elevation, Test&& standsOnSide) {
     const bool byHeight = LevelsSwitchedOff();
     const std::vector<double> floors = byHeight ? FloorElevations(elevation) : std::vector<double>{};
+    const host::ResbufList apps(zcutBuildList(RTSTR, kClosingFaceApp, 0));
     for (const auto& name : AllFaces()) {
         const ads_name e{name[0], name[1]};
+        host::ResbufList list(zcdbEntGetX(e, apps.get()));
         std::string layer;
         Point3 c[4];
-        if (!ReadFace(e, layer, c)) continue;
+        if (!list || !ReadFaceList(list.get(), layer, c)) continue;
         if (!OnFloor(layer, c, elevation, byHeight ? &floors : nullptr)) continue;
+        // A face closing a wall across stands where its side does: at its foot.
+        if (Point3 foot; ClosingFaceFoot(list.get(), foot)) std::fill(c, c + 4, foot);
         if (standsOnSide(c)) zcdbEntDel(e);
     }
 }

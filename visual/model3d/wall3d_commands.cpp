@@ -34,6 +34,7 @@
 #include "store/setup_slots.h"
 #include "visual/model3d/arc_sides.h"
 #include "visual/model3d/face_records.h"
+#include "visual/model3d/wall_closing.h"
 #include "visual/model3d/wall_sides.h"
 #include "visual/model3d/wall_tops.h"
 #include "walls/graph/cfacciate.h"
@@ -83,15 +84,15 @@ void EraseSide(const WallFace& face, double elevation) {
 }
 
 // One side at its own heights (mode 1), or under planes (mode 2).
-void GenerateSide(const WallFace& face, const CFACCIATE& g, const RunSettings& rs, const std::string& layer,
-                  const SlabPlaneRec* planes, bool underPlanes) {
+void GenerateSide(const WallFace& face, const CFACCIATE& g, const WallClosing& ends, const RunSettings& rs,
+                  const std::string& layer, const SlabPlaneRec* planes, bool underPlanes) {
     if (face.isArc()) {
         GenArcWallSide(face, layer, underPlanes ? 1 : 0, rs.step, rs.curvedFlag, g.level, g.floorHeight,
                        planes);
     } else if (!underPlanes || KeepsOwnHeight(face)) {
-        GenWallSide(face, layer, g.level, g.floorHeight);
+        ends.Close(face, layer, GenWallSide(face, layer, g.level, g.floorHeight));
     } else {
-        GenWallSideUnderSlabs(face, layer, g.level, g.floorHeight, planes);
+        ends.Close(face, layer, GenWallSideUnderSlabs(face, layer, g.level, g.floorHeight, planes));
     }
 }
 
@@ -112,9 +113,10 @@ void GenerateFloor(double elevation, const SlabPlaneRec* covering, bool underPla
     BuildGraph(g, elevation);
     const auto oldFaces = FloorWallFaces(rs.catalogue, elevation);
     const auto lastBefore = LastEntity();
+    const WallClosing ends(g);
     for (WallFace* f = g.faces; f; f = f->next) {
         const std::string layer = SideLayer(*f, rs.useWallLayer, rs.catalogue, elevation, true);
-        GenerateSide(*f, g, rs, layer, covering, underPlanes);
+        GenerateSide(*f, g, ends, rs, layer, covering, underPlanes);
     }
     if (SettingInt(SetupVar::GEN3DPIL) != 0) {
         std::string layer = k3DWallsKey;
@@ -237,8 +239,8 @@ void PickLoop(Generate&& generate) {
 namespace {
 
 // Gen3DWall after the erase.
-void GenerateInMode(const WallFace& face, const CFACCIATE& graph, double step, int curvedFlag,
-                    bool useWallLayer, const AAR_LAYERC& catalogue) {
+void GenerateInMode(const WallFace& face, const CFACCIATE& graph, const WallClosing& ends, double step,
+                    int curvedFlag, bool useWallLayer, const AAR_LAYERC& catalogue) {
     const double elevation = graph.level;
     const std::string layer = SideLayer(face, useWallLayer, catalogue, elevation, false);
     SlabPlaneRec* covering =
@@ -247,11 +249,11 @@ void GenerateInMode(const WallFace& face, const CFACCIATE& graph, double step, i
         GenArcWallSide(face, layer, face.auto3DType - 1, step, curvedFlag, elevation, graph.floorHeight,
                        covering);
     } else if (face.auto3DType == 1) {
-        GenWallSide(face, layer, elevation, graph.floorHeight);
+        ends.Close(face, layer, GenWallSide(face, layer, elevation, graph.floorHeight));
     } else {
         // Without any covering slab the top stays at elevation + height, in
         // mode 2, instead of losing the side's faces.
-        GenWallSideUnderSlabs(face, layer, elevation, graph.floorHeight, covering);
+        ends.Close(face, layer, GenWallSideUnderSlabs(face, layer, elevation, graph.floorHeight, covering));
     }
     FreeList(covering);
 }
@@ -261,7 +263,7 @@ void GenerateInMode(const WallFace& face, const CFACCIATE& graph, double step, i
 void Gen3DWall(const WallFace& face, const CFACCIATE& graph, double step, int curvedFlag, bool useWallLayer,
                const AAR_LAYERC& catalogue) {
     EraseSide(face, graph.level);
-    GenerateInMode(face, graph, step, curvedFlag, useWallLayer, catalogue);
+    GenerateInMode(face, graph, WallClosing(graph), step, curvedFlag, useWallLayer, catalogue);
 }
 
 void Gen3DFacesOfWallLine(const ads_name entity, double elevation) {
@@ -275,7 +277,7 @@ void Gen3DFacesOfWallLineUnderPlanes(const ads_name entity, double elevation, co
     if (WallFace* face = g.FindFaceById(entity)) {
         EraseSide(*face, elevation);
         const std::string layer = SideLayer(*face, rs.useWallLayer, rs.catalogue, elevation, true);
-        GenerateSide(*face, g, rs, layer, planes, planes != nullptr);
+        GenerateSide(*face, g, WallClosing(g), rs, layer, planes, planes != nullptr);
     }
     g.Clear();
 }
@@ -396,8 +398,9 @@ void Regen3DWallsOfLevel(double elevation, double height, int floorInteger) {
     for (const WallFace* f = g.faces; f; f = f->next)
         if (f->auto3DType != 0) sides.push_back(f);
     Erase3DFacesOnSides(sides, elevation);
+    const WallClosing ends(g);
     for (const WallFace* f : sides)
-        GenerateInMode(*f, g, rs.step, rs.curvedFlag, rs.useWallLayer, rs.catalogue);
+        GenerateInMode(*f, g, ends, rs.step, rs.curvedFlag, rs.useWallLayer, rs.catalogue);
     g.Clear();
 }
 
@@ -676,8 +679,9 @@ void RegenEditedLevel(const std::vector<const EditedWallLine*>& lines, double le
         erased.push_back(&w);
     }
     Erase3DFacesOnSides(erased, level);
+    const WallClosing ends(g);
     for (const WallFace* f : sides)
-        GenerateInMode(*f, g, rs.step, rs.curvedFlag, rs.useWallLayer, rs.catalogue);
+        GenerateInMode(*f, g, ends, rs.step, rs.curvedFlag, rs.useWallLayer, rs.catalogue);
     g.Clear();
 }
 

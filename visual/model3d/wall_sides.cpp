@@ -176,13 +176,13 @@ void TriangulatePiece(ContourNode* piece, const WallFace& face, const std::strin
 // Steps shared by both generators; `top` builds the top profile from S to E
 // when the face has no slab associated above.
 template <class TopWithoutPlanes>
-void GenerateSide(const WallFace& face, const std::string& layer, double elevation, double height, int mode,
-                  TopWithoutPlanes&& topWithoutPlanes) {
+std::vector<Point3> GenerateSide(const WallFace& face, const std::string& layer, double elevation,
+                                 double height, int mode, TopWithoutPlanes&& topWithoutPlanes) {
     const Point3 s = face.start, e = face.end;
-    if (PointsEqual(s, e, true)) return;
+    if (PointsEqual(s, e, true)) return {};
     Matrix4 toPlane, toWorld;
     const Point3 along{e.x - s.x, e.y - s.y, 0.0};
-    if (!PlaneToXYMatrix(s, along, {0.0, 0.0, 1.0}, toPlane) || !InvertMatrix4(toPlane, toWorld)) return;
+    if (!PlaneToXYMatrix(s, along, {0.0, 0.0, 1.0}, toPlane) || !InvertMatrix4(toPlane, toWorld)) return {};
     MarkFaceModelType(face, mode);
     const double len = std::hypot(along.x, along.y);
     const Point3 dir{along.x / len, along.y / len, 0.0};
@@ -248,31 +248,37 @@ void GenerateSide(const WallFace& face, const std::string& layer, double elevati
         delete last->next;
         last->next = nullptr;
     }
+    std::vector<Point3> outline;
     for (VertexNode* v = ring; v; v = v->next) {
+        outline.push_back(v->pt());
         Point3 p;
         TransformPoint(toPlane, v->pt(), p);
         v->setPt(p);
     }
     if (CountNodes(ring) < 3) {
         FreeList(ring);
-        return;
+        return {};
     }
 
-    PlaneRings rings(face, toPlane, ring->z);
-    auto* polygon = new ContourNode;
-    polygon->vertices = ring;
-    // Split at every opening that runs right through the side, under slabs
-    // too: a plane lower than a door's lintel leaves the door running from
-    // the bottom to the top, which neither a notch nor a hole can take out.
-    ContourNode* pieces = CutPolygonsByOutlines(polygon, &face);
-    for (ContourNode* piece = pieces; piece; piece = piece->next) {
-        ContourNode* rest = piece->next;
-        piece->next = nullptr;
-        TriangulatePiece(piece, face, layer, toWorld);
-        FreeListOfLists(piece->next);
-        piece->next = rest;
+    {
+        PlaneRings rings(face, toPlane, ring->z);
+        auto* polygon = new ContourNode;
+        polygon->vertices = ring;
+        // Split at every opening that runs right through the side, under
+        // slabs too: a plane lower than a door's lintel leaves the door
+        // running from the bottom to the top, which neither a notch nor a
+        // hole can take out.
+        ContourNode* pieces = CutPolygonsByOutlines(polygon, &face);
+        for (ContourNode* piece = pieces; piece; piece = piece->next) {
+            ContourNode* rest = piece->next;
+            piece->next = nullptr;
+            TriangulatePiece(piece, face, layer, toWorld);
+            FreeListOfLists(piece->next);
+            piece->next = rest;
+        }
+        FreeListOfLists(pieces);
     }
-    FreeListOfLists(pieces);
+    return outline;
 }
 
 }  // namespace
@@ -327,45 +333,49 @@ VertexNode* BuildSlabProfile(const Point3& start, const Point3& end, const SlabP
     return profile;
 }
 
-void GenWallSide(const WallFace& face, const std::string& layer, double elevation, double height) {
-    GenerateSide(face, layer, elevation, height, 1, [&](const Point3& s, const Point3& e, const Point3& dir) {
-        VertexNode* top = nullptr;
-        Point3 p{s.x, s.y, elevation + height};
-        int flag = 1;
-        if (face.edges) {
-            p.z = face.edges->topZ;
-            flag = TopShown(face.edges->edgeVisibility);
-        }
-        PushFront(top, p, flag);
-        const FaceEdge* last = nullptr;
-        for (const FaceEdge* edge = face.edges; edge; edge = edge->next) {
-            last = edge;
-            const FaceEdge* n = edge->next;
-            if (!n) break;
-            const bool zDiffer = std::fabs(edge->topZ - n->topZ) > SharedTolerance;
-            if (!zDiffer && TopShown(edge->edgeVisibility) == TopShown(n->edgeVisibility)) continue;
-            Point3 at = EdgeEnd(*edge, face.start, dir);
-            if (zDiffer) {
-                at.z = edge->topZ;
-                PushFront(top, at, 1);
-            }
-            at.z = n->topZ;
-            PushFront(top, at, TopShown(n->edgeVisibility));
-        }
-        Point3 q{e.x, e.y, last ? last->topZ : elevation + height};
-        PushFront(top, q, 1);
-        return RemoveRepeats(ReverseList(top));
-    });
+std::vector<Point3> GenWallSide(const WallFace& face, const std::string& layer, double elevation,
+                                double height) {
+    return GenerateSide(face, layer, elevation, height, 1,
+                        [&](const Point3& s, const Point3& e, const Point3& dir) {
+                            VertexNode* top = nullptr;
+                            Point3 p{s.x, s.y, elevation + height};
+                            int flag = 1;
+                            if (face.edges) {
+                                p.z = face.edges->topZ;
+                                flag = TopShown(face.edges->edgeVisibility);
+                            }
+                            PushFront(top, p, flag);
+                            const FaceEdge* last = nullptr;
+                            for (const FaceEdge* edge = face.edges; edge; edge = edge->next) {
+                                last = edge;
+                                const FaceEdge* n = edge->next;
+                                if (!n) break;
+                                const bool zDiffer = std::fabs(edge->topZ - n->topZ) > SharedTolerance;
+                                if (!zDiffer && TopShown(edge->edgeVisibility) == TopShown(n->edgeVisibility))
+                                    continue;
+                                Point3 at = EdgeEnd(*edge, face.start, dir);
+                                if (zDiffer) {
+                                    at.z = edge->topZ;
+                                    PushFront(top, at, 1);
+                                }
+                                at.z = n->topZ;
+                                PushFront(top, at, TopShown(n->edgeVisibility));
+                            }
+                            Point3 q{e.x, e.y, last ? last->topZ : elevation + height};
+                            PushFront(top, q, 1);
+                            return RemoveRepeats(ReverseList(top));
+                        });
 }
 
-void GenWallSideUnderSlabs(const WallFace& face, const std::string& layer, double elevation, double height,
-                           const SlabPlaneRec* planes) {
-    GenerateSide(face, layer, elevation, height, 2, [&](const Point3& s, const Point3& e, const Point3&) {
-        VertexNode* cuts = IntersectSegmentWithFaces(s, e, planes);
-        VertexNode* top = ProfileOverPieces(cuts, elevation + height, [&](const Point3& p, const Point3& q) {
-            return FindFaceAtPoint(p, q, planes);
+std::vector<Point3> GenWallSideUnderSlabs(const WallFace& face, const std::string& layer, double elevation,
+                                          double height, const SlabPlaneRec* planes) {
+    return GenerateSide(
+        face, layer, elevation, height, 2, [&](const Point3& s, const Point3& e, const Point3&) {
+            VertexNode* cuts = IntersectSegmentWithFaces(s, e, planes);
+            VertexNode* top = ProfileOverPieces(
+                cuts, elevation + height,
+                [&](const Point3& p, const Point3& q) { return FindFaceAtPoint(p, q, planes); });
+            FreeList(cuts);
+            return top;
         });
-        FreeList(cuts);
-        return top;
-    });
 }

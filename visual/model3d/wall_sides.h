@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/geometry/vertex_list.h"
 #include "roofs/slab_queries.h"
@@ -14,11 +15,15 @@ struct WallFace;
 
 // The side at its own heights (floor height, per-line heights, slabs
 // associated with the wall lines); marks the face's lines with mode 1.
-void GenWallSide(const WallFace& face, const std::string& layer, double elevation, double height);
+// Returns the side's outline in world coordinates (the
+// bottom profile from E to S, then the top from S to E), empty when no
+// side was made.
+std::vector<Point3> GenWallSide(const WallFace& face, const std::string& layer, double elevation,
+                                double height);
 // The same with the top under `planes` where the lines have no slab
 // associated above (elevation + height where no plane applies); mode 2.
-void GenWallSideUnderSlabs(const WallFace& face, const std::string& layer, double elevation, double height,
-                           const SlabPlaneRec* planes);
+std::vector<Point3> GenWallSideUnderSlabs(const WallFace& face, const std::string& layer, double elevation,
+                                          double height, const SlabPlaneRec* planes);
 
 // The slab planes associated with the face's wall lines: above (top) or
 // below; choice and height take the association's switch and height as

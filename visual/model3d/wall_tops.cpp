@@ -3,9 +3,12 @@
 // unset id, which never merges (it would fuse every ordinary wall).
 #include "visual/model3d/wall_tops.h"
 
+#include <algorithm>
 #include <cmath>
 #include <unordered_set>
+#include <vector>
 
+#include "core/base/module_state.h"
 #include "core/geometry/host_geometry.h"
 #include "core/geometry/matrix4.h"
 #include "core/geometry/triangulate.h"
@@ -18,6 +21,7 @@
 #include "host/ads/ssget.h"
 #include "settings/floor_cmds_run.h"
 #include "walls/graph/cfacciate.h"
+#include "walls/graph/outline_kind.h"
 #include "walls/graph/outline_record.h"
 #include "walls/recognition/defmuri.h"
 
@@ -59,16 +63,132 @@ void PilasterCaps(const std::string& layer, double elevation) {
     zcedSSFree(set);
 }
 
-void Cap(const std::string& layer, const WallSegment& a, const WallSegment& b) {
-    Point3 bs = b.start, be = b.end;
-    const double dot = (a.end.x - a.start.x) * (be.x - bs.x) + (a.end.y - a.start.y) * (be.y - bs.y);
-    if (dot < 0.0) std::swap(bs, be);
-    const double z = a.topZ;
-    const ads_point p0{a.start.x, a.start.y, z}, p1{a.end.x, a.end.y, z}, p2{be.x, be.y, z},
-        p3{bs.x, bs.y, z};
+void Quad(const std::string& layer, const Point3& a0, const Point3& a1, const Point3& b1, const Point3& b0,
+          double z) {
+    const ads_point p0{a0.x, a0.y, z}, p1{a1.x, a1.y, z}, p2{b1.x, b1.y, z}, p3{b0.x, b0.y, z};
     const host::ResbufList list(
         zcutBuildList(RTDXF0, "3DFACE", 8, layer.c_str(), 62, 256, 10, p0, 11, p1, 12, p2, 13, p3, 0));
     zcdbEntMake(list.get());
+}
+
+// The second segment's ends in the first's direction.
+void Aligned(const WallSegment& a, const WallSegment& b, Point3& bs, Point3& be) {
+    bs = b.start, be = b.end;
+    const double dot = (a.end.x - a.start.x) * (be.x - bs.x) + (a.end.y - a.start.y) * (be.y - bs.y);
+    if (dot < 0.0) std::swap(bs, be);
+}
+
+void Cap(const std::string& layer, const WallSegment& a, const WallSegment& b) {
+    Point3 bs, be;
+    Aligned(a, b, bs, be);
+    Quad(layer, a.start, a.end, be, bs, a.topZ);
+}
+
+// Where an opening reaching the floor leaves a wall without foot: its jamb
+// ends on the two sides.
+struct FloorGap {
+    Point3 a1, a2;  // on the side the jambs start
+    Point3 b1, b2;  // on the side they end
+};
+
+Point3 LastPoint(const VertexNode* v) {
+    while (v->next) v = v->next;
+    return v->pt();
+}
+
+std::vector<FloorGap> FloorGaps(double elevation, double height) {
+    std::vector<FloorGap> gaps;
+    CFACCIATE g;
+    g.level = elevation;
+    g.floorHeight = height;
+    g.LoadOutlines(false);
+    for (const OutlineNode* o = g.outlines; o; o = o->next) {
+        if (o->kind != OutlineKind::StraightWallOpening || !o->jamb1 || !o->jamb2) continue;
+        double zmin = 1e300;
+        for (const VertexNode* v = o->cut3DExt1; v; v = v->next) zmin = std::min(zmin, v->z);
+        if (zmin > elevation + SharedTolerance) continue;
+        gaps.push_back({o->jamb1->pt(), o->jamb2->pt(), LastPoint(o->jamb1), LastPoint(o->jamb2)});
+    }
+    g.Clear();
+    return gaps;
+}
+
+// The gaps by the plan cells their first jamb point lies in, so a wall
+// pair looks only at the gaps along it.
+class GapGrid {
+public:
+    explicit GapGrid(std::vector<FloorGap> gaps) : m_gaps(std::move(gaps)) {
+        for (std::size_t i = 0; i < m_gaps.size(); ++i)
+            m_cells[key(cell(m_gaps[i].a1.x), cell(m_gaps[i].a1.y))].push_back(i);
+    }
+    // The gaps whose first jamb point lies in the plan box of s-e and t-u.
+    std::vector<FloorGap> along(const Point3& s, const Point3& e, const Point3& t, const Point3& u) const {
+        std::vector<FloorGap> out;
+        if (m_gaps.empty()) return out;
+        const double pad = 2.0 * SharedTolerance;
+        const double x0 = std::min({s.x, e.x, t.x, u.x}) - pad, x1 = std::max({s.x, e.x, t.x, u.x}) + pad;
+        const double y0 = std::min({s.y, e.y, t.y, u.y}) - pad, y1 = std::max({s.y, e.y, t.y, u.y}) + pad;
+        for (std::int64_t x = cell(x0); x <= cell(x1); ++x)
+            for (std::int64_t y = cell(y0); y <= cell(y1); ++y) {
+                auto it = m_cells.find(key(x, y));
+                if (it == m_cells.end()) continue;
+                for (std::size_t i : it->second) out.push_back(m_gaps[i]);
+            }
+        return out;
+    }
+
+private:
+    static constexpr double kCell = 500.0;
+    static std::int64_t cell(double v) { return static_cast<std::int64_t>(std::floor(v / kCell)); }
+    static std::int64_t key(std::int64_t x, std::int64_t y) { return (x << 32) ^ (y & 0xffffffff); }
+    std::vector<FloorGap> m_gaps;
+    std::unordered_map<std::int64_t, std::vector<std::size_t>> m_cells;
+};
+
+bool OnPlan(const Point3& p, const Point3& s, const Point3& e) {
+    return IsPointOnSegment({p.x, p.y, s.z}, s, e);
+}
+
+// The foot of a wall pair at the floor's elevation: the cap's outline
+// less the gaps of the openings that reach the floor.
+void Foot(const std::string& layer, const WallSegment& a, const WallSegment& b, double z,
+          const GapGrid& grid) {
+    Point3 bs, be;
+    Aligned(a, b, bs, be);
+    const std::vector<FloorGap> gaps = grid.along(a.start, a.end, bs, be);
+    const double len = Distance2d(a.start, a.end);
+    if (len <= SharedTolerance) return;
+    auto along = [&](const Point3& p) {
+        return ((p.x - a.start.x) * (a.end.x - a.start.x) + (p.y - a.start.y) * (a.end.y - a.start.y)) / len;
+    };
+    struct Cut {
+        double t;
+        Point3 onA1, onA2, onB1, onB2;
+    };
+    std::vector<Cut> cuts;
+    for (FloorGap g : gaps) {
+        if (OnPlan(g.b1, a.start, a.end) && OnPlan(g.b2, a.start, a.end)) {
+            std::swap(g.a1, g.b1);
+            std::swap(g.a2, g.b2);
+        }
+        if (!OnPlan(g.a1, a.start, a.end) || !OnPlan(g.a2, a.start, a.end) || !OnPlan(g.b1, bs, be) ||
+            !OnPlan(g.b2, bs, be))
+            continue;
+        if (along(g.a1) > along(g.a2)) {
+            std::swap(g.a1, g.a2);
+            std::swap(g.b1, g.b2);
+        }
+        cuts.push_back({along(g.a1), g.a1, g.a2, g.b1, g.b2});
+    }
+    std::sort(cuts.begin(), cuts.end(), [](const Cut& x, const Cut& y) { return x.t < y.t; });
+    Point3 fromA = a.start, fromB = bs;
+    for (const Cut& c : cuts) {
+        if (Distance2d(fromA, c.onA1) > SharedTolerance || Distance2d(fromB, c.onB1) > SharedTolerance)
+            Quad(layer, fromA, c.onA1, c.onB1, fromB, z);
+        fromA = c.onA2, fromB = c.onB2;
+    }
+    if (Distance2d(fromA, a.end) > SharedTolerance || Distance2d(fromB, be) > SharedTolerance)
+        Quad(layer, fromA, a.end, be, fromB, z);
 }
 
 }  // namespace
@@ -104,7 +224,13 @@ void GenWallTops(const std::string& layer, double elevation, double height) {
         g.Clear();
         return;
     }
-    for (WallPair* p = walls.pairs; p; p = p->next)
-        if (!merged.count(p) && p->a && p->b) Cap(layer, *p->a, *p->b);
+    // Each wall closed at its foot too, under the cap, but where a door
+    // (an opening down to the floor) leaves no wall.
+    const GapGrid gaps(FloorGaps(elevation, height));
+    for (WallPair* p = walls.pairs; p; p = p->next) {
+        if (merged.count(p) || !p->a || !p->b) continue;
+        Cap(layer, *p->a, *p->b);
+        Foot(layer, *p->a, *p->b, elevation, gaps);
+    }
     g.Clear();
 }
