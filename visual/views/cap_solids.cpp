@@ -221,7 +221,6 @@ std::vector<CapCut> ClosedSolidCuts(std::vector<CapCut> cuts, double t) {
         if (a.solid != b.solid) return a.solid < b.solid;
         return a.p.y != b.p.y ? a.p.y < b.p.y : a.p.x < b.p.x;
     });
-    std::vector<CapCut> joins;
     if (!free.empty()) {
         std::vector<CapCut> live;
         for (std::size_t k = 0; k < n; ++k)
@@ -246,7 +245,9 @@ std::vector<CapCut> ClosedSolidCuts(std::vector<CapCut> cuts, double t) {
                 const Point3 probe{a.p.x + 0.5 * gap, (a.p.y + b.p.y) / 2.0 + (a.rise > 0.0 ? off : -off),
                                    0.0};
                 if (!sets[static_cast<std::size_t>(a.solid)].Inside(probe)) continue;
-                joins.push_back({a.p, b.p, a.solid});
+                cuts.push_back({a.p, b.p, a.solid});
+                vertex.push_back(a.vertex), vertex.push_back(b.vertex);
+                alive.push_back(1);
                 ++degree[a.vertex], ++degree[b.vertex];
                 ++k;
             }
@@ -254,9 +255,10 @@ std::vector<CapCut> ClosedSolidCuts(std::vector<CapCut> cuts, double t) {
         }
     }
 
-    // What still ends free is no ring: taken away from its end inwards.
+    // What still ends free is no ring: taken away from its end inwards
+    // (a join too, when a side it joins goes).
     std::vector<std::vector<std::size_t>> at(2 * n);
-    for (std::size_t k = 0; k < n; ++k)
+    for (std::size_t k = 0; k < cuts.size(); ++k)
         if (alive[k]) at[vertex[2 * k]].push_back(k), at[vertex[2 * k + 1]].push_back(k);
     std::vector<std::size_t> ends;
     for (std::size_t v = 0; v < 2 * n; ++v)
@@ -273,9 +275,8 @@ std::vector<CapCut> ClosedSolidCuts(std::vector<CapCut> cuts, double t) {
         }
     }
     std::vector<CapCut> out;
-    for (std::size_t k = 0; k < n; ++k)
+    for (std::size_t k = 0; k < cuts.size(); ++k)
         if (alive[k]) out.push_back(cuts[k]);
-    out.insert(out.end(), joins.begin(), joins.end());
     return out;
 }
 
