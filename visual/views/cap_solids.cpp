@@ -2,9 +2,7 @@
 #include "visual/views/cap_solids.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
-#include <map>
 #include <numeric>
 #include <string>
 #include <utility>
@@ -35,25 +33,12 @@ private:
     std::vector<std::size_t> root_;
 };
 
-// What the faces are grouped by before their corners: the object, or for a
-// loose face its layer (case ignored).
-struct GroupKey {
-    int object;
-    std::string layer;
-    bool operator<(const GroupKey& o) const {
-        return object != o.object ? object < o.object : layer < o.layer;
-    }
-};
-
-std::string Upper(std::string text) {
-    for (char& ch : text) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
-    return text;
-}
-
-// One face or sliver: its corners, group and cut edges.
+// One face or sliver: its corners, object, whether it is a loose face of
+// the 3D walls, and its cut edges.
 struct Item {
     std::vector<Point3> corners;
-    int group = 0;
+    int object = 0;
+    bool wall = false;
     std::vector<std::pair<Point3, Point3>> cuts;
 };
 
@@ -101,38 +86,30 @@ std::vector<EdgeSet> EdgeSets(const std::vector<CapCut>& cuts) {
 }  // namespace
 
 std::vector<CapCut> SolidCuts(const CSezione& section, double t) {
-    std::map<GroupKey, int> groups;
-    std::vector<char> wallGroup;
-    const auto groupOf = [&](int object, const std::string& layer) {
-        GroupKey key{object, object > 0 ? std::string() : Upper(layer)};
-        const auto [at, added] = groups.insert({key, static_cast<int>(groups.size())});
-        if (added) wallGroup.push_back(object <= 0 && IsWallLayerName(layer) ? 1 : 0);
-        return at->second;
-    };
     std::vector<Item> items;
     for (const SectionFace* f = section.faces; f; f = f->next) {
         Item item;
         const int n = f->cornerCount();
         item.corners.assign(f->corners, f->corners + n);
-        item.group = groupOf(f->solid, f->layer);
+        item.object = f->solid;
+        item.wall = f->solid <= 0 && IsWallLayerName(f->layer);
         for (int k = 0; k < n; ++k)
             if (f->edgeWords[k] < 0) item.cuts.push_back({f->corners[k], f->corners[(k + 1) % n]});
         items.push_back(std::move(item));
     }
     for (const CSezione::SlenderCut& s : section.slenderCutEdges)
-        items.push_back({{s.a, s.b}, groupOf(s.solid, s.layer), {{s.a, s.b}}});
+        items.push_back({{s.a, s.b}, s.solid, s.solid <= 0 && IsWallLayerName(s.layer), {{s.a, s.b}}});
 
-    // Items of one group meeting at a corner are one solid; a group of
-    // wall faces is one solid whole.
+    // Items of one object, or loose ones, meeting at a corner are one
+    // solid; the loose faces of the 3D walls are one solid whole.
     Roots roots(items.size());
-    std::vector<std::size_t> firstOf(groups.size(), items.size());
+    std::size_t firstWall = items.size();
     BoxIndex corners;
     std::vector<std::pair<Point3, std::size_t>> at;
     for (std::size_t i = 0; i < items.size(); ++i) {
-        const std::size_t g = static_cast<std::size_t>(items[i].group);
-        if (wallGroup[g]) {
-            if (firstOf[g] == items.size()) firstOf[g] = i;
-            roots.Join(firstOf[g], i);
+        if (items[i].wall) {
+            if (firstWall == items.size()) firstWall = i;
+            roots.Join(firstWall, i);
         }
         for (const Point3& p : items[i].corners) {
             const double box[4] = {p.x, p.y, p.x, p.y};
@@ -146,7 +123,7 @@ std::vector<CapCut> SolidCuts(const CSezione& section, double t) {
         const double box[4] = {p.x, p.y, p.x, p.y};
         for (int o : corners.Query(box)) {
             const auto& [q, other] = at[static_cast<std::size_t>(o)];
-            if (items[other].group != items[item].group || std::fabs(p.x - q.x) > t ||
+            if (items[other].object != items[item].object || std::fabs(p.x - q.x) > t ||
                 std::fabs(p.y - q.y) > t || std::fabs(p.z - q.z) > t)
                 continue;
             roots.Join(item, other);

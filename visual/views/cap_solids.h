@@ -1,8 +1,8 @@
 // The solids of a section's face set and their cuts. A solid is the faces
-// of one object (an insert, a solid entity) or the loose faces of one
-// layer, split further into the pieces whose faces meet at their corners;
-// the loose faces of a layer of 3D walls are one solid whatever meets, the
-// sides of a wall sharing no corner where its foot and top are open. A
+// of one object (an insert, a solid entity), or loose faces on any layers
+// (a slab's top, bottom and sides may lie on three), that meet at their
+// corners; the loose faces of the 3D walls are one solid whatever meets,
+// the sides of a wall sharing no corner where its foot and top are open. A
 // solid whose faces close around it is cut in closed rings, and its cap is
 // what they enclose by the even-odd rule: two of its pieces touching along
 // a face leave that face's cut twice, which encloses nothing.
