@@ -33,14 +33,32 @@ private:
     std::vector<std::size_t> root_;
 };
 
-// One face or sliver: its corners, object, whether it is a loose face of
-// the 3D walls, and its cut edges.
+// One face or sliver: its corners, object, whether it is a loose
+// face of the 3D walls, and its cut edges.
 struct Item {
     std::vector<Point3> corners;
     int object = 0;
     bool wall = false;
     std::vector<std::pair<Point3, Point3>> cuts;
 };
+
+// The unit plane (a, b, c, d) of a face's corners by Newell's sums; false
+// for corners without area.
+bool FacePlane(const std::vector<Point3>& c, double plane[4]) {
+    double n[3] = {0.0, 0.0, 0.0};
+    for (std::size_t k = 0; k < c.size(); ++k) {
+        const Point3& v = c[k];
+        const Point3& w = c[(k + 1) % c.size()];
+        n[0] += (v.y - w.y) * (v.z + w.z);
+        n[1] += (v.z - w.z) * (v.x + w.x);
+        n[2] += (v.x - w.x) * (v.y + w.y);
+    }
+    const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    if (!(length > 0.0)) return false;
+    for (int k = 0; k < 3; ++k) plane[k] = n[k] / length;
+    plane[3] = -(plane[0] * c[0].x + plane[1] * c[0].y + plane[2] * c[0].z);
+    return true;
+}
 
 // The even-odd test of one solid's edges, by the kernel's locator.
 struct EdgeSet {
@@ -100,40 +118,63 @@ std::vector<CapCut> SolidCuts(const CSezione& section, double t) {
     for (const CSezione::SlenderCut& s : section.slenderCutEdges)
         items.push_back({{s.a, s.b}, s.solid, s.solid <= 0 && IsWallLayerName(s.layer), {{s.a, s.b}}});
 
-    // Items of one object, or loose ones, meeting at a corner are one
-    // solid; the loose faces of the 3D walls are one solid whole.
-    Roots roots(items.size());
-    std::size_t firstWall = items.size();
+    // The pairs of items of one object (or loose ones) meeting at a corner.
     BoxIndex corners;
     std::vector<std::pair<Point3, std::size_t>> at;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (items[i].wall) {
-            if (firstWall == items.size()) firstWall = i;
-            roots.Join(firstWall, i);
-        }
+    for (std::size_t i = 0; i < items.size(); ++i)
         for (const Point3& p : items[i].corners) {
             const double box[4] = {p.x, p.y, p.x, p.y};
             corners.Add(box);
             at.push_back({p, i});
         }
-    }
     corners.Build(t);
+    std::vector<std::pair<std::size_t, std::size_t>> met;
     for (std::size_t e = 0; e < at.size(); ++e) {
         const auto& [p, item] = at[e];
         const double box[4] = {p.x, p.y, p.x, p.y};
         for (int o : corners.Query(box)) {
             const auto& [q, other] = at[static_cast<std::size_t>(o)];
-            if (items[other].object != items[item].object || std::fabs(p.x - q.x) > t ||
+            if (other <= item || items[other].object != items[item].object || std::fabs(p.x - q.x) > t ||
                 std::fabs(p.y - q.y) > t || std::fabs(p.z - q.z) > t)
                 continue;
-            roots.Join(item, other);
+            met.push_back({item, other});
         }
     }
+
+    // Other than the walls' faces, items meeting at a corner are one
+    // solid, and all of the 3D walls' loose faces are one: a pane whose cut
+    // ends where a sill's diagonal is cut is no part of its wall. A solid
+    // whose corners all lie in one plane is a sheet (a leaf, a pane): it
+    // bounds nothing.
+    Roots roots(items.size());
+    for (const auto& [i, j] : met)
+        if (!items[i].wall && !items[j].wall) roots.Join(i, j);
+    std::size_t firstWall = items.size();
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (items[i].wall) {
+            if (firstWall == items.size()) firstWall = i;
+            roots.Join(firstWall, i);
+        }
+    std::vector<double> planeOf(4 * items.size(), 0.0);
+    std::vector<char> hasPlane(items.size(), 0), flat(items.size(), 1);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::size_t r = roots.Find(i);
+        if (!hasPlane[r] && items[i].corners.size() >= 3 && FacePlane(items[i].corners, &planeOf[4 * r]))
+            hasPlane[r] = 1;
+    }
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::size_t r = roots.Find(i);
+        const double* plane = &planeOf[4 * r];
+        for (const Point3& p : items[i].corners)
+            if (!hasPlane[r] || std::fabs(plane[0] * p.x + plane[1] * p.y + plane[2] * p.z + plane[3]) > t)
+                flat[r] = 0;
+    }
+    const auto sheet = [&](std::size_t i) { return flat[roots.Find(i)] != 0; };
     std::vector<int> solidOf(items.size(), -1);
     int solids = 0;
     std::vector<CapCut> cuts;
     for (std::size_t i = 0; i < items.size(); ++i) {
-        if (items[i].cuts.empty()) continue;
+        if (items[i].cuts.empty() || sheet(i)) continue;
         const std::size_t r = roots.Find(i);
         if (solidOf[r] < 0) solidOf[r] = solids++;
         for (const auto& [a, b] : items[i].cuts)
