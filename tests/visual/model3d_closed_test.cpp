@@ -51,7 +51,13 @@ std::vector<Scene> Scenes() {
     };
 }
 
-class ClosedModelTest : public Model3DTest, public ::testing::WithParamInterface<int> {
+class ClosedScene : public Model3DTest {
+protected:
+    // A new drawing's floor is 1 high: the scenes' floors are 300.
+    static void FloorOf300() { run({"!dialog 1016 page 0 edit 1001 \"300\" ok", "VELMFLOOROPTIONS"}); }
+};
+
+class ClosedModelTest : public ClosedScene, public ::testing::WithParamInterface<int> {
 protected:
     // The faces that bound the walls: the wall layers' and those the
     // objects set into the walls draw on their opening layers (their
@@ -69,6 +75,7 @@ protected:
         return out;
     }
     void Build(const Scene& s) {
+        FloorOf300();
         for (const std::string& l : s.lines) push(l);
         run({});
         SetSettingInt(SetupVar::CHIUSURA_SUP, 1);
@@ -95,7 +102,13 @@ TEST_P(ClosedModelTest, TheWallsCloseAroundThemselves) {
 
 INSTANTIATE_TEST_SUITE_P(Scenes, ClosedModelTest, ::testing::Range(0, static_cast<int>(Scenes().size())));
 
-class WallClosingTest : public Model3DTest {};
+class WallClosingTest : public ClosedScene {
+protected:
+    void SetUp() override {
+        ClosedScene::SetUp();
+        FloorOf300();
+    }
+};
 
 // The jambs of a door the object does not draw are the wall's; they stand
 // across the wall and still go with the side that made them: a side made
@@ -134,10 +147,16 @@ TEST_F(WallClosingTest, RevealsTheObjectDrawsAreNotDrawnTwice) {
     const std::vector<DrawnFace> faces = closed_model::DrawingFaces(modelSpace());
     int walls = 0, objects = 0;
     for (const DrawnFace& f : faces) {
-        // faces standing across the right wall (x from 385 to 415)
-        double x0 = 1e300, x1 = -1e300;
-        for (const Point3& c : f.c) x0 = std::min(x0, c.x), x1 = std::max(x1, c.x);
-        if (x1 - x0 < 29.0) continue;
+        // faces standing across the right wall (x from 385 to 415) by the
+        // window (the wall's caps and feet lie across it everywhere)
+        double x0 = 1e300, x1 = -1e300, y0 = 1e300, y1 = -1e300, z0 = 1e300, z1 = -1e300;
+        for (const Point3& c : f.c) {
+            x0 = std::min(x0, c.x), x1 = std::max(x1, c.x), y0 = std::min(y0, c.y), y1 = std::max(y1, c.y);
+            z0 = std::min(z0, c.z), z1 = std::max(z1, c.z);
+        }
+        const bool acrossTheWall = x0 > 384.0 && x1 < 416.0 && x1 - x0 > 29.0;
+        if (!acrossTheWall || y0 < 50.0 || y1 > 250.0 || (z1 - z0 < 1e-6 && (z0 < 1e-6 || z0 > 299.0)))
+            continue;
         if (Has(f.layer, "3DWALLS")) ++walls;
         if (Has(f.layer, "3DOPENINGS")) ++objects;
     }

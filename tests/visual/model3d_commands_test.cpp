@@ -195,7 +195,7 @@ TEST_F(Wall3DCommandsTest, FloorCommandTwiceLeavesOneSetAndTopsAreAdded) {
     EXPECT_NEAR(Area(Faces()), area, 1e-6);
     SetSettingInt(SetupVar::CHIUSURA_SUP, 1);
     run({"VELMWALL3D", ""});
-    EXPECT_EQ(count("0=3DFACE 8=VELM3DWALLS$0"), once + 4) << transcript();
+    EXPECT_EQ(count("0=3DFACE 8=VELM3DWALLS$0"), once + 8) << "a cap and a foot per wall" << transcript();
 }
 
 TEST_F(Wall3DCommandsTest, SlabAndPlaneOptionsTellWhatIsMissing) {

@@ -76,11 +76,15 @@ double Dot(const Point3& u, const Point3& v) {
     return u.x * v.x + u.y * v.y + u.z * v.z;
 }
 
-// Whether p lies on the triangle (in its plane within the tolerance).
-bool OnTriangle(const Triangle& t, const Point3& p) {
+// Whether p lies on the triangle (in its plane within the tolerance) and
+// the triangle lies in a plane of normal `normal` (unit): a face across
+// the reveal's plane (a door leaf meeting a jamb) holds the reveal's centre
+// on its edge without covering the reveal.
+bool OnTriangle(const Triangle& t, const Point3& p, const Point3& normal) {
     const Point3 n = Cross(Sub(t.b, t.a), Sub(t.c, t.a));
     const double len = std::sqrt(Dot(n, n));
     if (len <= GeomEpsilon) return false;
+    if (std::fabs(Dot(n, normal)) / len < 1.0 - 1e-6) return false;
     if (std::fabs(Dot(n, Sub(p, t.a))) / len > SharedTolerance) return false;
     const double s1 = Dot(n, Cross(Sub(t.b, t.a), Sub(p, t.a)));
     const double s2 = Dot(n, Cross(Sub(t.c, t.b), Sub(p, t.b)));
@@ -121,7 +125,14 @@ std::vector<Triangle> ObjectTriangles(const ads_name insert) {
 bool DrawnByObject(const std::vector<Triangle>& drawn, const std::vector<Point3>& c) {
     Point3 mid;
     for (const Point3& p : c) mid = {mid.x + p.x / c.size(), mid.y + p.y / c.size(), mid.z + p.z / c.size()};
-    return std::any_of(drawn.begin(), drawn.end(), [&](const Triangle& t) { return OnTriangle(t, mid); });
+    Point3 normal;
+    for (std::size_t i = 2; i < c.size() && Dot(normal, normal) <= GeomEpsilon; ++i)
+        normal = Cross(Sub(c[1], c[0]), Sub(c[i], c[0]));
+    const double len = std::sqrt(Dot(normal, normal));
+    if (len <= GeomEpsilon) return false;
+    normal = {normal.x / len, normal.y / len, normal.z / len};
+    return std::any_of(drawn.begin(), drawn.end(),
+                       [&](const Triangle& t) { return OnTriangle(t, mid, normal); });
 }
 
 // The side's outline in its own plane: distance along the face from its
@@ -314,6 +325,8 @@ bool WallClosing::joined(const WallFace* self, const Point3& p) const {
 
 void WallClosing::Close(const WallFace& face, const std::string& layer,
                         const std::vector<Point3>& side) const {
+    if (side.empty()) return;
+    CloseOpeningReveals(face, layer, side);
     auto it = m_ends.find(&face);
     if (it == m_ends.end()) return;
     for (const auto& [p, q] : it->second) {
@@ -321,4 +334,15 @@ void WallClosing::Close(const WallFace& face, const std::string& layer,
         if (!HeightsAt(side, p, bottom, top)) continue;
         MakeClosingFace(layer, {{p.x, p.y, bottom}, {q.x, q.y, bottom}, {q.x, q.y, top}, {p.x, p.y, top}}, p);
     }
+}
+
+std::vector<std::array<Point3, 4>> WallClosing::FreePieces() const {
+    std::vector<std::array<Point3, 4>> out;
+    for (const auto& [face, ends] : m_ends) {
+        if (ends.size() != 2) continue;
+        const auto& [p0, q0] = ends[0];
+        const auto& [p1, q1] = ends[1];
+        out.push_back({p0, p1, q1, q0});
+    }
+    return out;
 }

@@ -10,6 +10,7 @@
 // with the side whenever the side is made again or erased.
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -47,6 +48,11 @@ public:
     // The reveals and end faces `face` owns, made after its side (`side` as
     // the side generators return it; nothing when it is empty).
     void Close(const WallFace& face, const std::string& layer, const std::vector<Point3>& side) const;
+
+    // Free-standing pieces whose two ends both belong to one face: the
+    // plan quad of the piece (that face's start and end, then the other
+    // side's ends facing them), for the caps of pieces no wall pair holds.
+    std::vector<std::array<Point3, 4>> FreePieces() const;
 
 private:
     bool joined(const WallFace* self, const Point3& p) const;

@@ -4,6 +4,7 @@
 #include "visual/model3d/wall_tops.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <unordered_set>
 #include <vector>
@@ -20,6 +21,7 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "settings/floor_cmds_run.h"
+#include "visual/model3d/wall_closing.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/outline_kind.h"
 #include "walls/graph/outline_record.h"
@@ -96,12 +98,8 @@ Point3 LastPoint(const VertexNode* v) {
     return v->pt();
 }
 
-std::vector<FloorGap> FloorGaps(double elevation, double height) {
+std::vector<FloorGap> FloorGaps(const CFACCIATE& g, double elevation) {
     std::vector<FloorGap> gaps;
-    CFACCIATE g;
-    g.level = elevation;
-    g.floorHeight = height;
-    g.LoadOutlines(false);
     for (const OutlineNode* o = g.outlines; o; o = o->next) {
         if (o->kind != OutlineKind::StraightWallOpening || !o->jamb1 || !o->jamb2) continue;
         double zmin = 1e300;
@@ -109,7 +107,6 @@ std::vector<FloorGap> FloorGaps(double elevation, double height) {
         if (zmin > elevation + SharedTolerance) continue;
         gaps.push_back({o->jamb1->pt(), o->jamb2->pt(), LastPoint(o->jamb1), LastPoint(o->jamb2)});
     }
-    g.Clear();
     return gaps;
 }
 
@@ -191,6 +188,33 @@ void Foot(const std::string& layer, const WallSegment& a, const WallSegment& b, 
         Quad(layer, fromA, a.end, be, fromB, z);
 }
 
+// Whether a wall pair has a segment along the piece's first side.
+bool HeldByPair(const WallPair* pairs, const std::unordered_set<WallPair*>& merged,
+                const std::array<Point3, 4>& piece) {
+    for (const WallPair* p = pairs; p; p = p->next) {
+        if (merged.count(const_cast<WallPair*>(p)) || !p->a || !p->b) continue;
+        for (const WallSegment* s : {p->a, p->b}) {
+            const Point3 mid{(s->start.x + s->end.x) / 2, (s->start.y + s->end.y) / 2, piece[0].z};
+            if (OnPlan(mid, piece[0], piece[1])) return true;
+        }
+    }
+    return false;
+}
+
+// The top of the wall line at a point: the first edge of a face ending there.
+double TopAt(const CFACCIATE& g, const Point3& p, double fallback) {
+    for (const WallFace* f = g.faces; f; f = f->next) {
+        if (f->isArc() || !f->edges) continue;
+        if (PointsEqual(f->start, p, false)) return f->edges->topZ;
+        if (PointsEqual(f->end, p, false)) {
+            const FaceEdge* e = f->edges;
+            while (e->next) e = e->next;
+            return e->topZ;
+        }
+    }
+    return fallback;
+}
+
 }  // namespace
 
 void GenWallTops(const std::string& layer, double elevation, double height) {
@@ -219,6 +243,20 @@ void GenWallTops(const std::string& layer, double elevation, double height) {
     }
     walls.AddSegmentsFromFaces(&g);
     walls.PairSegments(false);
+    // The floor's sides with their openings: where doors leave no foot, and
+    // the free-standing pieces too short for a wall pair, closed whole.
+    CFACCIATE sides;
+    sides.level = elevation;
+    sides.floorHeight = height;
+    sides.floorInt = g.floorInt;
+    sides.Build(false, true, nullptr, false);
+    const GapGrid gaps(FloorGaps(sides, elevation));
+    for (const auto& piece : WallClosing(sides).FreePieces()) {
+        if (HeldByPair(walls.pairs, merged, piece)) continue;
+        Quad(layer, piece[0], piece[1], piece[2], piece[3], TopAt(sides, piece[0], elevation + height));
+        Quad(layer, piece[0], piece[1], piece[2], piece[3], elevation);
+    }
+    sides.Clear();
     if (!walls.pairs) {
         zcutPrintf("\nNie można rozpoznać ścian w bieżącym rysunku");
         g.Clear();
@@ -226,7 +264,6 @@ void GenWallTops(const std::string& layer, double elevation, double height) {
     }
     // Each wall closed at its foot too, under the cap, but where a door
     // (an opening down to the floor) leaves no wall.
-    const GapGrid gaps(FloorGaps(elevation, height));
     for (WallPair* p = walls.pairs; p; p = p->next) {
         if (merged.count(p) || !p->a || !p->b) continue;
         Cap(layer, *p->a, *p->b);
