@@ -24,6 +24,8 @@
 #include "host/db/dbobjptr.h"
 #include "host/db/dbsymtb.h"
 #include "host/ui/driver.h"
+#include "store/settings_store.h"
+#include "store/setup_slots.h"
 #include "tests/visual/random_house.h"
 #include "tests/visual/views/view_oracle.h"
 #include "visual/model3d/scene_walk.h"
@@ -570,6 +572,67 @@ TEST_F(RandomHouses, a_window_a_door_and_a_column_crossed_at_a_slant_are_capped_
         Hold(Run(planes));
         for (ZcDbObjectId id : modelSpace()) ZcDbObjectPointer<ZcDbEntity>(id, ZcDb::kForWrite)->erase();
     }
+}
+
+// Walls made by the module's commands with their closing faces: a door in
+// a wall at 15 degrees (its jambs the door's reveals), a free wall and a
+// column, a room with a door and a window; cut at seeded planes and
+// through the openings and the column at a slant, both ways.
+TEST_F(SectionJudge, closed_walls_with_a_door_a_window_and_a_column_are_capped_at_slants) {
+    Answer({"1016 page 0 edit 1001 \"300\" ok"});
+    ASSERT_EQ(RunLines({"VELMFLOOROPTIONS",
+                        "VELMWALLD",
+                        "0,0",
+                        "@500<15",
+                        "@400<105",
+                        "@500<195",
+                        "Zamknij",
+                        "VELMOBJECT",
+                        "P1",
+                        "!pick 245.356,50.215",
+                        "100",
+                        "VELMWALLD",
+                        "800,0",
+                        "1100,0",
+                        "",
+                        "VELMWALLD",
+                        "1300,0",
+                        "1300,40",
+                        "",
+                        "VELMWALLD",
+                        "0,700",
+                        "400,700",
+                        "400,1000",
+                        "0,1000",
+                        "Zamknij",
+                        "VELMOBJECT",
+                        "P1",
+                        "!pick 200,715",
+                        "100",
+                        "VELMOBJECT",
+                        "F1",
+                        "!pick 385,850",
+                        "100"}),
+              RTNORM)
+        << transcript();
+    SetSettingInt(SetupVar::CHIUSURA_SUP, 1);
+    ASSERT_EQ(RunLines({"VELMWALL3D", ""}), RTNORM) << transcript();
+    // Not a thousandth off a face: such a plane past a free wall's end
+    // leaves only a hair behind it, which the cut takes as in front.
+    std::vector<Plane> planes = Planes(Solids(), -100.0, -100.0, 1400.0, 1100.0, 1151, 3);
+    std::erase_if(planes, [](const Plane& p) { return p.nearFace; });
+    const auto both = [&planes](double x, double y, double degrees, const std::string& what) {
+        planes.push_back({{x, y, 0}, degrees * kPi / 180.0, false, what});
+        planes.push_back({{x, y, 0}, degrees * kPi / 180.0 + kPi, false, what + " (seen back)"});
+    };
+    for (const double degrees : {21.0, 45.0, 16.5, 13.0})
+        both(245.356, 50.215, degrees, "the slanted wall's door at " + std::to_string(degrees));
+    for (const double degrees : {33.0, 80.0, 1.5}) both(1300.0, 20.0, degrees, "the column");
+    for (const double degrees : {21.0, 45.0, 88.0}) {
+        both(385.0, 850.0, 90.0 + degrees, "the window");
+        both(200.0, 715.0, degrees, "the door");
+    }
+    Hold(Run(planes));
 }
 
 TEST_F(RandomHouses, more_houses_made_at_random_when_asked) {

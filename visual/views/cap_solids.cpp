@@ -110,13 +110,16 @@ std::vector<CapCut> SolidCuts(const CSezione& section, double t) {
         const int n = f->cornerCount();
         item.corners.assign(f->corners, f->corners + n);
         item.object = f->solid;
-        item.wall = f->solid <= 0 && IsWallLayerName(f->layer);
+        item.wall = (f->solid <= 0 && IsWallLayerName(f->layer)) || IsRevealLayerName(f->layer);
         for (int k = 0; k < n; ++k)
             if (f->edgeWords[k] < 0) item.cuts.push_back({f->corners[k], f->corners[(k + 1) % n]});
         items.push_back(std::move(item));
     }
     for (const CSezione::SlenderCut& s : section.slenderCutEdges)
-        items.push_back({{s.a, s.b}, s.solid, s.solid <= 0 && IsWallLayerName(s.layer), {{s.a, s.b}}});
+        items.push_back({{s.a, s.b},
+                         s.solid,
+                         (s.solid <= 0 && IsWallLayerName(s.layer)) || IsRevealLayerName(s.layer),
+                         {{s.a, s.b}}});
 
     // The pairs of items of one object (or loose ones) meeting at a corner.
     BoxIndex corners;

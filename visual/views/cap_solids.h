@@ -2,7 +2,8 @@
 // of one object (an insert, a solid entity), or loose faces on any layers
 // (a slab's top, bottom and sides may lie on three), that meet at their
 // corners; the loose faces of the 3D walls are one solid whatever meets,
-// the sides of a wall sharing no corner where its foot and top are open. A
+// the sides of a wall sharing no corner where its foot and top are open,
+// and with them the reveals a door or window draws into its opening. A
 // solid whose faces close around it is cut in closed rings, and its cap is
 // what they enclose by the even-odd rule: two of its pieces touching along
 // a face leave that face's cut twice, which encloses nothing.

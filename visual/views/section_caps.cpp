@@ -78,6 +78,17 @@ bool IsWallLayerName(const std::string& name) {
            zcutEqualsNoCase(std::string_view(name).substr(0, kWallLayerPrefix.size()), kWallLayerPrefix);
 }
 
+bool IsRevealLayerName(const std::string& name) {
+    // The objects draw their reveals on the catalogue's key, which the
+    // drawing may carry with the module's prefix and a level.
+    static constexpr std::string_view kPrefix = "VELM", kReveals = "3DOPENINGS";
+    const auto starts = [](std::string_view text, std::string_view head) {
+        return text.size() >= head.size() && zcutEqualsNoCase(text.substr(0, head.size()), head);
+    };
+    const std::string_view text(name);
+    return starts(text, kReveals) || (starts(text, kPrefix) && starts(text.substr(kPrefix.size()), kReveals));
+}
+
 void FindSectionCaps(CSezione& section) {
     section.capOutlines = FreeOutlinePolygons(section.capOutlines);
     section.capsSearched = true;
