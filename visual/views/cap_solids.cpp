@@ -5,13 +5,14 @@
 #include <cmath>
 #include <numeric>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "core/geometry/box_index.h"
 #include "core/geometry/polygon.h"
 #include "core/geometry/vertex_list.h"
-#include "visual/views/section_caps.h"
+#include "host/util/nocase.h"
 #include "visual/views/section_faces.h"
 
 namespace {
@@ -102,6 +103,23 @@ std::vector<EdgeSet> EdgeSets(const std::vector<CapCut>& cuts) {
 }
 
 }  // namespace
+
+bool IsWallLayerName(const std::string& name) {
+    static constexpr std::string_view kWallLayerPrefix = "VELM3DWALLS";
+    return name.size() >= kWallLayerPrefix.size() &&
+           zcutEqualsNoCase(std::string_view(name).substr(0, kWallLayerPrefix.size()), kWallLayerPrefix);
+}
+
+bool IsRevealLayerName(const std::string& name) {
+    // The objects draw their reveals on the catalogue's key, which the
+    // drawing may carry with the module's prefix and a level.
+    static constexpr std::string_view kPrefix = "VELM", kReveals = "3DOPENINGS";
+    const auto starts = [](std::string_view text, std::string_view head) {
+        return text.size() >= head.size() && zcutEqualsNoCase(text.substr(0, head.size()), head);
+    };
+    const std::string_view text(name);
+    return starts(text, kReveals) || (starts(text, kPrefix) && starts(text.substr(kPrefix.size()), kReveals));
+}
 
 std::vector<CapCut> SolidCuts(const CSezione& section, double t) {
     std::vector<Item> items;

@@ -15,12 +15,18 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/geometry/geom_basic.h"
 #include "visual/views/cap_graph.h"
 
 class CSezione;
+
+// Whether a layer's name marks the faces of the 3D walls; the reveals an
+// object draws into its opening in a wall.
+bool IsWallLayerName(const std::string& name);
+bool IsRevealLayerName(const std::string& name);
 
 // The cut edges of the face set (edge word below 0) and of the slivers too
 // slender to be faces, each with the number of its solid.

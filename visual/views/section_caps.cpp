@@ -16,13 +16,11 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string_view>
 #include <vector>
 
 #include "core/geometry/polygon.h"
 #include "core/geometry/ring_difference.h"
 #include "core/geometry/vertex_list.h"
-#include "host/util/nocase.h"
 #include "visual/views/cap_graph.h"
 #include "visual/views/cap_solids.h"
 #include "visual/views/polygon_clip.h"
@@ -71,23 +69,6 @@ bool HeldBy(const VertexNode* ring, const OutlinePolygon* outlines, double t) {
 }
 
 }  // namespace
-
-bool IsWallLayerName(const std::string& name) {
-    static constexpr std::string_view kWallLayerPrefix = "VELM3DWALLS";
-    return name.size() >= kWallLayerPrefix.size() &&
-           zcutEqualsNoCase(std::string_view(name).substr(0, kWallLayerPrefix.size()), kWallLayerPrefix);
-}
-
-bool IsRevealLayerName(const std::string& name) {
-    // The objects draw their reveals on the catalogue's key, which the
-    // drawing may carry with the module's prefix and a level.
-    static constexpr std::string_view kPrefix = "VELM", kReveals = "3DOPENINGS";
-    const auto starts = [](std::string_view text, std::string_view head) {
-        return text.size() >= head.size() && zcutEqualsNoCase(text.substr(0, head.size()), head);
-    };
-    const std::string_view text(name);
-    return starts(text, kReveals) || (starts(text, kPrefix) && starts(text.substr(kPrefix.size()), kReveals));
-}
 
 void FindSectionCaps(CSezione& section) {
     section.capOutlines = FreeOutlinePolygons(section.capOutlines);

@@ -17,16 +17,9 @@
 // leaves that piece of the cut bare.
 #pragma once
 
-#include <string>
-
 class CSezione;
 struct OutlinePolygon;
 struct VertexNode;
-
-// Whether a layer's name marks the faces of the 3D walls; the reveals an
-// object draws into its opening in a wall.
-bool IsWallLayerName(const std::string& name);
-bool IsRevealLayerName(const std::string& name);
 
 // Finds the caps among the cut edges of the section's face set (before any
 // face is taken out of it) into section.capOutlines.
