@@ -313,9 +313,13 @@ std::vector<CapCut> ClosedSolidCuts(std::vector<CapCut> cuts, double t) {
             if (degree[w] == 1) ends.push_back(w);
         }
     }
+    // A piece whose ends are one vertex stays where its vertex does: the
+    // plan graph joins ends within t only along a run of them, and a run
+    // broken there would open the ring.
     std::vector<CapCut> out;
     for (std::size_t k = 0; k < cuts.size(); ++k)
-        if (alive[k]) out.push_back(cuts[k]);
+        if (alive[k] || (k < n && vertex[2 * k] == vertex[2 * k + 1] && degree[vertex[2 * k]] > 0))
+            out.push_back(cuts[k]);
     return out;
 }
 

@@ -136,7 +136,7 @@ protected:
         }
         host::currentInput().pushLines(script);
         host::processInput();
-        ASSERT_EQ(count("0=3DFACE 8=VELM3DWALLS$0"), 68) << transcript();
+        ASSERT_EQ(count("0=3DFACE 8=VELM3DWALLS$0"), 73) << transcript();
     }
 };
 

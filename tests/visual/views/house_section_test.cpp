@@ -112,7 +112,7 @@ protected:
                        ""}),
                   RTNORM)
             << transcript();
-        ASSERT_EQ(count("0=3DFACE 8=VELM3DWALLS$0"), 44) << transcript();
+        ASSERT_EQ(count("0=3DFACE 8=VELM3DWALLS$0"), 46) << transcript();
     }
 
     static bool Section(CSezione& s, std::initializer_list<std::string> answers) {
@@ -201,7 +201,7 @@ TEST_F(HouseSection, whole_view_cuts_no_wall_and_keeps_every_face) {
         ++kept;
         for (int k = 0; k < f->cornerCount(); ++k) EXPECT_GT(f->corners[k].z, 0.0);
     }
-    EXPECT_EQ(kept, 44);
+    EXPECT_EQ(kept, 46);
 }
 
 TEST_F(HouseSection, axonometric_symbol_cuts_at_the_symbol_and_shows_the_cut_in_the_display_direction) {
