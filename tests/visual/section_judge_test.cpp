@@ -635,6 +635,28 @@ TEST_F(SectionJudge, closed_walls_with_a_door_a_window_and_a_column_are_capped_a
     Hold(Run(planes));
 }
 
+// A house turned by 30 degrees cut along its long axis, and a hair to
+// either side of it: both end walls' cuts (30 by 300) are capped, seen
+// either way.
+TEST_F(SectionJudge, a_turned_house_cut_along_its_long_axis_caps_its_end_walls) {
+    Answer({"1016 page 0 edit 1001 \"300\" ok"});
+    ASSERT_EQ(RunLines({"VELMFLOOROPTIONS", "VELMWALLD", "0,0", "@1000<30", "@600<120", "@1000<210",
+                        "Zamknij", "VELMWALL3D", ""}),
+              RTNORM)
+        << transcript();
+    const double along = 30.0 * kPi / 180.0;
+    // The middle of the house, on its long axis.
+    const Point3 mid{500.0 * std::cos(along) - 300.0 * std::sin(along),
+                     500.0 * std::sin(along) + 300.0 * std::cos(along), 0.0};
+    std::vector<Plane> planes;
+    for (const double off : {0.0, 0.37, -0.61})
+        for (const double turn : {0.0, kPi}) {
+            const Point3 at{mid.x - off * std::sin(along), mid.y + off * std::cos(along), 0.0};
+            planes.push_back({at, along + turn, false, "along the long axis " + std::to_string(off)});
+        }
+    Hold(Run(planes));
+}
+
 TEST_F(RandomHouses, more_houses_made_at_random_when_asked) {
     const char* asked = std::getenv("VELM_JUDGE_HOUSES");
     const int more = asked ? std::atoi(asked) : 0;
