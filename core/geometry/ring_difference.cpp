@@ -685,6 +685,22 @@ double RingSignedArea2(const VertexNode* ring) {
     return 2.0 * (a / 2.0);
 }
 
+double PointsSignedArea2(std::span<const Point3> ring) {
+    double a = 0.0;
+    for (std::size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++)
+        a += ring[j].x * ring[i].y - ring[i].x * ring[j].y;
+    return a;
+}
+
+bool PointInPointsEvenOdd(std::span<const Point3> ring, const Point3& p) {
+    bool in = false;
+    for (std::size_t i = 0, j = ring.size() - 1; i < ring.size(); j = i++)
+        if ((ring[i].y > p.y) != (ring[j].y > p.y) &&
+            p.x > ring[j].x + (p.y - ring[j].y) * (ring[i].x - ring[j].x) / (ring[i].y - ring[j].y))
+            in = !in;
+    return in;
+}
+
 RingPoints PointsOfRing(const VertexNode* ring) {
     RingPoints points;
     double area = 0.0;

@@ -175,6 +175,13 @@ private:
 
 // Twice the signed plan area of the ring, counter-clockwise positive.
 double RingSignedArea2(const VertexNode* ring);
+// The same for a ring given as points in order, the last joined back to
+// the first.
+double PointsSignedArea2(std::span<const Point3> ring);
+// Whether p lies inside the ring of points by the even-odd rule, counting
+// the edges crossed by the row to its left; a point on an edge falls
+// either way.
+bool PointInPointsEvenOdd(std::span<const Point3> ring, const Point3& p);
 // A copy of the ring (spare and mark too) run the other way, each edge
 // keeping its mark, flag and numbers.
 OwnedList<VertexNode> ReversedRing(const VertexNode* ring);

@@ -488,6 +488,7 @@ inline void BlockFaces(const ZcDbObjectId& block, const Matrix4& placement, std:
                 face->getVertexAt(k, p);
                 TransformPoint(placement, Point3{p.x, p.y, p.z}, f.c[k]);
             }
+            f.layer = face->layer();
             out.push_back(f);
         } else if (const auto* nested = ZcDbBlockReference::cast(entity.get())) {
             Matrix4 inner;
@@ -504,16 +505,25 @@ inline std::vector<Solid> DrawingSolids(const std::vector<Face3D>& loose,
                                         const std::vector<ZcDbObjectId>& modelSpace) {
     std::map<std::string, std::vector<Face3D>> byLayer;
     for (const Face3D& f : loose) byLayer[f.layer.substr(0, f.layer.find_first_of("_$"))].push_back(f);
+    // The reveals a door or window draws into its opening close the wall
+    // around it: they are the walls' faces, not the object's.
+    const auto reveal = [](const Face3D& f) { return f.layer.find("3DOPENINGS") != std::string::npos; };
+    std::vector<std::pair<ZcDbObjectId, std::vector<Face3D>>> objects;
+    for (ZcDbObjectId id : modelSpace) {
+        ZcDbObjectPointer<ZcDbBlockReference> ref(id, ZcDb::kForRead);
+        if (!ref) continue;
+        std::vector<Face3D> faces, own;
+        BlockFaces(ref->blockTableRecord(), ToMatrix(ref->blockTransform()), faces);
+        for (const Face3D& f : faces) (reveal(f) ? byLayer["VELM3DWALLS"] : own).push_back(f);
+        objects.push_back({id, std::move(own)});
+    }
     std::vector<Solid> out;
     // Only the walls are open faces that bound a solid; a loose pane or
     // leaf on another layer is a sheet like an object's.
     for (auto& [name, faces] : byLayer)
         out.push_back({std::move(faces), name.rfind("VELM3DWALLS", 0) != 0, name});
-    for (ZcDbObjectId id : modelSpace) {
+    for (auto& [id, faces] : objects) {
         ZcDbObjectPointer<ZcDbBlockReference> ref(id, ZcDb::kForRead);
-        if (!ref) continue;
-        std::vector<Face3D> faces;
-        BlockFaces(ref->blockTableRecord(), ToMatrix(ref->blockTransform()), faces);
         if (!faces.empty()) out.push_back({std::move(faces), true, ref->layer()});
     }
     return out;

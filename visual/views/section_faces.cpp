@@ -121,6 +121,7 @@ void CSezione::AddQuadFaces(Point3* corners, const int* words, int count, std::s
             }
         auto* face = new SectionFace(quad, words + 4 * f, colour, layer);
         if (face->valid) {
+            face->solid = solidGroup;
             AddFace(face);
             continue;
         }
@@ -128,7 +129,8 @@ void CSezione::AddQuadFaces(Point3* corners, const int* words, int count, std::s
         for (int k = 0; k < 4; ++k) {
             const Point3& a = quad[k];
             const Point3& b = quad[(k + 1) % 4];
-            if (words[4 * f + k] < 0 && !PointsEqual(a, b, true)) slenderCutEdges.push_back({a, b});
+            if (words[4 * f + k] < 0 && !PointsEqual(a, b, true))
+                slenderCutEdges.push_back({a, b, solidGroup, std::string(layer)});
         }
     }
 }

@@ -67,6 +67,9 @@ struct SectionFace {
     ZcGePlane plane;
     std::uint8_t triangle = 1;
     std::uint8_t valid = 0;
+    // The object the face was drawn by (an insert, a solid): 0 for a loose
+    // face, whose layer groups it instead.
+    std::int32_t solid = 0;
 
     SectionFace(const Point3 corners[4], const int words[4], int colour, std::string_view layer);
     int cornerCount() const { return triangle ? 3 : 4; }
@@ -183,7 +186,16 @@ public:
     // The cut edges of pieces too slender to be faces (their corners in one
     // line): a plane a hair from an edge of a face leaves such a sliver, and
     // the cap there is not closed without its edge.
-    std::vector<std::pair<Point3, Point3>> slenderCutEdges;
+    struct SlenderCut {
+        Point3 a, b;
+        std::int32_t solid = 0;
+        std::string layer;
+    };
+    std::vector<SlenderCut> slenderCutEdges;
+    // The object whose faces are being gathered (see SectionFace::solid),
+    // and how many have been numbered.
+    std::int32_t solidGroup = 0;
+    std::int32_t solidGroups = 0;
     // Where the view goes: the lower-left point of the sheet window, its
     // upper-right corner when the view is fitted, the block's insertion
     // point.

@@ -102,6 +102,21 @@ void TakeLevelMarks(const ads_name insert, std::vector<Point3>& found) {
     }
 }
 
+// The faces gathered while one lives are one object's (an insert's, a
+// solid's): the caps group them by it.
+class ObjectFaces {
+public:
+    explicit ObjectFaces(CSezione& section) : section_(section) {
+        section_.solidGroup = ++section_.solidGroups;
+    }
+    ~ObjectFaces() { section_.solidGroup = 0; }
+    ObjectFaces(const ObjectFaces&) = delete;
+    ObjectFaces& operator=(const ObjectFaces&) = delete;
+
+private:
+    CSezione& section_;
+};
+
 // One selected entity by its class.
 void CollectEntity(CSezione& section, const ads_name name, std::vector<Point3>& marks) {
     ZcDbObjectId id;
@@ -117,9 +132,11 @@ void CollectEntity(CSezione& section, const ads_name name, std::vector<Point3>& 
         } else if (const auto* hatch = ZcDbHatch::cast(entity.get())) {
             section.CutHatchLines(hatch);
         } else if (ZcDb3dSolid::cast(entity.get())) {
+            ObjectFaces numbered(section);
             section.CollectEntityFaces(entity.get(), Identity());
         } else if (const auto* insert = ZcDbBlockReference::cast(entity.get())) {
             if (host::ResbufList(GetEntXData(name, kViewRecordApp))) return;
+            ObjectFaces numbered(section);
             CollectBlockObjects(section, insert, nullptr);
             takeMarks = true;
         }

@@ -19,6 +19,7 @@
 #include "core/geometry/vertex_list.h"
 #include "core/name_list.h"
 #include "host/util/nocase.h"
+#include "visual/views/cap_solids.h"
 #include "visual/views/polygon_clip.h"
 #include "visual/views/section_caps.h"
 #include "visual/views/section_cut.h"
@@ -37,13 +38,6 @@ constexpr int kRingTestCost = 10;
 std::int32_t CellIndex(double v) {
     if (!(std::fabs(v) < 2.0e9)) return v > 0.0 ? 2000000000 : -2000000000;
     return static_cast<std::int32_t>(v);
-}
-
-void PlanBox(const Point3& a, const Point3& b, double box[4]) {
-    box[0] = std::min(a.x, b.x);
-    box[1] = std::min(a.y, b.y);
-    box[2] = std::max(a.x, b.x);
-    box[3] = std::max(a.y, b.y);
 }
 
 bool Meets(const Point3& p, const Point3& q, double t) {

@@ -443,3 +443,20 @@ TEST(RingBoolean, a_long_ring_is_apart_from_a_small_one_only_beyond_the_margin_a
     const double farBox[4] = {3000, 3000, 3010, 3010};
     EXPECT_FALSE(RingPointsApart(PointsOfRing(clockwise.get()), far.get(), farBox, 1.0));
 }
+
+TEST(RingPoints, area_and_even_odd_of_a_ring_of_points_agree_with_its_winding_and_its_notch) {
+    // A square 0..10 with a notch cut into its top, 4..6 wide, 5 deep.
+    const std::vector<Point3> ring = {{0, 0, 0}, {10, 0, 0}, {10, 10, 0}, {6, 10, 0},
+                                      {6, 5, 0}, {4, 5, 0},  {4, 10, 0},  {0, 10, 0}};
+    EXPECT_DOUBLE_EQ(PointsSignedArea2(ring), 2.0 * 90.0);
+    const std::vector<Point3> back(ring.rbegin(), ring.rend());
+    EXPECT_DOUBLE_EQ(PointsSignedArea2(back), -2.0 * 90.0);
+    EXPECT_DOUBLE_EQ(PointsSignedArea2(std::vector<Point3>{}), 0.0);
+    EXPECT_TRUE(PointInPointsEvenOdd(ring, {2, 8, 0}));
+    EXPECT_TRUE(PointInPointsEvenOdd(ring, {8, 8, 0}));
+    EXPECT_FALSE(PointInPointsEvenOdd(ring, {5, 8, 0}));  // in the notch
+    EXPECT_TRUE(PointInPointsEvenOdd(ring, {5, 2, 0}));
+    EXPECT_FALSE(PointInPointsEvenOdd(ring, {11, 5, 0}));
+    EXPECT_FALSE(PointInPointsEvenOdd(ring, {-1, 5, 0}));
+    EXPECT_TRUE(PointInPointsEvenOdd(back, {8, 8, 0}));
+}
