@@ -942,33 +942,45 @@ TEST_F(PovScene, a_drawing_whose_faces_need_more_memory_than_the_engine_may_take
     EXPECT_LE(PovEngineMemoryNeeded(1000000), std::uint64_t{8} << 30);
 }
 
-// A block of 10,000 lines inserted 400 times: four million entities, none
-// of which reaches the scene. The bound counts the one face the scene
-// holds, the render starts, and the scene is that of the face alone.
-TEST_F(PovScene, lines_inserted_hundreds_of_times_do_not_count_against_the_engines_memory) {
+// A block of lines inserted many times: none of its lines reaches the
+// scene. The bound counts the one face the scene holds (four million lines
+// counted once per block, nothing expanded), and on a smaller copy the
+// render starts with the scene of the face alone.
+namespace {
+void MakeLinesInsertedWithOneFace(int lines, int inserts) {
     auto make = [](resbuf* list) {
         EXPECT_EQ(zcdbEntMake(list), RTNORM);
         zcutRelRb(list);
     };
     const ads_point o{0, 0, 0};
     make(zcutBuildList(RTDXF0, "BLOCK", 2, "LINES", 70, 0, 10, o, 0));
-    for (int i = 0; i < 10000; ++i) {
+    for (int i = 0; i < lines; ++i) {
         const ads_point a{0, 1.0 * i, 0}, b{50, 1.0 * i, 0};
         make(zcutBuildList(RTDXF0, "LINE", 8, "0", 10, a, 11, b, 0));
     }
     make(zcutBuildList(RTDXF0, "ENDBLK", 0));
-    for (int k = 0; k < 400; ++k) {
+    for (int k = 0; k < inserts; ++k) {
         const ads_point at{100.0 * k, 0, 0};
         make(zcutBuildList(RTDXF0, "INSERT", 2, "LINES", 8, "0", 10, at, 0));
     }
+}
+}  // namespace
+
+TEST_F(PovScene, lines_inserted_hundreds_of_times_do_not_count_against_the_engines_memory) {
+    MakeLinesInsertedWithOneFace(10000, 400);
+    Face("VELM3DWALLS$0", {0, 0, 0}, {100, 0, 0}, {100, 0, 100}, {0, 0, 100});
+    EXPECT_EQ(scene::SceneFaces(GetWorkingDatabase()->modelSpaceId()), 1u);
+}
+
+TEST_F(PovScene, a_render_beside_inserted_lines_starts_with_the_scene_of_the_faces_alone) {
+    MakeLinesInsertedWithOneFace(1000, 40);
     Face("VELM3DWALLS$0", {0, 0, 0}, {100, 0, 0}, {100, 0, 100}, {0, 0, 100});
     host::setSysVar("DWGPREFIX", host::SysVarValue{dir.path() + "/"}, false);
     host::setSysVar("DWGNAME", host::SysVarValue{std::string("lines.dxf")}, false);
     host::ProcessRecorder recorder;
     run({"VELMPOVRAYD", ""});
     EXPECT_EQ(transcript().find("renderowania nie rozpoczęto"), std::string::npos) << transcript();
-    const std::string scene = dir.read("lines$.pov");
-    EXPECT_EQ(Count(scene, "polygon {"), 1);
+    EXPECT_EQ(Count(dir.read("lines$.pov"), "polygon {"), 1);
 }
 
 // The memory a control group allows, read from either hierarchy: the
