@@ -102,7 +102,9 @@ TEST_F(DialogsOk, every_dialog_confirmed_at_once_closes_with_ok_and_says_nothing
     for (const char* line : {"", "133 select 1001 1 click 9 click 10 cancel"}) {
         walk.run = "(c:ddlcolor)";
         reopen(m_house);
-        if (*line) ASSERT_TRUE(zcui::QueueDialogScript(line));
+        if (*line) {
+            ASSERT_TRUE(zcui::QueueDialogScript(line));
+        }
         ddlcolor();
     }
     zcui::InstallFallbackDialogDriver(nullptr);
