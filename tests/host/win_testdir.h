@@ -1,5 +1,6 @@
-// A fresh folder per test under the build tree, named after the test, so
-// tests running in parallel never share files; removed when the test ends.
+// A fresh folder per test under the build tree, named after the test and
+// the process, so tests running in parallel (the same test in two runs of
+// its program too) never share files; removed when the test ends.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,8 +19,9 @@ class TestDir {
 public:
     TestDir() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        path_ = std::filesystem::path(VELM_BINARY_DIR) / "test_tmp" /
-                (std::string(info->test_suite_name()) + "." + info->name());
+        path_ =
+            std::filesystem::path(VELM_BINARY_DIR) / "test_tmp" /
+            (std::string(info->test_suite_name()) + "." + info->name() + "." + std::to_string(::getpid()));
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }

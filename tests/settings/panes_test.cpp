@@ -3,6 +3,7 @@
 #include "settings/panes.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <memory>
 
@@ -53,8 +54,8 @@ struct PaneWorld : HostWithSettings, FloorHostState {
             vp->close();
         }
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        start(&d.db,
-              std::string(VELM_BINARY_DIR) + "/test_tmp/" + info->test_suite_name() + "." + info->name());
+        start(&d.db, std::string(VELM_BINARY_DIR) + "/test_tmp/" + info->test_suite_name() + "." +
+                         info->name() + "." + std::to_string(::getpid()));
         heard = std::make_unique<CommandsHeard>();
         CreateViewPane();
         CreateFloorPane();

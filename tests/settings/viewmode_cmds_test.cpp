@@ -3,6 +3,7 @@
 #include "settings/viewmode_cmds.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "host/ads/transcript.h"
 #include "host/ed/docman.h"
@@ -27,8 +28,8 @@ protected:
         d.layer("VELM3DWALLS$0");
         d.layer("VELMTETTI$300");
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        start(&d.db,
-              std::string(VELM_BINARY_DIR) + "/test_tmp/" + info->test_suite_name() + "." + info->name());
+        start(&d.db, std::string(VELM_BINARY_DIR) + "/test_tmp/" + info->test_suite_name() + "." +
+                         info->name() + "." + std::to_string(::getpid()));
         heard = std::make_unique<CommandsHeard>();
     }
     void TearDown() override {
