@@ -93,24 +93,31 @@ bool OnTriangle(const Triangle& t, const Point3& p, const Point3& normal) {
 }
 
 void CollectTriangles(const ZcDbObjectId& id, const ZcDbXform& x, int depth, std::vector<Triangle>& out) {
-    ZcDbObjectPointer<ZcDbEntity> ent(id, ZcDb::kForRead);
-    if (ent.openStatus() != Zcad::eOk) return;
-    if (const ZcDbFace* face = ZcDbFace::cast(ent.get())) {
-        Point3 c[4];
-        for (int i = 0; i < 4; ++i) {
-            ZcGePoint3d p;
-            face->getVertexAt(i, p);
-            c[i] = scene::ToPoint3(x.apply(p));
+    // A reference's block is walked after the reference is closed again,
+    // so that its entities can be opened.
+    ZcDbObjectId block;
+    ZcDbXform inner;
+    {
+        ZcDbObjectPointer<ZcDbEntity> ent(id, ZcDb::kForRead);
+        if (ent.openStatus() != Zcad::eOk) return;
+        if (const ZcDbFace* face = ZcDbFace::cast(ent.get())) {
+            Point3 c[4];
+            for (int i = 0; i < 4; ++i) {
+                ZcGePoint3d p;
+                face->getVertexAt(i, p);
+                c[i] = scene::ToPoint3(x.apply(p));
+            }
+            out.push_back({c[0], c[1], c[2]});
+            out.push_back({c[0], c[2], c[3]});
+            return;
         }
-        out.push_back({c[0], c[1], c[2]});
-        out.push_back({c[0], c[2], c[3]});
-    } else if (const ZcDbBlockReference* ref = ZcDbBlockReference::cast(ent.get()); ref && depth < 8) {
-        const ZcDbXform inner = scene::Product(x, ref->blockTransform());
-        const ZcDbObjectId block = ref->blockTableRecord();
-        ent.close();
-        for (const ZcDbObjectId& child : scene::BlockEntities(block))
-            CollectTriangles(child, inner, depth + 1, out);
+        const ZcDbBlockReference* ref = ZcDbBlockReference::cast(ent.get());
+        if (!ref || depth >= 8) return;
+        inner = scene::Product(x, ref->blockTransform());
+        block = ref->blockTableRecord();
     }
+    for (const ZcDbObjectId& child : scene::BlockEntities(block))
+        CollectTriangles(child, inner, depth + 1, out);
 }
 
 // The faces an object draws, in world coordinates.
