@@ -283,6 +283,25 @@ void BuildStripUnderFaces(const Point3& s, const Point3& e, int bottomFlag, int 
     }
 }
 
+std::vector<double> ArcStations(const WallFace& face, double step) {
+    std::vector<double> out;
+    const double r = face.arc.radius;
+    if (r < GeomEpsilon || 1.999 * r < step || step <= 0.0) return out;
+    const double t = 2.0 * std::asin(step / (2.0 * r));
+    const double start = Normalized(face.arc.startAngle);
+    double sweep = AngleDiffCcw(face.arc.startAngle, face.arc.endAngle);
+    if (sweep <= 0.0) sweep = TwoPi();
+    // The same stations as the strips: a strip thinner than the epsilon
+    // is not made, so its line is no corner.
+    out.push_back(start);
+    double station = std::ceil(start / t - 1e-9) * t;
+    if (station - start >= t) station -= t;
+    for (; station < start + sweep - GeomEpsilon; station += t)
+        if (station - out.back() > GeomEpsilon) out.push_back(station);
+    out.push_back(start + sweep);
+    return out;
+}
+
 int GenArcWallSide(const WallFace& face, const std::string& layer, int slabMode, double step, int curvedFlag,
                    double elevation, double height, const SlabPlaneRec* covering) {
     const double r = face.arc.radius;

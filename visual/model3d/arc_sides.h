@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "core/geometry/vertex_list.h"
 #include "roofs/slab_queries.h"
@@ -20,6 +21,11 @@ struct OutlineNode;
 // fixed height; curvedFlag 1 hides the lines between strips.
 int GenArcWallSide(const WallFace& face, const std::string& layer, int slabMode, double step, int curvedFlag,
                    double elevation, double height, const SlabPlaneRec* covering);
+
+// The angles, unwrapped from the face's start angle in [0, 2 pi), of the
+// corners GenArcWallSide puts along the face: its start, the strip lines
+// inside it and its end; empty where it makes no side.
+std::vector<double> ArcStations(const WallFace& face, double step);
 
 // A vertical polygon over the chord S-E from the chord's z up to the
 // covering planes (elevation + height where none applies).

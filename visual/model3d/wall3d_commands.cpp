@@ -32,6 +32,7 @@
 #include "settings/floor_cmds_run.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
+#include "visual/model3d/arc_closing.h"
 #include "visual/model3d/arc_sides.h"
 #include "visual/model3d/face_records.h"
 #include "visual/model3d/wall_closing.h"
@@ -87,8 +88,13 @@ void EraseSide(const WallFace& face, double elevation) {
 void GenerateSide(const WallFace& face, const CFACCIATE& g, const WallClosing& ends, const RunSettings& rs,
                   const std::string& layer, const SlabPlaneRec* planes, bool underPlanes) {
     if (face.isArc()) {
-        GenArcWallSide(face, layer, underPlanes ? 1 : 0, rs.step, rs.curvedFlag, g.level, g.floorHeight,
-                       planes);
+        if (GenArcWallSide(face, layer, underPlanes ? 1 : 0, rs.step, rs.curvedFlag, g.level, g.floorHeight,
+                           planes) &&
+            !underPlanes) {
+            double bottom, top;
+            ArcSideHeights(face, g.level, g.floorHeight, bottom, top);
+            ends.CloseArc(face, layer, rs.step, bottom, top);
+        }
     } else if (!underPlanes || KeepsOwnHeight(face)) {
         ends.Close(face, layer, GenWallSide(face, layer, g.level, g.floorHeight));
     } else {
@@ -246,8 +252,13 @@ void GenerateInMode(const WallFace& face, const CFACCIATE& graph, const WallClos
     SlabPlaneRec* covering =
         face.auto3DType == 2 ? CollectCoveringSlabs(elevation, true, true, false, true) : nullptr;
     if (face.isArc()) {
-        GenArcWallSide(face, layer, face.auto3DType - 1, step, curvedFlag, elevation, graph.floorHeight,
-                       covering);
+        if (GenArcWallSide(face, layer, face.auto3DType - 1, step, curvedFlag, elevation, graph.floorHeight,
+                           covering) &&
+            face.auto3DType == 1) {
+            double bottom, top;
+            ArcSideHeights(face, elevation, graph.floorHeight, bottom, top);
+            ends.CloseArc(face, layer, step, bottom, top);
+        }
     } else if (face.auto3DType == 1) {
         ends.Close(face, layer, GenWallSide(face, layer, elevation, graph.floorHeight));
     } else {

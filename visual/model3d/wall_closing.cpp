@@ -6,8 +6,11 @@
 // over the reveal's centre is the object's reveal, and the wall adds none
 // (two faces on one spot would fight in a render).
 //
-// Limits: openings in curved walls and objects at wall corners are not
-// closed here; a free end takes this side's heights for both its corners.
+// Curved walls: their free ends are found and closed like the straight
+// ones'; their reveals, tops and feet are arc_closing's.
+//
+// Limits: objects at wall corners are not closed here; a free end takes
+// this side's heights for both its corners.
 #include "visual/model3d/wall_closing.h"
 
 #include <algorithm>
@@ -23,6 +26,7 @@
 #include "host/db/dbents.h"
 #include "host/db/dbinsert.h"
 #include "host/db/dbobjptr.h"
+#include "visual/model3d/arc_closing.h"
 #include "visual/model3d/scene_walk.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/outline_kind.h"
@@ -37,9 +41,6 @@ bool ClosingFaceFoot(const resbuf* list, Point3& foot) {
     return true;
 }
 
-namespace {
-
-// One closing face: a triangle or a quad, its foot in its record.
 void MakeClosingFace(const std::string& layer, const std::vector<Point3>& c, const Point3& foot) {
     if (c.size() < 3) return;
     if (host::ResbufList found{zcdbTblSearch("APPID", kClosingFaceApp, 0)}; !found)
@@ -51,6 +52,8 @@ void MakeClosingFace(const std::string& layer, const std::vector<Point3>& c, con
                                               p2, 13, p3, -3, 1001, kClosingFaceApp, 1010, at, 0));
     zcdbEntMake(list.get());
 }
+
+namespace {
 
 // A flat polygon of more than four corners as a fan of triangles (the
 // sill and head between two jamb polylines are convex).
@@ -259,7 +262,7 @@ bool Before(const Point3& a, const Point3& b) {
 
 }  // namespace
 
-WallClosing::WallClosing(const CFACCIATE& graph) {
+WallClosing::WallClosing(const CFACCIATE& graph) : m_graph(graph) {
     // A grid of the faces' plan boxes, cells the faces' mean length: an end
     // is looked for only among the faces near it.
     std::vector<const WallFace*> all;
@@ -288,9 +291,8 @@ WallClosing::WallClosing(const CFACCIATE& graph) {
     // (nearer than the face's own length and than a cell): the wall's
     // other side. The end coming first owns the face.
     for (const WallFace* f = graph.faces; f; f = f->next) {
-        if (f->isArc()) continue;
-        const double length = Distance2d(f->start, f->end);
-        for (const Point3& p : {f->start, f->end}) {
+        const double length = f->isArc() ? 2.0 * f->arc.radius : Distance2d(f->firstPoint(), f->lastPoint());
+        for (const Point3& p : {f->firstPoint(), f->lastPoint()}) {
             if (joined(f, p)) continue;
             const WallFace* best = nullptr;
             Point3 q;
@@ -300,8 +302,8 @@ WallClosing::WallClosing(const CFACCIATE& graph) {
                     auto it = m_grid.find(key(cell(p.x) + dx, cell(p.y) + dy));
                     if (it == m_grid.end()) continue;
                     for (const WallFace* g : it->second) {
-                        if (g == f || g->isArc()) continue;
-                        for (const Point3& e : {g->start, g->end}) {
+                        if (g == f) continue;
+                        for (const Point3& e : {g->firstPoint(), g->lastPoint()}) {
                             const double d = Distance2d(p, e);
                             if (d <= SharedTolerance || d >= bestDist || joined(g, e)) continue;
                             best = g;
@@ -343,10 +345,20 @@ void WallClosing::Close(const WallFace& face, const std::string& layer,
     }
 }
 
+void WallClosing::CloseArc(const WallFace& face, const std::string& layer, double step, double bottom,
+                           double top) const {
+    if (top - bottom <= SharedTolerance) return;
+    if (const WallFace* partner = ArcWallPartner(m_graph, face))
+        CloseArcOpenings(face, *partner, layer, step, bottom, top);
+    const Point3 a = face.firstPoint(), b = face.lastPoint();
+    Close(face, layer, {{a.x, a.y, bottom}, {a.x, a.y, top}, {b.x, b.y, bottom}, {b.x, b.y, top}});
+}
+
 std::vector<std::array<Point3, 4>> WallClosing::FreePieces() const {
     std::vector<std::array<Point3, 4>> out;
     for (const auto& [face, ends] : m_ends) {
-        if (ends.size() != 2) continue;
+        // A curved piece is capped with the curved walls.
+        if (ends.size() != 2 || face->isArc()) continue;
         const auto& [p0, q0] = ends[0];
         const auto& [p1, q1] = ends[1];
         out.push_back({p0, p1, q1, q0});

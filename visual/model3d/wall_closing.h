@@ -30,6 +30,9 @@ inline constexpr const char* kClosingFaceApp = "VELM12CAD$_$CHIUSURA3D-";
 // false for any other face.
 bool ClosingFaceFoot(const resbuf* list, Point3& foot);
 
+// One closing face on `layer`: a triangle or a quad, `foot` in its record.
+void MakeClosingFace(const std::string& layer, const std::vector<Point3>& c, const Point3& foot);
+
 // The reveals of the openings whose first jamb starts on `face` (the face
 // the object's outer cut lies on): a jamb where it stands inside the side
 // (not on its border), a sill above the side's bottom, a head below its
@@ -48,6 +51,11 @@ public:
     // The reveals and end faces `face` owns, made after its side (`side` as
     // the side generators return it; nothing when it is empty).
     void Close(const WallFace& face, const std::string& layer, const std::vector<Point3>& side) const;
+    // The same for a curved side made at the heights bottom to top with
+    // strips of `step`: its free ends and, from its inner side, the
+    // reveals of the openings in its wall.
+    void CloseArc(const WallFace& face, const std::string& layer, double step, double bottom,
+                  double top) const;
 
     // Free-standing pieces whose two ends both belong to one face: the
     // plan quad of the piece (that face's start and end, then the other
@@ -55,6 +63,7 @@ public:
     std::vector<std::array<Point3, 4>> FreePieces() const;
 
 private:
+    const CFACCIATE& m_graph;
     bool joined(const WallFace* self, const Point3& p) const;
     std::int64_t cell(double v) const { return static_cast<std::int64_t>(std::floor(v / m_cell)); }
     static std::int64_t key(std::int64_t x, std::int64_t y) { return (x << 32) ^ (y & 0xffffffff); }

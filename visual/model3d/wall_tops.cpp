@@ -21,6 +21,8 @@
 #include "host/ads/rbutil.h"
 #include "host/ads/ssget.h"
 #include "settings/floor_cmds_run.h"
+#include "store/settings_store.h"
+#include "visual/model3d/arc_closing.h"
 #include "visual/model3d/wall_closing.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/outline_kind.h"
@@ -256,6 +258,8 @@ void GenWallTops(const std::string& layer, double elevation, double height) {
         Quad(layer, piece[0], piece[1], piece[2], piece[3], TopAt(sides, piece[0], elevation + height));
         Quad(layer, piece[0], piece[1], piece[2], piece[3], elevation);
     }
+    // The curved walls, in the strips their sides are made in.
+    ArcWallCaps(sides, layer, GetScaleFactor(0), elevation, height);
     sides.Clear();
     if (!walls.pairs) {
         zcutPrintf("\nNie można rozpoznać ścian w bieżącym rysunku");
