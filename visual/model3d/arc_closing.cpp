@@ -165,6 +165,15 @@ void CloseArcOpenings(const WallFace& face, const WallFace& partner, const std::
     }
 }
 
+void CloseArcSide(const WallClosing& ends, const CFACCIATE& graph, const WallFace& face,
+                  const std::string& layer, double step, double bottom, double top) {
+    if (top - bottom <= SharedTolerance) return;
+    if (const WallFace* partner = ArcWallPartner(graph, face))
+        CloseArcOpenings(face, *partner, layer, step, bottom, top);
+    const Point3 a = face.firstPoint(), b = face.lastPoint();
+    ends.Close(face, layer, {{a.x, a.y, bottom}, {a.x, a.y, top}, {b.x, b.y, bottom}, {b.x, b.y, top}});
+}
+
 void ArcWallCaps(const CFACCIATE& graph, const std::string& layer, double step, double elevation,
                  double height) {
     for (const WallFace* f = graph.faces; f; f = f->next) {

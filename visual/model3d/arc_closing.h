@@ -11,6 +11,7 @@
 #include <string>
 
 class CFACCIATE;
+class WallClosing;
 struct WallFace;
 
 // The other side of the curved wall `face` bounds: the arc face of the
@@ -24,6 +25,12 @@ const WallFace* ArcWallPartner(const CFACCIATE& graph, const WallFace& face);
 // face, so it goes with the side when the side is made again.
 void CloseArcOpenings(const WallFace& face, const WallFace& partner, const std::string& layer, double step,
                       double bottom, double top);
+
+// What closes a curved side made at the heights bottom to top in strips of
+// `step`: its free ends (as `ends` pairs them) and, from its inner side,
+// the reveals of the openings in its wall.
+void CloseArcSide(const WallClosing& ends, const CFACCIATE& graph, const WallFace& face,
+                  const std::string& layer, double step, double bottom, double top);
 
 // The top (at the side's height) and the foot (at `elevation`) of every
 // curved wall of the graph, but under openings reaching the floor.

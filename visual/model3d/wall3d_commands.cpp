@@ -93,7 +93,7 @@ void GenerateSide(const WallFace& face, const CFACCIATE& g, const WallClosing& e
             !underPlanes) {
             double bottom, top;
             ArcSideHeights(face, g.level, g.floorHeight, bottom, top);
-            ends.CloseArc(face, layer, rs.step, bottom, top);
+            CloseArcSide(ends, g, face, layer, rs.step, bottom, top);
         }
     } else if (!underPlanes || KeepsOwnHeight(face)) {
         ends.Close(face, layer, GenWallSide(face, layer, g.level, g.floorHeight));
@@ -257,7 +257,7 @@ void GenerateInMode(const WallFace& face, const CFACCIATE& graph, const WallClos
             face.auto3DType == 1) {
             double bottom, top;
             ArcSideHeights(face, elevation, graph.floorHeight, bottom, top);
-            ends.CloseArc(face, layer, step, bottom, top);
+            CloseArcSide(ends, graph, face, layer, step, bottom, top);
         }
     } else if (face.auto3DType == 1) {
         ends.Close(face, layer, GenWallSide(face, layer, elevation, graph.floorHeight));

@@ -26,7 +26,6 @@
 #include "host/db/dbents.h"
 #include "host/db/dbinsert.h"
 #include "host/db/dbobjptr.h"
-#include "visual/model3d/arc_closing.h"
 #include "visual/model3d/scene_walk.h"
 #include "walls/graph/cfacciate.h"
 #include "walls/graph/outline_kind.h"
@@ -262,7 +261,7 @@ bool Before(const Point3& a, const Point3& b) {
 
 }  // namespace
 
-WallClosing::WallClosing(const CFACCIATE& graph) : m_graph(graph) {
+WallClosing::WallClosing(const CFACCIATE& graph) {
     // A grid of the faces' plan boxes, cells the faces' mean length: an end
     // is looked for only among the faces near it.
     std::vector<const WallFace*> all;
@@ -343,15 +342,6 @@ void WallClosing::Close(const WallFace& face, const std::string& layer,
         if (!HeightsAt(side, p, bottom, top)) continue;
         MakeClosingFace(layer, {{p.x, p.y, bottom}, {q.x, q.y, bottom}, {q.x, q.y, top}, {p.x, p.y, top}}, p);
     }
-}
-
-void WallClosing::CloseArc(const WallFace& face, const std::string& layer, double step, double bottom,
-                           double top) const {
-    if (top - bottom <= SharedTolerance) return;
-    if (const WallFace* partner = ArcWallPartner(m_graph, face))
-        CloseArcOpenings(face, *partner, layer, step, bottom, top);
-    const Point3 a = face.firstPoint(), b = face.lastPoint();
-    Close(face, layer, {{a.x, a.y, bottom}, {a.x, a.y, top}, {b.x, b.y, bottom}, {b.x, b.y, top}});
 }
 
 std::vector<std::array<Point3, 4>> WallClosing::FreePieces() const {

@@ -51,19 +51,12 @@ public:
     // The reveals and end faces `face` owns, made after its side (`side` as
     // the side generators return it; nothing when it is empty).
     void Close(const WallFace& face, const std::string& layer, const std::vector<Point3>& side) const;
-    // The same for a curved side made at the heights bottom to top with
-    // strips of `step`: its free ends and, from its inner side, the
-    // reveals of the openings in its wall.
-    void CloseArc(const WallFace& face, const std::string& layer, double step, double bottom,
-                  double top) const;
-
     // Free-standing pieces whose two ends both belong to one face: the
     // plan quad of the piece (that face's start and end, then the other
     // side's ends facing them), for the caps of pieces no wall pair holds.
     std::vector<std::array<Point3, 4>> FreePieces() const;
 
 private:
-    const CFACCIATE& m_graph;
     bool joined(const WallFace* self, const Point3& p) const;
     std::int64_t cell(double v) const { return static_cast<std::int64_t>(std::floor(v / m_cell)); }
     static std::int64_t key(std::int64_t x, std::int64_t y) { return (x << 32) ^ (y & 0xffffffff); }
