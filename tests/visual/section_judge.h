@@ -260,6 +260,7 @@ struct Figures {
     std::string worstSolid;       // that solid's name
     double lineInside = 0.0;      // length of line inside a cap
     double missingOutline = 0.0;  // length of the caps' outline with no line along it
+    double missingEdges = 0.0;    // length of the creases seen behind with no line along them
     int solids = 0;
 };
 
@@ -463,9 +464,11 @@ inline void ReadViewBlock(ZcDbDatabase* db, const std::string& block, const Poin
 
 // With VELM_JUDGE_SVG naming a folder, a failing view is drawn there as
 // `name`.svg: the judge's cuts in red, the hatches in grey, the lines in
-// black; a picture says more than the figures when a cap goes wrong.
+// black, the outline and edges no line follows in green and magenta; a picture says more than the figures
+// when a cap goes wrong.
 inline void DrawForFailure(const std::string& name, const ViewJudge& judge, const std::vector<Hatch>& hatches,
-                           const std::vector<LineSeg>& lines) {
+                           const std::vector<LineSeg>& lines,
+                           const std::vector<std::pair<double, double>>& edgesMissed = {}) {
     const char* folder = std::getenv("VELM_JUDGE_SVG");
     if (!folder || !*folder) return;
     double lo[2] = {1e300, 1e300}, hi[2] = {-1e300, -1e300};
@@ -520,6 +523,9 @@ inline void DrawForFailure(const std::string& name, const ViewJudge& judge, cons
     for (std::size_t k = 0; k < missing.size(); k += 2)
         out << "<circle cx='" << missing[k].first << "' cy='" << -missing[k].second << "' r='" << w / 400.0
             << "' fill='green'/>\n";
+    // The edges seen behind the plane that no line follows, in magenta.
+    for (const auto& [x, y] : edgesMissed)
+        out << "<circle cx='" << x << "' cy='" << -y << "' r='" << w / 400.0 << "' fill='magenta'/>\n";
     out << "</svg>\n";
 }
 
@@ -581,6 +587,8 @@ inline void BlockFaces(const ZcDbObjectId& block, const Matrix4& placement, std:
                 TransformPoint(placement, Point3{p.x, p.y, p.z}, f.c[k]);
             }
             f.layer = face->layer();
+            f.flags = face->invisibleEdgeFlags();
+            f.hasFlags = true;
             out.push_back(f);
         } else if (const auto* nested = ZcDbBlockReference::cast(entity.get())) {
             Matrix4 inner;
