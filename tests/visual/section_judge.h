@@ -6,7 +6,9 @@
 // pane) bound no solid: a piece of a cut that is one straight open chain
 // is left out. The view is then measured row by row against its section
 // hatches and its lines: the cap area left bare, the hatched area outside
-// every cap, and the length of line drawn inside a cap.
+// every cap, the length of line drawn inside a cap, and the length of the
+// caps' outline (where a cap lies on one side of a cut edge and none on
+// the other) that no line follows.
 #pragma once
 
 #include <algorithm>
@@ -149,6 +151,8 @@ public:
 
     double low() const { return lo_; }
     double high() const { return hi_; }
+    double left() const { return left_; }
+    double right() const { return right_; }
     const std::vector<Seg>& edges() const { return edges_; }
 
 private:
@@ -250,16 +254,63 @@ struct Hatch {
 // What one view measures.
 struct Figures {
     double capArea = 0.0;
-    double bare = 0.0;          // cap area under no hatch
-    double stray = 0.0;         // hatched area outside every cap
-    double worstBareShare = 0;  // the largest share of one solid's cap left bare
-    std::string worstSolid;     // that solid's name
-    double lineInside = 0.0;    // length of line inside a cap
+    double bare = 0.0;            // cap area under no hatch
+    double stray = 0.0;           // hatched area outside every cap
+    double worstBareShare = 0;    // the largest share of one solid's cap left bare
+    std::string worstSolid;       // that solid's name
+    double lineInside = 0.0;      // length of line inside a cap
+    double missingOutline = 0.0;  // length of the caps' outline with no line along it
+    double missingEdges = 0.0;    // length of the creases seen behind with no line along them
     int solids = 0;
 };
 
 struct LineSeg {
     Point3 a, b;
+};
+
+// Lines filed by square cells for the question whether one passes near a
+// point.
+class LineGrid {
+public:
+    explicit LineGrid(const std::vector<LineSeg>& lines) : lines_(lines) {
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            const LineSeg& l = lines_[i];
+            const long x0 = Cell(std::min(l.a.x, l.b.x)), x1 = Cell(std::max(l.a.x, l.b.x));
+            const long y0 = Cell(std::min(l.a.y, l.b.y)), y1 = Cell(std::max(l.a.y, l.b.y));
+            // A line across a great many cells is looked at everywhere.
+            if ((x1 - x0 + 1) * (y1 - y0 + 1) > 4096) {
+                everywhere_.push_back(i);
+                continue;
+            }
+            for (long cx = x0; cx <= x1; ++cx)
+                for (long cy = y0; cy <= y1; ++cy) cells_[{cx, cy}].push_back(i);
+        }
+    }
+
+    bool Near(double x, double y, double margin) const {
+        const auto close = [&](std::size_t i) {
+            const LineSeg& l = lines_[i];
+            const double dx = l.b.x - l.a.x, dy = l.b.y - l.a.y, len2 = dx * dx + dy * dy;
+            const double u =
+                len2 > 0.0 ? std::clamp(((x - l.a.x) * dx + (y - l.a.y) * dy) / len2, 0.0, 1.0) : 0.0;
+            return std::hypot(l.a.x + u * dx - x, l.a.y + u * dy - y) <= margin;
+        };
+        if (std::any_of(everywhere_.begin(), everywhere_.end(), close)) return true;
+        for (long cx = Cell(x - margin); cx <= Cell(x + margin); ++cx)
+            for (long cy = Cell(y - margin); cy <= Cell(y + margin); ++cy) {
+                const auto it = cells_.find({cx, cy});
+                if (it != cells_.end() && std::any_of(it->second.begin(), it->second.end(), close))
+                    return true;
+            }
+        return false;
+    }
+
+private:
+    static constexpr double kCell = 5.0;
+    static long Cell(double v) { return static_cast<long>(std::floor(v / kCell)); }
+    const std::vector<LineSeg>& lines_;
+    std::map<std::pair<long, long>, std::vector<std::size_t>> cells_;
+    std::vector<std::size_t> everywhere_;
 };
 
 class ViewJudge {
@@ -338,10 +389,46 @@ public:
                     f.lineInside += len / n;
             }
         }
+        f.missingOutline = MissingOutline(lines, sample);
         return f;
     }
 
+    // The length of the caps' outline that no line follows: each cut edge
+    // sampled `sample` apart, a sample on the outline where one side of it
+    // lies in a cap and the other in none (two solids touching along a cut
+    // have no outline there), and missing where no line passes within
+    // `near`.
+    double MissingOutline(const std::vector<LineSeg>& lines, double sample = 0.25, double near = 0.05,
+                          std::vector<std::pair<double, double>>* where = nullptr) const {
+        const LineGrid grid(lines);
+        double missing = 0.0;
+        for (const SolidCut& cut : cuts_)
+            for (const Seg& s : cut.edges()) {
+                const double dx = s.bx - s.ax, dy = s.by - s.ay, len = std::hypot(dx, dy);
+                const int n = static_cast<int>(std::ceil(len / sample));
+                if (n == 0) continue;
+                // A step off the edge to either side, within any drawing's
+                // tolerance of it.
+                const double ox = -dy / len * kSide, oy = dx / len * kSide;
+                for (int k = 0; k < n; ++k) {
+                    const double u = (k + 0.5) / n, x = s.ax + u * dx, y = s.ay + u * dy;
+                    if (InAnyCap(x + ox, y + oy) == InAnyCap(x - ox, y - oy)) continue;
+                    if (grid.Near(x, y, near)) continue;
+                    missing += len / n;
+                    if (where) where->push_back({x, y});
+                }
+            }
+        return missing;
+    }
+
+    bool InAnyCap(double x, double y) const {
+        return std::any_of(cuts_.begin(), cuts_.end(), [&](const SolidCut& c) {
+            return x >= c.left() && x <= c.right() && c.Inside(x, y);
+        });
+    }
+
 private:
+    static constexpr double kSide = 0.02;
     std::vector<SolidCut> cuts_;
     std::vector<std::string> names_;
 };
@@ -377,9 +464,11 @@ inline void ReadViewBlock(ZcDbDatabase* db, const std::string& block, const Poin
 
 // With VELM_JUDGE_SVG naming a folder, a failing view is drawn there as
 // `name`.svg: the judge's cuts in red, the hatches in grey, the lines in
-// black; a picture says more than the figures when a cap goes wrong.
+// black, the outline and edges no line follows in green and magenta; a picture says more than the figures
+// when a cap goes wrong.
 inline void DrawForFailure(const std::string& name, const ViewJudge& judge, const std::vector<Hatch>& hatches,
-                           const std::vector<LineSeg>& lines) {
+                           const std::vector<LineSeg>& lines,
+                           const std::vector<std::pair<double, double>>& edgesMissed = {}) {
     const char* folder = std::getenv("VELM_JUDGE_SVG");
     if (!folder || !*folder) return;
     double lo[2] = {1e300, 1e300}, hi[2] = {-1e300, -1e300};
@@ -428,6 +517,15 @@ inline void DrawForFailure(const std::string& name, const ViewJudge& judge, cons
                 }
         }
     }
+    // The caps' outline that no line follows, in green.
+    std::vector<std::pair<double, double>> missing;
+    judge.MissingOutline(lines, 0.25, 0.05, &missing);
+    for (std::size_t k = 0; k < missing.size(); k += 2)
+        out << "<circle cx='" << missing[k].first << "' cy='" << -missing[k].second << "' r='" << w / 400.0
+            << "' fill='green'/>\n";
+    // The edges seen behind the plane that no line follows, in magenta.
+    for (const auto& [x, y] : edgesMissed)
+        out << "<circle cx='" << x << "' cy='" << -y << "' r='" << w / 400.0 << "' fill='magenta'/>\n";
     out << "</svg>\n";
 }
 
@@ -489,6 +587,8 @@ inline void BlockFaces(const ZcDbObjectId& block, const Matrix4& placement, std:
                 TransformPoint(placement, Point3{p.x, p.y, p.z}, f.c[k]);
             }
             f.layer = face->layer();
+            f.flags = face->invisibleEdgeFlags();
+            f.hasFlags = true;
             out.push_back(f);
         } else if (const auto* nested = ZcDbBlockReference::cast(entity.get())) {
             Matrix4 inner;
