@@ -19,6 +19,13 @@
 //   view with shadows      24.7   48.0   84.8    171    358
 //   rebuilt from record    26.7   46.7   85.2    170    373
 // Each doubling 1.86 to 2.14 times the time: linear.
+//
+// RelWithDebInfo, one pinned core at a load of 7, median of five runs of
+// three:
+//   copies                    1      2      4      8      16
+//   view with shadows      4.54   7.41   12.4   24.7   49.2
+//   rebuilt from record    3.58   6.61   12.3   24.9   50.6
+// Each doubling 1.63 to 2.03 times the time: linear.
 #include <benchmark/benchmark.h>
 
 #include <chrono>

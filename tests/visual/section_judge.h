@@ -342,16 +342,7 @@ public:
         for (const Hatch& h : hatches)
             for (const Loop& l : h.loops)
                 for (const Point3& p : l) lo = std::min(lo, p.y), hi = std::max(hi, p.y);
-        std::vector<std::vector<Seg>> hatchEdges;
-        for (const Hatch& h : hatches) {
-            std::vector<Seg> edges;
-            for (const Loop& l : h.loops)
-                for (std::size_t i = 0; i < l.size(); ++i) {
-                    const Point3 &a = l[i], &b = l[(i + 1) % l.size()];
-                    edges.push_back({a.x, a.y, b.x, b.y});
-                }
-            hatchEdges.push_back(std::move(edges));
-        }
+        const std::vector<std::vector<Seg>> hatchEdges = Edges(hatches);
         std::vector<double> solidArea(cuts_.size(), 0.0), solidBare(cuts_.size(), 0.0);
         for (double y = lo + step / 2.0; y < hi; y += step) {
             Spans hatch;
@@ -427,16 +418,47 @@ public:
         });
     }
 
+    // The cap area that other hatches (shadows) cover, rows `step` apart.
+    double Covered(const std::vector<Hatch>& hatches, double step = 1.0) const {
+        double lo = 1e300, hi = -1e300, covered = 0.0;
+        for (const SolidCut& c : cuts_) lo = std::min(lo, c.low()), hi = std::max(hi, c.high());
+        const std::vector<std::vector<Seg>> hatchEdges = Edges(hatches);
+        for (double y = lo + step / 2.0; y < hi; y += step) {
+            Spans hatch, all;
+            for (const std::vector<Seg>& e : hatchEdges) RowSpans(e, y, hatch);
+            for (const SolidCut& c : cuts_) c.Spans(y, all);
+            covered += Common(Joined(all), Joined(hatch)) * step;
+        }
+        return covered;
+    }
+
 private:
     static constexpr double kSide = 0.02;
+    // Each hatch's loop edges, its inside by crossings over all of them.
+    static std::vector<std::vector<Seg>> Edges(const std::vector<Hatch>& hatches) {
+        std::vector<std::vector<Seg>> out;
+        for (const Hatch& h : hatches) {
+            std::vector<Seg> edges;
+            for (const Loop& l : h.loops)
+                for (std::size_t i = 0; i < l.size(); ++i) {
+                    const Point3 &a = l[i], &b = l[(i + 1) % l.size()];
+                    edges.push_back({a.x, a.y, b.x, b.y});
+                }
+            out.push_back(std::move(edges));
+        }
+        return out;
+    }
+
     std::vector<SolidCut> cuts_;
     std::vector<std::string> names_;
 };
 
 // The section hatches and every line of a view's block, moved from the
-// sheet into view coordinates by `shift`.
+// sheet into view coordinates by `shift`; with `shadows`, the shadow
+// hatches there.
 inline void ReadViewBlock(ZcDbDatabase* db, const std::string& block, const Point3& shift,
-                          std::vector<Hatch>& hatches, std::vector<LineSeg>& lines) {
+                          std::vector<Hatch>& hatches, std::vector<LineSeg>& lines,
+                          std::vector<Hatch>* shadows = nullptr) {
     auto rec = oracle::OpenBlock(db, block);
     if (!rec) return;
     const auto moved = [&shift](double x, double y) { return Point3{x + shift.x, y + shift.y, 0.0}; };
@@ -447,7 +469,11 @@ inline void ReadViewBlock(ZcDbDatabase* db, const std::string& block, const Poin
             continue;
         }
         ZcDbObjectPointer<ZcDbHatch> hatch(id, ZcDb::kForRead);
-        if (!hatch || hatch->layer() != "VELMSECTION_H") continue;
+        if (!hatch) continue;
+        std::vector<Hatch>* into = hatch->layer() == "VELMSECTION_H" ? &hatches
+                                   : hatch->layer() == "2DSHADE_H"   ? shadows
+                                                                     : nullptr;
+        if (!into) continue;
         Hatch h;
         for (int i = 0; i < hatch->numLoops(); ++i) {
             const ZcDbHatch::Loop& loop = hatch->loopAt(i);
@@ -458,7 +484,7 @@ inline void ReadViewBlock(ZcDbDatabase* db, const std::string& block, const Poin
                 for (const ZcDbHatch::Edge& e : loop.edges) ring.push_back(moved(e.start.x, e.start.y));
             if (ring.size() >= 3) h.loops.push_back(ring);
         }
-        hatches.push_back(h);
+        into->push_back(h);
     }
 }
 

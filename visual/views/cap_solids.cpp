@@ -86,6 +86,84 @@ struct EdgeSet {
     }
 };
 
+// By the root of each set of items, whether all its corners lie in one
+// plane (within t).
+std::vector<char> FlatSets(const std::vector<Item>& items, Roots& roots, double t) {
+    std::vector<double> planeOf(4 * items.size(), 0.0);
+    std::vector<char> hasPlane(items.size(), 0), flat(items.size(), 1);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::size_t r = roots.Find(i);
+        if (!hasPlane[r] && items[i].corners.size() >= 3 && FacePlane(items[i].corners, &planeOf[4 * r]))
+            hasPlane[r] = 1;
+    }
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const std::size_t r = roots.Find(i);
+        const double* plane = &planeOf[4 * r];
+        for (const Point3& p : items[i].corners)
+            if (!hasPlane[r] || std::fabs(plane[0] * p.x + plane[1] * p.y + plane[2] * p.z + plane[3]) > t)
+                flat[r] = 0;
+    }
+    return flat;
+}
+
+// Whether the cut edge a-b lies, within t, along cut edges of items of
+// the object outside the set of root r.
+bool AlongOthers(const Point3& a, const Point3& b, const std::vector<Item>& items, Roots& roots,
+                 std::size_t r, const std::vector<std::pair<Point3, Point3>>& cuts,
+                 const std::vector<std::size_t>& owner, BoxIndex& spans, int object, double t) {
+    const double length = Distance2d(a, b);
+    const double ux = (b.x - a.x) / length, uy = (b.y - a.y) / length;
+    const auto along = [&](const Point3& p) { return (p.x - a.x) * ux + (p.y - a.y) * uy; };
+    const auto off = [&](const Point3& p) { return std::fabs((p.y - a.y) * ux - (p.x - a.x) * uy); };
+    double box[4];
+    box[0] = std::min(a.x, b.x), box[1] = std::min(a.y, b.y), box[2] = std::max(a.x, b.x),
+    box[3] = std::max(a.y, b.y);
+    std::vector<std::pair<double, double>> cover;
+    for (int k : spans.Query(box)) {
+        const std::size_t o = owner[static_cast<std::size_t>(k)];
+        if (items[o].object != object || roots.Find(o) == r) continue;
+        const auto& [p, q] = cuts[static_cast<std::size_t>(k)];
+        if (off(p) > t || off(q) > t) continue;
+        cover.push_back(std::minmax(along(p), along(q)));
+    }
+    std::sort(cover.begin(), cover.end());
+    double reached = t;
+    for (const auto& [from, to] : cover) {
+        if (from > reached + t) break;
+        reached = std::max(reached, to);
+    }
+    return reached >= length - t;
+}
+
+// By the root of each flat set of items, whether its whole cut lies along
+// the cut edges of other items of its object: a sheet held against a
+// solid, which a face of a solid whose corners miss their neighbours' (a
+// mesh meeting itself in T) is not.
+std::vector<char> LyingOnOthers(const std::vector<Item>& items, Roots& roots, const std::vector<char>& flat,
+                                double t) {
+    std::vector<std::pair<Point3, Point3>> cuts;
+    std::vector<std::size_t> owner;
+    BoxIndex spans;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        for (const auto& [a, b] : items[i].cuts) {
+            double box[4];
+            PlanBox(a, b, box);
+            spans.Add(box);
+            cuts.push_back({a, b});
+            owner.push_back(i);
+        }
+    spans.Build(t);
+    std::vector<char> lying(items.size(), 0), seen(items.size(), 0);
+    for (std::size_t k = 0; k < cuts.size(); ++k) {
+        const std::size_t i = owner[k], r = roots.Find(i);
+        if (!flat[r] || (seen[r] && !lying[r]) || !(Distance2d(cuts[k].first, cuts[k].second) > t)) continue;
+        seen[r] = 1;
+        lying[r] = AlongOthers(cuts[k].first, cuts[k].second, items, roots, r, cuts, owner, spans,
+                               items[i].object, t);
+    }
+    return lying;
+}
+
 std::vector<EdgeSet> EdgeSets(const std::vector<CapCut>& cuts) {
     int solids = 0;
     for (const CapCut& c : cuts) solids = std::max(solids, c.solid + 1);
@@ -139,26 +217,42 @@ std::vector<CapCut> SolidCuts(const CSezione& section, double t) {
                          (s.solid <= 0 && IsWallLayerName(s.layer)) || IsRevealLayerName(s.layer),
                          {{s.a, s.b}}});
 
-    // The pairs of items of one object (or loose ones) meeting at a corner.
+    // The pairs of items of one object (or loose ones) meeting at a corner,
+    // and whether that corner ends a cut edge of either: there they may
+    // meet only at the cut.
+    struct Corner {
+        Point3 p;
+        std::size_t item;
+        bool onCut;
+    };
     BoxIndex corners;
-    std::vector<std::pair<Point3, std::size_t>> at;
+    std::vector<Corner> at;
     for (std::size_t i = 0; i < items.size(); ++i)
         for (const Point3& p : items[i].corners) {
             const double box[4] = {p.x, p.y, p.x, p.y};
             corners.Add(box);
-            at.push_back({p, i});
+            // The cut edges' ends are the corners themselves.
+            const auto same = [&p](const Point3& q) { return q.x == p.x && q.y == p.y && q.z == p.z; };
+            const bool onCut =
+                std::any_of(items[i].cuts.begin(), items[i].cuts.end(),
+                            [&same](const auto& c) { return same(c.first) || same(c.second); });
+            at.push_back({p, i, onCut});
         }
     corners.Build(t);
-    std::vector<std::pair<std::size_t, std::size_t>> met;
+    struct Met {
+        std::size_t i, j;
+        bool atCut;
+    };
+    std::vector<Met> met;
     for (std::size_t e = 0; e < at.size(); ++e) {
-        const auto& [p, item] = at[e];
-        const double box[4] = {p.x, p.y, p.x, p.y};
+        const Corner& c = at[e];
+        const double box[4] = {c.p.x, c.p.y, c.p.x, c.p.y};
         for (int o : corners.Query(box)) {
-            const auto& [q, other] = at[static_cast<std::size_t>(o)];
-            if (other <= item || items[other].object != items[item].object || std::fabs(p.x - q.x) > t ||
-                std::fabs(p.y - q.y) > t || std::fabs(p.z - q.z) > t)
+            const Corner& d = at[static_cast<std::size_t>(o)];
+            if (d.item <= c.item || items[d.item].object != items[c.item].object ||
+                std::fabs(c.p.x - d.p.x) > t || std::fabs(c.p.y - d.p.y) > t || std::fabs(c.p.z - d.p.z) > t)
                 continue;
-            met.push_back({item, other});
+            met.push_back({c.item, d.item, c.onCut || d.onCut});
         }
     }
 
@@ -166,30 +260,32 @@ std::vector<CapCut> SolidCuts(const CSezione& section, double t) {
     // solid, and all of the 3D walls' loose faces are one: a pane whose cut
     // ends where a sill's diagonal is cut is no part of its wall. A solid
     // whose corners all lie in one plane is a sheet (a leaf, a pane): it
-    // bounds nothing.
+    // bounds nothing. Faces of one solid meet at a corner kept behind the
+    // plane, for an edge they share that crosses the plane keeps its end
+    // there, off every cut edge; items that meet only at the cut join
+    // after, unless one is a sheet whose cut lies along others' cuts: a
+    // pane whose edge lies on the plane where the plane crosses its frame
+    // would lay that edge twice over the frame's cut, and the frame's cap
+    // would enclose nothing. A sliver's corners all lie on the cut: it
+    // joins only there.
     Roots roots(items.size());
-    for (const auto& [i, j] : met)
-        if (!items[i].wall && !items[j].wall) roots.Join(i, j);
+    for (const Met& m : met)
+        if (!m.atCut && !items[m.i].wall && !items[m.j].wall) roots.Join(m.i, m.j);
     std::size_t firstWall = items.size();
     for (std::size_t i = 0; i < items.size(); ++i)
         if (items[i].wall) {
             if (firstWall == items.size()) firstWall = i;
             roots.Join(firstWall, i);
         }
-    std::vector<double> planeOf(4 * items.size(), 0.0);
-    std::vector<char> hasPlane(items.size(), 0), flat(items.size(), 1);
-    for (std::size_t i = 0; i < items.size(); ++i) {
+    std::vector<char> flat = FlatSets(items, roots, t);
+    const std::vector<char> lying = LyingOnOthers(items, roots, flat, t);
+    const auto apart = [&](std::size_t i) {
         const std::size_t r = roots.Find(i);
-        if (!hasPlane[r] && items[i].corners.size() >= 3 && FacePlane(items[i].corners, &planeOf[4 * r]))
-            hasPlane[r] = 1;
-    }
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        const std::size_t r = roots.Find(i);
-        const double* plane = &planeOf[4 * r];
-        for (const Point3& p : items[i].corners)
-            if (!hasPlane[r] || std::fabs(plane[0] * p.x + plane[1] * p.y + plane[2] * p.z + plane[3]) > t)
-                flat[r] = 0;
-    }
+        return items[i].wall || (flat[r] && lying[r]);
+    };
+    for (const Met& m : met)
+        if (m.atCut && !apart(m.i) && !apart(m.j)) roots.Join(m.i, m.j);
+    flat = FlatSets(items, roots, t);
     const auto sheet = [&](std::size_t i) { return flat[roots.Find(i)] != 0; };
     std::vector<int> solidOf(items.size(), -1);
     int solids = 0;
@@ -242,7 +338,7 @@ std::vector<CapCut> ClosedSolidCuts(std::vector<CapCut> cuts, double t) {
     struct Free {
         int solid;
         Point3 p;
-        double rise;
+        double rise, run;
         std::size_t vertex;
     };
     std::vector<Free> free;
@@ -254,7 +350,7 @@ std::vector<CapCut> ClosedSolidCuts(std::vector<CapCut> cuts, double t) {
         const CapCut& c = cuts[e / 2];
         const Point3& p = e % 2 == 0 ? c.a : c.b;
         const Point3& q = e % 2 == 0 ? c.b : c.a;
-        free.push_back({c.solid, p, q.y - p.y, v});
+        free.push_back({c.solid, p, q.y - p.y, q.x - p.x, v});
     }
     std::sort(free.begin(), free.end(), [](const Free& a, const Free& b) {
         if (a.solid != b.solid) return a.solid < b.solid;
@@ -276,13 +372,22 @@ std::vector<CapCut> ClosedSolidCuts(std::vector<CapCut> cuts, double t) {
             for (std::size_t k = 0; k + 1 < level.size(); ++k) {
                 const Free &a = level[k], &b = level[k + 1];
                 const double gap = b.p.x - a.p.x;
-                if (!(gap > t) || !(std::fabs(a.rise) > t) || !(std::fabs(b.rise) > t) ||
-                    (a.rise > 0.0) != (b.rise > 0.0))
+                // Both ends rise or fall the same way; or one does and the
+                // other's edge runs on along the level away from the gap: a
+                // foot's cut ending a hair short of a side whose corner,
+                // within the cut's tolerance of the plane, was taken onto
+                // it, where the foot's edge running past that corner was
+                // cut where it crosses.
+                const bool riseA = std::fabs(a.rise) > t, riseB = std::fabs(b.rise) > t;
+                const bool levelA = !riseA && a.run < -t, levelB = !riseB && b.run > t;
+                if (!(gap > t) || !((riseA && riseB && (a.rise > 0.0) == (b.rise > 0.0)) ||
+                                    (riseA && levelB) || (levelA && riseB)))
                     continue;
                 // Just off the gap's middle, on the side the cut runs to.
-                const double off = std::min({std::fabs(a.rise), std::fabs(b.rise), gap}) / 4.0;
-                const Point3 probe{a.p.x + 0.5 * gap, (a.p.y + b.p.y) / 2.0 + (a.rise > 0.0 ? off : -off),
-                                   0.0};
+                const double rise = riseA ? a.rise : b.rise;
+                const double off =
+                    std::min({riseA ? std::fabs(a.rise) : gap, riseB ? std::fabs(b.rise) : gap, gap}) / 4.0;
+                const Point3 probe{a.p.x + 0.5 * gap, (a.p.y + b.p.y) / 2.0 + (rise > 0.0 ? off : -off), 0.0};
                 if (!sets[static_cast<std::size_t>(a.solid)].Inside(probe)) continue;
                 cuts.push_back({a.p, b.p, a.solid});
                 vertex.push_back(a.vertex), vertex.push_back(b.vertex);

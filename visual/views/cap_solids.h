@@ -10,8 +10,9 @@
 //
 // A model drawn elsewhere may not close. A solid's ring is then closed only
 // across a gap its own faces bound: two free ends of its cut at one level
-// (an open foot or top), the solid lying just off the gap's middle by its
-// own cut. What stays open is left out of the cap.
+// (an open foot or top, or a foot's cut ending a hair short of a side),
+// the solid lying just off the gap's middle by its own cut. What stays
+// open is left out of the cap.
 #pragma once
 
 #include <memory>

@@ -16,6 +16,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "core/geometry/polygon.h"
@@ -29,27 +31,45 @@
 
 namespace {
 
+// The middle of the widest span of the row at height y inside the ring
+// (by crossings), when wider than 2t.
+std::optional<Point3> RowMiddle(const VertexNode* ring, double y, double t) {
+    std::vector<double> xs;
+    for (const VertexNode* v = ring; v; v = v->next) {
+        const VertexNode* w = v->next ? v->next : ring;
+        if ((v->y > y) == (w->y > y)) continue;
+        xs.push_back(v->x + (y - v->y) * (w->x - v->x) / (w->y - v->y));
+    }
+    std::sort(xs.begin(), xs.end());
+    double best = 2.0 * t, at = 0.0;
+    for (std::size_t k = 0; k + 1 < xs.size(); k += 2)
+        if (xs[k + 1] - xs[k] > best) best = xs[k + 1] - xs[k], at = (xs[k] + xs[k + 1]) / 2.0;
+    if (!(best > 2.0 * t)) return std::nullopt;
+    return Point3{at, y, 0.0};
+}
+
 // Points well inside the ring: on the widest spans of a few horizontal
-// lines across it, at heights no vertex is likely to share, `along` the
-// span from its left end.
-std::vector<Point3> InnerPoints(const VertexNode* ring, double t, double along = 0.5) {
+// lines across it, at heights no vertex is likely to share. A ring narrow
+// at all three (a wall's cut wrapped round a window whose reveal runs a
+// hair from the wall's face, the rows all through the window) gives one
+// point, on the first row midway between two heights of its corners,
+// the highest bands first, that has a span wide enough.
+std::vector<Point3> InnerPoints(const VertexNode* ring, double t) {
     double box[4];
     RingPlanBox(ring, box);
     std::vector<Point3> out;
-    for (const double f : {0.5123, 0.3071, 0.6937}) {
-        const double y = box[1] + f * (box[3] - box[1]);
-        std::vector<double> xs;
-        for (const VertexNode* v = ring; v; v = v->next) {
-            const VertexNode* w = v->next ? v->next : ring;
-            if ((v->y > y) == (w->y > y)) continue;
-            xs.push_back(v->x + (y - v->y) * (w->x - v->x) / (w->y - v->y));
-        }
-        std::sort(xs.begin(), xs.end());
-        double best = 2.0 * t, at = 0.0;
-        for (std::size_t k = 0; k + 1 < xs.size(); k += 2)
-            if (xs[k + 1] - xs[k] > best) best = xs[k + 1] - xs[k], at = xs[k] + along * (xs[k + 1] - xs[k]);
-        if (best > 2.0 * t) out.push_back({at, y, 0.0});
-    }
+    for (const double f : {0.5123, 0.3071, 0.6937})
+        if (const auto p = RowMiddle(ring, box[1] + f * (box[3] - box[1]), t)) out.push_back(*p);
+    if (!out.empty()) return out;
+    std::vector<double> ys;
+    for (const VertexNode* v = ring; v; v = v->next) ys.push_back(v->y);
+    std::sort(ys.begin(), ys.end());
+    std::vector<std::pair<double, double>> bands;  // height, middle
+    for (std::size_t k = 0; k + 1 < ys.size(); ++k)
+        if (ys[k + 1] > ys[k]) bands.push_back({ys[k + 1] - ys[k], (ys[k] + ys[k + 1]) / 2.0});
+    std::sort(bands.begin(), bands.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    for (const auto& [height, y] : bands)
+        if (const auto p = RowMiddle(ring, y, t)) return {*p};
     return out;
 }
 
