@@ -31,6 +31,7 @@ bool Has(const std::string& s, const char* part) {
 struct WallArc {
     double radius, start, end;
 };
+
 class SolidsClosedTest : public Model3DTest {
 protected:
     void SetUp() override {
@@ -185,7 +186,9 @@ TEST_F(SolidsClosedTest, AWindowInACurvedWallCutsItsArcsAndSides) {
         EXPECT_NEAR(after.start, 50.0 + half, 1e-9) << side;
         EXPECT_NEAR(after.end, whole[side].end, 1e-9);
     }
-    EXPECT_NEAR(2.0 * 235.0 * std::sin(half * std::numbers::pi / 180.0), 90.0, 1e-9);
+    // The gap's chord on the picked side is the window's width.
+    const double gap = (cut[1].start - cut[0].end) * std::numbers::pi / 180.0;
+    EXPECT_NEAR(2.0 * cut[0].radius * std::sin(gap / 2.0), 90.0, 1e-9);
 
     ASSERT_EQ(Lines({"VELMWALL3D", ""}), RTNORM) << transcript();
     for (const double degrees : {50.0 - half + 0.5, 50.0, 50.0 + half - 0.5}) {
