@@ -1,14 +1,18 @@
 // Every solid the 3D commands make closes around itself: curved walls,
 // pilasters, floor slabs, roof pitches, girders and stairs, each made with
 // the module's commands and judged per solid.
+#include <algorithm>
 #include <cmath>
 #include <map>
+#include <numbers>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "host/db/dbinsert.h"
 #include "host/db/dbobjptr.h"
+#include "module/reactors.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
 #include "tests/visual/closed_model.h"
@@ -21,6 +25,12 @@ using closed_model::DrawnFace;
 bool Has(const std::string& s, const char* part) {
     return s.find(part) != std::string::npos;
 }
+
+// The wall arcs of the floor about the curved room wall's centre: radius
+// and the angles, in degrees, each runs between counter-clockwise.
+struct WallArc {
+    double radius, start, end;
+};
 
 class SolidsClosedTest : public Model3DTest {
 protected:
@@ -55,6 +65,60 @@ protected:
         }
         return out;
     }
+    // How many faces of the walls the radius of the curved room wall at
+    // `degrees` crosses at height z, from inside the room to outside it.
+    static int WallCrossings(double degrees, double z) {
+        const double a = degrees * std::numbers::pi / 180.0;
+        const Point3 from{1200.0 + 200.0 * std::cos(a), 150.0 + 200.0 * std::sin(a), z};
+        const Point3 to{1200.0 + 300.0 * std::cos(a), 150.0 + 300.0 * std::sin(a), z};
+        int n = 0;
+        for (const DrawnFace& f : closed_model::DrawingFaces(modelSpace())) {
+            if (!Has(f.layer, "3DWALLS")) continue;
+            if (SegmentHits(from, to, f.c[0], f.c[1], f.c[2]) ||
+                SegmentHits(from, to, f.c[0], f.c[2], f.c[3]))
+                ++n;
+        }
+        return n;
+    }
+    static bool SegmentHits(const Point3& p, const Point3& q, const Point3& a, const Point3& b,
+                            const Point3& c) {
+        const auto sub = [](const Point3& u, const Point3& v) {
+            return Point3{u.x - v.x, u.y - v.y, u.z - v.z};
+        };
+        const auto cross = [](const Point3& u, const Point3& v) {
+            return Point3{u.y * v.z - u.z * v.y, u.z * v.x - u.x * v.z, u.x * v.y - u.y * v.x};
+        };
+        const auto dot = [](const Point3& u, const Point3& v) { return u.x * v.x + u.y * v.y + u.z * v.z; };
+        const Point3 d = sub(q, p), e1 = sub(b, a), e2 = sub(c, a), h = cross(d, e2);
+        const double det = dot(e1, h);
+        if (std::fabs(det) < 1e-12) return false;
+        const Point3 s = sub(p, a), k = cross(s, e1);
+        const double u = dot(s, h) / det, v = dot(d, k) / det, t = dot(e2, k) / det;
+        return u >= 0.0 && v >= 0.0 && u + v <= 1.0 && t >= 0.0 && t <= 1.0;
+    }
+    static std::vector<WallArc> WallArcs() {
+        std::vector<WallArc> out;
+        for (ZcDbObjectId id : modelSpace()) {
+            ads_name e;
+            if (zcdbGetAdsName(e, id) != Zcad::eOk) continue;
+            resbuf* list = zcdbEntGet(e);
+            bool arc = false, wall = false;
+            WallArc a{};
+            for (const resbuf* rb = list; rb; rb = rb->rbnext) {
+                if (rb->restype == 0) arc = std::string(rb->resval.rstring) == "ARC";
+                if (rb->restype == 8) wall = Has(rb->resval.rstring, "2DWALLS");
+                if (rb->restype == 40) a.radius = rb->resval.rreal;
+                if (rb->restype == 50) a.start = rb->resval.rreal * 180.0 / std::numbers::pi;
+                if (rb->restype == 51) a.end = rb->resval.rreal * 180.0 / std::numbers::pi;
+            }
+            zcutRelRb(list);
+            if (arc && wall) out.push_back(a);
+        }
+        std::sort(out.begin(), out.end(), [](const WallArc& x, const WallArc& y) {
+            return std::tie(x.radius, x.start) < std::tie(y.radius, y.start);
+        });
+        return out;
+    }
     // Every solid's open edges, one line each; empty when all close.
     static std::string OpenSolids() {
         std::string out;
@@ -80,6 +144,8 @@ TEST_F(SolidsClosedTest, CurvedWallsCloseWithTheirEndsOpeningsAndTops) {
     Lines({"VELMOBJECT", "F1C", "!pick 1317.5,353.52", "50", ""});
     ASSERT_EQ(Lines({"VELMWALL3D", ""}), RTNORM) << transcript();
     EXPECT_EQ(OpenSolids(), "");
+    EXPECT_EQ(WallCrossings(50.0, 160.0), 0) << "the window's hole";
+    EXPECT_EQ(WallCrossings(50.0, 50.0), 2) << "under the sill";
     // The window's sill and head, between the sides, at its 3D outline.
     const int once = count("0=3DFACE");
     run({"VELMWALL3D", ""});
@@ -88,6 +154,90 @@ TEST_F(SolidsClosedTest, CurvedWallsCloseWithTheirEndsOpeningsAndTops) {
         run({"VELMW3DFACE", side, ""});
         EXPECT_EQ(count("0=3DFACE"), once) << side;
         EXPECT_EQ(OpenSolids(), "") << side;
+    }
+}
+
+// The window of a curved wall, placed at 50 degrees on the room's inner
+// side: both wall arcs stop at its radial jambs, 90 apart on the inner
+// side, the curved sides leave its hole between sill and head and the
+// walls close around its reveals; erased, the arcs are whole again and
+// the sides, made again, cover where it was.
+TEST_F(SolidsClosedTest, AWindowInACurvedWallCutsItsArcsAndSides) {
+    // The drawing was there before the module: its erasures followed as a
+    // drawing opened later would be.
+    AttachDatabaseReactor(db());
+    EnsureEditorReactor();
+    SetSettingInt(SetupVar::CHIUSURA_SUP, 1);
+    Lines({"VELMWALLD", "1000,0", "1400,0", "1400,300", "Łuk", "400", "100", "180", "Zamknij"});
+    const std::vector<WallArc> whole = WallArcs();
+    ASSERT_EQ(whole.size(), 2u) << transcript();
+    Lines({"VELMOBJECT", "F1C", "!pick 1317.5,353.52", "50", ""});
+    ASSERT_EQ(count("0=INSERT -3=VELM5$_$PARAMETRI-"), 1) << transcript();
+
+    const double half = std::asin(45.0 / 235.0) * 180.0 / std::numbers::pi;
+    const std::vector<WallArc> cut = WallArcs();
+    ASSERT_EQ(cut.size(), 4u);
+    for (int side = 0; side < 2; ++side) {
+        const WallArc& before = cut[2 * side];
+        const WallArc& after = cut[2 * side + 1];
+        EXPECT_NEAR(before.radius, whole[side].radius, 1e-9);
+        EXPECT_NEAR(before.start, whole[side].start, 1e-9);
+        EXPECT_NEAR(before.end, 50.0 - half, 1e-9) << side;
+        EXPECT_NEAR(after.start, 50.0 + half, 1e-9) << side;
+        EXPECT_NEAR(after.end, whole[side].end, 1e-9);
+    }
+    // The gap's chord on the picked side is the window's width.
+    const double gap = (cut[1].start - cut[0].end) * std::numbers::pi / 180.0;
+    EXPECT_NEAR(2.0 * cut[0].radius * std::sin(gap / 2.0), 90.0, 1e-9);
+
+    ASSERT_EQ(Lines({"VELMWALL3D", ""}), RTNORM) << transcript();
+    for (const double degrees : {50.0 - half + 0.5, 50.0, 50.0 + half - 0.5}) {
+        for (const double z : {90.0, 160.0, 230.0})
+            EXPECT_EQ(WallCrossings(degrees, z), 0) << degrees << " " << z;
+        EXPECT_EQ(WallCrossings(degrees, 80.0), 2) << degrees;
+        EXPECT_EQ(WallCrossings(degrees, 240.0), 2) << degrees;
+    }
+    for (const double degrees : {50.0 - half - 0.5, 50.0 + half + 0.5})
+        EXPECT_EQ(WallCrossings(degrees, 160.0), 2) << degrees;
+    EXPECT_EQ(OpenSolids(), "");
+
+    // The frame line on the window's inner side, half way along: 2 inside
+    // the pane, which stands where the jambs cross the wall's middle.
+    const double a = 50.0 * std::numbers::pi / 180.0;
+    const double frame = 250.0 * std::cos(half * std::numbers::pi / 180.0) - 2.0;
+    const double x = 1200.0 + frame * std::cos(a), y = 150.0 + frame * std::sin(a);
+    Lines({"_ERASE", "!pick " + std::to_string(x) + "," + std::to_string(y), ""});
+    ASSERT_EQ(count("0=INSERT -3=VELM5$_$PARAMETRI-"), 0) << transcript();
+    const std::vector<WallArc> joined = WallArcs();
+    ASSERT_EQ(joined.size(), 2u) << transcript();
+    for (int side = 0; side < 2; ++side) {
+        EXPECT_NEAR(joined[side].start, whole[side].start, 1e-9);
+        EXPECT_NEAR(joined[side].end, whole[side].end, 1e-9);
+    }
+    ASSERT_EQ(Lines({"VELMWALL3D", ""}), RTNORM) << transcript();
+    EXPECT_EQ(WallCrossings(50.0, 160.0), 2);
+    EXPECT_EQ(OpenSolids(), "");
+}
+
+// The same window in a curved wall lower than its sill leaves the wall
+// whole; in one lower than its head it opens the wall's top. Either way
+// the walls close and no side rises above them.
+TEST_F(SolidsClosedTest, AWindowOverACurvedWallsTopLeavesItClosed) {
+    SetSettingInt(SetupVar::CHIUSURA_SUP, 1);
+    for (const double height : {60.0, 200.0}) {
+        run({"_ERASE", "_ALL", "", "!dialog 1016 page 0 edit 1001 \"" + std::to_string(height) + "\" ok",
+             "VELMFLOOROPTIONS"});
+        Lines({"VELMWALLD", "1000,0", "1400,0", "1400,300", "Łuk", "400", "100", "180", "Zamknij"});
+        Lines({"VELMOBJECT", "F1C", "!pick 1317.5,353.52", "50", ""});
+        ASSERT_EQ(Lines({"VELMWALL3D", ""}), RTNORM) << transcript();
+        double top = 0.0;
+        for (const DrawnFace& f : closed_model::DrawingFaces(modelSpace()))
+            if (Has(f.layer, "3DWALLS"))
+                for (const Point3& p : f.c) top = std::max(top, p.z);
+        EXPECT_NEAR(top, height, 1e-9);
+        EXPECT_EQ(WallCrossings(50.0, 50.0), 2) << height;
+        EXPECT_EQ(WallCrossings(50.0, height - 5.0), height < 85.0 ? 2 : 0) << height;
+        EXPECT_EQ(OpenSolids(), "") << height;
     }
 }
 

@@ -148,8 +148,9 @@ void CloseArcOpenings(const WallFace& face, const WallFace& partner, const std::
         double from, to, zmin, zmax;
         Span(*o, in.angles.front(), from, to);
         ZRange(*o, zmin, zmax);
-        if (zmax - zmin <= SharedTolerance || to - from <= GeomEpsilon) continue;
+        // An opening over or under the wall leaves it whole.
         zmin = std::max(zmin, bottom), zmax = std::min(zmax, top);
+        if (zmax - zmin <= SharedTolerance || to - from <= GeomEpsilon) continue;
         for (const double at : {from, to}) {
             if (at <= in.angles.front() + GeomEpsilon || at >= in.angles.back() - GeomEpsilon) continue;
             MakeClosingFace(
@@ -186,17 +187,19 @@ void ArcWallCaps(const CFACCIATE& graph, const std::string& layer, double step, 
         if (out.angles.empty()) continue;
         double bottom, top;
         ArcSideHeights(*f, elevation, height, bottom, top);
-        // The spans of the openings that leave no foot.
-        std::vector<std::pair<double, double>> gaps;
+        // The spans of the openings that leave no foot, and of those that
+        // reach the top.
+        std::vector<std::pair<double, double>> feet, heads;
         for (const OutlineLink* l = f->outlineLinks; l; l = l->next) {
             const OutlineNode* o = l->outline;
             if (!o || o->kind != OutlineKind::ArcWallOpening) continue;
             double from, to, zmin, zmax;
             Span(*o, in.angles.front(), from, to);
             ZRange(*o, zmin, zmax);
-            if (zmin <= bottom + SharedTolerance) gaps.push_back({from, to});
+            if (zmin >= top - SharedTolerance || zmax <= bottom + SharedTolerance) continue;
+            if (zmin <= bottom + SharedTolerance) feet.push_back({from, to});
+            if (zmax >= top - SharedTolerance) heads.push_back({from, to});
         }
-        std::sort(gaps.begin(), gaps.end());
         // The wall's own ends are where each side stops; a gap's ends
         // where the radius crosses the outer side.
         auto band = [&](double z, double a, double b) {
@@ -209,12 +212,17 @@ void ArcWallCaps(const CFACCIATE& graph, const std::string& layer, double step, 
             foot.z = z;
             Band(layer, in.Between(a, b, z), out.Between(oa, ob, z), foot);
         };
-        band(top, in.angles.front(), in.angles.back());
-        double from = in.angles.front();
-        for (const auto& [a, b] : gaps) {
-            if (a > from + GeomEpsilon) band(bottom, from, a);
-            from = std::max(from, b);
-        }
-        if (in.angles.back() > from + GeomEpsilon) band(bottom, from, in.angles.back());
+        // A cap at z along the side, broken at the gaps.
+        auto cap = [&](double z, std::vector<std::pair<double, double>>& gaps) {
+            std::sort(gaps.begin(), gaps.end());
+            double from = in.angles.front();
+            for (const auto& [a, b] : gaps) {
+                if (a > from + GeomEpsilon) band(z, from, a);
+                from = std::max(from, b);
+            }
+            if (in.angles.back() > from + GeomEpsilon) band(z, from, in.angles.back());
+        };
+        cap(top, heads);
+        cap(bottom, feet);
     }
 }

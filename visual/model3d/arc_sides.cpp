@@ -3,6 +3,7 @@
 // multiples k t of the strip angle t in that range.
 #include "visual/model3d/arc_sides.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -79,6 +80,15 @@ void OpeningRange(const OutlineNode& o, double& zmin, double& zmax) {
     if (zmin > zmax) zmin = zmax = o.z;
 }
 
+// The opening's z range within the wall's height; false when it lies
+// wholly above or below the wall, which then stands whole there.
+bool RangeInWall(const OutlineNode& o, double bottom, double top, double& zmin, double& zmax) {
+    OpeningRange(o, zmin, zmax);
+    zmin = std::max(zmin, bottom);
+    zmax = std::min(zmax, top);
+    return zmax - zmin > SharedTolerance;
+}
+
 // The opening's span on the arc, unwrapped from the strip frame's start.
 void OpeningSpan(const Strip& s, const OutlineNode& o, double& from, double& to) {
     double a = o.gapAngle[0], b = o.gapAngle[1];
@@ -101,11 +111,20 @@ Heights EdgeHeights(const Strip& s, const FaceEdge* edge) {
     return {edge->bottomZ, edge->topZ, BottomShown(edge->edgeVisibility), TopShown(edge->edgeVisibility)};
 }
 
+// Under a slab the wall's top is the slab's, not the edge's: the opening
+// is taken as it is.
+void WallRange(const OutlineNode& o, const Heights& h, bool slab, double& zmin, double& zmax) {
+    if (slab)
+        OpeningRange(o, zmin, zmax);
+    else
+        RangeInWall(o, h.b, h.t, zmin, zmax);
+}
+
 void StripUnderOpening(const Strip& s, const Point3& p1, const Point3& p2, const OutlineNode& o, int v,
                        const FaceEdge* edge, bool slab) {
-    double zmin, zmax;
-    OpeningRange(o, zmin, zmax);
     const Heights h = EdgeHeights(s, edge);
+    double zmin, zmax;
+    WallRange(o, h, slab, zmin, zmax);
     if (zmin - h.b > SharedTolerance)
         Quad(*s.layer, WithZ(p1, h.b), WithZ(p2, h.b), WithZ(p2, zmin), WithZ(p1, zmin),
              v + (h.bottomShown ? 0 : 1));
@@ -123,9 +142,9 @@ void StripUnderOpening(const Strip& s, const Point3& p1, const Point3& p2, const
 // hides the strip's station line at p1.
 void StripAcrossJamb(const Strip& s, const Point3& p1, const Point3& p2, const Point3& x,
                      const OutlineNode& o, int a, const FaceEdge* edge, bool slab) {
-    double zmin, zmax;
-    OpeningRange(o, zmin, zmax);
     const Heights h = EdgeHeights(s, edge);
+    double zmin, zmax;
+    WallRange(o, h, slab, zmin, zmax);
     const int bottomHidden = h.bottomShown ? 0 : 1, topHidden = h.topShown ? 0 : 4;
     double m = h.b;
     int middleBottom = bottomHidden;
@@ -180,6 +199,8 @@ void GenArcStrip(const Strip& s, const FaceEdge* edge, const OutlineNode* openin
     const Point3 p1 = s.At(a1, h.b), p2 = s.At(a2, h.b);
     const int v = (interior1 && s.curvedFlag == 1 ? 8 : 0) + (interior2 && s.curvedFlag == 1 ? 2 : 0);
     const bool slab = stripSlab != 0;
+    double zmin, zmax;
+    if (opening && !slab && !RangeInWall(*opening, h.b, h.t, zmin, zmax)) opening = nullptr;
     if (!opening) {
         if (!edge) return;
         if (slab) {
