@@ -60,6 +60,7 @@ struct Script {
     std::vector<std::string> lines;
     std::vector<house::Mark> marks;
     double box[4] = {1e300, 1e300, -1e300, -1e300};
+    bool wallsClosed = true;  // their tops and feet
     int stairs = 0, slabs = 0, hipRoofs = 0, gableRoofs = 0, girders = 0, pilasters = 0, openings = 0;
     std::string summary;
 };
@@ -106,6 +107,8 @@ public:
         Line("VELMSETVAR"), Line("SQPAV"), Line("0");
         closeTops_ = random_.Uniform(0, 1) < 0.7;
         Line("VELMSETVAR"), Line("CHIUSURA_SUP"), Line(closeTops_ ? "1" : "0");
+        script_.wallsClosed = closeTops_;
+        Note(closeTops_ ? "walls closed" : "walls open at top and foot");
         const int rooms = 1 + static_cast<int>(random_.Index(2));
         for (int r = 0; r < rooms; ++r) {
             Ring ring = RandomRing();

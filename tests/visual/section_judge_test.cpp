@@ -28,6 +28,7 @@
 #include "host/ui/driver.h"
 #include "store/settings_store.h"
 #include "store/setup_slots.h"
+#include "tests/visual/closed_model.h"
 #include "tests/visual/command_house.h"
 #include "tests/visual/random_house.h"
 #include "tests/visual/section_edge_judge.h"
@@ -780,6 +781,8 @@ protected:
     // drawing.
     static void Draw(const cmdhouse::Script& s) {
         for (const std::string& l : s.lines) push(l);
+        if (std::getenv("VELM_JUDGE_CMD_SCRIPT"))
+            for (const std::string& l : s.lines) std::printf("%s\n", l.c_str());
         ASSERT_EQ(run({}), RTNORM) << s.summary << "\n" << transcript();
         const std::vector<std::string> unused = zcui::UnusedAnswers();
         ASSERT_TRUE(unused.empty()) << s.summary << ": " << unused.front() << " never taken\n"
@@ -793,17 +796,45 @@ protected:
         EXPECT_GE(count("0=INSERT 8=GIRDER"), s.girders) << s.summary;
     }
 
+    // Every solid's open edges, one line each (the walls' only when their
+    // tops and feet are closed); empty when all close.
+    static std::string OpenSolids(bool wallsClosed) {
+        std::map<std::string, std::vector<closed_model::Quad>> solids;
+        std::map<std::string, std::string> refs;
+        for (const ZcDbObjectId& id : modelSpace()) {
+            ZcDbObjectPointer<ZcDbBlockReference> ref(id, ZcDb::kForRead);
+            if (ref.openStatus() == Zcad::eOk) refs[ref->handle().ascii()] = ref->layer();
+        }
+        for (const closed_model::DrawnFace& f : closed_model::DrawingFaces(modelSpace())) {
+            const bool wall = f.layer.find("3DWALLS") != std::string::npos ||
+                              f.layer.find("3DOPENINGS") != std::string::npos;
+            if (wall && !wallsClosed) continue;
+            const auto ref = refs.find(f.owner);
+            solids[wall ? "walls" : ref != refs.end() ? ref->second + " " + f.owner : f.layer].push_back(f.c);
+        }
+        std::string out;
+        for (const auto& [name, faces] : solids) {
+            // Door leaves and panes are sheets, not solids.
+            if (name.find("OPENINGS_") != std::string::npos || name.find("2DOBJ") != std::string::npos)
+                continue;
+            const auto open = closed_model::OpenEdges(faces);
+            if (!open.empty()) out += "  open " + name + ": " + closed_model::Describe(open, 60) + "\n";
+        }
+        return out;
+    }
+
     static Sweep House(std::uint64_t seed) {
         const cmdhouse::Script s = cmdhouse::RandomHouse(seed);
         Draw(s);
         if (HasFatalFailure()) return {};
+        const std::string open = OpenSolids(s.wallsClosed);
         std::vector<Plane> planes = Planes(Solids(), s.box[0], s.box[1], s.box[2], s.box[3], seed, 2);
         house::House marked;
         marked.marks = s.marks;
         const std::vector<Plane> marks = MarkPlanes(marked, seed + 1, 10);
         planes.insert(planes.end(), marks.begin(), marks.end());
         Sweep sweep = Run(planes);
-        sweep.report = s.summary + "\n" + sweep.report;
+        sweep.report = s.summary + "\n" + open + sweep.report;
         return sweep;
     }
 };
