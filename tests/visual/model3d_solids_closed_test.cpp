@@ -270,4 +270,16 @@ TEST_F(SolidsClosedTest, SlabsRoofsGirdersAndStairsAreSolids) {
     EXPECT_EQ(OpenSolids(), "");
 }
 
+// A floor above a door: its walls' foot runs whole over the door below
+// (the door's gap is its own floor's), and the two floors close.
+TEST_F(SolidsClosedTest, AFloorAboveADoorKeepsItsFootWhole) {
+    SetSettingInt(SetupVar::CHIUSURA_SUP, 1);
+    Lines({"VELMWALLD", "0,0", "400,0", "400,300", "0,300", "Zamknij", "VELMOBJECT", "P1", "!pick 200,15",
+           "100"});
+    Lines({"VELMWALL3D", ""});
+    Lines({"VELMSETVAR", "SQPAV", "300", "VELMWALLD", "0,0", "400,0", "400,300", "0,300", "Zamknij"});
+    ASSERT_EQ(Lines({"VELMWALL3D", ""}), RTNORM) << transcript();
+    EXPECT_EQ(OpenSolids(), "");
+}
+
 }  // namespace

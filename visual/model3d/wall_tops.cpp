@@ -104,9 +104,12 @@ std::vector<FloorGap> FloorGaps(const CFACCIATE& g, double elevation) {
     std::vector<FloorGap> gaps;
     for (const OutlineNode* o = g.outlines; o; o = o->next) {
         if (o->kind != OutlineKind::StraightWallOpening || !o->jamb1 || !o->jamb2) continue;
-        double zmin = 1e300;
-        for (const VertexNode* v = o->cut3DExt1; v; v = v->next) zmin = std::min(zmin, v->z);
-        if (zmin > elevation + SharedTolerance) continue;
+        double zmin = 1e300, zmax = -1e300;
+        for (const VertexNode* v = o->cut3DExt1; v; v = v->next)
+            zmin = std::min(zmin, v->z), zmax = std::max(zmax, v->z);
+        // An opening of the floor below, under this floor's foot, leaves
+        // it whole.
+        if (zmin > elevation + SharedTolerance || zmax <= elevation + SharedTolerance) continue;
         gaps.push_back({o->jamb1->pt(), o->jamb2->pt(), LastPoint(o->jamb1), LastPoint(o->jamb2)});
     }
     return gaps;
