@@ -380,6 +380,64 @@ protected:
         return out;
     }
 
+    // Planes by a model's stairs: by an upright face of a stair 10 or more
+    // long (a riser, a stringer's side, a landing's edge), a little to
+    // either side of it or square to it, each seen both ways; `most` of
+    // them picked by the seed.
+    static std::vector<Plane> StairPlanes(const std::vector<judge::Solid>& model, std::uint64_t seed,
+                                          std::size_t most) {
+        struct Side {
+            Point3 a, b;
+            double angle;
+        };
+        std::vector<Side> sides;
+        for (const judge::Solid& s : model) {
+            if (s.name.find("STAIR") == std::string::npos) continue;
+            for (const Face3D& f : s.faces) {
+                const double ux = f.c[1].x - f.c[0].x, uy = f.c[1].y - f.c[0].y, uz = f.c[1].z - f.c[0].z;
+                const double vx = f.c[2].x - f.c[0].x, vy = f.c[2].y - f.c[0].y, vz = f.c[2].z - f.c[0].z;
+                const double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
+                const double n = std::sqrt(nx * nx + ny * ny + nz * nz);
+                if (n < 1e-9 || std::fabs(nz) > 1e-6 * n) continue;
+                const double dx = -ny / n, dy = nx / n;
+                double lo = 1e300, hi = -1e300;
+                for (const Point3& c : f.c) {
+                    const double t = (c.x - f.c[0].x) * dx + (c.y - f.c[0].y) * dy;
+                    lo = std::min(lo, t), hi = std::max(hi, t);
+                }
+                if (hi - lo < 10.0) continue;
+                sides.push_back({{f.c[0].x + lo * dx, f.c[0].y + lo * dy, 0.0},
+                                 {f.c[0].x + hi * dx, f.c[0].y + hi * dy, 0.0},
+                                 std::atan2(dy, dx)});
+            }
+        }
+        judge::Random random(seed);
+        std::vector<Plane> out;
+        for (std::size_t k = 0; k < most && !sides.empty(); ++k) {
+            const Side& side = sides[random.Index(sides.size())];
+            const double share = random.Uniform(0.2, 0.8);
+            const Point3 on{side.a.x + share * (side.b.x - side.a.x),
+                            side.a.y + share * (side.b.y - side.a.y), 0.0};
+            Plane p;
+            if (k % 2 == 0) {
+                // Beside the face, either side, clear of it by more than
+                // the judge's margins.
+                const double off = random.Uniform(0.3, 9.0) * (random.Uniform(0, 1) < 0.5 ? -1 : 1);
+                p = {{on.x - off * std::sin(side.angle), on.y + off * std::cos(side.angle), 0.0},
+                     side.angle,
+                     false,
+                     "beside a stair face " + std::to_string(k)};
+            } else {
+                p = {on, side.angle + kPi / 2.0, false, "square to a stair face " + std::to_string(k)};
+            }
+            out.push_back(p);
+            p.angle += kPi;
+            p.what += " (seen back)";
+            out.push_back(p);
+        }
+        return out;
+    }
+
     // Every plane judged; the views that break the limits listed with
     // their figures. Those a thousandth off a face are listed apart.
     struct Sweep {
@@ -395,6 +453,8 @@ protected:
         Sweep sweep;
         std::ostringstream text;
         for (const Plane& p : planes) {
+            // VELM_JUDGE_PLANE names the one plane to judge, to look into it.
+            if (const char* only = std::getenv("VELM_JUDGE_PLANE"); only && p.what != only) continue;
             const Figures f = Judge(p, model, creases);
             ++sweep.views;
             char line[400];
@@ -781,6 +841,47 @@ TEST_F(RandomHouses, more_houses_made_at_random_when_asked) {
     }
     std::printf("%d of %d views of %d houses break the limits\n", failed, views, more);
     EXPECT_EQ(failed, 0);
+}
+
+// The stairs of the L-shaped house, of the two-storey house and a straight
+// and a landing stair, cut beside and square to their risers, stringers and
+// landings, both ways: every crease seen behind the plane is drawn.
+// VELM_JUDGE_STAIRS asks for that many planes by each model.
+TEST_F(SectionJudge, stairs_show_their_creases_cut_beside_and_square_to_their_faces) {
+    const char* asked = std::getenv("VELM_JUDGE_STAIRS");
+    const std::size_t most = asked && std::atoi(asked) > 0 ? static_cast<std::size_t>(std::atoi(asked)) : 3;
+    const auto clear = [] {
+        for (ZcDbObjectId id : modelSpace()) ZcDbObjectPointer<ZcDbEntity>(id, ZcDb::kForWrite)->erase();
+    };
+    {
+        SCOPED_TRACE("the L-shaped house");
+        LHouse();
+        if (HasFatalFailure()) return;
+        Hold(Run(StairPlanes(Solids(), 2101, most)));
+        clear();
+    }
+    {
+        SCOPED_TRACE("the two-storey house");
+        TwoStoreyHouse();
+        if (HasFatalFailure()) return;
+        Hold(Run(StairPlanes(Solids(), 2102, most)));
+        clear();
+    }
+    const std::vector<std::string> paths[] = {
+        {"0,0", "0,480"}, {"0,0", "0,150", "Półpiętro", "0,250", "Kondygnacja", "-300,250"}};
+    std::uint64_t seed = 2103;
+    for (const std::vector<std::string>& path : paths)
+        for (const char* structure : {"1170", "1172"}) {
+            SCOPED_TRACE(path.back() + ", structure " + structure);
+            Answer({(std::string("226 radio ") + structure + " edit 1158 \"300\" edit 1180 \"300\" ok")
+                        .c_str()});
+            std::vector<std::string> answers = {"VELMSTAIRDEF", "Szerokość", "100", "Stopień", "28"};
+            answers.insert(answers.end(), path.begin(), path.end());
+            answers.push_back("Utwórz");
+            ASSERT_EQ(RunLines(answers), RTNORM) << transcript();
+            Hold(Run(StairPlanes(Solids(), seed++, most)));
+            clear();
+        }
 }
 
 }  // namespace
