@@ -390,9 +390,9 @@ protected:
             Point3 a, b;
             double angle;
         };
-        std::vector<Side> sides;
+        std::vector<Side> sides, all;
         for (const judge::Solid& s : model) {
-            if (s.name.find("STAIR") == std::string::npos) continue;
+            const bool stair = s.name.find("STAIR") != std::string::npos;
             for (const Face3D& f : s.faces) {
                 const double ux = f.c[1].x - f.c[0].x, uy = f.c[1].y - f.c[0].y, uz = f.c[1].z - f.c[0].z;
                 const double vx = f.c[2].x - f.c[0].x, vy = f.c[2].y - f.c[0].y, vz = f.c[2].z - f.c[0].z;
@@ -405,12 +405,23 @@ protected:
                     const double t = (c.x - f.c[0].x) * dx + (c.y - f.c[0].y) * dy;
                     lo = std::min(lo, t), hi = std::max(hi, t);
                 }
-                if (hi - lo < 10.0) continue;
-                sides.push_back({{f.c[0].x + lo * dx, f.c[0].y + lo * dy, 0.0},
-                                 {f.c[0].x + hi * dx, f.c[0].y + hi * dy, 0.0},
-                                 std::atan2(dy, dx)});
+                const Side side{{f.c[0].x + lo * dx, f.c[0].y + lo * dy, 0.0},
+                                {f.c[0].x + hi * dx, f.c[0].y + hi * dy, 0.0},
+                                std::atan2(dy, dx)};
+                all.push_back(side);
+                if (stair && hi - lo >= 10.0) sides.push_back(side);
             }
         }
+        // Within a hundredth of an upright face along it: what lies behind
+        // may be a hair, taken by the cut as in front; measured, not held.
+        const auto offFace = [&all](const Point3& at, double angle) {
+            const double ux = std::cos(angle), uy = std::sin(angle);
+            return std::any_of(all.begin(), all.end(), [&](const Side& w) {
+                const double wx = w.b.x - w.a.x, wy = w.b.y - w.a.y, len = std::hypot(wx, wy);
+                return len > 0.0 && std::fabs(ux * wy - uy * wx) < 1e-6 * len &&
+                       std::fabs(-uy * (w.a.x - at.x) + ux * (w.a.y - at.y)) < 0.01;
+            });
+        };
         judge::Random random(seed);
         std::vector<Plane> out;
         for (std::size_t k = 0; k < most && !sides.empty(); ++k) {
@@ -430,6 +441,7 @@ protected:
             } else {
                 p = {on, side.angle + kPi / 2.0, false, "square to a stair face " + std::to_string(k)};
             }
+            p.nearFace = offFace(p.at, p.angle);
             out.push_back(p);
             p.angle += kPi;
             p.what += " (seen back)";
