@@ -1,9 +1,12 @@
-// The visibility pass of a view. After the piercing pass every segment lies
-// wholly in front of or wholly behind each face it crosses in plan, so one
-// depth comparison, at a point where the two overlap, tells whether a face
-// covers it: a face in front hides the segment's part inside its outline,
-// which is cut away at the outline's crossings (an end shortened, or the
-// middle taken out and the far piece tested on its own).
+// The visibility pass of a view. A face hides the stretch of a segment
+// that lies inside its outline in plan (or runs along an edge of it) where
+// the segment lies behind the face's plane by the tolerance or more. Both
+// are found as spans of the segment's parameter: the inside exactly, by
+// the half-planes of the face's edges (a warped quadrilateral by its two
+// triangles), so that a thin face hides nothing beyond its sharp corners;
+// the depth by the difference of the two planes, linear along the segment.
+// What the spans leave is the segment shortened, or its first visible
+// piece kept and the rest tested again.
 //
 // A segment is tested against the faces of its bucket and of bucket 0 (all
 // buckets for one of bucket 0) whose cell boxes it meets in plan and that
@@ -14,8 +17,11 @@
 #include "visual/views/hidden_segments.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <initializer_list>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -41,21 +47,103 @@ double FaceDepth(const ViewFaceRecord& face, double x, double y) {
     return -(face.a * x + face.b * y + face.d) / face.c;
 }
 
-// Where the plan segments p0-p1 and q0-q1 cross, each within t of its
-// ends; false for parallel ones.
-bool Crossing2d(const Point3& p0, const Point3& p1, const Point3& q0, const Point3& q1, double t,
-                Point3& out) {
-    const double rx = p1.x - p0.x, ry = p1.y - p0.y;
-    const double sx = q1.x - q0.x, sy = q1.y - q0.y;
-    const double den = rx * sy - ry * sx;
-    const double lr = std::sqrt(rx * rx + ry * ry), ls = std::sqrt(sx * sx + sy * sy);
-    if (!(lr > 0.0) || !(ls > 0.0) || !(std::fabs(den) > GeomEpsilon * lr * ls)) return false;
-    const double wx = q0.x - p0.x, wy = q0.y - p0.y;
-    const double u = (wx * sy - wy * sx) / den;
-    const double v = (wx * ry - wy * rx) / den;
-    if (u * lr < -t || u * lr > lr + t || v * ls < -t || v * ls > ls + t) return false;
-    out = {p0.x + u * rx, p0.y + u * ry, 0.0};
-    return true;
+// A stretch of a segment by its parameter, 0 at the start, 1 at the end.
+struct Span {
+    double lo, hi;
+};
+
+// The most spans one face can cover: two convex parts, each its inside
+// and four edges.
+constexpr int kMaxCoverSpans = 10;
+
+// A face in plan as a convex polygon, counter-clockwise.
+struct PlanPolygon {
+    Point3 p[4];
+    int n = 0;
+};
+
+double PlanCross(const Point3& o, const Point3& a, const Point3& b) {
+    return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
+}
+
+PlanPolygon Oriented(std::initializer_list<Point3> corners) {
+    PlanPolygon out;
+    for (const Point3& c : corners) out.p[out.n++] = c;
+    double area = 0.0;
+    for (int i = 0; i < out.n; ++i) area += PlanCross(out.p[0], out.p[i], out.p[(i + 1) % out.n]);
+    if (area < 0.0) std::reverse(out.p, out.p + out.n);
+    return out;
+}
+
+// The face as convex parts in plan: itself, or the two triangles of a
+// quadrilateral that projects dented (a warped face), split at its reflex
+// corner, or crossed, split at its first diagonal.
+int ConvexParts(const ViewFaceRecord& face, std::array<PlanPolygon, 2>& parts) {
+    const Point3* c = face.corners;
+    if (face.triangle) {
+        parts[0] = Oriented({c[0], c[1], c[2]});
+        return 1;
+    }
+    int positive = 0, negative = 0, lastPositive = 0, lastNegative = 0;
+    for (int i = 0; i < 4; ++i) {
+        // The turn at corner i + 1.
+        const double turn = PlanCross(c[i], c[(i + 1) % 4], c[(i + 2) % 4]);
+        if (turn > 0.0) ++positive, lastPositive = (i + 1) % 4;
+        if (turn < 0.0) ++negative, lastNegative = (i + 1) % 4;
+    }
+    if (positive == 0 || negative == 0) {
+        parts[0] = Oriented({c[0], c[1], c[2], c[3]});
+        return 1;
+    }
+    const int r = positive == 1 ? lastPositive : negative == 1 ? lastNegative : 0;
+    parts[0] = Oriented({c[r], c[(r + 1) % 4], c[(r + 2) % 4]});
+    parts[1] = Oriented({c[(r + 2) % 4], c[(r + 3) % 4], c[r]});
+    return 2;
+}
+
+// The stretch of the segment inside the closed convex polygon, exactly:
+// clipped by each edge's half-plane in turn. None for a polygon without
+// area, which covers nothing.
+std::optional<Span> SpanInside(const PlanPolygon& poly, const Point3& s, const Point3& e) {
+    double area = 0.0;
+    for (int i = 1; i + 1 < poly.n; ++i) area += PlanCross(poly.p[0], poly.p[i], poly.p[i + 1]);
+    if (!(area > 0.0)) return std::nullopt;
+    Span out{0.0, 1.0};
+    const double dx = e.x - s.x, dy = e.y - s.y;
+    for (int i = 0; i < poly.n; ++i) {
+        const Point3 &a = poly.p[i], &b = poly.p[(i + 1) % poly.n];
+        const double ex = b.x - a.x, ey = b.y - a.y;
+        if (ex == 0.0 && ey == 0.0) continue;
+        // Left of the edge where f0 + u fd >= 0.
+        const double f0 = ex * (s.y - a.y) - ey * (s.x - a.x);
+        const double fd = ex * dy - ey * dx;
+        if (fd == 0.0) {
+            if (f0 < 0.0) return std::nullopt;
+            continue;
+        }
+        const double u = -f0 / fd;
+        if (fd > 0.0)
+            out.lo = std::max(out.lo, u);
+        else
+            out.hi = std::min(out.hi, u);
+        if (out.lo > out.hi) return std::nullopt;
+    }
+    return out;
+}
+
+// The stretch of the segment that runs along the edge a-b, both ends of
+// the edge within t of the segment's line.
+std::optional<Span> SpanAlongEdge(const Point3& a, const Point3& b, const Point3& s, const Point3& e,
+                                  double t) {
+    const double dx = e.x - s.x, dy = e.y - s.y;
+    const double length2 = dx * dx + dy * dy;
+    const double length = std::sqrt(length2);
+    if (!(length > 0.0) || !(Distance2d(a, b) >= t)) return std::nullopt;
+    const auto off = [&](const Point3& p) { return std::fabs(dx * (p.y - s.y) - dy * (p.x - s.x)) / length; };
+    if (off(a) > t || off(b) > t) return std::nullopt;
+    const double ua = ((a.x - s.x) * dx + (a.y - s.y) * dy) / length2;
+    const double ub = ((b.x - s.x) * dx + (b.y - s.y) * dy) / length2;
+    return Span{std::min(ua, ub), std::max(ua, ub)};
 }
 
 void Recell(ViewSegment& s, double unit) {
@@ -110,67 +198,82 @@ ViewSegment* ClipSegmentByFace(CSezione& section, bool& hidden, const ViewFaceRe
     const double t = section.minLength;
     // A face seen edge-on covers nothing, and has no depth at a plan point.
     if (!(std::fabs(face.c) >= SharedTolerance)) return nullptr;
-    const auto behind = [&](const Point3& p) {
-        return SegmentZAt2d(segment.start, segment.end, p.x, p.y) - FaceDepth(face, p.x, p.y) >= t;
+    const double length = Distance2d(segment.start, segment.end);
+    if (!(length > 0.0)) return nullptr;
+
+    // How far the segment lies behind the face, along it: linear in u, as
+    // both are flat.
+    const double behind0 = segment.start.z - FaceDepth(face, segment.start.x, segment.start.y);
+    const double behind1 = segment.end.z - FaceDepth(face, segment.end.x, segment.end.y);
+    if (behind0 < t && behind1 < t) return nullptr;
+    Span front{0.0, 1.0};
+    if (behind0 != behind1) {
+        const double u = (t - behind0) / (behind1 - behind0);
+        front = behind1 > behind0 ? Span{u, 1.0} : Span{0.0, u};
+    }
+
+    std::array<Span, kMaxCoverSpans> spans;
+    int count = 0;
+    const double step = t / length;  // t in u
+    std::array<PlanPolygon, 2> parts;
+    const int n = ConvexParts(face, parts);
+    for (int k = 0; k < n; ++k) {
+        const PlanPolygon& part = parts[static_cast<std::size_t>(k)];
+        const auto keep = [&](Span s) {
+            s.lo = std::max({s.lo, front.lo, 0.0});
+            s.hi = std::min({s.hi, front.hi, 1.0});
+            // A touch at a corner covers nothing; a segment shorter than
+            // the tolerance inside the face goes whole.
+            if (s.hi - s.lo < step && !(s.lo <= 0.0 && s.hi >= 1.0)) return;
+            if (count < kMaxCoverSpans) spans[static_cast<std::size_t>(count++)] = s;
+        };
+        if (const std::optional<Span> in = SpanInside(part, segment.start, segment.end)) keep(*in);
+        // Along an edge: covered (the edge's own line stands there), but
+        // only where the face lies in front; the inside test alone would
+        // decide that by rounding.
+        for (int i = 0; i < part.n; ++i)
+            if (const std::optional<Span> on =
+                    SpanAlongEdge(part.p[i], part.p[(i + 1) % part.n], segment.start, segment.end, t))
+                keep(*on);
+    }
+    if (count == 0) return nullptr;
+
+    // What is left visible: the gaps between the covered spans, those
+    // shorter than the tolerance dropped.
+    std::sort(spans.begin(), spans.begin() + count, [](const Span& a, const Span& b) { return a.lo < b.lo; });
+    std::array<Span, kMaxCoverSpans + 1> left;
+    int visible = 0;
+    double from = 0.0;
+    for (int k = 0; k < count; ++k) {
+        const Span& s = spans[static_cast<std::size_t>(k)];
+        if (s.lo - from >= step) left[static_cast<std::size_t>(visible++)] = {from, s.lo};
+        from = std::max(from, s.hi);
+    }
+    if (1.0 - from >= step) left[static_cast<std::size_t>(visible++)] = {from, 1.0};
+    if (visible == 0) {
+        hidden = true;
+        return nullptr;
+    }
+    const Point3 start = segment.start, end = segment.end;
+    const auto at = [&](double u) {
+        return u <= 0.0   ? start
+               : u >= 1.0 ? end
+                          : Point3{start.x + u * (end.x - start.x), start.y + u * (end.y - start.y),
+                                   start.z + u * (end.z - start.z)};
     };
-
-    Point3 crossings[2];
-    int found = 0;
-    bool startOn = false, endOn = false;
-    const int n = face.cornerCount();
-    for (int i = 0; i < n; ++i) {
-        Point3 x;
-        if (!Crossing2d(segment.start, segment.end, face.corners[i], face.corners[(i + 1) % n], t, x))
-            continue;
-        if (Near2d(x, segment.start, t)) {
-            startOn = true;
-            continue;
-        }
-        if (Near2d(x, segment.end, t)) {
-            endOn = true;
-            continue;
-        }
-        if (found > 0 && Near2d(x, crossings[0], t)) continue;
-        if (found < 2) crossings[found++] = x;
-    }
-    // The crossings lie on the segment: their depth is the segment's there.
-    for (int k = 0; k < found; ++k)
-        crossings[k].z = SegmentZAt2d(segment.start, segment.end, crossings[k].x, crossings[k].y);
-
-    if (found == 0 || (startOn && endOn)) {
-        const Point3 mid{(segment.start.x + segment.end.x) / 2.0, (segment.start.y + segment.end.y) / 2.0,
-                         0.0};
-        if (!behind(mid)) return nullptr;
-        if (PointInFace2d(mid, face, SharedTolerance)) hidden = true;
-        return nullptr;
-    }
-    if (!behind(crossings[0])) return nullptr;
-    if (found == 1) {
-        if (PointInFace2d(segment.start, face, t))
-            segment.start = crossings[0];
-        else if (PointInFace2d(segment.end, face, t))
-            segment.end = crossings[0];
-        Recell(segment, section.unitLength);
-        return nullptr;
-    }
-    if (!behind(crossings[1])) return nullptr;
-    const bool secondNearer =
-        Distance2d(segment.start, crossings[1]) < Distance2d(segment.start, crossings[0]);
-    const Point3& cut = secondNearer ? crossings[1] : crossings[0];
-    const Point3& resume = secondNearer ? crossings[0] : crossings[1];
+    segment.start = at(left[0].lo);
+    segment.end = at(left[0].hi);
+    Recell(segment, section.unitLength);
+    if (visible == 1) return nullptr;
+    // The rest from the next gap on goes back to be tested again, against
+    // this face too where it covers more than one span.
     auto* piece = new ViewSegment;
     piece->colour = segment.colour;
     piece->face = segment.face;
     piece->layer = segment.layer;
-    piece->start = resume;
-    piece->end = segment.end;
-    segment.end = cut;
-    Recell(segment, section.unitLength);
+    piece->start = at(left[1].lo);
+    piece->end = end;
     Recell(*piece, section.unitLength);
-    if (Distance2d(piece->start, piece->end) < t) {
-        delete piece;
-        return nullptr;
-    }
     ++section.segmentCount;
     return piece;
 }

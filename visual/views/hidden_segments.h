@@ -13,7 +13,10 @@ class CSezione;
 // user break sets the abort flag.
 void RemoveHiddenSegments(CSezione& section);
 // Clips one segment by one face: sets `hidden` when the face covers it all,
-// shortens it when the face covers one end, and returns the far piece (new,
-// the caller's) when the face covers its middle; null otherwise.
+// shortens it when the face covers its ends, and returns what follows its
+// first visible piece (new, the caller's) when the face covers a middle;
+// null otherwise. Covered is inside the face or along one of its edges in
+// plan, and behind its plane by the view's least length; a segment on the
+// face's plane (an edge of it or of a neighbour) is never covered by it.
 ViewSegment* ClipSegmentByFace(CSezione& section, bool& hidden, const ViewFaceRecord& face,
                                ViewSegment& segment);

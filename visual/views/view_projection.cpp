@@ -623,18 +623,26 @@ void CSezione::SplitSegmentsAtFaces() {
                     const double toStart = Distance3(x, s->start), toEnd = Distance3(x, s->end);
                     if (toStart < minLength || toEnd < minLength) continue;
                     if (std::fabs(toStart + toEnd - length) > minLength) continue;
+                    // Nor a hair from an end in plan, however far in depth:
+                    // the piece would have the segment's own plan ends, and
+                    // the search for a duplicate would take it for the
+                    // segment and drop it.
+                    if (Distance2d(x, s->start) < minLength || Distance2d(x, s->end) < minLength) continue;
                     Point3 xFlat;
                     TransformPoint(toPlane, x, xFlat);
                     const bool inside =
                         PointInTriangle2d(xFlat, flat[0], flat[1], flat[2], minLength) ||
                         (!f->triangle && PointInTriangle2d(xFlat, flat[2], flat[3], flat[0], minLength));
                     if (!inside) continue;
-                    const ViewSegment* head = segmentBuckets[g];
-                    AddSegment(x, s->end, s->colour, s->face, g, s->layer);
-                    if (segmentBuckets[g] != head) grids[g].Add(segmentBuckets[g]);
+                    // The segment is shortened first, so that its piece is
+                    // never merged back into what it was split from.
+                    const Point3 end = s->end;
                     s->end = x;
                     const Point3 ends[2] = {s->start, s->end};
                     CellRange(s->cellLow, s->cellHigh, 2, ends, unitLength);
+                    const ViewSegment* head = segmentBuckets[g];
+                    AddSegment(x, end, s->colour, s->face, g, s->layer);
+                    if (segmentBuckets[g] != head) grids[g].Add(segmentBuckets[g]);
                 }
             }
         }

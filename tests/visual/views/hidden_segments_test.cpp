@@ -123,6 +123,89 @@ TEST_F(HiddenSegments, a_face_in_front_cuts_out_the_middle_and_one_behind_cuts_n
     EXPECT_FALSE(hidden);
 }
 
+// A nosing seen nearly edge-on: a sliver 0.4 high and 100 long in front
+// of the back edge of its tread, which runs on along the sliver's long
+// edge and 1.5 past its sharp corner. That stretch was cut away: near so
+// sharp a corner a tolerance on each edge's line reaches far beyond it.
+TEST_F(HiddenSegments, a_thin_face_hides_nothing_beyond_its_sharp_corner) {
+    CSezione s;
+    ViewFaceRecord sliver;
+    const Point3 c[3] = {{100, -0.4, 10}, {100, 0, 10}, {0, 0, 10}};
+    for (int k = 0; k < 3; ++k) sliver.corners[k] = c[k];
+    sliver.c = -1.0;
+    sliver.d = 10.0;
+    sliver.faceNumber = 1;
+
+    // Along the long edge, behind: covered there (the edge's own line is
+    // drawn), whole beyond the corner.
+    ViewSegment edge;
+    edge.start = {-1.5, 0, 20};
+    edge.end = {96, 0, 30};
+    bool hidden = false;
+    EXPECT_EQ(ClipSegmentByFace(s, hidden, sliver, edge), nullptr);
+    EXPECT_FALSE(hidden);
+    EXPECT_DOUBLE_EQ(edge.start.x, -1.5);
+    EXPECT_NEAR(edge.end.x, 0.0, 1e-9);
+    EXPECT_NEAR(edge.end.z, 20.0 + 10.0 * 1.5 / 97.5, 1e-9);
+
+    // Across the line of the sliver a little beyond its corner: untouched.
+    ViewSegment across;
+    across.start = {-0.2, -5, 20};
+    across.end = {-0.2, 5, 20};
+    EXPECT_EQ(ClipSegmentByFace(s, hidden, sliver, across), nullptr);
+    EXPECT_FALSE(hidden);
+    EXPECT_DOUBLE_EQ(across.start.y, -5.0);
+    EXPECT_DOUBLE_EQ(across.end.y, 5.0);
+
+    // The same edge on the sliver's plane (the crease it shares with the
+    // tread): never covered by it.
+    ViewSegment crease;
+    crease.start = {0, 0, 10};
+    crease.end = {100, 0, 10};
+    EXPECT_EQ(ClipSegmentByFace(s, hidden, sliver, crease), nullptr);
+    EXPECT_FALSE(hidden);
+    EXPECT_DOUBLE_EQ(crease.end.x, 100.0);
+}
+
+// A line passing through a face: only what lies behind it goes, from where
+// it passes through; and a quadrilateral warped so that it projects dented
+// covers by its two triangles, not by its hull.
+TEST_F(HiddenSegments, a_line_through_a_face_and_a_dented_face_are_cut_where_they_cover) {
+    CSezione s;
+    bool hidden = false;
+    const ViewFaceRecord face = Square(10.0, 1);
+    ViewSegment through;
+    through.start = {30, 50, 0};
+    through.end = {70, 50, 20};  // through the face's plane at x 50
+    ViewSegment* piece = ClipSegmentByFace(s, hidden, face, through);
+    ASSERT_NE(piece, nullptr);
+    EXPECT_NEAR(through.end.x, 50.0 + s.minLength * 2.0, 1e-9);
+    EXPECT_DOUBLE_EQ(piece->start.x, 60.0);
+    delete piece;
+
+    // Corners 0, 1, 2 and 3 with the third pulled in past the diagonal's
+    // middle: a dart. A line across the notch behind it stays whole.
+    ViewFaceRecord dart;
+    dart.triangle = 0;
+    const Point3 c[4] = {{0, 0, 10}, {20, 10, 10}, {0, 20, 10}, {8, 10, 10}};
+    for (int k = 0; k < 4; ++k) dart.corners[k] = c[k];
+    dart.c = -1.0;
+    dart.d = 10.0;
+    dart.faceNumber = 2;
+    ViewSegment notch;
+    notch.start = {2, 10, 20};
+    notch.end = {6, 10, 20};
+    EXPECT_EQ(ClipSegmentByFace(s, hidden, dart, notch), nullptr);
+    EXPECT_FALSE(hidden);
+    EXPECT_DOUBLE_EQ(notch.start.x, 2.0);
+    EXPECT_DOUBLE_EQ(notch.end.x, 6.0);
+    ViewSegment wing;
+    wing.start = {2, 10, 20};
+    wing.end = {15, 10, 20};
+    EXPECT_EQ(ClipSegmentByFace(s, hidden, dart, wing), nullptr);
+    EXPECT_DOUBLE_EQ(wing.end.x, 8.0);
+}
+
 TEST_F(HiddenSegments, pieces_behind_a_face_stay_visible_and_each_line_is_kept_once) {
     CSezione s;
     for (int k = 0; k < 3; ++k) {

@@ -202,6 +202,23 @@ TEST_F(ViewProjection, a_line_through_a_face_is_split_at_it_and_one_touching_it_
     EXPECT_EQ(atPlane, 2);
 }
 
+// A line running steeply away from the viewer through a face a hair from
+// its start in plan (0.008, under the least length) but farther in depth:
+// the piece beyond was once taken for the line itself by the search for
+// duplicates and dropped, leaving the hair.
+TEST_F(ViewProjection, a_line_through_a_face_a_hair_from_its_start_keeps_its_length) {
+    CSezione s;
+    SetBox(s);
+    Quad(s, {40, 40, 10}, {60, 40, 10}, {60, 60, 10}, {40, 60, 10});
+    ProjectAll(s);
+    s.AddSegment({50, 50, 10.0 - 0.008 * 95.0 / 30.0}, {80, 50, 10.0 + 29.992 * 95.0 / 30.0}, 3, -1, 5, -1);
+    s.SplitSegmentsAtFaces();
+    double length = 0.0;
+    for (const ViewSegment* g : Segments(s))
+        if (g->colour == 3) length += PlanLength(g);
+    EXPECT_NEAR(length, 30.0, 1e-9);
+}
+
 TEST_F(ViewProjection, penetrating_faces_meet_in_a_line_only_when_asked) {
     for (int flag : {0, 1}) {
         SetSettingInt(SetupVar::CALC_INT_SEZ, flag);
