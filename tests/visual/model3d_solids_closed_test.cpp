@@ -266,6 +266,24 @@ TEST_F(SolidsClosedTest, AWallShorterThanItIsThickIsClosed) {
     }
 }
 
+// An annex whose walls start and end on a room's outer face, which they
+// split: every wall gets its top and foot, the room's too, none twice;
+// made again, the same faces. (The room is within the largest wall
+// thickness: a thicker one is no wall to pair and gets no top.)
+TEST_F(SolidsClosedTest, AnAnnexOnARoomsOuterFaceLeavesEveryWallCapped) {
+    SetSettingInt(SetupVar::CHIUSURA_SUP, 1);
+    SetSettingReal(SetupVar::DISCMURO, 72.0);
+    Lines({"!dialog 145 edit 1066 \"70\" edit 1067 \"70\" click 1073", "VELMWALL", "0,0", "600,0", "600,500",
+           "0,500", "Zamknij"});
+    Lines({"!dialog 145 edit 1066 \"29\" edit 1067 \"29\" click 1073", "VELMWALL", "635,100", "935,100",
+           "935,400", "635,400", ""});
+    ASSERT_EQ(Lines({"VELMWALL3D", ""}), RTNORM) << transcript();
+    EXPECT_EQ(OpenSolids(), "");
+    const int once = count("0=3DFACE");
+    run({"VELMWALL3D", ""});
+    EXPECT_EQ(count("0=3DFACE"), once);
+}
+
 // A pilaster from the library stands closed: front, sides, back, foot and
 // top.
 TEST_F(SolidsClosedTest, APilasterIsASolid) {
