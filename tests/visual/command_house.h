@@ -105,6 +105,9 @@ public:
         Line("VELMFLOOROPTIONS");
         // The floor a house before this one left current put back.
         Line("VELMSETVAR"), Line("SQPAV"), Line("0");
+        // The walls come up to 70 thick: the largest wall thickness is set
+        // to take them, or they are no walls to the recognition (no tops).
+        Line("VELMSETVAR"), Line("DISCMURO"), Line("72");
         closeTops_ = random_.Uniform(0, 1) < 0.7;
         Line("VELMSETVAR"), Line("CHIUSURA_SUP"), Line(closeTops_ ? "1" : "0");
         script_.wallsClosed = closeTops_;

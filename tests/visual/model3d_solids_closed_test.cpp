@@ -241,6 +241,49 @@ TEST_F(SolidsClosedTest, AWindowOverACurvedWallsTopLeavesItClosed) {
     }
 }
 
+// A free wall shorter than it is thick (a column) closes at its ends
+// whether the tops are closed or not, and at its top and foot when they
+// are; made again, it has the same faces.
+TEST_F(SolidsClosedTest, AWallShorterThanItIsThickIsClosed) {
+    for (const int tops : {1, 0}) {
+        run({"_ERASE", "_ALL", ""});
+        SetSettingInt(SetupVar::CHIUSURA_SUP, tops);
+        Lines({"!dialog 145 edit 1066 \"28\" edit 1067 \"28\" click 1073", "VELMWALL", "1469,526", "1474,553",
+               ""});
+        ASSERT_EQ(Lines({"VELMWALL3D", ""}), RTNORM) << transcript();
+        // Without tops only the rims at the foot and the top stay open.
+        std::string open;
+        for (const closed_model::OpenEdge& e : closed_model::OpenEdges(Solids()["walls"])) {
+            const bool rim = std::fabs(e.a.z - e.b.z) < 1e-6 &&
+                             (std::fabs(e.a.z) < 1e-6 || std::fabs(e.a.z - 300.0) < 1e-6);
+            if (tops || !rim) open += closed_model::Describe({e}) + "\n";
+        }
+        EXPECT_EQ(open, "") << tops;
+        const int once = count("0=3DFACE");
+        EXPECT_EQ(once, tops ? 8 : 6) << tops;
+        run({"VELMWALL3D", ""});
+        EXPECT_EQ(count("0=3DFACE"), once) << tops;
+    }
+}
+
+// An annex whose walls start and end on a room's outer face, which they
+// split: every wall gets its top and foot, the room's too, none twice;
+// made again, the same faces. (The room is within the largest wall
+// thickness: a thicker one is no wall to pair and gets no top.)
+TEST_F(SolidsClosedTest, AnAnnexOnARoomsOuterFaceLeavesEveryWallCapped) {
+    SetSettingInt(SetupVar::CHIUSURA_SUP, 1);
+    SetSettingReal(SetupVar::DISCMURO, 72.0);
+    Lines({"!dialog 145 edit 1066 \"70\" edit 1067 \"70\" click 1073", "VELMWALL", "0,0", "600,0", "600,500",
+           "0,500", "Zamknij"});
+    Lines({"!dialog 145 edit 1066 \"29\" edit 1067 \"29\" click 1073", "VELMWALL", "635,100", "935,100",
+           "935,400", "635,400", ""});
+    ASSERT_EQ(Lines({"VELMWALL3D", ""}), RTNORM) << transcript();
+    EXPECT_EQ(OpenSolids(), "");
+    const int once = count("0=3DFACE");
+    run({"VELMWALL3D", ""});
+    EXPECT_EQ(count("0=3DFACE"), once);
+}
+
 // A pilaster from the library stands closed: front, sides, back, foot and
 // top.
 TEST_F(SolidsClosedTest, APilasterIsASolid) {

@@ -254,6 +254,33 @@ bool HeightsAt(const std::vector<Point3>& side, const Point3& at, double& bottom
     return top - bottom > SharedTolerance;
 }
 
+// Whether g, straight like f, runs beside f at a distance: the two sides of
+// one wall, however short it is against its thickness.
+bool Beside(const WallFace& f, const WallFace& g) {
+    if (f.isArc() || g.isArc()) return false;
+    const double fl = Distance2d(f.start, f.end), gl = Distance2d(g.start, g.end);
+    if (fl <= SharedTolerance || gl <= SharedTolerance) return false;
+    const double ux = (f.end.x - f.start.x) / fl, uy = (f.end.y - f.start.y) / fl;
+    const double cross = (ux * (g.end.y - g.start.y) - uy * (g.end.x - g.start.x)) / gl;
+    if (std::fabs(cross) > 1e-6) return false;
+    const double offset = ux * (g.start.y - f.start.y) - uy * (g.start.x - f.start.x);
+    if (std::fabs(offset) <= SharedTolerance) return false;
+    const double t0 = ux * (g.start.x - f.start.x) + uy * (g.start.y - f.start.y),
+                 t1 = ux * (g.end.x - f.start.x) + uy * (g.end.y - f.start.y);
+    return std::min(std::max(t0, t1), fl) - std::max(std::min(t0, t1), 0.0) > SharedTolerance;
+}
+
+// Whether p lies on the line of the straight face f: an end there would
+// close nothing across the wall.
+bool OnLineOf(const WallFace& f, const Point3& p) {
+    if (f.isArc()) return false;
+    const double l = Distance2d(f.start, f.end);
+    if (l <= SharedTolerance) return false;
+    const double cross =
+        ((f.end.x - f.start.x) * (p.y - f.start.y) - (f.end.y - f.start.y) * (p.x - f.start.x)) / l;
+    return std::fabs(cross) <= SharedTolerance;
+}
+
 bool Before(const Point3& a, const Point3& b) {
     if (std::fabs(a.x - b.x) > SharedTolerance) return a.x < b.x;
     return a.y < b.y - SharedTolerance;
@@ -272,7 +299,10 @@ WallClosing::WallClosing(const CFACCIATE& graph) {
             total += Distance2d(f->firstPoint(), f->lastPoint());
         }
     if (all.empty()) return;
-    m_cell = std::max(total / static_cast<double>(all.size()), 100.0 * SharedTolerance);
+    // A cell reaches across the thickest wall, so a short wall's other side
+    // is among the cells next to its end.
+    m_cell = std::max(
+        {total / static_cast<double>(all.size()), 2.0 * graph.maxWallThickness, 100.0 * SharedTolerance});
     for (const WallFace* f : all) {
         double x0 = std::min(f->firstPoint().x, f->lastPoint().x),
                x1 = std::max(f->firstPoint().x, f->lastPoint().x);
@@ -287,24 +317,29 @@ WallClosing::WallClosing(const CFACCIATE& graph) {
             for (std::int64_t y = cell(y0 - pad); y <= cell(y1 + pad); ++y) m_grid[key(x, y)].push_back(f);
     }
     // Free ends, each paired with the nearest free end of another face
-    // (nearer than the face's own length and than a cell): the wall's
-    // other side. The end coming first owns the face.
+    // (nearer than a cell, and than the face's own length unless the other
+    // face runs beside it: a wall shorter than it is thick), never one on
+    // the face's own line: the wall's other side. The end coming first owns
+    // the face.
     for (const WallFace* f = graph.faces; f; f = f->next) {
         const double length = f->isArc() ? 2.0 * f->arc.radius : Distance2d(f->firstPoint(), f->lastPoint());
         for (const Point3& p : {f->firstPoint(), f->lastPoint()}) {
             if (joined(f, p)) continue;
             const WallFace* best = nullptr;
             Point3 q;
-            double bestDist = std::min(length, m_cell);
+            double bestDist = m_cell;
             for (std::int64_t dx = -1; dx <= 1; ++dx)
                 for (std::int64_t dy = -1; dy <= 1; ++dy) {
                     auto it = m_grid.find(key(cell(p.x) + dx, cell(p.y) + dy));
                     if (it == m_grid.end()) continue;
                     for (const WallFace* g : it->second) {
                         if (g == f) continue;
+                        const bool beside = Beside(*f, *g);
                         for (const Point3& e : {g->firstPoint(), g->lastPoint()}) {
                             const double d = Distance2d(p, e);
-                            if (d <= SharedTolerance || d >= bestDist || joined(g, e)) continue;
+                            if (d <= SharedTolerance || d >= bestDist || (!beside && d >= length) ||
+                                OnLineOf(*f, e) || joined(g, e))
+                                continue;
                             best = g;
                             q = e;
                             bestDist = d;
