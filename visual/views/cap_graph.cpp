@@ -75,10 +75,14 @@ std::vector<CapCut> SplitCapCuts(std::vector<CapCut> cuts, double t, bool across
             if (!acrossSolids && o.solid != c.solid) continue;
             const Point3& p = e % 2 == 0 ? o.a : o.b;
             if (Distance2d(p, c.a) <= t || Distance2d(p, c.b) <= t) continue;
-            if (ClassifyPointOnSegment2d(c.a, c.b, p, false, t) != 2) continue;
+            // On the segment by its offset within t, not by an area: a
+            // side a millionth off another's at thousands of units from
+            // the origin spans an area far past any fixed epsilon.
             const double length = Distance2d(c.a, c.b);
-            const double off = ((c.b.x - c.a.x) * (p.y - c.a.y) - (c.b.y - c.a.y) * (p.x - c.a.x)) / length;
-            if (std::fabs(off) > t) continue;
+            const double ux = (c.b.x - c.a.x) / length, uy = (c.b.y - c.a.y) / length;
+            const double along = (p.x - c.a.x) * ux + (p.y - c.a.y) * uy;
+            const double off = ux * (p.y - c.a.y) - uy * (p.x - c.a.x);
+            if (!(along > 0.0 && along < length) || std::fabs(off) > t) continue;
             at.push_back({Distance2d(c.a, p), {p.x, p.y, SegmentZAt2d(c.a, c.b, p.x, p.y)}});
         }
         // Cuts of solids that run into each other cross away from their ends.

@@ -93,6 +93,7 @@ bool HeldBy(const VertexNode* ring, const OutlinePolygon* outlines, double t) {
 void FindSectionCaps(CSezione& section) {
     section.capOutlines = FreeOutlinePolygons(section.capOutlines);
     section.capsSearched = true;
+    section.capVoids.clear();
     const double t = section.minLength;
     const std::vector<CapCut> rings = ClosedSolidCuts(SolidCuts(section, t), t);
     if (rings.size() < 2) return;
@@ -100,6 +101,7 @@ void FindSectionCaps(CSezione& section) {
     for (VertexNode* face : BoundedFaces(SplitCapCuts(rings, t, true), t)) {
         const std::vector<Point3> inner = InnerPoints(face, t);
         if (CountNodes(face) < 3 || inner.empty() || !insides.InsideSome(inner.front())) {
+            if (CountNodes(face) >= 3 && !inner.empty()) section.capVoids.push_back(inner.front());
             FreeList(face);
             continue;
         }
@@ -110,8 +112,14 @@ void FindSectionCaps(CSezione& section) {
 }
 
 bool InCap(const CSezione& section, const VertexNode* ring) {
-    return !InnerPoints(ring, section.minLength).empty() &&
-           HeldBy(ring, section.capOutlines, section.minLength);
+    const double t = section.minLength;
+    if (InnerPoints(ring, t).empty() || !HeldBy(ring, section.capOutlines, t)) return false;
+    // A ring of one layer's cuts round the outside of a wall's cut holds
+    // the wall's cap, and with it the void of the window the cap leaves
+    // out, which the ring would fill.
+    for (const Point3& p : section.capVoids)
+        if (PointInPolygon(p, ring, kEdgesUntested) == kInsidePolygon) return false;
+    return true;
 }
 
 void AddCapOutlines(CSezione& section) {

@@ -25,7 +25,8 @@ struct VertexNode;
 // face is taken out of it) into section.capOutlines.
 void FindSectionCaps(CSezione& section);
 
-// Whether a cap holds the ring (a point well inside it lies in a cap).
+// Whether a cap holds the ring (a point well inside it lies in a cap) and
+// the ring rings no void of the cuts' graph.
 bool InCap(const CSezione& section, const VertexNode* ring);
 
 // Appends to the wall outline list a copy of each cap that no ring already

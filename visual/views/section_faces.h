@@ -183,6 +183,9 @@ public:
     // the whole face set before any face is taken out of it.
     OutlinePolygon* capOutlines = nullptr;
     bool capsSearched = false;  // whether the face set was searched for caps
+    // A point well inside each bounded face of the cuts' graph that no
+    // solid's cut holds: an opening's void amid a wall's cut.
+    std::vector<Point3> capVoids;
     // The cut edges of pieces too slender to be faces (their corners in one
     // line): a plane a hair from an edge of a face leaves such a sliver, and
     // the cap there is not closed without its edge.
