@@ -1037,10 +1037,13 @@ TEST_F(CommandHouses, houses_drawn_with_the_commands_are_capped_at_seeded_planes
 // walls' axis, its sides a millionth off the walls' (the graph lost the
 // faces below, slab and wall bare) and a wall's ring of one layer round a
 // window's opening (the void hatched); a two-storey wall whose cap the
-// lower storey's ring holds, the upper storey's kept.
+// lower storey's ring holds, the upper storey's kept; a wall's face above
+// a window paired with the whole other face, the pair closed aslant over
+// the opening and holding the cap.
 TEST_F(CommandHouses, views_that_once_broke_the_limits_hold_them) {
     const std::pair<std::uint64_t, const char*> views[] = {{21, "through a window along its wall"},
-                                                           {1000, "nearly along a face 0"}};
+                                                           {1000, "nearly along a face 0"},
+                                                           {1017, "nearly along a face 0"}};
     for (const auto& [seed, plane] : views) {
         SCOPED_TRACE("house " + std::to_string(seed) + ", " + plane);
         const Sweep s = House(seed, 2, 10, plane);

@@ -434,6 +434,11 @@ std::vector<VertexNode*> PairLooseFaces(const SegmentRec* chain, double t, doubl
             // Facing: both ends on one side, across a gap.
             if (std::fabs(oc) <= t || std::fabs(od) <= t || (oc > 0.0) != (od > 0.0)) continue;
             if (std::min(length, std::max(pc, pd)) - std::max(0.0, std::min(pc, pd)) <= t) continue;
+            // One wall's faces end together: a run along only part of the
+            // other (a face's stretch above a window whose reveals lie on
+            // another layer) would close across the wall aslant, over the
+            // opening.
+            if (std::fabs(std::min(pc, pd)) > t || std::fabs(std::max(pc, pd) - length) > t) continue;
             VertexNode* ring = nullptr;
             AppendVertex(&ring, a, 0, 0, 0);
             AppendVertex(&ring, b, 0, 0, 0);
