@@ -43,15 +43,6 @@ BoxIndex SpanIndex(const std::vector<Cut>& cuts, double t) {
     return index;
 }
 
-// The 3D walls are open at their foot and top, so the cut of a wall is
-// bounded only at its sides: the faces' cuts end free where the wall
-// stands and where it ends above. From each free end, on the side where
-// the wall lies (a point just inside lies in the walls by the rays), the
-// foot or top is drawn across to the first cut it meets at that height:
-// the other face, a jamb, a slab resting on part of the wall. A wall's cut
-// then closes into a ring of the plan graph however its faces run, past a
-// window's jamb, sill and head as along a plain wall, and at any slant of
-
 }  // namespace
 
 std::vector<CapCut> SplitCapCuts(std::vector<CapCut> cuts, double t, bool acrossSolids) {
