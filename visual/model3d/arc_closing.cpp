@@ -94,17 +94,6 @@ void Span(const OutlineNode& o, double frameStart, double& from, double& to) {
     to = from + AngleDiffCcw(a, b);
 }
 
-void ZRange(const OutlineNode& o, double& zmin, double& zmax) {
-    zmin = 1e300, zmax = -1e300;
-    for (const VertexNode* ring : {o.cut3DInt1, o.cut3DExt1, o.cut3DInt2, o.cut3DExt2}) {
-        double lo, hi;
-        GetZRange(ring, lo, hi);
-        zmin = std::min(zmin, lo);
-        zmax = std::max(zmax, hi);
-    }
-    if (zmin > zmax) zmin = zmax = o.z;
-}
-
 bool Overlap(const Side& a, const Side& b) {
     return !a.angles.empty() && !b.angles.empty() && a.angles.front() < b.angles.back() - GeomEpsilon &&
            b.angles.front() < a.angles.back() - GeomEpsilon;
@@ -147,7 +136,7 @@ void CloseArcOpenings(const WallFace& face, const WallFace& partner, const std::
         done.push_back(o);
         double from, to, zmin, zmax;
         Span(*o, in.angles.front(), from, to);
-        ZRange(*o, zmin, zmax);
+        OpeningRange(*o, zmin, zmax);
         // An opening over or under the wall leaves it whole.
         zmin = std::max(zmin, bottom), zmax = std::min(zmax, top);
         if (zmax - zmin <= SharedTolerance || to - from <= GeomEpsilon) continue;
@@ -195,7 +184,7 @@ void ArcWallCaps(const CFACCIATE& graph, const std::string& layer, double step, 
             if (!o || o->kind != OutlineKind::ArcWallOpening) continue;
             double from, to, zmin, zmax;
             Span(*o, in.angles.front(), from, to);
-            ZRange(*o, zmin, zmax);
+            OpeningRange(*o, zmin, zmax);
             if (zmin >= top - SharedTolerance || zmax <= bottom + SharedTolerance) continue;
             if (zmin <= bottom + SharedTolerance) feet.push_back({from, to});
             if (zmax >= top - SharedTolerance) heads.push_back({from, to});

@@ -67,19 +67,6 @@ Point3 WithZ(Point3 p, double z) {
     return p;
 }
 
-// Sill and lintel of an opening: the z range of its 3D outline rings.
-void OpeningRange(const OutlineNode& o, double& zmin, double& zmax) {
-    zmin = kFloatMax;
-    zmax = -kFloatMax;
-    for (const VertexNode* ring : {o.cut3DInt1, o.cut3DExt1, o.cut3DInt2, o.cut3DExt2}) {
-        double lo, hi;
-        GetZRange(ring, lo, hi);
-        zmin = std::min(zmin, lo);
-        zmax = std::max(zmax, hi);
-    }
-    if (zmin > zmax) zmin = zmax = o.z;
-}
-
 // The opening's z range within the wall's height; false when it lies
 // wholly above or below the wall, which then stands whole there.
 bool RangeInWall(const OutlineNode& o, double bottom, double top, double& zmin, double& zmax) {
@@ -244,6 +231,18 @@ void GetZRange(const VertexNode* points, double& zmin, double& zmax) {
         zmin = std::min(zmin, points->z);
         zmax = std::max(zmax, points->z);
     }
+}
+
+void OpeningRange(const OutlineNode& o, double& zmin, double& zmax) {
+    zmin = kFloatMax;
+    zmax = -kFloatMax;
+    for (const VertexNode* ring : {o.cut3DInt1, o.cut3DExt1, o.cut3DInt2, o.cut3DExt2}) {
+        double lo, hi;
+        GetZRange(ring, lo, hi);
+        zmin = std::min(zmin, lo);
+        zmax = std::max(zmax, hi);
+    }
+    if (zmin > zmax) zmin = zmax = o.z;
 }
 
 void BuildStripUnderFaces(const Point3& s, const Point3& e, int bottomFlag, int endFlag, int startFlag,

@@ -36,3 +36,7 @@ void BuildStripUnderFaces(const Point3& s, const Point3& e, int bottomFlag, int 
 // The smallest and largest z of a point list (+/- the largest single-
 // precision value for an empty one).
 void GetZRange(const VertexNode* points, double& zmin, double& zmax);
+
+// Sill and lintel of an opening: the z range of its 3D outline rings
+// (its own z where it has none).
+void OpeningRange(const OutlineNode& o, double& zmin, double& zmax);
