@@ -46,6 +46,26 @@ constexpr double kPi = 3.14159265358979323846;
 
 // A vertical section plane: a plan point on it, the direction the view's
 // x runs, and whether it lies within a thousandth of a face.
+// An upright face's run in plan, from `a` to `b` along its direction
+// (dx, dy); false for a face not upright within `tilt` (the sine of its
+// normal's slope) or of no area.
+bool UprightRun(const Face3D& f, double tilt, Point3& a, Point3& b, double& dx, double& dy) {
+    const double ux = f.c[1].x - f.c[0].x, uy = f.c[1].y - f.c[0].y, uz = f.c[1].z - f.c[0].z;
+    const double vx = f.c[2].x - f.c[0].x, vy = f.c[2].y - f.c[0].y, vz = f.c[2].z - f.c[0].z;
+    const double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
+    const double n = std::sqrt(nx * nx + ny * ny + nz * nz);
+    if (n < 1e-9 || std::fabs(nz) > tilt * n) return false;
+    dx = -ny / n, dy = nx / n;
+    double lo = 1e300, hi = -1e300;
+    for (const Point3& c : f.c) {
+        const double t = (c.x - f.c[0].x) * dx + (c.y - f.c[0].y) * dy;
+        lo = std::min(lo, t), hi = std::max(hi, t);
+    }
+    a = {f.c[0].x + lo * dx, f.c[0].y + lo * dy, 0.0};
+    b = {f.c[0].x + hi * dx, f.c[0].y + hi * dy, 0.0};
+    return true;
+}
+
 struct Plane {
     Point3 at;
     double angle;
@@ -328,20 +348,10 @@ protected:
         for (const auto& s : model)
             for (const Face3D& f : s.faces) {
                 for (int k = 0; k < 3; ++k) corners.push_back(f.c[k]);
-                const double ux = f.c[1].x - f.c[0].x, uy = f.c[1].y - f.c[0].y, uz = f.c[1].z - f.c[0].z;
-                const double vx = f.c[2].x - f.c[0].x, vy = f.c[2].y - f.c[0].y, vz = f.c[2].z - f.c[0].z;
-                const double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
-                const double n = std::sqrt(nx * nx + ny * ny + nz * nz);
-                if (n < 1e-9 || std::fabs(nz) > 1e-9 * n) continue;
-                const double dx = -ny / n, dy = nx / n;
-                double lo = 1e300, hi = -1e300;
-                for (const Point3& c : f.c) {
-                    const double t = (c.x - f.c[0].x) * dx + (c.y - f.c[0].y) * dy;
-                    lo = std::min(lo, t), hi = std::max(hi, t);
-                }
-                if (hi - lo < 20.0) continue;
-                upright.push_back({{f.c[0].x + lo * dx, f.c[0].y + lo * dy, 0.0},
-                                   {f.c[0].x + hi * dx, f.c[0].y + hi * dy, 0.0}});
+                Point3 a, b;
+                double dx, dy;
+                if (!UprightRun(f, 1e-9, a, b, dx, dy) || Distance2d(a, b) < 20.0) continue;
+                upright.push_back({a, b});
             }
         std::vector<Plane> out;
         const auto both = [&out](const Plane& p) {
@@ -399,22 +409,12 @@ protected:
         for (const judge::Solid& s : model) {
             const bool stair = s.name.find("STAIR") != std::string::npos;
             for (const Face3D& f : s.faces) {
-                const double ux = f.c[1].x - f.c[0].x, uy = f.c[1].y - f.c[0].y, uz = f.c[1].z - f.c[0].z;
-                const double vx = f.c[2].x - f.c[0].x, vy = f.c[2].y - f.c[0].y, vz = f.c[2].z - f.c[0].z;
-                const double nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
-                const double n = std::sqrt(nx * nx + ny * ny + nz * nz);
-                if (n < 1e-9 || std::fabs(nz) > 1e-6 * n) continue;
-                const double dx = -ny / n, dy = nx / n;
-                double lo = 1e300, hi = -1e300;
-                for (const Point3& c : f.c) {
-                    const double t = (c.x - f.c[0].x) * dx + (c.y - f.c[0].y) * dy;
-                    lo = std::min(lo, t), hi = std::max(hi, t);
-                }
-                const Side side{{f.c[0].x + lo * dx, f.c[0].y + lo * dy, 0.0},
-                                {f.c[0].x + hi * dx, f.c[0].y + hi * dy, 0.0},
-                                std::atan2(dy, dx)};
+                Point3 a, b;
+                double dx, dy;
+                if (!UprightRun(f, 1e-6, a, b, dx, dy)) continue;
+                const Side side{a, b, std::atan2(dy, dx)};
                 all.push_back(side);
-                if (stair && hi - lo >= 10.0) sides.push_back(side);
+                if (stair && Distance2d(a, b) >= 10.0) sides.push_back(side);
             }
         }
         // Within a hundredth of an upright face along it: what lies behind
