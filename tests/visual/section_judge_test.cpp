@@ -66,6 +66,21 @@ bool UprightRun(const Face3D& f, double tilt, Point3& a, Point3& b, double& dx, 
     return true;
 }
 
+// The six faces of an axis-aligned box.
+std::vector<Face3D> BoxFaces(double x0, double y0, double z0, double x1, double y1, double z1) {
+    const Point3 p[8] = {{x0, y0, z0}, {x1, y0, z0}, {x1, y1, z0}, {x0, y1, z0},
+                         {x0, y0, z1}, {x1, y0, z1}, {x1, y1, z1}, {x0, y1, z1}};
+    std::vector<Face3D> faces;
+    const int quads[6][4] = {{0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6},
+                             {3, 0, 4, 7}, {0, 1, 2, 3}, {4, 5, 6, 7}};
+    for (const auto& q : quads) {
+        Face3D f;
+        for (int k = 0; k < 4; ++k) f.c[k] = p[q[k]];
+        faces.push_back(f);
+    }
+    return faces;
+}
+
 struct Plane {
     Point3 at;
     double angle;
@@ -518,19 +533,7 @@ protected:
 // The judge itself: a box cut square, half its cut hatched, a line across
 // it and a door-like sheet beside it.
 TEST_F(SectionJudge, the_judge_measures_bare_and_stray_hatch_and_lines_inside) {
-    const auto box = [](double x0, double y0, double z0, double x1, double y1, double z1) {
-        const Point3 p[8] = {{x0, y0, z0}, {x1, y0, z0}, {x1, y1, z0}, {x0, y1, z0},
-                             {x0, y0, z1}, {x1, y0, z1}, {x1, y1, z1}, {x0, y1, z1}};
-        std::vector<Face3D> faces;
-        const int quads[6][4] = {{0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6},
-                                 {3, 0, 4, 7}, {0, 1, 2, 3}, {4, 5, 6, 7}};
-        for (const auto& q : quads) {
-            Face3D f;
-            for (int k = 0; k < 4; ++k) f.c[k] = p[q[k]];
-            faces.push_back(f);
-        }
-        return faces;
-    };
+    const auto box = BoxFaces;
     // A sheet: one upright face, crossed by the plane.
     Face3D sheet;
     sheet.c[0] = {200, -50, 0};
@@ -562,19 +565,7 @@ TEST_F(SectionJudge, the_judge_measures_bare_and_stray_hatch_and_lines_inside) {
 // line that is no outline; a line drawn a hair off an edge follows it, one
 // drawn in pieces leaves its gaps missing.
 TEST_F(SectionJudge, the_judge_measures_the_outline_no_line_follows) {
-    const auto box = [](double x0, double x1) {
-        const Point3 p[8] = {{x0, -10, 0},  {x1, -10, 0},  {x1, 10, 0},  {x0, 10, 0},
-                             {x0, -10, 50}, {x1, -10, 50}, {x1, 10, 50}, {x0, 10, 50}};
-        std::vector<Face3D> faces;
-        const int quads[6][4] = {{0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6},
-                                 {3, 0, 4, 7}, {0, 1, 2, 3}, {4, 5, 6, 7}};
-        for (const auto& q : quads) {
-            Face3D f;
-            for (int k = 0; k < 4; ++k) f.c[k] = p[q[k]];
-            faces.push_back(f);
-        }
-        return faces;
-    };
+    const auto box = [](double x0, double x1) { return BoxFaces(x0, -10, 0, x1, 10, 50); };
     const std::vector<judge::Solid> model = {{box(0, 100), true, "LEFT"}, {box(100, 160), true, "RIGHT"}};
     const judge::ViewJudge j(model, judge::SectionFrame({-1000, 0, 0}, 0.0));
     // The union's outline: 1000..1160 by 0..50, 420 long.
