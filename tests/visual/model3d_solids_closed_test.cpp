@@ -8,6 +8,7 @@
 #include <set>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "host/db/dbinsert.h"
@@ -273,15 +274,22 @@ TEST_F(SolidsClosedTest, AWallShorterThanItIsThickIsClosed) {
 TEST_F(SolidsClosedTest, AnAnnexOnARoomsOuterFaceLeavesEveryWallCapped) {
     SetSettingInt(SetupVar::CHIUSURA_SUP, 1);
     SetSettingReal(SetupVar::DISCMURO, 72.0);
-    Lines({"!dialog 145 edit 1066 \"70\" edit 1067 \"70\" click 1073", "VELMWALL", "0,0", "600,0", "600,500",
-           "0,500", "Zamknij"});
-    Lines({"!dialog 145 edit 1066 \"29\" edit 1067 \"29\" click 1073", "VELMWALL", "635,100", "935,100",
-           "935,400", "635,400", ""});
-    ASSERT_EQ(Lines({"VELMWALL3D", ""}), RTNORM) << transcript();
-    EXPECT_EQ(OpenSolids(), "");
-    const int once = count("0=3DFACE");
-    run({"VELMWALL3D", ""});
-    EXPECT_EQ(count("0=3DFACE"), once);
+    for (const auto& [room, annex] : {std::pair{70, 29}, std::pair{8, 70}}) {
+        SCOPED_TRACE(std::to_string(room) + " " + std::to_string(annex));
+        run({"_ERASE", "_ALL", ""});
+        const std::string x = std::to_string(600 + room / 2), far = std::to_string(900 + room / 2);
+        Lines({"!dialog 145 edit 1066 \"" + std::to_string(room) + "\" edit 1067 \"" + std::to_string(room) +
+                   "\" click 1073",
+               "VELMWALL", "0,0", "600,0", "600,500", "0,500", "Zamknij"});
+        Lines({"!dialog 145 edit 1066 \"" + std::to_string(annex) + "\" edit 1067 \"" +
+                   std::to_string(annex) + "\" click 1073",
+               "VELMWALL", x + ",100", far + ",100", far + ",400", x + ",400", ""});
+        ASSERT_EQ(Lines({"VELMWALL3D", ""}), RTNORM) << transcript();
+        EXPECT_EQ(OpenSolids(), "");
+        const int once = count("0=3DFACE");
+        run({"VELMWALL3D", ""});
+        EXPECT_EQ(count("0=3DFACE"), once);
+    }
 }
 
 // A pilaster from the library stands closed: front, sides, back, foot and

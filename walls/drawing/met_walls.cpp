@@ -1,6 +1,8 @@
 // Met walls (see the header).
 #include "walls/drawing/met_walls.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <numbers>
 #include <string>
@@ -65,6 +67,14 @@ void dropIdentity(host::ResbufList& list) {
     list.reset(head);
 }
 
+// How far p lies from the segment a-b in plan.
+double planDistance(const Point3& p, const Point3& a, const Point3& b) {
+    const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
+    double t = len2 > 0.0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2 : 0.0;
+    t = std::clamp(t, 0.0, 1.0);
+    return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
+}
+
 }  // namespace
 
 bool PickStartOrJoinWall(bool start, double level, MetWall& wall) {
@@ -99,21 +109,33 @@ bool FindWallAtPoint(const Point3& at, double thickness, double level, const ads
     if (zcedSSGet("_C", p1, p2, nullptr, ss) != RTNORM) return false;
     std::int32_t n = 0;
     zcedSSLength(ss, &n);
-    int hits = 0;
+    // A wall thinner than the window has both its lines in it: the one
+    // the point lies nearest to is met, unless another is as near (a
+    // corner, or a point halfway between the faces).
+    int hits = 0, nearest = 0;
+    double best = 0.0;
     ads_name hit = {0, 0};
+    Point3 a, b;
     for (std::int32_t i = 0; i < n; ++i) {
         ads_name e;
         if (zcedSSName(ss, i, e) != RTNORM) continue;
         if (skip && (ads_name_equal(e, skip[0]) || ads_name_equal(e, skip[1]))) continue;
         double lineLevel = level;
-        if (CheckEntityLevelLayer(e, "LINE", false, lineLevel, true, false) != 1) continue;
+        Point3 s, t;
+        if (CheckEntityLevelLayer(e, "LINE", false, lineLevel, true, false) != 1 || !GetLineData(e, s, t))
+            continue;
         ++hits;
-        ads_name_set(e, hit);
+        const double d = planDistance(at, s, t);
+        if (hits == 1 || d < best - SharedTolerance) {
+            best = d, nearest = 1;
+            ads_name_set(e, hit);
+            a = s, b = t;
+        } else if (d <= best + SharedTolerance) {
+            ++nearest;
+        }
     }
     zcedSSFree(ss);
-    if (hits != 1) return false;
-    Point3 a, b;
-    if (!GetLineData(hit, a, b)) return false;
+    if (hits == 0 || nearest != 1) return false;
     wall = MetWall{};
     ads_name_set(hit, wall.first);
     orderFrom(at, a, b, wall.ends);

@@ -28,9 +28,10 @@ struct MetWall {
 // start from (`start`) or to join to, asking again after a miss or another
 // entity; false on cancel.
 bool PickStartOrJoinWall(bool start, double level, MetWall& wall);
-// The one wall LINE of the floor crossing a small window about `at` (its
-// half-size 0.3 × `thickness` along the diagonal), leaving out `skip` (the
-// faces of the previous segment); false unless exactly one is there.
+// The wall LINE of the floor crossing a small window about `at` (its
+// half-size 0.3 × `thickness` along the diagonal) nearest to `at`, leaving
+// out `skip` (the faces of the previous segment); false when none is
+// there or two are nearest alike.
 bool FindWallAtPoint(const Point3& at, double thickness, double level, const ads_name skip[2], MetWall& wall);
 // Splits the wall at `at` (only when `trim`).
 void SplitWall(MetWall& wall, const Point3& at, bool trim);
