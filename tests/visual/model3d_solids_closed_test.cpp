@@ -292,6 +292,33 @@ TEST_F(SolidsClosedTest, AnAnnexOnARoomsOuterFaceLeavesEveryWallCapped) {
     }
 }
 
+// A partition ending on a room's inner face splits it; where its mouth is
+// wider than the gap faces merge across (here 72), the room's wall still
+// gets its top and foot whole, at any angle of the room.
+TEST_F(SolidsClosedTest, APartitionsWideMouthLeavesTheRoomWallCapped) {
+    SetSettingInt(SetupVar::CHIUSURA_SUP, 1);
+    SetSettingReal(SetupVar::DISCMURO, 72.0);
+    for (const double degrees : {0.0, 16.0, 53.0})
+        for (const auto& [partition, slant] :
+             {std::pair{40, 0.0}, std::pair{70, 0.0}, std::pair{40, 126.0}, std::pair{70, 126.0}}) {
+            SCOPED_TRACE(std::to_string(degrees) + " " + std::to_string(partition) + " " +
+                         std::to_string(slant));
+            run({"_ERASE", "_ALL", ""});
+            const double r = degrees * std::numbers::pi / 180.0;
+            auto at = [r](double x, double y) {
+                return std::to_string(x * std::cos(r) - y * std::sin(r)) + "," +
+                       std::to_string(x * std::sin(r) + y * std::cos(r));
+            };
+            Lines({"!dialog 145 edit 1066 \"61\" edit 1067 \"61\" click 1073", "VELMWALL", at(0, 0),
+                   at(600, 0), at(600, 500), at(0, 500), "Zamknij"});
+            const std::string t = std::to_string(partition);
+            Lines({"!dialog 145 edit 1066 \"" + t + "\" edit 1067 \"" + t + "\" click 1073", "VELMWALL",
+                   at(300, 30.5), at(300 + slant, 300), ""});
+            ASSERT_EQ(Lines({"VELMWALL3D", ""}), RTNORM) << transcript();
+            EXPECT_EQ(OpenSolids(), "");
+        }
+}
+
 // A pilaster from the library stands closed: front, sides, back, foot and
 // top.
 TEST_F(SolidsClosedTest, APilasterIsASolid) {

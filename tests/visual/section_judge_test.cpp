@@ -1030,11 +1030,13 @@ TEST_F(CommandHouses, houses_drawn_with_the_commands_are_capped_at_seeded_planes
 // window's opening (the void hatched); a two-storey wall whose cap the
 // lower storey's ring holds, the upper storey's kept; a wall's face above
 // a window paired with the whole other face, the pair closed aslant over
-// the opening and holding the cap.
+// the opening and holding the cap; a room's face split by a partition's
+// wide mouth, its far piece left without top or foot.
 TEST_F(CommandHouses, views_that_once_broke_the_limits_hold_them) {
     const std::pair<std::uint64_t, const char*> views[] = {{21, "through a window along its wall"},
                                                            {1000, "nearly along a face 0"},
-                                                           {1017, "nearly along a face 0"}};
+                                                           {1017, "nearly along a face 0"},
+                                                           {1003, "through a door along its wall"}};
     for (const auto& [seed, plane] : views) {
         SCOPED_TRACE("house " + std::to_string(seed) + ", " + plane);
         const Sweep s = House(seed, 2, 10, plane);

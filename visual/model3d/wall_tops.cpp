@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <initializer_list>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -115,37 +117,47 @@ std::vector<FloorGap> FloorGaps(const CFACCIATE& g, double elevation) {
     return gaps;
 }
 
-// The gaps by the plan cells their first jamb point lies in, so a wall
-// pair looks only at the gaps along it.
-class GapGrid {
+// Items by the plan cells their key point lies in, so a wall pair looks
+// only at what lies along it.
+template <class T>
+class PlanGrid {
 public:
-    explicit GapGrid(std::vector<FloorGap> gaps) : m_gaps(std::move(gaps)) {
-        for (std::size_t i = 0; i < m_gaps.size(); ++i)
-            m_cells[key(cell(m_gaps[i].a1.x), cell(m_gaps[i].a1.y))].push_back(i);
+    PlanGrid(std::vector<T> items, Point3 (*key)(const T&)) : m_items(std::move(items)) {
+        for (std::size_t i = 0; i < m_items.size(); ++i) {
+            const Point3 p = key(m_items[i]);
+            m_cells[pack(cell(p.x), cell(p.y))].push_back(i);
+        }
     }
-    // The gaps whose first jamb point lies in the plan box of s-e and t-u.
-    std::vector<FloorGap> along(const Point3& s, const Point3& e, const Point3& t, const Point3& u) const {
-        std::vector<FloorGap> out;
-        if (m_gaps.empty()) return out;
+    // The indices of the items whose key point lies in the plan box of the
+    // points.
+    std::vector<std::size_t> in(std::initializer_list<Point3> box) const {
+        std::vector<std::size_t> out;
+        if (m_items.empty()) return out;
         const double pad = 2.0 * SharedTolerance;
-        const double x0 = std::min({s.x, e.x, t.x, u.x}) - pad, x1 = std::max({s.x, e.x, t.x, u.x}) + pad;
-        const double y0 = std::min({s.y, e.y, t.y, u.y}) - pad, y1 = std::max({s.y, e.y, t.y, u.y}) + pad;
-        for (std::int64_t x = cell(x0); x <= cell(x1); ++x)
-            for (std::int64_t y = cell(y0); y <= cell(y1); ++y) {
-                auto it = m_cells.find(key(x, y));
-                if (it == m_cells.end()) continue;
-                for (std::size_t i : it->second) out.push_back(m_gaps[i]);
+        double x0 = 1e300, x1 = -1e300, y0 = 1e300, y1 = -1e300;
+        for (const Point3& p : box)
+            x0 = std::min(x0, p.x), x1 = std::max(x1, p.x), y0 = std::min(y0, p.y), y1 = std::max(y1, p.y);
+        for (std::int64_t x = cell(x0 - pad); x <= cell(x1 + pad); ++x)
+            for (std::int64_t y = cell(y0 - pad); y <= cell(y1 + pad); ++y) {
+                auto it = m_cells.find(pack(x, y));
+                if (it != m_cells.end()) out.insert(out.end(), it->second.begin(), it->second.end());
             }
         return out;
     }
+    const T& operator[](std::size_t i) const { return m_items[i]; }
 
 private:
     static constexpr double kCell = 500.0;
     static std::int64_t cell(double v) { return static_cast<std::int64_t>(std::floor(v / kCell)); }
-    static std::int64_t key(std::int64_t x, std::int64_t y) { return (x << 32) ^ (y & 0xffffffff); }
-    std::vector<FloorGap> m_gaps;
+    static std::int64_t pack(std::int64_t x, std::int64_t y) { return (x << 32) ^ (y & 0xffffffff); }
+    std::vector<T> m_items;
     std::unordered_map<std::int64_t, std::vector<std::size_t>> m_cells;
 };
+
+using GapGrid = PlanGrid<FloorGap>;
+Point3 GapKey(const FloorGap& g) {
+    return g.a1;
+}
 
 bool OnPlan(const Point3& p, const Point3& s, const Point3& e) {
     return IsPointOnSegment({p.x, p.y, s.z}, s, e);
@@ -157,7 +169,8 @@ void Foot(const std::string& layer, const WallSegment& a, const WallSegment& b, 
           const GapGrid& grid) {
     Point3 bs, be;
     Aligned(a, b, bs, be);
-    const std::vector<FloorGap> gaps = grid.along(a.start, a.end, bs, be);
+    std::vector<FloorGap> gaps;
+    for (std::size_t i : grid.in({a.start, a.end, bs, be})) gaps.push_back(grid[i]);
     const double len = Distance2d(a.start, a.end);
     if (len <= SharedTolerance) return;
     auto along = [&](const Point3& p) {
@@ -191,6 +204,67 @@ void Foot(const std::string& layer, const WallSegment& a, const WallSegment& b, 
     }
     if (Distance2d(fromA, a.end) > SharedTolerance || Distance2d(fromB, be) > SharedTolerance)
         Quad(layer, fromA, a.end, be, fromB, z);
+}
+
+// Distance in plan from p to the line through a-b.
+double LineDistance(const Point3& p, const Point3& a, const Point3& b) {
+    const double dx = b.x - a.x, dy = b.y - a.y, len = std::hypot(dx, dy);
+    if (len <= 0.0) return Distance2d(p, a);
+    return std::fabs((p.x - a.x) * dy - (p.y - a.y) * dx) / len;
+}
+
+// Whether p lies, seen square to s-e, within its length.
+bool AlongWithin(const Point3& p, const Point3& s, const Point3& e) {
+    const double dx = e.x - s.x, dy = e.y - s.y, len = std::hypot(dx, dy);
+    if (len <= 0.0) return false;
+    const double t = ((p.x - s.x) * dx + (p.y - s.y) * dy) / len;
+    return t >= -SharedTolerance && t <= len + SharedTolerance;
+}
+
+Point3 LooseKey(WallSegment* const& s) {
+    return s->start;
+}
+
+// A wall ending on a face splits it; where the mouth is wider than the gap
+// faces merge across, one piece pairs with the whole opposite face and the
+// other pieces along it, facing the same wall, find no partner and would
+// keep no top or foot. They join the piece that paired, so the top and foot
+// reach across the mouth as they do where a narrower mouth merged.
+void JoinPiecesAcrossMouths(DEFMURI& walls, const std::unordered_set<WallPair*>& merged) {
+    std::vector<WallSegment*> loose;
+    for (WallSegment* s = walls.segments; s; s = s->next)
+        if (Distance2d(s->start, s->end) > SharedTolerance) loose.push_back(s);
+    if (loose.empty()) return;
+    const PlanGrid<WallSegment*> grid(loose, LooseKey);
+    std::vector<bool> joined(loose.size(), false);
+    for (WallPair* p = walls.pairs; p; p = p->next) {
+        if (merged.count(p) || !p->a || !p->b) continue;
+        for (auto [side, other] : {std::pair{p->a, p->b}, std::pair{p->b, p->a}}) {
+            // What may join lies on the side's line, opposite the other.
+            Point3 f1, f2;
+            PerpendicularFoot(other->start, side->start, side->end, f1);
+            PerpendicularFoot(other->end, side->start, side->end, f2);
+            for (std::size_t i : grid.in({other->start, other->end, f1, f2})) {
+                const WallSegment* c = grid[i];
+                if (joined[i] || SegmentRectangleId(*c) != SegmentRectangleId(*side) ||
+                    std::fabs(c->topZ - side->topZ) > SharedTolerance)
+                    continue;
+                if (LineDistance(c->start, side->start, side->end) > SharedTolerance ||
+                    LineDistance(c->end, side->start, side->end) > SharedTolerance)
+                    continue;
+                if (!AlongWithin(c->start, other->start, other->end) ||
+                    !AlongWithin(c->end, other->start, other->end))
+                    continue;
+                Point3 ext[2];
+                CollinearSegmentsExtent(side->start, side->end, c->start, c->end, ext);
+                const double dot = (ext[1].x - ext[0].x) * (side->end.x - side->start.x) +
+                                   (ext[1].y - ext[0].y) * (side->end.y - side->start.y);
+                if (dot < 0.0) std::swap(ext[0], ext[1]);
+                side->start = ext[0], side->end = ext[1];
+                joined[i] = true;
+            }
+        }
+    }
 }
 
 // Whether a wall pair has a segment along the piece's first side.
@@ -248,6 +322,7 @@ void GenWallTops(const std::string& layer, double elevation, double height) {
     }
     walls.AddSegmentsFromFaces(&g);
     walls.PairSegments(false);
+    JoinPiecesAcrossMouths(walls, merged);
     // The floor's sides with their openings: where doors leave no foot, and
     // the free-standing pieces too short for a wall pair, closed whole.
     CFACCIATE sides;
@@ -255,7 +330,7 @@ void GenWallTops(const std::string& layer, double elevation, double height) {
     sides.floorHeight = height;
     sides.floorInt = g.floorInt;
     sides.Build(false, true, nullptr, false);
-    const GapGrid gaps(FloorGaps(sides, elevation));
+    const GapGrid gaps(FloorGaps(sides, elevation), GapKey);
     for (const auto& piece : WallClosing(sides).FreePieces()) {
         if (HeldByPair(walls.pairs, merged, piece)) continue;
         Quad(layer, piece[0], piece[1], piece[2], piece[3], TopAt(sides, piece[0], elevation + height));
