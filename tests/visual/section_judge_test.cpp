@@ -1031,12 +1031,17 @@ TEST_F(CommandHouses, houses_drawn_with_the_commands_are_capped_at_seeded_planes
 // lower storey's ring holds, the upper storey's kept; a wall's face above
 // a window paired with the whole other face, the pair closed aslant over
 // the opening and holding the cap; a room's face split by a partition's
-// wide mouth, its far piece left without top or foot.
+// wide mouth, its far piece left without top or foot; walls open at top
+// and foot standing on walls of another breadth (the step between the
+// storeys left open, the cut unravelled), and a cap running up both
+// storeys held by the lower storey's outline alone.
 TEST_F(CommandHouses, views_that_once_broke_the_limits_hold_them) {
     const std::pair<std::uint64_t, const char*> views[] = {{21, "through a window along its wall"},
                                                            {1000, "nearly along a face 0"},
                                                            {1017, "nearly along a face 0"},
-                                                           {1003, "through a door along its wall"}};
+                                                           {1003, "through a door along its wall"},
+                                                           {1177, "through a corner 0"},
+                                                           {1194, "through a door at random"}};
     for (const auto& [seed, plane] : views) {
         SCOPED_TRACE("house " + std::to_string(seed) + ", " + plane);
         const Sweep s = House(seed, 2, 10, plane);

@@ -380,15 +380,24 @@ std::vector<CapCut> ClosedSolidCuts(std::vector<CapCut> cuts, double t) {
                 // cut where it crosses.
                 const bool riseA = std::fabs(a.rise) > t, riseB = std::fabs(b.rise) > t;
                 const bool levelA = !riseA && a.run < -t, levelB = !riseB && b.run > t;
-                if (!(gap > t) || !((riseA && riseB && (a.rise > 0.0) == (b.rise > 0.0)) ||
-                                    (riseA && levelB) || (levelA && riseB)))
-                    continue;
-                // Just off the gap's middle, on the side the cut runs to.
-                const double rise = riseA ? a.rise : b.rise;
+                const bool same = riseA && riseB && (a.rise > 0.0) == (b.rise > 0.0);
+                // Or one rises and the other falls: a step where a solid
+                // stands on another of another breadth (the walls of two
+                // storeys), the solid on just one side of the gap.
+                const bool step = riseA && riseB && !same;
+                if (!(gap > t) || !(same || step || (riseA && levelB) || (levelA && riseB))) continue;
                 const double off =
                     std::min({riseA ? std::fabs(a.rise) : gap, riseB ? std::fabs(b.rise) : gap, gap}) / 4.0;
-                const Point3 probe{a.p.x + 0.5 * gap, (a.p.y + b.p.y) / 2.0 + (rise > 0.0 ? off : -off), 0.0};
-                if (!sets[static_cast<std::size_t>(a.solid)].Inside(probe)) continue;
+                const Point3 above{a.p.x + 0.5 * gap, (a.p.y + b.p.y) / 2.0 + off, 0.0};
+                const Point3 below{above.x, above.y - 2.0 * off, 0.0};
+                const EdgeSet& set = sets[static_cast<std::size_t>(a.solid)];
+                if (step) {
+                    if (set.Inside(above) == set.Inside(below)) continue;
+                } else {
+                    // Just off the gap's middle, on the side the cut runs to.
+                    const double rise = riseA ? a.rise : b.rise;
+                    if (!set.Inside(rise > 0.0 ? above : below)) continue;
+                }
                 cuts.push_back({a.p, b.p, a.solid});
                 vertex.push_back(a.vertex), vertex.push_back(b.vertex);
                 alive.push_back(1);

@@ -88,6 +88,58 @@ bool HeldBy(const VertexNode* ring, const OutlinePolygon* outlines, double t) {
     return false;
 }
 
+// The outlines found before the caps that lie in a cap and cover only a
+// part of it (a wall's cut of one storey, the cap running on up the
+// storey above) are dropped: the caps stand in their place.
+void DropOutlinesCapsOutgrow(CSezione& section,
+                             const std::vector<std::pair<double, const OutlinePolygon*>>& caps) {
+    const double t = section.minLength;
+    struct Found {
+        OutlinePolygon* outline;
+        Point3 inner;
+        double area;
+    };
+    std::vector<Found> found;
+    for (OutlinePolygon* o = section.wallOutlines; o; o = o->next) {
+        const std::vector<Point3> inner = InnerPoints(o->ring, t);
+        if (!inner.empty()) found.push_back({o, inner.front(), std::fabs(RingSignedArea2(o->ring))});
+    }
+    std::sort(found.begin(), found.end(),
+              [](const Found& a, const Found& b) { return a.inner.x < b.inner.x; });
+    std::vector<OutlinePolygon*> dropped;
+    for (const auto& [area, cap] : caps) {
+        double box[4];
+        RingPlanBox(cap->ring, box);
+        std::vector<OutlinePolygon*> within;
+        double covered = 0.0;
+        auto f = std::lower_bound(found.begin(), found.end(), box[0],
+                                  [](const Found& a, double x) { return a.inner.x < x; });
+        for (; f != found.end() && f->inner.x <= box[2]; ++f) {
+            const Point3& p = f->inner;
+            if (p.y < box[1] || p.y > box[3] ||
+                PointInPolygon(p, cap->ring, kEdgesUntested) != kInsidePolygon)
+                continue;
+            within.push_back(f->outline);
+            covered += f->area;
+        }
+        if (!within.empty() && covered < area * (1.0 - 1e-3))
+            dropped.insert(dropped.end(), within.begin(), within.end());
+    }
+    if (dropped.empty()) return;
+    std::sort(dropped.begin(), dropped.end());
+    OutlinePolygon** link = &section.wallOutlines;
+    while (*link) {
+        OutlinePolygon* o = *link;
+        if (!std::binary_search(dropped.begin(), dropped.end(), o)) {
+            link = &o->next;
+            continue;
+        }
+        *link = o->next;
+        o->next = nullptr;
+        FreeOutlinePolygons(o);
+    }
+}
+
 }  // namespace
 
 void FindSectionCaps(CSezione& section) {
@@ -123,15 +175,17 @@ bool InCap(const CSezione& section, const VertexNode* ring) {
 }
 
 void AddCapOutlines(CSezione& section) {
-    // The largest first, each only where no outline holds it yet: a wall's
-    // cut found whole and in the pieces of its faces' pairs is hatched once.
+    const double t = section.minLength;
     std::vector<std::pair<double, const OutlinePolygon*>> caps;
     for (const OutlinePolygon* cap = section.capOutlines; cap; cap = cap->next)
         caps.push_back({std::fabs(RingSignedArea2(cap->ring)), cap});
     std::stable_sort(caps.begin(), caps.end(),
                      [](const auto& a, const auto& b) { return a.first > b.first; });
+    DropOutlinesCapsOutgrow(section, caps);
+    // The largest first, each only where no outline holds it yet: a wall's
+    // cut found whole and in the pieces of its faces' pairs is hatched once.
     for (const auto& [area, cap] : caps) {
-        if (HeldBy(cap->ring, section.wallOutlines, section.minLength)) continue;
+        if (HeldBy(cap->ring, section.wallOutlines, t)) continue;
         OutlinePolygon* copy = NewOutlinePolygon(CopyVertexList(cap->ring));
         copy->next = section.wallOutlines;
         section.wallOutlines = copy;
