@@ -589,6 +589,10 @@ TEST_F(SectionJudge, an_l_shaped_house_with_a_winder_stair_and_a_valley_is_cappe
     // At 45 degrees through the stair's turn.
     for (const double along : {-20.0, 0.0, 30.0})
         planes.push_back({{200.0 + along, 300.0, 0.0}, kPi / 4.0, false, "winder at 45 degrees"});
+    // Beside a riser, where a nosing's sliver too small to cut left a hair
+    // gap in the stair's cut and the stair bare.
+    for (const Plane& p : StairPlanes(Solids(), 2101, 100))
+        if (p.what.starts_with("beside a stair face 90")) planes.push_back(p);
     Hold(Run(planes));
 }
 

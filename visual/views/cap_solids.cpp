@@ -180,6 +180,40 @@ std::vector<EdgeSet> EdgeSets(const std::vector<CapCut>& cuts) {
     return sets;
 }
 
+// A free end of a solid's cut (an odd count of edges meets there), with
+// the rise and run of its edge.
+struct Free {
+    int solid;
+    Point3 p;
+    double rise, run;
+    std::size_t vertex;
+};
+
+// Two free ends of one solid a hair apart, whichever way: the cut of a face
+// too small to be cut (a nosing's sliver) is missing between them. The
+// pairs of ends each other's nearest within `hair`.
+std::vector<std::pair<std::size_t, std::size_t>> HairGaps(const std::vector<Free>& free, double hair) {
+    std::vector<std::size_t> byX(free.size());
+    std::iota(byX.begin(), byX.end(), std::size_t{0});
+    std::sort(byX.begin(), byX.end(),
+              [&free](std::size_t a, std::size_t b) { return free[a].p.x < free[b].p.x; });
+    std::vector<std::size_t> nearest(free.size(), free.size());
+    std::vector<double> best(free.size(), hair);
+    for (std::size_t u = 0; u < byX.size(); ++u)
+        for (std::size_t w = u + 1; w < byX.size() && free[byX[w]].p.x - free[byX[u]].p.x <= hair; ++w) {
+            const std::size_t i = byX[u], j = byX[w];
+            if (free[i].solid != free[j].solid || free[i].vertex == free[j].vertex) continue;
+            const double d = Distance2d(free[i].p, free[j].p);
+            if (d < best[i]) best[i] = d, nearest[i] = j;
+            if (d < best[j]) best[j] = d, nearest[j] = i;
+        }
+    std::vector<std::pair<std::size_t, std::size_t>> out;
+    for (std::size_t i = 0; i < free.size(); ++i)
+        if (const std::size_t j = nearest[i]; j < free.size() && j > i && nearest[j] == i)
+            out.push_back({i, j});
+    return out;
+}
+
 }  // namespace
 
 bool IsWallLayerName(const std::string& name) {
@@ -335,12 +369,6 @@ std::vector<CapCut> ClosedSolidCuts(std::vector<CapCut> cuts, double t) {
 
     // The free ends (an odd count of edges meets there), by solid, level
     // and place along the level; each with the rise of its edge.
-    struct Free {
-        int solid;
-        Point3 p;
-        double rise, run;
-        std::size_t vertex;
-    };
     std::vector<Free> free;
     std::vector<char> listed(2 * n, 0);
     for (std::size_t e = 0; e < 2 * n; ++e) {
@@ -351,6 +379,21 @@ std::vector<CapCut> ClosedSolidCuts(std::vector<CapCut> cuts, double t) {
         const Point3& p = e % 2 == 0 ? c.a : c.b;
         const Point3& q = e % 2 == 0 ? c.b : c.a;
         free.push_back({c.solid, p, q.y - p.y, q.x - p.x, v});
+    }
+    // Hair gaps closed first, the ends they join no longer free.
+    {
+        std::vector<char> joined(free.size(), 0);
+        for (const auto& [i, j] : HairGaps(free, 5.0 * t)) {
+            cuts.push_back({free[i].p, free[j].p, free[i].solid});
+            vertex.push_back(free[i].vertex), vertex.push_back(free[j].vertex);
+            alive.push_back(1);
+            ++degree[free[i].vertex], ++degree[free[j].vertex];
+            joined[i] = joined[j] = 1;
+        }
+        std::vector<Free> left;
+        for (std::size_t i = 0; i < free.size(); ++i)
+            if (!joined[i]) left.push_back(free[i]);
+        free.swap(left);
     }
     std::sort(free.begin(), free.end(), [](const Free& a, const Free& b) {
         if (a.solid != b.solid) return a.solid < b.solid;
