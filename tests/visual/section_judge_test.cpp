@@ -1038,14 +1038,16 @@ TEST_F(CommandHouses, houses_drawn_with_the_commands_are_capped_at_seeded_planes
 // wide mouth, its far piece left without top or foot; walls open at top
 // and foot standing on walls of another breadth (the step between the
 // storeys left open, the cut unravelled), and a cap running up both
-// storeys held by the lower storey's outline alone.
+// storeys held by the lower storey's outline alone; two faces paired
+// across a strip of air between two walls the plane runs along.
 TEST_F(CommandHouses, views_that_once_broke_the_limits_hold_them) {
     const std::pair<std::uint64_t, const char*> views[] = {{21, "through a window along its wall"},
                                                            {1000, "nearly along a face 0"},
                                                            {1017, "nearly along a face 0"},
                                                            {1003, "through a door along its wall"},
                                                            {1177, "through a corner 0"},
-                                                           {1194, "through a door at random"}};
+                                                           {1194, "through a door at random"},
+                                                           {1270, "through a door along its wall"}};
     for (const auto& [seed, plane] : views) {
         SCOPED_TRACE("house " + std::to_string(seed) + ", " + plane);
         const Sweep s = House(seed, 2, 10, plane);

@@ -593,6 +593,31 @@ int MergeCollinearCuts(std::vector<ViewSegment*>& segments, bool perLayer, doubl
     return freed;
 }
 
+// Whether a cut of the chain runs through the ring's inside (its middle
+// more than t from the ring's edges): two faces paired across it are no
+// wall's two faces, the strip between them may be air (a room a hair wide
+// between two walls the plane runs along).
+bool CutsThrough(const VertexNode* ring, const SegmentRec* chain, double t) {
+    double box[4];
+    RingPlanBox(ring, box);
+    const auto offEdges = [ring, t](const Point3& p) {
+        for (const VertexNode* v = ring; v; v = v->next) {
+            const VertexNode* w = v->next ? v->next : ring;
+            const double dx = w->x - v->x, dy = w->y - v->y, len2 = dx * dx + dy * dy;
+            const double u =
+                len2 > 0.0 ? std::clamp(((p.x - v->x) * dx + (p.y - v->y) * dy) / len2, 0.0, 1.0) : 0.0;
+            if (std::hypot(p.x - v->x - u * dx, p.y - v->y - u * dy) <= t) return false;
+        }
+        return true;
+    };
+    for (const SegmentRec* s = chain; s; s = s->next) {
+        const Point3 mid{(s->geom[0] + s->geom[3]) / 2.0, (s->geom[1] + s->geom[4]) / 2.0, 0.0};
+        if (mid.x <= box[0] || mid.x >= box[2] || mid.y <= box[1] || mid.y >= box[3]) continue;
+        if (offEdges(mid) && PointInPolygon(mid, ring, kEdgesUntested) == kInsidePolygon) return true;
+    }
+    return false;
+}
+
 void BuildWallOutlines(CSezione& section, std::vector<ViewSegment*>& segments) {
     const double t = section.minLength;
     section.sectionSegmentCount -= MergeCollinearCuts(segments, true, t, section.unitLength);
@@ -629,10 +654,10 @@ void BuildWallOutlines(CSezione& section, std::vector<ViewSegment*>& segments) {
             // Two faces side by side in the view need not be one wall's:
             // the inner faces of a corner the plane clips stand as close.
             // Where the faces were searched for caps, only a pair whose
-            // solid lies behind it, as a cap found by the rays, is a
-            // wall's cut.
+            // solid lies behind it, as a cap found by the rays, and with
+            // no cut running between, is a wall's cut.
             for (VertexNode* ring : PairLooseFaces(head, t, section.wallLayerLength)) {
-                if (!section.capsSearched || InCap(section, ring))
+                if (!section.capsSearched || (InCap(section, ring) && !CutsThrough(ring, head, t)))
                     PushOutline(section, ring);
                 else
                     FreeList(ring);
