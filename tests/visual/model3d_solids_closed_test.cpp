@@ -319,6 +319,28 @@ TEST_F(SolidsClosedTest, APartitionsWideMouthLeavesTheRoomWallCapped) {
         }
 }
 
+// A window draws its own reveals: its wall adds none, at whatever angle
+// the room is turned (a reveal's centre lies on the diagonal of the
+// window's own face, which rounding could put outside both its halves).
+TEST_F(SolidsClosedTest, AWindowsOwnRevealsAreNotDoubledByItsWall) {
+    for (int k = 0; k < 24; ++k) {
+        const double degrees = 27.62 + 14.77 * k;
+        SCOPED_TRACE(degrees);
+        run({"_ERASE", "_ALL", ""});
+        const double r = degrees * std::numbers::pi / 180.0;
+        auto at = [r](double x, double y) {
+            return std::to_string(x * std::cos(r) - y * std::sin(r)) + "," +
+                   std::to_string(x * std::sin(r) + y * std::cos(r));
+        };
+        Lines({"!dialog 145 edit 1066 \"70\" edit 1067 \"70\" click 1073", "VELMWALL", at(0, 0), at(600, 0),
+               at(600, 500), at(0, 500), "Zamknij"});
+        Lines({"VELMOBJECT", "F1", "!pick " + at(230 + 7 * k, 35), std::to_string(195 + 7 * k)});
+        ASSERT_EQ(count("0=INSERT -3=VELM5$_$PARAMETRI-"), 1) << transcript();
+        ASSERT_EQ(Lines({"VELMWALL3D", ""}), RTNORM) << transcript();
+        EXPECT_EQ(count("0=3DFACE -3=VELM12CAD$_$CHIUSURA3D-"), 0);
+    }
+}
+
 // A pilaster from the library stands closed: front, sides, back, foot and
 // top.
 TEST_F(SolidsClosedTest, APilasterIsASolid) {

@@ -88,10 +88,18 @@ bool OnTriangle(const Triangle& t, const Point3& p, const Point3& normal) {
     if (len <= GeomEpsilon) return false;
     if (std::fabs(Dot(n, normal)) / len < 1.0 - 1e-6) return false;
     if (std::fabs(Dot(n, Sub(p, t.a))) / len > SharedTolerance) return false;
-    const double s1 = Dot(n, Cross(Sub(t.b, t.a), Sub(p, t.a)));
-    const double s2 = Dot(n, Cross(Sub(t.c, t.b), Sub(p, t.b)));
-    const double s3 = Dot(n, Cross(Sub(t.a, t.c), Sub(p, t.c)));
-    return (s1 >= 0 && s2 >= 0 && s3 >= 0) || (s1 <= 0 && s2 <= 0 && s3 <= 0);
+    // Each edge by the point's distance from it, so that a point on the
+    // edge two triangles of one quad share (a quad's centre is on its
+    // diagonal) falls in both, not, by rounding, in neither.
+    const auto side = [&n, len](const Point3& from, const Point3& to) {
+        const Point3 e = Sub(to, from);
+        return [&n, len, from, e, el = std::sqrt(Dot(e, e))](const Point3& q) {
+            return el > 0.0 ? Dot(n, Cross(e, Sub(q, from))) / (len * el) : 0.0;
+        };
+    };
+    const double d1 = side(t.a, t.b)(p), d2 = side(t.b, t.c)(p), d3 = side(t.c, t.a)(p);
+    const double tol = SharedTolerance;
+    return (d1 >= -tol && d2 >= -tol && d3 >= -tol) || (d1 <= tol && d2 <= tol && d3 <= tol);
 }
 
 void CollectTriangles(const ZcDbObjectId& id, const ZcDbXform& x, int depth, std::vector<Triangle>& out) {
