@@ -1047,7 +1047,8 @@ TEST_F(CommandHouses, views_that_once_broke_the_limits_hold_them) {
                                                            {1003, "through a door along its wall"},
                                                            {1177, "through a corner 0"},
                                                            {1194, "through a door at random"},
-                                                           {1270, "through a door along its wall"}};
+                                                           {1270, "through a door along its wall"},
+                                                           {1322, "through a door along its wall"}};
     for (const auto& [seed, plane] : views) {
         SCOPED_TRACE("house " + std::to_string(seed) + ", " + plane);
         const Sweep s = House(seed, 2, 10, plane);

@@ -397,14 +397,20 @@ std::vector<std::pair<double, double>> PartsBounding(const ViewSegment& s,
             if (PointInPolygon(p, ring, kEdgesUntested) == kInsidePolygon) return true;
         return false;
     };
-    // A step to either side, well within the tolerance of a cut's border.
+    // A side is covered when a step of t or of 2t to it lands in a cut: the
+    // line may lie up to t off a cut's border, and where two cuts meet each
+    // border may wander by t, so a single step of t can fall into the hair
+    // between them and leave the line drawn across their union.
     const double nx = -ry / length * t, ny = rx / length * t;
+    const auto side = [&covered](const Point3& at, double dx, double dy) {
+        return covered({at.x + dx, at.y + dy, 0.0}) || covered({at.x + 2.0 * dx, at.y + 2.0 * dy, 0.0});
+    };
     std::vector<std::pair<double, double>> out;
     for (std::size_t i = 0; i + 1 < at.size(); ++i) {
         if ((at[i + 1] - at[i]) * length <= 0.0) continue;
         const double m = (at[i] + at[i + 1]) / 2.0;
         const Point3 mid{s.start.x + m * rx, s.start.y + m * ry, 0.0};
-        if (covered({mid.x + nx, mid.y + ny, 0.0}) && covered({mid.x - nx, mid.y - ny, 0.0})) continue;
+        if (side(mid, nx, ny) && side(mid, -nx, -ny)) continue;
         if (!out.empty() && out.back().second >= at[i])
             out.back().second = at[i + 1];
         else
