@@ -1048,7 +1048,8 @@ TEST_F(CommandHouses, views_that_once_broke_the_limits_hold_them) {
                                                            {1177, "through a corner 0"},
                                                            {1194, "through a door at random"},
                                                            {1270, "through a door along its wall"},
-                                                           {1322, "through a door along its wall"}};
+                                                           {1322, "through a door along its wall"},
+                                                           {1426, "through a window along its wall"}};
     for (const auto& [seed, plane] : views) {
         SCOPED_TRACE("house " + std::to_string(seed) + ", " + plane);
         const Sweep s = House(seed, 2, 10, plane);

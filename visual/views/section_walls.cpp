@@ -390,7 +390,9 @@ std::vector<std::pair<double, double>> PartsBounding(const ViewSegment& s,
                                                      const std::vector<const VertexNode*>& rings, double t) {
     std::vector<double> at{0.0, 1.0};
     const double rx = s.end.x - s.start.x, ry = s.end.y - s.start.y, length = std::hypot(rx, ry);
-    for (const VertexNode* ring : rings) AddCrossings(s, ring, t, true, at);
+    // Split too where a corner lies within the reach of the probes below, so
+    // each piece lies beside one stretch of a cut's border.
+    for (const VertexNode* ring : rings) AddCrossings(s, ring, 2.0 * t, true, at);
     std::sort(at.begin(), at.end());
     const auto covered = [&rings](const Point3& p) {
         for (const VertexNode* ring : rings)
