@@ -4,6 +4,7 @@
 // intersection) are reproduced here so the toolkit needs no drawing.
 #include "core/geometry/geom_basic.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <utility>
@@ -117,6 +118,12 @@ void FartherPoint(const Point3& ref, const Point3& p, const Point3& q, Point3& o
 double Distance2d(const Point3& p, const Point3& q) {
     const double dx = q.x - p.x, dy = q.y - p.y;
     return std::sqrt(dx * dx + dy * dy);
+}
+
+double PlanDistanceToSegment(const Point3& p, const Point3& a, const Point3& b) {
+    const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
+    const double u = len2 > 0.0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / len2, 0.0, 1.0) : 0.0;
+    return std::hypot(a.x + u * dx - p.x, a.y + u * dy - p.y);
 }
 
 double Distance2dRev(const Point3& p, const Point3& q) {

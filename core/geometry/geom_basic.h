@@ -58,6 +58,8 @@ bool PointsEqual(const Point3& p, const Point3& q, bool withZ);
 void RotateOffset(const Point3& base, double angle, const Point3& offset, Point3& out);
 void PerpendicularPoint(const Point3& a, const Point3& b, const Point3& p, double d, Point3 out[2]);
 void PerpendicularFoot(const Point3& p, const Point3& a, const Point3& b, Point3& out);
+// How far p lies in plan from the nearest point of the segment a-b.
+double PlanDistanceToSegment(const Point3& p, const Point3& a, const Point3& b);
 bool IsPolarPointAt(const Point3& base, double angle, double distance, const Point3& p);
 void TranslatePoint(const Point3& v, const Point3& p, Point3& out);
 

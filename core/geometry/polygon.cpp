@@ -110,6 +110,12 @@ int OnEdgeResult(int mode) {
 
 }  // namespace
 
+int PointAgainstRing(const Point3& p, const VertexNode* ring, double t) {
+    for (const VertexNode* v = ring; v; v = v->next)
+        if (PlanDistanceToSegment(p, v->pt(), NextInRing(ring, v)->pt()) <= t) return kOnPolygonEdge;
+    return PointInPolygon(p, ring, kEdgesUntested);
+}
+
 int PointInPolygon(const Point3& p, const VertexNode* list, int mode) {
     if (!list) return kOutsidePolygon;
     if (mode != kEdgesUntested) {

@@ -35,6 +35,12 @@ inline constexpr int kEdgesOutside = 2;
 // kOutsidePolygon.
 int PointInPolygon(const Point3& p, const VertexNode* list, int mode);
 
+// Where p lies against the ring: kOnPolygonEdge within t of an edge (a
+// plain distance: PointInPolygon's edge test reaches farther to the side
+// the longer the edge, so a point a unit inside a long ring would pass for
+// its border), else inside or outside by crossings.
+int PointAgainstRing(const Point3& p, const VertexNode* ring, double t);
+
 // The ring's plan box: min x, min y, max x, max y (empty, lows above highs,
 // for no ring).
 void RingPlanBox(const VertexNode* ring, double box[4]);

@@ -91,13 +91,12 @@ bool OnTriangle(const Triangle& t, const Point3& p, const Point3& normal) {
     // Each edge by the point's distance from it, so that a point on the
     // edge two triangles of one quad share (a quad's centre is on its
     // diagonal) falls in both, not, by rounding, in neither.
-    const auto side = [&n, len](const Point3& from, const Point3& to) {
+    const auto side = [&n, len, &p](const Point3& from, const Point3& to) {
         const Point3 e = Sub(to, from);
-        return [&n, len, from, e, el = std::sqrt(Dot(e, e))](const Point3& q) {
-            return el > 0.0 ? Dot(n, Cross(e, Sub(q, from))) / (len * el) : 0.0;
-        };
+        const double el = std::sqrt(Dot(e, e));
+        return el > 0.0 ? Dot(n, Cross(e, Sub(p, from))) / (len * el) : 0.0;
     };
-    const double d1 = side(t.a, t.b)(p), d2 = side(t.b, t.c)(p), d3 = side(t.c, t.a)(p);
+    const double d1 = side(t.a, t.b), d2 = side(t.b, t.c), d3 = side(t.c, t.a);
     const double tol = SharedTolerance;
     return (d1 >= -tol && d2 >= -tol && d3 >= -tol) || (d1 <= tol && d2 <= tol && d3 <= tol);
 }

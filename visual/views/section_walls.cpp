@@ -283,21 +283,6 @@ SheetMap MakeSheetMap(const CSezione& section, const std::vector<ViewSegment*>& 
     return map;
 }
 
-// Where p lies against a cut's ring: on its border within t (a plain
-// distance: the host's on-segment test reaches farther to the side the
-// longer the edge, so a line a unit inside a long cut would pass for its
-// border and show through it), else inside or outside by crossings.
-int AgainstRing(const Point3& p, const VertexNode* ring, double t) {
-    for (const VertexNode* v = ring; v; v = v->next) {
-        const VertexNode* w = NextInRing(ring, v);
-        const double dx = w->x - v->x, dy = w->y - v->y, len2 = dx * dx + dy * dy;
-        const double u =
-            len2 > 0.0 ? std::clamp(((p.x - v->x) * dx + (p.y - v->y) * dy) / len2, 0.0, 1.0) : 0.0;
-        if (std::hypot(v->x + u * dx - p.x, v->y + u * dy - p.y) <= t) return kOnPolygonEdge;
-    }
-    return PointInPolygon(p, ring, kEdgesUntested);
-}
-
 // Adds to `at` the plan parameters along the segment where it crosses the
 // ring's edges, strictly between its ends; with `corners` also those of the
 // ring's corners lying on it within t (where the ring may turn off the
@@ -334,7 +319,7 @@ std::vector<std::pair<double, double>> PartsOutside(const ViewSegment& s, const 
     for (std::size_t i = 0; i + 1 < at.size(); ++i) {
         const double m = (at[i] + at[i + 1]) / 2.0;
         const Point3 mid{s.start.x + m * rx, s.start.y + m * ry, 0.0};
-        if (AgainstRing(mid, ring, t) == kInsidePolygon) continue;
+        if (PointAgainstRing(mid, ring, t) == kInsidePolygon) continue;
         if (!out.empty() && out.back().second >= at[i])
             out.back().second = at[i + 1];
         else
@@ -453,14 +438,14 @@ void ClearWallInsides(CSezione& section, std::vector<ViewSegment*>& segments) {
         for (int k : index.Query(box)) {
             const VertexNode* ring = rings[k]->ring;
             const double t = section.minLength;
-            const int a = AgainstRing(s->start, ring, t);
-            const int b = AgainstRing(s->end, ring, t);
+            const int a = PointAgainstRing(s->start, ring, t);
+            const int b = PointAgainstRing(s->end, ring, t);
             bool whole = a != kOutsidePolygon && b != kOutsidePolygon;
             // Both ends on the border: only a line across the inside goes.
             if (whole && a == kOnPolygonEdge && b == kOnPolygonEdge) {
                 Point3 mid;
                 MidPoint(s->start, s->end, mid);
-                whole = AgainstRing(mid, ring, t) == kInsidePolygon;
+                whole = PointAgainstRing(mid, ring, t) == kInsidePolygon;
             }
             std::vector<std::pair<double, double>> parts;
             if (!whole) parts = PartsOutside(*s, ring, t);

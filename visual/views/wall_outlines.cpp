@@ -600,20 +600,10 @@ int MergeCollinearCuts(std::vector<ViewSegment*>& segments, bool perLayer, doubl
 bool CutsThrough(const VertexNode* ring, const SegmentRec* chain, double t) {
     double box[4];
     RingPlanBox(ring, box);
-    const auto offEdges = [ring, t](const Point3& p) {
-        for (const VertexNode* v = ring; v; v = v->next) {
-            const VertexNode* w = v->next ? v->next : ring;
-            const double dx = w->x - v->x, dy = w->y - v->y, len2 = dx * dx + dy * dy;
-            const double u =
-                len2 > 0.0 ? std::clamp(((p.x - v->x) * dx + (p.y - v->y) * dy) / len2, 0.0, 1.0) : 0.0;
-            if (std::hypot(p.x - v->x - u * dx, p.y - v->y - u * dy) <= t) return false;
-        }
-        return true;
-    };
     for (const SegmentRec* s = chain; s; s = s->next) {
         const Point3 mid{(s->geom[0] + s->geom[3]) / 2.0, (s->geom[1] + s->geom[4]) / 2.0, 0.0};
         if (mid.x <= box[0] || mid.x >= box[2] || mid.y <= box[1] || mid.y >= box[3]) continue;
-        if (offEdges(mid) && PointInPolygon(mid, ring, kEdgesUntested) == kInsidePolygon) return true;
+        if (PointAgainstRing(mid, ring, t) == kInsidePolygon) return true;
     }
     return false;
 }

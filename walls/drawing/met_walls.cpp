@@ -1,8 +1,6 @@
 // Met walls (see the header).
 #include "walls/drawing/met_walls.h"
 
-#include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <numbers>
 #include <string>
@@ -67,14 +65,6 @@ void dropIdentity(host::ResbufList& list) {
     list.reset(head);
 }
 
-// How far p lies from the segment a-b in plan.
-double planDistance(const Point3& p, const Point3& a, const Point3& b) {
-    const double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
-    double t = len2 > 0.0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / len2 : 0.0;
-    t = std::clamp(t, 0.0, 1.0);
-    return std::hypot(p.x - (a.x + t * dx), p.y - (a.y + t * dy));
-}
-
 }  // namespace
 
 bool PickStartOrJoinWall(bool start, double level, MetWall& wall) {
@@ -125,7 +115,7 @@ bool FindWallAtPoint(const Point3& at, double thickness, double level, const ads
         if (CheckEntityLevelLayer(e, "LINE", false, lineLevel, true, false) != 1 || !GetLineData(e, s, t))
             continue;
         ++hits;
-        const double d = planDistance(at, s, t);
+        const double d = PlanDistanceToSegment(at, s, t);
         if (hits == 1 || d < best - SharedTolerance) {
             best = d, nearest = 1;
             ads_name_set(e, hit);
